@@ -1,0 +1,205 @@
+#include "autex/fonctions_fichiers.h"
+
+#include <cstdio>
+#include <vector>
+
+namespace autex {
+
+namespace {
+bool isSeparator(char c) {
+#ifdef _WIN32
+  return c == '\\' || c == '/';
+#else
+  return c == '/' || c == '\\';
+#endif
+}
+
+size_t lastSeparator(std::string_view path) {
+  for (size_t i = path.size(); i > 0; --i)
+    if (isSeparator(path[i - 1])) return i - 1;
+  return std::string_view::npos;
+}
+}  // namespace
+
+bool Nom_de_fichier_valide(std::string_view name) {
+  for (char c : name) {
+    switch (c) {
+      case '\0': case '\\': case '/': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
+        return false;
+      default:
+        break;
+    }
+  }
+  return true;
+}
+
+void NOM_SANS_CHEMIN(std::string_view path, std::string& name) {
+  const size_t p = lastSeparator(path);
+  name = std::string(p == std::string_view::npos ? path : path.substr(p + 1));
+}
+
+bool FICHIER_EXISTE(const std::string& name) { return !name.empty() && detail::os_file_exists(name); }
+
+void Rendre_inscriptible(const std::string& name) { detail::os_make_writable(name); }
+
+void Nom_de_fichier_libre(std::string& path, bool& found) {
+  // The extension is searched in the file name only, so that "dir.v2/LOG" gives "dir.v2/LOG00000".
+  const size_t sep = lastSeparator(path);
+  const size_t nameStart = sep == std::string::npos ? 0 : sep + 1;
+  const size_t dot = path.rfind('.');
+  std::string base = path, extension;
+  if (dot != std::string::npos && dot >= nameStart) {
+    base = path.substr(0, dot);
+    extension = path.substr(dot);
+  }
+  found = false;
+  char counter[8];
+  for (int n = 0; n <= 99999; ++n) {
+    std::snprintf(counter, sizeof counter, "%05d", n);
+    path = base + counter + extension;
+    if (!FICHIER_EXISTE(path)) {
+      found = true;
+      return;
+    }
+  }
+}
+
+bool LIRE_FICHIER_BLOCS(const std::string& name, int mode, std::string& content, int64_t& size) {
+  if (mode == 1)
+    content.clear();
+  else
+    size = 0;
+  std::FILE* f = std::fopen(name.c_str(), "rb");
+  if (!f) {
+    if (mode == 1) size = 0;
+    return false;
+  }
+  std::vector<char> block(500000);
+  bool ok = true;
+  for (;;) {
+    const size_t n = std::fread(block.data(), 1, block.size(), f);
+    if (n == 0) {
+      ok = !std::ferror(f);
+      break;
+    }
+    if (mode == 1)
+      content.append(block.data(), n);
+    else
+      size += int64_t(n);
+  }
+  std::fclose(f);
+  if (mode == 1) size = int64_t(content.size());
+  return ok;
+}
+
+int ECRIRE_FICHIER_BLOCS(const std::string& name, std::string_view content) {
+  std::FILE* f = std::fopen(name.c_str(), "wb");
+  if (!f) return 1;
+  int result = 0;
+  for (size_t start = 0; start < content.size(); start += 100000) {
+    const std::string_view slice = content.substr(start, 100000);
+    if (std::fwrite(slice.data(), 1, slice.size(), f) != slice.size()) {
+      result = 1;
+      break;
+    }
+  }
+  if (std::fclose(f) != 0) result = 1;  // data that could not be flushed is a short write too
+  return result;
+}
+
+void FonctionsFichiers::report(std::string_view english, std::string_view french, const std::string& tail,
+                               std::string_view english_end, std::string_view french_end) {
+  if (!erreur_) return;
+  erreur_(langues_->TRADUCTION(english, french) + tail + langues_->TRADUCTION(english_end, french_end));
+}
+
+uint16_t FonctionsFichiers::ECRIRE_FICHIER_TEXTE(const std::string& name, std::string_view text) {
+  if (FICHIER_EXISTE(name)) Rendre_inscriptible(name);
+  const size_t nul = text.find('\0');
+  if (nul != std::string_view::npos) text = text.substr(0, nul);
+  const detail::TextWriteResult r = detail::os_write_text(name, text);
+  if (!r.opened) {
+    report("Impossible to open the file ", "Impossible d'ouvrir le fichier ", name, " in writing mode.",
+           " en \xE9" "criture.");
+    return 1;
+  }
+  uint16_t flag = 0;
+  if (r.written != int64_t(text.size())) {
+    report("Impossible text record. Full hard disk? ", "Ecriture du texte impossible. Disque dur plein? ");
+    flag = 1;
+  }
+  if (r.close_code != 0) {
+    report("Error when closing fichier in writing mode n\xB0", "Erreur lors de fermeture de fichier en \xE9" "criture n\xB0",
+           std::to_string(r.close_code));
+    flag = 1;
+  }
+  return flag;
+}
+
+uint16_t FonctionsFichiers::LIRE_FICHIER_TEXTE(const std::string& name, std::string& text, int32_t& count) {
+  detail::TextReadResult r = detail::os_read_text(name, Capacite_lecture_texte);
+  if (!r.opened) {
+    report("Impossible to open the file ", "Impossible d'ouvrir le fichier ", name, " in reading mode.",
+           " en lecture.");
+    return 1;
+  }
+  uint16_t flag = 0;
+  count = int32_t(r.count);
+  if (r.count < 0) {
+    report("Error when reading the file ", "Erreur lors de la lecture du fichier ", name, ".", ".");
+    text.clear();
+    flag = 1;
+  } else {
+    const size_t nul = r.bytes.find('\0');
+    if (nul != std::string::npos) r.bytes.resize(nul);
+    text = std::move(r.bytes);
+  }
+  if (r.close_code != 0) {
+    report("Error when closing the file in reading mode n\xB0", "Erreur lors de fermeture de fichier en lecture n\xB0",
+           std::to_string(r.close_code));
+    flag = 1;
+  }
+  return flag;
+}
+
+void FonctionsFichiers::Ecrire_fichier_libre(std::string& file_name, const std::string& sub_directory,
+                                             std::string_view content, bool& ok, std::string& message) {
+  struct RestoreDirectory {
+    const std::string& dir;
+    ~RestoreDirectory() {
+      if (!dir.empty()) detail::os_set_current_directory(dir);
+    }
+  } restore{Repertoire_travail};
+
+  if (file_name.empty() || sub_directory.empty() || content.empty() || !Nom_de_fichier_valide(file_name) ||
+      !Nom_de_fichier_valide(sub_directory)) {
+    ok = false;
+    message = langues_->TRADUCTION("Problem on the file", "Probl\xE8me sur le fichier");
+    return;
+  }
+  const std::string directory =
+      Repertoire_travail.empty() ? sub_directory : Repertoire_travail + SEPARATEUR_CHEMIN + sub_directory;
+  if (!detail::os_is_directory(directory) && !detail::os_make_directory(directory)) {
+    ok = false;
+    message = langues_->TRADUCTION("Problem to create or write the file",
+                                   "Probl\xE8me \xE0 la cr\xE9" "ation ou \xE0 l'\xE9" "criture du fichier");
+    return;
+  }
+  std::string path = directory + SEPARATEUR_CHEMIN + file_name;
+  if (FICHIER_EXISTE(path)) {
+    Nom_de_fichier_libre(path, ok);
+    if (!ok) {
+      message = langues_->TRADUCTION("Problem to find a free file", "Probl\xE8me pour trouver un fichier libre");
+      return;
+    }
+    NOM_SANS_CHEMIN(path, file_name);
+  }
+  if (ECRIRE_FICHIER_BLOCS(path, content) != 0) {
+    std::remove(path.c_str());  // leave nothing half-written behind as if it were the file
+    ok = false;
+    message = langues_->TRADUCTION("Problem to create or write the file",
+                                   "Probl\xE8me \xE0 la cr\xE9" "ation ou \xE0 l'\xE9" "criture du fichier");
+  }
+}
+
+}  // namespace autex

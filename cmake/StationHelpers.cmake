@@ -1,0 +1,72 @@
+# Helpers shared by the project's CMakeLists files.
+#
+# Source file conventions: a file whose name ends in _win32.cpp is built only for Windows, one ending in
+# _posix.cpp only natively.
+
+# station_sources(<out-var> <file>...): the files of the list that belong to this build.
+function(station_sources out)
+  set(result)
+  foreach(f ${ARGN})
+    if(f MATCHES "_win32\\.cpp$" AND NOT WIN32)
+      continue()
+    endif()
+    if(f MATCHES "_posix\\.cpp$" AND WIN32)
+      continue()
+    endif()
+    list(APPEND result ${f})
+  endforeach()
+  set(${out} ${result} PARENT_SCOPE)
+endfunction()
+
+# station_library(<name> SOURCES <files> [DEPS <targets>])
+function(station_library name)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  station_sources(srcs ${A_SOURCES})
+  add_library(${name} STATIC ${srcs})
+  target_link_libraries(${name} PUBLIC station_options ${A_DEPS})
+endfunction()
+
+# station_test(<name> SOURCES <files> DEPS <targets> LABEL <label> [WINDOWS_ONLY] [NATIVE_ONLY])
+# Natively the test cases are discovered one by one; in the Windows build the whole executable is one
+# test, run under Wine by the wine fixture (see WineTests.cmake).
+function(station_test name)
+  cmake_parse_arguments(A "WINDOWS_ONLY;NATIVE_ONLY" "LABEL;TIMEOUT" "SOURCES;DEPS" ${ARGN})
+  if(A_WINDOWS_ONLY AND NOT WIN32)
+    return()
+  endif()
+  if(A_NATIVE_ONLY AND WIN32)
+    return()
+  endif()
+  if(NOT A_TIMEOUT)
+    set(A_TIMEOUT 600)
+  endif()
+  station_sources(srcs ${A_SOURCES})
+  add_executable(${name} ${srcs})
+  target_link_libraries(${name} PRIVATE station_options ${A_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_compile_definitions(${name} PRIVATE STATION_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  if(WIN32)
+    station_wine_test(${name} ${A_LABEL} ${A_TIMEOUT})
+  else()
+    include(GoogleTest)
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+      PROPERTIES LABELS "${A_LABEL}" TIMEOUT ${A_TIMEOUT}
+      WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  endif()
+endfunction()
+
+# station_fuzzer(<name> SOURCES <files> DEPS <targets>): a libFuzzer target (fuzz preset only).
+function(station_fuzzer name)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE station_options ${A_DEPS})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  set_property(GLOBAL APPEND PROPERTY STATION_FUZZERS ${name})
+endfunction()
+
+# station_bench(<name> SOURCES <files> DEPS <targets>): a Google Benchmark executable.
+function(station_bench name)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  find_package(benchmark REQUIRED)
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE station_options ${A_DEPS} benchmark::benchmark benchmark::benchmark_main)
+endfunction()

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# wine-fixture.sh setup|cleanup STATE_DIR
+# setup: starts Xvfb on a free display and makes a fresh private Wine prefix in STATE_DIR, with no COM port
+#        links of its own (tests create the ports they need).
+# cleanup: stops the prefix's wineserver and the Xvfb that setup started (by process id).
+set -u
+cmd=${1:?setup or cleanup}
+state=${2:?state directory}
+export WINEPREFIX="$state/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+
+case "$cmd" in
+setup)
+  # A previous run that was killed may have left its own fixture behind.
+  [ -f "$state/xvfb.pid" ] && bash "$0" cleanup "$state" >/dev/null 2>&1
+  rm -rf "$state"
+  mkdir -p "$state"
+  n=90
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$state/xvfb.log" 2>&1 &
+  echo $! >"$state/xvfb.pid"
+  echo ":$n" >"$state/display"
+  for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  if [ ! -e "/tmp/.X11-unix/X$n" ]; then echo "Xvfb did not start on :$n" >&2; cat "$state/xvfb.log" >&2; exit 1; fi
+  export DISPLAY=":$n"
+  wineboot -i >"$state/wineboot.log" 2>&1
+  wineserver -w
+  rm -f "$WINEPREFIX"/dosdevices/com[0-9]* "$WINEPREFIX"/dosdevices/lpt[0-9]*
+  echo "Wine prefix ready in $WINEPREFIX on display :$n"
+  ;;
+cleanup)
+  wineserver -k >/dev/null 2>&1
+  if [ -f "$state/xvfb.pid" ]; then
+    kill "$(cat "$state/xvfb.pid")" >/dev/null 2>&1
+    rm -f "$state/xvfb.pid"
+  fi
+  ;;
+*)
+  echo "usage: $0 setup|cleanup STATE_DIR" >&2
+  exit 2
+  ;;
+esac
+exit 0
