@@ -14,13 +14,27 @@ setup)
   [ -f "$state/xvfb.pid" ] && bash "$0" cleanup "$state" >/dev/null 2>&1
   rm -rf "$state"
   mkdir -p "$state"
+  # Several fixtures (other build trees, other users of the machine) may start at once: an Xvfb that loses
+  # the race for a display number exits, and the next number is tried.
   n=90
-  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$state/xvfb.log" 2>&1 &
-  echo $! >"$state/xvfb.pid"
+  started=""
+  while [ -z "$started" ] && [ $n -lt 400 ]; do
+    if [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; then n=$((n + 1)); continue; fi
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$state/xvfb.log" 2>&1 &
+    pid=$!
+    for _ in $(seq 1 100); do
+      if ! kill -0 "$pid" 2>/dev/null; then break; fi
+      if [ -e "/tmp/.X11-unix/X$n" ] && [ "$(tr -d ' ' <"/tmp/.X$n-lock" 2>/dev/null)" = "$pid" ]; then
+        started=yes
+        break
+      fi
+      sleep 0.1
+    done
+    if [ -z "$started" ]; then kill "$pid" 2>/dev/null; n=$((n + 1)); fi
+  done
+  if [ -z "$started" ]; then echo "Xvfb could not start" >&2; cat "$state/xvfb.log" >&2; exit 1; fi
+  echo "$pid" >"$state/xvfb.pid"
   echo ":$n" >"$state/display"
-  for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-  if [ ! -e "/tmp/.X11-unix/X$n" ]; then echo "Xvfb did not start on :$n" >&2; cat "$state/xvfb.log" >&2; exit 1; fi
   export DISPLAY=":$n"
   wineboot -i >"$state/wineboot.log" 2>&1
   wineserver -w
