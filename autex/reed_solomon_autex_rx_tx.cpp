@@ -1,6 +1,7 @@
 #include "autex/reed_solomon_autex_rx_tx.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace autex {
@@ -26,9 +27,10 @@ constexpr TableMultiplication MUL = construireMultiplication();
 // Contribution of one received symbol to the 16 syndromes. A symbol v at position j adds
 // v x alpha^((3 + i) j) to S_i; the map is linear in v, so v is split into its low and high 3 bits and each
 // half looks up a precomputed 16-syndrome vector. A vector is two 64-bit words, byte k of word w holding
-// S_(8w + k).
+// S_(8w + k). Flat layout: position j starts at 32 j; the low half's vector for u at 32 j + 2 u, the high
+// half's at 32 j + 16 + 2 u.
 struct TableSyndromes {
-  uint64_t v[RS_N][2][8][2]{};
+  uint64_t v[RS_N * 32]{};
 };
 
 constexpr TableSyndromes construireSyndromes() {
@@ -40,7 +42,7 @@ constexpr TableSyndromes construireSyndromes() {
         for (int i = 0; i < RS_PARITE; ++i) {
           const uint8_t puissance = GF.alpha_to[((RS_B0 + i) * j) % RS_N];
           const uint64_t s = RS_multiplier(symbole, puissance);
-          t.v[j][moitie][u][i / 8] |= s << (8 * (i % 8));
+          t.v[32 * j + 16 * moitie + 2 * u + i / 8] |= s << (8 * (i % 8));
         }
       }
   return t;
@@ -48,16 +50,40 @@ constexpr TableSyndromes construireSyndromes() {
 
 constexpr TableSyndromes SYN = construireSyndromes();
 
+// Values of one locator term at every non-zero element: a coefficient v of x^j contributes v x alpha^(i j) to
+// Lambda(alpha^i), i = 0..62. Split in 3-bit halves as above; a vector is 64 bytes (byte i = the value at
+// alpha^i, byte 63 unused) held in eight 64-bit words. Locators of degree up to 8 are searched this way.
+struct TableChien {
+  uint64_t v[RS_T + 1][2][8][8]{};
+};
+
+constexpr TableChien construireChien() {
+  TableChien t;
+  for (int j = 0; j <= RS_T; ++j)
+    for (int moitie = 0; moitie < 2; ++moitie)
+      for (int u = 0; u < 8; ++u) {
+        const uint8_t symbole = static_cast<uint8_t>(u << (3 * moitie));
+        for (int i = 0; i < RS_N; ++i) {
+          const uint64_t s = RS_multiplier(symbole, GF.alpha_to[(i * j) % RS_N]);
+          t.v[j][moitie][u][i / 8] |= s << (8 * (i % 8));
+        }
+      }
+  return t;
+}
+
+constexpr TableChien CHIEN = construireChien();
+
 // The 16 syndromes of a word as two 64-bit words; symbols are taken modulo 64. Returns false when a symbol
 // is above 63.
 inline bool syndromesRapides(const uint8_t* r, uint64_t& bas, uint64_t& haut) {
   uint64_t a = 0, b = 0;
   unsigned tous = 0;
-  for (int j = 0; j < RS_N; ++j) {
+  const uint64_t* t = SYN.v;
+  for (int j = 0; j < RS_N; ++j, t += 32) {
     const unsigned v = r[j];
     tous |= v;
-    const uint64_t* t0 = SYN.v[j][0][v & 7];
-    const uint64_t* t1 = SYN.v[j][1][(v >> 3) & 7];
+    const uint64_t* t0 = t + ((v & 7u) << 1);
+    const uint64_t* t1 = t + 16 + ((v >> 2) & 14u);
     a ^= t0[0] ^ t1[0];
     b ^= t0[1] ^ t1[1];
   }
@@ -81,12 +107,14 @@ inline uint8_t diviser(uint8_t a, uint8_t b) {
   return GF.alpha_to[(GF.index_of[a] - GF.index_of[b] + RS_N) % RS_N];
 }
 
-// acc := acc + q x p, where q has degree dq and p degree dp (neither zero); the terms beyond x^62 are lost.
-inline void ajouterProduit(uint8_t* acc, const uint8_t* q, int dq, const uint8_t* p, int dp) {
-  for (int a = 0; a <= dq; ++a) {
+// acc := acc + q x p, where q has degree dq and p degree dp (neither zero); the terms beyond x^dernier are
+// lost.
+inline void ajouterProduit(uint8_t* acc, const uint8_t* q, int dq, const uint8_t* p, int dp,
+                           int dernier = RS_N - 1) {
+  for (int a = 0; a <= dq && a <= dernier; ++a) {
     if (q[a] == 0) continue;
     const uint8_t* ligne = MUL.m[q[a]];
-    const int fin = std::min(dp, RS_N - 1 - a);
+    const int fin = std::min(dp, dernier - a);
     for (int b = 0; b <= fin; ++b) acc[a + b] ^= ligne[p[b]];
   }
 }
@@ -221,75 +249,51 @@ void REED_SOLOMON_AUTEX_RX_TX::RS_etape_decodage_1() {
 }
 
 void REED_SOLOMON_AUTEX_RX_TX::RS_etape_decodage_2() {
-  // Three rotating triples (R, T, U): previous, current and next. R_prev = x^16, T_prev = 0, U_prev = 1;
-  // R_cur = S(x), T_cur = 1, U_cur = 0. Each round divides R_prev by R_cur (quotient Q, remainder R_next)
-  // and sets T_next = T_prev + Q T_cur, U_next = U_prev + Q U_cur, until deg R_cur < 8.
-  Polynome_RS R[3], T[3], U[3];
-  int dR[3], dT[3], dU[3];
-  int p = 0, c = 1, n = 2;
-  R[p].fill(0);
-  R[p][RS_PARITE] = 1;
-  dR[p] = RS_PARITE;
-  T[p].fill(0);
-  dT[p] = RS_DEGRE_NUL;
-  U[p].fill(0);
-  U[p][0] = 1;
-  dU[p] = 0;
-  R[c] = syndromes;
-  dR[c] = RS_DEGRE(syndromes);
-  T[c].fill(0);
-  T[c][0] = 1;
-  dT[c] = 0;
-  U[c].fill(0);
-  dU[c] = RS_DEGRE_NUL;
+  // Pairs (R, T): previous A = (x^16, 0) and current B = (S(x), 1). Each round divides R_A by R_B one leading
+  // term at a time: R_A += c x^d R_B and T_A += c x^d T_B, which leaves R_A = R_prev mod R_cur and
+  // T_A = T_prev + Q T_cur (Q the quotient); then A and B change places. It stops when deg R_B < 8, with
+  // Lambda = T_B and Omega = R_B. No polynomial of the algorithm goes beyond x^16, so short arrays do.
+  constexpr int D = RS_PARITE;  // highest degree kept
+  using Court = std::array<uint8_t, D + 1>;
+  Court bufR[2]{}, bufT[2]{};
+  uint8_t *RA = bufR[0].data(), *RB = bufR[1].data(), *TA = bufT[0].data(), *TB = bufT[1].data();
+  RA[RS_PARITE] = 1;
+  int dRA = RS_PARITE, dTA = RS_DEGRE_NUL;
+  std::copy(syndromes.begin(), syndromes.begin() + RS_PARITE, RB);
+  int dRB = degreDepuis(RB, RS_PARITE - 1);
+  TB[0] = 1;
+  int dTB = 0;
 
-  Polynome_RS Q;
   lambda_degree = RS_DEGRE_NUL;
-  for (int tour = 0; tour < 99; ++tour) {
-    if (dR[c] == RS_DEGRE_NUL) break;  // R_cur = 0 divides nothing: no locator
-    if (dR[c] < RS_T) {
-      lambda = T[c];
-      omega = R[c];
-      auxiliary = U[c];
-      lambda_degree = dT[c];
-      return;
-    }
-    // R_next := R_prev mod R_cur, Q := R_prev div R_cur.
-    R[n] = R[p];
-    int dn = dR[p];
-    int dQ = dn - dR[c];
-    std::fill(Q.begin(), Q.begin() + dQ + 1, 0);
-    const uint8_t tete = R[c][dR[c]];
-    while (dn != RS_DEGRE_NUL && dn >= dR[c]) {
-      const int d = dn - dR[c];
-      const uint8_t coef = diviser(R[n][dn], tete);
-      Q[d] = coef;
-      const uint8_t* ligne = MUL.m[coef];
-      for (int k = 0; k <= dR[c]; ++k) R[n][k + d] ^= ligne[R[c][k]];
-      dn = degreDepuis(R[n].data(), dn - 1);
-    }
-    dR[n] = dn;
-    // T_next := T_prev + Q T_cur; U_next := U_prev + Q U_cur.
-    auto suivant = [&](Polynome_RS* X, int* dX) {
-      X[n] = X[p];
-      int borne = dX[p] == RS_DEGRE_NUL ? 0 : dX[p];
-      if (dX[c] != RS_DEGRE_NUL) {
-        ajouterProduit(X[n].data(), Q.data(), dQ, X[c].data(), dX[c]);
-        borne = std::max(borne, std::min(RS_N - 1, dQ + dX[c]));
-      }
-      dX[n] = degreDepuis(X[n].data(), borne);
-    };
-    suivant(T, dT);
-    suivant(U, dU);
-    const int ancien = p;
-    p = c;
-    c = n;
-    n = ancien;
-  }
-  // No locator: the zero polynomials mark the failure for the Chien search.
   lambda.fill(0);
   omega.fill(0);
-  auxiliary.fill(0);
+  for (int tour = 0; tour < 99; ++tour) {
+    if (dRB == RS_DEGRE_NUL) return;  // R_cur = 0 divides nothing: no locator
+    if (dRB < RS_T) {
+      std::copy(TB, TB + D + 1, lambda.begin());
+      std::copy(RB, RB + D + 1, omega.begin());
+      lambda_degree = dTB;
+      return;
+    }
+    const int logTete = GF.index_of[RB[dRB]];
+    while (dRA != RS_DEGRE_NUL && dRA >= dRB) {
+      const int d = dRA - dRB;
+      const uint8_t* ligne = MUL.m[GF.alpha_to[(GF.index_of[RA[dRA]] - logTete + RS_N) % RS_N]];
+      for (int k = 0; k <= dRB; ++k) RA[k + d] ^= ligne[RB[k]];
+      dRA = degreDepuis(RA, dRA - 1);
+      if (dTB != RS_DEGRE_NUL) {
+        if (d + dTB > D) return;  // beyond any locator of this code: none is found
+        for (int k = 0; k <= dTB; ++k) TA[k + d] ^= ligne[TB[k]];
+        const int haut = std::max(dTA == RS_DEGRE_NUL ? 0 : dTA, d + dTB);
+        dTA = degreDepuis(TA, haut);
+      }
+    }
+    std::swap(RA, RB);
+    std::swap(dRA, dRB);
+    std::swap(TA, TB);
+    std::swap(dTA, dTB);
+  }
+  // No locator within the rounds: the zero polynomials mark the failure for the Chien search.
 }
 
 int REED_SOLOMON_AUTEX_RX_TX::RS_etape_decodage_6(int& nombre_racines) {
@@ -305,22 +309,31 @@ int REED_SOLOMON_AUTEX_RX_TX::RS_etape_decodage_6(int& nombre_racines) {
     nombre_racines = root_count = 1;
     return 1;
   }
-  // Every non-zero element alpha^i, i = 0..62: term j of Lambda(alpha^i) is lambda[j] alpha^(i j), updated by
-  // one multiplication by alpha^j per step.
-  uint8_t terme[RS_N];
-  const uint8_t* ligne[RS_N];
+  // A locator of more than 8 errors is of no use: the block cannot be corrected.
+  if (deg > RS_T) return 1;
+  // Lambda at every alpha^i at once: the sum of the value vectors of its terms.
+  uint64_t valeurs[8] = {};
   for (int j = 0; j <= deg; ++j) {
-    terme[j] = lambda[j] & 63;
-    ligne[j] = MUL.m[GF.alpha_to[j % RS_N]];
+    const unsigned v = lambda[j] & 63u;
+    const uint64_t* t0 = CHIEN.v[j][0][v & 7];
+    const uint64_t* t1 = CHIEN.v[j][1][v >> 3];
+    for (int w = 0; w < 8; ++w) valeurs[w] ^= t0[w] ^ t1[w];
   }
+  // Zero bytes are the roots. Every byte is at most 63, so adding 0x7F to each sets its high bit exactly when
+  // it is not zero, without a carry into the next byte. Byte 63 is not an element.
+  constexpr uint64_t SEPT = 0x7F7F7F7F7F7F7F7FULL, HAUT = 0x8080808080808080ULL;
   int compte = 0;
-  for (int i = 0; i < RS_N && compte < deg; ++i) {
-    uint8_t somme = 0;
-    for (int j = 0; j <= deg; ++j) somme ^= terme[j];
-    if (somme == 0) roots[compte++] = GF.alpha_to[i];
-    for (int j = 1; j <= deg; ++j) terme[j] = ligne[j][terme[j]];
+  for (int w = 0; w < 8; ++w) {
+    uint64_t zeros = ~(valeurs[w] + SEPT) & HAUT;
+    if (w == 7) zeros &= ~(uint64_t(0x80) << 56);
+    while (zeros != 0) {
+      const int octetZero = std::countr_zero(zeros) / 8;
+      zeros &= zeros - 1;
+      if (compte < RS_N) roots[compte] = GF.alpha_to[8 * w + octetZero];
+      ++compte;
+    }
   }
-  nombre_racines = root_count = compte;
+  nombre_racines = root_count = std::min(compte, RS_N);
   if (compte != deg) return 1;
   RS_POSITIONS_ERREURS();
   return 0;
@@ -334,32 +347,42 @@ void REED_SOLOMON_AUTEX_RX_TX::RS_POSITIONS_ERREURS() {
   }
 }
 
-uint8_t REED_SOLOMON_AUTEX_RX_TX::RS_DERIVEE(uint8_t x) const {
-  // The odd-power terms: Lambda'(x) = sum of lambda[2m + 1] (x^2)^m.
-  const int deg = RS_DEGRE(lambda);
+namespace {
+// Lambda'(x) for a locator of degree deg: the odd-power terms, sum of lambda[2m + 1] (x^2)^m.
+uint8_t derivee(const Polynome_RS& lambda, int deg, uint8_t x) {
   if (deg == RS_DEGRE_NUL || deg == 0) return 0;
   const uint8_t* carre = MUL.m[MUL.m[x & 63][x & 63]];
   uint8_t v = 0;
   for (int j = (deg % 2 == 1) ? deg : deg - 1; j >= 1; j -= 2) v = carre[v] ^ (lambda[j] & 63);
   return v;
 }
+}  // namespace
+
+uint8_t REED_SOLOMON_AUTEX_RX_TX::RS_DERIVEE(uint8_t x) const { return derivee(lambda, RS_DEGRE(lambda), x); }
 
 bool REED_SOLOMON_AUTEX_RX_TX::RS_etape_decodage_3() {
+  const int deg = RS_DEGRE(lambda);
   for (int k = 0; k < root_count; ++k) {
-    derivatives[k] = RS_DERIVEE(roots[k]);
+    derivatives[k] = derivee(lambda, deg, roots[k]);
     if (derivatives[k] == 0) return false;
   }
   return true;
 }
 
 void REED_SOLOMON_AUTEX_RX_TX::RS_etape_decodage_4() {
+  // Omega(v) term by term in the log domain: omega[j] v^j = alpha^(log omega[j] + j log v); the terms do not
+  // depend on each other. Omega has degree below 8 once a locator was found; a larger one is evaluated whole.
   const int dOmega = RS_DEGRE(omega);
+  int logOmega[RS_N];
+  const int n = dOmega == RS_DEGRE_NUL ? 0 : dOmega + 1;
+  for (int j = 0; j < n; ++j) logOmega[j] = GF.index_of[omega[j] & 63];
   for (int k = 0; k < root_count; ++k) {
     const uint8_t v = roots[k] & 63;
-    const uint8_t* ligne = MUL.m[v];
+    const int logV = GF.index_of[v];
     uint8_t om = 0;
-    if (dOmega != RS_DEGRE_NUL)
-      for (int j = dOmega; j >= 0; --j) om = ligne[om] ^ (omega[j] & 63);
+    if (logV >= 0)
+      for (int j = 0; j < n; ++j)
+        if (logOmega[j] >= 0) om ^= GF.alpha_to[(logOmega[j] + j * logV) % RS_N];
     // v^(b0 - 1) Omega(v) / Lambda'(v)
     error_values[k] = RS_DIVISER_SYMBOLE(MUL.m[MUL.m[v][v]][om], derivatives[k]);
   }

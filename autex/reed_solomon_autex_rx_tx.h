@@ -160,7 +160,6 @@ class REED_SOLOMON_AUTEX_RX_TX {
   int syndrome_degree = RS_DEGRE_NUL;
   Polynome_RS lambda{};     // error locator
   Polynome_RS omega{};      // error evaluator
-  Polynome_RS auxiliary{};  // the other Bezout coefficient of the key equation
   int lambda_degree = RS_DEGRE_NUL;
   std::array<uint8_t, RS_N> roots{};
   int root_count = 0;
