@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstring>
 
 namespace autex {
 
@@ -107,14 +106,13 @@ inline uint8_t diviser(uint8_t a, uint8_t b) {
   return GF.alpha_to[(GF.index_of[a] - GF.index_of[b] + RS_N) % RS_N];
 }
 
-// acc := acc + q x p, where q has degree dq and p degree dp (neither zero); the terms beyond x^dernier are
-// lost.
-inline void ajouterProduit(uint8_t* acc, const uint8_t* q, int dq, const uint8_t* p, int dp,
-                           int dernier = RS_N - 1) {
-  for (int a = 0; a <= dq && a <= dernier; ++a) {
+// acc := acc + q x p for polynomials of 63 symbols, where q has degree dq and p degree dp (neither zero);
+// the terms beyond x^62 are lost.
+inline void ajouterProduit(uint8_t* acc, const uint8_t* q, int dq, const uint8_t* p, int dp) {
+  for (int a = 0; a <= dq; ++a) {
     if (q[a] == 0) continue;
     const uint8_t* ligne = MUL.m[q[a]];
-    const int fin = std::min(dp, dernier - a);
+    const int fin = std::min(dp, RS_N - 1 - a);
     for (int b = 0; b <= fin; ++b) acc[a + b] ^= ligne[p[b]];
   }
 }
@@ -259,7 +257,7 @@ void REED_SOLOMON_AUTEX_RX_TX::RS_etape_decodage_2() {
   uint8_t *RA = bufR[0].data(), *RB = bufR[1].data(), *TA = bufT[0].data(), *TB = bufT[1].data();
   RA[RS_PARITE] = 1;
   int dRA = RS_PARITE, dTA = RS_DEGRE_NUL;
-  std::copy(syndromes.begin(), syndromes.begin() + RS_PARITE, RB);
+  for (int i = 0; i < RS_PARITE; ++i) RB[i] = syndromes[i] & 63;
   int dRB = degreDepuis(RB, RS_PARITE - 1);
   TB[0] = 1;
   int dTB = 0;

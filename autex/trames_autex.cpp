@@ -273,7 +273,13 @@ std::string ENCADRER_TRAME(std::string_view bits, int vitesse) {
   const int apres = FACTEUR_REPETITION(vitesse);
   std::string b = normaliser(bits);
   if (b.size() % 8 != 0) b.resize(b.size() + (8 - b.size() % 8), '0');
-  return "U" + Binaire_vers_texte(b) + std::string(size_t(apres), 'U');
+  const std::string octets = Binaire_vers_texte(b);
+  std::string trame;
+  trame.reserve(octets.size() + 1 + size_t(apres));
+  trame.push_back('U');
+  trame += octets;
+  trame.append(size_t(apres), 'U');
+  return trame;
 }
 
 }  // namespace autex
