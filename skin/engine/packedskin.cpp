@@ -1,5 +1,6 @@
 #include "skin/engine/packedskin.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace skin {
@@ -28,10 +29,21 @@ int32_t readUpTo(TStream& in, void* buffer, int32_t count) {
 }
 
 // One member's zlib stream, inflated into a new memory stream; it must give exactly `size` bytes and end.
+// The buffer grows with the bytes that actually come, so a false size costs no more than the data holds.
 std::unique_ptr<TMemoryStream> inflateMember(TStream& in, uint32_t size) {
   auto data = std::make_unique<TMemoryStream>();
   TZDecompressionStream z(in);
-  data->CopyFrom(z, size);  // EReadError when the stream ends early
+  int64_t done = 0;
+  int64_t capacity = 0;
+  while (done < int64_t(size)) {
+    if (done == capacity) {
+      capacity = std::min<int64_t>(size, std::max<int64_t>(capacity * 2, 1 << 20));
+      data->SetSize(capacity);
+    }
+    const int32_t got = z.Read(data->Memory() + done, int32_t(capacity - done));
+    if (got <= 0) throw EReadError();  // the stream ends before the stated size
+    done += got;
+  }
   uint8_t extra;
   if (z.Read(&extra, 1) != 0) throw EPackedSkinError();  // more than the stated size
   if (!z.StreamEnded()) throw EReadError();               // the data ended before the stream's checksum

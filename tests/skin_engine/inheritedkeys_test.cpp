@@ -78,7 +78,12 @@ TEST(SkinLibraryStrings, LoadingAndStartUpValues) {
   std::vector<uint16_t> asked;
   texts.Load(sys, [&](uint16_t id) {
     asked.push_back(id);
-    return id == sidInvalidDate ? std::string() : "T" + std::to_string(id);
+    std::string text;
+    if (id != sidInvalidDate) {
+      text = "T";
+      text += std::to_string(id);
+    }
+    return text;
   });
   ASSERT_EQ(asked.size(), size_t(LibraryTextCount));
   EXPECT_EQ(asked.front(), sidOK);
