@@ -1,25 +1,16 @@
 #include "skin/engine/inheritedkeys.h"
 
-#include <unordered_set>
-
 namespace skin {
 
 namespace {
 
-// Walks from Section up its chain of parents until `present` accepts a value; false when none does.
+// The value of Key in Section or the nearest parent that has one that `present` accepts.
 template <class Present>
 bool findInherited(const IniSource& Ini, std::string_view Section, std::string_view Key, Present present,
                    std::string& value) {
-  std::unordered_set<std::string> visited;
-  std::string current(Section);
-  while (true) {
-    if (Ini.FindValue(current, Key, value) && present(value)) return true;
-    const std::string parent = ReadIniValue(Ini, current, "?", ParentClassKey);
-    if (parent.empty() || parent == "?" || parent == current) return false;
-    visited.insert(std::move(current));
-    if (visited.count(parent)) return false;
-    current = parent;
-  }
+  return WalkParentChain(
+      Section, [&](std::string_view name) { return ReadIniValue(Ini, name, "?", ParentClassKey); },
+      [&](std::string_view name) { return Ini.FindValue(name, Key, value) && present(value); });
 }
 
 }  // namespace

@@ -6,10 +6,29 @@
 #include <limits>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 
 #include "skin/engine/generalutils.h"
 
 namespace skin {
+
+// Walks a chain of parents by name: calls visit(name) for Start, then for the parent that parentOf(name)
+// names, and so on, until visit returns true (the result is then true) or the chain ends: at an empty or
+// "?" parent, a section that names itself, or a section already visited (false). Any lookup that follows
+// parent names (keys of the description, image records of the loaded skin) goes through here.
+template <class ParentOf, class Visit>
+bool WalkParentChain(std::string_view Start, ParentOf parentOf, Visit visit) {
+  std::unordered_set<std::string> visited;
+  std::string current(Start);
+  while (true) {
+    if (visit(std::string_view(current))) return true;
+    std::string parent = parentOf(std::string_view(current));
+    if (parent.empty() || parent == "?" || parent == current) return false;
+    visited.insert(std::move(current));
+    if (visited.count(parent)) return false;
+    current = std::move(parent);
+  }
+}
 
 inline constexpr std::string_view ParentClassKey = "PARENTCLASS";
 

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
+#include <vector>
 #include <string>
 
 #include "skin/engine/libstrings.h"
@@ -55,6 +57,32 @@ TEST(SkinInheritedKeys, CyclesAndLongChainsEnd) {
   text += "[S2000]\nCOLOR=42\n";
   const TIniSections chain = parse(text);
   EXPECT_EQ(ReadInheritedInt(chain, "S0", "COLOR", 0, INT32_MAX, sys), 42);
+}
+
+TEST(SkinInheritedKeys, ParentWalkOverAnyRecords) {
+  // Records of a loaded skin: name -> parent name. The walk visits each once, in chain order.
+  const std::map<std::string, std::string, std::less<>> parents = {
+      {"EDIT", "PANEL"}, {"PANEL", "FORM"}, {"FORM", "EDIT"}, {"LONE", ""}, {"ME", "ME"}};
+  auto parentOf = [&](std::string_view n) {
+    const auto it = parents.find(n);
+    return it == parents.end() ? std::string() : it->second;
+  };
+  std::vector<std::string> seen;
+  EXPECT_FALSE(WalkParentChain("EDIT", parentOf, [&](std::string_view n) {
+    seen.emplace_back(n);
+    return false;
+  }));
+  EXPECT_EQ(seen, (std::vector<std::string>{"EDIT", "PANEL", "FORM"}));
+  seen.clear();
+  EXPECT_TRUE(WalkParentChain("PANEL", parentOf, [&](std::string_view n) {
+    seen.emplace_back(n);
+    return n == "EDIT";
+  }));
+  EXPECT_EQ(seen, (std::vector<std::string>{"PANEL", "FORM", "EDIT"}));
+  int visits = 0;
+  WalkParentChain("ME", parentOf, [&](std::string_view) { return ++visits > 5; });
+  WalkParentChain("LONE", parentOf, [&](std::string_view) { return ++visits > 5; });
+  EXPECT_EQ(visits, 2);
 }
 
 TEST(SkinLibraryStrings, LoadingAndStartUpValues) {
