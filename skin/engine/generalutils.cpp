@@ -1,0 +1,459 @@
+// The portable part of the general utilities: skin description text, numbers, words, published properties
+// and path helpers. The operating-system side is in generalutils_win32.cpp / generalutils_posix.cpp.
+#include "skin/engine/generalutils.h"
+
+#include <charconv>
+#include <cstdio>
+#include <limits>
+
+namespace skin {
+
+// ---------------------------------------------------------------------------------------------------------
+// Numbers.
+
+namespace {
+
+int hexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+char asciiUpper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
+
+bool equalNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (asciiUpper(a[i]) != asciiUpper(b[i])) return false;
+  return true;
+}
+
+}  // namespace
+
+bool TryStrToInt(std::string_view text, int32_t& value) {
+  size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  if (i >= text.size()) return false;
+  bool hex = false;
+  if (text[i] == '$') {
+    hex = true;
+    ++i;
+  } else if (text[i] == '0' && i + 1 < text.size() && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    hex = true;
+    i += 2;
+  }
+  if (i >= text.size()) return false;
+  if (hex) {
+    uint64_t v = 0;
+    for (; i < text.size(); ++i) {
+      const int d = hexDigit(text[i]);
+      if (d < 0) return false;
+      v = v * 16 + uint64_t(d);
+      if (v > 0xFFFFFFFFull) return false;
+    }
+    uint32_t u = uint32_t(v);
+    if (negative) u = 0u - u;
+    value = int32_t(u);
+    return true;
+  }
+  uint64_t v = 0;
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c < '0' || c > '9') return false;
+    v = v * 10 + uint64_t(c - '0');
+    if (v > 2147483648ull) return false;
+  }
+  if (!negative && v > 2147483647ull) return false;
+  value = negative ? int32_t(-int64_t(v)) : int32_t(v);
+  return true;
+}
+
+int32_t StrToIntDef(std::string_view text, int32_t Default) {
+  int32_t v = 0;
+  return TryStrToInt(text, v) ? v : Default;
+}
+
+double StrToFloatDefDot(std::string_view text, double Default) {
+  size_t b = 0, e = text.size();
+  while (b < e && (text[b] == ' ' || text[b] == '\t')) ++b;
+  while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t')) --e;
+  std::string_view t = text.substr(b, e - b);
+  bool negative = false;
+  if (!t.empty() && (t[0] == '+' || t[0] == '-')) {
+    negative = t[0] == '-';
+    t.remove_prefix(1);
+  }
+  // Only digits, one '.', and an exponent: no "inf", "nan" or hexadecimal floats.
+  if (t.empty() || !(t[0] == '.' || (t[0] >= '0' && t[0] <= '9'))) return Default;
+  for (char c : t)
+    if (!((c >= '0' && c <= '9') || c == '.' || c == 'e' || c == 'E' || c == '+' || c == '-')) return Default;
+  double v = 0.0;
+  const auto r = std::from_chars(t.data(), t.data() + t.size(), v, std::chars_format::general);
+  if (r.ec != std::errc() || r.ptr != t.data() + t.size()) return Default;
+  return negative ? -v : v;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Skin description text.
+
+int TIniSections::IndexOf(std::string_view Name) const {
+  for (size_t i = 0; i < sections_.size(); ++i)
+    if (sections_[i].Name == Name) return int(i);
+  return -1;
+}
+
+int TIniSections::Add(std::string Name) {
+  sections_.push_back(Section{std::move(Name), {}});
+  return int(sections_.size()) - 1;
+}
+
+std::vector<std::string> TIniSections::Keys(int index) const {
+  std::vector<std::string> keys;
+  for (const std::string& line : sections_[size_t(index)].Lines) {
+    const size_t eq = line.find('=');
+    if (eq != std::string::npos) keys.push_back(line.substr(0, eq));
+  }
+  return keys;
+}
+
+bool TIniSections::FindValue(std::string_view Section, std::string_view Key, std::string& value) const {
+  const int s = IndexOf(Section);
+  if (s < 0) return false;
+  const auto& lines = sections_[size_t(s)].Lines;
+  const int k = IndexOfName(lines, Key);
+  if (k < 0) return false;
+  value = lines[size_t(k)].substr(Key.size() + 1);
+  return true;
+}
+
+int IndexOfName(const std::vector<std::string>& Lines, std::string_view Key) {
+  for (size_t i = 0; i < Lines.size(); ++i) {
+    const std::string& line = Lines[i];
+    const size_t eq = line.find('=');
+    if (eq != std::string::npos && std::string_view(line).substr(0, eq) == Key) return int(i);
+  }
+  return -1;
+}
+
+std::vector<std::string> TextToLines(std::string_view text) {
+  std::vector<std::string> lines;
+  size_t start = 0, i = 0;
+  while (i < text.size()) {
+    const char c = text[i];
+    if (c == '\r' || c == '\n') {
+      lines.emplace_back(text.substr(start, i - start));
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      start = ++i;
+    } else {
+      ++i;
+    }
+  }
+  if (start < text.size()) lines.emplace_back(text.substr(start));
+  return lines;
+}
+
+void IniTextToSections(const std::vector<std::string>& Lines, TIniSections& Sections) {
+  Sections.Clear();
+  int current = -1;
+  for (const std::string& line : Lines) {
+    if (line.empty() || line[0] == ';') continue;
+    if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+      current = Sections.Add(line.substr(1, line.size() - 2));
+    } else if (current >= 0) {
+      Sections.AddLine(current, line);
+    }
+  }
+}
+
+std::string ReadIniValue(const IniSource& Sections, std::string_view Section, std::string_view Default,
+                         std::string_view Key) {
+  std::string value;
+  if (Sections.FindValue(Section, Key, value)) return value;
+  return std::string(Default);
+}
+
+int32_t IniTextToInt(std::string_view value, int32_t Default) {
+  if (value.size() > 2 && value[0] == '0' && (value[1] == 'x' || value[1] == 'X')) {
+    std::string hex = "$";
+    hex.append(value.substr(2));
+    return StrToIntDef(hex, Default);
+  }
+  return StrToIntDef(value, Default);
+}
+
+int32_t ReadIniInt(const IniSource& Sections, std::string_view Section, int32_t Default, std::string_view Key) {
+  std::string value;
+  if (!Sections.FindValue(Section, Key, value)) return Default;
+  return IniTextToInt(value, Default);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Numbers, choices and sets.
+
+bool ValueInIntArray(std::span<const int32_t> Arr, int32_t Value, int Low, int High) {
+  if (High < Low || Arr.empty()) return false;
+  if (Low < 0) Low = 0;
+  if (High >= int(Arr.size())) High = int(Arr.size()) - 1;
+  for (int i = Low; i <= High; ++i)
+    if (Arr[size_t(i)] == Value) return true;
+  return false;
+}
+
+TCharSet MakeCharSet(std::string_view chars) {
+  TCharSet set;
+  for (char c : chars) set.set(uint8_t(c));
+  return set;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Words.
+
+int WordPosition(int N, std::string_view S, const TCharSet& Separators) {
+  int count = 0;
+  size_t i = 0;  // 0-based here, 1-based in the result
+  while (i < S.size() && count != N) {
+    while (i < S.size() && CharInSet(S[i], Separators)) ++i;
+    if (i < S.size()) ++count;
+    if (count != N) {
+      while (i < S.size() && !CharInSet(S[i], Separators)) ++i;
+    } else {
+      return int(i) + 1;
+    }
+  }
+  return 0;
+}
+
+std::string ExtractWord(int N, std::string_view S, const TCharSet& Separators) {
+  const int pos = WordPosition(N, S, Separators);
+  if (pos == 0) return std::string();
+  size_t end = size_t(pos - 1);
+  while (end < S.size() && !CharInSet(S[end], Separators)) ++end;
+  return std::string(S.substr(size_t(pos - 1), end - size_t(pos - 1)));
+}
+
+int WordCount(std::string_view S, const TCharSet& Separators) {
+  int count = 0;
+  size_t i = 0;
+  while (i < S.size()) {
+    while (i < S.size() && CharInSet(S[i], Separators)) ++i;
+    if (i < S.size()) ++count;
+    while (i < S.size() && !CharInSet(S[i], Separators)) ++i;
+  }
+  return count;
+}
+
+int WordCountB(std::string_view S, const TCharSet& Separators) {
+  // Counts the starts of words: a non-separator at the beginning or after a separator.
+  int count = 0;
+  bool inWord = false;
+  for (char c : S) {
+    const bool sep = CharInSet(c, Separators);
+    if (!sep && !inWord) ++count;
+    inWord = !sep;
+  }
+  return count;
+}
+
+std::string RemoveCharFromString(std::string_view S, char Ch) {
+  std::string r;
+  r.reserve(S.size());
+  for (char c : S)
+    if (c != Ch) r.push_back(c);
+  return r;
+}
+
+std::string ReplaceAllStr(std::string_view S, std::string_view Old, std::string_view New) {
+  if (Old.empty()) return std::string(S);
+  std::string r;
+  size_t from = 0;
+  while (true) {
+    const size_t p = S.find(Old, from);
+    if (p == std::string_view::npos) break;
+    r.append(S.substr(from, p - from));
+    r.append(New);
+    from = p + Old.size();
+  }
+  r.append(S.substr(from));
+  return r;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// System.
+
+uint32_t PortableSkinSystem::SysColor(int index) {
+  // The default colours of a Windows 7 desktop, 0x00BBGGRR.
+  static constexpr uint32_t colors[31] = {
+      0xC8C8C8, 0x000000, 0xD1B499, 0xDBCDBF, 0xF0F0F0, 0xFFFFFF, 0x646464, 0x000000,
+      0x000000, 0x000000, 0xB4B4B4, 0xFCF7F4, 0xABABAB, 0xFF9933, 0xFFFFFF, 0xF0F0F0,
+      0xA0A0A0, 0x6D6D6D, 0x000000, 0x544E43, 0xFFFFFF, 0x696969, 0xE3E3E3, 0x000000,
+      0xE1FFFF, 0x000000, 0xCC6600, 0xEAD1B9, 0xF2E4D7, 0xFF9933, 0xF0F0F0};
+  return (index >= 0 && index < 31) ? colors[index] : 0;
+}
+
+void PortableSkinSystem::ShowErrorBox(const std::string& Text) {
+  errorBoxes.push_back(Text);
+  std::fprintf(stderr, "Error: %s\n", Text.c_str());
+}
+
+uint8_t Wow64NoComposition(SkinSystem& s) { return (s.IsWow64() && !s.CompositionEnabled()) ? 1 : 0; }
+
+void WaitWithMessages(uint32_t Ms, platform::Clock& clock, SkinSystem& s) {
+  const uint32_t start = clock.timeGetTime();
+  while (platform::elapsedMs(clock.timeGetTime(), start) < Ms) s.ProcessMessages();
+}
+
+int32_t ColorToRGB(int32_t Color, SkinSystem& s) {
+  if (Color < 0) return int32_t(s.SysColor(Color & 0xFF));
+  return Color;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Published properties.
+
+void PublishedPropertyTable::AddOrdinal(std::string Name, std::function<int64_t()> get,
+                                        std::function<void(int64_t)> set) {
+  Property p;
+  p.Name = std::move(Name);
+  p.Kind = TPropertyKind::Ordinal;
+  p.GetOrd = std::move(get);
+  p.SetOrd = std::move(set);
+  props_.push_back(std::move(p));
+}
+
+void PublishedPropertyTable::AddSet(std::string Name, std::vector<std::string> elementNames,
+                                    std::function<int64_t()> get, std::function<void(int64_t)> set) {
+  Property p;
+  p.Name = std::move(Name);
+  p.Kind = TPropertyKind::Set;
+  p.ElementNames = std::move(elementNames);
+  p.GetOrd = std::move(get);
+  p.SetOrd = std::move(set);
+  props_.push_back(std::move(p));
+}
+
+const PublishedProperties::Property* PublishedPropertyTable::FindProperty(std::string_view Name) const {
+  for (const Property& p : props_)
+    if (equalNoCase(p.Name, Name)) return &p;
+  return nullptr;
+}
+
+bool HasPublishedProperty(const PublishedProperties* Obj, std::string_view Name) {
+  return Obj && Obj->FindProperty(Name) != nullptr;
+}
+
+void* GetPublishedObjectProperty(const PublishedProperties* Obj, std::string_view Name) {
+  if (!Obj) return nullptr;
+  const auto* p = Obj->FindProperty(Name);
+  if (!p || p->Kind != TPropertyKind::Object || !p->GetObject) return nullptr;
+  return p->GetObject();
+}
+
+int64_t GetPublishedOrdProperty(const PublishedProperties* Obj, std::string_view Name) {
+  if (!Obj) return -1;
+  const auto* p = Obj->FindProperty(Name);
+  if (!p || (p->Kind != TPropertyKind::Ordinal && p->Kind != TPropertyKind::Set) || !p->GetOrd) return -1;
+  return p->GetOrd();
+}
+
+void SetPublishedProperty(const PublishedProperties* Obj, std::string_view Name, int64_t Value) {
+  if (!Obj) return;
+  const auto* p = Obj->FindProperty(Name);
+  if (!p || (p->Kind != TPropertyKind::Ordinal && p->Kind != TPropertyKind::Set) || !p->SetOrd) return;
+  p->SetOrd(Value);
+}
+
+std::string SetToString(const PublishedProperties::Property& P, int64_t Value) {
+  std::string text;
+  for (size_t bit = 0; bit < P.ElementNames.size() && bit < 32; ++bit) {
+    if ((uint64_t(Value) >> bit) & 1u) {
+      if (!text.empty()) text.push_back(',');
+      text += P.ElementNames[bit];
+    }
+  }
+  return text;
+}
+
+int64_t StringToSet(const PublishedProperties::Property& P, std::string_view Text) {
+  int64_t value = 0;
+  size_t start = 0;
+  while (start <= Text.size()) {
+    size_t comma = Text.find(',', start);
+    if (comma == std::string_view::npos) comma = Text.size();
+    std::string_view name = Text.substr(start, comma - start);
+    while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
+    while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+    for (size_t bit = 0; bit < P.ElementNames.size() && bit < 32; ++bit)
+      if (!name.empty() && P.ElementNames[bit] == name) value |= int64_t(1) << bit;
+    start = comma + 1;
+  }
+  return value;
+}
+
+bool SetPropertyHasElement(const PublishedProperties* Obj, std::string_view Name, std::string_view Element) {
+  if (!Obj) return false;
+  const auto* p = Obj->FindProperty(Name);
+  if (!p || p->Kind != TPropertyKind::Set || !p->GetOrd) return false;
+  const int64_t value = p->GetOrd();
+  for (size_t bit = 0; bit < p->ElementNames.size() && bit < 32; ++bit)
+    if (p->ElementNames[bit] == Element) return ((uint64_t(value) >> bit) & 1u) != 0;
+  return false;
+}
+
+bool ChangeSetPropertyElement(const PublishedProperties* Obj, std::string_view Name, std::string_view Element,
+                              bool Add) {
+  if (!Obj) return false;
+  const auto* p = Obj->FindProperty(Name);
+  if (!p || p->Kind != TPropertyKind::Set || !p->GetOrd || !p->SetOrd) return false;
+  // The text form, split into its element names (an element is matched as a whole name, never as a part
+  // of a longer one).
+  std::string text = SetToString(*p, p->GetOrd());
+  std::vector<std::string> names;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t comma = text.find(',', start);
+    if (comma == std::string::npos) comma = text.size();
+    names.push_back(text.substr(start, comma - start));
+    start = comma + 1;
+  }
+  size_t found = names.size();
+  for (size_t i = 0; i < names.size(); ++i)
+    if (names[i] == Element) found = i;
+  if (Add) {
+    if (found == names.size()) {
+      if (!text.empty()) text.push_back(',');
+      text += Element;
+    }
+  } else if (found != names.size()) {
+    // Removing the name with the comma before it, the comma after it, or alone gives the same list.
+    names.erase(names.begin() + std::ptrdiff_t(found));
+    text.clear();
+    for (const std::string& n : names) {
+      if (!text.empty()) text.push_back(',');
+      text += n;
+    }
+  }
+  p->SetOrd(StringToSet(*p, text));
+  return false;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Files.
+
+std::string IncludeTrailingBackslash(std::string_view Path) {
+  std::string r(Path);
+  if (r.empty()) return r;
+  if (r.back() == '/') {
+    r.back() = '\\';
+  } else if (r.back() != '\\') {
+    r += (r.size() == 1) ? ":\\" : "\\";
+  }
+  return r;
+}
+
+}  // namespace skin

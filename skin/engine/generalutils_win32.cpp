@@ -1,0 +1,203 @@
+// The Win32 side of the general utilities: system settings through user32/gdi32/kernel32 (the entry points
+// that older systems lack are bound at run time), and the file helpers.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "skin/engine/generalutils.h"
+
+namespace skin {
+
+namespace {
+
+class Win32SkinSystem final : public SkinSystem {
+ public:
+  Win32SkinSystem() {
+    kernel32_ = LoadLibraryA("kernel32.dll");
+    if (kernel32_) {
+      isDebuggerPresent_ = reinterpret_cast<IsDebuggerPresentFn>(
+          reinterpret_cast<void*>(GetProcAddress(kernel32_, "IsDebuggerPresent")));
+      isWow64Process_ = reinterpret_cast<IsWow64ProcessFn>(
+          reinterpret_cast<void*>(GetProcAddress(kernel32_, "IsWow64Process")));
+    }
+  }
+  ~Win32SkinSystem() override {
+    if (kernel32_) FreeLibrary(kernel32_);
+  }
+
+  int32_t CaptionFontHeight() override {
+    NONCLIENTMETRICSA m{};
+    if (!queryMetrics(m)) return 0;
+    return m.lfCaptionFont.lfHeight;
+  }
+
+  uintptr_t CreateCaptionFont() override {
+    NONCLIENTMETRICSA m{};
+    if (!queryMetrics(m)) return 0;
+    return reinterpret_cast<uintptr_t>(CreateFontIndirectA(&m.lfCaptionFont));
+  }
+
+  bool GetMinAnimation() override {
+    ANIMATIONINFO info{};
+    info.cbSize = sizeof info;
+    if (!SystemParametersInfoA(SPI_GETANIMATION, sizeof info, &info, 0)) return false;
+    return info.iMinAnimate != 0;
+  }
+
+  void SetMinAnimation(bool On) override {
+    ANIMATIONINFO info{};
+    info.cbSize = sizeof info;
+    info.iMinAnimate = On ? -1 : 0;
+    SystemParametersInfoA(SPI_SETANIMATION, sizeof info, &info, 0);
+  }
+
+  WindowsVersion Version() override {
+    OSVERSIONINFOA info{};
+    info.dwOSVersionInfoSize = sizeof info;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!GetVersionExA(&info)) return WindowsVersion{};
+#pragma GCC diagnostic pop
+    return WindowsVersion{info.dwMajorVersion, info.dwMinorVersion, info.dwPlatformId};
+  }
+
+  bool IsWow64() override {
+    if (!isWow64Process_) return false;
+    BOOL wow = FALSE;
+    if (!isWow64Process_(GetCurrentProcess(), &wow)) return false;
+    return wow != FALSE;
+  }
+
+  bool DebuggerPresent() override {
+    if (!isDebuggerPresent_) return true;
+    return isDebuggerPresent_() != FALSE;
+  }
+
+  bool CompositionEnabled() override {
+    HMODULE dwm = LoadLibraryA("dwmapi.dll");
+    if (!dwm) return false;
+    using Fn = HRESULT(WINAPI*)(BOOL*);
+    auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(dwm, "DwmIsCompositionEnabled")));
+    BOOL on = FALSE;
+    const bool ok = fn && SUCCEEDED(fn(&on));
+    FreeLibrary(dwm);
+    return ok && on != FALSE;
+  }
+
+  int32_t HScrollArrowWidth() override { return GetSystemMetrics(SM_CXHSCROLL); }
+
+  uint32_t SysColor(int index) override { return GetSysColor(index); }
+
+  void ProcessMessages() override {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        PostQuitMessage(int(msg.wParam));
+        return;
+      }
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+
+  void ShowErrorBox(const std::string& Text) override {
+    MessageBoxA(GetActiveWindow(), Text.c_str(), "Error", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+  }
+
+ private:
+  using IsDebuggerPresentFn = BOOL(WINAPI*)();
+  using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
+
+  static bool queryMetrics(NONCLIENTMETRICSA& m) {
+    // The structure as it was before Vista added iPaddedBorderWidth, so that every system accepts it.
+    m.cbSize = UINT(offsetof(NONCLIENTMETRICSA, lfMessageFont) + sizeof(LOGFONTA));
+    return SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, m.cbSize, &m, 0) != FALSE;
+  }
+
+  HMODULE kernel32_ = nullptr;
+  IsDebuggerPresentFn isDebuggerPresent_ = nullptr;
+  IsWow64ProcessFn isWow64Process_ = nullptr;
+};
+
+struct FindHandle {
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  int32_t excluded = 0;
+  ~FindHandle() {
+    if (handle != INVALID_HANDLE_VALUE) FindClose(handle);
+  }
+};
+
+void fill(const WIN32_FIND_DATAA& d, TSearchRec& F) {
+  F.Name = d.cFileName;
+  F.Attr = int32_t(d.dwFileAttributes);
+  F.Size = (int64_t(d.nFileSizeHigh) << 32) | int64_t(d.nFileSizeLow);
+}
+
+// Skips entries with an excluded attribute; 0 when d holds an acceptable entry.
+int skipExcluded(FindHandle& h, WIN32_FIND_DATAA& d) {
+  while (int32_t(d.dwFileAttributes) & h.excluded) {
+    if (!FindNextFileA(h.handle, &d)) return int(GetLastError());
+  }
+  return 0;
+}
+
+}  // namespace
+
+SkinSystem& systemSkinSystem() {
+  static Win32SkinSystem system;
+  return system;
+}
+
+bool DirectoryExists(const std::string& Path) {
+  const DWORD a = GetFileAttributesA(Path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool FileExists(const std::string& Path) {
+  const DWORD a = GetFileAttributesA(Path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+int FindFirstEntry(const std::string& Pattern, int32_t Attr, TSearchRec& F) {
+  FindCloseEntry(F);
+  auto h = std::make_shared<FindHandle>();
+  h->excluded = ~Attr & (faHidden | faSysFile | faDirectory);
+  WIN32_FIND_DATAA d;
+  h->handle = FindFirstFileA(Pattern.c_str(), &d);
+  if (h->handle == INVALID_HANDLE_VALUE) return int(GetLastError());
+  const int r = skipExcluded(*h, d);
+  if (r != 0) return r;
+  fill(d, F);
+  F.Handle = h;
+  return 0;
+}
+
+int FindNextEntry(TSearchRec& F) {
+  if (!F.Handle) return ERROR_NO_MORE_FILES;
+  auto* h = static_cast<FindHandle*>(F.Handle.get());
+  WIN32_FIND_DATAA d;
+  if (!FindNextFileA(h->handle, &d)) return int(GetLastError());
+  const int r = skipExcluded(*h, d);
+  if (r != 0) return r;
+  fill(d, F);
+  return 0;
+}
+
+void FindCloseEntry(TSearchRec& F) { F.Handle.reset(); }
+
+std::string AppPath() {
+  std::vector<char> buffer(MAX_PATH);
+  while (true) {
+    const DWORD n = GetModuleFileNameA(nullptr, buffer.data(), DWORD(buffer.size()));
+    if (n == 0) return std::string();
+    if (n < buffer.size()) {
+      std::string path(buffer.data(), n);
+      const size_t slash = path.find_last_of("\\/:");
+      return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+}  // namespace skin

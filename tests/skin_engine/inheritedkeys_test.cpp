@@ -1,0 +1,141 @@
+#include "skin/engine/inheritedkeys.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <vector>
+#include <string>
+
+#include "skin/engine/libstrings.h"
+#include "skin/engine/thirdpartyconsts.h"
+
+namespace skin {
+namespace {
+
+TIniSections parse(std::string_view text) {
+  TIniSections s;
+  IniTextToSections(text, s);
+  return s;
+}
+
+TEST(SkinInheritedKeys, ClimbsTheParentChain) {
+  // A child may name a parent that comes later in the text.
+  const TIniSections s = parse(
+      "[CHILD]\nPARENTCLASS=MIDDLE\nCOLOR=-1\nGIVEOWNFONT=?\n"
+      "[MIDDLE]\nPARENTCLASS=BASE\nFONTCOLOR=0x00FF00\nGIVEOWNFONT=TRUE\n"
+      "[BASE]\nCOLOR=0x123456\nSTATES=300\nAUTHOR=me\nRESERVEDBOOLEAN=1\nSYS=$FF00000F\n"
+      "[ALONE]\nPARENTCLASS=?\n"
+      "[SELF]\nPARENTCLASS=SELF\n");
+  PortableSkinSystem sys;
+  EXPECT_EQ(ReadInheritedInt(s, "CHILD", "COLOR", 0xFFFFFF, INT32_MAX, sys), 0x123456);  // -1 counts as absent
+  EXPECT_EQ(ReadInheritedInt(s, "CHILD", "FONTCOLOR", 0, INT32_MAX, sys), 0x00FF00);
+  EXPECT_EQ(ReadInheritedInt(s, "CHILD", "STATES", 3, 255, sys), 255);
+  EXPECT_EQ(ReadInheritedInt(s, "CHILD", "MISSING", 3, 255, sys), 3);
+  EXPECT_EQ(ReadInheritedInt(s, "CHILD", "SYS", 0, INT32_MAX, sys), int32_t(0xF0F0F0));  // system colour
+  EXPECT_EQ(ReadInheritedString(s, "CHILD", "AUTHOR", "nobody"), "me");
+  EXPECT_EQ(ReadInheritedString(s, "CHILD", "NOTHING", "nobody"), "nobody");
+  EXPECT_TRUE(ReadInheritedBool(s, "CHILD", "GIVEOWNFONT", false));  // "?" is inherited
+  EXPECT_TRUE(ReadInheritedBool(s, "CHILD", "RESERVEDBOOLEAN", false));
+  EXPECT_FALSE(ReadInheritedBool(s, "BASE", "AUTHOR", true));
+  EXPECT_TRUE(ReadInheritedBool(s, "BASE", "ABSENT", true));
+  EXPECT_EQ(ReadInheritedInt(s, "ALONE", "COLOR", 7, INT32_MAX, sys), 7);
+  EXPECT_EQ(ReadInheritedInt(s, "SELF", "COLOR", 7, INT32_MAX, sys), 7);
+  EXPECT_EQ(ReadInheritedInt(s, "NOSUCH", "COLOR", 7, INT32_MAX, sys), 7);
+}
+
+TEST(SkinInheritedKeys, CyclesAndLongChainsEnd) {
+  PortableSkinSystem sys;
+  const TIniSections loop = parse("[A]\nPARENTCLASS=B\n[B]\nPARENTCLASS=C\n[C]\nPARENTCLASS=A\n");
+  EXPECT_EQ(ReadInheritedInt(loop, "A", "COLOR", 5, INT32_MAX, sys), 5);
+  EXPECT_EQ(ReadInheritedString(loop, "B", "X", "d"), "d");
+  EXPECT_FALSE(ReadInheritedBool(loop, "C", "X", false));
+
+  // A chain of 2,000 sections: the value at its far end is found without deep recursion.
+  std::string text;
+  for (int i = 0; i < 2000; ++i) text += "[S" + std::to_string(i) + "]\nPARENTCLASS=S" + std::to_string(i + 1) + "\n";
+  text += "[S2000]\nCOLOR=42\n";
+  const TIniSections chain = parse(text);
+  EXPECT_EQ(ReadInheritedInt(chain, "S0", "COLOR", 0, INT32_MAX, sys), 42);
+}
+
+TEST(SkinInheritedKeys, ParentWalkOverAnyRecords) {
+  // Records of a loaded skin: name -> parent name. The walk visits each once, in chain order.
+  const std::map<std::string, std::string, std::less<>> parents = {
+      {"EDIT", "PANEL"}, {"PANEL", "FORM"}, {"FORM", "EDIT"}, {"LONE", ""}, {"ME", "ME"}};
+  auto parentOf = [&](std::string_view n) {
+    const auto it = parents.find(n);
+    return it == parents.end() ? std::string() : it->second;
+  };
+  std::vector<std::string> seen;
+  EXPECT_FALSE(WalkParentChain("EDIT", parentOf, [&](std::string_view n) {
+    seen.emplace_back(n);
+    return false;
+  }));
+  EXPECT_EQ(seen, (std::vector<std::string>{"EDIT", "PANEL", "FORM"}));
+  seen.clear();
+  EXPECT_TRUE(WalkParentChain("PANEL", parentOf, [&](std::string_view n) {
+    seen.emplace_back(n);
+    return n == "EDIT";
+  }));
+  EXPECT_EQ(seen, (std::vector<std::string>{"PANEL", "FORM", "EDIT"}));
+  int visits = 0;
+  WalkParentChain("ME", parentOf, [&](std::string_view) { return ++visits > 5; });
+  WalkParentChain("LONE", parentOf, [&](std::string_view) { return ++visits > 5; });
+  EXPECT_EQ(visits, 2);
+}
+
+TEST(SkinLibraryStrings, LoadingAndStartUpValues) {
+  EXPECT_EQ(AcWinVersionOf(WindowsVersion{6, 2, 2}), 8);
+  EXPECT_EQ(AcWinVersionOf(WindowsVersion{6, 1, 2}), 6);
+  EXPECT_EQ(AcWinVersionOf(WindowsVersion{10, 0, 2}), 10);
+
+  PortableSkinSystem sys;
+  sys.version = WindowsVersion{6, 2, 2};
+  sys.hScrollArrowWidth = 21;
+  LibraryStrings texts;
+  texts.Load(sys);
+  EXPECT_EQ(texts.AcWinVersion, 8);
+  EXPECT_EQ(texts.AcHScrollArrowWidth, 21);
+  EXPECT_EQ(texts.Text(sidInternal), "(internal)");
+  EXPECT_EQ(texts.Text(sidHelp), "&Help");
+  EXPECT_EQ(texts.Text(1234), "");
+
+  // Every id is loaded once, in the table's order, from the source given; an empty "Invalid date" text is
+  // replaced.
+  std::vector<uint16_t> asked;
+  texts.Load(sys, [&](uint16_t id) {
+    asked.push_back(id);
+    std::string text;
+    if (id != sidInvalidDate) {
+      text = "T";
+      text += std::to_string(id);
+    }
+    return text;
+  });
+  ASSERT_EQ(asked.size(), size_t(LibraryTextCount));
+  EXPECT_EQ(asked.front(), sidOK);
+  EXPECT_EQ(asked.back(), sidInvalidDate);
+  EXPECT_EQ(std::set<uint16_t>(asked.begin(), asked.end()).size(), asked.size());
+  EXPECT_EQ(texts.Text(sidClose), "T58976");
+  EXPECT_EQ(texts.Text(sidInvalidDate), "Invalid date");
+}
+
+TEST(SkinLibraryStrings, ThirdPartyDefaultsForEmptyCategories) {
+  int blanks = 0;
+  for (int i = 0; i < ThirdPartyCategoryCount; ++i) {
+    const std::string_view t = ThirdPartyTextOrDefault(i, "");
+    if (i == 1) {
+      EXPECT_EQ(t, "TButton");
+    } else {
+      blanks += t == " ";
+    }
+  }
+  EXPECT_EQ(blanks, ThirdPartyCategoryCount - 1);
+  EXPECT_EQ(ThirdPartyTextOrDefault(1, "TMyButton"), "TMyButton");
+  EXPECT_EQ(ThirdPartyCategoryNames[1], "Button");
+  EXPECT_EQ(ThirdPartyCategoryNames[22], "NativePaint");
+}
+
+}  // namespace
+}  // namespace skin
