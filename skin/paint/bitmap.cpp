@@ -213,6 +213,19 @@ void Bitmap::SetPixelFormat(TPixelFormat format) {
 
 void Bitmap::Assign(const Bitmap& src) {
   if (&src == this) return;
+  if (!Empty() && src.format_ == format_ && src.width_ == width_ && src.height_ == height_) {
+    // Same shape: the pixels are copied into the buffer that is already there.
+    src.Flush();
+    Flush();
+    if (palette_ != src.palette_) {
+      palette_ = src.palette_;
+      ApplyPalette();
+    }
+    std::memcpy(bits_, src.bits_, rowBytes_ * size_t(height_));  // the same row layout on both sides
+    transparent_ = src.transparent_;
+    transparentColor_ = src.transparentColor_;
+    return;
+  }
   Bitmap next;
   next.format_ = src.format_;
   next.palette_ = src.palette_;

@@ -6,6 +6,10 @@
 
 #include "skin/paint/pixel_access.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace skin {
 
 namespace {
@@ -14,7 +18,7 @@ namespace {
 template <class Func>
 TColor ThroughPixel(TColor color, int amount, Func func) {
   const uint32_t c = uint32_t(color);
-  uint32_t p = MakePixel(GetBValue(c), GetGValue(c), GetRValue(c), 0);
+  uint32_t p = MakePixel(ColorBlue(c), ColorGreen(c), ColorRed(c), 0);
   func(p, amount);
   return TColor((c & 0xFF000000u) | PixelR(p) | (PixelG(p) << 8) | (PixelB(p) << 16));
 }
@@ -154,14 +158,11 @@ double ResampleFilterValue(int filter, double x) {
 
 namespace {
 
-// The source indexes and 16.16 weights of every target position along one axis.
-struct Contributions {
-  std::vector<int32_t> first;  // per target: offset into index/weight; first[n] = total
-  std::vector<int32_t> index;
-  std::vector<int32_t> weight;
-};
+using Contributions = ResampleContributions;
 
-Contributions BuildContributions(int32_t srcSize, int32_t dstSize, int filter) {
+}  // namespace
+
+ResampleContributions BuildResampleContributions(int32_t srcSize, int32_t dstSize, int filter) {
   Contributions c;
   c.first.reserve(size_t(dstSize) + 1);
   const double scale = double(dstSize) / double(srcSize);
@@ -221,7 +222,129 @@ Contributions BuildContributions(int32_t srcSize, int32_t dstSize, int filter) {
   return c;
 }
 
+namespace {
+
 inline uint8_t ClampSum(int32_t sum) { return uint8_t(sum < 0 ? 0 : (sum >= 0xFF0001 ? 255 : sum >> 16)); }
+
+// The contributions taken two at a time, each weight w split into w shr 8 and w and 255 so that both halves fit
+// 16-bit lanes: sum(w x c) = 256 x sum((w shr 8) x c) + sum((w and 255) x c), exact in 32 bits.
+struct ContributionPair {
+  int32_t i0, i1;
+  int32_t high;  // (w1 shr 8) in the high 16 bits, (w0 shr 8) in the low 16 bits
+  int32_t low;   // the same for the low bytes
+};
+struct PairedContributions {
+  std::vector<int32_t> first;
+  std::vector<ContributionPair> pairs;
+};
+
+PairedContributions PairUp(const Contributions& c) {
+  PairedContributions p;
+  const size_t targets = c.first.size() - 1;
+  p.first.reserve(targets + 1);
+  auto halves = [](int32_t w0, int32_t w1, int32_t& high, int32_t& low) {
+    high = int32_t((uint32_t(uint16_t(w1 >> 8)) << 16) | uint16_t(w0 >> 8));
+    low = int32_t((uint32_t(w1 & 0xFF) << 16) | uint32_t(w0 & 0xFF));
+  };
+  for (size_t t = 0; t < targets; ++t) {
+    p.first.push_back(int32_t(p.pairs.size()));
+    for (int32_t k = c.first[t]; k < c.first[t + 1]; k += 2) {
+      const bool single = k + 1 >= c.first[t + 1];
+      ContributionPair cp;
+      cp.i0 = c.index[size_t(k)];
+      cp.i1 = single ? cp.i0 : c.index[size_t(k) + 1];
+      halves(c.weight[size_t(k)], single ? 0 : c.weight[size_t(k) + 1], cp.high, cp.low);
+      p.pairs.push_back(cp);
+    }
+  }
+  p.first.push_back(int32_t(p.pairs.size()));
+  return p;
+}
+
+#if defined(__SSE2__)
+// Four 32-bit sums clamped by the rule and packed into four bytes (low 32 bits of the result).
+inline __m128i ClampSums4(__m128i sums) {
+  const __m128i v = _mm_packs_epi32(_mm_srai_epi32(sums, 16), _mm_setzero_si128());
+  return _mm_packus_epi16(v, _mm_setzero_si128());
+}
+
+// sum over one pair of 16-bit channel pairs (c from source 0 and 1 interleaved) of (w x c).
+inline __m128i PairProduct(__m128i interleaved, __m128i high, __m128i low) {
+  return _mm_add_epi32(_mm_slli_epi32(_mm_madd_epi16(interleaved, high), 8), _mm_madd_epi16(interleaved, low));
+}
+#endif
+
+// One target row of the horizontal pass.
+void ResampleRow(const uint32_t* src, uint32_t* dst, int32_t width, const PairedContributions& c) {
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  for (int32_t x = 0; x < width; ++x) {
+    __m128i acc = zero;
+    for (int32_t k = c.first[size_t(x)]; k < c.first[size_t(x) + 1]; ++k) {
+      const ContributionPair& p = c.pairs[size_t(k)];
+      const __m128i p0 = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int32_t(src[p.i0])), zero);
+      const __m128i p1 = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int32_t(src[p.i1])), zero);
+      acc = _mm_add_epi32(acc, PairProduct(_mm_unpacklo_epi16(p0, p1), _mm_set1_epi32(p.high), _mm_set1_epi32(p.low)));
+    }
+    dst[x] = uint32_t(_mm_cvtsi128_si32(ClampSums4(acc)));
+  }
+#else
+  for (int32_t x = 0; x < width; ++x) {
+    int32_t sum[4] = {0, 0, 0, 0};
+    for (int32_t k = c.first[size_t(x)]; k < c.first[size_t(x) + 1]; ++k) {
+      const ContributionPair& p = c.pairs[size_t(k)];
+      const int32_t w0 = int16_t(p.high & 0xFFFF) * 256 + (p.low & 0xFF);
+      const int32_t w1 = int16_t(uint32_t(p.high) >> 16) * 256 + ((p.low >> 16) & 0xFF);
+      for (int ch = 0; ch < 4; ++ch) {
+        sum[ch] += int32_t((src[p.i0] >> (8 * ch)) & 0xFF) * w0 + int32_t((src[p.i1] >> (8 * ch)) & 0xFF) * w1;
+      }
+    }
+    dst[x] = uint32_t(ClampSum(sum[0])) | uint32_t(ClampSum(sum[1])) << 8 | uint32_t(ClampSum(sum[2])) << 16 |
+             uint32_t(ClampSum(sum[3])) << 24;
+  }
+#endif
+}
+
+// One target row of the vertical pass: a weighted sum of whole work rows, sixteen channels at a time.
+void ResampleColumnRow(const detail::View32& work, uint32_t* dst, int32_t width, const ContributionPair* pairs,
+                       int32_t count) {
+  const size_t channels = size_t(width) * 4;
+  size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  uint8_t* out = reinterpret_cast<uint8_t*>(dst);
+  for (; i + 16 <= channels; i += 16) {
+    __m128i a0 = zero, a1 = zero, a2 = zero, a3 = zero;
+    for (int32_t k = 0; k < count; ++k) {
+      const ContributionPair& p = pairs[k];
+      const __m128i high = _mm_set1_epi32(p.high), low = _mm_set1_epi32(p.low);
+      const __m128i r0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(reinterpret_cast<const uint8_t*>(work.Row(p.i0)) + i));
+      const __m128i r1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(reinterpret_cast<const uint8_t*>(work.Row(p.i1)) + i));
+      const __m128i lo0 = _mm_unpacklo_epi8(r0, zero), lo1 = _mm_unpacklo_epi8(r1, zero);
+      const __m128i hi0 = _mm_unpackhi_epi8(r0, zero), hi1 = _mm_unpackhi_epi8(r1, zero);
+      a0 = _mm_add_epi32(a0, PairProduct(_mm_unpacklo_epi16(lo0, lo1), high, low));
+      a1 = _mm_add_epi32(a1, PairProduct(_mm_unpackhi_epi16(lo0, lo1), high, low));
+      a2 = _mm_add_epi32(a2, PairProduct(_mm_unpacklo_epi16(hi0, hi1), high, low));
+      a3 = _mm_add_epi32(a3, PairProduct(_mm_unpackhi_epi16(hi0, hi1), high, low));
+    }
+    const __m128i v01 = _mm_packs_epi32(_mm_srai_epi32(a0, 16), _mm_srai_epi32(a1, 16));
+    const __m128i v23 = _mm_packs_epi32(_mm_srai_epi32(a2, 16), _mm_srai_epi32(a3, 16));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(v01, v23));
+  }
+#endif
+  uint8_t* bytes = reinterpret_cast<uint8_t*>(dst);
+  for (; i < channels; ++i) {
+    int32_t sum = 0;
+    for (int32_t k = 0; k < count; ++k) {
+      const ContributionPair& p = pairs[k];
+      const int32_t w0 = int16_t(p.high & 0xFFFF) * 256 + (p.low & 0xFF);
+      const int32_t w1 = int16_t(uint32_t(p.high) >> 16) * 256 + ((p.low >> 16) & 0xFF);
+      sum += int32_t(reinterpret_cast<const uint8_t*>(work.Row(p.i0))[i]) * w0 +
+             int32_t(reinterpret_cast<const uint8_t*>(work.Row(p.i1))[i]) * w1;
+    }
+    bytes[i] = ClampSum(sum);
+  }
+}
 
 }  // namespace
 
@@ -247,41 +370,14 @@ void StretchBitmapFiltered(const Bitmap& src, Bitmap& dst, int32_t width, int32_
   Bitmap work(d.width, s.height, pf32bit);
   detail::View32 w;
   detail::GetView32(work, w);
-  const Contributions cx = BuildContributions(s.width, d.width, filter);
-  for (int32_t y = 0; y < s.height; ++y) {
-    const uint8_t* sr = reinterpret_cast<const uint8_t*>(s.Row(y));
-    uint8_t* wr = reinterpret_cast<uint8_t*>(w.Row(y));
-    for (int32_t x = 0; x < d.width; ++x) {
-      int32_t b = 0, g = 0, r = 0, a = 0;
-      for (int32_t k = cx.first[size_t(x)]; k < cx.first[size_t(x) + 1]; ++k) {
-        const uint8_t* p = sr + 4 * size_t(cx.index[size_t(k)]);
-        const int32_t wt = cx.weight[size_t(k)];
-        b += p[0] * wt;
-        g += p[1] * wt;
-        r += p[2] * wt;
-        a += p[3] * wt;
-      }
-      wr[4 * x] = ClampSum(b);
-      wr[4 * x + 1] = ClampSum(g);
-      wr[4 * x + 2] = ClampSum(r);
-      wr[4 * x + 3] = ClampSum(a);
-    }
-  }
+  const PairedContributions cx = PairUp(BuildResampleContributions(s.width, d.width, filter));
+  for (int32_t y = 0; y < s.height; ++y) ResampleRow(s.Row(y), w.Row(y), d.width, cx);
 
-  // Vertical pass: every target row as a weighted sum of work rows, channel by channel along the row.
-  const Contributions cy = BuildContributions(s.height, d.height, filter);
-  const size_t channels = size_t(d.width) * 4;
-  std::vector<int32_t> acc(channels);
+  // Vertical pass: every target row as a weighted sum of work rows.
+  const PairedContributions cy = PairUp(BuildResampleContributions(s.height, d.height, filter));
   for (int32_t y = 0; y < d.height; ++y) {
-    std::fill(acc.begin(), acc.end(), 0);
-    int32_t* accp = acc.data();
-    for (int32_t k = cy.first[size_t(y)]; k < cy.first[size_t(y) + 1]; ++k) {
-      const uint8_t* wr = reinterpret_cast<const uint8_t*>(w.Row(cy.index[size_t(k)]));
-      const int32_t wt = cy.weight[size_t(k)];
-      for (size_t i = 0; i < channels; ++i) accp[i] += int32_t(wr[i]) * wt;
-    }
-    uint8_t* dr = reinterpret_cast<uint8_t*>(d.Row(y));
-    for (size_t i = 0; i < channels; ++i) dr[i] = ClampSum(accp[i]);
+    const int32_t first = cy.first[size_t(y)];
+    ResampleColumnRow(w, d.Row(y), d.width, cy.pairs.data() + first, cy.first[size_t(y) + 1] - first);
   }
 }
 

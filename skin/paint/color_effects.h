@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 #include "skin/paint/bitmap.h"
 #include "skin/paint/colors.h"
@@ -26,7 +27,7 @@ void ShiftHue(uint32_t& r, uint32_t& g, uint32_t& b, int amount);
 inline void PixelTone(uint32_t& p, int32_t tone) {
   const uint32_t m = std::max({PixelB(p), PixelG(p), PixelR(p)});
   const uint32_t t = uint32_t(tone);
-  p = MakePixel((m * GetBValue(t)) >> 8, (m * GetGValue(t)) >> 8, (m * GetRValue(t)) >> 8, PixelA(p));
+  p = MakePixel((m * ColorBlue(t)) >> 8, (m * ColorGreen(t)) >> 8, (m * ColorRed(t)) >> 8, PixelA(p));
 }
 inline void PixelBrightness(uint32_t& p, int32_t amount) {
   if (amount == 0) return;
@@ -89,6 +90,15 @@ enum TResampleFilter : int {
 // Kernel value of a filter at distance x, and its radius.
 double ResampleFilterValue(int filter, double x);
 double ResampleFilterRadius(int filter);
+
+// The contributions of one axis: for target position t, the source indexes index[first[t] .. first[t + 1] - 1]
+// with their 16.16 weights (adding up to 65536).
+struct ResampleContributions {
+  std::vector<int32_t> first;
+  std::vector<int32_t> index;
+  std::vector<int32_t> weight;
+};
+ResampleContributions BuildResampleContributions(int32_t srcSize, int32_t dstSize, int filter);
 
 // src resampled into dst of width x height (dst becomes 32-bit): a horizontal pass into a work image, then a
 // vertical pass, each with contributions computed once per target column or row (the filter widened by 1/scale

@@ -50,10 +50,10 @@ uint32_t SystemColorRGB(int index);
 // System colours resolved to their RGB value; other values unchanged (clNone included).
 inline TColor ColorToRGB(TColor c) { return c < 0 ? TColor(SystemColorRGB(c & 0xFF)) : c; }
 
-inline constexpr uint8_t GetRValue(uint32_t c) { return uint8_t(c); }
-inline constexpr uint8_t GetGValue(uint32_t c) { return uint8_t(c >> 8); }
-inline constexpr uint8_t GetBValue(uint32_t c) { return uint8_t(c >> 16); }
-inline constexpr TColor RGB(uint8_t r, uint8_t g, uint8_t b) { return TColor(r | (g << 8) | (uint32_t(b) << 16)); }
+inline constexpr uint8_t ColorRed(uint32_t c) { return uint8_t(c); }
+inline constexpr uint8_t ColorGreen(uint32_t c) { return uint8_t(c >> 8); }
+inline constexpr uint8_t ColorBlue(uint32_t c) { return uint8_t(c >> 16); }
+inline constexpr TColor RGBColor(uint8_t r, uint8_t g, uint8_t b) { return TColor(r | (g << 8) | (uint32_t(b) << 16)); }
 
 // All four bytes reversed (big-endian words of PNG files).
 inline constexpr uint32_t SwapBytes32(uint32_t v) {

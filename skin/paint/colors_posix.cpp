@@ -15,7 +15,7 @@ constexpr uint8_t kDefaults[31][3] = {
 
 uint32_t SystemColorRGB(int index) {
   if (index < 0 || index > 30) return 0;
-  return uint32_t(RGB(kDefaults[index][0], kDefaults[index][1], kDefaults[index][2]));
+  return uint32_t(RGBColor(kDefaults[index][0], kDefaults[index][1], kDefaults[index][2]));
 }
 
 }  // namespace skin

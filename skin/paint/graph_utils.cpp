@@ -34,7 +34,7 @@ void ParentIntoKeyPixels(uint32_t* d, const uint32_t* s, int32_t n, uint32_t key
 
 // A tinted copy of a source row: the tint colour scaled by the pixel's brightness, alpha kept.
 void TintRow(uint32_t* out, const uint32_t* s, int32_t n, TColor tint) {
-  const uint32_t tr = GetRValue(uint32_t(tint)), tg = GetGValue(uint32_t(tint)), tb = GetBValue(uint32_t(tint));
+  const uint32_t tr = ColorRed(uint32_t(tint)), tg = ColorGreen(uint32_t(tint)), tb = ColorBlue(uint32_t(tint));
   for (int32_t i = 0; i < n; ++i) {
     const uint32_t p = s[i];
     if (p == KeyPixel) {
@@ -87,9 +87,9 @@ bool BitmapRowAccess(const Bitmap& bmp, const uint8_t*& row0, ptrdiff_t& stride)
 TColor MixColorsRatio(TColor c1, TColor c2, double ratio) {
   ratio = ClampRatio(ratio);
   const uint32_t a = uint32_t(c1), b = uint32_t(c2);
-  const uint32_t r = RoundChannel(GetRValue(a) * ratio + GetRValue(b) * (1.0 - ratio));
-  const uint32_t g = RoundChannel(GetGValue(a) * ratio + GetGValue(b) * (1.0 - ratio));
-  const uint32_t bl = RoundChannel(GetBValue(a) * ratio + GetBValue(b) * (1.0 - ratio));
+  const uint32_t r = RoundChannel(ColorRed(a) * ratio + ColorRed(b) * (1.0 - ratio));
+  const uint32_t g = RoundChannel(ColorGreen(a) * ratio + ColorGreen(b) * (1.0 - ratio));
+  const uint32_t bl = RoundChannel(ColorBlue(a) * ratio + ColorBlue(b) * (1.0 - ratio));
   return TColor((a & 0xFF000000u) | r | (g << 8) | (bl << 16));
 }
 
@@ -135,7 +135,7 @@ void BlendBitmapWithColor(Bitmap& bmp, TColor color, double ratio) {
   if (!GetView32(bmp, v)) return;
   ratio = ClampRatio(ratio);
   const uint32_t c = uint32_t(ColorToRGB(color));
-  const double cr = GetRValue(c), cg = GetGValue(c), cb = GetBValue(c);
+  const double cr = ColorRed(c), cg = ColorGreen(c), cb = ColorBlue(c);
   for (int32_t y = 0; y < v.height; ++y) {
     uint32_t* r = v.Row(y);
     for (int32_t i = 0; i < v.width; ++i) {

@@ -78,7 +78,7 @@ void FillFrameBitmap32(Bitmap& bmp, const TRect& R, TColor colour, int left, int
 void BlendColorRect(Bitmap& bmp, const TRect& R, int percent, TColor colour) {
   const double f = std::clamp(percent, 0, 100) / 100.0;
   const uint32_t k = uint32_t(ColorToRGB(colour));
-  const double kb = GetBValue(k) * (1.0 - f), kg = GetGValue(k) * (1.0 - f), kr = GetRValue(k) * (1.0 - f);
+  const double kb = ColorBlue(k) * (1.0 - f), kg = ColorGreen(k) * (1.0 - f), kr = ColorRed(k) * (1.0 - f);
   ForEachPixel(bmp, R, [&](uint32_t& p) {
     p = MakePixel(uint32_t(std::lrint(PixelB(p) * f + kb)), uint32_t(std::lrint(PixelG(p) * f + kg)),
                   uint32_t(std::lrint(PixelR(p) * f + kr)), PixelA(p));
@@ -88,7 +88,7 @@ void BlendColorRect(Bitmap& bmp, const TRect& R, int percent, TColor colour) {
 void FadeRectToColor(Bitmap& bmp, const TRect& R, TColor colour, uint8_t alpha, int percent) {
   const int32_t pc = std::clamp(percent, 0, 100);
   const uint32_t k = uint32_t(ColorToRGB(colour));
-  const int32_t kb = GetBValue(k), kg = GetGValue(k), kr = GetRValue(k);
+  const int32_t kb = ColorBlue(k), kg = ColorGreen(k), kr = ColorRed(k);
   ForEachPixel(bmp, R, [&](uint32_t& p) {
     auto ch = [pc](int32_t c, int32_t kc) { return uint32_t(c - (c - kc) * pc / 100); };
     p = MakePixel(ch(int32_t(PixelB(p)), kb), ch(int32_t(PixelG(p)), kg), ch(int32_t(PixelR(p)), kr), alpha);
@@ -132,7 +132,7 @@ void MixTextMask(Bitmap& bmp, const Bitmap& mask, const TRect& R, TColor colour)
                         R.Left, R.Top, m.width, m.height, d.width, d.height, b))
     return;
   const uint32_t k = uint32_t(ColorToRGB(colour));
-  const uint32_t kb = GetBValue(k), kg = GetGValue(k), kr = GetRValue(k);
+  const uint32_t kb = ColorBlue(k), kg = ColorGreen(k), kr = ColorRed(k);
   for (int32_t y = 0; y < b.h; ++y) {
     uint32_t* dr = d.Row(b.dy + y) + b.dx;
     const uint32_t* mr = m.Row(b.sy + y) + b.sx;

@@ -127,16 +127,9 @@ inline void RowCopyKeyed(uint32_t* d, const uint32_t* s, int32_t n, uint32_t key
   for (; i + 4 <= n; i += 4) {
     const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
     const __m128i isKey = _mm_cmpeq_epi32(sv, keyV);
-    const int mask = _mm_movemask_epi8(isKey);
-    if (mask == 0xFFFF) continue;
-    const __m128i out = _mm_or_si128(sv, orV);
-    if (mask == 0) {
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), out);
-    } else {
-      const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i),
-                       _mm_or_si128(_mm_and_si128(isKey, dv), _mm_andnot_si128(isKey, out)));
-    }
+    const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i),
+                     _mm_or_si128(_mm_and_si128(isKey, dv), _mm_andnot_si128(isKey, _mm_or_si128(sv, orV))));
   }
 #endif
   for (; i < n; ++i) {

@@ -14,29 +14,29 @@ using test::RandomBitmap;
 using test::SamePixels;
 
 TEST(ColourFunctions, Brightness) {
-  EXPECT_EQ(ChangeColorBrightness(RGB(250, 10, 0), 10), RGB(255, 20, 10));
-  EXPECT_EQ(ChangeColorBrightness(RGB(5, 10, 200), -20), RGB(0, 0, 180));
+  EXPECT_EQ(ChangeColorBrightness(RGBColor(250, 10, 0), 10), RGBColor(255, 20, 10));
+  EXPECT_EQ(ChangeColorBrightness(RGBColor(5, 10, 200), -20), RGBColor(0, 0, 180));
   EXPECT_EQ(ChangeColorBrightness(TColor(0x01020304), 0), TColor(0x01020304));
 }
 
 TEST(ColourFunctions, Saturation) {
-  EXPECT_EQ(ChangeColorSaturation(RGB(200, 100, 0), -90), RGB(165, 100, 35));
-  EXPECT_EQ(ChangeColorSaturation(RGB(200, 100, 0), 0), RGB(200, 100, 0));
-  for (int amount : {-100, -37, 1, 90, 255}) EXPECT_EQ(ChangeColorSaturation(RGB(77, 77, 77), amount), RGB(77, 77, 77));
+  EXPECT_EQ(ChangeColorSaturation(RGBColor(200, 100, 0), -90), RGBColor(165, 100, 35));
+  EXPECT_EQ(ChangeColorSaturation(RGBColor(200, 100, 0), 0), RGBColor(200, 100, 0));
+  for (int amount : {-100, -37, 1, 90, 255}) EXPECT_EQ(ChangeColorSaturation(RGBColor(77, 77, 77), amount), RGBColor(77, 77, 77));
   // More saturation pushes the channels apart and clamps: grey 100; 200 - 255 x (-100) div 255 = 300 -> 255.
-  EXPECT_EQ(ChangeColorSaturation(RGB(200, 100, 0), 255), RGB(255, 100, 0));
+  EXPECT_EQ(ChangeColorSaturation(RGBColor(200, 100, 0), 255), RGBColor(255, 100, 0));
 }
 
 TEST(ColourFunctions, Hue) {
-  EXPECT_EQ(ChangeColorHue(RGB(255, 0, 0), 120), RGB(0, 255, 0));
-  EXPECT_EQ(ChangeColorHue(RGB(255, 0, 0), 240), RGB(0, 0, 255));
-  EXPECT_EQ(ChangeColorHue(RGB(255, 0, 0), -120), RGB(0, 0, 255));
-  EXPECT_EQ(ChangeColorHue(RGB(200, 100, 50), 360), RGB(200, 100, 50));
-  EXPECT_EQ(ChangeColorHue(RGB(200, 100, 50), 720 + 60), ChangeColorHue(RGB(200, 100, 50), 60));
-  EXPECT_EQ(ChangeColorHue(RGB(90, 90, 90), 77), RGB(90, 90, 90));
-  EXPECT_EQ(ChangeColorHue(RGB(255, 128, 0), 0), RGB(255, 128, 0));
+  EXPECT_EQ(ChangeColorHue(RGBColor(255, 0, 0), 120), RGBColor(0, 255, 0));
+  EXPECT_EQ(ChangeColorHue(RGBColor(255, 0, 0), 240), RGBColor(0, 0, 255));
+  EXPECT_EQ(ChangeColorHue(RGBColor(255, 0, 0), -120), RGBColor(0, 0, 255));
+  EXPECT_EQ(ChangeColorHue(RGBColor(200, 100, 50), 360), RGBColor(200, 100, 50));
+  EXPECT_EQ(ChangeColorHue(RGBColor(200, 100, 50), 720 + 60), ChangeColorHue(RGBColor(200, 100, 50), 60));
+  EXPECT_EQ(ChangeColorHue(RGBColor(90, 90, 90), 77), RGBColor(90, 90, 90));
+  EXPECT_EQ(ChangeColorHue(RGBColor(255, 128, 0), 0), RGBColor(255, 128, 0));
   // Largest and smallest channel stay; the middle one moves: orange (30 deg) + 30 = yellow.
-  EXPECT_EQ(ChangeColorHue(RGB(255, 128, 1), 30), RGB(255, 255, 1));
+  EXPECT_EQ(ChangeColorHue(RGBColor(255, 128, 1), 30), RGBColor(255, 255, 1));
 }
 
 TEST(PixelFunctions, SkipTheKeyAndKeepAlpha) {
@@ -52,7 +52,7 @@ TEST(PixelFunctions, SkipTheKeyAndKeepAlpha) {
   EXPECT_EQ(GetPixel32(b, 0, 0), MakePixel(205, 0, 205, 0));
 
   uint32_t p = MakePixel(10, 200, 30, 77);
-  PixelTone(p, RGB(255, 128, 0));  // max 200: R 200 x 255 shr 8, G 200 x 128 shr 8, B 0
+  PixelTone(p, RGBColor(255, 128, 0));  // max 200: R 200 x 255 shr 8, G 200 x 128 shr 8, B 0
   EXPECT_EQ(p, MakePixel(0, 100, 199, 77));
   p = MakePixel(0, 0, 255, 9);
   PixelHue(p, 120);
@@ -137,6 +137,66 @@ TEST(Resampler, TriangleHalvingByHand) {
   ASSERT_EQ(d.Width(), 2);
   EXPECT_EQ(GetPixel32(d, 0, 0), 62u * 0x01010101u);
   EXPECT_EQ(GetPixel32(d, 1, 0), 215u * 0x01010101u);
+}
+
+// The two passes written out plainly: sum(weight x channel) shr 16, clamped, through an 8-bit work image.
+Bitmap ReferenceResample(const Bitmap& s, int32_t w, int32_t h, int filter) {
+  const ResampleContributions cx = BuildResampleContributions(s.Width(), w, filter);
+  const ResampleContributions cy = BuildResampleContributions(s.Height(), h, filter);
+  auto clamp = [](int64_t sum) { return uint32_t(sum < 0 ? 0 : (sum >= 0xFF0001 ? 255 : sum >> 16)); };
+  Bitmap work(w, s.Height(), pf32bit), out(w, h, pf32bit);
+  for (int32_t y = 0; y < s.Height(); ++y)
+    for (int32_t x = 0; x < w; ++x) {
+      uint32_t p = 0;
+      for (int ch = 0; ch < 4; ++ch) {
+        int64_t sum = 0;
+        for (int32_t k = cx.first[size_t(x)]; k < cx.first[size_t(x) + 1]; ++k)
+          sum += int64_t((GetPixel32(s, cx.index[size_t(k)], y) >> (8 * ch)) & 0xFF) * cx.weight[size_t(k)];
+        p |= clamp(sum) << (8 * ch);
+      }
+      SetPixel32(work, x, y, p);
+    }
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x) {
+      uint32_t p = 0;
+      for (int ch = 0; ch < 4; ++ch) {
+        int64_t sum = 0;
+        for (int32_t k = cy.first[size_t(y)]; k < cy.first[size_t(y) + 1]; ++k)
+          sum += int64_t((GetPixel32(work, x, cy.index[size_t(k)]) >> (8 * ch)) & 0xFF) * cy.weight[size_t(k)];
+        p |= clamp(sum) << (8 * ch);
+      }
+      SetPixel32(out, x, y, p);
+    }
+  return out;
+}
+
+TEST(Resampler, ContributionsAddUpToOne) {
+  for (int f = rfBox; f <= rfMitchell; ++f) {
+    for (auto [from, to] : {std::pair{10, 3}, std::pair{3, 10}, std::pair{1000, 7}, std::pair{1, 5}}) {
+      const ResampleContributions c = BuildResampleContributions(from, to, f);
+      ASSERT_EQ(c.first.size(), size_t(to) + 1);
+      for (int t = 0; t < to; ++t) {
+        int64_t total = 0;
+        for (int32_t k = c.first[size_t(t)]; k < c.first[size_t(t) + 1]; ++k) {
+          total += c.weight[size_t(k)];
+          EXPECT_GE(c.index[size_t(k)], 0);
+          EXPECT_LT(c.index[size_t(k)], from);
+        }
+        EXPECT_EQ(total, 65536) << "filter " << f << " " << from << " -> " << to << " at " << t;
+      }
+    }
+  }
+}
+
+TEST(Resampler, BothPassesFollowTheIntegerRule) {
+  const Bitmap s = RandomBitmap(23, 17, 31);
+  for (int f = rfBox; f <= rfMitchell; ++f) {
+    for (auto [w, h] : {std::pair{9, 40}, std::pair{50, 6}, std::pair{5, 5}}) {
+      Bitmap d;
+      StretchBitmapFiltered(s, d, w, h, f);
+      ASSERT_TRUE(SamePixels(d, ReferenceResample(s, w, h, f))) << "filter " << f << " to " << w << "x" << h;
+    }
+  }
 }
 
 TEST(Resampler, BoxEnlargingIsNearestPixel) {

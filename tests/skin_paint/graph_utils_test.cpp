@@ -72,15 +72,15 @@ TEST(MixingRule, RatioBlendRoundsHalfToEvenAndSkipsTheKey) {
 }
 
 TEST(MixingRule, ColourRatios) {
-  EXPECT_EQ(MixColorsRatio(RGB(255, 0, 1), RGB(0, 0, 0), 0.5), RGB(128, 0, 0));  // 127.5 -> 128, 0.5 -> 0
-  EXPECT_EQ(MixColorsRatio(TColor(0x7F0000FF), RGB(0, 0, 0), 1.0), TColor(0x7F0000FF));  // high byte of c1
-  EXPECT_EQ(MixColorsRatio(RGB(10, 20, 30), RGB(110, 120, 130), 0.8), RGB(30, 40, 50));
-  EXPECT_EQ(MixColorsRatio(RGB(10, 20, 30), RGB(110, 120, 130), 3.0), RGB(10, 20, 30));
+  EXPECT_EQ(MixColorsRatio(RGBColor(255, 0, 1), RGBColor(0, 0, 0), 0.5), RGBColor(128, 0, 0));  // 127.5 -> 128, 0.5 -> 0
+  EXPECT_EQ(MixColorsRatio(TColor(0x7F0000FF), RGBColor(0, 0, 0), 1.0), TColor(0x7F0000FF));  // high byte of c1
+  EXPECT_EQ(MixColorsRatio(RGBColor(10, 20, 30), RGBColor(110, 120, 130), 0.8), RGBColor(30, 40, 50));
+  EXPECT_EQ(MixColorsRatio(RGBColor(10, 20, 30), RGBColor(110, 120, 130), 3.0), RGBColor(10, 20, 30));
 
   Bitmap b(2, 1, pf32bit);
   SetPixel32(b, 0, 0, MakePixel(100, 0, 255, 66));
   SetPixel32(b, 1, 0, KeyPixel);
-  BlendBitmapWithColor(b, RGB(0, 0, 0), 0.25);
+  BlendBitmapWithColor(b, RGBColor(0, 0, 0), 0.25);
   EXPECT_EQ(GetPixel32(b, 0, 0), MakePixel(25, 0, 64, 66));  // 63.75 -> 64
   EXPECT_EQ(GetPixel32(b, 1, 0), KeyPixel);
 }
@@ -183,7 +183,7 @@ TEST(AlphaBlend, TintKeepsAlphaAndBrightnessOrder) {
   SetPixel32(s, 1, 0, MakePixel(100, 150, 200, 255));
   SetPixel32(s, 2, 0, MakePixel(250, 250, 250, 255));
   Bitmap d = Filled(3, 1, 0);
-  AlphaBlendBitmap32(TPoint{0, 0}, TRect{0, 0, 3, 1}, s, false, 0, RGB(255, 0, 0), false, EmptyCacheInfo, d);
+  AlphaBlendBitmap32(TPoint{0, 0}, TRect{0, 0, 3, 1}, s, false, 0, RGBColor(255, 0, 0), false, EmptyCacheInfo, d);
   EXPECT_EQ(PixelG(GetPixel32(d, 1, 0)), 0u);
   EXPECT_EQ(PixelB(GetPixel32(d, 1, 0)), 0u);
   EXPECT_LT(PixelR(GetPixel32(d, 0, 0)), PixelR(GetPixel32(d, 1, 0)));
@@ -239,7 +239,7 @@ TEST(Copies, KeyedPieceFollowsTheCacheRecord) {
   SetPixel32(s, 1, 0, 0x80112233);
   Bitmap d = Filled(2, 1, 0x55555555);
   CacheInfo notReady = EmptyCacheInfo;
-  notReady.FillColor = RGB(1, 2, 3);
+  notReady.FillColor = RGBColor(1, 2, 3);
   CopyPieceKeyed(d, s, 0, 0, TRect{0, 0, 2, 1}, KeyColor, false, notReady);
   EXPECT_EQ(GetPixel32(d, 0, 0), MakePixel(3, 2, 1, 0));  // the fill colour, pixel order, alpha 0
   EXPECT_EQ(GetPixel32(d, 1, 0), 0x80112233u);

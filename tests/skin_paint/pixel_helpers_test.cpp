@@ -37,12 +37,12 @@ TEST(PixelHelpers, WordFillsAndSwaps) {
 
 TEST(PixelHelpers, RectangleFillsAreClipped) {
   Bitmap b = Filled(4, 3, 0x01010101);
-  FillRectBitmap32(b, TRect{-5, 1, 2, 99}, RGB(255, 0, 0), -1);
+  FillRectBitmap32(b, TRect{-5, 1, 2, 99}, RGBColor(255, 0, 0), -1);
   EXPECT_EQ(GetPixel32(b, 0, 1), 0xFFFF0000u);  // red in pixel order, alpha 255
   EXPECT_EQ(GetPixel32(b, 1, 2), 0xFFFF0000u);
   EXPECT_EQ(GetPixel32(b, 2, 1), 0x01010101u);
   EXPECT_EQ(GetPixel32(b, 0, 0), 0x01010101u);
-  FillRectBitmap32(b, TRect{0, 0, 1, 1}, RGB(0, 0, 255), 7);
+  FillRectBitmap32(b, TRect{0, 0, 1, 1}, RGBColor(0, 0, 255), 7);
   EXPECT_EQ(GetPixel32(b, 0, 0), 0x070000FFu);
 
   Bitmap f = Filled(5, 5, 0);
@@ -57,17 +57,17 @@ TEST(PixelHelpers, ColourBlendsAndFades) {
   Bitmap b(2, 1, pf32bit);
   SetPixel32(b, 0, 0, MakePixel(100, 1, 0, 33));
   SetPixel32(b, 1, 0, MakePixel(255, 255, 255, 44));
-  BlendColorRect(b, TRect{0, 0, 1, 1}, 50, RGB(0, 0, 200));  // k: R 0, G 0, B 200
+  BlendColorRect(b, TRect{0, 0, 1, 1}, 50, RGBColor(0, 0, 200));  // k: R 0, G 0, B 200
   EXPECT_EQ(GetPixel32(b, 0, 0), MakePixel(150, 0, 0, 33));  // G 0.5 -> 0
   EXPECT_EQ(GetPixel32(b, 1, 0), MakePixel(255, 255, 255, 44));
-  BlendColorRect(b, TRect{1, 0, 2, 1}, 400, RGB(0, 0, 0));  // percent above 100 counts as 100
+  BlendColorRect(b, TRect{1, 0, 2, 1}, 400, RGBColor(0, 0, 0));  // percent above 100 counts as 100
   EXPECT_EQ(GetPixel32(b, 1, 0), MakePixel(255, 255, 255, 44));
 
   Bitmap f(2, 1, pf32bit);
   SetPixel32(f, 0, 0, MakePixel(200, 0, 0, 1));
   SetPixel32(f, 1, 0, MakePixel(0, 0, 0, 1));
-  FadeRectToColor(f, TRect{0, 0, 1, 1}, RGB(0, 0, 0), 99, 30);  // 200 - 200 x 30 div 100
-  FadeRectToColor(f, TRect{1, 0, 2, 1}, RGB(0, 0, 255), 98, 30);  // 0 - (-255 x 30) div 100 = 76
+  FadeRectToColor(f, TRect{0, 0, 1, 1}, RGBColor(0, 0, 0), 99, 30);  // 200 - 200 x 30 div 100
+  FadeRectToColor(f, TRect{1, 0, 2, 1}, RGBColor(0, 0, 255), 98, 30);  // 0 - (-255 x 30) div 100 = 76
   EXPECT_EQ(GetPixel32(f, 0, 0), MakePixel(140, 0, 0, 99));
   EXPECT_EQ(GetPixel32(f, 1, 0), MakePixel(76, 0, 0, 98));
 }
@@ -104,12 +104,12 @@ TEST(PixelHelpers, TextMaskMixesTheColourIn) {
   SetPixel32(mask, 0, 0, 0xFF000000);       // black: the colour
   SetPixel32(mask, 1, 0, 0xFF808080);       // grey edge: a mix
   SetPixel32(mask, 2, 0, 0xFFFFFFFF);       // white: untouched
-  MixTextMask(d, mask, TRect{0, 0, 3, 1}, RGB(0, 0, 255));
+  MixTextMask(d, mask, TRect{0, 0, 3, 1}, RGBColor(0, 0, 255));
   EXPECT_EQ(GetPixel32(d, 0, 0), MakePixel(255, 0, 0, 255));
   EXPECT_EQ(GetPixel32(d, 1, 0), MakePixel(255, 127, 127, 255));  // ((255 - 0) x 128) shr 8
   EXPECT_EQ(GetPixel32(d, 2, 0), MakePixel(255, 255, 255, 0));
   Bitmap d2 = Filled(2, 1, 0);
-  MixTextMask(d2, mask, TRect{-2, 0, 1, 1}, RGB(0, 0, 0));  // a negative left skips the leading mask columns
+  MixTextMask(d2, mask, TRect{-2, 0, 1, 1}, RGBColor(0, 0, 0));  // a negative left skips the leading mask columns
   EXPECT_EQ(GetPixel32(d2, 0, 0), 0u);                       // the white column
 }
 
@@ -140,7 +140,7 @@ TEST(DisabledLook, GreyComesFirstAndKeepsTheKey) {
 
   Bitmap both = Filled(1, 1, MakePixel(0, 100, 200, 255));
   CacheInfo colour = EmptyCacheInfo;
-  colour.FillColor = RGB(0, 0, 0);
+  colour.FillColor = RGBColor(0, 0, 0);
   PaintDisabledLook(both, dkGrayed | dkBlended, clBlack, TPoint{0, 0}, colour);
   EXPECT_EQ(GetPixel32(both, 0, 0), MakePixel(14, 40, 66, 255));  // (35, 100, 165) x 0.4
 }
