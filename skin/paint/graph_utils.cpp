@@ -161,7 +161,7 @@ void BlendPixelsWithAlpha(const TPoint& dstPoint, const TPoint& srcPoint, Bitmap
     uint32_t* dr = d.Row(b.dy + y) + b.dx;
     const uint32_t* sr = s.Row(b.sy + y) + b.sx;
     // Key pixels have alpha 0, so the blend leaves their destination pixels as they were.
-    kernels::RowMixAlpha<true>(dr, sr, b.w, 100);
+    kernels::RowMixAlphaBest<true>(dr, sr, b.w, 100);
     if (fromParent) ParentIntoKeyPixels(dr, sr, b.w, KeyPixel, parent, b.dx, b.dy + y, 0xFF000000u);
   }
 }
@@ -236,7 +236,7 @@ void AlphaBlendBitmap32(const TPoint& dstPoint, const TRect& srcRect, const Bitm
         TintRow(tintBuffer.data(), sr, b.w, tintRGB);
         blendFrom = tintBuffer.data();
       }
-      kernels::RowMixAlpha<false>(dr, blendFrom, b.w, scale);
+      kernels::RowMixAlphaBest<false>(dr, blendFrom, b.w, scale);
       if (fromParent) ParentIntoKeyPixels(dr, sr, b.w, KeyPixel, parent, b.dx, b.dy + y, 0xFF000000u);
     }
   }

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "skin/paint/pixel_helpers.h"
+#include "skin/paint/pixel_kernels.h"
 #include "tests/skin_paint/test_pixels.h"
 
 namespace skin {
@@ -147,6 +151,35 @@ TEST(AlphaBlend, EveryAlphaAndTransparencyFollowsTheRule) {
   AlphaBlendBitmap32(TPoint{0, 0}, TRect{0, 0, 1, 1}, Filled(1, 1, 0xFFFFFFFF), false, 250, clNone, false,
                      EmptyCacheInfo, d);
   EXPECT_EQ(GetPixel32(d, 0, 0), 0x11223344u);
+}
+
+// Each row kernel (four-wide, eight-wide when the processor has it, and the scalar tail) on every width up to 40.
+TEST(AlphaBlend, RowKernelsAgreeWithTheRuleAtEveryWidth) {
+  uint32_t state = 99;
+  for (int32_t n = 1; n <= 40; ++n) {
+    std::vector<uint32_t> s(static_cast<size_t>(n)), before(static_cast<size_t>(n));
+    for (int32_t i = 0; i < n; ++i) {
+      s[size_t(i)] = test::NextRandom(state);
+      before[size_t(i)] = test::NextRandom(state);
+    }
+    if (n % 5 == 0) std::fill(s.begin(), s.begin() + n / 2, 0x00123456u);  // transparent runs
+    for (uint32_t scale : {100u, 37u, 0u}) {
+      std::vector<uint32_t> kept = before, grown = before, best = before;
+      kernels::RowMixAlpha<false>(kept.data(), s.data(), n, scale);
+      kernels::RowMixAlpha<true>(grown.data(), s.data(), n, scale);
+      kernels::RowMixAlphaBest<false>(best.data(), s.data(), n, scale);
+      for (int32_t i = 0; i < n; ++i) {
+        const uint32_t sv = s[size_t(i)], dv = before[size_t(i)];
+        const uint32_t a = PixelA(sv) * scale / 100;
+        const uint32_t rgb = MakePixel(RuleMix(PixelB(dv), PixelB(sv), a), RuleMix(PixelG(dv), PixelG(sv), a),
+                                       RuleMix(PixelR(dv), PixelR(sv), a), 0);
+        ASSERT_EQ(kept[size_t(i)], rgb | (dv & 0xFF000000u)) << "width " << n << " at " << i;
+        ASSERT_EQ(best[size_t(i)], kept[size_t(i)]) << "width " << n << " at " << i;
+        const uint32_t da = PixelA(dv);
+        ASSERT_EQ(grown[size_t(i)], rgb | ((da + (((255 - da) * a) >> 8)) << 24)) << "width " << n << " at " << i;
+      }
+    }
+  }
 }
 
 TEST(AlphaBlend, ConvertsTheDestinationAndClipsAtEveryEdge) {
