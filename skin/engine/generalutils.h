@@ -15,31 +15,10 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "skin/paint/colors.h"    // TColor, clNone, clSystemColor
+#include "skin/paint/geometry.h"  // TPoint, TSize, TRect
 
 namespace skin {
-
-// ---------------------------------------------------------------------------------------------------------
-// Geometry records (32-bit signed fields).
-
-struct TPoint {
-  int32_t X = 0;
-  int32_t Y = 0;
-  friend bool operator==(const TPoint&, const TPoint&) = default;
-};
-
-struct TSize {
-  int32_t cx = 0;
-  int32_t cy = 0;
-  friend bool operator==(const TSize&, const TSize&) = default;
-};
-
-struct TRect {
-  int32_t Left = 0;
-  int32_t Top = 0;
-  int32_t Right = 0;
-  int32_t Bottom = 0;
-  friend bool operator==(const TRect&, const TRect&) = default;
-};
 
 // ---------------------------------------------------------------------------------------------------------
 // Numbers, independent of the process locale.
@@ -117,13 +96,11 @@ int32_t ReadIniInt(const IniSource& Sections, std::string_view Section, int32_t 
 int32_t IniTextToInt(std::string_view value, int32_t Default);
 
 // ---------------------------------------------------------------------------------------------------------
-// Rectangles, points and sizes (pure functions).
+// Rectangles, points and sizes (pure functions; MakeRect and MakePoint are in skin/paint/geometry.h).
 
-constexpr TRect MakeRect(int32_t L, int32_t T, int32_t R, int32_t B) { return TRect{L, T, R, B}; }
 // Note the order: width and height first (L = T = 0 in every call).
 constexpr TRect MakeSizeRect(int32_t R, int32_t B, int32_t L = 0, int32_t T = 0) { return TRect{L, T, R, B}; }
 constexpr TRect SizeRect(TSize Size) { return TRect{0, 0, Size.cx, Size.cy}; }
-constexpr TPoint MakePoint(int32_t X, int32_t Y) { return TPoint{X, Y}; }
 constexpr TSize MakeSize(int32_t cx, int32_t cy) { return TSize{cx, cy}; }
 constexpr int32_t RectWidth(const TRect& R, bool NoNegative = false) {
   const int32_t w = R.Right - R.Left;
@@ -291,11 +268,10 @@ uint8_t Wow64NoComposition(SkinSystem& s = systemSkinSystem());
 void WaitWithMessages(uint32_t Ms, platform::Clock& clock = platform::systemClock(),
                       SkinSystem& s = systemSkinSystem());
 
-// Colours: a negative value is a system colour (its low byte is the system colour index).
-constexpr int32_t clNone = 0x1FFFFFFF;
-constexpr int32_t clSystemColor = int32_t(0xFF000000u);
+// Colours (skin/paint/colors.h): a negative value is a system colour (its low byte is the system colour
+// index). This form resolves it through the given system seam.
 constexpr int32_t SystemColor(int index) { return clSystemColor | index; }
-int32_t ColorToRGB(int32_t Color, SkinSystem& s = systemSkinSystem());
+int32_t ColorToRGB(int32_t Color, SkinSystem& s);
 
 // ---------------------------------------------------------------------------------------------------------
 // Published properties by name.

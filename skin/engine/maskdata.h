@@ -53,16 +53,4 @@ constexpr TSize ImageStateSize(const Image& image) {
   return TSize{ImageStateWidth(image), ImageFrameHeight(image)};
 }
 
-// The cache record of a background taken from a bitmap at (X, Y): key colour fill, empty fill rectangle,
-// ready. Works with any record that has Bmp, X, Y, FillColor, FillRect and Ready.
-template <class CacheInfo, class Bitmap>
-void CacheInfoFromBitmap(Bitmap* Bmp, int32_t X, int32_t Y, CacheInfo& Info) {
-  Info.Bmp = Bmp;
-  Info.X = X;
-  Info.Y = Y;
-  Info.FillColor = 0xFF00FF;
-  Info.FillRect = {0, 0, 0, 0};
-  Info.Ready = true;
-}
-
 }  // namespace skin

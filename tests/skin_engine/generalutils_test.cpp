@@ -9,6 +9,7 @@
 #include <string>
 
 #include "skin/engine/maskdata.h"
+#include "skin/paint/background_info.h"
 #include "tests/support/temp_dir.h"
 
 #ifdef _WIN32
@@ -243,15 +244,11 @@ TEST(SkinMaskGeometry, StatesAndFrames) {
   EXPECT_EQ(ImageStateSize(a), MakeSize(50, 20));
   EXPECT_EQ(ImageStateSize(b), MakeSize(3, 9));
 
-  struct Bitmap {};
-  struct CacheInfo {
-    Bitmap* Bmp = nullptr;
-    int32_t X = 0, Y = 0;
-    uint32_t FillColor = 0;
-    TRect FillRect{1, 2, 3, 4};
-    bool Ready = false;
-  } info;
+  // The cache record of a background taken from a bitmap: key colour fill, empty fill rectangle, ready.
   Bitmap bmp;
+  CacheInfo info;
+  info.FillColor = 0;
+  info.FillRect = MakeRect(1, 2, 3, 4);
   CacheInfoFromBitmap(&bmp, 5, -6, info);
   EXPECT_EQ(info.Bmp, &bmp);
   EXPECT_EQ(info.X, 5);

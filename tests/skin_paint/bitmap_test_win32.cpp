@@ -1,0 +1,70 @@
+// The Windows side of the bitmap: a DIB section that GDI reads and writes, system colours and icons.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "skin/paint/bitmap.h"
+#include "skin/paint/pixel_helpers.h"
+
+namespace skin {
+namespace {
+
+TEST(BitmapWindows, PixelsAreThoseOfABottomUpDibSection) {
+  Bitmap b(5, 3, pf32bit);
+  ASSERT_NE(b.Handle(), nullptr);
+  DIBSECTION info{};
+  ASSERT_EQ(GetObjectA(static_cast<HBITMAP>(b.Handle()), sizeof(info), &info), int(sizeof(info)));
+  EXPECT_EQ(info.dsBmih.biWidth, 5);
+  EXPECT_EQ(info.dsBmih.biHeight, 3);  // positive: bottom-up
+  EXPECT_EQ(info.dsBmih.biBitCount, 32);
+  EXPECT_EQ(info.dsBm.bmBits, b.ScanLine(2));  // the buffer starts with the bottom row
+
+  SetPixel32(b, 1, 0, 0x00123456);  // R 0x12, G 0x34, B 0x56
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, static_cast<HBITMAP>(b.Handle()));
+  EXPECT_EQ(GetPixel(dc, 1, 0), RGB(0x12, 0x34, 0x56));
+  SetPixelV(dc, 4, 2, RGB(1, 2, 3));
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  EXPECT_EQ(GetPixel32(b, 4, 2) & 0x00FFFFFFu, 0x00010203u);  // flushed before the direct read
+}
+
+TEST(BitmapWindows, PaletteOfIndexedBitmapsReachesGdi) {
+  Bitmap b(4, 1, pf8bit);
+  std::vector<TRGBQuad> pal(256);
+  pal[7] = TRGBQuad{30, 20, 10, 0};
+  b.SetPalette(pal);
+  b.ScanLine(0)[2] = 7;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, static_cast<HBITMAP>(b.Handle()));
+  EXPECT_EQ(GetPixel(dc, 2, 0), RGB(10, 20, 30));
+  SelectObject(dc, old);
+  DeleteDC(dc);
+}
+
+TEST(BitmapWindows, SystemColoursComeFromTheSystem) {
+  EXPECT_EQ(uint32_t(ColorToRGB(clBtnFace)), uint32_t(GetSysColor(COLOR_BTNFACE)));
+  EXPECT_EQ(uint32_t(ColorToRGB(clHighlight)), uint32_t(GetSysColor(COLOR_HIGHLIGHT)));
+}
+
+TEST(BitmapWindows, IconMaskMarksTheTopLeftColour) {
+  Bitmap b(16, 16, pf32bit);
+  FillRectBitmap32(b, TRect{0, 0, 16, 16}, KeyColor, 0);
+  FillRectBitmap32(b, TRect{4, 4, 12, 12}, RGBColor(200, 0, 0), 255);
+  HICON icon = static_cast<HICON>(IconFromBitmap32(b));
+  ASSERT_NE(icon, nullptr);
+  ICONINFO info{};
+  ASSERT_TRUE(GetIconInfo(icon, &info));
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, info.hbmMask);
+  EXPECT_EQ(GetPixel(dc, 0, 0), RGB(255, 255, 255));  // transparent
+  EXPECT_EQ(GetPixel(dc, 8, 8), RGB(0, 0, 0));        // drawn
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  DeleteObject(info.hbmMask);
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  DestroyIcon(icon);
+}
+
+}  // namespace
+}  // namespace skin
