@@ -4,6 +4,7 @@
 
 #include "autex/traitement_chaines.h"
 #include "station/systeme_parametres.h"
+#include "station/traduction_fiche_principale.h"
 
 namespace station {
 
@@ -212,7 +213,7 @@ void Parametres::Ouverture_port_apres_chargement() {
   hote_->Construit_menus_ports_serie();
   if (Numero_port_du_code(octet(octet::PORT_TRANSCEIVER)) == 0) {
     // No port: whatever an earlier test found, nothing is opened.
-    hote_->Aucun_port_selectionne(traduction("No selected serial port.", "Pas de port s\xE9rie s\xE9lectionn\xE9."));
+    hote_->Pas_de_port_selectionne(traduction(AUCUN_PORT_ANGLAIS, AUCUN_PORT_FRANCAIS));
     return;
   }
   if (hote_->Tester_port_serie())
@@ -228,7 +229,7 @@ void Parametres::Applique_langue() {
 
 void Parametres::Etat_port_apres_langue() {
   if (Numero_port_du_code(octet(octet::PORT_TRANSCEIVER)) == 0) {
-    hote_->Aucun_port_selectionne(traduction("No selected serial port.", "Pas de port s\xE9rie s\xE9lectionn\xE9."));
+    hote_->Pas_de_port_selectionne(traduction(AUCUN_PORT_ANGLAIS, AUCUN_PORT_FRANCAIS));
     return;
   }
   // The test closes the transceiver port; a port that was receiving is opened again.

@@ -113,7 +113,7 @@ class Hote_parametres {
   virtual void Construit_menus_ports_serie() {}
   // Byte 252 names no port: the port-open flag and the result of the last port test are cleared, nothing
   // is opened, and `message` goes to the information label.
-  virtual void Aucun_port_selectionne(const std::string& message) {}
+  virtual void Pas_de_port_selectionne(const std::string& message) {}
   // Tests the selected port (closing the transceiver port first); true when it could be opened.
   virtual bool Tester_port_serie() { return false; }
   virtual bool Port_ouvert() { return false; }

@@ -1,6 +1,7 @@
 #include "station/table_parametres.h"
 
 #include <algorithm>
+#include <bit>
 #include <string_view>
 
 namespace station {
@@ -446,24 +447,39 @@ struct Lecteur {
   size_t position = 0;
 
   constexpr bool fin() const { return position >= texte.size(); }
-  constexpr char courant() const { return texte[position]; }
-  constexpr bool chiffre() const { return !fin() && courant() >= '0' && courant() <= '9'; }
+  constexpr bool chiffre() const { return !fin() && texte[position] >= '0' && texte[position] <= '9'; }
   constexpr unsigned nombre() {
     if (!chiffre()) throw "a number is expected";
     unsigned v = 0;
     while (chiffre()) {
-      v = v * 10 + unsigned(courant() - '0');
+      v = v * 10 + unsigned(texte[position] - '0');
       if (v > 255) throw "a value is above 255";
       ++position;
     }
     return v;
   }
-  constexpr bool lit(std::string_view mot) {
-    if (texte.substr(position, mot.size()) != mot) return false;
-    position += mot.size();
+  // Takes the one or two characters a, b when they come next.
+  constexpr bool lit(char a, char b = '\0') {
+    if (fin() || texte[position] != a) return false;
+    if (b == '\0') {
+      ++position;
+      return true;
+    }
+    if (position + 1 >= texte.size() || texte[position + 1] != b) return false;
+    position += 2;
     return true;
   }
 };
+
+// Sets the bits bas..haut.
+constexpr void ajoute_plage(std::array<uint64_t, 4>& permis, unsigned bas, unsigned haut) {
+  for (unsigned mot = bas / 64; mot <= haut / 64; ++mot) {
+    const unsigned de = std::max(bas, mot * 64) - mot * 64;
+    const unsigned a = std::min(haut, mot * 64 + 63) - mot * 64;
+    const uint64_t jusqu_a = a == 63 ? ~uint64_t(0) : (uint64_t(1) << (a + 1)) - 1;
+    permis[mot] |= jusqu_a & ~((uint64_t(1) << de) - 1);
+  }
+}
 
 constexpr Regles construire_regles() {
   Regles regles{};
@@ -479,18 +495,22 @@ constexpr Regles construire_regles() {
       for (;;) {
         const unsigned bas = l.nombre();
         unsigned haut = bas;
-        if (l.lit("..")) haut = l.nombre();
+        if (l.lit('.', '.')) haut = l.nombre();
         if (haut < bas) throw "an empty range";
-        for (unsigned v = bas; v <= haut; ++v) modele.permis[v >> 6] |= uint64_t(1) << (v & 63);
+        ajoute_plage(modele.permis, bas, haut);
         if (l.fin()) break;
-        if (!l.lit(",")) throw "a comma is expected";
+        if (!l.lit(',')) throw "a comma is expected";
       }
-      unsigned v = 0;
-      while (!modele.admet(v)) ++v;
-      modele.minimum = uint8_t(v);
-      v = 255;
-      while (!modele.admet(v)) --v;
-      modele.maximum = uint8_t(v);
+      for (unsigned mot = 0; mot < 4; ++mot)
+        if (modele.permis[mot]) {
+          modele.minimum = uint8_t(mot * 64 + unsigned(std::countr_zero(modele.permis[mot])));
+          break;
+        }
+      for (unsigned mot = 4; mot-- > 0;)
+        if (modele.permis[mot]) {
+          modele.maximum = uint8_t(mot * 64 + 63 - unsigned(std::countl_zero(modele.permis[mot])));
+          break;
+        }
     }
 
     unsigned octet = ligne.premier;
@@ -498,24 +518,24 @@ constexpr Regles construire_regles() {
     while (!l.fin()) {
       Regle r = modele;
       unsigned repetitions = 1;
-      if (l.lit("Wh")) {
+      if (l.lit('W', 'h')) {
         r.ecran = LARGEUR_CENTAINES;
-      } else if (l.lit("Wu")) {
+      } else if (l.lit('W', 'u')) {
         r.ecran = LARGEUR_UNITES;
-      } else if (l.lit("Hh")) {
+      } else if (l.lit('H', 'h')) {
         r.ecran = HAUTEUR_CENTAINES;
-      } else if (l.lit("Hu")) {
+      } else if (l.lit('H', 'u')) {
         r.ecran = HAUTEUR_UNITES;
       } else {
         r.standard = uint8_t(l.nombre());
-        if (l.lit("x")) repetitions = l.nombre();
+        if (l.lit('x')) repetitions = l.nombre();
       }
       if (repetitions == 0) throw "a repetition of zero";
       for (unsigned k = 0; k < repetitions; ++k) {
         if (octet > ligne.dernier) throw "too many standard values in a run";
         regles[octet++] = r;
       }
-      if (!l.fin() && !l.lit(" ")) throw "a blank is expected between standard values";
+      if (!l.fin() && !l.lit(' ')) throw "a blank is expected between standard values";
     }
     if (octet != ligne.dernier + 1u) throw "too few standard values in a run";
   }
@@ -589,6 +609,7 @@ uint8_t Valeur_admise_la_plus_proche(int index, int value) {
 uint8_t Valeur_standard(int index, const Taille_ecran& ecran) {
   if (!dans_image(index)) return 0;
   const Regle& r = REGLES[index];
+  if (r.ecran == AUCUN) return r.standard;
   // Width and height minus one, as two-byte numbers (v div 100 + 110, v mod 100 + 110).
   uint8_t largeur[2], hauteur[2];
   Coder_coordonnee(ecran.largeur - 1, largeur[0], largeur[1]);

@@ -301,7 +301,7 @@ TEST(PostLoadStep, NoPortOpensNothingWhateverAnEarlierTestSaid) {
   image[252 - 1] = 10;
   s.dir.write("CONF_COM.SER", image);
   s.p.Lecture_parametres();
-  EXPECT_TRUE(s.hote.a_appele("Aucun_port_selectionne"));
+  EXPECT_TRUE(s.hote.a_appele("Pas_de_port_selectionne"));
   EXPECT_FALSE(s.hote.a_appele("Tester_port_serie"));
   EXPECT_FALSE(s.hote.port_ouvert);
   EXPECT_EQ(s.hote.label_info, "No selected serial port.");
@@ -372,7 +372,7 @@ TEST(Language, PortStatusLeavesAnOpenPortOpen) {
   s.langues.Langue = 2;
   s.p.fixe_octet(252, 10);
   s.p.Etat_port_apres_langue();
-  EXPECT_EQ(s.hote.journal, std::vector<std::string>{"Aucun_port_selectionne"});
+  EXPECT_EQ(s.hote.journal, std::vector<std::string>{"Pas_de_port_selectionne"});
   EXPECT_EQ(s.hote.label_info, "Pas de port s\xE9rie s\xE9lectionn\xE9.");
 }
 

@@ -41,8 +41,8 @@ class HoteEnregistreur : public station::Hote_parametres {
   }
   void Coche_vitesse_port() override { journal.push_back("Coche_vitesse_port"); }
   void Construit_menus_ports_serie() override { journal.push_back("Construit_menus_ports_serie"); }
-  void Aucun_port_selectionne(const std::string& message) override {
-    journal.push_back("Aucun_port_selectionne");
+  void Pas_de_port_selectionne(const std::string& message) override {
+    journal.push_back("Pas_de_port_selectionne");
     label_info = message;
     port_ouvert = false;
   }

@@ -29,17 +29,6 @@ TEST(CaptionTable, SixtySevenDistinctRowsWithBothLanguages) {
   EXPECT_EQ(Cherche_traduction("English1", Propriete::Caption), nullptr);
 }
 
-TEST(CaptionTable, FirstAndLastRowsInOrder) {
-  const auto table = Table_traduction_fiche_principale();
-  EXPECT_EQ(table.front().composant, "Quit");
-  EXPECT_EQ(table[1].composant, "Aide");
-  EXPECT_EQ(table[1].propriete, Propriete::Caption);
-  EXPECT_EQ(table[2].composant, "Aide");
-  EXPECT_EQ(table[2].propriete, Propriete::Hint);
-  EXPECT_EQ(table.back().composant, "Label_SMS");
-  EXPECT_EQ(table.back().propriete, Propriete::Hint);
-}
-
 TEST(CaptionTable, TextsInEachLanguage) {
   autex::Langues langues;
   const Ligne_traduction* quit = Cherche_traduction("Quit", Propriete::Caption);
@@ -65,16 +54,4 @@ TEST(CaptionTable, TwoLabelsEndWithASingleColon) {
   EXPECT_EQ(Texte_traduit(*vitesse, langues), "Vitesse de transmission:");
   EXPECT_EQ(Texte_traduit(*Cherche_traduction("Label_Autex", Propriete::Caption), langues),
             "Nombre de participants \xE0 la r\xE9union:");
-}
-
-TEST(CaptionTable, CaptionsThatKeepTheirExactSpelling) {
-  autex::Langues langues;
-  langues.Langue = 2;
-  // The French caption of the port menu ends with a blank.
-  EXPECT_EQ(Texte_traduit(*Cherche_traduction("Port_serie_GPS", Propriete::Caption), langues),
-            "Port s\xE9rie du transceiver ");
-  EXPECT_EQ(Texte_traduit(*Cherche_traduction("Aide", Propriete::Caption), langues), "Ai&de");
-  langues.Langue = 1;
-  EXPECT_EQ(Texte_traduit(*Cherche_traduction("Aide", Propriete::Caption), langues), "&Help");
-  EXPECT_EQ(LIBELLE_FRANCAIS1, "Fran\xE7" "ais");
 }
