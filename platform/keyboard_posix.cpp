@@ -1,0 +1,19 @@
+#include "platform/keyboard.h"
+
+namespace platform {
+namespace {
+
+class NoKeyboard final : public Keyboard {
+ public:
+  bool escapeKeyState() override { return false; }
+  bool programInForeground() override { return false; }
+};
+
+}  // namespace
+
+Keyboard& systemKeyboard() {
+  static NoKeyboard keyboard;
+  return keyboard;
+}
+
+}  // namespace platform

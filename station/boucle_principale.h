@@ -1,0 +1,61 @@
+#pragma once
+// The main loop of the station: the receive pump of the 1 ms timer, the Escape key, the beacon, the paced
+// writer that never lets the radio module's input buffer overflow, the 333 ms and 2000 ms timers, and the
+// opening of the transceiver port.
+#include <cstdint>
+#include <string>
+
+namespace station {
+
+class StationIo;
+
+// Most bytes the beacon copy keeps (only its end is ever looked at).
+constexpr size_t TAILLE_MAX_COPIE_BALISE = 4096;
+// The Escape key switches between transmission and reception at most once in this many ms.
+constexpr uint32_t INTERVALLE_BASCULE_ECHAP = 300;
+
+class BouclePrincipale {
+ public:
+  explicit BouclePrincipale(StationIo& io);
+
+  // Byte strings shared with the AUTEX side.
+  std::string File_emission;     // the send queue, oldest byte first
+  std::string Tampon_reception;  // bytes received in AUTEX mode, in arrival order
+
+  // State of the loop.
+  uint8_t Port_ouvert = 0;
+  float Niveau_tampon_module = 0.0f;  // estimate of the bytes still inside the radio module
+  uint32_t Heure_derniere_ecriture = 0;
+  uint32_t Derniere_bascule_Echap = 0;
+  uint32_t OCTETS_ECRITS = 0;
+  uint8_t DEMANDE_ENVOI_MESSAGE = 0;
+
+  // The beacon.
+  uint8_t Balise_active = 0;
+  uint8_t Balise_a_emettre = 0;
+  uint8_t Balise_en_emission = 0;
+  uint8_t Balise_en_pause = 0;
+  uint32_t Echeance_balise = 0;
+  uint16_t Pause_balise = 0;  // seconds
+  std::string Copie_balise;
+
+  // The timers of the main window.
+  void Timer1Timer();  // 1 ms: the receive pump
+  void Timer2Timer();  // 333 ms
+  void Timer3Timer();  // 2000 ms: the module check
+  // Writes at most one chunk of the send queue.
+  void Emission_cadencee();
+  // Queues one beacon text.
+  void Emission_balise();
+  // Opens the transceiver port at the baud rate (1200 or 9600) and resets the buffers and the pacing.
+  void Ouverture_port_transceiver(uint32_t vitesse);
+  // Empties the send queue and the receive buffer (port opening, main-window activation).
+  void Vide_tampons();
+
+ private:
+  StationIo& io_;
+  // Time up to which the module's draining has been credited to Niveau_tampon_module.
+  uint32_t Heure_derniere_vidange_ = 0;
+};
+
+}  // namespace station

@@ -1,0 +1,316 @@
+#include "station/controle_transceiver.h"
+
+#include <cmath>
+
+#include "autex/mathematiques.h"
+#include "autex/traitement_chaines.h"
+#include "station/station_io.h"
+
+namespace station {
+namespace {
+
+// Hz per step of the module's frequency code.
+constexpr long double PAS_FREQUENCE = 61.035L;
+
+constexpr int kFacteurs[] = {128, 256, 512, 1024, 2048, 4096};  // codes 07..0C
+constexpr const char* kBandes[] = {"62.5", "125", "250", "500"};  // codes 06..09
+constexpr const char* kPuissances[] = {"2.5", "5", "10", "20", "25", "50", "100"};
+
+// Two upper-case hexadecimal digits of a byte.
+std::string Hexa_octet(uint32_t v) {
+  std::string h = autex::ENTIER_VERS_HEXA(v & 0xFF);
+  if (h.size() < 2) h.insert(0, 1, '0');
+  return h;
+}
+
+std::string Complete_zeros(std::string texte, int largeur) {
+  autex::COMPLETER_CHAINE(texte, '0', largeur, 1);
+  return texte;
+}
+
+// Value of a text made only of digits (the empty text is 0); -1 for any other text or a value above 999,999.
+int32_t Valeur_chiffres(const std::string& texte) {
+  if (!autex::CHAINE_NUMERIQUE(texte)) return -1;
+  int64_t v = 0;
+  for (const char c : texte) {
+    v = v * 10 + (c - '0');
+    if (v > 999999) return -1;
+  }
+  return int32_t(v);
+}
+
+}  // namespace
+
+char Somme_de_controle_DRF(std::string_view octets) {
+  uint32_t somme = 0;
+  for (const char c : octets) somme += static_cast<unsigned char>(c);
+  return static_cast<char>(somme & 0xFF);
+}
+
+void Verifie_somme_DRF(std::string_view corps, char somme, uint8_t& drapeau) {
+  drapeau = Somme_de_controle_DRF(corps) == somme ? 1 : 0;
+}
+
+uint32_t Code_frequence(int32_t mhz, int32_t dix_milliemes) {
+  const long double hz = static_cast<long double>(mhz) * 1000000.0L + static_cast<long double>(dix_milliemes) * 100.0L;
+  return static_cast<uint32_t>(std::nearbyintl(hz / PAS_FREQUENCE));
+}
+
+void Frequence_du_code(uint32_t code, std::string& mhz, std::string& hhz) {
+  long double x = static_cast<long double>(code) * PAS_FREQUENCE / 1000000.0L;
+  long double entier = std::floor(x);
+  if (std::nearbyintl((x - entier) * 10000.0L) == 10000.0L) {
+    x = entier + 1.0L;
+    entier = x;
+  }
+  mhz = std::to_string(static_cast<int64_t>(entier));
+  hhz = std::to_string(static_cast<int64_t>(std::nearbyintl((x - entier) * 10000.0L)));
+  autex::COMPLETER_CHAINE(hhz, '0', 4, 1);
+}
+
+uint8_t Code_facteur_etalement(int facteur) {
+  for (int i = 0; i < 6; ++i)
+    if (kFacteurs[i] == facteur) return uint8_t(7 + i);
+  return 0xFF;
+}
+
+uint8_t Code_bande_passante(std::string_view bande) {
+  for (int i = 0; i < 4; ++i)
+    if (bande == kBandes[i]) return uint8_t(6 + i);
+  return 0xFF;
+}
+
+int Facteur_du_code(uint8_t code) { return (code >= 7 && code <= 12) ? kFacteurs[code - 7] : 0; }
+
+std::string Bande_du_code(uint8_t code) { return (code >= 6 && code <= 9) ? kBandes[code - 6] : ""; }
+
+std::string Texte_puissance(int position) {
+  return (position >= 1 && position <= 7) ? kPuissances[position - 1] : "?";
+}
+
+std::string Trame_lecture_DRF() {
+  std::string trame = autex::HEXA_VERS_TEXTE("0D0AAFAF0000AF80020C000000000000000000000000");
+  trame.push_back(Somme_de_controle_DRF(std::string_view(trame).substr(2)));
+  trame += "\r\n";
+  return trame;
+}
+
+bool Reponse_DRF_entiere(std::string_view reponse, size_t& debut) {
+  size_t p = reponse.find(ENTETE_DRF);
+  while (p != std::string_view::npos) {
+    if (reponse.size() - p < LONGUEUR_TRAME_DRF) return false;  // not yet whole
+    if (reponse[p + LONGUEUR_TRAME_DRF - 2] == '\r' && reponse[p + LONGUEUR_TRAME_DRF - 1] == '\n') {
+      debut = p;
+      return true;
+    }
+    p = reponse.find(ENTETE_DRF, p + 1);
+  }
+  return false;
+}
+
+ControleTransceiver::ControleTransceiver(StationIo& io) : io_(io) {}
+
+void ControleTransceiver::Affiche_statut(const std::string& statut) {
+  if (Fenetre_transceiver_active == 1) io_.fenetre.Info2(statut);
+  io_.fenetre.Label_Info(statut);
+}
+
+void ControleTransceiver::Lecture_parametres_DRF1278DM(uint8_t etat) {
+  if (!io_.Est_DRF1278DM()) return;
+  Commande_DRF_en_attente = 0;
+  if (io_.materiel.Ecrire_port_serie(io_.materiel.Handle_port, Trame_lecture_DRF())) {
+    Commande_DRF_en_attente = etat;
+    Heure_commande_DRF = io_.clock.timeGetTime();
+    Reponse_DRF.clear();
+  } else {
+    Affiche_statut(io_.langues.TRADUCTION("Initial writing failure", "Echec de l'\xE9" "criture initiale"));
+  }
+}
+
+bool ControleTransceiver::Trame_ecriture_DRF(std::string& trame) {
+  const int32_t m = autex::DECIMAL_VERS_ENTIER(Frequence_MHz_texte);
+  const int32_t h = autex::DECIMAL_VERS_ENTIER((Frequence_HHz_texte + "0000").substr(0, 4));
+  if (m == -1 || h == -1) return false;
+  const uint32_t code = Code_frequence(m, h);
+  const std::string node = Complete_zeros(Node_ID, 5);
+  const std::string net = Complete_zeros(Net_ID, 3);
+  const int32_t v_node = autex::CHAINE_NUMERIQUE(node) ? autex::Chaine_vers_entier_long(node) : -1;
+  const int32_t v_net = autex::CHAINE_NUMERIQUE(net) ? autex::Chaine_vers_entier_long(net) : -1;
+  const uint8_t sf = Code_facteur_etalement(Facteur_etalement);
+  const uint8_t bw = Code_bande_passante(Bande_passante);
+  // Values that have no place in their bytes are not sent: a frame with a field spilling into the next one
+  // would set the module to something nobody chose.
+  if (code > 0xFFFFFF || v_node < 0 || v_node > 65535 || v_net < 0 || v_net > 255 || sf == 0xFF || bw == 0xFF ||
+      Mode_module > 2 || Puissance < 1 || Puissance > 7)
+    return false;
+  std::string hexa = "AFAF0000AF80010C0400";
+  std::string frequence = autex::ENTIER_VERS_HEXA(code);
+  frequence.insert(0, 6 - frequence.size(), '0');
+  hexa += frequence;
+  hexa += Hexa_octet(sf) + Hexa_octet(Mode_module) + Hexa_octet(bw);
+  hexa += Hexa_octet(uint32_t(v_node) / 256) + Hexa_octet(uint32_t(v_node) % 256);
+  hexa += Hexa_octet(uint32_t(v_net));
+  hexa += Hexa_octet(uint32_t(Puissance));
+  trame = autex::HEXA_VERS_TEXTE(hexa);
+  trame.push_back(Somme_de_controle_DRF(trame));
+  trame += "\r\n";
+  Node_ID_precedent = node;
+  Net_ID_precedent = net;
+  return true;
+}
+
+void ControleTransceiver::Ecriture_parametres_DRF1278DM() {
+  if (!io_.Est_DRF1278DM()) return;
+  std::string trame;
+  if (!Trame_ecriture_DRF(trame)) return;
+  if (io_.materiel.Ecrire_port_serie(io_.materiel.Handle_port, trame)) {
+    Commande_DRF_en_attente = 2;
+    Heure_commande_DRF = io_.clock.timeGetTime();
+    Reponse_DRF.clear();
+  } else {
+    Affiche_statut(io_.langues.TRADUCTION("Initial writing failure", "Echec de l'\xE9" "criture initiale"));
+  }
+}
+
+void ControleTransceiver::Decodage_reponse_DRF1278DM(std::string_view p, std::string& donnees) {
+  auto octet = [&](size_t i) { return static_cast<unsigned char>(p[i]); };
+  const uint32_t f = uint32_t(octet(2)) * 65536 + uint32_t(octet(3)) * 256 + octet(4);
+  Frequence_du_code(f, Frequence_MHz_texte, Frequence_HHz_texte);
+
+  Facteur_lu = uint16_t(Facteur_du_code(octet(5)));
+  Mode_lu = octet(6);
+  Mode_valide = Mode_lu <= 2;
+  Bande_lue = Bande_du_code(octet(7));
+  if (Bande_lue.empty()) Bande_lue = "?";
+  Node_ID_lu = Complete_zeros(std::to_string(uint32_t(octet(8)) * 256 + octet(9)), 5);
+  Node_ID_precedent = Node_ID_lu;
+  Net_ID_lu = Complete_zeros(std::to_string(octet(10)), 3);
+  Net_ID_precedent = Net_ID_lu;
+  if (octet(11) >= 1 && octet(11) <= 7) Puissance = octet(11);
+  Label_Puissance = Texte_puissance(octet(11));
+
+  donnees = (Facteur_lu != 0 ? std::to_string(Facteur_lu) : std::string("?")) + " chips / " + Bande_lue + " KHz" +
+            " Node ID:" + Node_ID_lu + " Net ID:" + Net_ID_lu;
+  if (Fenetre_transceiver_active == 1) io_.fenetre.Label_Donnees(donnees);
+  io_.fenetre.Champs_transceiver_lus();
+  io_.fenetre.Label_Info(Frequence_MHz_texte + "." + Frequence_HHz_texte + " MHz " + donnees + "  " +
+                         Label_Puissance + " mW");
+}
+
+bool ControleTransceiver::Parametres_lus_egaux(bool tous) const {
+  const bool base = Facteur_lu != 0 && Facteur_lu == Facteur_etalement && Bande_lue == Bande_passante;
+  if (!tous) return base;
+  return base && Mode_valide && Mode_lu == Mode_module && Node_ID_lu == Complete_zeros(Node_ID, 5) &&
+         Net_ID_lu == Complete_zeros(Net_ID, 3);
+}
+
+void ControleTransceiver::Timer1Timer() {
+  if (Commande_DRF_en_attente == 0) return;
+  const uint8_t etat = Commande_DRF_en_attente;
+  size_t debut = 0;
+  const bool entiere = Reponse_DRF_entiere(Reponse_DRF, debut);
+  if (!entiere && platform::elapsedMs(io_.clock.timeGetTime(), Heure_commande_DRF) < DELAI_REPONSE_DRF) return;
+
+  // The reply is whole, or the time is up: what was collected is judged now, once.
+  std::string trame;
+  const bool recu = !Reponse_DRF.empty();
+  if (entiere) {
+    trame = Reponse_DRF.substr(debut, LONGUEUR_TRAME_DRF);
+    Octets_hors_reponse += Reponse_DRF.substr(0, debut);
+    Octets_hors_reponse += Reponse_DRF.substr(debut + LONGUEUR_TRAME_DRF);
+  }
+  Reponse_DRF.clear();
+
+  if (etat == 3) {
+    Commande_DRF_en_attente = 0;
+    io_.fenetre.Efface_memo_reception();
+    return;
+  }
+
+  const auto& L = io_.langues;
+  const std::string echec = etat == 1 ? L.TRADUCTION("Reading failure of the parameters",
+                                                     "Echec de la lecture des param\xE8tres")
+                                      : L.TRADUCTION("Data writing failure", "Echec de l'\xE9" "criture des donn\xE9" "es");
+  std::string statut;
+  std::string donnees;
+  bool reecrire = false;
+
+  if (!entiere && !recu) {
+    donnees = L.TRADUCTION("None answer (suspect serial port or speed)",
+                           "Aucune r\xE9ponse (vitesse ou port s\xE9rie suspect)");
+  } else {
+    uint8_t drapeau = 0;
+    if (entiere) Verifie_somme_DRF(std::string_view(trame).substr(0, LONGUEUR_TRAME_DRF - 3), trame[LONGUEUR_TRAME_DRF - 3], drapeau);
+    if (drapeau == 0) {
+      // A wrong checksum, or bytes that never made a whole reply: nothing is decoded.
+      statut = echec;
+      if (Fenetre_transceiver_active == 0) donnees = statut;
+    } else {
+      statut = etat == 1 ? L.TRADUCTION("Reading success of the parameters", "Succ\xE8s de la lecture des param\xE8tres")
+                         : L.TRADUCTION("Data writing success", "Succ\xE8s de l'\xE9" "criture des donn\xE9" "es");
+      Decodage_reponse_DRF1278DM(std::string_view(trame).substr(8, 12), donnees);
+      if (Fenetre_transceiver_active == 1) {
+        if (etat == 2 && !Parametres_lus_egaux(true)) statut = echec;
+        if (etat == 1 && !Parametres_lus_egaux(false))
+          statut = L.TRADUCTION("Data reading failure", "Echec de la lecture des donn\xE9" "es");
+      } else if (etat == 1) {
+        if (Parametres_lus_egaux(false))
+          Module_verifie = 1;
+        else
+          reecrire = true;
+      } else if (etat == 2 && Parametres_lus_egaux(true)) {
+        if (io_.materiel.Vitesse_port == 1200) {
+          io_.materiel.Vitesse_port = 9600;
+          io_.ports.Change_vitesse_port();
+        }
+        if (io_.boucle.Port_ouvert == 1) {
+          Lecture_parametres_DRF1278DM(3);
+          Module_verifie = 1;
+          io_.fenetre.Efface_memo_reception();
+        }
+      }
+    }
+  }
+
+  if (Fenetre_transceiver_active == 1) {
+    io_.fenetre.Info2(statut);
+    if (!donnees.empty()) io_.fenetre.Label_Donnees(donnees);
+  } else if (!donnees.empty()) {
+    io_.fenetre.Label_Info(donnees);
+  }
+
+  // The command judged here is over, unless a new one was sent meanwhile.
+  if ((etat == 1 || etat == 2) && Commande_DRF_en_attente == etat) Commande_DRF_en_attente = 0;
+  if (reecrire) Ecriture_parametres_DRF1278DM();
+}
+
+std::string ControleTransceiver::Frequence_MHzChange(const std::string& texte) {
+  if (autex::CHAINE_NUMERIQUE(texte)) Frequence_MHz_texte = texte;
+  return Frequence_MHz_texte;
+}
+
+std::string ControleTransceiver::Frequence_HHzChange(const std::string& texte) {
+  if (autex::CHAINE_NUMERIQUE(texte)) Frequence_HHz_texte = texte;
+  return Frequence_HHz_texte;
+}
+
+std::string ControleTransceiver::Edit_NODE_IDChange(const std::string& texte) {
+  const int32_t v = Valeur_chiffres(texte);
+  Node_ID = (v >= 0 && v <= 65535) ? texte : Node_ID_precedent;
+  Node_ID_precedent = Complete_zeros(Node_ID, 5);
+  return Node_ID;
+}
+
+std::string ControleTransceiver::Edit_NET_IDChange(const std::string& texte) {
+  const int32_t v = Valeur_chiffres(texte);
+  Net_ID = (v >= 0 && v <= 255) ? texte : Net_ID_precedent;
+  Net_ID_precedent = Complete_zeros(Net_ID, 3);
+  return Net_ID;
+}
+
+void ControleTransceiver::PuissanceClick(int position) {
+  if (position >= 1 && position <= 7) Puissance = position;
+  Label_Puissance = Texte_puissance(Puissance);
+}
+
+}  // namespace station

@@ -1,0 +1,112 @@
+#pragma once
+// CONTROLE_TRANSCEIVER without its window: the command frames of the radio module "DRF1278DM" (read and
+// write of its twelve parameters), their checksum, the frequency codes, the decoding of the module's replies,
+// the pending-command state that makes the receive pump collect a reply, and the automatic check that the
+// module runs with the program's settings (read, rewrite, move to 9600 baud, read).
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace station {
+
+class StationIo;
+
+constexpr std::string_view NOM_DRF1278DM = "DRF1278DM";
+// Time the station waits for a reply, in ms.
+constexpr uint32_t DELAI_REPONSE_DRF = 333;
+// Bytes of one command frame or reply from its header to its CR LF.
+constexpr size_t LONGUEUR_TRAME_DRF = 23;
+// The frame header.
+constexpr std::string_view ENTETE_DRF = "\xAF\xAF\x00\x00\xAF";
+
+// The checksum: the sum of the bytes modulo 256.
+char Somme_de_controle_DRF(std::string_view octets);
+// flag := 1 when the checksum of the body equals the checksum character, else 0.
+void Verifie_somme_DRF(std::string_view corps, char somme, uint8_t& drapeau);
+
+// Frequency code of M MHz and H ten-thousandths of a MHz: Hz / 61.035 rounded half to even.
+uint32_t Code_frequence(int32_t mhz, int32_t dix_milliemes);
+// The frequency of a code as the texts of the window: whole MHz, and four digits of decimals.
+void Frequence_du_code(uint32_t code, std::string& mhz, std::string& hhz);
+
+// Codes of the fixed settings; 0xFF for a value without a code.
+uint8_t Code_facteur_etalement(int facteur);
+uint8_t Code_bande_passante(std::string_view bande);
+// Values of codes read back; 0 / empty for a code outside its range.
+int Facteur_du_code(uint8_t code);
+std::string Bande_du_code(uint8_t code);
+// The milliwatt text of an RF power position 1..7 ("?" outside).
+std::string Texte_puissance(int position);
+
+// The read-parameters frame as written: CR LF, header, 80 02 0C, twelve 00, checksum, CR LF.
+std::string Trame_lecture_DRF();
+
+// Searches a whole reply (header through CR LF) in the collected bytes: true and its offset when there is one.
+bool Reponse_DRF_entiere(std::string_view reponse, size_t& debut);
+
+class ControleTransceiver {
+ public:
+  explicit ControleTransceiver(StationIo& io);
+
+  // Command state.
+  uint8_t Commande_DRF_en_attente = 0;  // 0 none, 1 read, 2 write, 3 read after a change of port speed
+  uint32_t Heure_commande_DRF = 0;
+  std::string Reponse_DRF;
+  uint8_t Fenetre_transceiver_active = 0;
+  uint8_t Module_verifie = 0;
+  // Bytes that came from the air together with a module reply (before or after it): the receive pump
+  // takes them before the next bytes it reads.
+  std::string Octets_hors_reponse;
+
+  // Settings that the program writes into the module.
+  uint16_t Facteur_etalement = 1024;
+  uint16_t Mode_module = 0;
+  std::string Bande_passante = "125";
+
+  // Values edited in the module window, with the last accepted ones.
+  std::string Frequence_MHz_texte = "434";
+  std::string Frequence_HHz_texte = "0000";
+  std::string Node_ID = "00000";
+  std::string Node_ID_precedent = "00000";
+  std::string Net_ID = "000";
+  std::string Net_ID_precedent = "000";
+  int Puissance = 3;
+  std::string Label_Puissance = "10";
+
+  // Values read back from the module (Facteur_lu 0, Bande_lue "?" and Mode_valide false for codes outside
+  // their ranges).
+  uint16_t Facteur_lu = 0;
+  uint16_t Mode_lu = 0;
+  bool Mode_valide = false;
+  std::string Bande_lue;
+  std::string Node_ID_lu;
+  std::string Net_ID_lu;
+
+  // Sends the read frame; state 1 (read) or 3 (read after a change of port speed).
+  void Lecture_parametres_DRF1278DM(uint8_t etat);
+  // Builds the write frame from the window's fields and the fixed settings and sends it.
+  void Ecriture_parametres_DRF1278DM();
+  // The write frame (23 bytes); false, and nothing built, when a field does not give a value.
+  bool Trame_ecriture_DRF(std::string& trame);
+  // Decodes the twelve parameter bytes of a reply into the read-back values and the window's fields; the data
+  // text is returned.
+  void Decodage_reponse_DRF1278DM(std::string_view parametres, std::string& donnees);
+  // The module window's 100 ms timer: waits for, then judges the reply to the pending command.
+  void Timer1Timer();
+
+  // The module window's edit handlers: each returns the text the edit must show.
+  std::string Frequence_MHzChange(const std::string& texte);
+  std::string Frequence_HHzChange(const std::string& texte);
+  std::string Edit_NODE_IDChange(const std::string& texte);
+  std::string Edit_NET_IDChange(const std::string& texte);
+  void PuissanceClick(int position);
+
+ private:
+  void Affiche_statut(const std::string& statut);
+  bool Parametres_lus_egaux(bool tous) const;
+
+  StationIo& io_;
+};
+
+}  // namespace station

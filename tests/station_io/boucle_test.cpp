@@ -1,0 +1,253 @@
+// The receive pump, the paced writer, the Escape key, the beacon and the opening of the port.
+#include <gtest/gtest.h>
+
+#include "station/affichage_memo.h"
+#include "tests/station_io/rig.h"
+
+using namespace stationtest;
+
+namespace {
+
+struct Loop : ::testing::Test {
+  Rig rig;
+  std::shared_ptr<FakeLine> line;
+  station::BouclePrincipale& b = rig.io.boucle;
+  void SetUp() override {
+    rig.window.transceiver = "";  // no module checks in these tests
+    line = rig.openPort(3, 1200);
+    line->written.clear();
+    rig.priority.calls.clear();
+  }
+};
+
+TEST_F(Loop, OpeningThePort) {
+  EXPECT_EQ(b.Port_ouvert, 1);
+  EXPECT_EQ(rig.window.lastInfo(), "Success opening the serial port at 1200 bauds");
+  EXPECT_EQ(line->settings.BaudRate, 1200u);
+  EXPECT_EQ(line->settings.ByteSize, 8);
+  EXPECT_EQ(line->settings.Parity, 0);
+  EXPECT_EQ(line->settings.StopBits, 0);
+  ASSERT_FALSE(line->escapes.empty());
+  EXPECT_EQ(line->escapes.back(), platform::EscapeFunction::SETRTS);
+  EXPECT_EQ(rig.io.materiel.Vitesse_ouverture, 1200u);
+  EXPECT_EQ(rig.window.code252, 3);
+  EXPECT_GE(rig.window.sauvegardes, 1);
+
+  b.File_emission = "x";
+  b.Tampon_reception = "y";
+  rig.io.materiel.Vitesse_port = 9600;
+  rig.langues.Langue = 2;
+  b.Ouverture_port_transceiver(9600);
+  EXPECT_TRUE(b.File_emission.empty());
+  EXPECT_TRUE(b.Tampon_reception.empty());
+  EXPECT_EQ(rig.window.lastInfo(), "R\xE9ussite de l'ouverture du port s\xE9rie \xE0 9600 bauds");
+
+  line->exists = false;
+  b.Ouverture_port_transceiver(9600);
+  EXPECT_EQ(b.Port_ouvert, 0);
+  EXPECT_EQ(rig.window.lastInfo(), "Echec de l'ouverture du port s\xE9rie \xE0 1200 bauds");
+}
+
+TEST_F(Loop, ThreeHundredBytesAt1200GoOutInChunksTheModuleCanTake) {
+  rig.clock.advance(60000);  // a long idle
+  b.File_emission = std::string(300, 'a');
+  b.Emission_cadencee();
+  EXPECT_EQ(line->written.size(), 109u);
+  EXPECT_EQ(b.File_emission.size(), 191u);
+  EXPECT_FLOAT_EQ(b.Niveau_tampon_module, 110.0f);
+  EXPECT_EQ(b.OCTETS_ECRITS, 109u);
+  // The level must fall below 109 before the next byte goes: 8 ms at 120 bytes a second is not enough.
+  rig.clock.advance(8);
+  b.Emission_cadencee();
+  EXPECT_EQ(line->written.size(), 109u);
+  rig.clock.advance(1);  // 9 ms in all: 108.92
+  b.Emission_cadencee();
+  EXPECT_EQ(line->written.size(), 110u);
+  // Written in ASCII mode, the chunks show in the transmit memo.
+  EXPECT_EQ(rig.window.emission, std::string(110, 'a'));
+  // Each call raises the priority and lowers it again.
+  ASSERT_GE(rig.priority.calls.size(), 6u);
+  for (size_t i = 0; i < rig.priority.calls.size(); i += 2) {
+    EXPECT_EQ(rig.priority.calls[i], platform::REALTIME_PRIORITY_CLASS);
+    EXPECT_EQ(rig.priority.calls[i + 1], platform::NORMAL_PRIORITY_CLASS);
+  }
+}
+
+TEST_F(Loop, At9600SmallQueuesGoWholeAndAPartialChunkFillsTheModel) {
+  rig.io.materiel.Vitesse_port = 9600;
+  rig.clock.advance(60000);
+  b.File_emission = std::string(50, 'b');
+  b.Emission_cadencee();
+  EXPECT_EQ(line->written.size(), 50u);
+  EXPECT_FLOAT_EQ(b.Niveau_tampon_module, 50.0f);
+  rig.clock.advance(60000);
+  b.File_emission = std::string(1000, 'c');
+  b.Emission_cadencee();
+  EXPECT_EQ(line->written.size(), 50u + 329u);
+  // After a partial chunk the model holds the module full at 9600 too.
+  EXPECT_FLOAT_EQ(b.Niveau_tampon_module, 330.0f);
+  rig.clock.advance(2);  // 0.72 bytes drained: still no room
+  b.Emission_cadencee();
+  EXPECT_EQ(line->written.size(), 379u);
+}
+
+TEST_F(Loop, ElapsedTimeIsCreditedOnce) {
+  // Over one second of 1 ms ticks the writer hands over what the model lets the module drain: 109 bytes at
+  // once, then one byte whenever 9 ms have drained the level below 109. Crediting the whole time since the
+  // last write again at every tick would let a byte go every 4 ms, faster than the module empties.
+  rig.clock.advance(60000);
+  b.File_emission = std::string(5000, 'e');
+  for (int i = 0; i < 1000; ++i) {
+    b.Emission_cadencee();
+    rig.clock.advance(1);
+  }
+  EXPECT_GE(line->written.size(), 109u + 100u);
+  EXPECT_LE(line->written.size(), 109u + 120u);
+}
+
+TEST_F(Loop, ReceivedBytesByMode) {
+  line->input = std::string("ab\x08" "c\x07\x00\rd", 8);
+  rig.run(1);
+  EXPECT_EQ(rig.window.reception, "ac\r\nd");
+  EXPECT_EQ(rig.window.supervisions, 0);
+  rig.window.mode = "AUTEX";
+  line->input = "\x01\x02\xFF";
+  rig.run(3);
+  EXPECT_EQ(b.Tampon_reception, "\x01\x02\xFF");
+  EXPECT_EQ(rig.window.supervisions, 3);  // every tick, bytes or not
+  EXPECT_EQ(rig.window.reception, "ac\r\nd");
+}
+
+TEST_F(Loop, NothingHappensWithThePortClosed) {
+  b.Port_ouvert = 0;
+  line->input = "zz";
+  b.File_emission = "q";
+  rig.run(5);
+  EXPECT_EQ(line->input, "zz");
+  EXPECT_TRUE(line->written.empty());
+}
+
+TEST_F(Loop, LeftoverModuleReplyIsCutOff) {
+  rig.io.transceiver.Reponse_DRF = reply(2, params(1, 0x0A, 0x07)) + "hi";
+  rig.run(1);
+  // The reply is cut off up to its CR LF; the two bytes after it are received text.
+  EXPECT_TRUE(rig.io.transceiver.Reponse_DRF.empty());
+  EXPECT_EQ(rig.window.reception, "hi");
+}
+
+TEST_F(Loop, EscapeInAsciiModeTogglesAtMostEvery300ms) {
+  rig.keyboard.escapeDown = true;
+  rig.run(1);
+  EXPECT_EQ(rig.window.passeEmission, 1);
+  EXPECT_TRUE(rig.window.tx);
+  rig.run(300);
+  EXPECT_EQ(rig.window.passeReception, 0);
+  rig.run(1);
+  EXPECT_EQ(rig.window.passeReception, 1);
+  EXPECT_TRUE(rig.window.rx);
+  rig.run(301);
+  EXPECT_EQ(rig.window.passeEmission, 2);
+  EXPECT_EQ(rig.window.passeReception, 1);
+}
+
+TEST_F(Loop, EscapeIsIgnoredWithTheBeaconArmedOrAnotherProgramInFront) {
+  rig.keyboard.escapeDown = true;
+  b.Balise_active = 1;
+  b.Balise_en_pause = 1;
+  b.Echeance_balise = rig.clock.timeGetTime() + 100000;
+  rig.run(400);
+  EXPECT_EQ(rig.window.passeEmission, 0);
+  b.Balise_active = 0;
+  rig.keyboard.foreground = false;
+  rig.run(400);
+  EXPECT_EQ(rig.window.passeEmission, 0);
+  rig.keyboard.foreground = true;
+  rig.run(1);
+  EXPECT_EQ(rig.window.passeEmission, 1);
+}
+
+TEST_F(Loop, EscapeInAutexModeSendsTheMessageOnlyDuringASession) {
+  rig.window.mode = "AUTEX";
+  rig.keyboard.escapePressed = true;
+  rig.run(1);
+  EXPECT_EQ(rig.window.envoisMessage, 0);
+  EXPECT_EQ(rig.window.passeEmission, 0);
+  rig.window.session = 1;
+  rig.keyboard.escapePressed = true;
+  rig.run(1);
+  EXPECT_EQ(rig.window.envoisMessage, 1);
+  EXPECT_EQ(b.DEMANDE_ENVOI_MESSAGE, 0);
+  // A request made elsewhere (carriage return in the editor) is served by the next tick.
+  b.DEMANDE_ENVOI_MESSAGE = 1;
+  rig.run(1);
+  EXPECT_EQ(rig.window.envoisMessage, 2);
+}
+
+TEST_F(Loop, BeaconCycleWithItsPause) {
+  b.Pause_balise = 5;
+  b.Balise_active = 1;
+  b.Balise_a_emettre = 1;
+  rig.run(1);  // due at once: queued and written in the same tick
+  EXPECT_EQ(rig.window.editeur, "CQ de F4XYZ\r\n");
+  EXPECT_EQ(line->written, "CQ de F4XYZ\r\n");
+  // The written copy ends with LF: the pause starts, the station is back in reception.
+  EXPECT_EQ(b.Balise_en_emission, 0);
+  EXPECT_EQ(b.Balise_en_pause, 1);
+  EXPECT_EQ(rig.window.modeAutex, 1);
+  EXPECT_EQ(rig.window.emissionEnCours, 0);
+  EXPECT_TRUE(rig.window.rx);
+  EXPECT_TRUE(b.Copie_balise.empty());
+  rig.run(5000);
+  EXPECT_TRUE(b.File_emission.empty());  // not before the pause is over
+  rig.run(1);
+  EXPECT_EQ(b.File_emission, "CQ de F4XYZ\r\n");
+  EXPECT_TRUE(rig.window.tx);
+  EXPECT_EQ(rig.window.emissionEnCours, 1);
+  rig.run(1);
+  EXPECT_EQ(line->written, "CQ de F4XYZ\r\nCQ de F4XYZ\r\n");
+}
+
+TEST_F(Loop, BeaconCopyStaysBounded) {
+  // Chunks written while the beacon is armed are copied; a copy that never ends with LF stays bounded.
+  b.Balise_active = 1;
+  b.Balise_en_emission = 1;
+  for (int i = 0; i < 100; ++i) {
+    b.File_emission = std::string(100, 'x');
+    rig.run(1000);
+  }
+  EXPECT_EQ(line->written.size(), 10000u);
+  EXPECT_EQ(b.Copie_balise.size(), station::TAILLE_MAX_COPIE_BALISE);
+}
+
+TEST_F(Loop, TimersTwoAndThree) {
+  rig.window.timer1 = false;
+  b.Timer2Timer();
+  EXPECT_TRUE(rig.window.timer1);
+  EXPECT_EQ(rig.window.prononciations, 1);
+  EXPECT_EQ(rig.window.legende.substr(0, 17), "Station          ");
+  EXPECT_EQ(rig.window.legende.size(), 17u + 17u);  // DD/MM/YY HH:MM:SS
+  b.Port_ouvert = 0;
+  b.Timer2Timer();
+  EXPECT_EQ(rig.window.prononciations, 1);
+}
+
+TEST(Memo, DisplayRules) {
+  std::string memo = "abc";
+  std::string spoken;
+  station::Ajoute_texte_memo(memo, std::string("\x08\x08x\x00\x07\x1b\ry\xE9", 9), [&](char c) { spoken += c; });
+  EXPECT_EQ(memo, "ax\r\ny\xE9");
+  EXPECT_EQ(spoken, "x\ry\xE9");
+  std::string empty;
+  station::Ajoute_texte_memo(empty, "\x08");
+  EXPECT_TRUE(empty.empty());
+
+  std::string big(9999, 'a');
+  station::Limite_memo(big);
+  EXPECT_EQ(big.size(), 9999u);
+  big += "bc";
+  station::Limite_memo(big);
+  EXPECT_EQ(big.size(), 9000u);
+  EXPECT_EQ(big.substr(8998), "bc");
+}
+
+}  // namespace

@@ -1,0 +1,329 @@
+// The radio module's command frames, replies and the automatic module check.
+#include <gtest/gtest.h>
+
+#include "station/controle_transceiver.h"
+#include "tests/station_io/rig.h"
+
+using namespace stationtest;
+using station::ControleTransceiver;
+
+namespace {
+
+TEST(TramesDRF, ReadFrameOnTheWire) {
+  const std::string expected = bytes({0x0D, 0x0A, 0xAF, 0xAF, 0x00, 0x00, 0xAF, 0x80, 0x02, 0x0C, 0, 0, 0, 0, 0, 0, 0, 0,
+                                      0, 0, 0, 0, 0x9B, 0x0D, 0x0A});
+  EXPECT_EQ(station::Trame_lecture_DRF(), expected);
+  EXPECT_EQ(uint8_t(station::Somme_de_controle_DRF(expected.substr(2, 20))), 0x9B);
+}
+
+TEST(TramesDRF, WriteFrameOfTheStandardSettings) {
+  Rig rig;
+  auto& t = rig.io.transceiver;
+  t.Puissance = 7;
+  std::string frame;
+  ASSERT_TRUE(t.Trame_ecriture_DRF(frame));
+  const std::string expected = bytes({0xAF, 0xAF, 0x00, 0x00, 0xAF, 0x80, 0x01, 0x0C, 0x04, 0x00, 0x6C, 0x80, 0x12, 0x0A,
+                                      0x00, 0x07, 0x00, 0x00, 0x00, 0x07, 0xB4, 0x0D, 0x0A});
+  EXPECT_EQ(frame, expected);
+  uint8_t ok = 0;
+  station::Verifie_somme_DRF(frame.substr(0, 20), frame[20], ok);
+  EXPECT_EQ(ok, 1);
+  station::Verifie_somme_DRF(frame.substr(0, 20), char(0xB5), ok);
+  EXPECT_EQ(ok, 0);
+}
+
+TEST(TramesDRF, WriteFrameFieldsAndRefusals) {
+  Rig rig;
+  auto& t = rig.io.transceiver;
+  t.Frequence_HHz_texte = "5";  // 434.5000 MHz
+  t.Node_ID = "258";
+  t.Net_ID = "17";
+  t.Puissance = 2;
+  t.Facteur_etalement = 4096;
+  t.Mode_module = 2;
+  t.Bande_passante = "62.5";
+  std::string frame;
+  ASSERT_TRUE(t.Trame_ecriture_DRF(frame));
+  EXPECT_EQ(station::Code_frequence(434, 5000), 7118866u);  // 434.5 MHz / 61.035 Hz
+  EXPECT_EQ(frame.substr(10, 3), bytes({0x6C, 0xA0, 0x12}));
+  EXPECT_EQ(frame.substr(13, 7), bytes({0x0C, 0x02, 0x06, 0x01, 0x02, 0x11, 0x02}));
+  EXPECT_EQ(t.Node_ID_precedent, "00258");
+  EXPECT_EQ(t.Net_ID_precedent, "017");
+
+  // A field that gives no value: nothing is built.
+  t.Frequence_MHz_texte = "";
+  EXPECT_FALSE(t.Trame_ecriture_DRF(frame));
+  t.Frequence_MHz_texte = "434";
+  t.Node_ID = "70000";
+  EXPECT_FALSE(t.Trame_ecriture_DRF(frame));
+  t.Node_ID = "0";
+  t.Net_ID = "256";
+  EXPECT_FALSE(t.Trame_ecriture_DRF(frame));
+}
+
+TEST(TramesDRF, FrequencyCodesBothWays) {
+  EXPECT_EQ(station::Code_frequence(434, 0), 0x6C8012u);
+  std::string mhz, hhz;
+  station::Frequence_du_code(0x6C8012, mhz, hhz);  // 433.99998... MHz rounds up to the next whole MHz
+  EXPECT_EQ(mhz, "434");
+  EXPECT_EQ(hhz, "0000");
+  station::Frequence_du_code(station::Code_frequence(433, 500), mhz, hhz);
+  EXPECT_EQ(mhz, "433");
+  EXPECT_EQ(hhz, "0500");
+  station::Frequence_du_code(station::Code_frequence(868, 1234), mhz, hhz);
+  EXPECT_EQ(mhz + "." + hhz, "868.1234");
+  station::Frequence_du_code(0, mhz, hhz);
+  EXPECT_EQ(mhz + "." + hhz, "0.0000");
+}
+
+TEST(TramesDRF, WholeReplySearch) {
+  const std::string r = reply(2, params(1, 0x0A, 0x07));
+  size_t at = 99;
+  EXPECT_TRUE(station::Reponse_DRF_entiere(r, at));
+  EXPECT_EQ(at, 0u);
+  EXPECT_FALSE(station::Reponse_DRF_entiere(r.substr(0, 22), at));
+  EXPECT_TRUE(station::Reponse_DRF_entiere("xy" + r + "zz", at));
+  EXPECT_EQ(at, 2u);
+  // A header followed by bytes that do not end in CR LF at the right place is not a reply.
+  std::string broken = r;
+  broken[21] = 'X';
+  EXPECT_FALSE(station::Reponse_DRF_entiere(broken, at));
+}
+
+struct Pending : ::testing::Test {
+  Rig rig;
+  std::shared_ptr<FakeLine> line;
+  void SetUp() override {
+    line = rig.openPort(3, 1200);
+    rig.io.transceiver.Module_verifie = 1;  // no automatic polling in these tests
+    rig.window.timer1 = true;
+    line->written.clear();
+  }
+};
+
+TEST_F(Pending, NoReplyGivesNoneAnswerAtTheDeadline) {
+  auto& t = rig.io.transceiver;
+  t.Lecture_parametres_DRF1278DM(1);
+  EXPECT_EQ(t.Commande_DRF_en_attente, 1);
+  EXPECT_EQ(line->written, station::Trame_lecture_DRF());
+  rig.clock.advance(332);
+  t.Timer1Timer();
+  EXPECT_EQ(t.Commande_DRF_en_attente, 1);  // still waiting
+  rig.clock.advance(1);
+  t.Timer1Timer();
+  EXPECT_EQ(t.Commande_DRF_en_attente, 0);
+  EXPECT_EQ(rig.window.lastInfo(), "None answer (suspect serial port or speed)");
+  rig.langues.Langue = 2;
+  t.Lecture_parametres_DRF1278DM(1);
+  rig.clock.advance(400);
+  t.Timer1Timer();
+  EXPECT_EQ(rig.window.lastInfo(), "Aucune r\xE9ponse (vitesse ou port s\xE9rie suspect)");
+}
+
+TEST_F(Pending, ReplyIsJudgedOnlyWhenWhole) {
+  auto& t = rig.io.transceiver;
+  t.Lecture_parametres_DRF1278DM(1);
+  const std::string r = reply(2, params(1, 0x0A, 0x07, 5, 9, 4));
+  line->input = r.substr(0, 10);
+  rig.run(100);  // the pump collects the first bytes; the timer waits for the rest
+  EXPECT_EQ(t.Commande_DRF_en_attente, 1);
+  EXPECT_EQ(t.Reponse_DRF, r.substr(0, 10));
+  line->input = r.substr(10);
+  rig.run(100);
+  EXPECT_EQ(t.Commande_DRF_en_attente, 0);
+  EXPECT_EQ(t.Module_verifie, 1);
+  EXPECT_EQ(t.Node_ID_lu, "00005");
+  EXPECT_EQ(t.Net_ID_lu, "009");
+  EXPECT_EQ(t.Puissance, 4);
+  EXPECT_EQ(rig.window.lastInfo(), "1024 chips / 125 KHz Node ID:00005 Net ID:009");
+  EXPECT_EQ(rig.window.infos[rig.window.infos.size() - 2],
+            "434.0000 MHz 1024 chips / 125 KHz Node ID:00005 Net ID:009  20 mW");
+}
+
+TEST_F(Pending, PartOfAReplyAtTheDeadlineIsAFailureAndNotDecoded) {
+  auto& t = rig.io.transceiver;
+  t.Lecture_parametres_DRF1278DM(1);
+  line->input = reply(2, params(1, 0x0A, 0x07, 5, 9, 4)).substr(0, 15);
+  rig.run(400);
+  EXPECT_EQ(t.Commande_DRF_en_attente, 0);
+  EXPECT_EQ(rig.window.lastInfo(), "Reading failure of the parameters");
+  EXPECT_EQ(rig.window.champsLus, 0);
+  EXPECT_TRUE(t.Node_ID_lu.empty());
+}
+
+TEST_F(Pending, WrongChecksumIsAFailure) {
+  auto& t = rig.io.transceiver;
+  t.Fenetre_transceiver_active = 1;
+  t.Ecriture_parametres_DRF1278DM();
+  EXPECT_EQ(t.Commande_DRF_en_attente, 2);
+  std::string r = reply(1, params(4, 0x0A, 0x07));
+  r[20] = char(r[20] + 1);
+  line->input = r;
+  rig.run(200);
+  EXPECT_EQ(t.Commande_DRF_en_attente, 0);
+  ASSERT_FALSE(rig.window.info2.empty());
+  EXPECT_EQ(rig.window.info2.back(), "Data writing failure");
+  EXPECT_EQ(rig.window.champsLus, 0);
+}
+
+TEST_F(Pending, FieldsOutsideTheirCodesShowQuestionMarksAndFailTheComparison) {
+  auto& t = rig.io.transceiver;
+  t.Fenetre_transceiver_active = 1;
+  t.Ecriture_parametres_DRF1278DM();
+  line->input = reply(1, params(4, 0x0D, 0x0A, 0, 0, 9, 3));
+  rig.run(200);
+  EXPECT_EQ(rig.window.donnees.back(), "? chips / ? KHz Node ID:00000 Net ID:000");
+  EXPECT_EQ(t.Label_Puissance, "?");
+  EXPECT_EQ(rig.window.info2.back(), "Data writing failure");
+  // Mode 3 alone (SF and bandwidth right) fails a write comparison too.
+  t.Ecriture_parametres_DRF1278DM();
+  line->input = reply(1, params(4, 0x0A, 0x07, 0, 0, 3, 3));
+  rig.run(200);
+  EXPECT_EQ(rig.window.info2.back(), "Data writing failure");
+  t.Ecriture_parametres_DRF1278DM();
+  line->input = reply(1, params(4, 0x0A, 0x07, 0, 0, 3, 0));
+  rig.run(200);
+  EXPECT_EQ(rig.window.info2.back(), "Data writing success");
+}
+
+TEST_F(Pending, WindowReadComparesSpreadingFactorAndBandwidth) {
+  auto& t = rig.io.transceiver;
+  t.Fenetre_transceiver_active = 1;
+  t.Lecture_parametres_DRF1278DM(1);
+  line->input = reply(2, params(1, 0x0B, 0x07));
+  rig.run(200);
+  EXPECT_EQ(rig.window.info2.back(), "Data reading failure");
+  EXPECT_EQ(rig.window.donnees.back(), "2048 chips / 125 KHz Node ID:00000 Net ID:000");
+  EXPECT_EQ(rig.window.champsLus, 1);
+  t.Lecture_parametres_DRF1278DM(1);
+  line->input = reply(2, params(1, 0x0A, 0x07));
+  rig.run(200);
+  EXPECT_EQ(rig.window.info2.back(), "Reading success of the parameters");
+}
+
+TEST_F(Pending, WhilePendingReceivedBytesBelongToTheReply) {
+  auto& t = rig.io.transceiver;
+  auto& b = rig.io.boucle;
+  b.File_emission = "queued";
+  t.Lecture_parametres_DRF1278DM(1);
+  line->written.clear();
+  line->input = "air";
+  b.Timer1Timer();
+  EXPECT_EQ(t.Reponse_DRF, "air");
+  EXPECT_EQ(b.File_emission, "queued");  // nothing written while a command is pending
+  EXPECT_TRUE(line->written.empty());
+  EXPECT_TRUE(rig.window.reception.empty());
+}
+
+TEST_F(Pending, AirBytesAroundAReplyAreNotLost) {
+  auto& t = rig.io.transceiver;
+  t.Lecture_parametres_DRF1278DM(1);
+  line->input = "ab" + reply(2, params(1, 0x0A, 0x07)) + "cd";
+  rig.run(150);
+  EXPECT_EQ(t.Commande_DRF_en_attente, 0);
+  EXPECT_EQ(rig.window.reception, "abcd");
+}
+
+TEST_F(Pending, FailedWriteLeavesNoCommandPending) {
+  auto& t = rig.io.transceiver;
+  rig.io.materiel.Fermer_port_serie(rig.io.materiel.Handle_port);
+  t.Lecture_parametres_DRF1278DM(1);
+  EXPECT_EQ(t.Commande_DRF_en_attente, 0);
+  EXPECT_EQ(rig.window.lastInfo(), "Initial writing failure");
+}
+
+TEST(TramesDRF, FramesGoOutOnlyForTheDRF1278DM) {
+  Rig rig;
+  auto line = rig.openPort(3, 1200);
+  line->written.clear();
+  rig.window.transceiver = "";
+  rig.io.transceiver.Lecture_parametres_DRF1278DM(1);
+  rig.io.transceiver.Ecriture_parametres_DRF1278DM();
+  rig.io.boucle.Timer3Timer();
+  EXPECT_TRUE(line->written.empty());
+  EXPECT_EQ(rig.io.transceiver.Commande_DRF_en_attente, 0);
+}
+
+TEST(ModuleCheck, ModuleAtSF2048IsRewrittenMovedTo9600AndRead) {
+  Rig rig;
+  auto line = rig.devices.add(3);
+  FakeModule module;  // 1200 baud, SF 2048
+  module.attach(*line);
+  rig.openPort(3, 1200);
+  auto& t = rig.io.transceiver;
+  EXPECT_EQ(t.Module_verifie, 0);
+  EXPECT_FALSE(rig.window.timer1);  // stopped by the port choice
+  rig.run(2300);                    // Timer2 restarts Timer1; Timer3 sends the first read at 2 s
+  EXPECT_EQ(module.reads, 2);       // the read, then the read after the move to 9600
+  EXPECT_EQ(module.writes, 1);
+  // The program's settings, with the power position read from the module.
+  EXPECT_EQ(module.parameters, params(4, 0x0A, 0x07, 0, 0, 7));
+  EXPECT_EQ(rig.io.materiel.Vitesse_port, 9600);
+  EXPECT_EQ(line->settings.BaudRate, 9600u);
+  EXPECT_EQ(rig.window.menuVitesses._9600, true);
+  EXPECT_EQ(t.Module_verifie, 1);
+  EXPECT_EQ(rig.io.boucle.Port_ouvert, 1);
+  rig.run(200);
+  EXPECT_EQ(t.Commande_DRF_en_attente, 0);
+  EXPECT_TRUE(t.Reponse_DRF.empty());
+  // Verified: no more polling.
+  rig.run(4000);
+  EXPECT_EQ(module.reads, 2);
+}
+
+TEST(ModuleCheck, MatchingModuleIsVerifiedAtOnce) {
+  Rig rig;
+  auto line = rig.devices.add(3);
+  FakeModule module;
+  module.parameters = params(1, 0x0A, 0x07);
+  module.attach(*line);
+  rig.openPort(3, 1200);
+  rig.run(2200);
+  EXPECT_EQ(module.reads, 1);
+  EXPECT_EQ(module.writes, 0);
+  EXPECT_EQ(rig.io.transceiver.Module_verifie, 1);
+  EXPECT_EQ(rig.io.materiel.Vitesse_port, 1200);
+}
+
+TEST(ModuleCheck, SilentModuleIsPolledEveryTwoSeconds) {
+  Rig rig;
+  auto line = rig.devices.add(3);
+  FakeModule module;
+  module.silent = true;
+  module.attach(*line);
+  rig.openPort(3, 1200);
+  line->written.clear();
+  rig.run(6100);
+  const std::string frame = station::Trame_lecture_DRF();
+  EXPECT_EQ(line->written, frame + frame + frame);
+  EXPECT_EQ(rig.window.lastInfo(), "None answer (suspect serial port or speed)");
+  // No poll while the module window is open.
+  rig.io.transceiver.Fenetre_transceiver_active = 1;
+  line->written.clear();
+  rig.run(4000);
+  EXPECT_TRUE(line->written.empty());
+}
+
+TEST(ModuleWindowFields, EditsKeepTheLastAcceptedText) {
+  Rig rig;
+  auto& t = rig.io.transceiver;
+  EXPECT_EQ(t.Frequence_MHzChange("433"), "433");
+  EXPECT_EQ(t.Frequence_MHzChange("43a"), "433");
+  EXPECT_EQ(t.Frequence_MHzChange(""), "");
+  EXPECT_EQ(t.Frequence_HHzChange("05"), "05");
+  EXPECT_EQ(t.Frequence_HHzChange("x"), "05");
+  EXPECT_EQ(t.Edit_NODE_IDChange("123"), "123");
+  EXPECT_EQ(t.Node_ID_precedent, "00123");
+  EXPECT_EQ(t.Edit_NODE_IDChange("12a"), "00123");
+  EXPECT_EQ(t.Edit_NODE_IDChange("65536"), "00123");
+  EXPECT_EQ(t.Edit_NODE_IDChange("65535"), "65535");
+  EXPECT_EQ(t.Edit_NET_IDChange("300"), "000");
+  EXPECT_EQ(t.Edit_NET_IDChange("255"), "255");
+  EXPECT_EQ(t.Net_ID_precedent, "255");
+  t.PuissanceClick(1);
+  EXPECT_EQ(t.Label_Puissance, "2.5");
+  t.PuissanceClick(7);
+  EXPECT_EQ(t.Label_Puissance, "100");
+}
+
+}  // namespace
