@@ -1,0 +1,223 @@
+// The station's serial side against the radio module simulator over real pseudo-terminals, on the real clock.
+#include <fcntl.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <random>
+#include <thread>
+
+#include "tests/station_io/fakes.h"
+#include "station/station_io.h"
+#include "tools/module_simulator/simulator.h"
+
+using namespace stationtest;
+
+namespace {
+
+// A station on the system clock whose COM5 is a pseudo-terminal of the simulator.
+struct PtyStation {
+  FakeWindow window;
+  autex::Langues langues;
+  autex::Horodatage horodatage{platform::systemClock()};
+  platform::PosixSerialDevices devices;
+  platform::RecordingPriority priority;
+  platform::SimulatedKeyboard keyboard;
+  station::StationIo io{window, langues, horodatage, platform::systemClock(), devices, priority, keyboard};
+
+  explicit PtyStation(const std::string& pty, uint16_t vitesse, const std::string& transceiver = "DRF1278DM") {
+    devices.setPath(5, pty);
+    window.transceiver = transceiver;
+    io.materiel.Vitesse_port = vitesse;
+    io.ports.COM_GPSClick(5);
+  }
+
+  // Runs the timers as the main window and the module window would, until `done` or the time is up.
+  bool run(std::chrono::milliseconds limit, const std::function<bool()>& done = [] { return false; }) {
+    auto& clock = platform::systemClock();
+    const uint32_t start = clock.timeGetTime();
+    uint32_t next100 = start + 100, next333 = start + 333, next2000 = start + 2000;
+    while (platform::elapsedMs(clock.timeGetTime(), start) < uint32_t(limit.count())) {
+      if (window.timer1) io.boucle.Timer1Timer();
+      const uint32_t now = clock.timeGetTime();
+      if (platform::reached(now, next100)) {
+        io.transceiver.Timer1Timer();
+        next100 += 100;
+      }
+      if (platform::reached(now, next333)) {
+        io.boucle.Timer2Timer();
+        next333 += 333;
+      }
+      if (platform::reached(now, next2000)) {
+        io.boucle.Timer3Timer();
+        next2000 += 2000;
+      }
+      if (done()) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return done();
+  }
+};
+
+modsim::Parameters at9600() {
+  modsim::Parameters p = modsim::kFactoryParameters;
+  p[0] = 0x04;
+  p[5] = 0x0A;
+  return p;
+}
+
+std::string randomBytes(size_t n, uint32_t seed) {
+  std::mt19937 gen(seed);
+  std::string s(n, '\0');
+  for (char& c : s) c = char(gen() & 0xFF);
+  return s;
+}
+
+TEST(OverPty, AutomaticCheckEndsVerifiedAt9600) {
+  modsim::SimulatorConfig config;  // factory modules: 1200 baud, spreading factor 2048
+  modsim::Simulator sim(config);
+  sim.start();
+  PtyStation a(sim.ptyPath(0), 1200);
+  ASSERT_EQ(a.io.boucle.Port_ouvert, 1);
+  EXPECT_EQ(a.window.lastInfo(), "Success opening the serial port at 1200 bauds");
+  auto& t = a.io.transceiver;
+  ASSERT_TRUE(a.run(std::chrono::seconds(8), [&] { return t.Module_verifie == 1 && t.Commande_DRF_en_attente == 0; }));
+  EXPECT_EQ(a.io.materiel.Vitesse_port, 9600);
+  EXPECT_EQ(sim.stationBaud(0), 9600u);
+  EXPECT_EQ(sim.parameters(0)[0], 0x04);
+  EXPECT_EQ(sim.parameters(0)[5], 0x0A);
+  EXPECT_EQ(sim.parameters(0)[7], 0x07);
+  modsim::ModuleCounters c = sim.counters(0);
+  EXPECT_EQ(c.readCommands, 2u);
+  EXPECT_EQ(c.writeCommands, 1u);
+  EXPECT_EQ(c.airSent, 0u);  // no command frame went on the air
+  EXPECT_EQ(c.spoiledIn + c.spoiledOut, 0u);
+
+  // The module window reads the module at 9600.
+  t.Fenetre_transceiver_active = 1;
+  t.Lecture_parametres_DRF1278DM(1);
+  ASSERT_TRUE(a.run(std::chrono::seconds(2), [&] { return t.Commande_DRF_en_attente == 0; }));
+  ASSERT_FALSE(a.window.info2.empty());
+  EXPECT_EQ(a.window.info2.back(), "Reading success of the parameters");
+  EXPECT_EQ(a.window.donnees.back(), "1024 chips / 125 KHz Node ID:00000 Net ID:000");
+  sim.stop();
+}
+
+TEST(OverPty, WrongSpeedGetsNoAnswer) {
+  modsim::SimulatorConfig config;  // the module listens at 1200
+  modsim::Simulator sim(config);
+  sim.start();
+  PtyStation a(sim.ptyPath(0), 9600);
+  a.io.transceiver.Module_verifie = 1;
+  a.io.transceiver.Lecture_parametres_DRF1278DM(1);
+  ASSERT_TRUE(a.run(std::chrono::seconds(2), [&] { return a.io.transceiver.Commande_DRF_en_attente == 0; }));
+  EXPECT_EQ(a.window.lastInfo(), "None answer (suspect serial port or speed)");
+  EXPECT_EQ(sim.counters(0).spoiledIn, 25u);
+  EXPECT_EQ(sim.counters(0).readCommands, 0u);
+  sim.stop();
+}
+
+struct TenKilobytes : ::testing::Test {
+  modsim::Simulator sim{[] {
+    modsim::SimulatorConfig c;
+    c.parameters = {at9600(), at9600()};
+    return c;
+  }()};
+  const std::string data = randomBytes(10240, 1234);
+
+  void SetUp() override { sim.start(); }
+  void TearDown() override { sim.stop(); }
+
+  // Collects what station B's port gives until `count` bytes came or nothing came for `quiet`.
+  std::string collect(PtyStation& b, size_t count, std::chrono::milliseconds quiet) {
+    std::string got;
+    auto last = std::chrono::steady_clock::now();
+    while (got.size() < count && std::chrono::steady_clock::now() - last < quiet) {
+      const std::string r = b.io.materiel.Lire_port_serie(b.io.materiel.Handle_port);
+      if (!r.empty()) {
+        got += r;
+        last = std::chrono::steady_clock::now();
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return got;
+  }
+};
+
+TEST_F(TenKilobytes, ThroughThePacedWriterArriveIntact) {
+  PtyStation a(sim.ptyPath(0), 9600, "");
+  PtyStation b(sim.ptyPath(1), 9600, "");
+  ASSERT_EQ(a.io.boucle.Port_ouvert, 1);
+  ASSERT_EQ(b.io.boucle.Port_ouvert, 1);
+  a.io.boucle.File_emission = data;
+  std::string got;
+  std::thread reader([&] { got = collect(b, data.size(), std::chrono::seconds(5)); });
+  a.run(std::chrono::seconds(60), [&] { return a.io.boucle.File_emission.empty(); });
+  reader.join();
+  EXPECT_EQ(a.io.boucle.OCTETS_ECRITS, data.size());
+  EXPECT_EQ(sim.counters(0).overflow, 0u);
+  EXPECT_EQ(got.size(), data.size());
+  EXPECT_TRUE(got == data);
+}
+
+TEST_F(TenKilobytes, SentUnpacedOverflowTheModule) {
+  PtyStation a(sim.ptyPath(0), 9600, "");
+  PtyStation b(sim.ptyPath(1), 9600, "");
+  ASSERT_TRUE(a.io.materiel.Ecrire_port_serie(a.io.materiel.Handle_port, data));
+  const std::string got = collect(b, data.size(), std::chrono::seconds(3));
+  EXPECT_GT(sim.counters(0).overflow, 0u);
+  EXPECT_EQ(sim.counters(0).overflow + got.size(), data.size());
+  EXPECT_LT(got.size(), data.size());
+}
+
+// The native serial port over a pseudo-terminal.
+TEST(PosixSerialPort, SettingsQueueAndExclusiveOpening) {
+  const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(master, 0);
+  ASSERT_EQ(::grantpt(master), 0);
+  ASSERT_EQ(::unlockpt(master), 0);
+  const std::string path = ::ptsname(master);
+  auto port = platform::PosixSerialDevices::openPath(path);
+  ASSERT_TRUE(port);
+  EXPECT_FALSE(platform::PosixSerialDevices::openPath(path));  // no sharing
+  platform::SerialSettings s;
+  s.BaudRate = 9600;
+  s.StopBits = 2;  // (a pseudo-terminal keeps 8 bits and no parity whatever it is asked)
+  ASSERT_TRUE(port->setCommState(s));
+  platform::SerialSettings back;
+  ASSERT_TRUE(port->getCommState(back));
+  EXPECT_EQ(back.BaudRate, 9600u);
+  EXPECT_EQ(back.ByteSize, 8);
+  EXPECT_EQ(back.Parity, 0);
+  EXPECT_EQ(back.StopBits, 2);
+  s.BaudRate = 12345;
+  EXPECT_FALSE(port->setCommState(s));
+
+  ASSERT_EQ(::write(master, "\x00\x01\xFFZ", 4), 4);
+  uint32_t waiting = 0;
+  for (int i = 0; i < 100 && waiting < 4; ++i) {
+    ASSERT_TRUE(port->inputQueueCount(waiting));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  EXPECT_EQ(waiting, 4u);
+  std::string got;
+  ASSERT_TRUE(port->readBytes(waiting, got));
+  EXPECT_EQ(got, std::string("\x00\x01\xFFZ", 4));
+  uint32_t written = 0;
+  ASSERT_TRUE(port->writeBytes("out", written));
+  EXPECT_EQ(written, 3u);
+  char buf[8];
+  std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_EQ(::read(master, buf, sizeof buf), 3);
+  port.reset();
+  EXPECT_TRUE(platform::PosixSerialDevices::openPath(path));  // free again once closed
+  ::close(master);
+
+  platform::PosixSerialDevices none;
+  EXPECT_FALSE(none.open(1));
+}
+
+}  // namespace
