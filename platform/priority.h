@@ -5,9 +5,9 @@
 
 namespace platform {
 
-// The Win32 priority-class values.
-constexpr uint32_t NORMAL_PRIORITY_CLASS = 0x20;
-constexpr uint32_t REALTIME_PRIORITY_CLASS = 0x100;
+// The Win32 priority-class values (NORMAL_PRIORITY_CLASS, REALTIME_PRIORITY_CLASS).
+constexpr uint32_t kNormalPriorityClass = 0x20;
+constexpr uint32_t kRealtimePriorityClass = 0x100;
 
 class ProcessPriority {
  public:
@@ -28,7 +28,7 @@ class RecordingPriority final : public ProcessPriority {
     current = priorityClass;
     return true;
   }
-  uint32_t current = NORMAL_PRIORITY_CLASS;
+  uint32_t current = kNormalPriorityClass;
   std::vector<uint32_t> calls;
 };
 

@@ -11,7 +11,7 @@ class RememberedPriority final : public ProcessPriority {
   }
 
  private:
-  uint32_t current_ = NORMAL_PRIORITY_CLASS;
+  uint32_t current_ = kNormalPriorityClass;
 };
 
 }  // namespace

@@ -22,16 +22,17 @@ struct SerialSettings {
   uint8_t StopBits = 0;  // 0 one, 1 one and a half, 2 two
 };
 
-// EscapeCommFunction codes (the values of the Win32 constants).
+// EscapeCommFunction codes, with the values of the Win32 constants SETXOFF, SETXON, SETRTS, CLRRTS, SETDTR,
+// CLRDTR, SETBREAK and CLRBREAK.
 enum class EscapeFunction : uint32_t {
-  SETXOFF = 1,
-  SETXON = 2,
-  SETRTS = 3,
-  CLRRTS = 4,
-  SETDTR = 5,
-  CLRDTR = 6,
-  SETBREAK = 8,
-  CLRBREAK = 9,
+  SetXoff = 1,
+  SetXon = 2,
+  SetRts = 3,
+  ClrRts = 4,
+  SetDtr = 5,
+  ClrDtr = 6,
+  SetBreak = 8,
+  ClrBreak = 9,
 };
 
 // An open port. Destroying it closes it (CloseHandle).

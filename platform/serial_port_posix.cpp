@@ -141,14 +141,14 @@ class PosixSerialPort final : public SerialPort {
   bool escapeCommFunction(EscapeFunction f) override {
     int bits = 0;
     switch (f) {
-      case EscapeFunction::SETRTS: bits = TIOCM_RTS; return ::ioctl(fd_, TIOCMBIS, &bits) == 0;
-      case EscapeFunction::CLRRTS: bits = TIOCM_RTS; return ::ioctl(fd_, TIOCMBIC, &bits) == 0;
-      case EscapeFunction::SETDTR: bits = TIOCM_DTR; return ::ioctl(fd_, TIOCMBIS, &bits) == 0;
-      case EscapeFunction::CLRDTR: bits = TIOCM_DTR; return ::ioctl(fd_, TIOCMBIC, &bits) == 0;
-      case EscapeFunction::SETBREAK: return ::ioctl(fd_, TIOCSBRK) == 0;
-      case EscapeFunction::CLRBREAK: return ::ioctl(fd_, TIOCCBRK) == 0;
-      case EscapeFunction::SETXOFF: return ::tcflow(fd_, TCIOFF) == 0;
-      case EscapeFunction::SETXON: return ::tcflow(fd_, TCION) == 0;
+      case EscapeFunction::SetRts: bits = TIOCM_RTS; return ::ioctl(fd_, TIOCMBIS, &bits) == 0;
+      case EscapeFunction::ClrRts: bits = TIOCM_RTS; return ::ioctl(fd_, TIOCMBIC, &bits) == 0;
+      case EscapeFunction::SetDtr: bits = TIOCM_DTR; return ::ioctl(fd_, TIOCMBIS, &bits) == 0;
+      case EscapeFunction::ClrDtr: bits = TIOCM_DTR; return ::ioctl(fd_, TIOCMBIC, &bits) == 0;
+      case EscapeFunction::SetBreak: return ::ioctl(fd_, TIOCSBRK) == 0;
+      case EscapeFunction::ClrBreak: return ::ioctl(fd_, TIOCCBRK) == 0;
+      case EscapeFunction::SetXoff: return ::tcflow(fd_, TCIOFF) == 0;
+      case EscapeFunction::SetXon: return ::tcflow(fd_, TCION) == 0;
     }
     return false;
   }

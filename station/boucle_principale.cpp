@@ -131,7 +131,7 @@ void BouclePrincipale::Timer3Timer() {
 void BouclePrincipale::Emission_cadencee() {
   if (File_emission.empty()) return;
   const size_t n = File_emission.size();
-  io_.priority.setPriorityClass(platform::REALTIME_PRIORITY_CLASS);
+  io_.priority.setPriorityClass(platform::kRealtimePriorityClass);
 
   // The module empties its buffer at k x 120 bytes a second and takes at most k x 110 from the writer.
   const int k = io_.materiel.Vitesse_port == 1200 ? 1 : 3;
@@ -144,7 +144,7 @@ void BouclePrincipale::Emission_cadencee() {
 
   const long place = long(k) * 110 - (static_cast<long>(std::trunc(Niveau_tampon_module)) + 1);
   if (place <= 0) {
-    io_.priority.setPriorityClass(platform::NORMAL_PRIORITY_CLASS);
+    io_.priority.setPriorityClass(platform::kNormalPriorityClass);
     return;
   }
   Heure_derniere_ecriture = maintenant;
@@ -167,7 +167,7 @@ void BouclePrincipale::Emission_cadencee() {
   if (io_.fenetre.Mode_fonctionnement() == "ASCII") io_.fenetre.Affiche_emission(morceau);
   OCTETS_ECRITS += uint32_t(morceau.size());
   io_.materiel.Ecrire_port_serie(io_.materiel.Handle_port, morceau);  // a failed write is not retried
-  io_.priority.setPriorityClass(platform::NORMAL_PRIORITY_CLASS);
+  io_.priority.setPriorityClass(platform::kNormalPriorityClass);
 }
 
 void BouclePrincipale::Emission_balise() {
@@ -203,7 +203,7 @@ void BouclePrincipale::Ouverture_port_transceiver(uint32_t vitesse) {
     Heure_derniere_vidange_ = Heure_derniere_ecriture;
     io_.fenetre.Redonne_focus_editeur();
   }
-  if (materiel.Handle_port) materiel.Handle_port->escapeCommFunction(platform::EscapeFunction::SETRTS);
+  if (materiel.Handle_port) materiel.Handle_port->escapeCommFunction(platform::EscapeFunction::SetRts);
 }
 
 }  // namespace station

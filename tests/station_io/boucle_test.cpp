@@ -28,7 +28,7 @@ TEST_F(Loop, OpeningThePort) {
   EXPECT_EQ(line->settings.Parity, 0);
   EXPECT_EQ(line->settings.StopBits, 0);
   ASSERT_FALSE(line->escapes.empty());
-  EXPECT_EQ(line->escapes.back(), platform::EscapeFunction::SETRTS);
+  EXPECT_EQ(line->escapes.back(), platform::EscapeFunction::SetRts);
   EXPECT_EQ(rig.io.materiel.Vitesse_ouverture, 1200u);
   EXPECT_EQ(rig.window.code252, 3);
   EXPECT_GE(rig.window.sauvegardes, 1);
@@ -68,8 +68,8 @@ TEST_F(Loop, ThreeHundredBytesAt1200GoOutInChunksTheModuleCanTake) {
   // Each call raises the priority and lowers it again.
   ASSERT_GE(rig.priority.calls.size(), 6u);
   for (size_t i = 0; i < rig.priority.calls.size(); i += 2) {
-    EXPECT_EQ(rig.priority.calls[i], platform::REALTIME_PRIORITY_CLASS);
-    EXPECT_EQ(rig.priority.calls[i + 1], platform::NORMAL_PRIORITY_CLASS);
+    EXPECT_EQ(rig.priority.calls[i], platform::kRealtimePriorityClass);
+    EXPECT_EQ(rig.priority.calls[i + 1], platform::kNormalPriorityClass);
   }
 }
 
