@@ -80,6 +80,20 @@ TEST_F(ModuleTest, WriteCommandStoresTheParametersAndChangesSpeedAfterTheReply) 
   EXPECT_EQ(m.counters().readCommands, 1u);
 }
 
+TEST_F(ModuleTest, UnknownSpeedCodeStillAnswersWithGarbage) {
+  Parameters p = kFactoryParameters;
+  p[0] = 0x09;
+  m.fromStation(command(1, p), 1200, 0, t, noise);
+  EXPECT_EQ(m.serialBaud(), 0u);
+  EXPECT_EQ(drain().size(), 23u);  // the reply left at the old speed
+  m.fromStation(command(2), 1200, 0, t + 100000, noise);
+  EXPECT_EQ(m.counters().readCommands, 0u);  // no station line matches an unknown speed
+  m.fromAir("zz");
+  const std::string r = m.toStation(1000000, 1200, 0, noise);
+  EXPECT_EQ(r.size(), 2u);
+  EXPECT_EQ(m.counters().spoiledOut, 2u);
+}
+
 TEST_F(ModuleTest, WrongChecksumIsIgnored) {
   std::string f = command(2);
   f[20] = char(f[20] ^ 1);

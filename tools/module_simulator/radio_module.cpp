@@ -217,8 +217,9 @@ std::string RadioModule::toStation(uint64_t dtUs, uint32_t lineBaud, uint8_t lin
     outCredit_ = 0.0;
     return out;
   }
-  // Ten bits a byte on the line (start, 8 data, stop).
-  outCredit_ += double(output_.front().baud) / 10.0 * double(dtUs) / 1e6;
+  // Ten bits a byte on the line (start, 8 data, stop). A module set to a speed code it does not know still
+  // sends (garbage, since no station line matches it) at its slowest speed.
+  outCredit_ += double(std::max<uint32_t>(output_.front().baud, 1200)) / 10.0 * double(dtUs) / 1e6;
   while (!output_.empty() && outCredit_ >= 1.0) {
     const OutByte b = output_.front();
     output_.pop_front();
