@@ -8,11 +8,12 @@
 #include <string>
 #include <string_view>
 
+#include "station/parametres.h"
+
 namespace station {
 
 class StationIo;
 
-constexpr std::string_view NOM_DRF1278DM = "DRF1278DM";
 // Time the station waits for a reply, in ms.
 constexpr uint32_t DELAI_REPONSE_DRF = 333;
 // Bytes of one command frame or reply from its header to its CR LF.

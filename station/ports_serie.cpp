@@ -15,7 +15,7 @@ MenuPortsSerie Modele_menu_ports(uint8_t code, std::string_view ports_presents, 
     if (e.Detecte) e.Caption += " " + detecte;
   }
   // A code that names no port shows "None".
-  menu.Elements[size_t(Numero_du_code(code))].Checked = true;
+  menu.Elements[size_t(Numero_port_du_code(code))].Checked = true;
   return menu;
 }
 
@@ -32,7 +32,7 @@ void PortsSerie::Construit_menus_ports_serie() {
   auto& materiel = io_.materiel;
   const uint8_t code = io_.fenetre.Code_port_image();
   io_.fenetre.Affiche_menu_ports(Modele_menu_ports(code, materiel.Ports_presents, io_.langues));
-  const int numero = Numero_du_code(code);
+  const int numero = Numero_port_du_code(code);
   if (numero == 0) {
     materiel.Port_selectionne = 0;
   } else {

@@ -6,6 +6,7 @@
 
 #include "autex/langues.h"
 #include "station/fenetre_io.h"
+#include "station/parametres.h"
 
 namespace station {
 

@@ -4,20 +4,6 @@
 
 namespace station {
 
-uint8_t Code_du_port(int numero) {
-  if (numero >= 1 && numero <= 6) return uint8_t(numero);
-  if (numero == 7 || numero == 8) return uint8_t(numero + 1);
-  if (numero >= 9 && numero <= 40) return uint8_t(numero + 2);
-  return CODE_AUCUN_PORT;
-}
-
-int Numero_du_code(uint8_t code) {
-  if (code >= 1 && code < 7) return code;
-  if (code >= 7 && code <= 9) return code - 1;
-  if (code > 10 && code <= 42) return code - 2;
-  return 0;
-}
-
 VerificationMateriel::VerificationMateriel(platform::SerialDevices& devices, const autex::Langues& langues,
                                            std::function<void(const std::string&)> info)
     : devices_(devices), langues_(langues), info_(std::move(info)) {}

@@ -1,7 +1,7 @@
 #pragma once
 // VERIFICATION_MATERIEL: the serial port of the radio module. Probing a COM port, opening it with or without
-// line settings, the count of bytes waiting, reading, writing, closing, and the test of the selected port;
-// the port code of byte 252 of the parameter image.
+// line settings, the count of bytes waiting, reading, writing, closing, and the test of the selected port.
+// (The port code of byte 252 is in station/parametres.h: Code_du_port, Numero_port_du_code.)
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -15,14 +15,6 @@ namespace station {
 
 // A port handle variable: empty (the invalid handle, -1) when closed.
 using Handle = std::unique_ptr<platform::SerialPort>;
-
-// Port code of byte 252: 10 none; 1..6 COM1..COM6; 8, 9 COM7, COM8; 11..42 COM9..COM40.
-constexpr uint8_t CODE_AUCUN_PORT = 10;
-// The code that the port menu writes for COM n (1..40).
-uint8_t Code_du_port(int numero);
-// The COM number of a code: the code below 7, code - 1 for 7..9, code - 2 above 10; 0 for 10 (no port) and
-// for codes that name no port (0, 43 and above).
-int Numero_du_code(uint8_t code);
 
 // Most bytes one read takes from the port.
 constexpr uint32_t LECTURE_MAXIMALE = 65535;

@@ -11,7 +11,7 @@ namespace {
 
 TEST(PortCode, EveryPortRoundTrips) {
   EXPECT_EQ(station::Code_du_port(9), 11);
-  EXPECT_EQ(station::Numero_du_code(11), 9);
+  EXPECT_EQ(station::Numero_port_du_code(11), 9);
   EXPECT_EQ(station::Code_du_port(7), 8);
   EXPECT_EQ(station::Code_du_port(8), 9);
   EXPECT_EQ(station::Code_du_port(40), 42);
@@ -19,12 +19,12 @@ TEST(PortCode, EveryPortRoundTrips) {
     const uint8_t code = station::Code_du_port(n);
     EXPECT_NE(code, 7);
     EXPECT_NE(code, 10);
-    EXPECT_EQ(station::Numero_du_code(code), n) << n;
+    EXPECT_EQ(station::Numero_port_du_code(code), n) << n;
   }
-  EXPECT_EQ(station::Numero_du_code(10), 0);
-  EXPECT_EQ(station::Numero_du_code(0), 0);
-  EXPECT_EQ(station::Numero_du_code(43), 0);
-  EXPECT_EQ(station::Numero_du_code(255), 0);
+  EXPECT_EQ(station::Numero_port_du_code(10), 0);
+  EXPECT_EQ(station::Numero_port_du_code(0), 0);
+  EXPECT_EQ(station::Numero_port_du_code(43), 0);
+  EXPECT_EQ(station::Numero_port_du_code(255), 0);
 }
 
 TEST(PortMenu, CaptionsDetectionAndCheck) {
