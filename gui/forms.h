@@ -1,0 +1,276 @@
+#pragma once
+// Forms, the application object and the screen.
+//
+// Activation. A form's OnActivate fires when it becomes the program's active form: after it is first shown,
+// and when a modal form of the program closes and the form that was active before gets the activation back
+// (before ShowModal returns). Switching to another application and back does not fire it.
+//
+// Modal showing. ShowModal disables the program's other windows, shows the form and runs a message loop until
+// ModalResult is set (Close sets mrCancel; a button with a ModalResult sets its own); the form's OnClose then
+// runs, the form is hidden, the other windows are enabled again and the previously active form is activated.
+// Timers keep running inside that loop.
+//   In the native build there is no user to answer: `TApplication::ModalDriver`, when a test installs one, is
+//   called once with the form right after it is shown (it may click its buttons, run timers through
+//   `ProcessTimers`, open further modal forms, and end with Close or a ModalResult); when it returns without
+//   having ended the showing, or when none is installed, the form is closed with mrCancel, as a user who
+//   closes it by its system menu would. The Windows build calls the same driver (when installed) once after
+//   showing and then runs the real loop.
+//
+// Timers. In the Windows build TTimer uses SetTimer on a hidden utility window. Natively timers are driven by
+// the application's clock (platform::Clock, a SimulatedClock in tests) through `ProcessTimers`, which fires
+// each enabled timer whose interval has elapsed at most once per call, as WM_TIMER does.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "gui/controls.h"
+#include "platform/clock.h"
+
+namespace gui {
+
+class TMainMenu;
+class TMenuItem;
+class TTimer;
+
+using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
+using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
+
+class TCustomForm : public TWinControl {
+ public:
+  explicit TCustomForm(TComponent* AOwner);
+  ~TCustomForm() override;
+  GUI_CLASS_NAME("TForm")
+
+  // Runs OnCreate; the application calls it once the form is constructed (after its definition is loaded).
+  void AfterConstruction();
+
+  void Show();
+  void Hide();
+  // Ends a modal showing (ModalResult := mrCancel), or asks OnCloseQuery and OnClose and hides the form (the
+  // main form's closing terminates the application).
+  void Close();
+  TModalResult ShowModal();
+  TModalResult ModalResult() const { return modalResult_; }
+  void SetModalResult(TModalResult r) { modalResult_ = r; }
+  bool IsModal() const { return modal_; }
+  // The program's active form is this one.
+  bool Active() const;
+
+  TFormBorderStyle BorderStyle() const { return borderStyle_; }
+  void SetBorderStyle(TFormBorderStyle s);
+  TBorderIcons BorderIcons() const { return borderIcons_; }
+  void SetBorderIcons(TBorderIcons b);
+  TFormStyle FormStyle() const { return formStyle_; }
+  void SetFormStyle(TFormStyle s);
+  TPosition Position() const { return position_; }
+  void SetPosition(TPosition p) { position_ = p; }
+  TWindowState WindowState() const { return windowState_; }
+  void SetWindowState(TWindowState s);
+  TMainMenu* Menu() const { return menu_; }
+  void SetMenu(TMainMenu* m);
+  TWinControl* ActiveControl() const { return activeControl_; }
+  void SetActiveControl(TWinControl* c);
+  bool KeyPreview() const { return keyPreview_; }
+  void SetKeyPreview(bool v) { keyPreview_ = v; }
+
+  TRect ClientRect() const override;
+  void SetClientSize(int width, int height) override;
+  TPoint ClientOrigin() const override;
+  // The frame around the client area for the current border style and menu: left/top/right/bottom widths.
+  TRect FrameMargins() const;
+
+  bool CloseQuery();
+
+  TNotifyEvent OnCreate;
+  TNotifyEvent OnDestroy;
+  TNotifyEvent OnActivate;
+  TNotifyEvent OnDeactivate;
+  TNotifyEvent OnShow;
+  TNotifyEvent OnHide;
+  TCloseEvent OnClose;
+  TCloseQueryEvent OnCloseQuery;
+
+  // Called by the screen when the program's active form changes.
+  virtual void Activate();
+  virtual void Deactivate();
+
+ protected:
+  void WndProc(TMessage& m) override;
+  void CreateParams(TCreateParams& params) override;
+  void CreateHandle() override;
+  void PaintWindow(HDC dc) override;
+  void BoundsChanged(bool sizeChanged) override;
+  virtual void DoClose(TCloseAction& action);
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+ private:
+  friend class TScreen;
+  friend class TApplication;
+  void SetFormVisible(bool v);
+  void CloseModal();
+  void ApplyClientSize();
+  TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
+  TBorderIcons borderIcons_ = biSystemMenu | biMinimize | biMaximize;
+  TFormStyle formStyle_ = TFormStyle::fsNormal;
+  TPosition position_ = TPosition::poDesigned;
+  TWindowState windowState_ = TWindowState::wsNormal;
+  TMainMenu* menu_ = nullptr;
+  TWinControl* activeControl_ = nullptr;
+  bool keyPreview_ = false;
+  TModalResult modalResult_ = mrNone;
+  bool modal_ = false;
+  bool created_ = false;
+  int clientWidth_ = 0, clientHeight_ = 0;  // the client size the form keeps when its frame changes
+  TCanvas canvas_;
+};
+
+class TForm : public TCustomForm {
+ public:
+  explicit TForm(TComponent* AOwner) : TCustomForm(AOwner) {}
+  GUI_CLASS_NAME("TForm")
+};
+
+class TScreen {
+ public:
+  TScreen();
+  int FormCount() const { return static_cast<int>(forms_.size()); }
+  TCustomForm* Forms(int i) const { return forms_.at(static_cast<size_t>(i)); }
+  TCustomForm* ActiveForm() const { return activeForm_; }
+  TWinControl* ActiveControl() const;
+  int Width() const;
+  int Height() const;
+  int PixelsPerInch() const;
+  TPoint CursorPos() const;
+  // Native build: the screen the headless layer reports (default 1280 x 1024 at 96 pixels per inch) and the
+  // mouse position.
+  void SetHeadlessMetrics(int width, int height, int pixelsPerInch);
+  void SetHeadlessCursorPos(TPoint p) { cursor_ = p; }
+
+  // Used by forms and controls.
+  void AddForm(TCustomForm* f);
+  void RemoveForm(TCustomForm* f);
+  // Makes `f` the active form; fires Deactivate on the previous one and Activate on `f` when it changes.
+  void SetActiveForm(TCustomForm* f);
+  void SetFocusedControl(TWinControl* c);
+  void ControlDestroyed(TControl* c);
+
+ private:
+  std::vector<TCustomForm*> forms_;
+  TCustomForm* activeForm_ = nullptr;
+  TWinControl* focused_ = nullptr;
+  int width_ = 1280, height_ = 1024, ppi_ = 96;
+  TPoint cursor_{};
+};
+
+using TWindowHook = std::function<bool(TMessage& m)>;
+
+class TApplication : public TComponent {
+ public:
+  TApplication();
+  ~TApplication() override;
+  GUI_CLASS_NAME("TApplication")
+
+  // Creates a form owned by the application: constructs it (its definition), sets `ref`, runs OnCreate, and
+  // makes the first form created the main form.
+  template <class T>
+  void CreateForm(T*& ref) {
+    T* f = new T(this);
+    ref = f;
+    f->AfterConstruction();
+    if (!mainForm_) mainForm_ = f;
+  }
+  TCustomForm* MainForm() const { return mainForm_; }
+  void SetMainForm(TCustomForm* f) { mainForm_ = f; }
+
+  // Shows the main form and runs the message loop until Terminate.
+  void Run();
+  void Terminate();
+  bool Terminated() const { return terminated_; }
+  // Handles every waiting message (and, natively, every due timer).
+  void ProcessMessages();
+  // Waits for one message and handles it (Windows); natively the same as ProcessMessages.
+  void HandleMessage();
+
+  const std::string& Title() const { return title_; }
+  void SetTitle(const std::string& t);
+  const std::string& HelpFile() const { return helpFile_; }
+  void SetHelpFile(const std::string& f) { helpFile_ = f; }
+
+  bool ShowHint() const { return showHint_; }
+  void SetShowHint(bool v);
+  int HintPause() const { return hintPause_; }
+  void SetHintPause(int ms) { hintPause_ = ms; }
+  int HintHidePause() const { return hintHidePause_; }
+  void SetHintHidePause(int ms) { hintHidePause_ = ms; }
+  const std::string& Hint() const { return hint_; }
+  void SetHint(const std::string& h);
+  TNotifyEvent OnHint;
+  void CancelHint();
+
+  // The hidden application window (Windows); hooks see its messages first and may claim them.
+  HWND Handle() const { return handle_; }
+  // Creates the application window (Windows; nothing natively).
+  void HandleNeeded();
+  int HookMainWindow(TWindowHook hook);
+  void UnhookMainWindow(int id);
+  // Runs the hooks on a message of the application window; true when one claimed it.
+  bool RunHooks(TMessage& m);
+  void Minimize();
+  void Restore();
+  TNotifyEvent OnMinimize;
+  TNotifyEvent OnRestore;
+
+  // A message box owned by the active form. Natively `MessageBoxDriver` answers it (IDOK when none is set).
+  int MessageBox(const std::string& text, const std::string& caption, UINT flags = MB_OK);
+  std::function<int(const std::string& text, const std::string& caption, UINT flags)> MessageBoxDriver;
+
+  // Reports the exception being handled (call from a catch block): OnException when set, else a message box
+  // (Windows) or the standard error stream (native).
+  void HandleException(TObject* sender);
+  std::function<void(TObject* Sender, const std::string& Message)> OnException;
+
+  // See the top of this file.
+  std::function<void(TCustomForm& form)> ModalDriver;
+
+  void SetClock(platform::Clock* clock) { clock_ = clock; }
+  platform::Clock& Clock() const;
+  // Fires the due timers (native build; nothing in the Windows build, where the system drives them).
+  void ProcessTimers();
+
+  // Used by timers and controls.
+  void AddTimer(TTimer* t);
+  void RemoveTimer(TTimer* t);
+  void ControlMouseMoved(TControl* c);
+  void ControlMouseLeft(TControl* c);
+  TControl* MouseControl() const { return mouseControl_; }
+  void ControlDestroyed(TControl* c);
+  // Shows the hint of the control under the mouse (the hint timer of the application window calls it).
+  void ShowHintWindow();
+
+ protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+ private:
+  friend class TTimer;
+  TCustomForm* mainForm_ = nullptr;
+  bool terminated_ = false;
+  std::string title_;
+  std::string helpFile_;
+  bool showHint_ = true;
+  int hintPause_ = 500;
+  int hintHidePause_ = 2500;
+  std::string hint_;
+  HWND handle_ = nullptr;
+  std::vector<std::pair<int, TWindowHook>> hooks_;
+  int nextHookId_ = 1;
+  platform::Clock* clock_ = nullptr;
+  std::vector<TTimer*> timers_;
+  TControl* mouseControl_ = nullptr;
+  TControl* hintControl_ = nullptr;
+  HWND hintWindow_ = nullptr;
+};
+
+extern TApplication* const Application;
+extern TScreen* const Screen;
+
+}  // namespace gui

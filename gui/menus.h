@@ -1,0 +1,126 @@
+#pragma once
+// Menus: items with captions ("&" marks the accelerator, "-" is a separator), check marks, enabled and
+// visible states, hints, click events and sub-menus; a main menu that a form shows in its menu bar and popup
+// menus. In the Windows build each menu is a real menu (HMENU) kept in step with its items; a command chosen in
+// it reaches the item through the form (WM_COMMAND) and fires its OnClick.
+#include <string>
+#include <vector>
+
+#include "gui/classes.h"
+#include "gui/win32_types.h"
+
+namespace gui {
+
+class TMenu;
+class TCustomForm;
+
+class TMenuItem : public TComponent {
+ public:
+  explicit TMenuItem(TComponent* AOwner);
+  ~TMenuItem() override;
+  GUI_CLASS_NAME("TMenuItem")
+
+  const std::string& Caption() const { return caption_; }
+  void SetCaption(const std::string& c);
+  bool Checked() const { return checked_; }
+  void SetChecked(bool v);
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool v);
+  bool Visible() const { return visible_; }
+  void SetVisible(bool v);
+  bool RadioItem() const { return radioItem_; }
+  void SetRadioItem(bool v);
+  const std::string& Hint() const { return hint_; }
+  void SetHint(const std::string& h) { hint_ = h; }
+  bool IsLine() const { return caption_ == "-"; }
+
+  int Count() const { return static_cast<int>(items_.size()); }
+  TMenuItem* Items(int i) const { return items_.at(static_cast<size_t>(i)); }
+  TMenuItem* operator[](int i) const { return Items(i); }
+  void Add(TMenuItem* item);
+  void Insert(int index, TMenuItem* item);
+  void Remove(TMenuItem* item);
+  void Delete(int index);
+  void Clear();
+  int IndexOf(const TMenuItem* item) const;
+  TMenuItem* Parent() const { return parent_; }
+  TMenu* GetParentMenu() const;
+  // The sub-item whose caption, without its "&", equals `caption` (case-insensitive).
+  TMenuItem* Find(const std::string& caption) const;
+
+  // Fires OnClick when the item is enabled (what choosing it in the menu does).
+  virtual void Click();
+  // The command number that identifies the item in WM_COMMAND.
+  UINT Command() const { return command_; }
+  static TMenuItem* FromCommand(UINT command);
+
+  TNotifyEvent OnClick;
+
+ private:
+  friend class TMenu;
+  void Changed(bool structure);
+  std::string caption_;
+  bool checked_ = false;
+  bool enabled_ = true;
+  bool visible_ = true;
+  bool radioItem_ = false;
+  std::string hint_;
+  std::vector<TMenuItem*> items_;
+  TMenuItem* parent_ = nullptr;
+  TMenu* menu_ = nullptr;  // set on the root item of a menu
+  UINT command_ = 0;
+};
+
+// The caption without its accelerator marks ("&&" stands for one "&").
+std::string StripHotkey(const std::string& caption);
+
+class TMenu : public TComponent {
+ public:
+  explicit TMenu(TComponent* AOwner);
+  ~TMenu() override;
+  GUI_CLASS_NAME("TMenu")
+  TMenuItem* Items() const { return items_; }
+  // The menu's handle (Windows; built on demand), nullptr natively.
+  HMENU Handle();
+  // Rebuilds the system menu after a change of structure; updates one item after a change of its state.
+  void ItemChanged(TMenuItem* item, bool structure);
+
+ protected:
+  virtual bool IsPopup() const { return false; }
+  virtual void Rebuilt() {}
+  HMENU handle_ = nullptr;
+
+ private:
+  void Build();
+  void Release();
+  TMenuItem* items_;
+};
+
+class TMainMenu : public TMenu {
+ public:
+  explicit TMainMenu(TComponent* AOwner) : TMenu(AOwner) {}
+  GUI_CLASS_NAME("TMainMenu")
+  // The form that shows this menu in its menu bar (set by TCustomForm::SetMenu).
+  TCustomForm* Form() const { return form_; }
+  void SetForm(TCustomForm* f) { form_ = f; }
+
+ protected:
+  void Rebuilt() override;
+
+ private:
+  TCustomForm* form_ = nullptr;
+};
+
+class TPopupMenu : public TMenu {
+ public:
+  explicit TPopupMenu(TComponent* AOwner) : TMenu(AOwner) {}
+  GUI_CLASS_NAME("TPopupMenu")
+  // Shows the menu at a screen point (Windows) after OnPopup.
+  void Popup(int x, int y);
+  TNotifyEvent OnPopup;
+
+ protected:
+  bool IsPopup() const override { return true; }
+};
+
+}  // namespace gui

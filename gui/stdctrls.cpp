@@ -1,0 +1,665 @@
+#include "gui/stdctrls.h"
+
+#include <algorithm>
+
+#include "gui/forms.h"
+#include "gui/menus.h"
+
+namespace gui {
+
+// ============================== TCustomLabel ==============================
+
+TCustomLabel::TCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
+  controlStyle_ = csSetCaption | csClickEvents | csDoubleClicks;
+  width_ = 65;
+  height_ = 17;
+}
+
+void TCustomLabel::SetAutoSize(bool v) {
+  if (v == autoSize_) return;
+  autoSize_ = v;
+  AdjustBounds();
+}
+void TCustomLabel::SetAlignment(TAlignment a) {
+  if (a == alignment_) return;
+  alignment_ = a;
+  Invalidate();
+}
+void TCustomLabel::SetLayout(TTextLayout l) {
+  if (l == layout_) return;
+  layout_ = l;
+  Invalidate();
+}
+void TCustomLabel::SetTransparent(bool v) {
+  if (v == transparent_) return;
+  transparent_ = v;
+  Invalidate();
+}
+void TCustomLabel::SetWordWrap(bool v) {
+  if (v == wordWrap_) return;
+  wordWrap_ = v;
+  AdjustBounds();
+  Invalidate();
+}
+void TCustomLabel::SetShowAccelChar(bool v) {
+  if (v == showAccelChar_) return;
+  showAccelChar_ = v;
+  AdjustBounds();
+  Invalidate();
+}
+
+void TCustomLabel::WndProc(TMessage& m) {
+  TGraphicControl::WndProc(m);
+  if (m.Msg == CM_TEXTCHANGED || m.Msg == CM_FONTCHANGED) AdjustBounds();
+}
+
+void TCustomLabel::AdjustBounds() {
+  if (!autoSize_ || IsLoading()) return;
+  const std::string text = text_.empty() ? std::string(1, ' ') : text_;
+  canvas_.Font().Assign(font_);
+  TPoint size{};
+#ifdef _WIN32
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font_.Handle());
+  RECT r{0, 0, wordWrap_ ? width_ : 0, 0};
+  UINT flags = DT_CALCRECT | (wordWrap_ ? DT_WORDBREAK : 0) | (showAccelChar_ ? 0 : DT_NOPREFIX);
+  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, flags);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  size = TPoint{r.right, r.bottom};
+#else
+  size = HeadlessTextExtent(font_, showAccelChar_ ? StripHotkey(text) : text);
+  if (wordWrap_) size.X = width_;
+#endif
+  int left = left_;
+  if (alignment_ == TAlignment::taRightJustify && !wordWrap_) left = left_ + width_ - size.X;
+  SetBounds(left, top_, size.X, size.Y);
+}
+
+void TCustomLabel::Paint() {
+#ifdef _WIN32
+  HDC dc = canvas_.Handle();
+  RECT r{0, 0, width_, height_};
+  if (!transparent_) {
+    HBRUSH b = CreateSolidBrush(ColorToRGB(color_));
+    FillRect(dc, &r, b);
+    DeleteObject(b);
+  }
+  if (text_.empty()) return;
+  HGDIOBJ old = SelectObject(dc, font_.Handle());
+  SetBkMode(dc, TRANSPARENT);
+  UINT flags = DT_EXPANDTABS | (wordWrap_ ? DT_WORDBREAK : DT_SINGLELINE) | (showAccelChar_ ? 0 : DT_NOPREFIX);
+  flags |= alignment_ == TAlignment::taCenter ? DT_CENTER : alignment_ == TAlignment::taRightJustify ? DT_RIGHT : DT_LEFT;
+  if (layout_ != TTextLayout::tlTop) {
+    RECT calc = r;
+    DrawTextA(dc, text_.c_str(), static_cast<int>(text_.size()), &calc, flags | DT_CALCRECT);
+    const int h = calc.bottom - calc.top;
+    const int offset = layout_ == TTextLayout::tlCenter ? (height_ - h) / 2 : height_ - h;
+    r.top += offset;
+  }
+  if (!enabled_) {
+    OffsetRect(&r, 1, 1);
+    SetTextColor(dc, ColorToRGB(clBtnHighlight));
+    DrawTextA(dc, text_.c_str(), static_cast<int>(text_.size()), &r, flags);
+    OffsetRect(&r, -1, -1);
+    SetTextColor(dc, ColorToRGB(clBtnShadow));
+  } else {
+    SetTextColor(dc, ColorToRGB(font_.Color()));
+  }
+  DrawTextA(dc, text_.c_str(), static_cast<int>(text_.size()), &r, flags);
+  SelectObject(dc, old);
+#endif
+}
+
+// ============================== TCustomEdit ==============================
+
+TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner) {
+  controlStyle_ = csClickEvents | csSetCaption | csDoubleClicks;
+  color_ = clWindow;
+  parentColor_ = false;
+  tabStop_ = true;
+  width_ = 121;
+  height_ = 21;
+}
+
+void TCustomEdit::CreateParams(TCreateParams& p) {
+  TWinControl::CreateParams(p);
+  p.WinClassName = "EDIT";
+  p.OwnClass = false;
+  p.Style |= 0x0080;  // ES_AUTOHSCROLL
+  if (readOnly_) p.Style |= 0x0800;  // ES_READONLY
+  if (borderStyle_ == TBorderStyle::bsSingle) p.ExStyle |= 0x0200;  // WS_EX_CLIENTEDGE
+}
+
+void TCustomEdit::InitializeWindow() {
+#ifdef _WIN32
+  SendMessageA(handle_, EM_LIMITTEXT, maxLength_ > 0 ? maxLength_ : 0x7FFFFFFE, 0);
+  SendMessageA(handle_, EM_SETSEL, selStart_, selStart_ + selLength_);
+#endif
+}
+
+void TCustomEdit::FinalizeWindow() {
+#ifdef _WIN32
+  text_ = GetText();
+  DWORD a = 0, b = 0;
+  SendMessageA(handle_, EM_GETSEL, reinterpret_cast<WPARAM>(&a), reinterpret_cast<LPARAM>(&b));
+  selStart_ = static_cast<int>(a);
+  selLength_ = static_cast<int>(b - a);
+#endif
+}
+
+void TCustomEdit::SetMaxLength(int n) {
+  if (n < 0) n = 0;
+  maxLength_ = n;
+#ifdef _WIN32
+  if (handle_) SendMessageA(handle_, EM_LIMITTEXT, n > 0 ? n : 0x7FFFFFFE, 0);
+#endif
+}
+
+void TCustomEdit::SetReadOnly(bool v) {
+  readOnly_ = v;
+#ifdef _WIN32
+  if (handle_) SendMessageA(handle_, EM_SETREADONLY, v, 0);
+#endif
+}
+
+void TCustomEdit::SetBorderStyle(TBorderStyle b) {
+  if (b == borderStyle_) return;
+  borderStyle_ = b;
+  RecreateWnd();
+}
+
+int TCustomEdit::SelStart() const {
+#ifdef _WIN32
+  if (handle_) {
+    DWORD a = 0, b = 0;
+    SendMessageA(handle_, EM_GETSEL, reinterpret_cast<WPARAM>(&a), reinterpret_cast<LPARAM>(&b));
+    return static_cast<int>(a);
+  }
+#endif
+  return selStart_;
+}
+
+int TCustomEdit::SelLength() const {
+#ifdef _WIN32
+  if (handle_) {
+    DWORD a = 0, b = 0;
+    SendMessageA(handle_, EM_GETSEL, reinterpret_cast<WPARAM>(&a), reinterpret_cast<LPARAM>(&b));
+    return static_cast<int>(b - a);
+  }
+#endif
+  return selLength_;
+}
+
+void TCustomEdit::ClampSelection() {
+  const int len = static_cast<int>(text_.size());
+  selStart_ = std::clamp(selStart_, 0, len);
+  selLength_ = std::clamp(selLength_, 0, len - selStart_);
+}
+
+void TCustomEdit::SetSelStart(int pos) {
+  Perform(EM_SETSEL, static_cast<WPARAM>(std::max(pos, 0)), static_cast<LPARAM>(std::max(pos, 0)));
+#ifdef _WIN32
+  if (handle_) SendMessageA(handle_, EM_SCROLLCARET, 0, 0);
+#endif
+}
+
+void TCustomEdit::SetSelLength(int len) {
+  const int start = SelStart();
+  Perform(EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(start + std::max(len, 0)));
+}
+
+std::string TCustomEdit::SelText() const {
+  const std::string t = Text();
+  const int s = std::clamp(SelStart(), 0, static_cast<int>(t.size()));
+  const int l = std::clamp(SelLength(), 0, static_cast<int>(t.size()) - s);
+  return t.substr(static_cast<size_t>(s), static_cast<size_t>(l));
+}
+
+void TCustomEdit::SetSelText(const std::string& s) { Perform(EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(s.c_str())); }
+
+void TCustomEdit::SelectAll() { Perform(EM_SETSEL, 0, static_cast<LPARAM>(GetTextLen())); }
+
+void TCustomEdit::Change() {
+  if (OnChange) OnChange(this);
+}
+
+void TCustomEdit::WndProc(TMessage& m) {
+  switch (m.Msg) {
+    case WM_SETTEXT: {
+      changeNotified_ = false;
+      TWinControl::WndProc(m);
+      if (!changeNotified_) Change();
+      return;
+    }
+    case CN_COMMAND:
+      if (HIWORD(m.WParam) == EN_CHANGE) {
+        changeNotified_ = true;
+        if (!(controlState_ & csCreating)) Change();
+        m.Result = 0;
+        return;
+      }
+      break;
+    default:
+      break;
+  }
+  TWinControl::WndProc(m);
+}
+
+void TCustomEdit::ReplaceSelectionHeadless(const std::string& s, bool limited) {
+  ClampSelection();
+  std::string insert = s;
+  if (limited && maxLength_ > 0) {
+    const int room = maxLength_ - (static_cast<int>(text_.size()) - selLength_);
+    if (room <= 0)
+      insert.clear();
+    else if (static_cast<int>(insert.size()) > room)
+      insert.resize(static_cast<size_t>(room));
+  }
+  text_.replace(static_cast<size_t>(selStart_), static_cast<size_t>(selLength_), insert);
+  selStart_ += static_cast<int>(insert.size());
+  selLength_ = 0;
+}
+
+void TCustomEdit::DefaultHandler(TMessage& m) {
+#ifdef _WIN32
+  if (handle_) {
+    TWinControl::DefaultHandler(m);
+    return;
+  }
+#endif
+  switch (m.Msg) {
+    case WM_SETTEXT:
+      TWinControl::DefaultHandler(m);
+      selStart_ = 0;
+      selLength_ = 0;
+      return;
+    case EM_GETSEL:
+      if (m.WParam) *reinterpret_cast<DWORD*>(m.WParam) = static_cast<DWORD>(selStart_);
+      if (m.LParam) *reinterpret_cast<DWORD*>(m.LParam) = static_cast<DWORD>(selStart_ + selLength_);
+      m.Result = MAKELONG(static_cast<WORD>(selStart_), static_cast<WORD>(selStart_ + selLength_));
+      return;
+    case EM_SETSEL: {
+      int a = static_cast<int>(static_cast<intptr_t>(m.WParam));
+      int b = static_cast<int>(m.LParam);
+      const int len = static_cast<int>(text_.size());
+      if (a == -1) {  // no selection, caret stays
+        selLength_ = 0;
+        return;
+      }
+      if (b < 0) b = len;
+      a = std::clamp(a, 0, len);
+      b = std::clamp(b, 0, len);
+      if (b < a) std::swap(a, b);
+      selStart_ = a;
+      selLength_ = b - a;
+      return;
+    }
+    case EM_REPLACESEL: {
+      const std::string s = m.LParam ? reinterpret_cast<const char*>(m.LParam) : "";
+      const std::string before = text_;
+      ReplaceSelectionHeadless(s, true);
+      if (text_ != before) Change();
+      return;
+    }
+    case EM_LIMITTEXT:
+      maxLength_ = static_cast<int>(m.WParam);
+      return;
+    case EM_SETREADONLY:
+      readOnly_ = m.WParam != 0;
+      m.Result = 1;
+      return;
+    case WM_CHAR: {
+      if (readOnly_) return;
+      const unsigned char c = static_cast<unsigned char>(m.WParam);
+      const std::string before = text_;
+      ClampSelection();
+      if (c == 8) {
+        if (selLength_ > 0) {
+          ReplaceSelectionHeadless(std::string(), false);
+        } else if (selStart_ > 0) {
+          int n = 1;
+          if (selStart_ >= 2 && text_[static_cast<size_t>(selStart_) - 1] == '\n' &&
+              text_[static_cast<size_t>(selStart_) - 2] == '\r')
+            n = 2;
+          text_.erase(static_cast<size_t>(selStart_ - n), static_cast<size_t>(n));
+          selStart_ -= n;
+        }
+      } else if (c == '\r' || c == '\n') {
+        if (Multiline()) ReplaceSelectionHeadless("\r\n", true);
+      } else if (c == '\t') {
+        if (Multiline()) ReplaceSelectionHeadless("\t", true);
+      } else if (c >= 32) {
+        ReplaceSelectionHeadless(std::string(1, static_cast<char>(c)), true);
+      }
+      if (text_ != before) Change();
+      return;
+    }
+    default:
+      break;
+  }
+  TWinControl::DefaultHandler(m);
+}
+
+// ============================== TMemoLines ==============================
+
+std::vector<std::string> TMemoLines::Split() const {
+  std::vector<std::string> lines;
+  const std::string t = memo_.Text();
+  std::string line;
+  for (size_t i = 0; i < t.size(); ++i) {
+    if (t[i] == '\r' && i + 1 < t.size() && t[i + 1] == '\n') {
+      lines.push_back(line);
+      line.clear();
+      ++i;
+    } else {
+      line += t[i];
+    }
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+int TMemoLines::Count() const { return static_cast<int>(Split().size()); }
+
+std::string TMemoLines::operator[](int i) const {
+  const auto lines = Split();
+  if (i < 0 || i >= static_cast<int>(lines.size())) throw std::out_of_range("TMemoLines: line index out of range");
+  return lines[static_cast<size_t>(i)];
+}
+
+void TMemoLines::Add(const std::string& line) {
+  std::string t = memo_.Text();
+  if (!t.empty() && !(t.size() >= 2 && t.compare(t.size() - 2, 2, "\r\n") == 0)) t += "\r\n";
+  t += line;
+  t += "\r\n";
+  memo_.SetText(t);
+}
+
+void TMemoLines::Delete(int i) {
+  auto lines = Split();
+  if (i < 0 || i >= static_cast<int>(lines.size())) throw std::out_of_range("TMemoLines: line index out of range");
+  lines.erase(lines.begin() + i);
+  std::string t;
+  for (const auto& l : lines) t += l + "\r\n";
+  memo_.SetText(t);
+}
+
+void TMemoLines::Clear() { memo_.SetText(std::string()); }
+
+std::string TMemoLines::Text() const { return memo_.Text(); }
+
+void TMemoLines::SetText(const std::string& s) { memo_.SetText(s); }
+
+// ============================== TCustomMemo ==============================
+
+TCustomMemo::TCustomMemo(TComponent* AOwner) : TCustomEdit(AOwner) {
+  width_ = 185;
+  height_ = 89;
+}
+
+void TCustomMemo::CreateParams(TCreateParams& p) {
+  TCustomEdit::CreateParams(p);
+  p.Style &= ~0x0080u;  // ES_AUTOHSCROLL only without word wrap
+  p.Style |= 0x0004 /*ES_MULTILINE*/ | 0x0040 /*ES_AUTOVSCROLL*/;
+  if (wantReturns_) p.Style |= 0x1000;  // ES_WANTRETURN
+  if (!wordWrap_) p.Style |= 0x0080;
+  if (scrollBars_ == TScrollStyle::ssVertical || scrollBars_ == TScrollStyle::ssBoth) p.Style |= 0x00200000;  // WS_VSCROLL
+  if (scrollBars_ == TScrollStyle::ssHorizontal || scrollBars_ == TScrollStyle::ssBoth) p.Style |= 0x00100000;  // WS_HSCROLL
+  if (alignment_ == TAlignment::taCenter) p.Style |= 0x0001;
+  if (alignment_ == TAlignment::taRightJustify) p.Style |= 0x0002;
+}
+
+void TCustomMemo::DefaultHandler(TMessage& m) {
+  if (m.Msg == WM_CHAR && !HandleAllocated()) {
+    const unsigned char c = static_cast<unsigned char>(m.WParam);
+    if ((c == '\r' || c == '\n') && !wantReturns_) return;
+    if (c == '\t' && !wantTabs_) return;
+  }
+  TCustomEdit::DefaultHandler(m);
+}
+
+void TCustomMemo::SetScrollBars(TScrollStyle s) {
+  if (s == scrollBars_) return;
+  scrollBars_ = s;
+  RecreateWnd();
+}
+void TCustomMemo::SetWordWrap(bool v) {
+  if (v == wordWrap_) return;
+  wordWrap_ = v;
+  RecreateWnd();
+}
+void TCustomMemo::SetAlignment(TAlignment a) {
+  if (a == alignment_) return;
+  alignment_ = a;
+  RecreateWnd();
+}
+
+// ============================== buttons ==============================
+
+TButtonControl::TButtonControl(TComponent* AOwner) : TWinControl(AOwner) {
+  controlStyle_ = csSetCaption | csDoubleClicks;
+  tabStop_ = true;
+}
+
+TButton::TButton(TComponent* AOwner) : TButtonControl(AOwner) {
+  width_ = 75;
+  height_ = 25;
+}
+
+void TButton::CreateParams(TCreateParams& p) {
+  TButtonControl::CreateParams(p);
+  p.WinClassName = "BUTTON";
+  p.OwnClass = false;
+  p.Style |= default_ ? 0x0001 /*BS_DEFPUSHBUTTON*/ : 0x0000 /*BS_PUSHBUTTON*/;
+}
+
+void TButton::SetDefault(bool v) {
+  if (v == default_) return;
+  default_ = v;
+#ifdef _WIN32
+  if (handle_) SendMessageA(handle_, BM_SETSTYLE, v ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+#endif
+}
+
+void TButton::Click() {
+  if (TCustomForm* f = GetParentForm(); f && modalResult_ != mrNone) f->SetModalResult(modalResult_);
+  TButtonControl::Click();
+}
+
+void TButton::WndProc(TMessage& m) {
+  if (m.Msg == CN_COMMAND && HIWORD(m.WParam) == BN_CLICKED) {
+    Click();
+    m.Result = 0;
+    return;
+  }
+  TButtonControl::WndProc(m);
+}
+
+TCustomCheckBox::TCustomCheckBox(TComponent* AOwner) : TButtonControl(AOwner) {
+  width_ = 97;
+  height_ = 17;
+}
+
+void TCustomCheckBox::CreateParams(TCreateParams& p) {
+  TButtonControl::CreateParams(p);
+  p.WinClassName = "BUTTON";
+  p.OwnClass = false;
+  p.Style |= 0x0002;  // BS_CHECKBOX: the layer keeps the state
+  if (alignment_ == TAlignment::taLeftJustify) p.Style |= 0x0020;  // BS_LEFTTEXT
+}
+
+void TCustomCheckBox::InitializeWindow() {
+#ifdef _WIN32
+  SendMessageA(handle_, BM_SETCHECK, static_cast<WPARAM>(state_), 0);
+#endif
+}
+
+void TCustomCheckBox::SetState(TCheckBoxState s) {
+  if (s == state_) return;
+  state_ = s;
+#ifdef _WIN32
+  if (handle_) SendMessageA(handle_, BM_SETCHECK, static_cast<WPARAM>(s), 0);
+#endif
+  Click();
+}
+
+void TCustomCheckBox::SetAlignment(TAlignment a) {
+  if (a == alignment_) return;
+  alignment_ = a;
+  RecreateWnd();
+}
+
+void TCustomCheckBox::WndProc(TMessage& m) {
+  if (m.Msg == CN_COMMAND && HIWORD(m.WParam) == BN_CLICKED) {
+    SetChecked(!Checked());
+    m.Result = 0;
+    return;
+  }
+  TButtonControl::WndProc(m);
+}
+
+// ============================== TCustomGroupBox ==============================
+
+TCustomGroupBox::TCustomGroupBox(TComponent* AOwner) : TWinControl(AOwner) {
+  controlStyle_ = csAcceptsControls | csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
+  width_ = 185;
+  height_ = 105;
+}
+
+void TCustomGroupBox::CreateParams(TCreateParams& p) {
+  TWinControl::CreateParams(p);
+  p.WinClassName = "BUTTON";
+  p.OwnClass = false;
+  p.Style |= 0x0007;  // BS_GROUPBOX
+}
+
+void TCustomGroupBox::AdjustClientRect(TRect& r) const {
+  r.Top += font_.PixelHeight() + 2;
+  r.Left += 2;
+  r.Right -= 2;
+  r.Bottom -= 2;
+}
+
+void TCustomGroupBox::WndProc(TMessage& m) {
+#ifdef _WIN32
+  if (m.Msg == WM_NCHITTEST) {  // the system group box lets the mouse through; this one holds controls
+    m.Result = HTCLIENT;
+    return;
+  }
+#endif
+  TWinControl::WndProc(m);
+}
+
+// ============================== TCustomComboBox ==============================
+
+TCustomComboBox::TCustomComboBox(TComponent* AOwner) : TWinControl(AOwner) {
+  controlStyle_ = csSetCaption | csDoubleClicks;
+  color_ = clWindow;
+  parentColor_ = false;
+  tabStop_ = true;
+  width_ = 145;
+  height_ = 21;
+  items_.OnChange = [this] { ItemsChanged(); };
+}
+
+void TCustomComboBox::CreateParams(TCreateParams& p) {
+  TWinControl::CreateParams(p);
+  p.WinClassName = "COMBOBOX";
+  p.OwnClass = false;
+  p.Style |= 0x00200000 /*WS_VSCROLL*/ | 0x0040 /*CBS_AUTOHSCROLL*/;
+  p.Style |= style_ == TComboBoxStyle::csDropDownList ? 0x0003 : style_ == TComboBoxStyle::csSimple ? 0x0001 : 0x0002;
+  p.Height = height_ + dropDownCount_ * 16;
+}
+
+void TCustomComboBox::InitializeWindow() {
+#ifdef _WIN32
+  for (int i = 0; i < items_.Count(); ++i) SendMessageA(handle_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items_[i].c_str()));
+  SendMessageA(handle_, CB_SETCURSEL, static_cast<WPARAM>(itemIndex_), 0);
+  if (style_ != TComboBoxStyle::csDropDownList && itemIndex_ < 0) SetWindowTextA(handle_, text_.c_str());
+#endif
+}
+
+void TCustomComboBox::FinalizeWindow() {
+#ifdef _WIN32
+  itemIndex_ = static_cast<int>(SendMessageA(handle_, CB_GETCURSEL, 0, 0));
+  text_ = GetText();
+#endif
+}
+
+void TCustomComboBox::ItemsChanged() {
+  if (itemIndex_ >= items_.Count()) itemIndex_ = -1;
+#ifdef _WIN32
+  if (handle_) {
+    const int sel = ItemIndex();
+    SendMessageA(handle_, CB_RESETCONTENT, 0, 0);
+    for (int i = 0; i < items_.Count(); ++i)
+      SendMessageA(handle_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items_[i].c_str()));
+    if (sel < items_.Count()) SendMessageA(handle_, CB_SETCURSEL, static_cast<WPARAM>(sel), 0);
+  }
+#endif
+}
+
+int TCustomComboBox::ItemIndex() const {
+#ifdef _WIN32
+  if (handle_) return static_cast<int>(SendMessageA(handle_, CB_GETCURSEL, 0, 0));
+#endif
+  return itemIndex_;
+}
+
+void TCustomComboBox::SetItemIndex(int i) {
+  if (i < -1 || i >= items_.Count()) i = -1;
+  itemIndex_ = i;
+  if (i >= 0) text_ = items_[i];
+#ifdef _WIN32
+  if (handle_) SendMessageA(handle_, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+#endif
+}
+
+void TCustomComboBox::SetStyle(TComboBoxStyle s) {
+  if (s == style_) return;
+  style_ = s;
+  RecreateWnd();
+}
+
+std::string TCustomComboBox::GetText() const {
+#ifdef _WIN32
+  if (handle_) {
+    const int n = GetWindowTextLengthA(handle_);
+    std::string s(static_cast<size_t>(std::max(n, 0)) + 1, '\0');
+    const int got = GetWindowTextA(handle_, s.data(), n + 1);
+    s.resize(static_cast<size_t>(std::max(got, 0)));
+    return s;
+  }
+#endif
+  if (itemIndex_ >= 0 && itemIndex_ < items_.Count()) return items_[itemIndex_];
+  return style_ == TComboBoxStyle::csDropDownList ? std::string() : text_;
+}
+
+void TCustomComboBox::Change() {
+  if (OnChange) OnChange(this);
+}
+
+void TCustomComboBox::WndProc(TMessage& m) {
+  if (m.Msg == CN_COMMAND) {
+    const WORD code = HIWORD(m.WParam);
+    if (code == CBN_SELCHANGE) {
+#ifdef _WIN32
+      if (handle_) itemIndex_ = static_cast<int>(SendMessageA(handle_, CB_GETCURSEL, 0, 0));
+#endif
+      Change();
+      m.Result = 0;
+      return;
+    }
+#ifdef _WIN32
+    if (code == CBN_EDITCHANGE) {
+      Change();
+      m.Result = 0;
+      return;
+    }
+#endif
+  }
+  TWinControl::WndProc(m);
+}
+
+}  // namespace gui

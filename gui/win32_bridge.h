@@ -1,0 +1,29 @@
+#pragma once
+// The layer's side of the Win32 window manager (Windows build only): creating a control's window of its class,
+// subclassing it from its first message so that every message reaches the control's WindowProc, and finding
+// the control of a window.
+#ifdef _WIN32
+#include <string>
+
+#include "gui/win32_types.h"
+
+namespace gui {
+
+class TWinControl;
+struct TCreateParams;
+
+struct WindowBridge {
+  // Creates the control's window (the control's handle is set as the window is born) or throws.
+  static void CreateWindowFor(TWinControl* c, const TCreateParams& p);
+  // Routes the window's messages to the control; returns the window's previous procedure.
+  static void* Subclass(TWinControl* c, HWND h);
+  static void Unsubclass(TWinControl* c, HWND h, void* oldProc);
+  static TWinControl* ControlOf(HWND h);
+  static LRESULT CALLBACK StdWndProc(HWND h, UINT msg, WPARAM w, LPARAM l);
+  static HINSTANCE Instance();
+  // Registers a window class of the layer (forms, panels, utility windows) once.
+  static void EnsureClass(const std::string& name, UINT style, WNDPROC proc = nullptr);
+};
+
+}  // namespace gui
+#endif
