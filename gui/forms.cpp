@@ -628,7 +628,20 @@ void TApplication::SetHint(const std::string& h) {
   if (h == hint_) return;
   hint_ = h;
   if (OnHint) OnHint(this);
+  const auto events = events_;
+  for (TApplicationEvents* e : events)
+    if (e->OnHint) e->OnHint(e);
 }
+
+void TApplication::AddEvents(TApplicationEvents* e) { events_.push_back(e); }
+
+void TApplication::RemoveEvents(TApplicationEvents* e) {
+  events_.erase(std::remove(events_.begin(), events_.end(), e), events_.end());
+}
+
+TApplicationEvents::TApplicationEvents(TComponent* AOwner) : TComponent(AOwner) { Application->AddEvents(this); }
+
+TApplicationEvents::~TApplicationEvents() { Application->RemoveEvents(this); }
 
 int TApplication::HookMainWindow(TWindowHook hook) {
   HandleNeeded();
@@ -673,10 +686,18 @@ void TApplication::HandleException(TObject* sender) {
   } catch (...) {
     message = "Unknown error";
   }
+  bool handled = false;
   if (OnException) {
     OnException(sender, message);
-    return;
+    handled = true;
   }
+  const auto events = events_;
+  for (TApplicationEvents* ev : events)
+    if (ev->OnException) {
+      ev->OnException(sender, message);
+      handled = true;
+    }
+  if (handled) return;
 #ifdef _WIN32
   ::MessageBoxA(nullptr, message.c_str(), title_.empty() ? "Error" : title_.c_str(), MB_OK | MB_ICONERROR);
 #else

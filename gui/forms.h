@@ -163,6 +163,7 @@ class TScreen {
 };
 
 using TWindowHook = std::function<bool(TMessage& m)>;
+class TApplicationEvents;
 
 class TApplication : public TComponent {
  public:
@@ -244,6 +245,8 @@ class TApplication : public TComponent {
   void ControlMouseLeft(TControl* c);
   TControl* MouseControl() const { return mouseControl_; }
   void ControlDestroyed(TControl* c);
+  void AddEvents(TApplicationEvents* e);
+  void RemoveEvents(TApplicationEvents* e);
   // Shows the hint of the control under the mouse (the hint timer of the application window calls it).
   void ShowHintWindow();
 
@@ -265,9 +268,20 @@ class TApplication : public TComponent {
   int nextHookId_ = 1;
   platform::Clock* clock_ = nullptr;
   std::vector<TTimer*> timers_;
+  std::vector<TApplicationEvents*> events_;
   TControl* mouseControl_ = nullptr;
   TControl* hintControl_ = nullptr;
   HWND hintWindow_ = nullptr;
+};
+
+// A component that a form holds to receive application events: every instance gets them.
+class TApplicationEvents : public TComponent {
+ public:
+  explicit TApplicationEvents(TComponent* AOwner);
+  ~TApplicationEvents() override;
+  GUI_CLASS_NAME("TApplicationEvents")
+  TNotifyEvent OnHint;
+  std::function<void(TObject* Sender, const std::string& Message)> OnException;
 };
 
 extern TApplication* const Application;

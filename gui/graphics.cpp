@@ -126,9 +126,10 @@ HFONT TFont::Handle() const {
 #endif
 
 TPoint HeadlessTextExtent(const TFont& font, const std::string& text) {
-  // Average character width of a proportional UI font is about half its cell height; bold adds a little.
+  // The average character width of a proportional interface font is a little under half its cell height;
+  // bold adds a pixel.
   const int h = font.PixelHeight();
-  int charWidth = (h * 11 + 10) / 20;
+  int charWidth = (h * 9 + 10) / 20;
   if (font.Style() & fsBold) charWidth += 1;
   if (charWidth < 1) charWidth = 1;
   int widest = 0, width = 0, lines = 1;

@@ -53,6 +53,11 @@ void TCustomLabel::WndProc(TMessage& m) {
   if (m.Msg == CM_TEXTCHANGED || m.Msg == CM_FONTCHANGED) AdjustBounds();
 }
 
+void TCustomLabel::Loaded() {
+  TGraphicControl::Loaded();
+  AdjustBounds();
+}
+
 void TCustomLabel::AdjustBounds() {
   if (!autoSize_ || IsLoading()) return;
   const std::string text = text_.empty() ? std::string(1, ' ') : text_;

@@ -37,6 +37,7 @@ class TCustomLabel : public TGraphicControl {
 
  protected:
   void WndProc(TMessage& m) override;
+  void Loaded() override;
   void Paint() override;
   void AdjustBounds();
 
