@@ -210,15 +210,15 @@ void TForm1::CreateComponents() {
   Panel_ASCII = build::Panel(this, this, "Panel_ASCII", 2, 264, 673, 387, gui::TBevelCut::bvNone);
   GroupBox_to_transmit = build::Group(this, Panel_ASCII, "GroupBox_to_transmit", "Tapez le texte \xE0 transmettre au correspondant. Puis cliquez sur \"Emission\" ou tapez sur la touche <Echap>", 0, 0, 673, 129);
   Memo_editeur = build::Memo(this, GroupBox_to_transmit, "Memo_editeur", 0, 14, 641, 112, false);
-  Clear_TX_text1 = build::Speed(this, GroupBox_to_transmit, "Clear_TX_text1", "X", 643, 14, 24, 24, 0, false, false);
+  Clear_TX_text1 = build::Button(this, GroupBox_to_transmit, "Clear_TX_text1", "X", 643, 14, 24, 24);
   Clear_TX_text1->SetHint("Clear / Efface");
   GroupBox_transmitted = build::Group(this, Panel_ASCII, "GroupBox_transmitted", "Texte transmis au correspondant", 0, 129, 673, 129);
   Memo_emission = build::Memo(this, GroupBox_transmitted, "Memo_emission", 14, 14, 641, 112, true);
-  Clear_TX_text2 = build::Speed(this, GroupBox_transmitted, "Clear_TX_text2", "X", 643, 14, 24, 24, 0, false, false);
+  Clear_TX_text2 = build::Button(this, GroupBox_transmitted, "Clear_TX_text2", "X", 643, 14, 24, 24);
   Clear_TX_text2->SetHint("Clear / Efface");
   GroupBox_reception = build::Group(this, Panel_ASCII, "GroupBox_reception", "Texte re\xE7u du correspondant", 0, 258, 673, 129);
   Memo_Reception_memo = build::Memo(this, GroupBox_reception, "Memo_Reception_memo", 14, 14, 641, 112, true);
-  Clear_RX_text = build::Speed(this, GroupBox_reception, "Clear_RX_text", "X", 643, 14, 24, 24, 0, false, false);
+  Clear_RX_text = build::Button(this, GroupBox_reception, "Clear_RX_text", "X", 643, 14, 24, 24);
   Clear_RX_text->SetHint("Clear / Efface");
 
   // AUTEX panel
@@ -235,13 +235,13 @@ void TForm1::CreateComponents() {
   Indique_TX_AUTEX->SetVisible(false);
   Etat_liaison = build::Label(this, Panel_AUTEX, "Etat_liaison", "D\xE9" "connect\xE9", 220, 9, 196, 14);
   Etat_liaison->Font().SetStyle(gui::fsBold);
-  Label_TX_FICHIER = build::Label(this, Panel_AUTEX, "Label_TX_FICHIER", "TX fichier", 4, 34, 46, 13);
-  Fichier_TX_AUTEX = build::Button(this, Panel_AUTEX, "Fichier_TX_AUTEX", "Votre fichier", 52, 30, 80, 22);
-  Nom_du_fichier_TX_AUTEX = build::Label(this, Panel_AUTEX, "Nom_du_fichier_TX_AUTEX", "", 136, 34, 196, 13);
-  TRANSMISSION_FICHIER_AUTEX = build::Button(this, Panel_AUTEX, "TRANSMISSION_FICHIER_AUTEX", "Transmission", 336, 30, 84, 22);
-  Label_RX_FICHIER = build::Label(this, Panel_AUTEX, "Label_RX_FICHIER", "RX fichier", 4, 58, 46, 13);
-  Ouverture_du_fichier_AUTEX = build::Button(this, Panel_AUTEX, "Ouverture_du_fichier_AUTEX", "Ouverture fichier", 52, 54, 80, 22);
-  Nom_du_fichier_RX_AUTEX = build::Label(this, Panel_AUTEX, "Nom_du_fichier_RX_AUTEX", "", 136, 58, 284, 13);
+  Label_TX_FICHIER = build::Label(this, Panel_AUTEX, "Label_TX_FICHIER", "TX fichier", 4, 35, 54, 13);
+  Fichier_TX_AUTEX = build::Button(this, Panel_AUTEX, "Fichier_TX_AUTEX", "Votre fichier", 60, 30, 96, 22);
+  Nom_du_fichier_TX_AUTEX = build::Label(this, Panel_AUTEX, "Nom_du_fichier_TX_AUTEX", "", 160, 35, 168, 13);
+  TRANSMISSION_FICHIER_AUTEX = build::Button(this, Panel_AUTEX, "TRANSMISSION_FICHIER_AUTEX", "Transmission", 332, 30, 88, 22);
+  Label_RX_FICHIER = build::Label(this, Panel_AUTEX, "Label_RX_FICHIER", "RX fichier", 4, 59, 54, 13);
+  Ouverture_du_fichier_AUTEX = build::Button(this, Panel_AUTEX, "Ouverture_du_fichier_AUTEX", "Ouverture fichier", 60, 54, 96, 22);
+  Nom_du_fichier_RX_AUTEX = build::Label(this, Panel_AUTEX, "Nom_du_fichier_RX_AUTEX", "", 160, 59, 260, 13);
   Label_Info_AUTEX = build::Label(this, Panel_AUTEX, "Label_Info_AUTEX", "Fen\xEAtre d'affichage et de contr\xF4le pour les modes AUTEX", 424, 4, 244, 28);
   Label_Info_AUTEX->SetWordWrap(true);
   Label_Info_AUTEX->Font().SetColor(gui::clMaroon);
@@ -343,8 +343,8 @@ void TForm1::CreateComponents() {
   Panel_Master->SetBevelOuter(gui::TBevelCut::bvRaised);
   Label_Master = build::Label(this, Panel_Master, "Label_Master", "M", 6, 3, 0, 13);
   Label_Master->Font().SetStyle(gui::fsBold);
-  LANCEMENT_REUNION = build::Speed(this, Panel_Master, "LANCEMENT_REUNION", "Lancer la r\xE9union", 150, 1, 90, 17, 20, false, false);
-  FIN_REUNION = build::Speed(this, Panel_Master, "FIN_REUNION", "Terminer la r\xE9union", 242, 1, 90, 17, 20, true, false);
+  LANCEMENT_REUNION = build::Speed(this, Panel_Master, "LANCEMENT_REUNION", "Lancer la r\xE9union", 120, 1, 105, 17, 20, false, false);
+  FIN_REUNION = build::Speed(this, Panel_Master, "FIN_REUNION", "Terminer la r\xE9union", 227, 1, 105, 17, 20, true, false);
   FIN_REUNION->SetEnabled(false);
   Memo_Reception_Master = build::Memo(this, Panel_Master, "Memo_Reception_Master", 2, 19, 332, 199, true);
   Panel0 = build::Panel(this, Panel_Master, "Panel0", 0, 217, 336, 23, gui::TBevelCut::bvLowered);

@@ -196,13 +196,13 @@ class TForm1 : public gui::TForm {
   gui::TPanel* Panel_ASCII = nullptr;
   gui::TGroupBox* GroupBox_to_transmit = nullptr;
   gui::TMemo* Memo_editeur = nullptr;
-  gui::TSpeedButton* Clear_TX_text1 = nullptr;
+  gui::TButton* Clear_TX_text1 = nullptr;
   gui::TGroupBox* GroupBox_transmitted = nullptr;
   gui::TMemo* Memo_emission = nullptr;
-  gui::TSpeedButton* Clear_TX_text2 = nullptr;
+  gui::TButton* Clear_TX_text2 = nullptr;
   gui::TGroupBox* GroupBox_reception = nullptr;
   gui::TMemo* Memo_Reception_memo = nullptr;
-  gui::TSpeedButton* Clear_RX_text = nullptr;
+  gui::TButton* Clear_RX_text = nullptr;
 
   // AUTEX panel
   gui::TPanel* Panel_AUTEX = nullptr;

@@ -1,0 +1,251 @@
+// The component layer on real windows (Windows build, run under Wine): window classes, the message path from
+// the window manager to WindowProc, painting of graphic controls on their parent, timers during a modal
+// showing and the activation rules.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "gui/gui.h"
+#include "tests/support/gui_input.h"
+#include "tests/support/win_screen.h"
+
+using namespace gui;
+using testsupport::Owned;
+using testsupport::PumpFor;
+
+namespace {
+
+std::string WindowClass(HWND h) {
+  char name[96] = {};
+  GetClassNameA(h, name, sizeof(name));
+  return name;
+}
+
+std::string WindowText(HWND h) {
+  char text[256] = {};
+  GetWindowTextA(h, text, sizeof(text));
+  return text;
+}
+
+struct WinFixture : ::testing::Test {
+  Owned<TForm> form{new TForm(nullptr)};
+  WinFixture() {
+    form->SetBounds(40, 40, 420, 320);
+    form->SetCaption("Layer test");
+  }
+  ~WinFixture() override { Application->ModalDriver = nullptr; }
+  template <class T>
+  T* Add(TWinControl* parent, int l, int t, int w, int h) {
+    auto* c = new T(form.p);
+    c->SetParent(parent);
+    c->SetBounds(l, t, w, h);
+    return c;
+  }
+};
+
+TEST_F(WinFixture, ControlsAreWindowsOfTheStandardClasses) {
+  auto* group = Add<TGroupBox>(form.p, 4, 4, 200, 150);
+  group->SetCaption("Group");
+  auto* edit = Add<TEdit>(group, 8, 20, 100, 21);
+  edit->SetText("F4ABC");
+  auto* memo = Add<TMemo>(form.p, 210, 4, 200, 60);
+  auto* rich = Add<TRichEdit>(form.p, 210, 70, 200, 60);
+  auto* button = Add<TButton>(group, 8, 50, 80, 25);
+  button->SetCaption("Send");
+  auto* check = Add<TCheckBox>(group, 8, 80, 120, 17);
+  auto* combo = Add<TComboBox>(group, 8, 100, 120, 21);
+  auto* ud = Add<TUpDown>(form.p, 4, 160, 17, 25);
+  auto* tb = Add<TTrackBar>(form.p, 30, 160, 150, 30);
+  auto* panel = Add<TPanel>(form.p, 210, 140, 100, 40);
+  EXPECT_FALSE(edit->HandleAllocated());  // lazily: nothing before the form needs its window
+  form->Show();
+  ASSERT_TRUE(edit->HandleAllocated());
+  EXPECT_EQ(WindowClass(form->Handle()), "TForm");
+  EXPECT_EQ(WindowText(form->Handle()), "Layer test");
+  EXPECT_STRCASEEQ(WindowClass(group->Handle()).c_str(), "Button");
+  EXPECT_EQ(GetWindowLongA(group->Handle(), GWL_STYLE) & 0x0F, BS_GROUPBOX);
+  EXPECT_STRCASEEQ(WindowClass(edit->Handle()).c_str(), "Edit");
+  EXPECT_EQ(GetParent(edit->Handle()), group->Handle());
+  EXPECT_STRCASEEQ(WindowClass(memo->Handle()).c_str(), "Edit");
+  EXPECT_TRUE(GetWindowLongA(memo->Handle(), GWL_STYLE) & ES_MULTILINE);
+  EXPECT_EQ(WindowClass(rich->Handle()), "RichEdit20A");
+  EXPECT_STRCASEEQ(WindowClass(button->Handle()).c_str(), "Button");
+  EXPECT_STRCASEEQ(WindowClass(check->Handle()).c_str(), "Button");
+  EXPECT_STRCASEEQ(WindowClass(combo->Handle()).c_str(), "ComboBox");
+  EXPECT_EQ(WindowClass(ud->Handle()), "msctls_updown32");
+  EXPECT_EQ(WindowClass(tb->Handle()), "msctls_trackbar32");
+  EXPECT_EQ(WindowClass(panel->Handle()), "TPanel");
+  EXPECT_EQ(WindowText(edit->Handle()), "F4ABC");
+  EXPECT_EQ(WindowText(button->Handle()), "Send");
+  EXPECT_EQ(TWinControl::FromHandle(edit->Handle()), edit);
+  // Setters reach the window; the window's state reads back.
+  edit->SetText("G0XYZ");
+  EXPECT_EQ(WindowText(edit->Handle()), "G0XYZ");
+  SetWindowTextA(memo->Handle(), "typed\r\nby hand");
+  EXPECT_EQ(memo->Text(), "typed\r\nby hand");
+  edit->SetEnabled(false);
+  EXPECT_FALSE(IsWindowEnabled(edit->Handle()));
+  panel->Hide();
+  EXPECT_FALSE(IsWindowVisible(panel->Handle()));
+  check->SetChecked(true);
+  EXPECT_EQ(SendMessageA(check->Handle(), BM_GETCHECK, 0, 0), BST_CHECKED);
+  tb->SetMax(100);
+  tb->SetPosition(40);
+  EXPECT_EQ(SendMessageA(tb->Handle(), TBM_GETPOS, 0, 0), 40);
+  // The bounds follow the window when it is moved from outside.
+  SetWindowPos(memo->Handle(), nullptr, 220, 10, 150, 50, SWP_NOZORDER);
+  EXPECT_EQ(memo->BoundsRect(), Bounds(220, 10, 150, 50));
+}
+
+TEST_F(WinFixture, TypedCharactersGoThroughKeyPressToTheRealEdit) {
+  auto* memo = Add<TMemo>(form.p, 4, 4, 300, 100);
+  int changes = 0;
+  memo->OnChange = [&](TObject*) { ++changes; };
+  memo->OnKeyPress = [](TObject*, char& k) {
+    if (k == '#') k = 0;
+  };
+  form->Show();
+  for (char c : std::string("ab#c\rd")) SendMessageA(memo->Handle(), WM_CHAR, static_cast<unsigned char>(c), 0);
+  EXPECT_EQ(memo->Text(), "abc\r\nd");
+  EXPECT_EQ(changes, 5);
+  memo->SetSelStart(3);
+  EXPECT_EQ(memo->SelStart(), 3);
+  memo->SetSelText("X");
+  EXPECT_EQ(memo->Text(), "abcX\r\nd");
+  memo->SetText("set from code");
+  EXPECT_EQ(changes, 7);  // the replacement and the multi-line text set from code both report
+}
+
+TEST_F(WinFixture, AReplacedWindowProcSeesTheWindowsMessages) {
+  auto* edit = Add<TEdit>(form.p, 4, 4, 100, 21);
+  form->Show();
+  std::vector<UINT> seen;
+  TWndMethod previous = edit->WindowProc;
+  edit->WindowProc = [&](TMessage& m) {
+    seen.push_back(m.Msg);
+    if (m.Msg == WM_GETTEXTLENGTH) {  // answered by the replacement, not by the window
+      m.Result = 42;
+      return;
+    }
+    previous(m);
+  };
+  SendMessageA(edit->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("abc"));
+  EXPECT_EQ(GetWindowTextLengthA(edit->Handle()), 42);
+  InvalidateRect(edit->Handle(), nullptr, TRUE);
+  UpdateWindow(edit->Handle());
+  auto has = [&](UINT msg) { return std::find(seen.begin(), seen.end(), msg) != seen.end(); };
+  EXPECT_TRUE(has(WM_SETTEXT));
+  EXPECT_TRUE(has(WM_PAINT));
+  edit->WindowProc = previous;
+  EXPECT_EQ(GetWindowTextLengthA(edit->Handle()), 3);
+}
+
+TEST_F(WinFixture, AnExceptionInAHandlerIsReportedAndTheWindowLivesOn) {
+  auto* button = Add<TButton>(form.p, 4, 4, 80, 25);
+  button->OnClick = [](TObject*) { throw std::runtime_error("handler failed"); };
+  std::vector<std::string> reports;
+  Application->OnException = [&](TObject*, const std::string& m) { reports.push_back(m); };
+  form->Show();
+  SendMessageA(button->Handle(), BM_CLICK, 0, 0);
+  Application->OnException = nullptr;
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0], "handler failed");
+  EXPECT_TRUE(IsWindow(button->Handle()));
+}
+
+TEST_F(WinFixture, GraphicControlsPaintOnTheirParent) {
+  form->SetColor(clWhite);
+  auto* label = new TLabel(form.p);
+  label->SetParent(form.p);
+  label->SetAutoSize(false);
+  label->SetBounds(20, 20, 60, 30);
+  label->SetColor(clRed);
+  auto* speed = new TSpeedButton(form.p);
+  speed->SetParent(form.p);
+  speed->SetBounds(100, 20, 60, 30);
+  speed->SetCaption("Go");
+  form->Show();
+  PumpFor(200);
+  const TPoint inLabel = form->ClientToScreen(TPoint{50, 35});
+  const TPoint outside = form->ClientToScreen(TPoint{50, 80});
+  EXPECT_EQ(testsupport::ScreenPixel(inLabel.X, inLabel.Y), RGB(255, 0, 0));
+  EXPECT_EQ(testsupport::ScreenPixel(outside.X, outside.Y), RGB(255, 255, 255));
+  // A mouse click on the parent window reaches the speed button under it.
+  int clicks = 0;
+  speed->OnClick = [&](TObject*) { ++clicks; };
+  SendMessageA(form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(120, 30));
+  SendMessageA(form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(120, 30));
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(WinFixture, MenusAreRealMenusWhoseCommandsReachTheItems) {
+  auto* menu = new TMainMenu(form.p);
+  auto* top = new TMenuItem(form.p);
+  top->SetCaption("&Ports");
+  menu->Items()->Add(top);
+  auto* com = new TMenuItem(form.p);
+  com->SetCaption("COM 1");
+  top->Add(com);
+  int clicks = 0;
+  com->OnClick = [&](TObject*) { ++clicks; };
+  form->SetMenu(menu);
+  form->Show();
+  HMENU bar = GetMenu(form->Handle());
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(GetMenuItemCount(bar), 1);
+  HMENU sub = GetSubMenu(bar, 0);
+  ASSERT_NE(sub, nullptr);
+  com->SetChecked(true);
+  EXPECT_TRUE(GetMenuState(sub, com->Command(), MF_BYCOMMAND) & MF_CHECKED);
+  com->SetCaption("COM 1 detected");
+  char text[64] = {};
+  GetMenuStringA(sub, com->Command(), text, sizeof(text), MF_BYCOMMAND);
+  EXPECT_STREQ(text, "COM 1 detected");
+  SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(com->Command(), 0), 0);
+  EXPECT_EQ(clicks, 1);
+  auto* added = new TMenuItem(form.p);
+  added->SetCaption("COM 2");
+  top->Add(added);
+  EXPECT_EQ(GetMenuItemCount(GetSubMenu(GetMenu(form->Handle()), 0)), 2);
+}
+
+TEST_F(WinFixture, TimersRunDuringAModalShowingAndActivationReturnsOnce) {
+  Owned<TForm> dialog(new TForm(nullptr));
+  dialog->SetBounds(100, 100, 200, 120);
+  auto* ticker = new TTimer(form.p);
+  ticker->SetInterval(20);
+  int ticks = 0;
+  ticker->OnTimer = [&](TObject*) { ++ticks; };
+  auto* closer = new TTimer(dialog.p);
+  closer->SetInterval(400);
+  closer->SetEnabled(false);
+  closer->OnTimer = [&](TObject*) { dialog->SetModalResult(mrOk); };
+  std::vector<std::string> log;
+  form->OnActivate = [&](TObject*) { log.push_back("main"); };
+  dialog->OnActivate = [&](TObject*) {
+    log.push_back("dialog");
+    closer->SetEnabled(true);
+  };
+  form->Show();
+  PumpFor(100);
+  ASSERT_EQ(log, std::vector<std::string>{"main"});
+  const int before = ticks;
+  EXPECT_EQ(dialog->ShowModal(), mrOk);
+  log.push_back("returned");
+  EXPECT_GE(ticks - before, 5);
+  EXPECT_EQ(log, (std::vector<std::string>{"main", "dialog", "main", "returned"}));
+  PumpFor(200);
+  EXPECT_EQ(log.size(), 4u);
+  // Another program's window taking the activation and giving it back is not a change of form.
+  HWND other = CreateWindowExA(0, "STATIC", "other program", WS_POPUP | WS_VISIBLE | WS_CAPTION, 300, 300, 200, 100,
+                               nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  SetActiveWindow(other);
+  PumpFor(100);
+  SetActiveWindow(form->Handle());
+  PumpFor(100);
+  DestroyWindow(other);
+  EXPECT_EQ(log.size(), 4u);
+}
+
+}  // namespace

@@ -1,0 +1,60 @@
+#pragma once
+// Windows-build test helpers: pumping the real message queue for a while, and saving what a window shows on
+// the screen as a bitmap file (a test artefact).
+#ifdef _WIN32
+#include <filesystem>
+#include <string>
+
+#include "gui/gui.h"
+
+namespace testsupport {
+
+inline void PumpFor(DWORD ms) {
+  const DWORD start = GetTickCount();
+  do {
+    gui::Application->ProcessMessages();
+    Sleep(5);
+  } while (GetTickCount() - start < ms);
+}
+
+// Copies what the program draws of a window (its menu bar and client area) from the screen into a 24-bit
+// bitmap, after bringing the window to the top and repainting it. The caption and borders belong to the
+// window manager (under Xvfb there is none) and are left out.
+inline void CaptureWindow(HWND h, gui::TBitmap& out) {
+  SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  PumpFor(300);
+  POINT origin{0, 0};
+  ClientToScreen(h, &origin);
+  RECT client;
+  GetClientRect(h, &client);
+  int top = origin.y;
+  MENUBARINFO bar{};
+  bar.cbSize = sizeof(bar);
+  if (GetMenu(h) && GetMenuBarInfo(h, OBJID_MENU, 0, &bar)) top = bar.rcBar.top;
+  out.SetPixelFormat(gui::TPixelFormat::pf24bit);
+  out.SetSize(client.right, origin.y + client.bottom - top);
+  HDC screen = GetDC(nullptr);
+  BitBlt(out.Canvas().Handle(), 0, 0, out.Width(), out.Height(), screen, origin.x, top, SRCCOPY);
+  ReleaseDC(nullptr, screen);
+  GdiFlush();
+}
+
+inline std::string SaveWindowPicture(HWND h, const std::string& directory, const std::string& name) {
+  std::filesystem::create_directories(directory);
+  gui::TBitmap bmp;
+  CaptureWindow(h, bmp);
+  const std::string path = directory + "/" + name + ".bmp";
+  bmp.SaveToFile(path);
+  return path;
+}
+
+inline uint32_t ScreenPixel(int x, int y) {
+  HDC screen = GetDC(nullptr);
+  const COLORREF c = GetPixel(screen, x, y);
+  ReleaseDC(nullptr, screen);
+  return c;
+}
+
+}  // namespace testsupport
+#endif
