@@ -438,6 +438,18 @@ TControl* TWinControl::ControlAtPos(TPoint p, bool allowDisabled, bool windowed)
   return nullptr;
 }
 
+void TWinControl::Invalidate() {
+#ifdef _WIN32
+  if (handle_) InvalidateRect(handle_, nullptr, TRUE);
+#endif
+}
+
+void TWinControl::Update() {
+#ifdef _WIN32
+  if (handle_) UpdateWindow(handle_);
+#endif
+}
+
 HWND TWinControl::Handle() {
 #ifdef _WIN32
   if (!handle_) {

@@ -135,7 +135,7 @@ class TControl : public TComponent {
   // Asks for a repaint (of the parent's area for a graphic control); Repaint paints at once.
   virtual void Invalidate();
   void Repaint();
-  void Update();
+  virtual void Update();
   void Refresh() { Repaint(); }
   void BringToFront();
   void SendToBack();
@@ -215,6 +215,10 @@ class TWinControl : public TControl {
   bool ContainsControl(const TControl* c) const;
   // The topmost visible child (graphic only unless `windowed`) at a client point, enabled unless asked.
   TControl* ControlAtPos(TPoint p, bool allowDisabled = false, bool windowed = false) const;
+
+  // Repaints the control's own window (Windows).
+  void Invalidate() override;
+  void Update() override;
 
   // The window, created on demand (Windows); always nullptr natively.
   HWND Handle();

@@ -37,7 +37,9 @@ class TTimer : public TComponent {
   UINT interval_ = 1000;
   bool running_ = false;
   uint32_t due_ = 0;
+#ifdef _WIN32
   uintptr_t id_ = 0;
+#endif
 };
 
 class TCustomPanel : public TWinControl {

@@ -47,6 +47,17 @@ void TCustomForm::AfterConstruction() {
   }
 }
 
+void TCustomForm::BeforeDestruction() {
+  if (OnDestroy && !IsDestroying()) {
+    try {
+      OnDestroy(this);
+    } catch (...) {
+      Application->HandleException(this);
+    }
+  }
+  TWinControl::BeforeDestruction();
+}
+
 void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
   TWinControl::Notification(AComponent, Operation);
   if (Operation == TOperation::opRemove) {
@@ -384,10 +395,7 @@ void TCustomForm::CreateHandle() {
 #ifdef _WIN32
   if (handle_) return;
   Application->HandleNeeded();
-  if (position_ == TPosition::poScreenCenter || position_ == TPosition::poMainFormCenter) {
-    left_ = (Screen->Width() - width_) / 2;
-    top_ = (Screen->Height() - height_) / 2;
-  }
+  CenterAsPositioned();
   TWinControl::CreateHandle();
   if (handle_ && menu_) ::SetMenu(handle_, menu_->Handle());
   ApplyClientSize();
@@ -398,11 +406,20 @@ void TCustomForm::PaintWindow(HDC dc) {
   (void)dc;  // the background is erased with the form's colour; graphic controls paint over it
 }
 
+void TCustomForm::CenterAsPositioned() {
+  TRect area{0, 0, Screen->Width(), Screen->Height()};
+  TCustomForm* main = Application->MainForm();
+  if (position_ == TPosition::poMainFormCenter && main && main != this && main->Visible()) area = main->BoundsRect();
+  if (position_ == TPosition::poScreenCenter || position_ == TPosition::poMainFormCenter) {
+    const int left = std::max(0, area.Left + (area.Width() - width_) / 2);
+    const int top = std::max(0, area.Top + (area.Height() - height_) / 2);
+    SetBounds(left, top, width_, height_);
+  }
+}
+
 void TCustomForm::SetFormVisible(bool v) {
   if (v) {
-    if (position_ == TPosition::poScreenCenter || position_ == TPosition::poMainFormCenter) {
-      SetBounds((Screen->Width() - width_) / 2, (Screen->Height() - height_) / 2, width_, height_);
-    }
+    CenterAsPositioned();
     if (OnShow) OnShow(this);
 #ifdef _WIN32
     HandleNeeded();

@@ -43,6 +43,8 @@ class TCustomForm : public TWinControl {
 
   // Runs OnCreate; the application calls it once the form is constructed (after its definition is loaded).
   void AfterConstruction();
+  // Runs OnDestroy while the form is still whole (Free calls it).
+  void BeforeDestruction() override;
 
   void Show();
   void Hide();
@@ -107,6 +109,7 @@ class TCustomForm : public TWinControl {
   friend class TScreen;
   friend class TApplication;
   void SetFormVisible(bool v);
+  void CenterAsPositioned();
   void CloseModal();
   void ApplyClientSize();
   TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;

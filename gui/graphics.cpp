@@ -646,7 +646,8 @@ void TBitmap::LoadFromBytes(const std::string& b) {
   }
   const bool bottomUp = h > 0;
   if (h < 0) h = -h;
-  if (w <= 0 || h <= 0 || w > 32768 || h > 32768) throw EInvalidGraphic("Bitmap size out of range");
+  if (w <= 0 || h <= 0 || w > 32768 || h > 32768 || w * h > (int64_t{1} << 26))
+    throw EInvalidGraphic("Bitmap size out of range");
   uint32_t masks[4] = {0x00FF0000, 0x0000FF00, 0x000000FF, 0};
   if (compression == 3) {  // BI_BITFIELDS
     if (bitCount != 16 && bitCount != 32) throw EInvalidGraphic("Unsupported bitmap layout");

@@ -81,6 +81,17 @@ TEST(Forms, CloseEndsAModalShowingWithCancelAndOnCloseMayRefuse) {
       EInvalidOperation);
 }
 
+TEST(Forms, FreeingAFormRunsOnDestroyWhileItIsWhole) {
+  auto* f = new TForm(nullptr);
+  auto* edit = new TEdit(f);
+  edit->SetParent(f);
+  edit->SetText("kept");
+  std::string seen;
+  f->OnDestroy = [&](TObject*) { seen = edit->Text(); };
+  Free(f);
+  EXPECT_EQ(seen, "kept");
+}
+
 TEST(Forms, NestedModalFormsReturnTheActivationInOrder) {
   ModalGuard guard;
   Owned<TForm> main(new TForm(nullptr));
