@@ -26,11 +26,12 @@ function(station_library name)
   target_link_libraries(${name} PUBLIC station_options ${A_DEPS})
 endfunction()
 
-# station_test(<name> SOURCES <files> DEPS <targets> LABEL <label> [WINDOWS_ONLY] [NATIVE_ONLY])
+# station_test(<name> SOURCES <files> DEPS <targets> LABEL <label> [WINDOWS_ONLY] [NATIVE_ONLY] [SCREEN])
 # Natively the test cases are discovered one by one; in the Windows build the whole executable is one
-# test, run under Wine by the wine fixture (see WineTests.cmake).
+# test, run under Wine by the wine fixture (see WineTests.cmake). SCREEN: the test reads back what its
+# windows show on the display, so no other test that uses the display runs beside it.
 function(station_test name)
-  cmake_parse_arguments(A "WINDOWS_ONLY;NATIVE_ONLY" "LABEL;TIMEOUT" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(A "WINDOWS_ONLY;NATIVE_ONLY;SCREEN" "LABEL;TIMEOUT" "SOURCES;DEPS" ${ARGN})
   if(A_WINDOWS_ONLY AND NOT WIN32)
     return()
   endif()
@@ -46,6 +47,9 @@ function(station_test name)
   target_compile_definitions(${name} PRIVATE STATION_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   if(WIN32)
     station_wine_test(${name} ${A_LABEL} ${A_TIMEOUT})
+    if(A_SCREEN)
+      set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wine_screen)
+    endif()
   else()
     include(GoogleTest)
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST

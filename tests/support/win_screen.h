@@ -17,25 +17,19 @@ inline void PumpFor(DWORD ms) {
   } while (GetTickCount() - start < ms);
 }
 
-// Copies what the program draws of a window (its menu bar and client area) from the screen into a 24-bit
-// bitmap, after bringing the window to the top and repainting it. The caption and borders belong to the
-// window manager (under Xvfb there is none) and are left out.
+// Copies a whole window (frame, title bar, menu bar and client area) from the screen into a 24-bit bitmap,
+// after bringing it to the top and repainting it. The test display has no window manager: Wine draws the
+// frames itself, as Windows does.
 inline void CaptureWindow(HWND h, gui::TBitmap& out) {
   SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
   PumpFor(300);
-  POINT origin{0, 0};
-  ClientToScreen(h, &origin);
-  RECT client;
-  GetClientRect(h, &client);
-  int top = origin.y;
-  MENUBARINFO bar{};
-  bar.cbSize = sizeof(bar);
-  if (GetMenu(h) && GetMenuBarInfo(h, OBJID_MENU, 0, &bar)) top = bar.rcBar.top;
+  RECT r;
+  GetWindowRect(h, &r);
   out.SetPixelFormat(gui::TPixelFormat::pf24bit);
-  out.SetSize(client.right, origin.y + client.bottom - top);
+  out.SetSize(r.right - r.left, r.bottom - r.top);
   HDC screen = GetDC(nullptr);
-  BitBlt(out.Canvas().Handle(), 0, 0, out.Width(), out.Height(), screen, origin.x, top, SRCCOPY);
+  BitBlt(out.Canvas().Handle(), 0, 0, out.Width(), out.Height(), screen, r.left, r.top, SRCCOPY);
   ReleaseDC(nullptr, screen);
   GdiFlush();
 }

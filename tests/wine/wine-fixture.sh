@@ -37,6 +37,10 @@ setup)
   echo ":$n" >"$state/display"
   export DISPLAY=":$n"
   wineboot -i >"$state/wineboot.log" 2>&1
+  # No window manager runs on the test display: Wine draws the frames and title bars itself, as Windows does,
+  # and never waits for a manager to map a window.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >>"$state/wineboot.log" 2>&1
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >>"$state/wineboot.log" 2>&1
   wineserver -w
   rm -f "$WINEPREFIX"/dosdevices/com[0-9]* "$WINEPREFIX"/dosdevices/lpt[0-9]*
   echo "Wine prefix ready in $WINEPREFIX on display :$n"
