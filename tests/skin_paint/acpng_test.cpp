@@ -538,7 +538,7 @@ TEST(PngUnfilterRow, FiltersAtEveryPixelSize) {
   // Each filter against the test writer's forward filters, for every pixel size and short rows.
   uint32_t s = 3;
   for (int bpp : {1, 2, 3, 4, 6, 8, 5})
-    for (size_t n : {size_t(1), size_t(3), size_t(bpp), size_t(4 * bpp + 1), size_t(67)})
+    for (size_t n : {size_t(1), size_t(3), size_t(bpp), size_t(4 * bpp + 1), size_t(16 * bpp), size_t(67)})
       for (int f = 0; f <= 4; ++f) {
         std::vector<uint8_t> prev(n), cur(n);
         for (auto& b : prev) b = uint8_t(pngtest::NextRandom(s));
