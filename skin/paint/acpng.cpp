@@ -400,7 +400,8 @@ void PngLoader::ReadChunkData() {
     FData = FRawBuffer.data();
     crcBytes = crcBuffer;
   }
-  if (PngCRC32(FCRC, FData, FLength) != BE32(crcBytes)) RaiseInvalid(gesInvalidCRC);
+  const uint32_t crc = FLength > 0 ? PngCRC32(FCRC, FData, FLength) : FCRC;  // an empty chunk: the type's CRC
+  if (crc != BE32(crcBytes)) RaiseInvalid(gesInvalidCRC);
 }
 
 void PngLoader::SkipChunk() {

@@ -180,7 +180,28 @@ bool IsColor(TColorScheme s) { return s == csRGB || s == csRGBA || s == csBGR ||
 
 }  // namespace
 
-TColorManager::TColorManager() { SetGamma(2.2f, 1.0f); }
+namespace {
+
+// Entries 0..min(maxIn, 255) of a gamma table; the others keep their values.
+void FillGammaTable(std::array<uint8_t, 256>& table, uint32_t maxIn, uint32_t maxOut, double exponent) {
+  const uint32_t last = std::min<uint32_t>(maxIn, 255);
+  for (uint32_t i = 0; i <= last; ++i) {
+    const double v = std::nearbyint(double(maxOut) * std::pow(double(i) / double(maxIn), exponent));
+    table[i] = uint8_t(std::clamp(v, 0.0, 255.0));
+  }
+}
+
+}  // namespace
+
+TColorManager::TColorManager() {
+  // The table of the defaults (gamma 1.0 on a display of 2.2), made once.
+  static const std::array<uint8_t, 256> kDefaultTable = [] {
+    std::array<uint8_t, 256> t{};
+    FillGammaTable(t, 255, 255, 1.0 / (1.0 * double(2.2f)));
+    return t;
+  }();
+  FGammaTable = kDefaultTable;
+}
 
 void TColorManager::SetSourceBitsPerSample(uint8_t bits) {
   if (bits < 1 || bits > 16) throw EColorConversionError(gesInvalidColorDepth);
@@ -247,12 +268,7 @@ void TColorManager::SetGamma(float displayGamma, float mainGamma) {
   FDisplayGamma = displayGamma > 0 ? displayGamma : 2.2f;
   const uint32_t maxIn = FSourceBPS < 8 ? (1u << FTargetBPS) - 1 : 255;
   const uint32_t maxOut = FTargetBPS < 8 ? (1u << FTargetBPS) - 1 : 255;
-  const double exponent = 1.0 / (double(FMainGamma) * double(FDisplayGamma));
-  const uint32_t last = std::min<uint32_t>(maxIn, 255);  // entries above keep their values
-  for (uint32_t i = 0; i <= last; ++i) {
-    const double v = std::nearbyint(double(maxOut) * std::pow(double(i) / double(maxIn), exponent));
-    FGammaTable[i] = uint8_t(std::clamp(v, 0.0, 255.0));
-  }
+  FillGammaTable(FGammaTable, maxIn, maxOut, 1.0 / (double(FMainGamma) * double(FDisplayGamma)));
 }
 
 TPixelFormat TColorManager::PixelFormatFor(int bits) {

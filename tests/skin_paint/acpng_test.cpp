@@ -515,6 +515,14 @@ TEST(PngReader, LoadsFromFilesAndStreams) {
   PngMemorySource m(bytes.data(), bytes.size());
   LoadPngStream(b, m);
   EXPECT_EQ(m.Position(), bytes.size());
+  // Empty chunks and chunks split anywhere, from a source that cannot hand out its bytes in place.
+  const RawImage rgba = Random(5, 4, 6, 8, 12);
+  const std::string z = pngtest::Deflate(pngtest::ScanLines(rgba, false, 4));
+  TrickleSource split(pngtest::Signature() + Chunk("IHDR", pngtest::IhdrData(5, 4, 8, 6, 0)) + Chunk("IDAT", "") +
+                      Chunk("IDAT", z.substr(0, 9)) + Chunk("IDAT", "") + Chunk("IDAT", z.substr(9)) +
+                      Chunk("tEXt", "") + Chunk("IEND", ""));
+  LoadPngStream(b, split);
+  EXPECT_EQ(pngtest::CompareConverted(b, rgba, {}), "");
   // A chunk that claims more than a trickling source holds.
   TrickleSource cut(bytes.substr(0, 60));
   EXPECT_THROW(g.LoadFromStream(cut), EInvalidGraphic);
