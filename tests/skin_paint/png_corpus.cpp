@@ -42,7 +42,7 @@ void ReadBytes(png_structp png, png_bytep data, size_t length) {
 }
 
 // What one valid file carries.
-struct Spec {
+struct Recipe {
   RawImage image;
   bool adam7 = false;
   int filter = 0;
@@ -59,7 +59,7 @@ struct Spec {
 };
 
 // libpng's writing, in a frame of its own (no C++ object lives across the setjmp).
-bool WriteFrame(const Spec& s, png_bytep* rows, PngContext& ctx) {
+bool WriteFrame(const Recipe& s, png_bytep* rows, PngContext& ctx) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &ctx, OnError, OnWarning);
   if (png == nullptr) return false;
   png_infop info = png_create_info_struct(png);
@@ -105,7 +105,7 @@ bool WriteFrame(const Spec& s, png_bytep* rows, PngContext& ctx) {
   return true;
 }
 
-std::string Write(const Spec& s) {
+std::string Write(const Recipe& s) {
   std::vector<png_bytep> rows(s.image.height);
   for (uint32_t y = 0; y < s.image.height; ++y) rows[y] = const_cast<png_bytep>(s.image.row(y));
   std::string out;
@@ -204,8 +204,8 @@ uint16_t SampleOf(uint32_t& seed, uint8_t depth) {
   return uint16_t(pngtest::NextRandom(seed) & (depth >= 16 ? 0xFFFF : (1u << depth) - 1));
 }
 
-Spec MakeSpec(const Kind& k, uint32_t w, uint32_t h, bool adam7, int filter, unsigned ancillary, uint32_t seed) {
-  Spec s;
+Recipe MakeRecipe(const Kind& k, uint32_t w, uint32_t h, bool adam7, int filter, unsigned ancillary, uint32_t seed) {
+  Recipe s;
   const unsigned paletteSize = k.type == 3 ? PaletteSize(k.depth) : 0;
   s.image = pngtest::RandomImage(w, h, k.type, k.depth, seed, paletteSize);
   s.adam7 = adam7;
@@ -340,7 +340,7 @@ std::vector<CorpusFile> ValidFiles() {
           const unsigned pick = seed % 8;
           for (unsigned anc = 0; anc < 8; ++anc) {
             if ((w != 1 || h != 1) && anc != pick) continue;
-            const Spec s = MakeSpec(k, w, h, adam7, filter, anc, seed++);
+            const Recipe s = MakeRecipe(k, w, h, adam7, filter, anc, seed++);
             CorpusFile f;
             f.name = "t" + std::to_string(k.type) + "d" + std::to_string(k.depth) + (adam7 ? "-adam7" : "-plain") +
                      "-f" + std::to_string(filter) + "-" + std::to_string(w) + "x" + std::to_string(h) + "-" +
@@ -363,11 +363,11 @@ std::vector<CorpusFile> DamagedFiles() {
   const std::string kScheme = "Cannot load image. The compression scheme is not supported for PNG files.";
 
   // Bases: RGBA with gAMA in many small IDAT chunks, RGB, and an 8-bit palette image.
-  Spec rgbaSpec = MakeSpec({6, 8}, 19, 11, false, 4, 1, 3);
-  rgbaSpec.bufferSize = 64;
-  const std::string rgba = Write(rgbaSpec);
-  const std::string rgb = Write(MakeSpec({2, 8}, 9, 5, false, 1, 0, 5));
-  const std::string pal = Write(MakeSpec({3, 8}, 9, 5, true, 2, 0, 7));
+  Recipe rgbaRecipe = MakeRecipe({6, 8}, 19, 11, false, 4, 1, 3);
+  rgbaRecipe.bufferSize = 64;
+  const std::string rgba = Write(rgbaRecipe);
+  const std::string rgb = Write(MakeRecipe({2, 8}, 9, 5, false, 1, 0, 5));
+  const std::string pal = Write(MakeRecipe({3, 8}, 9, 5, true, 2, 0, 7));
   const auto R = SplitChunks(rgba);
   const auto P = SplitChunks(pal);
 
