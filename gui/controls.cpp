@@ -814,6 +814,12 @@ void TWinControl::ReflectToChild(TMessage& m) {
 }
 
 void TWinControl::WndProc(TMessage& m) {
+#ifdef _WIN32
+  if (IsReflectedMessage(m.Msg)) {  // the child control concerned answers
+    ReflectToChild(m);
+    return;
+  }
+#endif
   switch (m.Msg) {
     case WM_SETTEXT:
       text_ = m.LParam ? reinterpret_cast<const char*>(m.LParam) : "";
@@ -884,21 +890,6 @@ void TWinControl::WndProc(TMessage& m) {
     case WM_CAPTURECHANGED:
       if (reinterpret_cast<HWND>(m.LParam) != handle_) captureControl_ = nullptr;
       break;
-    case WM_COMMAND:
-    case WM_NOTIFY:
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-    case WM_DRAWITEM:
-    case WM_MEASUREITEM:
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-      ReflectToChild(m);
-      return;
 #endif
     case CM_ENABLEDCHANGED:
 #ifdef _WIN32
