@@ -1,0 +1,51 @@
+#pragma once
+// JPEG pictures through libjpeg: a TJPEGImage takes its pixels from a bitmap (Assign) and is saved with the
+// library's default compression parameters, or is loaded from JPEG data and handed to a bitmap (AssignTo).
+// Whatever libjpeg reports as an error (bad data, an image too large, an output failure) raises EJPEG; the
+// process never ends on it, and libjpeg's warnings are not printed.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "gui/graphics.h"
+
+namespace gui {
+
+class EJPEG : public EInvalidGraphic {
+ public:
+  using EInvalidGraphic::EInvalidGraphic;
+};
+
+class TJPEGImage : public TObject {
+ public:
+  GUI_CLASS_NAME("TJPEGImage")
+
+  // Images larger than this many pixels are refused (as bitmap files are).
+  static constexpr int64_t kMaxPixels = int64_t{1} << 26;
+
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  bool Empty() const { return width_ <= 0 || height_ <= 0; }
+
+  // The bitmap's pixels (alpha ignored).
+  void Assign(const TBitmap& bitmap);
+  // The pixels into the bitmap (pf24bit, resized).
+  void AssignTo(TBitmap& bitmap) const;
+
+  // Compressed with libjpeg's default parameters (quality 75, 4:2:0, baseline).
+  std::string SaveToBytes() const;
+  // Raises EJPEG when the file cannot be written whole.
+  void SaveToFile(const std::string& path) const;
+  void LoadFromBytes(const std::string& bytes);
+  void LoadFromFile(const std::string& path);
+
+  // Rows top-down, R, G, B per pixel.
+  const std::vector<uint8_t>& Pixels() const { return rgb_; }
+
+ private:
+  int width_ = 0;
+  int height_ = 0;
+  std::vector<uint8_t> rgb_;
+};
+
+}  // namespace gui
