@@ -120,6 +120,10 @@ class FakeWindow final : public station::FenetreIo {
   int effacementsReception = 0;
   std::string legende;
   int prononciations = 0;
+  // Where the module window's lines go besides the records (a real module window, in its tests).
+  std::function<void(const std::string&)> onInfo2;
+  std::function<void(const std::string&)> onDonnees;
+  std::function<void()> onChampsLus;
 
   std::string lastInfo() const { return infos.empty() ? std::string() : infos.back(); }
 
@@ -169,9 +173,18 @@ class FakeWindow final : public station::FenetreIo {
   void Sauve_image_parametres() override { ++sauvegardes; }
   void Affiche_menu_ports(const station::MenuPortsSerie& m) override { menuPorts = m; }
   void Affiche_menu_vitesses(const station::MenuVitesses& m) override { menuVitesses = m; }
-  void Info2(const std::string& t) override { info2.push_back(t); }
-  void Label_Donnees(const std::string& t) override { donnees.push_back(t); }
-  void Champs_transceiver_lus() override { ++champsLus; }
+  void Info2(const std::string& t) override {
+    info2.push_back(t);
+    if (onInfo2) onInfo2(t);
+  }
+  void Label_Donnees(const std::string& t) override {
+    donnees.push_back(t);
+    if (onDonnees) onDonnees(t);
+  }
+  void Champs_transceiver_lus() override {
+    ++champsLus;
+    if (onChampsLus) onChampsLus();
+  }
 };
 
 }  // namespace stationtest
