@@ -249,8 +249,11 @@ void ControleTransceiver::Timer1Timer() {
       statut = etat == 1 ? L.TRADUCTION("Reading success of the parameters", "Succ\xE8s de la lecture des param\xE8tres")
                          : L.TRADUCTION("Data writing success", "Succ\xE8s de l'\xE9" "criture des donn\xE9" "es");
       Decodage_reponse_DRF1278DM(std::string_view(trame).substr(8, 12), donnees);
+      // A confirmed write leaves the module at 9600 baud (the frame's speed code 04): the port follows it,
+      // whether the write came from the automatic check or from the module window.
+      const bool ecriture_confirmee = etat == 2 && Parametres_lus_egaux(true);
       if (Fenetre_transceiver_active == 1) {
-        if (etat == 2 && !Parametres_lus_egaux(true)) statut = echec;
+        if (etat == 2 && !ecriture_confirmee) statut = echec;
         if (etat == 1 && !Parametres_lus_egaux(false))
           statut = L.TRADUCTION("Data reading failure", "Echec de la lecture des donn\xE9" "es");
       } else if (etat == 1) {
@@ -258,7 +261,8 @@ void ControleTransceiver::Timer1Timer() {
           Module_verifie = 1;
         else
           reecrire = true;
-      } else if (etat == 2 && Parametres_lus_egaux(true)) {
+      }
+      if (ecriture_confirmee && (Fenetre_transceiver_active == 0 || io_.materiel.Vitesse_port == 1200)) {
         if (io_.materiel.Vitesse_port == 1200) {
           io_.materiel.Vitesse_port = 9600;
           io_.ports.Change_vitesse_port();

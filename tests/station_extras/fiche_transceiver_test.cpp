@@ -172,8 +172,10 @@ TEST(ModuleWindow, WritingSendsTheWindowsFieldsAndTheModuleKeepsThem) {
   EXPECT_EQ(r.module.parameters, params(4, 0x0A, 0x07, 0, 42, 6, 0, code));
   // With the window closed again, a read is the automatic check's: the module now runs with the program's
   // settings; the information line shows the whole reading, then the data line.
-  r.io.materiel.Vitesse_port = 9600;
-  r.io.ports.Change_vitesse_port();
+  // The module now listens at 9600 baud (speed code 04): the port followed it.
+  EXPECT_EQ(r.io.materiel.Vitesse_port, 9600);
+  EXPECT_EQ(r.line->settings.BaudRate, 9600u);
+  r.io.transceiver.Module_verifie = 0;
   r.io.transceiver.Lecture_parametres_DRF1278DM(1);
   r.pump(400);
   EXPECT_EQ(r.io.transceiver.Module_verifie, 1);
