@@ -6,6 +6,7 @@
 
 #include "gui/jpeg.h"
 #include "station/capture_ecran.h"
+#include "station/documents.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -144,6 +145,30 @@ TEST(ScreenCapture, NoScreenGivesAMessageAndNoFile) {
   EXPECT_EQ(file, "");
   EXPECT_EQ(error, "L'\xE9" "cran n'a pas pu \xEAtre copi\xE9");
   EXPECT_TRUE(std::filesystem::is_empty(dir.path() / "SCREEN"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HelpPage, ChosenByLanguageAndHandedToTheShell) {
+  autex::Langues langues;
+  platform::RecordingShell shell;
+  EXPECT_EQ(station::Page_aide(langues), "HELP_VORNATEL.HTM");
+  langues.Langue = autex::LANGUE_FRANCAIS;
+  EXPECT_EQ(station::Page_aide(langues), "AIDE_VORNATEL.HTM");
+  void* owner = reinterpret_cast<void*>(0x1234);
+  EXPECT_EQ(station::Ouvre_document(shell, owner, station::Page_aide(langues), "", "", platform::kShowNormal), 42);
+  ASSERT_EQ(shell.requests.size(), 1u);
+  EXPECT_EQ(shell.requests[0].owner, owner);
+  EXPECT_EQ(shell.requests[0].document, "AIDE_VORNATEL.HTM");
+  EXPECT_EQ(shell.requests[0].parameters, "");
+  EXPECT_EQ(shell.requests[0].showMode, 1);
+  // Texts longer than the shell buffer are cut at 255 characters.
+  station::Ouvre_document(shell, nullptr, std::string(300, 'a'), std::string(256, 'p'), "dir", 1);
+  EXPECT_EQ(shell.requests[1].document.size(), 255u);
+  EXPECT_EQ(shell.requests[1].parameters.size(), 255u);
+  EXPECT_EQ(shell.requests[1].directory, "dir");
 }
 
 }  // namespace
