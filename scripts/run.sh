@@ -1,21 +1,102 @@
 #!/usr/bin/env bash
-# Builds the Windows program and starts it. On Linux it runs under Wine (on the current display, or on a
-# private Xvfb display when there is none).
+# Builds the station program and starts it.
 #
-# The station program itself is not built yet: until it is, this builds the Windows test executables and
-# runs them under Wine as a smoke run of the tool chain.
+# On Windows (a MSYS2 or Git Bash shell) the program is simply build/windows/station/station.exe: this script
+# builds it and starts it.
+#
+# On Linux it builds station.exe with mingw-w64 and runs it under Wine, with no radio: the radio module
+# simulator serves two simulated DRF1278DM modules whose serial ports appear as COM5 and COM6 in a Wine prefix
+# of this checkout (build/windows/run-state). Two stations start, "A" on COM5 and "B" on COM6, each in a
+# working directory of its own (build/windows/run-state/station-A and station-B, where their parameter files,
+# reports and received files stay). Type a text in A's upper window and press Escape: B shows it. Escape
+# again returns A to reception. The simulator stops when both stations have ended.
+#   STATIONS=1   starts station A only
+#   JOBS         parallel build jobs (default: number of processors)
 set -eu
 cd "$(dirname "$0")/.."
+root=$PWD
+JOBS=${JOBS:-$(nproc 2>/dev/null || echo 4)}
+
+case "$(uname -s)" in
+MINGW* | MSYS* | CYGWIN*)
+  cmake -S . -B build/windows -G "Unix Makefiles" -DSTATION_BUILD_TESTS=OFF -DSTATION_BUILD_BENCH=OFF \
+    -DCMAKE_EXE_LINKER_FLAGS="-static -static-libgcc -static-libstdc++" >/dev/null
+  cmake --build build/windows -j "$JOBS" --target station
+  exec build/windows/station/station.exe
+  ;;
+esac
+
 bash scripts/setup.sh
 cmake --preset windows >/dev/null
-cmake --build --preset windows -j "${JOBS:-$(nproc)}"
+cmake --build --preset windows -j "$JOBS" --target station module_simulator_host
 
-state="$PWD/build/windows/run-state"
-bash tests/wine/wine-fixture.sh setup "$state" >/dev/null
-trap 'bash tests/wine/wine-fixture.sh cleanup "$state"' EXIT
-status=0
-for exe in build/windows/tests/*/*_tests.exe; do
-  echo "=== $exe (under Wine)"
-  bash tests/wine/wine-run.sh "$state" "$exe" --gtest_brief=1 || status=1
-done
-exit $status
+state="$root/build/windows/run-state"
+exe="$root/build/windows/station/station.exe"
+simulator="$root/build/windows/tools/module_simulator/module_simulator"
+export WINEPREFIX="$state/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+mkdir -p "$state"
+
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+}
+trap cleanup EXIT
+
+# A display: the current one, or a private Xvfb when there is none (then nothing is seen, but it runs).
+if [ -z "${DISPLAY:-}" ]; then
+  n=90
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$state/xvfb.log" 2>&1 &
+  pids+=($!)
+  export DISPLAY=":$n"
+  sleep 1
+  echo "run: no display; the stations run on a private Xvfb display $DISPLAY"
+fi
+
+if [ ! -d "$WINEPREFIX" ]; then
+  echo "run: making the Wine prefix (once)"
+  wineboot -i >"$state/wineboot.log" 2>&1
+  wineserver -w
+fi
+# Only the simulator's ports: COM5 and COM6.
+rm -f "$WINEPREFIX"/dosdevices/com[0-9]* "$state/ptys"
+"$simulator" --link "$WINEPREFIX/dosdevices/com5" --link "$WINEPREFIX/dosdevices/com6" \
+  --pty-file "$state/ptys" --log "$state/simulator.log" &
+pids+=($!)
+for _ in $(seq 1 100); do [ -f "$state/ptys" ] && break; sleep 0.1; done
+
+# Byte 252 of the parameter image names the transceiver's port (5 = COM5, 6 = COM6); bytes 76-79 hold the
+# window's left and top edges (two bytes each: v div 100 + 110, v mod 100 + 110). A station that has no
+# parameter file yet writes the standard one at its first start; its port and place are then put in it.
+poke() { printf "\\$(printf '%03o' "$3")" | dd of="$1" bs=1 seek=$(($2 - 1)) conv=notrunc status=none; }
+prepare() {
+  local dir=$1 code=$2 left=$3 top=$4
+  mkdir -p "$dir"
+  [ -f "$dir/CONF_COM.SER" ] && return 0
+  (cd "$dir" && exec wine "$exe") >/dev/null 2>&1 &
+  local first=$!
+  for _ in $(seq 1 300); do [ -s "$dir/CONF_COM.SER" ] && break; sleep 0.1; done
+  sleep 0.5
+  kill "$first" 2>/dev/null || true
+  wait "$first" 2>/dev/null || true
+  if [ "$(stat -c %s "$dir/CONF_COM.SER" 2>/dev/null || echo 0)" = 945 ]; then
+    poke "$dir/CONF_COM.SER" 252 "$code"
+    poke "$dir/CONF_COM.SER" 76 $((left / 100 + 110))
+    poke "$dir/CONF_COM.SER" 77 $((left % 100 + 110))
+    poke "$dir/CONF_COM.SER" 78 $((top / 100 + 110))
+    poke "$dir/CONF_COM.SER" 79 $((top % 100 + 110))
+  fi
+}
+
+prepare "$state/station-A" 5 0 0
+(cd "$state/station-A" && exec wine "$exe") &
+a=$!
+b=""
+if [ "${STATIONS:-2}" != 1 ]; then
+  prepare "$state/station-B" 6 420 150
+  (cd "$state/station-B" && exec wine "$exe") &
+  b=$!
+fi
+echo "run: station A on COM5${b:+, station B on COM6}; simulator log in $state/simulator.log"
+echo "run: type in A's upper window and press Escape; B shows the text. Quit saves each station's settings."
+wait $a ${b:+$b} || true

@@ -79,6 +79,8 @@ Parametres::Parametres(autex::Langues& langues, autex::FonctionsFichiers& fichie
 
 std::string Parametres::chemin(const std::string& nom) const {
   if (Repertoire.empty()) return nom;
+  // A drive's root ("C:\\") already ends with its separator.
+  if (Repertoire.back() == '\\' || Repertoire.back() == '/') return Repertoire + nom;
   return Repertoire + autex::SEPARATEUR_CHEMIN + nom;
 }
 

@@ -1,0 +1,819 @@
+#include "station/fiche_principale.h"
+
+#include <algorithm>
+
+#include "autex/fonctions_fichiers.h"
+#include "station/a_propos.h"
+#include "station/affichage_memo.h"
+#include "station/historique_des_versions.h"
+#include "station/menu_oui_non.h"
+#include "station/message_d_erreur.h"
+#include "station/station.h"
+#include "station/traduction_fiche_principale.h"
+
+namespace station {
+
+// ---------------------------------------------------------------------------------------------------
+// Helpers
+
+int Reduction_hauteur_ASCII(int hauteur, int hauteur_ecran) {
+  if (hauteur <= hauteur_ecran - 40) return 0;
+  return std::min((hauteur + 40 - hauteur_ecran) / 3 + 1, 80);
+}
+
+std::string Chemin_dans(const std::string& repertoire, const std::string& nom) {
+  if (repertoire.empty()) return nom;
+  const char fin = repertoire.back();
+  if (fin == '\\' || fin == '/') return repertoire + nom;
+  return repertoire + autex::SEPARATEUR_CHEMIN + nom;
+}
+
+namespace {
+constexpr int LARGEUR_ASCII = 673;
+constexpr int HAUTEUR_GROUPE_ASCII = 129;
+constexpr int HAUTEUR_GROUPE_AUTEX = 60;
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------------
+// What the serial side asks of the window
+
+class FichePrincipale::Io final : public FenetreIo {
+ public:
+  explicit Io(FichePrincipale& f) : f_(f) {}
+
+  std::string Mode_fonctionnement() override { return f_.reglages().Mode_fonctionnement; }
+  std::string Nom_transceiver() override { return f_.reglages().Nom_transceiver; }
+  void Label_Info(const std::string& text) override { f_.Label_Info->SetCaption(text); }
+  void Affiche_reception(const std::string& text) override { f_.Affiche_reception(text); }
+  void Affiche_emission(const std::string& text) override { f_.Affiche_emission(text); }
+  void Efface_memo_reception() override { f_.Memo_Reception_memo->Clear(); }
+  void Affiche_editeur(const std::string& text) override { f_.Memo_editeur->SetText(text); }
+  std::string Texte_balise() override { return f_.Texte_balise->Text(); }
+  void Redonne_focus_editeur() override { f_.Redonne_focus_editeur(); }
+  std::string Titre_fiche_principale() override { return TITRE_FICHE_PRINCIPALE; }
+  void Legende_fenetre_principale(const std::string& caption) override { f_.SetCaption(caption); }
+  void Prononciation_en_attente() override {
+    if (f_.reglages().Synthese_vocale_active == 1) f_.synthese().Relance_prononciation();
+  }
+
+  bool Bouton_TX_enfonce() override { return f_.Bouton_TX->Down(); }
+  bool Bouton_RX_enfonce() override { return f_.Bouton_RX->Down(); }
+  void Enfonce_Bouton_TX() override { f_.Bouton_TX->SetDown(true); }
+  void Enfonce_Bouton_RX() override { f_.Bouton_RX->SetDown(true); }
+  void Passe_en_emission() override { f_.Passe_en_emission(); }
+  void Passe_en_reception() override { f_.Passe_en_reception(); }
+
+  uint8_t SESSION_EN_COURS() override { return f_.autex().SESSION_EN_COURS(); }
+  uint8_t MODE_AUTEX() override { return f_.autex().MODE_AUTEX(); }
+  void Fixe_MODE_AUTEX(uint8_t value) override { f_.autex().Fixe_MODE_AUTEX(value); }
+  void Fixe_EMISSION_EN_COURS(uint8_t value) override { f_.autex().Fixe_EMISSION_EN_COURS(value); }
+  void SUPERVISION_AUTEX() override { f_.autex().SUPERVISION_AUTEX(); }
+  void Envoi_message_AUTEX() override { f_.autex().Envoi_message_AUTEX(); }
+
+  bool Timer1_actif() override { return f_.Timer1->Enabled(); }
+  void Active_Timer1(bool active) override { f_.Timer1->SetEnabled(active); }
+
+  uint8_t Code_port_image() override { return f_.parametres().octet(octet::PORT_TRANSCEIVER); }
+  void Fixe_code_port_image(uint8_t code) override { f_.parametres().fixe_octet(octet::PORT_TRANSCEIVER, code); }
+  void Sauve_image_parametres() override { f_.parametres().Ecrire_CONF_COM_SER(); }
+
+  void Affiche_menu_ports(const MenuPortsSerie& menu) override {
+    f_.Aucun_port_serie_GPS->SetCaption(menu.Elements[0].Caption);
+    f_.Aucun_port_serie_GPS->SetChecked(menu.Elements[0].Checked);
+    for (int n = 1; n <= 40; ++n) {
+      gui::TMenuItem* item = f_.COM_GPS(n);
+      item->SetCaption(menu.Elements[size_t(n)].Caption);
+      item->SetChecked(menu.Elements[size_t(n)].Checked);
+    }
+  }
+  void Affiche_menu_vitesses(const MenuVitesses& menu) override {
+    f_._1200->SetChecked(menu._1200);
+    f_._9600->SetChecked(menu._9600);
+  }
+
+  void Info2(const std::string& text) override {
+    if (forms::TForm19* m = f_.station_.Form19) m->Info2->SetCaption(text);
+  }
+  void Label_Donnees(const std::string& text) override {
+    if (forms::TForm19* m = f_.station_.Form19) m->Label_Donnees->SetCaption(text);
+  }
+  void Champs_transceiver_lus() override {
+    forms::TForm19* m = f_.station_.Form19;
+    if (!m) return;
+    const ControleTransceiver& t = f_.io().transceiver;
+    m->Frequence_MHz->SetText(t.Frequence_MHz_texte);
+    m->Frequence_HHz->SetText(t.Frequence_HHz_texte);
+    m->Edit_NODE_ID->SetText(t.Node_ID_lu);
+    m->Edit_NET_ID->SetText(t.Net_ID_lu);
+    m->Puissance->SetPosition(t.Puissance);
+    m->Label_Puissance->SetCaption(t.Label_Puissance);
+  }
+
+ private:
+  FichePrincipale& f_;
+};
+
+// ---------------------------------------------------------------------------------------------------
+// What the parameter image asks of the window
+
+class FichePrincipale::HoteParametres final : public Hote_parametres {
+ public:
+  explicit HoteParametres(FichePrincipale& f) : f_(f) {}
+
+  void Afficher_erreur(const std::string& texte) override {
+    gui::Application->MessageBox(texte, f_.traduction("Error", "Erreur"), MB_OK | MB_ICONERROR);
+  }
+  void Afficher_information(const std::string& texte) override {
+    gui::Application->MessageBox(texte, "Information", MB_OK | MB_ICONINFORMATION);
+  }
+  bool Question_oui_non(const std::string& texte) override {
+    FenetreOuiNon* question = f_.station_.Form20;
+    return question && question->Question(texte);
+  }
+
+  void Detection_ports_serie() override { f_.io().materiel.Detection_ports_serie(); }
+  void Applique_langue() override { f_.Applique_langue(); }
+  void Coche_vitesse_port() override {
+    f_.io().materiel.Vitesse_port = f_.reglages().Vitesse_port;
+    f_.io().ports.Coche_vitesse_port();
+  }
+  void Construit_menus_ports_serie() override { f_.io().ports.Construit_menus_ports_serie(); }
+  void Pas_de_port_selectionne(const std::string& message) override {
+    StationIo& io = f_.io();
+    io.boucle.Port_ouvert = 0;
+    io.materiel.Port_teste = 0;
+    io.materiel.Fermer_port_serie(io.materiel.Handle_port);
+    f_.Label_Info->SetCaption(message);
+  }
+  bool Tester_port_serie() override {
+    f_.io().materiel.Tester_port_serie();
+    return f_.io().materiel.Port_teste == 1;
+  }
+  bool Port_ouvert() override { return f_.io().boucle.Port_ouvert == 1; }
+  void Ouverture_port_transceiver(uint16_t vitesse) override {
+    f_.io().materiel.Vitesse_port = vitesse;
+    f_.io().boucle.Ouverture_port_transceiver(vitesse);
+  }
+  void Port_ferme() override { f_.io().boucle.Port_ouvert = 0; }
+  void Applique_parametres() override { f_.Applique_parametres(); }
+
+ private:
+  FichePrincipale& f_;
+};
+
+// ---------------------------------------------------------------------------------------------------
+
+FichePrincipale::FichePrincipale(gui::TComponent* AOwner, Station& station,
+                                 const TSkinComponentsFactory& composants_peau)
+    : forms::TForm1(AOwner, composants_peau),
+      station_(station),
+      io_(std::make_unique<Io>(*this)),
+      hote_(std::make_unique<HoteParametres>(*this)) {}
+
+FichePrincipale::~FichePrincipale() = default;
+
+Parametres& FichePrincipale::parametres() { return *station_.parametres; }
+StationIo& FichePrincipale::io() { return *station_.io; }
+CoteAutex& FichePrincipale::autex() { return *station_.autex; }
+FenetreIo& FichePrincipale::fenetre_io() { return *io_; }
+Hote_parametres& FichePrincipale::hote_parametres() { return *hote_; }
+Reglages_station& FichePrincipale::reglages() { return station_.parametres->Reglages; }
+BouclePrincipale& FichePrincipale::boucle() { return station_.io->boucle; }
+SyntheseVocale& FichePrincipale::synthese() { return *station_.synthese; }
+
+std::string FichePrincipale::traduction(std::string_view anglais, std::string_view francais) const {
+  return station_.langues.TRADUCTION(anglais, francais);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Host of the AUTEX side
+
+std::string& FichePrincipale::File_emission() { return boucle().File_emission; }
+std::string& FichePrincipale::Tampon_reception() { return boucle().Tampon_reception; }
+uint32_t& FichePrincipale::OCTETS_ECRITS() { return boucle().OCTETS_ECRITS; }
+void FichePrincipale::Emission_cadencee() { boucle().Emission_cadencee(); }
+platform::ProcessPriority& FichePrincipale::Priorite() { return station_.plateforme.priorite; }
+
+void FichePrincipale::Affiche_texte_memo(gui::TMemo* memo, const std::string& texte, bool parole) {
+  std::string contenu = memo->Text();
+  if (parole)
+    Ajoute_texte_memo(contenu, texte, [this](char c) { synthese().Prononce_texte(c); });
+  else
+    Ajoute_texte_memo(contenu, texte);
+  Limite_memo(contenu);
+  memo->SetText(contenu);
+  memo->SetSelStart(memo->GetTextLen());
+}
+
+void FichePrincipale::Affiche_reception(const std::string& texte) {
+  Affiche_texte_memo(Memo_Reception_memo, texte, reglages().Synthese_vocale_active == 1);
+}
+
+void FichePrincipale::Affiche_emission(const std::string& texte) { Affiche_texte_memo(Memo_emission, texte, false); }
+
+void FichePrincipale::Redonne_focus_editeur() {
+  if (gui::FocusedControl() != Handle_editeur && Memo_editeur->CanFocus()) Memo_editeur->SetFocus();
+}
+
+void FichePrincipale::Afficher_erreur(std::string_view anglais, std::string_view francais) {
+  if (station_.Form36) station_.Form36->Afficher_erreur(anglais, francais);
+}
+
+void FichePrincipale::Afficher_information(std::string_view anglais, std::string_view francais) {
+  if (station_.Form36) station_.Form36->Afficher_information(anglais, francais);
+}
+
+void FichePrincipale::Choix_vitesse_AUTEX(uint16_t vitesse) {
+  switch (vitesse) {
+    case 1200: Vitesse_haute_AUTEX->SetDown(true); break;
+    case 400: Vitesse_moyenne_AUTEX->SetDown(true); break;
+    case 171: Vitesse_basse_AUTEX->SetDown(true); break;
+    default: break;
+  }
+  autex().Fixe_Vitesse_AUTEX(vitesse);
+  autex().GESTION_PRELIMINAIRE_AUTEX();
+  autex().INITIALISATION_PARAMETRES_RX_AUTEX();
+}
+
+void FichePrincipale::Affiche_vitesse_AUTEX() {
+  switch (autex().Vitesse_AUTEX()) {
+    case 1200: Vitesse_haute_AUTEX->SetDown(true); break;
+    case 400: Vitesse_moyenne_AUTEX->SetDown(true); break;
+    case 171: Vitesse_basse_AUTEX->SetDown(true); break;
+    default: break;
+  }
+}
+
+void FichePrincipale::Ouvre_document(const std::string& document, const std::string& parametres_shell,
+                                     const std::string& repertoire, int affichage) {
+  station_.plateforme.systeme.Ouvre_document(document, parametres_shell, repertoire, affichage);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Start-up, activation, end
+
+void FichePrincipale::A_la_creation_de_la_fiche(gui::TObject*) { Initialisation_fiche_principale(); }
+
+void FichePrincipale::Initialisation_fiche_principale() {
+  Repertoire_travail = station_.plateforme.systeme.Repertoire_courant();
+  station_.fichiers.Repertoire_travail = Repertoire_travail;
+  parametres().Repertoire = Repertoire_travail;
+
+  // Month first when the short date format writes 30 December 1899 as 12/30/1899.
+  const std::string date_zero = station_.plateforme.systeme.Date_zero_format_court();
+  station_.horodatage.Date_mois_en_tete = !date_zero.empty() && date_zero[0] == '1' ? 1 : 0;
+
+  parametres().Lecture_parametres();
+  parametres().Applique_parametres();
+
+  Textes_libres textes = Textes_libres_fenetre();
+  parametres().Lecture_CONFSTRINGS(textes);
+  Affiche_textes_libres(textes);
+
+  if (gui::Screen->PixelsPerInch() > 96) {
+    SetWindowState(gui::TWindowState::wsMaximized);
+    gui::Application->MessageBox(
+        traduction("This program is planned for small fonts not large ones (see \"Control Panel\"...\"Display\"..."
+                   "\"Settings\"...).",
+                   "Ce programme est pr\xE9vu pour des petites polices et non des grandes (voir \"Panneau de "
+                   "configuration\"...\"Affichage\"...\"Param\xE8tres\"...)"),
+        TITRE_FICHE_PRINCIPALE, MB_OK | MB_ICONWARNING);
+  }
+}
+
+void FichePrincipale::Reprise_en_reception() {
+  // The station is back in reception: the buttons say so, and a beacon that was being written when its
+  // queue was emptied goes out again instead of waiting for an end that will not come.
+  autex().Fixe_MODE_AUTEX(1);
+  autex().Fixe_EMISSION_EN_COURS(0);
+  boucle().Vide_tampons();
+  Bouton_RX->SetDown(true);
+  GroupBox_Parameters->SetEnabled(true);
+  BouclePrincipale& b = boucle();
+  if (b.Balise_active == 1 && b.Balise_en_emission == 1) {
+    b.Balise_en_emission = 0;
+    b.Balise_a_emettre = 1;
+    b.Copie_balise.clear();
+  }
+}
+
+void FichePrincipale::FormActivate(gui::TObject*) {
+  if (Memo_Reception_memo->CanFocus()) Memo_Reception_memo->SetFocus();
+  if (Memo_editeur->CanFocus()) Memo_editeur->SetFocus();
+  Handle_editeur = gui::FocusedControl();
+  // The varicode tables are constant data: nothing to build here.
+
+  // A link, a meeting or a call in progress is left as it is (closing a dialog must not drop it); otherwise
+  // the station returns to reception with empty buffers.
+  const bool session = autex().Session_ou_tentative_en_cours();
+  if (!session) Reprise_en_reception();
+
+  if (reglages().Mode_fonctionnement == MODE_AUTEX) {
+    if (DIVERS->CanFocus()) {
+      DIVERS->SetFocus();
+      HANDLE_DIVERS = gui::FocusedControl();
+    }
+    if (!session) {
+      autex().GESTION_PRELIMINAIRE_AUTEX();
+      autex().REINIT_EMISSION();
+    }
+  }
+
+  if (reglages().Synthese_vocale_active == 1) {
+    Commutateur_Synthese_vocale->SetDown(true);
+    if (!synthese().Synthese_initialisee()) synthese().Lance_synthese_vocale();
+    synthese().Annule_prononciation_en_attente();
+  } else {
+    Commutateur_Synthese_vocale->SetDown(false);
+  }
+
+  if (reglages().Mode_fonctionnement == MODE_ASCII) Ajuste_hauteur_ASCII();
+  Redonne_focus_editeur();
+}
+
+void FichePrincipale::Ajuste_hauteur_ASCII() {
+  const int k = Reduction_hauteur_ASCII(Height(), gui::Screen->Height());
+  if (k == 0) return;
+  GroupBox_to_transmit->SetHeight(GroupBox_to_transmit->Height() - k);
+  Memo_editeur->SetHeight(Memo_editeur->Height() - k);
+  GroupBox_transmitted->SetTop(GroupBox_transmitted->Top() - k);
+  GroupBox_transmitted->SetHeight(GroupBox_transmitted->Height() - k);
+  Memo_emission->SetHeight(Memo_emission->Height() - k);
+  GroupBox_reception->SetTop(GroupBox_reception->Top() - 2 * k);
+  GroupBox_reception->SetHeight(GroupBox_reception->Height() - k);
+  Memo_Reception_memo->SetHeight(Memo_Reception_memo->Height() - k);
+  SetHeight(Height() - 3 * k);
+}
+
+void FichePrincipale::Rassemble_etat() {
+  Reglages_station& r = reglages();
+  r.Vitesse_port = io().materiel.Vitesse_port;
+  r.Pause_balise = boucle().Pause_balise;
+  r.Left = Left();
+  r.Top = Top();
+  autex().Rassemble_reglages(r);
+}
+
+void FichePrincipale::Sauve_parametres_CONF_COM() {
+  Rassemble_etat();
+  parametres().Sauve_parametres_CONF_COM(Textes_libres_fenetre());
+}
+
+void FichePrincipale::QuitClick(gui::TObject*) {
+  Label_Info->SetCaption(traduction("This program is closing...", "Ce programme est en train de se fermer..."));
+  Label_Info->Repaint();
+  Sauve_parametres_CONF_COM();
+  station_.plateforme.systeme.Fin_du_processus();
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Timers and menus
+
+void FichePrincipale::Timer1Timer(gui::TObject*) { boucle().Timer1Timer(); }
+void FichePrincipale::Timer2Timer(gui::TObject*) { boucle().Timer2Timer(); }
+void FichePrincipale::Timer3Timer(gui::TObject*) { boucle().Timer3Timer(); }
+
+void FichePrincipale::Aucun_port_serie_GPSClick(gui::TObject*) { io().ports.Aucun_port_serie_GPSClick(); }
+
+void FichePrincipale::COM_GPSClick(gui::TObject*, int n) { io().ports.COM_GPSClick(n); }
+
+void FichePrincipale::_1200Click(gui::TObject*) {
+  io().ports._1200Click();
+  reglages().Vitesse_port = io().materiel.Vitesse_port;
+}
+
+void FichePrincipale::_9600Click(gui::TObject*) {
+  io().ports._9600Click();
+  reglages().Vitesse_port = io().materiel.Vitesse_port;
+}
+
+void FichePrincipale::DRF1278DMClick(gui::TObject*) {
+  reglages().Nom_transceiver = NOM_DRF1278DM;
+  Etat_transceiver();
+}
+
+void FichePrincipale::Autre_transceiverClick(gui::TObject*) {
+  reglages().Nom_transceiver.clear();
+  Etat_transceiver();
+}
+
+void FichePrincipale::Etat_transceiver() {
+  DRF1278DM->SetChecked(false);
+  Autre_transceiver->SetChecked(false);
+  if (reglages().Nom_transceiver == NOM_DRF1278DM) {
+    DRF1278DM->SetChecked(true);
+    GroupBox_transceiver->Show();
+    if (io().transceiver.Commande_DRF_en_attente == 0) io().transceiver.Lecture_parametres_DRF1278DM(1);
+  } else if (reglages().Nom_transceiver.empty()) {
+    Autre_transceiver->SetChecked(true);
+    GroupBox_transceiver->Hide();
+  }
+}
+
+void FichePrincipale::DRF1278DM2Click(gui::TObject*) {
+  if (station_.Form19 && !station_.Form19->Visible()) station_.Form19->ShowModal();
+}
+
+void FichePrincipale::English1Click(gui::TObject*) {
+  reglages().Vitesse_port = io().materiel.Vitesse_port;
+  parametres().Change_langue(autex::LANGUE_ANGLAIS);
+}
+
+void FichePrincipale::Francais1Click(gui::TObject*) {
+  reglages().Vitesse_port = io().materiel.Vitesse_port;
+  parametres().Change_langue(autex::LANGUE_FRANCAIS);
+}
+
+void FichePrincipale::ModificationsClick(gui::TObject*) {
+  if (station_.Form3 && !station_.Form3->Visible()) station_.Form3->ShowModal();
+}
+
+void FichePrincipale::AproposdeClick(gui::TObject*) {
+  if (station_.Form2 && !station_.Form2->Visible()) station_.Form2->ShowModal();
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Modes
+
+void FichePrincipale::Place_dans_groupe(gui::TGroupBox* groupe, gui::TMemo* memo, gui::TButton* efface,
+                                        int gauche_memo) {
+  // The memo ends where its clear button begins, so that the button never covers its scroll bar.
+  const int bouton = groupe->Width() - 30;
+  memo->SetBounds(gauche_memo, 14, std::min(groupe->Width() - 32, bouton - 2 - gauche_memo), groupe->Height() - 17);
+  efface->SetLeft(bouton);
+}
+
+void FichePrincipale::Mise_en_page_du_mode() {
+  GroupBox_Parameters->SetEnabled(true);
+  const int haut = GroupBox_controle_du_mode->Top() + GroupBox_controle_du_mode->Height();
+  Panel_ASCII->SetBounds(2, haut, LARGEUR_ASCII, Panel_ASCII->Height());
+  GroupBox_to_transmit->SetBounds(0, 0, LARGEUR_ASCII, HAUTEUR_GROUPE_ASCII);
+
+  if (reglages().Mode_fonctionnement != MODE_AUTEX) {
+    Rapport->Show();
+    Panel_AUTEX_SMS->Hide();
+    const std::string legende =
+        traduction("Type the text to transmit to the addressee. Then click on \"Transmission\" or type on the <Esc> key",
+                   "Tapez le texte \xE0 transmettre au correspondant. Puis cliquez sur \"Emission\" ou tapez sur la "
+                   "touche <Echap>");
+    GroupBox_to_transmit->SetCaption(legende);
+    Memo_editeur->SetHint(legende);
+    ASCII->SetDown(true);
+    GroupBox_Balise->Show();
+    // The AUTEX controls of the mode group make way for the beacon.
+    Panel_AUTEX_GENERAL->Hide();
+    Panel_AUTEX->SetTop(600);
+    Panel_AUTEX->Hide();
+    Panel_AUTEX2->Hide();
+    Panel_ASCII_GENERAL->SetColor(gui::clWhite);
+    Panel_ASCII_GENERAL->SetBounds(115, 115, 182, 41);
+    Panel_ASCII_GENERAL->Show();
+    GroupBox_transmitted->SetBounds(0, HAUTEUR_GROUPE_ASCII, LARGEUR_ASCII, HAUTEUR_GROUPE_ASCII);
+    GroupBox_reception->SetBounds(0, 2 * HAUTEUR_GROUPE_ASCII, LARGEUR_ASCII, HAUTEUR_GROUPE_ASCII);
+    Place_dans_groupe(GroupBox_to_transmit, Memo_editeur, Clear_TX_text1, 0);
+    Place_dans_groupe(GroupBox_transmitted, Memo_emission, Clear_TX_text2, 14);
+    Place_dans_groupe(GroupBox_reception, Memo_Reception_memo, Clear_RX_text, 14);
+    Panel_ASCII->SetHeight(3 * HAUTEUR_GROUPE_ASCII);
+    SetClientSize(Panel_ASCII->Left() + Panel_ASCII->Width(), Panel_ASCII->Top() + Panel_ASCII->Height());
+    return;
+  }
+
+  Rapport->Hide();
+  Panel_AUTEX_SMS->Show();
+  const std::string legende =
+      traduction("Type the message to transmit. Then click on \"Send the message\" or type on the <Esc> key",
+                 "Tapez le message \xE0 transmettre. Puis cliquez sur \"Envoyer le message\" ou tapez sur la touche "
+                 "<Echap>");
+  GroupBox_to_transmit->SetCaption(legende);
+  Memo_editeur->SetHint(legende);
+  Panel_AUTEX_GENERAL->SetColor(gui::clWhite);
+  Panel_AUTEX_GENERAL->Show();
+  AUTEX->SetDown(true);
+  GroupBox_Balise->Hide();
+  Panel_AUTEX->Show();
+  Panel_ASCII_GENERAL->Hide();
+  Label_Info_AUTEX->SetCaption(std::string());
+  const int moitie = LARGEUR_ASCII / 2;
+  GroupBox_transmitted->SetBounds(0, HAUTEUR_GROUPE_ASCII, moitie, HAUTEUR_GROUPE_AUTEX);
+  GroupBox_reception->SetBounds(moitie, HAUTEUR_GROUPE_ASCII, LARGEUR_ASCII - moitie, HAUTEUR_GROUPE_AUTEX);
+  Place_dans_groupe(GroupBox_to_transmit, Memo_editeur, Clear_TX_text1, 0);
+  Place_dans_groupe(GroupBox_transmitted, Memo_emission, Clear_TX_text2, 14);
+  Place_dans_groupe(GroupBox_reception, Memo_Reception_memo, Clear_RX_text, 14);
+  Panel_ASCII->SetHeight(HAUTEUR_GROUPE_ASCII + HAUTEUR_GROUPE_AUTEX);
+  Panel_AUTEX->SetTop(Panel_ASCII->Top() + Panel_ASCII->Height());
+  Panel_AUTEX->Repaint();
+
+  autex().Activation_mise_en_page();
+  const uint16_t hauteur = uint16_t(20 * autex().Pas_hauteur_courant());
+  autex().Fixe_HAUTEUR_PANNEAU(hauteur);
+  Label_hauteur_Panel_Autex->SetCaption(std::to_string(hauteur));
+  autex().DISPOSITION_PANNEAUX_AUTEX();
+
+  const int W = LARGEUR_PANNEAU_AUTEX;
+  const int bas_autex = Panel_AUTEX->Top() + Panel_AUTEX->Height();
+  const int hauteur_sms = autex().NOMBRE_COLONNES() == 3 ? Panel_AUTEX->Top() - 10 : bas_autex;
+  Panel_AUTEX_SMS->SetBounds(2 * W, 7, W, std::max(hauteur_sms, Panel_Entete->Height() + 1));
+  RichEdit_SMS->SetBounds(1, Panel_Entete->Height(), Panel_AUTEX_SMS->Width() - 2,
+                          Panel_AUTEX_SMS->Height() - Panel_Entete->Height() - 1);
+  SetClientSize(3 * W, bas_autex);
+  TEXTE_EN_ATTENTE = 0;
+}
+
+void FichePrincipale::ASCIIClick(gui::TObject*) {
+  reglages().Mode_fonctionnement = MODE_ASCII;
+  autex().GESTION_PRELIMINAIRE_AUTEX();
+  autex().INITIALISATION_PARAMETRES_RX_AUTEX();
+  Mise_en_page_du_mode();
+}
+
+void FichePrincipale::AUTEXClick(gui::TObject*) {
+  reglages().Mode_fonctionnement = MODE_AUTEX;
+  if (boucle().Balise_active == 1) {
+    boucle().Balise_active = 0;
+    Demarrage_Balise->SetDown(false);
+    Mise_en_route_balise();
+  }
+  Mise_en_page_du_mode();
+  if (DIVERS->CanFocus()) {
+    DIVERS->SetFocus();
+    HANDLE_DIVERS = gui::FocusedControl();
+  }
+  Redonne_focus_editeur();
+}
+
+void FichePrincipale::Passe_en_emission() {
+  GroupBox_Parameters->SetEnabled(false);
+  autex().Fixe_MODE_AUTEX(0);
+  autex().Fixe_EMISSION_EN_COURS(1);
+  boucle().File_emission += Memo_editeur->Text();
+  if (!boucle().File_emission.empty()) boucle().Emission_cadencee();
+}
+
+void FichePrincipale::Passe_en_reception() {
+  GroupBox_Parameters->SetEnabled(true);
+  Memo_editeur->Clear();
+  autex().Fixe_MODE_AUTEX(1);
+  autex().Fixe_EMISSION_EN_COURS(0);
+}
+
+void FichePrincipale::Bouton_TXClick(gui::TObject*) {
+  // A second click on the switch already down would queue the editor's text a second time.
+  if (autex().EMISSION_EN_COURS() == 1) return;
+  Passe_en_emission();
+}
+
+void FichePrincipale::Bouton_RXClick(gui::TObject*) {
+  // Already receiving: the editor keeps what was typed for the next transmission.
+  if (autex().EMISSION_EN_COURS() == 1) Passe_en_reception();
+  Redonne_focus_editeur();
+}
+
+void FichePrincipale::Memo_editeurKeyPress(gui::TObject*, char& Key) {
+  const unsigned char k = static_cast<unsigned char>(Key);
+  // Escape switches between transmission and reception, or sends the message: it is never text.
+  if (k == 27) {
+    Key = 0;
+    return;
+  }
+  const std::string& mode = reglages().Mode_fonctionnement;
+  if (mode == MODE_ASCII && autex().EMISSION_EN_COURS() == 1) {
+    if (k == 10) {
+      Key = 0;
+      return;
+    }
+    // Only what is typed at the end of the text goes out as it is typed.
+    if (Memo_editeur->SelLength() != 0 || Memo_editeur->SelStart() != Memo_editeur->GetTextLen()) {
+      Key = 0;
+      return;
+    }
+    boucle().File_emission += k == 13 ? std::string("\r\n") : std::string(1, Key);
+    if (!boucle().File_emission.empty()) boucle().Emission_cadencee();
+    return;
+  }
+  if (mode == MODE_AUTEX) {
+    const bool session = autex().SESSION_EN_COURS() == 1;
+    if (reglages().ENVOI_SUR_CR == 1 && k == 13 && session) boucle().DEMANDE_ENVOI_MESSAGE = 1;
+    if (session && k < 32 && k != 13 && k != 10) Key = 0;
+  }
+}
+
+void FichePrincipale::Clear_RX_textClick(gui::TObject*) {
+  Memo_Reception_memo->Clear();
+  Redonne_focus_editeur();
+}
+
+void FichePrincipale::Clear_TX_text1Click(gui::TObject*) {
+  Memo_editeur->Clear();
+  Redonne_focus_editeur();
+}
+
+void FichePrincipale::Clear_TX_text2Click(gui::TObject*) {
+  Memo_emission->Clear();
+  Redonne_focus_editeur();
+}
+
+void FichePrincipale::Demarrage_BaliseClick(gui::TObject*) {
+  boucle().Balise_active = Demarrage_Balise->Down() ? 1 : 0;
+  Mise_en_route_balise();
+}
+
+void FichePrincipale::Mise_en_route_balise() {
+  BouclePrincipale& b = boucle();
+  if (b.Balise_active == 0) {
+    autex().Fixe_MODE_AUTEX(1);
+    autex().Fixe_EMISSION_EN_COURS(0);
+    Bouton_RX->SetDown(true);
+    b.Balise_a_emettre = 0;
+    b.Balise_en_emission = 0;
+    b.Balise_en_pause = 0;
+    Memo_editeur->SetEnabled(true);
+    Memo_editeur->Clear();
+    return;
+  }
+  b.Balise_a_emettre = 1;
+  b.Balise_en_emission = 0;
+  b.Balise_en_pause = 0;
+  b.Copie_balise.clear();
+  Memo_editeur->SetEnabled(false);
+  if (b.Port_ouvert == 1) b.Emission_balise();
+}
+
+void FichePrincipale::PauseClick(gui::TObject*, gui::TUDBtnType) {
+  const uint16_t pause = uint16_t(5 * Pause->Position());
+  boucle().Pause_balise = pause;
+  reglages().Pause_balise = pause;
+  Affiche_pause_balise();
+}
+
+void FichePrincipale::Affiche_pause_balise() {
+  const uint16_t pause = boucle().Pause_balise;
+  Pause->SetPosition(pause / 5);
+  Label2->SetCaption(std::to_string(pause));
+}
+
+void FichePrincipale::Commutateur_Synthese_vocaleClick(gui::TObject*) {
+  reglages().Synthese_vocale_active = Commutateur_Synthese_vocale->Down() ? 1 : 0;
+  if (reglages().Synthese_vocale_active == 1 && !synthese().Synthese_initialisee()) synthese().Lance_synthese_vocale();
+  synthese().Annule_prononciation_en_attente();
+}
+
+void FichePrincipale::Options_pour_synthese_vocaleClick(gui::TObject*) {
+  if (station_.Form43 && !station_.Form43->Visible()) station_.Form43->ShowModal();
+}
+
+void FichePrincipale::ENVOI_MESSAGE_ARQClick(gui::TObject*) {
+  if (autex().SESSION_EN_COURS() == 1)
+    autex().Envoi_message_AUTEX();
+  else
+    Afficher_erreur("Your are not yet connected...", "Vous n'\xEAtes pas encore connect\xE9...");
+}
+
+void FichePrincipale::Options_AUTEXClick(gui::TObject*) {
+  if (Options_AUTEX->Down()) {
+    Panel_Options_AUTEX->SetBounds(336, 45, Panel_Options_AUTEX->Width(), 57);
+    Panel_Options_AUTEX->Show();
+  } else {
+    Panel_Options_AUTEX->Hide();
+  }
+}
+
+void FichePrincipale::Envoi_texte_sur_CRClick(gui::TObject*) {
+  reglages().ENVOI_SUR_CR = Envoi_texte_sur_CR->Checked() ? 1 : 0;
+}
+
+void FichePrincipale::Compression_du_fichier_transmisClick(gui::TObject*) {
+  reglages().COMPRESSION_FICHIER = Compression_du_fichier_transmis->Checked() ? 1 : 0;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Parameters and language
+
+void FichePrincipale::Applique_langue() {
+  const uint8_t langue = parametres().octet(octet::LANGUE);
+  English1->SetCaption(std::string(LIBELLE_ENGLISH1));
+  Francais1->SetCaption(std::string(LIBELLE_FRANCAIS1));
+  English1->SetChecked(langue == autex::LANGUE_ANGLAIS);
+  Francais1->SetChecked(langue == autex::LANGUE_FRANCAIS);
+  Traduit_fiche_principale();
+  // A port that is open is tested and opened again at its speed in force.
+  reglages().Vitesse_port = io().materiel.Vitesse_port;
+  parametres().Etat_port_apres_langue();
+  io().ports.Construit_menus_ports_serie();
+  io().ports.Coche_vitesse_port();
+  Mise_en_page_du_mode();
+  autex().TEXTES_FENETRE_AUTEX();
+}
+
+void FichePrincipale::Traduit_fiche_principale() {
+  for (const Ligne_traduction& ligne : Table_traduction_fiche_principale()) {
+    const std::string texte = Texte_traduit(ligne, station_.langues);
+    gui::TComponent* composant = FindComponent(std::string(ligne.composant));
+    if (auto* item = dynamic_cast<gui::TMenuItem*>(composant)) {
+      if (ligne.propriete == Propriete::Caption)
+        item->SetCaption(texte);
+      else
+        item->SetHint(texte);
+    } else if (auto* controle = dynamic_cast<gui::TControl*>(composant)) {
+      if (ligne.propriete == Propriete::Caption)
+        controle->SetCaption(texte);
+      else
+        controle->SetHint(texte);
+    }
+  }
+}
+
+void FichePrincipale::Applique_parametres() {
+  Reglages_station& r = reglages();
+  io().materiel.Vitesse_port = r.Vitesse_port;
+  boucle().Pause_balise = r.Pause_balise;
+  autex().Applique_reglages(r);
+  Envoi_texte_sur_CR->SetChecked(r.ENVOI_SUR_CR == 1);
+  // The compression box shows the switch in force too.
+  Compression_du_fichier_transmis->SetChecked(r.COMPRESSION_FICHIER == 1);
+  Mise_en_page_du_mode();
+  Affiche_pause_balise();
+  Mise_en_route_balise();
+  Affiche_vitesse_AUTEX();
+  Etat_transceiver();
+  io().ports.Coche_vitesse_port();
+  Applique_position_fiche();
+  RichEdit_SMS->Clear();
+  Applique_peau();
+}
+
+void FichePrincipale::Applique_position_fiche() {
+  int gauche = reglages().Left;
+  int haut = reglages().Top;
+  // A window saved on a screen that is no longer there would open out of reach: it keeps at least its
+  // title bar on the screen.
+  const int largeur_ecran = gui::Screen->Width();
+  const int hauteur_ecran = gui::Screen->Height();
+  if (gauche > largeur_ecran - 100) gauche = std::max(0, largeur_ecran - Width());
+  if (gauche + Width() < 100) gauche = 0;
+  if (haut > hauteur_ecran - 40) haut = std::max(0, hauteur_ecran - Height());
+  if (haut < -10) haut = 0;
+  SetBounds(gauche, haut, Width(), Height());
+  Invalidate();
+}
+
+void FichePrincipale::Applique_peau() {
+  switch (reglages().Choix_peau) {
+    case 1: Peau_non->SetDown(true); break;
+    case 2: Peau_Spring->SetDown(true); break;
+    case 3: Peau_Lucky->SetDown(true); break;
+    case 4: Peau_MacMetal->SetDown(true); break;
+    case 5: Peau_Opus->SetDown(true); break;
+    case 6: Peau_Topaz->SetDown(true); break;
+    default: break;
+  }
+}
+
+Textes_libres FichePrincipale::Textes_libres_fenetre() const {
+  Textes_libres t;
+  t.Texte_balise = Texte_balise->Text();
+  t.Edit_INDICATIF = Edit_INDICATIF->Text();
+  t.DIVERS = DIVERS->Text();
+  t.Edit_Sequence1 = Edit_Sequence1->Text();
+  t.Edit_Sequence2 = Edit_Sequence2->Text();
+  return t;
+}
+
+void FichePrincipale::Affiche_textes_libres(const Textes_libres& t) {
+  Texte_balise->SetText(t.Texte_balise);
+  Edit_INDICATIF->SetText(t.Edit_INDICATIF);
+  DIVERS->SetText(t.DIVERS);
+  Edit_Sequence1->SetText(t.Edit_Sequence1);
+  Edit_Sequence2->SetText(t.Edit_Sequence2);
+}
+
+void FichePrincipale::PARAMETRES_STANDARDClick(gui::TObject*) {
+  reglages().Vitesse_port = io().materiel.Vitesse_port;
+  parametres().PARAMETRES_STANDARDClick();
+}
+
+void FichePrincipale::Sauve_parametresClick(gui::TObject*) { parametres().Sauve_parametresClick(); }
+
+void FichePrincipale::Charge_parametresClick(gui::TObject*) {
+  reglages().Vitesse_port = io().materiel.Vitesse_port;
+  parametres().Charge_parametresClick();
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Reports
+
+std::string Rapport(FichePrincipale& f) {
+  const std::string repertoire = Chemin_dans(f.Repertoire_travail, "REPORTS");
+  // The report is written by its full name: the process's current directory is left alone (a test process
+  // may hold several stations).
+  if (!autex::detail::os_is_directory(repertoire)) autex::detail::os_make_directory(repertoire);
+  const std::string texte = "<Reception>\r\n" + f.Memo_Reception_memo->Text() + "\r\n\r\n<Transmission>\r\n" +
+                            f.Memo_emission->Text();
+  Station& station = f.station();
+  const std::string nom = Chemin_dans(repertoire, "REPORT_" + station.horodatage.HORODATAGE_UTC() + ".TXT");
+  if (station.fichiers.ECRIRE_FICHIER_TEXTE(nom, texte) != 0) return std::string();
+  return nom;
+}
+
+void FichePrincipale::RapportClick(gui::TObject*) { station::Rapport(*this); }
+
+}  // namespace station

@@ -1,0 +1,175 @@
+#pragma once
+// FICHE_PRINCIPALE: the station's main window. It derives from the window's definition (forms::TForm1) and
+// gives its handlers their work: the start-up and activation of the window, the end of the program, the
+// timers of the main loop, the port, speed, transceiver and language menus, the ASCII mode with its beacon,
+// the layout of both modes, the parameter buttons, the reports and the dialogs.
+//
+// It binds the parts of the station that hold no window: the serial side (StationIo, through FenetreIo),
+// the parameter image (Parametres, through Hote_parametres), the AUTEX side (CoteAutex) and speech
+// (SyntheseVocale). What the AUTEX protocol needs of its host is public here: the send queue and the paced
+// writer, the receive buffer, the display of received and sent text, the focus, the process priority, the
+// message window and the working directory.
+//
+// The handlers of the AUTEX session (meeting buttons, slot buttons, panel layout buttons, speed buttons,
+// sequences, file sending, stop, short-message window), the skin choice, the screen capture and the help
+// page are not given work here: they come with the units that own them.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "station/cote_autex.h"
+#include "platform/priority.h"
+#include "station/fenetre_io.h"
+#include "station/forms/form1.h"
+#include "station/parametres.h"
+#include "station/station_io.h"
+#include "station/synthese_vocale.h"
+
+namespace station {
+
+class Station;
+class BouclePrincipale;
+
+// The main window's title, to which the 333 ms timer appends the local time.
+inline constexpr const char* TITRE_FICHE_PRINCIPALE = "Vornatel";
+// Width of one AUTEX participant panel.
+inline constexpr int LARGEUR_PANNEAU_AUTEX = 336;
+
+// The height, in pixels, by which each of the three ASCII text windows shrinks so that a main window `hauteur`
+// pixels high fits a screen `hauteur_ecran` pixels high (0 when it fits).
+int Reduction_hauteur_ASCII(int hauteur, int hauteur_ecran);
+
+// `repertoire` + the path separator + `nom`, with no doubled separator.
+std::string Chemin_dans(const std::string& repertoire, const std::string& nom);
+
+class FichePrincipale;
+// The report of the ASCII windows: the received text, then the sent text, written to
+// "REPORTS\REPORT_ <UTC time stamp>.TXT" under the working directory. The file's name, empty on failure.
+std::string Rapport(FichePrincipale& fiche);
+
+class FichePrincipale : public forms::TForm1 {
+ public:
+  FichePrincipale(gui::TComponent* AOwner, Station& station, const TSkinComponentsFactory& composants_peau = {});
+  ~FichePrincipale() override;
+
+  // ---- State of the window's unit ----
+  // The current directory when the window was created; every file of the program lives under it.
+  std::string Repertoire_travail;
+  // The editor's and the secondary-channel edit's windows, as last recorded.
+  gui::TWinControl* Handle_editeur = nullptr;
+  gui::TWinControl* HANDLE_DIVERS = nullptr;
+  // The AUTEX sending side: framed texts waiting for the transmit side, and its flag.
+  std::string TEXTE_A_EMETTRE;
+  uint8_t TEXTE_EN_ATTENTE = 0;
+
+  // ---- What the AUTEX side and the other units use of the window ----
+  std::string& File_emission();
+  std::string& Tampon_reception();
+  uint32_t& OCTETS_ECRITS();
+  void Emission_cadencee();
+  void Affiche_reception(const std::string& texte);
+  void Affiche_emission(const std::string& texte);
+  void Redonne_focus_editeur();
+  platform::ProcessPriority& Priorite();
+  void Afficher_erreur(std::string_view anglais, std::string_view francais);
+  void Afficher_information(std::string_view anglais, std::string_view francais);
+  void Choix_vitesse_AUTEX(uint16_t vitesse);
+  void Affiche_vitesse_AUTEX();
+  // Hands a document to the shell (every text whole).
+  void Ouvre_document(const std::string& document, const std::string& parametres, const std::string& repertoire,
+                      int affichage);
+
+  // ---- Start-up, activation, end ----
+  void Initialisation_fiche_principale();
+  void Ajuste_hauteur_ASCII();
+  // Quit: the free-text fields and the gathered parameter image are written, then the process ends.
+  void Sauve_parametres_CONF_COM();
+
+  // ---- Modes ----
+  void Mise_en_page_du_mode();
+  void Passe_en_emission();
+  void Passe_en_reception();
+  void Mise_en_route_balise();
+  void Affiche_pause_balise();
+  void Etat_transceiver();
+
+  // ---- Parameters and language ----
+  void Applique_langue();           // the window's part of bringing it into the language of byte 1
+  void Traduit_fiche_principale();  // the caption and hint table
+  void Applique_parametres();       // the window's part of applying the image
+  void Applique_position_fiche();
+  void Applique_peau();
+  // The five free-text fields as the window holds them, and back.
+  Textes_libres Textes_libres_fenetre() const;
+  void Affiche_textes_libres(const Textes_libres& textes);
+  // The settings that live in the window and its parts, into Reglages (before the image is gathered).
+  void Rassemble_etat();
+
+  Station& station() { return station_; }
+  Parametres& parametres();
+  StationIo& io();
+  CoteAutex& autex();
+  FenetreIo& fenetre_io();
+  Hote_parametres& hote_parametres();
+
+  // ---- Handlers ----
+  void A_la_creation_de_la_fiche(gui::TObject* Sender) override;
+  void FormActivate(gui::TObject* Sender) override;
+  void QuitClick(gui::TObject* Sender) override;
+  void Timer1Timer(gui::TObject* Sender) override;
+  void Timer2Timer(gui::TObject* Sender) override;
+  void Timer3Timer(gui::TObject* Sender) override;
+  void Aucun_port_serie_GPSClick(gui::TObject* Sender) override;
+  void COM_GPSClick(gui::TObject* Sender, int n) override;
+  void _1200Click(gui::TObject* Sender) override;
+  void _9600Click(gui::TObject* Sender) override;
+  void DRF1278DMClick(gui::TObject* Sender) override;
+  void Autre_transceiverClick(gui::TObject* Sender) override;
+  void DRF1278DM2Click(gui::TObject* Sender) override;
+  void English1Click(gui::TObject* Sender) override;
+  void Francais1Click(gui::TObject* Sender) override;
+  void ModificationsClick(gui::TObject* Sender) override;
+  void AproposdeClick(gui::TObject* Sender) override;
+  void ASCIIClick(gui::TObject* Sender) override;
+  void AUTEXClick(gui::TObject* Sender) override;
+  void Bouton_RXClick(gui::TObject* Sender) override;
+  void Bouton_TXClick(gui::TObject* Sender) override;
+  void Memo_editeurKeyPress(gui::TObject* Sender, char& Key) override;
+  void Clear_TX_text1Click(gui::TObject* Sender) override;
+  void Clear_TX_text2Click(gui::TObject* Sender) override;
+  void Clear_RX_textClick(gui::TObject* Sender) override;
+  void Demarrage_BaliseClick(gui::TObject* Sender) override;
+  void PauseClick(gui::TObject* Sender, gui::TUDBtnType Button) override;
+  void RapportClick(gui::TObject* Sender) override;
+  void PARAMETRES_STANDARDClick(gui::TObject* Sender) override;
+  void Sauve_parametresClick(gui::TObject* Sender) override;
+  void Charge_parametresClick(gui::TObject* Sender) override;
+  void Commutateur_Synthese_vocaleClick(gui::TObject* Sender) override;
+  void Options_pour_synthese_vocaleClick(gui::TObject* Sender) override;
+  void ENVOI_MESSAGE_ARQClick(gui::TObject* Sender) override;
+  void Options_AUTEXClick(gui::TObject* Sender) override;
+  void Envoi_texte_sur_CRClick(gui::TObject* Sender) override;
+  void Compression_du_fichier_transmisClick(gui::TObject* Sender) override;
+
+ private:
+  class Io;
+  class HoteParametres;
+  friend class Io;
+  friend class HoteParametres;
+
+  Reglages_station& reglages();
+  BouclePrincipale& boucle();
+  SyntheseVocale& synthese();
+  std::string traduction(std::string_view anglais, std::string_view francais) const;
+  // A memo of an ASCII group box: placed as the layout rules say.
+  void Place_dans_groupe(gui::TGroupBox* groupe, gui::TMemo* memo, gui::TButton* efface, int gauche_memo);
+  void Affiche_texte_memo(gui::TMemo* memo, const std::string& texte, bool parole);
+  void Reprise_en_reception();
+
+  Station& station_;
+  std::unique_ptr<Io> io_;
+  std::unique_ptr<HoteParametres> hote_;
+};
+
+}  // namespace station

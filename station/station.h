@@ -1,0 +1,90 @@
+#pragma once
+// One station: its text chooser, time stamps, file routines, parameter image, serial side, AUTEX side,
+// speech and its seven windows. Constructing it is the program's start-up: the windows are created in the
+// program's order (main window, about box, yes/no question, message window, version history, speech options,
+// radio module window), the main window's creation handler loading and applying the parameters. A process
+// may hold several stations (tests); the Windows program holds one and then runs the application's loop.
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "autex/fonctions_fichiers.h"
+#include "autex/langues.h"
+#include "autex/traitement_chaines.h"
+#include "platform/clock.h"
+#include "platform/keyboard.h"
+#include "platform/priority.h"
+#include "platform/serial_port.h"
+#include "station/cote_autex.h"
+#include "station/forms/form1.h"
+#include "station/forms/form19.h"
+#include "station/forms/form43.h"
+#include "station/parametres.h"
+#include "station/station_io.h"
+#include "station/synthese_vocale.h"
+#include "station/systeme_station.h"
+
+namespace station {
+
+class FichePrincipale;
+class FenetreAPropos;
+class FenetreOuiNon;
+class FenetreMessage;
+class FenetreHistorique;
+class Station;
+
+// The program's name (the application's title).
+inline constexpr const char* TITRE_PROGRAMME = "Vornatel";
+
+// The operating-system seams of one station.
+struct Plateforme {
+  platform::Clock& clock;
+  platform::SerialDevices& ports;
+  platform::ProcessPriority& priorite;
+  platform::Keyboard& clavier;
+  SystemeStation& systeme;
+};
+
+// The operating system's seams.
+Plateforme Plateforme_systeme();
+
+// The parts that other units give the station. Each is called once, in this order: `autex` and `synthese`
+// once the main window's definition is loaded (before its creation handler runs), `fenetre_options` and
+// `fenetre_transceiver` at their place in the creation order. Left empty, the station runs without AUTEX
+// protocol (AutexAbsent), without speech, and with the plain definitions of the two windows.
+struct Fabriques {
+  std::function<std::unique_ptr<CoteAutex>(Station&)> autex;
+  std::function<std::unique_ptr<SyntheseVocale>(Station&)> synthese;
+  std::function<forms::TForm43*(gui::TComponent* owner, Station&)> fenetre_options;
+  std::function<forms::TForm19*(gui::TComponent* owner, Station&)> fenetre_transceiver;
+  // The skin manager and provider of the main window's definition.
+  forms::TForm1::TSkinComponentsFactory composants_peau;
+};
+
+class Station {
+ public:
+  explicit Station(const Plateforme& plateforme, const Fabriques& fabriques = {});
+  ~Station();
+  Station(const Station&) = delete;
+  Station& operator=(const Station&) = delete;
+
+  Plateforme plateforme;
+  autex::Langues langues;
+  autex::Horodatage horodatage;
+  autex::FonctionsFichiers fichiers;
+  // Built right after the main window's definition, before its creation handler (they report to it).
+  std::optional<Parametres> parametres;
+  std::optional<StationIo> io;
+  std::unique_ptr<CoteAutex> autex;
+  std::unique_ptr<SyntheseVocale> synthese;
+
+  FichePrincipale* Form1 = nullptr;
+  FenetreAPropos* Form2 = nullptr;
+  FenetreOuiNon* Form20 = nullptr;
+  FenetreMessage* Form36 = nullptr;
+  FenetreHistorique* Form3 = nullptr;
+  forms::TForm43* Form43 = nullptr;
+  forms::TForm19* Form19 = nullptr;
+};
+
+}  // namespace station

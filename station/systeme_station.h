@@ -1,0 +1,30 @@
+#pragma once
+// What the station's start-up, reports and commands ask of the operating system beyond the other seams: the
+// current directory, the user's short date format, handing a document to the shell, and ending the process.
+#include <string>
+
+namespace station {
+
+// ShowWindow codes used with Ouvre_document.
+constexpr int AFFICHAGE_SW_SHOWNORMAL = 1;
+constexpr int AFFICHAGE_SW_SHOWDEFAULT = 10;
+
+class SystemeStation {
+ public:
+  virtual ~SystemeStation() = default;
+  // The current directory, without a trailing separator (a drive's root keeps its "\").
+  virtual std::string Repertoire_courant();
+  // The date 30 December 1899 written in the user's short date format.
+  virtual std::string Date_zero_format_court();
+  // Hands a document to the shell's default action (ShellExecuteA with no verb); every text is passed
+  // whole. The result is not examined.
+  virtual void Ouvre_document(const std::string& document, const std::string& parametres,
+                              const std::string& repertoire, int affichage);
+  // Ends the process at once (ExitProcess); natively the application's message loop is ended.
+  virtual void Fin_du_processus();
+};
+
+// The operating system's.
+SystemeStation& Systeme_station();
+
+}  // namespace station

@@ -1,0 +1,36 @@
+// The portable side of the station's system seam (native tools and tests: no shell, no desktop).
+#include <ctime>
+#include <filesystem>
+
+#include "gui/gui.h"
+#include "station/systeme_station.h"
+
+namespace station {
+
+std::string SystemeStation::Repertoire_courant() {
+  std::error_code erreur;
+  std::string r = std::filesystem::current_path(erreur).string();
+  if (r.size() > 1 && r.back() == '/') r.pop_back();
+  return r;
+}
+
+std::string SystemeStation::Date_zero_format_court() {
+  std::tm t{};
+  t.tm_year = 1899 - 1900;
+  t.tm_mon = 11;
+  t.tm_mday = 30;
+  char texte[64] = {};
+  const size_t n = std::strftime(texte, sizeof texte, "%x", &t);
+  return std::string(texte, n);
+}
+
+void SystemeStation::Ouvre_document(const std::string&, const std::string&, const std::string&, int) {}
+
+void SystemeStation::Fin_du_processus() { gui::Application->Terminate(); }
+
+SystemeStation& Systeme_station() {
+  static SystemeStation systeme;
+  return systeme;
+}
+
+}  // namespace station

@@ -1,0 +1,48 @@
+// The Windows side of the station's system seam.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <vector>
+
+#include "gui/gui.h"
+#include "station/systeme_station.h"
+
+namespace station {
+
+std::string SystemeStation::Repertoire_courant() {
+  const DWORD n = GetCurrentDirectoryA(0, nullptr);
+  if (n == 0) return std::string();
+  std::vector<char> buffer(n + 1, '\0');
+  const DWORD lu = GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
+  std::string r(buffer.data(), lu < buffer.size() ? lu : 0);
+  // "C:\" keeps its separator; any other directory has none at its end.
+  if (r.size() > 3 && (r.back() == '\\' || r.back() == '/')) r.pop_back();
+  return r;
+}
+
+std::string SystemeStation::Date_zero_format_court() {
+  SYSTEMTIME st{};
+  st.wYear = 1899;
+  st.wMonth = 12;
+  st.wDay = 30;
+  char texte[128] = {};
+  if (GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, texte, sizeof texte) == 0) return std::string();
+  return texte;
+}
+
+void SystemeStation::Ouvre_document(const std::string& document, const std::string& parametres,
+                                    const std::string& repertoire, int affichage) {
+  HWND proprietaire = nullptr;
+  if (gui::TCustomForm* f = gui::Application->MainForm(); f && f->HandleAllocated()) proprietaire = f->WindowHandle();
+  ShellExecuteA(proprietaire, nullptr, document.c_str(), parametres.empty() ? nullptr : parametres.c_str(),
+                repertoire.empty() ? nullptr : repertoire.c_str(), affichage);
+}
+
+void SystemeStation::Fin_du_processus() { ExitProcess(0); }
+
+SystemeStation& Systeme_station() {
+  static SystemeStation systeme;
+  return systeme;
+}
+
+}  // namespace station

@@ -1,0 +1,481 @@
+// End-to-end tests of station.exe (Windows build, run under Wine by e2e_test.sh): real station programs, each
+// in a working directory of its own, on the COM ports that the radio module simulator serves (COM21 and
+// COM22). This driver starts them, finds their windows and controls as any other program would (window
+// classes, captions, menus), types and presses keys through the system's input queue, clicks, reads the
+// windows' texts back and checks the files the stations write. Pictures of the windows are kept as
+// artefacts.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "autex/fonctions_fichiers.h"
+#include "autex/langues.h"
+#include "station/parametres.h"
+#include "station/table_parametres.h"
+#include "tests/support/win_screen.h"
+
+namespace {
+
+std::string Env(const char* name) {
+  const char* v = std::getenv(name);
+  return v ? std::string(v) : std::string();
+}
+
+// A path of the Linux side as Wine's drive Z: names it.
+std::string WindowsPath(std::string p) {
+  if (!p.empty() && p[0] == '/') {
+    for (char& c : p)
+      if (c == '/') c = '\\';
+    p = "Z:" + p;
+  }
+  return p;
+}
+
+const std::string& StationExe() {
+  static const std::string p = WindowsPath(Env("STATION_EXE"));
+  return p;
+}
+const std::string& WorkRoot() {
+  static const std::string p = WindowsPath(Env("E2E_WORK"));
+  return p;
+}
+const std::string& Artefacts() {
+  static const std::string p = WindowsPath(Env("E2E_ARTEFACTS"));
+  return p;
+}
+
+std::string Join(const std::string& dir, const std::string& name) { return dir + "\\" + name; }
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream f(path, std::ios::binary | std::ios::trunc);
+  f.write(bytes.data(), std::streamsize(bytes.size()));
+}
+
+bool WaitFor(const std::function<bool()>& done, DWORD ms) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > ms) return false;
+    Sleep(50);
+  }
+  return true;
+}
+
+std::string ClassOf(HWND h) {
+  char name[128] = {};
+  GetClassNameA(h, name, sizeof name);
+  return name;
+}
+
+// The text of a window of another process (WM_GETTEXT is carried across processes).
+std::string TextOf(HWND h) {
+  const LRESULT n = SendMessageA(h, WM_GETTEXTLENGTH, 0, 0);
+  std::string s(size_t(n) + 1, '\0');
+  const LRESULT got = SendMessageA(h, WM_GETTEXT, WPARAM(s.size()), reinterpret_cast<LPARAM>(s.data()));
+  s.resize(size_t(got));
+  return s;
+}
+
+std::vector<HWND> TopWindows(DWORD pid, const std::string& cls) {
+  struct Search {
+    DWORD pid;
+    std::string cls;
+    std::vector<HWND> found;
+  } search{pid, cls, {}};
+  EnumWindows(
+      [](HWND h, LPARAM p) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(p);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        if (owner == s->pid && IsWindowVisible(h) && ClassOf(h) == s->cls) s->found.push_back(h);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND WaitTopWindow(DWORD pid, const std::string& cls, DWORD ms = 30000) {
+  HWND h = nullptr;
+  WaitFor(
+      [&] {
+        const auto w = TopWindows(pid, cls);
+        h = w.empty() ? nullptr : w.front();
+        return h != nullptr;
+      },
+      ms);
+  return h;
+}
+
+// The first visible descendant of `parent` of the window class whose text satisfies `match`.
+HWND FindChild(HWND parent, const std::string& cls, const std::function<bool(const std::string&)>& match) {
+  struct Search {
+    std::string cls;
+    const std::function<bool(const std::string&)>* match;
+    HWND found;
+  } search{cls, &match, nullptr};
+  EnumChildWindows(
+      parent,
+      [](HWND h, LPARAM p) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(p);
+        if (IsWindowVisible(h) && _stricmp(ClassOf(h).c_str(), s->cls.c_str()) == 0 && (*s->match)(TextOf(h))) {
+          s->found = h;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND ChildWithText(HWND parent, const std::string& cls, const std::string& text) {
+  return FindChild(parent, cls, [&](const std::string& t) { return t == text; });
+}
+
+HWND ChildStartingWith(HWND parent, const std::string& cls, const std::string& start) {
+  return FindChild(parent, cls, [&](const std::string& t) { return t.rfind(start, 0) == 0; });
+}
+
+// The edit window inside a group box.
+HWND EditIn(HWND group) { return FindChild(group, "Edit", [](const std::string&) { return true; }); }
+
+// A left click at a point of a window's client area, as the mouse would give it.
+void ClickAt(HWND h, int x, int y) {
+  PostMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+  PostMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+void PushButton(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
+
+void Key(WORD vk, bool up) {
+  INPUT in{};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = vk;
+  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  SendInput(1, &in, sizeof in);
+}
+
+// Types letters and digits through the system's input queue, into the focused window of the foreground one.
+void TypeKeys(const std::string& text) {
+  for (char c : text) {
+    const WORD vk = WORD(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    const bool shift = c >= 'A' && c <= 'Z';
+    if (shift) Key(VK_SHIFT, false);
+    Key(vk, false);
+    Key(vk, true);
+    if (shift) Key(VK_SHIFT, true);
+    Sleep(30);
+  }
+}
+
+void Press(WORD vk) {
+  Key(vk, false);
+  Key(vk, true);
+  Sleep(40);
+}
+
+// Chooses a menu item with the keyboard, as an operator may: F10 enters the menu bar, Right moves to the
+// menu `column` (0 = the first), Down opens it on its first item, Down moves to the item `row`, Enter.
+// (Menus are not readable from another process under Wine: the driver works them like a user.)
+void MenuByKeys(int column, int row) {
+  Press(VK_F10);
+  for (int i = 0; i < column; ++i) Press(VK_RIGHT);
+  Press(VK_DOWN);
+  for (int i = 0; i < row; ++i) Press(VK_DOWN);
+  Press(VK_RETURN);
+}
+
+// Escape held for a moment, so that the station's timer sees it down.
+void PressEscape() {
+  Key(VK_ESCAPE, false);
+  Sleep(150);
+  Key(VK_ESCAPE, true);
+}
+
+void SavePicture(HWND h, const std::string& name) { testsupport::SaveWindowPicture(h, Artefacts(), name); }
+
+// One station.exe in a working directory of its own.
+class StationProcess {
+ public:
+  explicit StationProcess(const std::string& directoryName) : dir_(Join(WorkRoot(), directoryName)) {
+    CreateDirectoryA(dir_.c_str(), nullptr);
+  }
+  ~StationProcess() { Kill(); }
+  StationProcess(const StationProcess&) = delete;
+  StationProcess& operator=(const StationProcess&) = delete;
+
+  const std::string& dir() const { return dir_; }
+  std::string file(const std::string& name) const { return Join(dir_, name); }
+
+  bool Start() {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    std::string command = "\"" + StationExe() + "\"";
+    if (!CreateProcessA(StationExe().c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, dir_.c_str(), &si,
+                        &pi_))
+      return false;
+    return true;
+  }
+  // The main window, once shown.
+  HWND Main(DWORD ms = 30000) {
+    if (!main_) main_ = WaitTopWindow(pi_.dwProcessId, "TForm1", ms);
+    return main_;
+  }
+  HWND Window(const std::string& cls, DWORD ms = 15000) { return WaitTopWindow(pi_.dwProcessId, cls, ms); }
+  bool Exited(DWORD ms) { return pi_.hProcess && WaitForSingleObject(pi_.hProcess, ms) == WAIT_OBJECT_0; }
+  // Ends the program as its close box does (the parameters are not saved).
+  void Close() {
+    if (main_) PostMessageA(main_, WM_CLOSE, 0, 0);
+    Exited(10000);
+  }
+  void Kill() {
+    if (!pi_.hProcess) return;
+    if (WaitForSingleObject(pi_.hProcess, 0) != WAIT_OBJECT_0) {
+      TerminateProcess(pi_.hProcess, 1);
+      WaitForSingleObject(pi_.hProcess, 5000);
+    }
+    CloseHandle(pi_.hProcess);
+    CloseHandle(pi_.hThread);
+    pi_ = PROCESS_INFORMATION{};
+  }
+  DWORD pid() const { return pi_.dwProcessId; }
+
+  HWND Group(const std::string& captionStart) { return ChildStartingWith(Main(), "Button", captionStart); }
+  HWND GroupNamed(const std::string& caption) { return ChildWithText(Main(), "Button", caption); }
+  HWND ReceptionMemo() { return EditIn(Group("Text received")); }
+  HWND EditorMemo() { return EditIn(Group("Type the")); }
+  HWND Button(const std::string& caption) { return ChildWithText(Main(), "Button", caption); }
+  // The AUTEX panel's send button (its caption comes with the AUTEX window texts; until they are set it
+  // keeps the definition's).
+  HWND SendButton() {
+    HWND h = Button("Send the message");
+    return h ? h : Button("Envoyer le message");
+  }
+
+  // Chooses COM n in the port menu; true once the choice is stored (the port was tested and opened).
+  bool ChoosePort(int n) {
+    Foreground();
+    MenuByKeys(0, n);
+    return WaitFor(
+        [&] {
+          const std::string image = ReadFile(file("CONF_COM.SER"));
+          return image.size() == 945 && uint8_t(image[251]) == station::Code_du_port(n);
+        },
+        15000);
+  }
+  // Brings the main window to the front, with the keyboard.
+  void Foreground() {
+    SetForegroundWindow(Main());
+    WaitFor([&] { return GetForegroundWindow() == Main(); }, 5000);
+    Sleep(200);
+  }
+
+ private:
+  std::string dir_;
+  PROCESS_INFORMATION pi_{};
+  HWND main_ = nullptr;
+};
+
+// The standard parameter image for this screen, as the program builds it.
+std::string StandardImage() {
+  autex::Langues langues;
+  autex::FonctionsFichiers fichiers(langues, nullptr);
+  station::Hote_parametres hote;
+  station::Parametres p(langues, fichiers, hote);
+  return p.Image_standard;
+}
+
+int Decode(const std::string& image, int first) {
+  return station::Decoder_coordonnee(uint8_t(image[size_t(first - 1)]), uint8_t(image[size_t(first)]));
+}
+
+TEST(StationE2E, TheEnvironmentIsGiven) {
+  ASSERT_FALSE(Env("STATION_EXE").empty());
+  ASSERT_FALSE(Env("E2E_WORK").empty());
+  ASSERT_FALSE(Env("E2E_ARTEFACTS").empty());
+  CreateDirectoryA(Artefacts().c_str(), nullptr);
+}
+
+TEST(StationE2E, AFirstStartWritesTheStandardParameterFile) {
+  StationProcess s("first");
+  ASSERT_TRUE(s.Start());
+  HWND main = s.Main();
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return GetFileAttributesA(s.file("CONF_COM.SER").c_str()) != INVALID_FILE_ATTRIBUTES; }, 5000));
+  const std::string image = ReadFile(s.file("CONF_COM.SER"));
+  EXPECT_EQ(image.size(), 945u);
+  EXPECT_TRUE(image == StandardImage());
+  EXPECT_EQ(GetFileAttributesA(s.file("CONF_COM.ERR").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(uint8_t(image[251]), station::CODE_AUCUN_PORT);  // no port until one is chosen
+  SavePicture(main, "e2e-station-first-start-ascii");
+  s.Close();
+  EXPECT_TRUE(s.Exited(5000));
+}
+
+TEST(StationE2E, AsciiTextTypedOnOneStationShowsOnTheOtherAndInItsReport) {
+  StationProcess a("ascii_a");
+  StationProcess b("ascii_b");
+  std::string image = StandardImage();
+  image[251] = char(station::Code_du_port(22));
+  WriteFile(b.file("CONF_COM.SER"), image);
+  ASSERT_TRUE(a.Start());
+  ASSERT_NE(a.Main(), nullptr);
+  ASSERT_TRUE(b.Start());
+  ASSERT_NE(b.Main(), nullptr);
+  SetWindowPos(a.Main(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  SetWindowPos(b.Main(), nullptr, 590, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  // A chooses its port in the menu; B starts with its port in its parameter file.
+  ASSERT_TRUE(a.ChoosePort(21));
+
+  a.Foreground();
+  TypeKeys("HELLO");
+  ASSERT_TRUE(WaitFor([&] { return TextOf(a.EditorMemo()) == "HELLO"; }, 5000)) << TextOf(a.EditorMemo());
+  PressEscape();  // reception -> transmission: the typed text goes out
+  ASSERT_TRUE(WaitFor([&] { return TextOf(b.ReceptionMemo()).find("HELLO") != std::string::npos; }, 20000))
+      << "B shows: '" << TextOf(b.ReceptionMemo()) << "'";
+  // A echoes what it sent.
+  EXPECT_NE(TextOf(EditIn(a.Group("Text transmitted"))).find("HELLO"), std::string::npos);
+  SavePicture(a.Main(), "e2e-station-A-ascii-sent");
+  SavePicture(b.Main(), "e2e-station-B-ascii-received");
+  a.Foreground();
+  Sleep(400);
+  PressEscape();  // back to reception: the editor is emptied
+  EXPECT_TRUE(WaitFor([&] { return TextOf(a.EditorMemo()).empty(); }, 5000));
+
+  HWND report = b.Button("Report");
+  ASSERT_NE(report, nullptr);
+  PushButton(report);
+  std::string found;
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        WIN32_FIND_DATAA fd;
+        HANDLE h = FindFirstFileA(Join(b.dir(), "REPORTS\\REPORT_*.TXT").c_str(), &fd);
+        if (h == INVALID_HANDLE_VALUE) return false;
+        found = Join(b.dir(), std::string("REPORTS\\") + fd.cFileName);
+        FindClose(h);
+        return true;
+      },
+      5000));
+  const std::string content = ReadFile(found);
+  EXPECT_EQ(content.rfind("<Reception>\r\nHELLO", 0), 0u) << content;
+  EXPECT_NE(content.find("<Transmission>"), std::string::npos);
+}
+
+TEST(StationE2E, QuitSavesTheSettingsChangedInTheSession) {
+  StationProcess s("quit");
+  ASSERT_TRUE(s.Start());
+  HWND main = s.Main();
+  ASSERT_NE(main, nullptr);
+  // The beacon text (a free-text field), the baud rate, the window's place and the mode.
+  HWND beacon = EditIn(s.Group("Beacon"));
+  ASSERT_NE(beacon, nullptr);
+  SendMessageA(beacon, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("CQ CQ de F4TEST"));
+  s.Foreground();
+  MenuByKeys(1, 1);  // Baud rate, 9600
+  SetWindowPos(main, nullptr, 120, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  HWND mode = s.GroupNamed("Mode");
+  ASSERT_NE(mode, nullptr);
+  ClickAt(mode, 50, 53);  // the AUTEX button
+  ASSERT_TRUE(WaitFor([&] { return s.SendButton() != nullptr; }, 5000));
+  SavePicture(main, "e2e-station-autex-layout-no-link");
+
+  PushButton(s.Button("Quit"));
+  ASSERT_TRUE(s.Exited(15000));
+  const std::string image = ReadFile(s.file("CONF_COM.SER"));
+  ASSERT_EQ(image.size(), 945u);
+  EXPECT_EQ(uint8_t(image[8 - 1]), 78);  // AUTEX
+  EXPECT_EQ(uint8_t(image[4 - 1]), 9);   // 9600 baud
+  EXPECT_EQ(Decode(image, 76), 120);
+  EXPECT_EQ(Decode(image, 78), 60);
+  const std::string texts = ReadFile(s.file("CONFSTRINGS_COM.TXT"));
+  EXPECT_EQ(texts.rfind("CQ CQ de F4TEST\r\n", 0), 0u) << texts;
+}
+
+TEST(StationE2E, ADamagedParameterFileIsReportedAndTheProgramWorks) {
+  StationProcess s("damaged");
+  WriteFile(s.file("CONF_COM.SER"), std::string(945, '\xFF'));
+  ASSERT_TRUE(s.Start());
+  HWND box = s.Window("#32770");
+  ASSERT_NE(box, nullptr);
+  HWND text = ChildStartingWith(box, "Static", "The file CONF_COM.SER is altered");
+  EXPECT_NE(text, nullptr);
+  SavePicture(box, "e2e-damaged-parameters-message");
+  HWND ok = ChildWithText(box, "Button", "OK");
+  ASSERT_NE(ok, nullptr);
+  PushButton(ok);
+  HWND main = s.Main();
+  ASSERT_NE(main, nullptr);
+  const std::string errors = ReadFile(s.file("CONF_COM.ERR"));
+  EXPECT_EQ(errors.rfind("1 255\r\n", 0), 0u) << errors.substr(0, 40);
+  // The standard parameters are in force: a port chosen in the menu is stored with them.
+  EXPECT_TRUE(s.ChoosePort(21));
+  const std::string image = ReadFile(s.file("CONF_COM.SER"));
+  std::string expected = StandardImage();
+  expected[251] = char(station::Code_du_port(21));
+  ASSERT_EQ(image.size(), 945u);
+  EXPECT_TRUE(image.substr(1) == expected.substr(1));  // byte 1 follows the system's language
+  s.Close();
+}
+
+TEST(StationE2E, TheFourDialogsShowAndClose) {
+  StationProcess s("dialogs");
+  ASSERT_TRUE(s.Start());
+  HWND main = s.Main();
+  ASSERT_NE(main, nullptr);
+
+  s.Foreground();
+  MenuByKeys(4, 2);  // Help, About
+  HWND about = s.Window("TForm2");
+  ASSERT_NE(about, nullptr);
+  EXPECT_EQ(TextOf(about), "About");
+  SavePicture(about, "e2e-dialog-about");
+  PostMessageA(about, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(about); }, 5000));
+
+  s.Foreground();
+  MenuByKeys(4, 1);  // Help, Modifications
+  HWND history = s.Window("TForm3");
+  ASSERT_NE(history, nullptr);
+  EXPECT_EQ(TextOf(history), "Modifications");
+  EXPECT_EQ(TextOf(EditIn(history)).rfind("Version ", 0), 0u);
+  SavePicture(history, "e2e-dialog-version-history");
+  PostMessageA(history, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(history); }, 5000));
+
+  const std::string before = ReadFile(s.file("CONF_COM.SER"));
+  PushButton(s.Button("Default Parameters"));
+  HWND question = s.Window("TForm20");
+  ASSERT_NE(question, nullptr);
+  EXPECT_EQ(TextOf(question), "Confirmation");
+  SavePicture(question, "e2e-dialog-yes-no");
+  HWND no = ChildWithText(question, "Button", "No");
+  ASSERT_NE(no, nullptr);
+  PushButton(no);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(question); }, 5000));
+  EXPECT_TRUE(ReadFile(s.file("CONF_COM.SER")) == before);
+
+  ClickAt(s.GroupNamed("Mode"), 50, 53);  // AUTEX mode
+  HWND send = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (send = s.SendButton()) != nullptr; }, 5000));
+  PushButton(send);  // not connected: the message window says so
+  HWND message = s.Window("TForm36");
+  ASSERT_NE(message, nullptr);
+  EXPECT_EQ(TextOf(message), "Error");
+  EXPECT_EQ(TextOf(EditIn(message)), "Your are not yet connected...");
+  SavePicture(message, "e2e-dialog-message");
+  PushButton(ChildWithText(message, "Button", "OK"));
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(message); }, 5000));
+  s.Close();
+}
+
+}  // namespace
