@@ -54,7 +54,7 @@ class CoteAutex {
 };
 
 // The AUTEX side when no protocol is plugged in.
-class AutexAbsent final : public CoteAutex {
+class AutexAbsent : public CoteAutex {
  public:
   uint8_t MODE_AUTEX() const override { return mode_autex_; }
   void Fixe_MODE_AUTEX(uint8_t v) override { mode_autex_ = v; }

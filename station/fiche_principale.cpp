@@ -120,11 +120,14 @@ class FichePrincipale::HoteParametres final : public Hote_parametres {
  public:
   explicit HoteParametres(FichePrincipale& f) : f_(f) {}
 
+  uint16_t GetSystemDefaultLangID() override { return f_.station_.plateforme.systeme.Identifiant_langue(); }
+  Taille_ecran Ecran() override { return f_.station_.plateforme.systeme.Ecran(); }
+
   void Afficher_erreur(const std::string& texte) override {
-    gui::Application->MessageBox(texte, f_.traduction("Error", "Erreur"), MB_OK | MB_ICONERROR);
+    f_.station_.plateforme.systeme.Boite_message(texte, f_.traduction("Error", "Erreur"), MB_OK | MB_ICONERROR);
   }
   void Afficher_information(const std::string& texte) override {
-    gui::Application->MessageBox(texte, "Information", MB_OK | MB_ICONINFORMATION);
+    f_.station_.plateforme.systeme.Boite_message(texte, "Information", MB_OK | MB_ICONINFORMATION);
   }
   bool Question_oui_non(const std::string& texte) override {
     FenetreOuiNon* question = f_.station_.Form20;
@@ -259,9 +262,10 @@ void FichePrincipale::Initialisation_fiche_principale() {
   station_.fichiers.Repertoire_travail = Repertoire_travail;
   parametres().Repertoire = Repertoire_travail;
 
-  // Month first when the short date format writes 30 December 1899 as 12/30/1899.
+  // Month first when the short date format writes 30 December 1899 beginning with its month, 12 (as in
+  // 12/30/1899); a format that begins with the year (1899-12-30) also begins with a 1 but is not month first.
   const std::string date_zero = station_.plateforme.systeme.Date_zero_format_court();
-  station_.horodatage.Date_mois_en_tete = !date_zero.empty() && date_zero[0] == '1' ? 1 : 0;
+  station_.horodatage.Date_mois_en_tete = date_zero.rfind("12", 0) == 0 ? 1 : 0;
 
   parametres().Lecture_parametres();
   parametres().Applique_parametres();
@@ -272,7 +276,7 @@ void FichePrincipale::Initialisation_fiche_principale() {
 
   if (gui::Screen->PixelsPerInch() > 96) {
     SetWindowState(gui::TWindowState::wsMaximized);
-    gui::Application->MessageBox(
+    station_.plateforme.systeme.Boite_message(
         traduction("This program is planned for small fonts not large ones (see \"Control Panel\"...\"Display\"..."
                    "\"Settings\"...).",
                    "Ce programme est pr\xE9vu pour des petites polices et non des grandes (voir \"Panneau de "

@@ -38,13 +38,15 @@ Station::Station(const Plateforme& p, const Fabriques& fabriques)
     : plateforme(p), horodatage(p.clock), fichiers(langues, nullptr) {
   // File errors are reported in a message box owned by the program's window.
   fichiers.set_erreur([this](const std::string& texte) {
-    gui::Application->MessageBox(texte, langues.TRADUCTION("Error", "Erreur"), MB_OK | MB_ICONERROR);
+    plateforme.systeme.Boite_message(texte, langues.TRADUCTION("Error", "Erreur"), MB_OK | MB_ICONERROR);
   });
 
   gui::TApplication& app = *gui::Application;
+  Proprietaire = new gui::TComponent(&app);
+  gui::TComponent* owner = Proprietaire;
 
   // 1. The main window: its definition, then the parts that report to it, then its creation handler.
-  Form1 = new FichePrincipale(&app, *this, fabriques.composants_peau);
+  Form1 = new FichePrincipale(owner, *this, fabriques.composants_peau);
   parametres.emplace(langues, fichiers, Form1->hote_parametres());
   io.emplace(Form1->fenetre_io(), langues, horodatage, p.clock, p.ports, p.priorite, p.clavier);
   autex = fabriques.autex ? fabriques.autex(*this) : nullptr;
@@ -55,18 +57,18 @@ Station::Station(const Plateforme& p, const Fabriques& fabriques)
   if (!app.MainForm()) app.SetMainForm(Form1);
 
   // 2 to 7: the other windows.
-  Form2 = new FenetreAPropos(&app, langues);
+  Form2 = new FenetreAPropos(owner, langues);
   Acheve(Form2);
-  Form20 = new FenetreOuiNon(&app, langues);
+  Form20 = new FenetreOuiNon(owner, langues);
   Acheve(Form20);
-  Form36 = new FenetreMessage(&app, langues);
+  Form36 = new FenetreMessage(owner, langues);
   Acheve(Form36);
-  Form3 = new FenetreHistorique(&app, langues);
+  Form3 = new FenetreHistorique(owner, langues);
   Acheve(Form3);
-  Form43 = fabriques.fenetre_options ? fabriques.fenetre_options(&app, *this) : new forms::TForm43(&app);
+  Form43 = fabriques.fenetre_options ? fabriques.fenetre_options(owner, *this) : new forms::TForm43(owner);
   Acheve(Form43);
-  Form19 = fabriques.fenetre_transceiver ? fabriques.fenetre_transceiver(&app, *this)
-                                         : new FenetreTransceiverMinimale(&app, *this);
+  Form19 = fabriques.fenetre_transceiver ? fabriques.fenetre_transceiver(owner, *this)
+                                         : new FenetreTransceiverMinimale(owner, *this);
   Acheve(Form19);
 }
 
@@ -88,6 +90,7 @@ Station::~Station() {
   io.reset();
   parametres.reset();
   if (Form1) gui::Free(Form1);
+  if (Proprietaire) gui::Free(Proprietaire);
 }
 
 }  // namespace station

@@ -78,6 +78,9 @@ class Station {
   std::unique_ptr<CoteAutex> autex;
   std::unique_ptr<SyntheseVocale> synthese;
 
+  // The owner of this station's windows (their names are unique per owner, and a process may hold several
+  // stations).
+  gui::TComponent* Proprietaire = nullptr;
   FichePrincipale* Form1 = nullptr;
   FenetreAPropos* Form2 = nullptr;
   FenetreOuiNon* Form20 = nullptr;

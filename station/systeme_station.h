@@ -1,7 +1,10 @@
 #pragma once
 // What the station's start-up, reports and commands ask of the operating system beyond the other seams: the
 // current directory, the user's short date format, handing a document to the shell, and ending the process.
+#include <cstdint>
 #include <string>
+
+#include "station/table_parametres.h"
 
 namespace station {
 
@@ -16,10 +19,16 @@ class SystemeStation {
   virtual std::string Repertoire_courant();
   // The date 30 December 1899 written in the user's short date format.
   virtual std::string Date_zero_format_court();
+  // The system's default language identifier (1036: French) and the primary screen's size, which the
+  // parameter image's standard values use.
+  virtual uint16_t Identifiant_langue();
+  virtual Taille_ecran Ecran();
   // Hands a document to the shell's default action (ShellExecuteA with no verb); every text is passed
   // whole. The result is not examined.
   virtual void Ouvre_document(const std::string& document, const std::string& parametres,
                               const std::string& repertoire, int affichage);
+  // A message box of the program (MessageBoxA owned by its active window): the button pressed (IDOK, ...).
+  virtual int Boite_message(const std::string& texte, const std::string& legende, unsigned drapeaux);
   // Ends the process at once (ExitProcess); natively the application's message loop is ended.
   virtual void Fin_du_processus();
 };

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "gui/gui.h"
+#include "station/systeme_parametres.h"
 #include "station/systeme_station.h"
 
 namespace station {
@@ -24,7 +25,15 @@ std::string SystemeStation::Date_zero_format_court() {
   return std::string(texte, n);
 }
 
+uint16_t SystemeStation::Identifiant_langue() { return Identifiant_langue_systeme(); }
+
+Taille_ecran SystemeStation::Ecran() { return Taille_ecran_systeme(); }
+
 void SystemeStation::Ouvre_document(const std::string&, const std::string&, const std::string&, int) {}
+
+int SystemeStation::Boite_message(const std::string& texte, const std::string& legende, unsigned drapeaux) {
+  return gui::Application->MessageBox(texte, legende, drapeaux);
+}
 
 void SystemeStation::Fin_du_processus() { gui::Application->Terminate(); }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "gui/gui.h"
+#include "station/systeme_parametres.h"
 #include "station/systeme_station.h"
 
 namespace station {
@@ -30,12 +31,20 @@ std::string SystemeStation::Date_zero_format_court() {
   return texte;
 }
 
+uint16_t SystemeStation::Identifiant_langue() { return Identifiant_langue_systeme(); }
+
+Taille_ecran SystemeStation::Ecran() { return Taille_ecran_systeme(); }
+
 void SystemeStation::Ouvre_document(const std::string& document, const std::string& parametres,
                                     const std::string& repertoire, int affichage) {
   HWND proprietaire = nullptr;
   if (gui::TCustomForm* f = gui::Application->MainForm(); f && f->HandleAllocated()) proprietaire = f->WindowHandle();
   ShellExecuteA(proprietaire, nullptr, document.c_str(), parametres.empty() ? nullptr : parametres.c_str(),
                 repertoire.empty() ? nullptr : repertoire.c_str(), affichage);
+}
+
+int SystemeStation::Boite_message(const std::string& texte, const std::string& legende, unsigned drapeaux) {
+  return gui::Application->MessageBox(texte, legende, drapeaux);
 }
 
 void SystemeStation::Fin_du_processus() { ExitProcess(0); }

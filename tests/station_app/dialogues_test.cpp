@@ -1,0 +1,173 @@
+// The message, yes/no, version-history and about windows, the windows the main window opens modally, and
+// the documents handed to the shell.
+#include "tests/station_app/rig.h"
+
+#include "station/a_propos.h"
+#include "station/historique_des_versions.h"
+#include "station/menu_oui_non.h"
+#include "station/message_d_erreur.h"
+
+using namespace apptest;
+
+namespace {
+
+TEST(Message, ASecondMessageReplacesTheOpenOneInsteadOfStacking) {
+  Bureau bureau;
+  StationTest st(bureau);
+  station::Station& s = st.Demarre();
+  int showings = 0;
+  bureau.reponse_modale = [&](gui::TCustomForm& w) {
+    ++showings;
+    EXPECT_EQ(w.Caption(), "Error");
+    EXPECT_EQ(s.Form36->Memo1->Text(), "First");
+    EXPECT_EQ(s.Form36->Bouton_OK_presse, 0);
+    s.Form36->Afficher_information("Second", "Deuxi\xE8me");  // returns at once
+    EXPECT_EQ(w.Caption(), "Information");
+    EXPECT_EQ(s.Form36->Memo1->Text(), "Second");
+    s.Form36->OKClick(nullptr);
+  };
+  s.Form36->Afficher_erreur("First", "Premier");
+  EXPECT_EQ(showings, 1);
+  EXPECT_EQ(s.Form36->Bouton_OK_presse, 1);
+  EXPECT_FALSE(s.Form36->Visible());
+}
+
+TEST(Message, TheTextFollowsTheLanguageByte) {
+  Bureau bureau;
+  StationTest st(bureau);
+  station::Station& s = st.Demarre();
+  s.langues.Langue = 2;
+  std::string legende, texte;
+  bureau.reponse_modale = [&](gui::TCustomForm& w) {
+    legende = w.Caption();
+    texte = s.Form36->Memo1->Text();
+  };
+  s.Form36->Afficher_erreur("Not found", "Introuvable");
+  EXPECT_EQ(legende, "Erreur");
+  EXPECT_EQ(texte, "Introuvable");
+  // Any language byte but English gives the French text.
+  s.langues.Langue = 7;
+  s.Form36->Afficher_information("Done", "Fait");
+  EXPECT_EQ(legende, "Information");
+  EXPECT_EQ(texte, "Fait");
+}
+
+#ifndef _WIN32
+TEST(Message, TheWindowOpensNearTheMouseButNeverOffTheScreen) {
+  Bureau bureau;
+  StationTest st(bureau);
+  station::Station& s = st.Demarre();
+  gui::TPoint place{};
+  bureau.reponse_modale = [&](gui::TCustomForm& w) { place = gui::TPoint{w.Left(), w.Top()}; };
+  gui::Screen->SetHeadlessCursorPos(gui::TPoint{100, 50});
+  s.Form36->Afficher_information("a", "a");
+  EXPECT_EQ(place.X, 0);
+  EXPECT_EQ(place.Y, 0);
+  gui::Screen->SetHeadlessCursorPos(gui::TPoint{900, 700});
+  s.Form36->Afficher_information("a", "a");
+  EXPECT_EQ(place.X, 400);
+  EXPECT_EQ(place.Y, 550);
+}
+#endif
+
+TEST(OuiNon, TheAnswerAndTheCheckBoxAreKeptForTheCaller) {
+  Bureau bureau;
+  StationTest st(bureau);
+  station::Station& s = st.Demarre();
+  station::FenetreOuiNon& q = *s.Form20;
+  // Closed by its close box: No.
+  EXPECT_FALSE(q.Question("Are you sure?"));
+  EXPECT_EQ(q.Reponse_oui, 0);
+  EXPECT_EQ(q.OUI->Caption(), "Yes");
+  EXPECT_EQ(q.NON->Caption(), "No");
+
+  bureau.reponse_modale = [&](gui::TCustomForm&) {
+    q.PLUS_DE_DEMANDE->SetChecked(true);
+    q.OUIClick(nullptr);
+  };
+  EXPECT_TRUE(q.Question("Quit?"));
+  EXPECT_EQ(q.Plus_de_demande, 1);
+  EXPECT_EQ(q.Label1->Caption(), "Quit?");
+
+  s.langues.Langue = 2;
+  bool coche = false;
+  bureau.reponse_modale = [&](gui::TCustomForm&) {
+    coche = q.PLUS_DE_DEMANDE->Checked();
+    EXPECT_EQ(q.OUI->Caption(), "Oui");
+    EXPECT_EQ(q.PLUS_DE_DEMANDE->Caption(), "Plus de demande Oui/Non pour quitter le programme");
+    q.PLUS_DE_DEMANDE->SetChecked(false);
+    q.NONClick(nullptr);
+  };
+  EXPECT_FALSE(q.Question("S\xFBr?"));
+  EXPECT_TRUE(coche);  // the next showing started with the box as it was left
+  EXPECT_EQ(q.Plus_de_demande, 0);
+}
+
+TEST(HistoriqueEtAPropos, TheirTextsAndCaptions) {
+  Bureau bureau;
+  StationTest st(bureau);
+  station::Station& s = st.Demarre();
+  std::string legende;
+  bureau.reponse_modale = [&](gui::TCustomForm& w) { legende = w.Caption(); };
+
+  st.f().ModificationsClick(nullptr);
+  EXPECT_EQ(legende, "Modifications");
+  s.langues.Langue = 2;
+  st.f().ModificationsClick(nullptr);
+  EXPECT_EQ(legende, "Modifications");
+  // The history: blocks of a title line then "* " lines, separated by an empty line.
+  const std::string texte = s.Form3->Memo1->Text();
+  ASSERT_EQ(texte.rfind("Version ", 0), 0u);
+  size_t debut = 0;
+  bool titre = true;
+  while (debut < texte.size()) {
+    const size_t fin = texte.find("\r\n", debut);
+    const std::string ligne = texte.substr(debut, fin == std::string::npos ? std::string::npos : fin - debut);
+    if (ligne.empty())
+      titre = true;
+    else if (titre)
+      titre = false;
+    else
+      EXPECT_EQ(ligne.rfind("* ", 0), 0u) << ligne;
+    if (fin == std::string::npos) break;
+    debut = fin + 2;
+  }
+
+  st.f().AproposdeClick(nullptr);
+  EXPECT_EQ(legende, "A propos");
+  EXPECT_EQ(s.Form2->Nom_du_produit->Caption(), station::Ligne_produit(2));
+  EXPECT_EQ(s.Form2->Auteur->Caption(), station::Ligne_auteur());
+  s.langues.Langue = 1;
+  st.f().AproposdeClick(nullptr);
+  EXPECT_EQ(legende, "About");
+  EXPECT_EQ(s.Form2->Nom_du_produit->Caption(), station::Ligne_produit(1));
+  EXPECT_EQ(station::Ligne_produit(1).size(), 70u);
+  EXPECT_EQ(station::Ligne_auteur().size(), 70u);
+  EXPECT_NE(station::Ligne_produit(1), station::Ligne_produit(2));
+}
+
+TEST(Fenetres, SpeechOptionsAndModuleWindowsOpenModally) {
+  Bureau bureau;
+  StationTest st(bureau);
+  station::Station& s = st.Demarre();
+  bool modale = false;
+  bureau.reponse_modale = [&](gui::TCustomForm& w) { modale = w.IsModal(); };
+  st.f().Options_pour_synthese_vocaleClick(nullptr);
+  EXPECT_EQ(bureau.modales.back(), "TForm43");
+  EXPECT_TRUE(modale);
+  st.f().DRF1278DM2Click(nullptr);
+  EXPECT_EQ(bureau.modales.back(), "TForm19");
+  EXPECT_FALSE(s.Form43->Visible());
+}
+
+TEST(Fenetres, APathLongerThan255CharactersReachesTheShellWhole) {
+  Bureau bureau;
+  StationTest st(bureau);
+  st.Demarre();
+  const std::string chemin = std::string(290, 'd') + "\\received file.txt";
+  st.f().Ouvre_document(chemin, "", "", station::AFFICHAGE_SW_SHOWDEFAULT);
+  ASSERT_EQ(st.systeme.documents.size(), 1u);
+  EXPECT_EQ(st.systeme.documents[0], chemin + "|||10");
+}
+
+}  // namespace
