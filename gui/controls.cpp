@@ -837,6 +837,12 @@ void TWinControl::WndProc(TMessage& m) {
       break;
     }
 #ifdef _WIN32
+    case WM_CLOSE:
+      // Only forms close. A multiline edit that has seen a dialog key (the Tab handling asks it with
+      // WM_GETDLGCODE) sends its parent WM_CLOSE on Escape, which the default procedure would answer by
+      // destroying the parent control.
+      m.Result = 0;
+      return;
     case WM_PAINT:
       if (handle_ && (OwnPaint() || HasVisibleGraphicChildren())) {
         PaintHandler(m);

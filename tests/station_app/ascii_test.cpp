@@ -228,18 +228,23 @@ TEST(Activation, ClosingADialogKeepsALinkInProgressAndOtherwiseReturnsToReceptio
 }
 
 TEST(Activation, ABeaconInterruptedByADialogGoesOutAgain) {
-  DeuxStations d;
-  station::FichePrincipale& a = d.a.f();
+  Bureau bureau;
+  StationTest st(bureau);
+  auto ligne = st.ports.add(1);
+  st.dir.write("CONF_COM.SER", Image_avec({{252, 1}}));
+  station::Station& s = st.Demarre();
+  st.Montre();
+  station::FichePrincipale& a = st.f();
   a.Texte_balise->SetText(std::string(300, 'B'));
   a.Demarrage_Balise->SetDown(true);
   a.Demarrage_BaliseClick(nullptr);
-  d.bureau.Run(20);
-  ASSERT_FALSE(d.a.s().io->boucle.File_emission.empty());  // still being written
+  bureau.Run(20);
+  ASSERT_FALSE(s.io->boucle.File_emission.empty());  // still being written
   a.ModificationsClick(nullptr);  // the dialog's closing empties the queue
   EXPECT_TRUE(a.Bouton_RX->Down());
-  d.bureau.Run(6000);
+  bureau.Run(6000);
   // The whole beacon went out after the interruption.
-  EXPECT_NE(d.la->written.find(std::string(300, 'B') + "\r\n"), std::string::npos);
+  EXPECT_NE(ligne->written.find(std::string(300, 'B') + "\r\n"), std::string::npos);
 }
 
 TEST(AutexKeys, EnterSendsWhenAskedAndControlKeysAreKeptOutDuringASession) {
@@ -318,6 +323,32 @@ TEST(Timers, TheMainWindowsTimersRunTheReceivePumpAndTheTitle) {
   // The 333 ms timer writes the title and the local time while the port is open.
   EXPECT_EQ(st.f().Caption().rfind(std::string(station::TITRE_FICHE_PRINCIPALE) + std::string(10, ' '), 0), 0u);
   EXPECT_GT(st.f().Caption().size(), 20u);
+}
+}  // namespace
+#endif
+
+#ifdef _WIN32
+namespace {
+// After Tab has been used in the editor the system's edit control treats Escape as a dialog's cancel key; the
+// editor's group box and the program must stay.
+TEST(Windows, EscapeInTheEditorAfterTabLeavesTheWindowWhole) {
+  Bureau bureau;
+  StationTest st(bureau);
+  st.Demarre();
+  st.Montre();
+  station::FichePrincipale& f = st.f();
+  HWND editeur = f.Memo_editeur->Handle();
+  HWND groupe = f.GroupBox_to_transmit->Handle();
+  MSG tab{editeur, WM_KEYDOWN, VK_TAB, 0, 0, {0, 0}};
+  SendMessageA(editeur, WM_GETDLGCODE, VK_TAB, reinterpret_cast<LPARAM>(&tab));
+  SendMessageA(editeur, WM_KEYDOWN, VK_ESCAPE, 0);
+  SendMessageA(editeur, WM_CHAR, VK_ESCAPE, 0);
+  SendMessageA(editeur, WM_KEYUP, VK_ESCAPE, 0);
+  gui::Application->ProcessMessages();
+  EXPECT_TRUE(IsWindow(groupe));
+  EXPECT_TRUE(IsWindow(editeur));
+  EXPECT_TRUE(IsWindowVisible(editeur));
+  EXPECT_FALSE(gui::Application->Terminated());
 }
 }  // namespace
 #endif

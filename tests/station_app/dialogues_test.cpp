@@ -74,6 +74,7 @@ TEST(OuiNon, TheAnswerAndTheCheckBoxAreKeptForTheCaller) {
   Bureau bureau;
   StationTest st(bureau);
   station::Station& s = st.Demarre();
+  st.Montre();  // as in the program, the main window is on screen
   station::FenetreOuiNon& q = *s.Form20;
   // Closed by its close box: No.
   EXPECT_FALSE(q.Question("Are you sure?"));
@@ -107,6 +108,7 @@ TEST(HistoriqueEtAPropos, TheirTextsAndCaptions) {
   Bureau bureau;
   StationTest st(bureau);
   station::Station& s = st.Demarre();
+  st.Montre();
   std::string legende;
   bureau.reponse_modale = [&](gui::TCustomForm& w) { legende = w.Caption(); };
 
