@@ -3,13 +3,22 @@
 // loop runs until the main window closes or Quit ends the process.
 #include <windows.h>
 
+#include <exception>
+#include <string>
+
 #include "gui/gui.h"
 #include "station/station.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  gui::Application->SetHelpFile(std::string());
-  gui::Application->SetTitle(station::TITRE_PROGRAMME);
-  station::Station station(station::Plateforme_systeme());
-  gui::Application->Run();
+  try {
+    gui::Application->SetHelpFile(std::string());
+    gui::Application->SetTitle(station::TITRE_PROGRAMME);
+    station::Station station(station::Plateforme_systeme());
+    gui::Application->Run();
+  } catch (const std::exception& e) {
+    // Only a failure of the start-up itself comes here (the windows' handlers report their own).
+    MessageBoxA(nullptr, e.what(), station::TITRE_PROGRAMME, MB_OK | MB_ICONERROR);
+    return 1;
+  }
   return 0;
 }
