@@ -401,17 +401,22 @@ void FichePrincipale::Autre_transceiverClick(gui::TObject*) {
   Etat_transceiver();
 }
 
-void FichePrincipale::Etat_transceiver() {
+void FichePrincipale::Coche_transceiver() {
   DRF1278DM->SetChecked(false);
   Autre_transceiver->SetChecked(false);
   if (reglages().Nom_transceiver == NOM_DRF1278DM) {
     DRF1278DM->SetChecked(true);
     GroupBox_transceiver->Show();
-    if (io().transceiver.Commande_DRF_en_attente == 0) io().transceiver.Lecture_parametres_DRF1278DM(1);
   } else if (reglages().Nom_transceiver.empty()) {
     Autre_transceiver->SetChecked(true);
     GroupBox_transceiver->Hide();
   }
+}
+
+void FichePrincipale::Etat_transceiver() {
+  Coche_transceiver();
+  if (reglages().Nom_transceiver == NOM_DRF1278DM && io().transceiver.Commande_DRF_en_attente == 0)
+    io().transceiver.Lecture_parametres_DRF1278DM(1);
 }
 
 void FichePrincipale::DRF1278DM2Click(gui::TObject*) {
@@ -800,6 +805,8 @@ void FichePrincipale::Sauve_parametresClick(gui::TObject*) { parametres().Sauve_
 void FichePrincipale::Charge_parametresClick(gui::TObject*) {
   reglages().Vitesse_port = io().materiel.Vitesse_port;
   parametres().Charge_parametresClick();
+  // The backup's transceiver is in force at once: its menu says so.
+  Coche_transceiver();
 }
 
 // ---------------------------------------------------------------------------------------------------

@@ -166,6 +166,7 @@ class FichePrincipale : public forms::TForm1 {
   void Place_dans_groupe(gui::TGroupBox* groupe, gui::TMemo* memo, gui::TButton* efface, int gauche_memo);
   void Affiche_texte_memo(gui::TMemo* memo, const std::string& texte, bool parole);
   void Reprise_en_reception();
+  void Coche_transceiver();  // the transceiver menu and group for Nom_transceiver
 
   Station& station_;
   std::unique_ptr<Io> io_;

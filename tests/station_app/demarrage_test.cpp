@@ -302,12 +302,17 @@ TEST(Demarrage, TheBackupButtonsWriteAndReadConfComBak) {
   EXPECT_TRUE(st.dir.read("CONF_COM.BAK") == st.Image());
 
   std::string bak = st.Image();
-  bak[0] = char(2);  // French
+  bak[0] = char(2);                              // French
+  bak[station::octet::TRANSCEIVER - 1] = char(2);  // the DRF1278DM
+  bak[station::octet::MODE - 1] = char(78);        // AUTEX: for the next start only
   st.dir.write("CONF_COM.BAK", bak);
   st.f().Charge_parametresClick(nullptr);
   EXPECT_EQ(bureau.boites.back().texte, "Taken into account of the parameters recording file CONF_COM.BAK.");
   EXPECT_EQ(st.Octet_fichier(1), 2);
   EXPECT_EQ(st.f().Quit->Caption(), "Quitte");
+  EXPECT_TRUE(st.f().DRF1278DM->Checked());
+  EXPECT_TRUE(st.f().GroupBox_transceiver->Visible());
+  EXPECT_TRUE(st.f().ASCII->Down());
 }
 
 }  // namespace
