@@ -15,8 +15,8 @@ namespace station {
 
 std::string Page_aide(const autex::Langues& langues);
 
-// Each text goes through a 255-character buffer, as the shell call always got it; the shell's answer is not
-// examined by the station (it is returned for whoever wants it).
+// Each text is handed over whole, whatever its length; the shell's answer is not examined by the station (it
+// is returned for whoever wants it).
 intptr_t Ouvre_document(platform::Shell& shell, void* fenetre, const std::string& document,
                         const std::string& parametres, const std::string& repertoire, int mode);
 

@@ -4,6 +4,7 @@
 
 #include "autex/fonctions_fichiers.h"
 #include "station/a_propos.h"
+#include "station/documents.h"
 #include "station/affichage_memo.h"
 #include "station/historique_des_versions.h"
 #include "station/menu_oui_non.h"
@@ -249,7 +250,8 @@ void FichePrincipale::Affiche_vitesse_AUTEX() {
 
 void FichePrincipale::Ouvre_document(const std::string& document, const std::string& parametres_shell,
                                      const std::string& repertoire, int affichage) {
-  station_.plateforme.systeme.Ouvre_document(document, parametres_shell, repertoire, affichage);
+  station::Ouvre_document(station_.plateforme.shell, gui::Application->Handle(), document, parametres_shell, repertoire,
+                          affichage);
 }
 
 // ---------------------------------------------------------------------------------------------------

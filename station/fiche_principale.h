@@ -33,6 +33,8 @@ class BouclePrincipale;
 
 // The main window's title, to which the 333 ms timer appends the local time.
 inline constexpr const char* TITRE_FICHE_PRINCIPALE = "Vornatel";
+// The ShowWindow code with which a received file is opened (SW_SHOWDEFAULT).
+inline constexpr int AFFICHAGE_SW_SHOWDEFAULT = 10;
 // Width of one AUTEX participant panel.
 inline constexpr int LARGEUR_PANNEAU_AUTEX = 336;
 
@@ -76,7 +78,7 @@ class FichePrincipale : public forms::TForm1 {
   void Afficher_information(std::string_view anglais, std::string_view francais);
   void Choix_vitesse_AUTEX(uint16_t vitesse);
   void Affiche_vitesse_AUTEX();
-  // Hands a document to the shell (every text whole).
+  // Hands a document to the shell's default action, the application's window as owner (every text whole).
   void Ouvre_document(const std::string& document, const std::string& parametres, const std::string& repertoire,
                       int affichage);
 

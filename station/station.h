@@ -15,6 +15,7 @@
 #include "platform/keyboard.h"
 #include "platform/priority.h"
 #include "platform/serial_port.h"
+#include "platform/shell.h"
 #include "station/cote_autex.h"
 #include "station/forms/form1.h"
 #include "station/forms/form19.h"
@@ -42,6 +43,7 @@ struct Plateforme {
   platform::SerialDevices& ports;
   platform::ProcessPriority& priorite;
   platform::Keyboard& clavier;
+  platform::Shell& shell;
   SystemeStation& systeme;
 };
 

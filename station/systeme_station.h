@@ -1,16 +1,13 @@
 #pragma once
-// What the station's start-up, reports and commands ask of the operating system beyond the other seams: the
-// current directory, the user's short date format, handing a document to the shell, and ending the process.
+// What the station's start-up and commands ask of the operating system beyond the other seams: the current
+// directory, the user's short date format, the system's language and screen, message boxes, and ending the
+// process.
 #include <cstdint>
 #include <string>
 
 #include "station/table_parametres.h"
 
 namespace station {
-
-// ShowWindow codes used with Ouvre_document.
-constexpr int AFFICHAGE_SW_SHOWNORMAL = 1;
-constexpr int AFFICHAGE_SW_SHOWDEFAULT = 10;
 
 class SystemeStation {
  public:
@@ -23,10 +20,6 @@ class SystemeStation {
   // parameter image's standard values use.
   virtual uint16_t Identifiant_langue();
   virtual Taille_ecran Ecran();
-  // Hands a document to the shell's default action (ShellExecuteA with no verb); every text is passed
-  // whole. The result is not examined.
-  virtual void Ouvre_document(const std::string& document, const std::string& parametres,
-                              const std::string& repertoire, int affichage);
   // A message box of the program (MessageBoxA owned by its active window): the button pressed (IDOK, ...).
   virtual int Boite_message(const std::string& texte, const std::string& legende, unsigned drapeaux);
   // Ends the process at once (ExitProcess); natively the application's message loop is ended.

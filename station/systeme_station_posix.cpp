@@ -1,4 +1,4 @@
-// The portable side of the station's system seam (native tools and tests: no shell, no desktop).
+// The portable side of the station's system seam (native tools and tests: no desktop).
 #include <ctime>
 #include <filesystem>
 
@@ -28,8 +28,6 @@ std::string SystemeStation::Date_zero_format_court() {
 uint16_t SystemeStation::Identifiant_langue() { return Identifiant_langue_systeme(); }
 
 Taille_ecran SystemeStation::Ecran() { return Taille_ecran_systeme(); }
-
-void SystemeStation::Ouvre_document(const std::string&, const std::string&, const std::string&, int) {}
 
 int SystemeStation::Boite_message(const std::string& texte, const std::string& legende, unsigned drapeaux) {
   return gui::Application->MessageBox(texte, legende, drapeaux);

@@ -1,6 +1,5 @@
 // The Windows side of the station's system seam.
 #include <windows.h>
-#include <shellapi.h>
 
 #include <vector>
 
@@ -34,14 +33,6 @@ std::string SystemeStation::Date_zero_format_court() {
 uint16_t SystemeStation::Identifiant_langue() { return Identifiant_langue_systeme(); }
 
 Taille_ecran SystemeStation::Ecran() { return Taille_ecran_systeme(); }
-
-void SystemeStation::Ouvre_document(const std::string& document, const std::string& parametres,
-                                    const std::string& repertoire, int affichage) {
-  HWND proprietaire = nullptr;
-  if (gui::TCustomForm* f = gui::Application->MainForm(); f && f->HandleAllocated()) proprietaire = f->WindowHandle();
-  ShellExecuteA(proprietaire, nullptr, document.c_str(), parametres.empty() ? nullptr : parametres.c_str(),
-                repertoire.empty() ? nullptr : repertoire.c_str(), affichage);
-}
 
 int SystemeStation::Boite_message(const std::string& texte, const std::string& legende, unsigned drapeaux) {
   return gui::Application->MessageBox(texte, legende, drapeaux);

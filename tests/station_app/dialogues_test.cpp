@@ -168,8 +168,10 @@ TEST(Fenetres, APathLongerThan255CharactersReachesTheShellWhole) {
   st.Demarre();
   const std::string chemin = std::string(290, 'd') + "\\received file.txt";
   st.f().Ouvre_document(chemin, "", "", station::AFFICHAGE_SW_SHOWDEFAULT);
-  ASSERT_EQ(st.systeme.documents.size(), 1u);
-  EXPECT_EQ(st.systeme.documents[0], chemin + "|||10");
+  ASSERT_EQ(st.shell.requests.size(), 1u);
+  EXPECT_EQ(st.shell.requests[0].document, chemin);
+  EXPECT_EQ(st.shell.requests[0].showMode, 10);
+  EXPECT_EQ(st.shell.requests[0].owner, static_cast<void*>(gui::Application->Handle()));
 }
 
 }  // namespace

@@ -35,7 +35,6 @@ class SystemeTest final : public station::SystemeStation {
   std::string date_zero = "30/12/1899";
   uint16_t langue = 1033;
   station::Taille_ecran ecran{1280, 1024};
-  std::vector<std::string> documents;
   std::vector<Boite>* boites = nullptr;
   int fins = 0;
 
@@ -43,10 +42,6 @@ class SystemeTest final : public station::SystemeStation {
   std::string Date_zero_format_court() override { return date_zero; }
   uint16_t Identifiant_langue() override { return langue; }
   station::Taille_ecran Ecran() override { return ecran; }
-  void Ouvre_document(const std::string& document, const std::string& parametres, const std::string& repertoire_,
-                      int affichage) override {
-    documents.push_back(document + "|" + parametres + "|" + repertoire_ + "|" + std::to_string(affichage));
-  }
   int Boite_message(const std::string& texte, const std::string& legende, unsigned drapeaux) override {
     if (boites) boites->push_back(Boite{texte, legende, drapeaux});
     return IDOK;
@@ -106,7 +101,7 @@ class StationTest {
   // Starts the program: the seven windows, the main window loading and applying the parameters.
   station::Station& Demarre(const station::Fabriques& fabriques = {}) {
     station_ = std::make_unique<station::Station>(
-        station::Plateforme{bureau_.clock, ports, priorite, clavier, systeme}, fabriques);
+        station::Plateforme{bureau_.clock, ports, priorite, clavier, shell, systeme}, fabriques);
     return *station_;
   }
   // Shows the main window (its first activation).
@@ -129,6 +124,7 @@ class StationTest {
   stationtest::FakeDevices ports;
   platform::RecordingPriority priorite;
   platform::SimulatedKeyboard clavier;
+  platform::RecordingShell shell;
 
  private:
   Bureau& bureau_;

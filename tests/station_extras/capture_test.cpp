@@ -164,10 +164,10 @@ TEST(HelpPage, ChosenByLanguageAndHandedToTheShell) {
   EXPECT_EQ(shell.requests[0].document, "AIDE_VORNATEL.HTM");
   EXPECT_EQ(shell.requests[0].parameters, "");
   EXPECT_EQ(shell.requests[0].showMode, 1);
-  // Texts longer than the shell buffer are cut at 255 characters.
+  // Texts longer than 255 characters reach the shell whole.
   station::Ouvre_document(shell, nullptr, std::string(300, 'a'), std::string(256, 'p'), "dir", 1);
-  EXPECT_EQ(shell.requests[1].document.size(), 255u);
-  EXPECT_EQ(shell.requests[1].parameters.size(), 255u);
+  EXPECT_EQ(shell.requests[1].document, std::string(300, 'a'));
+  EXPECT_EQ(shell.requests[1].parameters, std::string(256, 'p'));
   EXPECT_EQ(shell.requests[1].directory, "dir");
 }
 
