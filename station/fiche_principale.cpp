@@ -5,7 +5,9 @@
 #include "autex/fonctions_fichiers.h"
 #include "station/a_propos.h"
 #include "station/documents.h"
+#include "station/fiche_transceiver.h"
 #include "station/affichage_memo.h"
+#include "station/capture_ecran.h"
 #include "station/historique_des_versions.h"
 #include "station/menu_oui_non.h"
 #include "station/message_d_erreur.h"
@@ -93,7 +95,10 @@ class FichePrincipale::Io final : public FenetreIo {
   }
 
   void Info2(const std::string& text) override {
-    if (forms::TForm19* m = f_.station_.Form19) m->Info2->SetCaption(text);
+    if (auto* w = dynamic_cast<TForm19*>(f_.station_.Form19))
+      w->Affiche_Info2(text);
+    else if (forms::TForm19* m = f_.station_.Form19)
+      m->Info2->SetCaption(text);
   }
   void Label_Donnees(const std::string& text) override {
     if (forms::TForm19* m = f_.station_.Form19) m->Label_Donnees->SetCaption(text);
@@ -101,6 +106,10 @@ class FichePrincipale::Io final : public FenetreIo {
   void Champs_transceiver_lus() override {
     forms::TForm19* m = f_.station_.Form19;
     if (!m) return;
+    if (auto* w = dynamic_cast<TForm19*>(m)) {  // the module window of the program keeps its edits' last values
+      w->Affiche_champs_lus();
+      return;
+    }
     const ControleTransceiver& t = f_.io().transceiver;
     m->Frequence_MHz->SetText(t.Frequence_MHz_texte);
     m->Frequence_HHz->SetText(t.Frequence_HHz_texte);
@@ -358,6 +367,7 @@ void FichePrincipale::Rassemble_etat() {
   r.Left = Left();
   r.Top = Top();
   autex().Rassemble_reglages(r);
+  synthese().Rassemble_reglages(r);
 }
 
 void FichePrincipale::Sauve_parametres_CONF_COM() {
@@ -738,6 +748,7 @@ void FichePrincipale::Applique_parametres() {
   io().materiel.Vitesse_port = r.Vitesse_port;
   boucle().Pause_balise = r.Pause_balise;
   autex().Applique_reglages(r);
+  synthese().Applique_reglages(r);
   Envoi_texte_sur_CR->SetChecked(r.ENVOI_SUR_CR == 1);
   // The compression box shows the switch in force too.
   Compression_du_fichier_transmis->SetChecked(r.COMPRESSION_FICHIER == 1);
@@ -828,5 +839,18 @@ std::string Rapport(FichePrincipale& f) {
 }
 
 void FichePrincipale::RapportClick(gui::TObject*) { station::Rapport(*this); }
+
+// The whole screen as a JPEG file in SCREEN.
+void FichePrincipale::sauvegarde_de_l_ecranClick(gui::TObject*) {
+  std::string fichier, erreur;
+  if (!station::Capture_ecran(Repertoire_travail, station_.horodatage, station_.plateforme.ecran, station_.langues,
+                              fichier, erreur))
+    Afficher_erreur(erreur, erreur);  // already in the language of the moment
+}
+
+// The help page of the language, relative to the current directory.
+void FichePrincipale::HelpClick(gui::TObject*) {
+  Ouvre_document(Page_aide(station_.langues), "", "", platform::kShowNormal);
+}
 
 }  // namespace station

@@ -144,6 +144,8 @@ class FichePrincipale : public forms::TForm1 {
   void Demarrage_BaliseClick(gui::TObject* Sender) override;
   void PauseClick(gui::TObject* Sender, gui::TUDBtnType Button) override;
   void RapportClick(gui::TObject* Sender) override;
+  void sauvegarde_de_l_ecranClick(gui::TObject* Sender) override;
+  void HelpClick(gui::TObject* Sender) override;
   void PARAMETRES_STANDARDClick(gui::TObject* Sender) override;
   void Sauve_parametresClick(gui::TObject* Sender) override;
   void Charge_parametresClick(gui::TObject* Sender) override;

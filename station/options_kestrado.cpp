@@ -144,6 +144,7 @@ void TForm43::Change_synthese(bool active) {
 void TForm43::Commutateur_Synthese_vocaleClick(gui::TObject*) {
   Change_synthese(Commutateur_Synthese_vocale->Down());
   if (Commutateur_fiche_principale) Commutateur_fiche_principale->SetDown(Synthese_vocale_active == 1);
+  if (Sur_commutation) Sur_commutation(Synthese_vocale_active == 1);
 }
 
 void TForm43::Commutateur_principal_clique(bool enfonce) {

@@ -21,6 +21,7 @@
 // settings are those of the parameter image (bytes 780 to 783): copy them in when the parameters are applied
 // and out when they are gathered.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -50,8 +51,10 @@ class TForm43 : public forms::TForm43 {
   uint8_t Synthese_initialisee = 0;
   uint8_t Prononciation_en_attente = 0;
 
-  // The main window's speech switch, kept in step with this window's (may stay null).
+  // The main window's speech switch, kept in step with this window's (may stay null), and what the main
+  // window wants to know when this window's switch turns speech on or off.
   gui::TSpeedButton* Commutateur_fiche_principale = nullptr;
+  std::function<void(bool active)> Sur_commutation;
 
   // The language the window's texts follow (the station's).
   void Lie_langues(const autex::Langues& langues) { langues_ = &langues; }

@@ -7,13 +7,19 @@
 #include <string>
 
 #include "gui/gui.h"
+#include "platform/html_help.h"
+#include "station/hh.h"
+#include "station/hh_funcs.h"
 #include "station/station.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   try {
     gui::Application->SetHelpFile(std::string());
     gui::Application->SetTitle(station::TITRE_PROGRAMME);
-    station::Station station(station::Plateforme_systeme());
+    // The help units bind the help control and open their debug log first, and outlive the windows.
+    station::Hh hh(platform::systemHelp());
+    station::HhFuncs hh_funcs(platform::systemHelp());
+    station::Station station(station::Plateforme_systeme(), station::Fabriques_programme());
     gui::Application->Run();
   } catch (const std::exception& e) {
     // Only a failure of the start-up itself comes here (the windows' handlers report their own).

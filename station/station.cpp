@@ -31,7 +31,7 @@ void Acheve(F* fiche) {
 
 Plateforme Plateforme_systeme() {
   return Plateforme{platform::systemClock(), platform::systemSerialDevices(), platform::systemProcessPriority(),
-                    platform::systemKeyboard(), platform::systemShell(), Systeme_station()};
+                    platform::systemKeyboard(), platform::systemShell(), Systeme_station(), platform::systemScreen()};
 }
 
 Station::Station(const Plateforme& p, const Fabriques& fabriques)

@@ -14,6 +14,7 @@
 #include "platform/clock.h"
 #include "platform/keyboard.h"
 #include "platform/priority.h"
+#include "platform/screen.h"
 #include "platform/serial_port.h"
 #include "platform/shell.h"
 #include "station/cote_autex.h"
@@ -45,10 +46,13 @@ struct Plateforme {
   platform::Keyboard& clavier;
   platform::Shell& shell;
   SystemeStation& systeme;
+  platform::Screen& ecran;  // screen captures
 };
 
 // The operating system's seams.
 Plateforme Plateforme_systeme();
+
+
 
 // The parts that other units give the station. Each is called once, in this order: `autex` and `synthese`
 // once the main window's definition is loaded (before its creation handler runs), `fenetre_options` and
@@ -62,6 +66,11 @@ struct Fabriques {
   // The skin manager and provider of the main window's definition.
   forms::TForm1::TSkinComponentsFactory composants_peau;
 };
+
+// The program's own units for the parts of Fabriques: the radio module window, the speech options window and
+// the speech feed behind it. Without them (Fabriques{}) the station runs with the plain definitions of the two
+// windows and says nothing (tests of the main window).
+Fabriques Fabriques_programme();
 
 class Station {
  public:

@@ -101,7 +101,7 @@ class StationTest {
   // Starts the program: the seven windows, the main window loading and applying the parameters.
   station::Station& Demarre(const station::Fabriques& fabriques = {}) {
     station_ = std::make_unique<station::Station>(
-        station::Plateforme{bureau_.clock, ports, priorite, clavier, shell, systeme}, fabriques);
+        station::Plateforme{bureau_.clock, ports, priorite, clavier, shell, systeme, ecran_capture}, fabriques);
     return *station_;
   }
   // Shows the main window (its first activation).
@@ -125,6 +125,15 @@ class StationTest {
   platform::RecordingPriority priorite;
   platform::SimulatedKeyboard clavier;
   platform::RecordingShell shell;
+  // A screen of 64 x 48 pixels for captures.
+  struct EcranTest final : platform::Screen {
+    bool Capture(platform::ScreenImage& image) override {
+      image.width = 64;
+      image.height = 48;
+      image.bgra.assign(size_t(64) * 48 * 4, 0x80);
+      return true;
+    }
+  } ecran_capture;
 
  private:
   Bureau& bureau_;

@@ -1,0 +1,108 @@
+// The program's own units behind the main window: the help page, the screen capture, the radio module window
+// and the speech feed (Fabriques_programme), as station.exe has them.
+#include <filesystem>
+
+#include "platform/speech.h"
+#include "station/fiche_transceiver.h"
+#include "station/options_kestrado.h"
+#include "tests/station_app/rig.h"
+
+using namespace apptest;
+
+namespace {
+
+struct UneStation {
+  Bureau bureau;
+  StationTest st{bureau};
+  std::shared_ptr<stationtest::FakeLine> ligne = st.ports.add(1);
+  std::shared_ptr<stationtest::FakeLine> autre = st.ports.add(2);
+
+  explicit UneStation(std::initializer_list<std::pair<int, int>> octets = {}) {
+    std::initializer_list<std::pair<int, int>> port = {{252, 1}};
+    std::string image = Image_avec(port);
+    for (auto [i, v] : octets) image[size_t(i - 1)] = char(v);
+    st.dir.write("CONF_COM.SER", image);
+    st.Demarre(station::Fabriques_programme());
+    st.Montre();
+  }
+};
+
+}  // namespace
+
+TEST(UnitesProgramme, HelpOpensThePageOfTheLanguage) {
+  UneStation u;
+  u.st.f().HelpClick(nullptr);
+  u.st.s().langues.Langue = autex::LANGUE_FRANCAIS;
+  u.st.f().HelpClick(nullptr);
+  ASSERT_EQ(u.st.shell.requests.size(), 2u);
+  EXPECT_EQ(u.st.shell.requests[0].document, "HELP_VORNATEL.HTM");
+  EXPECT_EQ(u.st.shell.requests[1].document, "AIDE_VORNATEL.HTM");
+  EXPECT_EQ(u.st.shell.requests[0].showMode, platform::kShowNormal);
+}
+
+TEST(UnitesProgramme, ScreenCaptureWritesAJpegInScreen) {
+  UneStation u;
+  u.st.f().sauvegarde_de_l_ecranClick(nullptr);
+  const auto dir = u.st.dir.path() / "SCREEN";
+  ASSERT_TRUE(std::filesystem::is_directory(dir));
+  int jpegs = 0;
+  for (const auto& e : std::filesystem::directory_iterator(dir)) {
+    const std::string bytes = u.st.dir.read("SCREEN/" + e.path().filename().string());
+    ASSERT_GE(bytes.size(), 4u);
+    EXPECT_EQ(uint8_t(bytes[0]), 0xFF);  // SOI
+    EXPECT_EQ(uint8_t(bytes[1]), 0xD8);
+    EXPECT_EQ(e.path().filename().string().rfind("Screen ", 0), 0u);
+    ++jpegs;
+  }
+  EXPECT_EQ(jpegs, 1);
+  EXPECT_TRUE(u.bureau.boites.empty());
+}
+
+TEST(UnitesProgramme, TheModuleWindowIsTheProgramsAndBoundToTheSerialSide) {
+  UneStation u;
+  auto* w = dynamic_cast<station::TForm19*>(u.st.s().Form19);
+  ASSERT_NE(w, nullptr);
+  // Its edits take only what the module can hold: a letter in the Net ID puts the last accepted value back,
+  // padded to the three digits of the field.
+  w->Edit_NET_ID->SetText("12");
+  EXPECT_EQ(u.st.s().io->transceiver.Net_ID, "12");
+  w->Edit_NET_ID->SetText("1x");
+  EXPECT_EQ(w->Edit_NET_ID->Text(), "012");
+  EXPECT_EQ(u.st.s().io->transceiver.Net_ID, "012");
+}
+
+TEST(UnitesProgramme, SpeechFollowsTheMainSwitchAndTheOptionsWindowsSettingsAreSaved) {
+  UneStation u;
+  auto* options = dynamic_cast<station::TForm43*>(u.st.s().Form43);
+  ASSERT_NE(options, nullptr);
+  auto voix = std::make_unique<platform::RecordingVoice>();
+  voix->voices = {"Voice A", "Voice B"};
+  platform::RecordingVoice* v = voix.get();
+  options->Fixe_voix(std::move(voix));
+
+  station::FichePrincipale& f = u.st.f();
+  f.Commutateur_Synthese_vocale->SetDown(true);
+  f.Commutateur_Synthese_vocaleClick(nullptr);
+  f.Affiche_reception("CQ DE F4ABC ");
+  u.bureau.Run(400);
+  ASSERT_FALSE(v->spoken.empty());
+  std::string dit;
+  for (const auto& s : v->spoken) dit += s;
+  EXPECT_NE(dit.find("F4ABC"), std::string::npos);
+
+  // The options window's own switch turns speech off for the main window too.
+  options->Commutateur_Synthese_vocale->SetDown(false);
+  options->Commutateur_Synthese_vocaleClick(nullptr);
+  EXPECT_FALSE(f.Commutateur_Synthese_vocale->Down());
+  const size_t avant = v->spoken.size();
+  f.Affiche_reception("NOT SPOKEN ");
+  u.bureau.Run(400);
+  EXPECT_EQ(v->spoken.size(), avant);
+
+  // A volume chosen in the options window is what Quit saves (byte 782 = volume + 1).
+  options->TB_Volume->SetPosition(37);
+  options->TB_VolumeChange(nullptr);
+  f.Sauve_parametres_CONF_COM();
+  EXPECT_EQ(u.st.Octet_fichier(782), 38);
+  EXPECT_EQ(u.st.Octet_fichier(780), 1);  // speech off
+}
