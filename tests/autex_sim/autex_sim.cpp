@@ -97,6 +97,7 @@ Station::~Station() {
 void Station::Emission_cadencee() {
   if (!io->boucle.File_emission.empty() && io->boucle.OCTETS_ECRITS == 0) {
     trames.push_back(io->boucle.File_emission);
+    instants.push_back(sim_.horloge.timeGetTime());
     ++transmissions;
   }
   io->boucle.Emission_cadencee();
@@ -299,7 +300,7 @@ void Simulation::pas_canal() {
       for (const Passage& q : passages_)
         if (q.emetteur == r && q.debut_us < me.fin_us && q.fin_us > me.debut_us) sourd = true;
       if (m.emet && m.debut_us < me.fin_us) sourd = true;
-      if (sourd) continue;
+      if (sourd || m.hors_antenne) continue;
       for (const char octet : me.paquet) {
         if (alea_.tirage(bruit.perte_octet)) continue;
         auto o = static_cast<uint8_t>(octet);
@@ -340,6 +341,10 @@ void Simulation::pas_canal() {
   for (size_t e = 0; e < stations.size(); ++e) {
     Module& m = stations[e]->module;
     if (m.emet || m.a_emettre.empty()) continue;
+    if (m.hors_antenne) {
+      m.a_emettre.clear();
+      continue;
+    }
     const uint64_t octet_us = 1000000 / m.octets_par_seconde;
     const bool pret = m.a_emettre.size() >= TAILLE_PAQUET || t - m.dernier_ecrit_us >= 3 * octet_us;
     if (!pret) continue;

@@ -96,6 +96,8 @@ struct Module {
   int rafale = 0;                  // bytes of the current error burst still to come
   uint64_t octets_emis = 0;
   uint64_t octets_recus = 0;
+  // The station is off the air (switched off, out of range): it neither sends nor hears.
+  bool hors_antenne = false;
 };
 
 class Simulation;
@@ -135,6 +137,7 @@ class Station final : public autex::HoteAutex, public station::FenetreIo {
   std::string recu;   // everything shown through Affiche_reception
   std::string emis;   // everything shown through Affiche_emission
   std::vector<std::string> trames;  // every framed transmission queued
+  std::vector<uint32_t> instants;   // the clock when each was queued
   uint32_t transmissions = 0;
   bool file_vide() const { return autex.TEXTE_A_EMETTRE.empty(); }
 
