@@ -209,7 +209,7 @@ void Autex::TRAME_DP(int slot) {
     if (reunion() && maitre && slot == 0) {
       ligne += " TX DP de M Donnees DP=" + mot;
     } else {
-      ligne += " TX DP de S" + std::to_string(reunion() && maitre ? slot : NUMERO_SLOT) + " Donnees DP=" + mot;
+      ligne += std::string(" TX DP de S").append(std::to_string(reunion() && maitre ? slot : NUMERO_SLOT)) + " Donnees DP=" + mot;
       if (reunion() && maitre) {
         std::string ba, bn;
         for (int s = 1; s <= 12; ++s) {
@@ -242,14 +242,14 @@ void Autex::TRAME_RS(int slot) {
     if (reunion() && STATION_MAITRE == 1 && slot == 0)
       TRACE_LIGNE(HEURE_SYSTEME() + " TX RS de M Message=" + TEXTE_TX_AFFICHE[i]);
     else if (reunion() && STATION_MAITRE == 1)
-      TRACE_LIGNE(HEURE_SYSTEME() + " TX RS de S" + std::to_string(slot) + " Message=" + TEXTE_TX_AFFICHE[i]);
+      TRACE_LIGNE(HEURE_SYSTEME() + std::string(" TX RS de S").append(std::to_string(slot)) + " Message=" + TEXTE_TX_AFFICHE[i]);
     else if (reunion())
-      TRACE_LIGNE(HEURE_SYSTEME() + " TX MON RS de S" + std::to_string(NUMERO_SLOT) + " B0=" + B_EMIS[0] +
+      TRACE_LIGNE(HEURE_SYSTEME() + std::string(" TX MON RS de S").append(std::to_string(NUMERO_SLOT)) + " B0=" + B_EMIS[0] +
                   " B1=" + B_EMIS[1] + " B2=" + B_EMIS[2] + " B3=" + B_EMIS[3] + " BE=" + BE_TX[0] +
                   " BM=" + BM_TX[0] + " KD1=" + KD1_TX[0] + " KD3=" + KD3_TX[0] +
-                  " L=" + std::to_string(L_TX[0]) + " Message=" + TEXTE_TX_AFFICHE[0]);
+                  std::string(" L=").append(std::to_string(L_TX[0])) + " Message=" + TEXTE_TX_AFFICHE[0]);
     else
-      TRACE_LIGNE(HEURE_SYSTEME() + " TX RS de S" + std::to_string(STATION_MAITRE == 1 ? 0 : 1) +
+      TRACE_LIGNE(HEURE_SYSTEME() + std::string(" TX RS de S").append(std::to_string(STATION_MAITRE == 1 ? 0 : 1)) +
                   " Message=" + TEXTE_TX_AFFICHE[0]);
   }
 }
@@ -584,7 +584,7 @@ void Autex::PREPARATION_TX() {
           MESSAGE_RELAIS_2[i].vider();
           KD1_TX[i] = MESSAGE_RELAIS_1[i].KD1;
           if (TRACE_ACTIVE == 1)
-            TRACE_LIGNE(HEURE_SYSTEME() + " SECOND MESSAGE TRANSFERE de S" + std::to_string(s));
+            TRACE_LIGNE(HEURE_SYSTEME() + std::string(" SECOND MESSAGE TRANSFERE de S").append(std::to_string(s)));
         }
       }
     }

@@ -163,7 +163,7 @@ void Autex::NOUVEAU_MESSAGE_SLOT(int s, uint8_t& nouveau) {
   }
   if (TRACE_ACTIVE == 1)
     TRACE_LIGNE(HEURE_SYSTEME() + (SECOND_MESSAGE[ss] == 1 ? " SECOND MESSAGE EN SERVICE de S" : " PREMIER MESSAGE EN SERVICE de S") +
-                std::to_string(s) + " Nc=" + std::to_string(NB_CONNECTES) + " KD1=" + KD1_RECU[ss] +
+                std::to_string(s) + std::string(" Nc=").append(std::to_string(NB_CONNECTES)) + " KD1=" + KD1_RECU[ss] +
                 " KD3=" + KD3_RECU[ss]);
 }
 
@@ -272,7 +272,7 @@ void Autex::TRAITEMENT_BLOC_RS() {
     if (!reunion()) {
       AFFICHE_TEXTE_RECU(texte);
     } else {
-      std::string affiche = s == 0 ? std::string("M: ") : "S" + std::to_string(s) + ": ";
+      std::string affiche = s == 0 ? std::string("M: ") : std::string("S").append(std::to_string(s)) + ": ";
       affiche += texte;
       if (texte.empty() || (texte.back() != '\r' && texte.back() != '\n')) affiche += "\r\n";
       AFFICHE_TEXTE_RECU(affiche);
@@ -484,7 +484,7 @@ void Autex::AFFICHE_CANAL_SECONDAIRE_RECU(int participant) {
     texte[size_t(2 * q + 1)] = c2;
   }
   label->SetCaption(texte);
-  if (TRACE_ACTIVE == 1) TRACE_LIGNE(HEURE_SYSTEME() + " CAN.SECOND. DE S" + std::to_string(participant) + " " + texte);
+  if (TRACE_ACTIVE == 1) TRACE_LIGNE(HEURE_SYSTEME() + std::string(" CAN.SECOND. DE S").append(std::to_string(participant)) + " " + texte);
 }
 
 }  // namespace autex

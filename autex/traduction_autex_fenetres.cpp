@@ -74,7 +74,7 @@ void Autex::AFFICHE_MESSAGE_SLOT(int k, std::string texte) {
   // 3.
   const std::string ancien = TEXTE_FENETRE[size_t(k)];
   if (TRACE_ACTIVE == 1)
-    TRACE_LIGNE(HEURE_SYSTEME() + (k == 0 ? std::string(" MEMO_I M ") : " MEMO_I DE S" + std::to_string(k) + " ") +
+    TRACE_LIGNE(HEURE_SYSTEME() + (k == 0 ? std::string(" MEMO_I M ") : std::string(" MEMO_I DE S").append(std::to_string(k)) + " ") +
                 texte);
   // 4.
   if (!texte.empty() && texte.back() == '\r') texte += '\n';

@@ -7,11 +7,19 @@
 
 namespace autex {
 
+namespace {
+// "M" for the Master, "S1" .. "S12" for the users.
+std::string nom_slot(int s) {
+  std::string nom(1, s == 0 ? 'M' : 'S');
+  if (s > 0) nom += std::to_string(s);
+  return nom;
+}
+}  // namespace
+
 Autex::Autex(forms::TForm1& fenetre, Langues& langues, Horodatage& horodatage, platform::Clock& horloge,
              HoteAutex& hote)
     : fenetre_(fenetre), langues_(langues), horodatage_(horodatage), horloge_(horloge), hote_(hote) {
-  NOM_SLOT[0] = "M";
-  for (int s = 1; s < NOMBRE_SLOTS; ++s) NOM_SLOT[size_t(s)] = "S" + std::to_string(s);
+  for (int s = 0; s < NOMBRE_SLOTS; ++s) NOM_SLOT[size_t(s)] = nom_slot(s);
   MODELE_ZERO_DP.assign(size_t(3) * LONGUEUR_MOT_DP, '0');
   FENETRE_DP = MODELE_ZERO_DP;
   for (auto& f : FENETRE_DP_SLOT) f = MODELE_ZERO_DP;
@@ -124,15 +132,14 @@ void Autex::GESTION_PRELIMINAIRE_AUTEX() {
   // 4.
   NOMBRE_UTILISATEURS = uint8_t(NOMBRE_PARTICIPANTS > 0 ? NOMBRE_PARTICIPANTS - 1 : 0);
   if (reunion()) {
-    NOM_SLOT[0] = "M";
-    for (int s = 1; s < NOMBRE_SLOTS; ++s) NOM_SLOT[size_t(s)] = "S" + std::to_string(s);
+    for (int s = 0; s < NOMBRE_SLOTS; ++s) NOM_SLOT[size_t(s)] = nom_slot(s);
   }
   // 5.
   ETAT_BOUTONS_AUTEX(1, 255, 0);
   STATION_MAITRE = 0;
   // 6.
   if (TRACE_ACTIVE == 1)
-    TRACE_LIGNE(HEURE_SYSTEME() + " GESTION_PRELIMINAIRE_AUTEX " + std::to_string(NOMBRE_PARTICIPANTS));
+    TRACE_LIGNE(HEURE_SYSTEME() + std::string(" GESTION_PRELIMINAIRE_AUTEX ").append(std::to_string(NOMBRE_PARTICIPANTS)));
   // 7. First activation: each reception memo of the count is focused once and its handle recorded.
   if (PREMIERE_ACTIVATION == 1) {
     PREMIERE_ACTIVATION = 0;

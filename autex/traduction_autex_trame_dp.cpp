@@ -28,7 +28,7 @@ void Autex::ETIQUETTE_CQ_SLOT(int slot, const std::string& texte) {
   if (slot < 1 || slot > 12) return;
   fenetre_.Label_CQ(slot)->SetCaption(texte);
   fenetre_.Label_CQ(slot)->Repaint();
-  if (TRACE_ACTIVE == 1) TRACE_LIGNE(HEURE_SYSTEME() + " CQ DE S" + std::to_string(slot) + " " + texte);
+  if (TRACE_ACTIVE == 1) TRACE_LIGNE(HEURE_SYSTEME() + std::string(" CQ DE S").append(std::to_string(slot)) + " " + texte);
 }
 
 void Autex::AFFICHE_MANQUES_SLOT(int slot) {
@@ -36,13 +36,13 @@ void Autex::AFFICHE_MANQUES_SLOT(int slot) {
   const uint8_t n = MANQUES_SLOT[size_t(slot)];
   const std::string chiffre = n <= 9 ? std::string(1, char('0' + n)) : std::string();
   fenetre_.Nombre_de_repetitions(slot)->SetCaption(chiffre);
-  if (TRACE_ACTIVE == 1) TRACE_LIGNE(HEURE_SYSTEME() + " REPETITIONS DE S" + std::to_string(slot) + " :" + chiffre);
+  if (TRACE_ACTIVE == 1) TRACE_LIGNE(HEURE_SYSTEME() + std::string(" REPETITIONS DE S").append(std::to_string(slot)) + " :" + chiffre);
 }
 
 void Autex::AFFICHE_INDICATIF_SLOT(int slot, const std::string& indicatif) {
   if (slot < 1 || slot > 12) return;
   fenetre_.Indicatif(slot)->SetCaption(indicatif);
-  if (TRACE_ACTIVE == 1) TRACE_LIGNE(HEURE_SYSTEME() + " INDICATIF DE S" + std::to_string(slot) + " " + indicatif);
+  if (TRACE_ACTIVE == 1) TRACE_LIGNE(HEURE_SYSTEME() + std::string(" INDICATIF DE S").append(std::to_string(slot)) + " " + indicatif);
 }
 
 void Autex::EFFACE_MESSAGE_SLOT(int k) {
@@ -50,7 +50,7 @@ void Autex::EFFACE_MESSAGE_SLOT(int k) {
   TEXTE_MESSAGE_S[size_t(k)].clear();
   BLOC_RELAIS[size_t(k)].clear();
   TEXTE_RELAIS[size_t(k)].clear();
-  if (TRACE_ACTIVE == 1) TRACE_LIGNE(HEURE_SYSTEME() + " ALGO1 (RS_BLOCK_TX:=') de S" + std::to_string(k));
+  if (TRACE_ACTIVE == 1) TRACE_LIGNE(HEURE_SYSTEME() + std::string(" ALGO1 (RS_BLOCK_TX:=') de S").append(std::to_string(k)));
 }
 
 void Autex::ACQUITTEMENT_DE_SLOT(int k, int s, bool acquitte, int& manquants) {
@@ -84,8 +84,8 @@ void Autex::TRAITEMENT_TRAME_DP_LIEN(const std::string& bits_dp, uint8_t& sans_b
   if (BM_RECU == '0' && (L == 1 || L == 2)) sans_bloc = 1;
   if (BM_RECU == '0' && L == 3) c.BLOC_VIDE_ATTENDU = 1;
   if (TRACE_ACTIVE == 1)
-    TRACE_LIGNE(HEURE_SYSTEME() + " RX DP de S" + std::to_string(NUMERO_S_DP) + " BA=" + BA_RECU + " BE=" + BE_RECU +
-                " BM=" + BM_RECU + " L=" + std::to_string(L));
+    TRACE_LIGNE(HEURE_SYSTEME() + std::string(" RX DP de S").append(std::to_string(NUMERO_S_DP)) + " BA=" + BA_RECU + " BE=" + BE_RECU +
+                " BM=" + BM_RECU + std::string(" L=").append(std::to_string(L)));
   // 2. End request.
   if (BE_RECU == '1' && BM_RECU == '0' && L == 1) {
     FIN_LIEN_EN_COURS = 0;
@@ -218,11 +218,11 @@ void Autex::TRAITEMENT_TRAME_DP(uint8_t& slot, const std::string& bits_dp, uint8
     if (TRACE_ACTIVE == 1) {
       const std::string genre = c.BLOC_VIDE_ATTENDU == 1 ? "Free text" : "Standard";
       if (s > 0)
-        TRACE_LIGNE(HEURE_SYSTEME() + " RX DP de S" + std::to_string(s) + " BA=" + BA + " BN=" + BN + " BP=" + BP +
-                    " BE=" + BE_RECU + " BM=" + BM_RECU + " L=" + std::to_string(L) + " " + genre);
+        TRACE_LIGNE(HEURE_SYSTEME() + std::string(" RX DP de S").append(std::to_string(s)) + " BA=" + BA + " BN=" + BN + " BP=" + BP +
+                    " BE=" + BE_RECU + " BM=" + BM_RECU + std::string(" L=").append(std::to_string(L)) + " " + genre);
       else
         TRACE_LIGNE(HEURE_SYSTEME() + " RX DP de M BN=" + BN + " BE=" + BE_RECU + " BM=" + BM_RECU +
-                    " L=" + std::to_string(L) + " " + genre);
+                    std::string(" L=").append(std::to_string(L)) + " " + genre);
     }
     const char ancien = BN_MEMORISE[s];
     const std::string suffixe = std::string(" (") + BN + "/" + ancien + ")";
@@ -324,9 +324,9 @@ void Autex::TRAITEMENT_TRAME_DP(uint8_t& slot, const std::string& bits_dp, uint8
   const uint8_t L = longueur(reste, pBM + 1);
   c.LONGUEUR_TEXTE_ATTENDU = L;
   if (TRACE_ACTIVE == 1) {
-    std::string ligne = HEURE_SYSTEME() + " RX DP de S" + std::to_string(t);
-    for (size_t k = 0; k < nb; ++k) ligne += " B" + std::to_string(k) + "=" + B_S[t][k];
-    ligne += std::string(" BE=") + BE_S[t] + " BM=" + BM_S[t] + " L=" + std::to_string(L);
+    std::string ligne = HEURE_SYSTEME() + std::string(" RX DP de S").append(std::to_string(t));
+    for (size_t k = 0; k < nb; ++k) ligne += std::string(" B").append(std::to_string(k)) + "=" + B_S[t][k];
+    ligne += std::string(" BE=") + BE_S[t] + " BM=" + BM_S[t] + std::string(" L=").append(std::to_string(L));
     ligne += BM_S[t] == '0' && L == 3 ? " Free text" : " Standard";
     TRACE_LIGNE(ligne);
   }

@@ -216,8 +216,15 @@ void Station::Fin_reunion() {
   autex.TRACE_INFO();
   autex.FIN_REUNION_DEMANDEE = 1;
   if (reunion)
-    for (int s = 1; s <= autex.NOMBRE_UTILISATEURS; ++s)
-      autex.FIN_SLOT_DEMANDEE[size_t(s)] = autex.CONNECTE_SLOT[size_t(s)] == 1 ? 1 : 0;
+    for (int s = 1; s <= autex.NOMBRE_UTILISATEURS; ++s) {
+      const size_t i = size_t(s);
+      if (autex.CONNECTE_SLOT[i] == 1) {
+        autex.FIN_SLOT_DEMANDEE[i] = 1;
+        for (auto& ligne : autex.ACQUITTEMENT_MANQUANT) ligne[i] = 0;
+      } else {
+        autex.FIN_SLOT_DEMANDEE[i] = 0;
+      }
+    }
 }
 
 void Station::Entre(int slot) {
@@ -276,8 +283,6 @@ Station& Simulation::ajoute_station(const std::string& indicatif, uint16_t vites
 
 namespace {
 constexpr size_t TAILLE_PAQUET = 64;
-constexpr uint64_t PREAMBULE_US = 10000;
-constexpr uint64_t RAPPORT_AIR = 5;  // the air is five times faster than the serial line
 }  // namespace
 
 void Simulation::pas_canal() {
@@ -359,7 +364,8 @@ void Simulation::pas_canal() {
     m.a_emettre.erase(m.a_emettre.begin(), m.a_emettre.begin() + std::ptrdiff_t(n));
     m.emet = true;
     m.debut_us = t;
-    m.fin_us = t + PREAMBULE_US + n * octet_us / RAPPORT_AIR;
+    // A byte takes on the air the time the paced writer counts for it.
+    m.fin_us = t + n * octet_us;
     m.octets_emis += n;
     octets_air += n;
     ++paquets;

@@ -5,9 +5,8 @@
 // AUTEX object (autex::Autex), and the station's real serial side (station::StationIo: the 1 ms receive pump
 // Timer1Timer and the paced writer Emission_cadencee) on a simulated serial port. Behind the port sits a
 // simulated LoRa module: it gathers the bytes the paced writer writes and sends them as packets, when the
-// serial line has paused for three byte times or a packet is full (64 bytes); a packet takes a preamble of
-// 10 ms and five times the serial line's byte time per byte on the air, so the module always keeps up with the
-// paced writer (120 bytes a second at 1200 baud, 360 at 9600), which sets the rate at which bytes travel. Every
+// serial line has paused for three byte times or a packet is full (64 bytes); each byte of a packet takes on the
+// air the time the paced writer counts for it (120 bytes a second at 1200 baud, 360 at 9600). Every
 // other module hears the packet and hands its bytes to its station's port when the packet ends. A module that
 // is transmitting hears nothing; by default a module waits while it hears another packet (listen before talk),
 // so only packets started in the same millisecond overlap; Bruit::ecoute_avant_emission = false lets every

@@ -188,7 +188,7 @@ TEST(TramesLien, TheCallOfAMasterCarriesNoAddressAndTheChannelRotates) {
   const char* attendus[] = {"F1", "AA", "A ", "JO", "^^", "F1"};
   for (size_t k = 0; k < 6; ++k) {
     const auto r = ANALYSE_TRANSMISSION(m.trames[k], 400, 2, true, [](int) { return std::string(); });
-    VERIFIE_FORME(r, "CQ " + std::to_string(k));
+    VERIFIE_FORME(r, std::string("CQ ").append(std::to_string(k)));
     const std::string& canal = r.sections[0].bloc.canal;
     const int index = k == 5 ? 0 : int(k);
     EXPECT_EQ(canal, autex::MOT_CANAL_SECONDAIRE(index, attendus[k][0], attendus[k][1])) << k;
@@ -268,7 +268,7 @@ TEST(Repetitions, NineUnacknowledgedFramesEndTheLink) {
   for (int k = 1; k <= 8; ++k) {
     REPOND(sim, u);
     EXPECT_EQ(u.autex.IGNORES_MAITRE, k);
-    EXPECT_TRUE(u.a_vu("Acknowledgment not received from the Master (" + std::to_string(k) + ")"));
+    EXPECT_TRUE(u.a_vu(std::string("Acknowledgment not received from the Master (").append(std::to_string(k)) + ")"));
     EXPECT_EQ(u.autex.SESSION_EN_COURS, 1);
   }
   REPOND(sim, u);
@@ -313,7 +313,7 @@ TEST(Repetitions, ThreeEndRequestsWithoutAnswerEndTheLink) {
 TEST(TramesReunion, TheMastersCallOffersEverySlot) {
   for (const int p : {4, 7, 13}) {
     for (const int v : VITESSES) {
-      SCOPED_TRACE(std::to_string(p) + " participants at " + std::to_string(v));
+      SCOPED_TRACE(std::to_string(p) + std::string(" participants at ").append(std::to_string(v)));
       Simulation sim(8);
       auto& m = sim.ajoute_station("F1AAA", uint16_t(v), uint8_t(p));
       m.Lance_reunion();
@@ -373,7 +373,7 @@ TEST(TramesReunion, ReservedSlotTwo) {
 TEST(TramesReunion, AUsersConnectionAttemptAndEndRequest) {
   for (const int p : {4, 7, 13}) {
     for (const int v : VITESSES) {
-      SCOPED_TRACE(std::to_string(p) + " participants at " + std::to_string(v));
+      SCOPED_TRACE(std::to_string(p) + std::string(" participants at ").append(std::to_string(v)));
       Simulation sim(10);
       auto& u = sim.ajoute_station("F3CCC", uint16_t(v), uint8_t(p));
       auto& a = u.autex;
@@ -784,8 +784,8 @@ TEST(Sessions, TwoSessionsInARowAreTheSame) {
     const size_t fu = u.texte_fenetre(0).size();
     EXPECT_TRUE(CONNECTE_LIEN(sim, m, u));
     for (int k = 0; k < 3; ++k) {
-      m.Envoie("master line " + std::to_string(k));
-      u.Envoie("USER LINE " + std::to_string(k));
+      m.Envoie(std::string("master line ").append(std::to_string(k)));
+      u.Envoie(std::string("USER LINE ").append(std::to_string(k)));
     }
     EXPECT_TRUE(sim.avance_jusqu_a([&] { return m.file_vide() && u.file_vide() && m.autex.ACQUITTEMENT_ATTENDU == 0 &&
                                                 u.autex.ACQUITTEMENT_ATTENDU == 0; },

@@ -39,7 +39,7 @@ TEST(Liaison, TwentyMessagesEachWayThroughNoiseDeliveredOnceAndInOrder) {
                      {171, 16, false}, {1200, 1, true},  {400, 16, true},  {171, 1, true}};
   uint64_t graine = 100;
   for (const Cas& c : cas) {
-    SCOPED_TRACE(std::to_string(c.vitesse) + " bauds, tick " + std::to_string(c.tick) +
+    SCOPED_TRACE(std::to_string(c.vitesse) + std::string(" bauds, tick ").append(std::to_string(c.tick)) +
                  (c.rafales ? " ms, bursts" : " ms"));
     Bruit bruit;
     bruit.ber = 1e-3;
@@ -217,8 +217,8 @@ TEST(Liaison, AcrossTheWrapOfTheClock) {
     auto& u = sim.ajoute_station("F2BBB", 1200);
     ASSERT_TRUE(CONNECTE_LIEN(sim, m, u));
     for (int i = 0; i < 4; ++i) {
-      m.Envoie("wrap " + std::to_string(i));
-      u.Envoie("WRAP " + std::to_string(i));
+      m.Envoie(std::string("wrap ").append(std::to_string(i)));
+      u.Envoie(std::string("WRAP ").append(std::to_string(i)));
     }
     ASSERT_TRUE(sim.avance_jusqu_a([&] { return u.texte_fenetre(0) == "\r\nwrap 0\r\nwrap 1\r\nwrap 2\r\nwrap 3"; },
                                    120000));
@@ -244,4 +244,26 @@ TEST(Liaison, AcrossTheWrapOfTheClock) {
     EXPECT_GT(sim.horloge.timeGetTime() - dernier, 19000u);
     EXPECT_LT(sim.horloge.timeGetTime() - dernier, 19100u);
   }
+}
+
+TEST(Simulation, ThirteenStationsHearTheMeetingCall) {
+  // The Master of a meeting of 13 and twelve listeners on the same air: each listener is offered every slot.
+  Simulation sim(28, Bruit(), 16);
+  auto& m = sim.ajoute_station("F1AAA", 1200, 13, 9600);
+  std::vector<Station*> auditeurs;
+  for (int k = 1; k <= 12; ++k) auditeurs.push_back(&sim.ajoute_station(std::string("F").append(std::to_string(k)) + "ZZ", 1200, 13, 9600));
+  m.Lance_reunion();
+  ASSERT_TRUE(sim.avance_jusqu_a(
+      [&] {
+        for (const Station* a : auditeurs)
+          if (a->fenetre->Label_CQ(12)->Caption() != "CQ de F1AAA") return false;
+        return true;
+      },
+      30000));
+  for (const Station* a : auditeurs)
+    for (int n = 1; n <= 12; ++n) {
+      EXPECT_EQ(a->fenetre->Label_CQ(n)->Caption(), "CQ de F1AAA") << a->indicatif << " S" << n;
+      EXPECT_TRUE(a->fenetre->ENTRER_DANS_LA_REUNION(n)->Enabled()) << a->indicatif << " S" << n;
+    }
+  EXPECT_EQ(sim.collisions, 0u);
 }
