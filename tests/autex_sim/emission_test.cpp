@@ -464,6 +464,53 @@ TEST(TramesReunion, TheMasterRelaysItsUsersText) {
   EXPECT_EQ(u.texte_fenetre(1), "over to you");
 }
 
+TEST(TramesReunion, TheMasterEndsALinkAndTheMeeting) {
+  for (const int p : {4, 13}) {
+    SCOPED_TRACE(p);
+    Simulation sim(41);
+    auto& m = sim.ajoute_station("F1AAA", 400, uint8_t(p));
+    m.Lance_reunion();
+    auto& a = m.autex;
+    // Slot 1 holds F2BBB; the Master ends its link, then the whole meeting.
+    a.INDICATIFS_CORRESPONDANTS[1] = "F2BBB";
+    a.CONNECTE_SLOT[1] = 1;
+    a.BILAN_CONNEXIONS();
+    a.FIN_EMISSION_AUTEX();
+    a.SORTIE_DE_REUNION(1);
+    EXPECT_TRUE(m.a_vu("End of link required by me, with S1"));
+    a.EMISSION_MAITRE_REUNION();
+    auto r = ANALYSE_TRANSMISSION(m.trames.back(), 400, p, true, [](int) { return std::string("F1AAA"); });
+    VERIFIE_FORME(r, "slot end request");
+    const std::string& w = r.sections[1].dp.mot;
+    const size_t bits_s = p == 4 ? 2 : 4;
+    EXPECT_EQ(ENTIER_DP(w, 8, bits_s), 1);
+    EXPECT_EQ(w.substr(7 + bits_s, 7), "1000000");  // BE 1, BM 0, L 1
+    EXPECT_FALSE(r.sections[1].bloc.present);
+    EXPECT_EQ(a.ESSAIS_SLOT[1], 1);
+    EXPECT_TRUE(m.a_vu("End of link request sent to F2BBB"));
+    // The other slots are still offered.
+    EXPECT_EQ(r.sections[2].bloc.texte_clair, "CQ meeting DE F1AAA\r");
+    a.FIN_EMISSION_AUTEX();
+    a.FIN_REUNION_DEMANDEE = 1;
+    a.EMISSION_MAITRE_REUNION();
+    r = ANALYSE_TRANSMISSION(m.trames.back(), 400, p, true, [](int) { return std::string("F1AAA"); });
+    VERIFIE_FORME(r, "meeting end");
+    const std::string& w0 = r.sections[0].dp.mot;
+    EXPECT_EQ(w0.substr(w0.size() - 7), "1000000");
+    EXPECT_FALSE(r.sections[0].bloc.present);
+    EXPECT_TRUE(m.a_vu("End of meeting information sent by me"));
+    // Three unanswered requests release the slot.
+    a.FIN_EMISSION_AUTEX();
+    a.EMISSION_MAITRE_REUNION();
+    a.FIN_EMISSION_AUTEX();
+    EXPECT_EQ(a.ESSAIS_SLOT[1], 3);
+    m.module.hors_antenne = true;
+    sim.avance(10);
+    EXPECT_TRUE(m.a_vu("End of link considered after 3 retries, with S1"));
+    EXPECT_EQ(a.CONNECTE_SLOT[1], 0);
+  }
+}
+
 // ---------------------------------------------------------------------------------------------------------
 // Call signs and the secondary channel
 // ---------------------------------------------------------------------------------------------------------
