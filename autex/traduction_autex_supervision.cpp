@@ -1,0 +1,544 @@
+// TRADUCTION_AUTEX: the link and meeting supervisor. One tick of the main window's 1 ms timer: old information
+// line, completion of ends of sessions, time-outs and calls, the received bits, retry limits, the decision to
+// transmit, and the end of a transmission that the paced writer has finished.
+#include <algorithm>
+
+#include "autex/mathematiques.h"
+#include "autex/traduction_autex.h"
+#include "platform/priority.h"
+#include "station/forms/form1.h"
+
+namespace autex {
+
+namespace {
+// A block capture that receives no byte for this long is abandoned: its end was lost on the air, and waiting
+// for it would hold back every time-out that waits for the end of a block.
+constexpr uint32_t CAPTURE_ABANDONNEE = 1500;
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------------------
+// Answer windows of a meeting user
+// ---------------------------------------------------------------------------------------------------------
+
+bool Autex::DANS_FENETRE_REPONSE(int slot, uint32_t d) const {
+  if (slot < 1) return false;
+  const uint32_t debut = uint32_t(slot - 1) * 1000;
+  return d >= debut && d <= debut + 200;
+}
+
+bool Autex::DANS_SECONDE_FENETRE(int slot, uint32_t d) const {
+  if (slot < 1) return false;
+  const uint32_t debut = uint32_t(NOMBRE_UTILISATEURS + slot - 1) * 1000;
+  return d >= debut && d <= debut + 200;
+}
+
+uint32_t Autex::FIN_FENETRES_TENTATIVE() const { return uint32_t(2 * NOMBRE_UTILISATEURS - 1) * 1000 + 200; }
+
+// ---------------------------------------------------------------------------------------------------------
+// Transmissions
+// ---------------------------------------------------------------------------------------------------------
+
+void Autex::DEBUT_EMISSION_AUTEX() {
+  EMISSION_EN_COURS = 1;
+  MODE_AUTEX = 0;
+  fenetre_.GroupBox_Parameters->SetEnabled(false);
+  hote_.Classe_priorite(platform::kRealtimePriorityClass);
+  PREPARATION_TX();
+  hote_.Classe_priorite(platform::kNormalPriorityClass);
+}
+
+void Autex::FIN_EMISSION_AUTEX() {
+  if (EMISSION_EN_COURS == 1) {
+    gui::TMemo* editeur = fenetre_.Memo_editeur;
+    if (!editeur->Focused() && TENTATIVE_EN_COURS != 1 && SESSION_EN_COURS != 1 && editeur->Visible()) {
+      if (editeur->CanFocus()) editeur->SetFocus();
+      editeur->Clear();
+      editeur->Repaint();
+    }
+    MODE_AUTEX = 1;
+    EMISSION_EN_COURS = 0;
+    // The parameters, locked while the frame was written, are free again.
+    fenetre_.GroupBox_Parameters->SetEnabled(true);
+    INITIALISATION_PARAMETRES_RX_AUTEX();
+  }
+  hote_.Redonne_focus_editeur();
+}
+
+void Autex::EMISSION_SIMPLE() { DEBUT_EMISSION_AUTEX(); }
+
+void Autex::EMISSION_REPONSE(uint8_t prendre) {
+  if (prendre == 1) PRENDRE_TEXTE_SUIVANT();
+  DEBUT_EMISSION_AUTEX();
+}
+
+void Autex::EMISSION_UTILISATEUR(uint8_t prendre) {
+  if (!reunion()) {
+    if (prendre == 1) PRENDRE_TEXTE_SUIVANT();
+  } else {
+    // The meeting user's new-frame flag follows the one its answer is sent with.
+    NOUVEAU_TEXTE_REUNION = prendre;
+    const size_t moi = NUMERO_SLOT < NOMBRE_SLOTS ? NUMERO_SLOT : 1;
+    if (NOUVEAU_TEXTE_REUNION == 1 && BP_MEMORISE[moi] == '1') PRENDRE_TEXTE_SUIVANT();
+  }
+  DEBUT_EMISSION_AUTEX();
+}
+
+void Autex::EMISSION_MAITRE_REUNION() {
+  if (NOUVELLE_TRAME_SLOT[0] == 1) PRENDRE_TEXTE_SUIVANT();
+  DEBUT_EMISSION_AUTEX();
+  REPONSE_RECUE_SLOT.fill(0);
+}
+
+void Autex::TENTATIVE_CONNEXION(const std::string& indicatif) {
+  fenetre_.Memo_Reception(reunion() ? (NUMERO_SLOT >= 1 && NUMERO_SLOT <= 12 ? NUMERO_SLOT : 1) : 1)->Clear();
+  MESSAGE_A_EMETTRE = INDICATIF_MAITRE + " < " + indicatif + "\r";
+  INFO(T("Connection attempt...", "Tentative de connexion..."));
+  INDEX_CANAL = 15;
+  DEBUT_EMISSION_AUTEX();
+}
+
+void Autex::VERIF_VALIDITE_CQ(int slot, uint8_t& valide) {
+  const uint32_t t = maintenant();
+  valide = 1;
+  if (!reunion()) {
+    if (T_CQ_RECU == 0 || platform::elapsedMs(t, T_CQ_RECU) > VALIDITE_CQ) {
+      INDICATIF_MAITRE.clear();
+      fenetre_.Label_CQ_S1->SetCaption("");
+      fenetre_.Secondary_channel_S1->SetCaption("");
+      ETAT_BOUTONS_AUTEX(1, 255, 0);
+      hote_.Redonne_focus_editeur();
+      DEMANDE_CONNEXION = 0;
+      valide = 0;
+    }
+  } else if (slot >= 1 && slot < NOMBRE_SLOTS) {
+    const uint32_t recu = T_CQ_RECU_SLOT[size_t(slot)];
+    if (recu == 0 || platform::elapsedMs(t, recu) > VALIDITE_CQ) {
+      EFFACE_CANAL(slot, 1);
+      valide = 0;
+    }
+  } else {
+    valide = 0;
+  }
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Meeting Master bookkeeping
+// ---------------------------------------------------------------------------------------------------------
+
+void Autex::COMPTE_CONNECTES() {
+  NB_CONNECTES = 0;
+  for (int s = 1; s <= NOMBRE_UTILISATEURS && s < NOMBRE_SLOTS; ++s)
+    if (CONNECTE_SLOT[size_t(s)] == 1 && FIN_SLOT_DEMANDEE[size_t(s)] == 0) ++NB_CONNECTES;
+}
+
+void Autex::BILAN_CONNEXIONS() {
+  const int N = std::min<int>(NOMBRE_UTILISATEURS, NOMBRE_SLOTS - 1);
+  // 1.
+  if (FIN_REUNION_DEMANDEE == 1) {
+    bool encore = false;
+    for (int s = 1; s <= N; ++s) encore = encore || FIN_SLOT_DEMANDEE[size_t(s)] == 1;
+    FIN_REUNION_DEMANDEE = encore ? 1 : 0;
+  }
+  // 2.
+  for (int s = 1; s <= N; ++s) {
+    const size_t i = size_t(s);
+    SLOT_LIBRE[i] = CONNECTE_SLOT[i] == 1 ? 0 : 1;
+    SLOT_ACTIF[i] = CONNECTE_SLOT[i];
+  }
+  // 3, 4.
+  UTILISATEUR_CONNECTE = 0;
+  CQ_REUNION_ACTIF = 1;
+  for (int s = 1; s <= N; ++s) {
+    const size_t i = size_t(s);
+    if (TENTATIVE_SLOT[i] == 1 || CONNECTE_SLOT[i] == 1) {
+      CQ_REUNION_ACTIF = 0;
+      if (CONNECTE_SLOT[i] == 1) UTILISATEUR_CONNECTE = 1;
+    }
+  }
+  SESSION_EN_COURS = UTILISATEUR_CONNECTE;
+  // 5.
+  if (UTILISATEUR_CONNECTE == 1) {
+    TOUS_REPONDU = 1;
+    for (int s = 1; s <= N; ++s)
+      if (CONNECTE_SLOT[size_t(s)] == 1 && REPONDU_SLOT[size_t(s)] == 0) TOUS_REPONDU = 0;
+    ATTENTE_REPONSE = TOUS_REPONDU == 0 ? 1 : 0;
+  }
+  // 6.
+  std::string etat;
+  if (UTILISATEUR_CONNECTE == 0) {
+    etat = T("Disconnected", "D\xE9" "connect\xE9");
+  } else {
+    etat = T("Connected to S", "Connect\xE9 \xE0 S");
+    for (int s = 1; s <= N; ++s)
+      if (CONNECTE_SLOT[size_t(s)] == 1) etat += std::to_string(s) + " ";
+  }
+  if (fenetre_.Etat_liaison->Caption() != etat) ETAT(etat);
+  // 7.
+  COMPTE_CONNECTES();
+}
+
+void Autex::LIBERE_SLOT(int slot) {
+  if (slot < 1 || slot > 12) return;
+  fenetre_.Secondary_channel(slot)->SetCaption("");
+  fenetre_.Indicatif(slot)->SetCaption("");
+  fenetre_.Nombre_de_repetitions(slot)->SetCaption("0");
+}
+
+void Autex::FIN_LIEN_ACHEVEE(int slot) {
+  INFO(T("End of link completed, with", "Fin de lien achev\xE9" "e, avec") + " " + NOM_SLOT[size_t(slot)]);
+  LIBERE_SLOT(slot);
+  T_FIN_LIEN_SLOT[size_t(slot)] = 0;
+  CONNECTE_SLOT[size_t(slot)] = 0;
+  BOUTONS_SLOT_LIBERE(slot);
+  BILAN_CONNEXIONS();
+}
+
+void Autex::MANQUE_ACQUITTEMENT(int mode, int slot) {
+  const size_t s = size_t(slot);
+  fenetre_.Label_Info_AUTEX->SetCaption(
+      (mode == 1 ? T("No reception of", "Pas de r\xE9" "ception de")
+                 : T("It misses acknowledgments from", "Il manque des acquittements de")) +
+      " " + NOM_SLOT[s] + " (" + std::to_string(MANQUES_SLOT[s]) + ")");
+  COMPTE_CONNECTES();
+  LIMITE_MANQUES = NB_CONNECTES == 1 ? 5 : 2;
+  if (MANQUES_SLOT[s] > LIMITE_MANQUES) {
+    SLOT_PERDU[s] = 1;
+    MANQUES_SLOT[s] = 0;
+    AFFICHE_INDICATIF_SLOT(slot, "");
+    AFFICHE_MANQUES_SLOT(slot);
+  }
+  TRACE_INFO();
+}
+
+void Autex::BOUTONS_SLOT_CONNECTE(int slot) {
+  if (slot < 1 || slot > 12) return;
+  fenetre_.SORTIR_DE_LA_REUNION(slot)->SetEnabled(true);
+  fenetre_.ENTRER_DANS_LA_REUNION(slot)->SetDown(true);
+}
+
+void Autex::BOUTONS_SLOT_LIBERE(int slot) {
+  if (slot < 1 || slot > 12) return;
+  fenetre_.SORTIR_DE_LA_REUNION(slot)->SetDown(true);
+  fenetre_.SORTIR_DE_LA_REUNION(slot)->SetEnabled(false);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// One tick
+// ---------------------------------------------------------------------------------------------------------
+
+void Autex::SUPERVISION_AUTEX() {
+  if (MODE_AUTEX == 1) {
+    const uint32_t t = maintenant();
+    const bool maitre = STATION_MAITRE == 1;
+    const int N = std::min<int>(NOMBRE_UTILISATEURS, NOMBRE_SLOTS - 1);
+    // 2. The information line is emptied 15 s after it was written.
+    if (T_MESSAGE_INFO != 0 && platform::elapsedMs(t, T_MESSAGE_INFO) > 15000) {
+      T_MESSAGE_INFO = 0;
+      fenetre_.Label_Info_AUTEX->SetCaption("");
+    }
+    // A capture whose end never came is given up.
+    bool capture = CAPTURE_BLOC == 1 || BLOC_EN_RECEPTION > 0;
+    for (int s = 1; s <= N; ++s) capture = capture || CAPTURE_BLOC_SLOT[size_t(s)] == 1;
+    if (capture && RECEPTION_TERMINEE == 0 && T_DERNIER_OCTET != 0 &&
+        platform::elapsedMs(t, T_DERNIER_OCTET) > CAPTURE_ABANDONNEE) {
+      RAZ_DETECTION_DP();
+      BLOC_EN_RECEPTION = 0;
+      for (auto& c : CONTEXTES) {
+        c.BLOC_COMPLET = 0;
+        c.BLOC_EN_RECEPTION_2 = 0;
+        c.BITS_RECUS_BLOC = 0;
+      }
+      T_DERNIER_OCTET = 0;
+    }
+    // 3. Completion of ends of sessions.
+    if ((!reunion() && FIN_LIEN_EN_COURS == 1) || (reunion() && !maitre && FIN_REUNION_EN_COURS == 1)) {
+      if (T_FIN_SESSION == 0) {
+        T_FIN_SESSION = horodate();
+      } else if (platform::elapsedMs(t, T_FIN_SESSION) > DELAI_FIN_SESSION) {
+        SESSION_EN_COURS = 0;
+        T_FIN_SESSION = 0;
+        INFO(T("End of meeting completed", "Fin de r\xE9union achev\xE9" "e"));
+        DECONNEXION();
+        return;
+      }
+    } else if (reunion() && maitre) {
+      for (int n = 1; n <= N; ++n) {
+        const size_t i = size_t(n);
+        if (FIN_LIEN_SLOT[i] == 1) {
+          if (T_FIN_LIEN_SLOT[i] == 0) {
+            T_FIN_LIEN_SLOT[i] = horodate();
+          } else if (platform::elapsedMs(t, T_FIN_LIEN_SLOT[i]) > DELAI_FIN_SESSION) {
+            FIN_LIEN_SLOT[i] = 0;
+            FIN_LIEN_ACHEVEE(n);
+          }
+        }
+      }
+    }
+    // 4. Time-outs and calls.
+    if (maitre) {
+      const uint32_t e = platform::elapsedMs(t, T_DEBUT_ATTENTE);
+      bool applique = false;
+      if (!reunion()) {
+        if (SESSION_EN_COURS == 1 && ATTENTE_REPONSE == 1 && e > DELAI_REPONSE) {
+          REPETITION_DEMANDEE = 1;
+          INFO(T("No reception of the user", "Pas de r\xE9" "ception de l'utilisateur"));
+          EMISSION_REPONSE(0);
+          return;
+        }
+      } else {
+        bool attente = false;
+        for (int n = 1; n <= N; ++n) attente = attente || TRAME_EN_ATTENTE[size_t(n)] == 1;
+        if ((UTILISATEUR_CONNECTE == 1 || attente) && ATTENTE_REPONSE == 1 && e > DELAI_REPONSE) {
+          applique = true;
+          if (UTILISATEUR_CONNECTE == 1 || e > 8000) {
+            if (UTILISATEUR_CONNECTE == 0 && attente) {
+              INFO(T("Pseudo-acknowledgement to a next user", "Pseudo-acquittement \xE0 un prochain utilisateur"));
+              T_DERNIER_CQ = horodate();
+            }
+            for (int n = 1; n <= N; ++n) {
+              const size_t i = size_t(n);
+              if (CONNECTE_SLOT[i] == 1 && REPONDU_SLOT[i] == 0) {
+                if (MANQUES_SLOT[i] < 255) ++MANQUES_SLOT[i];
+                MANQUE_ACQUITTEMENT(1, n);
+                AFFICHE_MANQUES_SLOT(n);
+              }
+            }
+            EMISSION_MAITRE_REUNION();
+            return;
+          }
+        }
+      }
+      if (!applique && BLOC_EN_RECEPTION == 0) {
+        if (!reunion()) {
+          if (MAITRE_APPELLE == 1 && platform::elapsedMs(t, T_DERNIER_CQ) > PERIODE_CQ_LIEN) {
+            T_DERNIER_CQ = horodate();
+            LANCEMENT_CQ(INDICATIF_PROPRE);
+          }
+        } else {
+          const uint32_t periode = NOMBRE_PARTICIPANTS == 4 ? PERIODE_CQ_REUNION_4
+                                   : NOMBRE_PARTICIPANTS == 7 ? PERIODE_CQ_REUNION_7
+                                                              : PERIODE_CQ_REUNION_13;
+          if (UTILISATEUR_CONNECTE == 0 && platform::elapsedMs(t, T_DERNIER_CQ) > periode) {
+            T_DERNIER_CQ = horodate();
+            bool attente = false;
+            for (int n = 1; n <= N; ++n) attente = attente || TRAME_EN_ATTENTE[size_t(n)] == 1;
+            if (!attente && CQ_REUNION_ACTIF == 1)
+              LANCEMENT_CQ(INDICATIF_PROPRE);
+            else
+              EMISSION_MAITRE_REUNION();
+          }
+        }
+      }
+    } else {
+      // User time-outs: the first that applies.
+      if (SESSION_EN_COURS == 1 && IGNORES_MAITRE >= 9) {
+        INFO(!reunion() ? T("End of meeting, the Master ignoring my messages",
+                            "Fin de r\xE9union, le Ma\xEEtre ignorant mes messages")
+                        : T("End of link, the Master ignoring my messages",
+                            "Fin de lien, le Ma\xEEtre ignorant mes messages"));
+        DECONNEXION();
+        return;
+      }
+      if (SESSION_EN_COURS == 1 && T_RECEPTION_MAITRE != 0 &&
+          platform::elapsedMs(t, T_RECEPTION_MAITRE) > DELAI_PERTE_MAITRE) {
+        SESSION_EN_COURS = 0;
+        INFO(T("End of meeting by loss of the Master", "Fin de r\xE9union par perte du Ma\xEEtre"));
+        DECONNEXION();
+        return;
+      }
+      if (reunion() && TENTATIVE_EN_COURS == 1 && platform::elapsedMs(t, T_TENTATIVE) > DELAI_TENTATIVE) {
+        TENTATIVE_EN_COURS = 0;
+        INFO(T("Failure of the attempt", "Echec de la tentative"));
+        ETAT_BOUTONS_AUTEX(1, 255, 0);
+        GESTION_PRELIMINAIRE_AUTEX();
+        EMISSION_EN_COURS = 0;
+        MODE_AUTEX = 1;
+        INITIALISATION_PARAMETRES_RX_AUTEX();
+        ETAT(T("Disconnected", "D\xE9" "connect\xE9"));
+        hote_.Redonne_focus_editeur();
+        return;
+      }
+      if (reunion() && SESSION_EN_COURS == 1 && CONNEXION_CONDITIONNELLE == 1 &&
+          platform::elapsedMs(t, T_TENTATIVE) > DELAI_TENTATIVE) {
+        CONNEXION_CONDITIONNELLE = 0;
+        SESSION_EN_COURS = 0;
+        INFO(T("End of connection by loss of the Master", "Fin de connexion par perte du Ma\xEEtre"));
+        DECONNEXION();
+        return;
+      }
+      if (SESSION_EN_COURS == 1 && CONTEXTES[0].BLOC_EN_RECEPTION_2 == 0 && ATTENTE_FENETRE == 1 &&
+          T_TRAME_MAITRE != 0 && BLOC_EN_RECEPTION == 0) {
+        uint32_t d = platform::elapsedMs(t, T_TRAME_MAITRE);
+        if (d > DELAI_AVANT_REPONSE) {
+          if (reunion()) d -= DELAI_AVANT_REPONSE;
+          if (!reunion() || DANS_FENETRE_REPONSE(NUMERO_SLOT, d)) {
+            INFO(T("Answer to CQ (or no complete Master frame)", "R\xE9ponse \xE0 CQ (ou trame Ma\xEEtre incompl\xE8te)"));
+            EMISSION_UTILISATEUR(NOUVEAU_TEXTE);
+            T_TRAME_MAITRE = 0;
+            return;
+          }
+        }
+      }
+    }
+    // 5. The received bits, one soft value each.
+    std::string& tampon = hote_.Tampon_reception();
+    if (!tampon.empty()) {
+      std::string octets;
+      octets.swap(tampon);
+      T_DERNIER_OCTET = horodate();
+      for (const char octet : octets) {
+        const auto o = static_cast<unsigned char>(octet);
+        for (int b = 7; b >= 0; --b) {
+          const float soft = ((o >> b) & 1) ? 1.0f : -1.0f;
+          if (STATION_MAITRE == 1 && reunion())
+            RECEPTION_BIT_MAITRE(soft);
+          else
+            RECEPTION_BIT_STATION(soft);
+        }
+      }
+    }
+    // 6. Retry limits.
+    if (!reunion()) {
+      if (ESSAIS_EMISSION[0] >= LIMITE_ESSAIS_LIEN || ESSAIS_EMISSION[1] >= LIMITE_ESSAIS_LIEN) {
+        SESSION_EN_COURS = 0;
+        INFO(T("End of meeting considered after 3 retries", "Fin de r\xE9union consid\xE9r\xE9" "e apr\xE8s 3 essais"));
+        DECONNEXION();
+        return;
+      }
+    } else if (STATION_MAITRE == 0) {
+      if (ESSAIS_EMISSION[0] >= LIMITE_ESSAIS_REUNION || ESSAIS_EMISSION[1] >= LIMITE_ESSAIS_REUNION) {
+        SESSION_EN_COURS = 0;
+        INFO(T("End of link considered after 3 retries", "Fin de lien apr\xE8s 3 essais"));
+        DECONNEXION();
+        return;
+      }
+    } else {
+      const uint8_t f = FIN_REUNION_DEMANDEE;
+      for (int n = 1; n <= N; ++n) {
+        const size_t i = size_t(n);
+        if (ESSAIS_SLOT[i] >= LIMITE_ESSAIS_REUNION) {
+          ESSAIS_SLOT[i] = 0;
+          FIN_SLOT_DEMANDEE[i] = 0;
+          CONNECTE_SLOT[i] = 0;
+          LIBERE_SLOT(n);
+          BOUTONS_SLOT_LIBERE(n);
+          for (auto& ligne : ACQUITTEMENT_MANQUANT) ligne[i] = 0;
+          BILAN_CONNEXIONS();
+          INFO(T("End of link considered after 3 retries, with", "Fin de lien apr\xE8s 3 essais, avec") + " " +
+               NOM_SLOT[i]);
+          ETIQUETTE_CQ_SLOT(n, T("End of link", "Fin du lien"));
+          if (f == 1 && FIN_REUNION_DEMANDEE == 0 && UTILISATEUR_CONNECTE == 0) {
+            DECONNEXION();
+            return;
+          }
+        }
+      }
+    }
+    // 7, 8. Transmissions (none while one is being written).
+    if (EMISSION_EN_COURS == 0) {
+      if (maitre && !reunion()) {
+        if (SESSION_EN_COURS == 1) {
+          if (PERTE_UTILISATEUR == 1) {
+            INFO(T("End of meeting by loss of the user", "Fin de r\xE9union par perte de l'utilisateur"));
+            DECONNEXION();
+            return;
+          }
+          if (FIN_A_EMETTRE_MAITRE == 1) {
+            EMISSION_SIMPLE();
+            FIN_A_EMETTRE_MAITRE = 0;
+          } else if (REPONSE_DUE_MAITRE == 1) {
+            EMISSION_REPONSE(NOUVEAU_TEXTE);
+            return;
+          }
+        }
+      } else if (maitre) {
+        if (UTILISATEUR_CONNECTE == 1) {
+          for (int n = 1; n <= N; ++n) {
+            const size_t i = size_t(n);
+            if (CONNECTE_SLOT[i] == 1) {
+              if (PERTE_SLOT[i] == 1) {
+                INFO(T("End of meeting by loss of", "Fin de r\xE9union par perte de") + " " + NOM_SLOT[i]);
+                CONNECTE_SLOT[i] = 0;
+                LIBERE_SLOT(n);
+                BOUTONS_SLOT_LIBERE(n);
+                return;
+              }
+              if (REPONSE_RECUE_SLOT[i] == 1) {
+                REPONDU_SLOT[i] = 1;
+                BILAN_CONNEXIONS();
+              }
+            }
+          }
+          BILAN_CONNEXIONS();
+          if (TOUS_REPONDU == 1 && BLOC_EN_RECEPTION == 0) {
+            TOUS_REPONDU = 0;
+            EMISSION_MAITRE_REUNION();
+            return;
+          }
+        }
+      } else if (SESSION_EN_COURS == 1) {
+        if (!reunion() && FIN_A_EMETTRE_UTILISATEUR == 1) {
+          EMISSION_SIMPLE();
+          FIN_A_EMETTRE_UTILISATEUR = 0;
+        } else if (REPONSE_DUE_UTILISATEUR == 1) {
+          if (!reunion() || DANS_FENETRE_REPONSE(NUMERO_SLOT, platform::elapsedMs(t, T_TRAME_UTILISATEUR))) {
+            if (reunion() && FIN_REUNION_A_EMETTRE == 1) {
+              EMISSION_SIMPLE();
+              FIN_REUNION_A_EMETTRE = 0;
+            } else {
+              EMISSION_UTILISATEUR(NOUVEAU_TEXTE);
+            }
+            return;
+          }
+        }
+      } else if (!reunion()) {
+        if (DEMANDE_CONNEXION == 1 && T_CQ_RECU_LIEN != 0 && platform::elapsedMs(t, T_CQ_RECU_LIEN) > 0 &&
+            platform::elapsedMs(t, T_CQ_RECU_LIEN) < 4000) {
+          T_CQ_RECU_LIEN = 0;
+          TENTATIVE_CONNEXION(INDICATIF_CONNEXION);
+          TENTATIVE_EN_COURS = 1;
+          SESSION_EN_COURS = 0;
+          DP_VERIFIE = 0;
+          DEMANDE_CONNEXION = 0;
+        } else if (!INDICATIF_MAITRE.empty()) {
+          uint8_t valide = 0;
+          VERIF_VALIDITE_CQ(1, valide);
+        }
+      } else {
+        if (DEMANDE_CONNEXION == 1 && T_TRAME_REUNION != 0 && platform::reached(t, T_TRAME_REUNION)) {
+          const uint32_t d = platform::elapsedMs(t, T_TRAME_REUNION);
+          if (d > FIN_FENETRES_TENTATIVE()) T_TRAME_REUNION = 0;
+          if (DANS_FENETRE_REPONSE(NUMERO_SLOT, d) ||
+              (RANG_TRAME_MAITRE == NOMBRE_UTILISATEURS && DANS_SECONDE_FENETRE(NUMERO_SLOT, d))) {
+            T_TRAME_REUNION = 0;
+            T_TENTATIVE = horodate();
+            TENTATIVE_CONNEXION(INDICATIF_CONNEXION);
+            TENTATIVE_EN_COURS = 1;
+            SESSION_EN_COURS = 0;
+            DP_VERIFIE = 0;
+            DEMANDE_CONNEXION = 0;
+            DEMANDE_CONNEXION_REUNION = 0;
+          }
+        } else {
+          for (int n = 1; n <= N; ++n) {
+            if (CQ_RECU_SLOT[size_t(n)] == 1) {
+              uint8_t valide = 0;
+              VERIF_VALIDITE_CQ(n, valide);
+            }
+          }
+        }
+      }
+    }
+  }
+  // 9. Transmission progress.
+  if (EMISSION_EN_COURS == 1) {
+    fenetre_.Indique_TX_AUTEX->SetVisible(true);
+    fenetre_.Indique_TX_AUTEX->Repaint();
+    if (hote_.OCTETS_ECRITS() >= LONGUEUR_EMISSION) {
+      FIN_EMISSION_AUTEX();
+      fenetre_.Indique_TX_AUTEX->SetVisible(false);
+    }
+  }
+}
+
+}  // namespace autex
