@@ -33,6 +33,30 @@ bool Nom_de_fichier_valide(std::string_view name) {
   return true;
 }
 
+bool Nom_de_fichier_sur(std::string_view name) {
+  if (name.empty() || !Nom_de_fichier_valide(name)) return false;
+  for (const char ch : name) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c < 32 || c == 127) return false;
+  }
+  // Windows drops trailing dots and blanks, so "a." and "a " would be "a", and "." or ".." a directory.
+  if (name.back() == '.' || name.back() == ' ') return false;
+  // A device name stands for the device whatever extension follows it; blanks around it are not counted.
+  std::string_view base = name.substr(0, name.find('.'));
+  while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
+  while (!base.empty() && base.front() == ' ') base.remove_prefix(1);
+  std::string b;
+  for (const char ch : base) b.push_back(ch >= 'a' && ch <= 'z' ? char(ch - 'a' + 'A') : ch);
+  if (b == "CON" || b == "PRN" || b == "AUX" || b == "NUL" || b == "CLOCK$" || b == "CONIN$" || b == "CONOUT$")
+    return false;
+  if (b.size() == 4 && (b.compare(0, 3, "COM") == 0 || b.compare(0, 3, "LPT") == 0)) {
+    const auto d = static_cast<unsigned char>(b[3]);
+    // 0-9, and the superscript digits of the code page (\xB9, \xB2, \xB3).
+    if ((d >= '0' && d <= '9') || d == 0xB9 || d == 0xB2 || d == 0xB3) return false;
+  }
+  return true;
+}
+
 void NOM_SANS_CHEMIN(std::string_view path, std::string& name) {
   const size_t p = lastSeparator(path);
   name = std::string(p == std::string_view::npos ? path : path.substr(p + 1));

@@ -23,6 +23,12 @@ constexpr char SEPARATEUR_CHEMIN = '/';
 
 // False when the name holds NUL or one of \ / : * ? " < > |; an empty name gives true.
 bool Nom_de_fichier_valide(std::string_view name);
+// True when the name, received from outside, can only name a plain file right inside the directory it is
+// created in, on Windows as elsewhere: not empty, nothing that Nom_de_fichier_valide refuses, no control
+// character (below 32, or 127), not "." or "..", no trailing dot or blank, and no device name (CON, PRN, AUX,
+// NUL, CLOCK$, CONIN$, CONOUT$, COM0-COM9 and LPT0-LPT9, the superscript digits included, in any case and
+// with any extension).
+bool Nom_de_fichier_sur(std::string_view name);
 // The text after the last path separator (the whole path when there is none).
 void NOM_SANS_CHEMIN(std::string_view path, std::string& name);
 // True when an entry of that name exists (directories included).

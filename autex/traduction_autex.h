@@ -271,13 +271,30 @@ class Autex : public EtatEmissionAutex {
   ParSlot<std::string> TEXTE_FENETRE;
   uint8_t PREMIERE_ACTIVATION = 0;
   ParSlot<void*> HANDLE_MEMO_RECEPTION{};
-  // Received-text interpretation per participant.
+  // Received-text interpretation per participant (short messages and files carried in the text stream, see
+  // autex/textes_encadres.h).
   ParSlot<uint8_t> REPRISE_SEQUENCE = [] {
     ParSlot<uint8_t> a;
     a.fill(1);
     return a;
   }();
-  ParSlot<std::string> TAMPON_SEGMENT;
+  ParSlot<std::string> TAMPON_SEGMENT;      // the short message or file collected from earlier chunks
+  ParSlot<int16_t> CARACTERE_PRECEDENT = [] {  // the last character handled (-1: none), pairs with the next
+    ParSlot<int16_t> a;
+    a.fill(-1);
+    return a;
+  }();
+  ParSlot<uint8_t> SMS_EN_COURS{};
+  ParSlot<uint8_t> FICHIER_EN_COURS{};
+  ParSlot<uint8_t> FICHIER_COMPRESSE{};     // the file being received was announced compressed
+  ParSlot<std::string> OCTETS_TAILLE;       // the length bytes of the file read so far
+  ParSlot<uint8_t> TAILLE_LUE{};
+  ParSlot<uint64_t> TAILLE_FICHIER{};       // announced length of the file frame, in bytes
+  ParSlot<uint64_t> OCTETS_RECUS{};         // bytes of the file frame received since its length
+  ParSlot<std::string> NOMS_EMETTEURS;
+  ParSlot<uint8_t> EMETTEUR_PROPRE{};
+  // The most bytes a short message or file may collect: beyond it the frame is abandoned.
+  static constexpr size_t TAILLE_MAX_SEGMENT = 16777215;
 
   // ======== Trace ========
   std::string TRACE_AUTEX;
@@ -410,9 +427,18 @@ class Autex : public EtatEmissionAutex {
   void HAUTEUR_PANNEAU_AUTEX();
   void EFFACE_FENETRES_M_ET_SX();
   void RAZ_COMPTEURS_AFFICHES();
-  void TEXTES_FENETRE_AUTEX();
+  // garder_info: a non-empty information line keeps its text (the return to idle after an outcome such as
+  // "End of meeting completed" must not wipe it out at once); the language switch replaces it.
+  void TEXTES_FENETRE_AUTEX(bool garder_info = false);
+  void SAUVE_TOUT();
+  platform::SystemTime HEURE_FICHIER();
   void AFFICHE_MESSAGE_SLOT(int k, std::string texte);
   void RECEPTION_FICHIER_SMS(int k, std::string& texte);
+  void CHOIX_NOM_EMETTEUR(int k);
+  void EN_TETE_SMS(int k);
+  void AJOUTE_TEXTE_SMS(int k, const std::string& texte);
+  // Every participant back to "no short message or file in progress".
+  void RAZ_RECEPTION_FICHIERS();
   // The stored height step of the current participant count.
   uint8_t PAS_HAUTEUR_COURANT() const;
   // Slots that exist for the participant count: 1 on a link, 3, 6 or 12 in a meeting.
@@ -445,6 +471,10 @@ class Autex : public EtatEmissionAutex {
   // Relay store of a meeting Master after slot s's block was completed.
   void STOCKE_RELAIS(int s);
   static std::string BLOC_CORRIGE(const ContexteBloc& c);
+  // The end of participant k's file frame: checks, decompression and storage; appends to the display.
+  void FIN_FICHIER_RECU(int k, std::string segment, std::string& affichage);
+  // Abandons participant k's file with "...error" in the display and the reason in the information line.
+  void ERREUR_FICHIER_RECU(const std::string& raison, std::string& affichage);
 
   forms::TForm1& fenetre_;
   Langues& langues_;

@@ -263,6 +263,8 @@ void Autex::TRAITEMENT_BLOC_RS() {
       DECODAGE_VARICODE(c.BITS_TEXTE_RECU, texte);
     else
       texte = c.TEXTE_8_BITS_RECU;
+    // The participants' windows take the text as received: the short messages and files it carries may hold
+    // any byte. Only the main reception window loses its NULs and shows 0x01 as a line break.
     brut = texte;
     if (!reunion() || ECOUTE_HORS_SESSION == 1) {
       SUPPRIMER_CARACTERE('\0', texte);
@@ -295,7 +297,7 @@ void Autex::TRAITEMENT_BLOC_RS() {
     } else if (ECOUTE_HORS_SESSION == 1 && bm == '1') {
       AFFICHE_MESSAGE_SLOT(NUMERO_S_DP, brut);
     } else if (!maitre && SESSION_EN_COURS == 1) {
-      if (bm == '1' && nouveau == 1) AFFICHE_MESSAGE_SLOT(0, texte);
+      if (bm == '1' && nouveau == 1) AFFICHE_MESSAGE_SLOT(0, brut);
     } else if (maitre && SESSION_EN_COURS == 0) {
       std::string utilisateur;
       LECTURE_DEMANDE_CONNEXION(texte, INDICATIF_PROPRE, utilisateur, trouve);
@@ -305,14 +307,14 @@ void Autex::TRAITEMENT_BLOC_RS() {
         ETAT(T("Connected", "Connect\xE9"));
         INFO(T("Connected", "Connect\xE9"));
         fenetre_.Indicatif_S1->SetCaption(utilisateur);
-        AFFICHE_MESSAGE_SLOT(1, texte);
+        AFFICHE_MESSAGE_SLOT(1, brut);
         if (EPOQUE_RECEPTION != epoque) return;
         REPONSE_DUE_MAITRE = 1;
         INDICATIFS_CORRESPONDANTS[0] = utilisateur;
         hote_.Redonne_focus_editeur();
       }
     } else if (maitre && SESSION_EN_COURS == 1) {
-      if (bm == '1' && nouveau == 1) AFFICHE_MESSAGE_SLOT(1, texte);
+      if (bm == '1' && nouveau == 1) AFFICHE_MESSAGE_SLOT(1, brut);
     }
     if (EPOQUE_RECEPTION != epoque) return;
     AFFICHE_CANAL_SECONDAIRE_RECU(NUMERO_S_DP);

@@ -1,25 +1,75 @@
-// TRADUCTION_AUTEX: support of the AUTEX window (participant panels, counters) and the display of received
-// texts in the participants' reception windows.
+// TRADUCTION_AUTEX: support of the AUTEX window (participant panels, counters, saving the texts, captions and
+// hints) and the display of received texts in the participants' reception windows, with the short messages
+// and files carried in the text stream.
 #include <algorithm>
+#include <cstdio>
 
+#include "autex/fonctions_fichiers.h"
+#include "autex/textes_encadres.h"
 #include "autex/traduction_autex.h"
 #include "platform/priority.h"
 #include "station/forms/form1.h"
 
 namespace autex {
 
+namespace {
+constexpr int HAUTEUR_BAS_PANNEAU = 23;  // the inner bottom panel (secondary channel) of a participant panel
+constexpr int MARGE_MEMO = 41;           // the panel's height less its reception memo's
+const std::string CRLF = "\r\n";
+}  // namespace
+
 // ---------------------------------------------------------------------------------------------------------
 // Panels
 // ---------------------------------------------------------------------------------------------------------
 
 void Autex::DISPOSITION_PANNEAUX_AUTEX() {
-  // The participant panels keep the layout of the window's definition; their placement on 2 or 3 columns at
-  // HAUTEUR_PANNEAU belongs to the window support of the AUTEX panel.
-}
-
-void Autex::TEXTES_FENETRE_AUTEX() {
-  // The captions and hints of the AUTEX controls in the current language belong to the window support of the
-  // AUTEX panel; the definition's own texts stand until then.
+  auto& f = fenetre_;
+  const int slots = SLOTS_EXISTANTS();
+  // 1.
+  for (int n = 2; n <= 12; ++n) {
+    f.Panel_participant(n)->SetVisible(false);
+    f.Indicatif(n)->SetVisible(false);
+    f.Nombre_de_repetitions(n)->SetVisible(false);
+  }
+  // 2.
+  NOMBRE_COLONNES = 2;
+  if ((NOMBRE_PARTICIPANTS == 7 && TROIS_COLONNES_7 == 1) || (NOMBRE_PARTICIPANTS == 13 && TROIS_COLONNES_13 == 1))
+    NOMBRE_COLONNES = 3;
+  // 3.
+  const int haut = f.Panel_Master->Top();
+  LARGEUR_PANNEAU = 336;
+  LARGEUR_AUTEX = uint16_t(NOMBRE_COLONNES * LARGEUR_PANNEAU);
+  // 4. Rows: the participants (the panels that exist) on NOMBRE_COLONNES columns, rounded up.
+  const int participants = slots + 1;
+  const int rangees = (participants + NOMBRE_COLONNES - 1) / NOMBRE_COLONNES;
+  // 5. A height below the panels' top gives empty panels, never negative sizes.
+  const int h = std::max(0, (int(HAUTEUR_PANNEAU) - haut) / rangees);
+  const int hauteur_memo = std::max(0, h - MARGE_MEMO);
+  const int haut_bas = std::max(0, h - HAUTEUR_BAS_PANNEAU);
+  // 6.
+  f.Panel_AUTEX->SetWidth(LARGEUR_AUTEX);
+  f.Panel_AUTEX->SetHeight(rangees * h + haut);
+  // 7.
+  const int hauteur_sms = NOMBRE_COLONNES == 3 ? f.Panel_AUTEX->Top() - 10
+                                               : f.Panel_AUTEX->Top() + f.Panel_AUTEX->Height();
+  f.Panel_AUTEX_SMS->SetHeight(std::max(0, hauteur_sms));
+  const int entete = f.Panel_Entete->Height();
+  f.RichEdit_SMS->SetBounds(1, entete, std::max(0, f.Panel_AUTEX_SMS->Width() - 2),
+                            std::max(0, f.Panel_AUTEX_SMS->Height() - entete - 1));
+  // 8.
+  f.SetClientHeight(f.Panel_AUTEX->Top() + f.Panel_AUTEX->Height());
+  // 9. Reading order M, S1, S2, ... on the grid.
+  for (int k = 0; k <= slots; ++k) {
+    gui::TPanel* p = f.Panel_participant(k);
+    p->SetBounds((k % NOMBRE_COLONNES) * LARGEUR_PANNEAU, haut + (k / NOMBRE_COLONNES) * h, p->Width(), h);
+    f.Panel_inner(k)->SetTop(haut_bas);
+    f.Memo_Reception(k)->SetHeight(hauteur_memo);
+    p->SetVisible(true);
+  }
+  for (int n = 2; n <= slots; ++n) {
+    f.Indicatif(n)->SetVisible(true);
+    f.Nombre_de_repetitions(n)->SetVisible(true);
+  }
 }
 
 void Autex::HAUTEUR_PANNEAU_AUTEX() {
@@ -62,6 +112,205 @@ void Autex::RAZ_COMPTEURS_AFFICHES() {
 }
 
 // ---------------------------------------------------------------------------------------------------------
+// Saving every window
+// ---------------------------------------------------------------------------------------------------------
+
+platform::SystemTime Autex::HEURE_FICHIER() { return horloge_.utcTime(); }
+
+void Autex::SAUVE_TOUT() {
+  auto& f = fenetre_;
+  // 1.
+  const platform::SystemTime t = HEURE_FICHIER();
+  char date[32], heure[32];
+  std::snprintf(date, sizeof date, "%04u-%02u-%02u", unsigned(t.wYear), unsigned(t.wMonth) % 100,
+                unsigned(t.wDay) % 100);
+  std::snprintf(heure, sizeof heure, "%02uh%02um%02us", unsigned(t.wHour) % 100, unsigned(t.wMinute) % 100,
+                unsigned(t.wSecond) % 100);
+  const std::string nom = std::string("AUTEX ") + date + " " + heure + ".TXT";
+  // 2.
+  const std::string travail = hote_.Repertoire_travail();
+  const std::string repertoire = travail.empty() ? std::string("AUTEX") : travail + SEPARATEUR_CHEMIN + "AUTEX";
+  if (!detail::os_is_directory(repertoire) && !detail::os_make_directory(repertoire)) {
+    INFO(T("Impossible to create the sub-directory AUTEX", "Impossible de cr\xE9" "er le sous-r\xE9pertoire AUTEX"));
+    return;
+  }
+  // 3.
+  std::string contenu = "Master " + f.Secondary_channel_MASTER->Caption() + CRLF + TEXTE_FENETRE[0] + CRLF + CRLF;
+  for (int n = 1; n <= SLOTS_EXISTANTS(); ++n) {
+    const std::string canal = f.Secondary_channel(n)->Caption();
+    const std::string& texte = TEXTE_FENETRE[size_t(n)];
+    if (canal.empty() && texte.empty()) continue;
+    contenu += "S" + std::to_string(n) + " " + canal + CRLF + texte + CRLF + CRLF;
+  }
+  // 4. A save made in the same second as an earlier one goes beside it instead of over it.
+  std::string chemin = repertoire + SEPARATEUR_CHEMIN + nom;
+  if (FICHIER_EXISTE(chemin)) {
+    bool libre = false;
+    Nom_de_fichier_libre(chemin, libre);
+    if (!libre) {
+      INFO(T("Problem to find a free file", "Probl\xE8me pour trouver un fichier libre"));
+      return;
+    }
+  }
+  FonctionsFichiers fichiers(langues_, [this](const std::string& message) { hote_.Afficher_erreur(message); });
+  fichiers.Repertoire_travail = travail;
+  fichiers.ECRIRE_FICHIER_TEXTE(chemin, contenu);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Captions and hints
+// ---------------------------------------------------------------------------------------------------------
+
+void Autex::TEXTES_FENETRE_AUTEX(bool garder_info) {
+  auto& f = fenetre_;
+  const bool info_gardee = garder_info && !f.Label_Info_AUTEX->Caption().empty();
+  struct Texte {
+    gui::TControl* controle;
+    const char* legende_en;  // nullptr: the caption is not set
+    const char* legende_fr;
+    const char* aide_en;     // nullptr: the hint is not set
+    const char* aide_fr;
+  };
+  const Texte textes[] = {
+      {f.Label_Info_AUTEX, "Display and control window for the AUTEX modes",
+       "Fen\xEAtre d'affichage et de contr\xF4le pour les modes AUTEX", nullptr, nullptr},
+      {f.Efface_toutes_les_fenetres_M_et_Sx, "Erase all", "Efface tout",
+       "This button permits to erase all the reception windows (\"Master\" and \"Slaves\") and the secondary "
+       "channels (callsigns,...)",
+       "Ce bouton permet d'effacer toutes les fen\xEAtres de r\xE9" "ception (\"Ma\xEEtre\" et \"Esclaves\") et les "
+       "canaux secondaires (indicatifs,...)"},
+      {f.Options_AUTEX, "Options", "Options", "To close the options window, re-click on this button",
+       "Pour fermer cette fen\xEAtre des options, re-cliquez sur ce bouton"},
+      {f.Sauve_toutes_les_fenetres_M_et_Sx, "Save all", "Sauve tout",
+       "This button permits to save all the texts and callsigns received, in a dated file (\"AUTEX date "
+       "time.TXT\") located in the sub-directory \\AUTEX",
+       "Ce bouton permet de sauvegarder tous les textes et indicatifs re\xE7us, dans un fichier dat\xE9 (\"AUTEX "
+       "date heure.TXT\")  situ\xE9 dans le sous-r\xE9pertoire \\AUTEX"},
+      {f.Hauteur_du_Panel_Autex, nullptr, nullptr,
+       "The \"Up Down\" control permits to adjust the windows height, according to the screen height",
+       "Le contr\xF4le fl\xE8" "ch\xE9 permet d'ajuster la hauteur de la fen\xEAtre \xE0 la hauteur de l'\xE9" "cran"},
+      {f.Sur_3_colonnes_AUTEX, "On 3 columns", "Sur 3 colonnes",
+       "Display of the users panels on 3 columns instead of 2, to better match the screen sizes",
+       "Affichage des volets utilisateurs sur 3 colonnes au lieu de 2, pour mieux s'ajuster aux dimensions de "
+       "l'\xE9" "cran"},
+      {f.Label_canal_secondaire, "Your secondary channel (callsign and various information)",
+       "Votre canal secondaire (indicatif et informations diverses)", nullptr, nullptr},
+      {f.Label_canal_secondaire2, "32 characters max (with 14 characters max callsign included)",
+       "32 caract\xE8res max (avec indicatif inclus de 14 caract\xE8res max)", nullptr, nullptr},
+      {f.Label_Indicatif, "Callsign", "Indicatif",
+       "To define your callsign or identifier (\"Q0XYZ\" ou \"ZZT45\" for example), without spaces",
+       "Pour d\xE9" "finir votre indicatif ou identifiant (\"Q0XYZ\" ou \"ZZT45\" par exemple), sans espaces"},
+      {f.DIVERS, nullptr, nullptr,
+       "To define your other information (name, QTH, Locator...), but not the callsign",
+       "Pour d\xE9" "finir vos autres informations (nom, QTH, Locator...), mais pas l'indicatif"},
+      {f.Label_divers2, "Various information (name, QTH, Locator...)",
+       "Informations diverses (nom, QTH, Locator...)", nullptr, nullptr},
+      {f.Label_Panneau_Utilisateurs, "Users state", "Etat utilisateurs", nullptr, nullptr},
+      {f.Indicatif_S1, nullptr, nullptr, "Call sign of the connected user",
+       "Indicatif de l'utilisateur connect\xE9"},
+      {f.Nombre_de_repetitions_S1, nullptr, nullptr,
+       "Number of consecutive frames not received or frames received but without all the expected "
+       "acknowledgements, from a given user (at 3, this one is automatically disconnected)",
+       "Nombre de trames cons\xE9" "cutives non re\xE7ues ou de trames re\xE7ues mais sans tous les acquittements "
+       "pr\xE9vus, de la part d'un utilisateur donn\xE9 (\xE0 3, celui-ci est automatiquement d\xE9" "connect\xE9)"},
+      {f.LANCEMENT_REUNION, "Start the meeting", "Lancer la r\xE9union",
+       "For the originator Ham (Master), to start the meeting. As long as this button is pushed, the meeting is "
+       "supposed to be in progress",
+       "Pour l'OM initiateur (Ma\xEEtre), pour lancer la r\xE9union. Aussi longtemps que ce bouton est pouss\xE9, la "
+       "r\xE9union est suppos\xE9" "e en cours"},
+      {f.FIN_REUNION, "End the meeting", "Terminer la r\xE9union",
+       "For the originator Ham (Master), to end the meeting with all the users.",
+       "Pour l'OM initiateur (Ma\xEEtre), pour arr\xEAter la r\xE9union avec tous les utilisateurs."},
+      {f.Label_Master, nullptr, nullptr, "\"Master\" (the one who initiates and controls the meeting)",
+       "\"Master\" pour \"Maitre\" (celui qui initie et contr\xF4le la r\xE9union)"},
+      {f.ENTRER_DANS_LA_REUNION_S1, "Enter", "Entrer",
+       "For a user, to enter the meeting. As long as this button is pushed, the connection with the other "
+       "participants is supposed to be in progress",
+       "Pour un utilisateur, pour entrer dans la r\xE9union. Aussi longtemps que ce bouton est pouss\xE9, la "
+       "connexion avec le Ma\xEEtre et les autres participants est suppos\xE9" "e en cours"},
+      {f.SORTIR_DE_LA_REUNION_S1, "Quit", "Sortir", "For the user, to end his/her partipation to this meeting",
+       "Pour l'utilisateur, pour mettre fin \xE0 sa participation dans cette r\xE9union"},
+      {f.Label_Utilisateur1, nullptr, nullptr, "\"S\" for \"Slave\" (User) followed by its order number",
+       "\"S\" pour \"Slave\" (Utilisateur) suivi de son num\xE9ro d'ordre"},
+      {f.Label_CQ_S1, nullptr, nullptr,
+       "Displays a \"CQ de \" callsign on reception of a \"CQ meeting DE \" transmitted by a Ham (\"Master\")",
+       "Affiche un \"CQ de \" suivi d'un indicatif sur r\xE9" "ception d'un \"CQ meeting DE \" transmis par un OM "
+       "(\"Ma\xEEtre\")"},
+      {f.AUCUN_CQ_S2, "No CQ", "Pas de CQ", "Useful for the Master to reserve the channel 2 for someone",
+       "Utile au Ma\xEEtre pour r\xE9server le canal 2 pour quelqu'un"},
+      {f.ARRET_TRANSMISSION_AUTEX, nullptr, nullptr,
+       "If you click on this button, your transmission in progress (message, position or file) will be "
+       "immediatly stopped.",
+       "Si vous cliquez sur ce bouton, votre transmission en cours (message, position ou fichier) sera "
+       "imm\xE9" "diatement arr\xEAt\xE9" "e."},
+      {f.Envoi_texte_sur_CR, "Transmission of the message on line feed (\"Enter\" key)",
+       "Envoi du message sur passage \xE0 la ligne (touche \"Entr\xE9" "e\")",
+       "This option can be useful for the Hams who prefer to send their message, by typing on the \"Enter\" key",
+       "Cette option peut \xEAtre utile pour les OM qui pr\xE9" "f\xE8rent envoyer leur message, en tapant sur la "
+       "touche \"Entr\xE9" "e\""},
+      {f.Compression_du_fichier_transmis, "Compression of the file before transmission",
+       "Compression du fichier avant transmission",
+       "Compression (up to 4) to reduce the transmission time (but the transmitted characters of a text file "
+       "will be unreadable)",
+       "Compression (jusqu'\xE0 4) pour r\xE9" "duire le temps de transmission (mais les caract\xE8res transmis d'un "
+       "fichier texte seront illisibles)"},
+      {f.ENVOI_MESSAGE_ARQ, "Send the message", "Envoyer le message",
+       "Once the message is ready to be sent, send it by clicking on this button or typing the <Esc> key. You "
+       "must be connected.",
+       "Une fois le message pr\xEAt \xE0 \xEAtre envoy\xE9, envoyez le en cliquant sur ce bouton ou en tapant sur la "
+       "touche <Echap>. Vous devez \xEAtre connect\xE9."},
+      {f.Label_TX_FICHIER, "TX file", "TX fichier", nullptr, nullptr},
+      {f.Label_RX_FICHIER, "RX file", "RX fichier", nullptr, nullptr},
+      {f.Fichier_TX_AUTEX, "Your file", "Votre fichier",
+       "Selection of the file (limited to a maximum size of 63 Kbytes) to send to the other Ham(s)",
+       "S\xE9lection du fichier (limit\xE9 \xE0 une taille maximum de 63 Koctets) \xE0 envoyer \xE0 votre(vos) "
+       "correspondant(s)"},
+      {f.TRANSMISSION_FICHIER_AUTEX, "Transmission", "Transmission",
+       "To transmit to the group your file (at reception, it will be stored in the \"AUTEX\" sub-directory of "
+       "the Vornatel directory)",
+       "Pour transmettre au groupe votre fichier (\xE0 la r\xE9" "ception, il sera stock\xE9 dans le "
+       "sous-r\xE9pertoire \"AUTEX\" du r\xE9pertoire Vornatel)."},
+      {f.Ouverture_du_fichier_AUTEX, "File opening", "Ouverture fichier",
+       "After a file reception, click on this button to open this file",
+       "Apr\xE8s la r\xE9" "ception d'un fichier, cliquez sur ce bouton pour ouvrir ce fichier"},
+      {f.Nom_du_fichier_RX_AUTEX, nullptr, nullptr,
+       "The receive file is stored in the \"AUTEX\" sub-directory of the Vornatel directory",
+       "Le fichier re\xE7u est stock\xE9 dans le sous-r\xE9pertoire \"AUTEX\" du r\xE9pertoire Vornatel"},
+  };
+  for (const Texte& t : textes) {
+    if (t.legende_en && !(info_gardee && t.controle == f.Label_Info_AUTEX))
+      t.controle->SetCaption(T(t.legende_en, t.legende_fr));
+    if (t.aide_en) t.controle->SetHint(T(t.aide_en, t.aide_fr));
+  }
+  // The link state keeps its meaning in the new language: a language switch during a session must not show
+  // the station as disconnected.
+  const std::string etat = f.Etat_liaison->Caption();
+  if (etat == "Connected" || etat == "Connect\xE9")
+    f.Etat_liaison->SetCaption(T("Connected", "Connect\xE9"));
+  else
+    f.Etat_liaison->SetCaption(T("Disconnected", "D\xE9" "connect\xE9"));
+  // The S1 controls' texts go to the same controls of S2 to S12 (the captions of the buttons only: the other
+  // captions hold call signs and CQ offers).
+  for (int n = 2; n <= 12; ++n) {
+    f.Indicatif(n)->SetHint(f.Indicatif_S1->Hint());
+    f.Nombre_de_repetitions(n)->SetHint(f.Nombre_de_repetitions_S1->Hint());
+    f.ENTRER_DANS_LA_REUNION(n)->SetCaption(f.ENTRER_DANS_LA_REUNION_S1->Caption());
+    f.ENTRER_DANS_LA_REUNION(n)->SetHint(f.ENTRER_DANS_LA_REUNION_S1->Hint());
+    f.SORTIR_DE_LA_REUNION(n)->SetCaption(f.SORTIR_DE_LA_REUNION_S1->Caption());
+    f.SORTIR_DE_LA_REUNION(n)->SetHint(f.SORTIR_DE_LA_REUNION_S1->Hint());
+    f.Label_Utilisateur(n)->SetHint(f.Label_Utilisateur1->Hint());
+    f.Label_CQ(n)->SetHint(f.Label_CQ_S1->Hint());
+  }
+  // Last, the missing call sign.
+  if (f.Edit_INDICATIF->Text().empty()) {
+    ABSENCE_INDICATIF = 1;
+    INFO(T("No callsign: fill the \"Callsign\" field", "Pas d'indicatif: remplissez le champ \"Indicatif\""));
+  } else {
+    ABSENCE_INDICATIF = 0;
+  }
+}
+
+// ---------------------------------------------------------------------------------------------------------
 // Received texts
 // ---------------------------------------------------------------------------------------------------------
 
@@ -95,33 +344,278 @@ void Autex::AFFICHE_MESSAGE_SLOT(int k, std::string texte) {
   hote_.Classe_priorite(platform::kNormalPriorityClass);
 }
 
+void Autex::RAZ_RECEPTION_FICHIERS() {
+  for (size_t k = 0; k < size_t(NOMBRE_SLOTS); ++k) {
+    REPRISE_SEQUENCE[k] = 1;
+    CARACTERE_PRECEDENT[k] = -1;
+    TAMPON_SEGMENT[k].clear();
+    SMS_EN_COURS[k] = 0;
+    FICHIER_EN_COURS[k] = 0;
+    FICHIER_COMPRESSE[k] = 0;
+    OCTETS_TAILLE[k].clear();
+    TAILLE_LUE[k] = 0;
+    TAILLE_FICHIER[k] = 0;
+    OCTETS_RECUS[k] = 0;
+    NOMS_EMETTEURS[k].clear();
+    EMETTEUR_PROPRE[k] = 0;
+  }
+}
+
 void Autex::RECEPTION_FICHIER_SMS(int k, std::string& texte) {
-  // The text stream of a participant carries in-band sequences: the byte 3 followed by a code. A doubled 3 is
-  // one data byte 3; the sequences of short messages and files (codes 1, 4, 6, 0 and 5) are interpreted by the
-  // short-message and file reception, which keeps its state in TAMPON_SEGMENT and the per-participant flags.
-  std::string& tampon = TAMPON_SEGMENT[size_t(k)];
-  int precedent = tampon.empty() ? -1 : static_cast<unsigned char>(tampon.back());
+  // The text stream of a participant carries framed texts (autex/textes_encadres.h): the byte 3 followed by a
+  // code starts a short message (1) or a file (4, 6), ends it (0) or abandons it (5); a doubled 3 is one data
+  // byte 3. The state lives per participant, so a frame may be cut anywhere between two chunks. What the
+  // reception window shows comes back in texte; the control characters left in it are removed on display.
+  const size_t i = size_t(k);
+  std::string& tampon = TAMPON_SEGMENT[i];
+  int precedent = CARACTERE_PRECEDENT[i];
   std::string affichage;
   std::string segment;
+  uint64_t compte = 0;  // bytes of the file frame received in this chunk, after its length
+  const auto abandon = [&](std::string& a) {
+    if (FICHIER_EN_COURS[i] == 1)
+      ERREUR_FICHIER_RECU(T("Error on file containt", "Erreur sur contenu du fichier"), a);
+    else
+      a += "..." + T("error", "erreur") + CRLF;
+    SMS_EN_COURS[i] = 0;
+    FICHIER_EN_COURS[i] = 0;
+    FICHIER_COMPRESSE[i] = 0;
+    TAILLE_LUE[i] = 0;
+    tampon.clear();
+    segment.clear();
+    REPRISE_SEQUENCE[i] = 1;
+  };
   for (const char ch : texte) {
     const int c = static_cast<unsigned char>(ch);
-    if (REPRISE_SEQUENCE[size_t(k)] == 1) {
-      REPRISE_SEQUENCE[size_t(k)] = 0;
+    // 1.
+    if (REPRISE_SEQUENCE[i] == 1) {
+      REPRISE_SEQUENCE[i] = 0;
       precedent = -1;
     }
-    if (precedent == 3 && c == 3) {
-      // The second 3 of a pair: the first one stands for the data byte, detection restarts.
-      REPRISE_SEQUENCE[size_t(k)] = 1;
-    } else {
-      segment.push_back(ch);
+    if (FICHIER_EN_COURS[i] == 1 && TAILLE_LUE[i] == 0) {
+      // The three length bytes are a binary field, read as they come: a 3 among them starts no sequence, so
+      // that every length (768 = 0, 3, 0 for one) reads right.
+      OCTETS_TAILLE[i].push_back(ch);
+      if (OCTETS_TAILLE[i].size() == 3) {
+        TAILLE_LUE[i] = 1;
+        TAILLE_FICHIER[i] = uint64_t(uint32_t(Trois_octets_vers_entier(OCTETS_TAILLE[i])));
+        affichage += " " + std::to_string(TAILLE_FICHIER[i]) + " " + T("bytes", "octets");
+        OCTETS_RECUS[i] = 0;
+        compte = 0;
+        tampon.clear();
+        segment.clear();
+        REPRISE_SEQUENCE[i] = 1;
+      }
+      continue;
     }
-    affichage.push_back(ch);
-    if (REPRISE_SEQUENCE[size_t(k)] == 0) precedent = c;
+    if (precedent == 3 && c == 3) {
+      // 2. The second 3 of a data byte 3: dropped, and the next character pairs with nothing.
+      REPRISE_SEQUENCE[i] = 1;
+      if (FICHIER_EN_COURS[i] == 1) ++compte;
+    } else if (precedent == 3 && c == 5) {
+      // 3. Stop.
+      affichage += " ...Stop!" + CRLF;
+      SMS_EN_COURS[i] = 0;
+      FICHIER_EN_COURS[i] = 0;
+      FICHIER_COMPRESSE[i] = 0;
+      TAILLE_LUE[i] = 0;
+      tampon.clear();
+      segment.clear();
+      REPRISE_SEQUENCE[i] = 1;
+    } else if (precedent == 3 && c == 0) {
+      // 4. End: the collected text without the 3 that began this sequence.
+      std::string s = tampon + segment;
+      if (!s.empty()) s.pop_back();
+      REPRISE_SEQUENCE[i] = 1;
+      if (SMS_EN_COURS[i] == 1) {
+        EN_TETE_SMS(k);
+        AJOUTE_TEXTE_SMS(k, s + CRLF + CRLF);
+        SMS_EN_COURS[i] = 0;
+        affichage += CRLF;
+      } else if (FICHIER_EN_COURS[i] == 1) {
+        FIN_FICHIER_RECU(k, std::move(s), affichage);
+      }
+      tampon.clear();
+      segment.clear();
+    } else if (precedent == 3 && c == 1) {
+      // 5. A short message; one that starts abandons a file left unfinished.
+      CHOIX_NOM_EMETTEUR(k);
+      FICHIER_EN_COURS[i] = 0;
+      FICHIER_COMPRESSE[i] = 0;
+      TAILLE_LUE[i] = 0;
+      SMS_EN_COURS[i] = 1;
+      tampon.clear();
+      segment = ": ";
+      REPRISE_SEQUENCE[i] = 1;
+    } else if (precedent == 3 && (c == 4 || c == 6)) {
+      // 6. A file; one that starts abandons a short message left unfinished.
+      CHOIX_NOM_EMETTEUR(k);
+      SMS_EN_COURS[i] = 0;
+      FICHIER_EN_COURS[i] = 1;
+      tampon.clear();
+      segment.clear();
+      OCTETS_TAILLE[i].clear();
+      TAILLE_LUE[i] = 0;
+      TAILLE_FICHIER[i] = 0;
+      OCTETS_RECUS[i] = 0;
+      affichage += T("File transmission:", "Transmission d'un fichier:") + " ";
+      REPRISE_SEQUENCE[i] = 1;
+      FICHIER_COMPRESSE[i] = c == 6 ? 1 : 0;
+    } else {
+      // 7.
+      segment.push_back(ch);
+      if (FICHIER_EN_COURS[i] == 1) ++compte;
+      if ((SMS_EN_COURS[i] == 1 || FICHIER_EN_COURS[i] == 1) && tampon.size() + segment.size() > TAILLE_MAX_SEGMENT)
+        abandon(affichage);
+    }
+    // 8.
+    if (FICHIER_EN_COURS[i] == 0) affichage.push_back(ch);
+    if (REPRISE_SEQUENCE[i] == 0) precedent = c;
   }
-  // Only the last character is needed to pair a 3 across chunks.
-  tampon += segment;
-  if (tampon.size() > 1) tampon.erase(0, tampon.size() - 1);
-  texte = affichage;
+  // Only a frame in progress needs its text; elsewhere the last character is all that pairs with the next chunk.
+  if (SMS_EN_COURS[i] == 1 || FICHIER_EN_COURS[i] == 1)
+    tampon += segment;
+  else
+    tampon.clear();
+  CARACTERE_PRECEDENT[i] = int16_t(precedent);
+  if (FICHIER_EN_COURS[i] == 1 && TAILLE_LUE[i] == 1) {
+    OCTETS_RECUS[i] += compte;
+    // An announced length of 0 cannot be divided by: the file is then all there.
+    const uint64_t pour_cent =
+        TAILLE_FICHIER[i] == 0 ? 100 : std::min<uint64_t>(100, OCTETS_RECUS[i] * 100 / TAILLE_FICHIER[i]);
+    affichage += "..." + std::to_string(pour_cent) + "% ";
+  }
+  texte = std::move(affichage);
+}
+
+void Autex::ERREUR_FICHIER_RECU(const std::string& raison, std::string& affichage) {
+  affichage += "..." + T("error", "erreur") + CRLF;
+  fenetre_.Nom_du_fichier_RX_AUTEX->SetCaption("");
+  INFO(raison);
+}
+
+namespace {
+
+// The name under which a file whose own name is not safe is stored: a fixed stem with the received name's
+// extension when that extension is plain letters and digits.
+std::string NOM_FICHIER_REMPLACEMENT(const std::string& recu) {
+  std::string nom = "RX_FILE";
+  const size_t point = recu.rfind('.');
+  if (point == std::string::npos) return nom;
+  const std::string extension = recu.substr(point + 1);
+  if (extension.empty() || extension.size() > 10) return nom;
+  for (const char c : extension)
+    if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))) return nom;
+  return nom + "." + extension;
+}
+
+}  // namespace
+
+void Autex::FIN_FICHIER_RECU(int k, std::string segment, std::string& affichage) {
+  const size_t i = size_t(k);
+  // Whatever follows, this file is over.
+  FICHIER_EN_COURS[i] = 0;
+  TAILLE_LUE[i] = 0;
+  const bool compresse = FICHIER_COMPRESSE[i] == 1;
+  FICHIER_COMPRESSE[i] = 0;
+  const std::string_view nul("\0", 1);
+  // The call sign, then the file name, each ended by a NUL; the rest is the content.
+  std::string indicatif, nom;
+  int longueur = 0;
+  size_t avant = segment.size();
+  Extraire_avant_separateur(segment, nul, indicatif, 1, longueur);
+  if (indicatif.size() == avant || longueur > LONGUEUR_MAX_INDICATIF) {
+    ERREUR_FICHIER_RECU(T("Error on file callsign", "Erreur sur indicatif du fichier"), affichage);
+    return;
+  }
+  avant = segment.size();
+  Extraire_avant_separateur(segment, nul, nom, 1, longueur);
+  if (nom.size() == avant || longueur > 230) {
+    ERREUR_FICHIER_RECU(T("Error on file name", "Erreur sur nom de fichier"), affichage);
+    return;
+  }
+  std::string contenu = std::move(segment);
+  if (compresse && !contenu.empty()) {
+    // A stream that does not inflate whole is refused: nothing of it is stored.
+    std::string clair;
+    if (!DECOMPRESSER_CHAINE(contenu, clair)) contenu.clear();
+    else contenu = std::move(clair);
+  }
+  if (contenu.empty()) {
+    ERREUR_FICHIER_RECU(T("Error on file containt", "Erreur sur contenu du fichier"), affichage);
+    return;
+  }
+  EN_TETE_SMS(k);
+  AJOUTE_TEXTE_SMS(k, ": " + T("File of", "Fichier de") + " " + indicatif + " \"" + nom + "\" (" +
+                          std::to_string(contenu.size()) + " " + T("bytes", "octets") + ")" + CRLF + CRLF);
+  affichage += "..." + T("completed", "termin\xE9") + CRLF;
+  // A name from outside never leaves the AUTEX directory nor names a device.
+  std::string nom_stocke = Nom_de_fichier_sur(nom) ? nom : NOM_FICHIER_REMPLACEMENT(nom);
+  FonctionsFichiers fichiers(langues_, nullptr);
+  fichiers.Repertoire_travail = hote_.Repertoire_travail();
+  bool ok = true;
+  std::string message;
+  fichiers.Ecrire_fichier_libre(nom_stocke, "AUTEX", contenu, ok, message);
+  if (k != NUMERO_SLOT) {
+    if (ok) {
+      fenetre_.Nom_du_fichier_RX_AUTEX->SetCaption(nom_stocke);
+    } else {
+      affichage += "..." + T("error", "erreur") + CRLF;
+      fenetre_.Nom_du_fichier_RX_AUTEX->SetCaption("");
+      INFO(message);
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// The short-message window
+// ---------------------------------------------------------------------------------------------------------
+
+void Autex::CHOIX_NOM_EMETTEUR(int k) {
+  const size_t i = size_t(k);
+  EMETTEUR_PROPRE[i] = 0;
+  std::string& nom = NOMS_EMETTEURS[i];
+  if (STATION_MAITRE != 1) {
+    if (k == 0) {
+      nom = INDICATIF_MAITRE;
+    } else if ((!reunion() && k == 1) || k == NUMERO_SLOT) {
+      nom = INDICATIF_CONNEXION;
+      EMETTEUR_PROPRE[i] = 1;
+    } else {
+      const std::string canal = fenetre_.Secondary_channel(k)->Caption().substr(0, 14);
+      std::string mot;
+      int longueur = 0;
+      if (!canal.empty() && canal[0] != ' ') PREMIER_MOT(canal, mot, longueur);
+      nom = longueur >= 3 ? mot : "S" + std::to_string(k);
+    }
+  } else if (k == 0) {
+    nom = INDICATIF_PROPRE;
+    EMETTEUR_PROPRE[i] = 1;
+  } else {
+    nom = reunion() ? INDICATIFS_CORRESPONDANTS[i] : INDICATIFS_CORRESPONDANTS[0];
+  }
+}
+
+void Autex::EN_TETE_SMS(int k) {
+  gui::TRichEdit* r = fenetre_.RichEdit_SMS;
+  const gui::TColor couleur = EMETTEUR_PROPRE[size_t(k)] == 1 ? gui::clBlue : gui::clBlack;
+  r->SetSelStart(r->GetTextLen());
+  r->SetSelLength(0);
+  r->SelAttributes().SetColor(couleur);
+  r->SelAttributes().SetStyle(gui::fsBold);
+  r->SetSelText(NOMS_EMETTEURS[size_t(k)]);
+  r->SelAttributes().SetStyle(0);
+  r->SetSelText(" (" + HEURE_LOCALE() + ")");
+}
+
+void Autex::AJOUTE_TEXTE_SMS(int k, const std::string& texte) {
+  gui::TRichEdit* r = fenetre_.RichEdit_SMS;
+  r->SetSelStart(r->GetTextLen());
+  r->SetSelLength(0);
+  r->SelAttributes().SetColor(EMETTEUR_PROPRE[size_t(k)] == 1 ? gui::clBlue : gui::clBlack);
+  r->SelAttributes().SetStyle(0);
+  r->SetSelText(texte);
+  r->Repaint();
 }
 
 }  // namespace autex

@@ -284,12 +284,9 @@ void Autex::GESTION_PRELIMINAIRE_AUTEX() {
     f.Sur_3_colonnes_AUTEX->SetVisible(false);
   }
   f.AUCUN_CQ_S2->SetVisible(true);
-  TEXTES_FENETRE_AUTEX();
-  // 17. Received-text interpretation of every participant.
-  for (int k = 0; k < NOMBRE_SLOTS; ++k) {
-    REPRISE_SEQUENCE[size_t(k)] = 1;
-    TAMPON_SEGMENT[size_t(k)].clear();
-  }
+  TEXTES_FENETRE_AUTEX(/*garder_info=*/true);
+  // 17. Short-message and file reception of every participant.
+  RAZ_RECEPTION_FICHIERS();
 }
 
 void Autex::RAZ_ETAT_SESSION() {

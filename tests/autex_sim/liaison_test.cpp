@@ -58,9 +58,9 @@ TEST(Liaison, TwentyMessagesEachWayThroughNoiseDeliveredOnceAndInOrder) {
     std::string attendu_m, attendu_u;
     for (int i = 0; i < 20; ++i) {
       ASSERT_TRUE(m.Envoie(MESSAGE('M', i)));
-      attendu_u += "\r\n" + MESSAGE('M', i);
+      attendu_u += MESSAGE('M', i) + "\r\n";
       ASSERT_TRUE(u.Envoie(MESSAGE('U', i)));
-      attendu_m += "\r\n" + MESSAGE('U', i);
+      attendu_m += MESSAGE('U', i) + "\r\n";
     }
     // Each side's window of the other shows every message once, in order, and nothing else.
     const bool livre = sim.avance_jusqu_a(
@@ -184,7 +184,7 @@ TEST(Liaison, AListenerTakesTheSpeedItHears) {
     u.Entre(1);
     ASSERT_TRUE(sim.avance_jusqu_a([&] { return m.connectee() && u.connectee(); }, 60000));
     m.Envoie("same speed now");
-    ASSERT_TRUE(sim.avance_jusqu_a([&] { return u.texte_fenetre(0) == "\r\nsame speed now"; }, 60000));
+    ASSERT_TRUE(sim.avance_jusqu_a([&] { return u.texte_fenetre(0) == "same speed now\r\n"; }, 60000));
   }
 }
 
@@ -220,7 +220,7 @@ TEST(Liaison, AcrossTheWrapOfTheClock) {
       m.Envoie(std::string("wrap ").append(std::to_string(i)));
       u.Envoie(std::string("WRAP ").append(std::to_string(i)));
     }
-    ASSERT_TRUE(sim.avance_jusqu_a([&] { return u.texte_fenetre(0) == "\r\nwrap 0\r\nwrap 1\r\nwrap 2\r\nwrap 3"; },
+    ASSERT_TRUE(sim.avance_jusqu_a([&] { return u.texte_fenetre(0) == "wrap 0\r\nwrap 1\r\nwrap 2\r\nwrap 3\r\n"; },
                                    120000));
     EXPECT_LT(sim.horloge.timeGetTime(), 0x80000000u);  // the clock wrapped meanwhile
   }

@@ -1,0 +1,45 @@
+#pragma once
+// Framed texts of the AUTEX text stream: how short messages, files and the stop request travel inside the
+// text that the transmit side cuts into blocks. Each frame is the control byte 3 followed by a code, the
+// frame's data, and the end sequence 3, 0:
+//
+//   message          3, 1, text (every byte 3 removed), 3, 0
+//   file, plain      3, 4, N (3 bytes, most significant first), call sign, 0, file name, 0,
+//                    data with every byte 3 doubled, 3, 0
+//   file, compressed 3, 6, then the same fields, the data being the zlib stream of the file
+//   stop             3, 5
+//
+// N counts every byte after the three length bytes, the final 3, 0 included. The receiving side takes the
+// frames apart in Autex::RECEPTION_FICHIER_SMS (autex/traduction_autex.h).
+//
+// These are pure functions: the main window's sending handlers append their result to TEXTE_A_EMETTRE (and set
+// TEXTE_EN_ATTENTE); the tests build the same frames with them.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace autex {
+
+inline constexpr char OCTET_CONTROLE = '\x03';
+// The codes that follow the control byte.
+inline constexpr char CODE_FIN = '\x00';
+inline constexpr char CODE_MESSAGE = '\x01';
+inline constexpr char CODE_FICHIER = '\x04';
+inline constexpr char CODE_ARRET = '\x05';
+inline constexpr char CODE_FICHIER_COMPRESSE = '\x06';
+// The largest N that three length bytes can carry.
+inline constexpr int64_t TAILLE_MAX_TRAME_FICHIER = 16777215;
+
+// 3, 1, the text without any byte 3, 3, 0.
+std::string TRAME_MESSAGE_AUTEX(std::string_view texte);
+
+// The frame of a file. With `compression` the data is compressed first and the compressed form is sent when it
+// is shorter (`compresse` then comes back true, and the frame starts with 3, 6); otherwise the plain data with
+// 3, 4. Returns false (and an empty frame) when N would not fit in three bytes.
+bool TRAME_FICHIER_AUTEX(std::string_view indicatif, std::string_view nom_fichier, std::string_view donnees,
+                         bool compression, std::string& trame, bool& compresse);
+
+// 3, 5.
+std::string TRAME_ARRET_AUTEX();
+
+}  // namespace autex
