@@ -197,3 +197,16 @@ TEST(ReceivedFiles, RefusedNamesAndWriteFailures) {
   EXPECT_EQ(message, "Problem to create or write the file");
   EXPECT_TRUE(files.errors.empty());  // this routine reports through ok and message only
 }
+
+TEST(ReceivedFileNames, OnlyPlainNamesInsideTheDirectoryAreSafe) {
+  for (const char* nom : {"ABC.TXT", "rapport final.doc", "a.b.c", "archive.tar.gz", ".profile", " leading",
+                          "CONSOLE.TXT", "COMA.TXT", "LPT10", "NULL", "AUXILIARY", "\xC9T\xC9.TXT", "COM", "x"})
+    EXPECT_TRUE(Nom_de_fichier_sur(nom)) << nom;
+  const std::string refuses[] = {
+      "", ".", "..", "...", "a/b", "a\\b", "../x", "..\\x", "C:x", "C:\\x", "/etc/passwd", "x:stream",
+      "a*", "a?", "a\"", "a<b", "a>b", "a|b", std::string("a\0b", 3), "a\x01" "b", "a\tb", "a\rb", "a\x7F",
+      "name.", "name ", "name. ", "CON", "con", "Con.txt", "PRN.log", "AUX", "NUL", "nul.tar.gz", "NUL .txt",
+      " CON", "COM1", "com9.txt", "COM0", "LPT1", "lpt5.dat", "COM\xB9", "LPT\xB2.x", "COM\xB3", "CLOCK$",
+      "CONIN$", "conout$.txt"};
+  for (const std::string& nom : refuses) EXPECT_FALSE(Nom_de_fichier_sur(nom)) << nom;
+}

@@ -169,7 +169,9 @@ class Station final : public autex::HoteAutex, public station::FenetreIo {
   void Classe_priorite(uint32_t classe) override { priorite.setPriorityClass(classe); }
   void Afficher_erreur(const std::string& texte) override { dialogues.push_back("Erreur: " + texte); }
   void Afficher_information(const std::string& texte) override { dialogues.push_back(texte); }
-  std::string Repertoire_travail() override { return "."; }
+  std::string Repertoire_travail() override { return repertoire; }
+  // The working directory (received files go to its "AUTEX" sub-directory).
+  std::string repertoire = ".";
   int focus = 0;
 
   // ---- station::FenetreIo ----
