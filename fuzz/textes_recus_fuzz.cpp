@@ -1,8 +1,10 @@
 // Arbitrary received texts through the display of every participant's window: short messages, files (plain
 // and compressed) and stops in any order, cut into chunks anywhere, stored in a temporary working directory.
-// After every input the working directory must hold nothing but its AUTEX sub-directory, which holds only
-// plain files, the process must still be in the working directory, and the reception state of every
-// participant must be consistent.
+// After every chunk the working directory must hold nothing but its AUTEX sub-directory, which holds only
+// plain files, nothing may appear beside the working directory, the current directory must be the fuzzer's
+// own or the working directory (storing a file returns to it), and the reception state of every participant
+// must be consistent. The fuzzer's own current directory is restored after each chunk, since libFuzzer writes
+// its corpus and findings relative to it.
 //
 // Input: byte 0 chooses the role (link or meeting of 4, 7 or 13, Master or user, language); then chunks, each a
 // header byte (participant = header % 13; 0xFF saves every window instead) and a length byte followed by that
@@ -25,13 +27,13 @@ namespace {
 
 // The working directory inside a directory of its own, so that anything written beside it shows.
 struct Bac {
+  fs::path origine = fs::current_path();
   fs::path racine;
   fs::path travail;
   Bac() {
     racine = fs::temp_directory_path() / ("fuzz_textes_recus-" + std::to_string(::getpid()));
     travail = racine / "travail";
     fs::create_directories(travail);
-    fs::current_path(travail);
   }
   ~Bac() {
     std::error_code ec;
@@ -74,17 +76,26 @@ forms::TForm1& fenetre_commune() {
   return *f;
 }
 
+// Back to the fuzzer's own directory, so that its findings are written where it expects them.
+[[noreturn]] void echec() {
+  std::error_code ec;
+  fs::current_path(bac().origine, ec);
+  std::abort();
+}
+
 void verifie_bac() {
   std::error_code ec;
-  if (fs::current_path(ec) != bac().travail) std::abort();
+  const fs::path courant = fs::current_path(ec);
+  if (courant != bac().travail && courant != bac().origine) echec();
+  fs::current_path(bac().origine, ec);
   for (const auto& e : fs::directory_iterator(bac().racine))
-    if (e.path().filename() != "travail") std::abort();
+    if (e.path().filename() != "travail") echec();
   for (const auto& e : fs::directory_iterator(bac().travail))
-    if (e.path().filename() != "AUTEX" || !e.is_directory()) std::abort();
+    if (e.path().filename() != "AUTEX" || !e.is_directory()) echec();
   const fs::path autex = bac().travail / "AUTEX";
   if (fs::exists(autex))
     for (const auto& e : fs::directory_iterator(autex))
-      if (!e.is_regular_file() || e.is_symlink()) std::abort();
+      if (!e.is_regular_file() || e.is_symlink()) echec();
 }
 
 void verifie(const autex::Autex& a) {
@@ -92,16 +103,16 @@ void verifie(const autex::Autex& a) {
     const uint8_t drapeaux[] = {a.REPRISE_SEQUENCE[k], a.SMS_EN_COURS[k], a.FICHIER_EN_COURS[k],
                                 a.FICHIER_COMPRESSE[k], a.TAILLE_LUE[k], a.EMETTEUR_PROPRE[k]};
     for (const uint8_t d : drapeaux)
-      if (d > 1) std::abort();
-    if (a.SMS_EN_COURS[k] == 1 && a.FICHIER_EN_COURS[k] == 1) std::abort();
-    if (a.OCTETS_TAILLE[k].size() > 3 || a.TAILLE_FICHIER[k] > 16777215) std::abort();
-    if (a.TAMPON_SEGMENT[k].size() > autex::Autex::TAILLE_MAX_SEGMENT) std::abort();
+      if (d > 1) echec();
+    if (a.SMS_EN_COURS[k] == 1 && a.FICHIER_EN_COURS[k] == 1) echec();
+    if (a.OCTETS_TAILLE[k].size() > 3 || a.TAILLE_FICHIER[k] > 16777215) echec();
+    if (a.TAMPON_SEGMENT[k].size() > autex::Autex::TAILLE_MAX_SEGMENT) echec();
     // Outside a short message or file nothing is kept.
-    if (a.SMS_EN_COURS[k] == 0 && a.FICHIER_EN_COURS[k] == 0 && !a.TAMPON_SEGMENT[k].empty()) std::abort();
-    if (a.CARACTERE_PRECEDENT[k] < -1 || a.CARACTERE_PRECEDENT[k] > 255) std::abort();
+    if (a.SMS_EN_COURS[k] == 0 && a.FICHIER_EN_COURS[k] == 0 && !a.TAMPON_SEGMENT[k].empty()) echec();
+    if (a.CARACTERE_PRECEDENT[k] < -1 || a.CARACTERE_PRECEDENT[k] > 255) echec();
     // The window shows no control character other than CR and LF.
     for (const char c : a.TEXTE_FENETRE[k])
-      if (static_cast<unsigned char>(c) < 32 && c != '\r' && c != '\n') std::abort();
+      if (static_cast<unsigned char>(c) < 32 && c != '\r' && c != '\n') echec();
   }
 }
 
