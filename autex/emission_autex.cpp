@@ -121,12 +121,20 @@ void Autex::REINIT_EMISSION() {
 }
 
 void Autex::FENETRES_REPONSE_REUNION() {
+  // Each slot's bounds are the previous slot's less a step. The upper bound falls faster than the lower one:
+  // in a meeting of 7 it would go below zero at slot 6, in a meeting of 13 at slot 10, and a 16-bit value would
+  // wrap to some 65 s. A bound stops at the slot's lower bound instead (and a lower bound at 0), so the delay a
+  // user takes from a word is never longer than those of the slots before it.
   const ConstantesFenetres k = constantes_fenetres(NOMBRE_PARTICIPANTS);
-  BORNE_INF_REPONSE[0] = uint16_t(k.debut_inf - k.a - k.b);
-  BORNE_SUP_REPONSE[0] = uint16_t(k.debut_sup - k.a - k.b);
+  int inf = int(k.debut_inf) - k.a - k.b;
+  int sup = int(k.debut_sup) - k.a - k.b;
+  BORNE_INF_REPONSE[0] = uint16_t(inf);
+  BORNE_SUP_REPONSE[0] = uint16_t(sup);
   for (int s = 1; s <= NOMBRE_UTILISATEURS && s < NOMBRE_SLOTS; ++s) {
-    BORNE_INF_REPONSE[size_t(s)] = uint16_t(BORNE_INF_REPONSE[size_t(s - 1)] - k.c - k.b);
-    BORNE_SUP_REPONSE[size_t(s)] = uint16_t(BORNE_SUP_REPONSE[size_t(s - 1)] - k.d - k.c - k.b);
+    inf = std::max(0, inf - k.c - k.b);
+    sup = std::max(inf, sup - k.d - k.c - k.b);
+    BORNE_INF_REPONSE[size_t(s)] = uint16_t(inf);
+    BORNE_SUP_REPONSE[size_t(s)] = uint16_t(sup);
   }
   TEMPS_REPONSE = 0.0f;
   TEMPS_SLOT.fill(0.0f);
@@ -641,7 +649,24 @@ void Autex::PREPARATION_TX() {
     // 8e. The slots.
     for (int s = 1; s <= N; ++s) {
       const size_t i = size_t(s);
+      if (TRAME_EN_ATTENTE[i] == 1 && ESSAIS_TENTATIVE_SLOT[i] >= LIMITE_ESSAIS_REUNION) {
+        // The attempt was answered this many times and its user was never heard since: without a limit the
+        // slot would stay taken, answered at every cycle, for good. It is given up and offered again.
+        TRAME_EN_ATTENTE[i] = 0;
+        ESSAIS_TENTATIVE_SLOT[i] = 0;
+        if (TENTATIVE_SLOT[i] == 1) {
+          TENTATIVE_SLOT[i] = 0;
+          if (CONNECTE_SLOT[i] == 0) {
+            SLOT_ACTIF[i] = 0;
+            LIBERE_SLOT(s);
+            BOUTONS_SLOT_LIBERE(s);
+          }
+          BILAN_CONNEXIONS();
+          INFO(T("Connection faillure with", "Echec de la connexion avec") + " " + INDICATIFS_CORRESPONDANTS[i]);
+        }
+      }
       if (TRAME_EN_ATTENTE[i] == 1) {
+        if (ESSAIS_TENTATIVE_SLOT[i] < 255) ++ESSAIS_TENTATIVE_SLOT[i];
         // The answer to a user's frame (its connection request): its text is sent back in the slot.
         const MessageRelais& m = MESSAGE_RELAIS_1[i];
         MOT_SLOT[i] = ENTIER_VERS_BINAIRE(s, uint8_t(bits_numero_slot(NOMBRE_PARTICIPANTS)));

@@ -355,7 +355,11 @@ void Autex::TRAITEMENT_BLOC_RS() {
       }
       T_CQ_RECU_SLOT[s] = horodate();
       ETIQUETTE_CQ_SLOT(int(s), "CQ de " + INDICATIF_MAITRE);
-      if (SESSION_EN_COURS == 0) {
+      // The origin of the attempt windows. In a meeting of 4 it is estimated from the offer heard; in a meeting
+      // of 7 or 13, where the Master tells the users apart by when their frames arrive, only the end of the
+      // Master's frame gives it (FIN_TRAME_RECUE), since an attempt placed by an estimate could land in a
+      // connected user's window.
+      if (SESSION_EN_COURS == 0 && NOMBRE_PARTICIPANTS == 4) {
         const int64_t duree = int64_t(c.BITS_BLOC_BRUTS.size()) * 500 / int64_t(DIVISEUR_CQ ? DIVISEUR_CQ : 254);
         uint32_t t = uint32_t(int64_t(maintenant()) + int64_t(DELAI_AVANT_REPONSE) - duree);
         T_TRAME_REUNION = t == 0 ? 1 : t;
@@ -393,7 +397,9 @@ void Autex::TRAITEMENT_BLOC_RS() {
     // 6. Meeting, Master side.
     bool repetition = false;
     BLOC_REPETE[s] = 0;
-    if (UTILISATEUR_CONNECTE == 1 && CONNECTE_SLOT[s] == 1 && entete) {
+    // A connection request is never a message, even in a slot the Master holds as connected (its user left on
+    // its side and enters again): relayed, the request would reach the other users as that user's text.
+    if (UTILISATEUR_CONNECTE == 1 && CONNECTE_SLOT[s] == 1 && entete && TRAME_EN_ATTENTE[s] == 0) {
       if (KD1_RECU[s] == KD1_PRECEDENT[s]) {
         repetition = true;
         BLOC_REPETE[s] = 1;

@@ -309,16 +309,26 @@ void Autex::RECEPTION_BIT_MAITRE(float soft) {
     if (accepte == 1 && verifie == 0) accepte = 0;
     DP_RETROUVE_SLOT[s] = accepte;
     const std::string bits = accepte == 1 ? bits2 : DP_RECU[s];
-    // c. The slot the DP concerns.
+    // c. The slot the DP concerns: in a meeting of 4 its selector says it; in a meeting of 7 or 13 the word has
+    // none, and the slot is the one whose answer window it was sent in. A user answers once a cycle: a second
+    // word placed in the same slot in one cycle cannot be told apart from its neighbour's and is dropped.
+    const uint32_t instant = platform::elapsedMs(maintenant(), T_DEBUT_ATTENTE);
     uint8_t t = uint8_t(s);
+    bool doublon = false;
+    if (NOMBRE_PARTICIPANTS != 4) {
+      t = SLOT_PAR_INSTANT(instant);
+      doublon = ENTENDU_SLOT[t] == 1;
+    }
     uint8_t sans_bloc = 0;
-    TRAITEMENT_TRAME_DP(t, bits, sans_bloc);
+    if (!doublon) TRAITEMENT_TRAME_DP(t, bits, sans_bloc);
     if (EPOQUE_RECEPTION != epoque) return;
-    if (t == 0 || t > NOMBRE_UTILISATEURS || t >= NOMBRE_SLOTS) {
+    if (doublon || t == 0 || t > NOMBRE_UTILISATEURS || t >= NOMBRE_SLOTS) {
       DP_RETROUVE_SLOT[s] = 0;
       CAPTURE_BLOC_SLOT[s] = 0;
       return;
     }
+    ENTENDU_SLOT[t] = 1;
+    INSTANT_SLOT[t] = instant;
     // d. The detection state moves to slot t.
     if (t != s) {
       DP_RETROUVE_SLOT[t] = DP_RETROUVE_SLOT[s];
@@ -491,6 +501,10 @@ void Autex::FIN_TRAME_RECUE(int slot) {
     if (reunion()) T_TRAME_UTILISATEUR = horodate();
     ATTENTE_FENETRE = 0;
     T_TRAME_MAITRE = 0;
+  } else if (reunion() && SESSION_EN_COURS == 0 && DEMANDE_CONNEXION == 1 && slot == NOMBRE_UTILISATEURS) {
+    // A user waiting to enter: whatever the Master's last word is (an offer, a connected user's word), its
+    // end is the end of the Master's frame, the origin of the attempt windows.
+    T_TRAME_REUNION = horodate();
   }
 }
 

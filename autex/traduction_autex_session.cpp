@@ -206,6 +206,8 @@ void Autex::GESTION_PRELIMINAIRE_AUTEX() {
   REPONDU_SLOT.fill(0);
   PERTE_SLOT.fill(0);
   SLOT_PERDU.fill(0);
+  ENTENDU_SLOT.fill(0);
+  ESSAIS_TENTATIVE_SLOT.fill(0);
   CONNECTE_SLOT.fill(0);
   UTILISATEUR_CONNECTE = 0;
   TOUS_REPONDU = 0;
@@ -378,6 +380,7 @@ void Autex::INITIALISATION_PARAMETRES_RX_AUTEX() {
     // Per slot: answered in this cycle, the detection flags and the block context (its failure memory stays).
     for (int s = 1; s < NOMBRE_SLOTS; ++s) {
       REPONDU_SLOT[size_t(s)] = 0;
+      ENTENDU_SLOT[size_t(s)] = 0;
       DP_TROUVE_SLOT[size_t(s)] = 0;
       DP_RETROUVE_SLOT[size_t(s)] = 0;
       CAPTURE_BLOC_SLOT[size_t(s)] = 0;
@@ -403,7 +406,11 @@ void Autex::INITIALISATION_PARAMETRES_RX_AUTEX() {
     DELAI_FIN_SESSION = fin[w];
     DELAI_PERTE_MAITRE = perte[w];
   } else if (STATION_MAITRE == 1) {
-    DELAI_REPONSE = 5200;
+    // The answers of a meeting of 4 all arrive within 5.2 s. The windows of 7 and 13 are spaced wider (see
+    // PAS_FENETRES): the Master waits for the last one, and for the answer written there to arrive.
+    DELAI_REPONSE = NOMBRE_PARTICIPANTS == 4
+                        ? 5200
+                        : uint32_t(NOMBRE_UTILISATEURS - 1) * PAS_FENETRES() + LARGEUR_FENETRE + MARGE_ARRIVEE;
     // The Master's per-slot end-of-link wait uses DELAI_FIN_SESSION, which no Master set-up gives: a Master
     // that never held another role waits as long as a user of the same meeting size would.
     if (DELAI_FIN_SESSION == 0)

@@ -20,19 +20,60 @@ constexpr uint32_t CAPTURE_ABANDONNEE = 1500;
 // Answer windows of a meeting user
 // ---------------------------------------------------------------------------------------------------------
 
+// A meeting of 4 spaces its users' windows one second apart: the slot selector of each user's word tells the
+// Master who answered, so answers may follow each other closely. The words of a meeting of 7 or 13 carry no
+// selector: the Master can only tell its users apart by when their answers reach it (SLOT_PAR_INSTANT). The
+// radio modules buffer what they are given (the Master's last bytes are still on the air when its writer has
+// finished, and an answer reaches the Master only once the module has sent its first packet), so an answer
+// arrives up to about 1.5 s after its window opened. The windows of 7 and 13 are therefore spaced wider than
+// that, and wider still at 171 bauds where a user's frame with a full text block lasts about 3 s.
+uint32_t Autex::PAS_FENETRES() const {
+  if (NOMBRE_PARTICIPANTS == 4) return 1000;
+  return Vitesse_AUTEX == 171 ? 3500 : 1500;
+}
+
 bool Autex::DANS_FENETRE_REPONSE(int slot, uint32_t d) const {
   if (slot < 1) return false;
-  const uint32_t debut = uint32_t(slot - 1) * 1000;
-  return d >= debut && d <= debut + 200;
+  const uint32_t debut = uint32_t(slot - 1) * PAS_FENETRES();
+  return d >= debut && d <= debut + LARGEUR_FENETRE;
 }
 
 bool Autex::DANS_SECONDE_FENETRE(int slot, uint32_t d) const {
-  if (slot < 1) return false;
-  const uint32_t debut = uint32_t(NOMBRE_UTILISATEURS + slot - 1) * 1000;
-  return d >= debut && d <= debut + 200;
+  // The second windows follow the first ones of every slot. They serve a meeting of 4, whose Master, still
+  // calling with every slot free, waits 13 s between its calls; in meetings of 7 and 13 they would run past
+  // the Master's next call, so an attempt there uses its slot's first window only.
+  if (slot < 1 || NOMBRE_PARTICIPANTS != 4) return false;
+  const uint32_t debut = uint32_t(NOMBRE_UTILISATEURS + slot - 1) * PAS_FENETRES();
+  return d >= debut && d <= debut + LARGEUR_FENETRE;
 }
 
-uint32_t Autex::FIN_FENETRES_TENTATIVE() const { return uint32_t(2 * NOMBRE_UTILISATEURS - 1) * 1000 + 200; }
+uint32_t Autex::FIN_FENETRES_TENTATIVE() const {
+  const uint32_t fenetres = NOMBRE_PARTICIPANTS == 4 ? uint32_t(2 * NOMBRE_UTILISATEURS) : uint32_t(NOMBRE_UTILISATEURS);
+  return (fenetres - 1) * PAS_FENETRES() + LARGEUR_FENETRE;
+}
+
+uint32_t Autex::ATTENTE_ENTREES() const {
+  // Users already in the meeting are waited for by their answers; a slot that is free (offered) or whose user
+  // is connecting may bring a frame in its window, which reaches the Master up to MARGE_ARRIVEE after the
+  // window opened. The next cycle waits for the last such window, else an entering user could never be heard:
+  // the Master would already be transmitting again when the user's window comes.
+  int dernier = 0;
+  for (int s = 1; s <= NOMBRE_UTILISATEURS && s < NOMBRE_SLOTS; ++s) {
+    const size_t i = size_t(s);
+    if (CONNECTE_SLOT[i] == 1 && TENTATIVE_SLOT[i] == 0) continue;
+    if (s == 2 && RESERVATION_S2 == 1 && TENTATIVE_SLOT[i] == 0 && TRAME_EN_ATTENTE[i] == 0) continue;
+    dernier = s;
+  }
+  if (dernier == 0) return 0;
+  return uint32_t(dernier - 1) * PAS_FENETRES() + LARGEUR_FENETRE + MARGE_ARRIVEE;
+}
+
+uint8_t Autex::SLOT_PAR_INSTANT(uint32_t e) const {
+  // The window in which the answer was written: arrivals run from the window's opening to MARGE_ARRIVEE later,
+  // less than the spacing of the windows.
+  const uint32_t n = e / PAS_FENETRES() + 1;
+  return uint8_t(std::min<uint32_t>(n, uint32_t(std::min<int>(NOMBRE_UTILISATEURS, NOMBRE_SLOTS - 1))));
+}
 
 // ---------------------------------------------------------------------------------------------------------
 // Transmissions
@@ -288,9 +329,11 @@ void Autex::SUPERVISION_AUTEX() {
       } else {
         bool attente = false;
         for (int n = 1; n <= N; ++n) attente = attente || TRAME_EN_ATTENTE[size_t(n)] == 1;
-        if ((UTILISATEUR_CONNECTE == 1 || attente) && ATTENTE_REPONSE == 1 && e > DELAI_REPONSE) {
+        // A user's block that is coming in is not cut off by the time-out: its DP reached the Master in time.
+        if ((UTILISATEUR_CONNECTE == 1 || attente) && ATTENTE_REPONSE == 1 && e > DELAI_REPONSE &&
+            BLOC_EN_RECEPTION == 0) {
           applique = true;
-          if (UTILISATEUR_CONNECTE == 1 || e > 8000) {
+          if (UTILISATEUR_CONNECTE == 1 || e > std::max<uint32_t>(8000, ATTENTE_ENTREES())) {
             if (UTILISATEUR_CONNECTE == 0 && attente) {
               INFO(T("Pseudo-acknowledgement to a next user", "Pseudo-acquittement \xE0 un prochain utilisateur"));
               T_DERNIER_CQ = horodate();
@@ -369,7 +412,10 @@ void Autex::SUPERVISION_AUTEX() {
       if (SESSION_EN_COURS == 1 && CONTEXTES[0].BLOC_EN_RECEPTION_2 == 0 && ATTENTE_FENETRE == 1 &&
           T_TRAME_MAITRE != 0 && BLOC_EN_RECEPTION == 0) {
         uint32_t d = platform::elapsedMs(t, T_TRAME_MAITRE);
-        if (d > DELAI_AVANT_REPONSE) {
+        // Without the end of the Master's frame the origin of the window is an estimate. In a meeting of 7 or
+        // 13 the Master tells its users apart by when their answers arrive, and an answer placed by an estimate
+        // could land in another user's window: the user then stays silent until the next complete frame.
+        if (d > DELAI_AVANT_REPONSE && NOMBRE_PARTICIPANTS <= 4) {
           if (reunion()) d -= DELAI_AVANT_REPONSE;
           if (!reunion() || DANS_FENETRE_REPONSE(NUMERO_SLOT, d)) {
             INFO(T("Answer to CQ (or no complete Master frame)", "R\xE9ponse \xE0 CQ (ou trame Ma\xEEtre incompl\xE8te)"));
@@ -470,7 +516,8 @@ void Autex::SUPERVISION_AUTEX() {
             }
           }
           BILAN_CONNEXIONS();
-          if (TOUS_REPONDU == 1 && BLOC_EN_RECEPTION == 0) {
+          if (TOUS_REPONDU == 1 && BLOC_EN_RECEPTION == 0 &&
+              platform::elapsedMs(t, T_DEBUT_ATTENTE) >= ATTENTE_ENTREES()) {
             TOUS_REPONDU = 0;
             EMISSION_MAITRE_REUNION();
             return;

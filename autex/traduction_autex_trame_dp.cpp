@@ -228,7 +228,11 @@ void Autex::TRAITEMENT_TRAME_DP(uint8_t& slot, const std::string& bits_dp, uint8
     const std::string suffixe = std::string(" (") + BN + "/" + ancien + ")";
     // 6. A frame for this user.
     if (SESSION_EN_COURS == 1 && propre) {
-      if (CONNEXION_CONDITIONNELLE == 1 && BE_RECU == '0') {
+      // The Master confirms the connection with its first word for the connected user. The answer to the
+      // attempt, repeated while the Master has not heard the user since, is no confirmation: it echoes the
+      // request (BM '0' with a text length), and the Master does not hold the user as connected yet.
+      const bool echo_demande = BM_RECU == '0' && L >= 4;
+      if (CONNEXION_CONDITIONNELLE == 1 && BE_RECU == '0' && !echo_demande) {
         CONNEXION_CONDITIONNELLE = 0;
         ETAT(T("Connected", "Connect\xE9"));
         INFO(T("Connection confirmed", "Connexion confirm\xE9" "e"));
@@ -307,6 +311,7 @@ void Autex::TRAITEMENT_TRAME_DP(uint8_t& slot, const std::string& bits_dp, uint8
   ContexteBloc& c = CONTEXTES[t];
   c.BLOC_VIDE_ATTENDU = 0;
   TRAME_EN_ATTENTE[t] = 0;
+  ESSAIS_TENTATIVE_SLOT[t] = 0;
   REPONSE_RECUE_SLOT[t] = 0;
   // 2. Fields: B0..BN, then (7, 13) BE, BM and the length.
   const size_t nb = size_t(N) + 1;
