@@ -378,6 +378,25 @@ void Autex::CHOISIR_TRAME_PROPRE() {
 
 void Autex::PREPARER_SLOT_LIBRE(int s) {
   const size_t i = size_t(s);
+  // A free slot keeps nothing of its last user: its message still in service would wait for acknowledgements
+  // that no relay asks for any more (and the users would be counted as missing them), and its toggles would
+  // make the next user's first message look like a repetition of the last one. The offer carries toggle '0',
+  // which the users in the meeting take for the slot; the next user starts from it too.
+  MESSAGE_EN_SERVICE[i] = 0;
+  MESSAGE_ACQUITTE[i] = 1;
+  ACQUITTEMENT_MANQUANT[i].fill(0);
+  KD1_RECU[i] = '0';
+  KD1_PRECEDENT[i] = '0';
+  KD1_MESSAGE[i] = '0';
+  BN_STOCKE[i] = '0';
+  KD1_RELAIS[i] = '0';
+  BLOC_RELAIS[i].clear();
+  TEXTE_RELAIS[i].clear();
+  TEXTE_MESSAGE_S[i].clear();
+  MESSAGE_RELAIS_1[i].vider();
+  MESSAGE_RELAIS_2[i].vider();
+  RELAIS_2_OCCUPE[i] = 0;
+  SECOND_MESSAGE[i] = 0;
   MOT_SLOT[i] = ENTIER_VERS_BINAIRE(s, uint8_t(bits_numero_slot(NOMBRE_PARTICIPANTS)));
   BE_TX[i] = '1';
   BM_TX[i] = '0';

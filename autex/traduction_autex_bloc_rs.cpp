@@ -424,6 +424,8 @@ void Autex::TRAITEMENT_BLOC_RS() {
         m.KD1 = entete ? c.ENTETE_RECU[0] : '0';
         m.KD3 = entete ? c.ENTETE_RECU[2] : '0';
         BN_STOCKE[s] = KD1_RECU[s];
+        // The request is the user's first block of this connection: its next one, a message, toggles.
+        KD1_PRECEDENT[s] = KD1_RECU[s];
         PREMIERE_TRAME_SLOT[s] = 1;
         hote_.Redonne_focus_editeur();
       } else {

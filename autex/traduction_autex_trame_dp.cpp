@@ -224,6 +224,14 @@ void Autex::TRAITEMENT_TRAME_DP(uint8_t& slot, const std::string& bits_dp, uint8
         TRACE_LIGNE(HEURE_SYSTEME() + " RX DP de M BN=" + BN + " BE=" + BE_RECU + " BM=" + BM_RECU +
                     std::string(" L=").append(std::to_string(L)) + " " + genre);
     }
+    // A slot offered again is free: what the users last took of it belongs to a user who has gone, and the
+    // offer's BN '0' is no completed relay (shown, it would show that user's last message again). The next
+    // user's messages start from the offer's toggle '0'.
+    const bool offre = s > 0 && !propre && BE_RECU == '1' && BM_RECU == '0' && L >= 10;
+    if (offre) {
+      KD1_S_RECU[s] = '0';
+      TEXTE_RECU_S[s].clear();
+    }
     const char ancien = BN_MEMORISE[s];
     const std::string suffixe = std::string(" (") + BN + "/" + ancien + ")";
     // 6. A frame for this user.
@@ -274,7 +282,7 @@ void Autex::TRAITEMENT_TRAME_DP(uint8_t& slot, const std::string& bits_dp, uint8
       T_RECEPTION_MAITRE = horodate();
     } else if (SESSION_EN_COURS == 1) {
       // 7. The Master completed the relay of another participant's message.
-      if (BN != ancien) {
+      if (BN != ancien && !offre) {
         INFO(T("Message from", "Message de") + " " + NOM_SLOT[s] + suffixe);
         AFFICHE_MESSAGE_SLOT(int(s), TEXTE_RECU_S[s]);
         if (EPOQUE_RECEPTION != epoque) return;

@@ -1,0 +1,247 @@
+// AUTEX meetings on the simulated air: users enter the slots the Master offers, each message is relayed by the
+// Master to every other user and acknowledged by all, a silent user is dropped, a user leaves and another
+// enters, the end of the meeting leaves every station idle, and noise neither doubles nor corrupts a message.
+// Meetings of 4, 7 and 13 participants.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+
+#include "tests/autex_reunion/outils_reunion.h"
+
+using namespace autexsim;
+
+namespace {
+
+// What every station's windows must show: for each (viewer, participant window), from where the window stood
+// when the viewer entered the meeting (a listener already shows what it heard), the messages in order.
+struct Fenetre {
+  size_t debut = 0;
+  std::vector<std::string> messages;
+};
+struct Attendus {
+  std::map<std::pair<const Station*, int>, Fenetre> fenetres;
+  int messages = 0;
+  int livraisons = 0;
+};
+
+// The participants in the meeting now: 0 the Master, then the slots whose user is connected.
+std::vector<int> PRESENTS(const Reunion& r) {
+  std::vector<int> p{0};
+  for (int s = 1; s < r.P; ++s)
+    if (r.m->autex.CONNECTE_SLOT[size_t(s)] == 1) p.push_back(s);
+  return p;
+}
+
+Station* STATION_DU_SLOT(const Reunion& r, int slot) {
+  if (slot == 0) return r.m;
+  for (Station* s : r.u)
+    if (s->connectee() && s->autex.NUMERO_SLOT == slot) return s;
+  return nullptr;
+}
+
+// Every participant present sends `n` messages; each is expected in its window at every participant present
+// (its own window at the sender, once every other one has acknowledged it).
+void ENVOIE(Reunion& r, Attendus& a, int n, int premier) {
+  const std::vector<int> presents = PRESENTS(r);
+  for (int i = premier; i < premier + n; ++i)
+    for (const int p : presents) {
+      Station* s = STATION_DU_SLOT(r, p);
+      ASSERT_NE(s, nullptr) << "slot " << p;
+      const std::string t = MESSAGE_DE(p == 0 ? "M" : "S" + std::to_string(p), i);
+      ASSERT_TRUE(s->Envoie(t));
+      ++a.messages;
+      for (const int q : presents) {
+        const Station* vue = STATION_DU_SLOT(r, q);
+        auto [it, nouvelle] = a.fenetres.try_emplace({vue, p});
+        if (nouvelle) it->second.debut = vue->texte_fenetre(p).size();
+        it->second.messages.push_back(t);
+        ++a.livraisons;
+      }
+    }
+}
+
+std::string VU(const std::pair<const Station*, int>& cle, const Fenetre& f) {
+  const std::string& t = cle.first->texte_fenetre(cle.second);
+  return f.debut <= t.size() ? t.substr(f.debut) : std::string();
+}
+
+void MANQUANTS(const Attendus& a) {
+  for (const auto& [cle, f] : a.fenetres)
+    for (const std::string& t : f.messages)
+      if (VU(cle, f).find(t) == std::string::npos)
+        std::printf("  %s window %d lacks \"%s\" (info: %s) shows [%s]\n", cle.first->indicatif.c_str(), cle.second, t.c_str(),
+                    cle.first->info().c_str(), cle.first->texte_fenetre(cle.second).c_str());
+}
+
+bool LIVRE(const Attendus& a) {
+  for (const auto& [cle, f] : a.fenetres)
+    if (!TOUS_MONTRES(VU(cle, f), f.messages)) return false;
+  return true;
+}
+
+void VERIFIE_FENETRES(const Attendus& a) {
+  for (const auto& [cle, f] : a.fenetres)
+    EXPECT_TRUE(MONTRE_EXACTEMENT(VU(cle, f), f.messages)) << cle.first->indicatif << " window " << cle.second;
+}
+
+bool INACTIVE(const Station& s) {
+  const auto& x = s.autex;
+  return x.SESSION_EN_COURS == 0 && x.STATION_MAITRE == 0 && x.MODE_AUTEX == 1 && x.EMISSION_EN_COURS == 0 &&
+         x.TENTATIVE_EN_COURS == 0 && x.DEMANDE_CONNEXION == 0 && x.MAITRE_APPELLE == 0 && x.CQ_REUNION_ACTIF == 0 &&
+         x.UTILISATEUR_CONNECTE == 0 && s.etat_liaison() == "Disconnected" && s.fenetre->LANCEMENT_REUNION->Enabled();
+}
+
+struct Cas {
+  int participants;
+  int vitesse;
+  uint16_t port;
+  uint32_t tick;
+};
+
+std::string NOM(const Cas& c) {
+  return std::to_string(c.participants) + " participants, " + std::to_string(c.vitesse) + " bauds, port " +
+         std::to_string(c.port) + ", tick " + std::to_string(c.tick) + " ms";
+}
+
+// The whole life of a meeting: every slot filled, messages of everyone, a silent user dropped, a user leaving
+// and another entering its slot, more messages, then the end.
+void SCENARIO(const Cas& c, uint64_t graine, Bruit bruit = Bruit()) {
+  SCOPED_TRACE(NOM(c));
+  const int N = c.participants - 1;
+  // The users of every slot and two more stations: one enters where a user left, one stays a listener.
+  Reunion r(c.participants, uint16_t(c.vitesse), graine, bruit, c.tick, c.port, N + 1);
+  Station& m = *r.m;
+  m.Lance_reunion();
+  EXPECT_TRUE(m.a_vu("Connection attempt..."));
+  Attendus a;
+  // 1. The users enter their slots one after the other.
+  for (int s = 1; s <= N; ++s) {
+    const uint64_t t0 = r.ms();
+    ASSERT_TRUE(ENTRE(r, *r.u[size_t(s - 1)], s)) << "slot " << s << ": " << r.u[size_t(s - 1)]->info();
+    std::printf("[ %s ] S%d in after %.1f s\n", NOM(c).c_str(), s, double(r.ms() - t0) / 1000.0);
+    EXPECT_TRUE(m.a_vu("Connected to S" + std::to_string(s)));
+    EXPECT_TRUE(r.u[size_t(s - 1)]->a_vu("Connection confirmed"));
+  }
+  std::string etat = "Connected to S";
+  for (int s = 1; s <= N; ++s) etat += std::to_string(s) + " ";
+  EXPECT_EQ(m.etat_liaison(), etat);
+  // Nobody dropped meanwhile.
+  for (int s = 1; s <= N; ++s) EXPECT_TRUE(r.u[size_t(s - 1)]->connectee()) << "S" << s;
+
+  // 2. Messages of every participant, relayed to all and acknowledged by all.
+  const uint64_t t_messages = r.ms();
+  ENVOIE(r, a, 3, 0);
+  if (!r.sim.avance_jusqu_a([&] { return LIVRE(a); }, 1200000)) {
+    MANQUANTS(a);
+    FAIL() << "messages not delivered";
+  }
+  std::printf("[ %s ] %d messages, %d deliveries in %.1f s\n", NOM(c).c_str(), a.messages, a.livraisons,
+              double(r.ms() - t_messages) / 1000.0);
+  r.sim.avance(20000);
+  VERIFIE_FENETRES(a);
+  EXPECT_TRUE(m.a_vu("Acknowledgment received for my message"));
+  for (int s = 1; s <= N; ++s) EXPECT_TRUE(m.a_vu("Acknowledgment received for S" + std::to_string(s)));
+  for (Station* s : r.u)
+    if (s->connectee()) {
+      EXPECT_TRUE(s->a_vu("Complete message acknowledgment received")) << s->indicatif;
+    }
+
+  // 3. The user of the last slot falls silent: dropped after more missed cycles than the limit.
+  Station& muet = *r.u[size_t(N - 1)];
+  muet.module.hors_antenne = true;
+  const uint64_t t_muet = r.ms();
+  ASSERT_TRUE(r.sim.avance_jusqu_a([&] { return m.autex.CONNECTE_SLOT[size_t(N)] == 0; }, 600000));
+  std::printf("[ %s ] silent S%d dropped after %.1f s\n", NOM(c).c_str(), N, double(r.ms() - t_muet) / 1000.0);
+  const int limite = N - 1 > 1 ? 2 : 5;
+  EXPECT_EQ(m.autex.LIMITE_MANQUES, limite);
+  for (int k = 1; k <= limite; ++k)
+    EXPECT_TRUE(m.a_vu("No reception of S" + std::to_string(N) + " (" + std::to_string(k) + ")"));
+  EXPECT_TRUE(m.a_vu("No reception of S" + std::to_string(N) + " (" + std::to_string(limite + 1) + ")"));
+  EXPECT_FALSE(m.a_vu("No reception of S" + std::to_string(N) + " (" + std::to_string(limite + 2) + ")"));
+  EXPECT_TRUE(m.a_vu("Disconnection of " + muet.indicatif + " (too much difficult QSO)"));
+  EXPECT_TRUE(m.a_vu("End of link considered after 3 retries, with S" + std::to_string(N)));
+  // The others stay in, and the silent user, cut off, loses the Master and goes idle.
+  for (int s = 1; s < N; ++s) EXPECT_TRUE(r.u[size_t(s - 1)]->connectee()) << "S" << s;
+  ASSERT_TRUE(r.sim.avance_jusqu_a([&] { return !muet.connectee(); }, 120000));
+  EXPECT_TRUE(muet.a_vu("End of meeting by loss of the Master"));
+  // What the dropped user was to be shown no longer counts; what others showed of it stays.
+  for (auto it = a.fenetres.begin(); it != a.fenetres.end();)
+    it = it->first.first == &muet ? a.fenetres.erase(it) : std::next(it);
+
+  // 4. The user of slot 1 leaves; a new station enters slot 1, and one enters the freed last slot.
+  Station& partant = *r.u[0];
+  partant.Sort(1);
+  EXPECT_TRUE(partant.a_vu("End of link required by me"));
+  ASSERT_TRUE(r.sim.avance_jusqu_a([&] { return !partant.connectee(); }, 120000));
+  EXPECT_TRUE(partant.a_vu("End of link request sent by me"));
+  EXPECT_TRUE(partant.a_vu("End of link accepted"));
+  EXPECT_TRUE(m.a_vu("End of link required by S1"));
+  EXPECT_TRUE(m.a_vu("End of link acknowledgment sent to " + partant.indicatif));
+  ASSERT_TRUE(r.sim.avance_jusqu_a([&] { return m.autex.CONNECTE_SLOT[1] == 0; }, 60000));
+  EXPECT_TRUE(m.a_vu("End of link completed, with S1"));
+  EXPECT_TRUE(INACTIVE(partant));
+  for (auto it = a.fenetres.begin(); it != a.fenetres.end();)
+    it = it->first.first == &partant ? a.fenetres.erase(it) : std::next(it);
+  Station& nouveau = *r.u[size_t(N)];
+  ASSERT_TRUE(ENTRE(r, nouveau, 1)) << nouveau.info();
+  ASSERT_TRUE(ENTRE(r, partant, N)) << partant.info();
+  EXPECT_EQ(m.fenetre->Indicatif(1)->Caption(), nouveau.indicatif);
+  EXPECT_EQ(m.fenetre->Indicatif(N)->Caption(), partant.indicatif);
+
+  // 5. Messages again, among the new company.
+  ENVOIE(r, a, 2, 10);
+  if (!r.sim.avance_jusqu_a([&] { return LIVRE(a); }, 1200000)) {
+    MANQUANTS(a);
+    FAIL() << "messages not delivered";
+  }
+  r.sim.avance(20000);
+  VERIFIE_FENETRES(a);
+  std::printf("[ %s ] %d messages, %d deliveries in all, %.1f s simulated, %llu collisions\n", NOM(c).c_str(),
+              a.messages, a.livraisons, double(r.ms()) / 1000.0, (unsigned long long)r.sim.collisions);
+
+  // 6. The end of the meeting: every user acknowledges the end of its link, every station goes idle.
+  m.Fin_reunion();
+  ASSERT_TRUE(r.sim.avance_jusqu_a(
+      [&] {
+        for (const Station* s : r.u)
+          if (!INACTIVE(*s)) return false;
+        return INACTIVE(m);
+      },
+      300000));
+  EXPECT_TRUE(m.a_vu("End of meeting information sent by me"));
+  for (Station* s : r.u) {
+    if (s == &muet) continue;
+    EXPECT_TRUE(s->a_vu("End of link required by the Master")) << s->indicatif;
+    EXPECT_TRUE(s->a_vu("End of link acknowledgment sent to the Master")) << s->indicatif;
+  }
+  // Nothing more goes on the air.
+  uint32_t transmissions = 0;
+  for (const auto& s : r.sim.stations) transmissions += s->transmissions;
+  r.sim.avance(60000);
+  uint32_t apres = 0;
+  for (const auto& s : r.sim.stations) apres += s->transmissions;
+  EXPECT_EQ(apres, transmissions);
+  VERIFIE_FENETRES(a);
+}
+
+}  // namespace
+
+TEST(Reunion4, EnterRelayAcknowledgeDropLeaveEnterEnd) {
+  const Cas cas[] = {{4, 1200, 1200, 1}, {4, 1200, 9600, 16}, {4, 400, 1200, 16}, {4, 400, 9600, 1},
+                     {4, 171, 1200, 1},  {4, 171, 9600, 16}};
+  uint64_t graine = 400;
+  for (const Cas& c : cas) SCENARIO(c, ++graine);
+}
+
+TEST(Reunion7, EnterRelayAcknowledgeDropLeaveEnterEnd) {
+  const Cas cas[] = {{7, 1200, 1200, 1}, {7, 1200, 9600, 16}, {7, 400, 9600, 1}, {7, 171, 9600, 1}};
+  uint64_t graine = 700;
+  for (const Cas& c : cas) SCENARIO(c, ++graine);
+}
+
+TEST(Reunion13, EnterRelayAcknowledgeDropLeaveEnterEnd) {
+  const Cas cas[] = {{13, 1200, 9600, 1}, {13, 1200, 1200, 1}, {13, 400, 9600, 1}};
+  uint64_t graine = 1300;
+  for (const Cas& c : cas) SCENARIO(c, ++graine);
+}
