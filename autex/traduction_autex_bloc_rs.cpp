@@ -355,17 +355,8 @@ void Autex::TRAITEMENT_BLOC_RS() {
       }
       T_CQ_RECU_SLOT[s] = horodate();
       ETIQUETTE_CQ_SLOT(int(s), "CQ de " + INDICATIF_MAITRE);
-      // The origin of the attempt windows. In a meeting of 4 it is estimated from the offer heard; in a meeting
-      // of 7 or 13, where the Master tells the users apart by when their frames arrive, only the end of the
-      // Master's frame gives it (FIN_TRAME_RECUE), since an attempt placed by an estimate could land in a
-      // connected user's window.
-      if (SESSION_EN_COURS == 0 && NOMBRE_PARTICIPANTS == 4) {
-        const int64_t duree = int64_t(c.BITS_BLOC_BRUTS.size()) * 500 / int64_t(DIVISEUR_CQ ? DIVISEUR_CQ : 254);
-        uint32_t t = uint32_t(int64_t(maintenant()) + int64_t(DELAI_AVANT_REPONSE) - duree);
-        T_TRAME_REUNION = t == 0 ? 1 : t;
-        if (DEMANDE_CONNEXION == 1 && T_TRAME_REUNION != 0 && int(s) == NOMBRE_UTILISATEURS)
-          T_TRAME_REUNION = horodate();
-      }
+      // The origin of the attempt windows is the end of the Master's frame (FIN_TRAME_RECUE), not an estimate
+      // from this offer.
     } else if (s > 0 && !offre && !(s == NUMERO_SLOT && (SESSION_EN_COURS == 1 || TENTATIVE_EN_COURS == 1))) {
       if (CQ_RECU_SLOT[s] == 1) {
         CQ_RECU_SLOT[s] = 0;

@@ -191,7 +191,12 @@ void Autex::RECEPTION_BIT_STATION(float soft) {
         DP_TROUVE = 1;
         DP_RECU[0] = bits;
         DP_VERIFIE = verifie;
-        if (verifie == 0 && (STATION_MAITRE == 1 || SESSION_EN_COURS == 1)) {
+        // A meeting user waiting for the answer to its attempt searches with its own call sign, which only that
+        // answer carries: every other word passes on the vote alone, and among them, at 171 bauds, the burst of
+        // the answer itself read a few bits early; taken, its wrong length swallows the answer. Such a user,
+        // like one in session, keeps only the words that pass their check.
+        const bool tentative_reunion = reunion() && STATION_MAITRE == 0 && TENTATIVE_EN_COURS == 1;
+        if (verifie == 0 && (STATION_MAITRE == 1 || SESSION_EN_COURS == 1 || tentative_reunion)) {
           DP_TROUVE = 0;
         } else {
           ctx->BLOC_COMPLET = 0;
@@ -208,6 +213,9 @@ void Autex::RECEPTION_BIT_STATION(float soft) {
     DETECTION_DP_STATION(indicatif, drapeau, accepte, bits2, verifie, soft);
     if (EPOQUE_RECEPTION != epoque) return;
     if (accepte == 1 && verifie == 0 && STATION_MAITRE == 1) accepte = 0;
+    // Nor does a burst that passed its check word give way to one found a bit later on the vote alone: that
+    // one is the same burst read one bit off, and its fields (the slot, the length) would be wrong.
+    if (accepte == 1 && verifie == 0 && DP_VERIFIE == 1) accepte = 0;
     DP_RETROUVE = accepte;
     std::string bits;
     if (DP_RETROUVE == 1) {
@@ -501,9 +509,15 @@ void Autex::FIN_TRAME_RECUE(int slot) {
     if (reunion()) T_TRAME_UTILISATEUR = horodate();
     ATTENTE_FENETRE = 0;
     T_TRAME_MAITRE = 0;
-  } else if (reunion() && SESSION_EN_COURS == 0 && DEMANDE_CONNEXION == 1 && slot == NOMBRE_UTILISATEURS) {
-    // A user waiting to enter: whatever the Master's last word is (an offer, a connected user's word), its
-    // end is the end of the Master's frame, the origin of the attempt windows.
+  } else if (reunion() && STATION_MAITRE == 0 && SESSION_EN_COURS == 0 && TENTATIVE_EN_COURS == 0 &&
+             slot == NOMBRE_UTILISATEURS) {
+    // A user out of the meeting: the end of the Master's word for the last slot, whatever that word is (an
+    // offer, a connected user's word), is the end of the Master's frame, the origin of the attempt windows.
+    // The origin is not estimated from the offer of an earlier slot (the time left of the Master's frame after
+    // a slot's offer less the offer's length): that estimate holds at 1200 bauds only, and at 400 or 171 it
+    // put the attempt on the air while the Master was still transmitting and could not hear it; in a meeting
+    // of 7 or 13, where the Master tells its users apart by when their frames arrive, an attempt placed by an
+    // estimate could also land in a connected user's window.
     T_TRAME_REUNION = horodate();
   }
 }

@@ -14,6 +14,10 @@ namespace {
 // A block capture that receives no byte for this long is abandoned: its end was lost on the air, and waiting
 // for it would hold back every time-out that waits for the end of a block.
 constexpr uint32_t CAPTURE_ABANDONNEE = 1500;
+// No byte for this long: what was coming in has ended. The radio module delivers a packet of up to 64 bytes at
+// once: every 533 ms at 1200 bauds on the serial line, and every second or so when the sender's timer ticks
+// every 16 ms (its writer then hands the module about a byte a tick).
+constexpr uint32_t SILENCE_FIN_TRAME = 1200;
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------------------
@@ -411,18 +415,27 @@ void Autex::SUPERVISION_AUTEX() {
       }
       if (SESSION_EN_COURS == 1 && CONTEXTES[0].BLOC_EN_RECEPTION_2 == 0 && ATTENTE_FENETRE == 1 &&
           T_TRAME_MAITRE != 0 && BLOC_EN_RECEPTION == 0) {
-        uint32_t d = platform::elapsedMs(t, T_TRAME_MAITRE);
-        // Without the end of the Master's frame the origin of the window is an estimate. In a meeting of 7 or
-        // 13 the Master tells its users apart by when their answers arrive, and an answer placed by an estimate
-        // could land in another user's window: the user then stays silent until the next complete frame.
-        if (d > DELAI_AVANT_REPONSE && NOMBRE_PARTICIPANTS <= 4) {
-          if (reunion()) d -= DELAI_AVANT_REPONSE;
-          if (!reunion() || DANS_FENETRE_REPONSE(NUMERO_SLOT, d)) {
-            INFO(T("Answer to CQ (or no complete Master frame)", "R\xE9ponse \xE0 CQ (ou trame Ma\xEEtre incompl\xE8te)"));
-            EMISSION_UTILISATEUR(NOUVEAU_TEXTE);
-            T_TRAME_MAITRE = 0;
-            return;
-          }
+        bool dans_fenetre = !reunion() && platform::elapsedMs(t, T_TRAME_MAITRE) > DELAI_AVANT_REPONSE;
+        if (reunion() && NOMBRE_PARTICIPANTS == 4) {
+          // Without the end of the Master's frame the origin of the window is estimated: the announced delay
+          // after the last word heard. That delay is reckoned for 1200 bauds; at 400 and 171 the Master is still
+          // transmitting then, deaf to the answer, and the user, transmitting, would miss the rest of the frame.
+          // The origin is therefore never before the frame has stopped coming in: the radio module hands over
+          // what it hears a packet at a time, so the frame is over once no byte came for longer than a packet
+          // takes to come.
+          uint32_t origine = T_TRAME_MAITRE + DELAI_AVANT_REPONSE;
+          const uint32_t silence = T_DERNIER_OCTET + SILENCE_FIN_TRAME;
+          if (T_DERNIER_OCTET != 0 && static_cast<int32_t>(silence - origine) > 0) origine = silence;
+          dans_fenetre = static_cast<int32_t>(t - origine) > 0 && DANS_FENETRE_REPONSE(NUMERO_SLOT, t - origine);
+        }
+        // In a meeting of 7 or 13 the Master tells its users apart by when their answers arrive, and an answer
+        // placed by an estimate could land in another user's window: the user stays silent until the next
+        // complete frame.
+        if (dans_fenetre) {
+          INFO(T("Answer to CQ (or no complete Master frame)", "R\xE9ponse \xE0 CQ (ou trame Ma\xEEtre incompl\xE8te)"));
+          EMISSION_UTILISATEUR(NOUVEAU_TEXTE);
+          T_TRAME_MAITRE = 0;
+          return;
         }
       }
     }
