@@ -29,12 +29,11 @@ constexpr uint32_t SILENCE_FIN_TRAME = 1200;
 // selector: the Master can only tell its users apart by when their answers reach it (SLOT_PAR_INSTANT). The
 // radio modules buffer what they are given (the Master's last bytes are still on the air when its writer has
 // finished, and an answer reaches the Master only once the module has sent its first packet), so an answer
-// arrives up to about 1.5 s after its window opened. The windows of 7 and 13 are therefore spaced wider than
-// that, and wider still at 171 bauds where a user's frame with a full text block lasts about 3 s.
-uint32_t Autex::PAS_FENETRES() const {
-  if (NOMBRE_PARTICIPANTS == 4) return 1000;
-  return Vitesse_AUTEX == 171 ? 3500 : 1500;
-}
+// arrives up to about 1.2 s after its window opened (at 9600 bauds on the serial line, 1.5 s at 1200): the
+// windows of 7 and 13 are 1.5 s apart. That also keeps one user's answer off the air before the next one's
+// window, at every speed with a 9600-baud serial line; the cycle of 13 (12 windows, about 18 s) stays within
+// the 24 s a user waits for the Master's confirmation after its attempt.
+uint32_t Autex::PAS_FENETRES() const { return NOMBRE_PARTICIPANTS == 4 ? 1000 : 1500; }
 
 bool Autex::DANS_FENETRE_REPONSE(int slot, uint32_t d) const {
   if (slot < 1) return false;
