@@ -122,9 +122,9 @@ void Autex::REINIT_EMISSION() {
 
 void Autex::FENETRES_REPONSE_REUNION() {
   // Each slot's bounds are the previous slot's less a step. The upper bound falls faster than the lower one:
-  // in a meeting of 7 it would go below zero at slot 6, in a meeting of 13 at slot 10, and a 16-bit value would
-  // wrap to some 65 s. A bound stops at the slot's lower bound instead (and a lower bound at 0), so the delay a
-  // user takes from a word is never longer than those of the slots before it.
+  // it would pass below it from slot 5 of a meeting of 7 and slot 8 of 13, and below zero from slot 6 of 7 and
+  // slot 10 of 13, where a 16-bit value wraps to some 65 s. An upper bound stops at its slot's lower bound
+  // instead (and a lower bound at 0), so the delay a user takes from a word never grows from slot to slot.
   const ConstantesFenetres k = constantes_fenetres(NOMBRE_PARTICIPANTS);
   int inf = int(k.debut_inf) - k.a - k.b;
   int sup = int(k.debut_sup) - k.a - k.b;

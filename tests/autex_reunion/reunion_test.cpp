@@ -269,3 +269,243 @@ TEST(Reunion13, EnterRelayAcknowledgeDropLeaveEnterEnd) {
   uint64_t graine = 1300;
   for (const Cas& c : cas) SCENARIO(c, ++graine);
 }
+
+// ---------------------------------------------------------------------------------------------------------
+// Entering a meeting that is under way
+// ---------------------------------------------------------------------------------------------------------
+
+// The Master's transmissions and, before each, how long it waited after the end of the previous one.
+struct Cycles {
+  std::vector<uint32_t> attentes;
+  uint32_t transmissions = 0;
+  uint32_t fin_precedente = 0;
+  void suit(const Station& m, uint32_t maintenant) {
+    if (m.transmissions != transmissions) {
+      if (transmissions != 0) attentes.push_back(maintenant - fin_precedente);
+      transmissions = m.transmissions;
+    }
+    if (m.autex.EMISSION_EN_COURS == 0) fin_precedente = m.autex.T_DEBUT_ATTENTE;
+  }
+};
+
+TEST(ReunionEntree, TheMasterLeavesRoomForTheWindowsOfFreeSlots) {
+  // With a user in, the Master's next cycle waits for the windows of the free slots, where users may enter;
+  // once every slot is taken it follows the users' answers at once.
+  Reunion r(4, 1200, 31, Bruit(), 1, 1200, 3);
+  Station& m = *r.m;
+  m.Lance_reunion();
+  ASSERT_TRUE(ENTRE(r, *r.u[0], 1));
+  EXPECT_EQ(m.autex.ATTENTE_ENTREES(), 2u * 1000u + 200u + autex::Autex::MARGE_ARRIVEE);
+  Cycles c;
+  r.sim.avance_jusqu_a([&] {
+    c.suit(m, r.sim.horloge.timeGetTime());
+    return false;
+  }, 40000);
+  ASSERT_GE(c.attentes.size(), 4u);
+  for (const uint32_t a : c.attentes) EXPECT_GE(a, m.autex.ATTENTE_ENTREES());
+  // Both other users get in, each in its own slot's window.
+  ASSERT_TRUE(ENTRE(r, *r.u[1], 2));
+  EXPECT_EQ(m.autex.ATTENTE_ENTREES(), 2u * 1000u + 200u + autex::Autex::MARGE_ARRIVEE);
+  ASSERT_TRUE(ENTRE(r, *r.u[2], 3));
+  EXPECT_TRUE(r.u[0]->connectee() && r.u[1]->connectee());
+  EXPECT_EQ(m.autex.ATTENTE_ENTREES(), 0u);
+  Cycles plein;
+  r.sim.avance_jusqu_a([&] {
+    plein.suit(m, r.sim.horloge.timeGetTime());
+    return false;
+  }, 40000);
+  ASSERT_GE(plein.attentes.size(), 4u);
+  // The last user answers in its window 2 s after the Master's frame: the Master starts again soon after.
+  for (const uint32_t a : plein.attentes) {
+    EXPECT_GE(a, 2000u);
+    EXPECT_LT(a, 3800u);
+  }
+  for (int s = 1; s <= 3; ++s) EXPECT_EQ(m.autex.MANQUES_SLOT[size_t(s)], 0) << s;
+}
+
+// Frames of the Master that answer a connection attempt in a slot: the slot word echoes the request.
+int ECHOS(const Station& m, int participants, int slot, const std::string& utilisateur) {
+  int n = 0;
+  for (const std::string& t : m.trames) {
+    // The first answer is addressed with the user's call sign, the next ones with the Master's.
+    for (const std::string& adresse : {utilisateur, std::string("F1AAA")}) {
+      const auto r = ANALYSE_TRANSMISSION(t, m.autex.Vitesse_AUTEX, participants, true, [&](int s) {
+        return s == slot ? adresse : std::string("F1AAA");
+      });
+      if (r.sections.size() <= size_t(slot)) continue;
+      const SectionAnalyse& sec = r.sections[size_t(slot)];
+      if (sec.dp.bch_ok && sec.bloc.decode && sec.bloc.texte_clair == "F1AAA < " + utilisateur + "\r") ++n;
+    }
+  }
+  return n;
+}
+
+TEST(ReunionEntree, AnAttemptWhoseUserIsNeverHeardAgainIsGivenUp) {
+  for (const int p : {4, 7}) {
+    SCOPED_TRACE(p);
+    Reunion r(p, 1200, 32, Bruit(), 1, 9600, 1);
+    Station& m = *r.m;
+    Station& u = *r.u[0];
+    m.Lance_reunion();
+    ASSERT_TRUE(r.sim.avance_jusqu_a([&] { return u.fenetre->ENTRER_DANS_LA_REUNION(1)->Enabled(); }, 30000));
+    u.Entre(1);
+    // The Master hears the attempt, then hears nothing more: the user's answers never reach it.
+    ASSERT_TRUE(r.sim.avance_jusqu_a([&] { return m.autex.TENTATIVE_SLOT[1] == 1; }, 60000));
+    m.module.n_entend_rien = true;
+    ASSERT_TRUE(r.sim.avance_jusqu_a([&] { return u.a_vu("Connected (on condition)"); }, 30000));
+    ASSERT_TRUE(r.sim.avance_jusqu_a([&] { return m.a_vu("Connection faillure with " + u.indicatif); }, 120000));
+    // The answer went out three times; the user, whose frames the Master never heard, was never confirmed
+    // by the answer repeated.
+    EXPECT_EQ(ECHOS(m, p, 1, u.indicatif), 3);
+    EXPECT_FALSE(u.a_vu("Connection confirmed"));
+    EXPECT_NE(u.etat_liaison(), "Connected");
+    EXPECT_EQ(m.autex.TENTATIVE_SLOT[1], 0);
+    EXPECT_EQ(m.autex.TRAME_EN_ATTENTE[1], 0);
+    EXPECT_EQ(m.autex.CONNECTE_SLOT[1], 0);
+    EXPECT_EQ(m.etat_liaison(), "Disconnected");
+    // The user gives up on its side; the slot is offered again, and with the Master hearing again the user
+    // gets in.
+    ASSERT_TRUE(r.sim.avance_jusqu_a([&] { return !u.connectee() && u.autex.TENTATIVE_EN_COURS == 0; }, 60000));
+    EXPECT_TRUE(u.a_vu("End of connection by loss of the Master") || u.a_vu("Deconnection on CQ"));
+    m.module.n_entend_rien = false;
+    ASSERT_TRUE(ENTRE(r, u, 1));
+    EXPECT_TRUE(u.a_vu("Connection confirmed"));
+  }
+}
+
+TEST(ReunionManques, ALoneSilentUserIsDroppedAfterSixMissedCycles) {
+  Reunion r(4, 1200, 33, Bruit(), 1, 9600, 1);
+  Station& m = *r.m;
+  Station& u = *r.u[0];
+  m.Lance_reunion();
+  ASSERT_TRUE(ENTRE(r, u, 1));
+  u.module.hors_antenne = true;
+  ASSERT_TRUE(r.sim.avance_jusqu_a([&] { return m.autex.CONNECTE_SLOT[1] == 0; }, 200000));
+  EXPECT_EQ(m.autex.LIMITE_MANQUES, 5);
+  EXPECT_TRUE(m.a_vu("No reception of S1 (6)"));
+  EXPECT_FALSE(m.a_vu("No reception of S1 (7)"));
+  EXPECT_TRUE(m.a_vu("End of link considered after 3 retries, with S1"));
+  EXPECT_EQ(m.etat_liaison(), "Disconnected");
+  // The Master calls again.
+  const uint32_t n = m.transmissions;
+  r.sim.avance(30000);
+  EXPECT_GT(m.transmissions, n);
+  EXPECT_EQ(m.autex.CQ_REUNION_ACTIF, 1);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Answer windows and delays of 7 and 13
+// ---------------------------------------------------------------------------------------------------------
+
+TEST(ReunionFenetres, TheAnswerBoundsNeverWrap) {
+  Simulation sim(34);
+  for (const int p : {7, 13}) {
+    SCOPED_TRACE(p);
+    auto& s = sim.ajoute_station("F1AAA", 1200, uint8_t(p));
+    s.autex.REINIT_EMISSION();
+    for (int k = 0; k < p; ++k) {
+      EXPECT_LE(s.autex.BORNE_INF_REPONSE[size_t(k)], s.autex.BORNE_SUP_REPONSE[size_t(k)]) << k;
+      EXPECT_LT(s.autex.BORNE_SUP_REPONSE[size_t(k)], 10000) << k;
+      if (k > 0) EXPECT_LE(s.autex.BORNE_SUP_REPONSE[size_t(k)], s.autex.BORNE_SUP_REPONSE[size_t(k - 1)]) << k;
+    }
+  }
+  const auto& a7 = sim.stations[0]->autex;
+  // The upper bound goes down by 965 ms a slot, the lower one by 221: from slot 5 of 7 and slot 8 of 13 the
+  // upper one would be below the lower one, and from slot 6 of 7 and slot 10 of 13 below zero.
+  EXPECT_EQ(a7.BORNE_INF_REPONSE[5], 1901 - 5 * 221);
+  EXPECT_EQ(a7.BORNE_SUP_REPONSE[4], 4987 - 4 * 965);
+  EXPECT_EQ(a7.BORNE_SUP_REPONSE[5], a7.BORNE_INF_REPONSE[5]);
+  EXPECT_EQ(a7.BORNE_SUP_REPONSE[6], a7.BORNE_INF_REPONSE[6]);
+  const auto& a13 = sim.stations[1]->autex;
+  EXPECT_EQ(a13.BORNE_INF_REPONSE[12], 3554 - 12 * 221);
+  EXPECT_EQ(a13.BORNE_SUP_REPONSE[7], 9451 - 7 * 965);
+  for (int k = 8; k <= 12; ++k) EXPECT_EQ(a13.BORNE_SUP_REPONSE[size_t(k)], a13.BORNE_INF_REPONSE[size_t(k)]) << k;
+  // The Master of 7 and 13 waits for the last slot's window.
+  EXPECT_EQ(a7.PAS_FENETRES(), 1500u);
+  EXPECT_FALSE(a7.DANS_SECONDE_FENETRE(1, 9000));
+  EXPECT_TRUE(a7.DANS_FENETRE_REPONSE(6, 7500));
+  EXPECT_TRUE(a7.DANS_FENETRE_REPONSE(6, 7700));
+  EXPECT_FALSE(a7.DANS_FENETRE_REPONSE(6, 7701));
+  EXPECT_EQ(a13.FIN_FENETRES_TENTATIVE(), 11u * 1500u + 200u);
+}
+
+TEST(ReunionFenetres, EachAnswerReachesTheMasterWithinItsSlotsWindow) {
+  // How long after its window opened each user's frame reaches the Master: within the spacing of the windows
+  // (in a meeting of 4 the slot is the selector's; in 7 and 13 the Master takes it from that delay).
+  const Cas cas[] = {{4, 1200, 1200, 1}, {4, 400, 9600, 16}, {7, 1200, 1200, 1}, {7, 171, 9600, 1},
+                     {13, 1200, 9600, 16}, {13, 1200, 1200, 1}, {7, 1200, 1200, 16}, {7, 400, 1200, 1},
+                     {13, 400, 1200, 16}, {7, 171, 1200, 1}};
+  uint64_t graine = 3500;
+  for (const Cas& c : cas) {
+    SCOPED_TRACE(NOM(c));
+    const int N = c.participants - 1;
+    Reunion r(c.participants, uint16_t(c.vitesse), ++graine, Bruit(), c.tick, c.port);
+    Station& m = *r.m;
+    m.Lance_reunion();
+    for (int s = 1; s <= N; ++s) ASSERT_TRUE(ENTRE(r, *r.u[size_t(s - 1)], s)) << s;
+    Attendus a;
+    ENVOIE(r, a, 2, 0);
+    const uint32_t pas = m.autex.PAS_FENETRES();
+    uint32_t retard_max = 0, retard_min = 0xFFFFFFFF;
+    int arrivees = 0;
+    autex::ParSlot<uint8_t> vus{};
+    ASSERT_TRUE(r.sim.avance_jusqu_a(
+        [&] {
+          for (int s = 1; s <= N; ++s) {
+            const size_t i = size_t(s);
+            if (m.autex.ENTENDU_SLOT[i] == 1 && vus[i] == 0) {
+              const uint32_t retard = m.autex.INSTANT_SLOT[i] - uint32_t(s - 1) * pas;
+              retard_max = std::max(retard_max, retard);
+              retard_min = std::min(retard_min, retard);
+              ++arrivees;
+            }
+            vus[i] = m.autex.ENTENDU_SLOT[i];
+          }
+          return LIVRE(a);
+        },
+        1200000));
+    VERIFIE_FENETRES(a);
+    std::printf("[ %s ] %d answers reached the Master %u to %u ms after their window opened\n", NOM(c).c_str(),
+                arrivees, retard_min, retard_max);
+    EXPECT_GT(arrivees, 2 * N);
+    EXPECT_LT(retard_min, retard_max + 1);  // no answer before its window
+    if (c.participants > 4) {
+      EXPECT_LT(retard_max, pas);
+    }
+    EXPECT_LE(retard_max, autex::Autex::MARGE_ARRIVEE);
+  }
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Noise
+// ---------------------------------------------------------------------------------------------------------
+
+TEST(ReunionBruit, ThroughBitErrorsNothingIsShownTwiceOrCorrupted) {
+  const Cas cas[] = {{4, 1200, 1200, 1}, {4, 400, 9600, 16}, {4, 171, 9600, 1}, {7, 1200, 9600, 1},
+                     {7, 400, 9600, 16}, {13, 1200, 9600, 1}};
+  uint64_t graine = 4000;
+  for (const Cas& c : cas) {
+    SCOPED_TRACE(NOM(c));
+    Bruit bruit;
+    bruit.ber = 1e-3;
+    const int N = c.participants - 1;
+    Reunion r(c.participants, uint16_t(c.vitesse), ++graine, bruit, c.tick, c.port);
+    Station& m = *r.m;
+    m.Lance_reunion();
+    for (int s = 1; s <= N; ++s) ASSERT_TRUE(ENTRE(r, *r.u[size_t(s - 1)], s)) << s;
+    Attendus a;
+    const uint64_t t0 = r.ms();
+    ENVOIE(r, a, 4, 0);
+    if (!r.sim.avance_jusqu_a([&] { return LIVRE(a); }, 2400000)) {
+      MANQUANTS(a);
+      FAIL() << "messages not delivered";
+    }
+    const uint64_t duree = r.ms() - t0;
+    r.sim.avance(30000);
+    VERIFIE_FENETRES(a);
+    for (int s = 1; s <= N; ++s) EXPECT_TRUE(r.u[size_t(s - 1)]->connectee()) << s;
+    EXPECT_GT(r.sim.octets_corrompus, 0u);
+    std::printf("[ %s, BER 1e-3 ] %d messages, %d deliveries in %.1f s, %llu corrupted bytes\n", NOM(c).c_str(),
+                a.messages, a.livraisons, double(duree) / 1000.0, (unsigned long long)r.sim.octets_corrompus);
+  }
+}

@@ -305,7 +305,7 @@ void Simulation::pas_canal() {
       for (const Passage& q : passages_)
         if (q.emetteur == r && q.debut_us < me.fin_us && q.fin_us > me.debut_us) sourd = true;
       if (m.emet && m.debut_us < me.fin_us) sourd = true;
-      if (sourd || m.hors_antenne) continue;
+      if (sourd || m.hors_antenne || m.n_entend_rien) continue;
       for (const char octet : me.paquet) {
         if (alea_.tirage(bruit.perte_octet)) continue;
         auto o = static_cast<uint8_t>(octet);

@@ -97,6 +97,8 @@ struct Module {
   uint64_t octets_recus = 0;
   // The station is off the air (switched off, out of range): it neither sends nor hears.
   bool hors_antenne = false;
+  // The station's receiver is out: it still sends, but hears nothing.
+  bool n_entend_rien = false;
 };
 
 class Simulation;
