@@ -176,6 +176,7 @@ class Autex : public EtatEmissionAutex {
   ParSlot<uint8_t> TRAME_EN_ATTENTE{};
   ParSlot<uint8_t> ESSAIS_TENTATIVE_SLOT{};  // Master: answers sent to a slot's attempt that its user did not follow
   ParSlot<uint8_t> ENTENDU_SLOT{};           // Master of 7 or 13: a word of the slot was heard in this cycle
+  uint8_t CONFIRMATION_DUE = 0;              // Master: a user got connected since the Master's last transmission
   ParSlot<uint32_t> INSTANT_SLOT{};          // ... and when, after the end of the Master's transmission (ms)
   ParSlot<uint8_t> MANQUES_SLOT{};
   uint8_t LIMITE_MANQUES = 5;
@@ -401,13 +402,15 @@ class Autex : public EtatEmissionAutex {
   // Spacing of the windows of consecutive slots, and how long each stays open.
   uint32_t PAS_FENETRES() const;
   static constexpr uint32_t LARGEUR_FENETRE = 200;
-  // The longest an answer written when its window opens takes to reach the Master (the radio modules' buffers).
-  static constexpr uint32_t MARGE_ARRIVEE = 1600;
+  // How long an answer written when its window opens takes to reach the Master (the radio modules' buffers):
+  // at least DECALAGE_ARRIVEE, at most MARGE_ARRIVEE.
+  static constexpr uint32_t DECALAGE_ARRIVEE = 400;
+  static constexpr uint32_t MARGE_ARRIVEE = 1900;
   // Meeting Master: how long after the end of its transmission its next cycle waits for the windows of the
   // slots that are free or connecting (0 when every slot holds a connected user).
   uint32_t ATTENTE_ENTREES() const;
   // Meeting Master of 7 or 13: the slot whose window an answer arriving e ms after the Master's transmission
-  // was written in.
+  // was written in (0: none could have sent it then).
   uint8_t SLOT_PAR_INSTANT(uint32_t e) const;
   bool DANS_SECONDE_FENETRE(int slot, uint32_t d) const;
   // The longest delay after its origin at which a meeting user may still send a connection attempt.

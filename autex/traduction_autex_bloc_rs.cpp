@@ -425,6 +425,7 @@ void Autex::TRAITEMENT_BLOC_RS() {
     } else if (TENTATIVE_SLOT[s] == 1 && TRAME_EN_ATTENTE[s] == 0) {
       TENTATIVE_SLOT[s] = 0;
       CONNECTE_SLOT[s] = 1;
+      CONFIRMATION_DUE = 1;
       ETIQUETTE_CQ_SLOT(int(s), "");
       BOUTONS_SLOT_CONNECTE(int(s));
       BILAN_CONNEXIONS();

@@ -325,7 +325,7 @@ void Autex::RECEPTION_BIT_MAITRE(float soft) {
     bool doublon = false;
     if (NOMBRE_PARTICIPANTS != 4) {
       t = SLOT_PAR_INSTANT(instant);
-      doublon = ENTENDU_SLOT[t] == 1;
+      doublon = t == 0 || ENTENDU_SLOT[t] == 1;
     }
     uint8_t sans_bloc = 0;
     if (!doublon) TRAITEMENT_TRAME_DP(t, bits, sans_bloc);

@@ -29,10 +29,11 @@ constexpr uint32_t SILENCE_FIN_TRAME = 1200;
 // selector: the Master can only tell its users apart by when their answers reach it (SLOT_PAR_INSTANT). The
 // radio modules buffer what they are given (the Master's last bytes are still on the air when its writer has
 // finished, and an answer reaches the Master only once the module has sent its first packet), so an answer
-// arrives up to about 1.2 s after its window opened (at 9600 bauds on the serial line, 1.5 s at 1200): the
-// windows of 7 and 13 are 1.5 s apart. That also keeps one user's answer off the air before the next one's
-// window, at every speed with a 9600-baud serial line; the cycle of 13 (12 windows, about 18 s) stays within
-// the 24 s a user waits for the Master's confirmation after its attempt.
+// arrives between 0.4 s and 1.9 s after its window opened, measured from when the Master finished writing
+// (0.6 to 1.45 s in the simulated meetings, at 1200 and 9600 bauds on the serial line and 1 or 16 ms timer
+// periods): the windows of 7 and 13 are 1.5 s apart. That also keeps one user's answer off the air before the
+// next one's window, at every speed with a 9600-baud serial line; the cycle of 13 (12 windows, about 19 s)
+// stays within the 24 s a user waits for the Master's confirmation after its attempt.
 uint32_t Autex::PAS_FENETRES() const { return NOMBRE_PARTICIPANTS == 4 ? 1000 : 1500; }
 
 bool Autex::DANS_FENETRE_REPONSE(int slot, uint32_t d) const {
@@ -60,10 +61,14 @@ uint32_t Autex::ATTENTE_ENTREES() const {
   // is connecting may bring a frame in its window, which reaches the Master up to MARGE_ARRIVEE after the
   // window opened. The next cycle waits for the last such window, else an entering user could never be heard:
   // the Master would already be transmitting again when the user's window comes.
+  // A user that has just got in waits for the Master's next frame to confirm its connection, and gives up
+  // after DELAI_TENTATIVE: that frame then goes out without waiting for the windows of free slots (an
+  // entering user tries again in the next cycle).
   int dernier = 0;
   for (int s = 1; s <= NOMBRE_UTILISATEURS && s < NOMBRE_SLOTS; ++s) {
     const size_t i = size_t(s);
     if (CONNECTE_SLOT[i] == 1 && TENTATIVE_SLOT[i] == 0) continue;
+    if (CONFIRMATION_DUE == 1 && TENTATIVE_SLOT[i] == 0 && TRAME_EN_ATTENTE[i] == 0) continue;
     if (s == 2 && RESERVATION_S2 == 1 && TENTATIVE_SLOT[i] == 0 && TRAME_EN_ATTENTE[i] == 0) continue;
     dernier = s;
   }
@@ -72,10 +77,14 @@ uint32_t Autex::ATTENTE_ENTREES() const {
 }
 
 uint8_t Autex::SLOT_PAR_INSTANT(uint32_t e) const {
-  // The window in which the answer was written: arrivals run from the window's opening to MARGE_ARRIVEE later,
-  // less than the spacing of the windows.
-  const uint32_t n = e / PAS_FENETRES() + 1;
-  return uint8_t(std::min<uint32_t>(n, uint32_t(std::min<int>(NOMBRE_UTILISATEURS, NOMBRE_SLOTS - 1))));
+  // Slot n's answers arrive from DECALAGE_ARRIVEE after its window opened, for the spacing of the windows.
+  // Earlier than the first slot's, or later than the last one's, the frame was sent out of turn (a late
+  // answer to the Master's previous frame): taken for a slot's, its acknowledgements and its text would be
+  // credited to the wrong user, so it belongs to none.
+  if (e < DECALAGE_ARRIVEE) return 0;
+  const uint32_t n = (e - DECALAGE_ARRIVEE) / PAS_FENETRES() + 1;
+  const uint32_t N = uint32_t(std::min<int>(NOMBRE_UTILISATEURS, NOMBRE_SLOTS - 1));
+  return n <= N ? uint8_t(n) : 0;
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -129,6 +138,7 @@ void Autex::EMISSION_UTILISATEUR(uint8_t prendre) {
 
 void Autex::EMISSION_MAITRE_REUNION() {
   if (NOUVELLE_TRAME_SLOT[0] == 1) PRENDRE_TEXTE_SUIVANT();
+  CONFIRMATION_DUE = 0;
   DEBUT_EMISSION_AUTEX();
   REPONSE_RECUE_SLOT.fill(0);
 }

@@ -375,6 +375,7 @@ void Autex::TRAITEMENT_TRAME_DP(uint8_t& slot, const std::string& bits_dp, uint8
     TENTATIVE_SLOT[t] = 0;
     if (FIN_REUNION_DEMANDEE == 0) {
       CONNECTE_SLOT[t] = 1;
+      CONFIRMATION_DUE = 1;
       ETIQUETTE_CQ_SLOT(int(t), "");
       BOUTONS_SLOT_CONNECTE(int(t));
       BILAN_CONNEXIONS();
