@@ -383,6 +383,7 @@ void Autex::PREPARER_SLOT_LIBRE(int s) {
   // make the next user's first message look like a repetition of the last one. The offer carries toggle '0',
   // which the users in the meeting take for the slot; the next user starts from it too.
   MESSAGE_EN_SERVICE[i] = 0;
+  MESSAGE_RELAYE[i] = 0;
   MESSAGE_ACQUITTE[i] = 1;
   ACQUITTEMENT_MANQUANT[i].fill(0);
   KD1_RECU[i] = '0';
@@ -729,6 +730,12 @@ void Autex::PREPARATION_TX() {
         TRAME_RS(s);
       else
         BLOC_RS_SAUVE[i].clear();
+    }
+    // The messages in service that this frame carries: a user that answers it without acknowledging one of
+    // them has missed it.
+    for (int k = 0; k <= N; ++k) {
+      const size_t i = size_t(k);
+      if (MESSAGE_EN_SERVICE[i] == 1 && BM_TX[i] == '1' && KD1_TX[i] == KD1_MESSAGE[i]) MESSAGE_RELAYE[i] = 1;
     }
     if (!TEXTE_TX_AFFICHE[0].empty()) {
       std::string echo = "M: " + TEXTE_TX_AFFICHE[0];

@@ -235,6 +235,7 @@ class Autex : public EtatEmissionAutex {
   ParSlot<char> BE_S = bits_a('0');
   ParSlot<char> BM_S = bits_a('0');
   ParSlot<uint8_t> MESSAGE_EN_SERVICE{};
+  ParSlot<uint8_t> MESSAGE_RELAYE{};  // Master: the message in service has gone out in one of its frames
   std::array<ParSlot<uint8_t>, NOMBRE_SLOTS> ACQUITTEMENT_MANQUANT{};  // [message k][slot s]
   ParSlot<uint8_t> MESSAGE_ACQUITTE{};
   ParSlot<char> KD1_MESSAGE = bits_a('0');  // toggle bit of message k ([0]: own message)
@@ -404,8 +405,8 @@ class Autex : public EtatEmissionAutex {
   static constexpr uint32_t LARGEUR_FENETRE = 200;
   // How long an answer written when its window opens takes to reach the Master (the radio modules' buffers):
   // at least DECALAGE_ARRIVEE, at most MARGE_ARRIVEE.
-  static constexpr uint32_t DECALAGE_ARRIVEE = 400;
-  static constexpr uint32_t MARGE_ARRIVEE = 1900;
+  static constexpr uint32_t DECALAGE_ARRIVEE = 100;
+  static constexpr uint32_t MARGE_ARRIVEE = 1600;
   // Meeting Master: how long after the end of its transmission its next cycle waits for the windows of the
   // slots that are free or connecting (0 when every slot holds a connected user).
   uint32_t ATTENTE_ENTREES() const;

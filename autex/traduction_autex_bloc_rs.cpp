@@ -139,6 +139,7 @@ void Autex::MISE_EN_SERVICE_MESSAGE(int k) {
   }
   // A message waits for acknowledgements only when some other user must give one.
   MESSAGE_EN_SERVICE[kk] = attendu ? 1 : 0;
+  MESSAGE_RELAYE[kk] = 0;
   MESSAGE_ACQUITTE[kk] = attendu ? 0 : 1;
   NOUVELLE_TRAME_SLOT[kk] = attendu ? 0 : 1;
   KD1_MESSAGE[kk] = k == 0 ? KD1_TX[0] : KD1_RECU[kk];

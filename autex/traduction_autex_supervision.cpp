@@ -29,11 +29,12 @@ constexpr uint32_t SILENCE_FIN_TRAME = 1200;
 // selector: the Master can only tell its users apart by when their answers reach it (SLOT_PAR_INSTANT). The
 // radio modules buffer what they are given (the Master's last bytes are still on the air when its writer has
 // finished, and an answer reaches the Master only once the module has sent its first packet), so an answer
-// arrives between 0.4 s and 1.9 s after its window opened, measured from when the Master finished writing
-// (0.6 to 1.45 s in the simulated meetings, at 1200 and 9600 bauds on the serial line and 1 or 16 ms timer
+// arrives between 0.1 s and 1.6 s after its window opened, measured from when the Master finished writing
+// (0.35 to 1.45 s in the simulated meetings, at 1200 and 9600 bauds on the serial line and 1 or 16 ms timer
 // periods): the windows of 7 and 13 are 1.5 s apart. That also keeps one user's answer off the air before the
-// next one's window, at every speed with a 9600-baud serial line; the cycle of 13 (12 windows, about 19 s)
-// stays within the 24 s a user waits for the Master's confirmation after its attempt.
+// next one's window, at every speed with a 9600-baud serial line. Wider, the windows would not fit the meeting
+// of 13: its last user, entering, answers 16.5 s after the Master's frame, and the confirmation comes at the
+// end of the Master's next frame, which must be within the 24 s the user waits for it.
 uint32_t Autex::PAS_FENETRES() const { return NOMBRE_PARTICIPANTS == 4 ? 1000 : 1500; }
 
 bool Autex::DANS_FENETRE_REPONSE(int slot, uint32_t d) const {

@@ -393,10 +393,16 @@ void Autex::TRAITEMENT_TRAME_DP(uint8_t& slot, const std::string& bits_dp, uint8
     for (int k = 0; k <= N; ++k) {
       const size_t kk = size_t(k);
       if (MESSAGE_EN_SERVICE[kk] == 1 && ACQUITTEMENT_MANQUANT[kk][t] == 1) {
-        if (kk == t)
+        if (kk == t) {
           ACQUITTEMENT_MANQUANT[kk][t] = 0;  // a user does not acknowledge its own message
-        else
-          ACQUITTEMENT_DE_SLOT(k, int(t), B_S[t][kk] == KD1_MESSAGE[kk], manquants);
+        } else {
+          // A message that came in during this cycle (from a user who answered earlier in it) has not been
+          // relayed yet: the users cannot have it, and are not counted as missing it. Counted, every user
+          // after a talkative one missed a cycle, and a meeting where users keep writing lost its users.
+          int manque = 0;
+          ACQUITTEMENT_DE_SLOT(k, int(t), B_S[t][kk] == KD1_MESSAGE[kk], manque);
+          if (MESSAGE_RELAYE[kk] == 1) manquants += manque;
+        }
       }
     }
     if (manquants > 0) {

@@ -255,7 +255,8 @@ TEST(Reunion4, EnterRelayAcknowledgeDropLeaveEnterEnd) {
 }
 
 TEST(Reunion7, EnterRelayAcknowledgeDropLeaveEnterEnd) {
-  const Cas cas[] = {{7, 1200, 1200, 1}, {7, 1200, 9600, 16}, {7, 400, 9600, 1}, {7, 171, 9600, 1}};
+  const Cas cas[] = {{7, 1200, 1200, 1}, {7, 1200, 9600, 16}, {7, 400, 9600, 1}, {7, 400, 1200, 16},
+                     {7, 171, 9600, 1}};
   uint64_t graine = 700;
   for (const Cas& c : cas) {
     ++graine;
@@ -265,7 +266,7 @@ TEST(Reunion7, EnterRelayAcknowledgeDropLeaveEnterEnd) {
 }
 
 TEST(Reunion13, EnterRelayAcknowledgeDropLeaveEnterEnd) {
-  const Cas cas[] = {{13, 1200, 9600, 1}, {13, 1200, 1200, 1}, {13, 400, 9600, 1}};
+  const Cas cas[] = {{13, 1200, 9600, 1}, {13, 1200, 1200, 16}, {13, 400, 9600, 16}, {13, 171, 9600, 1}};
   uint64_t graine = 1300;
   for (const Cas& c : cas) SCENARIO(c, ++graine);
 }
@@ -423,6 +424,7 @@ TEST(ReunionFenetres, TheAnswerBoundsNeverWrap) {
   // The Master of 7 and 13 waits for the last slot's window.
   EXPECT_EQ(a7.PAS_FENETRES(), 1500u);
   EXPECT_FALSE(a7.DANS_SECONDE_FENETRE(1, 9000));
+  EXPECT_FALSE(a7.DANS_FENETRE_REPONSE(6, 7499));
   EXPECT_TRUE(a7.DANS_FENETRE_REPONSE(6, 7500));
   EXPECT_TRUE(a7.DANS_FENETRE_REPONSE(6, 7700));
   EXPECT_FALSE(a7.DANS_FENETRE_REPONSE(6, 7701));
@@ -434,7 +436,7 @@ TEST(ReunionFenetres, EachAnswerReachesTheMasterWithinItsSlotsWindow) {
   // (in a meeting of 4 the slot is the selector's; in 7 and 13 the Master takes it from that delay).
   const Cas cas[] = {{4, 1200, 1200, 1}, {4, 400, 9600, 16}, {7, 1200, 1200, 1}, {7, 171, 9600, 1},
                      {13, 1200, 9600, 16}, {13, 1200, 1200, 1}, {7, 1200, 1200, 16}, {7, 400, 1200, 1},
-                     };
+                     {13, 171, 9600, 16}};
   uint64_t graine = 3500;
   for (const Cas& c : cas) {
     SCOPED_TRACE(NOM(c));
