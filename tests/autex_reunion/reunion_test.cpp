@@ -407,7 +407,9 @@ TEST(ReunionFenetres, TheAnswerBoundsNeverWrap) {
     for (int k = 0; k < p; ++k) {
       EXPECT_LE(s.autex.BORNE_INF_REPONSE[size_t(k)], s.autex.BORNE_SUP_REPONSE[size_t(k)]) << k;
       EXPECT_LT(s.autex.BORNE_SUP_REPONSE[size_t(k)], 10000) << k;
-      if (k > 0) EXPECT_LE(s.autex.BORNE_SUP_REPONSE[size_t(k)], s.autex.BORNE_SUP_REPONSE[size_t(k - 1)]) << k;
+      if (k > 0) {
+        EXPECT_LE(s.autex.BORNE_SUP_REPONSE[size_t(k)], s.autex.BORNE_SUP_REPONSE[size_t(k - 1)]) << k;
+      }
     }
   }
   const auto& a7 = sim.stations[0]->autex;
