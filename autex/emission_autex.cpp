@@ -29,6 +29,16 @@ ConstantesFenetres constantes_fenetres(int participants) {
 
 int bits_numero_slot(int participants) { return participants == 4 ? 2 : (participants == 7 ? 3 : 4); }
 
+// The Master's relay of a slot's message, both stores, emptied.
+void vider_relais(Autex& a, size_t i) {
+  a.BLOC_RELAIS[i].clear();
+  a.TEXTE_RELAIS[i].clear();
+  a.TEXTE_MESSAGE_S[i].clear();
+  a.MESSAGE_RELAIS_1[i].vider();
+  a.MESSAGE_RELAIS_2[i].vider();
+  a.RELAIS_2_OCCUPE[i] = 0;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------------------
@@ -391,12 +401,7 @@ void Autex::PREPARER_SLOT_LIBRE(int s) {
   KD1_MESSAGE[i] = '0';
   BN_STOCKE[i] = '0';
   KD1_RELAIS[i] = '0';
-  BLOC_RELAIS[i].clear();
-  TEXTE_RELAIS[i].clear();
-  TEXTE_MESSAGE_S[i].clear();
-  MESSAGE_RELAIS_1[i].vider();
-  MESSAGE_RELAIS_2[i].vider();
-  RELAIS_2_OCCUPE[i] = 0;
+  vider_relais(*this, i);
   SECOND_MESSAGE[i] = 0;
   MOT_SLOT[i] = ENTIER_VERS_BINAIRE(s, uint8_t(bits_numero_slot(NOMBRE_PARTICIPANTS)));
   BE_TX[i] = '1';
@@ -526,12 +531,7 @@ void Autex::TRAME_RS_MAITRE(int s) {
     }
   } else {
     BP_TX[i] = '0';
-    BLOC_RELAIS[i].clear();
-    TEXTE_RELAIS[i].clear();
-    TEXTE_MESSAGE_S[i].clear();
-    MESSAGE_RELAIS_1[i].vider();
-    MESSAGE_RELAIS_2[i].vider();
-    RELAIS_2_OCCUPE[i] = 0;
+    vider_relais(*this, i);
     TEXTE_TX[i].clear();
     TEXTE_TX_AFFICHE[i].clear();
   }

@@ -372,11 +372,8 @@ void Autex::RECEPTION_FICHIER_SMS(int k, std::string& texte) {
   std::string affichage;
   std::string segment;
   uint64_t compte = 0;  // bytes of the file frame received in this chunk, after its length
-  const auto abandon = [&](std::string& a) {
-    if (FICHIER_EN_COURS[i] == 1)
-      ERREUR_FICHIER_RECU(T("Error on file containt", "Erreur sur contenu du fichier"), a);
-    else
-      a += "..." + T("error", "erreur") + CRLF;
+  // Neither a short message nor a file in progress any more, and nothing kept of them.
+  const auto plus_rien_en_cours = [&] {
     SMS_EN_COURS[i] = 0;
     FICHIER_EN_COURS[i] = 0;
     FICHIER_COMPRESSE[i] = 0;
@@ -384,6 +381,13 @@ void Autex::RECEPTION_FICHIER_SMS(int k, std::string& texte) {
     tampon.clear();
     segment.clear();
     REPRISE_SEQUENCE[i] = 1;
+  };
+  const auto abandon = [&](std::string& a) {
+    if (FICHIER_EN_COURS[i] == 1)
+      ERREUR_FICHIER_RECU(T("Error on file containt", "Erreur sur contenu du fichier"), a);
+    else
+      a += "..." + T("error", "erreur") + CRLF;
+    plus_rien_en_cours();
   };
   for (const char ch : texte) {
     const int c = static_cast<unsigned char>(ch);
@@ -415,13 +419,7 @@ void Autex::RECEPTION_FICHIER_SMS(int k, std::string& texte) {
     } else if (precedent == 3 && c == 5) {
       // 3. Stop.
       affichage += " ...Stop!" + CRLF;
-      SMS_EN_COURS[i] = 0;
-      FICHIER_EN_COURS[i] = 0;
-      FICHIER_COMPRESSE[i] = 0;
-      TAILLE_LUE[i] = 0;
-      tampon.clear();
-      segment.clear();
-      REPRISE_SEQUENCE[i] = 1;
+      plus_rien_en_cours();
     } else if (precedent == 3 && c == 0) {
       // 4. End: the collected text without the 3 that began this sequence.
       std::string s = tampon + segment;
