@@ -66,12 +66,12 @@ class FichePrincipale::Io final : public FenetreIo {
   void Passe_en_emission() override { f_.Passe_en_emission(); }
   void Passe_en_reception() override { f_.Passe_en_reception(); }
 
-  uint8_t SESSION_EN_COURS() override { return f_.autex().SESSION_EN_COURS(); }
-  uint8_t MODE_AUTEX() override { return f_.autex().MODE_AUTEX(); }
-  void Fixe_MODE_AUTEX(uint8_t value) override { f_.autex().Fixe_MODE_AUTEX(value); }
-  void Fixe_EMISSION_EN_COURS(uint8_t value) override { f_.autex().Fixe_EMISSION_EN_COURS(value); }
+  uint8_t SESSION_EN_COURS() override { return f_.autex().SESSION_EN_COURS; }
+  uint8_t MODE_AUTEX() override { return f_.autex().MODE_AUTEX; }
+  void Fixe_MODE_AUTEX(uint8_t value) override { f_.autex().MODE_AUTEX = value; }
+  void Fixe_EMISSION_EN_COURS(uint8_t value) override { f_.autex().EMISSION_EN_COURS = value; }
   void SUPERVISION_AUTEX() override { f_.autex().SUPERVISION_AUTEX(); }
-  void Envoi_message_AUTEX() override { f_.autex().Envoi_message_AUTEX(); }
+  void Envoi_message_AUTEX() override { f_.Envoi_message_AUTEX(); }
 
   bool Timer1_actif() override { return f_.Timer1->Enabled(); }
   void Active_Timer1(bool active) override { f_.Timer1->SetEnabled(active); }
@@ -175,20 +175,51 @@ class FichePrincipale::HoteParametres final : public Hote_parametres {
 };
 
 // ---------------------------------------------------------------------------------------------------
+// What the AUTEX protocol asks of the window
+
+class FichePrincipale::HoteAutex final : public autex::HoteAutex {
+ public:
+  explicit HoteAutex(FichePrincipale& f) : f_(f) {}
+
+  std::string& File_emission() override { return f_.boucle().File_emission; }
+  std::string& Tampon_reception() override { return f_.boucle().Tampon_reception; }
+  uint32_t OCTETS_ECRITS() override { return f_.boucle().OCTETS_ECRITS; }
+  void Fixe_OCTETS_ECRITS(uint32_t valeur) override { f_.boucle().OCTETS_ECRITS = valeur; }
+  void Emission_cadencee() override { f_.boucle().Emission_cadencee(); }
+  void Fixe_DEMANDE_ENVOI_MESSAGE(uint8_t valeur) override { f_.boucle().DEMANDE_ENVOI_MESSAGE = valeur; }
+  void Affiche_reception(const std::string& texte) override { f_.Affiche_reception(texte); }
+  void Affiche_emission(const std::string& texte) override { f_.Affiche_emission(texte); }
+  void Redonne_focus_editeur() override { f_.Redonne_focus_editeur(); }
+  void Choix_vitesse_AUTEX(uint16_t vitesse) override { f_.Choix_vitesse_AUTEX(vitesse); }
+  void Affiche_vitesse_AUTEX() override { f_.Affiche_vitesse_AUTEX(); }
+  void Classe_priorite(uint32_t classe) override { f_.Priorite().setPriorityClass(classe); }
+  // The AUTEX side's texts are already in the language of the moment.
+  void Afficher_erreur(const std::string& texte) override { f_.Afficher_erreur(texte, texte); }
+  void Afficher_information(const std::string& texte) override { f_.Afficher_information(texte, texte); }
+  std::string Repertoire_travail() override { return f_.Repertoire_travail; }
+
+ private:
+  FichePrincipale& f_;
+};
+
+// ---------------------------------------------------------------------------------------------------
 
 FichePrincipale::FichePrincipale(gui::TComponent* AOwner, Station& station,
                                  const TSkinComponentsFactory& composants_peau)
     : forms::TForm1(AOwner, composants_peau),
       station_(station),
       io_(std::make_unique<Io>(*this)),
-      hote_(std::make_unique<HoteParametres>(*this)) {}
+      hote_(std::make_unique<HoteParametres>(*this)),
+      hote_autex_(std::make_unique<HoteAutex>(*this)) {}
 
 FichePrincipale::~FichePrincipale() = default;
 
 Parametres& FichePrincipale::parametres() { return *station_.parametres; }
 StationIo& FichePrincipale::io() { return *station_.io; }
-CoteAutex& FichePrincipale::autex() { return *station_.autex; }
+autex::Autex& FichePrincipale::autex() { return *station_.autex; }
+const autex::Autex& FichePrincipale::autex() const { return *station_.autex; }
 FenetreIo& FichePrincipale::fenetre_io() { return *io_; }
+autex::HoteAutex& FichePrincipale::hote_autex() { return *hote_autex_; }
 Hote_parametres& FichePrincipale::hote_parametres() { return *hote_; }
 Reglages_station& FichePrincipale::reglages() { return station_.parametres->Reglages; }
 BouclePrincipale& FichePrincipale::boucle() { return station_.io->boucle; }
@@ -243,13 +274,13 @@ void FichePrincipale::Choix_vitesse_AUTEX(uint16_t vitesse) {
     case 171: Vitesse_basse_AUTEX->SetDown(true); break;
     default: break;
   }
-  autex().Fixe_Vitesse_AUTEX(vitesse);
+  autex().Vitesse_AUTEX = vitesse;
   autex().GESTION_PRELIMINAIRE_AUTEX();
   autex().INITIALISATION_PARAMETRES_RX_AUTEX();
 }
 
 void FichePrincipale::Affiche_vitesse_AUTEX() {
-  switch (autex().Vitesse_AUTEX()) {
+  switch (autex().Vitesse_AUTEX) {
     case 1200: Vitesse_haute_AUTEX->SetDown(true); break;
     case 400: Vitesse_moyenne_AUTEX->SetDown(true); break;
     case 171: Vitesse_basse_AUTEX->SetDown(true); break;
@@ -299,8 +330,8 @@ void FichePrincipale::Initialisation_fiche_principale() {
 void FichePrincipale::Reprise_en_reception() {
   // The station is back in reception: the buttons say so, and a beacon that was being written when its
   // queue was emptied goes out again instead of waiting for an end that will not come.
-  autex().Fixe_MODE_AUTEX(1);
-  autex().Fixe_EMISSION_EN_COURS(0);
+  autex().MODE_AUTEX = 1;
+  autex().EMISSION_EN_COURS = 0;
   boucle().Vide_tampons();
   Bouton_RX->SetDown(true);
   GroupBox_Parameters->SetEnabled(true);
@@ -320,7 +351,7 @@ void FichePrincipale::FormActivate(gui::TObject*) {
 
   // A link, a meeting or a call in progress is left as it is (closing a dialog must not drop it); otherwise
   // the station returns to reception with empty buffers.
-  const bool session = autex().Session_ou_tentative_en_cours();
+  const bool session = Session_ou_tentative_en_cours();
   if (!session) Reprise_en_reception();
 
   if (reglages().Mode_fonctionnement == MODE_AUTEX) {
@@ -366,7 +397,7 @@ void FichePrincipale::Rassemble_etat() {
   r.Pause_balise = boucle().Pause_balise;
   r.Left = Left();
   r.Top = Top();
-  autex().Rassemble_reglages(r);
+  Rassemble_reglages_autex();
   synthese().Rassemble_reglages(r);
 }
 
@@ -414,6 +445,8 @@ void FichePrincipale::Autre_transceiverClick(gui::TObject*) {
 }
 
 void FichePrincipale::Coche_transceiver() {
+  // The AUTEX time-outs of a link follow the transceiver.
+  autex().Nom_transceiver = reglages().Nom_transceiver;
   DRF1278DM->SetChecked(false);
   Autre_transceiver->SetChecked(false);
   if (reglages().Nom_transceiver == NOM_DRF1278DM) {
@@ -524,20 +557,22 @@ void FichePrincipale::Mise_en_page_du_mode() {
   Panel_AUTEX->SetTop(Panel_ASCII->Top() + Panel_ASCII->Height());
   Panel_AUTEX->Repaint();
 
-  autex().Activation_mise_en_page();
-  const uint16_t hauteur = uint16_t(20 * autex().Pas_hauteur_courant());
-  autex().Fixe_HAUTEUR_PANNEAU(hauteur);
+  autex().PREMIERE_ACTIVATION = 1;
+  autex().ACTIVATION_AUTEX();
+  const uint16_t hauteur = uint16_t(20 * autex().PAS_HAUTEUR_COURANT());
+  autex().HAUTEUR_PANNEAU = hauteur;
   Label_hauteur_Panel_Autex->SetCaption(std::to_string(hauteur));
   autex().DISPOSITION_PANNEAUX_AUTEX();
 
   const int W = LARGEUR_PANNEAU_AUTEX;
   const int bas_autex = Panel_AUTEX->Top() + Panel_AUTEX->Height();
-  const int hauteur_sms = autex().NOMBRE_COLONNES() == 3 ? Panel_AUTEX->Top() - 10 : bas_autex;
+  const int hauteur_sms = autex().NOMBRE_COLONNES == 3 ? Panel_AUTEX->Top() - 10 : bas_autex;
   Panel_AUTEX_SMS->SetBounds(2 * W, 7, W, std::max(hauteur_sms, Panel_Entete->Height() + 1));
   RichEdit_SMS->SetBounds(1, Panel_Entete->Height(), Panel_AUTEX_SMS->Width() - 2,
                           Panel_AUTEX_SMS->Height() - Panel_Entete->Height() - 1);
   SetClientSize(3 * W, bas_autex);
-  TEXTE_EN_ATTENTE = 0;
+  // A message still queued during a link keeps its flag: cleared, it would wait for the next message typed.
+  if (autex().SESSION_EN_COURS == 0 || autex().TEXTE_A_EMETTRE.empty()) autex().TEXTE_EN_ATTENTE = 0;
 }
 
 void FichePrincipale::ASCIIClick(gui::TObject*) {
@@ -559,13 +594,20 @@ void FichePrincipale::AUTEXClick(gui::TObject*) {
     DIVERS->SetFocus();
     HANDLE_DIVERS = gui::FocusedControl();
   }
+  // The AUTEX side starts from its idle state, as at an activation in AUTEX mode: buttons, participant
+  // count, call sign and secondary channel.
+  if (!Session_ou_tentative_en_cours()) {
+    autex().GESTION_PRELIMINAIRE_AUTEX();
+    autex().INITIALISATION_PARAMETRES_RX_AUTEX();
+    autex().REINIT_EMISSION();
+  }
   Redonne_focus_editeur();
 }
 
 void FichePrincipale::Passe_en_emission() {
   GroupBox_Parameters->SetEnabled(false);
-  autex().Fixe_MODE_AUTEX(0);
-  autex().Fixe_EMISSION_EN_COURS(1);
+  autex().MODE_AUTEX = 0;
+  autex().EMISSION_EN_COURS = 1;
   boucle().File_emission += Memo_editeur->Text();
   if (!boucle().File_emission.empty()) boucle().Emission_cadencee();
 }
@@ -573,19 +615,19 @@ void FichePrincipale::Passe_en_emission() {
 void FichePrincipale::Passe_en_reception() {
   GroupBox_Parameters->SetEnabled(true);
   Memo_editeur->Clear();
-  autex().Fixe_MODE_AUTEX(1);
-  autex().Fixe_EMISSION_EN_COURS(0);
+  autex().MODE_AUTEX = 1;
+  autex().EMISSION_EN_COURS = 0;
 }
 
 void FichePrincipale::Bouton_TXClick(gui::TObject*) {
   // A second click on the switch already down would queue the editor's text a second time.
-  if (autex().EMISSION_EN_COURS() == 1) return;
+  if (autex().EMISSION_EN_COURS == 1) return;
   Passe_en_emission();
 }
 
 void FichePrincipale::Bouton_RXClick(gui::TObject*) {
   // Already receiving: the editor keeps what was typed for the next transmission.
-  if (autex().EMISSION_EN_COURS() == 1) Passe_en_reception();
+  if (autex().EMISSION_EN_COURS == 1) Passe_en_reception();
   Redonne_focus_editeur();
 }
 
@@ -597,7 +639,7 @@ void FichePrincipale::Memo_editeurKeyPress(gui::TObject*, char& Key) {
     return;
   }
   const std::string& mode = reglages().Mode_fonctionnement;
-  if (mode == MODE_ASCII && autex().EMISSION_EN_COURS() == 1) {
+  if (mode == MODE_ASCII && autex().EMISSION_EN_COURS == 1) {
     if (k == 10) {
       Key = 0;
       return;
@@ -612,7 +654,7 @@ void FichePrincipale::Memo_editeurKeyPress(gui::TObject*, char& Key) {
     return;
   }
   if (mode == MODE_AUTEX) {
-    const bool session = autex().SESSION_EN_COURS() == 1;
+    const bool session = autex().SESSION_EN_COURS == 1;
     if (reglages().ENVOI_SUR_CR == 1 && k == 13 && session) boucle().DEMANDE_ENVOI_MESSAGE = 1;
     if (session && k < 32 && k != 13 && k != 10) Key = 0;
   }
@@ -641,8 +683,8 @@ void FichePrincipale::Demarrage_BaliseClick(gui::TObject*) {
 void FichePrincipale::Mise_en_route_balise() {
   BouclePrincipale& b = boucle();
   if (b.Balise_active == 0) {
-    autex().Fixe_MODE_AUTEX(1);
-    autex().Fixe_EMISSION_EN_COURS(0);
+    autex().MODE_AUTEX = 1;
+    autex().EMISSION_EN_COURS = 0;
     Bouton_RX->SetDown(true);
     b.Balise_a_emettre = 0;
     b.Balise_en_emission = 0;
@@ -682,29 +724,6 @@ void FichePrincipale::Options_pour_synthese_vocaleClick(gui::TObject*) {
   if (station_.Form43 && !station_.Form43->Visible()) station_.Form43->ShowModal();
 }
 
-void FichePrincipale::ENVOI_MESSAGE_ARQClick(gui::TObject*) {
-  if (autex().SESSION_EN_COURS() == 1)
-    autex().Envoi_message_AUTEX();
-  else
-    Afficher_erreur("Your are not yet connected...", "Vous n'\xEAtes pas encore connect\xE9...");
-}
-
-void FichePrincipale::Options_AUTEXClick(gui::TObject*) {
-  if (Options_AUTEX->Down()) {
-    Panel_Options_AUTEX->SetBounds(336, 45, Panel_Options_AUTEX->Width(), 57);
-    Panel_Options_AUTEX->Show();
-  } else {
-    Panel_Options_AUTEX->Hide();
-  }
-}
-
-void FichePrincipale::Envoi_texte_sur_CRClick(gui::TObject*) {
-  reglages().ENVOI_SUR_CR = Envoi_texte_sur_CR->Checked() ? 1 : 0;
-}
-
-void FichePrincipale::Compression_du_fichier_transmisClick(gui::TObject*) {
-  reglages().COMPRESSION_FICHIER = Compression_du_fichier_transmis->Checked() ? 1 : 0;
-}
 
 // ---------------------------------------------------------------------------------------------------
 // Parameters and language
@@ -747,7 +766,7 @@ void FichePrincipale::Applique_parametres() {
   Reglages_station& r = reglages();
   io().materiel.Vitesse_port = r.Vitesse_port;
   boucle().Pause_balise = r.Pause_balise;
-  autex().Applique_reglages(r);
+  Applique_reglages_autex();
   synthese().Applique_reglages(r);
   Envoi_texte_sur_CR->SetChecked(r.ENVOI_SUR_CR == 1);
   // The compression box shows the switch in force too.

@@ -5,20 +5,21 @@
 // the layout of both modes, the parameter buttons, the reports and the dialogs.
 //
 // It binds the parts of the station that hold no window: the serial side (StationIo, through FenetreIo),
-// the parameter image (Parametres, through Hote_parametres), the AUTEX side (CoteAutex) and speech
-// (SyntheseVocale). What the AUTEX protocol needs of its host is public here: the send queue and the paced
-// writer, the receive buffer, the display of received and sent text, the focus, the process priority, the
-// message window and the working directory.
+// the parameter image (Parametres, through Hote_parametres), the AUTEX protocol (autex::Autex, which reaches
+// the window back through autex::HoteAutex: the send queue and the paced writer, the receive buffer, the
+// display of received and sent text, the focus, the speed buttons, the process priority, the message window
+// and the working directory) and speech (SyntheseVocale).
 //
-// The handlers of the AUTEX session (meeting buttons, slot buttons, panel layout buttons, speed buttons,
-// sequences, file sending, stop, short-message window), the skin choice, the screen capture and the help
-// page are not given work here: they come with the units that own them.
+// The AUTEX mode's own handlers (meeting and slot buttons, speed buttons, panel layout, secondary channel,
+// message, sequence, file and stop sending, short-message window) are in fiche_principale_autex.cpp. The skin
+// choice is not given work here: it comes with the skin manager.
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 
-#include "station/cote_autex.h"
+#include "autex/hote_autex.h"
+#include "autex/traduction_autex.h"
 #include "platform/priority.h"
 #include "station/fenetre_io.h"
 #include "station/forms/form1.h"
@@ -37,6 +38,24 @@ inline constexpr const char* TITRE_FICHE_PRINCIPALE = "Vornatel";
 inline constexpr int AFFICHAGE_SW_SHOWDEFAULT = 10;
 // Width of one AUTEX participant panel.
 inline constexpr int LARGEUR_PANNEAU_AUTEX = 336;
+// A file sent in AUTEX mode: at most this many bytes, its name (without path) at most this many characters.
+inline constexpr int64_t TAILLE_MAX_FICHIER_TX = 65000;
+inline constexpr size_t LONGUEUR_MAX_NOM_FICHIER_TX = 230;
+// The in-band control byte of the AUTEX text and its codes.
+inline constexpr char OCTET_CONTROLE = 3;
+inline constexpr char CODE_MESSAGE = 1;
+inline constexpr char CODE_FICHIER = 4;
+inline constexpr char CODE_FICHIER_COMPRESSE = 6;
+inline constexpr char CODE_FIN = 0;
+inline constexpr char CODE_STOP = 5;
+
+// The framed texts that the main window hands to the AUTEX transmit side.
+// A typed message: one final line end removed (a text of one character is sent as it is), every byte 3
+// removed, framed by 3, 1 and 3, 0. An empty text gives an empty frame (nothing to send).
+std::string Trame_message(std::string texte);
+// A file: 3, 4 (or 3, 6 when `compresse`), the count N of the bytes that follow the three count bytes (most
+// significant byte first), the call sign, 0, the file name, 0, the data with every byte 3 doubled, 3, 0.
+std::string Trame_fichier(const std::string& indicatif, const std::string& nom, std::string donnees, bool compresse);
 
 // The height, in pixels, by which each of the three ASCII text windows shrinks so that a main window `hauteur`
 // pixels high fits a screen `hauteur_ecran` pixels high (0 when it fits).
@@ -61,9 +80,9 @@ class FichePrincipale : public forms::TForm1 {
   // The editor's and the secondary-channel edit's windows, as last recorded.
   gui::TWinControl* Handle_editeur = nullptr;
   gui::TWinControl* HANDLE_DIVERS = nullptr;
-  // The AUTEX sending side: framed texts waiting for the transmit side, and its flag.
-  std::string TEXTE_A_EMETTRE;
-  uint8_t TEXTE_EN_ATTENTE = 0;
+  // The file chosen for sending in AUTEX mode: its name without path (empty when none) and its full path.
+  std::string Nom_fichier_TX;
+  std::string Chemin_fichier_TX;
 
   // ---- What the AUTEX side and the other units use of the window ----
   std::string& File_emission();
@@ -78,6 +97,9 @@ class FichePrincipale : public forms::TForm1 {
   void Afficher_information(std::string_view anglais, std::string_view francais);
   void Choix_vitesse_AUTEX(uint16_t vitesse);
   void Affiche_vitesse_AUTEX();
+  // A link or meeting is held, a call is repeated, a connection attempt is pending or running, or an end is
+  // being completed: the activation then leaves the AUTEX side and the send queue as they are.
+  bool Session_ou_tentative_en_cours() const;
   // Hands a document to the shell's default action, the application's window as owner (every text whole).
   void Ouvre_document(const std::string& document, const std::string& parametres, const std::string& repertoire,
                       int affichage);
@@ -96,6 +118,15 @@ class FichePrincipale : public forms::TForm1 {
   void Affiche_pause_balise();
   void Etat_transceiver();
 
+  // ---- AUTEX sending ----
+  void Envoi_message_AUTEX();
+  void Envoi_sequence(int k);
+  void Envoi_fichier_AUTEX();
+  // The short-message window written to "REPORTS\MESSAGES_ <UTC time stamp>.TXT" under the working
+  // directory; the file's name, empty on failure.
+  std::string Rapport_messages();
+  void Efface_fenetre_SMS();
+
   // ---- Parameters and language ----
   void Applique_langue();           // the window's part of bringing it into the language of byte 1
   void Traduit_fiche_principale();  // the caption and hint table
@@ -111,8 +142,10 @@ class FichePrincipale : public forms::TForm1 {
   Station& station() { return station_; }
   Parametres& parametres();
   StationIo& io();
-  CoteAutex& autex();
+  autex::Autex& autex();
+  const autex::Autex& autex() const;
   FenetreIo& fenetre_io();
+  autex::HoteAutex& hote_autex();
   Hote_parametres& hote_parametres();
 
   // ---- Handlers ----
@@ -155,12 +188,36 @@ class FichePrincipale : public forms::TForm1 {
   void Options_AUTEXClick(gui::TObject* Sender) override;
   void Envoi_texte_sur_CRClick(gui::TObject* Sender) override;
   void Compression_du_fichier_transmisClick(gui::TObject* Sender) override;
+  void LANCEMENT_REUNIONClick(gui::TObject* Sender) override;
+  void FIN_REUNIONClick(gui::TObject* Sender) override;
+  void ENTRER_DANS_LA_REUNIONClick(gui::TObject* Sender, int slot) override;
+  void SORTIR_DE_LA_REUNIONClick(gui::TObject* Sender, int slot) override;
+  void AUCUN_CQ_S2Click(gui::TObject* Sender) override;
+  void DIVERSChange(gui::TObject* Sender) override;
+  void Hauteur_du_Panel_AutexUpClick(gui::TObject* Sender) override;
+  void Hauteur_du_Panel_AutexDownClick(gui::TObject* Sender) override;
+  void Sur_3_colonnes_AUTEXClick(gui::TObject* Sender) override;
+  void Efface_toutes_les_fenetres_M_et_SxClick(gui::TObject* Sender) override;
+  void Sauve_toutes_les_fenetres_M_et_SxClick(gui::TObject* Sender) override;
+  void Vitesse_haute_AUTEXClick(gui::TObject* Sender) override;
+  void Vitesse_moyenne_AUTEXClick(gui::TObject* Sender) override;
+  void Vitesse_basse_AUTEXClick(gui::TObject* Sender) override;
+  void Sequence1Click(gui::TObject* Sender) override;
+  void Sequence2Click(gui::TObject* Sender) override;
+  void Fichier_TX_AUTEXClick(gui::TObject* Sender) override;
+  void TRANSMISSION_FICHIER_AUTEXClick(gui::TObject* Sender) override;
+  void ARRET_TRANSMISSION_AUTEXClick(gui::TObject* Sender) override;
+  void Ouverture_du_fichier_AUTEXClick(gui::TObject* Sender) override;
+  void Rapport_SMSClick(gui::TObject* Sender) override;
+  void Clear_fenetre_SMSClick(gui::TObject* Sender) override;
 
  private:
   class Io;
   class HoteParametres;
+  class HoteAutex;
   friend class Io;
   friend class HoteParametres;
+  friend class HoteAutex;
 
   Reglages_station& reglages();
   BouclePrincipale& boucle();
@@ -171,10 +228,19 @@ class FichePrincipale : public forms::TForm1 {
   void Affiche_texte_memo(gui::TMemo* memo, const std::string& texte, bool parole);
   void Reprise_en_reception();
   void Coche_transceiver();  // the transceiver menu and group for Nom_transceiver
+  // The AUTEX settings of the parameter image into the AUTEX side, and back.
+  void Applique_reglages_autex();
+  void Rassemble_reglages_autex();
+  // The AUTEX information line, repainted and recorded by the trace.
+  void Info_AUTEX(const std::string& texte);
+  // The panel height buttons: the new height of the participant panels applied.
+  void Change_hauteur_panneau(int hauteur);
+  void Choix_vitesse_demande(uint16_t vitesse);
 
   Station& station_;
   std::unique_ptr<Io> io_;
   std::unique_ptr<HoteParametres> hote_;
+  std::unique_ptr<HoteAutex> hote_autex_;
 };
 
 }  // namespace station

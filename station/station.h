@@ -1,5 +1,5 @@
 #pragma once
-// One station: its text chooser, time stamps, file routines, parameter image, serial side, AUTEX side,
+// One station: its text chooser, time stamps, file routines, parameter image, serial side, AUTEX protocol,
 // speech and its seven windows. Constructing it is the program's start-up: the windows are created in the
 // program's order (main window, about box, yes/no question, message window, version history, speech options,
 // radio module window), the main window's creation handler loading and applying the parameters. A process
@@ -11,13 +11,13 @@
 #include "autex/fonctions_fichiers.h"
 #include "autex/langues.h"
 #include "autex/traitement_chaines.h"
+#include "autex/traduction_autex.h"
 #include "platform/clock.h"
 #include "platform/keyboard.h"
 #include "platform/priority.h"
 #include "platform/screen.h"
 #include "platform/serial_port.h"
 #include "platform/shell.h"
-#include "station/cote_autex.h"
 #include "station/forms/form1.h"
 #include "station/forms/form19.h"
 #include "station/forms/form43.h"
@@ -54,12 +54,11 @@ Plateforme Plateforme_systeme();
 
 
 
-// The parts that other units give the station. Each is called once, in this order: `autex` and `synthese`
-// once the main window's definition is loaded (before its creation handler runs), `fenetre_options` and
-// `fenetre_transceiver` at their place in the creation order. Left empty, the station runs without AUTEX
-// protocol (AutexAbsent), without speech, and with the plain definitions of the two windows.
+// The parts that other units give the station. Each is called once, in this order: `synthese` once the main
+// window's definition is loaded (before its creation handler runs), `fenetre_options` and `fenetre_transceiver`
+// at their place in the creation order. Left empty, the station runs without speech and with the plain
+// definitions of the two windows.
 struct Fabriques {
-  std::function<std::unique_ptr<CoteAutex>(Station&)> autex;
   std::function<std::unique_ptr<SyntheseVocale>(Station&)> synthese;
   std::function<forms::TForm43*(gui::TComponent* owner, Station&)> fenetre_options;
   std::function<forms::TForm19*(gui::TComponent* owner, Station&)> fenetre_transceiver;
@@ -86,7 +85,8 @@ class Station {
   // Built right after the main window's definition, before its creation handler (they report to it).
   std::optional<Parametres> parametres;
   std::optional<StationIo> io;
-  std::unique_ptr<CoteAutex> autex;
+  // The AUTEX protocol, bound to the main window (its definition and its host side).
+  std::unique_ptr<autex::Autex> autex;
   std::unique_ptr<SyntheseVocale> synthese;
 
   // The owner of this station's windows (their names are unique per owner, and a process may hold several

@@ -83,7 +83,7 @@ TEST(Ascii, EscapeCountsOnlyWhenTheProgramIsInFrontAndAtMostEvery300ms) {
   d.bureau.Run(700);  // held down for 700 ms: three switches (0, 301 and 602 ms), not seven hundred
   EXPECT_TRUE(a.Bouton_TX->Down());
   d.a.clavier.escapeDown = false;
-  EXPECT_EQ(d.a.s().autex->EMISSION_EN_COURS(), 1);
+  EXPECT_EQ(d.a.s().autex->EMISSION_EN_COURS, 1);
 }
 
 TEST(Ascii, TheEditorSendsOnlyWhatIsTypedAtItsEnd) {
@@ -162,69 +162,49 @@ TEST(Ascii, TheBeaconRepeatsItsTextAfterItsPause) {
   EXPECT_EQ(d.la->written, "CQ F4XYZ\r\nCQ F4XYZ\r\n");
 }
 
-// An AUTEX side with a session that the test opens and closes.
-class AutexEnSession : public station::AutexAbsent {
- public:
-  uint8_t session = 0;
-  int preliminaires = 0;
-  int envois = 0;
-  uint8_t SESSION_EN_COURS() const override { return session; }
-  bool Session_ou_tentative_en_cours() const override { return session == 1; }
-  void GESTION_PRELIMINAIRE_AUTEX() override { ++preliminaires; }
-  void Envoi_message_AUTEX() override { ++envois; }
-};
-
-station::Fabriques Avec(AutexEnSession*& cote) {
-  station::Fabriques fab;
-  fab.autex = [&cote](station::Station&) {
-    auto a = std::make_unique<AutexEnSession>();
-    cote = a.get();
-    return std::unique_ptr<station::CoteAutex>(std::move(a));
-  };
-  return fab;
-}
-
 TEST(Activation, ClosingADialogKeepsALinkInProgressAndOtherwiseReturnsToReception) {
   Bureau bureau;
   StationTest st(bureau);
   st.dir.write("CONF_COM.SER", Image_avec({{252, 1}, {station::octet::MODE, 78}}));
   st.ports.add(1);
-  AutexEnSession* cote = nullptr;
-  station::Station& s = st.Demarre(Avec(cote));
+  station::Station& s = st.Demarre();
   st.Montre();
-  ASSERT_NE(cote, nullptr);
   station::FichePrincipale& f = st.f();
-  const int preliminaires = cote->preliminaires;
+  autex::Autex& a = *s.autex;
 
   // A link is held and a frame is being written when a message window opens and closes.
-  cote->session = 1;
-  cote->Fixe_MODE_AUTEX(0);
+  a.SESSION_EN_COURS = 1;
+  a.MODE_AUTEX = 0;
+  a.TEXTE_TX[0] = "own text";
   s.io->boucle.File_emission = "frame";
+  f.Memo_editeur->SetText("hello");
   f.ENVOI_MESSAGE_ARQClick(nullptr);  // connected: the message goes to the AUTEX side
-  EXPECT_EQ(cote->envois, 1);
+  EXPECT_EQ(a.TEXTE_A_EMETTRE, std::string("\x03\x01hello\x03\x00", 9));
   f.AproposdeClick(nullptr);
   EXPECT_EQ(bureau.modales.back(), "TForm2");
   EXPECT_EQ(s.io->boucle.File_emission, "frame");
-  EXPECT_EQ(cote->MODE_AUTEX(), 0);
-  EXPECT_EQ(cote->preliminaires, preliminaires);
+  EXPECT_EQ(a.MODE_AUTEX, 0);
+  EXPECT_EQ(a.TEXTE_TX[0], "own text");  // the AUTEX side was not returned to its idle state
 
-  // No link: the activation returns the station to reception with empty buffers.
-  cote->session = 0;
+  // No link: the activation returns the station to reception with empty buffers and the AUTEX side idle.
+  a.SESSION_EN_COURS = 0;
   f.ModificationsClick(nullptr);
   EXPECT_EQ(bureau.modales.back(), "TForm3");
   EXPECT_TRUE(s.io->boucle.File_emission.empty());
-  EXPECT_EQ(cote->MODE_AUTEX(), 1);
-  EXPECT_EQ(cote->preliminaires, preliminaires + 1);
+  EXPECT_EQ(a.MODE_AUTEX, 1);
+  EXPECT_TRUE(a.TEXTE_TX[0].empty());
   EXPECT_TRUE(f.Bouton_RX->Down());
 
   // Not connected, the send button says so in the message window.
+  a.TEXTE_A_EMETTRE.clear();
+  f.Memo_editeur->SetText("again");
   bureau.reponse_modale = [&](gui::TCustomForm& w) {
     EXPECT_EQ(w.Caption(), "Error");
     EXPECT_EQ(s.Form36->Memo1->Text(), "Your are not yet connected...");
   };
   f.ENVOI_MESSAGE_ARQClick(nullptr);
   EXPECT_EQ(bureau.modales.back(), "TForm36");
-  EXPECT_EQ(cote->envois, 1);
+  EXPECT_TRUE(a.TEXTE_A_EMETTRE.empty());
 }
 
 TEST(Activation, ABeaconInterruptedByADialogGoesOutAgain) {
@@ -252,14 +232,15 @@ TEST(AutexKeys, EnterSendsWhenAskedAndControlKeysAreKeptOutDuringASession) {
   StationTest st(bureau);
   st.dir.write("CONF_COM.SER", Image_avec({{252, 1}, {station::octet::MODE, 78}, {station::octet::ENVOI_SUR_CR, 2}}));
   st.ports.add(1);
-  AutexEnSession* cote = nullptr;
-  station::Station& s = st.Demarre(Avec(cote));
+  station::Station& s = st.Demarre();
   st.Montre();
   station::FichePrincipale& f = st.f();
+  autex::Autex& a = *s.autex;
+  EXPECT_EQ(a.ENVOI_SUR_CR, 1);  // the switch reaches the AUTEX side
   char k = '\r';
   f.Memo_editeurKeyPress(nullptr, k);
   EXPECT_EQ(s.io->boucle.DEMANDE_ENVOI_MESSAGE, 0);  // not connected
-  cote->session = 1;
+  a.SESSION_EN_COURS = 1;
   f.Memo_editeurKeyPress(nullptr, k);
   EXPECT_EQ(s.io->boucle.DEMANDE_ENVOI_MESSAGE, 1);
   EXPECT_EQ(k, '\r');
@@ -270,8 +251,12 @@ TEST(AutexKeys, EnterSendsWhenAskedAndControlKeysAreKeptOutDuringASession) {
   f.Memo_editeurKeyPress(nullptr, lettre);
   EXPECT_EQ(lettre, 'a');
   // The main loop sends it at its next tick.
+  f.Memo_editeur->SetText("73\r\n");
+  a.MODE_AUTEX = 0;  // a transmission is being written: the supervisor leaves the queue alone
   bureau.Run(2);
-  EXPECT_EQ(cote->envois, 1);
+  EXPECT_EQ(s.io->boucle.DEMANDE_ENVOI_MESSAGE, 0);
+  EXPECT_EQ(a.TEXTE_A_EMETTRE, std::string("\x03\x01" "73\x03\x00", 6));
+  EXPECT_EQ(f.Memo_editeur->Text(), "");
 }
 
 TEST(Modes, SwitchingBackToAsciiRestoresItsLayout) {
