@@ -1,0 +1,811 @@
+// AUTEX mode through the main window's own handlers, on whole stations: two stations on a simulated air (the
+// radio modules' packets at the serial line's rate, with seeded byte errors when asked), links at 1200 and 171
+// set up, used and ended from either side with the meeting, slot, message, stop and file buttons; the framed
+// texts that the window hands to the transmit side; the file choice and its checks; the layout controls, the
+// secondary channel, the short-message window and the settings that the parameter image keeps.
+#include "tests/station_app/rig.h"
+
+#include <deque>
+#include <filesystem>
+#include <fstream>
+
+#include "autex/traitement_chaines.h"
+#include "station/message_d_erreur.h"
+
+using namespace apptest;
+
+namespace {
+
+// True once the AUTEX side interprets the short messages and files carried in the received text (the
+// reception of in-band sequences); the tests that need the far end to store a file or show a short message
+// wait for it.
+template <class A>
+constexpr bool Reception_sms_fichiers = requires(A a) { a.SMS_EN_COURS; };
+constexpr bool RECEPTION_SMS_FICHIERS = Reception_sms_fichiers<autex::Autex>;
+
+std::string Octets(std::initializer_list<int> v) {
+  std::string s;
+  for (int c : v) s.push_back(char(c));
+  return s;
+}
+
+// The radio modules of two stations: each gathers what its station writes and sends it as packets of at most
+// 64 bytes once the serial line has paused for three byte times, each byte taking 1/120 s on the air; the
+// other module hands a packet's bytes to its station when the packet ends. A module waits while the other one
+// sends. Received bytes are altered with the probability `erreurs` (seeded).
+class Air {
+ public:
+  Air(stationtest::FakeLine& a, stationtest::FakeLine& b, platform::SimulatedClock& clock)
+      : clock_(clock) {
+    modules_[0].ligne = &a;
+    modules_[1].ligne = &b;
+    for (int i = 0; i < 2; ++i) {
+      Module* m = &modules_[size_t(i)];
+      m->ligne->onWrite = [this, m](stationtest::FakeLine&, const std::string& w) {
+        m->attente.insert(m->attente.end(), w.begin(), w.end());
+        m->dernier_ecrit = clock_.timeGetTime();
+      };
+    }
+  }
+  double erreurs = 0.0;
+  uint64_t octets_alteres = 0;
+  uint64_t octets_emis = 0;
+
+  // One millisecond of air.
+  void Pas() {
+    const uint32_t t = clock_.timeGetTime();
+    for (int i = 0; i < 2; ++i) {
+      Module& m = modules_[size_t(i)];
+      if (!m.emet || platform::elapsedMs(t, m.debut) < m.duree) continue;
+      m.emet = false;
+      for (char c : m.paquet) {
+        if (alea() < erreurs) {
+          c = char(uint8_t(c) ^ uint8_t(1u + (rng_ >> 40) % 255));
+          ++octets_alteres;
+        }
+        modules_[size_t(1 - i)].ligne->input.push_back(c);
+      }
+    }
+    for (int i = 0; i < 2; ++i) {
+      Module& m = modules_[size_t(i)];
+      if (m.emet || m.attente.empty() || modules_[size_t(1 - i)].emet) continue;
+      if (m.attente.size() < 64 && platform::elapsedMs(t, m.dernier_ecrit) < 25) continue;
+      const size_t n = std::min<size_t>(64, m.attente.size());
+      m.paquet.assign(m.attente.begin(), m.attente.begin() + std::ptrdiff_t(n));
+      m.attente.erase(m.attente.begin(), m.attente.begin() + std::ptrdiff_t(n));
+      m.emet = true;
+      m.debut = t;
+      m.duree = uint32_t((n * 1000 + 119) / 120);
+      octets_emis += n;
+    }
+  }
+
+ private:
+  struct Module {
+    stationtest::FakeLine* ligne = nullptr;
+    std::deque<char> attente;
+    uint32_t dernier_ecrit = 0;
+    bool emet = false;
+    uint32_t debut = 0;
+    uint32_t duree = 0;
+    std::string paquet;
+  };
+  double alea() {
+    rng_ = rng_ * 6364136223846793005ULL + 1442695040888963407ULL;
+    return double(rng_ >> 11) * (1.0 / 9007199254740992.0);
+  }
+  platform::SimulatedClock& clock_;
+  std::array<Module, 2> modules_;
+  uint64_t rng_ = 12345;
+};
+
+// Two stations in AUTEX mode, A ("F1AAA") on COM1 and B ("F2BBB") on COM2, on one air.
+struct DeuxStationsAutex {
+  Bureau bureau;
+  StationTest a{bureau};
+  StationTest b{bureau};
+  std::shared_ptr<stationtest::FakeLine> la = a.ports.add(1);
+  std::shared_ptr<stationtest::FakeLine> lb = b.ports.add(2);
+  Air air{*la, *lb, bureau.clock};
+
+  explicit DeuxStationsAutex(const std::vector<std::pair<int, int>>& octets = {}) {
+    Prepare(a, 1, "F1AAA", "JEAN PARIS", octets);
+    Prepare(b, 2, "F2BBB", "PAUL LYON", octets);
+    a.Demarre();
+    b.Demarre();
+    a.Montre();
+    b.Montre();
+  }
+  static void Prepare(StationTest& st, int port, const std::string& indicatif, const std::string& divers,
+                      const std::vector<std::pair<int, int>>& octets) {
+    std::string image = Image_avec({{252, port}, {station::octet::MODE, 78}});
+    for (auto [i, v] : octets) image[size_t(i - 1)] = char(v);
+    st.dir.write("CONF_COM.SER", image);
+    st.dir.write("CONFSTRINGS_COM.TXT", "\r\n" + indicatif + "\r\n" + divers + "\r\nQRZ?\r\n73 de " + indicatif + "\r\n");
+  }
+  station::FichePrincipale& A() { return a.f(); }
+  station::FichePrincipale& B() { return b.f(); }
+  autex::Autex& AA() { return *a.s().autex; }
+  autex::Autex& AB() { return *b.s().autex; }
+
+  void Run(uint32_t ms) {
+    for (uint32_t i = 0; i < ms; ++i) {
+      air.Pas();
+      bureau.Run(1);
+    }
+  }
+  bool Jusqu_a(const std::function<bool()>& condition, uint32_t max_ms) {
+    for (uint32_t i = 0; i < max_ms; ++i) {
+      if (condition()) return true;
+      Run(1);
+    }
+    return condition();
+  }
+  // A click as the mouse gives it; a disabled button takes none.
+  static bool Clic(gui::TControl* c) {
+    if (!c->Enabled() || !c->Visible()) return false;
+    testsupport::UserClick(*c);
+    return true;
+  }
+  // A calls, B enters slot 1 once it heard the call; both connected.
+  void Liaison() {
+    ASSERT_TRUE(Clic(A().LANCEMENT_REUNION));
+    ASSERT_TRUE(Jusqu_a([&] { return B().ENTRER_DANS_LA_REUNION_S1->Enabled(); }, 30000)) << "B never heard A's call";
+    ASSERT_TRUE(Clic(B().ENTRER_DANS_LA_REUNION_S1));
+    ASSERT_TRUE(Jusqu_a([&] { return AA().SESSION_EN_COURS == 1 && AB().SESSION_EN_COURS == 1; }, 60000))
+        << "A: " << A().Etat_liaison->Caption() << " / B: " << B().Etat_liaison->Caption();
+  }
+  // Types a message in a station's editor and presses "Send the message".
+  static void Envoie(station::FichePrincipale& f, const std::string& texte) {
+    f.Memo_editeur->SetText(texte);
+    ASSERT_TRUE(Clic(f.ENVOI_MESSAGE_ARQ));
+  }
+};
+
+bool Contient(const std::string& texte, const std::string& partie) { return texte.find(partie) != std::string::npos; }
+
+std::string Fichier_sauve_tout(StationTest& st) {
+  const auto dir = st.dir.path() / "AUTEX";
+  if (!std::filesystem::is_directory(dir)) return std::string();
+  for (const auto& e : std::filesystem::directory_iterator(dir))
+    if (e.path().filename().string().rfind("AUTEX ", 0) == 0) return st.dir.read("AUTEX/" + e.path().filename().string());
+  return std::string();
+}
+
+// A text of about `taille` bytes that zlib shrinks a lot: a station log with a few changing fields.
+std::string Journal(size_t taille) {
+  std::string t;
+  for (int i = 0; t.size() < taille; ++i)
+    t += "QSO " + std::to_string(1000 + i % 97) + " F" + std::to_string(i % 9) + "XYZ 434.100 MHz RST 59" +
+         std::string(1, char(3)) + " 73\r\n";
+  t.resize(taille);
+  return t;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Links between two stations
+
+TEST(LiaisonAutex, AtHighSpeedACallIsAnsweredMessagesGoBothWaysAndTheUserEndsTheLink) {
+  DeuxStationsAutex d;
+  // The call: the session buttons follow, and B hears it.
+  ASSERT_TRUE(DeuxStationsAutex::Clic(d.A().LANCEMENT_REUNION));
+  EXPECT_TRUE(d.A().LANCEMENT_REUNION->Down());
+  EXPECT_FALSE(d.A().LANCEMENT_REUNION->Enabled());
+  EXPECT_TRUE(d.A().FIN_REUNION->Enabled());
+  EXPECT_EQ(d.A().Label_Info_AUTEX->Caption(), "Connection attempt...");
+  EXPECT_EQ(d.AA().STATION_MAITRE, 1);
+  ASSERT_TRUE(d.Jusqu_a([&] { return d.B().ENTRER_DANS_LA_REUNION_S1->Enabled(); }, 30000));
+  ASSERT_TRUE(DeuxStationsAutex::Clic(d.B().ENTRER_DANS_LA_REUNION_S1));
+  ASSERT_TRUE(d.Jusqu_a([&] { return d.AA().SESSION_EN_COURS == 1 && d.AB().SESSION_EN_COURS == 1; }, 60000));
+  d.Run(3000);
+  EXPECT_EQ(d.A().Etat_liaison->Caption(), "Connected");
+  EXPECT_EQ(d.B().Etat_liaison->Caption(), "Connected");
+  EXPECT_TRUE(d.B().SORTIR_DE_LA_REUNION_S1->Enabled());
+  // Each side shows the other's secondary channel (call sign and free text).
+  EXPECT_TRUE(d.Jusqu_a([&] { return Contient(d.B().Secondary_channel_MASTER->Caption(), "F1AAA JEAN PARIS"); }, 60000))
+      << d.B().Secondary_channel_MASTER->Caption();
+  EXPECT_TRUE(d.Jusqu_a([&] { return Contient(d.A().Secondary_channel_S1->Caption(), "F2BBB PAUL LYON"); }, 60000))
+      << d.A().Secondary_channel_S1->Caption();
+
+  // A's message, sent with the button, shows in B's window of the Master and in B's "save all" file.
+  DeuxStationsAutex::Envoie(d.A(), "Hello B, how do you copy?\r\n");
+  EXPECT_EQ(d.A().Memo_editeur->Text(), "");
+  ASSERT_TRUE(d.Jusqu_a([&] { return Contient(d.B().Memo_Reception_Master->Text(), "Hello B, how do you copy?"); }, 60000))
+      << d.B().Memo_Reception_Master->Text();
+  ASSERT_TRUE(DeuxStationsAutex::Clic(d.B().Sauve_toutes_les_fenetres_M_et_Sx));
+  const std::string sauve = Fichier_sauve_tout(d.b);
+  EXPECT_EQ(sauve.rfind("Master ", 0), 0u) << sauve;
+  EXPECT_TRUE(Contient(sauve, "Hello B, how do you copy?")) << sauve;
+
+  // B answers with Escape, as typed; it shows in A's window of S1.
+  d.B().Memo_editeur->SetText("Fine, 73");
+  d.b.clavier.escapePressed = true;
+  d.Run(5);
+  EXPECT_EQ(d.B().Memo_editeur->Text(), "");
+  ASSERT_TRUE(d.Jusqu_a([&] { return Contient(d.A().Memo_Reception_S1->Text(), "Fine, 73"); }, 60000))
+      << d.A().Memo_Reception_S1->Text();
+
+  // A stored sequence goes out as a message.
+  ASSERT_TRUE(DeuxStationsAutex::Clic(d.A().Sequence2));
+  ASSERT_TRUE(d.Jusqu_a([&] { return Contient(d.B().Memo_Reception_Master->Text(), "73 de F1AAA"); }, 60000));
+
+  // B leaves: both return to their idle state.
+  ASSERT_TRUE(DeuxStationsAutex::Clic(d.B().SORTIR_DE_LA_REUNION_S1));
+  EXPECT_EQ(d.B().Label_Info_AUTEX->Caption(), "End of meeting required by me");
+  ASSERT_TRUE(d.Jusqu_a([&] { return d.AA().SESSION_EN_COURS == 0 && d.AB().SESSION_EN_COURS == 0; }, 60000));
+  d.Run(15000);
+  EXPECT_EQ(d.A().Etat_liaison->Caption(), "Disconnected");
+  EXPECT_EQ(d.B().Etat_liaison->Caption(), "Disconnected");
+  EXPECT_TRUE(d.A().LANCEMENT_REUNION->Enabled());
+  EXPECT_TRUE(d.B().LANCEMENT_REUNION->Enabled());
+  // Not connected any more: the send button says so.
+  d.B().Memo_editeur->SetText("anyone?");
+  ASSERT_TRUE(DeuxStationsAutex::Clic(d.B().ENVOI_MESSAGE_ARQ));
+  EXPECT_EQ(d.b.s().Form36->Memo1->Text(), "Your are not yet connected...");
+}
+
+TEST(LiaisonAutex, AtLowSpeedTheSpeedIsKeptDuringTheLinkAndTheMasterEndsIt) {
+  DeuxStationsAutex d;
+  for (station::FichePrincipale* f : {&d.A(), &d.B()}) {
+    ASSERT_TRUE(DeuxStationsAutex::Clic(f->Vitesse_basse_AUTEX));
+    EXPECT_TRUE(f->Vitesse_basse_AUTEX->Down());
+  }
+  EXPECT_EQ(d.AA().Vitesse_AUTEX, 171);
+  EXPECT_EQ(d.AB().Vitesse_AUTEX, 171);
+  d.Liaison();
+  if (testing::Test::HasFatalFailure()) return;
+  d.Run(2000);
+  EXPECT_EQ(d.A().Etat_liaison->Caption(), "Connected");
+  EXPECT_EQ(d.B().Etat_liaison->Caption(), "Connected");
+
+  // A speed change is refused while the link holds.
+  ASSERT_TRUE(DeuxStationsAutex::Clic(d.A().Vitesse_haute_AUTEX));
+  EXPECT_EQ(d.AA().Vitesse_AUTEX, 171);
+  EXPECT_TRUE(d.A().Vitesse_basse_AUTEX->Down());
+  EXPECT_EQ(d.A().Label_Info_AUTEX->Caption(), "A meeting is in progress. You must finish it first");
+
+  DeuxStationsAutex::Envoie(d.A(), "Slow but sure");
+  ASSERT_TRUE(d.Jusqu_a([&] { return Contient(d.B().Memo_Reception_Master->Text(), "Slow but sure"); }, 120000));
+
+  // A ends the link.
+  ASSERT_TRUE(DeuxStationsAutex::Clic(d.A().FIN_REUNION));
+  EXPECT_EQ(d.A().Label_Info_AUTEX->Caption(), "End of meeting required by me");
+  EXPECT_FALSE(d.A().FIN_REUNION->Enabled());
+  ASSERT_TRUE(d.Jusqu_a([&] { return d.AA().SESSION_EN_COURS == 0 && d.AB().SESSION_EN_COURS == 0; }, 120000));
+  d.Run(20000);
+  EXPECT_EQ(d.A().Etat_liaison->Caption(), "Disconnected");
+  EXPECT_EQ(d.B().Etat_liaison->Caption(), "Disconnected");
+  // The speed can change again; the AUTEX speed reaches the parameter file at Quit.
+  ASSERT_TRUE(DeuxStationsAutex::Clic(d.A().Vitesse_moyenne_AUTEX));
+  EXPECT_EQ(d.AA().Vitesse_AUTEX, 400);
+  d.A().QuitClick(nullptr);
+  EXPECT_EQ(d.a.Octet_fichier(station::octet::VITESSE_AUTEX), 2);
+}
+
+TEST(LiaisonAutex, ADialogClosedDuringACallOrALinkLeavesThemRunning) {
+  DeuxStationsAutex d;
+  ASSERT_TRUE(DeuxStationsAutex::Clic(d.A().LANCEMENT_REUNION));
+  d.Run(500);
+  // The call is being repeated: closing a window of the program must not stop it.
+  d.A().AproposdeClick(nullptr);
+  EXPECT_EQ(d.bureau.modales.back(), "TForm2");
+  EXPECT_EQ(d.AA().MAITRE_APPELLE, 1);
+  ASSERT_TRUE(d.Jusqu_a([&] { return d.B().ENTRER_DANS_LA_REUNION_S1->Enabled(); }, 30000));
+  ASSERT_TRUE(DeuxStationsAutex::Clic(d.B().ENTRER_DANS_LA_REUNION_S1));
+  d.Run(200);
+  // B's attempt is pending: a dialog on B keeps it.
+  ASSERT_EQ(d.AB().SESSION_EN_COURS, 0);
+  ASSERT_TRUE(d.B().Session_ou_tentative_en_cours());
+  d.B().ModificationsClick(nullptr);
+  EXPECT_EQ(d.bureau.modales.back(), "TForm3");
+  ASSERT_TRUE(d.Jusqu_a([&] { return d.AA().SESSION_EN_COURS == 1 && d.AB().SESSION_EN_COURS == 1; }, 60000));
+  // During the link: a message queued when a dialog opens still goes out.
+  DeuxStationsAutex::Envoie(d.B(), "still here");
+  d.B().AproposdeClick(nullptr);
+  ASSERT_TRUE(d.Jusqu_a([&] { return Contient(d.A().Memo_Reception_S1->Text(), "still here"); }, 60000));
+  EXPECT_EQ(d.AA().SESSION_EN_COURS, 1);
+  EXPECT_EQ(d.AB().SESSION_EN_COURS, 1);
+}
+
+TEST(LiaisonAutex, StopReplacesWhatWaitsAndTheLinkGoesOn) {
+  DeuxStationsAutex d;
+  // Not connected: nothing to stop.
+  ASSERT_TRUE(DeuxStationsAutex::Clic(d.A().ARRET_TRANSMISSION_AUTEX));
+  EXPECT_EQ(d.A().Label_Info_AUTEX->Caption(), "No need of <Stop!> as you must be connected");
+  d.Liaison();
+  if (testing::Test::HasFatalFailure()) return;
+  ASSERT_TRUE(DeuxStationsAutex::Clic(d.A().ARRET_TRANSMISSION_AUTEX));
+  EXPECT_EQ(d.A().Label_Info_AUTEX->Caption(), "No need of <Stop!> as no transmission in progress");
+
+  // A long text is on its way; Stop replaces what still waits by the stop sequence.
+  std::string long_texte;
+  for (int i = 0; i < 40; ++i) long_texte += "line " + std::to_string(i) + " of a long report\r\n";
+  DeuxStationsAutex::Envoie(d.A(), long_texte);
+  ASSERT_TRUE(d.Jusqu_a([&] { return Contient(d.B().Memo_Reception_Master->Text(), "line 1 "); }, 60000));
+  ASSERT_FALSE(d.AA().TEXTE_A_EMETTRE.empty());
+  ASSERT_TRUE(DeuxStationsAutex::Clic(d.A().ARRET_TRANSMISSION_AUTEX));
+  EXPECT_EQ(d.A().Label_Info_AUTEX->Caption(), "<Stop!> taken into account");
+  EXPECT_EQ(d.AA().TEXTE_A_EMETTRE, Octets({3, 5}));
+  EXPECT_EQ(d.AA().TEXTE_EN_ATTENTE, 1);
+  ASSERT_TRUE(d.Jusqu_a([&] { return d.AA().TEXTE_A_EMETTRE.empty(); }, 60000));
+  d.Run(10000);
+  EXPECT_FALSE(Contient(d.B().Memo_Reception_Master->Text(), "line 39 "));
+  if (RECEPTION_SMS_FICHIERS) {
+    EXPECT_TRUE(Contient(d.B().Memo_Reception_Master->Text(), "...Stop!")) << d.B().Memo_Reception_Master->Text();
+  }
+
+  // The next message goes through.
+  DeuxStationsAutex::Envoie(d.A(), "after the stop");
+  ASSERT_TRUE(d.Jusqu_a([&] { return Contient(d.B().Memo_Reception_Master->Text(), "after the stop"); }, 60000));
+}
+
+TEST(LiaisonAutex, AShortMessageArrivesInTheShortMessageWindowAndItsReport) {
+  if (!RECEPTION_SMS_FICHIERS) GTEST_SKIP() << "waits for the reception of short messages and files";
+  DeuxStationsAutex d;
+  d.Liaison();
+  if (testing::Test::HasFatalFailure()) return;
+  DeuxStationsAutex::Envoie(d.A(), "QSL via bureau");
+  ASSERT_TRUE(d.Jusqu_a([&] { return Contient(d.B().RichEdit_SMS->Text(), "QSL via bureau"); }, 60000))
+      << d.B().RichEdit_SMS->Text();
+  EXPECT_TRUE(Contient(d.B().RichEdit_SMS->Text(), "F1AAA")) << d.B().RichEdit_SMS->Text();
+  const std::string rapport = d.B().Rapport_messages();
+  ASSERT_FALSE(rapport.empty());
+  std::ifstream in(rapport, std::ios::binary);
+  const std::string contenu((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(contenu.rfind("<Autex Messages>\r\n\r\n", 0), 0u);
+  EXPECT_TRUE(Contient(contenu, "QSL via bureau"));
+  ASSERT_TRUE(DeuxStationsAutex::Clic(d.B().Clear_fenetre_SMS));
+  EXPECT_EQ(d.B().RichEdit_SMS->Text(), "");
+}
+
+TEST(LiaisonAutex, ACompressedFileArrivesWholeThroughByteErrors) {
+  if (!RECEPTION_SMS_FICHIERS) GTEST_SKIP() << "waits for the reception of short messages and files";
+  DeuxStationsAutex d;
+  d.air.erreurs = 2e-3;
+  d.Liaison();
+  if (testing::Test::HasFatalFailure()) return;
+  const std::string contenu = Journal(20000);
+  d.a.dir.write("journal.txt", contenu);
+  station::FichePrincipale& a = d.A();
+  a.Nom_fichier_TX = "journal.txt";
+  a.Chemin_fichier_TX = (d.a.dir.path() / "journal.txt").string();
+  ASSERT_TRUE(a.Compression_du_fichier_transmis->Checked());
+  ASSERT_TRUE(DeuxStationsAutex::Clic(a.TRANSMISSION_FICHIER_AUTEX));
+  ASSERT_EQ(d.AA().TEXTE_A_EMETTRE.substr(0, 2), Octets({3, 6}));
+  ASSERT_TRUE(d.Jusqu_a([&] { return !d.B().Nom_du_fichier_RX_AUTEX->Caption().empty(); }, 900000))
+      << d.B().Memo_Reception_Master->Text();
+  EXPECT_GT(d.air.octets_alteres, 0u);
+  const std::string recu = d.b.dir.read("AUTEX/" + d.B().Nom_du_fichier_RX_AUTEX->Caption());
+  EXPECT_TRUE(recu == contenu) << recu.size() << " bytes received";
+  // The received file is opened with the shell's default action.
+  ASSERT_TRUE(DeuxStationsAutex::Clic(d.B().Ouverture_du_fichier_AUTEX));
+  ASSERT_FALSE(d.b.shell.requests.empty());
+  EXPECT_EQ(d.b.shell.requests.back().document,
+            station::Chemin_dans(station::Chemin_dans(d.B().Repertoire_travail, "AUTEX"),
+                                 d.B().Nom_du_fichier_RX_AUTEX->Caption()));
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Framed texts
+
+TEST(TramesAutex, MessagesLoseOneLineEndAndEveryControlByte) {
+  EXPECT_EQ(station::Trame_message("HELLO\r\n"), Octets({3, 1, 'H', 'E', 'L', 'L', 'O', 3, 0}));
+  EXPECT_EQ(station::Trame_message("K"), Octets({3, 1, 'K', 3, 0}));
+  EXPECT_EQ(station::Trame_message("\r"), Octets({3, 1, '\r', 3, 0}));
+  EXPECT_EQ(station::Trame_message("ab\n\r"), Octets({3, 1, 'a', 'b', 3, 0}));
+  EXPECT_EQ(station::Trame_message("ab\n"), Octets({3, 1, 'a', 'b', 3, 0}));
+  EXPECT_EQ(station::Trame_message("ab\r"), Octets({3, 1, 'a', 'b', 3, 0}));
+  // Only one line end goes; the others are part of the message.
+  EXPECT_EQ(station::Trame_message("a\r\n\r\n"), Octets({3, 1, 'a', '\r', '\n', 3, 0}));
+  EXPECT_EQ(station::Trame_message(Octets({'a', 3, 'b', 3})), Octets({3, 1, 'a', 'b', 3, 0}));
+  EXPECT_EQ(station::Trame_message(""), "");
+}
+
+TEST(TramesAutex, FilesCarryTheirCountCallSignNameAndDoubledControlBytes) {
+  // 10 bytes named ABC.TXT from a 5-character call sign: N = 5 + 1 + 7 + 1 + 10 + 2 = 26.
+  const std::string trame = station::Trame_fichier("F2BBB", "ABC.TXT", "0123456789", false);
+  EXPECT_EQ(trame, Octets({3, 4, 0, 0, 26}) + "F2BBB" + Octets({0}) + "ABC.TXT" + Octets({0}) + "0123456789" +
+                       Octets({3, 0}));
+  // Every data byte 3 goes twice and counts twice; the compressed kind starts with 3, 6.
+  const std::string c = station::Trame_fichier("F2BBB", "A", Octets({1, 3, 3, 2}), true);
+  EXPECT_EQ(c, Octets({3, 6, 0, 0, 16}) + "F2BBB" + Octets({0, 'A', 0, 1, 3, 3, 3, 3, 2, 3, 0}));
+  // Counts above 255 are written most significant byte first.
+  const std::string grand = station::Trame_fichier("F2BBB", "B.BIN", std::string(1000, 'x'), false);
+  EXPECT_EQ(grand.substr(2, 3), Octets({0, 0x03, 0xF6}));  // 5 + 1 + 5 + 1 + 1000 + 2 = 1014
+  // A count that would read as a control sequence (3 then a code) is announced as the next one that does
+  // not; the frame itself is whole.
+  for (size_t donnees = 752; donnees <= 760; ++donnees) {
+    const std::string t = station::Trame_fichier("F2BBB", "B.BIN", std::string(donnees, 'x'), false);
+    const int milieu = uint8_t(t[3]), bas = uint8_t(t[4]);
+    EXPECT_FALSE(milieu == 3 && (bas <= 1 || (bas >= 3 && bas <= 6))) << donnees;
+    EXPECT_EQ(t.size(), 2 + 3 + 5 + 1 + 5 + 1 + donnees + 2);
+  }
+  // A NUL or a control byte in the call sign or the name could not be read back: they are left out.
+  EXPECT_EQ(station::Trame_fichier(Octets({'F', 3, 0, 'X'}), "N", "d", false),
+            Octets({3, 4, 0, 0, 8, 'F', 'X', 0, 'N', 0, 'd', 3, 0}));
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Handlers of one station
+
+struct UneStationAutex {
+  Bureau bureau;
+  StationTest st{bureau};
+  std::shared_ptr<stationtest::FakeLine> ligne = st.ports.add(1);
+  explicit UneStationAutex(const std::string& indicatif = "F4ABC", std::vector<std::pair<int, int>> octets = {}) {
+    std::string image = Image_avec({{252, 1}, {station::octet::MODE, 78}});
+    for (auto [i, v] : octets) image[size_t(i - 1)] = char(v);
+    st.dir.write("CONF_COM.SER", image);
+    st.dir.write("CONFSTRINGS_COM.TXT", "\r\n" + indicatif + "\r\n\r\n\r\n\r\n");
+    st.Demarre();
+    st.Montre();
+  }
+  station::FichePrincipale& f() { return st.f(); }
+  autex::Autex& a() { return *st.s().autex; }
+  // A link as the receive side leaves it, without a peer.
+  void Connecte(uint8_t maitre) {
+    a().SESSION_EN_COURS = 1;
+    a().STATION_MAITRE = maitre;
+    if (maitre == 1)
+      a().INDICATIF_PROPRE = "F4ABC";
+    else
+      a().INDICATIF_CONNEXION = "F4ABC";
+  }
+};
+
+TEST(EnvoiAutex, AFileIsCheckedWhenChosenAndAgainWhenSent) {
+  UneStationAutex u;
+  station::FichePrincipale& f = u.f();
+  // Nothing chosen, not connected.
+  f.TRANSMISSION_FICHIER_AUTEXClick(nullptr);
+  EXPECT_EQ(f.Label_Info_AUTEX->Caption(), "You must be connected");
+  u.Connecte(0);
+  f.TRANSMISSION_FICHIER_AUTEXClick(nullptr);
+  EXPECT_EQ(f.Label_Info_AUTEX->Caption(), "Error: the file has not been selected");
+  EXPECT_TRUE(u.a().TEXTE_A_EMETTRE.empty());
+
+  // A chosen file, sent plain (compression off).
+  f.Compression_du_fichier_transmis->SetChecked(false);
+  f.Compression_du_fichier_transmisClick(nullptr);
+  u.st.dir.write("ABC.TXT", "0123456789");
+  f.Nom_fichier_TX = "ABC.TXT";
+  f.Chemin_fichier_TX = (u.st.dir.path() / "ABC.TXT").string();
+  f.TRANSMISSION_FICHIER_AUTEXClick(nullptr);
+  EXPECT_EQ(u.a().TEXTE_A_EMETTRE, station::Trame_fichier("F4ABC", "ABC.TXT", "0123456789", false));
+  EXPECT_EQ(u.a().TEXTE_EN_ATTENTE, 1);
+
+  // Sent again once it has grown past the limit, gone, or become something that cannot be read: the
+  // information line says so and nothing is queued.
+  u.a().TEXTE_A_EMETTRE.clear();
+  u.st.dir.write("ABC.TXT", std::string(65001, 'x'));
+  f.TRANSMISSION_FICHIER_AUTEXClick(nullptr);
+  EXPECT_EQ(f.Label_Info_AUTEX->Caption(), "The selected file is larger than 63 Kbytes");
+  std::filesystem::remove(u.st.dir.path() / "ABC.TXT");
+  f.TRANSMISSION_FICHIER_AUTEXClick(nullptr);
+  EXPECT_EQ(f.Label_Info_AUTEX->Caption(), "The selected file no longer exists");
+#ifndef _WIN32
+  std::filesystem::create_directory(u.st.dir.path() / "ABC.TXT");  // a directory is no file to read
+  f.TRANSMISSION_FICHIER_AUTEXClick(nullptr);
+  EXPECT_EQ(f.Label_Info_AUTEX->Caption(), "The selected file cannot be read");
+#endif
+  EXPECT_TRUE(u.a().TEXTE_A_EMETTRE.empty());
+
+  // A file of exactly 65,000 bytes goes.
+  std::filesystem::remove(u.st.dir.path() / "ABC.TXT");
+  u.st.dir.write("ABC.TXT", std::string(65000, 'y'));
+  f.TRANSMISSION_FICHIER_AUTEXClick(nullptr);
+  EXPECT_EQ(u.a().TEXTE_A_EMETTRE.size(), 2 + 3 + 5 + 1 + 7 + 1 + 65000 + 2u);
+}
+
+TEST(EnvoiAutex, CompressionIsUsedOnlyWhenItShortensTheFileAndTheMasterSignsWithItsOwnCall) {
+  UneStationAutex u;
+  station::FichePrincipale& f = u.f();
+  u.Connecte(1);
+  ASSERT_TRUE(f.Compression_du_fichier_transmis->Checked());  // the standard setting
+  const std::string texte = Journal(20000);
+  u.st.dir.write("log.txt", texte);
+  f.Nom_fichier_TX = "log.txt";
+  f.Chemin_fichier_TX = (u.st.dir.path() / "log.txt").string();
+  f.TRANSMISSION_FICHIER_AUTEXClick(nullptr);
+  const std::string trame = u.a().TEXTE_A_EMETTRE;
+  ASSERT_EQ(trame.substr(0, 2), Octets({3, 6}));
+  EXPECT_LT(trame.size(), 4000u);
+  // The fields read back: call sign, name, then the data with its 3s undoubled, which inflate to the file.
+  ASSERT_EQ(trame.substr(5, 6), Octets({'F', '4', 'A', 'B', 'C', 0}));
+  ASSERT_EQ(trame.substr(11, 8), Octets({'l', 'o', 'g', '.', 't', 'x', 't', 0}));
+  ASSERT_EQ(trame.substr(trame.size() - 2), Octets({3, 0}));
+  std::string donnees = trame.substr(19, trame.size() - 21);
+  std::string simple;
+  for (size_t i = 0; i < donnees.size(); ++i) {
+    simple.push_back(donnees[i]);
+    if (donnees[i] == 3) {
+      ASSERT_LT(i + 1, donnees.size());
+      ASSERT_EQ(donnees[i + 1], 3);
+      ++i;
+    }
+  }
+  std::string inflate;
+  ASSERT_TRUE(autex::DECOMPRESSER_CHAINE(simple, inflate));
+  EXPECT_TRUE(inflate == texte);
+  EXPECT_EQ(autex::Trois_octets_vers_entier(trame.substr(2, 3)), int32_t(trame.size() - 5));
+
+  // Bytes that zlib cannot shrink go plain.
+  u.a().TEXTE_A_EMETTRE.clear();
+  std::string bruit;
+  uint32_t x = 1;
+  for (int i = 0; i < 3000; ++i) {
+    x = x * 1103515245u + 12345u;
+    bruit.push_back(char(x >> 24));
+  }
+  u.st.dir.write("log.txt", bruit);
+  f.TRANSMISSION_FICHIER_AUTEXClick(nullptr);
+  EXPECT_EQ(u.a().TEXTE_A_EMETTRE.substr(0, 2), Octets({3, 4}));
+}
+
+#ifndef _WIN32
+// The open dialog answers as the user does (natively; under Windows it is the system's dialog).
+struct ReponseDialogue {
+  explicit ReponseDialogue(std::function<bool(gui::TOpenDialog&)> r) {
+    gui::TCommonDialog::HeadlessDriver = [r](gui::TCommonDialog& d) { return r(dynamic_cast<gui::TOpenDialog&>(d)); };
+  }
+  ~ReponseDialogue() { gui::TCommonDialog::HeadlessDriver = nullptr; }
+};
+
+TEST(EnvoiAutex, TheFileChoiceKeepsFilesOfAtMost65000BytesWithNamesOfAtMost230Characters) {
+  UneStationAutex u;
+  station::FichePrincipale& f = u.f();
+  std::string filtre;
+  std::string choisi;
+  ReponseDialogue dialogue([&](gui::TOpenDialog& d) {
+    filtre = d.Filter;
+    if (choisi == "<cancel>") return false;
+    d.FileName = choisi;
+    return true;
+  });
+  u.st.dir.write("max.bin", std::string(65000, 'a'));
+  choisi = (u.st.dir.path() / "max.bin").string();
+  f.Fichier_TX_AUTEXClick(nullptr);
+  EXPECT_EQ(filtre, "(*.*)|*.*");
+  EXPECT_EQ(f.Nom_fichier_TX, "max.bin");
+  EXPECT_EQ(f.Chemin_fichier_TX, choisi);
+  EXPECT_EQ(f.Nom_du_fichier_TX_AUTEX->Caption(), "max.bin");
+
+  // Cancelled: the choice stays.
+  choisi = "<cancel>";
+  f.Fichier_TX_AUTEXClick(nullptr);
+  EXPECT_EQ(f.Nom_fichier_TX, "max.bin");
+
+  u.st.dir.write("big.bin", std::string(65001, 'a'));
+  choisi = (u.st.dir.path() / "big.bin").string();
+  f.Fichier_TX_AUTEXClick(nullptr);
+  EXPECT_EQ(f.Nom_fichier_TX, "");
+  EXPECT_EQ(f.Chemin_fichier_TX, "");
+  EXPECT_EQ(f.Nom_du_fichier_TX_AUTEX->Caption(), "");
+  EXPECT_EQ(f.Label_Info_AUTEX->Caption(), "The selected file is larger than 63 Kbytes");
+
+  const std::string nom_230 = std::string(226, 'n') + ".txt";
+  const std::string nom_231 = std::string(227, 'n') + ".txt";
+  u.st.dir.write(nom_230, "x");
+  u.st.dir.write(nom_231, "x");
+  choisi = (u.st.dir.path() / nom_231).string();
+  f.Fichier_TX_AUTEXClick(nullptr);
+  EXPECT_EQ(f.Nom_fichier_TX, "");
+  EXPECT_EQ(f.Label_Info_AUTEX->Caption(), "The name of the selected file has more than 230 characters.");
+  choisi = (u.st.dir.path() / nom_230).string();
+  f.Fichier_TX_AUTEXClick(nullptr);
+  EXPECT_EQ(f.Nom_fichier_TX, nom_230);
+
+  // An empty answer forgets the choice.
+  choisi = "";
+  f.Fichier_TX_AUTEXClick(nullptr);
+  EXPECT_EQ(f.Nom_fichier_TX, "");
+  EXPECT_EQ(f.Chemin_fichier_TX, "");
+}
+#endif
+
+TEST(EnvoiAutex, SequencesMessagesAndTheShortMessageWindow) {
+  UneStationAutex u;
+  station::FichePrincipale& f = u.f();
+  f.Edit_Sequence1->SetText("CQ CQ");
+  // Not connected: the message window says so and nothing is queued.
+  f.Sequence1Click(nullptr);
+  EXPECT_EQ(u.bureau.modales.back(), "TForm36");
+  EXPECT_EQ(u.st.s().Form36->Memo1->Text(), "Your are not yet connected...");
+  EXPECT_TRUE(u.a().TEXTE_A_EMETTRE.empty());
+  u.Connecte(0);
+  f.Memo_editeur->SetText("QTH ");
+  f.Sequence1Click(nullptr);
+  EXPECT_EQ(u.a().TEXTE_A_EMETTRE, Octets({3, 1}) + "QTH CQ CQ" + Octets({3, 0}));
+  EXPECT_EQ(f.Memo_editeur->Text(), "");
+  f.Memo_editeur->SetText(Octets({'a', 3, 'b', '\r', '\n'}));
+  f.ENVOI_MESSAGE_ARQClick(nullptr);
+  EXPECT_EQ(u.a().TEXTE_A_EMETTRE, Octets({3, 1}) + "QTH CQ CQ" + Octets({3, 0, 3, 1, 'a', 'b', 3, 0}));
+  // An empty editor sends nothing.
+  f.ENVOI_MESSAGE_ARQClick(nullptr);
+  EXPECT_EQ(u.a().TEXTE_A_EMETTRE.size(), 19u);
+
+  // The short-message window: its report and its clear button.
+  f.RichEdit_SMS->SetText("F1AAA (12:00)\r\n: QSL\r\n");
+  const std::string rapport = f.Rapport_messages();
+  ASSERT_FALSE(rapport.empty());
+  EXPECT_EQ(std::filesystem::path(rapport).parent_path().filename().string(), "REPORTS");
+  EXPECT_EQ(std::filesystem::path(rapport).filename().string().rfind("MESSAGES_ ", 0), 0u);
+  std::ifstream in(rapport, std::ios::binary);
+  const std::string contenu((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(contenu, "<Autex Messages>\r\n\r\nF1AAA (12:00)\r\n: QSL\r\n");
+  f.Clear_fenetre_SMSClick(nullptr);
+  EXPECT_EQ(f.RichEdit_SMS->Text(), "");
+
+  // The options panel opens and closes with its button.
+  f.Options_AUTEX->SetDown(true);
+  f.Options_AUTEXClick(nullptr);
+  EXPECT_TRUE(f.Panel_Options_AUTEX->Visible());
+  EXPECT_EQ(f.Panel_Options_AUTEX->Height(), 57);
+  f.Options_AUTEX->SetDown(false);
+  f.Options_AUTEXClick(nullptr);
+  EXPECT_FALSE(f.Panel_Options_AUTEX->Visible());
+
+  // The received file's button hands "AUTEX\<name>" under the working directory to the shell.
+  f.Nom_du_fichier_RX_AUTEX->SetCaption("photo.jpg");
+  f.Ouverture_du_fichier_AUTEXClick(nullptr);
+  ASSERT_EQ(u.st.shell.requests.size(), 1u);
+  EXPECT_EQ(u.st.shell.requests[0].document,
+            station::Chemin_dans(station::Chemin_dans(f.Repertoire_travail, "AUTEX"), "photo.jpg"));
+  EXPECT_EQ(u.st.shell.requests[0].showMode, station::AFFICHAGE_SW_SHOWDEFAULT);
+}
+
+TEST(BoutonsAutex, ARefusedCallSignChangesNothing) {
+  UneStationAutex u("");
+  station::FichePrincipale& f = u.f();
+  ASSERT_TRUE(DeuxStationsAutex::Clic(f.LANCEMENT_REUNION));
+  EXPECT_TRUE(f.FIN_REUNION->Down());
+  EXPECT_FALSE(f.LANCEMENT_REUNION->Down());
+  EXPECT_EQ(u.a().STATION_MAITRE, 0);
+  EXPECT_EQ(u.a().MAITRE_APPELLE, 0);
+  EXPECT_EQ(u.bureau.modales.back(), "TForm36");
+  u.bureau.Run(2000);
+  EXPECT_TRUE(u.ligne->written.empty());  // no call went out
+  // A user's slot button with no call sign: the leave button goes back down.
+  f.ENTRER_DANS_LA_REUNION_S1->SetEnabled(true);
+  ASSERT_TRUE(DeuxStationsAutex::Clic(f.ENTRER_DANS_LA_REUNION_S1));
+  EXPECT_TRUE(f.SORTIR_DE_LA_REUNION_S1->Down());
+  EXPECT_EQ(u.a().DEMANDE_CONNEXION, 0);
+}
+
+TEST(BoutonsAutex, TheCallGoesOutAndEndsWithTheEndButtonWhenNobodyAnswered) {
+  UneStationAutex u;
+  station::FichePrincipale& f = u.f();
+  ASSERT_TRUE(DeuxStationsAutex::Clic(f.LANCEMENT_REUNION));
+  EXPECT_EQ(u.a().NUMERO_SLOT, 0);
+  u.bureau.Run(3000);
+  EXPECT_FALSE(u.ligne->written.empty());
+  ASSERT_TRUE(DeuxStationsAutex::Clic(f.FIN_REUNION));
+  EXPECT_EQ(u.a().STATION_MAITRE, 0);
+  EXPECT_EQ(u.a().MAITRE_APPELLE, 0);
+  EXPECT_EQ(f.Etat_liaison->Caption(), "Disconnected");
+  EXPECT_EQ(f.Label_Info_AUTEX->Caption(), "");
+  EXPECT_TRUE(f.LANCEMENT_REUNION->Enabled());
+  const size_t ecrit = u.ligne->written.size();
+  u.bureau.Run(20000);
+  EXPECT_EQ(u.ligne->written.size(), ecrit);  // the call stopped
+}
+
+TEST(BoutonsAutex, TheSecondaryChannelFieldIsFilteredAsTyped) {
+  UneStationAutex u;
+  station::FichePrincipale& f = u.f();
+  u.a().INDEX_CANAL = 3;
+  testsupport::TypeText(*f.DIVERS, "Ren\xE9 {Paris}");
+  EXPECT_EQ(f.DIVERS->Text(), "RENE PARIS");
+  EXPECT_EQ(u.a().TEXTE_DIVERS, "RENE PARIS");
+  EXPECT_EQ(u.a().INDEX_CANAL, 15);
+  EXPECT_EQ(u.a().TEXTE_CANAL, "F4ABC RENE PARIS");
+  // A blank being typed stays in the field; what goes out has none at its end.
+  f.DIVERS->SetText("JN18 ");
+  EXPECT_EQ(f.DIVERS->Text(), "JN18 ");
+  EXPECT_EQ(u.a().TEXTE_DIVERS, "JN18");
+}
+
+TEST(BoutonsAutex, NoCqOnSlotTwoPreparesTheReservedTextAndKeepsTheOwnFrame) {
+  UneStationAutex u;
+  station::FichePrincipale& f = u.f();
+  u.a().TEXTE_TX[0] = "own";
+  u.a().KD3_TX[0] = '0';
+  f.AUCUN_CQ_S2->SetDown(true);
+  f.AUCUN_CQ_S2Click(nullptr);
+  EXPECT_EQ(u.a().RESERVATION_S2, 1);
+  EXPECT_FALSE(u.a().TEXTE_RESERVE.empty());
+  EXPECT_NE(u.a().TEXTE_RESERVE, "Reser");  // coded (varicode)
+  EXPECT_EQ(u.a().TEXTE_TX[0], "own");
+  EXPECT_EQ(u.a().KD3_TX[0], '0');
+  f.AUCUN_CQ_S2->SetDown(false);
+  f.AUCUN_CQ_S2Click(nullptr);
+  EXPECT_EQ(u.a().RESERVATION_S2, 0);
+}
+
+TEST(DispositionAutex, PanelHeightsStayWithinWhatTheParameterFileKeepsAndAreSaved) {
+  // Seven participants, three columns, a panel of 360 pixels.
+  UneStationAutex u("F4ABC", {{station::octet::PAS_HAUTEUR_7, 18}});
+  station::FichePrincipale& f = u.f();
+  u.a().NOMBRE_PARTICIPANTS = 7;
+  u.a().GESTION_PRELIMINAIRE_AUTEX();
+  EXPECT_EQ(u.a().HAUTEUR_PANNEAU, 360);
+  EXPECT_TRUE(f.Sur_3_colonnes_AUTEX->Visible());
+  f.Hauteur_du_Panel_AutexUpClick(nullptr);
+  EXPECT_EQ(u.a().HAUTEUR_PANNEAU, 340);
+  EXPECT_EQ(f.Label_hauteur_Panel_Autex->Caption(), "340");
+  f.Hauteur_du_Panel_AutexUpClick(nullptr);
+  EXPECT_EQ(u.a().HAUTEUR_PANNEAU, 340);  // the smallest for 7
+  for (int i = 0; i < 120; ++i) f.Hauteur_du_Panel_AutexDownClick(nullptr);
+  EXPECT_EQ(u.a().HAUTEUR_PANNEAU, 2000);
+  EXPECT_EQ(u.a().PAS_HAUTEUR_7, 100);
+  f.Sur_3_colonnes_AUTEX->SetDown(true);
+  f.Sur_3_colonnes_AUTEXClick(nullptr);
+  EXPECT_EQ(u.a().TROIS_COLONNES_7, 1);
+  EXPECT_EQ(u.a().TROIS_COLONNES_13, 0);
+
+  // Two participants: 180 at the least (the smallest height the file keeps).
+  u.a().NOMBRE_PARTICIPANTS = 2;
+  u.a().GESTION_PRELIMINAIRE_AUTEX();
+  for (int i = 0; i < 20; ++i) f.Hauteur_du_Panel_AutexUpClick(nullptr);
+  EXPECT_EQ(u.a().HAUTEUR_PANNEAU, 180);
+
+  f.QuitClick(nullptr);
+  EXPECT_EQ(u.st.Octet_fichier(station::octet::PAS_HAUTEUR_7), 100);
+  EXPECT_EQ(u.st.Octet_fichier(station::octet::PAS_HAUTEUR_2), 9);
+  EXPECT_EQ(u.st.Octet_fichier(station::octet::TROIS_COLONNES_7), 2);
+  EXPECT_EQ(u.st.Octet_fichier(station::octet::TROIS_COLONNES_13), 1);
+}
+
+TEST(DispositionAutex, TheSettingsOfTheParameterFileReachTheAutexSide) {
+  UneStationAutex u("F4ABC", {{station::octet::ENVOI_SUR_CR, 2},
+                              {station::octet::TRANSCEIVER, 2},
+                              {station::octet::PAS_HAUTEUR_2, 20},
+                              {station::octet::TROIS_COLONNES_13, 2}});
+  autex::Autex& a = u.a();
+  EXPECT_EQ(a.NOMBRE_PARTICIPANTS, 2);
+  EXPECT_EQ(a.ENVOI_SUR_CR, 1);
+  EXPECT_EQ(a.Nom_transceiver, "DRF1278DM");
+  EXPECT_EQ(a.PAS_HAUTEUR_2, 20);
+  EXPECT_EQ(a.HAUTEUR_PANNEAU, 400);
+  EXPECT_EQ(u.f().Label_hauteur_Panel_Autex->Caption(), "400");
+  EXPECT_EQ(a.TROIS_COLONNES_13, 1);
+  // The link's time-outs follow the module: the 1200 values at every speed.
+  a.Vitesse_AUTEX = 171;
+  a.INITIALISATION_PARAMETRES_RX_AUTEX();
+  EXPECT_EQ(a.DELAI_REPONSE, 3500u);
+  u.f().Autre_transceiverClick(nullptr);
+  EXPECT_EQ(a.Nom_transceiver, "");
+  a.INITIALISATION_PARAMETRES_RX_AUTEX();
+  EXPECT_EQ(a.DELAI_REPONSE, 10000u);
+  // The send-on-CR box reaches both.
+  u.f().Envoi_texte_sur_CR->SetChecked(false);
+  u.f().Envoi_texte_sur_CRClick(nullptr);
+  EXPECT_EQ(a.ENVOI_SUR_CR, 0);
+}
+
+TEST(DispositionAutex, EnteringAutexModeSetsTheSessionButtonsAndTheSecondaryChannel) {
+  Bureau bureau;
+  StationTest st(bureau);
+  st.ports.add(1);
+  st.dir.write("CONF_COM.SER", Image_avec({{252, 1}}));
+  st.dir.write("CONFSTRINGS_COM.TXT", "\r\nf4xyz\r\nnice\r\n\r\n\r\n");
+  st.Demarre();
+  st.Montre();
+  station::FichePrincipale& f = st.f();
+  ASSERT_TRUE(f.ASCII->Down());
+  f.AUTEX->SetDown(true);
+  f.AUTEXClick(nullptr);
+  autex::Autex& a = *st.s().autex;
+  EXPECT_TRUE(f.LANCEMENT_REUNION->Enabled());
+  EXPECT_FALSE(f.FIN_REUNION->Enabled());
+  EXPECT_FALSE(f.ENTRER_DANS_LA_REUNION_S1->Enabled());
+  EXPECT_TRUE(f.Partipants_Autex_2->Down());
+  EXPECT_EQ(f.Edit_INDICATIF->Text(), "F4XYZ");
+  EXPECT_EQ(a.TEXTE_CANAL, "F4XYZ NICE");
+  EXPECT_EQ(f.ClientWidth(), 3 * station::LARGEUR_PANNEAU_AUTEX);
+  EXPECT_EQ(f.ClientHeight(), f.Panel_AUTEX->Top() + f.Panel_AUTEX->Height());
+  EXPECT_TRUE(f.Panel_AUTEX_SMS->Visible());
+  EXPECT_EQ(f.Panel_AUTEX_SMS->Left(), 2 * station::LARGEUR_PANNEAU_AUTEX);
+}
+
+}  // namespace
