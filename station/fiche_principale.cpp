@@ -70,7 +70,17 @@ class FichePrincipale::Io final : public FenetreIo {
   uint8_t MODE_AUTEX() override { return f_.autex().MODE_AUTEX; }
   void Fixe_MODE_AUTEX(uint8_t value) override { f_.autex().MODE_AUTEX = value; }
   void Fixe_EMISSION_EN_COURS(uint8_t value) override { f_.autex().EMISSION_EN_COURS = value; }
-  void SUPERVISION_AUTEX() override { f_.autex().SUPERVISION_AUTEX(); }
+  void SUPERVISION_AUTEX() override {
+    // An activation of the window caused by the AUTEX side's own work (its focus calls) must not reset it.
+    ++f_.Travail_autex_;
+    try {
+      f_.autex().SUPERVISION_AUTEX();
+    } catch (...) {
+      --f_.Travail_autex_;
+      throw;
+    }
+    --f_.Travail_autex_;
+  }
   void Envoi_message_AUTEX() override { f_.Envoi_message_AUTEX(); }
 
   bool Timer1_actif() override { return f_.Timer1->Enabled(); }
@@ -351,7 +361,7 @@ void FichePrincipale::FormActivate(gui::TObject*) {
 
   // A link, a meeting or a call in progress is left as it is (closing a dialog must not drop it); otherwise
   // the station returns to reception with empty buffers.
-  const bool session = Session_ou_tentative_en_cours();
+  const bool session = Travail_autex_ > 0 || Session_ou_tentative_en_cours();
   if (!session) Reprise_en_reception();
 
   if (reglages().Mode_fonctionnement == MODE_AUTEX) {

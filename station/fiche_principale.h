@@ -238,6 +238,8 @@ class FichePrincipale : public forms::TForm1 {
   void Choix_vitesse_demande(uint16_t vitesse);
 
   Station& station_;
+  // Nesting depth of the AUTEX side's tick: an activation during it leaves the AUTEX side alone.
+  int Travail_autex_ = 0;
   std::unique_ptr<Io> io_;
   std::unique_ptr<HoteParametres> hote_;
   std::unique_ptr<HoteAutex> hote_autex_;

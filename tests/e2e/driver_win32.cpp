@@ -17,6 +17,7 @@
 
 #include "autex/fonctions_fichiers.h"
 #include "autex/langues.h"
+#include "autex/traduction_autex.h"
 #include "station/parametres.h"
 #include "station/table_parametres.h"
 #include "tests/support/win_screen.h"
@@ -299,6 +300,290 @@ int Decode(const std::string& image, int first) {
   return station::Decoder_coordonnee(uint8_t(image[size_t(first - 1)]), uint8_t(image[size_t(first)]));
 }
 
+// ---------------------------------------------------------------------------------------------------
+// AUTEX mode between two stations
+
+// True once the AUTEX side interprets the short messages and files carried in the received text; the checks of
+// the short-message window, of a stopped transfer as the far end shows it and of a received file wait for it.
+template <class A>
+constexpr bool ReceptionSmsFichiers = requires(A a) { a.SMS_EN_COURS; };
+constexpr bool RECEPTION_SMS_FICHIERS = ReceptionSmsFichiers<autex::Autex>;
+
+// The visible direct children of a window of a class.
+std::vector<HWND> DirectChildren(HWND parent, const std::string& cls) {
+  struct Search {
+    HWND parent;
+    std::string cls;
+    std::vector<HWND> found;
+  } search{parent, cls, {}};
+  EnumChildWindows(
+      parent,
+      [](HWND h, LPARAM p) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(p);
+        if (GetParent(h) == s->parent && IsWindowVisible(h) && _stricmp(ClassOf(h).c_str(), s->cls.c_str()) == 0)
+          s->found.push_back(h);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// A window's rectangle in its parent's client coordinates.
+RECT RectIn(HWND h) {
+  RECT r;
+  GetWindowRect(h, &r);
+  MapWindowPoints(nullptr, GetParent(h), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+// The pixels of a part of a window's client area as the screen shows them.
+std::vector<COLORREF> Pixels(HWND h, const RECT& r) {
+  POINT o{r.left, r.top};
+  ClientToScreen(h, &o);
+  std::vector<COLORREF> px;
+  HDC screen = GetDC(nullptr);
+  for (int y = 0; y < r.bottom - r.top; ++y)
+    for (int x = 0; x < r.right - r.left; ++x) px.push_back(GetPixel(screen, o.x + x, o.y + y));
+  ReleaseDC(nullptr, screen);
+  return px;
+}
+
+// A station in AUTEX mode on COM `port`, with its call sign, free text and two sequences.
+class AutexStation : public StationProcess {
+ public:
+  AutexStation(const std::string& directory, int port, const std::string& call, const std::string& various)
+      : StationProcess(directory), call_(call) {
+    std::string image = StandardImage();
+    image[251] = char(station::Code_du_port(port));
+    image[station::octet::MODE - 1] = 78;  // AUTEX
+    WriteFile(file("CONF_COM.SER"), image);
+    WriteFile(file("CONFSTRINGS_COM.TXT"), "\r\n" + call + "\r\n" + various + "\r\nQRZ?\r\n73 de " + call + "\r\n");
+  }
+
+  // The panel of the AUTEX mode (the one that holds the send button) and its participant panels: M in the
+  // first column, S1 in the second.
+  HWND AutexPanel() {
+    HWND send = SendButton();
+    return send ? GetParent(send) : nullptr;
+  }
+  HWND Participant(int column) {
+    for (HWND p : DirectChildren(AutexPanel(), "TPanel")) {
+      const RECT r = RectIn(p);
+      if (r.left == column * 336 && r.right - r.left == 336 && EditIn(p)) return p;
+    }
+    return nullptr;
+  }
+  HWND MasterMemo() { return EditIn(Participant(0)); }
+  HWND S1Memo() { return EditIn(Participant(1)); }
+  HWND ReceivedTextMemo() { return EditIn(Group("Text received")); }
+  HWND SmsWindow() { return FindChild(Main(), "RichEdit20A", [](const std::string&) { return true; }); }
+  // The meeting buttons (speed buttons drawn on their panels).
+  void ClickStart() { ClickAt(Participant(0), 172, 9); }
+  void ClickEnd() { ClickAt(Participant(0), 279, 9); }
+  void ClickEnter() { ClickAt(Participant(1), 232, 9); }
+  void ClickLeave() { ClickAt(Participant(1), 298, 9); }
+  // The AUTEX speed buttons, on the panel above the call-sign field.
+  void ClickSpeed(int speed) {
+    HWND callField = FindChild(Main(), "Edit", [&](const std::string& t) { return t == call_; });
+    ASSERT_NE(callField, nullptr);
+    POINT corner{10, 10};
+    HWND speeds = ChildWindowFromPointEx(GetParent(callField), corner, CWP_SKIPINVISIBLE);
+    ASSERT_NE(speeds, nullptr);
+    ClickAt(speeds, speed == 1200 ? 190 : speed == 400 ? 252 : 314, 13);
+  }
+  // A push button of the AUTEX panel by its English or French caption.
+  HWND AutexButton(const std::string& english, const std::string& french) {
+    HWND h = Button(english);
+    return h ? h : Button(french);
+  }
+  // Types a message into the editor (as text) and presses "Send the message".
+  void Send(const std::string& text) {
+    SendMessageA(EditorMemo(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    PushButton(SendButton());
+  }
+  // The link state label as the screen shows it.
+  std::vector<COLORREF> LinkState() {
+    Foreground();
+    RedrawWindow(Main(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(300);
+    return Pixels(AutexPanel(), RECT{220, 9, 416, 23});
+  }
+  // The message window that the send button shows while the station is not connected.
+  bool SaysNotConnected() {
+    Send("anyone?");
+    HWND message = Window("TForm36", 10000);
+    if (!message) return false;
+    const bool says = TextOf(EditIn(message)) == "Your are not yet connected...";
+    PushButton(ChildWithText(message, "Button", "OK"));
+    WaitFor([&] { return !IsWindowVisible(message); }, 5000);
+    return says;
+  }
+  // The files of a sub-directory whose names match a pattern.
+  std::vector<std::string> Files(const std::string& pattern) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(Join(dir(), pattern).c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do names.push_back(fd.cFileName);
+    while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return names;
+  }
+
+ private:
+  std::string call_;
+};
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// Chooses a file in the system's open dialog that the station shows: its name typed in full, then Open.
+bool ChooseFileInDialog(AutexStation& s, const std::string& path) {
+  HWND dialog = s.Window("#32770", 15000);
+  if (!dialog) return false;
+  HWND name = GetDlgItem(dialog, 0x47C);  // the file name box
+  if (name) {
+    HWND edit = FindWindowExA(name, nullptr, "Edit", nullptr);
+    if (edit) name = edit;
+  } else {
+    name = GetDlgItem(dialog, 0x480);
+  }
+  if (!name) return false;
+  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+  return WaitFor([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 10000);
+}
+
+// A station log of about 20 kB that zlib shrinks to a few hundred bytes, with some bytes 3 in it.
+std::string StationLog() {
+  std::string t;
+  for (int i = 0; t.size() < 20000; ++i)
+    t += "QSO " + std::to_string(100 + i % 7) + " with F" + std::to_string(i % 3) + "XYZ on 434.100 MHz, RST 59" +
+         std::string(1, char(3)) + ", 73\r\n";
+  t.resize(20000);
+  return t;
+}
+
+// One AUTEX session between A (the Master) and B (the user) at `speed`: the call and the entry, both connected;
+// A's message in B's window and in B's "save all" file; a short message in B's short-message window; a 20 kB
+// file sent compressed through the byte errors of the simulated air, received whole; a stopped transfer; the
+// link ended by A or by B. Pictures of both windows with the live link are kept.
+void AutexSession(int speed, bool masterEnds) {
+  const std::string tag = std::to_string(speed);
+  AutexStation a("autex_a_" + tag, 23, "F1AAA", "JEAN PARIS");
+  AutexStation b("autex_b_" + tag, 24, "F2BBB", "PAUL LYON");
+  ASSERT_TRUE(a.Start());
+  ASSERT_NE(a.Main(), nullptr);
+  ASSERT_TRUE(b.Start());
+  ASSERT_NE(b.Main(), nullptr);
+  SetWindowPos(a.Main(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  SetWindowPos(b.Main(), nullptr, 260, 250, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  ASSERT_TRUE(WaitFor([&] { return a.SendButton() && b.SendButton() && a.Participant(0) && b.Participant(1); }, 15000));
+  if (speed != 1200) {
+    a.ClickSpeed(speed);
+    b.ClickSpeed(speed);
+    Sleep(300);
+  }
+  const std::vector<COLORREF> idleA = a.LinkState();
+
+  // The call; B hears it and enters.
+  a.ClickStart();
+  const DWORD callMs = speed == 1200 ? 40000 : 90000;
+  ASSERT_TRUE(WaitFor([&] { return Contains(TextOf(b.ReceivedTextMemo()), "CQ meeting DE F1AAA"); }, callMs))
+      << "B shows: " << TextOf(b.ReceivedTextMemo());
+  b.ClickEnter();
+
+  // Connected: A's message reaches B's window of the Master. Until the link holds, the send button says "not
+  // connected": the message window is closed and the message sent again a little later.
+  const DWORD messageMs = speed == 1200 ? 60000 : 180000;
+  const std::string hello = "Hello B, here is A at " + tag;
+  DWORD t0 = GetTickCount();
+  bool delivered = false;
+  while (!delivered && GetTickCount() - t0 < messageMs) {
+    a.Send(hello);
+    HWND message = a.Window("TForm36", 1500);
+    if (message) {  // not connected yet
+      PushButton(ChildWithText(message, "Button", "OK"));
+      WaitFor([&] { return !IsWindowVisible(message); }, 5000);
+      Sleep(1500);
+      continue;
+    }
+    delivered = WaitFor([&] { return Contains(TextOf(b.MasterMemo()), hello); }, messageMs);
+  }
+  ASSERT_TRUE(delivered) << "B's window of the Master: " << TextOf(b.MasterMemo());
+  // Both show the same link state, which is not the idle one.
+  const std::vector<COLORREF> connectedA = a.LinkState();
+  const std::vector<COLORREF> connectedB = b.LinkState();
+  EXPECT_TRUE(connectedA == connectedB);
+  EXPECT_FALSE(connectedA == idleA);
+
+  // B answers with Escape: it shows in A's window of S1.
+  b.Foreground();
+  SendMessageA(b.EditorMemo(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Fine business, 73"));
+  PressEscape();
+  ASSERT_TRUE(WaitFor([&] { return Contains(TextOf(a.S1Memo()), "Fine business, 73"); }, messageMs))
+      << "A's window of S1: " << TextOf(a.S1Memo());
+
+  // B saves all its windows: A's message is in the dated file.
+  PushButton(b.AutexButton("Save all", "Sauve tout"));
+  std::vector<std::string> saved;
+  ASSERT_TRUE(WaitFor([&] { return !(saved = b.Files("AUTEX\\AUTEX *.TXT")).empty(); }, 5000));
+  const std::string content = ReadFile(Join(b.dir(), "AUTEX\\" + saved.front()));
+  EXPECT_EQ(content.rfind("Master ", 0), 0u) << content;
+  EXPECT_TRUE(Contains(content, hello)) << content;
+
+  if (RECEPTION_SMS_FICHIERS) {
+    // The message is also a short message: it is in B's short-message window under A's call sign.
+    ASSERT_TRUE(WaitFor([&] { return Contains(TextOf(b.SmsWindow()), hello); }, 10000)) << TextOf(b.SmsWindow());
+    EXPECT_TRUE(Contains(TextOf(b.SmsWindow()), "F1AAA"));
+
+    // A 20 kB file, compressed (the standard setting), through the simulator's byte errors.
+    const std::string log = StationLog();
+    WriteFile(a.file("station_log.txt"), log);
+    a.Foreground();
+    PushButton(a.AutexButton("Your file", "Votre fichier"));
+    ASSERT_TRUE(ChooseFileInDialog(a, a.file("station_log.txt")));
+    PushButton(a.AutexButton("Transmission", "Transmission"));
+    const DWORD fileMs = speed == 1200 ? 120000 : 360000;
+    std::vector<std::string> received;
+    ASSERT_TRUE(WaitFor([&] { return !(received = b.Files("AUTEX\\station_log*.txt")).empty(); }, fileMs))
+        << "B's window of the Master: " << TextOf(b.MasterMemo());
+    Sleep(500);
+    EXPECT_TRUE(ReadFile(Join(b.dir(), "AUTEX\\" + received.front())) == log);
+    SavePicture(b.Main(), "e2e-autex-" + tag + "-B-file-received");
+  }
+
+  // A long text is stopped on its way; the link goes on.
+  std::string report;
+  for (int i = 0; i < 30; ++i) report += "line " + std::to_string(i) + " of a long report\r\n";
+  a.Send(report);
+  ASSERT_TRUE(WaitFor([&] { return Contains(TextOf(b.MasterMemo()), "line 1 "); }, messageMs));
+  PushButton(a.AutexButton("Stop!", "Stop!"));
+  if (RECEPTION_SMS_FICHIERS)
+    EXPECT_TRUE(WaitFor([&] { return Contains(TextOf(b.MasterMemo()), "...Stop!"); }, messageMs)) << TextOf(b.MasterMemo());
+  a.Send("after the stop");
+  ASSERT_TRUE(WaitFor([&] { return Contains(TextOf(b.MasterMemo()), "after the stop"); }, messageMs))
+      << TextOf(b.MasterMemo());
+  EXPECT_FALSE(Contains(TextOf(b.MasterMemo()), "line 29 "));
+
+  SavePicture(a.Main(), "e2e-autex-" + tag + "-A-live-link");
+  SavePicture(b.Main(), "e2e-autex-" + tag + "-B-live-link");
+
+  // The end of the link, from A or from B: both are disconnected.
+  if (masterEnds)
+    a.ClickEnd();
+  else
+    b.ClickLeave();
+  const DWORD endMs = speed == 1200 ? 60000 : 120000;
+  Sleep(speed == 1200 ? 15000 : 30000);
+  ASSERT_TRUE(WaitFor([&] { return a.SaysNotConnected() && b.SaysNotConnected(); }, endMs));
+  const std::vector<COLORREF> endA = a.LinkState();
+  EXPECT_TRUE(endA == b.LinkState());
+  EXPECT_FALSE(endA == connectedA);
+  SavePicture(a.Main(), "e2e-autex-" + tag + "-A-after-the-link");
+  a.Close();
+  b.Close();
+}
+
 TEST(StationE2E, TheEnvironmentIsGiven) {
   ASSERT_FALSE(Env("STATION_EXE").empty());
   ASSERT_FALSE(Env("E2E_WORK").empty());
@@ -479,5 +764,9 @@ TEST(StationE2E, TheFourDialogsShowAndClose) {
   ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(message); }, 5000));
   s.Close();
 }
+
+TEST(StationE2E, AutexLinkAtHighSpeedEndedByTheMaster) { AutexSession(1200, true); }
+
+TEST(StationE2E, AutexLinkAtLowSpeedEndedByTheUser) { AutexSession(171, false); }
 
 }  // namespace

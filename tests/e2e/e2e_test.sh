@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # e2e_test.sh STATE_DIR SIMULATOR DRIVER.exe STATION.exe ARTEFACTS_DIR: end-to-end tests of station.exe under
 # Wine. The radio module simulator serves two modules whose pseudo-terminals are linked as COM21 and COM22 in
-# the Wine fixture's prefix; the driver starts the stations (each in a fresh working directory), drives them
-# and checks what they show and write. The pictures it takes are converted to PNG in ARTEFACTS_DIR.
+# the Wine fixture's prefix, on a clean channel; a second simulator serves COM23 and COM24 on a channel that
+# alters received bytes (the AUTEX sessions). The driver starts the stations (each in a fresh working
+# directory), drives them and checks what they show and write. The pictures it takes are converted to PNG in
+# ARTEFACTS_DIR.
 set -u
 state=${1:?state directory}
 simulator=${2:?module simulator}
@@ -18,17 +20,23 @@ mkdir -p "$work/stations" "$work/pictures" "$artefacts"
 "$simulator" --link "$dosdevices/com21" --link "$dosdevices/com22" --pty-file "$work/ptys" \
   --stats "$work/stats" --log "$work/simulator.log" &
 simulator_pid=$!
-for _ in $(seq 1 100); do [ -f "$work/ptys" ] && break; sleep 0.1; done
-if [ ! -f "$work/ptys" ]; then
-  echo "the module simulator did not start"; kill "$simulator_pid" 2>/dev/null; rm -rf "$work"; exit 1
+"$simulator" --link "$dosdevices/com23" --link "$dosdevices/com24" --pty-file "$work/ptys-noisy" \
+  --seed 7 --error-rate 0.003 --stats "$work/stats-noisy" --log "$work/simulator-noisy.log" &
+noisy_pid=$!
+for _ in $(seq 1 100); do [ -f "$work/ptys" ] && [ -f "$work/ptys-noisy" ] && break; sleep 0.1; done
+if [ ! -f "$work/ptys" ] || [ ! -f "$work/ptys-noisy" ]; then
+  echo "the module simulators did not start"
+  kill "$simulator_pid" "$noisy_pid" 2>/dev/null
+  rm -rf "$work"
+  exit 1
 fi
 
 STATION_EXE="$station" E2E_WORK="$work/stations" E2E_ARTEFACTS="$work/pictures" \
   bash "$here/../wine/wine-run.sh" "$state" "$driver"
 status=$?
 
-kill -TERM "$simulator_pid" 2>/dev/null
-wait "$simulator_pid" 2>/dev/null
+kill -TERM "$simulator_pid" "$noisy_pid" 2>/dev/null
+wait "$simulator_pid" "$noisy_pid" 2>/dev/null
 for bmp in "$work"/pictures/*.bmp; do
   [ -f "$bmp" ] || continue
   name=$(basename "$bmp" .bmp)
@@ -40,9 +48,19 @@ for bmp in "$work"/pictures/*.bmp; do
 done
 echo "--- module simulator counters"
 cat "$work/stats" 2>/dev/null
+echo "--- noisy module simulator counters"
+cat "$work/stats-noisy" 2>/dev/null
+# The AUTEX sessions went through altered bytes.
+altered=$(sed -n 's/^m[0-9]*\.errors=//p' "$work/stats-noisy" 2>/dev/null | awk '{s += $1} END {print s + 0}')
+echo "bytes altered on the AUTEX channel: $altered"
+if [ $status -eq 0 ] && [ "${altered:-0}" -eq 0 ]; then
+  echo "the AUTEX sessions met no byte error"
+  status=1
+fi
 if [ $status -ne 0 ]; then
-  echo "--- module simulator log (end)"
+  echo "--- module simulator logs (end)"
   tail -n 40 "$work/simulator.log"
+  tail -n 40 "$work/simulator-noisy.log"
 fi
 rm -rf "$work"
 exit $status
