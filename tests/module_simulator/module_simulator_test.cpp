@@ -186,6 +186,54 @@ TEST_F(Air, HalfDuplexAndCollisions) {
   EXPECT_EQ(std::count(r.begin(), r.end(), 'a') + std::count(r.begin(), r.end(), 'b'), 0);
 }
 
+TEST_F(Air, TheBytesOfAPacketReachTheListenerOnlyWhenThePacketEnds) {
+  make(2);
+  AirChannel air({}, 1, 2);
+  // 10 bytes at 120 bytes a second: on the air for about 83 ms; nothing is heard before the last one.
+  modules[0].fromStation("0123456789", 1200, 0, 0, noise);
+  for (int i = 0; i < 7; ++i) air.step(ptrs, 10000);
+  EXPECT_TRUE(modules[0].onAir());
+  EXPECT_EQ(received(1), "");
+  for (int i = 0; i < 3; ++i) air.step(ptrs, 10000);
+  EXPECT_FALSE(modules[0].onAir());
+  EXPECT_EQ(received(1), "0123456789");
+
+  // A long transmission arrives in packets of kPacketBytes, in order.
+  std::string data;
+  for (int i = 0; i < 150; ++i) data.push_back(char('a' + i % 26));
+  modules[0].fromStation(data, 1200, 0, 0, noise);
+  std::string heard;
+  for (int i = 0; i < 200 && heard.size() < AirChannel::kPacketBytes; ++i) {
+    air.step(ptrs, 10000);
+    heard += received(1);
+  }
+  EXPECT_EQ(heard.size(), AirChannel::kPacketBytes);
+  EXPECT_TRUE(modules[0].onAir());
+  run(air, 2);
+  heard += received(1);
+  EXPECT_TRUE(heard == data);
+}
+
+TEST_F(Air, AnAnswerToAWholePacketIsHeardWhole) {
+  // The second station answers as soon as it has the first one's frame: the sender is off the air by then
+  // and hears the whole answer, even when the frame ends with padding.
+  make(2);
+  AirChannel air({}, 1, 2);
+  modules[0].fromStation("FRAME" + std::string(7, 'U'), 1200, 0, 0, noise);
+  std::string answer = "REPLY";
+  bool answered = false;
+  for (int i = 0; i < 300; ++i) {
+    air.step(ptrs, 1000);
+    if (!answered && received(1).find("FRAME") == 0) {
+      modules[1].fromStation(answer, 1200, 0, uint64_t(i) * 1000, noise);
+      answered = true;
+    }
+  }
+  ASSERT_TRUE(answered);
+  EXPECT_EQ(modules[0].counters().missedWhileSending, 0u);
+  EXPECT_EQ(received(0), answer);
+}
+
 TEST_F(Air, InjectedNoiseIsReproducibleFromTheSeed) {
   auto runWith = [&](uint64_t seed) {
     make(2);

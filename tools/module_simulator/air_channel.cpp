@@ -4,7 +4,8 @@
 
 namespace modsim {
 
-AirChannel::AirChannel(const NoiseConfig& noise, uint64_t seed, size_t modules) : noise_(noise), burst_(modules, 0) {
+AirChannel::AirChannel(const NoiseConfig& noise, uint64_t seed, size_t modules)
+    : noise_(noise), burst_(modules, 0), pending_(modules, std::vector<std::string>(modules)), packetSent_(modules, 0) {
   for (size_t i = 0; i < modules; ++i) rngs_.emplace_back(seed * 0x100000001B3ull + i + 1);
 }
 
@@ -25,9 +26,9 @@ void AirChannel::step(const std::vector<RadioModule*>& modules, uint64_t dtUs) {
     const bool collision = heard >= 2;
     ModuleCounters& c = receiver.channelCounters();
     Rng& rng = rngs_[r];
-    std::string received;
     for (size_t t = 0; t < n; ++t) {
       if (t == r || !transmitting[t] || !receiver.sameChannel(*modules[t])) continue;
+      std::string& received = pending_[r][t];
       for (char b : sent[t]) {
         if (transmitting[r]) {
           ++c.missedWhileSending;
@@ -54,7 +55,19 @@ void AirChannel::step(const std::vector<RadioModule*>& modules, uint64_t dtUs) {
         received.push_back(b);
       }
     }
-    if (!received.empty()) receiver.fromAir(received);
+  }
+  // Packets that ended in this step reach their listeners.
+  for (size_t t = 0; t < n; ++t) {
+    packetSent_[t] += sent[t].size();
+    const bool ended = !modules[t]->onAir() || packetSent_[t] >= kPacketBytes;
+    if (!ended) continue;
+    packetSent_[t] = 0;
+    for (size_t r = 0; r < n; ++r) {
+      std::string& heard = pending_[r][t];
+      if (heard.empty()) continue;
+      modules[r]->fromAir(heard);
+      heard.clear();
+    }
   }
 }
 
