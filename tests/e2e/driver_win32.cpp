@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -336,18 +338,6 @@ RECT RectIn(HWND h) {
   return r;
 }
 
-// The pixels of a part of a window's client area as the screen shows them.
-std::vector<COLORREF> Pixels(HWND h, const RECT& r) {
-  POINT o{r.left, r.top};
-  ClientToScreen(h, &o);
-  std::vector<COLORREF> px;
-  HDC screen = GetDC(nullptr);
-  for (int y = 0; y < r.bottom - r.top; ++y)
-    for (int x = 0; x < r.right - r.left; ++x) px.push_back(GetPixel(screen, o.x + x, o.y + y));
-  ReleaseDC(nullptr, screen);
-  return px;
-}
-
 // A station in AUTEX mode on COM `port`, with its call sign, free text and two sequences.
 class AutexStation : public StationProcess {
  public:
@@ -401,12 +391,34 @@ class AutexStation : public StationProcess {
     SendMessageA(EditorMemo(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     PushButton(SendButton());
   }
-  // The link state label as the screen shows it.
+  // The link state label as the screen shows it (the window brought to the front and captured whole).
   std::vector<COLORREF> LinkState() {
     Foreground();
-    RedrawWindow(Main(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Sleep(300);
-    return Pixels(AutexPanel(), RECT{220, 9, 416, 23});
+    POINT origin{220, 9};
+    ClientToScreen(AutexPanel(), &origin);
+    // The window is raised a moment after it is asked to be: until the label's place shows it.
+    WaitFor(
+        [&] {
+          DWORD owner = 0;
+          GetWindowThreadProcessId(WindowFromPoint(origin), &owner);
+          if (owner != pid()) SetWindowPos(Main(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+          return owner == pid();
+        },
+        10000);
+    gui::TBitmap picture;
+    testsupport::CaptureWindow(Main(), picture);
+    RECT window;
+    GetWindowRect(Main(), &window);
+    std::vector<COLORREF> px;
+    HDC dc = picture.Canvas().Handle();
+    for (int y = 0; y < 14; ++y)
+      for (int x = 0; x < 196; ++x) px.push_back(GetPixel(dc, origin.x - window.left + x, origin.y - window.top + y));
+    return px;
+  }
+  // A picture of the main window, brought in front of the other station's.
+  void Picture(const std::string& name) {
+    LinkState();  // brought to the front
+    SavePicture(Main(), name);
   }
   // The message window that the send button shows while the station is not connected.
   bool SaysNotConnected() {
@@ -435,6 +447,20 @@ class AutexStation : public StationProcess {
 };
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// Where two pictures of the link state label differ (for the failure message).
+std::string Differences(const std::vector<COLORREF>& x, const std::vector<COLORREF>& y) {
+  if (x.size() != y.size()) return "sizes differ";
+  std::string out;
+  int n = 0;
+  for (size_t i = 0; i < x.size(); ++i)
+    if (x[i] != y[i] && ++n <= 8) {
+      char b[64];
+      std::snprintf(b, sizeof b, " (%d,%d) %06lX/%06lX", int(i % 196), int(i / 196), x[i], y[i]);
+      out += b;
+    }
+  return std::to_string(n) + " pixels differ:" + out;
+}
 
 // Chooses a file in the system's open dialog that the station shows: its name typed in full, then Open.
 bool ChooseFileInDialog(AutexStation& s, const std::string& path) {
@@ -476,8 +502,12 @@ void AutexSession(int speed, bool masterEnds) {
   ASSERT_TRUE(b.Start());
   ASSERT_NE(b.Main(), nullptr);
   SetWindowPos(a.Main(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-  SetWindowPos(b.Main(), nullptr, 260, 250, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   ASSERT_TRUE(WaitFor([&] { return a.SendButton() && b.SendButton() && a.Participant(0) && b.Participant(1); }, 15000));
+  // B below and to the right of A, wholly on the screen (the pictures are taken from it).
+  RECT rb;
+  GetWindowRect(b.Main(), &rb);
+  SetWindowPos(b.Main(), nullptr, std::max(0L, 1280 - (rb.right - rb.left)), std::max(0L, 1024 - (rb.bottom - rb.top)), 0,
+               0, SWP_NOSIZE | SWP_NOZORDER);
   if (speed != 1200) {
     a.ClickSpeed(speed);
     b.ClickSpeed(speed);
@@ -509,11 +539,17 @@ void AutexSession(int speed, bool masterEnds) {
     }
     delivered = WaitFor([&] { return Contains(TextOf(b.MasterMemo()), hello); }, messageMs);
   }
+  if (!delivered) {
+    a.Picture("e2e-autex-" + tag + "-A-no-link");
+    b.Picture("e2e-autex-" + tag + "-B-no-link");
+  }
   ASSERT_TRUE(delivered) << "B's window of the Master: " << TextOf(b.MasterMemo());
   // Both show the same link state, which is not the idle one.
   const std::vector<COLORREF> connectedA = a.LinkState();
+  a.Picture("e2e-autex-" + tag + "-A-connected");
   const std::vector<COLORREF> connectedB = b.LinkState();
-  EXPECT_TRUE(connectedA == connectedB);
+  b.Picture("e2e-autex-" + tag + "-B-connected");
+  EXPECT_TRUE(connectedA == connectedB) << Differences(connectedA, connectedB);
   EXPECT_FALSE(connectedA == idleA);
 
   // B answers with Escape: it shows in A's window of S1.
@@ -549,7 +585,7 @@ void AutexSession(int speed, bool masterEnds) {
         << "B's window of the Master: " << TextOf(b.MasterMemo());
     Sleep(500);
     EXPECT_TRUE(ReadFile(Join(b.dir(), "AUTEX\\" + received.front())) == log);
-    SavePicture(b.Main(), "e2e-autex-" + tag + "-B-file-received");
+    b.Picture("e2e-autex-" + tag + "-B-file-received");
   }
 
   // A long text is stopped on its way; the link goes on.
@@ -565,8 +601,8 @@ void AutexSession(int speed, bool masterEnds) {
       << TextOf(b.MasterMemo());
   EXPECT_FALSE(Contains(TextOf(b.MasterMemo()), "line 29 "));
 
-  SavePicture(a.Main(), "e2e-autex-" + tag + "-A-live-link");
-  SavePicture(b.Main(), "e2e-autex-" + tag + "-B-live-link");
+  a.Picture("e2e-autex-" + tag + "-A-live-link");
+  b.Picture("e2e-autex-" + tag + "-B-live-link");
 
   // The end of the link, from A or from B: both are disconnected.
   if (masterEnds)
@@ -579,7 +615,7 @@ void AutexSession(int speed, bool masterEnds) {
   const std::vector<COLORREF> endA = a.LinkState();
   EXPECT_TRUE(endA == b.LinkState());
   EXPECT_FALSE(endA == connectedA);
-  SavePicture(a.Main(), "e2e-autex-" + tag + "-A-after-the-link");
+  a.Picture("e2e-autex-" + tag + "-A-after-the-link");
   a.Close();
   b.Close();
 }

@@ -21,7 +21,7 @@ mkdir -p "$work/stations" "$work/pictures" "$artefacts"
   --stats "$work/stats" --log "$work/simulator.log" &
 simulator_pid=$!
 "$simulator" --link "$dosdevices/com23" --link "$dosdevices/com24" --pty-file "$work/ptys-noisy" \
-  --seed 7 --error-rate 0.003 --stats "$work/stats-noisy" --log "$work/simulator-noisy.log" &
+  --seed 7 --error-rate 0.005 --stats "$work/stats-noisy" --log "$work/simulator-noisy.log" &
 noisy_pid=$!
 for _ in $(seq 1 100); do [ -f "$work/ptys" ] && [ -f "$work/ptys-noisy" ] && break; sleep 0.1; done
 if [ ! -f "$work/ptys" ] || [ ! -f "$work/ptys-noisy" ]; then
@@ -31,8 +31,9 @@ if [ ! -f "$work/ptys" ] || [ ! -f "$work/ptys-noisy" ]; then
   exit 1
 fi
 
+# E2E_FILTER (a GoogleTest filter) runs only some of the tests, by hand.
 STATION_EXE="$station" E2E_WORK="$work/stations" E2E_ARTEFACTS="$work/pictures" \
-  bash "$here/../wine/wine-run.sh" "$state" "$driver"
+  bash "$here/../wine/wine-run.sh" "$state" "$driver" ${E2E_FILTER:+--gtest_filter="$E2E_FILTER"}
 status=$?
 
 kill -TERM "$simulator_pid" "$noisy_pid" 2>/dev/null
@@ -61,6 +62,12 @@ if [ $status -ne 0 ]; then
   echo "--- module simulator logs (end)"
   tail -n 40 "$work/simulator.log"
   tail -n 40 "$work/simulator-noisy.log"
+fi
+# After a failure the stations' working directories and the simulators' logs are kept beside the pictures.
+if [ $status -ne 0 ]; then
+  rm -rf "$artefacts/e2e-failed-run"
+  mkdir -p "$artefacts/e2e-failed-run"
+  cp -r "$work/stations" "$work"/simulator*.log "$artefacts/e2e-failed-run/" 2>/dev/null
 fi
 rm -rf "$work"
 exit $status
