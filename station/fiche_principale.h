@@ -41,21 +41,16 @@ inline constexpr int LARGEUR_PANNEAU_AUTEX = 336;
 // A file sent in AUTEX mode: at most this many bytes, its name (without path) at most this many characters.
 inline constexpr int64_t TAILLE_MAX_FICHIER_TX = 65000;
 inline constexpr size_t LONGUEUR_MAX_NOM_FICHIER_TX = 230;
-// The in-band control byte of the AUTEX text and its codes.
-inline constexpr char OCTET_CONTROLE = 3;
-inline constexpr char CODE_MESSAGE = 1;
-inline constexpr char CODE_FICHIER = 4;
-inline constexpr char CODE_FICHIER_COMPRESSE = 6;
-inline constexpr char CODE_FIN = 0;
-inline constexpr char CODE_STOP = 5;
-
-// The framed texts that the main window hands to the AUTEX transmit side.
+// The framed texts that the main window hands to the AUTEX transmit side (built by autex/textes_encadres.h).
 // A typed message: one final line end removed (a text of one character is sent as it is), every byte 3
 // removed, framed by 3, 1 and 3, 0. An empty text gives an empty frame (nothing to send).
 std::string Trame_message(std::string texte);
-// A file: 3, 4 (or 3, 6 when `compresse`), the count N of the bytes that follow the three count bytes (most
-// significant byte first), the call sign, 0, the file name, 0, the data with every byte 3 doubled, 3, 0.
-std::string Trame_fichier(const std::string& indicatif, const std::string& nom, std::string donnees, bool compresse);
+// A file: 3, 4 (or 3, 6 when `compression` is asked and the zlib stream is the shorter), the count N of the
+// bytes that follow the three count bytes (most significant byte first), the call sign, 0, the file name, 0,
+// the data with every byte 3 doubled, 3, 0. A NUL or a byte 3 in the call sign or the name is left out (the
+// receiver could not read such a header back).
+std::string Trame_fichier(const std::string& indicatif, const std::string& nom, const std::string& donnees,
+                          bool compression);
 
 // The height, in pixels, by which each of the three ASCII text windows shrinks so that a main window `hauteur`
 // pixels high fits a screen `hauteur_ecran` pixels high (0 when it fits).

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "autex/fonctions_fichiers.h"
+#include "autex/textes_encadres.h"
 #include "autex/traitement_chaines.h"
 #include "station/fiche_principale.h"
 #include "station/station.h"
@@ -24,36 +25,22 @@ std::string Trame_message(std::string t) {
     t.resize(n - 2);
   else if (t[n - 1] == '\n' || t[n - 1] == '\r')
     t.resize(n - 1);
-  autex::SUPPRIMER_CARACTERE(OCTET_CONTROLE, t);
-  return std::string{OCTET_CONTROLE, CODE_MESSAGE} + t + std::string{OCTET_CONTROLE, CODE_FIN};
+  return autex::TRAME_MESSAGE_AUTEX(t);
 }
 
-std::string Trame_fichier(const std::string& indicatif, const std::string& nom, std::string donnees, bool compresse) {
+std::string Trame_fichier(const std::string& indicatif, const std::string& nom, const std::string& donnees,
+                          bool compression) {
   // The header's fields end at a NUL and a byte 3 starts a control sequence: neither may be part of them.
   std::string ind = indicatif;
   std::string fichier = nom;
   for (std::string* champ : {&ind, &fichier}) {
-    autex::SUPPRIMER_CARACTERE(OCTET_CONTROLE, *champ);
+    autex::SUPPRIMER_CARACTERE(autex::OCTET_CONTROLE, *champ);
     autex::SUPPRIMER_CARACTERE('\0', *champ);
   }
-  autex::DOUBLER_CARACTERE(donnees, OCTET_CONTROLE);
-  int64_t n = int64_t(ind.size()) + 1 + int64_t(fichier.size()) + 1 + int64_t(donnees.size()) + 2;
-  // The receiver reads the count bytes through its control-sequence detection: a count whose middle byte is 3
-  // followed by a code (0, 1, 3, 4, 5, 6) would be taken for a sequence and lose the file. The count only
-  // serves the receiver's progress display, so such a count is announced as the next one that reads safely.
-  const int milieu = int((n >> 8) & 0xFF);
-  const int bas = int(n & 0xFF);
-  if (milieu == OCTET_CONTROLE && (bas <= 1 || (bas >= 3 && bas <= 6))) n = (n & ~int64_t(0xFF)) | 7;
-  std::string compte;
-  autex::ENTIER_VERS_TROIS_OCTETS(n, compte);
-  std::string trame{OCTET_CONTROLE, compresse ? CODE_FICHIER_COMPRESSE : CODE_FICHIER};
-  trame += compte;
-  trame += ind;
-  trame += '\0';
-  trame += fichier;
-  trame += '\0';
-  trame += donnees;
-  trame += std::string{OCTET_CONTROLE, CODE_FIN};
+  std::string trame;
+  bool compresse = false;
+  // The files sent are far below the largest count: the frame is always built.
+  autex::TRAME_FICHIER_AUTEX(ind, fichier, donnees, compression, trame, compresse);
   return trame;
 }
 
@@ -352,7 +339,7 @@ void FichePrincipale::ARRET_TRANSMISSION_AUTEXClick(gui::TObject*) {
                           "Pas besoin de <Stop!> car aucune transmission en cours"));
   } else {
     Info_AUTEX(traduction("<Stop!> taken into account", "<Stop!> pris en compte"));
-    a.TEXTE_A_EMETTRE = std::string{OCTET_CONTROLE, CODE_STOP};
+    a.TEXTE_A_EMETTRE = autex::TRAME_ARRET_AUTEX();
     a.TEXTE_EN_ATTENTE = 1;
   }
 }
@@ -426,19 +413,10 @@ void FichePrincipale::Envoi_fichier_AUTEX() {
       Info_AUTEX(traduction(TROP_GRAND_EN, TROP_GRAND_FR));
       return;
   }
-  bool compresse = false;
-  if (reglages().COMPRESSION_FICHIER == 1) {
-    std::string z;
-    autex::COMPRESSER_CHAINE(donnees, z);
-    if (z.size() < donnees.size()) {
-      donnees.swap(z);
-      compresse = true;
-    }
-  }
   // The sender's call sign: a Master's own, a user's as given when connecting.
   const autex::Autex& a = autex();
   const std::string& indicatif = a.STATION_MAITRE == 1 ? a.INDICATIF_PROPRE : a.INDICATIF_CONNEXION;
-  autex().TEXTE_A_EMETTRE += Trame_fichier(indicatif, Nom_fichier_TX, std::move(donnees), compresse);
+  autex().TEXTE_A_EMETTRE += Trame_fichier(indicatif, Nom_fichier_TX, donnees, reglages().COMPRESSION_FICHIER == 1);
   autex().TEXTE_EN_ATTENTE = 1;
 }
 

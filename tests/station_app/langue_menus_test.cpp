@@ -19,10 +19,21 @@ std::string Texte_affiche(station::FichePrincipale& f, const station::Ligne_trad
   return std::string();
 }
 
+// The call-sign label is captioned again, after the table, with the AUTEX window's texts.
+std::string Texte_attendu(const station::Ligne_traduction& ligne, const autex::Langues& langues) {
+  if (std::string(ligne.composant) == "Label_Indicatif")
+    return ligne.propriete == station::Propriete::Caption
+               ? langues.TRADUCTION("Callsign", "Indicatif")
+               : langues.TRADUCTION(
+                     "To define your callsign or identifier (\"Q0XYZ\" ou \"ZZT45\" for example), without spaces",
+                     "Pour d\xE9" "finir votre indicatif ou identifiant (\"Q0XYZ\" ou \"ZZT45\" par exemple), sans espaces");
+  return station::Texte_traduit(ligne, langues);
+}
+
 void Verifie_table(station::FichePrincipale& f, const autex::Langues& langues) {
   int lignes = 0;
   for (const station::Ligne_traduction& ligne : station::Table_traduction_fiche_principale()) {
-    EXPECT_EQ(Texte_affiche(f, ligne), station::Texte_traduit(ligne, langues))
+    EXPECT_EQ(Texte_affiche(f, ligne), Texte_attendu(ligne, langues))
         << ligne.composant << (ligne.propriete == station::Propriete::Caption ? " caption" : " hint");
     ++lignes;
   }
