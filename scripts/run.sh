@@ -8,8 +8,9 @@
 # simulator serves two simulated DRF1278DM modules whose serial ports appear as COM5 and COM6 in a Wine prefix
 # of this checkout (build/windows/run-state). Two stations start, "A" on COM5 and "B" on COM6, each in a
 # working directory of its own (build/windows/run-state/station-A and station-B, where their parameter files,
-# reports and received files stay). Type a text in A's upper window and press Escape: B shows it. Escape
-# again returns A to reception. The simulator stops when both stations have ended.
+# reports and received files stay), with the call signs F1AAA and F2BBB. Type a text in A's upper window and
+# press Escape: B shows it. Escape again returns A to reception. For AUTEX, see README.md. The simulator stops
+# when both stations have ended.
 #   STATIONS=1   starts station A only
 #   JOBS         parallel build jobs (default: number of processors)
 set -eu
@@ -70,7 +71,7 @@ for _ in $(seq 1 100); do [ -f "$state/ptys" ] && break; sleep 0.1; done
 # parameter file yet writes the standard one at its first start; its port and place are then put in it.
 poke() { printf "\\$(printf '%03o' "$3")" | dd of="$1" bs=1 seek=$(($2 - 1)) conv=notrunc status=none; }
 prepare() {
-  local dir=$1 code=$2 left=$3 top=$4
+  local dir=$1 code=$2 left=$3 top=$4 call=$5
   mkdir -p "$dir"
   [ -f "$dir/CONF_COM.SER" ] && return 0
   (cd "$dir" && exec wine "$exe") >/dev/null 2>&1 &
@@ -86,17 +87,20 @@ prepare() {
     poke "$dir/CONF_COM.SER" 78 $((top / 100 + 110))
     poke "$dir/CONF_COM.SER" 79 $((top % 100 + 110))
   fi
+  # The free texts: an empty beacon, the AUTEX call sign, the various information and the two sequences.
+  printf '\r\n%s\r\nSTATION %s\r\nQRZ?\r\n73 de %s\r\n' "$call" "$call" "$call" >"$dir/CONFSTRINGS_COM.TXT"
 }
 
-prepare "$state/station-A" 5 0 0
+prepare "$state/station-A" 5 0 0 F1AAA
 (cd "$state/station-A" && exec wine "$exe") &
 a=$!
 b=""
 if [ "${STATIONS:-2}" != 1 ]; then
-  prepare "$state/station-B" 6 420 150
+  prepare "$state/station-B" 6 420 150 F2BBB
   (cd "$state/station-B" && exec wine "$exe") &
   b=$!
 fi
 echo "run: station A on COM5${b:+, station B on COM6}; simulator log in $state/simulator.log"
 echo "run: type in A's upper window and press Escape; B shows the text. Quit saves each station's settings."
+echo "run: AUTEX: both stations in AUTEX mode, A \"Start the meeting\", B \"Enter\" once the CQ shows (see README.md)."
 wait $a ${b:+$b} || true

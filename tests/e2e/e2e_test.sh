@@ -17,6 +17,8 @@ dosdevices="$state/prefix/dosdevices"
 
 work=$(mktemp -d)
 mkdir -p "$work/stations" "$work/pictures" "$artefacts"
+# The pictures of an earlier run go: only this run's are kept.
+rm -rf "$artefacts"/e2e-*.png "$artefacts"/e2e-*.bmp "$artefacts/e2e-failed-run"
 "$simulator" --link "$dosdevices/com21" --link "$dosdevices/com22" --pty-file "$work/ptys" \
   --stats "$work/stats" --log "$work/simulator.log" &
 simulator_pid=$!
