@@ -523,7 +523,15 @@ void AutexSession(int speed, bool masterEnds) {
   bool delivered = false;
   while (!delivered && GetTickCount() - t0 < messageMs) {
     a.Send(hello);
-    HWND message = a.Window("TForm36", 1500);
+    // Either the message window comes up or the message is taken (the editor is emptied).
+    HWND message = nullptr;
+    WaitFor(
+        [&] {
+          const std::vector<HWND> shown = TopWindows(a.pid(), "TForm36");
+          message = shown.empty() ? nullptr : shown.front();
+          return message || TextOf(a.EditorMemo()).empty();
+        },
+        15000);
     if (message) {  // not connected yet
       PushButton(ChildWithText(message, "Button", "OK"));
       WaitFor([&] { return !IsWindowVisible(message); }, 5000);
