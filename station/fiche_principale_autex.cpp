@@ -22,9 +22,9 @@ std::string Trame_message(std::string t) {
   if (t.size() == 1) t += "\r\n";
   const size_t n = t.size();
   if ((t[n - 2] == '\r' && t[n - 1] == '\n') || (t[n - 2] == '\n' && t[n - 1] == '\r'))
-    t.resize(n - 2);
+    t.erase(n - 2);
   else if (t[n - 1] == '\n' || t[n - 1] == '\r')
-    t.resize(n - 1);
+    t.pop_back();
   return autex::TRAME_MESSAGE_AUTEX(t);
 }
 
