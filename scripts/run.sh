@@ -38,7 +38,10 @@ export WINEPREFIX="$state/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtm
 mkdir -p "$state"
 
 pids=()
+# On the way out (both stations ended, or the script interrupted): the stations still running in this
+# checkout's prefix, then the simulator and the private display.
 cleanup() {
+  [ -d "$WINEPREFIX" ] && wineserver -k 2>/dev/null || true
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
 }
 trap cleanup EXIT
