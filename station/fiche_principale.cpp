@@ -256,7 +256,8 @@ void FichePrincipale::Affiche_texte_memo(gui::TMemo* memo, const std::string& te
     Ajoute_texte_memo(contenu, texte);
   Limite_memo(contenu);
   memo->SetText(contenu);
-  memo->SetSelStart(memo->GetTextLen());
+  // The memo now holds exactly `contenu`: its length is known without reading the text back.
+  memo->SetSelStart(static_cast<int>(contenu.size()));
 }
 
 void FichePrincipale::Affiche_reception(const std::string& texte) {
