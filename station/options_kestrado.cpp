@@ -73,6 +73,10 @@ void TForm43::Prononce_texte(char caractere) {
     Prononciation_en_attente = 1;
     return;
   }
+  Prononce_mots_complets();
+}
+
+void TForm43::Prononce_mots_complets() {
   Prononciation_en_attente = 0;
   const size_t espace = Texte_a_prononcer.rfind(' ');
   if (espace == std::string::npos) return;
@@ -85,7 +89,7 @@ void TForm43::Prononce_texte(char caractere) {
 
 void TForm43::Relance_prononciation() {
   if (Synthese_vocale_active == 1 && Prononciation_en_attente == 1 && !Texte_a_prononcer.empty() && Voix_au_repos())
-    Prononce_texte('\x01');
+    Prononce_mots_complets();
 }
 
 void TForm43::Choisir_voix(int index) {

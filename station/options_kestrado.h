@@ -84,6 +84,8 @@ class TForm43 : public forms::TForm43 {
  private:
   std::string T(const char* english, const char* french) const;
   void Change_synthese(bool active);
+  // The voice being idle: the complete words collected so far are spoken in one call.
+  void Prononce_mots_complets();
 
   std::unique_ptr<platform::SpeechVoice> SpVoice1;
   int nombre_voix_ = 0;
