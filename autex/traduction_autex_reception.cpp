@@ -121,6 +121,7 @@ void Autex::DETECTION_TRAME_DP(const std::string& fenetre, const std::string& in
     accepte = 1;
     bits_dp = dp;
     verifie = verifie_ici;
+    // Last: the speed switch resets the search window, which is not read after it.
     if (!avec_indicatif && vitesse_detectee != 0 && vitesse_detectee != Vitesse_AUTEX)
       hote_.Choix_vitesse_AUTEX(vitesse_detectee);
   }
@@ -130,9 +131,7 @@ void Autex::DETECTION_DP_STATION(const std::string& indicatif, uint8_t drapeau_a
                                  std::string& bits_dp, uint8_t& verifie, float soft) {
   glisser(FENETRE_DP, MODELE_ZERO_DP, soft >= 0.0f ? '1' : '0');
   int erreurs = 0;
-  // The window is copied: a speed switch inside the test resets it.
-  const std::string fenetre = FENETRE_DP;
-  DETECTION_TRAME_DP(fenetre, indicatif, drapeau_adresse, erreurs, bits_dp, verifie, accepte);
+  DETECTION_TRAME_DP(FENETRE_DP, indicatif, drapeau_adresse, erreurs, bits_dp, verifie, accepte);
 }
 
 void Autex::DETECTION_DP_SLOT(int slot, const std::string& indicatif, uint8_t drapeau_adresse,
@@ -140,8 +139,7 @@ void Autex::DETECTION_DP_SLOT(int slot, const std::string& indicatif, uint8_t dr
   std::string& f = FENETRE_DP_SLOT[size_t(slot)];
   glisser(f, MODELE_ZERO_DP, soft >= 0.0f ? '1' : '0');
   int erreurs = 0;
-  const std::string fenetre = f;
-  DETECTION_TRAME_DP(fenetre, indicatif, drapeau_adresse, erreurs, bits_dp, verifie, accepte);
+  DETECTION_TRAME_DP(f, indicatif, drapeau_adresse, erreurs, bits_dp, verifie, accepte);
 }
 
 // ---------------------------------------------------------------------------------------------------------
