@@ -321,7 +321,7 @@ void Autex::AFFICHE_MESSAGE_SLOT(int k, std::string texte) {
   // 2.
   RECEPTION_FICHIER_SMS(k, texte);
   // 3.
-  const std::string ancien = TEXTE_FENETRE[size_t(k)];
+  const std::string& ancien = TEXTE_FENETRE[size_t(k)];
   if (TRACE_ACTIVE == 1)
     TRACE_LIGNE(HEURE_SYSTEME() + (k == 0 ? std::string(" MEMO_I M ") : std::string(" MEMO_I DE S").append(std::to_string(k)) + " ") +
                 texte);
@@ -340,7 +340,7 @@ void Autex::AFFICHE_MESSAGE_SLOT(int k, std::string texte) {
   memo->SetSelText(propre);
   memo->Repaint();
   // 7.
-  TEXTE_FENETRE[size_t(k)] = ancien + propre;
+  TEXTE_FENETRE[size_t(k)] += propre;
   hote_.Classe_priorite(platform::kNormalPriorityClass);
 }
 
