@@ -602,8 +602,11 @@ void Autex::SUPERVISION_AUTEX() {
   }
   // 9. Transmission progress.
   if (EMISSION_EN_COURS == 1) {
-    fenetre_.Indique_TX_AUTEX->SetVisible(true);
-    fenetre_.Indique_TX_AUTEX->Repaint();
+    // Shown and painted at once when it appears; while it stays up, nothing of it changes to repaint.
+    if (!fenetre_.Indique_TX_AUTEX->Visible()) {
+      fenetre_.Indique_TX_AUTEX->SetVisible(true);
+      fenetre_.Indique_TX_AUTEX->Repaint();
+    }
     if (hote_.OCTETS_ECRITS() >= LONGUEUR_EMISSION) {
       FIN_EMISSION_AUTEX();
       fenetre_.Indique_TX_AUTEX->SetVisible(false);
