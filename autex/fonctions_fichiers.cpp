@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "autex/traitement_chaines.h"
+
 namespace autex {
 
 namespace {
@@ -42,11 +44,9 @@ bool Nom_de_fichier_sur(std::string_view name) {
   // Windows drops trailing dots and blanks, so "a." and "a " would be "a", and "." or ".." a directory.
   if (name.back() == '.' || name.back() == ' ') return false;
   // A device name stands for the device whatever extension follows it; blanks around it are not counted.
-  std::string_view base = name.substr(0, name.find('.'));
-  while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
-  while (!base.empty() && base.front() == ' ') base.remove_prefix(1);
-  std::string b;
-  for (const char ch : base) b.push_back(ch >= 'a' && ch <= 'z' ? char(ch - 'a' + 'A') : ch);
+  std::string b(name.substr(0, name.find('.')));
+  SUPPRIMER_ESPACES(b);
+  Majuscules(b);
   if (b == "CON" || b == "PRN" || b == "AUX" || b == "NUL" || b == "CLOCK$" || b == "CONIN$" || b == "CONOUT$")
     return false;
   if (b.size() == 4 && (b.compare(0, 3, "COM") == 0 || b.compare(0, 3, "LPT") == 0)) {
