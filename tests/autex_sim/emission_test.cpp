@@ -242,15 +242,6 @@ TEST(Repetitions, ASilentUserGetsFiveRepetitionsThenTheEnd) {
 }
 
 namespace {
-// A link user in session with the Master F1AAA, as the connection leaves it.
-void UTILISATEUR_EN_SESSION(Simulation& sim, Station& u) {
-  auto& a = u.autex;
-  a.SESSION_EN_COURS = 1;
-  a.STATION_MAITRE = 0;
-  a.INDICATIF_MAITRE = "F1AAA";
-  a.INDICATIF_CONNEXION = u.indicatif;
-  a.T_RECEPTION_MAITRE = sim.horloge.timeGetTime();
-}
 // The supervisor answers a Master frame; runs until the answer has been written.
 void REPOND(Simulation& sim, Station& u) {
   u.autex.REPONSE_DUE_UTILISATEUR = 1;

@@ -29,6 +29,16 @@ inline bool CONNECTE_LIEN(Simulation& sim, Station& m, Station& u, uint32_t max_
   return false;
 }
 
+// A link user in session with the Master F1AAA, as the connection leaves it.
+inline void UTILISATEUR_EN_SESSION(Simulation& sim, Station& u) {
+  auto& a = u.autex;
+  a.SESSION_EN_COURS = 1;
+  a.STATION_MAITRE = 0;
+  a.INDICATIF_MAITRE = "F1AAA";
+  a.INDICATIF_CONNEXION = u.indicatif;
+  a.T_RECEPTION_MAITRE = sim.horloge.timeGetTime();
+}
+
 // Fields of a link DP word.
 struct ChampsLien {
   char role, BA, BE, BM;

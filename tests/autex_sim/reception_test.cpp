@@ -14,16 +14,6 @@ void RECOIT(Station& s, const std::string& octets) {
   s.autex.SUPERVISION_AUTEX();
 }
 
-// A link user in session with the Master F1AAA.
-void UTILISATEUR_EN_SESSION(Simulation& sim, Station& u) {
-  auto& a = u.autex;
-  a.SESSION_EN_COURS = 1;
-  a.STATION_MAITRE = 0;
-  a.INDICATIF_MAITRE = "F1AAA";
-  a.INDICATIF_CONNEXION = u.indicatif;
-  a.T_RECEPTION_MAITRE = sim.horloge.timeGetTime();
-}
-
 // A frame of a link Master in session with F2BBB carrying a text.
 std::string TRAME_MAITRE(Station& m, const std::string& texte) {
   auto& a = m.autex;
