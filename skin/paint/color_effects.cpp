@@ -680,8 +680,10 @@ void StretchBitmapFiltered(const Bitmap& src, Bitmap& dst, int32_t width, int32_
   if (py->adjacent) {
     for (int32_t y = 0; y < d.height; ++y) {
       const Adjacent& t = ay.targets[size_t(y)];
-      const uint32_t* rb = work(t.j + 1);
-      const uint32_t* ra = t.w == 0 ? rb : work(t.j);
+      // A weight of 0 or 65536 takes one row alone: the other is not made for it.
+      const uint32_t* ra = t.w == 0 ? nullptr : work(t.j);
+      const uint32_t* rb = t.w == 65536 ? ra : work(t.j + 1);
+      if (ra == nullptr) ra = rb;
       ResampleColumnAdjacent(ra, rb, d.Row(y), d.width, t);
     }
     return;
