@@ -1,5 +1,6 @@
 #include "gui/jpeg.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -35,9 +36,11 @@ void InitErrors(ErrorManager& err) {
   err.message[0] = '\0';
 }
 
-// Compresses width x height RGB rows; 0 on success (out and size from jpeg_mem_dest, freed by the caller),
-// else the message is in err.
-int Compress(ErrorManager& err, const uint8_t* rgb, int width, int height, unsigned char** out, unsigned long* size) {
+// Compresses width x height rows in the given colour space, `components` bytes a pixel, row y at row(y); 0 on
+// success (out and size from jpeg_mem_dest, freed by the caller), else the message is in err.
+template <class Row>
+int Compress(ErrorManager& err, Row row, int width, int height, int components, J_COLOR_SPACE space,
+             unsigned char** out, unsigned long* size) {
   jpeg_compress_struct cinfo;
   std::memset(&cinfo, 0, sizeof cinfo);
   cinfo.err = &err.pub;
@@ -49,18 +52,28 @@ int Compress(ErrorManager& err, const uint8_t* rgb, int width, int height, unsig
   jpeg_mem_dest(&cinfo, out, size);
   cinfo.image_width = static_cast<JDIMENSION>(width);
   cinfo.image_height = static_cast<JDIMENSION>(height);
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
+  cinfo.input_components = components;
+  cinfo.in_color_space = space;
   jpeg_set_defaults(&cinfo);
   jpeg_start_compress(&cinfo, TRUE);
-  const size_t stride = static_cast<size_t>(width) * 3;
+  JSAMPROW rows[16];
   while (cinfo.next_scanline < cinfo.image_height) {
-    JSAMPROW row = const_cast<JSAMPROW>(rgb + cinfo.next_scanline * stride);
-    jpeg_write_scanlines(&cinfo, &row, 1);
+    const JDIMENSION n = std::min<JDIMENSION>(16, cinfo.image_height - cinfo.next_scanline);
+    for (JDIMENSION i = 0; i < n; ++i) rows[i] = row(static_cast<int>(cinfo.next_scanline + i));
+    jpeg_write_scanlines(&cinfo, rows, n);
   }
   jpeg_finish_compress(&cinfo);
   jpeg_destroy_compress(&cinfo);
   return 0;
+}
+
+// The JPEG data of libjpeg's output, which is freed; EJPEG when the compression failed.
+std::string TakeOutput(int failed, const ErrorManager& err, unsigned char* out, unsigned long size) {
+  std::string result;
+  if (!failed && out) result.assign(reinterpret_cast<const char*>(out), size);
+  std::free(out);
+  if (failed) throw EJPEG(std::string("JPEG error: ") + err.message);
+  return result;
 }
 
 // Reads the header; 0 with the size, or 1 (message in err).
@@ -110,31 +123,55 @@ int Decompress(ErrorManager& err, Decoder& d, uint8_t* rgb, int width, int heigh
 }  // namespace
 
 void TJPEGImage::Assign(const TBitmap& bitmap) {
-  width_ = bitmap.Width();
-  height_ = bitmap.Height();
-  if (bitmap.Empty()) {
-    width_ = height_ = 0;
-    rgb_.clear();
-    return;
+  std::string jpeg;
+  if (!bitmap.Empty()) {
+    ErrorManager err;
+    InitErrors(err);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    const int w = bitmap.Width(), h = bitmap.Height(), bpp = bitmap.BytesPerPixel();
+#if defined(JCS_EXTENSIONS)
+    const int failed = Compress(
+        err, [&](int y) { return const_cast<JSAMPROW>(bitmap.ScanLine(y)); }, w, h, bpp,
+        bpp == 3 ? JCS_EXT_BGR : JCS_EXT_BGRX, &out, &size);
+#else
+    std::vector<uint8_t> rgb(static_cast<size_t>(w) * 3);
+    const int failed = Compress(
+        err,
+        [&](int y) {  // one row at a time (the rows given to libjpeg are consumed before the next call)
+          const uint8_t* s = bitmap.ScanLine(y);
+          for (int x = 0; x < w; ++x, s += bpp) {
+            rgb[3 * static_cast<size_t>(x)] = s[2];
+            rgb[3 * static_cast<size_t>(x) + 1] = s[1];
+            rgb[3 * static_cast<size_t>(x) + 2] = s[0];
+          }
+          return rgb.data();
+        },
+        w, h, 3, JCS_RGB, &out, &size);
+#endif
+    jpeg = TakeOutput(failed, err, out, size);
   }
-  rgb_.resize(static_cast<size_t>(width_) * height_ * 3);
-  const int bpp = bitmap.BytesPerPixel();
-  for (int y = 0; y < height_; ++y) {
-    const uint8_t* s = bitmap.ScanLine(y);
-    uint8_t* d = rgb_.data() + static_cast<size_t>(y) * width_ * 3;
-    for (int x = 0; x < width_; ++x, s += bpp, d += 3) {
-      d[0] = s[2];
-      d[1] = s[1];
-      d[2] = s[0];
-    }
+  width_ = bitmap.Empty() ? 0 : bitmap.Width();
+  height_ = bitmap.Empty() ? 0 : bitmap.Height();
+  jpeg_ = std::move(jpeg);
+  rgb_.clear();
+}
+
+const std::vector<uint8_t>& TJPEGImage::Pixels() const {
+  if (rgb_.empty() && !jpeg_.empty()) {
+    TJPEGImage decoded;
+    decoded.LoadFromBytes(jpeg_);
+    rgb_ = std::move(decoded.rgb_);
   }
+  return rgb_;
 }
 
 void TJPEGImage::AssignTo(TBitmap& bitmap) const {
+  const std::vector<uint8_t>& rgb = Pixels();
   bitmap.SetPixelFormat(TPixelFormat::pf24bit);
   bitmap.SetSize(width_, height_);
   for (int y = 0; y < height_; ++y) {
-    const uint8_t* s = rgb_.data() + static_cast<size_t>(y) * width_ * 3;
+    const uint8_t* s = rgb.data() + static_cast<size_t>(y) * width_ * 3;
     uint8_t* d = bitmap.ScanLine(y);
     for (int x = 0; x < width_; ++x, s += 3, d += 3) {
       d[0] = s[2];
@@ -146,16 +183,16 @@ void TJPEGImage::AssignTo(TBitmap& bitmap) const {
 
 std::string TJPEGImage::SaveToBytes() const {
   if (Empty()) throw EJPEG("Cannot save an empty JPEG image");
+  if (!jpeg_.empty()) return jpeg_;
   ErrorManager err;
   InitErrors(err);
   unsigned char* out = nullptr;
   unsigned long size = 0;
-  const int failed = Compress(err, rgb_.data(), width_, height_, &out, &size);
-  std::string result;
-  if (!failed && out) result.assign(reinterpret_cast<const char*>(out), size);
-  std::free(out);
-  if (failed) throw EJPEG(std::string("JPEG error: ") + err.message);
-  return result;
+  const size_t stride = static_cast<size_t>(width_) * 3;
+  const int failed = Compress(
+      err, [&](int y) { return const_cast<JSAMPROW>(rgb_.data() + static_cast<size_t>(y) * stride); }, width_,
+      height_, 3, JCS_RGB, &out, &size);
+  return TakeOutput(failed, err, out, size);
 }
 
 void TJPEGImage::SaveToFile(const std::string& path) const {
@@ -182,6 +219,7 @@ void TJPEGImage::LoadFromBytes(const std::string& bytes) {
   width_ = w;
   height_ = h;
   rgb_ = std::move(rgb);
+  jpeg_.clear();
 }
 
 void TJPEGImage::LoadFromFile(const std::string& path) {

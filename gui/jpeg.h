@@ -27,12 +27,15 @@ class TJPEGImage : public TObject {
   int Height() const { return height_; }
   bool Empty() const { return width_ <= 0 || height_ <= 0; }
 
-  // The bitmap's pixels (alpha ignored).
+  // The bitmap's pixels (alpha ignored), compressed at once with libjpeg's default parameters (quality 75,
+  // 4:2:0, baseline): libjpeg-turbo reads the bitmap's B, G, R (, A) rows as they are, and the image keeps only
+  // the JPEG data. Raises EJPEG when libjpeg cannot compress them.
   void Assign(const TBitmap& bitmap);
-  // The pixels into the bitmap (pf24bit, resized).
+  // The pixels into the bitmap (pf24bit, resized); an assigned image gives its decompressed pixels.
   void AssignTo(TBitmap& bitmap) const;
 
-  // Compressed with libjpeg's default parameters (quality 75, 4:2:0, baseline).
+  // The JPEG data: that of an assigned image, or the loaded pixels compressed with libjpeg's default
+  // parameters.
   std::string SaveToBytes() const;
   // Raises EJPEG when the file cannot be written whole.
   void SaveToFile(const std::string& path) const;
@@ -40,12 +43,13 @@ class TJPEGImage : public TObject {
   void LoadFromFile(const std::string& path);
 
   // Rows top-down, R, G, B per pixel.
-  const std::vector<uint8_t>& Pixels() const { return rgb_; }
+  const std::vector<uint8_t>& Pixels() const;
 
  private:
   int width_ = 0;
   int height_ = 0;
-  std::vector<uint8_t> rgb_;
+  mutable std::vector<uint8_t> rgb_;  // the loaded pixels; those of an assigned image once asked for
+  std::string jpeg_;                  // the JPEG data of an assigned image
 };
 
 }  // namespace gui

@@ -156,7 +156,12 @@ void BouclePrincipale::Emission_cadencee() {
   } else {
     morceau = File_emission.substr(0, size_t(place));
     File_emission.erase(0, size_t(place));
-    Niveau_tampon_module = static_cast<float>(k * 110);
+    // The module is now counted full. Met empty, it is counted at k x 110, a little more than it holds; while
+    // the writer keeps it full, at the level plus the chunk, so that the part of a byte drained since the last
+    // chunk is carried over: rounded up at every chunk, a timer that ticks every 10 or 16 ms (as it does under
+    // Wine and on Windows) would hand over one byte a tick, 100 or 62 bytes a second instead of 120.
+    Niveau_tampon_module = Niveau_tampon_module > 0.0f ? Niveau_tampon_module + static_cast<float>(place)
+                                                       : static_cast<float>(k * 110);
   }
 
   if (Balise_active == 1) {

@@ -1,10 +1,16 @@
 #include "skin/paint/color_effects.h"
 
+#include <algorithm>
+#include <array>
+#include <climits>
 #include <cmath>
+#include <cstring>
+#include <memory>
 #include <numbers>
 #include <vector>
 
 #include "skin/paint/pixel_access.h"
+#include "skin/paint/pixel_kernels.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -305,9 +311,290 @@ void ResampleRow(const uint32_t* src, uint32_t* dst, int32_t width, const Paired
 #endif
 }
 
-// One target row of the vertical pass: a weighted sum of whole work rows, sixteen channels at a time.
-void ResampleColumnRow(const detail::View32& work, uint32_t* dst, int32_t width, const ContributionPair* pairs,
-                       int32_t count) {
+}  // namespace
+
+namespace {
+
+// Targets made of two neighbouring source pixels a = src[j], b = src[j + 1] (the box and triangle filters when
+// enlarging, the box filter when halving, every filter near an edge): the rule's value (w x a + (65536 - w) x b)
+// shr 16, with w in 0..65536, is exactly b + floor(w x (a - b) / 65536); the product is the high half of a
+// signed 16-bit multiplication with the weight taken as a 16-bit value ws (w, or w - 65536 from 32768 on, when
+// a - b is added back: the flag). No clamping is needed: the value lies between a and b.
+struct Adjacent {
+  int32_t j;
+  int32_t w;      // 0..65536
+  int16_t ws;
+  int16_t flag;   // -1 when w >= 32768
+};
+
+struct AdjacentTargets {
+  std::vector<Adjacent> targets;
+  // Per target, ws and flag for each of the four channels (8 bytes each), for the vector loops.
+  std::vector<int16_t> ws4, flag4;
+  // Per target, how many of the targets after it read their pair two pixels further each (up to 255): when
+  // halving, groups of targets read one run of source pixels.
+  std::vector<uint8_t> run2;
+};
+
+Adjacent MakeAdjacent(int32_t j, int32_t w) {
+  Adjacent a{j, w, int16_t(w >= 32768 ? w - 65536 : w), int16_t(w >= 32768 ? -1 : 0)};
+  return a;
+}
+
+// False when some target is not of that form (then the general loops serve the axis).
+bool AdjacentForm(const Contributions& c, int32_t srcSize, AdjacentTargets& out) {
+  if (srcSize < 2 || c.first.size() < 2) return false;
+  const size_t targets = c.first.size() - 1;
+  out.targets.clear();
+  out.targets.reserve(targets);
+  for (size_t t = 0; t < targets; ++t) {
+    const int32_t k = c.first[t], count = c.first[t + 1] - k;
+    if (count == 1) {  // one pixel, weight 65536
+      const int32_t i = c.index[size_t(k)];
+      out.targets.push_back(i + 1 < srcSize ? MakeAdjacent(i, 65536) : MakeAdjacent(i - 1, 0));
+      continue;
+    }
+    if (count != 2) return false;
+    const int32_t i0 = c.index[size_t(k)], i1 = c.index[size_t(k) + 1];
+    const int32_t w0 = c.weight[size_t(k)], w1 = c.weight[size_t(k) + 1];
+    if (w0 < 0 || w1 < 0) return false;
+    if (i1 == i0 + 1) {
+      out.targets.push_back(MakeAdjacent(i0, w0));
+    } else if (i0 == i1 + 1) {
+      out.targets.push_back(MakeAdjacent(i1, w1));
+    } else {
+      return false;
+    }
+  }
+  out.run2.assign(targets, 0);
+  for (size_t t = targets - 1; t-- > 0;)
+    if (out.targets[t + 1].j == out.targets[t].j + 2) out.run2[t] = uint8_t(std::min(out.run2[t + 1] + 1, 255));
+  out.ws4.resize(targets * 4);
+  out.flag4.resize(targets * 4);
+  for (size_t t = 0; t < targets; ++t)
+    for (size_t ch = 0; ch < 4; ++ch) {
+      out.ws4[t * 4 + ch] = out.targets[t].ws;
+      out.flag4[t * 4 + ch] = out.targets[t].flag;
+    }
+  return true;
+}
+
+inline uint32_t MixAdjacent(uint32_t a, uint32_t b, int32_t w) {
+  uint32_t out = 0;
+  for (int ch = 0; ch < 4; ++ch) {
+    const int32_t ca = int32_t((a >> (8 * ch)) & 0xFF), cb = int32_t((b >> (8 * ch)) & 0xFF);
+    out |= uint32_t((w * ca + (65536 - w) * cb) >> 16) << (8 * ch);
+  }
+  return out;
+}
+
+#if defined(__SSE2__)
+// Sixteen channels (four pixels): b + (high half of (a - b) x ws) + ((a - b) where flag).
+inline __m128i MixAdjacent16(__m128i a, __m128i b, __m128i wsLo, __m128i wsHi, __m128i flagLo, __m128i flagHi) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i bl = _mm_unpacklo_epi8(b, zero), bh = _mm_unpackhi_epi8(b, zero);
+  const __m128i dl = _mm_sub_epi16(_mm_unpacklo_epi8(a, zero), bl);
+  const __m128i dh = _mm_sub_epi16(_mm_unpackhi_epi8(a, zero), bh);
+  const __m128i rl = _mm_add_epi16(_mm_add_epi16(bl, _mm_mulhi_epi16(dl, wsLo)), _mm_and_si128(dl, flagLo));
+  const __m128i rh = _mm_add_epi16(_mm_add_epi16(bh, _mm_mulhi_epi16(dh, wsHi)), _mm_and_si128(dh, flagHi));
+  return _mm_packus_epi16(rl, rh);
+}
+
+// The two neighbours of targets x and x + 1 (a, b, a, b), each read as one 8-byte piece.
+inline __m128i TwoPairs(const uint32_t* src, const Adjacent* t, int32_t x) {
+  return _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(src + t[x].j)),
+                            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(src + t[x + 1].j)));
+}
+#endif
+
+#if defined(SKIN_PAINT_AVX2)
+__attribute__((target("avx2"))) inline __m256i MixAdjacent32(__m256i a, __m256i b, __m256i wsLo, __m256i wsHi,
+                                                             __m256i flagLo, __m256i flagHi) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i bl = _mm256_unpacklo_epi8(b, zero), bh = _mm256_unpackhi_epi8(b, zero);
+  const __m256i dl = _mm256_sub_epi16(_mm256_unpacklo_epi8(a, zero), bl);
+  const __m256i dh = _mm256_sub_epi16(_mm256_unpackhi_epi8(a, zero), bh);
+  const __m256i rl = _mm256_add_epi16(_mm256_add_epi16(bl, _mm256_mulhi_epi16(dl, wsLo)), _mm256_and_si256(dl, flagLo));
+  const __m256i rh = _mm256_add_epi16(_mm256_add_epi16(bh, _mm256_mulhi_epi16(dh, wsHi)), _mm256_and_si256(dh, flagHi));
+  return _mm256_packus_epi16(rl, rh);
+}
+
+// 128 bits at p in the low lane and at q in the high lane.
+__attribute__((target("avx2"))) inline __m256i TwoLanes(const void* p, const void* q) {
+  return _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(static_cast<const __m128i*>(p))),
+                                 _mm_loadu_si128(static_cast<const __m128i*>(q)), 1);
+}
+
+// One target row of the horizontal pass, eight pixels at a time; the a and b pixels are sorted out of the
+// pieces with two shuffles.
+__attribute__((target("avx2"))) int32_t ResampleRowAdjacentAvx2(const uint32_t* src, uint32_t* dst, int32_t width,
+                                                                const AdjacentTargets& c) {
+  const Adjacent* t = c.targets.data();
+  const int16_t* ws = c.ws4.data();
+  const int16_t* fl = c.flag4.data();
+  int32_t x = 0;
+  for (; x + 8 <= width; x += 8) {
+    __m256 X, Y;
+    if (c.run2[size_t(x)] >= 7) {
+      // Halving: the sixteen source pixels follow each other.
+      const __m256i lo = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + t[x].j));
+      const __m256i hi = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + t[x].j + 8));
+      X = _mm256_castsi256_ps(_mm256_permute2x128_si256(lo, hi, 0x20));  // pixels 0-3 | 8-11
+      Y = _mm256_castsi256_ps(_mm256_permute2x128_si256(lo, hi, 0x31));  // pixels 4-7 | 12-15
+    } else {
+      const __m128i p01 = TwoPairs(src, t, x), p23 = TwoPairs(src, t, x + 2);
+      const __m128i p45 = TwoPairs(src, t, x + 4), p67 = TwoPairs(src, t, x + 6);
+      X = _mm256_castsi256_ps(_mm256_inserti128_si256(_mm256_castsi128_si256(p01), p45, 1));
+      Y = _mm256_castsi256_ps(_mm256_inserti128_si256(_mm256_castsi128_si256(p23), p67, 1));
+    }
+    const __m256i a = _mm256_castps_si256(_mm256_shuffle_ps(X, Y, _MM_SHUFFLE(2, 0, 2, 0)));
+    const __m256i b = _mm256_castps_si256(_mm256_shuffle_ps(X, Y, _MM_SHUFFLE(3, 1, 3, 1)));
+    // In each 128-bit lane the low half holds targets (x, x+1) or (x+4, x+5), the high half (x+2, x+3) or
+    // (x+6, x+7).
+    const __m256i r = MixAdjacent32(a, b, TwoLanes(ws + 4 * x, ws + 4 * (x + 4)), TwoLanes(ws + 4 * (x + 2), ws + 4 * (x + 6)),
+                                    TwoLanes(fl + 4 * x, fl + 4 * (x + 4)), TwoLanes(fl + 4 * (x + 2), fl + 4 * (x + 6)));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + x), r);
+  }
+  return x;
+}
+
+// One target row of the vertical pass from two work rows, thirty-two channels at a time.
+__attribute__((target("avx2"))) size_t ResampleColumnAdjacentAvx2(const uint8_t* ra, const uint8_t* rb, uint8_t* out,
+                                                                  size_t channels, const Adjacent& t) {
+  const __m256i ws = _mm256_set1_epi16(t.ws), fl = _mm256_set1_epi16(t.flag);
+  size_t i = 0;
+  for (; i + 32 <= channels; i += 32) {
+    const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(ra + i));
+    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(rb + i));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), MixAdjacent32(a, b, ws, ws, fl, fl));
+  }
+  return i;
+}
+#endif
+
+void ResampleRowAdjacent(const uint32_t* src, uint32_t* dst, int32_t width, const AdjacentTargets& c) {
+  int32_t x = 0;
+  const Adjacent* t = c.targets.data();
+#if defined(SKIN_PAINT_AVX2)
+  if (kernels::HasAvx2()) x = ResampleRowAdjacentAvx2(src, dst, width, c);
+#endif
+#if defined(__SSE2__)
+  auto words = [](const int16_t* p, int32_t i) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 4 * i)); };
+  for (; x + 4 <= width; x += 4) {
+    const bool run = c.run2[size_t(x)] >= 3;  // halving: eight source pixels in a row
+    const __m128 X = _mm_castsi128_ps(run ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + t[x].j))
+                                          : TwoPairs(src, t, x));
+    const __m128 Y = _mm_castsi128_ps(run ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + t[x].j + 4))
+                                          : TwoPairs(src, t, x + 2));
+    const __m128i a = _mm_castps_si128(_mm_shuffle_ps(X, Y, _MM_SHUFFLE(2, 0, 2, 0)));
+    const __m128i b = _mm_castps_si128(_mm_shuffle_ps(X, Y, _MM_SHUFFLE(3, 1, 3, 1)));
+    const __m128i r = MixAdjacent16(a, b, words(c.ws4.data(), x), words(c.ws4.data(), x + 2),
+                                    words(c.flag4.data(), x), words(c.flag4.data(), x + 2));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + x), r);
+  }
+#endif
+  for (; x < width; ++x) dst[x] = MixAdjacent(src[t[x].j], src[t[x].j + 1], t[x].w);
+}
+
+void ResampleColumnAdjacent(const uint32_t* ra, const uint32_t* rb, uint32_t* dst, int32_t width, const Adjacent& t) {
+  const size_t channels = size_t(width) * 4;
+  const uint8_t* a = reinterpret_cast<const uint8_t*>(ra);
+  const uint8_t* b = reinterpret_cast<const uint8_t*>(rb);
+  uint8_t* out = reinterpret_cast<uint8_t*>(dst);
+  if (t.w == 65536 || t.w == 0) {
+    std::memcpy(out, t.w ? a : b, channels);
+    return;
+  }
+  size_t i = 0;
+#if defined(SKIN_PAINT_AVX2)
+  if (kernels::HasAvx2()) i = ResampleColumnAdjacentAvx2(a, b, out, channels, t);
+#endif
+#if defined(__SSE2__)
+  const __m128i ws = _mm_set1_epi16(t.ws), fl = _mm_set1_epi16(t.flag);
+  for (; i + 16 <= channels; i += 16) {
+    const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
+    const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), MixAdjacent16(va, vb, ws, ws, fl, fl));
+  }
+#endif
+  for (; i < channels; ++i) out[i] = uint8_t((t.w * int32_t(a[i]) + (65536 - t.w) * int32_t(b[i])) >> 16);
+}
+
+// Everything the passes need of one axis. Painting resamples the same few sizes again and again (a control's
+// images at its size), so each thread keeps the axes it prepared last.
+struct PreparedAxis {
+  int32_t from = 0, to = 0, filter = 0;
+  Contributions contributions;
+  bool adjacent = false;
+  AdjacentTargets adjacentForm;
+  PairedContributions paired;  // when not adjacent
+};
+
+std::shared_ptr<const PreparedAxis> PrepareAxis(int32_t from, int32_t to, int filter) {
+  thread_local std::array<std::shared_ptr<const PreparedAxis>, 4> kept;
+  thread_local size_t next = 0;
+  for (const auto& k : kept)
+    if (k && k->from == from && k->to == to && k->filter == filter) return k;
+  auto axis = std::make_shared<PreparedAxis>();
+  axis->from = from;
+  axis->to = to;
+  axis->filter = filter;
+  axis->contributions = BuildResampleContributions(from, to, filter);
+  axis->adjacent = AdjacentForm(axis->contributions, from, axis->adjacentForm);
+  if (!axis->adjacent) axis->paired = PairUp(axis->contributions);
+  kept[next] = axis;
+  next = (next + 1) % kept.size();
+  return axis;
+}
+
+// The rows of the horizontal pass that the vertical pass still needs, made as it comes to them: the sources of
+// the target rows move down the image, so a window of as many work rows as one target row spans holds them all,
+// and a row is made once, just before it is first read (while it is still in the cache).
+class WorkRows {
+ public:
+  WorkRows(const Contributions& cy, int32_t width) : width_(width) {
+    int32_t span = 1;
+    for (size_t t = 0; t + 1 < cy.first.size(); ++t) {
+      int32_t lo = INT32_MAX, hi = INT32_MIN;
+      for (int32_t k = cy.first[t]; k < cy.first[t + 1]; ++k) {
+        lo = std::min(lo, cy.index[size_t(k)]);
+        hi = std::max(hi, cy.index[size_t(k)]);
+      }
+      if (lo > hi) continue;
+      if (lo < lowest_) monotone_ = false;  // a target reaching above an earlier one's first row
+      lowest_ = std::max(lowest_, lo);
+      span = std::max(span, hi - lo + 1);
+    }
+    slots_ = span + 1;
+    pixels_.resize(size_t(slots_) * size_t(width));
+    made_.assign(size_t(slots_), -1);
+  }
+  // False when the sources do not move down the image (every row is then kept: a window as tall as the image).
+  bool Monotone() const { return monotone_; }
+
+  template <class Make>
+  const uint32_t* Row(int32_t y, Make make) {
+    const size_t slot = size_t(y % slots_);
+    uint32_t* row = pixels_.data() + slot * size_t(width_);
+    if (made_[slot] != y) {
+      make(y, row);
+      made_[slot] = y;
+    }
+    return row;
+  }
+
+ private:
+  int32_t width_;
+  int32_t slots_ = 1;
+  int32_t lowest_ = 0;
+  bool monotone_ = true;
+  std::vector<uint32_t> pixels_;
+  std::vector<int32_t> made_;
+};
+
+// One target row of the vertical pass from any number of work rows (row(k) gives work row k).
+template <class RowOf>
+void ResampleColumnRowGeneral(RowOf row, uint32_t* dst, int32_t width, const ContributionPair* pairs, int32_t count) {
   const size_t channels = size_t(width) * 4;
   size_t i = 0;
 #if defined(__SSE2__)
@@ -318,8 +605,8 @@ void ResampleColumnRow(const detail::View32& work, uint32_t* dst, int32_t width,
     for (int32_t k = 0; k < count; ++k) {
       const ContributionPair& p = pairs[k];
       const __m128i high = _mm_set1_epi32(p.high), low = _mm_set1_epi32(p.low);
-      const __m128i r0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(reinterpret_cast<const uint8_t*>(work.Row(p.i0)) + i));
-      const __m128i r1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(reinterpret_cast<const uint8_t*>(work.Row(p.i1)) + i));
+      const __m128i r0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(reinterpret_cast<const uint8_t*>(row(p.i0)) + i));
+      const __m128i r1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(reinterpret_cast<const uint8_t*>(row(p.i1)) + i));
       const __m128i lo0 = _mm_unpacklo_epi8(r0, zero), lo1 = _mm_unpacklo_epi8(r1, zero);
       const __m128i hi0 = _mm_unpackhi_epi8(r0, zero), hi1 = _mm_unpackhi_epi8(r1, zero);
       a0 = _mm_add_epi32(a0, PairProduct(_mm_unpacklo_epi16(lo0, lo1), high, low));
@@ -339,8 +626,8 @@ void ResampleColumnRow(const detail::View32& work, uint32_t* dst, int32_t width,
       const ContributionPair& p = pairs[k];
       const int32_t w0 = int16_t(p.high & 0xFFFF) * 256 + (p.low & 0xFF);
       const int32_t w1 = int16_t(uint32_t(p.high) >> 16) * 256 + ((p.low >> 16) & 0xFF);
-      sum += int32_t(reinterpret_cast<const uint8_t*>(work.Row(p.i0))[i]) * w0 +
-             int32_t(reinterpret_cast<const uint8_t*>(work.Row(p.i1))[i]) * w1;
+      sum += int32_t(reinterpret_cast<const uint8_t*>(row(p.i0))[i]) * w0 +
+             int32_t(reinterpret_cast<const uint8_t*>(row(p.i1))[i]) * w1;
     }
     bytes[i] = ClampSum(sum);
   }
@@ -366,18 +653,52 @@ void StretchBitmapFiltered(const Bitmap& src, Bitmap& dst, int32_t width, int32_
   detail::View32 s, d;
   if (!detail::GetView32(src, s) || !detail::GetView32(dst, d)) return;
 
-  // Horizontal pass: every source row into a work image of the target width.
-  Bitmap work(d.width, s.height, pf32bit);
-  detail::View32 w;
-  detail::GetView32(work, w);
-  const PairedContributions cx = PairUp(BuildResampleContributions(s.width, d.width, filter));
-  for (int32_t y = 0; y < s.height; ++y) ResampleRow(s.Row(y), w.Row(y), d.width, cx);
+  // Horizontal pass: source rows into work rows of the target width; vertical pass: every target row as a
+  // weighted sum of work rows. The work rows are made as the vertical pass reaches them.
+  const std::shared_ptr<const PreparedAxis> px = PrepareAxis(s.width, d.width, filter);
+  const std::shared_ptr<const PreparedAxis> py = PrepareAxis(s.height, d.height, filter);
+  const AdjacentTargets& ax = px->adjacentForm;
+  const AdjacentTargets& ay = py->adjacentForm;
+  const PairedContributions& cx = px->paired;
+  auto makeRow = [&](int32_t y, uint32_t* row) {
+    if (px->adjacent)
+      ResampleRowAdjacent(s.Row(y), row, d.width, ax);
+    else
+      ResampleRow(s.Row(y), row, d.width, cx);
+  };
 
-  // Vertical pass: every target row as a weighted sum of work rows.
-  const PairedContributions cy = PairUp(BuildResampleContributions(s.height, d.height, filter));
+  WorkRows window(py->contributions, d.width);
+  Bitmap whole;  // every work row, when the window cannot serve
+  detail::View32 w;
+  if (!window.Monotone()) {
+    whole = Bitmap(d.width, s.height, pf32bit);
+    detail::GetView32(whole, w);
+    for (int32_t y = 0; y < s.height; ++y) makeRow(y, w.Row(y));
+  }
+  auto work = [&](int32_t y) { return window.Monotone() ? window.Row(y, makeRow) : w.Row(y); };
+
+  if (py->adjacent) {
+    for (int32_t y = 0; y < d.height; ++y) {
+      const Adjacent& t = ay.targets[size_t(y)];
+      // A weight of 0 or 65536 takes one row alone: the other is not made for it.
+      const uint32_t* ra = t.w == 0 ? nullptr : work(t.j);
+      const uint32_t* rb = t.w == 65536 ? ra : work(t.j + 1);
+      if (ra == nullptr) ra = rb;
+      ResampleColumnAdjacent(ra, rb, d.Row(y), d.width, t);
+    }
+    return;
+  }
+  const PairedContributions& cy = py->paired;
+  std::vector<const uint32_t*> rows(size_t(std::max(s.height, 1)));
   for (int32_t y = 0; y < d.height; ++y) {
-    const int32_t first = cy.first[size_t(y)];
-    ResampleColumnRow(w, d.Row(y), d.width, cy.pairs.data() + first, cy.first[size_t(y) + 1] - first);
+    const int32_t first = cy.first[size_t(y)], count = cy.first[size_t(y) + 1] - first;
+    const ContributionPair* pairs = cy.pairs.data() + first;
+    // Every work row of this target first, then the sums.
+    for (int32_t k = 0; k < count; ++k) {
+      rows[size_t(pairs[k].i0)] = work(pairs[k].i0);
+      rows[size_t(pairs[k].i1)] = work(pairs[k].i1);
+    }
+    ResampleColumnRowGeneral([&](int32_t i) { return rows[size_t(i)]; }, d.Row(y), d.width, pairs, count);
   }
 }
 

@@ -4,6 +4,11 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#include <immintrin.h>
+#define SKIN_COLOR_SSSE3 1
+#endif
+
 namespace skin {
 
 namespace {
@@ -98,6 +103,73 @@ void ConvertGrey(const TColorManager& cm, const uint8_t* source, uint8_t* target
   }
 }
 
+// 8-bit RGB to BGR and RGBA to BGRA, every pixel: R and B exchanged.
+void SwapRB3(const uint8_t* source, uint8_t* target, uint32_t count) {
+  for (uint32_t x = 0; x < count; ++x) {
+    const uint8_t* s = source + 3 * size_t(x);
+    uint8_t* d = target + 3 * size_t(x);
+    const uint8_t r = s[0], gr = s[1], b = s[2];
+    d[0] = b;
+    d[1] = gr;
+    d[2] = r;
+  }
+}
+
+void SwapRB4(const uint8_t* source, uint8_t* target, uint32_t count) {
+  for (uint32_t x = 0; x < count; ++x) {
+    uint32_t p;
+    std::memcpy(&p, source + 4 * size_t(x), 4);
+    p = (p & 0xFF00FF00u) | ((p & 0xFFu) << 16) | ((p >> 16) & 0xFFu);
+    std::memcpy(target + 4 * size_t(x), &p, 4);
+  }
+}
+
+#if defined(SKIN_COLOR_SSSE3)
+// The same with one byte shuffle per four pixels, on processors with SSSE3 (chosen at run time).
+__attribute__((target("ssse3"))) void SwapRB3Ssse3(const uint8_t* source, uint8_t* target, uint32_t count) {
+  const __m128i order = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 12, 13, 14, 15);
+  const size_t n = size_t(count) * 3;
+  size_t i = 0;
+  // 16 bytes are read for 12 written: the last pixels (fewer than 16 bytes left) go one by one.
+  for (; i + 16 <= n; i += 12) {
+    const __m128i v = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(source + i)), order);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(target + i), v);
+    const uint32_t tail = uint32_t(_mm_cvtsi128_si32(_mm_srli_si128(v, 8)));
+    std::memcpy(target + i + 8, &tail, 4);
+  }
+  SwapRB3(source + i, target + i, uint32_t((n - i) / 3));
+}
+
+__attribute__((target("ssse3"))) void SwapRB4Ssse3(const uint8_t* source, uint8_t* target, uint32_t count) {
+  const __m128i order = _mm_setr_epi8(2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15);
+  uint32_t x = 0;
+  for (; x + 4 <= count; x += 4) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + 4 * size_t(x)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(target + 4 * size_t(x)), _mm_shuffle_epi8(v, order));
+  }
+  SwapRB4(source + 4 * size_t(x), target + 4 * size_t(x), count - x);
+}
+
+bool HasSsse3() {
+  static const bool has = __builtin_cpu_supports("ssse3");
+  return has;
+}
+#endif
+
+void SwapRB3Best(const uint8_t* source, uint8_t* target, uint32_t count) {
+#if defined(SKIN_COLOR_SSSE3)
+  if (HasSsse3()) return SwapRB3Ssse3(source, target, count);
+#endif
+  SwapRB3(source, target, count);
+}
+
+void SwapRB4Best(const uint8_t* source, uint8_t* target, uint32_t count) {
+#if defined(SKIN_COLOR_SSSE3)
+  if (HasSsse3()) return SwapRB4Ssse3(source, target, count);
+#endif
+  SwapRB4(source, target, count);
+}
+
 // RGB or RGBA at 8 or 16 bits to BGR or BGRA at 8 bits; colour samples through the gamma table when asked,
 // alpha only scaled.
 void ConvertColor(const TColorManager& cm, const uint8_t* source, uint8_t* target, uint32_t count, uint8_t mask) {
@@ -113,12 +185,7 @@ void ConvertColor(const TColorManager& cm, const uint8_t* source, uint8_t* targe
   if (!sixteen && mask == 0xFF && srcStep == 4 && dstStep == 4 && srcAlpha && dstAlpha) {
     // The common case of 32-bit images: R and B exchanged in every pixel.
     if (!gamma) {
-      for (uint32_t x = 0; x < count; ++x) {
-        uint32_t p;
-        std::memcpy(&p, source + 4 * size_t(x), 4);
-        p = (p & 0xFF00FF00u) | ((p & 0xFFu) << 16) | ((p >> 16) & 0xFFu);
-        std::memcpy(target + 4 * size_t(x), &p, 4);
-      }
+      SwapRB4Best(source, target, count);
     } else {
       for (uint32_t x = 0; x < count; ++x) {
         const uint8_t* s = source + 4 * size_t(x);
@@ -134,14 +201,7 @@ void ConvertColor(const TColorManager& cm, const uint8_t* source, uint8_t* targe
   }
   if (!sixteen && mask == 0xFF && srcStep == 3 && dstStep == 3) {
     if (!gamma) {
-      for (uint32_t x = 0; x < count; ++x) {
-        const uint8_t* s = source + 3 * size_t(x);
-        uint8_t* d = target + 3 * size_t(x);
-        const uint8_t r = s[0], gr = s[1], b = s[2];
-        d[0] = b;
-        d[1] = gr;
-        d[2] = r;
-      }
+      SwapRB3Best(source, target, count);
     } else {
       for (uint32_t x = 0; x < count; ++x) {
         const uint8_t* s = source + 3 * size_t(x);
@@ -183,12 +243,38 @@ bool IsColor(TColorScheme s) { return s == csRGB || s == csRGBA || s == csBGR ||
 namespace {
 
 // Entries 0..min(maxIn, 255) of a gamma table; the others keep their values.
-void FillGammaTable(std::array<uint8_t, 256>& table, uint32_t maxIn, uint32_t maxOut, double exponent) {
+void ComputeGammaTable(std::array<uint8_t, 256>& table, uint32_t maxIn, uint32_t maxOut, double exponent) {
   const uint32_t last = std::min<uint32_t>(maxIn, 255);
   for (uint32_t i = 0; i <= last; ++i) {
     const double v = std::nearbyint(double(maxOut) * std::pow(double(i) / double(maxIn), exponent));
     table[i] = uint8_t(std::clamp(v, 0.0, 255.0));
   }
+}
+
+// The same, from the tables made before: images are read again and again with the same few gamma values (most
+// files say 1/2.2), and 256 powers cost more than reading a small icon. Each thread keeps its own few tables.
+void FillGammaTable(std::array<uint8_t, 256>& table, uint32_t maxIn, uint32_t maxOut, double exponent) {
+  struct Made {
+    uint32_t maxIn = 0, maxOut = 0;
+    double exponent = 0;
+    std::array<uint8_t, 256> table{};
+  };
+  thread_local std::array<Made, 4> made{};
+  thread_local size_t next = 0;
+  const size_t count = size_t(std::min<uint32_t>(maxIn, 255)) + 1;
+  for (const Made& m : made) {
+    if (m.maxIn == maxIn && m.maxOut == maxOut && m.exponent == exponent && maxIn != 0) {
+      std::copy_n(m.table.begin(), count, table.begin());
+      return;
+    }
+  }
+  ComputeGammaTable(table, maxIn, maxOut, exponent);
+  Made& m = made[next];
+  next = (next + 1) % made.size();
+  m.maxIn = maxIn;
+  m.maxOut = maxOut;
+  m.exponent = exponent;
+  std::copy_n(table.begin(), count, m.table.begin());
 }
 
 }  // namespace
@@ -197,7 +283,7 @@ TColorManager::TColorManager() {
   // The table of the defaults (gamma 1.0 on a display of 2.2), made once.
   static const std::array<uint8_t, 256> kDefaultTable = [] {
     std::array<uint8_t, 256> t{};
-    FillGammaTable(t, 255, 255, 1.0 / (1.0 * double(2.2f)));
+    ComputeGammaTable(t, 255, 255, 1.0 / (1.0 * double(2.2f)));
     return t;
   }();
   FGammaTable = kDefaultTable;

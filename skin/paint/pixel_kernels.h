@@ -88,11 +88,18 @@ inline void RowMixAlpha(uint32_t* d, const uint32_t* s, int32_t n, uint32_t scal
     const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
     __m128i a = _mm_srli_epi32(sv, 24);
     if (_mm_movemask_epi8(_mm_cmpeq_epi32(a, zero)) == 0xFFFF) continue;  // all four transparent
-    if (scale != 100) a = Div100(_mm_mullo_epi16(a, scaleV));
     const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
     // The alpha channel mixes 255 into dA (growth) or dA with itself (kept).
     const __m128i srcA = GrowAlpha ? alphaMask : _mm_and_si128(dv, alphaMask);
     const __m128i sx = _mm_or_si128(_mm_andnot_si128(alphaMask, sv), srcA);
+    if (scale == 100 && _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_or_si128(sv, _mm_set1_epi32(0x00FFFFFF)),
+                                                          _mm_set1_epi32(-1))) == 0xFFFF) {
+      // All four opaque: mix(d, s, 255) = (255 s + d) shr 8 = s, less 1 where d < s.
+      const __m128i dBelow = _mm_andnot_si128(_mm_cmpeq_epi8(_mm_max_epu8(dv, sx), dv), _mm_set1_epi8(1));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_sub_epi8(sx, dBelow));
+      continue;
+    }
+    if (scale != 100) a = Div100(_mm_mullo_epi16(a, scaleV));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), MixPixels4(dv, sx, a));
   }
 #endif
@@ -122,10 +129,18 @@ __attribute__((target("avx2"))) inline void RowMixAlphaAvx2(uint32_t* d, const u
     const __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
     __m256i a = _mm256_srli_epi32(sv, 24);
     if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(a, zero)) == -1) continue;  // all eight transparent
-    if (scale != 100) a = _mm256_srli_epi32(_mm256_mulhi_epu16(_mm256_mullo_epi16(a, scaleV), div100), 6);
     const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
     const __m256i srcA = GrowAlpha ? alphaMask : _mm256_and_si256(dv, alphaMask);
     const __m256i sx = _mm256_or_si256(_mm256_andnot_si256(alphaMask, sv), srcA);
+    if (scale == 100 && _mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_or_si256(sv, _mm256_set1_epi32(0x00FFFFFF)),
+                                                                _mm256_set1_epi32(-1))) == -1) {
+      // All eight opaque: s, less 1 where d < s (see RowMixAlpha).
+      const __m256i dBelow =
+          _mm256_andnot_si256(_mm256_cmpeq_epi8(_mm256_max_epu8(dv, sx), dv), _mm256_set1_epi8(1));
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_sub_epi8(sx, dBelow));
+      continue;
+    }
+    if (scale != 100) a = _mm256_srli_epi32(_mm256_mulhi_epu16(_mm256_mullo_epi16(a, scaleV), div100), 6);
     const __m256i a2 = _mm256_or_si256(a, _mm256_slli_epi32(a, 16));
     const __m256i alo = _mm256_unpacklo_epi32(a2, a2), ahi = _mm256_unpackhi_epi32(a2, a2);
     const __m256i lo = _mm256_srli_epi16(

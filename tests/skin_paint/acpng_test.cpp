@@ -532,7 +532,7 @@ TEST(PngCRC32, IsTheCrcOfPngChunks) {
   EXPECT_EQ(PngCRC32(0, "123456789", 9), 0xCBF43926u);
   EXPECT_EQ(PngCRC32(0, nullptr, 5), 0u);
   EXPECT_EQ(PngCRC32(0, "IEND", 4), 0xAE426082u);
-  std::vector<uint8_t> data(300);
+  std::vector<uint8_t> data(3000);
   uint32_t s = 1;
   for (auto& b : data) b = uint8_t(pngtest::NextRandom(s));
   for (size_t n = 0; n <= data.size(); n += 7) {
@@ -546,7 +546,8 @@ TEST(PngUnfilterRow, FiltersAtEveryPixelSize) {
   // Each filter against the test writer's forward filters, for every pixel size and short rows.
   uint32_t s = 3;
   for (int bpp : {1, 2, 3, 4, 6, 8, 5})
-    for (size_t n : {size_t(1), size_t(3), size_t(bpp), size_t(4 * bpp + 1), size_t(16 * bpp), size_t(67)})
+    for (size_t n : {size_t(1), size_t(3), size_t(bpp), size_t(4 * bpp + 1), size_t(16 * bpp), size_t(67),
+                     size_t(37 * bpp)})
       for (int f = 0; f <= 4; ++f) {
         std::vector<uint8_t> prev(n), cur(n);
         for (auto& b : prev) b = uint8_t(pngtest::NextRandom(s));

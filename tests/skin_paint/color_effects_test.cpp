@@ -191,10 +191,21 @@ TEST(Resampler, ContributionsAddUpToOne) {
 TEST(Resampler, BothPassesFollowTheIntegerRule) {
   const Bitmap s = RandomBitmap(23, 17, 31);
   for (int f = rfBox; f <= rfMitchell; ++f) {
-    for (auto [w, h] : {std::pair{9, 40}, std::pair{50, 6}, std::pair{5, 5}}) {
+    // Halving, 1.5 and 3 times, and sizes that make every filter mix more than two pixels.
+    for (auto [w, h] : {std::pair{9, 40}, std::pair{50, 6}, std::pair{5, 5}, std::pair{11, 8}, std::pair{34, 25},
+                        std::pair{69, 51}}) {
       Bitmap d;
       StretchBitmapFiltered(s, d, w, h, f);
       ASSERT_TRUE(SamePixels(d, ReferenceResample(s, w, h, f))) << "filter " << f << " to " << w << "x" << h;
+    }
+  }
+  // Sources one pixel wide or high.
+  for (auto [sw, sh] : {std::pair{1, 9}, std::pair{9, 1}}) {
+    const Bitmap thin = RandomBitmap(sw, sh, 7);
+    for (int f = rfBox; f <= rfMitchell; ++f) {
+      Bitmap d;
+      StretchBitmapFiltered(thin, d, 13, 4, f);
+      ASSERT_TRUE(SamePixels(d, ReferenceResample(thin, 13, 4, f))) << "filter " << f;
     }
   }
 }

@@ -121,6 +121,18 @@ TEST(ColorManager, EightBitColourRowsReorderChannels) {
   Program(cm, csRGBA, csBGR, 8, 8, 4, 3);
   cm.ConvertRow(rgba, out, 3, 0xFF);
   EXPECT_EQ(std::vector<uint8_t>(out, out + 9), (std::vector<uint8_t>{3, 2, 1, 7, 6, 5, 11, 10, 9}));
+  // Long rows (done several pixels at a time) and their last pixels, for both pixel sizes.
+  for (uint8_t samples : {uint8_t(3), uint8_t(4)}) {
+    Program(cm, samples == 3 ? csRGB : csRGBA, samples == 3 ? csBGR : csBGRA, 8, 8, samples, samples);
+    for (uint32_t count : {5u, 6u, 37u}) {
+      std::vector<uint8_t> row(count * samples), converted(row.size(), 0xEE);
+      for (size_t i = 0; i < row.size(); ++i) row[i] = uint8_t(i * 7 + 1);
+      cm.ConvertRow(row.data(), converted.data(), count, 0xFF);
+      for (uint32_t x = 0; x < count; ++x)
+        for (int c = 0; c < samples; ++c)
+          ASSERT_EQ(converted[x * samples + c], row[x * samples + (c < 3 ? 2 - c : c)]) << count << " " << x;
+    }
+  }
 }
 
 TEST(ColorManager, TwoBitGreyWidensToFourBits) {
@@ -215,6 +227,23 @@ TEST(ColorManager, GammaTableAndPalettes) {
   for (int i = 0; i < 256; ++i) ASSERT_EQ(cm.GammaTable()[size_t(i)], i);
   cm.SetGamma(2.2f, 2.0f);
   EXPECT_EQ(cm.GammaTable()[64], int(std::lround(255 * std::pow(64 / 255.0, 1 / 4.4))));
+
+  // Tables asked for again (more gamma values than are kept, at two depths) are those of the formula; entries
+  // beyond a depth's range keep what they held.
+  for (int pass = 0; pass < 2; ++pass)
+    for (float main : {1.0f, 0.45455f, 0.5f, 0.8f, 1.2f, 2.0f}) {
+      Program(cm, csRGB, csBGR, 8, 8, 3, 3);
+      cm.SetGamma(2.2f, main);
+      for (int i = 0; i < 256; ++i)
+        ASSERT_EQ(cm.GammaTable()[size_t(i)], int(std::nearbyint(255 * std::pow(i / 255.0, 1 / (double(main) * double(2.2f))))))
+            << main << " " << i;
+      const auto before = cm.GammaTable();
+      Program(cm, csG, csG, 4, 4, 1, 1);
+      cm.SetGamma(2.2f, main);
+      for (int i = 0; i < 16; ++i)
+        ASSERT_EQ(cm.GammaTable()[size_t(i)], int(std::nearbyint(15 * std::pow(i / 15.0, 1 / (double(main) * double(2.2f))))));
+      for (int i = 16; i < 256; ++i) ASSERT_EQ(cm.GammaTable()[size_t(i)], before[size_t(i)]);
+    }
 
   Program(cm, csG, csG, 4, 4, 1, 1);
   auto ramp = cm.CreateGrayscalePalette(false);

@@ -163,11 +163,14 @@ TEST(AlphaBlend, RowKernelsAgreeWithTheRuleAtEveryWidth) {
       before[size_t(i)] = test::NextRandom(state);
     }
     if (n % 5 == 0) std::fill(s.begin(), s.begin() + n / 2, 0x00123456u);  // transparent runs
+    if (n % 3 == 0)  // opaque runs (the destination both above and below the source)
+      for (int32_t i = 0; i < 2 * n / 3; ++i) s[size_t(i)] |= 0xFF000000u;
     for (uint32_t scale : {100u, 37u, 0u}) {
-      std::vector<uint32_t> kept = before, grown = before, best = before;
+      std::vector<uint32_t> kept = before, grown = before, best = before, grownBest = before;
       kernels::RowMixAlpha<false>(kept.data(), s.data(), n, scale);
       kernels::RowMixAlpha<true>(grown.data(), s.data(), n, scale);
       kernels::RowMixAlphaBest<false>(best.data(), s.data(), n, scale);
+      kernels::RowMixAlphaBest<true>(grownBest.data(), s.data(), n, scale);
       for (int32_t i = 0; i < n; ++i) {
         const uint32_t sv = s[size_t(i)], dv = before[size_t(i)];
         const uint32_t a = PixelA(sv) * scale / 100;
@@ -177,6 +180,7 @@ TEST(AlphaBlend, RowKernelsAgreeWithTheRuleAtEveryWidth) {
         ASSERT_EQ(best[size_t(i)], kept[size_t(i)]) << "width " << n << " at " << i;
         const uint32_t da = PixelA(dv);
         ASSERT_EQ(grown[size_t(i)], rgb | ((da + (((255 - da) * a) >> 8)) << 24)) << "width " << n << " at " << i;
+        ASSERT_EQ(grownBest[size_t(i)], grown[size_t(i)]) << "width " << n << " at " << i;
       }
     }
   }
@@ -372,6 +376,14 @@ TEST(Stretch, NearestPixelScaling) {
   StretchCopy(clipped, TRect{-2, -2, 2, 2}, s, TRect{0, 0, 2, 2});  // the scale stays that of the whole rectangle
   EXPECT_EQ(GetPixel32(clipped, 0, 0), 4u);
   EXPECT_EQ(GetPixel32(clipped, 1, 1), 4u);
+  // Rows of every width (several pixels at a time, then the rest): target x takes source (2x + 1) x 5 div 2w.
+  Bitmap row(5, 1, pf32bit);
+  for (int x = 0; x < 5; ++x) SetPixel32(row, x, 0, uint32_t(10 + x));
+  for (int32_t w = 1; w <= 13; ++w) {
+    Bitmap out(w, 1, pf32bit);
+    StretchCopy(out, TRect{0, 0, w, 1}, row, TRect{0, 0, 5, 1});
+    for (int32_t x = 0; x < w; ++x) ASSERT_EQ(GetPixel32(out, x, 0), uint32_t(10 + (2 * x + 1) * 5 / (2 * w))) << w;
+  }
 }
 
 TEST(Stretch, DrawAlphaBlendsThirtyTwoBitImagesAndCopiesOthers) {

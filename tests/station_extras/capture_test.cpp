@@ -2,7 +2,12 @@
 // exceptions, and the capture's file name and directory.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+
+extern "C" {
+#include <jpeglib.h>
+}
 
 #include "gui/jpeg.h"
 #include "station/capture_ecran.h"
@@ -73,6 +78,67 @@ TEST(JpegImage, SavesWithTheDefaultParametersAndReadsBack) {
     for (int x = 0; x < 97 * 3; ++x)
       worst = std::max(worst, std::abs(int(decoded.ScanLine(y)[x]) - int(source.ScanLine(y)[x])));
   EXPECT_LT(worst, 24);  // quality 75 on a smooth gradient
+}
+
+// libjpeg compressing R, G, B rows itself, with its default parameters.
+std::string LibjpegFromRgb(const std::vector<uint8_t>& rgb, int w, int h) {
+  jpeg_compress_struct c;
+  jpeg_error_mgr err;
+  c.err = jpeg_std_error(&err);
+  jpeg_create_compress(&c);
+  unsigned char* out = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&c, &out, &size);
+  c.image_width = JDIMENSION(w);
+  c.image_height = JDIMENSION(h);
+  c.input_components = 3;
+  c.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&c);
+  jpeg_start_compress(&c, TRUE);
+  while (c.next_scanline < c.image_height) {
+    JSAMPROW row = const_cast<JSAMPROW>(rgb.data() + size_t(c.next_scanline) * size_t(w) * 3);
+    jpeg_write_scanlines(&c, &row, 1);
+  }
+  jpeg_finish_compress(&c);
+  jpeg_destroy_compress(&c);
+  std::string bytes(reinterpret_cast<const char*>(out), size);
+  std::free(out);
+  return bytes;
+}
+
+TEST(JpegImage, BitmapRowsOfEitherDepthGiveTheBytesOfRgbRows) {
+  // The same picture as 24-bit and as 32-bit rows (with alpha that must not matter), and as R, G, B rows given
+  // to libjpeg directly: one JPEG.
+  gui::TBitmap b24, b32;
+  Gradient(b24, 97, 61);
+  b32.SetPixelFormat(gui::TPixelFormat::pf32bit);
+  b32.SetSize(97, 61);
+  std::vector<uint8_t> rgb;
+  for (int y = 0; y < 61; ++y)
+    for (int x = 0; x < 97; ++x) {
+      const uint8_t* p = b24.ScanLine(y) + x * 3;
+      uint8_t* q = b32.ScanLine(y) + x * 4;
+      q[0] = p[0], q[1] = p[1], q[2] = p[2], q[3] = uint8_t(x * 7 + y);
+      rgb.insert(rgb.end(), {p[2], p[1], p[0]});
+    }
+  gui::TJPEGImage j24, j32;
+  j24.Assign(b24);
+  j32.Assign(b32);
+  const std::string bytes = j24.SaveToBytes();
+  EXPECT_EQ(j32.SaveToBytes(), bytes);
+  EXPECT_EQ(LibjpegFromRgb(rgb, 97, 61), bytes);
+  // An assigned image shows its decompressed pixels, as the saved file does.
+  gui::TJPEGImage loaded;
+  loaded.LoadFromBytes(bytes);
+  EXPECT_EQ(j32.Pixels(), loaded.Pixels());
+  gui::TBitmap shown;
+  j32.AssignTo(shown);
+  EXPECT_EQ(shown.Width(), 97);
+  EXPECT_EQ(shown.ScanLine(60)[96 * 3], loaded.Pixels()[(60 * 97 + 96) * 3 + 2]);
+  // Assigning an empty bitmap empties the image.
+  j32.Assign(gui::TBitmap());
+  EXPECT_TRUE(j32.Empty());
+  EXPECT_THROW(j32.SaveToBytes(), gui::EJPEG);
 }
 
 TEST(JpegImage, LibjpegErrorsBecomeExceptions) {

@@ -105,6 +105,26 @@ TEST_F(Loop, ElapsedTimeIsCreditedOnce) {
   EXPECT_LE(line->written.size(), 109u + 120u);
 }
 
+TEST_F(Loop, TheWriterKeepsUpWithTheModuleAtEveryTimerPeriod) {
+  // The timer ticks every millisecond only in name: every 10 ms under Wine, about every 16 on Windows. At each
+  // period the writer hands over what the module drains, 120 bytes a second after the first 109, and never
+  // counts more than 110 bytes in the module.
+  for (uint32_t tick : {1u, 10u, 16u}) {
+    SCOPED_TRACE(tick);
+    line->written.clear();
+    b.Niveau_tampon_module = 0.0f;
+    rig.clock.advance(60000);
+    b.File_emission = std::string(5000, 'f');
+    for (uint32_t t = 0; t < 5000; t += tick) {
+      b.Emission_cadencee();
+      ASSERT_LE(b.Niveau_tampon_module, 110.0f);
+      rig.clock.advance(tick);
+    }
+    EXPECT_GE(line->written.size(), 109u + 595u);
+    EXPECT_LE(line->written.size(), 109u + 601u);
+  }
+}
+
 TEST_F(Loop, ReceivedBytesByMode) {
   line->input = std::string("ab\x08" "c\x07\x00\rd", 8);
   rig.run(1);
