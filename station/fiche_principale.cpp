@@ -82,6 +82,9 @@ class FichePrincipale::Io final : public FenetreIo {
     --f_.Travail_autex_;
   }
   void Envoi_message_AUTEX() override { f_.Envoi_message_AUTEX(); }
+  void Perte_liaison_radio(const std::string& info) override {
+    if (f_.reglages().Mode_fonctionnement == ::station::MODE_AUTEX) f_.autex().PERTE_LIAISON(info);
+  }
 
   bool Timer1_actif() override { return f_.Timer1->Enabled(); }
   void Active_Timer1(bool active) override { f_.Timer1->SetEnabled(active); }
