@@ -24,6 +24,13 @@ int Reduction_hauteur_ASCII(int hauteur, int hauteur_ecran) {
   return std::min((hauteur + 40 - hauteur_ecran) / 3 + 1, 80);
 }
 
+bool Nom_libre(std::string& chemin) {
+  if (!autex::FICHIER_EXISTE(chemin)) return true;
+  bool libre = false;
+  autex::Nom_de_fichier_libre(chemin, libre);
+  return libre;
+}
+
 std::string Chemin_dans(const std::string& repertoire, const std::string& nom) {
   if (repertoire.empty()) return nom;
   const char fin = repertoire.back();
@@ -866,7 +873,8 @@ std::string Rapport(FichePrincipale& f) {
   const std::string texte = "<Reception>\r\n" + f.Memo_Reception_memo->Text() + "\r\n\r\n<Transmission>\r\n" +
                             f.Memo_emission->Text();
   Station& station = f.station();
-  const std::string nom = Chemin_dans(repertoire, "REPORT_" + station.horodatage.HORODATAGE_UTC() + ".TXT");
+  std::string nom = Chemin_dans(repertoire, "REPORT_" + station.horodatage.HORODATAGE_UTC() + ".TXT");
+  if (!Nom_libre(nom)) return std::string();
   if (station.fichiers.ECRIRE_FICHIER_TEXTE(nom, texte) != 0) return std::string();
   return nom;
 }
