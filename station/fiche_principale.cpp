@@ -90,7 +90,15 @@ class FichePrincipale::Io final : public FenetreIo {
   }
   void Envoi_message_AUTEX() override { f_.Envoi_message_AUTEX(); }
   void Perte_liaison_radio(const std::string& info) override {
-    if (f_.reglages().Mode_fonctionnement == ::station::MODE_AUTEX) f_.autex().PERTE_LIAISON(info);
+    if (f_.reglages().Mode_fonctionnement != ::station::MODE_AUTEX) return;
+    ++f_.Travail_autex_;  // as for SUPERVISION_AUTEX: its focus calls are no activation of the window
+    try {
+      f_.autex().PERTE_LIAISON(info);
+    } catch (...) {
+      --f_.Travail_autex_;
+      throw;
+    }
+    --f_.Travail_autex_;
   }
 
   bool Timer1_actif() override { return f_.Timer1->Enabled(); }
