@@ -131,6 +131,37 @@ int ECRIRE_FICHIER_BLOCS(const std::string& name, std::string_view content) {
   return result;
 }
 
+std::string Nom_temporaire_libre(const std::string& name) {
+  const size_t sep = lastSeparator(name);
+  const std::string directory = sep == std::string::npos ? std::string() : name.substr(0, sep + 1);
+  const std::string file = sep == std::string::npos ? name : name.substr(sep + 1);
+  // Dots of the name would be taken for its extension: the counter goes before ".tmp".
+  std::string stem = file;
+  for (char& c : stem)
+    if (c == '.') c = '_';
+  std::string path = directory + "~" + stem + ".tmp";
+  bool found = false;
+  Nom_de_fichier_libre(path, found);
+  return found ? path : std::string();
+}
+
+int ECRIRE_FICHIER_REMPLACE(const std::string& name, std::string_view content) {
+  const std::string temporary = Nom_temporaire_libre(name);
+  if (temporary.empty()) return 1;
+  std::FILE* f = std::fopen(temporary.c_str(), "wb");
+  if (!f) return 1;
+  bool ok = true;
+  for (size_t start = 0; ok && start < content.size(); start += 100000) {
+    const std::string_view slice = content.substr(start, 100000);
+    ok = std::fwrite(slice.data(), 1, slice.size(), f) == slice.size();
+  }
+  ok = std::fflush(f) == 0 && ok;
+  if (std::fclose(f) != 0) ok = false;
+  if (ok) ok = detail::os_replace_file(temporary, name);
+  if (!ok) detail::os_remove_file(temporary);
+  return ok ? 0 : 1;
+}
+
 void FonctionsFichiers::report(std::string_view english, std::string_view french, const std::string& tail,
                                std::string_view english_end, std::string_view french_end) {
   if (!erreur_) return;
@@ -141,7 +172,15 @@ uint16_t FonctionsFichiers::ECRIRE_FICHIER_TEXTE(const std::string& name, std::s
   if (FICHIER_EXISTE(name)) Rendre_inscriptible(name);
   const size_t nul = text.find('\0');
   if (nul != std::string_view::npos) text = text.substr(0, nul);
-  const detail::TextWriteResult r = detail::os_write_text(name, text);
+  // Written beside the file first: the file is replaced only by a whole text.
+  const std::string temporary = Nom_temporaire_libre(name);
+  detail::TextWriteResult r;
+  if (!temporary.empty()) r = detail::os_write_text(temporary, text);
+  if (r.opened && (r.written != int64_t(text.size()) || r.close_code != 0 ||
+                   !detail::os_replace_file(temporary, name))) {
+    detail::os_remove_file(temporary);
+    if (r.written == int64_t(text.size()) && r.close_code == 0) r.opened = false;  // the file could not be replaced
+  }
   if (!r.opened) {
     report("Impossible to open the file ", "Impossible d'ouvrir le fichier ", name, " in writing mode.",
            " en \xE9" "criture.");
@@ -218,8 +257,7 @@ void FonctionsFichiers::Ecrire_fichier_libre(std::string& file_name, const std::
     }
     NOM_SANS_CHEMIN(path, file_name);
   }
-  if (ECRIRE_FICHIER_BLOCS(path, content) != 0) {
-    std::remove(path.c_str());  // leave nothing half-written behind as if it were the file
+  if (ECRIRE_FICHIER_REMPLACE(path, content) != 0) {
     ok = false;
     message = langues_->TRADUCTION("Problem to create or write the file",
                                    "Probl\xE8me \xE0 la cr\xE9" "ation ou \xE0 l'\xE9" "criture du fichier");

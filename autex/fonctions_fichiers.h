@@ -43,6 +43,12 @@ void Nom_de_fichier_libre(std::string& path, bool& found);
 bool LIRE_FICHIER_BLOCS(const std::string& name, int mode, std::string& content, int64_t& size);
 // Creates or empties the file and writes the content in blocks of 100,000 bytes. 0 = written, 1 = failed.
 int ECRIRE_FICHIER_BLOCS(const std::string& name, std::string_view content);
+// A free temporary name in the directory of `name` ("~" + its name + a counter + ".tmp"); empty when none.
+std::string Nom_temporaire_libre(const std::string& name);
+// Writes the content whole under a temporary name beside the file, flushed to the disk, then puts it in
+// the file's place in one step (replacing it), so that the name never holds a part of the content. On a
+// failure the temporary file is removed and the file keeps what it held. 0 = written, 1 = failed.
+int ECRIRE_FICHIER_REMPLACE(const std::string& name, std::string_view content);
 
 class FonctionsFichiers {
  public:
@@ -54,7 +60,8 @@ class FonctionsFichiers {
   // The working directory recorded at start-up; received files go into sub-directories of it.
   std::string Repertoire_travail;
 
-  // 0 on success, 1 when a step failed (each failing step is reported).
+  // 0 on success, 1 when a step failed (each failing step is reported). The text is written under a
+  // temporary name and then replaces the file, so that a failure never leaves a part of it there.
   uint16_t ECRIRE_FICHIER_TEXTE(const std::string& name, std::string_view text);
   // Reads at most Capacite_lecture_texte bytes, cut at the first NUL. On an open failure text and count
   // are left unchanged; on a read failure count is -1 and text is empty.
@@ -81,7 +88,11 @@ struct TextWriteResult {
   int64_t written = 0;
   int close_code = 0;
 };
+// The text file is flushed to the disk before it is closed.
 TextWriteResult os_write_text(const std::string& name, std::string_view text);
+// Puts the file `from` in the place of `to` in one step (replacing it); false when it could not.
+bool os_replace_file(const std::string& from, const std::string& to);
+void os_remove_file(const std::string& name);
 struct TextReadResult {
   bool opened = false;
   int64_t count = 0;  // -1 on a read error

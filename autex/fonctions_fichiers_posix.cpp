@@ -1,4 +1,5 @@
 // The file system side of FONCTIONS_FICHIERS for the native build (stdio and POSIX calls).
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,9 +17,29 @@ TextWriteResult os_write_text(const std::string& name, std::string_view text) {
   if (!f) return r;
   r.opened = true;
   r.written = int64_t(std::fwrite(text.data(), 1, text.size(), f));
-  if (std::fclose(f) != 0) r.close_code = errno ? errno : 1;
+  if (std::fflush(f) != 0 || ::fsync(fileno(f)) != 0) r.close_code = errno ? errno : 1;
+  if (std::fclose(f) != 0 && r.close_code == 0) r.close_code = errno ? errno : 1;
   return r;
 }
+
+bool os_replace_file(const std::string& from, const std::string& to) {
+  int fd = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool synced = ::fsync(fd) == 0;
+  ::close(fd);
+  if (!synced || ::rename(from.c_str(), to.c_str()) != 0) return false;
+  // The new name survives a power cut too.
+  const size_t sep = to.find_last_of('/');
+  const std::string directory = sep == std::string::npos ? "." : (sep == 0 ? "/" : to.substr(0, sep));
+  fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    ::fsync(fd);
+    ::close(fd);
+  }
+  return true;
+}
+
+void os_remove_file(const std::string& name) { ::unlink(name.c_str()); }
 
 TextReadResult os_read_text(const std::string& name, int32_t capacity) {
   TextReadResult r;

@@ -47,6 +47,18 @@ TextReadResult os_read_text(const std::string& name, int32_t capacity) {
   return r;
 }
 
+bool os_replace_file(const std::string& from, const std::string& to) {
+  // The data reaches the disk before the name changes.
+  HANDLE h = CreateFileA(from.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  const BOOL flushed = FlushFileBuffers(h);
+  CloseHandle(h);
+  if (!flushed) return false;
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+void os_remove_file(const std::string& name) { DeleteFileA(name.c_str()); }
+
 bool os_file_exists(const std::string& name) {
   WIN32_FIND_DATAA data;
   HANDLE find = FindFirstFileA(name.c_str(), &data);

@@ -427,6 +427,10 @@ class Autex : public EtatEmissionAutex {
   void ENTREE_DANS_REUNION();
   void SORTIE_DE_REUNION(int slot);
   void DECONNEXION();
+  // The radio link is lost (the station's port or module has gone): a short message or file under way in
+  // any window ends with the error word, what waited to be sent is dropped with the session, the session,
+  // call or attempt ends as a time-out ends it, and `info` goes to the information line.
+  void PERTE_LIAISON(const std::string& info);
   void ACTIVATION_AUTEX();
   bool CHANGEMENT_VITESSE_AUTEX();
   void ETAT_BOUTONS_AUTEX(uint8_t mode, uint8_t bouton, uint8_t drapeau);

@@ -1,6 +1,7 @@
 // TRADUCTION_AUTEX: call-sign checks, the Master's CQ, entering and leaving a meeting, the return to the idle
 // state, the guard on speed changes, the session buttons and the own secondary channel.
 #include <algorithm>
+#include <vector>
 
 #include "autex/traduction_autex.h"
 #include "station/forms/form1.h"
@@ -204,6 +205,25 @@ void Autex::DECONNEXION() {
   ETAT(T("Disconnected", "D\xE9" "connect\xE9"));
   hote_.Redonne_focus_editeur();
   NUMERO_SLOT = 1;
+}
+
+void Autex::PERTE_LIAISON(const std::string& info) {
+  std::vector<int> coupes;
+  for (int k = 0; k < NOMBRE_SLOTS; ++k)
+    if (FICHIER_EN_COURS[size_t(k)] == 1 || SMS_EN_COURS[size_t(k)] == 1) coupes.push_back(k);
+  RAZ_RECEPTION_FICHIERS();
+  for (const int k : coupes) AFFICHE_MESSAGE_SLOT(k, "..." + T("error", "erreur") + "\r\n");
+  // The rest of a frame cut off here would reach the next session as text.
+  TEXTE_A_EMETTRE.clear();
+  TEXTE_EN_ATTENTE = 0;
+  const bool en_cours = SESSION_EN_COURS == 1 || MAITRE_APPELLE == 1 || CQ_REUNION_ACTIF == 1 ||
+                        TENTATIVE_EN_COURS == 1 || DEMANDE_CONNEXION == 1 || DEMANDE_CONNEXION_REUNION == 1 ||
+                        UTILISATEUR_CONNECTE == 1 || EMISSION_EN_COURS == 1;
+  if (en_cours) {
+    SESSION_EN_COURS = 0;
+    DECONNEXION();
+  }
+  INFO(info);
 }
 
 void Autex::ACTIVATION_AUTEX() {

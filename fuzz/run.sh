@@ -6,6 +6,9 @@ build=${1:?build directory}
 seconds=${2:-20}
 src=$(cd "$(dirname "$0")" && pwd)
 status=0
+# Undefined behaviour is a finding: the fuzz build stops at the first report (-fno-sanitize-recover), and so
+# does a build made without it.
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
 shopt -s nullglob
 for exe in "$build"/fuzz/fuzz_*; do
   [ -x "$exe" ] || continue

@@ -22,7 +22,10 @@ void BouclePrincipale::Timer1Timer() {
 
   // While a module command is pending every received byte belongs to its reply.
   if (transceiver.Commande_DRF_en_attente != 0) {
-    transceiver.Reponse_DRF += materiel.Lire_port_serie(materiel.Handle_port);
+    const std::string lus = materiel.Lire_port_serie(materiel.Handle_port);
+    if (!lus.empty()) Heure_derniere_reception = io_.clock.timeGetTime();
+    transceiver.Reponse_DRF += lus;
+    if (materiel.Defaillance_port) Perte_du_port();
     return;
   }
 
@@ -73,7 +76,9 @@ void BouclePrincipale::Timer1Timer() {
     recus += transceiver.Reponse_DRF;
     transceiver.Reponse_DRF.clear();
   }
-  recus += materiel.Lire_port_serie(materiel.Handle_port);
+  const std::string lus = materiel.Lire_port_serie(materiel.Handle_port);
+  if (!lus.empty()) Heure_derniere_reception = io_.clock.timeGetTime();
+  recus += lus;
   if (!recus.empty()) {
     if (mode != "ASCII")
       Tampon_reception += recus;
@@ -88,6 +93,11 @@ void BouclePrincipale::Timer1Timer() {
     Emission_balise();
 
   if (!File_emission.empty()) Emission_cadencee();
+
+  if (materiel.Defaillance_port) {
+    Perte_du_port();
+    return;
+  }
 
   // End of a beacon: its last byte (LF) has been written.
   if (Balise_active == 1 && Balise_a_emettre == 0 && Balise_en_emission == 1 && !Copie_balise.empty() &&
@@ -123,9 +133,56 @@ void BouclePrincipale::Timer2Timer() {
 
 void BouclePrincipale::Timer3Timer() {
   auto& t = io_.transceiver;
-  if (io_.Est_DRF1278DM() && t.Module_verifie == 0 && t.Fenetre_transceiver_active == 0 &&
-      t.Commande_DRF_en_attente == 0)
+  // A closed port has no module to check (a frame sent there would only hide the port's state).
+  if (!io_.Est_DRF1278DM() || t.Fenetre_transceiver_active != 0 || t.Commande_DRF_en_attente != 0 ||
+      Port_ouvert != 1)
+    return;
+  if (t.Module_verifie == 0)
     t.Lecture_parametres_DRF1278DM(1);
+  else if (Au_repos())
+    t.Lecture_parametres_DRF1278DM(ETAT_PRESENCE_DRF);  // a module that went silent is found out
+}
+
+bool BouclePrincipale::Au_repos() {
+  const uint32_t maintenant = io_.clock.timeGetTime();
+  return File_emission.empty() && io_.fenetre.MODE_AUTEX() == 1 && io_.fenetre.SESSION_EN_COURS() == 0 &&
+         platform::elapsedMs(maintenant, Heure_derniere_reception) >= REPOS_AVANT_PRESENCE &&
+         platform::elapsedMs(maintenant, Heure_derniere_ecriture) >= REPOS_AVANT_PRESENCE;
+}
+
+void BouclePrincipale::Perte_du_port() {
+  auto& materiel = io_.materiel;
+  auto& t = io_.transceiver;
+  auto& fenetre = io_.fenetre;
+  const auto& L = io_.langues;
+  // Bytes that came with a module reply are still shown (the AUTEX side has no use for them any more).
+  std::string recus;
+  recus.swap(t.Octets_hors_reponse);
+  if (t.Reponse_DRF.compare(0, ENTETE_DRF.size(), ENTETE_DRF) != 0) recus += t.Reponse_DRF;
+  t.Reponse_DRF.clear();
+  if (!recus.empty() && fenetre.Mode_fonctionnement() == "ASCII") fenetre.Affiche_reception(recus);
+  t.Commande_DRF_en_attente = 0;
+  t.Silences_module = 0;
+  t.Module_verifie = 0;
+  materiel.Fermer_port_serie(materiel.Handle_port);
+  materiel.Defaillance_port = false;
+  Port_ouvert = 0;
+  // A beacon cut off in the middle goes out again whole once the port is back.
+  if (Balise_active == 1 && Balise_en_emission == 1) {
+    Balise_en_emission = 0;
+    Balise_a_emettre = 1;
+    Copie_balise.clear();
+    fenetre.Fixe_MODE_AUTEX(1);
+    fenetre.Fixe_EMISSION_EN_COURS(0);
+    fenetre.Enfonce_Bouton_RX();
+  }
+  const std::string port = "COM" + std::to_string(materiel.Numero_port);
+  const std::string anglais = "Loss of the serial port " + port + " or of the radio module: choose the port again";
+  const std::string francais =
+      "Perte du port s\xE9rie " + port + " ou du module radio : choisissez \xE0 nouveau le port";
+  fenetre.Label_Info(L.TRADUCTION(anglais, francais));
+  fenetre.Perte_liaison_radio(L.TRADUCTION("Radio link lost: the serial port or the module does not answer",
+                                           "Liaison radio perdue : le port s\xE9rie ou le module ne r\xE9pond pas"));
 }
 
 void BouclePrincipale::Emission_cadencee() {

@@ -13,6 +13,9 @@ class StationIo;
 constexpr size_t TAILLE_MAX_COPIE_BALISE = 4096;
 // The Escape key switches between transmission and reception at most once in this many ms.
 constexpr uint32_t INTERVALLE_BASCULE_ECHAP = 300;
+// A verified module is asked for its parameters every 2000 ms once the station has neither written nor
+// received anything for this many ms (the presence check).
+constexpr uint32_t REPOS_AVANT_PRESENCE = 2000;
 
 class BouclePrincipale {
  public:
@@ -51,6 +54,15 @@ class BouclePrincipale {
   void Ouverture_port_transceiver(uint32_t vitesse);
   // Empties the send queue and the receive buffer (port opening, main-window activation).
   void Vide_tampons();
+  // The port or the module has gone (a failed port call, or a module silent to the presence check): the
+  // port is closed, the loss is shown in the information line and on the AUTEX side, and a beacon being
+  // written starts again once the port is chosen again. What was typed and received stays where it is.
+  void Perte_du_port();
+  // Nothing written or received for REPOS_AVANT_PRESENCE ms, nothing queued, not transmitting, no AUTEX
+  // session.
+  bool Au_repos();
+
+  uint32_t Heure_derniere_reception = 0;  // timeGetTime when bytes last came from the port
 
  private:
   StationIo& io_;

@@ -32,11 +32,17 @@ bool Capture_ecran(const std::string& Repertoire_travail, autex::Horodatage& hor
   bitmap.SetSize(image.width, image.height);
   const size_t ligne = size_t(image.width) * 4;
   for (int y = 0; y < image.height; ++y) std::memcpy(bitmap.ScanLine(y), image.bgra.data() + y * ligne, ligne);
+  // The image is written whole under a temporary name and then given its own: a failure leaves no part of a
+  // JPEG under the capture's name.
+  bool ecrit = false;
   try {
     gui::TJPEGImage jpeg;
     jpeg.Assign(bitmap);
-    jpeg.SaveToFile(chemin);
-  } catch (const gui::EInvalidGraphic& e) {
+    ecrit = autex::ECRIRE_FICHIER_REMPLACE(chemin, jpeg.SaveToBytes()) == 0;
+  } catch (const gui::EInvalidGraphic&) {
+    ecrit = false;
+  }
+  if (!ecrit) {
     erreur = langues.TRADUCTION("Impossible to save the screen in the file ", "Impossible de sauver l'\xE9" "cran dans le fichier ") +
              chemin;
     return false;

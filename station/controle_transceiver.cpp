@@ -219,6 +219,18 @@ void ControleTransceiver::Timer1Timer() {
     Octets_hors_reponse += Reponse_DRF.substr(0, debut);
     Octets_hors_reponse += Reponse_DRF.substr(debut + LONGUEUR_TRAME_DRF);
   }
+  if (etat == ETAT_PRESENCE_DRF) {
+    // Any byte shows the module is there; bytes that make no reply came from the air and are kept.
+    if (!entiere) Octets_hors_reponse += Reponse_DRF;
+    Reponse_DRF.clear();
+    Commande_DRF_en_attente = 0;
+    if (recu) {
+      Silences_module = 0;
+    } else if (++Silences_module >= SILENCES_AVANT_PERTE) {
+      io_.boucle.Perte_du_port();
+    }
+    return;
+  }
   Reponse_DRF.clear();
 
   if (etat == 3) {

@@ -20,6 +20,11 @@ constexpr uint32_t DELAI_REPONSE_DRF = 333;
 constexpr size_t LONGUEUR_TRAME_DRF = 23;
 // The frame header.
 constexpr std::string_view ENTETE_DRF = "\xAF\xAF\x00\x00\xAF";
+// The pending-command state of the presence check: a read frame sent to a verified module while the
+// station is idle, whose reply only tells that the module is there.
+constexpr uint8_t ETAT_PRESENCE_DRF = 4;
+// Presence checks left unanswered in a row before the module counts as gone.
+constexpr int SILENCES_AVANT_PERTE = 2;
 
 // The checksum: the sum of the bytes modulo 256.
 char Somme_de_controle_DRF(std::string_view octets);
@@ -51,11 +56,13 @@ class ControleTransceiver {
   explicit ControleTransceiver(StationIo& io);
 
   // Command state.
-  uint8_t Commande_DRF_en_attente = 0;  // 0 none, 1 read, 2 write, 3 read after a change of port speed
+  // 0 none, 1 read, 2 write, 3 read after a change of port speed, 4 presence check (ETAT_PRESENCE_DRF)
+  uint8_t Commande_DRF_en_attente = 0;
   uint32_t Heure_commande_DRF = 0;
   std::string Reponse_DRF;
   uint8_t Fenetre_transceiver_active = 0;
   uint8_t Module_verifie = 0;
+  int Silences_module = 0;  // presence checks left unanswered in a row
   // Bytes that came from the air together with a module reply (before or after it): the receive pump
   // takes them before the next bytes it reads.
   std::string Octets_hors_reponse;
@@ -84,7 +91,7 @@ class ControleTransceiver {
   std::string Node_ID_lu;
   std::string Net_ID_lu;
 
-  // Sends the read frame; state 1 (read) or 3 (read after a change of port speed).
+  // Sends the read frame; state 1 (read), 3 (read after a change of port speed) or 4 (presence check).
   void Lecture_parametres_DRF1278DM(uint8_t etat);
   // Builds the write frame from the window's fields and the fixed settings and sends it.
   void Ecriture_parametres_DRF1278DM();

@@ -61,6 +61,9 @@ class FenetreIo {
   virtual void Fixe_EMISSION_EN_COURS(uint8_t value) = 0;
   virtual void SUPERVISION_AUTEX() = 0;
   virtual void Envoi_message_AUTEX() = 0;
+  // The radio link is lost (the port or the module has gone): the AUTEX side ends what was under way and
+  // shows `info` in its information line.
+  virtual void Perte_liaison_radio(const std::string& info) = 0;
 
   // The 1 ms timer (Timer1) of the main window.
   virtual bool Timer1_actif() = 0;

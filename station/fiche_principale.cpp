@@ -24,6 +24,13 @@ int Reduction_hauteur_ASCII(int hauteur, int hauteur_ecran) {
   return std::min((hauteur + 40 - hauteur_ecran) / 3 + 1, 80);
 }
 
+bool Nom_libre(std::string& chemin) {
+  if (!autex::FICHIER_EXISTE(chemin)) return true;
+  bool libre = false;
+  autex::Nom_de_fichier_libre(chemin, libre);
+  return libre;
+}
+
 std::string Chemin_dans(const std::string& repertoire, const std::string& nom) {
   if (repertoire.empty()) return nom;
   const char fin = repertoire.back();
@@ -82,6 +89,17 @@ class FichePrincipale::Io final : public FenetreIo {
     --f_.Travail_autex_;
   }
   void Envoi_message_AUTEX() override { f_.Envoi_message_AUTEX(); }
+  void Perte_liaison_radio(const std::string& info) override {
+    if (f_.reglages().Mode_fonctionnement != ::station::MODE_AUTEX) return;
+    ++f_.Travail_autex_;  // as for SUPERVISION_AUTEX: its focus calls are no activation of the window
+    try {
+      f_.autex().PERTE_LIAISON(info);
+    } catch (...) {
+      --f_.Travail_autex_;
+      throw;
+    }
+    --f_.Travail_autex_;
+  }
 
   bool Timer1_actif() override { return f_.Timer1->Enabled(); }
   void Active_Timer1(bool active) override { f_.Timer1->SetEnabled(active); }
@@ -863,7 +881,8 @@ std::string Rapport(FichePrincipale& f) {
   const std::string texte = "<Reception>\r\n" + f.Memo_Reception_memo->Text() + "\r\n\r\n<Transmission>\r\n" +
                             f.Memo_emission->Text();
   Station& station = f.station();
-  const std::string nom = Chemin_dans(repertoire, "REPORT_" + station.horodatage.HORODATAGE_UTC() + ".TXT");
+  std::string nom = Chemin_dans(repertoire, "REPORT_" + station.horodatage.HORODATAGE_UTC() + ".TXT");
+  if (!Nom_libre(nom)) return std::string();
   if (station.fichiers.ECRIRE_FICHIER_TEXTE(nom, texte) != 0) return std::string();
   return nom;
 }

@@ -56,6 +56,8 @@ std::string Trame_fichier(const std::string& indicatif, const std::string& nom, 
 // pixels high fits a screen `hauteur_ecran` pixels high (0 when it fits).
 int Reduction_hauteur_ASCII(int hauteur, int hauteur_ecran);
 
+// A name that exists already gives way to its first free numbered variant; false when there is none.
+bool Nom_libre(std::string& chemin);
 // `repertoire` + the path separator + `nom`, with no doubled separator.
 std::string Chemin_dans(const std::string& repertoire, const std::string& nom);
 

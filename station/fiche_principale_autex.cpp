@@ -433,7 +433,8 @@ std::string FichePrincipale::Rapport_messages() {
   const std::string repertoire = Chemin_dans(Repertoire_travail, "REPORTS");
   if (!autex::detail::os_is_directory(repertoire)) autex::detail::os_make_directory(repertoire);
   const std::string texte = "<Autex Messages>\r\n\r\n" + RichEdit_SMS->Text();
-  const std::string nom = Chemin_dans(repertoire, "MESSAGES_" + station_.horodatage.HORODATAGE_UTC() + ".TXT");
+  std::string nom = Chemin_dans(repertoire, "MESSAGES_" + station_.horodatage.HORODATAGE_UTC() + ".TXT");
+  if (!Nom_libre(nom)) return std::string();
   if (station_.fichiers.ECRIRE_FICHIER_TEXTE(nom, texte) != 0) return std::string();
   return nom;
 }

@@ -1,6 +1,7 @@
 #include "station/parametres.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "autex/traitement_chaines.h"
 #include "station/systeme_parametres.h"
@@ -103,6 +104,16 @@ void Parametres::Ajoute_parametre_errone(int index, int valeur) {
   Liste_parametres_errones += std::to_string(index) + " " + std::to_string(valeur) + "\r\n";
   ++Nombre_parametres_errones;
   index_errones_.push_back(index);
+}
+
+int Parametres::Octets_errones(const std::string& octets) const {
+  if (octets.size() < 100) return -1;
+  std::string image = octets.substr(0, size_t(LONGUEUR_IMAGE));
+  if (image.size() < Image_standard.size()) image += Image_standard.substr(image.size());
+  int n = 0;
+  for (const uint16_t i : Ordre_de_verification())
+    if (!Valeur_admise(i, uint8_t(image[size_t(i - 1)]))) ++n;
+  return n;
 }
 
 bool Parametres::lire(const std::string& nom, Lecture_binaire& lu) {
@@ -395,11 +406,22 @@ void Parametres::Charge_parametresClick() {
     hote_->Afficher_erreur(traduction("No recording file CONF_COM.BAK!", "Pas de fichier de sauvegarde CONF_COM.BAK!"));
     return;
   }
-  hote_->Afficher_information(traduction("Taken into account of the parameters recording file CONF_COM.BAK.",
-                                         "Prise en compte du fichier de sauvegarde des param\xE8tres CONF_COM.BAK."));
   Lecture_binaire lu;
   // A backup that cannot be read changes nothing: the current file is not overwritten with it.
   if (!lire(sauvegarde, lu)) return;
+  // Nor does a backup that the loader would throw away for the standard image: the user's settings in
+  // "CONF_COM.SER" would be lost with it.
+  const int errones = Octets_errones(lu.octets);
+  if (errones < 0 || errones > 30) {
+    hote_->Afficher_erreur(
+        traduction("The file CONF_COM.BAK is altered: it is not taken into account and the current parameters are "
+                   "kept.",
+                   "Le fichier CONF_COM.BAK est alt\xE9r\xE9 : il n'est pas pris en compte et les param\xE8tres "
+                   "actuels sont conserv\xE9s."));
+    return;
+  }
+  hote_->Afficher_information(traduction("Taken into account of the parameters recording file CONF_COM.BAK.",
+                                         "Prise en compte du fichier de sauvegarde des param\xE8tres CONF_COM.BAK."));
   if (!ecrire(chemin(NOM_CONF_COM_SER), lu.octets)) return;
   Lecture_parametres();
 }
@@ -407,21 +429,54 @@ void Parametres::Charge_parametresClick() {
 // ---------------------------------------------------------------------------------------------------
 // Free-text fields
 
+namespace {
+// The complete lines of a text whose lines end with CR LF, LF or CR; `reste` receives what follows the
+// last line end.
+std::vector<std::string> lignes_completes(std::string_view texte, std::string_view& reste) {
+  std::vector<std::string> lignes;
+  size_t debut = 0;
+  for (size_t i = 0; i < texte.size(); ++i) {
+    const char c = texte[i];
+    if (c != '\r' && c != '\n') continue;
+    lignes.emplace_back(texte.substr(debut, i - debut));
+    if (c == '\r' && i + 1 < texte.size() && texte[i + 1] == '\n') ++i;
+    debut = i + 1;
+  }
+  reste = texte.substr(debut);
+  return lignes;
+}
+}  // namespace
+
 void Parametres::Lecture_CONFSTRINGS(Textes_libres& textes) {
   const std::string nom = chemin(Nom_fichier_CONFSTRINGS);
   if (!autex::FICHIER_EXISTE(nom)) return;
-  std::string texte;
-  int32_t lus = 0;
-  fichiers_->LIRE_FICHIER_TEXTE(nom, texte, lus);
-  // Each line ends with CR LF; a last line without it is not taken.
-  const int lignes = std::min(autex::NOMBRE_DE_LIGNES(texte) - 1,
-                              std::min(Nombre_lignes_CONFSTRINGS, int(Textes_libres::NOMBRE_CHAMPS)));
-  for (int i = 1; i <= lignes; ++i) {
-    std::string ligne;
-    autex::LIGNE_NUMERO(ligne, texte, i);
+  confstrings_non_lu_ = false;
+  const Lecture_binaire lu = Lire_debut_fichier(nom, Capacite_CONFSTRINGS);
+  std::string_view reste;
+  const std::vector<std::string> lignes = lignes_completes(lu.octets, reste);
+  const int nombre = std::min(int(lignes.size()), std::min(Nombre_lignes_CONFSTRINGS, int(Textes_libres::NOMBRE_CHAMPS)));
+  for (int i = 1; i <= nombre; ++i) {
+    std::string ligne = lignes[size_t(i - 1)];
+    std::erase(ligne, '\0');  // a field of the window holds no NUL
     autex::SUPPRIMER_ESPACES(ligne);
     textes.champ(i) = ligne;
   }
+  // A last line without its line end is not taken; past the fields it does not matter.
+  std::string fin(reste);
+  autex::SUPPRIMER_ESPACES(fin);
+  const bool fin_perdue = !fin.empty() && int(lignes.size()) < Textes_libres::NOMBRE_CHAMPS;
+  if (lu.ouvert && !lu.erreur && !lu.plus_long && !fin_perdue) return;
+
+  // Saving the fields as they stand would lose what was not read.
+  confstrings_non_lu_ = true;
+  textes_lus_ = textes;
+  hote_->Afficher_erreur(
+      traduction("The file ", "Le fichier ") + Nom_fichier_CONFSTRINGS +
+      traduction(" could not be read whole: it is not overwritten. If you change the beacon text, the call sign, "
+                 "the information or the sequences, it is kept as ",
+                 " n'a pas pu \xEAtre lu en entier : il n'est pas remplac\xE9. Si vous modifiez le texte de la "
+                 "balise, l'indicatif, les informations ou les s\xE9quences, il est conserv\xE9 sous le nom ") +
+      NOM_CONFSTRINGS_ANCIEN + ".");
 }
 
 bool Parametres::Sauve_CONFSTRINGS(const Textes_libres& textes) {
@@ -432,7 +487,23 @@ bool Parametres::Sauve_CONFSTRINGS(const Textes_libres& textes) {
     std::erase_if(champ, [](char c) { return c == '\r' || c == '\n' || c == '\0'; });
     contenu += champ + "\r\n";
   }
-  return ecrire(chemin(Nom_fichier_CONFSTRINGS), contenu);
+  const std::string nom = chemin(Nom_fichier_CONFSTRINGS);
+  if (confstrings_non_lu_ && autex::FICHIER_EXISTE(nom)) {
+    // The file on disk holds more than the fields: unchanged fields leave it alone; changed ones go to a
+    // new file once the former one has been set aside.
+    if (textes == textes_lus_) return true;
+    std::string ancien = chemin(NOM_CONFSTRINGS_ANCIEN);
+    bool libre = true;
+    if (autex::FICHIER_EXISTE(ancien)) autex::Nom_de_fichier_libre(ancien, libre);
+    if (!libre || std::rename(nom.c_str(), ancien.c_str()) != 0) {
+      hote_->Afficher_erreur(traduction("Impossible to keep the former file ", "Impossible de conserver l'ancien fichier ") +
+                             nom + traduction(": the fields are not saved.", " : les champs ne sont pas sauvegard\xE9s."));
+      return false;
+    }
+  }
+  if (!ecrire(nom, contenu)) return false;
+  confstrings_non_lu_ = false;
+  return true;
 }
 
 }  // namespace station

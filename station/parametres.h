@@ -27,6 +27,8 @@ inline constexpr const char* NOM_CONF_COM_SER = "CONF_COM.SER";
 inline constexpr const char* NOM_CONF_COM_BAK = "CONF_COM.BAK";
 inline constexpr const char* NOM_CONF_COM_ERR = "CONF_COM.ERR";
 inline constexpr const char* NOM_CONFSTRINGS = "CONFSTRINGS_COM.TXT";
+// Where a free-text file that could not be read whole is kept when the fields are saved over it.
+inline constexpr const char* NOM_CONFSTRINGS_ANCIEN = "CONFSTRINGS_COM.OLD";
 
 inline constexpr const char* NOM_DRF1278DM = "DRF1278DM";
 inline constexpr const char* MODE_ASCII = "ASCII";
@@ -189,10 +191,24 @@ class Parametres {
   void Sauve_parametresClick();     // the image, as it stands, to "CONF_COM.BAK"
   void Charge_parametresClick();    // "CONF_COM.BAK" to "CONF_COM.SER", then loaded
 
-  // Free-text fields. A missing file leaves the fields as they are; a last line without CR LF is not
-  // read; lines beyond the fifth are ignored. Saving removes CR and LF inside a field.
+  // Free-text fields. Lines end with CR LF, LF or CR. A missing file leaves the fields as they are; a last
+  // line without a line end is not read; lines beyond the fifth are ignored. Saving removes CR and LF
+  // inside a field.
+  // A file that could not be read whole (an open or read failure, more bytes than the read limit, text
+  // after the last line end) is reported, and saving never writes over it while the fields still hold what
+  // the read gave them; once they changed, the former file is first renamed CONFSTRINGS_COM.OLD (or a free
+  // numbered variant of it), which the report names.
   void Lecture_CONFSTRINGS(Textes_libres& textes);
   bool Sauve_CONFSTRINGS(const Textes_libres& textes);
+  // Most bytes read from the free-text file.
+  size_t Capacite_CONFSTRINGS = 65500;
+  // True while the free-text file on disk was not read whole and has not been saved over since.
+  bool CONFSTRINGS_non_lu() const { return confstrings_non_lu_; }
+
+  // The loader's verdict on the bytes of a parameter file: the count of bytes that fail their check once
+  // a short file is completed from the standard image, or -1 for fewer than 100 bytes. A count above 30 (or
+  // -1) makes the loader take the standard image.
+  int Octets_errones(const std::string& octets) const;
 
   // The file name under Repertoire.
   std::string chemin(const std::string& nom) const;
@@ -209,6 +225,8 @@ class Parametres {
   autex::FonctionsFichiers* fichiers_;
   Hote_parametres* hote_;
   std::vector<int> index_errones_;
+  bool confstrings_non_lu_ = false;
+  Textes_libres textes_lus_;  // the fields as the last read of a damaged free-text file left them
 };
 
 }  // namespace station

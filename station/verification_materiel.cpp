@@ -23,7 +23,10 @@ void VerificationMateriel::Fermer_sonde_port() { Handle_sonde.reset(); }
 uint32_t VerificationMateriel::Octets_en_attente(Handle& handle) {
   if (!handle) return 0;
   uint32_t count = 0;
-  if (!handle->inputQueueCount(count)) return 0;
+  if (!handle->inputQueueCount(count)) {
+    Defaillance_port = true;
+    return 0;
+  }
   if (count > ATTENTE_MAXIMALE) {
     info_(langues_.TRADUCTION("Problem detected with your serial port!", "Probl\xE8me d\xE9tect\xE9 avec le port s\xE9rie!"));
     return 0;
@@ -36,14 +39,17 @@ std::string VerificationMateriel::Lire_port_serie(Handle& handle) {
   if (!handle) return bytes;
   const uint32_t waiting = std::min(Octets_en_attente(handle), LECTURE_MAXIMALE);
   if (waiting == 0) return bytes;
-  if (!handle->readBytes(waiting, bytes)) bytes.clear();
+  if (!handle->readBytes(waiting, bytes)) {
+    Defaillance_port = true;
+    bytes.clear();
+  }
   return bytes;
 }
 
 bool VerificationMateriel::Ecrire_port_serie(Handle& handle, std::string_view bytes) {
   if (!handle) return false;
   uint32_t written = 0;
-  handle->writeBytes(bytes, written);
+  if (!handle->writeBytes(bytes, written)) Defaillance_port = true;
   return written == bytes.size();
 }
 
@@ -59,6 +65,7 @@ bool VerificationMateriel::Ouvrir_port_serie(Handle& handle, int n, uint32_t vit
     Fermer_port_serie(handle);
     return false;
   }
+  Defaillance_port = false;
   settings.BaudRate = vitesse;
   settings.ByteSize = bits_donnees;
   settings.Parity = parite;
@@ -72,7 +79,10 @@ bool VerificationMateriel::Ouvrir_port_serie_sans_reglage(Handle& handle, int n)
   handle = devices_.open(n);
   if (!handle) return false;
   platform::SerialSettings settings;
-  if (handle->getCommState(settings)) return true;
+  if (handle->getCommState(settings)) {
+    Defaillance_port = false;
+    return true;
+  }
   Fermer_port_serie(handle);
   return false;
 }

@@ -35,6 +35,9 @@ class VerificationMateriel {
   uint32_t Vitesse_ouverture = 0;
   std::string Ports_presents = std::string(40, 'N');
   uint16_t Vitesse_port = 1200;
+  // Set when a status, read or write call failed on an open port (the port or its module has gone: a
+  // pseudo-terminal whose other end closed, an adapter pulled out); cleared when a port is opened.
+  bool Defaillance_port = false;
 
   // True when COM n can be opened and its settings read; the handle stays in Handle_sonde.
   bool Sonder_port_serie(int n);

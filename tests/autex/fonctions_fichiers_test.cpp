@@ -47,6 +47,37 @@ TEST(TextFiles, WritesUpToTheFirstNulAndOverReadOnlyFiles) {
   EXPECT_TRUE(files.errors.empty());
 }
 
+// Text files and whole files are written under a temporary name and then take the file's place: a write
+// that cannot be completed leaves the former file as it was, and no temporary file stays behind.
+TEST(TextFiles, WritesReplaceTheFileWholeOrNotAtAll) {
+  testsupport::TempDir dir;
+  Files files;
+  const auto leftovers = [&] {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir.path()))
+      if (e.path().filename().string().rfind("~", 0) == 0) names.push_back(e.path().filename().string());
+    return names;
+  };
+  const std::string name = dir.file("REPORT.TXT");
+  dir.write("REPORT.TXT", "former");
+  EXPECT_EQ(files.f.ECRIRE_FICHIER_TEXTE(name, "new text"), 0);
+  EXPECT_EQ(ECRIRE_FICHIER_REMPLACE(dir.file("FILE.BIN"), std::string("\0\x03z", 3)), 0);
+  EXPECT_EQ(dir.read("REPORT.TXT"), "new text");
+  EXPECT_EQ(dir.read("FILE.BIN"), std::string("\0\x03z", 3));
+  EXPECT_TRUE(leftovers().empty());
+  // The name is held by a directory with something in it: nothing can take its place.
+  fs::create_directories(dir.path() / "BUSY" / "inside");
+  EXPECT_EQ(files.f.ECRIRE_FICHIER_TEXTE(dir.file("BUSY"), "text"), 1);
+  EXPECT_EQ(ECRIRE_FICHIER_REMPLACE(dir.file("BUSY"), "bytes"), 1);
+  EXPECT_TRUE(fs::is_directory(dir.path() / "BUSY" / "inside"));
+  EXPECT_TRUE(leftovers().empty());
+  ASSERT_EQ(files.errors.size(), 1u);
+  EXPECT_EQ(files.errors[0], "Impossible to open the file " + dir.file("BUSY") + " in writing mode.");
+  // The temporary names never meet an existing file.
+  dir.write("~REPORT_TXT00000.tmp", "someone's file");
+  EXPECT_EQ(Nom_temporaire_libre(name), dir.file("~REPORT_TXT00001.tmp"));
+}
+
 TEST(TextFiles, ReadIsBoundedAndCutAtNul) {
   testsupport::TempDir dir;
   Files files;

@@ -198,6 +198,7 @@ class Station final : public autex::HoteAutex, public station::FenetreIo {
   void Fixe_EMISSION_EN_COURS(uint8_t v) override { autex.EMISSION_EN_COURS = v; }
   void SUPERVISION_AUTEX() override { autex.SUPERVISION_AUTEX(); }
   void Envoi_message_AUTEX() override;
+  void Perte_liaison_radio(const std::string& info) override { autex.PERTE_LIAISON(info); }
   bool Timer1_actif() override { return true; }
   void Active_Timer1(bool) override {}
   uint8_t Code_port_image() override { return 10; }

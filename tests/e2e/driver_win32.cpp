@@ -816,3 +816,154 @@ TEST(StationE2E, AutexLinkAtHighSpeedEndedByTheMaster) { AutexSession(1200, true
 TEST(StationE2E, AutexLinkAtLowSpeedEndedByTheUser) { AutexSession(171, false); }
 
 }  // namespace
+
+namespace {
+
+// Asks e2e_test.sh to kill the third module simulator (COM25, COM26) or to start it again, and waits until it
+// is done.
+bool SimulatorRequest(const std::string& request, const std::string& answer) {
+  const std::string control = WindowsPath(Env("E2E_CONTROL"));
+  DeleteFileA(Join(control, answer).c_str());
+  WriteFile(Join(control, request), request);
+  return WaitFor([&] { return GetFileAttributesA(Join(control, answer).c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000);
+}
+
+// A calls, B enters once it heard the call, and A's message reaches B's window of the Master.
+void LinkAndSend(AutexStation& a, AutexStation& b, const std::string& message) {
+  // The calls B heard so far (an earlier link's stay in its window).
+  const auto calls = [&] {
+    const std::string t = TextOf(b.ReceivedTextMemo());
+    size_t n = 0;
+    for (size_t p = t.find("CQ meeting DE F1AAA"); p != std::string::npos; p = t.find("CQ meeting DE F1AAA", p + 1)) ++n;
+    return n;
+  };
+  const size_t heard = calls();
+  a.ClickStart();
+  ASSERT_TRUE(WaitFor([&] { return calls() > heard; }, 40000)) << "B shows: " << TextOf(b.ReceivedTextMemo());
+  b.ClickEnter();
+  const DWORD t0 = GetTickCount();
+  bool delivered = false;
+  while (!delivered && GetTickCount() - t0 < 60000) {
+    a.Send(message);
+    HWND box = nullptr;
+    WaitFor(
+        [&] {
+          const std::vector<HWND> shown = TopWindows(a.pid(), "TForm36");
+          box = shown.empty() ? nullptr : shown.front();
+          return box || TextOf(a.EditorMemo()).empty();
+        },
+        15000);
+    if (box) {  // not connected yet
+      PushButton(ChildWithText(box, "Button", "OK"));
+      WaitFor([&] { return !IsWindowVisible(box); }, 5000);
+      Sleep(1500);
+      continue;
+    }
+    delivered = WaitFor([&] { return Contains(TextOf(b.MasterMemo()), message); }, 60000);
+  }
+  ASSERT_TRUE(delivered) << "B's window of the Master: " << TextOf(b.MasterMemo());
+}
+
+// The pixels of the AUTEX information line (the label right of the link state) in a picture of the window.
+std::vector<COLORREF> InformationLine(AutexStation& s) {
+  s.LinkState();  // brought to the front
+  POINT origin{424, 4};
+  ClientToScreen(s.AutexPanel(), &origin);
+  gui::TBitmap picture;
+  testsupport::CaptureWindow(s.Main(), picture);
+  RECT window;
+  GetWindowRect(s.Main(), &window);
+  std::vector<COLORREF> px;
+  HDC dc = picture.Canvas().Handle();
+  for (int y = 0; y < 28; ++y)
+    for (int x = 0; x < 244; ++x) px.push_back(GetPixel(dc, origin.x - window.left + x, origin.y - window.top + y));
+  return px;
+}
+
+int Inked(const std::vector<COLORREF>& px) {
+  int n = 0;
+  for (COLORREF c : px)
+    if (GetRValue(c) < 160 && GetGValue(c) < 100 && GetBValue(c) < 100) ++n;  // the line's dark red text
+  return n;
+}
+
+// The module simulator of a link is killed in the middle of a file: both stations show the loss within
+// seconds (link state back to idle, the file ended with its error in both windows, the information line
+// holding its text), what was typed and received stays; once the simulator runs again and the port is chosen
+// again, a new link carries a new message.
+TEST(StationE2E, ALostModuleIsShownAndChoosingThePortAgainBringsTheLinkBack) {
+  AutexStation a("lost_a", 25, "F1AAA", "JEAN PARIS");
+  AutexStation b("lost_b", 26, "F2BBB", "PAUL LYON");
+  ASSERT_TRUE(a.Start());
+  ASSERT_NE(a.Main(), nullptr);
+  ASSERT_TRUE(b.Start());
+  ASSERT_NE(b.Main(), nullptr);
+  SetWindowPos(a.Main(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  ASSERT_TRUE(WaitFor([&] { return a.SendButton() && b.SendButton() && a.Participant(0) && b.Participant(1); }, 15000));
+  RECT rb;
+  GetWindowRect(b.Main(), &rb);
+  SetWindowPos(b.Main(), nullptr, std::max(0L, 1280 - (rb.right - rb.left)), std::max(0L, 1024 - (rb.bottom - rb.top)), 0,
+               0, SWP_NOSIZE | SWP_NOZORDER);
+  const std::vector<COLORREF> idle = a.LinkState();
+  LinkAndSend(a, b, "Hello B before the loss");
+  if (testing::Test::HasFatalFailure()) return;
+
+  // A file that does not compress, under way on both sides.
+  std::string noise;
+  for (uint32_t x = 7; noise.size() < 3000; x = x * 1103515245u + 12345u) noise.push_back(char(x >> 24));
+  WriteFile(a.file("noise.bin"), noise);
+  a.Foreground();
+  PushButton(a.AutexButton("Your file", "Votre fichier"));
+  ASSERT_TRUE(ChooseFileInDialog(a, a.file("noise.bin")));
+  PushButton(a.AutexButton("Transmission", "Transmission"));
+  ASSERT_TRUE(WaitFor([&] { return Contains(TextOf(b.MasterMemo()), "%") && Contains(TextOf(a.MasterMemo()), "%"); },
+                      60000))
+      << "B: " << TextOf(b.MasterMemo()) << " / A: " << TextOf(a.MasterMemo());
+  SendMessageA(a.EditorMemo(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("typed by A"));
+  SendMessageA(b.EditorMemo(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("typed by B"));
+  const std::string receivedB = TextOf(b.MasterMemo());
+  const std::vector<COLORREF> infoBefore = InformationLine(b);
+
+  ASSERT_TRUE(SimulatorRequest("kill", "killed"));
+  const DWORD killed = GetTickCount();
+  const auto ended = [&](AutexStation& s) {
+    const std::string t = TextOf(s.MasterMemo());
+    return Contains(t.substr(t.rfind('%') == std::string::npos ? 0 : t.rfind('%')), "...error");
+  };
+  ASSERT_TRUE(WaitFor([&] { return ended(a) && ended(b); }, 10000))
+      << "A: " << TextOf(a.MasterMemo()) << " / B: " << TextOf(b.MasterMemo());
+  const DWORD shownMs = GetTickCount() - killed;
+  std::printf("the loss was shown %lu ms after the simulator was killed\n", shownMs);
+  EXPECT_TRUE(a.LinkState() == idle);
+  EXPECT_TRUE(b.LinkState() == idle);
+  a.Picture("e2e-lost-A-after-the-loss");
+  b.Picture("e2e-lost-B-after-the-loss");
+  const std::vector<COLORREF> infoAfter = InformationLine(b);
+  EXPECT_FALSE(infoAfter == infoBefore);
+  EXPECT_GT(Inked(infoAfter), 50);
+  // Everything typed and received stays.
+  EXPECT_EQ(TextOf(a.EditorMemo()), "typed by A");
+  EXPECT_EQ(TextOf(b.EditorMemo()), "typed by B");
+  EXPECT_EQ(TextOf(b.MasterMemo()).rfind(receivedB, 0), 0u);
+
+  // The simulator back, the port chosen again in both: the information lines still say what happened until
+  // then, and a new link carries a new message.
+  ASSERT_TRUE(SimulatorRequest("start", "started"));
+  Sleep(16000);  // longer than an AUTEX information line lasts while the link is up
+  EXPECT_TRUE(InformationLine(b) == infoAfter);
+  a.Foreground();
+  MenuByKeys(0, 25);
+  b.Foreground();
+  MenuByKeys(0, 26);
+  Sleep(1500);
+  EXPECT_EQ(TextOf(b.MasterMemo()).rfind(receivedB, 0), 0u);
+  EXPECT_EQ(TextOf(b.EditorMemo()), "typed by B");
+  SendMessageA(a.EditorMemo(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+  LinkAndSend(a, b, "Back on the air");
+  if (testing::Test::HasFatalFailure()) return;
+  a.Picture("e2e-lost-A-link-back");
+  a.Close();
+  b.Close();
+}
+
+}  // namespace

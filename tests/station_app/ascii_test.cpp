@@ -70,6 +70,21 @@ TEST(Ascii, TextTypedAndSentWithEscapeShowsOnTheOtherStationAndInItsReport) {
   b.RapportClick(nullptr);
   const std::string rapport = Rapport_ecrit(d.b);
   EXPECT_EQ(rapport, "<Reception>\r\nHELLO 73\r\n\r\n\r\n<Transmission>\r\n");
+
+  // A second report in the same second, and a short-message log too, each under a name of its own.
+  const std::string premier = station::Rapport(b);
+  const std::string second = station::Rapport(b);
+  const std::string messages = b.Rapport_messages();
+  const std::string messages2 = b.Rapport_messages();
+  EXPECT_FALSE(premier.empty());
+  EXPECT_NE(premier, second);
+  EXPECT_NE(messages, messages2);
+  size_t fichiers = 0;
+  for (const auto& e : std::filesystem::directory_iterator(d.b.dir.path() / "REPORTS")) {
+    ++fichiers;
+    EXPECT_NE(e.path().filename().string()[0], '~');
+  }
+  EXPECT_EQ(fichiers, 5u);
 }
 
 TEST(Ascii, EscapeCountsOnlyWhenTheProgramIsInFrontAndAtMostEvery300ms) {

@@ -821,3 +821,64 @@ TEST(DispositionAutex, EnteringAutexModeSetsTheSessionButtonsAndTheSecondaryChan
 }
 
 }  // namespace
+
+// The radio link goes away in the middle of a file (both stations' ports fail): within a second both show the
+// loss in their status line and AUTEX information line, the file ends with the error word on both sides, the
+// link is over, and what was typed and received stays. Once the port is chosen again, a new link carries a
+// new message.
+TEST(LiaisonAutex, ALostPortEndsTheFileWithItsErrorAndChoosingThePortAgainBringsTheLinkBack) {
+  if (!RECEPTION_SMS_FICHIERS) GTEST_SKIP() << "waits for the reception of short messages and files";
+  DeuxStationsAutex d;
+  d.Liaison();
+  if (testing::Test::HasFatalFailure()) return;
+  DeuxStationsAutex::Envoie(d.A(), "Hello B\r\n");
+  ASSERT_TRUE(d.Jusqu_a([&] { return Contient(d.B().Memo_Reception_Master->Text(), "Hello B"); }, 60000));
+  std::string fichier;
+  for (uint32_t x = 1; fichier.size() < 6000; x = x * 1103515245u + 12345u) fichier.push_back(char(x >> 24));
+  d.a.dir.write("noise.bin", fichier);
+  station::FichePrincipale& a = d.A();
+  a.Nom_fichier_TX = "noise.bin";
+  a.Chemin_fichier_TX = (d.a.dir.path() / "noise.bin").string();
+  ASSERT_TRUE(DeuxStationsAutex::Clic(a.TRANSMISSION_FICHIER_AUTEX));
+  // Under way on both sides: B receives it, A's window of its own text follows it.
+  ASSERT_TRUE(d.Jusqu_a([&] { return Contient(d.B().Memo_Reception_Master->Text(), "%") &&
+                                     Contient(d.A().Memo_Reception_Master->Text(), "%"); }, 120000))
+      << d.B().Memo_Reception_Master->Text();
+  d.A().Memo_editeur->SetText("typed while the port goes");
+  d.B().Memo_editeur->SetText("B typed this");
+  const std::string recu_b = d.B().Memo_Reception_Master->Text();
+
+  d.la->statusFails = d.la->writeFails = true;
+  d.lb->statusFails = d.lb->writeFails = true;
+  d.Run(1000);
+  for (station::FichePrincipale* f : {&d.A(), &d.B()}) {
+    EXPECT_EQ(f->Label_Info->Caption().rfind("Loss of the serial port COM", 0), 0u) << f->Label_Info->Caption();
+    EXPECT_EQ(f->Label_Info_AUTEX->Caption(), "Radio link lost: the serial port or the module does not answer");
+    EXPECT_EQ(f->Etat_liaison->Caption(), "Disconnected");
+  }
+  EXPECT_EQ(d.AA().SESSION_EN_COURS, 0);
+  EXPECT_EQ(d.AB().SESSION_EN_COURS, 0);
+  const std::string fin_b = d.B().Memo_Reception_Master->Text();
+  EXPECT_EQ(fin_b.rfind(recu_b, 0), 0u);  // what was received stays
+  EXPECT_TRUE(Contient(fin_b.substr(recu_b.size()), "...error")) << fin_b;
+  EXPECT_TRUE(Contient(d.A().Memo_Reception_Master->Text(), "...error")) << d.A().Memo_Reception_Master->Text();
+  EXPECT_EQ(d.A().Memo_editeur->Text(), "typed while the port goes");
+  EXPECT_EQ(d.B().Memo_editeur->Text(), "B typed this");
+  EXPECT_TRUE(d.AA().TEXTE_A_EMETTRE.empty());
+  // Still lost a while later: nothing overwrites the loss.
+  d.Run(20000);
+  EXPECT_EQ(d.A().Label_Info_AUTEX->Caption(), "Radio link lost: the serial port or the module does not answer");
+
+  // The port chosen again: a new link, a new message.
+  d.la->statusFails = d.la->writeFails = false;
+  d.lb->statusFails = d.lb->writeFails = false;
+  d.A().COM_GPSClick(nullptr, 1);
+  d.B().COM_GPSClick(nullptr, 2);
+  EXPECT_EQ(d.A().Label_Info->Caption(), "Success opening the serial port at 1200 bauds");
+  d.Liaison();
+  if (testing::Test::HasFatalFailure()) return;
+  DeuxStationsAutex::Envoie(d.A(), "Back again\r\n");
+  ASSERT_TRUE(d.Jusqu_a([&] { return Contient(d.B().Memo_Reception_Master->Text(), "Back again"); }, 60000));
+  EXPECT_EQ(d.B().Memo_Reception_Master->Text().rfind(recu_b, 0), 0u);
+  EXPECT_EQ(d.B().Memo_editeur->Text(), "B typed this");
+}

@@ -198,6 +198,26 @@ TEST(ScreenCapture, WritesAJpegOfTheScreenInScreen) {
   EXPECT_EQ(std::filesystem::path(file), expected);
 }
 
+TEST(ScreenCapture, AFailedWriteLeavesNoPartOfAJpeg) {
+  testsupport::TempDir dir;
+  platform::SimulatedClock clock(1000, 1798761600000LL);
+  autex::Horodatage horodatage(clock);
+  autex::Langues langues;
+  PictureScreen screen(160, 120);
+  // The capture's name is taken by a directory: the file cannot be put there.
+  const std::filesystem::path nom = dir.path() / "SCREEN" / station::Nom_capture_ecran(horodatage);
+  std::filesystem::create_directories(nom);
+  std::string file, error;
+  EXPECT_FALSE(station::Capture_ecran(dir.path().string(), horodatage, screen, langues, file, error));
+  EXPECT_EQ(file, "");
+  EXPECT_EQ(error, "Impossible to save the screen in the file " + nom.string());
+  std::vector<std::string> entries;
+  for (const auto& e : std::filesystem::directory_iterator(dir.path() / "SCREEN"))
+    entries.push_back(e.path().filename().string());
+  EXPECT_EQ(entries, std::vector<std::string>{nom.filename().string()});
+  EXPECT_TRUE(std::filesystem::is_empty(nom));
+}
+
 TEST(ScreenCapture, NoScreenGivesAMessageAndNoFile) {
   testsupport::TempDir dir;
   platform::SimulatedClock clock;

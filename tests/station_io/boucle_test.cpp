@@ -271,3 +271,132 @@ TEST(Memo, DisplayRules) {
 }
 
 }  // namespace
+
+// The port or the module goes away: a failed status, read or write call, or a verified module silent to the
+// presence check while the station is idle. The loss is found within seconds, shown in both languages, the
+// port closed and the beacon made ready again; choosing the port again brings it all back.
+TEST(PortLoss, FoundShownAndUndoneByChoosingThePortAgain) {
+  enum Panne { STATUT, LECTURE, ECRITURE, MODULE_MUET };
+  struct Cas {
+    const char* nom;
+    Panne panne;
+    uint8_t langue;
+  };
+  const Cas cas[] = {{"status call fails", STATUT, 1},
+                     {"read fails", LECTURE, 2},
+                     {"write fails", ECRITURE, 1},
+                     {"module silent while idle", MODULE_MUET, 2}};
+  for (const Cas& c : cas) {
+    SCOPED_TRACE(c.nom);
+    Rig rig;
+    rig.langues.Langue = c.langue;
+    auto line = rig.devices.add(3);
+    FakeModule module;
+    module.parameters = params(1, 0x0A, 0x07);
+    module.attach(*line);
+    rig.window.transceiver = c.panne == MODULE_MUET ? "DRF1278DM" : "";
+    rig.openPort(3, 1200);
+    rig.run(2500);
+    auto& b = rig.io.boucle;
+    ASSERT_EQ(b.Port_ouvert, 1);
+    // Received before the loss: shown, and kept.
+    line->input = "CQ DE F4XYZ\r";
+    rig.run(10);
+    ASSERT_EQ(rig.window.reception, "CQ DE F4XYZ\r\n");
+    switch (c.panne) {
+      case STATUT: line->statusFails = true; break;
+      case LECTURE:
+        line->readFails = true;
+        line->input = "lost";
+        break;
+      case ECRITURE:
+        line->writeFails = true;
+        b.File_emission = "HELLO";
+        break;
+      case MODULE_MUET:
+        ASSERT_EQ(rig.io.transceiver.Module_verifie, 1);
+        module.silent = true;
+        break;
+    }
+    rig.run(c.panne == MODULE_MUET ? 8000 : 5);
+    EXPECT_EQ(b.Port_ouvert, 0);
+    EXPECT_FALSE(line->open);  // closed, so that it can be opened again
+    ASSERT_EQ(rig.window.pertes.size(), 1u);
+    if (c.langue == 1) {
+      EXPECT_EQ(rig.window.lastInfo(), "Loss of the serial port COM3 or of the radio module: choose the port again");
+      EXPECT_EQ(rig.window.pertes[0], "Radio link lost: the serial port or the module does not answer");
+    } else {
+      EXPECT_EQ(rig.window.lastInfo(),
+                "Perte du port s\xE9rie COM3 ou du module radio : choisissez \xE0 nouveau le port");
+      EXPECT_EQ(rig.window.pertes[0], "Liaison radio perdue : le port s\xE9rie ou le module ne r\xE9pond pas");
+    }
+    EXPECT_EQ(rig.window.reception, "CQ DE F4XYZ\r\n");
+    // Nothing more happens until the port is chosen again; then it works as before.
+    rig.run(3000);
+    EXPECT_EQ(rig.window.pertes.size(), 1u);
+    line->statusFails = line->readFails = line->writeFails = false;
+    module.silent = false;
+    rig.openPort(3, 1200);
+    EXPECT_EQ(b.Port_ouvert, 1);
+    line->input = "73\r";
+    rig.run(2500);
+    EXPECT_EQ(rig.window.reception, "CQ DE F4XYZ\r\n73\r\n");
+    EXPECT_EQ(b.Port_ouvert, 1);
+    EXPECT_EQ(rig.window.pertes.size(), 1u);
+  }
+}
+
+// The presence check waits for the station to be idle, keeps the air bytes that come with its reply and
+// takes any byte as a sign of life; two checks in a row left unanswered make the loss.
+TEST(PortLoss, ThePresenceCheckKeepsAirBytesAndOnlyRunsWhileIdle) {
+  Rig rig;
+  auto line = rig.devices.add(3);
+  FakeModule module;
+  module.parameters = params(1, 0x0A, 0x07);
+  module.attach(*line);
+  rig.openPort(3, 1200);
+  rig.run(2500);
+  ASSERT_EQ(rig.io.transceiver.Module_verifie, 1);
+  const std::string trame = station::Trame_lecture_DRF();
+  const auto trames = [&] {
+    size_t n = 0;
+    for (size_t p = line->written.find(trame); p != std::string::npos; p = line->written.find(trame, p + 1)) ++n;
+    return n;
+  };
+  // Waits for the next read frame (at most `ms`); true when one was written.
+  const auto attend_trame = [&](uint32_t ms) {
+    const size_t avant = trames();
+    for (uint32_t t = 0; t < ms; ++t) {
+      rig.run(1);
+      if (trames() > avant) return true;
+    }
+    return false;
+  };
+  // Transmitting (ASCII transmission), or bytes arriving every second: no check.
+  rig.window.modeAutex = 0;
+  EXPECT_FALSE(attend_trame(6000));
+  rig.window.modeAutex = 1;
+  for (int i = 0; i < 6; ++i) {
+    line->input += "x";
+    EXPECT_FALSE(attend_trame(1000));
+  }
+  // Idle: checked; air bytes around the reply reach the reception window.
+  module.silent = true;  // answered by hand below
+  ASSERT_TRUE(attend_trame(5000));
+  line->input += "AB" + reply(2, module.parameters) + "CD";
+  rig.run(500);
+  EXPECT_EQ(rig.window.reception.substr(rig.window.reception.size() - 4), "ABCD");
+  // No reply, but air bytes: the module is there.
+  ASSERT_TRUE(attend_trame(5000));
+  line->input += "EF";
+  rig.run(500);
+  EXPECT_EQ(rig.window.reception.substr(rig.window.reception.size() - 2), "EF");
+  ASSERT_TRUE(attend_trame(5000));
+  rig.run(500);
+  EXPECT_EQ(rig.io.boucle.Port_ouvert, 1);  // one silence
+  EXPECT_TRUE(rig.window.pertes.empty());
+  ASSERT_TRUE(attend_trame(5000));
+  rig.run(500);
+  EXPECT_EQ(rig.io.boucle.Port_ouvert, 0);  // two in a row
+  EXPECT_EQ(rig.window.pertes.size(), 1u);
+}

@@ -25,6 +25,10 @@ struct FakeLine {
   std::vector<platform::EscapeFunction> escapes;
   int setCommStateCalls = 0;
   int systemCalls = 0;
+  // The device has gone: these calls fail.
+  bool statusFails = false;
+  bool readFails = false;
+  bool writeFails = false;
   // Called after each write with the bytes written (a module answering commands, for instance).
   std::function<void(FakeLine&, const std::string&)> onWrite;
 };
@@ -47,17 +51,26 @@ class FakePort final : public platform::SerialPort {
   }
   bool inputQueueCount(uint32_t& count) override {
     ++line_->systemCalls;
+    if (line_->statusFails) return false;
     count = line_->reportedQueue != 0xFFFFFFFF ? line_->reportedQueue : uint32_t(line_->input.size());
     return true;
   }
   bool readBytes(uint32_t count, std::string& out) override {
     ++line_->systemCalls;
+    if (line_->readFails) {
+      out.clear();
+      return false;
+    }
     out = line_->input.substr(0, count);
     line_->input.erase(0, out.size());
     return true;
   }
   bool writeBytes(std::string_view bytes, uint32_t& written) override {
     ++line_->systemCalls;
+    if (line_->writeFails) {
+      written = 0;
+      return false;
+    }
     line_->written.append(bytes);
     written = uint32_t(bytes.size());
     if (line_->onWrite) line_->onWrite(*line_, std::string(bytes));
@@ -118,6 +131,7 @@ class FakeWindow final : public station::FenetreIo {
   std::vector<std::string> donnees;
   int champsLus = 0;
   int effacementsReception = 0;
+  std::vector<std::string> pertes;
   std::string legende;
   int prononciations = 0;
   // Where the module window's lines go besides the records (a real module window, in its tests).
@@ -166,6 +180,7 @@ class FakeWindow final : public station::FenetreIo {
   void Fixe_EMISSION_EN_COURS(uint8_t v) override { emissionEnCours = v; }
   void SUPERVISION_AUTEX() override { ++supervisions; }
   void Envoi_message_AUTEX() override { ++envoisMessage; }
+  void Perte_liaison_radio(const std::string& info) override { pertes.push_back(info); }
   bool Timer1_actif() override { return timer1; }
   void Active_Timer1(bool a) override { timer1 = a; }
   uint8_t Code_port_image() override { return code252; }

@@ -266,9 +266,16 @@ TEST(ModuleCheck, ModuleAtSF2048IsRewrittenMovedTo9600AndRead) {
   rig.run(200);
   EXPECT_EQ(t.Commande_DRF_en_attente, 0);
   EXPECT_TRUE(t.Reponse_DRF.empty());
-  // Verified: no more polling.
+  // Verified: no more automatic check; while the station is idle only the presence check reads the module,
+  // and its replies change nothing and show nothing.
+  const size_t infos = rig.window.infos.size();
   rig.run(4000);
-  EXPECT_EQ(module.reads, 2);
+  EXPECT_GE(module.reads, 3);
+  EXPECT_LE(module.reads, 4);
+  EXPECT_EQ(module.writes, 1);
+  EXPECT_EQ(t.Module_verifie, 1);
+  EXPECT_EQ(rig.window.infos.size(), infos);
+  EXPECT_EQ(rig.io.boucle.Port_ouvert, 1);
 }
 
 TEST(ModuleCheck, MatchingModuleIsVerifiedAtOnce) {

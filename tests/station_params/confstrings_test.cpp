@@ -111,3 +111,75 @@ TEST(FreeTextFields, QuitWritesTheFieldsThenTheImage) {
   EXPECT_EQ(s.dir.read("CONF_COM.SER").size(), 945u);
   EXPECT_EQ(s.hote.erreurs.size(), 1u);
 }
+
+TEST(FreeTextFields, LinesEndWithCrLfLfOrCr) {
+  for (const char* fin : {"\r\n", "\n", "\r"}) {
+    SCOPED_TRACE(testing::PrintToString(std::string(fin)));
+    Station s;
+    const std::string f(fin);
+    s.dir.write("CONFSTRINGS_COM.TXT", "beacon" + f + "F4ABC" + f + "info" + f + "one" + f + "two" + f);
+    Textes_libres t = anciens();
+    s.p.Lecture_CONFSTRINGS(t);
+    EXPECT_EQ(t.Texte_balise, "beacon");
+    EXPECT_EQ(t.Edit_INDICATIF, "F4ABC");
+    EXPECT_EQ(t.DIVERS, "info");
+    EXPECT_EQ(t.Edit_Sequence1, "one");
+    EXPECT_EQ(t.Edit_Sequence2, "two");
+    EXPECT_TRUE(s.hote.erreurs.empty());
+    EXPECT_FALSE(s.p.CONFSTRINGS_non_lu());
+  }
+}
+
+// A file that could not be read whole: a first line longer than the read limit, a last field without its
+// line end, a file that cannot be opened. It is reported; Quit leaves it as it is while the fields are
+// unchanged, and keeps it beside the new one once they changed.
+TEST(FreeTextFields, AFileNotReadWholeIsNeverLost) {
+  struct Cas {
+    const char* nom;
+    std::string contenu;  // empty: a directory stands in the file's place
+  };
+  const Cas cas[] = {{"first line beyond the limit", std::string(70000, 'x') + "\r\nF4ABC\r\n"},
+                     {"last field without its line end", "beacon\r\nF4ABC\r\ninfo\r\none\r\ntwo"},
+                     {"cannot be opened", ""}};
+  for (const Cas& c : cas) {
+    SCOPED_TRACE(c.nom);
+    Station s;
+    if (c.contenu.empty())
+      fs::create_directory(s.dir.file("CONFSTRINGS_COM.TXT"));
+    else
+      s.dir.write("CONFSTRINGS_COM.TXT", c.contenu);
+    Textes_libres t = anciens();
+    s.p.Lecture_CONFSTRINGS(t);
+    ASSERT_EQ(s.hote.erreurs.size(), 1u);
+    EXPECT_NE(s.hote.erreurs[0].find("CONFSTRINGS_COM.OLD"), std::string::npos);
+    EXPECT_TRUE(s.p.CONFSTRINGS_non_lu());
+    // Unchanged fields: the file stays as it is.
+    EXPECT_TRUE(s.p.Sauve_CONFSTRINGS(t));
+    if (!c.contenu.empty()) {
+      EXPECT_TRUE(s.dir.read("CONFSTRINGS_COM.TXT") == c.contenu);
+    }
+    EXPECT_FALSE(fs::exists(s.dir.file("CONFSTRINGS_COM.OLD")));
+    // Changed fields: written, the former file kept beside them.
+    t.Edit_INDICATIF = "F5NEW";
+    ASSERT_TRUE(s.p.Sauve_CONFSTRINGS(t));
+    EXPECT_EQ(s.dir.read("CONFSTRINGS_COM.TXT").find(t.Texte_balise + "\r\nF5NEW\r\n"), 0u);
+    if (c.contenu.empty()) {
+      EXPECT_TRUE(fs::is_directory(s.dir.file("CONFSTRINGS_COM.OLD")));
+    } else {
+      EXPECT_TRUE(s.dir.read("CONFSTRINGS_COM.OLD") == c.contenu);
+    }
+    EXPECT_FALSE(s.p.CONFSTRINGS_non_lu());
+  }
+}
+
+TEST(FreeTextFields, AnEarlierKeptFileIsNotReplaced) {
+  Station s;
+  s.dir.write("CONFSTRINGS_COM.OLD", "earlier");
+  s.dir.write("CONFSTRINGS_COM.TXT", "beacon\nF4ABC");
+  Textes_libres t = anciens();
+  s.p.Lecture_CONFSTRINGS(t);
+  t.Texte_balise = "new beacon";
+  ASSERT_TRUE(s.p.Sauve_CONFSTRINGS(t));
+  EXPECT_EQ(s.dir.read("CONFSTRINGS_COM.OLD"), "earlier");
+  EXPECT_EQ(s.dir.read("CONFSTRINGS_COM00000.OLD"), "beacon\nF4ABC");
+}

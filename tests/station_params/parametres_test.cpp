@@ -477,3 +477,55 @@ TEST(Backup, UnreadableBackupLeavesTheParameterFile) {
   EXPECT_TRUE(s.dir.read("CONF_COM.SER") == image);
   EXPECT_TRUE(s.p.Image_parametres == image);
 }
+
+TEST(Backup, DamagedBackupIsRefusedAndTheSettingsStay) {
+  const std::string ALTEREE_EN =
+      "The file CONF_COM.BAK is altered: it is not taken into account and the current parameters are kept.";
+  const std::string ALTEREE_FR =
+      "Le fichier CONF_COM.BAK est alt\xE9r\xE9 : il n'est pas pris en compte et les param\xE8tres actuels sont "
+      "conserv\xE9s.";
+  struct Cas {
+    const char* nom;
+    std::string octets;
+    uint8_t langue;
+  };
+  const Cas cas[] = {{"empty", "", 1},
+                     {"50 bytes", std::string(50, '\x01'), 1},
+                     {"945 zero bytes", std::string(945, '\0'), 1},
+                     {"945 bytes 0xFF", std::string(945, '\xFF'), 2}};
+  for (const Cas& c : cas) {
+    SCOPED_TRACE(c.nom);
+    Station s;
+    std::string image = s.image_valide();
+    image[0] = char(c.langue);
+    image[4 - 1] = 9;  // the user's own settings
+    s.dir.write("CONF_COM.SER", image);
+    s.p.Lecture_parametres();
+    ASSERT_TRUE(s.p.Image_parametres == image);
+    s.dir.write("CONF_COM.BAK", c.octets);
+    s.hote.journal.clear();
+    s.p.Charge_parametresClick();
+    EXPECT_EQ(s.hote.erreurs, std::vector<std::string>{c.langue == 1 ? ALTEREE_EN : ALTEREE_FR});
+    EXPECT_TRUE(s.hote.informations.empty());
+    EXPECT_TRUE(s.dir.read("CONF_COM.SER") == image);
+    EXPECT_TRUE(s.p.Image_parametres == image);
+    EXPECT_TRUE(s.hote.journal.empty());  // nothing reloaded, no port touched
+    // Quit then saves the settings in force, not the standard ones.
+    ASSERT_TRUE(s.p.Sauve_parametres_CONF_COM(Textes_libres{}));
+    EXPECT_EQ(uint8_t(s.dir.read("CONF_COM.SER")[4 - 1]), 9);
+  }
+}
+
+TEST(Backup, BackupWithFewAlteredBytesIsLoadedAndRepaired) {
+  Station s;
+  s.p.Lecture_parametres();
+  std::string sauvegarde = s.image_valide();
+  sauvegarde[4 - 1] = 9;
+  for (const int i : octets_a_alterer(30)) sauvegarde[size_t(i - 1)] = 0;
+  s.dir.write("CONF_COM.BAK", sauvegarde);
+  s.p.Charge_parametresClick();
+  ASSERT_EQ(s.hote.informations.size(), 1u);
+  ASSERT_EQ(s.hote.erreurs.size(), 1u);
+  EXPECT_EQ(s.hote.erreurs[0].rfind(PLUSIEURS_EN, 0), 0u);
+  EXPECT_EQ(s.p.Reglages.Vitesse_port, 9600);
+}
