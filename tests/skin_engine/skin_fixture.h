@@ -2,13 +2,15 @@
 // A skin written by the tests: an "Options.dat" description, a 24-bit master bitmap with distinct flat colours
 // per image and key-colour corners, PNG glows and a JPEG texture; written as a skin directory, as a packed
 // container, or kept as container members. The benchmark and the fuzz target build theirs here too.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
 extern "C" {
 #include <jpeglib.h>
 }
 
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>

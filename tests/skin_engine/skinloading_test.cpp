@@ -40,6 +40,11 @@ TEST(SkinLoading, DirectoryPackedFileAndStoredDataGiveTheSameTables) {
   e.m->SetSkinName("Stored");
   EXPECT_EQ(e.m->SkinData().SkinPath, "");
   ExpectSameTables(fromDir, e.m->Skin());
+  // An options text received from a skin editor, with the images of the skin's directory.
+  e.m->ReceivedOptions = TextToLines(FixtureOptionsText());
+  e.m->SetSkinName("Dir");
+  e.m->ReceivedOptions.reset();
+  ExpectSameTables(fromDir, e.m->Skin());
   EXPECT_TRUE(e.sys.messageBoxes.empty());
 
   // What the fixture says reaches the tables.
@@ -422,6 +427,36 @@ TEST(SkinLoading, CommonSectionsAddSectionsAndBitmapsToEverySkin) {
   ASSERT_GE(picture, 0);
   ASSERT_TRUE(e.m->Skin().Images[size_t(picture)].Bitmap);
   EXPECT_EQ(e.m->Skin().Images[size_t(picture)].Bitmap->Width(), 6);
+}
+
+TEST(SkinLoading, ExtendedBorderShadowsComeFromTheExBorderImage) {
+  SkinEnv e;
+  e.sys.layeredWindows = true;
+  e.Store("Ex", Pack(WithOptions([](std::string& o) {
+    o.insert(o.find("[BUTTON]"), "FORMOFFSET=1\r\nEXBORDER=" + Mask(0, 0, 48, 32, 4, 4, 4, 4, 2, 1, 0, 0) + "\r\n");
+  })));
+  e.Store("Plain", Pack(FixtureMembers()));
+  e.m->SetExtendedBorders(true);
+  e.m->SetSkinName("Ex");
+  const LoadedSkin& s = e.m->Skin();
+  EXPECT_EQ(s.ShadowMargins, (TRect{3, 3, 3, 3}));  // border widths minus FORMOFFSET
+  ASSERT_TRUE(s.ActiveShadow && s.InactiveShadow);
+  EXPECT_EQ(s.ActiveShadow->Width(), 24);
+  EXPECT_EQ(s.ActiveShadow->Height(), 16);
+  EXPECT_EQ(GetPixel32(*s.ActiveShadow, 0, 0), KeyPixel);
+  EXPECT_EQ(GetPixel32(*s.InactiveShadow, 1, 1), 0xFF4070B0u);  // the second state
+  // Without an EXBORDER image: the program's standard shadows, when it has set them.
+  e.m->SetSkinName("Plain");
+  EXPECT_FALSE(e.m->Skin().ActiveShadow);
+  SetStandardBorderShadows(std::make_shared<Bitmap>(5, 5), std::make_shared<Bitmap>(6, 6));
+  e.m->SetSkinName("Plain");
+  ASSERT_TRUE(e.m->Skin().InactiveShadow);
+  EXPECT_EQ(e.m->Skin().InactiveShadow->Width(), 6);
+  EXPECT_EQ(e.m->Skin().ShadowMargins, (TRect{9, 9, 9, 9}));
+  SetStandardBorderShadows(nullptr, nullptr);
+  e.m->SetExtendedBorders(false);  // a skin is applied: loaded again without shadows
+  EXPECT_FALSE(e.m->Skin().ActiveShadow);
+  EXPECT_EQ(e.m->Skin().ShadowMargins, TRect{});
 }
 
 TEST(SkinLoading, TheProgramsDirectoryRulesForTheSkinDirectory) {
