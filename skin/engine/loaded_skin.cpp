@@ -15,11 +15,11 @@ const std::array<std::array<std::string_view, 12>, 2> StateKeyNames = {{
 }};
 
 
-SkinColorTable DefaultSkinColors() { return DefaultSkinColors(systemSkinSystem()); }
+namespace {
 
-SkinColorTable DefaultSkinColors(SkinSystem& System) {
+template <class Resolve>
+SkinColorTable defaultColors(Resolve rgb) {
   SkinColorTable t{};
-  auto rgb = [&System](TColor c) { return ColorToRGB(c, System); };
   const TColor editText = rgb(clWindowText), editBg = rgb(clWindow);
   t[scMainColor] = rgb(clBtnFace);
   t[scMainFontColor] = 0;
@@ -42,6 +42,16 @@ SkinColorTable DefaultSkinColors(SkinSystem& System) {
   t[scEditTextH1] = t[scEditTextH2] = t[scEditTextH3] = 0;
   t[scBorderColor] = 0;
   return t;
+}
+
+}  // namespace
+
+SkinColorTable DefaultSkinColors() {
+  return defaultColors([](TColor c) { return ColorToRGB(c); });
+}
+
+SkinColorTable DefaultSkinColors(SkinSystem& System) {
+  return defaultColors([&System](TColor c) { return ColorToRGB(c, System); });
 }
 
 int32_t SkinManagerGetSectionIndex(const LoadedSkin& skin, std::string_view name) {

@@ -389,6 +389,7 @@ class SkinLoader {
         const int32_t i = AddRecord(section, sectionName, key, toInt16(maskType),
                                     uint16_t(ExtractWordInt(9, v, bang)), toInt16(count), TRect{0, 0, w, h},
                                     uint8_t(kind), bmp);
+        if (i < 0) break;
         SkinImageRecord& r = next_->Images[size_t(i)];
         if (WordCount(v, bang) > 4) {
           r.BorderLeft = toInt16(ExtractWordInt(5, v, bang));
@@ -459,7 +460,8 @@ class SkinLoader {
         try {
           TMemoryStream file;
           file.LoadFromFile(found);
-          if (!DecodeBmp(file.Memory(), size_t(file.Size()), *bmp)) makeOpaque(*bmp);
+          DecodeBmp(file.Memory(), size_t(file.Size()), *bmp);
+          makeOpaque(*bmp);
         } catch (const std::exception&) {
           continue;
         }
@@ -807,6 +809,7 @@ TSkinLoadResult TsSkinManager::LoadSkin() {
   std::unique_ptr<TacSkinConvertor> convertor;
   std::string path = skinPath;
   uint8_t packed = 0;
+  std::unique_ptr<LoadedSkin> next;
   try {
     if (ReceivedOptions) {
       ini = std::make_unique<TIniSections>();
@@ -849,17 +852,19 @@ TSkinLoadResult TsSkinManager::LoadSkin() {
     }
     if (!ini) ini = std::make_unique<TIniSections>();  // a stored skin without data: an empty skin
     SkinLoader loader(*this, *ini, path, convertor.get());
-    InstallSkin(loader.Build(), packed);
+    next = loader.Build();
   } catch (const std::exception& e) {
     ReportLoadFailure(TSkinMessageKind::Error, e.what());
     return TSkinLoadResult::Failed;
   }
+  InstallSkin(std::move(next), packed);
   return TSkinLoadResult::Loaded;
 }
 
 TSkinLoadResult TsSkinManager::LoadPackedSkin() {
   if (!active_) return TSkinLoadResult::Skipped;
   SkinLoading = 1;
+  std::unique_ptr<LoadedSkin> next;
   try {
     const std::string file = PackedSkinFileName();
     std::unique_ptr<TacSkinConvertor> convertor;
@@ -882,11 +887,12 @@ TSkinLoadResult TsSkinManager::LoadPackedSkin() {
     }
     const std::unique_ptr<TIniSections> ini = iniFromText(convertor->Options->View());
     SkinLoader loader(*this, *ini, NormalizeSkinDirectory() + "\\", convertor.get());
-    InstallSkin(loader.Build(), 1);
+    next = loader.Build();
   } catch (const std::exception& e) {
     ReportLoadFailure(TSkinMessageKind::Error, e.what());
     return TSkinLoadResult::Failed;
   }
+  InstallSkin(std::move(next), 1);
   return TSkinLoadResult::Loaded;
 }
 
