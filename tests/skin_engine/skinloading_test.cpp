@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <locale>
 #include <string>
 #include <vector>
 
@@ -407,6 +408,19 @@ TEST(SkinLoading, VersionNotices) {
     EXPECT_EQ(e.m->SkinningRules, srStdForms | srStdDialogs | srThirdParty);
     EXPECT_EQ(e.m->SkinInfo(), k.version);
   }
+}
+
+TEST(SkinLoading, VersionTextsIgnoreTheDecimalSeparatorOfTheLocale) {
+  struct Comma : std::numpunct<char> {
+    char do_decimal_point() const override { return ','; }
+  };
+  const std::locale saved = std::locale::global(std::locale(std::locale::classic(), new Comma));
+  EXPECT_EQ(SkinVersionText(7.45), "7.45");
+  EXPECT_EQ(SkinVersionText(10), "10");
+  TIniSections ini;
+  IniTextToSections("[GLOBALINFO]\nVERSION=10.99\n", ini);
+  EXPECT_EQ(SkinManagerReadSkinVersion(ini), 10.99);
+  std::locale::global(saved);
 }
 
 TEST(SkinLoading, CommonSectionsAddSectionsAndBitmapsToEverySkin) {
