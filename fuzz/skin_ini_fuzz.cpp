@@ -1,6 +1,8 @@
 // Arbitrary bytes as a skin description ("Options.dat"): splitting into sections and reading every key,
-// with and without inheritance, must never fail, and must agree with the lines it was split from.
-#include <cstddef>
+// with and without inheritance, must never fail, and must agree with the lines it was split from. Then the
+// same bytes are loaded as a whole skin, beside fixed image files (a 24-bit master bitmap, PNG glows, a JPEG
+// and a small bitmap) in a stored skin's container: the load either fails and keeps the previous (empty)
+// skin, or gives tables whose every index and rectangle is sound.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -8,6 +10,64 @@
 
 #include "skin/engine/generalutils.h"
 #include "skin/engine/inheritedkeys.h"
+#include "skin/engine/packedskin.h"
+#include "skin/engine/sskinmanager.h"
+#include "tests/skin_engine/skin_fixture.h"
+
+namespace {
+
+using namespace skin;
+
+// The container members after "Options.dat", packed once: the container of one input is the header, the
+// input as "Options.dat", and these.
+struct FixedImages {
+  uint32_t count = 0;
+  std::string packed;
+  FixedImages() {
+    std::vector<PackedSkinMember> members = skintest::FixtureMembers();
+    members.erase(members.begin());
+    count = uint32_t(members.size());
+    packed = PackSkin(members).substr(8);
+  }
+};
+
+std::string containerWith(std::string_view options) {
+  static const FixedImages images;
+  std::string c = PackSkin({{"Options.dat", std::string(options)}}, Z_BEST_SPEED);
+  const uint32_t n = images.count + 1;
+  for (int i = 0; i < 4; ++i) c[4 + size_t(i)] = char(n >> (8 * i));
+  return c + images.packed;
+}
+
+bool inside(const TRect& r, const Bitmap* b) {
+  return b && r.Left >= 0 && r.Top >= 0 && r.Left <= r.Right && r.Top <= r.Bottom && r.Right <= b->Width() &&
+         r.Bottom <= b->Height();
+}
+
+void loadWholeSkin(std::string_view options) {
+  PortableSkinSystem system;
+  TsSkinManager manager(system);
+  TsStoredSkin& stored = manager.InternalSkins.Add();
+  stored.Name = "Fuzzed";
+  const std::string container = containerWith(options);
+  stored.Data.WriteBuffer(container.data(), int64_t(container.size()));
+  manager.SetSkinName("Fuzzed");
+  if (stored.Data.Bytes() != container) std::abort();  // the data were lent, not taken
+  const LoadedSkin& skin = manager.Skin();
+  if (system.messageBoxes.size() > 2) std::abort();  // at most a version notice and one failure
+  for (const SkinImageRecord& r : skin.Images) {
+    if (r.ImageCount == 0 && r.SourceRect == TRect{}) continue;  // a bitmap of the common sections
+    if (!inside(r.SourceRect, SkinImageBitmap(skin, r))) std::abort();
+  }
+  auto validImage = [&skin](int32_t i) { return i == -1 || SkinManagerIsValidImageIndex(skin, i); };
+  for (const SkinSectionRecord& s : skin.Sections) {
+    if (!validImage(s.BorderIndex) || !validImage(s.TextureIndex) || !validImage(s.OuterMask) ||
+        !validImage(s.NormalState.TextureIndex) || !validImage(s.HotState.TextureIndex) || s.States > 255)
+      std::abort();
+  }
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace skin;
@@ -38,5 +98,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       ++reads;
     }
   }
+  if (size <= 65536) loadWholeSkin(text);
   return 0;
 }

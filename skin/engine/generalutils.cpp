@@ -79,6 +79,18 @@ int32_t StrToIntDef(std::string_view text, int32_t Default) {
   return TryStrToInt(text, v) ? v : Default;
 }
 
+int32_t StrToInt(std::string_view text) {
+  int32_t v = 0;
+  if (!TryStrToInt(text, v)) throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
+  return v;
+}
+
+std::string FloatToStrDot(double value) {
+  char buffer[64];
+  const auto r = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return r.ec == std::errc() ? std::string(buffer, r.ptr) : std::string("0");
+}
+
 double StrToFloatDefDot(std::string_view text, double Default) {
   size_t b = 0, e = text.size();
   while (b < e && (text[b] == ' ' || text[b] == '\t')) ++b;
@@ -299,6 +311,24 @@ uint32_t PortableSkinSystem::SysColor(int index) {
 void PortableSkinSystem::ShowErrorBox(const std::string& Text) {
   errorBoxes.push_back(Text);
   std::fprintf(stderr, "Error: %s\n", Text.c_str());
+}
+
+void PortableSkinSystem::ShowMessageBox(TSkinMessageKind Kind, const std::string& Text) {
+  messageBoxes.push_back(MessageBox{Kind, Text});
+}
+
+int32_t PortableSkinSystem::SystemMetric(int index) {
+  switch (index) {
+    case smCXVSCROLL:
+    case smCXHSCROLL: return hScrollArrowWidth;
+    case smCXFRAME:
+    case smCYFRAME: return 4;
+    default: return 0;
+  }
+}
+
+std::string PortableSkinSystem::ProgramDirectory() {
+  return programDirectory.empty() ? AppPath() : programDirectory;
 }
 
 uint8_t Wow64NoComposition(SkinSystem& s) { return (s.IsWow64() && !s.CompositionEnabled()) ? 1 : 0; }

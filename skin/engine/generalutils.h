@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <typeinfo>
@@ -30,6 +31,16 @@ namespace skin {
 int32_t StrToIntDef(std::string_view text, int32_t Default);
 // Same rules; false when the text is not a number.
 bool TryStrToInt(std::string_view text, int32_t& value);
+// A text that should have been a number.
+class EConvertError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+// Same rules; raises EConvertError ("'text' is not a valid integer value") when the text is not a number.
+int32_t StrToInt(std::string_view text);
+// A number as a text with '.' as the decimal separator whatever the locale, in the fewest digits that read
+// back to the same value ("7.45", "10").
+std::string FloatToStrDot(double value);
 // A decimal number with '.' as the decimal separator whatever the locale (leading and trailing blanks
 // allowed, optional sign and exponent); Default when the text is not such a number.
 double StrToFloatDefDot(std::string_view text, double Default);
@@ -192,6 +203,19 @@ struct WindowsVersion {
 // Windows major version above 5, or 5 with minor version at least 1.
 constexpr bool IsWindowsXPOrLater(WindowsVersion v) { return v.Major > 5 || (v.Major == 5 && v.Minor >= 1); }
 
+// Kinds of the library's message boxes (all with an OK button only).
+enum class TSkinMessageKind : uint8_t {
+  Information,  // a plain message (ShowMessage)
+  Warning,      // a message dialog with the warning icon
+  Error,        // a message dialog with the error icon
+};
+
+// GetSystemMetrics indexes that the skin engine asks for.
+inline constexpr int smCXVSCROLL = 2;
+inline constexpr int smCXHSCROLL = 21;
+inline constexpr int smCXFRAME = 32;
+inline constexpr int smCYFRAME = 33;
+
 class SkinSystem {
  public:
   virtual ~SkinSystem() = default;
@@ -218,6 +242,16 @@ class SkinSystem {
   virtual void ProcessMessages() = 0;
   // A modal message box with the error icon and an OK button.
   virtual void ShowErrorBox(const std::string& Text) = 0;
+  // A modal message box of that kind with an OK button.
+  virtual void ShowMessageBox(TSkinMessageKind Kind, const std::string& Text) = 0;
+  // GetSystemMetrics(index).
+  virtual int32_t SystemMetric(int index) = 0;
+  // The program's command-line parameters, the program's own name excluded.
+  virtual std::vector<std::string> CommandLineParameters() = 0;
+  // The directory of the program file, with a trailing separator.
+  virtual std::string ProgramDirectory() = 0;
+  // Whether the system offers layered windows (UpdateLayeredWindow of user32).
+  virtual bool LayeredWindowsAvailable() = 0;
 };
 
 // The operating system's implementation (Win32 on Windows; a headless one elsewhere).
@@ -235,6 +269,14 @@ class PortableSkinSystem : public SkinSystem {
   int32_t hScrollArrowWidth = 17;
   std::function<void()> onProcessMessages;
   std::vector<std::string> errorBoxes;  // texts shown, in order
+  struct MessageBox {
+    TSkinMessageKind Kind;
+    std::string Text;
+  };
+  std::vector<MessageBox> messageBoxes;  // message boxes shown, in order
+  std::vector<std::string> commandLine;   // parameters
+  std::string programDirectory;           // empty: the directory of the running program
+  bool layeredWindows = false;
 
   int32_t CaptionFontHeight() override { return captionFontHeight; }
   uintptr_t CreateCaptionFont() override { return 0; }
@@ -250,6 +292,11 @@ class PortableSkinSystem : public SkinSystem {
     if (onProcessMessages) onProcessMessages();
   }
   void ShowErrorBox(const std::string& Text) override;  // recorded, and written to stderr
+  void ShowMessageBox(TSkinMessageKind Kind, const std::string& Text) override;  // recorded
+  int32_t SystemMetric(int index) override;  // the Windows defaults of 96 dpi (0 for an index not known here)
+  std::vector<std::string> CommandLineParameters() override { return commandLine; }
+  std::string ProgramDirectory() override;
+  bool LayeredWindowsAvailable() override { return layeredWindows; }
 };
 
 inline int32_t GetCaptionFontHeight(SkinSystem& s = systemSkinSystem()) { return s.CaptionFontHeight(); }
@@ -371,5 +418,9 @@ int FindNextEntry(TSearchRec& F);
 void FindCloseEntry(TSearchRec& F);
 // The directory of the program file, with a trailing separator.
 std::string AppPath();
+// The path of an existing file whose name equals Path without regard to letter case (each directory of the
+// path too, where file names are case-sensitive); empty when there is none. Skins are written on Windows, so
+// the names a skin gives for its files may differ in case from the files themselves.
+std::string FindFileNoCase(const std::string& Path);
 
 }  // namespace skin

@@ -2,6 +2,7 @@
 // helpers on POSIX (paths written with '\' are taken with '/').
 #include <dirent.h>
 #include <fnmatch.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -90,6 +91,44 @@ int FindNextEntry(TSearchRec& F) {
 }
 
 void FindCloseEntry(TSearchRec& F) { F.Handle.reset(); }
+
+std::string FindFileNoCase(const std::string& Path) {
+  const std::string p = nativePath(Path);
+  if (p.empty()) return std::string();
+  if (FileExists(p)) return p;
+  // Walk the components, each matched without regard to case in the directory reached so far.
+  std::string current = p[0] == '/' ? "/" : "";
+  size_t from = p[0] == '/' ? 1 : 0;
+  while (from <= p.size()) {
+    size_t slash = p.find('/', from);
+    if (slash == std::string::npos) slash = p.size();
+    const std::string part = p.substr(from, slash - from);
+    const bool last = slash == p.size();
+    from = slash + 1;
+    if (part.empty() || part == ".") {
+      if (last) return std::string();
+      continue;
+    }
+    const std::string dirName = current.empty() ? std::string(".") : current;
+    std::string found;
+    if (part == "..") {
+      found = part;
+    } else if (DIR* dir = opendir(dirName.c_str())) {
+      while (dirent* e = readdir(dir)) {
+        if (strcasecmp(e->d_name, part.c_str()) == 0) {
+          found = e->d_name;
+          if (found == part) break;  // an exact match wins over others
+        }
+      }
+      closedir(dir);
+    }
+    if (found.empty()) return std::string();
+    current += found;
+    if (last) return FileExists(current) ? current : std::string();
+    current += '/';
+  }
+  return std::string();
+}
 
 std::string AppPath() {
   char buffer[PATH_MAX];

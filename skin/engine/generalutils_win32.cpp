@@ -2,6 +2,7 @@
 // that older systems lack are bound at run time), and the file helpers.
 #include <windows.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -105,6 +106,35 @@ class Win32SkinSystem final : public SkinSystem {
     MessageBoxA(GetActiveWindow(), Text.c_str(), "Error", MB_OK | MB_ICONERROR | MB_TASKMODAL);
   }
 
+  void ShowMessageBox(TSkinMessageKind Kind, const std::string& Text) override {
+    UINT icon = 0;
+    const char* caption = "Information";
+    if (Kind == TSkinMessageKind::Warning) {
+      icon = MB_ICONWARNING;
+      caption = "Warning";
+    } else if (Kind == TSkinMessageKind::Error) {
+      icon = MB_ICONERROR;
+      caption = "Error";
+    }
+    MessageBoxA(GetActiveWindow(), Text.c_str(), caption, MB_OK | icon | MB_TASKMODAL);
+  }
+
+  int32_t SystemMetric(int index) override { return GetSystemMetrics(index); }
+
+  std::vector<std::string> CommandLineParameters() override {
+    std::vector<std::string> params;
+    for (int i = 1; i < __argc; ++i)
+      if (__argv && __argv[i]) params.emplace_back(__argv[i]);
+    return params;
+  }
+
+  std::string ProgramDirectory() override { return AppPath(); }
+
+  bool LayeredWindowsAvailable() override {
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    return user32 && GetProcAddress(user32, "UpdateLayeredWindow") != nullptr;
+  }
+
  private:
   using IsDebuggerPresentFn = BOOL(WINAPI*)();
   using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
@@ -185,6 +215,8 @@ int FindNextEntry(TSearchRec& F) {
 }
 
 void FindCloseEntry(TSearchRec& F) { F.Handle.reset(); }
+
+std::string FindFileNoCase(const std::string& Path) { return FileExists(Path) ? Path : std::string(); }
 
 std::string AppPath() {
   std::vector<char> buffer(MAX_PATH);

@@ -1,6 +1,9 @@
 #include "skin/engine/loaded_skin.h"
 
+#include "skin/engine/generalutils.h"
+#include "skin/engine/sectionconsts.h"
 #include "skin/paint/graph_utils.h"
+#include "skin/paint/pixel_helpers.h"
 
 namespace skin {
 
@@ -12,17 +15,20 @@ const std::array<std::array<std::string_view, 12>, 2> StateKeyNames = {{
 }};
 
 
-SkinColorTable DefaultSkinColors() {
+namespace {
+
+template <class Resolve>
+SkinColorTable defaultColors(Resolve rgb) {
   SkinColorTable t{};
-  const TColor editText = ColorToRGB(clWindowText), editBg = ColorToRGB(clWindow);
-  t[scMainColor] = ColorToRGB(clBtnFace);
+  const TColor editText = rgb(clWindowText), editBg = rgb(clWindow);
+  t[scMainColor] = rgb(clBtnFace);
   t[scMainFontColor] = 0;
   t[scBottomContour] = 0xFF0000;
   t[scTopContour] = 0x0000FF;
   t[scEditText] = editText;
   t[scEditBackground] = editBg;
-  t[scSelection] = t[scSelectionFocused] = ColorToRGB(clHighlight);
-  t[scSelectionText] = t[scSelectionTextFocused] = ColorToRGB(clHighlightText);
+  t[scSelection] = t[scSelectionFocused] = rgb(clHighlight);
+  t[scSelectionText] = t[scSelectionTextFocused] = rgb(clHighlightText);
   t[scEditBgInv] = editText;
   t[scEditTextInv] = editBg;
   t[scEditBgOdd] = editBg;
@@ -36,6 +42,16 @@ SkinColorTable DefaultSkinColors() {
   t[scEditTextH1] = t[scEditTextH2] = t[scEditTextH3] = 0;
   t[scBorderColor] = 0;
   return t;
+}
+
+}  // namespace
+
+SkinColorTable DefaultSkinColors() {
+  return defaultColors([](TColor c) { return ColorToRGB(c); });
+}
+
+SkinColorTable DefaultSkinColors(SkinSystem& System) {
+  return defaultColors([&System](TColor c) { return ColorToRGB(c, System); });
 }
 
 int32_t SkinManagerGetSectionIndex(const LoadedSkin& skin, std::string_view name) {
@@ -130,6 +146,127 @@ int32_t SkinManagerAddImage(LoadedSkin& skin, int32_t sectionIndex, std::string_
   r.Manager = manager;
   skin.Images.push_back(std::move(r));
   return int32_t(skin.Images.size() - 1);
+}
+
+void SkinManagerFreeImages(LoadedSkin& skin) {
+  while (!skin.Images.empty()) skin.Images.pop_back();
+  skin.ImageFiles.clear();
+  skin.MasterBitmap.reset();
+}
+
+int32_t SkinImageTransparentFlag(const LoadedSkin& skin, const SkinImageRecord& image) {
+  if (image.SectionName == "BUTTON_HUGE" && image.KeyName == "BORDERSMASK") return 2;
+  const TRect& r = image.SourceRect;
+  if (RectHeight64(r) < 1) return 0;
+  const Bitmap* bmp = SkinImageBitmap(skin, image);
+  if (!bmp || bmp->Empty() || bmp->PixelFormat() != pf32bit) return 0;
+  const int32_t stateW = ImageStateWidth(image), frameH = ImageFrameHeight(image);
+  const int32_t right = r.Left + stateW, bottom = r.Top + frameH;
+  const TRect corners[4] = {
+      {r.Left, r.Top, r.Left + image.BorderLeft, r.Top + image.BorderTop},
+      {right - image.BorderRight, r.Top, right, r.Top + image.BorderTop},
+      {r.Left, bottom - image.BorderBottom, r.Left + image.BorderLeft, bottom},
+      {right - image.BorderRight, bottom - image.BorderBottom, right, bottom},
+  };
+  for (const TRect& corner : corners) {
+    const TRect c = ClipRectToSize(corner, bmp->Width(), bmp->Height());
+    for (int32_t y = c.Top; y < c.Bottom; ++y) {
+      const uint32_t* row = reinterpret_cast<const uint32_t*>(bmp->ScanLine(y));
+      for (int32_t x = c.Left; x < c.Right; ++x)
+        if ((row[x] & 0xFFFFFFu) == KeyPixel) return 1;
+    }
+  }
+  return 0;
+}
+
+void SkinManagerReadSectionImages(LoadedSkin& skin) {
+  for (size_t i = 0; i < skin.Sections.size(); ++i) {
+    SkinSectionRecord& s = skin.Sections[i];
+    if (s.SectionName == "GLOBALINFO") continue;
+    const int32_t index = int32_t(i);
+    s.BorderIndex = SkinManagerGetImageIndex(skin, index, "BORDERSMASK");
+    s.OuterMask = SkinManagerGetImageIndex(skin, index, "OUTERMASK");
+    s.ImgTopLeft = SkinManagerGetImageIndex(skin, index, "IMGTOPLEFT");
+    s.ImgTopRight = SkinManagerGetImageIndex(skin, index, "IMGTOPRIGHT");
+    s.ImgBottomLeft = SkinManagerGetImageIndex(skin, index, "IMGBTMLEFT");
+    s.ImgBottomRight = SkinManagerGetImageIndex(skin, index, "IMGBTMRIGHT");
+    s.TextureIndex = SkinManagerGetTextureIndexEx(skin, index, s.SectionName, "PATTERN");
+    s.NormalState.TextureIndex = s.TextureIndex;
+    if (s.States > 1) s.HotState.TextureIndex = SkinManagerGetTextureIndexEx(skin, index, s.SectionName, "HOTPATTERN");
+    if (s.BorderIndex < 0) {
+      s.BorderKind = -2;
+    } else if (s.SectionName == "EDIT" || s.SectionName == "ALPHAEDIT") {
+      const SkinImageRecord& m = skin.Images[size_t(s.BorderIndex)];
+      s.BorderKind = (m.BorderLeft == 1 && m.BorderTop == 1 && m.BorderRight == 1 && m.BorderBottom == 1) ? -1 : 0;
+    } else {
+      s.BorderKind = 0;
+    }
+  }
+}
+
+namespace {
+
+// A section entry of the cache: the first of the names that the skin has.
+SkinSectionEntry CacheSection(const LoadedSkin& skin, std::initializer_list<std::string_view> names) {
+  SkinSectionEntry e;
+  for (std::string_view name : names) {
+    const int32_t index = SkinManagerGetSectionIndex(skin, name);
+    if (index < 0) continue;
+    e.SectionIndex = index;
+    e.Name = std::string(name);
+    e.BorderIndex = SkinManagerGetSectionImageIndexEx(skin, index, name, "BORDERSMASK");
+    e.GlyphIndex = SkinManagerGetSectionImageIndexEx(skin, index, name, "GLYPHMASK");
+    e.TextureIndex = SkinManagerGetSectionImageIndexEx(skin, index, name, "PATTERN");
+    e.HotTextureIndex = SkinManagerGetSectionImageIndexEx(skin, index, name, "HOTPATTERN");
+    break;
+  }
+  return e;
+}
+
+}  // namespace
+
+void SkinManagerCacheCommonIndexes(LoadedSkin& skin) {
+  SkinCommonIndexes& c = skin.CommonIndexes;
+  c = SkinCommonIndexes{};
+  const int32_t g = SkinManagerGetSectionIndex(skin, "GLOBALINFO");
+  c.GlobalInfo = g;
+  auto global = [&](std::string_view key) { return SkinManagerGetImageIndex(skin, g, key); };
+  c.BoxUnchecked = global(CheckBoxSections[0]);
+  c.BoxChecked = global(CheckBoxSections[1]);
+  c.BoxGrayed = global(CheckBoxSections[2]);
+  c.SmallUnchecked = global(SmallCheckBoxSections[0]);
+  c.SmallChecked = global(SmallCheckBoxSections[1]);
+  c.SmallGrayed = global(SmallCheckBoxSections[2]);
+  c.RadioUnchecked = global(RadioButtonSections[0]);
+  c.RadioChecked = global(RadioButtonSections[1]);
+  c.ExBorder = global("EXBORDER");
+  c.GripImage = global("GRIPIMAGE");
+  c.GripHorz = global("GRIPHORZ");
+  c.GripVert = global("GRIPVERT");
+  c.BIConClose = global("BICONCLOSE");
+  c.BICloseAlone = global("BICLOSEALONE");
+  c.BIConMax = global("BICONMAX");
+  c.BIConNorm = global("BICONNORM");
+  c.BIConMin = global("BICONMIN");
+  c.BIConHelp = global("BICONHELP");
+  c.SIConClose = global("SICONCLOSE");
+  c.SIConMax = global("SICONMAX");
+  c.SIConNorm = global("SICONNORM");
+  c.SIConMin = global("SICONMIN");
+  c.SIConHelp = global("SICONHELP");
+  c.ComboGlyph = SkinManagerGetImageIndex(skin, SkinManagerGetSectionIndex(skin, "COMBOBOX"), "GLYPHMASK");
+  c.MenuItem = CacheSection(skin, {"MENUITEM"});
+  c.ComboBtn = CacheSection(skin, {"COMBOBTN"});
+  for (size_t pos = 0; pos < TabSections.size(); ++pos)
+    for (size_t side = 0; side < TabSections[pos].size(); ++side)
+      c.Tabs[pos * 4 + side] = CacheSection(skin, {TabSections[pos][side]});
+  c.ScrollSliderH = CacheSection(skin, {ScrollSliderSections[0]});
+  c.ScrollSliderV = CacheSection(skin, {ScrollSliderSections[1]});
+  SkinSectionEntry* buttons[4] = {&c.ScrollBtnLeft, &c.ScrollBtnTop, &c.ScrollBtnRight, &c.ScrollBtnBottom};
+  for (size_t i = 0; i < 4; ++i)
+    *buttons[i] = CacheSection(skin, {ScrollButtonSections[0][i], ScrollButtonSections[1][i], ScrollButtonSections[2][i]});
+  c.UpDownBtn = CacheSection(skin, {"UPDOWNBTN", "BUTTON"});
+  SkinManagerReadSectionImages(skin);
 }
 
 TColor SkinManagerGlobalColor(const LoadedSkin& skin) { return skin.Colors[scMainColor]; }

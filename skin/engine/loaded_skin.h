@@ -38,6 +38,7 @@ struct SkinStateBlock {
   TColor ContourBottom = -1;
   std::string GradientData = " ";  // GRADIENTDATA as written
   GradientStepArray GradientSteps;  // parsed from GradientData when it is longer than 2 characters
+  friend bool operator==(const SkinStateBlock&, const SkinStateBlock&) = default;
 };
 
 // The keys of the two state blocks, in table order (row 0 normal, row 1 hot).
@@ -65,6 +66,7 @@ struct SkinSectionRecord {
   TRect OuterOffsets;             // OUTOFFSL, OUTOFFST, OUTOFFSR, OUTOFFSB
   int32_t OuterMask = -1;
   int32_t OuterOpacity = 200;     // at most 255
+  friend bool operator==(const SkinSectionRecord&, const SkinSectionRecord&) = default;
 };
 
 // The state count of a section as painters use it: at least 1.
@@ -136,6 +138,9 @@ enum SkinColorEntry : int {
 using SkinColorTable = std::array<TColor, SkinColorCount>;
 // The table of a skin that gives no colour (system colours resolved).
 SkinColorTable DefaultSkinColors();
+class SkinSystem;
+// The same, system colours resolved through that system.
+SkinColorTable DefaultSkinColors(SkinSystem& System);
 
 // An outer-shadow record of the general data (SH_ for the active window, LO_ for the inactive one).
 struct SkinShadowRecord {
@@ -145,6 +150,7 @@ struct SkinShadowRecord {
   int32_t Opacity = 0;
   int32_t Source = 2;
   int32_t MaskIndex = -1;
+  friend bool operator==(const SkinShadowRecord&, const SkinShadowRecord&) = default;
 };
 
 // The general data of the loaded skin (GLOBALINFO), owned by the manager.
@@ -189,6 +195,7 @@ struct TsSkinData {
   double Version = 0.0;
   SkinShadowRecord ActiveShadow;    // SH_
   SkinShadowRecord InactiveShadow;  // LO_
+  friend bool operator==(const TsSkinData&, const TsSkinData&) = default;
 };
 
 // A section of the common-index cache: its index, the indexes of its four images and the name that was found.
@@ -199,6 +206,7 @@ struct SkinSectionEntry {
   int32_t TextureIndex = -1;      // PATTERN
   int32_t HotTextureIndex = -1;   // HOTPATTERN
   std::string Name;
+  friend bool operator==(const SkinSectionEntry&, const SkinSectionEntry&) = default;
 };
 
 // Tab sections of the cache, in this order.
@@ -225,6 +233,7 @@ struct SkinCommonIndexes {
   SkinSectionEntry ScrollSliderH, ScrollSliderV;
   SkinSectionEntry ScrollBtnLeft, ScrollBtnTop, ScrollBtnRight, ScrollBtnBottom;
   SkinSectionEntry UpDownBtn;
+  friend bool operator==(const SkinCommonIndexes&, const SkinCommonIndexes&) = default;
 };
 
 // A separate image file of the current skin, loaded once however many keys name it.
@@ -268,6 +277,18 @@ int32_t SkinManagerGetImageIndexByName(const LoadedSkin& skin, std::string_view 
 int32_t SkinManagerAddImage(LoadedSkin& skin, int32_t sectionIndex, std::string_view keyName, int16_t maskType,
                             uint16_t drawMode, int16_t imageCount, const TRect& rect, uint8_t imageKind,
                             std::string_view sectionName, TsSkinManager* manager = nullptr);
+
+// Frees every image of the skin: the records, the separate image files and the master image.
+void SkinManagerFreeImages(LoadedSkin& skin);
+// The transparent flag of an image record: 2 for the BORDERSMASK of section BUTTON_HUGE; otherwise 1 when a
+// key-colour pixel lies in one of the four corners of its first state (each corner as wide and high as the
+// border on its sides, within its bitmap), else 0. A record of height 0 gives 0.
+int32_t SkinImageTransparentFlag(const LoadedSkin& skin, const SkinImageRecord& image);
+// The image indexes of every section but GLOBALINFO (border mask, outer mask, corners, textures of both
+// states) and its BorderKind.
+void SkinManagerReadSectionImages(LoadedSkin& skin);
+// Fills the cache of often-used indexes, then reads the section images.
+void SkinManagerCacheCommonIndexes(LoadedSkin& skin);
 
 // Colours of the table.
 TColor SkinManagerGlobalColor(const LoadedSkin& skin);

@@ -22,8 +22,8 @@ inline constexpr std::array<std::array<std::string_view, 4>, 3> ScrollButtonSect
 }};
 
 // Tabs by position (first, last, middle, single) and side (left, top, right, bottom).
-enum TabPosition { tpFirst = 0, tpLast = 1, tpMiddle = 2, tpSingle = 3 };
-enum TabSide { tsLeft = 0, tsTop = 1, tsRight = 2, tsBottom = 3 };
+enum class TabPosition { First = 0, Last = 1, Middle = 2, Single = 3 };
+enum class TabSide { Left = 0, Top = 1, Right = 2, Bottom = 3 };
 inline constexpr std::array<std::array<std::string_view, 4>, 4> TabSections = {{
     {"TABLEFTFIRST", "TABTOPFIRST", "TABRIGHTFIRST", "TABBOTTOMFIRST"},
     {"TABLEFTLAST", "TABTOPLAST", "TABRIGHTLAST", "TABBOTTOMLAST"},

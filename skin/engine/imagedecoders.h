@@ -1,0 +1,26 @@
+#pragma once
+// The decoders of the image files a skin holds besides PNG (read by the PNG reader of skin/paint): Windows
+// bitmap files and JPEG files (through libjpeg). Both read from memory into a 32-bit bitmap (B, G, R, A) and
+// refuse what they cannot read with EInvalidGraphic, leaving the bitmap empty; they never end the process.
+#include <cstddef>
+#include <cstdint>
+
+#include "skin/paint/acpng.h"  // EInvalidGraphic
+#include "skin/paint/bitmap.h"
+
+namespace skin {
+
+// Images of more pixels than this are refused.
+inline constexpr int64_t MaxSkinImagePixels = int64_t{1} << 26;
+
+// A Windows bitmap file: the file header, then a core header (12 bytes) or an info header (40 bytes or a later,
+// longer one); 1, 4 and 8 bits per pixel with a palette, 24 bits, or 32 bits (uncompressed, or bit fields with
+// the usual masks); rows bottom-up, or top-down for a negative height. Refused: any other layout or compression,
+// and sizes that do not fit in the file or exceed MaxSkinImagePixels. Returns whether the file carried an alpha
+// byte per pixel (32 bits: the fourth byte is kept); the other formats give alpha 0.
+bool DecodeBmp(const void* data, size_t size, Bitmap& out);
+
+// A JPEG file (grey or colour); every pixel gets alpha 0. libjpeg's errors are refused like any other.
+void DecodeJpeg(const void* data, size_t size, Bitmap& out);
+
+}  // namespace skin

@@ -1,0 +1,913 @@
+#include "skin/engine/skinloading.h"
+
+#include <algorithm>
+#include <memory>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "skin/engine/gradientdata.h"
+#include "skin/engine/imagedecoders.h"
+#include "skin/engine/inheritedkeys.h"
+#include "skin/engine/packedskin.h"
+#include "skin/engine/sskinmanager.h"
+#include "skin/paint/acpng.h"
+#include "skin/paint/color_effects.h"
+#include "skin/paint/graph_utils.h"
+#include "skin/paint/pixel_helpers.h"
+
+namespace skin {
+
+// ---------------------------------------------------------------------------------------------------------
+// Small readers.
+
+double SkinManagerReadSkinVersion(const IniSource& Ini) {
+  return StrToFloatDefDot(ReadIniValue(Ini, "GLOBALINFO", "", "VERSION"), 0.0);
+}
+
+int32_t SubstringToInt(std::string_view Text, int Position, int Length) {
+  std::string_view part;
+  if (Position >= 1 && size_t(Position) <= Text.size() && Length > 0)
+    part = Text.substr(size_t(Position) - 1, size_t(Length));
+  return StrToInt(part);
+}
+
+TRect RectFromString(std::string_view Text, int Position) {
+  return TRect{SubstringToInt(Text, Position, 4), SubstringToInt(Text, Position + 5, 4),
+               SubstringToInt(Text, Position + 10, 4), SubstringToInt(Text, Position + 15, 4)};
+}
+
+int32_t ExtractWordInt(int N, std::string_view Text, const TCharSet& Separators) {
+  return StrToIntDef(ExtractWord(N, Text, Separators), 0);
+}
+
+std::string InternalFormatErrorText(std::string_view SkinName) {
+  return "Internal format error in the \"" + std::string(SkinName) +
+         "\" skin. Please, update this skin to latest version.";
+}
+
+namespace {
+
+char upperChar(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
+
+std::string upperCase(std::string_view s) {
+  std::string r(s);
+  for (char& c : r) c = upperChar(c);
+  return r;
+}
+
+bool equalNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (upperChar(a[i]) != upperChar(b[i])) return false;
+  return true;
+}
+
+// The upper-cased extension of a file name, from its last '.' (empty when none).
+std::string extensionOf(std::string_view name) {
+  const size_t dot = name.find_last_of(".\\/:");
+  if (dot == std::string_view::npos || name[dot] != '.') return std::string();
+  return upperCase(name.substr(dot));
+}
+
+int16_t toInt16(int32_t v) { return int16_t(LimitValue(v, -32768, 32767)); }
+
+// The 0-based indexes of the sections a description gives, each name once (a repeated section is ignored: its
+// keys are never read, since the first section of a name answers every look-up).
+std::vector<int> distinctSections(const TIniSections& ini) {
+  std::vector<int> r;
+  for (int i = 0; i < ini.Count(); ++i)
+    if (ini.IndexOf(ini[i].Name) == i) r.push_back(i);
+  return r;
+}
+
+// The keys of a section in their order, each once.
+std::vector<std::string> distinctKeys(const TIniSections& ini, int index) {
+  std::vector<std::string> keys = ini.Keys(index);
+  std::vector<std::string> r;
+  std::unordered_set<std::string> seen;
+  for (std::string& k : keys)
+    if (seen.insert(k).second) r.push_back(std::move(k));
+  return r;
+}
+
+// A description whose PARENTCLASS names lead round in a circle (A to B to A) cannot be read: every key
+// inherited along it would be looked for forever by a reader that follows the names. A section that names
+// itself is no circle: it simply inherits nothing.
+void checkParentChains(const TIniSections& ini) {
+  for (int i = 0; i < ini.Count(); ++i) {
+    const std::string& start = ini[i].Name;
+    std::unordered_set<std::string> seen{start};
+    std::string current = start;
+    while (true) {
+      std::string parent = ReadIniValue(ini, current, "?", ParentClassKey);
+      if (parent.empty() || parent == "?" || parent == current || ini.IndexOf(parent) < 0) break;
+      if (!seen.insert(parent).second)
+        throw EConvertError("The PARENTCLASS chain of section \"" + start + "\" returns to section \"" + parent +
+                            "\"");
+      current = std::move(parent);
+    }
+  }
+}
+
+// The bytes of an image file: a view of a container member, or a file read from disk.
+struct FileBytes {
+  const char* data = nullptr;
+  size_t size = 0;
+  std::string owned;
+};
+
+// Pixels of a rectangle of a bitmap, kept across a colour adjustment.
+struct KeptPixels {
+  Bitmap* bitmap;
+  TRect rect;
+  std::vector<uint32_t> pixels;
+};
+
+void keepPixels(std::vector<KeptPixels>& kept, Bitmap* bmp, const TRect& r) {
+  if (!bmp || bmp->PixelFormat() != pf32bit) return;
+  const TRect c = ClipRectToSize(r, bmp->Width(), bmp->Height());
+  if (RectIsEmpty(c)) return;
+  KeptPixels k{bmp, c, {}};
+  k.pixels.reserve(size_t(RectWidth(c)) * size_t(RectHeight(c)));
+  for (int32_t y = c.Top; y < c.Bottom; ++y) {
+    const uint32_t* row = reinterpret_cast<const uint32_t*>(bmp->ScanLine(y));
+    k.pixels.insert(k.pixels.end(), row + c.Left, row + c.Right);
+  }
+  kept.push_back(std::move(k));
+}
+
+void restorePixels(const std::vector<KeptPixels>& kept) {
+  for (const KeptPixels& k : kept) {
+    size_t i = 0;
+    for (int32_t y = k.rect.Top; y < k.rect.Bottom; ++y) {
+      uint32_t* row = reinterpret_cast<uint32_t*>(k.bitmap->ScanLine(y));
+      for (int32_t x = k.rect.Left; x < k.rect.Right; ++x) row[x] = k.pixels[i++];
+    }
+  }
+}
+
+// A colour function on every pixel of a 32-bit bitmap whose colour is not the key colour, whatever its alpha.
+template <class Func>
+void adjustPixels(Bitmap& bmp, Func func, int32_t amount) {
+  if (bmp.PixelFormat() != pf32bit || bmp.Empty()) return;
+  bmp.Flush();
+  for (int32_t y = 0; y < bmp.Height(); ++y) {
+    uint32_t* row = reinterpret_cast<uint32_t*>(bmp.ScanLine(y));
+    for (int32_t x = 0; x < bmp.Width(); ++x)
+      if ((row[x] & 0xFFFFFFu) != KeyPixel) func(row[x], amount);
+  }
+}
+
+// The ten title-button icons that keep their hue when BIKEEPHUE is set.
+constexpr std::string_view TitleIconKeys[10] = {"BICONCLOSE", "BICLOSEALONE", "SICONCLOSE", "BICONMAX", "BICONMIN",
+                                                "BICONNORM",  "BICONHELP",    "SICONMAX",   "SICONMIN", "SICONNORM"};
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------------------
+// One load: builds a complete skin from a description and its images, apart from the manager's current skin.
+
+class SkinLoader {
+ public:
+  SkinLoader(TsSkinManager& manager, const TIniSections& ini, std::string skinPath,
+             const TacSkinConvertor* convertor)
+      : m_(manager), sys_(manager.System()), ini_(ini), path_(std::move(skinPath)), conv_(convertor) {}
+
+  std::unique_ptr<LoadedSkin> Build() {
+    checkParentChains(ini_);
+    next_ = std::make_unique<LoadedSkin>();
+    LoadedSkin& s = *next_;
+    s.Colors = DefaultSkinColors(sys_);
+    s.SkinData.SkinPath = path_;
+    s.SkinData.Version = SkinManagerReadSkinVersion(ini_);
+    CheckSkinVersion(s.SkinData.Version);
+    sections_ = distinctSections(ini_);
+    LoadImages();
+    ReadSections();
+    m_.CacheCommonIndexes(s);
+    return std::move(next_);
+  }
+
+ private:
+  // ---- Version notices.
+  void CheckSkinVersion(double version) {
+    if (version < OldestFullSkinVersion) {
+      bool test = (m_.ComponentState & csDesigning) != 0;
+      for (const std::string& p : sys_.CommandLineParameters())
+        if (equalNoCase(p, "/actest")) test = true;
+      if (test)
+        sys_.ShowMessageBox(TSkinMessageKind::Information,
+                            std::string(SOldSkinVersionStart) + "\"" + m_.SkinName() + "\" skin. " +
+                                std::string(SOldSkinVersionAdvice) + "\r\n\r\n" +
+                                std::string(SOldSkinVersionDesignTime));
+    } else if (version > NewestKnownSkinVersion) {
+      const bool hadDialogs = (m_.SkinningRules & srStdDialogs) != 0;
+      m_.SkinningRules &= TacSkinningRules(~srStdDialogs);
+      sys_.ShowMessageBox(TSkinMessageKind::Warning,
+                          std::string(SNewSkinVersion1) + "\r\n" + std::string(SNewSkinVersion2));
+      if (hadDialogs) m_.SkinningRules |= srStdDialogs;
+    }
+  }
+
+  // ---- Image files.
+
+  bool ReadFile(std::string_view name, FileBytes& out) {
+    if (conv_) {
+      const TMemoryStream* member = conv_->FileData(name);
+      if (!member) return false;
+      out.data = member->Memory();
+      out.size = member->View().size();
+      return true;
+    }
+    const std::string path = std::string(name).find(':') == std::string::npos ? path_ + std::string(name)
+                                                                             : std::string(name);
+    const std::string found = FindFileNoCase(path);
+    if (found.empty()) return false;
+    try {
+      TMemoryStream file;
+      file.LoadFromFile(found);
+      out.owned = file.Bytes();
+    } catch (const EStreamError&) {
+      return false;
+    }
+    out.data = out.owned.data();
+    out.size = out.owned.size();
+    return true;
+  }
+
+  // Gives a bitmap without alpha of its own alpha 255 on every pixel but the key colour.
+  static void makeOpaque(Bitmap& bmp) {
+    SetBitmap32(bmp);
+    SetAlphaRect(bmp, TRect{0, 0, bmp.Width(), bmp.Height()}, 255, KeyColor);
+  }
+
+  // Decodes an image file by its extension into a 32-bit bitmap; nullptr when it cannot be read (a damaged
+  // image ends that image only).
+  std::shared_ptr<Bitmap> Decode(const std::string& upperName, const FileBytes& bytes) {
+    const std::string ext = extensionOf(upperName);
+    auto bmp = std::make_shared<Bitmap>();
+    bool hasAlpha = false;
+    try {
+      if (ext == ".BMP") {
+        hasAlpha = DecodeBmp(bytes.data, bytes.size, *bmp);
+      } else if (ext == ".JPG" || ext == ".JPEG") {
+        DecodeJpeg(bytes.data, bytes.size, *bmp);
+      } else if (ext == ".PNG") {
+        TPNGGraphic png;
+        png.MaxPixels = MaxSkinImagePixels;
+        png.LoadFromMemory(bytes.data, bytes.size);
+        *bmp = std::move(static_cast<Bitmap&>(png));
+        if (m_.Brightness() <= 0 && next_->SkinData.Version > OldestFullSkinVersion)
+          PremultiplyAlpha(*bmp, TRect{0, 0, bmp->Width(), bmp->Height()});
+        hasAlpha = bmp->PixelFormat() == pf32bit;
+      } else {
+        return nullptr;
+      }
+      if (bmp->Empty()) return nullptr;
+      if (!hasAlpha) makeOpaque(*bmp);
+    } catch (const std::exception&) {
+      return nullptr;
+    }
+    return bmp;
+  }
+
+  // An image file of the skin, loaded once however many keys name it; nullptr when it is missing or cannot be
+  // read.
+  std::shared_ptr<Bitmap> LoadSkinImageFile(std::string_view name) {
+    const std::string upper = upperCase(name);
+    for (const SkinImageFile& f : next_->ImageFiles)
+      if (f.FileName == upper) return f.Bitmap;
+    if (unreadable_.count(upper)) return nullptr;
+    FileBytes bytes;
+    std::shared_ptr<Bitmap> bmp;
+    if (ReadFile(upper, bytes)) bmp = Decode(upper, bytes);
+    if (!bmp) {
+      unreadable_.insert(upper);
+      return nullptr;
+    }
+    next_->ImageFiles.push_back(SkinImageFile{bmp, upper, false});
+    return bmp;
+  }
+
+  // ---- Image records.
+
+  // Whether a record's rectangle lies inside the bitmap it is cut from.
+  static bool insideBitmap(const TRect& r, const Bitmap* bmp) {
+    if (!bmp || bmp->Empty()) return false;
+    return r.Left >= 0 && r.Top >= 0 && r.Left <= r.Right && r.Top <= r.Bottom && r.Right <= bmp->Width() &&
+           r.Bottom <= bmp->Height();
+  }
+
+  // Appends a record cut from bitmap (the master image when null) unless its rectangle lies outside that bitmap;
+  // its index, or -1.
+  int32_t AddRecord(int32_t section, const std::string& sectionName, const std::string& key, int16_t maskType,
+                    uint16_t drawMode, int16_t imageCount, const TRect& rect, uint8_t kind,
+                    std::shared_ptr<Bitmap> bitmap) {
+    const Bitmap* source = bitmap ? bitmap.get() : next_->MasterBitmap.get();
+    if (!insideBitmap(rect, source)) return -1;
+    const int32_t i = SkinManagerAddImage(*next_, section, key, maskType, drawMode, imageCount, rect, kind,
+                                          sectionName, &m_);
+    next_->Images[size_t(i)].Bitmap = std::move(bitmap);
+    return i;
+  }
+
+  // The border widths of a bordered image that gives none: a third of one state's width and of one frame's
+  // height.
+  static void defaultBorders(SkinImageRecord& r, int32_t width, int32_t height) {
+    const int32_t across = int32_t(r.ImageCount) * 3;
+    const int32_t down = (int32_t(r.MaskType) + 1) * 3;
+    r.BorderLeft = r.BorderRight = toInt16(across > 0 ? width / across : 0);
+    r.BorderTop = r.BorderBottom = toInt16(down > 0 ? height / down : 0);
+  }
+
+  // A '^' value: a bordered mask of the master image.
+  int32_t AddBorderedMask(int32_t section, const std::string& sectionName, const std::string& key,
+                          const std::string& v, uint8_t kind) {
+    const TRect rect = RectFromString(v, 2);
+    const int32_t widths[4] = {SubstringToInt(v, 22, 4), SubstringToInt(v, 27, 4), SubstringToInt(v, 32, 4),
+                               SubstringToInt(v, 37, 4)};
+    int32_t count = SubstringToInt(v, 42, 1);
+    const int32_t maskType = SubstringToInt(v, 44, 1);
+    const int32_t drawMode = SubstringToInt(v, 46, 1);
+    // The common border width runs from position 48 to the next '^' or the end.
+    const size_t commonEnd = v.size() >= 48 ? std::min(v.find('^', 47), v.size()) : 0;
+    const int32_t common = SubstringToInt(v, 48, commonEnd >= 48 ? int(commonEnd - 47) : 0);
+    if (count < 1) count = 1;  // an image count of 0 counts as one image
+    const int32_t i = AddRecord(section, sectionName, key, toInt16(maskType), uint16_t(drawMode), toInt16(count),
+                                rect, kind, nullptr);
+    if (i < 0) return -1;
+    SkinImageRecord& r = next_->Images[size_t(i)];
+    r.CommonBorderWidth = toInt16(common);
+    if (widths[0] == 0 && widths[1] == 0 && widths[2] == 0 && widths[3] == 0) {
+      if (common > 0) {
+        r.BorderLeft = r.BorderTop = r.BorderRight = r.BorderBottom = toInt16(common);
+      } else {
+        defaultBorders(r, RectWidth(rect), RectHeight(rect));
+      }
+    } else {
+      r.BorderLeft = toInt16(widths[0]);
+      r.BorderTop = toInt16(widths[1]);
+      r.BorderRight = toInt16(widths[2]);
+      r.BorderBottom = toInt16(widths[3]);
+    }
+    r.TransparentFlag = SkinImageTransparentFlag(*next_, r);
+    return i;
+  }
+
+  // One value of a section: an image record when the value names an image.
+  void AddImageValue(int32_t section, const std::string& sectionName, const std::string& key, const std::string& v) {
+    static const TCharSet bang = MakeCharSet("!"), tilde = MakeCharSet("~");
+    switch (v[0]) {
+      case '@': {
+        const TRect rect = RectFromString(v, 2);
+        const int32_t count = SubstringToInt(v, 22, 1);
+        const int32_t maskType = SubstringToInt(v, 24, 1);
+        AddRecord(section, sectionName, key, toInt16(maskType), 0, toInt16(count), rect, 2, nullptr);
+        break;
+      }
+      case '^':
+        AddBorderedMask(section, sectionName, key, v, 2);
+        break;
+      case '~': {
+        const TRect rect = RectFromString(v, 2);
+        const int32_t drawMode = SubstringToInt(v, 22, 2);
+        const int32_t maskType = v.size() < 25 ? 0 : SubstringToInt(v, 25, 1);
+        std::shared_ptr<Bitmap> own;
+        if (v.size() > 26) own = LoadSkinImageFile(ExtractWord(7, v, tilde));
+        AddRecord(section, sectionName, key, toInt16(maskType), uint16_t(drawMode), 1, rect, 1, std::move(own));
+        break;
+      }
+      case '!': {
+        std::shared_ptr<Bitmap> bmp = LoadSkinImageFile(ExtractWord(1, v, bang));
+        if (!bmp) break;
+        int32_t count = ExtractWordInt(2, v, bang);
+        const int32_t maskType = ExtractWordInt(3, v, bang);
+        const int32_t kind = LimitValue(ExtractWordInt(4, v, bang), 0, 4);
+        if (count < 1) count = 1;  // an image count of 0 counts as one image
+        const int32_t w = bmp->Width(), h = bmp->Height();
+        const int32_t i = AddRecord(section, sectionName, key, toInt16(maskType),
+                                    uint16_t(ExtractWordInt(9, v, bang)), toInt16(count), TRect{0, 0, w, h},
+                                    uint8_t(kind), bmp);
+        if (i < 0) break;
+        SkinImageRecord& r = next_->Images[size_t(i)];
+        if (WordCount(v, bang) > 4) {
+          r.BorderLeft = toInt16(ExtractWordInt(5, v, bang));
+          r.BorderTop = toInt16(ExtractWordInt(6, v, bang));
+          r.BorderRight = toInt16(ExtractWordInt(7, v, bang));
+          r.BorderBottom = toInt16(ExtractWordInt(8, v, bang));
+        } else {
+          defaultBorders(r, w, h);
+        }
+        if (r.ImageKind == 0) r.TransparentFlag = SkinImageTransparentFlag(*next_, r);
+        break;
+      }
+      default:
+        if (v.find(".JPG") != std::string::npos || v.find(".BMP") != std::string::npos) {
+          std::shared_ptr<Bitmap> bmp = LoadSkinImageFile(v);
+          if (bmp) AddRecord(section, sectionName, key, 0, 0, 1, TRect{0, 0, bmp->Width(), bmp->Height()}, 1, bmp);
+        }
+    }
+  }
+
+  void LoadMasterBitmap() {
+    const std::string name = ReadIniValue(ini_, "GLOBALINFO", "", "MASTERBITMAP");
+    if (name.empty()) return;
+    FileBytes bytes;
+    if (!ReadFile(name, bytes)) return;
+    auto master = std::make_shared<Bitmap>();
+    try {
+      const bool hasAlpha = DecodeBmp(bytes.data, bytes.size, *master);
+      if (!hasAlpha) makeOpaque(*master);
+    } catch (const std::exception&) {
+      return;  // a damaged master image is left out like a missing one
+    }
+    master->SetTransparent(true);
+    master->SetTransparentColor(KeyColor);
+    next_->MasterBitmap = std::move(master);
+  }
+
+  void LoadImages() {
+    LoadMasterBitmap();
+    for (size_t si = 0; si < sections_.size(); ++si) {
+      const int index = sections_[si];
+      const std::string& name = ini_[index].Name;
+      const bool global = name == "GLOBALINFO";
+      for (const std::string& key : distinctKeys(ini_, index)) {
+        if (global && key == "MASTERBITMAP") continue;
+        const std::string v = upperCase(ReadIniValue(ini_, name, "", key));
+        if (v.empty()) continue;
+        AddImageValue(int32_t(si), name, key, v);
+      }
+    }
+    if (!m_.CommonSections().empty()) LoadCommonSectionImages();
+  }
+
+  // Bitmap files named by the manager's common sections: records that hold only their bitmap, found by name.
+  void LoadCommonSectionImages() {
+    TIniSections common;
+    IniTextToSections(m_.CommonSections(), common);
+    for (int i = 0; i < common.Count(); ++i) {
+      const std::string& section = common[i].Name;
+      if (section == "GLOBALINFO" || common.IndexOf(section) != i) continue;
+      for (const std::string& key : distinctKeys(common, i)) {
+        const std::string value = ReadIniValue(common, section, "-", key);
+        if (upperCase(value).find(".BMP") == std::string::npos) continue;
+        const std::string path = value.find(':') == std::string::npos ? path_ + value : value;
+        const std::string found = FindFileNoCase(path);
+        if (found.empty()) continue;
+        auto bmp = std::make_shared<Bitmap>();
+        try {
+          TMemoryStream file;
+          file.LoadFromFile(found);
+          DecodeBmp(file.Memory(), size_t(file.Size()), *bmp);
+          makeOpaque(*bmp);
+        } catch (const std::exception&) {
+          continue;
+        }
+        if (bmp->Width() == 0) continue;
+        SkinImageRecord r;
+        r.Bitmap = std::move(bmp);
+        r.Manager = &m_;
+        r.SectionName = upperCase(section);
+        r.KeyName = upperCase(key);
+        r.ImageCount = 0;
+        r.MaskType = 0;
+        r.ImageKind = 0;
+        r.SectionIndex = 0;
+        next_->Images.push_back(std::move(r));
+      }
+    }
+  }
+
+  // ---- Sections.
+
+  int32_t ReadInt(const IniSource& ini, const std::string& section, std::string_view key, int32_t def,
+                  int32_t max = std::numeric_limits<int32_t>::max()) {
+    return ReadInheritedInt(ini, section, key, def, max, sys_);
+  }
+
+  // A state block from the keys of row `row`, over the values of `base`.
+  SkinStateBlock ReadState(const IniSource& ini, const std::string& section, int row, const SkinStateBlock& base) {
+    const auto& k = StateKeyNames[size_t(row)];
+    SkinStateBlock b = base;
+    b.Color = ReadInt(ini, section, k[0], base.Color);
+    b.FontColor = ReadInt(ini, section, k[1], base.FontColor);
+    b.ContourLeft = ReadInt(ini, section, k[2], base.ContourLeft);
+    b.ContourTop = ReadInt(ini, section, k[3], base.ContourTop);
+    b.ContourRight = ReadInt(ini, section, k[4], base.ContourRight);
+    b.ContourBottom = ReadInt(ini, section, k[5], base.ContourBottom);
+    b.GradientColor = ReadInt(ini, section, k[6], base.GradientColor);
+    b.GradientSize = ReadInt(ini, section, k[7], base.GradientSize);
+    b.GradientPercent = ReadInt(ini, section, k[8], base.GradientPercent);
+    b.GradientData = ReadInheritedString(ini, section, k[9], base.GradientData);
+    b.ImagePercent = ReadInt(ini, section, k[10], base.ImagePercent);
+    b.Transparency = ReadInt(ini, section, k[11], base.Transparency);
+    if (b.GradientData.size() <= 2) {
+      b.GradientPercent = 0;
+      b.GradientSteps.clear();
+    } else {
+      ParseGradientSteps(b.GradientData, b.GradientSteps, sys_);
+    }
+    return b;
+  }
+
+  // The states and the few values that a section of the common sections sets over its copied record.
+  void ReadStatesAndFlags(const IniSource& ini, SkinSectionRecord& r) {
+    const std::string& n = r.SectionName;
+    r.States = ReadInt(ini, n, "STATES", r.States, 255);
+    r.NormalState = ReadState(ini, n, 0, r.NormalState);
+    r.HotState = r.States > 1 ? ReadState(ini, n, 1, r.HotState) : r.NormalState;
+    r.ReservedBoolean = ReadInheritedBool(ini, n, "RESERVEDBOOLEAN", r.ReservedBoolean);
+    r.GiveOwnFont = ReadInheritedBool(ini, n, "GIVEOWNFONT", r.GiveOwnFont);
+    r.GlowSize = ReadInt(ini, n, "GLOW", r.GlowSize);
+    r.GlowMargin = ReadInt(ini, n, "GLOWMARGIN", r.GlowMargin);
+  }
+
+  SkinSectionRecord ReadSection(const std::string& name) {
+    SkinSectionRecord r;
+    r.SectionName = name;
+    r.ParentName = ReadInheritedString(ini_, name, ParentClassKey, "");
+    r.ReservedBoolean = ReadInheritedBool(ini_, name, "RESERVEDBOOLEAN", false);
+    r.GiveOwnFont = ReadInheritedBool(ini_, name, "GIVEOWNFONT", false);
+    r.GlowSize = ReadInt(ini_, name, "GLOW", 0);
+    r.GlowMargin = ReadInt(ini_, name, "GLOWMARGIN", 0);
+    r.States = ReadInt(ini_, name, "STATES", 3, 255);
+    r.OuterOffsets = TRect{ReadInt(ini_, name, "OUTOFFSL", 0), ReadInt(ini_, name, "OUTOFFST", 0),
+                           ReadInt(ini_, name, "OUTOFFSR", 0), ReadInt(ini_, name, "OUTOFFSB", 0)};
+    r.OuterOpacity = ReadInt(ini_, name, "OUTOPACITY", 200, 255);
+    r.OuterMode = ReadInt(ini_, name, "OUTERMODE", 2);
+    r.ImgTopLeft = r.ImgTopRight = r.ImgBottomLeft = r.ImgBottomRight = -1;
+    const SkinStateBlock defaults;
+    r.NormalState = ReadState(ini_, name, 0, defaults);
+    r.HotState = r.States > 1 ? ReadState(ini_, name, 1, defaults) : r.NormalState;
+    return r;
+  }
+
+  void ReadShadow(SkinShadowRecord& sh, std::string_view prefix, bool active, int32_t global) {
+    const std::string p(prefix);
+    auto get = [&](const char* key, int32_t def) { return ReadIniInt(ini_, "GLOBALINFO", def, p + key); };
+    const TColor light = active ? 0 : 0xFFFFFF;
+    sh.Colors = {get("COLORL", light), get("COLORT", 0), get("COLORR", light), get("COLORB", light)};
+    sh.Widths = {get("WIDTHL", -1), get("WIDTHT", -1), get("WIDTHR", -1), get("WIDTHB", -1)};
+    sh.Offsets = active ? std::array<int32_t, 4>{get("OFFSETL", 3), get("OFFSETT", 2), get("OFFSETR", 3),
+                                                 get("OFFSETB", 5)}
+                        : std::array<int32_t, 4>{get("OFFSETL", 2), get("OFFSETT", 2), get("OFFSETR", 2),
+                                                 get("OFFSETB", 4)};
+    sh.Source = get("SOURCE", 2);
+    sh.Opacity = get("OPACITY", active ? 60 : 200);
+    sh.MaskIndex = -1;
+    if (sh.Source == 0) return;
+    if (sh.Source == 1) {
+      const std::string v = upperCase(ReadIniValue(ini_, "GLOBALINFO", "", p + "MASK"));
+      if (!v.empty() && v[0] == '^') sh.MaskIndex = AddBorderedMask(global, "GLOBALINFO", p + "MASK", v, 0);
+      return;
+    }
+    sh.MaskIndex = m_.GenerateShadowMask(*next_, sh, global);
+  }
+
+  void ReadGlobalInfo() {
+    TsSkinData& d = next_->SkinData;
+    auto get = [&](std::string_view key, int32_t def) { return ReadIniInt(ini_, "GLOBALINFO", def, key); };
+    d.Author = ReadIniValue(ini_, "GLOBALINFO", "", "AUTHOR");
+    d.Description = ReadIniValue(ini_, "GLOBALINFO", "", "DESCRIPTION");
+    d.BorderWidth = get("BORDERWIDTH", 4);
+    d.TitleHeight = get("TITLEHEIGHT", 30);
+    if (d.TitleHeight == 0) d.TitleHeight = 30;
+    d.MaxHeight = get("MAXHEIGHT", 0);
+    if (d.MaxHeight == 0) d.MaxHeight = d.TitleHeight;
+    d.FormOffset = get("FORMOFFSET", sys_.SystemMetric(smCXFRAME));
+    d.CenterOffset = get("CENTEROFFSET", 0);
+    d.BorderMode = get("BORDERMODE", 0);
+    d.BrightMin = get("BRIGHTMIN", -50);
+    d.BrightMax = get("BRIGHTMAX", 50);
+    d.AlignOffset = get("ALIGNOFFSET", 0);
+    d.AlignOffsetR = get("ALIGNOFFSETR", d.AlignOffset);
+    d.AlignOffsetT = get("ALIGNOFFSETT", d.AlignOffset);
+    d.AlignOffsetB = get("ALIGNOFFSETB", d.AlignOffset);
+    d.BISpace = get("BISPACE", 0);
+    d.BIVAlign = get("BIVALIGN", 0);
+    d.BIRight = get("BIRIGHT", 0);
+    d.BILeft = get("BILEFT", 0);
+    d.BITop = get("BITOP", 0);
+    d.BIKeepHue = get("BIKEEPHUE", 0);
+    d.AeroBlur = get("AEROBLUR", 0) != 0 ? 1 : 0;
+    d.BICloseGlow = get("BICONCLOSEGLOW", 0);
+    d.BICloseGlowMargin = get("BICONCLOSEGLOWMARGIN", 0);
+    d.BIMaxGlow = get("BICONMAXGLOW", 0);
+    d.BIMaxGlowMargin = get("BICONMAXGLOWMARGIN", 0);
+    d.BIMinGlow = get("BICONMINGLOW", 0);
+    d.BIMinGlowMargin = get("BICONMINGLOWMARGIN", 0);
+    d.Shadow1Color = get("SHADOW1COLOR", 0);
+    d.Shadow1Offset = get("SHADOW1OFFSET", 0);
+    d.Shadow1Blur = get("SHADOW1BLUR", -1);
+    d.Shadow1Transparency = get("SHADOW1TRANSPARENCY", 0);
+    d.ComboMargin = get("COMBOMARGIN", 2);
+    const int32_t global = GlobalSectionIndex();
+    ReadShadow(d.ActiveShadow, "SH_", true, global);
+    ReadShadow(d.InactiveShadow, "LO_", false, global);
+  }
+
+  int32_t GlobalSectionIndex() const {
+    for (size_t i = 0; i < sections_.size(); ++i)
+      if (ini_[sections_[i]].Name == "GLOBALINFO") return int32_t(i);
+    return -1;
+  }
+
+  // The sections of the manager's common sections that the skin lacks, each a copy of its parent section (or
+  // of the defaults) with its own states and flags.
+  void ReadCommonSections() {
+    TIniSections common;
+    IniTextToSections(m_.CommonSections(), common);
+    std::vector<SkinSectionRecord>& sections = next_->Sections;
+    for (int i = 0; i < common.Count(); ++i) {
+      const std::string& name = common[i].Name;
+      if (common.IndexOf(name) != i || SkinManagerGetSectionIndex(*next_, name) >= 0) continue;
+      const std::string parent = ReadIniValue(common, name, "-1", ParentClassKey);
+      SkinSectionRecord r;
+      if (parent != "-1") {
+        const std::string upperParent = upperCase(parent);
+        for (const SkinSectionRecord& s : sections)
+          if (upperCase(s.SectionName) == upperParent) {
+            r = s;
+            r.ParentName = s.SectionName;
+            break;
+          }
+      }
+      r.SectionName = name;
+      ReadStatesAndFlags(common, r);
+      sections.push_back(std::move(r));
+    }
+  }
+
+  void ReadColorTable() {
+    LoadedSkin& s = *next_;
+    SkinColorTable& t = s.Colors;
+    auto rgb = [this](TColor c) { return ColorToRGB(c, sys_); };
+    auto global = [this](std::string_view key, int32_t def) { return ReadInt(ini_, "GLOBALINFO", key, def); };
+    t[scMainColor] = global("COLOR", rgb(clBtnFace));
+    t[scMainFontColor] = global("FONTCOLOR", 0);
+    t[scBottomContour] = global("TCBOTTOM", 0xFF0000);
+    t[scTopContour] = global("TCTOP", 0x0000FF);
+    const int32_t edit = SkinManagerGetSectionIndex(s, "EDIT");
+    t[scEditText] = edit >= 0 ? s.Sections[size_t(edit)].NormalState.FontColor : rgb(clWindowText);
+    t[scEditBackground] = edit >= 0 ? s.Sections[size_t(edit)].NormalState.Color : rgb(clWindow);
+    const int32_t selection = SkinManagerGetSectionIndex(s, "SELECTION");
+    if (selection >= 0) {
+      const SkinSectionRecord& sel = s.Sections[size_t(selection)];
+      const SkinStateBlock& focused = sel.States > 1 ? sel.HotState : sel.NormalState;
+      t[scSelection] = sel.NormalState.Color;
+      t[scSelectionText] = sel.NormalState.FontColor;
+      t[scSelectionFocused] = focused.Color;
+      t[scSelectionTextFocused] = focused.FontColor;
+    } else {
+      t[scSelection] = t[scSelectionText] = t[scSelectionFocused] = t[scSelectionTextFocused] = -1;
+    }
+    if (t[scSelectionText] == -1 || t[scSelectionText] == KeyColor) {
+      const int32_t menu = SkinManagerGetSectionIndex(s, "MENUITEM");
+      if (menu >= 0) {
+        const SkinStateBlock& hot = s.Sections[size_t(menu)].HotState;
+        t[scSelection] = t[scSelectionFocused] = hot.Color;
+        t[scSelectionText] =
+            (hot.FontColor == -1 || hot.FontColor == KeyColor) ? rgb(clHighlightText) : hot.FontColor;
+        t[scSelectionTextFocused] = t[scSelectionText];
+      } else {
+        t[scSelection] = t[scSelectionFocused] = rgb(clHighlight);
+        t[scSelectionText] = t[scSelectionTextFocused] = rgb(clHighlightText);
+      }
+    }
+    t[scEditBgInv] = global("EDITBG_INV", t[scEditText]);
+    t[scEditTextInv] = global("EDITTEXT_INV", t[scEditBackground]);
+    t[scEditBgOdd] = global("EDITBG_ODD", t[scEditBackground]);
+    t[scEditBgEven] = global("EDITBG_EVEN", MixColorsRatio(t[scEditText], t[scEditBackground], 0.05));
+    static constexpr std::string_view textKeys[5] = {"EDITTEXT_OK", "EDITTEXT_WARN", "EDITTEXT_ALERT",
+                                                     "EDITTEXT_ALERT", "EDITTEXT_ALERT"};
+    static constexpr std::string_view bgKeys[5] = {"EDITBG_OK", "EDITBG_WARN", "EDITBG_ALERT", "EDITBG_ALERT",
+                                                   "EDITBG_ALERT"};
+    static constexpr TColor textDefaults[5] = {0x008000, 0x008484, 0x0000FF, 0x8597D9, 0x4AB28F};
+    static constexpr TColor bgDefaults[5] = {0x6CC2A5, 0x40FFFF, 0x95A7E9, 0x8597D9, 0x4AB28F};
+    for (size_t i = 0; i < 5; ++i) {
+      t[scEditTextOk + i] = global(textKeys[i], textDefaults[i]);
+      t[scEditBgOk + i] = global(bgKeys[i], bgDefaults[i]);
+    }
+    t[scEditTextH1] = global("EDITTEXT_H1", 0);
+    t[scEditTextH2] = global("EDITTEXT_H2", 0);
+    t[scEditTextH3] = global("EDITTEXT_H3", 0);
+    t[scBorderColor] = global("BORDERCOLOR", 0);
+  }
+
+  void AddTransparentSection() {
+    if (SkinManagerGetSectionIndex(*next_, "TRANSPARENT") >= 0) return;
+    SkinSectionRecord r;
+    r.SectionName = "TRANSPARENT";
+    r.States = 1;
+    r.NormalState.Transparency = 100;
+    r.NormalState.Color = 0xFFFFFF;
+    r.NormalState.FontColor = next_->Colors[scMainFontColor];
+    r.HotState = r.NormalState;
+    next_->Sections.push_back(std::move(r));
+  }
+
+  void ReadSections() {
+    ReadGlobalInfo();
+    next_->SkinData.TabTopCovering = ReadInt(ini_, "TABTOP", "TABSCOVERING", 0);
+    next_->SkinData.RibbonTabCovering = ReadInt(ini_, "RIBBONTAB", "TABSCOVERING", 0);
+    next_->Sections.reserve(sections_.size() + 1);
+    for (int index : sections_) next_->Sections.push_back(ReadSection(ini_[index].Name));
+    if (!m_.CommonSections().empty()) ReadCommonSections();
+    SkinManagerReadSectionImages(*next_);
+    ReadColorTable();
+    AddTransparentSection();
+    AdjustColors();
+  }
+
+  // ---- Colour adjustment (hue, then saturation, then brightness), key colours left alone.
+
+  template <class Func>
+  void AdjustEverything(Func pixelFunc, TColor (*colorFunc)(TColor, int), int32_t amount,
+                        const std::vector<KeptPixels>& kept) {
+    LoadedSkin& s = *next_;
+    if (s.MasterBitmap) adjustPixels(*s.MasterBitmap, pixelFunc, amount);
+    for (SkinImageFile& f : s.ImageFiles)
+      if (f.Bitmap) adjustPixels(*f.Bitmap, pixelFunc, amount);
+    restorePixels(kept);
+    auto color = [&](TColor& c) {
+      if (c != -1 && c != clNone && c != KeyColor && c >= 0) c = colorFunc(c, amount);
+    };
+    for (SkinSectionRecord& section : s.Sections)
+      for (SkinStateBlock* b : {&section.NormalState, &section.HotState}) {
+        color(b->Color);
+        color(b->GradientColor);
+        color(b->FontColor);
+        color(b->ContourLeft);
+        color(b->ContourTop);
+        color(b->ContourRight);
+        color(b->ContourBottom);
+        for (GradientStep& step : b->GradientSteps) {
+          color(step.Color1);
+          color(step.Color2);
+        }
+      }
+    color(s.SkinData.Shadow1Color);
+    for (int i : {0, 1, 2, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 27}) color(s.Colors[size_t(i)]);
+  }
+
+  void AdjustColors() {
+    LoadedSkin& s = *next_;
+    if (m_.HueOffset() != 0) {
+      std::vector<KeptPixels> kept;
+      if (s.SkinData.BIKeepHue > 0)
+        for (SkinImageRecord& r : s.Images)
+          if (std::find(std::begin(TitleIconKeys), std::end(TitleIconKeys), r.KeyName) != std::end(TitleIconKeys))
+            keepPixels(kept, r.Bitmap ? r.Bitmap.get() : s.MasterBitmap.get(), r.SourceRect);
+      AdjustEverything(PixelHue, [](TColor c, int a) { return ChangeColorHue(c, a); }, m_.HueOffset(), kept);
+    }
+    if (m_.Saturation() != 0) {
+      const int32_t amount = LimitValue(int32_t(std::nearbyint(m_.Saturation() * 2.55)), -255, 255);
+      AdjustEverything(PixelSaturation, [](TColor c, int a) { return ChangeColorSaturation(c, a); }, amount, {});
+    }
+    if (m_.Brightness() != 0) {
+      std::vector<KeptPixels> kept;
+      for (SkinImageRecord& r : s.Images)
+        if (!r.Bitmap && r.MaskType == 1)
+          keepPixels(kept, s.MasterBitmap.get(),
+                     TRect{r.SourceRect.Left, r.SourceRect.Top + RectHeight(r.SourceRect) / 2, r.SourceRect.Right,
+                           r.SourceRect.Bottom});
+      AdjustEverything(PixelBrightness, [](TColor c, int a) { return ChangeColorBrightness(c, a); },
+                       m_.Brightness(), kept);
+    }
+  }
+
+  TsSkinManager& m_;
+  SkinSystem& sys_;
+  const TIniSections& ini_;
+  std::string path_;
+  const TacSkinConvertor* conv_;
+  std::unique_ptr<LoadedSkin> next_;
+  std::vector<int> sections_;
+  std::unordered_set<std::string> unreadable_;
+};
+
+// ---------------------------------------------------------------------------------------------------------
+// The manager's loads.
+
+namespace {
+
+std::unique_ptr<TIniSections> iniFromText(std::string_view text) {
+  auto ini = std::make_unique<TIniSections>();
+  IniTextToSections(text, *ini);
+  return ini;
+}
+
+}  // namespace
+
+TSkinLoadResult TsSkinManager::LoadSkin() {
+  if (!active_) return TSkinLoadResult::Skipped;
+  SkinLoading = 1;
+  const std::string skinPath = NormalizeSkinDirectory() + "\\" + skinName_ + "\\";
+  std::unique_ptr<TIniSections> ini;
+  std::unique_ptr<TacSkinConvertor> convertor;
+  std::string path = skinPath;
+  uint8_t packed = 0;
+  std::unique_ptr<LoadedSkin> next;
+  try {
+    if (ReceivedOptions) {
+      ini = std::make_unique<TIniSections>();
+      IniTextToSections(*ReceivedOptions, *ini);
+    } else if (const std::string options = FindFileNoCase(skinPath + std::string(SkinOptionsFileName));
+               !options.empty()) {
+      TMemoryStream file;
+      file.LoadFromFile(options);
+      ini = iniFromText(file.View());
+    } else {
+      path.clear();
+      int i = InternalSkins.IndexOf(skinName_);
+      if (InternalSkins.Count() == 0) {
+        active_ = false;
+        SkinLoading = 0;
+        return TSkinLoadResult::Deactivated;
+      }
+      if (i < 0) {
+        skinName_ = InternalSkins[0].Name;
+        i = 0;
+      }
+      TsStoredSkin& stored = InternalSkins[i];
+      if (stored.Data.Size() > 0) {
+        packed = 1;
+        convertor = std::make_unique<TacSkinConvertor>();
+        // The stored data are lent to the reader: it reads them in place and never frees them.
+        convertor->LendPackedData(stored.Data);
+        const bool read = ExtractPackedSkin(convertor);
+        if (convertor) convertor->ReleasePackedData();
+        if (!read) {
+          ReportLoadFailure(TSkinMessageKind::Error, SNotPackedSkin);
+          return TSkinLoadResult::Failed;
+        }
+        if (!convertor->Options) {
+          ReportLoadFailure(TSkinMessageKind::Information, InternalFormatErrorText(skinName_));
+          return TSkinLoadResult::Failed;
+        }
+        ini = iniFromText(convertor->Options->View());
+      }
+    }
+    if (!ini) ini = std::make_unique<TIniSections>();  // a stored skin without data: an empty skin
+    SkinLoader loader(*this, *ini, path, convertor.get());
+    next = loader.Build();
+  } catch (const std::exception& e) {
+    ReportLoadFailure(TSkinMessageKind::Error, e.what());
+    return TSkinLoadResult::Failed;
+  }
+  InstallSkin(std::move(next), packed);
+  return TSkinLoadResult::Loaded;
+}
+
+TSkinLoadResult TsSkinManager::LoadPackedSkin() {
+  if (!active_) return TSkinLoadResult::Skipped;
+  SkinLoading = 1;
+  std::unique_ptr<LoadedSkin> next;
+  try {
+    const std::string file = PackedSkinFileName();
+    std::unique_ptr<TacSkinConvertor> convertor;
+    bool refused = false;
+    if (FileExists(file)) {
+      auto data = std::make_unique<TMemoryStream>();
+      data->LoadFromFile(file);
+      convertor = std::make_unique<TacSkinConvertor>();
+      convertor->SetPackedData(std::move(data));
+      refused = !ExtractPackedSkin(convertor);
+      if (convertor) convertor->ReleasePackedData();
+    }
+    if (refused) {
+      ReportLoadFailure(TSkinMessageKind::Error, SNotPackedSkin);
+      return TSkinLoadResult::Failed;
+    }
+    if (!convertor || !convertor->Options) {
+      ReportLoadFailure(TSkinMessageKind::Information, InternalFormatErrorText(skinName_));
+      return TSkinLoadResult::Failed;
+    }
+    const std::unique_ptr<TIniSections> ini = iniFromText(convertor->Options->View());
+    SkinLoader loader(*this, *ini, NormalizeSkinDirectory() + "\\", convertor.get());
+    next = loader.Build();
+  } catch (const std::exception& e) {
+    ReportLoadFailure(TSkinMessageKind::Error, e.what());
+    return TSkinLoadResult::Failed;
+  }
+  InstallSkin(std::move(next), 1);
+  return TSkinLoadResult::Loaded;
+}
+
+void TsSkinManager::InstallSkin(std::unique_ptr<LoadedSkin> Next, uint8_t NextPacked) {
+  Next->SkinData.Active = 0;
+  skin_ = std::move(Next);
+  Packed = NextPacked;
+  Fire(OnSkinLoading);
+  SkinLoading = 0;
+}
+
+void TsSkinManager::ReportLoadFailure(TSkinMessageKind Kind, const std::string& Text) {
+  SkinLoading = 1;  // painters keep still while the message shows
+  system_->ShowMessageBox(Kind, Text);
+  SkinLoading = 0;
+}
+
+}  // namespace skin

@@ -1,0 +1,56 @@
+#pragma once
+// Loading a skin into the tables of a skin manager: the skin's description ("Options.dat", an INI text) and
+// its images, from a skin directory, from a packed container (a ".asz" file or a stored skin's data) or from
+// an options text received from a skin editor.
+//
+// Values of the description that name images (positions count from 1; numbers are decimal):
+//   @LLLL@TTTT@RRRR@BBBB@C@M                      a glyph cut from the master image
+//   ^LLLL^TTTT^RRRR^BBBB^WWWW^XXXX^YYYY^ZZZZ^C^M^D^B  a bordered mask cut from the master image
+//   ~LLLL~TTTT~RRRR~BBBB~DD~M[~FILE]               a texture cut from the master image (or from FILE)
+//   !FILE.EXT!C!M!K[!WL!WT!WR!WB[!D]]              an image in a file of its own
+//   any value holding ".JPG" or ".BMP"             a texture in a file of its own
+// (L, T, R, B: rectangle; W..Z: border widths; C: image count; M: mask type; D: draw mode; B: common border
+// width; K: image kind.) File names are matched without regard to letter case, on disk and in containers.
+//
+// The manager's LoadSkin and LoadPackedSkin (declared in sskinmanager.h) are defined with this file.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "skin/engine/generalutils.h"
+#include "skin/paint/geometry.h"
+
+namespace skin {
+
+// The skin's GLOBALINFO VERSION with '.' as the decimal separator whatever the locale; 0 when absent.
+double SkinManagerReadSkinVersion(const IniSource& Ini);
+// The version as the manager shows it ('.' as the decimal separator whatever the locale).
+inline std::string SkinVersionText(double Version) { return FloatToStrDot(Version); }
+
+// The decimal number of Length characters from Position (1-based) of Text; EConvertError when that part is not a
+// number (a part beyond the text's end is empty, so not a number).
+int32_t SubstringToInt(std::string_view Text, int Position, int Length);
+// A rectangle of four 4-digit numbers at Position, Position + 5, + 10 and + 15.
+TRect RectFromString(std::string_view Text, int Position);
+// The N-th word (1-based) as a number; 0 when it is missing or not a number.
+int32_t ExtractWordInt(int N, std::string_view Text, const TCharSet& Separators);
+
+// The texts of the load's messages.
+inline constexpr std::string_view SOldSkinVersionStart = "You are using an old version of the ";
+inline constexpr std::string_view SOldSkinVersionAdvice =
+    "Please, update skins to latest or contact the skin library support for upgrading of existing skin.";
+inline constexpr std::string_view SOldSkinVersionDesignTime =
+    "This notification occurs in design-time only for your information and will not occur in real-time.";
+inline constexpr std::string_view SNewSkinVersion1 =
+    "This version of the skin have not complete support by used skin library package release.";
+inline constexpr std::string_view SNewSkinVersion2 =
+    "Components must be updated up to latest version for using this skin.";
+// "Internal format error in the "NAME" skin. Please, update this skin to latest version."
+std::string InternalFormatErrorText(std::string_view SkinName);
+
+// Versions below the first get a notice at design time (or with the "/actest" switch); versions above the
+// second a warning.
+inline constexpr double OldestFullSkinVersion = 7.45;
+inline constexpr double NewestKnownSkinVersion = 10.99;
+
+}  // namespace skin

@@ -1,0 +1,317 @@
+#include "skin/engine/sskinmanager.h"
+
+#include <algorithm>
+
+#include "skin/engine/skinloading.h"
+
+namespace skin {
+
+namespace {
+
+TsSkinManager* defaultManager = nullptr;
+
+struct StandardShadows {
+  std::shared_ptr<const Bitmap> active;
+  std::shared_ptr<const Bitmap> inactive;
+};
+StandardShadows& standardShadows() {
+  static StandardShadows shadows;
+  return shadows;
+}
+
+std::shared_ptr<Bitmap> copyOf(const Bitmap& b) {
+  auto c = std::make_shared<Bitmap>();
+  c->Assign(b);
+  return c;
+}
+
+// A new 32-bit bitmap of rectangle r of src (the part outside src stays 0).
+std::shared_ptr<Bitmap> copyRect(const Bitmap& src, const TRect& r) {
+  auto dst = std::make_shared<Bitmap>(std::max(RectWidth(r), 0), std::max(RectHeight(r), 0), pf32bit);
+  if (src.PixelFormat() != pf32bit || dst->Empty()) return dst;
+  const TRect c = ClipRectToSize(r, src.Width(), src.Height());
+  for (int32_t y = c.Top; y < c.Bottom; ++y) {
+    const uint32_t* s = reinterpret_cast<const uint32_t*>(src.ScanLine(y));
+    uint32_t* d = reinterpret_cast<uint32_t*>(dst->ScanLine(y - r.Top));
+    std::copy(s + c.Left, s + c.Right, d + (c.Left - r.Left));
+  }
+  return dst;
+}
+
+bool endsWithNoCase(const std::string& s, std::string_view tail) {
+  if (s.size() < tail.size()) return false;
+  for (size_t i = 0; i < tail.size(); ++i) {
+    char a = s[s.size() - tail.size() + i], b = tail[i];
+    if (a >= 'A' && a <= 'Z') a = char(a - 'A' + 'a');
+    if (b >= 'A' && b <= 'Z') b = char(b - 'A' + 'a');
+    if (a != b) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+TsSkinManager* DefaultManager() { return defaultManager; }
+
+void SetStandardBorderShadows(std::shared_ptr<const Bitmap> Active, std::shared_ptr<const Bitmap> Inactive) {
+  standardShadows() = StandardShadows{std::move(Active), std::move(Inactive)};
+}
+
+TsSkinManager::TsSkinManager(SkinSystem& System) : system_(&System), skin_(std::make_unique<LoadedSkin>()) {
+  skin_->Colors = DefaultSkinColors(System);
+  ThirdPartyLists.resize(ThirdPartyCategoryCount);
+  if (!defaultManager) defaultManager = this;
+  InitThirdPartyLists(false);
+  if (skinDirectory_.empty()) skinDirectory_ = DefaultSkinDirectory;
+}
+
+TsSkinManager::~TsSkinManager() {
+  // Nothing is told any more: the handlers' owners may be gone already.
+  OnActivate = OnAfterChange = OnBeforeChange = OnDeactivate = OnSkinListChanged = OnSkinLoading = nullptr;
+  SetActive(false);
+  extendedBorders_ = false;
+  SkinManagerFreeImages(*skin_);
+  if (defaultManager == this) defaultManager = nullptr;
+  for (int i = 0; i < ThirdPartyCategoryCount; ++i) {
+    std::string text;
+    for (const std::string& line : ThirdPartyLists[size_t(i)]) text += (text.empty() ? "" : "\r\n") + line;
+    ThirdParty[i] = text;
+  }
+}
+
+// ---- Properties.
+
+bool TsSkinManager::ExtendedBorders() const { return extendedBorders_ && system_->LayeredWindowsAvailable(); }
+
+void TsSkinManager::SetExtendedBorders(bool Value) {
+  if (Value == extendedBorders_) return;
+  extendedBorders_ = Value;
+  if (!SkinData().Active) return;
+  SkinLoading = 1;
+  LoadCurrent();
+  SkinLoading = 0;
+  if (!(ComponentState & (csLoading | csReading | csDesigning))) RepaintForms(true);
+}
+
+void TsSkinManager::SetIsDefault(bool Value) {
+  if (!Value && defaultManager) return;
+  defaultManager = this;
+  if (active_) {
+    ApplySkin(true);
+  } else {
+    RemoveSkin();
+  }
+}
+
+void TsSkinManager::SetActive(bool Value) {
+  if (Value == active_) return;
+  active_ = Value;
+  if (Value) {
+    SetSkinName(skinName_);
+    return;
+  }
+  if (skinName_.empty()) return;
+  if (!(ComponentState & csLoading)) RemoveSkin();
+  CacheCommonIndexes(*skin_);
+  if (!Designing()) Fire(OnDeactivate);
+}
+
+void TsSkinManager::SetCommonSections(const std::vector<std::string>& Lines) {
+  commonSections_.clear();
+  for (const std::string& line : Lines) {
+    if (line.empty() || line[0] == ';') {
+      commonSections_.push_back(line);
+    } else {
+      std::string s;
+      for (char c : line)
+        if (c != ' ') s += c;
+      commonSections_.push_back(std::move(s));
+    }
+  }
+  SetSkinName(skinName_);
+}
+
+void TsSkinManager::SetBrightness(int32_t Value) {
+  Value = LimitValue(Value, -100, 100);
+  if (Value == brightness_) return;
+  brightness_ = Value;
+  ReloadForAdjustment();
+}
+
+void TsSkinManager::SetSaturation(int32_t Value) {
+  if (Value == saturation_) return;
+  saturation_ = Value;
+  ReloadForAdjustment();
+}
+
+void TsSkinManager::SetHueOffset(int32_t Value) {
+  if (Value == hueOffset_) return;
+  hueOffset_ = Value;
+  ReloadForAdjustment();
+}
+
+void TsSkinManager::SetSkinDirectory(const std::string& Value) {
+  if (Value == skinDirectory_) return;
+  skinDirectory_ = Value;
+  SkinData().SkinPath = IncludeTrailingBackslash(NormalizeSkinDirectory());
+  Fire(OnSkinListChanged);
+}
+
+void TsSkinManager::SetSkinName(const std::string& Value) {
+  const std::string previous = skinName_;
+  skinName_ = Value;
+  if (!active_) return;
+  Fire(OnBeforeChange);
+  if (ExtendedBorders() && PreviewLock == 0 && AnimEffects.SkinChanging.Active) SkinChangeBeforeAll();
+  SkinLoading = 1;
+  SkinData().Active = 0;
+  if (skinName_.size() > 4 && endsWithNoCase(skinName_, ".asz")) skinName_.resize(skinName_.size() - 4);
+  bool packed;
+  if (SkinPreviewMode && DirectoryExists(IncludeTrailingBackslash(NormalizeSkinDirectory()) + Value)) {
+    packed = false;
+  } else {
+    packed = FileExists(PackedSkinFileName());
+  }
+  const TSkinLoadResult result = packed ? LoadPackedSkin() : LoadSkin();
+  // A failed load leaves the previous skin in place: its name comes back with it.
+  if (result == TSkinLoadResult::Failed) skinName_ = previous;
+  if (active_) {
+    if (PreviewLock != 1) ApplySkin(true);
+    if (!(ComponentState & (csDesigning | csLoading))) Fire(OnActivate);
+  } else {
+    RemoveSkin();
+    if (!Designing()) Fire(OnActivate);
+  }
+  SkinLoading = 0;
+  Fire(OnAfterChange);
+}
+
+std::string TsSkinManager::SkinInfo() const {
+  if (!SkinData().Active) return "N/A";
+  return SkinVersionText(SkinData().Version);
+}
+
+// ---- Life cycle.
+
+void TsSkinManager::Loaded() {
+  ComponentState &= TComponentState(~(csLoading | csReading));
+  if (skinDirectory_.empty()) skinDirectory_ = DefaultSkinDirectory;
+  if (MenuSupport.IcoLineSkin.empty()) MenuSupport.IcoLineSkin = "ICOLINE";
+  InitThirdPartyLists(false);
+  if (active_ && !skinName_.empty()) ApplySkin(false);
+  if (OnActivate && active_ && !Designing()) Fire(OnActivate);
+}
+
+void TsSkinManager::InitThirdPartyLists(bool Reset) {
+  for (int i = 0; i < ThirdPartyCategoryCount; ++i) {
+    if (Reset || ThirdParty[i].empty()) ThirdParty[i] = std::string(ThirdPartyDefaults[size_t(i)]);
+    ThirdPartyLists[size_t(i)] = TextToLines(ThirdParty[i]);
+  }
+}
+
+std::string TsSkinManager::NormalizeSkinDirectory() const {
+  const std::string& d = skinDirectory_;
+  const std::string app = IncludeTrailingBackslash(system_->ProgramDirectory());
+  if (d.rfind("..", 0) == 0) {
+    // The program's directory without its last directory (the separator before it stays).
+    std::string parent = app;
+    if (!parent.empty()) parent.pop_back();
+    const size_t sep = parent.find_last_of("\\/");
+    parent = sep == std::string::npos ? std::string() : parent.substr(0, sep + 1);
+    return parent + (d.size() > 3 ? d.substr(3) : std::string());
+  }
+  if (d.rfind(".\\", 0) == 0 || d.rfind("./", 0) == 0) return app + d.substr(2);
+  if (d == ".") return app;
+#if !defined(_WIN32)
+  if (!d.empty() && d[0] == '/') return d;  // a path from the root of this system's single tree
+#endif
+  if (d.find(':') == std::string::npos && d.find("\\\\") == std::string::npos) return app + d;
+  return d;
+}
+
+std::string TsSkinManager::PackedSkinFileName() const {
+  return IncludeTrailingBackslash(NormalizeSkinDirectory()) + skinName_ + "." + std::string(PackedSkinExtension);
+}
+
+// ---- Applying and removing.
+
+void TsSkinManager::ApplySkin(bool Animate) {
+  if (ComponentState & (csLoading | csReading)) return;
+  BeforeApplySkin(Animate);
+  SkinData().Active = 0;
+  SkinBroadcasting = 1;
+  CacheCommonIndexes(*skin_);
+  BroadcastSkinLoaded();
+  SkinBroadcasting = 0;
+  SkinData().Active = 1;
+  AfterApplySkin();
+  if (Animate) RepaintForms(false);
+}
+
+void TsSkinManager::RemoveSkin() {
+  Deactivating = 1;
+  BeforeRemoveSkin();
+  SkinData().Active = 0;
+  BroadcastSkinRemoved();
+  SkinManagerFreeImages(*skin_);
+  skin_->Sections.clear();
+  CacheCommonIndexes(*skin_);
+  Deactivating = 0;
+}
+
+void TsSkinManager::CacheCommonIndexes(LoadedSkin& Target) const {
+  SkinManagerCacheCommonIndexes(Target);
+  PrepareExtendedBorderShadows(Target);
+}
+
+void TsSkinManager::PrepareExtendedBorderShadows(LoadedSkin& Target) const {
+  Target.ActiveShadow.reset();
+  Target.InactiveShadow.reset();
+  if (!active_ || !ExtendedBorders()) {
+    Target.ShadowMargins = TRect{};
+    return;
+  }
+  const int32_t ex = Target.CommonIndexes.ExBorder;
+  if (!SkinManagerIsValidImageIndex(Target, ex)) {
+    const StandardShadows& standard = standardShadows();
+    if (!standard.active || !standard.inactive) return;
+    Target.ActiveShadow = copyOf(*standard.active);
+    Target.InactiveShadow = copyOf(*standard.inactive);
+    Target.ShadowMargins = TRect{9, 9, 9, 9};
+    return;
+  }
+  const TsSkinData& d = Target.SkinData;
+  if (d.BorderMode != 0) {
+    Target.ShadowMargins = TRect{d.FormOffset, d.FormOffset, d.FormOffset, d.FormOffset};
+  } else {
+    Target.ShadowMargins = TRect{SkinMaskBorderLeft(Target, ex) - d.FormOffset, SkinMaskBorderTop(Target, ex) - d.FormOffset,
+                                 SkinMaskBorderRight(Target, ex) - d.FormOffset,
+                                 SkinMaskBorderBottom(Target, ex) - d.FormOffset};
+  }
+  const SkinImageRecord& image = Target.Images[size_t(ex)];
+  const Bitmap* src = SkinImageBitmap(Target, image);
+  if (!src) return;
+  const int32_t w = ImageStateWidth(image), h = ImageFrameHeight(image);
+  const TRect first{image.SourceRect.Left, image.SourceRect.Top, image.SourceRect.Left + w, image.SourceRect.Top + h};
+  Target.ActiveShadow = copyRect(*src, first);
+  Target.InactiveShadow = image.ImageCount > 1
+                              ? copyRect(*src, TRect{first.Left + w, first.Top, first.Right + w, first.Bottom})
+                              : copyOf(*Target.ActiveShadow);
+}
+
+// ---- Loading.
+
+TSkinLoadResult TsSkinManager::LoadCurrent() {
+  return FileExists(PackedSkinFileName()) ? LoadPackedSkin() : LoadSkin();
+}
+
+void TsSkinManager::ReloadForAdjustment() {
+  if (!active_ || (ComponentState & (csLoading | csReading))) return;
+  SkinLoading = 1;
+  LoadCurrent();
+  Fire(OnAfterChange);
+  SkinLoading = 0;
+  if (!PreviewLock) RepaintForms(true);
+}
+
+}  // namespace skin

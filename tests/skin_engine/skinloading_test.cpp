@@ -1,0 +1,493 @@
+// Loading skins into a manager's tables: the three sources give the same tables; malformed skins are refused
+// (the previous skin stays) or their faulty parts left out; colour adjustments; events; removal; stored skins.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <locale>
+#include <string>
+#include <vector>
+
+#include "skin/engine/packedskin.h"
+#include "skin/engine/skinloading.h"
+#include "skin/engine/sskinmanager.h"
+#include "skin/paint/pixel_helpers.h"
+#include "tests/skin_engine/skin_test_env.h"
+
+namespace {
+
+using namespace skin;
+using namespace skintest;
+
+int32_t Section(const TsSkinManager& m, const char* name) { return SkinManagerGetSectionIndex(m, name); }
+const SkinSectionRecord& Sec(const TsSkinManager& m, const char* name) {
+  return m.Skin().Sections.at(size_t(Section(m, name)));
+}
+
+TEST(SkinLoading, DirectoryPackedFileAndStoredDataGiveTheSameTables) {
+  SkinEnv e;
+  const auto members = FixtureMembers();
+  e.WriteDirectory("Dir", members);
+  e.WritePacked("Packed", Pack(members));
+  e.Store("Stored", Pack(members));
+
+  e.m->SetSkinName("Dir");
+  ASSERT_EQ(e.m->SkinName(), "Dir");
+  const LoadedSkin fromDir = e.m->Skin();
+  EXPECT_EQ(e.m->Packed, 0);
+  e.m->SetSkinName("Packed.asz");
+  EXPECT_EQ(e.m->SkinName(), "Packed");
+  EXPECT_EQ(e.m->Packed, 1);
+  ExpectSameTables(fromDir, e.m->Skin());
+  e.m->SetSkinName("Stored");
+  EXPECT_EQ(e.m->SkinData().SkinPath, "");
+  ExpectSameTables(fromDir, e.m->Skin());
+  // An options text received from a skin editor, with the images of the skin's directory.
+  e.m->ReceivedOptions = TextToLines(FixtureOptionsText());
+  e.m->SetSkinName("Dir");
+  e.m->ReceivedOptions.reset();
+  ExpectSameTables(fromDir, e.m->Skin());
+  EXPECT_TRUE(e.sys.messageBoxes.empty());
+
+  // What the fixture says reaches the tables.
+  const TsSkinManager& m = *e.m;
+  EXPECT_EQ(m.SkinData().Active, 1);
+  EXPECT_EQ(m.SkinInfo(), "8.5");
+  EXPECT_EQ(m.SkinData().Author, "The tests");
+  EXPECT_EQ(m.SkinData().TitleHeight, 24);
+  EXPECT_EQ(m.SkinData().MaxHeight, 24);
+  ASSERT_TRUE(m.Skin().MasterBitmap);
+  EXPECT_EQ(m.Skin().MasterBitmap->Width(), 128);
+  EXPECT_EQ(GetPixel32(*m.Skin().MasterBitmap, 0, 0), KeyPixel);  // key pixels keep alpha 0
+  EXPECT_EQ(GetPixel32(*m.Skin().MasterBitmap, 1, 0), 0xFF3060A0u);
+
+  const SkinSectionRecord& button = Sec(m, "BUTTON");
+  ASSERT_GE(button.BorderIndex, 0);
+  const SkinImageRecord& mask = m.Skin().Images[size_t(button.BorderIndex)];
+  EXPECT_EQ(mask.SourceRect, (TRect{0, 0, 48, 32}));
+  EXPECT_EQ(mask.ImageCount, 2);
+  EXPECT_EQ(mask.MaskType, 1);
+  EXPECT_EQ(mask.BorderLeft, 4);
+  EXPECT_EQ(mask.TransparentFlag, 1);
+  EXPECT_EQ(button.BorderKind, 0);
+  EXPECT_EQ(button.NormalState.ContourLeft, 0x00FF00);
+  EXPECT_EQ(button.NormalState.ContourTop, -1);
+  EXPECT_EQ(button.NormalState.GradientPercent, 50);
+  EXPECT_EQ(button.NormalState.GradientSteps,
+            (GradientStepArray{{0xFFFFFF, 0, 60, 0}, {0, 0x808080, 100, 0}}));
+  EXPECT_EQ(button.HotState.Color, 0xE0E0E0);
+  EXPECT_EQ(Sec(m, "EDIT").BorderKind, -1);
+  // Inheritance: COLOR=-1 counts as absent; STATES=1 copies the normal state.
+  EXPECT_EQ(Sec(m, "FORM").NormalState.Color, 0xC0C0C0);
+  EXPECT_EQ(Sec(m, "FORM").BorderIndex, button.BorderIndex);
+  EXPECT_EQ(Sec(m, "SPEEDBUTTON").HotState, Sec(m, "SPEEDBUTTON").NormalState);
+  EXPECT_EQ(Sec(m, "SPEEDBUTTON").GlowSize, 4);
+  EXPECT_GE(Sec(m, "FORM").TextureIndex, 0);
+  const int32_t panelTexture = Sec(m, "PANEL").TextureIndex;
+  ASSERT_GE(panelTexture, 0);  // the JPEG texture
+  EXPECT_EQ(m.Skin().Images[size_t(panelTexture)].SourceRect, (TRect{0, 0, 16, 16}));
+  const int32_t glow = SkinManagerGetImageIndex(m, Section(m, "BUTTON"), "GLOWMASK0");
+  ASSERT_GE(glow, 0);
+  EXPECT_EQ(m.Skin().Images[size_t(glow)].ImageKind, 2);
+  EXPECT_EQ(m.Skin().Images[size_t(glow)].BorderLeft, 40 / 3);  // no widths given: a third of the size
+  // GLOBALINFO images, the SH_ mask (source 1) and the cache.
+  const SkinCommonIndexes& c = m.Skin().CommonIndexes;
+  EXPECT_EQ(c.GlobalInfo, Section(m, "GLOBALINFO"));
+  ASSERT_GE(c.BIConClose, 0);
+  EXPECT_EQ(ImageStateWidth(m.Skin().Images[size_t(c.BIConClose)]), 16);
+  EXPECT_EQ(c.MenuItem.SectionIndex, Section(m, "MENUITEM"));
+  EXPECT_GE(c.MenuItem.GlyphIndex, 0);
+  EXPECT_EQ(c.UpDownBtn.Name, "BUTTON");
+  EXPECT_EQ(c.ScrollSliderH.SectionIndex, -1);
+  const int32_t shadow = m.SkinData().ActiveShadow.MaskIndex;
+  ASSERT_GE(shadow, 0);
+  EXPECT_EQ(m.Skin().Images[size_t(shadow)].ImageKind, 0);
+  EXPECT_EQ(m.Skin().Images[size_t(shadow)].BorderTop, 5);  // the common border width
+  EXPECT_EQ(m.SkinData().InactiveShadow.MaskIndex, -1);     // LO_: the generated mask is not made here
+  // Colours: no SELECTION section, so MENUITEM's hot colours; the added TRANSPARENT section.
+  EXPECT_EQ(m.Skin().Colors[scMainColor], 0xE0E0E0);
+  EXPECT_EQ(m.Skin().Colors[scEditBackground], 0xFFFFFF);
+  EXPECT_EQ(m.Skin().Colors[scEditBgOdd], 0xF8F8F8);
+  EXPECT_EQ(m.Skin().Colors[scBorderColor], 0x808080);
+  EXPECT_EQ(SkinManagerHighlightColor(m, true), 0x884422);
+  EXPECT_EQ(SkinManagerHighlightFontColor(m, false), 0xFFFFFF);
+  EXPECT_EQ(Sec(m, "TRANSPARENT").NormalState.Transparency, 100);
+  EXPECT_EQ(Sec(m, "TRANSPARENT").NormalState.FontColor, 0x101010);
+}
+
+// A manager holding the stored fixture skin "Good", loaded and applied.
+struct GoodSkin : SkinEnv {
+  GoodSkin() {
+    Store("Good", Pack(FixtureMembers()));
+    m->SetSkinName("Good");
+  }
+};
+
+std::vector<PackedSkinMember> WithOptions(std::function<void(std::string&)> edit) {
+  auto members = FixtureMembers();
+  edit(members[0].Data);
+  return members;
+}
+void Append(std::string& options, const std::string& lines) { options += lines; }
+
+TEST(SkinLoading, AFailedLoadKeepsThePreviousSkinAndReportsOnce) {
+  struct Case {
+    const char* name;
+    std::string bytes;  // the packed container
+    TSkinMessageKind kind;
+    std::string message;  // a part of the one message shown
+  };
+  std::vector<PackedSkinMember> noOptions = FixtureMembers();
+  noOptions.erase(noOptions.begin());
+  std::string truncated = Pack(FixtureMembers());
+  truncated.resize(truncated.size() / 2);
+  const std::vector<Case> cases = {
+      {"cycle of two", Pack(WithOptions([](std::string& o) { Append(o, "[A]\r\nPARENTCLASS=B\r\n[B]\r\nPARENTCLASS=A\r\n"); })),
+       TSkinMessageKind::Error, "PARENTCLASS chain of section \"A\" returns to section \"A\""},
+      {"short @", Pack(WithOptions([](std::string& o) { Append(o, "[X]\r\nGLYPH=@0001@0002@0010\r\n"); })),
+       TSkinMessageKind::Error, "is not a valid integer value"},
+      {"bad digit in ^", Pack(WithOptions([](std::string& o) { Append(o, "[X]\r\nM=" + Mask(0, 0, 8, 8, 1, 1, 1, 1, 1, 0, 0, 0).replace(3, 1, "x") + "\r\n"); })),
+       TSkinMessageKind::Error, "'00X0' is not a valid integer value"},
+      {"bad GRADIENTDATA", Pack(WithOptions([](std::string& o) { Append(o, "[X]\r\nGRADIENTDATA=255;0;x9;0;0\r\n"); })),
+       TSkinMessageKind::Error, "'x9' is not a valid integer value"},
+      {"no Options.dat", Pack(noOptions), TSkinMessageKind::Information,
+       "Internal format error in the \"Bad\" skin. Please, update this skin to latest version."},
+      {"wrong magic", "ASzg" + Pack(FixtureMembers()).substr(4), TSkinMessageKind::Error, SNotPackedSkin},
+      {"truncated container", truncated, TSkinMessageKind::Error, "Stream read error"},
+  };
+  for (const Case& k : cases) {
+    for (bool asFile : {false, true}) {
+      SCOPED_TRACE(std::string(k.name) + (asFile ? " (packed file)" : " (stored data)"));
+      GoodSkin g;
+      const LoadedSkin* tables = &g.m->Skin();
+      const LoadedSkin before = g.m->Skin();
+      const uint64_t masterPixels = PixelSum(before.MasterBitmap.get());
+      if (asFile) {
+        g.WritePacked("Bad", k.bytes);
+      } else {
+        g.Store("Bad", k.bytes);
+      }
+      std::vector<std::string> events;
+      g.m->OnSkinLoading = [&](TsSkinManager&) { events.push_back("loading"); };
+      g.m->OnAfterChange = [&](TsSkinManager&) { events.push_back("after"); };
+      g.m->SetSkinName("Bad");
+      ASSERT_EQ(g.sys.messageBoxes.size(), 1u);
+      EXPECT_EQ(g.sys.messageBoxes[0].Kind, k.kind);
+      EXPECT_NE(g.sys.messageBoxes[0].Text.find(k.message), std::string::npos) << g.sys.messageBoxes[0].Text;
+      EXPECT_EQ(g.m->SkinName(), "Good");
+      EXPECT_EQ(&g.m->Skin(), tables);
+      ExpectSameTables(before, g.m->Skin());
+      EXPECT_EQ(PixelSum(g.m->Skin().MasterBitmap.get()), masterPixels);
+      EXPECT_EQ(g.m->SkinData().Active, 1);  // the previous skin is applied again
+      EXPECT_EQ(events, (std::vector<std::string>{"after"}));
+      if (!asFile) {  // the stored data were only lent to the reader
+        EXPECT_EQ(g.m->InternalSkins[1].Data.Bytes(), k.bytes);
+      }
+    }
+  }
+}
+
+TEST(SkinLoading, FaultyPartsAreLeftOutAndTheSkinStillLoads) {
+  struct Case {
+    const char* name;
+    std::function<void(std::vector<PackedSkinMember>&)> edit;
+    std::function<void(const TsSkinManager&)> check;
+  };
+  auto options = [](const std::string& lines) {
+    return [lines](std::vector<PackedSkinMember>& m) { m[0].Data += lines; };
+  };
+  const std::vector<Case> cases = {
+      {"a section naming itself as parent", options("[SELF]\r\nPARENTCLASS=SELF\r\nFONTCOLOR=0x123456\r\n"),
+       [](const TsSkinManager& m) {
+         EXPECT_EQ(Sec(m, "SELF").ParentName, "SELF");
+         EXPECT_EQ(Sec(m, "SELF").NormalState.Color, 0xFFFFFF);
+         EXPECT_EQ(Sec(m, "SELF").NormalState.FontColor, 0x123456);
+         EXPECT_EQ(SkinManagerGetImageIndex(m, Section(m, "SELF"), "NONE"), -1);
+       }},
+      {"image count 0", options("[ZERO]\r\nBORDERSMASK=" + Mask(0, 0, 48, 32, 0, 0, 0, 0, 0, 1, 0, 0) +
+                                "\r\nGLYPH=!glow0.png!0!0!2\r\n"),
+       [](const TsSkinManager& m) {
+         const SkinImageRecord& r = m.Skin().Images.at(size_t(Sec(m, "ZERO").BorderIndex));
+         EXPECT_EQ(r.ImageCount, 1);
+         EXPECT_EQ(r.BorderLeft, 48 / 3);
+         EXPECT_EQ(r.BorderTop, 32 / 6);
+         const int32_t glyph = SkinManagerGetImageIndex(m, Section(m, "ZERO"), "GLYPH");
+         ASSERT_GE(glyph, 0);
+         EXPECT_EQ(m.Skin().Images[size_t(glyph)].ImageCount, 1);
+         EXPECT_EQ(m.Skin().Images[size_t(glyph)].BorderRight, 40 / 3);
+       }},
+      {"a rectangle outside the master bitmap",
+       options("[OUT]\r\nCOLOR=0x010203\r\nBORDERSMASK=" + Mask(100, 0, 200, 32, 2, 2, 2, 2, 1, 0, 0, 0) +
+               "\r\nGLYPHMASK=" + Glyph(120, 60, 130, 70, 1, 0) + "\r\n"),
+       [](const TsSkinManager& m) {
+         EXPECT_EQ(Sec(m, "OUT").NormalState.Color, 0x010203);
+         EXPECT_EQ(Sec(m, "OUT").BorderIndex, -1);
+         EXPECT_EQ(Sec(m, "OUT").BorderKind, -2);
+         EXPECT_EQ(SkinManagerGetImageIndex(m, Section(m, "OUT"), "GLYPHMASK"), -1);
+       }},
+      {"a bitmap whose header sizes overflow",
+       [](std::vector<PackedSkinMember>& m) {
+         std::string bmp = Bmp24(4, 4, [](int, int) { return 0x102030u; });
+         bmp[18] = bmp[19] = bmp[20] = char(0xFF);  // width 0x00FFFFFF
+         bmp[22] = bmp[23] = bmp[24] = char(0xFF);
+         m.push_back({"HUGE.BMP", bmp});
+         m[0].Data += "[BIG]\r\nPATTERN=huge.bmp\r\nGLYPH=!HUGE.BMP!1!0!2\r\n";
+       },
+       [](const TsSkinManager& m) {
+         EXPECT_EQ(Sec(m, "BIG").TextureIndex, -1);
+         EXPECT_EQ(SkinManagerGetImageIndex(m, Section(m, "BIG"), "GLYPH"), -1);
+       }},
+      {"a damaged JPEG",
+       [](std::vector<PackedSkinMember>& m) {
+         for (auto& f : m)
+           if (f.Name == "PANEL.JPG") f.Data = "\xFF\xD8\xFF\xE0 not really a JPEG";
+       },
+       [](const TsSkinManager& m) {
+         EXPECT_EQ(Sec(m, "PANEL").TextureIndex, -1);
+         EXPECT_GE(Sec(m, "BUTTON").BorderIndex, 0);
+       }},
+      {"a missing master bitmap", [](std::vector<PackedSkinMember>& m) { m.erase(m.begin() + 1); },
+       [](const TsSkinManager& m) {
+         EXPECT_FALSE(m.Skin().MasterBitmap);
+         EXPECT_EQ(Sec(m, "BUTTON").BorderIndex, -1);
+         EXPECT_GE(SkinManagerGetImageIndex(m, Section(m, "BUTTON"), "GLOWMASK0"), 0);
+       }},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    SkinEnv e;
+    auto members = FixtureMembers();
+    k.edit(members);
+    e.Store("Skin", Pack(members));
+    e.m->SetSkinName("Skin");
+    EXPECT_TRUE(e.sys.messageBoxes.empty());
+    EXPECT_EQ(e.m->SkinData().Active, 1);
+    k.check(*e.m);
+  }
+}
+
+TEST(SkinLoading, HueSaturationAndBrightnessLeaveKeyColourPixelsAlone) {
+  struct Case {
+    const char* name;
+    std::function<void(TsSkinManager&)> adjust;
+    bool iconKept;  // the title icons keep their pixels (BIKEEPHUE: only under a hue change)
+    bool maskKept;  // the mask frames of master images (only under a brightness change)
+  };
+  for (const Case& k : std::vector<Case>{{"hue", [](TsSkinManager& m) { m.SetHueOffset(120); }, true, false},
+                                         {"saturation", [](TsSkinManager& m) { m.SetSaturation(-60); }, false, false},
+                                         {"brightness", [](TsSkinManager& m) { m.SetBrightness(40); }, false, true}}) {
+    SCOPED_TRACE(k.name);
+    GoodSkin g;
+    auto copy = [](const Bitmap& b) {
+      auto c = std::make_unique<Bitmap>();
+      c->Assign(b);
+      return c;
+    };
+    const auto master = copy(*g.m->Skin().MasterBitmap);
+    auto smallBitmap = [&g]() -> Bitmap* {
+      const int32_t i = SkinManagerGetImageIndex(*g.m, Section(*g.m, "CHECK"), "GLYPHMASK");
+      return g.m->Skin().Images.at(size_t(i)).Bitmap.get();
+    };
+    EXPECT_EQ(g.m->Skin().Images.at(size_t(SkinManagerGetImageIndex(*g.m, Section(*g.m, "CHECK"), "GLYPHMASK"))).TransparentFlag, 1);
+    const auto file = copy(*smallBitmap());  // an image file of its own
+    const TColor contour = Sec(*g.m, "BUTTON").NormalState.ContourLeft;
+    k.adjust(*g.m);
+    ASSERT_TRUE(g.sys.messageBoxes.empty());
+    for (auto [before, after] : {std::pair{master.get(), g.m->Skin().MasterBitmap.get()},
+                                 std::pair{file.get(), smallBitmap()}}) {
+      int changed = 0, keys = 0;
+      for (int y = 0; y < after->Height(); ++y)
+        for (int x = 0; x < after->Width(); ++x) {
+          const uint32_t b = GetPixel32(*before, x, y), a = GetPixel32(*after, x, y);
+          if ((b & 0xFFFFFF) == KeyPixel) {
+            ++keys;
+            ASSERT_EQ(a, b) << x << "," << y;
+          } else if (a != b) {
+            ++changed;
+          }
+        }
+      EXPECT_GT(keys, 0);
+      EXPECT_GT(changed, 0);
+    }
+    EXPECT_NE(GetPixel32(*g.m->Skin().MasterBitmap, 1, 0), GetPixel32(*master, 1, 0));
+    const Bitmap& now = *g.m->Skin().MasterBitmap;
+    EXPECT_EQ(GetPixel32(now, 100, 5) == GetPixel32(*master, 100, 5), k.iconKept);
+    EXPECT_EQ(GetPixel32(now, 10, 20) == GetPixel32(*master, 10, 20), k.maskKept);
+    EXPECT_NE(Sec(*g.m, "BUTTON").NormalState.ContourLeft, contour);
+    EXPECT_EQ(Sec(*g.m, "BUTTON").NormalState.ContourTop, -1);
+  }
+}
+
+TEST(SkinLoading, EventsOfASkinChangeComeInOrder) {
+  SkinEnv e;
+  e.Store("One", Pack(FixtureMembers()));
+  std::vector<std::string> events;
+  auto record = [&events](const char* name) { return [&events, name](TsSkinManager&) { events.push_back(name); }; };
+  e.m->OnBeforeChange = record("before");
+  e.m->OnSkinLoading = record("loading");
+  e.m->OnActivate = record("activate");
+  e.m->OnAfterChange = record("after");
+  e.m->OnDeactivate = record("deactivate");
+  e.m->SetSkinName("One");
+  EXPECT_EQ(events, (std::vector<std::string>{"before", "loading", "activate", "after"}));
+
+  events.clear();
+  e.m->SetActive(false);
+  e.m->SetActive(false);
+  EXPECT_EQ(events, (std::vector<std::string>{"deactivate"}));
+  EXPECT_TRUE(e.m->Skin().Sections.empty());
+  EXPECT_TRUE(e.m->Skin().Images.empty());
+  EXPECT_FALSE(e.m->Skin().MasterBitmap);
+  EXPECT_EQ(e.m->Skin().CommonIndexes.GlobalInfo, -1);
+  EXPECT_EQ(e.m->SkinInfo(), "N/A");
+
+  events.clear();
+  e.m->SetActive(true);
+  EXPECT_EQ(events, (std::vector<std::string>{"before", "loading", "activate", "after"}));
+  EXPECT_GE(e.m->Skin().CommonIndexes.GlobalInfo, 0);
+}
+
+TEST(SkinLoading, StoredSkinsAreFoundByTheirExactName) {
+  SkinEnv e;
+  e.Store("First (internal)", Pack(WithOptions([](std::string& o) { o += "[FIRST]\r\n"; })));
+  e.Store("Second (internal)", Pack(WithOptions([](std::string& o) { o += "[SECOND]\r\n"; })));
+  e.Store("Empty", "");
+  struct Case {
+    const char* set;
+    const char* name;    // SkinName afterwards
+    const char* marker;  // a section only that skin has
+  };
+  for (const Case& k : std::vector<Case>{{"Second (internal).asz", "Second (internal)", "SECOND"},
+                                         {"second (internal)", "First (internal)", "FIRST"},
+                                         {"Second (internal)", "Second (internal)", "SECOND"},
+                                         {".asz", "First (internal)", "FIRST"}}) {
+    SCOPED_TRACE(k.set);
+    e.m->SetSkinName(k.set);
+    EXPECT_EQ(e.m->SkinName(), k.name);
+    EXPECT_GE(Section(*e.m, k.marker), 0);
+  }
+  // A stored skin without data loads as an empty skin.
+  e.m->SetSkinName("Empty");
+  EXPECT_EQ(e.m->Skin().Sections.size(), 1u);
+  EXPECT_EQ(e.m->Skin().Sections[0].SectionName, "TRANSPARENT");
+  EXPECT_TRUE(e.sys.messageBoxes.empty());
+
+  // With no stored skin and no such directory the manager switches itself off.
+  SkinEnv none;
+  int activations = 0;
+  none.m->OnActivate = [&activations](TsSkinManager&) { ++activations; };
+  none.m->SetSkinName("Nothing");
+  EXPECT_FALSE(none.m->Active());
+  EXPECT_EQ(activations, 1);
+  EXPECT_TRUE(none.m->Skin().Sections.empty());
+}
+
+TEST(SkinLoading, VersionNotices) {
+  struct Case {
+    const char* version;
+    bool testSwitch;
+    std::vector<TSkinMessageKind> shown;
+  };
+  for (const Case& k : std::vector<Case>{{"7.45", true, {}},
+                                         {"10.99", true, {}},
+                                         {"7.44", false, {}},
+                                         {"7.44", true, {TSkinMessageKind::Information}},
+                                         {"11", false, {TSkinMessageKind::Warning}}}) {
+    SCOPED_TRACE(k.version);
+    SkinEnv e;
+    if (k.testSwitch) e.sys.commandLine = {"/ACTEST"};
+    FixtureOptions o;
+    o.version = k.version;
+    e.Store("V", Pack(FixtureMembers(o)));
+    e.m->SetSkinName("V");
+    std::vector<TSkinMessageKind> shown;
+    for (const auto& b : e.sys.messageBoxes) shown.push_back(b.Kind);
+    EXPECT_EQ(shown, k.shown);
+    if (!shown.empty() && shown[0] == TSkinMessageKind::Information) {
+      EXPECT_EQ(e.sys.messageBoxes[0].Text.find("You are using an old version of the \"V\" skin."), 0u);
+    }
+    EXPECT_EQ(e.m->SkinningRules, srStdForms | srStdDialogs | srThirdParty);
+    EXPECT_EQ(e.m->SkinInfo(), k.version);
+  }
+}
+
+TEST(SkinLoading, VersionTextsIgnoreTheDecimalSeparatorOfTheLocale) {
+  struct Comma : std::numpunct<char> {
+    char do_decimal_point() const override { return ','; }
+  };
+  const std::locale saved = std::locale::global(std::locale(std::locale::classic(), new Comma));
+  EXPECT_EQ(SkinVersionText(7.45), "7.45");
+  EXPECT_EQ(SkinVersionText(10), "10");
+  TIniSections ini;
+  IniTextToSections("[GLOBALINFO]\nVERSION=10.99\n", ini);
+  EXPECT_EQ(SkinManagerReadSkinVersion(ini), 10.99);
+  std::locale::global(saved);
+}
+
+TEST(SkinLoading, CommonSectionsAddSectionsAndBitmapsToEverySkin) {
+  SkinEnv e;
+  auto members = FixtureMembers();
+  members.push_back({"Extra.bmp", Bmp24(6, 3, [](int, int) { return 0x00FF00u; })});
+  e.WriteDirectory("Dir", members);
+  e.m->SetSkinName("Dir");
+  e.m->SetCommonSections({"[ MY BTN ]", "PARENTCLASS = BUTTON", "COLOR=0x123456", "PICTURE=EXTRA.BMP",
+                          "; a comment keeps its blanks", "[EDIT]", "COLOR=0x000001"});
+  EXPECT_EQ(e.m->CommonSections()[4], "; a comment keeps its blanks");
+  const SkinSectionRecord& mine = Sec(*e.m, "MYBTN");
+  EXPECT_EQ(mine.NormalState.Color, 0x123456);
+  EXPECT_EQ(mine.HotState.Color, 0xE0E0E0);  // copied from BUTTON
+  EXPECT_EQ(mine.GlowSize, 4);
+  EXPECT_EQ(Sec(*e.m, "EDIT").NormalState.Color, 0xFFFFFF);  // the skin's own section wins
+  const int32_t picture = SkinManagerGetImageIndexByName(*e.m, "MYBTN", "PICTURE");
+  ASSERT_GE(picture, 0);
+  ASSERT_TRUE(e.m->Skin().Images[size_t(picture)].Bitmap);
+  EXPECT_EQ(e.m->Skin().Images[size_t(picture)].Bitmap->Width(), 6);
+}
+
+TEST(SkinLoading, ExtendedBorderShadowsComeFromTheExBorderImage) {
+  SkinEnv e;
+  e.sys.layeredWindows = true;
+  e.Store("Ex", Pack(WithOptions([](std::string& o) {
+    o.insert(o.find("[BUTTON]"), "FORMOFFSET=1\r\nEXBORDER=" + Mask(0, 0, 48, 32, 4, 4, 4, 4, 2, 1, 0, 0) + "\r\n");
+  })));
+  e.Store("Plain", Pack(FixtureMembers()));
+  e.m->SetExtendedBorders(true);
+  e.m->SetSkinName("Ex");
+  const LoadedSkin& s = e.m->Skin();
+  EXPECT_EQ(s.ShadowMargins, (TRect{3, 3, 3, 3}));  // border widths minus FORMOFFSET
+  ASSERT_TRUE(s.ActiveShadow && s.InactiveShadow);
+  EXPECT_EQ(s.ActiveShadow->Width(), 24);
+  EXPECT_EQ(s.ActiveShadow->Height(), 16);
+  EXPECT_EQ(GetPixel32(*s.ActiveShadow, 0, 0), KeyPixel);
+  EXPECT_EQ(GetPixel32(*s.InactiveShadow, 1, 1), 0xFF4070B0u);  // the second state
+  // Without an EXBORDER image: the program's standard shadows, when it has set them.
+  e.m->SetSkinName("Plain");
+  EXPECT_FALSE(e.m->Skin().ActiveShadow);
+  SetStandardBorderShadows(std::make_shared<Bitmap>(5, 5), std::make_shared<Bitmap>(6, 6));
+  e.m->SetSkinName("Plain");
+  ASSERT_TRUE(e.m->Skin().InactiveShadow);
+  EXPECT_EQ(e.m->Skin().InactiveShadow->Width(), 6);
+  EXPECT_EQ(e.m->Skin().ShadowMargins, (TRect{9, 9, 9, 9}));
+  SetStandardBorderShadows(nullptr, nullptr);
+  e.m->SetExtendedBorders(false);  // a skin is applied: loaded again without shadows
+  EXPECT_FALSE(e.m->Skin().ActiveShadow);
+  EXPECT_EQ(e.m->Skin().ShadowMargins, TRect{});
+}
+
+TEST(SkinLoading, TheProgramsDirectoryRulesForTheSkinDirectory) {
+  PortableSkinSystem sys;
+  sys.programDirectory = "C:\\Prog\\Bin\\";
+  TsSkinManager m(sys);
+  EXPECT_EQ(m.SkinDirectory(), "c:\\Skins");
+  for (const auto& [dir, normal] : std::vector<std::pair<std::string, std::string>>{
+           {"..\\Skins", "C:\\Prog\\Skins"},
+           {".\\Skins", "C:\\Prog\\Bin\\Skins"},
+           {"Skins", "C:\\Prog\\Bin\\Skins"},
+           {".", "C:\\Prog\\Bin\\"},
+           {"D:\\Skins", "D:\\Skins"},
+           {"\\\\server\\skins", "\\\\server\\skins"}}) {
+    m.SetSkinDirectory(dir);
+    EXPECT_EQ(m.NormalizeSkinDirectory(), normal) << dir;
+  }
+}
+
+}  // namespace
