@@ -4,6 +4,7 @@
 #include <new>
 
 #include "skin/paint/bitmap.h"
+#include "skin/paint/gdi_ledger.h"
 
 namespace skin::detail {
 
@@ -29,9 +30,9 @@ PixelBuffer AllocatePixels(int32_t width, int32_t height, int bitsPerPixel, size
     }
   }
   void* bits = nullptr;
-  HBITMAP handle = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP handle = ledger::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
   if (handle == nullptr || bits == nullptr) {
-    if (handle != nullptr) DeleteObject(handle);
+    if (handle != nullptr) ledger::DeleteObject(handle);
     throw std::bad_alloc();
   }
   // A new DIB section is zero-filled by the system.
@@ -39,7 +40,7 @@ PixelBuffer AllocatePixels(int32_t width, int32_t height, int bitsPerPixel, size
 }
 
 void FreePixels(PixelBuffer& buffer) noexcept {
-  if (buffer.handle != nullptr) DeleteObject(static_cast<HBITMAP>(buffer.handle));
+  if (buffer.handle != nullptr) ledger::DeleteObject(static_cast<HBITMAP>(buffer.handle));
   buffer.handle = nullptr;
   buffer.bits = nullptr;
 }
@@ -49,12 +50,12 @@ void SetPixelsPalette(const PixelBuffer& buffer, const std::vector<TRGBQuad>& pa
   RGBQUAD colors[256];
   const UINT count = UINT(palette.size() < 256 ? palette.size() : 256);
   for (UINT i = 0; i < count; ++i) colors[i] = RGBQUAD{palette[i].rgbBlue, palette[i].rgbGreen, palette[i].rgbRed, 0};
-  HDC dc = CreateCompatibleDC(nullptr);
+  HDC dc = ledger::CreateCompatibleDC(nullptr);
   if (dc == nullptr) return;
   HGDIOBJ old = SelectObject(dc, static_cast<HBITMAP>(buffer.handle));
   SetDIBColorTable(dc, 0, count, colors);
   SelectObject(dc, old);
-  DeleteDC(dc);
+  ledger::DeleteDC(dc);
 }
 
 void FlushPixels() noexcept { GdiFlush(); }

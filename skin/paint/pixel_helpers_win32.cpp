@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "skin/paint/pixel_helpers.h"
+#include "skin/paint/gdi_ledger.h"
 
 namespace skin {
 
@@ -21,14 +22,14 @@ void* IconFromBitmap32(Bitmap& bmp) {
       if (row[x] == key) maskBits[size_t(y) * maskStride + size_t(x / 8)] |= uint8_t(0x80 >> (x % 8));
     }
   }
-  HBITMAP mask = CreateBitmap(w, h, 1, 1, maskBits.data());
+  HBITMAP mask = ledger::CreateBitmap(w, h, 1, 1, maskBits.data());
   if (mask == nullptr) return nullptr;
   ICONINFO info{};
   info.fIcon = TRUE;
   info.hbmMask = mask;
   info.hbmColor = static_cast<HBITMAP>(bmp.Handle());
-  HICON icon = CreateIconIndirect(&info);
-  DeleteObject(mask);
+  HICON icon = ledger::CreateIconIndirect(&info);
+  ledger::DeleteObject(mask);
   return icon;
 }
 

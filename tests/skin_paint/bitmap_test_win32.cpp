@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "skin/paint/bitmap.h"
+#include "skin/paint/gdi_ledger.h"
 #include "skin/paint/pixel_helpers.h"
 
 namespace skin {
@@ -63,7 +64,36 @@ TEST(BitmapWindows, IconMaskMarksTheTopLeftColour) {
   DeleteDC(dc);
   DeleteObject(info.hbmMask);
   if (info.hbmColor) DeleteObject(info.hbmColor);
-  DestroyIcon(icon);
+  ledger::DestroyIcon(icon);
+}
+
+// The ledger counts what the bitmap and icon code make and free: a round of them leaves every counter where it was,
+// and an object kept alive shows as one more of its kind.
+TEST(BitmapWindows, TheLedgerCountsWhatIsMadeAndFreed) {
+  const ledger::Snapshot start = ledger::Take();
+  for (int i = 0; i < 20; ++i) {
+    Bitmap b(8 + i, 8, pf32bit);
+    HICON icon = static_cast<HICON>(IconFromBitmap32(b));
+    ASSERT_NE(icon, nullptr);
+    ledger::DestroyIcon(icon);
+  }
+  EXPECT_EQ(ledger::Difference(start, ledger::Take()), "");
+  {
+    Bitmap kept(4, 4, pf32bit);
+    HRGN region = ledger::CreateRectRgn(0, 0, 4, 4);
+    const ledger::Snapshot held = ledger::Take();
+    EXPECT_EQ(held.Live[ledger::kBitmap], start.Live[ledger::kBitmap] + 1);
+    EXPECT_EQ(held.Live[ledger::kRegion], start.Live[ledger::kRegion] + 1);
+    ledger::DeleteObject(region);
+  }
+  HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  ledger::SetTimer(window, 7, 1000, nullptr);
+  ledger::SetTimer(window, 7, 500, nullptr);  // replaces the first: still one timer
+  EXPECT_EQ(ledger::Take().Live[ledger::kTimer], start.Live[ledger::kTimer] + 1);
+  ledger::KillTimer(window, 7);
+  DestroyWindow(window);
+  EXPECT_EQ(ledger::Difference(start, ledger::Take()), "");
 }
 
 }  // namespace

@@ -1,0 +1,39 @@
+#include "skin/paint/gdi_ledger.h"
+
+namespace skin::ledger {
+
+namespace {
+std::array<std::atomic<int64_t>, kKindCount> live{};
+}  // namespace
+
+const char* KindName(int kind) {
+  static const char* const names[kKindCount] = {"Bitmap", "Brush",  "Pen",   "Font", "Region",
+                                                "MemoryDC", "WindowDC", "Icon", "Timer", "Hook", "Window"};
+  return kind >= 0 && kind < kKindCount ? names[kind] : "?";
+}
+
+Snapshot Take() {
+  Snapshot s;
+  for (int k = 0; k < kKindCount; ++k) s.Live[k] = live[k].load(std::memory_order_relaxed);
+  return s;
+}
+
+std::string Difference(const Snapshot& before, const Snapshot& after) {
+  std::string out;
+  for (int k = 0; k < kKindCount; ++k) {
+    if (before.Live[k] == after.Live[k]) continue;
+    out += KindName(k);
+    out += ": " + std::to_string(before.Live[k]) + " -> " + std::to_string(after.Live[k]) + "\n";
+  }
+  return out;
+}
+
+void Made(int kind) {
+  if (kind >= 0 && kind < kKindCount) live[kind].fetch_add(1, std::memory_order_relaxed);
+}
+
+void Freed(int kind) {
+  if (kind >= 0 && kind < kKindCount) live[kind].fetch_sub(1, std::memory_order_relaxed);
+}
+
+}  // namespace skin::ledger
