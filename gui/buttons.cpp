@@ -160,7 +160,7 @@ void TSpeedButton::Paint() {
   } else if (pressed || (mouseInControl_ && enabled_)) {
     DrawEdge(dc, &r, pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
   } else {
-    HBRUSH b = CreateSolidBrush(ColorToRGB(color_));
+    HBRUSH b = CreateSolidBrush(ColorRef(color_));
     FillRect(dc, &r, b);
     DeleteObject(b);
   }
@@ -169,8 +169,8 @@ void TSpeedButton::Paint() {
     WORD pattern[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
     HBITMAP bmp = CreateBitmap(8, 8, 1, 1, pattern);
     HBRUSH b = CreatePatternBrush(bmp);
-    COLORREF oldText = SetTextColor(dc, ColorToRGB(clBtnFace));
-    COLORREF oldBk = SetBkColor(dc, ColorToRGB(clBtnHighlight));
+    COLORREF oldText = SetTextColor(dc, ColorRef(clBtnFace));
+    COLORREF oldBk = SetBkColor(dc, ColorRef(clBtnHighlight));
     FillRect(dc, &r, b);
     SetTextColor(dc, oldText);
     SetBkColor(dc, oldBk);
@@ -189,7 +189,7 @@ void TSpeedButton::Paint() {
     if (pressed && numGlyphs_ > 2) frame = 2;
     HDC src = glyph_.Canvas().Handle();
     GdiFlush();
-    TransparentBlt(dc, gx, gy, gw, gh, src, frame * gw, 0, gw, gh, ColorToRGB(glyph_.TransparentColor()));
+    TransparentBlt(dc, gx, gy, gw, gh, src, frame * gw, 0, gw, gh, ColorRef(glyph_.TransparentColor()));
     textLeft = gx + gw + spacing_;
   }
   if (!text_.empty()) {
@@ -205,12 +205,12 @@ void TSpeedButton::Paint() {
     }
     if (!enabled_) {
       OffsetRect(&tr, 1, 1);
-      SetTextColor(dc, ColorToRGB(clBtnHighlight));
+      SetTextColor(dc, ColorRef(clBtnHighlight));
       DrawTextA(dc, text_.c_str(), static_cast<int>(text_.size()), &tr, flags);
       OffsetRect(&tr, -1, -1);
-      SetTextColor(dc, ColorToRGB(clBtnShadow));
+      SetTextColor(dc, ColorRef(clBtnShadow));
     } else {
-      SetTextColor(dc, ColorToRGB(font_.Color()));
+      SetTextColor(dc, ColorRef(font_.Color()));
     }
     DrawTextA(dc, text_.c_str(), static_cast<int>(text_.size()), &tr, flags);
     SelectObject(dc, old);
@@ -298,11 +298,11 @@ void TBitBtn::DrawItem(void* data) {
   const int gx = r.left + ((r.right - r.left) - total) / 2, gy = r.top + ((r.bottom - r.top) - gh) / 2;
   HDC src = glyph_.Canvas().Handle();
   GdiFlush();
-  TransparentBlt(dc, gx, gy, gw, gh, src, 0, 0, gw, gh, ColorToRGB(glyph_.TransparentColor()));
+  TransparentBlt(dc, gx, gy, gw, gh, src, 0, 0, gw, gh, ColorRef(glyph_.TransparentColor()));
   RECT tr{gx + gw + spacing_, r.top, r.right, r.bottom};
   HGDIOBJ old = SelectObject(dc, font_.Handle());
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, ColorToRGB(enabled_ ? font_.Color() : clGrayText));
+  SetTextColor(dc, ColorRef(enabled_ ? font_.Color() : clGrayText));
   DrawTextA(dc, text_.c_str(), static_cast<int>(text_.size()), &tr, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
   SelectObject(dc, old);
   canvas_.SetHandle(nullptr);

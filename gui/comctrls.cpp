@@ -64,7 +64,7 @@ void SetFormat(HWND h, DWORD which, TColor color, bool setColor, TFontStyles sty
   cf.cbSize = sizeof(cf);
   if (setColor) {
     cf.dwMask |= CFM_COLOR;
-    cf.crTextColor = ColorToRGB(color);
+    cf.crTextColor = ColorRef(color);
   }
   if (setStyle) {
     cf.dwMask |= CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT;
@@ -234,7 +234,7 @@ std::vector<TRichRun> TRichEdit::Runs() const {
 #endif
   std::vector<TRichRun> runs;
   for (size_t i = 0; i < text.size() && i < attrs.size(); ++i) {
-    const TColor c = static_cast<TColor>(ColorToRGB(attrs[i].color));
+    const TColor c = static_cast<TColor>(ColorRef(attrs[i].color));
     if (runs.empty() || runs.back().Color != c || runs.back().Style != attrs[i].style)
       runs.push_back(TRichRun{std::string(), c, attrs[i].style});
     if (text[i] == '\r')

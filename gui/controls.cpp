@@ -766,7 +766,7 @@ HBRUSH TWinControl::BrushHandle() {
     brush_ = nullptr;
   }
   if (!brush_) {
-    brush_ = CreateSolidBrush(ColorToRGB(color_));
+    brush_ = CreateSolidBrush(ColorRef(color_));
     brushColor_ = color_;
   }
 #endif
@@ -941,8 +941,8 @@ void TWinControl::DefaultHandler(TMessage& m) {
   if (handle_ && defWndProc_) {
     if (m.Msg >= CN_CTLCOLORMSGBOX && m.Msg <= CN_CTLCOLORSTATIC) {
       HDC dc = reinterpret_cast<HDC>(m.WParam);
-      ::SetTextColor(dc, ColorToRGB(font_.Color()));
-      ::SetBkColor(dc, ColorToRGB(color_));
+      ::SetTextColor(dc, ColorRef(font_.Color()));
+      ::SetBkColor(dc, ColorRef(color_));
       m.Result = reinterpret_cast<LRESULT>(BrushHandle());
       return;
     }

@@ -64,7 +64,7 @@ bool TFontDialog::Execute() {
   cf.hwndOwner = OwnerWindow();
   cf.lpLogFont = &lf;
   cf.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS;
-  cf.rgbColors = ColorToRGB(font_.Color());
+  cf.rgbColors = ColorRef(font_.Color());
   if (!ChooseFontA(&cf)) return false;
   font_.SetName(lf.lfFaceName);
   font_.SetHeight(lf.lfHeight);

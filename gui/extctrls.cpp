@@ -219,7 +219,7 @@ void TCustomPanel::Paint() {
   HDC dc = canvas_.Handle();
   HGDIOBJ old = SelectObject(dc, font_.Handle());
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, ColorToRGB(enabled_ ? font_.Color() : clGrayText));
+  SetTextColor(dc, ColorRef(enabled_ ? font_.Color() : clGrayText));
   RECT rc{r.Left + 2, r.Top, r.Right - 2, r.Bottom};
   UINT flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
   flags |= alignment_ == TAlignment::taCenter ? DT_CENTER : alignment_ == TAlignment::taRightJustify ? DT_RIGHT : DT_LEFT;

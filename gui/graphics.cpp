@@ -9,28 +9,6 @@
 
 namespace gui {
 
-// ---- colours ----
-
-uint32_t ColorToRGB(TColor color) {
-  if (color == clNone || color == clDefault) return 0;
-  if (color & clSystemColor) {
-    const int index = color & 0xFF;
-#ifdef _WIN32
-    return GetSysColor(index);
-#else
-    // The classic Windows scheme.
-    static const uint32_t classic[] = {
-        RGB(212, 208, 200), RGB(58, 110, 165),  RGB(10, 36, 106),   RGB(128, 128, 128), RGB(212, 208, 200),
-        RGB(255, 255, 255), RGB(0, 0, 0),       RGB(0, 0, 0),       RGB(0, 0, 0),       RGB(255, 255, 255),
-        RGB(212, 208, 200), RGB(212, 208, 200), RGB(128, 128, 128), RGB(10, 36, 106),   RGB(255, 255, 255),
-        RGB(212, 208, 200), RGB(128, 128, 128), RGB(128, 128, 128), RGB(0, 0, 0),       RGB(212, 208, 200),
-        RGB(255, 255, 255), RGB(64, 64, 64),    RGB(212, 208, 200), RGB(0, 0, 0),       RGB(255, 255, 225)};
-    return index < static_cast<int>(std::size(classic)) ? classic[index] : 0;
-#endif
-  }
-  return static_cast<uint32_t>(color) & 0x00FFFFFF;
-}
-
 // ---- TFont ----
 
 TFont::TFont() = default;
@@ -164,7 +142,7 @@ void TCanvas::Select() {
   HGDIOBJ f = SelectObject(dc_, font_.Handle());
   if (!oldFont_) oldFont_ = f;
   if (brushHandle_) DeleteObject(brushHandle_);
-  brushHandle_ = brush_.Style == TBrushStyle::bsClear ? nullptr : CreateSolidBrush(ColorToRGB(brush_.Color));
+  brushHandle_ = brush_.Style == TBrushStyle::bsClear ? nullptr : CreateSolidBrush(ColorRef(brush_.Color));
   HGDIOBJ b = SelectObject(dc_, brushHandle_ ? static_cast<HGDIOBJ>(brushHandle_) : GetStockObject(NULL_BRUSH));
   if (!oldBrush_) oldBrush_ = b;
   if (penHandle_) {
@@ -176,11 +154,11 @@ void TCanvas::Select() {
   if (pen_.Style == TPenStyle::psDash) style = PS_DASH;
   if (pen_.Style == TPenStyle::psDot) style = PS_DOT;
   if (pen_.Style == TPenStyle::psClear) style = PS_NULL;
-  penHandle_ = CreatePen(style, pen_.Width, ColorToRGB(pen_.Color));
+  penHandle_ = CreatePen(style, pen_.Width, ColorRef(pen_.Color));
   HGDIOBJ p = SelectObject(dc_, penHandle_);
   if (!oldPen_) oldPen_ = p;
-  SetTextColor(dc_, ColorToRGB(font_.Color()));
-  SetBkColor(dc_, ColorToRGB(brush_.Color));
+  SetTextColor(dc_, ColorRef(font_.Color()));
+  SetBkColor(dc_, ColorRef(brush_.Color));
   SetBkMode(dc_, brush_.Style == TBrushStyle::bsClear ? TRANSPARENT : OPAQUE);
 #endif
 }
@@ -220,7 +198,7 @@ void TCanvas::FillRect(const TRect& r) {
 #ifdef _WIN32
   if (dc_) {
     if (brush_.Style == TBrushStyle::bsClear) return;
-    HBRUSH b = CreateSolidBrush(ColorToRGB(brush_.Color));
+    HBRUSH b = CreateSolidBrush(ColorRef(brush_.Color));
     RECT rc{r.Left, r.Top, r.Right, r.Bottom};
     ::FillRect(dc_, &rc, b);
     DeleteObject(b);
@@ -228,7 +206,7 @@ void TCanvas::FillRect(const TRect& r) {
   }
 #endif
   if (!bitmap_ || brush_.Style == TBrushStyle::bsClear) return;
-  const uint32_t rgb = ColorToRGB(brush_.Color);
+  const uint32_t rgb = ColorRef(brush_.Color);
   const int x0 = std::max(0, r.Left), x1 = std::min(bitmap_->Width(), r.Right);
   const int y0 = std::max(0, r.Top), y1 = std::min(bitmap_->Height(), r.Bottom);
   for (int y = y0; y < y1; ++y)
@@ -238,7 +216,7 @@ void TCanvas::FillRect(const TRect& r) {
 void TCanvas::FrameRect(const TRect& r) {
 #ifdef _WIN32
   if (dc_) {
-    HBRUSH b = CreateSolidBrush(ColorToRGB(brush_.Color));
+    HBRUSH b = CreateSolidBrush(ColorRef(brush_.Color));
     RECT rc{r.Left, r.Top, r.Right, r.Bottom};
     ::FrameRect(dc_, &rc, b);
     DeleteObject(b);
@@ -246,7 +224,7 @@ void TCanvas::FrameRect(const TRect& r) {
   }
 #endif
   if (!bitmap_ || r.IsEmpty()) return;
-  const uint32_t rgb = ColorToRGB(brush_.Color);
+  const uint32_t rgb = ColorRef(brush_.Color);
   for (int x = r.Left; x < r.Right; ++x) {
     PutPixel(bitmap_, x, r.Top, rgb);
     PutPixel(bitmap_, x, r.Bottom - 1, rgb);
@@ -269,7 +247,7 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
   TRect inner{x1 + 1, y1 + 1, x2 - 1, y2 - 1};
   FillRect(inner);
   if (pen_.Style == TPenStyle::psClear) return;
-  const uint32_t rgb = ColorToRGB(pen_.Color);
+  const uint32_t rgb = ColorRef(pen_.Color);
   for (int x = x1; x < x2; ++x) {
     PutPixel(bitmap_, x, y1, rgb);
     PutPixel(bitmap_, x, y2 - 1, rgb);
@@ -299,7 +277,7 @@ void TCanvas::LineTo(int x, int y) {
 #endif
   if (bitmap_ && pen_.Style != TPenStyle::psClear) {
     // Bresenham, the end point excluded as GDI does.
-    const uint32_t rgb = ColorToRGB(pen_.Color);
+    const uint32_t rgb = ColorRef(pen_.Color);
     int x0 = penPos_.X, y0 = penPos_.Y;
     const int dx = std::abs(x - x0), sx = x0 < x ? 1 : -1;
     const int dy = -std::abs(y - y0), sy = y0 < y ? 1 : -1;
@@ -382,7 +360,7 @@ void TCanvas::StretchDraw(const TRect& dest, const TBitmap& bmp) {
     GdiFlush();
     if (bmp.Transparent()) {
       TransparentBlt(dc_, dest.Left, dest.Top, dest.Width(), dest.Height(), sdc, 0, 0, bmp.Width(), bmp.Height(),
-                     ColorToRGB(bmp.TransparentColor()));
+                     ColorRef(bmp.TransparentColor()));
     } else {
       SetStretchBltMode(dc_, COLORONCOLOR);
       StretchBlt(dc_, dest.Left, dest.Top, dest.Width(), dest.Height(), sdc, 0, 0, bmp.Width(), bmp.Height(), SRCCOPY);
@@ -392,7 +370,7 @@ void TCanvas::StretchDraw(const TRect& dest, const TBitmap& bmp) {
 #endif
   if (!bitmap_) return;
   const bool keyed = bmp.Transparent();
-  const uint32_t key = keyed ? ColorToRGB(bmp.TransparentColor()) : 0;
+  const uint32_t key = keyed ? ColorRef(bmp.TransparentColor()) : 0;
   for (int y = dest.Top; y < dest.Bottom; ++y) {
     if (y < 0 || y >= bitmap_->Height()) continue;
     const int sy = static_cast<int>((static_cast<int64_t>(y - dest.Top) * bmp.Height()) / dest.Height());
@@ -445,11 +423,11 @@ TColor TCanvas::Pixel(int x, int y) {
 void TCanvas::SetPixel(int x, int y, TColor c) {
 #ifdef _WIN32
   if (dc_) {
-    ::SetPixel(dc_, x, y, ColorToRGB(c));
+    ::SetPixel(dc_, x, y, ColorRef(c));
     return;
   }
 #endif
-  PutPixel(bitmap_, x, y, ColorToRGB(c));
+  PutPixel(bitmap_, x, y, ColorRef(c));
 }
 
 // ---- TBitmap ----

@@ -86,7 +86,7 @@ void TCustomLabel::Paint() {
   HDC dc = canvas_.Handle();
   RECT r{0, 0, width_, height_};
   if (!transparent_) {
-    HBRUSH b = CreateSolidBrush(ColorToRGB(color_));
+    HBRUSH b = CreateSolidBrush(ColorRef(color_));
     FillRect(dc, &r, b);
     DeleteObject(b);
   }
@@ -104,12 +104,12 @@ void TCustomLabel::Paint() {
   }
   if (!enabled_) {
     OffsetRect(&r, 1, 1);
-    SetTextColor(dc, ColorToRGB(clBtnHighlight));
+    SetTextColor(dc, ColorRef(clBtnHighlight));
     DrawTextA(dc, text_.c_str(), static_cast<int>(text_.size()), &r, flags);
     OffsetRect(&r, -1, -1);
-    SetTextColor(dc, ColorToRGB(clBtnShadow));
+    SetTextColor(dc, ColorRef(clBtnShadow));
   } else {
-    SetTextColor(dc, ColorToRGB(font_.Color()));
+    SetTextColor(dc, ColorRef(font_.Color()));
   }
   DrawTextA(dc, text_.c_str(), static_cast<int>(text_.size()), &r, flags);
   SelectObject(dc, old);

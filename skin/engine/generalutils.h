@@ -192,9 +192,10 @@ struct WindowsVersion {
 // Windows major version above 5, or 5 with minor version at least 1.
 constexpr bool IsWindowsXPOrLater(WindowsVersion v) { return v.Major > 5 || (v.Major == 5 && v.Minor >= 1); }
 
-class SkinSystem {
+// The system colours come through the program's colour seam (platform/colors.h): SysColor(index) is
+// GetSysColor(index), the RGB value (0x00BBGGRR) of a system colour.
+class SkinSystem : public platform::SystemColors {
  public:
-  virtual ~SkinSystem() = default;
   // The caption font's height from the non-client metrics; 0 when the query fails.
   virtual int32_t CaptionFontHeight() = 0;
   // A new font handle (HFONT) made from the caption font; 0 when that fails. The caller owns it.
@@ -212,8 +213,6 @@ class SkinSystem {
   virtual bool CompositionEnabled() = 0;
   // GetSystemMetrics(SM_CXHSCROLL).
   virtual int32_t HScrollArrowWidth() = 0;
-  // GetSysColor(index): the RGB value (0x00BBGGRR) of a system colour.
-  virtual uint32_t SysColor(int index) = 0;
   // Handles the messages waiting for this thread (the application's message processing).
   virtual void ProcessMessages() = 0;
   // A modal message box with the error icon and an OK button.
@@ -245,7 +244,7 @@ class PortableSkinSystem : public SkinSystem {
   bool DebuggerPresent() override { return debugger; }
   bool CompositionEnabled() override { return composition; }
   int32_t HScrollArrowWidth() override { return hScrollArrowWidth; }
-  uint32_t SysColor(int index) override;  // the classic Windows defaults
+  uint32_t SysColor(int index) override { return platform::DefaultSystemColor(index); }
   void ProcessMessages() override {
     if (onProcessMessages) onProcessMessages();
   }
@@ -269,9 +268,8 @@ void WaitWithMessages(uint32_t Ms, platform::Clock& clock = platform::systemCloc
                       SkinSystem& s = systemSkinSystem());
 
 // Colours (skin/paint/colors.h): a negative value is a system colour (its low byte is the system colour
-// index). This form resolves it through the given system seam.
+// index); ColorToRGB(Color, s) resolves it through the given system seam.
 constexpr int32_t SystemColor(int index) { return clSystemColor | index; }
-int32_t ColorToRGB(int32_t Color, SkinSystem& s);
 
 // ---------------------------------------------------------------------------------------------------------
 // Published properties by name.
