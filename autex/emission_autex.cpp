@@ -8,9 +8,11 @@
 #include "autex/trames_autex.h"
 #include "autex/traduction_autex.h"
 #include "autex/varicode_autex.h"
-#include "station/forms/form1.h"
+#include "autex/vue_autex.h"
 
 namespace autex {
+
+using enum NomElement;
 
 namespace {
 
@@ -752,7 +754,7 @@ void Autex::PREPARATION_TX() {
         if (NB_REPETITIONS_MAITRE > LIMITE_REPETITIONS_MAITRE) ABANDON_LIEN = 1;
         INFO(T("No user frame received", "Pas de trame utilisateur re\xE7u" "e") + " " +
              std::to_string(NB_REPETITIONS_MAITRE));
-        fenetre_.Nombre_de_repetitions_S1->SetCaption(std::to_string(NB_REPETITIONS_MAITRE));
+        vue_.Fixe_texte({Nombre_de_repetitions, 1}, std::to_string(NB_REPETITIONS_MAITRE));
       }
       REPETITION_DEMANDEE = 0;
       if (FIN_REUNION_DEMANDEE == 1) {

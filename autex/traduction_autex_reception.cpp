@@ -7,9 +7,11 @@
 #include "autex/mathematiques.h"
 #include "autex/trames_autex.h"
 #include "autex/traduction_autex.h"
-#include "station/forms/form1.h"
+#include "autex/vue_autex.h"
 
 namespace autex {
+
+using enum NomElement;
 
 namespace {
 constexpr std::string_view MOT_1200 = "101101001110";

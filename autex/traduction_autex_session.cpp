@@ -3,9 +3,11 @@
 
 #include "autex/traduction_autex.h"
 #include "autex/trames_autex.h"
-#include "station/forms/form1.h"
+#include "autex/vue_autex.h"
 
 namespace autex {
+
+using enum NomElement;
 
 namespace {
 // "M" for the Master, "S1" .. "S12" for the users.
@@ -16,9 +18,8 @@ std::string nom_slot(int s) {
 }
 }  // namespace
 
-Autex::Autex(forms::TForm1& fenetre, Langues& langues, Horodatage& horodatage, platform::Clock& horloge,
-             HoteAutex& hote)
-    : fenetre_(fenetre), langues_(langues), horodatage_(horodatage), horloge_(horloge), hote_(hote) {
+Autex::Autex(Langues& langues, Horodatage& horodatage, platform::Clock& horloge, VueAutex& vue)
+    : vue_(vue), langues_(langues), horodatage_(horodatage), horloge_(horloge), hote_(vue) {
   for (int s = 0; s < NOMBRE_SLOTS; ++s) NOM_SLOT[size_t(s)] = nom_slot(s);
   MODELE_ZERO_DP.assign(size_t(3) * LONGUEUR_MOT_DP, '0');
   FENETRE_DP = MODELE_ZERO_DP;
@@ -51,14 +52,14 @@ std::string Autex::HEURE_LOCALE() {
 void Autex::TRACE_LIGNE(const std::string& ligne) { TRACE_AUTEX += ligne + "\r\n"; }
 
 void Autex::TRACE_ETAT() {
-  fenetre_.Etat_liaison->Repaint();
-  if (TRACE_ACTIVE == 1) TRACE_LIGNE(HEURE_SYSTEME() + " ETAT " + fenetre_.Etat_liaison->Caption());
+  vue_.Redessine(Etat_liaison);
+  if (TRACE_ACTIVE == 1) TRACE_LIGNE(HEURE_SYSTEME() + " ETAT " + vue_.Texte(Etat_liaison));
 }
 
 void Autex::TRACE_INFO() {
-  fenetre_.Label_Info_AUTEX->Repaint();
+  vue_.Redessine(Label_Info_AUTEX);
   T_MESSAGE_INFO = horodate();
-  if (TRACE_ACTIVE == 1) TRACE_LIGNE(HEURE_SYSTEME() + " INFO " + fenetre_.Label_Info_AUTEX->Caption());
+  if (TRACE_ACTIVE == 1) TRACE_LIGNE(HEURE_SYSTEME() + " INFO " + vue_.Texte(Label_Info_AUTEX));
   hote_.Redonne_focus_editeur();
 }
 
@@ -68,12 +69,12 @@ void Autex::TRACE_MEMO_E(const std::string& texte) {
 }
 
 void Autex::INFO(const std::string& texte) {
-  fenetre_.Label_Info_AUTEX->SetCaption(texte);
+  vue_.Fixe_texte(Label_Info_AUTEX, texte);
   TRACE_INFO();
 }
 
 void Autex::ETAT(const std::string& texte) {
-  fenetre_.Etat_liaison->SetCaption(texte);
+  vue_.Fixe_texte(Etat_liaison, texte);
   TRACE_ETAT();
 }
 
@@ -114,20 +115,19 @@ uint8_t Autex::PAS_HAUTEUR_COURANT() const {
 // ---------------------------------------------------------------------------------------------------------
 
 void Autex::GESTION_PRELIMINAIRE_AUTEX() {
-  auto& f = fenetre_;
   // 1.
   MODE_AUTEX = 1;
   EMISSION_EN_COURS = 0;
   // 2. Panel height of the participant count.
   HAUTEUR_PANNEAU = uint16_t(PAS_HAUTEUR_COURANT() * 20);
-  f.Label_hauteur_Panel_Autex->SetCaption(std::to_string(HAUTEUR_PANNEAU));
+  vue_.Fixe_texte(Label_hauteur_Panel_Autex, std::to_string(HAUTEUR_PANNEAU));
   DISPOSITION_PANNEAUX_AUTEX();
   // 3.
   switch (NOMBRE_PARTICIPANTS) {
-    case 4: f.Partipants_Autex_4->SetDown(true); break;
-    case 7: f.Partipants_Autex_7->SetDown(true); break;
-    case 13: f.Partipants_Autex_13->SetDown(true); break;
-    default: f.Partipants_Autex_2->SetDown(true); break;
+    case 4: vue_.Fixe_enfonce(Partipants_Autex_4, true); break;
+    case 7: vue_.Fixe_enfonce(Partipants_Autex_7, true); break;
+    case 13: vue_.Fixe_enfonce(Partipants_Autex_13, true); break;
+    default: vue_.Fixe_enfonce(Partipants_Autex_2, true); break;
   }
   // 4.
   NOMBRE_UTILISATEURS = uint8_t(NOMBRE_PARTICIPANTS > 0 ? NOMBRE_PARTICIPANTS - 1 : 0);
@@ -144,9 +144,8 @@ void Autex::GESTION_PRELIMINAIRE_AUTEX() {
   if (PREMIERE_ACTIVATION == 1) {
     PREMIERE_ACTIVATION = 0;
     for (int k = 0; k <= SLOTS_EXISTANTS(); ++k) {
-      gui::TMemo* memo = f.Memo_Reception(k);
-      if (memo->CanFocus()) memo->SetFocus();
-      HANDLE_MEMO_RECEPTION[size_t(k)] = memo->HandleAllocated() ? static_cast<void*>(memo->WindowHandle()) : nullptr;
+      vue_.Prend_focus({Memo_Reception, k});
+      HANDLE_MEMO_RECEPTION[size_t(k)] = vue_.Handle_fenetre({Memo_Reception, k});
     }
     EFFACE_FENETRES_M_ET_SX();
   }
@@ -233,9 +232,9 @@ void Autex::GESTION_PRELIMINAIRE_AUTEX() {
   for (auto& c : CONTEXTES) c.NB_ECHECS = 0;
   MANQUES_SLOT.fill(0);
   // 12.
-  f.Indique_TX_AUTEX->SetVisible(false);
+  vue_.Fixe_visible(Indique_TX_AUTEX, false);
   RAZ_COMPTEURS_AFFICHES();
-  for (int n = 1; n <= 12; ++n) f.Label_CQ(n)->SetCaption("");
+  for (int n = 1; n <= 12; ++n) vue_.Fixe_texte({Label_CQ, n}, "");
   // 13. Own and per-slot header bits, and the header bits the receive side keeps. KD1_PRECEDENT of a link
   // starts at '1': the connection request carries KD1 '1', so the user's first text ('0') counts as new.
   BA_TX = bits_a('0');
@@ -271,23 +270,23 @@ void Autex::GESTION_PRELIMINAIRE_AUTEX() {
   REINIT_EMISSION();
   // 15. Secondary channel.
   {
-    std::string divers = f.DIVERS->Text();
+    std::string divers = vue_.Texte(DIVERS);
     SUPPRIMER_ESPACES(divers);
     FILTRE_CARACTERES(divers, TEXTE_DIVERS);
-    f.DIVERS->SetText(TEXTE_DIVERS);
+    vue_.Fixe_texte(DIVERS, TEXTE_DIVERS);
     VERIF_INDICATIF_PROPRE();
     AFFICHE_CANAL_SECONDAIRE();
     INDEX_CANAL = 15;
-    f.DIVERS->SetSelStart(int(TEXTE_DIVERS.size()));
+    vue_.Fixe_debut_selection(DIVERS, int(TEXTE_DIVERS.size()));
   }
   // 16.
   if (NOMBRE_PARTICIPANTS == 7 || NOMBRE_PARTICIPANTS == 13) {
-    f.Sur_3_colonnes_AUTEX->SetVisible(true);
-    f.Sur_3_colonnes_AUTEX->SetDown((NOMBRE_PARTICIPANTS == 7 ? TROIS_COLONNES_7 : TROIS_COLONNES_13) == 1);
+    vue_.Fixe_visible(Sur_3_colonnes_AUTEX, true);
+    vue_.Fixe_enfonce(Sur_3_colonnes_AUTEX, (NOMBRE_PARTICIPANTS == 7 ? TROIS_COLONNES_7 : TROIS_COLONNES_13) == 1);
   } else {
-    f.Sur_3_colonnes_AUTEX->SetVisible(false);
+    vue_.Fixe_visible(Sur_3_colonnes_AUTEX, false);
   }
-  f.AUCUN_CQ_S2->SetVisible(true);
+  vue_.Fixe_visible(AUCUN_CQ_S2, true);
   TEXTES_FENETRE_AUTEX(/*garder_info=*/true);
   // 17. Short-message and file reception of every participant.
   RAZ_RECEPTION_FICHIERS();

@@ -5,9 +5,11 @@
 #include "autex/mathematiques.h"
 #include "autex/trames_autex.h"
 #include "autex/traduction_autex.h"
-#include "station/forms/form1.h"
+#include "autex/vue_autex.h"
 
 namespace autex {
+
+using enum NomElement;
 
 namespace {
 // Character at a 1-based position of the DP bits ('0' beyond the end).
@@ -26,8 +28,8 @@ uint8_t longueur(const std::string& bits, size_t premier) {
 
 void Autex::ETIQUETTE_CQ_SLOT(int slot, const std::string& texte) {
   if (slot < 1 || slot > 12) return;
-  fenetre_.Label_CQ(slot)->SetCaption(texte);
-  fenetre_.Label_CQ(slot)->Repaint();
+  vue_.Fixe_texte({Label_CQ, slot}, texte);
+  vue_.Redessine({Label_CQ, slot});
   if (TRACE_ACTIVE == 1) TRACE_LIGNE(HEURE_SYSTEME() + std::string(" CQ DE S").append(std::to_string(slot)) + " " + texte);
 }
 
@@ -35,13 +37,13 @@ void Autex::AFFICHE_MANQUES_SLOT(int slot) {
   if (slot < 1 || slot > 12) return;
   const uint8_t n = MANQUES_SLOT[size_t(slot)];
   const std::string chiffre = n <= 9 ? std::string(1, char('0' + n)) : std::string();
-  fenetre_.Nombre_de_repetitions(slot)->SetCaption(chiffre);
+  vue_.Fixe_texte({Nombre_de_repetitions, slot}, chiffre);
   if (TRACE_ACTIVE == 1) TRACE_LIGNE(HEURE_SYSTEME() + std::string(" REPETITIONS DE S").append(std::to_string(slot)) + " :" + chiffre);
 }
 
 void Autex::AFFICHE_INDICATIF_SLOT(int slot, const std::string& indicatif) {
   if (slot < 1 || slot > 12) return;
-  fenetre_.Indicatif(slot)->SetCaption(indicatif);
+  vue_.Fixe_texte({Indicatif, slot}, indicatif);
   if (TRACE_ACTIVE == 1) TRACE_LIGNE(HEURE_SYSTEME() + std::string(" INDICATIF DE S").append(std::to_string(slot)) + " " + indicatif);
 }
 
@@ -409,7 +411,7 @@ void Autex::TRAITEMENT_TRAME_DP(uint8_t& slot, const std::string& bits_dp, uint8
       if (MANQUES_SLOT[t] < 255) ++MANQUES_SLOT[t];
       AFFICHE_MANQUES_SLOT(int(t));
     } else if (MANQUES_SLOT[t] > 0) {
-      fenetre_.Label_Info_AUTEX->SetCaption(T("Reception of", "R\xE9" "ception de") + " " + NOM_SLOT[t]);
+      vue_.Fixe_texte(Label_Info_AUTEX, T("Reception of", "R\xE9" "ception de") + " " + NOM_SLOT[t]);
       MANQUES_SLOT[t] = 0;
       AFFICHE_MANQUES_SLOT(int(t));
     }

@@ -9,13 +9,12 @@
 #include <vector>
 
 #include "autex/traduction_autex.h"
-#include "gui/gui.h"
 #include "platform/clock.h"
-#include "station/forms/form1.h"
+#include "tests/autex_sim/vue_test.h"
 
 namespace {
 
-class Hote final : public autex::HoteAutex {
+class Hote final : public autexsim::VueTest {
  public:
   autex::Autex* autex = nullptr;
   std::string file, tampon;
@@ -44,33 +43,14 @@ class Hote final : public autex::HoteAutex {
   std::string Repertoire_travail() override { return "."; }
 };
 
-// The main window is built once (its construction is the costly part); each input gets a fresh AUTEX object,
-// and the set-up of its role puts the window's captions and buttons back to their idle state.
+// Each input gets a fresh station: its AUTEX object and its main window as the AUTEX side sees it.
 struct Station {
   platform::SimulatedClock& horloge;
-  static forms::TForm1& fenetre_commune() {
-    static forms::TForm1* f = [] {
-      auto* n = new forms::TForm1(nullptr);
-      n->AfterConstruction();
-      return n;
-    }();
-    return *f;
-  }
-  forms::TForm1* fenetre = &fenetre_commune();
   autex::Langues langues;
   autex::Horodatage horodatage{horloge};
   Hote hote;
-  autex::Autex a{*fenetre, langues, horodatage, horloge, hote};
-  explicit Station(platform::SimulatedClock& h) : horloge(h) {
-    hote.autex = &a;
-    fenetre->Etat_liaison->SetCaption("");
-    fenetre->Label_Info_AUTEX->SetCaption("");
-    for (int n = 1; n <= 12; ++n) fenetre->Label_CQ(n)->SetCaption("");
-    for (int k = 0; k <= 12; ++k) {
-      fenetre->Secondary_channel(k)->SetCaption("");
-      fenetre->Memo_Reception(k)->Clear();
-    }
-  }
+  autex::Autex a{langues, horodatage, horloge, hote};
+  explicit Station(platform::SimulatedClock& h) : horloge(h) { hote.autex = &a; }
 };
 
 void verifie(const autex::Autex& a) {
@@ -116,7 +96,7 @@ void role(Station& s, int r, uint16_t vitesse) {
   static const uint8_t tailles[] = {2, 2, 2, 2, 2, 4, 7, 4, 13, 13, 7};
   a.NOMBRE_PARTICIPANTS = tailles[r];
   a.Vitesse_AUTEX = vitesse;
-  s.fenetre->Edit_INDICATIF->SetText(r == 3 || r == 4 ? "F2BBB" : "F1AAA");
+  s.hote.Fixe_texte(autex::NomElement::Edit_INDICATIF, r == 3 || r == 4 ? "F2BBB" : "F1AAA");
   a.PREMIERE_ACTIVATION = 1;
   a.GESTION_PRELIMINAIRE_AUTEX();
   const bool maitre = r == 1 || r == 2 || r == 7 || r == 8;
