@@ -59,13 +59,23 @@ function(station_test name)
   endif()
 endfunction()
 
-# station_fuzzer(<name> SOURCES <files> DEPS <targets>): a libFuzzer target (fuzz preset only).
+# station_fuzzer(<name> SOURCES <files> DEPS <targets>): a libFuzzer target (fuzz preset). In the native
+# test builds the same target is linked with fuzz/replay_main.cpp instead of libFuzzer when it has saved
+# regression inputs (fuzz/regressions/<name>/), and ctest replays them through it (label "fuzz").
 function(station_fuzzer name)
   cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
-  add_executable(${name} ${A_SOURCES})
-  target_link_libraries(${name} PRIVATE station_options ${A_DEPS})
-  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
-  set_property(GLOBAL APPEND PROPERTY STATION_FUZZERS ${name})
+  if(STATION_FUZZ)
+    add_executable(${name} ${A_SOURCES})
+    target_link_libraries(${name} PRIVATE station_options ${A_DEPS})
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    set_property(GLOBAL APPEND PROPERTY STATION_FUZZERS ${name})
+  elseif(STATION_BUILD_TESTS AND NOT WIN32 AND IS_DIRECTORY ${PROJECT_SOURCE_DIR}/fuzz/regressions/${name})
+    add_executable(${name}_replay ${A_SOURCES} ${PROJECT_SOURCE_DIR}/fuzz/replay_main.cpp)
+    target_link_libraries(${name}_replay PRIVATE station_options ${A_DEPS})
+    add_test(NAME ${name}_regressions COMMAND ${name}_replay ${PROJECT_SOURCE_DIR}/fuzz/regressions/${name}
+             WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    set_tests_properties(${name}_regressions PROPERTIES LABELS fuzz TIMEOUT 300)
+  endif()
 endfunction()
 
 # station_bench(<name> SOURCES <files> DEPS <targets>): a Google Benchmark executable.
