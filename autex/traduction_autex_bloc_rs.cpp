@@ -224,7 +224,7 @@ void Autex::TRAITEMENT_BLOC_RS() {
   const char bm = maitre_reunion ? BM_S[s] : BM_RECU;
   const bool entete = !c.ENTETE_RECU.empty();
   uint8_t nouveau = entete ? 1 : 0;
-  // 1. Header toggles.
+  // Header toggles.
   if (entete) {
     const char kd1 = c.ENTETE_RECU[0];
     if (!reunion()) {
@@ -255,10 +255,10 @@ void Autex::TRAITEMENT_BLOC_RS() {
         KD1_S_RECU[s] = kd1;
     }
     KD3_RECU[s] = c.ENTETE_RECU[2];
-    // 2. Only KD1, '0', KD3 and seven '0' make a header.
+    // Only KD1, '0', KD3 and seven '0' make a header.
     if (c.ENTETE_RECU[1] != '0' || c.ENTETE_RECU.compare(3, 7, "0000000") != 0) return;
   }
-  // 3. The text.
+  // The received text, 8-bit or varicode.
   std::string texte;
   std::string brut;
   if (!c.BITS_TEXTE_RECU.empty()) {
@@ -285,7 +285,7 @@ void Autex::TRAITEMENT_BLOC_RS() {
   }
   const uint8_t L = c.LONGUEUR_TEXTE_ATTENDU;
 
-  // 4. Link.
+  // On a link.
   if (!reunion()) {
     std::string indicatif;
     uint8_t trouve = 0;
@@ -326,7 +326,7 @@ void Autex::TRAITEMENT_BLOC_RS() {
 
   bool canal_affiche = false;
   if (!maitre) {
-    // 5. Meeting, user side.
+    // Meeting, user side.
     if (SESSION_EN_COURS == 1) TEXTE_RECU_S[s] = texte;
     if (s == 2 && be == '1' && bm == '0' && texte == "Reser") {
       ++RANG_TRAME_MAITRE;
@@ -388,7 +388,7 @@ void Autex::TRAITEMENT_BLOC_RS() {
       hote_.Redonne_focus_editeur();
     }
   } else {
-    // 6. Meeting, Master side.
+    // Meeting, Master side.
     bool repetition = false;
     BLOC_REPETE[s] = 0;
     // A connection request is never a message, even in a slot the Master holds as connected (its user left on
@@ -444,7 +444,7 @@ void Autex::TRAITEMENT_BLOC_RS() {
     if (!repetition && UTILISATEUR_CONNECTE == 1 && bm == '1' && nouveau == 1)
       INFO(T("Message received from", "Message re\xE7u de") + " " + NOM_SLOT[s]);
   }
-  // 7. The sender's secondary channel.
+  // The sender's secondary channel.
   if (!canal_affiche) AFFICHE_CANAL_SECONDAIRE_RECU(int(s));
 }
 

@@ -137,9 +137,9 @@ void Autex::LANCEMENT_CQ(const std::string& indicatif) {
 }
 
 void Autex::ENTREE_DANS_REUNION() {
-  // 1.
+  // Only the own slot's quit button is enabled.
   ETAT_BOUTONS_AUTEX(0, NUMERO_SLOT, 1);
-  // 2. The offer must be recent.
+  // The offer must be recent.
   uint8_t valide = 0;
   if (!reunion()) {
     if (!INDICATIF_MAITRE.empty()) VERIF_VALIDITE_CQ(1, valide);
@@ -153,7 +153,7 @@ void Autex::ENTREE_DANS_REUNION() {
     hote_.Redonne_focus_editeur();
     return;
   }
-  // 3.
+  // The call sign is checked and the connection request prepared.
   std::string indicatif;
   VERIF_INDICATIF_UTILISATEUR(indicatif);
   if (DEMANDE_CONNEXION == 1) {

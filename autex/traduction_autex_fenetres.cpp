@@ -41,31 +41,31 @@ void Autex::FIXE_HAUT(const Element& e, int haut) {
 
 void Autex::DISPOSITION_PANNEAUX_AUTEX() {
   const int slots = SLOTS_EXISTANTS();
-  // 1.
+  // Every panel but the Master's and the first slot's is hidden, with its counters.
   for (int n = 2; n <= 12; ++n) {
     vue_.Fixe_visible({Panel_participant, n}, false);
     vue_.Fixe_visible({Indicatif, n}, false);
     vue_.Fixe_visible({Nombre_de_repetitions, n}, false);
   }
-  // 2.
+  // Two columns, or three for 7 or 13 participants when asked.
   NOMBRE_COLONNES = 2;
   if ((NOMBRE_PARTICIPANTS == 7 && TROIS_COLONNES_7 == 1) || (NOMBRE_PARTICIPANTS == 13 && TROIS_COLONNES_13 == 1))
     NOMBRE_COLONNES = 3;
-  // 3.
+  // Panels start below the top of the Master's panel, each of the standard width.
   const int haut = vue_.Limites(Panel_Master).Top;
   LARGEUR_PANNEAU = 336;
   LARGEUR_AUTEX = uint16_t(NOMBRE_COLONNES * LARGEUR_PANNEAU);
-  // 4. Rows: the participants (the panels that exist) on NOMBRE_COLONNES columns, rounded up.
+  // Rows: the participants (the panels that exist) on NOMBRE_COLONNES columns, rounded up.
   const int participants = slots + 1;
   const int rangees = (participants + NOMBRE_COLONNES - 1) / NOMBRE_COLONNES;
-  // 5. A height below the panels' top gives empty panels, never negative sizes.
+  // A height below the panels' top gives empty panels, never negative sizes.
   const int h = std::max(0, (int(HAUTEUR_PANNEAU) - haut) / rangees);
   const int hauteur_memo = std::max(0, h - MARGE_MEMO);
   const int haut_bas = std::max(0, h - HAUTEUR_BAS_PANNEAU);
-  // 6.
+  // The AUTEX panel holds the columns and the rows.
   FIXE_LARGEUR(Panel_AUTEX, LARGEUR_AUTEX);
   FIXE_HAUTEUR(Panel_AUTEX, rangees * h + haut);
-  // 7.
+  // The short-message window takes the height left beside (2 columns) or above (3 columns) the AUTEX panel.
   const platform::TRect panneau = vue_.Limites(Panel_AUTEX);
   const int hauteur_sms = NOMBRE_COLONNES == 3 ? panneau.Top - 10 : panneau.Top + panneau.Height();
   FIXE_HAUTEUR(Panel_AUTEX_SMS, std::max(0, hauteur_sms));
@@ -73,10 +73,10 @@ void Autex::DISPOSITION_PANNEAUX_AUTEX() {
   const platform::TRect sms = vue_.Limites(Panel_AUTEX_SMS);
   vue_.Fixe_limites(RichEdit_SMS, platform::Bounds(1, entete, std::max(0, sms.Width() - 2),
                                                    std::max(0, sms.Height() - entete - 1)));
-  // 8.
+  // The window ends with the AUTEX panel.
   const platform::TRect autex = vue_.Limites(Panel_AUTEX);
   vue_.Fixe_hauteur_client(autex.Top + autex.Height());
-  // 9. Reading order M, S1, S2, ... on the grid.
+  // Reading order M, S1, S2, ... on the grid.
   for (int k = 0; k <= slots; ++k) {
     const platform::TRect p = vue_.Limites({Panel_participant, k});
     vue_.Fixe_limites({Panel_participant, k}, platform::Bounds((k % NOMBRE_COLONNES) * LARGEUR_PANNEAU,
@@ -136,7 +136,7 @@ void Autex::RAZ_COMPTEURS_AFFICHES() {
 platform::SystemTime Autex::HEURE_FICHIER() { return horloge_.utcTime(); }
 
 void Autex::SAUVE_TOUT() {
-  // 1.
+  // The file is named after the UTC time.
   const platform::SystemTime t = HEURE_FICHIER();
   char date[32], heure[32];
   std::snprintf(date, sizeof date, "%04u-%02u-%02u", unsigned(t.wYear), unsigned(t.wMonth) % 100,
@@ -144,14 +144,14 @@ void Autex::SAUVE_TOUT() {
   std::snprintf(heure, sizeof heure, "%02uh%02um%02us", unsigned(t.wHour) % 100, unsigned(t.wMinute) % 100,
                 unsigned(t.wSecond) % 100);
   const std::string nom = std::string("AUTEX ") + date + " " + heure + ".TXT";
-  // 2.
+  // It goes to the AUTEX sub-directory, made when missing.
   const std::string travail = hote_.Repertoire_travail();
   const std::string repertoire = travail.empty() ? std::string("AUTEX") : travail + SEPARATEUR_CHEMIN + "AUTEX";
   if (!detail::os_is_directory(repertoire) && !detail::os_make_directory(repertoire)) {
     INFO(T("Impossible to create the sub-directory AUTEX", "Impossible de cr\xE9" "er le sous-r\xE9pertoire AUTEX"));
     return;
   }
-  // 3.
+  // The Master's window, then each slot that holds a secondary channel or a text.
   std::string contenu = "Master " + vue_.Texte({Secondary_channel, 0}) + CRLF + TEXTE_FENETRE[0] + CRLF + CRLF;
   for (int n = 1; n <= SLOTS_EXISTANTS(); ++n) {
     const std::string canal = vue_.Texte({Secondary_channel, n});
@@ -159,7 +159,7 @@ void Autex::SAUVE_TOUT() {
     if (canal.empty() && texte.empty()) continue;
     contenu += "S" + std::to_string(n) + " " + canal + CRLF + texte + CRLF + CRLF;
   }
-  // 4. A save made in the same second as an earlier one goes beside it instead of over it.
+  // A save made in the same second as an earlier one goes beside it instead of over it.
   std::string chemin = repertoire + SEPARATEUR_CHEMIN + nom;
   if (FICHIER_EXISTE(chemin)) {
     bool libre = false;
@@ -331,28 +331,28 @@ void Autex::TEXTES_FENETRE_AUTEX(bool garder_info) {
 // ---------------------------------------------------------------------------------------------------------
 
 void Autex::AFFICHE_MESSAGE_SLOT(int k, std::string texte) {
-  // 1.
+  // Nothing to show, or no such window.
   if (texte.empty() || k < 0 || k > 12) return;
   hote_.Classe_priorite(platform::kRealtimePriorityClass);
-  // 2.
+  // Short messages and files are taken out of the text.
   RECEPTION_FICHIER_SMS(k, texte);
-  // 3.
+  // Trace of what is shown.
   const std::string& ancien = TEXTE_FENETRE[size_t(k)];
   if (TRACE_ACTIVE == 1)
     TRACE_LIGNE(HEURE_SYSTEME() + (k == 0 ? std::string(" MEMO_I M ") : std::string(" MEMO_I DE S").append(std::to_string(k)) + " ") +
                 texte);
-  // 4.
+  // A line end cut between two chunks is shown once.
   if (!texte.empty() && texte.back() == '\r') texte += '\n';
   if (!ancien.empty() && ancien.back() == '\n' && !texte.empty() && texte.front() == '\n') texte.erase(0, 1);
-  // 5.
+  // Control characters other than CR and LF are not shown.
   std::string propre;
   propre.reserve(texte.size());
   for (const char c : texte)
     if (static_cast<unsigned char>(c) >= 32 || c == '\r' || c == '\n') propre.push_back(c);
-  // 6.
+  // The text goes at the end of the participant's window.
   vue_.Insere_texte({Memo_Reception, k}, int(ancien.size()), propre);
   vue_.Redessine({Memo_Reception, k});
-  // 7.
+  // The window's text is kept for saving.
   TEXTE_FENETRE[size_t(k)] += propre;
   hote_.Classe_priorite(platform::kNormalPriorityClass);
 }
@@ -404,7 +404,7 @@ void Autex::RECEPTION_FICHIER_SMS(int k, std::string& texte) {
   };
   for (const char ch : texte) {
     const int c = static_cast<unsigned char>(ch);
-    // 1.
+    // After a sequence, the next character pairs with nothing.
     if (REPRISE_SEQUENCE[i] == 1) {
       REPRISE_SEQUENCE[i] = 0;
       precedent = -1;
@@ -426,15 +426,15 @@ void Autex::RECEPTION_FICHIER_SMS(int k, std::string& texte) {
       continue;
     }
     if (precedent == 3 && c == 3) {
-      // 2. The second 3 of a data byte 3: dropped, and the next character pairs with nothing.
+      // The second 3 of a data byte 3: dropped, and the next character pairs with nothing.
       REPRISE_SEQUENCE[i] = 1;
       if (FICHIER_EN_COURS[i] == 1) ++compte;
     } else if (precedent == 3 && c == 5) {
-      // 3. Stop.
+      // Stop: the short message or file in progress is dropped.
       affichage += " ...Stop!" + CRLF;
       plus_rien_en_cours();
     } else if (precedent == 3 && c == 0) {
-      // 4. End: the collected text without the 3 that began this sequence.
+      // End: the collected text without the 3 that began this sequence.
       std::string s = tampon + segment;
       if (!s.empty()) s.pop_back();
       REPRISE_SEQUENCE[i] = 1;
@@ -449,7 +449,7 @@ void Autex::RECEPTION_FICHIER_SMS(int k, std::string& texte) {
       tampon.clear();
       segment.clear();
     } else if (precedent == 3 && c == 1) {
-      // 5. A short message; one that starts abandons a file left unfinished.
+      // A short message; one that starts abandons a file left unfinished.
       CHOIX_NOM_EMETTEUR(k);
       FICHIER_EN_COURS[i] = 0;
       FICHIER_COMPRESSE[i] = 0;
@@ -459,7 +459,7 @@ void Autex::RECEPTION_FICHIER_SMS(int k, std::string& texte) {
       segment = ": ";
       REPRISE_SEQUENCE[i] = 1;
     } else if (precedent == 3 && (c == 4 || c == 6)) {
-      // 6. A file; one that starts abandons a short message left unfinished.
+      // A file; one that starts abandons a short message left unfinished.
       CHOIX_NOM_EMETTEUR(k);
       SMS_EN_COURS[i] = 0;
       FICHIER_EN_COURS[i] = 1;
@@ -473,13 +473,13 @@ void Autex::RECEPTION_FICHIER_SMS(int k, std::string& texte) {
       REPRISE_SEQUENCE[i] = 1;
       FICHIER_COMPRESSE[i] = c == 6 ? 1 : 0;
     } else {
-      // 7.
+      // Data of a short message or file, or plain text.
       segment.push_back(ch);
       if (FICHIER_EN_COURS[i] == 1) ++compte;
       if ((SMS_EN_COURS[i] == 1 || FICHIER_EN_COURS[i] == 1) && tampon.size() + segment.size() > TAILLE_MAX_SEGMENT)
         abandon(affichage);
     }
-    // 8.
+    // Plain text is shown; the last character is kept to pair with the next.
     if (FICHIER_EN_COURS[i] == 0) affichage.push_back(ch);
     if (REPRISE_SEQUENCE[i] == 0) precedent = c;
   }

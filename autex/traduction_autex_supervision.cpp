@@ -190,19 +190,19 @@ void Autex::COMPTE_CONNECTES() {
 
 void Autex::BILAN_CONNEXIONS() {
   const int N = std::min<int>(NOMBRE_UTILISATEURS, NOMBRE_SLOTS - 1);
-  // 1.
+  // An end of meeting asked for stays only while a user has not completed its end.
   if (FIN_REUNION_DEMANDEE == 1) {
     bool encore = false;
     for (int s = 1; s <= N; ++s) encore = encore || FIN_SLOT_DEMANDEE[size_t(s)] == 1;
     FIN_REUNION_DEMANDEE = encore ? 1 : 0;
   }
-  // 2.
+  // A slot is free when no user is connected in it, active when one is.
   for (int s = 1; s <= N; ++s) {
     const size_t i = size_t(s);
     SLOT_LIBRE[i] = CONNECTE_SLOT[i] == 1 ? 0 : 1;
     SLOT_ACTIF[i] = CONNECTE_SLOT[i];
   }
-  // 3, 4.
+  // A user is connected when one slot is; the CQ goes on while no slot is connected or being attempted.
   UTILISATEUR_CONNECTE = 0;
   CQ_REUNION_ACTIF = 1;
   for (int s = 1; s <= N; ++s) {
@@ -213,14 +213,14 @@ void Autex::BILAN_CONNEXIONS() {
     }
   }
   SESSION_EN_COURS = UTILISATEUR_CONNECTE;
-  // 5.
+  // With users connected, the Master waits until each has answered.
   if (UTILISATEUR_CONNECTE == 1) {
     TOUS_REPONDU = 1;
     for (int s = 1; s <= N; ++s)
       if (CONNECTE_SLOT[size_t(s)] == 1 && REPONDU_SLOT[size_t(s)] == 0) TOUS_REPONDU = 0;
     ATTENTE_REPONSE = TOUS_REPONDU == 0 ? 1 : 0;
   }
-  // 6.
+  // The link state shows the slots connected.
   std::string etat;
   if (UTILISATEUR_CONNECTE == 0) {
     etat = T("Disconnected", "D\xE9" "connect\xE9");
@@ -230,7 +230,7 @@ void Autex::BILAN_CONNEXIONS() {
       if (CONNECTE_SLOT[size_t(s)] == 1) etat += std::to_string(s) + " ";
   }
   if (vue_.Texte(Etat_liaison) != etat) ETAT(etat);
-  // 7.
+  // Users counted.
   COMPTE_CONNECTES();
 }
 
@@ -288,7 +288,7 @@ void Autex::SUPERVISION_AUTEX() {
     const uint32_t t = maintenant();
     const bool maitre = STATION_MAITRE == 1;
     const int N = std::min<int>(NOMBRE_UTILISATEURS, NOMBRE_SLOTS - 1);
-    // 2. The information line is emptied 15 s after it was written.
+    // The information line is emptied 15 s after it was written.
     if (T_MESSAGE_INFO != 0 && platform::elapsedMs(t, T_MESSAGE_INFO) > 15000) {
       T_MESSAGE_INFO = 0;
       vue_.Fixe_texte(Label_Info_AUTEX, "");
@@ -307,7 +307,7 @@ void Autex::SUPERVISION_AUTEX() {
       }
       T_DERNIER_OCTET = 0;
     }
-    // 3. Completion of ends of sessions.
+    // Completion of ends of sessions.
     if ((!reunion() && FIN_LIEN_EN_COURS == 1) || (reunion() && !maitre && FIN_REUNION_EN_COURS == 1)) {
       if (T_FIN_SESSION == 0) {
         T_FIN_SESSION = horodate();
@@ -331,7 +331,7 @@ void Autex::SUPERVISION_AUTEX() {
         }
       }
     }
-    // 4. Time-outs and calls.
+    // Time-outs and calls.
     if (maitre) {
       const uint32_t e = platform::elapsedMs(t, T_DEBUT_ATTENTE);
       bool applique = false;
@@ -451,7 +451,7 @@ void Autex::SUPERVISION_AUTEX() {
         }
       }
     }
-    // 5. The received bits, one soft value each.
+    // The received bits, one soft value each.
     std::string& tampon = hote_.Tampon_reception();
     if (!tampon.empty()) {
       std::string octets;
@@ -468,7 +468,7 @@ void Autex::SUPERVISION_AUTEX() {
         }
       }
     }
-    // 6. Retry limits.
+    // Retry limits.
     if (!reunion()) {
       if (ESSAIS_EMISSION[0] >= LIMITE_ESSAIS_LIEN || ESSAIS_EMISSION[1] >= LIMITE_ESSAIS_LIEN) {
         SESSION_EN_COURS = 0;
@@ -505,7 +505,7 @@ void Autex::SUPERVISION_AUTEX() {
         }
       }
     }
-    // 7, 8. Transmissions (none while one is being written).
+    // Transmissions (none while one is being written).
     if (EMISSION_EN_COURS == 0) {
       if (maitre && !reunion()) {
         if (SESSION_EN_COURS == 1) {
@@ -602,7 +602,7 @@ void Autex::SUPERVISION_AUTEX() {
       }
     }
   }
-  // 9. Transmission progress.
+  // Transmission progress.
   if (EMISSION_EN_COURS == 1) {
     // Shown and painted at once when it appears; while it stays up, nothing of it changes to repaint.
     if (!vue_.Visible(Indique_TX_AUTEX)) {
