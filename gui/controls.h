@@ -304,8 +304,8 @@ class TWinControl : public TControl {
   // The window's text (WM_GETTEXT).
   std::string WindowText() const;
   // The messages that only a window receives (painting, the mouse over a window, focus, reflection to the
-  // child they concern, ...), answered by each class's Win32 half before its portable WndProc: true when
-  // answered there. The native build has no such message.
+  // child they concern, ...), answered by each class's Win32 half; TWinControl::WndProc asks it before its own
+  // cases, and it is true when the message was answered there. The native build has no such message.
   virtual bool WindowMessage(TMessage& m);
   // The window class's own procedure for what the control leaves to it: true when the window answered.
   bool WindowDefaultHandler(TMessage& m);
