@@ -14,33 +14,19 @@
 
 namespace {
 
-class Hote final : public autexsim::VueTest {
+class Hote final : public autexsim::VueMuette {
  public:
   autex::Autex* autex = nullptr;
-  std::string file, tampon;
-  uint32_t ecrits = 0;
-  std::string& File_emission() override { return file; }
-  std::string& Tampon_reception() override { return tampon; }
-  uint32_t OCTETS_ECRITS() override { return ecrits; }
-  void Fixe_OCTETS_ECRITS(uint32_t v) override { ecrits = v; }
+  // The paced writer sends the whole queue at once.
   void Emission_cadencee() override {
     ecrits += uint32_t(file.size());
     file.clear();
   }
-  void Fixe_DEMANDE_ENVOI_MESSAGE(uint8_t) override {}
-  void Affiche_reception(const std::string&) override {}
-  void Affiche_emission(const std::string&) override {}
-  void Redonne_focus_editeur() override {}
   void Choix_vitesse_AUTEX(uint16_t v) override {
     autex->Vitesse_AUTEX = v;
     autex->GESTION_PRELIMINAIRE_AUTEX();
     autex->INITIALISATION_PARAMETRES_RX_AUTEX();
   }
-  void Affiche_vitesse_AUTEX() override {}
-  void Classe_priorite(uint32_t) override {}
-  void Afficher_erreur(const std::string&) override {}
-  void Afficher_information(const std::string&) override {}
-  std::string Repertoire_travail() override { return "."; }
 };
 
 // Each input gets a fresh station: its AUTEX object and its main window as the AUTEX side sees it.

@@ -7,8 +7,7 @@ namespace station {
 
 using enum autex::NomElement;
 
-gui::TControl& VueAutexFenetre::Controle(const autex::Element& e) const {
-  forms::TForm1& f = fenetre_;
+gui::TControl& Controle_fenetre(forms::TForm1& f, const autex::Element& e) {
   gui::TControl* c = nullptr;
   switch (e.nom) {
     case Fiche_principale: c = &f; break;

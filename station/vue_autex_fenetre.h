@@ -8,6 +8,10 @@
 
 namespace station {
 
+// The main window's control of an AUTEX element (an element the window does not have is a programming error:
+// std::logic_error).
+gui::TControl& Controle_fenetre(forms::TForm1& fenetre, const autex::Element& e);
+
 class VueAutexFenetre : public autex::VueAutex {
  public:
   explicit VueAutexFenetre(forms::TForm1& fenetre) : fenetre_(fenetre) {}
@@ -34,10 +38,8 @@ class VueAutexFenetre : public autex::VueAutex {
   void Prend_focus(const autex::Element& e) override;
   void* Handle_fenetre(const autex::Element& e) override;
 
-  // The control of an element (never null: an element the window does not have is a programming error).
-  gui::TControl& Controle(const autex::Element& e) const;
-
  private:
+  gui::TControl& Controle(const autex::Element& e) const { return Controle_fenetre(fenetre_, e); }
   // The control of an element as the kind of control an operation needs (an edit, a speed button, ...).
   template <class T>
   T& Comme(const autex::Element& e) const;

@@ -20,7 +20,7 @@ VueTest::Etat initial(const std::pair<autex::NomElement, int>& c) {
   const int k = c.second;
   switch (c.first) {
     case Panel_AUTEX: e.limites = platform::Bounds(0, 600, 672, 320); break;
-    case Panel_participant: e.limites = platform::Bounds((k % 2) * 336, 80, 336, 240); break;
+    case Panel_participant: e.limites = platform::Bounds((k % 2) * 336, 80 + (k / 2) * 240, 336, 240); break;
     case Panel_inner: e.limites = platform::Bounds(0, 217, 336, 23); break;
     case Memo_Reception: e.limites = platform::Bounds(2, 19, 332, 199); break;
     case Panel_AUTEX_SMS: e.limites = platform::Bounds(672, 7, 336, 766); break;

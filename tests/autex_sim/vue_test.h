@@ -75,4 +75,27 @@ class VueTest : public autex::VueAutex {
   mutable std::map<std::pair<autex::NomElement, int>, Etat> etats_;
 };
 
+// The view with a host that does nothing: a send queue and a receive buffer that no writer drains, nothing
+// shown, no dialog, the current directory as the working directory.
+class VueMuette : public VueTest {
+ public:
+  std::string file, tampon;
+  uint32_t ecrits = 0;
+  std::string& File_emission() override { return file; }
+  std::string& Tampon_reception() override { return tampon; }
+  uint32_t OCTETS_ECRITS() override { return ecrits; }
+  void Fixe_OCTETS_ECRITS(uint32_t v) override { ecrits = v; }
+  void Emission_cadencee() override {}
+  void Fixe_DEMANDE_ENVOI_MESSAGE(uint8_t) override {}
+  void Affiche_reception(const std::string&) override {}
+  void Affiche_emission(const std::string&) override {}
+  void Redonne_focus_editeur() override {}
+  void Choix_vitesse_AUTEX(uint16_t) override {}
+  void Affiche_vitesse_AUTEX() override {}
+  void Classe_priorite(uint32_t) override {}
+  void Afficher_erreur(const std::string&) override {}
+  void Afficher_information(const std::string&) override {}
+  std::string Repertoire_travail() override { return "."; }
+};
+
 }  // namespace autexsim
