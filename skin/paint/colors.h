@@ -22,6 +22,8 @@ using platform::clSystemColor, platform::clScrollBar, platform::clActiveCaption,
     platform::clBtnShadow, platform::clGrayText, platform::clBtnText, platform::clBtnHighlight, platform::clInfoText,
     platform::clInfoBk;
 using platform::ColorToRGB;
+// The RGB value of a system colour number, from the program's colour seam.
+inline uint32_t SystemColorRGB(int index) { return platform::systemColors().SysColor(index); }
 
 // The key value: magenta with alpha 0. Skin images mark transparent pixels with it.
 inline constexpr uint32_t KeyPixel = 0x00FF00FF;
