@@ -8,9 +8,11 @@
 #include "autex/trames_autex.h"
 #include "autex/traduction_autex.h"
 #include "autex/varicode_autex.h"
-#include "station/forms/form1.h"
+#include "autex/vue_autex.h"
 
 namespace autex {
+
+using enum NomElement;
 
 namespace {
 
@@ -46,7 +48,7 @@ void vider_relais(Autex& a, size_t i) {
 // ---------------------------------------------------------------------------------------------------------
 
 void Autex::PRENDRE_TEXTE_SUIVANT() {
-  // 1. Timing statistics of the chunks.
+  // Timing statistics of the chunks.
   const uint32_t t = maintenant();
   if (T_DERNIER_MORCEAU != 0) {
     const uint32_t intervalle = platform::elapsedMs(t, T_DERNIER_MORCEAU);
@@ -58,16 +60,16 @@ void Autex::PRENDRE_TEXTE_SUIVANT() {
     }
   }
   T_DERNIER_MORCEAU = horodate();
-  // 2.
+  // Nothing to send: no text in this frame and no acknowledgement awaited.
   if (TEXTE_A_EMETTRE.empty()) {
     TEXTE_TX[0].clear();
     TEXTE_TX_AFFICHE[0].clear();
     ACQUITTEMENT_ATTENDU = 0;
     return;
   }
-  // 3.
+  // In message mode a text waits until it is sent as a whole.
   if (MODE_MESSAGES == 1 && TEXTE_EN_ATTENTE == 0 && SESSION_EN_COURS == 1) return;
-  // 4. How much fits, 8-bit or packed.
+  // How much fits, 8-bit or packed.
   int n = int(std::min<size_t>(TEXTE_MAX_BLOC, TEXTE_A_EMETTRE.size()));
   int nombre = 0;
   bool packer = false;
@@ -78,7 +80,7 @@ void Autex::PRENDRE_TEXTE_SUIVANT() {
   } else {
     KD3_TX[0] = '0';
   }
-  // 5. The chunk.
+  // The chunk taken from the text to send.
   std::string morceau;
   if (MODE_MESSAGES == 1 && TEXTE_EN_ATTENTE == 1 && SESSION_EN_COURS == 1) {
     morceau = TEXTE_A_EMETTRE.substr(0, size_t(n));
@@ -94,7 +96,7 @@ void Autex::PRENDRE_TEXTE_SUIVANT() {
     morceau = TEXTE_A_EMETTRE.substr(0, size_t(n));
     TEXTE_A_EMETTRE.erase(0, morceau.size());
   }
-  // 6.
+  // The chunk becomes the frame's text; a meeting user keeps it as the message in service or the next one.
   TEXTE_TX[0] = morceau;
   TEXTE_TX_AFFICHE[0] = morceau;
   if (reunion() && STATION_MAITRE == 0 && SESSION_EN_COURS == 1 && !morceau.empty()) {
@@ -103,9 +105,9 @@ void Autex::PRENDRE_TEXTE_SUIVANT() {
     else
       TEXTE_SUIVANT = morceau;
   }
-  // 7.
+  // A packed chunk is varicode-coded.
   if (KD3_TX[0] == '1') PACKER_VARICODE(TEXTE_TX[0]);
-  // 8.
+  // A new text toggles KD1 and awaits its acknowledgement.
   if (!TEXTE_TX[0].empty()) {
     KD1_TX[0] = KD1_TX[0] == '1' ? '0' : '1';
     ACQUITTEMENT_ATTENDU = 1;
@@ -427,7 +429,7 @@ void Autex::TRAME_RS_MAITRE(int s) {
   MOT_SLOT[i] = s == 0 ? std::string(size_t(bits_numero_slot(NOMBRE_PARTICIPANTS)), '0')
                        : ENTIER_VERS_BINAIRE(s, uint8_t(bits_numero_slot(NOMBRE_PARTICIPANTS)));
   const bool nouvelle = NOUVELLE_TRAME_SLOT[i] == 1;
-  // 1. A new word for the slot.
+  // A new word for the slot.
   if (nouvelle) {
     if (s == 0) {
       KD2_TX[0] = '0';
@@ -476,7 +478,7 @@ void Autex::TRAME_RS_MAITRE(int s) {
       }
     }
   }
-  // 2. The relay of the slot's block is complete once the Master has announced it with BN equal to the block's
+  // The relay of the slot's block is complete once the Master has announced it with BN equal to the block's
   // toggle: the relay buffers are emptied, and so is the second message when it is no newer text.
   if (s > 0 && nouvelle && BN_TX[i] == KD1_RELAIS[i] && BLOC_RELAIS[i].size() > size_t(BITS_BLOC_VIDE)) {
     BLOC_RELAIS[i].clear();
@@ -485,7 +487,7 @@ void Autex::TRAME_RS_MAITRE(int s) {
     const MessageRelais& m = MESSAGE_RELAIS_1[i];
     if (m.BITS.size() <= size_t(BITS_BLOC_VIDE) || m.KD1 == KD1_RELAIS[i]) MESSAGE_RELAIS_1[i].vider();
   }
-  // 3. BN.
+  // The slot's BN bit: the stored one, or with a single user connected the slot's own KD1.
   if (s == 0) {
     BN_TX[0] = BN_STOCKE[0];
   } else {
@@ -493,7 +495,7 @@ void Autex::TRAME_RS_MAITRE(int s) {
     BN_TX[i] = NB_CONNECTES == 1 ? KD1_TX[i] : BN_STOCKE[i];
   }
   if (s == 0) return;
-  // 4. What the slot relays.
+  // What the slot relays.
   const bool fin = BE_TX[i] == '1' && (L_TX[i] == L_FIN_DEMANDE || L_TX[i] == L_FIN_ACQUITTEE);
   if (!fin) {
     if (BLOC_RELAIS[i].empty()) {
@@ -602,7 +604,7 @@ void Autex::PREPARATION_TX() {
   if (reunion() && maitre) {
     MAJ_MESSAGES_ACQUITTES();
     const int N = NOMBRE_UTILISATEURS;
-    // 1. A further message of a user moves up into the slot's second-message buffers.
+    // A further message of a user moves up into the slot's second-message buffers.
     if (SESSION_EN_COURS == 1) {
       for (int s = 1; s <= N; ++s) {
         const size_t i = size_t(s);
@@ -616,7 +618,7 @@ void Autex::PREPARATION_TX() {
         }
       }
     }
-    // 2. Attempts that the user did not follow up.
+    // Attempts that the user did not follow up.
     for (int s = 1; s <= N; ++s) {
       const size_t i = size_t(s);
       if (TENTATIVE_SLOT[i] == 1 && TRAME_EN_ATTENTE[i] == 0) {
@@ -745,14 +747,14 @@ void Autex::PREPARATION_TX() {
     TEXTE_TX[0].clear();
     TEXTE_TX_AFFICHE[0].clear();
   } else if (maitre) {
-    // 3. The user's answer did not come.
+    // The user's answer did not come.
     if (REPETITION_DEMANDEE == 1) {
       if (SESSION_EN_COURS == 1) {
         ++NB_REPETITIONS_MAITRE;
         if (NB_REPETITIONS_MAITRE > LIMITE_REPETITIONS_MAITRE) ABANDON_LIEN = 1;
         INFO(T("No user frame received", "Pas de trame utilisateur re\xE7u" "e") + " " +
              std::to_string(NB_REPETITIONS_MAITRE));
-        fenetre_.Nombre_de_repetitions_S1->SetCaption(std::to_string(NB_REPETITIONS_MAITRE));
+        vue_.Fixe_texte({Nombre_de_repetitions, 1}, std::to_string(NB_REPETITIONS_MAITRE));
       }
       REPETITION_DEMANDEE = 0;
       if (FIN_REUNION_DEMANDEE == 1) {
@@ -770,7 +772,7 @@ void Autex::PREPARATION_TX() {
       if (repetition) TAMPON_BITS_TX = TRAME_COMPLETE_SAUVEE;
     }
     if (!repetition && ABANDON_LIEN == 1) {
-      // 4. The user is given up: an end acknowledgement alone, then the supervisor disconnects.
+      // The user is given up: an end acknowledgement alone, then the supervisor disconnects.
       NOUVEAU_TEXTE = 1;
       FIN_A_EMETTRE_UTILISATEUR = 1;
       CHOISIR_TRAME_PROPRE();
@@ -781,7 +783,7 @@ void Autex::PREPARATION_TX() {
       INFO(T("Disconnection of the user (too much difficult QSO)",
              "D\xE9" "connexion de l'utilisateur (QSO trop difficile)"));
     } else if (!repetition) {
-      // 5.
+      // A new frame: the CQ of a calling Master, otherwise the own frame; then its DP burst and block.
       L_TX[0] = L_AUCUN;
       if (MAITRE_APPELLE == 1) {
         BA_TX[0] = '0';
@@ -811,7 +813,7 @@ void Autex::PREPARATION_TX() {
       TEXTE_TX_AFFICHE[0].clear();
     }
   } else {
-    // 9. Link station or meeting user.
+    // Link station or meeting user.
     TRAME_DP_SEULE[0] = 0;
     BLOC_VIDE_TX[0] = 0;
     bool choisi = false;
@@ -866,7 +868,7 @@ void Autex::PREPARATION_TX() {
         CHOISIR_TRAME_PROPRE();
       }
       if (reunion() && FIN_REUNION_A_EMETTRE == 1) TRAME_RS_UTILISATEUR();
-      // g.
+      // The DP burst and the block of the chosen frame (the saved block when the text is not new).
       SAUVER_OU_RESTAURER_TRAME();
       TRAME_DP(0);
       const uint8_t nouveau = reunion() ? NOUVEAU_TEXTE_REUNION : NOUVEAU_TEXTE;
@@ -884,7 +886,7 @@ void Autex::PREPARATION_TX() {
       TEXTE_TX_AFFICHE[0].clear();
     }
   }
-  // 10. A link station keeps the whole transmission for repetitions.
+  // A link station keeps the whole transmission for repetitions.
   if (!reunion()) TRAME_COMPLETE_SAUVEE = TAMPON_BITS_TX;
   ENVOI_TRAME();
   if (TRACE_ACTIVE == 1) TRACE_LIGNE(HEURE_SYSTEME() + " FIN DE PREPARATION TX");

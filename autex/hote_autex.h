@@ -3,9 +3,9 @@
 // receive buffer, the display of received and sent text in the main window, the editor's focus, the speed
 // choice, the process priority, the message dialogs and the working directory.
 //
-// The AUTEX side writes the main window's controls directly (captions, texts, enabled and down states) through
-// the window's definition; everything else that belongs to the main window goes through this interface. The
-// station's main window implements it; tests implement it over a simulated radio channel.
+// What the AUTEX side shows or reads on the main window's controls (captions, texts, enabled and down states,
+// panels) is added to this interface by autex/vue_autex.h. The station's main window implements both; tests
+// implement them over a simulated radio channel and plain values.
 #include <cstdint>
 #include <string>
 

@@ -5,9 +5,9 @@
 // (EMISSION_AUTEX, whose state is in autex/emission_autex.h).
 //
 // One object per station holds every variable of both units (the names are the protocol's own), so a process
-// can run two or thirteen stations side by side. It is bound to the station's main window definition (whose
-// captions, texts and button states it writes), its language, its time stamps, a clock, and a host
-// (autex/hote_autex.h) for the send queue, the paced writer and the rest of the main window.
+// can run two or thirteen stations side by side. It is bound to its language, its time stamps, a clock, and a
+// view (autex/vue_autex.h): the host of the send queue and the paced writer, and everything it shows or reads
+// on the main window (captions, texts, button states, panels).
 //
 // Everything runs on one thread: the main window's 1 ms timer calls SUPERVISION_AUTEX after appending the
 // received bytes to the host's receive buffer; the buttons call the entry points (LANCEMENT_CQ,
@@ -27,14 +27,11 @@
 
 #include "autex/emission_autex.h"
 #include "autex/hote_autex.h"
+#include "autex/vue_autex.h"
 #include "autex/langues.h"
 #include "autex/reed_solomon_autex_rx_tx.h"
 #include "autex/traitement_chaines.h"
 #include "platform/clock.h"
-
-namespace forms {
-class TForm1;
-}
 
 namespace autex {
 
@@ -81,8 +78,7 @@ struct MessageRelais {
 
 class Autex : public EtatEmissionAutex {
  public:
-  Autex(forms::TForm1& fenetre, Langues& langues, Horodatage& horodatage, platform::Clock& horloge,
-        HoteAutex& hote);
+  Autex(Langues& langues, Horodatage& horodatage, platform::Clock& horloge, VueAutex& vue);
   Autex(const Autex&) = delete;
   Autex& operator=(const Autex&) = delete;
 
@@ -467,7 +463,7 @@ class Autex : public EtatEmissionAutex {
   int SLOTS_EXISTANTS() const;
 
   // The objects the station binds.
-  forms::TForm1& fenetre() { return fenetre_; }
+  VueAutex& vue() { return vue_; }
   HoteAutex& hote() { return hote_; }
   const Langues& langues() const { return langues_; }
   // Count of returns to the idle reception state (INITIALISATION_PARAMETRES_RX_AUTEX); the receive path uses it
@@ -498,11 +494,16 @@ class Autex : public EtatEmissionAutex {
   // Abandons participant k's file with "...error" in the display and the reason in the information line.
   void ERREUR_FICHIER_RECU(const std::string& raison, std::string& affichage);
 
-  forms::TForm1& fenetre_;
+  // Sizes of an element of the main window set one at a time, as the window's own setters do.
+  void FIXE_LARGEUR(const Element& e, int largeur);
+  void FIXE_HAUTEUR(const Element& e, int hauteur);
+  void FIXE_HAUT(const Element& e, int haut);
+
+  VueAutex& vue_;
   Langues& langues_;
   Horodatage& horodatage_;
   platform::Clock& horloge_;
-  HoteAutex& hote_;
+  HoteAutex& hote_;  // the host part of the view
   REED_SOLOMON_AUTEX_RX_TX rs_;
   std::string crc_indicatif_;
   std::string crc_valeur_;

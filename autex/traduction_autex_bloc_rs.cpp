@@ -5,9 +5,11 @@
 #include "autex/trames_autex.h"
 #include "autex/traduction_autex.h"
 #include "autex/varicode_autex.h"
-#include "station/forms/form1.h"
+#include "autex/vue_autex.h"
 
 namespace autex {
+
+using enum NomElement;
 
 // ---------------------------------------------------------------------------------------------------------
 // Decoding
@@ -222,7 +224,7 @@ void Autex::TRAITEMENT_BLOC_RS() {
   const char bm = maitre_reunion ? BM_S[s] : BM_RECU;
   const bool entete = !c.ENTETE_RECU.empty();
   uint8_t nouveau = entete ? 1 : 0;
-  // 1. Header toggles.
+  // Header toggles.
   if (entete) {
     const char kd1 = c.ENTETE_RECU[0];
     if (!reunion()) {
@@ -253,10 +255,10 @@ void Autex::TRAITEMENT_BLOC_RS() {
         KD1_S_RECU[s] = kd1;
     }
     KD3_RECU[s] = c.ENTETE_RECU[2];
-    // 2. Only KD1, '0', KD3 and seven '0' make a header.
+    // Only KD1, '0', KD3 and seven '0' make a header.
     if (c.ENTETE_RECU[1] != '0' || c.ENTETE_RECU.compare(3, 7, "0000000") != 0) return;
   }
-  // 3. The text.
+  // The received text, 8-bit or varicode.
   std::string texte;
   std::string brut;
   if (!c.BITS_TEXTE_RECU.empty()) {
@@ -283,7 +285,7 @@ void Autex::TRAITEMENT_BLOC_RS() {
   }
   const uint8_t L = c.LONGUEUR_TEXTE_ATTENDU;
 
-  // 4. Link.
+  // On a link.
   if (!reunion()) {
     std::string indicatif;
     uint8_t trouve = 0;
@@ -291,7 +293,7 @@ void Autex::TRAITEMENT_BLOC_RS() {
         (LECTURE_CQ_REUNION(texte, indicatif, trouve), trouve == 1)) {
       INDICATIF_MAITRE = indicatif;
       T_CQ_RECU = horodate();
-      fenetre_.Label_CQ(1)->SetCaption("CQ de " + INDICATIF_MAITRE);
+      vue_.Fixe_texte({Label_CQ, 1}, "CQ de " + INDICATIF_MAITRE);
       if (SESSION_EN_COURS == 0 && TENTATIVE_EN_COURS == 0 && DEMANDE_CONNEXION == 0) ACTIVE_ENTREE_SLOT(1);
       T_CQ_RECU_LIEN = horodate();
       TENTATIVE_EN_COURS = 0;
@@ -307,7 +309,7 @@ void Autex::TRAITEMENT_BLOC_RS() {
         MAITRE_APPELLE = 0;
         ETAT(T("Connected", "Connect\xE9"));
         INFO(T("Connected", "Connect\xE9"));
-        fenetre_.Indicatif_S1->SetCaption(utilisateur);
+        vue_.Fixe_texte({Indicatif, 1}, utilisateur);
         AFFICHE_MESSAGE_SLOT(1, brut);
         if (EPOQUE_RECEPTION != epoque) return;
         REPONSE_DUE_MAITRE = 1;
@@ -324,7 +326,7 @@ void Autex::TRAITEMENT_BLOC_RS() {
 
   bool canal_affiche = false;
   if (!maitre) {
-    // 5. Meeting, user side.
+    // Meeting, user side.
     if (SESSION_EN_COURS == 1) TEXTE_RECU_S[s] = texte;
     if (s == 2 && be == '1' && bm == '0' && texte == "Reser") {
       ++RANG_TRAME_MAITRE;
@@ -386,7 +388,7 @@ void Autex::TRAITEMENT_BLOC_RS() {
       hote_.Redonne_focus_editeur();
     }
   } else {
-    // 6. Meeting, Master side.
+    // Meeting, Master side.
     bool repetition = false;
     BLOC_REPETE[s] = 0;
     // A connection request is never a message, even in a slot the Master holds as connected (its user left on
@@ -442,7 +444,7 @@ void Autex::TRAITEMENT_BLOC_RS() {
     if (!repetition && UTILISATEUR_CONNECTE == 1 && bm == '1' && nouveau == 1)
       INFO(T("Message received from", "Message re\xE7u de") + " " + NOM_SLOT[s]);
   }
-  // 7. The sender's secondary channel.
+  // The sender's secondary channel.
   if (!canal_affiche) AFFICHE_CANAL_SECONDAIRE_RECU(int(s));
 }
 
@@ -474,9 +476,9 @@ void Autex::AFFICHE_CANAL_SECONDAIRE_RECU(int participant) {
   const int q = Binaire_vers_entier(std::string_view(c.CANAL_RECU).substr(0, 4));
   const char c1 = CARACTERE_6_BITS(Binaire_vers_entier(std::string_view(c.CANAL_RECU).substr(4, 6)));
   const char c2 = CARACTERE_6_BITS(Binaire_vers_entier(std::string_view(c.CANAL_RECU).substr(10, 6)));
-  gui::TLabel* label = fenetre_.Secondary_channel(participant);
+  const Element canal{Secondary_channel, participant};
   if (q == 0 && c1 == ' ') return;
-  std::string texte = label->Caption();
+  std::string texte = vue_.Texte(canal);
   if (c1 == '^' && c2 == '^') {
     if (texte.size() > size_t(2 * q)) texte.resize(size_t(2 * q));
   } else if (c1 == '^' || c2 == '^') {
@@ -486,7 +488,7 @@ void Autex::AFFICHE_CANAL_SECONDAIRE_RECU(int participant) {
     texte[size_t(2 * q)] = c1;
     texte[size_t(2 * q + 1)] = c2;
   }
-  label->SetCaption(texte);
+  vue_.Fixe_texte(canal, texte);
   if (TRACE_ACTIVE == 1) TRACE_LIGNE(HEURE_SYSTEME() + std::string(" CAN.SECOND. DE S").append(std::to_string(participant)) + " " + texte);
 }
 

@@ -4,16 +4,18 @@
 #include <vector>
 
 #include "autex/traduction_autex.h"
-#include "station/forms/form1.h"
+#include "autex/vue_autex.h"
 
 namespace autex {
+
+using enum NomElement;
 
 // ---------------------------------------------------------------------------------------------------------
 // Call signs
 // ---------------------------------------------------------------------------------------------------------
 
 std::string Autex::INDICATIF_SAISI() const {
-  std::string indicatif = fenetre_.Edit_INDICATIF->Text();
+  std::string indicatif = vue_.Texte(Edit_INDICATIF);
   SUPPRIMER_ESPACES(indicatif);
   Majuscules(indicatif);
   return indicatif;
@@ -56,7 +58,7 @@ void Autex::VERIF_INDICATIF_MAITRE(std::string& indicatif) {
     hote_.Redonne_focus_editeur();
     MAITRE_APPELLE = 0;
     CQ_REUNION_ACTIF = 0;
-    fenetre_.FIN_REUNION->SetDown(true);
+    vue_.Fixe_enfonce(FIN_REUNION, true);
     return;
   }
   indicatif = INDICATIF_SAISI();
@@ -87,31 +89,29 @@ void Autex::VERIF_INDICATIF_UTILISATEUR(std::string& indicatif) {
 
 void Autex::VERIF_INDICATIF_PROPRE() {
   if (SESSION_EN_COURS != 0) return;
-  auto& f = fenetre_;
-  if (f.Edit_INDICATIF->Text().empty()) {
+  if (vue_.Texte(Edit_INDICATIF).empty()) {
     ABSENCE_INDICATIF = 1;
     INFO(T("No callsign defined: click on \"<MY CALL>\" field", "Pas d'indicatif d\xE9" "fini: cliquez sur \"Champ \"MY CALL>\""));
   } else {
     if (ABSENCE_INDICATIF == 1) INFO("");
     ABSENCE_INDICATIF = 0;
   }
-  std::string texte = f.Edit_INDICATIF->Text();
+  std::string texte = vue_.Texte(Edit_INDICATIF);
   SUPPRIMER_ESPACES(texte);
   std::string filtre;
   FILTRE_CARACTERES(texte, filtre);
-  f.Edit_INDICATIF->SetText(filtre);
+  vue_.Fixe_texte(Edit_INDICATIF, filtre);
   LIMITE_DIVERS();
 }
 
 void Autex::LIMITE_DIVERS() {
-  auto& f = fenetre_;
   // The free text keeps the call sign, a blank and itself within 32 characters; a call sign of 31 characters
   // or more leaves it no room.
-  const int place = std::max(0, 31 - int(f.Edit_INDICATIF->Text().size()));
-  f.DIVERS->SetMaxLength(place);
-  if (int(f.DIVERS->Text().size()) > place) {
-    f.DIVERS->SetText(f.DIVERS->Text().substr(0, size_t(place)));
-    TEXTE_DIVERS = f.DIVERS->Text();
+  const int place = std::max(0, 31 - int(vue_.Texte(Edit_INDICATIF).size()));
+  vue_.Fixe_longueur_max(DIVERS, place);
+  if (int(vue_.Texte(DIVERS).size()) > place) {
+    vue_.Fixe_texte(DIVERS, vue_.Texte(DIVERS).substr(0, size_t(place)));
+    TEXTE_DIVERS = vue_.Texte(DIVERS);
   }
 }
 
@@ -120,12 +120,11 @@ void Autex::LIMITE_DIVERS() {
 // ---------------------------------------------------------------------------------------------------------
 
 void Autex::LANCEMENT_CQ(const std::string& indicatif) {
-  auto& f = fenetre_;
-  if (FIN_REUNION_DEMANDEE == 1 && !f.FIN_REUNION->Enabled() && !f.LANCEMENT_REUNION->Enabled()) {
+  if (FIN_REUNION_DEMANDEE == 1 && !vue_.Actif(FIN_REUNION) && !vue_.Actif(LANCEMENT_REUNION)) {
     DECONNEXION();
     return;
   }
-  f.Memo_Reception_Master->Clear();
+  vue_.Fixe_texte({Memo_Reception, 0}, "");
   INDICATIF_PROPRE = indicatif;
   TEXTE_TX[0] = "CQ meeting DE " + indicatif + "\r";
   TEXTE_TX_AFFICHE[0] = TEXTE_TX[0];
@@ -139,9 +138,9 @@ void Autex::LANCEMENT_CQ(const std::string& indicatif) {
 }
 
 void Autex::ENTREE_DANS_REUNION() {
-  // 1.
+  // Only the own slot's quit button is enabled.
   ETAT_BOUTONS_AUTEX(0, NUMERO_SLOT, 1);
-  // 2. The offer must be recent.
+  // The offer must be recent.
   uint8_t valide = 0;
   if (!reunion()) {
     if (!INDICATIF_MAITRE.empty()) VERIF_VALIDITE_CQ(1, valide);
@@ -155,7 +154,7 @@ void Autex::ENTREE_DANS_REUNION() {
     hote_.Redonne_focus_editeur();
     return;
   }
-  // 3.
+  // The call sign is checked and the connection request prepared.
   std::string indicatif;
   VERIF_INDICATIF_UTILISATEUR(indicatif);
   if (DEMANDE_CONNEXION == 1) {
@@ -167,7 +166,7 @@ void Autex::ENTREE_DANS_REUNION() {
     IGNORES_MAITRE = 0;
     ACQUITTEMENT_ATTENDU = 0;
     NOUVEAU_TEXTE_REUNION = 0;
-    if (reunion()) fenetre_.AUCUN_CQ_S2->SetVisible(false);
+    if (reunion()) vue_.Fixe_visible(AUCUN_CQ_S2, false);
     if (TRACE_ACTIVE == 1) TRACE_LIGNE(HEURE_SYSTEME() + " ENTREE DANS REUNION DE S" + std::to_string(NUMERO_SLOT));
     hote_.Redonne_focus_editeur();
   }
@@ -229,21 +228,20 @@ void Autex::PERTE_LIAISON(const std::string& info) {
 void Autex::ACTIVATION_AUTEX() {
   INITIALISATION_PARAMETRES_RX_AUTEX();
   INFO("");
-  fenetre_.Memo_Reception_memo->Clear();
-  fenetre_.Memo_editeur->Clear();
-  fenetre_.Memo_emission->Clear();
+  vue_.Fixe_texte(Memo_Reception_memo, "");
+  vue_.Fixe_texte(Memo_editeur, "");
+  vue_.Fixe_texte(Memo_emission, "");
 }
 
 bool Autex::CHANGEMENT_VITESSE_AUTEX() {
   if (SESSION_EN_COURS != 1) return true;
   INFO(T("A meeting is in progress. You must finish it first",
          "Une r\xE9union est en cours. Vous devez d'abord la terminer"));
-  auto& f = fenetre_;
   switch (NOMBRE_PARTICIPANTS) {
-    case 4: f.Partipants_Autex_4->SetDown(true); break;
-    case 7: f.Partipants_Autex_7->SetDown(true); break;
-    case 13: f.Partipants_Autex_13->SetDown(true); break;
-    default: f.Partipants_Autex_2->SetDown(true); break;
+    case 4: vue_.Fixe_enfonce(Partipants_Autex_4, true); break;
+    case 7: vue_.Fixe_enfonce(Partipants_Autex_7, true); break;
+    case 13: vue_.Fixe_enfonce(Partipants_Autex_13, true); break;
+    default: vue_.Fixe_enfonce(Partipants_Autex_2, true); break;
   }
   hote_.Affiche_vitesse_AUTEX();
   return false;
@@ -254,47 +252,45 @@ bool Autex::CHANGEMENT_VITESSE_AUTEX() {
 // ---------------------------------------------------------------------------------------------------------
 
 void Autex::ETAT_BOUTONS_AUTEX(uint8_t mode, uint8_t bouton, uint8_t drapeau) {
-  auto& f = fenetre_;
   if (mode == 1) {
-    f.LANCEMENT_REUNION->SetEnabled(true);
-    f.FIN_REUNION->SetDown(true);
-    f.LANCEMENT_REUNION->SetDown(false);
-    f.FIN_REUNION->SetEnabled(false);
+    vue_.Fixe_actif(LANCEMENT_REUNION, true);
+    vue_.Fixe_enfonce(FIN_REUNION, true);
+    vue_.Fixe_enfonce(LANCEMENT_REUNION, false);
+    vue_.Fixe_actif(FIN_REUNION, false);
     for (int n = 1; n <= SLOTS_EXISTANTS(); ++n) {
-      f.SORTIR_DE_LA_REUNION(n)->SetDown(true);
-      f.ENTRER_DANS_LA_REUNION(n)->SetDown(false);
-      f.ENTRER_DANS_LA_REUNION(n)->SetEnabled(false);
-      f.SORTIR_DE_LA_REUNION(n)->SetEnabled(false);
+      vue_.Fixe_enfonce({SORTIR_DE_LA_REUNION, n}, true);
+      vue_.Fixe_enfonce({ENTRER_DANS_LA_REUNION, n}, false);
+      vue_.Fixe_actif({ENTRER_DANS_LA_REUNION, n}, false);
+      vue_.Fixe_actif({SORTIR_DE_LA_REUNION, n}, false);
     }
     return;
   }
   DESACTIVE_BOUTONS();
   if (drapeau == 1) {
     if (bouton == 0)
-      f.FIN_REUNION->SetEnabled(true);
+      vue_.Fixe_actif(FIN_REUNION, true);
     else if (bouton >= 1 && bouton <= 12)
-      f.SORTIR_DE_LA_REUNION(bouton)->SetEnabled(true);
+      vue_.Fixe_actif({SORTIR_DE_LA_REUNION, bouton}, true);
   }
 }
 
 void Autex::DESACTIVE_BOUTONS() {
-  auto& f = fenetre_;
-  f.LANCEMENT_REUNION->SetEnabled(false);
-  f.FIN_REUNION->SetEnabled(false);
+  vue_.Fixe_actif(LANCEMENT_REUNION, false);
+  vue_.Fixe_actif(FIN_REUNION, false);
   for (int n = 1; n <= SLOTS_EXISTANTS(); ++n) {
-    f.ENTRER_DANS_LA_REUNION(n)->SetEnabled(false);
-    f.SORTIR_DE_LA_REUNION(n)->SetEnabled(false);
+    vue_.Fixe_actif({ENTRER_DANS_LA_REUNION, n}, false);
+    vue_.Fixe_actif({SORTIR_DE_LA_REUNION, n}, false);
   }
 }
 
 void Autex::ACTIVE_ENTREE_SLOT(int slot) {
-  if (slot >= 1 && slot <= 12) fenetre_.ENTRER_DANS_LA_REUNION(slot)->SetEnabled(true);
+  if (slot >= 1 && slot <= 12) vue_.Fixe_actif({ENTRER_DANS_LA_REUNION, slot}, true);
 }
 
 void Autex::DESACTIVE_ENTREE_SLOT(int slot) {
   if (slot < 1 || slot > 12) return;
   BOUTONS_SLOT_LIBERE(slot);
-  fenetre_.ENTRER_DANS_LA_REUNION(slot)->SetEnabled(false);
+  vue_.Fixe_actif({ENTRER_DANS_LA_REUNION, slot}, false);
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -305,9 +301,9 @@ void Autex::EFFACE_CANAL(int slot, uint8_t demande) {
   if (slot < 1 || slot > 12) return;
   CQ_RECU_SLOT[size_t(slot)] = 0;
   DESACTIVE_ENTREE_SLOT(slot);
-  fenetre_.Label_CQ(slot)->SetCaption("");
-  fenetre_.Secondary_channel(slot)->SetCaption("");
-  if (demande == 1 && fenetre_.ENTRER_DANS_LA_REUNION(slot)->Down()) {
+  vue_.Fixe_texte({Label_CQ, slot}, "");
+  vue_.Fixe_texte({Secondary_channel, slot}, "");
+  if (demande == 1 && vue_.Enfonce({ENTRER_DANS_LA_REUNION, slot})) {
     DEMANDE_CONNEXION = 0;
     DEMANDE_CONNEXION_REUNION = 0;
   }
@@ -316,7 +312,7 @@ void Autex::EFFACE_CANAL(int slot, uint8_t demande) {
 }
 
 void Autex::AFFICHE_CANAL_SECONDAIRE() {
-  TEXTE_CANAL = fenetre_.Edit_INDICATIF->Text() + " " + fenetre_.DIVERS->Text();
+  TEXTE_CANAL = vue_.Texte(Edit_INDICATIF) + " " + vue_.Texte(DIVERS);
   if (TEXTE_CANAL.size() % 2 == 1) TEXTE_CANAL += ' ';
   if (TEXTE_CANAL.size() > 32) TEXTE_CANAL.resize(32);
 }

@@ -7,10 +7,12 @@
 #include "autex/fonctions_fichiers.h"
 #include "autex/textes_encadres.h"
 #include "autex/traduction_autex.h"
+#include "autex/vue_autex.h"
 #include "platform/priority.h"
-#include "station/forms/form1.h"
 
 namespace autex {
+
+using enum NomElement;
 
 namespace {
 constexpr int HAUTEUR_BAS_PANNEAU = 23;  // the inner bottom panel (secondary channel) of a participant panel
@@ -22,53 +24,70 @@ const std::string CRLF = "\r\n";
 // Panels
 // ---------------------------------------------------------------------------------------------------------
 
+void Autex::FIXE_LARGEUR(const Element& e, int largeur) {
+  const platform::TRect r = vue_.Limites(e);
+  vue_.Fixe_limites(e, platform::Bounds(r.Left, r.Top, largeur, r.Height()));
+}
+
+void Autex::FIXE_HAUTEUR(const Element& e, int hauteur) {
+  const platform::TRect r = vue_.Limites(e);
+  vue_.Fixe_limites(e, platform::Bounds(r.Left, r.Top, r.Width(), hauteur));
+}
+
+void Autex::FIXE_HAUT(const Element& e, int haut) {
+  const platform::TRect r = vue_.Limites(e);
+  vue_.Fixe_limites(e, platform::Bounds(r.Left, haut, r.Width(), r.Height()));
+}
+
 void Autex::DISPOSITION_PANNEAUX_AUTEX() {
-  auto& f = fenetre_;
   const int slots = SLOTS_EXISTANTS();
-  // 1.
+  // Every panel but the Master's and the first slot's is hidden, with its counters.
   for (int n = 2; n <= 12; ++n) {
-    f.Panel_participant(n)->SetVisible(false);
-    f.Indicatif(n)->SetVisible(false);
-    f.Nombre_de_repetitions(n)->SetVisible(false);
+    vue_.Fixe_visible({Panel_participant, n}, false);
+    vue_.Fixe_visible({Indicatif, n}, false);
+    vue_.Fixe_visible({Nombre_de_repetitions, n}, false);
   }
-  // 2.
+  // Two columns, or three for 7 or 13 participants when asked.
   NOMBRE_COLONNES = 2;
   if ((NOMBRE_PARTICIPANTS == 7 && TROIS_COLONNES_7 == 1) || (NOMBRE_PARTICIPANTS == 13 && TROIS_COLONNES_13 == 1))
     NOMBRE_COLONNES = 3;
-  // 3.
-  const int haut = f.Panel_Master->Top();
+  // Panels start below the top of the Master's panel, each of the standard width.
+  const int haut = vue_.Limites(Panel_Master).Top;
   LARGEUR_PANNEAU = 336;
   LARGEUR_AUTEX = uint16_t(NOMBRE_COLONNES * LARGEUR_PANNEAU);
-  // 4. Rows: the participants (the panels that exist) on NOMBRE_COLONNES columns, rounded up.
+  // Rows: the participants (the panels that exist) on NOMBRE_COLONNES columns, rounded up.
   const int participants = slots + 1;
   const int rangees = (participants + NOMBRE_COLONNES - 1) / NOMBRE_COLONNES;
-  // 5. A height below the panels' top gives empty panels, never negative sizes.
+  // A height below the panels' top gives empty panels, never negative sizes.
   const int h = std::max(0, (int(HAUTEUR_PANNEAU) - haut) / rangees);
   const int hauteur_memo = std::max(0, h - MARGE_MEMO);
   const int haut_bas = std::max(0, h - HAUTEUR_BAS_PANNEAU);
-  // 6.
-  f.Panel_AUTEX->SetWidth(LARGEUR_AUTEX);
-  f.Panel_AUTEX->SetHeight(rangees * h + haut);
-  // 7.
-  const int hauteur_sms = NOMBRE_COLONNES == 3 ? f.Panel_AUTEX->Top() - 10
-                                               : f.Panel_AUTEX->Top() + f.Panel_AUTEX->Height();
-  f.Panel_AUTEX_SMS->SetHeight(std::max(0, hauteur_sms));
-  const int entete = f.Panel_Entete->Height();
-  f.RichEdit_SMS->SetBounds(1, entete, std::max(0, f.Panel_AUTEX_SMS->Width() - 2),
-                            std::max(0, f.Panel_AUTEX_SMS->Height() - entete - 1));
-  // 8.
-  f.SetClientHeight(f.Panel_AUTEX->Top() + f.Panel_AUTEX->Height());
-  // 9. Reading order M, S1, S2, ... on the grid.
+  // The AUTEX panel holds the columns and the rows.
+  FIXE_LARGEUR(Panel_AUTEX, LARGEUR_AUTEX);
+  FIXE_HAUTEUR(Panel_AUTEX, rangees * h + haut);
+  // The short-message window takes the height left beside (2 columns) or above (3 columns) the AUTEX panel.
+  const platform::TRect panneau = vue_.Limites(Panel_AUTEX);
+  const int hauteur_sms = NOMBRE_COLONNES == 3 ? panneau.Top - 10 : panneau.Top + panneau.Height();
+  FIXE_HAUTEUR(Panel_AUTEX_SMS, std::max(0, hauteur_sms));
+  const int entete = vue_.Limites(Panel_Entete).Height();
+  const platform::TRect sms = vue_.Limites(Panel_AUTEX_SMS);
+  vue_.Fixe_limites(RichEdit_SMS, platform::Bounds(1, entete, std::max(0, sms.Width() - 2),
+                                                   std::max(0, sms.Height() - entete - 1)));
+  // The window ends with the AUTEX panel.
+  const platform::TRect autex = vue_.Limites(Panel_AUTEX);
+  vue_.Fixe_hauteur_client(autex.Top + autex.Height());
+  // Reading order M, S1, S2, ... on the grid.
   for (int k = 0; k <= slots; ++k) {
-    gui::TPanel* p = f.Panel_participant(k);
-    p->SetBounds((k % NOMBRE_COLONNES) * LARGEUR_PANNEAU, haut + (k / NOMBRE_COLONNES) * h, p->Width(), h);
-    f.Panel_inner(k)->SetTop(haut_bas);
-    f.Memo_Reception(k)->SetHeight(hauteur_memo);
-    p->SetVisible(true);
+    const platform::TRect p = vue_.Limites({Panel_participant, k});
+    vue_.Fixe_limites({Panel_participant, k}, platform::Bounds((k % NOMBRE_COLONNES) * LARGEUR_PANNEAU,
+                                                               haut + (k / NOMBRE_COLONNES) * h, p.Width(), h));
+    FIXE_HAUT({Panel_inner, k}, haut_bas);
+    FIXE_HAUTEUR({Memo_Reception, k}, hauteur_memo);
+    vue_.Fixe_visible({Panel_participant, k}, true);
   }
   for (int n = 2; n <= slots; ++n) {
-    f.Indicatif(n)->SetVisible(true);
-    f.Nombre_de_repetitions(n)->SetVisible(true);
+    vue_.Fixe_visible({Indicatif, n}, true);
+    vue_.Fixe_visible({Nombre_de_repetitions, n}, true);
   }
 }
 
@@ -80,34 +99,33 @@ void Autex::HAUTEUR_PANNEAU_AUTEX() {
     case 13: PAS_HAUTEUR_13 = pas; break;
     default: PAS_HAUTEUR_2 = pas; break;
   }
-  fenetre_.Label_hauteur_Panel_Autex->SetCaption(std::to_string(HAUTEUR_PANNEAU));
+  vue_.Fixe_texte(Label_hauteur_Panel_Autex, std::to_string(HAUTEUR_PANNEAU));
   DISPOSITION_PANNEAUX_AUTEX();
 }
 
 void Autex::EFFACE_FENETRES_M_ET_SX() {
   for (int k = 0; k <= SLOTS_EXISTANTS(); ++k) {
-    fenetre_.Memo_Reception(k)->Clear();
+    vue_.Fixe_texte({Memo_Reception, k}, "");
     TEXTE_FENETRE[size_t(k)].clear();
-    fenetre_.Secondary_channel(k)->SetCaption("");
+    vue_.Fixe_texte({Secondary_channel, k}, "");
   }
 }
 
 void Autex::RAZ_COMPTEURS_AFFICHES() {
-  auto& f = fenetre_;
   if (STATION_MAITRE != 1) {
-    f.Panel_Etat_utilisateurs->SetVisible(false);
+    vue_.Fixe_visible(Panel_Etat_utilisateurs, false);
     return;
   }
-  f.Panel_Etat_utilisateurs->SetVisible(true);
+  vue_.Fixe_visible(Panel_Etat_utilisateurs, true);
   for (int n = 1; n <= 12; ++n) {
-    f.Indicatif(n)->SetVisible(false);
-    f.Nombre_de_repetitions(n)->SetVisible(false);
-    f.Indicatif(n)->SetCaption("");
-    f.Nombre_de_repetitions(n)->SetCaption("0");
+    vue_.Fixe_visible({Indicatif, n}, false);
+    vue_.Fixe_visible({Nombre_de_repetitions, n}, false);
+    vue_.Fixe_texte({Indicatif, n}, "");
+    vue_.Fixe_texte({Nombre_de_repetitions, n}, "0");
   }
   for (int n = 1; n <= SLOTS_EXISTANTS(); ++n) {
-    f.Indicatif(n)->SetVisible(true);
-    f.Nombre_de_repetitions(n)->SetVisible(true);
+    vue_.Fixe_visible({Indicatif, n}, true);
+    vue_.Fixe_visible({Nombre_de_repetitions, n}, true);
   }
 }
 
@@ -118,8 +136,7 @@ void Autex::RAZ_COMPTEURS_AFFICHES() {
 platform::SystemTime Autex::HEURE_FICHIER() { return horloge_.utcTime(); }
 
 void Autex::SAUVE_TOUT() {
-  auto& f = fenetre_;
-  // 1.
+  // The file is named after the UTC time.
   const platform::SystemTime t = HEURE_FICHIER();
   char date[32], heure[32];
   std::snprintf(date, sizeof date, "%04u-%02u-%02u", unsigned(t.wYear), unsigned(t.wMonth) % 100,
@@ -127,22 +144,22 @@ void Autex::SAUVE_TOUT() {
   std::snprintf(heure, sizeof heure, "%02uh%02um%02us", unsigned(t.wHour) % 100, unsigned(t.wMinute) % 100,
                 unsigned(t.wSecond) % 100);
   const std::string nom = std::string("AUTEX ") + date + " " + heure + ".TXT";
-  // 2.
+  // It goes to the AUTEX sub-directory, made when missing.
   const std::string travail = hote_.Repertoire_travail();
   const std::string repertoire = travail.empty() ? std::string("AUTEX") : travail + SEPARATEUR_CHEMIN + "AUTEX";
   if (!detail::os_is_directory(repertoire) && !detail::os_make_directory(repertoire)) {
     INFO(T("Impossible to create the sub-directory AUTEX", "Impossible de cr\xE9" "er le sous-r\xE9pertoire AUTEX"));
     return;
   }
-  // 3.
-  std::string contenu = "Master " + f.Secondary_channel_MASTER->Caption() + CRLF + TEXTE_FENETRE[0] + CRLF + CRLF;
+  // The Master's window, then each slot that holds a secondary channel or a text.
+  std::string contenu = "Master " + vue_.Texte({Secondary_channel, 0}) + CRLF + TEXTE_FENETRE[0] + CRLF + CRLF;
   for (int n = 1; n <= SLOTS_EXISTANTS(); ++n) {
-    const std::string canal = f.Secondary_channel(n)->Caption();
+    const std::string canal = vue_.Texte({Secondary_channel, n});
     const std::string& texte = TEXTE_FENETRE[size_t(n)];
     if (canal.empty() && texte.empty()) continue;
     contenu += "S" + std::to_string(n) + " " + canal + CRLF + texte + CRLF + CRLF;
   }
-  // 4. A save made in the same second as an earlier one goes beside it instead of over it.
+  // A save made in the same second as an earlier one goes beside it instead of over it.
   std::string chemin = repertoire + SEPARATEUR_CHEMIN + nom;
   if (FICHIER_EXISTE(chemin)) {
     bool libre = false;
@@ -162,147 +179,146 @@ void Autex::SAUVE_TOUT() {
 // ---------------------------------------------------------------------------------------------------------
 
 void Autex::TEXTES_FENETRE_AUTEX(bool garder_info) {
-  auto& f = fenetre_;
-  const bool info_gardee = garder_info && !f.Label_Info_AUTEX->Caption().empty();
+  const bool info_gardee = garder_info && !vue_.Texte(Label_Info_AUTEX).empty();
   struct Texte {
-    gui::TControl* controle;
+    Element controle;
     const char* legende_en;  // nullptr: the caption is not set
     const char* legende_fr;
     const char* aide_en;     // nullptr: the hint is not set
     const char* aide_fr;
   };
   const Texte textes[] = {
-      {f.Label_Info_AUTEX, "Display and control window for the AUTEX modes",
+      {Label_Info_AUTEX, "Display and control window for the AUTEX modes",
        "Fen\xEAtre d'affichage et de contr\xF4le pour les modes AUTEX", nullptr, nullptr},
-      {f.Efface_toutes_les_fenetres_M_et_Sx, "Erase all", "Efface tout",
+      {Efface_toutes_les_fenetres_M_et_Sx, "Erase all", "Efface tout",
        "This button permits to erase all the reception windows (\"Master\" and \"Slaves\") and the secondary "
        "channels (callsigns,...)",
        "Ce bouton permet d'effacer toutes les fen\xEAtres de r\xE9" "ception (\"Ma\xEEtre\" et \"Esclaves\") et les "
        "canaux secondaires (indicatifs,...)"},
-      {f.Options_AUTEX, "Options", "Options", "To close the options window, re-click on this button",
+      {Options_AUTEX, "Options", "Options", "To close the options window, re-click on this button",
        "Pour fermer cette fen\xEAtre des options, re-cliquez sur ce bouton"},
-      {f.Sauve_toutes_les_fenetres_M_et_Sx, "Save all", "Sauve tout",
+      {Sauve_toutes_les_fenetres_M_et_Sx, "Save all", "Sauve tout",
        "This button permits to save all the texts and callsigns received, in a dated file (\"AUTEX date "
        "time.TXT\") located in the sub-directory \\AUTEX",
        "Ce bouton permet de sauvegarder tous les textes et indicatifs re\xE7us, dans un fichier dat\xE9 (\"AUTEX "
        "date heure.TXT\")  situ\xE9 dans le sous-r\xE9pertoire \\AUTEX"},
-      {f.Hauteur_du_Panel_Autex, nullptr, nullptr,
+      {Hauteur_du_Panel_Autex, nullptr, nullptr,
        "The \"Up Down\" control permits to adjust the windows height, according to the screen height",
        "Le contr\xF4le fl\xE8" "ch\xE9 permet d'ajuster la hauteur de la fen\xEAtre \xE0 la hauteur de l'\xE9" "cran"},
-      {f.Sur_3_colonnes_AUTEX, "On 3 columns", "Sur 3 colonnes",
+      {Sur_3_colonnes_AUTEX, "On 3 columns", "Sur 3 colonnes",
        "Display of the users panels on 3 columns instead of 2, to better match the screen sizes",
        "Affichage des volets utilisateurs sur 3 colonnes au lieu de 2, pour mieux s'ajuster aux dimensions de "
        "l'\xE9" "cran"},
-      {f.Label_canal_secondaire, "Your secondary channel (callsign and various information)",
+      {Label_canal_secondaire, "Your secondary channel (callsign and various information)",
        "Votre canal secondaire (indicatif et informations diverses)", nullptr, nullptr},
-      {f.Label_canal_secondaire2, "32 characters max (with 14 characters max callsign included)",
+      {Label_canal_secondaire2, "32 characters max (with 14 characters max callsign included)",
        "32 caract\xE8res max (avec indicatif inclus de 14 caract\xE8res max)", nullptr, nullptr},
-      {f.Label_Indicatif, "Callsign", "Indicatif",
+      {Label_Indicatif, "Callsign", "Indicatif",
        "To define your callsign or identifier (\"Q0XYZ\" ou \"ZZT45\" for example), without spaces",
        "Pour d\xE9" "finir votre indicatif ou identifiant (\"Q0XYZ\" ou \"ZZT45\" par exemple), sans espaces"},
-      {f.DIVERS, nullptr, nullptr,
+      {DIVERS, nullptr, nullptr,
        "To define your other information (name, QTH, Locator...), but not the callsign",
        "Pour d\xE9" "finir vos autres informations (nom, QTH, Locator...), mais pas l'indicatif"},
-      {f.Label_divers2, "Various information (name, QTH, Locator...)",
+      {Label_divers2, "Various information (name, QTH, Locator...)",
        "Informations diverses (nom, QTH, Locator...)", nullptr, nullptr},
-      {f.Label_Panneau_Utilisateurs, "Users state", "Etat utilisateurs", nullptr, nullptr},
-      {f.Indicatif_S1, nullptr, nullptr, "Call sign of the connected user",
+      {Label_Panneau_Utilisateurs, "Users state", "Etat utilisateurs", nullptr, nullptr},
+      {{Indicatif, 1}, nullptr, nullptr, "Call sign of the connected user",
        "Indicatif de l'utilisateur connect\xE9"},
-      {f.Nombre_de_repetitions_S1, nullptr, nullptr,
+      {{Nombre_de_repetitions, 1}, nullptr, nullptr,
        "Number of consecutive frames not received or frames received but without all the expected "
        "acknowledgements, from a given user (at 3, this one is automatically disconnected)",
        "Nombre de trames cons\xE9" "cutives non re\xE7ues ou de trames re\xE7ues mais sans tous les acquittements "
        "pr\xE9vus, de la part d'un utilisateur donn\xE9 (\xE0 3, celui-ci est automatiquement d\xE9" "connect\xE9)"},
-      {f.LANCEMENT_REUNION, "Start the meeting", "Lancer la r\xE9union",
+      {LANCEMENT_REUNION, "Start the meeting", "Lancer la r\xE9union",
        "For the originator Ham (Master), to start the meeting. As long as this button is pushed, the meeting is "
        "supposed to be in progress",
        "Pour l'OM initiateur (Ma\xEEtre), pour lancer la r\xE9union. Aussi longtemps que ce bouton est pouss\xE9, la "
        "r\xE9union est suppos\xE9" "e en cours"},
-      {f.FIN_REUNION, "End the meeting", "Terminer la r\xE9union",
+      {FIN_REUNION, "End the meeting", "Terminer la r\xE9union",
        "For the originator Ham (Master), to end the meeting with all the users.",
        "Pour l'OM initiateur (Ma\xEEtre), pour arr\xEAter la r\xE9union avec tous les utilisateurs."},
-      {f.Label_Master, nullptr, nullptr, "\"Master\" (the one who initiates and controls the meeting)",
+      {Label_Master, nullptr, nullptr, "\"Master\" (the one who initiates and controls the meeting)",
        "\"Master\" pour \"Maitre\" (celui qui initie et contr\xF4le la r\xE9union)"},
-      {f.ENTRER_DANS_LA_REUNION_S1, "Enter", "Entrer",
+      {{ENTRER_DANS_LA_REUNION, 1}, "Enter", "Entrer",
        "For a user, to enter the meeting. As long as this button is pushed, the connection with the other "
        "participants is supposed to be in progress",
        "Pour un utilisateur, pour entrer dans la r\xE9union. Aussi longtemps que ce bouton est pouss\xE9, la "
        "connexion avec le Ma\xEEtre et les autres participants est suppos\xE9" "e en cours"},
-      {f.SORTIR_DE_LA_REUNION_S1, "Quit", "Sortir", "For the user, to end his/her partipation to this meeting",
+      {{SORTIR_DE_LA_REUNION, 1}, "Quit", "Sortir", "For the user, to end his/her partipation to this meeting",
        "Pour l'utilisateur, pour mettre fin \xE0 sa participation dans cette r\xE9union"},
-      {f.Label_Utilisateur1, nullptr, nullptr, "\"S\" for \"Slave\" (User) followed by its order number",
+      {{Label_Utilisateur, 1}, nullptr, nullptr, "\"S\" for \"Slave\" (User) followed by its order number",
        "\"S\" pour \"Slave\" (Utilisateur) suivi de son num\xE9ro d'ordre"},
-      {f.Label_CQ_S1, nullptr, nullptr,
+      {{Label_CQ, 1}, nullptr, nullptr,
        "Displays a \"CQ de \" callsign on reception of a \"CQ meeting DE \" transmitted by a Ham (\"Master\")",
        "Affiche un \"CQ de \" suivi d'un indicatif sur r\xE9" "ception d'un \"CQ meeting DE \" transmis par un OM "
        "(\"Ma\xEEtre\")"},
-      {f.AUCUN_CQ_S2, "No CQ", "Pas de CQ", "Useful for the Master to reserve the channel 2 for someone",
+      {AUCUN_CQ_S2, "No CQ", "Pas de CQ", "Useful for the Master to reserve the channel 2 for someone",
        "Utile au Ma\xEEtre pour r\xE9server le canal 2 pour quelqu'un"},
-      {f.ARRET_TRANSMISSION_AUTEX, nullptr, nullptr,
+      {ARRET_TRANSMISSION_AUTEX, nullptr, nullptr,
        "If you click on this button, your transmission in progress (message, position or file) will be "
        "immediatly stopped.",
        "Si vous cliquez sur ce bouton, votre transmission en cours (message, position ou fichier) sera "
        "imm\xE9" "diatement arr\xEAt\xE9" "e."},
-      {f.Envoi_texte_sur_CR, "Transmission of the message on line feed (\"Enter\" key)",
+      {Envoi_texte_sur_CR, "Transmission of the message on line feed (\"Enter\" key)",
        "Envoi du message sur passage \xE0 la ligne (touche \"Entr\xE9" "e\")",
        "This option can be useful for the Hams who prefer to send their message, by typing on the \"Enter\" key",
        "Cette option peut \xEAtre utile pour les OM qui pr\xE9" "f\xE8rent envoyer leur message, en tapant sur la "
        "touche \"Entr\xE9" "e\""},
-      {f.Compression_du_fichier_transmis, "Compression of the file before transmission",
+      {Compression_du_fichier_transmis, "Compression of the file before transmission",
        "Compression du fichier avant transmission",
        "Compression (up to 4) to reduce the transmission time (but the transmitted characters of a text file "
        "will be unreadable)",
        "Compression (jusqu'\xE0 4) pour r\xE9" "duire le temps de transmission (mais les caract\xE8res transmis d'un "
        "fichier texte seront illisibles)"},
-      {f.ENVOI_MESSAGE_ARQ, "Send the message", "Envoyer le message",
+      {ENVOI_MESSAGE_ARQ, "Send the message", "Envoyer le message",
        "Once the message is ready to be sent, send it by clicking on this button or typing the <Esc> key. You "
        "must be connected.",
        "Une fois le message pr\xEAt \xE0 \xEAtre envoy\xE9, envoyez le en cliquant sur ce bouton ou en tapant sur la "
        "touche <Echap>. Vous devez \xEAtre connect\xE9."},
-      {f.Label_TX_FICHIER, "TX file", "TX fichier", nullptr, nullptr},
-      {f.Label_RX_FICHIER, "RX file", "RX fichier", nullptr, nullptr},
-      {f.Fichier_TX_AUTEX, "Your file", "Votre fichier",
+      {Label_TX_FICHIER, "TX file", "TX fichier", nullptr, nullptr},
+      {Label_RX_FICHIER, "RX file", "RX fichier", nullptr, nullptr},
+      {Fichier_TX_AUTEX, "Your file", "Votre fichier",
        "Selection of the file (limited to a maximum size of 63 Kbytes) to send to the other Ham(s)",
        "S\xE9lection du fichier (limit\xE9 \xE0 une taille maximum de 63 Koctets) \xE0 envoyer \xE0 votre(vos) "
        "correspondant(s)"},
-      {f.TRANSMISSION_FICHIER_AUTEX, "Transmission", "Transmission",
+      {TRANSMISSION_FICHIER_AUTEX, "Transmission", "Transmission",
        "To transmit to the group your file (at reception, it will be stored in the \"AUTEX\" sub-directory of "
        "the Vornatel directory)",
        "Pour transmettre au groupe votre fichier (\xE0 la r\xE9" "ception, il sera stock\xE9 dans le "
        "sous-r\xE9pertoire \"AUTEX\" du r\xE9pertoire Vornatel)."},
-      {f.Ouverture_du_fichier_AUTEX, "File opening", "Ouverture fichier",
+      {Ouverture_du_fichier_AUTEX, "File opening", "Ouverture fichier",
        "After a file reception, click on this button to open this file",
        "Apr\xE8s la r\xE9" "ception d'un fichier, cliquez sur ce bouton pour ouvrir ce fichier"},
-      {f.Nom_du_fichier_RX_AUTEX, nullptr, nullptr,
+      {Nom_du_fichier_RX_AUTEX, nullptr, nullptr,
        "The receive file is stored in the \"AUTEX\" sub-directory of the Vornatel directory",
        "Le fichier re\xE7u est stock\xE9 dans le sous-r\xE9pertoire \"AUTEX\" du r\xE9pertoire Vornatel"},
   };
   for (const Texte& t : textes) {
-    if (t.legende_en && !(info_gardee && t.controle == f.Label_Info_AUTEX))
-      t.controle->SetCaption(T(t.legende_en, t.legende_fr));
-    if (t.aide_en) t.controle->SetHint(T(t.aide_en, t.aide_fr));
+    if (t.legende_en && !(info_gardee && t.controle == Element(Label_Info_AUTEX)))
+      vue_.Fixe_texte(t.controle, T(t.legende_en, t.legende_fr));
+    if (t.aide_en) vue_.Fixe_aide(t.controle, T(t.aide_en, t.aide_fr));
   }
   // The link state keeps its meaning in the new language: a language switch during a session must not show
   // the station as disconnected.
-  const std::string etat = f.Etat_liaison->Caption();
+  const std::string etat = vue_.Texte(Etat_liaison);
   if (etat == "Connected" || etat == "Connect\xE9")
-    f.Etat_liaison->SetCaption(T("Connected", "Connect\xE9"));
+    vue_.Fixe_texte(Etat_liaison, T("Connected", "Connect\xE9"));
   else
-    f.Etat_liaison->SetCaption(T("Disconnected", "D\xE9" "connect\xE9"));
+    vue_.Fixe_texte(Etat_liaison, T("Disconnected", "D\xE9" "connect\xE9"));
   // The S1 controls' texts go to the same controls of S2 to S12 (the captions of the buttons only: the other
   // captions hold call signs and CQ offers).
   for (int n = 2; n <= 12; ++n) {
-    f.Indicatif(n)->SetHint(f.Indicatif_S1->Hint());
-    f.Nombre_de_repetitions(n)->SetHint(f.Nombre_de_repetitions_S1->Hint());
-    f.ENTRER_DANS_LA_REUNION(n)->SetCaption(f.ENTRER_DANS_LA_REUNION_S1->Caption());
-    f.ENTRER_DANS_LA_REUNION(n)->SetHint(f.ENTRER_DANS_LA_REUNION_S1->Hint());
-    f.SORTIR_DE_LA_REUNION(n)->SetCaption(f.SORTIR_DE_LA_REUNION_S1->Caption());
-    f.SORTIR_DE_LA_REUNION(n)->SetHint(f.SORTIR_DE_LA_REUNION_S1->Hint());
-    f.Label_Utilisateur(n)->SetHint(f.Label_Utilisateur1->Hint());
-    f.Label_CQ(n)->SetHint(f.Label_CQ_S1->Hint());
+    vue_.Fixe_aide({Indicatif, n}, vue_.Aide({Indicatif, 1}));
+    vue_.Fixe_aide({Nombre_de_repetitions, n}, vue_.Aide({Nombre_de_repetitions, 1}));
+    vue_.Fixe_texte({ENTRER_DANS_LA_REUNION, n}, vue_.Texte({ENTRER_DANS_LA_REUNION, 1}));
+    vue_.Fixe_aide({ENTRER_DANS_LA_REUNION, n}, vue_.Aide({ENTRER_DANS_LA_REUNION, 1}));
+    vue_.Fixe_texte({SORTIR_DE_LA_REUNION, n}, vue_.Texte({SORTIR_DE_LA_REUNION, 1}));
+    vue_.Fixe_aide({SORTIR_DE_LA_REUNION, n}, vue_.Aide({SORTIR_DE_LA_REUNION, 1}));
+    vue_.Fixe_aide({Label_Utilisateur, n}, vue_.Aide({Label_Utilisateur, 1}));
+    vue_.Fixe_aide({Label_CQ, n}, vue_.Aide({Label_CQ, 1}));
   }
   // Last, the missing call sign.
-  if (f.Edit_INDICATIF->Text().empty()) {
+  if (vue_.Texte(Edit_INDICATIF).empty()) {
     ABSENCE_INDICATIF = 1;
     INFO(T("No callsign: fill the \"Callsign\" field", "Pas d'indicatif: remplissez le champ \"Indicatif\""));
   } else {
@@ -315,31 +331,28 @@ void Autex::TEXTES_FENETRE_AUTEX(bool garder_info) {
 // ---------------------------------------------------------------------------------------------------------
 
 void Autex::AFFICHE_MESSAGE_SLOT(int k, std::string texte) {
-  // 1.
+  // Nothing to show, or no such window.
   if (texte.empty() || k < 0 || k > 12) return;
   hote_.Classe_priorite(platform::kRealtimePriorityClass);
-  // 2.
+  // Short messages and files are taken out of the text.
   RECEPTION_FICHIER_SMS(k, texte);
-  // 3.
+  // Trace of what is shown.
   const std::string& ancien = TEXTE_FENETRE[size_t(k)];
   if (TRACE_ACTIVE == 1)
     TRACE_LIGNE(HEURE_SYSTEME() + (k == 0 ? std::string(" MEMO_I M ") : std::string(" MEMO_I DE S").append(std::to_string(k)) + " ") +
                 texte);
-  // 4.
+  // A line end cut between two chunks is shown once.
   if (!texte.empty() && texte.back() == '\r') texte += '\n';
   if (!ancien.empty() && ancien.back() == '\n' && !texte.empty() && texte.front() == '\n') texte.erase(0, 1);
-  // 5.
+  // Control characters other than CR and LF are not shown.
   std::string propre;
   propre.reserve(texte.size());
   for (const char c : texte)
     if (static_cast<unsigned char>(c) >= 32 || c == '\r' || c == '\n') propre.push_back(c);
-  // 6.
-  gui::TMemo* memo = fenetre_.Memo_Reception(k);
-  memo->SetSelStart(int(ancien.size()));
-  memo->SetSelLength(0);
-  memo->SetSelText(propre);
-  memo->Repaint();
-  // 7.
+  // The text goes at the end of the participant's window.
+  vue_.Insere_texte({Memo_Reception, k}, int(ancien.size()), propre);
+  vue_.Redessine({Memo_Reception, k});
+  // The window's text is kept for saving.
   TEXTE_FENETRE[size_t(k)] += propre;
   hote_.Classe_priorite(platform::kNormalPriorityClass);
 }
@@ -391,7 +404,7 @@ void Autex::RECEPTION_FICHIER_SMS(int k, std::string& texte) {
   };
   for (const char ch : texte) {
     const int c = static_cast<unsigned char>(ch);
-    // 1.
+    // After a sequence, the next character pairs with nothing.
     if (REPRISE_SEQUENCE[i] == 1) {
       REPRISE_SEQUENCE[i] = 0;
       precedent = -1;
@@ -413,15 +426,15 @@ void Autex::RECEPTION_FICHIER_SMS(int k, std::string& texte) {
       continue;
     }
     if (precedent == 3 && c == 3) {
-      // 2. The second 3 of a data byte 3: dropped, and the next character pairs with nothing.
+      // The second 3 of a data byte 3: dropped, and the next character pairs with nothing.
       REPRISE_SEQUENCE[i] = 1;
       if (FICHIER_EN_COURS[i] == 1) ++compte;
     } else if (precedent == 3 && c == 5) {
-      // 3. Stop.
+      // Stop: the short message or file in progress is dropped.
       affichage += " ...Stop!" + CRLF;
       plus_rien_en_cours();
     } else if (precedent == 3 && c == 0) {
-      // 4. End: the collected text without the 3 that began this sequence.
+      // End: the collected text without the 3 that began this sequence.
       std::string s = tampon + segment;
       if (!s.empty()) s.pop_back();
       REPRISE_SEQUENCE[i] = 1;
@@ -436,7 +449,7 @@ void Autex::RECEPTION_FICHIER_SMS(int k, std::string& texte) {
       tampon.clear();
       segment.clear();
     } else if (precedent == 3 && c == 1) {
-      // 5. A short message; one that starts abandons a file left unfinished.
+      // A short message; one that starts abandons a file left unfinished.
       CHOIX_NOM_EMETTEUR(k);
       FICHIER_EN_COURS[i] = 0;
       FICHIER_COMPRESSE[i] = 0;
@@ -446,7 +459,7 @@ void Autex::RECEPTION_FICHIER_SMS(int k, std::string& texte) {
       segment = ": ";
       REPRISE_SEQUENCE[i] = 1;
     } else if (precedent == 3 && (c == 4 || c == 6)) {
-      // 6. A file; one that starts abandons a short message left unfinished.
+      // A file; one that starts abandons a short message left unfinished.
       CHOIX_NOM_EMETTEUR(k);
       SMS_EN_COURS[i] = 0;
       FICHIER_EN_COURS[i] = 1;
@@ -460,13 +473,13 @@ void Autex::RECEPTION_FICHIER_SMS(int k, std::string& texte) {
       REPRISE_SEQUENCE[i] = 1;
       FICHIER_COMPRESSE[i] = c == 6 ? 1 : 0;
     } else {
-      // 7.
+      // Data of a short message or file, or plain text.
       segment.push_back(ch);
       if (FICHIER_EN_COURS[i] == 1) ++compte;
       if ((SMS_EN_COURS[i] == 1 || FICHIER_EN_COURS[i] == 1) && tampon.size() + segment.size() > TAILLE_MAX_SEGMENT)
         abandon(affichage);
     }
-    // 8.
+    // Plain text is shown; the last character is kept to pair with the next.
     if (FICHIER_EN_COURS[i] == 0) affichage.push_back(ch);
     if (REPRISE_SEQUENCE[i] == 0) precedent = c;
   }
@@ -488,7 +501,7 @@ void Autex::RECEPTION_FICHIER_SMS(int k, std::string& texte) {
 
 void Autex::ERREUR_FICHIER_RECU(const std::string& raison, std::string& affichage) {
   affichage += "..." + T("error", "erreur") + CRLF;
-  fenetre_.Nom_du_fichier_RX_AUTEX->SetCaption("");
+  vue_.Fixe_texte(Nom_du_fichier_RX_AUTEX, "");
   INFO(raison);
 }
 
@@ -556,10 +569,10 @@ void Autex::FIN_FICHIER_RECU(int k, std::string segment, std::string& affichage)
   fichiers.Ecrire_fichier_libre(nom_stocke, "AUTEX", contenu, ok, message);
   if (k != NUMERO_SLOT) {
     if (ok) {
-      fenetre_.Nom_du_fichier_RX_AUTEX->SetCaption(nom_stocke);
+      vue_.Fixe_texte(Nom_du_fichier_RX_AUTEX, nom_stocke);
     } else {
       affichage += "..." + T("error", "erreur") + CRLF;
-      fenetre_.Nom_du_fichier_RX_AUTEX->SetCaption("");
+      vue_.Fixe_texte(Nom_du_fichier_RX_AUTEX, "");
       INFO(message);
     }
   }
@@ -580,7 +593,7 @@ void Autex::CHOIX_NOM_EMETTEUR(int k) {
       nom = INDICATIF_CONNEXION;
       EMETTEUR_PROPRE[i] = 1;
     } else {
-      const std::string canal = fenetre_.Secondary_channel(k)->Caption().substr(0, 14);
+      const std::string canal = vue_.Texte({Secondary_channel, k}).substr(0, 14);
       std::string mot;
       int longueur = 0;
       if (!canal.empty() && canal[0] != ' ') PREMIER_MOT(canal, mot, longueur);
@@ -595,25 +608,14 @@ void Autex::CHOIX_NOM_EMETTEUR(int k) {
 }
 
 void Autex::EN_TETE_SMS(int k) {
-  gui::TRichEdit* r = fenetre_.RichEdit_SMS;
-  const gui::TColor couleur = EMETTEUR_PROPRE[size_t(k)] == 1 ? gui::clBlue : gui::clBlack;
-  r->SetSelStart(r->GetTextLen());
-  r->SetSelLength(0);
-  r->SelAttributes().SetColor(couleur);
-  r->SelAttributes().SetStyle(gui::fsBold);
-  r->SetSelText(NOMS_EMETTEURS[size_t(k)]);
-  r->SelAttributes().SetStyle(0);
-  r->SetSelText(" (" + HEURE_LOCALE() + ")");
+  const platform::TColor couleur = EMETTEUR_PROPRE[size_t(k)] == 1 ? platform::clBlue : platform::clBlack;
+  vue_.Ajoute_texte_SMS(NOMS_EMETTEURS[size_t(k)], couleur, /*gras=*/true);
+  vue_.Ajoute_texte_SMS(" (" + HEURE_LOCALE() + ")", couleur, /*gras=*/false);
 }
 
 void Autex::AJOUTE_TEXTE_SMS(int k, const std::string& texte) {
-  gui::TRichEdit* r = fenetre_.RichEdit_SMS;
-  r->SetSelStart(r->GetTextLen());
-  r->SetSelLength(0);
-  r->SelAttributes().SetColor(EMETTEUR_PROPRE[size_t(k)] == 1 ? gui::clBlue : gui::clBlack);
-  r->SelAttributes().SetStyle(0);
-  r->SetSelText(texte);
-  r->Repaint();
+  vue_.Ajoute_texte_SMS(texte, EMETTEUR_PROPRE[size_t(k)] == 1 ? platform::clBlue : platform::clBlack, /*gras=*/false);
+  vue_.Redessine(RichEdit_SMS);
 }
 
 }  // namespace autex

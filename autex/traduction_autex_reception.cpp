@@ -7,9 +7,11 @@
 #include "autex/mathematiques.h"
 #include "autex/trames_autex.h"
 #include "autex/traduction_autex.h"
-#include "station/forms/form1.h"
+#include "autex/vue_autex.h"
 
 namespace autex {
+
+using enum NomElement;
 
 namespace {
 constexpr std::string_view MOT_1200 = "101101001110";
@@ -89,34 +91,34 @@ void Autex::DETECTION_TRAME_DP(const std::string& fenetre, const std::string& in
     }
     if (i >= LONGUEUR_MOT_VITESSE) Y[p++] = vote;
   }
-  // 3. Signature removed: the DP bits and the check bits.
+  // Signature removed: the DP bits and the check bits.
   std::string T(Y + z, n + 10);
   XOR_BINAIRE(SIGNATURE_ATTENDUE, T);
   const std::string dp = T.substr(0, n);
-  // 4, 5. The code word with its leading zeros, the address removed.
+  // The code word with its leading zeros, the address removed.
   std::string code = MOT_NUL_31.substr(0, z) + T;
   if (avec_indicatif) {
     std::string tete = code.substr(0, 21);
     XOR_BINAIRE(CRC_INDICATIF(indicatif), tete);
     code.replace(0, 21, tete);
   }
-  // 6.
+  // BCH check of the code word.
   uint8_t ok = 0;
   VERIFICATION_BCH_DP(POLYNOME_BCH_RX, int(DEGRE_BCH_RX), code, ok);
   uint8_t verifie_ici = (ok == 1 && drapeau_adresse == 1) ? 1 : 0;
-  // 7. A listener takes every burst that passed the vote.
+  // A listener takes every burst that passed the vote.
   if (!avec_indicatif && ok == 0) ok = erreurs <= SEUIL_ERREURS_DP_2 ? 1 : 0;
-  // 8.
+  // A meeting user reads the slot number the burst carries.
   const bool utilisateur_reunion = reunion() && STATION_MAITRE == 0;
   if (utilisateur_reunion) NUMERO_S_DANS_DP(dp);
-  // 9. Accepted on the vote alone, except the answer to the own connection attempt.
+  // Accepted on the vote alone, except the answer to the own connection attempt.
   if (ok == 0 && drapeau_adresse == 1 && erreurs <= SEUIL_ERREURS_DP_2) {
     if (!(utilisateur_reunion && TENTATIVE_EN_COURS == 1 && NUMERO_S_DP == NUMERO_SLOT)) {
       ok = 1;
       verifie_ici = 0;
     }
   }
-  // 10.
+  // An accepted burst gives its DP bits and whether its check word passed.
   if (ok == 1) {
     accepte = 1;
     bits_dp = dp;
@@ -167,7 +169,7 @@ void Autex::RECEPTION_BIT_STATION(float soft) {
   if (RECEPTION_TERMINEE == 1) return;
   const uint32_t epoque = EPOQUE_RECEPTION;
   if (CAPTURE_BLOC == 0) {
-    // a. The address the station expects.
+    // The address the station expects.
     std::string indicatif;
     uint8_t drapeau = 0;
     if (STATION_MAITRE == 1) {
@@ -180,7 +182,7 @@ void Autex::RECEPTION_BIT_STATION(float soft) {
         indicatif = TENTATIVE_EN_COURS == 1 ? INDICATIF_CONNEXION : INDICATIF_MAITRE;
       drapeau = 1;
     }
-    // b. Search.
+    // Search for a DP burst.
     if (DP_TROUVE == 0) {
       uint8_t accepte = 0, verifie = 0;
       std::string bits;
@@ -203,7 +205,7 @@ void Autex::RECEPTION_BIT_STATION(float soft) {
       }
       return;
     }
-    // c. A burst was accepted at the previous bit: the capture starts, and the burst may be found again here.
+    // A burst was accepted at the previous bit: the capture starts, and the burst may be found again here.
     CAPTURE_BLOC = 1;
     DP_TROUVE = 0;
     uint8_t accepte = 0, verifie = 0;
@@ -222,9 +224,9 @@ void Autex::RECEPTION_BIT_STATION(float soft) {
     } else {
       bits = DP_RECU[0];
     }
-    // d.
+    // A meeting word carries the slot it concerns.
     if (reunion()) NUMERO_S_DANS_DP(bits);
-    // e. The outcome of a connection attempt.
+    // The outcome of a connection attempt.
     if (TENTATIVE_EN_COURS == 1 && (!reunion() || NUMERO_S_DP == NUMERO_SLOT)) {
       if (!reunion()) TENTATIVE_EN_COURS = 0;
       if (!reunion() && DP_VERIFIE == 1) {
@@ -242,7 +244,7 @@ void Autex::RECEPTION_BIT_STATION(float soft) {
         return;
       }
     }
-    // f. Interpretation.
+    // The DP word is interpreted.
     uint8_t sans_bloc = 0;
     if (!reunion()) {
       TRAITEMENT_TRAME_DP_LIEN(bits, sans_bloc);
@@ -251,12 +253,12 @@ void Autex::RECEPTION_BIT_STATION(float soft) {
       TRAITEMENT_TRAME_DP(s, bits, sans_bloc);
     }
     if (EPOQUE_RECEPTION != epoque) return;
-    // g. The user has answered.
+    // The user has answered.
     if (!reunion() && STATION_MAITRE == 1 && SESSION_EN_COURS == 1) {
       REPETITION_DEMANDEE = 0;
       NB_REPETITIONS_MAITRE = 0;
     }
-    // h. No block follows.
+    // No block follows.
     if (sans_bloc == 1) {
       DP_RETROUVE = 0;
       CAPTURE_BLOC = 0;
@@ -270,7 +272,7 @@ void Autex::RECEPTION_BIT_STATION(float soft) {
       if (ECOUTE_HORS_SESSION == 1) RAZ_DETECTION_DP();
       return;
     }
-    // i. A block follows.
+    // A block follows.
     LONGUEUR_BLOC_ATTENDU(0);
     ctx->BITS_BLOC.clear();
     ctx->BITS_RECUS_BLOC = 0;
@@ -281,7 +283,7 @@ void Autex::RECEPTION_BIT_STATION(float soft) {
     }
     DP_RETROUVE = 0;
   }
-  // 3. The block.
+  // The block that follows the burst.
   ECOUTE_HORS_SESSION = (STATION_MAITRE == 0 && SESSION_EN_COURS == 0) ? 1 : 0;
   if (ctx->BLOC_EN_RECEPTION_2 == 0) RECEPTION_BLOC_RS(RECEPTION_TERMINEE, soft);
 }
@@ -291,7 +293,7 @@ void Autex::RECEPTION_BIT_MAITRE(float soft) {
   if (S_COURANT < 1 || S_COURANT > NOMBRE_UTILISATEURS || S_COURANT >= NOMBRE_SLOTS) S_COURANT = 1;
   const size_t s = S_COURANT;
   if (CAPTURE_BLOC_SLOT[s] == 0) {
-    // a. Search in the current slot's window, addressed with the own call sign.
+    // Search in the current slot's window, addressed with the own call sign.
     if (DP_TROUVE_SLOT[s] == 0) {
       uint8_t accepte = 0, verifie = 0;
       std::string bits;
@@ -306,7 +308,7 @@ void Autex::RECEPTION_BIT_MAITRE(float soft) {
       }
       return;
     }
-    // b.
+    // A burst was accepted at the previous bit: the capture starts, and the burst may be found again here.
     CAPTURE_BLOC_SLOT[s] = 1;
     DP_TROUVE_SLOT[s] = 0;
     uint8_t accepte = 0, verifie = 0;
@@ -315,7 +317,7 @@ void Autex::RECEPTION_BIT_MAITRE(float soft) {
     if (accepte == 1 && verifie == 0) accepte = 0;
     DP_RETROUVE_SLOT[s] = accepte;
     const std::string bits = accepte == 1 ? bits2 : DP_RECU[s];
-    // c. The slot the DP concerns: in a meeting of 4 its selector says it; in a meeting of 7 or 13 the word has
+    // The slot the DP concerns: in a meeting of 4 its selector says it; in a meeting of 7 or 13 the word has
     // none, and the slot is the one whose answer window it was sent in. A user answers once a cycle: a second
     // word placed in the same slot in one cycle cannot be told apart from its neighbour's and is dropped.
     const uint32_t instant = platform::elapsedMs(maintenant(), T_DEBUT_ATTENTE);
@@ -335,7 +337,7 @@ void Autex::RECEPTION_BIT_MAITRE(float soft) {
     }
     ENTENDU_SLOT[t] = 1;
     INSTANT_SLOT[t] = instant;
-    // d. The detection state moves to slot t.
+    // The detection state moves to slot t.
     if (t != s) {
       DP_RETROUVE_SLOT[t] = DP_RETROUVE_SLOT[s];
       CAPTURE_BLOC_SLOT[t] = 1;
@@ -344,14 +346,14 @@ void Autex::RECEPTION_BIT_MAITRE(float soft) {
       CAPTURE_BLOC_SLOT[s] = 0;
     }
     S_COURANT = t;
-    // e.
+    // No block follows: the frame of slot t ends here.
     if (sans_bloc == 1) {
       DP_RETROUVE_SLOT[t] = 0;
       CAPTURE_BLOC_SLOT[t] = 0;
       FIN_TRAME_RECUE(t);
       return;
     }
-    // f.
+    // A block follows: its capture starts.
     LONGUEUR_BLOC_ATTENDU(t);
     CONTEXTES[t].BITS_BLOC.clear();
     CONTEXTES[t].BITS_RECUS_BLOC = 0;
@@ -362,7 +364,7 @@ void Autex::RECEPTION_BIT_MAITRE(float soft) {
     }
     DP_RETROUVE_SLOT[t] = 0;
   }
-  // 2.
+  // The block of the current slot.
   const size_t c = S_COURANT;
   if (CAPTURE_BLOC_SLOT[c] == 1) {
     ECOUTE_HORS_SESSION = 0;
@@ -452,7 +454,7 @@ void Autex::RECEPTION_BLOC_RS(uint8_t& termine, float soft) {
       if (c.NB_ECHECS == 3) c.NB_ECHECS = 2;
     }
   }
-  // 5.
+  // Block done: a listener searches again, a meeting user waits for the cycle's last slot.
   c.BLOC_COMPLET = 0;
   if (ECOUTE_HORS_SESSION == 1) {
     RAZ_DETECTION_DP();
@@ -464,7 +466,7 @@ void Autex::RECEPTION_BLOC_RS(uint8_t& termine, float soft) {
   } else {
     termine = 1;
   }
-  // 6.
+  // The frame is over.
   BLOC_TERMINE = 1;
   FIN_TRAME_RECUE(!reunion() ? 0 : (maitre_reunion ? SLOT_TRAITE : NUMERO_S_DP));
   if (EPOQUE_RECEPTION != epoque) return;

@@ -3,9 +3,11 @@
 
 #include "autex/traduction_autex.h"
 #include "autex/trames_autex.h"
-#include "station/forms/form1.h"
+#include "autex/vue_autex.h"
 
 namespace autex {
+
+using enum NomElement;
 
 namespace {
 // "M" for the Master, "S1" .. "S12" for the users.
@@ -16,9 +18,8 @@ std::string nom_slot(int s) {
 }
 }  // namespace
 
-Autex::Autex(forms::TForm1& fenetre, Langues& langues, Horodatage& horodatage, platform::Clock& horloge,
-             HoteAutex& hote)
-    : fenetre_(fenetre), langues_(langues), horodatage_(horodatage), horloge_(horloge), hote_(hote) {
+Autex::Autex(Langues& langues, Horodatage& horodatage, platform::Clock& horloge, VueAutex& vue)
+    : vue_(vue), langues_(langues), horodatage_(horodatage), horloge_(horloge), hote_(vue) {
   for (int s = 0; s < NOMBRE_SLOTS; ++s) NOM_SLOT[size_t(s)] = nom_slot(s);
   MODELE_ZERO_DP.assign(size_t(3) * LONGUEUR_MOT_DP, '0');
   FENETRE_DP = MODELE_ZERO_DP;
@@ -51,14 +52,14 @@ std::string Autex::HEURE_LOCALE() {
 void Autex::TRACE_LIGNE(const std::string& ligne) { TRACE_AUTEX += ligne + "\r\n"; }
 
 void Autex::TRACE_ETAT() {
-  fenetre_.Etat_liaison->Repaint();
-  if (TRACE_ACTIVE == 1) TRACE_LIGNE(HEURE_SYSTEME() + " ETAT " + fenetre_.Etat_liaison->Caption());
+  vue_.Redessine(Etat_liaison);
+  if (TRACE_ACTIVE == 1) TRACE_LIGNE(HEURE_SYSTEME() + " ETAT " + vue_.Texte(Etat_liaison));
 }
 
 void Autex::TRACE_INFO() {
-  fenetre_.Label_Info_AUTEX->Repaint();
+  vue_.Redessine(Label_Info_AUTEX);
   T_MESSAGE_INFO = horodate();
-  if (TRACE_ACTIVE == 1) TRACE_LIGNE(HEURE_SYSTEME() + " INFO " + fenetre_.Label_Info_AUTEX->Caption());
+  if (TRACE_ACTIVE == 1) TRACE_LIGNE(HEURE_SYSTEME() + " INFO " + vue_.Texte(Label_Info_AUTEX));
   hote_.Redonne_focus_editeur();
 }
 
@@ -68,12 +69,12 @@ void Autex::TRACE_MEMO_E(const std::string& texte) {
 }
 
 void Autex::INFO(const std::string& texte) {
-  fenetre_.Label_Info_AUTEX->SetCaption(texte);
+  vue_.Fixe_texte(Label_Info_AUTEX, texte);
   TRACE_INFO();
 }
 
 void Autex::ETAT(const std::string& texte) {
-  fenetre_.Etat_liaison->SetCaption(texte);
+  vue_.Fixe_texte(Etat_liaison, texte);
   TRACE_ETAT();
 }
 
@@ -114,43 +115,41 @@ uint8_t Autex::PAS_HAUTEUR_COURANT() const {
 // ---------------------------------------------------------------------------------------------------------
 
 void Autex::GESTION_PRELIMINAIRE_AUTEX() {
-  auto& f = fenetre_;
-  // 1.
+  // Back to the idle reception mode, nothing on the air.
   MODE_AUTEX = 1;
   EMISSION_EN_COURS = 0;
-  // 2. Panel height of the participant count.
+  // Panel height of the participant count.
   HAUTEUR_PANNEAU = uint16_t(PAS_HAUTEUR_COURANT() * 20);
-  f.Label_hauteur_Panel_Autex->SetCaption(std::to_string(HAUTEUR_PANNEAU));
+  vue_.Fixe_texte(Label_hauteur_Panel_Autex, std::to_string(HAUTEUR_PANNEAU));
   DISPOSITION_PANNEAUX_AUTEX();
-  // 3.
+  // The participant count's button is put down.
   switch (NOMBRE_PARTICIPANTS) {
-    case 4: f.Partipants_Autex_4->SetDown(true); break;
-    case 7: f.Partipants_Autex_7->SetDown(true); break;
-    case 13: f.Partipants_Autex_13->SetDown(true); break;
-    default: f.Partipants_Autex_2->SetDown(true); break;
+    case 4: vue_.Fixe_enfonce(Partipants_Autex_4, true); break;
+    case 7: vue_.Fixe_enfonce(Partipants_Autex_7, true); break;
+    case 13: vue_.Fixe_enfonce(Partipants_Autex_13, true); break;
+    default: vue_.Fixe_enfonce(Partipants_Autex_2, true); break;
   }
-  // 4.
+  // Users of the count, and the slot names of a meeting.
   NOMBRE_UTILISATEURS = uint8_t(NOMBRE_PARTICIPANTS > 0 ? NOMBRE_PARTICIPANTS - 1 : 0);
   if (reunion()) {
     for (int s = 0; s < NOMBRE_SLOTS; ++s) NOM_SLOT[size_t(s)] = nom_slot(s);
   }
-  // 5.
+  // Idle buttons; the station is no Master.
   ETAT_BOUTONS_AUTEX(1, 255, 0);
   STATION_MAITRE = 0;
-  // 6.
+  // Trace of the return to idle.
   if (TRACE_ACTIVE == 1)
     TRACE_LIGNE(HEURE_SYSTEME() + std::string(" GESTION_PRELIMINAIRE_AUTEX ").append(std::to_string(NOMBRE_PARTICIPANTS)));
-  // 7. First activation: each reception memo of the count is focused once and its handle recorded.
+  // First activation: each reception memo of the count is focused once and its handle recorded.
   if (PREMIERE_ACTIVATION == 1) {
     PREMIERE_ACTIVATION = 0;
     for (int k = 0; k <= SLOTS_EXISTANTS(); ++k) {
-      gui::TMemo* memo = f.Memo_Reception(k);
-      if (memo->CanFocus()) memo->SetFocus();
-      HANDLE_MEMO_RECEPTION[size_t(k)] = memo->HandleAllocated() ? static_cast<void*>(memo->WindowHandle()) : nullptr;
+      vue_.Prend_focus({Memo_Reception, k});
+      HANDLE_MEMO_RECEPTION[size_t(k)] = vue_.Handle_fenetre({Memo_Reception, k});
     }
     EFFACE_FENETRES_M_ET_SX();
   }
-  // 8. Texts and flags of the transmit side.
+  // Texts and flags of the transmit side.
   for (int s = 0; s < NOMBRE_SLOTS; ++s) {
     TEXTE_TX[size_t(s)].clear();
     TEXTE_TX_AFFICHE[size_t(s)].clear();
@@ -187,11 +186,11 @@ void Autex::GESTION_PRELIMINAIRE_AUTEX() {
     PREMIERE_TRAME_SLOT[size_t(s)] = 0;
     ACQUITTEMENT_MANQUANT[size_t(s)].fill(0);
   }
-  // 9.
+  // End times forgotten; the session state reset.
   T_FIN_SESSION = 0;
   T_FIN_LIEN_SLOT.fill(0);
   RAZ_ETAT_SESSION();
-  // 10. The transmit-side flag is the link Master's give-up; the three receive-side flags are the link
+  // The transmit-side flag is the link Master's give-up; the three receive-side flags are the link
   // Master's reply due, repetition request and loss of the user; the per-slot ones are the answers received,
   // answered in the cycle and the loss of the slot's user.
   CQ_REUNION_ACTIF = 0;
@@ -214,7 +213,8 @@ void Autex::GESTION_PRELIMINAIRE_AUTEX() {
   UTILISATEUR_CONNECTE = 0;
   TOUS_REPONDU = 0;
   hote_.Fixe_DEMANDE_ENVOI_MESSAGE(0);
-  // 11.
+  // Call signs, texts waiting for transmission, the link user's pending answer and frame lengths forgotten; the own
+  // slot is 1 again.
   INDICATIF_PROPRE.clear();
   INDICATIF_MAITRE.clear();
   for (auto& i : INDICATIFS_CORRESPONDANTS) i.clear();
@@ -232,11 +232,11 @@ void Autex::GESTION_PRELIMINAIRE_AUTEX() {
   RANG_TRAME_MAITRE = 0;
   for (auto& c : CONTEXTES) c.NB_ECHECS = 0;
   MANQUES_SLOT.fill(0);
-  // 12.
-  f.Indique_TX_AUTEX->SetVisible(false);
+  // Transmit indicator hidden, counters and CQ offers of the slots emptied.
+  vue_.Fixe_visible(Indique_TX_AUTEX, false);
   RAZ_COMPTEURS_AFFICHES();
-  for (int n = 1; n <= 12; ++n) f.Label_CQ(n)->SetCaption("");
-  // 13. Own and per-slot header bits, and the header bits the receive side keeps. KD1_PRECEDENT of a link
+  for (int n = 1; n <= 12; ++n) vue_.Fixe_texte({Label_CQ, n}, "");
+  // Own and per-slot header bits, and the header bits the receive side keeps. KD1_PRECEDENT of a link
   // starts at '1': the connection request carries KD1 '1', so the user's first text ('0') counts as new.
   BA_TX = bits_a('0');
   BE_TX = bits_a('0');
@@ -267,29 +267,29 @@ void Autex::GESTION_PRELIMINAIRE_AUTEX() {
   ACQUITTEMENT_PERSONNEL = 0;
   CQ_RECU_SLOT.fill(0);
   T_CQ_RECU_SLOT.fill(0);
-  // 14.
+  // Transmit side reset.
   REINIT_EMISSION();
-  // 15. Secondary channel.
+  // Secondary channel.
   {
-    std::string divers = f.DIVERS->Text();
+    std::string divers = vue_.Texte(DIVERS);
     SUPPRIMER_ESPACES(divers);
     FILTRE_CARACTERES(divers, TEXTE_DIVERS);
-    f.DIVERS->SetText(TEXTE_DIVERS);
+    vue_.Fixe_texte(DIVERS, TEXTE_DIVERS);
     VERIF_INDICATIF_PROPRE();
     AFFICHE_CANAL_SECONDAIRE();
     INDEX_CANAL = 15;
-    f.DIVERS->SetSelStart(int(TEXTE_DIVERS.size()));
+    vue_.Fixe_debut_selection(DIVERS, int(TEXTE_DIVERS.size()));
   }
-  // 16.
+  // The 3-column switch exists for 7 and 13 participants, set as stored for that count.
   if (NOMBRE_PARTICIPANTS == 7 || NOMBRE_PARTICIPANTS == 13) {
-    f.Sur_3_colonnes_AUTEX->SetVisible(true);
-    f.Sur_3_colonnes_AUTEX->SetDown((NOMBRE_PARTICIPANTS == 7 ? TROIS_COLONNES_7 : TROIS_COLONNES_13) == 1);
+    vue_.Fixe_visible(Sur_3_colonnes_AUTEX, true);
+    vue_.Fixe_enfonce(Sur_3_colonnes_AUTEX, (NOMBRE_PARTICIPANTS == 7 ? TROIS_COLONNES_7 : TROIS_COLONNES_13) == 1);
   } else {
-    f.Sur_3_colonnes_AUTEX->SetVisible(false);
+    vue_.Fixe_visible(Sur_3_colonnes_AUTEX, false);
   }
-  f.AUCUN_CQ_S2->SetVisible(true);
+  vue_.Fixe_visible(AUCUN_CQ_S2, true);
   TEXTES_FENETRE_AUTEX(/*garder_info=*/true);
-  // 17. Short-message and file reception of every participant.
+  // Short-message and file reception of every participant.
   RAZ_RECEPTION_FICHIERS();
 }
 
@@ -327,18 +327,18 @@ void Autex::RAZ_ETAT_SESSION() {
 
 void Autex::INITIALISATION_PARAMETRES_RX_AUTEX() {
   ++EPOQUE_RECEPTION;
-  // 1.
+  // CQ divider; the reception mode unless a transmission is under way.
   DIVISEUR_CQ = 254;
   if (EMISSION_EN_COURS == 0) MODE_AUTEX = 1;
-  // 2.
+  // Trace of the new receive parameters with the station's role.
   if (TRACE_ACTIVE == 1) TRACE_LIGNE(HEURE_SYSTEME() + " INITIALISATION_PARAMETRES_RX_AUTEX " + MOT_ROLE());
-  // 3.
+  // No Master frame timed yet; a Master starts waiting for the answers now.
   T_TRAME_MAITRE = 0;
   if (STATION_MAITRE == 1) {
     T_DEBUT_ATTENTE = horodate();
     ATTENTE_REPONSE = 1;
   }
-  // 4. Signatures, significant bits and thresholds by case.
+  // Signatures, significant bits and thresholds by case.
   uint8_t n = NB_BITS_DP_ATTENDUS;
   size_t emise = SIGNATURE_EMISE.size();
   size_t attendue = SIGNATURE_ATTENDUE.size();
@@ -374,7 +374,8 @@ void Autex::INITIALISATION_PARAMETRES_RX_AUTEX() {
   SIGNATURE_EMISE = SIGNATURE_0011(emise);
   SIGNATURE_ATTENDUE = SIGNATURE_0011(attendue);
   NB_BITS_DP_ATTENDUS = n;
-  // 5.
+  // DP word length and leading zeros for the expected DP bits, and the zero search window; a meeting Master resets
+  // every slot's detection.
   LONGUEUR_MOT_DP = uint8_t(LONGUEUR_MOT_VITESSE + n + 10);
   NB_ZEROS_DP = uint8_t(21 - n);
   MODELE_ZERO_DP.assign(size_t(3) * LONGUEUR_MOT_DP, '0');
@@ -395,7 +396,7 @@ void Autex::INITIALISATION_PARAMETRES_RX_AUTEX() {
     }
     BILAN_CONNEXIONS();
   }
-  // 6. Time-outs.
+  // Time-outs.
   const int v = Vitesse_AUTEX == 400 ? 1 : (Vitesse_AUTEX == 171 ? 2 : 0);
   if (!reunion()) {
     const int w = Nom_transceiver == "DRF1278DM" ? 0 : v;
@@ -427,7 +428,7 @@ void Autex::INITIALISATION_PARAMETRES_RX_AUTEX() {
     DELAI_PERTE_MAITRE = perte[t];
     DELAI_TENTATIVE = tentative[t];
   }
-  // 7. The station's search window and every flag of the receive path (the failure memory stays).
+  // The station's search window and every flag of the receive path (the failure memory stays).
   FENETRE_DP = MODELE_ZERO_DP;
   DP_TROUVE = 0;
   DP_RETROUVE = 0;
@@ -442,11 +443,11 @@ void Autex::INITIALISATION_PARAMETRES_RX_AUTEX() {
   c0.BLOC_EN_RECEPTION_2 = 0;
   c0.BITS_RECUS_BLOC = 0;
   ctx = &c0;
-  // 8.
+  // BCH check polynomial of the received words.
   POLYNOME_BCH_RX = std::string(POLYNOME_BCH);
   DEGRE_BCH_RX = 10;
   MOT_NUL_31.assign(31, '0');
-  // 9. The Reed-Solomon field tables and generator are constants of the coder: nothing to build.
+  // The Reed-Solomon field tables and generator are constants of the coder: nothing to build.
 }
 
 }  // namespace autex

@@ -6,9 +6,11 @@
 #include "autex/mathematiques.h"
 #include "autex/traduction_autex.h"
 #include "platform/priority.h"
-#include "station/forms/form1.h"
+#include "autex/vue_autex.h"
 
 namespace autex {
+
+using enum NomElement;
 
 namespace {
 // A block capture that receives no byte for this long is abandoned: its end was lost on the air, and waiting
@@ -95,7 +97,7 @@ uint8_t Autex::SLOT_PAR_INSTANT(uint32_t e) const {
 void Autex::DEBUT_EMISSION_AUTEX() {
   EMISSION_EN_COURS = 1;
   MODE_AUTEX = 0;
-  fenetre_.GroupBox_Parameters->SetEnabled(false);
+  vue_.Fixe_actif(GroupBox_Parameters, false);
   hote_.Classe_priorite(platform::kRealtimePriorityClass);
   PREPARATION_TX();
   hote_.Classe_priorite(platform::kNormalPriorityClass);
@@ -103,16 +105,16 @@ void Autex::DEBUT_EMISSION_AUTEX() {
 
 void Autex::FIN_EMISSION_AUTEX() {
   if (EMISSION_EN_COURS == 1) {
-    gui::TMemo* editeur = fenetre_.Memo_editeur;
-    if (!editeur->Focused() && TENTATIVE_EN_COURS != 1 && SESSION_EN_COURS != 1 && editeur->Visible()) {
-      if (editeur->CanFocus()) editeur->SetFocus();
-      editeur->Clear();
-      editeur->Repaint();
+    if (!vue_.A_le_focus(Memo_editeur) && TENTATIVE_EN_COURS != 1 && SESSION_EN_COURS != 1 &&
+        vue_.Visible(Memo_editeur)) {
+      vue_.Prend_focus(Memo_editeur);
+      vue_.Fixe_texte(Memo_editeur, "");
+      vue_.Redessine(Memo_editeur);
     }
     MODE_AUTEX = 1;
     EMISSION_EN_COURS = 0;
     // The parameters, locked while the frame was written, are free again.
-    fenetre_.GroupBox_Parameters->SetEnabled(true);
+    vue_.Fixe_actif(GroupBox_Parameters, true);
     INITIALISATION_PARAMETRES_RX_AUTEX();
   }
   hote_.Redonne_focus_editeur();
@@ -145,7 +147,7 @@ void Autex::EMISSION_MAITRE_REUNION() {
 }
 
 void Autex::TENTATIVE_CONNEXION(const std::string& indicatif) {
-  fenetre_.Memo_Reception(reunion() ? (NUMERO_SLOT >= 1 && NUMERO_SLOT <= 12 ? NUMERO_SLOT : 1) : 1)->Clear();
+  vue_.Fixe_texte({Memo_Reception, reunion() ? (NUMERO_SLOT >= 1 && NUMERO_SLOT <= 12 ? NUMERO_SLOT : 1) : 1}, "");
   MESSAGE_A_EMETTRE = INDICATIF_MAITRE + " < " + indicatif + "\r";
   INFO(T("Connection attempt...", "Tentative de connexion..."));
   INDEX_CANAL = 15;
@@ -158,8 +160,8 @@ void Autex::VERIF_VALIDITE_CQ(int slot, uint8_t& valide) {
   if (!reunion()) {
     if (T_CQ_RECU == 0 || platform::elapsedMs(t, T_CQ_RECU) > VALIDITE_CQ) {
       INDICATIF_MAITRE.clear();
-      fenetre_.Label_CQ_S1->SetCaption("");
-      fenetre_.Secondary_channel_S1->SetCaption("");
+      vue_.Fixe_texte({Label_CQ, 1}, "");
+      vue_.Fixe_texte({Secondary_channel, 1}, "");
       ETAT_BOUTONS_AUTEX(1, 255, 0);
       hote_.Redonne_focus_editeur();
       DEMANDE_CONNEXION = 0;
@@ -188,19 +190,19 @@ void Autex::COMPTE_CONNECTES() {
 
 void Autex::BILAN_CONNEXIONS() {
   const int N = std::min<int>(NOMBRE_UTILISATEURS, NOMBRE_SLOTS - 1);
-  // 1.
+  // An end of meeting asked for stays only while a user has not completed its end.
   if (FIN_REUNION_DEMANDEE == 1) {
     bool encore = false;
     for (int s = 1; s <= N; ++s) encore = encore || FIN_SLOT_DEMANDEE[size_t(s)] == 1;
     FIN_REUNION_DEMANDEE = encore ? 1 : 0;
   }
-  // 2.
+  // A slot is free when no user is connected in it, active when one is.
   for (int s = 1; s <= N; ++s) {
     const size_t i = size_t(s);
     SLOT_LIBRE[i] = CONNECTE_SLOT[i] == 1 ? 0 : 1;
     SLOT_ACTIF[i] = CONNECTE_SLOT[i];
   }
-  // 3, 4.
+  // A user is connected when one slot is; the CQ goes on while no slot is connected or being attempted.
   UTILISATEUR_CONNECTE = 0;
   CQ_REUNION_ACTIF = 1;
   for (int s = 1; s <= N; ++s) {
@@ -211,14 +213,14 @@ void Autex::BILAN_CONNEXIONS() {
     }
   }
   SESSION_EN_COURS = UTILISATEUR_CONNECTE;
-  // 5.
+  // With users connected, the Master waits until each has answered.
   if (UTILISATEUR_CONNECTE == 1) {
     TOUS_REPONDU = 1;
     for (int s = 1; s <= N; ++s)
       if (CONNECTE_SLOT[size_t(s)] == 1 && REPONDU_SLOT[size_t(s)] == 0) TOUS_REPONDU = 0;
     ATTENTE_REPONSE = TOUS_REPONDU == 0 ? 1 : 0;
   }
-  // 6.
+  // The link state shows the slots connected.
   std::string etat;
   if (UTILISATEUR_CONNECTE == 0) {
     etat = T("Disconnected", "D\xE9" "connect\xE9");
@@ -227,16 +229,16 @@ void Autex::BILAN_CONNEXIONS() {
     for (int s = 1; s <= N; ++s)
       if (CONNECTE_SLOT[size_t(s)] == 1) etat += std::to_string(s) + " ";
   }
-  if (fenetre_.Etat_liaison->Caption() != etat) ETAT(etat);
-  // 7.
+  if (vue_.Texte(Etat_liaison) != etat) ETAT(etat);
+  // Users counted.
   COMPTE_CONNECTES();
 }
 
 void Autex::LIBERE_SLOT(int slot) {
   if (slot < 1 || slot > 12) return;
-  fenetre_.Secondary_channel(slot)->SetCaption("");
-  fenetre_.Indicatif(slot)->SetCaption("");
-  fenetre_.Nombre_de_repetitions(slot)->SetCaption("0");
+  vue_.Fixe_texte({Secondary_channel, slot}, "");
+  vue_.Fixe_texte({Indicatif, slot}, "");
+  vue_.Fixe_texte({Nombre_de_repetitions, slot}, "0");
 }
 
 void Autex::FIN_LIEN_ACHEVEE(int slot) {
@@ -250,7 +252,7 @@ void Autex::FIN_LIEN_ACHEVEE(int slot) {
 
 void Autex::MANQUE_ACQUITTEMENT(int mode, int slot) {
   const size_t s = size_t(slot);
-  fenetre_.Label_Info_AUTEX->SetCaption(
+  vue_.Fixe_texte(Label_Info_AUTEX, 
       (mode == 1 ? T("No reception of", "Pas de r\xE9" "ception de")
                  : T("It misses acknowledgments from", "Il manque des acquittements de")) +
       " " + NOM_SLOT[s] + " (" + std::to_string(MANQUES_SLOT[s]) + ")");
@@ -267,14 +269,14 @@ void Autex::MANQUE_ACQUITTEMENT(int mode, int slot) {
 
 void Autex::BOUTONS_SLOT_CONNECTE(int slot) {
   if (slot < 1 || slot > 12) return;
-  fenetre_.SORTIR_DE_LA_REUNION(slot)->SetEnabled(true);
-  fenetre_.ENTRER_DANS_LA_REUNION(slot)->SetDown(true);
+  vue_.Fixe_actif({SORTIR_DE_LA_REUNION, slot}, true);
+  vue_.Fixe_enfonce({ENTRER_DANS_LA_REUNION, slot}, true);
 }
 
 void Autex::BOUTONS_SLOT_LIBERE(int slot) {
   if (slot < 1 || slot > 12) return;
-  fenetre_.SORTIR_DE_LA_REUNION(slot)->SetDown(true);
-  fenetre_.SORTIR_DE_LA_REUNION(slot)->SetEnabled(false);
+  vue_.Fixe_enfonce({SORTIR_DE_LA_REUNION, slot}, true);
+  vue_.Fixe_actif({SORTIR_DE_LA_REUNION, slot}, false);
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -286,10 +288,10 @@ void Autex::SUPERVISION_AUTEX() {
     const uint32_t t = maintenant();
     const bool maitre = STATION_MAITRE == 1;
     const int N = std::min<int>(NOMBRE_UTILISATEURS, NOMBRE_SLOTS - 1);
-    // 2. The information line is emptied 15 s after it was written.
+    // The information line is emptied 15 s after it was written.
     if (T_MESSAGE_INFO != 0 && platform::elapsedMs(t, T_MESSAGE_INFO) > 15000) {
       T_MESSAGE_INFO = 0;
-      fenetre_.Label_Info_AUTEX->SetCaption("");
+      vue_.Fixe_texte(Label_Info_AUTEX, "");
     }
     // A capture whose end never came is given up.
     bool capture = CAPTURE_BLOC == 1 || BLOC_EN_RECEPTION > 0;
@@ -305,7 +307,7 @@ void Autex::SUPERVISION_AUTEX() {
       }
       T_DERNIER_OCTET = 0;
     }
-    // 3. Completion of ends of sessions.
+    // Completion of ends of sessions.
     if ((!reunion() && FIN_LIEN_EN_COURS == 1) || (reunion() && !maitre && FIN_REUNION_EN_COURS == 1)) {
       if (T_FIN_SESSION == 0) {
         T_FIN_SESSION = horodate();
@@ -329,7 +331,7 @@ void Autex::SUPERVISION_AUTEX() {
         }
       }
     }
-    // 4. Time-outs and calls.
+    // Time-outs and calls.
     if (maitre) {
       const uint32_t e = platform::elapsedMs(t, T_DEBUT_ATTENTE);
       bool applique = false;
@@ -449,7 +451,7 @@ void Autex::SUPERVISION_AUTEX() {
         }
       }
     }
-    // 5. The received bits, one soft value each.
+    // The received bits, one soft value each.
     std::string& tampon = hote_.Tampon_reception();
     if (!tampon.empty()) {
       std::string octets;
@@ -466,7 +468,7 @@ void Autex::SUPERVISION_AUTEX() {
         }
       }
     }
-    // 6. Retry limits.
+    // Retry limits.
     if (!reunion()) {
       if (ESSAIS_EMISSION[0] >= LIMITE_ESSAIS_LIEN || ESSAIS_EMISSION[1] >= LIMITE_ESSAIS_LIEN) {
         SESSION_EN_COURS = 0;
@@ -503,7 +505,7 @@ void Autex::SUPERVISION_AUTEX() {
         }
       }
     }
-    // 7, 8. Transmissions (none while one is being written).
+    // Transmissions (none while one is being written).
     if (EMISSION_EN_COURS == 0) {
       if (maitre && !reunion()) {
         if (SESSION_EN_COURS == 1) {
@@ -600,16 +602,16 @@ void Autex::SUPERVISION_AUTEX() {
       }
     }
   }
-  // 9. Transmission progress.
+  // Transmission progress.
   if (EMISSION_EN_COURS == 1) {
     // Shown and painted at once when it appears; while it stays up, nothing of it changes to repaint.
-    if (!fenetre_.Indique_TX_AUTEX->Visible()) {
-      fenetre_.Indique_TX_AUTEX->SetVisible(true);
-      fenetre_.Indique_TX_AUTEX->Repaint();
+    if (!vue_.Visible(Indique_TX_AUTEX)) {
+      vue_.Fixe_visible(Indique_TX_AUTEX, true);
+      vue_.Redessine(Indique_TX_AUTEX);
     }
     if (hote_.OCTETS_ECRITS() >= LONGUEUR_EMISSION) {
       FIN_EMISSION_AUTEX();
-      fenetre_.Indique_TX_AUTEX->SetVisible(false);
+      vue_.Fixe_visible(Indique_TX_AUTEX, false);
     }
   }
 }

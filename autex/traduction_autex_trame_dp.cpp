@@ -5,9 +5,11 @@
 #include "autex/mathematiques.h"
 #include "autex/trames_autex.h"
 #include "autex/traduction_autex.h"
-#include "station/forms/form1.h"
+#include "autex/vue_autex.h"
 
 namespace autex {
+
+using enum NomElement;
 
 namespace {
 // Character at a 1-based position of the DP bits ('0' beyond the end).
@@ -26,8 +28,8 @@ uint8_t longueur(const std::string& bits, size_t premier) {
 
 void Autex::ETIQUETTE_CQ_SLOT(int slot, const std::string& texte) {
   if (slot < 1 || slot > 12) return;
-  fenetre_.Label_CQ(slot)->SetCaption(texte);
-  fenetre_.Label_CQ(slot)->Repaint();
+  vue_.Fixe_texte({Label_CQ, slot}, texte);
+  vue_.Redessine({Label_CQ, slot});
   if (TRACE_ACTIVE == 1) TRACE_LIGNE(HEURE_SYSTEME() + std::string(" CQ DE S").append(std::to_string(slot)) + " " + texte);
 }
 
@@ -35,13 +37,13 @@ void Autex::AFFICHE_MANQUES_SLOT(int slot) {
   if (slot < 1 || slot > 12) return;
   const uint8_t n = MANQUES_SLOT[size_t(slot)];
   const std::string chiffre = n <= 9 ? std::string(1, char('0' + n)) : std::string();
-  fenetre_.Nombre_de_repetitions(slot)->SetCaption(chiffre);
+  vue_.Fixe_texte({Nombre_de_repetitions, slot}, chiffre);
   if (TRACE_ACTIVE == 1) TRACE_LIGNE(HEURE_SYSTEME() + std::string(" REPETITIONS DE S").append(std::to_string(slot)) + " :" + chiffre);
 }
 
 void Autex::AFFICHE_INDICATIF_SLOT(int slot, const std::string& indicatif) {
   if (slot < 1 || slot > 12) return;
-  fenetre_.Indicatif(slot)->SetCaption(indicatif);
+  vue_.Fixe_texte({Indicatif, slot}, indicatif);
   if (TRACE_ACTIVE == 1) TRACE_LIGNE(HEURE_SYSTEME() + std::string(" INDICATIF DE S").append(std::to_string(slot)) + " " + indicatif);
 }
 
@@ -70,7 +72,7 @@ void Autex::TRAITEMENT_TRAME_DP_LIEN(const std::string& bits_dp, uint8_t& sans_b
   const uint32_t epoque = EPOQUE_RECEPTION;
   const bool maitre = STATION_MAITRE == 1;
   ContexteBloc& c = CONTEXTES[0];
-  // 1.
+  // The DP word's fields: slot, acknowledgement, end and message bits, length.
   FIN_A_EMETTRE_UTILISATEUR = 0;
   FIN_A_EMETTRE_MAITRE = 0;
   sans_bloc = 0;
@@ -86,7 +88,7 @@ void Autex::TRAITEMENT_TRAME_DP_LIEN(const std::string& bits_dp, uint8_t& sans_b
   if (TRACE_ACTIVE == 1)
     TRACE_LIGNE(HEURE_SYSTEME() + std::string(" RX DP de S").append(std::to_string(NUMERO_S_DP)) + " BA=" + BA_RECU + " BE=" + BE_RECU +
                 " BM=" + BM_RECU + std::string(" L=").append(std::to_string(L)));
-  // 2. End request.
+  // End request.
   if (BE_RECU == '1' && BM_RECU == '0' && L == 1) {
     FIN_LIEN_EN_COURS = 0;
     if (!maitre) {
@@ -97,18 +99,18 @@ void Autex::TRAITEMENT_TRAME_DP_LIEN(const std::string& bits_dp, uint8_t& sans_b
       FIN_A_EMETTRE_MAITRE = 1;
     }
   } else if (BE_RECU == '1' && BM_RECU == '0' && L == 2 && FIN_REUNION_DEMANDEE == 1) {
-    // 3. The end this station asked for is acknowledged.
+    // The end this station asked for is acknowledged.
     SESSION_EN_COURS = 0;
     INFO(T("End of meeting accepted", "Fin de r\xE9union accept\xE9" "e"));
     DECONNEXION();
     return;
   }
-  // 4.
+  // A link user whose Master sent no block may answer at once.
   if (!maitre && SESSION_EN_COURS == 1 && sans_bloc == 1) {
     ATTENTE_FENETRE = 0;
     T_TRAME_MAITRE = 0;
   }
-  // 5. Acknowledgement of the own message.
+  // Acknowledgement of the own message.
   if (ACQUITTEMENT_ATTENDU == 1) {
     if (BA_RECU == KD1_TX[0]) {
       NOUVEAU_TEXTE = 1;
@@ -134,7 +136,7 @@ void Autex::TRAITEMENT_TRAME_DP_LIEN(const std::string& bits_dp, uint8_t& sans_b
     IGNORES_MAITRE = 0;
     if (SESSION_EN_COURS == 1) NB_REPETITIONS_BLOC = 0;
   }
-  // 6.
+  // A link user notes when it last heard its Master.
   if (!maitre && SESSION_EN_COURS == 1) T_RECEPTION_MAITRE = horodate();
 }
 
@@ -154,7 +156,7 @@ void Autex::TRAITEMENT_TRAME_DP(uint8_t& slot, const std::string& bits_dp, uint8
     ContexteBloc& c = CONTEXTES[0];
     c.BLOC_VIDE_ATTENDU = 0;
     if (s == 0) RANG_TRAME_MAITRE = 0;
-    // 2. Answer delay.
+    // Answer delay.
     const uint8_t D = uint8_t(Binaire_vers_entier(std::string_view(bits_dp).substr(0, std::min<size_t>(4, bits_dp.size()))));
     T_TRAME_MAITRE = horodate();
     const uint32_t lo = BORNE_INF_REPONSE[s];
@@ -166,7 +168,7 @@ void Autex::TRAITEMENT_TRAME_DP(uint8_t& slot, const std::string& bits_dp, uint8
     else
       DELAI_AVANT_REPONSE = uint32_t(int64_t(lo) + (int64_t(hi) - int64_t(lo)) * D / 15);
     if (SESSION_EN_COURS == 1) ATTENTE_FENETRE = 1;
-    // 3. Fields.
+    // Fields.
     size_t pBA = 5, pBN = s > 0 ? 6 : 7, pBP = 7, pBE = 10, pBM = 11, pL = 12;
     if (NOMBRE_PARTICIPANTS == 7) {
       pBA = 6;
@@ -191,7 +193,7 @@ void Autex::TRAITEMENT_TRAME_DP(uint8_t& slot, const std::string& bits_dp, uint8
     const uint8_t L = longueur(bits_dp, pL);
     c.LONGUEUR_TEXTE_ATTENDU = L;
     const bool propre = s > 0 && s == NUMERO_SLOT;
-    // 4. End of the meeting or of a user's link.
+    // End of the meeting or of a user's link.
     if (BE_RECU == '1' && BM_RECU == '0') {
       if (L == 1 && s == 0) {
         INFO(T("End of meeting required by the Master", "Fin de meeting demand\xE9" "e par le Ma\xEEtre"));
@@ -212,7 +214,7 @@ void Autex::TRAITEMENT_TRAME_DP(uint8_t& slot, const std::string& bits_dp, uint8
         ETIQUETTE_CQ_SLOT(int(s), T("End of link", "Fin du lien"));
       }
     }
-    // 5. Length field.
+    // Length field.
     if (BM_RECU == '0' && (L == 1 || L == 2)) sans_bloc = 1;
     if (BM_RECU == '0' && L == 3) c.BLOC_VIDE_ATTENDU = 1;
     if (TRACE_ACTIVE == 1) {
@@ -234,7 +236,7 @@ void Autex::TRAITEMENT_TRAME_DP(uint8_t& slot, const std::string& bits_dp, uint8
     }
     const char ancien = BN_MEMORISE[s];
     const std::string suffixe = std::string(" (") + BN + "/" + ancien + ")";
-    // 6. A frame for this user.
+    // A frame for this user.
     if (SESSION_EN_COURS == 1 && propre) {
       // The Master confirms the connection with its first word for the connected user. The answer to the
       // attempt, repeated while the Master has not heard the user since, is no confirmation: it echoes the
@@ -281,14 +283,14 @@ void Autex::TRAITEMENT_TRAME_DP(uint8_t& slot, const std::string& bits_dp, uint8
       }
       T_RECEPTION_MAITRE = horodate();
     } else if (SESSION_EN_COURS == 1) {
-      // 7. The Master completed the relay of another participant's message.
+      // The Master completed the relay of another participant's message.
       if (BN != ancien && !offre) {
         INFO(T("Message from", "Message de") + " " + NOM_SLOT[s] + suffixe);
         AFFICHE_MESSAGE_SLOT(int(s), TEXTE_RECU_S[s]);
         if (EPOQUE_RECEPTION != epoque) return;
       }
     }
-    // 8.
+    // The slot's BN and BP bits are remembered for the next word.
     BN_MEMORISE[s] = BN;
     if (s > 0) BP_MEMORISE[s] = BP;
     return;
@@ -321,7 +323,7 @@ void Autex::TRAITEMENT_TRAME_DP(uint8_t& slot, const std::string& bits_dp, uint8
   TRAME_EN_ATTENTE[t] = 0;
   ESSAIS_TENTATIVE_SLOT[t] = 0;
   REPONSE_RECUE_SLOT[t] = 0;
-  // 2. Fields: B0..BN, then (7, 13) BE, BM and the length.
+  // Fields: B0..BN, then (7, 13) BE, BM and the length.
   const size_t nb = size_t(N) + 1;
   B_S[t] = reste.substr(0, std::min(nb, reste.size()));
   B_S[t].resize(nb, '0');
@@ -343,7 +345,7 @@ void Autex::TRAITEMENT_TRAME_DP(uint8_t& slot, const std::string& bits_dp, uint8
     ligne += BM_S[t] == '0' && L == 3 ? " Free text" : " Standard";
     TRACE_LIGNE(ligne);
   }
-  // 3. End of the link with the user.
+  // End of the link with the user.
   if (BE_S[t] == '1' && BM_S[t] == '0' && L == 1) {
     FIN_LIEN_SLOT[t] = 0;
     FIN_DEMANDEE_PAR_SLOT[t] = 1;
@@ -367,10 +369,10 @@ void Autex::TRAITEMENT_TRAME_DP(uint8_t& slot, const std::string& bits_dp, uint8
   } else if (FIN_REUNION_DEMANDEE == 0 && BE_S[t] == '0' && BM_S[t] == '0' && L >= 4) {
     TRAME_EN_ATTENTE[t] = 1;
   }
-  // 4. Length field.
+  // Length field.
   if (BM_S[t] == '0' && (L == 1 || L == 2)) sans_bloc = 1;
   if (BM_S[t] == '0' && L == 3) c.BLOC_VIDE_ATTENDU = 1;
-  // 5. Connection of the user.
+  // Connection of the user.
   if (TENTATIVE_SLOT[t] == 1 && TRAME_EN_ATTENTE[t] == 0) {
     TENTATIVE_SLOT[t] = 0;
     if (FIN_REUNION_DEMANDEE == 0) {
@@ -388,7 +390,7 @@ void Autex::TRAITEMENT_TRAME_DP(uint8_t& slot, const std::string& bits_dp, uint8
       INFO(T("Not connected to", "Non connect\xE9 \xE0") + " " + NOM_SLOT[t]);
     }
   } else if (CONNECTE_SLOT[t] == 1 && TRAME_EN_ATTENTE[t] == 0) {
-    // 6. The acknowledgements the user carries.
+    // The acknowledgements the user carries.
     int manquants = 0;
     for (int k = 0; k <= N; ++k) {
       const size_t kk = size_t(k);
@@ -409,7 +411,7 @@ void Autex::TRAITEMENT_TRAME_DP(uint8_t& slot, const std::string& bits_dp, uint8
       if (MANQUES_SLOT[t] < 255) ++MANQUES_SLOT[t];
       AFFICHE_MANQUES_SLOT(int(t));
     } else if (MANQUES_SLOT[t] > 0) {
-      fenetre_.Label_Info_AUTEX->SetCaption(T("Reception of", "R\xE9" "ception de") + " " + NOM_SLOT[t]);
+      vue_.Fixe_texte(Label_Info_AUTEX, T("Reception of", "R\xE9" "ception de") + " " + NOM_SLOT[t]);
       MANQUES_SLOT[t] = 0;
       AFFICHE_MANQUES_SLOT(int(t));
     }

@@ -59,13 +59,23 @@ function(station_test name)
   endif()
 endfunction()
 
-# station_fuzzer(<name> SOURCES <files> DEPS <targets>): a libFuzzer target (fuzz preset only).
+# station_fuzzer(<name> SOURCES <files> DEPS <targets>): a libFuzzer target (fuzz preset). In the native
+# test builds the same target is linked with fuzz/replay_main.cpp instead of libFuzzer when it has saved
+# regression inputs (fuzz/regressions/<name>/), and ctest replays them through it (label "fuzz").
 function(station_fuzzer name)
   cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
-  add_executable(${name} ${A_SOURCES})
-  target_link_libraries(${name} PRIVATE station_options ${A_DEPS})
-  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
-  set_property(GLOBAL APPEND PROPERTY STATION_FUZZERS ${name})
+  if(STATION_FUZZ)
+    add_executable(${name} ${A_SOURCES})
+    target_link_libraries(${name} PRIVATE station_options ${A_DEPS})
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    set_property(GLOBAL APPEND PROPERTY STATION_FUZZERS ${name})
+  elseif(STATION_BUILD_TESTS AND NOT WIN32 AND IS_DIRECTORY ${PROJECT_SOURCE_DIR}/fuzz/regressions/${name})
+    add_executable(${name}_replay ${A_SOURCES} ${PROJECT_SOURCE_DIR}/fuzz/replay_main.cpp)
+    target_link_libraries(${name}_replay PRIVATE station_options ${A_DEPS})
+    add_test(NAME ${name}_regressions COMMAND ${name}_replay ${PROJECT_SOURCE_DIR}/fuzz/regressions/${name}
+             WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    set_tests_properties(${name}_regressions PROPERTIES LABELS fuzz TIMEOUT 300)
+  endif()
 endfunction()
 
 # station_bench(<name> SOURCES <files> DEPS <targets>): a Google Benchmark executable.
@@ -74,4 +84,39 @@ function(station_bench name)
   find_package(benchmark REQUIRED)
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE station_options ${A_DEPS} benchmark::benchmark benchmark::benchmark_main)
+endfunction()
+
+# station_link_closure(<out-var> <target>): every target that <target> links, directly or through others.
+function(station_link_closure out target)
+  set(seen)
+  set(pending ${target})
+  while(pending)
+    list(POP_FRONT pending t)
+    if(NOT TARGET ${t})
+      continue()
+    endif()
+    get_target_property(libs ${t} LINK_LIBRARIES)
+    get_target_property(ilibs ${t} INTERFACE_LINK_LIBRARIES)
+    foreach(l IN LISTS libs ilibs)
+      if(l AND NOT l MATCHES "NOTFOUND$" AND NOT l MATCHES "^\\$<" AND NOT l IN_LIST seen)
+        list(APPEND seen ${l})
+        list(APPEND pending ${l})
+      endif()
+    endforeach()
+  endwhile()
+  set(${out} ${seen} PARENT_SCOPE)
+endfunction()
+
+# station_forbid_links(<target> <forbidden>...): the configuration fails when <target> links one of the
+# forbidden targets, directly or through another library (a layering rule of the project).
+function(station_forbid_links target)
+  if(NOT TARGET ${target})
+    return()
+  endif()
+  station_link_closure(closure ${target})
+  foreach(f ${ARGN})
+    if(f IN_LIST closure)
+      message(FATAL_ERROR "${target} must not link ${f} (it links: ${closure})")
+    endif()
+  endforeach()
 endfunction()

@@ -9,68 +9,34 @@
 #include <vector>
 
 #include "autex/traduction_autex.h"
-#include "gui/gui.h"
 #include "platform/clock.h"
-#include "station/forms/form1.h"
+#include "tests/autex_sim/vue_test.h"
 
 namespace {
 
-class Hote final : public autex::HoteAutex {
+class Hote final : public autexsim::VueMuette {
  public:
   autex::Autex* autex = nullptr;
-  std::string file, tampon;
-  uint32_t ecrits = 0;
-  std::string& File_emission() override { return file; }
-  std::string& Tampon_reception() override { return tampon; }
-  uint32_t OCTETS_ECRITS() override { return ecrits; }
-  void Fixe_OCTETS_ECRITS(uint32_t v) override { ecrits = v; }
+  // The paced writer sends the whole queue at once.
   void Emission_cadencee() override {
     ecrits += uint32_t(file.size());
     file.clear();
   }
-  void Fixe_DEMANDE_ENVOI_MESSAGE(uint8_t) override {}
-  void Affiche_reception(const std::string&) override {}
-  void Affiche_emission(const std::string&) override {}
-  void Redonne_focus_editeur() override {}
   void Choix_vitesse_AUTEX(uint16_t v) override {
     autex->Vitesse_AUTEX = v;
     autex->GESTION_PRELIMINAIRE_AUTEX();
     autex->INITIALISATION_PARAMETRES_RX_AUTEX();
   }
-  void Affiche_vitesse_AUTEX() override {}
-  void Classe_priorite(uint32_t) override {}
-  void Afficher_erreur(const std::string&) override {}
-  void Afficher_information(const std::string&) override {}
-  std::string Repertoire_travail() override { return "."; }
 };
 
-// The main window is built once (its construction is the costly part); each input gets a fresh AUTEX object,
-// and the set-up of its role puts the window's captions and buttons back to their idle state.
+// Each input gets a fresh station: its AUTEX object and its main window as the AUTEX side sees it.
 struct Station {
   platform::SimulatedClock& horloge;
-  static forms::TForm1& fenetre_commune() {
-    static forms::TForm1* f = [] {
-      auto* n = new forms::TForm1(nullptr);
-      n->AfterConstruction();
-      return n;
-    }();
-    return *f;
-  }
-  forms::TForm1* fenetre = &fenetre_commune();
   autex::Langues langues;
   autex::Horodatage horodatage{horloge};
   Hote hote;
-  autex::Autex a{*fenetre, langues, horodatage, horloge, hote};
-  explicit Station(platform::SimulatedClock& h) : horloge(h) {
-    hote.autex = &a;
-    fenetre->Etat_liaison->SetCaption("");
-    fenetre->Label_Info_AUTEX->SetCaption("");
-    for (int n = 1; n <= 12; ++n) fenetre->Label_CQ(n)->SetCaption("");
-    for (int k = 0; k <= 12; ++k) {
-      fenetre->Secondary_channel(k)->SetCaption("");
-      fenetre->Memo_Reception(k)->Clear();
-    }
-  }
+  autex::Autex a{langues, horodatage, horloge, hote};
+  explicit Station(platform::SimulatedClock& h) : horloge(h) { hote.autex = &a; }
 };
 
 // The checks themselves are not fuzzed: their comparisons would only slow the fuzzer down with features that
@@ -121,7 +87,7 @@ void role(Station& s, int r, uint16_t vitesse) {
   static const uint8_t tailles[] = {2, 2, 2, 2, 2, 4, 7, 4, 13, 13, 7};
   a.NOMBRE_PARTICIPANTS = tailles[r];
   a.Vitesse_AUTEX = vitesse;
-  s.fenetre->Edit_INDICATIF->SetText(r == 3 || r == 4 ? "F2BBB" : "F1AAA");
+  s.hote.Fixe_texte(autex::NomElement::Edit_INDICATIF, r == 3 || r == 4 ? "F2BBB" : "F1AAA");
   a.PREMIERE_ACTIVATION = 1;
   a.GESTION_PRELIMINAIRE_AUTEX();
   const bool maitre = r == 1 || r == 2 || r == 7 || r == 8;

@@ -17,9 +17,8 @@
 #include <string>
 
 #include "autex/traduction_autex.h"
-#include "gui/gui.h"
 #include "platform/clock.h"
-#include "station/forms/form1.h"
+#include "tests/autex_sim/vue_test.h"
 
 namespace fs = std::filesystem;
 
@@ -46,35 +45,10 @@ Bac& bac() {
   return b;
 }
 
-class Hote final : public autex::HoteAutex {
+class Hote final : public autexsim::VueMuette {
  public:
-  std::string file, tampon;
-  uint32_t ecrits = 0;
-  std::string& File_emission() override { return file; }
-  std::string& Tampon_reception() override { return tampon; }
-  uint32_t OCTETS_ECRITS() override { return ecrits; }
-  void Fixe_OCTETS_ECRITS(uint32_t v) override { ecrits = v; }
-  void Emission_cadencee() override {}
-  void Fixe_DEMANDE_ENVOI_MESSAGE(uint8_t) override {}
-  void Affiche_reception(const std::string&) override {}
-  void Affiche_emission(const std::string&) override {}
-  void Redonne_focus_editeur() override {}
-  void Choix_vitesse_AUTEX(uint16_t) override {}
-  void Affiche_vitesse_AUTEX() override {}
-  void Classe_priorite(uint32_t) override {}
-  void Afficher_erreur(const std::string&) override {}
-  void Afficher_information(const std::string&) override {}
   std::string Repertoire_travail() override { return bac().travail.string(); }
 };
-
-forms::TForm1& fenetre_commune() {
-  static forms::TForm1* f = [] {
-    auto* n = new forms::TForm1(nullptr);
-    n->AfterConstruction();
-    return n;
-  }();
-  return *f;
-}
 
 // Back to the fuzzer's own directory, so that its findings are written where it expects them.
 [[noreturn]] void echec() {
@@ -125,10 +99,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   autex::Langues langues;
   autex::Horodatage horodatage(horloge);
   Hote hote;
-  forms::TForm1& fenetre = fenetre_commune();
-  fenetre.RichEdit_SMS->Clear();
-  fenetre.Edit_INDICATIF->SetText("F1AAA");
-  autex::Autex a(fenetre, langues, horodatage, horloge, hote);
+  hote.Fixe_texte(autex::NomElement::Edit_INDICATIF, "F1AAA");
+  autex::Autex a(langues, horodatage, horloge, hote);
   static const uint8_t tailles[] = {2, 4, 7, 13};
   a.NOMBRE_PARTICIPANTS = tailles[data[0] & 3];
   a.GESTION_PRELIMINAIRE_AUTEX();

@@ -148,76 +148,6 @@ void TSpeedButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
   if (doClick) Click();
 }
 
-void TSpeedButton::Paint() {
-#ifdef _WIN32
-  HDC dc = canvas_.Handle();
-  RECT r{0, 0, width_, height_};
-  const bool pressed = state_ == TButtonState::bsDown || state_ == TButtonState::bsExclusive || down_;
-  if (!flat_) {
-    UINT flags = DFCS_BUTTONPUSH | DFCS_ADJUSTRECT;
-    if (pressed) flags |= DFCS_PUSHED;
-    DrawFrameControl(dc, &r, DFC_BUTTON, flags);
-  } else if (pressed || (mouseInControl_ && enabled_)) {
-    DrawEdge(dc, &r, pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
-  } else {
-    HBRUSH b = CreateSolidBrush(ColorToRGB(color_));
-    FillRect(dc, &r, b);
-    DeleteObject(b);
-  }
-  if (down_ && state_ == TButtonState::bsExclusive) {
-    // The face of a button that stays down is dithered with the highlight colour.
-    WORD pattern[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
-    HBITMAP bmp = CreateBitmap(8, 8, 1, 1, pattern);
-    HBRUSH b = CreatePatternBrush(bmp);
-    COLORREF oldText = SetTextColor(dc, ColorToRGB(clBtnFace));
-    COLORREF oldBk = SetBkColor(dc, ColorToRGB(clBtnHighlight));
-    FillRect(dc, &r, b);
-    SetTextColor(dc, oldText);
-    SetBkColor(dc, oldBk);
-    DeleteObject(b);
-    DeleteObject(bmp);
-  }
-  if (pressed) OffsetRect(&r, 1, 1);
-  int textLeft = r.left;
-  if (!glyph_.Empty()) {
-    const int gw = glyph_.Width() / numGlyphs_, gh = glyph_.Height();
-    const int textWidth = canvas_.TextWidth(text_);
-    const int total = gw + (text_.empty() ? 0 : spacing_ + textWidth);
-    const int gx = r.left + ((r.right - r.left) - total) / 2, gy = r.top + ((r.bottom - r.top) - gh) / 2;
-    int frame = 0;
-    if (!enabled_ && numGlyphs_ > 1) frame = 1;
-    if (pressed && numGlyphs_ > 2) frame = 2;
-    HDC src = glyph_.Canvas().Handle();
-    GdiFlush();
-    TransparentBlt(dc, gx, gy, gw, gh, src, frame * gw, 0, gw, gh, ColorToRGB(glyph_.TransparentColor()));
-    textLeft = gx + gw + spacing_;
-  }
-  if (!text_.empty()) {
-    HGDIOBJ old = SelectObject(dc, font_.Handle());
-    SetBkMode(dc, TRANSPARENT);
-    RECT tr = r;
-    UINT flags = DT_SINGLELINE | DT_VCENTER;
-    if (!glyph_.Empty()) {
-      tr.left = textLeft;
-      flags |= DT_LEFT;
-    } else {
-      flags |= DT_CENTER;
-    }
-    if (!enabled_) {
-      OffsetRect(&tr, 1, 1);
-      SetTextColor(dc, ColorToRGB(clBtnHighlight));
-      DrawTextA(dc, text_.c_str(), static_cast<int>(text_.size()), &tr, flags);
-      OffsetRect(&tr, -1, -1);
-      SetTextColor(dc, ColorToRGB(clBtnShadow));
-    } else {
-      SetTextColor(dc, ColorToRGB(font_.Color()));
-    }
-    DrawTextA(dc, text_.c_str(), static_cast<int>(text_.size()), &tr, flags);
-    SelectObject(dc, old);
-  }
-#endif
-}
-
 // ============================== TBitBtn ==============================
 
 TBitBtn::TBitBtn(TComponent* AOwner) : TButton(AOwner) {}
@@ -277,43 +207,6 @@ void TBitBtn::WndProc(TMessage& m) {
   }
   if (m.Msg == CM_TEXTCHANGED || m.Msg == CM_ENABLEDCHANGED) Invalidate();
   TButton::WndProc(m);
-}
-
-void TBitBtn::DrawItem(void* data) {
-#ifdef _WIN32
-  auto* di = static_cast<DRAWITEMSTRUCT*>(data);
-  HDC dc = di->hDC;
-  RECT r = di->rcItem;
-  const bool pressed = (di->itemState & ODS_SELECTED) != 0;
-  const bool focused = (di->itemState & ODS_FOCUS) != 0;
-  UINT flags = DFCS_BUTTONPUSH | DFCS_ADJUSTRECT;
-  if (pressed) flags |= DFCS_PUSHED;
-  DrawFrameControl(dc, &r, DFC_BUTTON, flags);
-  if (pressed) OffsetRect(&r, 1, 1);
-  canvas_.SetHandle(dc);
-  canvas_.Font().Assign(font_);
-  const int gw = glyph_.Width(), gh = glyph_.Height();
-  const int tw = canvas_.TextWidth(StripHotkey(text_));
-  const int total = gw + (text_.empty() ? 0 : spacing_ + tw);
-  const int gx = r.left + ((r.right - r.left) - total) / 2, gy = r.top + ((r.bottom - r.top) - gh) / 2;
-  HDC src = glyph_.Canvas().Handle();
-  GdiFlush();
-  TransparentBlt(dc, gx, gy, gw, gh, src, 0, 0, gw, gh, ColorToRGB(glyph_.TransparentColor()));
-  RECT tr{gx + gw + spacing_, r.top, r.right, r.bottom};
-  HGDIOBJ old = SelectObject(dc, font_.Handle());
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, ColorToRGB(enabled_ ? font_.Color() : clGrayText));
-  DrawTextA(dc, text_.c_str(), static_cast<int>(text_.size()), &tr, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
-  SelectObject(dc, old);
-  canvas_.SetHandle(nullptr);
-  if (focused) {
-    RECT fr = di->rcItem;
-    InflateRect(&fr, -4, -4);
-    DrawFocusRect(dc, &fr);
-  }
-#else
-  (void)data;
-#endif
 }
 
 }  // namespace gui

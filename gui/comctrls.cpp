@@ -31,8 +31,7 @@ std::string TRichEdit::ToParagraphs(const std::string& s) {
   return out;
 }
 
-namespace {
-std::string ToCrLf(const std::string& s) {
+std::string TRichEdit::ToCrLf(const std::string& s) {
   std::string out;
   out.reserve(s.size() + s.size() / 16);
   for (char c : s) {
@@ -43,7 +42,6 @@ std::string ToCrLf(const std::string& s) {
   }
   return out;
 }
-}  // namespace
 
 void TRichEdit::CreateParams(TCreateParams& p) {
   TCustomMemo::CreateParams(p);
@@ -51,119 +49,14 @@ void TRichEdit::CreateParams(TCreateParams& p) {
   p.OwnClass = false;
 }
 
-#ifdef _WIN32
-namespace {
-CHARFORMAT2A GetFormat(HWND h, DWORD which) {
-  CHARFORMAT2A cf{};
-  cf.cbSize = sizeof(cf);
-  SendMessageA(h, EM_GETCHARFORMAT, which, reinterpret_cast<LPARAM>(&cf));
-  return cf;
-}
-void SetFormat(HWND h, DWORD which, TColor color, bool setColor, TFontStyles style, bool setStyle) {
-  CHARFORMAT2A cf{};
-  cf.cbSize = sizeof(cf);
-  if (setColor) {
-    cf.dwMask |= CFM_COLOR;
-    cf.crTextColor = ColorToRGB(color);
-  }
-  if (setStyle) {
-    cf.dwMask |= CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT;
-    if (style & fsBold) cf.dwEffects |= CFE_BOLD;
-    if (style & fsItalic) cf.dwEffects |= CFE_ITALIC;
-    if (style & fsUnderline) cf.dwEffects |= CFE_UNDERLINE;
-    if (style & fsStrikeOut) cf.dwEffects |= CFE_STRIKEOUT;
-  }
-  SendMessageA(h, EM_SETCHARFORMAT, which, reinterpret_cast<LPARAM>(&cf));
-}
-TFontStyles StyleOf(const CHARFORMAT2A& cf) {
-  TFontStyles s = 0;
-  if (cf.dwEffects & CFE_BOLD) s |= fsBold;
-  if (cf.dwEffects & CFE_ITALIC) s |= fsItalic;
-  if (cf.dwEffects & CFE_UNDERLINE) s |= fsUnderline;
-  if (cf.dwEffects & CFE_STRIKEOUT) s |= fsStrikeOut;
-  return s;
-}
-std::string WindowParagraphText(HWND h) {
-  GETTEXTLENGTHEX gl{GTL_DEFAULT | GTL_NUMCHARS, CP_ACP};
-  const LRESULT n = SendMessageA(h, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&gl), 0);
-  std::string s(static_cast<size_t>(std::max<LRESULT>(n, 0)) + 1, '\0');
-  GETTEXTEX gt{};
-  gt.cb = static_cast<DWORD>(s.size());
-  gt.flags = GT_DEFAULT;
-  gt.codepage = CP_ACP;
-  const LRESULT got = SendMessageA(h, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&gt), reinterpret_cast<LPARAM>(s.data()));
-  s.resize(static_cast<size_t>(std::max<LRESULT>(got, 0)));
-  return s;
-}
-}  // namespace
-#endif
-
-void TRichEdit::InitializeWindow() {
-  TCustomMemo::InitializeWindow();
-#ifdef _WIN32
-  SendMessageA(handle_, EM_SETEVENTMASK, 0, ENM_CHANGE);
-  SendMessageA(handle_, EM_EXLIMITTEXT, 0, maxLength_ > 0 ? maxLength_ : 0x7FFFFFFE);
-  SetWindowTextA(handle_, rtext_.c_str());
-  size_t i = 0;
-  while (i < attrs_.size()) {
-    size_t j = i;
-    while (j < attrs_.size() && attrs_[j] == attrs_[i]) ++j;
-    CHARRANGE cr{static_cast<LONG>(i), static_cast<LONG>(j)};
-    SendMessageA(handle_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&cr));
-    SetFormat(handle_, SCF_SELECTION, attrs_[i].color, true, attrs_[i].style, true);
-    i = j;
-  }
-  CHARRANGE sel{selStart_, selStart_ + selLength_};
-  SendMessageA(handle_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&sel));
-#endif
-}
-
-void TRichEdit::FinalizeWindow() {
-#ifdef _WIN32
-  CHARRANGE sel{};
-  SendMessageA(handle_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
-  rtext_ = WindowParagraphText(handle_);
-  attrs_.clear();
-  for (size_t i = 0; i < rtext_.size(); ++i) {
-    CHARRANGE cr{static_cast<LONG>(i), static_cast<LONG>(i + 1)};
-    SendMessageA(handle_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&cr));
-    const CHARFORMAT2A cf = GetFormat(handle_, SCF_SELECTION);
-    attrs_.push_back(CharAttr{static_cast<TColor>(cf.crTextColor), StyleOf(cf)});
-  }
-  selStart_ = sel.cpMin;
-  selLength_ = sel.cpMax - sel.cpMin;
-  text_ = ToCrLf(rtext_);
-#endif
-}
-
-std::string TRichEdit::GetText() const {
-#ifdef _WIN32
-  if (handle_) return TCustomMemo::GetText();
-#endif
-  return ToCrLf(rtext_);
-}
+std::string TRichEdit::GetText() const { return HandleAllocated() ? TCustomMemo::GetText() : ToCrLf(rtext_); }
 
 int TRichEdit::GetTextLen() const {
-#ifdef _WIN32
-  if (handle_) {
-    GETTEXTLENGTHEX gl{GTL_DEFAULT | GTL_NUMCHARS, CP_ACP};
-    return static_cast<int>(SendMessageA(handle_, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&gl), 0));
-  }
-#endif
-  return static_cast<int>(rtext_.size());
+  return ReadWindowOr(static_cast<int>(rtext_.size()), [this] { return WindowTextLength(); });
 }
 
 std::string TRichEdit::SelText() const {
-#ifdef _WIN32
-  if (handle_) {
-    CHARRANGE sel{};
-    SendMessageA(handle_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
-    std::string s(static_cast<size_t>(std::max<LONG>(sel.cpMax - sel.cpMin, 0)) + 1, '\0');
-    const LRESULT n = SendMessageA(handle_, EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(s.data()));
-    s.resize(static_cast<size_t>(std::max<LRESULT>(n, 0)));
-    return ToCrLf(ToParagraphs(s));
-  }
-#endif
+  if (HandleAllocated()) return ToCrLf(ToParagraphs(WindowSelText()));
   return ToCrLf(rtext_.substr(static_cast<size_t>(selStart_), static_cast<size_t>(selLength_)));
 }
 
@@ -174,40 +67,32 @@ void TRichEdit::ClampRich() {
 }
 
 TColor TRichEdit::SelColor() const {
-#ifdef _WIN32
-  if (handle_) return static_cast<TColor>(GetFormat(handle_, SCF_SELECTION).crTextColor);
-#endif
+  if (HandleAllocated()) return WindowSelectionAttributes().color;
   if (selLength_ > 0 && static_cast<size_t>(selStart_) < attrs_.size()) return attrs_[static_cast<size_t>(selStart_)].color;
   return insertAttr_.color;
 }
 
 TFontStyles TRichEdit::SelStyle() const {
-#ifdef _WIN32
-  if (handle_) return StyleOf(GetFormat(handle_, SCF_SELECTION));
-#endif
+  if (HandleAllocated()) return WindowSelectionAttributes().style;
   if (selLength_ > 0 && static_cast<size_t>(selStart_) < attrs_.size()) return attrs_[static_cast<size_t>(selStart_)].style;
   return insertAttr_.style;
 }
 
 void TRichEdit::SetSelColor(TColor c) {
-#ifdef _WIN32
-  if (handle_) {
-    SetFormat(handle_, SCF_SELECTION, c, true, 0, false);
+  if (HandleAllocated()) {
+    FormatWindowSelection(c, true, 0, false);
     return;
   }
-#endif
   ClampRich();
   insertAttr_.color = c;
   for (int i = selStart_; i < selStart_ + selLength_; ++i) attrs_[static_cast<size_t>(i)].color = c;
 }
 
 void TRichEdit::SetSelStyle(TFontStyles s) {
-#ifdef _WIN32
-  if (handle_) {
-    SetFormat(handle_, SCF_SELECTION, clNone, false, s, true);
+  if (HandleAllocated()) {
+    FormatWindowSelection(clNone, false, s, true);
     return;
   }
-#endif
   ClampRich();
   insertAttr_.style = s;
   for (int i = selStart_; i < selStart_ + selLength_; ++i) attrs_[static_cast<size_t>(i)].style = s;
@@ -216,25 +101,10 @@ void TRichEdit::SetSelStyle(TFontStyles s) {
 std::vector<TRichRun> TRichEdit::Runs() const {
   std::string text = rtext_;
   std::vector<CharAttr> attrs = attrs_;
-#ifdef _WIN32
-  if (handle_) {
-    HWND h = handle_;
-    CHARRANGE saved{};
-    SendMessageA(h, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&saved));
-    text = WindowParagraphText(h);
-    attrs.clear();
-    for (size_t i = 0; i < text.size(); ++i) {
-      CHARRANGE cr{static_cast<LONG>(i), static_cast<LONG>(i + 1)};
-      SendMessageA(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&cr));
-      const CHARFORMAT2A cf = GetFormat(h, SCF_SELECTION);
-      attrs.push_back(CharAttr{static_cast<TColor>(cf.crTextColor), StyleOf(cf)});
-    }
-    SendMessageA(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&saved));
-  }
-#endif
+  if (HandleAllocated()) WindowCharacters(text, attrs);
   std::vector<TRichRun> runs;
   for (size_t i = 0; i < text.size() && i < attrs.size(); ++i) {
-    const TColor c = static_cast<TColor>(ColorToRGB(attrs[i].color));
+    const TColor c = static_cast<TColor>(ColorRef(attrs[i].color));
     if (runs.empty() || runs.back().Color != c || runs.back().Style != attrs[i].style)
       runs.push_back(TRichRun{std::string(), c, attrs[i].style});
     if (text[i] == '\r')
@@ -246,12 +116,10 @@ std::vector<TRichRun> TRichEdit::Runs() const {
 }
 
 void TRichEdit::DefaultHandler(TMessage& m) {
-#ifdef _WIN32
-  if (handle_) {
+  if (HandleAllocated()) {  // the window edits
     TCustomMemo::DefaultHandler(m);
     return;
   }
-#endif
   auto insert = [&](const std::string& raw) {
     ClampRich();
     std::string s = ToParagraphs(raw);
@@ -373,11 +241,8 @@ void TUpDown::CreateParams(TCreateParams& p) {
 void TUpDown::InitializeWindow() { PushRange(); }
 
 void TUpDown::PushRange() {
-#ifdef _WIN32
-  if (!handle_) return;
-  SendMessageA(handle_, UDM_SETRANGE32, static_cast<WPARAM>(min_), static_cast<LPARAM>(max_));
-  SendMessageA(handle_, UDM_SETPOS32, 0, static_cast<LPARAM>(position_));
-#endif
+  SendToWindow(UDM_SETRANGE32, static_cast<WPARAM>(min_), static_cast<LPARAM>(max_));
+  SendToWindow(UDM_SETPOS32, 0, static_cast<LPARAM>(position_));
 }
 
 void TUpDown::SetMin(int v) {
@@ -414,22 +279,6 @@ void TUpDown::Click(TUDBtnType button) {
   if (OnClick) OnClick(this, button);
 }
 
-void TUpDown::WndProc(TMessage& m) {
-#ifdef _WIN32
-  if (m.Msg == CN_NOTIFY && reinterpret_cast<NMHDR*>(m.LParam)->code == static_cast<UINT>(UDN_DELTAPOS)) {
-    const auto* nm = reinterpret_cast<NMUPDOWN*>(m.LParam);
-    if (nm->iDelta != 0) Click(nm->iDelta > 0 ? TUDBtnType::btNext : TUDBtnType::btPrev);
-    m.Result = 1;  // the layer moved the position itself
-    return;
-  }
-  if (m.Msg == CN_VSCROLL || m.Msg == CN_HSCROLL) {
-    m.Result = 0;
-    return;
-  }
-#endif
-  TWinControl::WndProc(m);
-}
-
 // ============================== TTrackBar ==============================
 
 TTrackBar::TTrackBar(TComponent* AOwner) : TWinControl(AOwner) {
@@ -451,36 +300,25 @@ void TTrackBar::CreateParams(TCreateParams& p) {
 }
 
 void TTrackBar::InitializeWindow() {
-#ifdef _WIN32
-  SendMessageA(handle_, TBM_SETRANGEMIN, FALSE, min_);
-  SendMessageA(handle_, TBM_SETRANGEMAX, FALSE, max_);
-  SendMessageA(handle_, TBM_SETTICFREQ, static_cast<WPARAM>(frequency_), 0);
-  SendMessageA(handle_, TBM_SETPOS, TRUE, position_);
-#endif
+  SendToWindow(TBM_SETRANGEMIN, /*redraw=*/0, min_);
+  SendToWindow(TBM_SETRANGEMAX, /*redraw=*/0, max_);
+  SendToWindow(TBM_SETTICFREQ, static_cast<WPARAM>(frequency_));
+  SendToWindow(TBM_SETPOS, /*redraw=*/1, position_);
 }
 
-int TTrackBar::Position() const {
-#ifdef _WIN32
-  if (handle_) return static_cast<int>(SendMessageA(handle_, TBM_GETPOS, 0, 0));
-#endif
-  return position_;
-}
+int TTrackBar::Position() const { return ReadWindowOr(position_, TBM_GETPOS); }
 
 void TTrackBar::SetMin(int v) {
   min_ = v;
   if (max_ < min_) max_ = min_;
-#ifdef _WIN32
-  if (handle_) SendMessageA(handle_, TBM_SETRANGEMIN, TRUE, min_);
-#endif
+  SendToWindow(TBM_SETRANGEMIN, /*redraw=*/1, min_);
   if (position_ < min_) SetPosition(min_);
 }
 
 void TTrackBar::SetMax(int v) {
   max_ = v;
   if (min_ > max_) min_ = max_;
-#ifdef _WIN32
-  if (handle_) SendMessageA(handle_, TBM_SETRANGEMAX, TRUE, max_);
-#endif
+  SendToWindow(TBM_SETRANGEMAX, /*redraw=*/1, max_);
   if (position_ > max_) SetPosition(max_);
 }
 
@@ -488,17 +326,13 @@ void TTrackBar::SetPosition(int v) {
   v = std::clamp(v, min_, max_);
   if (v == position_) return;
   position_ = v;
-#ifdef _WIN32
-  if (handle_) SendMessageA(handle_, TBM_SETPOS, TRUE, v);
-#endif
+  SendToWindow(TBM_SETPOS, /*redraw=*/1, v);
   Changed();
 }
 
 void TTrackBar::SetFrequency(int f) {
   frequency_ = f;
-#ifdef _WIN32
-  if (handle_) SendMessageA(handle_, TBM_SETTICFREQ, static_cast<WPARAM>(f), 0);
-#endif
+  SendToWindow(TBM_SETTICFREQ, static_cast<WPARAM>(f));
 }
 
 void TTrackBar::SetOrientation(TTrackBarOrientation o) {
@@ -521,21 +355,6 @@ void TTrackBar::SetTickStyle(TTickStyle t) {
 
 void TTrackBar::Changed() {
   if (OnChange) OnChange(this);
-}
-
-void TTrackBar::WndProc(TMessage& m) {
-#ifdef _WIN32
-  if (m.Msg == CN_HSCROLL || m.Msg == CN_VSCROLL) {
-    const int p = static_cast<int>(SendMessageA(handle_, TBM_GETPOS, 0, 0));
-    if (p != position_) {
-      position_ = p;
-      Changed();
-    }
-    m.Result = 0;
-    return;
-  }
-#endif
-  TWinControl::WndProc(m);
 }
 
 }  // namespace gui

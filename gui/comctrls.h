@@ -67,6 +67,16 @@ class TRichEdit : public TCustomMemo {
   void SetSelStyle(TFontStyles s);
   void ClampRich();
   static std::string ToParagraphs(const std::string& s);
+  static std::string ToCrLf(const std::string& paragraphs);
+  // ---- Window side (comctrls_win32.cpp; comctrls_posix.cpp natively) ----
+  // The window's text length in selection positions, its selected text (one CR per paragraph end), the
+  // attributes of its selection, and its text with the attributes of each character (the selection is left
+  // where it was).
+  int WindowTextLength() const;
+  std::string WindowSelText() const;
+  CharAttr WindowSelectionAttributes() const;
+  void FormatWindowSelection(TColor color, bool setColor, TFontStyles style, bool setStyle);
+  void WindowCharacters(std::string& text, std::vector<CharAttr>& attrs) const;
   std::string rtext_;                // native text, CR per paragraph end
   std::vector<CharAttr> attrs_;      // one per character of rtext_
   CharAttr insertAttr_{clWindowText, 0};
@@ -103,7 +113,7 @@ class TUpDown : public TWinControl {
   TUDClickEvent OnClick;
 
  protected:
-  void WndProc(TMessage& m) override;
+  bool WindowMessage(TMessage& m) override;
   void CreateParams(TCreateParams& p) override;
   void InitializeWindow() override;
 
@@ -138,7 +148,7 @@ class TTrackBar : public TWinControl {
   TNotifyEvent OnChange;
 
  protected:
-  void WndProc(TMessage& m) override;
+  bool WindowMessage(TMessage& m) override;
   void CreateParams(TCreateParams& p) override;
   void InitializeWindow() override;
   virtual void Changed();

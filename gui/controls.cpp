@@ -5,7 +5,6 @@
 
 #include "gui/forms.h"
 #include "gui/menus.h"
-#include "gui/win32_bridge.h"
 
 namespace gui {
 
@@ -283,24 +282,9 @@ void TControl::Notification(TComponent* AComponent, TOperation Operation) {
   if (Operation == TOperation::opRemove && AComponent == static_cast<TComponent*>(popupMenu_)) popupMenu_ = nullptr;
 }
 
-void TControl::Invalidate() {
-#ifdef _WIN32
-  if (parent_ && parent_->HandleAllocated()) {
-    RECT r{left_, top_, left_ + width_, top_ + height_};
-    InvalidateRect(parent_->WindowHandle(), &r, TRUE);
-  }
-#endif
-}
-
 void TControl::Repaint() {
   Invalidate();
   Update();
-}
-
-void TControl::Update() {
-#ifdef _WIN32
-  if (parent_ && parent_->HandleAllocated()) UpdateWindow(parent_->WindowHandle());
-#endif
 }
 
 void TControl::BringToFront() {
@@ -308,10 +292,7 @@ void TControl::BringToFront() {
   auto& list = parent_->controls_;
   list.erase(std::remove(list.begin(), list.end(), this), list.end());
   list.push_back(this);
-#ifdef _WIN32
-  if (auto* w = dynamic_cast<TWinControl*>(this); w && w->HandleAllocated())
-    SetWindowPos(w->WindowHandle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-#endif
+  WindowToZOrder(true);
   Invalidate();
 }
 
@@ -320,10 +301,7 @@ void TControl::SendToBack() {
   auto& list = parent_->controls_;
   list.erase(std::remove(list.begin(), list.end(), this), list.end());
   list.insert(list.begin(), this);
-#ifdef _WIN32
-  if (auto* w = dynamic_cast<TWinControl*>(this); w && w->HandleAllocated())
-    SetWindowPos(w->WindowHandle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-#endif
+  WindowToZOrder(false);
   Invalidate();
 }
 
@@ -350,30 +328,6 @@ void TControl::Resize() {
   if (OnResize) OnResize(this);
 }
 
-void TControl::SetMouseCapture(bool on) {
-#ifdef _WIN32
-  if (auto* w = dynamic_cast<TWinControl*>(this)) {
-    if (!w->HandleAllocated()) return;
-    if (on)
-      SetCapture(w->WindowHandle());
-    else if (GetCapture() == w->WindowHandle())
-      ReleaseCapture();
-    return;
-  }
-  if (parent_ && parent_->HandleAllocated()) {
-    if (on) {
-      parent_->captureControl_ = this;
-      SetCapture(parent_->WindowHandle());
-    } else {
-      if (parent_->captureControl_ == this) parent_->captureControl_ = nullptr;
-      if (GetCapture() == parent_->WindowHandle()) ReleaseCapture();
-    }
-  }
-#else
-  if (!dynamic_cast<TWinControl*>(this) && parent_) parent_->captureControl_ = on ? this : nullptr;
-#endif
-}
-
 // ============================== TWinControl ==============================
 
 TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
@@ -386,9 +340,7 @@ TWinControl::~TWinControl() {
     TControl* c = controls_.back();
     delete c;
   }
-#ifdef _WIN32
-  if (brush_) DeleteObject(brush_);
-#endif
+  FreeBrush();
 }
 
 void TWinControl::InsertControl(TControl* c) {
@@ -438,25 +390,11 @@ TControl* TWinControl::ControlAtPos(TPoint p, bool allowDisabled, bool windowed)
   return nullptr;
 }
 
-void TWinControl::Invalidate() {
-#ifdef _WIN32
-  if (handle_) InvalidateRect(handle_, nullptr, TRUE);
-#endif
-}
-
-void TWinControl::Update() {
-#ifdef _WIN32
-  if (handle_) UpdateWindow(handle_);
-#endif
-}
-
 HWND TWinControl::Handle() {
-#ifdef _WIN32
   if (!handle_) {
     if (parent_) parent_->HandleNeeded();
     if (!handle_) CreateHandle();
   }
-#endif
   return handle_;
 }
 
@@ -479,140 +417,34 @@ void TWinControl::CreateParams(TCreateParams& p) {
   p.OwnClass = true;
 }
 
-void TWinControl::CreateHandle() {
-#ifdef _WIN32
-  if (handle_) return;
-  controlState_ |= csCreating;
-  try {
-    CreateWnd();
-    if (handle_) {
-      SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), 0);
-      InitializeWindow();
-    }
-  } catch (...) {
-    controlState_ &= ~csCreating;
-    throw;
-  }
-  controlState_ &= ~csCreating;
-  if (!handle_) return;
-  const std::vector<TControl*> children = controls_;
-  for (TControl* c : children)
-    if (auto* w = dynamic_cast<TWinControl*>(c)) {
-      w->CreateHandle();
-      if (w->handle_) SetWindowPos(w->handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    }
-#endif
-}
-
-void TWinControl::CreateWnd() {
-#ifdef _WIN32
-  TCreateParams p;
-  CreateParams(p);
-  WindowBridge::CreateWindowFor(this, p);
-#endif
-}
-
-void TWinControl::DestroyHandle() {
-#ifdef _WIN32
-  if (!handle_) return;
-  for (TControl* c : controls_)
-    if (auto* w = dynamic_cast<TWinControl*>(c)) w->DestroyHandle();
-  FinalizeWindow();
-  HWND h = handle_;
-  DestroyWindow(h);
-  if (handle_) WindowDestroyed();  // the window was not ours to destroy (already gone)
-#endif
-}
-
 void TWinControl::RecreateWnd() {
-#ifdef _WIN32
   if (!handle_) return;
   DestroyHandle();
   CreateHandle();
-#endif
-}
-
-void TWinControl::AttachHandle(HWND h) {
-  handle_ = h;
-#ifdef _WIN32
-  defWndProc_ = WindowBridge::Subclass(this, h);
-#endif
-}
-
-void TWinControl::WindowDestroyed() {
-#ifdef _WIN32
-  WindowBridge::Unsubclass(this, handle_, defWndProc_);
-#endif
-  handle_ = nullptr;
-  defWndProc_ = nullptr;
-  captureControl_ = nullptr;
-}
-
-TWinControl* TWinControl::FromHandle(HWND h) {
-#ifdef _WIN32
-  return WindowBridge::ControlOf(h);
-#else
-  (void)h;
-  return nullptr;
-#endif
 }
 
 std::string TWinControl::GetText() const {
-#ifdef _WIN32
-  if (handle_ && TextLivesInWindow()) {
-    const int n = GetWindowTextLengthA(handle_);
-    std::string s(static_cast<size_t>(std::max(n, 0)) + 1, '\0');
-    const int got = GetWindowTextA(handle_, s.data(), n + 1);
-    s.resize(static_cast<size_t>(std::max(got, 0)));
-    return s;
-  }
-#endif
-  return text_;
+  if (!TextLivesInWindow()) return text_;
+  return ReadWindowOr(text_, [this] { return WindowText(); });
+}
+
+std::string TWinControl::WindowText() const {
+  const LRESULT n = SendToWindow(WM_GETTEXTLENGTH);
+  std::string s(static_cast<size_t>(std::max<LRESULT>(n, 0)) + 1, '\0');
+  const LRESULT got = SendToWindow(WM_GETTEXT, s.size(), reinterpret_cast<LPARAM>(s.data()));
+  s.resize(static_cast<size_t>(std::clamp<LRESULT>(got, 0, std::max<LRESULT>(n, 0))));
+  return s;
 }
 
 void TWinControl::BoundsChanged(bool sizeChanged) {
-#ifdef _WIN32
-  if (handle_ && !updatingBounds_) {
-    SetWindowPos(handle_, nullptr, left_, top_, width_, height_, SWP_NOZORDER | SWP_NOACTIVATE);
-  }
-#endif
+  if (!updatingBounds_) BoundsToWindow();
   if (sizeChanged) AlignControls();
-}
-
-void TWinControl::UpdateBoundsFromWindow() {
-#ifdef _WIN32
-  if (!handle_) return;
-  RECT r;
-  GetWindowRect(handle_, &r);
-  if (GetWindowLongA(handle_, GWL_STYLE) & WS_CHILD) {
-    POINT a{r.left, r.top}, b{r.right, r.bottom};
-    HWND parent = GetParent(handle_);
-    ::ScreenToClient(parent, &a);
-    ::ScreenToClient(parent, &b);
-    r = RECT{a.x, a.y, b.x, b.y};
-  }
-  if (r.left == left_ && r.top == top_ && r.right - r.left == width_ && r.bottom - r.top == height_) return;
-  const bool sizeChanged = r.right - r.left != width_ || r.bottom - r.top != height_;
-  updatingBounds_ = true;
-  left_ = r.left;
-  top_ = r.top;
-  width_ = r.right - r.left;
-  height_ = r.bottom - r.top;
-  BoundsChanged(sizeChanged);
-  updatingBounds_ = false;
-  if (sizeChanged) Resize();
-#endif
 }
 
 void TWinControl::SetTabStop(bool v) {
   if (v == tabStop_) return;
   tabStop_ = v;
-#ifdef _WIN32
-  if (handle_) {
-    LONG s = GetWindowLongA(handle_, GWL_STYLE);
-    SetWindowLongA(handle_, GWL_STYLE, v ? (s | WS_TABSTOP) : (s & ~WS_TABSTOP));
-  }
-#endif
+  StyleToWindow(WS_TABSTOP, v);
 }
 
 int TWinControl::TabOrder() const {
@@ -648,23 +480,11 @@ bool TWinControl::CanFocus() const {
   return true;
 }
 
-bool TWinControl::Focused() const {
-#ifdef _WIN32
-  return handle_ && GetFocus() == handle_;
-#else
-  return Screen->ActiveControl() == this;
-#endif
-}
-
 void TWinControl::SetFocus() {
   if (!CanFocus()) throw EInvalidOperation("Cannot focus a disabled or invisible window");
   TCustomForm* form = GetParentForm();
   if (form && form != this) form->SetActiveControl(this);
-#ifdef _WIN32
-  ::SetFocus(Handle());
-#else
-  Screen->SetFocusedControl(this);
-#endif
+  TakeFocus();
 }
 
 namespace {
@@ -759,67 +579,8 @@ bool TWinControl::HasVisibleGraphicChildren() const {
   return false;
 }
 
-HBRUSH TWinControl::BrushHandle() {
-#ifdef _WIN32
-  if (brush_ && brushColor_ != color_) {
-    DeleteObject(brush_);
-    brush_ = nullptr;
-  }
-  if (!brush_) {
-    brush_ = CreateSolidBrush(ColorToRGB(color_));
-    brushColor_ = color_;
-  }
-#endif
-  return brush_;
-}
-
-void TWinControl::ReflectToChild(TMessage& m) {
-#ifdef _WIN32
-  HWND child = nullptr;
-  switch (m.Msg) {
-    case WM_COMMAND:
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-      child = reinterpret_cast<HWND>(m.LParam);
-      break;
-    case WM_NOTIFY:
-      child = reinterpret_cast<NMHDR*>(m.LParam)->hwndFrom;
-      break;
-    case WM_DRAWITEM:
-      child = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam)->hwndItem;
-      break;
-    case WM_MEASUREITEM:
-      child = GetDlgItem(handle_, static_cast<int>(reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam)->CtlID));
-      break;
-    default:
-      break;
-  }
-  if (child && child != handle_) {
-    if (TWinControl* c = FromHandle(child)) {
-      m.Result = c->Perform(CN_BASE + m.Msg, m.WParam, m.LParam);
-      return;
-    }
-  }
-  DefaultHandler(m);
-#else
-  DefaultHandler(m);
-#endif
-}
-
 void TWinControl::WndProc(TMessage& m) {
-#ifdef _WIN32
-  if (IsReflectedMessage(m.Msg)) {  // the child control concerned answers
-    ReflectToChild(m);
-    return;
-  }
-#endif
+  if (WindowMessage(m)) return;
   switch (m.Msg) {
     case WM_SETTEXT:
       text_ = m.LParam ? reinterpret_cast<const char*>(m.LParam) : "";
@@ -836,89 +597,17 @@ void TWinControl::WndProc(TMessage& m) {
       m.WParam = static_cast<unsigned char>(key);
       break;
     }
-#ifdef _WIN32
-    case WM_CLOSE:
-      // Only forms close. A multiline edit that has seen a dialog key (the Tab handling asks it with
-      // WM_GETDLGCODE) sends its parent WM_CLOSE on Escape, which the default procedure would answer by
-      // destroying the parent control.
-      m.Result = 0;
-      return;
-    case WM_PAINT:
-      if (handle_ && (OwnPaint() || HasVisibleGraphicChildren())) {
-        PaintHandler(m);
-        return;
-      }
-      break;
-    case WM_ERASEBKGND: {
-      RECT r;
-      GetClientRect(handle_, &r);
-      FillRect(reinterpret_cast<HDC>(m.WParam), &r, BrushHandle());
-      m.Result = 1;
-      return;
-    }
-    case WM_WINDOWPOSCHANGED:
-      DefaultHandler(m);
-      UpdateBoundsFromWindow();
-      return;
-    case WM_SETFOCUS:
-      Screen->SetFocusedControl(this);
-      break;
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP: {
-      const TPoint p{LParamX(m.LParam), LParamY(m.LParam)};
-      TControl* target = captureControl_ ? captureControl_ : ControlAtPos(p);
-      if (m.Msg == WM_MOUSEMOVE) {
-        Application->ControlMouseMoved(target ? target : this);
-        TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, handle_, 0};
-        TrackMouseEvent(&tme);
-      }
-      if (target && target != this) {
-        target->Perform(m.Msg, m.WParam,
-                        MAKELPARAM(static_cast<WORD>(p.X - target->Left()), static_cast<WORD>(p.Y - target->Top())));
-        m.Result = 0;
-        return;
-      }
-      break;
-    }
-    case WM_MOUSELEAVE: {
-      TControl* mc = Application->MouseControl();
-      if (mc && (mc == this || mc->Parent() == this)) {
-        POINT pt;
-        GetCursorPos(&pt);
-        if (WindowFromPoint(pt) != handle_) Application->ControlMouseLeft(mc);
-      }
-      break;
-    }
-    case WM_CAPTURECHANGED:
-      if (reinterpret_cast<HWND>(m.LParam) != handle_) captureControl_ = nullptr;
-      break;
-#endif
     case CM_ENABLEDCHANGED:
-#ifdef _WIN32
-      if (handle_) EnableWindow(handle_, enabled_);
-#else
-      if (!enabled_ && Screen->ActiveControl() == this) Screen->SetFocusedControl(nullptr);
-#endif
+      EnabledChanged();
       break;
     case CM_VISIBLECHANGED:
-#ifdef _WIN32
-      if (handle_ && parent_) ShowWindow(handle_, visible_ ? SW_SHOWNOACTIVATE : SW_HIDE);
-#else
-      if (!visible_ && Screen->ActiveControl() && ContainsControl(Screen->ActiveControl()))
-        Screen->SetFocusedControl(nullptr);
-#endif
+      VisibleChanged();
       break;
     case CM_COLORCHANGED:
       NotifyControls(CM_PARENTCOLORCHANGED);
       break;
     case CM_FONTCHANGED:
-#ifdef _WIN32
-      if (handle_) Perform(WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), 1);
-#endif
+      FontToWindow();
       NotifyControls(CM_PARENTFONTCHANGED);
       break;
     case CM_SHOWHINTCHANGED:
@@ -937,68 +626,8 @@ void TWinControl::WndProc(TMessage& m) {
 }
 
 void TWinControl::DefaultHandler(TMessage& m) {
-#ifdef _WIN32
-  if (handle_ && defWndProc_) {
-    if (m.Msg >= CN_CTLCOLORMSGBOX && m.Msg <= CN_CTLCOLORSTATIC) {
-      HDC dc = reinterpret_cast<HDC>(m.WParam);
-      ::SetTextColor(dc, ColorToRGB(font_.Color()));
-      ::SetBkColor(dc, ColorToRGB(color_));
-      m.Result = reinterpret_cast<LRESULT>(BrushHandle());
-      return;
-    }
-    if (m.Msg == WM_SETTEXT || m.Msg == WM_GETTEXT || m.Msg == WM_GETTEXTLENGTH || m.Msg < CM_BASE || m.Msg >= 0xC000) {
-      m.Result = CallWindowProcA(reinterpret_cast<WNDPROC>(defWndProc_), handle_, m.Msg, m.WParam, m.LParam);
-      return;
-    }
-    m.Result = 0;
-    return;
-  }
-#endif
+  if (WindowDefaultHandler(m)) return;
   TControl::DefaultHandler(m);
-}
-
-void TWinControl::PaintWindow(HDC dc) {
-#ifdef _WIN32
-  TMessage m{WM_PAINT, reinterpret_cast<WPARAM>(dc), 0, 0};
-  DefaultHandler(m);
-#else
-  (void)dc;
-#endif
-}
-
-void TWinControl::PaintControls(HDC dc) {
-#ifdef _WIN32
-  const std::vector<TControl*> children = controls_;
-  for (TControl* c : children) {
-    if (dynamic_cast<TWinControl*>(c) || !c->Visible()) continue;
-    const int saved = SaveDC(dc);
-    POINT org;
-    GetViewportOrgEx(dc, &org);
-    SetViewportOrgEx(dc, org.x + c->Left(), org.y + c->Top(), nullptr);
-    IntersectClipRect(dc, 0, 0, c->Width(), c->Height());
-    c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-    RestoreDC(dc, saved);
-  }
-#else
-  (void)dc;
-#endif
-}
-
-void TWinControl::PaintHandler(TMessage& m) {
-#ifdef _WIN32
-  PAINTSTRUCT ps{};
-  HDC dc = reinterpret_cast<HDC>(m.WParam);
-  const bool own = dc == nullptr;
-  if (own) dc = BeginPaint(handle_, &ps);
-  const int saved = SaveDC(dc);
-  PaintWindow(dc);
-  RestoreDC(dc, saved);
-  PaintControls(dc);
-  if (own) EndPaint(handle_, &ps);
-  m.Result = 0;
-#else
-  (void)m;
-#endif
 }
 
 // ============================== TGraphicControl ==============================
@@ -1018,16 +647,6 @@ void TGraphicControl::WndProc(TMessage& m) {
     return;
   }
   TControl::WndProc(m);
-}
-
-TWinControl* FocusedControl() {
-#ifdef _WIN32
-  for (HWND h = GetFocus(); h; h = GetParent(h))
-    if (TWinControl* c = TWinControl::FromHandle(h)) return c;
-  return nullptr;
-#else
-  return Screen->ActiveControl();
-#endif
 }
 
 }  // namespace gui

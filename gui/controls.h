@@ -17,6 +17,13 @@
 // their parent) and only in the Windows build: natively `HandleAllocated` is always false and the layer keeps
 // every property in its members. Setters push to the window when it exists; getters of what the user edits
 // (edit text, selection, check state, positions) read the window when it exists.
+//
+// The window side. Each unit of the layer keeps its Win32 half in a file of its own beside the portable one
+// (controls_win32.cpp beside controls.cpp, ...), and its headless half, where the native build does something
+// of its own, in a *_posix.cpp. What a control asks of its window is declared with the control, under "window
+// side"; the rule above is written once, in TWinControl: SendToWindow (a message to the window when it exists)
+// for setters, ReadWindowOr (the window's answer when it exists, else the member) for getters.
+#include <concepts>
 #include <functional>
 #include <string>
 #include <vector>
@@ -188,6 +195,8 @@ class TControl : public TComponent {
 
  private:
   friend class TWinControl;
+  // Window side: a windowed control's window goes to the top (or the bottom) of its siblings.
+  void WindowToZOrder(bool top);
 };
 
 struct TCreateParams {
@@ -279,6 +288,28 @@ class TWinControl : public TControl {
   // The brush of Color (Windows); the reflected colour messages answer it.
   HBRUSH BrushHandle();
 
+  // ---- Window side (controls_win32.cpp; controls_posix.cpp natively, where no control has a window) ----
+  // Sends a message to the window when there is one and returns its answer; 0 without a window. Every setter of
+  // a property that the window holds too pushes its value with it.
+  LRESULT SendToWindow(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const;
+  // A property the user edits: what the window answers when there is one, else the member.
+  template <class T, std::invocable Read>
+  T ReadWindowOr(const T& member, Read read) const {
+    return handle_ ? static_cast<T>(read()) : member;
+  }
+  template <class T>
+  T ReadWindowOr(const T& member, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const {
+    return handle_ ? static_cast<T>(SendToWindow(msg, wParam, lParam)) : member;
+  }
+  // The window's text (WM_GETTEXT).
+  std::string WindowText() const;
+  // The messages that only a window receives (painting, the mouse over a window, focus, reflection to the
+  // child they concern, ...), answered by each class's Win32 half; TWinControl::WndProc asks it before its own
+  // cases, and it is true when the message was answered there. The native build has no such message.
+  virtual bool WindowMessage(TMessage& m);
+  // The window class's own procedure for what the control leaves to it: true when the window answered.
+  bool WindowDefaultHandler(TMessage& m);
+
   HWND handle_ = nullptr;
   void* defWndProc_ = nullptr;  // the window class's own procedure (WNDPROC)
   bool tabStop_ = false;
@@ -292,6 +323,16 @@ class TWinControl : public TControl {
   void WindowDestroyed();
   void UpdateBoundsFromWindow();
   void ReflectToChild(TMessage& m);
+  // Window side: the window follows the bounds, a style bit, the enabled and visible states and the font; the
+  // control takes the keyboard focus; the background brush goes with the control. Natively, where the layer
+  // keeps the focus itself, a control that is disabled or hidden (with what it contains) loses the focus.
+  void BoundsToWindow();
+  void StyleToWindow(DWORD style, bool on);
+  void EnabledChanged();
+  void VisibleChanged();
+  void FontToWindow();
+  void TakeFocus();
+  void FreeBrush();
   bool updatingBounds_ = false;
   HBRUSH brush_ = nullptr;
   TColor brushColor_ = clNone;

@@ -1,57 +1,10 @@
 #include "gui/extctrls.h"
 
-#include <map>
-
 #include "gui/forms.h"
-#include "gui/win32_bridge.h"
 
 namespace gui {
 
 // ============================== TTimer ==============================
-
-#ifdef _WIN32
-namespace {
-std::map<uintptr_t, TTimer*>& TimerMap() {
-  static std::map<uintptr_t, TTimer*> timers;
-  return timers;
-}
-
-LRESULT CALLBACK UtilWndProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
-  if (msg == WM_TIMER) {
-    auto& timers = TimerMap();
-    auto it = timers.find(static_cast<uintptr_t>(w));
-    if (it != timers.end()) {
-      TTimer* t = it->second;
-      try {
-        t->Timer();
-      } catch (...) {
-        try {
-          Application->HandleException(t);
-        } catch (...) {
-        }
-      }
-    }
-    return 0;
-  }
-  return DefWindowProcA(h, msg, w, l);
-}
-
-HWND UtilWindow() {
-  static HWND h = nullptr;
-  if (!h) {
-    WindowBridge::EnsureClass("TPUtilWindow", 0, UtilWndProc);
-    h = CreateWindowExA(WS_EX_TOOLWINDOW, "TPUtilWindow", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                        WindowBridge::Instance(), nullptr);
-  }
-  return h;
-}
-
-uintptr_t NextTimerId() {
-  static uintptr_t next = 1;
-  return next++;
-}
-}  // namespace
-#endif
 
 TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) {
   Application->AddTimer(this);
@@ -83,22 +36,7 @@ void TTimer::SetInterval(UINT ms) {
 
 void TTimer::UpdateTimer() {
   const bool run = enabled_ && interval_ > 0 && !IsLoading() && !IsDestroying();
-#ifdef _WIN32
-  if (id_) {
-    KillTimer(UtilWindow(), id_);
-    TimerMap().erase(id_);
-    id_ = 0;
-  }
-  if (run) {
-    id_ = NextTimerId();
-    TimerMap()[id_] = this;
-    if (!SetTimer(UtilWindow(), id_, interval_, nullptr)) {
-      TimerMap().erase(id_);
-      id_ = 0;
-      throw EInvalidOperation("Not enough timers available");
-    }
-  }
-#endif
+  SystemTimer(run);
   running_ = run;
   if (run) due_ = Application->Clock().timeGetTime() + interval_;
 }
@@ -215,17 +153,7 @@ void TCustomPanel::Paint() {
   canvas_.FillRect(r);
   const std::string caption = text_;
   if (caption.empty()) return;
-#ifdef _WIN32
-  HDC dc = canvas_.Handle();
-  HGDIOBJ old = SelectObject(dc, font_.Handle());
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, ColorToRGB(enabled_ ? font_.Color() : clGrayText));
-  RECT rc{r.Left + 2, r.Top, r.Right - 2, r.Bottom};
-  UINT flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
-  flags |= alignment_ == TAlignment::taCenter ? DT_CENTER : alignment_ == TAlignment::taRightJustify ? DT_RIGHT : DT_LEFT;
-  DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &rc, flags);
-  SelectObject(dc, old);
-#endif
+  PaintCaption(caption, r);
 }
 
 }  // namespace gui

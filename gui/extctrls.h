@@ -33,13 +33,14 @@ class TTimer : public TComponent {
 
  private:
   void UpdateTimer();
+  // Window side (extctrls_win32.cpp): the system timer behind the timer, stopped and, when `run`, started again
+  // (natively timers run on the application's clock only).
+  void SystemTimer(bool run);
   bool enabled_ = true;
   UINT interval_ = 1000;
   bool running_ = false;
   uint32_t due_ = 0;
-#ifdef _WIN32
-  uintptr_t id_ = 0;
-#endif
+  uintptr_t id_ = 0;  // the system timer (Windows)
 };
 
 class TCustomPanel : public TWinControl {
@@ -64,6 +65,8 @@ class TCustomPanel : public TWinControl {
   bool OwnPaint() const override { return true; }
   void PaintWindow(HDC dc) override;
   virtual void Paint();
+  // Window side: the caption drawn in the rectangle left inside the bevels (not drawn natively).
+  void PaintCaption(const std::string& caption, const TRect& r);
   TCanvas canvas_;
 
  private:

@@ -98,6 +98,7 @@ class TCustomForm : public TWinControl {
 
  protected:
   void WndProc(TMessage& m) override;
+  bool WindowMessage(TMessage& m) override;
   void CreateParams(TCreateParams& params) override;
   void CreateHandle() override;
   void PaintWindow(HDC dc) override;
@@ -112,6 +113,19 @@ class TCustomForm : public TWinControl {
   void CenterAsPositioned();
   void CloseModal();
   void ApplyClientSize();
+  // ---- Window side (forms_win32.cpp; forms_posix.cpp natively, where no form has a window) ----
+  // Shows the form and waits until its showing ends, then hides it and gives the activation back.
+  void RunModal(TCustomForm* previous);
+  // Shows or hides the form's window and moves the activation and the focus with it.
+  void ShowFormWindow();
+  void HideFormWindow();
+  // The window follows the form style, the window state and the menu.
+  void FormStyleToWindow();
+  void WindowStateToWindow();
+  void MenuToWindow();
+  // The window's client area and its screen position.
+  TRect WindowClientRect() const;
+  TPoint WindowClientOrigin() const;
   TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
   TBorderIcons borderIcons_ = biSystemMenu | biMinimize | biMaximize;
   TFormStyle formStyle_ = TFormStyle::fsNormal;
@@ -258,6 +272,11 @@ class TApplication : public TComponent {
 
  private:
   friend class TTimer;
+  // ---- Window side (forms_win32.cpp; forms_posix.cpp natively) ----
+  // An exception no handler took: a message box, natively the standard error stream.
+  void ReportException(TObject* sender, const std::string& message);
+  // The pause before the hint of the control under the mouse is shown.
+  void StartHintTimer();
   TCustomForm* mainForm_ = nullptr;
   bool terminated_ = false;
   std::string title_;

@@ -9,42 +9,14 @@
 
 namespace gui {
 
-// ---- colours ----
-
-uint32_t ColorToRGB(TColor color) {
-  if (color == clNone || color == clDefault) return 0;
-  if (color & clSystemColor) {
-    const int index = color & 0xFF;
-#ifdef _WIN32
-    return GetSysColor(index);
-#else
-    // The classic Windows scheme.
-    static const uint32_t classic[] = {
-        RGB(212, 208, 200), RGB(58, 110, 165),  RGB(10, 36, 106),   RGB(128, 128, 128), RGB(212, 208, 200),
-        RGB(255, 255, 255), RGB(0, 0, 0),       RGB(0, 0, 0),       RGB(0, 0, 0),       RGB(255, 255, 255),
-        RGB(212, 208, 200), RGB(212, 208, 200), RGB(128, 128, 128), RGB(10, 36, 106),   RGB(255, 255, 255),
-        RGB(212, 208, 200), RGB(128, 128, 128), RGB(128, 128, 128), RGB(0, 0, 0),       RGB(212, 208, 200),
-        RGB(255, 255, 255), RGB(64, 64, 64),    RGB(212, 208, 200), RGB(0, 0, 0),       RGB(255, 255, 225)};
-    return index < static_cast<int>(std::size(classic)) ? classic[index] : 0;
-#endif
-  }
-  return static_cast<uint32_t>(color) & 0x00FFFFFF;
-}
-
 // ---- TFont ----
 
 TFont::TFont() = default;
 
-TFont::~TFont() {
-#ifdef _WIN32
-  FreeHandle();
-#endif
-}
+TFont::~TFont() { FreeHandle(); }
 
 void TFont::Changed() {
-#ifdef _WIN32
   FreeHandle();
-#endif
   if (OnChange) OnChange();
 }
 
@@ -99,32 +71,6 @@ void TFont::Assign(const TFont& o) {
   Changed();
 }
 
-#ifdef _WIN32
-void TFont::FreeHandle() const {
-  if (handle_) {
-    DeleteObject(handle_);
-    handle_ = nullptr;
-  }
-}
-
-HFONT TFont::Handle() const {
-  if (!handle_) {
-    LOGFONTA lf{};
-    lf.lfHeight = height_;
-    lf.lfWeight = (style_ & fsBold) ? FW_BOLD : FW_NORMAL;
-    lf.lfItalic = (style_ & fsItalic) ? 1 : 0;
-    lf.lfUnderline = (style_ & fsUnderline) ? 1 : 0;
-    lf.lfStrikeOut = (style_ & fsStrikeOut) ? 1 : 0;
-    lf.lfCharSet = static_cast<BYTE>(charset_);
-    lf.lfQuality = DEFAULT_QUALITY;
-    lf.lfPitchAndFamily = pitch_ == TFontPitch::fpFixed ? FIXED_PITCH : (pitch_ == TFontPitch::fpVariable ? VARIABLE_PITCH : DEFAULT_PITCH);
-    strncpy(lf.lfFaceName, name_.c_str(), LF_FACESIZE - 1);
-    handle_ = CreateFontIndirectA(&lf);
-  }
-  return handle_;
-}
-#endif
-
 TPoint HeadlessTextExtent(const TFont& font, const std::string& text) {
   // The average character width of a proportional interface font is a little under half its cell height;
   // bold adds a pixel.
@@ -158,298 +104,8 @@ void TCanvas::SetHandle(HDC dc) {
   dc_ = dc;
 }
 
-void TCanvas::Select() {
-#ifdef _WIN32
-  if (!dc_) return;
-  HGDIOBJ f = SelectObject(dc_, font_.Handle());
-  if (!oldFont_) oldFont_ = f;
-  if (brushHandle_) DeleteObject(brushHandle_);
-  brushHandle_ = brush_.Style == TBrushStyle::bsClear ? nullptr : CreateSolidBrush(ColorToRGB(brush_.Color));
-  HGDIOBJ b = SelectObject(dc_, brushHandle_ ? static_cast<HGDIOBJ>(brushHandle_) : GetStockObject(NULL_BRUSH));
-  if (!oldBrush_) oldBrush_ = b;
-  if (penHandle_) {
-    HGDIOBJ cur = SelectObject(dc_, GetStockObject(BLACK_PEN));
-    (void)cur;
-    DeleteObject(penHandle_);
-  }
-  int style = PS_SOLID;
-  if (pen_.Style == TPenStyle::psDash) style = PS_DASH;
-  if (pen_.Style == TPenStyle::psDot) style = PS_DOT;
-  if (pen_.Style == TPenStyle::psClear) style = PS_NULL;
-  penHandle_ = CreatePen(style, pen_.Width, ColorToRGB(pen_.Color));
-  HGDIOBJ p = SelectObject(dc_, penHandle_);
-  if (!oldPen_) oldPen_ = p;
-  SetTextColor(dc_, ColorToRGB(font_.Color()));
-  SetBkColor(dc_, ColorToRGB(brush_.Color));
-  SetBkMode(dc_, brush_.Style == TBrushStyle::bsClear ? TRANSPARENT : OPAQUE);
-#endif
-}
-
-void TCanvas::Unselect() {
-#ifdef _WIN32
-  if (dc_) {
-    if (oldFont_) SelectObject(dc_, oldFont_);
-    if (oldBrush_) SelectObject(dc_, oldBrush_);
-    if (oldPen_) SelectObject(dc_, oldPen_);
-  }
-  oldFont_ = oldBrush_ = oldPen_ = nullptr;
-  if (brushHandle_) DeleteObject(brushHandle_);
-  if (penHandle_) DeleteObject(penHandle_);
-  brushHandle_ = nullptr;
-  penHandle_ = nullptr;
-#endif
-}
-
-namespace {
-// Native drawing helpers on a bitmap's pixel buffer.
-void PutPixel(TBitmap* bmp, int x, int y, uint32_t rgb) {
-  if (!bmp || x < 0 || y < 0 || x >= bmp->Width() || y >= bmp->Height()) return;
-  uint8_t* p = bmp->ScanLine(y) + x * bmp->BytesPerPixel();
-  p[0] = GetBValue(rgb);
-  p[1] = GetGValue(rgb);
-  p[2] = GetRValue(rgb);
-  if (bmp->BytesPerPixel() == 4) p[3] = 0;
-}
-uint32_t GetPixelRGB(const TBitmap* bmp, int x, int y) {
-  const uint8_t* p = bmp->ScanLine(y) + x * bmp->BytesPerPixel();
-  return RGB(p[2], p[1], p[0]);
-}
-}  // namespace
-
-void TCanvas::FillRect(const TRect& r) {
-#ifdef _WIN32
-  if (dc_) {
-    if (brush_.Style == TBrushStyle::bsClear) return;
-    HBRUSH b = CreateSolidBrush(ColorToRGB(brush_.Color));
-    RECT rc{r.Left, r.Top, r.Right, r.Bottom};
-    ::FillRect(dc_, &rc, b);
-    DeleteObject(b);
-    return;
-  }
-#endif
-  if (!bitmap_ || brush_.Style == TBrushStyle::bsClear) return;
-  const uint32_t rgb = ColorToRGB(brush_.Color);
-  const int x0 = std::max(0, r.Left), x1 = std::min(bitmap_->Width(), r.Right);
-  const int y0 = std::max(0, r.Top), y1 = std::min(bitmap_->Height(), r.Bottom);
-  for (int y = y0; y < y1; ++y)
-    for (int x = x0; x < x1; ++x) PutPixel(bitmap_, x, y, rgb);
-}
-
-void TCanvas::FrameRect(const TRect& r) {
-#ifdef _WIN32
-  if (dc_) {
-    HBRUSH b = CreateSolidBrush(ColorToRGB(brush_.Color));
-    RECT rc{r.Left, r.Top, r.Right, r.Bottom};
-    ::FrameRect(dc_, &rc, b);
-    DeleteObject(b);
-    return;
-  }
-#endif
-  if (!bitmap_ || r.IsEmpty()) return;
-  const uint32_t rgb = ColorToRGB(brush_.Color);
-  for (int x = r.Left; x < r.Right; ++x) {
-    PutPixel(bitmap_, x, r.Top, rgb);
-    PutPixel(bitmap_, x, r.Bottom - 1, rgb);
-  }
-  for (int y = r.Top; y < r.Bottom; ++y) {
-    PutPixel(bitmap_, r.Left, y, rgb);
-    PutPixel(bitmap_, r.Right - 1, y, rgb);
-  }
-}
-
-void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
-#ifdef _WIN32
-  if (dc_) {
-    Select();
-    ::Rectangle(dc_, x1, y1, x2, y2);
-    return;
-  }
-#endif
-  if (!bitmap_) return;
-  TRect inner{x1 + 1, y1 + 1, x2 - 1, y2 - 1};
-  FillRect(inner);
-  if (pen_.Style == TPenStyle::psClear) return;
-  const uint32_t rgb = ColorToRGB(pen_.Color);
-  for (int x = x1; x < x2; ++x) {
-    PutPixel(bitmap_, x, y1, rgb);
-    PutPixel(bitmap_, x, y2 - 1, rgb);
-  }
-  for (int y = y1; y < y2; ++y) {
-    PutPixel(bitmap_, x1, y, rgb);
-    PutPixel(bitmap_, x2 - 1, y, rgb);
-  }
-}
-
-void TCanvas::MoveTo(int x, int y) {
-  penPos_ = TPoint{x, y};
-#ifdef _WIN32
-  if (dc_) MoveToEx(dc_, x, y, nullptr);
-#endif
-}
-
-void TCanvas::LineTo(int x, int y) {
-#ifdef _WIN32
-  if (dc_) {
-    Select();
-    MoveToEx(dc_, penPos_.X, penPos_.Y, nullptr);
-    ::LineTo(dc_, x, y);
-    penPos_ = TPoint{x, y};
-    return;
-  }
-#endif
-  if (bitmap_ && pen_.Style != TPenStyle::psClear) {
-    // Bresenham, the end point excluded as GDI does.
-    const uint32_t rgb = ColorToRGB(pen_.Color);
-    int x0 = penPos_.X, y0 = penPos_.Y;
-    const int dx = std::abs(x - x0), sx = x0 < x ? 1 : -1;
-    const int dy = -std::abs(y - y0), sy = y0 < y ? 1 : -1;
-    int err = dx + dy;
-    while (!(x0 == x && y0 == y)) {
-      PutPixel(bitmap_, x0, y0, rgb);
-      const int e2 = 2 * err;
-      if (e2 >= dy) {
-        err += dy;
-        x0 += sx;
-      }
-      if (e2 <= dx) {
-        err += dx;
-        y0 += sy;
-      }
-    }
-  }
-  penPos_ = TPoint{x, y};
-}
-
-void TCanvas::TextOut(int x, int y, const std::string& text) {
-#ifdef _WIN32
-  if (dc_) {
-    Select();
-    ::TextOutA(dc_, x, y, text.data(), static_cast<int>(text.size()));
-    penPos_ = TPoint{x + TextWidth(text), y};
-    return;
-  }
-#endif
-  penPos_ = TPoint{x + TextWidth(text), y};
-}
-
-void TCanvas::TextRect(const TRect& r, int x, int y, const std::string& text) {
-#ifdef _WIN32
-  if (dc_) {
-    Select();
-    RECT rc{r.Left, r.Top, r.Right, r.Bottom};
-    ::ExtTextOutA(dc_, x, y, ETO_CLIPPED | (brush_.Style == TBrushStyle::bsClear ? 0 : ETO_OPAQUE), &rc, text.data(),
-                  static_cast<UINT>(text.size()), nullptr);
-    return;
-  }
-#endif
-  FillRect(r);
-  (void)x;
-  (void)y;
-}
-
-TPoint TCanvas::TextExtent(const std::string& text) {
-#ifdef _WIN32
-  if (dc_) {
-    Select();
-    SIZE sz{};
-    GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &sz);
-    return TPoint{sz.cx, sz.cy};
-  }
-  {
-    HDC screen = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(screen, font_.Handle());
-    SIZE sz{};
-    GetTextExtentPoint32A(screen, text.data(), static_cast<int>(text.size()), &sz);
-    SelectObject(screen, old);
-    ReleaseDC(nullptr, screen);
-    return TPoint{sz.cx, sz.cy};
-  }
-#else
-  return HeadlessTextExtent(font_, text);
-#endif
-}
-
 void TCanvas::Draw(int x, int y, const TBitmap& bmp) {
   StretchDraw(Bounds(x, y, bmp.Width(), bmp.Height()), bmp);
-}
-
-void TCanvas::StretchDraw(const TRect& dest, const TBitmap& bmp) {
-  if (bmp.Empty() || dest.IsEmpty()) return;
-#ifdef _WIN32
-  if (dc_) {
-    TBitmap& src = const_cast<TBitmap&>(bmp);
-    HDC sdc = src.Canvas().Handle();
-    GdiFlush();
-    if (bmp.Transparent()) {
-      TransparentBlt(dc_, dest.Left, dest.Top, dest.Width(), dest.Height(), sdc, 0, 0, bmp.Width(), bmp.Height(),
-                     ColorToRGB(bmp.TransparentColor()));
-    } else {
-      SetStretchBltMode(dc_, COLORONCOLOR);
-      StretchBlt(dc_, dest.Left, dest.Top, dest.Width(), dest.Height(), sdc, 0, 0, bmp.Width(), bmp.Height(), SRCCOPY);
-    }
-    return;
-  }
-#endif
-  if (!bitmap_) return;
-  const bool keyed = bmp.Transparent();
-  const uint32_t key = keyed ? ColorToRGB(bmp.TransparentColor()) : 0;
-  for (int y = dest.Top; y < dest.Bottom; ++y) {
-    if (y < 0 || y >= bitmap_->Height()) continue;
-    const int sy = static_cast<int>((static_cast<int64_t>(y - dest.Top) * bmp.Height()) / dest.Height());
-    for (int x = dest.Left; x < dest.Right; ++x) {
-      if (x < 0 || x >= bitmap_->Width()) continue;
-      const int sx = static_cast<int>((static_cast<int64_t>(x - dest.Left) * bmp.Width()) / dest.Width());
-      const uint32_t rgb = GetPixelRGB(&bmp, sx, sy);
-      if (keyed && rgb == key) continue;
-      PutPixel(bitmap_, x, y, rgb);
-    }
-  }
-}
-
-void TCanvas::CopyRect(const TRect& dest, TCanvas& source, const TRect& sourceRect) {
-  if (dest.IsEmpty() || sourceRect.IsEmpty()) return;
-#ifdef _WIN32
-  if (dc_ && source.dc_) {
-    GdiFlush();
-    SetStretchBltMode(dc_, COLORONCOLOR);
-    StretchBlt(dc_, dest.Left, dest.Top, dest.Width(), dest.Height(), source.dc_, sourceRect.Left, sourceRect.Top,
-               sourceRect.Width(), sourceRect.Height(), SRCCOPY);
-    return;
-  }
-#endif
-  if (!bitmap_ || !source.bitmap_) return;
-  const TBitmap* s = source.bitmap_;
-  for (int y = dest.Top; y < dest.Bottom; ++y) {
-    const int sy = sourceRect.Top + static_cast<int>((static_cast<int64_t>(y - dest.Top) * sourceRect.Height()) / dest.Height());
-    if (y < 0 || y >= bitmap_->Height() || sy < 0 || sy >= s->Height()) continue;
-    for (int x = dest.Left; x < dest.Right; ++x) {
-      const int sx = sourceRect.Left + static_cast<int>((static_cast<int64_t>(x - dest.Left) * sourceRect.Width()) / dest.Width());
-      if (x < 0 || x >= bitmap_->Width() || sx < 0 || sx >= s->Width()) continue;
-      PutPixel(bitmap_, x, y, GetPixelRGB(s, sx, sy));
-    }
-  }
-}
-
-TColor TCanvas::Pixel(int x, int y) {
-#ifdef _WIN32
-  if (dc_) {
-    GdiFlush();
-    const COLORREF c = ::GetPixel(dc_, x, y);
-    return c == CLR_INVALID ? clNone : static_cast<TColor>(c);
-  }
-#endif
-  if (!bitmap_ || x < 0 || y < 0 || x >= bitmap_->Width() || y >= bitmap_->Height()) return clNone;
-  return static_cast<TColor>(GetPixelRGB(bitmap_, x, y));
-}
-
-void TCanvas::SetPixel(int x, int y, TColor c) {
-#ifdef _WIN32
-  if (dc_) {
-    ::SetPixel(dc_, x, y, ColorToRGB(c));
-    return;
-  }
-#endif
-  PutPixel(bitmap_, x, y, ColorToRGB(c));
 }
 
 // ---- TBitmap ----
@@ -462,48 +118,12 @@ TBitmap::~TBitmap() {
   Release();
 }
 
-void TBitmap::Release() {
-#ifdef _WIN32
-  if (memDC_) {
-    if (canvas_) canvas_->SetHandle(nullptr);
-    SelectObject(memDC_, oldBitmap_);
-    DeleteDC(memDC_);
-    memDC_ = nullptr;
-  }
-  if (dib_) DeleteObject(dib_);
-  dib_ = nullptr;
-#endif
-  buffer_.clear();
-  bits_ = nullptr;
-}
-
 void TBitmap::Allocate() {
   Release();
   const int bpp = BytesPerPixel();
   stride_ = ((std::max(width_, 0) * bpp) + 3) & ~3;
   if (width_ <= 0 || height_ <= 0) return;
-#ifdef _WIN32
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bi.bmiHeader.biWidth = width_;
-  bi.bmiHeader.biHeight = -height_;  // top-down
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = static_cast<WORD>(bpp * 8);
-  bi.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  dib_ = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!dib_) throw EInvalidGraphic("Out of system resources for a bitmap");
-  bits_ = static_cast<uint8_t*>(bits);
-  std::memset(bits_, 0, static_cast<size_t>(stride_) * height_);
-  if (canvas_) {
-    memDC_ = CreateCompatibleDC(nullptr);
-    oldBitmap_ = SelectObject(memDC_, dib_);
-    canvas_->SetHandle(memDC_);
-  }
-#else
-  buffer_.assign(static_cast<size_t>(stride_) * height_, 0);
-  bits_ = buffer_.data();
-#endif
+  AllocatePixels();
 }
 
 void TBitmap::SetSize(int w, int h) {
@@ -541,27 +161,13 @@ void TBitmap::SetPixelFormat(TPixelFormat f) {
     }
 }
 
-uint8_t* TBitmap::ScanLine(int y) {
-  if (!bits_ || y < 0 || y >= height_) throw std::out_of_range("TBitmap::ScanLine: row out of range");
-#ifdef _WIN32
-  GdiFlush();
-#endif
-  return bits_ + static_cast<size_t>(y) * stride_;
-}
-
 const uint8_t* TBitmap::ScanLine(int y) const { return const_cast<TBitmap*>(this)->ScanLine(y); }
 
 TCanvas& TBitmap::Canvas() {
   if (!canvas_) {
     canvas_ = new TCanvas();
     canvas_->bitmap_ = this;
-#ifdef _WIN32
-    if (dib_) {
-      memDC_ = CreateCompatibleDC(nullptr);
-      oldBitmap_ = SelectObject(memDC_, dib_);
-      canvas_->SetHandle(memDC_);
-    }
-#endif
+    AttachCanvas();
   }
   return *canvas_;
 }

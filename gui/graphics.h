@@ -66,9 +66,10 @@ class TFont : public TObject {
   TColor color_ = clWindowText;
   int charset_ = 1;  // DEFAULT_CHARSET
   TFontPitch pitch_ = TFontPitch::fpDefault;
+  // Window side: the font handle is made on demand and freed when the font changes (none natively).
+  void FreeHandle() const;
 #ifdef _WIN32
   mutable HFONT handle_ = nullptr;
-  void FreeHandle() const;
 #endif
 };
 
@@ -200,6 +201,10 @@ class TBitmap : public TObject {
  private:
   void Allocate();
   void Release();
+  // Window side: the pixels of a new size (a DIB section on Windows, plain memory natively), and the canvas's
+  // device context on them.
+  void AllocatePixels();
+  void AttachCanvas();
   int width_ = 0;
   int height_ = 0;
   int stride_ = 0;

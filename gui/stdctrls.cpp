@@ -62,58 +62,10 @@ void TCustomLabel::AdjustBounds() {
   if (!autoSize_ || IsLoading()) return;
   const std::string text = text_.empty() ? std::string(1, ' ') : text_;
   canvas_.Font().Assign(font_);
-  TPoint size{};
-#ifdef _WIN32
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, font_.Handle());
-  RECT r{0, 0, wordWrap_ ? width_ : 0, 0};
-  UINT flags = DT_CALCRECT | (wordWrap_ ? DT_WORDBREAK : 0) | (showAccelChar_ ? 0 : DT_NOPREFIX);
-  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, flags);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
-  size = TPoint{r.right, r.bottom};
-#else
-  size = HeadlessTextExtent(font_, showAccelChar_ ? StripHotkey(text) : text);
-  if (wordWrap_) size.X = width_;
-#endif
+  const TPoint size = MeasureCaption(text);
   int left = left_;
   if (alignment_ == TAlignment::taRightJustify && !wordWrap_) left = left_ + width_ - size.X;
   SetBounds(left, top_, size.X, size.Y);
-}
-
-void TCustomLabel::Paint() {
-#ifdef _WIN32
-  HDC dc = canvas_.Handle();
-  RECT r{0, 0, width_, height_};
-  if (!transparent_) {
-    HBRUSH b = CreateSolidBrush(ColorToRGB(color_));
-    FillRect(dc, &r, b);
-    DeleteObject(b);
-  }
-  if (text_.empty()) return;
-  HGDIOBJ old = SelectObject(dc, font_.Handle());
-  SetBkMode(dc, TRANSPARENT);
-  UINT flags = DT_EXPANDTABS | (wordWrap_ ? DT_WORDBREAK : DT_SINGLELINE) | (showAccelChar_ ? 0 : DT_NOPREFIX);
-  flags |= alignment_ == TAlignment::taCenter ? DT_CENTER : alignment_ == TAlignment::taRightJustify ? DT_RIGHT : DT_LEFT;
-  if (layout_ != TTextLayout::tlTop) {
-    RECT calc = r;
-    DrawTextA(dc, text_.c_str(), static_cast<int>(text_.size()), &calc, flags | DT_CALCRECT);
-    const int h = calc.bottom - calc.top;
-    const int offset = layout_ == TTextLayout::tlCenter ? (height_ - h) / 2 : height_ - h;
-    r.top += offset;
-  }
-  if (!enabled_) {
-    OffsetRect(&r, 1, 1);
-    SetTextColor(dc, ColorToRGB(clBtnHighlight));
-    DrawTextA(dc, text_.c_str(), static_cast<int>(text_.size()), &r, flags);
-    OffsetRect(&r, -1, -1);
-    SetTextColor(dc, ColorToRGB(clBtnShadow));
-  } else {
-    SetTextColor(dc, ColorToRGB(font_.Color()));
-  }
-  DrawTextA(dc, text_.c_str(), static_cast<int>(text_.size()), &r, flags);
-  SelectObject(dc, old);
-#endif
 }
 
 // ============================== TCustomEdit ==============================
@@ -137,35 +89,34 @@ void TCustomEdit::CreateParams(TCreateParams& p) {
 }
 
 void TCustomEdit::InitializeWindow() {
-#ifdef _WIN32
-  SendMessageA(handle_, EM_LIMITTEXT, maxLength_ > 0 ? maxLength_ : 0x7FFFFFFE, 0);
-  SendMessageA(handle_, EM_SETSEL, selStart_, selStart_ + selLength_);
-#endif
+  SendToWindow(EM_LIMITTEXT, WindowTextLimit(maxLength_));
+  SendToWindow(EM_SETSEL, static_cast<WPARAM>(selStart_), selStart_ + selLength_);
 }
 
 void TCustomEdit::FinalizeWindow() {
-#ifdef _WIN32
   text_ = GetText();
-  DWORD a = 0, b = 0;
-  SendMessageA(handle_, EM_GETSEL, reinterpret_cast<WPARAM>(&a), reinterpret_cast<LPARAM>(&b));
-  selStart_ = static_cast<int>(a);
-  selLength_ = static_cast<int>(b - a);
-#endif
+  const auto [start, length] = WindowSelection();
+  selStart_ = start;
+  selLength_ = length;
 }
+
+std::pair<int, int> TCustomEdit::WindowSelection() const {
+  DWORD a = 0, b = 0;
+  SendToWindow(EM_GETSEL, reinterpret_cast<WPARAM>(&a), reinterpret_cast<LPARAM>(&b));
+  return {static_cast<int>(a), static_cast<int>(b - a)};
+}
+
+WPARAM TCustomEdit::WindowTextLimit(int maxLength) { return maxLength > 0 ? static_cast<WPARAM>(maxLength) : 0x7FFFFFFE; }
 
 void TCustomEdit::SetMaxLength(int n) {
   if (n < 0) n = 0;
   maxLength_ = n;
-#ifdef _WIN32
-  if (handle_) SendMessageA(handle_, EM_LIMITTEXT, n > 0 ? n : 0x7FFFFFFE, 0);
-#endif
+  SendToWindow(EM_LIMITTEXT, WindowTextLimit(n));
 }
 
 void TCustomEdit::SetReadOnly(bool v) {
   readOnly_ = v;
-#ifdef _WIN32
-  if (handle_) SendMessageA(handle_, EM_SETREADONLY, v, 0);
-#endif
+  SendToWindow(EM_SETREADONLY, v);
 }
 
 void TCustomEdit::SetBorderStyle(TBorderStyle b) {
@@ -174,27 +125,9 @@ void TCustomEdit::SetBorderStyle(TBorderStyle b) {
   RecreateWnd();
 }
 
-int TCustomEdit::SelStart() const {
-#ifdef _WIN32
-  if (handle_) {
-    DWORD a = 0, b = 0;
-    SendMessageA(handle_, EM_GETSEL, reinterpret_cast<WPARAM>(&a), reinterpret_cast<LPARAM>(&b));
-    return static_cast<int>(a);
-  }
-#endif
-  return selStart_;
-}
+int TCustomEdit::SelStart() const { return ReadWindowOr(selStart_, [this] { return WindowSelection().first; }); }
 
-int TCustomEdit::SelLength() const {
-#ifdef _WIN32
-  if (handle_) {
-    DWORD a = 0, b = 0;
-    SendMessageA(handle_, EM_GETSEL, reinterpret_cast<WPARAM>(&a), reinterpret_cast<LPARAM>(&b));
-    return static_cast<int>(b - a);
-  }
-#endif
-  return selLength_;
-}
+int TCustomEdit::SelLength() const { return ReadWindowOr(selLength_, [this] { return WindowSelection().second; }); }
 
 void TCustomEdit::ClampSelection() {
   const int len = static_cast<int>(text_.size());
@@ -204,9 +137,7 @@ void TCustomEdit::ClampSelection() {
 
 void TCustomEdit::SetSelStart(int pos) {
   Perform(EM_SETSEL, static_cast<WPARAM>(std::max(pos, 0)), static_cast<LPARAM>(std::max(pos, 0)));
-#ifdef _WIN32
-  if (handle_) SendMessageA(handle_, EM_SCROLLCARET, 0, 0);
-#endif
+  SendToWindow(EM_SCROLLCARET);
 }
 
 void TCustomEdit::SetSelLength(int len) {
@@ -267,12 +198,10 @@ void TCustomEdit::ReplaceSelectionHeadless(const std::string& s, bool limited) {
 }
 
 void TCustomEdit::DefaultHandler(TMessage& m) {
-#ifdef _WIN32
-  if (handle_) {
+  if (HandleAllocated()) {  // the window edits
     TWinControl::DefaultHandler(m);
     return;
   }
-#endif
   switch (m.Msg) {
     case WM_SETTEXT:
       TWinControl::DefaultHandler(m);
@@ -462,9 +391,7 @@ void TButton::CreateParams(TCreateParams& p) {
 void TButton::SetDefault(bool v) {
   if (v == default_) return;
   default_ = v;
-#ifdef _WIN32
-  if (handle_) SendMessageA(handle_, BM_SETSTYLE, v ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
-#endif
+  SendToWindow(BM_SETSTYLE, v ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, /*redraw=*/1);
 }
 
 void TButton::Click() {
@@ -494,18 +421,12 @@ void TCustomCheckBox::CreateParams(TCreateParams& p) {
   if (alignment_ == TAlignment::taLeftJustify) p.Style |= 0x0020;  // BS_LEFTTEXT
 }
 
-void TCustomCheckBox::InitializeWindow() {
-#ifdef _WIN32
-  SendMessageA(handle_, BM_SETCHECK, static_cast<WPARAM>(state_), 0);
-#endif
-}
+void TCustomCheckBox::InitializeWindow() { SendToWindow(BM_SETCHECK, static_cast<WPARAM>(state_)); }
 
 void TCustomCheckBox::SetState(TCheckBoxState s) {
   if (s == state_) return;
   state_ = s;
-#ifdef _WIN32
-  if (handle_) SendMessageA(handle_, BM_SETCHECK, static_cast<WPARAM>(s), 0);
-#endif
+  SendToWindow(BM_SETCHECK, static_cast<WPARAM>(s));
   Click();
 }
 
@@ -546,16 +467,6 @@ void TCustomGroupBox::AdjustClientRect(TRect& r) const {
   r.Bottom -= 2;
 }
 
-void TCustomGroupBox::WndProc(TMessage& m) {
-#ifdef _WIN32
-  if (m.Msg == WM_NCHITTEST) {  // the system group box lets the mouse through; this one holds controls
-    m.Result = HTCLIENT;
-    return;
-  }
-#endif
-  TWinControl::WndProc(m);
-}
-
 // ============================== TCustomComboBox ==============================
 
 TCustomComboBox::TCustomComboBox(TComponent* AOwner) : TWinControl(AOwner) {
@@ -578,47 +489,38 @@ void TCustomComboBox::CreateParams(TCreateParams& p) {
 }
 
 void TCustomComboBox::InitializeWindow() {
-#ifdef _WIN32
-  for (int i = 0; i < items_.Count(); ++i) SendMessageA(handle_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items_[i].c_str()));
-  SendMessageA(handle_, CB_SETCURSEL, static_cast<WPARAM>(itemIndex_), 0);
-  if (style_ != TComboBoxStyle::csDropDownList && itemIndex_ < 0) SetWindowTextA(handle_, text_.c_str());
-#endif
+  ItemsToWindow();
+  SendToWindow(CB_SETCURSEL, static_cast<WPARAM>(itemIndex_));
+  if (style_ != TComboBoxStyle::csDropDownList && itemIndex_ < 0)
+    SendToWindow(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text_.c_str()));
 }
 
 void TCustomComboBox::FinalizeWindow() {
-#ifdef _WIN32
-  itemIndex_ = static_cast<int>(SendMessageA(handle_, CB_GETCURSEL, 0, 0));
+  itemIndex_ = static_cast<int>(SendToWindow(CB_GETCURSEL));
   text_ = GetText();
-#endif
+}
+
+void TCustomComboBox::ItemsToWindow() {
+  for (int i = 0; i < items_.Count(); ++i) SendToWindow(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items_[i].c_str()));
 }
 
 void TCustomComboBox::ItemsChanged() {
   if (itemIndex_ >= items_.Count()) itemIndex_ = -1;
-#ifdef _WIN32
-  if (handle_) {
+  if (HandleAllocated()) {  // the window's list follows, with its selection
     const int sel = ItemIndex();
-    SendMessageA(handle_, CB_RESETCONTENT, 0, 0);
-    for (int i = 0; i < items_.Count(); ++i)
-      SendMessageA(handle_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items_[i].c_str()));
-    if (sel < items_.Count()) SendMessageA(handle_, CB_SETCURSEL, static_cast<WPARAM>(sel), 0);
+    SendToWindow(CB_RESETCONTENT);
+    ItemsToWindow();
+    if (sel < items_.Count()) SendToWindow(CB_SETCURSEL, static_cast<WPARAM>(sel));
   }
-#endif
 }
 
-int TCustomComboBox::ItemIndex() const {
-#ifdef _WIN32
-  if (handle_) return static_cast<int>(SendMessageA(handle_, CB_GETCURSEL, 0, 0));
-#endif
-  return itemIndex_;
-}
+int TCustomComboBox::ItemIndex() const { return ReadWindowOr(itemIndex_, CB_GETCURSEL); }
 
 void TCustomComboBox::SetItemIndex(int i) {
   if (i < -1 || i >= items_.Count()) i = -1;
   itemIndex_ = i;
   if (i >= 0) text_ = items_[i];
-#ifdef _WIN32
-  if (handle_) SendMessageA(handle_, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
-#endif
+  SendToWindow(CB_SETCURSEL, static_cast<WPARAM>(i));
 }
 
 void TCustomComboBox::SetStyle(TComboBoxStyle s) {
@@ -628,15 +530,7 @@ void TCustomComboBox::SetStyle(TComboBoxStyle s) {
 }
 
 std::string TCustomComboBox::GetText() const {
-#ifdef _WIN32
-  if (handle_) {
-    const int n = GetWindowTextLengthA(handle_);
-    std::string s(static_cast<size_t>(std::max(n, 0)) + 1, '\0');
-    const int got = GetWindowTextA(handle_, s.data(), n + 1);
-    s.resize(static_cast<size_t>(std::max(got, 0)));
-    return s;
-  }
-#endif
+  if (HandleAllocated()) return WindowText();
   if (itemIndex_ >= 0 && itemIndex_ < items_.Count()) return items_[itemIndex_];
   return style_ == TComboBoxStyle::csDropDownList ? std::string() : text_;
 }
@@ -649,20 +543,11 @@ void TCustomComboBox::WndProc(TMessage& m) {
   if (m.Msg == CN_COMMAND) {
     const WORD code = HIWORD(m.WParam);
     if (code == CBN_SELCHANGE) {
-#ifdef _WIN32
-      if (handle_) itemIndex_ = static_cast<int>(SendMessageA(handle_, CB_GETCURSEL, 0, 0));
-#endif
+      itemIndex_ = ReadWindowOr(itemIndex_, CB_GETCURSEL);
       Change();
       m.Result = 0;
       return;
     }
-#ifdef _WIN32
-    if (code == CBN_EDITCHANGE) {
-      Change();
-      m.Result = 0;
-      return;
-    }
-#endif
   }
   TWinControl::WndProc(m);
 }

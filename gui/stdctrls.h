@@ -9,6 +9,7 @@
 // respects MaxLength and ReadOnly, and fires OnChange. OnChange fires whenever the text changes, typed or set
 // from code; setting the text it already has does nothing.
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gui/controls.h"
@@ -40,6 +41,8 @@ class TCustomLabel : public TGraphicControl {
   void Loaded() override;
   void Paint() override;
   void AdjustBounds();
+  // Window side: the size the caption takes (measured on the screen; natively with the layer's metrics).
+  TPoint MeasureCaption(const std::string& text) const;
 
  private:
   bool autoSize_ = true;
@@ -94,6 +97,10 @@ class TCustomEdit : public TWinControl {
   // Native editing of the text (what the EDIT class does).
   virtual void ReplaceSelectionHeadless(const std::string& s, bool limited);
   void ClampSelection();
+  // The window's selection: start and length.
+  std::pair<int, int> WindowSelection() const;
+  // What EM_LIMITTEXT takes for a MaxLength (0: as much as the window holds).
+  static WPARAM WindowTextLimit(int maxLength);
 
   int maxLength_ = 0;
   bool readOnly_ = false;
@@ -235,7 +242,7 @@ class TCustomGroupBox : public TWinControl {
   void AdjustClientRect(TRect& r) const override;
 
  protected:
-  void WndProc(TMessage& m) override;
+  bool WindowMessage(TMessage& m) override;
   void CreateParams(TCreateParams& p) override;
 };
 
@@ -266,6 +273,7 @@ class TCustomComboBox : public TWinControl {
 
  protected:
   void WndProc(TMessage& m) override;
+  bool WindowMessage(TMessage& m) override;
   void CreateParams(TCreateParams& p) override;
   void InitializeWindow() override;
   void FinalizeWindow() override;
@@ -274,6 +282,7 @@ class TCustomComboBox : public TWinControl {
 
  private:
   void ItemsChanged();
+  void ItemsToWindow();
   TStrings items_;
   int itemIndex_ = -1;
   TComboBoxStyle style_ = TComboBoxStyle::csDropDown;

@@ -1,88 +1,35 @@
 #pragma once
-// Small value types of the component layer: colours, geometry and the enumerations of control properties.
+// Small value types of the component layer: colours and geometry (the program's own, from platform/) and the
+// enumerations of control properties.
 #include <cstdint>
+
+#include "platform/colors.h"
+#include "platform/geometry.h"
 
 namespace gui {
 
-// A colour: 0x00BBGGRR for an RGB value, 0x80000000 | COLOR_xxx for a system colour (resolved by ColorToRGB),
-// clNone / clDefault for the two special values.
-using TColor = int32_t;
+// Colours and geometry: the program's one vocabulary (platform/colors.h, platform/geometry.h).
+using platform::TColor;
+using platform::clNone, platform::clDefault, platform::clSystemColor;
+using platform::clScrollBar, platform::clBackground, platform::clActiveCaption, platform::clInactiveCaption,
+    platform::clMenu, platform::clWindow, platform::clWindowFrame, platform::clMenuText, platform::clWindowText,
+    platform::clCaptionText, platform::clActiveBorder, platform::clInactiveBorder, platform::clAppWorkSpace,
+    platform::clHighlight, platform::clHighlightText, platform::clBtnFace, platform::clBtnShadow,
+    platform::clGrayText, platform::clBtnText, platform::clInactiveCaptionText, platform::clBtnHighlight,
+    platform::cl3DDkShadow, platform::cl3DLight, platform::clInfoText, platform::clInfoBk;
+using platform::clBlack, platform::clMaroon, platform::clGreen, platform::clOlive, platform::clNavy,
+    platform::clPurple, platform::clTeal, platform::clGray, platform::clSilver, platform::clRed, platform::clLime,
+    platform::clYellow, platform::clBlue, platform::clFuchsia, platform::clAqua, platform::clWhite,
+    platform::clMoneyGreen, platform::clSkyBlue, platform::clCream, platform::clMedGray;
+using platform::ColorToRGB;
+using platform::TPoint, platform::TSize, platform::TRect, platform::Rect, platform::Bounds;
 
-inline constexpr TColor clNone = 0x1FFFFFFF;
-inline constexpr TColor clDefault = 0x20000000;
-inline constexpr TColor clSystemColor = static_cast<TColor>(0x80000000u);
-
-inline constexpr TColor clScrollBar = clSystemColor | 0;
-inline constexpr TColor clBackground = clSystemColor | 1;
-inline constexpr TColor clActiveCaption = clSystemColor | 2;
-inline constexpr TColor clInactiveCaption = clSystemColor | 3;
-inline constexpr TColor clMenu = clSystemColor | 4;
-inline constexpr TColor clWindow = clSystemColor | 5;
-inline constexpr TColor clWindowFrame = clSystemColor | 6;
-inline constexpr TColor clMenuText = clSystemColor | 7;
-inline constexpr TColor clWindowText = clSystemColor | 8;
-inline constexpr TColor clCaptionText = clSystemColor | 9;
-inline constexpr TColor clActiveBorder = clSystemColor | 10;
-inline constexpr TColor clInactiveBorder = clSystemColor | 11;
-inline constexpr TColor clAppWorkSpace = clSystemColor | 12;
-inline constexpr TColor clHighlight = clSystemColor | 13;
-inline constexpr TColor clHighlightText = clSystemColor | 14;
-inline constexpr TColor clBtnFace = clSystemColor | 15;
-inline constexpr TColor clBtnShadow = clSystemColor | 16;
-inline constexpr TColor clGrayText = clSystemColor | 17;
-inline constexpr TColor clBtnText = clSystemColor | 18;
-inline constexpr TColor clInactiveCaptionText = clSystemColor | 19;
-inline constexpr TColor clBtnHighlight = clSystemColor | 20;
-inline constexpr TColor cl3DDkShadow = clSystemColor | 21;
-inline constexpr TColor cl3DLight = clSystemColor | 22;
-inline constexpr TColor clInfoText = clSystemColor | 23;
-inline constexpr TColor clInfoBk = clSystemColor | 24;
-
-inline constexpr TColor clBlack = 0x000000;
-inline constexpr TColor clMaroon = 0x000080;
-inline constexpr TColor clGreen = 0x008000;
-inline constexpr TColor clOlive = 0x008080;
-inline constexpr TColor clNavy = 0x800000;
-inline constexpr TColor clPurple = 0x800080;
-inline constexpr TColor clTeal = 0x808000;
-inline constexpr TColor clGray = 0x808080;
-inline constexpr TColor clSilver = 0xC0C0C0;
-inline constexpr TColor clRed = 0x0000FF;
-inline constexpr TColor clLime = 0x00FF00;
-inline constexpr TColor clYellow = 0x00FFFF;
-inline constexpr TColor clBlue = 0xFF0000;
-inline constexpr TColor clFuchsia = 0xFF00FF;
-inline constexpr TColor clAqua = 0xFFFF00;
-inline constexpr TColor clWhite = 0xFFFFFF;
-inline constexpr TColor clMoneyGreen = 0xC0DCC0;
-inline constexpr TColor clSkyBlue = 0xF0CAA6;
-inline constexpr TColor clCream = 0xF0FBFF;
-inline constexpr TColor clMedGray = 0xA4A0A0;
-
-// The RGB value (0x00BBGGRR) of a colour: system colours through the system (natively through the classic
-// Windows scheme), clNone and clDefault as black.
-uint32_t ColorToRGB(TColor color);
-
-struct TPoint {
-  int X = 0;
-  int Y = 0;
-  friend bool operator==(const TPoint&, const TPoint&) = default;
-};
-
-struct TRect {
-  int Left = 0;
-  int Top = 0;
-  int Right = 0;
-  int Bottom = 0;
-  int Width() const { return Right - Left; }
-  int Height() const { return Bottom - Top; }
-  bool Contains(TPoint p) const { return p.X >= Left && p.X < Right && p.Y >= Top && p.Y < Bottom; }
-  bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
-  friend bool operator==(const TRect&, const TRect&) = default;
-};
-
-inline TRect Rect(int left, int top, int right, int bottom) { return TRect{left, top, right, bottom}; }
-inline TRect Bounds(int left, int top, int width, int height) { return TRect{left, top, left + width, top + height}; }
+// A colour as the layer hands it to GDI and writes it into pixels (a COLORREF): its RGB value (ColorToRGB),
+// the three colour bytes only, and black for clNone and clDefault, which name no colour.
+inline uint32_t ColorRef(TColor color) {
+  if (color == clNone || color == clDefault) return 0;
+  return static_cast<uint32_t>(ColorToRGB(color)) & 0x00FFFFFFu;
+}
 
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum class TAlignment { taLeftJustify, taRightJustify, taCenter };

@@ -124,6 +124,41 @@ inline constexpr UINT EM_SETREADONLY = 0x00CF;
 inline constexpr UINT EN_CHANGE = 0x0300;
 inline constexpr UINT BN_CLICKED = 0;
 inline constexpr UINT CBN_SELCHANGE = 1;
+inline constexpr UINT CBN_EDITCHANGE = 5;
+
+// Messages of the standard and common control classes that the controls send their windows.
+inline constexpr UINT BM_SETCHECK = 0x00F1;
+inline constexpr UINT BM_SETSTYLE = 0x00F4;
+inline constexpr UINT CB_ADDSTRING = 0x0143;
+inline constexpr UINT CB_GETCURSEL = 0x0147;
+inline constexpr UINT CB_RESETCONTENT = 0x014B;
+inline constexpr UINT CB_SETCURSEL = 0x014E;
+inline constexpr UINT TBM_GETPOS = WM_USER;
+inline constexpr UINT TBM_SETPOS = WM_USER + 5;
+inline constexpr UINT TBM_SETRANGEMIN = WM_USER + 7;
+inline constexpr UINT TBM_SETRANGEMAX = WM_USER + 8;
+inline constexpr UINT TBM_SETTICFREQ = WM_USER + 20;
+inline constexpr UINT UDM_SETRANGE32 = WM_USER + 111;
+inline constexpr UINT UDM_SETPOS32 = WM_USER + 113;
+inline constexpr WPARAM BS_PUSHBUTTON = 0x0000;
+inline constexpr WPARAM BS_DEFPUSHBUTTON = 0x0001;
+inline constexpr LRESULT HTCLIENT = 1;
+
+// Window styles.
+inline constexpr DWORD WS_POPUP = 0x80000000;
+inline constexpr DWORD WS_CHILD = 0x40000000;
+inline constexpr DWORD WS_DISABLED = 0x08000000;
+inline constexpr DWORD WS_CAPTION = 0x00C00000;
+inline constexpr DWORD WS_BORDER = 0x00800000;
+inline constexpr DWORD WS_SYSMENU = 0x00080000;
+inline constexpr DWORD WS_THICKFRAME = 0x00040000;
+inline constexpr DWORD WS_MINIMIZEBOX = 0x00020000;
+inline constexpr DWORD WS_MAXIMIZEBOX = 0x00010000;
+inline constexpr DWORD WS_TABSTOP = 0x00010000;
+inline constexpr DWORD DS_MODALFRAME = 0x80;
+inline constexpr DWORD WS_EX_DLGMODALFRAME = 0x00000001;
+inline constexpr DWORD WS_EX_TOPMOST = 0x00000008;
+inline constexpr DWORD WS_EX_TOOLWINDOW = 0x00000080;
 
 inline constexpr WPARAM MK_LBUTTON = 0x0001;
 inline constexpr WPARAM WA_INACTIVE = 0;

@@ -203,11 +203,11 @@ class FichePrincipale::HoteParametres final : public Hote_parametres {
 };
 
 // ---------------------------------------------------------------------------------------------------
-// What the AUTEX protocol asks of the window
+// What the AUTEX protocol asks of the window: its host, and its view of the window's controls
 
-class FichePrincipale::HoteAutex final : public autex::HoteAutex {
+class FichePrincipale::HoteAutex final : public VueAutexFenetre {
  public:
-  explicit HoteAutex(FichePrincipale& f) : f_(f) {}
+  explicit HoteAutex(FichePrincipale& f) : VueAutexFenetre(f), f_(f) {}
 
   std::string& File_emission() override { return f_.boucle().File_emission; }
   std::string& Tampon_reception() override { return f_.boucle().Tampon_reception; }
@@ -247,7 +247,7 @@ StationIo& FichePrincipale::io() { return *station_.io; }
 autex::Autex& FichePrincipale::autex() { return *station_.autex; }
 const autex::Autex& FichePrincipale::autex() const { return *station_.autex; }
 FenetreIo& FichePrincipale::fenetre_io() { return *io_; }
-autex::HoteAutex& FichePrincipale::hote_autex() { return *hote_autex_; }
+autex::VueAutex& FichePrincipale::hote_autex() { return *hote_autex_; }
 Hote_parametres& FichePrincipale::hote_parametres() { return *hote_; }
 Reglages_station& FichePrincipale::reglages() { return station_.parametres->Reglages; }
 BouclePrincipale& FichePrincipale::boucle() { return station_.io->boucle; }

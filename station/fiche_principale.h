@@ -6,9 +6,10 @@
 //
 // It binds the parts of the station that hold no window: the serial side (StationIo, through FenetreIo),
 // the parameter image (Parametres, through Hote_parametres), the AUTEX protocol (autex::Autex, which reaches
-// the window back through autex::HoteAutex: the send queue and the paced writer, the receive buffer, the
-// display of received and sent text, the focus, the speed buttons, the process priority, the message window
-// and the working directory) and speech (SyntheseVocale).
+// the window back through autex::VueAutex: the send queue and the paced writer, the receive buffer, the
+// display of received and sent text, the focus, the speed buttons, the process priority, the message window,
+// the working directory, and the captions, texts, button states and panels it writes, station/
+// vue_autex_fenetre.h) and speech (SyntheseVocale).
 //
 // The AUTEX mode's own handlers (meeting and slot buttons, speed buttons, panel layout, secondary channel,
 // message, sequence, file and stop sending, short-message window) are in fiche_principale_autex.cpp. The skin
@@ -19,6 +20,7 @@
 #include <string_view>
 
 #include "autex/hote_autex.h"
+#include "autex/vue_autex.h"
 #include "autex/traduction_autex.h"
 #include "platform/priority.h"
 #include "station/fenetre_io.h"
@@ -26,6 +28,7 @@
 #include "station/parametres.h"
 #include "station/station_io.h"
 #include "station/synthese_vocale.h"
+#include "station/vue_autex_fenetre.h"
 
 namespace station {
 
@@ -142,7 +145,8 @@ class FichePrincipale : public forms::TForm1 {
   autex::Autex& autex();
   const autex::Autex& autex() const;
   FenetreIo& fenetre_io();
-  autex::HoteAutex& hote_autex();
+  // The AUTEX side's host and view of this window.
+  autex::VueAutex& hote_autex();
   Hote_parametres& hote_parametres();
 
   // ---- Handlers ----

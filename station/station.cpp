@@ -49,7 +49,7 @@ Station::Station(const Plateforme& p, const Fabriques& fabriques)
   Form1 = new FichePrincipale(owner, *this, fabriques.composants_peau);
   parametres.emplace(langues, fichiers, Form1->hote_parametres());
   io.emplace(Form1->fenetre_io(), langues, horodatage, p.clock, p.ports, p.priorite, p.clavier);
-  autex = std::make_unique<autex::Autex>(*Form1, langues, horodatage, p.clock, Form1->hote_autex());
+  autex = std::make_unique<autex::Autex>(langues, horodatage, p.clock, Form1->hote_autex());
   synthese = fabriques.synthese ? fabriques.synthese(*this) : nullptr;
   if (!synthese) synthese = std::make_unique<SyntheseVocale>();
   Acheve(Form1);

@@ -298,16 +298,6 @@ std::string ReplaceAllStr(std::string_view S, std::string_view Old, std::string_
 // ---------------------------------------------------------------------------------------------------------
 // System.
 
-uint32_t PortableSkinSystem::SysColor(int index) {
-  // The default colours of a Windows 7 desktop, 0x00BBGGRR.
-  static constexpr uint32_t colors[31] = {
-      0xC8C8C8, 0x000000, 0xD1B499, 0xDBCDBF, 0xF0F0F0, 0xFFFFFF, 0x646464, 0x000000,
-      0x000000, 0x000000, 0xB4B4B4, 0xFCF7F4, 0xABABAB, 0xFF9933, 0xFFFFFF, 0xF0F0F0,
-      0xA0A0A0, 0x6D6D6D, 0x000000, 0x544E43, 0xFFFFFF, 0x696969, 0xE3E3E3, 0x000000,
-      0xE1FFFF, 0x000000, 0xCC6600, 0xEAD1B9, 0xF2E4D7, 0xFF9933, 0xF0F0F0};
-  return (index >= 0 && index < 31) ? colors[index] : 0;
-}
-
 void PortableSkinSystem::ShowErrorBox(const std::string& Text) {
   errorBoxes.push_back(Text);
   std::fprintf(stderr, "Error: %s\n", Text.c_str());
@@ -336,11 +326,6 @@ uint8_t Wow64NoComposition(SkinSystem& s) { return (s.IsWow64() && !s.Compositio
 void WaitWithMessages(uint32_t Ms, platform::Clock& clock, SkinSystem& s) {
   const uint32_t start = clock.timeGetTime();
   while (platform::elapsedMs(clock.timeGetTime(), start) < Ms) s.ProcessMessages();
-}
-
-int32_t ColorToRGB(int32_t Color, SkinSystem& s) {
-  if (Color < 0) return int32_t(s.SysColor(Color & 0xFF));
-  return Color;
 }
 
 // ---------------------------------------------------------------------------------------------------------

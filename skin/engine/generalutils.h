@@ -216,9 +216,10 @@ inline constexpr int smCXHSCROLL = 21;
 inline constexpr int smCXFRAME = 32;
 inline constexpr int smCYFRAME = 33;
 
-class SkinSystem {
+// The system colours come through the program's colour seam (platform/colors.h): SysColor(index) is
+// GetSysColor(index), the RGB value (0x00BBGGRR) of a system colour.
+class SkinSystem : public platform::SystemColors {
  public:
-  virtual ~SkinSystem() = default;
   // The caption font's height from the non-client metrics; 0 when the query fails.
   virtual int32_t CaptionFontHeight() = 0;
   // A new font handle (HFONT) made from the caption font; 0 when that fails. The caller owns it.
@@ -236,8 +237,6 @@ class SkinSystem {
   virtual bool CompositionEnabled() = 0;
   // GetSystemMetrics(SM_CXHSCROLL).
   virtual int32_t HScrollArrowWidth() = 0;
-  // GetSysColor(index): the RGB value (0x00BBGGRR) of a system colour.
-  virtual uint32_t SysColor(int index) = 0;
   // Handles the messages waiting for this thread (the application's message processing).
   virtual void ProcessMessages() = 0;
   // A modal message box with the error icon and an OK button.
@@ -287,7 +286,7 @@ class PortableSkinSystem : public SkinSystem {
   bool DebuggerPresent() override { return debugger; }
   bool CompositionEnabled() override { return composition; }
   int32_t HScrollArrowWidth() override { return hScrollArrowWidth; }
-  uint32_t SysColor(int index) override;  // the classic Windows defaults
+  uint32_t SysColor(int index) override { return platform::DefaultSystemColor(index); }
   void ProcessMessages() override {
     if (onProcessMessages) onProcessMessages();
   }
@@ -316,9 +315,8 @@ void WaitWithMessages(uint32_t Ms, platform::Clock& clock = platform::systemCloc
                       SkinSystem& s = systemSkinSystem());
 
 // Colours (skin/paint/colors.h): a negative value is a system colour (its low byte is the system colour
-// index). This form resolves it through the given system seam.
+// index); ColorToRGB(Color, s) resolves it through the given system seam.
 constexpr int32_t SystemColor(int index) { return clSystemColor | index; }
-int32_t ColorToRGB(int32_t Color, SkinSystem& s);
 
 // ---------------------------------------------------------------------------------------------------------
 // Published properties by name.

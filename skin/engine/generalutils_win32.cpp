@@ -88,7 +88,7 @@ class Win32SkinSystem final : public SkinSystem {
 
   int32_t HScrollArrowWidth() override { return GetSystemMetrics(SM_CXHSCROLL); }
 
-  uint32_t SysColor(int index) override { return GetSysColor(index); }
+  uint32_t SysColor(int index) override { return platform::systemColors().SysColor(index); }
 
   void ProcessMessages() override {
     MSG msg;

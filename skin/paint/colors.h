@@ -1,54 +1,33 @@
 #pragma once
 // Colour values of the skinning library and their relation to 32-bit pixels.
 //
-// A TColor holds R in its lowest byte, then G, then B; a high byte of 0x80 marks a system colour (its low byte
-// is the system colour number), resolved with ColorToRGB. A 32-bit pixel is stored as the bytes B, G, R, A, that
-// is the little-endian value A << 24 | R << 16 | G << 8 | B.
+// A TColor (platform/colors.h) holds R in its lowest byte, then G, then B; a high byte of 0x80 marks a system
+// colour (its low byte is the system colour number), resolved with ColorToRGB. A 32-bit pixel is stored as the
+// bytes B, G, R, A, that is the little-endian value A << 24 | R << 16 | G << 8 | B.
 #include <bit>
 #include <cstdint>
+
+#include "platform/colors.h"
 
 namespace skin {
 
 static_assert(std::endian::native == std::endian::little, "pixels are addressed as little-endian 32-bit words");
 
-using TColor = int32_t;
-
-inline constexpr TColor clNone = 0x1FFFFFFF;      // no colour: no tint, no tone, no key
-inline constexpr TColor clDefault = 0x20000000;
-inline constexpr TColor clBlack = 0x000000;
-inline constexpr TColor clWhite = 0xFFFFFF;
-inline constexpr TColor clFuchsia = 0xFF00FF;
-
-// System colours (0x80000000 | system colour number).
-inline constexpr TColor clSystemColor = TColor(0x80000000u);
-inline constexpr TColor clScrollBar = clSystemColor | 0;
-inline constexpr TColor clActiveCaption = clSystemColor | 2;
-inline constexpr TColor clInactiveCaption = clSystemColor | 3;
-inline constexpr TColor clMenu = clSystemColor | 4;
-inline constexpr TColor clWindow = clSystemColor | 5;
-inline constexpr TColor clWindowFrame = clSystemColor | 6;
-inline constexpr TColor clMenuText = clSystemColor | 7;
-inline constexpr TColor clWindowText = clSystemColor | 8;
-inline constexpr TColor clCaptionText = clSystemColor | 9;
-inline constexpr TColor clHighlight = clSystemColor | 13;
-inline constexpr TColor clHighlightText = clSystemColor | 14;
-inline constexpr TColor clBtnFace = clSystemColor | 15;
-inline constexpr TColor clBtnShadow = clSystemColor | 16;
-inline constexpr TColor clGrayText = clSystemColor | 17;
-inline constexpr TColor clBtnText = clSystemColor | 18;
-inline constexpr TColor clBtnHighlight = clSystemColor | 20;
-inline constexpr TColor clInfoText = clSystemColor | 23;
-inline constexpr TColor clInfoBk = clSystemColor | 24;
+// The program's colour values and their one conversion (platform/colors.h).
+using platform::TColor;
+using platform::clNone, platform::clDefault, platform::clBlack, platform::clWhite, platform::clFuchsia;
+using platform::clSystemColor, platform::clScrollBar, platform::clActiveCaption, platform::clInactiveCaption,
+    platform::clMenu, platform::clWindow, platform::clWindowFrame, platform::clMenuText, platform::clWindowText,
+    platform::clCaptionText, platform::clHighlight, platform::clHighlightText, platform::clBtnFace,
+    platform::clBtnShadow, platform::clGrayText, platform::clBtnText, platform::clBtnHighlight, platform::clInfoText,
+    platform::clInfoBk;
+using platform::ColorToRGB;
+// The RGB value of a system colour number, from the program's colour seam.
+inline uint32_t SystemColorRGB(int index) { return platform::systemColors().SysColor(index); }
 
 // The key value: magenta with alpha 0. Skin images mark transparent pixels with it.
 inline constexpr uint32_t KeyPixel = 0x00FF00FF;
 inline constexpr TColor KeyColor = 0xFF00FF;
-
-// The RGB value of a system colour number (GetSysColor on Windows; the Windows 10 defaults elsewhere).
-uint32_t SystemColorRGB(int index);
-
-// System colours resolved to their RGB value; other values unchanged (clNone included).
-inline TColor ColorToRGB(TColor c) { return c < 0 ? TColor(SystemColorRGB(c & 0xFF)) : c; }
 
 inline constexpr uint8_t ColorRed(uint32_t c) { return uint8_t(c); }
 inline constexpr uint8_t ColorGreen(uint32_t c) { return uint8_t(c >> 8); }

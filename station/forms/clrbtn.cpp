@@ -60,7 +60,7 @@ void TClrBtn::DrawItem(void* data) {
   if (itemDisabled) flags |= DFCS_INACTIVE;
 
   auto frame = [&](gui::TColor c) {
-    HBRUSH b = CreateSolidBrush(gui::ColorToRGB(c));
+    HBRUSH b = CreateSolidBrush(gui::ColorRef(c));
     FrameRect(dc, &r, b);
     DeleteObject(b);
     InflateRect(&r, -1, -1);
@@ -71,7 +71,7 @@ void TClrBtn::DrawItem(void* data) {
   else
     DrawFrameControl(dc, &r, DFC_BUTTON, flags);
 
-  HBRUSH face = CreateSolidBrush(gui::ColorToRGB(Color()));
+  HBRUSH face = CreateSolidBrush(gui::ColorRef(Color()));
   FillRect(dc, &r, face);
   DeleteObject(face);
   InflateRect(&r, 1, 1);
@@ -89,12 +89,12 @@ void TClrBtn::DrawItem(void* data) {
     if (!enabled_) {
       RECT shifted = r;
       OffsetRect(&shifted, 1, 1);
-      SetTextColor(dc, gui::ColorToRGB(gui::clBtnHighlight));
+      SetTextColor(dc, gui::ColorRef(gui::clBtnHighlight));
       DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &shifted, format);
-      SetTextColor(dc, gui::ColorToRGB(gui::clBtnShadow));
+      SetTextColor(dc, gui::ColorRef(gui::clBtnShadow));
       DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
     } else {
-      SetTextColor(dc, gui::ColorToRGB(font_.Color()));
+      SetTextColor(dc, gui::ColorRef(font_.Color()));
       DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
     }
     SelectObject(dc, oldFont);

@@ -88,7 +88,7 @@ void RGB2HLS(double Red, double Green, double Blue, double& Hue, double& Luminan
 
 void Couleurs_ombrees(gui::TColor couleur, double facteur_clair, double facteur_sombre, gui::TColor& claire,
                       gui::TColor& sombre) {
-  const uint32_t rgb = gui::ColorToRGB(couleur);
+  const uint32_t rgb = gui::ColorRef(couleur);
   const int c[3] = {int(rgb & 0xFF), int((rgb >> 8) & 0xFF), int((rgb >> 16) & 0xFF)};
   int l[3];
   for (int k = 0; k < 3; ++k) l[k] = 255 - static_cast<int>(std::nearbyint((256 - c[k]) * facteur_clair));
@@ -107,9 +107,9 @@ void Recolore_bouton(gui::TBitmap& image, gui::TColor couleur, uint32_t face, ui
   // The three transparent draws of the painting, in their order: over the light shade with the highlight
   // colour transparent, over the dark shade with the shadow colour transparent, over Color with the face
   // colour transparent.
-  Remplace(image, clair, gui::ColorToRGB(claire));
-  Remplace(image, ombre, gui::ColorToRGB(sombre));
-  Remplace(image, face, gui::ColorToRGB(couleur));
+  Remplace(image, clair, gui::ColorRef(claire));
+  Remplace(image, ombre, gui::ColorRef(sombre));
+  Remplace(image, face, gui::ColorRef(couleur));
 }
 
 void TColorSpeedBtn::WndProc(gui::TMessage& m) {
@@ -133,8 +133,8 @@ void TColorSpeedBtn::PaintColored(HDC dc) {
   gui::TSpeedButton::Paint();
   canvas_.SetHandle(nullptr);
   GdiFlush();
-  Recolore_bouton(a, Color(), gui::ColorToRGB(gui::clBtnFace), gui::ColorToRGB(gui::clBtnHighlight),
-                  gui::ColorToRGB(gui::clBtnShadow));
+  Recolore_bouton(a, Color(), gui::ColorRef(gui::clBtnFace), gui::ColorRef(gui::clBtnHighlight),
+                  gui::ColorRef(gui::clBtnShadow));
   BitBlt(dc, 0, 0, width_, height_, a.Canvas().Handle(), 0, 0, SRCCOPY);
 #else
   (void)dc;

@@ -35,7 +35,7 @@ inline bool ENTRE(Reunion& r, Station& s, int slot, uint32_t max_ms = 240000) {
   const uint64_t fin = r.ms() + max_ms;
   auto dedans = [&] { return s.etat_liaison() == "Connected" && r.m->autex.CONNECTE_SLOT[size_t(slot)] == 1; };
   while (r.ms() < fin) {
-    if (!r.sim.avance_jusqu_a([&] { return dedans() || s.fenetre->ENTRER_DANS_LA_REUNION(slot)->Enabled(); },
+    if (!r.sim.avance_jusqu_a([&] { return dedans() || s.Actif({autex::NomElement::ENTRER_DANS_LA_REUNION, slot}); },
                               uint32_t(fin - r.ms())))
       return false;
     if (dedans()) return true;

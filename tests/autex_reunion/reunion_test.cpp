@@ -10,6 +10,7 @@
 #include "tests/autex_reunion/outils_reunion.h"
 
 using namespace autexsim;
+using enum autex::NomElement;
 
 namespace {
 
@@ -99,7 +100,7 @@ bool INACTIVE(const Station& s) {
   const auto& x = s.autex;
   return x.SESSION_EN_COURS == 0 && x.STATION_MAITRE == 0 && x.MODE_AUTEX == 1 && x.EMISSION_EN_COURS == 0 &&
          x.TENTATIVE_EN_COURS == 0 && x.DEMANDE_CONNEXION == 0 && x.MAITRE_APPELLE == 0 && x.CQ_REUNION_ACTIF == 0 &&
-         x.UTILISATEUR_CONNECTE == 0 && s.etat_liaison() == "Disconnected" && s.fenetre->LANCEMENT_REUNION->Enabled();
+         x.UTILISATEUR_CONNECTE == 0 && s.etat_liaison() == "Disconnected" && s.Actif(LANCEMENT_REUNION);
 }
 
 struct Cas {
@@ -202,8 +203,8 @@ void SCENARIO(const Cas& c, uint64_t graine, Bruit bruit = Bruit()) {
   Station& nouveau = *r.u[size_t(N)];
   ASSERT_TRUE(ENTRE(r, nouveau, 1)) << nouveau.info();
   ASSERT_TRUE(ENTRE(r, partant, N)) << partant.info();
-  EXPECT_EQ(m.fenetre->Indicatif(1)->Caption(), nouveau.indicatif);
-  EXPECT_EQ(m.fenetre->Indicatif(N)->Caption(), partant.indicatif);
+  EXPECT_EQ(m.Texte({Indicatif, 1}), nouveau.indicatif);
+  EXPECT_EQ(m.Texte({Indicatif, N}), partant.indicatif);
 
   // 5. Messages again, among the new company.
   ENVOIE(r, a, 2, 10);
@@ -348,7 +349,7 @@ TEST(ReunionEntree, AnAttemptWhoseUserIsNeverHeardAgainIsGivenUp) {
     Station& m = *r.m;
     Station& u = *r.u[0];
     m.Lance_reunion();
-    ASSERT_TRUE(r.sim.avance_jusqu_a([&] { return u.fenetre->ENTRER_DANS_LA_REUNION(1)->Enabled(); }, 30000));
+    ASSERT_TRUE(r.sim.avance_jusqu_a([&] { return u.Actif({ENTRER_DANS_LA_REUNION, 1}); }, 30000));
     u.Entre(1);
     // The Master hears the attempt, then hears nothing more: the user's answers never reach it.
     ASSERT_TRUE(r.sim.avance_jusqu_a([&] { return m.autex.TENTATIVE_SLOT[1] == 1; }, 60000));

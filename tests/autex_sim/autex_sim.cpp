@@ -6,6 +6,8 @@
 
 namespace autexsim {
 
+using enum autex::NomElement;
+
 namespace {
 
 // The serial port of one station, wired to its simulated radio module.
@@ -62,15 +64,12 @@ class PortsSimules final : public platform::SerialDevices {
 
 Station::Station(Simulation& sim, const std::string& indicatif_, uint16_t vitesse, uint8_t participants,
                  uint16_t vitesse_port)
-    : fenetre_possedee(new forms::TForm1(nullptr)),
-      fenetre(fenetre_possedee.get()),
-      horodatage(sim.horloge),
+    : horodatage(sim.horloge),
       ports(std::make_unique<PortsSimules>(module)),
       io(std::make_unique<station::StationIo>(*this, langues, horodatage, sim.horloge, *ports, priorite, clavier)),
-      autex(*fenetre, langues, horodatage, sim.horloge, *this),
+      autex(langues, horodatage, sim.horloge, *this),
       indicatif(indicatif_),
       sim_(sim) {
-  fenetre->AfterConstruction();
   module.octets_par_seconde = vitesse_port == 9600 ? 360 : 120;
   module.horloge_us = &sim.temps_us();
   // The serial port of the radio module, opened as the station opens it.
@@ -78,7 +77,7 @@ Station::Station(Simulation& sim, const std::string& indicatif_, uint16_t vitess
   io->materiel.Vitesse_port = vitesse_port;
   io->boucle.Ouverture_port_transceiver(vitesse_port);
   // AUTEX mode: the first activation of the AUTEX layout, at the chosen speed and participant count.
-  fenetre->Edit_INDICATIF->SetText(indicatif);
+  Fixe_texte(Edit_INDICATIF, indicatif);
   autex.NOMBRE_PARTICIPANTS = participants;
   autex.Vitesse_AUTEX = vitesse;
   Affiche_vitesse_AUTEX();
@@ -89,10 +88,7 @@ Station::Station(Simulation& sim, const std::string& indicatif_, uint16_t vitess
   autex.REINIT_EMISSION();
 }
 
-Station::~Station() {
-  io.reset();
-  gui::Free(fenetre_possedee.release());
-}
+Station::~Station() { io.reset(); }
 
 void Station::Emission_cadencee() {
   if (!io->boucle.File_emission.empty() && io->boucle.OCTETS_ECRITS == 0) {
@@ -105,7 +101,7 @@ void Station::Emission_cadencee() {
 
 void Station::Redonne_focus_editeur() {
   ++focus;
-  const std::string info = fenetre->Label_Info_AUTEX->Caption();
+  const std::string info = Texte(Label_Info_AUTEX);
   if (!info.empty() && (infos.empty() || infos.back() != info)) infos.push_back(info);
 }
 
@@ -117,18 +113,18 @@ bool Station::a_vu(const std::string& info) const {
 
 void Station::Affiche_reception(const std::string& texte) {
   recu += texte;
-  std::string memo = fenetre->Memo_Reception_memo->Text();
+  std::string memo = Texte(Memo_Reception_memo);
   station::Ajoute_texte_memo(memo, texte);
   station::Limite_memo(memo);
-  fenetre->Memo_Reception_memo->SetText(memo);
+  Fixe_texte(Memo_Reception_memo, memo);
 }
 
 void Station::Affiche_emission(const std::string& texte) {
   emis += texte;
-  std::string memo = fenetre->Memo_emission->Text();
+  std::string memo = Texte(Memo_emission);
   station::Ajoute_texte_memo(memo, texte);
   station::Limite_memo(memo);
-  fenetre->Memo_emission->SetText(memo);
+  Fixe_texte(Memo_emission, memo);
 }
 
 void Station::Choix_vitesse_AUTEX(uint16_t vitesse) {
@@ -139,14 +135,13 @@ void Station::Choix_vitesse_AUTEX(uint16_t vitesse) {
 }
 
 void Station::Affiche_vitesse_AUTEX() {
-  if (autex.Vitesse_AUTEX == 1200) fenetre->Vitesse_haute_AUTEX->SetDown(true);
-  if (autex.Vitesse_AUTEX == 400) fenetre->Vitesse_moyenne_AUTEX->SetDown(true);
-  if (autex.Vitesse_AUTEX == 171) fenetre->Vitesse_basse_AUTEX->SetDown(true);
+  if (autex.Vitesse_AUTEX == 1200 || autex.Vitesse_AUTEX == 400 || autex.Vitesse_AUTEX == 171)
+    vitesse_enfoncee = autex.Vitesse_AUTEX;
 }
 
 void Station::Envoi_message_AUTEX() {
   // The editor's text framed as a message: 3, 1, text, 3, 0.
-  std::string t = fenetre->Memo_editeur->Text();
+  std::string t = Texte(Memo_editeur);
   if (t.empty()) return;
   if (t.size() == 1) t += "\r\n";
   const size_t n = t.size();
@@ -157,14 +152,14 @@ void Station::Envoi_message_AUTEX() {
   autex::SUPPRIMER_CARACTERE('\x03', t);
   autex.TEXTE_A_EMETTRE += std::string("\x03\x01", 2) + t + std::string("\x03\x00", 2);
   autex.TEXTE_EN_ATTENTE = 1;
-  fenetre->Memo_editeur->Clear();
+  Fixe_texte(Memo_editeur, "");
 }
 
 void Station::Lance_reunion() {
   uint8_t ok = 0;
   autex.VERIF_INDICATIF(1, ok);
   if (ok == 0) {
-    fenetre->FIN_REUNION->SetDown(true);
+    Fixe_enfonce(FIN_REUNION, true);
     return;
   }
   autex.ETAT_BOUTONS_AUTEX(0, 0, 1);
@@ -190,11 +185,11 @@ void Station::Lance_reunion() {
   autex.ACQUITTEMENT_ATTENDU = 0;
   Redonne_focus_editeur();
   if (!reunion) {
-    fenetre->Secondary_channel_MASTER->SetCaption("");
-    fenetre->Label_CQ_S1->SetCaption("");
-    fenetre->Secondary_channel_S1->SetCaption("");
+    Fixe_texte({Secondary_channel, 0}, "");
+    Fixe_texte({Label_CQ, 1}, "");
+    Fixe_texte({Secondary_channel, 1}, "");
   } else {
-    fenetre->Secondary_channel_MASTER->SetCaption("");
+    Fixe_texte({Secondary_channel, 0}, "");
     for (int s = 1; s <= autex.NOMBRE_UTILISATEURS; ++s) autex.EFFACE_CANAL(s, 0);
   }
   autex.EFFACE_FENETRES_M_ET_SX();
@@ -205,14 +200,14 @@ void Station::Lance_reunion() {
 void Station::Fin_reunion() {
   const bool reunion = autex.NOMBRE_PARTICIPANTS >= 4;
   if ((!reunion && autex.SESSION_EN_COURS == 0) || (reunion && autex.UTILISATEUR_CONNECTE == 0)) {
-    fenetre->Label_Info_AUTEX->SetCaption("");
+    Fixe_texte(Label_Info_AUTEX, "");
     autex.TRACE_INFO();
     autex.DECONNEXION();
     return;
   }
   autex.ETAT_BOUTONS_AUTEX(0, 0, 0);
-  fenetre->Label_Info_AUTEX->SetCaption(langues.TRADUCTION("End of meeting required by me",
-                                                           "Fin de r\xE9union demand\xE9" "e par moi"));
+  Fixe_texte(Label_Info_AUTEX,
+             langues.TRADUCTION("End of meeting required by me", "Fin de r\xE9union demand\xE9" "e par moi"));
   autex.TRACE_INFO();
   autex.FIN_REUNION_DEMANDEE = 1;
   if (reunion)
@@ -231,14 +226,14 @@ void Station::Entre(int slot) {
   uint8_t ok = 0;
   autex.VERIF_INDICATIF(0, ok);
   if (ok == 0) {
-    fenetre->SORTIR_DE_LA_REUNION(slot)->SetDown(true);
+    Fixe_enfonce({SORTIR_DE_LA_REUNION, slot}, true);
     return;
   }
-  fenetre->ENTRER_DANS_LA_REUNION(slot)->SetDown(true);
+  Fixe_enfonce({ENTRER_DANS_LA_REUNION, slot}, true);
   autex.NUMERO_SLOT = uint8_t(slot);
-  fenetre->Secondary_channel(slot)->SetCaption("");
-  fenetre->Memo_Reception(slot)->Clear();
-  fenetre->Label_CQ(slot)->SetCaption("");
+  Fixe_texte({Secondary_channel, slot}, "");
+  Fixe_texte({Memo_Reception, slot}, "");
+  Fixe_texte({Label_CQ, slot}, "");
   autex.ENTREE_DANS_REUNION();
 }
 
@@ -249,7 +244,7 @@ bool Station::Envoie(const std::string& message) {
     Afficher_erreur(langues.TRADUCTION("Your are not yet connected...", "Vous n'\xEAtes pas encore connect\xE9..."));
     return false;
   }
-  fenetre->Memo_editeur->SetText(message);
+  Fixe_texte(Memo_editeur, message);
   Envoi_message_AUTEX();
   return true;
 }
@@ -262,7 +257,7 @@ bool Station::Vitesse(uint16_t vitesse) {
 
 bool Station::cq_recu() const {
   for (int n = 1; n <= autex.SLOTS_EXISTANTS(); ++n)
-    if (fenetre->ENTRER_DANS_LA_REUNION(n)->Enabled()) return true;
+    if (Actif({ENTRER_DANS_LA_REUNION, n})) return true;
   return false;
 }
 

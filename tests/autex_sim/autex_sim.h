@@ -1,8 +1,8 @@
 #pragma once
 // A simulated AUTEX air: N stations in one process on one simulated clock, joined by a radio channel.
 //
-// Each Station is a whole station as far as AUTEX goes: its own headless main window (forms::TForm1), its own
-// AUTEX object (autex::Autex), and the station's real serial side (station::StationIo: the 1 ms receive pump
+// Each Station is a whole station as far as AUTEX goes: its own main window as the AUTEX side sees it (VueTest,
+// plain values), its own AUTEX object (autex::Autex), and the station's real serial side (station::StationIo: the 1 ms receive pump
 // Timer1Timer and the paced writer Emission_cadencee) on a simulated serial port. Behind the port sits a
 // simulated LoRa module: it gathers the bytes the paced writer writes and sends them as packets, when the
 // serial line has paused for three byte times or a packet is full (64 bytes); each byte of a packet takes on the
@@ -39,7 +39,7 @@
 #include <string>
 #include <vector>
 
-#include "autex/hote_autex.h"
+#include "autex/vue_autex.h"
 #include "autex/langues.h"
 #include "autex/traduction_autex.h"
 #include "autex/traitement_chaines.h"
@@ -48,8 +48,8 @@
 #include "platform/priority.h"
 #include "platform/serial_port.h"
 #include "station/fenetre_io.h"
-#include "station/forms/form1.h"
 #include "station/station_io.h"
+#include "tests/autex_sim/vue_test.h"
 
 namespace autexsim {
 
@@ -103,7 +103,7 @@ struct Module {
 
 class Simulation;
 
-class Station final : public autex::HoteAutex, public station::FenetreIo {
+class Station final : public VueTest, public station::FenetreIo {
  public:
   Station(Simulation& sim, const std::string& indicatif, uint16_t vitesse, uint8_t participants,
           uint16_t vitesse_port);
@@ -129,8 +129,10 @@ class Station final : public autex::HoteAutex, public station::FenetreIo {
   bool connectee() const { return autex.SESSION_EN_COURS == 1; }
   bool cq_recu() const;  // the Master's call was heard (the enter button of a slot is enabled)
   const std::string& texte_fenetre(int participant) const { return autex.TEXTE_FENETRE[size_t(participant)]; }
-  std::string etat_liaison() const { return fenetre->Etat_liaison->Caption(); }
-  std::string info() const { return fenetre->Label_Info_AUTEX->Caption(); }
+  std::string etat_liaison() const { return etat(autex::NomElement::Etat_liaison).texte; }
+  std::string info() const { return etat(autex::NomElement::Label_Info_AUTEX).texte; }
+  // The AUTEX speed whose button is down (the speed buttons are the host's).
+  uint16_t vitesse_enfoncee = 1200;
   // The texts written to the information line, in order (a text written twice in a row counts once).
   std::vector<std::string> infos;
   bool a_vu(const std::string& info) const;
@@ -143,8 +145,6 @@ class Station final : public autex::HoteAutex, public station::FenetreIo {
   bool file_vide() const { return autex.TEXTE_A_EMETTRE.empty(); }
 
   // ---- The parts of the station ----
-  std::unique_ptr<forms::TForm1> fenetre_possedee;
-  forms::TForm1* fenetre;
   autex::Langues langues;
   autex::Horodatage horodatage;
   platform::RecordingPriority priorite;
@@ -180,8 +180,8 @@ class Station final : public autex::HoteAutex, public station::FenetreIo {
   std::string Mode_fonctionnement() override { return "AUTEX"; }
   std::string Nom_transceiver() override { return autex.Nom_transceiver; }
   void Label_Info(const std::string&) override {}
-  void Efface_memo_reception() override { fenetre->Memo_Reception_memo->Clear(); }
-  void Affiche_editeur(const std::string& t) override { fenetre->Memo_editeur->SetText(t); }
+  void Efface_memo_reception() override { Fixe_texte(autex::NomElement::Memo_Reception_memo, ""); }
+  void Affiche_editeur(const std::string& t) override { Fixe_texte(autex::NomElement::Memo_editeur, t); }
   std::string Texte_balise() override { return std::string(); }
   std::string Titre_fiche_principale() override { return "Station"; }
   void Legende_fenetre_principale(const std::string&) override {}

@@ -6,6 +6,7 @@
 #include "tests/autex_sim/outils_test.h"
 
 using namespace autexsim;
+using enum autex::NomElement;
 
 namespace {
 
@@ -176,7 +177,7 @@ TEST(TramesLien, SizesOfAOneByteText) {
 TEST(TramesLien, TheCallOfAMasterCarriesNoAddressAndTheChannelRotates) {
   Simulation sim(3);
   auto& m = sim.ajoute_station("F1AAA", 400);
-  m.fenetre->DIVERS->SetText("Jo");
+  m.Fixe_texte(DIVERS, "Jo");
   m.autex.GESTION_PRELIMINAIRE_AUTEX();
   m.autex.INITIALISATION_PARAMETRES_RX_AUTEX();
   m.Lance_reunion();
@@ -511,7 +512,7 @@ TEST(Indicatifs, RulesOfTheCheck) {
   auto& s = sim.ajoute_station("F1AAA", 1200);
   auto& a = s.autex;
   auto essai = [&](const std::string& indicatif, uint8_t maitre) {
-    s.fenetre->Edit_INDICATIF->SetText(indicatif);
+    s.Fixe_texte(Edit_INDICATIF, indicatif);
     s.dialogues.clear();
     uint8_t ok = 9;
     a.VERIF_INDICATIF(maitre, ok);
@@ -529,12 +530,12 @@ TEST(Indicatifs, RulesOfTheCheck) {
   a.INDICATIF_MAITRE.clear();
   EXPECT_EQ(essai("", 0).second.substr(0, 36), "No possibility to transmit your call");
   // The user's check.
-  s.fenetre->Edit_INDICATIF->SetText("");
+  s.Fixe_texte(Edit_INDICATIF, "");
   std::string ind;
   a.VERIF_INDICATIF_UTILISATEUR(ind);
   EXPECT_EQ(s.dialogues.back(), "It misses your call");
   EXPECT_EQ(a.DEMANDE_CONNEXION, 0);
-  s.fenetre->Edit_INDICATIF->SetText(" f2bbb ");
+  s.Fixe_texte(Edit_INDICATIF, " f2bbb ");
   a.VERIF_INDICATIF_UTILISATEUR(ind);
   EXPECT_EQ(ind, "F2BBB");
   EXPECT_EQ(a.DEMANDE_CONNEXION, 1);
@@ -551,28 +552,28 @@ TEST(Indicatifs, FilterAndSecondaryChannel) {
   auto& s = sim.ajoute_station("F1AAA", 1200);
   auto& a = s.autex;
   // A lower-case call sign is sent in upper case; an accented letter of the free text as its base letter.
-  s.fenetre->Edit_INDICATIF->SetText(" f4abc ");
-  s.fenetre->DIVERS->SetText("Ren\xE9 {Paris}");
+  s.Fixe_texte(Edit_INDICATIF, " f4abc ");
+  s.Fixe_texte(DIVERS, "Ren\xE9 {Paris}");
   a.GESTION_PRELIMINAIRE_AUTEX();
-  EXPECT_EQ(s.fenetre->Edit_INDICATIF->Text(), "F4ABC");
+  EXPECT_EQ(s.Texte(Edit_INDICATIF), "F4ABC");
   EXPECT_EQ(a.TEXTE_DIVERS, "RENE PARIS");
   EXPECT_EQ(a.TEXTE_CANAL, "F4ABC RENE PARIS");
   // A 10-character call sign leaves 21 characters to the free text; an odd channel gets a blank.
-  s.fenetre->Edit_INDICATIF->SetText("ABCDEFGHIJ");
-  s.fenetre->DIVERS->SetText(std::string(30, 'X'));
+  s.Fixe_texte(Edit_INDICATIF, "ABCDEFGHIJ");
+  s.Fixe_texte(DIVERS, std::string(30, 'X'));
   a.LIMITE_DIVERS();
-  EXPECT_EQ(s.fenetre->DIVERS->MaxLength(), 21);
-  EXPECT_EQ(s.fenetre->DIVERS->Text(), std::string(21, 'X'));
-  s.fenetre->DIVERS->SetText("AB");
-  s.fenetre->Edit_INDICATIF->SetText("F4AB");
+  EXPECT_EQ(s.etat(DIVERS).longueur_max, 21);
+  EXPECT_EQ(s.Texte(DIVERS), std::string(21, 'X'));
+  s.Fixe_texte(DIVERS, "AB");
+  s.Fixe_texte(Edit_INDICATIF, "F4AB");
   a.AFFICHE_CANAL_SECONDAIRE();
   EXPECT_EQ(a.TEXTE_CANAL, "F4AB AB ");
   // A call sign of 31 characters or more leaves no room, and the limit does not wrap.
-  s.fenetre->Edit_INDICATIF->SetText(std::string(40, 'A'));
-  s.fenetre->DIVERS->SetText("abc");
+  s.Fixe_texte(Edit_INDICATIF, std::string(40, 'A'));
+  s.Fixe_texte(DIVERS, "abc");
   a.LIMITE_DIVERS();
-  EXPECT_EQ(s.fenetre->DIVERS->MaxLength(), 0);
-  EXPECT_EQ(s.fenetre->DIVERS->Text(), "");
+  EXPECT_EQ(s.etat(DIVERS).longueur_max, 0);
+  EXPECT_EQ(s.Texte(DIVERS), "");
   // Rotation: six characters give the pairs 0, 1, 2, the end sign at 3, then 0 again; 16 pairs no end sign.
   a.TEXTE_CANAL = "ABCDEF";
   a.INDEX_CANAL = 15;
@@ -595,12 +596,12 @@ struct Boutons {
   std::vector<std::pair<bool, bool>> entrer, sortir;  // enabled, down per slot
 };
 Boutons BOUTONS(const Station& s) {
-  const auto& f = *s.fenetre;
-  Boutons b{f.LANCEMENT_REUNION->Enabled(), f.LANCEMENT_REUNION->Down(), f.FIN_REUNION->Enabled(),
-            f.FIN_REUNION->Down(), {}, {}};
+  const auto& f = s;
+  Boutons b{f.Actif(LANCEMENT_REUNION), f.Enfonce(LANCEMENT_REUNION), f.Actif(FIN_REUNION),
+            f.Enfonce(FIN_REUNION), {}, {}};
   for (int n = 1; n <= s.autex.SLOTS_EXISTANTS(); ++n) {
-    b.entrer.emplace_back(f.ENTRER_DANS_LA_REUNION(n)->Enabled(), f.ENTRER_DANS_LA_REUNION(n)->Down());
-    b.sortir.emplace_back(f.SORTIR_DE_LA_REUNION(n)->Enabled(), f.SORTIR_DE_LA_REUNION(n)->Down());
+    b.entrer.emplace_back(f.Actif({ENTRER_DANS_LA_REUNION, n}), f.Enfonce({ENTRER_DANS_LA_REUNION, n}));
+    b.sortir.emplace_back(f.Actif({SORTIR_DE_LA_REUNION, n}), f.Enfonce({SORTIR_DE_LA_REUNION, n}));
   }
   return b;
 }
@@ -624,11 +625,11 @@ TEST(Boutons, StatesAfterEachEntryPoint) {
   VERIFIE_REPOS(m);
   VERIFIE_REPOS(u);
   // A refused call sign leaves the buttons idle.
-  m.fenetre->Edit_INDICATIF->SetText("F1 AAA");
+  m.Fixe_texte(Edit_INDICATIF, "F1 AAA");
   m.Lance_reunion();
   VERIFIE_REPOS(m);
   EXPECT_TRUE(m.trames.empty());
-  m.fenetre->Edit_INDICATIF->SetText("F1AAA");
+  m.Fixe_texte(Edit_INDICATIF, "F1AAA");
   // The Master's call: only the end button is enabled.
   m.Lance_reunion();
   Boutons b = BOUTONS(m);
@@ -639,7 +640,7 @@ TEST(Boutons, StatesAfterEachEntryPoint) {
   // The user: the call heard enables the slot's enter button; entering leaves only its quit button enabled.
   ASSERT_TRUE(sim.avance_jusqu_a([&] { return u.cq_recu(); }, 20000));
   EXPECT_EQ(BOUTONS(u).entrer[0], std::make_pair(true, false));
-  EXPECT_EQ(u.fenetre->Label_CQ_S1->Caption(), "CQ de F1AAA");
+  EXPECT_EQ(u.Texte({Label_CQ, 1}), "CQ de F1AAA");
   u.Entre(1);
   b = BOUTONS(u);
   EXPECT_FALSE(b.lance_actif);
@@ -649,10 +650,10 @@ TEST(Boutons, StatesAfterEachEntryPoint) {
   ASSERT_TRUE(sim.avance_jusqu_a([&] { return m.connectee() && u.connectee(); }, 30000));
   EXPECT_EQ(m.etat_liaison(), "Connected");
   EXPECT_EQ(u.etat_liaison(), "Connected");
-  EXPECT_EQ(m.fenetre->Indicatif_S1->Caption(), "F2BBB");
+  EXPECT_EQ(m.Texte({Indicatif, 1}), "F2BBB");
   // A speed change during the session is refused and the buttons put back.
   EXPECT_FALSE(u.Vitesse(400));
-  EXPECT_TRUE(u.fenetre->Vitesse_haute_AUTEX->Down());
+  EXPECT_EQ(u.vitesse_enfoncee, 1200);
   EXPECT_EQ(u.info(), "A meeting is in progress. You must finish it first");
   // The end: both back to idle.
   m.Fin_reunion();
@@ -663,7 +664,7 @@ TEST(Boutons, StatesAfterEachEntryPoint) {
   VERIFIE_REPOS(u);
   EXPECT_EQ(u.autex.NUMERO_SLOT, 1);
   EXPECT_TRUE(u.Vitesse(400));
-  EXPECT_TRUE(u.fenetre->Vitesse_moyenne_AUTEX->Down());
+  EXPECT_EQ(u.vitesse_enfoncee, 400);
 }
 
 TEST(Boutons, MeetingSlotsAndAStaleOffer) {
@@ -673,23 +674,23 @@ TEST(Boutons, MeetingSlotsAndAStaleOffer) {
   VERIFIE_REPOS(u);
   EXPECT_EQ(BOUTONS(u).entrer.size(), 6u);
   m.Lance_reunion();
-  ASSERT_TRUE(sim.avance_jusqu_a([&] { return u.fenetre->Label_CQ(6)->Caption() == "CQ de F1AAA"; }, 20000));
+  ASSERT_TRUE(sim.avance_jusqu_a([&] { return u.Texte({Label_CQ, 6}) == "CQ de F1AAA"; }, 20000));
   for (int n = 1; n <= 6; ++n) {
-    EXPECT_TRUE(u.fenetre->ENTRER_DANS_LA_REUNION(n)->Enabled()) << n;
-    EXPECT_EQ(u.fenetre->Label_CQ(n)->Caption(), "CQ de F1AAA") << n;
+    EXPECT_TRUE(u.Actif({ENTRER_DANS_LA_REUNION, n})) << n;
+    EXPECT_EQ(u.Texte({Label_CQ, n}), "CQ de F1AAA") << n;
   }
   // The Master goes away; 21 s after the last offer the slot can no longer be entered.
   m.module.hors_antenne = true;
   const uint32_t dernier = u.autex.T_CQ_RECU_SLOT[4];
   sim.avance_jusqu_a([&] { return sim.horloge.timeGetTime() - dernier >= 21000; }, 60000);
   u.dialogues.clear();
-  u.fenetre->ENTRER_DANS_LA_REUNION(4)->SetEnabled(true);
+  u.Fixe_actif({ENTRER_DANS_LA_REUNION, 4}, true);
   u.Entre(4);
   ASSERT_FALSE(u.dialogues.empty());
   EXPECT_EQ(u.dialogues.back(), "No \"CQ meeting\" received recently (<1 minute)");
   VERIFIE_REPOS(u);
   EXPECT_EQ(u.autex.DEMANDE_CONNEXION, 0);
-  EXPECT_EQ(u.fenetre->Label_CQ(4)->Caption(), "");
+  EXPECT_EQ(u.Texte({Label_CQ, 4}), "");
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -797,7 +798,7 @@ TEST(Trace, TimeStampsAndTheSwitch) {
   // The information line is emptied 15 s after it was last written.
   auto& w = sim.ajoute_station("F3CCC", 1200);
   w.module.hors_antenne = true;
-  w.fenetre->Label_Info_AUTEX->SetCaption("x");
+  w.Fixe_texte(Label_Info_AUTEX, "x");
   w.autex.TRACE_INFO();
   sim.avance(14990);
   EXPECT_EQ(w.info(), "x");

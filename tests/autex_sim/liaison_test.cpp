@@ -5,6 +5,7 @@
 #include "tests/autex_sim/outils_test.h"
 
 using namespace autexsim;
+using enum autex::NomElement;
 
 namespace {
 
@@ -150,17 +151,17 @@ TEST(Liaison, AnUnansweredCallExpires) {
   m.Lance_reunion();
   ASSERT_TRUE(sim.avance_jusqu_a([&] { return u.cq_recu(); }, 20000));
   EXPECT_EQ(u.autex.INDICATIF_MAITRE, "F1AAA");
-  EXPECT_EQ(u.fenetre->Label_CQ_S1->Caption(), "CQ de F1AAA");
+  EXPECT_EQ(u.Texte({Label_CQ, 1}), "CQ de F1AAA");
   m.module.hors_antenne = true;
   const uint32_t recu = u.autex.T_CQ_RECU;
   // The offer stays valid 20 s, then the Master's call sign is forgotten and the slot closed.
   sim.avance_jusqu_a([&] { return sim.horloge.timeGetTime() - recu >= 20000; }, 30000);
   EXPECT_EQ(u.autex.INDICATIF_MAITRE, "F1AAA");
   ASSERT_TRUE(sim.avance_jusqu_a([&] { return u.autex.INDICATIF_MAITRE.empty(); }, 100));
-  EXPECT_EQ(u.fenetre->Label_CQ_S1->Caption(), "");
-  EXPECT_FALSE(u.fenetre->ENTRER_DANS_LA_REUNION_S1->Enabled());
+  EXPECT_EQ(u.Texte({Label_CQ, 1}), "");
+  EXPECT_FALSE(u.Actif({ENTRER_DANS_LA_REUNION, 1}));
   // Pressing "enter" now is refused.
-  u.fenetre->ENTRER_DANS_LA_REUNION_S1->SetEnabled(true);
+  u.Fixe_actif({ENTRER_DANS_LA_REUNION, 1}, true);
   u.Entre(1);
   ASSERT_FALSE(u.dialogues.empty());
   EXPECT_EQ(u.dialogues.back(), "No \"CQ meeting\" received recently (<1 minute)");
@@ -177,7 +178,7 @@ TEST(Liaison, AListenerTakesTheSpeedItHears) {
     auto& u = sim.ajoute_station("F2BBB", 1200);
     m.Lance_reunion();
     ASSERT_TRUE(sim.avance_jusqu_a([&] { return u.autex.Vitesse_AUTEX == v; }, 20000));
-    EXPECT_TRUE((v == 400 ? u.fenetre->Vitesse_moyenne_AUTEX : u.fenetre->Vitesse_basse_AUTEX)->Down());
+    EXPECT_EQ(u.vitesse_enfoncee, v);
     // The block behind the burst that changed the speed is read at the new speed: the call is heard at once.
     ASSERT_TRUE(sim.avance_jusqu_a([&] { return u.cq_recu(); }, 20000));
     EXPECT_EQ(u.autex.INDICATIF_MAITRE, "F1AAA");
@@ -256,14 +257,14 @@ TEST(Simulation, ThirteenStationsHearTheMeetingCall) {
   ASSERT_TRUE(sim.avance_jusqu_a(
       [&] {
         for (const Station* a : auditeurs)
-          if (a->fenetre->Label_CQ(12)->Caption() != "CQ de F1AAA") return false;
+          if (a->Texte({Label_CQ, 12}) != "CQ de F1AAA") return false;
         return true;
       },
       30000));
   for (const Station* a : auditeurs)
     for (int n = 1; n <= 12; ++n) {
-      EXPECT_EQ(a->fenetre->Label_CQ(n)->Caption(), "CQ de F1AAA") << a->indicatif << " S" << n;
-      EXPECT_TRUE(a->fenetre->ENTRER_DANS_LA_REUNION(n)->Enabled()) << a->indicatif << " S" << n;
+      EXPECT_EQ(a->Texte({Label_CQ, n}), "CQ de F1AAA") << a->indicatif << " S" << n;
+      EXPECT_TRUE(a->Actif({ENTRER_DANS_LA_REUNION, n})) << a->indicatif << " S" << n;
     }
   EXPECT_EQ(sim.collisions, 0u);
 }

@@ -5,6 +5,7 @@
 #include "tests/autex_sim/outils_test.h"
 
 using namespace autexsim;
+using enum autex::NomElement;
 
 namespace {
 
@@ -198,13 +199,13 @@ TEST(Reception, AMeetingUserDroppedByACallStillHearsTheRestOfIt) {
   EXPECT_EQ(a.SESSION_EN_COURS, 0);
   EXPECT_EQ(u.etat_liaison(), "Disconnected");
   EXPECT_EQ(a.RECEPTION_TERMINEE, 0);
-  EXPECT_EQ(u.fenetre->Label_CQ(2)->Caption(), "CQ de F1AAA");
-  EXPECT_EQ(u.fenetre->Label_CQ(3)->Caption(), "CQ de F1AAA");
-  EXPECT_TRUE(u.fenetre->ENTRER_DANS_LA_REUNION(3)->Enabled());
+  EXPECT_EQ(u.Texte({Label_CQ, 2}), "CQ de F1AAA");
+  EXPECT_EQ(u.Texte({Label_CQ, 3}), "CQ de F1AAA");
+  EXPECT_TRUE(u.Actif({ENTRER_DANS_LA_REUNION, 3}));
   // The next call is heard whole.
   RECOIT(u, appel);
-  EXPECT_EQ(u.fenetre->Label_CQ(1)->Caption(), "CQ de F1AAA");
-  EXPECT_TRUE(u.fenetre->ENTRER_DANS_LA_REUNION(1)->Enabled());
+  EXPECT_EQ(u.Texte({Label_CQ, 1}), "CQ de F1AAA");
+  EXPECT_TRUE(u.Actif({ENTRER_DANS_LA_REUNION, 1}));
 }
 
 TEST(Reception, AnAbandonedBlockDoesNotHoldTheCallBack) {

@@ -12,6 +12,7 @@
 #include "tests/support/temp_dir.h"
 
 using namespace autexsim;
+using enum autex::NomElement;
 namespace fs = std::filesystem;
 
 namespace {
@@ -81,22 +82,22 @@ struct Poste {
     if (p < texte.size()) a.AFFICHE_MESSAGE_SLOT(k, texte.substr(p));
   }
   const std::string& fenetre(int k) const { return a.TEXTE_FENETRE[size_t(k)]; }
-  std::string sms() const { return s.fenetre->RichEdit_SMS->Text(); }
+  std::string sms() const { return s.Texte(RichEdit_SMS); }
   // The short-message window as runs: "*" marks bold, "~" blue.
   std::string sms_styles() const {
     std::string r;
-    for (const auto& run : s.fenetre->RichEdit_SMS->Runs())
-      r += std::string((run.Style & gui::fsBold) ? "*" : "") + (run.Color == gui::clBlue ? "~" : "") + run.Text + "|";
+    for (const auto& run : s.sms)
+      r += std::string(run.Gras ? "*" : "") + (run.Color == platform::clBlue ? "~" : "") + run.Text + "|";
     return r;
   }
-  std::string fichier_rx() const { return s.fenetre->Nom_du_fichier_RX_AUTEX->Caption(); }
-  std::string info() const { return s.fenetre->Label_Info_AUTEX->Caption(); }
+  std::string fichier_rx() const { return s.Texte(Nom_du_fichier_RX_AUTEX); }
+  std::string info() const { return s.Texte(Label_Info_AUTEX); }
   void remise_a_zero() {
     a.EFFACE_FENETRES_M_ET_SX();
     a.RAZ_RECEPTION_FICHIERS();
-    s.fenetre->RichEdit_SMS->Clear();
-    s.fenetre->Nom_du_fichier_RX_AUTEX->SetCaption("");
-    s.fenetre->Label_Info_AUTEX->SetCaption("");
+    s.Fixe_texte(RichEdit_SMS, "");
+    s.Fixe_texte(Nom_du_fichier_RX_AUTEX, "");
+    s.Fixe_texte(Label_Info_AUTEX, "");
   }
 };
 
@@ -149,7 +150,7 @@ TEST(TextesRecus, LineEndsAndControlCharactersInTheWindow) {
   EXPECT_EQ(p.fenetre(0), "abc\r\ndef");
   p.recoit(0, octets({'x', 2, 'y', 7, 9, 'z', 0x1F}));
   EXPECT_EQ(p.fenetre(0), "abc\r\ndefxyz");
-  EXPECT_EQ(p.s.fenetre->Memo_Reception(0)->Text(), "abc\r\ndefxyz");
+  EXPECT_EQ(p.s.Texte({Memo_Reception, 0}), "abc\r\ndefxyz");
   EXPECT_EQ(p.fenetre(1), "");
   // The priority is raised while a text is shown and set back after.
   ASSERT_GE(p.s.priorite.calls.size(), 2u);
@@ -197,7 +198,7 @@ TEST(TextesRecus, SenderNames) {
   } cas[] = {{"F5XYZ Paris JN18", "F5XYZ"}, {"", "S3"}, {" F5XYZ", "S3"}, {"AB cd", "S3"}, {"ABC", "ABC"},
              {"F5XYZABCDEFGHIJKLMN", "F5XYZABCDEFGHI"}};
   for (const auto& c : cas) {
-    p.s.fenetre->Secondary_channel(3)->SetCaption(c.canal);
+    p.s.Fixe_texte({Secondary_channel, 3}, c.canal);
     a.CHOIX_NOM_EMETTEUR(3);
     EXPECT_EQ(a.NOMS_EMETTEURS[3], c.nom) << c.canal;
     EXPECT_EQ(a.EMETTEUR_PROPRE[3], 0);
@@ -342,7 +343,7 @@ TEST(FichiersRecus, ACorruptCompressedFileIsReportedAndNotStored) {
   coupee += octets({3, 0});
   for (const std::string& f : {abimee, coupee}) {
     p.remise_a_zero();
-    p.s.fenetre->Nom_du_fichier_RX_AUTEX->SetCaption("OLD.TXT");
+    p.s.Fixe_texte(Nom_du_fichier_RX_AUTEX, "OLD.TXT");
     p.recoit(0, f);
     const std::string fenetre = SANS_PROGRESSION(p.fenetre(0));
     EXPECT_EQ(fenetre.substr(fenetre.find("bytes")), "bytes...error\r\n");
@@ -422,7 +423,7 @@ TEST(FichiersRecus, TheStationsOwnFileIsKeptWithoutTakingTheReceivedName) {
   p.a.STATION_MAITRE = 1;
   p.a.NUMERO_SLOT = 0;
   p.a.INDICATIF_PROPRE = "F2BBB";
-  p.s.fenetre->Nom_du_fichier_RX_AUTEX->SetCaption("LAST.BIN");
+  p.s.Fixe_texte(Nom_du_fichier_RX_AUTEX, "LAST.BIN");
   p.recoit(0, TRAME_FICHIER("F2BBB", "SENT.BIN", "mine"));
   EXPECT_EQ(t.fichiers().at("SENT.BIN"), "mine");
   EXPECT_EQ(p.fichier_rx(), "LAST.BIN");
@@ -506,8 +507,12 @@ TEST(FenetreAutex, PanelGridForEveryParticipantCount) {
   Travail t;
   Poste p(t);
   auto& a = p.a;
-  auto& f = *p.s.fenetre;
-  const int haut = f.Panel_Master->Top();
+  auto& f = p.s;
+  const auto haut_de = [&](autex::NomElement e, int haut) {
+    const platform::TRect r = f.Limites(e);
+    f.Fixe_limites(e, platform::Bounds(r.Left, haut, r.Width(), r.Height()));
+  };
+  const int haut = f.Limites(Panel_Master).Top;
   const struct {
     int participants;
     bool trois;
@@ -524,54 +529,54 @@ TEST(FenetreAutex, PanelGridForEveryParticipantCount) {
     const int h = (c.hauteur - haut) / c.rangees;
     EXPECT_EQ(a.NOMBRE_COLONNES, c.colonnes);
     EXPECT_EQ(a.LARGEUR_AUTEX, 336 * c.colonnes);
-    EXPECT_EQ(f.Panel_AUTEX->Width(), 336 * c.colonnes);
-    EXPECT_EQ(f.Panel_AUTEX->Height(), c.rangees * h + haut);
-    EXPECT_EQ(f.ClientHeight(), f.Panel_AUTEX->Top() + f.Panel_AUTEX->Height());
-    const int sms = c.colonnes == 3 ? f.Panel_AUTEX->Top() - 10 : f.Panel_AUTEX->Top() + f.Panel_AUTEX->Height();
-    EXPECT_EQ(f.Panel_AUTEX_SMS->Height(), std::max(0, sms));
-    EXPECT_EQ(f.RichEdit_SMS->BoundsRect(), gui::Bounds(1, f.Panel_Entete->Height(), f.Panel_AUTEX_SMS->Width() - 2,
-                                                        std::max(0, f.Panel_AUTEX_SMS->Height() - f.Panel_Entete->Height() - 1)));
+    EXPECT_EQ(f.Limites(Panel_AUTEX).Width(), 336 * c.colonnes);
+    EXPECT_EQ(f.Limites(Panel_AUTEX).Height(), c.rangees * h + haut);
+    EXPECT_EQ(f.hauteur_client, f.Limites(Panel_AUTEX).Top + f.Limites(Panel_AUTEX).Height());
+    const int sms = c.colonnes == 3 ? f.Limites(Panel_AUTEX).Top - 10 : f.Limites(Panel_AUTEX).Top + f.Limites(Panel_AUTEX).Height();
+    EXPECT_EQ(f.Limites(Panel_AUTEX_SMS).Height(), std::max(0, sms));
+    EXPECT_EQ(f.Limites(RichEdit_SMS), platform::Bounds(1, f.Limites(Panel_Entete).Height(), f.Limites(Panel_AUTEX_SMS).Width() - 2,
+                                                        std::max(0, f.Limites(Panel_AUTEX_SMS).Height() - f.Limites(Panel_Entete).Height() - 1)));
     for (int k = 0; k <= 12; ++k) {
       const bool existe = k < c.participants;
-      EXPECT_EQ(f.Panel_participant(k)->Visible(), existe) << k;
+      EXPECT_EQ(f.Visible({Panel_participant, k}), existe) << k;
       if (k >= 2) {
-        EXPECT_EQ(f.Indicatif(k)->Visible(), existe) << k;
-        EXPECT_EQ(f.Nombre_de_repetitions(k)->Visible(), existe) << k;
+        EXPECT_EQ(f.Visible({Indicatif, k}), existe) << k;
+        EXPECT_EQ(f.Visible({Nombre_de_repetitions, k}), existe) << k;
       }
       if (!existe) continue;
-      EXPECT_EQ(f.Panel_participant(k)->Left(), (k % c.colonnes) * 336) << k;
-      EXPECT_EQ(f.Panel_participant(k)->Top(), haut + (k / c.colonnes) * h) << k;
-      EXPECT_EQ(f.Panel_participant(k)->Height(), h) << k;
-      EXPECT_EQ(f.Memo_Reception(k)->Height(), h - 41) << k;
-      EXPECT_EQ(f.Panel_inner(k)->Top(), h - 23) << k;
+      EXPECT_EQ(f.Limites({Panel_participant, k}).Left, (k % c.colonnes) * 336) << k;
+      EXPECT_EQ(f.Limites({Panel_participant, k}).Top, haut + (k / c.colonnes) * h) << k;
+      EXPECT_EQ(f.Limites({Panel_participant, k}).Height(), h) << k;
+      EXPECT_EQ(f.Limites({Memo_Reception, k}).Height(), h - 41) << k;
+      EXPECT_EQ(f.Limites({Panel_inner, k}).Top, h - 23) << k;
     }
   }
   // The example of the window's definition: 520 pixels, 13 participants on 3 columns, panels from the top 20.
-  f.Panel_Master->SetTop(20);
+  haut_de(Panel_Master, 20);
   a.NOMBRE_PARTICIPANTS = 13;
   a.TROIS_COLONNES_13 = 1;
   a.HAUTEUR_PANNEAU = 520;
   a.DISPOSITION_PANNEAUX_AUTEX();
-  EXPECT_EQ(f.Panel_S12->Height(), 100);
-  EXPECT_EQ(f.Memo_Reception_S12->Height(), 59);
-  EXPECT_EQ(f.Panel12->Top(), 77);
-  EXPECT_EQ(f.Panel_S12->Top(), 20 + 4 * 100);
+  EXPECT_EQ(f.Limites({Panel_participant, 12}).Height(), 100);
+  EXPECT_EQ(f.Limites({Memo_Reception, 12}).Height(), 59);
+  EXPECT_EQ(f.Limites({Panel_inner, 12}).Top, 77);
+  EXPECT_EQ(f.Limites({Panel_participant, 12}).Top, 20 + 4 * 100);
   // A height below the panels' top gives empty panels, never a negative size.
   for (const int hauteur : {0, 20, 40, 60}) {
     a.HAUTEUR_PANNEAU = uint16_t(hauteur);
     a.DISPOSITION_PANNEAUX_AUTEX();
     for (int k = 0; k <= 12; ++k) {
-      EXPECT_GE(f.Panel_participant(k)->Height(), 0);
-      EXPECT_GE(f.Memo_Reception(k)->Height(), 0);
-      EXPECT_GE(f.Panel_inner(k)->Top(), 0);
+      EXPECT_GE(f.Limites({Panel_participant, k}).Height(), 0);
+      EXPECT_GE(f.Limites({Memo_Reception, k}).Height(), 0);
+      EXPECT_GE(f.Limites({Panel_inner, k}).Top, 0);
     }
-    EXPECT_GE(f.Panel_AUTEX->Height(), 0);
-    EXPECT_GE(f.RichEdit_SMS->Height(), 0);
+    EXPECT_GE(f.Limites(Panel_AUTEX).Height(), 0);
+    EXPECT_GE(f.Limites(RichEdit_SMS).Height(), 0);
   }
-  f.Panel_AUTEX->SetTop(4);
+  haut_de(Panel_AUTEX, 4);
   a.DISPOSITION_PANNEAUX_AUTEX();
-  EXPECT_EQ(f.Panel_AUTEX_SMS->Height(), 0);
-  EXPECT_EQ(f.RichEdit_SMS->Height(), 0);
+  EXPECT_EQ(f.Limites(Panel_AUTEX_SMS).Height(), 0);
+  EXPECT_EQ(f.Limites(RichEdit_SMS).Height(), 0);
 }
 
 TEST(FenetreAutex, HeightStepsFollowTheParticipantCount) {
@@ -582,7 +587,7 @@ TEST(FenetreAutex, HeightStepsFollowTheParticipantCount) {
     p.a.HAUTEUR_PANNEAU = uint16_t(400 + 20 * n);
     p.a.HAUTEUR_PANNEAU_AUTEX();
     EXPECT_EQ(p.a.PAS_HAUTEUR_COURANT(), (400 + 20 * n) / 20);
-    EXPECT_EQ(p.s.fenetre->Label_hauteur_Panel_Autex->Caption(), std::to_string(400 + 20 * n));
+    EXPECT_EQ(p.s.Texte(Label_hauteur_Panel_Autex), std::to_string(400 + 20 * n));
   }
   EXPECT_EQ(p.a.PAS_HAUTEUR_2, 22);
   EXPECT_EQ(p.a.PAS_HAUTEUR_4, 24);
@@ -596,7 +601,7 @@ TEST(FenetreAutex, SaveAllWritesADatedFileOfTheWindowsThatHoldText) {
     Travail t;
     Poste p(t);
     auto& a = p.a;
-    auto& f = *p.s.fenetre;
+    auto& f = p.s;
     a.NOMBRE_PARTICIPANTS = uint8_t(n);
     a.EFFACE_FENETRES_M_ET_SX();
     p.sim.horloge.setUtc(platform::unixMsFromSystemTime({2026, 3, 0, 7, 9, 5, 0, 0}));
@@ -604,10 +609,10 @@ TEST(FenetreAutex, SaveAllWritesADatedFileOfTheWindowsThatHoldText) {
     a.SAUVE_TOUT();
     EXPECT_EQ(t.fichiers(), (std::map<std::string, std::string>{{"AUTEX 2026-03-07 09h05m00s.TXT", "Master \r\n\r\n\r\n"}}));
     // The Master's window, and of the users the last slot's channel and the second slot's text.
-    f.Secondary_channel_MASTER->SetCaption("F1AAA Paris");
+    f.Fixe_texte({Secondary_channel, 0}, "F1AAA Paris");
     p.recoit(0, "hello from M");
     const int dernier = a.SLOTS_EXISTANTS();
-    f.Secondary_channel(dernier)->SetCaption("F9ZZZ");
+    f.Fixe_texte({Secondary_channel, dernier}, "F9ZZZ");
     if (dernier >= 2) p.recoit(2, "text of S2");
     p.sim.horloge.setUtc(platform::unixMsFromSystemTime({2027, 12, 0, 31, 23, 59, 58, 999}));
     a.SAUVE_TOUT();
@@ -635,55 +640,55 @@ TEST(FenetreAutex, CaptionsAndHintsInBothLanguages) {
   Travail t;
   Poste p(t);
   auto& a = p.a;
-  auto& f = *p.s.fenetre;
+  auto& f = p.s;
   a.TEXTES_FENETRE_AUTEX();
-  EXPECT_EQ(f.Label_Info_AUTEX->Caption(), "Display and control window for the AUTEX modes");
-  EXPECT_EQ(f.Sauve_toutes_les_fenetres_M_et_Sx->Caption(), "Save all");
-  EXPECT_EQ(f.Sauve_toutes_les_fenetres_M_et_Sx->Hint(),
+  EXPECT_EQ(f.Texte(Label_Info_AUTEX), "Display and control window for the AUTEX modes");
+  EXPECT_EQ(f.Texte(Sauve_toutes_les_fenetres_M_et_Sx), "Save all");
+  EXPECT_EQ(f.Aide(Sauve_toutes_les_fenetres_M_et_Sx),
             "This button permits to save all the texts and callsigns received, in a dated file (\"AUTEX date "
             "time.TXT\") located in the sub-directory \\AUTEX");
-  EXPECT_EQ(f.Etat_liaison->Caption(), "Disconnected");
-  EXPECT_EQ(f.Hauteur_du_Panel_Autex->Hint(),
+  EXPECT_EQ(f.Texte(Etat_liaison), "Disconnected");
+  EXPECT_EQ(f.Aide(Hauteur_du_Panel_Autex),
             "The \"Up Down\" control permits to adjust the windows height, according to the screen height");
-  EXPECT_EQ(f.ENTRER_DANS_LA_REUNION_S7->Caption(), "Enter");
-  EXPECT_EQ(f.SORTIR_DE_LA_REUNION_S12->Caption(), "Quit");
-  EXPECT_EQ(f.Nombre_de_repetitions_S9->Hint(), f.Nombre_de_repetitions_S1->Hint());
-  EXPECT_EQ(f.Label_Utilisateur(5)->Hint(), "\"S\" for \"Slave\" (User) followed by its order number");
-  EXPECT_EQ(f.Label_Utilisateur(5)->Caption(), "S5");  // the slot's name stays
+  EXPECT_EQ(f.Texte({ENTRER_DANS_LA_REUNION, 7}), "Enter");
+  EXPECT_EQ(f.Texte({SORTIR_DE_LA_REUNION, 12}), "Quit");
+  EXPECT_EQ(f.Aide({Nombre_de_repetitions, 9}), f.Aide({Nombre_de_repetitions, 1}));
+  EXPECT_EQ(f.Aide({Label_Utilisateur, 5}), "\"S\" for \"Slave\" (User) followed by its order number");
+  EXPECT_EQ(f.Texte({Label_Utilisateur, 5}), "S5");  // the slot's name stays
   EXPECT_EQ(a.ABSENCE_INDICATIF, 0);
 
   // French, during a session: the link state stays "connected".
-  f.Etat_liaison->SetCaption("Connected");
-  f.Label_CQ(4)->SetCaption("CQ de F1AAA");
+  f.Fixe_texte(Etat_liaison, "Connected");
+  f.Fixe_texte({Label_CQ, 4}, "CQ de F1AAA");
   p.s.langues.Langue = 2;
   a.TEXTES_FENETRE_AUTEX();
-  EXPECT_EQ(f.Label_Info_AUTEX->Caption(), "Fen\xEAtre d'affichage et de contr\xF4le pour les modes AUTEX");
-  EXPECT_EQ(f.Etat_liaison->Caption(), "Connect\xE9");
-  EXPECT_EQ(f.Label_CQ(4)->Caption(), "CQ de F1AAA");
-  EXPECT_EQ(f.Label_CQ(4)->Hint(), f.Label_CQ_S1->Hint());
-  EXPECT_EQ(f.ARRET_TRANSMISSION_AUTEX->Hint(),
+  EXPECT_EQ(f.Texte(Label_Info_AUTEX), "Fen\xEAtre d'affichage et de contr\xF4le pour les modes AUTEX");
+  EXPECT_EQ(f.Texte(Etat_liaison), "Connect\xE9");
+  EXPECT_EQ(f.Texte({Label_CQ, 4}), "CQ de F1AAA");
+  EXPECT_EQ(f.Aide({Label_CQ, 4}), f.Aide({Label_CQ, 1}));
+  EXPECT_EQ(f.Aide(ARRET_TRANSMISSION_AUTEX),
             "Si vous cliquez sur ce bouton, votre transmission en cours (message, position ou fichier) sera "
             "imm\xE9" "diatement arr\xEAt\xE9" "e.");
-  EXPECT_EQ(f.ENTRER_DANS_LA_REUNION_S3->Caption(), "Entrer");
-  EXPECT_EQ(f.Compression_du_fichier_transmis->Caption(), "Compression du fichier avant transmission");
-  EXPECT_EQ(f.Label_canal_secondaire2->Caption(), "32 caract\xE8res max (avec indicatif inclus de 14 caract\xE8res max)");
+  EXPECT_EQ(f.Texte({ENTRER_DANS_LA_REUNION, 3}), "Entrer");
+  EXPECT_EQ(f.Texte(Compression_du_fichier_transmis), "Compression du fichier avant transmission");
+  EXPECT_EQ(f.Texte(Label_canal_secondaire2), "32 caract\xE8res max (avec indicatif inclus de 14 caract\xE8res max)");
   p.s.langues.Langue = 1;
   a.TEXTES_FENETRE_AUTEX();
-  EXPECT_EQ(f.Etat_liaison->Caption(), "Connected");
-  EXPECT_EQ(f.ENTRER_DANS_LA_REUNION_S3->Caption(), "Enter");
+  EXPECT_EQ(f.Texte(Etat_liaison), "Connected");
+  EXPECT_EQ(f.Texte({ENTRER_DANS_LA_REUNION, 3}), "Enter");
 
   // The return to idle keeps the outcome that the information line shows; the language switch does not.
-  f.Label_Info_AUTEX->SetCaption("End of meeting completed");
+  f.Fixe_texte(Label_Info_AUTEX, "End of meeting completed");
   a.GESTION_PRELIMINAIRE_AUTEX();
-  EXPECT_EQ(f.Label_Info_AUTEX->Caption(), "End of meeting completed");
+  EXPECT_EQ(f.Texte(Label_Info_AUTEX), "End of meeting completed");
   a.TEXTES_FENETRE_AUTEX();
-  EXPECT_EQ(f.Label_Info_AUTEX->Caption(), "Display and control window for the AUTEX modes");
+  EXPECT_EQ(f.Texte(Label_Info_AUTEX), "Display and control window for the AUTEX modes");
 
   // No call sign: the information line asks for one.
-  f.Edit_INDICATIF->SetText("");
+  f.Fixe_texte(Edit_INDICATIF, "");
   a.TEXTES_FENETRE_AUTEX();
   EXPECT_EQ(a.ABSENCE_INDICATIF, 1);
-  EXPECT_EQ(f.Label_Info_AUTEX->Caption(), "No callsign: fill the \"Callsign\" field");
+  EXPECT_EQ(f.Texte(Label_Info_AUTEX), "No callsign: fill the \"Callsign\" field");
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -703,10 +708,10 @@ TEST(FichiersParLaLiaison, A65000ByteFileArrivesWholePlainAndCompressed) {
   // A short message first: in the short-message window with its sender's name in bold.
   ASSERT_TRUE(m.Envoie("file follows"));
   ASSERT_TRUE(sim.avance_jusqu_a([&] { return u.texte_fenetre(0) == "file follows\r\n"; }, 60000));
-  const auto runs = u.fenetre->RichEdit_SMS->Runs();
+  const auto runs = u.sms;
   ASSERT_GE(runs.size(), 2u);
   EXPECT_EQ(runs[0].Text, "F1AAA");
-  EXPECT_TRUE(runs[0].Style & gui::fsBold);
+  EXPECT_TRUE(runs[0].Gras);
   EXPECT_TRUE(std::regex_match(runs[1].Text, std::regex(R"( \([0-9]{2}:[0-9]{2}\): file follows\r\n\r\n)")))
       << runs[1].Text;
 
@@ -730,8 +735,8 @@ TEST(FichiersParLaLiaison, A65000ByteFileArrivesWholePlainAndCompressed) {
         [&] { return e.recepteur.texte_fenetre(k).find("completed") != std::string::npos; }, 7200000))
         << e.recepteur.info();
     EXPECT_TRUE(e.t_recepteur.fichiers().at(e.nom) == e.donnees);
-    EXPECT_EQ(e.recepteur.fenetre->Nom_du_fichier_RX_AUTEX->Caption(), e.nom);
-    EXPECT_NE(e.recepteur.fenetre->RichEdit_SMS->Text().find(std::string("File of ") + e.emetteur.indicatif + " \"" +
+    EXPECT_EQ(e.recepteur.Texte(Nom_du_fichier_RX_AUTEX), e.nom);
+    EXPECT_NE(e.recepteur.Texte(RichEdit_SMS).find(std::string("File of ") + e.emetteur.indicatif + " \"" +
                                                               e.nom + "\" (65000 bytes)"),
               std::string::npos);
     // The sender keeps its own copy once every block is acknowledged.

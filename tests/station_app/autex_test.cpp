@@ -11,6 +11,8 @@
 
 #include "autex/traitement_chaines.h"
 #include "station/message_d_erreur.h"
+#include "station/vue_autex_fenetre.h"
+#include "tests/autex_sim/vue_test.h"
 
 using namespace apptest;
 
@@ -881,4 +883,122 @@ TEST(LiaisonAutex, ALostPortEndsTheFileWithItsErrorAndChoosingThePortAgainBrings
   ASSERT_TRUE(d.Jusqu_a([&] { return Contient(d.B().Memo_Reception_Master->Text(), "Back again"); }, 60000));
   EXPECT_EQ(d.B().Memo_Reception_Master->Text().rfind(recu_b, 0), 0u);
   EXPECT_EQ(d.B().Memo_editeur->Text(), "B typed this");
+}
+
+// The AUTEX side names the main window's controls (autex/vue_autex.h): each name is the control of that name
+// on the window, per participant and per slot included.
+TEST(VueAutex, EachElementIsTheWindowsControlOfThatName) {
+  using enum autex::NomElement;
+  testsupport::Owned<forms::TForm1> f(new forms::TForm1(nullptr));
+  f->AfterConstruction();
+  EXPECT_EQ(&station::Controle_fenetre(*f, Fiche_principale), static_cast<gui::TControl*>(f.p));
+  const struct {
+    autex::Element e;
+    const char* nom;
+  } cas[] = {
+      {Etat_liaison, "Etat_liaison"},
+      {Label_Info_AUTEX, "Label_Info_AUTEX"},
+      {Indique_TX_AUTEX, "Indique_TX_AUTEX"},
+      {Nom_du_fichier_RX_AUTEX, "Nom_du_fichier_RX_AUTEX"},
+      {Label_hauteur_Panel_Autex, "Label_hauteur_Panel_Autex"},
+      {Edit_INDICATIF, "Edit_INDICATIF"},
+      {DIVERS, "DIVERS"},
+      {GroupBox_Parameters, "GroupBox_Parameters"},
+      {Partipants_Autex_2, "Partipants_Autex_2"},
+      {Partipants_Autex_4, "Partipants_Autex_4"},
+      {Partipants_Autex_7, "Partipants_Autex_7"},
+      {Partipants_Autex_13, "Partipants_Autex_13"},
+      {Sur_3_colonnes_AUTEX, "Sur_3_colonnes_AUTEX"},
+      {LANCEMENT_REUNION, "LANCEMENT_REUNION"},
+      {FIN_REUNION, "FIN_REUNION"},
+      {AUCUN_CQ_S2, "AUCUN_CQ_S2"},
+      {Panel_AUTEX, "Panel_AUTEX"},
+      {Panel_Master, "Panel_Master"},
+      {Panel_Entete, "Panel_Entete"},
+      {Panel_AUTEX_SMS, "Panel_AUTEX_SMS"},
+      {Panel_Etat_utilisateurs, "Panel_Etat_utilisateurs"},
+      {RichEdit_SMS, "RichEdit_SMS"},
+      {{Panel_participant, 0}, "Panel_Master"},
+      {{Panel_participant, 12}, "Panel_S12"},
+      {{Panel_inner, 0}, "Panel0"},
+      {{Panel_inner, 5}, "Panel5"},
+      {{Memo_Reception, 0}, "Memo_Reception_Master"},
+      {{Memo_Reception, 7}, "Memo_Reception_S7"},
+      {{Secondary_channel, 0}, "Secondary_channel_MASTER"},
+      {{Secondary_channel, 3}, "Secondary_channel_S3"},
+      {{Label_Utilisateur, 4}, "Label_Utilisateur4"},
+      {{Label_CQ, 1}, "Label_CQ_S1"},
+      {{ENTRER_DANS_LA_REUNION, 9}, "ENTRER_DANS_LA_REUNION_S9"},
+      {{SORTIR_DE_LA_REUNION, 12}, "SORTIR_DE_LA_REUNION_S12"},
+      {{Indicatif, 2}, "Indicatif_S2"},
+      {{Nombre_de_repetitions, 11}, "Nombre_de_repetitions_S11"},
+      {Memo_editeur, "Memo_editeur"},
+      {Memo_emission, "Memo_emission"},
+      {Memo_Reception_memo, "Memo_Reception_memo"},
+      {Efface_toutes_les_fenetres_M_et_Sx, "Efface_toutes_les_fenetres_M_et_Sx"},
+      {Options_AUTEX, "Options_AUTEX"},
+      {Sauve_toutes_les_fenetres_M_et_Sx, "Sauve_toutes_les_fenetres_M_et_Sx"},
+      {Hauteur_du_Panel_Autex, "Hauteur_du_Panel_Autex"},
+      {Label_canal_secondaire, "Label_canal_secondaire"},
+      {Label_canal_secondaire2, "Label_canal_secondaire2"},
+      {Label_Indicatif, "Label_Indicatif"},
+      {Label_divers2, "Label_divers2"},
+      {Label_Panneau_Utilisateurs, "Label_Panneau_Utilisateurs"},
+      {Label_Master, "Label_Master"},
+      {ARRET_TRANSMISSION_AUTEX, "ARRET_TRANSMISSION_AUTEX"},
+      {Envoi_texte_sur_CR, "Envoi_texte_sur_CR"},
+      {Compression_du_fichier_transmis, "Compression_du_fichier_transmis"},
+      {ENVOI_MESSAGE_ARQ, "ENVOI_MESSAGE_ARQ"},
+      {Label_TX_FICHIER, "Label_TX_FICHIER"},
+      {Label_RX_FICHIER, "Label_RX_FICHIER"},
+      {Fichier_TX_AUTEX, "Fichier_TX_AUTEX"},
+      {TRANSMISSION_FICHIER_AUTEX, "TRANSMISSION_FICHIER_AUTEX"},
+      {Ouverture_du_fichier_AUTEX, "Ouverture_du_fichier_AUTEX"},
+  };
+  for (const auto& c : cas) EXPECT_EQ(station::Controle_fenetre(*f, c.e).Name(), c.nom) << c.nom;
+}
+
+// The simulation's view of the window (tests/autex_sim/vue_test.h) starts as the window's definition has what the
+// AUTEX side reads, and its buttons go down and up in their groups as the window's speed buttons do.
+TEST(VueAutex, TheSimulationsViewStartsAndGroupsItsButtonsAsTheWindow) {
+  using enum autex::NomElement;
+  testsupport::Owned<forms::TForm1> f(new forms::TForm1(nullptr));
+  f->AfterConstruction();
+  autexsim::VueMuette vue;
+  const auto fenetre = [&](const autex::Element& e) -> gui::TControl& { return station::Controle_fenetre(*f, e); };
+  std::vector<autex::Element> panneaux = {Panel_AUTEX, Panel_AUTEX_SMS, Panel_Entete, RichEdit_SMS, Panel_Master};
+  for (int k = 0; k <= 12; ++k)
+    for (const auto n : {Panel_participant, Panel_inner, Memo_Reception}) panneaux.emplace_back(n, k);
+  for (const auto& e : panneaux) EXPECT_EQ(vue.Limites(e), fenetre(e).BoundsRect()) << fenetre(e).Name();
+  for (int n = 1; n <= 12; ++n)
+    for (const auto nom : {Label_Utilisateur, Nombre_de_repetitions}) {
+      const autex::Element e{nom, n};
+      EXPECT_EQ(vue.Texte(e), fenetre(e).Caption()) << fenetre(e).Name();
+    }
+  // The same presses on both, then every button of the groups compared.
+  std::vector<autex::Element> boutons = {LANCEMENT_REUNION,  FIN_REUNION,         Partipants_Autex_2,
+                                         Partipants_Autex_4, Partipants_Autex_7, Partipants_Autex_13,
+                                         Sur_3_colonnes_AUTEX, AUCUN_CQ_S2};
+  for (int n = 1; n <= 12; ++n) {
+    boutons.emplace_back(ENTRER_DANS_LA_REUNION, n);
+    boutons.emplace_back(SORTIR_DE_LA_REUNION, n);
+  }
+  const auto compare = [&](const std::string& apres) {
+    for (const auto& b : boutons)
+      EXPECT_EQ(vue.Enfonce(b), dynamic_cast<gui::TSpeedButton&>(fenetre(b)).Down()) << fenetre(b).Name() << apres;
+  };
+  compare(" at the start");
+  const struct {
+    autex::Element e;
+    bool bas;
+  } appuis[] = {{LANCEMENT_REUNION, true},  {LANCEMENT_REUNION, false}, {FIN_REUNION, true},
+                {{ENTRER_DANS_LA_REUNION, 3}, true}, {{ENTRER_DANS_LA_REUNION, 3}, false},
+                {{SORTIR_DE_LA_REUNION, 3}, true}, {Partipants_Autex_7, true},  {Partipants_Autex_7, false},
+                {Partipants_Autex_13, true}, {Sur_3_colonnes_AUTEX, true}, {Sur_3_colonnes_AUTEX, false},
+                {AUCUN_CQ_S2, true}};
+  for (const auto& a : appuis) {
+    vue.Fixe_enfonce(a.e, a.bas);
+    dynamic_cast<gui::TSpeedButton&>(fenetre(a.e)).SetDown(a.bas);
+    compare(" after " + fenetre(a.e).Name() + (a.bas ? " down" : " up"));
+  }
 }

@@ -208,13 +208,13 @@ TEST(WineColourButtons, OwnerDrawnFacesInTheirColour) {
   ButtonForm b;
   HWND h = b.button->Handle();
   EXPECT_EQ(GetWindowLongA(h, GWL_STYLE) & 0x0F, BS_OWNERDRAW);
-  EXPECT_EQ(ButtonForm::Pixel(h, 6, 6), gui::ColorToRGB(0xC0FFC0));
+  EXPECT_EQ(ButtonForm::Pixel(h, 6, 6), gui::ColorRef(0xC0FFC0));
   // The disabled button keeps its colour and shows its caption embossed: highlight and shadow text.
   HWND d = b.disabled->Handle();
-  EXPECT_EQ(ButtonForm::Pixel(d, 6, 6), gui::ColorToRGB(0xC0FFC0));
+  EXPECT_EQ(ButtonForm::Pixel(d, 6, 6), gui::ColorRef(0xC0FFC0));
   const RECT inner{4, 4, 106, 26};
-  EXPECT_GT(ButtonForm::Count(d, inner, gui::ColorToRGB(gui::clBtnShadow)), 10);
-  EXPECT_GT(ButtonForm::Count(d, inner, gui::ColorToRGB(gui::clBtnHighlight)), 10);
+  EXPECT_GT(ButtonForm::Count(d, inner, gui::ColorRef(gui::clBtnShadow)), 10);
+  EXPECT_GT(ButtonForm::Count(d, inner, gui::ColorRef(gui::clBtnHighlight)), 10);
   // Setting the colour it has asks for no painting; another colour does.
   ValidateRect(h, nullptr);
   b.button->SetColor(0xC0FFC0);
@@ -222,7 +222,7 @@ TEST(WineColourButtons, OwnerDrawnFacesInTheirColour) {
   b.button->SetColor(0xC0E0FF);
   EXPECT_TRUE(GetUpdateRect(h, nullptr, FALSE));
   testsupport::PumpFor(200);
-  EXPECT_EQ(ButtonForm::Pixel(h, 6, 6), gui::ColorToRGB(0xC0E0FF));
+  EXPECT_EQ(ButtonForm::Pixel(h, 6, 6), gui::ColorRef(0xC0E0FF));
   // A double click is a second press: the button is clicked twice.
   int clicks = 0;
   b.button->OnClick = [&](gui::TObject*) { ++clicks; };
@@ -238,17 +238,17 @@ TEST(WineColourButtons, OwnerDrawnFacesInTheirColour) {
   // The speed button's face is its colour, its highlight the light shade; down, the dark shade shows.
   HWND f = b.form->Handle();
   const RECT face{b.speed->Left() + 4, b.speed->Top() + 4, b.speed->Left() + 20, b.speed->Top() + 10};
-  EXPECT_GT(ButtonForm::Count(f, face, gui::ColorToRGB(0x80FF80)), 40);
+  EXPECT_GT(ButtonForm::Count(f, face, gui::ColorRef(0x80FF80)), 40);
   gui::TColor light = 0, dark = 0;
   forms::Couleurs_ombrees(0x80FF80, 0.4, 0.4, light, dark);
   const RECT whole{b.speed->Left(), b.speed->Top(), b.speed->Left() + b.speed->Width(), b.speed->Top() + b.speed->Height()};
-  EXPECT_GT(ButtonForm::Count(f, whole, gui::ColorToRGB(light)), 20);
-  EXPECT_GT(ButtonForm::Count(f, whole, gui::ColorToRGB(dark)), 20);
-  EXPECT_EQ(ButtonForm::Count(f, whole, gui::ColorToRGB(gui::clBtnFace)), 0);
+  EXPECT_GT(ButtonForm::Count(f, whole, gui::ColorRef(light)), 20);
+  EXPECT_GT(ButtonForm::Count(f, whole, gui::ColorRef(dark)), 20);
+  EXPECT_EQ(ButtonForm::Count(f, whole, gui::ColorRef(gui::clBtnFace)), 0);
   b.speed->SetDown(true);
   testsupport::PumpFor(200);
   testsupport::SaveWindowPicture(b.form->Handle(), kArtefacts, "ColourButtons-down");
-  EXPECT_EQ(ButtonForm::Count(f, whole, gui::ColorToRGB(gui::clBtnFace)), 0);
+  EXPECT_EQ(ButtonForm::Count(f, whole, gui::ColorRef(gui::clBtnFace)), 0);
 }
 
 TEST(WineSpeech, TheSystemVoiceLeavesTheStationWorkingAndTheWindowShows) {

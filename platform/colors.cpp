@@ -1,9 +1,9 @@
-#include "skin/paint/colors.h"
+#include "platform/colors.h"
 
-namespace skin {
+namespace platform {
 
 namespace {
-// Default colours of a Windows 10 desktop, as RGB triples, by system colour number.
+// Default colours of a Windows 10 desktop, as R, G, B, by system colour number.
 constexpr uint8_t kDefaults[31][3] = {
     {200, 200, 200}, {0, 0, 0},       {153, 180, 209}, {191, 205, 219}, {240, 240, 240}, {255, 255, 255},
     {100, 100, 100}, {0, 0, 0},       {0, 0, 0},       {0, 0, 0},       {180, 180, 180}, {244, 247, 252},
@@ -13,9 +13,15 @@ constexpr uint8_t kDefaults[31][3] = {
     {240, 240, 240}};
 }  // namespace
 
-uint32_t SystemColorRGB(int index) {
+uint32_t DefaultSystemColor(int index) {
   if (index < 0 || index > 30) return 0;
-  return uint32_t(RGBColor(kDefaults[index][0], kDefaults[index][1], kDefaults[index][2]));
+  return uint32_t(kDefaults[index][0]) | (uint32_t(kDefaults[index][1]) << 8) | (uint32_t(kDefaults[index][2]) << 16);
 }
 
-}  // namespace skin
+TColor ColorToRGB(TColor color, SystemColors& scheme) {
+  return color < 0 ? TColor(scheme.SysColor(color & 0xFF)) : color;
+}
+
+TColor ColorToRGB(TColor color) { return ColorToRGB(color, systemColors()); }
+
+}  // namespace platform

@@ -1,0 +1,393 @@
+// The Win32 half of forms, the screen and the application: the windows of forms (showing, hiding, their frame
+// and client area, their messages), the modal loop with the other windows disabled, the screen's metrics, the
+// application's hidden window and hint window, its message loop (Tab handled by the layer) and message boxes.
+#include <string>
+#include <vector>
+
+#include "gui/extctrls.h"
+#include "gui/forms.h"
+#include "gui/menus.h"
+#include "gui/win32_bridge.h"
+
+namespace gui {
+
+namespace {
+LRESULT CALLBACK ApplicationWndProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  try {
+    TMessage m{msg, w, l, 0};
+    if (Application->RunHooks(m)) return m.Result;
+    if (msg == WM_TIMER) {
+      if (w == 1) {
+        KillTimer(h, 1);
+        Application->ShowHintWindow();
+      } else if (w == 2) {
+        Application->CancelHint();
+      }
+      return 0;
+    }
+  } catch (...) {
+    try {
+      Application->HandleException(Application);
+    } catch (...) {
+    }
+  }
+  return DefWindowProcA(h, msg, w, l);
+}
+
+std::string g_hintText;
+
+LRESULT CALLBACK HintWndProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  if (msg == WM_PAINT) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(h, &ps);
+    RECT r;
+    GetClientRect(h, &r);
+    HBRUSH b = CreateSolidBrush(GetSysColor(COLOR_INFOBK));
+    FillRect(dc, &r, b);
+    DeleteObject(b);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
+    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    InflateRect(&r, -3, -2);
+    DrawTextA(dc, g_hintText.c_str(), static_cast<int>(g_hintText.size()), &r, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, old);
+    EndPaint(h, &ps);
+    return 0;
+  }
+  if (msg == WM_NCHITTEST) return HTTRANSPARENT;
+  return DefWindowProcA(h, msg, w, l);
+}
+}  // namespace
+
+namespace {
+// Keys the layer handles before a window sees them: Tab moves the focus unless the focused control takes it.
+bool PreTranslate(MSG& msg) {
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && !(GetKeyState(VK_CONTROL) & 0x8000)) {
+    TWinControl* c = TWinControl::FromHandle(msg.hwnd);
+    if (!c) {
+      for (HWND h = GetParent(msg.hwnd); h && !c; h = GetParent(h)) c = TWinControl::FromHandle(h);
+    }
+    if (c && c->GetParentForm()) {
+      const LRESULT code = SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
+      if (!(code & (DLGC_WANTTAB | DLGC_WANTALLKEYS)) || (GetWindowLongA(msg.hwnd, GWL_STYLE) & ES_MULTILINE)) {
+        c->SelectNext(!(GetKeyState(VK_SHIFT) & 0x8000));
+        return true;
+      }
+    }
+  }
+  return false;
+}
+}  // namespace
+
+void TCustomForm::RunModal(TCustomForm* previous) {
+  if (GetCapture()) SendMessageA(GetCapture(), WM_CANCELMODE, 0, 0);
+  ReleaseCapture();
+  HWND activeWindow = GetActiveWindow();
+  std::vector<HWND> disabled;
+  for (int i = 0; i < Screen->FormCount(); ++i) {
+    TCustomForm* f = Screen->Forms(i);
+    if (f == this || !f->HandleAllocated()) continue;
+    HWND h = f->WindowHandle();
+    if (IsWindowVisible(h) && IsWindowEnabled(h)) {
+      EnableWindow(h, FALSE);
+      disabled.push_back(h);
+    }
+  }
+  auto restore = [&] {
+    for (HWND h : disabled)
+      if (IsWindow(h)) EnableWindow(h, TRUE);
+    disabled.clear();
+  };
+  try {
+    Show();
+    if (Application->ModalDriver) Application->ModalDriver(*this);
+    for (;;) {
+      if (Application->Terminated()) modalResult_ = mrCancel;
+      if (modalResult_ != mrNone) {
+        CloseModal();
+        if (modalResult_ != mrNone || Application->Terminated()) break;
+      }
+      Application->HandleMessage();
+    }
+    if (modalResult_ == mrNone) modalResult_ = mrCancel;
+  } catch (...) {
+    restore();
+    modal_ = false;
+    Hide();
+    throw;
+  }
+  restore();
+  Hide();
+  modal_ = false;
+  if (activeWindow && IsWindow(activeWindow) && IsWindowVisible(activeWindow)) SetActiveWindow(activeWindow);
+}
+
+void TCustomForm::FormStyleToWindow() {
+  if (handle_)
+    SetWindowPos(handle_, formStyle_ == TFormStyle::fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TCustomForm::WindowStateToWindow() {
+  if (handle_ && visible_)
+    ShowWindow(handle_, windowState_ == TWindowState::wsMaximized ? SW_SHOWMAXIMIZED
+                        : windowState_ == TWindowState::wsMinimized ? SW_SHOWMINIMIZED
+                                                          : SW_SHOWNORMAL);
+}
+
+void TCustomForm::MenuToWindow() {
+  if (handle_) {
+    ::SetMenu(handle_, menu_ ? menu_->Handle() : nullptr);
+    DrawMenuBar(handle_);
+  }
+}
+
+TRect TCustomForm::FrameMargins() const {
+  const bool hasMenu = menu_ && menu_->Items()->Count() > 0;
+  if (handle_) {
+    RECT w, c;
+    GetWindowRect(handle_, &w);
+    GetClientRect(handle_, &c);
+    POINT o{0, 0};
+    ::ClientToScreen(handle_, &o);
+    return TRect{o.x - w.left, o.y - w.top, w.right - (o.x + c.right), w.bottom - (o.y + c.bottom)};
+  }
+  TCreateParams p;
+  const_cast<TCustomForm*>(this)->CreateParams(p);
+  RECT r{0, 0, 0, 0};
+  AdjustWindowRectEx(&r, p.Style, hasMenu, p.ExStyle);
+  return TRect{-r.left, -r.top, r.right, r.bottom};
+}
+
+TRect TCustomForm::WindowClientRect() const {
+  RECT c;
+  GetClientRect(handle_, &c);
+  return TRect{0, 0, c.right, c.bottom};
+}
+
+TPoint TCustomForm::WindowClientOrigin() const {
+  POINT p{0, 0};
+  ::ClientToScreen(handle_, &p);
+  return TPoint{p.x, p.y};
+}
+
+void TCustomForm::CreateHandle() {
+  if (handle_) return;
+  Application->HandleNeeded();
+  CenterAsPositioned();
+  TWinControl::CreateHandle();
+  if (handle_ && menu_) ::SetMenu(handle_, menu_->Handle());
+  ApplyClientSize();
+}
+
+void TCustomForm::ShowFormWindow() {
+  HandleNeeded();
+  if (formStyle_ == TFormStyle::fsStayOnTop)
+    SetWindowPos(handle_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  ShowWindow(handle_, windowState_ == TWindowState::wsMaximized   ? SW_SHOWMAXIMIZED
+                      : windowState_ == TWindowState::wsMinimized ? SW_SHOWMINIMIZED
+                                                                  : SW_SHOWNORMAL);
+  SetForegroundWindow(handle_);
+  UpdateWindow(handle_);
+}
+
+void TCustomForm::HideFormWindow() {
+  if (handle_) ShowWindow(handle_, SW_HIDE);
+}
+
+bool TCustomForm::WindowMessage(TMessage& m) {
+  switch (m.Msg) {
+    case WM_PAINT:
+      PaintHandler(m);
+      return true;
+    case WM_CLOSE:
+      Close();
+      m.Result = 0;
+      return true;
+    case WM_ACTIVATE:
+      if (LOWORD(m.WParam) != WA_INACTIVE) {
+        Screen->SetActiveForm(this);
+        if (activeControl_ && activeControl_->CanFocus())
+          ::SetFocus(activeControl_->Handle());
+        else if (!HIWORD(m.WParam))
+          ::SetFocus(handle_);
+      } else {
+        TWinControl* f = FocusedControl();
+        if (f && f != this && ContainsControl(f)) activeControl_ = f;
+      }
+      m.Result = 0;
+      return true;
+    case WM_ACTIVATEAPP:
+      if (Application->MainForm() == this) {
+        TMessage hookMsg{m.WParam ? CM_ACTIVATE : CM_DEACTIVATE, 0, 0, 0};
+        Application->RunHooks(hookMsg);
+      }
+      break;
+    case WM_SYSCOMMAND:
+      if (Application->MainForm() == this && ((m.WParam & 0xFFF0) == SC_MINIMIZE || (m.WParam & 0xFFF0) == SC_RESTORE)) {
+        TMessage hookMsg = m;
+        if (Application->RunHooks(hookMsg)) {
+          m.Result = hookMsg.Result;
+          return true;
+        }
+      }
+      break;
+    case WM_COMMAND:
+      if (m.LParam == 0) {
+        if (TMenuItem* item = TMenuItem::FromCommand(LOWORD(m.WParam))) {
+          item->Click();
+          m.Result = 0;
+          return true;
+        }
+      }
+      break;
+    case WM_MENUSELECT:
+      if (!(HIWORD(m.WParam) & MF_POPUP)) {
+        TMenuItem* item = TMenuItem::FromCommand(LOWORD(m.WParam));
+        Application->SetHint(item ? item->Hint() : std::string());
+      }
+      break;
+    default:
+      break;
+  }
+  return TWinControl::WindowMessage(m);
+}
+
+TWinControl* TScreen::ActiveControl() const { return FocusedControl(); }
+
+int TScreen::Width() const { return GetSystemMetrics(SM_CXSCREEN); }
+
+int TScreen::Height() const { return GetSystemMetrics(SM_CYSCREEN); }
+
+int TScreen::PixelsPerInch() const {
+  HDC dc = GetDC(nullptr);
+  const int ppi = GetDeviceCaps(dc, LOGPIXELSY);
+  ReleaseDC(nullptr, dc);
+  return ppi;
+}
+
+TPoint TScreen::CursorPos() const {
+  POINT p{};
+  GetCursorPos(&p);
+  return TPoint{p.x, p.y};
+}
+
+TApplication::~TApplication() {
+  if (hintWindow_) DestroyWindow(hintWindow_);
+  if (handle_) DestroyWindow(handle_);
+}
+
+void TApplication::SetTitle(const std::string& t) {
+  title_ = t;
+  if (handle_) SetWindowTextA(handle_, t.c_str());
+}
+
+void TApplication::Minimize() {
+  if (mainForm_ && mainForm_->HandleAllocated()) ShowWindow(mainForm_->WindowHandle(), SW_MINIMIZE);
+  if (OnMinimize) OnMinimize(this);
+}
+
+void TApplication::Restore() {
+  if (mainForm_ && mainForm_->HandleAllocated()) ShowWindow(mainForm_->WindowHandle(), SW_RESTORE);
+  if (OnRestore) OnRestore(this);
+}
+
+int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
+  HWND owner = nullptr;
+  if (TCustomForm* f = Screen->ActiveForm(); f && f->HandleAllocated()) owner = f->WindowHandle();
+  else if (mainForm_ && mainForm_->HandleAllocated()) owner = mainForm_->WindowHandle();
+  CancelHint();
+  return ::MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
+}
+
+void TApplication::ProcessTimers() {}
+
+void TApplication::CancelHint() {
+  hintControl_ = nullptr;
+  if (handle_) {
+    KillTimer(handle_, 1);
+    KillTimer(handle_, 2);
+  }
+  if (hintWindow_) ShowWindow(hintWindow_, SW_HIDE);
+}
+
+void TApplication::Terminate() {
+  terminated_ = true;
+  PostQuitMessage(0);
+}
+
+void TApplication::HandleNeeded() {
+  if (handle_) return;
+  WindowBridge::EnsureClass("TApplication", 0, ApplicationWndProc);
+  handle_ = CreateWindowExA(WS_EX_TOOLWINDOW, "TApplication", title_.c_str(), WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                            WindowBridge::Instance(), nullptr);
+}
+
+void TApplication::ShowHintWindow() {
+  if (!hintControl_ || !showHint_) return;
+  g_hintText = hintControl_->Hint();
+  if (g_hintText.empty()) return;
+  if (!hintWindow_) {
+    WindowBridge::EnsureClass("THintWindow", CS_SAVEBITS, HintWndProc);
+    hintWindow_ = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, "THintWindow", "", WS_POPUP | WS_BORDER, 0, 0, 0, 0,
+                                  nullptr, nullptr, WindowBridge::Instance(), nullptr);
+  }
+  HDC dc = GetDC(hintWindow_);
+  HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+  RECT r{0, 0, 300, 0};
+  DrawTextA(dc, g_hintText.c_str(), static_cast<int>(g_hintText.size()), &r, DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+  SelectObject(dc, old);
+  ReleaseDC(hintWindow_, dc);
+  POINT p;
+  GetCursorPos(&p);
+  int w = r.right + 8, hgt = r.bottom + 6;
+  int x = p.x, y = p.y + 20;
+  if (x + w > GetSystemMetrics(SM_CXSCREEN)) x = GetSystemMetrics(SM_CXSCREEN) - w;
+  if (y + hgt > GetSystemMetrics(SM_CYSCREEN)) y = p.y - hgt - 4;
+  SetWindowPos(hintWindow_, HWND_TOPMOST, x, y, w, hgt, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  InvalidateRect(hintWindow_, nullptr, TRUE);
+  SetTimer(handle_, 2, static_cast<UINT>(hintHidePause_), nullptr);
+}
+
+void TApplication::ProcessMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      terminated_ = true;
+      return;
+    }
+    if (PreTranslate(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+void TApplication::HandleMessage() {
+  MSG msg;
+  const BOOL r = GetMessageA(&msg, nullptr, 0, 0);
+  if (r <= 0) {
+    terminated_ = true;
+    return;
+  }
+  if (PreTranslate(msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageA(&msg);
+}
+
+void TApplication::Run() {
+  if (mainForm_ && !mainForm_->Visible()) mainForm_->Show();
+  while (!terminated_) {
+    HandleMessage();
+  }
+}
+
+void TApplication::ReportException(TObject* sender, const std::string& message) {
+  ::MessageBoxA(nullptr, message.c_str(), title_.empty() ? "Error" : title_.c_str(), MB_OK | MB_ICONERROR);
+}
+
+void TApplication::StartHintTimer() {
+  HandleNeeded();
+  SetTimer(handle_, 1, static_cast<UINT>(hintPause_), nullptr);
+}
+
+}  // namespace gui

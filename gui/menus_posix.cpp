@@ -1,0 +1,21 @@
+// The headless half of menus: no system menu exists natively; menus are their items, and a popup menu only
+// tells its OnPopup.
+#include "gui/menus.h"
+
+namespace gui {
+
+void TMenu::Release() { handle_ = nullptr; }
+
+void TMenu::Build() {}
+
+HMENU TMenu::Handle() { return handle_; }
+
+void TMenu::ItemChanged(TMenuItem* item, bool structure) {}
+
+void TMainMenu::Rebuilt() {}
+
+void TPopupMenu::Popup(int x, int y) {
+  if (OnPopup) OnPopup(this);
+}
+
+}  // namespace gui
