@@ -152,6 +152,12 @@ void CornerImages(const SkinSectionRecord& section, const LoadedSkin& skin, int3
   }
 }
 
+// Round(transparency x 2.55), the half rounded to even, in integers (2.55 has no exact binary form).
+int TransparencyWeight(int32_t transparency) {
+  const int32_t q = transparency * 255, f = q / 100, r = q % 100;
+  return f + (r > 50 || (r == 50 && (f & 1)) ? 1 : 0);
+}
+
 CacheInfo Moved(const CacheInfo& ci, const TPoint& offset) {
   CacheInfo moved = ci;
   moved.X = Clamp32(int64_t(ci.X) + offset.X);
@@ -213,7 +219,7 @@ void PaintSectionCore(int32_t sectionIndex, const CacheInfo& ci, int32_t state, 
     } else {
       FillRectBitmap32(bmp, R, ci.FillColor, 255);
     }
-    BlendBitmapsConst(bmp, work, int(std::nearbyint(k.transparency * 2.55)), whole, TPoint{R.Left, R.Top});
+    BlendBitmapsConst(bmp, work, TransparencyWeight(k.transparency), whole, TPoint{R.Left, R.Top});
   } else {
     FillRectBitmap32(bmp, R, MixColorsRatio(ColorToRGB(ci.FillColor), k.colour, k.transparency / 100.0), 255);
   }
