@@ -1,6 +1,5 @@
 #include <windows.h>
 
-#include <mutex>
 
 #include "skin/paint/gdi_ledger.h"
 #include "skin/paint/painting_libraries.h"

@@ -172,7 +172,7 @@ TEST(TextureFill, ModesCoverWhatTheyHandBack) {
   const SkinImageRecord& tex = f.Image(f.texture);  // 5 x 3
   const TRect R{2, 1, 25, 15};                      // 23 x 14
   auto tile = [](const Bitmap& m, int32_t x, int32_t y) { return GetPixel32(m, 40 + (x - 2) % 5, (y - 1) % 3); };
-  auto near = [](int32_t i, int32_t from, int32_t to) { return (2 * i + 1) * from / (2 * to); };
+  auto nearest = [](int32_t i, int32_t from, int32_t to) { return (2 * i + 1) * from / (2 * to); };
   struct Case {
     uint8_t mode;
     Expect expect;
@@ -180,13 +180,13 @@ TEST(TextureFill, ModesCoverWhatTheyHandBack) {
   };
   const Case cases[] = {
       {0, tile, {2, 1, TextureCoveredAll, 15}},
-      {1, [&](const Bitmap& m, int32_t x, int32_t y) { return GetPixel32(m, 40 + near(x - 2, 5, 23), near(y - 1, 3, 14)); },
+      {1, [&](const Bitmap& m, int32_t x, int32_t y) { return GetPixel32(m, 40 + nearest(x - 2, 5, 23), nearest(y - 1, 3, 14)); },
        {2, 1, TextureCoveredAll, 15}},
       {2, [&](const Bitmap& m, int32_t x, int32_t y) { return y < 4 ? tile(m, x, y) : 0u; }, {2, 4, 25, 15}},
       {3, [&](const Bitmap& m, int32_t x, int32_t y) { return x < 7 ? tile(m, x, y) : 0u; }, {7, 1, 25, 15}},
-      {4, [&](const Bitmap& m, int32_t x, int32_t y) { return y < 4 ? GetPixel32(m, 40 + near(x - 2, 5, 23), y - 1) : 0u; },
+      {4, [&](const Bitmap& m, int32_t x, int32_t y) { return y < 4 ? GetPixel32(m, 40 + nearest(x - 2, 5, 23), y - 1) : 0u; },
        {2, 4, 25, 15}},
-      {5, [&](const Bitmap& m, int32_t x, int32_t y) { return x < 7 ? GetPixel32(m, 40 + x - 2, near(y - 1, 3, 14)) : 0u; },
+      {5, [&](const Bitmap& m, int32_t x, int32_t y) { return x < 7 ? GetPixel32(m, 40 + x - 2, nearest(y - 1, 3, 14)) : 0u; },
        {7, 1, 25, 15}},
       {6, [&](const Bitmap& m, int32_t x, int32_t y) { return y >= 12 ? GetPixel32(m, 40 + (x - 2) % 5, y - 12) : 0u; },
        {2, 1, 25, 12}},
@@ -194,9 +194,9 @@ TEST(TextureFill, ModesCoverWhatTheyHandBack) {
        {2, 1, 20, 15}},
       // Whole tiles while x < 20 and y < 12 (so to column 22 and row 13), the last column cut: rows 13, 14 left.
       {10, [&](const Bitmap& m, int32_t x, int32_t y) { return y < 13 ? tile(m, x, y) : 0u; }, {2, 13, 25, 15}},
-      {11, [&](const Bitmap& m, int32_t x, int32_t y) { return GetPixel32(m, 40 + near(x - 2, 5, 23), (y - 1) % 3); },
+      {11, [&](const Bitmap& m, int32_t x, int32_t y) { return GetPixel32(m, 40 + nearest(x - 2, 5, 23), (y - 1) % 3); },
        {2, 1, TextureCoveredAll, 15}},
-      {12, [&](const Bitmap& m, int32_t x, int32_t y) { return GetPixel32(m, 40 + (x - 2) % 5, near(y - 1, 3, 14)); },
+      {12, [&](const Bitmap& m, int32_t x, int32_t y) { return GetPixel32(m, 40 + (x - 2) % 5, nearest(y - 1, 3, 14)); },
        {2, 1, TextureCoveredAll, 15}},
       {8, [](const Bitmap&, int32_t, int32_t) { return 0u; }, {2, 1, 25, 15}},
   };
