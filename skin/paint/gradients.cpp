@@ -15,7 +15,7 @@ using detail::GetView32;
 using detail::View32;
 
 // The build's own triangle-gradient entry point (gradients_posix.cpp, gradients_win32.cpp).
-GradientFillFunction SystemGradientFill();
+GradientFillFunction PaintersSystemGradientFill();
 
 namespace {
 
@@ -83,7 +83,7 @@ void TriangleGradient(Bitmap& bmp, const TRect& r, const GradientStepArray& step
 
 }  // namespace
 
-GradientFillFunction GradientFillProc() { return procChosen ? chosenProc : SystemGradientFill(); }
+GradientFillFunction GradientFillProc() { return procChosen ? chosenProc : PaintersSystemGradientFill(); }
 
 GradientFillFunction SetGradientFillProc(GradientFillFunction proc) {
   const GradientFillFunction previous = GradientFillProc();

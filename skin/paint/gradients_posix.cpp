@@ -3,6 +3,6 @@
 namespace skin {
 
 // The native build has no msimg32: the triangle gradient is the painters' own shading.
-GradientFillFunction SystemGradientFill() { return ShadeTriangles; }
+GradientFillFunction PaintersSystemGradientFill() { return ShadeTriangles; }
 
 }  // namespace skin

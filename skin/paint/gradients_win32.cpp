@@ -34,6 +34,6 @@ bool SystemTriangles(Bitmap& bmp, const GradientVertex* vertices, uint32_t verte
 
 }  // namespace
 
-GradientFillFunction SystemGradientFill() { return MsImgGradientFill() ? SystemTriangles : nullptr; }
+GradientFillFunction PaintersSystemGradientFill() { return MsImgGradientFill() ? SystemTriangles : nullptr; }
 
 }  // namespace skin

@@ -9,7 +9,7 @@
 namespace skin {
 
 // The build's delivery of a command to a window (painter_services_posix.cpp, painter_services_win32.cpp).
-intptr_t SendCommandToWindow(void* window, uint16_t code, intptr_t lParam);
+intptr_t PaintersSendToWindow(void* window, uint16_t code, intptr_t lParam);
 
 namespace {
 
@@ -50,7 +50,7 @@ bool SpecialSectionFallback(const TsSkinManager&, int32_t, bool& linkStyle) {
 
 TColor ProviderFormColorFallback(const TsCommonData&) { return ColorToRGB(clBtnFace); }
 
-const PainterServices fallback{SendCommandToWindow,     SendToControlFallback,  BgColorFallback,
+const PainterServices fallback{PaintersSendToWindow,     SendToControlFallback,  BgColorFallback,
                                ParentSectionIndexFallback, SpecialSectionFallback, ProviderFormColorFallback};
 
 }  // namespace

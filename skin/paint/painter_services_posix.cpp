@@ -3,12 +3,12 @@
 namespace skin {
 
 // No window exists in the native build: nobody answers.
-intptr_t SendCommandToWindow(void*, uint16_t, intptr_t) { return 0; }
+intptr_t PaintersSendToWindow(void*, uint16_t, intptr_t) { return 0; }
 
 }  // namespace skin
 
 namespace skin {
 
-void* ParentWindowOf(void*) { return nullptr; }
+void* PaintersParentWindow(void*) { return nullptr; }
 
 }  // namespace skin

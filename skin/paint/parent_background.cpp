@@ -9,9 +9,9 @@ namespace skin {
 // The parent paints itself into info.DC, the asker's area at the DC's origin (parent_background_win32.cpp; the
 // native build has no device contexts and does nothing). deliver sends one message (with the DC) to the parent.
 using DeliverMessage = void (*)(void* parent, uint32_t msg, uintptr_t wParam);
-void PaintParentIntoDC(BackgroundInfo& info, DeliverMessage deliver, void* parent);
+void PaintersParentIntoDC(BackgroundInfo& info, DeliverMessage deliver, void* parent);
 // SendMessageA to a window (nothing natively).
-void DeliverWindowMessage(void* parent, uint32_t msg, uintptr_t wParam);
+void PaintersDeliverToWindow(void* parent, uint32_t msg, uintptr_t wParam);
 
 namespace {
 
@@ -32,7 +32,7 @@ bool QueryParentBackground(BackgroundInfo& info, void* parent, bool pleaseDraw) 
   Services().SendToWindow(parent, library_command::GetBackground, reinterpret_cast<intptr_t>(&info));
   if (info.BgType != btUnknown) return true;
   if (pleaseDraw) {
-    PaintParentIntoDC(info, DeliverWindowMessage, parent);
+    PaintersParentIntoDC(info, PaintersDeliverToWindow, parent);
     return false;
   }
   const TsSkinManager* m = DefaultManager();
@@ -52,7 +52,7 @@ bool QueryControlBackground(BackgroundInfo& info, gui::TControl* parent, bool pl
   Services().SendToControl(*parent, library_command::GetBackground, reinterpret_cast<intptr_t>(&info));
   if (info.BgType != btUnknown) return true;
   if (pleaseDraw) {
-    PaintParentIntoDC(info, DeliverToControl, parent);
+    PaintersParentIntoDC(info, DeliverToControl, parent);
     return true;
   }
   info.BgType = btFill;

@@ -7,7 +7,7 @@ namespace skin {
 using DeliverMessage = void (*)(void* parent, uint32_t msg, uintptr_t wParam);
 
 // No device contexts and no windows in the native build.
-void PaintParentIntoDC(BackgroundInfo&, DeliverMessage, void*) {}
-void DeliverWindowMessage(void*, uint32_t, uintptr_t) {}
+void PaintersParentIntoDC(BackgroundInfo&, DeliverMessage, void*) {}
+void PaintersDeliverToWindow(void*, uint32_t, uintptr_t) {}
 
 }  // namespace skin

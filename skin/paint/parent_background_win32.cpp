@@ -8,11 +8,11 @@ namespace skin {
 
 using DeliverMessage = void (*)(void* parent, uint32_t msg, uintptr_t wParam);
 
-void DeliverWindowMessage(void* parent, uint32_t msg, uintptr_t wParam) {
+void PaintersDeliverToWindow(void* parent, uint32_t msg, uintptr_t wParam) {
   if (parent != nullptr) SendMessageA(static_cast<HWND>(parent), msg, WPARAM(wParam), 0);
 }
 
-void PaintParentIntoDC(BackgroundInfo& info, DeliverMessage deliver, void* parent) {
+void PaintersParentIntoDC(BackgroundInfo& info, DeliverMessage deliver, void* parent) {
   HDC dc = static_cast<HDC>(info.DC);
   if (dc == nullptr || parent == nullptr) return;
   const int saved = SaveDC(dc);

@@ -24,7 +24,7 @@ using detail::View32;
 using kernels::Mix;
 
 // The window that holds a window (GetParent; nothing natively), painter_services_*.cpp.
-void* ParentWindowOf(void* window);
+void* PaintersParentWindow(void* window);
 
 namespace {
 
@@ -156,7 +156,7 @@ void PaintParentCorners(TsCommonData& data, int32_t state, uint8_t corners) {
   if (control->Parent() != nullptr) {
     QueryControlBackground(background, control->Parent(), false);
   } else if (auto* windowed = dynamic_cast<gui::TWinControl*>(control); windowed && windowed->HandleAllocated()) {
-    QueryParentBackground(background, ParentWindowOf(windowed->WindowHandle()), false);
+    QueryParentBackground(background, PaintersParentWindow(windowed->WindowHandle()), false);
   } else {
     return;
   }

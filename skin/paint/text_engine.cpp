@@ -12,9 +12,9 @@ TextEngine* chosenEngine = nullptr;
 }  // namespace
 
 // The build's own engine (text_engine_posix.cpp, text_engine_win32.cpp).
-TextEngine& BuiltInTextEngine();
+TextEngine& PaintersBuiltInTextEngine();
 
-TextEngine& CurrentTextEngine() { return chosenEngine ? *chosenEngine : BuiltInTextEngine(); }
+TextEngine& CurrentTextEngine() { return chosenEngine ? *chosenEngine : PaintersBuiltInTextEngine(); }
 
 TextEngine* SetTextEngine(TextEngine* engine) {
   TextEngine* previous = chosenEngine;

@@ -3,6 +3,6 @@
 namespace skin {
 
 // The native build has no fonts: its text is the fixed-metric engine's.
-TextEngine& BuiltInTextEngine() { return FixedMetricEngine(); }
+TextEngine& PaintersBuiltInTextEngine() { return FixedMetricEngine(); }
 
 }  // namespace skin

@@ -81,7 +81,7 @@ class GdiTextEngine final : public TextEngine {
 
 }  // namespace
 
-TextEngine& BuiltInTextEngine() {
+TextEngine& PaintersBuiltInTextEngine() {
   static GdiTextEngine engine;
   return engine;
 }
