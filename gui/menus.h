@@ -3,6 +3,7 @@
 // visible states, hints, click events and sub-menus; a main menu that a form shows in its menu bar and popup
 // menus. In the Windows build each menu is a real menu (HMENU) kept in step with its items; a command chosen in
 // it reaches the item through the form (WM_COMMAND) and fires its OnClick.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,21 @@ namespace gui {
 
 class TMenu;
 class TCustomForm;
+
+// A keyboard shortcut: a virtual key with the modifier bits below (0 = none).
+using TShortCut = uint16_t;
+inline constexpr TShortCut scShift = 0x2000;
+inline constexpr TShortCut scCtrl = 0x4000;
+inline constexpr TShortCut scAlt = 0x8000;
+// "Ctrl+Shift+A", "Alt+F4", "Del": modifiers ("Shift+", "Ctrl+", "Alt+", any letter case) and one key: a
+// letter or digit, F1 to F24, or one of Esc, Enter, Tab, Space, Backspace (Bksp), Ins, Del, Home, End, PgUp,
+// PgDn, Left, Up, Right, Down. 0 for anything else.
+TShortCut TextToShortCut(const std::string& text);
+// The text of a shortcut in the same form ("Alt+F4"); empty for 0.
+std::string ShortCutToText(TShortCut shortCut);
+
+// How a menu item starts a new column.
+enum class TMenuBreak { mbNone, mbBreak, mbBarBreak };
 
 class TMenuItem : public TComponent {
  public:
@@ -33,6 +49,12 @@ class TMenuItem : public TComponent {
   const std::string& Hint() const { return hint_; }
   void SetHint(const std::string& h) { hint_ = h; }
   bool IsLine() const { return caption_ == "-"; }
+  TShortCut ShortCut() const { return shortCut_; }
+  void SetShortCut(TShortCut s) { shortCut_ = s; }
+  TMenuBreak Break() const { return break_; }
+  void SetBreak(TMenuBreak b);
+  int ImageIndex() const { return imageIndex_; }
+  void SetImageIndex(int i) { imageIndex_ = i; }
 
   int Count() const { return static_cast<int>(items_.size()); }
   TMenuItem* Items(int i) const { return items_.at(static_cast<size_t>(i)); }
@@ -65,6 +87,9 @@ class TMenuItem : public TComponent {
   bool visible_ = true;
   bool radioItem_ = false;
   std::string hint_;
+  TShortCut shortCut_ = 0;
+  TMenuBreak break_ = TMenuBreak::mbNone;
+  int imageIndex_ = -1;
   std::vector<TMenuItem*> items_;
   TMenuItem* parent_ = nullptr;
   TMenu* menu_ = nullptr;  // set on the root item of a menu

@@ -13,6 +13,8 @@ void TMenu::Release() {
 namespace {
 UINT ItemFlags(const TMenuItem* i) {
   UINT f = MF_STRING;
+  if (i->Break() == TMenuBreak::mbBreak) f |= MF_MENUBREAK;
+  if (i->Break() == TMenuBreak::mbBarBreak) f |= MF_MENUBARBREAK;
   if (i->Checked()) f |= MF_CHECKED;
   if (!i->Enabled()) f |= MF_GRAYED;
   return f;
