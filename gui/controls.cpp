@@ -761,13 +761,15 @@ bool TWinControl::HasVisibleGraphicChildren() const {
 
 HBRUSH TWinControl::BrushHandle() {
 #ifdef _WIN32
-  if (brush_ && brushColor_ != color_) {
+  // Kept by the colour it paints: a system colour follows its current value (a skin may change it).
+  const uint32_t rgb = ColorToRGB(color_);
+  if (brush_ && brushRGB_ != rgb) {
     DeleteObject(brush_);
     brush_ = nullptr;
   }
   if (!brush_) {
-    brush_ = CreateSolidBrush(ColorToRGB(color_));
-    brushColor_ = color_;
+    brush_ = CreateSolidBrush(rgb);
+    brushRGB_ = rgb;
   }
 #endif
   return brush_;

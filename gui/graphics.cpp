@@ -1,5 +1,7 @@
 #include "gui/graphics.h"
 
+#include "gui/syscolors.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -13,21 +15,7 @@ namespace gui {
 
 uint32_t ColorToRGB(TColor color) {
   if (color == clNone || color == clDefault) return 0;
-  if (color & clSystemColor) {
-    const int index = color & 0xFF;
-#ifdef _WIN32
-    return GetSysColor(index);
-#else
-    // The classic Windows scheme.
-    static const uint32_t classic[] = {
-        RGB(212, 208, 200), RGB(58, 110, 165),  RGB(10, 36, 106),   RGB(128, 128, 128), RGB(212, 208, 200),
-        RGB(255, 255, 255), RGB(0, 0, 0),       RGB(0, 0, 0),       RGB(0, 0, 0),       RGB(255, 255, 255),
-        RGB(212, 208, 200), RGB(212, 208, 200), RGB(128, 128, 128), RGB(10, 36, 106),   RGB(255, 255, 255),
-        RGB(212, 208, 200), RGB(128, 128, 128), RGB(128, 128, 128), RGB(0, 0, 0),       RGB(212, 208, 200),
-        RGB(255, 255, 255), RGB(64, 64, 64),    RGB(212, 208, 200), RGB(0, 0, 0),       RGB(255, 255, 225)};
-    return index < static_cast<int>(std::size(classic)) ? classic[index] : 0;
-#endif
-  }
+  if (color & clSystemColor) return GetSysColor(color & 0xFF);  // through a skin's colours while one is applied
   return static_cast<uint32_t>(color) & 0x00FFFFFF;
 }
 
@@ -176,7 +164,7 @@ void TCanvas::Select() {
   if (pen_.Style == TPenStyle::psDash) style = PS_DASH;
   if (pen_.Style == TPenStyle::psDot) style = PS_DOT;
   if (pen_.Style == TPenStyle::psClear) style = PS_NULL;
-  penHandle_ = CreatePen(style, pen_.Width, ColorToRGB(pen_.Color));
+  penHandle_ = CreatePen(style, pen_.Width, PenColor(ColorToRGB(pen_.Color)));
   HGDIOBJ p = SelectObject(dc_, penHandle_);
   if (!oldPen_) oldPen_ = p;
   SetTextColor(dc_, ColorToRGB(font_.Color()));
