@@ -15,6 +15,7 @@
 #include "gui/stdctrls.h"
 #include "gui/syscolors.h"
 #include "skin/engine/componentprops.h"
+#include "skin/engine/programskinmanager.h"
 #include "skin/engine/scommondata.h"
 #include "skin/engine/skinchange.h"
 #include "skin/engine/skinsyscolors.h"
@@ -66,6 +67,20 @@ TEST(SkinManagerComponent, TheFirstManagerIsTheDefaultAndHooksTheApplication) {
   }
   EXPECT_EQ(DefaultManager(), nullptr);  // no other manager becomes the default by itself
   EXPECT_FALSE(themeChanged());
+}
+
+TEST(SkinManagerComponent, TheProgramsStoredManagerAsAComponent) {
+  PortableSkinSystem sys;
+  TsSkinManagerComponent m(nullptr, sys);
+  Forms forms;
+  ProbeForm* plain = forms.Add("P", false);
+  ReadProgramSkinManager(m);  // the skin is loaded while the definition is read, applied in Loaded
+  EXPECT_EQ(plain->Count(AC_SKINLOADED), 1);
+  EXPECT_EQ(m.SkinData().Active, 1);
+  EXPECT_EQ(m.HooksInstalled, 1);
+  EXPECT_TRUE(SkinSysColorsInstalled());  // the program's manager asks for the skin's system colours
+  m.SetActive(false);
+  EXPECT_FALSE(SkinSysColorsInstalled());
 }
 
 TEST(SkinManagerComponent, ASkinChangeInTheOrderTheFormsSeeIt) {

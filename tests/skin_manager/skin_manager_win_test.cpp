@@ -243,6 +243,129 @@ TEST_F(ManagerWinTest, CommandsCarryingAddressesAreRefusedFromAnotherThread) {
   EXPECT_EQ(accepted, 3);
 }
 
+// A provider of a hooked window: a plain popup window that records the library commands it receives.
+struct HookedProvider : TacProvider {
+  HWND window = nullptr;
+  std::vector<uint16_t> got;
+  std::function<void()> onCommand;
+  int* freed;
+  explicit HookedProvider(int* freedCount) : freed(freedCount) {
+    static const bool registered = [] {
+      WNDCLASSA wc{};
+      wc.lpfnWndProc = [](HWND h, UINT msg, WPARAM w, LPARAM l) -> LRESULT {
+        auto* self = reinterpret_cast<HookedProvider*>(GetWindowLongPtrA(h, GWLP_USERDATA));
+        if (msg == WM_SKINCOMMAND && self) {
+          self->got.push_back(SkinCommandCode(w));
+          if (self->onCommand) self->onCommand();
+          return 0;
+        }
+        return DefWindowProcA(h, msg, w, l);
+      };
+      wc.hInstance = GetModuleHandleA(nullptr);
+      wc.lpszClassName = "HookedProviderTest";
+      return RegisterClassA(&wc) != 0;
+    }();
+    (void)registered;
+    window = CreateWindowExA(WS_EX_TOOLWINDOW, "HookedProviderTest", "", WS_POPUP | WS_VISIBLE, 600, 500, 60, 40,
+                             nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+  ~HookedProvider() override {
+    DestroyWindow(window);
+    ++*freed;
+  }
+  HWND AdapterWindow() const override { return window; }
+};
+
+TEST_F(ManagerWinTest, HookedWindowsAreToldAndFreedWithTheHooks) {
+  TestSystem sys;
+  ManagerEnv e(sys);
+  e.Store("One", Pack(FixtureMembers()));
+  int created = 0;
+  ManagerServices().CBTHookProc = [&created](int code, WPARAM, LPARAM, LRESULT&) {
+    created += code == HCBT_CREATEWND;
+    return false;
+  };
+  e.m->SetSkinName("One");
+  ASSERT_NE(ProviderList(), nullptr);
+  int freed = 0;
+  ProviderList()->push_back(std::make_unique<HookedProvider>(&freed));
+  ProviderList()->push_back(std::make_unique<HookedProvider>(&freed));
+  EXPECT_GE(created, 2);  // the replaceable hook procedure saw the windows made
+  auto* first = static_cast<HookedProvider*>((*ProviderList())[0].get());
+  // A provider that goes while the others are told is not reached: its entry is emptied, not compacted.
+  first->onCommand = [] { (*ProviderList())[1].reset(); };
+  gui::TMessage m{WM_SKINCOMMAND, SkinCommandWParam(AC_SKINREFRESH), 0, 0};
+  BroadcastToSkinnedForms(m);
+  EXPECT_EQ(first->got, (std::vector<uint16_t>{AC_SKINREFRESH}));
+  EXPECT_EQ(freed, 1);
+  EXPECT_EQ(ProviderList()->size(), 2u);
+  first->onCommand = nullptr;
+
+  e.m->SetActive(false);  // the hooks go: every provider freed, then the list
+  EXPECT_EQ(freed, 2);
+  EXPECT_EQ(ProviderList(), nullptr);
+  const int before = created;
+  HWND later = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  DestroyWindow(later);
+  EXPECT_EQ(created, before);
+  ManagerServices().CBTHookProc = nullptr;
+}
+
+TEST_F(ManagerWinTest, WindowHelpers) {
+  ShownForms forms;
+  ProbeForm* form = forms.Add("Helpers", true, 40);
+  form->answerColor = 0x00A0B0C0;
+  auto* panel = new gui::TPanel(form);
+  panel->SetParent(form);
+  panel->SetBounds(10, 10, 100, 60);
+  auto* edit = new gui::TEdit(form);
+  edit->SetParent(panel);
+  HWND f = form->WindowHandle(), p = panel->WindowHandle(), ed = edit->WindowHandle();
+  EXPECT_EQ(TopParentWindow(ed), f);
+  EXPECT_EQ(TopParentWindow(f), f);
+  EXPECT_EQ(GetWndClassName(p), "TPanel");
+  EXPECT_EQ(GetWndClassName(nullptr), "");
+  EXPECT_EQ(WindowBgColor(f), TColor(0xA0B0C0));
+  EXPECT_EQ(WindowBgColor(p), TColor(0));  // a window outside the library answers black
+  EXPECT_EQ(WindowBgColor(nullptr), TColor(0xFF00FF));
+  RECT client;
+  ClientRectInWindow(f, client);
+  RECT w;
+  GetWindowRect(f, &w);
+  POINT origin{0, 0};
+  ClientToScreen(f, &origin);
+  EXPECT_EQ(client.left, origin.x - w.left);
+  EXPECT_EQ(client.top, origin.y - w.top);
+  // Direct children only; every child window in Z order.
+  form->received.clear();
+  std::vector<uint16_t> panelGot;
+  gui::TWndMethod previous = panel->WindowProc;
+  panel->WindowProc = [&panelGot, previous](gui::TMessage& m) {
+    if (m.Msg == WM_SKINCOMMAND) panelGot.push_back(SkinCommandCode(m.WParam));
+    previous(m);
+  };
+  SendToChildWindows(f, gui::TMessage{WM_SKINCOMMAND, SkinCommandWParam(AC_REPAINT), 0, 0});
+  RepaintChildWindows(f);
+  EXPECT_EQ(panelGot, (std::vector<uint16_t>{AC_REPAINT, AC_FLUSHREPAINT}));
+  EXPECT_TRUE(form->received.empty());
+  EXPECT_EQ(ProgramSmallIcon(), ProgramSmallIcon());
+
+  // A layered update from a bitmap: the window becomes layered, and nothing is left behind.
+  const ledger::Snapshot before = ledger::Take();
+  HWND popup = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | WS_VISIBLE, 700, 100, 50, 50, nullptr,
+                               nullptr, nullptr, nullptr);
+  {
+    Bitmap image(50, 50, pf32bit);
+    const TPoint at{700, 100};
+    UpdateLayeredFromBitmap(popup, &image, 200, &at);
+  }
+  EXPECT_TRUE(GetWindowLongA(popup, GWL_EXSTYLE) & WS_EX_LAYERED);
+  UpdateLayeredFromBitmap(popup, nullptr, 255, nullptr);  // a snapshot of its own place
+  DestroyWindow(popup);
+  EXPECT_EQ(ledger::Difference(before, ledger::Take()), "");
+}
+
 // A graphic control that paints a square of its colour in its middle.
 class Square : public gui::TGraphicControl {
  public:
