@@ -65,6 +65,10 @@ void BorderFormCreateWindow(TacBorderForm& bf);
 void BorderFormUpdate(TacBorderForm& bf, bool repaint, uint8_t alpha);
 // The hit code of the cursor position.
 int32_t BorderFormHitTest(TacBorderForm& bf);
+// The window placed right behind the form again (after a pure z-order change of the form).
+void BorderFormFollowZOrder(TacBorderForm& bf);
+// The window enabled or disabled with its form.
+void BorderFormEnable(TacBorderForm& bf, bool enabled);
 #ifdef _WIN32
 // The window's region (owned by the caller), 0 without a window.
 HRGN BorderFormRegion(TacBorderForm& bf);

@@ -61,13 +61,17 @@ void ProviderUpdateRegion(TsSkinProvider& p, bool redraw);
 // pixel opaque. freeCache frees the cache afterwards. nullptr without a cache.
 std::unique_ptr<Bitmap> ProviderFormSnapshot(TsSkinProvider& p, bool freeCache);
 
+// The form's visible child windows painted into a copy of the frame cache at their places (nothing natively).
+void PaintFormChildren(TsSkinProvider& p, Bitmap& bmp);
+#ifdef _WIN32
+// A hidden, topmost, non-activating layered window over a window's rectangle showing a copy of the window (owned by
+// the caller, who destroys it with ledger::DestroyWindow).
+HWND CreateSnapshotCoverForm(HWND window);
+#endif
+
 // ---- Grip.
 #ifdef _WIN32
 void ProviderPaintGrip(HDC dc, TsSkinProvider& p);
 #endif
-
-// The message the library sends a form to ask whether it keeps its own region, and its answer.
-inline constexpr uint32_t WM_SKINPROBE = 0xBC4D;
-inline constexpr uint32_t SkinProbeAnswer = 0x41A2;
 
 }  // namespace skin

@@ -83,6 +83,11 @@ void RemoveFormRegion(gui::TCustomForm& form);
 // The program's first command-line parameter (empty when none; natively always empty).
 std::string CommandLineFirstParam();
 
+// The form's constant alpha: 255 removes WS_EX_LAYERED, any other value makes the window layered with it.
+void SetFormAlpha(gui::TCustomForm& form, uint8_t alpha);
+// The flags of the WINDOWPOS record a WM_WINDOWPOSCHANGED carries (0 natively).
+uint32_t WindowPosFlags(intptr_t lParam);
+
 // The end of the kept state of a form's headless window (nothing on Windows).
 void ForgetFormWindow(const gui::TCustomForm& form);
 #ifndef _WIN32

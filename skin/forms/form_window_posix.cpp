@@ -186,6 +186,13 @@ void ResetWindowTheme(gui::TCustomForm&) {}
 void RemoveFormRegion(gui::TCustomForm&) {}
 std::string CommandLineFirstParam() { return {}; }
 
+void SetFormAlpha(gui::TCustomForm& form, uint8_t alpha) {
+  const uint32_t ex = FormWindowExStyle(form);
+  SetFormWindowExStyle(form, alpha == 255 ? ex & ~kWsExLayered : ex | kWsExLayered);
+}
+
+uint32_t WindowPosFlags(intptr_t) { return 0; }
+
 void ForgetFormWindow(const gui::TCustomForm& form) { Windows().erase(&form); }
 
 }  // namespace skin

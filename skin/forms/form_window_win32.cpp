@@ -5,6 +5,8 @@
 #include "gui/graphics.h"
 #include "skin/forms/form_window.h"
 #include "skin/paint/gdi_ledger.h"
+#include "skin/paint/painting_libraries.h"
+#include "skin/engine/svclutils.h"
 
 namespace skin {
 
@@ -147,13 +149,7 @@ void RedrawFormWindow(gui::TCustomForm& form, uint32_t flags) {
 }
 
 void ResetWindowTheme(gui::TCustomForm& form) {
-  // The theme library is bound when first needed; a system without it keeps its look.
-  using SetWindowThemeFunction = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
-  static HMODULE theme = LoadLibraryA("uxtheme.dll");
-  static auto setTheme =
-      theme ? reinterpret_cast<SetWindowThemeFunction>(reinterpret_cast<void*>(GetProcAddress(theme, "SetWindowTheme")))
-            : nullptr;
-  if (setTheme && Handle(form)) setTheme(Handle(form), nullptr, nullptr);
+  if (SetWindowThemeFn setTheme = SetWindowThemeEntry(); setTheme && Handle(form)) setTheme(Handle(form), nullptr, nullptr);
 }
 
 void RemoveFormRegion(gui::TCustomForm& form) {
@@ -161,6 +157,23 @@ void RemoveFormRegion(gui::TCustomForm& form) {
 }
 
 std::string CommandLineFirstParam() { return __argc > 1 && __argv[1] ? std::string(__argv[1]) : std::string(); }
+
+void SetFormAlpha(gui::TCustomForm& form, uint8_t alpha) {
+  HWND h = Handle(form);
+  if (!h) return;
+  const LONG ex = GetWindowLongA(h, GWL_EXSTYLE);
+  if (alpha == 255) {
+    if (ex & WS_EX_LAYERED) SetWindowLongA(h, GWL_EXSTYLE, ex & ~WS_EX_LAYERED);
+    return;
+  }
+  if (!(ex & WS_EX_LAYERED)) SetWindowLongA(h, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+  if (auto set = SetLayeredWindowAttributesProc()) set(h, 0, alpha, LWA_ALPHA);
+}
+
+uint32_t WindowPosFlags(intptr_t lParam) {
+  const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+  return pos ? pos->flags : 0;
+}
 
 void ForgetFormWindow(const gui::TCustomForm&) {}
 

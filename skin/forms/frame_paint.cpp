@@ -88,7 +88,7 @@ void DrawGlyphCentred(Bitmap& dst, const gui::TBitmap& glyph, const TRect& R, bo
 }
 
 bool ProviderIconicSmallCaption(const TsSkinProvider& p) {
-  return p.Form && FormWindowIconic(*p.Form) && gui::Application->MainForm() != p.Form;
+  return p.Form() && FormWindowIconic(*p.Form()) && gui::Application->MainForm() != p.Form();
 }
 
 bool ProviderCacheSizeChanged(TsSkinProvider& p) {
@@ -126,7 +126,7 @@ void ProviderPaintTitleIcon(TsSkinProvider& p, Bitmap& bmp) {
 // ---- Caption buttons.
 
 int32_t ProviderButtonVariantState(const TsSkinProvider& p, int32_t state, bool enabled, bool fading) {
-  const bool inactiveLook = !p.FormActive || !enabled || (p.Form && !FormWindowEnabled(*p.Form));
+  const bool inactiveLook = !p.FormActive || !enabled || (p.Form() && !FormWindowEnabled(*p.Form()));
   return (inactiveLook && (state == 0 || fading)) ? -1 : state;
 }
 
@@ -176,7 +176,7 @@ void ProviderPaintTitleButtons(TsSkinProvider& p) {
     ProviderDrawButtonRecord(p, p.ButtonClose, p.SystemMenu->CloseEnabled());
     if (p.SystemMenu->MaximizeVisible()) ProviderDrawButtonRecord(p, p.ButtonMax, p.SystemMenu->MaximizeEnabled());
     if (p.SystemMenu->MinimizeVisible()) ProviderDrawButtonRecord(p, p.ButtonMin, p.SystemMenu->MinimizeEnabled());
-    if (p.Form->BorderIcons() & gui::biHelp) ProviderDrawButtonRecord(p, p.ButtonHelp, true);
+    if (p.Form()->BorderIcons() & gui::biHelp) ProviderDrawButtonRecord(p, p.ButtonHelp, true);
   }
   TsTitleButtons& buttons = p.TitleButtons();
   for (int i = 0; i < buttons.Count(); ++i) {
@@ -192,14 +192,14 @@ bool ProviderTitleButtonImage(TsSkinProvider& p, const TitleButtonRecord& record
   TsSkinManager* m = ProviderManager(p);
   imageIndex = record.ImageIndex;
   disabled = false;
-  if (m == nullptr || !p.Form) return true;
+  if (m == nullptr || !p.Form()) return true;
   const SkinCommonIndexes& ci = m->Skin().CommonIndexes;
   const bool large = record.LargeImage;
   const int32_t restoreImage = large ? ci.BIConNorm : ci.SIConNorm;
   const int32_t maximizeImage = large ? ci.BIConMax : ci.SIConMax;
-  const bool iconic = FormWindowIconic(*p.Form);
+  const bool iconic = FormWindowIconic(*p.Form());
   if (record.HitCode == kHtMaxButton) {
-    if (p.Form->WindowState() == gui::TWindowState::wsMaximized) {
+    if (p.Form()->WindowState() == gui::TWindowState::wsMaximized) {
       imageIndex = restoreImage;
     } else if (iconic) {
       imageIndex = maximizeImage;
@@ -233,14 +233,11 @@ bool ButtonEnabled(TsSkinProvider& p, const TitleButtonRecord& record) {
 void ProviderPaintTitleButton(TsSkinProvider& p, int32_t code) {
   TitleButtonRecord* record = ProviderButtonRecord(p, code);
   if (code == kHtMdiClose && !ProviderShowMDIChildButtons(p)) record = nullptr;
-  if (record == nullptr || record->State < 0 || record->State > 2) {
-    if (record) ProviderButtonHoverGlow(p, *record, false);
-    return;
-  }
+  if (record == nullptr || record->State < 0 || record->State > 2) return;
   TsSkinManager* m = ProviderManager(p);
   const bool animate = !(code >= kHtMdiClose && code <= kHtMdiMinimize) && m &&
-                       (m->Effects.AllowGlowing || p.BorderForm) && p.StateFlags == 0 && p.Form &&
-                       p.Form->Parent() == nullptr;
+                       (m->Effects.AllowGlowing || p.BorderForm) && p.StateFlags == 0 && p.Form() &&
+                       p.Form()->Parent() == nullptr;
   if (animate) {
     switch (record->State) {
       case 1: AnimateTitleButtonGlow(*record, 1, 10, p, true); break;
@@ -267,14 +264,13 @@ void ProviderPaintTitleButton(TsSkinProvider& p, int32_t code) {
     if (!b->Glyph().Empty()) DrawGlyphCentred(*cache, b->Glyph(), record->Rect, record->State == 2);
   }
   ProviderCopyCacheRectToWindow(p, record->Rect);
-  ProviderButtonHoverGlow(p, *record, true);
 }
 
 // ---- Caption text.
 
 uint32_t ProviderCaptionTextFlags(const TsSkinProvider& p) {
   uint32_t flags = dtSingleLine | dtVCenter | dtNoPrefix | dtEndEllipsis;
-  if (p.Form && p.Form->UseRightToLeftReading()) flags |= dtRtlReading;
+  if (p.Form() && p.Form()->UseRightToLeftReading()) flags |= dtRtlReading;
   return flags;
 }
 
@@ -284,14 +280,14 @@ TRect ProviderCaptionTextRect(TsSkinProvider& p) {
   r.Left = FormBorderWidth(p, true) + (TitleIconShown(p) ? TitleIconWidth(p) : 0) + 4 + m.Left;
   if (p.CaptionSectionIndex >= 0) r.Left += 2;
   r.Right = ProviderCacheWidth(p) - ProviderButtonsWidth(p) - 12 - m.Right;
-  const bool maximized = p.Form && FormWindowZoomed(*p.Form);
+  const bool maximized = p.Form() && FormWindowZoomed(*p.Form());
   r.Top = (maximized && !p.BorderForm) ? 3 : m.Top + (maximized ? 1 : 2);
   r.Bottom = p.CaptionBottom;
   return r;
 }
 
 void ProviderPaintCaptionText(TsSkinProvider& p) {
-  if (ProviderCaptionHeight(p, true) == 0 || !p.DrawNonClientArea() || !p.Form) return;
+  if (ProviderCaptionHeight(p, true) == 0 || !p.DrawNonClientArea() || !p.Form()) return;
   Bitmap* cache = p.SkinData().CacheBmp.get();
   TsSkinManager* m = ProviderManager(p);
   if (cache == nullptr || m == nullptr) return;
@@ -302,7 +298,7 @@ void ProviderPaintCaptionText(TsSkinProvider& p) {
   const TSize addedSize = added.Text().empty() ? TSize{} : engine.Extent(added.Font(), added.Text());
   gui::TFont captionFont;
   CaptionFont(captionFont);
-  const std::string caption = p.Form->Caption();
+  const std::string caption = p.Form()->Caption();
   const bool showMain = added.ShowMainCaption();
   const TSize captionSize = showMain ? engine.Extent(captionFont, caption) : addedSize;
   const int32_t textHeight = std::max(captionSize.cy, addedSize.cy);
@@ -310,7 +306,7 @@ void ProviderPaintCaptionText(TsSkinProvider& p) {
   R.Bottom = R.Top + textHeight;
 
   gui::TAlignment alignment = p.CaptionAlignment();
-  if (p.Form->UseRightToLeftReading()) {
+  if (p.Form()->UseRightToLeftReading()) {
     if (alignment == gui::TAlignment::taLeftJustify)
       alignment = gui::TAlignment::taRightJustify;
     else if (alignment == gui::TAlignment::taRightJustify)
@@ -327,7 +323,7 @@ void ProviderPaintCaptionText(TsSkinProvider& p) {
   const uint32_t flags = ProviderCaptionTextFlags(p);
   const int32_t state = p.FormActive ? 1 : 0;
   const int32_t titleSection = ProviderTitleSectionIndex(p);
-  const bool enabled = FormWindowEnabled(*p.Form);
+  const bool enabled = FormWindowEnabled(*p.Form());
 
   int32_t textRight = R.Left;
   if (showMain) {
@@ -398,7 +394,7 @@ void PaintExtendedBorders(TsSkinProvider& p, Bitmap& cache) {
 }  // namespace
 
 bool ProviderPaintFrame(TsSkinProvider& p) {
-  if (!p.Form || (p.Form->ControlState() & gui::csCreating) || (p.StateFlags & (psBlendMoving | psHideSnapshot)))
+  if (!p.Form() || (p.Form()->ControlState() & gui::csCreating) || (p.StateFlags & (psBlendMoving | psHideSnapshot)))
     return true;
   TsSkinManager* m = ProviderManager(p);
   TsScrollWndData& data = p.SkinData();
@@ -426,9 +422,9 @@ bool ProviderPaintFrame(TsSkinProvider& p) {
     // What lies under the form: nothing for a top-level form, the parent's background for a parented one.
     CacheInfo ci = EmptyCacheInfo;
     Bitmap* parentImage = nullptr;
-    if (gui::TWinControl* parent = p.Form->Parent()) {
+    if (gui::TWinControl* parent = p.Form()->Parent()) {
       BackgroundInfo bi;
-      bi.R = p.Form->BoundsRect();
+      bi.R = p.Form()->BoundsRect();
       QueryControlBackground(bi, parent, false);
       BackgroundToCacheInfo(bi, ci);
       parentImage = bi.Bmp;
@@ -455,7 +451,7 @@ bool ProviderPaintFrame(TsSkinProvider& p) {
           PaintBorderFrame(frame, 0, client, state, data);
         }
       }
-    } else if (!ProviderFormHasBorder(p) && p.Form->Parent() == nullptr) {
+    } else if (!ProviderFormHasBorder(p) && p.Form()->Parent() == nullptr) {
       PaintSectionCore(data.SkinIndex, EmptyCacheInfo, 0, frame, TPoint{}, cache, m, -1, -1, KeyColor);
       const SkinSectionRecord& s = m->Skin().Sections[size_t(data.SkinIndex)];
       const CacheInfo self = CacheInfoFromBitmap(&cache, 0, 0);
@@ -519,7 +515,7 @@ bool ProviderPaintFrame(TsSkinProvider& p) {
           SkinManagerGetSectionIndex(*m, p.MenuLineSkin().empty() ? std::string("MENULINE") : p.MenuLineSkin());
       if (ValidSection(m, section) != nullptr) {
         const int32_t left = ProviderClientLeft(p) - FormInnerBorderWidth(p) - (p.BorderForm ? 0 : 0);
-        const int32_t right = left + FormClientSize(*p.Form).cx + 2 * FormInnerBorderWidth(p);
+        const int32_t right = left + FormClientSize(*p.Form()).cx + 2 * FormInnerBorderWidth(p);
         const TRect band{left, t, right, t + ProviderMenuLineHeight(p) * lines + 1};
         if (!RectIsEmpty(band) && band.Bottom <= height) {
           PaintSkinItem(section, CacheInfoFromBitmap(&cache, 0, 0), 0, band, TPoint{}, cache, m);
@@ -538,8 +534,8 @@ bool ProviderPaintFrame(TsSkinProvider& p) {
     if (p.BorderForm) {
       // The layered image: the frame opaque, the shadow with its own alpha.
       const int32_t clientLeft = ProviderClientLeft(p), clientTop = ProviderClientTop(p);
-      SetAlphaRect(cache, TRect{clientLeft, clientTop, clientLeft + FormClientSize(*p.Form).cx,
-                                clientTop + FormClientSize(*p.Form).cy},
+      SetAlphaRect(cache, TRect{clientLeft, clientTop, clientLeft + FormClientSize(*p.Form()).cx,
+                                clientTop + FormClientSize(*p.Form()).cy},
                    255, clNone);
     }
     p.FirstPaintPending = false;
@@ -551,29 +547,39 @@ bool ProviderPaintFrame(TsSkinProvider& p) {
 
 FrameBands ProviderFrameBands(TsSkinProvider& p) {
   FrameBands bands;
-  if (!p.Form) return bands;
-  const TRect w = FormWindowRect(*p.Form);
+  if (!p.Form()) return bands;
+  // The window's own placement of its client area.
+  const TRect w = FormWindowRect(*p.Form());
+  const TPoint origin = FormClientOrigin(*p.Form());
+  const TSize client = FormClientSize(*p.Form());
   const int32_t width = w.Width(), height = w.Height();
-  const TSize client = FormClientSize(*p.Form);
-  const int32_t left = ProviderClientLeft(p) - (p.BorderForm ? BorderFormClientLeft(*p.BorderForm) : 0);
-  const int32_t top = p.BorderForm ? ProviderClientTop(p) - BorderFormTopOffset(*p.BorderForm) : ProviderClientTop(p);
-  int32_t topBand = (FormWindowStyle(*p.Form) & kWsCaption) ? ProviderTopNonClient(p)
-                                                             : ProviderBottomFrame(p, true);
-  if (topBand == 0) topBand = ProviderMenuLineCount(p) * ProviderMenuLineHeight(p);
-  if (p.BorderForm) topBand = top;
-  bands.Top = TRect{0, 0, width, std::min(height, topBand)};
-  const int32_t bottomTop = std::max(bands.Top.Bottom, top + client.cy);
-  bands.Left = TRect{0, bands.Top.Bottom, std::max(0, left), bottomTop};
-  bands.Bottom = TRect{0, bottomTop, width, height};
-  bands.Right = TRect{std::min(width, left + client.cx), bands.Top.Bottom, width, bottomTop};
+  const int32_t left = std::clamp(origin.X - w.Left, 0, width);
+  const int32_t top = std::clamp(origin.Y - w.Top, 0, height);
+  const int32_t right = std::clamp(left + client.cx, left, width);
+  const int32_t bottom = std::clamp(top + client.cy, top, height);
+  if (p.BorderForm) {
+    // The border window shows the frame; the form's window only its menu line.
+    const int32_t menu = ProviderMenuLineCount(p) * ProviderMenuLineHeight(p);
+    bands.Top = TRect{left, std::max(0, top - (menu > 0 ? menu + 1 : 0)), right, top};
+    return bands;
+  }
+  bands.Top = TRect{0, 0, width, top};
+  bands.Left = TRect{0, top, left, bottom};
+  bands.Bottom = TRect{0, bottom, width, height};
+  bands.Right = TRect{right, top, width, bottom};
   return bands;
+}
+
+TPoint ProviderCacheOrigin(const TsSkinProvider& p) {
+  if (!p.BorderForm) return TPoint{};
+  return TPoint{BorderFormClientLeft(*p.BorderForm), BorderFormTopOffset(*p.BorderForm)};
 }
 
 void ProviderInvalidateFrame(TsSkinProvider& p) {
   p.SkinData().BGChanged = true;
   p.FirstPaintPending = true;
   p.MenuLineCountCache = -1;
-  if (p.Form && FormWindowHandle(*p.Form)) SendFormMessage(*p.Form, 0x85, 0, 0);
+  if (p.Form() && FormWindowHandle(*p.Form())) SendFormMessage(*p.Form(), 0x85, 0, 0);
 }
 
 }  // namespace skin

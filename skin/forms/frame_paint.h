@@ -37,6 +37,9 @@ struct FrameBands {
   TRect Top, Left, Bottom, Right;
 };
 FrameBands ProviderFrameBands(TsSkinProvider& p);
+// Where the form's window begins in the cache: (0, 0), or with a border window (BorderFormClientLeft,
+// BorderFormTopOffset).
+TPoint ProviderCacheOrigin(const TsSkinProvider& p);
 
 // Caption text and added title, into the cache.
 void ProviderPaintCaptionText(TsSkinProvider& p);
@@ -64,19 +67,19 @@ void DrawFormIcon(TsSkinProvider& p, Bitmap& bmp, const TRect& R);
 // A glyph drawn centred in R (one pixel right and down when pressed): a 32-bit glyph blended with its alpha, any
 // other one transparent by the colour of its bottom-left pixel.
 void DrawGlyphCentred(Bitmap& dst, const gui::TBitmap& glyph, const TRect& R, bool pressed);
-// The hover glow of a system button (minimize, maximize, close in state 1 with a skin glow margin): shown with
-// show, else hidden.
-void ProviderButtonHoverGlow(TsSkinProvider& p, TitleButtonRecord& record, bool show);
+
 
 // Flags the cache stale and the first paint pending, resets the menu-line count, and repaints the frame.
 void ProviderInvalidateFrame(TsSkinProvider& p);
+
+// The painting core of WM_NCPAINT: the cache brought up to date, the window region set, the frame copied to the
+// window (natively only the first two).
+void ProviderPaintNonClient(TsSkinProvider& p);
 
 // ---- Copies to the window (Windows build).
 #ifdef _WIN32
 // Brings the cache up to date and copies the four bands to dc (a window DC).
 void ProviderCopyFrameToDC(TsSkinProvider& p, HDC dc);
-// The painting core of WM_NCPAINT.
-void ProviderPaintNonClient(TsSkinProvider& p);
 // The client background from the cache (WM_ERASEBKGND, WM_PAINT, WM_PRINT).
 void ProviderPaintClient(TsSkinProvider& p, HDC dc, bool withChildren);
 void ProviderPaintMessage(TsSkinProvider& p, gui::TMessage& m);

@@ -24,13 +24,13 @@ constexpr int32_t kDefaultButtonSize = 21;
 constexpr int32_t kDefaultMDIButtonSize = 16;
 
 bool ToolWindowStyle(const TsSkinProvider& p) {
-  const TFormBorderStyle s = p.Form->BorderStyle();
+  const TFormBorderStyle s = p.Form()->BorderStyle();
   return s == TFormBorderStyle::bsToolWindow || s == TFormBorderStyle::bsSizeToolWin;
 }
 
-bool Iconic(const TsSkinProvider& p) { return p.Form && FormWindowIconic(*p.Form); }
-bool Zoomed(const TsSkinProvider& p) { return p.Form && FormWindowZoomed(*p.Form); }
-uint32_t Style(const TsSkinProvider& p) { return p.Form ? FormWindowStyle(*p.Form) : 0; }
+bool Iconic(const TsSkinProvider& p) { return p.Form() && FormWindowIconic(*p.Form()); }
+bool Zoomed(const TsSkinProvider& p) { return p.Form() && FormWindowZoomed(*p.Form()); }
+uint32_t Style(const TsSkinProvider& p) { return p.Form() ? FormWindowStyle(*p.Form()) : 0; }
 
 const TsSkinData* SkinGeneral(const TsSkinProvider& p) {
   const TsSkinManager* m = ProviderManager(p);
@@ -51,9 +51,9 @@ int32_t ImageButtonWidth(const SkinImageRecord& image) {
   return ImageStateWidth(image);
 }
 
-int32_t ClientHeightOf(const TsSkinProvider& p) { return p.Form ? FormClientSize(*p.Form).cy : 0; }
-int32_t ClientWidthOf(const TsSkinProvider& p) { return p.Form ? FormClientSize(*p.Form).cx : 0; }
-TRect WindowRectOf(const TsSkinProvider& p) { return p.Form ? FormWindowRect(*p.Form) : TRect{}; }
+int32_t ClientHeightOf(const TsSkinProvider& p) { return p.Form() ? FormClientSize(*p.Form()).cy : 0; }
+int32_t ClientWidthOf(const TsSkinProvider& p) { return p.Form() ? FormClientSize(*p.Form()).cx : 0; }
+TRect WindowRectOf(const TsSkinProvider& p) { return p.Form() ? FormWindowRect(*p.Form()) : TRect{}; }
 
 }  // namespace
 
@@ -75,7 +75,7 @@ int32_t FormBorderWidthIfNoSkin(const TsSkinProvider& p, bool skinned) {
 int32_t FormCaptionHeight(const TsSkinProvider& p) {
   static const int32_t caption = SystemMetric(kSmCyCaption);
   static const int32_t small = SystemMetric(kSmCySmCaption);
-  return (p.Form && ToolWindowStyle(p) && !Iconic(p)) ? small : caption;
+  return (p.Form() && ToolWindowStyle(p) && !Iconic(p)) ? small : caption;
 }
 
 int32_t SkinTitleHeight(const TsSkinProvider& p) {
@@ -100,8 +100,8 @@ int32_t FormBorderExtraWidth(const TsSkinProvider& p) {
 int32_t FormInnerBorderWidth(const TsSkinProvider&) { return 0; }
 
 bool ProviderFormHasBorder(const TsSkinProvider& p) {
-  if (!p.Form) return false;
-  return p.Form->BorderStyle() != TFormBorderStyle::bsNone || (Style(p) & kWsChild) != 0;
+  if (!p.Form()) return false;
+  return p.Form()->BorderStyle() != TFormBorderStyle::bsNone || (Style(p) & kWsChild) != 0;
 }
 
 bool HasThickFrame(const TsSkinProvider& p) { return (Style(p) & kWsThickFrame) != 0; }
@@ -119,7 +119,7 @@ bool SkinImageIsSingleState(const TsSkinProvider& p, int32_t imageIndex) {
 // ---- Measures.
 
 int32_t ProviderSystemCaptionHeight(const TsSkinProvider& p) {
-  return (p.Form && ToolWindowStyle(p) && !Iconic(p)) ? SystemMetric(kSmCySmCaption) : SystemMetric(kSmCyCaption);
+  return (p.Form() && ToolWindowStyle(p) && !Iconic(p)) ? SystemMetric(kSmCySmCaption) : SystemMetric(kSmCyCaption);
 }
 
 int32_t ProviderCaptionHeight(const TsSkinProvider& p, bool askSkin) {
@@ -155,14 +155,14 @@ int32_t ProviderSideFrame(const TsSkinProvider& p, bool skinned) {
 }
 
 bool ProviderHasMenuLine(const TsSkinProvider& p) {
-  if (!p.Form) return false;
-  const gui::TMainMenu* menu = p.Form->Menu();
-  return menu != nullptr && menu->Items()->Count() > 0 && p.Form->BorderStyle() != TFormBorderStyle::bsDialog;
+  if (!p.Form()) return false;
+  const gui::TMainMenu* menu = p.Form()->Menu();
+  return menu != nullptr && menu->Items()->Count() > 0 && p.Form()->BorderStyle() != TFormBorderStyle::bsDialog;
 }
 
 bool ProviderMenuHasVisibleItems(const TsSkinProvider& p) {
-  if (!p.Form || p.Form->BorderStyle() == TFormBorderStyle::bsDialog) return false;
-  const gui::TMainMenu* menu = p.Form->Menu();
+  if (!p.Form() || p.Form()->BorderStyle() == TFormBorderStyle::bsDialog) return false;
+  const gui::TMainMenu* menu = p.Form()->Menu();
   if (menu == nullptr) return false;
   for (int i = 0; i < menu->Items()->Count(); ++i)
     if (menu->Items()->Items(i)->Visible()) return true;
@@ -177,7 +177,7 @@ int32_t ProviderMenuLineCount(TsSkinProvider& p) {
   if (p.MenuLineCountCache != -1) return p.MenuLineCountCache;
   int32_t count = 0;
   TRect first;
-  if (p.Form && p.Form->Menu() && !Iconic(p) && FormMenuItemRect(*p.Form, 0, first)) {
+  if (p.Form() && p.Form()->Menu() && !Iconic(p) && FormMenuItemRect(*p.Form(), 0, first)) {
     // The rows of a wrapped menu bar lie between the first item and the client area.
     const TRect w = WindowRectOf(p);
     const int32_t available = w.Top + w.Height() - ClientHeightOf(p) - ProviderBottomFrame(p, true) -
@@ -224,13 +224,13 @@ int32_t ProviderClientTop(TsSkinProvider& p) {
 
 int32_t ProviderCacheWidth(const TsSkinProvider& p) {
   const TRect m = ProviderExtBorderMargins(p);
-  if (Iconic(p) && gui::Application->MainForm() != p.Form) return m.Left + m.Right + 160;
+  if (Iconic(p) && gui::Application->MainForm() != p.Form()) return m.Left + m.Right + 160;
   return WindowRectOf(p).Width() + 2 * FormBorderExtraWidth(p) + m.Left + m.Right;
 }
 
 int32_t ProviderCacheHeight(TsSkinProvider& p) {
   const TRect m = ProviderExtBorderMargins(p);
-  if (Iconic(p) && gui::Application->MainForm() != p.Form)
+  if (Iconic(p) && gui::Application->MainForm() != p.Form())
     return FormBorderWidth(p, true) + ProviderCaptionHeight(p, true) + 2 + m.Top + m.Bottom;
   if (!p.BorderForm) return WindowRectOf(p).Height();
   // With a border window: the skin's caption and borders around the window's client area, and the margins.
@@ -249,13 +249,13 @@ TPoint ProviderScreenToWindow(const TsSkinProvider& p, int32_t x, int32_t y) {
 }
 
 bool ProviderHasSystemMenu(const TsSkinProvider& p) {
-  return p.Form && (p.Form->BorderIcons() & gui::biSystemMenu) != 0;
+  return p.Form() && (p.Form()->BorderIcons() & gui::biSystemMenu) != 0;
 }
 
 int32_t ProviderSystemButtonCount(const TsSkinProvider& p) {
   if (!p.SystemMenu || !ProviderHasSystemMenu(p)) return 0;
   return 1 + (p.SystemMenu->MaximizeVisible() ? 1 : 0) + (p.SystemMenu->MinimizeVisible() ? 1 : 0) +
-         ((p.Form->BorderIcons() & gui::biHelp) ? 1 : 0);
+         ((p.Form()->BorderIcons() & gui::biHelp) ? 1 : 0);
 }
 
 int32_t ProviderTitleButtonWidth(const TsSkinProvider& p, const TitleButtonRecord& button) {
@@ -301,7 +301,7 @@ int32_t ProviderButtonsWidth(const TsSkinProvider& p) {
     width += ProviderTitleButtonWidth(p, p.ButtonClose) + space;
     if (p.SystemMenu->MaximizeVisible()) width += ProviderTitleButtonWidth(p, p.ButtonMax) + space;
     if (p.SystemMenu->MinimizeVisible()) width += ProviderTitleButtonWidth(p, p.ButtonMin) + space;
-    if (p.Form->BorderIcons() & gui::biHelp) width += ProviderTitleButtonWidth(p, p.ButtonHelp) + space;
+    if (p.Form()->BorderIcons() & gui::biHelp) width += ProviderTitleButtonWidth(p, p.ButtonHelp) + space;
   }
   const TsTitleButtons& buttons = p.TitleButtons();
   if (buttons.Count() > 0) {
@@ -375,9 +375,9 @@ int32_t ProviderSkinTitleHeight(const TsSkinProvider& p, bool maximizedHeight) {
 }
 
 bool TitleIconShown(const TsSkinProvider& p) {
-  if (!p.Form || !p.TitleIcon().Visible() || !p.ShowAppIcon()) return false;
-  const TFormBorderStyle s = p.Form->BorderStyle();
-  return (s == TFormBorderStyle::bsSingle || s == TFormBorderStyle::bsSizeable) && FormHasSystemMenu(*p.Form);
+  if (!p.Form() || !p.TitleIcon().Visible() || !p.ShowAppIcon()) return false;
+  const TFormBorderStyle s = p.Form()->BorderStyle();
+  return (s == TFormBorderStyle::bsSingle || s == TFormBorderStyle::bsSizeable) && FormHasSystemMenu(*p.Form());
 }
 
 int32_t DefaultIconSize(int32_t captionHeight) {
@@ -419,22 +419,22 @@ void MakeEmpty(TitleButtonRecord& r, int32_t x) { r.Rect = TRect{x, 0, x, 0}; }
 }  // namespace
 
 void ProviderLayoutTitle(TsSkinProvider& p) {
-  if (!p.Form) return;
+  if (!p.Form()) return;
   const TsSkinData* g = SkinGeneral(p);
   const TsSkinManager* manager = ProviderManager(p);
   const TRect m = ProviderExtBorderMargins(p);
   const int32_t fw = FormBorderWidth(p, true);
   const int32_t ch = ProviderCaptionHeight(p, true);
   const int32_t th = ProviderSkinTitleHeight(p, false);
-  p.NormalCaption = p.Form->BorderStyle() == TFormBorderStyle::bsSingle ||
-                    p.Form->BorderStyle() == TFormBorderStyle::bsSizeable;
+  p.NormalCaption = p.Form()->BorderStyle() == TFormBorderStyle::bsSingle ||
+                    p.Form()->BorderStyle() == TFormBorderStyle::bsSizeable;
 
   if (p.BorderForm) {
     p.ButtonsTop = ProviderCaptionTopOffset(p);
     p.ButtonsCenter = m.Top + th / 2 + ch - th;
     p.CaptionBottom = ch + m.Top;
     const bool maxDiffers = g && g->MaxHeight != g->TitleHeight;
-    if (!(p.Form->WindowState() == gui::TWindowState::wsMaximized && maxDiffers) && g)
+    if (!(p.Form()->WindowState() == gui::TWindowState::wsMaximized && maxDiffers) && g)
       p.ButtonsCenter += g->CenterOffset;
   } else {
     p.ButtonsCenter = ch / 2;
@@ -465,7 +465,7 @@ void ProviderLayoutTitle(TsSkinProvider& p) {
     PlaceTitleButton(p, p.ButtonClose, counter, nullptr, x);
     if (p.SystemMenu->MaximizeVisible()) {
       if (ci) {
-        const bool maximized = p.Form->WindowState() == gui::TWindowState::wsMaximized;
+        const bool maximized = p.Form()->WindowState() == gui::TWindowState::wsMaximized;
         if (p.ButtonMax.LargeImage)
           p.ButtonMax.ImageIndex = maximized ? ci->BIConNorm : ci->BIConMax;
         else
@@ -477,8 +477,8 @@ void ProviderLayoutTitle(TsSkinProvider& p) {
     }
     if (p.SystemMenu->MinimizeVisible()) {
       if (ci) {
-        const bool restore = p.Form->WindowState() == gui::TWindowState::wsMinimized && Iconic(p) &&
-                             gui::Application->MainForm() != p.Form;
+        const bool restore = p.Form()->WindowState() == gui::TWindowState::wsMinimized && Iconic(p) &&
+                             gui::Application->MainForm() != p.Form();
         if (p.ButtonMin.LargeImage)
           p.ButtonMin.ImageIndex = restore ? ci->BIConNorm : ci->BIConMin;
         else
@@ -488,7 +488,7 @@ void ProviderLayoutTitle(TsSkinProvider& p) {
     } else {
       MakeEmpty(p.ButtonMin, x);
     }
-    if (p.Form->BorderIcons() & gui::biHelp) {
+    if (p.Form()->BorderIcons() & gui::biHelp) {
       x -= 6;
       PlaceTitleButton(p, p.ButtonHelp, counter, nullptr, x);
     } else {

@@ -63,7 +63,7 @@ void ResolveSkinDataIndexes(TsCommonData& data) {
 }
 
 void RepaintFrameIfShowing(TsSkinProvider& p) {
-  if (p.Form && !p.IsLoading() && !p.Designing() && p.Form->Showing() && ProviderSkinned(p)) ProviderRepaintFrame(p);
+  if (p.Form() && !p.IsLoading() && !p.Designing() && p.Form()->Showing() && ProviderSkinned(p)) ProviderRepaintFrame(p);
 }
 
 constexpr uint32_t kWmNcPaint = 0x85;
@@ -86,7 +86,7 @@ void TsTitleButton::SetVisible(bool value) {
   visible_ = value;
   if (TsSkinProvider* p = collection_->GetOwner()) {
     p->SkinData().BGChanged = true;
-    if (p->Form && ProviderSkinned(*p) && !p->Designing()) ProviderRepaintFrame(*p);
+    if (p->Form() && ProviderSkinned(*p) && !p->Designing()) ProviderRepaintFrame(*p);
   }
 }
 
@@ -183,7 +183,7 @@ TsSkinProvider::TsSkinProvider(gui::TComponent* AOwner, bool automatic) : gui::T
   if (form == nullptr) throw gui::EAbort("TsSkinProvider component may be used with forms only!");
   InstallPainterServices();
   g_previewMode = !Designing() && CommandLineFirstParam() == "/acpreview";
-  Form = form;
+  form_ = form;
   Inactive = false;
   Automatic = automatic;
 
@@ -216,9 +216,9 @@ void TsSkinProvider::AfterConstruction() {
 void TsSkinProvider::HookForm() {
   hook_ = std::make_shared<Hook>();
   hook_->provider = this;
-  hook_->old = Form->WindowProc;
-  OldWndProc = Form->WindowProc;
-  Form->WindowProc = ProviderWindowProc{hook_};
+  hook_->old = Form()->WindowProc;
+  OldWndProc = Form()->WindowProc;
+  Form()->WindowProc = ProviderWindowProc{hook_};
 }
 
 void TsSkinProvider::UnhookForm() {
@@ -228,9 +228,9 @@ void TsSkinProvider::UnhookForm() {
   hook->provider = nullptr;
   // Only while the form is whole, and only when the form's procedure is still ours: a procedure chained after
   // ours keeps ours, which now hands everything to the saved one.
-  if (Form && !Form->IsDestroying()) {
-    const ProviderWindowProc* current = Form->WindowProc.target<ProviderWindowProc>();
-    if (current != nullptr && current->hook == hook) Form->WindowProc = hook->old;
+  if (Form() && !Form()->IsDestroying()) {
+    const ProviderWindowProc* current = Form()->WindowProc.target<ProviderWindowProc>();
+    if (current != nullptr && current->hook == hook) Form()->WindowProc = hook->old;
   }
 }
 
@@ -251,12 +251,12 @@ TsSkinProvider::~TsSkinProvider() {
   }
   if (!Designing()) {
     ProviderStopTitleButtonTimers(*this);
-    if (Form) UnhookForm();
+    if (Form()) UnhookForm();
     SystemMenu.reset();
     CaptionStrip.reset();
     MenuLineBmp.reset();
   }
-  DropThumbnailRecord(Form);
+  DropThumbnailRecord(Form());
   if (g_handledProvider == this) g_handledProvider = nullptr;
   CaptionGlow[0].reset();
   CaptionGlow[1].reset();
@@ -264,7 +264,7 @@ TsSkinProvider::~TsSkinProvider() {
   titleButtons_.reset();
   sysSubMenu_.reset();
   skinData_.reset();
-  if (Form) ForgetFormWindow(*Form);
+  if (Form()) ForgetFormWindow(*Form());
 }
 
 void FreeProvider(TsSkinProvider* p) {
@@ -282,6 +282,14 @@ void TsSkinProvider::Notification(gui::TComponent* AComponent, gui::TOperation O
   gui::TComponent::Notification(AComponent, Operation);
   // The skin manager, the title bar and the control adapter's children are told by the components of the
   // window side, which link themselves here.
+  if (Operation == gui::TOperation::opRemove && AComponent != nullptr) {
+    for (size_t i = 0; i < LabelColors.size(); ++i)
+      if (static_cast<const void*>(LabelColors[i].Label) == static_cast<const void*>(AComponent)) {
+        LabelColors[i] = LabelColors.back();
+        LabelColors.pop_back();
+        break;
+      }
+  }
   if (Operation == gui::TOperation::opRemove && AComponent != nullptr && skinData_) {
     if (skinData_->FSkinManager != nullptr &&
         static_cast<const void*>(skinData_->FSkinManager) == static_cast<const void*>(AComponent))
@@ -295,26 +303,26 @@ void TsSkinProvider::SetAllowExtBorders(bool value) {
   if (IsLoading() || Designing()) return;
   ProviderUpdateExtBorders(*this, true);
   SkinData().BGChanged = true;
-  if (Form) RedrawFormWindow(*Form, 0x401);
+  if (Form()) RedrawFormWindow(*Form(), 0x401);
 }
 
 void TsSkinProvider::SetDrawNonClientArea(bool value) {
   if (value == drawNonClientArea_) return;
   drawNonClientArea_ = value;
-  if (Designing() || !Form) return;
+  if (Designing() || !Form()) return;
   if (value) {
     ProviderUpdateSysMenuStyle(*this, true);
-    if (FormWindowVisible(*Form) && ProviderSkinned(*this)) {
+    if (FormWindowVisible(*Form()) && ProviderSkinned(*this)) {
       SkinData().BGChanged = true;
       if (TsSkinManager* m = ProviderManager(*this)) ProviderUpdateExtBorders(*this, m->ExtendedBorders());
-      RedrawFormWindow(*Form, 0x501);
+      RedrawFormWindow(*Form(), 0x501);
     }
   } else {
     BorderForm.reset();
-    ResetWindowTheme(*Form);
-    if (Form->BorderIcons() & gui::biSystemMenu)
-      SetFormWindowStyle(*Form, FormWindowStyle(*Form) | kWsSysMenu);
-    if (FormWindowVisible(*Form)) RemoveFormRegion(*Form);
+    ResetWindowTheme(*Form());
+    if (Form()->BorderIcons() & gui::biSystemMenu)
+      SetFormWindowStyle(*Form(), FormWindowStyle(*Form()) | kWsSysMenu);
+    if (FormWindowVisible(*Form())) RemoveFormRegion(*Form());
   }
 }
 
@@ -322,26 +330,26 @@ void TsSkinProvider::SetShowAppIcon(bool value) {
   if (value == showAppIcon_) return;
   showAppIcon_ = value;
   SkinData().BGChanged = true;
-  if (Form && FormWindowExists(*Form) && FormWindowHandle(*Form)) SendFormMessage(*Form, kWmNcPaint, 0, 0);
+  if (Form() && FormWindowExists(*Form()) && FormWindowHandle(*Form())) SendFormMessage(*Form(), kWmNcPaint, 0, 0);
 }
 
 void TsSkinProvider::SetUseGlobalColor(bool value) {
   if (value == useGlobalColor_) return;
   useGlobalColor_ = value;
-  if (value && Form && ProviderSkinned(*this) && !SkinData().CustomColor)
-    if (TsSkinManager* m = ProviderManager(*this)) Form->SetColor(SkinManagerGlobalColor(*m));
+  if (value && Form() && ProviderSkinned(*this) && !SkinData().CustomColor)
+    if (TsSkinManager* m = ProviderManager(*this)) Form()->SetColor(SkinManagerGlobalColor(*m));
 }
 
 void TsSkinProvider::SetCaptionAlignment(gui::TAlignment value) {
   if (value == captionAlignment_) return;
   captionAlignment_ = value;
   SkinData().BGChanged = true;
-  if (Form && Form->Showing() && !Designing() && ProviderSkinned(*this)) ProviderRepaintFrame(*this);
+  if (Form() && Form()->Showing() && !Designing() && ProviderSkinned(*this)) ProviderRepaintFrame(*this);
 }
 
 void TsSkinProvider::SetTitleBar(TsTitleBar* value) {
   titleBar_ = value;
-  if (Form && !IsLoading() && ProviderSkinned(*this)) ProviderRepaintFrame(*this);
+  if (Form() && !IsLoading() && ProviderSkinned(*this)) ProviderRepaintFrame(*this);
 }
 
 void TsSkinProvider::SetTitleSkin(const std::string& value) {
@@ -349,11 +357,11 @@ void TsSkinProvider::SetTitleSkin(const std::string& value) {
   titleSkin_ = value;
   TitleSectionIndex = -1;
   SkinData().BGChanged = true;
-  if (Form && Form->Showing()) {
+  if (Form() && Form()->Showing()) {
     if (BorderForm)
       BorderFormUpdate(*BorderForm, true, 255);
-    else if (FormWindowHandle(*Form))
-      SendFormMessage(*Form, kWmNcPaint, 0, 0);
+    else if (FormWindowHandle(*Form()))
+      SendFormMessage(*Form(), kWmNcPaint, 0, 0);
   }
 }
 
@@ -374,20 +382,20 @@ bool ProviderSkinActive(const TsSkinProvider& p) {
 
 bool ProviderSkinned(const TsSkinProvider& p, bool check) {
   if (!SkinDataSkinned(p.SkinData())) return false;
-  if (p.Form && p.Form->IsDestroying()) return false;
+  if (p.Form() && p.Form()->IsDestroying()) return false;
   return !check || ProviderManager(p)->SkinData().Enabled != 0;
 }
 
 void ProviderPrepareForm(TsSkinProvider& p) {
-  if (p.Automatic || p.Inactive || !p.Form) return;
+  if (p.Automatic || p.Inactive || !p.Form()) return;
   TsSkinManager* m = ProviderManager(p);
-  if (m == nullptr || !FormWindowExists(*p.Form) || !ProviderSkinActive(p)) return;
-  gui::TMainMenu* menu = p.Form->Menu();
+  if (m == nullptr || !FormWindowExists(*p.Form()) || !ProviderSkinActive(p)) return;
+  gui::TMainMenu* menu = p.Form()->Menu();
   p.MenuOwnerDrawn = false;
   (void)menu;  // the component layer's menus are never owner-drawn by the program itself
   p.TitleSectionIndex = -1;
   ResolveSkinDataIndexes(p.SkinData());
-  p.SkinData().WndHandle = FormWindowHandle(*p.Form);
+  p.SkinData().WndHandle = FormWindowHandle(*p.Form());
   if (!p.SystemMenu) p.SystemMenu = std::make_unique<TsSystemMenu>(p);
   ProviderUpdateSysMenuStyle(p, true);
   if (p.MDILinkPending && ProviderSkinActive(p)) p.MDILinkPending = false;  // the layer has no MDI parent forms
@@ -395,16 +403,16 @@ void ProviderPrepareForm(TsSkinProvider& p) {
   ProviderLayoutTitle(p);
   p.CaptionSectionIndex = SkinManagerGetSectionIndex(*m, "CAPTION");
   ProviderUpdateTitleButtons(p);
-  if (!(p.Form->ControlState() & gui::csCreating) && !p.Form->IsLoading() && !p.IsLoading() && p.UseGlobalColor() &&
+  if (!(p.Form()->ControlState() & gui::csCreating) && !p.Form()->IsLoading() && !p.IsLoading() && p.UseGlobalColor() &&
       !p.SkinData().CustomColor)
-    p.Form->SetColor(SkinManagerGlobalColor(*m));
+    p.Form()->SetColor(SkinManagerGlobalColor(*m));
   if (p.SystemMenu) SysMenuUpdateItems(*p.SystemMenu);
-  if (!p.Form->IsLoading() && FormWindowVisible(*p.Form)) ProviderUpdateExtBorders(p, m->ExtendedBorders());
+  if (!p.Form()->IsLoading() && FormWindowVisible(*p.Form())) ProviderUpdateExtBorders(p, m->ExtendedBorders());
 }
 
 void ProviderApplySkin(TsSkinProvider& p) {
-  if (!p.Form) return;
-  if (FormWindowExists(*p.Form)) DwmSetTransitionsDisabled(FormWindowHandle(*p.Form), p.DrawNonClientArea(), false);
+  if (!p.Form()) return;
+  if (FormWindowExists(*p.Form())) DwmSetTransitionsDisabled(FormWindowHandle(*p.Form()), p.DrawNonClientArea(), false);
   ProviderPrepareForm(p);
   if (p.SystemMenu) SysMenuUpdateItems(*p.SystemMenu);
   TsSkinManager* m = ProviderManager(p);
@@ -415,29 +423,29 @@ void ProviderApplySkin(TsSkinProvider& p) {
     TsTitleButton* b = p.TitleButtons().Items(i);
     b->Data.ImageIndex = b->UseSkinData ? titleButton : -1;
   }
-  if (p.Form->BorderStyle() == gui::TFormBorderStyle::bsSizeToolWin) {
+  if (p.Form()->BorderStyle() == gui::TFormBorderStyle::bsSizeToolWin) {
     p.AllowBlendOnMoving = false;
     p.SetUseGlobalColor(true);
   }
 }
 
 void ProviderUpdateSysMenuStyle(TsSkinProvider& p, bool apply) {
-  if (!p.Form || !FormWindowExists(*p.Form)) return;
-  const uint32_t style = FormWindowStyle(*p.Form);
+  if (!p.Form() || !FormWindowExists(*p.Form())) return;
+  const uint32_t style = FormWindowStyle(*p.Form());
   if (apply) {
     if (!p.DrawNonClientArea())
-      SetFormWindowStyle(*p.Form, style | kWsSysMenu);
+      SetFormWindowStyle(*p.Form(), style | kWsSysMenu);
     else if (style & kWsSysMenu)
-      SetFormWindowStyle(*p.Form, style & ~kWsSysMenu);
-  } else if (p.Form->BorderIcons() & gui::biSystemMenu) {
-    SetFormWindowStyle(*p.Form, style | kWsSysMenu);
-    const intptr_t icon = SendFormMessage(*p.Form, kWmGetIcon, 0, 0);
-    SendFormMessage(*p.Form, kWmSetIcon, 0, icon);
+      SetFormWindowStyle(*p.Form(), style & ~kWsSysMenu);
+  } else if (p.Form()->BorderIcons() & gui::biSystemMenu) {
+    SetFormWindowStyle(*p.Form(), style | kWsSysMenu);
+    const intptr_t icon = SendFormMessage(*p.Form(), kWmGetIcon, 0, 0);
+    SendFormMessage(*p.Form(), kWmSetIcon, 0, icon);
   }
 }
 
 void ProviderUpdateTitleButtons(TsSkinProvider& p) {
-  const gui::TFormBorderStyle bs = p.Form ? p.Form->BorderStyle() : gui::TFormBorderStyle::bsNone;
+  const gui::TFormBorderStyle bs = p.Form() ? p.Form()->BorderStyle() : gui::TFormBorderStyle::bsNone;
   p.NormalCaption = bs == gui::TFormBorderStyle::bsSingle || bs == gui::TFormBorderStyle::bsSizeable;
   TsSkinManager* m = ProviderManager(p);
   if (m == nullptr || !SkinManagerIsValidSectionIndex(*m, m->Skin().CommonIndexes.GlobalInfo)) return;
@@ -484,8 +492,8 @@ void ProviderStopTitleButtonTimers(TsSkinProvider& p) {
 }
 
 void ProviderUpdateExtBorders(TsSkinProvider& p, bool on) {
-  if (on && p.Form && ProviderFormHasBorder(p) && p.DrawNonClientArea() && p.AllowExtBorders() &&
-      p.Form->Parent() == nullptr && ProviderUseExtBorders(p)) {
+  if (on && p.Form() && ProviderFormHasBorder(p) && p.DrawNonClientArea() && p.AllowExtBorders() &&
+      p.Form()->Parent() == nullptr && ProviderUseExtBorders(p)) {
     if (!p.BorderForm) p.BorderForm = std::make_unique<TacBorderForm>(p);
     p.SkinData().BGChanged = true;
     BorderFormUpdate(*p.BorderForm, true, 255);
@@ -500,7 +508,7 @@ TColor ProviderFormColor(const TsSkinProvider& p) {
     const SkinSectionRecord& s = m->Skin().Sections[size_t(p.SkinData().SkinIndex)];
     return ColorToRGB(SectionStateBlock(s, p.FormActive ? 1 : 0).Color);
   }
-  return p.Form ? ColorToRGB(p.Form->Color()) : ColorToRGB(clBtnFace);
+  return p.Form() ? ColorToRGB(p.Form()->Color()) : ColorToRGB(clBtnFace);
 }
 
 int32_t ProviderTitleSectionIndex(TsSkinProvider& p) {

@@ -25,6 +25,7 @@
 #include "gui/graphics.h"
 #include "gui/menus.h"
 #include "skin/engine/scommondata.h"
+#include "skin/engine/skinchange.h"
 #include "skin/paint/bitmap.h"
 #include "skin/paint/geometry.h"
 
@@ -174,7 +175,8 @@ using TAddItemEvent = std::function<void(gui::TComponent* item, bool& canBeAdded
 using TAddItemExEvent =
     std::function<void(gui::TComponent* item, bool& canBeAdded, std::string& skinSection, int32_t& kind)>;
 
-// State flags (StateFlags).
+// State flags (StateFlags; the skin-change sweeps use pfFramePainted 0x200, pfBorderSnapshot 0x1000 and
+// pfRedrawLocked 0x10000 of skinchange.h).
 inline constexpr uint32_t psRegionUpdate = 0x1;        // the border window's region follows a size change
 inline constexpr uint32_t psBlendMoving = 0x80;        // a translucent move runs
 inline constexpr uint32_t psMinimizing = 0x100;        // the minimize animation runs
@@ -188,7 +190,7 @@ inline constexpr uint32_t psMaximizingFromMin = 0x80000;
 // Control kind of a provider's skin data.
 inline constexpr int32_t ckProvider = ckFormProvider;
 
-class TsSkinProvider : public gui::TComponent {
+class TsSkinProvider : public gui::TComponent, public TacFormProvider {
  public:
   // AOwner must be a form: any other owner raises gui::EAbort "TsSkinProvider component may be used with forms
   // only!" and nothing is hooked.
@@ -203,7 +205,7 @@ class TsSkinProvider : public gui::TComponent {
   bool AllowExtBorders() const { return allowExtBorders_; }
   void SetAllowExtBorders(bool value);
   bool AllowBlendOnMoving = true;
-  bool DrawNonClientArea() const { return drawNonClientArea_; }
+  bool DrawNonClientArea() const override { return drawNonClientArea_; }
   void SetDrawNonClientArea(bool value);
   bool DrawClientArea = true;
   bool MakeSkinMenu = false;
@@ -238,8 +240,22 @@ class TsSkinProvider : public gui::TComponent {
   TAddItemEvent OnSkinItem;
   TAddItemExEvent OnSkinItemEx;
 
+  // ---- What the skin manager asks of a provider.
+  // The owner form (nullptr only for a provider that could not take it).
+  gui::TCustomForm* Form() const override { return form_; }
+  TsSkinManager* SkinManager() const override;
+  bool Skinned() const override;
+  bool HasBorderForm() const override { return BorderForm != nullptr; }
+  bool BorderFormHasImage() const override;
+  void TakeBorderSnapshot() override;
+  void ShowBorderSnapshot() override;
+  void UpdateBorderForm(uint8_t Alpha) override;
+  void SetBorderFormRegion() override;
+  int32_t SkinTitleHeight(bool Maximized) const override;
+  void UpdateRegion(bool Repaint) override;
+  void DropFrameCache() override;
+
   // ---- Run-time state (read and written by the provider's functions).
-  gui::TCustomForm* Form = nullptr;
   int32_t CurrentHTCode = 0;       // the hot or pressed caption button (0 none)
   int32_t UserBtnIndex = -1;       // the "TITLEBUTTON" image of the user title buttons
   bool Automatic = false;          // made by the library, not placed on the form
@@ -257,7 +273,6 @@ class TsSkinProvider : public gui::TComponent {
   bool InPaint = false;            // inside the client painting
   bool ClientPainting = false;
   bool MinimizingByButton = false;
-  uint32_t StateFlags = 0;         // ps... flags
   int32_t RedrawLockCount = 0;     // WM_SETREDRAW nesting
 
   int32_t MenuLineCountCache = -1;  // -1: recompute
@@ -288,11 +303,21 @@ class TsSkinProvider : public gui::TComponent {
   std::unique_ptr<Bitmap> MenuLineBmp;
   std::array<std::unique_ptr<Bitmap>, 2> CaptionGlow;
 
+  // The labels recoloured with the skin: their own colour and ParentFont, given back when the skin goes.
+  struct LabelColor {
+    TColor Color;
+    gui::TControl* Label;
+    bool ParentFont;
+  };
+  std::vector<LabelColor> LabelColors;
+
   // The transparent rectangles of the frame (window region).
   std::vector<TRect> RegionRects;
 
   std::unique_ptr<TsSystemMenu> SystemMenu;
   std::unique_ptr<TacBorderForm> BorderForm;
+  // The border window's snapshot of the form, kept while a skin changes.
+  std::unique_ptr<Bitmap> BorderSnapshot;
   TacCtrlAdapter* Adapter = nullptr;
   TacScrollWnd* ScrollWnd = nullptr;
   TsMDIForm* MDIForm = nullptr;
@@ -314,6 +339,7 @@ class TsSkinProvider : public gui::TComponent {
   void HookForm();
   void UnhookForm();
 
+  gui::TCustomForm* form_ = nullptr;
   bool allowExtBorders_ = true;
   bool drawNonClientArea_ = true;
   bool showAppIcon_ = true;

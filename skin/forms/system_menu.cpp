@@ -70,7 +70,7 @@ void SendCommand(TsSystemMenu& menu, uint32_t command) {
 }  // namespace
 
 TsSystemMenu::TsSystemMenu(TsSkinProvider& provider)
-    : TsCustomSysMenu(&provider), Provider(&provider), Form(provider.Form) {
+    : TsCustomSysMenu(&provider), Provider(&provider), Form(provider.Form()) {
   SetName("acSysMenu" + std::to_string(TickCount()));
   SysMenuBuildItems(*this);
 }
