@@ -80,8 +80,6 @@ void RedrawFormWindow(gui::TCustomForm& form, uint32_t flags);
 void ResetWindowTheme(gui::TCustomForm& form);
 // SetWindowRgn (window, 0, True) (natively: the kept region is forgotten).
 void RemoveFormRegion(gui::TCustomForm& form);
-// The program's first command-line parameter (empty when none; natively always empty).
-std::string CommandLineFirstParam();
 
 // The form's constant alpha: 255 removes WS_EX_LAYERED, any other value makes the window layered with it.
 void SetFormAlpha(gui::TCustomForm& form, uint8_t alpha);

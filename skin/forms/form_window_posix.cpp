@@ -184,7 +184,6 @@ uint32_t TickCount() { return gui::Application->Clock().timeGetTime(); }
 void RedrawFormWindow(gui::TCustomForm&, uint32_t) {}
 void ResetWindowTheme(gui::TCustomForm&) {}
 void RemoveFormRegion(gui::TCustomForm&) {}
-std::string CommandLineFirstParam() { return {}; }
 
 void SetFormAlpha(gui::TCustomForm& form, uint8_t alpha) {
   const uint32_t ex = FormWindowExStyle(form);

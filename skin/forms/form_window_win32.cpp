@@ -156,8 +156,6 @@ void RemoveFormRegion(gui::TCustomForm& form) {
   if (Handle(form)) ledger::SetWindowRgn(Handle(form), nullptr, TRUE);
 }
 
-std::string CommandLineFirstParam() { return __argc > 1 && __argv[1] ? std::string(__argv[1]) : std::string(); }
-
 void SetFormAlpha(gui::TCustomForm& form, uint8_t alpha) {
   HWND h = Handle(form);
   if (!h) return;

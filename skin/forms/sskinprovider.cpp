@@ -38,6 +38,13 @@ TColor ProviderFormColorService(const TsCommonData& data) {
   return ColorToRGB(clBtnFace);
 }
 
+// The program's first parameter, as the system of the default manager (else the operating system) gives it.
+std::string CommandLineFirstParam() {
+  SkinSystem& system = DefaultManager() ? DefaultManager()->System() : systemSkinSystem();
+  const std::vector<std::string> params = system.CommandLineParameters();
+  return params.empty() ? std::string() : params.front();
+}
+
 void InstallPainterServices() {
   static bool done = false;
   if (done) return;
@@ -185,6 +192,23 @@ TsSkinProvider::TsSkinProvider(gui::TComponent* AOwner, bool automatic) : gui::T
   g_previewMode = !Designing() && CommandLineFirstParam() == "/acpreview";
   form_ = form;
   Inactive = false;
+  if (Designing()) {
+    for (int i = 0; i < form->ComponentCount(); ++i) {
+      gui::TComponent* c = form->Components(i);
+      if (c == this) continue;
+      if (dynamic_cast<TsSkinProvider*>(c) != nullptr) {
+        form_ = nullptr;
+        throw gui::EAbort("Only one instance of the TsSkinProvider component is allowed!");
+      }
+    }
+    auto* other = dynamic_cast<TsSkinProvider*>(skin::FormProvider(form));
+    if (other != nullptr && other != this) {
+      if (other->Automatic)
+        FreeProvider(other);
+      else
+        Inactive = true;
+    }
+  }
   Automatic = automatic;
 
   skinData_ = std::make_unique<TsScrollWndData>();
@@ -203,6 +227,7 @@ TsSkinProvider::TsSkinProvider(gui::TComponent* AOwner, bool automatic) : gui::T
     MDILinkPending = true;
     MenuLineCountCache = -1;
     HookForm();
+    RegisterSkinnedForm(form_);
     FormActive = true;
   }
   AfterConstruction();
@@ -251,7 +276,10 @@ TsSkinProvider::~TsSkinProvider() {
   }
   if (!Designing()) {
     ProviderStopTitleButtonTimers(*this);
-    if (Form()) UnhookForm();
+    if (Form()) {
+      if (hook_) UnregisterSkinnedForm(Form());
+      UnhookForm();
+    }
     SystemMenu.reset();
     CaptionStrip.reset();
     MenuLineBmp.reset();
@@ -369,6 +397,54 @@ void TsSkinProvider::SetMenuLineSkin(const std::string& value) {
   if (value == menuLineSkin_) return;
   menuLineSkin_ = value;
   if (Designing()) SkinData().BGChanged = true;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// What the skin manager asks of the provider.
+
+TsSkinManager* TsSkinProvider::SkinManager() const { return ProviderManager(*this); }
+
+bool TsSkinProvider::Skinned() const { return ProviderSkinned(*this); }
+
+bool TsSkinProvider::BorderFormHasImage() const {
+  return BorderForm != nullptr && SkinData().CacheBmp && !SkinData().CacheBmp->Empty();
+}
+
+void TsSkinProvider::TakeBorderSnapshot() {
+  if (BorderForm) BorderSnapshot = ProviderFormSnapshot(*this, false);
+}
+
+void TsSkinProvider::ShowBorderSnapshot() {
+  if (BorderForm && BorderSnapshot && SkinData().CacheBmp) {
+    // The kept picture stands in for the frame until the new skin is painted.
+    SkinData().CacheBmp->Assign(*BorderSnapshot);
+    SkinData().BGChanged = false;
+    BorderFormUpdate(*BorderForm, false, 255);
+    SkinData().BGChanged = true;
+  }
+}
+
+void TsSkinProvider::UpdateBorderForm(uint8_t Alpha) {
+  if (BorderForm) BorderFormUpdate(*BorderForm, true, Alpha);
+}
+
+void TsSkinProvider::SetBorderFormRegion() {
+#ifdef _WIN32
+  if (BorderForm) BorderFormSetRegion(*BorderForm);
+#endif
+}
+
+int32_t TsSkinProvider::SkinTitleHeight(bool Maximized) const { return ProviderSkinTitleHeight(*this, Maximized); }
+
+void TsSkinProvider::UpdateRegion(bool Repaint) {
+  if (!BorderForm) ProviderCollectRegionRects(*this);
+  ProviderUpdateRegion(*this, Repaint);
+}
+
+void TsSkinProvider::DropFrameCache() {
+  if (SkinData().CacheBmp) SkinData().CacheBmp->SetSize(0, 0);
+  SkinData().BGChanged = true;
+  BorderSnapshot.reset();
 }
 
 // ---------------------------------------------------------------------------------------------------------

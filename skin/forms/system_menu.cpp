@@ -270,18 +270,21 @@ std::string SkinNameOfMenuCaption(const std::string& caption) {
   return name;
 }
 
-void SysMenuAddSkinItems(TsSystemMenu& menu, TsSkinManager& manager, const std::vector<std::string>& skinNames) {
+void SysMenuAddSkinItems(TsSystemMenu& menu) {
+  TsSkinManager* manager = ProviderManager(*menu.Provider);
+  if (manager == nullptr) return;
+  const std::vector<std::string> skinNames = SkinManagerGetSkinNames(*manager);
   if (skinNames.empty()) return;
   gui::TMenuItem* root = NewItem(menu, "SkinSelectItem", std::string(BuiltInLibraryText(sidAvailSkins)));
   menu.Items()->Insert(0, root);
   gui::TMenuItem* separator = NewItem(menu, std::string(), "-");
   menu.Items()->Insert(1, separator);
   bool checked = false;
-  TsSkinManager* m = &manager;
+  TsSkinManager* m = manager;
   for (size_t i = 0; i < skinNames.size(); ++i) {
     gui::TMenuItem* item = NewItem(menu, "SkinSelectItem" + std::to_string(i), skinNames[i]);
     item->SetRadioItem(true);
-    if (!checked && skinNames[i] == manager.SkinName()) {
+    if (!checked && skinNames[i] == manager->SkinName()) {
       item->SetChecked(true);
       checked = true;
     }

@@ -70,8 +70,8 @@ class TsSystemMenu : public TsCustomSysMenu {
 void SysMenuBuildItems(TsSystemMenu& menu);
 // Rebuilds when asked or when the close item is missing, then sets every item's Visible and Enabled.
 void SysMenuUpdateItems(TsSystemMenu& menu, bool rebuild = false);
-// The skin list under "Available skins" at the top of the menu (when the manager has skins).
-void SysMenuAddSkinItems(TsSystemMenu& menu, TsSkinManager& manager, const std::vector<std::string>& skinNames);
+// The skin list under "Available skins" at the top of the menu (when the provider's manager has skins).
+void SysMenuAddSkinItems(TsSystemMenu& menu);
 // The caption of an entry of the form's window system menu, by command or (byPosition) by position: false
 // and the default when empty; the part after a TAB becomes the item's shortcut.
 bool SysMenuItemCaption(const TsSystemMenu& menu, uint32_t command, bool byPosition, const std::string& defaultCaption,
