@@ -16,6 +16,9 @@ bool darkCaption(const Theme& t) { return Luma(Mix(t.titleTop, t.titleBottom, 0.
 
 float clamp01(float v) { return std::clamp(v, 0.0f, 1.0f); }
 
+// The light half of an etched line over a surface: white, much fainter over a dark surface.
+Color etch(Color surface, float alpha) { return White(Luma(surface) > 0.5f ? alpha : alpha * 0.18f); }
+
 // Rotated a quarter turn counter-clockwise (the top row becomes the left column).
 Image rotateCCW(const Image& img) { return img.RotateCW().FlipH().FlipV(); }
 
@@ -141,6 +144,13 @@ FaceLook FaceFor(const Theme& t, int state, Color base, Color hot, Color pressed
     f.rim.a *= 0.25f;
     f.innerShadow = 0.22f;
     f.bottomLight.a *= 0.5f;
+  }
+  if (state == 3 && t.defaultFilled) {
+    const Color k = Mix(t.accent, Rgb(0xFFFFFF), 0.3f);
+    FaceLook d = FaceFor(t, 0, k, k, k);
+    d.outline = Darken(t.accent, 0.3f);
+    d.outlineBottom = Darken(t.accent, 0.45f);
+    return d;
   }
   if (state == 3) {
     f.ring = Mix(t.accent, White(1), 0.1f);
@@ -306,6 +316,7 @@ States TitleStates(const Theme& t, int w, uint32_t seed) {
     for (int x = 0; x < w; ++x) {
       img.Blend(x, 0, White(active ? 0.35f : 0.25f), 1.0f);
       img.Blend(x, h - 1, Darken(bottom, 0.28f), 0.75f);
+      if (t.trimLine) img.Blend(x, h - 2, active ? t.trim : Mix(t.trim, bottom, 0.6f), active ? 0.9f : 0.5f);
     }
     s.push_back(std::move(img));
   }
@@ -341,9 +352,9 @@ States CaptionButton(const Theme& t, Caption kind, bool small, uint32_t seed) {
   States s;
   for (int state = 0; state < 3; ++state) {
     Image img(w, h);
-    const float side = std::floor(std::min(float(w), float(h)) * (small ? 0.46f : 0.42f));
+    const float side = std::floor(std::min(float(w), float(h)) * (small ? 0.52f : 0.5f));
     const float sx = std::floor((float(w) - side) * 0.5f), sy = std::floor((float(h) - side) * 0.5f);
-    const float th = std::max(1.4f, side * 0.17f);
+    const float th = std::max(1.6f, side * 0.2f);
     switch (t.titleButtons) {
       case TitleButtonStyle::Plates:
       case TitleButtonStyle::Gems: {
@@ -351,7 +362,7 @@ States CaptionButton(const Theme& t, Caption kind, bool small, uint32_t seed) {
         const float rad = small ? 2.5f : 3.5f;
         const bool dark = darkCaption(t);
         const bool gems = t.titleButtons == TitleButtonStyle::Gems;
-        Color plate = close ? Rgb(0xD9503F) : (dark ? Lighten(t.titleBottom, 0.35f) : Lighten(t.faceHot, 0.1f));
+        Color plate = close ? Rgb(0xD9503F) : (dark ? Mix(t.trim, t.titleBottom, 0.3f) : Lighten(t.faceHot, 0.1f));
         if (gems) plate = close ? Rgb(0xB0243A) : Mix(t.accent, t.titleTop, 0.3f);
         Color symbol = state == 0 ? t.titleText : (close || dark || gems ? Rgb(0xFFFFFF) : t.text);
         if (state == 0) {
@@ -694,7 +705,7 @@ States ThumbGrip(const Theme& t, bool vertical) {
       const int x = 1 + i * 3;
       for (int y = 0; y < h; ++y) {
         img.Blend(x, y, dark, 1.0f);
-        img.Blend(x + 1, y, White(0.7f), 1.0f);
+        img.Blend(x + 1, y, etch(t.face, 0.7f), 1.0f);
       }
     }
     s.push_back(std::move(img));
@@ -750,7 +761,7 @@ States MenuFrame(const Theme& t) {
   Image img(n, n);
   const RectF r{0, 0, float(n), float(n)};
   const Sdf sd = [=](float x, float y) { return SdRoundRect(x, y, r, 3.0f); };
-  img.StrokeInside(r, [=](float x, float y) { return sd(x, y) + 1.0f; }, 2.0f, Lighten(t.menu, 0.5f));
+  img.StrokeInside(r, [=](float x, float y) { return sd(x, y) + 1.0f; }, 2.0f, Mix(t.menu, Rgb(0xFFFFFF), Luma(t.menu) > 0.5f ? 0.5f : 0.06f));
   img.StrokeInside(r, sd, 1.0f, Mix(t.outline, t.menu, 0.2f));
   return States{img};
 }
@@ -782,10 +793,10 @@ States DividerLine(const Theme& t, bool vertical) {
   for (int i = 0; i < (vertical ? img.H() : img.W()); ++i) {
     if (vertical) {
       img.Blend(1, i, dark, 1.0f);
-      img.Blend(2, i, White(0.6f), 1.0f);
+      img.Blend(2, i, etch(t.panel, 0.6f), 1.0f);
     } else {
       img.Blend(i, 0, dark, 1.0f);
-      img.Blend(i, 1, White(0.6f), 1.0f);
+      img.Blend(i, 1, etch(t.menu, 0.6f), 1.0f);
     }
   }
   return States{img};
@@ -797,7 +808,7 @@ States GroupFrame(const Theme& t) {
   const RectF r{0, 0, float(n), float(n)};
   const Sdf sd = [=](float x, float y) { return SdRoundRect(x, y, r.Inset(0, 0), 4.0f); };
   const Sdf in = [=](float x, float y) { return SdRoundRect(x, y, RectF{1, 1, float(n), float(n)}, 4.0f); };
-  img.StrokeInside(r, in, 1.0f, White(0.6f * t.bevel + 0.1f));
+  img.StrokeInside(r, in, 1.0f, etch(t.window, 0.6f * t.bevel + 0.1f));
   img.StrokeInside(r, [=](float x, float y) { return SdRoundRect(x, y, RectF{0, 0, float(n) - 1, float(n) - 1}, 4.0f); },
                    1.0f, WithAlpha(Mix(t.outline, t.window, 0.45f), 0.9f));
   (void)sd;
@@ -807,7 +818,7 @@ States GroupFrame(const Theme& t) {
 States PanelBevel(const Theme& t, bool raised) {
   const int n = 10;
   Image img(n, n);
-  const Color light = White(raised ? 0.55f * t.bevel + 0.1f : 0.45f);
+  const Color light = etch(t.panel, raised ? 0.55f * t.bevel + 0.1f : 0.45f);
   const Color dark = WithAlpha(Darken(t.panel, 0.3f), raised ? 0.45f : 0.6f);
   for (int i = 0; i < n; ++i) {
     img.Blend(i, 0, raised ? light : dark, 1.0f);
@@ -825,7 +836,7 @@ States StatusPanel(const Theme& t) {
   const Sdf sd = [=](float x, float y) { return SdRoundRect(x, y, r, 1.5f); };
   img.FillShape(r, sd, Black(0.04f));
   img.StrokeInside(r, sd, 1.0f, [&](float, float y) {
-    return Mix(WithAlpha(Darken(t.panel, 0.35f), 0.55f), White(0.6f), clamp01(y / float(n)));
+    return Mix(WithAlpha(Darken(t.panel, 0.35f), 0.55f), etch(t.panel, 0.6f), clamp01(y / float(n)));
   });
   return States{img};
 }
@@ -836,10 +847,10 @@ States BarLine(const Theme& t, bool bottom) {
   for (int x = 0; x < n; ++x) {
     if (bottom) {
       img.Blend(x, n - 1, Darken(t.panel, 0.28f), 0.8f);
-      img.Blend(x, 0, White(0.55f), 1.0f);
+      img.Blend(x, 0, etch(t.panel, 0.55f), 1.0f);
     } else {
       img.Blend(x, 0, Darken(t.panel, 0.28f), 0.8f);
-      img.Blend(x, 1, White(0.55f), 1.0f);
+      img.Blend(x, 1, etch(t.panel, 0.55f), 1.0f);
     }
   }
   return States{img};
@@ -874,7 +885,7 @@ States HeaderCell(const Theme& t, uint32_t seed) {
       for (int x = 0; x < w; ++x) img.Blend(x, y, Mix(Lighten(c, 0.45f), c, float(y) / float(h - 1)), 1.0f);
     for (int y = 3; y < h - 3; ++y) {
       img.Blend(w - 2, y, Darken(c, 0.22f), 1.0f);
-      img.Blend(w - 1, y, White(0.7f), 1.0f);
+      img.Blend(w - 1, y, etch(c, 0.7f), 1.0f);
     }
     for (int x = 0; x < w; ++x) img.Blend(x, h - 1, Darken(c, 0.25f), 1.0f);
     if (state == 1)
@@ -1031,27 +1042,39 @@ Image Clover(const Theme& t, int size, uint32_t seed) {
   Image img(size, size);
   img.Fill(t.window);
   const Noise n(seed);
-  const Color leaf = WithAlpha(Darken(Mix(t.window, t.accent, 0.4f), 0.08f), 0.16f);
-  auto clover = [&](float cx, float cy, float s, float turn) {
-    for (int k = 0; k < 3; ++k) {
-      const float a = turn + float(k) * 2.0f * Pi / 3.0f - Pi / 2.0f;
-      const float lx = cx + std::cos(a) * s * 0.55f, ly = cy + std::sin(a) * s * 0.55f;
-      // A heart-like leaf: two circles leaning together.
-      for (int side = -1; side <= 1; side += 2) {
-        const float b = a + float(side) * 0.5f;
-        const float ox = lx + std::cos(b) * s * 0.18f, oy = ly + std::sin(b) * s * 0.18f;
-        for (int dy = -size; dy <= size; dy += size)
-          for (int dx = -size; dx <= size; dx += size)
-            img.FillShape(RectF{ox + float(dx) - s, oy + float(dy) - s, ox + float(dx) + s, oy + float(dy) + s},
-                          [=](float x, float y) { return SdCircle(x, y, ox + float(dx), oy + float(dy), s * 0.36f); },
-                          leaf);
+  const Color leaf = WithAlpha(Darken(Mix(t.window, t.accent, 0.5f), 0.05f), 0.12f);
+  // A clover of `leaves` heart-shaped leaves around (cx, cy), `s` across, turned by `turn`, with its stem.
+  auto clover = [&](float cx, float cy, float s, int leaves, float turn) {
+    const Sdf shape = [=](float x, float y) {
+      float d = 1e9f;
+      for (int k = 0; k < leaves; ++k) {
+        const float a = turn + float(k) * 2.0f * Pi / float(leaves);
+        const float ux = std::cos(a), uy = std::sin(a), px = -uy, py = ux;
+        const float lx = cx + ux * s * 0.3f, ly = cy + uy * s * 0.3f;
+        const float lobe = s * 0.17f;
+        const float c1 = SdCircle(x, y, lx + px * lobe * 0.9f + ux * lobe * 0.5f, ly + py * lobe * 0.9f + uy * lobe * 0.5f, lobe);
+        const float c2 = SdCircle(x, y, lx - px * lobe * 0.9f + ux * lobe * 0.5f, ly - py * lobe * 0.9f + uy * lobe * 0.5f, lobe);
+        const float tip = SdPolygon(x, y, {{cx + ux * s * 0.04f, cy + uy * s * 0.04f},
+                                           {lx + px * lobe * 1.75f + ux * lobe * 0.2f, ly + py * lobe * 1.75f + uy * lobe * 0.2f},
+                                           {lx - px * lobe * 1.75f + ux * lobe * 0.2f, ly - py * lobe * 1.75f + uy * lobe * 0.2f}});
+        d = std::min({d, c1, c2, tip});
       }
-    }
+      const float stem = SdSegment(x, y, cx, cy, cx + s * 0.18f, cy + s * 0.62f, s * 0.06f);
+      return std::min(d, stem);
+    };
+    for (int dy = -size; dy <= size; dy += size)
+      for (int dx = -size; dx <= size; dx += size) {
+        const float ox = float(dx), oy = float(dy);
+        img.FillShape(RectF{cx + ox - s, cy + oy - s, cx + ox + s, cy + oy + s},
+                      [=](float x, float y) { return shape(x - ox, y - oy); }, leaf);
+      }
   };
-  clover(float(size) * 0.27f, float(size) * 0.3f, float(size) * 0.2f, 0.2f);
-  clover(float(size) * 0.77f, float(size) * 0.78f, float(size) * 0.17f, 1.1f);
+  const float k = float(size) / 96.0f;
+  clover(30 * k, 34 * k, 30 * k, 4, 0.35f);
+  clover(74 * k, 76 * k, 22 * k, 3, 1.25f);
+  clover(78 * k, 20 * k, 14 * k, 3, 2.1f);
   for (int y = 0; y < size; ++y)
-    for (int x = 0; x < size; ++x) img.Blend(x, y, WithAlpha(Darken(t.window, 0.08f), 0.25f), n.Hash(x, y) * 0.3f);
+    for (int x = 0; x < size; ++x) img.Blend(x, y, WithAlpha(Darken(t.window, 0.06f), 0.2f), n.Hash(x, y) * 0.25f);
   return img;
 }
 

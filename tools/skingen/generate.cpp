@@ -236,7 +236,7 @@ void writeForms(SkinBuilder& b, const Theme& t) {
       case Backdrop::TiledTexture: {
         const Image tex = t.titleMaterial == Material::Metal ? BrushedMetal(t, 256, 64, t.seed)
                           : t.material == Material::Matte    ? Grain(t.window, 64, 64, 0.06f, t.seed)
-                                                             : Clover(t, 64, t.seed);
+                                                             : Clover(t, 96, t.seed);
         b.AddTexture("FORM", "PATTERN", tex, 0);
         break;
       }

@@ -243,29 +243,35 @@ std::string SkinBuilder::MaskedBmp(const States& states, const Borders* corners)
 }
 
 std::string SkinBuilder::valueOf(const ImageEntry& e) const {
+  std::string v;
+  // Fields joined by the form's separator, each appended (no temporaries of the form "x" + string).
+  auto field = [&v](char sep, const std::string& text) {
+    v += sep;
+    v += text;
+  };
   switch (e.form) {
     case '@':
-      return "@" + digits(e.x, 4) + "@" + digits(e.y, 4) + "@" + digits(e.x + e.w, 4) + "@" + digits(e.y + e.h, 4) +
-             "@" + std::to_string(e.count) + "@" + std::to_string(e.maskType);
+      for (int n : {e.x, e.y, e.x + e.w, e.y + e.h}) field('@', digits(n, 4));
+      field('@', std::to_string(e.count));
+      field('@', std::to_string(e.maskType));
+      return v;
     case '^':
-      return "^" + digits(e.x, 4) + "^" + digits(e.y, 4) + "^" + digits(e.x + e.w, 4) + "^" + digits(e.y + e.h, 4) +
-             "^" + digits(e.borders.l, 4) + "^" + digits(e.borders.t, 4) + "^" + digits(e.borders.r, 4) + "^" +
-             digits(e.borders.b, 4) + "^" + std::to_string(e.count) + "^" + std::to_string(e.maskType) + "^" +
-             std::to_string(e.drawMode) + "^0";
-    case '~': {
-      std::string v = "~" + digits(e.x, 4) + "~" + digits(e.y, 4) + "~" + digits(e.x + e.w, 4) + "~" +
-                      digits(e.y + e.h, 4) + "~" + digits(e.drawMode, 2) + "~" + std::to_string(e.maskType);
-      if (!e.file.empty()) v += "~" + e.file;
+      for (int n : {e.x, e.y, e.x + e.w, e.y + e.h, e.borders.l, e.borders.t, e.borders.r, e.borders.b})
+        field('^', digits(n, 4));
+      for (int n : {e.count, e.maskType, e.drawMode, 0}) field('^', std::to_string(n));
       return v;
-    }
-    case '!': {
-      std::string v = "!" + e.file + "!" + std::to_string(e.count) + "!" + std::to_string(e.maskType) + "!" +
-                      std::to_string(e.x);
+    case '~':
+      for (int n : {e.x, e.y, e.x + e.w, e.y + e.h}) field('~', digits(n, 4));
+      field('~', digits(e.drawMode, 2));
+      field('~', std::to_string(e.maskType));
+      if (!e.file.empty()) field('~', e.file);
+      return v;
+    case '!':
+      field('!', e.file);
+      for (int n : {e.count, e.maskType, e.x}) field('!', std::to_string(n));
       if (e.y)
-        v += "!" + std::to_string(e.borders.l) + "!" + std::to_string(e.borders.t) + "!" +
-             std::to_string(e.borders.r) + "!" + std::to_string(e.borders.b) + "!" + std::to_string(e.drawMode);
+        for (int n : {e.borders.l, e.borders.t, e.borders.r, e.borders.b, e.drawMode}) field('!', std::to_string(n));
       return v;
-    }
     default:
       return e.file;
   }

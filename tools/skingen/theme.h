@@ -97,6 +97,8 @@ struct Theme {
   bool deepParentChain = false; // BUTTON_HUGE -> BUTTON_BIG -> BUTTON
   bool shadowMask = false;      // SH_SOURCE=1 with an SH_MASK of its own
   bool aeroBlur = false;        // AEROBLUR
+  bool trimLine = false;        // a line of the trim colour under the active caption
+  bool defaultFilled = false;   // the default button filled with the accent (instead of a ring)
   int panelTransparency = 0;    // TRANSPARENCY of PANEL
   int groupTransparency = 100;  // TRANSPARENCY of GROUPBOX
 };

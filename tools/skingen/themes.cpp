@@ -37,6 +37,7 @@ Theme topaz() {
   t.titleButtons = TitleButtonStyle::Gems, t.backdrop = Backdrop::JpegMix;
   t.gloss = 0.5f, t.bevel = 0.7f;
   t.glows = true, t.extendedBorders = true, t.outerShadows = true, t.panelCorners = true, t.deepParentChain = true;
+  t.trimLine = true;
   return t;
 }
 
@@ -68,6 +69,7 @@ Theme macMetal() {
   t.material = Material::Gloss, t.titleMaterial = Material::Metal;
   t.titleButtons = TitleButtonStyle::Spheres, t.backdrop = Backdrop::TiledTexture;
   t.gloss = 0.55f, t.bevel = 0.8f;
+  t.defaultFilled = true;
   return t;
 }
 
@@ -99,6 +101,7 @@ Theme opus() {
   t.material = Material::Matte, t.titleMaterial = Material::Matte;
   t.titleButtons = TitleButtonStyle::Plates, t.backdrop = Backdrop::TiledTexture;
   t.gloss = 0.1f, t.grain = 0.05f, t.bevel = 0.35f;
+  t.trimLine = true;
   return t;
 }
 
@@ -130,7 +133,7 @@ Theme snowLeopard() {
   t.material = Material::Satin, t.titleMaterial = Material::Satin;
   t.titleButtons = TitleButtonStyle::Spheres, t.backdrop = Backdrop::Stretched;
   t.gloss = 0.3f, t.bevel = 0.9f;
-  t.glows = true, t.shadowMask = true;
+  t.glows = true, t.shadowMask = true, t.defaultFilled = true;
   return t;
 }
 
@@ -228,7 +231,7 @@ Theme zest() {
   t.material = Material::Gloss, t.titleMaterial = Material::Gloss;
   t.titleButtons = TitleButtonStyle::Plates, t.backdrop = Backdrop::Gradient;
   t.gloss = 0.55f, t.bevel = 0.85f;
-  t.glows = true;
+  t.glows = true, t.trimLine = true;
   t.groupTransparency = 50;
   return t;
 }
@@ -261,7 +264,7 @@ Theme lucky() {
   t.material = Material::Gloss, t.titleMaterial = Material::Gloss;
   t.titleButtons = TitleButtonStyle::Plates, t.backdrop = Backdrop::TiledTexture;
   t.gloss = 0.3f, t.bevel = 0.75f;
-  t.glows = true, t.extendedBorders = true, t.panelCorners = true;
+  t.glows = true, t.extendedBorders = true, t.panelCorners = true, t.trimLine = true;
   return t;
 }
 
