@@ -665,6 +665,7 @@ class Catalogue {
     if (g >= 0 && name != "COMBOBOX") sh_.GlyphCentred(g, state, c, disabled ? 0.6f : 1.0f);
   }
   // An image's states side by side over a background.
+  // bg 1: over the active caption.
   void Image_(const std::string& section, const std::string& key, uint32_t bg, bool checker = true, int pad = 3) {
     const int img = sh_.ImageOf(section, key);
     if (img < 0) return;
@@ -673,8 +674,13 @@ class Catalogue {
     Block(key, n * (w + 2 * pad + 3) - 3, h + 2 * pad, [&](const Rect& r) {
       for (int i = 0; i < n; ++i) {
         const Rect c{r.x0 + i * (w + 2 * pad + 3), r.y0, r.x0 + i * (w + 2 * pad + 3) + w + 2 * pad, r.y1};
-        if (checker) sh_.Checker(c); else sh_.Fill(c, bg);
-        if (!checker && bg != 0) sh_.Fill(c, bg);
+        if (checker) {
+          sh_.Checker(c);
+        } else if (bg == 1) {
+          sh_.Item("FORMTITLE", 1, c);
+        } else {
+          sh_.Fill(c, bg);
+        }
         sh_.Glyph(img, i, c.x0 + pad, c.y0 + pad);
       }
     });
@@ -717,7 +723,7 @@ std::string ContactSheet(const GeneratedSkin& g) {
   }
 
   Catalogue c(sh, 20, 572, width - 40);
-  const uint32_t title = sh.SectionColor("FORMTITLE", 1);
+  const uint32_t title = 1;  // over the active caption
   c.Heading("CAPTION");
   c.Section("FORMTITLE", 90, s.SkinData.TitleHeight, 2, false);
   c.Section("CAPTION", 90, s.SkinData.TitleHeight, 2, false, "CAPTION");

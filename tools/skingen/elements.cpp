@@ -146,7 +146,7 @@ FaceLook FaceFor(const Theme& t, int state, Color base, Color hot, Color pressed
     f.bottomLight.a *= 0.5f;
   }
   if (state == 3 && t.defaultFilled) {
-    const Color k = Mix(t.accent, Rgb(0xFFFFFF), 0.3f);
+    const Color k = Mix(t.accent, Rgb(0xFFFFFF), 0.12f);
     FaceLook d = FaceFor(t, 0, k, k, k);
     d.outline = Darken(t.accent, 0.3f);
     d.outlineBottom = Darken(t.accent, 0.45f);
@@ -742,7 +742,7 @@ States SliderChannel(const Theme& t) {
     const Color c = state ? Mix(t.track, t.accent, 0.18f) : t.track;
     img.FillShape(r, sd, [&](float, float y) { return Mix(Darken(c, 0.2f), Lighten(c, 0.05f), y / float(h)); });
     img.StrokeInside(r, sd, 1.0f, [&](float, float y) {
-      return Mix(Darken(t.outline, 0.0f), White(0.8f), clamp01(y / float(h - 1)));
+      return Mix(t.outline, etch(t.window, 0.8f), clamp01(y / float(h - 1)));
     });
     s.push_back(std::move(img));
   }
@@ -973,7 +973,7 @@ Image ExtendedBorder(const Theme& t, bool active, int margin, int band) {
   const RectF win{float(margin), float(margin), float(size - margin), float(size - margin)};
   const float rad = float(std::min(t.frameRadius, t.borderWidth));
   const Sdf sd = [=](float x, float y) { return SdRoundRect(x, y, win, rad, rad, 1.5f, 1.5f); };
-  const float strength = active ? 0.5f : 0.3f;
+  const float strength = active ? 0.7f : 0.42f;
   img.FillShape(RectF{0, 0, float(size), float(size)}, [=](float x, float y) { return sd(x, y - 2.0f) + 1.0f; },
                 WithAlpha(t.shadow, strength));
   Blur(img, float(margin) * 0.62f);
