@@ -62,7 +62,7 @@ class Linter {
  public:
   Linter(LintResult& result, const skin::TIniSections& ini, const skin::TsSkinManager& m,
          const skin::PortableSkinSystem& sys)
-      : r_(result), ini_(ini), m_(m), s_(m.Skin()), sys_(sys) {}
+      : r_(result), ini_(ini), s_(m.Skin()), sys_(sys) {}
 
   void Run() {
     for (const auto& box : sys_.messageBoxes) Problem("loading showed a message: " + box.Text);
@@ -228,7 +228,6 @@ class Linter {
 
   LintResult& r_;
   const skin::TIniSections& ini_;
-  const skin::TsSkinManager& m_;
   const skin::LoadedSkin& s_;
   const skin::PortableSkinSystem& sys_;
 };
