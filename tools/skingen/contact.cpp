@@ -253,8 +253,7 @@ class Sheet {
           left -= float(grad);
         }
         left = std::max(0.0f, left);
-        const float total = 100.0f - left + left;
-        cr = (wr + cr * left) / total, cg = (wg + cg * left) / total, cb = (wb + cb * left) / total;
+        cr = (wr + cr * left) / 100.0f, cg = (wg + cg * left) / 100.0f, cb = (wb + cb * left) / 100.0f;
         const uint32_t own = (uint32_t(std::lround(std::clamp(cr, 0.0f, 255.0f))) << 16) |
                              (uint32_t(std::lround(std::clamp(cg, 0.0f, 255.0f))) << 8) |
                              uint32_t(std::lround(std::clamp(cb, 0.0f, 255.0f)));
@@ -356,7 +355,7 @@ void drawScrollBar(Sheet& sh, const Rect& r, bool vertical, int hotPart) {
 }
 
 // Window frame with caption; returns the client rectangle.
-Rect drawWindow(Sheet& sh, const Theme& t, const Rect& w, bool active, const std::string& caption, bool dialog) {
+Rect drawWindow(Sheet& sh, const Rect& w, bool active, const std::string& caption, bool dialog) {
   const LoadedSkin& s = sh.Skin();
   const int bw = s.SkinData.BorderWidth, th = s.SkinData.TitleHeight;
   // The extended border (or the program's standard shadow) around the window.
@@ -415,13 +414,12 @@ Rect drawWindow(Sheet& sh, const Theme& t, const Rect& w, bool active, const std
         if (dx || dy) sh.Text(x + dx, band.y0 + (th - 7) / 2 + dy, caption, glow);
   }
   sh.Text(x, band.y0 + (th - 7) / 2, caption, text);
-  (void)t;
   return Rect{w.x0 + bw, band.y1, w.x1 - bw, w.y1 - bw};
 }
 
 void drawSampleWindow(Sheet& sh, const Theme& t, const Rect& w) {
   const LoadedSkin& s = sh.Skin();
-  Rect c = drawWindow(sh, t, w, true, "STATION - " + t.name.substr(0, t.name.find(" (")), false);
+  Rect c = drawWindow(sh, w, true, "STATION - " + t.name.substr(0, t.name.find(" (")), false);
   // Menu line.
   const Rect menu{c.x0, c.y0, c.x1, c.y0 + 20};
   sh.Item("MENULINE", 0, menu);
@@ -572,7 +570,7 @@ void drawSampleWindow(Sheet& sh, const Theme& t, const Rect& w) {
 }
 
 void drawDialog(Sheet& sh, const Theme& t, const Rect& w) {
-  const Rect c = drawWindow(sh, t, w, false, "INFORMATION", true);
+  const Rect c = drawWindow(sh, w, false, "INFORMATION", true);
   sh.Text(c.x0 + 14, c.y0 + 16, "THE FILE WAS SENT.", rgbOf(sh.Skin().Colors[skin::scMainFontColor]));
   sh.Control("BUTTON", 3, Rect{c.x1 - 88, c.y1 - 36, c.x1 - 14, c.y1 - 12}, "OK");
 }
@@ -719,7 +717,7 @@ std::string ContactSheet(const GeneratedSkin& g) {
   {
     // The same caption, inactive.
     const Rect w{900, 300, 1130, 370};
-    drawWindow(sh, t, w, false, "INACTIVE", false);
+    drawWindow(sh, w, false, "INACTIVE", false);
   }
 
   Catalogue c(sh, 20, 572, width - 40);

@@ -806,12 +806,10 @@ States GroupFrame(const Theme& t) {
   const int n = 16;
   Image img(n, n);
   const RectF r{0, 0, float(n), float(n)};
-  const Sdf sd = [=](float x, float y) { return SdRoundRect(x, y, r.Inset(0, 0), 4.0f); };
   const Sdf in = [=](float x, float y) { return SdRoundRect(x, y, RectF{1, 1, float(n), float(n)}, 4.0f); };
   img.StrokeInside(r, in, 1.0f, etch(t.window, 0.6f * t.bevel + 0.1f));
   img.StrokeInside(r, [=](float x, float y) { return SdRoundRect(x, y, RectF{0, 0, float(n) - 1, float(n) - 1}, 4.0f); },
                    1.0f, WithAlpha(Mix(t.outline, t.window, 0.45f), 0.9f));
-  (void)sd;
   return States{img};
 }
 
@@ -956,7 +954,6 @@ Image CaptionGlow(const Theme& t, Caption kind, int margin, uint32_t seed) {
   img.FillShape(RectF{0, 0, float(w), float(h)}, [=](float x, float y) { return SdRoundRect(x, y, r, 4.0f) - 2.0f; },
                 c);
   Blur(img, float(margin) * 0.75f);
-  img.Tint([](Color x) { return x; });
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
       Px& p = img.At(x, y);
