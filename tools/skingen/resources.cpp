@@ -86,17 +86,21 @@ Image ProgramIcon(int n) {
   img.StrokeInside(badge, sd, std::max(1.0f, 1.0f * k), Rgb(0x1E4E12));
   const Color white = Rgb(0xFFFFFF);
   const float cx = 16.0f * k, top = 11.0f * k;
+  // Small icons get bolder lines and one wave on each side, so that they stay legible.
+  const bool small = n <= 16;
+  const float line = small ? std::max(1.4f, 2.6f * k) : 2.2f * k;
   // The mast and its feet.
   img.FillShape(badge, [=](float x, float y) {
-    return std::min({SdSegment(x, y, cx, top, cx, 26.0f * k, 2.2f * k), SdSegment(x, y, cx, top + 3 * k, 11.0f * k, 26.0f * k, 1.8f * k),
-                     SdSegment(x, y, cx, top + 3 * k, 21.0f * k, 26.0f * k, 1.8f * k)});
+    return std::min({SdSegment(x, y, cx, top, cx, 26.0f * k, line), SdSegment(x, y, cx, top + 3 * k, 11.0f * k, 26.0f * k, line * 0.82f),
+                     SdSegment(x, y, cx, top + 3 * k, 21.0f * k, 26.0f * k, line * 0.82f)});
   }, white);
-  img.FillShape(badge, [=](float x, float y) { return SdCircle(x, y, cx, top, 2.2f * k); }, white);
-  // Two waves on each side.
-  for (int i = 1; i <= 2; ++i) {
-    const float r = (3.5f + 3.8f * float(i)) * k;
+  img.FillShape(badge, [=](float x, float y) { return SdCircle(x, y, cx, top, line); }, white);
+  // Waves on each side.
+  for (int i = 1; i <= (small ? 1 : 2); ++i) {
+    const float r = (small ? 8.0f : 3.5f + 3.8f * float(i)) * k;
+    const float half = small ? std::max(0.7f, 1.3f * k) : 0.9f * k;
     img.FillShape(badge, [=](float x, float y) {
-      const float d = std::fabs(std::hypot(x - cx, y - top) - r) - 0.9f * k;
+      const float d = std::fabs(std::hypot(x - cx, y - top) - r) - half;
       const float ang = std::fabs(std::atan2(y - top, std::fabs(x - cx)));
       return ang < 0.75f ? d : std::max(d, (ang - 0.75f) * r);
     }, Color{1, 1, 1, 0.95f - 0.2f * float(i)});
