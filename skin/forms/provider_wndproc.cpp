@@ -28,6 +28,7 @@ using namespace wv;
 namespace {
 
 // Window messages and the component layer's notifications routed here.
+constexpr uint32_t kWmCreate = 0x01, kWmNcCreate = 0x81;
 constexpr uint32_t kWmSize = 0x05, kWmActivate = 0x06, kWmSetRedraw = 0x0B, kWmSetText = 0x0C, kWmPaint = 0x0F,
                    kWmEraseBkgnd = 0x14, kWmGetMinMaxInfo = 0x24, kWmWindowPosChanged = 0x47, kWmNcDestroy = 0x82,
                    kWmNcHitTest = 0x84, kWmNcPaint = 0x85, kWmNcActivate = 0x86, kWmNcMouseMove = 0xA0,
@@ -50,6 +51,12 @@ bool Printing(const TsSkinProvider& p) { return (p.SkinData().CtrlState & csPrin
 
 void DispatchSkinned(TsSkinProvider& p, gui::TMessage& m) {
   switch (m.Msg) {
+    case kWmCreate:
+    case kWmNcCreate:
+      // The window exists from here on: the form is prepared for the skin.
+      ProviderCallOldProc(p, m);
+      ProviderPrepareForm(p);
+      return;
     case kWmSize: ProviderWmSize(p, m); return;
     case kWmActivate: ProviderWmActivate(p, m); return;
     case kWmSetRedraw: ProviderWmSetRedraw(p, m); return;
@@ -168,6 +175,8 @@ void ApplyGlobalColor(TsSkinProvider& p) {
 // The skin's indexes as a skin is applied.
 void SkinLoaded(TsSkinProvider& p) {
   ProviderStopTitleButtonTimers(p);
+  ResolveSkinDataIndexes(p.SkinData());
+  p.TitleSectionIndex = -1;
   ProviderPrepareForm(p);
   if (TsSkinManager* m = ProviderManager(p)) {
     p.TallTitle = p.BorderForm && Zoomed(p) &&
@@ -274,6 +283,8 @@ void ProviderCommand(TsSkinProvider& p, gui::TMessage& m) {
   switch (SkinCommandCode(m.WParam)) {
     case AC_SKINLOADED:
       if (!OwnManager(p, m.LParam)) return;
+      ResolveSkinDataIndexes(p.SkinData());
+      p.TitleSectionIndex = -1;
       ProviderPrepareForm(p);
       if (p.SkinData().CacheBmp) p.SkinData().CacheBmp->SetSize(0, 0);
       ProviderUpdateTitleButtons(p);
@@ -599,6 +610,15 @@ void ProviderNCMouseMove(TsSkinProvider& p, gui::TMessage& m) {
 }
 
 void ProviderMouseLeave(TsSkinProvider& p, gui::TMessage& m) {
+  // Leaving the client area for the caption button under the mouse does not leave the button.
+  if (m.Msg == kWmMouseLeave && p.CurrentHTCode > 0 && !p.BorderForm) {
+    const TitleButtonRecord* hot = ProviderButtonRecord(p, p.CurrentHTCode);
+    const TPoint c = CursorScreenPos();
+    if (hot != nullptr && hot->Rect.Contains(ProviderScreenToWindow(p, c.X, c.Y))) {
+      ProviderCallOldProc(p, m);
+      return;
+    }
+  }
   if (!(p.CurrentHTCode >= kHtTitleItem && p.BorderForm)) ProviderSetHotElement(p, -1, true);
   TitleButtonPressed() = false;
   ProviderCallOldProc(p, m);

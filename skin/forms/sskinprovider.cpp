@@ -52,7 +52,8 @@ void InstallPainterServices() {
   Services().ProviderFormColor = ProviderFormColorService;
 }
 
-// The indexes a skin data keeps of its section: the section of SkinSection, its border image and textures.
+}  // namespace
+
 void ResolveSkinDataIndexes(TsCommonData& data) {
   TsSkinManager* m = SkinDataManager(data);
   if (m == nullptr) {
@@ -68,6 +69,8 @@ void ResolveSkinDataIndexes(TsCommonData& data) {
   data.TextureIndex = SkinManagerGetTextureIndex(*m, data.SkinIndex, "PATTERN");
   data.HotTextureIndex = SkinManagerGetTextureIndex(*m, data.SkinIndex, "HOTPATTERN");
 }
+
+namespace {
 
 void RepaintFrameIfShowing(TsSkinProvider& p) {
   if (p.Form() && !p.IsLoading() && !p.Designing() && p.Form()->Showing() && ProviderSkinned(p)) ProviderRepaintFrame(p);
@@ -215,6 +218,7 @@ TsSkinProvider::TsSkinProvider(gui::TComponent* AOwner, bool automatic) : gui::T
   skinData_->SkinSection = "FORM";
   skinData_->ControlKind = ckProvider;
   skinData_->OwnerObject = this;
+  ResolveSkinDataIndexes(*skinData_);
   addedTitle_ = std::make_unique<TacAddedTitle>(*this);
   titleIcon_ = std::make_unique<TsTitleIcon>(*this);
   titleButtons_ = std::make_unique<TsTitleButtons>(*this);

@@ -385,6 +385,10 @@ TColor ProviderFormColor(const TsSkinProvider& p);
 // The title section: TitleSkin, else "FORMTITLE"; resolved on first use.
 int32_t ProviderTitleSectionIndex(TsSkinProvider& p);
 
+// The indexes a skin data keeps of its section (SkinSection, its border image and textures) resolved in the
+// skin of its manager; all -1 without a manager or the section.
+void ResolveSkinDataIndexes(TsCommonData& data);
+
 // Frees a provider (the form keeps its window; its message procedure comes back).
 void FreeProvider(TsSkinProvider* p);
 

@@ -24,7 +24,7 @@ using skin::TRect;
 inline constexpr TColor kFormActive = 0x30A050, kFormInactive = 0x5030A0;        // FORM section, hot / normal
 inline constexpr TColor kFrameActive = 0x0000C8, kFrameInactive = 0x00B400;      // FORM border image states 1 / 0
 inline constexpr TColor kTitleActive = 0xA06020, kTitleInactive = 0x707070;      // FORMTITLE states 1 / 0
-inline constexpr TColor kTitleFont = 0xFFFFFF, kTitleFontInactive = 0xD0D0D0;
+inline constexpr TColor kTitleFont = 0xF0FFE0, kTitleFontInactive = 0xC8E0F0;
 inline constexpr TColor kMenuLine = 0x40C0C0;
 // Caption buttons: colour of (button, state); state 3 is the inactive look.
 inline constexpr TColor ButtonColor(int button, int state) {

@@ -191,8 +191,12 @@ TEST(TitleBar, ButtonsStandRightToLeftWithTheirGaps) {
     EXPECT_EQ(width(r.p->ButtonMax.Rect) == 0 ? none : r.p->ButtonMax.Rect, c.max);
     EXPECT_EQ(width(r.p->ButtonMin.Rect) == 0 ? none : r.p->ButtonMin.Rect, c.min);
     EXPECT_EQ(width(r.p->ButtonHelp.Rect) == 0 ? none : r.p->ButtonHelp.Rect, c.help);
-    if (c.users > 0) EXPECT_EQ(r.p->TitleButtons().Items(0)->Data.Rect, c.user0);
-    if (c.users > 2) EXPECT_EQ(r.p->TitleButtons().Items(2)->Data.Rect, c.user2);
+    if (c.users > 0) {
+      EXPECT_EQ(r.p->TitleButtons().Items(0)->Data.Rect, c.user0);
+    }
+    if (c.users > 2) {
+      EXPECT_EQ(r.p->TitleButtons().Items(2)->Data.Rect, c.user2);
+    }
     EXPECT_EQ(r.p->IconRect, c.icon);
   }
 }
