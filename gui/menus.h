@@ -4,10 +4,12 @@
 // menus. In the Windows build each menu is a real menu (HMENU) kept in step with its items; a command chosen in
 // it reaches the item through the form (WM_COMMAND) and fires its OnClick.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "gui/classes.h"
+#include "gui/types.h"
 #include "gui/win32_types.h"
 
 namespace gui {
@@ -29,6 +31,13 @@ std::string ShortCutToText(TShortCut shortCut);
 
 // How a menu item starts a new column.
 enum class TMenuBreak { mbNone, mbBreak, mbBarBreak };
+
+class TCanvas;
+// The owner-draw state of an item (ODS_ bits of WM_DRAWITEM).
+using TOwnerDrawState = uint32_t;
+// Draws an item on a canvas, in a rectangle of it, in a state: whoever skins the menus installs it.
+using TAdvancedMenuDrawItemEvent =
+    std::function<void(TObject* Sender, TCanvas& Canvas, TRect Rect, TOwnerDrawState State)>;
 
 class TMenuItem : public TComponent {
  public:
@@ -77,6 +86,7 @@ class TMenuItem : public TComponent {
   static TMenuItem* FromCommand(UINT command);
 
   TNotifyEvent OnClick;
+  TAdvancedMenuDrawItemEvent OnAdvancedDrawItem;
 
  private:
   friend class TMenu;

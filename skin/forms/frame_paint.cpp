@@ -499,7 +499,9 @@ bool ProviderPaintFrame(TsSkinProvider& p) {
       if (ProviderSystemButtonCount(p) > 0) {
         const int32_t titleBar = SkinManagerGetImageIndex(*m, data.SkinIndex, "TITLEBAR");
         if (const SkinImageRecord* image = ValidImage(m, titleBar)) {
-          const TRect strip{width - ProviderCaptionReserve(p, titleBar), captionRect.Top, width, captionRect.Bottom};
+          // Behind the buttons, to the frame's right edge.
+          const int32_t right = width - margins.Right;
+          const TRect strip{right - ProviderCaptionReserve(p, titleBar), captionRect.Top, right, captionRect.Bottom};
           if (!RectIsEmpty(strip))
             DrawSkinMask(cache, strip, CacheInfoFromBitmap(&cache, 0, 0), *image, state, true);
         }
@@ -507,14 +509,14 @@ bool ProviderPaintFrame(TsSkinProvider& p) {
       ProviderPaintTitleIcon(p, cache);
     }
 
-    // The menu line.
+    // The menu line: the skin's band, then each item drawn by its owner-draw event.
     const int32_t lines = ProviderMenuLineCount(p);
     if (ProviderHasMenuLine(p) && ProviderMenuHasVisibleItems(p) && lines > 0 && p.DrawNonClientArea() &&
-        m->SkinnedPopups) {
+        m->SkinnedPopups && ProviderMenuLineSkinned(p)) {
       const int32_t section =
           SkinManagerGetSectionIndex(*m, p.MenuLineSkin().empty() ? std::string("MENULINE") : p.MenuLineSkin());
       if (ValidSection(m, section) != nullptr) {
-        const int32_t left = ProviderClientLeft(p) - FormInnerBorderWidth(p) - (p.BorderForm ? 0 : 0);
+        const int32_t left = ProviderClientLeft(p) - FormInnerBorderWidth(p);
         const int32_t right = left + FormClientSize(*p.Form()).cx + 2 * FormInnerBorderWidth(p);
         const TRect band{left, t, right, t + ProviderMenuLineHeight(p) * lines + 1};
         if (!RectIsEmpty(band) && band.Bottom <= height) {
@@ -522,6 +524,7 @@ bool ProviderPaintFrame(TsSkinProvider& p) {
           if (!p.MenuLineBmp) p.MenuLineBmp = std::make_unique<Bitmap>();
           p.MenuLineBmp->SetSize(band.Width(), band.Height());
           CopyPixels(*p.MenuLineBmp, 0, 0, band.Width(), band.Height(), cache, band.Left, band.Top);
+          ProviderPaintMenuLineItems(p);
         }
       }
     }
@@ -573,6 +576,19 @@ FrameBands ProviderFrameBands(TsSkinProvider& p) {
 TPoint ProviderCacheOrigin(const TsSkinProvider& p) {
   if (!p.BorderForm) return TPoint{};
   return TPoint{BorderFormClientLeft(*p.BorderForm), BorderFormTopOffset(*p.BorderForm)};
+}
+
+bool ProviderMenuLineSkinned(const TsSkinProvider& p) {
+  const gui::TMainMenu* menu = p.Form() ? p.Form()->Menu() : nullptr;
+  if (menu == nullptr) return false;
+  bool any = false;
+  for (int i = 0; i < menu->Items()->Count(); ++i) {
+    const gui::TMenuItem* item = menu->Items()->Items(i);
+    if (!item->Visible()) continue;
+    if (!item->OnAdvancedDrawItem) return false;
+    any = true;
+  }
+  return any;
 }
 
 void ProviderInvalidateFrame(TsSkinProvider& p) {

@@ -41,6 +41,13 @@ FrameBands ProviderFrameBands(TsSkinProvider& p);
 // BorderFormTopOffset).
 TPoint ProviderCacheOrigin(const TsSkinProvider& p);
 
+// The menu line is the skin's: every visible item of the main menu has an owner-draw event (the skinned menus
+// installed theirs). Otherwise the system draws the menu bar, and the frame leaves it alone.
+bool ProviderMenuLineSkinned(const TsSkinProvider& p);
+// The visible items of the main menu drawn by their owner-draw events into the cache, each at its place in the
+// menu line (state ODS_NOACCEL | ODS_HOTLIGHT... 0x500); nothing natively, where no canvas draws on the cache.
+void ProviderPaintMenuLineItems(TsSkinProvider& p);
+
 // Caption text and added title, into the cache.
 void ProviderPaintCaptionText(TsSkinProvider& p);
 // The text rectangle and flags (step 1 and 7 of the caption text), exposed for measuring.

@@ -25,4 +25,6 @@ void ProviderCopyCacheRectToWindow(TsSkinProvider&, const TRect&) {}
 
 void DrawFormIcon(TsSkinProvider&, Bitmap&, const TRect&) {}
 
+void ProviderPaintMenuLineItems(TsSkinProvider&) {}
+
 }  // namespace skin

@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "gui/forms.h"
+#include "gui/graphics.h"
+#include "gui/menus.h"
 #include "skin/engine/skinchange.h"
 #include "skin/engine/sskinmanager.h"
 #include "skin/engine/svclutils.h"
@@ -13,6 +15,7 @@
 #include "skin/forms/form_window.h"
 #include "skin/forms/frame_paint.h"
 #include "skin/forms/provider_geometry.h"
+#include "skin/forms/provider_wndproc.h"
 #include "skin/paint/borders.h"
 #include "skin/paint/dc_copy.h"
 #include "skin/paint/gdi_ledger.h"
@@ -88,6 +91,20 @@ void ProviderPaintNonClient(TsSkinProvider& p) {
       CopyBand(p, dc, ProviderFrameBands(p).Top);
     }
   });
+  // A menu bar that the skin does not draw is the system's own: drawn by it, clipped to the bar.
+  if (ProviderHasMenuLine(p) && ProviderMenuHasVisibleItems(p) && !ProviderMenuLineSkinned(p)) {
+    HWND h = Handle(p);
+    TRect first;
+    if (FormMenuItemRect(form, 0, first)) {
+      POINT o{0, 0};
+      ClientToScreen(h, &o);
+      const TSize client = FormClientSize(form);
+      HRGN bar = ledger::CreateRectRgn(o.x, first.Top, o.x + client.cx, o.y);
+      gui::TMessage m{WM_NCPAINT, reinterpret_cast<WPARAM>(bar), 0, 0};
+      ProviderCallOldProc(p, m);
+      ledger::DeleteObject(bar);
+    }
+  }
 }
 
 void ProviderPaintClient(TsSkinProvider& p, HDC dc, bool withChildren) {
@@ -167,6 +184,33 @@ void ProviderCopyCacheRectToWindow(TsSkinProvider& p, const TRect& r) {
   const Bitmap* cache = p.SkinData().CacheBmp.get();
   if (cache == nullptr || RectIsEmpty(r)) return;
   WithWindowDC(p, [&](HDC dc) { BitmapToDC(dc, r.Left, r.Top, r.Width(), r.Height(), *cache, r.Left, r.Top); });
+}
+
+void ProviderPaintMenuLineItems(TsSkinProvider& p) {
+  Bitmap* cache = p.SkinData().CacheBmp.get();
+  gui::TMainMenu* menu = p.Form() ? p.Form()->Menu() : nullptr;
+  HWND h = Handle(p);
+  if (cache == nullptr || menu == nullptr || !h) return;
+  BitmapDC dc(*cache);
+  if (!dc.dc()) return;
+  RECT wr{};
+  GetWindowRect(h, &wr);
+  const TPoint origin = ProviderCacheOrigin(p);
+  gui::TCanvas canvas;
+  canvas.SetHandle(dc.dc());
+  int shown = 0;
+  for (int i = 0; i < menu->Items()->Count(); ++i) {
+    gui::TMenuItem* item = menu->Items()->Items(i);
+    if (!item->Visible()) continue;
+    TRect r;
+    if (FormMenuItemRect(*p.Form(), shown++, r) && item->OnAdvancedDrawItem) {
+      // Window coordinates moved into the cache.
+      const int32_t dx = origin.X - wr.left, dy = origin.Y - wr.top + (p.TallTitle ? 4 : 0);
+      item->OnAdvancedDrawItem(item, canvas, TRect{r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy}, 0x500);
+    }
+  }
+  canvas.SetHandle(nullptr);
+  GdiFlush();
 }
 
 void DrawFormIcon(TsSkinProvider& p, Bitmap& bmp, const TRect& R) {
