@@ -277,6 +277,7 @@ void Autex::TRAME_RS(int slot) {
 void Autex::ENVOI_TRAME() {
   std::string trame = ENCADRER_TRAME(TAMPON_BITS_TX, Vitesse_AUTEX);
   LONGUEUR_EMISSION = uint32_t(trame.size());
+  T_DEBUT_EMISSION = horodate();
   hote_.File_emission() = std::move(trame);
   hote_.Fixe_OCTETS_ECRITS(0);
   hote_.Emission_cadencee();

@@ -318,9 +318,10 @@ void Autex::RECEPTION_BIT_MAITRE(float soft) {
     DP_RETROUVE_SLOT[s] = accepte;
     const std::string bits = accepte == 1 ? bits2 : DP_RECU[s];
     // The slot the DP concerns: in a meeting of 4 its selector says it; in a meeting of 7 or 13 the word has
-    // none, and the slot is the one whose answer window it was sent in. A user answers once a cycle: a second
-    // word placed in the same slot in one cycle cannot be told apart from its neighbour's and is dropped.
-    const uint32_t instant = platform::elapsedMs(maintenant(), T_DEBUT_ATTENTE);
+    // none, and the slot is the one whose answer window it was sent in, counted from the end of the Master's
+    // frame on the air. A user answers once a cycle: a second word placed in the same slot in one cycle cannot
+    // be told apart from its neighbour's and is dropped.
+    const int32_t instant = static_cast<int32_t>(maintenant() - T_FIN_AIR);
     uint8_t t = uint8_t(s);
     bool doublon = false;
     if (NOMBRE_PARTICIPANTS != 4) {

@@ -1,5 +1,6 @@
 #include "station/controle_transceiver.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "autex/mathematiques.h"
@@ -88,6 +89,20 @@ std::string Texte_puissance(int position) {
   return (position >= 1 && position <= 7) ? kPuissances[position - 1] : "?";
 }
 
+double Debit_air_LoRa(int facteur, std::string_view bande, size_t octets_paquet) {
+  if (Code_facteur_etalement(facteur) == 0xFF || Code_bande_passante(bande) == 0xFF || octets_paquet == 0) return 0.0;
+  int sf = 0;
+  while ((1 << sf) < facteur) ++sf;
+  const double khz = bande == "62.5" ? 62.5 : bande == "125" ? 125.0 : bande == "250" ? 250.0 : 500.0;
+  const double symbole_ms = double(facteur) / khz;
+  const int optimisation = symbole_ms > 16.0 ? 1 : 0;
+  // Payload symbols: 8, then groups of (4 + coding rate) for the bits of the payload, header and CRC.
+  const double bits = 8.0 * double(octets_paquet) - 4.0 * sf + 28.0 + 16.0;
+  const double groupes = std::max(0.0, std::ceil(bits / (4.0 * (sf - 2 * optimisation))));
+  const double symboles = (8.0 + 4.25) + 8.0 + groupes * 5.0;
+  return double(octets_paquet) * 1000.0 / (symboles * symbole_ms);
+}
+
 std::string Trame_lecture_DRF() {
   std::string trame = autex::HEXA_VERS_TEXTE("0D0AAFAF0000AF80020C000000000000000000000000");
   trame.push_back(Somme_de_controle_DRF(std::string_view(trame).substr(2)));
@@ -109,6 +124,11 @@ bool Reponse_DRF_entiere(std::string_view reponse, size_t& debut) {
 }
 
 ControleTransceiver::ControleTransceiver(StationIo& io) : io_(io) {}
+
+double ControleTransceiver::Debit_air() const {
+  const double lu = Debit_air_LoRa(Facteur_lu, Bande_lue);
+  return lu > 0.0 ? lu : Debit_air_LoRa(Facteur_etalement, Bande_passante);
+}
 
 void ControleTransceiver::Affiche_statut(const std::string& statut) {
   if (Fenetre_transceiver_active == 1) io_.fenetre.Info2(statut);

@@ -45,6 +45,12 @@ std::string Bande_du_code(uint8_t code);
 // The milliwatt text of an RF power position 1..7 ("?" outside).
 std::string Texte_puissance(int position);
 
+// Bytes a second that a module set to a spreading factor (chips a symbol: 128 to 4096) and a bandwidth ("62.5",
+// "125", "250" or "500" kHz) radiates: the payload of a full packet of `octets_paquet` bytes over the packet's
+// time on the air (LoRa: a preamble of 8 symbols, explicit header, CRC, coding rate 4/5, low data rate
+// optimisation when a symbol lasts more than 16 ms). 0 for a factor or a bandwidth without a code.
+double Debit_air_LoRa(int facteur, std::string_view bande, size_t octets_paquet = 64);
+
 // The read-parameters frame as written: CR LF, header, 80 02 0C, twelve 00, checksum, CR LF.
 std::string Trame_lecture_DRF();
 
@@ -90,6 +96,10 @@ class ControleTransceiver {
   std::string Bande_lue;
   std::string Node_ID_lu;
   std::string Net_ID_lu;
+
+  // The module's air rate (bytes a second): from the spreading factor and bandwidth read back from it when
+  // they are known, else from the settings the program writes into it.
+  double Debit_air() const;
 
   // Sends the read frame; state 1 (read), 3 (read after a change of port speed) or 4 (presence check).
   void Lecture_parametres_DRF1278DM(uint8_t etat);

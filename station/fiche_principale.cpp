@@ -221,6 +221,13 @@ class FichePrincipale::HoteAutex final : public VueAutexFenetre {
   void Choix_vitesse_AUTEX(uint16_t vitesse) override { f_.Choix_vitesse_AUTEX(vitesse); }
   void Affiche_vitesse_AUTEX() override { f_.Affiche_vitesse_AUTEX(); }
   void Classe_priorite(uint32_t classe) override { f_.Priorite().setPriorityClass(classe); }
+  // The module's rate follows its settings; another transceiver is taken to radiate as the writer counts.
+  double Debit_air_module() override {
+    if (f_.reglages().Nom_transceiver != NOM_DRF1278DM) return f_.boucle().Debit_ecriture();
+    const double debit = f_.io().transceiver.Debit_air();
+    return debit > 0.0 ? debit : f_.boucle().Debit_ecriture();
+  }
+  double Debit_ecriture_module() override { return f_.boucle().Debit_ecriture(); }
   // The AUTEX side's texts are already in the language of the moment.
   void Afficher_erreur(const std::string& texte) override { f_.Afficher_erreur(texte, texte); }
   void Afficher_information(const std::string& texte) override { f_.Afficher_information(texte, texte); }
