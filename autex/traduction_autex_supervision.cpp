@@ -39,7 +39,7 @@ uint32_t Autex::RETARD_AIR(uint32_t octets) const {
   // The paced writer's count assumes the module radiates as fast as it counts; a module on slower settings
   // is still sending when the writer is done.
   const double ecriture = hote_.Debit_ecriture_module();
-  const uint32_t compte = ecriture > 0.0 ? uint32_t(double(octets) * 1000.0 / ecriture) : 0;
+  const uint32_t compte = ecriture > 0.0 ? uint32_t(std::ceil(double(octets) * 1000.0 / ecriture)) : 0;
   const uint32_t air = DUREE_AIR(octets);
   return air > compte ? air - compte : 0;
 }
@@ -393,7 +393,8 @@ void Autex::SUPERVISION_AUTEX() {
     }
     // Time-outs and calls.
     if (maitre) {
-      const uint32_t e = platform::elapsedMs(t, T_DEBUT_ATTENTE);
+      // (The wait may start a little ahead, while the own frame is still on the air: nothing has elapsed yet.)
+      const uint32_t e = platform::reached(t, T_DEBUT_ATTENTE) ? platform::elapsedMs(t, T_DEBUT_ATTENTE) : 0;
       bool applique = false;
       if (!reunion()) {
         // Nor is a link user's block that is coming in cut off: on slow settings it takes longer on the air
@@ -604,6 +605,7 @@ void Autex::SUPERVISION_AUTEX() {
           }
           BILAN_CONNEXIONS();
           if (TOUS_REPONDU == 1 && BLOC_EN_RECEPTION == 0 &&
+              platform::reached(t, T_DEBUT_ATTENTE) &&
               platform::elapsedMs(t, T_DEBUT_ATTENTE) >= ATTENTE_ENTREES()) {
             TOUS_REPONDU = 0;
             EMISSION_MAITRE_REUNION();
