@@ -378,6 +378,36 @@ TEST(ReunionEntree, AnAttemptWhoseUserIsNeverHeardAgainIsGivenUp) {
   }
 }
 
+TEST(ReunionEntree, AnAttemptTheMasterDidNotHearEndsWhenItOffersTheSlotAgain) {
+  // The Master does not hear the user's attempt and offers the slot again in its next call: the user, who
+  // hears the Master's words for the meeting while it waits for its answer, takes the attempt as failed at
+  // once (not after waiting 15 or 18 s for an answer), may enter again at once, and gets in.
+  for (const int p : {4, 7}) {
+    SCOPED_TRACE(p);
+    Reunion r(p, 1200, 36, Bruit(), 1, 9600, 1);
+    Station& m = *r.m;
+    Station& u = *r.u[0];
+    m.Lance_reunion();
+    ASSERT_TRUE(r.sim.avance_jusqu_a([&] { return u.Actif({ENTRER_DANS_LA_REUNION, 1}); }, 30000));
+    m.module.n_entend_rien = true;
+    u.Entre(1);
+    ASSERT_TRUE(r.sim.avance_jusqu_a([&] { return u.autex.TENTATIVE_EN_COURS == 1; }, 30000));
+    const uint32_t debut = u.autex.T_TENTATIVE;
+    ASSERT_TRUE(r.sim.avance_jusqu_a([&] { return u.module.a_emettre.empty() && !u.module.emet; }, 10000));
+    m.module.n_entend_rien = false;
+    const uint32_t appels = m.transmissions;
+    ASSERT_TRUE(r.sim.avance_jusqu_a([&] { return u.autex.TENTATIVE_EN_COURS == 0; }, 60000));
+    EXPECT_EQ(m.transmissions, appels + 1);  // the Master's next call ended it
+    EXPECT_LT(r.sim.horloge.timeGetTime() - debut, u.autex.DELAI_TENTATIVE);
+    EXPECT_TRUE(u.a_vu("Failure of the attempt"));
+    EXPECT_FALSE(u.connectee());
+    EXPECT_EQ(m.autex.TENTATIVE_SLOT[1], 0);
+    EXPECT_TRUE(u.Actif({ENTRER_DANS_LA_REUNION, 1}));
+    ASSERT_TRUE(ENTRE(r, u, 1));
+    EXPECT_TRUE(u.a_vu("Connection confirmed"));
+  }
+}
+
 TEST(ReunionManques, ALoneSilentUserIsDroppedAfterSixMissedCycles) {
   Reunion r(4, 1200, 33, Bruit(), 1, 9600, 1);
   Station& m = *r.m;
