@@ -542,6 +542,30 @@ TEST(ReunionFenetres, EachAnswerReachesTheMasterWithinItsSlotsWindow) {
 }
 
 // ---------------------------------------------------------------------------------------------------------
+// Slow modules
+// ---------------------------------------------------------------------------------------------------------
+
+TEST(ReunionModulesLents, UsersWaitForTheEndOfTheMastersFrameBetweenItsPackets) {
+  // Modules radiating 30 or 40 bytes a second hand the Master's frame over a 64-byte packet every 1.6 to 2.1 s.
+  // A user of a meeting of 4 that has heard its word answers by estimate once the frame has stopped coming: it
+  // must not take the pause between two packets for the end (it would talk over the rest of the frame, deaf to
+  // it, and the Master would not hear it).
+  for (const uint32_t debit : {30u, 40u}) {
+    SCOPED_TRACE(debit);
+    Reunion r(4, 1200, 38, Bruit(), 1, 1200, 2, debit);
+    Station& m = *r.m;
+    m.Lance_reunion();
+    ASSERT_TRUE(ENTRE(r, *r.u[0], 1));
+    ASSERT_TRUE(ENTRE(r, *r.u[1], 2));
+    Attendus a;
+    ENVOIE(r, a, 1, 0);
+    ASSERT_TRUE(r.sim.avance_jusqu_a([&] { return LIVRE(a); }, 600000));
+    VERIFIE_FENETRES(a);
+    EXPECT_EQ(r.sim.collisions, 0u);
+  }
+}
+
+// ---------------------------------------------------------------------------------------------------------
 // Noise
 // ---------------------------------------------------------------------------------------------------------
 
