@@ -110,15 +110,20 @@ std::string Trame_lecture_DRF() {
   return trame;
 }
 
-bool Reponse_DRF_entiere(std::string_view reponse, size_t& debut) {
-  size_t p = reponse.find(ENTETE_DRF);
-  while (p != std::string_view::npos) {
-    if (reponse.size() - p < LONGUEUR_TRAME_DRF) return false;  // not yet whole
-    if (reponse[p + LONGUEUR_TRAME_DRF - 2] == '\r' && reponse[p + LONGUEUR_TRAME_DRF - 1] == '\n') {
-      debut = p;
-      return true;
+bool Reponse_DRF_entiere(std::string_view reponse, size_t& debut, size_t& longueur) {
+  for (size_t p = reponse.find(ENTETE_DRF); p != std::string_view::npos; p = reponse.find(ENTETE_DRF, p + 1)) {
+    // The checksum byte at q, CR LF after it; the body before it holds the header, the command bytes and at
+    // least twelve parameter bytes. A CR LF among the parameters is passed over: its checksum does not match.
+    for (size_t q = p + LONGUEUR_TRAME_DRF - 3; q + 2 < reponse.size(); ++q) {
+      if (reponse[q + 1] != '\r' || reponse[q + 2] != '\n') continue;
+      uint8_t juste = 0;
+      Verifie_somme_DRF(reponse.substr(p, q - p), reponse[q], juste);
+      if (juste == 1) {
+        debut = p;
+        longueur = q + 3 - p;
+        return true;
+      }
     }
-    p = reponse.find(ENTETE_DRF, p + 1);
   }
   return false;
 }
@@ -227,17 +232,17 @@ bool ControleTransceiver::Parametres_lus_egaux(bool tous) const {
 void ControleTransceiver::Timer1Timer() {
   if (Commande_DRF_en_attente == 0) return;
   const uint8_t etat = Commande_DRF_en_attente;
-  size_t debut = 0;
-  const bool entiere = Reponse_DRF_entiere(Reponse_DRF, debut);
+  size_t debut = 0, longueur = 0;
+  const bool entiere = Reponse_DRF_entiere(Reponse_DRF, debut, longueur);
   if (!entiere && platform::elapsedMs(io_.clock.timeGetTime(), Heure_commande_DRF) < DELAI_REPONSE_DRF) return;
 
   // The reply is whole, or the time is up: what was collected is judged now, once.
   std::string trame;
   const bool recu = !Reponse_DRF.empty();
   if (entiere) {
-    trame = Reponse_DRF.substr(debut, LONGUEUR_TRAME_DRF);
+    trame = Reponse_DRF.substr(debut, longueur);
     Octets_hors_reponse += Reponse_DRF.substr(0, debut);
-    Octets_hors_reponse += Reponse_DRF.substr(debut + LONGUEUR_TRAME_DRF);
+    Octets_hors_reponse += Reponse_DRF.substr(debut + longueur);
   }
   if (etat == ETAT_PRESENCE_DRF) {
     // Any byte shows the module is there; bytes that make no reply came from the air and are kept.
@@ -271,8 +276,8 @@ void ControleTransceiver::Timer1Timer() {
     donnees = L.TRADUCTION("None answer (suspect serial port or speed)",
                            "Aucune r\xE9ponse (vitesse ou port s\xE9rie suspect)");
   } else {
-    uint8_t drapeau = 0;
-    if (entiere) Verifie_somme_DRF(std::string_view(trame).substr(0, LONGUEUR_TRAME_DRF - 3), trame[LONGUEUR_TRAME_DRF - 3], drapeau);
+    // A whole reply passed its checksum when it was found; what came otherwise is no reply.
+    const uint8_t drapeau = entiere ? 1 : 0;
     if (drapeau == 0) {
       // A wrong checksum, or bytes that never made a whole reply: nothing is decoded.
       statut = echec;
@@ -280,7 +285,8 @@ void ControleTransceiver::Timer1Timer() {
     } else {
       statut = etat == 1 ? L.TRADUCTION("Reading success of the parameters", "Succ\xE8s de la lecture des param\xE8tres")
                          : L.TRADUCTION("Data writing success", "Succ\xE8s de l'\xE9" "criture des donn\xE9" "es");
-      Decodage_reponse_DRF1278DM(std::string_view(trame).substr(8, 12), donnees);
+      // The last twelve bytes of the body, before the checksum and CR LF.
+      Decodage_reponse_DRF1278DM(std::string_view(trame).substr(trame.size() - 15, 12), donnees);
       // A confirmed write leaves the module at 9600 baud (the frame's speed code 04): the port follows it,
       // whether the write came from the automatic check or from the module window.
       const bool ecriture_confirmee = etat == 2 && Parametres_lus_egaux(true);

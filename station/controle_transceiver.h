@@ -16,7 +16,8 @@ class StationIo;
 
 // Time the station waits for a reply, in ms.
 constexpr uint32_t DELAI_REPONSE_DRF = 333;
-// Bytes of one command frame or reply from its header to its CR LF.
+// Bytes of a command frame from its header to its CR LF; a reply has at least as many (its header, its
+// command bytes, at least twelve parameter bytes, its checksum and CR LF).
 constexpr size_t LONGUEUR_TRAME_DRF = 23;
 // The frame header.
 constexpr std::string_view ENTETE_DRF = "\xAF\xAF\x00\x00\xAF";
@@ -54,8 +55,10 @@ double Debit_air_LoRa(int facteur, std::string_view bande, size_t octets_paquet 
 // The read-parameters frame as written: CR LF, header, 80 02 0C, twelve 00, checksum, CR LF.
 std::string Trame_lecture_DRF();
 
-// Searches a whole reply (header through CR LF) in the collected bytes: true and its offset when there is one.
-bool Reponse_DRF_entiere(std::string_view reponse, size_t& debut);
+// Searches a whole reply in the collected bytes, by its structure: the header, then a CR LF right after a
+// byte that is the checksum of everything from the header to it, with at least twelve parameter bytes in
+// between (whatever their number). True, its offset and its length (CR LF included) when there is one.
+bool Reponse_DRF_entiere(std::string_view reponse, size_t& debut, size_t& longueur);
 
 class ControleTransceiver {
  public:
