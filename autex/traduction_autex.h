@@ -408,8 +408,8 @@ class Autex : public EtatEmissionAutex {
   // Spacing of the windows of the slots the meeting's own rules leave open (slots 4 to 12 of a meeting of 7
   // or 13), and of the second windows of a meeting of 4.
   static constexpr uint32_t PAS_FENETRES_LIBRES = 1500;
-  // How long after the end of the Master's wait origin an answer written when its window opens may reach the
-  // Master (the Master's own frame still leaving its module, then the answer's first packet): at most this.
+  // How long after the Master's wait origin an answer written when its window opens may reach the Master (the
+  // Master's own frame still leaving its module, then the answer's first packet): at most this.
   uint32_t MARGE_ARRIVEE() const;
   // The Master of 7 or 13 tells its users apart by when their words reach it, after the end of its own frame
   // on the air: a word arriving from TOLERANCE_ARRIVEE before a slot's window opened up to the same before the

@@ -20,9 +20,10 @@ namespace {
 // hands the module about a byte a tick, and a packet fills more slowly than it goes on the air).
 constexpr uint32_t CAPTURE_ABANDONNEE_MIN = 1500;
 constexpr uint32_t SILENCE_FIN_TRAME_MIN = 1200;
-// The longest wait at the Master from the end of its wait origin to an answer's first packet, at 120 bytes a
-// second (0.35 to 1.45 s measured in the simulated meetings, at 1200 and 9600 bauds on the serial line and 1
-// or 16 ms timer periods).
+// The longest time from the Master's wait origin (the end of its transmission as the writer counts it) to an
+// answer's first packet when the answer was written as its window opened, at 120 bytes a second (0.35 to
+// 1.45 s measured in the simulated meetings, at 1200 and 9600 bauds on the serial line and 1 or 16 ms timer
+// periods).
 constexpr uint32_t MARGE_ARRIVEE_MIN = 1600;
 }  // namespace
 
