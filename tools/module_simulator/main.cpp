@@ -20,9 +20,7 @@
 //   --collision-rate P     probability per received byte that outside interference starts (default 0)
 //   --collision-length N   bytes garbled by one interference (default 16)
 //   --buffer BYTES         transmit buffer of each module (default 512)
-//   --air-rate BPS         bytes a second on the air (default: from each module's spreading factor and
-//                          bandwidth, as a LoRa module radiates 64-byte packets: 91.6 at 1024 chips and
-//                          125 kHz, the station's settings; 41 at 2048 chips; 22.9 at 4096)
+//   --air-rate BPS         bytes a second on the air (default: 120 at 1200 baud, 360 at higher speeds)
 //   --log FILE             event log (default: standard error); --quiet for none
 //   --stats FILE           counters, "m<n>.<name>=<value>" lines, written at exit and on SIGUSR1
 //   --duration SECONDS     stops after that time (default: until SIGINT or SIGTERM)

@@ -20,7 +20,7 @@ struct SimulatorConfig {
   uint64_t seed = 1;
   NoiseConfig noise;
   size_t bufferSize = 512;  // transmit buffer of each module, bytes
-  double airRate = 0.0;     // bytes a second on the air; 0 follows each module's LoRa settings
+  double airRate = 0.0;     // bytes a second on the air; 0 follows each module's serial speed
   std::vector<Parameters> parameters;  // per module; modules without an entry start with kFactoryParameters
   std::vector<std::string> links;      // per module: a symbolic link made to its pseudo-terminal (optional)
   std::function<void(const std::string&)> log;
