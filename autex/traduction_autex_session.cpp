@@ -409,11 +409,11 @@ void Autex::INITIALISATION_PARAMETRES_RX_AUTEX() {
     DELAI_FIN_SESSION = fin[w];
     DELAI_PERTE_MAITRE = perte[w];
   } else if (STATION_MAITRE == 1) {
-    // The answers of a meeting of 4 all arrive within 5.2 s. The windows of 7 and 13 are spaced wider (see
-    // PAS_FENETRES): the Master waits for the last one, and for the answer written there to arrive.
+    // The answers of a meeting of 4 all arrive within 5.2 s. The windows of 7 and 13 reach further (see
+    // OUVERTURE_FENETRE): the Master waits for the last one, and for the answer written there to arrive.
     DELAI_REPONSE = NOMBRE_PARTICIPANTS == 4
                         ? 5200
-                        : uint32_t(NOMBRE_UTILISATEURS - 1) * PAS_FENETRES() + LARGEUR_FENETRE + MARGE_ARRIVEE;
+                        : OUVERTURE_FENETRE(NOMBRE_UTILISATEURS) + LARGEUR_FENETRE + MARGE_ARRIVEE();
     // The Master's per-slot end-of-link wait uses DELAI_FIN_SESSION, which no Master set-up gives: a Master
     // that never held another role waits as long as a user of the same meeting size would.
     if (DELAI_FIN_SESSION == 0)

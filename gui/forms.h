@@ -158,10 +158,15 @@ class TScreen {
   int Height() const;
   int PixelsPerInch() const;
   TPoint CursorPos() const;
-  // Native build: the screen the headless layer reports (default 1280 x 1024 at 96 pixels per inch) and the
-  // mouse position.
+  // The monitors of the desktop (together, the virtual screen), each as its rectangle in desktop
+  // coordinates; the primary monitor, whose top left corner is 0, 0, comes first.
+  int MonitorCount() const;
+  TRect MonitorBounds(int i) const;
+  // Native build: the screen the headless layer reports (default 1280 x 1024 at 96 pixels per inch), the
+  // mouse position, and the monitors (by default the screen alone).
   void SetHeadlessMetrics(int width, int height, int pixelsPerInch);
   void SetHeadlessCursorPos(TPoint p) { cursor_ = p; }
+  void SetHeadlessMonitors(std::vector<TRect> monitors) { monitors_ = std::move(monitors); }
 
   // Used by forms and controls.
   void AddForm(TCustomForm* f);
@@ -177,6 +182,7 @@ class TScreen {
   TWinControl* focused_ = nullptr;
   int width_ = 1280, height_ = 1024, ppi_ = 96;
   TPoint cursor_{};
+  std::vector<TRect> monitors_;  // headless: empty means the screen alone
 };
 
 using TWindowHook = std::function<bool(TMessage& m)>;

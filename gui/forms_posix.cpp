@@ -108,6 +108,13 @@ int TScreen::PixelsPerInch() const { return ppi_; }
 
 TPoint TScreen::CursorPos() const { return cursor_; }
 
+int TScreen::MonitorCount() const { return monitors_.empty() ? 1 : static_cast<int>(monitors_.size()); }
+
+TRect TScreen::MonitorBounds(int i) const {
+  if (monitors_.empty()) return TRect{0, 0, width_, height_};
+  return monitors_.at(static_cast<size_t>(i));
+}
+
 TApplication::~TApplication() {}
 
 void TApplication::SetTitle(const std::string& t) {

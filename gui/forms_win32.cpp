@@ -272,6 +272,34 @@ TPoint TScreen::CursorPos() const {
   return TPoint{p.x, p.y};
 }
 
+namespace {
+// The monitors as EnumDisplayMonitors gives them, the primary one first.
+std::vector<TRect> DisplayMonitors() {
+  std::vector<TRect> monitors;
+  EnumDisplayMonitors(
+      nullptr, nullptr,
+      [](HMONITOR monitor, HDC, LPRECT, LPARAM data) -> BOOL {
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        if (!GetMonitorInfoA(monitor, &info)) return TRUE;
+        auto& list = *reinterpret_cast<std::vector<TRect>*>(data);
+        const TRect r{info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom};
+        if (info.dwFlags & MONITORINFOF_PRIMARY)
+          list.insert(list.begin(), r);
+        else
+          list.push_back(r);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&monitors));
+  if (monitors.empty()) monitors.push_back(TRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+  return monitors;
+}
+}  // namespace
+
+int TScreen::MonitorCount() const { return static_cast<int>(DisplayMonitors().size()); }
+
+TRect TScreen::MonitorBounds(int i) const { return DisplayMonitors().at(static_cast<size_t>(i)); }
+
 TApplication::~TApplication() {
   if (hintWindow_) DestroyWindow(hintWindow_);
   if (handle_) DestroyWindow(handle_);

@@ -185,6 +185,8 @@ void BouclePrincipale::Perte_du_port() {
                                            "Liaison radio perdue : le port s\xE9rie ou le module ne r\xE9pond pas"));
 }
 
+double BouclePrincipale::Debit_ecriture() const { return io_.materiel.Vitesse_port == 1200 ? 120.0 : 360.0; }
+
 void BouclePrincipale::Emission_cadencee() {
   if (File_emission.empty()) return;
   const size_t n = File_emission.size();

@@ -48,6 +48,8 @@ class BouclePrincipale {
   void Timer3Timer();  // 2000 ms: the module check
   // Writes at most one chunk of the send queue.
   void Emission_cadencee();
+  // Bytes a second the writer counts the radio module to radiate: 120 at 1200 bauds, 360 at 9600.
+  double Debit_ecriture() const;
   // Queues one beacon text.
   void Emission_balise();
   // Opens the transceiver port at the baud rate (1200 or 9600) and resets the buffers and the pacing.

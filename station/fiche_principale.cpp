@@ -221,6 +221,13 @@ class FichePrincipale::HoteAutex final : public VueAutexFenetre {
   void Choix_vitesse_AUTEX(uint16_t vitesse) override { f_.Choix_vitesse_AUTEX(vitesse); }
   void Affiche_vitesse_AUTEX() override { f_.Affiche_vitesse_AUTEX(); }
   void Classe_priorite(uint32_t classe) override { f_.Priorite().setPriorityClass(classe); }
+  // The module's rate follows its settings; another transceiver is taken to radiate as the writer counts.
+  double Debit_air_module() override {
+    if (f_.reglages().Nom_transceiver != NOM_DRF1278DM) return f_.boucle().Debit_ecriture();
+    const double debit = f_.io().transceiver.Debit_air();
+    return debit > 0.0 ? debit : f_.boucle().Debit_ecriture();
+  }
+  double Debit_ecriture_module() override { return f_.boucle().Debit_ecriture(); }
   // The AUTEX side's texts are already in the language of the moment.
   void Afficher_erreur(const std::string& texte) override { f_.Afficher_erreur(texte, texte); }
   void Afficher_information(const std::string& texte) override { f_.Afficher_information(texte, texte); }
@@ -424,8 +431,12 @@ void FichePrincipale::Rassemble_etat() {
   Reglages_station& r = reglages();
   r.Vitesse_port = io().materiel.Vitesse_port;
   r.Pause_balise = boucle().Pause_balise;
-  r.Left = Left();
-  r.Top = Top();
+  // A window still where it was placed keeps the stored position: one brought back from a monitor that is
+  // not there today returns there when the monitor is back.
+  if (!Position_placee_ || Left() != Position_placee_->X || Top() != Position_placee_->Y) {
+    r.Left = Left();
+    r.Top = Top();
+  }
   Rassemble_reglages_autex();
   synthese().Rassemble_reglages(r);
 }
@@ -520,10 +531,11 @@ void FichePrincipale::AproposdeClick(gui::TObject*) {
 
 void FichePrincipale::Place_dans_groupe(gui::TGroupBox* groupe, gui::TMemo* memo, gui::TButton* efface,
                                         int gauche_memo) {
-  // The memo ends where its clear button begins, so that the button never covers its scroll bar.
-  const int bouton = groupe->Width() - 30;
-  memo->SetBounds(gauche_memo, 14, std::min(groupe->Width() - 32, bouton - 2 - gauche_memo), groupe->Height() - 17);
-  efface->SetLeft(bouton);
+  // The memo is the box's width less 32 wherever it starts: the clear button, 30 pixels from the box's right
+  // edge, lies over the right end of the memos that start at 14, and is kept above them to stay at hand.
+  memo->SetBounds(gauche_memo, 14, groupe->Width() - 32, groupe->Height() - 17);
+  efface->SetLeft(groupe->Width() - 30);
+  efface->BringToFront();
 }
 
 void FichePrincipale::Mise_en_page_du_mode() {
@@ -655,18 +667,13 @@ void FichePrincipale::Bouton_TXClick(gui::TObject*) {
 }
 
 void FichePrincipale::Bouton_RXClick(gui::TObject*) {
-  // Already receiving: the editor keeps what was typed for the next transmission.
-  if (autex().EMISSION_EN_COURS == 1) Passe_en_reception();
+  // Also when already receiving: the editor is emptied.
+  Passe_en_reception();
   Redonne_focus_editeur();
 }
 
 void FichePrincipale::Memo_editeurKeyPress(gui::TObject*, char& Key) {
   const unsigned char k = static_cast<unsigned char>(Key);
-  // Escape switches between transmission and reception, or sends the message: it is never text.
-  if (k == 27) {
-    Key = 0;
-    return;
-  }
   const std::string& mode = reglages().Mode_fonctionnement;
   if (mode == MODE_ASCII && autex().EMISSION_EN_COURS == 1) {
     if (k == 10) {
@@ -678,8 +685,16 @@ void FichePrincipale::Memo_editeurKeyPress(gui::TObject*, char& Key) {
       Key = 0;
       return;
     }
+    // Escape too goes out (then the main loop switches to reception).
     boucle().File_emission += k == 13 ? std::string("\r\n") : std::string(1, Key);
     if (!boucle().File_emission.empty()) boucle().Emission_cadencee();
+    if (k == 27) Key = 0;  // see below
+    return;
+  }
+  // Escape is never text in the editor, and the system's edit control, once Tab has been used in it, takes it
+  // for a dialog's cancel key and closes the group box it sits in: it does not reach the control.
+  if (k == 27) {
+    Key = 0;
     return;
   }
   if (mode == MODE_AUTEX) {
@@ -814,15 +829,23 @@ void FichePrincipale::Applique_parametres() {
 void FichePrincipale::Applique_position_fiche() {
   int gauche = reglages().Left;
   int haut = reglages().Top;
-  // A window saved on a screen that is no longer there would open out of reach: it keeps at least its
-  // title bar on the screen.
-  const int largeur_ecran = gui::Screen->Width();
-  const int hauteur_ecran = gui::Screen->Height();
-  if (gauche > largeur_ecran - 100) gauche = std::max(0, largeur_ecran - Width());
-  if (gauche + Width() < 100) gauche = 0;
-  if (haut > hauteur_ecran - 40) haut = std::max(0, hauteur_ecran - Height());
-  if (haut < -10) haut = 0;
+  // The window opens where it was, on whichever monitor that is. A window saved on a monitor that is no
+  // longer there would open out of reach: unless its title bar lies on one of the monitors (at least 100
+  // pixels of it across, its top within the monitor), it is brought onto the primary monitor.
+  const auto sur = [&](const platform::TRect& m) {
+    return gauche <= m.Right - 100 && gauche + Width() >= m.Left + 100 && haut >= m.Top - 10 && haut <= m.Bottom - 40;
+  };
+  bool visible = false;
+  for (int i = 0; i < gui::Screen->MonitorCount() && !visible; ++i) visible = sur(gui::Screen->MonitorBounds(i));
+  if (!visible) {
+    const platform::TRect p = gui::Screen->MonitorBounds(0);
+    if (gauche > p.Right - 100) gauche = std::max(p.Left, p.Right - Width());
+    if (gauche + Width() < p.Left + 100) gauche = p.Left;
+    if (haut > p.Bottom - 40) haut = std::max(p.Top, p.Bottom - Height());
+    if (haut < p.Top - 10) haut = p.Top;
+  }
   SetBounds(gauche, haut, Width(), Height());
+  Position_placee_ = platform::TPoint{Left(), Top()};
   Invalidate();
 }
 

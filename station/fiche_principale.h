@@ -16,6 +16,7 @@
 // choice is not given work here: it comes with the skin manager.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -241,6 +242,8 @@ class FichePrincipale : public forms::TForm1 {
   Station& station_;
   // Nesting depth of the AUTEX side's tick: an activation during it leaves the AUTEX side alone.
   int Travail_autex_ = 0;
+  // Where the window was placed from the stored position (none before it was).
+  std::optional<platform::TPoint> Position_placee_;
   std::unique_ptr<Io> io_;
   std::unique_ptr<HoteParametres> hote_;
   std::unique_ptr<HoteAutex> hote_autex_;

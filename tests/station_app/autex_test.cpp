@@ -795,6 +795,17 @@ TEST(DispositionAutex, TheSettingsOfTheParameterFileReachTheAutexSide) {
   u.f().Envoi_texte_sur_CR->SetChecked(false);
   u.f().Envoi_texte_sur_CRClick(nullptr);
   EXPECT_EQ(a.ENVOI_SUR_CR, 0);
+  // The module's rates the AUTEX side reckons with: another transceiver radiates as the writer counts (120
+  // bytes a second at 1200 bauds); the DRF1278DM as its spreading factor and bandwidth give (91.6 at the
+  // program's 1024 chips and 125 kHz), at either line speed.
+  autex::HoteAutex& hote = u.f().hote_autex();
+  EXPECT_EQ(hote.Debit_ecriture_module(), 120.0);
+  EXPECT_EQ(hote.Debit_air_module(), 120.0);
+  u.f().DRF1278DMClick(nullptr);
+  EXPECT_NEAR(hote.Debit_air_module(), 91.64, 0.01);
+  u.f().io().materiel.Vitesse_port = 9600;
+  EXPECT_EQ(hote.Debit_ecriture_module(), 360.0);
+  EXPECT_NEAR(hote.Debit_air_module(), 91.64, 0.01);
 }
 
 TEST(DispositionAutex, EnteringAutexModeSetsTheSessionButtonsAndTheSecondaryChannel) {
