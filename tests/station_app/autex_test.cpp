@@ -650,14 +650,26 @@ TEST(EnvoiAutex, SequencesMessagesAndTheShortMessageWindow) {
   f.Clear_fenetre_SMSClick(nullptr);
   EXPECT_EQ(f.RichEdit_SMS->Text(), "");
 
-  // The options panel opens and closes with its button.
-  f.Options_AUTEX->SetDown(true);
-  f.Options_AUTEXClick(nullptr);
-  EXPECT_TRUE(f.Panel_Options_AUTEX->Visible());
-  EXPECT_EQ(f.Panel_Options_AUTEX->Height(), 57);
-  f.Options_AUTEX->SetDown(false);
-  f.Options_AUTEXClick(nullptr);
-  EXPECT_FALSE(f.Panel_Options_AUTEX->Visible());
+  // The options panel opens and closes with its button, whole and above the participant panels it overlaps,
+  // in every layout: its compression box is the topmost control under the mouse.
+  for (const auto& [participants, trois_colonnes] : {std::pair{2, 0}, {4, 0}, {7, 1}, {13, 0}, {13, 1}}) {
+    u.a().NOMBRE_PARTICIPANTS = uint8_t(participants);
+    u.a().TROIS_COLONNES_7 = u.a().TROIS_COLONNES_13 = uint8_t(trois_colonnes);
+    u.a().GESTION_PRELIMINAIRE_AUTEX();
+    f.Options_AUTEX->SetDown(true);
+    f.Options_AUTEXClick(nullptr);
+    gui::TPanel* options = f.Panel_Options_AUTEX;
+    EXPECT_TRUE(options->Visible());
+    EXPECT_EQ(options->Height(), 57);
+    EXPECT_LE(options->Left() + options->Width(), f.Panel_AUTEX->Width()) << participants;
+    EXPECT_LE(options->Top() + options->Height(), f.Panel_AUTEX->Height()) << participants;
+    gui::TCheckBox* box = f.Compression_du_fichier_transmis;
+    const gui::TPoint centre{options->Left() + box->Left() + box->Width() / 2, options->Top() + box->Top() + 8};
+    EXPECT_EQ(f.Panel_AUTEX->ControlAtPos(centre, false, true), options) << participants << " participants";
+    f.Options_AUTEX->SetDown(false);
+    f.Options_AUTEXClick(nullptr);
+    EXPECT_FALSE(options->Visible());
+  }
 
   // The received file's button hands "AUTEX\<name>" under the working directory to the shell.
   f.Nom_du_fichier_RX_AUTEX->SetCaption("photo.jpg");
