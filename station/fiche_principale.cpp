@@ -526,7 +526,7 @@ void FichePrincipale::Place_dans_groupe(gui::TGroupBox* groupe, gui::TMemo* memo
   efface->SetLeft(bouton);
 }
 
-void FichePrincipale::Mise_en_page_du_mode() {
+void FichePrincipale::Mise_en_page_du_mode(bool entree) {
   GroupBox_Parameters->SetEnabled(true);
   const int haut = GroupBox_controle_du_mode->Top() + GroupBox_controle_du_mode->Height();
   Panel_ASCII->SetBounds(2, haut, LARGEUR_ASCII, Panel_ASCII->Height());
@@ -586,8 +586,10 @@ void FichePrincipale::Mise_en_page_du_mode() {
   Panel_AUTEX->SetTop(Panel_ASCII->Top() + Panel_ASCII->Height());
   Panel_AUTEX->Repaint();
 
-  autex().PREMIERE_ACTIVATION = 1;
-  autex().ACTIVATION_AUTEX();
+  if (entree) {
+    autex().PREMIERE_ACTIVATION = 1;
+    autex().ACTIVATION_AUTEX();
+  }
   const uint16_t hauteur = uint16_t(20 * autex().PAS_HAUTEUR_COURANT());
   autex().HAUTEUR_PANNEAU = hauteur;
   Label_hauteur_Panel_Autex->SetCaption(std::to_string(hauteur));
@@ -769,7 +771,7 @@ void FichePrincipale::Applique_langue() {
   parametres().Etat_port_apres_langue();
   io().ports.Construit_menus_ports_serie();
   io().ports.Coche_vitesse_port();
-  Mise_en_page_du_mode();
+  Mise_en_page_du_mode(false);
   autex().TEXTES_FENETRE_AUTEX();
 }
 

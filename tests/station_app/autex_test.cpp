@@ -782,6 +782,36 @@ TEST(DispositionAutex, PanelHeightsStayWithinWhatTheParameterFileKeepsAndAreSave
   EXPECT_EQ(u.st.Octet_fichier(station::octet::TROIS_COLONNES_13), 1);
 }
 
+// What was received and sent stays through a language switch, modal windows and mode changes: only the
+// user's clear and erase buttons empty the windows.
+TEST(DispositionAutex, ReceivedAndSentTextsStayUntilTheUserClearsThem) {
+  UneStationAutex u;
+  station::FichePrincipale& f = u.f();
+  const std::vector<std::pair<gui::TCustomMemo*, std::string>> textes = {
+      {f.Memo_Reception_memo, "CQ meeting DE F1AAA"},
+      {f.Memo_emission, "73 de F4ABC"},
+      {f.Memo_Reception_Master, "Hello from the Master"},
+      {f.Memo_Reception_S1, "Hello from S1"}};
+  for (const auto& [memo, texte] : textes) memo->SetText(texte);
+  u.a().TEXTE_FENETRE[0] = "Hello from the Master";
+  f.Francais1Click(nullptr);
+  f.AproposdeClick(nullptr);
+  f.ModificationsClick(nullptr);
+  f.English1Click(nullptr);
+  f.AproposdeClick(nullptr);
+  f.ASCIIClick(nullptr);
+  f.AUTEXClick(nullptr);
+  f.AproposdeClick(nullptr);
+  EXPECT_EQ(u.bureau.modales.size(), 4u);
+  for (const auto& [memo, texte] : textes) EXPECT_EQ(memo->Text(), texte) << memo->Name();
+  EXPECT_EQ(u.a().TEXTE_FENETRE[0], "Hello from the Master");
+  f.Efface_toutes_les_fenetres_M_et_SxClick(nullptr);
+  EXPECT_EQ(f.Memo_Reception_Master->Text(), "");
+  EXPECT_EQ(f.Memo_Reception_S1->Text(), "");
+  f.Clear_RX_textClick(nullptr);
+  EXPECT_EQ(f.Memo_Reception_memo->Text(), "");
+}
+
 TEST(DispositionAutex, TheSettingsOfTheParameterFileReachTheAutexSide) {
   UneStationAutex u("F4ABC", {{station::octet::ENVOI_SUR_CR, 2},
                               {station::octet::TRANSCEIVER, 2},
