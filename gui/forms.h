@@ -57,6 +57,9 @@ class TCustomForm : public TWinControl {
   bool IsModal() const { return modal_; }
   // The program's active form is this one.
   bool Active() const;
+  // The keys typed now are this form's: it is shown and enabled, no modal form is over it and no menu is open;
+  // in Windows it is the foreground window.
+  bool ReceivesKeys() const;
 
   TFormBorderStyle BorderStyle() const { return borderStyle_; }
   void SetBorderStyle(TFormBorderStyle s);

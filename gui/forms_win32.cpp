@@ -79,6 +79,17 @@ bool PreTranslate(MSG& msg) {
 }
 }  // namespace
 
+bool TCustomForm::ReceivesKeys() const {
+  if (!handle_ || GetForegroundWindow() != handle_ || !IsWindowEnabled(handle_)) return false;
+  // A menu of the form (its bar entered with F10 or Alt, a popup, the system menu) has the keyboard.
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (GetGUIThreadInfo(GetWindowThreadProcessId(handle_, nullptr), &info) &&
+      (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE)) != 0)
+    return false;
+  return true;
+}
+
 void TCustomForm::RunModal(TCustomForm* previous) {
   if (GetCapture()) SendMessageA(GetCapture(), WM_CANCELMODE, 0, 0);
   ReleaseCapture();

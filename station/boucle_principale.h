@@ -65,7 +65,13 @@ class BouclePrincipale {
   uint32_t Heure_derniere_reception = 0;  // timeGetTime when bytes last came from the port
 
  private:
+  // The Escape key as the main loop counts it (queried once a tick).
+  bool Echap();
+
   StationIo& io_;
+  // An Escape that closed one of the program's menus or dialogs, or that is held from then: it counts only
+  // once the key has been let go.
+  bool Echap_a_relacher_ = false;
   // Time up to which the module's draining has been credited to Niveau_tampon_module.
   uint32_t Heure_derniere_vidange_ = 0;
 };

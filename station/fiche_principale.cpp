@@ -53,6 +53,7 @@ class FichePrincipale::Io final : public FenetreIo {
 
   std::string Mode_fonctionnement() override { return f_.reglages().Mode_fonctionnement; }
   std::string Nom_transceiver() override { return f_.reglages().Nom_transceiver; }
+  bool Fenetre_principale_active() override { return f_.ReceivesKeys(); }
   void Label_Info(const std::string& text) override { f_.Label_Info->SetCaption(text); }
   void Affiche_reception(const std::string& text) override { f_.Affiche_reception(text); }
   void Affiche_emission(const std::string& text) override { f_.Affiche_emission(text); }
