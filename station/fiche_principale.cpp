@@ -900,9 +900,26 @@ void FichePrincipale::sauvegarde_de_l_ecranClick(gui::TObject*) {
     Afficher_erreur(erreur, erreur);  // already in the language of the moment
 }
 
-// The help page of the language, relative to the current directory.
+// The help page of the language, relative to the current directory, or else the one shipped beside the
+// program. A page that is nowhere, or that the shell cannot show, is reported.
 void FichePrincipale::HelpClick(gui::TObject*) {
-  Ouvre_document(Page_aide(station_.langues), "", "", platform::kShowNormal);
+  const std::string page = Page_aide(station_.langues);
+  const std::string trouvee = Page_aide_trouvee(page, station_.plateforme.systeme.Repertoire_courant(),
+                                                station_.plateforme.systeme.Repertoire_programme());
+  if (trouvee.empty()) {
+    Afficher_erreur("The help page " + page + " cannot be opened: it is neither in the working directory nor "
+                    "beside the program.",
+                    "La page d'aide " + page + " ne peut pas \xEAtre ouverte: elle n'est ni dans le r\xE9pertoire "
+                    "de travail ni \xE0 c\xF4t\xE9 du programme.");
+    return;
+  }
+  const intptr_t resultat = station::Ouvre_document(station_.plateforme.shell, gui::Application->Handle(), trouvee,
+                                                    "", "", platform::kShowNormal);
+  if (resultat <= 32)
+    Afficher_erreur("The help page " + trouvee + " cannot be opened: no program shows it (error " +
+                        std::to_string(resultat) + ").",
+                    "La page d'aide " + trouvee + " ne peut pas \xEAtre ouverte: aucun programme ne l'affiche (erreur " +
+                        std::to_string(resultat) + ").");
 }
 
 }  // namespace station
