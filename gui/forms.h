@@ -58,8 +58,10 @@ class TCustomForm : public TWinControl {
   // The program's active form is this one.
   bool Active() const;
   // The keys typed now are this form's: it is shown and enabled, no modal form is over it and no menu is open;
-  // in Windows it is the foreground window.
-  bool ReceivesKeys() const;
+  // in Windows it is the foreground window, and the answer is false once more after the keyboard was elsewhere
+  // (a menu, another window) since the previous question, so that a key that closed a menu or a dialog is not
+  // taken for the form's even when nobody asked while it was away.
+  bool ReceivesKeys();
 
   TFormBorderStyle BorderStyle() const { return borderStyle_; }
   void SetBorderStyle(TFormBorderStyle s);
@@ -137,6 +139,7 @@ class TCustomForm : public TWinControl {
   TMainMenu* menu_ = nullptr;
   TWinControl* activeControl_ = nullptr;
   bool keyPreview_ = false;
+  bool keysElsewhere_ = false;  // the keyboard left the form since ReceivesKeys last asked
   TModalResult modalResult_ = mrNone;
   bool modal_ = false;
   bool created_ = false;

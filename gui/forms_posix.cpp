@@ -98,7 +98,7 @@ void TCustomForm::HideFormWindow() {
 
 // Without a window system there is no foreground window nor menu loop: the form has the keys while it is shown
 // and enabled and no modal form is being shown.
-bool TCustomForm::ReceivesKeys() const {
+bool TCustomForm::ReceivesKeys() {
   if (!Visible() || !Enabled()) return false;
   for (int i = 0; i < Screen->FormCount(); ++i) {
     const TCustomForm* f = Screen->Forms(i);

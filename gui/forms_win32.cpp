@@ -60,8 +60,18 @@ LRESULT CALLBACK HintWndProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
 }  // namespace
 
 namespace {
-// Keys the layer handles before a window sees them: Tab moves the focus unless the focused control takes it.
+// Keys the layer handles before a window sees them: Tab moves the focus unless the focused control takes it;
+// Escape cancels a modal form, as it cancels a dialog box.
 bool PreTranslate(MSG& msg) {
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
+    TWinControl* c = TWinControl::FromHandle(msg.hwnd);
+    for (HWND h = GetParent(msg.hwnd); h && !c; h = GetParent(h)) c = TWinControl::FromHandle(h);
+    TCustomForm* form = c ? c->GetParentForm() : nullptr;
+    if (form && form->IsModal()) {
+      form->SetModalResult(mrCancel);
+      return true;
+    }
+  }
   if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && !(GetKeyState(VK_CONTROL) & 0x8000)) {
     TWinControl* c = TWinControl::FromHandle(msg.hwnd);
     if (!c) {
@@ -79,8 +89,10 @@ bool PreTranslate(MSG& msg) {
 }
 }  // namespace
 
-bool TCustomForm::ReceivesKeys() const {
-  if (!handle_ || GetForegroundWindow() != handle_ || !IsWindowEnabled(handle_)) return false;
+bool TCustomForm::ReceivesKeys() {
+  const bool elsewhere = keysElsewhere_;
+  keysElsewhere_ = false;
+  if (elsewhere || !handle_ || GetForegroundWindow() != handle_ || !IsWindowEnabled(handle_)) return false;
   // A menu of the form (its bar entered with F10 or Alt, a popup, the system menu) has the keyboard.
   GUITHREADINFO info{};
   info.cbSize = sizeof info;
@@ -225,9 +237,14 @@ bool TCustomForm::WindowMessage(TMessage& m) {
       } else {
         TWinControl* f = FocusedControl();
         if (f && f != this && ContainsControl(f)) activeControl_ = f;
+        keysElsewhere_ = true;
       }
       m.Result = 0;
       return true;
+    case WM_ENTERMENULOOP:
+    case WM_EXITMENULOOP:
+      keysElsewhere_ = true;
+      break;
     case WM_ACTIVATEAPP:
       if (Application->MainForm() == this) {
         TMessage hookMsg{m.WParam ? CM_ACTIVATE : CM_DEACTIVATE, 0, 0, 0};
