@@ -135,5 +135,5 @@ if [ "${STATIONS:-2}" != 1 ]; then
 fi
 echo "run: station A on COM5${b:+, station B on COM6}; simulator log in $state/simulator.log"
 echo "run: type in A's upper window and press Escape; B shows the text. Quit saves each station's settings."
-echo "run: AUTEX: both stations in AUTEX mode, A \"Start the meeting\", B \"Enter\" once the CQ shows (see README.md)."
+echo "run: AUTEX: both stations in AUTEX mode, A \"Start the meeting\", B \"Enter\" once its S1 panel shows \"CQ de F1AAA\" (see README.md)."
 wait $a ${b:+$b} || true
