@@ -57,11 +57,12 @@ class TCustomForm : public TWinControl {
   bool IsModal() const { return modal_; }
   // The program's active form is this one.
   bool Active() const;
-  // The keys typed now are this form's: it is shown and enabled, no modal form is over it and no menu is open;
-  // in Windows it is the foreground window, and the answer is false once more after the keyboard was elsewhere
-  // (a menu, another window) since the previous question, so that a key that closed a menu or a dialog is not
-  // taken for the form's even when nobody asked while it was away.
-  bool ReceivesKeys();
+  // The keyboard was elsewhere (a menu of the form was open, or a modal form was shown) since the previous
+  // call, which forgets it: a key that closed a menu or a dialog is then known not to be the form's, even when
+  // nobody asked while the keyboard was away. Natively, where there is no keyboard, never.
+  bool KeysWereElsewhere();
+  // Another form of the program is being shown modally.
+  static bool ModalFormShowing();
 
   TFormBorderStyle BorderStyle() const { return borderStyle_; }
   void SetBorderStyle(TFormBorderStyle s);
@@ -139,7 +140,7 @@ class TCustomForm : public TWinControl {
   TMainMenu* menu_ = nullptr;
   TWinControl* activeControl_ = nullptr;
   bool keyPreview_ = false;
-  bool keysElsewhere_ = false;  // the keyboard left the form since ReceivesKeys last asked
+  bool keysElsewhere_ = false;  // the keyboard left the form since KeysWereElsewhere last asked
   TModalResult modalResult_ = mrNone;
   bool modal_ = false;
   bool created_ = false;

@@ -96,16 +96,7 @@ void TCustomForm::HideFormWindow() {
   if (Screen->ActiveControl() && ContainsControl(Screen->ActiveControl())) Screen->SetFocusedControl(nullptr);
 }
 
-// Without a window system there is no foreground window nor menu loop: the form has the keys while it is shown
-// and enabled and no modal form is being shown.
-bool TCustomForm::ReceivesKeys() {
-  if (!Visible() || !Enabled()) return false;
-  for (int i = 0; i < Screen->FormCount(); ++i) {
-    const TCustomForm* f = Screen->Forms(i);
-    if (f != this && f->IsModal() && f->Visible()) return false;
-  }
-  return true;
-}
+bool TCustomForm::KeysWereElsewhere() { return false; }
 
 bool TCustomForm::WindowMessage(TMessage& m) { return TWinControl::WindowMessage(m); }
 

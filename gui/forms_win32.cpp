@@ -89,17 +89,10 @@ bool PreTranslate(MSG& msg) {
 }
 }  // namespace
 
-bool TCustomForm::ReceivesKeys() {
+bool TCustomForm::KeysWereElsewhere() {
   const bool elsewhere = keysElsewhere_;
   keysElsewhere_ = false;
-  if (elsewhere || !handle_ || GetForegroundWindow() != handle_ || !IsWindowEnabled(handle_)) return false;
-  // A menu of the form (its bar entered with F10 or Alt, a popup, the system menu) has the keyboard.
-  GUITHREADINFO info{};
-  info.cbSize = sizeof info;
-  if (GetGUIThreadInfo(GetWindowThreadProcessId(handle_, nullptr), &info) &&
-      (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE)) != 0)
-    return false;
-  return true;
+  return elsewhere;
 }
 
 void TCustomForm::RunModal(TCustomForm* previous) {
@@ -142,6 +135,9 @@ void TCustomForm::RunModal(TCustomForm* previous) {
   restore();
   Hide();
   modal_ = false;
+  // The keys typed while this form was shown were its own.
+  for (int i = 0; i < Screen->FormCount(); ++i)
+    if (Screen->Forms(i) != this) Screen->Forms(i)->keysElsewhere_ = true;
   if (activeWindow && IsWindow(activeWindow) && IsWindowVisible(activeWindow)) SetActiveWindow(activeWindow);
 }
 
@@ -237,7 +233,6 @@ bool TCustomForm::WindowMessage(TMessage& m) {
       } else {
         TWinControl* f = FocusedControl();
         if (f && f != this && ContainsControl(f)) activeControl_ = f;
-        keysElsewhere_ = true;
       }
       m.Result = 0;
       return true;

@@ -22,10 +22,18 @@ bool BouclePrincipale::Echap() {
   // until it has been let go.
   if (!io_.fenetre.Fenetre_principale_active()) {
     Echap_a_relacher_ = true;
+    Echap_relachee_depuis_ = 0;
     return false;
   }
   if (Echap_a_relacher_) {
-    if (!etat) Echap_a_relacher_ = false;
+    const uint32_t maintenant = io_.clock.timeGetTime();
+    if (etat) {
+      Echap_relachee_depuis_ = 0;
+    } else if (Echap_relachee_depuis_ == 0) {
+      Echap_relachee_depuis_ = maintenant == 0 ? 1 : maintenant;
+    } else if (platform::elapsedMs(maintenant, Echap_relachee_depuis_) >= RELACHE_ECHAP) {
+      Echap_a_relacher_ = false;
+    }
     return false;
   }
   return etat;

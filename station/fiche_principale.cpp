@@ -53,7 +53,11 @@ class FichePrincipale::Io final : public FenetreIo {
 
   std::string Mode_fonctionnement() override { return f_.reglages().Mode_fonctionnement; }
   std::string Nom_transceiver() override { return f_.reglages().Nom_transceiver; }
-  bool Fenetre_principale_active() override { return f_.ReceivesKeys(); }
+  bool Fenetre_principale_active() override {
+    const bool ailleurs = f_.KeysWereElsewhere();
+    return !ailleurs && f_.Visible() && f_.Enabled() && !gui::TCustomForm::ModalFormShowing() &&
+           f_.io().keyboard.windowHasKeys(f_.HandleAllocated() ? f_.WindowHandle() : nullptr);
+  }
   void Label_Info(const std::string& text) override { f_.Label_Info->SetCaption(text); }
   void Affiche_reception(const std::string& text) override { f_.Affiche_reception(text); }
   void Affiche_emission(const std::string& text) override { f_.Affiche_emission(text); }

@@ -197,7 +197,11 @@ TEST_F(Loop, EscapeThatClosesAMenuOrADialogOfTheProgramDoesNothingElse) {
   rig.run(400);
   EXPECT_EQ(rig.window.passeEmission, 0);
   rig.keyboard.escapeDown = false;
+  rig.run(50);
+  rig.keyboard.escapePressed = true;  // too soon: the key may not be known up yet
   rig.run(1);
+  EXPECT_EQ(rig.window.passeEmission, 0);
+  rig.run(station::RELACHE_ECHAP + 2);  // seen up long enough
   rig.keyboard.escapePressed = true;  // a press of its own
   rig.run(1);
   EXPECT_EQ(rig.window.passeEmission, 1);
@@ -221,7 +225,7 @@ TEST_F(Loop, EscapeThatClosesAMenuOrADialogOfTheProgramDoesNothingElse) {
   rig.run(5);
   EXPECT_EQ(rig.window.envoisMessage, 0);
   rig.keyboard.escapeDown = false;
-  rig.run(1);
+  rig.run(station::RELACHE_ECHAP + 2);
   rig.keyboard.escapePressed = true;
   rig.run(1);
   EXPECT_EQ(rig.window.envoisMessage, 1);
