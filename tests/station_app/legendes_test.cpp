@@ -10,6 +10,7 @@
 
 using namespace apptest;
 
+#ifdef _WIN32
 namespace {
 
 std::string SansRaccourci(const std::string& t) {
@@ -65,6 +66,7 @@ std::vector<std::string> Legendes_coupees(gui::TComponent& fiche) {
 }
 
 }  // namespace
+#endif
 
 TEST(Legendes, EveryCaptionOfTheMainWindowFitsInBothLanguagesAndModes) {
 #ifndef _WIN32
