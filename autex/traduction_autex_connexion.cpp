@@ -230,9 +230,8 @@ void Autex::PERTE_LIAISON(const std::string& info) {
 void Autex::ACTIVATION_AUTEX() {
   INITIALISATION_PARAMETRES_RX_AUTEX();
   INFO("");
-  vue_.Fixe_texte(Memo_Reception_memo, "");
+  // The editor starts empty; what was received and sent stays until the user clears it.
   vue_.Fixe_texte(Memo_editeur, "");
-  vue_.Fixe_texte(Memo_emission, "");
 }
 
 bool Autex::CHANGEMENT_VITESSE_AUTEX() {

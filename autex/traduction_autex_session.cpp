@@ -140,14 +140,14 @@ void Autex::GESTION_PRELIMINAIRE_AUTEX() {
   // Trace of the return to idle.
   if (TRACE_ACTIVE == 1)
     TRACE_LIGNE(HEURE_SYSTEME() + std::string(" GESTION_PRELIMINAIRE_AUTEX ").append(std::to_string(NOMBRE_PARTICIPANTS)));
-  // First activation: each reception memo of the count is focused once and its handle recorded.
+  // First activation: each reception memo of the count is focused once and its handle recorded. Their texts
+  // stay: only the user's erase button and the start of a meeting empty them.
   if (PREMIERE_ACTIVATION == 1) {
     PREMIERE_ACTIVATION = 0;
     for (int k = 0; k <= SLOTS_EXISTANTS(); ++k) {
       vue_.Prend_focus({Memo_Reception, k});
       HANDLE_MEMO_RECEPTION[size_t(k)] = vue_.Handle_fenetre({Memo_Reception, k});
     }
-    EFFACE_FENETRES_M_ET_SX();
   }
   // Texts and flags of the transmit side.
   for (int s = 0; s < NOMBRE_SLOTS; ++s) {

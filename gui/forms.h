@@ -57,6 +57,12 @@ class TCustomForm : public TWinControl {
   bool IsModal() const { return modal_; }
   // The program's active form is this one.
   bool Active() const;
+  // The keyboard was elsewhere (a menu of the form was open, or a modal form was shown) since the previous
+  // call, which forgets it: a key that closed a menu or a dialog is then known not to be the form's, even when
+  // nobody asked while the keyboard was away. Natively, where there is no keyboard, never.
+  bool KeysWereElsewhere();
+  // Another form of the program is being shown modally.
+  static bool ModalFormShowing();
 
   TFormBorderStyle BorderStyle() const { return borderStyle_; }
   void SetBorderStyle(TFormBorderStyle s);
@@ -134,6 +140,7 @@ class TCustomForm : public TWinControl {
   TMainMenu* menu_ = nullptr;
   TWinControl* activeControl_ = nullptr;
   bool keyPreview_ = false;
+  bool keysElsewhere_ = false;  // the keyboard left the form since KeysWereElsewhere last asked
   TModalResult modalResult_ = mrNone;
   bool modal_ = false;
   bool created_ = false;

@@ -96,6 +96,8 @@ void TCustomForm::HideFormWindow() {
   if (Screen->ActiveControl() && ContainsControl(Screen->ActiveControl())) Screen->SetFocusedControl(nullptr);
 }
 
+bool TCustomForm::KeysWereElsewhere() { return false; }
+
 bool TCustomForm::WindowMessage(TMessage& m) { return TWinControl::WindowMessage(m); }
 
 TWinControl* TScreen::ActiveControl() const { return focused_; }

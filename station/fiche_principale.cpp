@@ -53,6 +53,11 @@ class FichePrincipale::Io final : public FenetreIo {
 
   std::string Mode_fonctionnement() override { return f_.reglages().Mode_fonctionnement; }
   std::string Nom_transceiver() override { return f_.reglages().Nom_transceiver; }
+  bool Fenetre_principale_active() override {
+    const bool ailleurs = f_.KeysWereElsewhere();
+    return !ailleurs && f_.Visible() && f_.Enabled() && !gui::TCustomForm::ModalFormShowing() &&
+           f_.io().keyboard.windowHasKeys(f_.HandleAllocated() ? f_.WindowHandle() : nullptr);
+  }
   void Label_Info(const std::string& text) override { f_.Label_Info->SetCaption(text); }
   void Affiche_reception(const std::string& text) override { f_.Affiche_reception(text); }
   void Affiche_emission(const std::string& text) override { f_.Affiche_emission(text); }
@@ -538,7 +543,7 @@ void FichePrincipale::Place_dans_groupe(gui::TGroupBox* groupe, gui::TMemo* memo
   efface->BringToFront();
 }
 
-void FichePrincipale::Mise_en_page_du_mode() {
+void FichePrincipale::Mise_en_page_du_mode(bool entree) {
   GroupBox_Parameters->SetEnabled(true);
   const int haut = GroupBox_controle_du_mode->Top() + GroupBox_controle_du_mode->Height();
   Panel_ASCII->SetBounds(2, haut, LARGEUR_ASCII, Panel_ASCII->Height());
@@ -598,8 +603,10 @@ void FichePrincipale::Mise_en_page_du_mode() {
   Panel_AUTEX->SetTop(Panel_ASCII->Top() + Panel_ASCII->Height());
   Panel_AUTEX->Repaint();
 
-  autex().PREMIERE_ACTIVATION = 1;
-  autex().ACTIVATION_AUTEX();
+  if (entree) {
+    autex().PREMIERE_ACTIVATION = 1;
+    autex().ACTIVATION_AUTEX();
+  }
   const uint16_t hauteur = uint16_t(20 * autex().PAS_HAUTEUR_COURANT());
   autex().HAUTEUR_PANNEAU = hauteur;
   Label_hauteur_Panel_Autex->SetCaption(std::to_string(hauteur));
@@ -784,7 +791,7 @@ void FichePrincipale::Applique_langue() {
   parametres().Etat_port_apres_langue();
   io().ports.Construit_menus_ports_serie();
   io().ports.Coche_vitesse_port();
-  Mise_en_page_du_mode();
+  Mise_en_page_du_mode(false);
   autex().TEXTES_FENETRE_AUTEX();
 }
 
@@ -920,9 +927,26 @@ void FichePrincipale::sauvegarde_de_l_ecranClick(gui::TObject*) {
     Afficher_erreur(erreur, erreur);  // already in the language of the moment
 }
 
-// The help page of the language, relative to the current directory.
+// The help page of the language, relative to the current directory, or else the one shipped beside the
+// program. A page that is nowhere, or that the shell cannot show, is reported.
 void FichePrincipale::HelpClick(gui::TObject*) {
-  Ouvre_document(Page_aide(station_.langues), "", "", platform::kShowNormal);
+  const std::string page = Page_aide(station_.langues);
+  const std::string trouvee = Page_aide_trouvee(page, station_.plateforme.systeme.Repertoire_courant(),
+                                                station_.plateforme.systeme.Repertoire_programme());
+  if (trouvee.empty()) {
+    Afficher_erreur("The help page " + page + " cannot be opened: it is neither in the working directory nor "
+                    "beside the program.",
+                    "La page d'aide " + page + " ne peut pas \xEAtre ouverte: elle n'est ni dans le r\xE9pertoire "
+                    "de travail ni \xE0 c\xF4t\xE9 du programme.");
+    return;
+  }
+  const intptr_t resultat = station::Ouvre_document(station_.plateforme.shell, gui::Application->Handle(), trouvee,
+                                                    "", "", platform::kShowNormal);
+  if (resultat <= 32)
+    Afficher_erreur("The help page " + trouvee + " cannot be opened: no program shows it (error " +
+                        std::to_string(resultat) + ").",
+                    "La page d'aide " + trouvee + " ne peut pas \xEAtre ouverte: aucun programme ne l'affiche (erreur " +
+                        std::to_string(resultat) + ").");
 }
 
 }  // namespace station

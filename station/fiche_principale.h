@@ -112,7 +112,9 @@ class FichePrincipale : public forms::TForm1 {
   void Sauve_parametres_CONF_COM();
 
   // ---- Modes ----
-  void Mise_en_page_du_mode();
+  // Lays the window out for the current mode. `entree`: the mode is being entered (at a mode choice or when
+  // parameters are applied), so that the AUTEX side is activated; a language switch only lays out again.
+  void Mise_en_page_du_mode(bool entree = true);
   void Passe_en_emission();
   void Passe_en_reception();
   void Mise_en_route_balise();

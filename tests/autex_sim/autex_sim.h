@@ -183,6 +183,7 @@ class Station final : public VueTest, public station::FenetreIo {
   // ---- station::FenetreIo ----
   std::string Mode_fonctionnement() override { return "AUTEX"; }
   std::string Nom_transceiver() override { return autex.Nom_transceiver; }
+  bool Fenetre_principale_active() override { return true; }
   void Label_Info(const std::string&) override {}
   void Efface_memo_reception() override { Fixe_texte(autex::NomElement::Memo_Reception_memo, ""); }
   void Affiche_editeur(const std::string& t) override { Fixe_texte(autex::NomElement::Memo_editeur, t); }
