@@ -11,6 +11,7 @@
 #include "skin/engine/sskinmanager_component.h"
 #include "skin/engine/svclutils.h"
 #include "skin/forms/border_form.h"
+#include "skin/forms/composition.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/frame_paint.h"
 #include "skin/forms/provider_geometry.h"
@@ -245,6 +246,36 @@ LRESULT CALLBACK BorderWndProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   }
 }
 
+// Blur behind the frame where composition is on: the frame's outline one pixel out from the margins, less the
+// black pixels of its corners (squares of the skin's FORMOFFSET), or no blur when the skin asks for none.
+void BorderFormBlurBehind(TacBorderForm& bf, const Bitmap& image) {
+  if (!DwmCompositionEnabled()) return;
+  HWND h = static_cast<HWND>(bf.AForm);
+  const TsSkinManager* m = ProviderManager(*bf.Provider);
+  if (m == nullptr || !m->SkinData().AeroBlur) {
+    DwmEnableBlurFor(h, false, nullptr);
+    return;
+  }
+  const TRect margins = SkinExtBorderMargins(bf);
+  const int32_t w = image.Width(), ht = image.Height();
+  HRGN region = ledger::CreateRectRgn(margins.Left - 1, margins.Top - 1, w - margins.Right + 1, ht - margins.Bottom + 1);
+  const int32_t side = m->SkinData().FormOffset;
+  const TRect corners[4] = {{margins.Left - 1, margins.Top - 1, margins.Left - 1 + side, margins.Top - 1 + side},
+                            {w - margins.Right + 1 - side, margins.Top - 1, w - margins.Right + 1, margins.Top - 1 + side},
+                            {margins.Left - 1, ht - margins.Bottom + 1 - side, margins.Left - 1 + side, ht - margins.Bottom + 1},
+                            {w - margins.Right + 1 - side, ht - margins.Bottom + 1 - side, w - margins.Right + 1,
+                             ht - margins.Bottom + 1}};
+  for (const TRect& c : corners)
+    for (int32_t y = c.Top; y < c.Bottom; ++y)
+      for (int32_t x = c.Left; x < c.Right; ++x)
+        if (x >= 0 && y >= 0 && x < w && y < ht && (GetPixel32(image, x, y) & 0xFFFFFF) == 0) {
+          HRGN dot = ledger::CreateRectRgn(x, y, x + 1, y + 1);
+          CombineRgn(region, region, dot, RGN_DIFF);
+          ledger::DeleteObject(dot);
+        }
+  DwmEnableBlurFor(h, true, region);
+}
+
 }  // namespace
 
 void BorderFormCreateWindow(TacBorderForm& bf) {
@@ -386,6 +417,7 @@ void BorderFormUpdate(TacBorderForm& bf, bool repaint, uint8_t alpha) {
   const TPoint dst{r.Left, r.Top};
   UpdateLayeredFromBitmap(h, &image, alpha, &dst);
   SetWindowPos(h, BorderFormInsertAfter(bf), 0, 0, 0, 0, 0x65B);
+  BorderFormBlurBehind(bf, *cache);
   bf.Hidden = false;
   bf.RgnChanged = false;
   BorderFormSetRegion(bf);

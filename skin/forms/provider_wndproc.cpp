@@ -770,8 +770,9 @@ void ProviderCmShowingChanged(TsSkinProvider& p, gui::TMessage& m) {
     return;
   }
   TsSkinManager* manager = ProviderManager(p);
-  ProviderCallOldProc(p, m);
   if (manager) ProviderUpdateExtBorders(p, manager->ExtendedBorders());
+  ProviderCallOldProc(p, m);
+  if (PreviewMode()) ProviderNotifySkinEditor(FormWindowHandle(form));
 }
 
 void ProviderCmVisibleChanged(TsSkinProvider& p, gui::TMessage& m) {

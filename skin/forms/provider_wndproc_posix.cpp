@@ -15,8 +15,11 @@ void ProviderPopupSysMenu(TsSkinProvider& p, int32_t x, int32_t y) {
   if (!p.SystemMenu) ProviderPrepareForm(p);
   if (!p.SystemMenu) return;
   SysMenuUpdateItems(*p.SystemMenu);
+  if (p.MakeSkinMenu) SysMenuAddMainMenuItems(*p.SystemMenu, p.Form()->Menu());
   p.SystemMenu->Popup(x, y);
 }
+
+void ProviderNotifySkinEditor(void*) {}
 
 void ProviderWmPaint(TsSkinProvider& p, gui::TMessage& m) { ProviderCallOldProc(p, m); }
 

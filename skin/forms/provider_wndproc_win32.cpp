@@ -6,6 +6,7 @@
 
 #include "gui/forms.h"
 #include "skin/engine/skinchange.h"
+#include "skin/engine/skincommands.h"
 #include "skin/engine/sskinmanager.h"
 #include "skin/forms/border_form.h"
 #include "skin/forms/form_window.h"
@@ -82,7 +83,22 @@ void ProviderPopupSysMenu(TsSkinProvider& p, int32_t x, int32_t y) {
     return;
   }
   SysMenuUpdateItems(menu);
+  if (p.MakeSkinMenu) SysMenuAddMainMenuItems(menu, p.Form()->Menu());
   menu.Popup(x, y);
+}
+
+void ProviderNotifySkinEditor(void* handle) {
+  static void* served = nullptr;
+  if (!PreviewMode() || served != nullptr || handle == nullptr) return;
+  gui::TCustomForm* main = gui::Application->MainForm();
+  if (main && main->HandleAllocated() && main->WindowHandle() != handle) return;
+  served = handle;
+  ClearPreviewMode();
+  for (int attempt = 0; attempt < 101; ++attempt) {
+    HWND editor = FindWindowA(nullptr, SkinEditorCaption);
+    if (!editor) break;
+    if (SendMessageA(editor, WM_SKINEDITOR, 3, reinterpret_cast<LPARAM>(handle)) == 1) break;
+  }
 }
 
 void ProviderWmPaint(TsSkinProvider& p, gui::TMessage& m) {

@@ -601,5 +601,6 @@ int32_t ProviderTitleSectionIndex(TsSkinProvider& p) {
 
 TsSkinProvider*& HandledProvider() { return g_handledProvider; }
 bool PreviewMode() { return g_previewMode; }
+void ClearPreviewMode() { g_previewMode = false; }
 
 }  // namespace skin

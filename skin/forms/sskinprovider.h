@@ -392,10 +392,18 @@ void ResolveSkinDataIndexes(TsCommonData& data);
 // Frees a provider (the form keeps its window; its message procedure comes back).
 void FreeProvider(TsSkinProvider* p);
 
+// The preview-mode hand-shake with the outside skin editor: the form's window is offered to the editor's window
+// (WM_SKINEDITOR, WParam 3), at most 101 times, until it answers 1 or is not found; once per run, for the main
+// form's window (or any form's while the application has no main form window).
+void ProviderNotifySkinEditor(void* handle);
+// The caption by which the skin editor's window is found.
+inline constexpr const char* SkinEditorCaption = "ASkinEditor";
+
 // The provider whose message is being handled (nullptr when none; cleared when that provider goes).
 TsSkinProvider*& HandledProvider();
 // The skin editor's preview mode: "/acpreview" was the program's first parameter when the last provider was
 // made.
 bool PreviewMode();
+void ClearPreviewMode();
 
 }  // namespace skin

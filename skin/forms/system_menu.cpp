@@ -24,6 +24,12 @@ bool IsToolOrDialog(TFormBorderStyle s) {
          s == TFormBorderStyle::bsSizeToolWin;
 }
 
+std::string NumberedName(const char* prefix, uint32_t n) {
+  std::string name(prefix);
+  name.append(std::to_string(n));
+  return name;
+}
+
 // The component layer has no MDI forms: no form is an MDI child.
 constexpr bool kMdiChild = false;
 
@@ -40,8 +46,9 @@ void AddSeparator(TsSystemMenu& menu, const std::string& name) {
 
 // A copy of a popup menu's item, with its sub-items.
 gui::TMenuItem* CopyItem(TsSystemMenu& menu, const gui::TMenuItem& source) {
-  gui::TMenuItem* copy = NewItem(menu, source.Name().empty() ? std::string() : source.Name() + "Copy",
-                                 source.Caption());
+  std::string name = source.Name().empty() ? std::string() : source.Name() + "Copy";
+  if (!name.empty() && menu.FindComponent(name) != nullptr) name.clear();  // a copy made earlier keeps its name
+  gui::TMenuItem* copy = NewItem(menu, name, source.Caption());
   copy->SetShortCut(source.ShortCut());
   copy->SetChecked(source.Checked());
   copy->SetEnabled(source.Enabled());
@@ -71,7 +78,7 @@ void SendCommand(TsSystemMenu& menu, uint32_t command) {
 
 TsSystemMenu::TsSystemMenu(TsSkinProvider& provider)
     : TsCustomSysMenu(&provider), Provider(&provider), Form(provider.Form()) {
-  SetName("acSysMenu" + std::to_string(TickCount()));
+  SetName(NumberedName("acSysMenu", TickCount()));
   SysMenuBuildItems(*this);
 }
 
@@ -260,6 +267,22 @@ void SysMenuUpdateItems(TsSystemMenu& menu, bool rebuild) {
   set(menu.ItemClose, menu.CloseVisible(), menu.CloseEnabled());
 }
 
+void SysMenuAddMainMenuItems(TsSystemMenu& menu, const gui::TMainMenu* mainMenu) {
+  gui::TMenuItem* items = menu.Items();
+  for (int i = items->Count() - 1; i >= 0; --i)
+    if (items->Items(i)->Name().rfind("acMainMenu", 0) == 0) delete items->Items(i);
+  if (mainMenu == nullptr || mainMenu->Items()->Count() == 0) return;
+  int at = 0;
+  for (int i = 0; i < mainMenu->Items()->Count(); ++i) {
+    const gui::TMenuItem* source = mainMenu->Items()->Items(i);
+    if (source->IsLine()) continue;
+    gui::TMenuItem* copy = CopyItem(menu, *source);
+    copy->SetName(NumberedName("acMainMenu", uint32_t(i)));
+    items->Insert(at++, copy);
+  }
+  items->Insert(at, NewItem(menu, "acMainMenuDiv", "-"));
+}
+
 std::string SkinNameOfMenuCaption(const std::string& caption) {
   std::string name;
   for (char c : caption)
@@ -282,7 +305,7 @@ void SysMenuAddSkinItems(TsSystemMenu& menu) {
   bool checked = false;
   TsSkinManager* m = manager;
   for (size_t i = 0; i < skinNames.size(); ++i) {
-    gui::TMenuItem* item = NewItem(menu, "SkinSelectItem" + std::to_string(i), skinNames[i]);
+    gui::TMenuItem* item = NewItem(menu, NumberedName("SkinSelectItem", uint32_t(i)), skinNames[i]);
     item->SetRadioItem(true);
     if (!checked && skinNames[i] == manager->SkinName()) {
       item->SetChecked(true);

@@ -72,6 +72,9 @@ void SysMenuBuildItems(TsSystemMenu& menu);
 void SysMenuUpdateItems(TsSystemMenu& menu, bool rebuild = false);
 // The skin list under "Available skins" at the top of the menu (when the provider's manager has skins).
 void SysMenuAddSkinItems(TsSystemMenu& menu);
+// MakeSkinMenu: copies of the main menu's items at the top of the system menu, followed by a separator
+// (the copies of an earlier call freed first).
+void SysMenuAddMainMenuItems(TsSystemMenu& menu, const gui::TMainMenu* mainMenu);
 // The caption of an entry of the form's window system menu, by command or (byPosition) by position: false
 // and the default when empty; the part after a TAB becomes the item's shortcut.
 bool SysMenuItemCaption(const TsSystemMenu& menu, uint32_t command, bool byPosition, const std::string& defaultCaption,
