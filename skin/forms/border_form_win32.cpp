@@ -181,6 +181,18 @@ LRESULT HandleMessage(TacBorderForm& bf, HWND h, UINT msg, WPARAM w, LPARAM l) {
         SendMessageA(form, WM_SYSCOMMAND, (IsZoomed(form) || IsIconic(form)) ? SC_RESTORE : SC_MAXIMIZE, 0);
       } else if (code == HTSYSMENU && form) {
         SendMessageA(form, WM_SYSCOMMAND, SC_CLOSE, 0);
+      } else if (form && HasThickFrame(p) && (code == HTLEFT || code == HTRIGHT || code == HTTOP || code == HTBOTTOM)) {
+        // A double click on a sizing edge stretches the form over its monitor's work area in that direction.
+        const TRect work = FormMonitorWorkArea(*p.Form());
+        RECT r{};
+        GetWindowRect(form, &r);
+        if (code == HTLEFT || code == HTRIGHT) {
+          p.StateFlags |= 0x4000;
+          SetWindowPos(form, nullptr, work.Left, r.top, work.Width(), r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        } else {
+          p.StateFlags |= 0x2000;
+          SetWindowPos(form, nullptr, r.left, work.Top, r.right - r.left, work.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+        }
       }
       return 0;
     }
@@ -208,6 +220,12 @@ LRESULT HandleMessage(TacBorderForm& bf, HWND h, UINT msg, WPARAM w, LPARAM l) {
       return 0;
     case WM_WINDOWPOSCHANGED: {
       const LRESULT r = DefWindowProcA(h, msg, w, l);
+      // Put back right behind the form when something else moved it in the z-order.
+      if (!bf.Updating && p.Form() && !p.Form()->IsDestroying() && IsWindowVisible(FormHandle(bf))) {
+        bf.Updating = true;
+        SetWindowPos(h, BorderFormInsertAfter(bf), 0, 0, 0, 0, 0x65B);
+        bf.Updating = false;
+      }
       return r;
     }
     default: break;

@@ -48,6 +48,10 @@ bool ProviderMenuLineSkinned(const TsSkinProvider& p);
 // menu line (state ODS_NOACCEL | ODS_HOTLIGHT... 0x500); nothing natively, where no canvas draws on the cache.
 void ProviderPaintMenuLineItems(TsSkinProvider& p);
 
+// One item of the main menu redrawn in a state by its owner-draw event on the cache, and the rectangle copied to
+// the window (the menu painter's redraw of a hot or pressed item); nothing for an item of another menu.
+void ProviderPaintMenuItem(TsSkinProvider& p, gui::TMenuItem& item, const TRect& rect, uint32_t state);
+
 // Caption text and added title, into the cache.
 void ProviderPaintCaptionText(TsSkinProvider& p);
 // The text rectangle and flags (step 1 and 7 of the caption text), exposed for measuring.

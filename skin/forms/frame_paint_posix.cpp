@@ -27,4 +27,6 @@ void DrawFormIcon(TsSkinProvider&, Bitmap&, const TRect&) {}
 
 void ProviderPaintMenuLineItems(TsSkinProvider&) {}
 
+void ProviderPaintMenuItem(TsSkinProvider&, gui::TMenuItem&, const TRect&, uint32_t) {}
+
 }  // namespace skin

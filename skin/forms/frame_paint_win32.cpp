@@ -213,6 +213,27 @@ void ProviderPaintMenuLineItems(TsSkinProvider& p) {
   GdiFlush();
 }
 
+void ProviderPaintMenuItem(TsSkinProvider& p, gui::TMenuItem& item, const TRect& rect, uint32_t state) {
+  Bitmap* cache = p.SkinData().CacheBmp.get();
+  gui::TMainMenu* menu = p.Form() ? p.Form()->Menu() : nullptr;
+  if (cache == nullptr || menu == nullptr || !ProviderMenuHasVisibleItems(p) || item.GetParentMenu() != menu ||
+      !item.OnAdvancedDrawItem)
+    return;
+  {
+    BitmapDC dc(*cache);
+    if (!dc.dc()) return;
+    gui::TCanvas canvas;
+    canvas.SetHandle(dc.dc());
+    item.OnAdvancedDrawItem(&item, canvas, rect, state);
+    canvas.SetHandle(nullptr);
+    GdiFlush();
+  }
+  const TPoint origin = ProviderCacheOrigin(p);
+  WithWindowDC(p, [&](HDC dc) {
+    BitmapToDC(dc, rect.Left - origin.X, rect.Top - origin.Y, rect.Width(), rect.Height(), *cache, rect.Left, rect.Top);
+  });
+}
+
 void DrawFormIcon(TsSkinProvider& p, Bitmap& bmp, const TRect& R) {
   HWND h = Handle(p);
   if (!h || RectIsEmpty(R)) return;

@@ -5,6 +5,7 @@
 #include "gui/forms.h"
 #include "skin/engine/loaded_skin.h"
 #include "skin/engine/sskinmanager.h"
+#include "skin/engine/sskinmanager_component.h"
 #include "skin/forms/border_form.h"
 #include "skin/forms/composition.h"
 #include "skin/forms/form_window.h"
@@ -312,20 +313,22 @@ void TsSkinProvider::Loaded() {
 
 void TsSkinProvider::Notification(gui::TComponent* AComponent, gui::TOperation Operation) {
   gui::TComponent::Notification(AComponent, Operation);
-  // The skin manager, the title bar and the control adapter's children are told by the components of the
-  // window side, which link themselves here.
-  if (Operation == gui::TOperation::opRemove && AComponent != nullptr) {
+  if (AComponent == nullptr) return;
+  // The skin data's own manager is forgotten when it goes. (A component being inserted or removed is only a
+  // component here, its manager part not yet made or already gone: the manager is known by the component that
+  // the provider noted while preparing the form.)
+  if (Operation == gui::TOperation::opRemove && skinData_ && AComponent == OwnManagerComponent) {
+    skinData_->FSkinManager = nullptr;
+    OwnManagerComponent = nullptr;
+  }
+  if (Operation == gui::TOperation::opRemove) {
+    // A label freed while it wears the skin's colour leaves no entry behind.
     for (size_t i = 0; i < LabelColors.size(); ++i)
       if (static_cast<const void*>(LabelColors[i].Label) == static_cast<const void*>(AComponent)) {
         LabelColors[i] = LabelColors.back();
         LabelColors.pop_back();
         break;
       }
-  }
-  if (Operation == gui::TOperation::opRemove && AComponent != nullptr && skinData_) {
-    if (skinData_->FSkinManager != nullptr &&
-        static_cast<const void*>(skinData_->FSkinManager) == static_cast<const void*>(AComponent))
-      skinData_->FSkinManager = nullptr;
   }
 }
 
@@ -467,6 +470,7 @@ bool ProviderSkinned(const TsSkinProvider& p, bool check) {
 }
 
 void ProviderPrepareForm(TsSkinProvider& p) {
+  p.OwnManagerComponent = dynamic_cast<TsSkinManagerComponent*>(p.SkinData().FSkinManager);
   if (p.Automatic || p.Inactive || !p.Form()) return;
   TsSkinManager* m = ProviderManager(p);
   if (m == nullptr || !FormWindowExists(*p.Form()) || !ProviderSkinActive(p)) return;

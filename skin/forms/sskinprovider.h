@@ -322,6 +322,9 @@ class TsSkinProvider : public gui::TComponent, public TacFormProvider {
   TacScrollWnd* ScrollWnd = nullptr;
   TsMDIForm* MDIForm = nullptr;
 
+  // The component of the skin data's own manager (nullptr for the default one).
+  gui::TComponent* OwnManagerComponent = nullptr;
+
   // The form's message procedure before the provider took it.
   gui::TWndMethod OldWndProc;
 

@@ -518,6 +518,12 @@ TEST(Provider, CommandsAndLifeCycle) {
   EXPECT_FALSE(skin::ProviderSkinned(*p));
   form.Perform(skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_SKINLOADED), skin.manager->ManagerParam());
   EXPECT_TRUE(skin::ProviderSkinned(*p));
+  // The provider's own manager is forgotten when it goes.
+  auto* own = new skin::TsSkinManagerComponent(&form, skin.system);
+  p->SkinData().FSkinManager = own;
+  skin::ProviderPrepareForm(*p);
+  delete own;
+  EXPECT_EQ(p->SkinData().FSkinManager, nullptr);
   // Freed, the provider gives the form its own procedure back and leaves the skinned forms.
   skin::FreeProvider(p);
   EXPECT_FALSE(skin::IsSkinnedFormRegistered(&form));
