@@ -716,10 +716,12 @@ void ProviderWmSetText(TsSkinProvider& p, gui::TMessage& m) {
   p.CaptionGlow[0].reset();
   p.CaptionGlow[1].reset();
   p.SkinData().BGChanged = true;
-  // The system writes the caption itself when it takes the text: not while its redraw is off.
-  SendFormMessage(form, kWmSetRedraw, 0, 0);
+  // The system writes the caption itself when it takes the text: not while its redraw is off. With a border
+  // window the form's own caption lies outside the window's region and cannot show.
+  const bool hide = !p.BorderForm;
+  if (hide) SendFormMessage(form, kWmSetRedraw, 0, 0);
   ProviderCallOldProc(p, m);
-  SendFormMessage(form, kWmSetRedraw, 1, 0);
+  if (hide) SendFormMessage(form, kWmSetRedraw, 1, 0);
   ProviderRepaintFrame(p);
 }
 
