@@ -153,9 +153,12 @@ class TMenu : public TComponent {
   // Rebuilds the system menu after a change of structure; updates one item after a change of its state.
   void ItemChanged(TMenuItem* item, bool structure);
   // Owner-drawn items: the system asks each item for its size and lets it draw itself (WM_MEASUREITEM,
-  // WM_DRAWITEM); a change rebuilds the system menu.
+  // WM_DRAWITEM); a change rebuilds the system menu. An item with a draw handler of its own is owner-drawn in any
+  // case (handlers assigned after the system menu was built count from its next rebuild).
   bool OwnerDraw() const { return ownerDraw_; }
   void SetOwnerDraw(bool v);
+  // Builds the system menu again (when it exists).
+  void Rebuild() { ItemChanged(items_, true); }
 
  protected:
   virtual bool IsPopup() const { return false; }

@@ -26,7 +26,8 @@ void FillItemInfo(MENUITEMINFOA& mi, const TMenuItem* i, bool ownerDraw, std::st
   mi.cbSize = sizeof mi;
   mi.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_DATA;
   mi.fType = i->IsLine() ? MFT_SEPARATOR : MFT_STRING;
-  if (ownerDraw) mi.fType |= MFT_OWNERDRAW;
+  // An item with a draw handler of its own is drawn by it whatever its menu's mode.
+  if (ownerDraw || i->OnDrawItem || i->OnAdvancedDrawItem) mi.fType |= MFT_OWNERDRAW;
   if (i->Break() == TMenuBreak::mbBreak) mi.fType |= MFT_MENUBREAK;
   if (i->Break() == TMenuBreak::mbBarBreak) mi.fType |= MFT_MENUBARBREAK;
   if (i->RadioItem()) mi.fType |= MFT_RADIOCHECK;

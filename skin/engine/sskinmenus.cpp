@@ -276,11 +276,13 @@ void InstallMainMenuHandlers(TsSkinableMenus& Menus, gui::TMainMenu& Menu, bool 
       top.OnAdvancedDrawItem = DrawFn(&SkinMenuLineDrawItem);
     }
   }
-  if (!Menu.IsDestroying() && root.Count() > 0) Menu.SetOwnerDraw(Install);
+  if (!Menu.IsDestroying() && root.Count() > 0) {
+    Menu.SetOwnerDraw(Install);
+    Menu.Rebuild();
+  }
 }
 
 void InstallPopupMenuHandlers(TsSkinableMenus& Menus, gui::TPopupMenu& Menu, bool Install) {
-  Menu.SetOwnerDraw(Install && Menus.Owner().SkinnedPopups);
   std::function<void(gui::TMenuItem&)> walk = [&](gui::TMenuItem& parent) {
     for (int i = 0; i < parent.Count(); ++i) {
       gui::TMenuItem& item = *parent.Items(i);
@@ -292,6 +294,8 @@ void InstallPopupMenuHandlers(TsSkinableMenus& Menus, gui::TPopupMenu& Menu, boo
     }
   };
   walk(*Menu.Items());
+  Menu.SetOwnerDraw(Install && Menus.Owner().SkinnedPopups);
+  if (!Menu.IsDestroying()) Menu.Rebuild();
 }
 
 namespace {
