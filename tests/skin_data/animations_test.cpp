@@ -8,6 +8,7 @@
 #include "gui/forms.h"
 #include "platform/clock.h"
 #include "skin/engine/sanimations.h"
+#include "skin/engine/scommondata.h"
 #include "skin/engine/skinchange.h"
 #include "skin/paint/pixel_helpers.h"
 
@@ -146,6 +147,39 @@ TEST(HideAnimation, RunsOnTheSharedTimerAndFreesWhatItOwns) {
   EXPECT_EQ(quick, 1);
   EXPECT_EQ(out.output.pushes.size(), before);
   EXPECT_FALSE(HideAnimTimer()->Running());
+}
+
+// A dialog whose border window the hide takes over: the adapter's border form goes at once, the window only when
+// the hide has ended.
+struct FakeDialog : TacAnimatedDialog {
+  TsCommonData data;
+  int windowFreed = 0, borderFormFreed = 0, windowFreedWhenFormWent = -1;
+  HWND Window() const override { return FakeWindow(0x50); }
+  TsCommonData& SkinData() override { return data; }
+  TacAnimWindow TakeAnimationWindow() override { return TacAnimWindow{FakeWindow(0x60), [this] { ++windowFreed; }}; }
+  void FreeBorderForm() override {
+    ++borderFormFreed;
+    windowFreedWhenFormWent = windowFreed;
+  }
+};
+
+TEST(HideAnimation, ADialogsHideOwnsTheWindowItRunsOn) {
+  OutputScope out;
+  ClockScope clock;
+  PortableSkinSystem system;
+  TsSkinManager manager(system);
+  ASSERT_EQ(DefaultManager(), &manager);
+  manager.AnimEffects.DialogHide.Time = 60;
+  FakeDialog dialog;
+  dialog.data.CacheBmp = Image(40, 30);
+  AnimHideDialog(dialog);
+  EXPECT_EQ(dialog.borderFormFreed, 1);
+  EXPECT_EQ(dialog.windowFreedWhenFormWent, 0);
+  EXPECT_EQ(AnimationInProgress(), 0);
+  for (int tick = 0; tick < 6; ++tick) clock.Tick();
+  EXPECT_EQ(dialog.windowFreed, 1);
+  EXPECT_EQ(out.output.pushes.size(), 6u);
+  EXPECT_EQ(out.output.pushes.front().wnd, FakeWindow(0x60));
 }
 #endif
 

@@ -1,11 +1,14 @@
 // A form with a skinned menu line and a skinned popup menu (for looking at them under Wine): the tests' flat skin
 // is applied, the form's menu bar is drawn by the skinned menus, and after a second a popup menu with a caption
 // item, a divider, a checked item, a disabled item and a shortcut opens and stays open until the program ends.
-// It closes itself after the number of seconds given (default 6).
+// It closes itself after the number of seconds given (default 6); a packed skin file given after the seconds is used
+// instead of the tests' skin (the program's generated skins: build/<preset>/generated/skins/packed/*.asz).
 #include <windows.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <memory>
+#include <sstream>
 
 #include "gui/gui.h"
 #include "skin/engine/sskinmanager_component.h"
@@ -55,7 +58,13 @@ int main(int argc, char** argv) {
   manager->MenuSupport.IcoLineSkin = "ICOLINE";  // what the manager's Loaded sets when it is empty
   skin::TsStoredSkin& stored = manager->InternalSkins.Add();
   stored.Name = "Flat";
-  const std::string packed = skindatatest::WinSkinPacked();
+  std::string packed = skindatatest::WinSkinPacked();
+  if (argc > 2) {
+    std::ifstream in(argv[2], std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    if (in && !bytes.str().empty()) packed = bytes.str();
+  }
   stored.Data.WriteBuffer(packed.data(), int64_t(packed.size()));
 
   auto* form = new gui::TForm(gui::Application);
