@@ -328,6 +328,27 @@ TEST_F(SkinDataWinTest, AnItemsOwnDrawHandlerStaysAfterTheSkinGoes) {
   EXPECT_TRUE(exceptions.empty());
 }
 
+TEST_F(SkinDataWinTest, TheHintWindowStaysInsideTheWorkArea) {
+  const TRect area = WorkAreaAtPoint(TPoint{10, 10});
+  ASSERT_GT(area.Width(), 0);
+  EXPECT_EQ(FormMonitorWorkArea(nullptr), area);
+  EXPECT_EQ(WorkAreaAtPoint(TPoint{-5000, -5000}), TRect{});
+  const ledger::Snapshot before = ledger::Take();
+  {
+    // Near the bottom-right corner the hint moves left and up to stay inside.
+    std::unique_ptr<TacHintWindow> hint = ShowHintWindow(std::string(120, 'w'), TPoint{area.Right - 5, area.Bottom - 5});
+    ASSERT_TRUE(hint && hint->Handle());
+    EXPECT_TRUE(IsWindowVisible(hint->Handle()));
+    EXPECT_FALSE(hint->Faded());  // 100 characters or more never fade in
+    RECT r;
+    GetWindowRect(hint->Handle(), &r);
+    EXPECT_LE(r.right, area.Right);
+    EXPECT_LE(r.bottom, area.Bottom);
+    EXPECT_GT(r.right - r.left, 100);
+  }
+  EXPECT_EQ(ledger::Difference(before, ledger::Take()), "");
+}
+
 TEST_F(SkinDataWinTest, TheLedgerStaysFlatOverMenusAndShowHideCycles) {
   auto* form = new ProviderForm(gui::Application);
   auto* popup = new gui::TPopupMenu(form);
