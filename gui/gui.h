@@ -8,6 +8,7 @@
 #include "gui/extctrls.h"
 #include "gui/forms.h"
 #include "gui/graphics.h"
+#include "gui/imglist.h"
 #include "gui/menus.h"
 #include "gui/messages.h"
 #include "gui/stdctrls.h"
