@@ -57,7 +57,7 @@ int TCustomImageList::AddImage32(const TBitmap& image) {
 }
 
 bool TCustomImageList::GetImage32(int index, TBitmap& out) {
-  if (index < 0 || index >= Count()) return false;
+  if (index < 0 || !HandleAllocated() || index >= SystemCount()) return false;
   return SystemGet(index, out);
 }
 
@@ -67,6 +67,7 @@ void TCustomImageList::Draw(TCanvas& canvas, int x, int y, int index, bool enabl
 }
 
 void TCustomImageList::DoDraw(int index, TCanvas& canvas, int x, int y, bool enabled) {
+  if (index < 0 || !HandleAllocated() || index >= SystemCount()) return;
   SystemDraw(index, canvas, x, y, enabled);
 }
 

@@ -61,7 +61,8 @@ class TCustomImageList : public TComponent {
   HIMAGELIST Handle();
 #endif
 
-  int Count() const;
+  // The number of images (descendants that show another list's images answer theirs).
+  virtual int Count() const;
   // Removes every image.
   void Clear();
   // Appends an image with its alpha: the 32-bit pixels of image (B, G, R, A), scaled to the list's size by

@@ -75,7 +75,10 @@ int TCustomImageList::SystemAdd(const TBitmap& image) {
 }
 
 bool TCustomImageList::SystemGet(int index, TBitmap& out) {
+  // Without a background colour, so that the icon keeps the image's alpha.
+  const COLORREF bk = ImageList_SetBkColor(handle_, CLR_NONE);
   HICON icon = ImageList_GetIcon(handle_, index, ILD_NORMAL);
+  ImageList_SetBkColor(handle_, bk);
   if (icon == nullptr) return false;
   ICONINFO info{};
   const bool got = GetIconInfo(icon, &info) != 0;
