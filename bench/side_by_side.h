@@ -154,6 +154,18 @@ class Table {
     rows_.push_back(std::move(row));
   }
 
+  // Times one workload that has no peer doing the same work (time per call only).
+  void Alone(const std::string& workload, const std::function<void()>& ours, const std::string& note) {
+    if (!Wanted(workload)) return;
+    if (rows_.empty()) Header();
+    Options one = options_;
+    one.only = "ours";
+    Row row{workload, "-", Compare(ours, ours, one), note};
+    PrintRow(row);
+    std::fflush(stdout);
+    rows_.push_back(std::move(row));
+  }
+
   // A failed output check: reported and remembered, so that the program ends with a non-zero status.
   void Fail(const std::string& workload, const std::string& why) {
     std::printf("%-28s OUTPUT CHECK FAILED: %s\n", workload.c_str(), why.c_str());
@@ -183,6 +195,11 @@ class Table {
                 "(middle half)", "outputs");
   }
   static void PrintRow(const Row& r) {
+    if (r.peer == "-") {
+      std::printf("%-28s %-10s %11.2f %11s %7s  %-13s  %s\n", r.workload.c_str(), r.peer.c_str(), r.t.ours_us, "-", "-",
+                  "", r.check.c_str());
+      return;
+    }
     std::printf("%-28s %-10s %11.2f %11.2f %7.3f  (%.3f-%.3f)  %s\n", r.workload.c_str(), r.peer.c_str(),
                 r.t.ours_us, r.t.theirs_us, r.t.ratio, r.t.ratio_low, r.t.ratio_high, r.check.c_str());
   }

@@ -1,0 +1,8 @@
+#include "skin/paint/text_engine.h"
+
+namespace skin {
+
+// The native build has no fonts: its text is the fixed-metric engine's.
+TextEngine& PaintersBuiltInTextEngine() { return FixedMetricEngine(); }
+
+}  // namespace skin
