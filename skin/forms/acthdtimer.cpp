@@ -94,18 +94,28 @@ void TacThreadedTimer::UpdateTimer() {
   }
 }
 
-void TacThreadedTimer::Tick() {
-  if (FTimer == nullptr || !FTimer->Enabled() || Busy != 0) return;
-  const std::weak_ptr<int> alive = Alive();
+template <class F>
+bool TacThreadedTimer::RunStep(F step) {
+  const uint8_t outer = Busy;
   Busy = 1;
   try {
-    DoStep();
+    step();
   } catch (...) {
-    if (!alive.expired()) Busy = 0;
+    Busy = outer;
+    if (FreePending && !outer) gui::Free(this);
     throw;
   }
-  if (alive.expired()) return;  // the step freed this timer
-  Busy = 0;
+  Busy = outer;
+  if (FreePending && !outer) {
+    gui::Free(this);
+    return false;
+  }
+  return true;
+}
+
+void TacThreadedTimer::Tick() {
+  if (FTimer == nullptr || !FTimer->Enabled() || Busy != 0) return;
+  RunStep([this] { DoStep(); });
 }
 
 void TacThreadedTimer::DoStep() {
@@ -116,20 +126,24 @@ void TacThreadedTimer::DoStep() {
     else
       FStepProc(AnimTarget, Step);
   } else if (FOnTimer) {
-    const gui::TNotifyEvent handler = FOnTimer;  // the handler may free this timer
+    const gui::TNotifyEvent handler = FOnTimer;  // kept while it runs
     handler(this);
   }
 }
 
 void TacThreadedTimer::OwnStep() {
   if (FEnabled == 0 || FStepProc == nullptr) return;
-  const std::weak_ptr<int> alive = Alive();
-  const bool goOn = FStepProc(AnimTarget, Step);
-  if (alive.expired()) return;  // the step freed this timer
+  bool goOn = true;
+  if (!RunStep([&] { goOn = FStepProc(AnimTarget, Step); })) return;  // the step freed this timer
   if (!goOn) {
     SetEnabled(false);
     State = -1;
   }
+}
+
+void TacThreadedTimer::BeforeDestruction() {
+  Destroying = 1;
+  gui::TComponent::BeforeDestruction();
 }
 
 int32_t AnimTimerStepOrCreate(TacThreadedTimer*& Timer, void* Owner, bool Mirror) {
@@ -182,7 +196,14 @@ void AnimTimerTakeSnapshot(TacThreadedTimer&, std::unique_ptr<Bitmap>& Target, c
 void ReleaseAnimTimer(TacThreadedTimer*& Timer) {
   TacThreadedTimer* t = Timer;
   Timer = nullptr;
-  if (t != nullptr && t->Destroying == 0) gui::Free(t);
+  if (t == nullptr || t->Destroying != 0 || t->FreePending != 0) return;
+  if (t->Busy != 0) {
+    t->FreePending = 1;
+    t->AnimTarget = nullptr;
+    t->SetEnabled(false);
+    return;
+  }
+  gui::Free(t);
 }
 
 }  // namespace skin

@@ -9,8 +9,9 @@
 // interrupts another starts from the picture on screen (Frame) and takes the part of the 11 steps that the
 // interrupted one had not run. Every animation has at least one step.
 //
-// Lifetime: the owner frees the timer (ReleaseAnimTimer). A step function may free the timer that runs it; the
-// timer then touches nothing of itself after the step.
+// Lifetime: the owner frees the timer (ReleaseAnimTimer). A step function may free the timer that runs it (the
+// end of a glow fade does): the timer is then stopped and cut from its target at once, and goes when the step
+// returns, touching nothing of itself afterwards.
 #include <cstdint>
 #include <memory>
 
@@ -72,8 +73,11 @@ class TacThreadedTimer : public gui::TComponent {
   // function at the current step; a False answer switches the timer off and clears State.
   virtual void OwnStep();
 
+  void BeforeDestruction() override;
+
   uint8_t Busy = 0;
   uint8_t Destroying = 0;
+  uint8_t FreePending = 0;             // freed while inside a step: goes when the step returns
   void* OwnerObject = nullptr;        // the object that owns an owned timer (the Owner of CreateOwned); not owned
   TsCommonData* AnimTarget = nullptr;  // not owned
   int32_t State = -1;                  // the state the animation goes to; -1 none
@@ -86,8 +90,9 @@ class TacThreadedTimer : public gui::TComponent {
 
  private:
   void UpdateTimer();
-  // A weak link to this timer, for the step that may free it.
-  std::weak_ptr<int> Alive() const { return FLife; }
+  // Runs a step with Busy set; a free asked for during the step happens after it. False when the timer went.
+  template <class F>
+  bool RunStep(F step);
 
   uint8_t FEnabled = 0;
   uint32_t FInterval = 0;
@@ -96,7 +101,6 @@ class TacThreadedTimer : public gui::TComponent {
   TThreadPriority FThreadPriority = tpNormal;
   TacAnimStepProc FStepProc = nullptr;
   bool FCounted = false;          // the inner timer's system timer is in the leak ledger
-  std::shared_ptr<int> FLife = std::make_shared<int>(0);
 };
 
 // The steps left to mirror (with Mirror: Max(0, 11 - Step)), or the steps run (Max(0, Step)) of an existing
@@ -108,7 +112,8 @@ void AnimTimerStart(TacThreadedTimer& Timer, TsCommonData* Target, int32_t Start
 // Target := a 32-bit copy of R of Source (made at R's size, or resized).
 void AnimTimerTakeSnapshot(TacThreadedTimer& Timer, std::unique_ptr<Bitmap>& Target, const Bitmap& Source,
                            const TRect& R);
-// Frees a timer and clears the reference (nothing for none).
+// Frees a timer and clears the reference (nothing for none, or for a timer being destroyed). A timer inside its
+// own step is stopped and cut from its target now and freed when the step returns.
 void ReleaseAnimTimer(TacThreadedTimer*& Timer);
 
 }  // namespace skin
