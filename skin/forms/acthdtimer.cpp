@@ -5,12 +5,14 @@
 
 #include "gui/extctrls.h"
 #include "gui/forms.h"
+#include "skin/engine/scommondata.h"
 #include "skin/paint/gdi_ledger.h"
 #include "skin/paint/graph_utils.h"
 
 namespace skin {
 
 TacThreadedTimer::TacThreadedTimer(gui::TComponent* AOwner) : gui::TComponent(AOwner) {
+  CommonDataReleasers().AnimTimer = &ReleaseAnimTimer;
   FThreadPriority = tpNormal;
   Step = 0;
   State = -1;
