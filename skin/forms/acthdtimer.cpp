@@ -175,9 +175,10 @@ void AnimTimerStart(TacThreadedTimer& Timer, TsCommonData* Target, int32_t Start
     Timer.StepCount /= 2;
     Timer.Step /= 2;
   }
-  // An animation always has at least one step: the step functions divide by the count.
+  // An animation always has at least one step left: the step functions divide by the count, and the last step
+  // is the one that ends it (a fade started at its end would otherwise never finish).
   if (Timer.StepCount < 1) Timer.StepCount = 1;
-  if (Timer.Step < 0) Timer.Step = 0;
+  Timer.Step = std::clamp(Timer.Step, 0, Timer.StepCount - 1);
   Timer.State = State;
 }
 

@@ -7,7 +7,7 @@
 // A stepped animation has a target (the skin data of the control that animates), a step function and a step
 // count; each tick adds one to Step and calls the step function until Step passes StepCount. An animation that
 // interrupts another starts from the picture on screen (Frame) and takes the part of the 11 steps that the
-// interrupted one had not run. Every animation has at least one step.
+// interrupted one had not run. Every animation has at least one step left to run when it starts.
 //
 // Lifetime: the owner frees the timer (ReleaseAnimTimer). A step function may free the timer that runs it (the
 // end of a glow fade does): the timer is then stopped and cut from its target at once, and goes when the step

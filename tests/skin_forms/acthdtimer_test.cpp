@@ -78,6 +78,7 @@ TEST_F(AnimTimerTest, StepCountsOfFreshInterruptedAndFastAnimations) {
   const Case cases[] = {
       {"fresh", false, 11, 0, false, 0, 11},
       {"fresh, continuing a glow fade at step 4", false, 11, 7, false, 7, 11},
+      {"fresh, mirroring a fade that had not begun", false, 11, 11, false, 10, 11},
       {"fresh, fast", false, 11, 0, true, 0, 5},
       {"interrupted after 4 of 11 steps", true, 11, 7, false, 0, 4},
       {"interrupted after 2 of 5 fast steps", true, 5, 9, false, 0, 4},
