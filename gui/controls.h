@@ -335,7 +335,7 @@ class TWinControl : public TControl {
   void FreeBrush();
   bool updatingBounds_ = false;
   HBRUSH brush_ = nullptr;
-  TColor brushColor_ = clNone;
+  uint32_t brushRGB_ = 0;
 };
 
 class TGraphicControl : public TControl {

@@ -270,13 +270,15 @@ bool TWinControl::Focused() const { return handle_ && GetFocus() == handle_; }
 void TWinControl::TakeFocus() { ::SetFocus(Handle()); }
 
 HBRUSH TWinControl::BrushHandle() {
-  if (brush_ && brushColor_ != color_) {
+  // Kept by the colour it paints: a system colour follows its current value (a skin may change it).
+  const uint32_t rgb = ColorRef(color_);
+  if (brush_ && brushRGB_ != rgb) {
     DeleteObject(brush_);
     brush_ = nullptr;
   }
   if (!brush_) {
-    brush_ = CreateSolidBrush(ColorRef(color_));
-    brushColor_ = color_;
+    brush_ = CreateSolidBrush(rgb);
+    brushRGB_ = rgb;
   }
   return brush_;
 }

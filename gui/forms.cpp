@@ -390,9 +390,13 @@ void TApplication::UnhookMainWindow(int id) {
 }
 
 bool TApplication::RunHooks(TMessage& m) {
+  // Over a copy: a hook may add or remove hooks. One removed meanwhile (its owner may be gone) is skipped.
   const auto hooks = hooks_;
-  for (const auto& h : hooks)
-    if (h.second && h.second(m)) return true;
+  for (const auto& h : hooks) {
+    const bool present =
+        std::any_of(hooks_.begin(), hooks_.end(), [&h](const auto& live) { return live.first == h.first; });
+    if (present && h.second && h.second(m)) return true;
+  }
   return false;
 }
 

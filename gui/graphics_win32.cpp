@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "gui/graphics.h"
+#include "gui/syscolors.h"
 
 namespace gui {
 
@@ -47,7 +48,7 @@ void TCanvas::Select() {
   if (pen_.Style == TPenStyle::psDash) style = PS_DASH;
   if (pen_.Style == TPenStyle::psDot) style = PS_DOT;
   if (pen_.Style == TPenStyle::psClear) style = PS_NULL;
-  penHandle_ = CreatePen(style, pen_.Width, ColorRef(pen_.Color));
+  penHandle_ = CreatePen(style, pen_.Width, PenColor(ColorRef(pen_.Color)));
   HGDIOBJ p = SelectObject(dc_, penHandle_);
   if (!oldPen_) oldPen_ = p;
   SetTextColor(dc_, ColorRef(font_.Color()));

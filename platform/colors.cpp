@@ -22,6 +22,14 @@ TColor ColorToRGB(TColor color, SystemColors& scheme) {
   return color < 0 ? TColor(scheme.SysColor(color & 0xFF)) : color;
 }
 
-TColor ColorToRGB(TColor color) { return ColorToRGB(color, systemColors()); }
+namespace {
+SystemColors* g_programColors = nullptr;
+}  // namespace
+
+SystemColors& programColors() { return g_programColors ? *g_programColors : systemColors(); }
+
+void SetProgramColors(SystemColors* scheme) { g_programColors = scheme; }
+
+TColor ColorToRGB(TColor color) { return ColorToRGB(color, programColors()); }
 
 }  // namespace platform

@@ -77,11 +77,18 @@ SystemColors& systemColors();
 // outside 0..30.
 uint32_t DefaultSystemColor(int index);
 
+// The scheme the program draws with: the operating system's, unless another was put in place over it (a skinning
+// library puts one while a skin is applied, so that every system colour the program resolves takes the skin's
+// value). systemColors() always answers the system's own values.
+SystemColors& programColors();
+// Puts a scheme in place over the system's (nullptr: the system's again).
+void SetProgramColors(SystemColors* scheme);
+
 // The one conversion of a colour to its RGB value. The rule: a system colour (high bit set) becomes the RGB
 // value of its system colour number (its low byte) in the given scheme; every other value, clNone and
 // clDefault included, comes back unchanged. Callers that hand a colour to something that knows no "no colour"
 // (GDI, a pixel) decide themselves what clNone and clDefault become there (gui::ColorRef: black).
 TColor ColorToRGB(TColor color, SystemColors& scheme);
-TColor ColorToRGB(TColor color);  // in the operating system's scheme
+TColor ColorToRGB(TColor color);  // in the program's scheme (programColors)
 
 }  // namespace platform

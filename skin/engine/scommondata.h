@@ -9,6 +9,7 @@
 
 #include "skin/paint/bitmap.h"
 #include "skin/paint/colors.h"
+#include "skin/engine/sskinmanager.h"
 
 namespace gui {
 class TObject;
@@ -104,6 +105,9 @@ struct TsCommonData {
   uint16_t FillFlags = 0;
   uint16_t CtrlState = csUndecided;
   bool BGChanged = true;               // the cached image is stale
+
+  // The manager that serves the owner: its own, else the application's default one (nullptr when neither).
+  TsSkinManager* SkinManager() const { return FSkinManager ? FSkinManager : DefaultManager(); }
 };
 
 // Skin data of a control with scroll bars.

@@ -193,7 +193,7 @@ class SkinLoader {
   // ---- Version notices.
   void CheckSkinVersion(double version) {
     if (version < OldestFullSkinVersion) {
-      bool test = (m_.ComponentState & csDesigning) != 0;
+      bool test = (m_.State() & csDesigning) != 0;
       for (const std::string& p : sys_.CommandLineParameters())
         if (equalNoCase(p, "/actest")) test = true;
       if (test)

@@ -38,6 +38,18 @@ std::shared_ptr<Bitmap> copyRect(const Bitmap& src, const TRect& r) {
   return dst;
 }
 
+// Sets a byte flag back to 0 when the scope ends, by an exception too.
+class ResetOnExit {
+ public:
+  explicit ResetOnExit(uint8_t& flag) : flag_(flag) {}
+  ~ResetOnExit() { flag_ = 0; }
+  ResetOnExit(const ResetOnExit&) = delete;
+  ResetOnExit& operator=(const ResetOnExit&) = delete;
+
+ private:
+  uint8_t& flag_;
+};
+
 bool endsWithNoCase(const std::string& s, std::string_view tail) {
   if (s.size() < tail.size()) return false;
   for (size_t i = 0; i < tail.size(); ++i) {
@@ -87,10 +99,12 @@ void TsSkinManager::SetExtendedBorders(bool Value) {
   if (Value == extendedBorders_) return;
   extendedBorders_ = Value;
   if (!SkinData().Active) return;
-  SkinLoading = 1;
-  LoadCurrent();
-  SkinLoading = 0;
-  if (!(ComponentState & (csLoading | csReading | csDesigning))) RepaintForms(true);
+  {
+    ResetOnExit loading(SkinLoading);
+    SkinLoading = 1;
+    LoadCurrent();
+  }
+  if (!(State() & (csLoading | csReading | csDesigning))) RepaintForms(true);
 }
 
 void TsSkinManager::SetIsDefault(bool Value) {
@@ -111,7 +125,7 @@ void TsSkinManager::SetActive(bool Value) {
     return;
   }
   if (skinName_.empty()) return;
-  if (!(ComponentState & csLoading)) RemoveSkin();
+  if (!(State() & csLoading)) RemoveSkin();
   CacheCommonIndexes(*skin_);
   if (!Designing()) Fire(OnDeactivate);
 }
@@ -161,6 +175,18 @@ void TsSkinManager::SetSkinName(const std::string& Value) {
   const std::string previous = skinName_;
   skinName_ = Value;
   if (!active_) return;
+  try {
+    ChangeSkin(previous, Value);
+  } catch (...) {
+    // Whatever was left half done, the flags of the change do not stay set.
+    SkinLoading = 0;
+    SkinBroadcasting = 0;
+    SkinChangeFinished();
+    throw;
+  }
+}
+
+void TsSkinManager::ChangeSkin(const std::string& previous, const std::string& Value) {
   Fire(OnBeforeChange);
   if (ExtendedBorders() && PreviewLock == 0 && AnimEffects.SkinChanging.Active) SkinChangeBeforeAll();
   SkinLoading = 1;
@@ -177,12 +203,13 @@ void TsSkinManager::SetSkinName(const std::string& Value) {
   if (result == TSkinLoadResult::Failed) skinName_ = previous;
   if (active_) {
     if (PreviewLock != 1) ApplySkin(true);
-    if (!(ComponentState & (csDesigning | csLoading))) Fire(OnActivate);
+    if (!(State() & (csDesigning | csLoading))) Fire(OnActivate);
   } else {
     RemoveSkin();
     if (!Designing()) Fire(OnActivate);
   }
   SkinLoading = 0;
+  SkinChangeFinished();
   Fire(OnAfterChange);
 }
 
@@ -236,19 +263,22 @@ std::string TsSkinManager::PackedSkinFileName() const {
 // ---- Applying and removing.
 
 void TsSkinManager::ApplySkin(bool Animate) {
-  if (ComponentState & (csLoading | csReading)) return;
+  if (State() & (csLoading | csReading)) return;
   BeforeApplySkin(Animate);
   SkinData().Active = 0;
-  SkinBroadcasting = 1;
-  CacheCommonIndexes(*skin_);
-  BroadcastSkinLoaded();
-  SkinBroadcasting = 0;
+  {
+    ResetOnExit broadcasting(SkinBroadcasting);
+    SkinBroadcasting = 1;
+    CacheCommonIndexes(*skin_);
+    BroadcastSkinLoaded();
+  }
   SkinData().Active = 1;
   AfterApplySkin();
   if (Animate) RepaintForms(false);
 }
 
 void TsSkinManager::RemoveSkin() {
+  ResetOnExit deactivating(Deactivating);
   Deactivating = 1;
   BeforeRemoveSkin();
   SkinData().Active = 0;
@@ -256,7 +286,6 @@ void TsSkinManager::RemoveSkin() {
   SkinManagerFreeImages(*skin_);
   skin_->Sections.clear();
   CacheCommonIndexes(*skin_);
-  Deactivating = 0;
 }
 
 void TsSkinManager::CacheCommonIndexes(LoadedSkin& Target) const {
@@ -306,12 +335,62 @@ TSkinLoadResult TsSkinManager::LoadCurrent() {
 }
 
 void TsSkinManager::ReloadForAdjustment() {
-  if (!active_ || (ComponentState & (csLoading | csReading))) return;
-  SkinLoading = 1;
-  LoadCurrent();
-  Fire(OnAfterChange);
-  SkinLoading = 0;
+  if (!active_ || (State() & (csLoading | csReading))) return;
+  {
+    ResetOnExit loading(SkinLoading);
+    SkinLoading = 1;
+    LoadCurrent();
+    Fire(OnAfterChange);
+  }
   if (!PreviewLock) RepaintForms(true);
+}
+
+// ---- Skin names and scroll-bar widths.
+
+std::vector<std::string> SkinManagerGetSkinNames(const TsSkinManager& m) {
+  std::vector<std::string> names;
+  for (int i = 0; i < m.InternalSkins.Count(); ++i) names.push_back(m.InternalSkins[i].Name);
+  const std::string dir = m.NormalizeSkinDirectory();
+  if (!dir.empty() && DirectoryExists(dir)) {
+    const std::string base = IncludeTrailingBackslash(dir);
+    TSearchRec f;
+    if (FindFirstEntry(base + "*", faDirectory, f) == 0) {
+      do {
+        if (f.Name.empty() || f.Name[0] == '.') continue;
+        if (f.Attr & faDirectory) {
+          if (!FindFileNoCase(base + f.Name + "\\Options.dat").empty())
+            names.push_back(f.Name);
+        } else if (f.Name.size() > 4 && endsWithNoCase(f.Name, ".asz")) {
+          names.push_back(f.Name.substr(0, f.Name.size() - 4));
+        }
+      } while (FindNextEntry(f) == 0);
+      FindCloseEntry(f);
+    }
+  }
+  std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+      char x = a[i], y = b[i];
+      if (x >= 'a' && x <= 'z') x = char(x - 'a' + 'A');
+      if (y >= 'a' && y <= 'z') y = char(y - 'a' + 'A');
+      if (x != y) return uint8_t(x) < uint8_t(y);
+    }
+    return a.size() < b.size();
+  });
+  return names;
+}
+
+int32_t SkinManagerScrollWidth(const TsSkinManager* m) {
+  if (!m || m->ScrollsOptions.ScrollSize < 0) {
+    SkinSystem& sys = m ? m->System() : systemSkinSystem();
+    return sys.SystemMetric(smCXVSCROLL);
+  }
+  return m->ScrollsOptions.ScrollSize;
+}
+
+int32_t SkinManagerScrollWidthMax(const TsSkinManager* m) {
+  SkinSystem& sys = m ? m->System() : systemSkinSystem();
+  return std::max(sys.SystemMetric(smCXVSCROLL), SkinManagerScrollWidth(m));
 }
 
 }  // namespace skin

@@ -111,6 +111,9 @@ class TsSkinManager {
 
   // ---- State.
   TComponentState ComponentState = 0;
+  // The state the manager acts on: ComponentState, with whatever a class above adds (the state of the component
+  // that carries the manager).
+  virtual TComponentState State() const { return ComponentState; }
   uint8_t PreviewLock = 0;       // 1: setting SkinName loads the skin without applying it
   uint8_t Packed = 0;            // the current skin came from a packed container
   uint8_t Deactivating = 0;      // 1 while the skin is being removed
@@ -169,6 +172,11 @@ class TsSkinManager {
   virtual void AfterApplySkin() {}
   // Before the skin is removed (glows and window hooks removed).
   virtual void BeforeRemoveSkin() {}
+  // At the end of a skin change (SkinName set, whether it loaded, failed, switched the manager off or was left
+  // by an exception): whatever the change held for its transition (locked forms, the animation flag) is let go.
+  // Must not throw.
+  virtual void SkinChangeFinished() noexcept {}
+  bool Designing() const { return (State() & csDesigning) != 0; }
   // Tell every form that the skin was removed.
   virtual void BroadcastSkinRemoved() {}
   // The outer-shadow mask of a shadow record whose source asks for the generated blur image: an image record
@@ -180,6 +188,8 @@ class TsSkinManager {
  private:
   friend class SkinLoader;
 
+  // The body of SetSkinName once the manager is active (the setter catches what it throws).
+  void ChangeSkin(const std::string& previous, const std::string& Value);
   // Loads the skin again after a change of an adjustment value (Brightness, Saturation, HueOffset).
   void ReloadForAdjustment();
   // Loads packed or unpacked by what the skin directory holds.
@@ -191,7 +201,6 @@ class TsSkinManager {
   void Fire(const TNotifyEvent& Event) {
     if (Event) Event(*this);
   }
-  bool Designing() const { return (ComponentState & csDesigning) != 0; }
 
   SkinSystem* system_;
   std::unique_ptr<LoadedSkin> skin_;
@@ -204,6 +213,16 @@ class TsSkinManager {
   std::string skinDirectory_;
   std::string skinName_;
 };
+
+// The names of the skins the manager can load: every stored skin's name, then, when the (normalised) skin
+// directory exists, each of its sub-directories (not starting with '.') that holds an "Options.dat" and each
+// ".asz" file (its name without the extension); sorted without regard to case.
+std::vector<std::string> SkinManagerGetSkinNames(const TsSkinManager& Manager);
+// The width of a skinned scroll bar: the manager's ScrollsOptions.ScrollSize, or the system's vertical scroll
+// bar width when there is no manager or ScrollSize is negative.
+int32_t SkinManagerScrollWidth(const TsSkinManager* Manager);
+// The larger of the system's vertical scroll bar width and SkinManagerScrollWidth.
+int32_t SkinManagerScrollWidthMax(const TsSkinManager* Manager);
 
 // The look-ups of loaded_skin.h on a manager's loaded skin.
 inline int32_t SkinManagerGetSectionIndex(const TsSkinManager& m, std::string_view name) {

@@ -1,0 +1,165 @@
+#include "skin/engine/svclutils.h"
+
+#include <vector>
+
+#include "gui/syscolors.h"
+#include "skin/engine/skinchange.h"
+
+namespace skin {
+
+namespace {
+
+// A windowed control reached as a window: its window on Windows; natively the headless control stands for
+// the window it would have.
+bool HasWindow(const gui::TWinControl* c) {
+#ifdef _WIN32
+  return c->HandleAllocated();
+#else
+  (void)c;
+  return true;
+#endif
+}
+
+LRESULT SendToWindowOf(gui::TWinControl* c, UINT msg, WPARAM w, LPARAM l) {
+#ifdef _WIN32
+  if (c->HandleAllocated()) return SendMessageA(c->WindowHandle(), msg, w, l);
+#endif
+  return c->Perform(msg, w, l);
+}
+
+bool StillChildOf(const gui::TWinControl* parent, const gui::TControl* child) {
+  for (int i = 0; i < parent->ControlCount(); ++i)
+    if (parent->Controls(i) == child) return true;
+  return false;
+}
+
+}  // namespace
+
+LRESULT SendLibraryCommand(HWND Wnd, uint16_t Command, LPARAM LParam) {
+#ifdef _WIN32
+  if (!Wnd) return 0;
+  return SendMessageA(Wnd, WM_SKINCOMMAND, SkinCommandWParam(Command), LParam);
+#else
+  (void)Wnd;
+  (void)Command;
+  (void)LParam;
+  return 0;
+#endif
+}
+
+LRESULT SendLibraryCommandToControl(gui::TControl* Control, uint16_t Command, LPARAM LParam) {
+  if (!Control) return 0;
+  auto* w = dynamic_cast<gui::TWinControl*>(Control);
+  if (!w) return Control->Perform(WM_SKINCOMMAND, SkinCommandWParam(Command), LParam);
+  if (w->IsDestroying() || !HasWindow(w)) return 0;
+  return SendToWindowOf(w, WM_SKINCOMMAND, SkinCommandWParam(Command), LParam);
+}
+
+bool QueryLibraryCommand(HWND Wnd, uint16_t Command) { return SendLibraryCommand(Wnd, Command, 0) == 1; }
+
+void BroadcastToChildren(gui::TWinControl* Control, gui::TMessage& Msg) {
+  if (!Control) return;
+  std::vector<gui::TControl*> children;
+  for (int i = 0; i < Control->ControlCount(); ++i) children.push_back(Control->Controls(i));
+  for (gui::TControl* child : children) {
+    if (!StillChildOf(Control, child)) continue;  // removed or freed meanwhile
+    if (child->IsDestroying()) break;
+    auto* w = dynamic_cast<gui::TWinControl*>(child);
+#ifdef _WIN32
+    const bool windowPath = w && w->HandleAllocated();
+#else
+    const bool windowPath = w != nullptr;  // the headless control is asked as its window would be
+#endif
+    if (!windowPath) {
+      child->Perform(Msg.Msg, Msg.WParam, Msg.LParam);
+      continue;
+    }
+    if (SendToWindowOf(w, WM_SKINCOMMAND, SkinCommandWParam(AC_ISSKINNED), 0) == 1)
+      SendToWindowOf(w, Msg.Msg, Msg.WParam, Msg.LParam);
+    else
+      BroadcastToChildren(w, Msg);
+  }
+}
+
+bool AcceptSkinCommand(const gui::TMessage& Msg) {
+  if (Msg.Msg != WM_SKINCOMMAND || !SkinCommandCarriesAddress(SkinCommandCode(Msg.WParam))) return true;
+#ifdef _WIN32
+  return !InSendMessage();
+#else
+  return true;
+#endif
+}
+
+bool ControlCanPaint(const gui::TControl* Control) {
+  if (!Control || !Control->Parent()) return false;
+  if (auto* w = dynamic_cast<const gui::TWinControl*>(Control); w && !HasWindow(w)) return false;
+  if (Control->ControlState() & gui::csCreating) return false;
+  if (Control->ComponentState() & (gui::csLoading | gui::csReading | gui::csDestroying)) return false;
+  return true;
+}
+
+gui::TCustomForm* GetOwnerForm(gui::TComponent* Component) {
+  for (gui::TComponent* c = Component; c; c = c->Owner())
+    if (auto* f = dynamic_cast<gui::TCustomForm*>(c)) return f;
+  return nullptr;
+}
+
+gui::TCustomFrame* GetOwnerFrame(gui::TComponent* Component) {
+  for (gui::TComponent* c = Component; c; c = c->Owner())
+    if (auto* f = dynamic_cast<gui::TCustomFrame*>(c)) return f;
+  return nullptr;
+}
+
+uint32_t GetTextFlags(const gui::TControl* Control, gui::TAlignment Alignment) {
+  constexpr uint32_t kLeft = 0, kRight = 2, kCenter = 1, kExpandTabs = 0x40, kVCenter = 4;
+  uint32_t flags = kLeft;
+  if (Alignment == gui::TAlignment::taRightJustify) flags = kRight;
+  if (Alignment == gui::TAlignment::taCenter) flags = kCenter;
+  (void)Control;  // the layer draws left to right only: no reading-order flags to add
+  return flags | kExpandTabs | kVCenter;
+}
+
+int SumAlignedControls(const gui::TWinControl* Control, gui::TAlign Align, bool WithGraphic) {
+  if (!Control) return 0;
+  const bool vertical = Align == gui::TAlign::alTop || Align == gui::TAlign::alBottom;
+  const bool horizontal = Align == gui::TAlign::alLeft || Align == gui::TAlign::alRight;
+  if (!vertical && !horizontal) return 0;
+  int sum = 0;
+  for (int i = 0; i < Control->ControlCount(); ++i) {
+    const gui::TControl* c = Control->Controls(i);
+    if (!c->Visible() || c->Align() != Align) continue;
+    if (!WithGraphic && !dynamic_cast<const gui::TWinControl*>(c)) continue;
+    sum += vertical ? c->Height() : c->Width();
+  }
+  return sum;
+}
+
+void NotifyParentChildChanged(gui::TControl* Control) {
+  if (!Control || (Control->ComponentState() & (gui::csLoading | gui::csDesigning))) return;
+  gui::TCustomForm* form = Control->GetParentForm();
+  if (!form) return;
+  SendToWindowOf(form, WM_SKINCOMMAND, SkinCommandWParam(AC_CHILDADDED), reinterpret_cast<LPARAM>(Control));
+}
+
+void RepaintChildControls(gui::TWinControl* Control) {
+  if (!Control || AnimationInProgress() || (Control->ComponentState() & gui::csDesigning)) return;
+  std::vector<gui::TControl*> children;
+  for (int i = 0; i < Control->ControlCount(); ++i) children.push_back(Control->Controls(i));
+  for (gui::TControl* child : children) {
+    if (!StillChildOf(Control, child) || child->IsDestroying()) continue;
+    if (auto* w = dynamic_cast<gui::TWinControl*>(child)) {
+      if (HasWindow(w) && w->Showing()) SendToWindowOf(w, WM_SKINCOMMAND, SkinCommandWParam(AC_FLUSHREPAINT), 0);
+    } else {
+      child->Perform(WM_SKINCOMMAND, SkinCommandWParam(AC_FLUSHREPAINT), 0);
+    }
+  }
+}
+
+TColor ControlBgColor(gui::TControl* Control) {
+  if (!Control) return clFuchsia;
+  if (SendLibraryCommandNoParam(Control, AC_ISSKINNED) == 1)
+    return TColor(gui::ColorToRGB(gui::TColor(SendLibraryCommandToControl(Control, AC_GETCOLOR, clFuchsia))));
+  return TColor(gui::ColorToRGB(Control->Color()));
+}
+
+}  // namespace skin

@@ -1,0 +1,538 @@
+// The skin manager component on headless forms: the default manager, the order of a skin change as the forms
+// see it, broadcasts and sweeps over skinned and unskinned forms, flags after failures, the skin's system
+// colours in the component layer, skins from an outside editor, hot and tracked controls, the acting setters,
+// skin names of a directory, and the control utilities.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "gui/extctrls.h"
+#include "gui/frames.h"
+#include "gui/stdctrls.h"
+#include "gui/syscolors.h"
+#include "skin/engine/componentprops.h"
+#include "skin/engine/programskinmanager.h"
+#include "skin/engine/scommondata.h"
+#include "skin/engine/skinchange.h"
+#include "skin/engine/skinsyscolors.h"
+#include "skin/engine/svclutils.h"
+#include "tests/skin_manager/manager_env.h"
+#include "tests/skin_manager/probe_form.h"
+
+namespace {
+
+using namespace skin;
+using namespace skintest;
+
+// Forms owned by the application (as the program's are), freed at the end of the test.
+struct Forms {
+  std::vector<gui::TCustomForm*> list;
+  ProbeForm* Add(const std::string& name, bool skinned, Log* log = nullptr) {
+    auto* f = new ProbeForm(gui::Application, name, skinned, log);
+    f->Show();
+    list.push_back(f);
+    return f;
+  }
+  ~Forms() {
+    for (auto it = list.rbegin(); it != list.rend(); ++it) gui::Free(*it);
+  }
+};
+
+TEST(SkinManagerComponent, TheFirstManagerIsTheDefaultAndHooksTheApplication) {
+  PortableSkinSystem sys;
+  auto themeChanged = [] {
+    gui::TMessage m{0x031A, 0, 0, 0};
+    return gui::Application->RunHooks(m);
+  };
+  EXPECT_FALSE(themeChanged());
+  {
+    TsSkinManagerComponent first(nullptr, sys);
+    EXPECT_TRUE(first.IsDefault());
+    EXPECT_STREQ(first.ClassName(), "TsSkinManager");
+    EXPECT_TRUE(themeChanged());  // its hook on the main window takes the message
+    {
+      TsSkinManagerComponent second(nullptr, sys);
+      EXPECT_FALSE(second.IsDefault());
+      second.SetIsDefault(false);
+      EXPECT_TRUE(first.IsDefault());  // False while a default exists changes nothing
+      second.SetIsDefault(true);
+      EXPECT_TRUE(second.IsDefault());
+      first.SetIsDefault(true);
+    }
+    EXPECT_TRUE(first.IsDefault());
+  }
+  EXPECT_EQ(DefaultManager(), nullptr);  // no other manager becomes the default by itself
+  EXPECT_FALSE(themeChanged());
+}
+
+TEST(SkinManagerComponent, TheProgramsStoredManagerAsAComponent) {
+  PortableSkinSystem sys;
+  TsSkinManagerComponent m(nullptr, sys);
+  Forms forms;
+  ProbeForm* plain = forms.Add("P", false);
+  ReadProgramSkinManager(m);  // the skin is loaded while the definition is read, applied in Loaded
+  EXPECT_EQ(plain->Count(AC_SKINLOADED), 1);
+  EXPECT_EQ(m.SkinData().Active, 1);
+  EXPECT_EQ(m.HooksInstalled, 1);
+  EXPECT_TRUE(SkinSysColorsInstalled());  // the program's manager asks for the skin's system colours
+  m.SetActive(false);
+  EXPECT_FALSE(SkinSysColorsInstalled());
+}
+
+TEST(SkinManagerComponent, ASkinChangeInTheOrderTheFormsSeeIt) {
+  PortableSkinSystem sys;
+  sys.layeredWindows = true;
+  ManagerEnv e(sys);
+  e.Store("One", Pack(FixtureMembers()));
+  e.Store("Two", Pack(FixtureMembers()));
+  Log log;
+  Forms forms;
+  ProbeForm* skinned = forms.Add("S", true, &log);
+  skinned->provider().border = true;
+  ProbeForm* plain = forms.Add("P", false, &log);
+  e.m->SetExtendedBorders(true);
+  auto note = [&log](const char* name) { return [&log, name](TsSkinManager&) { log.push_back(name); }; };
+  e.m->OnBeforeChange = note("before");
+  e.m->OnSkinLoading = note("loading");
+  e.m->OnActivate = note("activate");
+  e.m->OnAfterChange = note("after");
+  ManagerServices().AnimSkinChange = [&log](TacFormProvider& p, uint16_t time, uint8_t alpha, bool aero) {
+    log.push_back(p.Form()->Name() + ":anim " + std::to_string(time));
+  };
+  e.m->SetSkinName("One");
+  log.clear();
+  e.m->SetSkinName("Two");
+  ManagerServices().AnimSkinChange = nullptr;
+  const Log expected = {"before",      "S:snapshot", "loading",    "S:show-snapshot", "S:redraw-off",
+                        "P:loaded",    "S:loaded",   "P:stop",     "S:stop",          "P:refresh",
+                        "S:refresh",   "S:redraw-on", "S:anim 100", "S:region",       "S:border",
+                        "activate",    "after"};
+  EXPECT_EQ(log, expected);
+  EXPECT_EQ(AnimationInProgress(), 0);
+  EXPECT_EQ(skinned->provider().StateFlags, 0u);
+  EXPECT_EQ(skinned->provider().SkinChangingByte, 0);
+  EXPECT_EQ(plain->Count(AC_SKINLOADED), 2);
+  EXPECT_EQ(e.m->HooksInstalled, 1);
+  EXPECT_NE(ProviderList(), nullptr);
+
+  // Switching off: the removal once (a second switch-off does nothing), hooks and provider list gone.
+  e.m->SetActive(false);
+  e.m->SetActive(false);
+  EXPECT_EQ(skinned->Count(AC_SKINREMOVED), 1);
+  EXPECT_EQ(plain->Count(AC_SKINREMOVED), 1);
+  EXPECT_EQ(e.m->HooksInstalled, 0);
+  EXPECT_EQ(ProviderList(), nullptr);
+}
+
+TEST(SkinManagerComponent, FailuresAndExceptionsLeaveNoFlagSet) {
+  PortableSkinSystem sys;
+  sys.layeredWindows = true;
+  ManagerEnv e(sys);
+  e.Store("Good", Pack(FixtureMembers()));
+  e.dir.write("Broken.asz", "not a packed skin at all");
+  e.m->SetExtendedBorders(true);
+  Forms forms;
+  ProbeForm* skinned = forms.Add("S", true);
+  e.m->SetSkinName("Good");
+  auto expectClear = [&](const char* when) {
+    SCOPED_TRACE(when);
+    EXPECT_EQ(e.m->SkinLoading, 0);
+    EXPECT_EQ(e.m->SkinBroadcasting, 0);
+    EXPECT_EQ(e.m->Deactivating, 0);
+    EXPECT_EQ(AnimationInProgress(), 0);
+    EXPECT_EQ(skinned->provider().StateFlags & (pfRedrawLocked | pfBorderSnapshot), 0u);
+    EXPECT_EQ(skinned->provider().SkinChangingByte, 0);
+  };
+
+  e.m->SetSkinName("Broken");  // refused: reported, the previous skin stays and is applied again
+  EXPECT_EQ(e.m->SkinName(), "Good");
+  EXPECT_FALSE(sys.messageBoxes.empty() && sys.errorBoxes.empty());
+  expectClear("failed load");
+
+  // A form that fails while it is told: the change ends with the exception, and nothing stays locked.
+  skinned->onCommand = [](uint16_t code, gui::TMessage&) {
+    if (code == AC_SKINLOADED) throw std::runtime_error("receiver failed");
+  };
+  skinned->received.clear();
+  std::vector<std::string> reported;
+  gui::Application->OnException = [&reported](gui::TObject*, const std::string& message) { reported.push_back(message); };
+#ifdef _WIN32
+  // The window procedure reports it and answers for the form: the change goes on.
+  e.m->SetSkinName("Good");
+  EXPECT_EQ(reported, (std::vector<std::string>{"receiver failed"}));
+#else
+  EXPECT_THROW(e.m->SetSkinName("Good"), std::runtime_error);
+#endif
+  gui::Application->OnException = nullptr;
+  expectClear("exception in the sweep");
+  skinned->onCommand = nullptr;
+  skinned->received.clear();
+  e.m->SetSkinName("Good");
+  EXPECT_EQ(skinned->Count(AC_SKINREFRESH), 1);
+
+  // A load that switches the manager off (nothing to load) removes the skin and lets go of the forms.
+  e.m->InternalSkins.Clear();
+  e.m->SetSkinName("Nothing");
+  EXPECT_FALSE(e.m->Active());
+  expectClear("switched off by the load");
+}
+
+TEST(SkinManagerComponent, SkinnedFormsListAndWalksOverIt) {
+  gui::TForm a(nullptr), b(nullptr), c(nullptr);
+  RegisterSkinnedForm(&a);
+  RegisterSkinnedForm(&b);
+  RegisterSkinnedForm(&c);
+  UnregisterSkinnedForm(&a);  // the last one takes its slot
+  EXPECT_EQ(SkinnedFormsList(), (std::vector<gui::TCustomForm*>{&c, &b}));
+  UnregisterSkinnedForm(&a);  // not listed: unchanged
+  EXPECT_EQ(SkinnedFormsList().size(), 2u);
+  UnregisterSkinnedForm(&b);
+  UnregisterSkinnedForm(&c);
+  EXPECT_TRUE(SkinnedFormsList().empty());
+  UnregisterSkinnedForm(&c);  // an empty list is left alone
+  EXPECT_TRUE(SkinnedFormsList().empty());
+
+  // A form freed by a receiver during a broadcast is not reached any more.
+  Forms forms;
+  ProbeForm* first = forms.Add("First", true);
+  ProbeForm* second = forms.Add("Second", true);
+  first->onCommand = [&](uint16_t code, gui::TMessage&) {
+    if (code != AC_SKINREFRESH || !second) return;
+    forms.list.erase(std::find(forms.list.begin(), forms.list.end(), second));
+    gui::Free(second);
+    second = nullptr;
+  };
+  gui::TMessage m{WM_SKINCOMMAND, SkinCommandWParam(AC_SKINREFRESH), 0, 0};
+  BroadcastToAllForms(m);
+  EXPECT_EQ(first->Count(AC_SKINREFRESH), 1);
+  EXPECT_EQ(second, nullptr);
+}
+
+TEST(SkinManagerComponent, BroadcastsReachUnskinnedFormsAndTheirControls) {
+  Forms forms;
+  ProbeForm* plain = forms.Add("Plain", false);
+  ProbeForm* skinned = forms.Add("Skinned", true);
+  // A panel nobody skinned passes the message to its children; a skinned control gets it itself.
+  auto* panel = new ProbeControl<gui::TPanel>(plain, plain, false);
+  auto* inner = new ProbeControl<gui::TEdit>(plain, panel, true);
+  auto* label = new ProbeControl<gui::TLabel>(plain, plain, false);
+  gui::TMessage m{WM_SKINCOMMAND, SkinCommandWParam(AC_SKINLOADED), 0, 0};
+  BroadcastToAllForms(m);
+  EXPECT_EQ(plain->Count(AC_SKINLOADED), 1);
+  EXPECT_EQ(skinned->Count(AC_SKINLOADED), 1);  // once, as a skinned form
+  EXPECT_EQ(panel->Count(AC_SKINLOADED), 0);
+  EXPECT_EQ(inner->Count(AC_SKINLOADED), 1);
+  EXPECT_EQ(label->Count(AC_SKINLOADED), 1);
+
+  // Sweeps skip minimized and hidden forms.
+  PortableSkinSystem sys;
+  ManagerEnv e(sys);
+  ProbeForm* hidden = forms.Add("Hidden", true);
+  hidden->Hide();
+  ProbeForm* minimized = forms.Add("Min", true);
+  minimized->SetWindowState(gui::TWindowState::wsMinimized);
+  int visited = 0;
+  ForEachProviderForm(*e.m, [&](TacFormProvider& p) {
+    ++visited;
+    EXPECT_EQ(p.Form(), skinned);
+  });
+  EXPECT_EQ(visited, 1);
+}
+
+TEST(SkinManagerComponent, SystemColoursFollowTheAppliedSkinOnly) {
+  PortableSkinSystem sys;
+  ManagerEnv e(sys);
+  const uint32_t edit = 0x123456, main = 0x405060;
+  e.Store("Coloured", ColouredFixture(edit, main));
+  auto members = FixtureMembers();
+  std::string& o = members[0].Data;
+  o.erase(o.find("[EDIT]"), o.find("[FORM]") - o.find("[EDIT]"));  // a skin without colours of its own for edits
+  e.Store("NoEdit", Pack(members));
+  const uint32_t systemWindow = gui::SystemSysColor(5), systemFace = gui::SystemSysColor(15);
+
+  e.m->SetChangeSysColors(true);
+  EXPECT_FALSE(SkinSysColorsInstalled());  // no skin applied yet
+  e.m->SetSkinName("Coloured");
+  ASSERT_TRUE(SkinSysColorsInstalled());
+  EXPECT_EQ(gui::ColorToRGB(gui::clWindow), edit);
+  EXPECT_EQ(gui::ColorToRGB(gui::clBtnFace), systemFace);  // not a colour the skin gives
+  EXPECT_EQ(gui::PenColor(15), main);
+  EXPECT_EQ(gui::PenColor(0x00FF00), 0x00FF00u);
+  // A skin loaded meanwhile reads the system's values, not those of the skin in place.
+  e.m->SetSkinName("NoEdit");
+  EXPECT_EQ(uint32_t(SkinManagerEditColor(*e.m)), uint32_t(ColorToRGB(clWindow, sys)));
+  e.m->SetSkinName("Coloured");
+
+  e.m->SetChangeSysColors(false);
+  EXPECT_EQ(gui::ColorToRGB(gui::clWindow), systemWindow);
+  e.m->SetChangeSysColors(true);
+  EXPECT_EQ(gui::ColorToRGB(gui::clWindow), edit);
+  e.m->SetActive(false);
+  EXPECT_EQ(gui::ColorToRGB(gui::clWindow), systemWindow);
+  e.m->SetActive(true);
+  EXPECT_EQ(gui::ColorToRGB(gui::clWindow), edit);
+  e.m.reset();
+  EXPECT_FALSE(SkinSysColorsInstalled());
+  EXPECT_EQ(gui::ColorToRGB(gui::clWindow), systemWindow);
+}
+
+TEST(SkinManagerComponent, SkinsFromAnOutsideEditor) {
+  std::vector<uint8_t> block(SkinPreviewDataSize, 0);
+  auto put = [&block](size_t offset, const std::string& s) { std::memcpy(block.data() + offset, s.data(), s.size()); };
+  block[0] = 0x00;
+  block[1] = 0xA4;
+  put(SkinPreviewNameOffset, "Preview");
+  put(SkinPreviewDirectoryOffset, "C:\\Editor");
+  put(SkinPreviewOptionsOffset, FixtureOptionsText());
+  struct Case {
+    const char* what;
+    std::function<void(std::vector<uint8_t>&)> change;
+    bool whole;
+  };
+  for (const Case& k : std::vector<Case>{
+           {"whole", [](std::vector<uint8_t>&) {}, true},
+           {"longer than the record", [](std::vector<uint8_t>& b) { b.push_back(1); }, true},
+           {"one byte short", [](std::vector<uint8_t>& b) { b.pop_back(); }, false},
+           {"other magic", [](std::vector<uint8_t>& b) { b[1] = 0xA5; }, false},
+           {"name unterminated",
+            [](std::vector<uint8_t>& b) { std::memset(b.data() + SkinPreviewNameOffset, 'n', SkinPreviewNameSize); },
+            false},
+           {"directory unterminated",
+            [](std::vector<uint8_t>& b) {
+              std::memset(b.data() + SkinPreviewDirectoryOffset, 'd', SkinPreviewDirectorySize);
+            },
+            false},
+           {"options unterminated",
+            [](std::vector<uint8_t>& b) { std::memset(b.data() + SkinPreviewOptionsOffset, 'o', SkinPreviewOptionsSize); },
+            false}}) {
+    SCOPED_TRACE(k.what);
+    std::vector<uint8_t> b = block;
+    k.change(b);
+    const auto parsed = ParseSkinPreviewData(b.data(), b.size());
+    ASSERT_EQ(parsed.has_value(), k.whole);
+    if (parsed) {
+      EXPECT_EQ(parsed->Name, "Preview");
+    }
+  }
+
+  // The manager loads the received description (its images missing) and applies it without the animation.
+  PortableSkinSystem sys;
+  ManagerEnv e(sys);
+  Forms forms;
+  ProbeForm* skinned = forms.Add("S", true);
+  EXPECT_FALSE(e.m->TakeSkinPreview(6, block.data(), block.size()));  // not from an editor
+  std::vector<uint8_t> shortBlock(block.begin(), block.end() - 1);
+  EXPECT_FALSE(e.m->TakeSkinPreview(SkinPreviewCopyDataWParam, shortBlock.data(), shortBlock.size()));
+  EXPECT_EQ(e.m->ReceivedSkin[1], 0);  // nothing taken
+  ASSERT_TRUE(e.m->TakeSkinPreview(SkinPreviewCopyDataWParam, block.data(), block.size()));
+  gui::TMessage apply{WM_SKINCOMMAND, SkinCommandWParam(AC_APPLYRECEIVEDSKIN), 0, 0};
+  EXPECT_TRUE(e.m->AppHook(apply));
+  EXPECT_EQ(e.m->SkinName(), "Preview");
+  EXPECT_EQ(e.m->SkinDirectory(), "C:\\Editor");
+  EXPECT_GE(SkinManagerGetSectionIndex(*e.m, "BUTTON"), 0);
+  EXPECT_EQ(e.m->SkinData().Active, 1);
+  EXPECT_EQ(e.m->PreviewLock, 0);
+  EXPECT_FALSE(e.m->ReceivedOptions.has_value());
+  EXPECT_TRUE(e.m->AnimEffects.SkinChanging.Active);
+  EXPECT_GE(skinned->Count(AC_SKINLOADED), 1);
+}
+
+TEST(SkinManagerComponent, HotAndTrackedControls) {
+  PortableSkinSystem sys;
+  ManagerEnv e(sys);
+  gui::TForm form(nullptr);
+  auto* a = new ProbeControl<gui::TLabel>(&form, &form, true);
+  auto* b = new ProbeControl<gui::TLabel>(&form, &form, true);
+  TsCommonData pressedData;
+  a->received.clear();
+  e.m->SetHotControl(a);
+  e.m->SetHotControl(b);
+  EXPECT_EQ(a->received, (std::vector<uint16_t>{AC_MOUSEENTER, AC_MOUSELEAVE}));
+  EXPECT_EQ(a->lastParam, e.m->ManagerParam());
+  EXPECT_EQ(e.m->HotControl(), b);
+
+  // The tracked control stays while the mouse is over it; the hot control waits for it.
+  auto* tracked = new gui::TLabel(&form);
+  tracked->SetParent(&form);
+  tracked->WindowProc = [&pressedData](gui::TMessage& m) {
+    if (m.Msg == WM_SKINCOMMAND && SkinCommandCode(m.WParam) == AC_GETSKINDATA)
+      m.Result = reinterpret_cast<LRESULT>(&pressedData);
+  };
+  e.m->SetTrackedControl(tracked);
+  pressedData.MouseAbove = 1;
+  e.m->SetHotControl(a);
+  EXPECT_EQ(e.m->HotControl(), b);
+  EXPECT_EQ(e.m->TrackedControl(), tracked);
+  pressedData.MouseAbove = 0;
+  e.m->SetHotControl(a);
+  EXPECT_EQ(e.m->HotControl(), a);
+  EXPECT_EQ(e.m->TrackedControl(), nullptr);
+
+  // Controls that go are forgotten.
+  e.m->SetTrackedControl(b);
+  delete a;
+  delete b;
+  EXPECT_EQ(e.m->HotControl(), nullptr);
+  EXPECT_EQ(e.m->TrackedControl(), nullptr);
+}
+
+TEST(SkinManagerComponent, SettersThatActAndThoseThatDoNot) {
+  PortableSkinSystem sys;
+  ManagerEnv e(sys);
+  e.Store("One", Pack(FixtureMembers()));
+  Forms forms;
+  ProbeForm* plain = forms.Add("P", false);
+  e.m->SetSkinName("One");
+  struct Case {
+    const char* what;
+    std::function<void()> set;
+    uint16_t code;
+    int times;
+  };
+  for (const Case& k : std::vector<Case>{
+           {"outer effects", [&] { e.m->SetAllowOuterEffects(true); }, AC_SKINREFRESH, 1},
+           {"outer effects again", [&] { e.m->SetAllowOuterEffects(true); }, AC_SKINREFRESH, 0},
+           {"discoloured glyphs", [&] { e.m->SetDiscoloredGlyphs(true); }, AC_SKINREFRESH, 1},
+           {"buttons size", [&] { e.m->SetButtonsSize(14); }, AC_SKINREFRESH, 1},
+           {"scroll size", [&] { e.m->SetScrollSize(20); }, AC_SCROLLSIZECHANGED, 1},
+           {"scroll size again", [&] { e.m->SetScrollSize(20); }, AC_SCROLLSIZECHANGED, 0},
+           {"brightness above the range", [&] { e.m->SetBrightness(150); }, AC_SKINREFRESH, 1},
+           {"brightness at the limit", [&] { e.m->SetBrightness(100); }, AC_SKINREFRESH, 0}}) {
+    SCOPED_TRACE(k.what);
+    plain->received.clear();
+    k.set();
+    EXPECT_EQ(plain->Count(k.code), k.times);
+  }
+  EXPECT_EQ(e.m->Brightness(), 100);
+  EXPECT_EQ(SkinManagerScrollWidth(e.m.get()), 20);
+  EXPECT_EQ(SkinManagerScrollWidthMax(e.m.get()), 20);
+  e.m->SetScrollSize(-1);
+  EXPECT_EQ(SkinManagerScrollWidth(e.m.get()), sys.SystemMetric(smCXVSCROLL));
+  EXPECT_EQ(SkinManagerScrollWidth(nullptr), systemSkinSystem().SystemMetric(smCXVSCROLL));
+}
+
+TEST(SkinManagerComponent, SkinNamesOfTheStoredSkinsAndTheDirectory) {
+  PortableSkinSystem sys;
+  ManagerEnv e(sys);
+  e.Store("Zest (internal)", "");
+  e.Store("apple (internal)", "");
+  e.WriteDirectory("Mango", {{"options.DAT", "[GLOBALINFO]\r\n"}});
+  e.WriteDirectory("NoDescription", {{"Master.bmp", "BM"}});
+  e.WriteDirectory(".Hidden", {{"Options.dat", "[GLOBALINFO]\r\n"}});
+  e.dir.write("Berry.ASZ", "packed");
+  e.dir.write("notes.txt", "");
+  EXPECT_EQ(SkinManagerGetSkinNames(*e.m),
+            (std::vector<std::string>{"apple (internal)", "Berry", "Mango", "Zest (internal)"}));
+  e.m->SetSkinDirectory(e.dir.file("missing"));
+  EXPECT_EQ(SkinManagerGetSkinNames(*e.m).size(), 2u);
+}
+
+TEST(SkinManagerComponent, ThirdPartyListsComeFromTheTextsOrTheirDefaults) {
+  PortableSkinSystem sys;
+  auto m = std::make_unique<TsSkinManagerComponent>(nullptr, sys);
+  m->BeginLoading();
+  m->ThirdParty[tpButtons] = "";
+  m->ThirdParty[tpEdits] = "TMyEdit\r\nTOtherEdit";
+  m->Loaded();
+  EXPECT_EQ(m->ThirdPartyLists[tpButtons], (std::vector<std::string>{"TButton"}));
+  EXPECT_EQ(m->ThirdPartyLists[tpEdits], (std::vector<std::string>{"TMyEdit", "TOtherEdit"}));
+  EXPECT_EQ(m->ThirdPartyLists[tpGrids], (std::vector<std::string>{" "}));
+  EXPECT_EQ(m->SkinDirectory(), "c:\\Skins");
+  EXPECT_EQ(m->MenuSupport.IcoLineSkin, "ICOLINE");
+}
+
+TEST(SkinControlUtilities, ControlsFormsAndColours) {
+  gui::TForm form(nullptr);
+  form.SetBounds(0, 0, 300, 200);
+  form.Show();  // windowed controls answer through their windows
+  auto* top = new gui::TPanel(&form);
+  top->SetParent(&form);
+  top->SetHeight(30);
+  top->SetAlign(gui::TAlign::alTop);
+  auto* bottom = new gui::TPanel(&form);
+  bottom->SetParent(&form);
+  bottom->SetHeight(20);
+  bottom->SetAlign(gui::TAlign::alBottom);
+  auto* hiddenTop = new gui::TPanel(&form);
+  hiddenTop->SetParent(&form);
+  hiddenTop->SetHeight(50);
+  hiddenTop->SetAlign(gui::TAlign::alTop);
+  hiddenTop->Hide();
+  auto* label = new gui::TLabel(&form);
+  label->SetParent(&form);
+  label->SetHeight(13);
+  label->SetAlign(gui::TAlign::alTop);
+  EXPECT_EQ(SumAlignedControls(&form, gui::TAlign::alTop, false), 30);
+  EXPECT_EQ(SumAlignedControls(&form, gui::TAlign::alTop, true), 43);
+  EXPECT_EQ(SumAlignedControls(&form, gui::TAlign::alBottom, false), 20);
+  EXPECT_EQ(SumAlignedControls(&form, gui::TAlign::alClient, true), 0);
+  EXPECT_EQ(SumAlignedControls(&form, gui::TAlign::alLeft, true), 0);
+
+  EXPECT_EQ(GetOwnerForm(&form), &form);
+  EXPECT_EQ(GetOwnerForm(label), &form);
+  auto* frame = new gui::TFrame(&form);
+  auto* inFrame = new gui::TPanel(frame);
+  EXPECT_EQ(GetOwnerFrame(inFrame), frame);
+  EXPECT_EQ(GetOwnerFrame(label), nullptr);
+  EXPECT_EQ(GetOwnerForm(nullptr), nullptr);
+
+  EXPECT_EQ(GetTextFlags(label, gui::TAlignment::taLeftJustify), 0x44u);
+  EXPECT_EQ(GetTextFlags(label, gui::TAlignment::taRightJustify), 0x46u);
+  EXPECT_EQ(GetTextFlags(label, gui::TAlignment::taCenter), 0x45u);
+
+  EXPECT_EQ(ControlBgColor(nullptr), TColor(0xFF00FF));
+  top->SetColor(0x102030);
+  EXPECT_EQ(ControlBgColor(top), TColor(0x102030));
+  auto* skinned = new ProbeControl<gui::TPanel>(&form, &form, true);
+  gui::TWndMethod previous = skinned->WindowProc;
+  skinned->WindowProc = [previous](gui::TMessage& m) {
+    if (m.Msg == WM_SKINCOMMAND && SkinCommandCode(m.WParam) == AC_GETCOLOR)
+      m.Result = 0x0A0B0C;
+    else
+      previous(m);
+  };
+  EXPECT_EQ(ControlBgColor(skinned), TColor(0x0A0B0C));
+
+  EXPECT_TRUE(ControlCanPaint(label));
+  EXPECT_FALSE(ControlCanPaint(&form));  // no parent
+  EXPECT_FALSE(ControlCanPaint(nullptr));
+
+  // Repaint requests go to the direct children, none while a skin-change animation runs.
+  auto* child = new ProbeControl<gui::TLabel>(&form, &form, false);
+  RepaintChildControls(&form);
+  EXPECT_EQ(child->Count(AC_FLUSHREPAINT), 1);
+  AnimationInProgress() = 1;
+  RepaintChildControls(&form);
+  AnimationInProgress() = 0;
+  EXPECT_EQ(child->Count(AC_FLUSHREPAINT), 1);
+  EXPECT_EQ(SendLibraryCommandNoParam(nullptr, AC_ISSKINNED), 0);
+}
+
+TEST(SkinControlUtilities, PublishedPropertiesThroughTheComponentRegistry) {
+  gui::TForm form(nullptr);
+  EXPECT_TRUE(HasPublishedProperty(&form, "color"));
+  EXPECT_FALSE(HasPublishedProperty(&form, "Flat"));
+  SetPublishedProperty(&form, "Color", 0x00FF00);
+  EXPECT_EQ(form.Color(), 0x00FF00);
+  EXPECT_EQ(GetPublishedOrdProperty(&form, "Flat"), -1);
+  EXPECT_EQ(GetPublishedOrdProperty(&form, "ParentFont"), 0);
+  auto* font = GetPublishedObjectProperty(&form, "Font");
+  ASSERT_NE(font, nullptr);
+  EXPECT_EQ(font, &form.Font());
+  EXPECT_EQ(GetPublishedObjectProperty(&form, "Color"), nullptr);  // not an object
+  SetPublishedProperty(font, "Color", 0x0000FF);
+  EXPECT_EQ(form.Font().Color(), 0x0000FF);
+
+  form.SetBorderIcons(gui::biSystemMenu | gui::biMaximize);
+  EXPECT_TRUE(SetPropertyHasElement(&form, "BorderIcons", "biMaximize"));
+  EXPECT_FALSE(SetPropertyHasElement(&form, "BorderIcons", "biMinimize"));
+  ChangeSetPropertyElement(&form, "BorderIcons", "biMinimize", true);
+  ChangeSetPropertyElement(&form, "BorderIcons", "biSystemMenu", false);
+  EXPECT_EQ(form.BorderIcons(), gui::biMinimize | gui::biMaximize);
+}
+
+}  // namespace
