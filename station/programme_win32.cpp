@@ -9,6 +9,7 @@
 #include "gui/gui.h"
 #include "gui/jpeg.h"
 #include "platform/html_help.h"
+#include "skin/paint/acglow.h"
 #include "skin/paint/acpng_picture.h"
 #include "station/hh.h"
 #include "station/hh_funcs.h"
@@ -31,7 +32,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     MessageBoxA(nullptr, e.what(), station::TITRE_PROGRAMME, MB_OK | MB_ICONERROR);
     return 1;
   }
-  // The units' finalisation, in the reverse order.
+  // The units' finalisation, in the reverse order: the glows (without releasing their windows one by one), the
+  // picture formats.
+  skin::ClearGlows(false);
   skin::UnregisterPngFileFormat();
   gui::UnregisterJpegFileFormats();
   return 0;
