@@ -113,6 +113,24 @@ TEST(AlphaImageList, ATwoStateImageDrawsTheFrameOfItsState) {
   }
 }
 
+TEST(AlphaImageList, ImagesDrawOnACanvasByTheirAlpha) {
+  TsAlphaImageList list(nullptr);
+  list.SetSize(2, 1);
+  list.Items.Add().ImgData = RgbaPng(2, 1, [](uint32_t x, uint32_t) { return x == 0 ? 0xFF0000FFu : 0x800000FFu; });
+  list.AfterConstruction();
+  gui::TBitmap target;
+  target.SetPixelFormat(gui::TPixelFormat::pf32bit);
+  target.SetSize(4, 3);
+  target.Canvas().Brush().Color = gui::clWhite;
+  target.Canvas().FillRect(gui::Rect(0, 0, 4, 3));
+  list.Draw(target.Canvas(), 1, 1, 0);
+  EXPECT_EQ(target.Canvas().Pixel(1, 1), gui::TColor(0xFF0000)) << "opaque blue";
+  EXPECT_EQ(target.Canvas().Pixel(2, 1), gui::TColor(0xFF7F7F)) << "half blue over white";
+  EXPECT_EQ(target.Canvas().Pixel(3, 1), gui::clWhite);
+  list.Draw(target.Canvas(), 0, 0, 1);  // no such image
+  EXPECT_EQ(target.Canvas().Pixel(0, 0), gui::clWhite);
+}
+
 TEST(AlphaImageList, ADamagedItemDrawsNothingAndTheOthersKeepTheirIndexes) {
   TsAlphaImageList list(nullptr);
   list.SetSize(8, 8);
