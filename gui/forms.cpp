@@ -72,6 +72,14 @@ void TCustomForm::Hide() { SetVisible(false); }
 
 bool TCustomForm::Active() const { return Screen->ActiveForm() == this; }
 
+bool TCustomForm::ModalFormShowing() {
+  for (int i = 0; i < Screen->FormCount(); ++i) {
+    const TCustomForm* f = Screen->Forms(i);
+    if (f->IsModal() && f->Visible()) return true;
+  }
+  return false;
+}
+
 bool TCustomForm::CloseQuery() {
   bool canClose = true;
   if (OnCloseQuery) OnCloseQuery(this, canClose);

@@ -60,6 +60,12 @@ class TCustomForm : public TWinControl {
   bool IsModal() const { return modal_; }
   // The program's active form is this one.
   bool Active() const;
+  // The keyboard was elsewhere (a menu of the form was open, or a modal form was shown) since the previous
+  // call, which forgets it: a key that closed a menu or a dialog is then known not to be the form's, even when
+  // nobody asked while the keyboard was away. Natively, where there is no keyboard, never.
+  bool KeysWereElsewhere();
+  // Another form of the program is being shown modally.
+  static bool ModalFormShowing();
 
   TFormBorderStyle BorderStyle() const { return borderStyle_; }
   void SetBorderStyle(TFormBorderStyle s);
@@ -139,6 +145,7 @@ class TCustomForm : public TWinControl {
   TMainMenu* menu_ = nullptr;
   TWinControl* activeControl_ = nullptr;
   bool keyPreview_ = false;
+  bool keysElsewhere_ = false;  // the keyboard left the form since KeysWereElsewhere last asked
   TModalResult modalResult_ = mrNone;
   bool modal_ = false;
   bool created_ = false;
@@ -163,10 +170,15 @@ class TScreen {
   int Height() const;
   int PixelsPerInch() const;
   TPoint CursorPos() const;
-  // Native build: the screen the headless layer reports (default 1280 x 1024 at 96 pixels per inch) and the
-  // mouse position.
+  // The monitors of the desktop (together, the virtual screen), each as its rectangle in desktop
+  // coordinates; the primary monitor, whose top left corner is 0, 0, comes first.
+  int MonitorCount() const;
+  TRect MonitorBounds(int i) const;
+  // Native build: the screen the headless layer reports (default 1280 x 1024 at 96 pixels per inch), the
+  // mouse position, and the monitors (by default the screen alone).
   void SetHeadlessMetrics(int width, int height, int pixelsPerInch);
   void SetHeadlessCursorPos(TPoint p) { cursor_ = p; }
+  void SetHeadlessMonitors(std::vector<TRect> monitors) { monitors_ = std::move(monitors); }
 
   // Used by forms and controls.
   void AddForm(TCustomForm* f);
@@ -182,6 +194,7 @@ class TScreen {
   TWinControl* focused_ = nullptr;
   int width_ = 1280, height_ = 1024, ppi_ = 96;
   TPoint cursor_{};
+  std::vector<TRect> monitors_;  // headless: empty means the screen alone
 };
 
 using TWindowHook = std::function<bool(TMessage& m)>;
