@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <new>
 
 #include "skin/engine/imagedecoders.h"
 #include "skin/paint/acpng.h"

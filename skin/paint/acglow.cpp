@@ -1,5 +1,6 @@
 #include "skin/paint/acglow.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 

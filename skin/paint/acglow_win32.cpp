@@ -3,6 +3,8 @@
 // UpdateLayeredWindow.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "gui/forms.h"
 #include "skin/engine/scommondata.h"
 #include "skin/engine/sskinmanager.h"
