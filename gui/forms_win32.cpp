@@ -401,7 +401,13 @@ void TApplication::ShowHintWindow() {
   SetTimer(handle_, 2, static_cast<UINT>(hintHidePause_), nullptr);
 }
 
+void TCustomForm::PostRelease() {
+  if (handle_ && PostMessageA(handle_, CM_RELEASE, 0, 0)) return;
+  Application->DeferFree(this);
+}
+
 void TApplication::ProcessMessages() {
+  FreeDeferredForms();
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
@@ -415,6 +421,7 @@ void TApplication::ProcessMessages() {
 }
 
 void TApplication::HandleMessage() {
+  FreeDeferredForms();
   MSG msg;
   const BOOL r = GetMessageA(&msg, nullptr, 0, 0);
   if (r <= 0) {

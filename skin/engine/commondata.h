@@ -21,9 +21,10 @@
 
 #include "gui/controls.h"
 #include "gui/forms.h"
-#include "skin/engine/motion_standin.h"
 #include "skin/engine/scommondata.h"
 #include "skin/engine/skincommands.h"
+#include "skin/paint/acanimation.h"
+#include "skin/paint/acglow.h"
 #include "skin/paint/background_info.h"
 
 namespace skin {

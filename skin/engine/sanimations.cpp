@@ -183,11 +183,10 @@ bool HintUsesAnimateWindow(const std::string& Text, bool TooltipAnimation, bool 
 
 // ---- The hide timer.
 
-TacHideTimer::TacHideTimer(gui::TComponent* AOwner) : gui::TComponent(AOwner) {
-  timer_ = new gui::TTimer(this);
-  timer_->SetEnabled(false);
-  timer_->SetInterval(AnimFrameInterval);
-  timer_->OnTimer = [this](gui::TObject*) {
+TacHideTimer::TacHideTimer(gui::TComponent* AOwner) : TacThreadedTimer(AOwner) {
+  SetEnabled(false);
+  SetInterval(AnimFrameInterval);
+  SetOnTimer([this](gui::TObject*) {
     try {
       Step();
     } catch (...) {
@@ -197,7 +196,7 @@ TacHideTimer::TacHideTimer(gui::TComponent* AOwner) : gui::TComponent(AOwner) {
       } catch (...) {
       }
     }
-  };
+  });
 }
 
 TacHideTimer::~TacHideTimer() {
@@ -219,27 +218,28 @@ void TacHideTimer::Start(TacAnimWindow Window, std::unique_ptr<Bitmap> Image, ui
   counter_ = 0;
   aero_ = Aero;
   frames_ = HideAnimFrames(TSize{image_->Width(), image_->Height()}, Time, MaxAlpha, Aero);
-  frame_ = std::make_unique<Bitmap>(image_->Width(), image_->Height(), pf32bit);
+  Frame = std::make_unique<Bitmap>(image_->Width(), image_->Height(), pf32bit);
   detail::PrepareHideWindow(window_.Wnd);
   // The first picture at once: the window shows it before it appears.
-  ComposeAnimFrame(*frame_, *image_, frames_[0], aero_);
-  LayeredOutput().Push(window_.Wnd, *frame_, frames_[0].Alpha);
+  ComposeAnimFrame(*Frame, *image_, frames_[0], aero_);
+  LayeredOutput().Push(window_.Wnd, *Frame, frames_[0].Alpha);
   detail::ShowHideWindow(window_.Wnd, TSize{image_->Width(), image_->Height()});
-  if (gui::Application->Terminated()) {
-    while (Running()) {
+  if (gui::Application->Terminated() || !HasInnerTimer()) {
+    // No timer runs while the application ends: the pictures are drawn now.
+    while (HoldsWindow()) {
       const uint32_t start = detail::TickCount();
       Step();
-      if (Running()) detail::WaitUntil(start + AnimFrameInterval);
+      if (HoldsWindow()) detail::WaitUntil(start + AnimFrameInterval);
     }
     return;
   }
-  timer_->SetInterval(AnimFrameInterval);
-  timer_->SetEnabled(true);
+  SetInterval(AnimFrameInterval);
+  SetEnabled(true);
 }
 
 void TacHideTimer::Step() {
-  if (!Running()) {
-    timer_->SetEnabled(false);
+  if (!HoldsWindow()) {
+    SetEnabled(false);
     return;
   }
   ++counter_;
@@ -247,18 +247,18 @@ void TacHideTimer::Step() {
     Finish();
     return;
   }
-  ComposeAnimFrame(*frame_, *image_, frames_[size_t(counter_)], aero_);
-  LayeredOutput().Push(window_.Wnd, *frame_, frames_[size_t(counter_)].Alpha);
+  ComposeAnimFrame(*Frame, *image_, frames_[size_t(counter_)], aero_);
+  LayeredOutput().Push(window_.Wnd, *Frame, frames_[size_t(counter_)].Alpha);
 }
 
 void TacHideTimer::Finish() {
-  if (timer_) timer_->SetEnabled(false);
-  if (!Running() && told_) return;
+  SetEnabled(false);
+  if (!HoldsWindow() && told_) return;
   TacAnimWindow window = std::move(window_);
   window_ = TacAnimWindow{};
   frames_.clear();
   image_.reset();
-  frame_.reset();
+  Frame.reset();
   const HWND owner = ownerWnd_;
   ownerWnd_ = nullptr;
   const bool tell = told_ == 0;

@@ -21,6 +21,7 @@
 #include "gui/controls.h"
 #include "gui/forms.h"
 #include "skin/engine/skinchange.h"
+#include "skin/forms/acthdtimer.h"
 #include "skin/paint/bitmap.h"
 #include "skin/paint/geometry.h"
 
@@ -75,8 +76,9 @@ bool SetWindowAlpha(HWND Wnd, bool Enable, uint8_t Alpha);
 
 // ---- The hide timer.
 
-// The shared stepping object of hide animations (one per process, made on first use, owned by the application).
-class TacHideTimer : public gui::TComponent {
+// The shared stepping object of hide animations (one per process, made on first use, owned by the application):
+// an animation timer whose ticks draw the hide's pictures.
+class TacHideTimer : public TacThreadedTimer {
  public:
   explicit TacHideTimer(gui::TComponent* AOwner);
   ~TacHideTimer() override;
@@ -91,16 +93,14 @@ class TacHideTimer : public gui::TComponent {
   // runs.
   void Finish();
   // A hide is running (its window is held).
-  bool Running() const { return window_.Wnd != nullptr || window_.Free != nullptr; }
+  bool HoldsWindow() const { return window_.Wnd != nullptr || window_.Free != nullptr; }
   int32_t Counter() const { return counter_; }
 
  private:
-  gui::TTimer* timer_ = nullptr;  // owned (the stand-in base of the animation timer)
   TacAnimWindow window_;
   HWND ownerWnd_ = nullptr;
   uint8_t told_ = 0;
   std::unique_ptr<Bitmap> image_;
-  std::unique_ptr<Bitmap> frame_;
   std::vector<TacAnimFrame> frames_;
   int32_t counter_ = 0;
   bool aero_ = false;

@@ -38,7 +38,6 @@ void InstallSkinDataServices() {
   p.ParentSectionIndex = ParentSectionIndex;
 
   TacManagerServices& s = ManagerServices();
-  s.ClearGlows = [](bool ReleaseWindows) { ClearGlows(ReleaseWindows); };
   s.AnimSkinChange = [](TacFormProvider& Provider, uint16_t Time, uint8_t Alpha, bool Aero) {
     AnimSkinChange(Provider, Time, Alpha, Aero);
   };

@@ -116,10 +116,10 @@ TEST(HideAnimation, RunsOnTheSharedTimerAndFreesWhatItOwns) {
   EXPECT_EQ(out.output.pushes.size(), 1u);
   for (int tick = 1; tick <= 10; ++tick) clock.Tick();
   EXPECT_EQ(out.output.pushes.size(), 11u);
-  EXPECT_TRUE(HideAnimTimer()->Running());
+  EXPECT_TRUE(HideAnimTimer()->HoldsWindow());
   EXPECT_EQ(freed, 0);
   clock.Tick();
-  EXPECT_FALSE(HideAnimTimer()->Running());
+  EXPECT_FALSE(HideAnimTimer()->HoldsWindow());
   EXPECT_EQ(freed, 1);
   EXPECT_EQ(out.output.pushes.size(), 11u);
   EXPECT_EQ(out.output.pushes.front().alpha, 255);
@@ -146,7 +146,7 @@ TEST(HideAnimation, RunsOnTheSharedTimerAndFreesWhatItOwns) {
   AnimHideWindow(TacAnimWindow{FakeWindow(0x40), [&] { ++quick; }}, Image(80, 40), 11, nullptr, true, 255);
   EXPECT_EQ(quick, 1);
   EXPECT_EQ(out.output.pushes.size(), before);
-  EXPECT_FALSE(HideAnimTimer()->Running());
+  EXPECT_FALSE(HideAnimTimer()->HoldsWindow());
 }
 
 // A dialog whose border window the hide takes over: the adapter's border form goes at once, the window only when

@@ -63,6 +63,30 @@ class SkinnedEdit : DataHolder, public gui::TEdit {
   gui::TWndMethod previous_;
 };
 
+// A panel with a skin data of its own (a section with a glow), its window procedure asking the data first.
+class GlowingPanel : DataHolder, public gui::TPanel {
+ public:
+  explicit GlowingPanel(gui::TComponent* owner) : gui::TPanel(owner) {
+    CommonDataInit(data, this, true);
+    data.SkinSection = "BUTTON";
+    previous_ = WindowProc;
+    WindowProc = [this](gui::TMessage& m) {
+      if (!CommonDataWndProc(m, &data)) previous_(m);
+    };
+  }
+  ~GlowingPanel() override { WindowProc = previous_; }
+  TsCommonData& Data() { return data; }
+
+ private:
+  gui::TWndMethod previous_;
+};
+
+int LiveGlows() {
+  int n = 0;
+  for (TacGlowEffect* g : GlowList()) n += g != nullptr ? 1 : 0;
+  return n;
+}
+
 // A form whose window answers AC_GETPROVIDER with a provider that keeps a frame picture and counts the ends of
 // hide animations.
 struct TestProvider : TacFormProvider {
@@ -217,7 +241,7 @@ TEST_F(SkinDataWinTest, AHideOf120MillisecondsMakesElevenLayeredPictures) {
     EXPECT_EQ(counting.pushes, 11);
     EXPECT_EQ(form->provider.told, 1);
     ASSERT_NE(HideAnimTimer(), nullptr);
-    EXPECT_FALSE(HideAnimTimer()->Running());
+    EXPECT_FALSE(HideAnimTimer()->HoldsWindow());
     EXPECT_EQ(ThreadWindowCount(), windows);
     EXPECT_EQ(AnimationInProgress(), 0);
   }
@@ -328,6 +352,44 @@ TEST_F(SkinDataWinTest, AnItemsOwnDrawHandlerStaysAfterTheSkinGoes) {
   EXPECT_TRUE(exceptions.empty());
 }
 
+TEST_F(SkinDataWinTest, AControlGoesCleanlyWhileItsGlowFades) {
+  auto* form = new gui::TForm(gui::Application);
+  form->SetBounds(60, 60, 300, 200);
+  form->Show();
+  Apply();
+  PumpFor(50);
+  const ledger::Snapshot before = ledger::Take();
+  const int windows = ThreadWindowCount();
+  for (bool fadingOut : {false, true}) {
+    SCOPED_TRACE(fadingOut);
+    auto* panel = new GlowingPanel(form);
+    panel->SetParent(form);
+    panel->SetBounds(40, 40, 120, 60);
+    PumpFor(30);
+    ASSERT_EQ(panel->Data().SkinIndex, SkinManagerGetSectionIndex(M(), "BUTTON"));
+    panel->Perform(gui::CM_MOUSEENTER, 0, 0);
+    ASSERT_GE(panel->Data().GlowID, 0);  // a glow window, fading in on the control's timer
+    ASSERT_NE(panel->Data().AnimTimer, nullptr);
+    EXPECT_EQ(LiveGlows(), 1);
+    PumpFor(40);
+    if (fadingOut) {
+      // The mouse leaves (the cursor is nowhere near): the glow fades out, still listed.
+      SetCursorPos(1200, 1000);
+      panel->Perform(gui::CM_MOUSELEAVE, 0, 0);
+      EXPECT_EQ(LiveGlows(), 1);
+      PumpFor(30);
+    }
+    gui::Free(panel);  // in the middle of the fade
+    EXPECT_EQ(LiveGlows(), 0);
+    PumpFor(200);  // no tick of a freed timer may reach the freed data
+    EXPECT_EQ(LiveGlows(), 0);
+  }
+  EXPECT_EQ(ThreadWindowCount(), windows);
+  EXPECT_EQ(ledger::Difference(before, ledger::Take()), "");
+  gui::Free(form);
+  EXPECT_TRUE(exceptions.empty());
+}
+
 TEST_F(SkinDataWinTest, TheHintWindowStaysInsideTheWorkArea) {
   const TRect area = WorkAreaAtPoint(TPoint{10, 10});
   ASSERT_GT(area.Width(), 0);
@@ -374,7 +436,7 @@ TEST_F(SkinDataWinTest, TheLedgerStaysFlatOverMenusAndShowHideCycles) {
     form->Show();
     AnimShowForm(form->provider, 24, 255, atFading);
     AnimHideForm(form->provider);
-    for (int wait = 0; wait < 40 && HideAnimTimer() && HideAnimTimer()->Running(); ++wait) PumpFor(10);
+    for (int wait = 0; wait < 40 && HideAnimTimer() && HideAnimTimer()->HoldsWindow(); ++wait) PumpFor(10);
     form->Hide();
   };
   cycle();
