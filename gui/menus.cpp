@@ -109,7 +109,8 @@ std::string ShortCutToText(TShortCut shortCut) {
   if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) {
     name = std::string(1, static_cast<char>(key));
   } else if (key >= 0x70 && key < 0x70 + 24) {
-    name = "F" + std::to_string(key - 0x70 + 1);
+    name = "F";
+    name += std::to_string(key - 0x70 + 1);
   } else {
     for (const NamedKey& k : kNamedKeys)
       if (k.key == key) {

@@ -17,7 +17,10 @@ namespace {
 // The text the system shows for an item: its caption, and its shortcut after a tab.
 std::string ItemText(const TMenuItem* i) {
   std::string text = i->Caption();
-  if (i->ShortCut() != 0) text += "\t" + ShortCutToText(i->ShortCut());
+  if (i->ShortCut() != 0) {
+    text += '\t';
+    text += ShortCutToText(i->ShortCut());
+  }
   return text;
 }
 

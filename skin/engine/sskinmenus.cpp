@@ -350,10 +350,17 @@ TSize MeasureMenuItem(TsSkinableMenus& Menus, const gui::TMenuItem& Item, bool E
   MenuItemFont(Menus, Item, font);
   const TsItemKind kind = MenuItemKind(Item.Caption());
   std::string text;
-  if (kind == ikCaption)
-    text = "-" + Item.Caption() + "-";
-  else if (kind == ikNormal)
-    text = Item.Caption() + (Item.ShortCut() != 0 ? "\t" + gui::ShortCutToText(Item.ShortCut()) : std::string());
+  if (kind == ikCaption) {
+    text = "-";
+    text += Item.Caption();
+    text += '-';
+  } else if (kind == ikNormal) {
+    text = Item.Caption();
+    if (Item.ShortCut() != 0) {
+      text += '\t';
+      text += gui::ShortCutToText(Item.ShortCut());
+    }
+  }
   const TSize glyph = MenuGlyphSize(Item);
   TextEngine& engine = CurrentTextEngine();
   int32_t width = 2 * glyph.cx + 3 * Menus.Margin + Menus.Spacing;

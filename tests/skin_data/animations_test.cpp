@@ -48,7 +48,7 @@ struct ClockScope {
   }
 };
 
-HWND FakeWindow(uintptr_t n) { return reinterpret_cast<HWND>(n); }
+[[maybe_unused]] HWND FakeWindow(uintptr_t n) { return reinterpret_cast<HWND>(n); }
 
 std::unique_ptr<Bitmap> Image(int32_t w, int32_t h) {
   auto b = std::make_unique<Bitmap>(w, h, pf32bit);
