@@ -51,6 +51,9 @@ class TCustomForm : public TWinControl {
   // Ends a modal showing (ModalResult := mrCancel), or asks OnCloseQuery and OnClose and hides the form (the
   // main form's closing terminates the application).
   void Close();
+  // Frees the form later, from the message loop, once the message being handled is done: CM_RELEASE is posted to
+  // its window (natively, and for a form without window, the application frees it on its next ProcessMessages).
+  void Release();
   TModalResult ShowModal();
   TModalResult ModalResult() const { return modalResult_; }
   void SetModalResult(TModalResult r) { modalResult_ = r; }
@@ -127,6 +130,8 @@ class TCustomForm : public TWinControl {
   // Shows or hides the form's window and moves the activation and the focus with it.
   void ShowFormWindow();
   void HideFormWindow();
+  // The deferred release: CM_RELEASE posted to the window when there is one, else the application's list.
+  void PostRelease();
   // The window follows the form style, the window state and the menu.
   void FormStyleToWindow();
   void WindowStateToWindow();
@@ -270,6 +275,11 @@ class TApplication : public TComponent {
   // Fires the due timers (native build; nothing in the Windows build, where the system drives them).
   void ProcessTimers();
 
+  // Forms released (TCustomForm::Release) without a window to post to: freed on the next ProcessMessages.
+  void DeferFree(TCustomForm* f);
+  void CancelDeferredFree(TCustomForm* f);
+  void FreeDeferredForms();
+
   // Used by timers and controls.
   void AddTimer(TTimer* t);
   void RemoveTimer(TTimer* t);
@@ -305,6 +315,7 @@ class TApplication : public TComponent {
   int nextHookId_ = 1;
   platform::Clock* clock_ = nullptr;
   std::vector<TTimer*> timers_;
+  std::vector<TCustomForm*> deferredFree_;
   std::vector<TApplicationEvents*> events_;
   TControl* mouseControl_ = nullptr;
   TControl* hintControl_ = nullptr;

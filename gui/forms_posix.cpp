@@ -161,11 +161,15 @@ void TApplication::HandleNeeded() {}
 
 void TApplication::ShowHintWindow() {}
 
+void TCustomForm::PostRelease() { Application->DeferFree(this); }
+
 void TApplication::ProcessMessages() {
+  FreeDeferredForms();
   ProcessTimers();
 }
 
 void TApplication::HandleMessage() {
+  FreeDeferredForms();
   ProcessTimers();
 }
 

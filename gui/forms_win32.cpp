@@ -16,6 +16,7 @@ LRESULT CALLBACK ApplicationWndProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   try {
     TMessage m{msg, w, l, 0};
     if (Application->RunHooks(m)) return m.Result;
+    if ((msg == WM_MEASUREITEM || msg == WM_DRAWITEM) && DispatchMenuOwnerDraw(m)) return m.Result;
     if (msg == WM_TIMER) {
       if (w == 1) {
         KillTimer(h, 1);
@@ -400,7 +401,13 @@ void TApplication::ShowHintWindow() {
   SetTimer(handle_, 2, static_cast<UINT>(hintHidePause_), nullptr);
 }
 
+void TCustomForm::PostRelease() {
+  if (handle_ && PostMessageA(handle_, CM_RELEASE, 0, 0)) return;
+  Application->DeferFree(this);
+}
+
 void TApplication::ProcessMessages() {
+  FreeDeferredForms();
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
@@ -414,6 +421,7 @@ void TApplication::ProcessMessages() {
 }
 
 void TApplication::HandleMessage() {
+  FreeDeferredForms();
   MSG msg;
   const BOOL r = GetMessageA(&msg, nullptr, 0, 0);
   if (r <= 0) {

@@ -123,8 +123,7 @@ std::string ShortCutToText(TShortCut shortCut) {
   if (shortCut & scShift) text += "Shift+";
   if (shortCut & scCtrl) text += "Ctrl+";
   if (shortCut & scAlt) text += "Alt+";
-  text.append(name);
-  return text;
+  return text + name;
 }
 
 // ---- TMenuItem ----
@@ -188,6 +187,54 @@ void TMenuItem::SetRadioItem(bool v) {
   Changed(false);
 }
 
+void TMenuItem::SetDefault(bool v) {
+  if (v == default_) return;
+  default_ = v;
+  Changed(false);
+}
+
+void TMenuItem::MeasureItem(TCanvas& ACanvas, int& Width, int& Height) {
+  if (IsLine()) {
+    Width = 0;
+    Height = 8;
+  } else {
+    std::string text = StripHotkey(caption_);
+    if (shortCut_ != 0) text += "    " + ShortCutToText(shortCut_);
+    const TPoint extent = ACanvas.TextExtent(text);
+    Width = extent.X + 24;
+    Height = std::max(extent.Y + 4, bitmap_.Height() + 4);
+  }
+  if (OnMeasureItem) OnMeasureItem(this, ACanvas, Width, Height);
+}
+
+void TMenuItem::DrawItem(TCanvas& ACanvas, const TRect& ARect, TOwnerDrawState State) {
+  if (OnAdvancedDrawItem) {
+    OnAdvancedDrawItem(this, ACanvas, ARect, State);
+    return;
+  }
+  if (OnDrawItem) {
+    OnDrawItem(this, ACanvas, ARect, (State & odSelected) != 0);
+    return;
+  }
+  // The plain look: the menu colours, a line for a divider, the caption after a glyph column.
+  const bool selected = (State & odSelected) != 0;
+  ACanvas.Brush().Color = selected ? clHighlight : clMenu;
+  ACanvas.FillRect(ARect);
+  if (IsLine()) {
+    const int y = (ARect.Top + ARect.Bottom) / 2;
+    ACanvas.Pen().Color = clBtnShadow;
+    ACanvas.MoveTo(ARect.Left + 2, y);
+    ACanvas.LineTo(ARect.Right - 2, y);
+    return;
+  }
+  ACanvas.Font().SetColor(!enabled_ ? clGrayText : selected ? clHighlightText : clMenuText);
+  ACanvas.Brush().Style = TBrushStyle::bsClear;
+  const std::string text = StripHotkey(caption_);
+  const TPoint extent = ACanvas.TextExtent(text);
+  ACanvas.TextOut(ARect.Left + 20, ARect.Top + (ARect.Height() - extent.Y) / 2, text);
+  ACanvas.Brush().Style = TBrushStyle::bsSolid;
+}
+
 void TMenuItem::SetBreak(TMenuBreak b) {
   if (b == break_) return;
   break_ = b;
@@ -246,6 +293,12 @@ void TMenuItem::Click() {
 TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner) {
   items_ = new TMenuItem(nullptr);
   items_->menu_ = this;
+}
+
+void TMenu::SetOwnerDraw(bool v) {
+  if (v == ownerDraw_) return;
+  ownerDraw_ = v;
+  ItemChanged(items_, true);
 }
 
 TMenu::~TMenu() {

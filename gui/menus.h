@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "gui/classes.h"
+#include "gui/graphics.h"
+#include "gui/messages.h"
 #include "gui/types.h"
 #include "gui/win32_types.h"
 
@@ -32,12 +34,25 @@ std::string ShortCutToText(TShortCut shortCut);
 // How a menu item starts a new column.
 enum class TMenuBreak { mbNone, mbBreak, mbBarBreak };
 
-class TCanvas;
-// The owner-draw state of an item (ODS_ bits of WM_DRAWITEM).
+// The state of an owner-drawn item (a set of the Win32 ODS_* values).
 using TOwnerDrawState = uint32_t;
-// Draws an item on a canvas, in a rectangle of it, in a state: whoever skins the menus installs it.
+inline constexpr TOwnerDrawState odSelected = 0x0001;
+inline constexpr TOwnerDrawState odGrayed = 0x0002;
+inline constexpr TOwnerDrawState odDisabled = 0x0004;
+inline constexpr TOwnerDrawState odChecked = 0x0008;
+inline constexpr TOwnerDrawState odFocused = 0x0010;
+inline constexpr TOwnerDrawState odDefault = 0x0020;
+inline constexpr TOwnerDrawState odHotLight = 0x0040;
+inline constexpr TOwnerDrawState odInactive = 0x0080;
+inline constexpr TOwnerDrawState odNoAccel = 0x0100;
+inline constexpr TOwnerDrawState odNoFocusRect = 0x0200;
+
+// Events of an owner-drawn item: its size asked (width and height preset to what the layer would give), its
+// drawing on a canvas bound to the menu's device context.
+using TMenuMeasureItemEvent = std::function<void(TObject* Sender, TCanvas& ACanvas, int& Width, int& Height)>;
+using TMenuDrawItemEvent = std::function<void(TObject* Sender, TCanvas& ACanvas, const TRect& ARect, bool Selected)>;
 using TAdvancedMenuDrawItemEvent =
-    std::function<void(TObject* Sender, TCanvas& Canvas, TRect Rect, TOwnerDrawState State)>;
+    std::function<void(TObject* Sender, TCanvas& ACanvas, const TRect& ARect, TOwnerDrawState State)>;
 
 class TMenuItem : public TComponent {
  public:
@@ -86,7 +101,21 @@ class TMenuItem : public TComponent {
   static TMenuItem* FromCommand(UINT command);
 
   TNotifyEvent OnClick;
+
+  // ---- Owner drawing (when its menu's OwnerDraw is on).
+  // The item's picture beside its caption (empty: none).
+  TBitmap& Bitmap() { return bitmap_; }
+  const TBitmap& Bitmap() const { return bitmap_; }
+  // The default item of its menu (drawn bold).
+  bool Default() const { return default_; }
+  void SetDefault(bool v);
+  TMenuMeasureItemEvent OnMeasureItem;
+  TMenuDrawItemEvent OnDrawItem;
   TAdvancedMenuDrawItemEvent OnAdvancedDrawItem;
+  // The size the item asks for: OnMeasureItem when set, else its caption's extent (a divider 8 high).
+  void MeasureItem(TCanvas& ACanvas, int& Width, int& Height);
+  // Draws the item: OnAdvancedDrawItem when set, else OnDrawItem, else the layer's plain look.
+  void DrawItem(TCanvas& ACanvas, const TRect& ARect, TOwnerDrawState State);
 
  private:
   friend class TMenu;
@@ -100,6 +129,8 @@ class TMenuItem : public TComponent {
   TShortCut shortCut_ = 0;
   TMenuBreak break_ = TMenuBreak::mbNone;
   int imageIndex_ = -1;
+  bool default_ = false;
+  TBitmap bitmap_;
   std::vector<TMenuItem*> items_;
   TMenuItem* parent_ = nullptr;
   TMenu* menu_ = nullptr;  // set on the root item of a menu
@@ -108,6 +139,10 @@ class TMenuItem : public TComponent {
 
 // The caption without its accelerator marks ("&&" stands for one "&").
 std::string StripHotkey(const std::string& caption);
+
+// WM_MEASUREITEM and WM_DRAWITEM of an owner-drawn menu item (Windows): the item named by the item data answers;
+// true when it was a menu item of this program (m.Result set). Windows and the application window call it.
+bool DispatchMenuOwnerDraw(TMessage& m);
 
 class TMenu : public TComponent {
  public:
@@ -119,11 +154,19 @@ class TMenu : public TComponent {
   HMENU Handle();
   // Rebuilds the system menu after a change of structure; updates one item after a change of its state.
   void ItemChanged(TMenuItem* item, bool structure);
+  // Owner-drawn items: the system asks each item for its size and lets it draw itself (WM_MEASUREITEM,
+  // WM_DRAWITEM); a change rebuilds the system menu. An item with a draw handler of its own is owner-drawn in any
+  // case (handlers assigned after the system menu was built count from its next rebuild).
+  bool OwnerDraw() const { return ownerDraw_; }
+  void SetOwnerDraw(bool v);
+  // Builds the system menu again (when it exists).
+  void Rebuild() { ItemChanged(items_, true); }
 
  protected:
   virtual bool IsPopup() const { return false; }
   virtual void Rebuilt() {}
   HMENU handle_ = nullptr;
+  bool ownerDraw_ = false;
 
  private:
   void Build();

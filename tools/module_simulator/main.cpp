@@ -23,7 +23,8 @@
 //   --collision-rate P     probability per received byte that outside interference starts (default 0)
 //   --collision-length N   bytes garbled by one interference (default 16)
 //   --buffer BYTES         transmit buffer of each module (default 512)
-//   --air-rate BPS         bytes a second on the air (default: 120 at 1200 baud, 360 at higher speeds)
+//   --air-rate BPS         bytes a second on the air (default: each module's LoRa rate from its spreading
+//                          factor and bandwidth)
 //   --log FILE             event log (default: standard error); --quiet for none
 //   --stats FILE           counters, "m<n>.<name>=<value>" lines, written at exit and on SIGUSR1
 //   --duration SECONDS     stops after that time (default: until SIGINT or SIGTERM)

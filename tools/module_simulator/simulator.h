@@ -20,7 +20,7 @@ struct SimulatorConfig {
   uint64_t seed = 1;
   NoiseConfig noise;
   size_t bufferSize = 512;  // transmit buffer of each module, bytes
-  double airRate = 0.0;     // bytes a second on the air; 0 follows each module's serial speed
+  double airRate = 0.0;     // bytes a second on the air; 0 follows each module's spreading factor and bandwidth
   std::vector<Parameters> parameters;  // per module; modules without an entry start with kFactoryParameters
   std::vector<std::string> links;      // per module: a symbolic link made to its pseudo-terminal (optional)
   // A file that keeps each module's parameters (its settings and line speed) across runs, as a real module
