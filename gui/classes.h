@@ -41,6 +41,11 @@ class EInvalidOperation : public std::logic_error {
  public:
   using std::logic_error::logic_error;
 };
+// The silent abort: stops an operation without a message box (its message says why, for whoever catches it).
+class EAbort : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 // A component: owned by another component (or by nobody), freed with its owner; knows the components it
 // owns in creation order; tells its owner's tree and its free-notification subscribers when components come

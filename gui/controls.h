@@ -131,6 +131,13 @@ class TControl : public TComponent {
   bool ParentFont() const { return parentFont_; }
   void SetParentFont(bool v);
 
+  // Reading order: the skinned frame writes a right-to-left control's caption right to left and swaps its
+  // left and right alignment.
+  TBiDiMode BiDiMode() const { return biDiMode_; }
+  void SetBiDiMode(TBiDiMode m) { biDiMode_ = m; }
+  bool UseRightToLeftReading() const { return biDiMode_ != TBiDiMode::bdLeftToRight; }
+  bool UseRightToLeftAlignment() const { return biDiMode_ == TBiDiMode::bdRightToLeft; }
+
   TAlign Align() const { return align_; }
   void SetAlign(TAlign a);
   TControlStyle ControlStyle() const { return controlStyle_; }
@@ -186,6 +193,7 @@ class TControl : public TComponent {
   bool parentFont_ = true;
   bool takingParentFont_ = false;
   TAlign align_ = TAlign::alNone;
+  TBiDiMode biDiMode_ = TBiDiMode::bdLeftToRight;
   TControlStyle controlStyle_ = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
   TControlState controlState_ = 0;
   TPopupMenu* popupMenu_ = nullptr;

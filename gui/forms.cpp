@@ -266,6 +266,13 @@ void TCustomForm::CreateParams(TCreateParams& p) {
   p.OwnClass = true;
 }
 
+void TCustomForm::WindowStyles(DWORD& style, DWORD& exStyle) const {
+  TCreateParams p;
+  const_cast<TCustomForm*>(this)->CreateParams(p);
+  style = p.Style;
+  exStyle = p.ExStyle;
+}
+
 void TCustomForm::PaintWindow(HDC dc) {
   (void)dc;  // the background is erased with the form's colour; graphic controls paint over it
 }

@@ -89,6 +89,8 @@ class TCustomForm : public TWinControl {
   TPoint ClientOrigin() const override;
   // The frame around the client area for the current border style and menu: left/top/right/bottom widths.
   TRect FrameMargins() const;
+  // The window styles the form's window is created with (its border style, icons, state and enabled state).
+  void WindowStyles(DWORD& style, DWORD& exStyle) const;
 
   bool CloseQuery();
 

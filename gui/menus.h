@@ -4,12 +4,14 @@
 // menus. In the Windows build each menu is a real menu (HMENU) kept in step with its items; a command chosen in
 // it reaches the item through the form (WM_COMMAND) and fires its OnClick.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "gui/classes.h"
 #include "gui/graphics.h"
 #include "gui/messages.h"
+#include "gui/types.h"
 #include "gui/win32_types.h"
 
 namespace gui {

@@ -51,6 +51,7 @@ enum class TTickMark { tmBottomRight, tmTopLeft, tmBoth };
 enum class TTickStyle { tsNone, tsAuto, tsManual };
 enum class TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+enum class TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 
 // Border icons of a form (a set).
 using TBorderIcons = uint8_t;

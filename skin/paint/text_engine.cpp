@@ -9,6 +9,17 @@ namespace skin {
 
 namespace {
 TextEngine* chosenEngine = nullptr;
+
+// DT_END_ELLIPSIS: a line wider than the rectangle keeps as many characters as fit before "...".
+void EndEllipsis(std::vector<TextLine>& lines, uint32_t flags, int32_t width, int32_t cw) {
+  if (!(flags & dtEndEllipsis)) return;
+  for (TextLine& l : lines) {
+    if (l.width <= width) continue;
+    const int32_t keep = std::max(0, width / cw - 3);
+    l.text = l.text.substr(0, size_t(keep)) + "...";
+    l.width = int32_t(l.text.size()) * cw;
+  }
+}
 }  // namespace
 
 // The build's own engine (text_engine_posix.cpp, text_engine_win32.cpp).
@@ -59,8 +70,8 @@ TSize FixedMetricTextEngine::Extent(const gui::TFont& font, std::string_view tex
 
 TRect FixedMetricTextEngine::CalcRect(const gui::TFont& font, std::string_view text, const TRect& r, uint32_t flags) {
   const int32_t cw = CellWidth(font);
-  const auto lines = LayoutLines(text, flags, r.Right - r.Left,
-                                 [cw](const std::string& s) { return int32_t(s.size()) * cw; });
+  auto lines = LayoutLines(text, flags, r.Right - r.Left, [cw](const std::string& s) { return int32_t(s.size()) * cw; });
+  EndEllipsis(lines, flags, r.Right - r.Left, cw);
   int32_t widest = 0;
   for (const TextLine& l : lines) widest = std::max(widest, l.width);
   return TRect{r.Left, r.Top, r.Left + widest, r.Top + int32_t(lines.size()) * LineHeight(font)};
@@ -72,8 +83,8 @@ void FixedMetricTextEngine::DrawMask(const gui::TFont& font, std::string_view te
   if (!detail::GetView32(mask, v)) return;
   const int32_t cw = CellWidth(font), lh = LineHeight(font), h = font.PixelHeight();
   const bool underline = (font.Style() & gui::fsUnderline) != 0;
-  const auto lines = LayoutLines(text, flags, r.Right - r.Left,
-                                 [cw](const std::string& s) { return int32_t(s.size()) * cw; });
+  auto lines = LayoutLines(text, flags, r.Right - r.Left, [cw](const std::string& s) { return int32_t(s.size()) * cw; });
+  EndEllipsis(lines, flags, r.Right - r.Left, cw);
   const int32_t width = r.Right - r.Left, height = r.Bottom - r.Top;
   int32_t y = r.Top;
   if (flags & dtSingleLine) {

@@ -14,7 +14,8 @@
 // whole cell when W < 2) and rows 1 .. h of its line; an underlined font adds row h + 1 across the cell. Layout
 // follows DrawText: lines split at LF (CR ignored) unless single-line, word wrap at blanks with dtWordBreak, '&'
 // prefixes removed ("&&" gives '&') unless dtNoPrefix; horizontal alignment left, centre ((width - line) div 2) or
-// right; vertical alignment for single-line text: top, centre ((height - line height) div 2) or bottom.
+// right; vertical alignment for single-line text: top, centre ((height - line height) div 2) or bottom; with
+// dtEndEllipsis a line wider than the rectangle keeps the characters that fit before "..." (at least none).
 #include <cstdint>
 #include <string>
 #include <string_view>

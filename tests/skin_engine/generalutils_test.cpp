@@ -315,7 +315,9 @@ TEST(SkinSystemSeam, Win32Answers) {
   const bool underWine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
   const bool saved = GetMinAnimation();
   SetMinAnimation(!saved);
-  if (!underWine) EXPECT_EQ(GetMinAnimation(), !saved);
+  if (!underWine) {
+    EXPECT_EQ(GetMinAnimation(), !saved);
+  }
   SetMinAnimation(saved);
   EXPECT_EQ(GetMinAnimation(), saved);
   EXPECT_FALSE(IsWow64());  // a 64-bit process

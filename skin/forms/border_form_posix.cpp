@@ -1,0 +1,30 @@
+// The native build has no windows: the border window's image (the frame cache) is composed, nothing shows it.
+#include "gui/forms.h"
+#include "skin/forms/border_form.h"
+#include "skin/forms/form_window.h"
+#include "skin/forms/frame_paint.h"
+
+namespace skin {
+
+void BorderFormCreateWindow(TacBorderForm&) {}
+
+TacBorderForm::~TacBorderForm() { ProviderStopTitleButtonTimers(*Provider); }
+
+void BorderFormUpdate(TacBorderForm& bf, bool repaint, uint8_t) {
+  if (bf.Updating || !bf.Provider->Form() || !repaint) return;
+  bf.Updating = true;
+  bf.Provider->SkinData().BGChanged = true;
+  ProviderPaintFrame(*bf.Provider);
+  bf.Updating = false;
+}
+
+int32_t BorderFormHitTest(TacBorderForm& bf) {
+  const TRect r = BorderFormScreenRect(bf);
+  const TPoint c = CursorScreenPos();
+  return BorderFormHitTestAt(bf, TPoint{c.X - r.Left, c.Y - r.Top});
+}
+
+void BorderFormFollowZOrder(TacBorderForm&) {}
+void BorderFormEnable(TacBorderForm&, bool) {}
+
+}  // namespace skin

@@ -1,0 +1,458 @@
+// The extended border window itself: a borderless, layered, non-activating tool window owned by the skinned
+// form, carrying the frame cache as its per-pixel-alpha image, with a region that leaves the form's client part
+// (and, for a moment, a clicked shadow pixel) to the windows beneath.
+#include <windows.h>
+
+#include <algorithm>
+
+#include "gui/forms.h"
+#include "skin/engine/skinchange.h"
+#include "skin/engine/sskinmanager.h"
+#include "skin/engine/sskinmanager_component.h"
+#include "skin/engine/svclutils.h"
+#include "skin/forms/border_form.h"
+#include "skin/forms/composition.h"
+#include "skin/forms/form_window.h"
+#include "skin/forms/frame_paint.h"
+#include "skin/forms/provider_geometry.h"
+#include "skin/forms/provider_wndproc.h"
+#include "skin/forms/title_glow.h"
+#include "skin/paint/dc_copy.h"
+#include "skin/paint/gdi_ledger.h"
+#include "skin/paint/pixel_helpers.h"
+
+namespace skin {
+
+namespace {
+
+constexpr char kClassName[] = "TacBorderForm";
+constexpr int32_t kExStyle = 0x08080080;  // WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TOOLWINDOW
+
+TacBorderForm* FromWindow(HWND h) { return reinterpret_cast<TacBorderForm*>(GetWindowLongPtrA(h, GWLP_USERDATA)); }
+
+HWND FormHandle(const TacBorderForm& bf) { return bf.Provider->Form() ? bf.Provider->Form()->WindowHandle() : nullptr; }
+
+TPoint CursorInWindow(const TacBorderForm& bf) {
+  POINT c{};
+  GetCursorPos(&c);
+  RECT r{};
+  GetWindowRect(static_cast<HWND>(bf.AForm), &r);
+  return TPoint{c.x - r.left, c.y - r.top};
+}
+
+// The image pushed to the layered window: the frame cache with its colours multiplied by their alpha (opaque
+// pixels unchanged).
+Bitmap PremultipliedCopy(const Bitmap& cache) {
+  Bitmap out(cache.Width(), cache.Height(), pf32bit);
+  for (int32_t y = 0; y < cache.Height(); ++y) {
+    const uint32_t* s = reinterpret_cast<const uint32_t*>(cache.ScanLine(y));
+    uint32_t* d = reinterpret_cast<uint32_t*>(out.ScanLine(y));
+    for (int32_t x = 0; x < cache.Width(); ++x) {
+      const uint32_t v = s[x], a = PixelA(v);
+      if (a == 255) {
+        d[x] = v;
+      } else {
+        d[x] = MakePixel((PixelB(v) * a + 127) / 255, (PixelG(v) * a + 127) / 255, (PixelR(v) * a + 127) / 255, a);
+      }
+    }
+  }
+  return out;
+}
+
+bool Terminating() { return gui::Application->Terminated(); }
+
+LRESULT CALLBACK BorderWndProc(HWND h, UINT msg, WPARAM w, LPARAM l);
+
+void EnsureClass() {
+  static bool registered = false;
+  if (registered) return;
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = BorderWndProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.lpszClassName = kClassName;
+  // No CS_DROPSHADOW: the skin draws the shadow.
+  wc.style = 0;
+  if (RegisterClassA(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS) registered = true;
+}
+
+bool SetCursorFor(TacBorderForm& bf) {
+  const TPoint p = CursorInWindow(bf);
+  if (BorderFormOverShadow(bf, p)) return true;
+  LPCSTR cursor = nullptr;
+  switch (BorderFormHitTestAt(bf, p)) {
+    case 2:
+    case 5: cursor = IDC_ARROW; break;
+    case 10:
+    case 11: cursor = IDC_SIZEWE; break;
+    case 12:
+    case 15: cursor = IDC_SIZENS; break;
+    case 13:
+    case 17: cursor = IDC_SIZENWSE; break;
+    case 14:
+    case 16: cursor = IDC_SIZENESW; break;
+    default: return false;
+  }
+  SetCursor(LoadCursorA(nullptr, cursor));
+  return true;
+}
+
+// Removes the pass-through hole (the full region back).
+void RestoreRegion(TacBorderForm& bf) {
+  if (!bf.RgnChanged || !bf.AForm) return;
+  bf.RgnChanged = false;
+  BorderFormSetRegion(bf);
+}
+
+void SendToForm(TacBorderForm& bf, UINT msg, WPARAM w, LPARAM l) {
+  if (HWND form = FormHandle(bf)) SendMessageA(form, msg, w, l);
+}
+
+LRESULT HandleMessage(TacBorderForm& bf, HWND h, UINT msg, WPARAM w, LPARAM l) {
+  TsSkinProvider& p = *bf.Provider;
+  switch (msg) {
+    case WM_NCHITTEST: {
+      const TPoint pt = CursorInWindow(bf);
+      RestoreRegion(bf);
+      if (BorderFormOverShadow(bf, pt)) {
+        ProviderSetHotElement(p, -1, true);
+        return DefWindowProcA(h, msg, w, l);
+      }
+      DefWindowProcA(h, msg, w, l);
+      return 19;
+    }
+    case WM_NCMOUSEMOVE: {
+      const TPoint pt = CursorInWindow(bf);
+      if (bf.Moving) {
+        POINT c{};
+        GetCursorPos(&c);
+        RECT r{};
+        GetWindowRect(h, &r);
+        SetWindowPos(h, nullptr, r.left + c.x - bf.LastPos.X, r.top + c.y - bf.LastPos.Y, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        bf.LastPos = TPoint{c.x, c.y};
+        return 0;
+      }
+      const int32_t code = BorderFormHitTestAt(bf, pt);
+      const bool button = code == 8 || code == 9 || code == 20 || code == 21 || (code >= 1000 && code <= 2100);
+      ProviderSetHotElement(p, button ? code : 0, true);
+      if (bf.PullFromMaximized && p.Form() && IsZoomed(FormHandle(bf))) {
+        POINT c{};
+        GetCursorPos(&c);
+        if (std::abs(c.x - bf.LastPos.X) > 5 || std::abs(c.y - bf.LastPos.Y) > 5) {
+          bf.PullFromMaximized = false;
+          HWND form = FormHandle(bf);
+          ShowWindow(form, SW_RESTORE);
+          RECT r{};
+          GetWindowRect(form, &r);
+          const int top = (c.y >= 0 && c.y <= 24) ? -8 : c.y - 8;
+          SetWindowPos(form, nullptr, c.x - (r.right - r.left) / 2, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+          SendMessageA(form, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(c.x, c.y));
+        }
+      }
+      return 0;
+    }
+    case WM_NCLBUTTONDOWN: {
+      const TPoint pt = CursorInWindow(bf);
+      if (BorderFormOverShadow(bf, pt)) return 0;
+      const int32_t code = BorderFormHitTestAt(bf, pt);
+      if (code == HTCAPTION && FormHandle(bf) && IsZoomed(FormHandle(bf))) {
+        POINT c{};
+        GetCursorPos(&c);
+        bf.PullFromMaximized = true;
+        bf.LastPos = TPoint{c.x, c.y};
+        return 0;
+      }
+      SendToForm(bf, msg, code == HTSYSMENU ? WPARAM(HTSYSMENU) : WPARAM(-1), l);
+      return 0;
+    }
+    case WM_NCLBUTTONUP:
+      if (BorderFormOverShadow(bf, CursorInWindow(bf))) return 0;
+      bf.PullFromMaximized = false;
+      SendToForm(bf, msg, WPARAM(-1), l);
+      return 0;
+    case WM_NCLBUTTONDBLCLK: {
+      const TPoint pt = CursorInWindow(bf);
+      if (BorderFormOverShadow(bf, pt)) return 0;
+      HWND form = FormHandle(bf);
+      const int32_t code = BorderFormHitTestAt(bf, pt);
+      if (code == HTCAPTION && form) {
+        if (!(p.Form()->BorderIcons() & gui::biSystemMenu) && !IsIconic(form)) return 0;
+        SendMessageA(form, WM_SYSCOMMAND, (IsZoomed(form) || IsIconic(form)) ? SC_RESTORE : SC_MAXIMIZE, 0);
+      } else if (code == HTSYSMENU && form) {
+        SendMessageA(form, WM_SYSCOMMAND, SC_CLOSE, 0);
+      } else if (form && HasThickFrame(p) && (code == HTLEFT || code == HTRIGHT || code == HTTOP || code == HTBOTTOM)) {
+        // A double click on a sizing edge stretches the form over its monitor's work area in that direction.
+        const TRect work = FormMonitorWorkArea(*p.Form());
+        RECT r{};
+        GetWindowRect(form, &r);
+        if (code == HTLEFT || code == HTRIGHT) {
+          p.StateFlags |= 0x4000;
+          SetWindowPos(form, nullptr, work.Left, r.top, work.Width(), r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        } else {
+          p.StateFlags |= 0x2000;
+          SetWindowPos(form, nullptr, r.left, work.Top, r.right - r.left, work.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+      }
+      return 0;
+    }
+    case WM_NCRBUTTONDOWN: {
+      const TPoint pt = CursorInWindow(bf);
+      if (BorderFormOverShadow(bf, pt)) return 0;
+      SendToForm(bf, msg, WPARAM(BorderFormHitTestAt(bf, pt)), l);
+      return 0;
+    }
+    case WM_NCRBUTTONUP:
+      if (BorderFormOverShadow(bf, CursorInWindow(bf))) return 0;
+      SendToForm(bf, msg, WPARAM(-1), l);
+      return 0;
+    case WM_MOUSEACTIVATE:
+      if (HWND form = FormHandle(bf); form && p.Form()->CanFocus()) SetForegroundWindow(form);
+      return MA_NOACTIVATE;
+    case WM_SETCURSOR:
+      if (SetCursorFor(bf)) return TRUE;
+      return DefWindowProcA(h, msg, w, l);
+    case WM_ERASEBKGND:
+    case WM_NCPAINT: return 0;
+    case WM_SETFOCUS:
+      if (p.Form() && !p.Form()->IsDestroying() && p.Form()->Visible() && p.Form()->CanFocus())
+        SetFocus(FormHandle(bf));
+      return 0;
+    case WM_WINDOWPOSCHANGED: {
+      const LRESULT r = DefWindowProcA(h, msg, w, l);
+      // Put back right behind the form when something else moved it in the z-order.
+      if (!bf.Updating && p.Form() && !p.Form()->IsDestroying() && IsWindowVisible(FormHandle(bf))) {
+        bf.Updating = true;
+        SetWindowPos(h, BorderFormInsertAfter(bf), 0, 0, 0, 0, 0x65B);
+        bf.Updating = false;
+      }
+      return r;
+    }
+    default: break;
+  }
+  if (msg >= WM_MOUSEFIRST && msg <= 0x209) {
+    const TPoint pt = CursorInWindow(bf);
+    if (BorderFormOverShadow(bf, pt)) {
+      // A hole under the cursor: the next click falls through to the window below.
+      SkinManagerSetTrackedControl(ProviderManager(p), nullptr);
+      if (!bf.RgnChanged) {
+        HRGN region = ledger::CreateRectRgn(0, 0, 0, 0);
+        if (region && GetWindowRgn(h, region) != ERROR) {
+          HRGN hole = ledger::CreateRectRgn(pt.X, pt.Y, pt.X + 1, pt.Y + 1);
+          CombineRgn(region, region, hole, RGN_XOR);
+          ledger::DeleteObject(hole);
+          bf.RgnPunching = true;
+          if (ledger::SetWindowRgn(h, region, FALSE)) region = nullptr;
+          bf.RgnPunching = false;
+          bf.RgnChanged = true;
+        }
+        if (region) ledger::DeleteObject(region);
+      }
+      return 0;
+    }
+  }
+  return DefWindowProcA(h, msg, w, l);
+}
+
+LRESULT CALLBACK BorderWndProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  TacBorderForm* bf = FromWindow(h);
+  if (bf == nullptr) return DefWindowProcA(h, msg, w, l);
+  try {
+    return HandleMessage(*bf, h, msg, w, l);
+  } catch (...) {
+    return DefWindowProcA(h, msg, w, l);
+  }
+}
+
+// Blur behind the frame where composition is on: the frame's outline one pixel out from the margins, less the
+// black pixels of its corners (squares of the skin's FORMOFFSET), or no blur when the skin asks for none.
+void BorderFormBlurBehind(TacBorderForm& bf, const Bitmap& image) {
+  if (!DwmCompositionEnabled()) return;
+  HWND h = static_cast<HWND>(bf.AForm);
+  const TsSkinManager* m = ProviderManager(*bf.Provider);
+  if (m == nullptr || !m->SkinData().AeroBlur) {
+    DwmEnableBlurFor(h, false, nullptr);
+    return;
+  }
+  const TRect margins = SkinExtBorderMargins(bf);
+  const int32_t w = image.Width(), ht = image.Height();
+  HRGN region = ledger::CreateRectRgn(margins.Left - 1, margins.Top - 1, w - margins.Right + 1, ht - margins.Bottom + 1);
+  const int32_t side = m->SkinData().FormOffset;
+  const TRect corners[4] = {{margins.Left - 1, margins.Top - 1, margins.Left - 1 + side, margins.Top - 1 + side},
+                            {w - margins.Right + 1 - side, margins.Top - 1, w - margins.Right + 1, margins.Top - 1 + side},
+                            {margins.Left - 1, ht - margins.Bottom + 1 - side, margins.Left - 1 + side, ht - margins.Bottom + 1},
+                            {w - margins.Right + 1 - side, ht - margins.Bottom + 1 - side, w - margins.Right + 1,
+                             ht - margins.Bottom + 1}};
+  for (const TRect& c : corners)
+    for (int32_t y = c.Top; y < c.Bottom; ++y)
+      for (int32_t x = c.Left; x < c.Right; ++x)
+        if (x >= 0 && y >= 0 && x < w && y < ht && (GetPixel32(image, x, y) & 0xFFFFFF) == 0) {
+          HRGN dot = ledger::CreateRectRgn(x, y, x + 1, y + 1);
+          CombineRgn(region, region, dot, RGN_DIFF);
+          ledger::DeleteObject(dot);
+        }
+  DwmEnableBlurFor(h, true, region);
+}
+
+}  // namespace
+
+void BorderFormCreateWindow(TacBorderForm& bf) {
+  if (bf.AForm) return;
+  EnsureClass();
+  HWND h = ledger::CreateWindowEx(kExStyle, kClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+  if (!h) return;
+  SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&bf));
+  SetWindowLongA(h, GWL_EXSTYLE, kExStyle);
+  bf.OldOwnerWnd = reinterpret_cast<void*>(
+      SetWindowLongPtrA(h, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(FormHandle(bf))));
+  bf.AForm = h;
+}
+
+TacBorderForm::~TacBorderForm() {
+  // The provider's caption-button glows were drawn over this window: they go with it.
+  ProviderStopTitleButtonTimers(*Provider);
+  if (HWND h = static_cast<HWND>(AForm)) {
+    SetWindowLongPtrA(h, GWLP_USERDATA, 0);
+    ledger::DestroyWindow(h);
+  }
+  AForm = nullptr;
+}
+
+HWND BorderFormWindow(const TacBorderForm& bf) { return FormHandle(bf); }
+
+HWND BorderFormInsertAfter(const TacBorderForm& bf) {
+  const gui::TCustomForm* form = bf.Provider->Form();
+  if (form && form->FormStyle() == gui::TFormStyle::fsStayOnTop) return HWND_TOP;
+  HWND h = FormHandle(bf);
+  if (h && (GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_TOPMOST)) return HWND_TOPMOST;
+  return h;
+}
+
+int32_t BorderFormWorkAreaTop(const TacBorderForm& bf) {
+  MONITORINFO mi{};
+  mi.cbSize = sizeof(mi);
+  HMONITOR m = MonitorFromWindow(static_cast<HWND>(bf.AForm), MONITOR_DEFAULTTONEAREST);
+  if (m && GetMonitorInfoA(m, &mi)) return mi.rcWork.top;
+  return 0;
+}
+
+HRGN BorderFormRegion(TacBorderForm& bf) {
+  HWND h = static_cast<HWND>(bf.AForm);
+  if (!h) return nullptr;
+  TsSkinProvider& p = *bf.Provider;
+  RECT wr{};
+  GetWindowRect(h, &wr);
+  const int32_t width = wr.right - wr.left, height = wr.bottom - wr.top;
+  const TRect m = SkinExtBorderMargins(bf);
+  const int32_t frame = FormBorderWidth(p, false);
+  const int32_t extra = FormBorderExtraWidth(p);
+  TRect outer{0, 0, width, height};
+  if (FormHandle(bf) && IsZoomed(FormHandle(bf)))
+    outer = TRect{m.Left + extra + frame, m.Top + 4, width - frame - extra - m.Right, height - frame - extra - m.Bottom};
+  if (!(p.StateFlags & (0x1180)) && !(p.StateFlags & 0x200)) {
+    HRGN region = ledger::CreateRectRgn(outer.Left, outer.Top, outer.Right, outer.Bottom);
+    const int32_t left = ProviderClientLeft(p);
+    int32_t top = ProviderClientTop(p);
+    const TSize client = FormClientSize(*p.Form());
+    if (!(p.StateFlags & psInNcActivate)) top -= ProviderMenuLineCount(p) * ProviderMenuLineHeight(p) +
+                                                 (ProviderMenuLineCount(p) > 0 ? 1 : 0);
+    HRGN inner = ledger::CreateRectRgn(left, top, left + client.cx, ProviderClientTop(p) + client.cy);
+    CombineRgn(region, region, inner, RGN_XOR);
+    ledger::DeleteObject(inner);
+    return region;
+  }
+  const int32_t workTop = BorderFormWorkAreaTop(bf);
+  HRGN region = ledger::CreateRectRgn(outer.Left, outer.Top, outer.Right, outer.Bottom);
+  if (workTop > wr.top) {
+    HRGN strip = ledger::CreateRectRgn(0, 0, width, workTop - wr.top);
+    CombineRgn(region, region, strip, RGN_DIFF);
+    ledger::DeleteObject(strip);
+    bf.TopClipped = true;
+  } else {
+    bf.TopClipped = false;
+  }
+  return region;
+}
+
+void BorderFormSetRegion(TacBorderForm& bf) {
+  HWND h = static_cast<HWND>(bf.AForm);
+  if (!h) return;
+  HRGN region = BorderFormRegion(bf);
+  if (region && !ledger::SetWindowRgn(h, region, FALSE)) ledger::DeleteObject(region);
+}
+
+void BorderFormUpdate(TacBorderForm& bf, bool repaint, uint8_t alpha) {
+  TsSkinProvider& p = *bf.Provider;
+  if (Terminating() || bf.Updating || !p.Form()) return;
+  HWND form = FormHandle(bf);
+  if (!form || !IsWindow(form) || AnimationInProgress()) return;
+  RECT fr{};
+  if (!GetWindowRect(form, &fr) || fr.right <= fr.left) return;
+  if (!p.DrawNonClientArea()) return;
+  if (!IsWindowVisible(form)) {
+    // The form is hidden: so is its frame.
+    if (bf.AForm) ShowWindow(static_cast<HWND>(bf.AForm), SW_HIDE);
+    bf.Hidden = true;
+    p.SkinData().BGChanged = true;
+    return;
+  }
+  BorderFormCreateWindow(bf);
+  HWND h = static_cast<HWND>(bf.AForm);
+  if (!h) return;
+  bf.Updating = true;
+  struct Done {
+    TacBorderForm& bf;
+    ~Done() { bf.Updating = false; }
+  } done{bf};
+  if (repaint) {
+    p.SkinData().BGChanged = true;
+    ProviderPaintFrame(p);
+  }
+  Bitmap* cache = p.SkinData().CacheBmp.get();
+  if (cache == nullptr || cache->Empty()) return;
+  // The window's client area into the image (opaque).
+  const TRect work = FormMonitorWorkArea(*p.Form());
+  if (fr.left >= work.Left && fr.top >= work.Top && fr.right <= work.Right && fr.bottom <= work.Bottom) {
+    POINT o{0, 0};
+    ClientToScreen(form, &o);
+    const TSize client = FormClientSize(*p.Form());
+    HDC dc = ledger::GetWindowDC(form);
+    if (dc) {
+      const int saved = SaveDC(dc);
+      DCToBitmap(*cache, BorderFormClientLeft(bf) + (o.x - fr.left), BorderFormTopOffset(bf) + (o.y - fr.top),
+                 client.cx, client.cy, dc, o.x - fr.left, o.y - fr.top);
+      RestoreDC(dc, saved);
+      ledger::ReleaseDC(form, dc);
+      SetAlphaRect(*cache, TRect{ProviderClientLeft(p), ProviderClientTop(p), ProviderClientLeft(p) + client.cx,
+                                 ProviderClientTop(p) + client.cy},
+                   255, clNone);
+    }
+  }
+  const TRect r = BorderFormScreenRect(bf);
+  SetWindowPos(h, nullptr, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+  const Bitmap image = PremultipliedCopy(*cache);
+  const TPoint dst{r.Left, r.Top};
+  UpdateLayeredFromBitmap(h, &image, alpha, &dst);
+  SetWindowPos(h, BorderFormInsertAfter(bf), 0, 0, 0, 0, 0x65B);
+  BorderFormBlurBehind(bf, *cache);
+  bf.Hidden = false;
+  bf.RgnChanged = false;
+  BorderFormSetRegion(bf);
+}
+
+int32_t BorderFormHitTest(TacBorderForm& bf) {
+  if (!bf.AForm) return HTTRANSPARENT;
+  return BorderFormHitTestAt(bf, CursorInWindow(bf));
+}
+
+void BorderFormFollowZOrder(TacBorderForm& bf) {
+  if (HWND h = static_cast<HWND>(bf.AForm); h && IsWindowVisible(h))
+    SetWindowPos(h, BorderFormInsertAfter(bf), 0, 0, 0, 0, 0x65B);
+}
+
+void BorderFormEnable(TacBorderForm& bf, bool enabled) {
+  if (HWND h = static_cast<HWND>(bf.AForm)) EnableWindow(h, enabled ? TRUE : FALSE);
+}
+
+}  // namespace skin

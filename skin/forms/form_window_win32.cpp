@@ -1,0 +1,178 @@
+// The Windows side of form_window.h: the form's own window.
+#include <windows.h>
+
+#include "gui/forms.h"
+#include "gui/graphics.h"
+#include "skin/forms/form_window.h"
+#include "skin/paint/gdi_ledger.h"
+#include "skin/paint/painting_libraries.h"
+#include "skin/engine/svclutils.h"
+
+namespace skin {
+
+namespace {
+HWND Handle(const gui::TCustomForm& form) { return form.WindowHandle(); }
+}  // namespace
+
+bool FormWindowExists(const gui::TCustomForm& form) { return form.HandleAllocated() && IsWindow(Handle(form)); }
+void* FormWindowHandle(const gui::TCustomForm& form) { return Handle(form); }
+
+uint32_t FormWindowStyle(const gui::TCustomForm& form) {
+  return Handle(form) ? uint32_t(GetWindowLongA(Handle(form), GWL_STYLE)) : 0;
+}
+
+void SetFormWindowStyle(gui::TCustomForm& form, uint32_t style) {
+  if (Handle(form)) SetWindowLongA(Handle(form), GWL_STYLE, LONG(style));
+}
+
+uint32_t FormWindowExStyle(const gui::TCustomForm& form) {
+  return Handle(form) ? uint32_t(GetWindowLongA(Handle(form), GWL_EXSTYLE)) : 0;
+}
+
+void SetFormWindowExStyle(gui::TCustomForm& form, uint32_t exStyle) {
+  if (Handle(form)) SetWindowLongA(Handle(form), GWL_EXSTYLE, LONG(exStyle));
+}
+
+TRect FormWindowRect(const gui::TCustomForm& form) {
+  RECT r{};
+  if (Handle(form)) GetWindowRect(Handle(form), &r);
+  return TRect{r.left, r.top, r.right, r.bottom};
+}
+
+TSize FormClientSize(const gui::TCustomForm& form) {
+  RECT r{};
+  if (Handle(form)) GetClientRect(Handle(form), &r);
+  return TSize{r.right, r.bottom};
+}
+
+TPoint FormClientOrigin(const gui::TCustomForm& form) {
+  POINT p{0, 0};
+  if (Handle(form)) ClientToScreen(Handle(form), &p);
+  return TPoint{p.x, p.y};
+}
+
+bool FormWindowIconic(const gui::TCustomForm& form) { return Handle(form) && IsIconic(Handle(form)); }
+bool FormWindowZoomed(const gui::TCustomForm& form) { return Handle(form) && IsZoomed(Handle(form)); }
+bool FormWindowVisible(const gui::TCustomForm& form) { return Handle(form) && IsWindowVisible(Handle(form)); }
+bool FormWindowEnabled(const gui::TCustomForm& form) {
+  return Handle(form) ? IsWindowEnabled(Handle(form)) != FALSE : form.Enabled();
+}
+
+int32_t SystemMetric(int index) { return GetSystemMetrics(index); }
+
+TRect FormMonitorWorkArea(const gui::TCustomForm& form) {
+  MONITORINFO mi{};
+  mi.cbSize = sizeof(mi);
+  HMONITOR m = MonitorFromWindow(Handle(form), MONITOR_DEFAULTTONEAREST);
+  if (m && GetMonitorInfoA(m, &mi)) return TRect{mi.rcWork.left, mi.rcWork.top, mi.rcWork.right, mi.rcWork.bottom};
+  RECT r{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0);
+  return TRect{r.left, r.top, r.right, r.bottom};
+}
+
+TPoint CursorScreenPos() {
+  POINT p{};
+  GetCursorPos(&p);
+  return TPoint{p.x, p.y};
+}
+
+bool FormHasSystemMenu(const gui::TCustomForm& form) {
+  return Handle(form) && GetSystemMenu(Handle(form), FALSE) != nullptr;
+}
+
+std::vector<SystemMenuEntry> FormSystemMenuEntries(const gui::TCustomForm& form) {
+  std::vector<SystemMenuEntry> entries;
+  HMENU menu = Handle(form) ? GetSystemMenu(Handle(form), FALSE) : nullptr;
+  if (!menu) return entries;
+  const int n = GetMenuItemCount(menu);
+  for (int i = 0; i < n; ++i) {
+    SystemMenuEntry e;
+    e.Id = GetMenuItemID(menu, i);
+    if (e.Id == 0xFFFFFFFFu) e.Id = 0;
+    char text[256] = {};
+    const int len = GetMenuStringA(menu, UINT(i), text, 255, MF_BYPOSITION);
+    if (len > 0) e.Text.assign(text, size_t(len));
+    e.State = GetMenuState(menu, UINT(i), MF_BYPOSITION);
+    entries.push_back(std::move(e));
+  }
+  return entries;
+}
+
+int32_t FormSystemMenuState(const gui::TCustomForm& form, uint32_t command) {
+  HMENU menu = Handle(form) ? GetSystemMenu(Handle(form), FALSE) : nullptr;
+  if (!menu) return -1;
+  const UINT state = GetMenuState(menu, command, MF_BYCOMMAND);
+  return state == 0xFFFFFFFFu ? -1 : int32_t(state);
+}
+
+void CaptionFont(gui::TFont& font) {
+  NONCLIENTMETRICSA m{};
+  m.cbSize = sizeof(m);
+  if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(m), &m, 0)) {
+    font.SetName("Tahoma");
+    font.SetHeight(-11);
+    font.SetStyle(gui::fsBold);
+    return;
+  }
+  font.SetName(m.lfCaptionFont.lfFaceName);
+  font.SetHeight(m.lfCaptionFont.lfHeight);
+  gui::TFontStyles style = 0;
+  if (m.lfCaptionFont.lfWeight >= FW_BOLD) style |= gui::fsBold;
+  if (m.lfCaptionFont.lfItalic) style |= gui::fsItalic;
+  font.SetStyle(style);
+  font.SetCharset(m.lfCaptionFont.lfCharSet);
+}
+
+bool FormMenuItemRect(const gui::TCustomForm& form, int index, TRect& rect) {
+  HMENU menu = Handle(form) ? GetMenu(Handle(form)) : nullptr;
+  RECT r{};
+  if (!menu || !GetMenuItemRect(Handle(form), menu, UINT(index), &r)) return false;
+  rect = TRect{r.left, r.top, r.right, r.bottom};
+  return true;
+}
+
+int32_t WindowDlgCtrlID(void* window) { return window ? GetDlgCtrlID(static_cast<HWND>(window)) : 0; }
+
+intptr_t SendFormMessage(gui::TCustomForm& form, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
+  if (Handle(form)) return SendMessageA(Handle(form), msg, wParam, lParam);
+  return form.Perform(msg, wParam, lParam);
+}
+
+void PostFormMessage(gui::TCustomForm& form, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
+  if (Handle(form)) PostMessageA(Handle(form), msg, wParam, lParam);
+}
+
+uint32_t TickCount() { return GetTickCount(); }
+
+void RedrawFormWindow(gui::TCustomForm& form, uint32_t flags) {
+  if (Handle(form)) RedrawWindow(Handle(form), nullptr, nullptr, flags);
+}
+
+void ResetWindowTheme(gui::TCustomForm& form) {
+  if (SetWindowThemeFn setTheme = SetWindowThemeEntry(); setTheme && Handle(form)) setTheme(Handle(form), nullptr, nullptr);
+}
+
+void RemoveFormRegion(gui::TCustomForm& form) {
+  if (Handle(form)) ledger::SetWindowRgn(Handle(form), nullptr, TRUE);
+}
+
+void SetFormAlpha(gui::TCustomForm& form, uint8_t alpha) {
+  HWND h = Handle(form);
+  if (!h) return;
+  const LONG ex = GetWindowLongA(h, GWL_EXSTYLE);
+  if (alpha == 255) {
+    if (ex & WS_EX_LAYERED) SetWindowLongA(h, GWL_EXSTYLE, ex & ~WS_EX_LAYERED);
+    return;
+  }
+  if (!(ex & WS_EX_LAYERED)) SetWindowLongA(h, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+  if (auto set = SetLayeredWindowAttributesProc()) set(h, 0, alpha, LWA_ALPHA);
+}
+
+uint32_t WindowPosFlags(intptr_t lParam) {
+  const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+  return pos ? pos->flags : 0;
+}
+
+void ForgetFormWindow(const gui::TCustomForm&) {}
+
+}  // namespace skin

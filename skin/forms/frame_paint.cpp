@@ -1,0 +1,601 @@
+#include "skin/forms/frame_paint.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "gui/forms.h"
+#include "skin/engine/loaded_skin.h"
+#include "skin/engine/maskdata.h"
+#include "skin/engine/sskinmanager.h"
+#include "skin/forms/border_form.h"
+#include "skin/forms/form_window.h"
+#include "skin/forms/provider_geometry.h"
+#include "skin/forms/system_menu.h"
+#include "skin/forms/title_glow.h"
+#include "skin/forms/win_values.h"
+#include "skin/paint/borders.h"
+#include "skin/paint/graph_utils.h"
+#include "skin/paint/parent_background.h"
+#include "skin/paint/pixel_helpers.h"
+#include "skin/paint/section_paint.h"
+#include "skin/paint/section_text.h"
+#include "skin/paint/skin_mask.h"
+#include "skin/paint/skinned_text.h"
+#include "skin/paint/state_images.h"
+#include "skin/paint/text_engine.h"
+
+namespace skin {
+
+using namespace wv;
+
+namespace {
+
+const SkinImageRecord* ValidImage(const TsSkinManager* m, int32_t index) {
+  if (m == nullptr || !SkinManagerIsValidImageIndex(*m, index)) return nullptr;
+  return &m->Skin().Images[size_t(index)];
+}
+
+const SkinSectionRecord* ValidSection(const TsSkinManager* m, int32_t index) {
+  if (m == nullptr || !SkinManagerIsValidSectionIndex(*m, index)) return nullptr;
+  return &m->Skin().Sections[size_t(index)];
+}
+
+// w x h pixels from (sx, sy) of src to (x, y) of dst, all four bytes, clipped to both (BitBlt SRCCOPY).
+void CopyPixels(Bitmap& dst, int32_t x, int32_t y, int32_t w, int32_t h, const Bitmap& src, int32_t sx, int32_t sy) {
+  if (x < 0) { w += x; sx -= x; x = 0; }
+  if (y < 0) { h += y; sy -= y; y = 0; }
+  if (sx < 0) { w += sx; x -= sx; sx = 0; }
+  if (sy < 0) { h += sy; y -= sy; sy = 0; }
+  w = std::min({w, dst.Width() - x, src.Width() - sx});
+  h = std::min({h, dst.Height() - y, src.Height() - sy});
+  if (w <= 0 || h <= 0 || dst.PixelFormat() != pf32bit || src.PixelFormat() != pf32bit) return;
+  for (int32_t r = 0; r < h; ++r)
+    std::memcpy(dst.ScanLine(y + r) + size_t(x) * 4, src.ScanLine(sy + r) + size_t(sx) * 4, size_t(w) * 4);
+}
+
+// A glyph of the component layer as a 32-bit bitmap (a 24-bit glyph gets alpha 0).
+Bitmap GlyphBitmap(const gui::TBitmap& glyph) {
+  Bitmap b(glyph.Width(), glyph.Height(), pf32bit);
+  const int bpp = glyph.BytesPerPixel();
+  for (int y = 0; y < glyph.Height(); ++y) {
+    const uint8_t* s = glyph.ScanLine(y);
+    uint8_t* d = b.ScanLine(y);
+    for (int x = 0; x < glyph.Width(); ++x) {
+      d[x * 4 + 0] = s[x * bpp + 0];
+      d[x * 4 + 1] = s[x * bpp + 1];
+      d[x * 4 + 2] = s[x * bpp + 2];
+      d[x * 4 + 3] = bpp == 4 ? s[x * bpp + 3] : 0;
+    }
+  }
+  return b;
+}
+
+}  // namespace
+
+void DrawGlyphCentred(Bitmap& dst, const gui::TBitmap& glyph, const TRect& R, bool pressed) {
+  if (glyph.Empty()) return;
+  Bitmap g = GlyphBitmap(glyph);
+  const int32_t x = R.Left + (R.Width() - g.Width()) / 2 + (pressed ? 1 : 0);
+  const int32_t y = R.Top + (R.Height() - g.Height()) / 2 + (pressed ? 1 : 0);
+  if (glyph.PixelFormat() == gui::TPixelFormat::pf24bit) {
+    const uint32_t corner = GetPixel32(g, 0, g.Height() - 1) & 0x00FFFFFFu;
+    const TColor key = TColor(SwapRedBlue(corner));
+    CopyPieceExceptColor(dst, g, x, y, TRect{0, 0, g.Width(), g.Height()}, key);
+  } else {
+    AlphaBlendBitmap32(TPoint{x, y}, TRect{0, 0, g.Width(), g.Height()}, g, false, 0, clNone, false, EmptyCacheInfo,
+                       dst);
+  }
+}
+
+bool ProviderIconicSmallCaption(const TsSkinProvider& p) {
+  return p.Form() && FormWindowIconic(*p.Form()) && gui::Application->MainForm() != p.Form();
+}
+
+bool ProviderCacheSizeChanged(TsSkinProvider& p) {
+  const Bitmap* cache = p.SkinData().CacheBmp.get();
+  return cache == nullptr || cache->Width() != ProviderCacheWidth(p) || cache->Height() != ProviderCacheHeight(p);
+}
+
+TRect ProviderCaptionRect(TsSkinProvider& p) {
+  const int32_t b = FormBorderWidthIfNoSkin(p, true);
+  const int32_t c = ProviderCaptionHeight(p, true);
+  const TRect m = ProviderExtBorderMargins(p);
+  const int32_t w = ProviderCacheWidth(p);
+  return TRect{b + m.Left, b + m.Top, w - b - m.Right, b + m.Top + c};
+}
+
+void ProviderPaintTitleIcon(TsSkinProvider& p, Bitmap& bmp) {
+  if (!TitleIconShown(p) || RectIsEmpty(p.IconRect)) return;
+  const gui::TBitmap& glyph = p.TitleIcon().Glyph();
+  if (!glyph.Empty()) {
+    Bitmap g = GlyphBitmap(glyph);
+    if (glyph.PixelFormat() == gui::TPixelFormat::pf24bit) {
+      const TColor key = TColor(SwapRedBlue(GetPixel32(g, 0, g.Height() - 1) & 0x00FFFFFFu));
+      Bitmap scaled(p.IconRect.Width(), p.IconRect.Height(), pf32bit);
+      StretchCopy(scaled, TRect{0, 0, scaled.Width(), scaled.Height()}, g, TRect{0, 0, g.Width(), g.Height()});
+      CopyPieceExceptColor(bmp, scaled, p.IconRect.Left, p.IconRect.Top, TRect{0, 0, scaled.Width(), scaled.Height()},
+                           key);
+    } else {
+      StretchDrawAlpha(bmp, p.IconRect, g);
+    }
+    return;
+  }
+  DrawFormIcon(p, bmp, p.IconRect);
+}
+
+// ---- Caption buttons.
+
+int32_t ProviderButtonVariantState(const TsSkinProvider& p, int32_t state, bool enabled, bool fading) {
+  const bool inactiveLook = !p.FormActive || !enabled || (p.Form() && !FormWindowEnabled(*p.Form()));
+  return (inactiveLook && (state == 0 || fading)) ? -1 : state;
+}
+
+namespace {
+// An image drawn in a state; state -1 is the image's inactive look: its fourth state when it has one, else its
+// normal state.
+void DrawButtonImage(Bitmap& cache, const SkinImageRecord& image, const TRect& R, int32_t state) {
+  if (state < 0) state = image.ImageCount > 3 ? 3 : 0;
+  const CacheInfo ci = CacheInfoFromBitmap(&cache, 0, 0);
+  const int32_t fw = ImageStateWidth(image), fh = ImageFrameHeight(image);
+  if (fw == R.Width() && fh == R.Height()) {
+    DrawImageState(cache, TPoint{R.Left, R.Top}, state, ci, image, 1);
+  } else {
+    DrawSkinMask(cache, R, ci, image, state, true);
+  }
+}
+}  // namespace
+
+void ProviderDrawButtonRecord(TsSkinProvider& p, TitleButtonRecord& record, bool enabled) {
+  TsSkinManager* m = ProviderManager(p);
+  const SkinImageRecord* image = ValidImage(m, record.ImageIndex);
+  Bitmap* cache = p.SkinData().CacheBmp.get();
+  if (image == nullptr || cache == nullptr || RectIsEmpty(record.Rect)) return;
+  const bool fading = record.GlowTimer != nullptr && record.GlowTimer->Enabled();
+  const int32_t state = fading ? 0 : record.State;
+  DrawButtonImage(*cache, *image, record.Rect, ProviderButtonVariantState(p, state, enabled, fading));
+}
+
+void ProviderSaveCaptionStrip(TsSkinProvider& p) {
+  Bitmap* cache = p.SkinData().CacheBmp.get();
+  if (cache == nullptr) return;
+  if (!p.CaptionStrip) p.CaptionStrip = std::make_unique<Bitmap>();
+  const TRect m = ProviderExtBorderMargins(p);
+  const int32_t w = std::min(cache->Width(), FormBorderWidth(p, true) + ProviderButtonsWidth(p) + m.Right);
+  const int32_t h = std::min(cache->Height(), FormBorderWidth(p, true) + ProviderCaptionHeight(p, true) + m.Top);
+  p.CaptionStrip->SetSize(std::max(0, w), std::max(0, h));
+  CopyPixels(*p.CaptionStrip, 0, 0, w, h, *cache, cache->Width() - w, 0);
+}
+
+void ProviderPaintTitleButtons(TsSkinProvider& p) {
+  Bitmap* cache = p.SkinData().CacheBmp.get();
+  if (cache == nullptr || !ProviderFormHasBorder(p)) return;
+  if (p.CaptionStrip && !p.CaptionStrip->Empty())
+    CopyPixels(*cache, cache->Width() - p.CaptionStrip->Width(), 0, p.CaptionStrip->Width(), p.CaptionStrip->Height(),
+               *p.CaptionStrip, 0, 0);
+  if (p.SystemMenu && ProviderHasSystemMenu(p)) {
+    ProviderDrawButtonRecord(p, p.ButtonClose, p.SystemMenu->CloseEnabled());
+    if (p.SystemMenu->MaximizeVisible()) ProviderDrawButtonRecord(p, p.ButtonMax, p.SystemMenu->MaximizeEnabled());
+    if (p.SystemMenu->MinimizeVisible()) ProviderDrawButtonRecord(p, p.ButtonMin, p.SystemMenu->MinimizeEnabled());
+    if (p.Form()->BorderIcons() & gui::biHelp) ProviderDrawButtonRecord(p, p.ButtonHelp, true);
+  }
+  TsTitleButtons& buttons = p.TitleButtons();
+  for (int i = 0; i < buttons.Count(); ++i) {
+    TsTitleButton* b = buttons.Items(i);
+    if (!b->Visible()) continue;
+    ProviderDrawButtonRecord(p, b->Data, b->Enabled);
+    b->Data.HitCode = kHtUserButton + i;
+    if (!b->Glyph().Empty()) DrawGlyphCentred(*cache, b->Glyph(), b->Data.Rect, b->Data.State == 2);
+  }
+}
+
+bool ProviderTitleButtonImage(TsSkinProvider& p, const TitleButtonRecord& record, int32_t& imageIndex, bool& disabled) {
+  TsSkinManager* m = ProviderManager(p);
+  imageIndex = record.ImageIndex;
+  disabled = false;
+  if (m == nullptr || !p.Form()) return true;
+  const SkinCommonIndexes& ci = m->Skin().CommonIndexes;
+  const bool large = record.LargeImage;
+  const int32_t restoreImage = large ? ci.BIConNorm : ci.SIConNorm;
+  const int32_t maximizeImage = large ? ci.BIConMax : ci.SIConMax;
+  const bool iconic = FormWindowIconic(*p.Form());
+  if (record.HitCode == kHtMaxButton) {
+    if (p.Form()->WindowState() == gui::TWindowState::wsMaximized) {
+      imageIndex = restoreImage;
+    } else if (iconic) {
+      imageIndex = maximizeImage;
+      disabled = p.SystemMenu && !p.SystemMenu->MaximizeEnabled();
+    }
+  } else if (record.HitCode == kHtMinButton && iconic) {
+    imageIndex = restoreImage;
+  } else if (record.HitCode >= kHtUserButton && record.HitCode < kHtTitleItem) {
+    const int n = record.HitCode - kHtUserButton;
+    if (n < p.TitleButtons().Count() && !p.TitleButtons().Items(n)->UseSkinData) imageIndex = -1;
+  }
+  return true;
+}
+
+namespace {
+bool ButtonEnabled(TsSkinProvider& p, const TitleButtonRecord& record) {
+  if (record.HitCode >= kHtUserButton && record.HitCode < kHtTitleItem) {
+    const int n = record.HitCode - kHtUserButton;
+    return n < p.TitleButtons().Count() && p.TitleButtons().Items(n)->Enabled;
+  }
+  if (!p.SystemMenu) return true;
+  switch (record.HitCode) {
+    case kHtClose: return p.SystemMenu->CloseEnabled();
+    case kHtMaxButton: return p.SystemMenu->MaximizeEnabled() || p.SystemMenu->RestoreEnabled();
+    case kHtMinButton: return p.SystemMenu->MinimizeEnabled();
+    default: return true;
+  }
+}
+}  // namespace
+
+void ProviderPaintTitleButton(TsSkinProvider& p, int32_t code) {
+  TitleButtonRecord* record = ProviderButtonRecord(p, code);
+  if (code == kHtMdiClose && !ProviderShowMDIChildButtons(p)) record = nullptr;
+  if (record == nullptr || record->State < 0 || record->State > 2) return;
+  TsSkinManager* m = ProviderManager(p);
+  const bool animate = !(code >= kHtMdiClose && code <= kHtMdiMinimize) && m &&
+                       (m->Effects.AllowGlowing || p.BorderForm) && p.StateFlags == 0 && p.Form() &&
+                       p.Form()->Parent() == nullptr;
+  if (animate) {
+    switch (record->State) {
+      case 1: AnimateTitleButtonGlow(*record, 1, 10, p, true); break;
+      case 2: AnimateTitleButtonGlow(*record, 2, 1, p, true); break;
+      default: AnimateTitleButtonGlow(*record, 0, 10, p, false); break;
+    }
+    return;
+  }
+  Bitmap* cache = p.SkinData().CacheBmp.get();
+  if (cache == nullptr) return;
+  if (record->Rect.Left >= p.IconRect.Right && p.CaptionStrip && !p.CaptionStrip->Empty()) {
+    const int32_t dx = cache->Width() - p.CaptionStrip->Width();
+    CopyPixels(*cache, record->Rect.Left, record->Rect.Top, record->Rect.Width(), record->Rect.Height(),
+               *p.CaptionStrip, record->Rect.Left - dx, record->Rect.Top);
+  }
+  int32_t imageIndex = -1;
+  bool disabled = false;
+  ProviderTitleButtonImage(p, *record, imageIndex, disabled);
+  const bool enabled = !disabled && ButtonEnabled(p, *record);
+  if (const SkinImageRecord* image = ValidImage(m, imageIndex))
+    DrawButtonImage(*cache, *image, record->Rect, ProviderButtonVariantState(p, record->State, enabled, false));
+  if (code >= kHtUserButton && code < kHtTitleItem) {
+    const TsTitleButton* b = p.TitleButtons().Items(code - kHtUserButton);
+    if (!b->Glyph().Empty()) DrawGlyphCentred(*cache, b->Glyph(), record->Rect, record->State == 2);
+  }
+  ProviderCopyCacheRectToWindow(p, record->Rect);
+}
+
+// ---- Caption text.
+
+uint32_t ProviderCaptionTextFlags(const TsSkinProvider& p) {
+  uint32_t flags = dtSingleLine | dtVCenter | dtNoPrefix | dtEndEllipsis;
+  if (p.Form() && p.Form()->UseRightToLeftReading()) flags |= dtRtlReading;
+  return flags;
+}
+
+TRect ProviderCaptionTextRect(TsSkinProvider& p) {
+  const TRect m = ProviderExtBorderMargins(p);
+  TRect r;
+  r.Left = FormBorderWidth(p, true) + (TitleIconShown(p) ? TitleIconWidth(p) : 0) + 4 + m.Left;
+  if (p.CaptionSectionIndex >= 0) r.Left += 2;
+  r.Right = ProviderCacheWidth(p) - ProviderButtonsWidth(p) - 12 - m.Right;
+  const bool maximized = p.Form() && FormWindowZoomed(*p.Form());
+  r.Top = (maximized && !p.BorderForm) ? 3 : m.Top + (maximized ? 1 : 2);
+  r.Bottom = p.CaptionBottom;
+  return r;
+}
+
+void ProviderPaintCaptionText(TsSkinProvider& p) {
+  if (ProviderCaptionHeight(p, true) == 0 || !p.DrawNonClientArea() || !p.Form()) return;
+  Bitmap* cache = p.SkinData().CacheBmp.get();
+  TsSkinManager* m = ProviderManager(p);
+  if (cache == nullptr || m == nullptr) return;
+  TRect R = ProviderCaptionTextRect(p);
+  if (RectIsEmpty(R)) return;
+  TextEngine& engine = CurrentTextEngine();
+  const TacAddedTitle& added = p.AddedTitle();
+  const TSize addedSize = added.Text().empty() ? TSize{} : engine.Extent(added.Font(), added.Text());
+  gui::TFont captionFont;
+  CaptionFont(captionFont);
+  const std::string caption = p.Form()->Caption();
+  const bool showMain = added.ShowMainCaption();
+  const TSize captionSize = showMain ? engine.Extent(captionFont, caption) : addedSize;
+  const int32_t textHeight = std::max(captionSize.cy, addedSize.cy);
+  R.Top = p.ButtonsCenter - textHeight / 2;
+  R.Bottom = R.Top + textHeight;
+
+  gui::TAlignment alignment = p.CaptionAlignment();
+  if (p.Form()->UseRightToLeftReading()) {
+    if (alignment == gui::TAlignment::taLeftJustify)
+      alignment = gui::TAlignment::taRightJustify;
+    else if (alignment == gui::TAlignment::taRightJustify)
+      alignment = gui::TAlignment::taLeftJustify;
+  }
+  const int32_t total = (showMain ? captionSize.cx : 0) + (added.Text().empty() ? 0 : addedSize.cx + 4);
+  if (alignment == gui::TAlignment::taRightJustify) {
+    if (total + 4 < R.Width()) R.Left = R.Right - total;
+  } else if (alignment == gui::TAlignment::taCenter) {
+    const int32_t centred = (ProviderCacheWidth(p) - total) / 2;
+    R.Left = std::max(R.Left, centred);
+    R.Right = std::min(R.Right, centred + total);
+  }
+  const uint32_t flags = ProviderCaptionTextFlags(p);
+  const int32_t state = p.FormActive ? 1 : 0;
+  const int32_t titleSection = ProviderTitleSectionIndex(p);
+  const bool enabled = FormWindowEnabled(*p.Form());
+
+  int32_t textRight = R.Left;
+  if (showMain) {
+    int32_t section = titleSection;
+    if (const SkinSectionRecord* cs = ValidSection(m, p.CaptionSectionIndex)) {
+      (void)cs;
+      section = p.CaptionSectionIndex;
+      const TRect back{R.Left - 2, R.Top, std::min(R.Right, R.Left + captionSize.cx + 2), R.Bottom};
+      if (!RectIsEmpty(back)) {
+        Bitmap temp(back.Width(), back.Height(), pf32bit);
+        CopyPixels(temp, 0, 0, back.Width(), back.Height(), *cache, back.Left, back.Top);
+        PaintSkinItem(section, CacheInfoFromBitmap(&temp, 0, 0), state, TRect{0, 0, back.Width(), back.Height()},
+                      TPoint{}, temp, m);
+        CopyPixels(*cache, back.Left, back.Top, back.Width(), back.Height(), temp, 0, 0);
+      }
+    }
+    if (const SkinSectionRecord* s = ValidSection(m, section)) {
+      const SkinStateBlock& block = SectionStateBlock(*s, state);
+      const bool glow = block.GradientSize > 0 && m->SkinData().Version > 7.5;
+      if (glow) DrawTextWithEffects(*cache, captionFont, caption, R, block.GradientColor, block.GradientSize, 0, flags);
+    }
+    WriteTextSectionEx(*cache, captionFont, caption, enabled, m, R, state, section, flags);
+    textRight = std::min(R.Right, R.Left + captionSize.cx);
+  }
+  if (!added.Text().empty()) {
+    TRect a = R;
+    a.Left = showMain ? textRight + 4 : R.Left;
+    a.Right = std::min(R.Right, a.Left + addedSize.cx + 4);
+    const SkinSectionRecord* s = ValidSection(m, titleSection);
+    if (a.Left + 8 < a.Right && s != nullptr) {
+      const SkinStateBlock& block = SectionStateBlock(*s, state);
+      TColor colour = added.Font().Color();
+      if (colour == clNone || colour == clWindowText) colour = block.FontColor;
+      colour = ColorToRGB(colour);
+      if (!p.FormActive) colour = MixColorsRatio(colour, ColorToRGB(block.Color), 0.5);
+      DrawTextMasked(*cache, added.Font(), added.Text(), colour, flags, a);
+    }
+  }
+}
+
+// ---- The frame.
+
+namespace {
+
+// The skin's outer frame and shadow into the margins of the cache (a border window's image).
+void PaintExtendedBorders(TsSkinProvider& p, Bitmap& cache) {
+  TsSkinManager* m = ProviderManager(p);
+  if (m == nullptr) return;
+  const LoadedSkin& skin = m->Skin();
+  const Bitmap* shadow = (p.FormActive ? skin.ActiveShadow : skin.InactiveShadow).get();
+  if (shadow == nullptr || shadow->Empty()) return;
+  const TRect margins = skin.ShadowMargins;
+  TRect widths = margins;
+  std::array<int32_t, 4> modes{0, 0, 0, 0};
+  if (const SkinImageRecord* ex = ValidImage(m, skin.CommonIndexes.ExBorder)) {
+    widths = TRect{SkinMaskBorderLeft(skin, skin.CommonIndexes.ExBorder), SkinMaskBorderTop(skin, skin.CommonIndexes.ExBorder),
+                   SkinMaskBorderRight(skin, skin.CommonIndexes.ExBorder),
+                   SkinMaskBorderBottom(skin, skin.CommonIndexes.ExBorder)};
+    const int32_t mode = (ex->DrawMode & dmStretch) ? 1 : 0;
+    modes = {mode, mode, mode, mode};
+  }
+  // The frame image's bands reach FORMOFFSET pixels into the form's own frame: they are laid under the form's
+  // edge, which the FORM section paints over them, so only the part in the margins shows.
+  PaintFormBorderParts(cache, *shadow, TRect{0, 0, cache.Width(), cache.Height()}, false, false, modes, widths, widths,
+                       TRect{0, 0, shadow->Width(), shadow->Height()});
+}
+
+}  // namespace
+
+bool ProviderPaintFrame(TsSkinProvider& p) {
+  if (!p.Form() || (p.Form()->ControlState() & gui::csCreating) || (p.StateFlags & (psBlendMoving | psHideSnapshot)))
+    return true;
+  TsSkinManager* m = ProviderManager(p);
+  TsScrollWndData& data = p.SkinData();
+  if (m == nullptr || !SkinManagerIsValidSectionIndex(*m, data.SkinIndex)) return true;
+
+  const int32_t b = FormBorderWidthIfNoSkin(p, true);
+  const int32_t c = ProviderCaptionHeight(p, true);
+  const TRect margins = ProviderExtBorderMargins(p);
+  const int32_t t = b + c + margins.Top;
+
+  if (!data.CacheBmp) {
+    data.CacheBmp = std::make_unique<Bitmap>(0, 0, pf32bit);
+    data.BGChanged = true;
+  }
+  Bitmap& cache = *data.CacheBmp;
+
+  if (data.BGChanged) {
+    ProviderLayoutTitle(p);
+    p.LayoutChanged = true;
+    const int32_t width = std::max(0, ProviderCacheWidth(p));
+    const int32_t height = std::max(0, ProviderCacheHeight(p));
+    if (cache.Width() != width || cache.Height() != height) cache.SetSize(width, height);
+    if (cache.Empty()) return true;
+
+    // What lies under the form: nothing for a top-level form, the parent's background for a parented one.
+    CacheInfo ci = EmptyCacheInfo;
+    Bitmap* parentImage = nullptr;
+    if (gui::TWinControl* parent = p.Form()->Parent()) {
+      BackgroundInfo bi;
+      bi.R = p.Form()->BoundsRect();
+      QueryControlBackground(bi, parent, false);
+      BackgroundToCacheInfo(bi, ci);
+      parentImage = bi.Bmp;
+    }
+    (void)parentImage;
+
+    const TRect frame{margins.Left, margins.Top, width - margins.Right, height - margins.Bottom};
+    if (p.BorderForm) {
+      FillRectBitmap32(cache, TRect{0, 0, width, height}, 0, 0);
+      PaintExtendedBorders(p, cache);
+    }
+    const int32_t state = p.FormActive ? 1 : 0;
+    if (data.FillFlags & 1) {
+      // A form painted in a plain colour.
+      if (!p.BorderForm) {
+        const int32_t top = std::min(height, c + b + ProviderMenuLineCount(p) * ProviderMenuLineHeight(p) + 1);
+        FillRectBitmap32(cache, TRect{0, 0, width, top}, ProviderFormColor(p), 255);
+        TRect client;
+        PaintBorderFrame(TRect{0, 0, width, height}, 0, client, state, data);
+      } else {
+        FillRectBitmap32(cache, TRect{0, 0, width, height - margins.Bottom}, ProviderFormColor(p), 255);
+        if (data.BorderIndex >= 0) {
+          TRect client;
+          PaintBorderFrame(frame, 0, client, state, data);
+        }
+      }
+    } else if (!ProviderFormHasBorder(p) && p.Form()->Parent() == nullptr) {
+      PaintSectionCore(data.SkinIndex, EmptyCacheInfo, 0, frame, TPoint{}, cache, m, -1, -1, KeyColor);
+      const SkinSectionRecord& s = m->Skin().Sections[size_t(data.SkinIndex)];
+      const CacheInfo self = CacheInfoFromBitmap(&cache, 0, 0);
+      auto corner = [&](int32_t index, int32_t x, int32_t y) {
+        if (const SkinImageRecord* image = ValidImage(m, index)) DrawImageState(cache, TPoint{x, y}, 0, self, *image, 1);
+      };
+      auto iw = [&](int32_t index) { return ValidImage(m, index) ? ImageStateWidth(*ValidImage(m, index)) : 0; };
+      auto ih = [&](int32_t index) { return ValidImage(m, index) ? ImageFrameHeight(*ValidImage(m, index)) : 0; };
+      corner(s.ImgTopLeft, frame.Left, frame.Top);
+      corner(s.ImgTopRight, frame.Right - iw(s.ImgTopRight), frame.Top);
+      corner(s.ImgBottomLeft, frame.Left, frame.Bottom - ih(s.ImgBottomLeft));
+      corner(s.ImgBottomRight, frame.Right - iw(s.ImgBottomRight), frame.Bottom - ih(s.ImgBottomRight));
+    } else {
+      CacheInfo under = ci;
+      std::unique_ptr<Bitmap> shadowCopy;
+      if (p.BorderForm) {
+        // The form's key-colour corners show the shadow under them.
+        shadowCopy = NewBitmapLike(cache);
+        CopyPixels(*shadowCopy, 0, 0, width, height, cache, 0, 0);
+        under = CacheInfoFromBitmap(shadowCopy.get(), 0, 0);
+      }
+      const TPoint offset{-frame.Left, -frame.Top};
+      if (p.BorderForm) {
+        // The painters place an item at the bitmap's origin: paint the frame into its own bitmap.
+        Bitmap item(frame.Width(), frame.Height(), pf32bit);
+        under.X += frame.Left;
+        under.Y += frame.Top;
+        PaintControlItem(data, under, -1, -1, 1, item, TPoint{}, TRect{0, 0, frame.Width(), frame.Height()}, state);
+        CopyPixels(cache, frame.Left, frame.Top, frame.Width(), frame.Height(), item, 0, 0);
+      } else {
+        PaintControlItem(data, under, -1, -1, 1, cache, TPoint{}, frame, state);
+      }
+      (void)offset;
+    }
+
+    // The title bar.
+    if (c > 0 && p.DrawNonClientArea()) {
+      const int32_t titleSection = ProviderTitleSectionIndex(p);
+      const SkinSectionRecord* ts = ValidSection(m, titleSection);
+      const TRect captionRect = ProviderCaptionRect(p);
+      if (ts != nullptr && !RectIsEmpty(captionRect)) {
+        const int32_t titleState = std::min(state, SectionStateCount(*ts) - 1);
+        PaintSkinItem(titleSection, CacheInfoFromBitmap(&cache, 0, 0), titleState, captionRect, TPoint{}, cache, m);
+      }
+      if (ProviderSystemButtonCount(p) > 0) {
+        const int32_t titleBar = SkinManagerGetImageIndex(*m, data.SkinIndex, "TITLEBAR");
+        if (const SkinImageRecord* image = ValidImage(m, titleBar)) {
+          // Behind the buttons, to the frame's right edge.
+          const int32_t right = width - margins.Right;
+          const TRect strip{right - ProviderCaptionReserve(p, titleBar), captionRect.Top, right, captionRect.Bottom};
+          if (!RectIsEmpty(strip))
+            DrawSkinMask(cache, strip, CacheInfoFromBitmap(&cache, 0, 0), *image, state, true);
+        }
+      }
+      ProviderPaintTitleIcon(p, cache);
+    }
+
+    // The menu line: the skin's band, then each item drawn by its owner-draw event.
+    const int32_t lines = ProviderMenuLineCount(p);
+    if (ProviderHasMenuLine(p) && ProviderMenuHasVisibleItems(p) && lines > 0 && p.DrawNonClientArea() &&
+        m->SkinnedPopups && ProviderMenuLineSkinned(p)) {
+      const int32_t section =
+          SkinManagerGetSectionIndex(*m, p.MenuLineSkin().empty() ? std::string("MENULINE") : p.MenuLineSkin());
+      if (ValidSection(m, section) != nullptr) {
+        const int32_t left = ProviderClientLeft(p) - FormInnerBorderWidth(p);
+        const int32_t right = left + FormClientSize(*p.Form()).cx + 2 * FormInnerBorderWidth(p);
+        const TRect band{left, t, right, t + ProviderMenuLineHeight(p) * lines + 1};
+        if (!RectIsEmpty(band) && band.Bottom <= height) {
+          PaintSkinItem(section, CacheInfoFromBitmap(&cache, 0, 0), 0, band, TPoint{}, cache, m);
+          if (!p.MenuLineBmp) p.MenuLineBmp = std::make_unique<Bitmap>();
+          p.MenuLineBmp->SetSize(band.Width(), band.Height());
+          CopyPixels(*p.MenuLineBmp, 0, 0, band.Width(), band.Height(), cache, band.Left, band.Top);
+          ProviderPaintMenuLineItems(p);
+        }
+      }
+    }
+
+    ProviderPaintCaptionText(p);
+    if (c > 0 && p.DrawNonClientArea()) {
+      ProviderSaveCaptionStrip(p);
+      ProviderPaintTitleButtons(p);
+    }
+    if (p.BorderForm) {
+      // The layered image: the frame opaque, the shadow with its own alpha.
+      const int32_t clientLeft = ProviderClientLeft(p), clientTop = ProviderClientTop(p);
+      SetAlphaRect(cache, TRect{clientLeft, clientTop, clientLeft + FormClientSize(*p.Form()).cx,
+                                clientTop + FormClientSize(*p.Form()).cy},
+                   255, clNone);
+    }
+    p.FirstPaintPending = false;
+    data.BGChanged = false;
+    p.CacheValid = true;
+  }
+  return true;
+}
+
+FrameBands ProviderFrameBands(TsSkinProvider& p) {
+  FrameBands bands;
+  if (!p.Form()) return bands;
+  // The window's own placement of its client area.
+  const TRect w = FormWindowRect(*p.Form());
+  const TPoint origin = FormClientOrigin(*p.Form());
+  const TSize client = FormClientSize(*p.Form());
+  const int32_t width = w.Width(), height = w.Height();
+  const int32_t left = std::clamp(origin.X - w.Left, 0, width);
+  const int32_t top = std::clamp(origin.Y - w.Top, 0, height);
+  const int32_t right = std::clamp(left + client.cx, left, width);
+  const int32_t bottom = std::clamp(top + client.cy, top, height);
+  if (p.BorderForm) {
+    // The border window shows the frame; the form's window only its menu line.
+    const int32_t menu = ProviderMenuLineCount(p) * ProviderMenuLineHeight(p);
+    bands.Top = TRect{left, std::max(0, top - (menu > 0 ? menu + 1 : 0)), right, top};
+    return bands;
+  }
+  bands.Top = TRect{0, 0, width, top};
+  bands.Left = TRect{0, top, left, bottom};
+  bands.Bottom = TRect{0, bottom, width, height};
+  bands.Right = TRect{right, top, width, bottom};
+  return bands;
+}
+
+TPoint ProviderCacheOrigin(const TsSkinProvider& p) {
+  if (!p.BorderForm) return TPoint{};
+  return TPoint{BorderFormClientLeft(*p.BorderForm), BorderFormTopOffset(*p.BorderForm)};
+}
+
+bool ProviderMenuLineSkinned(const TsSkinProvider& p) {
+  const gui::TMainMenu* menu = p.Form() ? p.Form()->Menu() : nullptr;
+  if (menu == nullptr) return false;
+  bool any = false;
+  for (int i = 0; i < menu->Items()->Count(); ++i) {
+    const gui::TMenuItem* item = menu->Items()->Items(i);
+    if (!item->Visible()) continue;
+    if (!item->OnAdvancedDrawItem) return false;
+    any = true;
+  }
+  return any;
+}
+
+void ProviderInvalidateFrame(TsSkinProvider& p) {
+  p.SkinData().BGChanged = true;
+  p.FirstPaintPending = true;
+  p.MenuLineCountCache = -1;
+  if (p.Form() && FormWindowHandle(*p.Form())) SendFormMessage(*p.Form(), 0x85, 0, 0);
+}
+
+}  // namespace skin

@@ -1,0 +1,105 @@
+#pragma once
+// The frame of a skinned form: its whole window image outside the client controls (borders, caption, caption
+// buttons, added title, menu line, corner images, and with a border window the outer frame and shadow) is
+// composed into one 32-bit bitmap, the frame cache (the provider's SkinData.CacheBmp), and copied to the window
+// from there in four bands. Only the stale cache is recomposed; a caption button that changes its state is
+// redrawn alone.
+//
+// The cache is in the frame's coordinates: those of the form's window, or, with a border window, of the border
+// window (the form's window then lies at (BorderFormClientLeft, BorderFormTopOffset)). Its height is the form's
+// Height (a minimized secondary form: frame + caption + 2) plus, with a border window, the margins, the taller
+// skin caption and the wider skin border.
+#include <cstdint>
+
+#include "skin/forms/sskinprovider.h"
+#include "skin/paint/bitmap.h"
+#include "skin/paint/geometry.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace skin {
+
+// ---- Composition (portable).
+// Recomposes the cache when stale. False when the parent's background was not ready (the next paint tries
+// again); true otherwise, also when nothing had to be done.
+bool ProviderPaintFrame(TsSkinProvider& p);
+// The cache needs a new size (no cache, or a size other than the frame's).
+bool ProviderCacheSizeChanged(TsSkinProvider& p);
+// The caption band of the cache: (left, top, right, bottom).
+TRect ProviderCaptionRect(TsSkinProvider& p);
+// The window is iconic and its form is not the application's main form.
+bool ProviderIconicSmallCaption(const TsSkinProvider& p);
+// The rectangles of the four bands copied to the window (top, left, bottom, right), in window coordinates; each
+// is copied from the same place of the cache (moved by the window's place in the cache).
+struct FrameBands {
+  TRect Top, Left, Bottom, Right;
+};
+FrameBands ProviderFrameBands(TsSkinProvider& p);
+// Where the form's window begins in the cache: (0, 0), or with a border window (BorderFormClientLeft,
+// BorderFormTopOffset).
+TPoint ProviderCacheOrigin(const TsSkinProvider& p);
+
+// The menu line is the skin's: every visible item of the main menu has an owner-draw event (the skinned menus
+// installed theirs). Otherwise the system draws the menu bar, and the frame leaves it alone.
+bool ProviderMenuLineSkinned(const TsSkinProvider& p);
+// The visible items of the main menu drawn by their owner-draw events into the cache, each at its place in the
+// menu line (state ODS_NOACCEL | ODS_HOTLIGHT... 0x500); nothing natively, where no canvas draws on the cache.
+void ProviderPaintMenuLineItems(TsSkinProvider& p);
+
+// One item of the main menu redrawn in a state by its owner-draw event on the cache, and the rectangle copied to
+// the window (the menu painter's redraw of a hot or pressed item); nothing for an item of another menu.
+void ProviderPaintMenuItem(TsSkinProvider& p, gui::TMenuItem& item, const TRect& rect, uint32_t state);
+
+// Caption text and added title, into the cache.
+void ProviderPaintCaptionText(TsSkinProvider& p);
+// The text rectangle and flags (step 1 and 7 of the caption text), exposed for measuring.
+TRect ProviderCaptionTextRect(TsSkinProvider& p);
+uint32_t ProviderCaptionTextFlags(const TsSkinProvider& p);
+
+// Caption buttons.
+void ProviderSaveCaptionStrip(TsSkinProvider& p);
+void ProviderPaintTitleButtons(TsSkinProvider& p);
+// One button record drawn into the cache in its state.
+void ProviderDrawButtonRecord(TsSkinProvider& p, TitleButtonRecord& record, bool enabled);
+// Redraws the button of that hit code in the cache (or hands it to the glow fade) and copies it to the window.
+void ProviderPaintTitleButton(TsSkinProvider& p, int32_t code);
+// The button's image for its code and the form's state (restore for maximize of a maximized form, ...), and
+// whether it is drawn disabled; false when the button is not drawn at all.
+bool ProviderTitleButtonImage(TsSkinProvider& p, const TitleButtonRecord& record, int32_t& imageIndex,
+                              bool& disabled);
+// The image variant (0, or 1 for the inactive/disabled look) of a button state.
+int32_t ProviderButtonVariantState(const TsSkinProvider& p, int32_t state, bool enabled, bool fading);
+// The title icon into the cache.
+void ProviderPaintTitleIcon(TsSkinProvider& p, Bitmap& bmp);
+// The form's own icon (else the application icon) drawn into R of bmp (Windows; nothing natively).
+void DrawFormIcon(TsSkinProvider& p, Bitmap& bmp, const TRect& R);
+// A glyph drawn centred in R (one pixel right and down when pressed): a 32-bit glyph blended with its alpha, any
+// other one transparent by the colour of its bottom-left pixel.
+void DrawGlyphCentred(Bitmap& dst, const gui::TBitmap& glyph, const TRect& R, bool pressed);
+
+
+// Flags the cache stale and the first paint pending, resets the menu-line count, and repaints the frame.
+void ProviderInvalidateFrame(TsSkinProvider& p);
+
+// The painting core of WM_NCPAINT: the cache brought up to date, the window region set, the frame copied to the
+// window (natively only the first two).
+void ProviderPaintNonClient(TsSkinProvider& p);
+
+// ---- Copies to the window (Windows build).
+#ifdef _WIN32
+// Brings the cache up to date and copies the four bands to dc (a window DC).
+void ProviderCopyFrameToDC(TsSkinProvider& p, HDC dc);
+// The client background from the cache (WM_ERASEBKGND, WM_PAINT, WM_PRINT).
+void ProviderPaintClient(TsSkinProvider& p, HDC dc, bool withChildren);
+void ProviderPaintMessage(TsSkinProvider& p, gui::TMessage& m);
+void ProviderEraseBackground(TsSkinProvider& p, HDC dc);
+#endif
+// The cache brought up to date and copied to the window DC (or through the border window).
+void ProviderRepaintFrame(TsSkinProvider& p);
+// A rectangle of the cache copied to the window DC at the same place (moved by the border window's offsets);
+// nothing natively.
+void ProviderCopyCacheRectToWindow(TsSkinProvider& p, const TRect& r);
+
+}  // namespace skin

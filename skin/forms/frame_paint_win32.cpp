@@ -1,0 +1,253 @@
+// The frame cache's way to the window: the four bands copied to the window DC, the client background, the
+// caption buttons' single-rectangle copies, and the form's icon drawn with the system.
+#include <windows.h>
+
+#include <algorithm>
+
+#include "gui/forms.h"
+#include "gui/graphics.h"
+#include "gui/menus.h"
+#include "skin/engine/skinchange.h"
+#include "skin/engine/sskinmanager.h"
+#include "skin/engine/svclutils.h"
+#include "skin/forms/border_form.h"
+#include "skin/forms/composition.h"
+#include "skin/forms/form_window.h"
+#include "skin/forms/frame_paint.h"
+#include "skin/forms/provider_geometry.h"
+#include "skin/forms/provider_wndproc.h"
+#include "skin/paint/borders.h"
+#include "skin/paint/dc_copy.h"
+#include "skin/paint/gdi_ledger.h"
+#include "skin/paint/pixel_helpers.h"
+
+namespace skin {
+
+namespace {
+
+HWND Handle(const TsSkinProvider& p) { return p.Form() ? p.Form()->WindowHandle() : nullptr; }
+
+// A rectangle of the window (window coordinates) filled from the same place of the cache.
+void CopyBand(TsSkinProvider& p, HDC dc, const TRect& r) {
+  const Bitmap* cache = p.SkinData().CacheBmp.get();
+  if (cache == nullptr || RectIsEmpty(r)) return;
+  const TPoint o = ProviderCacheOrigin(p);
+  BitmapToDC(dc, r.Left, r.Top, r.Width(), r.Height(), *cache, r.Left + o.X, r.Top + o.Y);
+}
+
+// The window DC between SaveDC and RestoreDC, released at the end.
+template <class Paint>
+void WithWindowDC(TsSkinProvider& p, Paint paint) {
+  HWND h = Handle(p);
+  if (!h) return;
+  HDC dc = ledger::GetWindowDC(h);
+  if (!dc) return;
+  const int saved = SaveDC(dc);
+  paint(dc);
+  RestoreDC(dc, saved);
+  ledger::ReleaseDC(h, dc);
+}
+
+bool BringCacheUpToDate(TsSkinProvider& p) {
+  TsCommonData& data = p.SkinData();
+  if (data.CacheBmp && data.CacheBmp->Width() == 0) data.BGChanged = true;
+  if (!data.CacheBmp || ProviderCacheSizeChanged(p) || p.FirstPaintPending) data.BGChanged = true;
+  if (data.BGChanged) return ProviderPaintFrame(p);
+  return true;
+}
+
+}  // namespace
+
+void ProviderCopyFrameToDC(TsSkinProvider& p, HDC dc) {
+  if (!BringCacheUpToDate(p)) return;
+  const FrameBands bands = ProviderFrameBands(p);
+  CopyBand(p, dc, bands.Top);
+  CopyBand(p, dc, bands.Left);
+  CopyBand(p, dc, bands.Bottom);
+  CopyBand(p, dc, bands.Right);
+}
+
+void ProviderPaintNonClient(TsSkinProvider& p) {
+  if (AnimationInProgress() || !p.DrawNonClientArea() || !p.Form()) return;
+  if (p.ResizeMode == rmBorder && DwmCompositionEnabled()) p.ResizeMode = rmStandard;
+  gui::TCustomForm& form = *p.Form();
+  if (!BringCacheUpToDate(p)) return;
+  if (p.LayoutChanged) {
+    const uint32_t style = FormWindowStyle(form);
+    if (!ProviderFormHasBorder(p) && !(style & WS_CHILD) && !FormWindowIconic(form)) {
+      RemoveFormRegion(form);
+    } else {
+      if (FormWindowIconic(form) && (FormWindowExStyle(form) & WS_EX_APPWINDOW)) return;
+      if (!p.BorderForm) ProviderCollectRegionRects(p);
+      p.LayoutChanged = false;
+      ProviderUpdateRegion(p, false);
+    }
+    p.LayoutChanged = false;
+  }
+  WithWindowDC(p, [&](HDC dc) {
+    if (!p.BorderForm) {
+      ProviderCopyFrameToDC(p, dc);
+    } else {
+      CopyBand(p, dc, ProviderFrameBands(p).Top);
+    }
+  });
+  // A menu bar that the skin does not draw is the system's own: drawn by it, clipped to the bar.
+  if (ProviderHasMenuLine(p) && ProviderMenuHasVisibleItems(p) && !ProviderMenuLineSkinned(p)) {
+    HWND h = Handle(p);
+    TRect first;
+    if (FormMenuItemRect(form, 0, first)) {
+      POINT o{0, 0};
+      ClientToScreen(h, &o);
+      const TSize client = FormClientSize(form);
+      HRGN bar = ledger::CreateRectRgn(o.x, first.Top, o.x + client.cx, o.y);
+      gui::TMessage m{WM_NCPAINT, reinterpret_cast<WPARAM>(bar), 0, 0};
+      ProviderCallOldProc(p, m);
+      ledger::DeleteObject(bar);
+    }
+  }
+}
+
+void ProviderPaintClient(TsSkinProvider& p, HDC dc, bool withChildren) {
+  gui::TCustomForm& form = *p.Form();
+  const TSize client = FormClientSize(form);
+  if (p.SkinData().FillFlags & 1) {
+    FillRectWithColor(dc, TRect{0, 0, client.cx, client.cy}, ProviderFormColor(p));
+  } else {
+    ProviderPaintFrame(p);
+    if (const Bitmap* cache = p.SkinData().CacheBmp.get())
+      BitmapToDC(dc, 0, 0, client.cx, client.cy, *cache, ProviderClientLeft(p), ProviderClientTop(p));
+    PaintGraphicControls(dc, &form, false, TPoint{});
+    if (withChildren) RepaintChildControls(&form);
+  }
+  p.ClientPainting = false;
+}
+
+void ProviderPaintMessage(TsSkinProvider& p, gui::TMessage& m) {
+  HWND h = Handle(p);
+  const bool printing = (p.SkinData().CtrlState & csPrinting) != 0;
+  if (!p.InPaint && !p.Form()->IsDestroying() && (!printing || m.WParam != 0)) {
+    PAINTSTRUCT ps{};
+    HDC dc = printing ? reinterpret_cast<HDC>(m.WParam) : BeginPaint(h, &ps);
+    if (dc) {
+      p.InPaint = true;
+      const int saved = SaveDC(dc);
+      ProviderPaintClient(p, dc, true);
+      RestoreDC(dc, saved);
+      p.InPaint = false;
+    }
+    if (!printing) EndPaint(h, &ps);
+    return;
+  }
+  PAINTSTRUCT ps{};
+  BeginPaint(h, &ps);
+  EndPaint(h, &ps);
+}
+
+void ProviderEraseBackground(TsSkinProvider& p, HDC given) {
+  HWND h = Handle(p);
+  HDC dc = given;
+  if (dc && p.DwmOnAtCreate) {
+    RECT clip{};
+    if (GetClipBox(dc, &clip) == NULLREGION || clip.right <= clip.left || clip.bottom <= clip.top) dc = nullptr;
+  }
+  if (dc && p.SkinData().PrintDC && p.SkinData().PrintDC != dc) dc = nullptr;
+  const bool own = dc == nullptr;
+  if (own) dc = ledger::GetDC(h);
+  if (!dc) return;
+  if (!p.InPaint && !p.Form()->IsDestroying()) {
+    const int saved = SaveDC(dc);
+    ExcludeGraphicControls(dc, p.Form(), 0, 0);
+    ProviderPaintClient(p, dc, true);
+    RestoreDC(dc, saved);
+    PaintGraphicControls(dc, p.Form(), false, TPoint{});
+    TsSkinManager* m = ProviderManager(p);
+    if (!(m && m->Effects.AllowOuterEffects)) RepaintChildControls(p.Form());
+  }
+  if (own) ledger::ReleaseDC(h, dc);
+}
+
+void ProviderRepaintFrame(TsSkinProvider& p) {
+  if (!p.Form() || !Handle(p)) return;
+  if (p.BorderForm) {
+    BorderFormUpdate(*p.BorderForm, true, 255);
+    WithWindowDC(p, [&](HDC dc) { CopyBand(p, dc, ProviderFrameBands(p).Top); });
+    return;
+  }
+  WithWindowDC(p, [&](HDC dc) { ProviderCopyFrameToDC(p, dc); });
+}
+
+void ProviderCopyCacheRectToWindow(TsSkinProvider& p, const TRect& r) {
+  if (p.BorderForm) {
+    BorderFormUpdate(*p.BorderForm, false, 255);
+    return;
+  }
+  const Bitmap* cache = p.SkinData().CacheBmp.get();
+  if (cache == nullptr || RectIsEmpty(r)) return;
+  WithWindowDC(p, [&](HDC dc) { BitmapToDC(dc, r.Left, r.Top, r.Width(), r.Height(), *cache, r.Left, r.Top); });
+}
+
+void ProviderPaintMenuLineItems(TsSkinProvider& p) {
+  Bitmap* cache = p.SkinData().CacheBmp.get();
+  gui::TMainMenu* menu = p.Form() ? p.Form()->Menu() : nullptr;
+  HWND h = Handle(p);
+  if (cache == nullptr || menu == nullptr || !h) return;
+  BitmapDC dc(*cache);
+  if (!dc.dc()) return;
+  RECT wr{};
+  GetWindowRect(h, &wr);
+  const TPoint origin = ProviderCacheOrigin(p);
+  gui::TCanvas canvas;
+  canvas.SetHandle(dc.dc());
+  int shown = 0;
+  for (int i = 0; i < menu->Items()->Count(); ++i) {
+    gui::TMenuItem* item = menu->Items()->Items(i);
+    if (!item->Visible()) continue;
+    TRect r;
+    if (FormMenuItemRect(*p.Form(), shown++, r) && item->OnAdvancedDrawItem) {
+      // Window coordinates moved into the cache.
+      const int32_t dx = origin.X - wr.left, dy = origin.Y - wr.top + (p.TallTitle ? 4 : 0);
+      item->OnAdvancedDrawItem(item, canvas, TRect{r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy}, 0x500);
+    }
+  }
+  canvas.SetHandle(nullptr);
+  GdiFlush();
+}
+
+void ProviderPaintMenuItem(TsSkinProvider& p, gui::TMenuItem& item, const TRect& rect, uint32_t state) {
+  Bitmap* cache = p.SkinData().CacheBmp.get();
+  gui::TMainMenu* menu = p.Form() ? p.Form()->Menu() : nullptr;
+  if (cache == nullptr || menu == nullptr || !ProviderMenuHasVisibleItems(p) || item.GetParentMenu() != menu ||
+      !item.OnAdvancedDrawItem)
+    return;
+  {
+    BitmapDC dc(*cache);
+    if (!dc.dc()) return;
+    gui::TCanvas canvas;
+    canvas.SetHandle(dc.dc());
+    item.OnAdvancedDrawItem(&item, canvas, rect, state);
+    canvas.SetHandle(nullptr);
+    GdiFlush();
+  }
+  const TPoint origin = ProviderCacheOrigin(p);
+  WithWindowDC(p, [&](HDC dc) {
+    BitmapToDC(dc, rect.Left - origin.X, rect.Top - origin.Y, rect.Width(), rect.Height(), *cache, rect.Left, rect.Top);
+  });
+}
+
+void DrawFormIcon(TsSkinProvider& p, Bitmap& bmp, const TRect& R) {
+  HWND h = Handle(p);
+  if (!h || RectIsEmpty(R)) return;
+  HICON icon = reinterpret_cast<HICON>(SendMessageA(h, WM_GETICON, ICON_SMALL, 0));
+  if (!icon) icon = reinterpret_cast<HICON>(SendMessageA(h, WM_GETICON, ICON_BIG, 0));
+  if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrA(h, GCLP_HICONSM));
+  if (!icon) icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+  if (!icon) return;
+  BitmapDC mem(bmp);
+  if (!mem.dc()) return;
+  DrawIconEx(mem.dc(), R.Left, R.Top, icon, R.Width(), R.Height(), 0, nullptr, DI_NORMAL);
+  GdiFlush();
+  // The caption under the icon is opaque; so is the icon in the frame's image.
+  SetAlphaRect(bmp, R, 255, clNone);
+}
+
+}  // namespace skin

@@ -1,0 +1,801 @@
+#include "skin/forms/provider_wndproc.h"
+
+#include <algorithm>
+#include <exception>
+#include <vector>
+
+#include "gui/forms.h"
+#include "gui/stdctrls.h"
+#include "skin/engine/skinchange.h"
+#include "skin/engine/skincommands.h"
+#include "skin/engine/sskinmanager.h"
+#include "skin/engine/sskinmanager_component.h"
+#include "skin/engine/svclutils.h"
+#include "skin/forms/border_form.h"
+#include "skin/forms/composition.h"
+#include "skin/forms/form_window.h"
+#include "skin/forms/frame_paint.h"
+#include "skin/forms/provider_geometry.h"
+#include "skin/forms/system_menu.h"
+#include "skin/forms/title_glow.h"
+#include "skin/forms/win_values.h"
+#include "skin/paint/background_info.h"
+
+namespace skin {
+
+using namespace wv;
+
+namespace {
+
+// Window messages and the component layer's notifications routed here.
+constexpr uint32_t kWmCreate = 0x01, kWmNcCreate = 0x81;
+constexpr uint32_t kWmSize = 0x05, kWmActivate = 0x06, kWmSetRedraw = 0x0B, kWmSetText = 0x0C, kWmPaint = 0x0F,
+                   kWmEraseBkgnd = 0x14, kWmGetMinMaxInfo = 0x24, kWmWindowPosChanged = 0x47, kWmNcDestroy = 0x82,
+                   kWmNcHitTest = 0x84, kWmNcPaint = 0x85, kWmNcActivate = 0x86, kWmNcMouseMove = 0xA0,
+                   kWmInitMenuPopup = 0x117, kWmEnterIdle = 0x121, kWmMouseLeave = 0x2A3, kWmSysMenuAtCursor = 0x313,
+                   kWmPrint = 0x317, kWmPrintClient = 0x318, kWmDwmSendIconicThumbnail = 0x323,
+                   kWmDwmSendIconicLivePreview = 0x326;
+constexpr uint32_t kCmVisibleChanged = 0xB00B, kCmEnabledChanged = 0xB00C, kCmMouseLeave = 0xB014,
+                   kCmShowingChanged = 0xB019, kCmMenuChanged = 0xB015, kCmNotification4C = 0xB04C;
+
+// How many times the saved procedure ran on this thread: a handler that fails before handing its message on
+// leaves it to the saved procedure.
+thread_local uint64_t g_oldProcCalls = 0;
+
+int32_t PointX(intptr_t l) { return int16_t(uint16_t(uintptr_t(l) & 0xFFFF)); }
+int32_t PointY(intptr_t l) { return int16_t(uint16_t((uintptr_t(l) >> 16) & 0xFFFF)); }
+
+bool Zoomed(const TsSkinProvider& p) { return p.Form() && FormWindowZoomed(*p.Form()); }
+bool Iconic(const TsSkinProvider& p) { return p.Form() && FormWindowIconic(*p.Form()); }
+bool Printing(const TsSkinProvider& p) { return (p.SkinData().CtrlState & csPrinting) != 0; }
+
+void DispatchSkinned(TsSkinProvider& p, gui::TMessage& m) {
+  switch (m.Msg) {
+    case kWmCreate:
+    case kWmNcCreate:
+      // The window exists from here on: the form is prepared for the skin.
+      ProviderCallOldProc(p, m);
+      ProviderPrepareForm(p);
+      return;
+    case kWmSize: ProviderWmSize(p, m); return;
+    case kWmActivate: ProviderWmActivate(p, m); return;
+    case kWmSetRedraw: ProviderWmSetRedraw(p, m); return;
+    case kWmSetText: ProviderWmSetText(p, m); return;
+    case kWmPaint: ProviderWmPaint(p, m); return;
+    case kWmEraseBkgnd: ProviderWmEraseBkgnd(p, m); return;
+    case kWmGetMinMaxInfo: ProviderGetMinMaxInfo(p, m); return;
+    case kWmWindowPosChanged: ProviderWmPosChanged(p, m); return;
+    case kWmNcHitTest: ProviderNcHitTest(p, m); return;
+    case kWmNcPaint: ProviderWmNcPaint(p, m); return;
+    case kWmNcActivate: ProviderWmNcActivate(p, m); return;
+    case kWmNcMouseMove: ProviderNCMouseMove(p, m); return;
+    case kWmInitMenuPopup: ProviderInitMenuPopup(p, m); return;
+    case kWmEnterIdle: m.Result = 0; return;
+    case kWmMouseLeave:
+    case kCmMouseLeave: ProviderMouseLeave(p, m); return;
+    case kWmSysMenuAtCursor: {
+      const TPoint c = CursorScreenPos();
+      ProviderPopupSysMenu(p, c.X, c.Y);
+      return;
+    }
+    case kWmPrint: ProviderWmPrint(p, m); return;
+    case kWmPrintClient: return;
+    case kWmDwmSendIconicThumbnail:
+      if (DwmThumbnailsAvailable() && PointX(m.LParam) != 0 && PointY(m.LParam) != 0)
+        m.Result = ProviderSendIconicThumbnail(FormWindowHandle(*p.Form()), p, int32_t(uint16_t(m.LParam >> 16)),
+                                               int32_t(uint16_t(m.LParam & 0xFFFF))) & 0x7F;
+      return;
+    case kWmDwmSendIconicLivePreview:
+      if (DwmThumbnailsAvailable()) m.Result = ProviderSendIconicLivePreview(FormWindowHandle(*p.Form()), p) & 0x7F;
+      return;
+    case WM_SKINCOMMAND: ProviderCommand(p, m); return;
+    case kCmVisibleChanged: ProviderCmVisibleChanged(p, m); return;
+    case kCmEnabledChanged: ProviderCmEnabledChanged(p, m); return;
+    case kCmShowingChanged: ProviderCmShowingChanged(p, m); return;
+    case kCmNotification4C:
+    case WM_SKINPROBE: m.Result = 0; return;
+    default: ProviderCallOldProc(p, m); return;
+  }
+}
+
+}  // namespace
+
+void ProviderCallOldProc(TsSkinProvider& p, gui::TMessage& m) {
+  ++g_oldProcCalls;
+  if (p.OldWndProc) p.OldWndProc(m);
+}
+
+void ProviderWndProc(TsSkinProvider& p, gui::TMessage& m) {
+  const uint64_t before = g_oldProcCalls;
+  try {
+    if (m.Msg == WM_SKINCOMMAND && ProviderCommandFirst(p, m)) return;
+    const bool skinned = p.Form() && !p.Form()->IsDestroying() && ProviderSkinned(p);
+    if (!skinned) {
+      if (m.Msg == WM_SKINCOMMAND && ProviderCommandUnskinned(p, m)) return;
+      ProviderCallOldProc(p, m);
+      if (m.Msg == kWmNcDestroy) ProviderWmNcDestroy(p, m);
+      return;
+    }
+    DispatchSkinned(p, m);
+  } catch (...) {
+    // No exception leaves the procedure: the form's own handling answers what the provider could not.
+    if (g_oldProcCalls == before) {
+      try {
+        ProviderCallOldProc(p, m);
+      } catch (...) {
+      }
+    }
+    try {
+      gui::Application->HandleException(&p);
+    } catch (...) {
+    }
+  }
+}
+
+void ProviderSendToWndProc(TsSkinProvider& p, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
+  gui::TMessage m{msg, wParam, lParam, 0};
+  ProviderWndProc(p, m);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Library commands.
+
+namespace {
+
+bool OwnManager(const TsSkinProvider& p, intptr_t lParam) {
+  const TsSkinManager* m = ProviderManager(p);
+  return m != nullptr && reinterpret_cast<const TsSkinManager*>(lParam) == m;
+}
+
+void ResetIndexes(TsSkinProvider& p) {
+  p.SkinData().SkinIndex = p.SkinData().BorderIndex = -1;
+  p.SkinData().TextureIndex = p.SkinData().HotTextureIndex = -1;
+  p.TitleSectionIndex = -1;
+  p.CaptionSectionIndex = -1;
+}
+
+void HandToChildren(TsSkinProvider& p, gui::TMessage& m) {
+  gui::TMessage copy{m.Msg, m.WParam, m.LParam, 0};
+  BroadcastToChildren(p.Form(), copy);
+}
+
+void EachLabel(gui::TWinControl* parent, const std::function<void(gui::TCustomLabel&)>& f) {
+  for (int i = 0; i < parent->ControlCount(); ++i) {
+    gui::TControl* c = parent->Controls(i);
+    if (auto* label = dynamic_cast<gui::TCustomLabel*>(c)) f(*label);
+    if (auto* w = dynamic_cast<gui::TWinControl*>(c)) EachLabel(w, f);
+  }
+}
+
+void ApplyGlobalColor(TsSkinProvider& p) {
+  TsSkinManager* m = ProviderManager(p);
+  if (m && p.UseGlobalColor() && !p.SkinData().CustomColor) p.Form()->SetColor(SkinManagerGlobalColor(*m));
+}
+
+// The skin's indexes as a skin is applied.
+void SkinLoaded(TsSkinProvider& p) {
+  ProviderStopTitleButtonTimers(p);
+  ResolveSkinDataIndexes(p.SkinData());
+  p.TitleSectionIndex = -1;
+  ProviderPrepareForm(p);
+  if (TsSkinManager* m = ProviderManager(p)) {
+    p.TallTitle = p.BorderForm && Zoomed(p) &&
+                  ProviderSkinTitleHeight(p, false) > ProviderSystemCaptionHeight(p) + 4;
+    ProviderUpdateTitleButtons(p);
+    if (m->State() == 0) EachLabel(p.Form(), [&](gui::TCustomLabel& l) { ProviderSetLabelColor(p, l, true); });
+  }
+  p.SkinData().BGChanged = true;
+  p.MenuLineCountCache = -1;
+  ApplyGlobalColor(p);
+  if (FormWindowExists(*p.Form()))
+    DwmSetTransitionsDisabled(FormWindowHandle(*p.Form()), p.DrawNonClientArea(), false);
+}
+
+}  // namespace
+
+bool ProviderCommandFirst(TsSkinProvider& p, gui::TMessage& m) {
+  if (!AcceptSkinCommand(m)) return true;
+  gui::TCustomForm* form = p.Form();
+  switch (SkinCommandCode(m.WParam)) {
+    case AC_SKINLOADED:
+      if (form && !form->IsDestroying() && OwnManager(p, m.LParam) && !p.SystemMenu) ProviderApplySkin(p);
+      return false;
+    case AC_SKINREMOVED: {
+      if (!OwnManager(p, m.LParam)) {
+        HandToChildren(p, m);
+        return true;
+      }
+      if (form && FormWindowExists(*form)) DwmSetTransitionsDisabled(FormWindowHandle(*form), false, false);
+      ProviderStopTitleButtonTimers(p);
+      ResetIndexes(p);
+      HandToChildren(p, m);
+      ProviderDropAdapter(p);
+      if (form && !form->IsDestroying()) {
+        if (ProviderFormHasBorder(p)) RemoveFormRegion(*form);
+        ProviderUpdateSysMenuStyle(p, false);
+        if (p.UseGlobalColor() && !p.SkinData().CustomColor) form->SetColor(clBtnFace);
+        p.BorderForm.reset();
+        RedrawFormWindow(*form, 0x585);
+      }
+      EachLabel(form, [&](gui::TCustomLabel& l) { ProviderSetLabelColor(p, l, false); });
+      p.SkinData().CacheBmp.reset();
+      p.SkinData().BGChanged = true;
+      return true;
+    }
+    case AC_ISSKINNED:
+      m.Result = 1;
+      return true;
+    case AC_ENDUPDATE:
+      if (p.SkinData().FillFlags & 0x400) {
+        p.SkinData().FillFlags &= uint16_t(~0x400);
+        if (form) SendFormMessage(*form, kCmMenuChanged, 0, 0);
+      }
+      return false;
+    case AC_GETBACKGROUND: {
+      if (!ProviderSkinned(p) || m.LParam == 0) return false;
+      auto& info = *reinterpret_cast<BackgroundInfo*>(m.LParam);
+      if (p.SkinData().BGChanged && !AnimationInProgress()) ProviderPaintFrame(p);
+      const int32_t left = ProviderClientLeft(p), top = ProviderClientTop(p);
+      if ((p.SkinData().FillFlags & 1) || !p.SkinData().CacheBmp) {
+        info.Color = ProviderFormColor(p);
+        info.BgType = btFill;
+      } else {
+        info.Bmp = p.SkinData().CacheBmp.get();
+        info.Offset = TPoint{info.R.Left + left, info.R.Top + top};
+        info.BgType = btCache;
+      }
+      m.Result = 1;
+      return true;
+    }
+    case AC_TRANSPARENCYFLAGS:
+      m.Result = p.SkinData().FillFlags;
+      return true;
+    case AC_GETAPPLICATION:
+      m.Result = reinterpret_cast<LRESULT>(gui::Application);
+      return true;
+    case AC_GETCLIENTOFFSET:
+      m.Result = LRESULT(uint32_t(uint16_t(ProviderClientLeft(p))) | (uint32_t(uint16_t(ProviderClientTop(p))) << 16));
+      return true;
+    default: return false;
+  }
+}
+
+bool ProviderCommandUnskinned(TsSkinProvider& p, gui::TMessage& m) {
+  switch (SkinCommandCode(m.WParam)) {
+    case AC_GETPROVIDER:
+      m.Result = reinterpret_cast<LRESULT>(static_cast<TacFormProvider*>(&p));
+      return true;
+    case AC_UPDATECACHE:
+      p.SkinData().BGChanged = false;
+      return true;
+    case AC_SKINLOADED:
+      if (!p.Form() || p.Form()->IsDestroying()) return false;
+      if (!OwnManager(p, m.LParam)) return true;
+      SkinLoaded(p);
+      ProviderInitAdapter(p);
+      return true;
+    default: return false;
+  }
+}
+
+void ProviderCommand(TsSkinProvider& p, gui::TMessage& m) {
+  gui::TCustomForm* form = p.Form();
+  switch (SkinCommandCode(m.WParam)) {
+    case AC_SKINLOADED:
+      if (!OwnManager(p, m.LParam)) return;
+      ResolveSkinDataIndexes(p.SkinData());
+      p.TitleSectionIndex = -1;
+      ProviderPrepareForm(p);
+      if (p.SkinData().CacheBmp) p.SkinData().CacheBmp->SetSize(0, 0);
+      ProviderUpdateTitleButtons(p);
+      p.SkinData().BGChanged = true;
+      p.MenuLineCountCache = -1;
+      ProviderSendToWndProc(p, kWmNcPaint, 0, 0);
+      return;
+    case AC_SKINREFRESH:
+      if (!OwnManager(p, m.LParam)) return;
+      p.MenuLineCountCache = -1;
+      if (TsSkinManager* manager = ProviderManager(p); manager && manager->State() == 0)
+        ProviderUpdateSysMenuStyle(p, true);
+      p.LayoutChanged = true;
+      if (FormWindowVisible(*form)) {
+        p.SkinData().BGChanged = true;
+        if (TsSkinManager* manager = ProviderManager(p)) ProviderUpdateExtBorders(p, manager->ExtendedBorders());
+        RedrawFormWindow(*form, 0x545);
+      }
+      ApplyGlobalColor(p);
+      if (p.SystemMenu) SysMenuUpdateItems(*p.SystemMenu);
+      ProviderBroadcast(p, m);
+      if (p.BorderForm) BorderFormUpdate(*p.BorderForm, true, 255);
+      return;
+    case AC_GETPROVIDER:
+      m.Result = reinterpret_cast<LRESULT>(static_cast<TacFormProvider*>(&p));
+      return;
+    case AC_FLUSHREPAINT:
+      if (p.SkinData().Updating) {
+        p.SkinData().Updating = 0;
+        RedrawFormWindow(*form, 0x401);
+      }
+      return;
+    case AC_SETREPAINTPENDING:
+      p.SkinData().Updating = SkinCommandArgument(m.WParam) == 1 ? 1 : 0;
+      return;
+    case AC_ISUPDATELOCKED:
+      m.Result = p.SkinData().Updating ? 1 : 0;
+      return;
+    case AC_SETBGCHANGED:
+      p.SkinData().BGChanged = true;
+      return;
+    case AC_ISCACHEUSABLE: {
+      const TsSkinManager* manager = ProviderManager(p);
+      const SkinSectionRecord& s = manager->Skin().Sections[size_t(p.SkinData().SkinIndex)];
+      m.Result = (s.NormalState.Transparency + s.NormalState.ImagePercent >= 1 || s.TextureIndex >= 0) ? 1 : 0;
+      return;
+    }
+    case AC_GETCOLOR:
+      m.Result = LRESULT(ProviderFormColor(p));
+      return;
+    case AC_UPDATECACHE:
+      if (p.SkinData().BGChanged && !AnimationInProgress()) {
+        ProviderPaintFrame(p);
+        if (Printing(p) || (p.StateFlags & (psBlendMoving | psHideSnapshot)) || p.SkinData().SkinIndex < 0)
+          p.SkinData().BGChanged = false;
+      }
+      return;
+    case AC_MOUSELEAVE:
+      ProviderSetHotElement(p, -1, true);
+      TitleButtonPressed() = false;
+      return;
+    case AC_TITLECHANGED:
+      if (m.LParam == 1) p.SkinData().BGChanged = true;
+      ProviderRepaintFrame(p);
+      return;
+    case AC_SETGLUEMOVING:
+      if (m.LParam == 1)
+        p.StateFlags |= 0x40000;
+      else
+        p.StateFlags &= ~uint32_t(0x40000);
+      return;
+    case AC_ISGLUEMOVING:
+      m.Result = (p.StateFlags & 0x40000) ? 1 : 0;
+      return;
+    case AC_SETFORMALPHA:
+      if (!FormWindowVisible(*form)) return;
+      if (p.BorderForm) BorderFormUpdate(*p.BorderForm, false, uint8_t(std::clamp<intptr_t>(m.LParam, 0, 255)));
+      SetFormAlpha(*form, m.LParam >= 255 ? 255 : uint8_t(std::clamp<intptr_t>(m.LParam, 0, 255)));
+      return;
+    default: return;
+  }
+}
+
+void ProviderSetLabelColor(TsSkinProvider& p, gui::TCustomLabel& label, bool skinned) {
+  TsSkinManager* m = ProviderManager(p);
+  if (m == nullptr) return;
+  const bool transparentAlways = m->LabelsOptions.TransparentAlways;
+  auto& table = p.LabelColors;
+  auto it = std::find_if(table.begin(), table.end(), [&](const TsSkinProvider::LabelColor& e) { return e.Label == &label; });
+  if (skinned) {
+    if (label.Tag() & 0x100) return;
+    if (it == table.end()) table.push_back({label.Font().Color(), &label, label.ParentFont()});
+    if (label.Transparent() || transparentAlways) label.SetControlStyle(label.ControlStyle() & ~gui::csOpaque);
+    label.Font().SetColor(SkinManagerGlobalFontColor(*m));
+    return;
+  }
+  if (it != table.end()) {
+    if (!it->ParentFont)
+      label.Font().SetColor(it->Color);
+    else if (!label.ParentFont())
+      label.SetParentFont(true);
+    else if (label.Parent())
+      label.Font().SetColor(label.Parent()->Font().Color());
+    *it = table.back();
+    table.pop_back();
+  }
+  if (label.Transparent() || transparentAlways) label.SetControlStyle(label.ControlStyle() | gui::csOpaque);
+}
+
+void ProviderInitAdapter(TsSkinProvider&) {
+  // The control adapter that gives each child control its window adapter is made here once it exists; the
+  // form's children keep their own look until then.
+}
+
+void ProviderDropAdapter(TsSkinProvider& p) {
+  if (p.Designing() || p.Adapter == nullptr) return;
+}
+
+void ProviderBroadcast(TsSkinProvider& p, gui::TMessage& m) {
+  if (p.Designing() || p.Adapter == nullptr) return;
+  (void)m;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Hit test and caption-button states.
+
+bool& TitleButtonPressed() {
+  static bool pressed = false;
+  return pressed;
+}
+
+int32_t ProviderButtonIndexAt(TsSkinProvider& p, const TPoint& point) {
+  if (p.BorderForm) return 0;
+  if (!p.SystemMenu) ProviderPrepareForm(p);
+  if (!p.SystemMenu) return 0;
+  int32_t position = 0;
+  if (ProviderHasSystemMenu(p)) {
+    ++position;
+    if (p.ButtonClose.Rect.Contains(point)) return 1;
+    if (p.SystemMenu->MaximizeVisible()) {
+      ++position;
+      if (p.ButtonMax.Rect.Contains(point)) return position;
+    }
+    if (p.SystemMenu->MinimizeVisible()) {
+      ++position;
+      if (p.ButtonMin.Rect.Contains(point)) return position;
+    }
+    if (p.Form()->BorderIcons() & gui::biHelp) {
+      ++position;
+      if (p.ButtonHelp.Rect.Contains(point)) return position;
+    }
+  }
+  TsTitleButtons& buttons = p.TitleButtons();
+  for (int i = 0; i < buttons.Count(); ++i) {
+    if (!buttons.Items(i)->Visible()) continue;
+    ++position;
+    if (buttons.Items(i)->Data.Rect.Contains(point)) return position;
+  }
+  return 0;
+}
+
+namespace {
+int32_t SystemPositions(TsSkinProvider& p) {
+  if (!ProviderHasSystemMenu(p) || !p.SystemMenu) return 0;
+  return 1 + (p.SystemMenu->MaximizeVisible() ? 1 : 0) + ((p.SystemMenu->MinimizeVisible() || Iconic(p)) ? 1 : 0) +
+         ((p.Form()->BorderIcons() & gui::biHelp) ? 1 : 0);
+}
+}  // namespace
+
+int32_t ProviderHitTest(TsSkinProvider& p, const TPoint& screenPoint) {
+  const TPoint pt = ProviderScreenToWindow(p, screenPoint.X, screenPoint.Y);
+  int32_t result = kHtClient;
+  const int32_t n = ProviderButtonIndexAt(p, pt);
+  if (n >= 1 && p.SystemMenu) {
+    const int32_t k = SystemPositions(p);
+    const TsSystemMenu& sm = *p.SystemMenu;
+    const bool help = (p.Form()->BorderIcons() & gui::biHelp) != 0;
+    // Only the visible user buttons hold positions: the n-th position past the system ones is the n-th visible.
+    std::vector<int> visible;
+    for (int i = 0; i < p.TitleButtons().Count(); ++i)
+      if (p.TitleButtons().Items(i)->Visible()) visible.push_back(i);
+    if (n > k && n <= k + int32_t(visible.size())) {
+      result = kHtUserButton + visible[size_t(n - k - 1)];
+    } else if (n == 1 && ProviderHasSystemMenu(p)) {
+      result = sm.CloseEnabled() ? kHtClose : kHtCaption;
+    } else if (n == 2) {
+      if (sm.MaximizeVisible())
+        result = (sm.MaximizeEnabled() || (sm.RestoreEnabled() && !Iconic(p))) ? kHtMaxButton : kHtCaption;
+      else if (sm.MinimizeVisible() || Iconic(p))
+        result = sm.MinimizeEnabled() ? kHtMinButton : kHtCaption;
+      else if (help)
+        result = kHtHelp;
+    } else if (n == 3) {
+      if (sm.MinimizeVisible() || Iconic(p))
+        result = Iconic(p) ? kHtMinButton : (sm.MinimizeEnabled() ? kHtMinButton : kHtCaption);
+      else if (help)
+        result = kHtHelp;
+    } else if (n == 4) {
+      if (help && sm.MaximizeVisible()) result = kHtHelp;
+    }
+    if (result != kHtClient) return result;
+  }
+  const TRect w = FormWindowRect(*p.Form());
+  const int32_t width = w.Width(), height = w.Height();
+  if (!Zoomed(p) && HasThickFrame(p) && !p.BorderForm) {
+    const int32_t b = FormBorderWidth(p, true);
+    if (pt.Y < FormBorderWidthIfNoSkin(p, true)) result = kHtTop;
+    if (pt.Y >= height - b) result = kHtBottom;
+    if (pt.X < b)
+      result = result == kHtTop ? kHtTopLeft : (result == kHtBottom ? kHtBottomLeft : kHtLeft);
+    else if (pt.X >= width - b)
+      result = result == kHtTop ? kHtTopRight : (result == kHtBottom ? kHtBottomRight : kHtRight);
+    if (result != kHtClient) return result;
+  }
+  const int32_t c = ProviderSystemCaptionHeight(p);
+  const int32_t t = FormBorderWidthIfNoSkin(p, true);
+  const int32_t captionEnd = (ProviderCaptionHeight(p, true) > 0) ? t + c : 0;
+  const int32_t menuEnd = captionEnd + ProviderMenuLineCount(p) * ProviderMenuLineHeight(p);
+  if (pt.Y < captionEnd) return p.IconRect.Contains(pt) ? kHtSysMenu : kHtCaption;
+  if (pt.Y < menuEnd) return kHtMenu;
+  if (TsSkinManager* m = ProviderManager(p); m && ProviderGripVisible(p) &&
+                                             SkinManagerIsValidImageIndex(*m, m->Skin().CommonIndexes.GripImage)) {
+    const TPoint g = ProviderGripOrigin(p);
+    if (pt.X >= g.X && pt.Y >= g.Y) return kHtBottomRight;
+  }
+  return kHtClient;
+}
+
+namespace {
+void SetRecordState(TsSkinProvider& p, int32_t code, int32_t state) {
+  if (TitleButtonRecord* r = ProviderButtonRecord(p, code)) r->State = state;
+}
+}  // namespace
+
+void ProviderSetHotElement(TsSkinProvider& p, int32_t code, bool repaint) {
+  if (code == p.CurrentHTCode || !p.DrawNonClientArea()) return;
+  const int32_t previous = p.CurrentHTCode;
+  if (previous > 0) {
+    SetRecordState(p, previous, 0);
+    if (repaint) ProviderPaintTitleButton(p, previous);
+  }
+  p.CurrentHTCode = code;
+  if (!TitleButtonPressed() && code > 0) {
+    if (code < kHtUserButton || code < kHtUserButton + 256) {
+      if (TitleButtonRecord* r = ProviderButtonRecord(p, code)) {
+        r->State = 1;
+        if (repaint) ProviderPaintTitleButton(p, code);
+      }
+    }
+  }
+}
+
+void ProviderPressElement(TsSkinProvider& p, int32_t code) {
+  if (code != p.CurrentHTCode && p.CurrentHTCode > 0) {
+    const int32_t previous = p.CurrentHTCode;
+    SetRecordState(p, previous, 0);
+    ProviderPaintTitleButton(p, previous);
+  }
+  p.CurrentHTCode = code;
+  const TsSystemMenu* sm = p.SystemMenu.get();
+  bool refused = false;
+  if (code == kHtMaxButton && sm)
+    refused = !(sm->MaximizeEnabled() || (Zoomed(p) && sm->RestoreEnabled()));
+  else if (code == kHtClose && sm)
+    refused = !sm->CloseEnabled();
+  if (refused) {
+    p.CurrentHTCode = 0;
+    return;
+  }
+  if (!(code == kHtMdiRestore && sm && !sm->MaximizeEnabled())) SetRecordState(p, code, 2);
+  TitleButtonPressed() = true;
+  ProviderPaintTitleButton(p, code);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Handlers.
+
+void ProviderNcHitTest(TsSkinProvider& p, gui::TMessage& m) {
+  if (ProviderCaptionHeight(p, true) == 0 || !p.DrawNonClientArea()) {
+    ProviderCallOldProc(p, m);
+    return;
+  }
+  const int32_t result = ProviderHitTest(p, TPoint{PointX(m.LParam), PointY(m.LParam)});
+  const bool systemAnswers = result == kHtNowhere || result == kHtClient || result == kHtCaption ||
+                             result == kHtMenu || (result >= kHtLeft && result <= kHtBottomRight);
+  if (!systemAnswers) {
+    m.Result = result;
+    return;
+  }
+  if (TsSkinManager* manager = ProviderManager(p);
+      manager && ProviderGripVisible(p) && SkinManagerIsValidImageIndex(*manager, manager->Skin().CommonIndexes.GripImage)) {
+    const TPoint pt = ProviderScreenToWindow(p, PointX(m.LParam), PointY(m.LParam));
+    const TPoint g = ProviderGripOrigin(p);
+    if (pt.X >= g.X && pt.Y >= g.Y) {
+      m.Result = kHtBottomRight;
+      return;
+    }
+  }
+  ProviderCallOldProc(p, m);
+}
+
+void ProviderNCMouseMove(TsSkinProvider& p, gui::TMessage& m) {
+  if (!p.Form() || !FormWindowEnabled(*p.Form())) {
+    ProviderCallOldProc(p, m);
+    return;
+  }
+  SkinManagerSetHotControl(ProviderManager(p), p.Form());
+  const int32_t code = ProviderHitTest(p, TPoint{PointX(m.LParam), PointY(m.LParam)});
+  m.WParam = WPARAM(code);
+  if (code >= kHtMdiClose && code <= kHtMdiMinimize) {
+    ProviderSetHotElement(p, code, true);
+    return;
+  }
+  const bool button = code == kHtMinButton || code == kHtMaxButton || code == kHtClose || code == kHtHelp ||
+                      (code >= kHtUserButton && code <= kHtUserButton + 100) ||
+                      (code >= kHtTitleItem && code <= kHtTitleItem + 100);
+  if (!button) {
+    ProviderSetHotElement(p, 0, true);
+    ProviderCallOldProc(p, m);
+    return;
+  }
+  ProviderSetHotElement(p, code, true);
+}
+
+void ProviderMouseLeave(TsSkinProvider& p, gui::TMessage& m) {
+  // Leaving the client area for the caption button under the mouse does not leave the button.
+  if (m.Msg == kWmMouseLeave && p.CurrentHTCode > 0 && !p.BorderForm) {
+    const TitleButtonRecord* hot = ProviderButtonRecord(p, p.CurrentHTCode);
+    const TPoint c = CursorScreenPos();
+    if (hot != nullptr && hot->Rect.Contains(ProviderScreenToWindow(p, c.X, c.Y))) {
+      ProviderCallOldProc(p, m);
+      return;
+    }
+  }
+  if (!(p.CurrentHTCode >= kHtTitleItem && p.BorderForm)) ProviderSetHotElement(p, -1, true);
+  TitleButtonPressed() = false;
+  ProviderCallOldProc(p, m);
+}
+
+void ProviderWmSetRedraw(TsSkinProvider& p, gui::TMessage& m) {
+  if (m.WParam == 1)
+    p.RedrawLockCount = std::max(0, p.RedrawLockCount - 1);
+  else if (m.WParam == 0)
+    ++p.RedrawLockCount;
+  ProviderCallOldProc(p, m);
+}
+
+void ProviderWmActivate(TsSkinProvider& p, gui::TMessage& m) {
+  ProviderCallOldProc(p, m);
+  if (!p.Form()->Showing()) return;
+  if (!Printing(p)) {
+    p.MenuLineCountCache = -1;
+    if (m.WParam != 0 && p.SystemMenu) SysMenuUpdateItems(*p.SystemMenu);
+  }
+}
+
+void ProviderWmNcPaint(TsSkinProvider& p, gui::TMessage& m) {
+  if (!p.SystemMenu) ProviderPrepareForm(p);
+  if (!p.DrawNonClientArea()) {
+    ProviderCallOldProc(p, m);
+    return;
+  }
+  if ((p.SkinData().FillFlags & (0x800 | 0x400)) || (p.StateFlags & psHideSnapshot)) return;
+  gui::TCustomForm& form = *p.Form();
+  if (!FormWindowVisible(form) || p.IsLoading() || Printing(p) || !p.SystemMenu) return;
+  if (!Iconic(p)) {
+    const TRect w = FormWindowRect(form);
+    if (w.Width() != form.Width() || w.Height() != form.Height()) return;  // a size change is under way
+  } else {
+    p.SkinData().BGChanged = true;
+  }
+  if (!p.SkinData().CacheBmp)
+    if (TsSkinManager* manager = ProviderManager(p)) ProviderUpdateExtBorders(p, manager->ExtendedBorders());
+  ProviderPaintNonClient(p);
+  m.Result = 0;
+}
+
+void ProviderWmNcActivate(TsSkinProvider& p, gui::TMessage& m) {
+  if (p.StateFlags & psRestoring) return;
+  gui::TCustomForm& form = *p.Form();
+  if (form.IsDestroying() || !p.DrawNonClientArea() || !FormWindowExists(form)) {
+    ProviderCallOldProc(p, m);
+    return;
+  }
+  if (!p.SystemMenu) ProviderPrepareForm(p);
+  p.StateFlags |= psInNcActivate;
+  const bool wasActive = p.FormActive;
+  if (!Printing(p)) p.FormActive = m.WParam != 0;
+  TsSkinManager* manager = ProviderManager(p);
+  if (manager && SkinManagerIsValidSectionIndex(*manager, p.SkinData().SkinIndex)) {
+    const SkinSectionRecord& s = manager->Skin().Sections[size_t(p.SkinData().SkinIndex)];
+    const int32_t title = ProviderTitleSectionIndex(p);
+    const bool titleStates =
+        SkinManagerIsValidSectionIndex(*manager, title) && manager->Skin().Sections[size_t(title)].States > 1;
+    if (s.States > 1 || titleStates || !SkinImageIsSingleState(p, s.BorderIndex)) p.SkinData().BGChanged = true;
+  } else {
+    p.SkinData().BGChanged = true;
+  }
+  const bool showing = form.Showing() && FormWindowVisible(form);
+  if (showing && wasActive != p.FormActive) p.SkinData().BGChanged = true;
+  // The system's own caption is not drawn: the window's redraw is off while the system handles the message.
+  const bool hide = showing && !p.BorderForm;
+  if (hide) SendFormMessage(form, kWmSetRedraw, 0, 0);
+  ProviderCallOldProc(p, m);
+  if (hide) SendFormMessage(form, kWmSetRedraw, 1, 0);
+  p.StateFlags &= ~psInNcActivate;
+  if (showing) {
+    const TRect w = FormWindowRect(form);
+    if (Iconic(p) || (w.Width() == form.Width() && w.Height() == form.Height()))
+      ProviderSendToWndProc(p, kWmNcPaint, 0, 0);
+    if (p.BorderForm) {
+      if (Zoomed(p) && manager && manager->Options.NativeBordersMaximized) {
+        p.BorderForm.reset();
+        ProviderUpdateRegion(p, true);
+      } else {
+        BorderFormUpdate(*p.BorderForm, true, 255);
+      }
+    }
+  }
+  if (!p.FormActive) ProviderSetHotElement(p, 0, false);
+}
+
+void ProviderWmSetText(TsSkinProvider& p, gui::TMessage& m) {
+  gui::TCustomForm& form = *p.Form();
+  if (!FormWindowVisible(form) || Printing(p) || !p.DrawNonClientArea()) {
+    ProviderCallOldProc(p, m);
+    return;
+  }
+  p.CaptionGlow[0].reset();
+  p.CaptionGlow[1].reset();
+  p.SkinData().BGChanged = true;
+  // The system writes the caption itself when it takes the text: not while its redraw is off. With a border
+  // window the form's own caption lies outside the window's region and cannot show.
+  const bool hide = !p.BorderForm;
+  if (hide) SendFormMessage(form, kWmSetRedraw, 0, 0);
+  ProviderCallOldProc(p, m);
+  if (hide) SendFormMessage(form, kWmSetRedraw, 1, 0);
+  ProviderRepaintFrame(p);
+}
+
+void ProviderWmSize(TsSkinProvider& p, gui::TMessage& m) {
+  gui::TCustomForm& form = *p.Form();
+  if (!FormWindowVisible(form)) {
+    p.SkinData().BGChanged = true;
+    ProviderCallOldProc(p, m);
+    return;
+  }
+  p.CaptionGlow[0].reset();
+  p.CaptionGlow[1].reset();
+  p.MenuLineCountCache = -1;
+  ProviderCallOldProc(p, m);
+  p.SkinData().BGChanged = true;
+  if (!form.Showing() || !p.DrawNonClientArea()) return;
+  TsSkinManager* manager = ProviderManager(p);
+  if (Zoomed(p) && p.BorderForm && manager && manager->Options.NativeBordersMaximized) p.BorderForm.reset();
+  if (!p.BorderForm) {
+    ProviderSendToWndProc(p, kWmNcPaint, 0, 0);
+    RedrawFormWindow(form, 0x921);
+  } else {
+    BorderFormUpdate(*p.BorderForm, true, 255);
+    ProviderUpdateRegion(p, false);
+  }
+}
+
+void ProviderWmPosChanged(TsSkinProvider& p, gui::TMessage& m) {
+  ProviderCallOldProc(p, m);
+  if (!p.BorderForm || !p.Form() || !FormWindowVisible(*p.Form()) || Iconic(p) || Printing(p)) return;
+  const uint32_t flags = WindowPosFlags(m.LParam);
+  if (flags & (0x8 | 0x20)) return;  // SWP_NOREDRAW, SWP_FRAMECHANGED
+  if ((flags & 0x3) == 0x3)
+    BorderFormFollowZOrder(*p.BorderForm);
+  else
+    BorderFormUpdate(*p.BorderForm, true, 255);
+}
+
+void ProviderCmShowingChanged(TsSkinProvider& p, gui::TMessage& m) {
+  if (!p.DrawNonClientArea() || !p.DrawClientArea) {
+    ProviderCallOldProc(p, m);
+    return;
+  }
+  gui::TCustomForm& form = *p.Form();
+  if (!form.Showing()) {
+    p.BorderForm.reset();
+    ProviderCallOldProc(p, m);
+    return;
+  }
+  TsSkinManager* manager = ProviderManager(p);
+  if (manager) ProviderUpdateExtBorders(p, manager->ExtendedBorders());
+  ProviderCallOldProc(p, m);
+  if (PreviewMode()) ProviderNotifySkinEditor(FormWindowHandle(form));
+}
+
+void ProviderCmVisibleChanged(TsSkinProvider& p, gui::TMessage& m) {
+  ProviderCallOldProc(p, m);
+  if (m.WParam == 0) {
+    if (!p.Form()->IsDestroying() && p.SkinData().CacheBmp) p.SkinData().CacheBmp->SetSize(0, 0);
+    ProviderStopTitleButtonTimers(p);
+  }
+}
+
+void ProviderCmEnabledChanged(TsSkinProvider& p, gui::TMessage& m) {
+  ProviderCallOldProc(p, m);
+  if (!p.DrawNonClientArea()) return;
+  if (p.BorderForm) BorderFormEnable(*p.BorderForm, p.Form()->Enabled());
+  p.SkinData().BGChanged = true;
+  if (FormWindowHandle(*p.Form())) SendFormMessage(*p.Form(), kWmNcPaint, 0, 0);
+}
+
+void ProviderWmNcDestroy(TsSkinProvider& p, gui::TMessage&) {
+  // The border window goes with the form's window.
+  p.BorderForm.reset();
+}
+
+}  // namespace skin

@@ -1,0 +1,75 @@
+#pragma once
+// The skin provider's message procedure. Every message the component layer delivers to the form passes
+// through ProviderWndProc: the library's command message goes to the command handlers, the messages that the
+// skin draws (non-client painting, hit testing, caption-button hovering, activation, sizing, printing) to
+// their handlers, and every other message to the form's saved procedure. While the form is not skinned (no
+// skin, or being destroyed) only the command handler of that state and three small handlers run; all painting
+// is then the form's own.
+//
+// Also here: the non-client hit test and the caption buttons' hot and pressed states, the library commands a
+// form answers, and the handlers of the frame's painting, activation, caption text and sizing messages.
+#include <cstdint>
+
+#include "gui/messages.h"
+#include "skin/forms/sskinprovider.h"
+#include "skin/paint/geometry.h"
+
+namespace gui {
+class TCustomLabel;
+}
+
+namespace skin {
+
+void ProviderWndProc(TsSkinProvider& p, gui::TMessage& m);
+// Runs a message through ProviderWndProc at once (the result is dropped).
+void ProviderSendToWndProc(TsSkinProvider& p, uint32_t msg, uintptr_t wParam, intptr_t lParam);
+// Hands the message to the form's saved procedure.
+void ProviderCallOldProc(TsSkinProvider& p, gui::TMessage& m);
+// Shows the form's system menu at a screen point.
+void ProviderPopupSysMenu(TsSkinProvider& p, int32_t x, int32_t y);
+
+// ---- Library commands.
+bool ProviderCommandFirst(TsSkinProvider& p, gui::TMessage& m);
+bool ProviderCommandUnskinned(TsSkinProvider& p, gui::TMessage& m);
+void ProviderCommand(TsSkinProvider& p, gui::TMessage& m);
+// Recolours a label with the skin's label font colour, or gives it back its own colour.
+void ProviderSetLabelColor(TsSkinProvider& p, gui::TCustomLabel& label, bool skinned);
+// The control adapter created (when the form is skinned) and dropped.
+void ProviderInitAdapter(TsSkinProvider& p);
+void ProviderDropAdapter(TsSkinProvider& p);
+// The message handed to every adapted child control.
+void ProviderBroadcast(TsSkinProvider& p, gui::TMessage& m);
+
+// ---- Hit test and caption-button states.
+// The 1-based position of the caption button under a point (window coordinates), counted from the right; 0 for
+// none.
+int32_t ProviderButtonIndexAt(TsSkinProvider& p, const TPoint& point);
+// The hit code of a screen point.
+int32_t ProviderHitTest(TsSkinProvider& p, const TPoint& screenPoint);
+void ProviderSetHotElement(TsSkinProvider& p, int32_t code, bool repaint);
+void ProviderPressElement(TsSkinProvider& p, int32_t code);
+// True from a press on a caption element until its release, a mouse-leave or a right click.
+bool& TitleButtonPressed();
+
+// ---- The frame's message handlers.
+void ProviderNcHitTest(TsSkinProvider& p, gui::TMessage& m);
+void ProviderNCMouseMove(TsSkinProvider& p, gui::TMessage& m);
+void ProviderMouseLeave(TsSkinProvider& p, gui::TMessage& m);
+void ProviderGetMinMaxInfo(TsSkinProvider& p, gui::TMessage& m);
+void ProviderInitMenuPopup(TsSkinProvider& p, gui::TMessage& m);
+void ProviderWmNcPaint(TsSkinProvider& p, gui::TMessage& m);
+void ProviderWmNcActivate(TsSkinProvider& p, gui::TMessage& m);
+void ProviderWmActivate(TsSkinProvider& p, gui::TMessage& m);
+void ProviderWmSetText(TsSkinProvider& p, gui::TMessage& m);
+void ProviderWmPaint(TsSkinProvider& p, gui::TMessage& m);
+void ProviderWmEraseBkgnd(TsSkinProvider& p, gui::TMessage& m);
+void ProviderWmPrint(TsSkinProvider& p, gui::TMessage& m);
+void ProviderWmSize(TsSkinProvider& p, gui::TMessage& m);
+void ProviderWmPosChanged(TsSkinProvider& p, gui::TMessage& m);
+void ProviderWmSetRedraw(TsSkinProvider& p, gui::TMessage& m);
+void ProviderCmShowingChanged(TsSkinProvider& p, gui::TMessage& m);
+void ProviderCmVisibleChanged(TsSkinProvider& p, gui::TMessage& m);
+void ProviderCmEnabledChanged(TsSkinProvider& p, gui::TMessage& m);
+void ProviderWmNcDestroy(TsSkinProvider& p, gui::TMessage& m);
+
+}  // namespace skin

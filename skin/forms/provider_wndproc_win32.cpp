@@ -1,0 +1,174 @@
+// The provider's handlers that work on the system's records and device contexts: the maximized size, the
+// popup menus, the client painting and the printing of a skinned form.
+#include <windows.h>
+
+#include <algorithm>
+
+#include "gui/forms.h"
+#include "skin/engine/skinchange.h"
+#include "skin/engine/skincommands.h"
+#include "skin/engine/sskinmanager.h"
+#include "skin/forms/border_form.h"
+#include "skin/forms/form_window.h"
+#include "skin/forms/frame_paint.h"
+#include "skin/forms/provider_geometry.h"
+#include "skin/forms/provider_wndproc.h"
+#include "skin/forms/system_menu.h"
+#include "skin/paint/borders.h"
+#include "skin/paint/dc_copy.h"
+#include "skin/paint/gdi_ledger.h"
+
+namespace skin {
+
+namespace {
+HWND Handle(const TsSkinProvider& p) { return p.Form() ? p.Form()->WindowHandle() : nullptr; }
+bool Printing(const TsSkinProvider& p) { return (p.SkinData().CtrlState & csPrinting) != 0; }
+}  // namespace
+
+void ProviderGetMinMaxInfo(TsSkinProvider& p, gui::TMessage& m) {
+  gui::TCustomForm& form = *p.Form();
+  if (p.DrawNonClientArea() && form.BorderStyle() != gui::TFormBorderStyle::bsNone && form.Parent() == nullptr &&
+      m.LParam != 0) {
+    const TRect work = FormMonitorWorkArea(form);
+    const int32_t b = FormBorderWidth(p, false);
+    int32_t d = 0;
+    if (p.BorderForm && (FormWindowStyle(form) & WS_CAPTION)) {
+      const int32_t system = ProviderSystemCaptionHeight(p) + 4;
+      p.TallTitle = (p.StateFlags & psMaximizingFromMin) ? ProviderSkinTitleHeight(p, true) > system : false;
+      d = std::max(0, ProviderSkinTitleHeight(p, true) - system);
+    }
+    auto* info = reinterpret_cast<MINMAXINFO*>(m.LParam);
+    info->ptMaxPosition.x = -b;
+    info->ptMaxPosition.y = d - b;
+    info->ptMaxSize.x = work.Width() + 2 * b;
+    info->ptMaxSize.y = work.Height() + 2 * b - d;
+    m.Result = 0;
+  }
+  ProviderCallOldProc(p, m);
+}
+
+void ProviderInitMenuPopup(TsSkinProvider& p, gui::TMessage& m) {
+  TsSkinManager* manager = ProviderManager(p);
+  if (manager == nullptr || !manager->SkinnedPopups) return;
+  if (HIWORD(m.LParam) != 0) EnableMenuItem(reinterpret_cast<HMENU>(m.WParam), SC_SIZE, MF_BYCOMMAND | MF_GRAYED);
+  ProviderCallOldProc(p, m);
+}
+
+void ProviderPopupSysMenu(TsSkinProvider& p, int32_t x, int32_t y) {
+  if (!p.SystemMenu) ProviderPrepareForm(p);
+  if (!p.SystemMenu) return;
+  TsSkinManager* manager = ProviderManager(p);
+  TsSystemMenu& menu = *p.SystemMenu;
+  HWND h = Handle(p);
+  if (manager == nullptr || !manager->SkinnedPopups) {
+    // The window's own system menu, with the skinned menu's states.
+    const LONG style = GetWindowLongA(h, GWL_STYLE);
+    SetWindowLongA(h, GWL_STYLE, style & ~WS_VISIBLE);
+    HMENU sys = GetSystemMenu(h, FALSE);
+    auto state = [&](UINT command, bool enabled) {
+      EnableMenuItem(sys, command, MF_BYCOMMAND | (enabled ? MF_ENABLED : (MF_GRAYED | MF_DISABLED)));
+    };
+    if (sys) {
+      state(SC_RESTORE, menu.RestoreVisible() && menu.RestoreEnabled());
+      state(SC_MOVE, menu.MoveEnabled() && !IsIconic(h));
+      state(SC_SIZE, menu.SizeVisible() && menu.SizeEnabled() && p.Form()->WindowState() == gui::TWindowState::wsNormal);
+      state(SC_MINIMIZE, menu.MinimizeVisible() && menu.MinimizeEnabled());
+      state(SC_MAXIMIZE, menu.MaximizeVisible() && menu.MaximizeEnabled());
+      state(SC_CLOSE, menu.CloseVisible() && menu.CloseEnabled());
+    }
+    SetWindowLongA(h, GWL_STYLE, GetWindowLongA(h, GWL_STYLE) | WS_VISIBLE);
+    if (!sys) return;
+    const UINT command = UINT(TrackPopupMenu(sys, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, h, nullptr));
+    if (command != 0) PostMessageA(h, WM_SYSCOMMAND, command, 0);
+    return;
+  }
+  SysMenuUpdateItems(menu);
+  if (p.MakeSkinMenu) SysMenuAddMainMenuItems(menu, p.Form()->Menu());
+  menu.Popup(x, y);
+}
+
+void ProviderNotifySkinEditor(void* handle) {
+  static void* served = nullptr;
+  if (!PreviewMode() || served != nullptr || handle == nullptr) return;
+  gui::TCustomForm* main = gui::Application->MainForm();
+  if (main && main->HandleAllocated() && main->WindowHandle() != handle) return;
+  served = handle;
+  ClearPreviewMode();
+  for (int attempt = 0; attempt < 101; ++attempt) {
+    HWND editor = FindWindowA(nullptr, SkinEditorCaption);
+    if (!editor) break;
+    if (SendMessageA(editor, WM_SKINEDITOR, 3, reinterpret_cast<LPARAM>(handle)) == 1) break;
+  }
+}
+
+void ProviderWmPaint(TsSkinProvider& p, gui::TMessage& m) {
+  if (!p.DrawClientArea) {
+    ProviderCallOldProc(p, m);
+    return;
+  }
+  if (!Printing(p) && p.BorderForm && p.BorderForm->Hidden && !FormWindowIconic(*p.Form()))
+    BorderFormUpdate(*p.BorderForm, true, 255);
+  if (ProviderSkinned(p) && !AnimationInProgress()) {
+    ProviderPaintMessage(p, m);
+  } else {
+    HWND h = Handle(p);
+    InvalidateRect(h, nullptr, FALSE);
+    PAINTSTRUCT ps{};
+    BeginPaint(h, &ps);
+    EndPaint(h, &ps);
+  }
+  m.Result = 0;
+}
+
+void ProviderWmEraseBkgnd(TsSkinProvider& p, gui::TMessage& m) {
+  if (!FormWindowVisible(*p.Form()) || !p.DrawClientArea) {
+    ProviderCallOldProc(p, m);
+    return;
+  }
+  m.Result = 1;
+  if ((p.SkinData().FillFlags & 0x800) || AnimationInProgress()) return;
+  HDC dc = reinterpret_cast<HDC>(m.WParam);
+  if (Printing(p) || (m.WParam != 0 && WPARAM(m.LParam) == m.WParam)) {
+    if (!dc || p.SkinData().BGChanged) return;
+    const TSize client = FormClientSize(*p.Form());
+    if (const Bitmap* cache = p.SkinData().CacheBmp.get())
+      BitmapToDC(dc, 0, 0, client.cx, client.cy, *cache, ProviderClientLeft(p), ProviderClientTop(p));
+    else
+      FillRectWithColor(dc, TRect{0, 0, client.cx, client.cy}, ProviderFormColor(p));
+    return;
+  }
+  ProviderEraseBackground(p, dc);
+}
+
+void ProviderWmPrint(TsSkinProvider& p, gui::TMessage& m) {
+  gui::TCustomForm& form = *p.Form();
+  if (p.IsLoading() || form.IsDestroying() || Printing(p)) return;
+  HDC dc = reinterpret_cast<HDC>(m.WParam);
+  if (!dc) return;
+  TsCommonData& data = p.SkinData();
+  data.PrintDC = dc;
+  data.CtrlState |= csPrinting;
+  // The print target is cleared when the print ends, also when it ends early.
+  struct EndPrint {
+    TsCommonData& data;
+    ~EndPrint() {
+      data.PrintDC = nullptr;
+      data.CtrlState &= uint16_t(~csPrinting);
+    }
+  } endPrint{data};
+  const TRect w = FormWindowRect(form);
+  const TPoint origin = FormClientOrigin(form);
+  const int32_t clientLeft = origin.X - w.Left, clientTop = origin.Y - w.Top;
+  if (p.BorderForm) {
+    if (data.BGChanged) ProviderPaintFrame(p);
+  } else if (p.DrawNonClientArea()) {
+    ProviderCopyFrameToDC(p, dc);
+  }
+  const int saved = SaveDC(dc);
+  OffsetViewportOrgEx(dc, clientLeft, clientTop, nullptr);
+  ProviderPaintClient(p, dc, false);
+  RestoreDC(dc, saved);
+  m.Result = 0;
+}
+
+}  // namespace skin

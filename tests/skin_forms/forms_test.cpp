@@ -1,0 +1,571 @@
+// The skin provider on headless forms: frame geometry for every border style and window state, the title bar's
+// layout, the system menu's rules, the caption text's rectangle, the frame cache's composition, the caption
+// buttons' states and glow fades, the library commands and the provider's life cycle.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gui/forms.h"
+#include "gui/menus.h"
+#include "gui/stdctrls.h"
+#include "platform/clock.h"
+#include "skin/engine/skincommands.h"
+#include "skin/forms/border_form.h"
+#include "skin/forms/composition.h"
+#include "skin/forms/form_window.h"
+#include "skin/forms/frame_paint.h"
+#include "skin/forms/provider_geometry.h"
+#include "skin/forms/provider_wndproc.h"
+#include "skin/forms/sskinprovider.h"
+#include "skin/forms/system_menu.h"
+#include "skin/forms/title_glow.h"
+#include "skin/paint/pixel_helpers.h"
+#include "skin/paint/text_engine.h"
+#include "tests/skin_forms/forms_fixture.h"
+
+namespace {
+
+using namespace formstest;
+using gui::TFormBorderStyle;
+using gui::TWindowState;
+using skin::TsSkinProvider;
+
+// A form of 300 x 200 at (100, 50) with its provider.
+struct Rig {
+  FormsSkin skin;
+  std::unique_ptr<gui::TForm> form;
+  TsSkinProvider* p = nullptr;
+
+  explicit Rig(TFormBorderStyle style = TFormBorderStyle::bsSizeable, bool extended = false, bool menu = false,
+               gui::TBorderIcons icons = gui::biSystemMenu | gui::biMinimize | gui::biMaximize,
+               TWindowState state = TWindowState::wsNormal)
+      : skin(extended) {
+    form = std::make_unique<gui::TForm>(nullptr);
+    form->SetBorderStyle(style);
+    form->SetBorderIcons(icons);
+    if (menu) {
+      auto* mm = new gui::TMainMenu(form.get());
+      auto* item = new gui::TMenuItem(form.get());
+      item->SetCaption("&File");
+      mm->Items()->Add(item);
+      form->SetMenu(mm);
+    }
+    form->SetBounds(100, 50, 300, 200);
+    form->SetCaption("Station");
+    form->SetWindowState(state);
+    form->Show();
+    p = new TsSkinProvider(form.get());
+    skin::ProviderPrepareForm(*p);
+    if (extended) skin::ProviderUpdateExtBorders(*p, true);
+    skin::ProviderLayoutTitle(*p);
+  }
+  ~Rig() { form.reset(); }
+  skin::Bitmap& Cache() {
+    skin::ProviderPaintFrame(*p);
+    return *p->SkinData().CacheBmp;
+  }
+  uint32_t At(int32_t x, int32_t y) { return skin::GetPixel32(Cache(), x, y); }
+};
+
+TEST(ProviderGeometry, MeasuresForEveryBorderStyleAndWindowState) {
+  struct Case {
+    TFormBorderStyle style;
+    TWindowState state;
+    bool menu;
+    int captionSkin, captionSystem, frame, menuLine, clientLeft, clientTop, cacheW, cacheH;
+  };
+  using S = TFormBorderStyle;
+  using W = TWindowState;
+  const Case cases[] = {
+      // Normal 300 x 200: frames 3 (bordered) or 4 (sizeable), captions 19 or 15 (tool windows).
+      {S::bsNone, W::wsNormal, false, 0, 0, 0, 0, 0, 0, 300, 200},
+      {S::bsSingle, W::wsNormal, false, 19, 19, 3, 0, 3, 22, 300, 200},
+      {S::bsSizeable, W::wsNormal, false, 19, 19, 4, 0, 4, 23, 300, 200},
+      {S::bsDialog, W::wsNormal, false, 19, 19, 3, 0, 3, 22, 300, 200},
+      {S::bsToolWindow, W::wsNormal, false, 15, 15, 3, 0, 3, 18, 300, 200},
+      {S::bsSizeToolWin, W::wsNormal, false, 15, 15, 4, 0, 4, 19, 300, 200},
+      // A menu line of SM_CYMENU - 1 (dialogs have none), the client area one menu row lower.
+      {S::bsSingle, W::wsNormal, true, 19, 19, 3, 18, 3, 41, 300, 200},
+      {S::bsSizeable, W::wsNormal, true, 19, 19, 4, 18, 4, 42, 300, 200},
+      {S::bsDialog, W::wsNormal, true, 19, 19, 3, 0, 3, 41, 300, 200},
+      {S::bsSizeToolWin, W::wsNormal, true, 15, 15, 4, 18, 4, 38, 300, 200},
+      // Maximized: the whole 1280 x 1024 screen.
+      {S::bsSizeable, W::wsMaximized, false, 19, 19, 4, 0, 4, 23, 1280, 1024},
+      {S::bsToolWindow, W::wsMaximized, false, 15, 15, 3, 0, 3, 18, 1280, 1024},
+      // Minimized secondary forms: 160 wide, frame + normal caption + 2 high, tool windows too.
+      {S::bsNone, W::wsMinimized, false, 19, 19, 0, 0, 80, 27, 160, 21},
+      {S::bsSingle, W::wsMinimized, false, 19, 19, 3, 0, 80, 24, 160, 24},
+      {S::bsSizeable, W::wsMinimized, false, 19, 19, 4, 0, 80, 23, 160, 25},
+      {S::bsToolWindow, W::wsMinimized, false, 19, 19, 3, 0, 80, 24, 160, 24},
+      {S::bsSizeToolWin, W::wsMinimized, true, 19, 19, 4, 18, 80, 23, 160, 25},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "style " << int(c.style) << " state " << int(c.state) << " menu " << c.menu);
+    Rig r(c.style, false, c.menu, gui::biSystemMenu | gui::biMinimize | gui::biMaximize, c.state);
+    EXPECT_EQ(skin::ProviderCaptionHeight(*r.p, true), c.captionSkin);
+    EXPECT_EQ(skin::ProviderCaptionHeight(*r.p, false), c.captionSystem);
+    EXPECT_EQ(skin::FormBorderWidth(*r.p, true), c.frame);
+    EXPECT_EQ(skin::FormBorderWidthIfNoSkin(*r.p, true), c.frame);
+    EXPECT_EQ(skin::ProviderMenuLineHeight(*r.p), c.menuLine);
+    EXPECT_EQ(skin::ProviderClientLeft(*r.p), c.clientLeft);
+    EXPECT_EQ(skin::ProviderClientTop(*r.p), c.clientTop);
+    EXPECT_EQ(skin::ProviderCacheWidth(*r.p), c.cacheW);
+    EXPECT_EQ(skin::ProviderCacheHeight(*r.p), c.cacheH);
+    EXPECT_EQ(r.Cache().Width(), c.cacheW);
+    EXPECT_EQ(r.Cache().Height(), c.cacheH);
+  }
+}
+
+TEST(ProviderGeometry, ExtendedBordersAddTheSkinsMarginsTitleAndBorder) {
+  // Skin: margins 6, border 5, title 26; the window's own frame 4 and caption 19.
+  for (bool menu : {false, true}) {
+    SCOPED_TRACE(menu);
+    Rig r(TFormBorderStyle::bsSizeable, true, menu);
+    ASSERT_TRUE(r.p->BorderForm);
+    const skin::TacBorderForm& bf = *r.p->BorderForm;
+    EXPECT_EQ(skin::ProviderExtBorderMargins(*r.p), (TRect{6, 6, 6, 6}));
+    EXPECT_EQ(skin::FormBorderWidth(*r.p, true), 5);
+    EXPECT_EQ(skin::FormBorderWidth(*r.p, false), 4);
+    EXPECT_EQ(skin::FormBorderWidthIfNoSkin(*r.p, true), 0);
+    EXPECT_EQ(skin::ProviderCaptionHeight(*r.p, true), 26);
+    EXPECT_EQ(skin::ProviderCaptionHeight(*r.p, false), 19);
+    EXPECT_EQ(skin::ProviderClientLeft(*r.p), 11);
+    EXPECT_EQ(skin::ProviderClientTop(*r.p), menu ? 26 + 18 + 6 + 1 : 32);
+    EXPECT_EQ(skin::BorderFormClientLeft(bf), 7);
+    EXPECT_EQ(skin::BorderFormTopOffset(bf), 9);
+    // The cache holds the window with its client area where the window has it.
+    const int32_t clientH = skin::FormClientSize(*r.form).cy;
+    EXPECT_EQ(skin::ProviderCacheWidth(*r.p), 300 + 2 + 12);
+    EXPECT_EQ(skin::ProviderCacheHeight(*r.p), skin::ProviderClientTop(*r.p) + clientH + 5 + 6);
+    EXPECT_EQ(skin::BorderFormTopOffset(bf) + (menu ? 42 : 23), skin::ProviderClientTop(*r.p));
+    EXPECT_EQ(skin::BorderFormScreenRect(bf),
+              (TRect{100 - 7, 50 - 9, 100 - 7 + skin::ProviderCacheWidth(*r.p), 50 - 9 + skin::ProviderCacheHeight(*r.p)}));
+  }
+}
+
+TEST(ProviderGeometry, MenuLinesFollowTheMenuBarRows) {
+  Rig r(TFormBorderStyle::bsSingle, false, true);
+  EXPECT_EQ(skin::ProviderMenuLineCount(*r.p), 1);
+  // The count is kept until it is reset.
+  r.p->MenuLineCountCache = 3;
+  EXPECT_EQ(skin::ProviderMenuLineCount(*r.p), 3);
+  r.p->MenuLineCountCache = -1;
+  EXPECT_EQ(skin::ProviderMenuLineCount(*r.p), 1);
+  Rig none(TFormBorderStyle::bsSingle);
+  EXPECT_EQ(skin::ProviderMenuLineCount(*none.p), 0);
+}
+
+TEST(TitleBar, ButtonsStandRightToLeftWithTheirGaps) {
+  struct Case {
+    TFormBorderStyle style;
+    gui::TBorderIcons icons;
+    int users;  // user title buttons; the second one is hidden when there are three
+    TRect close, max, min, help, user0, user2, icon;
+  };
+  using S = TFormBorderStyle;
+  const TRect none{};
+  const gui::TBorderIcons all = gui::biSystemMenu | gui::biMinimize | gui::biMaximize;
+  const Case cases[] = {
+      // Sizeable (frame 4, caption 19: centre line 11): 16 x 14 buttons one pixel apart from x 294 leftward,
+      // help 6 further left, user buttons 6 further; the icon 16 x 16 at x 6.
+      {S::bsSizeable, all | gui::biHelp, 3, {278, 4, 294, 18}, {261, 4, 277, 18}, {244, 4, 260, 18},
+       {221, 4, 237, 18}, {200, 4, 214, 18}, {185, 4, 199, 18}, {6, 3, 22, 19}},
+      // Only the close and help buttons: help right of where maximize would stand, 6 pixels apart.
+      {S::bsSingle, gui::biSystemMenu | gui::biHelp, 0, {279, 3, 295, 17}, none, none, {256, 3, 272, 17}, none,
+       none, {5, 2, 21, 18}},
+      // A tool window: small 12 x 10 buttons without spacing, no maximize or minimize, no icon.
+      {S::bsToolWindow, all, 1, {283, 3, 295, 13}, none, none, none, {263, 3, 277, 13}, none, {5, 8, 5, 8}},
+      // No system menu: no system buttons, the user button from the right edge.
+      {S::bsSizeable, gui::biMinimize, 1, none, none, none, none, {274, 4, 288, 18}, none, {6, 11, 6, 11}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "style " << int(c.style) << " icons " << int(c.icons));
+    Rig r(c.style, false, false, c.icons);
+    for (int i = 0; i < c.users; ++i) r.p->TitleButtons().Add();
+    if (c.users == 3) r.p->TitleButtons().Items(1)->SetVisible(false);
+    skin::ProviderLayoutTitle(*r.p);
+    auto width = [](const TRect& rc) { return rc.Right - rc.Left; };
+    EXPECT_EQ(r.p->ButtonClose.Rect.Right == r.p->ButtonClose.Rect.Left ? none : r.p->ButtonClose.Rect, c.close);
+    EXPECT_EQ(width(r.p->ButtonMax.Rect) == 0 ? none : r.p->ButtonMax.Rect, c.max);
+    EXPECT_EQ(width(r.p->ButtonMin.Rect) == 0 ? none : r.p->ButtonMin.Rect, c.min);
+    EXPECT_EQ(width(r.p->ButtonHelp.Rect) == 0 ? none : r.p->ButtonHelp.Rect, c.help);
+    if (c.users > 0) {
+      EXPECT_EQ(r.p->TitleButtons().Items(0)->Data.Rect, c.user0);
+    }
+    if (c.users > 2) {
+      EXPECT_EQ(r.p->TitleButtons().Items(2)->Data.Rect, c.user2);
+    }
+    EXPECT_EQ(r.p->IconRect, c.icon);
+  }
+}
+
+TEST(TitleBar, IconSizeAndButtonWidthsFallBack) {
+  EXPECT_EQ(skin::DefaultIconSize(-5), 1);
+  EXPECT_EQ(skin::DefaultIconSize(8), 1);
+  EXPECT_EQ(skin::DefaultIconSize(12), 8);
+  EXPECT_EQ(skin::DefaultIconSize(16), 8);
+  EXPECT_EQ(skin::DefaultIconSize(20), 16);
+  Rig r;
+  // An image without states, or none at all, gives the default width of 21.
+  skin::TitleButtonRecord rec;
+  rec.ImageIndex = r.skin.images[bClose];
+  EXPECT_EQ(skin::ProviderTitleButtonWidth(*r.p, rec), kButtonW);
+  r.skin.Skin().Images[size_t(rec.ImageIndex)].ImageCount = 0;
+  EXPECT_EQ(skin::ProviderTitleButtonWidth(*r.p, rec), 21);
+  rec.ImageIndex = 999;
+  EXPECT_EQ(skin::ProviderTitleButtonWidth(*r.p, rec), 21);
+  r.skin.Skin().Images[size_t(r.skin.images[bUser])].ImageCount = 0;
+  skin::TsTitleButton* b = r.p->TitleButtons().Add();
+  EXPECT_EQ(skin::ProviderUserButtonWidth(*r.p, *b), 21);
+  // A glyph wider than the image widens the button.
+  gui::TBitmap glyph;
+  glyph.SetSize(30, 8);
+  b->SetGlyph(glyph);
+  EXPECT_EQ(skin::ProviderUserButtonWidth(*r.p, *b), 32);
+}
+
+// The system menu's rules, as a table of what each border style allows, against the skinned menu's predicates.
+TEST(SystemMenu, RulesForEveryBorderStyleIconsAndWindowState) {
+  using S = TFormBorderStyle;
+  struct StyleRow {
+    S style;
+    bool captionButtons;  // minimize and maximize may show (they need their icons)
+    bool restore;         // the restore item shows
+    bool size;            // the size item shows
+    bool sizeable;        // the size item may be enabled
+    bool normalCaption;   // maximize may be enabled
+  };
+  const StyleRow styles[] = {{S::bsNone, false, false, false, true, false},
+                             {S::bsSingle, true, true, true, false, true},
+                             {S::bsSizeable, true, true, true, true, true},
+                             {S::bsDialog, false, false, false, true, false},
+                             {S::bsToolWindow, false, false, false, true, false},
+                             {S::bsSizeToolWin, false, false, true, true, false}};
+  for (const StyleRow& row : styles)
+    for (int icons = 0; icons < 16; ++icons)
+      for (TWindowState state : {TWindowState::wsNormal, TWindowState::wsMaximized, TWindowState::wsMinimized}) {
+        SCOPED_TRACE(testing::Message() << "style " << int(row.style) << " icons " << icons << " state " << int(state));
+        Rig r(row.style, false, false, gui::TBorderIcons(icons), state);
+        // Secondary form (another one is the main form).
+        ASSERT_TRUE(r.p->SystemMenu);
+        const skin::TsSystemMenu& m = *r.p->SystemMenu;
+        const bool sys = icons & gui::biSystemMenu, mx = icons & gui::biMaximize, mn = icons & gui::biMinimize;
+        const bool iconic = state == TWindowState::wsMinimized;
+        // A window without WS_SYSMENU has no system menu at all.
+        const bool hasMenu = sys && row.style != S::bsNone;
+        EXPECT_EQ(m.CloseVisible(), hasMenu);
+        EXPECT_EQ(m.MaximizeVisible(), sys && (iconic || (row.captionButtons && mx)));
+        EXPECT_EQ(m.MinimizeVisible(), sys && (iconic || (row.captionButtons && mn)));
+        EXPECT_EQ(m.MaximizeEnabled(), row.normalCaption && mx);
+        EXPECT_EQ(m.MinimizeEnabled(), mn && !iconic);
+        EXPECT_EQ(m.RestoreEnabled(), (mx && state != TWindowState::wsNormal) || iconic);
+        EXPECT_EQ(m.RestoreVisible(), sys && row.restore);
+        EXPECT_EQ(m.MoveEnabled(), state != TWindowState::wsMaximized);
+        EXPECT_EQ(m.SizeVisible(), row.size);
+        EXPECT_EQ(m.SizeEnabled(), row.sizeable && !iconic);
+        EXPECT_EQ(m.CloseEnabled(), hasMenu);
+      }
+}
+
+TEST(SystemMenu, ItemsMirrorTheWindowsSystemMenu) {
+  Rig r(TFormBorderStyle::bsDialog, false, false, gui::biSystemMenu);
+  auto& entries = skin::HeadlessSystemMenu(*r.form);
+  entries.insert(entries.begin() + 6, {0xF200, "&Extra", 0});
+  entries.insert(entries.begin() + 6, {0xF1FF, "&Inside", 0});
+  skin::SysMenuUpdateItems(*r.p->SystemMenu, true);
+  const gui::TMenuItem* items = r.p->SystemMenu->Items();
+  std::vector<std::string> captions;
+  for (int i = 0; i < items->Count(); ++i) captions.push_back(items->Items(i)->Caption());
+  EXPECT_EQ(captions, (std::vector<std::string>{"&Restore", "&Move", "&Size", "Mi&nimize", "Ma&ximize", "-", "&Extra",
+                                                "-", "&Close"}));
+  const skin::TsSystemMenu& m = *r.p->SystemMenu;
+  EXPECT_FALSE(m.ItemRestore->Visible());
+  EXPECT_TRUE(m.ItemMove->Visible());
+  EXPECT_FALSE(m.ItemSize->Visible());
+  EXPECT_FALSE(m.ItemMinimize->Visible());
+  EXPECT_FALSE(m.ItemMaximize->Visible());
+  EXPECT_TRUE(m.ItemClose->Visible());
+  EXPECT_EQ(m.ItemClose->ShortCut(), gui::TShortCut(gui::scAlt | 0x73));  // Alt+F4
+  EXPECT_EQ(items->Items(6)->Tag(), 0xF200);
+  // A disabled close entry disables the item and the close button's hit.
+  skin::HeadlessSystemMenu(*r.form).back().State = 3;
+  EXPECT_FALSE(m.CloseEnabled());
+}
+
+TEST(SystemMenu, SkinListStartsANewColumnEveryTwentyItems) {
+  Rig r;
+  for (int i = 0; i < 45; ++i) {
+    skin::TsStoredSkin& s = r.skin.manager->InternalSkins.Add();
+    s.Name = "Skin " + std::to_string(100 + i) + " (internal)";
+  }
+  skin::SysMenuAddSkinItems(*r.p->SystemMenu);
+  const gui::TMenuItem* root = r.p->SystemMenu->Items()->Items(0);
+  ASSERT_EQ(root->Name(), "SkinSelectItem");
+  ASSERT_EQ(root->Count(), 45);
+  for (int i = 0; i < 45; ++i)
+    EXPECT_EQ(root->Items(i)->Break() == gui::TMenuBreak::mbBreak, i == 20 || i == 40) << i;
+  EXPECT_EQ(skin::SkinNameOfMenuCaption("&Snow Leopard (internal) x"), "Snow Leopard (internal)");
+}
+
+TEST(CaptionText, RectangleAlignmentAndEllipsis) {
+  skin::TextEngine* previous = skin::SetTextEngine(&skin::FixedMetricEngine());
+  Rig r;
+  // Left of the text: frame 4 + icon 16 + 4; right: before the buttons (2 + 3 x 17) and 12 more.
+  skin::TRect rect = skin::ProviderCaptionTextRect(*r.p);
+  EXPECT_EQ(rect.Left, 24);
+  EXPECT_EQ(rect.Right, 300 - 53 - 12);
+  EXPECT_EQ(skin::ProviderCaptionTextFlags(*r.p), 0x8824u);
+  gui::TFont font;
+  skin::CaptionFont(font);
+  const int32_t cw = skin::FixedMetricTextEngine::CellWidth(font);
+  // Where the title colour lands in the caption's middle row.
+  auto written = [&](int32_t& first, int32_t& last) {
+    r.p->SkinData().BGChanged = true;
+    skin::Bitmap& c = r.Cache();
+    first = -1;
+    last = -1;
+    for (int32_t x = 0; x < c.Width(); ++x)
+      for (int32_t y = 4; y < 23; ++y)
+        if (skin::GetPixel32(c, x, y) == Px(kTitleFont)) {
+          if (first < 0) first = x;
+          last = x;
+        }
+  };
+  int32_t first, last;
+  written(first, last);
+  EXPECT_EQ(first, rect.Left);
+  EXPECT_LT(last, rect.Left + 7 * cw);
+  // Right to left: the caption moves to the right end.
+  r.form->SetBiDiMode(gui::TBiDiMode::bdRightToLeft);
+  EXPECT_EQ(skin::ProviderCaptionTextFlags(*r.p), 0x28824u);
+  written(first, last);
+  EXPECT_EQ(last, rect.Right - 1 - (cw - (cw < 2 ? cw : cw - 1)));
+  r.form->SetBiDiMode(gui::TBiDiMode::bdLeftToRight);
+  // Too long: cut with an ellipsis inside the rectangle, every cell written up to its end.
+  r.form->SetCaption(std::string(100, 'W'));
+  written(first, last);
+  EXPECT_EQ(first, rect.Left);
+  EXPECT_LT(last, rect.Right);
+  EXPECT_GE(last, rect.Right - cw);
+  skin::SetTextEngine(previous);
+}
+
+TEST(FrameCache, ComposedFromTheSkinInEveryPart) {
+  Rig r;
+  r.p->FormActive = true;
+  r.p->SkinData().BGChanged = true;
+  // The frame image's key-colour corner stays transparent (the region cuts it); its edges; the caption; the
+  // client background; the buttons in their normal state.
+  EXPECT_EQ(r.At(0, 0), skin::KeyPixel);  // the frame image's key-colour corner, cut by the region
+  EXPECT_EQ(r.At(1, 100), Px(kFrameActive));
+  EXPECT_EQ(r.At(150, 198), Px(kFrameActive));
+  EXPECT_EQ(r.At(150, 6), Px(kTitleActive));
+  EXPECT_EQ(r.At(150, 100), Px(kFormActive));
+  EXPECT_EQ(r.At(285, 10), Px(ButtonColor(bClose, 0)));
+  EXPECT_EQ(r.At(268, 10), Px(ButtonColor(bMax, 0)));
+  EXPECT_EQ(r.At(251, 10), Px(ButtonColor(bMin, 0)));
+  EXPECT_EQ(r.p->RegionRects.size(), 0u);
+  skin::ProviderPaintNonClient(*r.p);
+  EXPECT_EQ(r.p->RegionRects, (std::vector<TRect>{{0, 0, 1, 1}}));
+  // Inactive: the inactive section states and the buttons' inactive look.
+  r.p->FormActive = false;
+  r.p->SkinData().BGChanged = true;
+  EXPECT_EQ(r.At(1, 100), Px(kFrameInactive));
+  EXPECT_EQ(r.At(150, 6), Px(kTitleInactive));
+  EXPECT_EQ(r.At(150, 100), Px(kFormInactive));
+  EXPECT_EQ(r.At(285, 10), Px(ButtonColor(bClose, 3)));
+  // Maximized: the restore image instead of maximize.
+  Rig m(TFormBorderStyle::bsSizeable, false, false, gui::biSystemMenu | gui::biMinimize | gui::biMaximize,
+        TWindowState::wsMaximized);
+  const TRect maxRect = m.p->ButtonMax.Rect;
+  EXPECT_EQ(m.At(maxRect.Left + 2, maxRect.Top + 2), Px(ButtonColor(bNorm, 0)));
+  // A stale cache is composed once; further paints change nothing.
+  m.p->SkinData().BGChanged = false;
+  skin::SetPixel32(*m.p->SkinData().CacheBmp, 150, 100, 0);
+  EXPECT_EQ(m.At(150, 100), 0u);
+}
+
+TEST(FrameCache, ExtendedBordersCarryTheShadowAndAnOpaqueFrame) {
+  Rig r(TFormBorderStyle::bsSizeable, true);
+  const skin::Bitmap& c = r.Cache();
+  ASSERT_EQ(c.Width(), 314);
+  // The shadow in the margins with its own alpha; the frame from the margin on; the caption over the skin's title
+  // height; the client part opaque.
+  EXPECT_EQ(skin::GetPixel32(c, 2, 100), Px(kShadow, 128));
+  EXPECT_EQ(skin::GetPixel32(c, 7, 100), Px(kFrameActive));
+  EXPECT_EQ(skin::GetPixel32(c, 150, 6 + 10), Px(kTitleActive));
+  EXPECT_EQ(skin::GetPixel32(c, 150, 100), Px(kFormActive));
+  EXPECT_EQ(skin::PixelA(skin::GetPixel32(c, skin::ProviderClientLeft(*r.p), skin::ProviderClientTop(*r.p))), 255u);
+}
+
+TEST(TitleButtons, StatesAndPressRefusals) {
+  Rig r;
+  r.skin.manager->Effects.AllowGlowing = false;
+  skin::ProviderSetHotElement(*r.p, 20, true);
+  EXPECT_EQ(r.p->ButtonClose.State, 1);
+  EXPECT_EQ(r.At(285, 10), Px(ButtonColor(bClose, 1)));
+  skin::ProviderSetHotElement(*r.p, 9, true);
+  EXPECT_EQ(r.p->ButtonClose.State, 0);
+  EXPECT_EQ(r.At(285, 10), Px(ButtonColor(bClose, 0)));
+  EXPECT_EQ(r.At(268, 10), Px(ButtonColor(bMax, 1)));
+  skin::ProviderPressElement(*r.p, 9);
+  EXPECT_EQ(r.At(268, 10), Px(ButtonColor(bMax, 2)));
+  EXPECT_TRUE(skin::TitleButtonPressed());
+  // While a button is pressed hovering makes nothing hot.
+  skin::ProviderSetHotElement(*r.p, 8, true);
+  EXPECT_EQ(r.p->ButtonMin.State, 0);
+  skin::TitleButtonPressed() = false;
+  // Codes naming a user button are checked against the buttons there are.
+  skin::ProviderSetHotElement(*r.p, 1005, true);
+  EXPECT_EQ(skin::ProviderButtonRecord(*r.p, 1005), nullptr);
+  // A form without maximize refuses the press.
+  Rig single(TFormBorderStyle::bsSingle, false, false, gui::biSystemMenu | gui::biMinimize);
+  skin::ProviderPressElement(*single.p, 9);
+  EXPECT_EQ(single.p->CurrentHTCode, 0);
+  skin::TitleButtonPressed() = false;
+}
+
+TEST(TitleButtons, HitTestFindsEveryElement) {
+  Rig r;
+  r.p->TitleButtons().Add();
+  skin::ProviderLayoutTitle(*r.p);
+  auto hit = [&](int32_t x, int32_t y) { return skin::ProviderHitTest(*r.p, skin::TPoint{100 + x, 50 + y}); };
+  EXPECT_EQ(hit(285, 10), 20);
+  EXPECT_EQ(hit(268, 10), 9);
+  EXPECT_EQ(hit(251, 10), 8);
+  const TRect u = r.p->TitleButtons().Items(0)->Data.Rect;
+  EXPECT_EQ(hit(u.Left + 1, u.Top + 1), 1000);
+  EXPECT_EQ(hit(10, 10), 3);    // the icon
+  EXPECT_EQ(hit(150, 10), 2);   // the caption
+  EXPECT_EQ(hit(1, 100), 10);   // left edge
+  EXPECT_EQ(hit(298, 198), 17);  // bottom-right corner
+  EXPECT_EQ(hit(150, 100), 1);  // client
+}
+
+TEST(GlowFade, HoverFadesInAndLeavingFadesOut) {
+  platform::SimulatedClock clock;
+  gui::Application->SetClock(&clock);
+  Rig r;
+  gui::Screen->SetHeadlessCursorPos(skin::TPoint{100 + 285, 50 + 10});
+  skin::ProviderSetHotElement(*r.p, 20, true);
+  skin::TacSBAnimation* anim = r.p->ButtonClose.GlowTimer;
+  ASSERT_NE(anim, nullptr);
+  // The skin's glow image, its margin up and left of the button.
+  EXPECT_EQ(skin::GlowRect(*anim), (TRect{100 + 278 - 4, 50 + 4 - 4, 100 + 278 - 4 + kGlowW, 50 + kGlowH}));
+  std::vector<int32_t> alphas{anim->ShownAlpha};
+  for (int i = 0; i < 12; ++i) {
+    clock.advance(12);
+    gui::Application->ProcessTimers();
+    alphas.push_back(anim->ShownAlpha);
+  }
+  EXPECT_EQ(alphas.front(), 25);
+  EXPECT_EQ(alphas[8], 225);
+  EXPECT_EQ(alphas.back(), 255);
+  ASSERT_TRUE(anim->GlowImage);
+  EXPECT_EQ(skin::GetPixel32(*anim->GlowImage, 5, 5), Px(kGlow));
+  // The cursor leaves: the form is told, the button goes back to normal and the glow fades out and goes.
+  gui::Screen->SetHeadlessCursorPos(skin::TPoint{0, 0});
+  int32_t last = 255;
+  bool falling = true;
+  for (int i = 0; i < 15 && r.p->ButtonClose.GlowTimer && anim->ShownAlpha >= 0; ++i) {
+    clock.advance(12);
+    gui::Application->ProcessTimers();
+    if (anim->ShownAlpha >= 0) {
+      falling = falling && anim->ShownAlpha <= last;
+      last = anim->ShownAlpha;
+    }
+  }
+  EXPECT_TRUE(falling);
+  EXPECT_EQ(r.p->ButtonClose.State, 0);
+  EXPECT_EQ(anim->ShownAlpha, -1);
+  EXPECT_FALSE(anim->GlowImage);
+  EXPECT_FALSE(anim->Enabled());
+  gui::Application->SetClock(nullptr);
+}
+
+TEST(Provider, CommandsAndLifeCycle) {
+  FormsSkin skin;
+  gui::TForm form(nullptr);
+  form.SetBounds(0, 0, 200, 150);
+  gui::TWndMethod original = form.WindowProc;
+  std::vector<UINT> seen;
+  form.WindowProc = [&, original](gui::TMessage& m) {
+    seen.push_back(m.Msg);
+    original(m);
+  };
+  auto* p = new TsSkinProvider(&form);
+  EXPECT_TRUE(skin::IsSkinnedFormRegistered(&form));
+  EXPECT_EQ(skin::FormProvider(&form), static_cast<skin::TacFormProvider*>(p));
+  EXPECT_EQ(form.Perform(skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_ISSKINNED), 0), 1);
+  // The client offset; the background answered from the frame cache at the child's place.
+  const intptr_t offset = form.Perform(skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_GETCLIENTOFFSET), 0);
+  EXPECT_EQ(offset, intptr_t(skin::ProviderClientLeft(*p) | (skin::ProviderClientTop(*p) << 16)));
+  skin::BackgroundInfo bi;
+  bi.R = TRect{10, 20, 30, 40};
+  form.Perform(skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_GETBACKGROUND), reinterpret_cast<LPARAM>(&bi));
+  EXPECT_EQ(bi.BgType, skin::btCache);
+  EXPECT_EQ(bi.Bmp, p->SkinData().CacheBmp.get());
+  EXPECT_EQ(bi.Offset, (skin::TPoint{10 + skin::ProviderClientLeft(*p), 20 + skin::ProviderClientTop(*p)}));
+  // Messages the provider does not take reach the form's own procedure; WM_PRINTCLIENT does not.
+  seen.clear();
+  form.Perform(0x0318, 0, 0);
+  form.Perform(0x0200, 0, 0);
+  EXPECT_EQ(seen, (std::vector<UINT>{0x0200}));
+  // The manager's removal unskins the form; its load skins it again.
+  form.Perform(skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_SKINREMOVED), skin.manager->ManagerParam());
+  EXPECT_FALSE(skin::ProviderSkinned(*p));
+  form.Perform(skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_SKINLOADED), skin.manager->ManagerParam());
+  EXPECT_TRUE(skin::ProviderSkinned(*p));
+  // The provider's own manager is forgotten when it goes.
+  auto* own = new skin::TsSkinManagerComponent(&form, skin.system);
+  p->SkinData().FSkinManager = own;
+  skin::ProviderPrepareForm(*p);
+  delete own;
+  EXPECT_EQ(p->SkinData().FSkinManager, nullptr);
+  // Freed, the provider gives the form its own procedure back and leaves the skinned forms.
+  skin::FreeProvider(p);
+  EXPECT_FALSE(skin::IsSkinnedFormRegistered(&form));
+  seen.clear();
+  form.Perform(0x0318, 0, 0);
+  EXPECT_EQ(seen, (std::vector<UINT>{0x0318}));
+}
+
+TEST(Provider, OnlyFormsOwnIt) {
+  FormsSkin skin;
+  gui::TForm form(nullptr);
+  auto* panel = new gui::TPanel(&form);
+  gui::TWndMethod before = form.WindowProc;
+  try {
+    new TsSkinProvider(panel);
+    FAIL() << "a provider on a panel";
+  } catch (const gui::EAbort& e) {
+    EXPECT_STREQ(e.what(), "TsSkinProvider component may be used with forms only!");
+  }
+  EXPECT_EQ(panel->ComponentCount(), 0);
+  EXPECT_FALSE(skin::IsSkinnedFormRegistered(&form));
+}
+
+TEST(Provider, LabelsTakeTheSkinsColourAndGetTheirOwnBack) {
+  FormsSkin skin;
+  skin.Skin().Colors[skin::scMainFontColor] = 0x123456;
+  gui::TForm form(nullptr);
+  auto* label = new gui::TLabel(&form);
+  label->SetParent(&form);
+  label->SetParentFont(false);
+  label->Font().SetColor(0x00FF00);
+  auto* p = new TsSkinProvider(&form);
+  for (int round = 0; round < 2; ++round) {
+    form.Perform(skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_SKINREMOVED), skin.manager->ManagerParam());
+    EXPECT_EQ(label->Font().Color(), 0x00FF00u);
+    EXPECT_TRUE(p->LabelColors.empty());
+    form.Perform(skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_SKINLOADED), skin.manager->ManagerParam());
+    EXPECT_EQ(label->Font().Color(), skin::SkinManagerGlobalFontColor(*skin.manager));
+  }
+  // A label freed while skinned leaves no entry.
+  delete label;
+  EXPECT_TRUE(p->LabelColors.empty());
+}
+
+}  // namespace
