@@ -2,7 +2,7 @@
 
 namespace skin {
 
-void ReadProgramSkinManager(TsSkinManager& m) {
+void ReadProgramSkinManager(TsSkinManager& m, const StoredSkinDataSource& Data) {
   m.BeginLoading();
   m.Effects.AllowOuterEffects = true;
   m.SetExtendedBorders(true);
@@ -23,6 +23,10 @@ void ReadProgramSkinManager(TsSkinManager& m) {
     s.Shadow1Color = clBlack;
     s.Shadow1Offset = 0;
     s.Shadow1Transparency = 0;
+    if (Data) {
+      const std::string_view bytes = Data(name);
+      if (!bytes.empty()) s.Data.WriteBuffer(bytes.data(), int64_t(bytes.size()));
+    }
   }
   m.MenuSupport.IcoLineSkin = "ICOLINE";
   m.MenuSupport.ExtraLineFont = TacFontSpec{"Comic Sans MS", -17, true, 204 /* RUSSIAN_CHARSET */, clSystemColor | 8};

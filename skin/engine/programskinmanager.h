@@ -1,8 +1,9 @@
 #pragma once
 // The skin manager of the program's main window as its stored definition gives it: the options it is stored
-// with and its eight stored skins. The skins' packed data are filled in elsewhere; until then they are empty
-// and load as empty skins.
+// with and its eight stored skins. The skins' packed data come from the program (its resources); without them
+// the stored skins are empty and load as empty skins.
 #include <array>
+#include <functional>
 #include <string_view>
 
 #include "skin/engine/sskinmanager.h"
@@ -15,8 +16,12 @@ inline constexpr std::array<std::string_view, 8> ProgramStoredSkinNames = {
     "Spring Willow (internal)", "Vienna Ext (internal)", "Zest (internal)", "Lucky (internal)"};
 inline constexpr std::string_view ProgramSkinName = "Spring Willow (internal)";
 
+// The packed data of a stored skin, by its name (empty when there are none).
+using StoredSkinDataSource = std::function<std::string_view(std::string_view Name)>;
+
 // Reads the stored definition into a new manager, as the main window's definition is read: the properties in
-// their stored order (the skin is loaded when its name is read), then Loaded, which applies the skin.
-void ReadProgramSkinManager(TsSkinManager& Manager);
+// their stored order (the skin is loaded when its name is read), then Loaded, which applies the skin. Each
+// stored skin's Data is taken from Data when given.
+void ReadProgramSkinManager(TsSkinManager& Manager, const StoredSkinDataSource& Data = {});
 
 }  // namespace skin

@@ -1,0 +1,168 @@
+// The skin generator and the skin checker: the eight skins are the same on every run, carry every form of value
+// the skin format has, load and pass the checker; the checker finds each planted fault.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+
+#include "skin/engine/packedskin.h"
+#include "skin/engine/programskinmanager.h"
+#include "skin/engine/sskinmanager.h"
+#include "tools/skingen/contact.h"
+#include "tools/skingen/generate.h"
+#include "tools/skinlint/lint.h"
+
+namespace {
+
+const std::vector<skingen::GeneratedSkin>& skins() {
+  static const std::vector<skingen::GeneratedSkin> all = skingen::GenerateAllSkins();
+  return all;
+}
+
+// A stored skin loaded by the program's loader.
+struct Loaded {
+  skin::PortableSkinSystem sys;
+  skin::TsSkinManager m{sys};
+  explicit Loaded(const skingen::GeneratedSkin& g) {
+    m.SetSkinDirectory("/nonexistent-skin-directory");
+    skin::TsStoredSkin& s = m.InternalSkins.Add();
+    s.Name = g.theme->name;
+    s.Data.WriteBuffer(g.packed.data(), int64_t(g.packed.size()));
+    m.SetSkinName(g.theme->name);
+  }
+};
+
+TEST(SkinGenerator, TwoRunsGiveTheSameBytes) {
+  const std::vector<skingen::GeneratedSkin> again = skingen::GenerateAllSkins();
+  ASSERT_EQ(again.size(), skins().size());
+  for (size_t i = 0; i < again.size(); ++i) {
+    EXPECT_EQ(again[i].packed, skins()[i].packed) << again[i].theme->name;
+    EXPECT_EQ(again[i].members.size(), skins()[i].members.size());
+  }
+  const auto a = skingen::GenerateProgramResources(), b = skingen::GenerateProgramResources();
+  ASSERT_EQ(a.size(), b.size());
+  for (size_t i = 0; i < a.size(); ++i) EXPECT_EQ(a[i].bytes, b[i].bytes) << a[i].name;
+  EXPECT_EQ(skingen::ContactSheet(skins()[4]), skingen::ContactSheet(again[4]));
+}
+
+TEST(SkinGenerator, EightSkinsInTheStoredOrderEachPackedWithItsDescriptionFirst) {
+  ASSERT_EQ(skins().size(), skin::ProgramStoredSkinNames.size());
+  for (size_t i = 0; i < skins().size(); ++i) {
+    const skingen::GeneratedSkin& g = skins()[i];
+    EXPECT_EQ(g.theme->name, skin::ProgramStoredSkinNames[i]);
+    // The container's first member, read straight from its bytes: magic, count, then the first name.
+    ASSERT_GT(g.packed.size(), 23u);
+    EXPECT_EQ(g.packed.substr(0, 4), "ASzf");
+    const uint32_t len = uint32_t(uint8_t(g.packed[8])) | uint32_t(uint8_t(g.packed[9])) << 8;
+    EXPECT_EQ(g.packed.substr(12, len), "Options.dat") << g.theme->name;
+    EXPECT_EQ(g.members[1].Name, "Master.bmp");
+  }
+}
+
+// What a loaded skin uses of the format's value forms.
+std::set<std::string> featuresOf(const skingen::GeneratedSkin& g) {
+  std::set<std::string> f;
+  for (const skingen::ImageEntry& e : g.builder.Entries()) f.insert(std::string("form ") + e.form);
+  Loaded l(g);
+  const skin::LoadedSkin& s = l.m.Skin();
+  for (const skin::SkinImageRecord& r : s.Images) {
+    if (r.ImageKind == 1 && r.DrawMode == 0) f.insert("tiled texture");
+    if (r.ImageKind == 1 && r.DrawMode == 1) f.insert("stretched texture");
+    if (r.MaskType == 1) f.insert("masked image");
+    if (r.Bitmap && r.Bitmap->PixelFormat() == skin::pf32bit && r.KeyName.find("GLOW0") != std::string::npos)
+      f.insert("glow");
+  }
+  for (const skin::SkinImageFile& file : s.ImageFiles)
+    if (file.FileName.size() > 4 && file.FileName.substr(file.FileName.size() - 4) == ".JPG") f.insert("jpeg texture");
+  for (const skin::SkinSectionRecord& sec : s.Sections) {
+    for (const skin::SkinStateBlock* b : {&sec.NormalState, &sec.HotState}) {
+      if (!b->GradientSteps.empty() && b->GradientPercent > 0) f.insert("gradient");
+      if (b->ImagePercent > 0 && b->ImagePercent < 100) f.insert("image percent");
+      f.insert("transparency " + std::to_string(b->Transparency));
+    }
+    if (sec.ImgTopLeft >= 0 && sec.ImgBottomRight >= 0) f.insert("corners");
+    if (sec.OuterMask >= 0) f.insert("outer mask");
+    const int parent = skin::SkinManagerGetSectionIndex(s, sec.ParentName);
+    if (parent >= 0 && skin::SkinManagerGetSectionIndex(s, s.Sections[size_t(parent)].ParentName) >= 0)
+      f.insert("parent chain of depth 2");
+  }
+  f.insert(s.CommonIndexes.ExBorder >= 0 ? "extended borders" : "no extended borders");
+  return f;
+}
+
+TEST(SkinGenerator, TheEightSkinsTogetherUseEveryValueFormOfTheFormat) {
+  std::map<std::string, int> count;
+  for (const skingen::GeneratedSkin& g : skins())
+    for (const std::string& f : featuresOf(g)) ++count[f];
+  for (const char* f : {"form @", "form ^", "form ~", "form !", "form F", "tiled texture", "stretched texture",
+                        "masked image", "glow", "jpeg texture", "gradient", "image percent", "transparency 0",
+                        "transparency 50", "transparency 100", "corners", "outer mask", "parent chain of depth 2",
+                        "extended borders", "no extended borders"})
+    EXPECT_GT(count[f], 0) << "no skin uses: " << f;
+}
+
+TEST(SkinLint, EveryGeneratedSkinPasses) {
+  for (const skingen::GeneratedSkin& g : skins()) {
+    const skinlint::LintResult r = skinlint::LintPackedSkin(g.packed, g.theme->name);
+    EXPECT_TRUE(r.problems.empty()) << g.theme->name << ": " << (r.problems.empty() ? "" : r.problems[0]);
+    EXPECT_EQ(r.name, g.theme->name);
+  }
+}
+
+// The value of a key set anew (the line KEY=... of that section), or the line removed when value is null.
+std::string withKey(std::string text, const std::string& section, const std::string& key, const char* value) {
+  const size_t sec = text.find("[" + section + "]\r\n");
+  if (sec == std::string::npos) return text;
+  const size_t end = std::min(text.find("\r\n[", sec + 1), text.size());
+  const size_t line = text.find("\r\n" + key + "=", sec);
+  if (line == std::string::npos || line > end) {
+    if (value) text.insert(sec + section.size() + 4, key + "=" + value + "\r\n");
+    return text;
+  }
+  const size_t lineEnd = text.find("\r\n", line + 2);
+  text.replace(line, lineEnd - line, value ? "\r\n" + key + "=" + value : "");
+  return text;
+}
+
+TEST(SkinLint, FindsEveryPlantedFault) {
+  const skingen::GeneratedSkin& base = skins()[4];  // Spring Willow
+  const std::string options = base.members[0].Data;
+  const std::string edit = base.builder.Get("EDIT", "BORDERSMASK");
+  const struct {
+    const char* what;
+    std::string options;
+    bool dropMaster;
+    const char* expected;
+  } cases[] = {
+      {"a missing section", withKey(options, "TABTOP", "STATES", "3").replace(options.find("[TABTOP]"), 8, "[TABTOQ]"),
+       false, "[TABTOP] the section is missing"},
+      {"a version out of range", withKey(options, "GLOBALINFO", "VERSION", "11.20"), false, "lies outside 7.45"},
+      {"a text taken for an image", withKey(options, "GLOBALINFO", "DESCRIPTION", "Green like Leaves.bmp"), false,
+       "would be read as an image"},
+      {"a rectangle outside the master",
+       withKey(options, "BUTTON", "BORDERSMASK", "^0000^0000^9000^0040^0005^0005^0005^0005^4^1^5^0"), false,
+       "lies outside the master bitmap"},
+      {"an image key without an image", withKey(options, "CHECKBOX", "CHECK", "none"), false, "is not an image"},
+      {"a parent that does not exist", withKey(options, "SPEEDBUTTON", "PARENTCLASS", "NOSUCH"), false,
+       "names no section"},
+      {"more states than the mask holds", withKey(options, "BUTTON", "STATES", "6"), false, "for the section's 6 STATES"},
+      {"a glow without its image", withKey(options, "BUTTON", "GLOW0", nullptr), false, "a glow size without a GLOW0"},
+      {"borders wider than the state", withKey(options, "EDIT", "BORDERSMASK", (edit.substr(0, 20) + "^0009^0009^0009^0009" + edit.substr(40)).c_str()),
+       false, "do not fit in a state"},
+      {"no master bitmap", options, true, "no master bitmap was loaded"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<skin::PackedSkinMember> members = base.members;
+    members[0].Data = c.options;
+    if (c.dropMaster) members.erase(members.begin() + 1);
+    const skinlint::LintResult r = skinlint::LintPackedSkin(skin::PackSkin(members), base.theme->name);
+    bool found = false;
+    for (const std::string& p : r.problems) found = found || p.find(c.expected) != std::string::npos;
+    EXPECT_TRUE(found) << "expected \"" << c.expected << "\" among " << r.problems.size() << " problem(s)"
+                       << (r.problems.empty() ? "" : ", the first: " + r.problems[0]);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,33 @@
+#pragma once
+// skinlint's checks: a skin is loaded with the program's own loader, then checked against what the program's
+// painters, adapters and providers look up: the sections and images they name (with the states they paint),
+// rectangles that lie inside their bitmaps, masks whose borders fit their states, a version in the range the
+// library reads without a notice, and no text value that the loader would take for an image.
+#include <string>
+#include <vector>
+
+namespace skinlint {
+
+struct LintResult {
+  std::string name;                  // the skin's name
+  double version = 0;
+  int sections = 0, images = 0;
+  std::vector<std::string> problems;  // one clear sentence each; none: the skin is fit for the program
+};
+
+// A skin directory (holding "Options.dat").
+LintResult LintSkinDirectory(const std::string& directory);
+// A packed skin container, loaded as a stored skin of that name.
+LintResult LintPackedSkin(const std::string& bytes, const std::string& name);
+
+// What the program looks up: sections by name, and images of sections (found through PARENTCLASS) with the
+// number of states they must hold.
+struct RequiredImage {
+  const char* section;
+  const char* key;
+  int states;
+};
+const std::vector<std::string>& RequiredSections();
+const std::vector<RequiredImage>& RequiredImages();
+
+}  // namespace skinlint
