@@ -131,6 +131,7 @@ class TacMainWnd : public DeferredFree {
   bool hookedWindowProc_ = false;
   bool unicode_ = false;       // the window's procedure is a Unicode one
   bool textStale_ = true;
+  bool windowGoing_ = false;  // WM_DESTROY or WM_NCDESTROY reached the adapter
   bool released_ = false;
   bool detached_ = false;    // taken out of the window (whether or not its procedure could be put back)
   std::string windowText_;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "gui/forms.h"
+#include "skin/adapters/pending_skindata.h"
 #include "skin/engine/skinchange.h"
 #include "skin/engine/skincommands.h"
 #include "skin/engine/sskinmanager_component.h"
@@ -362,6 +363,7 @@ void TacMainWnd::SetSectionName(const std::string& Name) {
   std::string upper = Name;
   for (char& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
   SkinData->SkinSection = upper;
+  pending::UpdateIndexes(*SkinData);
 }
 
 LRESULT TacMainWnd::CallOriginalWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM& LParam) {
@@ -464,6 +466,7 @@ bool TacMainWnd::CompositionEnabled() {
 
 bool TacMainWnd::HandleDestroyMessage(gui::TMessage& m) {
   if (m.Msg != WM_DESTROY && m.Msg != WM_NCDESTROY) return false;
+  windowGoing_ = true;
   if (gui::TWinControl* owner = OwnerWinControl()) {
     std::vector<gui::TControl*> children;
     for (int i = 0; i < owner->ControlCount(); ++i) children.push_back(owner->Controls(i));

@@ -3,6 +3,7 @@
 // the two tracks, the thumb and its grip) and an EDIT section with a two-pixel border, so that a probe of one
 // pixel tells which part and which state was painted.
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -45,9 +46,22 @@ inline uint32_t ScrollMasterPixel(int x, int y) {
   return skintest::Key;
 }
 
+// "^LLLL^TTTT^RRRR^BBBB^WWWW^XXXX^YYYY^ZZZZ^C^M^D^B": an image with borders.
+inline std::string Mask(int l, int t, int r, int b, int wl, int wt, int wr, int wb, int count, int mask, int draw,
+                        int common) {
+  char s[96];
+  std::snprintf(s, sizeof s, "^%04d^%04d^%04d^%04d^%04d^%04d^%04d^%04d^%d^%d^%d^%d", l, t, r, b, wl, wt, wr, wb, count,
+                mask, draw, common);
+  return s;
+}
+// "@LLLL@TTTT@RRRR@BBBB@C@M": a glyph.
+inline std::string Glyph(int l, int t, int r, int b, int count, int mask) {
+  char s[64];
+  std::snprintf(s, sizeof s, "@%04d@%04d@%04d@%04d@%d@%d", l, t, r, b, count, mask);
+  return s;
+}
+
 inline std::string ScrollOptionsText() {
-  using skintest::Glyph;
-  using skintest::Mask;
   using namespace colours;
   std::string t;
   auto line = [&t](const std::string& s) { t += s + "\r\n"; };
