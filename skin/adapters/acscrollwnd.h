@@ -85,6 +85,7 @@ class TacEditWnd : public TacBaseWnd {
   void PaintMessage(gui::TMessage& Message);
   void PrintMessage(gui::TMessage& Message);
   bool DisabledSingleLineEdit() const;
+  bool IsListBox() const;
 };
 
 // The window's image (border and background) in the skin data's cache bitmap.

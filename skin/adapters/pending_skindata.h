@@ -12,4 +12,11 @@ inline void UpdateIndexes(TsCommonData& d) {
   d.SkinIndex = SkinManagerGetSectionIndex(*m, d.SkinSection);
   d.BorderIndex = SkinManagerGetImageIndex(*m, d.SkinIndex, "BORDERSMASK");
 }
+inline TColor GetBgColor(TsCommonData& d, int32_t state) { return Services().BgColor(d, state); }
+inline bool IsUpdating(TsCommonData& d) { return d.Updating != 0; }
+inline bool IsFocusedLook(const TsCommonData& d) { return d.MouseAbove || d.Focused; }
+inline void PrepareCache(TsCommonData& d, int32_t w, int32_t h) {
+  if (!d.CacheBmp) d.CacheBmp = std::make_unique<Bitmap>(w, h, pf32bit);
+  if (d.CacheBmp->Width() != w || d.CacheBmp->Height() != h) d.CacheBmp->SetSize(w, h);
+}
 }  // namespace skin::pending
