@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "skin/adapters/acmainwnd.h"
 #include "skin/adapters/acsbutils.h"
@@ -13,6 +14,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
+#include "gui/graphics.h"
 #include "skin/paint/colors.h"
 
 namespace skin {
@@ -94,6 +96,25 @@ void PaintSubclassedBackground(TsCommonData* SkinData, HWND Handle, bool FlatBor
 void PaintScrollWindowFrame(TsCommonData* SkinData, HDC DC, TacMainWnd* Adapter);
 // Whether the control shows a hot look on hover and focus.
 bool HotLookAllowed(TsCommonData* SkinData, bool CheckKind);
+
+// ---- Small helpers the adapters share.
+// A font of the system's non-client metrics (owned by the caller, counted by the leak ledger): Kind 1 caption, 2
+// small caption, 3 menu, 4 status, any other the message font; nullptr when the system gives no metrics.
+HFONT CreateSystemFont(int Kind);
+// The canvas's font becomes that system font.
+void SelectSystemFont(gui::TCanvas& Canvas, int Kind);
+// The font an adapter writes with: its control's Font; else the font the window answers to WM_GETFONT; else the
+// message font.
+void SelectAdapterFont(TacMainWnd* Adapter, gui::TFont& Font);
+// Published properties by name, left alone (or 0) when the object does not publish them.
+void SetIntPropIfExists(gui::TObject* Obj, std::string_view Name, int64_t Value);
+int64_t GetIntPropIfExists(gui::TObject* Obj, std::string_view Name);
+TColor GetColorPropIfExists(gui::TObject* Obj, std::string_view Name);
+// AC_CHILDADDED (LParam 0) to the window's top-level ancestor.
+void NotifyTopWindowChildAdded(HWND Handle);
+// A skinned skin data (with a loaded skin) gets a live edit adapter for its control's window: one already detached
+// is released and a new one made with this skin data; an unskinned one has its adapter released.
+void RecreateEditAdapter(TsCommonData* SkinData, TacEditWnd*& Adapter);
 
 }  // namespace skin
 #endif

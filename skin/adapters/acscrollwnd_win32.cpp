@@ -773,3 +773,100 @@ void TacEditWnd::WndProc(gui::TMessage& m) {
 }
 
 }  // namespace skin
+
+// ---- Small helpers.
+
+namespace skin {
+
+namespace {
+
+bool SystemFontMetrics(int kind, LOGFONTW& font) {
+  NONCLIENTMETRICSW ncm{};
+  ncm.cbSize = 500;  // without the padded border width: the size every system version knows
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, ncm.cbSize, &ncm, 0)) return false;
+  switch (kind) {
+    case 1: font = ncm.lfCaptionFont; break;
+    case 2: font = ncm.lfSmCaptionFont; break;
+    case 3: font = ncm.lfMenuFont; break;
+    case 4: font = ncm.lfStatusFont; break;
+    default: font = ncm.lfMessageFont; break;
+  }
+  return true;
+}
+
+void FontFromLogFont(const LOGFONTW& lf, gui::TFont& font) {
+  char name[LF_FACESIZE * 2] = {};
+  WideCharToMultiByte(CP_ACP, 0, lf.lfFaceName, -1, name, sizeof name, nullptr, nullptr);
+  font.SetName(name);
+  font.SetHeight(lf.lfHeight);
+  gui::TFontStyles style = 0;
+  if (lf.lfWeight >= FW_BOLD) style |= gui::fsBold;
+  if (lf.lfItalic) style |= gui::fsItalic;
+  if (lf.lfUnderline) style |= gui::fsUnderline;
+  if (lf.lfStrikeOut) style |= gui::fsStrikeOut;
+  font.SetStyle(style);
+  font.SetCharset(lf.lfCharSet);
+}
+
+}  // namespace
+
+HFONT CreateSystemFont(int Kind) {
+  LOGFONTW lf{};
+  if (!SystemFontMetrics(Kind, lf)) return nullptr;
+  return ledger::CreateFontIndirect(&lf);
+}
+
+void SelectSystemFont(gui::TCanvas& Canvas, int Kind) {
+  LOGFONTW lf{};
+  if (SystemFontMetrics(Kind, lf)) FontFromLogFont(lf, Canvas.Font());
+}
+
+void SelectAdapterFont(TacMainWnd* Adapter, gui::TFont& Font) {
+  if (Adapter != nullptr && Adapter->SkinData != nullptr && Adapter->SkinData->OwnerControl != nullptr) {
+    Font.Assign(Adapter->SkinData->OwnerControl->Font());
+    return;
+  }
+  LOGFONTW lf{};
+  const HFONT own = Adapter != nullptr ? reinterpret_cast<HFONT>(SendMessageA(Adapter->Handle, WM_GETFONT, 0, 0)) : nullptr;
+  if (own != nullptr && GetObjectW(own, sizeof lf, &lf) == int(sizeof lf)) {
+    FontFromLogFont(lf, Font);
+    return;
+  }
+  if (SystemFontMetrics(0, lf)) FontFromLogFont(lf, Font);
+}
+
+void SetIntPropIfExists(gui::TObject* Obj, std::string_view Name, int64_t Value) {
+  if (Obj != nullptr && HasPublishedProperty(Obj, Name)) SetPublishedProperty(Obj, Name, Value);
+}
+
+int64_t GetIntPropIfExists(gui::TObject* Obj, std::string_view Name) {
+  return Obj != nullptr && HasPublishedProperty(Obj, Name) ? GetPublishedOrdProperty(Obj, Name) : 0;
+}
+
+TColor GetColorPropIfExists(gui::TObject* Obj, std::string_view Name) {
+  return ColorToRGB(TColor(GetIntPropIfExists(Obj, Name)));
+}
+
+void NotifyTopWindowChildAdded(HWND Handle) {
+  HWND top = Handle;
+  while (top != nullptr && GetParent(top) != nullptr) top = GetParent(top);
+  if (top != nullptr) SendLibraryCommand(top, AC_CHILDADDED, 0);
+}
+
+void RecreateEditAdapter(TsCommonData* SkinData, TacEditWnd*& Adapter) {
+  TsSkinManager* m = SkinData != nullptr ? SkinDataManager(*SkinData) : nullptr;
+  const bool skinned = SkinData != nullptr && pending::IsSkinned(*SkinData) && m != nullptr && m->SkinData().Active;
+  if (!skinned) {
+    FreeAdapter(Adapter);
+    return;
+  }
+  if (Adapter != nullptr && !Adapter->Destroyed) return;
+  FreeAdapter(Adapter);
+  auto* control = dynamic_cast<gui::TWinControl*>(SkinData->OwnerControl);
+  if (control == nullptr || !control->HandleAllocated()) return;
+  TacSkinParams params;
+  params.Control = control;
+  Adapter = NewAdapter<TacEditWnd>(control->WindowHandle(), SkinData, m, params, true);
+}
+
+}  // namespace skin

@@ -9,9 +9,11 @@
 
 #include "gui/gui.h"
 #include "skin/adapters/acmainwnd.h"
+#include "skin/adapters/acscrollwnd.h"
 #include "skin/engine/skincommands.h"
 #include "skin/paint/gdi_ledger.h"
 #include "tests/skin_adapters/adapter_env_win32.h"
+#include "tests/skin_adapters/scroll_skin.h"
 
 namespace {
 
@@ -30,6 +32,7 @@ struct LifetimeTest : ::testing::Test {
   TestSystem sys;
   std::unique_ptr<TsSkinManagerComponent> manager = std::make_unique<TsSkinManagerComponent>(nullptr, sys);
   HWND host = MakeHost(20, 20, 420, 300);
+  LifetimeTest() { ApplyScrollSkin(*manager); }
   ~LifetimeTest() override {
     DestroyWindow(host);
     Pump();
@@ -50,8 +53,17 @@ TEST_F(LifetimeTest, AThousandCyclesPutEveryClassBack) {
     ASSERT_NE(h, nullptr);
     const WNDPROC original = WindowProcOf(h);
     const bool unicode = IsWindowUnicode(h) != FALSE;
+    RECT client;
+    GetClientRect(h, &client);
     for (int i = 0; i < 1000; ++i) {
-      TacMainWnd* a = NewAdapter<TacMainWnd>(h, nullptr, manager.get(), TacSkinParams{}, false);
+      // Every other cycle with the adapter of windows with a border and scroll bars, which also recalculates the
+      // frame when it comes and when it goes.
+      TacMainWnd* a = i % 2 == 0 ? NewAdapter<TacMainWnd>(h, nullptr, manager.get(), TacSkinParams{}, false)
+                                 : NewAdapter<TacEditWnd>(h, nullptr, manager.get(), TacSkinParams{}, true);
+      if (i == 1 && (GetWindowLongA(h, GWL_STYLE) & WS_VSCROLL)) {  // skinned: the skin's bar is there
+        auto* e = static_cast<TacEditWnd*>(a);
+        EXPECT_TRUE(e->VertBar && e->VertBar->Visible);
+      }
       if (i == 0) {
         EXPECT_EQ(AdapterOfWindow(h), a);
         EXPECT_NE(WindowProcOf(h), original);
@@ -60,7 +72,9 @@ TEST_F(LifetimeTest, AThousandCyclesPutEveryClassBack) {
       }
       FreeAdapter(a);
       EXPECT_EQ(a, nullptr);
-      if (WindowProcOf(h) != original || HasAdapterProps(h)) {
+      RECT now;
+      GetClientRect(h, &now);
+      if (WindowProcOf(h) != original || HasAdapterProps(h) || now.right != client.right || now.bottom != client.bottom) {
         ADD_FAILURE() << "cycle " << i << " left the window changed";
         break;
       }

@@ -442,6 +442,33 @@ TEST_F(EditAdapterTest, ADisabledPasswordEditShowsOnlyItsMaskCharacters) {
   EXPECT_EQ(ledger::Difference(before, ledger::Take()), "");
 }
 
+TEST_F(EditAdapterTest, ADialogsEditTakesAFlatFrameInTheSkinsBorderColour) {
+  Target t = Make(Kind::Edit, 3);
+  DispatcherSkinning() = 1;  // as while the dialog dispatcher skins a dialog's children
+  TacEditWnd* a = Skin(t);
+  DispatcherSkinning() = 0;
+  EXPECT_EQ(a->CreatedByDispatcher, 1);
+  EXPECT_EQ(WindowPixel(t.h, 0, 40), Border);
+  EXPECT_EQ(WindowPixel(t.h, 1, 40), GetSysColor(COLOR_WINDOW));
+  Unskin(a);
+  t.Destroy();
+  EXPECT_EQ(ledger::Difference(before, ledger::Take()), "");
+}
+
+TEST_F(EditAdapterTest, AnEmptyListBoxHasNoTopIndex) {
+  HWND list = MakeChild(form->Handle(), "ListBox", WS_VSCROLL | LBS_NOTIFY, 20, 20, 200, 150, "", WS_EX_CLIENTEDGE);
+  TacEditWnd* a = NewAdapter<TacEditWnd>(list, nullptr, manager.get(), TacSkinParams{}, true);
+  EXPECT_EQ(SendMessageA(list, LB_GETTOPINDEX, 0, 0), -1);
+  for (int i = 0; i < 50; ++i) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("item"));
+  EXPECT_EQ(SendMessageA(list, LB_GETTOPINDEX, 0, 0), 0);
+  Pump(30);
+  const TRect bar = InWindow(list, VertScrollBarRect(a, list));
+  EXPECT_EQ(WindowPixel(list, bar.Left + 1, bar.Top + 1), ArrowN);  // the list's bar refreshed as items came
+  Unskin(a);
+  DestroyWindow(list);
+  EXPECT_EQ(ledger::Difference(before, ledger::Take()), "");
+}
+
 TEST_F(EditAdapterTest, ASkinnedMemoToLookAt) {
   Target memo = Make(Kind::Memo, 1000, 20, 20, 320, 240);
   Target edit = Make(Kind::Edit, 1000, 370, 20, 300, 240);
