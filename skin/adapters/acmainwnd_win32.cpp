@@ -476,7 +476,10 @@ bool TacMainWnd::HandleDestroyMessage(gui::TMessage& m) {
   if (!HasSavedProc()) {
     // Already detached: the original procedure (or the default one) answers; the window is never sent the
     // message again, which would come straight back here.
-    m.Result = Forward(unicode_, Handle, m.Msg, m.WParam, m.LParam);
+    if (keptProc_ != nullptr || keptLink_)
+      CallOriginal(m);
+    else
+      m.Result = Forward(unicode_, Handle, m.Msg, m.WParam, m.LParam);
     return true;
   }
   TacMainWnd* self = this;

@@ -27,6 +27,11 @@ class DeferredFree {
   DeferredFree(const DeferredFree&) = delete;
   DeferredFree& operator=(const DeferredFree&) = delete;
 
+#if SKIN_ADAPTER_MARKER
+  static constexpr uint32_t kAlive = 0xADA97E12u;
+  static constexpr uint32_t kDead = 0xDEADADA9u;
+#endif
+
   // False once the destructor ran (always true in builds without markers).
   bool MarkerAlive() const noexcept {
 #if SKIN_ADAPTER_MARKER
@@ -38,8 +43,6 @@ class DeferredFree {
 
  private:
 #if SKIN_ADAPTER_MARKER
-  static constexpr uint32_t kAlive = 0xADA97E12u;
-  static constexpr uint32_t kDead = 0xDEADADA9u;
   volatile uint32_t marker_ = kAlive;
 #endif
 };

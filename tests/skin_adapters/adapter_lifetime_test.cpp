@@ -2,6 +2,7 @@
 // procedure returns; frees asked for by the destructors of freed objects are taken in the same flush.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -50,11 +51,18 @@ TEST(AdapterLifetime, FreedOnlyWhenNoAdapterProcedureRuns) {
 TEST(AdapterLifetime, TheMarkerIsPoisonedWhenTheObjectIsFreed) {
   std::vector<int> log;
   alignas(Tracked) unsigned char storage[sizeof(Tracked)];
+  auto count = [&storage](uint32_t word) {
+    int n = 0;
+    for (size_t i = 0; i + sizeof word <= sizeof storage; ++i) n += std::memcmp(storage + i, &word, sizeof word) == 0;
+    return n;
+  };
   auto* t = new (storage) Tracked(log, 7);
   EXPECT_TRUE(t->MarkerAlive());
+  EXPECT_EQ(count(DeferredFree::kAlive), 1);
   t->~Tracked();
-  // The storage is still ours: what the shared window procedure would read through a stale link.
-  EXPECT_FALSE(reinterpret_cast<const DeferredFree*>(storage)->MarkerAlive());
+  // What the shared window procedure would find through a stale link: the poisoned word, never the live one.
+  EXPECT_EQ(count(DeferredFree::kAlive), 0);
+  EXPECT_EQ(count(DeferredFree::kDead), 1);
 }
 #endif
 

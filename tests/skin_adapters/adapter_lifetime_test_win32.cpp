@@ -189,6 +189,22 @@ TEST_F(LifetimeTest, TheWindowsDestructionDetachesTheAdapterAndReachesTheOrigina
   EXPECT_EQ(a->OldWndProc, nullptr);
   FreeAdapter(a);  // its owner frees it afterwards
   EXPECT_EQ(PendingDeferredFrees(), 0u);
+
+  // A destruction message that reaches an adapter already detached goes to the original procedure once; the
+  // window is never sent it again (which would come straight back).
+  HWND w = MakeCountingChild(host);
+  TacMainWnd* b = NewAdapter<TacMainWnd>(w, nullptr, manager.get(), TacSkinParams{}, false);
+  TacMainWnd* variable = b;
+  EXPECT_TRUE(DetachWindow(w, false, false, variable));
+  for (UINT msg : {UINT(WM_DESTROY), UINT(WM_NCDESTROY)}) {
+    gui::TMessage m{msg, 0, 0, 0};
+    b->WndProc(m);
+  }
+  EXPECT_EQ(Received()[WM_DESTROY], 1);
+  EXPECT_EQ(Received()[WM_NCDESTROY], 1);
+  FreeAdapter(b);
+  DestroyWindow(w);
+  EXPECT_EQ(Received()[WM_DESTROY], 2);
 }
 
 // An adapter whose window procedure frees it in the middle of a message.
