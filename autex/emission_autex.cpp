@@ -60,11 +60,11 @@ void Autex::PRENDRE_TEXTE_SUIVANT() {
     }
   }
   T_DERNIER_MORCEAU = horodate();
-  // Nothing to send: no text in this frame and no acknowledgement awaited.
+  // Nothing to send: no text in this frame. An acknowledgement still awaited stays awaited: a meeting user's
+  // second message in service is acknowledged after the first, while its queue may be empty.
   if (TEXTE_A_EMETTRE.empty()) {
     TEXTE_TX[0].clear();
     TEXTE_TX_AFFICHE[0].clear();
-    ACQUITTEMENT_ATTENDU = 0;
     return;
   }
   // In message mode a text waits until it is sent as a whole.
@@ -277,6 +277,7 @@ void Autex::TRAME_RS(int slot) {
 void Autex::ENVOI_TRAME() {
   std::string trame = ENCADRER_TRAME(TAMPON_BITS_TX, Vitesse_AUTEX);
   LONGUEUR_EMISSION = uint32_t(trame.size());
+  T_DEBUT_EMISSION = horodate();
   hote_.File_emission() = std::move(trame);
   hote_.Fixe_OCTETS_ECRITS(0);
   hote_.Emission_cadencee();

@@ -40,6 +40,12 @@ class HoteAutex {
   // Puts down the speed button of the current AUTEX speed.
   virtual void Affiche_vitesse_AUTEX() = 0;
 
+  // The radio module's rates, in bytes a second: how fast it radiates what it is given (its air rate, as its
+  // settings give it), and how fast the paced writer counts it to radiate (the writer keeps the module's
+  // buffer from overflowing on that count). When the host knows nothing of the module the two are the same.
+  virtual double Debit_air_module() = 0;
+  virtual double Debit_ecriture_module() = 0;
+
   // The priority class of the process (platform::kRealtimePriorityClass, platform::kNormalPriorityClass).
   virtual void Classe_priorite(uint32_t classe) = 0;
 

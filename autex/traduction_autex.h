@@ -172,8 +172,8 @@ class Autex : public EtatEmissionAutex {
   ParSlot<uint8_t> TRAME_EN_ATTENTE{};
   ParSlot<uint8_t> ESSAIS_TENTATIVE_SLOT{};  // Master: answers sent to a slot's attempt that its user did not follow
   ParSlot<uint8_t> ENTENDU_SLOT{};           // Master of 7 or 13: a word of the slot was heard in this cycle
+  ParSlot<int32_t> INSTANT_SLOT{};           // ... and when, after the end of the Master's frame on the air (ms)
   uint8_t CONFIRMATION_DUE = 0;              // Master: a user got connected since the Master's last transmission
-  ParSlot<uint32_t> INSTANT_SLOT{};          // ... and when, after the end of the Master's transmission (ms)
   ParSlot<uint8_t> MANQUES_SLOT{};
   uint8_t LIMITE_MANQUES = 5;
   ParSlot<uint8_t> SLOT_PERDU{};
@@ -216,6 +216,12 @@ class Autex : public EtatEmissionAutex {
   uint8_t BLOC_DECODE = 0;
   uint8_t SLOT_TRAITE = 0;  // the slot whose block is being handled (meeting Master)
   uint32_t T_DERNIER_OCTET = 0;  // when the last received byte was fed to the receive path
+  // The own last transmission: when it was queued, and when the radio module will have radiated it (ms).
+  uint32_t T_DEBUT_EMISSION = 0;
+  uint32_t T_FIN_AIR = 0;
+  // A meeting user waiting for the answer to its attempt: the word being captured was addressed with the
+  // user's own call sign (the answer), not with the Master's (a word for the whole meeting).
+  uint8_t REPONSE_A_LA_TENTATIVE = 0;
   // Block contexts: [0] the station's own, [s] the meeting Master's slot s. `ctx` is the working one.
   ParSlot<ContexteBloc> CONTEXTES;
   ContexteBloc* ctx = &CONTEXTES[0];
@@ -396,19 +402,39 @@ class Autex : public EtatEmissionAutex {
   // The answer windows of a meeting user (ms after their origin, bounds included): the first one of each slot,
   // and the second one that a connection attempt may also use.
   bool DANS_FENETRE_REPONSE(int slot, uint32_t d) const;
-  // Spacing of the windows of consecutive slots, and how long each stays open.
-  uint32_t PAS_FENETRES() const;
+  // When the first answer window of a slot opens after its origin, and how long each stays open.
+  uint32_t OUVERTURE_FENETRE(int slot) const;
   static constexpr uint32_t LARGEUR_FENETRE = 200;
-  // How long an answer written when its window opens takes to reach the Master (the radio modules' buffers):
-  // at least DECALAGE_ARRIVEE, at most MARGE_ARRIVEE.
-  static constexpr uint32_t DECALAGE_ARRIVEE = 100;
-  static constexpr uint32_t MARGE_ARRIVEE = 1600;
+  // Spacing of the windows of the slots the meeting's own rules leave open (slots 4 to 12 of a meeting of 7
+  // or 13), and of the second windows of a meeting of 4.
+  static constexpr uint32_t PAS_FENETRES_LIBRES = 1500;
+  // How long after the Master's wait origin an answer written when its window opens may reach the Master (the
+  // Master's own frame still leaving its module, then the answer's first packet): at most this.
+  uint32_t MARGE_ARRIVEE() const;
+  // The Master of 7 or 13 tells its users apart by when their words reach it, after the end of its own frame
+  // on the air: a word arriving from TOLERANCE_ARRIVEE before a slot's window opened up to the same before the
+  // next slot's belongs to the slot.
+  static constexpr uint32_t TOLERANCE_ARRIVEE = 150;
   // Meeting Master: how long after the end of its transmission its next cycle waits for the windows of the
   // slots that are free or connecting (0 when every slot holds a connected user).
   uint32_t ATTENTE_ENTREES() const;
-  // Meeting Master of 7 or 13: the slot whose window an answer arriving e ms after the Master's transmission
-  // was written in (0: none could have sent it then).
-  uint8_t SLOT_PAR_INSTANT(uint32_t e) const;
+  // Meeting Master of 7 or 13: the slot whose window an answer arriving e ms after the end of the Master's
+  // frame on the air (negative: before it) was written in (0: none could have sent it then).
+  uint8_t SLOT_PAR_INSTANT(int32_t e) const;
+
+  // ======== The radio module's time on the air ========
+  // Bytes the radio module gathers into one packet: a receiving module hands a packet over when it ends.
+  static constexpr uint32_t OCTETS_PAQUET = 64;
+  // How long `octets` bytes take on the air at the module's rate (ms, rounded up).
+  uint32_t DUREE_AIR(uint32_t octets) const;
+  // How much longer than the paced writer counts the module takes to radiate `octets` bytes (0 when the
+  // module is at least as fast as the writer counts it).
+  uint32_t RETARD_AIR(uint32_t octets) const;
+  // A block capture that receives no byte for this long is given up: the expected time of the longest block
+  // at the speed on the air, with a packet of what follows it, and a margin.
+  uint32_t DELAI_CAPTURE_ABANDONNEE() const;
+  // No byte for this long: what was coming in has ended (a packet's time on the air, with a margin).
+  uint32_t SILENCE_FIN_TRAME() const;
   bool DANS_SECONDE_FENETRE(int slot, uint32_t d) const;
   // The longest delay after its origin at which a meeting user may still send a connection attempt.
   uint32_t FIN_FENETRES_TENTATIVE() const;

@@ -342,6 +342,12 @@ void Autex::TRAITEMENT_BLOC_RS() {
       ++RANG_TRAME_MAITRE;
       if (RANG_TRAME_MAITRE > s) RANG_TRAME_MAITRE = 0;
       if (s == NUMERO_SLOT) {
+        if (TENTATIVE_EN_COURS == 1 && SESSION_EN_COURS == 0) {
+          // The Master offers the slot again: it did not hear the attempt, which is over. The offer counts as
+          // a first one, so that the slot's enter button can be pressed again.
+          INFO(T("Failure of the attempt", "Echec de la tentative"));
+          CQ_RECU_SLOT[s] = 0;
+        }
         TENTATIVE_EN_COURS = 0;
         if (SESSION_EN_COURS == 1) {
           // The Master offers this user's slot again: it dropped the user.
@@ -370,8 +376,8 @@ void Autex::TRAITEMENT_BLOC_RS() {
       AFFICHE_MESSAGE_SLOT(int(s), brut);
       if (EPOQUE_RECEPTION != epoque) return;
     }
-    if (s > 0 && s == NUMERO_SLOT && TENTATIVE_EN_COURS == 1) {
-      // The answer to the own connection attempt.
+    if (s > 0 && s == NUMERO_SLOT && TENTATIVE_EN_COURS == 1 && REPONSE_A_LA_TENTATIVE == 1) {
+      // The answer to the own connection attempt (addressed with the user's own call sign).
       AFFICHE_CANAL_SECONDAIRE_RECU(int(s));
       canal_affiche = true;
       CQ_RECU_SLOT[s] = 0;

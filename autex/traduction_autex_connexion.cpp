@@ -28,7 +28,9 @@ void Autex::VERIF_INDICATIF(uint8_t maitre, uint8_t& ok) {
     hote_.Afficher_information(T("Your call must not contain space", "Votre indicatif ne doit pas contenir d'espace"));
     return;
   }
-  // A Master's call sign is known only after a CQ was heard: an empty one matches nothing.
+  // A Master's call sign is known only after a CQ was heard: an empty one matches nothing. (Compared as it
+  // stands, an empty own call sign would "be the Master's", and the user would be told to correct a call that
+  // is in fact missing, instead of being told it is missing.)
   if (maitre == 0 && !INDICATIF_MAITRE.empty() && indicatif == INDICATIF_MAITRE) {
     hote_.Afficher_information(T("Your call is the same one as the Master station! Correct it.",
                                  "Votre indicatif est le m\xEAme que celui de la station Ma\xEEtre! Corrigez-le."));
@@ -228,9 +230,8 @@ void Autex::PERTE_LIAISON(const std::string& info) {
 void Autex::ACTIVATION_AUTEX() {
   INITIALISATION_PARAMETRES_RX_AUTEX();
   INFO("");
-  vue_.Fixe_texte(Memo_Reception_memo, "");
+  // The editor starts empty; what was received and sent stays until the user clears it.
   vue_.Fixe_texte(Memo_editeur, "");
-  vue_.Fixe_texte(Memo_emission, "");
 }
 
 bool Autex::CHANGEMENT_VITESSE_AUTEX() {

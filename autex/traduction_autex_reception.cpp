@@ -182,21 +182,41 @@ void Autex::RECEPTION_BIT_STATION(float soft) {
         indicatif = TENTATIVE_EN_COURS == 1 ? INDICATIF_CONNEXION : INDICATIF_MAITRE;
       drapeau = 1;
     }
+    // A meeting user waiting for the answer to its attempt searches with its own call sign, which only that
+    // answer carries. Every other word of the Master is addressed with the Master's call sign: checked with it,
+    // the user hears them too, among them the Master offering the user's slot again (it did not hear the
+    // attempt, which is then over). Words that pass neither check are not taken: at 171 bauds, the burst of the
+    // answer itself read a few bits early passes the vote; taken, its wrong length swallows the answer.
+    const bool tentative_reunion = reunion() && STATION_MAITRE == 0 && TENTATIVE_EN_COURS == 1;
+    uint8_t propre = 0;  // the burst passed its check with the station's own call sign
+    auto cherche = [&](uint8_t& accepte, std::string& bits, uint8_t& verifie) {
+      DETECTION_DP_STATION(indicatif, drapeau, accepte, bits, verifie, soft);
+      propre = accepte == 1 && verifie == 1 ? 1 : 0;
+      if (!tentative_reunion || propre == 1 || EPOQUE_RECEPTION != epoque) return;
+      int erreurs = 0;
+      uint8_t accepte_maitre = 0, verifie_maitre = 0;
+      std::string bits_maitre;
+      DETECTION_TRAME_DP(FENETRE_DP, INDICATIF_MAITRE, 1, erreurs, bits_maitre, verifie_maitre, accepte_maitre);
+      if (accepte_maitre == 1 && verifie_maitre == 1) {
+        accepte = 1;
+        verifie = 1;
+        bits = bits_maitre;
+      } else {
+        accepte = 0;
+      }
+    };
     // Search for a DP burst.
     if (DP_TROUVE == 0) {
       uint8_t accepte = 0, verifie = 0;
       std::string bits;
-      DETECTION_DP_STATION(indicatif, drapeau, accepte, bits, verifie, soft);
+      cherche(accepte, bits, verifie);
       if (accepte == 1) {
         DP_TROUVE = 1;
         DP_RECU[0] = bits;
         DP_VERIFIE = verifie;
-        // A meeting user waiting for the answer to its attempt searches with its own call sign, which only that
-        // answer carries: every other word passes on the vote alone, and among them, at 171 bauds, the burst of
-        // the answer itself read a few bits early; taken, its wrong length swallows the answer. Such a user,
-        // like one in session, keeps only the words that pass their check.
-        const bool tentative_reunion = reunion() && STATION_MAITRE == 0 && TENTATIVE_EN_COURS == 1;
-        if (verifie == 0 && (STATION_MAITRE == 1 || SESSION_EN_COURS == 1 || tentative_reunion)) {
+        REPONSE_A_LA_TENTATIVE = propre;
+        // A Master, and a user in session, keep only the words that pass their check.
+        if (verifie == 0 && (STATION_MAITRE == 1 || SESSION_EN_COURS == 1)) {
           DP_TROUVE = 0;
         } else {
           ctx->BLOC_COMPLET = 0;
@@ -210,7 +230,7 @@ void Autex::RECEPTION_BIT_STATION(float soft) {
     DP_TROUVE = 0;
     uint8_t accepte = 0, verifie = 0;
     std::string bits2;
-    DETECTION_DP_STATION(indicatif, drapeau, accepte, bits2, verifie, soft);
+    cherche(accepte, bits2, verifie);
     if (EPOQUE_RECEPTION != epoque) return;
     if (accepte == 1 && verifie == 0 && STATION_MAITRE == 1) accepte = 0;
     // Nor does a burst that passed its check word give way to one found a bit later on the vote alone: that
@@ -221,6 +241,7 @@ void Autex::RECEPTION_BIT_STATION(float soft) {
     if (DP_RETROUVE == 1) {
       bits = bits2;
       DP_VERIFIE = verifie;
+      REPONSE_A_LA_TENTATIVE = propre;
     } else {
       bits = DP_RECU[0];
     }
@@ -318,9 +339,10 @@ void Autex::RECEPTION_BIT_MAITRE(float soft) {
     DP_RETROUVE_SLOT[s] = accepte;
     const std::string bits = accepte == 1 ? bits2 : DP_RECU[s];
     // The slot the DP concerns: in a meeting of 4 its selector says it; in a meeting of 7 or 13 the word has
-    // none, and the slot is the one whose answer window it was sent in. A user answers once a cycle: a second
-    // word placed in the same slot in one cycle cannot be told apart from its neighbour's and is dropped.
-    const uint32_t instant = platform::elapsedMs(maintenant(), T_DEBUT_ATTENTE);
+    // none, and the slot is the one whose answer window it was sent in, counted from the end of the Master's
+    // frame on the air. A user answers once a cycle: a second word placed in the same slot in one cycle cannot
+    // be told apart from its neighbour's and is dropped.
+    const int32_t instant = static_cast<int32_t>(maintenant() - T_FIN_AIR);
     uint8_t t = uint8_t(s);
     bool doublon = false;
     if (NOMBRE_PARTICIPANTS != 4) {

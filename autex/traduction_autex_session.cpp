@@ -140,14 +140,14 @@ void Autex::GESTION_PRELIMINAIRE_AUTEX() {
   // Trace of the return to idle.
   if (TRACE_ACTIVE == 1)
     TRACE_LIGNE(HEURE_SYSTEME() + std::string(" GESTION_PRELIMINAIRE_AUTEX ").append(std::to_string(NOMBRE_PARTICIPANTS)));
-  // First activation: each reception memo of the count is focused once and its handle recorded.
+  // First activation: each reception memo of the count is focused once and its handle recorded. Their texts
+  // stay: only the user's erase button and the start of a meeting empty them.
   if (PREMIERE_ACTIVATION == 1) {
     PREMIERE_ACTIVATION = 0;
     for (int k = 0; k <= SLOTS_EXISTANTS(); ++k) {
       vue_.Prend_focus({Memo_Reception, k});
       HANDLE_MEMO_RECEPTION[size_t(k)] = vue_.Handle_fenetre({Memo_Reception, k});
     }
-    EFFACE_FENETRES_M_ET_SX();
   }
   // Texts and flags of the transmit side.
   for (int s = 0; s < NOMBRE_SLOTS; ++s) {
@@ -409,11 +409,11 @@ void Autex::INITIALISATION_PARAMETRES_RX_AUTEX() {
     DELAI_FIN_SESSION = fin[w];
     DELAI_PERTE_MAITRE = perte[w];
   } else if (STATION_MAITRE == 1) {
-    // The answers of a meeting of 4 all arrive within 5.2 s. The windows of 7 and 13 are spaced wider (see
-    // PAS_FENETRES): the Master waits for the last one, and for the answer written there to arrive.
+    // The answers of a meeting of 4 all arrive within 5.2 s. The windows of 7 and 13 reach further (see
+    // OUVERTURE_FENETRE): the Master waits for the last one, and for the answer written there to arrive.
     DELAI_REPONSE = NOMBRE_PARTICIPANTS == 4
                         ? 5200
-                        : uint32_t(NOMBRE_UTILISATEURS - 1) * PAS_FENETRES() + LARGEUR_FENETRE + MARGE_ARRIVEE;
+                        : OUVERTURE_FENETRE(NOMBRE_UTILISATEURS) + LARGEUR_FENETRE + MARGE_ARRIVEE();
     // The Master's per-slot end-of-link wait uses DELAI_FIN_SESSION, which no Master set-up gives: a Master
     // that never held another role waits as long as a user of the same meeting size would.
     if (DELAI_FIN_SESSION == 0)

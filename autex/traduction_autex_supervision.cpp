@@ -2,9 +2,11 @@
 // line, completion of ends of sessions, time-outs and calls, the received bits, retry limits, the decision to
 // transmit, and the end of a transmission that the paced writer has finished.
 #include <algorithm>
+#include <cmath>
 
 #include "autex/mathematiques.h"
 #include "autex/traduction_autex.h"
+#include "autex/trames_autex.h"
 #include "platform/priority.h"
 #include "autex/vue_autex.h"
 
@@ -13,50 +15,94 @@ namespace autex {
 using enum NomElement;
 
 namespace {
-// A block capture that receives no byte for this long is abandoned: its end was lost on the air, and waiting
-// for it would hold back every time-out that waits for the end of a block.
-constexpr uint32_t CAPTURE_ABANDONNEE = 1500;
-// No byte for this long: what was coming in has ended. The radio module delivers a packet of up to 64 bytes at
-// once: every 533 ms at 1200 bauds on the serial line, and every second or so when the sender's timer ticks
-// every 16 ms (its writer then hands the module about a byte a tick).
-constexpr uint32_t SILENCE_FIN_TRAME = 1200;
+// Below these the limits never go: a block capture with no byte for 1.5 s, and 1.2 s of silence after a frame,
+// hold at a module's usual 120 bytes a second also when the sender's timer ticks every 16 ms (its writer then
+// hands the module about a byte a tick, and a packet fills more slowly than it goes on the air).
+constexpr uint32_t CAPTURE_ABANDONNEE_MIN = 1500;
+constexpr uint32_t SILENCE_FIN_TRAME_MIN = 1200;
+// The longest time from the Master's wait origin (the end of its transmission as the writer counts it) to an
+// answer's first packet when the answer was written as its window opened, at 120 bytes a second (0.35 to
+// 1.45 s measured in the simulated meetings, at 1200 and 9600 bauds on the serial line and 1 or 16 ms timer
+// periods).
+constexpr uint32_t MARGE_ARRIVEE_MIN = 1600;
 }  // namespace
+
+// ---------------------------------------------------------------------------------------------------------
+// The radio module's time on the air
+// ---------------------------------------------------------------------------------------------------------
+
+uint32_t Autex::DUREE_AIR(uint32_t octets) const {
+  const double debit = std::max(1.0, hote_.Debit_air_module());
+  return uint32_t(std::ceil(double(octets) * 1000.0 / debit));
+}
+
+uint32_t Autex::RETARD_AIR(uint32_t octets) const {
+  // The paced writer's count assumes the module radiates as fast as it counts; a module on slower settings
+  // is still sending when the writer is done.
+  const double ecriture = hote_.Debit_ecriture_module();
+  const uint32_t compte = ecriture > 0.0 ? uint32_t(std::ceil(double(octets) * 1000.0 / ecriture)) : 0;
+  const uint32_t air = DUREE_AIR(octets);
+  return air > compte ? air - compte : 0;
+}
+
+uint32_t Autex::DELAI_CAPTURE_ABANDONNEE() const {
+  // The longest block at the speed (every copy of it), the packet it may share with what follows it, and
+  // half as much again: bytes of a block that is still coming never stay away longer.
+  const int copies = FACTEUR_REPETITION(VITESSE_VALIDE(Vitesse_AUTEX) ? Vitesse_AUTEX : 171);
+  const uint32_t octets = uint32_t(copies * BITS_BLOC_MAX / 8) + OCTETS_PAQUET;
+  return std::max(CAPTURE_ABANDONNEE_MIN, DUREE_AIR(octets) * 3 / 2);
+}
+
+uint32_t Autex::SILENCE_FIN_TRAME() const {
+  // The radio module hands over what it hears a packet at a time: a frame still coming brings a packet at
+  // least every packet's time on the air (533 ms at 120 bytes a second).
+  return std::max(SILENCE_FIN_TRAME_MIN, DUREE_AIR(OCTETS_PAQUET) * 9 / 4);
+}
 
 // ---------------------------------------------------------------------------------------------------------
 // Answer windows of a meeting user
 // ---------------------------------------------------------------------------------------------------------
 
-// A meeting of 4 spaces its users' windows one second apart: the slot selector of each user's word tells the
-// Master who answered, so answers may follow each other closely. The words of a meeting of 7 or 13 carry no
-// selector: the Master can only tell its users apart by when their answers reach it (SLOT_PAR_INSTANT). The
-// radio modules buffer what they are given (the Master's last bytes are still on the air when its writer has
-// finished, and an answer reaches the Master only once the module has sent its first packet), so an answer
-// arrives between 0.1 s and 1.6 s after its window opened, measured from when the Master finished writing
-// (0.35 to 1.45 s in the simulated meetings, at 1200 and 9600 bauds on the serial line and 1 or 16 ms timer
-// periods): the windows of 7 and 13 are 1.5 s apart. That also keeps one user's answer off the air before the
-// next one's window, at every speed with a 9600-baud serial line. Wider, the windows would not fit the meeting
-// of 13: its last user, entering, answers 16.5 s after the Master's frame, and the confirmation comes at the
-// end of the Master's next frame, which must be within the 24 s the user waits for it.
-uint32_t Autex::PAS_FENETRES() const { return NOMBRE_PARTICIPANTS == 4 ? 1000 : 1500; }
+// The windows of slots 1, 2 and 3 open 0, 1 and 2 s after their origin in every meeting. In a meeting of 4
+// the slot selector of each user's word tells the Master who answered. The words of a meeting of 7 or 13
+// carry no selector: the Master tells its users apart by when their words reach it (SLOT_PAR_INSTANT),
+// measured from the end of its own frame on the air, when the users' windows start. A word reaches the
+// Master once the module has sent its first packet (a fraction of a second at 120 bytes a second), well within
+// the second between two of these windows. The windows of slots 4 to 12 are 1.5 s apart: that also keeps one
+// user's answer off the air before the next one's window at every speed with a 9600-baud serial line, and
+// still fits the meeting of 13: its last user, entering, answers 15.5 s after the Master's frame, and the
+// confirmation comes at the end of the Master's next frame, which must be within the 24 s the user waits.
+uint32_t Autex::OUVERTURE_FENETRE(int slot) const {
+  if (slot <= 1) return 0;
+  if (slot <= 3) return uint32_t(slot - 1) * 1000;
+  return 2000 + uint32_t(slot - 3) * PAS_FENETRES_LIBRES;
+}
+
+uint32_t Autex::MARGE_ARRIVEE() const {
+  // The Master's own frame still leaving its module when its wait begins (the writer keeps up to a second of
+  // it there), then the answer's first packet on the air.
+  return std::max(MARGE_ARRIVEE_MIN, 1000 + DUREE_AIR(OCTETS_PAQUET) + 100);
+}
 
 bool Autex::DANS_FENETRE_REPONSE(int slot, uint32_t d) const {
   if (slot < 1) return false;
-  const uint32_t debut = uint32_t(slot - 1) * PAS_FENETRES();
+  const uint32_t debut = OUVERTURE_FENETRE(slot);
   return d >= debut && d <= debut + LARGEUR_FENETRE;
 }
 
 bool Autex::DANS_SECONDE_FENETRE(int slot, uint32_t d) const {
-  // The second windows follow the first ones of every slot. They serve a meeting of 4, whose Master, still
-  // calling with every slot free, waits 13 s between its calls; in meetings of 7 and 13 they would run past
-  // the Master's next call, so an attempt there uses its slot's first window only.
+  // The second windows follow the first ones of every slot: slot 1 at 3 s, slot 2 at 4 s, slot 3 at 5 s. They
+  // serve a meeting of 4, whose Master, still calling with every slot free, waits 13 s between its calls; in
+  // meetings of 7 and 13 they would fall on the first windows of slots 4 to 6, so an attempt there uses its
+  // slot's first window only.
   if (slot < 1 || NOMBRE_PARTICIPANTS != 4) return false;
-  const uint32_t debut = uint32_t(NOMBRE_UTILISATEURS + slot - 1) * PAS_FENETRES();
+  const uint32_t debut = uint32_t(NOMBRE_UTILISATEURS + slot - 1) * 1000;
   return d >= debut && d <= debut + LARGEUR_FENETRE;
 }
 
 uint32_t Autex::FIN_FENETRES_TENTATIVE() const {
-  const uint32_t fenetres = NOMBRE_PARTICIPANTS == 4 ? uint32_t(2 * NOMBRE_UTILISATEURS) : uint32_t(NOMBRE_UTILISATEURS);
-  return (fenetres - 1) * PAS_FENETRES() + LARGEUR_FENETRE;
+  if (NOMBRE_PARTICIPANTS == 4) return uint32_t(2 * NOMBRE_UTILISATEURS - 1) * 1000 + LARGEUR_FENETRE;
+  return OUVERTURE_FENETRE(NOMBRE_UTILISATEURS) + LARGEUR_FENETRE;
 }
 
 uint32_t Autex::ATTENTE_ENTREES() const {
@@ -76,18 +122,20 @@ uint32_t Autex::ATTENTE_ENTREES() const {
     dernier = s;
   }
   if (dernier == 0) return 0;
-  return uint32_t(dernier - 1) * PAS_FENETRES() + LARGEUR_FENETRE + MARGE_ARRIVEE;
+  return OUVERTURE_FENETRE(dernier) + LARGEUR_FENETRE + MARGE_ARRIVEE();
 }
 
-uint8_t Autex::SLOT_PAR_INSTANT(uint32_t e) const {
-  // Slot n's answers arrive from DECALAGE_ARRIVEE after its window opened, for the spacing of the windows.
-  // Earlier than the first slot's, or later than the last one's, the frame was sent out of turn (a late
-  // answer to the Master's previous frame): taken for a slot's, its acknowledgements and its text would be
-  // credited to the wrong user, so it belongs to none.
-  if (e < DECALAGE_ARRIVEE) return 0;
-  const uint32_t n = (e - DECALAGE_ARRIVEE) / PAS_FENETRES() + 1;
-  const uint32_t N = uint32_t(std::min<int>(NOMBRE_UTILISATEURS, NOMBRE_SLOTS - 1));
-  return n <= N ? uint8_t(n) : 0;
+uint8_t Autex::SLOT_PAR_INSTANT(int32_t e) const {
+  // Slot n's words arrive from its window's opening on, until a little before the next slot's window opens
+  // (the end of the Master's frame on the air is an estimate, hence the tolerance on both sides). Earlier than
+  // the first slot's, or later than the last one's, the frame was sent out of turn (a late answer to the
+  // Master's previous frame): taken for a slot's, its acknowledgements and its text would be credited to the
+  // wrong user, so it belongs to none.
+  const int N = std::min<int>(NOMBRE_UTILISATEURS, NOMBRE_SLOTS - 1);
+  const int64_t t = int64_t(e) + TOLERANCE_ARRIVEE;
+  for (int n = N; n >= 1; --n)
+    if (t >= int64_t(OUVERTURE_FENETRE(n))) return t < int64_t(OUVERTURE_FENETRE(n + 1)) ? uint8_t(n) : 0;
+  return 0;
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -116,6 +164,19 @@ void Autex::FIN_EMISSION_AUTEX() {
     // The parameters, locked while the frame was written, are free again.
     vue_.Fixe_actif(GroupBox_Parameters, true);
     INITIALISATION_PARAMETRES_RX_AUTEX();
+    // The writer is done; the radio module radiates the frame until it has had the air time of all of it,
+    // from when the frame was queued (it starts at once and never waits for the writer when it is slower).
+    const uint32_t t = horodate();
+    const uint32_t fin = T_DEBUT_EMISSION + DUREE_AIR(LONGUEUR_EMISSION);
+    T_FIN_AIR = T_DEBUT_EMISSION != 0 && static_cast<int32_t>(fin - t) > 0 ? fin : t;
+    if (T_FIN_AIR == 0) T_FIN_AIR = 1;
+    // A Master waits for the answer from the end of its transmission. The waits are reckoned for a module that
+    // radiates as fast as the writer counts; on slower settings the frame is still on the air when the writer
+    // is done, for as much longer as the wait then starts later.
+    if (STATION_MAITRE == 1) {
+      T_DEBUT_ATTENTE += RETARD_AIR(LONGUEUR_EMISSION);
+      if (T_DEBUT_ATTENTE == 0) T_DEBUT_ATTENTE = 1;
+    }
   }
   hote_.Redonne_focus_editeur();
 }
@@ -297,7 +358,7 @@ void Autex::SUPERVISION_AUTEX() {
     bool capture = CAPTURE_BLOC == 1 || BLOC_EN_RECEPTION > 0;
     for (int s = 1; s <= N; ++s) capture = capture || CAPTURE_BLOC_SLOT[size_t(s)] == 1;
     if (capture && RECEPTION_TERMINEE == 0 && T_DERNIER_OCTET != 0 &&
-        platform::elapsedMs(t, T_DERNIER_OCTET) > CAPTURE_ABANDONNEE) {
+        platform::elapsedMs(t, T_DERNIER_OCTET) > DELAI_CAPTURE_ABANDONNEE()) {
       RAZ_DETECTION_DP();
       BLOC_EN_RECEPTION = 0;
       for (auto& c : CONTEXTES) {
@@ -333,10 +394,13 @@ void Autex::SUPERVISION_AUTEX() {
     }
     // Time-outs and calls.
     if (maitre) {
-      const uint32_t e = platform::elapsedMs(t, T_DEBUT_ATTENTE);
+      // (The wait may start a little ahead, while the own frame is still on the air: nothing has elapsed yet.)
+      const uint32_t e = platform::reached(t, T_DEBUT_ATTENTE) ? platform::elapsedMs(t, T_DEBUT_ATTENTE) : 0;
       bool applique = false;
       if (!reunion()) {
-        if (SESSION_EN_COURS == 1 && ATTENTE_REPONSE == 1 && e > DELAI_REPONSE) {
+        // Nor is a link user's block that is coming in cut off: on slow settings it takes longer on the air
+        // than the whole wait, though its DP reached the Master in time.
+        if (SESSION_EN_COURS == 1 && ATTENTE_REPONSE == 1 && e > DELAI_REPONSE && BLOC_EN_RECEPTION == 0) {
           REPETITION_DEMANDEE = 1;
           INFO(T("No reception of the user", "Pas de r\xE9" "ception de l'utilisateur"));
           EMISSION_REPONSE(0);
@@ -430,13 +494,13 @@ void Autex::SUPERVISION_AUTEX() {
         bool dans_fenetre = !reunion() && platform::elapsedMs(t, T_TRAME_MAITRE) > DELAI_AVANT_REPONSE;
         if (reunion() && NOMBRE_PARTICIPANTS == 4) {
           // Without the end of the Master's frame the origin of the window is estimated: the announced delay
-          // after the last word heard. That delay is reckoned for 1200 bauds; at 400 and 171 the Master is still
-          // transmitting then, deaf to the answer, and the user, transmitting, would miss the rest of the frame.
-          // The origin is therefore never before the frame has stopped coming in: the radio module hands over
-          // what it hears a packet at a time, so the frame is over once no byte came for longer than a packet
-          // takes to come.
+          // after the last word heard. That delay is reckoned for 1200 bauds and a fast module; at 400 and 171,
+          // or on slow settings, the Master is still transmitting then, deaf to the answer, and the user,
+          // transmitting, would miss the rest of the frame. The origin is therefore never before the frame has
+          // stopped coming in: the radio module hands over what it hears a packet at a time, so the frame is over
+          // once no byte came for longer than a packet takes to come at the module's rate.
           uint32_t origine = T_TRAME_MAITRE + DELAI_AVANT_REPONSE;
-          const uint32_t silence = T_DERNIER_OCTET + SILENCE_FIN_TRAME;
+          const uint32_t silence = T_DERNIER_OCTET + SILENCE_FIN_TRAME();
           if (T_DERNIER_OCTET != 0 && static_cast<int32_t>(silence - origine) > 0) origine = silence;
           dans_fenetre = static_cast<int32_t>(t - origine) > 0 && DANS_FENETRE_REPONSE(NUMERO_SLOT, t - origine);
         }
@@ -542,6 +606,7 @@ void Autex::SUPERVISION_AUTEX() {
           }
           BILAN_CONNEXIONS();
           if (TOUS_REPONDU == 1 && BLOC_EN_RECEPTION == 0 &&
+              platform::reached(t, T_DEBUT_ATTENTE) &&
               platform::elapsedMs(t, T_DEBUT_ATTENTE) >= ATTENTE_ENTREES()) {
             TOUS_REPONDU = 0;
             EMISSION_MAITRE_REUNION();

@@ -39,8 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (tick % 100 == 99) t.Timer1Timer();
   }
   // A reply was decoded only when a whole one was received.
-  size_t at = 0;
-  if (window.champsLus > 0 && !station::Reponse_DRF_entiere(bytes, at)) std::abort();
+  size_t at = 0, length = 0;
+  if (window.champsLus > 0 && !station::Reponse_DRF_entiere(bytes, at, length)) std::abort();
   if (window.reception.size() > bytes.size() * 2) std::abort();
   return 0;
 }

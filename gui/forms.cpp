@@ -27,6 +27,7 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
 
 TCustomForm::~TCustomForm() {
   Destroying();
+  Application->CancelDeferredFree(this);
   Screen->RemoveForm(this);
   if (Application->MainForm() == this) Application->SetMainForm(nullptr);
 }
@@ -70,6 +71,14 @@ void TCustomForm::Show() {
 void TCustomForm::Hide() { SetVisible(false); }
 
 bool TCustomForm::Active() const { return Screen->ActiveForm() == this; }
+
+bool TCustomForm::ModalFormShowing() {
+  for (int i = 0; i < Screen->FormCount(); ++i) {
+    const TCustomForm* f = Screen->Forms(i);
+    if (f->IsModal() && f->Visible()) return true;
+  }
+  return false;
+}
 
 bool TCustomForm::CloseQuery() {
   bool canClose = true;
@@ -283,11 +292,16 @@ void TCustomForm::SetFormVisible(bool v) {
   }
 }
 
+void TCustomForm::Release() { PostRelease(); }
+
 void TCustomForm::WndProc(TMessage& m) {
   switch (m.Msg) {
     case CM_VISIBLECHANGED:
       SetFormVisible(visible_);
       UpdateShowing();
+      return;
+    case CM_RELEASE:
+      Free(this);  // nothing of the form is touched afterwards
       return;
     default:
       break;
@@ -418,6 +432,22 @@ void TApplication::HandleException(TObject* sender) {
     }
   if (handled) return;
   ReportException(sender, message);
+}
+
+void TApplication::DeferFree(TCustomForm* f) {
+  if (f && std::find(deferredFree_.begin(), deferredFree_.end(), f) == deferredFree_.end()) deferredFree_.push_back(f);
+}
+
+void TApplication::CancelDeferredFree(TCustomForm* f) {
+  deferredFree_.erase(std::remove(deferredFree_.begin(), deferredFree_.end(), f), deferredFree_.end());
+}
+
+void TApplication::FreeDeferredForms() {
+  while (!deferredFree_.empty()) {
+    TCustomForm* f = deferredFree_.front();
+    deferredFree_.erase(deferredFree_.begin());
+    Free(f);
+  }
 }
 
 void TApplication::AddTimer(TTimer* t) {

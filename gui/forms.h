@@ -51,12 +51,21 @@ class TCustomForm : public TWinControl {
   // Ends a modal showing (ModalResult := mrCancel), or asks OnCloseQuery and OnClose and hides the form (the
   // main form's closing terminates the application).
   void Close();
+  // Frees the form later, from the message loop, once the message being handled is done: CM_RELEASE is posted to
+  // its window (natively, and for a form without window, the application frees it on its next ProcessMessages).
+  void Release();
   TModalResult ShowModal();
   TModalResult ModalResult() const { return modalResult_; }
   void SetModalResult(TModalResult r) { modalResult_ = r; }
   bool IsModal() const { return modal_; }
   // The program's active form is this one.
   bool Active() const;
+  // The keyboard was elsewhere (a menu of the form was open, or a modal form was shown) since the previous
+  // call, which forgets it: a key that closed a menu or a dialog is then known not to be the form's, even when
+  // nobody asked while the keyboard was away. Natively, where there is no keyboard, never.
+  bool KeysWereElsewhere();
+  // Another form of the program is being shown modally.
+  static bool ModalFormShowing();
 
   TFormBorderStyle BorderStyle() const { return borderStyle_; }
   void SetBorderStyle(TFormBorderStyle s);
@@ -119,6 +128,8 @@ class TCustomForm : public TWinControl {
   // Shows or hides the form's window and moves the activation and the focus with it.
   void ShowFormWindow();
   void HideFormWindow();
+  // The deferred release: CM_RELEASE posted to the window when there is one, else the application's list.
+  void PostRelease();
   // The window follows the form style, the window state and the menu.
   void FormStyleToWindow();
   void WindowStateToWindow();
@@ -134,6 +145,7 @@ class TCustomForm : public TWinControl {
   TMainMenu* menu_ = nullptr;
   TWinControl* activeControl_ = nullptr;
   bool keyPreview_ = false;
+  bool keysElsewhere_ = false;  // the keyboard left the form since KeysWereElsewhere last asked
   TModalResult modalResult_ = mrNone;
   bool modal_ = false;
   bool created_ = false;
@@ -158,10 +170,15 @@ class TScreen {
   int Height() const;
   int PixelsPerInch() const;
   TPoint CursorPos() const;
-  // Native build: the screen the headless layer reports (default 1280 x 1024 at 96 pixels per inch) and the
-  // mouse position.
+  // The monitors of the desktop (together, the virtual screen), each as its rectangle in desktop
+  // coordinates; the primary monitor, whose top left corner is 0, 0, comes first.
+  int MonitorCount() const;
+  TRect MonitorBounds(int i) const;
+  // Native build: the screen the headless layer reports (default 1280 x 1024 at 96 pixels per inch), the
+  // mouse position, and the monitors (by default the screen alone).
   void SetHeadlessMetrics(int width, int height, int pixelsPerInch);
   void SetHeadlessCursorPos(TPoint p) { cursor_ = p; }
+  void SetHeadlessMonitors(std::vector<TRect> monitors) { monitors_ = std::move(monitors); }
 
   // Used by forms and controls.
   void AddForm(TCustomForm* f);
@@ -177,6 +194,7 @@ class TScreen {
   TWinControl* focused_ = nullptr;
   int width_ = 1280, height_ = 1024, ppi_ = 96;
   TPoint cursor_{};
+  std::vector<TRect> monitors_;  // headless: empty means the screen alone
 };
 
 using TWindowHook = std::function<bool(TMessage& m)>;
@@ -255,6 +273,11 @@ class TApplication : public TComponent {
   // Fires the due timers (native build; nothing in the Windows build, where the system drives them).
   void ProcessTimers();
 
+  // Forms released (TCustomForm::Release) without a window to post to: freed on the next ProcessMessages.
+  void DeferFree(TCustomForm* f);
+  void CancelDeferredFree(TCustomForm* f);
+  void FreeDeferredForms();
+
   // Used by timers and controls.
   void AddTimer(TTimer* t);
   void RemoveTimer(TTimer* t);
@@ -290,6 +313,7 @@ class TApplication : public TComponent {
   int nextHookId_ = 1;
   platform::Clock* clock_ = nullptr;
   std::vector<TTimer*> timers_;
+  std::vector<TCustomForm*> deferredFree_;
   std::vector<TApplicationEvents*> events_;
   TControl* mouseControl_ = nullptr;
   TControl* hintControl_ = nullptr;

@@ -96,6 +96,8 @@ void TCustomForm::HideFormWindow() {
   if (Screen->ActiveControl() && ContainsControl(Screen->ActiveControl())) Screen->SetFocusedControl(nullptr);
 }
 
+bool TCustomForm::KeysWereElsewhere() { return false; }
+
 bool TCustomForm::WindowMessage(TMessage& m) { return TWinControl::WindowMessage(m); }
 
 TWinControl* TScreen::ActiveControl() const { return focused_; }
@@ -107,6 +109,13 @@ int TScreen::Height() const { return height_; }
 int TScreen::PixelsPerInch() const { return ppi_; }
 
 TPoint TScreen::CursorPos() const { return cursor_; }
+
+int TScreen::MonitorCount() const { return monitors_.empty() ? 1 : static_cast<int>(monitors_.size()); }
+
+TRect TScreen::MonitorBounds(int i) const {
+  if (monitors_.empty()) return TRect{0, 0, width_, height_};
+  return monitors_.at(static_cast<size_t>(i));
+}
 
 TApplication::~TApplication() {}
 
@@ -152,11 +161,15 @@ void TApplication::HandleNeeded() {}
 
 void TApplication::ShowHintWindow() {}
 
+void TCustomForm::PostRelease() { Application->DeferFree(this); }
+
 void TApplication::ProcessMessages() {
+  FreeDeferredForms();
   ProcessTimers();
 }
 
 void TApplication::HandleMessage() {
+  FreeDeferredForms();
   ProcessTimers();
 }
 

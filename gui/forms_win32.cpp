@@ -60,8 +60,18 @@ LRESULT CALLBACK HintWndProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
 }  // namespace
 
 namespace {
-// Keys the layer handles before a window sees them: Tab moves the focus unless the focused control takes it.
+// Keys the layer handles before a window sees them: Tab moves the focus unless the focused control takes it;
+// Escape cancels a modal form, as it cancels a dialog box.
 bool PreTranslate(MSG& msg) {
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
+    TWinControl* c = TWinControl::FromHandle(msg.hwnd);
+    for (HWND h = GetParent(msg.hwnd); h && !c; h = GetParent(h)) c = TWinControl::FromHandle(h);
+    TCustomForm* form = c ? c->GetParentForm() : nullptr;
+    if (form && form->IsModal()) {
+      form->SetModalResult(mrCancel);
+      return true;
+    }
+  }
   if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && !(GetKeyState(VK_CONTROL) & 0x8000)) {
     TWinControl* c = TWinControl::FromHandle(msg.hwnd);
     if (!c) {
@@ -78,6 +88,12 @@ bool PreTranslate(MSG& msg) {
   return false;
 }
 }  // namespace
+
+bool TCustomForm::KeysWereElsewhere() {
+  const bool elsewhere = keysElsewhere_;
+  keysElsewhere_ = false;
+  return elsewhere;
+}
 
 void TCustomForm::RunModal(TCustomForm* previous) {
   if (GetCapture()) SendMessageA(GetCapture(), WM_CANCELMODE, 0, 0);
@@ -119,6 +135,9 @@ void TCustomForm::RunModal(TCustomForm* previous) {
   restore();
   Hide();
   modal_ = false;
+  // The keys typed while this form was shown were its own.
+  for (int i = 0; i < Screen->FormCount(); ++i)
+    if (Screen->Forms(i) != this) Screen->Forms(i)->keysElsewhere_ = true;
   if (activeWindow && IsWindow(activeWindow) && IsWindowVisible(activeWindow)) SetActiveWindow(activeWindow);
 }
 
@@ -217,6 +236,10 @@ bool TCustomForm::WindowMessage(TMessage& m) {
       }
       m.Result = 0;
       return true;
+    case WM_ENTERMENULOOP:
+    case WM_EXITMENULOOP:
+      keysElsewhere_ = true;
+      break;
     case WM_ACTIVATEAPP:
       if (Application->MainForm() == this) {
         TMessage hookMsg{m.WParam ? CM_ACTIVATE : CM_DEACTIVATE, 0, 0, 0};
@@ -271,6 +294,34 @@ TPoint TScreen::CursorPos() const {
   GetCursorPos(&p);
   return TPoint{p.x, p.y};
 }
+
+namespace {
+// The monitors as EnumDisplayMonitors gives them, the primary one first.
+std::vector<TRect> DisplayMonitors() {
+  std::vector<TRect> monitors;
+  EnumDisplayMonitors(
+      nullptr, nullptr,
+      [](HMONITOR monitor, HDC, LPRECT, LPARAM data) -> BOOL {
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        if (!GetMonitorInfoA(monitor, &info)) return TRUE;
+        auto& list = *reinterpret_cast<std::vector<TRect>*>(data);
+        const TRect r{info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom};
+        if (info.dwFlags & MONITORINFOF_PRIMARY)
+          list.insert(list.begin(), r);
+        else
+          list.push_back(r);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&monitors));
+  if (monitors.empty()) monitors.push_back(TRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+  return monitors;
+}
+}  // namespace
+
+int TScreen::MonitorCount() const { return static_cast<int>(DisplayMonitors().size()); }
+
+TRect TScreen::MonitorBounds(int i) const { return DisplayMonitors().at(static_cast<size_t>(i)); }
 
 TApplication::~TApplication() {
   if (hintWindow_) DestroyWindow(hintWindow_);
@@ -349,7 +400,13 @@ void TApplication::ShowHintWindow() {
   SetTimer(handle_, 2, static_cast<UINT>(hintHidePause_), nullptr);
 }
 
+void TCustomForm::PostRelease() {
+  if (handle_ && PostMessageA(handle_, CM_RELEASE, 0, 0)) return;
+  Application->DeferFree(this);
+}
+
 void TApplication::ProcessMessages() {
+  FreeDeferredForms();
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
@@ -363,6 +420,7 @@ void TApplication::ProcessMessages() {
 }
 
 void TApplication::HandleMessage() {
+  FreeDeferredForms();
   MSG msg;
   const BOOL r = GetMessageA(&msg, nullptr, 0, 0);
   if (r <= 0) {

@@ -108,6 +108,89 @@ void TCanvas::Draw(int x, int y, const TBitmap& bmp) {
   StretchDraw(Bounds(x, y, bmp.Width(), bmp.Height()), bmp);
 }
 
+void TCanvas::Draw(int x, int y, const TGraphic& graphic) {
+  StretchDraw(Bounds(x, y, graphic.Width(), graphic.Height()), graphic);
+}
+
+void TCanvas::StretchDraw(const TRect& dest, const TGraphic& graphic) {
+  if (graphic.Empty() || dest.IsEmpty()) return;
+  graphic.Draw(*this, dest);
+}
+
+// ---- TGraphic ----
+
+namespace {
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw EInvalidGraphic("Cannot open " + path);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) throw EInvalidGraphic("Cannot read " + path);
+  return bytes;
+}
+}  // namespace
+
+void TGraphic::LoadFromFile(const std::string& path) { LoadFromBytes(ReadWholeFile(path)); }
+
+// ---- TPicture ----
+
+namespace {
+std::string LowerAscii(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
+std::vector<TPicture::FileFormat>& Formats() {
+  static std::vector<TPicture::FileFormat> formats{
+      {"bmp", "Bitmaps", "TBitmap", [] { return std::unique_ptr<TGraphic>(std::make_unique<TBitmap>()); }}};
+  return formats;
+}
+
+// The extension of a file name ('\' and '/' separate directories), lower case, without its dot.
+std::string FileExtension(const std::string& path) {
+  const size_t slash = path.find_last_of("\\/");
+  const size_t dot = path.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return std::string();
+  return LowerAscii(path.substr(dot + 1));
+}
+}  // namespace
+
+void TPicture::RegisterFileFormat(const std::string& extension, const std::string& description,
+                                  const std::string& className, TGraphicFactory factory) {
+  std::string ext = LowerAscii(extension);
+  if (!ext.empty() && ext.front() == '.') ext.erase(0, 1);
+  auto& formats = Formats();
+  formats.erase(std::remove_if(formats.begin(), formats.end(), [&](const FileFormat& f) { return f.Extension == ext; }),
+                formats.end());
+  formats.push_back(FileFormat{ext, description, className, std::move(factory)});
+}
+
+void TPicture::UnregisterGraphicClass(const std::string& className) {
+  auto& formats = Formats();
+  formats.erase(std::remove_if(formats.begin(), formats.end(),
+                               [&](const FileFormat& f) { return f.ClassName == className; }),
+                formats.end());
+}
+
+std::vector<TPicture::FileFormat> TPicture::FileFormats() { return Formats(); }
+
+const TPicture::FileFormat* TPicture::FindFileFormat(const std::string& extension) {
+  std::string ext = LowerAscii(extension);
+  if (!ext.empty() && ext.front() == '.') ext.erase(0, 1);
+  for (const FileFormat& f : Formats())
+    if (f.Extension == ext) return &f;
+  return nullptr;
+}
+
+void TPicture::LoadFromFile(const std::string& path) {
+  const std::string ext = FileExtension(path);
+  const FileFormat* format = FindFileFormat(ext);
+  if (format == nullptr || !format->Factory) throw EInvalidGraphic("Unknown picture file extension (." + ext + ")");
+  std::unique_ptr<TGraphic> graphic = format->Factory();
+  graphic->LoadFromFile(path);
+  graphic_ = std::move(graphic);
+}
+
 // ---- TBitmap ----
 
 TBitmap::TBitmap() = default;
@@ -332,12 +415,9 @@ void TBitmap::LoadFromBytes(const std::string& b) {
   }
 }
 
-void TBitmap::LoadFromFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw EInvalidGraphic("Cannot open " + path);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  LoadFromBytes(bytes);
-}
+void TBitmap::LoadFromFile(const std::string& path) { LoadFromBytes(ReadWholeFile(path)); }
+
+void TBitmap::Draw(TCanvas& canvas, const TRect& rect) const { canvas.StretchDraw(rect, *this); }
 
 std::string TBitmap::SaveToBytes() const {
   const int bpp = BytesPerPixel();

@@ -4,6 +4,7 @@
 // fills, frames, lines and copies into (text is measured with fixed metrics and not rasterised there).
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -90,6 +91,7 @@ class TPen {
 };
 
 class TBitmap;
+class TGraphic;
 
 class TCanvas : public TObject {
  public:
@@ -124,6 +126,9 @@ class TCanvas : public TObject {
   int TextHeight(const std::string& text) { return TextExtent(text).Y; }
   void Draw(int x, int y, const TBitmap& bmp);
   void StretchDraw(const TRect& dest, const TBitmap& bmp);
+  // A picture of any format, at its own size or scaled into dest (the picture's own drawing).
+  void Draw(int x, int y, const TGraphic& graphic);
+  void StretchDraw(const TRect& dest, const TGraphic& graphic);
   void CopyRect(const TRect& dest, TCanvas& source, const TRect& sourceRect);
   TColor Pixel(int x, int y);
   void SetPixel(int x, int y, TColor c);
@@ -153,9 +158,25 @@ class EInvalidGraphic : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A picture of one file format: the base of bitmaps, JPEG images and the formats that other units register
+// with TPicture.
+class TGraphic : public TObject {
+ public:
+  GUI_CLASS_NAME("TGraphic")
+  virtual int Width() const = 0;
+  virtual int Height() const = 0;
+  virtual bool Empty() const { return Width() <= 0 || Height() <= 0; }
+  // The picture read from the bytes of its file; a file it cannot read raises EInvalidGraphic (or a descendant).
+  virtual void LoadFromBytes(const std::string& bytes) = 0;
+  // The whole file, then LoadFromBytes; a file that cannot be opened raises EInvalidGraphic.
+  virtual void LoadFromFile(const std::string& path);
+  // Draws the picture scaled into rect of the canvas.
+  virtual void Draw(TCanvas& canvas, const TRect& rect) const = 0;
+};
+
 // A device-independent bitmap, rows top-down. pf24bit rows hold B, G, R per pixel; pf32bit (and pfDevice)
 // rows hold B, G, R, A; every row is padded to a multiple of 4 bytes.
-class TBitmap : public TObject {
+class TBitmap : public TGraphic {
  public:
   TBitmap();
   ~TBitmap() override;
@@ -163,13 +184,13 @@ class TBitmap : public TObject {
   TBitmap& operator=(const TBitmap&) = delete;
   GUI_CLASS_NAME("TBitmap")
 
-  int Width() const { return width_; }
-  int Height() const { return height_; }
+  int Width() const override { return width_; }
+  int Height() const override { return height_; }
   void SetWidth(int w) { SetSize(w, height_); }
   void SetHeight(int h) { SetSize(width_, h); }
   // Resizes; the pixels become black (alpha 0).
   void SetSize(int w, int h);
-  bool Empty() const { return width_ <= 0 || height_ <= 0; }
+  bool Empty() const override { return width_ <= 0 || height_ <= 0; }
   TPixelFormat PixelFormat() const { return format_; }
   void SetPixelFormat(TPixelFormat f);
   int BytesPerPixel() const { return format_ == TPixelFormat::pf24bit ? 3 : 4; }
@@ -189,10 +210,12 @@ class TBitmap : public TObject {
   void Assign(const TBitmap& other);
   // Windows bitmap files: 1, 4, 8 (palette), 24 and 32 bits per pixel, uncompressed or with bit fields;
   // anything else raises EInvalidGraphic. Saving writes 24 or 32 bits.
-  void LoadFromBytes(const std::string& bytes);
-  void LoadFromFile(const std::string& path);
+  void LoadFromBytes(const std::string& bytes) override;
+  void LoadFromFile(const std::string& path) override;
   std::string SaveToBytes() const;
   void SaveToFile(const std::string& path) const;
+  // Stretched into rect (transparent when Transparent is set), as the canvas's StretchDraw.
+  void Draw(TCanvas& canvas, const TRect& rect) const override;
 
 #ifdef _WIN32
   HBITMAP Handle() const { return dib_; }
@@ -219,6 +242,43 @@ class TBitmap : public TObject {
   HDC memDC_ = nullptr;
   HGDIOBJ oldBitmap_ = nullptr;
 #endif
+};
+
+// A picture whose format follows its file: the file formats are registered by extension (the class library
+// registers "bmp"; the program's start-up registers the others), and loading a file makes a graphic of the
+// class registered for its extension.
+using TGraphicFactory = std::function<std::unique_ptr<TGraphic>()>;
+
+class TPicture : public TObject {
+ public:
+  GUI_CLASS_NAME("TPicture")
+
+  struct FileFormat {
+    std::string Extension;    // without the dot, lower case
+    std::string Description;
+    std::string ClassName;    // the class the factory makes
+    TGraphicFactory Factory;
+  };
+  // Registers (or replaces) the format of an extension, compared without regard to case.
+  static void RegisterFileFormat(const std::string& extension, const std::string& description,
+                                 const std::string& className, TGraphicFactory factory);
+  // Removes every extension registered for that class.
+  static void UnregisterGraphicClass(const std::string& className);
+  static std::vector<FileFormat> FileFormats();
+  // The format registered for an extension (with or without its dot), or nullptr.
+  static const FileFormat* FindFileFormat(const std::string& extension);
+
+  // A graphic of the class registered for the file's extension, loaded from the file. An extension nobody
+  // registered raises EInvalidGraphic ("Unknown picture file extension (.ext)"); a file the graphic cannot read
+  // raises its error and leaves the picture as it was.
+  void LoadFromFile(const std::string& path);
+  TGraphic* Graphic() const { return graphic_.get(); }
+  void SetGraphic(std::unique_ptr<TGraphic> graphic) { graphic_ = std::move(graphic); }
+  int Width() const { return graphic_ ? graphic_->Width() : 0; }
+  int Height() const { return graphic_ ? graphic_->Height() : 0; }
+
+ private:
+  std::unique_ptr<TGraphic> graphic_;
 };
 
 // Text metrics without a device: an approximation used natively (and by nothing in the Windows build).

@@ -9,6 +9,7 @@
 #include "gui/forms.h"
 #include "gui/frames.h"
 #include "gui/graphics.h"
+#include "gui/imglist.h"
 #include "gui/menus.h"
 #include "gui/messages.h"
 #include "gui/stdctrls.h"

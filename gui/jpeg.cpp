@@ -235,4 +235,19 @@ void TJPEGImage::LoadFromFile(const std::string& path) {
   LoadFromBytes(bytes);
 }
 
+void TJPEGImage::Draw(TCanvas& canvas, const TRect& rect) const {
+  if (Empty()) return;
+  TBitmap bitmap;
+  AssignTo(bitmap);
+  canvas.StretchDraw(rect, bitmap);
+}
+
+void RegisterJpegFileFormats() {
+  auto make = [] { return std::unique_ptr<TGraphic>(std::make_unique<TJPEGImage>()); };
+  TPicture::RegisterFileFormat("jpeg", "JPEG Image File", "TJPEGImage", make);
+  TPicture::RegisterFileFormat("jpg", "JPEG Image File", "TJPEGImage", make);
+}
+
+void UnregisterJpegFileFormats() { TPicture::UnregisterGraphicClass("TJPEGImage"); }
+
 }  // namespace gui

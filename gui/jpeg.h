@@ -16,16 +16,16 @@ class EJPEG : public EInvalidGraphic {
   using EInvalidGraphic::EInvalidGraphic;
 };
 
-class TJPEGImage : public TObject {
+class TJPEGImage : public TGraphic {
  public:
   GUI_CLASS_NAME("TJPEGImage")
 
   // Images larger than this many pixels are refused (as bitmap files are).
   static constexpr int64_t kMaxPixels = int64_t{1} << 26;
 
-  int Width() const { return width_; }
-  int Height() const { return height_; }
-  bool Empty() const { return width_ <= 0 || height_ <= 0; }
+  int Width() const override { return width_; }
+  int Height() const override { return height_; }
+  bool Empty() const override { return width_ <= 0 || height_ <= 0; }
 
   // The bitmap's pixels (alpha ignored), compressed at once with libjpeg's default parameters (quality 75,
   // 4:2:0, baseline): libjpeg-turbo reads the bitmap's B, G, R (, A) rows as they are, and the image keeps only
@@ -39,8 +39,10 @@ class TJPEGImage : public TObject {
   std::string SaveToBytes() const;
   // Raises EJPEG when the file cannot be written whole.
   void SaveToFile(const std::string& path) const;
-  void LoadFromBytes(const std::string& bytes);
-  void LoadFromFile(const std::string& path);
+  void LoadFromBytes(const std::string& bytes) override;
+  void LoadFromFile(const std::string& path) override;
+  // The decompressed pixels stretched into rect.
+  void Draw(TCanvas& canvas, const TRect& rect) const override;
 
   // Rows top-down, R, G, B per pixel.
   const std::vector<uint8_t>& Pixels() const;
@@ -51,5 +53,10 @@ class TJPEGImage : public TObject {
   mutable std::vector<uint8_t> rgb_;  // the loaded pixels; those of an assigned image once asked for
   std::string jpeg_;                  // the JPEG data of an assigned image
 };
+
+// The unit's registration of its picture formats: "jpeg" and "jpg" (the program's start-up calls it), and its
+// removal.
+void RegisterJpegFileFormats();
+void UnregisterJpegFileFormats();
 
 }  // namespace gui

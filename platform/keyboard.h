@@ -10,6 +10,9 @@ class Keyboard {
   virtual bool escapeKeyState() = 0;
   // The foreground window belongs to this process.
   virtual bool programInForeground() = 0;
+  // The keys typed now go to `window` (a window handle of this program): it is the foreground window and
+  // enabled, and no menu is open.
+  virtual bool windowHasKeys(const void* window) = 0;
 };
 
 // Windows: GetAsyncKeyState and GetForegroundWindow. Natively there is no keyboard: never pressed.
@@ -25,8 +28,10 @@ class SimulatedKeyboard final : public Keyboard {
     return state;
   }
   bool programInForeground() override { return foreground; }
+  bool windowHasKeys(const void*) override { return windowKeys; }
 
   bool escapeDown = false;
+  bool windowKeys = true;  // the main window has the keys (no menu or dialog of the program over it)
   bool escapePressed = false;
   bool foreground = true;
 };

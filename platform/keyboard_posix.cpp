@@ -7,6 +7,7 @@ class NoKeyboard final : public Keyboard {
  public:
   bool escapeKeyState() override { return false; }
   bool programInForeground() override { return false; }
+  bool windowHasKeys(const void*) override { return false; }
 };
 
 }  // namespace

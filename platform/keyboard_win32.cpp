@@ -15,6 +15,15 @@ class Win32Keyboard final : public Keyboard {
     ::GetWindowThreadProcessId(w, &pid);
     return pid == ::GetCurrentProcessId();
   }
+  bool windowHasKeys(const void* window) override {
+    HWND h = static_cast<HWND>(const_cast<void*>(window));
+    if (h == nullptr || ::GetForegroundWindow() != h || !::IsWindowEnabled(h)) return false;
+    // A menu (the bar entered with F10 or Alt, a popup, the system menu) has the keyboard.
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return !(::GetGUIThreadInfo(::GetWindowThreadProcessId(h, nullptr), &info) &&
+             (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE)) != 0);
+  }
 };
 
 }  // namespace

@@ -28,10 +28,11 @@ class RecordingShell final : public Shell {
     int showMode;
   };
   std::vector<Request> requests;
+  intptr_t result = 42;  // what the shell answers (32 or less: it could not)
   intptr_t Execute(void* owner, const std::string& document, const std::string& parameters,
                    const std::string& directory, int showMode) override {
     requests.push_back({owner, document, parameters, directory, showMode});
-    return 42;
+    return result;
   }
 };
 

@@ -14,6 +14,31 @@ void BouclePrincipale::Vide_tampons() {
   File_emission.clear();
 }
 
+bool BouclePrincipale::Echap() {
+  const bool etat = io_.keyboard.escapeKeyState();
+  // Another program in front: the key is its own.
+  if (!io_.keyboard.programInForeground()) return false;
+  // One of this program's menus or dialogs has the keyboard: Escape closes it and is nothing more, here and
+  // until it has been let go.
+  if (!io_.fenetre.Fenetre_principale_active()) {
+    Echap_a_relacher_ = true;
+    Echap_relachee_depuis_ = 0;
+    return false;
+  }
+  if (Echap_a_relacher_) {
+    const uint32_t maintenant = io_.clock.timeGetTime();
+    if (etat) {
+      Echap_relachee_depuis_ = 0;
+    } else if (Echap_relachee_depuis_ == 0) {
+      Echap_relachee_depuis_ = maintenant == 0 ? 1 : maintenant;
+    } else if (platform::elapsedMs(maintenant, Echap_relachee_depuis_) >= RELACHE_ECHAP) {
+      Echap_a_relacher_ = false;
+    }
+    return false;
+  }
+  return etat;
+}
+
 void BouclePrincipale::Timer1Timer() {
   if (Port_ouvert != 1) return;
   auto& transceiver = io_.transceiver;
@@ -38,15 +63,11 @@ void BouclePrincipale::Timer1Timer() {
   }
 
   const std::string mode = fenetre.Mode_fonctionnement();
-  // The Escape key counts only while a window of this program is in the foreground.
-  auto echap = [&] {
-    const bool etat = io_.keyboard.escapeKeyState();
-    return etat && io_.keyboard.programInForeground();
-  };
+  const bool echap = Echap();
 
   // AUTEX: Escape sends the typed message.
   if (mode == "AUTEX" && fenetre.SESSION_EN_COURS() == 1) {
-    if (echap()) DEMANDE_ENVOI_MESSAGE = 1;
+    if (echap) DEMANDE_ENVOI_MESSAGE = 1;
     if (DEMANDE_ENVOI_MESSAGE == 1) {
       DEMANDE_ENVOI_MESSAGE = 0;
       fenetre.Envoi_message_AUTEX();
@@ -54,7 +75,7 @@ void BouclePrincipale::Timer1Timer() {
   }
 
   // ASCII: Escape switches between transmission and reception, at most once in 300 ms.
-  if (echap() && mode == "ASCII" && Balise_active == 0) {
+  if (echap && mode == "ASCII" && Balise_active == 0) {
     const uint32_t maintenant = io_.clock.timeGetTime();
     if (platform::elapsedMs(maintenant, Derniere_bascule_Echap) > INTERVALLE_BASCULE_ECHAP) {
       Derniere_bascule_Echap = maintenant;
@@ -184,6 +205,8 @@ void BouclePrincipale::Perte_du_port() {
   fenetre.Perte_liaison_radio(L.TRADUCTION("Radio link lost: the serial port or the module does not answer",
                                            "Liaison radio perdue : le port s\xE9rie ou le module ne r\xE9pond pas"));
 }
+
+double BouclePrincipale::Debit_ecriture() const { return io_.materiel.Vitesse_port == 1200 ? 120.0 : 360.0; }
 
 void BouclePrincipale::Emission_cadencee() {
   if (File_emission.empty()) return;

@@ -13,6 +13,9 @@ class StationIo;
 constexpr size_t TAILLE_MAX_COPIE_BALISE = 4096;
 // The Escape key switches between transmission and reception at most once in this many ms.
 constexpr uint32_t INTERVALLE_BASCULE_ECHAP = 300;
+// An Escape that closed a menu or a dialog counts again once the key has been seen up this many ms in a row
+// (the key's state as the system reports it may lag a few tens of ms behind the key).
+constexpr uint32_t RELACHE_ECHAP = 100;
 // A verified module is asked for its parameters every 2000 ms once the station has neither written nor
 // received anything for this many ms (the presence check).
 constexpr uint32_t REPOS_AVANT_PRESENCE = 2000;
@@ -48,6 +51,8 @@ class BouclePrincipale {
   void Timer3Timer();  // 2000 ms: the module check
   // Writes at most one chunk of the send queue.
   void Emission_cadencee();
+  // Bytes a second the writer counts the radio module to radiate: 120 at 1200 bauds, 360 at 9600.
+  double Debit_ecriture() const;
   // Queues one beacon text.
   void Emission_balise();
   // Opens the transceiver port at the baud rate (1200 or 9600) and resets the buffers and the pacing.
@@ -65,7 +70,14 @@ class BouclePrincipale {
   uint32_t Heure_derniere_reception = 0;  // timeGetTime when bytes last came from the port
 
  private:
+  // The Escape key as the main loop counts it (queried once a tick).
+  bool Echap();
+
   StationIo& io_;
+  // An Escape that closed one of the program's menus or dialogs, or that is held from then: it counts only
+  // once the key has been let go.
+  bool Echap_a_relacher_ = false;
+  uint32_t Echap_relachee_depuis_ = 0;  // timeGetTime when the key was first seen up (0: not up)
   // Time up to which the module's draining has been credited to Niveau_tampon_module.
   uint32_t Heure_derniere_vidange_ = 0;
 };

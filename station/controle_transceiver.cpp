@@ -1,5 +1,6 @@
 #include "station/controle_transceiver.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "autex/mathematiques.h"
@@ -88,6 +89,20 @@ std::string Texte_puissance(int position) {
   return (position >= 1 && position <= 7) ? kPuissances[position - 1] : "?";
 }
 
+double Debit_air_LoRa(int facteur, std::string_view bande, size_t octets_paquet) {
+  if (Code_facteur_etalement(facteur) == 0xFF || Code_bande_passante(bande) == 0xFF || octets_paquet == 0) return 0.0;
+  int sf = 0;
+  while ((1 << sf) < facteur) ++sf;
+  const double khz = bande == "62.5" ? 62.5 : bande == "125" ? 125.0 : bande == "250" ? 250.0 : 500.0;
+  const double symbole_ms = double(facteur) / khz;
+  const int optimisation = symbole_ms > 16.0 ? 1 : 0;
+  // Payload symbols: 8, then groups of (4 + coding rate) for the bits of the payload, header and CRC.
+  const double bits = 8.0 * double(octets_paquet) - 4.0 * sf + 28.0 + 16.0;
+  const double groupes = std::max(0.0, std::ceil(bits / (4.0 * (sf - 2 * optimisation))));
+  const double symboles = (8.0 + 4.25) + 8.0 + groupes * 5.0;
+  return double(octets_paquet) * 1000.0 / (symboles * symbole_ms);
+}
+
 std::string Trame_lecture_DRF() {
   std::string trame = autex::HEXA_VERS_TEXTE("0D0AAFAF0000AF80020C000000000000000000000000");
   trame.push_back(Somme_de_controle_DRF(std::string_view(trame).substr(2)));
@@ -95,20 +110,30 @@ std::string Trame_lecture_DRF() {
   return trame;
 }
 
-bool Reponse_DRF_entiere(std::string_view reponse, size_t& debut) {
-  size_t p = reponse.find(ENTETE_DRF);
-  while (p != std::string_view::npos) {
-    if (reponse.size() - p < LONGUEUR_TRAME_DRF) return false;  // not yet whole
-    if (reponse[p + LONGUEUR_TRAME_DRF - 2] == '\r' && reponse[p + LONGUEUR_TRAME_DRF - 1] == '\n') {
-      debut = p;
-      return true;
+bool Reponse_DRF_entiere(std::string_view reponse, size_t& debut, size_t& longueur) {
+  for (size_t p = reponse.find(ENTETE_DRF); p != std::string_view::npos; p = reponse.find(ENTETE_DRF, p + 1)) {
+    // The checksum byte at q, CR LF after it; the body before it holds the header, the command bytes and at
+    // least twelve parameter bytes. A CR LF among the parameters is passed over: its checksum does not match.
+    for (size_t q = p + LONGUEUR_TRAME_DRF - 3; q + 2 < reponse.size(); ++q) {
+      if (reponse[q + 1] != '\r' || reponse[q + 2] != '\n') continue;
+      uint8_t juste = 0;
+      Verifie_somme_DRF(reponse.substr(p, q - p), reponse[q], juste);
+      if (juste == 1) {
+        debut = p;
+        longueur = q + 3 - p;
+        return true;
+      }
     }
-    p = reponse.find(ENTETE_DRF, p + 1);
   }
   return false;
 }
 
 ControleTransceiver::ControleTransceiver(StationIo& io) : io_(io) {}
+
+double ControleTransceiver::Debit_air() const {
+  const double lu = Debit_air_LoRa(Facteur_lu, Bande_lue);
+  return lu > 0.0 ? lu : Debit_air_LoRa(Facteur_etalement, Bande_passante);
+}
 
 void ControleTransceiver::Affiche_statut(const std::string& statut) {
   if (Fenetre_transceiver_active == 1) io_.fenetre.Info2(statut);
@@ -207,17 +232,17 @@ bool ControleTransceiver::Parametres_lus_egaux(bool tous) const {
 void ControleTransceiver::Timer1Timer() {
   if (Commande_DRF_en_attente == 0) return;
   const uint8_t etat = Commande_DRF_en_attente;
-  size_t debut = 0;
-  const bool entiere = Reponse_DRF_entiere(Reponse_DRF, debut);
+  size_t debut = 0, longueur = 0;
+  const bool entiere = Reponse_DRF_entiere(Reponse_DRF, debut, longueur);
   if (!entiere && platform::elapsedMs(io_.clock.timeGetTime(), Heure_commande_DRF) < DELAI_REPONSE_DRF) return;
 
   // The reply is whole, or the time is up: what was collected is judged now, once.
   std::string trame;
   const bool recu = !Reponse_DRF.empty();
   if (entiere) {
-    trame = Reponse_DRF.substr(debut, LONGUEUR_TRAME_DRF);
+    trame = Reponse_DRF.substr(debut, longueur);
     Octets_hors_reponse += Reponse_DRF.substr(0, debut);
-    Octets_hors_reponse += Reponse_DRF.substr(debut + LONGUEUR_TRAME_DRF);
+    Octets_hors_reponse += Reponse_DRF.substr(debut + longueur);
   }
   if (etat == ETAT_PRESENCE_DRF) {
     // Any byte shows the module is there; bytes that make no reply came from the air and are kept.
@@ -251,8 +276,8 @@ void ControleTransceiver::Timer1Timer() {
     donnees = L.TRADUCTION("None answer (suspect serial port or speed)",
                            "Aucune r\xE9ponse (vitesse ou port s\xE9rie suspect)");
   } else {
-    uint8_t drapeau = 0;
-    if (entiere) Verifie_somme_DRF(std::string_view(trame).substr(0, LONGUEUR_TRAME_DRF - 3), trame[LONGUEUR_TRAME_DRF - 3], drapeau);
+    // A whole reply passed its checksum when it was found; what came otherwise is no reply.
+    const uint8_t drapeau = entiere ? 1 : 0;
     if (drapeau == 0) {
       // A wrong checksum, or bytes that never made a whole reply: nothing is decoded.
       statut = echec;
@@ -260,7 +285,8 @@ void ControleTransceiver::Timer1Timer() {
     } else {
       statut = etat == 1 ? L.TRADUCTION("Reading success of the parameters", "Succ\xE8s de la lecture des param\xE8tres")
                          : L.TRADUCTION("Data writing success", "Succ\xE8s de l'\xE9" "criture des donn\xE9" "es");
-      Decodage_reponse_DRF1278DM(std::string_view(trame).substr(8, 12), donnees);
+      // The last twelve bytes of the body, before the checksum and CR LF.
+      Decodage_reponse_DRF1278DM(std::string_view(trame).substr(trame.size() - 15, 12), donnees);
       // A confirmed write leaves the module at 9600 baud (the frame's speed code 04): the port follows it,
       // whether the write came from the automatic check or from the module window.
       const bool ecriture_confirmee = etat == 2 && Parametres_lus_egaux(true);

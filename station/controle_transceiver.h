@@ -16,7 +16,8 @@ class StationIo;
 
 // Time the station waits for a reply, in ms.
 constexpr uint32_t DELAI_REPONSE_DRF = 333;
-// Bytes of one command frame or reply from its header to its CR LF.
+// Bytes of a command frame from its header to its CR LF; a reply has at least as many (its header, its
+// command bytes, at least twelve parameter bytes, its checksum and CR LF).
 constexpr size_t LONGUEUR_TRAME_DRF = 23;
 // The frame header.
 constexpr std::string_view ENTETE_DRF = "\xAF\xAF\x00\x00\xAF";
@@ -45,11 +46,19 @@ std::string Bande_du_code(uint8_t code);
 // The milliwatt text of an RF power position 1..7 ("?" outside).
 std::string Texte_puissance(int position);
 
+// Bytes a second that a module set to a spreading factor (chips a symbol: 128 to 4096) and a bandwidth ("62.5",
+// "125", "250" or "500" kHz) radiates: the payload of a full packet of `octets_paquet` bytes over the packet's
+// time on the air (LoRa: a preamble of 8 symbols, explicit header, CRC, coding rate 4/5, low data rate
+// optimisation when a symbol lasts more than 16 ms). 0 for a factor or a bandwidth without a code.
+double Debit_air_LoRa(int facteur, std::string_view bande, size_t octets_paquet = 64);
+
 // The read-parameters frame as written: CR LF, header, 80 02 0C, twelve 00, checksum, CR LF.
 std::string Trame_lecture_DRF();
 
-// Searches a whole reply (header through CR LF) in the collected bytes: true and its offset when there is one.
-bool Reponse_DRF_entiere(std::string_view reponse, size_t& debut);
+// Searches a whole reply in the collected bytes, by its structure: the header, then a CR LF right after a
+// byte that is the checksum of everything from the header to it, with at least twelve parameter bytes in
+// between (whatever their number). True, its offset and its length (CR LF included) when there is one.
+bool Reponse_DRF_entiere(std::string_view reponse, size_t& debut, size_t& longueur);
 
 class ControleTransceiver {
  public:
@@ -90,6 +99,10 @@ class ControleTransceiver {
   std::string Bande_lue;
   std::string Node_ID_lu;
   std::string Net_ID_lu;
+
+  // The module's air rate (bytes a second): from the spreading factor and bandwidth read back from it when
+  // they are known, else from the settings the program writes into it.
+  double Debit_air() const;
 
   // Sends the read frame; state 1 (read), 3 (read after a change of port speed) or 4 (presence check).
   void Lecture_parametres_DRF1278DM(uint8_t etat);

@@ -1,8 +1,28 @@
 #include "station/documents.h"
 
+#include "autex/fonctions_fichiers.h"
+
 namespace station {
 std::string Page_aide(const autex::Langues& langues) {
   return langues.Langue == autex::LANGUE_ANGLAIS ? "HELP_VORNATEL.HTM" : "AIDE_VORNATEL.HTM";
+}
+
+namespace {
+std::string dans(const std::string& repertoire, const std::string& nom) {
+  if (repertoire.empty()) return nom;
+  const char fin = repertoire.back();
+  return fin == '\\' || fin == '/' ? repertoire + nom : repertoire + autex::SEPARATEUR_CHEMIN + nom;
+}
+}  // namespace
+
+std::string Page_aide_trouvee(const std::string& page, const std::string& repertoire_courant,
+                              const std::string& repertoire_programme) {
+  if (autex::FICHIER_EXISTE(dans(repertoire_courant, page))) return page;
+  if (!repertoire_programme.empty()) {
+    const std::string a_cote = dans(repertoire_programme, page);
+    if (autex::FICHIER_EXISTE(a_cote)) return a_cote;
+  }
+  return std::string();
 }
 
 intptr_t Ouvre_document(platform::Shell& shell, void* fenetre, const std::string& document,

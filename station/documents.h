@@ -15,6 +15,11 @@ namespace station {
 
 std::string Page_aide(const autex::Langues& langues);
 
+// The help page to hand to the shell: its name as it stands when it is in the current directory, else its
+// full name beside the program (where the pages are shipped), else empty (the page is nowhere).
+std::string Page_aide_trouvee(const std::string& page, const std::string& repertoire_courant,
+                              const std::string& repertoire_programme);
+
 // Each text is handed over whole, whatever its length; the shell's answer is not examined by the station (it
 // is returned for whoever wants it).
 intptr_t Ouvre_document(platform::Shell& shell, void* fenetre, const std::string& document,

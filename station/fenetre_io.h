@@ -34,6 +34,10 @@ class FenetreIo {
   virtual std::string Mode_fonctionnement() = 0;  // "ASCII" or "AUTEX"
   virtual std::string Nom_transceiver() = 0;      // "DRF1278DM" or empty
 
+  // The main window itself has the keyboard: it is the active window, with no menu of the program open and no
+  // other window of the program (a modal one in particular) over it.
+  virtual bool Fenetre_principale_active() = 0;
+
   // Main window: information line, memos, editor, focus, caption.
   virtual void Label_Info(const std::string& text) = 0;
   virtual void Affiche_reception(const std::string& text) = 0;  // received characters (ASCII mode)

@@ -53,6 +53,11 @@ class FichePrincipale::Io final : public FenetreIo {
 
   std::string Mode_fonctionnement() override { return f_.reglages().Mode_fonctionnement; }
   std::string Nom_transceiver() override { return f_.reglages().Nom_transceiver; }
+  bool Fenetre_principale_active() override {
+    const bool ailleurs = f_.KeysWereElsewhere();
+    return !ailleurs && f_.Visible() && f_.Enabled() && !gui::TCustomForm::ModalFormShowing() &&
+           f_.io().keyboard.windowHasKeys(f_.HandleAllocated() ? f_.WindowHandle() : nullptr);
+  }
   void Label_Info(const std::string& text) override { f_.Label_Info->SetCaption(text); }
   void Affiche_reception(const std::string& text) override { f_.Affiche_reception(text); }
   void Affiche_emission(const std::string& text) override { f_.Affiche_emission(text); }
@@ -221,6 +226,13 @@ class FichePrincipale::HoteAutex final : public VueAutexFenetre {
   void Choix_vitesse_AUTEX(uint16_t vitesse) override { f_.Choix_vitesse_AUTEX(vitesse); }
   void Affiche_vitesse_AUTEX() override { f_.Affiche_vitesse_AUTEX(); }
   void Classe_priorite(uint32_t classe) override { f_.Priorite().setPriorityClass(classe); }
+  // The module's rate follows its settings; another transceiver is taken to radiate as the writer counts.
+  double Debit_air_module() override {
+    if (f_.reglages().Nom_transceiver != NOM_DRF1278DM) return f_.boucle().Debit_ecriture();
+    const double debit = f_.io().transceiver.Debit_air();
+    return debit > 0.0 ? debit : f_.boucle().Debit_ecriture();
+  }
+  double Debit_ecriture_module() override { return f_.boucle().Debit_ecriture(); }
   // The AUTEX side's texts are already in the language of the moment.
   void Afficher_erreur(const std::string& texte) override { f_.Afficher_erreur(texte, texte); }
   void Afficher_information(const std::string& texte) override { f_.Afficher_information(texte, texte); }
@@ -424,8 +436,12 @@ void FichePrincipale::Rassemble_etat() {
   Reglages_station& r = reglages();
   r.Vitesse_port = io().materiel.Vitesse_port;
   r.Pause_balise = boucle().Pause_balise;
-  r.Left = Left();
-  r.Top = Top();
+  // A window still where it was placed keeps the stored position: one brought back from a monitor that is
+  // not there today returns there when the monitor is back.
+  if (!Position_placee_ || Left() != Position_placee_->X || Top() != Position_placee_->Y) {
+    r.Left = Left();
+    r.Top = Top();
+  }
   Rassemble_reglages_autex();
   synthese().Rassemble_reglages(r);
 }
@@ -520,13 +536,14 @@ void FichePrincipale::AproposdeClick(gui::TObject*) {
 
 void FichePrincipale::Place_dans_groupe(gui::TGroupBox* groupe, gui::TMemo* memo, gui::TButton* efface,
                                         int gauche_memo) {
-  // The memo ends where its clear button begins, so that the button never covers its scroll bar.
-  const int bouton = groupe->Width() - 30;
-  memo->SetBounds(gauche_memo, 14, std::min(groupe->Width() - 32, bouton - 2 - gauche_memo), groupe->Height() - 17);
-  efface->SetLeft(bouton);
+  // The memo is the box's width less 32 wherever it starts: the clear button, 30 pixels from the box's right
+  // edge, lies over the right end of the memos that start at 14, and is kept above them to stay at hand.
+  memo->SetBounds(gauche_memo, 14, groupe->Width() - 32, groupe->Height() - 17);
+  efface->SetLeft(groupe->Width() - 30);
+  efface->BringToFront();
 }
 
-void FichePrincipale::Mise_en_page_du_mode() {
+void FichePrincipale::Mise_en_page_du_mode(bool entree) {
   GroupBox_Parameters->SetEnabled(true);
   const int haut = GroupBox_controle_du_mode->Top() + GroupBox_controle_du_mode->Height();
   Panel_ASCII->SetBounds(2, haut, LARGEUR_ASCII, Panel_ASCII->Height());
@@ -586,8 +603,10 @@ void FichePrincipale::Mise_en_page_du_mode() {
   Panel_AUTEX->SetTop(Panel_ASCII->Top() + Panel_ASCII->Height());
   Panel_AUTEX->Repaint();
 
-  autex().PREMIERE_ACTIVATION = 1;
-  autex().ACTIVATION_AUTEX();
+  if (entree) {
+    autex().PREMIERE_ACTIVATION = 1;
+    autex().ACTIVATION_AUTEX();
+  }
   const uint16_t hauteur = uint16_t(20 * autex().PAS_HAUTEUR_COURANT());
   autex().HAUTEUR_PANNEAU = hauteur;
   Label_hauteur_Panel_Autex->SetCaption(std::to_string(hauteur));
@@ -655,18 +674,13 @@ void FichePrincipale::Bouton_TXClick(gui::TObject*) {
 }
 
 void FichePrincipale::Bouton_RXClick(gui::TObject*) {
-  // Already receiving: the editor keeps what was typed for the next transmission.
-  if (autex().EMISSION_EN_COURS == 1) Passe_en_reception();
+  // Also when already receiving: the editor is emptied.
+  Passe_en_reception();
   Redonne_focus_editeur();
 }
 
 void FichePrincipale::Memo_editeurKeyPress(gui::TObject*, char& Key) {
   const unsigned char k = static_cast<unsigned char>(Key);
-  // Escape switches between transmission and reception, or sends the message: it is never text.
-  if (k == 27) {
-    Key = 0;
-    return;
-  }
   const std::string& mode = reglages().Mode_fonctionnement;
   if (mode == MODE_ASCII && autex().EMISSION_EN_COURS == 1) {
     if (k == 10) {
@@ -678,8 +692,16 @@ void FichePrincipale::Memo_editeurKeyPress(gui::TObject*, char& Key) {
       Key = 0;
       return;
     }
+    // Escape too goes out (then the main loop switches to reception).
     boucle().File_emission += k == 13 ? std::string("\r\n") : std::string(1, Key);
     if (!boucle().File_emission.empty()) boucle().Emission_cadencee();
+    if (k == 27) Key = 0;  // see below
+    return;
+  }
+  // Escape is never text in the editor, and the system's edit control, once Tab has been used in it, takes it
+  // for a dialog's cancel key and closes the group box it sits in: it does not reach the control.
+  if (k == 27) {
+    Key = 0;
     return;
   }
   if (mode == MODE_AUTEX) {
@@ -769,7 +791,7 @@ void FichePrincipale::Applique_langue() {
   parametres().Etat_port_apres_langue();
   io().ports.Construit_menus_ports_serie();
   io().ports.Coche_vitesse_port();
-  Mise_en_page_du_mode();
+  Mise_en_page_du_mode(false);
   autex().TEXTES_FENETRE_AUTEX();
 }
 
@@ -814,15 +836,23 @@ void FichePrincipale::Applique_parametres() {
 void FichePrincipale::Applique_position_fiche() {
   int gauche = reglages().Left;
   int haut = reglages().Top;
-  // A window saved on a screen that is no longer there would open out of reach: it keeps at least its
-  // title bar on the screen.
-  const int largeur_ecran = gui::Screen->Width();
-  const int hauteur_ecran = gui::Screen->Height();
-  if (gauche > largeur_ecran - 100) gauche = std::max(0, largeur_ecran - Width());
-  if (gauche + Width() < 100) gauche = 0;
-  if (haut > hauteur_ecran - 40) haut = std::max(0, hauteur_ecran - Height());
-  if (haut < -10) haut = 0;
+  // The window opens where it was, on whichever monitor that is. A window saved on a monitor that is no
+  // longer there would open out of reach: unless its title bar lies on one of the monitors (at least 100
+  // pixels of it across, its top within the monitor), it is brought onto the primary monitor.
+  const auto sur = [&](const platform::TRect& m) {
+    return gauche <= m.Right - 100 && gauche + Width() >= m.Left + 100 && haut >= m.Top - 10 && haut <= m.Bottom - 40;
+  };
+  bool visible = false;
+  for (int i = 0; i < gui::Screen->MonitorCount() && !visible; ++i) visible = sur(gui::Screen->MonitorBounds(i));
+  if (!visible) {
+    const platform::TRect p = gui::Screen->MonitorBounds(0);
+    if (gauche > p.Right - 100) gauche = std::max(p.Left, p.Right - Width());
+    if (gauche + Width() < p.Left + 100) gauche = p.Left;
+    if (haut > p.Bottom - 40) haut = std::max(p.Top, p.Bottom - Height());
+    if (haut < p.Top - 10) haut = p.Top;
+  }
   SetBounds(gauche, haut, Width(), Height());
+  Position_placee_ = platform::TPoint{Left(), Top()};
   Invalidate();
 }
 
@@ -897,9 +927,26 @@ void FichePrincipale::sauvegarde_de_l_ecranClick(gui::TObject*) {
     Afficher_erreur(erreur, erreur);  // already in the language of the moment
 }
 
-// The help page of the language, relative to the current directory.
+// The help page of the language, relative to the current directory, or else the one shipped beside the
+// program. A page that is nowhere, or that the shell cannot show, is reported.
 void FichePrincipale::HelpClick(gui::TObject*) {
-  Ouvre_document(Page_aide(station_.langues), "", "", platform::kShowNormal);
+  const std::string page = Page_aide(station_.langues);
+  const std::string trouvee = Page_aide_trouvee(page, station_.plateforme.systeme.Repertoire_courant(),
+                                                station_.plateforme.systeme.Repertoire_programme());
+  if (trouvee.empty()) {
+    Afficher_erreur("The help page " + page + " cannot be opened: it is neither in the working directory nor "
+                    "beside the program.",
+                    "La page d'aide " + page + " ne peut pas \xEAtre ouverte: elle n'est ni dans le r\xE9pertoire "
+                    "de travail ni \xE0 c\xF4t\xE9 du programme.");
+    return;
+  }
+  const intptr_t resultat = station::Ouvre_document(station_.plateforme.shell, gui::Application->Handle(), trouvee,
+                                                    "", "", platform::kShowNormal);
+  if (resultat <= 32)
+    Afficher_erreur("The help page " + trouvee + " cannot be opened: no program shows it (error " +
+                        std::to_string(resultat) + ").",
+                    "La page d'aide " + trouvee + " ne peut pas \xEAtre ouverte: aucun programme ne l'affiche (erreur " +
+                        std::to_string(resultat) + ").");
 }
 
 }  // namespace station

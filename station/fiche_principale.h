@@ -16,6 +16,7 @@
 // choice is not given work here: it comes with the skin manager.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -111,7 +112,9 @@ class FichePrincipale : public forms::TForm1 {
   void Sauve_parametres_CONF_COM();
 
   // ---- Modes ----
-  void Mise_en_page_du_mode();
+  // Lays the window out for the current mode. `entree`: the mode is being entered (at a mode choice or when
+  // parameters are applied), so that the AUTEX side is activated; a language switch only lays out again.
+  void Mise_en_page_du_mode(bool entree = true);
   void Passe_en_emission();
   void Passe_en_reception();
   void Mise_en_route_balise();
@@ -241,6 +244,8 @@ class FichePrincipale : public forms::TForm1 {
   Station& station_;
   // Nesting depth of the AUTEX side's tick: an activation during it leaves the AUTEX side alone.
   int Travail_autex_ = 0;
+  // Where the window was placed from the stored position (none before it was).
+  std::optional<platform::TPoint> Position_placee_;
   std::unique_ptr<Io> io_;
   std::unique_ptr<HoteParametres> hote_;
   std::unique_ptr<HoteAutex> hote_autex_;

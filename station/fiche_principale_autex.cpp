@@ -451,6 +451,8 @@ void FichePrincipale::Clear_fenetre_SMSClick(gui::TObject*) {
 void FichePrincipale::Options_AUTEXClick(gui::TObject*) {
   if (Options_AUTEX->Down()) {
     Panel_Options_AUTEX->SetBounds(336, 45, Panel_Options_AUTEX->Width(), 57);
+    // Above the participant panels it overlaps (S1's, in every layout), so that its boxes can be reached.
+    Panel_Options_AUTEX->BringToFront();
     Panel_Options_AUTEX->Show();
   } else {
     Panel_Options_AUTEX->Hide();

@@ -7,12 +7,18 @@
 #include <string>
 
 #include "gui/gui.h"
+#include "gui/jpeg.h"
 #include "platform/html_help.h"
+#include "skin/paint/acglow.h"
+#include "skin/paint/acpng_picture.h"
 #include "station/hh.h"
 #include "station/hh_funcs.h"
 #include "station/station.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // The units' initialisation: the picture formats of the JPEG and PNG units (bitmaps are the class library's).
+  gui::RegisterJpegFileFormats();
+  skin::RegisterPngFileFormat();
   try {
     gui::Application->SetHelpFile(std::string());
     gui::Application->SetTitle(station::TITRE_PROGRAMME);
@@ -26,5 +32,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     MessageBoxA(nullptr, e.what(), station::TITRE_PROGRAMME, MB_OK | MB_ICONERROR);
     return 1;
   }
+  // The units' finalisation, in the reverse order: the glows (without releasing their windows one by one), the
+  // picture formats.
+  skin::ClearGlows(false);
+  skin::UnregisterPngFileFormat();
+  gui::UnregisterJpegFileFormats();
   return 0;
 }

@@ -14,6 +14,9 @@ class SystemeStation {
   virtual ~SystemeStation() = default;
   // The current directory, without a trailing separator (a drive's root keeps its "\").
   virtual std::string Repertoire_courant();
+  // The directory of the running program (where its help pages are shipped), without a trailing separator;
+  // empty when it cannot be told.
+  virtual std::string Repertoire_programme();
   // The date 30 December 1899 written in the user's short date format.
   virtual std::string Date_zero_format_court();
   // The system's default language identifier (1036: French) and the primary screen's size, which the

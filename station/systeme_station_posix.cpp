@@ -15,6 +15,9 @@ std::string SystemeStation::Repertoire_courant() {
   return r;
 }
 
+// Natively the program is a test or a tool: it ships no help pages.
+std::string SystemeStation::Repertoire_programme() { return std::string(); }
+
 std::string SystemeStation::Date_zero_format_court() {
   std::tm t{};
   t.tm_year = 1899 - 1900;

@@ -20,6 +20,15 @@ std::string SystemeStation::Repertoire_courant() {
   return r;
 }
 
+std::string SystemeStation::Repertoire_programme() {
+  char chemin[MAX_PATH * 4] = {};
+  const DWORD n = GetModuleFileNameA(nullptr, chemin, DWORD(sizeof chemin));
+  if (n == 0 || n >= sizeof chemin) return std::string();
+  std::string r(chemin, n);
+  const size_t fin = r.find_last_of("\\/");
+  return fin == std::string::npos ? std::string() : r.substr(0, fin == 2 && r[1] == ':' ? 3 : fin);
+}
+
 std::string SystemeStation::Date_zero_format_court() {
   SYSTEMTIME st{};
   st.wYear = 1899;

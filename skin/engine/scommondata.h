@@ -19,7 +19,7 @@ class TControl;
 namespace skin {
 
 class TsSkinManager;
-class TacThreadedTimer;  // the state-animation timer (forms layer)
+class TacThreadedTimer;  // the animation timer (skin/forms/acthdtimer.h)
 struct TsCommonData;
 
 // Control kinds that carry behaviour in the painters and the skin data (the number a creator gives its data).
@@ -53,9 +53,24 @@ struct TacScrollData {
   TsCommonData* Owner = nullptr;
 };
 
+// How a skin data's animation timer and glow are released when the skin data goes. The layers that make timers
+// and glows set these when they make the first one (before, a skin data has neither).
+struct TsCommonDataReleasers {
+  void (*AnimTimer)(TacThreadedTimer*& Timer) = nullptr;
+  void (*Glow)(int32_t& GlowID) = nullptr;
+};
+inline TsCommonDataReleasers& CommonDataReleasers() {
+  static TsCommonDataReleasers releasers;
+  return releasers;
+}
+
 struct TsCommonData {
   TsCommonData() { OuterEffects.Owner = this; }
-  virtual ~TsCommonData() = default;
+  // The animation timer and the glow go with the skin data.
+  virtual ~TsCommonData() {
+    if (AnimTimer != nullptr && CommonDataReleasers().AnimTimer != nullptr) CommonDataReleasers().AnimTimer(AnimTimer);
+    if (GlowID >= 0 && CommonDataReleasers().Glow != nullptr) CommonDataReleasers().Glow(GlowID);
+  }
   TsCommonData(const TsCommonData&) = delete;
   TsCommonData& operator=(const TsCommonData&) = delete;
 
@@ -85,7 +100,8 @@ struct TsCommonData {
   gui::TObject* OwnerObject = nullptr; // control, adapter or provider
   gui::TControl* OwnerControl = nullptr;  // the owner when it is a control
   TsSkinManager* FSkinManager = nullptr;  // nullptr: the default manager
-  TacThreadedTimer* AnimTimer = nullptr;  // state-change or glow fade timer (owned by the behaviour above)
+  TacThreadedTimer* AnimTimer = nullptr;  // state-change or glow fade timer (owned; released with the data)
+  uint8_t Animating = 0;               // a state-change animation was started and not stopped yet
   uint16_t FillFlags = 0;
   uint16_t CtrlState = csUndecided;
   bool BGChanged = true;               // the cached image is stale

@@ -1,5 +1,7 @@
 #include "skin/engine/skinchange.h"
 
+#include "skin/paint/acglow.h"
+
 #include <algorithm>
 
 #include "skin/engine/svclutils.h"
@@ -101,7 +103,11 @@ constexpr UINT kRedrawWithFrame = 0x585;  // the same with RDW_FRAME
 uint8_t& AnimationInProgress() { return g_animationInProgress; }
 
 TacManagerServices& ManagerServices() {
-  static TacManagerServices services;
+  static TacManagerServices services = [] {
+    TacManagerServices s;
+    s.ClearGlows = [](bool ReleaseWindows) { ClearGlows(ReleaseWindows); };  // the painters' glow windows
+    return s;
+  }();
   return services;
 }
 

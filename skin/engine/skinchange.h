@@ -102,7 +102,7 @@ void CreateProviderList();
 void FreeProviderList();
 
 // Services of the layers above that the manager calls. Each is empty until its layer fills it; an empty one is
-// skipped.
+// skipped. ClearGlows starts as the painters' own (skin/paint/acglow.h).
 struct TacManagerServices {
   // Frees every glow window (with False the glow windows are not released one by one).
   std::function<void(bool ReleaseWindows)> ClearGlows;

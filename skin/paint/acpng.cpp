@@ -5,6 +5,8 @@
 #include <exception>
 #include <limits>
 
+#include "skin/paint/graph_utils.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -1047,6 +1049,18 @@ void TPNGGraphic::Assign(const TPNGGraphic& Source) {
   if (&Source == this) return;
   FImageProperties = Source.FImageProperties;
   Bitmap::Assign(Source);
+}
+
+void TPNGGraphic::DrawInto(Bitmap& work, int32_t w, int32_t h) const {
+  if (PixelFormat() != pf32bit || Empty() || w <= 0 || h <= 0) return;
+  const TRect whole{0, 0, Width(), Height()};
+  if (w == Width() && h == Height()) {
+    AlphaBlendBitmap32(TPoint{0, 0}, whole, *this, Reflected != 0, 0, clNone, false, EmptyCacheInfo, work);
+    return;
+  }
+  Bitmap scaled(w, h, pf32bit);
+  StretchCopy(scaled, TRect{0, 0, w, h}, *this, whole);
+  AlphaBlendBitmap32(TPoint{0, 0}, TRect{0, 0, w, h}, scaled, false, 0, clNone, false, EmptyCacheInfo, work);
 }
 
 void LoadPngFile(Bitmap& graphic, const std::string& fileName) {

@@ -201,6 +201,11 @@ class TPNGGraphic : public Bitmap {
 
   // Drawing flag: 1 draws the image mirrored below itself.
   uint8_t Reflected = 0;
+  // The drawing of a 32-bit image into work, which holds what lies under the target rectangle of w x h (and, with
+  // Reflected, h div 2 rows more below it): at its own size the image is blended by its alpha, with its
+  // reflection; at another size it is first scaled to w x h by nearest pixel (colour and alpha alike) and blended
+  // without reflection. Nothing for an image that is not 32-bit: that is drawn as a plain bitmap.
+  void DrawInto(Bitmap& work, int32_t w, int32_t h) const;
   // Images of more pixels than this are refused (0: only the bitmap's own limit).
   int64_t MaxPixels = 0;
   // Progress: stage, percent done, the rectangle, the stage's text.

@@ -18,6 +18,10 @@ class TsSkinManager;
 // The library command message and the codes the painters send (a command travels in the high word of WParam).
 namespace library_command {
 inline constexpr uint32_t Message = 0xA100;
+inline constexpr uint16_t SkinRefresh = 3;      // LParam = the manager: repaint with the current skin
+inline constexpr uint16_t SetRepaintPending = 8;  // the pending flag := the low word of WParam
+inline constexpr uint16_t Repaint = 18;
+inline constexpr uint16_t UpdateCache = 23;     // repaint the cache now; non-zero: it could not
 inline constexpr uint16_t GetColor = 21;        // Result: the background colour as RGB, 0 = no answer
 inline constexpr uint16_t GetSkinIndex = 26;    // LParam: address of an integer
 inline constexpr uint16_t GetBackground = 34;   // LParam: address of a BackgroundInfo

@@ -13,8 +13,9 @@ namespace autexsim {
 // A meeting on one simulated air: the Master (stations[0]) and the stations that may enter it.
 struct Reunion {
   Reunion(int participants, uint16_t vitesse, uint64_t graine, Bruit bruit = Bruit(), uint32_t tick = 1,
-          uint16_t port = 9600, int stations = 0)
+          uint16_t port = 9600, int stations = 0, uint32_t debit_air = 0)
       : sim(graine, bruit, tick), P(participants), v(vitesse) {
+    sim.debit_air = debit_air;
     m = &sim.ajoute_station("F1AAA", vitesse, uint8_t(participants), port);
     const int n = stations > 0 ? stations : participants - 1;
     for (int k = 0; k < n; ++k)

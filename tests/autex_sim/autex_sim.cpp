@@ -71,6 +71,7 @@ Station::Station(Simulation& sim, const std::string& indicatif_, uint16_t vitess
       indicatif(indicatif_),
       sim_(sim) {
   module.octets_par_seconde = vitesse_port == 9600 ? 360 : 120;
+  module.debit_air = sim.debit_air != 0 ? sim.debit_air : module.octets_par_seconde;
   module.horloge_us = &sim.temps_us();
   // The serial port of the radio module, opened as the station opens it.
   io->materiel.Numero_port = 1;
@@ -283,6 +284,10 @@ constexpr size_t TAILLE_PAQUET = 64;
 void Simulation::pas_canal() {
   temps_us_ += 1000;
   const uint64_t t = temps_us_;
+  if (canal) {
+    canal(t);
+    return;
+  }
   // Packets that end now reach every other module.
   for (size_t e = 0; e < stations.size(); ++e) {
     Module& me = stations[e]->module;
@@ -334,7 +339,7 @@ void Simulation::pas_canal() {
   passages_.erase(std::remove_if(passages_.begin(), passages_.end(),
                                  [&](const Passage& q) { return q.fin_us < plus_ancien && q.fin_us < t; }),
                   passages_.end());
-  // Modules that start a packet now.
+  // Modules that start a packet now: a full packet, or what the station wrote once its serial line has paused.
   bool air_occupe = false;
   for (auto& s : stations) air_occupe = air_occupe || s->module.emet;
   std::vector<size_t> partants;
@@ -353,14 +358,13 @@ void Simulation::pas_canal() {
   }
   for (const size_t e : partants) {
     Module& m = stations[e]->module;
-    const uint64_t octet_us = 1000000 / m.octets_par_seconde;
     const size_t n = std::min(TAILLE_PAQUET, m.a_emettre.size());
+    const uint64_t air_us = 1000000 / std::max<uint32_t>(1, m.debit_air);
     m.paquet.assign(m.a_emettre.begin(), m.a_emettre.begin() + std::ptrdiff_t(n));
     m.a_emettre.erase(m.a_emettre.begin(), m.a_emettre.begin() + std::ptrdiff_t(n));
     m.emet = true;
     m.debut_us = t;
-    // A byte takes on the air the time the paced writer counts for it.
-    m.fin_us = t + n * octet_us;
+    m.fin_us = t + n * air_us;
     m.octets_emis += n;
     octets_air += n;
     ++paquets;

@@ -6,7 +6,8 @@
 // Timer1Timer and the paced writer Emission_cadencee) on a simulated serial port. Behind the port sits a
 // simulated LoRa module: it gathers the bytes the paced writer writes and sends them as packets, when the
 // serial line has paused for three byte times or a packet is full (64 bytes); each byte of a packet takes on the
-// air the time the paced writer counts for it (120 bytes a second at 1200 baud, 360 at 9600). Every
+// air the time its module's air rate gives it: by default the rate the paced writer counts (120 bytes a second
+// at 1200 baud, 360 at 9600), or Simulation::debit_air when set (a module on slow LoRa settings). Every
 // other module hears the packet and hands its bytes to its station's port when the packet ends. A module that
 // is transmitting hears nothing; by default a module waits while it hears another packet (listen before talk),
 // so only packets started in the same millisecond overlap; Bruit::ecoute_avant_emission = false lets every
@@ -86,6 +87,7 @@ struct Module {
   uint64_t dernier_ecrit_us = 0;   // when the station last wrote to it
   const uint64_t* horloge_us = nullptr;
   uint32_t octets_par_seconde = 120;  // the serial line's rate as the paced writer assumes it
+  uint32_t debit_air = 120;           // bytes a second the module radiates
   // The packet on the air.
   bool emet = false;
   uint64_t debut_us = 0;
@@ -169,6 +171,8 @@ class Station final : public VueTest, public station::FenetreIo {
   void Choix_vitesse_AUTEX(uint16_t vitesse) override;
   void Affiche_vitesse_AUTEX() override;
   void Classe_priorite(uint32_t classe) override { priorite.setPriorityClass(classe); }
+  double Debit_air_module() override { return module.debit_air; }
+  double Debit_ecriture_module() override { return module.octets_par_seconde; }
   void Afficher_erreur(const std::string& texte) override { dialogues.push_back("Erreur: " + texte); }
   void Afficher_information(const std::string& texte) override { dialogues.push_back(texte); }
   std::string Repertoire_travail() override { return repertoire; }
@@ -179,6 +183,7 @@ class Station final : public VueTest, public station::FenetreIo {
   // ---- station::FenetreIo ----
   std::string Mode_fonctionnement() override { return "AUTEX"; }
   std::string Nom_transceiver() override { return autex.Nom_transceiver; }
+  bool Fenetre_principale_active() override { return true; }
   void Label_Info(const std::string&) override {}
   void Efface_memo_reception() override { Fixe_texte(autex::NomElement::Memo_Reception_memo, ""); }
   void Affiche_editeur(const std::string& t) override { Fixe_texte(autex::NomElement::Memo_editeur, t); }
@@ -226,6 +231,10 @@ class Simulation {
   // "DRF1278DM" for the module's own time-outs.
   Station& ajoute_station(const std::string& indicatif, uint16_t vitesse = 1200, uint8_t participants = 2,
                           uint16_t vitesse_port = 1200);
+  // Replaces the simulated air: called every millisecond with the time in microseconds, it takes what each
+  // module's station wrote (Module::a_emettre) and gives what it hears (Module::entree). Set before the
+  // first step (a test may put another radio model behind the stations' ports).
+  std::function<void(uint64_t)> canal;
   // Moves the clock `ms` milliseconds: the channel every millisecond, each station's timer every tick.
   void avance(uint32_t ms);
   // Runs until the condition holds (checked every millisecond) or `max_ms` have passed; true when it held.
@@ -236,6 +245,9 @@ class Simulation {
   platform::SimulatedClock horloge;
   Bruit bruit;
   uint32_t tick_ms;
+  // The air rate of the modules of the stations added from now on (bytes a second; 0: the rate the paced
+  // writer counts for their serial line).
+  uint32_t debit_air = 0;
   std::vector<std::unique_ptr<Station>> stations;
   // Statistics of the air.
   uint64_t octets_air = 0;      // bytes sent

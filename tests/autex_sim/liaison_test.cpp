@@ -83,6 +83,35 @@ TEST(Liaison, TwentyMessagesEachWayThroughNoiseDeliveredOnceAndInOrder) {
   }
 }
 
+TEST(Liaison, SlowModuleSettingsConnectAndCarryMessages) {
+  // A radio module on slow LoRa settings radiates 30 to 60 bytes a second where the paced writer counts 120: a
+  // frame at 171 bauds stays on the air up to 12 s, and the receiving module hands it over a packet of 64
+  // bytes every 2 s. The link still connects and carries a message each way, at every speed.
+  uint64_t graine = 900;
+  for (const uint32_t debit : {30u, 40u, 60u, 120u}) {
+    for (const int v : {1200, 400, 171}) {
+      SCOPED_TRACE(std::to_string(v) + " bauds, " + std::to_string(debit) + " bytes a second on the air");
+      Simulation sim(++graine);
+      sim.debit_air = debit;
+      auto& m = sim.ajoute_station("F1AAA", uint16_t(v));
+      auto& u = sim.ajoute_station("F2BBB", uint16_t(v));
+      ASSERT_TRUE(CONNECTE_LIEN(sim, m, u)) << m.info() << " / " << u.info();
+      const std::string avant_m = m.texte_fenetre(1), avant_u = u.texte_fenetre(0);
+      ASSERT_TRUE(m.Envoie("from the Master on a slow module"));
+      ASSERT_TRUE(u.Envoie("AND FROM THE USER"));
+      EXPECT_TRUE(sim.avance_jusqu_a(
+          [&] {
+            return u.texte_fenetre(0) == avant_u + "from the Master on a slow module\r\n" &&
+                   m.texte_fenetre(1) == avant_m + "AND FROM THE USER\r\n";
+          },
+          600000))
+          << m.info() << " / " << u.info();
+      EXPECT_TRUE(m.connectee() && u.connectee());
+      EXPECT_FALSE(m.a_vu("No reception of the user"));
+    }
+  }
+}
+
 TEST(Liaison, EndOfLinkFromEitherSide) {
   for (const int v : {1200, 171}) {
     for (const bool par_maitre : {true, false}) {

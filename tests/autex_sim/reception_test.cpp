@@ -230,3 +230,45 @@ TEST(Reception, AnAbandonedBlockDoesNotHoldTheCallBack) {
   EXPECT_EQ(m.autex.BLOC_EN_RECEPTION, 0);
   EXPECT_GT(m.trames.size(), appels);
 }
+
+TEST(Reception, AMeetingUsersSecondMessageInServiceIsShownOnceAcknowledged) {
+  // A meeting user has two messages in service: the first, then the next one taken before the first was
+  // relayed to all. The Master's completion of the first puts the second in service; taking the next text
+  // with nothing more to send leaves it awaited, and the Master's completion of it shows it in the user's own
+  // window.
+  Simulation sim(37);
+  auto& u = sim.ajoute_station("F2BBB", 1200, 4);
+  auto& a = u.autex;
+  a.STATION_MAITRE = 0;
+  a.SESSION_EN_COURS = 1;
+  a.NUMERO_SLOT = 1;
+  a.INDICATIF_MAITRE = "F1AAA";
+  a.BP_MEMORISE[1] = '1';
+  a.BN_MEMORISE[1] = '0';
+  for (const char* texte : {"first", "second"}) {
+    a.TEXTE_A_EMETTRE = texte;
+    a.TEXTE_EN_ATTENTE = 1;
+    a.PRENDRE_TEXTE_SUIVANT();
+  }
+  ASSERT_EQ(a.TEXTE_EN_SERVICE, "first");
+  ASSERT_EQ(a.TEXTE_SUIVANT, "second");
+  // The Master's word for slot 1: its own acknowledgement of the user's last block (BA), and the relay of a
+  // message completed (BN changed).
+  auto mot_du_maitre = [&](char bn) {
+    uint8_t slot = 1, sans_bloc = 0;
+    a.TRAITEMENT_TRAME_DP(slot, autex::MOT_DP_MAITRE(4, 1, 0, a.KD1_TX[0], bn, '1', '0', '0',
+                                                     autex::CHAMP_F5('0', autex::L_BLOC_VIDE, 0)),
+                          sans_bloc);
+  };
+  mot_du_maitre('1');
+  EXPECT_EQ(a.TEXTE_FENETRE[1], "first");
+  EXPECT_EQ(a.TEXTE_EN_SERVICE, "second");
+  EXPECT_EQ(a.ACQUITTEMENT_ATTENDU, 1);
+  a.PRENDRE_TEXTE_SUIVANT();
+  EXPECT_EQ(a.ACQUITTEMENT_ATTENDU, 1);
+  mot_du_maitre('0');
+  EXPECT_EQ(a.TEXTE_FENETRE[1], "firstsecond");
+  EXPECT_TRUE(a.TEXTE_EN_SERVICE.empty());
+  EXPECT_EQ(a.ACQUITTEMENT_ATTENDU, 0);
+  EXPECT_TRUE(u.a_vu("Complete message acknowledgment received (0/1)"));
+}

@@ -93,6 +93,8 @@ class VueMuette : public VueTest {
   void Choix_vitesse_AUTEX(uint16_t) override {}
   void Affiche_vitesse_AUTEX() override {}
   void Classe_priorite(uint32_t) override {}
+  double Debit_air_module() override { return 120.0; }
+  double Debit_ecriture_module() override { return 120.0; }
   void Afficher_erreur(const std::string&) override {}
   void Afficher_information(const std::string&) override {}
   std::string Repertoire_travail() override { return "."; }

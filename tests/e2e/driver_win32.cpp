@@ -206,6 +206,64 @@ void PressEscape() {
 
 void SavePicture(HWND h, const std::string& name) { testsupport::SaveWindowPicture(h, Artefacts(), name); }
 
+// A left click of the mouse itself at the centre of a window, on the screen: it reaches whatever window is on
+// top there.
+void MouseClickOn(HWND h) {
+  RECT r;
+  GetWindowRect(h, &r);
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  Sleep(100);
+  INPUT in[2] = {};
+  in[0].type = in[1].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, in, sizeof in[0]);
+  Sleep(100);
+}
+
+// While it lives, the shell's default action for .htm pages writes the name of the page it is given into a
+// file instead of opening a browser (the prefix's association is put back afterwards).
+class HelpPageRecorder {
+ public:
+  explicit HelpPageRecorder(const std::string& file) : file_(file) {
+    HKEY k;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, ".htm", 0, KEY_READ, &k) == ERROR_SUCCESS) {
+      char v[256] = {};
+      DWORD n = sizeof v - 1;
+      if (RegQueryValueExA(k, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(v), &n) == ERROR_SUCCESS) previous_ = v;
+      RegCloseKey(k);
+    }
+    const std::string command = "C:\\windows\\system32\\cmd.exe /c echo %1> \"" + file_ + "\"";
+    Set(".htm", "e2e.helppage");
+    Set("e2e.helppage\\shell\\open\\command", command);
+  }
+  ~HelpPageRecorder() {
+    if (!previous_.empty()) Set(".htm", previous_);
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, "e2e.helppage");
+  }
+  // The page the shell was last given ("" none yet), without quotes.
+  std::string Page() const {
+    std::string t = ReadFile(file_);
+    std::string page;
+    for (char c : t)
+      if (c != '"' && c != '\r' && c != '\n') page.push_back(c);
+    while (!page.empty() && page.back() == ' ') page.pop_back();
+    return page;
+  }
+  void Forget() const { DeleteFileA(file_.c_str()); }
+
+ private:
+  static void Set(const std::string& key, const std::string& value) {
+    HKEY k;
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr) != ERROR_SUCCESS)
+      return;
+    RegSetValueExA(k, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), DWORD(value.size() + 1));
+    RegCloseKey(k);
+  }
+  std::string file_;
+  std::string previous_;
+};
+
 // One station.exe in a working directory of its own.
 class StationProcess {
  public:
@@ -334,8 +392,11 @@ RECT RectIn(HWND h) {
 // A station in AUTEX mode on COM `port`, with its call sign, free text and two sequences.
 class AutexStation : public StationProcess {
  public:
-  AutexStation(const std::string& directory, int port, const std::string& call, const std::string& various)
+  // `keep`: the station starts again on the parameter and text files it already has.
+  AutexStation(const std::string& directory, int port, const std::string& call, const std::string& various,
+               bool keep = false)
       : StationProcess(directory), call_(call) {
+    if (keep) return;
     std::string image = StandardImage();
     image[251] = char(station::Code_du_port(port));
     image[station::octet::MODE - 1] = 78;  // AUTEX
@@ -762,6 +823,10 @@ TEST(StationE2E, ADamagedParameterFileIsReportedAndTheProgramWorks) {
 
 TEST(StationE2E, TheFourDialogsShowAndClose) {
   StationProcess s("dialogs");
+  // On a port, so that Escape is looked at (COM21: the clean channel, free by now).
+  std::string standard = StandardImage();
+  standard[251] = char(station::Code_du_port(21));
+  WriteFile(s.file("CONF_COM.SER"), standard);
   ASSERT_TRUE(s.Start());
   HWND main = s.Main();
   ASSERT_NE(main, nullptr);
@@ -774,6 +839,57 @@ TEST(StationE2E, TheFourDialogsShowAndClose) {
   SavePicture(about, "e2e-dialog-about");
   PostMessageA(about, WM_CLOSE, 0, 0);
   ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(about); }, 5000));
+
+  // Escape that closes the About box, or leaves the menu bar, is theirs: the station stays in reception (in
+  // transmission its parameters are disabled).
+  HWND parametres = s.GroupNamed("Parameters");
+  ASSERT_NE(parametres, nullptr);
+  ASSERT_TRUE(IsWindowEnabled(parametres));
+  s.Foreground();
+  MenuByKeys(4, 2);
+  about = s.Window("TForm2");
+  ASSERT_NE(about, nullptr);
+  WaitFor([&] { return GetForegroundWindow() == about; }, 5000);
+  Sleep(300);
+  PressEscape();
+  EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(about); }, 5000)) << "Escape does not close the About box";
+  Sleep(800);
+  EXPECT_TRUE(IsWindowEnabled(parametres)) << "Escape that closed the About box switched to transmission";
+  s.Foreground();
+  Press(VK_F10);
+  Sleep(300);
+  PressEscape();
+  Sleep(800);
+  EXPECT_TRUE(IsWindowEnabled(parametres)) << "Escape that left the menu bar switched to transmission";
+  // Escape on the main window itself still switches.
+  s.Foreground();
+  PressEscape();
+  EXPECT_TRUE(WaitFor([&] { return !IsWindowEnabled(parametres); }, 3000));
+  Sleep(400);
+  PressEscape();
+  EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(parametres) != FALSE; }, 3000));
+
+  // The help page of each language, shipped beside station.exe, reaches the shell (this working directory
+  // has none).
+  {
+    HelpPageRecorder recorder(Join(s.dir(), "help-page-opened.txt"));
+    for (const bool french : {false, true}) {
+      recorder.Forget();
+      s.Foreground();
+      if (french) MenuByKeys(3, 1);  // Langue / Language, Francais
+      s.Foreground();
+      MenuByKeys(4, 0);  // Help (Aide), Help (Aide)
+      const std::string expected = french ? "AIDE_VORNATEL.HTM" : "HELP_VORNATEL.HTM";
+      ASSERT_TRUE(WaitFor([&] { return !recorder.Page().empty(); }, 10000)) << "no page reached the shell";
+      const std::string page = recorder.Page();
+      EXPECT_EQ(page.size() >= expected.size() ? page.substr(page.size() - expected.size()) : page, expected);
+      EXPECT_NE(GetFileAttributesA(page.c_str()), INVALID_FILE_ATTRIBUTES) << page;
+      EXPECT_TRUE(TopWindows(s.pid(), "TForm36").empty());  // no "cannot be opened" message
+    }
+    s.Foreground();
+    MenuByKeys(3, 0);  // back to English
+    Sleep(500);
+  }
 
   s.Foreground();
   MenuByKeys(4, 1);  // Help, Modifications
@@ -808,7 +924,33 @@ TEST(StationE2E, TheFourDialogsShowAndClose) {
   SavePicture(message, "e2e-dialog-message");
   PushButton(ChildWithText(message, "Button", "OK"));
   ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(message); }, 5000));
-  s.Close();
+
+  // The AUTEX options: the "Options" button (on the panel that holds the sequences) opens them above the S1
+  // panel, and the mouse reaches the compression box, which the setting follows.
+  HWND sequence = ChildWithText(main, "Button", "Sequence 1");
+  ASSERT_NE(sequence, nullptr);
+  HWND general = GetParent(GetParent(sequence));
+  HWND compression = nullptr;
+  for (int attempt = 0; attempt < 3 && !compression; ++attempt) {
+    ClickAt(general, 178, 195);  // "Options"
+    WaitFor([&] { return (compression = ChildWithText(main, "Button", "Compression of the file before transmission")) != nullptr; },
+            3000);
+  }
+  ASSERT_NE(compression, nullptr) << "the options do not open";
+  s.Foreground();
+  RECT r;
+  GetWindowRect(compression, &r);
+  const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  EXPECT_EQ(WindowFromPoint(centre), compression) << "something covers the compression box";
+  SavePicture(main, "e2e-autex-options-panel");
+  ASSERT_EQ(SendMessageA(compression, BM_GETCHECK, 0, 0), BST_CHECKED);  // the standard setting
+  MouseClickOn(compression);
+  EXPECT_TRUE(WaitFor([&] { return SendMessageA(compression, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }, 3000));
+  PushButton(s.Button("Quit"));
+  ASSERT_TRUE(s.Exited(15000));
+  const std::string image = ReadFile(s.file("CONF_COM.SER"));
+  ASSERT_EQ(image.size(), 945u);
+  EXPECT_EQ(uint8_t(image[station::octet::COMPRESSION_FICHIER - 1]), 1);  // no compression
 }
 
 TEST(StationE2E, AutexLinkAtHighSpeedEndedByTheMaster) { AutexSession(1200, true); }
@@ -962,6 +1104,100 @@ TEST(StationE2E, ALostModuleIsShownAndChoosingThePortAgainBringsTheLinkBack) {
   LinkAndSend(a, b, "Back on the air");
   if (testing::Test::HasFatalFailure()) return;
   a.Picture("e2e-lost-A-link-back");
+  a.Close();
+  b.Close();
+}
+
+}  // namespace
+
+namespace {
+
+// The control directory's file that the simulator of COM27 and COM28 keeps its modules' settings in.
+std::string KeptState() { return Join(WindowsPath(Env("E2E_CONTROL")), "kept.state"); }
+
+// A station's module reprogrammed through the "Transceiver" menu keeps its settings and line speed across a
+// restart of the simulator and of the stations (as with scripts/run.sh): the station, back at 9600 baud,
+// finds it again and links with a station whose module started on the settings the station programs. After
+// the link, a language switch and modal windows leave what was received where it is.
+TEST(StationE2E, AReprogrammedModuleStillLinksAfterARestart) {
+  // Module 1 was left as it came from the factory (spreading factor 2048); module 2 starts on the stations'
+  // settings, as scripts/run.sh starts its modules.
+  WriteFile(KeptState(), "M1 01006C80120B000700000007\n");
+  ASSERT_TRUE(SimulatorRequest("kept-start", "kept-started"));
+  {
+    AutexStation a("kept_a", 27, "F1AAA", "JEAN PARIS");
+    ASSERT_TRUE(a.Start());
+    ASSERT_NE(a.Main(), nullptr);
+    SetWindowPos(a.Main(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ASSERT_TRUE(WaitFor([&] { return a.SendButton() != nullptr; }, 15000));
+    a.Foreground();
+    MenuByKeys(2, 0);  // Transceiver, DRF1278DM
+    ASSERT_TRUE(WaitFor([&] { return Contains(ReadFile(KeptState()), "M1 04006C80120A"); }, 20000))
+        << "module 1 was not reprogrammed: " << ReadFile(KeptState());
+    Sleep(2000);  // the station follows its module to 9600 baud
+    PushButton(a.Button("Quit"));
+    ASSERT_TRUE(a.Exited(15000));
+    const std::string image = ReadFile(a.file("CONF_COM.SER"));
+    ASSERT_EQ(image.size(), 945u);
+    EXPECT_EQ(uint8_t(image[station::octet::VITESSE_PORT - 1]), 9);
+    EXPECT_EQ(uint8_t(image[station::octet::TRANSCEIVER - 1]), 2);
+  }
+  ASSERT_TRUE(SimulatorRequest("kept-kill", "kept-killed"));
+  ASSERT_TRUE(SimulatorRequest("kept-start", "kept-started"));
+
+  // Everything again, from what the files kept (station A's own parameter file is not rewritten).
+  AutexStation b("kept_b", 28, "F2BBB", "PAUL LYON");
+  AutexStation a("kept_a", 27, "F1AAA", "JEAN PARIS", true);
+  ASSERT_TRUE(a.Start());
+  ASSERT_NE(a.Main(), nullptr);
+  ASSERT_TRUE(b.Start());
+  ASSERT_NE(b.Main(), nullptr);
+  SetWindowPos(a.Main(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  ASSERT_TRUE(WaitFor([&] { return a.SendButton() && b.SendButton() && a.Participant(0) && b.Participant(1); }, 15000));
+  RECT rb;
+  GetWindowRect(b.Main(), &rb);
+  SetWindowPos(b.Main(), nullptr, std::max(0L, 1280 - (rb.right - rb.left)), std::max(0L, 1024 - (rb.bottom - rb.top)), 0,
+               0, SWP_NOSIZE | SWP_NOZORDER);
+  LinkAndSend(a, b, "Hello B after the restart");
+  if (testing::Test::HasFatalFailure()) return;
+  EXPECT_TRUE(Contains(ReadFile(KeptState()), "M1 04006C80120A")) << ReadFile(KeptState());
+  a.Picture("e2e-kept-A-linked-after-the-restart");
+
+  // B switches to French and back, and closes the About box (with Escape) and the version history: the texts
+  // it received stay, in its window of the Master and under "Text received from the addressee".
+  HWND master = b.MasterMemo();
+  HWND received = b.ReceivedTextMemo();
+  ASSERT_NE(master, nullptr);
+  ASSERT_NE(received, nullptr);
+  const std::string inMaster = TextOf(master);
+  const std::string inReceived = TextOf(received);
+  ASSERT_TRUE(Contains(inMaster, "Hello B after the restart"));
+  ASSERT_TRUE(Contains(inReceived, "CQ meeting DE F1AAA"));
+  b.Foreground();
+  MenuByKeys(3, 1);  // Francais
+  Sleep(500);
+  EXPECT_EQ(TextOf(master), inMaster);
+  EXPECT_EQ(TextOf(received), inReceived);
+  b.Foreground();
+  MenuByKeys(4, 2);  // A propos
+  HWND about = b.Window("TForm2");
+  ASSERT_NE(about, nullptr);
+  WaitFor([&] { return GetForegroundWindow() == about; }, 5000);
+  Sleep(300);
+  PressEscape();
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(about); }, 5000));
+  b.Foreground();
+  MenuByKeys(4, 1);  // Modifications
+  HWND history = b.Window("TForm3");
+  ASSERT_NE(history, nullptr);
+  PostMessageA(history, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(history); }, 5000));
+  b.Foreground();
+  MenuByKeys(3, 0);  // English
+  Sleep(800);
+  EXPECT_EQ(TextOf(master), inMaster);
+  EXPECT_EQ(TextOf(received), inReceived);
+  b.Picture("e2e-kept-B-texts-after-language-and-dialogs");
   a.Close();
   b.Close();
 }

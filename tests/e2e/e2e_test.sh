@@ -5,8 +5,10 @@
 # alters received bytes (the AUTEX sessions); a third serves COM25 and COM26 on a clean channel and is killed
 # and started again, by its process id, when the driver asks for it through files in the control directory
 # ("kill" -> "killed", "start" -> "started"). The driver starts the stations (each in a fresh working
-# directory), drives them and checks what they show and write. The pictures it takes are converted to PNG in
-# ARTEFACTS_DIR.
+# directory), drives them and checks what they show and write. A fourth serves COM27 and COM28 as
+# scripts/run.sh serves its stations (both modules on the stations' settings, kept in a state file across
+# runs), started and stopped on request ("kept-start" -> "kept-started", "kept-kill" -> "kept-killed"). The
+# pictures it takes are converted to PNG in ARTEFACTS_DIR.
 set -u
 state=${1:?state directory}
 simulator=${2:?module simulator}
@@ -37,9 +39,30 @@ start_lost() {
   echo $! >"$control/pid"
   for _ in $(seq 1 100); do [ -f "$work/ptys-lost" ] && break; sleep 0.1; done
 }
+# The fourth, as scripts/run.sh starts its modules (the driver may write the state file first).
+start_kept() {
+  rm -f "$work/ptys-kept"
+  "$simulator" --link "$dosdevices/com27" --link "$dosdevices/com28" \
+    --params 01006C80120A000700000003 --params 01006C80120A000700000003 --state "$control/kept.state" \
+    --pty-file "$work/ptys-kept" --log "$work/simulator-kept.log" &
+  echo $! >"$control/kept-pid"
+  for _ in $(seq 1 100); do [ -f "$work/ptys-kept" ] && break; sleep 0.1; done
+}
 (
   start_lost
   while [ ! -f "$control/quit" ]; do
+    if [ -f "$control/kept-start" ]; then
+      rm -f "$control/kept-start"
+      start_kept
+      touch "$control/kept-started"
+    fi
+    if [ -f "$control/kept-kill" ]; then
+      rm -f "$control/kept-kill"
+      pid=$(cat "$control/kept-pid")
+      kill -TERM "$pid" 2>/dev/null
+      wait "$pid" 2>/dev/null
+      touch "$control/kept-killed"
+    fi
     if [ -f "$control/kill" ]; then
       rm -f "$control/kill"
       pid=$(cat "$control/pid")
@@ -56,6 +79,7 @@ start_lost() {
     sleep 0.1
   done
   kill -TERM "$(cat "$control/pid")" 2>/dev/null
+  [ -f "$control/kept-pid" ] && kill -TERM "$(cat "$control/kept-pid")" 2>/dev/null
   wait
 ) &
 controller_pid=$!
@@ -103,6 +127,7 @@ if [ $status -ne 0 ]; then
   tail -n 40 "$work/simulator.log"
   tail -n 40 "$work/simulator-noisy.log"
   tail -n 40 "$work/simulator-lost.log"
+  tail -n 40 "$work/simulator-kept.log" 2>/dev/null
 fi
 # After a failure the stations' working directories and the simulators' logs are kept beside the pictures.
 if [ $status -ne 0 ]; then

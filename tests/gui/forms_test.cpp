@@ -262,3 +262,20 @@ TEST(Dialogs, FileDialogsAnswerThroughTheirDriverWhenHeadless) {
 }
 
 }  // namespace
+
+namespace {
+
+// A released form lives until the message loop comes back to it, then goes (also from its own event handler).
+TEST(Forms, ReleaseFreesTheFormFromTheMessageLoop) {
+  auto* form = new TForm(nullptr);
+  form->HandleNeeded();
+  bool destroyed = false;
+  form->OnDestroy = [&](TObject*) { destroyed = true; };
+  form->OnClick = [form](TObject*) { form->Release(); };
+  form->Click();
+  EXPECT_FALSE(destroyed) << "still there while its handler runs";
+  for (int i = 0; i < 20 && !destroyed; ++i) Application->ProcessMessages();
+  EXPECT_TRUE(destroyed);
+}
+
+}  // namespace

@@ -119,18 +119,46 @@ TEST_F(ModuleTest, SpoiledOutputOnAParityMismatch) {
   EXPECT_EQ(m.counters().spoiledIn, 0u);
 }
 
-TEST_F(ModuleTest, BoundedBufferCountsOverflowAndAirRateFollowsTheLine) {
-  RadioModule small(1, kFactoryParameters, 100, 0, nullptr);
+TEST_F(ModuleTest, BoundedBufferCountsOverflowAndAirRateFollowsTheLoRaSettings) {
+  RadioModule small(1, kFactoryParameters, 100, 120, nullptr);
   small.fromStation(std::string(150, 'x'), 1200, 0, t, noise);
   EXPECT_EQ(small.bufferLevel(), 100u);
   EXPECT_EQ(small.counters().overflow, 50u);
-  EXPECT_EQ(small.radiate(500000).size(), 60u);  // 120 bytes a second at 1200 baud
+  EXPECT_EQ(small.radiate(500000).size(), 60u);  // 120 bytes a second
   EXPECT_EQ(small.radiate(500000).size(), 40u);
   EXPECT_FALSE(small.onAir());
-  Parameters fast = kFactoryParameters;
-  fast[0] = 4;
-  small.setParameters(fast);
-  EXPECT_DOUBLE_EQ(small.airRate(), 360.0);
+
+  // Without a fixed rate the module radiates as its spreading factor and bandwidth allow: a 64-byte packet's
+  // time on the air (8 + 4.25 preamble symbols, 8 + 5 x ceil((8 x 64 - 4 SF + 44) / (4 (SF - 2 DE))) payload
+  // symbols of 2^SF / BW each), whatever the serial line's speed.
+  const struct {
+    uint8_t sf, bw;
+    double symbols, symbolMs;
+  } cases[] = {
+      {0x0A, 0x07, 12.25 + 8 + 5 * 13, 1024 / 125.0},  // 1024 chips, 125 kHz (the station's settings)
+      {0x0B, 0x07, 12.25 + 8 + 5 * 15, 2048 / 125.0},  // 2048 chips, 125 kHz: low data rate optimisation
+      {0x0C, 0x07, 12.25 + 8 + 5 * 13, 4096 / 125.0},  // 4096 chips, 125 kHz
+      {0x0C, 0x06, 12.25 + 8 + 5 * 13, 4096 / 62.5},   // 4096 chips, 62.5 kHz
+      {0x07, 0x09, 12.25 + 8 + 5 * 19, 128 / 500.0},   // 128 chips, 500 kHz
+  };
+  RadioModule lora(3, kFactoryParameters, 100, 0, nullptr);
+  for (const auto& c : cases) {
+    Parameters p = kFactoryParameters;
+    p[5] = c.sf;
+    p[7] = c.bw;
+    for (const uint8_t speed : {uint8_t(1), uint8_t(4)}) {
+      p[0] = speed;
+      lora.setParameters(p);
+      EXPECT_NEAR(lora.airRate(), 64.0 * 1000.0 / (c.symbols * c.symbolMs), 1e-9) << int(c.sf) << " " << int(c.bw);
+    }
+  }
+  Parameters slow = kFactoryParameters;
+  slow[5] = 0x0C;
+  lora.setParameters(slow);
+  EXPECT_GT(lora.airRate(), 22.0);
+  EXPECT_LT(lora.airRate(), 23.0);
+  lora.fromStation(std::string(100, 'x'), 1200, 0, t, noise);
+  EXPECT_EQ(lora.radiate(1000000).size(), 22u);
   RadioModule fixed(2, kFactoryParameters, 100, 50, nullptr);
   EXPECT_DOUBLE_EQ(fixed.airRate(), 50.0);
 }
@@ -148,7 +176,8 @@ struct Air : ::testing::Test {
   Rng noise{3};
   void make(int n) {
     modules.clear();
-    for (int i = 0; i < n; ++i) modules.emplace_back(i, kFactoryParameters, 4096, 0, nullptr);
+    // 120 bytes a second on the air, whatever the LoRa settings.
+    for (int i = 0; i < n; ++i) modules.emplace_back(i, kFactoryParameters, 4096, 120, nullptr);
     ptrs.clear();
     for (auto& m : modules) ptrs.push_back(&m);
   }

@@ -115,7 +115,6 @@ TEST(Ascii, TheEditorSendsOnlyWhatIsTypedAtItsEnd) {
   EXPECT_EQ(a.Memo_editeur->Text(), "ABC");
   a.Memo_editeur->SetSelStart(3);
   testsupport::TypeChar(*a.Memo_editeur, '\n');  // a typed LF is not sent
-  testsupport::TypeChar(*a.Memo_editeur, '\x1B');  // nor Escape, the switch key
   testsupport::TypeChar(*a.Memo_editeur, 'D');
   d.bureau.Run(20);
   EXPECT_EQ(d.la->written, "ABCD");
@@ -125,18 +124,30 @@ TEST(Ascii, TheEditorSendsOnlyWhatIsTypedAtItsEnd) {
   d.bureau.Run(20);
   EXPECT_EQ(a.Memo_editeur->Text(), "ABC");
   EXPECT_EQ(d.b.f().Memo_Reception_memo->Text(), "ABC");
+  // Escape typed at the end goes out too, as a byte 27, and inserts nothing; in the middle it sends nothing.
+  a.Memo_editeur->SetSelStart(1);
+  testsupport::TypeChar(*a.Memo_editeur, '\x1B');
+  a.Memo_editeur->SetSelStart(3);
+  testsupport::TypeChar(*a.Memo_editeur, '\x1B');
+  d.bureau.Run(20);
+  EXPECT_EQ(d.la->written, "ABCD\b\x1B");
+  EXPECT_EQ(a.Memo_editeur->Text(), "ABC");
 
   // The switch pressed again while down does not send the editor a second time.
   a.Bouton_TXClick(nullptr);
   d.bureau.Run(20);
-  EXPECT_EQ(d.la->written, "ABCD\b");
-  // Reception pressed while already receiving keeps what was typed for the next transmission.
+  EXPECT_EQ(d.la->written, "ABCD\b\x1B");
+  // Reception empties the editor, also when pressed while already receiving; in reception Escape is no text.
   a.Bouton_RX->SetDown(true);
   a.Bouton_RXClick(nullptr);
   EXPECT_EQ(a.Memo_editeur->Text(), "");
   a.Memo_editeur->SetText("next");
+  a.Memo_editeur->SetSelStart(4);
+  testsupport::TypeChar(*a.Memo_editeur, '\x1B');
+  d.bureau.Run(20);
+  EXPECT_EQ(d.la->written, "ABCD\b\x1B");
   a.Bouton_RXClick(nullptr);
-  EXPECT_EQ(a.Memo_editeur->Text(), "next");
+  EXPECT_EQ(a.Memo_editeur->Text(), "");
 }
 
 TEST(Ascii, TheClearButtonsEmptyTheirWindows) {
@@ -293,12 +304,20 @@ TEST(Modes, SwitchingBackToAsciiRestoresItsLayout) {
   EXPECT_TRUE(f.GroupBox_Balise->Visible());
   EXPECT_TRUE(f.Panel_ASCII_GENERAL->Visible());
   EXPECT_EQ(f.GroupBox_reception->Top(), 258);
-  // Each text window keeps its clear button beside it.
-  for (auto [groupe, memo, bouton] : {std::tuple{f.GroupBox_to_transmit, f.Memo_editeur, f.Clear_TX_text1},
-                                      std::tuple{f.GroupBox_transmitted, f.Memo_emission, f.Clear_TX_text2},
-                                      std::tuple{f.GroupBox_reception, f.Memo_Reception_memo, f.Clear_RX_text}}) {
-    EXPECT_LE(memo->Left() + memo->Width(), bouton->Left()) << groupe->Name();
-    EXPECT_EQ(memo->Height(), groupe->Height() - 17);
+  // Each text window is its box's width less 32, its clear button 30 pixels from the box's right edge, in
+  // both modes.
+  for (const bool autex : {true, false}) {
+    if (autex)
+      f.AUTEXClick(nullptr);
+    else
+      f.ASCIIClick(nullptr);
+    for (auto [groupe, memo, bouton] : {std::tuple{f.GroupBox_to_transmit, f.Memo_editeur, f.Clear_TX_text1},
+                                        std::tuple{f.GroupBox_transmitted, f.Memo_emission, f.Clear_TX_text2},
+                                        std::tuple{f.GroupBox_reception, f.Memo_Reception_memo, f.Clear_RX_text}}) {
+      EXPECT_EQ(memo->Width(), groupe->Width() - 32) << groupe->Name();
+      EXPECT_EQ(bouton->Left(), groupe->Width() - 30) << groupe->Name();
+      EXPECT_EQ(memo->Height(), groupe->Height() - 17);
+    }
   }
   EXPECT_EQ(f.ClientHeight(), f.Panel_ASCII->Top() + f.Panel_ASCII->Height());
 }

@@ -650,14 +650,26 @@ TEST(EnvoiAutex, SequencesMessagesAndTheShortMessageWindow) {
   f.Clear_fenetre_SMSClick(nullptr);
   EXPECT_EQ(f.RichEdit_SMS->Text(), "");
 
-  // The options panel opens and closes with its button.
-  f.Options_AUTEX->SetDown(true);
-  f.Options_AUTEXClick(nullptr);
-  EXPECT_TRUE(f.Panel_Options_AUTEX->Visible());
-  EXPECT_EQ(f.Panel_Options_AUTEX->Height(), 57);
-  f.Options_AUTEX->SetDown(false);
-  f.Options_AUTEXClick(nullptr);
-  EXPECT_FALSE(f.Panel_Options_AUTEX->Visible());
+  // The options panel opens and closes with its button, whole and above the participant panels it overlaps,
+  // in every layout: its compression box is the topmost control under the mouse.
+  for (const auto& [participants, trois_colonnes] : {std::pair{2, 0}, {4, 0}, {7, 1}, {13, 0}, {13, 1}}) {
+    u.a().NOMBRE_PARTICIPANTS = uint8_t(participants);
+    u.a().TROIS_COLONNES_7 = u.a().TROIS_COLONNES_13 = uint8_t(trois_colonnes);
+    u.a().GESTION_PRELIMINAIRE_AUTEX();
+    f.Options_AUTEX->SetDown(true);
+    f.Options_AUTEXClick(nullptr);
+    gui::TPanel* options = f.Panel_Options_AUTEX;
+    EXPECT_TRUE(options->Visible());
+    EXPECT_EQ(options->Height(), 57);
+    EXPECT_LE(options->Left() + options->Width(), f.Panel_AUTEX->Width()) << participants;
+    EXPECT_LE(options->Top() + options->Height(), f.Panel_AUTEX->Height()) << participants;
+    gui::TCheckBox* box = f.Compression_du_fichier_transmis;
+    const gui::TPoint centre{options->Left() + box->Left() + box->Width() / 2, options->Top() + box->Top() + 8};
+    EXPECT_EQ(f.Panel_AUTEX->ControlAtPos(centre, false, true), options) << participants << " participants";
+    f.Options_AUTEX->SetDown(false);
+    f.Options_AUTEXClick(nullptr);
+    EXPECT_FALSE(options->Visible());
+  }
 
   // The received file's button hands "AUTEX\<name>" under the working directory to the shell.
   f.Nom_du_fichier_RX_AUTEX->SetCaption("photo.jpg");
@@ -770,6 +782,36 @@ TEST(DispositionAutex, PanelHeightsStayWithinWhatTheParameterFileKeepsAndAreSave
   EXPECT_EQ(u.st.Octet_fichier(station::octet::TROIS_COLONNES_13), 1);
 }
 
+// What was received and sent stays through a language switch, modal windows and mode changes: only the
+// user's clear and erase buttons empty the windows.
+TEST(DispositionAutex, ReceivedAndSentTextsStayUntilTheUserClearsThem) {
+  UneStationAutex u;
+  station::FichePrincipale& f = u.f();
+  const std::vector<std::pair<gui::TCustomMemo*, std::string>> textes = {
+      {f.Memo_Reception_memo, "CQ meeting DE F1AAA"},
+      {f.Memo_emission, "73 de F4ABC"},
+      {f.Memo_Reception_Master, "Hello from the Master"},
+      {f.Memo_Reception_S1, "Hello from S1"}};
+  for (const auto& [memo, texte] : textes) memo->SetText(texte);
+  u.a().TEXTE_FENETRE[0] = "Hello from the Master";
+  f.Francais1Click(nullptr);
+  f.AproposdeClick(nullptr);
+  f.ModificationsClick(nullptr);
+  f.English1Click(nullptr);
+  f.AproposdeClick(nullptr);
+  f.ASCIIClick(nullptr);
+  f.AUTEXClick(nullptr);
+  f.AproposdeClick(nullptr);
+  EXPECT_EQ(u.bureau.modales.size(), 4u);
+  for (const auto& [memo, texte] : textes) EXPECT_EQ(memo->Text(), texte) << memo->Name();
+  EXPECT_EQ(u.a().TEXTE_FENETRE[0], "Hello from the Master");
+  f.Efface_toutes_les_fenetres_M_et_SxClick(nullptr);
+  EXPECT_EQ(f.Memo_Reception_Master->Text(), "");
+  EXPECT_EQ(f.Memo_Reception_S1->Text(), "");
+  f.Clear_RX_textClick(nullptr);
+  EXPECT_EQ(f.Memo_Reception_memo->Text(), "");
+}
+
 TEST(DispositionAutex, TheSettingsOfTheParameterFileReachTheAutexSide) {
   UneStationAutex u("F4ABC", {{station::octet::ENVOI_SUR_CR, 2},
                               {station::octet::TRANSCEIVER, 2},
@@ -795,6 +837,17 @@ TEST(DispositionAutex, TheSettingsOfTheParameterFileReachTheAutexSide) {
   u.f().Envoi_texte_sur_CR->SetChecked(false);
   u.f().Envoi_texte_sur_CRClick(nullptr);
   EXPECT_EQ(a.ENVOI_SUR_CR, 0);
+  // The module's rates the AUTEX side reckons with: another transceiver radiates as the writer counts (120
+  // bytes a second at 1200 bauds); the DRF1278DM as its spreading factor and bandwidth give (91.6 at the
+  // program's 1024 chips and 125 kHz), at either line speed.
+  autex::HoteAutex& hote = u.f().hote_autex();
+  EXPECT_EQ(hote.Debit_ecriture_module(), 120.0);
+  EXPECT_EQ(hote.Debit_air_module(), 120.0);
+  u.f().DRF1278DMClick(nullptr);
+  EXPECT_NEAR(hote.Debit_air_module(), 91.64, 0.01);
+  u.f().io().materiel.Vitesse_port = 9600;
+  EXPECT_EQ(hote.Debit_ecriture_module(), 360.0);
+  EXPECT_NEAR(hote.Debit_air_module(), 91.64, 0.01);
 }
 
 TEST(DispositionAutex, EnteringAutexModeSetsTheSessionButtonsAndTheSecondaryChannel) {

@@ -180,6 +180,48 @@ TEST(Demarrage, QuitWritesTheSettingsChangedInTheSessionAndEndsTheProgram) {
   EXPECT_EQ(s2.io->boucle.Port_ouvert, 1);
 }
 
+TEST(Demarrage, TheWindowOpensOnTheMonitorItWasOnAndQuitKeepsAPositionNotChanged) {
+  // Left -1500, top 200: on a second monitor to the left of the primary one.
+  uint8_t g1 = 0, g2 = 0, h1 = 0, h2 = 0;
+  station::Coder_coordonnee(-1500, g1, g2);
+  station::Coder_coordonnee(200, h1, h2);
+  const std::string image =
+      Image_avec({{GAUCHE_FICHE, g1}, {GAUCHE_FICHE + 1, g2}, {HAUT_FICHE, h1}, {HAUT_FICHE + 1, h2}});
+  struct Cas {
+    std::vector<platform::TRect> moniteurs;
+    int gauche, haut;
+  };
+  std::vector<Cas> cas = {{{{0, 0, 1280, 1024}}, 0, 200}};  // the monitor is not there: on the primary one
+#ifndef _WIN32
+  // The monitor is there: the window opens on it (the headless screen can have a second monitor; the test's
+  // display under Wine has one).
+  cas.push_back({{{0, 0, 1280, 1024}, {-1920, 0, 0, 1080}}, -1500, 200});
+#endif
+  for (const Cas& c : cas) {
+    SCOPED_TRACE(c.moniteurs.size());
+    Bureau bureau;
+    gui::Screen->SetHeadlessMonitors(c.moniteurs);
+    StationTest st(bureau);
+    st.dir.write("CONF_COM.SER", image);
+    st.Demarre();
+    st.Montre();
+    station::FichePrincipale& f = st.f();
+    EXPECT_EQ(f.Left(), c.gauche);
+    EXPECT_EQ(f.Top(), c.haut);
+    // Quit without moving the window keeps the stored position, also when the window was brought back.
+    f.QuitClick(nullptr);
+    EXPECT_EQ(Coordonnee(st.Image(), GAUCHE_FICHE), -1500);
+    EXPECT_EQ(Coordonnee(st.Image(), HAUT_FICHE), 200);
+    // Moved by the user, the window's new place is written.
+    f.SetBounds(40, 60, f.Width(), f.Height());
+    f.QuitClick(nullptr);
+    EXPECT_EQ(Coordonnee(st.Image(), GAUCHE_FICHE), 40);
+    EXPECT_EQ(Coordonnee(st.Image(), HAUT_FICHE), 60);
+    st.Arrete();
+    gui::Screen->SetHeadlessMonitors({});
+  }
+}
+
 TEST(Demarrage, EndingWithoutQuitSavesNothing) {
   Bureau bureau;
   StationTest st(bureau);

@@ -32,6 +32,7 @@ struct Boite {
 class SystemeTest final : public station::SystemeStation {
  public:
   std::string repertoire;
+  std::string programme;  // the program's directory
   std::string date_zero = "30/12/1899";
   uint16_t langue = 1033;
   station::Taille_ecran ecran{1280, 1024};
@@ -39,6 +40,7 @@ class SystemeTest final : public station::SystemeStation {
   int fins = 0;
 
   std::string Repertoire_courant() override { return repertoire; }
+  std::string Repertoire_programme() override { return programme; }
   std::string Date_zero_format_court() override { return date_zero; }
   uint16_t Identifiant_langue() override { return langue; }
   station::Taille_ecran Ecran() override { return ecran; }

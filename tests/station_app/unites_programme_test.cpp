@@ -4,6 +4,7 @@
 
 #include "platform/speech.h"
 #include "station/fiche_transceiver.h"
+#include "station/message_d_erreur.h"
 #include "station/options_kestrado.h"
 #include "tests/station_app/rig.h"
 
@@ -29,15 +30,55 @@ struct UneStation {
 
 }  // namespace
 
-TEST(UnitesProgramme, HelpOpensThePageOfTheLanguage) {
+// The page of the language in the working directory, else the one shipped beside the program; a page that is
+// nowhere, or that the shell cannot show, is reported in the message window and in the language of the moment.
+TEST(UnitesProgramme, HelpOpensThePageOfTheLanguageOrSaysWhyNot) {
   UneStation u;
-  u.st.f().HelpClick(nullptr);
-  u.st.s().langues.Langue = autex::LANGUE_FRANCAIS;
-  u.st.f().HelpClick(nullptr);
-  ASSERT_EQ(u.st.shell.requests.size(), 2u);
-  EXPECT_EQ(u.st.shell.requests[0].document, "HELP_VORNATEL.HTM");
-  EXPECT_EQ(u.st.shell.requests[1].document, "AIDE_VORNATEL.HTM");
-  EXPECT_EQ(u.st.shell.requests[0].showMode, platform::kShowNormal);
+  testsupport::TempDir programme;
+  u.st.systeme.programme = programme.path().string();
+  struct Cas {
+    uint8_t langue;
+    std::string ici, a_cote;  // the pages in the working directory and beside the program
+    intptr_t shell;
+    std::string document;     // what the shell receives ("" nothing)
+    std::string message;      // the start of the message shown ("" none)
+  };
+  const std::string a_cote = (programme.path() / "AIDE_VORNATEL.HTM").string();
+  const std::vector<Cas> cas = {
+      {autex::LANGUE_ANGLAIS, "HELP_VORNATEL.HTM", "", 42, "HELP_VORNATEL.HTM", ""},
+      {autex::LANGUE_FRANCAIS, "HELP_VORNATEL.HTM", "", 42, "", "La page d'aide AIDE_VORNATEL.HTM ne peut pas"},
+      {autex::LANGUE_FRANCAIS, "", "AIDE_VORNATEL.HTM", 42, a_cote, ""},
+      {autex::LANGUE_FRANCAIS, "AIDE_VORNATEL.HTM", "AIDE_VORNATEL.HTM", 42, "AIDE_VORNATEL.HTM", ""},
+      {autex::LANGUE_ANGLAIS, "", "", 42, "", "The help page HELP_VORNATEL.HTM cannot be opened: it is neither"},
+      {autex::LANGUE_ANGLAIS, "HELP_VORNATEL.HTM", "", 31, "HELP_VORNATEL.HTM", "The help page HELP_VORNATEL.HTM cannot"},
+  };
+  for (const Cas& c : cas) {
+    for (const char* page : {"HELP_VORNATEL.HTM", "AIDE_VORNATEL.HTM"}) {
+      std::filesystem::remove(u.st.dir.path() / page);
+      std::filesystem::remove(programme.path() / page);
+    }
+    if (!c.ici.empty()) u.st.dir.write(c.ici, "<html></html>");
+    if (!c.a_cote.empty()) programme.write(c.a_cote, "<html></html>");
+    u.st.s().langues.Langue = c.langue;
+    u.st.shell.result = c.shell;
+    u.st.shell.requests.clear();
+    const size_t modales = u.bureau.modales.size();
+    u.st.f().HelpClick(nullptr);
+    if (c.document.empty()) {
+      EXPECT_TRUE(u.st.shell.requests.empty()) << c.message;
+    } else {
+      ASSERT_EQ(u.st.shell.requests.size(), 1u) << c.document;
+      EXPECT_EQ(u.st.shell.requests[0].document, c.document);
+      EXPECT_EQ(u.st.shell.requests[0].showMode, platform::kShowNormal);
+    }
+    if (c.message.empty()) {
+      EXPECT_EQ(u.bureau.modales.size(), modales) << c.document;
+    } else {
+      ASSERT_EQ(u.bureau.modales.size(), modales + 1) << c.message;
+      EXPECT_EQ(u.bureau.modales.back(), "TForm36");
+      EXPECT_EQ(u.st.s().Form36->Memo1->Text().rfind(c.message, 0), 0u) << u.st.s().Form36->Memo1->Text();
+    }
+  }
 }
 
 TEST(UnitesProgramme, ScreenCaptureWritesAJpegInScreen) {

@@ -186,6 +186,51 @@ TEST_F(Loop, EscapeIsIgnoredWithTheBeaconArmedOrAnotherProgramInFront) {
   EXPECT_EQ(rig.window.passeEmission, 1);
 }
 
+// Escape pressed to close one of the program's menus or dialogs is that window's: the station neither
+// switches nor sends, while the key is held afterwards nor for a quick press that no tick saw, and the key
+// counts again once it has been let go.
+TEST_F(Loop, EscapeThatClosesAMenuOrADialogOfTheProgramDoesNothingElse) {
+  rig.window.principaleActive = false;  // a dialog is open
+  rig.keyboard.escapeDown = true;
+  rig.run(50);
+  rig.window.principaleActive = true;  // closed by the key, which is still down
+  rig.run(400);
+  EXPECT_EQ(rig.window.passeEmission, 0);
+  rig.keyboard.escapeDown = false;
+  rig.run(50);
+  rig.keyboard.escapePressed = true;  // too soon: the key may not be known up yet
+  rig.run(1);
+  EXPECT_EQ(rig.window.passeEmission, 0);
+  rig.run(station::RELACHE_ECHAP + 2);  // seen up long enough
+  rig.keyboard.escapePressed = true;  // a press of its own
+  rig.run(1);
+  EXPECT_EQ(rig.window.passeEmission, 1);
+
+  rig.run(400);
+  rig.window.principaleActive = false;  // a menu is open
+  rig.run(5);
+  rig.keyboard.escapePressed = true;  // closed by a quick press seen only as "pressed since"
+  rig.window.principaleActive = true;
+  rig.run(5);
+  EXPECT_EQ(rig.window.passeReception, 0);
+  EXPECT_TRUE(rig.window.tx);
+
+  // AUTEX during a session: the message is not sent either.
+  rig.window.mode = "AUTEX";
+  rig.window.session = 1;
+  rig.window.principaleActive = false;
+  rig.keyboard.escapeDown = true;
+  rig.run(5);
+  rig.window.principaleActive = true;
+  rig.run(5);
+  EXPECT_EQ(rig.window.envoisMessage, 0);
+  rig.keyboard.escapeDown = false;
+  rig.run(station::RELACHE_ECHAP + 2);
+  rig.keyboard.escapePressed = true;
+  rig.run(1);
+  EXPECT_EQ(rig.window.envoisMessage, 1);
+}
+
 TEST_F(Loop, EscapeInAutexModeSendsTheMessageOnlyDuringASession) {
   rig.window.mode = "AUTEX";
   rig.keyboard.escapePressed = true;

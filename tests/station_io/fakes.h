@@ -123,6 +123,7 @@ class FakeWindow final : public station::FenetreIo {
   int supervisions = 0;
   int envoisMessage = 0;
   bool timer1 = true;
+  bool principaleActive = true;  // no menu or dialog of the program over the main window
   uint8_t code252 = 10;
   int sauvegardes = 0;
   station::MenuPortsSerie menuPorts;
@@ -143,6 +144,7 @@ class FakeWindow final : public station::FenetreIo {
 
   std::string Mode_fonctionnement() override { return mode; }
   std::string Nom_transceiver() override { return transceiver; }
+  bool Fenetre_principale_active() override { return principaleActive; }
   void Label_Info(const std::string& t) override { infos.push_back(t); }
   void Affiche_reception(const std::string& t) override {
     station::Ajoute_texte_memo(reception, t);

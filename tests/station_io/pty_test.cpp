@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "tests/station_io/fakes.h"
+#include "tests/support/temp_dir.h"
 #include "station/station_io.h"
 #include "tools/module_simulator/simulator.h"
 
@@ -106,6 +107,49 @@ TEST(OverPty, AutomaticCheckEndsVerifiedAt9600) {
   sim.stop();
 }
 
+// A module reprogrammed by the station keeps its settings and line speed in the simulator's state file, as a
+// real module does: after a restart of the simulator (which is given other settings) the station, now at
+// 9600 baud, finds its module verified with one read and no write. Lines of the file that are not understood
+// are skipped.
+TEST(OverPty, AReprogrammedModuleKeepsItsSettingsAcrossRuns) {
+  testsupport::TempDir dir;
+  const std::string state = dir.file("modules.state");
+  {
+    modsim::SimulatorConfig config;  // a factory module: 1200 baud, spreading factor 2048
+    config.stateFile = state;
+    modsim::Simulator sim(config);
+    sim.start();
+    PtyStation a(sim.ptyPath(0), 1200);
+    auto& t = a.io.transceiver;
+    ASSERT_TRUE(a.run(std::chrono::seconds(8), [&] { return t.Module_verifie == 1 && t.Commande_DRF_en_attente == 0; }));
+    EXPECT_EQ(sim.counters(0).writeCommands, 1u);
+    sim.stop();
+  }
+  const std::string written = dir.read("modules.state");
+  EXPECT_NE(written.find("M1 04006C80120A0007000000"), std::string::npos) << written;
+  dir.write("modules.state", written + "M2 not-hex\nM0 01006C80120B000700000007\n");
+
+  modsim::SimulatorConfig config;
+  config.stateFile = state;
+  config.parameters = {modsim::kFactoryParameters, modsim::kFactoryParameters};
+  modsim::Simulator sim(config);
+  EXPECT_EQ(sim.parameters(0)[0], 0x04);
+  EXPECT_EQ(sim.parameters(0)[5], 0x0A);
+  EXPECT_TRUE(sim.parameters(1) == modsim::kFactoryParameters);  // its line was not understood
+  EXPECT_EQ(sim.stationBaud(0), 9600u);  // the line waits at the kept speed
+  sim.start();
+  PtyStation a(sim.ptyPath(0), 9600);
+  auto& t = a.io.transceiver;
+  ASSERT_TRUE(a.run(std::chrono::seconds(6), [&] { return t.Module_verifie == 1 && t.Commande_DRF_en_attente == 0; }));
+  EXPECT_EQ(sim.counters(0).readCommands, 1u);
+  EXPECT_EQ(sim.counters(0).writeCommands, 0u);
+  sim.stop();
+  // The file now holds both modules, the unreadable lines gone.
+  const std::string after = dir.read("modules.state");
+  EXPECT_NE(after.find("M2 01006C80120B000700000007"), std::string::npos) << after;
+  EXPECT_EQ(after.find("not-hex"), std::string::npos);
+}
+
 TEST(OverPty, WrongSpeedGetsNoAnswer) {
   modsim::SimulatorConfig config;  // the module listens at 1200
   modsim::Simulator sim(config);
@@ -121,9 +165,11 @@ TEST(OverPty, WrongSpeedGetsNoAnswer) {
 }
 
 struct TenKilobytes : ::testing::Test {
+  // Modules that radiate as fast as the paced writer counts them to at 9600 bauds (360 bytes a second).
   modsim::Simulator sim{[] {
     modsim::SimulatorConfig c;
     c.parameters = {at9600(), at9600()};
+    c.airRate = 360;
     return c;
   }()};
   const std::string data = randomBytes(10240, 1234);

@@ -61,6 +61,26 @@ TEST(TramesDRF, WriteFrameFieldsAndRefusals) {
   EXPECT_FALSE(t.Trame_ecriture_DRF(frame));
 }
 
+TEST(TramesDRF, TheModulesAirRateFollowsItsSpreadingFactorAndBandwidth) {
+  // Bytes a second of full 64-byte LoRa packets (time on the air worked out by hand).
+  EXPECT_NEAR(station::Debit_air_LoRa(1024, "125"), 64000 / 698.368, 0.01);    // the program's settings
+  EXPECT_NEAR(station::Debit_air_LoRa(2048, "125"), 64000 / 1560.576, 0.01);   // low data rate optimisation
+  EXPECT_NEAR(station::Debit_air_LoRa(4096, "125"), 64000 / 2793.472, 0.01);
+  EXPECT_NEAR(station::Debit_air_LoRa(4096, "62.5"), 64000 / 5586.944, 0.01);
+  EXPECT_NEAR(station::Debit_air_LoRa(128, "500"), 64000 / 29.504, 0.1);
+  EXPECT_EQ(station::Debit_air_LoRa(1000, "125"), 0.0);
+  EXPECT_EQ(station::Debit_air_LoRa(1024, "100"), 0.0);
+  // The module's rate: from what it answered, else from the settings the program writes into it.
+  Rig rig;
+  auto& t = rig.io.transceiver;
+  EXPECT_NEAR(t.Debit_air(), 91.64, 0.01);
+  t.Facteur_lu = 4096;
+  t.Bande_lue = "125";
+  EXPECT_NEAR(t.Debit_air(), 22.91, 0.01);
+  t.Bande_lue = "?";
+  EXPECT_NEAR(t.Debit_air(), 91.64, 0.01);
+}
+
 TEST(TramesDRF, FrequencyCodesBothWays) {
   EXPECT_EQ(station::Code_frequence(434, 0), 0x6C8012u);
   std::string mhz, hhz;
@@ -78,16 +98,32 @@ TEST(TramesDRF, FrequencyCodesBothWays) {
 
 TEST(TramesDRF, WholeReplySearch) {
   const std::string r = reply(2, params(1, 0x0A, 0x07));
-  size_t at = 99;
-  EXPECT_TRUE(station::Reponse_DRF_entiere(r, at));
+  size_t at = 99, length = 0;
+  EXPECT_TRUE(station::Reponse_DRF_entiere(r, at, length));
   EXPECT_EQ(at, 0u);
-  EXPECT_FALSE(station::Reponse_DRF_entiere(r.substr(0, 22), at));
-  EXPECT_TRUE(station::Reponse_DRF_entiere("xy" + r + "zz", at));
+  EXPECT_EQ(length, 23u);
+  EXPECT_FALSE(station::Reponse_DRF_entiere(r.substr(0, 22), at, length));
+  EXPECT_TRUE(station::Reponse_DRF_entiere("xy" + r + "zz", at, length));
   EXPECT_EQ(at, 2u);
-  // A header followed by bytes that do not end in CR LF at the right place is not a reply.
+  EXPECT_EQ(length, 23u);
+  // A header followed by bytes that do not end in a checksum and CR LF is not a reply.
   std::string broken = r;
   broken[21] = 'X';
-  EXPECT_FALSE(station::Reponse_DRF_entiere(broken, at));
+  EXPECT_FALSE(station::Reponse_DRF_entiere(broken, at, length));
+  std::string wrong = r;
+  wrong[20] = char(wrong[20] + 1);
+  EXPECT_FALSE(station::Reponse_DRF_entiere(wrong, at, length));
+  // The reply's length is its structure's, not a fixed one: more bytes before the parameters, or a CR LF
+  // among them (Node ID 0D 0A), still make one whole reply.
+  std::string longer = r.substr(0, 8) + bytes({0x55, 0x66}) + r.substr(8, 12);
+  longer.push_back(station::Somme_de_controle_DRF(longer));
+  longer += "\r\n";
+  EXPECT_TRUE(station::Reponse_DRF_entiere(longer + "air", at, length));
+  EXPECT_EQ(length, 25u);
+  const std::string crlf = reply(2, params(1, 0x0A, 0x07, 0x0D0A));
+  ASSERT_EQ(crlf.substr(16, 2), "\r\n");
+  EXPECT_TRUE(station::Reponse_DRF_entiere(crlf, at, length));
+  EXPECT_EQ(length, 23u);
 }
 
 struct Pending : ::testing::Test {
@@ -140,6 +176,21 @@ TEST_F(Pending, ReplyIsJudgedOnlyWhenWhole) {
             "434.0000 MHz 1024 chips / 125 KHz Node ID:00005 Net ID:009  20 mW");
 }
 
+TEST_F(Pending, AReplyLongerThanTheSimulatorsIsDecodedFromItsLastTwelveParameterBytes) {
+  auto& t = rig.io.transceiver;
+  t.Lecture_parametres_DRF1278DM(1);
+  const std::string r = reply(2, params(1, 0x0A, 0x07, 5, 9, 4));
+  std::string longer = r.substr(0, 8) + bytes({0x01, 0x02, 0x03}) + r.substr(8, 12);
+  longer.push_back(station::Somme_de_controle_DRF(longer));
+  line->input = longer + "\r\nair";
+  rig.run(150);
+  EXPECT_EQ(t.Commande_DRF_en_attente, 0);
+  EXPECT_EQ(t.Module_verifie, 1);
+  EXPECT_EQ(t.Node_ID_lu, "00005");
+  EXPECT_EQ(t.Net_ID_lu, "009");
+  EXPECT_EQ(rig.window.reception, "air");
+}
+
 TEST_F(Pending, PartOfAReplyAtTheDeadlineIsAFailureAndNotDecoded) {
   auto& t = rig.io.transceiver;
   t.Lecture_parametres_DRF1278DM(1);
@@ -159,6 +210,9 @@ TEST_F(Pending, WrongChecksumIsAFailure) {
   std::string r = reply(1, params(4, 0x0A, 0x07));
   r[20] = char(r[20] + 1);
   line->input = r;
+  // Bytes that end in no checksum are no whole reply: judged at the deadline.
+  rig.run(200);
+  EXPECT_EQ(t.Commande_DRF_en_attente, 2);
   rig.run(200);
   EXPECT_EQ(t.Commande_DRF_en_attente, 0);
   ASSERT_FALSE(rig.window.info2.empty());

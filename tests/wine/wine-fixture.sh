@@ -41,6 +41,8 @@ setup)
   # and never waits for a manager to map a window.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >>"$state/wineboot.log" 2>&1
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >>"$state/wineboot.log" 2>&1
+  # The fonts the program's windows name, with their metrics (as scripts/run.sh gives them to its prefix).
+  bash "$(dirname "$0")/../../scripts/wine-fonts.sh" "$WINEPREFIX" >>"$state/wineboot.log" 2>&1
   wineserver -w
   rm -f "$WINEPREFIX"/dosdevices/com[0-9]* "$WINEPREFIX"/dosdevices/lpt[0-9]*
   echo "Wine prefix ready in $WINEPREFIX on display :$n"

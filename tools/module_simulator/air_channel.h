@@ -25,7 +25,7 @@ struct NoiseConfig {
 
 class AirChannel {
  public:
-  static constexpr size_t kPacketBytes = 64;
+  static constexpr size_t kPacketBytes = modsim::kPacketBytes;
 
   AirChannel(const NoiseConfig& noise, uint64_t seed, size_t modules);
   // Lets dtUs microseconds of air time pass.

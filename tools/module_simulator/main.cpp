@@ -14,13 +14,17 @@
 //   --pty-file FILE        writes the pseudo-terminal paths there, one line per module, once ready
 //   --params HEX           the twelve parameter bytes of the next module, 24 hex digits (repeatable;
 //                          default 01006C80120B000700000007: 1200 baud, 434 MHz, SF 2048, 125 kHz, power 7)
+//   --state FILE           keeps each module's parameters (settings and line speed) in FILE across runs, as a
+//                          real module keeps them: a module found there starts with them instead of --params,
+//                          and the file is written again whenever a module is reprogrammed
 //   --seed S               noise seed (default 1)
 //   --error-rate P         probability that a received byte is altered (default 0)
 //   --loss-rate P          probability that a received byte is lost (default 0)
 //   --collision-rate P     probability per received byte that outside interference starts (default 0)
 //   --collision-length N   bytes garbled by one interference (default 16)
 //   --buffer BYTES         transmit buffer of each module (default 512)
-//   --air-rate BPS         bytes a second on the air (default: 120 at 1200 baud, 360 at higher speeds)
+//   --air-rate BPS         bytes a second on the air (default: each module's LoRa rate from its spreading
+//                          factor and bandwidth)
 //   --log FILE             event log (default: standard error); --quiet for none
 //   --stats FILE           counters, "m<n>.<name>=<value>" lines, written at exit and on SIGUSR1
 //   --duration SECONDS     stops after that time (default: until SIGINT or SIGTERM)
@@ -106,6 +110,7 @@ int main(int argc, char** argv) {
     if (a == "--stations") config.stations = int(parseCount(a, value(), 1));
     else if (a == "--link") config.links.push_back(value());
     else if (a == "--pty-file") ptyFile = value();
+    else if (a == "--state") config.stateFile = value();
     else if (a == "--params") {
       modsim::Parameters p;
       if (!parseParameters(value(), p)) usage("--params wants 24 hexadecimal digits");

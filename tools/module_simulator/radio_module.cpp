@@ -1,6 +1,7 @@
 #include "tools/module_simulator/radio_module.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace modsim {
@@ -37,6 +38,23 @@ uint32_t baudOfSpeedCode(uint8_t code) {
   return (code >= 1 && code <= 7) ? kBauds[code - 1] : 0;
 }
 
+double loraTimeOnAirMs(int sf, double bandwidthKhz, size_t payloadBytes) {
+  const double symbolMs = double(1u << sf) / bandwidthKhz;
+  const int lowRate = symbolMs > 16.0 ? 1 : 0;
+  const double preamble = 8 + 4.25;
+  const double bits = 8.0 * double(payloadBytes) - 4.0 * sf + 28 + 16;  // payload, header and CRC
+  const double groups = std::ceil(bits / (4.0 * (sf - 2 * lowRate)));
+  const double payload = 8 + std::max(groups, 0.0) * (4 + 1);          // coding rate 4/5
+  return (preamble + payload) * symbolMs;
+}
+
+double loraAirRate(uint8_t spreadingFactorCode, uint8_t bandwidthCode) {
+  static constexpr double kBandwidthsKhz[] = {62.5, 125.0, 250.0, 500.0};
+  const int sf = std::clamp<int>(spreadingFactorCode, 7, 12);
+  const double bandwidth = kBandwidthsKhz[std::clamp<int>(bandwidthCode, 6, 9) - 6];
+  return double(kPacketBytes) * 1000.0 / loraTimeOnAirMs(sf, bandwidth, kPacketBytes);
+}
+
 RadioModule::RadioModule(int index, const Parameters& parameters, size_t bufferSize, double airRate,
                          std::function<void(const std::string&)> log)
     : index_(index), parameters_(parameters), bufferSize_(bufferSize), fixedAirRate_(airRate), log_(std::move(log)) {}
@@ -49,7 +67,7 @@ void RadioModule::setParameters(const Parameters& p) { parameters_ = p; }
 
 double RadioModule::airRate() const {
   if (fixedAirRate_ > 0) return fixedAirRate_;
-  return serialBaud() <= 1200 ? 120.0 : 360.0;
+  return loraAirRate(parameters_[5], parameters_[7]);
 }
 
 bool RadioModule::sameChannel(const RadioModule& o) const {

@@ -47,6 +47,19 @@ constexpr Parameters kFactoryParameters = {0x01, 0x00, 0x6C, 0x80, 0x12, 0x0B, 0
 // Baud rate of a serial speed code (1 = 1200 ... 7 = 57600); 0 for an unknown code.
 uint32_t baudOfSpeedCode(uint8_t code);
 
+// Bytes a packet carries on the air: the module gathers what its station writes into packets of at most this
+// many bytes, and a receiving module hands a packet over when it ends (see AirChannel).
+constexpr size_t kPacketBytes = 64;
+
+// LoRa time on the air of one packet, in milliseconds: spreading factor sf (7 to 12, 2^sf chips a symbol),
+// bandwidth in kHz, payload bytes; a preamble of 8 symbols, explicit header, CRC on, coding rate 4/5, and the
+// low data rate optimisation when a symbol lasts more than 16 ms.
+double loraTimeOnAirMs(int sf, double bandwidthKhz, size_t payloadBytes);
+// The module's air rate for its spreading-factor code (P5: 07..0C for 128..4096 chips) and bandwidth code
+// (P7: 06..09 for 62.5, 125, 250, 500 kHz): the payload of a full packet over its time on the air. Codes out of
+// range count as the nearest valid one.
+double loraAirRate(uint8_t spreadingFactorCode, uint8_t bandwidthCode);
+
 struct ModuleCounters {
   uint64_t fromStation = 0;       // bytes the station wrote
   uint64_t toStation = 0;         // bytes handed to the station
@@ -67,8 +80,8 @@ struct ModuleCounters {
 
 class RadioModule {
  public:
-  // bufferSize: bytes the transmit buffer holds; airRate: bytes a second on the air, 0 to follow the serial
-  // line (120 at 1200 baud, 360 above); log: receives one line per event worth telling.
+  // bufferSize: bytes the transmit buffer holds; airRate: bytes a second on the air, 0 to follow the module's
+  // spreading factor and bandwidth (loraAirRate); log: receives one line per event worth telling.
   RadioModule(int index, const Parameters& parameters, size_t bufferSize, double airRate,
               std::function<void(const std::string&)> log);
 

@@ -8,8 +8,11 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 namespace modsim {
@@ -36,7 +39,75 @@ void closeFd(int& fd) {
   fd = -1;
 }
 
+bool parseHexParameters(const std::string& hex, Parameters& p) {
+  if (hex.size() != 24) return false;
+  for (size_t i = 0; i < 12; ++i) {
+    unsigned v = 0;
+    for (size_t k = 0; k < 2; ++k) {
+      const char c = hex[i * 2 + k];
+      unsigned d;
+      if (c >= '0' && c <= '9') d = unsigned(c - '0');
+      else if (c >= 'A' && c <= 'F') d = unsigned(c - 'A' + 10);
+      else if (c >= 'a' && c <= 'f') d = unsigned(c - 'a' + 10);
+      else return false;
+      v = v * 16 + d;
+    }
+    p[i] = uint8_t(v);
+  }
+  return true;
+}
+
+std::string hexParameters(const Parameters& p) {
+  char out[32];
+  std::snprintf(out, sizeof out, "%02X%02X%02X%02X%02X%02X%02X%02X%02X%02X%02X%02X", p[0], p[1], p[2], p[3], p[4],
+                p[5], p[6], p[7], p[8], p[9], p[10], p[11]);
+  return out;
+}
+
 }  // namespace
+
+void readModuleState(const std::string& file, std::vector<Parameters>& params, std::vector<bool>& kept,
+                     std::vector<std::string>& problems) {
+  std::ifstream in(file);
+  if (!in) return;
+  std::string line;
+  int number = 0;
+  while (std::getline(in, line)) {
+    ++number;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream words(line);
+    std::string name, hex, rest;
+    words >> name >> hex >> rest;
+    char* end = nullptr;
+    const long n = name.size() >= 2 && (name[0] == 'M' || name[0] == 'm') ? std::strtol(name.c_str() + 1, &end, 10) : 0;
+    Parameters p{};
+    if (n < 1 || n > 1000 || end == nullptr || *end != '\0' || !parseHexParameters(hex, p) || !rest.empty()) {
+      problems.push_back(file + ":" + std::to_string(number) + ": not understood, skipped: " + line.substr(0, 80));
+      continue;
+    }
+    if (params.size() < size_t(n)) params.resize(size_t(n), kFactoryParameters);
+    if (kept.size() < size_t(n)) kept.resize(size_t(n), false);
+    params[size_t(n - 1)] = p;
+    kept[size_t(n - 1)] = true;
+  }
+}
+
+bool writeModuleState(const std::string& file, const std::vector<Parameters>& params) {
+  const std::string tmp = file + ".tmp";
+  {
+    std::ofstream out(tmp, std::ios::trunc);
+    out << "# Simulated radio modules: M<n> and its twelve parameters (P0 serial speed code, P1 parity,\n"
+           "# P2-P4 frequency, P5 spreading factor, P6 mode, P7 bandwidth, P8-P9 Node ID, P10 Net ID, P11 power).\n";
+    for (size_t i = 0; i < params.size(); ++i) out << "M" << (i + 1) << " " << hexParameters(params[i]) << "\n";
+    out.flush();
+    if (!out) {
+      std::remove(tmp.c_str());
+      return false;
+    }
+  }
+  return std::rename(tmp.c_str(), file.c_str()) == 0;
+}
 
 uint64_t nowUs() {
   timespec ts{};
@@ -48,6 +119,16 @@ Simulator::Simulator(SimulatorConfig config)
     : config_(std::move(config)), air_(config_.noise, config_.seed, size_t(std::max(config_.stations, 0))) {
   if (config_.stations < 1) throw std::runtime_error("at least one station is needed");
   startUs_ = lastUs_ = nowUs();
+  // What the modules kept from an earlier run comes before the settings they are given.
+  std::vector<bool> kept;
+  std::vector<std::string> problems;
+  if (!config_.stateFile.empty()) {
+    std::vector<Parameters> stored = config_.parameters;
+    readModuleState(config_.stateFile, stored, kept, problems);
+    config_.parameters.resize(size_t(config_.stations), kFactoryParameters);
+    for (size_t i = 0; i < config_.parameters.size() && i < kept.size(); ++i)
+      if (kept[i]) config_.parameters[i] = stored[i];
+  }
   ports_.resize(size_t(config_.stations));
   for (int i = 0; i < config_.stations; ++i) {
     Port& p = ports_[size_t(i)];
@@ -92,6 +173,28 @@ Simulator::Simulator(SimulatorConfig config)
   for (int i = 0; i < config_.stations; ++i)
     log("M" + std::to_string(i + 1) + " on " + ports_[size_t(i)].path +
         (ports_[size_t(i)].link.empty() ? "" : " (" + ports_[size_t(i)].link + ")"));
+  for (const std::string& p : problems) log("state file: " + p);
+  if (!config_.stateFile.empty()) {
+    for (int i = 0; i < config_.stations; ++i)
+      log("M" + std::to_string(i + 1) + (size_t(i) < kept.size() && kept[size_t(i)] ? " kept " : " starts with ") +
+          hexParameters(modules_[size_t(i)].parameters()));
+    keepState();
+  }
+}
+
+// Writes the state file when a module's parameters are no longer those it holds.
+void Simulator::keepState() {
+  if (config_.stateFile.empty()) return;
+  std::vector<Parameters> now;
+  for (const RadioModule& m : modules_) now.push_back(m.parameters());
+  if (now == keptParameters_) return;
+  if (writeModuleState(config_.stateFile, now)) {
+    keptParameters_ = std::move(now);
+    stateWriteFailed_ = false;
+  } else if (!stateWriteFailed_) {
+    stateWriteFailed_ = true;  // said once; tried again at the next change
+    log("cannot write the state file " + config_.stateFile + ": the modules' settings will not be kept");
+  }
 }
 
 Simulator::~Simulator() {
@@ -149,6 +252,8 @@ void Simulator::runOnce(int timeoutMs) {
     modules_[i].poll(now);
   }
 
+  keepState();
+
   std::vector<RadioModule*> modules;
   for (RadioModule& m : modules_) modules.push_back(&m);
   air_.step(modules, dt);
@@ -198,6 +303,7 @@ Parameters Simulator::parameters(int i) const {
 void Simulator::setParameters(int i, const Parameters& p) {
   std::lock_guard<std::mutex> lock(mutex_);
   modules_[size_t(i)].setParameters(p);
+  keepState();
 }
 
 size_t Simulator::bufferLevel(int i) const {

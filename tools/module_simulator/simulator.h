@@ -20,9 +20,13 @@ struct SimulatorConfig {
   uint64_t seed = 1;
   NoiseConfig noise;
   size_t bufferSize = 512;  // transmit buffer of each module, bytes
-  double airRate = 0.0;     // bytes a second on the air; 0 follows each module's serial speed
+  double airRate = 0.0;     // bytes a second on the air; 0 follows each module's spreading factor and bandwidth
   std::vector<Parameters> parameters;  // per module; modules without an entry start with kFactoryParameters
   std::vector<std::string> links;      // per module: a symbolic link made to its pseudo-terminal (optional)
+  // A file that keeps each module's parameters (its settings and line speed) across runs, as a real module
+  // keeps them: read at start (a module found there starts with what it held, whatever `parameters` says)
+  // and written again whenever a module's parameters change. Empty: nothing is kept.
+  std::string stateFile;
   std::function<void(const std::string&)> log;
 };
 
@@ -63,6 +67,7 @@ class Simulator {
   };
   void lineSettings(const Port& p, uint32_t& baud, uint8_t& parity) const;
   void log(const std::string& line) const;
+  void keepState();
 
   SimulatorConfig config_;
   std::vector<Port> ports_;
@@ -71,6 +76,8 @@ class Simulator {
   std::vector<Rng> lineNoise_;
   uint64_t lastUs_ = 0;
   uint64_t startUs_ = 0;
+  std::vector<Parameters> keptParameters_;  // what the state file holds
+  bool stateWriteFailed_ = false;
   mutable std::mutex mutex_;
   std::thread thread_;
   std::atomic<bool> running_{false};
@@ -78,5 +85,15 @@ class Simulator {
 
 // Monotonic microseconds.
 uint64_t nowUs();
+
+// The state file: one line per module that was kept, "M<n> " and its twelve parameters as 24 hexadecimal
+// digits (P0 is the serial speed code). Lines starting with '#' and empty lines are skipped.
+// Reads `file` into `params` (entry n-1 for module n, grown as needed; `kept` tells which entries the file
+// set). A missing file reads as empty; a line that is not understood is skipped and described in `problems`.
+void readModuleState(const std::string& file, std::vector<Parameters>& params, std::vector<bool>& kept,
+                     std::vector<std::string>& problems);
+// Writes the parameters of every module (whole, through a temporary file renamed over the old one); false
+// when the file cannot be written.
+bool writeModuleState(const std::string& file, const std::vector<Parameters>& params);
 
 }  // namespace modsim

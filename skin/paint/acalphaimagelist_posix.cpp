@@ -1,0 +1,7 @@
+#include "skin/paint/acalphaimagelist.h"
+
+namespace skin {
+
+int ScreenBitsPerPixel() { return 32; }
+
+}  // namespace skin

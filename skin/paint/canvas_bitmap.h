@@ -1,0 +1,21 @@
+#pragma once
+// Copies between a canvas of the component layer and a 32-bit bitmap: how pictures and image lists compose an
+// image over what a canvas already shows (the area copied out, blended, copied back). In the Windows build the
+// copies are BitBlt on the canvas's device context; natively they reach the canvas's bitmap.
+#include <cstdint>
+
+#include "gui/graphics.h"
+#include "skin/paint/bitmap.h"
+#include "skin/paint/geometry.h"
+
+namespace skin {
+
+// The area of the canvas at (x, y) of bmp's size into bmp (32-bit; pixels outside the canvas stay as they were).
+void CanvasToBitmap(gui::TCanvas& canvas, int32_t x, int32_t y, Bitmap& bmp);
+// bmp (its whole size) onto the canvas at (x, y).
+void BitmapToCanvas(const Bitmap& bmp, gui::TCanvas& canvas, int32_t x, int32_t y);
+// A bitmap of the component layer with the pixels of bmp: 32-bit with its alpha, any other format as 24-bit; the
+// transparency and transparent colour go with it.
+void BitmapToGuiBitmap(const Bitmap& bmp, gui::TBitmap& out);
+
+}  // namespace skin
