@@ -13,6 +13,7 @@
 #include "skin/engine/skincommands.h"
 #include "skin/engine/sskinmanager_component.h"
 #include "skin/engine/svclutils.h"
+#include "skin/paint/acglow.h"
 
 namespace skin {
 
@@ -467,6 +468,7 @@ bool TacMainWnd::CompositionEnabled() {
 bool TacMainWnd::HandleDestroyMessage(gui::TMessage& m) {
   if (m.Msg != WM_DESTROY && m.Msg != WM_NCDESTROY) return false;
   windowGoing_ = true;
+  if (SkinData != nullptr) HideGlow(SkinData->GlowID, false);  // the glow goes at once with its control
   if (gui::TWinControl* owner = OwnerWinControl()) {
     std::vector<gui::TControl*> children;
     for (int i = 0; i < owner->ControlCount(); ++i) children.push_back(owner->Controls(i));

@@ -11,6 +11,7 @@
 #include "skin/adapters/acmainwnd.h"
 #include "skin/adapters/acscrollwnd.h"
 #include "skin/engine/skincommands.h"
+#include "skin/paint/acglow.h"
 #include "skin/paint/gdi_ledger.h"
 #include "tests/skin_adapters/adapter_env_win32.h"
 #include "tests/skin_adapters/scroll_skin.h"
@@ -205,6 +206,34 @@ TEST_F(LifetimeTest, TheWindowsDestructionDetachesTheAdapterAndReachesTheOrigina
   FreeAdapter(b);
   DestroyWindow(w);
   EXPECT_EQ(Received()[WM_DESTROY], 2);
+}
+
+TEST_F(LifetimeTest, TheControlsGlowGoesAtOnceWithItsWindow) {
+  // The EDIT section of the fixture gets a glow image.
+  LoadedSkin& skin = manager->Skin();
+  const int32_t edit = SkinManagerGetSectionIndex(skin, "EDIT");
+  ASSERT_GE(edit, 0);
+  skin.Sections[size_t(edit)].GlowSize = 4;
+  skin.Sections[size_t(edit)].GlowMargin = 2;
+  SkinManagerAddImage(skin, edit, "GLOW0", 0, 1, 1, TRect{24, 24, 48, 48}, 2, "EDIT", manager.get());
+  const ledger::Snapshot before = ledger::Take();
+  HWND h = MakeChild(host, "Edit", ES_MULTILINE, 40, 40, 120, 60, "glowing", WS_EX_CLIENTEDGE);
+  TacSkinParams p;
+  p.SkinSection = "EDIT";
+  TacMainWnd* a = NewAdapter<TacMainWnd>(h, nullptr, manager.get(), p, false);
+  a->SkinData->MouseAbove = 1;
+  CommonDataShowGlow(*a->SkinData, false, h, false, 255);
+  const int32_t id = a->SkinData->GlowID;
+  ASSERT_GE(id, 0);
+  HWND glow = static_cast<HWND>(GlowWindowHandle(id));
+  ASSERT_NE(glow, nullptr);
+  EXPECT_TRUE(IsWindowVisible(glow));
+  DestroyWindow(h);
+  EXPECT_EQ(a->SkinData->GlowID, -1);
+  EXPECT_EQ(GlowWindowHandle(id), nullptr);
+  FreeAdapter(a);
+  Pump(50);
+  EXPECT_EQ(ledger::Difference(before, ledger::Take()), "");
 }
 
 // An adapter whose window procedure frees it in the middle of a message.
