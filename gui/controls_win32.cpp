@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "gui/controls.h"
+#include "gui/menus.h"
 #include "gui/forms.h"
 #include "gui/win32_bridge.h"
 
@@ -314,6 +315,7 @@ void TWinControl::ReflectToChild(TMessage& m) {
 }
 
 bool TWinControl::WindowMessage(TMessage& m) {
+  if ((m.Msg == WM_MEASUREITEM || m.Msg == WM_DRAWITEM) && DispatchMenuOwnerDraw(m)) return true;
   if (IsReflectedMessage(m.Msg)) {  // the child control concerned answers
     ReflectToChild(m);
     return true;

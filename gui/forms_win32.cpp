@@ -16,6 +16,7 @@ LRESULT CALLBACK ApplicationWndProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   try {
     TMessage m{msg, w, l, 0};
     if (Application->RunHooks(m)) return m.Result;
+    if ((msg == WM_MEASUREITEM || msg == WM_DRAWITEM) && DispatchMenuOwnerDraw(m)) return m.Result;
     if (msg == WM_TIMER) {
       if (w == 1) {
         KillTimer(h, 1);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <string>
 
 #include "gui/forms.h"
 
@@ -41,6 +42,88 @@ std::string StripHotkey(const std::string& caption) {
     out += caption[i];
   }
   return out;
+}
+
+// ---- Shortcuts ----
+
+namespace {
+struct NamedKey {
+  const char* name;
+  uint16_t key;
+};
+constexpr NamedKey kNamedKeys[] = {
+    {"Esc", 0x1B},   {"Enter", 0x0D}, {"Tab", 0x09},  {"Space", 0x20}, {"Backspace", 0x08}, {"Bksp", 0x08},
+    {"Ins", 0x2D},   {"Del", 0x2E},   {"Home", 0x24}, {"End", 0x23},   {"PgUp", 0x21},      {"PgDn", 0x22},
+    {"Left", 0x25},  {"Up", 0x26},    {"Right", 0x27}, {"Down", 0x28}};
+
+bool StartsWithNoCase(const std::string& s, size_t at, const std::string& prefix) {
+  if (s.size() - at < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(s[at + i])) != std::tolower(static_cast<unsigned char>(prefix[i])))
+      return false;
+  return true;
+}
+}  // namespace
+
+TShortCut TextToShortCut(const std::string& text) {
+  TShortCut mods = 0;
+  size_t at = 0;
+  for (;;) {
+    if (StartsWithNoCase(text, at, "Shift+")) {
+      mods |= scShift;
+      at += 6;
+    } else if (StartsWithNoCase(text, at, "Ctrl+")) {
+      mods |= scCtrl;
+      at += 5;
+    } else if (StartsWithNoCase(text, at, "Alt+")) {
+      mods |= scAlt;
+      at += 4;
+    } else {
+      break;
+    }
+  }
+  const std::string key = text.substr(at);
+  if (key.size() == 1) {
+    const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(key[0])));
+    if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return static_cast<TShortCut>(mods | static_cast<uint8_t>(c));
+    return 0;
+  }
+  if (key.size() >= 2 && (key[0] == 'F' || key[0] == 'f')) {
+    int n = 0;
+    for (size_t i = 1; i < key.size(); ++i) {
+      if (key[i] < '0' || key[i] > '9' || n > 24) return 0;
+      n = n * 10 + (key[i] - '0');
+    }
+    if (n >= 1 && n <= 24) return static_cast<TShortCut>(mods | (0x70 + n - 1));
+    return 0;
+  }
+  for (const NamedKey& k : kNamedKeys)
+    if (key.size() == std::char_traits<char>::length(k.name) && StartsWithNoCase(key, 0, k.name))
+      return static_cast<TShortCut>(mods | k.key);
+  return 0;
+}
+
+std::string ShortCutToText(TShortCut shortCut) {
+  const uint16_t key = shortCut & 0xFF;
+  std::string name;
+  if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) {
+    name = std::string(1, static_cast<char>(key));
+  } else if (key >= 0x70 && key < 0x70 + 24) {
+    name = "F";
+    name += std::to_string(key - 0x70 + 1);
+  } else {
+    for (const NamedKey& k : kNamedKeys)
+      if (k.key == key) {
+        name = k.name;
+        break;
+      }
+  }
+  if (name.empty()) return {};
+  std::string text;
+  if (shortCut & scShift) text += "Shift+";
+  if (shortCut & scCtrl) text += "Ctrl+";
+  if (shortCut & scAlt) text += "Alt+";
+  return text + name;
 }
 
 // ---- TMenuItem ----
@@ -104,6 +187,60 @@ void TMenuItem::SetRadioItem(bool v) {
   Changed(false);
 }
 
+void TMenuItem::SetDefault(bool v) {
+  if (v == default_) return;
+  default_ = v;
+  Changed(false);
+}
+
+void TMenuItem::MeasureItem(TCanvas& ACanvas, int& Width, int& Height) {
+  if (IsLine()) {
+    Width = 0;
+    Height = 8;
+  } else {
+    std::string text = StripHotkey(caption_);
+    if (shortCut_ != 0) text += "    " + ShortCutToText(shortCut_);
+    const TPoint extent = ACanvas.TextExtent(text);
+    Width = extent.X + 24;
+    Height = std::max(extent.Y + 4, bitmap_.Height() + 4);
+  }
+  if (OnMeasureItem) OnMeasureItem(this, ACanvas, Width, Height);
+}
+
+void TMenuItem::DrawItem(TCanvas& ACanvas, const TRect& ARect, TOwnerDrawState State) {
+  if (OnAdvancedDrawItem) {
+    OnAdvancedDrawItem(this, ACanvas, ARect, State);
+    return;
+  }
+  if (OnDrawItem) {
+    OnDrawItem(this, ACanvas, ARect, (State & odSelected) != 0);
+    return;
+  }
+  // The plain look: the menu colours, a line for a divider, the caption after a glyph column.
+  const bool selected = (State & odSelected) != 0;
+  ACanvas.Brush().Color = selected ? clHighlight : clMenu;
+  ACanvas.FillRect(ARect);
+  if (IsLine()) {
+    const int y = (ARect.Top + ARect.Bottom) / 2;
+    ACanvas.Pen().Color = clBtnShadow;
+    ACanvas.MoveTo(ARect.Left + 2, y);
+    ACanvas.LineTo(ARect.Right - 2, y);
+    return;
+  }
+  ACanvas.Font().SetColor(!enabled_ ? clGrayText : selected ? clHighlightText : clMenuText);
+  ACanvas.Brush().Style = TBrushStyle::bsClear;
+  const std::string text = StripHotkey(caption_);
+  const TPoint extent = ACanvas.TextExtent(text);
+  ACanvas.TextOut(ARect.Left + 20, ARect.Top + (ARect.Height() - extent.Y) / 2, text);
+  ACanvas.Brush().Style = TBrushStyle::bsSolid;
+}
+
+void TMenuItem::SetBreak(TMenuBreak b) {
+  if (b == break_) return;
+  break_ = b;
+  Changed(true);
+}
+
 void TMenuItem::Add(TMenuItem* item) { Insert(Count(), item); }
 
 void TMenuItem::Insert(int index, TMenuItem* item) {
@@ -156,6 +293,12 @@ void TMenuItem::Click() {
 TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner) {
   items_ = new TMenuItem(nullptr);
   items_->menu_ = this;
+}
+
+void TMenu::SetOwnerDraw(bool v) {
+  if (v == ownerDraw_) return;
+  ownerDraw_ = v;
+  ItemChanged(items_, true);
 }
 
 TMenu::~TMenu() {

@@ -3,16 +3,54 @@
 // visible states, hints, click events and sub-menus; a main menu that a form shows in its menu bar and popup
 // menus. In the Windows build each menu is a real menu (HMENU) kept in step with its items; a command chosen in
 // it reaches the item through the form (WM_COMMAND) and fires its OnClick.
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "gui/classes.h"
+#include "gui/graphics.h"
+#include "gui/messages.h"
 #include "gui/win32_types.h"
 
 namespace gui {
 
 class TMenu;
 class TCustomForm;
+
+// A keyboard shortcut: a virtual key with the modifier bits below (0 = none).
+using TShortCut = uint16_t;
+inline constexpr TShortCut scShift = 0x2000;
+inline constexpr TShortCut scCtrl = 0x4000;
+inline constexpr TShortCut scAlt = 0x8000;
+// "Ctrl+Shift+A", "Alt+F4", "Del": modifiers ("Shift+", "Ctrl+", "Alt+", any letter case) and one key: a
+// letter or digit, F1 to F24, or one of Esc, Enter, Tab, Space, Backspace (Bksp), Ins, Del, Home, End, PgUp,
+// PgDn, Left, Up, Right, Down. 0 for anything else.
+TShortCut TextToShortCut(const std::string& text);
+// The text of a shortcut in the same form ("Alt+F4"); empty for 0.
+std::string ShortCutToText(TShortCut shortCut);
+
+// How a menu item starts a new column.
+enum class TMenuBreak { mbNone, mbBreak, mbBarBreak };
+
+// The state of an owner-drawn item (a set of the Win32 ODS_* values).
+using TOwnerDrawState = uint32_t;
+inline constexpr TOwnerDrawState odSelected = 0x0001;
+inline constexpr TOwnerDrawState odGrayed = 0x0002;
+inline constexpr TOwnerDrawState odDisabled = 0x0004;
+inline constexpr TOwnerDrawState odChecked = 0x0008;
+inline constexpr TOwnerDrawState odFocused = 0x0010;
+inline constexpr TOwnerDrawState odDefault = 0x0020;
+inline constexpr TOwnerDrawState odHotLight = 0x0040;
+inline constexpr TOwnerDrawState odInactive = 0x0080;
+inline constexpr TOwnerDrawState odNoAccel = 0x0100;
+inline constexpr TOwnerDrawState odNoFocusRect = 0x0200;
+
+// Events of an owner-drawn item: its size asked (width and height preset to what the layer would give), its
+// drawing on a canvas bound to the menu's device context.
+using TMenuMeasureItemEvent = std::function<void(TObject* Sender, TCanvas& ACanvas, int& Width, int& Height)>;
+using TMenuDrawItemEvent = std::function<void(TObject* Sender, TCanvas& ACanvas, const TRect& ARect, bool Selected)>;
+using TAdvancedMenuDrawItemEvent =
+    std::function<void(TObject* Sender, TCanvas& ACanvas, const TRect& ARect, TOwnerDrawState State)>;
 
 class TMenuItem : public TComponent {
  public:
@@ -33,6 +71,12 @@ class TMenuItem : public TComponent {
   const std::string& Hint() const { return hint_; }
   void SetHint(const std::string& h) { hint_ = h; }
   bool IsLine() const { return caption_ == "-"; }
+  TShortCut ShortCut() const { return shortCut_; }
+  void SetShortCut(TShortCut s) { shortCut_ = s; }
+  TMenuBreak Break() const { return break_; }
+  void SetBreak(TMenuBreak b);
+  int ImageIndex() const { return imageIndex_; }
+  void SetImageIndex(int i) { imageIndex_ = i; }
 
   int Count() const { return static_cast<int>(items_.size()); }
   TMenuItem* Items(int i) const { return items_.at(static_cast<size_t>(i)); }
@@ -56,6 +100,21 @@ class TMenuItem : public TComponent {
 
   TNotifyEvent OnClick;
 
+  // ---- Owner drawing (when its menu's OwnerDraw is on).
+  // The item's picture beside its caption (empty: none).
+  TBitmap& Bitmap() { return bitmap_; }
+  const TBitmap& Bitmap() const { return bitmap_; }
+  // The default item of its menu (drawn bold).
+  bool Default() const { return default_; }
+  void SetDefault(bool v);
+  TMenuMeasureItemEvent OnMeasureItem;
+  TMenuDrawItemEvent OnDrawItem;
+  TAdvancedMenuDrawItemEvent OnAdvancedDrawItem;
+  // The size the item asks for: OnMeasureItem when set, else its caption's extent (a divider 8 high).
+  void MeasureItem(TCanvas& ACanvas, int& Width, int& Height);
+  // Draws the item: OnAdvancedDrawItem when set, else OnDrawItem, else the layer's plain look.
+  void DrawItem(TCanvas& ACanvas, const TRect& ARect, TOwnerDrawState State);
+
  private:
   friend class TMenu;
   void Changed(bool structure);
@@ -65,6 +124,11 @@ class TMenuItem : public TComponent {
   bool visible_ = true;
   bool radioItem_ = false;
   std::string hint_;
+  TShortCut shortCut_ = 0;
+  TMenuBreak break_ = TMenuBreak::mbNone;
+  int imageIndex_ = -1;
+  bool default_ = false;
+  TBitmap bitmap_;
   std::vector<TMenuItem*> items_;
   TMenuItem* parent_ = nullptr;
   TMenu* menu_ = nullptr;  // set on the root item of a menu
@@ -73,6 +137,10 @@ class TMenuItem : public TComponent {
 
 // The caption without its accelerator marks ("&&" stands for one "&").
 std::string StripHotkey(const std::string& caption);
+
+// WM_MEASUREITEM and WM_DRAWITEM of an owner-drawn menu item (Windows): the item named by the item data answers;
+// true when it was a menu item of this program (m.Result set). Windows and the application window call it.
+bool DispatchMenuOwnerDraw(TMessage& m);
 
 class TMenu : public TComponent {
  public:
@@ -84,11 +152,19 @@ class TMenu : public TComponent {
   HMENU Handle();
   // Rebuilds the system menu after a change of structure; updates one item after a change of its state.
   void ItemChanged(TMenuItem* item, bool structure);
+  // Owner-drawn items: the system asks each item for its size and lets it draw itself (WM_MEASUREITEM,
+  // WM_DRAWITEM); a change rebuilds the system menu. An item with a draw handler of its own is owner-drawn in any
+  // case (handlers assigned after the system menu was built count from its next rebuild).
+  bool OwnerDraw() const { return ownerDraw_; }
+  void SetOwnerDraw(bool v);
+  // Builds the system menu again (when it exists).
+  void Rebuild() { ItemChanged(items_, true); }
 
  protected:
   virtual bool IsPopup() const { return false; }
   virtual void Rebuilt() {}
   HMENU handle_ = nullptr;
+  bool ownerDraw_ = false;
 
  private:
   void Build();

@@ -19,3 +19,10 @@ void TPopupMenu::Popup(int x, int y) {
 }
 
 }  // namespace gui
+
+namespace gui {
+
+// No system menu sends owner-draw requests natively.
+bool DispatchMenuOwnerDraw(TMessage&) { return false; }
+
+}  // namespace gui

@@ -1,5 +1,7 @@
 // The Win32 half of menus: the system menu of a menu's items, built on demand and kept up to date, the main
-// menu's bar on its form's window, and popup menus tracked by the system.
+// menu's bar on its form's window, popup menus tracked by the system, and owner-drawn items asked for their
+// size and drawn through their events. Every item carries its command number as its item data, so that an
+// owner-draw request finds the item (and finds nothing once the item is gone).
 #include "gui/forms.h"
 #include "gui/menus.h"
 
@@ -11,32 +13,60 @@ void TMenu::Release() {
 }
 
 namespace {
-UINT ItemFlags(const TMenuItem* i) {
-  UINT f = MF_STRING;
-  if (i->Checked()) f |= MF_CHECKED;
-  if (!i->Enabled()) f |= MF_GRAYED;
-  return f;
+
+// The text the system shows for an item: its caption, and its shortcut after a tab.
+std::string ItemText(const TMenuItem* i) {
+  std::string text = i->Caption();
+  if (i->ShortCut() != 0) {
+    text += '\t';
+    text += ShortCutToText(i->ShortCut());
+  }
+  return text;
 }
-void AppendItems(HMENU menu, const TMenuItem* parent) {
+
+void FillItemInfo(MENUITEMINFOA& mi, const TMenuItem* i, bool ownerDraw, std::string& text) {
+  mi = MENUITEMINFOA{};
+  mi.cbSize = sizeof mi;
+  mi.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_DATA;
+  mi.fType = i->IsLine() ? MFT_SEPARATOR : MFT_STRING;
+  // An item with a draw handler of its own is drawn by it whatever its menu's mode.
+  if (ownerDraw || i->OnDrawItem || i->OnAdvancedDrawItem) mi.fType |= MFT_OWNERDRAW;
+  if (i->Break() == TMenuBreak::mbBreak) mi.fType |= MFT_MENUBREAK;
+  if (i->Break() == TMenuBreak::mbBarBreak) mi.fType |= MFT_MENUBARBREAK;
+  if (i->RadioItem()) mi.fType |= MFT_RADIOCHECK;
+  mi.fState = (i->Checked() ? MFS_CHECKED : 0) | (i->Enabled() ? 0 : MFS_GRAYED) | (i->Default() ? MFS_DEFAULT : 0);
+  mi.wID = i->Command();
+  mi.dwItemData = i->Command();
+  if (!i->IsLine()) {
+    text = ItemText(i);
+    mi.fMask |= MIIM_STRING;
+    mi.dwTypeData = text.data();
+  }
+}
+
+void AppendItems(HMENU menu, const TMenuItem* parent, bool ownerDraw) {
+  UINT position = 0;
   for (int k = 0; k < parent->Count(); ++k) {
     const TMenuItem* i = parent->Items(k);
     if (!i->Visible()) continue;
-    if (i->IsLine()) {
-      AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    } else if (i->Count() > 0) {
+    MENUITEMINFOA mi;
+    std::string text;
+    FillItemInfo(mi, i, ownerDraw, text);
+    if (i->Count() > 0 && !i->IsLine()) {
       HMENU sub = CreatePopupMenu();
-      AppendItems(sub, i);
-      AppendMenuA(menu, MF_POPUP | (i->Enabled() ? 0 : MF_GRAYED), reinterpret_cast<UINT_PTR>(sub), i->Caption().c_str());
-    } else {
-      AppendMenuA(menu, ItemFlags(i), i->Command(), i->Caption().c_str());
+      AppendItems(sub, i, ownerDraw);
+      mi.fMask |= MIIM_SUBMENU;
+      mi.hSubMenu = sub;
     }
+    InsertMenuItemA(menu, position++, TRUE, &mi);
   }
 }
+
 }  // namespace
 
 void TMenu::Build() {
   handle_ = IsPopup() ? CreatePopupMenu() : CreateMenu();
-  AppendItems(handle_, items_);
+  AppendItems(handle_, items_, ownerDraw_);
 }
 
 HMENU TMenu::Handle() {
@@ -47,7 +77,11 @@ HMENU TMenu::Handle() {
 void TMenu::ItemChanged(TMenuItem* item, bool structure) {
   if (!handle_ || IsDestroying()) return;
   if (!structure && item->Count() == 0 && !item->IsLine() && item->Parent()) {
-    ModifyMenuA(handle_, item->Command(), MF_BYCOMMAND | ItemFlags(item), item->Command(), item->Caption().c_str());
+    MENUITEMINFOA mi;
+    std::string text;
+    FillItemInfo(mi, item, ownerDraw_, text);
+    mi.fMask &= ~UINT(MIIM_ID);
+    SetMenuItemInfoA(handle_, item->Command(), FALSE, &mi);
     if (!IsPopup() && item->Parent() == items_) Rebuilt();
     return;
   }
@@ -70,6 +104,46 @@ void TPopupMenu::Popup(int x, int y) {
   TCustomForm* f = Application->MainForm();
   HWND owner = f ? f->Handle() : Application->Handle();
   TrackPopupMenu(Handle(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr);
+}
+
+bool DispatchMenuOwnerDraw(TMessage& m) {
+  if (m.Msg == WM_MEASUREITEM) {
+    auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
+    if (!mis || mis->CtlType != ODT_MENU) return false;
+    TMenuItem* item = TMenuItem::FromCommand(UINT(mis->itemData));
+    if (!item) return false;
+    HDC dc = GetDC(nullptr);
+    {
+      TCanvas canvas;
+      canvas.SetHandle(dc);
+      int width = int(mis->itemWidth), height = int(mis->itemHeight);
+      item->MeasureItem(canvas, width, height);
+      mis->itemWidth = UINT(width > 0 ? width : 0);
+      mis->itemHeight = UINT(height > 0 ? height : 0);
+      canvas.SetHandle(nullptr);
+    }
+    ReleaseDC(nullptr, dc);
+    m.Result = TRUE;
+    return true;
+  }
+  if (m.Msg == WM_DRAWITEM) {
+    auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
+    if (!dis || dis->CtlType != ODT_MENU) return false;
+    TMenuItem* item = TMenuItem::FromCommand(UINT(dis->itemData));
+    if (!item) return false;
+    const int saved = SaveDC(dis->hDC);
+    {
+      TCanvas canvas;
+      canvas.SetHandle(dis->hDC);
+      item->DrawItem(canvas, TRect{dis->rcItem.left, dis->rcItem.top, dis->rcItem.right, dis->rcItem.bottom},
+                     TOwnerDrawState(dis->itemState));
+      canvas.SetHandle(nullptr);
+    }
+    RestoreDC(dis->hDC, saved);
+    m.Result = TRUE;
+    return true;
+  }
+  return false;
 }
 
 }  // namespace gui

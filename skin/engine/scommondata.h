@@ -20,6 +20,7 @@ namespace skin {
 
 class TsSkinManager;
 class TacThreadedTimer;  // the animation timer (skin/forms/acthdtimer.h)
+class TsSkinDataOwner;   // what the data asks of its owner (commondata.h)
 struct TsCommonData;
 
 // Control kinds that carry behaviour in the painters and the skin data (the number a creator gives its data).
@@ -105,6 +106,9 @@ struct TsCommonData {
   uint16_t FillFlags = 0;
   uint16_t CtrlState = csUndecided;
   bool BGChanged = true;               // the cached image is stale
+  // Answers about the owner (focus, parent, colours, ...); nullptr: taken from OwnerControl, OwnerObject and
+  // WndHandle. Not owned.
+  TsSkinDataOwner* Owner = nullptr;
 
   // The manager that serves the owner: its own, else the application's default one (nullptr when neither).
   TsSkinManager* SkinManager() const { return FSkinManager ? FSkinManager : DefaultManager(); }

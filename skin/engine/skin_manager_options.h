@@ -137,12 +137,19 @@ struct TacFontSpec {
   bool Italic = false;
   uint8_t Charset = 1;  // DEFAULT_CHARSET
   TColor Color = clSystemColor | 8;  // clWindowText
+  bool Bold = false;
+  bool Underline = false;
+  bool StrikeOut = false;
 };
 
-// The stored settings of the skinned menus that the program's own manager carries: the section of the extra
-// line beside popup menus and its font. (The menus themselves are painted elsewhere.)
+// The settings of the skinned menus: the menus' opacity, the section painted under the glyph column of popups,
+// and the optional extra line beside popup menus (its width and font). (The menus themselves are painted by the
+// skinned menus.)
 struct TacMenuSupport {
+  uint8_t AlphaBlend = 255;
   std::string IcoLineSkin;
+  bool UseExtraLine = false;
+  int32_t ExtraLineWidth = 32;
   TacFontSpec ExtraLineFont;
 };
 

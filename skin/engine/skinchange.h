@@ -32,6 +32,12 @@ inline constexpr uint32_t pfFramePainted = 0x200;     // the frame was painted a
 inline constexpr uint32_t pfBorderSnapshot = 0x1000;  // holds a snapshot for its border window
 inline constexpr uint32_t pfRedrawLocked = 0x10000;   // redraw switched off by the lock sweep
 
+// A window an animation runs on, and how it is let go at the end (a helper destroyed, a border window hidden).
+struct TacAnimWindow {
+  HWND Wnd = nullptr;
+  std::function<void()> Free;
+};
+
 // What the manager asks of a form's skin provider. The provider of subsystem 6 derives from it; its form's
 // window answers AC_GETPROVIDER with the address of this object.
 class TacFormProvider {
@@ -76,6 +82,21 @@ class TacFormProvider {
   virtual void DropFrameCache() {}
   // The form lost WS_EX_LAYERED after a restore: the skin data remembers it.
   virtual void LayeredStyleRemoved() {}
+  // The form's frame cache (window coordinates), nullptr while it has none.
+  virtual const Bitmap* FrameCacheBitmap() const { return nullptr; }
+
+  // ---- What the show, hide and skin-change animations ask.
+  // The frame repainted into the frame cache (the frame-painted flag pfFramePainted set).
+  virtual void PaintFrame() {}
+  // The rectangles the form's region cuts away (window coordinates).
+  virtual std::vector<TRect> RegionCutOuts() const { return {}; }
+  // The window an animation shows the form's picture on: the border window with extended borders, or a helper the
+  // provider keeps; none: the animation makes a helper of its own. A hide owns the window it gets.
+  virtual TacAnimWindow AnimationWindow(bool Hide) { return {}; }
+  // After a hide: the border form freed (WindowOnly: only its window).
+  virtual void FreeBorderForm(bool WindowOnly) {}
+  // The form's OnAfterAnimation (1: a hide animation ended).
+  virtual void AfterAnimation(int32_t Value) {}
   // Minimize and restore animations of the form.
   virtual void StartMinimizeAnimation() {}
   virtual void StartRestoreAnimation() {}
@@ -117,12 +138,12 @@ struct TacManagerServices {
   std::function<void(TacFormProvider& Provider)> AnimHideForm;
   // The constant alpha of a window.
   std::function<void(HWND Window, uint8_t Alpha)> SetWindowAlpha;
-  // The skinned menus: the cached border width is reset before a skin is applied; their hooks follow
-  // SkinnedPopups; a popup menu window is shaped and painted from its cached background (false when the menus
-  // have none for it).
+  // The skinned menus: the cached border width (and the popups' cached backgrounds) reset when a skin is applied
+  // or removed; their hooks follow SkinnedPopups and the skin; a popup menu window (and the item that asked, when
+  // known) is shaped and painted from its cached background (false when the menus have none for it).
   std::function<void(TsSkinManager& Manager)> ResetMenuBorderWidth;
   std::function<void(TsSkinManager& Manager, bool On)> UpdateMenuHooks;
-  std::function<bool(HWND MenuWindow)> PaintPopupMenuWindow;
+  std::function<bool(HWND MenuWindow, gui::TMenuItem* Item)> PaintPopupMenuWindow;
 };
 TacManagerServices& ManagerServices();
 

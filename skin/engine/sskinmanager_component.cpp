@@ -6,6 +6,8 @@
 #include "gui/forms.h"
 #include "skin/engine/scommondata.h"
 #include "skin/engine/skinsyscolors.h"
+#include "skin/engine/skindata_services.h"
+#include "skin/engine/sskinmenus.h"
 #include "skin/engine/svclutils.h"
 
 #ifdef _WIN32
@@ -116,6 +118,8 @@ std::optional<SkinPreviewBlock> ParseSkinPreviewData(const void* Data, size_t Si
 TsSkinManagerComponent::TsSkinManagerComponent(gui::TComponent* AOwner, SkinSystem& System)
     : gui::TComponent(AOwner), TsSkinManager(System) {
   InitialiseOnce(System);
+  InstallSkinDataServices();
+  SkinableMenus = std::make_unique<TsSkinableMenus>(*this);
   const bool nt = System.Version().PlatformId == 2;
   if (IsDefault() && nt && !Designing())
     appHookId_ = gui::Application->HookMainWindow([this](gui::TMessage& m) { return AppHook(m); });
@@ -135,9 +139,8 @@ TsSkinManagerComponent::~TsSkinManagerComponent() {
   appHookId_ = 0;
   Unwatch(hotControl_);
   Unwatch(trackedControl_);
-  if (pendingMenuItem_) RemoveFreeNotification(pendingMenuItem_);
   hotControl_ = trackedControl_ = nullptr;
-  pendingMenuItem_ = nullptr;
+  SkinableMenus.reset();
 }
 
 void TsSkinManagerComponent::BeginLoading() {
@@ -165,7 +168,6 @@ void TsSkinManagerComponent::Notification(gui::TComponent* AComponent, gui::TOpe
   // The hot and the tracked control are forgotten when they go.
   if (AComponent == hotControl_) hotControl_ = nullptr;
   if (AComponent == trackedControl_) trackedControl_ = nullptr;
-  if (AComponent == pendingMenuItem_) pendingMenuItem_ = nullptr;
 }
 
 // ---- Setters that act.
@@ -231,6 +233,7 @@ void TsSkinManagerComponent::BroadcastSkinLoaded() { Broadcast(AC_SKINLOADED); }
 void TsSkinManagerComponent::AfterApplySkin() {
   SkinSysColorsChanged();  // brushes of the previous skin's colours
   if (IsDefault() && HooksInstalled == 0) InstallHooks();
+  if (IsDefault() && !Designing() && ManagerServices().UpdateMenuHooks) ManagerServices().UpdateMenuHooks(*this, SkinnedPopups);
 }
 
 void TsSkinManagerComponent::BeforeRemoveSkin() {
@@ -241,7 +244,12 @@ void TsSkinManagerComponent::BeforeRemoveSkin() {
   SkinChangeRelease(*this);
 }
 
-void TsSkinManagerComponent::BroadcastSkinRemoved() { Broadcast(AC_SKINREMOVED); }
+void TsSkinManagerComponent::BroadcastSkinRemoved() {
+  Broadcast(AC_SKINREMOVED);
+  const TacManagerServices& s = ManagerServices();
+  if (s.ResetMenuBorderWidth) s.ResetMenuBorderWidth(*this);
+  if (IsDefault() && !Designing() && s.UpdateMenuHooks) s.UpdateMenuHooks(*this, false);
+}
 
 void TsSkinManagerComponent::SkinChangeFinished() noexcept {
   try {
@@ -311,8 +319,7 @@ void TsSkinManagerComponent::Watch(gui::TControl* Control) {
 
 void TsSkinManagerComponent::Unwatch(gui::TControl* Control) {
   if (!Control) return;
-  const bool stillUsed = Control == hotControl_ || Control == trackedControl_ ||
-                         static_cast<gui::TComponent*>(Control) == pendingMenuItem_;
+  const bool stillUsed = Control == hotControl_ || Control == trackedControl_;
   if (!stillUsed) RemoveFreeNotification(Control);
 }
 
@@ -399,13 +406,58 @@ void TsSkinManagerComponent::LoadEditorPreview() {
   }
 }
 
-void TsSkinManagerComponent::PostMenuItem(gui::TMenuItem* Item) {
-  if (!Item || pendingMenuItem_) return;  // one is queued already
-  pendingMenuItem_ = Item;
-  FreeNotification(Item);
 #ifdef _WIN32
+namespace {
+
+// Position of an item in its menu's window menu (the layer leaves invisible items out).
+int MenuPosition(const gui::TMenuItem* item) {
+  const gui::TMenuItem* parent = item->Parent();
+  if (!parent) return -1;
+  int pos = 0;
+  for (int i = 0; i < parent->Count(); ++i) {
+    if (parent->Items(i) == item) return pos;
+    if (parent->Items(i)->Visible()) ++pos;
+  }
+  return -1;
+}
+
+// Position of the item with that command number in a window menu (its item data), -1 when it is not there.
+int PositionOfCommand(HMENU menu, UINT command) {
+  const int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    MENUITEMINFOA mi{};
+    mi.cbSize = sizeof mi;
+    mi.fMask = MIIM_DATA | MIIM_ID;
+    if (GetMenuItemInfoA(menu, UINT(i), TRUE, &mi) && (mi.dwItemData == command || mi.wID == command)) return i;
+  }
+  return -1;
+}
+
+// The window menu that holds the item: from the root menu down its chain of sub-menus.
+HMENU MenuHandleOf(const gui::TMenuItem* item) {
+  std::vector<const gui::TMenuItem*> chain;
+  for (const gui::TMenuItem* i = item->Parent(); i; i = i->Parent()) chain.push_back(i);
+  gui::TMenu* menu = item->GetParentMenu();
+  if (!menu || chain.empty()) return nullptr;
+  HMENU h = menu->Handle();
+  // chain.back() is the root item of the menu; walk down through the others.
+  for (auto it = chain.rbegin() + 1; it != chain.rend() && h; ++it) h = GetSubMenu(h, MenuPosition(*it));
+  return h;
+}
+
+}  // namespace
+#endif
+
+void TsSkinManagerComponent::PostMenuItem(gui::TMenuItem* Item) {
+#ifdef _WIN32
+  if (!Item) return;
   gui::Application->HandleNeeded();
-  PostMessageA(gui::Application->Handle(), WM_SKINMENUITEM, 0, reinterpret_cast<LPARAM>(Item));
+  HWND app = gui::Application->Handle();
+  MSG queued;
+  if (PeekMessageA(&queued, app, WM_SKINMENUITEM, WM_SKINPOPUPWINDOW, PM_NOREMOVE)) return;  // one is queued already
+  PostMessageA(app, WM_SKINMENUITEM, reinterpret_cast<WPARAM>(MenuHandleOf(Item)), LPARAM(Item->Command()));
+#else
+  (void)Item;
 #endif
 }
 
@@ -543,52 +595,22 @@ bool TsSkinManagerComponent::HookWindowPosChanged(gui::TMessage& Msg) {
   return false;
 }
 
-#ifdef _WIN32
-namespace {
-
-// Position of an item in its menu's window menu (the layer leaves invisible items out).
-int MenuPosition(const gui::TMenuItem* item) {
-  const gui::TMenuItem* parent = item->Parent();
-  if (!parent) return -1;
-  int pos = 0;
-  for (int i = 0; i < parent->Count(); ++i) {
-    if (parent->Items(i) == item) return pos;
-    if (parent->Items(i)->Visible()) ++pos;
-  }
-  return -1;
-}
-
-// The window menu that holds the item: from the root menu down its chain of sub-menus.
-HMENU MenuHandleOf(const gui::TMenuItem* item) {
-  std::vector<const gui::TMenuItem*> chain;
-  for (const gui::TMenuItem* i = item->Parent(); i; i = i->Parent()) chain.push_back(i);
-  gui::TMenu* menu = item->GetParentMenu();
-  if (!menu || chain.empty()) return nullptr;
-  HMENU h = menu->Handle();
-  // chain.back() is the root item of the menu; walk down through the others.
-  for (auto it = chain.rbegin() + 1; it != chain.rend() && h; ++it) h = GetSubMenu(h, MenuPosition(*it));
-  return h;
-}
-
-}  // namespace
-#endif
 
 bool TsSkinManagerComponent::HookPopupMenu(gui::TMessage& Msg) {
   if (!SkinnedPopups) return false;
 #ifdef _WIN32
   HWND window = nullptr;
+  gui::TMenuItem* item = nullptr;
   if (Msg.Msg == WM_SKINPOPUPWINDOW) {
     window = reinterpret_cast<HWND>(Msg.LParam);
   } else {
-    // Only the item this manager posted, while it still exists.
-    auto* item = reinterpret_cast<gui::TMenuItem*>(Msg.LParam);
-    if (!item || item != pendingMenuItem_) return true;
-    pendingMenuItem_ = nullptr;
-    RemoveFreeNotification(item);
-    HMENU menu = MenuHandleOf(item);
-    const int pos = MenuPosition(item);
+    // The item is looked up by its command number now: it may have gone since the message was posted.
+    HMENU menu = reinterpret_cast<HMENU>(Msg.WParam);
+    item = gui::TMenuItem::FromCommand(UINT(Msg.LParam));
+    if (!item || !menu || !IsMenu(menu)) return true;
+    const int pos = PositionOfCommand(menu, item->Command());
     RECT r{};
-    if (!menu || pos < 0) return true;
+    if (pos < 0) return true;
     if (!GetMenuItemRect(nullptr, menu, UINT(pos), &r) &&
         !GetMenuItemRect(gui::Application->Handle(), menu, UINT(pos), &r))
       return true;
@@ -596,7 +618,7 @@ bool TsSkinManagerComponent::HookPopupMenu(gui::TMessage& Msg) {
     if (!window) return true;
   }
   if (window && IsWindow(window) && GetWndClassName(window) == "#32768" && ManagerServices().PaintPopupMenuWindow)
-    ManagerServices().PaintPopupMenuWindow(window);
+    ManagerServices().PaintPopupMenuWindow(window, item);
 #else
   (void)Msg;
 #endif

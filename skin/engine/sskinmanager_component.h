@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -29,8 +30,9 @@ struct TacSysDlgData {
   std::string Caption;
 };
 using TacSysDlgInit = std::function<void(const TacSysDlgData& DlgData, bool& AllowSkinning)>;
-// Asked by the skinned menus (their records belong to the menus).
+// Asked by the skinned menus (their records belong to the menus, sskinmenus.h).
 struct TacMenuItemData;
+class TsSkinableMenus;
 using TOwnerDrawState = uint32_t;
 using TacGetExtraLineData = std::function<void(gui::TMenuItem* FirstItem, std::string& SkinSection,
                                                std::string& Caption, gui::TBitmap*& Glyph, bool& LineVisible)>;
@@ -78,8 +80,11 @@ class TsSkinManagerComponent : public gui::TComponent, public TsSkinManager {
   void SetChangeSysColors(bool Value) { SetOptionFlag(ofChangeSysColors, Value); }
 
   TacSysDlgInit OnSysDlgInit;
+  // The extra line of a popup: a Glyph the handler sets is the library's from then on (it frees it).
   TacGetExtraLineData OnGetMenuExtraLineData;
   TacGetPopupItemData OnGetPopupItemData;
+  // The skinned menus of the manager (created with it).
+  std::unique_ptr<TsSkinableMenus> SkinableMenus;
 
   // ---- State.
   uint8_t HooksInstalled = 0;  // the window-creation hook (and the skin's system colours) are in place
@@ -109,8 +114,8 @@ class TsSkinManagerComponent : public gui::TComponent, public TsSkinManager {
   bool TakeSkinPreview(uintptr_t WParam, const void* Data, size_t Size);
   // Loads the skin of ReceivedSkin in preview mode and applies it (without the skin-changing animation).
   void LoadEditorPreview();
-  // The skinned menus post WM_SKINMENUITEM for an item through this (one at a time); the hook takes only the
-  // item posted so.
+  // The skinned menus post WM_SKINMENUITEM for an item through this, unless one is queued already: the message
+  // carries the item's menu handle and command number, and the item is looked up again when it arrives.
   void PostMenuItem(gui::TMenuItem* Item);
 
   // The address receivers compare LParam with.
@@ -139,7 +144,6 @@ class TsSkinManagerComponent : public gui::TComponent, public TsSkinManager {
   bool takingBlock_ = false;
   gui::TControl* hotControl_ = nullptr;
   gui::TControl* trackedControl_ = nullptr;
-  gui::TMenuItem* pendingMenuItem_ = nullptr;
   void* cbtHook_ = nullptr;  // HHOOK
 };
 

@@ -165,9 +165,19 @@ void PaintGraphicControls(HDC DC, gui::TWinControl* Control, bool StopWhenHidden
     bg.Color = ControlBgColor(Control);
   }
 
-  HDC mem = nullptr;
-  HBITMAP memBitmap = nullptr;
-  HGDIOBJ oldBitmap = nullptr;
+  // The memory DC and its bitmap go on every path (a child's paint may throw).
+  struct MemorySurface {
+    HDC dc = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ old = nullptr;
+    ~MemorySurface() {
+      if (dc) {
+        if (old) SelectObject(dc, old);
+        ledger::DeleteDC(dc);
+      }
+      if (bitmap) ledger::DeleteObject(bitmap);
+    }
+  } surface;
   std::vector<gui::TControl*> children;
   for (int i = 0; i < Control->ControlCount(); ++i) children.push_back(Control->Controls(i));
   for (gui::TControl* child : children) {
@@ -180,14 +190,16 @@ void PaintGraphicControls(HDC DC, gui::TWinControl* Control, bool StopWhenHidden
       child->Perform(WM_SKINCOMMAND, SkinCommandWParam(AC_SETTAGBYTE), 0);
       continue;
     }
-    if (!mem) {
+    if (!surface.dc) {
       HDC screen = ledger::GetDC(nullptr);
-      memBitmap = ledger::CreateCompatibleBitmap(screen, std::max(Control->Width(), 1), std::max(Control->Height(), 1));
-      mem = ledger::CreateCompatibleDC(screen);
+      surface.bitmap =
+          ledger::CreateCompatibleBitmap(screen, std::max(Control->Width(), 1), std::max(Control->Height(), 1));
+      surface.dc = ledger::CreateCompatibleDC(screen);
       ledger::ReleaseDC(nullptr, screen);
-      if (!mem || !memBitmap) break;
-      oldBitmap = SelectObject(mem, memBitmap);
+      if (!surface.dc || !surface.bitmap) break;
+      surface.old = SelectObject(surface.dc, surface.bitmap);
     }
+    HDC mem = surface.dc;
     // The child's background.
     if (child->ControlStyle() & gui::csOpaque) {
       FillWithColor(mem, r, ControlBgColor(child));
@@ -199,19 +211,23 @@ void PaintGraphicControls(HDC DC, gui::TWinControl* Control, bool StopWhenHidden
     } else {
       FillWithColor(mem, r, ColorToRGB(bg.Color));
     }
-    // The child paints itself with its origin at its position and its clip limited to its size.
+    // The child paints itself with its origin at its position and its clip limited to its size; the memory DC's
+    // state comes back however the paint ends.
     const int saved = SaveDC(mem);
+    struct RestoreState {
+      HDC dc;
+      int saved;
+      ~RestoreState() {
+        if (saved) RestoreDC(dc, saved);
+      }
+    } restore{mem, saved};
     SetViewportOrgEx(mem, r.left, r.top, nullptr);
     IntersectClipRect(mem, 0, 0, child->Width(), child->Height());
     child->Perform(WM_PAINT, reinterpret_cast<WPARAM>(mem), 0);
     RestoreDC(mem, saved);
+    restore.saved = 0;
     BitBlt(DC, inDC.left, inDC.top, r.right - r.left, r.bottom - r.top, mem, r.left, r.top, SRCCOPY);
   }
-  if (mem) {
-    SelectObject(mem, oldBitmap);
-    ledger::DeleteDC(mem);
-  }
-  ledger::DeleteObject(memBitmap);
 }
 
 SetWindowThemeFn SetWindowThemeEntry() {

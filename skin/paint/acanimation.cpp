@@ -203,6 +203,14 @@ void CommonDataRepaint(TsCommonData& Data, bool Now) {
   if (Data.WndHandle != nullptr) {
     Data.BGChanged = true;
     RedrawOwnerWindow(Data.WndHandle, Now);
+    return;
+  }
+  // A form skin provider: its form (the provider's owner) is redrawn.
+  if (Data.ControlKind == ckFormProvider) {
+    Data.BGChanged = true;
+    auto* provider = dynamic_cast<gui::TComponent*>(Data.OwnerObject);
+    auto* form = provider ? dynamic_cast<gui::TWinControl*>(provider->Owner()) : nullptr;
+    if (form != nullptr && form->HandleAllocated()) RedrawOwnerWindow(form->WindowHandle(), Now);
   }
 }
 

@@ -53,7 +53,7 @@ uint8_t ChangeAnimationFactor(int32_t Step, int32_t StepCount);
 // The skin data's side of its animation: whether its timer exists and runs (the control then shows the timer's
 // Frame instead of painting); stopping it (the timer is freed unless it is going already or inside its own step;
 // Animating is cleared); and the repaint of the owner (RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN,
-// with RDW_UPDATENOW when Now; nothing while RepaintBlocked).
+// with RDW_UPDATENOW when Now; nothing while RepaintBlocked; a form skin provider redraws its form).
 bool CommonDataAnimationRunning(const TsCommonData& Data);
 void CommonDataStopAnimation(TsCommonData& Data);
 void CommonDataRepaint(TsCommonData& Data, bool Now);

@@ -13,6 +13,7 @@ namespace skin {
 inline constexpr uint8_t btUnknown = 0;  // no answer yet
 inline constexpr uint8_t btFill = 1;     // Color holds the background
 inline constexpr uint8_t btCache = 2;    // Bmp holds the background at Offset
+inline constexpr uint8_t btNotReady = 3; // the parent's image is not painted yet: ask again later
 
 // The question and the answer of a background request. The asker fills R (and DC when it sets PleaseDraw);
 // the answering parent fills Bmp, Color, Offset, FillR and BgType. The field order is that of the message record.

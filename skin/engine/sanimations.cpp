@@ -1,0 +1,524 @@
+#include "skin/engine/sanimations.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "gui/extctrls.h"
+#include "skin/engine/commondata.h"
+#include "skin/engine/sanimations_window.h"
+#include "skin/engine/svclutils.h"
+#include "skin/paint/graph_utils.h"
+#include "skin/paint/parent_background.h"
+#include "skin/paint/pixel_helpers.h"
+
+namespace skin {
+
+namespace {
+
+constexpr uint32_t kRedrawNowWithErase = 0x785;  // RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW |
+                                                 // RDW_ERASENOW | RDW_FRAME
+
+TRect AeroRect(const TSize& size, double insetX, double insetY) {
+  const int32_t l = int32_t(std::lround(insetX)), t = int32_t(std::lround(insetY));
+  const int32_t w = int32_t(std::lround(size.cx - 2 * insetX)), h = int32_t(std::lround(size.cy - 2 * insetY));
+  return TRect{l, t, l + w, t + h};
+}
+
+uint8_t ClampAlpha(double a, uint8_t maxAlpha) {
+  return uint8_t(std::clamp(std::lround(a), 0L, long(maxAlpha)));
+}
+
+TsSkinManager* ManagerOf(TacFormProvider& p) {
+  TsSkinManager* m = p.SkinManager();
+  return m ? m : DefaultManager();
+}
+
+// The flag of a show or hide animation, set for a scope.
+struct AnimationFlag {
+  AnimationFlag() { AnimationInProgress() = 1; }
+  ~AnimationFlag() { AnimationInProgress() = 0; }
+  AnimationFlag(const AnimationFlag&) = delete;
+  AnimationFlag& operator=(const AnimationFlag&) = delete;
+};
+
+// The pictures of a blocking animation pushed one per 12 ms.
+void RunFrames(HWND wnd, const Bitmap& image, const std::vector<TacAnimFrame>& frames, bool aero, bool showAfterFirst) {
+  Bitmap frame(image.Width(), image.Height(), pf32bit);
+  for (size_t i = 0; i < frames.size(); ++i) {
+    const uint32_t start = detail::TickCount();
+    ComposeAnimFrame(frame, image, frames[i], aero);
+    LayeredOutput().Push(wnd, frame, frames[i].Alpha);
+    if (i == 0 && showAfterFirst) detail::ShowNoActivate(wnd);
+    if (frames.size() > 1) detail::WaitUntil(start + AnimFrameInterval);
+  }
+}
+
+TacHideTimer*& HideTimerRef() {
+  static TacHideTimer* timer = nullptr;
+  return timer;
+}
+
+// The owner window's provider told that a hide is over.
+void TellProvider(HWND ownerWnd) {
+  if (ownerWnd == nullptr) return;
+  if (auto* p = reinterpret_cast<TacFormProvider*>(SendLibraryCommand(ownerWnd, AC_GETPROVIDER, 0))) p->AfterAnimation(1);
+}
+
+std::unique_ptr<Bitmap> CopyOf(const Bitmap& src) {
+  auto copy = std::make_unique<Bitmap>();
+  src.Flush();
+  copy->Assign(src);
+  copy->SetPixelFormat(pf32bit);
+  return copy;
+}
+
+}  // namespace
+
+// ---- The schedule.
+
+std::vector<TacAnimFrame> ShowAnimFrames(const TSize& Size, uint16_t Time, uint8_t MaxAlpha, bool Aero, bool Dialog) {
+  const int32_t n = AnimFrameCount(Time);
+  const TRect whole{0, 0, Size.cx, Size.cy};
+  if (n <= 0) return {TacAnimFrame{MaxAlpha, whole}};
+  std::vector<TacAnimFrame> frames;
+  const double step = double(MaxAlpha) / (Dialog ? n + 1 : n);
+  const double insetX = Size.cx / 8.0, insetY = Size.cy / 8.0;
+  for (int32_t k = 0; k <= n; ++k) {
+    TacAnimFrame f;
+    f.Alpha = ClampAlpha(step * k, MaxAlpha);
+    f.Rect = Aero ? AeroRect(Size, insetX - insetX * k / n, insetY - insetY * k / n) : whole;
+    frames.push_back(f);
+  }
+  return frames;
+}
+
+std::vector<TacAnimFrame> HideAnimFrames(const TSize& Size, uint16_t Time, uint8_t MaxAlpha, bool Aero) {
+  const int32_t n = AnimFrameCount(Time);
+  if (n <= 0) return {};
+  std::vector<TacAnimFrame> frames;
+  const double step = double(MaxAlpha) / n;
+  const double insetX = Size.cx / 8.0, insetY = Size.cy / 8.0;
+  const TRect whole{0, 0, Size.cx, Size.cy};
+  for (int32_t k = 0; k <= n; ++k) {
+    TacAnimFrame f;
+    f.Alpha = ClampAlpha(double(MaxAlpha) - step * k, MaxAlpha);
+    f.Rect = Aero ? AeroRect(Size, insetX * k / n, insetY * k / n) : whole;
+    frames.push_back(f);
+  }
+  return frames;
+}
+
+void ComposeAnimFrame(Bitmap& Frame, const Bitmap& Image, const TacAnimFrame& F, bool Aero) {
+  if (Frame.Width() != Image.Width() || Frame.Height() != Image.Height()) Frame.SetSize(Image.Width(), Image.Height());
+  const TRect whole{0, 0, Image.Width(), Image.Height()};
+  if (!Aero) {
+    CopyBitmap32(Frame, Image);
+    return;
+  }
+  FillRectBitmap32(Frame, whole, 0, 0);
+  if (F.Rect.Width() > 0 && F.Rect.Height() > 0) StretchCopy(Frame, F.Rect, Image, whole);
+}
+
+// ---- Layered output.
+
+namespace detail {
+TacLayeredOutput& SystemLayeredOutput();
+}
+
+namespace {
+TacLayeredOutput*& CurrentOutput() {
+  static TacLayeredOutput* output = nullptr;
+  return output;
+}
+}  // namespace
+
+TacLayeredOutput& LayeredOutput() {
+  TacLayeredOutput* o = CurrentOutput();
+  return o ? *o : detail::SystemLayeredOutput();
+}
+
+TacLayeredOutput* SetLayeredOutput(TacLayeredOutput* Output) {
+  TacLayeredOutput* previous = CurrentOutput();
+  CurrentOutput() = Output;
+  return previous;
+}
+
+// ---- Helpers.
+
+void ClearAlphaRects(const std::vector<TRect>& Rects, Bitmap& Bmp) {
+  for (const TRect& r : Rects) FillRectBitmap32(Bmp, r, 0, 0);
+}
+
+void BlendBitmapPart(Bitmap& Dst, const TRect& SrcRect, const Bitmap& Src, uint8_t Alpha, const TPoint& DstPoint) {
+  if (Dst.PixelFormat() != pf32bit || Src.PixelFormat() != pf32bit || Dst.Empty() || Src.Empty()) return;
+  int32_t sl = SrcRect.Left, st = SrcRect.Top, sr = SrcRect.Right, sb = SrcRect.Bottom;
+  int32_t dx = DstPoint.X, dy = DstPoint.Y;
+  // Negative places move the other side.
+  if (sl < 0) { dx -= sl; sl = 0; }
+  if (st < 0) { dy -= st; st = 0; }
+  if (dx < 0) { sl -= dx; dx = 0; }
+  if (dy < 0) { st -= dy; dy = 0; }
+  sr = std::min({sr, Src.Width(), sl + (Dst.Width() - dx)});
+  sb = std::min({sb, Src.Height(), st + (Dst.Height() - dy)});
+  Src.Flush();
+  Dst.Flush();
+  for (int32_t y = st; y < sb; ++y) {
+    const auto* s = reinterpret_cast<const uint32_t*>(Src.ScanLine(y));
+    auto* d = reinterpret_cast<uint32_t*>(Dst.ScanLine(dy + y - st));
+    for (int32_t x = sl; x < sr; ++x) {
+      const uint32_t sp = s[x];
+      const uint32_t a = PixelA(sp);
+      if (a == 0) continue;
+      const uint32_t w = (a * Alpha) >> 8;
+      uint32_t& dp = d[dx + x - sl];
+      auto mix = [w](uint32_t dc, uint32_t sc) { return ((255 - w) * dc + w * sc) >> 8; };
+      dp = MakePixel(mix(PixelB(dp), PixelB(sp)), mix(PixelG(dp), PixelG(sp)), mix(PixelR(dp), PixelR(sp)), PixelA(dp));
+    }
+  }
+}
+
+bool HintUsesAnimateWindow(const std::string& Text, bool TooltipAnimation, bool TooltipFade) {
+  return Text.size() < 100 && TooltipAnimation && TooltipFade;
+}
+
+// ---- The hide timer.
+
+TacHideTimer::TacHideTimer(gui::TComponent* AOwner) : TacThreadedTimer(AOwner) {
+  SetEnabled(false);
+  SetInterval(AnimFrameInterval);
+  SetOnTimer([this](gui::TObject*) {
+    try {
+      Step();
+    } catch (...) {
+      // A failed step ends the animation: nothing is left for the timer to call.
+      try {
+        Finish();
+      } catch (...) {
+      }
+    }
+  });
+}
+
+TacHideTimer::~TacHideTimer() {
+  try {
+    Finish();
+  } catch (...) {
+  }
+  if (HideTimerRef() == this) HideTimerRef() = nullptr;
+}
+
+TacHideTimer* HideAnimTimer() { return HideTimerRef(); }
+
+void TacHideTimer::Start(TacAnimWindow Window, std::unique_ptr<Bitmap> Image, uint16_t Time, HWND OwnerWnd, bool Aero,
+                         uint8_t MaxAlpha) {
+  window_ = std::move(Window);
+  image_ = std::move(Image);
+  ownerWnd_ = OwnerWnd;
+  told_ = 0;
+  counter_ = 0;
+  aero_ = Aero;
+  frames_ = HideAnimFrames(TSize{image_->Width(), image_->Height()}, Time, MaxAlpha, Aero);
+  Frame = std::make_unique<Bitmap>(image_->Width(), image_->Height(), pf32bit);
+  detail::PrepareHideWindow(window_.Wnd);
+  // The first picture at once: the window shows it before it appears.
+  ComposeAnimFrame(*Frame, *image_, frames_[0], aero_);
+  LayeredOutput().Push(window_.Wnd, *Frame, frames_[0].Alpha);
+  detail::ShowHideWindow(window_.Wnd, TSize{image_->Width(), image_->Height()});
+  if (gui::Application->Terminated() || !HasInnerTimer()) {
+    // No timer runs while the application ends: the pictures are drawn now.
+    while (HoldsWindow()) {
+      const uint32_t start = detail::TickCount();
+      Step();
+      if (HoldsWindow()) detail::WaitUntil(start + AnimFrameInterval);
+    }
+    return;
+  }
+  SetInterval(AnimFrameInterval);
+  SetEnabled(true);
+}
+
+void TacHideTimer::Step() {
+  if (!HoldsWindow()) {
+    SetEnabled(false);
+    return;
+  }
+  ++counter_;
+  if (counter_ >= int32_t(frames_.size())) {
+    Finish();
+    return;
+  }
+  ComposeAnimFrame(*Frame, *image_, frames_[size_t(counter_)], aero_);
+  LayeredOutput().Push(window_.Wnd, *Frame, frames_[size_t(counter_)].Alpha);
+}
+
+void TacHideTimer::Finish() {
+  SetEnabled(false);
+  if (!HoldsWindow() && told_) return;
+  TacAnimWindow window = std::move(window_);
+  window_ = TacAnimWindow{};
+  frames_.clear();
+  image_.reset();
+  Frame.reset();
+  const HWND owner = ownerWnd_;
+  ownerWnd_ = nullptr;
+  const bool tell = told_ == 0;
+  told_ = 1;
+  if (window.Free) window.Free();
+  if (tell) TellProvider(owner);
+}
+
+// ---- Animations.
+
+void AnimHideWindow(TacAnimWindow Wnd, std::unique_ptr<Bitmap> Image, uint16_t Time, HWND OwnerWnd, bool Aero,
+                    uint8_t MaxAlpha) {
+  // A hide still running is finished first: its provider told, its window and pictures freed.
+  if (TacHideTimer* running = HideTimerRef()) running->Finish();
+  if (AnimFrameCount(Time) <= 0 || !Image || Image->Empty()) {
+    if (Wnd.Free) Wnd.Free();
+    Image.reset();
+    TellProvider(OwnerWnd);
+    return;
+  }
+  if (HideTimerRef() == nullptr) HideTimerRef() = new TacHideTimer(gui::Application);
+  HideTimerRef()->Start(std::move(Wnd), std::move(Image), Time, OwnerWnd, Aero, MaxAlpha);
+}
+
+void AnimHideForm(TacFormProvider& Provider) {
+  ClearGlows(true);
+  gui::TCustomForm* form = Provider.Form();
+  TsSkinManager* m = ManagerOf(Provider);
+  if (form == nullptr || m == nullptr) return;
+  HWND formWnd = form->WindowHandle();
+  if (!(Provider.StateFlags & pfFramePainted)) Provider.PaintFrame();
+  const Bitmap* cache = Provider.FrameCacheBitmap();
+  if (cache == nullptr || cache->Empty()) {
+    TellProvider(formWnd);
+    return;
+  }
+  AnimationFlag flag;
+  const bool borders = Provider.HasBorderForm();
+  TacAnimWindow window = Provider.AnimationWindow(true);
+  if (window.Wnd == nullptr) window = detail::MakeHelperWindow(detail::WindowScreenRect(formWnd), true, nullptr);
+  std::unique_ptr<Bitmap> image = CopyOf(*cache);
+  SetWindowAlpha(formWnd, true, 1);
+  if (!borders) ClearAlphaRects(Provider.RegionCutOuts(), *image);
+  const TacFormAnimation& hide = m->AnimEffects.FormHide;
+  AnimHideWindow(std::move(window), std::move(image), hide.Time, formWnd, hide.Mode == atAero, 255);
+  SetWindowAlpha(formWnd, false, 255);
+  if (borders) Provider.FreeBorderForm(!gui::Application->Terminated());
+}
+
+void AnimShowForm(TacFormProvider& Provider, uint16_t Time, uint8_t MaxAlpha, TacAnimType Mode) {
+  gui::TCustomForm* form = Provider.Form();
+  if (form == nullptr || FormMinimized(form)) return;
+  HWND formWnd = form->WindowHandle();
+  TacAnimWindow window;
+  std::unique_ptr<Bitmap> image;
+  {
+    AnimationFlag flag;
+    const bool borders = Provider.HasBorderForm();
+    if (!borders) Provider.PaintFrame();
+    window = Provider.AnimationWindow(false);
+    if (window.Wnd == nullptr)
+      window = detail::MakeHelperWindow(detail::WindowScreenRect(formWnd), detail::WindowTopmost(formWnd), formWnd);
+    const Bitmap* cache = Provider.FrameCacheBitmap();
+    const TRect r = detail::WindowScreenRect(formWnd);
+    const TSize size = cache && !cache->Empty() ? TSize{cache->Width(), cache->Height()} : TSize{r.Width(), r.Height()};
+    image = std::make_unique<Bitmap>(std::max(size.cx, 0), std::max(size.cy, 0), pf32bit);
+    PaintControlToBitmap(*image, form, 0, 0, &Provider);
+    if (!borders) {
+      SetAlphaRect(*image, TRect{0, 0, image->Width(), image->Height()}, 255, clNone);
+      ClearAlphaRects(Provider.RegionCutOuts(), *image);
+    }
+    if (!image->Empty())
+      RunFrames(window.Wnd, *image, ShowAnimFrames(size, Time, MaxAlpha, Mode == atAero), Mode == atAero, true);
+  }
+  detail::RedrawOn(formWnd, kRedrawNowWithErase);
+  image.reset();
+  if (TsSkinManager* m = ManagerOf(Provider); m && m->System().CompositionEnabled()) detail::SleepFor(48);
+  Provider.UpdateRegion(false);
+  if (Provider.HasBorderForm()) Provider.UpdateBorderForm(255);
+  if (window.Free) window.Free();
+}
+
+void AnimSkinChange(TacFormProvider& Provider, uint16_t Time, uint8_t MaxAlpha, bool Aero) {
+  gui::TCustomForm* form = Provider.Form();
+  TsSkinManager* m = ManagerOf(Provider);
+  if (form == nullptr || m == nullptr) return;
+  if (!m->System().LayeredWindowsAvailable()) {
+    AnimSkinChangeControl(form, Time, MaxAlpha);
+    return;
+  }
+  HWND formWnd = form->WindowHandle();
+  const bool borders = Provider.HasBorderForm();
+  if (borders && !(Provider.StateFlags & pfBorderSnapshot)) Provider.TakeBorderSnapshot();
+  Provider.PaintFrame();
+  const TRect r = detail::WindowScreenRect(formWnd);
+  const Bitmap* cache = Provider.FrameCacheBitmap();
+  const TSize size = cache && !cache->Empty() ? TSize{cache->Width(), cache->Height()} : TSize{r.Width(), r.Height()};
+  if (size.cx <= 0 || size.cy <= 0) {
+    detail::RedrawOn(formWnd, kRedrawNowWithErase);
+    return;
+  }
+  Bitmap image(size.cx, size.cy, pf32bit);
+  PaintControlToBitmap(image, form, 0, 0, &Provider);
+  if (!borders) {
+    SetAlphaRect(image, TRect{0, 0, size.cx, size.cy}, 255, clNone);
+    ClearAlphaRects(Provider.RegionCutOuts(), image);
+  }
+  TacAnimWindow helper = borders ? Provider.AnimationWindow(false) : TacAnimWindow{};
+  if (helper.Wnd == nullptr) {
+    helper = detail::MakeHelperWindow(r, detail::WindowTopmost(formWnd), formWnd);
+    detail::CopyWindowRegion(formWnd, helper.Wnd);
+  }
+  RunFrames(helper.Wnd, image, ShowAnimFrames(size, Time, MaxAlpha, Aero), Aero, true);
+  detail::RedrawOn(formWnd, kRedrawNowWithErase);
+  detail::HideWindow(helper.Wnd);
+  if (borders) Provider.UpdateBorderForm(255);
+  if (helper.Free) helper.Free();
+}
+
+void AnimSkinChangeControl(gui::TWinControl* Target, uint16_t Time, uint8_t MaxAlpha) {
+  (void)MaxAlpha;
+  if (Target == nullptr || !Target->HandleAllocated()) return;
+  HWND wnd = Target->WindowHandle();
+  const TRect r = detail::WindowScreenRect(wnd);
+  const int32_t n = AnimFrameCount(Time);
+  const LPARAM manager = reinterpret_cast<LPARAM>(DefaultManager());
+  if (n <= 0 || r.Width() <= 0 || r.Height() <= 0) {
+    SendLibraryCommand(wnd, AC_SKINREFRESH, manager);
+    detail::RedrawOn(wnd, kRedrawNowWithErase);
+    return;
+  }
+  Bitmap before(r.Width(), r.Height(), pf32bit);
+  detail::CaptureScreen(wnd, before);
+  SetAlphaRect(before, TRect{0, 0, r.Width(), r.Height()}, 255, clNone);
+  TacAnimWindow output = detail::MakeHelperWindow(r, true, nullptr);
+  LayeredOutput().Push(output.Wnd, before, 255);
+  detail::ShowNoActivate(output.Wnd);
+  // The control repaints with the new skin underneath.
+  SendLibraryCommand(wnd, AC_SKINREFRESH, manager);
+  detail::RedrawOn(wnd, kRedrawNowWithErase);
+  Bitmap after(r.Width(), r.Height(), pf32bit);
+  detail::PrintWindowInto(wnd, after, 0, 0, r.Width(), r.Height(), false);
+  PaintChildWindowsToBitmap(Target, after);
+  SetAlphaRect(after, TRect{0, 0, r.Width(), r.Height()}, 255, clNone);
+  Bitmap mixed(r.Width(), r.Height(), pf32bit);
+  for (int32_t k = 0; k <= n; ++k) {
+    const uint32_t start = detail::TickCount();
+    MixBitmapsByMask(mixed, after, before, int(255 * k / n), nullptr);
+    SetAlphaRect(mixed, TRect{0, 0, r.Width(), r.Height()}, 255, clNone);
+    LayeredOutput().Push(output.Wnd, mixed, 255);
+    detail::WaitUntil(start + AnimFrameInterval);
+  }
+  SendLibraryCommand(wnd, AC_SKINREFRESH, manager);
+  detail::HideWindow(output.Wnd);
+  if (output.Free) output.Free();
+  detail::RedrawOn(wnd, kRedrawNowWithErase);
+}
+
+void AnimShowDialog(TacAnimatedDialog& Adapter) {
+  HWND wnd = Adapter.Window();
+  TsSkinManager* m = DefaultManager();
+  if (wnd == nullptr || m == nullptr) return;
+  TacAnimWindow window;
+  {
+    AnimationFlag flag;
+    const TRect r = detail::WindowScreenRect(wnd);
+    if (r.Width() <= 0 || r.Height() <= 0) return;
+    window = Adapter.TakeAnimationWindow();
+    if (window.Wnd == nullptr) window = detail::MakeHelperWindow(r, detail::WindowTopmost(wnd), wnd);
+    Bitmap image(r.Width(), r.Height(), pf32bit);
+    SnapshotWndToBitmap(Adapter, image, false);
+    const TacFormAnimation& show = m->AnimEffects.DialogShow;
+    RunFrames(window.Wnd, image, ShowAnimFrames(TSize{r.Width(), r.Height()}, show.Time, 255, show.Mode == atAero, true),
+              show.Mode == atAero, true);
+  }
+  detail::RedrawOn(wnd, kRedrawNowWithErase);
+  if (window.Free) window.Free();
+}
+
+void AnimHideDialog(TacAnimatedDialog& Adapter) {
+  HWND wnd = Adapter.Window();
+  TsSkinManager* m = DefaultManager();
+  if (wnd == nullptr || m == nullptr) return;
+  AnimationFlag flag;
+  ClearGlows(true);
+  TsCommonData& data = Adapter.SkinData();
+  std::unique_ptr<Bitmap> image;
+  if (data.CacheBmp && !data.CacheBmp->Empty()) {
+    image = CopyOf(*data.CacheBmp);
+  } else {
+    const TRect r = detail::WindowScreenRect(wnd);
+    image = std::make_unique<Bitmap>(std::max(r.Width(), 0), std::max(r.Height(), 0), pf32bit);
+    SnapshotWndToBitmap(Adapter, *image, true);
+  }
+  // The animation owns the window it runs on: the adapter hands it over before its border form goes.
+  TacAnimWindow window = Adapter.TakeAnimationWindow();
+  if (window.Wnd == nullptr) window = detail::MakeHelperWindow(detail::WindowScreenRect(wnd), true, nullptr);
+  const TacFormAnimation& hide = m->AnimEffects.DialogHide;
+  AnimHideWindow(std::move(window), std::move(image), hide.Time, nullptr, hide.Mode == atAero, 255);
+  Adapter.FreeBorderForm();
+}
+
+// ---- Pictures of windows.
+
+void PaintChildWindowsToBitmap(gui::TWinControl* Parent, Bitmap& Bmp) {
+  if (Parent == nullptr) return;
+  for (int i = 0; i < Parent->ControlCount(); ++i) {
+    auto* child = dynamic_cast<gui::TWinControl*>(Parent->Controls(i));
+    if (child == nullptr || !child->Visible() || !child->HandleAllocated()) continue;
+    if (auto* f = dynamic_cast<gui::TCustomForm*>(child); f && f->Parent() == nullptr) continue;
+    PaintControlToBitmap(Bmp, child, child->Left(), child->Top(), nullptr);
+  }
+}
+
+void PaintControlToBitmap(Bitmap& Bmp, gui::TControl* Control, int32_t X, int32_t Y, TacFormProvider* Provider) {
+  if (Control == nullptr) return;
+  if (!Control->Visible() && Control->Parent() != nullptr && Provider == nullptr) {
+    BackgroundInfo bi;
+    bi.R = TRect{0, 0, Control->Width(), Control->Height()};
+    QueryControlBackground(bi, Control->Parent(), false);
+    if (bi.BgType == btCache && bi.Bmp != nullptr) {
+      const TPoint from{bi.Offset.X + Control->Left(), bi.Offset.Y + Control->Top()};
+      BlendBitmapsConst(Bmp, *bi.Bmp, 0, TRect{from.X, from.Y, from.X + Control->Width(), from.Y + Control->Height()},
+                        TPoint{X, Y});
+    } else {
+      FillRectBitmap32(Bmp, TRect{X, Y, X + Control->Width(), Y + Control->Height()}, ColorToRGB(bi.Color), 255);
+    }
+    return;
+  }
+  if (auto* w = dynamic_cast<gui::TWinControl*>(Control)) {
+    if (!w->HandleAllocated()) return;
+    const bool noClip = Provider != nullptr && Provider->HasBorderForm();
+    const TRect wr = detail::WindowScreenRect(w->WindowHandle());
+    detail::PrintWindowInto(w->WindowHandle(), Bmp, X, Y, wr.Width(), wr.Height(), noClip);
+    // The children at their places in the window (a form's client area lies inside its frame).
+    for (int i = 0; i < w->ControlCount(); ++i) {
+      auto* child = dynamic_cast<gui::TWinControl*>(w->Controls(i));
+      if (child == nullptr || !child->Visible() || !child->HandleAllocated()) continue;
+      const TRect cr = detail::WindowScreenRect(child->WindowHandle());
+      PaintControlToBitmap(Bmp, child, X + cr.Left - wr.Left, Y + cr.Top - wr.Top, nullptr);
+    }
+    return;
+  }
+  detail::PrintControlInto(Control, Bmp, X, Y);
+}
+
+void SnapshotWndToBitmap(TacAnimatedDialog& Adapter, Bitmap& Bmp, bool WholeWindow) {
+  HWND wnd = Adapter.Window();
+  if (wnd == nullptr || Bmp.Empty()) return;
+  if (WholeWindow) {
+    detail::CopyWindowDC(wnd, Bmp, TPoint{0, 0});
+  } else {
+    detail::PrintWindowInto(wnd, Bmp, 0, 0, Bmp.Width(), Bmp.Height(), false);
+    void* dc = detail::BitmapDeviceContext(Bmp);
+    if (dc != nullptr) {
+      Adapter.PrintChildWindows(wnd, dc);
+      detail::ReleaseBitmapDeviceContext(Bmp, dc);
+    }
+  }
+  SetAlphaRect(Bmp, TRect{0, 0, Bmp.Width(), Bmp.Height()}, 255, clNone);
+}
+
+}  // namespace skin

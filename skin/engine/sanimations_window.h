@@ -1,0 +1,47 @@
+#pragma once
+// The window half of the animations (sanimations_win32.cpp; sanimations_posix.cpp natively, where no window
+// exists: the calls do nothing and the answers are empty).
+#include <cstdint>
+#include <vector>
+
+#include "gui/controls.h"
+#include "skin/engine/skinchange.h"
+#include "skin/paint/bitmap.h"
+#include "skin/paint/geometry.h"
+
+namespace skin::detail {
+
+// A borderless layered helper window over a screen rectangle (tool window, no activation, counted by the leak
+// ledger): topmost, or placed directly above Above. Free destroys it.
+TacAnimWindow MakeHelperWindow(const TRect& ScreenRect, bool Topmost, HWND Above);
+// The hidden window of a hide gets WS_EX_LAYERED and WS_EX_NOACTIVATE.
+void PrepareHideWindow(HWND Wnd);
+// Shown without activation and placed topmost with the picture's size (no redraw, no copy bits).
+void ShowHideWindow(HWND Wnd, const TSize& Size);
+// Shown without activation (a show or a transition).
+void ShowNoActivate(HWND Wnd);
+void HideWindow(HWND Wnd);
+TRect WindowScreenRect(HWND Wnd);
+bool WindowTopmost(HWND Wnd);
+// The window's region copied onto another window (nothing when it has none).
+void CopyWindowRegion(HWND From, HWND To);
+// The milliseconds clock of the busy waits (GetTickCount); a busy wait until a tick count.
+uint32_t TickCount();
+void WaitUntil(uint32_t Tick);
+void SleepFor(uint32_t Ms);
+// Redraw switched on and the window redrawn at once with RedrawWindow flags.
+void RedrawOn(HWND Wnd, uint32_t Flags);
+// The screen under a window copied into a 32-bit bitmap of its size.
+void CaptureScreen(HWND Wnd, Bitmap& Bmp);
+// The image of a window: WM_PRINT into the bitmap's device context at (X, Y), clipped to (X, Y, W, H) unless
+// NoClip; a window the library skins is told the paint target around it.
+void PrintWindowInto(HWND Wnd, Bitmap& Bmp, int32_t X, int32_t Y, int32_t W, int32_t H, bool NoClip);
+// The same for a graphic control (its own WM_PRINT performed).
+void PrintControlInto(gui::TControl* Control, Bitmap& Bmp, int32_t X, int32_t Y);
+// A dialog's whole window copied from its window device context.
+void CopyWindowDC(HWND Wnd, Bitmap& Bmp, const TPoint& Offset);
+// A dialog's client area painted by its adapter (the adapter paints its children into a device context).
+void* BitmapDeviceContext(Bitmap& Bmp);
+void ReleaseBitmapDeviceContext(Bitmap& Bmp, void* DC);
+
+}  // namespace skin::detail
