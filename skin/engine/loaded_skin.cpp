@@ -265,6 +265,10 @@ void SkinManagerCacheCommonIndexes(LoadedSkin& skin) {
   SkinSectionEntry* buttons[4] = {&c.ScrollBtnLeft, &c.ScrollBtnTop, &c.ScrollBtnRight, &c.ScrollBtnBottom};
   for (size_t i = 0; i < 4; ++i)
     *buttons[i] = CacheSection(skin, {ScrollButtonSections[0][i], ScrollButtonSections[1][i], ScrollButtonSections[2][i]});
+  c.ScrollBar1H = CacheSection(skin, {ScrollTrackSections[0]});
+  c.ScrollBar1V = CacheSection(skin, {ScrollTrackSections[1]});
+  c.ScrollBar2H = CacheSection(skin, {ScrollTrackSections[2]});
+  c.ScrollBar2V = CacheSection(skin, {ScrollTrackSections[3]});
   c.UpDownBtn = CacheSection(skin, {"UPDOWNBTN", "BUTTON"});
   SkinManagerReadSectionImages(skin);
 }

@@ -232,6 +232,8 @@ struct SkinCommonIndexes {
   std::array<SkinSectionEntry, TabSectionCount> Tabs;
   SkinSectionEntry ScrollSliderH, ScrollSliderV;
   SkinSectionEntry ScrollBtnLeft, ScrollBtnTop, ScrollBtnRight, ScrollBtnBottom;
+  // The tracks of the scroll bars: from the bar's start to the thumb's centre (1) and from there to its end (2).
+  SkinSectionEntry ScrollBar1H, ScrollBar1V, ScrollBar2H, ScrollBar2V;
   SkinSectionEntry UpDownBtn;
   friend bool operator==(const SkinCommonIndexes&, const SkinCommonIndexes&) = default;
 };

@@ -14,6 +14,10 @@ inline constexpr std::array<std::string_view, 2> RadioButtonSections = {"RADIOUN
 // Scroll sliders: horizontal, vertical.
 inline constexpr std::array<std::string_view, 2> ScrollSliderSections = {"SCROLLSLIDERH", "SCROLLSLIDERV"};
 
+// Scroll-bar tracks: horizontal and vertical before the thumb's centre, then horizontal and vertical after it.
+inline constexpr std::array<std::string_view, 4> ScrollTrackSections = {"SCROLLBAR1H", "SCROLLBAR1V", "SCROLLBAR2H",
+                                                                        "SCROLLBAR2V"};
+
 // Scroll buttons: three alternative rows (the first name a skin has wins), each left, top, right, bottom.
 inline constexpr std::array<std::array<std::string_view, 4>, 3> ScrollButtonSections = {{
     {"SCROLLBTNLEFT", "SCROLLBTNTOP", "SCROLLBTNRIGHT", "SCROLLBTNBOTTOM"},

@@ -1,0 +1,872 @@
+// The scrollable adapter family: TacScrollWnd and TacBaseWnd.
+#include "skin/adapters/acscrollwnd.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+
+#include "gui/forms.h"
+#include "gui/stdctrls.h"
+#include "skin/engine/skincommands.h"
+#include "skin/engine/sskinmanager_component.h"
+#include "skin/engine/svclutils.h"
+#include "skin/adapters/pending_skindata.h"
+#include "skin/engine/componentprops.h"
+#include "skin/paint/borders.h"
+#include "skin/paint/dc_copy.h"
+#include "skin/paint/gdi_ledger.h"
+#include "skin/paint/painter_services.h"
+#include "skin/paint/parent_background.h"
+#include "skin/paint/pixel_helpers.h"
+#include "skin/paint/section_paint.h"
+#include "skin/paint/skin_mask.h"
+#include "skin/paint/skinned_text.h"
+
+namespace skin {
+
+namespace {
+
+// WM_KEYDOWN as another class library reflects it to the control (0x2000 + message).
+constexpr UINT kReflectedKeyDown = 0x2100;
+
+}  // namespace
+
+// ---- TacScrollWnd.
+
+TacScrollWnd::~TacScrollWnd() = default;
+
+void TacScrollWnd::InitCommonData() {
+  FrameCalculated = 0;
+  if (SkinData != nullptr) return;
+  SkinData = new TsScrollWndData();
+  OwnsSkinData = 1;
+  SkinData->RepaintBlocked = 1;
+}
+
+void TacScrollWnd::Attach(bool Repaint) {
+  if (!AttachScrollWindow(this, Handle, Repaint)) Destroyed = 1;
+}
+
+void TacScrollWnd::DetachedFromWindow() {
+  ScrollEngineForget(Handle);
+  TrackingThumb = 0;
+  if (HorzBar) HorzBar->Owner = nullptr;
+  if (VertBar) VertBar->Owner = nullptr;
+  HorzBar.reset();
+  VertBar.reset();
+  // The system's bars and client area come back (unless the window is on its way out).
+  if (!windowGoing_ && Handle != nullptr && IsWindow(Handle)) RedrawWindowFrame(Handle, true);
+}
+
+bool TacScrollWnd::IsSkinned() const { return SkinData != nullptr && pending::IsSkinned(*SkinData); }
+
+void TacScrollWnd::WndProc(gui::TMessage& m) { ScrollWndProc(m); }
+
+void TacScrollWnd::ScrollWndProc(gui::TMessage& m) {
+  if (!Destroyed && HandleDestroyMessage(m)) return;
+  switch (m.Msg) {
+    case WM_CONTEXTMENU:
+      break;
+    case WM_UPDATEUISTATE:
+      m.Result = 0;
+      return;
+    case gui::CM_RECREATEWND:
+      if (auto* combo = dynamic_cast<gui::TCustomComboBox*>(SkinData != nullptr ? SkinData->OwnerControl : nullptr);
+          combo != nullptr && combo->Name().empty() && !IsWindowVisible(Handle))
+        return;
+      break;
+    default:
+      break;
+  }
+  if (Destroyed || !HorzBar || !VertBar) return;
+  if (!IsSkinned()) {
+    if (m.Msg == WM_SKINCOMMAND && SkinCommandCode(m.WParam) == AC_SKINLOADED && SkinData != nullptr &&
+        m.LParam == reinterpret_cast<LPARAM>(SkinManager))
+      pending::UpdateIndexes(*SkinData);
+    CallOriginal(m);
+    return;
+  }
+  switch (m.Msg) {
+    case WM_NCCALCSIZE:
+      m.Result = ScrollNcCalcSize(this, Handle, m.WParam, m.LParam);
+      FrameCalculated = 1;
+      return;
+    case WM_NCPAINT:
+      if (!FrameCalculated) RedrawWindowFrame(Handle, true);
+      if (IsWindowVisible(Handle) && !Updating && !ScrollBusy() && HorzBar)
+        PaintNonClientScrollBars(this, Handle, -1, nullptr);
+      m.Result = 0;
+      return;
+    case WM_NCHITTEST:
+      m.Result = ScrollNcHitTest(this, Handle, m.WParam, m.LParam);
+      return;
+    case WM_STYLECHANGED:
+      if (Updating) {
+        m.Result = 0;
+        return;
+      }
+      m.Result = ScrollStyleChanged(this, Handle, m.WParam, m.LParam);
+      return;
+    case WM_NCMOUSEMOVE:
+      m.Result = ScrollNcMouseMove(this, Handle, m.WParam, m.LParam);
+      return;
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+      m.Result = ScrollNcLButtonDown(this, Handle, m.Msg, m.WParam, m.LParam);
+      return;
+    case WM_NCRBUTTONDOWN:
+    case WM_NCRBUTTONUP:
+    case WM_NCMBUTTONDOWN:
+    case WM_NCMBUTTONUP:
+      if (m.WParam == HTHSCROLL || m.WParam == HTVSCROLL) {
+        m.Result = 0;
+        return;
+      }
+      break;
+    case WM_SYSCOMMAND:
+      if (LOWORD(m.WParam) == 0xF077) return;
+      break;
+    case WM_TIMER:
+      m.Result = ScrollTimer(this, Handle, m.WParam, m.LParam);
+      return;
+    case WM_MOUSEMOVE:
+      m.Result = ScrollMouseMove(this, Handle, m.WParam, m.LParam);
+      return;
+    case WM_LBUTTONUP:
+      m.Result = ScrollMouseUp(this, Handle, m.WParam, m.LParam);
+      return;
+    case WM_CAPTURECHANGED:
+    case WM_CANCELMODE:
+      m.Result = ScrollCaptureLost(this, Handle, m.Msg, m.WParam, m.LParam);
+      return;
+    case WM_SKINCOMMAND:
+      if (ScrollCommand(m)) return;
+      break;
+    default:
+      break;
+  }
+  CallOriginal(m);
+  if (Destroyed || !HorzBar) return;
+  if (((m.Msg == WM_MOUSEWHEEL || m.Msg == gui::CM_MOUSEWHEEL) && !ScrollBusy()) || m.Msg == gui::CM_FOCUSCHANGED)
+    RefreshScrollBars(this, true);
+}
+
+bool TacScrollWnd::ScrollCommand(gui::TMessage& m) {
+  if (!AcceptSkinCommand(m)) return false;
+  const bool own = m.LParam == reinterpret_cast<LPARAM>(SkinManager);
+  switch (SkinCommandCode(m.WParam)) {
+    case AC_SKINLOADED:
+      if (own) {
+        pending::UpdateIndexes(*SkinData);
+        BroadcastToControlChildren(SkinData->OwnerControl, m);
+      }
+      return false;
+    case AC_SKINREMOVED:
+      if (own && !Destroyed) RestoreColors();
+      return false;
+    case AC_SKINREFRESH:
+      if (own) {
+        pending::UpdateIndexes(*SkinData);
+        SkinData->BGChanged = true;
+      }
+      return false;
+    case AC_FLUSHREPAINT:
+      if (!SkinData->Updating || pending::IsUpdating(*SkinData)) return false;
+      RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
+      if (auto* w = OwnerWinControl()) RepaintChildControls(w);
+      return true;
+    case AC_ISSKINNED:
+      m.Result = 1;
+      return true;
+    case AC_UPDATECACHE:
+      CallOriginal(m);
+      if (SkinData->BGChanged && !pending::IsUpdating(*SkinData)) {
+        WindowRectInParent();
+        PaintSubclassedBackground(SkinData, Handle, CreatedByDispatcher);
+        PaintScrollWindowFrame(SkinData, nullptr, this);
+      }
+      return true;
+    case AC_SETREPAINTPENDING:
+      SkinData->Updating = SkinCommandArgument(m.WParam) == 1 ? 1 : 0;
+      return false;
+    case AC_GETADAPTER:
+      m.Result = reinterpret_cast<LRESULT>(static_cast<TacMainWnd*>(this));
+      return true;
+    case AC_ISCACHEUSABLE:
+      m.Result = 1;
+      return true;
+    case AC_GETSKINDATA:
+      m.Result = reinterpret_cast<LRESULT>(SkinData);
+      return true;
+    case AC_GETAPPLICATION:
+      m.Result = reinterpret_cast<LRESULT>(gui::Application);
+      return true;
+    default:
+      return false;
+  }
+}
+
+// ---- TacBaseWnd.
+
+void TacBaseWnd::WndProc(gui::TMessage& m) { BaseWndProc(m); }
+
+void TacBaseWnd::BaseWndProc(gui::TMessage& m) {
+  if (Destroyed || !IsSkinned()) {
+    ScrollWndProc(m);
+    return;
+  }
+  switch (m.Msg) {
+    case kReflectedKeyDown:
+      return;
+    case WM_SKINCOMMAND:
+      if (SkinCommandCode(m.WParam) == AC_SKINREFRESH && m.LParam == reinterpret_cast<LPARAM>(SkinManager) &&
+          AcceptSkinCommand(m)) {
+        ScrollWndProc(m);
+        if (!Destroyed && IsWindowVisible(Handle)) SendMessageA(Handle, WM_NCPAINT, 0, 0);
+        return;
+      }
+      if (SkinCommandCode(m.WParam) == AC_UPDATECACHE) PaintSubclassedBackground(SkinData, Handle, false);
+      break;
+    case WM_EXITSIZEMOVE:
+    case WM_SIZE:
+      SkinData->BGChanged = true;
+      break;
+    case WM_SETCURSOR:
+      CallOriginal(m);
+      return;
+    default:
+      break;
+  }
+  ScrollWndProc(m);
+  if (Destroyed || !HorzBar) return;
+  switch (m.Msg) {
+    case WM_SIZE:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+      if (!ScrollBusy()) RefreshScrollBars(this, true);
+      break;
+    case WM_ENABLE:
+    case gui::CM_ENABLEDCHANGED:
+      if (IsWindowVisible(Handle)) SendMessageA(Handle, WM_NCPAINT, 0, 0);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace skin
+
+// ---- Painting the window's image.
+
+namespace skin {
+
+namespace {
+
+// The parent's background under the window, mapped to the window's top-left. False (and the skin data's
+// repaint-pending flag set) when the parent cannot serve as a background now.
+bool WindowParentBackground(TsCommonData* data, HWND h, CacheInfo& ci) {
+  ci = EmptyCacheInfo;
+  const HWND parent = GetParent(h);
+  if (parent == nullptr) return true;
+  if (QueryLibraryCommand(parent, AC_ISUPDATELOCKED)) {
+    data->Updating = 1;
+    return false;
+  }
+  RECT wr{};
+  GetWindowRect(h, &wr);
+  BackgroundInfo info;
+  info.R = TRect{0, 0, wr.right - wr.left, wr.bottom - wr.top};
+  QueryParentBackground(info, parent, false);
+  BackgroundToCacheInfo(info, ci);
+  POINT at{wr.left, wr.top};
+  ScreenToClient(parent, &at);
+  ci.X += at.x;
+  ci.Y += at.y;
+  return true;
+}
+
+int32_t WindowState(TsCommonData* data, HWND h) {
+  if (GetFocus() == h) return 1;
+  return data->MouseAbove && HotLookAllowed(data, true) ? 1 : 0;
+}
+
+// The text of a disabled edit as it shows: the password character once per character when the edit has one.
+std::string ShownEditText(HWND h) {
+  const int count = GetWindowTextLengthW(h);
+  if (count <= 0) return std::string();
+  const LRESULT mask = SendMessageA(h, EM_GETPASSWORDCHAR, 0, 0);
+  if (mask != 0) return std::string(size_t(count), char(mask));
+  // Sized first: the length asked, then a buffer of that size read.
+  std::string s(size_t(GetWindowTextLengthA(h)) + 1, '\0');
+  const int got = GetWindowTextA(h, s.data(), int(s.size()));
+  s.resize(size_t(got > 0 ? got : 0));
+  return s;
+}
+
+}  // namespace
+
+bool HotLookAllowed(TsCommonData* SkinData, bool CheckKind) {
+  if (SkinData == nullptr) return false;
+  TsSkinManager* m = SkinDataManager(*SkinData);
+  if (m == nullptr) return false;
+  const LoadedSkin& skin = m->Skin();
+  if (!SkinManagerIsValidSectionIndex(skin, SkinData->SkinIndex) ||
+      !SkinManagerIsValidImageIndex(skin, SkinData->BorderIndex))
+    return false;
+  (void)CheckKind;  // no control kind of the library is without its hot look
+  if (m->Options.NoMouseHover) return false;
+  return skin.Images[size_t(SkinData->BorderIndex)].ImageCount >= 2 ||
+         skin.Sections[size_t(SkinData->SkinIndex)].States > 1;
+}
+
+void PaintSubclassedBackground(TsCommonData* SkinData, HWND Handle, bool FlatBorder) {
+  if (SkinData == nullptr || !SkinData->BGChanged || Handle == nullptr) return;
+  TsSkinManager* m = SkinDataManager(*SkinData);
+  if (m == nullptr) return;
+  RECT wr{};
+  GetWindowRect(Handle, &wr);
+  const int32_t w = wr.right - wr.left, h = wr.bottom - wr.top;
+  if (w <= 0 || h <= 0) return;
+  pending::PrepareCache(*SkinData, w, h);
+  Bitmap& cache = *SkinData->CacheBmp;
+  CacheInfo ci;
+  if (!WindowParentBackground(SkinData, Handle, ci)) return;
+  const LoadedSkin& skin = m->Skin();
+  const TRect all{0, 0, w, h};
+  const TColor borderColor = skin.Colors[scBorderColor];
+  const int32_t state = WindowState(SkinData, Handle);
+  if (FlatBorder && borderColor != KeyColor) {
+    FillRectBitmap32(cache, all, ColorToRGB(clWindow), 255);
+    FillFrameBitmap32(cache, all, borderColor, 1, 1, 1, 1);
+  } else if (SkinManagerIsValidSectionIndex(skin, SkinData->SkinIndex)) {
+    if (FlatBorder)
+      PaintControlBackground(*SkinData, ci, state, -1, -1, cache, TPoint{}, all);
+    else
+      PaintControlItem(*SkinData, ci, -1, -1, 1, cache, TPoint{}, all, state);
+  }
+  gui::TControl* control = SkinData->OwnerControl;
+  if (control != nullptr && !control->Enabled()) {
+    if (auto* edit = dynamic_cast<gui::TCustomEdit*>(control)) {
+      const bool bordered = edit->BorderStyle() != gui::TBorderStyle::bsNone;
+      const int32_t ctl3d = (GetWindowLongA(Handle, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) ? 1 : 0;
+      const int32_t b = bordered ? ctl3d + 2 : 0, b2 = bordered ? ctl3d + 1 : 0;
+      TRect r{b, b, w - b, h - b2};
+      DrawTextString(cache, control->Font(), ShownEditText(Handle), r, DT_SINGLELINE | DT_NOPREFIX,
+                     ColorToRGB(control->Font().Color()));
+    }
+    TsDisabledKind kind = dkBlended;
+    if (HasPublishedProperty(control, "DisabledKind")) {
+      kind = 0;
+      if (SetPropertyHasElement(control, "DisabledKind", "dkBlended")) kind |= dkBlended;
+      if (SetPropertyHasElement(control, "DisabledKind", "dkGrayed")) kind |= dkGrayed;
+    }
+    PaintDisabledLook(cache, kind, ControlBgColor(control), TPoint{}, ci);
+  }
+  SkinData->BGChanged = false;
+}
+
+void PaintScrollWindowFrame(TsCommonData* SkinData, HDC DC, TacMainWnd* Adapter) {
+  (void)DC;
+  if (SkinData == nullptr || Adapter == nullptr || Adapter->CreatedByDispatcher || !SkinData->CacheBmp) return;
+  TsSkinManager* m = SkinDataManager(*SkinData);
+  if (m == nullptr) return;
+  const LoadedSkin& skin = m->Skin();
+  if (!SkinManagerIsValidSectionIndex(skin, SkinData->SkinIndex) ||
+      !SkinManagerIsValidImageIndex(skin, SkinData->BorderIndex))
+    return;
+  const SkinImageRecord& rec = skin.Images[size_t(SkinData->BorderIndex)];
+  if (RectWidth(rec.SourceRect) == 0 || RectHeight(rec.SourceRect) == 0) return;
+  Bitmap& cache = *SkinData->CacheBmp;
+  if (cache.Width() <= 1 || cache.Height() <= 1) return;
+  CacheInfo ci;
+  if (!WindowParentBackground(SkinData, Adapter->Handle, ci)) return;
+  const int32_t state = std::min<int32_t>(WindowState(SkinData, Adapter->Handle), std::max<int32_t>(rec.ImageCount - 1, 0));
+  DrawSkinMask(cache, TRect{0, 0, cache.Width(), cache.Height()}, ci, rec, state, true);
+}
+
+// ---- TacEditWnd.
+
+void TacEditWnd::Create(HWND Wnd, TsCommonData* Data, TsSkinManager* Manager, const TacSkinParams& Params,
+                        bool Repaint) {
+  TsSkinManager* manager = Manager != nullptr ? Manager : DefaultManager();
+  const bool modern = manager != nullptr && manager->System().Version().Major >= 6;
+  std::string section = Params.SkinSection;
+  for (char& c : section) c = char(std::toupper(static_cast<unsigned char>(c)));
+  bool keepTheme = section == "DIALOG";
+  if (Data == nullptr && modern && section != "COMBOBOX") keepTheme = true;
+  if (Data != nullptr && ((Data->ControlKind == ckListView && modern) ||
+                          (Data->OwnerControl != nullptr && HasPublishedProperty(Data->OwnerControl, "UseXPThemes"))))
+    keepTheme = true;
+  if (!keepTheme)
+    if (SetWindowThemeFn theme = SetWindowThemeEntry()) theme(Wnd, L" ", L" ");
+  Handle = Wnd;
+  HotIndex = -1;
+  SkinManager = manager;
+  Destroyed = 0;
+  if (Data == nullptr) {
+    InitCommonData();
+    if (!section.empty()) SetSectionName(section);
+    SkinData->OwnerControl = Params.Control;
+    if (Params.Control != nullptr && HasPublishedProperty(Params.Control, "PanelBorder")) SetSectionName("TRANSPARENT");
+    SkinData->OwnerObject = Params.Control;
+    SkinData->CustomFont = Params.UseSkinFont ? 0 : 1;
+    SkinData->CustomColor = Params.UseSkinColor ? 0 : 1;
+    if (TsScrollWndData* sd = ScrollData()) {
+      if (Params.HorzButtonsSize >= 0) sd->HorzScrollData.ButtonsSize = Params.HorzButtonsSize;
+      if (Params.HorzScrollWidth >= 0) sd->HorzScrollData.ScrollWidth = Params.HorzScrollWidth;
+      if (Params.VertButtonsSize >= 0) sd->VertScrollData.ButtonsSize = Params.VertButtonsSize;
+      if (Params.VertScrollWidth >= 0) sd->VertScrollData.ScrollWidth = Params.VertScrollWidth;
+    }
+    SkinData->ControlKind = ckSelfMadeEdit;
+  } else {
+    SkinData = Data;
+  }
+  if (SkinData->SkinSection.empty()) SetSectionName("EDIT");
+  SkinData->WndHandle = Wnd;
+  SaveColors();
+  Skinned = 0;
+  CreatedByDispatcher = DispatcherSkinning();
+  textStale_ = true;
+  Attach(Repaint);
+  if (gui::TControl* control = SkinData->OwnerControl) {
+    SavedControlStyle = control->ControlStyle();
+    SingleLine = dynamic_cast<gui::TCustomEdit*>(control) != nullptr && !(GetWindowLongA(Wnd, GWL_STYLE) & ES_MULTILINE);
+    control->SetControlStyle(SavedControlStyle | gui::csOpaque);
+  }
+  ChildrenChanged = 0;
+  Initialize();
+}
+
+void TacEditWnd::SaveColors() {
+  gui::TControl* control = SkinData != nullptr ? SkinData->OwnerControl : nullptr;
+  if (control == nullptr) return;
+  SavedColor = control->Color();
+  SavedFontColor = control->Font().Color();
+  if (HasPublishedProperty(control, "FocusColor"))
+    SavedFocusColor = TColor(GetPublishedOrdProperty(control, "FocusColor"));
+}
+
+void TacEditWnd::RestoreColors() {
+  TacBaseWnd::RestoreColors();
+  gui::TControl* control = SkinData != nullptr ? SkinData->OwnerControl : nullptr;
+  if (Handle != nullptr && IsWindow(Handle) && IsWindowVisible(Handle) && !windowGoing_ &&
+      (control == nullptr || !control->IsDestroying()))
+    SetWindowPos(Handle, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+  if (control == nullptr || control->IsDestroying() || SavedColor == clNone) return;
+  control->SetColor(SavedColor);
+  SkinData->CtrlState |= csSettingFont;
+  control->Font().SetColor(SavedFontColor);
+  SkinData->CtrlState &= uint16_t(~csSettingFont);
+  if (SavedFocusColor != clNone && HasPublishedProperty(control, "FocusColor"))
+    SetPublishedProperty(control, "FocusColor", SavedFocusColor);
+}
+
+void TacEditWnd::SetSkinColors() {
+  if (Updating) return;
+  Updating = 1;
+  SkinData->Updating = 1;
+  TacBaseWnd::SetSkinColors();
+  TsSkinManager* m = SkinManager;
+  if (m != nullptr && SkinManagerIsValidSectionIndex(m->Skin(), SkinData->SkinIndex)) {
+    const SkinSectionRecord& section = m->Skin().Sections[size_t(SkinData->SkinIndex)];
+    if (gui::TControl* control = SkinData->OwnerControl) {
+      const bool hot = pending::IsFocusedLook(*SkinData) && section.States > 1;
+      if (!SkinData->CustomColor) {
+        const TColor colour = pending::GetBgColor(*SkinData, hot ? 1 : 0);
+        if (HasPublishedProperty(control, "FocusColor")) {
+          if (control->Color() != colour) control->SetColor(colour);
+          SetPublishedProperty(control, "FocusColor", colour);
+        } else if (control->Color() != colour) {
+          control->SetColor(colour);
+        }
+        BgColor = colour;
+      }
+      if (!SkinData->CustomFont) {
+        const TColor font = SectionStateBlock(section, hot ? 1 : 0).FontColor;
+        if (control->Font().Color() != font) {
+          SkinData->CtrlState |= csSettingFont;
+          control->Font().SetColor(font);
+          SkinData->CtrlState &= uint16_t(~csSettingFont);
+        }
+      }
+    } else {
+      if (!SkinData->CustomColor) BgColor = CreatedByDispatcher ? ColorToRGB(clWindow) : section.NormalState.Color;
+      BorderColor = m->Skin().Colors[scBorderColor];
+    }
+    SkinData->BGChanged = true;
+  } else {
+    BorderColor = 0;
+  }
+  SkinData->Updating = 0;
+  Updating = 0;
+}
+
+bool TacEditWnd::DisabledSingleLineEdit() const {
+  return SingleLine && SkinData != nullptr && SkinData->OwnerControl != nullptr && !SkinData->OwnerControl->Enabled();
+}
+
+void TacEditWnd::PaintNcArea() {
+  if (SkinChangeInProgress(SkinManager)) return;
+  WindowRectInParent();
+  if (pending::IsUpdating(*SkinData)) return;
+  HDC dc = ledger::GetWindowDC(Handle);
+  if (dc == nullptr) return;
+  RECT clip{};
+  if (dc != static_cast<HDC>(SkinData->PrintDC) && GetClipBox(dc, &clip) == NULLREGION) {
+    ledger::ReleaseDC(Handle, dc);
+    return;
+  }
+  if (SkinData->BGChanged) {
+    if (!Skinned) SetSkinColors();
+    PaintSubclassedBackground(SkinData, Handle, CreatedByDispatcher);
+  }
+  const int saved = SaveDC(dc);
+  PaintNonClientScrollBars(this, Handle, -1, dc);
+  if (SkinData->CacheBmp && !SkinData->CacheBmp->Empty()) {
+    BitmapDC cacheDC(*SkinData->CacheBmp);
+    if (cacheDC.dc() != nullptr)
+      CopyBorderStrips(dc, 0, 0, BorderLeft, WndSize.cx, WndSize.cy, cacheDC.dc(), 0, 0);
+  }
+  RestoreDC(dc, saved);
+  ledger::ReleaseDC(Handle, dc);
+}
+
+void TacEditWnd::PaintMessage(gui::TMessage& m) {
+  const HDC given = reinterpret_cast<HDC>(m.WParam);
+  if (given == nullptr) {
+    RECT update{};
+    if (!GetUpdateRect(Handle, &update, FALSE)) {
+      ValidateRect(Handle, nullptr);  // nothing to paint: the region is validated all the same
+      m.Result = 0;
+      return;
+    }
+  } else if (given != static_cast<HDC>(SkinData->PrintDC)) {
+    RECT clip{};
+    if (GetClipBox(given, &clip) == NULLREGION) {
+      m.Result = 0;
+      return;
+    }
+  }
+  if (DisabledSingleLineEdit()) {
+    if (SkinData->BGChanged) PaintSubclassedBackground(SkinData, Handle, CreatedByDispatcher);
+    PAINTSTRUCT ps{};
+    HDC dc = given != nullptr ? given : BeginPaint(Handle, &ps);
+    if (dc != nullptr && SkinData->CacheBmp && !SkinData->CacheBmp->Empty()) {
+      RECT client{};
+      GetClientRect(Handle, &client);
+      BitmapToDC(dc, 0, 0, client.right, client.bottom, *SkinData->CacheBmp, BorderLeft, BorderTop);
+    }
+    if (given == nullptr) EndPaint(Handle, &ps);
+    m.Result = 0;
+    return;
+  }
+  if (pending::IsUpdating(*SkinData) || (SkinChangeInProgress(SkinManager) && SkinData->PrintDC == nullptr)) {
+    if (given == nullptr) ValidateRect(Handle, nullptr);
+    m.Result = 0;
+    return;
+  }
+  RefreshScrollBars(this, true);
+  if (!Skinned) SetSkinColors();
+  BaseWndProc(m);
+}
+
+void TacEditWnd::PrintMessage(gui::TMessage& m) {
+  CallOriginal(m);
+  if (m.Result == 2) return;
+  const HDC dc = reinterpret_cast<HDC>(m.WParam);
+  if (dc == nullptr || !SkinData) return;
+  WindowRectInParent();
+  SkinData->Updating = 0;
+  SkinData->BGChanged = true;
+  if (!Skinned) SetSkinColors();
+  PaintSubclassedBackground(SkinData, Handle, CreatedByDispatcher);
+  if (!CreatedByDispatcher) PaintScrollWindowFrame(SkinData, dc, this);
+  const int saved = SaveDC(dc);
+  RECT client{};
+  GetClientRect(Handle, &client);
+  if (m.LParam & PRF_CLIENT) {
+    IntersectClipRect(dc, BorderLeft, BorderTop, BorderLeft + client.right, BorderTop + client.bottom);
+  } else if (SkinData->CacheBmp && !SkinData->CacheBmp->Empty()) {
+    BitmapDC cacheDC(*SkinData->CacheBmp);
+    if (cacheDC.dc() != nullptr) CopyBorderStrips(dc, 0, 0, BorderLeft, WndSize.cx, WndSize.cy, cacheDC.dc(), 0, 0);
+    PaintNonClientScrollBars(this, Handle, -1, dc);
+  }
+  if (HorzBar && VertBar) {
+    // The client area: its background from the cache, then the control's own painting.
+    IntersectClipRect(dc, BorderLeft, BorderTop, BorderLeft + client.right, BorderTop + client.bottom);
+    if (SkinData->CacheBmp && !SkinData->CacheBmp->Empty())
+      BitmapToDC(dc, BorderLeft, BorderTop, client.right, client.bottom, *SkinData->CacheBmp, BorderLeft, BorderTop);
+    POINT origin{};
+    OffsetViewportOrgEx(dc, BorderLeft, BorderTop, &origin);
+    const bool emptyList = SendMessageA(Handle, LB_GETCOUNT, 0, 0) == 0 && IsListBox();
+    if (!emptyList) SendMessageA(Handle, WM_PAINT, WPARAM(dc), 0);
+    SendMessageA(Handle, WM_PRINTCLIENT, WPARAM(dc), PRF_CLIENT | PRF_OWNED);
+    SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
+  }
+  RestoreDC(dc, saved);
+}
+
+bool TacEditWnd::IsListBox() const {
+  char cls[32] = {};
+  GetClassNameA(Handle, cls, sizeof cls);
+  return lstrcmpiA(cls, "ListBox") == 0;
+}
+
+bool TacEditWnd::EditCommand(gui::TMessage& m) {
+  if (!AcceptSkinCommand(m)) return false;
+  const bool own = m.LParam == reinterpret_cast<LPARAM>(SkinManager);
+  switch (SkinCommandCode(m.WParam)) {
+    case AC_SKINREFRESH:
+      if (!own) return false;
+      BaseWndProc(m);
+      if (!Destroyed) SetSkinColors();
+      return true;
+    case AC_FLUSHREPAINT:
+      if (SkinData->Updating && !pending::IsUpdating(*SkinData))
+        RedrawWindow(Handle, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+      return false;
+    case AC_ISSKINNED:
+      m.Result = 1;
+      return true;
+    case AC_UPDATECACHE:
+      WindowRectInParent();
+      PaintSubclassedBackground(SkinData, Handle, CreatedByDispatcher);
+      PaintScrollWindowFrame(SkinData, nullptr, this);
+      return true;
+    case AC_GETSKININDEX:
+      if (m.LParam != 0) *reinterpret_cast<int32_t*>(m.LParam) = SkinData->SkinIndex;
+      return true;
+    case AC_SCROLLBEGIN:
+      if (!(GetWindowLongA(Handle, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR)) return false;
+      SendMessageA(Handle, WM_SETREDRAW, 0, 0);
+      return true;
+    case AC_SCROLLEND:
+      if (!(GetWindowLongA(Handle, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR)) return false;
+      SendMessageA(Handle, WM_SETREDRAW, 1, 0);
+      InvalidateRect(Handle, nullptr, TRUE);
+      return true;
+    case AC_GETAPPLICATION:
+      m.Result = reinterpret_cast<LRESULT>(gui::Application);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TacEditWnd::WndProc(gui::TMessage& m) {
+  if (m.Msg == WM_SKINCOMMAND && SkinCommandCode(m.WParam) == AC_ISSKINNED) {
+    m.Result = 1;
+    return;
+  }
+  if (Destroyed || !IsSkinned()) {
+    BaseWndProc(m);
+    return;
+  }
+  const bool visible = IsWindowVisible(Handle) != FALSE;
+  switch (m.Msg) {
+    case WM_NCPAINT:
+      if (visible && !Updating) {
+        PaintNcArea();
+        m.Result = 0;
+        return;
+      }
+      break;
+    case WM_PAINT:
+      if (visible && !Updating) {
+        PaintMessage(m);
+        return;
+      }
+      break;
+    case WM_ERASEBKGND:
+      if (visible && !Updating) {
+        RECT clip{};
+        if (m.WParam != 0 && GetClipBox(reinterpret_cast<HDC>(m.WParam), &clip) == NULLREGION) {
+          m.Result = 1;
+          return;
+        }
+        if (pending::IsUpdating(*SkinData)) {
+          m.Result = 1;
+          return;
+        }
+        if (!Skinned) SetSkinColors();
+        if (DisabledSingleLineEdit() || (SkinChangeInProgress(SkinManager) && SkinData->PrintDC == nullptr)) {
+          m.Result = 1;
+          return;
+        }
+      }
+      break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      if (auto* w = OwnerWinControl();
+          w != nullptr && HotLookAllowed(SkinData, false) && w->CanFocus() && w->TabStop()) {
+        SkinData->BGChanged = true;
+        SkinData->Focused = m.Msg == WM_SETFOCUS ? 1 : 0;
+        BaseWndProc(m);
+        if (Destroyed) return;
+        SetSkinColors();
+        RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+        return;
+      }
+      break;
+    case WM_SETTEXT:
+    case gui::CM_ENABLEDCHANGED:
+    case gui::CM_FONTCHANGED:
+      SkinData->BGChanged = true;
+      if (!(SkinData->CtrlState & csSettingFont) && !SkinData->Updating)
+        RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+      break;
+    case WM_SETREDRAW:
+      if (m.WParam == 1 && ChildrenChanged) {
+        NotifyParentChildChanged(SkinData->OwnerControl);
+        ChildrenChanged = 0;
+      }
+      break;
+    case WM_PRINT:
+      PrintMessage(m);
+      return;
+    case WM_SKINCOMMAND:
+      if (EditCommand(m)) return;
+      break;
+    default:
+      break;
+  }
+  BaseWndProc(m);
+  if (Destroyed || !HorzBar) return;
+  switch (m.Msg) {
+    case WM_SIZE:
+      if (IsWindowVisible(Handle)) SendMessageA(Handle, WM_NCPAINT, 0, 0);
+      break;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_SETFONT:
+    case EM_REPLACESEL:
+    case WM_LBUTTONDOWN:
+    case gui::CN_KEYDOWN:
+    case gui::CN_KEYUP:
+      if (!ScrollBusy()) RefreshScrollBars(this, true);
+      break;
+    case LB_ADDSTRING:
+    case LB_INSERTSTRING:
+    case LB_SETCURSEL:
+    case LB_SETTOPINDEX:
+      RefreshScrollBars(this, true);
+      break;
+    case LB_GETTOPINDEX:
+      if (m.Result == 0 && SendMessageA(Handle, LB_GETCOUNT, 0, 0) == 0) m.Result = -1;
+      break;
+    case WM_PARENTNOTIFY:
+      if (LOWORD(m.WParam) == WM_CREATE && SkinManager != nullptr && SkinOptionFlag(SkinManager->Options, 4))
+        ChildrenChanged = 1;
+      break;
+    case gui::CM_CONTROLLISTCHANGE:
+      ChildrenChanged = 1;
+      break;
+    case WM_MOUSEMOVE:
+      if (SkinManager != nullptr && !SkinOptionFlag(SkinManager->Options, 4) && IsWindowEnabled(Handle)) NoteHotControl();
+      if (GetCapture() == Handle && !pending::IsUpdating(*SkinData)) RefreshScrollBars(this, true);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace skin
+
+// ---- Small helpers.
+
+namespace skin {
+
+namespace {
+
+bool SystemFontMetrics(int kind, LOGFONTW& font) {
+  NONCLIENTMETRICSW ncm{};
+  ncm.cbSize = 500;  // without the padded border width: the size every system version knows
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, ncm.cbSize, &ncm, 0)) return false;
+  switch (kind) {
+    case 1: font = ncm.lfCaptionFont; break;
+    case 2: font = ncm.lfSmCaptionFont; break;
+    case 3: font = ncm.lfMenuFont; break;
+    case 4: font = ncm.lfStatusFont; break;
+    default: font = ncm.lfMessageFont; break;
+  }
+  return true;
+}
+
+void FontFromLogFont(const LOGFONTW& lf, gui::TFont& font) {
+  char name[LF_FACESIZE * 2] = {};
+  WideCharToMultiByte(CP_ACP, 0, lf.lfFaceName, -1, name, sizeof name, nullptr, nullptr);
+  font.SetName(name);
+  font.SetHeight(lf.lfHeight);
+  gui::TFontStyles style = 0;
+  if (lf.lfWeight >= FW_BOLD) style |= gui::fsBold;
+  if (lf.lfItalic) style |= gui::fsItalic;
+  if (lf.lfUnderline) style |= gui::fsUnderline;
+  if (lf.lfStrikeOut) style |= gui::fsStrikeOut;
+  font.SetStyle(style);
+  font.SetCharset(lf.lfCharSet);
+}
+
+}  // namespace
+
+HFONT CreateSystemFont(int Kind) {
+  LOGFONTW lf{};
+  if (!SystemFontMetrics(Kind, lf)) return nullptr;
+  return ledger::CreateFontIndirect(&lf);
+}
+
+void SelectSystemFont(gui::TCanvas& Canvas, int Kind) {
+  LOGFONTW lf{};
+  if (SystemFontMetrics(Kind, lf)) FontFromLogFont(lf, Canvas.Font());
+}
+
+void SelectAdapterFont(TacMainWnd* Adapter, gui::TFont& Font) {
+  if (Adapter != nullptr && Adapter->SkinData != nullptr && Adapter->SkinData->OwnerControl != nullptr) {
+    Font.Assign(Adapter->SkinData->OwnerControl->Font());
+    return;
+  }
+  LOGFONTW lf{};
+  const HFONT own = Adapter != nullptr ? reinterpret_cast<HFONT>(SendMessageA(Adapter->Handle, WM_GETFONT, 0, 0)) : nullptr;
+  if (own != nullptr && GetObjectW(own, sizeof lf, &lf) == int(sizeof lf)) {
+    FontFromLogFont(lf, Font);
+    return;
+  }
+  if (SystemFontMetrics(0, lf)) FontFromLogFont(lf, Font);
+}
+
+void SetIntPropIfExists(gui::TObject* Obj, std::string_view Name, int64_t Value) {
+  if (Obj != nullptr && HasPublishedProperty(Obj, Name)) SetPublishedProperty(Obj, Name, Value);
+}
+
+int64_t GetIntPropIfExists(gui::TObject* Obj, std::string_view Name) {
+  return Obj != nullptr && HasPublishedProperty(Obj, Name) ? GetPublishedOrdProperty(Obj, Name) : 0;
+}
+
+TColor GetColorPropIfExists(gui::TObject* Obj, std::string_view Name) {
+  return ColorToRGB(TColor(GetIntPropIfExists(Obj, Name)));
+}
+
+void NotifyTopWindowChildAdded(HWND Handle) {
+  HWND top = Handle;
+  while (top != nullptr && GetParent(top) != nullptr) top = GetParent(top);
+  if (top != nullptr) SendLibraryCommand(top, AC_CHILDADDED, 0);
+}
+
+void RecreateEditAdapter(TsCommonData* SkinData, TacEditWnd*& Adapter) {
+  TsSkinManager* m = SkinData != nullptr ? SkinDataManager(*SkinData) : nullptr;
+  const bool skinned = SkinData != nullptr && pending::IsSkinned(*SkinData) && m != nullptr && m->SkinData().Active;
+  if (!skinned) {
+    FreeAdapter(Adapter);
+    return;
+  }
+  if (Adapter != nullptr && !Adapter->Destroyed) return;
+  FreeAdapter(Adapter);
+  auto* control = dynamic_cast<gui::TWinControl*>(SkinData->OwnerControl);
+  if (control == nullptr || !control->HandleAllocated()) return;
+  TacSkinParams params;
+  params.Control = control;
+  Adapter = NewAdapter<TacEditWnd>(control->WindowHandle(), SkinData, m, params, true);
+}
+
+}  // namespace skin

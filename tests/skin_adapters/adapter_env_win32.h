@@ -1,0 +1,103 @@
+#pragma once
+// What the Windows tests of the adapters share: a skin manager on the real system, a host window, windows of the
+// standard and common classes, the leak ledger and the thread's window count.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+
+#include "gui/gui.h"
+#include "skin/engine/sskinmanager_component.h"
+#include "skin/paint/gdi_ledger.h"
+
+namespace adaptertest {
+
+struct TestSystem : skin::PortableSkinSystem {
+  TestSystem() { layeredWindows = true; }
+  uint32_t SysColor(int index) override { return GetSysColor(index); }
+  int32_t SystemMetric(int index) override { return GetSystemMetrics(index); }
+};
+
+inline int ThreadWindowCount() {
+  int n = 0;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND top, LPARAM l) -> BOOL {
+        ++*reinterpret_cast<int*>(l);
+        EnumChildWindows(
+            top,
+            [](HWND, LPARAM l2) -> BOOL {
+              ++*reinterpret_cast<int*>(l2);
+              return TRUE;
+            },
+            l);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&n));
+  return n;
+}
+
+inline void Pump(DWORD ms = 0) {
+  const DWORD start = GetTickCount();
+  do {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    if (ms) Sleep(2);
+  } while (GetTickCount() - start < ms);
+}
+
+// A plain top-level window to hold the windows under test.
+inline HWND MakeHost(int x, int y, int w, int h, const char* title = "Adapters") {
+  static bool registered = false;
+  if (!registered) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.lpszClassName = "AdapterTestHost";
+    RegisterClassA(&wc);
+    registered = true;
+  }
+  HWND host = CreateWindowExA(0, "AdapterTestHost", title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, x, y, w, h,
+                              nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  ShowWindow(host, SW_SHOWNOACTIVATE);
+  UpdateWindow(host);
+  return host;
+}
+
+inline void LoadCommonClasses() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS | ICC_LISTVIEW_CLASSES};
+  InitCommonControlsEx(&icc);
+  LoadLibraryA("riched20.dll");
+}
+
+// A child window of a class, Unicode for the W classes.
+inline HWND MakeChild(HWND host, const std::string& cls, DWORD style, int x, int y, int w, int h,
+                      const char* text = "", DWORD exStyle = 0) {
+  LoadCommonClasses();
+  if (!cls.empty() && cls.back() == 'W') {
+    const std::wstring wcls(cls.begin(), cls.end());
+    const std::string t(text);
+    const std::wstring wtext(t.begin(), t.end());
+    return CreateWindowExW(exStyle, wcls.c_str(), wtext.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, w, h,
+                           host, nullptr, GetModuleHandleA(nullptr), nullptr);
+  }
+  return CreateWindowExA(exStyle, cls.c_str(), text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, host, nullptr,
+                         GetModuleHandleA(nullptr), nullptr);
+}
+
+inline WNDPROC WindowProcOf(HWND h) {
+  return reinterpret_cast<WNDPROC>(IsWindowUnicode(h) ? GetWindowLongPtrW(h, GWLP_WNDPROC)
+                                                      : GetWindowLongPtrA(h, GWLP_WNDPROC));
+}
+
+}  // namespace adaptertest
