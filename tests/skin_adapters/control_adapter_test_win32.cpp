@@ -1,0 +1,341 @@
+// The control adapter on replicas of the station's main window and radio-module window (Windows build, under
+// Wine): every listed child gets its adapter and shows its section's colours in each state, read through WM_PRINT
+// and from the window's surface; clicks repaint; controls left alone and unlisted classes stay unskinned; the
+// combo's list adapter is made once; nothing leaks over many drop-downs and after release.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gui/gui.h"
+#include "skin/adapters/acbuttons.h"
+#include "skin/adapters/accombo.h"
+#include "skin/adapters/acctrladapter.h"
+#include "skin/engine/skincommands.h"
+#include "skin/paint/gdi_ledger.h"
+#include "tests/skin_adapters/adapter_env_win32.h"
+#include "tests/skin_adapters/control_skin.h"
+
+namespace {
+
+using namespace skin;
+using namespace adaptertest;
+using namespace adaptertest::ctlcolours;
+
+// A window pixel (as a TColor) read back through WM_PRINT into a 32-bit bitmap.
+uint32_t PrintedPixel(HWND h, int x, int y) {
+  RECT r;
+  GetWindowRect(h, &r);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = r.right - r.left;
+  bi.bmiHeader.biHeight = -(r.bottom - r.top);
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  SendMessageA(h, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
+  GdiFlush();
+  const uint32_t p = static_cast<uint32_t*>(bits)[y * (r.right - r.left) + x];
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+  return ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);
+}
+
+uint32_t SurfacePixel(HWND h, int x, int y) {
+  HDC dc = GetWindowDC(h);
+  const COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(h, dc);
+  return c;
+}
+
+void MouseTo(int x, int y) {
+  SetCursorPos(x, y);
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = LONG(x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
+  in.mi.dy = LONG(y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &in, sizeof in);
+}
+
+void MouseButton(bool down) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  SendInput(1, &in, sizeof in);
+}
+
+POINT ScreenPoint(HWND h, int x, int y) {
+  POINT p{x, y};
+  ClientToScreen(h, &p);
+  return p;
+}
+
+struct Host : CtrlAdapterHost {
+  gui::TWinControl* form = nullptr;
+  TsSkinManager* manager = nullptr;
+  gui::TWinControl* HostForm() override { return form; }
+  TsSkinManager* HostManager() override { return manager; }
+  std::vector<gui::TCustomLabel*> labels;
+  void SetLabelColor(gui::TCustomLabel* Label) override { labels.push_back(Label); }
+};
+
+// The replica: the main window's buttons, check box, group box and panel, and the radio-module window's bit
+// button, up-downs and voice combo box, all on one form.
+struct Replica {
+  TestSystem sys;
+  std::unique_ptr<TsSkinManagerComponent> manager = std::make_unique<TsSkinManagerComponent>(nullptr, sys);
+  gui::TForm* form = new gui::TForm(nullptr);
+  gui::TButton* button = new gui::TButton(form);
+  gui::TButton* alone = new gui::TButton(form);
+  gui::TBitBtn* bitBtn = new gui::TBitBtn(form);
+  gui::TCheckBox* check = new gui::TCheckBox(form);
+  gui::TGroupBox* group = new gui::TGroupBox(form);
+  gui::TPanel* panel = new gui::TPanel(form);
+  gui::TUpDown* up1 = new gui::TUpDown(form);
+  gui::TUpDown* up2 = new gui::TUpDown(form);
+  gui::TComboBox* combo = new gui::TComboBox(form);
+  gui::TEdit* edit = new gui::TEdit(form);
+  gui::TLabel* label = new gui::TLabel(form);
+  Host host;
+  std::unique_ptr<TacCtrlAdapter> adapter;
+
+  Replica() {
+    ApplyControlSkin(*manager);
+    manager->ThirdPartyLists.assign(23, {});
+    manager->ThirdPartyLists[1] = {"TButton"};
+    manager->ThirdPartyLists[2] = {"TBitBtn"};
+    manager->ThirdPartyLists[3] = {"TCheckBox"};
+    manager->ThirdPartyLists[4] = {"TComboBox"};
+    manager->ThirdPartyLists[6] = {"TGroupBox"};
+    manager->ThirdPartyLists[8] = {"TPanel"};
+    manager->ThirdPartyLists[19] = {"TUpDown"};
+    form->SetBounds(60, 60, 520, 320);
+    auto place = [this](gui::TControl* c, int x, int y, int w, int h, const char* text) {
+      c->SetParent(form);
+      c->SetBounds(x, y, w, h);
+      c->SetText(text);
+    };
+    place(button, 10, 10, 100, 30, "OK");
+    place(alone, 10, 240, 100, 30, "Alone");
+    alone->SetTag(0x100);
+    place(bitBtn, 120, 10, 110, 30, "Send");
+    bitBtn->Glyph().SetPixelFormat(gui::TPixelFormat::pf24bit);
+    bitBtn->Glyph().SetSize(16, 16);
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 16; ++x) {
+        uint8_t* p = bitBtn->Glyph().ScanLine(y) + x * 3;
+        const bool corner = x == 0 && y == 15;  // the transparent colour
+        p[0] = corner ? 0 : 0xC0, p[1] = corner ? 0 : 0x40, p[2] = corner ? 0 : 0x20;
+      }
+    bitBtn->GlyphChanged();
+    place(check, 10, 50, 140, 24, "Check");
+    place(group, 10, 90, 200, 120, "Group");
+    place(panel, 230, 90, 150, 120, "");
+    place(up1, 400, 10, 20, 40, "");
+    place(up2, 430, 10, 20, 40, "");
+    place(combo, 240, 50, 150, 24, "");
+    place(edit, 240, 240, 100, 24, "edit");
+    place(label, 400, 100, 60, 20, "Label");
+    combo->SetStyle(gui::TComboBoxStyle::csDropDownList);
+    for (const char* s : {"Voice one", "Voice two", "Voice three"}) combo->Items().Add(s);
+    form->Show();
+    combo->SetItemIndex(0);
+    Pump(50);
+    host.form = form;
+    host.manager = manager.get();
+    adapter = std::make_unique<TacCtrlAdapter>(&host);
+    adapter->AddAllItems();
+    for (gui::TWinControl* c : std::vector<gui::TWinControl*>{form}) RedrawWindow(c->Handle(), nullptr, nullptr,
+                                                                                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump(50);
+  }
+  ~Replica() {
+    adapter.reset();
+    gui::Free(form);
+    Pump(20);
+  }
+  // Both readings of a pixel, which must agree.
+  static uint32_t Probe(gui::TWinControl* c, int x, int y) {
+    Pump(10);
+    const uint32_t printed = PrintedPixel(c->Handle(), x, y);
+    const uint32_t surface = SurfacePixel(c->Handle(), x, y);
+    EXPECT_EQ(printed, surface) << c->ClassName() << " at " << x << "," << y;
+    return printed;
+  }
+};
+
+TEST(ControlAdapter, ReplicaShowsSectionColoursInEveryState) {
+  { Replica warmUp; }  // the application's own windows and objects, made once
+  Pump(20);
+  const ledger::Snapshot before = ledger::Take();
+  const int windowsBefore = ThreadWindowCount();
+  {
+    Replica r;
+    // Every listed child answers; the one left alone, the unlisted class and the label do not.
+    for (gui::TWinControl* c : std::vector<gui::TWinControl*>{r.button, r.bitBtn, r.check, r.group, r.panel, r.up1,
+                                                              r.up2, r.combo})
+      EXPECT_NE(AdapterOfWindow(c->Handle()), nullptr) << c->ClassName();
+    EXPECT_EQ(AdapterOfWindow(r.alone->Handle()), nullptr);
+    EXPECT_EQ(AdapterOfWindow(r.edit->Handle()), nullptr);
+    EXPECT_EQ(r.adapter->Items.size(), 8u);
+    ASSERT_FALSE(r.host.labels.empty());  // the label gets the skin's colours (once per pass), and nothing else
+    for (gui::TCustomLabel* l : r.host.labels) EXPECT_EQ(l, r.label);
+    // A second scan adds nothing.
+    r.adapter->AddAllItems();
+    EXPECT_EQ(r.adapter->Items.size(), 8u);
+
+    const HWND b = r.button->Handle();
+    EXPECT_EQ(Replica::Probe(r.button, 4, 4), ButtonN);
+    SendMessageA(b, WM_SKINCOMMAND, SkinCommandWParam(AC_MOUSEENTER), 0);
+    EXPECT_EQ(Replica::Probe(r.button, 4, 4), ButtonH);
+    SendMessageA(b, WM_SKINCOMMAND, SkinCommandWParam(AC_MOUSELEAVE), 0);
+    SendMessageA(b, BM_SETSTATE, 1, 0);
+    EXPECT_EQ(Replica::Probe(r.button, 4, 4), ButtonP);
+    SendMessageA(b, BM_SETSTATE, 0, 0);
+    EXPECT_EQ(Replica::Probe(r.button, 4, 4), ButtonN);
+    r.button->SetEnabled(false);
+    const uint32_t disabled = Replica::Probe(r.button, 4, 4);
+    // Greyed and blended with what lies under it: another colour, less saturated.
+    auto spread = [](uint32_t c) {
+      const int ch[3] = {int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)};
+      return std::max({ch[0], ch[1], ch[2]}) - std::min({ch[0], ch[1], ch[2]});
+    };
+    EXPECT_NE(disabled, ButtonN);
+    EXPECT_LT(spread(disabled), spread(ButtonN)) << std::hex << disabled;
+    r.button->SetEnabled(true);
+    EXPECT_EQ(Replica::Probe(r.button, 4, 4), ButtonN);
+
+    // The bit button's glyph, centred with its caption; its transparent corner shows the button.
+    const uint32_t glyphColour = 0xC04020;  // B 0xC0, G 0x40, R 0x20
+    bool glyphFound = false;
+    for (int x = 0; x < 110 && !glyphFound; ++x) glyphFound = Replica::Probe(r.bitBtn, x, 15) == glyphColour;
+    EXPECT_TRUE(glyphFound);
+
+    // The check box: its section, its glyph; focus shows the glyph's hot state, a click checks it.
+    const int gy = (24 - 8) / 2 + 4;
+    EXPECT_EQ(Replica::Probe(r.check, 60, 1), CheckBg);
+    EXPECT_EQ(Replica::Probe(r.check, 3, gy), BoxU[0]);
+    r.check->SetFocus();
+    Pump(20);
+    EXPECT_EQ(Replica::Probe(r.check, 3, gy), BoxU[1]);
+    const POINT cp = ScreenPoint(r.check->Handle(), 3, gy);
+    MouseTo(cp.x, cp.y);
+    Pump(20);
+    MouseButton(true);
+    Pump(30);
+    EXPECT_EQ(SurfacePixel(r.check->Handle(), 3, gy), BoxU[2]) << "pressed";
+    MouseButton(false);
+    Pump(30);
+    EXPECT_TRUE(r.check->Checked());
+    const uint32_t checked = Replica::Probe(r.check, 3, gy);
+    EXPECT_TRUE(checked == BoxC[0] || checked == BoxC[1]) << std::hex << checked;
+
+    // Group box below its caption band, panel.
+    EXPECT_EQ(Replica::Probe(r.group, 4, 60), GroupBg);
+    EXPECT_EQ(Replica::Probe(r.panel, 4, 60), PanelBg);
+
+    // An up-down: normal, then its top button hot and pressed under the mouse, hot again on release.
+    EXPECT_EQ(Replica::Probe(r.up1, 3, 3), ButtonN);
+    const POINT up = ScreenPoint(r.up1->Handle(), 10, 8);
+    MouseTo(up.x, up.y);
+    Pump(30);
+    EXPECT_EQ(SurfacePixel(r.up1->Handle(), 3, 3), ButtonH);
+    MouseButton(true);
+    Pump(30);
+    EXPECT_EQ(SurfacePixel(r.up1->Handle(), 3, 3), ButtonP);
+    EXPECT_EQ(SurfacePixel(r.up1->Handle(), 3, 37), ButtonN) << "the other half stays";
+    MouseButton(false);
+    Pump(30);
+    EXPECT_EQ(SurfacePixel(r.up1->Handle(), 3, 3), ButtonH);
+    MouseTo(5, 5);
+    Pump(30);
+
+    // The combo: the edit section's border and the combo button's section.
+    EXPECT_EQ(Replica::Probe(r.combo, 0, 12), colours::EditBorderN);
+    auto* ca = dynamic_cast<TacComboBoxWnd*>(AdapterOfWindow(r.combo->Handle()));
+    ASSERT_NE(ca, nullptr);
+    const TRect br = ca->ButtonRect();
+    EXPECT_EQ(SurfacePixel(r.combo->Handle(), br.Left + 1, br.Top + 1), ComboBtnN);
+
+    // The list adapter is made on the first drop-down and kept; the ledger stays flat over a hundred.
+    const HWND cb = r.combo->Handle();
+    SendMessageA(cb, CB_SHOWDROPDOWN, TRUE, 0);
+    Pump(10);
+    SendMessageA(cb, CB_SHOWDROPDOWN, FALSE, 0);
+    Pump(10);
+    TacComboListWnd* list = ca->ListAdapter;
+    ASSERT_NE(list, nullptr);
+    const ledger::Snapshot dropped = ledger::Take();
+    for (int i = 0; i < 100; ++i) {
+      SendMessageA(cb, CB_SHOWDROPDOWN, TRUE, 0);
+      Pump();
+      SendMessageA(cb, CB_SHOWDROPDOWN, FALSE, 0);
+      Pump();
+    }
+    EXPECT_EQ(ca->ListAdapter, list);
+    EXPECT_EQ(ledger::Difference(dropped, ledger::Take()), "");
+
+    // Released: every window back without its adapter.
+    std::vector<HWND> handles;
+    for (auto& item : r.adapter->Items) handles.push_back(item->Control->Handle());
+    r.adapter->Clear();
+    Pump(10);
+    for (HWND h : handles) EXPECT_EQ(AdapterOfWindow(h), nullptr);
+  }
+  Pump(20);
+  EXPECT_EQ(PendingDeferredFrees(), 0u);
+  EXPECT_EQ(PoisonedAdapterCalls(), 0u);
+  EXPECT_EQ(ledger::Difference(before, ledger::Take()), "");
+  EXPECT_EQ(ThreadWindowCount(), windowsBefore);
+}
+
+TEST(ControlAdapter, DeadItemsGoAndReCreatedWindowsGetFreshAdapters) {
+  Replica r;
+  TacAdapterItem* item = r.adapter->ItemOf(r.button);
+  ASSERT_NE(item, nullptr);
+  TacMainWnd* first = item->WndAdapter;
+  // The window re-created: the old adapter is flagged, the next scan attaches a fresh one to the same item.
+  r.button->DestroyHandle();
+  r.check->DestroyHandle();
+  EXPECT_TRUE(first->Destroyed);
+  r.button->HandleNeeded();
+  r.adapter->AddItem(r.button, std::string());
+  EXPECT_EQ(r.adapter->ItemOf(r.button), item);
+  EXPECT_NE(AdapterOfWindow(r.button->Handle()), nullptr);
+  // Two dead neighbours (the check box's and, flagged, the bit button's) go in one pass.
+  TacAdapterItem* bit = r.adapter->ItemOf(r.bitBtn);
+  ASSERT_NE(bit, nullptr);
+  r.bitBtn->DestroyHandle();
+  const size_t before = r.adapter->Items.size();
+  r.adapter->RemoveUnused();
+  EXPECT_EQ(r.adapter->Items.size(), before - 2);
+  EXPECT_EQ(r.adapter->ItemOf(r.check), nullptr);
+  // Without third-party skinning nothing is scanned.
+  r.manager->SkinningRules &= ~srThirdParty;
+  r.check->HandleNeeded();
+  r.adapter->AddAllItems();
+  EXPECT_EQ(r.adapter->ItemOf(r.check), nullptr);
+  r.manager->SkinningRules |= srThirdParty;
+  // An event vetoes a control; a nested scan from an event finds the adapter busy.
+  int nested = 0;
+  r.host.OnSkinItem = [&](gui::TComponent* c, bool& can, std::string&) {
+    if (c == r.check) can = false;
+    r.adapter->AddAllItems();
+    ++nested;
+  };
+  r.adapter->AddAllItems();
+  EXPECT_EQ(r.adapter->ItemOf(r.check), nullptr);
+  EXPECT_GT(nested, 0);
+  r.host.OnSkinItem = nullptr;
+  r.adapter->AddAllItems();
+  EXPECT_NE(r.adapter->ItemOf(r.check), nullptr);
+}
+
+}  // namespace
