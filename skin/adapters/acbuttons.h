@@ -40,6 +40,8 @@ class TacSelfPaintedWnd : public TacMainWnd {
   void PaintToWindow(gui::TMessage& m);
   // Mouse-over tracking: WM_MOUSEMOVE enters (and asks for WM_MOUSELEAVE), WM_MOUSELEAVE leaves; both repaint.
   void TrackMouse(gui::TMessage& m);
+  // The mouse came over the window (1) or left it (0): the new look, cross-faded when the manager animates it.
+  void HoverChanged(uint8_t Over);
   // WM_SETREDRAW 0, the message passed on, WM_SETREDRAW 1, background changed, RedrawWindow(flags).
   void PassQuietly(gui::TMessage& m, UINT redrawFlags);
   // The disabled look over the cache when the window is disabled.

@@ -17,6 +17,7 @@
 #include "skin/engine/maskdata.h"
 #include "skin/engine/skincommands.h"
 #include "skin/engine/svclutils.h"
+#include "skin/paint/acanimation.h"
 #include "skin/paint/dc_copy.h"
 #include "skin/paint/gdi_ledger.h"
 #include "skin/paint/graph_utils.h"
@@ -111,6 +112,10 @@ void TacSelfPaintedWnd::PaintToWindow(gui::TMessage& m) {
   }
   if (SkinData->Updating && !(SkinData->CtrlState & csPrinting)) {
     // Painting is held back: only flagged.
+  } else if (dc != nullptr && CommonDataAnimationRunning(*SkinData) && SkinData->AnimTimer->Frame) {
+    // A cross-fade runs: the frame on screen now.
+    const Bitmap& frame = *SkinData->AnimTimer->Frame;
+    BitmapToDC(dc, 0, 0, frame.Width(), frame.Height(), frame, 0, 0);
   } else if (dc != nullptr) {
     SkinData->BGChanged = true;
     PaintCache();
@@ -131,19 +136,23 @@ void TacSelfPaintedWnd::TrackMouse(gui::TMessage& m) {
       TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, Handle, 0};
       tracking_ = TrackMouseEvent(&t) != 0;
     }
-    if (!SkinData->MouseAbove) {
-      SkinData->MouseAbove = 1;
-      SkinData->BGChanged = true;
-      RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    }
+    if (!SkinData->MouseAbove) HoverChanged(1);
   } else if (m.Msg == WM_MOUSELEAVE) {
     tracking_ = false;
-    if (SkinData->MouseAbove) {
-      SkinData->MouseAbove = 0;
-      SkinData->BGChanged = true;
-      RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    }
+    if (SkinData->MouseAbove) HoverChanged(0);
   }
+}
+
+void TacSelfPaintedWnd::HoverChanged(uint8_t Over) {
+  SkinData->MouseAbove = Over;
+  SkinData->BGChanged = true;
+  // The picture cross-fades to the new state when the manager animates that event; else it is repainted now.
+  const bool animate = IsAnimatedEvent(Over ? aeMouseEnter : aeMouseLeave, AnimatEventSet(aeGlobalDef), SkinManager);
+  if (animate && SkinData->CacheBmp && IsWindowVisible(Handle)) {
+    StartChangeAnimation(*SkinData, Over, ChangeAnimationStepWnd, false, false, true);
+    if (CommonDataAnimationRunning(*SkinData)) return;
+  }
+  RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
 void TacSelfPaintedWnd::PassQuietly(gui::TMessage& m, UINT redrawFlags) {
@@ -170,11 +179,7 @@ bool TacSelfPaintedWnd::SelfPaintedCommand(gui::TMessage& m) {
     case AC_MOUSEENTER:
     case AC_MOUSELEAVE: {
       const uint8_t over = SkinCommandCode(m.WParam) == AC_MOUSEENTER ? 1 : 0;
-      if (SkinData->MouseAbove != over) {
-        SkinData->MouseAbove = over;
-        SkinData->BGChanged = true;
-        RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-      }
+      if (SkinData->MouseAbove != over) HoverChanged(over);
       return true;
     }
     case AC_GETSKININDEX:
@@ -276,6 +281,7 @@ void TacBtnWnd::WndProc(gui::TMessage& m) {
     case BM_SETSTATE:
     case WM_SETTEXT:
     case WM_ENABLE:
+      CommonDataStopAnimation(*SkinData);
       if (IsWindowVisible(Handle)) {
         if (m.Msg == WM_SETTEXT) textStale_ = true;
         PassQuietly(m, RDW_INVALIDATE | RDW_UPDATENOW);
@@ -312,7 +318,12 @@ void TacBtnWnd::WndProc(gui::TMessage& m) {
       TacMainWnd::WndProc(m);
       if (!Destroyed) TrackMouse(m);
       return;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      CommonDataStopAnimation(*SkinData);
+      break;
     case WM_LBUTTONUP:
+      CommonDataStopAnimation(*SkinData);
       TacMainWnd::WndProc(m);
       if (!Destroyed) {
         SkinData->MouseAbove = CursorIn(Handle) ? 1 : 0;
@@ -539,6 +550,7 @@ void TacCheckBoxWnd::WndProc(gui::TMessage& m) {
     case WM_ENABLE:
     case gui::CM_TEXTCHANGED:
     case WM_SETTEXT:
+      CommonDataStopAnimation(*SkinData);
       if (IsWindowVisible(Handle)) {
         if (m.Msg == WM_SETTEXT || m.Msg == gui::CM_TEXTCHANGED) textStale_ = true;
         SendMessageA(Handle, WM_SETREDRAW, 0, 0);
@@ -766,7 +778,9 @@ void TacSpinWnd::WndProc(gui::TMessage& m) {
     TacMainWnd::WndProc(m);
     return;
   }
-  if (m.Msg == WM_SKINCOMMAND && SkinCommandCode(m.WParam) == AC_MOUSELEAVE) {
+  // Each half shows its own state from the cursor: entering and leaving only repaint.
+  if (m.Msg == WM_SKINCOMMAND &&
+      (SkinCommandCode(m.WParam) == AC_MOUSELEAVE || SkinCommandCode(m.WParam) == AC_MOUSEENTER)) {
     RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     return;
   }

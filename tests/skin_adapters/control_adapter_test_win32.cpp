@@ -14,6 +14,7 @@
 #include "skin/adapters/accombo.h"
 #include "skin/adapters/acctrladapter.h"
 #include "skin/engine/skincommands.h"
+#include "skin/paint/acanimation.h"
 #include "skin/paint/gdi_ledger.h"
 #include "tests/skin_adapters/adapter_env_win32.h"
 #include "tests/skin_adapters/control_skin.h"
@@ -171,7 +172,14 @@ struct Replica {
   }
 };
 
+// State probes without cross-fades (they are tested on their own below).
+struct NoAnimations {
+  NoAnimations() { AnimationsOff() = 1; }
+  ~NoAnimations() { AnimationsOff() = 0; }
+};
+
 TEST(ControlAdapter, ReplicaShowsSectionColoursInEveryState) {
+  NoAnimations still;
   { Replica warmUp; }  // the application's own windows and objects, made once
   Pump(20);
   const ledger::Snapshot before = ledger::Take();
@@ -294,6 +302,43 @@ TEST(ControlAdapter, ReplicaShowsSectionColoursInEveryState) {
   EXPECT_EQ(PoisonedAdapterCalls(), 0u);
   EXPECT_EQ(ledger::Difference(before, ledger::Take()), "");
   EXPECT_EQ(ThreadWindowCount(), windowsBefore);
+}
+
+TEST(ControlAdapter, HoverCrossFadesToTheHotLookAndBack) {
+  {  // the timers' shared window, made by the first animation of the process
+    Replica warmUp;
+    SendMessageA(warmUp.button->Handle(), WM_SKINCOMMAND, SkinCommandWParam(AC_MOUSEENTER), 0);
+    Pump(50);
+  }
+  Pump(20);
+  const ledger::Snapshot before = ledger::Take();
+  const int windowsBefore = ThreadWindowCount();
+  {
+    Replica r;
+    const HWND b = r.button->Handle();
+    ASSERT_EQ(Replica::Probe(r.button, 4, 4), ButtonN);
+    // The cross-fade passes through mixed frames and ends in the hot colour.
+    SendMessageA(b, WM_SKINCOMMAND, SkinCommandWParam(AC_MOUSEENTER), 0);
+    bool mixed = false;
+    uint32_t seen = 0;
+    for (int i = 0; i < 200 && (seen = SurfacePixel(b, 4, 4)) != ButtonH; ++i) {
+      mixed = mixed || (seen != ButtonN && seen != ButtonH);
+      Pump(5);
+    }
+    EXPECT_EQ(seen, ButtonH);
+    EXPECT_TRUE(mixed) << "no frame between the two states was shown";
+    SendMessageA(b, WM_SKINCOMMAND, SkinCommandWParam(AC_MOUSELEAVE), 0);
+    for (int i = 0; i < 200 && (seen = SurfacePixel(b, 4, 4)) != ButtonN; ++i) Pump(5);
+    EXPECT_EQ(seen, ButtonN);
+    // A press during a fade stops it and shows the pressed look at once.
+    SendMessageA(b, WM_SKINCOMMAND, SkinCommandWParam(AC_MOUSEENTER), 0);
+    SendMessageA(b, BM_SETSTATE, 1, 0);
+    EXPECT_EQ(Replica::Probe(r.button, 4, 4), ButtonP);
+    SendMessageA(b, BM_SETSTATE, 0, 0);
+  }
+  Pump(100);
+  EXPECT_EQ(ThreadWindowCount(), windowsBefore);
+  EXPECT_EQ(ledger::Difference(before, ledger::Take()), "");
 }
 
 TEST(ControlAdapter, DeadItemsGoAndReCreatedWindowsGetFreshAdapters) {
