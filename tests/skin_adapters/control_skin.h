@@ -17,6 +17,8 @@ inline constexpr uint32_t BoxC[3] = {0xE01010, 0xF03030, 0x801010};
 inline constexpr uint32_t CheckBg = 0xD0E0C0, CheckBgH = 0xC0D0B0;
 inline constexpr uint32_t GroupBg = 0xB0C0E0, PanelBg = 0xA0D0D0;
 inline constexpr uint32_t ComboBtnN = 0x6040A0, ComboBtnH = 0x7050B0;
+inline constexpr uint32_t Grip = 0x2080F0, TrackBg = 0xC0B0A0, Tick = 0x1020F0, StatusBg = 0x90A0B0;
+inline constexpr uint32_t ToolN = 0xE0D0C0, ToolH = 0x50E0A0;
 }  // namespace ctlcolours
 
 inline uint32_t ControlMasterPixel(int x, int y) {
@@ -27,6 +29,7 @@ inline uint32_t ControlMasterPixel(int x, int y) {
     return Rgb(states[(x - 24) / 8]);
   }
   if (x < 48 && y >= 8 && y < 24) return Rgb(y < 16 ? BoxU[(x - 24) / 8] : BoxC[(x - 24) / 8]);
+  if (x >= 48 && x < 56 && y >= 8 && y < 16) return Rgb(Grip);
   return skintest::Key;
 }
 
@@ -36,7 +39,8 @@ inline std::string ControlOptionsText() {
   auto colour = [](uint32_t c) { return std::to_string(c); };
   // The glyphs go into the global section.
   const std::string globals = "BOXUNCHECKED=" + Glyph(24, 8, 48, 16, 3, 0) + "\r\nBOXCHECKED=" +
-                              Glyph(24, 16, 48, 24, 3, 0) + "\r\n";
+                              Glyph(24, 16, 48, 24, 3, 0) + "\r\nGRIPIMAGE=" +
+                              Glyph(48, 8, 56, 16, 1, 0) + "\r\n";
   const size_t at = t.find("[SCROLLBTNLEFT]");
   t.insert(at, globals);
   auto line = [&t](const std::string& s) { t += s + "\r\n"; };
@@ -47,18 +51,22 @@ inline std::string ControlOptionsText() {
   line("FONTCOLOR=0x000000");
   line("HOTFONTCOLOR=0x000080");
   line("BORDERSMASK=" + Mask(24, 0, 56, 8, 2, 2, 2, 2, 4, 0, 5, 0));
-  auto flat = [&](const char* name, uint32_t n, uint32_t h, int states) {
+  auto flat = [&](const char* name, uint32_t n, uint32_t h, int states, uint32_t font = 0) {
     line(std::string("[") + name + "]");
     line("STATES=" + std::to_string(states));
     line("COLOR=" + colour(n));
     line("HOTCOLOR=" + colour(h));
-    line("FONTCOLOR=0x000000");
+    line("FONTCOLOR=" + colour(font));
     line("HOTFONTCOLOR=0x000000");
   };
   flat("CHECKBOX", CheckBg, CheckBgH, 2);
   flat("GROUPBOX", GroupBg, GroupBg, 1);
   flat("PANEL", PanelBg, PanelBg, 1);
   flat("COMBOBTN", ComboBtnN, ComboBtnH, 2);
+  flat("TRACKBAR", TrackBg, TrackBg, 1, Tick);
+  flat("STATUSBAR", StatusBg, StatusBg, 1);
+  flat("TOOLBAR", StatusBg, StatusBg, 1);
+  flat("TOOLBUTTON", ToolN, ToolH, 3);
   return t;
 }
 

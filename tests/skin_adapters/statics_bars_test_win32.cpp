@@ -1,0 +1,195 @@
+// Statics, panels, track bars, the size grip, status bars and tool bars under their adapters (Windows build,
+// under Wine), read back through WM_PRINT on the fixture skin of flat colours.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gui/gui.h"
+#include "skin/adapters/acstatics.h"
+#include "skin/paint/acanimation.h"
+#include "skin/paint/gdi_ledger.h"
+#include "tests/skin_adapters/adapter_env_win32.h"
+#include "tests/skin_adapters/control_skin.h"
+
+namespace {
+
+using namespace skin;
+using namespace adaptertest;
+using namespace adaptertest::ctlcolours;
+
+// The window's image through WM_PRINT, as TColors row by row.
+struct Printed {
+  int w = 0, h = 0;
+  std::vector<uint32_t> px;
+  explicit Printed(HWND wnd) {
+    RECT r;
+    GetWindowRect(wnd, &r);
+    w = r.right - r.left;
+    h = r.bottom - r.top;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    SendMessageA(wnd, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
+    GdiFlush();
+    for (int i = 0; i < w * h; ++i) {
+      const uint32_t p = static_cast<uint32_t*>(bits)[i];
+      px.push_back(((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF));
+    }
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+  }
+  uint32_t At(int x, int y) const { return px[size_t(y * w + x)]; }
+  int Count(uint32_t c) const { return int(std::count(px.begin(), px.end(), c)); }
+};
+
+struct BarsTest : ::testing::Test {
+  TestSystem sys;
+  std::unique_ptr<TsSkinManagerComponent> manager = std::make_unique<TsSkinManagerComponent>(nullptr, sys);
+  HWND host = MakeHost(40, 40, 460, 320);
+  std::vector<TacMainWnd*> adapters;
+  BarsTest() {
+    AnimationsOff() = 1;
+    ApplyControlSkin(*manager);
+  }
+  ~BarsTest() override {
+    for (TacMainWnd*& a : adapters) FreeAdapter(a);
+    DestroyWindow(host);
+    Pump();
+    AnimationsOff() = 0;
+  }
+  template <class T>
+  T* Adapt(HWND h, const std::string& section = std::string(), gui::TControl* control = nullptr) {
+    TacSkinParams p;
+    p.SkinSection = section;
+    p.Control = control;
+    T* a = NewAdapter<T>(h, nullptr, manager.get(), p, true);
+    adapters.push_back(a);
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+    Pump(10);
+    return a;
+  }
+};
+
+TEST_F(BarsTest, StaticsShowTheirSectionAndText) {
+  HWND text = MakeChild(host, "Static", SS_LEFT, 10, 10, 120, 20, "Frequency");
+  HWND empty = MakeChild(host, "Static", SS_LEFT, 10, 40, 120, 20, "");
+  HWND edged = MakeChild(host, "Static", SS_LEFT, 10, 70, 120, 20, "", WS_EX_STATICEDGE);
+  Adapt<TacStaticWnd>(text);
+  Adapt<TacStaticWnd>(empty);
+  Adapt<TacStaticWnd>(edged);
+  const Printed t(text), e(empty), s(edged);
+  EXPECT_GT(t.Count(CheckBg), 0);
+  EXPECT_LT(t.Count(CheckBg), t.w * t.h) << "the text is written over the section";
+  EXPECT_EQ(e.Count(CheckBg), e.w * e.h) << "an empty static shows only its background";
+  EXPECT_EQ(s.Count(CheckBg), 0) << "a static with a static edge is left to the system";
+  // A link's text loses its tag pairs.
+  EXPECT_EQ(LinkTextWithoutTags("see <a>the manual</A> and <A>notes</a>"), "see the manual and notes");
+}
+
+TEST_F(BarsTest, PanelCaptionUnlessTagged999) {
+  gui::TForm* form = new gui::TForm(nullptr);
+  form->SetBounds(100, 100, 300, 200);
+  auto* shown = new gui::TPanel(form);
+  auto* hidden = new gui::TPanel(form);
+  for (gui::TPanel* p : {shown, hidden}) {
+    p->SetParent(form);
+    p->SetCaption("Panel caption");
+  }
+  shown->SetBounds(10, 10, 120, 60);
+  hidden->SetBounds(140, 10, 120, 60);
+  hidden->SetTag(999);
+  form->Show();
+  Pump(20);
+  Adapt<TacPanelWnd>(shown->Handle(), "", shown);
+  Adapt<TacPanelWnd>(hidden->Handle(), "", hidden);
+  const Printed a(shown->Handle()), b(hidden->Handle());
+  EXPECT_EQ(b.Count(PanelBg), b.w * b.h);
+  EXPECT_GT(a.Count(PanelBg), 0);
+  EXPECT_LT(a.Count(PanelBg), a.w * a.h);
+  EXPECT_EQ(PanelSection(int(gui::TBevelCut::bvLowered), int(gui::TBevelCut::bvRaised)), "GROUPBOX");
+  EXPECT_EQ(PanelSection(int(gui::TBevelCut::bvLowered), int(gui::TBevelCut::bvNone)), "PANEL_LOW");
+  EXPECT_EQ(PanelSection(int(gui::TBevelCut::bvNone), int(gui::TBevelCut::bvNone)), "CHECKBOX");
+  for (TacMainWnd*& ad : adapters) FreeAdapter(ad);
+  adapters.clear();
+  gui::Free(form);
+  Pump(10);
+}
+
+TEST_F(BarsTest, TrackBarTicksAndSizeGrip) {
+  struct Case {
+    DWORD style;
+    bool ticks;
+  } cases[] = {{TBS_AUTOTICKS, true}, {TBS_AUTOTICKS | TBS_NOTICKS, false}, {TBS_AUTOTICKS | TBS_BOTH, true}};
+  for (const Case& c : cases) {
+    HWND t = MakeChild(host, TRACKBAR_CLASSA, c.style, 10, 10, 200, 40);
+    SendMessageA(t, TBM_SETRANGE, TRUE, MAKELPARAM(0, 10));
+    SendMessageA(t, TBM_SETTICFREQ, 1, 0);
+    Adapt<TacTrackWnd>(t);
+    const Printed p(t);
+    EXPECT_GT(p.Count(CheckBg), p.w * p.h / 2) << std::hex << c.style;
+    EXPECT_EQ(p.Count(Tick) > 0, c.ticks) << std::hex << c.style;
+    FreeAdapter(adapters.back());
+    adapters.pop_back();
+    DestroyWindow(t);
+  }
+  HWND grip = MakeChild(host, "ScrollBar", SBS_SIZEGRIP | SBS_SIZEBOX, 300, 200, 20, 20);
+  Adapt<TacSizerWnd>(grip);
+  const Printed g(grip);
+  EXPECT_EQ(g.At(19, 19), Grip);
+  EXPECT_EQ(SendMessageA(grip, WM_NCHITTEST, 0, MAKELPARAM(305, 205)), LRESULT(HTBOTTOMRIGHT));
+}
+
+TEST_F(BarsTest, StatusBarAndToolBar) {
+  HWND status = MakeChild(host, STATUSCLASSNAMEA, 0, 0, 0, 0, 0);
+  const int parts[2] = {120, -1};
+  SendMessageA(status, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+  SendMessageA(status, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>("Connected"));
+  Adapt<TacStatusBarWnd>(status);
+  const Printed s(status);
+  EXPECT_GT(s.Count(StatusBg), s.w * s.h / 2);
+  EXPECT_LT(s.Count(StatusBg), s.w * s.h) << "the part's text is written";
+
+  HWND tool = MakeChild(host, TOOLBARCLASSNAMEA, CCS_NORESIZE | TBSTYLE_FLAT, 0, 100, 300, 30);
+  SendMessageA(tool, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  TBBUTTON buttons[2] = {};
+  for (int i = 0; i < 2; ++i) {
+    buttons[i].iBitmap = I_IMAGENONE;
+    buttons[i].idCommand = 100 + i;
+    buttons[i].fsState = TBSTATE_ENABLED;
+    buttons[i].fsStyle = BTNS_BUTTON;
+  }
+  SendMessageA(tool, TB_ADDBUTTONSA, 2, reinterpret_cast<LPARAM>(buttons));
+  SendMessageA(tool, TB_SETBUTTONSIZE, 0, MAKELPARAM(40, 24));
+  SendMessageA(tool, TB_ENABLEBUTTON, 101, FALSE);
+  auto* a = Adapt<TacToolBarWnd>(tool);
+  for (int i = 0; i < 2; ++i) {
+    RECT r{};
+    SendMessageA(tool, TB_GETITEMRECT, WPARAM(i), reinterpret_cast<LPARAM>(&r));
+    POINT c{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    POINT sc = c;
+    ClientToScreen(tool, &sc);
+    SetCursorPos(sc.x, sc.y);
+    Pump(20);
+    const Printed p(tool);
+    const uint32_t seen = p.At(r.left + a->Margin + 3, r.top + a->Margin + 3);
+    EXPECT_EQ(seen, i == 0 ? ToolH : ToolN) << "button " << i << " " << std::hex << seen;
+  }
+  SetCursorPos(5, 5);
+}
+
+}  // namespace
