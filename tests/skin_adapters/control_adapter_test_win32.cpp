@@ -341,6 +341,55 @@ TEST(ControlAdapter, HoverCrossFadesToTheHotLookAndBack) {
   EXPECT_EQ(ledger::Difference(before, ledger::Take()), "");
 }
 
+TEST(ControlAdapter, SpeedButtonsArePaintedByTheirHandlerUntilTheSkinGoes) {
+  NoAnimations still;
+  Replica r;
+  auto* plain = new gui::TSpeedButton(r.form);
+  auto* flat = new gui::TSpeedButton(r.form);
+  auto* unlisted = new gui::TSpeedButton(r.form);
+  for (gui::TSpeedButton* b : {plain, flat, unlisted}) b->SetParent(r.form);
+  plain->SetBounds(230, 214, 50, 22);
+  flat->SetBounds(290, 214, 50, 22);
+  flat->SetFlat(true);
+  unlisted->SetBounds(350, 214, 50, 22);
+  unlisted->SetTag(0x100);
+  r.manager->ThirdPartyLists[17] = {"TSpeedButton"};
+  // The sections follow the buttons' look whatever the events say.
+  r.host.OnSkinItem = [](gui::TComponent*, bool&, std::string& section) { section = "PANEL"; };
+  r.adapter->AddAllItems();
+  ASSERT_EQ(r.adapter->GraphItems.size(), 2u);
+  EXPECT_EQ(r.adapter->GraphItemOf(plain)->SkinData.SkinSection, "SPEEDBUTTON");
+  EXPECT_EQ(r.adapter->GraphItemOf(flat)->SkinData.SkinSection, "SPEEDBUTTON_SMALL");
+  EXPECT_EQ(r.adapter->GraphItemOf(unlisted), nullptr);
+  const HWND f = r.form->Handle();
+  auto formPixel = [f](gui::TControl* c, int x, int y) {
+    RedrawWindow(f, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    Pump(10);
+    HDC dc = GetDC(f);
+    const COLORREF v = GetPixel(dc, c->Left() + x, c->Top() + y);
+    ReleaseDC(f, dc);
+    return uint32_t(v);
+  };
+  EXPECT_EQ(formPixel(plain, 4, 4), ButtonN);
+  EXPECT_EQ(formPixel(flat, 4, 4), SpeedSmall);
+  plain->Perform(gui::CM_MOUSEENTER, 0, 0);
+  EXPECT_EQ(formPixel(plain, 4, 4), ButtonH);
+  plain->Perform(gui::CM_MOUSELEAVE, 0, 0);
+  plain->SetGroupIndex(1);
+  plain->SetAllowAllUp(true);
+  plain->SetDown(true);
+  EXPECT_EQ(formPixel(plain, 4, 4), ButtonP);
+  plain->SetDown(false);
+  EXPECT_EQ(formPixel(plain, 4, 4), ButtonN);
+  // The skin removed: the handler lets go, the button paints itself, the next clean-up drops its item.
+  plain->Perform(WM_SKINCOMMAND, SkinCommandWParam(AC_SKINREMOVED),
+                 reinterpret_cast<LPARAM>(static_cast<TsSkinManager*>(r.manager.get())));
+  EXPECT_NE(formPixel(plain, 4, 4), ButtonN);
+  r.adapter->RemoveUnused();
+  EXPECT_EQ(r.adapter->GraphItemOf(plain), nullptr);
+  EXPECT_NE(r.adapter->GraphItemOf(flat), nullptr);
+}
+
 TEST(ControlAdapter, DeadItemsGoAndReCreatedWindowsGetFreshAdapters) {
   Replica r;
   TacAdapterItem* item = r.adapter->ItemOf(r.button);

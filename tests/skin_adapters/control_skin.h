@@ -18,7 +18,7 @@ inline constexpr uint32_t CheckBg = 0xD0E0C0, CheckBgH = 0xC0D0B0;
 inline constexpr uint32_t GroupBg = 0xB0C0E0, PanelBg = 0xA0D0D0;
 inline constexpr uint32_t ComboBtnN = 0x6040A0, ComboBtnH = 0x7050B0;
 inline constexpr uint32_t Grip = 0x2080F0, TrackBg = 0xC0B0A0, Tick = 0x1020F0, StatusBg = 0x90A0B0;
-inline constexpr uint32_t ToolN = 0xE0D0C0, ToolH = 0x50E0A0;
+inline constexpr uint32_t ToolN = 0xE0D0C0, ToolH = 0x50E0A0, SpeedSmall = 0x70C070;
 }  // namespace ctlcolours
 
 inline uint32_t ControlMasterPixel(int x, int y) {
@@ -51,6 +51,12 @@ inline std::string ControlOptionsText() {
   line("FONTCOLOR=0x000000");
   line("HOTFONTCOLOR=0x000080");
   line("BORDERSMASK=" + Mask(24, 0, 56, 8, 2, 2, 2, 2, 4, 0, 5, 0));
+  // Speed buttons take the button's four cells.
+  line("[SPEEDBUTTON]");
+  line("STATES=3");
+  line("COLOR=" + colour(ButtonN));
+  line("HOTCOLOR=" + colour(ButtonH));
+  line("BORDERSMASK=" + Mask(24, 0, 56, 8, 2, 2, 2, 2, 4, 0, 5, 0));
   auto flat = [&](const char* name, uint32_t n, uint32_t h, int states, uint32_t font = 0) {
     line(std::string("[") + name + "]");
     line("STATES=" + std::to_string(states));
@@ -67,6 +73,7 @@ inline std::string ControlOptionsText() {
   flat("STATUSBAR", StatusBg, StatusBg, 1);
   flat("TOOLBAR", StatusBg, StatusBg, 1);
   flat("TOOLBUTTON", ToolN, ToolH, 3);
+  flat("SPEEDBUTTON_SMALL", SpeedSmall, SpeedSmall, 1);
   return t;
 }
 
