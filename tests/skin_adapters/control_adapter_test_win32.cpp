@@ -390,6 +390,25 @@ TEST(ControlAdapter, SpeedButtonsArePaintedByTheirHandlerUntilTheSkinGoes) {
   EXPECT_NE(r.adapter->GraphItemOf(flat), nullptr);
 }
 
+TEST(ControlAdapter, ControlsInAGroupBoxOrPanelShowItsBackground) {
+  NoAnimations still;
+  Replica r;
+  auto* inGroup = new gui::TCheckBox(r.form);
+  auto* inPanel = new gui::TCheckBox(r.form);
+  inGroup->SetParent(r.group);
+  inGroup->SetBounds(10, 40, 120, 24);
+  inPanel->SetParent(r.panel);
+  inPanel->SetBounds(10, 40, 120, 24);
+  for (gui::TCheckBox* c : {inGroup, inPanel}) c->SetText("");
+  r.host.OnSkinItem = [&](gui::TComponent* c, bool&, std::string& section) {
+    if (c == inGroup || c == inPanel) section = "CLEARBOX";
+  };
+  r.adapter->AddAllItems();
+  ASSERT_NE(AdapterOfWindow(inGroup->Handle()), nullptr);
+  EXPECT_EQ(Replica::Probe(inGroup, 100, 2), GroupBg);
+  EXPECT_EQ(Replica::Probe(inPanel, 100, 2), PanelBg);
+}
+
 TEST(ControlAdapter, DeadItemsGoAndReCreatedWindowsGetFreshAdapters) {
   Replica r;
   TacAdapterItem* item = r.adapter->ItemOf(r.button);

@@ -74,6 +74,8 @@ inline std::string ControlOptionsText() {
   flat("TOOLBAR", StatusBg, StatusBg, 1);
   flat("TOOLBUTTON", ToolN, ToolH, 3);
   flat("SPEEDBUTTON_SMALL", SpeedSmall, SpeedSmall, 1);
+  flat("CLEARBOX", CheckBg, CheckBg, 1);  // shows what lies under it
+  line("TRANSPARENCY=100");
   return t;
 }
 
