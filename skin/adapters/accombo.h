@@ -39,11 +39,20 @@ class TacComboBoxWnd : public TacEditWnd {
   // The list's colours for WM_CTLCOLORLISTBOX: the brush (0 when the list is not skinned).
   HBRUSH ListColours(HDC DC);
   void ReleaseList();
+  // The button painted again over the window.
+  void RepaintButton();
+  // The combo's edit window (nullptr for a drop-down list).
+  HWND EditWindow() const;
+  bool EditHasFocus() const;
+  bool FocusableOwner() const;
+  void ClearEditSelection();
   void FreeBrush();
   HBRUSH brush_ = nullptr;
   TColor brushColour_ = clNone;
 };
 
+// 1 while a combo box's list is dropped down (between its drop-down and close-up notifications).
+uint8_t& ComboListDropped();
 // The adapter of a combo box's list: section "EDIT", PassMouseUp for the list of a simple combo.
 TacComboListWnd* CreateComboListAdapter(HWND ListHandle, bool Simple, bool HasItems, TsSkinManager* SkinManager);
 // The text of item Index of a combo box, its length asked first (empty for an index outside the list).

@@ -72,6 +72,47 @@ std::string ComboItemText(HWND Combo, int Index) {
 
 // ---- TacComboBoxWnd.
 
+uint8_t& ComboListDropped() {
+  static uint8_t dropped = 0;
+  return dropped;
+}
+
+HWND TacComboBoxWnd::EditWindow() const {
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetComboBoxInfo(Handle, &info)) return nullptr;
+  return info.hwndItem != Handle ? info.hwndItem : nullptr;
+}
+
+bool TacComboBoxWnd::EditHasFocus() const {
+  const HWND edit = EditWindow();
+  return edit != nullptr && GetFocus() == edit;
+}
+
+bool TacComboBoxWnd::FocusableOwner() const {
+  gui::TWinControl* w = OwnerWinControl();
+  return w == nullptr || (w->CanFocus() && w->TabStop());
+}
+
+void TacComboBoxWnd::ClearEditSelection() {
+  // A combo with an edit window of the component layer drops its selection when it loses the focus or the mouse.
+  if (SkinData->OwnerControl == nullptr || (GetWindowLongA(Handle, GWL_STYLE) & 3) != CBS_DROPDOWN) return;
+  if (const HWND edit = EditWindow()) SendMessageA(edit, EM_SETSEL, WPARAM(-1), 0);
+}
+
+void TacComboBoxWnd::RepaintButton() {
+  if (Destroyed || !IsWindowVisible(Handle)) return;
+  HDC dc = ledger::GetWindowDC(Handle);
+  if (dc == nullptr) return;
+  if (!SkinData->CacheBmp || SkinData->BGChanged) {
+    WindowRectInParent();
+    PaintSubclassedBackground(SkinData, Handle, CreatedByDispatcher);
+    PaintScrollWindowFrame(SkinData, nullptr, this);
+  }
+  PaintComboButton(dc);
+  ledger::ReleaseDC(Handle, dc);
+}
+
 TacComboBoxWnd::~TacComboBoxWnd() { FreeBrush(); }
 
 void TacComboBoxWnd::FreeBrush() {
@@ -250,22 +291,65 @@ void TacComboBoxWnd::WndProc(gui::TMessage& m) {
       BorderLeft = 3;
       return;
     case WM_SETFOCUS:
-    case WM_KILLFOCUS:
     case WM_LBUTTONUP:
-      SkinData->Focused = (m.Msg != WM_KILLFOCUS) ? 1 : 0;
+    case WM_KILLFOCUS:
+    case gui::CM_EXIT: {
+      const bool leaving = m.Msg == WM_KILLFOCUS || m.Msg == gui::CM_EXIT;
+      // Leaving a combo for its own edit window keeps it focused.
+      SkinData->Focused = !leaving ? 1 : (SkinData->OwnerControl != nullptr && EditHasFocus()) ? 1 : 0;
       SkinData->BGChanged = true;
       CallOriginal(m);
       if (Destroyed) return;
-      if (HotLookAllowed(SkinData, false)) {
+      if (HotLookAllowed(SkinData, false) && FocusableOwner()) {
         SetSkinColors();
+        if (leaving) ClearEditSelection();
         RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
       }
+      RepaintButton();
       return;
+    }
+    case gui::CM_MOUSEENTER:
+      if (!SkinData->MouseAbove) {
+        SkinData->MouseAbove = 1;
+        SkinData->BGChanged = true;
+        TacEditWnd::WndProc(m);
+        if (!Destroyed && !SkinData->Focused) ClearEditSelection();
+        if (!Destroyed) RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+        return;
+      }
+      break;
+    case gui::CM_MOUSELEAVE:
+      if (SkinData->MouseAbove) {
+        POINT p{};
+        GetCursorPos(&p);
+        RECT r{};
+        GetWindowRect(Handle, &r);
+        if (!PtInRect(&r, p)) {
+          SkinData->MouseAbove = 0;
+          SkinData->BGChanged = true;
+          TacEditWnd::WndProc(m);
+          if (!Destroyed && !(SkinData->Focused || EditHasFocus())) ClearEditSelection();
+          if (!Destroyed) RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+          return;
+        }
+      }
+      break;
     case WM_COMMAND:
     case gui::CN_COMMAND:
-      if (!Simple() && HIWORD(m.WParam) == CBN_CLOSEUP) SkinData->BGChanged = true;
+      if (!Simple()) {
+        if (HIWORD(m.WParam) == CBN_DROPDOWN) ComboListDropped() = 1;
+        if (HIWORD(m.WParam) == CBN_CLOSEUP) {
+          ComboListDropped() = 0;
+          SkinData->BGChanged = true;
+          TacEditWnd::WndProc(m);
+          if (!Destroyed) RepaintButton();
+          return;
+        }
+      }
       break;
     case CB_SETCURSEL:
+    case gui::CM_TEXTCHANGED:
+    case gui::CM_CHANGED:
       if (SkinData->OwnerControl != nullptr) {
         SendMessageA(Handle, WM_SETREDRAW, 0, 0);
         SkinData->BGChanged = true;
@@ -295,7 +379,7 @@ void TacComboBoxWnd::WndProc(gui::TMessage& m) {
       }
       if (code == AC_MOUSEENTER || code == AC_MOUSELEAVE) {
         TacEditWnd::WndProc(m);
-        if (!Destroyed) InvalidateRect(Handle, nullptr, FALSE);
+        RepaintButton();
         return;
       }
       break;

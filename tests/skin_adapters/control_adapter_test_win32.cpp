@@ -409,6 +409,41 @@ TEST(ControlAdapter, ControlsInAGroupBoxOrPanelShowItsBackground) {
   EXPECT_EQ(Replica::Probe(inPanel, 100, 2), PanelBg);
 }
 
+TEST(ControlAdapter, ComboFocusLookButtonAreaAndSkinRemoval) {
+  NoAnimations still;
+  Replica r;
+  auto* ca = dynamic_cast<TacComboBoxWnd*>(AdapterOfWindow(r.combo->Handle()));
+  ASSERT_NE(ca, nullptr);
+  EXPECT_EQ(Replica::Probe(r.combo, 0, 12), colours::EditBorderN);
+  r.combo->SetFocus();
+  Pump(20);
+  EXPECT_EQ(Replica::Probe(r.combo, 0, 12), colours::EditBorderH) << "focused";
+  r.button->SetFocus();
+  Pump(20);
+  EXPECT_EQ(Replica::Probe(r.combo, 0, 12), colours::EditBorderN);
+  // A combo without the drop-down bit has no button.
+  HWND simple = MakeChild(r.form->Handle(), "ComboBox", CBS_SIMPLE, 10, 215, 100, 60);
+  TacSkinParams p;
+  auto* sa = NewAdapter<TacComboBoxWnd>(simple, nullptr, r.manager.get(), p, true);
+  EXPECT_EQ(sa->ButtonRect().Width(), 0);
+  EXPECT_GT(ca->ButtonRect().Width(), 0);
+  FreeAdapter(sa);
+  DestroyWindow(simple);
+  // Removing the skin gives the list its border back and lets its adapter go.
+  SendMessageA(r.combo->Handle(), CB_SHOWDROPDOWN, TRUE, 0);
+  Pump(10);
+  SendMessageA(r.combo->Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+  ASSERT_NE(ca->ListAdapter, nullptr);
+  const HWND list = ca->ListHandle;
+  SendMessageA(r.combo->Handle(), WM_SKINCOMMAND, SkinCommandWParam(AC_SKINREMOVED),
+               reinterpret_cast<LPARAM>(static_cast<TsSkinManager*>(r.manager.get())));
+  EXPECT_EQ(ca->ListAdapter, nullptr);
+  EXPECT_EQ(AdapterOfWindow(list), nullptr);
+  const LONG style = GetWindowLongA(list, GWL_STYLE);
+  EXPECT_NE(style & WS_BORDER, 0);
+  EXPECT_EQ(style & WS_THICKFRAME, 0);
+}
+
 TEST(ControlAdapter, DeadItemsGoAndReCreatedWindowsGetFreshAdapters) {
   Replica r;
   TacAdapterItem* item = r.adapter->ItemOf(r.button);
