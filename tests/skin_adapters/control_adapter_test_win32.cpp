@@ -159,7 +159,7 @@ struct Replica {
   }
   ~Replica() {
     adapter.reset();
-    gui::Free(form);
+    if (form != nullptr) gui::Free(form);
     Pump(20);
   }
   // Both readings of a pixel, which must agree.
@@ -442,6 +442,26 @@ TEST(ControlAdapter, ComboFocusLookButtonAreaAndSkinRemoval) {
   const LONG style = GetWindowLongA(list, GWL_STYLE);
   EXPECT_NE(style & WS_BORDER, 0);
   EXPECT_EQ(style & WS_THICKFRAME, 0);
+}
+
+TEST(ControlAdapter, FormFreedBeforeItsAdapterLeavesNothing) {
+  NoAnimations still;
+  { Replica warmUp; }
+  Pump(20);
+  const ledger::Snapshot before = ledger::Take();
+  {
+    Replica r;
+    gui::Free(r.form);  // every window goes first; the items only hold adapters flagged as gone
+    r.form = nullptr;
+    Pump(10);
+    for (auto& item : r.adapter->Items) EXPECT_TRUE(item->Dead());
+    r.adapter->RemoveUnused();
+    EXPECT_TRUE(r.adapter->Items.empty());
+  }
+  Pump(20);
+  EXPECT_EQ(PendingDeferredFrees(), 0u);
+  EXPECT_EQ(PoisonedAdapterCalls(), 0u);
+  EXPECT_EQ(ledger::Difference(before, ledger::Take()), "");
 }
 
 TEST(ControlAdapter, DeadItemsGoAndReCreatedWindowsGetFreshAdapters) {
