@@ -44,6 +44,8 @@ class TacSelfPaintedWnd : public TacMainWnd {
   void HoverChanged(uint8_t Over);
   // WM_SETREDRAW 0, the message passed on, WM_SETREDRAW 1, background changed, RedrawWindow(flags).
   void PassQuietly(gui::TMessage& m, UINT redrawFlags);
+  // R of Bmp filled with what lies under the window (the parent's image, else its colour).
+  void FillFromParent(Bitmap& Bmp, const CacheInfo& ci, const TRect& R);
   // The disabled look over the cache when the window is disabled.
   void DisabledLook(const CacheInfo& ci);
   // Whether the window shows its hot look (mouse over it, or a focused look of its control).

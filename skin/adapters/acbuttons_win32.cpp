@@ -20,6 +20,7 @@
 #include "skin/paint/acanimation.h"
 #include "skin/paint/dc_copy.h"
 #include "skin/paint/gdi_ledger.h"
+#include "skin/paint/borders.h"
 #include "skin/paint/graph_utils.h"
 #include "skin/paint/pixel_helpers.h"
 #include "skin/paint/section_paint.h"
@@ -84,6 +85,22 @@ bool TacSelfPaintedWnd::PrepareCache(CacheInfo& ci) {
   pending::PrepareCache(*SkinData, WndSize.cx, WndSize.cy);
   ParentBgInfoOfWindow(Handle, ci);
   return true;
+}
+
+void TacSelfPaintedWnd::FillFromParent(Bitmap& Bmp, const CacheInfo& ci, const TRect& R) {
+  if (ci.Ready && ci.Bmp != nullptr) {
+    for (int32_t y = std::max<int32_t>(R.Top, 0); y < std::min(R.Bottom, Bmp.Height()); ++y)
+      for (int32_t x = std::max<int32_t>(R.Left, 0); x < std::min(R.Right, Bmp.Width()); ++x) {
+        const int32_t px = ci.X + x, py = ci.Y + y;
+        const uint32_t v = (px >= 0 && py >= 0 && px < ci.Bmp->Width() && py < ci.Bmp->Height())
+                               ? GetPixel32(*ci.Bmp, px, py)
+                               : 0;
+        SetPixel32(Bmp, x, y, v | 0xFF000000u);
+      }
+    return;
+  }
+  const TColor c = ci.FillColor != KeyColor ? ci.FillColor : WindowBgColor(ParentWnd);
+  FillRectBitmap32(Bmp, R, c, 255);
 }
 
 bool TacSelfPaintedWnd::HotLook() const {
@@ -313,6 +330,15 @@ void TacBtnWnd::WndProc(gui::TMessage& m) {
     case WM_UPDATEUISTATE:
       m.Result = 0;
       return;
+    case WM_MOVE: {
+      // What shows through a transparent look changes with the place.
+      const SkinSectionRecord* sec = SectionOf(SkinManager, SkinData->SkinIndex);
+      if (sec != nullptr && (sec->NormalState.Transparency >= 1 || (HotLook() && sec->HotState.Transparency >= 1))) {
+        SkinData->BGChanged = true;
+        InvalidateRect(Handle, nullptr, FALSE);
+      }
+      break;
+    }
     case WM_MOUSEMOVE:
     case WM_MOUSELEAVE:
       TacMainWnd::WndProc(m);
@@ -578,6 +604,14 @@ void TacCheckBoxWnd::WndProc(gui::TMessage& m) {
       m.Result = 0;
       return;
     case WM_ERASEBKGND:
+      if (OwnerDrawn && m.WParam != 0) {
+        // The owner draws over what lies under the box.
+        CacheInfo ci;
+        if (PrepareCache(ci)) {
+          FillFromParent(*SkinData->CacheBmp, ci, TRect{0, 0, WndSize.cx, WndSize.cy});
+          BitmapToDC(reinterpret_cast<HDC>(m.WParam), 0, 0, WndSize.cx, WndSize.cy, *SkinData->CacheBmp, 0, 0);
+        }
+      }
       m.Result = 1;
       return;
     case WM_MOUSEMOVE:
@@ -628,21 +662,7 @@ void TacGroupBoxWnd::PaintCache() {
   Bitmap& cache = *SkinData->CacheBmp;
   const TRect cap = CaptionRect();
   const int32_t capH = RectHeight(cap);
-  auto fillFromParent = [&](const TRect& r) {
-    if (ci.Ready && ci.Bmp != nullptr) {
-      for (int32_t y = std::max<int32_t>(r.Top, 0); y < std::min(r.Bottom, cache.Height()); ++y)
-        for (int32_t x = std::max<int32_t>(r.Left, 0); x < std::min(r.Right, cache.Width()); ++x) {
-          const int32_t px = ci.X + x, py = ci.Y + y;
-          uint32_t v = (px >= 0 && py >= 0 && px < ci.Bmp->Width() && py < ci.Bmp->Height())
-                           ? GetPixel32(*ci.Bmp, px, py)
-                           : 0;
-          SetPixel32(cache, x, y, v | 0xFF000000u);
-        }
-    } else {
-      const TColor c = ci.FillColor != KeyColor ? ci.FillColor : WindowBgColor(ParentWnd);
-      FillRectBitmap32(cache, r, c, 255);
-    }
-  };
+  auto fillFromParent = [&](const TRect& r) { FillFromParent(cache, ci, r); };
   fillFromParent(TRect{0, 0, cache.Width(), std::min(capH, cache.Height())});
   const TRect frame{0, capH / 2, cache.Width(), cache.Height()};
   if (RectHeight(frame) > 0) PaintSkinItem(SkinData->SkinIndex, ci, 0, frame, TPoint{0, capH / 2}, cache, SkinManager);
@@ -702,6 +722,15 @@ void TacGroupBoxWnd::WndProc(gui::TMessage& m) {
       return;
     }
     case WM_ERASEBKGND:
+      if (m.WParam != 0 && WPARAM(m.LParam) == m.WParam) {
+        // The library asks for the background in that DC.
+        if (SkinData->BGChanged || !SkinData->CacheBmp) PaintCache();
+        HDC dc = reinterpret_cast<HDC>(m.WParam);
+        if (SkinData->CacheBmp)
+          BitmapToDC(dc, 0, 0, SkinData->CacheBmp->Width(), SkinData->CacheBmp->Height(), *SkinData->CacheBmp, 0, 0);
+        else
+          FillRectWithColor(dc, TRect{0, 0, WndSize.cx, WndSize.cy}, CommonDataGetBgColor(*SkinData, 0, Handle));
+      }
       m.Result = 1;
       return;
     case WM_NCPAINT:
