@@ -204,3 +204,36 @@ bool IsPopupSkipped(std::string_view ClassName) {
 }
 
 }  // namespace skin
+
+namespace skin {
+
+int32_t OwnerDrawGlyphState(uint32_t ItemState) {
+  if (ItemState & 0x1) return 2;   // ODS_SELECTED
+  if (ItemState & 0x40) return 1;  // ODS_HOTLIGHT
+  if (ItemState & 0x8) return 2;   // ODS_CHECKED
+  return 0;
+}
+
+int32_t OwnerDrawImageIndex(uint32_t ItemState, int32_t ImageIndex, int32_t HotImageIndex, int32_t DisabledImageIndex) {
+  if ((ItemState & 0x4) && DisabledImageIndex != 0) return DisabledImageIndex;  // ODS_DISABLED
+  if (OwnerDrawGlyphState(ItemState) == 1 && HotImageIndex != 0) return HotImageIndex;
+  return ImageIndex;
+}
+
+TRect OwnerDrawGlyphRect(const TSize& Button, const TSize& Image, bool CommandLink, bool Split, int32_t Lines,
+                         int32_t LineHeight, bool Pressed) {
+  TRect r;
+  if (CommandLink) {
+    r.Left = 5;
+    r.Top = (Button.cy - Image.cy) / 2;
+  } else {
+    r.Left = (Button.cx - Image.cx) / 2 + 1 - (Split ? 8 : 0);
+    r.Top = (Button.cy - Image.cy - std::max(Lines, 1) * (LineHeight + 3)) / 2;
+  }
+  if (Pressed) r.Left += 1, r.Top += 1;
+  r.Right = r.Left + Image.cx;
+  r.Bottom = r.Top + Image.cy;
+  return r;
+}
+
+}  // namespace skin

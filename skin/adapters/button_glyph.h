@@ -67,3 +67,26 @@ const std::vector<std::string>& PopupSkipList();
 bool IsPopupSkipped(std::string_view ClassName);
 
 }  // namespace skin
+
+// ---- Owner-drawn standard buttons.
+namespace skin {
+
+// The glyph state of an owner-drawn button from its item state: selected 2, else hot 1, else checked 2, else 0.
+int32_t OwnerDrawGlyphState(uint32_t ItemState);
+// The image of an owner-drawn button: the disabled image for a disabled item, the hot image in the hot state (each
+// when not 0), else the image.
+int32_t OwnerDrawImageIndex(uint32_t ItemState, int32_t ImageIndex, int32_t HotImageIndex, int32_t DisabledImageIndex);
+// Where the glyph goes: a command link 5 pixels from the left, vertically centred; other buttons centred across
+// (8 pixels to the left for a split button) and, with the caption's Lines of LineHeight (+ 3) pixels, down;
+// moved by (1, 1) when pressed.
+TRect OwnerDrawGlyphRect(const TSize& Button, const TSize& Image, bool CommandLink, bool Split, int32_t Lines,
+                         int32_t LineHeight, bool Pressed);
+
+#ifdef _WIN32
+// The glyph of an owner-drawn standard button (its DRAWITEMSTRUCT): the state from the item state, the skin data
+// asked of the button (unskinned without an answer), the image chosen by the state, placed with the caption.
+void PaintOwnerDrawButtonGlyph(void* DrawItem, gui::TCustomImageList* Images, int32_t ImageIndex,
+                               int32_t HotImageIndex, int32_t DisabledImageIndex);
+#endif
+
+}  // namespace skin

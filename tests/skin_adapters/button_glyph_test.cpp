@@ -186,3 +186,37 @@ TEST_F(GlyphTest, EmptyAlphaDrawnOpaqueAndIndexBeyondListUsesStrip) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(OwnerDrawGlyph, StateImageAndPlace) {
+  struct Case {
+    uint32_t itemState;
+    int32_t state, image;
+  } cases[] = {
+      {0x0, 0, 10},         {0x1, 2, 10},          {0x40, 1, 11},  // selected wins over hot
+      {0x41, 2, 10},        {0x8, 2, 10},          {0x4, 0, 12},   // disabled: its own image
+      {0x44, 1, 12},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(skin::OwnerDrawGlyphState(c.itemState), c.state) << std::hex << c.itemState;
+    EXPECT_EQ(skin::OwnerDrawImageIndex(c.itemState, 10, 11, 12), c.image) << std::hex << c.itemState;
+  }
+  // A hot or disabled image of 0 means none: the plain image.
+  EXPECT_EQ(skin::OwnerDrawImageIndex(0x40, 10, 0, 12), 10);
+  EXPECT_EQ(skin::OwnerDrawImageIndex(0x4, 10, 11, 0), 10);
+  using skin::TRect;
+  using skin::TSize;
+  const TSize button{100, 40}, image{16, 16};
+  const TRect plain = skin::OwnerDrawGlyphRect(button, image, false, false, 1, 13, false);
+  EXPECT_EQ(plain.Left, (100 - 16) / 2 + 1);
+  EXPECT_EQ(plain.Top, (40 - 16 - 16) / 2);
+  EXPECT_EQ(skin::OwnerDrawGlyphRect(button, image, false, true, 1, 13, false).Left, plain.Left - 8);
+  EXPECT_EQ(skin::OwnerDrawGlyphRect(button, image, false, false, 2, 13, false).Top, (40 - 16 - 32) / 2);
+  const TRect link = skin::OwnerDrawGlyphRect(button, image, true, false, 1, 13, true);
+  EXPECT_EQ(link.Left, 6);
+  EXPECT_EQ(link.Top, (40 - 16) / 2 + 1);
+  EXPECT_EQ(link.Right - link.Left, 16);
+}
+
+}  // namespace

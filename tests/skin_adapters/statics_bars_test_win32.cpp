@@ -13,6 +13,7 @@
 
 #include "gui/gui.h"
 #include "skin/adapters/acstatics.h"
+#include "skin/adapters/button_glyph.h"
 #include "skin/paint/acanimation.h"
 #include "skin/paint/gdi_ledger.h"
 #include "tests/skin_adapters/adapter_env_win32.h"
@@ -190,6 +191,58 @@ TEST_F(BarsTest, StatusBarAndToolBar) {
     EXPECT_EQ(seen, i == 0 ? ToolH : ToolN) << "button " << i << " " << std::hex << seen;
   }
   SetCursorPos(5, 5);
+}
+
+TEST_F(BarsTest, OwnerDrawnButtonGlyphFollowsTheItemState) {
+  HWND b = MakeChild(host, "Button", BS_OWNERDRAW, 10, 10, 100, 40, "");
+  gui::TImageList list(nullptr);
+  list.SetWidth(16);
+  list.SetHeight(16);
+  for (uint32_t colour : {0x2040C0u, 0x20C040u, 0xC04020u}) {  // plain, hot, disabled images (as COLORREFs)
+    gui::TBitmap img;
+    img.SetPixelFormat(gui::TPixelFormat::pf32bit);
+    img.SetSize(16, 16);
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 16; ++x) {
+        uint8_t* p = img.ScanLine(y) + x * 4;
+        p[0] = uint8_t(colour >> 16), p[1] = uint8_t(colour >> 8), p[2] = uint8_t(colour), p[3] = 255;
+      }
+    list.AddImage32(img);
+  }
+  struct Case {
+    UINT itemState;
+    uint32_t colour;  // as a COLORREF
+    int shift;
+  } cases[] = {{0, 0x2040C0, 0}, {ODS_HOTLIGHT, 0x20C040, 0}, {ODS_DISABLED, 0, 0}, {ODS_SELECTED, 0x2040C0, 1}};
+  for (const Case& c : cases) {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, 100, 40);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    RECT all{0, 0, 100, 40};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    DRAWITEMSTRUCT di{};
+    di.CtlType = ODT_BUTTON;
+    di.hwndItem = b;
+    di.hDC = dc;
+    di.rcItem = all;
+    di.itemState = c.itemState;
+    PaintOwnerDrawButtonGlyph(&di, &list, 0, 1, 2);
+    // Centred (one pixel right of the middle), moved by one when pressed.
+    const int x = (100 - 16) / 2 + 1 + c.shift, y = (40 - 16) / 2 + c.shift;
+    const COLORREF seen = GetPixel(dc, x, y);
+    if (c.itemState == ODS_DISABLED)  // the disabled image, drawn disabled (grey)
+      EXPECT_TRUE(GetRValue(seen) == GetGValue(seen) && GetGValue(seen) == GetBValue(seen) && seen != 0xFFFFFF)
+          << std::hex << seen;
+    else
+      EXPECT_EQ(seen, COLORREF(c.colour)) << std::hex << c.itemState;
+    EXPECT_EQ(GetPixel(dc, x - 1, y), COLORREF(0xFFFFFF)) << std::hex << c.itemState;
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+  }
+  DestroyWindow(b);
 }
 
 }  // namespace
