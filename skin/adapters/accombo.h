@@ -36,6 +36,9 @@ class TacComboBoxWnd : public TacEditWnd {
  protected:
   void PaintComboButton(HDC DC);
   void PaintCombo(HDC DC);
+  // The face of a simple combo in the cache (its selection field), and the selected item written into the cache.
+  void PaintComboFace();
+  void PaintComboItem();
   // The list's colours for WM_CTLCOLORLISTBOX: the brush (0 when the list is not skinned).
   HBRUSH ListColours(HDC DC);
   void ReleaseList();

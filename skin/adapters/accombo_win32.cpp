@@ -11,6 +11,7 @@
 #include "skin/engine/skincommands.h"
 #include "skin/engine/svclutils.h"
 #include "skin/paint/borders.h"
+#include "skin/paint/colors.h"
 #include "skin/paint/dc_copy.h"
 #include "skin/paint/gdi_ledger.h"
 #include "skin/paint/pixel_helpers.h"
@@ -173,9 +174,65 @@ void TacComboBoxWnd::PaintComboButton(HDC dc) {
   BitmapToDC(dc, r.Left, r.Top, b.Width(), b.Height(), b, 0, 0);
 }
 
+void TacComboBoxWnd::PaintComboFace() {
+  WindowRectInParent();
+  TsSkinManager* m = SkinManager;
+  if (m == nullptr || WndSize.cx <= 0) return;
+  const int32_t h = std::max<int32_t>(int32_t(SendMessageA(Handle, CB_GETITEMHEIGHT, WPARAM(-1), 0)) + 8, 1);
+  pending::PrepareCache(*SkinData, WndSize.cx, h);
+  Bitmap& cache = *SkinData->CacheBmp;
+  const TRect all{0, 0, cache.Width(), cache.Height()};
+  const TColor border = m->Skin().Colors[scBorderColor];
+  if (CreatedByDispatcher && border != KeyColor) {
+    FillRectBitmap32(cache, all, ColorToRGB(clWindow), 255);
+    FillFrameBitmap32(cache, all, border, 1, 1, 1, 1);
+  } else {
+    CacheInfo ci;
+    ParentBgInfoOfWindow(Handle, ci);
+    const int32_t state = (GetFocus() == Handle || pending::IsFocusedLook(*SkinData)) ? 1 : 0;
+    PaintControlItem(*SkinData, ci, -1, -1, 1, cache, TPoint{}, all, state);
+  }
+  SkinData->BGChanged = false;
+}
+
+void TacComboBoxWnd::PaintComboItem() {
+  if (!SkinData->CacheBmp) return;
+  Bitmap& cache = *SkinData->CacheBmp;
+  const TRect btn = ButtonRect();
+  TRect area{3, 3, btn.Left, cache.Height() - 3};
+  if (GetWindowLongA(Handle, GWL_EXSTYLE) & WS_EX_RTLREADING) area = TRect{btn.Right, 3, cache.Width() - 3, cache.Height() - 3};
+  if (area.Width() <= 0 || area.Height() <= 0) return;
+  const bool selected = GetFocus() == Handle && (GetWindowLongA(Handle, GWL_STYLE) & 3) == CBS_DROPDOWNLIST;
+  if (selected) {
+    FillRectBitmap32(cache, area, ColorToRGB(clHighlight), 255);
+    DrawDottedFrame(cache, area, ColorToRGB(clHighlightText), clNone);
+  }
+  const std::string text = ComboItemText(Handle, int(SendMessageA(Handle, CB_GETCURSEL, 0, 0)));
+  if (text.empty()) return;
+  gui::TFont font;
+  SelectAdapterFont(this, font);
+  TRect tr{area.Left + 2, area.Top, area.Right, area.Bottom};
+  if (selected) {
+    DrawTextString(cache, font, text, tr, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX,
+                   ColorToRGB(clHighlightText));
+  } else {
+    WriteSkinText(cache, font, text, IsWindowEnabled(Handle) != 0, 0, *SkinData,
+                  DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX, tr);
+  }
+}
+
 void TacComboBoxWnd::PaintCombo(HDC dc) {
   WindowRectInParent();
   SkinData->BGChanged = true;
+  if (Simple()) {
+    // The face of a simple combo: the selection field only; its list below is a window of its own.
+    PaintComboFace();
+    if (!SkinData->CacheBmp || dc == nullptr) return;
+    const Bitmap& face = *SkinData->CacheBmp;
+    BitmapDC src(face);
+    if (src.dc() != nullptr) CopyBorderStrips(dc, 0, 0, 3, face.Width(), face.Height(), src.dc(), 0, 0);
+    return;
+  }
   PaintSubclassedBackground(SkinData, Handle, CreatedByDispatcher);
   PaintScrollWindowFrame(SkinData, nullptr, this);
   if (!SkinData->CacheBmp || dc == nullptr) return;
@@ -262,21 +319,13 @@ void TacComboBoxWnd::WndProc(gui::TMessage& m) {
       WindowRectInParent();
       SkinData->Updating = 0;
       SkinData->BGChanged = true;
-      PaintSubclassedBackground(SkinData, Handle, CreatedByDispatcher);
+      if (Simple())
+        PaintComboFace();
+      else
+        PaintSubclassedBackground(SkinData, Handle, CreatedByDispatcher);
       if (!SkinData->CacheBmp) return;
       Bitmap& cache = *SkinData->CacheBmp;
-      // The selected item in the face.
-      const TRect btn = ButtonRect();
-      const std::string text = ComboItemText(Handle, int(SendMessageA(Handle, CB_GETCURSEL, 0, 0)));
-      if (!text.empty()) {
-        gui::TFont font;
-        SelectAdapterFont(this, font);
-        TRect tr{3, 3, btn.Left, cache.Height() - 3};
-        if (GetWindowLongA(Handle, GWL_EXSTYLE) & WS_EX_RTLREADING) tr = TRect{btn.Right, 3, cache.Width() - 3, cache.Height() - 3};
-        tr.Left += 1;
-        WriteSkinText(cache, font, text, IsWindowEnabled(Handle) != 0, 0, *SkinData, DT_LEFT | DT_VCENTER | DT_SINGLELINE,
-                      tr);
-      }
+      PaintComboItem();
       PaintScrollWindowFrame(SkinData, nullptr, this);
       BitmapToDC(dc, 0, 0, cache.Width(), cache.Height(), cache, 0, 0);
       PaintComboButton(dc);

@@ -418,6 +418,8 @@ TEST(ControlAdapter, ComboFocusLookButtonAreaAndSkinRemoval) {
   r.combo->SetFocus();
   Pump(20);
   EXPECT_EQ(Replica::Probe(r.combo, 0, 12), colours::EditBorderH) << "focused";
+  // A focused drop-down list shows its selected item highlighted when printed.
+  EXPECT_EQ(PrintedPixel(r.combo->Handle(), ca->ButtonRect().Left - 5, 7), uint32_t(ColorToRGB(clHighlight)));
   r.button->SetFocus();
   Pump(20);
   EXPECT_EQ(Replica::Probe(r.combo, 0, 12), colours::EditBorderN);
