@@ -57,16 +57,20 @@ class TacSpeedButtonHandler {
   void PaintCache();
   int32_t CurrentState() const;
 
+  struct Link;
+
   gui::TSpeedButton* Button = nullptr;
   bool Hooked = false;
   bool Destroyed = false;
   TsCommonData* SkinData = nullptr;
 
  private:
-  void WndProc(gui::TMessage& m);
   void Unhook();
-  struct Link;
   std::shared_ptr<Link> link_;
+
+ public:
+  // The hooked WindowProc's body.
+  void WndProc(gui::TMessage& m);
 };
 
 class TacCtrlAdapter;

@@ -70,6 +70,16 @@ struct TacSpeedButtonHandler::Link {
   gui::TWndMethod Saved;
 };
 
+namespace {
+
+// What stands in a hooked speed button's WindowProc: the handler while it holds the button, else what it replaced.
+struct SpeedButtonMethod {
+  std::shared_ptr<TacSpeedButtonHandler::Link> Link;
+  void operator()(gui::TMessage& m) const;
+};
+
+}  // namespace
+
 TacSpeedButtonHandler::TacSpeedButtonHandler(gui::TSpeedButton* AButton, TsCommonData* Data)
     : Button(AButton), SkinData(Data) {
   if (SkinData->SkinSection.empty()) SkinData->SkinSection = "SPEEDBUTTON";
@@ -80,18 +90,7 @@ TacSpeedButtonHandler::TacSpeedButtonHandler(gui::TSpeedButton* AButton, TsCommo
   link_ = std::make_shared<Link>();
   link_->Handler = this;
   link_->Saved = Button->WindowProc;
-  std::shared_ptr<Link> link = link_;
-  Button->WindowProc = [link](gui::TMessage& m) {
-    const std::shared_ptr<Link> keep = link;
-    if (keep->Handler != nullptr) {
-      try {
-        keep->Handler->WndProc(m);
-        return;
-      } catch (...) {
-      }
-    }
-    if (keep->Saved) keep->Saved(m);
-  };
+  Button->WindowProc = SpeedButtonMethod{link_};
   Hooked = true;
   if (Button->Visible()) Button->Invalidate();
 }
@@ -101,8 +100,25 @@ TacSpeedButtonHandler::~TacSpeedButtonHandler() {
   if (link_) link_->Handler = nullptr;
 }
 
+void SpeedButtonMethod::operator()(gui::TMessage& m) const {
+  const std::shared_ptr<TacSpeedButtonHandler::Link> keep = Link;
+  if (keep->Handler != nullptr) {
+    try {
+      keep->Handler->WndProc(m);
+      return;
+    } catch (...) {
+      // The button's own procedure answers instead.
+    }
+  }
+  if (keep->Saved) keep->Saved(m);
+}
+
 void TacSpeedButtonHandler::Unhook() {
-  if (Hooked && Button != nullptr && link_) Button->WindowProc = link_->Saved;
+  // The saved procedure goes back only while ours is on top; under a later one ours stays, passing everything on.
+  if (Hooked && Button != nullptr && link_) {
+    const SpeedButtonMethod* top = Button->WindowProc.target<SpeedButtonMethod>();
+    if (top != nullptr && top->Link == link_) Button->WindowProc = link_->Saved;
+  }
   Hooked = false;
   if (link_) link_->Handler = nullptr;
 }

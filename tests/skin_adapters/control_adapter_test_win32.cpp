@@ -381,13 +381,24 @@ TEST(ControlAdapter, SpeedButtonsArePaintedByTheirHandlerUntilTheSkinGoes) {
   EXPECT_EQ(formPixel(plain, 4, 4), ButtonP);
   plain->SetDown(false);
   EXPECT_EQ(formPixel(plain, 4, 4), ButtonN);
+  // A procedure put over the handler's stays when the handler lets go; the flat button's messages still flow.
+  int later = 0;
+  gui::TWndMethod under = flat->WindowProc;
+  flat->WindowProc = [&later, under](gui::TMessage& m) {
+    ++later;
+    under(m);
+  };
+  r.adapter->GraphItemOf(flat)->Handler.reset();
+  flat->Perform(WM_NULL, 0, 0);
+  EXPECT_EQ(later, 1);
+  EXPECT_EQ(formPixel(flat, 4, 4) == SpeedSmall, false) << "no longer painted by the skin";
   // The skin removed: the handler lets go, the button paints itself, the next clean-up drops its item.
   plain->Perform(WM_SKINCOMMAND, SkinCommandWParam(AC_SKINREMOVED),
                  reinterpret_cast<LPARAM>(static_cast<TsSkinManager*>(r.manager.get())));
   EXPECT_NE(formPixel(plain, 4, 4), ButtonN);
   r.adapter->RemoveUnused();
   EXPECT_EQ(r.adapter->GraphItemOf(plain), nullptr);
-  EXPECT_NE(r.adapter->GraphItemOf(flat), nullptr);
+  EXPECT_EQ(r.adapter->GraphItemOf(flat), nullptr);  // its handler went above
 }
 
 TEST(ControlAdapter, ControlsInAGroupBoxOrPanelShowItsBackground) {
