@@ -26,6 +26,8 @@ class TacSelfPaintedWnd : public TacMainWnd {
   virtual std::string DefaultSection() const { return "BUTTON"; }
   // Paints the window into the cache (not copied).
   virtual void PaintCache() {}
+  // After the cache was copied to the DC of a paint.
+  virtual void PaintedOver(HDC DC) { (void)DC; }
 
   // The skin can paint the window now (a manager with a skin, a valid section).
   bool CanPaint() const;
@@ -97,6 +99,7 @@ class TacGroupBoxWnd : public TacSelfPaintedWnd {
   std::string DefaultSection() const override { return "GROUPBOX"; }
   void WndProc(gui::TMessage& Message) override;
   void PaintCache() override;
+  void PaintedOver(HDC DC) override;
   TRect CaptionRect();
 };
 

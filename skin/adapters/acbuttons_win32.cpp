@@ -139,6 +139,7 @@ void TacSelfPaintedWnd::PaintToWindow(gui::TMessage& m) {
     if (SkinData->CacheBmp) {
       const Bitmap& cache = *SkinData->CacheBmp;
       BitmapToDC(dc, 0, 0, cache.Width(), cache.Height(), cache, 0, 0);
+      PaintedOver(dc);
     }
   }
   if (got) ledger::ReleaseDC(Handle, dc);
@@ -714,11 +715,6 @@ void TacGroupBoxWnd::WndProc(gui::TMessage& m) {
       }
       if (!Skinned) SetSkinColors();
       PaintToWindow(m);
-      // The children over the new background.
-      if (m.Msg == WM_PAINT) {
-        for (HWND c = GetWindow(Handle, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT))
-          if (IsWindowVisible(c)) InvalidateRect(c, nullptr, FALSE);
-      }
       return;
     }
     case WM_ERASEBKGND:
@@ -754,6 +750,13 @@ void TacGroupBoxWnd::WndProc(gui::TMessage& m) {
       break;
   }
   TacMainWnd::WndProc(m);
+}
+
+void TacGroupBoxWnd::PaintedOver(HDC DC) {
+  // The graphic children (labels, speed buttons) over the new background; the child windows repaint theirs.
+  if (gui::TWinControl* owner = OwnerWinControl()) PaintGraphicControls(DC, owner, false, TPoint{});
+  gui::TMessage flush{WM_SKINCOMMAND, SkinCommandWParam(AC_FLUSHREPAINT), 0, 0};
+  SendToChildWindows(Handle, flush);
 }
 
 // ---- TacSpinWnd.

@@ -418,6 +418,25 @@ TEST(ControlAdapter, ControlsInAGroupBoxOrPanelShowItsBackground) {
   ASSERT_NE(AdapterOfWindow(inGroup->Handle()), nullptr);
   EXPECT_EQ(Replica::Probe(inGroup, 100, 2), GroupBg);
   EXPECT_EQ(Replica::Probe(inPanel, 100, 2), PanelBg);
+  // A label in the group box is painted over the group's background.
+  auto* label = new gui::TLabel(r.form);
+  label->SetParent(r.group);
+  label->SetBounds(10, 75, 80, 20);
+  label->SetText("WWWW");
+  label->Font().SetColor(0x000000);
+  RedrawWindow(r.group->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  Pump(20);
+  int dark = 0, group = 0;
+  HDC dc = GetDC(r.group->Handle());
+  for (int y = 75; y < 95; ++y)
+    for (int x = 10; x < 90; ++x) {
+      const COLORREF c = GetPixel(dc, x, y);
+      dark += (GetRValue(c) + GetGValue(c) + GetBValue(c)) < 150 ? 1 : 0;
+      group += c == GroupBg ? 1 : 0;
+    }
+  ReleaseDC(r.group->Handle(), dc);
+  EXPECT_GT(dark, 10) << "the label's text";
+  EXPECT_GT(group, 800) << "over the group's background";
 }
 
 TEST(ControlAdapter, ComboFocusLookButtonAreaAndSkinRemoval) {
