@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "gui/gui.h"
+#include "skin/adapters/acbuttons.h"
 #include "skin/adapters/acstatics.h"
 #include "skin/adapters/button_glyph.h"
 #include "skin/paint/acanimation.h"
@@ -243,6 +244,32 @@ TEST_F(BarsTest, OwnerDrawnButtonGlyphFollowsTheItemState) {
     DeleteDC(dc);
   }
   DestroyWindow(b);
+}
+
+TEST_F(BarsTest, DefaultButtonLeftTextBoxAndRightToLeftGroupCaption) {
+  HWND other = MakeChild(host, "Button", BS_PUSHBUTTON, 300, 10, 60, 24, "Other");
+  SetFocus(other);
+  HWND def = MakeChild(host, "Button", BS_DEFPUSHBUTTON, 10, 10, 100, 30, "Default");
+  Adapt<TacBtnWnd>(def);
+  EXPECT_EQ(Printed(def).At(4, 4), ButtonD) << "a default button of a four-state section";
+  // A check box with its text on the left has its glyph at the right edge.
+  HWND box = MakeChild(host, "Button", BS_AUTOCHECKBOX | BS_LEFTTEXT, 10, 50, 120, 24, "Left");
+  Adapt<TacCheckBoxWnd>(box);
+  const Printed b(box);
+  const int gy = (24 - 8) / 2 + 4;
+  EXPECT_EQ(b.At(120 - 4, gy), BoxU[0]);
+  EXPECT_EQ(b.At(3, gy), CheckBg);
+  // A right-to-left group box puts its caption 14 pixels plus the text's width from the right edge.
+  HWND ltr = MakeChild(host, "Button", BS_GROUPBOX, 10, 90, 200, 80, "Caption");
+  HWND rtl = MakeChild(host, "Button", BS_GROUPBOX, 220, 90, 200, 80, "Caption", WS_EX_RTLREADING);
+  auto* a = Adapt<TacGroupBoxWnd>(ltr);
+  auto* c = Adapt<TacGroupBoxWnd>(rtl);
+  const TRect l = a->CaptionRect(), r = c->CaptionRect();
+  const int textWidth = l.Right - l.Left - 8;
+  EXPECT_EQ(l.Left, 6);
+  EXPECT_GT(textWidth, 0);
+  EXPECT_EQ(r.Left, 200 - textWidth - 14);
+  EXPECT_EQ(Printed(ltr).At(100, 60), GroupBg);
 }
 
 }  // namespace
