@@ -41,6 +41,7 @@ class TacIconWnd : public TacStaticWnd {
   bool DrawContent() override;
   bool IsBitmap() const;
   std::unique_ptr<Bitmap> Image;  // the bitmap of a bitmap static, made on first paint
+  bool ImageOpaque = false;       // copied as it is (it carries no alpha)
 };
 
 class TacLinkWnd : public TacStaticWnd {

@@ -232,12 +232,24 @@ bool TacIconWnd::DrawContent() {
       GetDIBits(screen, h, 0, UINT(hh), bits.data(), &bi, DIB_RGB_COLORS);
       ledger::ReleaseDC(nullptr, screen);
       for (int32_t y = 0; y < hh; ++y) std::copy_n(&bits[size_t(y) * size_t(w) * 4], size_t(w) * 4, Image->ScanLine(y));
-      if (b.bmBitsPixel != 32)
+      // Opaque unless it carries alpha: a bitmap of fewer bits, or a 32-bit one whose alpha is all 0 (a bitmap
+      // made for the screen), is copied as it is.
+      bool anyAlpha = false;
+      if (b.bmBitsPixel == 32)
+        for (int32_t y = 0; y < hh && !anyAlpha; ++y)
+          for (int32_t x = 0; x < w && !anyAlpha; ++x) anyAlpha = Image->ScanLine(y)[x * 4 + 3] != 0;
+      ImageOpaque = !anyAlpha;
+      if (ImageOpaque)
         for (int32_t y = 0; y < hh; ++y)
           for (int32_t x = 0; x < w; ++x) Image->ScanLine(y)[x * 4 + 3] = 255;
       Image->SetPixelFormat(pf32bit);
     }
     if (Image->Empty()) return false;
+    const int32_t w = std::min(Image->Width(), cache.Width()), h = std::min(Image->Height(), cache.Height());
+    if (ImageOpaque) {
+      for (int32_t y = 0; y < h; ++y) std::copy_n(Image->ScanLine(y), size_t(w) * 4, cache.ScanLine(y));
+      return true;
+    }
     AlphaBlendBitmap32(TPoint{0, 0},
                        TRect{0, 0, std::min(Image->Width(), cache.Width()), std::min(Image->Height(), cache.Height())},
                        *Image, false, 0, clNone, false, EmptyCacheInfo, cache);
@@ -482,12 +494,21 @@ void TacTransPanelWnd::WndProc(gui::TMessage& m) {
   }
   if (SelfPaintedCommand(m)) return;
   switch (m.Msg) {
-    case WM_PAINT: {
+    case WM_PAINT:
+    case WM_PRINT:
+    case WM_PRINTCLIENT: {
       PAINTSTRUCT ps{};
-      HDC dc = BeginPaint(Handle, &ps);
+      HDC dc = reinterpret_cast<HDC>(m.WParam);
+      const bool begun = dc == nullptr && m.Msg == WM_PAINT;
+      if (begun) dc = BeginPaint(Handle, &ps);
       PaintCache();
-      if (SkinData->CacheBmp) CopyCache(dc, *SkinData->CacheBmp);
-      EndPaint(Handle, &ps);
+      if (SkinData->CacheBmp && dc != nullptr) {
+        CopyCache(dc, *SkinData->CacheBmp);
+        // The visible child windows over it.
+        for (HWND c = GetWindow(Handle, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT))
+          if (IsWindowVisible(c)) InvalidateRect(c, nullptr, FALSE);
+      }
+      if (begun) EndPaint(Handle, &ps);
       m.Result = 0;
       return;
     }

@@ -272,4 +272,41 @@ TEST_F(BarsTest, DefaultButtonLeftTextBoxAndRightToLeftGroupCaption) {
   EXPECT_EQ(Printed(ltr).At(100, 60), GroupBg);
 }
 
+TEST_F(BarsTest, BitmapStaticEdgeAndTransparentContainer) {
+  // A bitmap static: the bitmap over the section, in the bitmap's size.
+  HWND pic = MakeChild(host, "Static", SS_BITMAP, 10, 10, 40, 40);
+  HDC screen = GetDC(nullptr);
+  HBITMAP image = CreateCompatibleBitmap(screen, 16, 16);
+  HDC mem = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(mem, image);
+  HBRUSH brush = CreateSolidBrush(RGB(0x10, 0x80, 0xF0));
+  RECT r16{0, 0, 16, 16};
+  FillRect(mem, &r16, brush);
+  DeleteObject(brush);
+  SelectObject(mem, old);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  SendMessageA(pic, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(image));
+  SetWindowPos(pic, nullptr, 0, 0, 40, 40, SWP_NOMOVE | SWP_NOZORDER);
+  Adapt<TacIconWnd>(pic);
+  const Printed p(pic);
+  EXPECT_EQ(p.At(5, 5), 0xF08010u);
+  EXPECT_EQ(p.At(30, 30), CheckBg);
+  // An etched frame keeps its own inside; only a two-pixel band comes from the skin.
+  HWND edge = MakeChild(host, "Static", SS_ETCHEDFRAME, 60, 10, 60, 40);
+  Adapt<TacEdgeWnd>(edge);
+  HDC dc = GetWindowDC(edge);
+  EXPECT_EQ(GetPixel(dc, 0, 0), COLORREF(CheckBg));
+  EXPECT_EQ(GetPixel(dc, 59, 39), COLORREF(CheckBg));
+  ReleaseDC(edge, dc);
+  // A transparent container shows its section (here the check box's) under its children.
+  HWND box = MakeChild(host, "Static", SS_LEFT, 140, 10, 80, 40);
+  Adapt<TacTransPanelWnd>(box);
+  EXPECT_EQ(Printed(box).At(40, 20), CheckBg);
+  for (TacMainWnd*& a : adapters) FreeAdapter(a);
+  adapters.clear();
+  DestroyWindow(pic);
+  DeleteObject(image);
+}
+
 }  // namespace
