@@ -52,6 +52,8 @@ class TacSelfPaintedWnd : public TacMainWnd {
   void DisabledLook(const CacheInfo& ci);
   // Whether the window shows its hot look (mouse over it, or a focused look of its control).
   bool HotLook() const;
+  // A skin applied or refreshed by the own manager: the section's indexes looked up again.
+  void NoteSkinChange(const gui::TMessage& m);
   // The library command codes the self-painting adapters answer: true when answered.
   bool SelfPaintedCommand(gui::TMessage& m);
   bool tracking_ = false;

@@ -182,6 +182,17 @@ void TacSelfPaintedWnd::PassQuietly(gui::TMessage& m, UINT redrawFlags) {
   RedrawWindow(Handle, nullptr, nullptr, redrawFlags);
 }
 
+void TacSelfPaintedWnd::NoteSkinChange(const gui::TMessage& m) {
+  // The section is looked up again in every new skin, whether or not the old index means anything there.
+  if (Destroyed || m.Msg != WM_SKINCOMMAND || SkinData == nullptr) return;
+  const uint16_t code = SkinCommandCode(m.WParam);
+  if ((code == AC_SKINLOADED || code == AC_SKINREFRESH) && m.LParam == reinterpret_cast<LPARAM>(SkinManager) &&
+      AcceptSkinCommand(m)) {
+    pending::UpdateIndexes(*SkinData);
+    SkinData->BGChanged = true;
+  }
+}
+
 bool TacSelfPaintedWnd::SelfPaintedCommand(gui::TMessage& m) {
   if (m.Msg != WM_SKINCOMMAND) return false;
   switch (SkinCommandCode(m.WParam)) {
@@ -290,6 +301,7 @@ void TacBtnWnd::PaintCache() {
 }
 
 void TacBtnWnd::WndProc(gui::TMessage& m) {
+  NoteSkinChange(m);
   if (Destroyed || !CanPaint() || m.Msg == WM_DESTROY || m.Msg == WM_NCDESTROY) {
     TacMainWnd::WndProc(m);
     return;
@@ -566,6 +578,7 @@ void TacCheckBoxWnd::PaintCache() {
 }
 
 void TacCheckBoxWnd::WndProc(gui::TMessage& m) {
+  NoteSkinChange(m);
   if (Destroyed || !CanPaint() || m.Msg == WM_DESTROY || m.Msg == WM_NCDESTROY) {
     TacMainWnd::WndProc(m);
     return;
@@ -680,6 +693,7 @@ void TacGroupBoxWnd::PaintCache() {
 }
 
 void TacGroupBoxWnd::WndProc(gui::TMessage& m) {
+  NoteSkinChange(m);
   if (Destroyed || !CanPaint() || m.Msg == WM_DESTROY || m.Msg == WM_NCDESTROY) {
     TacMainWnd::WndProc(m);
     return;
@@ -806,6 +820,7 @@ void TacSpinWnd::PaintCache() {
 }
 
 void TacSpinWnd::WndProc(gui::TMessage& m) {
+  NoteSkinChange(m);
   if (Destroyed || !CanPaint() || m.Msg == WM_DESTROY || m.Msg == WM_NCDESTROY) {
     TacMainWnd::WndProc(m);
     return;
@@ -960,6 +975,7 @@ void TacTrackWnd::PaintCache() {
 }
 
 void TacTrackWnd::WndProc(gui::TMessage& m) {
+  NoteSkinChange(m);
   if (Destroyed || !CanPaint() || m.Msg == WM_DESTROY || m.Msg == WM_NCDESTROY) {
     TacMainWnd::WndProc(m);
     return;

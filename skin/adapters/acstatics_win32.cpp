@@ -107,6 +107,7 @@ void TacStaticWnd::PaintTo(gui::TMessage& m) {
 }
 
 void TacStaticWnd::WndProc(gui::TMessage& m) {
+  NoteSkinChange(m);
   if (Destroyed || !CanPaint() || LeftAlone() || m.Msg == WM_DESTROY || m.Msg == WM_NCDESTROY) {
     TacMainWnd::WndProc(m);
     return;
@@ -186,6 +187,7 @@ void TacEdgeWnd::PaintTo(gui::TMessage& m) {
 }
 
 void TacEdgeWnd::WndProc(gui::TMessage& m) {
+  NoteSkinChange(m);
   if (Destroyed || !CanPaint() || LeftAlone() || m.Msg == WM_DESTROY || m.Msg == WM_NCDESTROY) {
     TacMainWnd::WndProc(m);
     return;
@@ -296,6 +298,7 @@ bool TacLinkWnd::DrawContent() {
 }
 
 void TacLinkWnd::WndProc(gui::TMessage& m) {
+  NoteSkinChange(m);
   if (Destroyed || !CanPaint() || (ExStyleOf(Handle) & WS_EX_STATICEDGE) || m.Msg == WM_DESTROY ||
       m.Msg == WM_NCDESTROY) {
     TacStaticWnd::WndProc(m);
@@ -388,6 +391,7 @@ void TacPanelWnd::PaintClient(HDC dc) {
 }
 
 void TacPanelWnd::WndProc(gui::TMessage& m) {
+  NoteSkinChange(m);
   if (Destroyed || !CanPaint() || m.Msg == WM_DESTROY || m.Msg == WM_NCDESTROY) {
     TacMainWnd::WndProc(m);
     return;
@@ -488,6 +492,7 @@ void TacTransPanelWnd::PaintCache() {
 }
 
 void TacTransPanelWnd::WndProc(gui::TMessage& m) {
+  NoteSkinChange(m);
   if (Destroyed || !CanPaint() || m.Msg == WM_DESTROY || m.Msg == WM_NCDESTROY) {
     TacMainWnd::WndProc(m);
     return;
@@ -552,6 +557,7 @@ void TacSizerWnd::PaintCache() {
 }
 
 void TacSizerWnd::WndProc(gui::TMessage& m) {
+  NoteSkinChange(m);
   if (Destroyed || !CanPaint() || m.Msg == WM_DESTROY || m.Msg == WM_NCDESTROY) {
     TacMainWnd::WndProc(m);
     return;
@@ -642,6 +648,7 @@ void TacToolBarWnd::PaintCache() {
 }
 
 void TacToolBarWnd::WndProc(gui::TMessage& m) {
+  NoteSkinChange(m);
   if (Destroyed || !CanPaint() || m.Msg == WM_DESTROY || m.Msg == WM_NCDESTROY) {
     TacMainWnd::WndProc(m);
     return;
@@ -724,6 +731,7 @@ void TacStatusBarWnd::PaintCache() {
 }
 
 void TacStatusBarWnd::WndProc(gui::TMessage& m) {
+  NoteSkinChange(m);
   if (Destroyed || !CanPaint() || m.Msg == WM_DESTROY || m.Msg == WM_NCDESTROY) {
     TacMainWnd::WndProc(m);
     return;

@@ -15,6 +15,7 @@
 #include "skin/adapters/acbuttons.h"
 #include "skin/adapters/acstatics.h"
 #include "skin/adapters/button_glyph.h"
+#include "skin/engine/skincommands.h"
 #include "skin/paint/acanimation.h"
 #include "skin/paint/gdi_ledger.h"
 #include "tests/skin_adapters/adapter_env_win32.h"
@@ -307,6 +308,31 @@ TEST_F(BarsTest, BitmapStaticEdgeAndTransparentContainer) {
   adapters.clear();
   DestroyWindow(pic);
   DeleteObject(image);
+}
+
+TEST_F(BarsTest, ANewSkinResolvesTheSectionAgain) {
+  HWND b = MakeChild(host, "Button", BS_PUSHBUTTON, 10, 10, 100, 30, "OK");
+  Adapt<TacBtnWnd>(b);
+  ASSERT_EQ(Printed(b).At(4, 4), ButtonN);
+  // A skin of a few sections, the button's among them at another index, and back again.
+  skin::TsStoredSkin& small = manager->InternalSkins.Add();
+  small.Name = "Small";
+  std::string text = "[GLOBALINFO]\r\nVERSION=8.50\r\nMASTERBITMAP=master.bmp\r\n";
+  text += "[BUTTON]\r\nSTATES=1\r\nCOLOR=" + std::to_string(StatusBg) + "\r\n";
+  const std::string bytes =
+      skin::PackSkin({{"Options.dat", text}, {"master.bmp", skintest::Bmp24(64, 48, ControlMasterPixel)}});
+  small.Data.WriteBuffer(bytes.data(), int64_t(bytes.size()));
+  auto loaded = [&] {
+    SendMessageA(b, WM_SKINCOMMAND, SkinCommandWParam(AC_SKINLOADED),
+                 reinterpret_cast<LPARAM>(static_cast<TsSkinManager*>(manager.get())));
+    Pump(10);
+  };
+  manager->SetSkinName("Small");
+  loaded();
+  EXPECT_EQ(Printed(b).At(4, 4), StatusBg);
+  manager->SetSkinName("Controls");
+  loaded();
+  EXPECT_EQ(Printed(b).At(4, 4), ButtonN);
 }
 
 }  // namespace
