@@ -35,6 +35,10 @@ constexpr uint32_t kWmSize = 0x05, kWmActivate = 0x06, kWmSetRedraw = 0x0B, kWmS
                    kWmInitMenuPopup = 0x117, kWmEnterIdle = 0x121, kWmMouseLeave = 0x2A3, kWmSysMenuAtCursor = 0x313,
                    kWmPrint = 0x317, kWmPrintClient = 0x318, kWmDwmSendIconicThumbnail = 0x323,
                    kWmDwmSendIconicLivePreview = 0x326;
+constexpr uint32_t kWmMove = 0x03, kWmCancelMode = 0x1F, kWmWindowPosChanging = 0x46, kWmNcLButtonDown = 0xA1,
+                   kWmNcLButtonUp = 0xA2, kWmNcLButtonDblClk = 0xA3, kWmNcRButtonDown = 0xA4, kWmNcRButtonUp = 0xA5,
+                   kWmSysCommand = 0x112, kWmMouseMove = 0x200, kWmLButtonUp = 0x202, kWmSizing = 0x214,
+                   kWmCaptureChanged = 0x215, kWmExitSizeMove = 0x232;
 constexpr uint32_t kCmVisibleChanged = 0xB00B, kCmEnabledChanged = 0xB00C, kCmMouseLeave = 0xB014,
                    kCmShowingChanged = 0xB019, kCmMenuChanged = 0xB015, kCmNotification4C = 0xB04C;
 
@@ -58,6 +62,24 @@ void DispatchSkinned(TsSkinProvider& p, gui::TMessage& m) {
       ProviderPrepareForm(p);
       return;
     case kWmSize: ProviderWmSize(p, m); return;
+    case kWmMove: ProviderWmMove(p, m); return;
+    case kWmWindowPosChanging: ProviderWmPosChanging(p, m); return;
+    case kWmNcLButtonDown: ProviderNcLButtonDown(p, m); return;
+    case kWmNcLButtonUp:
+    case kWmLButtonUp: ProviderLButtonUp(p, m); return;
+    case kWmMouseMove: ProviderMouseMove(p, m); return;
+    case kWmNcLButtonDblClk: ProviderNcDblClick(p, m); return;
+    case kWmNcRButtonDown: ProviderNcRButtonDown(p, m); return;
+    case kWmNcRButtonUp: ProviderNcRButtonUp(p, m); return;
+    case kWmSizing: ProviderSizing(p, m); return;
+    case kWmExitSizeMove: ProviderExitSizeMove(p, m); return;
+    case kWmSysCommand: ProviderSysCommand(p, m); return;
+    case kWmCancelMode:
+    case kWmCaptureChanged:
+      // A border drag that loses its capture ends where it is: its outline erased, the form left as it was.
+      if (p.DragActive || p.DragPending) ProviderEndBorderDrag(p, false);
+      ProviderCallOldProc(p, m);
+      return;
     case kWmActivate: ProviderWmActivate(p, m); return;
     case kWmSetRedraw: ProviderWmSetRedraw(p, m); return;
     case kWmSetText: ProviderWmSetText(p, m); return;
@@ -376,7 +398,10 @@ void ProviderSetLabelColor(TsSkinProvider& p, gui::TCustomLabel& label, bool ski
   auto it = std::find_if(table.begin(), table.end(), [&](const TsSkinProvider::LabelColor& e) { return e.Label == &label; });
   if (skinned) {
     if (label.Tag() & 0x100) return;
-    if (it == table.end()) table.push_back({label.Font().Color(), &label, label.ParentFont()});
+    if (it == table.end()) {
+      table.push_back({label.Font().Color(), &label, label.ParentFont(), (label.ControlStyle() & gui::csOpaque) != 0});
+      p.FreeNotification(&label);
+    }
     if (label.Transparent() || transparentAlways) label.SetControlStyle(label.ControlStyle() & ~gui::csOpaque);
     label.Font().SetColor(SkinManagerGlobalFontColor(*m));
     return;
@@ -388,10 +413,11 @@ void ProviderSetLabelColor(TsSkinProvider& p, gui::TCustomLabel& label, bool ski
       label.SetParentFont(true);
     else if (label.Parent())
       label.Font().SetColor(label.Parent()->Font().Color());
+    // Its own opaque or transparent painting back, as it was before the skin.
+    label.SetControlStyle(it->Opaque ? (label.ControlStyle() | gui::csOpaque) : (label.ControlStyle() & ~gui::csOpaque));
     *it = table.back();
     table.pop_back();
   }
-  if (label.Transparent() || transparentAlways) label.SetControlStyle(label.ControlStyle() | gui::csOpaque);
 }
 
 void ProviderInitAdapter(TsSkinProvider&) {
@@ -794,6 +820,7 @@ void ProviderCmEnabledChanged(TsSkinProvider& p, gui::TMessage& m) {
 }
 
 void ProviderWmNcDestroy(TsSkinProvider& p, gui::TMessage&) {
+  if (p.DragActive || p.DragPending) ProviderEndBorderDrag(p, false);
   // The border window goes with the form's window.
   p.BorderForm.reset();
 }

@@ -10,6 +10,7 @@
 #include "skin/engine/sskinmanager.h"
 #include "skin/forms/border_form.h"
 #include "skin/forms/form_window.h"
+#include "skin/forms/glued_forms.h"
 #include "skin/forms/frame_paint.h"
 #include "skin/forms/provider_geometry.h"
 #include "skin/forms/provider_wndproc.h"
@@ -45,6 +46,28 @@ void ProviderGetMinMaxInfo(TsSkinProvider& p, gui::TMessage& m) {
     m.Result = 0;
   }
   ProviderCallOldProc(p, m);
+  // The form's size limits hold while the user sizes it.
+  if (m.LParam != 0) {
+    auto* info = reinterpret_cast<MINMAXINFO*>(m.LParam);
+    const gui::TSizeConstraints& c = form.Constraints;
+    if (c.MinWidth > 0) info->ptMinTrackSize.x = std::max<LONG>(info->ptMinTrackSize.x, c.MinWidth);
+    if (c.MinHeight > 0) info->ptMinTrackSize.y = std::max<LONG>(info->ptMinTrackSize.y, c.MinHeight);
+    if (c.MaxWidth > 0) info->ptMaxTrackSize.x = std::min<LONG>(info->ptMaxTrackSize.x, c.MaxWidth);
+    if (c.MaxHeight > 0) info->ptMaxTrackSize.y = std::min<LONG>(info->ptMaxTrackSize.y, c.MaxHeight);
+  }
+}
+
+void ProviderSnapWindowPos(TsSkinProvider& p, gui::TMessage& m) {
+  gui::TCustomForm& form = *p.Form();
+  if (m.LParam == 0 || p.IsLoading() || !FormWindowExists(form) || FormWindowZoomed(form)) return;
+  auto* pos = reinterpret_cast<WINDOWPOS*>(m.LParam);
+  if (pos->flags & SWP_NOMOVE) return;
+  if (p.ScreenSnap && form.Showing() && !FormWindowIconic(form)) {
+    int32_t x = pos->x, y = pos->y;
+    ScreenSnap(p, x, y);
+    pos->x = x;
+    pos->y = y;
+  }
 }
 
 void ProviderInitMenuPopup(TsSkinProvider& p, gui::TMessage& m) {

@@ -1,4 +1,6 @@
 #include "skin/forms/sskinprovider.h"
+#include "skin/forms/glued_forms.h"
+#include "skin/forms/provider_wndproc.h"
 
 #include <algorithm>
 
@@ -290,6 +292,8 @@ TsSkinProvider::~TsSkinProvider() {
     MenuLineBmp.reset();
   }
   DropThumbnailRecord(Form());
+  if (DragActive || DragPending) ProviderEndBorderDrag(*this, false);
+  ForgetGluedForm(Form());
   if (g_handledProvider == this) g_handledProvider = nullptr;
   CaptionGlow[0].reset();
   CaptionGlow[1].reset();

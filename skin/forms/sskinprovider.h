@@ -274,6 +274,9 @@ class TsSkinProvider : public gui::TComponent, public TacFormProvider {
   bool ClientPainting = false;
   bool MinimizingByButton = false;
   int32_t RedrawLockCount = 0;     // WM_SETREDRAW nesting
+  bool DragPending = false;        // a border drag waits for its first mouse move
+  bool DragActive = false;         // a border drag shows its outline
+  bool AnimPending = false;        // a minimize by button waits for its animation
 
   int32_t MenuLineCountCache = -1;  // -1: recompute
   int32_t TitleSectionIndex = -1;   // TitleSkin or "FORMTITLE", -1: resolve on use
@@ -308,6 +311,7 @@ class TsSkinProvider : public gui::TComponent, public TacFormProvider {
     TColor Color;
     gui::TControl* Label;
     bool ParentFont;
+    bool Opaque;  // its own opaque-painting style
   };
   std::vector<LabelColor> LabelColors;
 
@@ -329,6 +333,9 @@ class TsSkinProvider : public gui::TComponent, public TacFormProvider {
   gui::TWndMethod OldWndProc;
 
   bool Designing() const { return (ComponentState() & gui::csDesigning) != 0; }
+  // Expires when the provider goes: a handler that sent a message which may close the form asks it before
+  // touching the provider again.
+  std::weak_ptr<const int> AliveToken() const { return alive_; }
 
   // Called after streaming; see ProviderApplySkin.
   void Loaded() override;
@@ -360,6 +367,7 @@ class TsSkinProvider : public gui::TComponent, public TacFormProvider {
   // chained after ours hands every message to the saved one.
   struct Hook;
   std::shared_ptr<Hook> hook_;
+  std::shared_ptr<const int> alive_ = std::make_shared<const int>(0);
   friend struct ProviderWindowProc;
 };
 
