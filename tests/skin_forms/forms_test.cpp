@@ -646,6 +646,30 @@ TEST(CaptionButtons, AReleaseOnThePressedButtonRunsItsCommandAndNothingElseDoes)
   }
 }
 
+TEST(CaptionButtons, AClosePressThatFreesTheProviderLeavesNothingTouched) {
+  Rig r;
+  skin::ProviderLayoutTitle(*r.p);
+  const TRect w = skin::FormWindowRect(*r.form);
+  const skin::TPoint at{w.Left + (r.p->ButtonClose.Rect.Left + r.p->ButtonClose.Rect.Right) / 2, w.Top + 10};
+  // The form's own handling of the close frees the provider (as a form freed on close would).
+  TsSkinProvider* p = r.p;
+  gui::TWndMethod old = p->OldWndProc;
+  bool freed = false;
+  p->OldWndProc = [&freed, p, old](gui::TMessage& m) {
+    if (m.Msg == 0x112 && (m.WParam & 0xFFF0) == 0xF060 && !freed) {
+      freed = true;
+      skin::FreeProvider(p);
+      return;
+    }
+    if (old) old(m);
+  };
+  r.form->Perform(0xA1, 20, ScreenPoint(at.X, at.Y));
+  r.form->Perform(0xA2, 20, ScreenPoint(at.X, at.Y));
+  EXPECT_TRUE(freed);
+  EXPECT_FALSE(skin::TitleButtonPressed());
+  EXPECT_FALSE(skin::IsSkinnedFormRegistered(r.form.get()));
+}
+
 TEST(CaptionButtons, DoubleAndRightClicksOnTheCaption) {
   Rig r;
   CommandSpy spy(*r.p);

@@ -24,6 +24,7 @@
 #include "skin/forms/provider_geometry.h"
 #include "skin/forms/provider_wndproc.h"
 #include "skin/forms/sskinprovider.h"
+#include "skin/forms/system_menu.h"
 #include "skin/forms/title_glow.h"
 #include "skin/paint/dc_copy.h"
 #include "skin/paint/gdi_ledger.h"
@@ -358,4 +359,172 @@ TEST(ProviderWindows, TheLedgerIsFlatOverSkinSwitchesOnALiveForm) {
   gui::Free(form);
 }
 
+
+// The hit code the form's window answers at a point relative to its top-left.
+int HitAt(HWND h, int x, int y) {
+  RECT wr{};
+  GetWindowRect(h, &wr);
+  return int(SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(wr.left + x, wr.top + y)));
+}
+
+skin::TPoint Centre(const skin::TRect& r) { return skin::TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
+
+// Every probe of the frame: the caption buttons' centres, the icon, the caption, the menu line, one pixel
+// inside and outside each sizing edge, the corners, the client and the points just outside the window, with the
+// code the layout gives there.
+void ExpectHitMap(Shown& s, bool menu) {
+  HWND h = s.Handle();
+  RECT wr{}, cr{};
+  GetWindowRect(h, &wr);
+  GetClientRect(h, &cr);
+  POINT co{0, 0};
+  ClientToScreen(h, &co);
+  const int W = wr.right - wr.left, H = wr.bottom - wr.top;
+  const int cl = co.x - wr.left, ct = co.y - wr.top, cR = cl + cr.right, cB = ct + cr.bottom;
+  const int f = cl;  // the sizing frame's width (the client begins right after it)
+  struct Probe {
+    int x, y, code;
+    const char* what;
+  };
+  std::vector<Probe> probes = {
+      {Centre(s.p->ButtonClose.Rect).X, Centre(s.p->ButtonClose.Rect).Y, HTCLOSE, "close"},
+      {Centre(s.p->ButtonMax.Rect).X, Centre(s.p->ButtonMax.Rect).Y, HTMAXBUTTON, "maximize"},
+      {Centre(s.p->ButtonMin.Rect).X, Centre(s.p->ButtonMin.Rect).Y, HTMINBUTTON, "minimize"},
+      {Centre(s.p->IconRect).X, Centre(s.p->IconRect).Y, HTSYSMENU, "icon"},
+      {W / 2, f + 2, HTCAPTION, "caption"},
+      {f - 1, H / 2, HTLEFT, "left edge, inside"},
+      {f, H / 2, HTCLIENT, "left edge, outside"},
+      {cR, H / 2, HTRIGHT, "right edge, inside"},
+      {cR - 1, H / 2, HTCLIENT, "right edge, outside"},
+      {W / 2, cB, HTBOTTOM, "bottom edge, inside"},
+      {W / 2, cB - 1, HTCLIENT, "bottom edge, outside"},
+      {W / 2, f - 1, HTTOP, "top edge, inside"},
+      {W / 2, f, HTCAPTION, "top edge, outside"},
+      {0, 0, HTTOPLEFT, "top-left"},
+      {W - 1, 0, HTTOPRIGHT, "top-right"},
+      {0, H - 1, HTBOTTOMLEFT, "bottom-left"},
+      {W - 1, H - 1, HTBOTTOMRIGHT, "bottom-right"},
+      {(cl + cR) / 2, (ct + cB) / 2, HTCLIENT, "client"},
+      {-1, H / 2, HTNOWHERE, "left of the window"},
+      {W, H / 2, HTNOWHERE, "right of the window"},
+      {W / 2, H, HTNOWHERE, "below the window"},
+  };
+  if (menu) probes.push_back({W / 2, ct - 2, HTMENU, "menu line"});
+  for (const Probe& pr : probes) EXPECT_EQ(HitAt(h, pr.x, pr.y), pr.code) << pr.what << " at " << pr.x << "," << pr.y;
+}
+
+TEST(ProviderWindows, TheHitTestAgreesWithTheLayoutEverywhere) {
+  {  // without a border window
+    Shown s;
+    SetForegroundWindow(s.Handle());
+    PumpFor(100);
+    {
+      SCOPED_TRACE("on the screen");
+      ExpectHitMap(s, false);
+    }
+    {
+      SCOPED_TRACE("partly off the screen to the left");
+      s.form->SetBounds(-150, 60, 320, 240);
+      PumpFor(100);
+      ExpectHitMap(s, false);
+    }
+    {
+      SCOPED_TRACE("with a menu line");
+      auto* mm = new gui::TMainMenu(s.form);
+      auto* item = new gui::TMenuItem(s.form);
+      item->SetCaption("&File");
+      mm->Items()->Add(item);
+      s.form->SetMenu(mm);
+      s.form->SetBounds(60, 60, 320, 240);
+      PumpFor(150);
+      ExpectHitMap(s, true);
+    }
+  }
+  // Through the border window: it answers for the buttons, the caption and the shadow; the form's own window
+  // never answers a button code.
+  Shown e(true, 120, 100);
+  SetForegroundWindow(e.Handle());
+  PumpFor(150);
+  ASSERT_TRUE(e.p->BorderForm);
+  skin::TacBorderForm& bf = *e.p->BorderForm;
+  EXPECT_EQ(skin::BorderFormHitTestAt(bf, Centre(e.p->ButtonClose.Rect)), HTCLOSE);
+  EXPECT_EQ(skin::BorderFormHitTestAt(bf, Centre(e.p->ButtonMax.Rect)), HTMAXBUTTON);
+  EXPECT_EQ(skin::BorderFormHitTestAt(bf, Centre(e.p->ButtonMin.Rect)), HTMINBUTTON);
+  EXPECT_EQ(skin::BorderFormHitTestAt(bf, skin::TPoint{1, 1}), HTTRANSPARENT);
+  RECT br{};
+  GetWindowRect(static_cast<HWND>(bf.AForm), &br);
+  EXPECT_EQ(skin::BorderFormHitTestAt(bf, skin::TPoint{(br.right - br.left) / 2, kShadowMargin + 8}), HTCAPTION);
+  const skin::TPoint close = Centre(e.p->ButtonClose.Rect);
+  const int own = int(SendMessageA(e.Handle(), WM_NCHITTEST, 0, MAKELPARAM(br.left + close.X, br.top + close.Y)));
+  EXPECT_NE(own, HTCLOSE);
+}
+
+TEST(ProviderWindows, PostedClicksOnTheCaptionButtonsMinimizeMaximizeRestoreAndClose) {
+  Shown s;
+  HWND h = s.Handle();
+  SetForegroundWindow(h);
+  PumpFor(100);
+  auto post = [&](UINT msg, int code, const skin::TPoint& at) {
+    RECT wr{};
+    GetWindowRect(h, &wr);
+    PostMessageA(h, msg, WPARAM(code), MAKELPARAM(wr.left + at.X, wr.top + at.Y));
+  };
+  auto click = [&](int code, const skin::TRect& button) {
+    post(WM_NCLBUTTONDOWN, code, Centre(button));
+    post(WM_NCLBUTTONUP, code, Centre(button));
+    PumpFor(200);
+  };
+  click(HTMAXBUTTON, s.p->ButtonMax.Rect);
+  EXPECT_TRUE(IsZoomed(h));
+  click(HTMAXBUTTON, s.p->ButtonMax.Rect);
+  EXPECT_FALSE(IsZoomed(h));
+  click(HTMINBUTTON, s.p->ButtonMin.Rect);
+  EXPECT_TRUE(IsIconic(h));
+  ShowWindow(h, SW_RESTORE);
+  PumpFor(150);
+  ASSERT_FALSE(IsIconic(h));
+  // Pressed, then released on the caption: nothing, and the button is not left pressed.
+  post(WM_NCLBUTTONDOWN, HTMINBUTTON, Centre(s.p->ButtonMin.Rect));
+  post(WM_NCLBUTTONUP, HTCAPTION, skin::TPoint{100, 10});
+  PumpFor(150);
+  EXPECT_FALSE(IsIconic(h));
+  EXPECT_EQ(s.p->ButtonMin.State, 0);
+  EXPECT_FALSE(skin::TitleButtonPressed());
+  // A disabled close button: the caption there, and a click does nothing.
+  HMENU sys = GetSystemMenu(h, FALSE);
+  EnableMenuItem(sys, SC_CLOSE, MF_BYCOMMAND | MF_GRAYED | MF_DISABLED);
+  skin::SysMenuUpdateItems(*s.p->SystemMenu);
+  EXPECT_EQ(HitAt(h, Centre(s.p->ButtonClose.Rect).X, Centre(s.p->ButtonClose.Rect).Y), HTCAPTION);
+  click(HTCLOSE, s.p->ButtonClose.Rect);
+  EXPECT_TRUE(IsWindowVisible(h));
+  EnableMenuItem(sys, SC_CLOSE, MF_BYCOMMAND | MF_ENABLED);
+  skin::SysMenuUpdateItems(*s.p->SystemMenu);
+  click(HTCLOSE, s.p->ButtonClose.Rect);
+  EXPECT_FALSE(IsWindowVisible(h));
+  EXPECT_EQ(s.p->ButtonClose.State, 0);
+}
+
+TEST(ProviderWindows, AMovedFormSnapsWithinItsBufferAndNotOnePixelBeyond) {
+  Shown s(false, 200, 200, 300, 200);
+  s.p->ScreenSnap = true;
+  RECT work{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  HWND h = s.Handle();
+  auto moveTo = [&](int x, int y) {
+    SetWindowPos(h, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PumpFor(30);
+    RECT r{};
+    GetWindowRect(h, &r);
+    return skin::TPoint{r.left, r.top};
+  };
+  EXPECT_EQ(moveTo(work.left + 10, 300).X, work.left);
+  EXPECT_EQ(moveTo(work.left + 11, 300).X, work.left + 11);
+  EXPECT_EQ(moveTo(400, work.top + 10).Y, work.top);
+  EXPECT_EQ(moveTo(400, work.top + 11).Y, work.top + 11);
+  EXPECT_EQ(moveTo(work.right - 300 + 10, 300).X, work.right - 300);
+  // Onto another skinned form's edge, where the two overlap along it.
+  Shown other(false, 700, 250, 200, 200);
+  EXPECT_EQ(moveTo(700 - 300 - 10, 300).X, 400);
+  EXPECT_EQ(moveTo(700 - 300 - 11, 300).X, 389);
+}
 }  // namespace
