@@ -15,6 +15,7 @@
 #include "skin/forms/form_window.h"
 #include "skin/forms/frame_paint.h"
 #include "skin/forms/glued_forms.h"
+#include "skin/forms/min_animation.h"
 #include "skin/forms/provider_geometry.h"
 #include "skin/forms/provider_wndproc.h"
 #include "skin/forms/system_menu.h"
@@ -199,7 +200,12 @@ void ProviderNcLButtonDown(TsSkinProvider& p, gui::TMessage& m) {
       return;
     }
     TsSkinManager* manager = ProviderManager(p);
-    (void)manager;
+    if (code == kHtCaption && manager && manager->AnimEffects.BlendOnMoving.Active &&
+        manager->AnimEffects.BlendOnMoving.BlendValue < 255 && p.AllowBlendOnMoving && !Iconic(p) &&
+        form.Parent() == nullptr) {
+      ProviderStartBlendMove(p, m);
+      return;
+    }
   }
   ProviderCallOldProc(p, m);
 }
@@ -396,6 +402,23 @@ void ProviderSysCommand(TsSkinProvider& p, gui::TMessage& m) {
     ProviderCallOldProc(p, m);
     if (saved) SetSystemMinimizeAnimation(true);
   };
+  if (command == kScMinimize && minimizeAnim && !Iconic(p) && FormWindowVisible(form) && form.Parent() == nullptr) {
+    ProviderStartMinimizeAnimation(p);
+    withoutSystemAnimation();
+    if (!Alive(token)) return;
+    p.AnimPending = false;
+    if (p.BorderForm) BorderFormUpdate(*p.BorderForm, false, 255);
+    return;
+  }
+  if ((command == kScRestore || command == kScMaximize) && Iconic(p) && ProviderMinimizeTimerRunning(p) &&
+      form.Parent() == nullptr) {
+    if (command == kScMaximize) p.StateFlags |= psMaximizingFromMin;
+    ProviderStartRestoreAnimation(p);
+    withoutSystemAnimation();
+    if (!Alive(token)) return;
+    p.StateFlags &= ~psMaximizingFromMin;
+    return;
+  }
   if (command == kScRestore) {
     if (p.StateFlags & psHideSnapshot) {
       p.StateFlags &= ~psHideSnapshot;
@@ -445,7 +468,11 @@ void ProviderSysCommand(TsSkinProvider& p, gui::TMessage& m) {
     }
     if (p.SystemMenu) SysMenuUpdateItems(*p.SystemMenu);
   }
-  if (command == kScMinimize && p.SystemMenu) SysMenuUpdateItems(*p.SystemMenu);
+  if (command == kScMinimize) {
+    // A minimized form shows no frame of its own.
+    if (p.BorderForm) BorderFormUpdate(*p.BorderForm, false, 255);
+    if (p.SystemMenu) SysMenuUpdateItems(*p.SystemMenu);
+  }
   if (command == kScMinimize && minimizeAnim) p.AnimPending = false;
 }
 

@@ -1,5 +1,6 @@
 #include "skin/forms/sskinprovider.h"
 #include "skin/forms/glued_forms.h"
+#include "skin/forms/min_animation.h"
 #include "skin/forms/provider_wndproc.h"
 
 #include <algorithm>
@@ -293,6 +294,11 @@ TsSkinProvider::~TsSkinProvider() {
   }
   DropThumbnailRecord(Form());
   if (DragActive || DragPending) ProviderEndBorderDrag(*this, false);
+  if (MinTimer) {
+    TacThreadedTimer* t = MinTimer;
+    MinTimer = nullptr;
+    ReleaseAnimTimer(t);
+  }
   ForgetGluedForm(Form());
   if (g_handledProvider == this) g_handledProvider = nullptr;
   CaptionGlow[0].reset();

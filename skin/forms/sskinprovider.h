@@ -39,6 +39,7 @@ class TsTitleBar;      // the title-bar component of a form
 class TacCtrlAdapter;  // the control adapter that skins a form's child controls
 class TacScrollWnd;    // the form window's own scroll-bar adapter
 class TsMDIForm;       // the link of an MDI parent form
+class TacMinTimer;     // the minimize and restore animation
 
 enum TsGripMode : uint8_t { gmNone, gmRightBottom };
 enum TsResizeMode : uint8_t { rmStandard, rmBorder };
@@ -254,6 +255,8 @@ class TsSkinProvider : public gui::TComponent, public TacFormProvider {
   int32_t SkinTitleHeight(bool Maximized) const override;
   void UpdateRegion(bool Repaint) override;
   void DropFrameCache() override;
+  void StartMinimizeAnimation() override;
+  void StartRestoreAnimation() override;
 
   // ---- Run-time state (read and written by the provider's functions).
   int32_t CurrentHTCode = 0;       // the hot or pressed caption button (0 none)
@@ -325,6 +328,8 @@ class TsSkinProvider : public gui::TComponent, public TacFormProvider {
   TacCtrlAdapter* Adapter = nullptr;
   TacScrollWnd* ScrollWnd = nullptr;
   TsMDIForm* MDIForm = nullptr;
+  // The minimize animation's timer: made when the form is minimized, freed when the restore has run.
+  TacMinTimer* MinTimer = nullptr;
 
   // The component of the skin data's own manager (nullptr for the default one).
   gui::TComponent* OwnManagerComponent = nullptr;

@@ -17,11 +17,13 @@
 #include "skin/forms/form_window.h"
 #include "skin/forms/frame_paint.h"
 #include "skin/forms/glued_forms.h"
+#include "skin/forms/min_animation.h"
 #include "skin/forms/provider_geometry.h"
 #include "skin/forms/provider_wndproc.h"
 #include "skin/forms/sskinprovider.h"
 #include "skin/forms/system_menu.h"
 #include "skin/forms/title_glow.h"
+#include "skin/forms/win_values.h"
 #include "skin/paint/pixel_helpers.h"
 #include "skin/paint/text_engine.h"
 #include "tests/skin_forms/forms_fixture.h"
@@ -793,5 +795,102 @@ TEST(GluedForms, TouchingFormsMoveAlongAndAreForgottenWithTheirProvider) {
   EXPECT_TRUE(skin::IsGluedTo(*a->p, b->form.get()));
   b.reset();
   EXPECT_TRUE(skin::GluedList().empty());
+}
+
+TEST(MinimizeAnimation, TheCopyShrinksTowardsTheTaskbarAndGrowsBack) {
+  EXPECT_EQ(skin::MinTimerStepCount(150), 12);
+  EXPECT_EQ(skin::MinTimerStepCount(120), 10);
+  EXPECT_EQ(skin::MinTimerStepCount(20), 2);
+  // Without a button the copy goes to the taskbar's inner edge, at the form's centre.
+  const skin::TPoint c{300, 200};
+  struct Edge {
+    TRect taskbar, target;
+  } edges[] = {
+      {{0, 728, 1024, 768}, {300, 728, 300, 728}},   // bottom
+      {{-2, 728, 1024, 768}, {300, 728, 300, 728}},  // bottom, a little out to the left
+      {{984, 10, 1024, 768}, {984, 200, 984, 200}},  // right
+      {{0, 0, 1024, 40}, {300, 40, 300, 40}},        // top
+      {{0, 0, 40, 768}, {40, 200, 40, 200}},         // left
+      {{984, 0, 1024, 768}, {984, 200, 984, 200}},   // right, from the top
+      {{}, {}},                                      // no taskbar
+  };
+  for (const Edge& e : edges) EXPECT_EQ(skin::TaskbarEdgeTarget(e.taskbar, c), e.target);
+
+  Rig r;
+  r.skin.manager->AnimEffects.Minimizing.Time = 150;
+  CommandSpy spy(*r.p);
+  r.form->Perform(0x112, 0xF020, 0);
+  EXPECT_EQ(spy.commands, std::vector<uintptr_t>{0xF020});
+  skin::TacMinTimer* t = skin::ProviderMinTimer(*r.p);
+  ASSERT_NE(t, nullptr);
+  EXPECT_TRUE(t->Enabled());
+  EXPECT_TRUE(r.p->StateFlags & skin::psMinimizing);
+  // The form's window vanishes at once while its copy shrinks.
+  EXPECT_TRUE(skin::FormWindowExStyle(*r.form) & skin::wv::kWsExLayered);
+  const skin::AnimCopyState& copy = skin::AnimCopyWindowState(t->AnimWnd);
+  EXPECT_TRUE(copy.visible);
+  int ticks = 0;
+  int64_t lastArea = int64_t(300) * 200 + 1;
+  while (t->Enabled() && ticks < 50) {
+    const TRect now = t->CurrentRect();
+    const int64_t area = int64_t(now.Width()) * now.Height();
+    EXPECT_LT(area, lastArea);
+    lastArea = area;
+    t->OwnStep();
+    ++ticks;
+  }
+  EXPECT_GE(ticks, 10);
+  EXPECT_LE(ticks, 12);
+  EXPECT_FALSE(copy.visible);
+  EXPECT_FALSE(r.p->StateFlags & skin::psMinimizing);
+  EXPECT_FALSE(skin::FormWindowExStyle(*r.form) & skin::wv::kWsExLayered);
+  // The copy ended near the target (no taskbar here: the screen's origin), a step away at most.
+  EXPECT_LE(std::abs(t->CurrentRect().Left), 13 + 1);
+  // Restored from the minimized window: the copy grows back to the form's place, then the form shows itself.
+  skin::SetFormWindowStyle(*r.form, skin::FormWindowStyle(*r.form) | skin::wv::kWsMinimize);
+  spy.commands.clear();
+  r.form->Perform(0x112, 0xF120, 0);
+  EXPECT_EQ(spy.commands, std::vector<uintptr_t>{0xF120});
+  EXPECT_TRUE(r.p->StateFlags & skin::psRestoring);
+  skin::SetFormWindowStyle(*r.form, skin::FormWindowStyle(*r.form) & ~skin::wv::kWsMinimize);
+  ticks = 0;
+  while (t->Enabled() && ticks < 50) {
+    t->OwnStep();
+    ++ticks;
+  }
+  EXPECT_LE(ticks, 12);
+  EXPECT_FALSE(r.p->StateFlags & skin::psRestoring);
+  EXPECT_FALSE(skin::ProviderMinimizeTimerRunning(*r.p));
+  EXPECT_EQ(t->AnimWnd, nullptr);  // the copy window goes with the restore
+  EXPECT_FALSE(skin::FormWindowExStyle(*r.form) & skin::wv::kWsExLayered);
+  const TRect back = t->CurrentRect();
+  EXPECT_LE(std::abs(back.Left - 100), 26);
+  EXPECT_LE(std::abs(back.Width() - 300), 52);
+}
+
+TEST(BlendOnMoving, TheFormAndItsGluedFormsFadeToTheBlendValue) {
+  EXPECT_DOUBLE_EQ(skin::MoveTimerAlphaStep(170, 12), 85.0);
+  EXPECT_DOUBLE_EQ(skin::MoveTimerAlphaStep(170, 500), 85.0 / (500.0 / 12));
+  Rig a, b;
+  a.skin.manager->AnimEffects.BlendOnMoving.Active = true;
+  a.skin.manager->AnimEffects.BlendOnMoving.Time = 12;
+  b.form->SetName("Neighbour");
+  b.form->SetBounds(400, 50, 100, 100);
+  a.p->GluedForms.Add("Neighbour");
+  skin::RememberGluedForms(*a.p);
+  auto* timer = new skin::TacMoveTimer(*a.p);
+  EXPECT_EQ(timer->MinAlpha, 170);
+  timer->OwnStep();  // opaque at first
+  EXPECT_FALSE(skin::FormWindowExStyle(*a.form) & skin::wv::kWsExLayered);
+  timer->OwnStep();
+  EXPECT_TRUE(skin::FormWindowExStyle(*a.form) & skin::wv::kWsExLayered);
+  EXPECT_TRUE(skin::FormWindowExStyle(*b.form) & skin::wv::kWsExLayered);
+  EXPECT_DOUBLE_EQ(timer->CurAlpha, 170.0);
+  skin::TacThreadedTimer* t = timer;
+  skin::ReleaseAnimTimer(t);
+  // Without AllowBlendOnMoving the move stays opaque.
+  a.p->AllowBlendOnMoving = false;
+  skin::TacMoveTimer opaque(*a.p);
+  EXPECT_EQ(opaque.MinAlpha, 255);
 }
 }  // namespace

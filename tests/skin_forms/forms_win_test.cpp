@@ -25,6 +25,7 @@
 #include "skin/forms/provider_wndproc.h"
 #include "skin/forms/sskinprovider.h"
 #include "skin/forms/system_menu.h"
+#include "skin/forms/min_animation.h"
 #include "skin/forms/title_glow.h"
 #include "skin/paint/dc_copy.h"
 #include "skin/paint/gdi_ledger.h"
@@ -526,5 +527,78 @@ TEST(ProviderWindows, AMovedFormSnapsWithinItsBufferAndNotOnePixelBeyond) {
   Shown other(false, 700, 250, 200, 200);
   EXPECT_EQ(moveTo(700 - 300 - 10, 300).X, 400);
   EXPECT_EQ(moveTo(700 - 300 - 11, 300).X, 389);
+}
+
+TEST(ProviderWindows, MinimizeAndRestoreAnimateAndEndInTheRightStates) {
+  Shown s;
+  s.skin.manager->AnimEffects.Minimizing.Time = 150;
+  HWND h = s.Handle();
+  SetForegroundWindow(h);
+  PumpFor(100);
+  const int windows = ThreadWindowCount();
+  SendMessageA(h, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  // Under way: the form's window is transparent and its copy shows.
+  skin::TacMinTimer* t = skin::ProviderMinTimer(*s.p);
+  ASSERT_NE(t, nullptr);
+  HWND copy = static_cast<HWND>(skin::AnimCopyWindowHandle(t->AnimWnd));
+  ASSERT_NE(copy, nullptr);
+  PumpFor(40);
+  EXPECT_TRUE(IsWindowVisible(copy));
+  EXPECT_TRUE(GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_LAYERED);
+  RECT cr{};
+  GetWindowRect(copy, &cr);
+  PumpFor(400);
+  EXPECT_TRUE(IsIconic(h));
+  EXPECT_FALSE(IsWindowVisible(copy));
+  EXPECT_FALSE(GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_LAYERED);
+  EXPECT_FALSE(s.p->StateFlags & (skin::psMinimizing | skin::psRestoring));
+  SendMessageA(h, WM_SYSCOMMAND, SC_RESTORE, 0);
+  PumpFor(400);
+  EXPECT_FALSE(IsIconic(h));
+  EXPECT_TRUE(IsWindowVisible(h));
+  EXPECT_FALSE(GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_LAYERED);
+  EXPECT_FALSE(s.p->StateFlags & (skin::psMinimizing | skin::psRestoring));
+  EXPECT_FALSE(skin::ProviderMinimizeTimerRunning(*s.p));
+  EXPECT_EQ(ThreadWindowCount(), windows);
+  s.ExpectFrameEqualsCache("restored");
+}
+
+TEST(ProviderWindows, TheBorderWindowFollowsTheFormThroughMovesSizingMinimizeAndRestore) {
+  Shown s(true, 120, 100);
+  s.skin.manager->AnimEffects.Minimizing.Active = false;
+  HWND h = s.Handle();
+  SetForegroundWindow(h);
+  PumpFor(150);
+  ASSERT_TRUE(s.p->BorderForm);
+  auto expectAround = [&](const char* when) {
+    SCOPED_TRACE(when);
+    HWND border = static_cast<HWND>(s.p->BorderForm ? s.p->BorderForm->AForm : nullptr);
+    ASSERT_NE(border, nullptr);
+    EXPECT_TRUE(IsWindowVisible(border));
+    RECT fr{}, br{};
+    GetWindowRect(h, &fr);
+    GetWindowRect(border, &br);
+    EXPECT_EQ(br.left, fr.left - kShadowMargin);
+    EXPECT_EQ(br.top, fr.top - kShadowMargin);
+    EXPECT_EQ(br.right, fr.right + kShadowMargin);
+    EXPECT_EQ(br.bottom, fr.bottom + kShadowMargin);
+  };
+  expectAround("shown");
+  SetWindowPos(h, nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  PumpFor(100);
+  expectAround("moved");
+  SetWindowPos(h, nullptr, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER);
+  PumpFor(100);
+  expectAround("sized");
+  SendMessageA(h, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  PumpFor(150);
+  ASSERT_TRUE(IsIconic(h));
+  if (s.p->BorderForm) {
+    EXPECT_FALSE(IsWindowVisible(static_cast<HWND>(s.p->BorderForm->AForm)));
+  }
+  SendMessageA(h, WM_SYSCOMMAND, SC_RESTORE, 0);
+  PumpFor(200);
+  ASSERT_FALSE(IsIconic(h));
+  expectAround("restored");
 }
 }  // namespace
