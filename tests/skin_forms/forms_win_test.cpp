@@ -601,4 +601,130 @@ TEST(ProviderWindows, TheBorderWindowFollowsTheFormThroughMovesSizingMinimizeAnd
   ASSERT_FALSE(IsIconic(h));
   expectAround("restored");
 }
+
+// The program's own manager with its stored skins, and a live form with a provider.
+struct StationForm {
+  skin::PortableSkinSystem system;
+  gui::TForm* form;
+  skin::TsSkinManagerComponent* manager;
+  TsSkinProvider* p;
+  StationForm() {
+    system.layeredWindows = true;
+    form = new gui::TForm(gui::Application);
+    manager = new skin::TsSkinManagerComponent(form, system);
+    station::ReadProgramSkinManagerWithResources(*manager);
+    form->SetBounds(60, 60, 360, 260);
+    form->SetCaption("Live");
+    p = new TsSkinProvider(form);
+    MoveMouse(700, 600);
+    form->Show();
+    SetForegroundWindow(form->WindowHandle());
+    PumpFor(200);
+  }
+  ~StationForm() { gui::Free(form); }
+  HWND Handle() const { return form->WindowHandle(); }
+};
+
+bool HasRegion(HWND h) {
+  HRGN r = skin::ledger::CreateRectRgn(0, 0, 0, 0);
+  const bool has = GetWindowRgn(h, r) != ERROR;
+  skin::ledger::DeleteObject(r);
+  return has;
+}
+
+TEST(ProviderWindows, TheSkinsRemovalAndLoadSwitchALiveFormBetweenPlainAndSkinned) {
+  StationForm s;
+  s.manager->SetExtendedBorders(false);
+  PumpFor(100);
+  HWND h = s.Handle();
+  ASSERT_TRUE(skin::ProviderSkinned(*s.p));
+  const bool skinnedRegion = HasRegion(h);
+  EXPECT_EQ(GetWindowLongA(h, GWL_STYLE) & WS_SYSMENU, 0);  // the system draws no caption buttons
+  EXPECT_NE(s.form->Color(), skin::clBtnFace);
+  for (int round = 0; round < 2; ++round) {
+    s.manager->SetActive(false);
+    PumpFor(150);
+    EXPECT_FALSE(skin::ProviderSkinned(*s.p));
+    EXPECT_FALSE(HasRegion(h));
+    EXPECT_NE(GetWindowLongA(h, GWL_STYLE) & WS_SYSMENU, 0);
+    EXPECT_EQ(s.form->Color(), skin::clBtnFace);
+    EXPECT_EQ(s.p->BorderForm, nullptr);
+    // The system's own frame: the hit test is the system's, its close button answers as the system's.
+    RECT wr{};
+    GetWindowRect(h, &wr);
+    EXPECT_EQ(SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(wr.left + 100, wr.top + GetSystemMetrics(SM_CYFRAME) + 3)),
+              HTCAPTION);
+    s.manager->SetActive(true);
+    PumpFor(200);
+    EXPECT_TRUE(skin::ProviderSkinned(*s.p));
+    EXPECT_EQ(HasRegion(h), skinnedRegion);
+    EXPECT_EQ(GetWindowLongA(h, GWL_STYLE) & WS_SYSMENU, 0);
+    EXPECT_NE(s.form->Color(), skin::clBtnFace);
+  }
+}
+
+TEST(ProviderWindows, TheLedgerAndWindowCountAreFlatOverTwentyRoundsOfUse) {
+  StationForm s;
+  s.manager->AnimEffects.Minimizing.Time = 36;
+  s.manager->AnimEffects.FormShow.Time = 24;
+  s.manager->AnimEffects.FormHide.Time = 24;
+  HWND h = s.Handle();
+  const std::vector<std::string> names{"Topaz (internal)", "Snow Leopard (internal)", "Vienna Ext (internal)",
+                                       "Spring Willow (internal)"};
+  // Six settings: four skins with and without extended borders, the skin removed and loaded again, and the first
+  // skin with extended borders. Each setting leaves the same state whenever it is made.
+  auto setting = [&](int i) {
+    const int k = i % 6;
+    if (k == 4) {
+      s.manager->SetActive(false);
+      s.manager->SetActive(true);
+      return;
+    }
+    s.manager->SetExtendedBorders(k == 1 || k == 2 || k == 5);
+    s.manager->SetSkinName(names[size_t(k == 5 ? 0 : k)]);
+  };
+  auto round = [&](int i) {
+    setting(i);
+    PumpFor(20);
+    s.form->Hide();
+    PumpFor(20);
+    s.form->Show();
+    PumpFor(20);
+    RECT wr{};
+    GetWindowRect(h, &wr);
+    const skin::TPoint close = Centre(s.p->ButtonClose.Rect);
+    SendMessageA(h, WM_NCMOUSEMOVE, HTCLOSE, MAKELPARAM(wr.left + close.X, wr.top + close.Y));
+    SendMessageA(h, WM_NCLBUTTONDOWN, HTCLOSE, MAKELPARAM(wr.left + close.X, wr.top + close.Y));
+    SendMessageA(h, WM_NCLBUTTONUP, HTCAPTION, MAKELPARAM(wr.left + 60, wr.top + 8));
+    s.form->SetBounds(60, 60, 360 + (i % 3) * 20, 260 + (i % 2) * 30);
+    PumpFor(20);
+    skin::Bitmap printed(s.form->Width(), s.form->Height(), skin::pf32bit);
+    {
+      skin::BitmapDC dc(printed);
+      SendMessageA(h, WM_PRINT, reinterpret_cast<WPARAM>(dc.dc()), PRF_NONCLIENT | PRF_CLIENT);
+    }
+    SendMessageA(h, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    PumpFor(70);
+    SendMessageA(h, WM_SYSCOMMAND, SC_RESTORE, 0);
+    PumpFor(70);
+    ASSERT_FALSE(IsIconic(h));
+    ASSERT_TRUE(IsWindowVisible(h));
+  };
+  {
+    gui::TTimer warm(nullptr);
+    warm.SetEnabled(true);
+  }
+  // What the rounds keep (caches of the last skin) in place, ending on the setting the last round makes.
+  for (int i = 14; i < 20; ++i) round(i);
+  PumpFor(100);
+  const skin::ledger::Snapshot before = skin::ledger::Take();
+  const int windows = ThreadWindowCount();
+  for (int i = 0; i < 20; ++i) {
+    SCOPED_TRACE(i);
+    round(i);
+  }
+  PumpFor(150);
+  EXPECT_EQ(skin::ledger::Difference(before, skin::ledger::Take()), "");
+  EXPECT_EQ(ThreadWindowCount(), windows);
+}
 }  // namespace
