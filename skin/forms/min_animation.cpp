@@ -136,10 +136,16 @@ TacMinTimer::TacMinTimer(TsSkinProvider& p) : TacThreadedTimer(&p, &p, true), Pr
   AlphaStep = double(MaxAlpha - StartAlpha) / std::max(2, StepCount - 1);
   Frame = std::make_unique<Bitmap>(std::max(1, SrcRect.Width()), std::max(1, SrcRect.Height()), pf32bit);
   FormImage = ProviderFormSnapshot(p, false);
-  if (FormImage && p.BorderForm == nullptr) {
-    // Without a border window every pixel of the picture is the form's.
-    for (int32_t y = 0; y < FormImage->Height(); ++y)
-      for (int32_t x = 0; x < FormImage->Width(); ++x) SetPixel32(*FormImage, x, y, GetPixel32(*FormImage, x, y) | 0xFF000000u);
+  if (FormImage) {
+    // The form's own window in the picture is opaque; only a border window's shadow around it keeps its alpha.
+    TRect inner{0, 0, FormImage->Width(), FormImage->Height()};
+    if (p.BorderForm) {
+      const TRect m = SkinExtBorderMargins(*p.BorderForm);
+      inner = TRect{m.Left, m.Top, inner.Right - m.Right, inner.Bottom - m.Bottom};
+    }
+    for (int32_t y = std::max(0, inner.Top); y < std::min(inner.Bottom, FormImage->Height()); ++y)
+      for (int32_t x = std::max(0, inner.Left); x < std::min(inner.Right, FormImage->Width()); ++x)
+        SetPixel32(*FormImage, x, y, GetPixel32(*FormImage, x, y) | 0xFF000000u);
   }
   AnimWnd = CreateAnimCopyWindow(p);
 }
@@ -178,12 +184,11 @@ void TacMinTimer::OwnStep() {
   if (!Restoring) {
     CurAlpha = std::max(CurAlpha - AlphaStep, 0.0);
     if (CurAlpha <= 0.0) {
-      // Minimized: the copy goes, the form's window is opaque again (it is iconic now).
+      // Minimized: the copy goes.
       SetEnabled(false);
       HideAnimCopyWindow(AnimWnd);
       p.StateFlags &= ~psMinimizing;
       ProviderSetHotElement(p, 0, false);
-      SetFormAlpha(*form, 255);
       Restoring = true;
       Ticks = 0;
       return;
@@ -191,12 +196,11 @@ void TacMinTimer::OwnStep() {
   } else {
     CurAlpha = std::min(CurAlpha + AlphaStep, 255.0);
     if (CurAlpha >= MaxAlpha) {
-      // Restored: the form shows itself again; the timer has done its work and goes.
+      // Grown back: the form's window is restored (or maximized) in the copy's place.
       SetEnabled(false);
-      HideAnimCopyWindow(AnimWnd);
       p.StateFlags &= ~psRestoring;
-      SetFormAlpha(*form, 255);
-      ShowFormAfterRestore(p);
+      HideAnimCopyWindow(AnimWnd);
+      ShowFormAfterRestore(p, RestoreMaximized);
       Restoring = false;
       Ticks = 0;
       if (p.BorderForm) BorderFormUpdate(*p.BorderForm, true, 255);
@@ -210,7 +214,7 @@ void TacMinTimer::OwnStep() {
   // One frame: the picture stretched to the rectangle, centred in the frame.
   const TRect r = CurrentRect();
   const int32_t w = std::max(0, r.Width()), h = std::max(0, r.Height());
-  Frame->Clear();
+  FillRectBitmap32(*Frame, TRect{0, 0, Frame->Width(), Frame->Height()}, 0, 0);
   if (FormImage) StretchInto(*Frame, *FormImage, (Frame->Width() - w) / 2, (Frame->Height() - h) / 2, w, h);
   const TPoint centre{r.Left + w / 2, r.Top + h / 2};
   ShowAnimCopyWindow(AnimWnd, *Frame, TPoint{centre.X - Frame->Width() / 2, centre.Y - Frame->Height() / 2},
@@ -234,16 +238,14 @@ void ProviderStartMinimizeAnimation(TsSkinProvider& p) {
   p.StateFlags |= psMinimizing;
   p.StateFlags &= ~psRestoring;
   timer->Restoring = false;
-  // The form's own window vanishes at once; its copy shrinks away.
-  SetFormAlpha(form, 0);
+  // The form's own window goes at once (minimized without the system's animation); its copy shrinks away.
   timer->SetEnabled(true);
   timer->OwnStep();
 }
 
-void ProviderStartRestoreAnimation(TsSkinProvider& p) {
+void ProviderStartRestoreAnimation(TsSkinProvider& p, bool maximize) {
   TacMinTimer* timer = p.MinTimer;
   if (timer == nullptr || timer->Finished) return;
-  gui::TCustomForm& form = *p.Form();
   timer->SetEnabled(false);
   // The target may have moved meanwhile (another taskbar place).
   MinTimerComputeTarget(*timer);
@@ -253,16 +255,16 @@ void ProviderStartRestoreAnimation(TsSkinProvider& p) {
   timer->R[3] = timer->DstRect.Bottom;
   timer->CurAlpha = timer->StartAlpha;
   timer->Restoring = true;
+  timer->RestoreMaximized = maximize;
   timer->Ticks = 0;
   p.StateFlags |= psRestoring;
   p.StateFlags &= ~psMinimizing;
-  // The form's window stays transparent until its copy has grown back.
-  SetFormAlpha(form, 0);
+  // The form's window stays minimized until its copy has grown back.
   timer->SetEnabled(true);
   timer->OwnStep();
 }
 
 void TsSkinProvider::StartMinimizeAnimation() { ProviderStartMinimizeAnimation(*this); }
-void TsSkinProvider::StartRestoreAnimation() { ProviderStartRestoreAnimation(*this); }
+void TsSkinProvider::StartRestoreAnimation() { ProviderStartRestoreAnimation(*this, false); }
 
 }  // namespace skin

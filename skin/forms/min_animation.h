@@ -59,6 +59,7 @@ class TacMinTimer : public TacThreadedTimer {
   TsSkinProvider* Provider;
   std::unique_ptr<Bitmap> FormImage;
   bool Restoring = false;
+  bool RestoreMaximized = false;  // the restore ends maximized
   bool InTick = false;
   bool Finished = false;  // minimized and restored again
   int32_t Ticks = 0;      // ticks run in the current direction
@@ -81,7 +82,8 @@ TRect TaskbarWindowRect();
 uint8_t MinimizeMaxAlpha();
 
 void ProviderStartMinimizeAnimation(TsSkinProvider& p);
-void ProviderStartRestoreAnimation(TsSkinProvider& p);
+// The copy grows back from the taskbar; the form's window is restored (maximize: maximized) at the end.
+void ProviderStartRestoreAnimation(TsSkinProvider& p, bool maximize);
 bool ProviderMinimizeTimerRunning(const TsSkinProvider& p);
 // The provider's minimize timer (nullptr when none).
 TacMinTimer* ProviderMinTimer(const TsSkinProvider& p);
@@ -93,8 +95,9 @@ void FreeAnimCopyWindow(void* wnd);
 // The picture shown at a screen point with a constant alpha, just below the taskbar.
 void ShowAnimCopyWindow(void* wnd, const Bitmap& frame, const TPoint& topLeft, uint8_t alpha);
 void HideAnimCopyWindow(void* wnd);
-// The form's window shown again after a restore (maximized when zoomed), activated when enabled and visible.
-void ShowFormAfterRestore(TsSkinProvider& p);
+// The minimized form's window restored (or maximized) without the system's animation, redrawn, and activated
+// when enabled.
+void ShowFormAfterRestore(TsSkinProvider& p, bool maximize);
 #ifdef _WIN32
 // The copy window's own window (HWND).
 void* AnimCopyWindowHandle(void* wnd);

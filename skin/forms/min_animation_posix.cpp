@@ -1,7 +1,10 @@
 // The native build: no copy window and no taskbar. The copy "window" records what it was last shown.
 #include <map>
 
+#include "gui/forms.h"
+#include "skin/forms/form_window.h"
 #include "skin/forms/min_animation.h"
+#include "skin/forms/win_values.h"
 
 namespace skin {
 
@@ -24,6 +27,12 @@ void ShowAnimCopyWindow(void* wnd, const Bitmap& frame, const TPoint& topLeft, u
 
 void HideAnimCopyWindow(void* wnd) { AnimCopyWindowState(wnd).visible = false; }
 
-void ShowFormAfterRestore(TsSkinProvider&) {}
+// The headless window leaves its minimized state.
+void ShowFormAfterRestore(TsSkinProvider& p, bool maximize) {
+  gui::TCustomForm& form = *p.Form();
+  uint32_t style = FormWindowStyle(form) & ~wv::kWsMinimize;
+  if (maximize) style |= wv::kWsMaximize;
+  SetFormWindowStyle(form, style);
+}
 
 }  // namespace skin

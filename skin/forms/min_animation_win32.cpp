@@ -140,15 +140,15 @@ void HideAnimCopyWindow(void* wnd) {
   if (c && c->window.Wnd) ShowWindow(c->window.Wnd, SW_HIDE);
 }
 
-void ShowFormAfterRestore(TsSkinProvider& p) {
+void ShowFormAfterRestore(TsSkinProvider& p, bool maximize) {
   gui::TCustomForm& form = *p.Form();
   HWND h = form.WindowHandle();
   if (!h) return;
   const bool saved = SystemMinimizeAnimation();
   if (saved) SetSystemMinimizeAnimation(false);
-  ShowWindow(h, IsZoomed(h) ? SW_SHOWMAXIMIZED : SW_SHOWNOACTIVATE);
+  ShowWindow(h, maximize ? SW_SHOWMAXIMIZED : SW_RESTORE);
   if (saved) SetSystemMinimizeAnimation(true);
-  RedrawWindow(h, nullptr, nullptr, 0x583);
+  RedrawWindow(h, nullptr, nullptr, 0x585);
   if (IsWindowEnabled(h) && IsWindowVisible(h)) SetActiveWindow(h);
 }
 

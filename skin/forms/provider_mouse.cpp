@@ -412,11 +412,8 @@ void ProviderSysCommand(TsSkinProvider& p, gui::TMessage& m) {
   }
   if ((command == kScRestore || command == kScMaximize) && Iconic(p) && ProviderMinimizeTimerRunning(p) &&
       form.Parent() == nullptr) {
-    if (command == kScMaximize) p.StateFlags |= psMaximizingFromMin;
-    ProviderStartRestoreAnimation(p);
-    withoutSystemAnimation();
-    if (!Alive(token)) return;
-    p.StateFlags &= ~psMaximizingFromMin;
+    // The window itself is restored when the animation has grown its copy back.
+    ProviderStartRestoreAnimation(p, command == kScMaximize);
     return;
   }
   if (command == kScRestore) {

@@ -16,6 +16,7 @@
 #include "skin/forms/form_window.h"
 #include "skin/forms/frame_paint.h"
 #include "skin/forms/provider_geometry.h"
+#include "skin/forms/provider_handlers.h"
 #include "skin/forms/system_menu.h"
 #include "skin/forms/title_glow.h"
 #include "skin/forms/win_values.h"
@@ -62,6 +63,16 @@ void DispatchSkinned(TsSkinProvider& p, gui::TMessage& m) {
       ProviderPrepareForm(p);
       return;
     case kWmSize: ProviderWmSize(p, m); return;
+    case 0x11: ProviderWmQueryEndSession(p, m); return;
+    case 0x15: ProviderWmSysColorChange(p, m); return;
+    case 0x18: ProviderWmShowWindow(p, m); return;
+    case 0x1A: ProviderWmSettingChange(p, m); return;
+    case 0x1C: ProviderWmActivateApp(p, m); return;
+    case 0x4A: ProviderWmCopyData(p, m); return;
+    case 0x7D: ProviderWmStyleChanged(p, m); return;
+    case 0x80: ProviderWmSetIcon(p, m); return;
+    case kCmMenuChanged: ProviderCmMenuChanged(p, m); return;
+    case WM_SKINEDITOR: ProviderWmSkinEditor(p, m); return;
     case kWmMove: ProviderWmMove(p, m); return;
     case kWmWindowPosChanging: ProviderWmPosChanging(p, m); return;
     case kWmNcLButtonDown: ProviderNcLButtonDown(p, m); return;
@@ -773,34 +784,6 @@ void ProviderWmSize(TsSkinProvider& p, gui::TMessage& m) {
     BorderFormUpdate(*p.BorderForm, true, 255);
     ProviderUpdateRegion(p, false);
   }
-}
-
-void ProviderWmPosChanged(TsSkinProvider& p, gui::TMessage& m) {
-  ProviderCallOldProc(p, m);
-  if (!p.BorderForm || !p.Form() || !FormWindowVisible(*p.Form()) || Iconic(p) || Printing(p)) return;
-  const uint32_t flags = WindowPosFlags(m.LParam);
-  if (flags & (0x8 | 0x20)) return;  // SWP_NOREDRAW, SWP_FRAMECHANGED
-  if ((flags & 0x3) == 0x3)
-    BorderFormFollowZOrder(*p.BorderForm);
-  else
-    BorderFormUpdate(*p.BorderForm, true, 255);
-}
-
-void ProviderCmShowingChanged(TsSkinProvider& p, gui::TMessage& m) {
-  if (!p.DrawNonClientArea() || !p.DrawClientArea) {
-    ProviderCallOldProc(p, m);
-    return;
-  }
-  gui::TCustomForm& form = *p.Form();
-  if (!form.Showing()) {
-    p.BorderForm.reset();
-    ProviderCallOldProc(p, m);
-    return;
-  }
-  TsSkinManager* manager = ProviderManager(p);
-  if (manager) ProviderUpdateExtBorders(p, manager->ExtendedBorders());
-  ProviderCallOldProc(p, m);
-  if (PreviewMode()) ProviderNotifySkinEditor(FormWindowHandle(form));
 }
 
 void ProviderCmVisibleChanged(TsSkinProvider& p, gui::TMessage& m) {

@@ -8,6 +8,8 @@
 #include "skin/engine/skinchange.h"
 #include "skin/engine/skincommands.h"
 #include "skin/engine/sskinmanager.h"
+#include "skin/engine/sskinmanager_component.h"
+#include "skin/forms/provider_handlers.h"
 #include "skin/forms/border_form.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/glued_forms.h"
@@ -192,6 +194,30 @@ void ProviderWmPrint(TsSkinProvider& p, gui::TMessage& m) {
   ProviderPaintClient(p, dc, false);
   RestoreDC(dc, saved);
   m.Result = 0;
+}
+
+}  // namespace skin
+
+namespace skin {
+
+void ProviderWmCopyData(TsSkinProvider& p, gui::TMessage& m) {
+  static bool inside = false;
+  const auto* block = reinterpret_cast<const COPYDATASTRUCT*>(m.LParam);
+  auto* manager = dynamic_cast<TsSkinManagerComponent*>(DefaultManager());
+  if (!PreviewMode() || inside || block == nullptr || manager == nullptr || m.Result != 0) {
+    ProviderCallOldProc(p, m);
+    return;
+  }
+  inside = true;
+  struct Leave {
+    ~Leave() { inside = false; }
+  } leave;
+  // The manager refuses a block shorter than the whole record, and one without the editor's mark.
+  if (manager->TakeSkinPreview(uintptr_t(m.WParam), block->lpData, size_t(block->cbData))) {
+    m.Result = 1;
+    return;
+  }
+  ProviderCallOldProc(p, m);
 }
 
 }  // namespace skin

@@ -537,22 +537,23 @@ TEST(ProviderWindows, MinimizeAndRestoreAnimateAndEndInTheRightStates) {
   PumpFor(100);
   const int windows = ThreadWindowCount();
   SendMessageA(h, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-  // Under way: the form's window is transparent and its copy shows.
+  // Under way: the form's window is minimized at once and its copy shrinks, smaller than the form.
   skin::TacMinTimer* t = skin::ProviderMinTimer(*s.p);
   ASSERT_NE(t, nullptr);
   HWND copy = static_cast<HWND>(skin::AnimCopyWindowHandle(t->AnimWnd));
   ASSERT_NE(copy, nullptr);
-  PumpFor(40);
+  PumpFor(60);
+  EXPECT_TRUE(IsIconic(h));
   EXPECT_TRUE(IsWindowVisible(copy));
-  EXPECT_TRUE(GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_LAYERED);
-  RECT cr{};
-  GetWindowRect(copy, &cr);
+  EXPECT_LT(t->CurrentRect().Width(), 320);
   PumpFor(400);
   EXPECT_TRUE(IsIconic(h));
   EXPECT_FALSE(IsWindowVisible(copy));
   EXPECT_FALSE(GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_LAYERED);
   EXPECT_FALSE(s.p->StateFlags & (skin::psMinimizing | skin::psRestoring));
   SendMessageA(h, WM_SYSCOMMAND, SC_RESTORE, 0);
+  PumpFor(40);
+  EXPECT_TRUE(IsIconic(h));  // until the copy has grown back
   PumpFor(400);
   EXPECT_FALSE(IsIconic(h));
   EXPECT_TRUE(IsWindowVisible(h));
@@ -727,4 +728,5 @@ TEST(ProviderWindows, TheLedgerAndWindowCountAreFlatOverTwentyRoundsOfUse) {
   EXPECT_EQ(skin::ledger::Difference(before, skin::ledger::Take()), "");
   EXPECT_EQ(ThreadWindowCount(), windows);
 }
+
 }  // namespace
