@@ -191,14 +191,16 @@ void ProviderNcLButtonDown(TsSkinProvider& p, gui::TMessage& m) {
     return;
   }
   RememberGluedForms(p);
+  // The outline drag does not depend on the system's full-window dragging: it is what a form asks for instead.
+  if (p.ResizeMode == rmBorder && FormWindowEnabled(form) &&
+      (code == kHtCaption || (code >= kHtLeft && code <= kHtBottomRight))) {
+    g_drag.moving = code == kHtCaption;
+    g_drag.code = code;
+    SendSysCommand(p, g_drag.moving ? kScMove : kScSize);
+    ProviderStartBorderDrag(p, TPoint{PointX(m.LParam), PointY(m.LParam)});
+    return;
+  }
   if (DragFullWindows()) {
-    if (p.ResizeMode == rmBorder && FormWindowEnabled(form) && (code == kHtCaption || (code >= kHtLeft && code <= kHtBottomRight))) {
-      g_drag.moving = code == kHtCaption;
-      g_drag.code = code;
-      SendSysCommand(p, g_drag.moving ? kScMove : kScSize);
-      ProviderStartBorderDrag(p, TPoint{PointX(m.LParam), PointY(m.LParam)});
-      return;
-    }
     TsSkinManager* manager = ProviderManager(p);
     if (code == kHtCaption && manager && manager->AnimEffects.BlendOnMoving.Active &&
         manager->AnimEffects.BlendOnMoving.BlendValue < 255 && p.AllowBlendOnMoving && !Iconic(p) &&

@@ -729,4 +729,46 @@ TEST(ProviderWindows, TheLedgerAndWindowCountAreFlatOverTwentyRoundsOfUse) {
   EXPECT_EQ(ThreadWindowCount(), windows);
 }
 
+
+// Real input through the X server: xdotool run with the arguments while the message queue is pumped (Wine starts
+// Unix programs). False when it cannot run.
+bool Xdotool(const std::string& args) {
+  STARTUPINFOA si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  std::string cmd = "/usr/bin/xdotool " + args;
+  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+  const DWORD start = GetTickCount();
+  while (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT && GetTickCount() - start < 10000) PumpFor(10);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  PumpFor(150);
+  return true;
+}
+
+TEST(ProviderWindows, ABorderDraggedWithTheMouseStopsAtTheMinimumSize) {
+  Shown s(false, 200, 150, 360, 260);
+  s.form->Constraints.MinWidth = 300;
+  s.form->Constraints.MinHeight = 200;
+  SetForegroundWindow(s.Handle());
+  PumpFor(100);
+  // The bottom-left corner dragged 150 pixels right and 120 up: the left edge stops 300 pixels from the right
+  // one, the bottom edge 200 below the top; the right and top edges stay.
+  ASSERT_EQ(HitAt(s.Handle(), 1, 258), HTBOTTOMLEFT);
+  ASSERT_TRUE(Xdotool("mousemove 201 408 mousedown 1 sleep 0.2 mousemove 260 380 sleep 0.2 mousemove 351 288 "
+                      "sleep 0.3 mouseup 1"));
+  PumpFor(200);
+  RECT r{};
+  GetWindowRect(s.Handle(), &r);
+  EXPECT_EQ(r.right, 560);
+  EXPECT_EQ(r.top, 150);
+  // Wine's own sizing loop may stop one pixel before the minimum; never below it.
+  EXPECT_GE(r.right - r.left, 300);
+  EXPECT_LE(r.right - r.left, 301);
+  EXPECT_GE(r.bottom - r.top, 200);
+  EXPECT_LE(r.bottom - r.top, 201);
+  EXPECT_EQ(GetCapture(), nullptr);
+  Xdotool("mousemove 900 700");
+}
+
 }  // namespace
