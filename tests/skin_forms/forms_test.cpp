@@ -693,6 +693,21 @@ TEST(CaptionButtons, DoubleAndRightClicksOnTheCaption) {
   r.form->Perform(0xA4, 2, ScreenPoint(w.Left + 150, w.Top + 10));
   r.form->Perform(0xA4, 10, ScreenPoint(w.Left + 1, w.Top + 100));
   EXPECT_EQ(seen, std::vector<UINT>{0xA4});
+  // The right button's release opens the skinned system menu on the caption and on the icon, nowhere else.
+  int popups = 0;
+  r.p->SystemMenu->OnPopup = [&](gui::TObject*) { ++popups; };
+  r.form->Perform(0xA5, 2, ScreenPoint(w.Left + 150, w.Top + 10));
+  EXPECT_EQ(popups, 1);
+  const skin::TPoint icon{w.Left + (r.p->IconRect.Left + r.p->IconRect.Right) / 2,
+                          w.Top + (r.p->IconRect.Top + r.p->IconRect.Bottom) / 2};
+  r.form->Perform(0xA5, 3, ScreenPoint(icon.X, icon.Y));
+  EXPECT_EQ(popups, 2);
+  r.form->Perform(0xA5, 10, ScreenPoint(w.Left + 1, w.Top + 100));
+  r.form->Perform(0xA5, 1, ScreenPoint(w.Left + 150, w.Top + 100));
+  EXPECT_EQ(popups, 2);
+  // A left press on the icon opens it too.
+  r.form->Perform(0xA1, 3, ScreenPoint(icon.X, icon.Y));
+  EXPECT_EQ(popups, 3);
 }
 
 TEST(BorderDrag, TheOutlineKeepsTheMinimumSizeAndIsAlwaysErased) {

@@ -771,4 +771,45 @@ TEST(ProviderWindows, ABorderDraggedWithTheMouseStopsAtTheMinimumSize) {
   Xdotool("mousemove 900 700");
 }
 
+
+// The lowest constant alpha the form's window had while a timer sampled it (255 when never layered).
+HWND g_sampled = nullptr;
+int g_lowestAlpha = 255;
+void CALLBACK SampleAlpha(HWND, UINT, UINT_PTR, DWORD) {
+  BYTE alpha = 255;
+  DWORD flags = 0;
+  if ((GetWindowLongA(g_sampled, GWL_EXSTYLE) & WS_EX_LAYERED) &&
+      GetLayeredWindowAttributes(g_sampled, nullptr, &alpha, &flags) && (flags & LWA_ALPHA))
+    g_lowestAlpha = std::min<int>(g_lowestAlpha, alpha);
+}
+
+TEST(ProviderWindows, AFormDraggedByItsCaptionIsTranslucentWhileItMoves) {
+  Shown s(false, 200, 150, 360, 260);
+  s.skin.manager->AnimEffects.BlendOnMoving.Active = true;
+  s.skin.manager->AnimEffects.BlendOnMoving.Time = 100;
+  SetForegroundWindow(s.Handle());
+  PumpFor(100);
+  // The blend belongs to full-window dragging (on by default on Windows; Wine's default is off).
+  BOOL full = FALSE;
+  SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &full, 0);
+  SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
+  g_sampled = s.Handle();
+  g_lowestAlpha = 255;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 15, SampleAlpha);
+  ASSERT_TRUE(Xdotool("mousemove 300 160 mousedown 1 sleep 0.1 mousemove 320 170 sleep 0.3 mousemove 360 200 "
+                      "sleep 0.3 mouseup 1"));
+  PumpFor(100);
+  KillTimer(nullptr, timer);
+  SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, full, nullptr, 0);
+  EXPECT_LE(g_lowestAlpha, 175);  // faded to the blend value (170) while moving
+  EXPECT_GE(g_lowestAlpha, 170);
+  // Moved, and opaque again afterwards.
+  RECT r{};
+  GetWindowRect(s.Handle(), &r);
+  EXPECT_EQ(r.left, 260);
+  EXPECT_EQ(r.top, 190);
+  EXPECT_FALSE(GetWindowLongA(s.Handle(), GWL_EXSTYLE) & WS_EX_LAYERED);
+  EXPECT_FALSE(s.p->StateFlags & skin::psBlendMoving);
+  Xdotool("mousemove 900 700");
+}
 }  // namespace
