@@ -124,16 +124,19 @@ void ProviderEndBorderDrag(TsSkinProvider& p, bool apply) {
     p.DragActive = p.DragPending = false;
     return;
   }
-  if (FormHasCapture(*p.Form())) ReleaseFormCapture();
-  if (g_drag.dc) {
-    if (p.DragActive) DrawDesktopOutline(g_drag.dc, g_drag.outline);  // erased
-    EndDesktopOutline(g_drag.dc);
-    g_drag.dc = nullptr;
-  }
+  // The drag is over before the capture goes: releasing it sends WM_CAPTURECHANGED, which ends a drag still
+  // running without applying it.
   const bool moved = p.DragActive && !p.DragPending;
+  const bool shown = p.DragActive;
   p.DragActive = false;
   p.DragPending = false;
   g_drag.owner = nullptr;
+  if (g_drag.dc) {
+    if (shown) DrawDesktopOutline(g_drag.dc, g_drag.outline);  // erased
+    EndDesktopOutline(g_drag.dc);
+    g_drag.dc = nullptr;
+  }
+  if (FormHasCapture(*p.Form())) ReleaseFormCapture();
   if (apply && moved && !p.Form()->IsDestroying()) {
     gui::TCustomForm& form = *p.Form();
     if (g_drag.moving)

@@ -730,9 +730,9 @@ TEST(ProviderWindows, TheLedgerAndWindowCountAreFlatOverTwentyRoundsOfUse) {
 }
 
 
-// Real input through the X server: xdotool run with the arguments while the message queue is pumped (Wine starts
-// Unix programs). False when it cannot run.
-bool Xdotool(const std::string& args) {
+// Real input through the X server: xdotool run with the arguments while the message queue is pumped for at least
+// the given time (Wine starts Unix programs; the end of one is not always seen). False when it cannot run.
+bool Xdotool(const std::string& args, DWORD atLeast = 0) {
   STARTUPINFOA si{};
   si.cb = sizeof(si);
   PROCESS_INFORMATION pi{};
@@ -740,6 +740,7 @@ bool Xdotool(const std::string& args) {
   if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
   const DWORD start = GetTickCount();
   while (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT && GetTickCount() - start < 10000) PumpFor(10);
+  if (GetTickCount() - start < atLeast) PumpFor(atLeast - (GetTickCount() - start));
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
   PumpFor(150);
@@ -747,30 +748,34 @@ bool Xdotool(const std::string& args) {
 }
 
 TEST(ProviderWindows, ABorderDraggedWithTheMouseStopsAtTheMinimumSize) {
-  Shown s(false, 200, 150, 360, 260);
-  s.form->Constraints.MinWidth = 300;
-  s.form->Constraints.MinHeight = 200;
-  SetForegroundWindow(s.Handle());
-  PumpFor(100);
-  // The bottom-left corner dragged 150 pixels right and 120 up: the left edge stops 300 pixels from the right
-  // one, the bottom edge 200 below the top; the right and top edges stay.
-  ASSERT_EQ(HitAt(s.Handle(), 1, 258), HTBOTTOMLEFT);
-  ASSERT_TRUE(Xdotool("mousemove 201 408 mousedown 1 sleep 0.2 mousemove 260 380 sleep 0.2 mousemove 351 288 "
-                      "sleep 0.3 mouseup 1"));
-  PumpFor(200);
-  RECT r{};
-  GetWindowRect(s.Handle(), &r);
-  EXPECT_EQ(r.right, 560);
-  EXPECT_EQ(r.top, 150);
-  // Wine's own sizing loop may stop one pixel before the minimum; never below it.
-  EXPECT_GE(r.right - r.left, 300);
-  EXPECT_LE(r.right - r.left, 301);
-  EXPECT_GE(r.bottom - r.top, 200);
-  EXPECT_LE(r.bottom - r.top, 201);
-  EXPECT_EQ(GetCapture(), nullptr);
-  Xdotool("mousemove 900 700");
+  for (skin::TsResizeMode mode : {skin::rmStandard, skin::rmBorder}) {
+    SCOPED_TRACE(mode == skin::rmStandard ? "live sizing" : "outline");
+    Shown s(false, 200, 150, 360, 260);
+    s.p->ResizeMode = mode;
+    s.form->Constraints.MinWidth = 300;
+    s.form->Constraints.MinHeight = 200;
+    SetForegroundWindow(s.Handle());
+    PumpFor(100);
+    // The bottom-left corner dragged 150 pixels right and 120 up: the left edge stops 300 pixels from the right
+    // one, the bottom edge 200 below the top; the right and top edges stay.
+    ASSERT_EQ(HitAt(s.Handle(), 1, 258), HTBOTTOMLEFT);
+    ASSERT_TRUE(Xdotool("mousemove 201 408 mousedown 1 sleep 0.2 mousemove 260 380 sleep 0.2 mousemove 351 288 "
+                        "sleep 0.3 mouseup 1",
+                        1000));
+    RECT r{};
+    GetWindowRect(s.Handle(), &r);
+    EXPECT_EQ(r.right, 560);
+    EXPECT_EQ(r.top, 150);
+    // Wine's own sizing loop may stop one pixel before the minimum; never below it.
+    EXPECT_GE(r.right - r.left, 300);
+    EXPECT_LE(r.right - r.left, mode == skin::rmBorder ? 300 : 301);
+    EXPECT_GE(r.bottom - r.top, 200);
+    EXPECT_LE(r.bottom - r.top, mode == skin::rmBorder ? 200 : 201);
+    EXPECT_FALSE(s.p->DragActive);
+    EXPECT_EQ(GetCapture(), nullptr);
+    Xdotool("mousemove 900 700", 100);
+  }
 }
-
 
 // The lowest constant alpha the form's window had while a timer sampled it (255 when never layered).
 HWND g_sampled = nullptr;
@@ -797,8 +802,8 @@ TEST(ProviderWindows, AFormDraggedByItsCaptionIsTranslucentWhileItMoves) {
   g_lowestAlpha = 255;
   const UINT_PTR timer = SetTimer(nullptr, 0, 15, SampleAlpha);
   ASSERT_TRUE(Xdotool("mousemove 300 160 mousedown 1 sleep 0.1 mousemove 320 170 sleep 0.3 mousemove 360 200 "
-                      "sleep 0.3 mouseup 1"));
-  PumpFor(100);
+                      "sleep 0.3 mouseup 1",
+                      1000));
   KillTimer(nullptr, timer);
   SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, full, nullptr, 0);
   EXPECT_LE(g_lowestAlpha, 175);  // faded to the blend value (170) while moving
@@ -810,6 +815,6 @@ TEST(ProviderWindows, AFormDraggedByItsCaptionIsTranslucentWhileItMoves) {
   EXPECT_EQ(r.top, 190);
   EXPECT_FALSE(GetWindowLongA(s.Handle(), GWL_EXSTYLE) & WS_EX_LAYERED);
   EXPECT_FALSE(s.p->StateFlags & skin::psBlendMoving);
-  Xdotool("mousemove 900 700");
+  Xdotool("mousemove 900 700", 100);
 }
 }  // namespace
