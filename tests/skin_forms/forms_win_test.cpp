@@ -26,6 +26,7 @@
 #include "skin/forms/sskinprovider.h"
 #include "skin/forms/system_menu.h"
 #include "skin/forms/min_animation.h"
+#include "skin/forms/provider_handlers.h"
 #include "skin/forms/title_glow.h"
 #include "skin/paint/dc_copy.h"
 #include "skin/paint/gdi_ledger.h"
@@ -411,6 +412,8 @@ void ExpectHitMap(Shown& s, bool menu) {
       {W / 2, H, HTNOWHERE, "below the window"},
   };
   if (menu) probes.push_back({W / 2, ct - 2, HTMENU, "menu line"});
+  // The size grip inside the client's bottom-right corner, when the form shows one.
+  probes.push_back({cR - 5, cB - 5, s.p->GripMode == skin::gmRightBottom ? HTBOTTOMRIGHT : HTCLIENT, "grip"});
   for (const Probe& pr : probes) EXPECT_EQ(HitAt(h, pr.x, pr.y), pr.code) << pr.what << " at " << pr.x << "," << pr.y;
 }
 
@@ -438,6 +441,14 @@ TEST(ProviderWindows, TheHitTestAgreesWithTheLayoutEverywhere) {
       s.form->SetMenu(mm);
       s.form->SetBounds(60, 60, 320, 240);
       PumpFor(150);
+      ExpectHitMap(s, true);
+    }
+    {
+      SCOPED_TRACE("with a size grip");
+      s.p->GripMode = skin::gmRightBottom;
+      s.p->SkinData().BGChanged = true;
+      RedrawWindow(s.Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+      PumpFor(100);
       ExpectHitMap(s, true);
     }
   }
@@ -662,6 +673,31 @@ TEST(ProviderWindows, TheSkinsRemovalAndLoadSwitchALiveFormBetweenPlainAndSkinne
     EXPECT_EQ(GetWindowLongA(h, GWL_STYLE) & WS_SYSMENU, 0);
     EXPECT_NE(s.form->Color(), skin::clBtnFace);
   }
+}
+
+TEST(ProviderWindows, TheProgramsStoredAnimationsRunAsStored) {
+  StationForm s;
+  HWND h = s.Handle();
+  EXPECT_TRUE(skin::ProviderShowAnimationWanted(*s.p));  // shows and hides fade in 100 ms
+  EXPECT_TRUE(skin::ProviderHideAnimationWanted(*s.p));
+  // Minimizing in 150 ms: twelve steps of the 12 ms timer.
+  SendMessageA(h, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_NE(skin::ProviderMinTimer(*s.p), nullptr);
+  EXPECT_EQ(skin::ProviderMinTimer(*s.p)->StepCount, 12);
+  PumpFor(400);
+  EXPECT_TRUE(IsIconic(h));
+  SendMessageA(h, WM_SYSCOMMAND, SC_RESTORE, 0);
+  PumpFor(400);
+  EXPECT_FALSE(IsIconic(h));
+  // Blended moves fade to 170 in 500 ms.
+  auto* move = new skin::TacMoveTimer(*s.p);
+  EXPECT_EQ(move->MinAlpha, 170);
+  EXPECT_DOUBLE_EQ(move->AlphaStep, 85.0 / (500.0 / 12));
+  skin::TacThreadedTimer* t = move;
+  skin::ReleaseAnimTimer(t);
+  // Extended borders are on: the border window is there exactly when the skin has them.
+  EXPECT_TRUE(s.manager->ExtendedBorders());
+  EXPECT_EQ(s.p->BorderForm != nullptr, skin::ProviderUseExtBorders(*s.p));
 }
 
 TEST(ProviderWindows, TheLedgerAndWindowCountAreFlatOverTwentyRoundsOfUse) {
