@@ -10,6 +10,7 @@
 #include "skin/forms/composition.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/min_animation.h"
+#include "skin/forms/provider_wndproc.h"
 
 namespace skin {
 
@@ -144,12 +145,15 @@ void ShowFormAfterRestore(TsSkinProvider& p, bool maximize) {
   gui::TCustomForm& form = *p.Form();
   HWND h = form.WindowHandle();
   if (!h) return;
+  // The system command the animation held back, now handled by the form as it would have been.
   const bool saved = SystemMinimizeAnimation();
   if (saved) SetSystemMinimizeAnimation(false);
-  ShowWindow(h, maximize ? SW_SHOWMAXIMIZED : SW_RESTORE);
+  gui::TMessage m{WM_SYSCOMMAND, WPARAM(maximize ? SC_MAXIMIZE : SC_RESTORE), 0, 0};
+  ProviderCallOldProc(p, m);
   if (saved) SetSystemMinimizeAnimation(true);
+  // The frame (and the client's background in it) painted anew before the client is drawn from it.
+  p.SkinData().BGChanged = true;
   RedrawWindow(h, nullptr, nullptr, 0x585);
-  if (IsWindowEnabled(h) && IsWindowVisible(h)) SetActiveWindow(h);
 }
 
 }  // namespace skin

@@ -460,13 +460,15 @@ void ProviderSysCommand(TsSkinProvider& p, gui::TMessage& m) {
       p.SkinData().BGChanged = true;
       if (!ProviderFormHasBorder(p)) {
         RemoveFormRegion(form);
+        RedrawFormWindow(form, 0x481);
       } else {
+        // The form's client is painted first: the border window takes its picture from the window.
+        RedrawFormWindow(form, 0x585);
         if (manager && manager->ExtendedBorders() && p.AllowExtBorders() && p.DrawNonClientArea() &&
             form.Parent() == nullptr)
           ProviderUpdateExtBorders(p, true);
         if (p.BorderForm) BorderFormUpdate(*p.BorderForm, true, 255);
       }
-      RedrawFormWindow(form, 0x481);
     }
     if (p.SystemMenu) SysMenuUpdateItems(*p.SystemMenu);
   }

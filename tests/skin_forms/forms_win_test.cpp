@@ -540,6 +540,13 @@ TEST(ProviderWindows, AMovedFormSnapsWithinItsBufferAndNotOnePixelBeyond) {
   EXPECT_EQ(moveTo(700 - 300 - 11, 300).X, 389);
 }
 
+// The form's client shows the skin's form colour at a point of its window (the client is painted from the frame
+// cache; a picture taken of a window that was not painted yet would leave it black).
+bool ClientShowsFormColour(HWND h, int x, int y) {
+  const uint32_t c = skin::GetPixel32(WindowPicture(h), x, y) & 0xFFFFFF;
+  return c == (Px(kFormActive) & 0xFFFFFF) || c == (Px(kFormInactive) & 0xFFFFFF);
+}
+
 TEST(ProviderWindows, MinimizeAndRestoreAnimateAndEndInTheRightStates) {
   Shown s;
   s.skin.manager->AnimEffects.Minimizing.Time = 150;
@@ -573,45 +580,51 @@ TEST(ProviderWindows, MinimizeAndRestoreAnimateAndEndInTheRightStates) {
   EXPECT_FALSE(skin::ProviderMinimizeTimerRunning(*s.p));
   EXPECT_EQ(ThreadWindowCount(), windows);
   s.ExpectFrameEqualsCache("restored");
+  EXPECT_TRUE(ClientShowsFormColour(h, 150, 120));
 }
 
 TEST(ProviderWindows, TheBorderWindowFollowsTheFormThroughMovesSizingMinimizeAndRestore) {
-  Shown s(true, 120, 100);
-  s.skin.manager->AnimEffects.Minimizing.Active = false;
-  HWND h = s.Handle();
-  SetForegroundWindow(h);
-  PumpFor(150);
-  ASSERT_TRUE(s.p->BorderForm);
-  auto expectAround = [&](const char* when) {
-    SCOPED_TRACE(when);
-    HWND border = static_cast<HWND>(s.p->BorderForm ? s.p->BorderForm->AForm : nullptr);
-    ASSERT_NE(border, nullptr);
-    EXPECT_TRUE(IsWindowVisible(border));
-    RECT fr{}, br{};
-    GetWindowRect(h, &fr);
-    GetWindowRect(border, &br);
-    EXPECT_EQ(br.left, fr.left - kShadowMargin);
-    EXPECT_EQ(br.top, fr.top - kShadowMargin);
-    EXPECT_EQ(br.right, fr.right + kShadowMargin);
-    EXPECT_EQ(br.bottom, fr.bottom + kShadowMargin);
-  };
-  expectAround("shown");
-  SetWindowPos(h, nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-  PumpFor(100);
-  expectAround("moved");
-  SetWindowPos(h, nullptr, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER);
-  PumpFor(100);
-  expectAround("sized");
-  SendMessageA(h, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-  PumpFor(150);
-  ASSERT_TRUE(IsIconic(h));
-  if (s.p->BorderForm) {
-    EXPECT_FALSE(IsWindowVisible(static_cast<HWND>(s.p->BorderForm->AForm)));
+  for (const bool animated : {false, true}) {
+    SCOPED_TRACE(animated ? "animated" : "not animated");
+    Shown s(true, 120, 100);
+    s.skin.manager->AnimEffects.Minimizing.Active = animated;
+    s.skin.manager->AnimEffects.Minimizing.Time = 60;
+    HWND h = s.Handle();
+    SetForegroundWindow(h);
+    PumpFor(150);
+    ASSERT_TRUE(s.p->BorderForm);
+    auto expectAround = [&](const char* when) {
+      SCOPED_TRACE(when);
+      HWND border = static_cast<HWND>(s.p->BorderForm ? s.p->BorderForm->AForm : nullptr);
+      ASSERT_NE(border, nullptr);
+      EXPECT_TRUE(IsWindowVisible(border));
+      RECT fr{}, br{};
+      GetWindowRect(h, &fr);
+      GetWindowRect(border, &br);
+      EXPECT_EQ(br.left, fr.left - kShadowMargin);
+      EXPECT_EQ(br.top, fr.top - kShadowMargin);
+      EXPECT_EQ(br.right, fr.right + kShadowMargin);
+      EXPECT_EQ(br.bottom, fr.bottom + kShadowMargin);
+    };
+    expectAround("shown");
+    SetWindowPos(h, nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    PumpFor(100);
+    expectAround("moved");
+    SetWindowPos(h, nullptr, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER);
+    PumpFor(100);
+    expectAround("sized");
+    SendMessageA(h, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    PumpFor(150);
+    ASSERT_TRUE(IsIconic(h));
+    if (s.p->BorderForm) {
+      EXPECT_FALSE(IsWindowVisible(static_cast<HWND>(s.p->BorderForm->AForm)));
+    }
+    SendMessageA(h, WM_SYSCOMMAND, SC_RESTORE, 0);
+    PumpFor(200);
+    ASSERT_FALSE(IsIconic(h));
+    expectAround("restored");
+    EXPECT_TRUE(ClientShowsFormColour(h, 150, 120));
   }
-  SendMessageA(h, WM_SYSCOMMAND, SC_RESTORE, 0);
-  PumpFor(200);
-  ASSERT_FALSE(IsIconic(h));
-  expectAround("restored");
 }
 
 // The program's own manager with its stored skins, and a live form with a provider.
@@ -853,4 +866,5 @@ TEST(ProviderWindows, AFormDraggedByItsCaptionIsTranslucentWhileItMoves) {
   EXPECT_FALSE(s.p->StateFlags & skin::psBlendMoving);
   Xdotool("mousemove 900 700", 100);
 }
+
 }  // namespace
