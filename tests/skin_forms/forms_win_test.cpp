@@ -765,7 +765,7 @@ TEST(ProviderWindows, TheLedgerAndWindowCountAreFlatOverTwentyRoundsOfUse) {
     warm.SetEnabled(true);
   }
   // What the rounds keep (caches of the last skin) in place, ending on the setting the last round makes.
-  for (int i = 14; i < 20; ++i) round(i);
+  for (int i = 18; i < 20; ++i) round(i);
   PumpFor(100);
   const skin::ledger::Snapshot before = skin::ledger::Take();
   const int windows = ThreadWindowCount();
