@@ -86,6 +86,8 @@ void SetFormAlpha(gui::TCustomForm& form, uint8_t alpha);
 // The flags of the WINDOWPOS record a WM_WINDOWPOSCHANGED carries (0 natively).
 uint32_t WindowPosFlags(intptr_t lParam);
 
+// InvalidateRect of a rectangle of the form's client area (nothing natively).
+void InvalidateFormClientRect(gui::TCustomForm& form, const TRect& r, bool erase);
 // Mouse capture for the form's window (SetCapture, ReleaseCapture); natively only remembered.
 void SetFormCapture(gui::TCustomForm& form);
 void ReleaseFormCapture();

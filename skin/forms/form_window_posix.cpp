@@ -209,6 +209,7 @@ void ReleaseCapture(const gui::TCustomForm& form) {
   if (g_capture == &form) g_capture = nullptr;
 }
 void SetFormCapture(gui::TCustomForm& form) { g_capture = &form; }
+void InvalidateFormClientRect(gui::TCustomForm&, const TRect&, bool) {}
 void ReleaseFormCapture() { g_capture = nullptr; }
 bool FormHasCapture(const gui::TCustomForm& form) { return g_capture == &form; }
 bool DragFullWindows() { return true; }

@@ -175,6 +175,11 @@ uint32_t WindowPosFlags(intptr_t lParam) {
 
 void ForgetFormWindow(const gui::TCustomForm&) {}
 
+void InvalidateFormClientRect(gui::TCustomForm& form, const TRect& r, bool erase) {
+  const RECT rc{r.Left, r.Top, r.Right, r.Bottom};
+  if (Handle(form)) InvalidateRect(Handle(form), &rc, erase ? TRUE : FALSE);
+}
+
 void SetFormCapture(gui::TCustomForm& form) {
   if (Handle(form)) SetCapture(Handle(form));
 }

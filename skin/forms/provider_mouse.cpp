@@ -21,6 +21,8 @@
 #include "skin/forms/system_menu.h"
 #include "skin/forms/title_glow.h"
 #include "skin/forms/win_values.h"
+#include "skin/paint/acglow.h"
+#include "skin/engine/sskinmanager_component.h"
 
 namespace skin {
 
@@ -481,9 +483,22 @@ void ProviderSysCommand(TsSkinProvider& p, gui::TMessage& m) {
 }
 
 void ProviderWmMove(TsSkinProvider& p, gui::TMessage& m) {
+  // Glows stay where their buttons were: they go with the move.
   ProviderStopTitleButtonTimers(p);
+  ClearGlows(false);
+  if (!p.BorderForm && ProviderUseExtBorders(p) && !(p.StateFlags & (psMinimizing | psRestoring)) &&
+      !FormWindowIconic(*p.Form()))
+    if (TsSkinManager* manager = ProviderManager(p)) ProviderUpdateExtBorders(p, manager->ExtendedBorders());
   ProviderCallOldProc(p, m);
-  if (!p.BorderForm) MoveGluedForms(p);
+  // The form itself is what moves (its border window follows it), so the glued forms follow its moves.
+  MoveGluedForms(p);
+}
+
+void ProviderMouseEnter(TsSkinProvider& p, gui::TMessage& m) {
+  ProviderCallOldProc(p, m);
+  SkinManagerSetHotControl(ProviderManager(p), p.Form());
+  if (p.BorderForm && !p.IsLoading() && !SkinExtBorderMargins(*p.BorderForm).IsEmpty())
+    BorderFormUpdate(*p.BorderForm, false, 255);
 }
 
 void ProviderWmPosChanging(TsSkinProvider& p, gui::TMessage& m) {

@@ -6,6 +6,8 @@
 
 #include "gui/forms.h"
 #include "gui/stdctrls.h"
+#include "skin/engine/commondata.h"
+#include "skin/engine/maskdata.h"
 #include "skin/engine/skinchange.h"
 #include "skin/engine/skincommands.h"
 #include "skin/engine/sskinmanager.h"
@@ -74,6 +76,7 @@ void DispatchSkinned(TsSkinProvider& p, gui::TMessage& m) {
     case kCmMenuChanged: ProviderCmMenuChanged(p, m); return;
     case WM_SKINEDITOR: ProviderWmSkinEditor(p, m); return;
     case kWmMove: ProviderWmMove(p, m); return;
+    case 0xB013: ProviderMouseEnter(p, m); return;  // CM_MOUSEENTER
     case kWmWindowPosChanging: ProviderWmPosChanging(p, m); return;
     case kWmNcLButtonDown: ProviderNcLButtonDown(p, m); return;
     case kWmNcLButtonUp:
@@ -378,6 +381,16 @@ void ProviderCommand(TsSkinProvider& p, gui::TMessage& m) {
     case AC_MOUSELEAVE:
       ProviderSetHotElement(p, -1, true);
       TitleButtonPressed() = false;
+      return;
+    case AC_SCROLLBEGIN:
+      // A scroll of a child that paints from the form's cache: the form stops redrawing until it ends.
+      if (CommonDataUseParentCache(p.SkinData())) SendFormMessage(*form, kWmSetRedraw, 0, 0);
+      return;
+    case AC_SCROLLEND:
+      if (CommonDataUseParentCache(p.SkinData())) {
+        SendFormMessage(*form, kWmSetRedraw, 1, 0);
+        RedrawFormWindow(*form, 0x585);
+      }
       return;
     case AC_TITLECHANGED:
       if (m.LParam == 1) p.SkinData().BGChanged = true;
@@ -762,6 +775,30 @@ void ProviderWmSetText(TsSkinProvider& p, gui::TMessage& m) {
   ProviderRepaintFrame(p);
 }
 
+namespace {
+
+// The size grip is drawn into the client's bottom-right corner: when the client grows, the grip's old place must
+// be painted again (it shows the background now), and when it shrinks, its new place.
+void InvalidateGripOnResize(TsSkinProvider& p) {
+  gui::TCustomForm& form = *p.Form();
+  const TSize now = FormClientSize(form);
+  const TRect before = p.LastClientRect;
+  p.LastClientRect = TRect{0, 0, now.cx, now.cy};
+  TsSkinManager* manager = ProviderManager(p);
+  if (manager == nullptr || !ProviderGripVisible(p) ||
+      !SkinManagerIsValidImageIndex(*manager, manager->Skin().CommonIndexes.GripImage))
+    return;
+  const SkinImageRecord& grip = manager->Skin().Images[size_t(manager->Skin().CommonIndexes.GripImage)];
+  const int32_t w = ImageStateWidth(grip), h = ImageFrameHeight(grip);
+  const bool erase = !CommonDataUseParentCache(p.SkinData());
+  auto corner = [&](int32_t right, int32_t bottom) { return TRect{right - w, bottom - h, right, bottom}; };
+  if ((before.Width() < now.cx || before.Height() < now.cy) && before.Width() != 0)
+    InvalidateFormClientRect(form, corner(before.Width(), before.Height()), erase);
+  if (before.Width() > now.cx || before.Height() > now.cy) InvalidateFormClientRect(form, corner(now.cx, now.cy), erase);
+}
+
+}  // namespace
+
 void ProviderWmSize(TsSkinProvider& p, gui::TMessage& m) {
   gui::TCustomForm& form = *p.Form();
   if (!FormWindowVisible(form)) {
@@ -769,6 +806,7 @@ void ProviderWmSize(TsSkinProvider& p, gui::TMessage& m) {
     ProviderCallOldProc(p, m);
     return;
   }
+  if (!FormWindowIconic(form)) InvalidateGripOnResize(p);
   p.CaptionGlow[0].reset();
   p.CaptionGlow[1].reset();
   p.MenuLineCountCache = -1;

@@ -86,6 +86,8 @@ void ProviderExitSizeMove(TsSkinProvider& p, gui::TMessage& m);
 void ProviderSysCommand(TsSkinProvider& p, gui::TMessage& m);
 // WM_MOVE: glow windows cleared, glued forms moved along.
 void ProviderWmMove(TsSkinProvider& p, gui::TMessage& m);
+// CM_MOUSEENTER: the form becomes the manager's hot control; a border window with a shadow is refreshed.
+void ProviderMouseEnter(TsSkinProvider& p, gui::TMessage& m);
 // WM_WINDOWPOSCHANGING: screen snap.
 void ProviderWmPosChanging(TsSkinProvider& p, gui::TMessage& m);
 

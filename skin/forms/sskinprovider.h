@@ -280,6 +280,7 @@ class TsSkinProvider : public gui::TComponent, public TacFormProvider {
   bool DragPending = false;        // a border drag waits for its first mouse move
   bool DragActive = false;         // a border drag shows its outline
   bool AnimPending = false;        // a minimize by button waits for its animation
+  TRect LastClientRect;            // the client area at the last size change
 
   int32_t MenuLineCountCache = -1;  // -1: recompute
   int32_t TitleSectionIndex = -1;   // TitleSkin or "FORMTITLE", -1: resolve on use
