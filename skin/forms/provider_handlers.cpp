@@ -169,6 +169,12 @@ void ProviderWmSetIcon(TsSkinProvider& p, gui::TMessage& m) {
 
 void ProviderWmQueryEndSession(TsSkinProvider& p, gui::TMessage& m) {
   SessionEnding() = true;
+  // A running form animation may finish first, for a second at most: the session does not wait on it.
+  const uint32_t start = TickCount();
+  for (int i = 0; i < 1000 && !gui::Application->Terminated() && AnimationInProgress() != 0 &&
+                  TickCount() - start < 1000;
+       ++i)
+    gui::Application->ProcessMessages();
   ProviderCallOldProc(p, m);
 }
 
