@@ -24,7 +24,7 @@ using namespace wv;
 
 namespace {
 
-constexpr uint32_t kWmSetRedraw = 0x0B, kWmNcPaint = 0x85;
+constexpr uint32_t kWmSetRedraw = 0x0B;
 
 bool Layered(const TsSkinProvider& p) {
   const TsSkinManager* m = ProviderManager(p);
