@@ -59,11 +59,21 @@ using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TSh
 using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
 using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
 
+// The size limits of a control (0: no limit). A form's window keeps to them while the user sizes it.
+struct TSizeConstraints {
+  int MinWidth = 0;
+  int MinHeight = 0;
+  int MaxWidth = 0;
+  int MaxHeight = 0;
+};
+
 class TControl : public TComponent {
  public:
   explicit TControl(TComponent* AOwner);
   ~TControl() override;
   GUI_CLASS_NAME("TControl")
+
+  TSizeConstraints Constraints;
 
   // The replaceable message procedure (see the top of this file).
   TWndMethod WindowProc;

@@ -221,7 +221,8 @@ LRESULT HandleMessage(TacBorderForm& bf, HWND h, UINT msg, WPARAM w, LPARAM l) {
     case WM_WINDOWPOSCHANGED: {
       const LRESULT r = DefWindowProcA(h, msg, w, l);
       // Put back right behind the form when something else moved it in the z-order.
-      if (!bf.Updating && p.Form() && !p.Form()->IsDestroying() && IsWindowVisible(FormHandle(bf))) {
+      if (!bf.Updating && p.Form() && !p.Form()->IsDestroying() && IsWindowVisible(FormHandle(bf)) &&
+          !IsIconic(FormHandle(bf))) {
         bf.Updating = true;
         SetWindowPos(h, BorderFormInsertAfter(bf), 0, 0, 0, 0, 0x65B);
         bf.Updating = false;
@@ -390,8 +391,8 @@ void BorderFormUpdate(TacBorderForm& bf, bool repaint, uint8_t alpha) {
   RECT fr{};
   if (!GetWindowRect(form, &fr) || fr.right <= fr.left) return;
   if (!p.DrawNonClientArea()) return;
-  if (!IsWindowVisible(form)) {
-    // The form is hidden: so is its frame.
+  if (!IsWindowVisible(form) || IsIconic(form)) {
+    // The form is hidden or minimized: so is its frame.
     if (bf.AForm) ShowWindow(static_cast<HWND>(bf.AForm), SW_HIDE);
     bf.Hidden = true;
     p.SkinData().BGChanged = true;

@@ -86,6 +86,25 @@ void SetFormAlpha(gui::TCustomForm& form, uint8_t alpha);
 // The flags of the WINDOWPOS record a WM_WINDOWPOSCHANGED carries (0 natively).
 uint32_t WindowPosFlags(intptr_t lParam);
 
+// InvalidateRect of a rectangle of the form's client area (nothing natively).
+void InvalidateFormClientRect(gui::TCustomForm& form, const TRect& r, bool erase);
+// Mouse capture for the form's window (SetCapture, ReleaseCapture); natively only remembered.
+void SetFormCapture(gui::TCustomForm& form);
+void ReleaseFormCapture();
+bool FormHasCapture(const gui::TCustomForm& form);
+// SPI_GETDRAGFULLWINDOWS (natively on).
+bool DragFullWindows();
+// SPI_GETANIMATION's minimize animation switch, read and set (natively a plain value).
+bool SystemMinimizeAnimation();
+void SetSystemMinimizeAnimation(bool on);
+// An inverted outline on the desktop (the border drag's rectangle): Begin takes the desktop window's DC with
+// R2_NOT, Draw draws (a second draw erases), End restores and releases the DC. Natively nothing is drawn; the
+// draws are counted (DesktopOutlineDraws) so that tests can see that every outline was erased.
+void* BeginDesktopOutline();
+void DrawDesktopOutline(void* dc, const TRect& r);
+void EndDesktopOutline(void* dc);
+int64_t& DesktopOutlineDraws();
+
 // The end of the kept state of a form's headless window (nothing on Windows).
 void ForgetFormWindow(const gui::TCustomForm& form);
 #ifndef _WIN32

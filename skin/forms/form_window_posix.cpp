@@ -8,6 +8,8 @@
 
 namespace skin {
 
+void ReleaseCapture(const gui::TCustomForm& form);
+
 namespace {
 
 using namespace wv;
@@ -192,6 +194,35 @@ void SetFormAlpha(gui::TCustomForm& form, uint8_t alpha) {
 
 uint32_t WindowPosFlags(intptr_t) { return 0; }
 
-void ForgetFormWindow(const gui::TCustomForm& form) { Windows().erase(&form); }
+void ForgetFormWindow(const gui::TCustomForm& form) {
+  Windows().erase(&form);
+  ReleaseCapture(form);
+}
+
+namespace {
+const gui::TCustomForm* g_capture = nullptr;
+bool g_minimizeAnimation = true;
+int g_outlineDC = 0;
+}  // namespace
+
+void ReleaseCapture(const gui::TCustomForm& form) {
+  if (g_capture == &form) g_capture = nullptr;
+}
+void SetFormCapture(gui::TCustomForm& form) { g_capture = &form; }
+void InvalidateFormClientRect(gui::TCustomForm&, const TRect&, bool) {}
+void ReleaseFormCapture() { g_capture = nullptr; }
+bool FormHasCapture(const gui::TCustomForm& form) { return g_capture == &form; }
+bool DragFullWindows() { return true; }
+bool SystemMinimizeAnimation() { return g_minimizeAnimation; }
+void SetSystemMinimizeAnimation(bool on) { g_minimizeAnimation = on; }
+void* BeginDesktopOutline() { return &g_outlineDC; }
+void DrawDesktopOutline(void* dc, const TRect&) {
+  if (dc) ++DesktopOutlineDraws();
+}
+void EndDesktopOutline(void*) {}
+int64_t& DesktopOutlineDraws() {
+  static int64_t draws = 0;
+  return draws;
+}
 
 }  // namespace skin

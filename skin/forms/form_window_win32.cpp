@@ -175,4 +175,69 @@ uint32_t WindowPosFlags(intptr_t lParam) {
 
 void ForgetFormWindow(const gui::TCustomForm&) {}
 
+void InvalidateFormClientRect(gui::TCustomForm& form, const TRect& r, bool erase) {
+  const RECT rc{r.Left, r.Top, r.Right, r.Bottom};
+  if (Handle(form)) InvalidateRect(Handle(form), &rc, erase ? TRUE : FALSE);
+}
+
+void SetFormCapture(gui::TCustomForm& form) {
+  if (Handle(form)) SetCapture(Handle(form));
+}
+void ReleaseFormCapture() { ReleaseCapture(); }
+bool FormHasCapture(const gui::TCustomForm& form) { return Handle(form) && GetCapture() == Handle(form); }
+
+bool DragFullWindows() {
+  BOOL on = FALSE;
+  return SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &on, 0) && on;
+}
+
+bool SystemMinimizeAnimation() {
+  ANIMATIONINFO info{sizeof(info), 0};
+  return SystemParametersInfoA(SPI_GETANIMATION, sizeof(info), &info, 0) && info.iMinAnimate != 0;
+}
+
+void SetSystemMinimizeAnimation(bool on) {
+  ANIMATIONINFO info{sizeof(info), on ? 1 : 0};
+  SystemParametersInfoA(SPI_SETANIMATION, sizeof(info), &info, 0);
+}
+
+namespace {
+struct Outline {
+  HWND desktop;
+  HDC dc;
+  int saved;
+};
+}  // namespace
+
+void* BeginDesktopOutline() {
+  HWND desktop = GetDesktopWindow();
+  HDC dc = ledger::GetWindowDC(desktop);
+  if (!dc) return nullptr;
+  auto* o = new Outline{desktop, dc, SaveDC(dc)};
+  SetROP2(dc, R2_NOT);
+  return o;
+}
+
+void DrawDesktopOutline(void* handle, const TRect& r) {
+  auto* o = static_cast<Outline*>(handle);
+  if (!o) return;
+  const POINT pts[5] = {{r.Left, r.Top}, {r.Right - 1, r.Top}, {r.Right - 1, r.Bottom - 1}, {r.Left, r.Bottom - 1},
+                        {r.Left, r.Top}};
+  Polyline(o->dc, pts, 5);
+  ++DesktopOutlineDraws();
+}
+
+void EndDesktopOutline(void* handle) {
+  auto* o = static_cast<Outline*>(handle);
+  if (!o) return;
+  RestoreDC(o->dc, o->saved);
+  ledger::ReleaseDC(o->desktop, o->dc);
+  delete o;
+}
+
+int64_t& DesktopOutlineDraws() {
+  static int64_t draws = 0;
+  return draws;
+}
+
 }  // namespace skin

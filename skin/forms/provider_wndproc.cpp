@@ -6,6 +6,8 @@
 
 #include "gui/forms.h"
 #include "gui/stdctrls.h"
+#include "skin/engine/commondata.h"
+#include "skin/engine/maskdata.h"
 #include "skin/engine/skinchange.h"
 #include "skin/engine/skincommands.h"
 #include "skin/engine/sskinmanager.h"
@@ -16,6 +18,7 @@
 #include "skin/forms/form_window.h"
 #include "skin/forms/frame_paint.h"
 #include "skin/forms/provider_geometry.h"
+#include "skin/forms/provider_handlers.h"
 #include "skin/forms/system_menu.h"
 #include "skin/forms/title_glow.h"
 #include "skin/forms/win_values.h"
@@ -35,6 +38,10 @@ constexpr uint32_t kWmSize = 0x05, kWmActivate = 0x06, kWmSetRedraw = 0x0B, kWmS
                    kWmInitMenuPopup = 0x117, kWmEnterIdle = 0x121, kWmMouseLeave = 0x2A3, kWmSysMenuAtCursor = 0x313,
                    kWmPrint = 0x317, kWmPrintClient = 0x318, kWmDwmSendIconicThumbnail = 0x323,
                    kWmDwmSendIconicLivePreview = 0x326, kWmParentNotify = 0x210;
+constexpr uint32_t kWmMove = 0x03, kWmCancelMode = 0x1F, kWmWindowPosChanging = 0x46, kWmNcLButtonDown = 0xA1,
+                   kWmNcLButtonUp = 0xA2, kWmNcLButtonDblClk = 0xA3, kWmNcRButtonDown = 0xA4, kWmNcRButtonUp = 0xA5,
+                   kWmSysCommand = 0x112, kWmMouseMove = 0x200, kWmLButtonUp = 0x202, kWmSizing = 0x214,
+                   kWmCaptureChanged = 0x215, kWmExitSizeMove = 0x232;
 constexpr uint32_t kCmVisibleChanged = 0xB00B, kCmEnabledChanged = 0xB00C, kCmMouseLeave = 0xB014,
                    kCmShowingChanged = 0xB019, kCmMenuChanged = 0xB015, kCmNotification4C = 0xB04C;
 
@@ -58,6 +65,35 @@ void DispatchSkinned(TsSkinProvider& p, gui::TMessage& m) {
       ProviderPrepareForm(p);
       return;
     case kWmSize: ProviderWmSize(p, m); return;
+    case 0x11: ProviderWmQueryEndSession(p, m); return;
+    case 0x15: ProviderWmSysColorChange(p, m); return;
+    case 0x18: ProviderWmShowWindow(p, m); return;
+    case 0x1A: ProviderWmSettingChange(p, m); return;
+    case 0x1C: ProviderWmActivateApp(p, m); return;
+    case 0x4A: ProviderWmCopyData(p, m); return;
+    case 0x7D: ProviderWmStyleChanged(p, m); return;
+    case 0x80: ProviderWmSetIcon(p, m); return;
+    case kCmMenuChanged: ProviderCmMenuChanged(p, m); return;
+    case WM_SKINEDITOR: ProviderWmSkinEditor(p, m); return;
+    case kWmMove: ProviderWmMove(p, m); return;
+    case 0xB013: ProviderMouseEnter(p, m); return;  // CM_MOUSEENTER
+    case kWmWindowPosChanging: ProviderWmPosChanging(p, m); return;
+    case kWmNcLButtonDown: ProviderNcLButtonDown(p, m); return;
+    case kWmNcLButtonUp:
+    case kWmLButtonUp: ProviderLButtonUp(p, m); return;
+    case kWmMouseMove: ProviderMouseMove(p, m); return;
+    case kWmNcLButtonDblClk: ProviderNcDblClick(p, m); return;
+    case kWmNcRButtonDown: ProviderNcRButtonDown(p, m); return;
+    case kWmNcRButtonUp: ProviderNcRButtonUp(p, m); return;
+    case kWmSizing: ProviderSizing(p, m); return;
+    case kWmExitSizeMove: ProviderExitSizeMove(p, m); return;
+    case kWmSysCommand: ProviderSysCommand(p, m); return;
+    case kWmCancelMode:
+    case kWmCaptureChanged:
+      // A border drag that loses its capture ends where it is: its outline erased, the form left as it was.
+      if (p.DragActive || p.DragPending) ProviderEndBorderDrag(p, false);
+      ProviderCallOldProc(p, m);
+      return;
     case kWmActivate: ProviderWmActivate(p, m); return;
     case kWmSetRedraw: ProviderWmSetRedraw(p, m); return;
     case kWmSetText: ProviderWmSetText(p, m); return;
@@ -368,6 +404,16 @@ void ProviderCommand(TsSkinProvider& p, gui::TMessage& m) {
       ProviderSetHotElement(p, -1, true);
       TitleButtonPressed() = false;
       return;
+    case AC_SCROLLBEGIN:
+      // A scroll of a child that paints from the form's cache: the form stops redrawing until it ends.
+      if (CommonDataUseParentCache(p.SkinData())) SendFormMessage(*form, kWmSetRedraw, 0, 0);
+      return;
+    case AC_SCROLLEND:
+      if (CommonDataUseParentCache(p.SkinData())) {
+        SendFormMessage(*form, kWmSetRedraw, 1, 0);
+        RedrawFormWindow(*form, 0x585);
+      }
+      return;
     case AC_TITLECHANGED:
       if (m.LParam == 1) p.SkinData().BGChanged = true;
       ProviderRepaintFrame(p);
@@ -398,7 +444,10 @@ void ProviderSetLabelColor(TsSkinProvider& p, gui::TCustomLabel& label, bool ski
   auto it = std::find_if(table.begin(), table.end(), [&](const TsSkinProvider::LabelColor& e) { return e.Label == &label; });
   if (skinned) {
     if (label.Tag() & 0x100) return;
-    if (it == table.end()) table.push_back({label.Font().Color(), &label, label.ParentFont()});
+    if (it == table.end()) {
+      table.push_back({label.Font().Color(), &label, label.ParentFont(), (label.ControlStyle() & gui::csOpaque) != 0});
+      p.FreeNotification(&label);
+    }
     if (label.Transparent() || transparentAlways) label.SetControlStyle(label.ControlStyle() & ~gui::csOpaque);
     label.Font().SetColor(SkinManagerGlobalFontColor(*m));
     return;
@@ -410,10 +459,11 @@ void ProviderSetLabelColor(TsSkinProvider& p, gui::TCustomLabel& label, bool ski
       label.SetParentFont(true);
     else if (label.Parent())
       label.Font().SetColor(label.Parent()->Font().Color());
+    // Its own opaque or transparent painting back, as it was before the skin.
+    label.SetControlStyle(it->Opaque ? (label.ControlStyle() | gui::csOpaque) : (label.ControlStyle() & ~gui::csOpaque));
     *it = table.back();
     table.pop_back();
   }
-  if (label.Transparent() || transparentAlways) label.SetControlStyle(label.ControlStyle() | gui::csOpaque);
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -733,6 +783,30 @@ void ProviderWmSetText(TsSkinProvider& p, gui::TMessage& m) {
   ProviderRepaintFrame(p);
 }
 
+namespace {
+
+// The size grip is drawn into the client's bottom-right corner: when the client grows, the grip's old place must
+// be painted again (it shows the background now), and when it shrinks, its new place.
+void InvalidateGripOnResize(TsSkinProvider& p) {
+  gui::TCustomForm& form = *p.Form();
+  const TSize now = FormClientSize(form);
+  const TRect before = p.LastClientRect;
+  p.LastClientRect = TRect{0, 0, now.cx, now.cy};
+  TsSkinManager* manager = ProviderManager(p);
+  if (manager == nullptr || !ProviderGripVisible(p) ||
+      !SkinManagerIsValidImageIndex(*manager, manager->Skin().CommonIndexes.GripImage))
+    return;
+  const SkinImageRecord& grip = manager->Skin().Images[size_t(manager->Skin().CommonIndexes.GripImage)];
+  const int32_t w = ImageStateWidth(grip), h = ImageFrameHeight(grip);
+  const bool erase = !CommonDataUseParentCache(p.SkinData());
+  auto corner = [&](int32_t right, int32_t bottom) { return TRect{right - w, bottom - h, right, bottom}; };
+  if ((before.Width() < now.cx || before.Height() < now.cy) && before.Width() != 0)
+    InvalidateFormClientRect(form, corner(before.Width(), before.Height()), erase);
+  if (before.Width() > now.cx || before.Height() > now.cy) InvalidateFormClientRect(form, corner(now.cx, now.cy), erase);
+}
+
+}  // namespace
+
 void ProviderWmSize(TsSkinProvider& p, gui::TMessage& m) {
   gui::TCustomForm& form = *p.Form();
   if (!FormWindowVisible(form)) {
@@ -740,6 +814,7 @@ void ProviderWmSize(TsSkinProvider& p, gui::TMessage& m) {
     ProviderCallOldProc(p, m);
     return;
   }
+  if (!FormWindowIconic(form)) InvalidateGripOnResize(p);
   p.CaptionGlow[0].reset();
   p.CaptionGlow[1].reset();
   p.MenuLineCountCache = -1;
@@ -755,34 +830,6 @@ void ProviderWmSize(TsSkinProvider& p, gui::TMessage& m) {
     BorderFormUpdate(*p.BorderForm, true, 255);
     ProviderUpdateRegion(p, false);
   }
-}
-
-void ProviderWmPosChanged(TsSkinProvider& p, gui::TMessage& m) {
-  ProviderCallOldProc(p, m);
-  if (!p.BorderForm || !p.Form() || !FormWindowVisible(*p.Form()) || Iconic(p) || Printing(p)) return;
-  const uint32_t flags = WindowPosFlags(m.LParam);
-  if (flags & (0x8 | 0x20)) return;  // SWP_NOREDRAW, SWP_FRAMECHANGED
-  if ((flags & 0x3) == 0x3)
-    BorderFormFollowZOrder(*p.BorderForm);
-  else
-    BorderFormUpdate(*p.BorderForm, true, 255);
-}
-
-void ProviderCmShowingChanged(TsSkinProvider& p, gui::TMessage& m) {
-  if (!p.DrawNonClientArea() || !p.DrawClientArea) {
-    ProviderCallOldProc(p, m);
-    return;
-  }
-  gui::TCustomForm& form = *p.Form();
-  if (!form.Showing()) {
-    p.BorderForm.reset();
-    ProviderCallOldProc(p, m);
-    return;
-  }
-  TsSkinManager* manager = ProviderManager(p);
-  if (manager) ProviderUpdateExtBorders(p, manager->ExtendedBorders());
-  ProviderCallOldProc(p, m);
-  if (PreviewMode()) ProviderNotifySkinEditor(FormWindowHandle(form));
 }
 
 void ProviderCmVisibleChanged(TsSkinProvider& p, gui::TMessage& m) {
@@ -802,6 +849,7 @@ void ProviderCmEnabledChanged(TsSkinProvider& p, gui::TMessage& m) {
 }
 
 void ProviderWmNcDestroy(TsSkinProvider& p, gui::TMessage&) {
+  if (p.DragActive || p.DragPending) ProviderEndBorderDrag(p, false);
   // The border window goes with the form's window.
   p.BorderForm.reset();
 }

@@ -77,4 +77,34 @@ void ProviderCmVisibleChanged(TsSkinProvider& p, gui::TMessage& m);
 void ProviderCmEnabledChanged(TsSkinProvider& p, gui::TMessage& m);
 void ProviderWmNcDestroy(TsSkinProvider& p, gui::TMessage& m);
 
+// ---- Caption and border mouse handling, system commands (provider_mouse.cpp).
+void ProviderNcLButtonDown(TsSkinProvider& p, gui::TMessage& m);
+// WM_NCLBUTTONUP and WM_LBUTTONUP.
+void ProviderLButtonUp(TsSkinProvider& p, gui::TMessage& m);
+// WM_MOUSEMOVE: the border drag's outline follows the mouse.
+void ProviderMouseMove(TsSkinProvider& p, gui::TMessage& m);
+void ProviderNcDblClick(TsSkinProvider& p, gui::TMessage& m);
+void ProviderNcRButtonDown(TsSkinProvider& p, gui::TMessage& m);
+void ProviderNcRButtonUp(TsSkinProvider& p, gui::TMessage& m);
+void ProviderSizing(TsSkinProvider& p, gui::TMessage& m);
+void ProviderExitSizeMove(TsSkinProvider& p, gui::TMessage& m);
+void ProviderSysCommand(TsSkinProvider& p, gui::TMessage& m);
+// WM_MOVE: glow windows cleared, glued forms moved along.
+void ProviderWmMove(TsSkinProvider& p, gui::TMessage& m);
+// CM_MOUSEENTER: the form becomes the manager's hot control; a border window with a shadow is refreshed.
+void ProviderMouseEnter(TsSkinProvider& p, gui::TMessage& m);
+// WM_WINDOWPOSCHANGING: screen snap.
+void ProviderWmPosChanging(TsSkinProvider& p, gui::TMessage& m);
+
+// The border drag of ResizeMode rmBorder (one at a time in the program): an inverted outline on the desktop
+// follows the mouse; the form takes the outline's bounds when the button is released.
+void ProviderStartBorderDrag(TsSkinProvider& p, const TPoint& screenPoint);
+// Ends the drag: the outline erased and its DC released; with apply the form takes the outline's bounds.
+void ProviderEndBorderDrag(TsSkinProvider& p, bool apply);
+// The drag's outline now (screen coordinates), for the tests.
+TRect BorderDragOutline();
+// Given the starting bounds, the drag code (10..17) and the mouse delta: the new bounds, never narrower than
+// minWidth or lower than minHeight (the moving edge stops; the opposite one stays).
+TRect SizeByDrag(const TRect& start, int32_t code, int32_t dx, int32_t dy, int32_t minWidth, int32_t minHeight);
+
 }  // namespace skin

@@ -2,6 +2,8 @@
 // message to the form's own handling (printing composes the frame, which is what a print would copy).
 #include "gui/forms.h"
 #include "skin/forms/frame_paint.h"
+#include "skin/forms/provider_handlers.h"
+#include "skin/forms/glued_forms.h"
 #include "skin/forms/provider_wndproc.h"
 #include "skin/forms/system_menu.h"
 
@@ -20,6 +22,12 @@ void ProviderPopupSysMenu(TsSkinProvider& p, int32_t x, int32_t y) {
 }
 
 void ProviderNotifySkinEditor(void*) {}
+
+// No data block travels between headless windows.
+void ProviderWmCopyData(TsSkinProvider& p, gui::TMessage& m) { ProviderCallOldProc(p, m); }
+
+// No window position record reaches a headless form: its moves are its SetBounds.
+void ProviderSnapWindowPos(TsSkinProvider&, gui::TMessage&) {}
 
 void ProviderWmPaint(TsSkinProvider& p, gui::TMessage& m) { ProviderCallOldProc(p, m); }
 

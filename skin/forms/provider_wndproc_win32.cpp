@@ -8,8 +8,11 @@
 #include "skin/engine/skinchange.h"
 #include "skin/engine/skincommands.h"
 #include "skin/engine/sskinmanager.h"
+#include "skin/engine/sskinmanager_component.h"
+#include "skin/forms/provider_handlers.h"
 #include "skin/forms/border_form.h"
 #include "skin/forms/form_window.h"
+#include "skin/forms/glued_forms.h"
 #include "skin/forms/frame_paint.h"
 #include "skin/forms/provider_geometry.h"
 #include "skin/forms/provider_wndproc.h"
@@ -45,6 +48,28 @@ void ProviderGetMinMaxInfo(TsSkinProvider& p, gui::TMessage& m) {
     m.Result = 0;
   }
   ProviderCallOldProc(p, m);
+  // The form's size limits hold while the user sizes it.
+  if (m.LParam != 0) {
+    auto* info = reinterpret_cast<MINMAXINFO*>(m.LParam);
+    const gui::TSizeConstraints& c = form.Constraints;
+    if (c.MinWidth > 0) info->ptMinTrackSize.x = std::max<LONG>(info->ptMinTrackSize.x, c.MinWidth);
+    if (c.MinHeight > 0) info->ptMinTrackSize.y = std::max<LONG>(info->ptMinTrackSize.y, c.MinHeight);
+    if (c.MaxWidth > 0) info->ptMaxTrackSize.x = std::min<LONG>(info->ptMaxTrackSize.x, c.MaxWidth);
+    if (c.MaxHeight > 0) info->ptMaxTrackSize.y = std::min<LONG>(info->ptMaxTrackSize.y, c.MaxHeight);
+  }
+}
+
+void ProviderSnapWindowPos(TsSkinProvider& p, gui::TMessage& m) {
+  gui::TCustomForm& form = *p.Form();
+  if (m.LParam == 0 || p.IsLoading() || !FormWindowExists(form) || FormWindowZoomed(form)) return;
+  auto* pos = reinterpret_cast<WINDOWPOS*>(m.LParam);
+  if (pos->flags & SWP_NOMOVE) return;
+  if (p.ScreenSnap && form.Showing() && !FormWindowIconic(form)) {
+    int32_t x = pos->x, y = pos->y;
+    ScreenSnap(p, x, y);
+    pos->x = x;
+    pos->y = y;
+  }
 }
 
 void ProviderInitMenuPopup(TsSkinProvider& p, gui::TMessage& m) {
@@ -169,6 +194,30 @@ void ProviderWmPrint(TsSkinProvider& p, gui::TMessage& m) {
   ProviderPaintClient(p, dc, false);
   RestoreDC(dc, saved);
   m.Result = 0;
+}
+
+}  // namespace skin
+
+namespace skin {
+
+void ProviderWmCopyData(TsSkinProvider& p, gui::TMessage& m) {
+  static bool inside = false;
+  const auto* block = reinterpret_cast<const COPYDATASTRUCT*>(m.LParam);
+  auto* manager = dynamic_cast<TsSkinManagerComponent*>(DefaultManager());
+  if (!PreviewMode() || inside || block == nullptr || manager == nullptr || m.Result != 0) {
+    ProviderCallOldProc(p, m);
+    return;
+  }
+  inside = true;
+  struct Leave {
+    ~Leave() { inside = false; }
+  } leave;
+  // The manager refuses a block shorter than the whole record, and one without the editor's mark.
+  if (manager->TakeSkinPreview(uintptr_t(m.WParam), block->lpData, size_t(block->cbData))) {
+    m.Result = 1;
+    return;
+  }
+  ProviderCallOldProc(p, m);
 }
 
 }  // namespace skin

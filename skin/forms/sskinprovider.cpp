@@ -1,4 +1,7 @@
 #include "skin/forms/sskinprovider.h"
+#include "skin/forms/glued_forms.h"
+#include "skin/forms/min_animation.h"
+#include "skin/forms/provider_wndproc.h"
 
 #include <algorithm>
 
@@ -291,6 +294,13 @@ TsSkinProvider::~TsSkinProvider() {
     MenuLineBmp.reset();
   }
   DropThumbnailRecord(Form());
+  if (DragActive || DragPending) ProviderEndBorderDrag(*this, false);
+  if (MinTimer) {
+    TacThreadedTimer* t = MinTimer;
+    MinTimer = nullptr;
+    ReleaseAnimTimer(t);
+  }
+  ForgetGluedForm(Form());
   if (g_handledProvider == this) g_handledProvider = nullptr;
   CaptionGlow[0].reset();
   CaptionGlow[1].reset();

@@ -39,6 +39,7 @@ class TsTitleBar;      // the title-bar component of a form
 class TacCtrlAdapter;  // the control adapter that skins a form's child controls
 class TacScrollWnd;    // the form window's own scroll-bar adapter
 class TsMDIForm;       // the link of an MDI parent form
+class TacMinTimer;     // the minimize and restore animation
 
 enum TsGripMode : uint8_t { gmNone, gmRightBottom };
 enum TsResizeMode : uint8_t { rmStandard, rmBorder };
@@ -254,6 +255,8 @@ class TsSkinProvider : public gui::TComponent, public TacFormProvider {
   int32_t SkinTitleHeight(bool Maximized) const override;
   void UpdateRegion(bool Repaint) override;
   void DropFrameCache() override;
+  void StartMinimizeAnimation() override;
+  void StartRestoreAnimation() override;
 
   // ---- Run-time state (read and written by the provider's functions).
   int32_t CurrentHTCode = 0;       // the hot or pressed caption button (0 none)
@@ -274,6 +277,10 @@ class TsSkinProvider : public gui::TComponent, public TacFormProvider {
   bool ClientPainting = false;
   bool MinimizingByButton = false;
   int32_t RedrawLockCount = 0;     // WM_SETREDRAW nesting
+  bool DragPending = false;        // a border drag waits for its first mouse move
+  bool DragActive = false;         // a border drag shows its outline
+  bool AnimPending = false;        // a minimize by button waits for its animation
+  TRect LastClientRect;            // the client area at the last size change
 
   int32_t MenuLineCountCache = -1;  // -1: recompute
   int32_t TitleSectionIndex = -1;   // TitleSkin or "FORMTITLE", -1: resolve on use
@@ -308,6 +315,7 @@ class TsSkinProvider : public gui::TComponent, public TacFormProvider {
     TColor Color;
     gui::TControl* Label;
     bool ParentFont;
+    bool Opaque;  // its own opaque-painting style
   };
   std::vector<LabelColor> LabelColors;
 
@@ -321,6 +329,8 @@ class TsSkinProvider : public gui::TComponent, public TacFormProvider {
   TacCtrlAdapter* Adapter = nullptr;
   TacScrollWnd* ScrollWnd = nullptr;
   TsMDIForm* MDIForm = nullptr;
+  // The minimize animation's timer: made when the form is minimized, freed when the restore has run.
+  TacMinTimer* MinTimer = nullptr;
 
   // The component of the skin data's own manager (nullptr for the default one).
   gui::TComponent* OwnManagerComponent = nullptr;
@@ -329,6 +339,9 @@ class TsSkinProvider : public gui::TComponent, public TacFormProvider {
   gui::TWndMethod OldWndProc;
 
   bool Designing() const { return (ComponentState() & gui::csDesigning) != 0; }
+  // Expires when the provider goes: a handler that sent a message which may close the form asks it before
+  // touching the provider again.
+  std::weak_ptr<const int> AliveToken() const { return alive_; }
 
   // Called after streaming; see ProviderApplySkin.
   void Loaded() override;
@@ -360,6 +373,7 @@ class TsSkinProvider : public gui::TComponent, public TacFormProvider {
   // chained after ours hands every message to the saved one.
   struct Hook;
   std::shared_ptr<Hook> hook_;
+  std::shared_ptr<const int> alive_ = std::make_shared<const int>(0);
   friend struct ProviderWindowProc;
 };
 

@@ -41,6 +41,7 @@ inline constexpr int32_t kHtClient = 1;
 inline constexpr int32_t kHtCaption = 2;
 inline constexpr int32_t kHtSysMenu = 3;
 inline constexpr int32_t kHtMenu = 5;
+inline constexpr int32_t kHtSize = 4;
 inline constexpr int32_t kHtMinButton = 8;
 inline constexpr int32_t kHtMaxButton = 9;
 inline constexpr int32_t kHtLeft = 10;

@@ -36,6 +36,8 @@ inline constexpr int32_t kSmallW = 12, kSmallH = 10;     // small images (state 
 inline constexpr int32_t kUserW = 14;
 inline constexpr TColor kGlow = 0x00E0FF;
 inline constexpr int32_t kGlowW = 24, kGlowH = 22;
+inline constexpr TColor kGrip = 0x5070F0;
+inline constexpr int32_t kGripSize = 12;
 inline constexpr TColor kShadow = 0x101010;               // the extended-border image's colour (alpha 128)
 inline constexpr int32_t kShadowMargin = 6;
 
@@ -49,6 +51,7 @@ struct FormsSkin {
   int32_t images[bCount] = {};
   int32_t small[bCount] = {};
   int32_t glow = -1;
+  int32_t grip = -1;
 
   // A manager of its own (the first one made is the application's default one); with extended borders the
   // skin gets its shadow margins and images.
@@ -130,6 +133,10 @@ struct FormsSkin {
     }
     glow = SkinManagerAddImage(s, global, "BICONCLOSEGLOW0", 0, 0, 1, TRect{160, 0, 160 + kGlowW, kGlowH}, 2,
                                "GLOBALINFO", manager.get());
+    // The size grip: one state of 12 x 12.
+    FillRectBitmap32(m, TRect{200, 40, 200 + kGripSize, 40 + kGripSize}, kGrip, 255);
+    grip = SkinManagerAddImage(s, global, "GRIPIMAGE", 0, 0, 1, TRect{200, 40, 200 + kGripSize, 40 + kGripSize}, 2,
+                               "GLOBALINFO", manager.get());
 
     TsSkinData& g = s.SkinData;
     g.TitleHeight = 26;
@@ -155,6 +162,7 @@ struct FormsSkin {
     ci.SIConNorm = small[bNorm];
     ci.SIConMin = small[bMin];
     ci.SIConHelp = small[bHelp];
+    ci.GripImage = grip;
     if (extendedBorders) {
       s.ShadowMargins = TRect{kShadowMargin, kShadowMargin, kShadowMargin, kShadowMargin};
       for (auto* shadow : {&s.ActiveShadow, &s.InactiveShadow}) {

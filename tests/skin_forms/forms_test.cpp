@@ -16,11 +16,14 @@
 #include "skin/forms/composition.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/frame_paint.h"
+#include "skin/forms/glued_forms.h"
+#include "skin/forms/min_animation.h"
 #include "skin/forms/provider_geometry.h"
 #include "skin/forms/provider_wndproc.h"
 #include "skin/forms/sskinprovider.h"
 #include "skin/forms/system_menu.h"
 #include "skin/forms/title_glow.h"
+#include "skin/forms/win_values.h"
 #include "skin/paint/pixel_helpers.h"
 #include "skin/paint/text_engine.h"
 #include "tests/skin_forms/forms_fixture.h"
@@ -563,9 +566,346 @@ TEST(Provider, LabelsTakeTheSkinsColourAndGetTheirOwnBack) {
     form.Perform(skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_SKINLOADED), skin.manager->ManagerParam());
     EXPECT_EQ(label->Font().Color(), skin::SkinManagerGlobalFontColor(*skin.manager));
   }
+  // Unskinned, each label paints as it did before: an opaque one opaque, a transparent one transparent.
+  auto* clear = new gui::TLabel(&form);
+  clear->SetParent(&form);
+  clear->SetTransparent(true);
+  const bool clearOpaque = (clear->ControlStyle() & gui::csOpaque) != 0;
+  const bool labelOpaque = (label->ControlStyle() & gui::csOpaque) != 0;
+  form.Perform(skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_SKINREMOVED), skin.manager->ManagerParam());
+  form.Perform(skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_SKINLOADED), skin.manager->ManagerParam());
+  EXPECT_EQ(clear->ControlStyle() & gui::csOpaque, 0u);
+  form.Perform(skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_SKINREMOVED), skin.manager->ManagerParam());
+  EXPECT_EQ((clear->ControlStyle() & gui::csOpaque) != 0, clearOpaque);
+  EXPECT_EQ((label->ControlStyle() & gui::csOpaque) != 0, labelOpaque);
+  form.Perform(skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_SKINLOADED), skin.manager->ManagerParam());
   // A label freed while skinned leaves no entry.
+  delete clear;
   delete label;
   EXPECT_TRUE(p->LabelColors.empty());
 }
 
+
+// The system commands a form's own procedure receives (WM_SYSCOMMAND), in order.
+struct CommandSpy {
+  std::vector<uintptr_t> commands;
+  explicit CommandSpy(TsSkinProvider& p) {
+    gui::TWndMethod old = p.OldWndProc;
+    p.OldWndProc = [this, old](gui::TMessage& m) {
+      if (m.Msg == 0x112) commands.push_back(m.WParam);
+      if (old) old(m);
+    };
+  }
+};
+
+LPARAM ScreenPoint(int32_t x, int32_t y) { return LPARAM(uint32_t(uint16_t(x)) | (uint32_t(uint16_t(y)) << 16)); }
+
+TEST(CaptionButtons, AReleaseOnThePressedButtonRunsItsCommandAndNothingElseDoes) {
+  constexpr uintptr_t none = 0;
+  struct Case {
+    const char* what;
+    TWindowState state;
+    int32_t downCode, downX;  // the press (window coordinates, caption row 10)
+    int32_t upCode, upX;      // the release
+    bool closeDisabled;
+    uintptr_t command;
+  } cases[] = {
+      {"close", TWindowState::wsNormal, 20, 285, 20, 285, false, 0xF060},
+      {"maximize", TWindowState::wsNormal, 9, 268, 9, 268, false, 0xF030},
+      {"restore of a maximized form", TWindowState::wsMaximized, 9, 0, 9, 0, false, 0xF120},
+      {"minimize", TWindowState::wsNormal, 8, 251, 8, 251, false, 0xF020},
+      {"minimize released beside its button", TWindowState::wsNormal, 8, 251, 8, 150, false, none},
+      {"close released on the caption", TWindowState::wsNormal, 20, 285, 2, 150, false, none},
+      {"close released on maximize", TWindowState::wsNormal, 20, 285, 9, 268, false, none},
+      {"disabled close", TWindowState::wsNormal, 20, 285, 20, 285, true, none},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Rig r(TFormBorderStyle::bsSizeable, false, false, gui::biSystemMenu | gui::biMinimize | gui::biMaximize, c.state);
+    if (c.closeDisabled) {
+      for (auto& e : skin::HeadlessSystemMenu(*r.form))
+        if (e.Id == 0xF060) e.State = 3;  // MF_GRAYED | MF_DISABLED
+      skin::SysMenuUpdateItems(*r.p->SystemMenu);
+    }
+    skin::ProviderLayoutTitle(*r.p);
+    const TRect w = skin::FormWindowRect(*r.form);
+    const int32_t centreY = (r.p->ButtonClose.Rect.Top + r.p->ButtonClose.Rect.Bottom) / 2;
+    auto x = [&](int32_t code, int32_t x) {
+      if (x != 0) return x;
+      const skin::TitleButtonRecord* b = skin::ProviderButtonRecord(*r.p, code);
+      return (b->Rect.Left + b->Rect.Right) / 2;
+    };
+    CommandSpy spy(*r.p);
+    r.form->Perform(0xA1, WPARAM(c.downCode), ScreenPoint(w.Left + x(c.downCode, c.downX), w.Top + centreY));
+    if (c.closeDisabled) {
+      EXPECT_EQ(r.p->CurrentHTCode, 0);
+    }
+    r.form->Perform(0xA2, WPARAM(c.upCode), ScreenPoint(w.Left + x(c.upCode, c.upX), w.Top + centreY));
+    EXPECT_EQ(spy.commands, c.command ? std::vector<uintptr_t>{c.command} : std::vector<uintptr_t>{});
+    // The press is over: no button stays pressed.
+    EXPECT_FALSE(skin::TitleButtonPressed());
+    for (const skin::TitleButtonRecord* b : {&r.p->ButtonClose, &r.p->ButtonMax, &r.p->ButtonMin}) EXPECT_NE(b->State, 2);
+  }
+}
+
+TEST(CaptionButtons, AClosePressThatFreesTheProviderLeavesNothingTouched) {
+  Rig r;
+  skin::ProviderLayoutTitle(*r.p);
+  const TRect w = skin::FormWindowRect(*r.form);
+  const skin::TPoint at{w.Left + (r.p->ButtonClose.Rect.Left + r.p->ButtonClose.Rect.Right) / 2, w.Top + 10};
+  // The form's own handling of the close frees the provider (as a form freed on close would).
+  TsSkinProvider* p = r.p;
+  gui::TWndMethod old = p->OldWndProc;
+  bool freed = false;
+  p->OldWndProc = [&freed, p, old](gui::TMessage& m) {
+    if (m.Msg == 0x112 && (m.WParam & 0xFFF0) == 0xF060 && !freed) {
+      freed = true;
+      skin::FreeProvider(p);
+      return;
+    }
+    if (old) old(m);
+  };
+  r.form->Perform(0xA1, 20, ScreenPoint(at.X, at.Y));
+  r.form->Perform(0xA2, 20, ScreenPoint(at.X, at.Y));
+  EXPECT_TRUE(freed);
+  EXPECT_FALSE(skin::TitleButtonPressed());
+  EXPECT_FALSE(skin::IsSkinnedFormRegistered(r.form.get()));
+}
+
+TEST(CaptionButtons, DoubleAndRightClicksOnTheCaption) {
+  Rig r;
+  CommandSpy spy(*r.p);
+  const TRect w = skin::FormWindowRect(*r.form);
+  r.form->Perform(0xA3, 2, ScreenPoint(w.Left + 150, w.Top + 10));
+  EXPECT_EQ(spy.commands, std::vector<uintptr_t>{0xF030});
+  // Without maximize and restore a double click on the caption does nothing.
+  Rig fixed(TFormBorderStyle::bsSingle, false, false, gui::biSystemMenu);
+  CommandSpy fixedSpy(*fixed.p);
+  fixed.form->Perform(0xA3, 2, ScreenPoint(w.Left + 150, w.Top + 10));
+  EXPECT_TRUE(fixedSpy.commands.empty());
+  // A right press on the caption is the provider's (the system's menu never opens); elsewhere it is the form's.
+  std::vector<UINT> seen;
+  gui::TWndMethod old = r.p->OldWndProc;
+  r.p->OldWndProc = [&seen, old](gui::TMessage& m) {
+    seen.push_back(m.Msg);
+    old(m);
+  };
+  r.form->Perform(0xA4, 2, ScreenPoint(w.Left + 150, w.Top + 10));
+  r.form->Perform(0xA4, 10, ScreenPoint(w.Left + 1, w.Top + 100));
+  EXPECT_EQ(seen, std::vector<UINT>{0xA4});
+  // The right button's release opens the skinned system menu on the caption and on the icon, nowhere else.
+  int popups = 0;
+  r.p->SystemMenu->OnPopup = [&](gui::TObject*) { ++popups; };
+  r.form->Perform(0xA5, 2, ScreenPoint(w.Left + 150, w.Top + 10));
+  EXPECT_EQ(popups, 1);
+  const skin::TPoint icon{w.Left + (r.p->IconRect.Left + r.p->IconRect.Right) / 2,
+                          w.Top + (r.p->IconRect.Top + r.p->IconRect.Bottom) / 2};
+  r.form->Perform(0xA5, 3, ScreenPoint(icon.X, icon.Y));
+  EXPECT_EQ(popups, 2);
+  r.form->Perform(0xA5, 10, ScreenPoint(w.Left + 1, w.Top + 100));
+  r.form->Perform(0xA5, 1, ScreenPoint(w.Left + 150, w.Top + 100));
+  EXPECT_EQ(popups, 2);
+  // A left press on the icon opens it too.
+  r.form->Perform(0xA1, 3, ScreenPoint(icon.X, icon.Y));
+  EXPECT_EQ(popups, 3);
+}
+
+TEST(BorderDrag, TheOutlineKeepsTheMinimumSizeAndIsAlwaysErased) {
+  Rig r;
+  r.p->ResizeMode = skin::rmBorder;
+  r.form->Constraints.MinWidth = 240;
+  r.form->Constraints.MinHeight = 150;
+  auto cursor = [](int32_t x, int32_t y) { gui::Screen->SetHeadlessCursorPos(skin::TPoint{x, y}); };
+  // Bottom-left corner dragged far to the right and up: the left edge stops at the minimum width, the bottom at
+  // the minimum height, the right and top edges stay.
+  const int64_t draws = skin::DesktopOutlineDraws();
+  cursor(100, 249);
+  r.form->Perform(0xA1, 16, ScreenPoint(100, 249));
+  EXPECT_TRUE(r.p->DragActive);
+  EXPECT_TRUE(skin::FormHasCapture(*r.form));
+  for (int32_t x : {150, 200, 260}) {
+    cursor(x, 120);
+    r.form->Perform(0x200, 0, 0);
+  }
+  EXPECT_EQ(skin::BorderDragOutline(), (TRect{160, 50, 400, 200}));
+  EXPECT_EQ(r.form->BoundsRect(), (TRect{100, 50, 400, 250}));  // nothing moves before the release
+  r.form->Perform(0x202, 0, 0);
+  EXPECT_EQ(r.form->BoundsRect(), (TRect{160, 50, 400, 200}));
+  EXPECT_FALSE(r.p->DragActive);
+  EXPECT_FALSE(skin::FormHasCapture(*r.form));
+  EXPECT_EQ((skin::DesktopOutlineDraws() - draws) % 2, 0);
+
+  // A drag that loses its capture (cancel mode) ends where it is: outline erased, the form as it was.
+  cursor(399, 150);
+  r.form->Perform(0xA1, 11, ScreenPoint(399, 150));
+  cursor(500, 150);
+  r.form->Perform(0x200, 0, 0);
+  EXPECT_EQ(skin::BorderDragOutline().Right, 501);
+  r.form->Perform(0x1F, 0, 0);
+  EXPECT_EQ(r.form->BoundsRect(), (TRect{160, 50, 400, 200}));
+  EXPECT_FALSE(r.p->DragActive);
+  EXPECT_EQ((skin::DesktopOutlineDraws() - draws) % 2, 0);
+
+  // Releasing without a move leaves the bounds alone; a move by the caption keeps the size.
+  cursor(250, 60);
+  r.form->Perform(0xA1, 2, ScreenPoint(250, 60));
+  r.form->Perform(0x202, 0, 0);
+  EXPECT_EQ(r.form->BoundsRect(), (TRect{160, 50, 400, 200}));
+  r.form->Perform(0xA1, 2, ScreenPoint(250, 60));
+  cursor(270, 90);
+  r.form->Perform(0x200, 0, 0);
+  r.form->Perform(0x202, 0, 0);
+  EXPECT_EQ(r.form->BoundsRect(), (TRect{180, 80, 420, 230}));
+  EXPECT_EQ(skin::SizeByDrag(TRect{0, 0, 100, 100}, 13, -20, 500, 50, 40), (TRect{-20, 60, 100, 100}));
+}
+
+TEST(ScreenSnap, EdgesWithinTheBufferSnapAndOneMorePixelDoesNot) {
+  Rig a, b;
+  a.p->ScreenSnap = true;
+  b.form->SetBounds(600, 60, 200, 150);
+  const int32_t screenW = gui::Screen->Width();
+  struct Case {
+    int32_t x, y, wantX, wantY;
+  } cases[] = {
+      {10, 300, 0, 300},                    // the work area's left edge, 10 pixels away
+      {11, 300, 11, 300},                   // 11 pixels: no snap
+      {-10, 300, 0, 300},
+      {screenW - 300 + 10, 300, screenW - 300, 300},  // the right edge
+      {290, 100, 300, 100},                 // beside b's left side: a's right edge onto b's left edge
+      {289, 100, 289, 100},
+      {290, 400, 290, 400},                 // not beside b (no vertical overlap): no snap to it
+      {795, 100, 800, 100},                 // a's left edge onto b's right edge
+  };
+  for (const Case& c : cases) {
+    int32_t x = c.x, y = c.y;
+    skin::ScreenSnap(*a.p, x, y);
+    EXPECT_EQ(x, c.wantX) << c.x << "," << c.y;
+    EXPECT_EQ(y, c.wantY) << c.x << "," << c.y;
+  }
+}
+
+TEST(GluedForms, TouchingFormsMoveAlongAndAreForgottenWithTheirProvider) {
+  auto a = std::make_unique<Rig>();
+  auto b = std::make_unique<Rig>();
+  auto c = std::make_unique<Rig>();
+  b->form->SetName("Glued");
+  c->form->SetName("Glued2");
+  a->p->GluedForms.Add("Glued");
+  a->p->GluedForms.Add("Glued2");
+  b->form->SetBounds(400, 80, 100, 100);   // touches a's right edge
+  c->form->SetBounds(120, 251, 100, 100);  // one pixel below a: not touching
+  skin::RememberGluedForms(*a->p);
+  EXPECT_TRUE(skin::IsGluedTo(*a->p, b->form.get()));
+  EXPECT_FALSE(skin::IsGluedTo(*a->p, c->form.get()));
+  a->form->SetBounds(130, 70, 300, 200);
+  skin::MoveGluedForms(*a->p);
+  EXPECT_EQ(b->form->BoundsRect(), (TRect{430, 100, 530, 200}));
+  EXPECT_EQ(c->form->BoundsRect(), (TRect{120, 251, 220, 351}));
+  // The glued form is never a snap target of its master; dragged by itself it leaves its master.
+  b->p->ScreenSnap = true;
+  int32_t x = 431, y = 100;
+  skin::ScreenSnap(*b->p, x, y);
+  EXPECT_FALSE(skin::IsGluedTo(*a->p, b->form.get()));
+  skin::RememberGluedForms(*a->p);
+  EXPECT_TRUE(skin::IsGluedTo(*a->p, b->form.get()));
+  b.reset();
+  EXPECT_TRUE(skin::GluedList().empty());
+}
+
+TEST(MinimizeAnimation, TheCopyShrinksTowardsTheTaskbarAndGrowsBack) {
+  EXPECT_EQ(skin::MinTimerStepCount(150), 12);
+  EXPECT_EQ(skin::MinTimerStepCount(120), 10);
+  EXPECT_EQ(skin::MinTimerStepCount(20), 2);
+  // Without a button the copy goes to the taskbar's inner edge, at the form's centre.
+  const skin::TPoint c{300, 200};
+  struct Edge {
+    TRect taskbar, target;
+  } edges[] = {
+      {{0, 728, 1024, 768}, {300, 728, 300, 728}},   // bottom
+      {{-2, 728, 1024, 768}, {300, 728, 300, 728}},  // bottom, a little out to the left
+      {{984, 10, 1024, 768}, {984, 200, 984, 200}},  // right
+      {{0, 0, 1024, 40}, {300, 40, 300, 40}},        // top
+      {{0, 0, 40, 768}, {40, 200, 40, 200}},         // left
+      {{984, 0, 1024, 768}, {984, 200, 984, 200}},   // right, from the top
+      {{}, {}},                                      // no taskbar
+  };
+  for (const Edge& e : edges) EXPECT_EQ(skin::TaskbarEdgeTarget(e.taskbar, c), e.target);
+
+  Rig r;
+  r.skin.manager->AnimEffects.Minimizing.Time = 150;
+  CommandSpy spy(*r.p);
+  r.form->Perform(0x112, 0xF020, 0);
+  EXPECT_EQ(spy.commands, std::vector<uintptr_t>{0xF020});
+  skin::TacMinTimer* t = skin::ProviderMinTimer(*r.p);
+  ASSERT_NE(t, nullptr);
+  EXPECT_TRUE(t->Enabled());
+  EXPECT_TRUE(r.p->StateFlags & skin::psMinimizing);
+  const skin::AnimCopyState& copy = skin::AnimCopyWindowState(t->AnimWnd);
+  EXPECT_TRUE(copy.visible);
+  int ticks = 0;
+  int64_t lastArea = int64_t(300) * 200 + 1;
+  while (t->Enabled() && ticks < 50) {
+    const TRect now = t->CurrentRect();
+    const int64_t area = int64_t(now.Width()) * now.Height();
+    EXPECT_LT(area, lastArea);
+    lastArea = area;
+    // The copy: a picture of the form's full size, centred on the shrinking rectangle.
+    EXPECT_EQ(copy.rect.Width(), 300);
+    EXPECT_EQ(copy.rect.Height(), 200);
+    EXPECT_LE(std::abs((copy.rect.Left + copy.rect.Right) / 2 - (now.Left + now.Right) / 2), 1);
+    t->OwnStep();
+    ++ticks;
+  }
+  EXPECT_GE(ticks, 10);
+  EXPECT_LE(ticks, 12);
+  EXPECT_FALSE(copy.visible);
+  EXPECT_FALSE(r.p->StateFlags & skin::psMinimizing);
+  // The copy ended near the target (no taskbar here: the screen's origin), a step away at most.
+  EXPECT_LE(std::abs(t->CurrentRect().Left), 13 + 1);
+  // Restored from the minimized window: the copy grows back to the form's place, then the window is restored.
+  skin::SetFormWindowStyle(*r.form, skin::FormWindowStyle(*r.form) | skin::wv::kWsMinimize);
+  spy.commands.clear();
+  r.form->Perform(0x112, 0xF120, 0);
+  EXPECT_TRUE(r.p->StateFlags & skin::psRestoring);
+  EXPECT_TRUE(skin::FormWindowIconic(*r.form));
+  ticks = 0;
+  while (t->Enabled() && ticks < 50) {
+    t->OwnStep();
+    ++ticks;
+  }
+  EXPECT_LE(ticks, 12);
+  EXPECT_FALSE(r.p->StateFlags & skin::psRestoring);
+  EXPECT_FALSE(skin::ProviderMinimizeTimerRunning(*r.p));
+  EXPECT_EQ(t->AnimWnd, nullptr);  // the copy window goes with the restore
+  EXPECT_FALSE(skin::FormWindowIconic(*r.form));
+  const TRect back = t->CurrentRect();
+  EXPECT_LE(std::abs(back.Left - 100), 26);
+  EXPECT_LE(std::abs(back.Width() - 300), 52);
+}
+
+TEST(BlendOnMoving, TheFormAndItsGluedFormsFadeToTheBlendValue) {
+  EXPECT_DOUBLE_EQ(skin::MoveTimerAlphaStep(170, 12), 85.0);
+  EXPECT_DOUBLE_EQ(skin::MoveTimerAlphaStep(170, 500), 85.0 / (500.0 / 12));
+  Rig a, b;
+  a.skin.manager->AnimEffects.BlendOnMoving.Active = true;
+  a.skin.manager->AnimEffects.BlendOnMoving.Time = 12;
+  b.form->SetName("Neighbour");
+  b.form->SetBounds(400, 50, 100, 100);
+  a.p->GluedForms.Add("Neighbour");
+  skin::RememberGluedForms(*a.p);
+  auto* timer = new skin::TacMoveTimer(*a.p);
+  EXPECT_EQ(timer->MinAlpha, 170);
+  timer->OwnStep();  // opaque at first
+  EXPECT_FALSE(skin::FormWindowExStyle(*a.form) & skin::wv::kWsExLayered);
+  timer->OwnStep();
+  EXPECT_TRUE(skin::FormWindowExStyle(*a.form) & skin::wv::kWsExLayered);
+  EXPECT_TRUE(skin::FormWindowExStyle(*b.form) & skin::wv::kWsExLayered);
+  EXPECT_DOUBLE_EQ(timer->CurAlpha, 170.0);
+  skin::TacThreadedTimer* t = timer;
+  skin::ReleaseAnimTimer(t);
+  // Without AllowBlendOnMoving the move stays opaque.
+  a.p->AllowBlendOnMoving = false;
+  skin::TacMoveTimer opaque(*a.p);
+  EXPECT_EQ(opaque.MinAlpha, 255);
+}
 }  // namespace

@@ -25,6 +25,9 @@
 #include "skin/forms/provider_geometry.h"
 #include "skin/forms/provider_wndproc.h"
 #include "skin/forms/sskinprovider.h"
+#include "skin/forms/system_menu.h"
+#include "skin/forms/min_animation.h"
+#include "skin/forms/provider_handlers.h"
 #include "skin/forms/title_glow.h"
 #include "skin/paint/dc_copy.h"
 #include "skin/paint/gdi_ledger.h"
@@ -374,6 +377,512 @@ TEST(ProviderWindows, TheLedgerIsFlatOverSkinSwitchesOnALiveForm) {
   EXPECT_EQ(p->Adapter, nullptr);
   EXPECT_EQ(skinned(), 0);
   gui::Free(form);
+}
+
+
+// The hit code the form's window answers at a point relative to its top-left.
+int HitAt(HWND h, int x, int y) {
+  RECT wr{};
+  GetWindowRect(h, &wr);
+  return int(SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(wr.left + x, wr.top + y)));
+}
+
+skin::TPoint Centre(const skin::TRect& r) { return skin::TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
+
+// Every probe of the frame: the caption buttons' centres, the icon, the caption, the menu line, one pixel
+// inside and outside each sizing edge, the corners, the client and the points just outside the window, with the
+// code the layout gives there.
+void ExpectHitMap(Shown& s, bool menu) {
+  HWND h = s.Handle();
+  RECT wr{}, cr{};
+  GetWindowRect(h, &wr);
+  GetClientRect(h, &cr);
+  POINT co{0, 0};
+  ClientToScreen(h, &co);
+  const int W = wr.right - wr.left, H = wr.bottom - wr.top;
+  const int cl = co.x - wr.left, ct = co.y - wr.top, cR = cl + cr.right, cB = ct + cr.bottom;
+  const int f = cl;  // the sizing frame's width (the client begins right after it)
+  struct Probe {
+    int x, y, code;
+    const char* what;
+  };
+  std::vector<Probe> probes = {
+      {Centre(s.p->ButtonClose.Rect).X, Centre(s.p->ButtonClose.Rect).Y, HTCLOSE, "close"},
+      {Centre(s.p->ButtonMax.Rect).X, Centre(s.p->ButtonMax.Rect).Y, HTMAXBUTTON, "maximize"},
+      {Centre(s.p->ButtonMin.Rect).X, Centre(s.p->ButtonMin.Rect).Y, HTMINBUTTON, "minimize"},
+      {Centre(s.p->IconRect).X, Centre(s.p->IconRect).Y, HTSYSMENU, "icon"},
+      {W / 2, f + 2, HTCAPTION, "caption"},
+      {f - 1, H / 2, HTLEFT, "left edge, inside"},
+      {f, H / 2, HTCLIENT, "left edge, outside"},
+      {cR, H / 2, HTRIGHT, "right edge, inside"},
+      {cR - 1, H / 2, HTCLIENT, "right edge, outside"},
+      {W / 2, cB, HTBOTTOM, "bottom edge, inside"},
+      {W / 2, cB - 1, HTCLIENT, "bottom edge, outside"},
+      {W / 2, f - 1, HTTOP, "top edge, inside"},
+      {W / 2, f, HTCAPTION, "top edge, outside"},
+      {0, 0, HTTOPLEFT, "top-left"},
+      {W - 1, 0, HTTOPRIGHT, "top-right"},
+      {0, H - 1, HTBOTTOMLEFT, "bottom-left"},
+      {W - 1, H - 1, HTBOTTOMRIGHT, "bottom-right"},
+      {(cl + cR) / 2, (ct + cB) / 2, HTCLIENT, "client"},
+      {-1, H / 2, HTNOWHERE, "left of the window"},
+      {W, H / 2, HTNOWHERE, "right of the window"},
+      {W / 2, H, HTNOWHERE, "below the window"},
+  };
+  if (menu) probes.push_back({W / 2, ct - 2, HTMENU, "menu line"});
+  // The size grip inside the client's bottom-right corner, when the form shows one.
+  probes.push_back({cR - 5, cB - 5, s.p->GripMode == skin::gmRightBottom ? HTBOTTOMRIGHT : HTCLIENT, "grip"});
+  for (const Probe& pr : probes) EXPECT_EQ(HitAt(h, pr.x, pr.y), pr.code) << pr.what << " at " << pr.x << "," << pr.y;
+}
+
+TEST(ProviderWindows, TheHitTestAgreesWithTheLayoutEverywhere) {
+  {  // without a border window
+    Shown s;
+    SetForegroundWindow(s.Handle());
+    PumpFor(100);
+    {
+      SCOPED_TRACE("on the screen");
+      ExpectHitMap(s, false);
+    }
+    {
+      SCOPED_TRACE("partly off the screen to the left");
+      s.form->SetBounds(-150, 60, 320, 240);
+      PumpFor(100);
+      ExpectHitMap(s, false);
+    }
+    {
+      SCOPED_TRACE("with a menu line");
+      auto* mm = new gui::TMainMenu(s.form);
+      auto* item = new gui::TMenuItem(s.form);
+      item->SetCaption("&File");
+      mm->Items()->Add(item);
+      s.form->SetMenu(mm);
+      s.form->SetBounds(60, 60, 320, 240);
+      PumpFor(150);
+      ExpectHitMap(s, true);
+    }
+    {
+      SCOPED_TRACE("with a size grip");
+      s.p->GripMode = skin::gmRightBottom;
+      s.p->SkinData().BGChanged = true;
+      RedrawWindow(s.Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+      PumpFor(100);
+      ExpectHitMap(s, true);
+    }
+  }
+  // Through the border window: it answers for the buttons, the caption and the shadow; the form's own window
+  // never answers a button code.
+  Shown e(true, 120, 100);
+  SetForegroundWindow(e.Handle());
+  PumpFor(150);
+  ASSERT_TRUE(e.p->BorderForm);
+  skin::TacBorderForm& bf = *e.p->BorderForm;
+  EXPECT_EQ(skin::BorderFormHitTestAt(bf, Centre(e.p->ButtonClose.Rect)), HTCLOSE);
+  EXPECT_EQ(skin::BorderFormHitTestAt(bf, Centre(e.p->ButtonMax.Rect)), HTMAXBUTTON);
+  EXPECT_EQ(skin::BorderFormHitTestAt(bf, Centre(e.p->ButtonMin.Rect)), HTMINBUTTON);
+  EXPECT_EQ(skin::BorderFormHitTestAt(bf, skin::TPoint{1, 1}), HTTRANSPARENT);
+  RECT br{};
+  GetWindowRect(static_cast<HWND>(bf.AForm), &br);
+  EXPECT_EQ(skin::BorderFormHitTestAt(bf, skin::TPoint{(br.right - br.left) / 2, kShadowMargin + 8}), HTCAPTION);
+  const skin::TPoint close = Centre(e.p->ButtonClose.Rect);
+  const int own = int(SendMessageA(e.Handle(), WM_NCHITTEST, 0, MAKELPARAM(br.left + close.X, br.top + close.Y)));
+  EXPECT_NE(own, HTCLOSE);
+}
+
+TEST(ProviderWindows, PostedClicksOnTheCaptionButtonsMinimizeMaximizeRestoreAndClose) {
+  Shown s;
+  HWND h = s.Handle();
+  SetForegroundWindow(h);
+  PumpFor(100);
+  auto post = [&](UINT msg, int code, const skin::TPoint& at) {
+    RECT wr{};
+    GetWindowRect(h, &wr);
+    PostMessageA(h, msg, WPARAM(code), MAKELPARAM(wr.left + at.X, wr.top + at.Y));
+  };
+  auto click = [&](int code, const skin::TRect& button) {
+    post(WM_NCLBUTTONDOWN, code, Centre(button));
+    post(WM_NCLBUTTONUP, code, Centre(button));
+    PumpFor(200);
+  };
+  click(HTMAXBUTTON, s.p->ButtonMax.Rect);
+  EXPECT_TRUE(IsZoomed(h));
+  click(HTMAXBUTTON, s.p->ButtonMax.Rect);
+  EXPECT_FALSE(IsZoomed(h));
+  click(HTMINBUTTON, s.p->ButtonMin.Rect);
+  EXPECT_TRUE(IsIconic(h));
+  ShowWindow(h, SW_RESTORE);
+  PumpFor(150);
+  ASSERT_FALSE(IsIconic(h));
+  // Pressed, then released on the caption: nothing, and the button is not left pressed.
+  post(WM_NCLBUTTONDOWN, HTMINBUTTON, Centre(s.p->ButtonMin.Rect));
+  post(WM_NCLBUTTONUP, HTCAPTION, skin::TPoint{100, 10});
+  PumpFor(150);
+  EXPECT_FALSE(IsIconic(h));
+  EXPECT_EQ(s.p->ButtonMin.State, 0);
+  EXPECT_FALSE(skin::TitleButtonPressed());
+  // A disabled close button: the caption there, and a click does nothing.
+  HMENU sys = GetSystemMenu(h, FALSE);
+  EnableMenuItem(sys, SC_CLOSE, MF_BYCOMMAND | MF_GRAYED | MF_DISABLED);
+  skin::SysMenuUpdateItems(*s.p->SystemMenu);
+  EXPECT_EQ(HitAt(h, Centre(s.p->ButtonClose.Rect).X, Centre(s.p->ButtonClose.Rect).Y), HTCAPTION);
+  click(HTCLOSE, s.p->ButtonClose.Rect);
+  EXPECT_TRUE(IsWindowVisible(h));
+  EnableMenuItem(sys, SC_CLOSE, MF_BYCOMMAND | MF_ENABLED);
+  skin::SysMenuUpdateItems(*s.p->SystemMenu);
+  click(HTCLOSE, s.p->ButtonClose.Rect);
+  EXPECT_FALSE(IsWindowVisible(h));
+  EXPECT_EQ(s.p->ButtonClose.State, 0);
+}
+
+TEST(ProviderWindows, AMovedFormSnapsWithinItsBufferAndNotOnePixelBeyond) {
+  Shown s(false, 200, 200, 300, 200);
+  s.p->ScreenSnap = true;
+  RECT work{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  HWND h = s.Handle();
+  auto moveTo = [&](int x, int y) {
+    SetWindowPos(h, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PumpFor(30);
+    RECT r{};
+    GetWindowRect(h, &r);
+    return skin::TPoint{r.left, r.top};
+  };
+  EXPECT_EQ(moveTo(work.left + 10, 300).X, work.left);
+  EXPECT_EQ(moveTo(work.left + 11, 300).X, work.left + 11);
+  EXPECT_EQ(moveTo(400, work.top + 10).Y, work.top);
+  EXPECT_EQ(moveTo(400, work.top + 11).Y, work.top + 11);
+  EXPECT_EQ(moveTo(work.right - 300 + 10, 300).X, work.right - 300);
+  // Onto another skinned form's edge, where the two overlap along it.
+  Shown other(false, 700, 250, 200, 200);
+  EXPECT_EQ(moveTo(700 - 300 - 10, 300).X, 400);
+  EXPECT_EQ(moveTo(700 - 300 - 11, 300).X, 389);
+}
+
+// The form's client shows the skin's form colour at a point of its window (the client is painted from the frame
+// cache; a picture taken of a window that was not painted yet would leave it black).
+bool ClientShowsFormColour(HWND h, int x, int y) {
+  const uint32_t c = skin::GetPixel32(WindowPicture(h), x, y) & 0xFFFFFF;
+  return c == (Px(kFormActive) & 0xFFFFFF) || c == (Px(kFormInactive) & 0xFFFFFF);
+}
+
+TEST(ProviderWindows, MinimizeAndRestoreAnimateAndEndInTheRightStates) {
+  Shown s;
+  s.skin.manager->AnimEffects.Minimizing.Time = 150;
+  HWND h = s.Handle();
+  SetForegroundWindow(h);
+  PumpFor(100);
+  const int windows = ThreadWindowCount();
+  SendMessageA(h, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  // Under way: the form's window is minimized at once and its copy shrinks, smaller than the form.
+  skin::TacMinTimer* t = skin::ProviderMinTimer(*s.p);
+  ASSERT_NE(t, nullptr);
+  HWND copy = static_cast<HWND>(skin::AnimCopyWindowHandle(t->AnimWnd));
+  ASSERT_NE(copy, nullptr);
+  PumpFor(60);
+  EXPECT_TRUE(IsIconic(h));
+  EXPECT_TRUE(IsWindowVisible(copy));
+  EXPECT_LT(t->CurrentRect().Width(), 320);
+  PumpFor(400);
+  EXPECT_TRUE(IsIconic(h));
+  EXPECT_FALSE(IsWindowVisible(copy));
+  EXPECT_FALSE(GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_LAYERED);
+  EXPECT_FALSE(s.p->StateFlags & (skin::psMinimizing | skin::psRestoring));
+  SendMessageA(h, WM_SYSCOMMAND, SC_RESTORE, 0);
+  PumpFor(40);
+  EXPECT_TRUE(IsIconic(h));  // until the copy has grown back
+  PumpFor(400);
+  EXPECT_FALSE(IsIconic(h));
+  EXPECT_TRUE(IsWindowVisible(h));
+  EXPECT_FALSE(GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_LAYERED);
+  EXPECT_FALSE(s.p->StateFlags & (skin::psMinimizing | skin::psRestoring));
+  EXPECT_FALSE(skin::ProviderMinimizeTimerRunning(*s.p));
+  EXPECT_EQ(ThreadWindowCount(), windows);
+  s.ExpectFrameEqualsCache("restored");
+  EXPECT_TRUE(ClientShowsFormColour(h, 150, 120));
+}
+
+TEST(ProviderWindows, TheBorderWindowFollowsTheFormThroughMovesSizingMinimizeAndRestore) {
+  for (const bool animated : {false, true}) {
+    SCOPED_TRACE(animated ? "animated" : "not animated");
+    Shown s(true, 120, 100);
+    s.skin.manager->AnimEffects.Minimizing.Active = animated;
+    s.skin.manager->AnimEffects.Minimizing.Time = 60;
+    HWND h = s.Handle();
+    SetForegroundWindow(h);
+    PumpFor(150);
+    ASSERT_TRUE(s.p->BorderForm);
+    auto expectAround = [&](const char* when) {
+      SCOPED_TRACE(when);
+      HWND border = static_cast<HWND>(s.p->BorderForm ? s.p->BorderForm->AForm : nullptr);
+      ASSERT_NE(border, nullptr);
+      EXPECT_TRUE(IsWindowVisible(border));
+      RECT fr{}, br{};
+      GetWindowRect(h, &fr);
+      GetWindowRect(border, &br);
+      EXPECT_EQ(br.left, fr.left - kShadowMargin);
+      EXPECT_EQ(br.top, fr.top - kShadowMargin);
+      EXPECT_EQ(br.right, fr.right + kShadowMargin);
+      EXPECT_EQ(br.bottom, fr.bottom + kShadowMargin);
+    };
+    expectAround("shown");
+    SetWindowPos(h, nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    PumpFor(100);
+    expectAround("moved");
+    SetWindowPos(h, nullptr, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER);
+    PumpFor(100);
+    expectAround("sized");
+    SendMessageA(h, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    PumpFor(150);
+    ASSERT_TRUE(IsIconic(h));
+    if (s.p->BorderForm) {
+      EXPECT_FALSE(IsWindowVisible(static_cast<HWND>(s.p->BorderForm->AForm)));
+    }
+    SendMessageA(h, WM_SYSCOMMAND, SC_RESTORE, 0);
+    PumpFor(200);
+    ASSERT_FALSE(IsIconic(h));
+    expectAround("restored");
+    EXPECT_TRUE(ClientShowsFormColour(h, 150, 120));
+  }
+}
+
+// The program's own manager with its stored skins, and a live form with a provider.
+struct StationForm {
+  skin::PortableSkinSystem system;
+  gui::TForm* form;
+  skin::TsSkinManagerComponent* manager;
+  TsSkinProvider* p;
+  StationForm() {
+    system.layeredWindows = true;
+    form = new gui::TForm(gui::Application);
+    manager = new skin::TsSkinManagerComponent(form, system);
+    station::ReadProgramSkinManagerWithResources(*manager);
+    form->SetBounds(60, 60, 360, 260);
+    form->SetCaption("Live");
+    p = new TsSkinProvider(form);
+    MoveMouse(700, 600);
+    form->Show();
+    SetForegroundWindow(form->WindowHandle());
+    PumpFor(200);
+  }
+  ~StationForm() { gui::Free(form); }
+  HWND Handle() const { return form->WindowHandle(); }
+};
+
+bool HasRegion(HWND h) {
+  HRGN r = skin::ledger::CreateRectRgn(0, 0, 0, 0);
+  const bool has = GetWindowRgn(h, r) != ERROR;
+  skin::ledger::DeleteObject(r);
+  return has;
+}
+
+TEST(ProviderWindows, TheSkinsRemovalAndLoadSwitchALiveFormBetweenPlainAndSkinned) {
+  StationForm s;
+  s.manager->SetExtendedBorders(false);
+  PumpFor(100);
+  HWND h = s.Handle();
+  ASSERT_TRUE(skin::ProviderSkinned(*s.p));
+  const bool skinnedRegion = HasRegion(h);
+  EXPECT_EQ(GetWindowLongA(h, GWL_STYLE) & WS_SYSMENU, 0);  // the system draws no caption buttons
+  EXPECT_NE(s.form->Color(), skin::clBtnFace);
+  for (int round = 0; round < 2; ++round) {
+    s.manager->SetActive(false);
+    PumpFor(150);
+    EXPECT_FALSE(skin::ProviderSkinned(*s.p));
+    EXPECT_FALSE(HasRegion(h));
+    EXPECT_NE(GetWindowLongA(h, GWL_STYLE) & WS_SYSMENU, 0);
+    EXPECT_EQ(s.form->Color(), skin::clBtnFace);
+    EXPECT_EQ(s.p->BorderForm, nullptr);
+    // The system's own frame: the hit test is the system's, its close button answers as the system's.
+    RECT wr{};
+    GetWindowRect(h, &wr);
+    EXPECT_EQ(SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(wr.left + 100, wr.top + GetSystemMetrics(SM_CYFRAME) + 3)),
+              HTCAPTION);
+    s.manager->SetActive(true);
+    PumpFor(200);
+    EXPECT_TRUE(skin::ProviderSkinned(*s.p));
+    EXPECT_EQ(HasRegion(h), skinnedRegion);
+    EXPECT_EQ(GetWindowLongA(h, GWL_STYLE) & WS_SYSMENU, 0);
+    EXPECT_NE(s.form->Color(), skin::clBtnFace);
+  }
+}
+
+TEST(ProviderWindows, TheProgramsStoredAnimationsRunAsStored) {
+  StationForm s;
+  HWND h = s.Handle();
+  EXPECT_TRUE(skin::ProviderShowAnimationWanted(*s.p));  // shows and hides fade in 100 ms
+  EXPECT_TRUE(skin::ProviderHideAnimationWanted(*s.p));
+  // Minimizing in 150 ms: twelve steps of the 12 ms timer.
+  SendMessageA(h, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_NE(skin::ProviderMinTimer(*s.p), nullptr);
+  EXPECT_EQ(skin::ProviderMinTimer(*s.p)->StepCount, 12);
+  PumpFor(400);
+  EXPECT_TRUE(IsIconic(h));
+  SendMessageA(h, WM_SYSCOMMAND, SC_RESTORE, 0);
+  PumpFor(400);
+  EXPECT_FALSE(IsIconic(h));
+  // Blended moves fade to 170 in 500 ms.
+  auto* move = new skin::TacMoveTimer(*s.p);
+  EXPECT_EQ(move->MinAlpha, 170);
+  EXPECT_DOUBLE_EQ(move->AlphaStep, 85.0 / (500.0 / 12));
+  skin::TacThreadedTimer* t = move;
+  skin::ReleaseAnimTimer(t);
+  // Extended borders are on: the border window is there exactly when the skin has them.
+  EXPECT_TRUE(s.manager->ExtendedBorders());
+  EXPECT_EQ(s.p->BorderForm != nullptr, skin::ProviderUseExtBorders(*s.p));
+}
+
+TEST(ProviderWindows, TheLedgerAndWindowCountAreFlatOverTwentyRoundsOfUse) {
+  StationForm s;
+  s.manager->AnimEffects.Minimizing.Time = 36;
+  s.manager->AnimEffects.FormShow.Time = 24;
+  s.manager->AnimEffects.FormHide.Time = 24;
+  HWND h = s.Handle();
+  const std::vector<std::string> names{"Topaz (internal)", "Snow Leopard (internal)", "Vienna Ext (internal)",
+                                       "Spring Willow (internal)"};
+  // Six settings: four skins with and without extended borders, the skin removed and loaded again, and the first
+  // skin with extended borders. Each setting leaves the same state whenever it is made.
+  auto setting = [&](int i) {
+    const int k = i % 6;
+    if (k == 4) {
+      s.manager->SetActive(false);
+      s.manager->SetActive(true);
+      return;
+    }
+    s.manager->SetExtendedBorders(k == 1 || k == 2 || k == 5);
+    s.manager->SetSkinName(names[size_t(k == 5 ? 0 : k)]);
+  };
+  auto round = [&](int i) {
+    setting(i);
+    PumpFor(20);
+    s.form->Hide();
+    PumpFor(20);
+    s.form->Show();
+    PumpFor(20);
+    RECT wr{};
+    GetWindowRect(h, &wr);
+    const skin::TPoint close = Centre(s.p->ButtonClose.Rect);
+    SendMessageA(h, WM_NCMOUSEMOVE, HTCLOSE, MAKELPARAM(wr.left + close.X, wr.top + close.Y));
+    SendMessageA(h, WM_NCLBUTTONDOWN, HTCLOSE, MAKELPARAM(wr.left + close.X, wr.top + close.Y));
+    SendMessageA(h, WM_NCLBUTTONUP, HTCAPTION, MAKELPARAM(wr.left + 60, wr.top + 8));
+    s.form->SetBounds(60, 60, 360 + (i % 3) * 20, 260 + (i % 2) * 30);
+    PumpFor(20);
+    skin::Bitmap printed(s.form->Width(), s.form->Height(), skin::pf32bit);
+    {
+      skin::BitmapDC dc(printed);
+      SendMessageA(h, WM_PRINT, reinterpret_cast<WPARAM>(dc.dc()), PRF_NONCLIENT | PRF_CLIENT);
+    }
+    SendMessageA(h, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    PumpFor(70);
+    SendMessageA(h, WM_SYSCOMMAND, SC_RESTORE, 0);
+    PumpFor(70);
+    ASSERT_FALSE(IsIconic(h));
+    ASSERT_TRUE(IsWindowVisible(h));
+  };
+  {
+    gui::TTimer warm(nullptr);
+    warm.SetEnabled(true);
+  }
+  // What the rounds keep (caches of the last skin) in place, ending on the setting the last round makes.
+  for (int i = 18; i < 20; ++i) round(i);
+  PumpFor(100);
+  const skin::ledger::Snapshot before = skin::ledger::Take();
+  const int windows = ThreadWindowCount();
+  for (int i = 0; i < 20; ++i) {
+    SCOPED_TRACE(i);
+    round(i);
+  }
+  PumpFor(150);
+  EXPECT_EQ(skin::ledger::Difference(before, skin::ledger::Take()), "");
+  EXPECT_EQ(ThreadWindowCount(), windows);
+}
+
+
+// Real input through the X server: xdotool run with the arguments while the message queue is pumped for at least
+// the given time (Wine starts Unix programs; the end of one is not always seen). False when it cannot run.
+bool Xdotool(const std::string& args, DWORD atLeast = 0) {
+  STARTUPINFOA si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  std::string cmd = "/usr/bin/xdotool " + args;
+  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+  const DWORD start = GetTickCount();
+  while (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT && GetTickCount() - start < 10000) PumpFor(10);
+  if (GetTickCount() - start < atLeast) PumpFor(atLeast - (GetTickCount() - start));
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  PumpFor(150);
+  return true;
+}
+
+TEST(ProviderWindows, ABorderDraggedWithTheMouseStopsAtTheMinimumSize) {
+  for (skin::TsResizeMode mode : {skin::rmStandard, skin::rmBorder}) {
+    SCOPED_TRACE(mode == skin::rmStandard ? "live sizing" : "outline");
+    Shown s(false, 200, 150, 360, 260);
+    s.p->ResizeMode = mode;
+    s.form->Constraints.MinWidth = 300;
+    s.form->Constraints.MinHeight = 200;
+    SetForegroundWindow(s.Handle());
+    PumpFor(100);
+    // The bottom-left corner dragged 150 pixels right and 120 up: the left edge stops 300 pixels from the right
+    // one, the bottom edge 200 below the top; the right and top edges stay.
+    ASSERT_EQ(HitAt(s.Handle(), 1, 258), HTBOTTOMLEFT);
+    ASSERT_TRUE(Xdotool("mousemove 201 408 mousedown 1 sleep 0.2 mousemove 260 380 sleep 0.2 mousemove 351 288 "
+                        "sleep 0.3 mouseup 1",
+                        1000));
+    RECT r{};
+    GetWindowRect(s.Handle(), &r);
+    EXPECT_EQ(r.right, 560);
+    EXPECT_EQ(r.top, 150);
+    // Wine's own sizing loop may stop one pixel before the minimum; never below it.
+    EXPECT_GE(r.right - r.left, 300);
+    EXPECT_LE(r.right - r.left, mode == skin::rmBorder ? 300 : 301);
+    EXPECT_GE(r.bottom - r.top, 200);
+    EXPECT_LE(r.bottom - r.top, mode == skin::rmBorder ? 200 : 201);
+    EXPECT_FALSE(s.p->DragActive);
+    EXPECT_EQ(GetCapture(), nullptr);
+    Xdotool("mousemove 900 700", 100);
+  }
+}
+
+// The lowest constant alpha the form's window had while a timer sampled it (255 when never layered).
+HWND g_sampled = nullptr;
+int g_lowestAlpha = 255;
+void CALLBACK SampleAlpha(HWND, UINT, UINT_PTR, DWORD) {
+  BYTE alpha = 255;
+  DWORD flags = 0;
+  if ((GetWindowLongA(g_sampled, GWL_EXSTYLE) & WS_EX_LAYERED) &&
+      GetLayeredWindowAttributes(g_sampled, nullptr, &alpha, &flags) && (flags & LWA_ALPHA))
+    g_lowestAlpha = std::min<int>(g_lowestAlpha, alpha);
+}
+
+TEST(ProviderWindows, AFormDraggedByItsCaptionIsTranslucentWhileItMoves) {
+  Shown s(false, 200, 150, 360, 260);
+  s.skin.manager->AnimEffects.BlendOnMoving.Active = true;
+  s.skin.manager->AnimEffects.BlendOnMoving.Time = 100;
+  SetForegroundWindow(s.Handle());
+  PumpFor(100);
+  // The blend belongs to full-window dragging (on by default on Windows; Wine's default is off).
+  BOOL full = FALSE;
+  SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &full, 0);
+  SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
+  g_sampled = s.Handle();
+  g_lowestAlpha = 255;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 15, SampleAlpha);
+  ASSERT_TRUE(Xdotool("mousemove 300 160 mousedown 1 sleep 0.1 mousemove 320 170 sleep 0.3 mousemove 360 200 "
+                      "sleep 0.3 mouseup 1",
+                      1000));
+  KillTimer(nullptr, timer);
+  SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, full, nullptr, 0);
+  EXPECT_LE(g_lowestAlpha, 175);  // faded to the blend value (170) while moving
+  EXPECT_GE(g_lowestAlpha, 170);
+  // Moved, and opaque again afterwards.
+  RECT r{};
+  GetWindowRect(s.Handle(), &r);
+  EXPECT_EQ(r.left, 260);
+  EXPECT_EQ(r.top, 190);
+  EXPECT_FALSE(GetWindowLongA(s.Handle(), GWL_EXSTYLE) & WS_EX_LAYERED);
+  EXPECT_FALSE(s.p->StateFlags & skin::psBlendMoving);
+  Xdotool("mousemove 900 700", 100);
 }
 
 }  // namespace

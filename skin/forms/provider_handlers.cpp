@@ -1,0 +1,197 @@
+// The smaller window-message handlers of a skinned form: showing and hiding with their animations, application
+// activation, setting and style changes, the icon, the end of the session, menus, the skin editor's messages.
+#include <algorithm>
+
+#include "gui/forms.h"
+#include "skin/engine/sanimations.h"
+#include "skin/engine/skinchange.h"
+#include "skin/engine/skincommands.h"
+#include "skin/engine/sskinmanager.h"
+#include "skin/forms/border_form.h"
+#include "skin/forms/composition.h"
+#include "skin/forms/form_window.h"
+#include "skin/forms/frame_paint.h"
+#include "skin/forms/min_animation.h"
+#include "skin/forms/provider_geometry.h"
+#include "skin/forms/provider_handlers.h"
+#include "skin/forms/provider_wndproc.h"
+#include "skin/forms/system_menu.h"
+#include "skin/forms/win_values.h"
+
+namespace skin {
+
+using namespace wv;
+
+namespace {
+
+constexpr uint32_t kWmSetRedraw = 0x0B;
+
+bool Layered(const TsSkinProvider& p) {
+  const TsSkinManager* m = ProviderManager(p);
+  return m != nullptr && const_cast<TsSkinManager*>(m)->System().LayeredWindowsAvailable();
+}
+
+// An animation setting that runs: on, and long enough for one step.
+bool Runs(const TacFormAnimation& a) { return a.Active && a.Time >= 12; }
+
+bool& SessionEnding() {
+  static bool ending = false;
+  return ending;
+}
+
+}  // namespace
+
+bool ProviderShowAnimationWanted(const TsSkinProvider& p) {
+  const TsSkinManager* m = ProviderManager(p);
+  return m != nullptr && p.AllowAnimation && Runs(m->AnimEffects.FormShow) && Layered(p) && !PreviewMode() &&
+         p.Form()->Parent() == nullptr;
+}
+
+bool ProviderHideAnimationWanted(const TsSkinProvider& p) {
+  const TsSkinManager* m = ProviderManager(p);
+  return m != nullptr && p.AllowAnimation && Runs(m->AnimEffects.FormHide) && Layered(p) &&
+         p.Form()->Parent() == nullptr && !(p.StateFlags & (psMinimizing | psRestoring)) && !p.MinimizingByButton &&
+         !gui::Application->Terminated();
+}
+
+void ProviderCmShowingChanged(TsSkinProvider& p, gui::TMessage& m) {
+  if (!p.DrawNonClientArea() || !p.DrawClientArea) {
+    ProviderCallOldProc(p, m);
+    return;
+  }
+  gui::TCustomForm& form = *p.Form();
+  TsSkinManager* manager = ProviderManager(p);
+  if (!form.Showing()) {
+    p.BorderForm.reset();
+    ProviderCallOldProc(p, m);
+    return;
+  }
+  const auto token = p.AliveToken();
+  if (ProviderShowAnimationWanted(p) && FormWindowExists(form)) {
+    // Shown transparent, faded in by the animation's picture, then opaque with its frame.
+    SetFormAlpha(form, 0);
+    ProviderCallOldProc(p, m);
+    if (token.expired() || form.IsDestroying()) return;
+    if (FormWindowVisible(form) && !FormWindowIconic(form))
+      AnimShowForm(p, manager->AnimEffects.FormShow.Time, 255, manager->AnimEffects.FormShow.Mode);
+    if (token.expired() || form.IsDestroying()) return;
+    SetFormAlpha(form, 255);
+    ProviderUpdateExtBorders(p, manager->ExtendedBorders());
+    RedrawFormWindow(form, 0x485);
+  } else {
+    if (manager) ProviderUpdateExtBorders(p, manager->ExtendedBorders());
+    ProviderCallOldProc(p, m);
+    if (token.expired()) return;
+  }
+  if (PreviewMode()) ProviderNotifySkinEditor(FormWindowHandle(form));
+}
+
+void ProviderWmPosChanged(TsSkinProvider& p, gui::TMessage& m) {
+  gui::TCustomForm& form = *p.Form();
+  const uint32_t flags = WindowPosFlags(m.LParam);
+  if ((flags & 0x80) && p.SkinData().CacheBmp && !p.SkinData().CacheBmp->Empty() && !FormWindowIconic(form) &&
+      ProviderHideAnimationWanted(p) && !(p.StateFlags & psHideSnapshot)) {
+    // Hidden: the frame's picture fades out where the form was.
+    const auto token = p.AliveToken();
+    ProviderCallOldProc(p, m);
+    if (token.expired() || form.IsDestroying()) return;
+    p.MinimizingByButton = true;
+    AnimHideForm(p);
+    if (!token.expired()) p.MinimizingByButton = false;
+    return;
+  }
+  ProviderCallOldProc(p, m);
+  if (!p.BorderForm || !FormWindowVisible(form) || FormWindowIconic(form) || (p.SkinData().CtrlState & csPrinting))
+    return;
+  if (flags & (0x8 | 0x20)) return;  // SWP_NOREDRAW, SWP_FRAMECHANGED
+  if ((flags & 0x3) == 0x3)
+    BorderFormFollowZOrder(*p.BorderForm);
+  else
+    BorderFormUpdate(*p.BorderForm, true, 255);
+}
+
+void ProviderWmShowWindow(TsSkinProvider& p, gui::TMessage& m) {
+  if (m.WParam == 1) {
+    if (p.BorderForm) p.BorderForm->Hidden = false;
+  }
+  ProviderCallOldProc(p, m);
+  if (m.WParam == 1 && p.Form()->Parent() != nullptr) {
+    p.SkinData().FillFlags &= uint16_t(~1);
+    p.SkinData().BGChanged = true;
+  }
+}
+
+void ProviderWmActivateApp(TsSkinProvider& p, gui::TMessage& m) {
+  ProviderCallOldProc(p, m);
+  if (m.WParam != 0 && p.BorderForm && !FormWindowIconic(*p.Form())) BorderFormUpdate(*p.BorderForm, true, 255);
+}
+
+void ProviderWmSettingChange(TsSkinProvider& p, gui::TMessage& m) {
+  p.SkinData().BGChanged = true;
+  // A new work area moves the taskbar button a minimize animation goes to.
+  if (m.WParam == 47 && ProviderMinimizeTimerRunning(p)) MinTimerComputeTarget(*ProviderMinTimer(p));
+  ProviderCallOldProc(p, m);
+}
+
+void ProviderWmSysColorChange(TsSkinProvider& p, gui::TMessage& m) {
+  ProviderCallOldProc(p, m);
+  ProviderUpdateSysMenuStyle(p, true);
+}
+
+void ProviderWmStyleChanged(TsSkinProvider& p, gui::TMessage& m) {
+  ProviderCallOldProc(p, m);
+  if (p.SystemMenu) {
+    const bool hasSysMenu = (p.Form()->BorderIcons() & gui::biSystemMenu) != 0;
+    if (hasSysMenu != (p.SystemMenu->ItemClose != nullptr && p.SystemMenu->ItemClose->Visible())) {
+      SysMenuUpdateItems(*p.SystemMenu);
+      ProviderRepaintFrame(p);
+      return;
+    }
+  }
+  if (intptr_t(m.WParam) == -20 && p.BorderForm && !(p.StateFlags & (psBlendMoving | psMinimizing | psRestoring)))
+    BorderFormUpdate(*p.BorderForm, false, 255);
+}
+
+void ProviderWmSetIcon(TsSkinProvider& p, gui::TMessage& m) {
+  gui::TCustomForm& form = *p.Form();
+  if (p.IsLoading() || m.LParam == 0 || !form.Showing()) {
+    ProviderCallOldProc(p, m);
+    return;
+  }
+  // The system would draw the new icon into its own caption: not while its redraw is off.
+  const bool hide = !DwmCompositionEnabled() && !p.BorderForm;
+  if (hide) SendFormMessage(form, kWmSetRedraw, 0, 0);
+  ProviderCallOldProc(p, m);
+  if (hide) SendFormMessage(form, kWmSetRedraw, 1, 0);
+  p.SkinData().BGChanged = true;
+  ProviderRepaintFrame(p);
+}
+
+void ProviderWmQueryEndSession(TsSkinProvider& p, gui::TMessage& m) {
+  SessionEnding() = true;
+  // A running form animation may finish first, for a second at most: the session does not wait on it.
+  const uint32_t start = TickCount();
+  for (int i = 0; i < 1000 && !gui::Application->Terminated() && AnimationInProgress() != 0 &&
+                  TickCount() - start < 1000;
+       ++i)
+    gui::Application->ProcessMessages();
+  ProviderCallOldProc(p, m);
+}
+
+void ProviderCmMenuChanged(TsSkinProvider& p, gui::TMessage& m) {
+  if (FormWindowVisible(*p.Form()) && !(p.SkinData().FillFlags & 0x800)) {
+    p.MenuLineCountCache = -1;
+    p.SkinData().BGChanged = true;
+  }
+  ProviderCallOldProc(p, m);
+}
+
+void ProviderWmSkinEditor(TsSkinProvider& p, gui::TMessage& m) {
+  switch (m.WParam) {
+    case 1: p.Form()->Close(); return;
+    case 4: m.Result = 1; return;
+    default: ProviderCallOldProc(p, m); return;
+  }
+}
+
+}  // namespace skin
