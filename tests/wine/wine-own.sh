@@ -14,13 +14,23 @@ here=$(cd "$(dirname "$0")" && pwd)
 [ -d "$state/template" ] || { echo "the wine fixture is not set up ($state)" >&2; exit 1; }
 
 own=$(mktemp -d "$state/own/XXXXXX")
+child=""
+# The test's processes form a process group of their own (job control below): whatever the script left
+# running (a simulator whose script was killed keeps ctest's output pipe open) is stopped with it.
+stop_group() {
+  [ -n "$child" ] || return 0
+  pgrep -g "$child" >/dev/null 2>&1 || return 0
+  kill -TERM -- "-$child" 2>/dev/null
+  for _ in $(seq 1 20); do pgrep -g "$child" >/dev/null 2>&1 || return 0; sleep 0.1; done
+  kill -KILL -- "-$child" 2>/dev/null
+}
 finish() {
+  stop_group
   wine_stop "$own"
   rm -rf "$own"
 }
-child=""
 stop() {
-  [ -n "$child" ] && kill -TERM "$child" 2>/dev/null
+  stop_group
   exit "$1"
 }
 trap finish EXIT
@@ -30,7 +40,10 @@ trap 'stop 129' HUP
 
 wine_copy_prefix "$state/template" "$own/prefix" || exit 1
 wine_start_xvfb "$own" || exit 1
-# In the background, so that a signal stops the test and the fixture at once.
+# In the background, so that a signal stops the test and the fixture at once, and in a process group of its
+# own.
+set -m
 bash "$script" "$own" "$@" &
 child=$!
+set +m
 wait "$child"
