@@ -24,12 +24,15 @@ stop_group() {
   for _ in $(seq 1 20); do pgrep -g "$child" >/dev/null 2>&1 || return 0; sleep 0.1; done
   kill -KILL -- "-$child" 2>/dev/null
 }
+# The wineserver first: it ends the Wine processes as it should (a signal to the group would stop it too, and
+# it would print its objects).
 finish() {
-  stop_group
   wine_stop "$own"
+  stop_group
   rm -rf "$own"
 }
 stop() {
+  wine_stop "$own"
   stop_group
   exit "$1"
 }
