@@ -29,8 +29,8 @@ endfunction()
 # station_test(<name> SOURCES <files> DEPS <targets> LABEL <label> [WINDOWS_ONLY] [NATIVE_ONLY] [SCREEN])
 # Natively the test cases are discovered one by one; in the Windows build the whole executable is one
 # test, run under Wine by the wine fixture (see WineTests.cmake). SCREEN: the test reads back what its
-# windows show, or depends on which window is active: it runs alone, so that no other test's window covers
-# its windows or takes the activation and the keyboard.
+# windows show, or depends on which window is active: it runs on a display and a wineserver of its own, so
+# that no other test's window covers its windows or takes the activation and the keyboard.
 function(station_test name)
   cmake_parse_arguments(A "WINDOWS_ONLY;NATIVE_ONLY;SCREEN" "LABEL;TIMEOUT" "SOURCES;DEPS" ${ARGN})
   if(A_WINDOWS_ONLY AND NOT WIN32)
@@ -47,9 +47,10 @@ function(station_test name)
   target_link_libraries(${name} PRIVATE station_options ${A_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE STATION_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   if(WIN32)
-    station_wine_test(${name} ${A_LABEL} ${A_TIMEOUT})
     if(A_SCREEN)
-      set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
+      station_wine_test(${name} ${A_LABEL} ${A_TIMEOUT} OWN)
+    else()
+      station_wine_test(${name} ${A_LABEL} ${A_TIMEOUT})
     endif()
   else()
     include(GoogleTest)

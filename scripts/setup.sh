@@ -9,6 +9,7 @@ packages=(
   wine wine64 xvfb xauth x11-utils xdotool imagemagick  # running and looking at it on Linux
   fonts-wine fonts-liberation                  # the windows' fonts with their metrics (Tahoma; Arial, Courier New)
   socat                                        # serial links between simulated radio modules and stations
+  procps                                       # pgrep: the Wine fixtures stop what a test left running
   zlib1g-dev libjpeg62-turbo-dev libjpeg-turbo-progs libpng-dev
   googletest libbenchmark-dev                  # tests (built from source for both tool chains) and benchmarks
   libfec-dev libspng-dev libpixman-1-dev       # the well-known libraries the benchmarks compare against

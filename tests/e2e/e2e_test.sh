@@ -9,6 +9,9 @@
 # scripts/run.sh serves its stations (both modules on the stations' settings, kept in a state file across
 # runs), started and stopped on request ("kept-start" -> "kept-started", "kept-kill" -> "kept-killed"). The
 # pictures it takes are converted to PNG in ARTEFACTS_DIR.
+# E2E_FILTER (a GoogleTest filter) runs only some of the tests; E2E_GROUP then names the run (ctest runs the
+# groups side by side, each in a Wine fixture of its own), and E2E_NOISY=1 says that the group holds AUTEX
+# sessions, which must meet altered bytes (as a run of every test must).
 set -u
 state=${1:?state directory}
 simulator=${2:?module simulator}
@@ -21,8 +24,13 @@ dosdevices="$state/prefix/dosdevices"
 
 work=$(mktemp -d)
 mkdir -p "$work/stations" "$work/pictures" "$artefacts"
-# The pictures of an earlier run go: only this run's are kept.
-rm -rf "$artefacts"/e2e-*.png "$artefacts"/e2e-*.bmp "$artefacts/e2e-failed-run"
+group=${E2E_GROUP:-all}
+# The pictures of this group's earlier run go (the list it left): only this run's are kept. Other groups'
+# pictures stay, they may be in the making.
+if [ -f "$artefacts/.e2e-$group.list" ]; then
+  while IFS= read -r name; do rm -f "$artefacts/$name"; done <"$artefacts/.e2e-$group.list"
+fi
+rm -rf "$artefacts/.e2e-$group.list" "$artefacts/e2e-failed-run-$group"
 "$simulator" --link "$dosdevices/com21" --link "$dosdevices/com22" --pty-file "$work/ptys" \
   --stats "$work/stats" --log "$work/simulator.log" &
 simulator_pid=$!
@@ -93,7 +101,6 @@ if [ ! -f "$work/ptys" ] || [ ! -f "$work/ptys-noisy" ]; then
   exit 1
 fi
 
-# E2E_FILTER (a GoogleTest filter) runs only some of the tests, by hand.
 STATION_EXE="$station" E2E_WORK="$work/stations" E2E_ARTEFACTS="$work/pictures" E2E_CONTROL="$control" \
   bash "$here/../wine/wine-run.sh" "$state" "$driver" ${E2E_FILTER:+--gtest_filter="$E2E_FILTER"}
 status=$?
@@ -105,10 +112,9 @@ for bmp in "$work"/pictures/*.bmp; do
   [ -f "$bmp" ] || continue
   name=$(basename "$bmp" .bmp)
   if command -v convert >/dev/null 2>&1; then
-    convert "$bmp" "$artefacts/$name.png" || cp "$bmp" "$artefacts/"
-  else
-    cp "$bmp" "$artefacts/"
+    if convert "$bmp" "$artefacts/$name.png"; then echo "$name.png" >>"$artefacts/.e2e-$group.list"; continue; fi
   fi
+  cp "$bmp" "$artefacts/" && echo "$name.bmp" >>"$artefacts/.e2e-$group.list"
 done
 echo "--- module simulator counters"
 cat "$work/stats" 2>/dev/null
@@ -117,8 +123,8 @@ cat "$work/stats-noisy" 2>/dev/null
 # The AUTEX sessions went through altered bytes.
 altered=$(sed -n 's/^m[0-9]*\.errors=//p' "$work/stats-noisy" 2>/dev/null | awk '{s += $1} END {print s + 0}')
 echo "bytes altered on the AUTEX channel: $altered"
-# (A filtered run by hand may leave the AUTEX sessions out.)
-if [ $status -eq 0 ] && [ "${altered:-0}" -eq 0 ] && [ -z "${E2E_FILTER:-}" ]; then
+# (A filtered run may leave the AUTEX sessions out.)
+if [ $status -eq 0 ] && [ "${altered:-0}" -eq 0 ] && { [ -z "${E2E_FILTER:-}" ] || [ "${E2E_NOISY:-0}" = 1 ]; }; then
   echo "the AUTEX sessions met no byte error"
   status=1
 fi
@@ -131,9 +137,8 @@ if [ $status -ne 0 ]; then
 fi
 # After a failure the stations' working directories and the simulators' logs are kept beside the pictures.
 if [ $status -ne 0 ]; then
-  rm -rf "$artefacts/e2e-failed-run"
-  mkdir -p "$artefacts/e2e-failed-run"
-  cp -r "$work/stations" "$work"/simulator*.log "$artefacts/e2e-failed-run/" 2>/dev/null
+  mkdir -p "$artefacts/e2e-failed-run-$group"
+  cp -r "$work/stations" "$work"/simulator*.log "$artefacts/e2e-failed-run-$group/" 2>/dev/null
 fi
 rm -rf "$work"
 exit $status

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # wine_extras_test.sh STATE_DIR SIMULATOR TEST.exe: runs the Windows tests of the module window, speech, help,
 # colour buttons and screen capture. Two factory modules of the simulator are linked as COM21 (the module
-# window's) and COM22 (the automatic check's) in the Wine fixture's prefix. Afterwards the simulator's store
+# window's) and COM22 (the automatic check's) in the Wine prefix of STATE_DIR. Afterwards the simulator's store
 # must hold what the module window wrote (Net ID 77, power 5, 9600 baud), and the capture must decode with
 # djpeg to the size of the test display.
 set -u

@@ -4,7 +4,8 @@
 set -u
 state=${1:?state directory}
 shift
-export WINEPREFIX="$state/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+export WINEPREFIX="$state/prefix"
+. "$(dirname "$0")/wine-lib.sh"
 if [ ! -f "$state/display" ]; then echo "the wine fixture is not set up ($state)" >&2; exit 1; fi
 DISPLAY=$(cat "$state/display")
 export DISPLAY
