@@ -115,6 +115,7 @@ TEST_F(Families, PagesSwitchByTheirTabs) {
   EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 1);
   EXPECT_EQ(pages[2]->BoundsRect(), pc->DisplayRect());
   EXPECT_EQ(changes, 1);
+  SavePicture(form->Handle(), "pages");
 }
 
 TEST_F(Families, ScrollBarFollowsArrowsAndThumbDrag) {
@@ -164,7 +165,8 @@ TEST_F(Families, GridAndTreeScrollWithTheirBars) {
   auto* grid = Add<TStringGrid>(form.p, 8, 8, 300, 200);
   grid->SetColCount(12);
   grid->SetRowCount(60);
-  for (int r = 0; r < 60; ++r) grid->SetCells(1, r, Named("row ", r));
+  for (int r = 0; r < 60; ++r) grid->SetCells(2, r, Named("row ", r));
+  for (int c = 1; c < 12; ++c) grid->SetCells(c, 0, Named("col ", c));
   auto* tree = Add<TTreeView>(form.p, 320, 8, 200, 200);
   std::vector<TTreeNode*> tops;
   for (int i = 0; i < 20; ++i) {
@@ -229,11 +231,14 @@ TEST_F(Families, GridAndTreeScrollWithTheirBars) {
 
 TEST_F(Families, BarsAndScrollBoxOnTheirWindows) {
   auto* bar = Add<TToolBar>(form.p, 0, 0, 100, 29);
+  bar->SetShowCaptions(true);
   std::vector<TToolButton*> buttons;
   int clicks = 0;
+  const char* captions[] = {"Send", "", "Log"};
   for (auto style : {TToolButtonStyle::tbsButton, TToolButtonStyle::tbsSeparator, TToolButtonStyle::tbsCheck}) {
     auto* b = new TToolButton(form.p);
     b->SetStyle(style);
+    b->SetCaption(captions[buttons.size()]);
     b->SetParent(bar);
     b->OnClick = [&](TObject*) { ++clicks; };
     buttons.push_back(b);
