@@ -315,6 +315,16 @@ void TStatusBar::BoundsChanged(bool sizeChanged) {
   if (sizeChanged) PartsToWindow();
 }
 
+void TStatusBar::DrawPanel(TStatusPanel* panel, const TRect& r) {
+  if (OnDrawPanel) {
+    OnDrawPanel(this, panel, r);
+    return;
+  }
+  canvas_.Brush().Style = TBrushStyle::bsSolid;
+  canvas_.Brush().Color = color_;
+  canvas_.FillRect(r);
+}
+
 TRect TStatusBar::PanelRect(int i) const {
   const int n = simplePanel_ ? 1 : panels_.Count();
   if (i < 0 || i >= n) return TRect{};

@@ -97,6 +97,9 @@ class TToolBar : public TWinControl {
   // Clicks the drop-down part of a button (shows its DropdownMenu, Windows).
   void DropDown(TToolButton* b);
 
+  // The canvas of the custom-draw events (bound while they run).
+  TCanvas& Canvas() { return canvas_; }
+
   TTBCustomDrawEvent OnCustomDraw;
   TTBCustomDrawBtnEvent OnCustomDrawButton;
 
@@ -192,6 +195,8 @@ class TStatusBar : public TWinControl {
   TCanvas& Canvas() { return canvas_; }
 
   TDrawPanelEvent OnDrawPanel;
+  // Paints an owner-drawn panel on Canvas (bound by the caller): OnDrawPanel, or the bar's colour without one.
+  void DrawPanel(TStatusPanel* panel, const TRect& r);
 
   // Used by the panels.
   void PanelsChanged();

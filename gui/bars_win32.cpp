@@ -201,11 +201,7 @@ bool TStatusBar::WindowMessage(TMessage& m) {
       canvas_.SetHandle(dis->hDC);
       canvas_.Font().Assign(font_);
       canvas_.Brush().Color = color_;
-      const TRect r{dis->rcItem.left, dis->rcItem.top, dis->rcItem.right, dis->rcItem.bottom};
-      if (OnDrawPanel)
-        OnDrawPanel(this, panels_.Items(i), r);
-      else
-        canvas_.FillRect(r);
+      DrawPanel(panels_.Items(i), TRect{dis->rcItem.left, dis->rcItem.top, dis->rcItem.right, dis->rcItem.bottom});
       canvas_.SetHandle(nullptr);
     }
     m.Result = 1;

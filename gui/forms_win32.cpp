@@ -65,6 +65,13 @@ namespace {
 // Keys the layer handles before a window sees them: Tab moves the focus unless the focused control takes it;
 // Escape cancels a modal form, as it cancels a dialog box.
 bool PreTranslate(MSG& msg) {
+  // The MDI keys (Ctrl+F4 closes the active child, Ctrl+F6 moves to the next one).
+  if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN)
+    for (int i = 0; i < Screen->FormCount(); ++i) {
+      TCustomForm* f = Screen->Forms(i);
+      if (f->FormStyle() == TFormStyle::fsMDIForm && f->ClientHandle() && TranslateMDISysAccel(f->ClientHandle(), &msg))
+        return true;
+    }
   if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
     TWinControl* c = TWinControl::FromHandle(msg.hwnd);
     for (HWND h = GetParent(msg.hwnd); h && !c; h = GetParent(h)) c = TWinControl::FromHandle(h);

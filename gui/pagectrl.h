@@ -102,6 +102,9 @@ class TPageControl : public TWinControl {
   TRect DisplayRect() const;
   int RowCount() const;
 
+  // The canvas owner-drawn tabs are painted on (bound while OnDrawTab runs).
+  TCanvas& Canvas() { return canvas_; }
+
   TNotifyEvent OnChange;
   TTabChangingEvent OnChanging;
   TDrawTabEvent OnDrawTab;

@@ -297,6 +297,64 @@ TEST_F(Families, BarsAndScrollBoxOnTheirWindows) {
   SavePicture(form->Handle(), "bars");
 }
 
+TEST_F(Families, OwnerDrawnPartsAndWindowStyles) {
+  auto* pc = Add<TPageControl>(form.p, 8, 8, 300, 150);
+  pc->SetTabPosition(TTabPosition::tpBottom);
+  pc->SetOwnerDraw(true);
+  for (const char* caption : {"A", "B"}) {
+    auto* page = new TTabSheet(form.p);
+    page->SetCaption(caption);
+    page->SetPageControl(pc);
+  }
+  std::vector<std::pair<int, bool>> tabsDrawn;
+  pc->OnDrawTab = [&](TPageControl* c, int index, const TRect& r, bool active) {
+    EXPECT_NE(c->Canvas().Handle(), nullptr);
+    const TRect tab = c->TabRect(index);  // the window hands the part it draws, near the tab's rectangle
+    EXPECT_TRUE(r.Contains(TPoint{(tab.Left + tab.Right) / 2, (tab.Top + tab.Bottom) / 2}));
+    tabsDrawn.emplace_back(index, active);
+  };
+  auto* bar = Add<TToolBar>(form.p, 0, 0, 100, 29);
+  std::vector<TToolButton*> buttons;
+  for (int i = 0; i < 2; ++i) {
+    auto* b = new TToolButton(form.p);
+    b->SetParent(bar);
+    buttons.push_back(b);
+  }
+  std::vector<TToolButton*> buttonsDrawn;
+  int barsDrawn = 0;
+  bar->OnCustomDraw = [&](TToolBar*, const TRect&, bool&) { ++barsDrawn; };
+  bar->OnCustomDrawButton = [&](TToolBar*, TToolButton* b, TCustomDrawState, bool& defaultDraw) {
+    buttonsDrawn.push_back(b);
+    defaultDraw = false;
+  };
+  auto* status = Add<TStatusBar>(form.p, 0, 0, 100, 19);
+  status->Panels().Add()->SetWidth(80);
+  status->Panels().Add()->SetStyle(TStatusPanelStyle::psOwnerDraw);
+  std::vector<int> panelsDrawn;
+  status->OnDrawPanel = [&](TStatusBar* sb, TStatusPanel* p, const TRect&) {
+    EXPECT_NE(sb->Canvas().Handle(), nullptr);
+    panelsDrawn.push_back(p->Index());
+  };
+  auto* vbar = Add<TScrollBar>(form.p, 400, 40, 121, 17);
+  vbar->SetKind(TScrollBarKind::sbVertical);
+  form->Show();
+  for (HWND h : {pc->Handle(), bar->Handle(), status->Handle()})
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  PumpFor(30);
+
+  EXPECT_TRUE(GetWindowLongA(pc->Handle(), GWL_STYLE) & TCS_BOTTOM);
+  EXPECT_GE(pc->TabRect(0).Top, pc->DisplayRect().Bottom);
+  EXPECT_NE(std::find(tabsDrawn.begin(), tabsDrawn.end(), std::make_pair(0, true)), tabsDrawn.end());
+  EXPECT_NE(std::find(tabsDrawn.begin(), tabsDrawn.end(), std::make_pair(1, false)), tabsDrawn.end());
+  EXPECT_GT(barsDrawn, 0);
+  EXPECT_NE(std::find(buttonsDrawn.begin(), buttonsDrawn.end(), buttons[1]), buttonsDrawn.end());
+  EXPECT_NE(std::find(panelsDrawn.begin(), panelsDrawn.end(), 1), panelsDrawn.end());
+  EXPECT_EQ(std::find(panelsDrawn.begin(), panelsDrawn.end(), 0), panelsDrawn.end());  // a text panel
+  EXPECT_TRUE(GetWindowLongA(vbar->Handle(), GWL_STYLE) & SBS_VERT);
+  EXPECT_EQ(vbar->Width(), 17);
+  EXPECT_EQ(vbar->Height(), 121);
+}
+
 TEST(FamiliesMdi, ChildrenMadeTiledCascadedAndClosed) {
   Owned<TForm> frame{new TForm(nullptr)};
   frame->SetFormStyle(TFormStyle::fsMDIForm);
