@@ -238,6 +238,16 @@ TRect TCustomGrid::CellRect(int col, int row) const {
   return TRect{x, y, std::min(x + ColWidths(col), client.Right), std::min(y + RowHeights(row), client.Bottom)};
 }
 
+TRect TCustomGrid::ClientRect() const {
+  TRect r;
+  if (WindowClientRect(r)) return r;
+  const int border = borderStyle_ == TBorderStyle::bsSingle ? 2 : 0;
+  const bool vert = scrollBars_ == TScrollStyle::ssVertical || scrollBars_ == TScrollStyle::ssBoth;
+  const bool horz = scrollBars_ == TScrollStyle::ssHorizontal || scrollBars_ == TScrollStyle::ssBoth;
+  return TRect{0, 0, std::max(width_ - 2 * border - (vert ? 17 : 0), 0),
+               std::max(height_ - 2 * border - (horz ? 17 : 0), 0)};
+}
+
 TGridCoord TCustomGrid::MouseCoord(int x, int y) const {
   TGridCoord c;
   auto find = [&](int p, int fixed, int first, int count, auto size) {

@@ -97,6 +97,9 @@ class TCustomGrid : public TWinControl {
   TRect CellRect(int col, int row) const;
   // The cell under a client point ({-1, -1} outside every cell).
   TGridCoord MouseCoord(int x, int y) const;
+  // The area the cells are drawn in: inside the border, without the scroll bars (which are always shown, greyed
+  // while there is nothing to scroll).
+  TRect ClientRect() const override;
 
   TSelectCellEvent OnSelectCell;
   TDrawCellEvent OnDrawCell;
@@ -131,6 +134,7 @@ class TCustomGrid : public TWinControl {
   // natively).
   void ScrollBarsToWindow();
   static TShiftState KeyShiftState();
+  bool WindowClientRect(TRect& r) const;
   int colCount_ = 5, rowCount_ = 5, fixedCols_ = 1, fixedRows_ = 1;
   int defaultColWidth_ = 64, defaultRowHeight_ = 24, gridLineWidth_ = 1;
   std::vector<int> colWidths_, rowHeights_;  // empty entries follow the default

@@ -9,4 +9,6 @@ void TCustomGrid::ScrollBarsToWindow() {}
 
 TShiftState TCustomGrid::KeyShiftState() { return 0; }
 
+bool TCustomGrid::WindowClientRect(TRect&) const { return false; }
+
 }  // namespace gui

@@ -13,6 +13,14 @@ TShiftState TCustomGrid::KeyShiftState() {
   return s;
 }
 
+bool TCustomGrid::WindowClientRect(TRect& r) const {
+  if (!handle_) return false;
+  RECT rc;
+  GetClientRect(handle_, &rc);
+  r = TRect{0, 0, rc.right, rc.bottom};
+  return true;
+}
+
 void TCustomGrid::ScrollBarsToWindow() {
   if (!handle_) return;
   auto push = [this](int bar, int fixed, int count, int first, int page, int maxFirst) {

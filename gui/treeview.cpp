@@ -305,6 +305,7 @@ std::vector<TTreeNode*> TTreeView::VisibleNodes() const {
 }
 
 int TTreeView::VisibleCount() const {
+  if (const int n = WindowVisibleCount(); n > 0) return n;
   const int border = borderStyle_ == TBorderStyle::bsSingle ? 4 : 0;
   return std::max((height_ - border) / std::max(itemHeight_, 1), 1);
 }

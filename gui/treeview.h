@@ -193,6 +193,7 @@ class TTreeView : public TWinControl {
   void DeleteItem(TTreeNode* node);
   void TopToWindow();
   bool WindowTopItem(TTreeNode*& node) const;
+  int WindowVisibleCount() const;
   void ReloadWindow();
   TTreeNodes items_{this};
   TTreeNode* selected_ = nullptr;

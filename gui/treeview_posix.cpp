@@ -11,6 +11,7 @@ void TTreeView::SelectionToWindow() {}
 void TTreeView::DeleteItem(TTreeNode*) {}
 void TTreeView::TopToWindow() {}
 bool TTreeView::WindowTopItem(TTreeNode*&) const { return false; }
+int TTreeView::WindowVisibleCount() const { return 0; }
 void TTreeView::ReloadWindow() {}
 void TTreeView::FinalizeWindow() {}
 bool TTreeView::WindowMessage(TMessage& m) { return TWinControl::WindowMessage(m); }

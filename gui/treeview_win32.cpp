@@ -90,6 +90,10 @@ bool TTreeView::WindowTopItem(TTreeNode*& node) const {
   return true;
 }
 
+int TTreeView::WindowVisibleCount() const {
+  return handle_ ? static_cast<int>(SendMessageA(handle_, TVM_GETVISIBLECOUNT, 0, 0)) : 0;
+}
+
 void TTreeView::ReloadWindow() {
   if (!handle_ || items_.updateCount_ > 0) return;
   Syncing s(syncing_);

@@ -134,12 +134,13 @@ TEST(StringGrid, CellStoreFollowsTheGridsShape) {
 
 TEST(StringGrid, CurrentCellSelectionAndScrolling) {
   Owned<TStringGrid> g{new TStringGrid(nullptr)};
-  g->SetBorderStyle(TBorderStyle::bsNone);
+  g->SetBorderStyle(TBorderStyle::bsSingle);
   g->SetColCount(10);
   g->SetRowCount(50);
   g->SetDefaultColWidth(40);
   g->SetDefaultRowHeight(20);
-  g->SetBounds(0, 0, 41 * 4, 21 * 6);  // the fixed row and column and 5 rows, 3 columns besides
+  // The fixed row and column and 5 rows, 3 columns besides, within the border and the scroll bars.
+  g->SetBounds(0, 0, 41 * 4 + 4 + 17, 21 * 6 + 4 + 17);
   EXPECT_EQ(g->VisibleRowCount(), 5);
   EXPECT_EQ(g->VisibleColCount(), 3);
   std::vector<std::pair<int, int>> refused;
@@ -432,24 +433,27 @@ TEST_F(MdiFixture, ChildrenTheirOrderAndArrangement) {
   frame->Previous();
   EXPECT_EQ(frame->ActiveMDIChild(), c);
 
-  auto* toolbar = new TPanel(frame.p);
-  toolbar->SetParent(frame.p);
-  toolbar->SetHeight(40);
-  toolbar->SetAlign(TAlign::alTop);
-  const TRect area = frame->AlignedRemainder();
-  EXPECT_EQ(area.Top, 40);
-  frame->SetTileMode(TTileMode::tbVertical);
-  frame->Tile();
-  EXPECT_EQ(c->BoundsRect(), (TRect{0, 0, area.Width() / 3, area.Height()}));
-  EXPECT_EQ(a->Left() + a->Width(), area.Width());
-  frame->SetTileMode(TTileMode::tbHorizontal);
-  frame->Tile();
-  EXPECT_EQ(b->Top(), area.Height() / 3);
-  EXPECT_EQ(a->Width(), area.Width());
-  frame->Cascade();
-  EXPECT_EQ(a->Left() + a->Top(), 0);
-  EXPECT_EQ(c->Left(), 48);
-  EXPECT_EQ(c->Top(), 48);
+  // The layer's own arrangement (with a client window the system arranges; the Wine test covers that).
+  if (!frame->ClientHandle()) {
+    auto* toolbar = new TPanel(frame.p);
+    toolbar->SetParent(frame.p);
+    toolbar->SetHeight(40);
+    toolbar->SetAlign(TAlign::alTop);
+    const TRect area = frame->AlignedRemainder();
+    EXPECT_EQ(area.Top, 40);
+    frame->SetTileMode(TTileMode::tbVertical);
+    frame->Tile();
+    EXPECT_EQ(c->BoundsRect(), (TRect{0, 0, area.Width() / 3, area.Height()}));
+    EXPECT_EQ(a->Left() + a->Width(), area.Width());
+    frame->SetTileMode(TTileMode::tbHorizontal);
+    frame->Tile();
+    EXPECT_EQ(b->Top(), area.Height() / 3);
+    EXPECT_EQ(a->Width(), area.Width());
+    frame->Cascade();
+    EXPECT_EQ(a->Left() + a->Top(), 0);
+    EXPECT_EQ(c->Left(), 48);
+    EXPECT_EQ(c->Top(), 48);
+  }
 
   // Closing: minimized by default, freed when asked; an MDI child cannot be hidden.
   EXPECT_THROW(b->Hide(), EInvalidOperation);
@@ -459,7 +463,9 @@ TEST_F(MdiFixture, ChildrenTheirOrderAndArrangement) {
   c->Close();
   Application->ProcessMessages();
   EXPECT_EQ(frame->MDIChildCount(), 2);
-  EXPECT_EQ(frame->ActiveMDIChild(), b);
+  if (!frame->ClientHandle()) {
+    EXPECT_EQ(frame->ActiveMDIChild(), b);  // the top one left (with a window, the system picks)
+  }
   Free(a);
   Free(b);
   EXPECT_EQ(frame->MDIChildCount(), 0);
