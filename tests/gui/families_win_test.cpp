@@ -115,7 +115,21 @@ TEST_F(Families, PagesSwitchByTheirTabs) {
   EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 1);
   EXPECT_EQ(pages[2]->BoundsRect(), pc->DisplayRect());
   EXPECT_EQ(changes, 1);
+  // A caption change reaches its tab; a page freed takes its tab and window with it.
+  pages[2]->SetCaption("Journal");
+  char text[32] = {};
+  TCITEMA item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = text;
+  item.cchTextMax = sizeof(text);
+  SendMessageA(tabs, TCM_GETITEMA, 1, reinterpret_cast<LPARAM>(&item));
+  EXPECT_STREQ(text, "Journal");
   SavePicture(form->Handle(), "pages");
+  HWND gone = pages[2]->Handle();
+  Free(pages[2]);
+  EXPECT_FALSE(IsWindow(gone));
+  EXPECT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 1);
+  EXPECT_EQ(pc->ActivePage(), pages[1]);
 }
 
 TEST_F(Families, ScrollBarFollowsArrowsAndThumbDrag) {
