@@ -27,6 +27,13 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
 
 TCustomForm::~TCustomForm() {
   Destroying();
+  if (mdiParent_) {
+    auto& list = mdiParent_->mdiChildren_;
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    mdiParent_ = nullptr;
+  }
+  for (TCustomForm* child : mdiChildren_) child->mdiParent_ = nullptr;
+  mdiChildren_.clear();
   Application->CancelDeferredFree(this);
   Screen->RemoveForm(this);
   if (Application->MainForm() == this) Application->SetMainForm(nullptr);
@@ -68,7 +75,10 @@ void TCustomForm::Show() {
   BringToFront();
 }
 
-void TCustomForm::Hide() { SetVisible(false); }
+void TCustomForm::Hide() {
+  if (formStyle_ == TFormStyle::fsMDIChild && mdiParent_) throw EInvalidOperation("Cannot hide an MDI Child Form");
+  SetVisible(false);
+}
 
 bool TCustomForm::Active() const { return Screen->ActiveForm() == this; }
 
@@ -97,10 +107,14 @@ void TCustomForm::Close() {
   }
   if (!CloseQuery()) return;
   TCloseAction action = TCloseAction::caHide;
+  if (formStyle_ == TFormStyle::fsMDIChild && mdiParent_)
+    action = (borderIcons_ & biMinimize) ? TCloseAction::caMinimize : TCloseAction::caNone;
   DoClose(action);
   if (action == TCloseAction::caNone) return;
   if (Application->MainForm() == this)
     Application->Terminate();
+  else if (action == TCloseAction::caFree)
+    Release();
   else if (action == TCloseAction::caMinimize)
     SetWindowState(TWindowState::wsMinimized);
   else
@@ -162,8 +176,161 @@ void TCustomForm::SetBorderIcons(TBorderIcons b) {
 
 void TCustomForm::SetFormStyle(TFormStyle s) {
   if (s == formStyle_) return;
+  const bool wasMDI = formStyle_ == TFormStyle::fsMDIChild || formStyle_ == TFormStyle::fsMDIForm;
+  const bool isMDI = s == TFormStyle::fsMDIChild || s == TFormStyle::fsMDIForm;
+  if (s == TFormStyle::fsMDIChild) {
+    TCustomForm* frame = FindMDIForm();
+    if (!frame || frame == this) throw EInvalidOperation("Cannot create form. No MDI forms are currently active");
+    if (formStyle_ == TFormStyle::fsMDIForm && !mdiChildren_.empty())
+      throw EInvalidOperation("An MDI form with children cannot become a child");
+    formStyle_ = s;
+    mdiParent_ = frame;
+    frame->mdiChildren_.insert(frame->mdiChildren_.begin(), this);
+    RecreateWnd();
+    return;
+  }
+  if (formStyle_ == TFormStyle::fsMDIChild && mdiParent_) {
+    auto& list = mdiParent_->mdiChildren_;
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    mdiParent_ = nullptr;
+  }
+  if (formStyle_ == TFormStyle::fsMDIForm && !mdiChildren_.empty())
+    throw EInvalidOperation("An MDI form with children must stay an MDI form");
   formStyle_ = s;
-  FormStyleToWindow();
+  if (wasMDI || isMDI)
+    RecreateWnd();
+  else
+    FormStyleToWindow();
+}
+
+TCustomForm* TCustomForm::FindMDIForm() {
+  TCustomForm* main = Application->MainForm();
+  if (main && main->formStyle_ == TFormStyle::fsMDIForm) return main;
+  for (int i = 0; i < Screen->FormCount(); ++i)
+    if (Screen->Forms(i)->formStyle_ == TFormStyle::fsMDIForm) return Screen->Forms(i);
+  return nullptr;
+}
+
+int TCustomForm::MDIChildCount() const {
+  std::vector<TCustomForm*> list;
+  if (WindowMDIChildren(list)) return static_cast<int>(list.size());
+  return static_cast<int>(mdiChildren_.size());
+}
+
+TCustomForm* TCustomForm::MDIChildren(int i) const {
+  std::vector<TCustomForm*> list;
+  if (!WindowMDIChildren(list)) list = mdiChildren_;
+  if (i < 0 || i >= static_cast<int>(list.size())) throw EInvalidOperation("List index out of bounds");
+  return list[static_cast<size_t>(i)];
+}
+
+TCustomForm* TCustomForm::ActiveMDIChild() const {
+  if (formStyle_ != TFormStyle::fsMDIForm) return nullptr;
+  TCustomForm* child = nullptr;
+  if (WindowActiveMDIChild(child)) return child;
+  for (TCustomForm* c : mdiChildren_)
+    if (c->Visible()) return c;
+  return nullptr;
+}
+
+void TCustomForm::MDIChildToTop(TCustomForm* child) {
+  auto it = std::find(mdiChildren_.begin(), mdiChildren_.end(), child);
+  if (it == mdiChildren_.end()) return;
+  mdiChildren_.erase(it);
+  mdiChildren_.insert(mdiChildren_.begin(), child);
+}
+
+void TCustomForm::Tile() {
+  if (formStyle_ != TFormStyle::fsMDIForm) return;
+  const WPARAM how = tileMode_ == TTileMode::tbHorizontal ? 1 /*MDITILE_HORIZONTAL*/ : 0 /*MDITILE_VERTICAL*/;
+  if (!MDIArrangeWindow(0x0226 /*WM_MDITILE*/, how)) ArrangeHeadless(0x0226);
+}
+
+void TCustomForm::Cascade() {
+  if (formStyle_ != TFormStyle::fsMDIForm) return;
+  if (!MDIArrangeWindow(0x0227 /*WM_MDICASCADE*/, 0)) ArrangeHeadless(0x0227);
+}
+
+void TCustomForm::ArrangeIcons() {
+  if (formStyle_ != TFormStyle::fsMDIForm) return;
+  if (!MDIArrangeWindow(0x0228 /*WM_MDIICONARRANGE*/, 0)) ArrangeHeadless(0x0228);
+}
+
+void TCustomForm::Next() {
+  if (formStyle_ != TFormStyle::fsMDIForm || mdiChildren_.size() < 2) return;
+  if (MDIArrangeWindow(0x0224 /*WM_MDINEXT*/, 0)) return;
+  // The top child goes to the bottom; the next one comes up.
+  std::rotate(mdiChildren_.begin(), mdiChildren_.begin() + 1, mdiChildren_.end());
+}
+
+void TCustomForm::Previous() {
+  if (formStyle_ != TFormStyle::fsMDIForm || mdiChildren_.size() < 2) return;
+  if (MDIArrangeWindow(0x0224 /*WM_MDINEXT*/, 1)) return;
+  std::rotate(mdiChildren_.rbegin(), mdiChildren_.rbegin() + 1, mdiChildren_.rend());
+}
+
+TRect TCustomForm::AlignedRemainder() const {
+  TRect r = ClientRect();
+  AdjustClientRect(r);
+  for (TAlign a : {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight})
+    for (TControl* c : controls_) {
+      if (c->Align() != a || !c->Visible()) continue;
+      if (a == TAlign::alTop) r.Top += c->Height();
+      if (a == TAlign::alBottom) r.Bottom -= c->Height();
+      if (a == TAlign::alLeft) r.Left += c->Width();
+      if (a == TAlign::alRight) r.Right -= c->Width();
+    }
+  r.Right = std::max(r.Right, r.Left);
+  r.Bottom = std::max(r.Bottom, r.Top);
+  return r;
+}
+
+// Without windows the children are placed as the system places them: tiled in equal strips (one above the
+// other for tbHorizontal, side by side for tbVertical), cascaded from the top left corner a caption's height
+// apart, minimized ones in a row along the bottom; minimized children are left out of tiling and cascading.
+void TCustomForm::ArrangeHeadless(UINT msg) {
+  const TRect area{0, 0, AlignedRemainder().Width(), AlignedRemainder().Height()};
+  std::vector<TCustomForm*> normal, icons;
+  for (TCustomForm* c : mdiChildren_) {
+    if (!c->Visible()) continue;
+    (c->WindowState() == TWindowState::wsMinimized ? icons : normal).push_back(c);
+  }
+  if (msg == 0x0228) {
+    int x = 0;
+    for (auto it = icons.rbegin(); it != icons.rend(); ++it) {
+      (*it)->SetBounds(x, area.Bottom - 24, 160, 24);
+      x += 160;
+    }
+    return;
+  }
+  const int n = static_cast<int>(normal.size());
+  if (n == 0) return;
+  if (msg == 0x0226) {
+    // The bottom of the z-order first, so the top child ends in the first strip.
+    for (int i = 0; i < n; ++i) {
+      TCustomForm* c = normal[static_cast<size_t>(i)];
+      if (tileMode_ == TTileMode::tbHorizontal) {
+        const int h = area.Height() / n;
+        c->SetBounds(0, i * h, area.Width(), i == n - 1 ? area.Height() - i * h : h);
+      } else {
+        const int w = area.Width() / n;
+        c->SetBounds(i * w, 0, i == n - 1 ? area.Width() - i * w : w, area.Height());
+      }
+    }
+    return;
+  }
+  const int step = 24;
+  const int w = std::max(area.Width() * 3 / 4, 1), h = std::max(area.Height() * 3 / 4, 1);
+  for (int i = 0; i < n; ++i) {
+    // The bottom child at the top left corner, the top child last (the furthest in).
+    TCustomForm* c = normal[static_cast<size_t>(n - 1 - i)];
+    c->SetBounds(i * step, i * step, w, h);
+  }
+}
+
+void TCustomForm::DefaultHandler(TMessage& m) {
+  if (MDIDefaultHandler(m)) return;
+  TWinControl::DefaultHandler(m);
 }
 
 void TCustomForm::SetWindowState(TWindowState s) {
@@ -214,6 +381,7 @@ TPoint TCustomForm::ClientOrigin() const {
 
 void TCustomForm::BoundsChanged(bool sizeChanged) {
   TWinControl::BoundsChanged(sizeChanged);
+  if (sizeChanged) PlaceMDIClient();
   if (sizeChanged && (windowState_ == TWindowState::wsNormal)) {
     const TRect c = ClientRect();
     if (clientWidth_ > 0 || clientHeight_ > 0) {
@@ -262,6 +430,13 @@ void TCustomForm::CreateParams(TCreateParams& p) {
   if (formStyle_ == TFormStyle::fsStayOnTop) p.ExStyle |= WS_EX_TOPMOST;
   TCustomForm* main = Application->MainForm();
   p.WndParent = (main && main != this && main->HandleAllocated()) ? main->WindowHandle() : nullptr;
+  if (formStyle_ == TFormStyle::fsMDIChild && mdiParent_) {
+    // A child window of the MDI client, with the frame of a sizeable window.
+    p.Style = (p.Style & ~DWORD(WS_POPUP)) | 0x40000000 /*WS_CHILD*/ | 0x04000000 /*WS_CLIPSIBLINGS*/;
+    if (visible_) p.Style |= 0x10000000;  // WS_VISIBLE
+    p.ExStyle = (p.ExStyle & ~DWORD(WS_EX_TOPMOST)) | 0x00000040 /*WS_EX_MDICHILD*/;
+    p.WndParent = mdiParent_->HandleAllocated() ? mdiParent_->ClientHandle() : nullptr;
+  }
   p.WinClassName = ClassName();
   p.OwnClass = true;
 }
@@ -291,6 +466,7 @@ void TCustomForm::CenterAsPositioned() {
 void TCustomForm::SetFormVisible(bool v) {
   if (v) {
     CenterAsPositioned();
+    if (mdiParent_) mdiParent_->MDIChildToTop(this);
     if (OnShow) OnShow(this);
     ShowFormWindow();
   } else {

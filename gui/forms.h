@@ -16,6 +16,14 @@
 //   closes it by its system menu would. The Windows build calls the same driver (when installed) once after
 //   showing and then runs the real loop.
 //
+// MDI. A form whose FormStyle is fsMDIForm holds a client window (MDICLIENT, `ClientHandle`) over the part of
+// its client area that its aligned controls leave free; forms made fsMDIChild live inside the client window of
+// the program's MDI form (the main form when it is one, else the first MDI form made), which must exist when
+// the style is set. An MDI child cannot be hidden: closing it minimizes it (caMinimize, or caNone without a
+// minimize icon) unless OnClose asks for caFree. MDIChildren lists the children from the top one down;
+// natively the layer keeps that order itself (showing or activating a child brings it to the top) and Tile,
+// Cascade and ArrangeIcons place the children in the client area as the system does.
+//
 // Timers. In the Windows build TTimer uses SetTimer on a hidden utility window. Natively timers are driven by
 // the application's clock (platform::Clock, a SimulatedClock in tests) through `ProcessTimers`, which fires
 // each enabled timer whose interval has elapsed at most once per call, as WM_TIMER does.
@@ -94,6 +102,24 @@ class TCustomForm : public TWinControl {
 
   bool CloseQuery();
 
+  // MDI (see the top of this file). ClientHandle is the MDI client window (nullptr natively and for other forms).
+  HWND ClientHandle() const { return clientHandle_; }
+  int MDIChildCount() const;
+  TCustomForm* MDIChildren(int i) const;
+  TCustomForm* ActiveMDIChild() const;
+  // The MDI form a child lives in (nullptr for other forms).
+  TCustomForm* MDIParent() const { return mdiParent_; }
+  TTileMode TileMode() const { return tileMode_; }
+  void SetTileMode(TTileMode m) { tileMode_ = m; }
+  void Tile();
+  void Cascade();
+  void ArrangeIcons();
+  // Activates the next (previous) MDI child.
+  void Next();
+  void Previous();
+  // The area of the client that aligned controls leave free: where the MDI client window lies.
+  TRect AlignedRemainder() const;
+
   TNotifyEvent OnCreate;
   TNotifyEvent OnDestroy;
   TNotifyEvent OnActivate;
@@ -109,6 +135,7 @@ class TCustomForm : public TWinControl {
 
  protected:
   void WndProc(TMessage& m) override;
+  void DefaultHandler(TMessage& m) override;
   bool WindowMessage(TMessage& m) override;
   void CreateParams(TCreateParams& params) override;
   void CreateHandle() override;
@@ -139,6 +166,24 @@ class TCustomForm : public TWinControl {
   // The window's client area and its screen position.
   TRect WindowClientRect() const;
   TPoint WindowClientOrigin() const;
+  // MDI: the client window made and placed over AlignedRemainder; the frame's and children's default
+  // procedures (true when they answered); the children in the window's z-order and the active one; the
+  // client window's arranging (WM_MDITILE, WM_MDICASCADE, WM_MDIICONARRANGE, WM_MDINEXT) and activation.
+  void CreateMDIClient();
+  void PlaceMDIClient();
+  bool MDIDefaultHandler(TMessage& m);
+  bool WindowMDIChildren(std::vector<TCustomForm*>& out) const;
+  bool WindowActiveMDIChild(TCustomForm*& child) const;
+  bool MDIArrangeWindow(UINT msg, WPARAM wParam);
+  void MDIActivateWindow(TCustomForm* child);
+  // MDI, portable side.
+  static TCustomForm* FindMDIForm();
+  void MDIChildToTop(TCustomForm* child);
+  void ArrangeHeadless(UINT msg);
+  HWND clientHandle_ = nullptr;
+  TCustomForm* mdiParent_ = nullptr;
+  std::vector<TCustomForm*> mdiChildren_;  // top first
+  TTileMode tileMode_ = TTileMode::tbHorizontal;
   TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
   TBorderIcons borderIcons_ = biSystemMenu | biMinimize | biMaximize;
   TFormStyle formStyle_ = TFormStyle::fsNormal;

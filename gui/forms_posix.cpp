@@ -187,4 +187,13 @@ void TApplication::ReportException(TObject* sender, const std::string& message) 
 
 void TApplication::StartHintTimer() {}
 
+// MDI: no client window natively; the layer keeps the children's order and places them itself.
+void TCustomForm::CreateMDIClient() {}
+void TCustomForm::PlaceMDIClient() {}
+bool TCustomForm::MDIDefaultHandler(TMessage&) { return false; }
+bool TCustomForm::WindowMDIChildren(std::vector<TCustomForm*>&) const { return false; }
+bool TCustomForm::WindowActiveMDIChild(TCustomForm*&) const { return false; }
+bool TCustomForm::MDIArrangeWindow(UINT, WPARAM) { return false; }
+void TCustomForm::MDIActivateWindow(TCustomForm*) {}
+
 }  // namespace gui

@@ -1,6 +1,7 @@
 // The Win32 half of forms, the screen and the application: the windows of forms (showing, hiding, their frame
 // and client area, their messages), the modal loop with the other windows disabled, the screen's metrics, the
 // application's hidden window and hint window, its message loop (Tab handled by the layer) and message boxes.
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,13 @@ namespace {
 // Keys the layer handles before a window sees them: Tab moves the focus unless the focused control takes it;
 // Escape cancels a modal form, as it cancels a dialog box.
 bool PreTranslate(MSG& msg) {
+  // The MDI keys (Ctrl+F4 closes the active child, Ctrl+F6 moves to the next one).
+  if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN)
+    for (int i = 0; i < Screen->FormCount(); ++i) {
+      TCustomForm* f = Screen->Forms(i);
+      if (f->FormStyle() == TFormStyle::fsMDIForm && f->ClientHandle() && TranslateMDISysAccel(f->ClientHandle(), &msg))
+        return true;
+    }
   if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
     TWinControl* c = TWinControl::FromHandle(msg.hwnd);
     for (HWND h = GetParent(msg.hwnd); h && !c; h = GetParent(h)) c = TWinControl::FromHandle(h);
@@ -195,13 +203,96 @@ void TCustomForm::CreateHandle() {
   if (handle_) return;
   Application->HandleNeeded();
   CenterAsPositioned();
+  if (formStyle_ == TFormStyle::fsMDIChild && mdiParent_) mdiParent_->HandleNeeded();
   TWinControl::CreateHandle();
   if (handle_ && menu_) ::SetMenu(handle_, menu_->Handle());
   ApplyClientSize();
+  if (handle_ && formStyle_ == TFormStyle::fsMDIForm) CreateMDIClient();
+}
+
+void TCustomForm::CreateMDIClient() {
+  if (clientHandle_ && IsWindow(clientHandle_)) return;
+  CLIENTCREATESTRUCT ccs{nullptr, 0xFF00};
+  const TRect r = AlignedRemainder();
+  clientHandle_ = CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr,
+                                  WS_CHILD | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL | WS_VISIBLE, r.Left, r.Top,
+                                  r.Width(), r.Height(), handle_, nullptr, WindowBridge::Instance(), &ccs);
+  if (!clientHandle_) throw std::runtime_error("Cannot create the MDI client window");
+  SetWindowPos(clientHandle_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  // Children made before the client existed are made again inside it.
+  for (TCustomForm* c : std::vector<TCustomForm*>(mdiChildren_))
+    if (c->HandleAllocated()) c->RecreateWnd();
+}
+
+void TCustomForm::PlaceMDIClient() {
+  if (!clientHandle_ || !IsWindow(clientHandle_)) return;
+  const TRect r = AlignedRemainder();
+  SetWindowPos(clientHandle_, nullptr, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool TCustomForm::MDIDefaultHandler(TMessage& m) {
+  if (!handle_ || (m.Msg >= CM_BASE && m.Msg < 0xC000)) return false;
+  if (formStyle_ == TFormStyle::fsMDIForm && clientHandle_) {
+    if (m.Msg == WM_NCDESTROY || m.Msg == WM_DESTROY) clientHandle_ = nullptr;
+    if (m.Msg == WM_SIZE) {  // the client window lies where the aligned controls leave room, not over them
+      m.Result = CallWindowProcA(reinterpret_cast<WNDPROC>(defWndProc_), handle_, m.Msg, m.WParam, m.LParam);
+      PlaceMDIClient();
+      return true;
+    }
+    m.Result = DefFrameProcA(handle_, clientHandle_, m.Msg, m.WParam, m.LParam);
+    return true;
+  }
+  if (formStyle_ == TFormStyle::fsMDIChild && mdiParent_ && (GetWindowLongA(handle_, GWL_EXSTYLE) & WS_EX_MDICHILD)) {
+    m.Result = DefMDIChildProcA(handle_, m.Msg, m.WParam, m.LParam);
+    return true;
+  }
+  return false;
+}
+
+bool TCustomForm::WindowMDIChildren(std::vector<TCustomForm*>& out) const {
+  if (formStyle_ != TFormStyle::fsMDIForm || !clientHandle_) return false;
+  out.clear();
+  for (HWND h = GetWindow(clientHandle_, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
+    if (auto* f = dynamic_cast<TCustomForm*>(FromHandle(h)); f && f->mdiParent_ == this) out.push_back(f);
+  // Children without a window yet (not shown) follow in the layer's order.
+  for (TCustomForm* c : mdiChildren_)
+    if (!c->HandleAllocated()) out.push_back(c);
+  return true;
+}
+
+bool TCustomForm::WindowActiveMDIChild(TCustomForm*& child) const {
+  if (!clientHandle_) return false;
+  HWND h = reinterpret_cast<HWND>(SendMessageA(clientHandle_, WM_MDIGETACTIVE, 0, 0));
+  child = dynamic_cast<TCustomForm*>(FromHandle(h));
+  return true;
+}
+
+bool TCustomForm::MDIArrangeWindow(UINT msg, WPARAM wParam) {
+  if (!clientHandle_) return false;
+  if (msg == WM_MDINEXT) {
+    TCustomForm* active = nullptr;
+    WindowActiveMDIChild(active);
+    SendMessageA(clientHandle_, WM_MDINEXT, reinterpret_cast<WPARAM>(active ? active->WindowHandle() : nullptr), wParam);
+    return true;
+  }
+  SendMessageA(clientHandle_, msg, wParam, 0);
+  return true;
+}
+
+void TCustomForm::MDIActivateWindow(TCustomForm* child) {
+  if (clientHandle_ && child && child->HandleAllocated())
+    SendMessageA(clientHandle_, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(child->WindowHandle()), 0);
 }
 
 void TCustomForm::ShowFormWindow() {
   HandleNeeded();
+  if (formStyle_ == TFormStyle::fsMDIChild && mdiParent_) {
+    ShowWindow(handle_, windowState_ == TWindowState::wsMaximized   ? SW_SHOWMAXIMIZED
+                        : windowState_ == TWindowState::wsMinimized ? SW_SHOWMINIMIZED
+                                                                    : SW_SHOWNORMAL);
+    mdiParent_->MDIActivateWindow(this);
+    return;
+  }
   if (formStyle_ == TFormStyle::fsStayOnTop)
     SetWindowPos(handle_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   ShowWindow(handle_, windowState_ == TWindowState::wsMaximized   ? SW_SHOWMAXIMIZED

@@ -1,6 +1,7 @@
 #pragma once
 // The whole component layer.
 #include "gui/buttons.h"
+#include "gui/bars.h"
 #include "gui/classes.h"
 #include "gui/comctrls.h"
 #include "gui/controls.h"
@@ -9,9 +10,13 @@
 #include "gui/forms.h"
 #include "gui/frames.h"
 #include "gui/graphics.h"
+#include "gui/grids.h"
 #include "gui/imglist.h"
 #include "gui/menus.h"
 #include "gui/messages.h"
+#include "gui/pagectrl.h"
+#include "gui/scrollctrls.h"
 #include "gui/stdctrls.h"
 #include "gui/types.h"
+#include "gui/treeview.h"
 #include "gui/typinfo.h"

@@ -38,7 +38,9 @@ enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum class TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 enum class TBorderStyle { bsNone, bsSingle };
 enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
-enum class TFormStyle { fsNormal, fsStayOnTop };
+// An MDI form (fsMDIForm) holds its MDI children (fsMDIChild) in its client window.
+enum class TFormStyle { fsNormal, fsStayOnTop, fsMDIChild, fsMDIForm };
+enum class TTileMode { tbHorizontal, tbVertical };
 enum class TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poMainFormCenter };
 enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
 enum class TCloseAction { caNone, caHide, caFree, caMinimize };

@@ -4,6 +4,7 @@
 #include "gui/extctrls.h"
 #include "gui/forms.h"
 #include "gui/graphics.h"
+#include "gui/grids.h"
 
 namespace gui {
 
@@ -113,6 +114,8 @@ void RegisterLayerProperties() {
   Bool<TControl>("Visible", &TControl::Visible, &TControl::SetVisible);
   Bool<TControl>("Enabled", &TControl::Enabled, &TControl::SetEnabled);
   Int<TControl, TColor>("Color", &TControl::Color, &TControl::SetColor);
+  Int<TCustomGrid, TColor>("FixedColor", &TCustomGrid::FixedColor, &TCustomGrid::SetFixedColor);
+  Int<TCustomGrid, int>("GridLineWidth", &TCustomGrid::GridLineWidth, &TCustomGrid::SetGridLineWidth);
   Bool<TControl>("ParentColor", &TControl::ParentColor, &TControl::SetParentColor);
   Bool<TControl>("ParentFont", &TControl::ParentFont, &TControl::SetParentFont);
   Bool<TControl>("ShowHint", &TControl::ShowHint, &TControl::SetShowHint);
@@ -150,7 +153,7 @@ void RegisterLayerProperties() {
       &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle);
   Set<TCustomForm, TBorderIcons>("BorderIcons", {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"},
                                  &TCustomForm::BorderIcons, &TCustomForm::SetBorderIcons);
-  Enum<TCustomForm, TFormStyle>("FormStyle", {"fsNormal", "fsStayOnTop"}, &TCustomForm::FormStyle,
+  Enum<TCustomForm, TFormStyle>("FormStyle", {"fsNormal", "fsStayOnTop", "fsMDIChild", "fsMDIForm"}, &TCustomForm::FormStyle,
                                 &TCustomForm::SetFormStyle);
   Enum<TCustomForm, TPosition>(
       "Position", {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter", "poMainFormCenter"},
