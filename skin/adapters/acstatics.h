@@ -58,8 +58,6 @@ std::string LinkTextWithoutTags(const std::string& Text);
 // cache over the window's own border.
 class TacStaticTextWnd : public TacSelfPaintedWnd {
  public:
-  void Create(HWND Wnd, TsCommonData* Data, TsSkinManager* Manager, const TacSkinParams& Params,
-              bool Repaint) override;
   std::string DefaultSection() const override;
   void WndProc(gui::TMessage& Message) override;
   void PaintCache() override;
@@ -70,9 +68,6 @@ class TacStaticTextWnd : public TacSelfPaintedWnd {
   void PaintBorder(HDC DC);
   // Half of what the window's border takes across.
   int32_t BorderWidth() const;
-
- private:
-  gui::TControl* creating_ = nullptr;  // the control while the section is chosen, before the skin data holds it
 };
 
 // Panels of the component layer (and, without a control, any container window): section by bevels, the

@@ -333,15 +333,8 @@ gui::TCustomStaticText* TacStaticTextWnd::StaticText() const {
   return SkinData != nullptr ? dynamic_cast<gui::TCustomStaticText*>(SkinData->OwnerControl) : nullptr;
 }
 
-void TacStaticTextWnd::Create(HWND Wnd, TsCommonData* Data, TsSkinManager* Manager, const TacSkinParams& Params,
-                              bool Repaint) {
-  creating_ = Params.Control;
-  TacSelfPaintedWnd::Create(Wnd, Data, Manager, Params, Repaint);
-  creating_ = nullptr;
-}
-
 std::string TacStaticTextWnd::DefaultSection() const {
-  auto* t = creating_ != nullptr ? dynamic_cast<gui::TCustomStaticText*>(creating_) : StaticText();
+  auto* t = dynamic_cast<gui::TCustomStaticText*>(SectionControl());
   return t != nullptr && t->BorderStyle() != gui::TStaticBorderStyle::sbsNone ? "GROUPBOX" : "CHECKBOX";
 }
 
@@ -571,7 +564,8 @@ gui::TCustomPanel* TacPanelWnd::Panel() const {
 }
 
 std::string TacPanelWnd::DefaultSection() const {
-  if (gui::TCustomPanel* p = Panel()) return PanelSection(int(p->BevelOuter()), int(p->BevelInner()));
+  if (auto* p = dynamic_cast<gui::TCustomPanel*>(SectionControl()))
+    return PanelSection(int(p->BevelOuter()), int(p->BevelInner()));
   return "PANEL";
 }
 

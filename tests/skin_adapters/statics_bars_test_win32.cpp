@@ -111,19 +111,26 @@ TEST_F(BarsTest, PanelCaptionUnlessTagged999) {
   form->SetBounds(100, 100, 300, 200);
   auto* shown = new gui::TPanel(form);
   auto* hidden = new gui::TPanel(form);
-  for (gui::TPanel* p : {shown, hidden}) {
+  auto* flat = new gui::TPanel(form);
+  for (gui::TPanel* p : {shown, hidden, flat}) {
     p->SetParent(form);
     p->SetCaption("Panel caption");
   }
   shown->SetBounds(10, 10, 120, 60);
   hidden->SetBounds(140, 10, 120, 60);
   hidden->SetTag(999);
+  flat->SetBounds(10, 80, 120, 60);
+  flat->SetBevelOuter(gui::TBevelCut::bvNone);
+  flat->SetTag(999);
   form->Show();
   Pump(20);
   Adapt<TacPanelWnd>(shown->Handle(), "", shown);
   Adapt<TacPanelWnd>(hidden->Handle(), "", hidden);
+  Adapt<TacPanelWnd>(flat->Handle(), "", flat);
   const Printed a(shown->Handle()), b(hidden->Handle());
   EXPECT_EQ(b.Count(PanelBg), b.w * b.h);
+  const Printed f(flat->Handle());
+  EXPECT_EQ(f.Count(CheckBg), f.w * f.h) << "a panel without bevels takes its section from them when adapted";
   EXPECT_GT(a.Count(PanelBg), 0);
   EXPECT_LT(a.Count(PanelBg), a.w * a.h);
   EXPECT_EQ(PanelSection(int(gui::TBevelCut::bvLowered), int(gui::TBevelCut::bvRaised)), "GROUPBOX");
