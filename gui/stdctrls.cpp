@@ -497,10 +497,10 @@ void TCustomComboBox::CreateParams(TCreateParams& p) {
 }
 
 void TCustomComboBox::InitializeWindow() {
-  if (style_ == TComboBoxStyle::csOwnerDrawFixed) {  // the list's items and the selection field alike
-    SendToWindow(CB_SETITEMHEIGHT, 0, itemHeight_);
-    SendToWindow(CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), itemHeight_);
-  }
+  // The selection field of an owner-drawn combo, and every item of a fixed one, take ItemHeight (a variable
+  // combo's items are measured one by one as they come).
+  if (OwnerDrawn()) SendToWindow(CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), itemHeight_);
+  if (style_ == TComboBoxStyle::csOwnerDrawFixed) SendToWindow(CB_SETITEMHEIGHT, 0, itemHeight_);
   ItemsToWindow();
   SendToWindow(CB_SETCURSEL, static_cast<WPARAM>(itemIndex_));
   if (style_ != TComboBoxStyle::csDropDownList && !OwnerDrawn() && itemIndex_ < 0)

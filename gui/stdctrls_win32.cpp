@@ -70,6 +70,15 @@ void TCustomComboBox::DrawItemRequest(void* data) {
   if (di == nullptr || di->hDC == nullptr) return;
   const TRect r{di->rcItem.left, di->rcItem.top, di->rcItem.right, di->rcItem.bottom};
   const int saved = SaveDC(di->hDC);
+  struct Unbind {  // the canvas leaves the request's DC however the drawing ends
+    TCanvas& canvas;
+    HDC dc;
+    int saved;
+    ~Unbind() {
+      canvas.SetHandle(nullptr);
+      RestoreDC(dc, saved);
+    }
+  } unbind{canvas_, di->hDC, saved};
   canvas_.SetHandle(di->hDC);
   canvas_.Font().Assign(font_);
   canvas_.Brush().Color = (di->itemState & ODS_SELECTED) ? clHighlight : color_;
@@ -79,8 +88,6 @@ void TCustomComboBox::DrawItemRequest(void* data) {
     canvas_.FillRect(r);
   else
     DrawItem(static_cast<int>(di->itemID), r, di->itemState);
-  canvas_.SetHandle(nullptr);
-  RestoreDC(di->hDC, saved);
 }
 
 void TCustomComboBox::DrawDefaultItem(int Index, const TRect& Rect, TOwnerDrawState State) {

@@ -144,14 +144,12 @@ void TacComboBoxWnd::DrawListItem(int Index, const TRect& R, HDC DC, uint32_t St
       canvas.Font().SetColor(textColour);
       canvas.Brush().Color = selected ? SkinManagerHighlightColor(*SkinManager, true) : combo->Color();
       canvas.Brush().Style = gui::TBrushStyle::bsClear;
+      struct Unbind {  // the canvas leaves the bitmap however the handler ends
+        gui::TCanvas& canvas;
+        ~Unbind() { canvas.SetHandle(nullptr); }
+      } unbind{canvas};
       const gui::TDrawItemEvent handler = combo->OnDrawItem;
-      try {
-        handler(combo, Index, gui::TRect{0, 0, b.Width(), b.Height()}, State);
-      } catch (...) {
-        canvas.SetHandle(nullptr);
-        throw;
-      }
-      canvas.SetHandle(nullptr);
+      handler(combo, Index, gui::TRect{0, 0, b.Width(), b.Height()}, State);
       GdiFlush();
     }
   }

@@ -277,6 +277,9 @@ TEST_F(BarsTest, OwnerDrawnComboItemsInTheSkinsSelection) {
   form->Show();
   combo->SetItemIndex(1);
   Pump(20);
+  // Unskinned, the control draws its items as the system would: the highlight under a selected one.
+  EXPECT_EQ(DrawItemThroughParent(combo, 1, ODS_SELECTED, 120, 18)[size_t(9 * 120 + 110)],
+            uint32_t(ColorToRGB(clHighlight)));
   TacSkinParams params;
   params.Control = combo;
   auto* ca = dynamic_cast<TacComboBoxWnd*>(NewAdapterOfCategory(4, combo->Handle(), manager.get(), params));
