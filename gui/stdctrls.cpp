@@ -1,6 +1,7 @@
 #include "gui/stdctrls.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "gui/forms.h"
 #include "gui/menus.h"
@@ -484,14 +485,25 @@ void TCustomComboBox::CreateParams(TCreateParams& p) {
   p.WinClassName = "COMBOBOX";
   p.OwnClass = false;
   p.Style |= 0x00200000 /*WS_VSCROLL*/ | 0x0040 /*CBS_AUTOHSCROLL*/;
-  p.Style |= style_ == TComboBoxStyle::csDropDownList ? 0x0003 : style_ == TComboBoxStyle::csSimple ? 0x0001 : 0x0002;
+  switch (style_) {
+    case TComboBoxStyle::csSimple: p.Style |= 0x0001; break;
+    case TComboBoxStyle::csDropDown: p.Style |= 0x0002; break;
+    case TComboBoxStyle::csDropDownList: p.Style |= 0x0003; break;
+    // Owner-drawn combos are drop-down lists that keep their strings (CBS_HASSTRINGS).
+    case TComboBoxStyle::csOwnerDrawFixed: p.Style |= 0x0003 | 0x0010 | 0x0200; break;
+    case TComboBoxStyle::csOwnerDrawVariable: p.Style |= 0x0003 | 0x0020 | 0x0200; break;
+  }
   p.Height = height_ + dropDownCount_ * 16;
 }
 
 void TCustomComboBox::InitializeWindow() {
+  // The selection field of an owner-drawn combo, and every item of a fixed one, take ItemHeight (a variable
+  // combo's items are measured one by one as they come).
+  if (OwnerDrawn()) SendToWindow(CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), itemHeight_);
+  if (style_ == TComboBoxStyle::csOwnerDrawFixed) SendToWindow(CB_SETITEMHEIGHT, 0, itemHeight_);
   ItemsToWindow();
   SendToWindow(CB_SETCURSEL, static_cast<WPARAM>(itemIndex_));
-  if (style_ != TComboBoxStyle::csDropDownList && itemIndex_ < 0)
+  if (style_ != TComboBoxStyle::csDropDownList && !OwnerDrawn() && itemIndex_ < 0)
     SendToWindow(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text_.c_str()));
 }
 
@@ -532,7 +544,25 @@ void TCustomComboBox::SetStyle(TComboBoxStyle s) {
 std::string TCustomComboBox::GetText() const {
   if (HandleAllocated()) return WindowText();
   if (itemIndex_ >= 0 && itemIndex_ < items_.Count()) return items_[itemIndex_];
-  return style_ == TComboBoxStyle::csDropDownList ? std::string() : text_;
+  return style_ == TComboBoxStyle::csDropDownList || OwnerDrawn() ? std::string() : text_;
+}
+
+void TCustomComboBox::SetItemHeight(int h) {
+  if (h <= 0 || h == itemHeight_) return;
+  itemHeight_ = h;
+  if (style_ == TComboBoxStyle::csOwnerDrawFixed && HandleAllocated()) RecreateWnd();
+}
+
+void TCustomComboBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) {
+  if (OnDrawItem)
+    OnDrawItem(this, Index, Rect, State);
+  else
+    DrawDefaultItem(Index, Rect, State);
+}
+
+void TCustomComboBox::MeasureItem(int Index, int& Height) {
+  Height = itemHeight_;
+  if (style_ == TComboBoxStyle::csOwnerDrawVariable && OnMeasureItem) OnMeasureItem(this, Index, Height);
 }
 
 void TCustomComboBox::Change() {
@@ -540,12 +570,106 @@ void TCustomComboBox::Change() {
 }
 
 void TCustomComboBox::WndProc(TMessage& m) {
+  if (m.Msg == CN_DRAWITEM && OwnerDrawn()) {
+    DrawItemRequest(reinterpret_cast<void*>(m.LParam));
+    m.Result = 1;
+    return;
+  }
+  if (m.Msg == CN_MEASUREITEM && OwnerDrawn()) {
+    MeasureItemRequest(reinterpret_cast<void*>(m.LParam));
+    m.Result = 1;
+    return;
+  }
   if (m.Msg == CN_COMMAND) {
     const WORD code = HIWORD(m.WParam);
     if (code == CBN_SELCHANGE) {
       itemIndex_ = ReadWindowOr(itemIndex_, CB_GETCURSEL);
       Change();
       m.Result = 0;
+      return;
+    }
+  }
+  TWinControl::WndProc(m);
+}
+
+// ============================== TCustomStaticText ==============================
+
+char CaptionAccelerator(const std::string& Caption) {
+  for (size_t i = 0; i + 1 < Caption.size(); ++i) {
+    if (Caption[i] != '&') continue;
+    if (Caption[i + 1] == '&') {  // "&&" is a plain '&'
+      ++i;
+      continue;
+    }
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(Caption[i + 1])));
+  }
+  return 0;
+}
+
+TCustomStaticText::TCustomStaticText(TComponent* AOwner) : TWinControl(AOwner) {
+  controlStyle_ = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks | csOpaque;
+  width_ = 65;
+  height_ = 17;
+}
+
+void TCustomStaticText::CreateParams(TCreateParams& p) {
+  TWinControl::CreateParams(p);
+  p.WinClassName = "STATIC";
+  p.OwnClass = false;
+  p.Style |= 0x0100;  // SS_NOTIFY: clicks reach the control
+  p.Style |= alignment_ == TAlignment::taCenter ? 0x0001 : alignment_ == TAlignment::taRightJustify ? 0x0002 : 0x0000;
+  if (!showAccelChar_) p.Style |= 0x0080;  // SS_NOPREFIX
+  if (borderStyle_ == TStaticBorderStyle::sbsSingle) p.Style |= 0x00800000;  // WS_BORDER
+  if (borderStyle_ == TStaticBorderStyle::sbsSunken) p.Style |= 0x1000;      // SS_SUNKEN
+}
+
+void TCustomStaticText::SetAlignment(TAlignment a) {
+  if (a == alignment_) return;
+  alignment_ = a;
+  RecreateWnd();
+}
+
+void TCustomStaticText::SetBorderStyle(TStaticBorderStyle b) {
+  if (b == borderStyle_) return;
+  borderStyle_ = b;
+  RecreateWnd();
+}
+
+void TCustomStaticText::SetTransparent(bool v) {
+  if (v == transparent_) return;
+  transparent_ = v;
+  if (v)
+    controlStyle_ &= ~csOpaque;
+  else
+    controlStyle_ |= csOpaque;
+  Invalidate();
+}
+
+void TCustomStaticText::SetShowAccelChar(bool v) {
+  if (v == showAccelChar_) return;
+  showAccelChar_ = v;
+  RecreateWnd();
+}
+
+void TCustomStaticText::SetFocusControl(TWinControl* c) {
+  if (c == focusControl_) return;
+  if (focusControl_ != nullptr) RemoveFreeNotification(focusControl_);
+  focusControl_ = c;
+  if (c != nullptr) FreeNotification(c);
+}
+
+void TCustomStaticText::Notification(TComponent* AComponent, TOperation Operation) {
+  TWinControl::Notification(AComponent, Operation);
+  if (Operation == TOperation::opRemove && AComponent == static_cast<TComponent*>(focusControl_))
+    focusControl_ = nullptr;
+}
+
+void TCustomStaticText::WndProc(TMessage& m) {
+  if (m.Msg == CM_DIALOGCHAR && showAccelChar_ && focusControl_ != nullptr && Enabled()) {
+    const char key = static_cast<char>(std::toupper(static_cast<int>(m.WParam & 0xFF)));
+    if (key != 0 && key == CaptionAccelerator(Caption()) && focusControl_->CanFocus()) {
+      focusControl_->SetFocus();
+      m.Result = 1;
       return;
     }
   }

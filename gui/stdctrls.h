@@ -1,6 +1,6 @@
 #pragma once
 // Standard controls: labels (graphic), edits and memos (EDIT), push buttons, check boxes and group boxes
-// (BUTTON), combo boxes (COMBOBOX).
+// (BUTTON), combo boxes (COMBOBOX), static texts (STATIC).
 //
 // Edit text, selection and typing. Positions count characters of the text as it is, a CR LF line end as two.
 // A typed character (WM_CHAR) first goes to OnKeyPress, which may change it or swallow it (key 0); what
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "gui/controls.h"
+#include "gui/menus.h"
 
 namespace gui {
 
@@ -252,6 +253,11 @@ class TGroupBox : public TCustomGroupBox {
   GUI_CLASS_NAME("TGroupBox")
 };
 
+// Owner-drawn items of a list: the item's height asked (preset to ItemHeight), its drawing on the control's Canvas,
+// which is bound to the device context of the request.
+using TMeasureItemEvent = std::function<void(TWinControl* Control, int Index, int& Height)>;
+using TDrawItemEvent = std::function<void(TWinControl* Control, int Index, const TRect& Rect, TOwnerDrawState State)>;
+
 class TCustomComboBox : public TWinControl {
  public:
   explicit TCustomComboBox(TComponent* AOwner);
@@ -267,9 +273,25 @@ class TCustomComboBox : public TWinControl {
   void SetStyle(TComboBoxStyle s);
   int DropDownCount() const { return dropDownCount_; }
   void SetDropDownCount(int n) { dropDownCount_ = n; }
+  // The height of an item of an owner-drawn combo (of every item with csOwnerDrawFixed; the preset of
+  // OnMeasureItem with csOwnerDrawVariable).
+  int ItemHeight() const { return itemHeight_; }
+  void SetItemHeight(int h);
+  bool OwnerDrawn() const {
+    return style_ == TComboBoxStyle::csOwnerDrawFixed || style_ == TComboBoxStyle::csOwnerDrawVariable;
+  }
+  // Bound to the device context of an item being drawn (unbound otherwise).
+  TCanvas& Canvas() { return canvas_; }
 
   // Fires when the user selects an item (or edits the text of a drop-down combo).
   TNotifyEvent OnChange;
+  // Owner-drawn combos: without OnDrawItem an item is drawn as the system would (highlight when selected, text).
+  TDrawItemEvent OnDrawItem;
+  TMeasureItemEvent OnMeasureItem;
+
+  // What an owner-drawn item request does: OnDrawItem, or the plain look.
+  virtual void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State);
+  virtual void MeasureItem(int Index, int& Height);
 
  protected:
   void WndProc(TMessage& m) override;
@@ -283,10 +305,17 @@ class TCustomComboBox : public TWinControl {
  private:
   void ItemsChanged();
   void ItemsToWindow();
+  // The reflected owner-draw requests (Windows): the canvas bound to the item's DC around DrawItem.
+  void DrawItemRequest(void* DrawItemStruct);
+  void MeasureItemRequest(void* MeasureItemStruct);
+  // The plain look of an item on the bound canvas: the highlight when selected, the text, the focus rectangle.
+  void DrawDefaultItem(int Index, const TRect& Rect, TOwnerDrawState State);
   TStrings items_;
   int itemIndex_ = -1;
   TComboBoxStyle style_ = TComboBoxStyle::csDropDown;
   int dropDownCount_ = 8;
+  int itemHeight_ = 16;
+  TCanvas canvas_;
 };
 
 class TComboBox : public TCustomComboBox {
@@ -294,5 +323,48 @@ class TComboBox : public TCustomComboBox {
   explicit TComboBox(TComponent* AOwner) : TCustomComboBox(AOwner) {}
   GUI_CLASS_NAME("TComboBox")
 };
+
+// A windowed text on the "STATIC" class: aligned, with no border, a single line (WS_BORDER) or a sunken edge
+// (SS_SUNKEN), transparent or filled with Color, '&' marking the accelerator unless ShowAccelChar is off.
+// A CM_DIALOGCHAR carrying its accelerator (WParam the key) focuses FocusControl and answers 1.
+class TCustomStaticText : public TWinControl {
+ public:
+  explicit TCustomStaticText(TComponent* AOwner);
+  GUI_CLASS_NAME("TStaticText")
+
+  TAlignment Alignment() const { return alignment_; }
+  void SetAlignment(TAlignment a);
+  TStaticBorderStyle BorderStyle() const { return borderStyle_; }
+  void SetBorderStyle(TStaticBorderStyle b);
+  bool Transparent() const { return transparent_; }
+  void SetTransparent(bool v);
+  bool ShowAccelChar() const { return showAccelChar_; }
+  void SetShowAccelChar(bool v);
+  TWinControl* FocusControl() const { return focusControl_; }
+  void SetFocusControl(TWinControl* c);
+
+ protected:
+  void WndProc(TMessage& m) override;
+  bool WindowMessage(TMessage& m) override;
+  void CreateParams(TCreateParams& p) override;
+  bool TextLivesInWindow() const override { return true; }
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+ private:
+  TAlignment alignment_ = TAlignment::taLeftJustify;
+  TStaticBorderStyle borderStyle_ = TStaticBorderStyle::sbsNone;
+  bool transparent_ = false;
+  bool showAccelChar_ = true;
+  TWinControl* focusControl_ = nullptr;
+};
+
+class TStaticText : public TCustomStaticText {
+ public:
+  explicit TStaticText(TComponent* AOwner) : TCustomStaticText(AOwner) {}
+  GUI_CLASS_NAME("TStaticText")
+};
+
+// The accelerator of a caption ('&' before it, "&&" standing for '&'), upper-cased; 0 without one.
+char CaptionAccelerator(const std::string& Caption);
 
 }  // namespace gui

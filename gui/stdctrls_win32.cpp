@@ -1,5 +1,5 @@
 // The Win32 half of the standard controls: the label measured and painted with GDI on its parent's device
-// context, and the messages only the windows of group boxes and combo boxes send.
+// context, and the messages only the windows of group boxes, combo boxes and static texts send.
 #include "gui/stdctrls.h"
 
 namespace gui {
@@ -60,6 +60,70 @@ bool TCustomComboBox::WindowMessage(TMessage& m) {
   if (m.Msg == CN_COMMAND && HIWORD(m.WParam) == CBN_EDITCHANGE) {
     Change();
     m.Result = 0;
+    return true;
+  }
+  return TWinControl::WindowMessage(m);
+}
+
+void TCustomComboBox::DrawItemRequest(void* data) {
+  auto* di = static_cast<DRAWITEMSTRUCT*>(data);
+  if (di == nullptr || di->hDC == nullptr) return;
+  const TRect r{di->rcItem.left, di->rcItem.top, di->rcItem.right, di->rcItem.bottom};
+  const int saved = SaveDC(di->hDC);
+  struct Unbind {  // the canvas leaves the request's DC however the drawing ends
+    TCanvas& canvas;
+    HDC dc;
+    int saved;
+    ~Unbind() {
+      canvas.SetHandle(nullptr);
+      RestoreDC(dc, saved);
+    }
+  } unbind{canvas_, di->hDC, saved};
+  canvas_.SetHandle(di->hDC);
+  canvas_.Font().Assign(font_);
+  canvas_.Brush().Color = (di->itemState & ODS_SELECTED) ? clHighlight : color_;
+  canvas_.Brush().Style = TBrushStyle::bsSolid;
+  // An item without an index is the empty selection field: only its background.
+  if (static_cast<int>(di->itemID) < 0)
+    canvas_.FillRect(r);
+  else
+    DrawItem(static_cast<int>(di->itemID), r, di->itemState);
+}
+
+void TCustomComboBox::DrawDefaultItem(int Index, const TRect& Rect, TOwnerDrawState State) {
+  HDC dc = canvas_.Handle();
+  if (dc == nullptr) return;
+  const bool selected = (State & odSelected) != 0;
+  RECT r{Rect.Left, Rect.Top, Rect.Right, Rect.Bottom};
+  HBRUSH b = CreateSolidBrush(ColorRef(selected ? clHighlight : color_));
+  FillRect(dc, &r, b);
+  DeleteObject(b);
+  if (Index >= 0 && Index < items_.Count()) {
+    HGDIOBJ old = SelectObject(dc, font_.Handle());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ColorRef(selected ? clHighlightText : font_.Color()));
+    RECT tr{r.left + 2, r.top, r.right, r.bottom};
+    const std::string& text = items_[Index];
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &tr, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    SelectObject(dc, old);
+  }
+  if ((State & odFocused) != 0) DrawFocusRect(dc, &r);
+}
+
+void TCustomComboBox::MeasureItemRequest(void* data) {
+  auto* mi = static_cast<MEASUREITEMSTRUCT*>(data);
+  if (mi == nullptr) return;
+  int h = itemHeight_;
+  MeasureItem(static_cast<int>(mi->itemID), h);
+  mi->itemHeight = static_cast<UINT>(h > 0 ? h : 1);
+}
+
+bool TCustomStaticText::WindowMessage(TMessage& m) {
+  if (m.Msg == CN_CTLCOLORSTATIC && transparent_) {  // the text over what lies under it
+    HDC dc = reinterpret_cast<HDC>(m.WParam);
+    ::SetTextColor(dc, ColorRef(font_.Color()));
+    ::SetBkMode(dc, TRANSPARENT);
+    m.Result = reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
     return true;
   }
   return TWinControl::WindowMessage(m);

@@ -45,7 +45,8 @@ enum class TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnl
 enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
 enum class TCloseAction { caNone, caHide, caFree, caMinimize };
 enum class TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
-enum class TComboBoxStyle { csDropDown, csSimple, csDropDownList };
+enum class TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
+enum class TStaticBorderStyle { sbsNone, sbsSingle, sbsSunken };
 enum class TUDBtnType { btNext, btPrev };
 enum class TUDOrientation { udHorizontal, udVertical };
 enum class TTrackBarOrientation { trHorizontal, trVertical };

@@ -134,6 +134,7 @@ inline constexpr UINT CB_ADDSTRING = 0x0143;
 inline constexpr UINT CB_GETCURSEL = 0x0147;
 inline constexpr UINT CB_RESETCONTENT = 0x014B;
 inline constexpr UINT CB_SETCURSEL = 0x014E;
+inline constexpr UINT CB_SETITEMHEIGHT = 0x0153;
 inline constexpr UINT TBM_GETPOS = WM_USER;
 inline constexpr UINT TBM_SETPOS = WM_USER + 5;
 inline constexpr UINT TBM_SETRANGEMIN = WM_USER + 7;

@@ -56,7 +56,13 @@ class TacSelfPaintedWnd : public TacMainWnd {
   void NoteSkinChange(const gui::TMessage& m);
   // The library command codes the self-painting adapters answer: true when answered.
   bool SelfPaintedCommand(gui::TMessage& m);
+  // The control whose section is being chosen: the creator's while the adapter is made (the skin data does not
+  // hold it yet), then the skin data's owner control.
+  gui::TControl* SectionControl() const;
   bool tracking_ = false;
+
+ private:
+  gui::TControl* creating_ = nullptr;
 };
 
 class TacBtnWnd : public TacSelfPaintedWnd {

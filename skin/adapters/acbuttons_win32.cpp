@@ -68,9 +68,16 @@ bool CursorIn(HWND h) {
 void TacSelfPaintedWnd::Create(HWND Wnd, TsCommonData* Data, TsSkinManager* Manager, const TacSkinParams& Params,
                                bool Repaint) {
   TacSkinParams p = Params;
+  creating_ = Params.Control;
   if (p.SkinSection.empty()) p.SkinSection = DefaultSection();
   TacMainWnd::Create(Wnd, Data, Manager, p, Repaint);
   if (Data != nullptr && SkinData != nullptr && SkinData->SkinSection.empty()) SetSectionName(DefaultSection());
+  creating_ = nullptr;
+}
+
+gui::TControl* TacSelfPaintedWnd::SectionControl() const {
+  if (creating_ != nullptr) return creating_;
+  return SkinData != nullptr ? SkinData->OwnerControl : nullptr;
 }
 
 bool TacSelfPaintedWnd::CanPaint() const {

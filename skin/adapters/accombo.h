@@ -9,6 +9,10 @@
 #ifdef _WIN32
 #include <windows.h>
 
+namespace gui {
+class TCustomComboBox;
+}
+
 namespace skin {
 
 class TacComboListWnd : public TacEditWnd {
@@ -52,7 +56,19 @@ class TacComboBoxWnd : public TacEditWnd {
   void FreeBrush();
   HBRUSH brush_ = nullptr;
   TColor brushColour_ = clNone;
+
+ public:
+  // The combo of the component layer that owns the window, or nullptr.
+  gui::TCustomComboBox* ComboControl() const;
+  // Item Index drawn into the DC at R (DRAWITEMSTRUCT item state); CacheAt: where R's top-left lies in the cache.
+  void DrawListItem(int Index, const TRect& R, HDC DC, uint32_t State, TPoint CacheAt);
 };
+
+// An item of a combo of the component layer (a reflected owner-draw request), R in the DC's coordinates (the
+// combo's client area): built in a 32-bit bitmap over the skin's selection (or highlight colour) when selected,
+// over the combo's own face for the item in its selection field, else over the control's colour; then the text,
+// or the control's OnDrawItem with its canvas drawing into the bitmap; the bitmap copied to the DC at R.
+void DrawComboListItem(TacComboBoxWnd* Adapter, int Index, const TRect& R, HDC DC, uint32_t State);
 
 // 1 while a combo box's list is dropped down (between its drop-down and close-up notifications).
 uint8_t& ComboListDropped();

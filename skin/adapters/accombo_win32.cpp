@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <string>
 
+#include "gui/stdctrls.h"
 #include "skin/adapters/acsbutils.h"
 #include "skin/adapters/pending_skindata.h"
 #include "skin/engine/commondata.h"
@@ -72,6 +73,88 @@ std::string ComboItemText(HWND Combo, int Index) {
 }
 
 // ---- TacComboBoxWnd.
+
+// ---- Items of the component layer's combos.
+
+gui::TCustomComboBox* TacComboBoxWnd::ComboControl() const {
+  return SkinData != nullptr ? dynamic_cast<gui::TCustomComboBox*>(SkinData->OwnerControl) : nullptr;
+}
+
+void DrawComboListItem(TacComboBoxWnd* Adapter, int Index, const TRect& R, HDC DC, uint32_t State) {
+  if (Adapter == nullptr) return;
+  // The cache covers the window; the DC's origin is the client area's corner.
+  POINT client{0, 0};
+  ClientToScreen(Adapter->Handle, &client);
+  RECT w{};
+  GetWindowRect(Adapter->Handle, &w);
+  Adapter->DrawListItem(Index, R, DC, State, TPoint{R.Left + client.x - w.left, R.Top + client.y - w.top});
+}
+
+void TacComboBoxWnd::DrawListItem(int Index, const TRect& R, HDC DC, uint32_t State, TPoint CacheAt) {
+  gui::TCustomComboBox* combo = ComboControl();
+  if (combo == nullptr || DC == nullptr || R.Width() <= 0 || R.Height() <= 0 || SkinManager == nullptr) return;
+  if (SkinData->BGChanged || !SkinData->CacheBmp) {
+    WindowRectInParent();
+    if (Simple()) {
+      PaintComboFace();
+    } else {
+      PaintSubclassedBackground(SkinData, Handle, CreatedByDispatcher);
+      PaintScrollWindowFrame(SkinData, nullptr, this);
+    }
+  }
+  Bitmap b(R.Width(), R.Height(), pf32bit);
+  const TRect all{0, 0, b.Width(), b.Height()};
+  const bool selected = (State & ODS_SELECTED) != 0;
+  const int32_t selection = SkinManagerGetSectionIndex(*SkinManager, "SELECTION");
+  if (selected) {
+    if (selection >= 0) {
+      const SkinSectionRecord& sec = SkinManager->Skin().Sections[size_t(selection)];
+      FillRectBitmap32(b, all, ColorToRGB(combo->Color()), 255);
+      PaintSkinItem(selection, CacheInfoFromBitmap(&b, 0, 0), sec.States > 1 ? 1 : 0, all, TPoint{}, b, SkinManager);
+    } else {
+      FillRectBitmap32(b, all, ColorToRGB(SkinManagerHighlightColor(*SkinManager, true)), 255);
+    }
+  } else if ((State & ODS_COMBOBOXEDIT) != 0 && SkinData->CacheBmp) {
+    const Bitmap& cache = *SkinData->CacheBmp;
+    FillRectBitmap32(b, all, ColorToRGB(combo->Color()), 255);
+    for (int32_t y = 0; y < b.Height(); ++y)
+      for (int32_t x = 0; x < b.Width(); ++x) {
+        const int32_t cx = CacheAt.X + x, cy = CacheAt.Y + y;
+        if (cx >= 0 && cy >= 0 && cx < cache.Width() && cy < cache.Height()) SetPixel32(b, x, y, GetPixel32(cache, cx, cy));
+      }
+  } else {
+    FillRectBitmap32(b, all, ColorToRGB(combo->Color()), 255);
+  }
+  const TColor textColour = selected ? ColorToRGB(SkinManagerHighlightFontColor(*SkinManager, true))
+                                     : ColorToRGB(combo->Font().Color());
+  if (!combo->OwnerDrawn() || !combo->OnDrawItem) {
+    if (Index >= 0 && Index < combo->Items().Count()) {
+      TRect tr{2, 0, b.Width(), b.Height()};
+      DrawTextString(b, combo->Font(), combo->Items()[Index], tr, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX,
+                     textColour);
+    }
+    if ((State & ODS_FOCUS) != 0 && selection < 0) DrawDottedFrame(b, all, textColour, clNone);
+  } else {
+    // The control's own drawing, its canvas on the bitmap for the while.
+    BitmapDC bdc(b);
+    if (bdc.dc() != nullptr) {
+      gui::TCanvas& canvas = combo->Canvas();
+      canvas.SetHandle(bdc.dc());
+      canvas.Font().Assign(combo->Font());
+      canvas.Font().SetColor(textColour);
+      canvas.Brush().Color = selected ? SkinManagerHighlightColor(*SkinManager, true) : combo->Color();
+      canvas.Brush().Style = gui::TBrushStyle::bsClear;
+      struct Unbind {  // the canvas leaves the bitmap however the handler ends
+        gui::TCanvas& canvas;
+        ~Unbind() { canvas.SetHandle(nullptr); }
+      } unbind{canvas};
+      const gui::TDrawItemEvent handler = combo->OnDrawItem;
+      handler(combo, Index, gui::TRect{0, 0, b.Width(), b.Height()}, State);
+      GdiFlush();
+    }
+  }
+  BitmapToDC(DC, R.Left, R.Top, b.Width(), b.Height(), b, 0, 0);
+}
 
 uint8_t& ComboListDropped() {
   static uint8_t dropped = 0;
@@ -325,13 +408,37 @@ void TacComboBoxWnd::WndProc(gui::TMessage& m) {
         PaintSubclassedBackground(SkinData, Handle, CreatedByDispatcher);
       if (!SkinData->CacheBmp) return;
       Bitmap& cache = *SkinData->CacheBmp;
-      PaintComboItem();
+      gui::TCustomComboBox* combo = ComboControl();
+      const int item = combo != nullptr ? combo->ItemIndex() : -1;
+      if (item >= 0) {
+        // The selected item as the control draws it, selected while a focused drop-down list shows it.
+        const TRect btn = ButtonRect();
+        TRect r{3, 3, btn.Left, cache.Height() - 3};
+        if (GetWindowLongA(Handle, GWL_EXSTYLE) & WS_EX_RTLREADING) r = TRect{btn.Right, 3, cache.Width() - 3, cache.Height() - 3};
+        uint32_t state = ODS_COMBOBOXEDIT;
+        if (GetFocus() == Handle && (GetWindowLongA(Handle, GWL_STYLE) & 3) == CBS_DROPDOWNLIST)
+          state |= ODS_SELECTED | ODS_FOCUS;
+        BitmapDC cdc(cache);
+        if (cdc.dc() != nullptr && r.Width() > 0 && r.Height() > 0)
+          DrawListItem(item, r, cdc.dc(), state, TPoint{r.Left, r.Top});
+      } else {
+        PaintComboItem();
+      }
       PaintScrollWindowFrame(SkinData, nullptr, this);
       BitmapToDC(dc, 0, 0, cache.Width(), cache.Height(), cache, 0, 0);
       PaintComboButton(dc);
       m.Result = 0;
       return;
     }
+    case gui::CN_DRAWITEM:
+      if (ComboControl() != nullptr && m.LParam != 0) {
+        const auto* di = reinterpret_cast<const DRAWITEMSTRUCT*>(m.LParam);
+        DrawComboListItem(this, int(di->itemID), TRect{di->rcItem.left, di->rcItem.top, di->rcItem.right, di->rcItem.bottom},
+                          di->hDC, di->itemState);
+        m.Result = 1;
+        return;
+      }
+      break;
     case WM_ERASEBKGND:
       m.Result = 1;
       return;

@@ -57,7 +57,7 @@ TacMainWnd* NewAdapterOfCategory(int Category, HWND Wnd, TsSkinManager* Manager,
     case AdapterKind::ToolBar: return NewAdapter<TacToolBarWnd>(Wnd, nullptr, Manager, Params, true);
     case AdapterKind::StatusBar: return NewAdapter<TacStatusBarWnd>(Wnd, nullptr, Manager, Params, true);
     case AdapterKind::UpDown: return NewAdapter<TacSpinWnd>(Wnd, nullptr, Manager, Params, true);
-    case AdapterKind::StaticText: return NewAdapter<TacStaticWnd>(Wnd, nullptr, Manager, Params, true);
+    case AdapterKind::StaticText: return NewAdapter<TacStaticTextWnd>(Wnd, nullptr, Manager, Params, true);
     case AdapterKind::None: return nullptr;
   }
   return nullptr;

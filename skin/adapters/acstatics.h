@@ -13,6 +13,7 @@
 
 namespace gui {
 class TCustomPanel;
+class TCustomStaticText;
 }
 
 namespace skin {
@@ -51,6 +52,23 @@ class TacLinkWnd : public TacStaticWnd {
 };
 // The link text shown: every "<A>" and "</A>" removed (either case).
 std::string LinkTextWithoutTags(const std::string& Text);
+
+// Static texts of the component layer (with an owner control only): the section by the border (GROUPBOX for a
+// bordered TStaticText, else CHECKBOX), the text aligned as the control says, the border strips copied from the
+// cache over the window's own border.
+class TacStaticTextWnd : public TacSelfPaintedWnd {
+ public:
+  std::string DefaultSection() const override;
+  void WndProc(gui::TMessage& Message) override;
+  void PaintCache() override;
+  gui::TCustomStaticText* StaticText() const;
+  // The cache's client part (inside the border) into a client DC (nullptr: the window's client DC).
+  void PaintClient(HDC DC);
+  // The border strips from the cache into the window DC (nullptr: the window's own).
+  void PaintBorder(HDC DC);
+  // Half of what the window's border takes across.
+  int32_t BorderWidth() const;
+};
 
 // Panels of the component layer (and, without a control, any container window): section by bevels, the
 // caption in the middle (none when the panel's Tag is 999), the children over the cache.

@@ -11,6 +11,7 @@
 
 #include "gui/extctrls.h"
 #include "gui/forms.h"
+#include "gui/stdctrls.h"
 #include "skin/adapters/acscrollwnd.h"
 #include "skin/adapters/pending_skindata.h"
 #include "skin/engine/commondata.h"
@@ -326,6 +327,229 @@ void TacLinkWnd::WndProc(gui::TMessage& m) {
   TacStaticWnd::WndProc(m);
 }
 
+// ---- TacStaticTextWnd.
+
+gui::TCustomStaticText* TacStaticTextWnd::StaticText() const {
+  return SkinData != nullptr ? dynamic_cast<gui::TCustomStaticText*>(SkinData->OwnerControl) : nullptr;
+}
+
+std::string TacStaticTextWnd::DefaultSection() const {
+  auto* t = dynamic_cast<gui::TCustomStaticText*>(SectionControl());
+  return t != nullptr && t->BorderStyle() != gui::TStaticBorderStyle::sbsNone ? "GROUPBOX" : "CHECKBOX";
+}
+
+int32_t TacStaticTextWnd::BorderWidth() const {
+  RECT w{}, c{};
+  GetWindowRect(Handle, &w);
+  GetClientRect(Handle, &c);
+  return std::max<int32_t>(((w.right - w.left) - c.right) / 2, 0);
+}
+
+void TacStaticTextWnd::PaintCache() {
+  CacheInfo ci;
+  if (!CanPaint() || !PrepareCache(ci)) return;
+  if (ci.FillColor == KeyColor && !ci.Ready) {  // the parent cannot serve its background yet
+    SkinData->Updating = 1;
+    return;
+  }
+  SkinData->Updating = 0;
+  Bitmap& cache = *SkinData->CacheBmp;
+  gui::TControl* control = SkinData->OwnerControl;
+  if (control != nullptr && SkinData->CustomColor)
+    FillRectBitmap32(cache, TRect{0, 0, cache.Width(), cache.Height()}, ColorToRGB(control->Color()), 255);
+  else
+    PaintSectionBackground(*SkinData, SkinManager, ci);
+  const std::string text = control != nullptr ? control->Caption() : WindowText();
+  if (!text.empty()) {
+    gui::TFont font;
+    SelectAdapterFont(this, font);
+    const int32_t bw = BorderWidth();
+    const TRect r{bw, bw, cache.Width() - bw, cache.Height() - bw};
+    uint32_t flags = DT_CENTER;
+    if (gui::TCustomStaticText* t = StaticText()) {
+      flags = GetTextFlags(t, t->Alignment()) & ~uint32_t(DT_VCENTER);
+      flags |= DT_WORDBREAK;
+      if (!t->ShowAccelChar()) flags |= DT_NOPREFIX;
+    }
+    WriteSkinText(cache, font, text, control == nullptr || control->Enabled(), 0, *SkinData, flags, r);
+  }
+  DisabledLook(ci);
+  SkinData->BGChanged = false;
+}
+
+void TacStaticTextWnd::PaintClient(HDC dc) {
+  gui::TControl* control = SkinData->OwnerControl;
+  if (control == nullptr || control->IsDestroying() || control->IsLoading()) return;
+  if (SkinData->BGChanged || !SkinData->CacheBmp) PaintCache();
+  if (!SkinData->CacheBmp || SkinData->Updating) return;
+  const bool got = dc == nullptr;
+  if (got) dc = ledger::GetDC(Handle);
+  if (dc == nullptr) return;
+  const Bitmap& cache = *SkinData->CacheBmp;
+  const int32_t bw = BorderWidth();
+  BitmapToDC(dc, 0, 0, cache.Width() - 2 * bw, cache.Height() - 2 * bw, cache, bw, bw);
+  if (got) ledger::ReleaseDC(Handle, dc);
+  SendToChildWindows(Handle, gui::TMessage{WM_SKINCOMMAND, SkinCommandWParam(AC_FLUSHREPAINT), 0, 0});
+}
+
+void TacStaticTextWnd::PaintBorder(HDC dc) {
+  const int32_t bw = BorderWidth();
+  if (bw <= 0) return;
+  if (SkinData->BGChanged || !SkinData->CacheBmp) PaintCache();
+  if (!SkinData->CacheBmp || SkinData->Updating) {
+    SkinData->Updating = 1;
+    return;
+  }
+  const bool got = dc == nullptr;
+  if (got) dc = ledger::GetWindowDC(Handle);
+  if (dc == nullptr) return;
+  const Bitmap& cache = *SkinData->CacheBmp;
+  BitmapDC src(cache);
+  if (src.dc() != nullptr) CopyBorderStrips(dc, 0, 0, bw, cache.Width(), cache.Height(), src.dc(), 0, 0);
+  if (got) ledger::ReleaseDC(Handle, dc);
+}
+
+void TacStaticTextWnd::WndProc(gui::TMessage& m) {
+  NoteSkinChange(m);
+  if (Destroyed || SkinData == nullptr || SkinData->OwnerControl == nullptr || m.Msg == WM_DESTROY ||
+      m.Msg == WM_NCDESTROY) {
+    TacMainWnd::WndProc(m);
+    return;
+  }
+  if (m.Msg == WM_SKINCOMMAND) {
+    switch (SkinCommandCode(m.WParam)) {
+      case AC_FLUSHREPAINT:
+        if (SkinData->Updating) {
+          SkinData->Updating = 0;
+          RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        }
+        SendToChildWindows(Handle, m);
+        return;
+      case AC_SKINLOADED:
+      case AC_SKINREFRESH:
+        if (!SelfPaintedCommand(m)) TacMainWnd::WndProc(m);
+        if (!Destroyed) SendToChildWindows(Handle, m);
+        return;
+      case AC_SKINREMOVED:
+        SavedControlStyle &= ~gui::csOpaque;
+        break;
+      case AC_ISSKINNED:
+        m.Result = 1;
+        return;
+      case AC_UPDATECACHE:
+        if (CanPaint()) PaintCache();
+        break;
+      case AC_GETBACKGROUND:
+      case AC_GETCOLOR:
+      case AC_ISCACHEUSABLE:
+      case AC_TRANSPARENCYFLAGS:
+        if (SkinData->BGChanged && CanPaint()) PaintCache();
+        CommonDataMessage(m, SkinData);
+        return;
+      default:
+        if (SelfPaintedCommand(m)) return;
+        break;
+    }
+    TacMainWnd::WndProc(m);
+    return;
+  }
+  if (!CanPaint()) {
+    TacMainWnd::WndProc(m);
+    return;
+  }
+  switch (m.Msg) {
+    case gui::CM_TEXTCHANGED:
+      textStale_ = true;
+      SkinData->BGChanged = true;
+      break;
+    case gui::CM_SHOWINGCHANGED:
+      if (SkinData->OwnerControl->Visible()) {
+        NotifyTopWindowChildAdded(Handle);
+        const LPARAM manager = reinterpret_cast<LPARAM>(SkinManager);
+        SendToChildWindows(Handle, gui::TMessage{WM_SKINCOMMAND, SkinCommandWParam(AC_SKINLOADED), manager, 0});
+        SendToChildWindows(Handle, gui::TMessage{WM_SKINCOMMAND, SkinCommandWParam(AC_SKINREFRESH), manager, 0});
+      }
+      break;
+    case gui::CM_ENABLEDCHANGED:
+      SendMessageA(Handle, WM_SETREDRAW, 0, 0);
+      SkinData->BGChanged = true;  // the disabled look comes and goes with the cache
+      TacMainWnd::WndProc(m);
+      if (Destroyed) return;
+      SendMessageA(Handle, WM_SETREDRAW, 1, 0);
+      RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+      return;
+    case WM_PARENTNOTIFY:
+      TacMainWnd::WndProc(m);
+      if (!Destroyed && LOWORD(m.WParam) == WM_CREATE) NotifyTopWindowChildAdded(Handle);
+      return;
+    case WM_PRINT:
+    case WM_PRINTCLIENT: {
+      HDC dc = reinterpret_cast<HDC>(m.WParam);
+      if (dc == nullptr) break;
+      SkinData->BGChanged = true;
+      // The DC of a print starts at the window's corner: the client goes inside the border.
+      const int32_t bw = m.Msg == WM_PRINT ? BorderWidth() : 0;
+      POINT old{};
+      OffsetViewportOrgEx(dc, bw, bw, &old);
+      PaintClient(dc);
+      SetViewportOrgEx(dc, old.x, old.y, nullptr);
+      if (m.Msg == WM_PRINT) PaintBorder(dc);
+      m.Result = 0;
+      return;
+    }
+    case WM_NCPAINT:
+      PaintBorder(nullptr);
+      m.Result = 0;
+      return;
+    case WM_ERASEBKGND:
+      PaintClient(reinterpret_cast<HDC>(m.WParam));
+      m.Result = 1;
+      return;
+    case WM_PAINT: {
+      // The content comes with the erase that BeginPaint asks for.
+      InvalidateRect(Handle, nullptr, TRUE);
+      PAINTSTRUCT ps{};
+      BeginPaint(Handle, &ps);
+      EndPaint(Handle, &ps);
+      m.Result = 0;
+      return;
+    }
+    case WM_UPDATEUISTATE:
+      m.Result = 1;
+      return;
+    case WM_SETTEXT:
+      if (IsWindowVisible(Handle)) {
+        SendMessageA(Handle, WM_SETREDRAW, 0, 0);
+        TacMainWnd::WndProc(m);
+        if (Destroyed) return;
+        SendMessageA(Handle, WM_SETREDRAW, 1, 0);
+        textStale_ = true;
+        SkinData->BGChanged = true;
+        SendMessageA(Handle, WM_PAINT, 0, 0);
+        return;
+      }
+      textStale_ = true;
+      break;
+    case WM_WINDOWPOSCHANGING:
+    case WM_WINDOWPOSCHANGED: {
+      const int32_t i = SkinData->SkinIndex;
+      if (SkinManagerIsValidSectionIndex(*SkinManager, i) &&
+          SkinManager->Skin().Sections[size_t(i)].NormalState.Transparency != 0)
+        SkinData->BGChanged = true;
+      if (m.Msg == WM_WINDOWPOSCHANGED) {
+        const auto* wp = reinterpret_cast<const WINDOWPOS*>(m.LParam);
+        if (wp != nullptr && !(wp->flags & SWP_NOSIZE)) SkinData->BGChanged = true;  // a cache of the old size
+      }
+      TacMainWnd::WndProc(m);
+      if (!Destroyed && m.Msg == WM_WINDOWPOSCHANGING) SendMessageA(Handle, WM_NCPAINT, 1, 0);
+      return;
+    }
+    default:
+      break;
+  }
+  TacMainWnd::WndProc(m);
+}
+
 // ---- TacPanelWnd.
 
 std::string PanelSection(int BevelOuter, int BevelInner) {
@@ -340,7 +564,8 @@ gui::TCustomPanel* TacPanelWnd::Panel() const {
 }
 
 std::string TacPanelWnd::DefaultSection() const {
-  if (gui::TCustomPanel* p = Panel()) return PanelSection(int(p->BevelOuter()), int(p->BevelInner()));
+  if (auto* p = dynamic_cast<gui::TCustomPanel*>(SectionControl()))
+    return PanelSection(int(p->BevelOuter()), int(p->BevelInner()));
   return "PANEL";
 }
 

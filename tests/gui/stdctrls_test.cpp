@@ -1,5 +1,5 @@
 // Standard and common controls: speed-button groups, edits and memos (typing, caret, selection, OnChange),
-// rich edits, check boxes, combo boxes, up-downs, track bars, menus.
+// rich edits, check boxes, combo boxes (owner-drawn too), static texts, up-downs, track bars, menus.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -291,6 +291,62 @@ TEST_F(Lists, ComboItemsKeepTheirObjectsAndCodeSelectsSilently) {
   EXPECT_EQ(changes, 1);
   combo->Items().Clear();
   EXPECT_EQ(combo->ItemIndex(), -1);
+}
+
+TEST_F(Lists, OwnerDrawnComboMeasuresAndDrawsThroughItsEvents) {
+  auto* combo = Add<TComboBox>();
+  combo->SetItemHeight(22);
+  std::vector<int> asked;
+  combo->OnMeasureItem = [&](TWinControl*, int index, int& height) {
+    asked.push_back(index);
+    height += index;
+  };
+  // Fixed items all take ItemHeight; only a variable combo asks its handler.
+  for (TComboBoxStyle style : {TComboBoxStyle::csOwnerDrawFixed, TComboBoxStyle::csOwnerDrawVariable}) {
+    combo->SetStyle(style);
+    int h = 0;
+    combo->MeasureItem(3, h);
+    EXPECT_EQ(h, style == TComboBoxStyle::csOwnerDrawFixed ? 22 : 25);
+  }
+  EXPECT_EQ(asked, std::vector<int>{3});
+  EXPECT_TRUE(combo->OwnerDrawn());
+  combo->SetItemHeight(0);  // refused
+  EXPECT_EQ(combo->ItemHeight(), 22);
+  TOwnerDrawState seen = 0;
+  combo->OnDrawItem = [&](TWinControl* c, int index, const TRect&, TOwnerDrawState state) {
+    EXPECT_EQ(c, combo);
+    EXPECT_EQ(index, 1);
+    seen = state;
+  };
+  combo->DrawItem(1, TRect{0, 0, 100, 22}, odSelected | odFocused);
+  EXPECT_EQ(seen, odSelected | odFocused);
+}
+
+TEST_F(Lists, StaticTextAcceleratorFocusesItsControl) {
+  struct Case {
+    const char* caption;
+    char key;
+  } cases[] = {{"&Frequency", 'F'}, {"Po&wer", 'W'}, {"R&&D", 0}, {"A&&&b", 'B'}, {"end&", 0}, {"", 0}};
+  for (const Case& c : cases) EXPECT_EQ(CaptionAccelerator(c.caption), c.key) << c.caption;
+  auto* label = Add<TStaticText>();
+  auto* edit = Add<TEdit>();
+  auto* other = Add<TEdit>();
+  label->SetCaption("&Frequency");
+  label->SetFocusControl(edit);
+  form->Show();
+  other->SetFocus();
+  EXPECT_EQ(label->Perform(CM_DIALOGCHAR, 'x', 0), 0);
+  EXPECT_EQ(FocusedControl(), other);
+  EXPECT_EQ(label->Perform(CM_DIALOGCHAR, 'f', 0), 1);
+  EXPECT_EQ(FocusedControl(), edit);
+  // Without its accelerator shown the '&' is plain text.
+  other->SetFocus();
+  label->SetShowAccelChar(false);
+  EXPECT_EQ(label->Perform(CM_DIALOGCHAR, 'F', 0), 0);
+  EXPECT_EQ(FocusedControl(), other);
+  // A freed focus control is forgotten.
+  Free(edit);
+  EXPECT_EQ(label->FocusControl(), nullptr);
 }
 
 TEST_F(Lists, UpDownReportsEveryPressWithinItsRange) {

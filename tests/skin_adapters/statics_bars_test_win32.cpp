@@ -13,6 +13,8 @@
 
 #include "gui/gui.h"
 #include "skin/adapters/acbuttons.h"
+#include "skin/adapters/accombo.h"
+#include "skin/adapters/acctrladapter.h"
 #include "skin/adapters/acstatics.h"
 #include "skin/adapters/button_glyph.h"
 #include "skin/engine/skincommands.h"
@@ -109,24 +111,230 @@ TEST_F(BarsTest, PanelCaptionUnlessTagged999) {
   form->SetBounds(100, 100, 300, 200);
   auto* shown = new gui::TPanel(form);
   auto* hidden = new gui::TPanel(form);
-  for (gui::TPanel* p : {shown, hidden}) {
+  auto* flat = new gui::TPanel(form);
+  for (gui::TPanel* p : {shown, hidden, flat}) {
     p->SetParent(form);
     p->SetCaption("Panel caption");
   }
   shown->SetBounds(10, 10, 120, 60);
   hidden->SetBounds(140, 10, 120, 60);
   hidden->SetTag(999);
+  flat->SetBounds(10, 80, 120, 60);
+  flat->SetBevelOuter(gui::TBevelCut::bvNone);
+  flat->SetTag(999);
   form->Show();
   Pump(20);
   Adapt<TacPanelWnd>(shown->Handle(), "", shown);
   Adapt<TacPanelWnd>(hidden->Handle(), "", hidden);
+  Adapt<TacPanelWnd>(flat->Handle(), "", flat);
   const Printed a(shown->Handle()), b(hidden->Handle());
   EXPECT_EQ(b.Count(PanelBg), b.w * b.h);
+  const Printed f(flat->Handle());
+  EXPECT_EQ(f.Count(CheckBg), f.w * f.h) << "a panel without bevels takes its section from them when adapted";
   EXPECT_GT(a.Count(PanelBg), 0);
   EXPECT_LT(a.Count(PanelBg), a.w * a.h);
   EXPECT_EQ(PanelSection(int(gui::TBevelCut::bvLowered), int(gui::TBevelCut::bvRaised)), "GROUPBOX");
   EXPECT_EQ(PanelSection(int(gui::TBevelCut::bvLowered), int(gui::TBevelCut::bvNone)), "PANEL_LOW");
   EXPECT_EQ(PanelSection(int(gui::TBevelCut::bvNone), int(gui::TBevelCut::bvNone)), "CHECKBOX");
+  for (TacMainWnd*& ad : adapters) FreeAdapter(ad);
+  adapters.clear();
+  gui::Free(form);
+  Pump(10);
+}
+
+// The leftmost column of a print that holds a pixel of the colour within rows y0..y1 (-1 when none).
+int FirstColumnOf(const Printed& p, uint32_t colour, int y0, int y1) {
+  for (int x = 0; x < p.w; ++x)
+    for (int y = y0; y < y1; ++y)
+      if (p.At(x, y) == colour) return x;
+  return -1;
+}
+
+TEST_F(BarsTest, StaticTextBorderSectionAndAlignment) {
+  gui::TForm* form = new gui::TForm(nullptr);
+  form->SetBounds(100, 100, 360, 200);
+  struct Case {
+    gui::TStaticBorderStyle border;
+    gui::TAlignment alignment;
+    uint32_t face;  // the section's colour
+  } cases[] = {{gui::TStaticBorderStyle::sbsNone, gui::TAlignment::taLeftJustify, CheckBg},
+               {gui::TStaticBorderStyle::sbsSingle, gui::TAlignment::taLeftJustify, GroupBg},
+               {gui::TStaticBorderStyle::sbsSunken, gui::TAlignment::taRightJustify, GroupBg}};
+  std::vector<gui::TStaticText*> texts;
+  for (const Case& c : cases) {
+    auto* t = new gui::TStaticText(form);
+    t->SetParent(form);
+    t->SetBounds(10, 10 + 40 * int(texts.size()), 160, 30);
+    t->SetBorderStyle(c.border);
+    t->SetAlignment(c.alignment);
+    t->SetCaption("Signal");
+    texts.push_back(t);
+  }
+  form->Show();
+  Pump(20);
+  for (size_t i = 0; i < texts.size(); ++i) {
+    const Case& c = cases[i];
+    gui::TStaticText* t = texts[i];
+    const bool bordered = c.border != gui::TStaticBorderStyle::sbsNone;
+    const LONG style = GetWindowLongA(t->Handle(), GWL_STYLE), ex = GetWindowLongA(t->Handle(), GWL_EXSTYLE);
+    EXPECT_EQ((style & WS_BORDER) != 0, c.border == gui::TStaticBorderStyle::sbsSingle) << i;
+    EXPECT_EQ((ex & WS_EX_STATICEDGE) != 0, c.border == gui::TStaticBorderStyle::sbsSunken) << i;
+    // The component layer's static texts come to this adapter through their class category.
+    TacSkinParams params;
+    params.Control = t;
+    TacMainWnd* a = NewAdapterOfCategory(21, t->Handle(), manager.get(), params);
+    ASSERT_NE(dynamic_cast<TacStaticTextWnd*>(a), nullptr) << i;
+    adapters.push_back(a);
+    RedrawWindow(t->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+    Pump(10);
+    const Printed p(t->Handle());
+    // The border (where the system would draw its line or edge) and the face in the section's colour, the text
+    // in its font colour (black), nothing of the system's own colours.
+    EXPECT_EQ(p.At(0, 0), c.face) << i;
+    EXPECT_EQ(p.At(p.w - 1, p.h - 1), c.face) << i;
+    EXPECT_EQ(p.At(p.w / 2, p.h - 2), c.face) << i;
+    EXPECT_GT(p.Count(0x000000), 10) << i;
+    EXPECT_EQ(p.Count(0x000000) + p.Count(c.face) > p.w * p.h * 9 / 10, true) << i;
+    EXPECT_EQ(p.Count(c.face == CheckBg ? GroupBg : CheckBg), 0) << i;
+    const int first = FirstColumnOf(p, 0x000000, 0, p.h);
+    if (c.alignment == gui::TAlignment::taRightJustify)
+      EXPECT_GT(first, p.w / 2) << i;
+    else
+      EXPECT_LT(first, 6) << i;
+    // The window's own surface: its border painted from the cache.
+    if (bordered) {
+      HDC dc = GetWindowDC(t->Handle());
+      EXPECT_EQ(GetPixel(dc, 0, 0), COLORREF(c.face)) << i;
+      EXPECT_EQ(GetPixel(dc, p.w - 1, 5), COLORREF(c.face)) << i;
+      ReleaseDC(t->Handle(), dc);
+    }
+  }
+  // A new caption is drawn at once.
+  const int before = Printed(texts[0]->Handle()).Count(0x000000);
+  texts[0]->SetCaption("Signal strength");
+  Pump(10);
+  EXPECT_GT(Printed(texts[0]->Handle()).Count(0x000000), before);
+  for (TacMainWnd*& ad : adapters) FreeAdapter(ad);
+  adapters.clear();
+  gui::Free(form);
+  Pump(10);
+}
+
+// An owner-draw request for a combo's item, sent to its parent the way the list sends it, drawn into a 32-bit DIB;
+// the pixels as TColors.
+std::vector<uint32_t> DrawItemThroughParent(gui::TComboBox* combo, int index, UINT state, int w, int h) {
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -h;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  DRAWITEMSTRUCT di{};
+  di.CtlType = ODT_COMBOBOX;
+  di.CtlID = UINT(GetDlgCtrlID(combo->Handle()));
+  di.itemID = UINT(index);
+  di.itemAction = ODA_DRAWENTIRE;
+  di.itemState = state;
+  di.hwndItem = combo->Handle();
+  di.hDC = dc;
+  di.rcItem = RECT{0, 0, w, h};
+  SendMessageA(GetParent(combo->Handle()), WM_DRAWITEM, di.CtlID, reinterpret_cast<LPARAM>(&di));
+  GdiFlush();
+  std::vector<uint32_t> px;
+  for (int i = 0; i < w * h; ++i) {
+    const uint32_t p = static_cast<uint32_t*>(bits)[i];
+    px.push_back(((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF));
+  }
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+  return px;
+}
+
+TEST_F(BarsTest, OwnerDrawnComboItemsInTheSkinsSelection) {
+  constexpr uint32_t SelN = 0x604020, SelF = 0x2090E0, SelText = 0xF0F8F0, Marker = 0x10C0A0;
+  skin::TsStoredSkin& stored = manager->InternalSkins.Add();
+  stored.Name = "Selection";
+  const std::string text = ControlOptionsText() + "[SELECTION]\r\nSTATES=2\r\nCOLOR=" + std::to_string(SelN) +
+                           "\r\nHOTCOLOR=" + std::to_string(SelF) + "\r\nFONTCOLOR=0\r\nHOTFONTCOLOR=" +
+                           std::to_string(SelText) + "\r\n";
+  const std::string bytes =
+      skin::PackSkin({{"Options.dat", text}, {"master.bmp", skintest::Bmp24(64, 48, ControlMasterPixel)}});
+  stored.Data.WriteBuffer(bytes.data(), int64_t(bytes.size()));
+  manager->SetSkinName("Selection");
+  gui::TForm* form = new gui::TForm(nullptr);
+  form->SetBounds(100, 100, 300, 260);
+  auto* combo = new gui::TComboBox(form);
+  combo->SetParent(form);
+  combo->SetBounds(10, 10, 160, 24);
+  combo->SetStyle(gui::TComboBoxStyle::csOwnerDrawFixed);
+  combo->SetItemHeight(18);
+  for (const char* s : {"Voice one", "Voice two", "Voice three"}) combo->Items().Add(s);
+  form->Show();
+  combo->SetItemIndex(1);
+  Pump(20);
+  // Unskinned, the control draws its items as the system would: the highlight under a selected one.
+  EXPECT_EQ(DrawItemThroughParent(combo, 1, ODS_SELECTED, 120, 18)[size_t(9 * 120 + 110)],
+            uint32_t(ColorToRGB(clHighlight)));
+  TacSkinParams params;
+  params.Control = combo;
+  auto* ca = dynamic_cast<TacComboBoxWnd*>(NewAdapterOfCategory(4, combo->Handle(), manager.get(), params));
+  ASSERT_NE(ca, nullptr);
+  adapters.push_back(ca);
+  const uint32_t face = ColorToRGB(combo->Color());
+  // Items as the list asks for them: selected ones on the skin's selection (its focused look) in its text colour,
+  // the others on the control's colour; without a handler the text is the item's.
+  {
+    const std::vector<uint32_t> sel = DrawItemThroughParent(combo, 1, ODS_SELECTED | ODS_FOCUS, 120, 18);
+    const std::vector<uint32_t> plain = DrawItemThroughParent(combo, 0, 0, 120, 18);
+    EXPECT_EQ(sel[size_t(9 * 120 + 110)], SelF);
+    EXPECT_GT(std::count(sel.begin(), sel.end(), SelText), 5);
+    EXPECT_EQ(plain[size_t(9 * 120 + 110)], face);
+    EXPECT_EQ(std::count(plain.begin(), plain.end(), SelF), 0);
+  }
+  // The face of the focused combo, printed: the selected item in the selection's colours.
+  combo->SetFocus();
+  Pump(20);
+  {
+    const Printed p(combo->Handle());
+    EXPECT_EQ(p.At(ca->ButtonRect().Left - 5, p.h / 2), SelF);
+    EXPECT_GT(p.Count(SelText), 5);
+  }
+  // The control's own drawing goes onto the item's bitmap over the selection.
+  std::vector<int> drawn;
+  combo->OnDrawItem = [&](gui::TWinControl*, int index, const gui::TRect& r, gui::TOwnerDrawState) {
+    drawn.push_back(index);
+    combo->Canvas().Brush().Color = gui::TColor(Marker);
+    combo->Canvas().Brush().Style = gui::TBrushStyle::bsSolid;
+    combo->Canvas().FillRect(gui::TRect{r.Left + 2, r.Top + 2, r.Left + 8, r.Top + 8});
+  };
+  {
+    const std::vector<uint32_t> sel = DrawItemThroughParent(combo, 2, ODS_SELECTED, 120, 18);
+    EXPECT_EQ(sel[size_t(4 * 120 + 4)], Marker);
+    EXPECT_EQ(sel[size_t(9 * 120 + 110)], SelF);
+    EXPECT_EQ(std::count(sel.begin(), sel.end(), SelText), 0) << "the handler writes no text";
+    const Printed p(combo->Handle());
+    EXPECT_EQ(p.At(3 + 4, 3 + 4), Marker);
+  }
+  ASSERT_FALSE(drawn.empty());
+  EXPECT_EQ(drawn.front(), 2);
+  // The list keeps the combo's width on every drop-down.
+  int widths[2] = {};
+  for (int& w : widths) {
+    SendMessageA(combo->Handle(), CB_SHOWDROPDOWN, TRUE, 0);
+    Pump(20);
+    RECT r{};
+    if (ca->ListHandle != nullptr) GetWindowRect(ca->ListHandle, &r);
+    w = r.right - r.left;
+    SendMessageA(combo->Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+    Pump(10);
+  }
+  EXPECT_EQ(widths[0], 160);
+  EXPECT_EQ(widths[1], 160);
   for (TacMainWnd*& ad : adapters) FreeAdapter(ad);
   adapters.clear();
   gui::Free(form);
