@@ -56,6 +56,9 @@ class TacSelfPaintedWnd : public TacMainWnd {
   void NoteSkinChange(const gui::TMessage& m);
   // The library command codes the self-painting adapters answer: true when answered.
   bool SelfPaintedCommand(gui::TMessage& m);
+  // What every self-painting adapter's procedure does first: the skin change noted, a window that cannot be
+  // painted or is going handed to the base adapter, the common commands answered. True when handled.
+  bool HandledFirst(gui::TMessage& m);
   // The control whose section is being chosen: the creator's while the adapter is made (the skin data does not
   // hold it yet), then the skin data's owner control.
   gui::TControl* SectionControl() const;

@@ -200,6 +200,15 @@ void TacSelfPaintedWnd::NoteSkinChange(const gui::TMessage& m) {
   }
 }
 
+bool TacSelfPaintedWnd::HandledFirst(gui::TMessage& m) {
+  NoteSkinChange(m);
+  if (Destroyed || !CanPaint() || m.Msg == WM_DESTROY || m.Msg == WM_NCDESTROY) {
+    TacMainWnd::WndProc(m);
+    return true;
+  }
+  return SelfPaintedCommand(m);
+}
+
 bool TacSelfPaintedWnd::SelfPaintedCommand(gui::TMessage& m) {
   if (m.Msg != WM_SKINCOMMAND) return false;
   switch (SkinCommandCode(m.WParam)) {
@@ -308,12 +317,7 @@ void TacBtnWnd::PaintCache() {
 }
 
 void TacBtnWnd::WndProc(gui::TMessage& m) {
-  NoteSkinChange(m);
-  if (Destroyed || !CanPaint() || m.Msg == WM_DESTROY || m.Msg == WM_NCDESTROY) {
-    TacMainWnd::WndProc(m);
-    return;
-  }
-  if (SelfPaintedCommand(m)) return;
+  if (HandledFirst(m)) return;
   switch (m.Msg) {
     case BM_SETSTATE:
     case WM_SETTEXT:
@@ -585,12 +589,7 @@ void TacCheckBoxWnd::PaintCache() {
 }
 
 void TacCheckBoxWnd::WndProc(gui::TMessage& m) {
-  NoteSkinChange(m);
-  if (Destroyed || !CanPaint() || m.Msg == WM_DESTROY || m.Msg == WM_NCDESTROY) {
-    TacMainWnd::WndProc(m);
-    return;
-  }
-  if (SelfPaintedCommand(m)) return;
+  if (HandledFirst(m)) return;
   switch (m.Msg) {
     case BM_SETSTATE:
     case BM_SETCHECK:
@@ -982,12 +981,7 @@ void TacTrackWnd::PaintCache() {
 }
 
 void TacTrackWnd::WndProc(gui::TMessage& m) {
-  NoteSkinChange(m);
-  if (Destroyed || !CanPaint() || m.Msg == WM_DESTROY || m.Msg == WM_NCDESTROY) {
-    TacMainWnd::WndProc(m);
-    return;
-  }
-  if (SelfPaintedCommand(m)) return;
+  if (HandledFirst(m)) return;
   switch (m.Msg) {
     case WM_LBUTTONDOWN:
       Pressed = true;

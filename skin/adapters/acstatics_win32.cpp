@@ -717,12 +717,7 @@ void TacTransPanelWnd::PaintCache() {
 }
 
 void TacTransPanelWnd::WndProc(gui::TMessage& m) {
-  NoteSkinChange(m);
-  if (Destroyed || !CanPaint() || m.Msg == WM_DESTROY || m.Msg == WM_NCDESTROY) {
-    TacMainWnd::WndProc(m);
-    return;
-  }
-  if (SelfPaintedCommand(m)) return;
+  if (HandledFirst(m)) return;
   switch (m.Msg) {
     case WM_PAINT:
     case WM_PRINT:
@@ -782,12 +777,7 @@ void TacSizerWnd::PaintCache() {
 }
 
 void TacSizerWnd::WndProc(gui::TMessage& m) {
-  NoteSkinChange(m);
-  if (Destroyed || !CanPaint() || m.Msg == WM_DESTROY || m.Msg == WM_NCDESTROY) {
-    TacMainWnd::WndProc(m);
-    return;
-  }
-  if (SelfPaintedCommand(m)) return;
+  if (HandledFirst(m)) return;
   switch (m.Msg) {
     case WM_PAINT:
       PaintToWindow(m);
@@ -873,12 +863,7 @@ void TacToolBarWnd::PaintCache() {
 }
 
 void TacToolBarWnd::WndProc(gui::TMessage& m) {
-  NoteSkinChange(m);
-  if (Destroyed || !CanPaint() || m.Msg == WM_DESTROY || m.Msg == WM_NCDESTROY) {
-    TacMainWnd::WndProc(m);
-    return;
-  }
-  if (SelfPaintedCommand(m)) return;
+  if (HandledFirst(m)) return;
   switch (m.Msg) {
     case WM_PAINT:
     case WM_PRINT:
@@ -956,12 +941,7 @@ void TacStatusBarWnd::PaintCache() {
 }
 
 void TacStatusBarWnd::WndProc(gui::TMessage& m) {
-  NoteSkinChange(m);
-  if (Destroyed || !CanPaint() || m.Msg == WM_DESTROY || m.Msg == WM_NCDESTROY) {
-    TacMainWnd::WndProc(m);
-    return;
-  }
-  if (SelfPaintedCommand(m)) return;
+  if (HandledFirst(m)) return;
   switch (m.Msg) {
     case WM_PAINT: {
       PAINTSTRUCT ps{};

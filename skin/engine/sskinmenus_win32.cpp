@@ -8,6 +8,7 @@
 #include "skin/engine/sskinmenus_window.h"
 #include "skin/engine/svclutils.h"
 #include "skin/paint/borders.h"
+#include "skin/paint/dc_copy.h"
 #include "skin/paint/gdi_ledger.h"
 
 namespace skin::detail {
@@ -15,29 +16,6 @@ namespace skin::detail {
 namespace {
 
 constexpr UINT kMnGetHMenu = 0x01E1;  // MN_GETHMENU
-
-// A memory DC holding a bitmap of the library, released with the object.
-class BitmapDC {
- public:
-  explicit BitmapDC(const Bitmap& bmp) {
-    if (!bmp.Handle()) return;
-    bmp.Flush();
-    dc_ = ledger::CreateCompatibleDC(nullptr);
-    if (dc_) old_ = SelectObject(dc_, static_cast<HBITMAP>(bmp.Handle()));
-  }
-  ~BitmapDC() {
-    if (!dc_) return;
-    SelectObject(dc_, old_);
-    ledger::DeleteDC(dc_);
-  }
-  BitmapDC(const BitmapDC&) = delete;
-  BitmapDC& operator=(const BitmapDC&) = delete;
-  HDC dc() const { return dc_; }
-
- private:
-  HDC dc_ = nullptr;
-  HGDIOBJ old_ = nullptr;
-};
 
 HMENU MenuOfWindow(HWND wnd) { return reinterpret_cast<HMENU>(SendMessageA(wnd, kMnGetHMenu, 0, 0)); }
 

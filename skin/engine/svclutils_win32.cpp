@@ -8,6 +8,7 @@
 #include "skin/engine/skinchange.h"
 #include "skin/engine/svclutils.h"
 #include "skin/paint/background_info.h"
+#include "skin/paint/dc_copy.h"
 #include "skin/paint/gdi_ledger.h"
 
 namespace skin {
@@ -15,29 +16,6 @@ namespace skin {
 namespace {
 
 bool g_paintingGraphicControls = false;
-
-// A memory DC holding a bitmap of the library (the DIB section of a skin::Bitmap), released with the object.
-class BitmapDC {
- public:
-  explicit BitmapDC(const Bitmap& bmp) {
-    if (!bmp.Handle()) return;
-    bmp.Flush();
-    dc_ = ledger::CreateCompatibleDC(nullptr);
-    if (dc_) old_ = SelectObject(dc_, static_cast<HBITMAP>(bmp.Handle()));
-  }
-  ~BitmapDC() {
-    if (!dc_) return;
-    SelectObject(dc_, old_);
-    ledger::DeleteDC(dc_);
-  }
-  BitmapDC(const BitmapDC&) = delete;
-  BitmapDC& operator=(const BitmapDC&) = delete;
-  HDC dc() const { return dc_; }
-
- private:
-  HDC dc_ = nullptr;
-  HGDIOBJ old_ = nullptr;
-};
 
 void FillWithColor(HDC dc, const RECT& r, TColor color) {
   HBRUSH b = ledger::CreateSolidBrush(COLORREF(color) & 0x00FFFFFF);
