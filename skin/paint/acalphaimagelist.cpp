@@ -26,10 +26,10 @@ void WriteBinaryProperty(std::string& stream, std::string_view bytes) {
 }
 
 std::string ReadBinaryProperty(std::string_view stream, size_t& pos) {
-  if (pos > stream.size() || stream.size() - pos < 4) throw EReadError("Stream read error");
+  if (pos > stream.size() || stream.size() - pos < 4) throw EReadError();
   const auto* p = reinterpret_cast<const uint8_t*>(stream.data() + pos);
   const uint64_t n = uint64_t(p[0]) | (uint64_t(p[1]) << 8) | (uint64_t(p[2]) << 16) | (uint64_t(p[3]) << 24);
-  if (stream.size() - pos - 4 < n) throw EReadError("Stream read error");
+  if (stream.size() - pos - 4 < n) throw EReadError();
   std::string bytes(stream.substr(pos + 4, size_t(n)));
   pos += 4 + size_t(n);
   return bytes;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "gui/imglist.h"
+#include "skin/engine/streams.h"
 #include "skin/paint/bitmap.h"
 #include "skin/paint/colors.h"
 #include "skin/paint/geometry.h"
@@ -22,12 +23,6 @@
 namespace skin {
 
 enum TsImageFormat : uint8_t { ifPNG = 0, ifICO = 1, ifBMP32 = 2 };
-
-// A component stream that ends before a value it announces.
-class EReadError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 // The generic binary property encoding of component streams: a 32-bit little-endian length, then the bytes.
 void WriteBinaryProperty(std::string& stream, std::string_view bytes);
