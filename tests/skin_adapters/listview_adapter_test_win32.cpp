@@ -82,6 +82,7 @@ struct ListViewTest : ::testing::Test {
       c.pszText = const_cast<char*>(titles[i]);
       SendMessageA(lv, LVM_INSERTCOLUMNA, WPARAM(i), LPARAM(&c));
     }
+    SendMessageA(lv, WM_SETREDRAW, FALSE, 0);
     for (int i = 0; i < n; ++i) {
       char text[32];
       std::snprintf(text, sizeof text, "F%dABC", i);
@@ -91,6 +92,7 @@ struct ListViewTest : ::testing::Test {
       it.pszText = text;
       SendMessageA(lv, LVM_INSERTITEMA, 0, LPARAM(&it));
     }
+    SendMessageA(lv, WM_SETREDRAW, TRUE, 0);
     return lv;
   }
   TacListViewWnd* Skin(HWND lv) {
@@ -189,30 +191,61 @@ TEST_F(ListViewTest, ScrollingKeepsTheSkinnedBarsInStep) {
   EXPECT_GT(top, 1);
   EXPECT_EQ(Info(lv, SB_VERT).nPos, top);
   EXPECT_EQ(a->VertBar->ScrollInfo.nPos, top);
-  // Dragging the thumb moves by whole items: the top item follows the thumb's position.
-  const TRect bar = VertScrollBarRect(a, lv);
-  const ScrollThumb thumb = ScrollThumbRect(*a->VertBar, bar);
-  ASSERT_TRUE(thumb.Shown);
-  const int x = (bar.Left + bar.Right) / 2;
-  MouseTo(x, thumb.Start + thumb.Length / 2);
-  Pump(20);
-  Button(true);
-  Pump(30);
-  for (int y = thumb.Start + thumb.Length / 2; y < thumb.Start + thumb.Length / 2 + 90; y += 15) {
-    MouseTo(x, y);
-    Pump(15);
-  }
-  Button(false);
-  Pump(60);
-  const int dragged = int(SendMessageA(lv, LVM_GETTOPINDEX, 0, 0));
-  EXPECT_GT(dragged, top + 5);
-  EXPECT_EQ(Info(lv, SB_VERT).nPos, dragged);
-  EXPECT_EQ(a->VertBar->ScrollInfo.nPos, dragged);
-  EXPECT_EQ(a->TrackingThumb, 0);
   MouseTo(5, 5);
   Pump(30);
   FreeAdapter(a);
   DestroyWindow(lv);
+}
+
+TEST_F(ListViewTest, DraggingTheThumbMovesByWholeItemsOrColumns) {
+  // Report style: vertically by item heights; list style: horizontally by item widths (whole columns).
+  struct Case {
+    const char* what;
+    DWORD style;
+    bool vertical;
+  } cases[] = {{"report", LVS_REPORT, true}, {"list", LVS_LIST, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    HWND lv = MakeReport(400, 240, c.style);
+    TacListViewWnd* a = Skin(lv);
+    TacScrollBar& sb = c.vertical ? *a->VertBar : *a->HorzBar;
+    ASSERT_TRUE(sb.Visible);
+    const TRect bar = c.vertical ? VertScrollBarRect(a, lv) : HorzScrollBarRect(a, lv);
+    const ScrollThumb thumb = ScrollThumbRect(sb, bar);
+    ASSERT_TRUE(thumb.Shown);
+    const int across = c.vertical ? (bar.Left + bar.Right) / 2 : (bar.Top + bar.Bottom) / 2;
+    const int along = thumb.Start + thumb.Length / 2;
+    auto move = [&](int at) { c.vertical ? MouseTo(across, at) : MouseTo(at, across); };
+    move(along);
+    Pump(20);
+    Button(true);
+    Pump(30);
+    for (int d = 0; d <= 60; d += 15) {
+      move(along + d);
+      Pump(15);
+    }
+    Button(false);
+    Pump(60);
+    const int pos = Info(lv, c.vertical ? SB_VERT : SB_HORZ).nPos;
+    EXPECT_GT(pos, 0);
+    EXPECT_EQ(sb.ScrollInfo.nPos, pos);
+    EXPECT_EQ(a->TrackingThumb, 0);
+    // The first item sits exactly that many items or columns before the view.
+    RECT first{};
+    first.left = LVIR_BOUNDS;
+    SendMessageA(lv, LVM_GETITEMRECT, 0, LPARAM(&first));
+    if (c.vertical) {
+      EXPECT_EQ(SendMessageA(lv, LVM_GETTOPINDEX, 0, 0), pos);
+    } else {
+      POINT at{};
+      SendMessageA(lv, LVM_GETITEMPOSITION, 0, LPARAM(&at));
+      EXPECT_EQ(at.x, -pos * (first.right - first.left));
+    }
+    MouseTo(5, 5);
+    Pump(30);
+    FreeAdapter(a);
+    DestroyWindow(lv);
+  }
 }
 
 TEST_F(ListViewTest, AHeaderSubclassedByOthersIsLeftInPlaceAndASkinLoadTakesItAgain) {

@@ -50,6 +50,7 @@ struct MenuAdapterTest : ::testing::Test {
   HHOOK after = nullptr;
   std::vector<ShowRecord> shows;
   int adaptersMade = 0;
+  bool withoutFramePainting = false;
   // The menu's loop: one step per tick (each given the top menu window, or nullptr), the last one closes it.
   std::vector<std::function<void(HWND)>> steps;
   size_t step = 0;
@@ -90,9 +91,23 @@ struct MenuAdapterTest : ::testing::Test {
     if (code == HCBT_CREATEWND && current != nullptr) {
       const CREATESTRUCTA* cs = reinterpret_cast<CBT_CREATEWNDA*>(l)->lpcs;
       if (IS_INTRESOURCE(cs->lpszClass) && LOWORD(reinterpret_cast<ULONG_PTR>(cs->lpszClass)) == 0x8000)
-        if (CreateMenuAdapter(reinterpret_cast<HWND>(w), current->manager.get()) != nullptr) ++current->adaptersMade;
+        if (CreateMenuAdapter(reinterpret_cast<HWND>(w), current->manager.get()) != nullptr) {
+          ++current->adaptersMade;
+          if (current->withoutFramePainting) {
+            // Over the adapter: the window never gets a frame painting (as where the system gives menus none).
+            const HWND h = reinterpret_cast<HWND>(w);
+            SetPropA(h, "TESTBELOW", reinterpret_cast<HANDLE>(GetWindowLongPtrA(h, GWLP_WNDPROC)));
+            SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NoFramePainting));
+          }
+        }
     }
     return CallNextHookEx(nullptr, code, w, l);
+  }
+  static LRESULT CALLBACK NoFramePainting(HWND h, UINT msg, WPARAM w, LPARAM l) {
+    const auto below = reinterpret_cast<WNDPROC>(GetPropA(h, "TESTBELOW"));
+    if (msg == WM_NCPAINT) return 0;
+    if (msg == WM_NCDESTROY) RemovePropA(h, "TESTBELOW");
+    return CallWindowProcA(below, h, msg, w, l);
   }
   static LRESULT CALLBACK After(int code, WPARAM w, LPARAM l) {
     const auto* r = reinterpret_cast<const CWPRETSTRUCT*>(l);
@@ -142,11 +157,13 @@ MenuAdapterTest* MenuAdapterTest::current = nullptr;
 TEST_F(MenuAdapterTest, AMenuIsShownTransparentAndTakesTheMenuOpacityAtItsFirstPainting) {
   struct Case {
     uint8_t opacity;
+    bool withoutFramePainting;
     bool layered;
-  } cases[] = {{200, true}, {255, false}};
+  } cases[] = {{200, false, true}, {255, false, false}, {200, true, true}, {255, true, false}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(int(c.opacity));
+    SCOPED_TRACE(testing::Message() << int(c.opacity) << (c.withoutFramePainting ? " without frame painting" : ""));
     manager->MenuSupport.AlphaBlend = c.opacity;
+    withoutFramePainting = c.withoutFramePainting;
     shows.clear();
     bool seen = false, layered = false;
     BYTE alpha = 0;
@@ -219,6 +236,7 @@ TEST_F(MenuAdapterTest, ClosingASubmenuKeepsTheAdaptersAndClosingTheLastFreesThe
   Pump(20);
   EXPECT_TRUE(MenuWindowAdapters().empty());
   EXPECT_EQ(PendingDeferredFrees(), 0u);
+  EXPECT_EQ(PoisonedAdapterCalls(), 0u);
   EXPECT_EQ(adaptersMade, 2);
 }
 
