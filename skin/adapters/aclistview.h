@@ -44,11 +44,15 @@ class TacListViewWnd : public TacEditWnd {
   TRect HeaderItemRect(int32_t Order) const;
   // The order of the column under a screen point, or -2.
   int32_t HeaderItemAt(const POINT& ScreenPoint) const;
+  // The header of that link was destroyed: the adapter forgets it.
+  void HeaderDestroyed(const HeaderLink* Link);
 
  private:
   void SubclassHeader(HWND Wnd);
   void ReleaseHeader();
   void ScrollMessage(gui::TMessage& Message);
+  // The section's colours given to the list view through its colour messages (only those that differ).
+  void ApplyListColors();
 
   COLORREF savedBk_ = CLR_NONE;
   COLORREF savedTextBk_ = CLR_NONE;

@@ -72,10 +72,7 @@ LRESULT CALLBACK HeaderProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   if (msg == WM_NCDESTROY && GetPropA(h, kHeaderProp) == link) {
     RemovePropA(h, kHeaderProp);
     if (CurrentProc(h, link->Unicode) == HeaderProc) SetProc(h, link->Unicode, link->Old);
-    if (TacListViewWnd* a = link->Adapter; a != nullptr && a->MarkerAlive() && a->Header == h) {
-      a->Header = nullptr;
-      a->HeaderOldProc = nullptr;
-    }
+    if (TacListViewWnd* a = link->Adapter; a != nullptr && a->MarkerAlive()) a->HeaderDestroyed(link);
     link->Adapter = nullptr;
     delete link;
   }
@@ -136,6 +133,13 @@ void TacListViewWnd::ReleaseHeader() {
   }
 }
 
+void TacListViewWnd::HeaderDestroyed(const HeaderLink* Link) {
+  if (Link == nullptr || headerLink_ != Link) return;
+  headerLink_ = nullptr;
+  Header = nullptr;
+  HeaderOldProc = nullptr;
+}
+
 void TacListViewWnd::Initialize() {
   if (SkinData != nullptr) SkinData->ControlKind = ckListView;
   TacEditWnd::Initialize();
@@ -167,6 +171,10 @@ void TacListViewWnd::RestoreColors() {
 void TacListViewWnd::SetSkinColors() {
   if (Updating) return;
   TacEditWnd::SetSkinColors();
+  ApplyListColors();
+}
+
+void TacListViewWnd::ApplyListColors() {
   auto set = [this](UINT get, UINT put, TColor colour) {
     const COLORREF c = COLORREF(ColorToRGB(colour));
     if (COLORREF(SendMessageA(Handle, get, 0, 0)) != c) SendMessageA(Handle, put, 0, LPARAM(c));
@@ -259,7 +267,11 @@ void TacListViewWnd::WndProc(gui::TMessage& m) {
       }
       break;
     case WM_PAINT:
-      SetSkinColors();
+      // The list view's colours before it paints (the cache is not made again for that).
+      if (!Skinned)
+        SetSkinColors();
+      else
+        ApplyListColors();
       break;
     case WM_NCHITTEST:
       if (HotColumn != -1 || PressedColumn != -1) {

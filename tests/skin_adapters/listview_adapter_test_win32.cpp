@@ -57,6 +57,38 @@ void Button(bool down) {
   SendInput(1, &in, sizeof in);
 }
 
+// The window's image through WM_PRINT into a 32-bit DIB, as COLORREFs.
+struct Printed {
+  int w = 0, h = 0;
+  std::vector<COLORREF> px;
+  explicit Printed(HWND wnd) {
+    RECT r;
+    GetWindowRect(wnd, &r);
+    w = r.right - r.left;
+    h = r.bottom - r.top;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    SendMessageA(wnd, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
+    GdiFlush();
+    for (int i = 0; i < w * h; ++i) {
+      const uint32_t p = static_cast<uint32_t*>(bits)[i];
+      px.push_back(((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF));
+    }
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+  }
+  COLORREF At(int x, int y) const { return px[size_t(y * w + x)]; }
+};
+
 struct ListViewTest : ::testing::Test {
   TestSystem sys;
   std::unique_ptr<TsSkinManagerComponent> manager = std::make_unique<TsSkinManagerComponent>(nullptr, sys);
@@ -130,6 +162,15 @@ TEST_F(ListViewTest, AReportShowsTheSkinsColoursAndItsHeaderTheColumnHeaderSecti
   EXPECT_EQ(ClientPixel(a->Header, 300 + 10, hr.bottom / 2), ColN) << "the empty area after the last column";
   // The window's frame through its own DC: the edit section's border.
   EXPECT_EQ(WindowPixel(lv, 0, 100), colours::EditBorderN);
+  // The same through WM_PRINT (of the client area, as the edit family prints it): header cells, the empty
+  // header area and the list.
+  {
+    const Printed p(lv);
+    const int x0 = a->BorderLeft, y0 = a->BorderTop;
+    EXPECT_EQ(p.At(x0 + col0.left + 2, y0 + hr.bottom / 2), ColN);
+    EXPECT_EQ(p.At(x0 + 310, y0 + hr.bottom / 2), ColN);
+    EXPECT_EQ(p.At(x0 + client.right - 3, y0 + client.bottom - 3), colours::Edit);
+  }
   // Let go: the list view's own colours and the header's own procedure come back.
   FreeAdapter(a);
   Pump(10);
@@ -246,6 +287,27 @@ TEST_F(ListViewTest, DraggingTheThumbMovesByWholeItemsOrColumns) {
     FreeAdapter(a);
     DestroyWindow(lv);
   }
+}
+
+TEST_F(ListViewTest, ListViewsDestroyedWhileSkinnedLeaveTheLedgerFlat) {
+  // The window goes first (its header with it), the adapter after.
+  auto cycle = [this] {
+    HWND lv = MakeReport(30);
+    TacListViewWnd* a = Skin(lv);
+    SendMessageA(lv, WM_VSCROLL, SB_PAGEDOWN, 0);
+    RedrawWindow(lv, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    DestroyWindow(lv);
+    EXPECT_EQ(a->Header, nullptr);
+    FreeAdapter(a);
+  };
+  cycle();
+  const ledger::Snapshot before = ledger::Take();
+  const int windows = ThreadWindowCount();
+  for (int i = 0; i < 20; ++i) cycle();
+  Pump(10);
+  EXPECT_EQ(PendingDeferredFrees(), 0u);
+  EXPECT_EQ(ledger::Difference(before, ledger::Take()), "");
+  EXPECT_EQ(ThreadWindowCount(), windows);
 }
 
 TEST_F(ListViewTest, AHeaderSubclassedByOthersIsLeftInPlaceAndASkinLoadTakesItAgain) {
