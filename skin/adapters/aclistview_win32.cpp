@@ -222,6 +222,13 @@ void TacListViewWnd::ScrollMessage(gui::TMessage& m) {
 }
 
 void TacListViewWnd::WndProc(gui::TMessage& m) {
+  if (m.Msg == WM_SKINCOMMAND && SkinCommandCode(m.WParam) == AC_SKINLOADED && !Destroyed) {
+    TacEditWnd::WndProc(m);
+    // A skin removal let the header go: a new skin takes it again.
+    if (!Destroyed && m.LParam == reinterpret_cast<LPARAM>(SkinManager) && Header == nullptr && IsSkinned())
+      SubclassHeader(FindWindowExA(Handle, nullptr, "SysHeader32", nullptr));
+    return;
+  }
   if (Destroyed || !IsSkinned()) {
     TacEditWnd::WndProc(m);
     return;
@@ -255,12 +262,6 @@ void TacListViewWnd::WndProc(gui::TMessage& m) {
           return;
         case AC_SCROLLBEGIN:
           m.Result = 1;  // the position comes in LParam; the engine leaves the scroll information alone
-          return;
-        case AC_SKINLOADED:
-          TacEditWnd::WndProc(m);
-          // A skin removal let the header go: a new skin takes it again.
-          if (!Destroyed && m.LParam == reinterpret_cast<LPARAM>(SkinManager) && Header == nullptr)
-            SubclassHeader(FindWindowExA(Handle, nullptr, "SysHeader32", nullptr));
           return;
         default:
           break;
