@@ -11,6 +11,7 @@
 #include "skin/adapters/acbuttons.h"
 #include "skin/adapters/accombo.h"
 #include "skin/adapters/acstatics.h"
+#include "skin/adapters/aclistview.h"
 #include "skin/adapters/button_glyph.h"
 #include "skin/adapters/pending_skindata.h"
 #include "skin/engine/commondata.h"
@@ -58,6 +59,7 @@ TacMainWnd* NewAdapterOfCategory(int Category, HWND Wnd, TsSkinManager* Manager,
     case AdapterKind::StatusBar: return NewAdapter<TacStatusBarWnd>(Wnd, nullptr, Manager, Params, true);
     case AdapterKind::UpDown: return NewAdapter<TacSpinWnd>(Wnd, nullptr, Manager, Params, true);
     case AdapterKind::StaticText: return NewAdapter<TacStaticTextWnd>(Wnd, nullptr, Manager, Params, true);
+    case AdapterKind::ListView: return NewAdapter<TacListViewWnd>(Wnd, nullptr, Manager, Params, true);
     case AdapterKind::None: return nullptr;
   }
   return nullptr;

@@ -24,6 +24,7 @@ enum class AdapterKind {
   StatusBar,
   UpDown,
   StaticText,
+  ListView,
 };
 AdapterKind AdapterKindOfCategory(int Category);
 

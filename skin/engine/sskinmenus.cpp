@@ -177,6 +177,11 @@ gui::TControl*& OpenDropDownButton() {
   static gui::TControl* button = nullptr;
   return button;
 }
+uint8_t& MenuItemsPainting() {
+  static uint8_t flag = 0;
+  return flag;
+}
+
 bool& HintSuppressed() {
   static bool suppressed = false;
   return suppressed;
@@ -656,6 +661,7 @@ void SkinMenuMeasureItem(gui::TObject* Sender, gui::TCanvas&, int& Width, int& H
   if (item == nullptr || item->IsDestroying() || item->Parent() == nullptr) return;
   TsSkinableMenus* menus = SkinableMenusOf(DefaultManager());
   if (menus == nullptr) return;
+  MenuItemsPainting() = 1;
   gui::TMenuItem* first = FirstVisibleItem(*item->Parent());
   TacMenuBgRecord* rec = GetMenuBgCache(*menus, first, nullptr, false);
   const bool extra = rec != nullptr && rec->ExtraLine && InFirstColumn(*item);
@@ -670,6 +676,7 @@ void SkinMenuDrawItem(gui::TObject* Sender, gui::TCanvas& ACanvas, const TRect& 
   if (m == nullptr || !m->Active() || item == nullptr || item->Parent() == nullptr) return;
   TsSkinableMenus* menus = SkinableMenusOf(m);
   if (menus == nullptr) return;
+  MenuItemsPainting() = 1;
   if (gui::TControl* button = OpenDropDownButton()) {
     if (HintSuppressed()) gui::Application->SetShowHint(SavedShowHint());
     SendLibraryCommandToControl(button, AC_MOUSELEAVE, reinterpret_cast<LPARAM>(m));

@@ -68,6 +68,9 @@ struct TacExtraLineData {
 gui::TControl*& OpenDropDownButton();
 bool& HintSuppressed();
 bool& SavedShowHint();
+// Set while the skinned menus measure or draw the items of a popup (a popup of theirs is being built or shown);
+// the popup-menu window adapter clears it when a menu window goes, and frames only while it is set.
+uint8_t& MenuItemsPainting();
 
 class TsSkinableMenus {
  public:

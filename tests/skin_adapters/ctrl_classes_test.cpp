@@ -33,6 +33,7 @@ TEST(ControlClasses, FirstListNamingTheClassExactlyWins) {
   }
   // Speed-button names listed for a windowed class give the edit adapter; the grid category has none built here.
   EXPECT_EQ(AdapterKindOfCategory(17), AdapterKind::Edit);
+  EXPECT_EQ(AdapterKindOfCategory(7), AdapterKind::ListView);
   EXPECT_EQ(AdapterKindOfCategory(5), AdapterKind::None);
   EXPECT_EQ(AdapterKindOfCategory(23), AdapterKind::None);
 }

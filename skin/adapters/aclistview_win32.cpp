@@ -1,0 +1,515 @@
+// The list-view adapter and its column header.
+#include "skin/adapters/aclistview.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "skin/adapters/pending_skindata.h"
+#include "skin/engine/skincommands.h"
+#include "skin/engine/sskinmanager_component.h"
+#include "skin/engine/svclutils.h"
+#include "skin/paint/dc_copy.h"
+#include "skin/paint/gdi_ledger.h"
+#include "skin/paint/section_paint.h"
+#include "skin/paint/skinned_text.h"
+#include "skin/paint/text_engine.h"
+
+namespace skin {
+
+// What the header's replacement procedure reaches: the adapter (nullptr once it let go while another procedure
+// sat over the header) and the procedure it replaced. Freed when the header goes, or when the adapter puts the
+// header's procedure back.
+struct HeaderLink {
+  TacListViewWnd* Adapter = nullptr;
+  WNDPROC Old = nullptr;
+  bool Unicode = false;
+};
+
+namespace {
+
+constexpr char kHeaderProp[] = "ACLVHEADER";
+constexpr UINT kLvmGetView = 0x108F;
+constexpr UINT kLvmIsGroupViewEnabled = 0x10AF;
+constexpr uint32_t kHeaderTextFlags = dtEndEllipsis | dtExpandTabs | dtSingleLine | dtVCenter;
+
+LRESULT CallOld(const HeaderLink& link, HWND h, UINT msg, WPARAM w, LPARAM l) {
+  if (link.Old == nullptr) return link.Unicode ? DefWindowProcW(h, msg, w, l) : DefWindowProcA(h, msg, w, l);
+  return link.Unicode ? CallWindowProcW(link.Old, h, msg, w, l) : CallWindowProcA(link.Old, h, msg, w, l);
+}
+
+WNDPROC CurrentProc(HWND h, bool unicode) {
+  return reinterpret_cast<WNDPROC>(unicode ? GetWindowLongPtrW(h, GWLP_WNDPROC) : GetWindowLongPtrA(h, GWLP_WNDPROC));
+}
+
+void SetProc(HWND h, bool unicode, WNDPROC proc) {
+  if (unicode)
+    SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
+  else
+    SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
+}
+
+LRESULT CALLBACK HeaderProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  auto* link = static_cast<HeaderLink*>(GetPropA(h, kHeaderProp));
+  if (link == nullptr) return IsWindowUnicode(h) ? DefWindowProcW(h, msg, w, l) : DefWindowProcA(h, msg, w, l);
+  LRESULT result = 0;
+  {
+    AdapterProcScope scope;
+    TacListViewWnd* a = link->Adapter;
+    if (a != nullptr && a->MarkerAlive() && !a->Destroyed) {
+      gui::TMessage m{msg, w, l, 0};
+      try {
+        a->HeaderWndProc(m);
+        result = m.Result;
+      } catch (...) {
+        result = CallOld(*link, h, msg, w, l);
+      }
+    } else {
+      result = CallOld(*link, h, msg, w, l);
+    }
+  }
+  if (msg == WM_NCDESTROY && GetPropA(h, kHeaderProp) == link) {
+    RemovePropA(h, kHeaderProp);
+    if (CurrentProc(h, link->Unicode) == HeaderProc) SetProc(h, link->Unicode, link->Old);
+    if (TacListViewWnd* a = link->Adapter; a != nullptr && a->MarkerAlive()) a->HeaderDestroyed(link);
+    link->Adapter = nullptr;
+    delete link;
+  }
+  return result;
+}
+
+std::string HeaderClassOf(HWND h) {
+  char cls[96] = {};
+  GetClassNameA(h, cls, sizeof cls);
+  return cls;
+}
+
+}  // namespace
+
+TacListViewWnd::~TacListViewWnd() { ReleaseHeader(); }
+
+int32_t TacListViewWnd::ListViewStyle() const {
+  switch (SendMessageA(Handle, kLvmGetView, 0, 0)) {
+    case 0: return 0;
+    case 1: return 3;
+    case 2: return 1;
+    default: return 2;
+  }
+}
+
+void TacListViewWnd::SubclassHeader(HWND Wnd) {
+  if (Wnd == nullptr || Header != nullptr || headerLink_ != nullptr || GetPropA(Wnd, kHeaderProp) != nullptr) return;
+  auto* link = new HeaderLink();
+  link->Adapter = this;
+  link->Unicode = IsWindowUnicode(Wnd) != FALSE;
+  link->Old = CurrentProc(Wnd, link->Unicode);
+  SetPropA(Wnd, kHeaderProp, link);
+  SetProc(Wnd, link->Unicode, HeaderProc);
+  headerLink_ = link;
+  Header = Wnd;
+  HeaderOldProc = link->Old;
+}
+
+void TacListViewWnd::ReleaseHeader() {
+  HeaderLink* link = headerLink_;
+  headerLink_ = nullptr;
+  const HWND h = Header;
+  Header = nullptr;
+  HeaderOldProc = nullptr;
+  if (link == nullptr) return;
+  if (h != nullptr && IsWindow(h) && GetPropA(h, kHeaderProp) == link && CurrentProc(h, link->Unicode) == HeaderProc) {
+    // Still ours: the header gets its procedure back.
+    SetProc(h, link->Unicode, link->Old);
+    RemovePropA(h, kHeaderProp);
+    delete link;
+    return;
+  }
+  // Another procedure sits over ours (or the header is gone): the link keeps forwarding until the header goes.
+  link->Adapter = nullptr;
+  if (h == nullptr || !IsWindow(h)) {
+    if (h != nullptr && GetPropA(h, kHeaderProp) == link) RemovePropA(h, kHeaderProp);
+    delete link;
+  }
+}
+
+void TacListViewWnd::HeaderDestroyed(const HeaderLink* Link) {
+  if (Link == nullptr || headerLink_ != Link) return;
+  headerLink_ = nullptr;
+  Header = nullptr;
+  HeaderOldProc = nullptr;
+}
+
+void TacListViewWnd::Initialize() {
+  if (SkinData != nullptr) SkinData->ControlKind = ckListView;
+  TacEditWnd::Initialize();
+  HotColumn = -1;
+  PressedColumn = -1;
+  SubclassHeader(FindWindowExA(Handle, nullptr, "SysHeader32", nullptr));
+}
+
+void TacListViewWnd::SaveColors() {
+  TacEditWnd::SaveColors();
+  if (Handle == nullptr || colorsSaved_) return;
+  savedBk_ = COLORREF(SendMessageA(Handle, LVM_GETBKCOLOR, 0, 0));
+  savedTextBk_ = COLORREF(SendMessageA(Handle, LVM_GETTEXTBKCOLOR, 0, 0));
+  savedText_ = COLORREF(SendMessageA(Handle, LVM_GETTEXTCOLOR, 0, 0));
+  colorsSaved_ = true;
+}
+
+void TacListViewWnd::RestoreColors() {
+  if (Handle != nullptr && IsWindow(Handle) && colorsSaved_ && !windowGoing_) {
+    // The list view's own colours come back (not only its text colour).
+    SendMessageA(Handle, LVM_SETBKCOLOR, 0, LPARAM(savedBk_));
+    SendMessageA(Handle, LVM_SETTEXTBKCOLOR, 0, LPARAM(savedTextBk_));
+    SendMessageA(Handle, LVM_SETTEXTCOLOR, 0, LPARAM(savedText_));
+  }
+  ReleaseHeader();
+  TacEditWnd::RestoreColors();
+}
+
+void TacListViewWnd::SetSkinColors() {
+  if (Updating) return;
+  TacEditWnd::SetSkinColors();
+  ApplyListColors();
+}
+
+void TacListViewWnd::ApplyListColors() {
+  auto set = [this](UINT get, UINT put, TColor colour) {
+    const COLORREF c = COLORREF(ColorToRGB(colour));
+    if (COLORREF(SendMessageA(Handle, get, 0, 0)) != c) SendMessageA(Handle, put, 0, LPARAM(c));
+  };
+  if (CreatedByDispatcher) {
+    set(LVM_GETBKCOLOR, LVM_SETBKCOLOR, clWindow);
+    set(LVM_GETTEXTBKCOLOR, LVM_SETTEXTBKCOLOR, clWindow);
+    set(LVM_GETTEXTCOLOR, LVM_SETTEXTCOLOR, clWindowText);
+    return;
+  }
+  TsSkinManager* m = SkinManager;
+  if (m == nullptr || SkinData == nullptr || !SkinManagerIsValidSectionIndex(m->Skin(), SkinData->SkinIndex)) return;
+  const SkinSectionRecord& section = m->Skin().Sections[size_t(SkinData->SkinIndex)];
+  const bool hot = pending::IsFocusedLook(*SkinData) && section.States > 1;
+  const SkinStateBlock& block = SectionStateBlock(section, hot ? 1 : 0);
+  if (!SkinData->CustomColor) {
+    set(LVM_GETBKCOLOR, LVM_SETBKCOLOR, block.Color);
+    set(LVM_GETTEXTBKCOLOR, LVM_SETTEXTBKCOLOR, block.Color);
+  }
+  if (!SkinData->CustomFont) set(LVM_GETTEXTCOLOR, LVM_SETTEXTCOLOR, block.FontColor);
+}
+
+void TacListViewWnd::ScrollMessage(gui::TMessage& m) {
+  const bool vertical = m.Msg == WM_VSCROLL;
+  if (LOWORD(m.WParam) != SB_THUMBTRACK) {
+    // The engine sent the position in LParam; the list view reads LParam as a scroll-bar control.
+    m.LParam = 0;
+    TacEditWnd::WndProc(m);
+    return;
+  }
+  const int32_t pos = m.LParam != 0 ? int32_t(m.LParam) : int32_t(HIWORD(m.WParam));
+  const int32_t last = ScrollEngine().LastTrackPos;
+  if (vertical && pos == last) return;
+  int32_t delta = pos - last;
+  const int32_t style = ListViewStyle();
+  RECT item{};
+  item.left = LVIR_BOUNDS;
+  if (!vertical && style == 2) {
+    if (SendMessageA(Handle, LVM_GETITEMRECT, 0, LPARAM(&item))) delta *= item.right - item.left;
+  } else if (vertical && style == 3 && SendMessageA(Handle, kLvmIsGroupViewEnabled, 0, 0) == 0) {
+    if (SendMessageA(Handle, LVM_GETITEMRECT, 0, LPARAM(&item))) delta *= item.bottom - item.top;
+  }
+  SendMessageA(Handle, LVM_SCROLL, vertical ? 0 : WPARAM(delta), vertical ? LPARAM(delta) : 0);
+  m.Result = 0;
+}
+
+void TacListViewWnd::WndProc(gui::TMessage& m) {
+  if (m.Msg == WM_SKINCOMMAND && SkinCommandCode(m.WParam) == AC_SKINLOADED && !Destroyed) {
+    TacEditWnd::WndProc(m);
+    // A skin removal let the header go: a new skin takes it again.
+    if (!Destroyed && m.LParam == reinterpret_cast<LPARAM>(SkinManager) && Header == nullptr && IsSkinned())
+      SubclassHeader(FindWindowExA(Handle, nullptr, "SysHeader32", nullptr));
+    return;
+  }
+  if (Destroyed || !IsSkinned()) {
+    TacEditWnd::WndProc(m);
+    return;
+  }
+  switch (m.Msg) {
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+      ScrollMessage(m);
+      return;
+    case WM_PRINT:
+      WindowRectInParent();
+      if (!Skinned) SetSkinColors();
+      if (HDC dc = reinterpret_cast<HDC>(m.WParam)) {
+        HBRUSH brush = ledger::CreateSolidBrush(COLORREF(ColorToRGB(BgColor)));
+        const RECT all{0, 0, WndSize.cx, WndSize.cy};
+        FillRect(dc, &all, brush);
+        ledger::DeleteObject(brush);
+      }
+      break;
+    case WM_SKINCOMMAND:
+      if (!AcceptSkinCommand(m)) break;
+      switch (SkinCommandCode(m.WParam)) {
+        case AC_SKINREFRESH:
+          if (m.LParam != reinterpret_cast<LPARAM>(SkinManager)) break;
+          TacEditWnd::WndProc(m);
+          if (!Destroyed && Header != nullptr)
+            RedrawWindow(Header, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+          return;
+        case AC_GETSKININDEX:
+          if (m.LParam != 0) *reinterpret_cast<int32_t*>(m.LParam) = SkinData->SkinIndex;
+          return;
+        case AC_SCROLLBEGIN:
+          m.Result = 1;  // the position comes in LParam; the engine leaves the scroll information alone
+          return;
+        default:
+          break;
+      }
+      break;
+    case WM_PAINT:
+      // The list view's colours before it paints (the cache is not made again for that).
+      if (!Skinned)
+        SetSkinColors();
+      else
+        ApplyListColors();
+      break;
+    case WM_NCHITTEST:
+      if (HotColumn != -1 || PressedColumn != -1) {
+        HotColumn = -1;
+        PressedColumn = -1;
+        if (Header != nullptr) RedrawWindow(Header, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+      }
+      break;
+    case WM_NCPAINT:
+      m.Result = 0;
+      break;
+    default:
+      break;
+  }
+  TacEditWnd::WndProc(m);
+  if (Destroyed) return;
+  switch (m.Msg) {
+    case WM_PRINT:
+      if (ListViewStyle() == 3 && Header != nullptr && m.WParam != 0) {
+        const HDC dc = reinterpret_cast<HDC>(m.WParam);
+        const int saved = SaveDC(dc);
+        POINT old{};
+        OffsetViewportOrgEx(dc, BorderLeft, BorderLeft, &old);
+        const int32_t bars = (VertBar && VertBar->Visible) ? ScrollBarSize(VertBar.get(), true) : 0;
+        const int32_t hbars = (HorzBar && HorzBar->Visible) ? ScrollBarSize(HorzBar.get(), true) : 0;
+        const int32_t w = (SkinData->CacheBmp ? SkinData->CacheBmp->Width() : WndSize.cx) - 2 * BorderLeft - bars;
+        const int32_t h = (SkinData->CacheBmp ? SkinData->CacheBmp->Height() : WndSize.cy) - 2 * BorderLeft - hbars;
+        IntersectClipRect(dc, 0, 0, w, h);
+        PaintHeader(dc);
+        RestoreDC(dc, saved);
+      }
+      break;
+    case WM_PARENTNOTIFY:
+      if (LOWORD(m.WParam) == WM_CREATE) {
+        const HWND child = reinterpret_cast<HWND>(m.LParam);
+        if (child != nullptr && HeaderClassOf(child) == "SysHeader32") {
+          if (Header == nullptr)
+            SubclassHeader(child);
+          else if (Header != child)
+            ReleaseHeader();
+        }
+      }
+      break;
+    case WM_SIZE:
+      SkinData->BGChanged = true;
+      PaintSubclassedBackground(SkinData, Handle, CreatedByDispatcher);
+      InvalidateRect(Handle, nullptr, TRUE);
+      break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      SetSkinColors();
+      break;
+    case WM_LBUTTONUP:
+      ReleaseCapture();
+      break;
+    case WM_STYLECHANGED:
+    case LVM_INSERTITEMA:
+    case LVM_INSERTITEMW:
+    case LVM_ARRANGE:
+      if (!pending::IsUpdating(*SkinData)) RefreshScrollBars(this, true);
+      break;
+    default:
+      break;
+  }
+}
+
+// ---- The header.
+
+void TacListViewWnd::HeaderWndProc(gui::TMessage& m) {
+  const HWND h = Header;
+  HeaderLink* link = headerLink_;
+  if (h == nullptr || link == nullptr) return;
+  auto passOn = [&] { m.Result = CallOld(*link, h, m.Msg, m.WParam, m.LParam); };
+  if (ListViewStyle() != 3) {
+    passOn();
+    return;
+  }
+  switch (m.Msg) {
+    case WM_NCDESTROY:
+      passOn();
+      Header = nullptr;
+      HeaderOldProc = nullptr;
+      return;
+    case WM_PAINT:
+      PaintHeader(nullptr);
+      m.Result = 0;
+      return;
+    case WM_ERASEBKGND:
+      m.Result = 1;
+      return;
+    case WM_WINDOWPOSCHANGING:
+      if (IsWindowVisible(Handle)) SendMessageA(Handle, WM_NCPAINT, 0, 0);
+      passOn();
+      return;
+    case WM_NCHITTEST: {
+      passOn();
+      const POINT p{int(short(LOWORD(m.LParam))), int(short(HIWORD(m.LParam)))};
+      const int32_t order = HeaderItemAt(p);
+      const int32_t index = order < 0 ? order : int32_t(SendMessageA(h, HDM_ORDERTOINDEX, WPARAM(order), 0));
+      if (index != HotColumn) {
+        HotColumn = index;
+        RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+      }
+      return;
+    }
+    case WM_LBUTTONUP:
+      PressedColumn = -1;
+      passOn();
+      return;
+    case WM_LBUTTONDOWN: {
+      passOn();
+      if (Header != h) return;
+      HDHITTESTINFO hit{};
+      hit.pt = POINT{int(short(LOWORD(m.LParam))), int(short(HIWORD(m.LParam)))};
+      const int32_t item = int32_t(SendMessageA(h, HDM_HITTEST, 0, LPARAM(&hit)));
+      PressedColumn = (hit.flags & (HHT_ONDIVIDER | HHT_ONDIVOPEN)) ? -1 : item;
+      RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE);
+      return;
+    }
+    default:
+      passOn();
+      return;
+  }
+}
+
+TRect TacListViewWnd::HeaderItemRect(int32_t Order) const {
+  if (Header == nullptr) return TRect{};
+  const int32_t index = int32_t(SendMessageA(Header, HDM_ORDERTOINDEX, WPARAM(Order), 0));
+  RECT r{};
+  if (!SendMessageA(Header, HDM_GETITEMRECT, WPARAM(index), LPARAM(&r))) return TRect{};
+  return TRect{r.left, r.top, r.right, r.bottom};
+}
+
+int32_t TacListViewWnd::HeaderItemAt(const POINT& ScreenPoint) const {
+  if (Header == nullptr) return -2;
+  POINT p = ScreenPoint;
+  ScreenToClient(Header, &p);
+  const int32_t count = int32_t(SendMessageA(Header, HDM_GETITEMCOUNT, 0, 0));
+  for (int32_t i = 0; i < count; ++i) {
+    const TRect r = HeaderItemRect(i);
+    if (p.x >= r.Left && p.x < r.Right && p.y >= r.Top && p.y < r.Bottom) return i;
+  }
+  return -2;
+}
+
+void TacListViewWnd::PaintHeader(HDC DC) {
+  const HWND h = Header;
+  if (h == nullptr) return;
+  PAINTSTRUCT ps{};
+  HDC dc = DC;
+  if (dc == nullptr) dc = BeginPaint(h, &ps);
+  if (dc != nullptr) {
+    RECT client{};
+    GetClientRect(h, &client);
+    const int32_t count = int32_t(SendMessageA(h, HDM_GETITEMCOUNT, 0, 0));
+    int32_t right = 0;
+    for (int32_t order = 0; order < count; ++order) {
+      const int32_t index = int32_t(SendMessageA(h, HDM_ORDERTOINDEX, WPARAM(order), 0));
+      RECT r{};
+      if (!SendMessageA(h, HDM_GETITEMRECT, WPARAM(index), LPARAM(&r)) || r.right <= r.left || r.bottom <= r.top)
+        continue;
+      PaintHeaderItem(TRect{r.left, r.top, r.right, r.bottom}, index, dc);
+      right = std::max<int32_t>(right, r.right);
+    }
+    if (right < client.right) PaintHeaderItem(TRect{right, 0, client.right, client.bottom}, -2, dc);
+  }
+  if (DC == nullptr) EndPaint(h, &ps);
+}
+
+void TacListViewWnd::PaintHeaderItem(const TRect& ItemRect, int32_t Index, HDC DC) {
+  const HWND h = Header;
+  const int32_t w = ItemRect.Width(), ht = ItemRect.Height();
+  if (h == nullptr || w <= 0 || ht <= 0) return;
+  Bitmap bmp(w, ht, pf32bit);
+  int32_t state = 0;
+  if (PressedColumn >= 0)
+    state = PressedColumn == Index ? 2 : 0;
+  else if (Index == HotColumn)
+    state = 1;
+  gui::TControl* control = SkinData != nullptr ? SkinData->OwnerControl : nullptr;
+  const TColor under = control != nullptr ? ControlBgColor(control) : ColorToRGB(clWindow);
+  const int32_t section = PaintSectionByName(bmp, "COLHEADER", "BUTTON", nullptr, under, TPoint{}, SkinManager, state);
+  if (Index >= 0) {
+    gui::TFont font;
+    SelectAdapterFont(this, font);
+    char text[1025] = {};
+    HDITEMA item{};
+    item.mask = HDI_TEXT | HDI_FORMAT | HDI_IMAGE | HDI_BITMAP | HDI_ORDER;
+    item.pszText = text;
+    item.cchTextMax = 1024;
+    SendMessageA(h, HDM_GETITEMA, WPARAM(Index), LPARAM(&item));
+    TRect r{4, 1, w - 4, ht - 1};
+    // The sort arrow's box: the scroll button's glyph size when the skin has one, else 6 x 3.
+    int32_t arrowW = 0, arrowH = 0, direction = -1;
+    if (item.fmt & (HDF_SORTDOWN | HDF_SORTUP)) {
+      direction = (item.fmt & HDF_SORTDOWN) ? 3 : 1;
+      const char* name = direction == 3 ? "SCROLLBTNBOTTOM" : "SCROLLBTNTOP";
+      const int32_t glyph =
+          SkinManager != nullptr ? SkinManagerGetImageIndex(*SkinManager, SkinManagerGetSectionIndex(*SkinManager, name), "GLYPHMASK") : -1;
+      if (SkinManager != nullptr && SkinManagerIsValidImageIndex(*SkinManager, glyph)) {
+        arrowW = SkinImageStateWidth(SkinManager->Skin(), glyph) + 6;
+        arrowH = SkinImageHeight(SkinManager->Skin(), glyph);
+      } else {
+        arrowW = 6;
+        arrowH = 3;
+      }
+    }
+    const int32_t textW = CurrentTextEngine().Extent(font, text).cx + 5;
+    int32_t left = r.Left;
+    switch (item.fmt & HDF_JUSTIFYMASK) {
+      case HDF_RIGHT:
+        left = std::max<int32_t>(r.Left, r.Right - arrowW - textW);
+        break;
+      case HDF_CENTER:
+        left = r.Left + (r.Width() - textW - arrowW) / 2;
+        break;
+      default:
+        break;
+    }
+    TRect textRect{left, r.Top, std::min<int32_t>(left + textW, r.Right - arrowW), r.Bottom};
+    const bool shift = state == 2 && (!IsSkinned() || SkinManager == nullptr || SkinManager->ButtonsOptions.ShiftContentOnClick);
+    if (shift) textRect = TRect{textRect.Left + 1, textRect.Top + 1, textRect.Right + 1, textRect.Bottom + 1};
+    if (direction >= 0) {
+      const TColor arrowColour = section >= 0 && SkinManager != nullptr
+                                     ? SectionStateBlock(SkinManager->Skin().Sections[size_t(section)], std::min(state, 1)).FontColor
+                                     : ColorToRGB(clWindowText);
+      const int32_t ax = textRect.Right + 6 - 6;
+      const int32_t ay = (ht - arrowH) / 2;
+      DrawArrowGlyph(bmp, arrowColour, TRect{ax, ay, ax + arrowW, ay + arrowH}, direction);
+    }
+    WriteTextSectionEx(bmp, font, text, IsWindowEnabled(Handle) != FALSE, SkinManager, textRect, state, section,
+                       kHeaderTextFlags);
+  }
+  HDC dc = DC;
+  if (dc == nullptr) dc = ledger::GetDC(h);
+  if (dc != nullptr) BitmapToDC(dc, ItemRect.Left, ItemRect.Top, w, ht, bmp, 0, 0);
+  if (DC == nullptr && dc != nullptr) ledger::ReleaseDC(h, dc);
+}
+
+}  // namespace skin
