@@ -19,6 +19,7 @@
 #include "skin/forms/frame_paint.h"
 #include "skin/forms/provider_geometry.h"
 #include "skin/forms/provider_handlers.h"
+#include "skin/forms/provider_hide.h"
 #include "skin/forms/system_menu.h"
 #include "skin/forms/title_glow.h"
 #include "skin/forms/win_values.h"
@@ -65,6 +66,7 @@ void DispatchSkinned(TsSkinProvider& p, gui::TMessage& m) {
       ProviderPrepareForm(p);
       return;
     case kWmSize: ProviderWmSize(p, m); return;
+    case 0x10: ProviderWmClose(p, m); return;
     case 0x11: ProviderWmQueryEndSession(p, m); return;
     case 0x15: ProviderWmSysColorChange(p, m); return;
     case 0x18: ProviderWmShowWindow(p, m); return;
@@ -163,8 +165,12 @@ void ProviderWndProc(TsSkinProvider& p, gui::TMessage& m) {
     const bool skinned = p.Form() && !p.Form()->IsDestroying() && ProviderSkinned(p);
     if (!skinned) {
       if (m.Msg == WM_SKINCOMMAND && ProviderCommandUnskinned(p, m)) return;
+      if (m.Msg == kCmVisibleChanged) ProviderBeforeHide(p, m);
+      const auto token = p.AliveToken();
       ProviderCallOldProc(p, m);
+      if (token.expired()) return;
       if (m.Msg == kWmNcDestroy) ProviderWmNcDestroy(p, m);
+      if (m.Msg == kWmWindowPosChanged) ProviderAfterPosChanged(p, m);
       return;
     }
     DispatchSkinned(p, m);
@@ -850,8 +856,9 @@ void ProviderCmEnabledChanged(TsSkinProvider& p, gui::TMessage& m) {
 
 void ProviderWmNcDestroy(TsSkinProvider& p, gui::TMessage&) {
   if (p.DragActive || p.DragPending) ProviderEndBorderDrag(p, false);
-  // The border window goes with the form's window.
+  // The border window goes with the form's window, and a cover kept over it.
   p.BorderForm.reset();
+  ProviderFreeSnapshotCover(p);
 }
 
 }  // namespace skin

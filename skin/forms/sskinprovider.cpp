@@ -17,6 +17,7 @@
 #include "skin/forms/provider_wndproc.h"
 #include "skin/forms/system_menu.h"
 #include "skin/forms/title_glow.h"
+#include "skin/forms/provider_hide.h"
 #include "skin/forms/win_values.h"
 #include "skin/paint/painter_services.h"
 
@@ -301,6 +302,7 @@ TsSkinProvider::~TsSkinProvider() {
     ReleaseAnimTimer(t);
   }
   ForgetGluedForm(Form());
+  ProviderFreeSnapshotCover(*this);
   if (g_handledProvider == this) g_handledProvider = nullptr;
   CaptionGlow[0].reset();
   CaptionGlow[1].reset();

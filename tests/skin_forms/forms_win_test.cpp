@@ -28,6 +28,8 @@
 #include "skin/forms/system_menu.h"
 #include "skin/forms/min_animation.h"
 #include "skin/forms/provider_handlers.h"
+#include "skin/forms/provider_hide.h"
+#include "skin/engine/sanimations.h"
 #include "skin/forms/title_glow.h"
 #include "skin/paint/dc_copy.h"
 #include "skin/paint/gdi_ledger.h"
@@ -883,6 +885,109 @@ TEST(ProviderWindows, AFormDraggedByItsCaptionIsTranslucentWhileItMoves) {
   EXPECT_FALSE(GetWindowLongA(s.Handle(), GWL_EXSTYLE) & WS_EX_LAYERED);
   EXPECT_FALSE(s.p->StateFlags & skin::psBlendMoving);
   Xdotool("mousemove 900 700", 100);
+}
+
+// ---- Leaving the screen: the form's picture kept over it and faded out.
+
+int CoverWindows() {
+  int n = 0;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND w, LPARAM l) -> BOOL {
+        char name[32] = {};
+        GetClassNameA(w, name, sizeof(name));
+        if (std::string(name) == "TacFormCover" && IsWindowVisible(w)) ++*reinterpret_cast<int*>(l);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&n));
+  return n;
+}
+bool HideFadeRuns() { return skin::HideAnimTimer() && skin::HideAnimTimer()->HoldsWindow(); }
+
+// The program's one hide timer is made by the first fade.
+void WarmHideFade(gui::TForm& form) {
+  form.Hide();
+  PumpFor(400);
+  form.Show();
+  PumpFor(200);
+}
+
+int g_mostCovers = 0;
+void CALLBACK SampleCovers(HWND, UINT, UINT_PTR, DWORD) { g_mostCovers = std::max(g_mostCovers, CoverWindows()); }
+
+TEST(ProviderWindows, AClosingFormKeepsItsPictureWithItsControlsOverItAndFadesOut) {
+  Shown s;
+  s.skin.manager->AnimEffects.FormHide.Time = 120;
+  auto* edit = new gui::TEdit(s.form);
+  edit->SetParent(s.form);
+  edit->SetBounds(20, 20, 140, 24);
+  PumpFor(150);
+  HWND h = s.Handle();
+  WarmHideFade(*s.form);
+  const int windows = ThreadWindowCount();
+  const int32_t x = skin::ProviderClientLeft(*s.p) + 60, y = skin::ProviderClientTop(*s.p) + 30;
+  const uint32_t onScreen = skin::GetPixel32(WindowPicture(h), x, y) & 0xFFFFFF;
+  ASSERT_NE(onScreen, Px(kFormActive) & 0xFFFFFF);
+  ASSERT_NE(onScreen, Px(kFormInactive) & 0xFFFFFF);
+  bool allow = false;
+  s.form->OnCloseQuery = [&](gui::TObject*, bool& can) { can = allow; };
+  // Refused: the form stays and shows its own frame again.
+  SendMessageA(h, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(IsWindowVisible(h));
+  EXPECT_FALSE(s.p->StateFlags & skin::psHideSnapshot);
+  EXPECT_EQ(CoverWindows(), 0);
+  s.ExpectFrameEqualsCache("close refused");
+  // Closed: while the form's own handling closes it, the picture held is the form with its edit as the screen
+  // showed it.
+  bool held = false;
+  uint32_t inPicture = 0;
+  s.form->OnClose = [&](gui::TObject*, gui::TCloseAction&) {
+    held = (s.p->StateFlags & skin::psHideSnapshot) != 0;
+    if (s.p->SkinData().CacheBmp) inPicture = skin::GetPixel32(*s.p->SkinData().CacheBmp, x, y) & 0xFFFFFF;
+  };
+  allow = true;
+  SendMessageA(h, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(held);
+  EXPECT_EQ(inPicture, onScreen);
+  EXPECT_FALSE(IsWindowVisible(h));
+  // The cover that showed the picture while the window hid is the fade's window now.
+  EXPECT_EQ(CoverWindows(), 1);
+  EXPECT_TRUE(HideFadeRuns());
+  EXPECT_FALSE(s.p->StateFlags & skin::psHideSnapshot);
+  PumpFor(500);
+  EXPECT_FALSE(HideFadeRuns());
+  EXPECT_EQ(CoverWindows(), 0);
+  EXPECT_EQ(ThreadWindowCount(), windows);
+  s.form->OnClose = nullptr;
+  s.form->Show();
+  PumpFor(200);
+  s.ExpectFrameEqualsCache("shown again");
+}
+
+TEST(ProviderWindows, AnUnskinnedFormFadesOutWhenHiddenAndOnlyThen) {
+  StationForm s;  // the program's manager: shows and hides fade in 100 ms
+  s.manager->SetActive(false);
+  PumpFor(150);
+  ASSERT_FALSE(skin::ProviderSkinned(*s.p));
+  HWND h = s.Handle();
+  WarmHideFade(*s.form);
+  const int windows = ThreadWindowCount();
+  g_mostCovers = 0;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 10, SampleCovers);
+  // Moved and sized: nothing covers or fades.
+  SetWindowPos(h, nullptr, 100, 90, 300, 220, SWP_NOZORDER | SWP_NOACTIVATE);
+  PumpFor(60);
+  EXPECT_EQ(g_mostCovers, 0);
+  EXPECT_FALSE(HideFadeRuns());
+  // Hidden: the window's picture fades out on a cover.
+  s.form->Hide();
+  KillTimer(nullptr, timer);
+  EXPECT_EQ(g_mostCovers, 1);
+  PumpFor(300);
+  EXPECT_FALSE(HideFadeRuns());
+  EXPECT_EQ(CoverWindows(), 0);
+  EXPECT_FALSE(s.p->StateFlags & skin::psHideSnapshot);
+  EXPECT_EQ(ThreadWindowCount(), windows);
 }
 
 }  // namespace
