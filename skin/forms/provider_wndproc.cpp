@@ -20,6 +20,7 @@
 #include "skin/forms/provider_geometry.h"
 #include "skin/forms/provider_handlers.h"
 #include "skin/forms/provider_hide.h"
+#include "skin/forms/provider_messages.h"
 #include "skin/forms/system_menu.h"
 #include "skin/forms/title_glow.h"
 #include "skin/forms/win_values.h"
@@ -67,6 +68,14 @@ void DispatchSkinned(TsSkinProvider& p, gui::TMessage& m) {
       return;
     case kWmSize: ProviderWmSize(p, m); return;
     case 0x10: ProviderWmClose(p, m); return;
+    case 0x2C: ProviderWmMeasureItem(p, m); return;
+    case 0x4E: ProviderWmNotify(p, m); return;
+    case 0x7B: ProviderWmContextMenu(p, m); return;
+    case 0x211: ProviderWmEnterMenuLoop(p, m); return;
+    case 0x212: ProviderWmExitMenuLoop(p, m); return;
+    case 0xB02C: ProviderCmControlListChange(p, m); return;  // CM_CONTROLLISTCHANGE
+    case 0xB033: ProviderCmRecreateWnd(p, m); return;        // CM_RECREATEWND
+    case 0xB03A: ProviderCmRefreshSkin(p, m); return;
     case 0x11: ProviderWmQueryEndSession(p, m); return;
     case 0x15: ProviderWmSysColorChange(p, m); return;
     case 0x18: ProviderWmShowWindow(p, m); return;
@@ -859,6 +868,7 @@ void ProviderWmNcDestroy(TsSkinProvider& p, gui::TMessage&) {
   // The border window goes with the form's window, and a cover kept over it.
   p.BorderForm.reset();
   ProviderFreeSnapshotCover(p);
+  ProviderFreeMDIIcons(p);
 }
 
 }  // namespace skin

@@ -18,6 +18,7 @@
 #include "skin/forms/system_menu.h"
 #include "skin/forms/title_glow.h"
 #include "skin/forms/provider_hide.h"
+#include "skin/forms/provider_messages.h"
 #include "skin/forms/win_values.h"
 #include "skin/paint/painter_services.h"
 
@@ -303,6 +304,7 @@ TsSkinProvider::~TsSkinProvider() {
   }
   ForgetGluedForm(Form());
   ProviderFreeSnapshotCover(*this);
+  ProviderFreeMDIIcons(*this);
   if (g_handledProvider == this) g_handledProvider = nullptr;
   CaptionGlow[0].reset();
   CaptionGlow[1].reset();

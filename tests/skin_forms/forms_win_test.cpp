@@ -30,6 +30,7 @@
 #include "skin/forms/provider_handlers.h"
 #include "skin/forms/provider_hide.h"
 #include "skin/engine/sanimations.h"
+#include "skin/engine/sskinmenus.h"
 #include "skin/forms/title_glow.h"
 #include "skin/paint/dc_copy.h"
 #include "skin/paint/gdi_ledger.h"
@@ -988,6 +989,81 @@ TEST(ProviderWindows, AnUnskinnedFormFadesOutWhenHiddenAndOnlyThen) {
   EXPECT_EQ(CoverWindows(), 0);
   EXPECT_FALSE(s.p->StateFlags & skin::psHideSnapshot);
   EXPECT_EQ(ThreadWindowCount(), windows);
+}
+
+}  // namespace
+
+namespace {
+
+// ---- Menus of a skinned form.
+
+TEST(ProviderWindows, MainMenuItemsTheSkinnedMenusDidNotTakeAreMeasuredAsTheyWould) {
+  Shown s;
+  auto* mm = new gui::TMainMenu(s.form);
+  auto* file = new gui::TMenuItem(s.form);
+  file->SetCaption("&File");
+  mm->Items()->Add(file);
+  s.form->SetMenu(mm);
+  PumpFor(150);
+  ASSERT_TRUE(skin::ProviderHasMenuLine(*s.p));
+  // Added after the skinned menus took the menu: no measure event of its own.
+  auto* late = new gui::TMenuItem(s.form);
+  late->SetCaption("&Late");
+  mm->Items()->Add(late);
+  auto* own = new gui::TMenuItem(s.form);
+  own->SetCaption("&Own");
+  own->OnMeasureItem = [](gui::TObject*, gui::TCanvas&, int& w, int& h) {
+    w = 77;
+    h = 33;
+  };
+  mm->Items()->Add(own);
+  auto measure = [&](gui::TMenuItem* item) {
+    MEASUREITEMSTRUCT mis{};
+    mis.CtlType = ODT_MENU;
+    mis.itemID = item->Command();
+    mis.itemData = item->Command();
+    EXPECT_TRUE(SendMessageA(s.Handle(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis)));
+    return std::make_pair(int(mis.itemWidth), int(mis.itemHeight));
+  };
+  // The late item: the skinned menus' size of a menu-line item, not the plain one the form alone would give.
+  HDC screen = GetDC(nullptr);
+  gui::TCanvas canvas;
+  canvas.SetHandle(screen);
+  int skinnedW = 0, skinnedH = 0, plainW = 0, plainH = 0;
+  skin::SkinMenuLineMeasureItem(late, canvas, skinnedW, skinnedH);
+  late->MeasureItem(canvas, plainW, plainH);
+  canvas.SetHandle(nullptr);
+  ReleaseDC(nullptr, screen);
+  const auto got = measure(late);
+  EXPECT_EQ(got.first, skinnedW);
+  EXPECT_EQ(got.second, std::max(0, skinnedH));
+  EXPECT_NE(got.first, plainW);
+  // An item with a measure event of its own is asked.
+  EXPECT_EQ(measure(own), std::make_pair(77, 33));
+}
+
+TEST(ProviderWindows, TheFormsPopupMenuIsMadeReadyForTheSkinnedMenusWhenItOpens) {
+  Shown s;
+  auto* popup = new gui::TPopupMenu(s.form);
+  auto* item = new gui::TMenuItem(s.form);
+  item->SetCaption("Copy");
+  popup->Items()->Add(item);
+  s.form->SetPopupMenu(popup);
+  for (const bool skinned : {true, false}) {
+    SCOPED_TRACE(skinned ? "skinned popups" : "system popups");
+    s.skin.manager->SkinnedPopups = skinned;
+    // The context menu is asked for and dismissed at once.
+    SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
+      KillTimer(nullptr, id);
+      EndMenu();
+    });
+    RECT wr{};
+    GetWindowRect(s.Handle(), &wr);
+    SendMessageA(s.Handle(), WM_CONTEXTMENU, WPARAM(s.Handle()), MAKELPARAM(wr.left + 80, wr.top + 80));
+    PumpFor(150);
+    EXPECT_EQ(bool(item->OnMeasureItem), skinned);
+    EXPECT_EQ(popup->OwnerDraw(), skinned);
+  }
 }
 
 }  // namespace
