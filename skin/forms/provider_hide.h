@@ -31,6 +31,14 @@ void* ProviderSnapshotCoverWindow(const TsSkinProvider& p);
 TacAnimWindow ProviderTakeSnapshotCover(TsSkinProvider& p, std::unique_ptr<Bitmap>* picture = nullptr);
 void ProviderFreeSnapshotCover(TsSkinProvider& p);
 
+// ---- The caption cover: while the system writes a new caption into the form's own frame, a window showing the
+// frame cache lies over the frame (the client area cut out of its region), so that the system's caption never
+// shows. Not made while the form's redraw is locked or it is being printed, nor with a border window (the form's
+// own caption lies outside its region then); natively never.
+bool ProviderShowCaptionCover(TsSkinProvider& p);
+void ProviderHideCaptionCover(TsSkinProvider& p);
+void* ProviderCaptionCoverWindow(const TsSkinProvider& p);
+
 // ---- The hide snapshot of a skinned form.
 // The frame cache replaced by the form's picture with its children, held (flag psHideSnapshot: nothing repaints
 // the frame over it) until the hide is over. True when the picture is held now.

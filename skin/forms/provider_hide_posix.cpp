@@ -8,5 +8,8 @@ bool ProviderHasSnapshotCover(const TsSkinProvider&) { return false; }
 void* ProviderSnapshotCoverWindow(const TsSkinProvider&) { return nullptr; }
 TacAnimWindow ProviderTakeSnapshotCover(TsSkinProvider&, std::unique_ptr<Bitmap>*) { return {}; }
 void ProviderFreeSnapshotCover(TsSkinProvider&) {}
+bool ProviderShowCaptionCover(TsSkinProvider&) { return false; }
+void ProviderHideCaptionCover(TsSkinProvider&) {}
+void* ProviderCaptionCoverWindow(const TsSkinProvider&) { return nullptr; }
 
 }  // namespace skin

@@ -6,6 +6,7 @@
 
 #include "skin/engine/svclutils.h"
 #include "skin/forms/form_window.h"
+#include "skin/forms/frame_paint.h"
 #include "skin/forms/provider_hide.h"
 #include "skin/paint/dc_copy.h"
 #include "skin/paint/gdi_ledger.h"
@@ -90,6 +91,105 @@ void ProviderFreeSnapshotCover(TsSkinProvider& p) {
   if (it == Covers().end()) return;
   Destroy(it->second.wnd);
   Covers().erase(it);
+}
+
+// ---- The caption cover.
+
+namespace {
+
+std::map<const TsSkinProvider*, HWND>& CaptionCovers() {
+  static std::map<const TsSkinProvider*, HWND> covers;
+  return covers;
+}
+
+// Paints what the frame cache holds at its place over the form's window.
+LRESULT CALLBACK CaptionCoverProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  switch (msg) {
+    case WM_PAINT: {
+      PAINTSTRUCT ps{};
+      HDC dc = BeginPaint(h, &ps);
+      auto* p = reinterpret_cast<TsSkinProvider*>(GetWindowLongPtrA(h, GWLP_USERDATA));
+      if (p && dc && p->SkinData().CacheBmp) {
+        RECT r{};
+        GetClientRect(h, &r);
+        BitmapToDC(dc, 0, 0, r.right, r.bottom, *p->SkinData().CacheBmp, 0, 0);
+      }
+      EndPaint(h, &ps);
+      return 0;
+    }
+    case WM_ERASEBKGND: return 1;
+    case WM_NCHITTEST: return HTTRANSPARENT;
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    default: return DefWindowProcA(h, msg, w, l);
+  }
+}
+
+const char* CaptionCoverClass() {
+  static bool registered = false;
+  if (!registered) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = CaptionCoverProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "TacCaptionCover";
+    registered = RegisterClassA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  }
+  return "TacCaptionCover";
+}
+
+}  // namespace
+
+bool ProviderShowCaptionCover(TsSkinProvider& p) {
+  if (CaptionCovers().count(&p)) return true;
+  HWND h = p.Form() ? static_cast<HWND>(FormWindowHandle(*p.Form())) : nullptr;
+  if (!h || !IsWindowVisible(h) || p.BorderForm || p.RedrawLockCount > 0 || (p.SkinData().CtrlState & csPrinting) ||
+      !p.SkinData().CacheBmp || p.SkinData().CacheBmp->Empty() || p.Form()->Parent() != nullptr)
+    return false;
+  RECT wr{};
+  GetWindowRect(h, &wr);
+  const int width = wr.right - wr.left, height = wr.bottom - wr.top;
+  if (width <= 0 || height <= 0) return false;
+  const bool topmost = (GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+  HWND cover = ledger::CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | (topmost ? WS_EX_TOPMOST : 0),
+                                      CaptionCoverClass(), "", WS_POPUP, wr.left, wr.top, width, height, nullptr,
+                                      nullptr, GetModuleHandleA(nullptr), nullptr);
+  if (!cover) return false;
+  SetWindowLongPtrA(cover, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&p));
+  // The frame only: the form's window less its client area (and less the skin's cut corners).
+  POINT o{0, 0};
+  ClientToScreen(h, &o);
+  RECT cr{};
+  GetClientRect(h, &cr);
+  HRGN region = ledger::CreateRectRgn(0, 0, width, height);
+  HRGN shape = ledger::CreateRectRgn(0, 0, 0, 0);
+  if (GetWindowRgn(h, shape) != ERROR) CombineRgn(region, region, shape, RGN_AND);
+  ledger::DeleteObject(shape);
+  HRGN client = ledger::CreateRectRgn(o.x - wr.left, o.y - wr.top, o.x - wr.left + cr.right, o.y - wr.top + cr.bottom);
+  CombineRgn(region, region, client, RGN_DIFF);
+  ledger::DeleteObject(client);
+  if (!ledger::SetWindowRgn(cover, region, FALSE)) ledger::DeleteObject(region);
+  // Right above the form (or over everything with a topmost form), shown without being activated.
+  HWND above = GetWindow(h, GW_HWNDPREV);
+  SetWindowPos(cover, topmost ? HWND_TOPMOST : (above ? above : HWND_TOP), 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_NOOWNERZORDER);
+  RedrawWindow(cover, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
+  CaptionCovers()[&p] = cover;
+  return true;
+}
+
+void ProviderHideCaptionCover(TsSkinProvider& p) {
+  auto it = CaptionCovers().find(&p);
+  if (it == CaptionCovers().end()) return;
+  HWND cover = it->second;
+  CaptionCovers().erase(it);
+  if (cover && IsWindow(cover)) {
+    SetWindowLongPtrA(cover, GWLP_USERDATA, 0);
+    ledger::DestroyWindow(cover);
+  }
+}
+
+void* ProviderCaptionCoverWindow(const TsSkinProvider& p) {
+  auto it = CaptionCovers().find(&p);
+  return it == CaptionCovers().end() ? nullptr : it->second;
 }
 
 }  // namespace skin

@@ -789,8 +789,17 @@ void ProviderWmSetText(TsSkinProvider& p, gui::TMessage& m) {
   p.CaptionGlow[0].reset();
   p.CaptionGlow[1].reset();
   p.SkinData().BGChanged = true;
-  // The system writes the caption itself when it takes the text: not while its redraw is off. With a border
-  // window the form's own caption lies outside the window's region and cannot show.
+  // The system writes the caption itself when it takes the text: under a cover showing the frame as it was.
+  const auto token = p.AliveToken();
+  if (!p.BorderForm && !DwmCompositionEnabled() && ProviderShowCaptionCover(p)) {
+    ProviderCallOldProc(p, m);
+    if (token.expired()) return;
+    ProviderRepaintFrame(p);
+    ProviderHideCaptionCover(p);
+    return;
+  }
+  // Otherwise not while its redraw is off. With a border window the form's own caption lies outside the
+  // window's region and cannot show.
   const bool hide = !p.BorderForm;
   if (hide) SendFormMessage(form, kWmSetRedraw, 0, 0);
   ProviderCallOldProc(p, m);
@@ -869,6 +878,7 @@ void ProviderWmNcDestroy(TsSkinProvider& p, gui::TMessage&) {
   p.BorderForm.reset();
   ProviderFreeSnapshotCover(p);
   ProviderFreeMDIIcons(p);
+  ProviderHideCaptionCover(p);
 }
 
 }  // namespace skin

@@ -305,6 +305,7 @@ TsSkinProvider::~TsSkinProvider() {
   ForgetGluedForm(Form());
   ProviderFreeSnapshotCover(*this);
   ProviderFreeMDIIcons(*this);
+  ProviderHideCaptionCover(*this);
   if (g_handledProvider == this) g_handledProvider = nullptr;
   CaptionGlow[0].reset();
   CaptionGlow[1].reset();
