@@ -122,7 +122,9 @@ void ProviderWmShowWindow(TsSkinProvider& p, gui::TMessage& m) {
     // Shown again: a picture kept from the last hide is let go.
     ProviderAfterHide(p);
   }
+  const auto token = p.AliveToken();
   ProviderCallOldProc(p, m);
+  if (token.expired()) return;
   if (m.WParam == 1 && p.Form()->Parent() != nullptr) {
     p.SkinData().FillFlags &= uint16_t(~1);
     p.SkinData().BGChanged = true;
@@ -130,7 +132,9 @@ void ProviderWmShowWindow(TsSkinProvider& p, gui::TMessage& m) {
 }
 
 void ProviderWmActivateApp(TsSkinProvider& p, gui::TMessage& m) {
+  const auto token = p.AliveToken();
   ProviderCallOldProc(p, m);
+  if (token.expired()) return;
   if (m.WParam != 0 && p.BorderForm && !FormWindowIconic(*p.Form())) BorderFormUpdate(*p.BorderForm, true, 255);
 }
 

@@ -17,6 +17,7 @@
 #include "skin/forms/composition.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/frame_paint.h"
+#include "skin/forms/glued_forms.h"
 #include "skin/forms/provider_geometry.h"
 #include "skin/forms/provider_handlers.h"
 #include "skin/forms/provider_hide.h"
@@ -706,12 +707,15 @@ void ProviderWmSetRedraw(TsSkinProvider& p, gui::TMessage& m) {
 }
 
 void ProviderWmActivate(TsSkinProvider& p, gui::TMessage& m) {
+  const auto token = p.AliveToken();
   ProviderCallOldProc(p, m);
-  if (!p.Form()->Showing()) return;
+  if (token.expired() || !p.Form()->Showing()) return;
   if (!Printing(p)) {
     p.MenuLineCountCache = -1;
     if (m.WParam != 0 && p.SystemMenu) SysMenuUpdateItems(*p.SystemMenu);
   }
+  // The forms that touch this one now follow its next move.
+  RememberGluedForms(p);
 }
 
 void ProviderWmNcPaint(TsSkinProvider& p, gui::TMessage& m) {
@@ -761,7 +765,9 @@ void ProviderWmNcActivate(TsSkinProvider& p, gui::TMessage& m) {
   // The system's own caption is not drawn: the window's redraw is off while the system handles the message.
   const bool hide = showing && !p.BorderForm;
   if (hide) SendFormMessage(form, kWmSetRedraw, 0, 0);
+  const auto token = p.AliveToken();
   ProviderCallOldProc(p, m);
+  if (token.expired()) return;
   if (hide) SendFormMessage(form, kWmSetRedraw, 1, 0);
   p.StateFlags &= ~psInNcActivate;
   if (showing) {
@@ -842,7 +848,9 @@ void ProviderWmSize(TsSkinProvider& p, gui::TMessage& m) {
   p.CaptionGlow[0].reset();
   p.CaptionGlow[1].reset();
   p.MenuLineCountCache = -1;
+  const auto token = p.AliveToken();
   ProviderCallOldProc(p, m);
+  if (token.expired()) return;
   p.SkinData().BGChanged = true;
   if (!form.Showing() || !p.DrawNonClientArea()) return;
   TsSkinManager* manager = ProviderManager(p);

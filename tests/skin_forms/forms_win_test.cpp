@@ -29,6 +29,7 @@
 #include "skin/forms/min_animation.h"
 #include "skin/forms/provider_handlers.h"
 #include "skin/forms/provider_hide.h"
+#include "skin/forms/provider_messages.h"
 #include "skin/engine/sanimations.h"
 #include "skin/engine/sskinmenus.h"
 #include "skin/forms/title_glow.h"
@@ -1106,6 +1107,63 @@ TEST(ProviderWindows, ACaptionChangeHappensUnderACoverShowingTheFrameAsItWas) {
   EXPECT_EQ(skin::ProviderCaptionCoverWindow(*s.p), nullptr);
   EXPECT_EQ(ThreadWindowCount(), windows);
   s.ExpectFrameEqualsCache("after the caption change");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ProviderWindows, AMenuLoopOfAnMDIParentWithAMaximizedChildKeepsTheChildsButtonsAsTheSkinDrawsThem) {
+  FormsSkin skin;
+  auto* frame = new gui::TForm(gui::Application);
+  frame->SetFormStyle(gui::TFormStyle::fsMDIForm);
+  frame->SetBounds(40, 40, 520, 380);
+  frame->SetCaption("MDI");
+  auto* mm = new gui::TMainMenu(frame);
+  auto* file = new gui::TMenuItem(frame);
+  file->SetCaption("&File");
+  mm->Items()->Add(file);
+  frame->SetMenu(mm);
+  auto* p = new TsSkinProvider(frame);
+  frame->Show();
+  PumpFor(150);
+  HWND h = frame->WindowHandle();
+  const int windows = ThreadWindowCount();
+  // Without a maximized child: no helper.
+  SendMessageA(h, WM_ENTERMENULOOP, 0, 0);
+  EXPECT_EQ(skin::ProviderMDIIconsWindow(*p), nullptr);
+  SendMessageA(h, WM_EXITMENULOOP, 0, 0);
+  auto* child = new gui::TForm(gui::Application);
+  child->SetFormStyle(gui::TFormStyle::fsMDIChild);
+  child->SetBounds(10, 10, 200, 150);
+  child->Show();
+  child->SetWindowState(gui::TWindowState::wsMaximized);
+  PumpFor(150);
+  ASSERT_TRUE(skin::ProviderMDIChildMaximized(*p));
+  const int withChild = ThreadWindowCount();
+  SendMessageA(h, WM_ENTERMENULOOP, 0, 0);
+  HWND icons = static_cast<HWND>(skin::ProviderMDIIconsWindow(*p));
+  ASSERT_NE(icons, nullptr);
+  EXPECT_TRUE(IsWindowVisible(icons));
+  // 60 pixels at the menu line's right end, a menu high and 3 more, right below the caption.
+  RECT wr{}, ir{};
+  GetWindowRect(h, &wr);
+  GetWindowRect(icons, &ir);
+  EXPECT_EQ(ir.right - ir.left, 60);
+  EXPECT_EQ(ir.bottom - ir.top, GetSystemMetrics(SM_CYMENU) + 3);
+  EXPECT_EQ(ir.right, wr.right - skin::FormBorderWidth(*p, true));
+  EXPECT_EQ(ir.top, wr.top + skin::FormBorderWidthIfNoSkin(*p, true) + skin::ProviderSystemCaptionHeight(*p));
+  // Once per loop.
+  SendMessageA(h, WM_ENTERMENULOOP, 0, 0);
+  EXPECT_EQ(skin::ProviderMDIIconsWindow(*p), icons);
+  SendMessageA(h, WM_EXITMENULOOP, 0, 0);
+  EXPECT_EQ(skin::ProviderMDIIconsWindow(*p), nullptr);
+  EXPECT_EQ(ThreadWindowCount(), withChild);
+  gui::Free(child);
+  PumpFor(100);
+  EXPECT_EQ(ThreadWindowCount(), windows);
+  gui::Free(frame);
+  PumpFor(50);
 }
 
 }  // namespace
