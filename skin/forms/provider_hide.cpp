@@ -6,7 +6,10 @@
 #include "gui/forms.h"
 #include "skin/engine/sanimations.h"
 #include "skin/engine/sskinmanager.h"
+#include "skin/forms/border_form.h"
 #include "skin/forms/composition.h"
+#include "skin/forms/provider_geometry.h"
+#include "skin/paint/pixel_helpers.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/frame_paint.h"
 #include "skin/forms/provider_handlers.h"
@@ -61,7 +64,7 @@ uint32_t HideWaitLimit(uint16_t animationTime) { return uint32_t(animationTime) 
 
 bool ProviderTakeHideSnapshot(TsSkinProvider& p) {
   if (p.StateFlags & psHideSnapshot) return true;
-  if (!p.Form() || p.BorderForm || !p.SkinData().CacheBmp || p.SkinData().CacheBmp->Empty()) return false;
+  if (!p.Form() || !p.SkinData().CacheBmp || p.SkinData().CacheBmp->Empty()) return false;
   if (p.SkinData().BGChanged) ProviderPaintFrame(p);
   // Nothing composes the frame while the picture is taken, nor afterwards until the hide is over.
   p.StateFlags |= psHideSnapshot;
@@ -70,9 +73,39 @@ bool ProviderTakeHideSnapshot(TsSkinProvider& p) {
     p.StateFlags &= ~psHideSnapshot;
     return false;
   }
+  if (p.BorderForm) {
+    // The form's own part of the border window's picture is opaque.
+    const TSize client = FormClientSize(*p.Form());
+    SetAlphaRect(*picture, TRect{ProviderClientLeft(p), ProviderClientTop(p), ProviderClientLeft(p) + client.cx,
+                                 ProviderClientTop(p) + client.cy},
+                 255, clNone);
+  }
   p.SkinData().CacheBmp = std::move(picture);
   p.SkinData().BGChanged = false;
   return true;
+}
+
+std::unique_ptr<Bitmap> ProviderHidePicture(const TsSkinProvider& p) {
+  const Bitmap* cache = p.SkinData().CacheBmp.get();
+  if (cache == nullptr || cache->Empty()) return nullptr;
+  auto picture = std::make_unique<Bitmap>(cache->Width(), cache->Height(), pf32bit);
+  for (int32_t y = 0; y < cache->Height(); ++y) {
+    const auto* s = reinterpret_cast<const uint32_t*>(cache->ScanLine(y));
+    auto* d = reinterpret_cast<uint32_t*>(picture->ScanLine(y));
+    for (int32_t x = 0; x < cache->Width(); ++x) {
+      const uint32_t v = s[x], a = p.BorderForm ? PixelA(v) : 255;
+      d[x] = a == 255 ? (v | 0xFF000000u)
+                      : MakePixel(uint8_t((PixelB(v) * a + 127) / 255), uint8_t((PixelG(v) * a + 127) / 255),
+                                  uint8_t((PixelR(v) * a + 127) / 255), uint8_t(a));
+    }
+  }
+  if (!p.BorderForm) ClearAlphaRects(p.RegionRects, *picture);
+  return picture;
+}
+
+TRect ProviderHidePictureRect(const TsSkinProvider& p) {
+  if (p.BorderForm) return BorderFormScreenRect(*p.BorderForm);
+  return p.Form() ? FormWindowRect(*p.Form()) : TRect{};
 }
 
 void ProviderEndHideSnapshot(TsSkinProvider& p) {
@@ -84,7 +117,7 @@ void ProviderEndHideSnapshot(TsSkinProvider& p) {
 void ProviderWmClose(TsSkinProvider& p, gui::TMessage& m) {
   gui::TCustomForm* form = p.Form();
   const bool keep = form && !form->IsDestroying() && p.DrawNonClientArea() && !(p.StateFlags & psHideSnapshot) &&
-                    !p.BorderForm && OnScreen(p) && ProviderHideAnimationWanted(p);
+                    OnScreen(p) && ProviderHideAnimationWanted(p);
   const bool taken = keep && ProviderTakeHideSnapshot(p);
   const auto token = p.AliveToken();
   ProviderCallOldProc(p, m);
@@ -99,18 +132,19 @@ void ProviderWmClose(TsSkinProvider& p, gui::TMessage& m) {
 
 void ProviderBeforePosChanging(TsSkinProvider& p, gui::TMessage& m) {
   if (!(WindowPosFlags(m.LParam) & kSwpHideWindow)) return;
-  if (!p.DrawNonClientArea() || p.BorderForm || !OnScreen(p) || !ProviderHideAnimationWanted(p)) return;
+  if (!p.DrawNonClientArea() || !OnScreen(p) || !ProviderHideAnimationWanted(p)) return;
   if (!ProviderTakeHideSnapshot(p)) return;
-  ProviderShowSnapshotCover(p);
+  // The picture lies over the form (and its border window) while they go.
+  if (std::unique_ptr<Bitmap> picture = ProviderHidePicture(p))
+    ProviderShowSnapshotCoverAt(p, *picture, ProviderHidePictureRect(p));
 }
 
 void ProviderFadeOutSnapshot(TsSkinProvider& p) {
   ClearGlows(true);
-  const Bitmap* cache = p.SkinData().CacheBmp.get();
-  if (cache == nullptr || cache->Empty()) return;
-  std::unique_ptr<Bitmap> picture = NewBitmap32SameSize(*cache);
-  CopyPieceKeyed(*picture, *cache, 0, 0, TRect{0, 0, cache->Width(), cache->Height()}, clNone, false, EmptyCacheInfo);
-  if (!p.BorderForm) ClearAlphaRects(p.RegionRects, *picture);
+  std::unique_ptr<Bitmap> picture = ProviderHidePicture(p);
+  if (!picture) return;
+  // Without a cover yet (the form's window hid before the picture could be laid over it), one is made now.
+  if (!ProviderHasSnapshotCover(p)) ProviderShowSnapshotCoverAt(p, *picture, ProviderHidePictureRect(p));
   FadeOut(p, ProviderTakeSnapshotCover(p), std::move(picture));
 }
 

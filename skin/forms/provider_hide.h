@@ -23,6 +23,8 @@ namespace skin {
 // A cover over the form's window showing what the window shows now; false when none could be made (one already
 // there counts).
 bool ProviderShowSnapshotCover(TsSkinProvider& p);
+// A cover at a screen rectangle showing a picture (colours already multiplied by their alpha).
+bool ProviderShowSnapshotCoverAt(TsSkinProvider& p, const Bitmap& picture, const TRect& screen);
 bool ProviderHasSnapshotCover(const TsSkinProvider& p);
 // The cover's window (nullptr without one).
 void* ProviderSnapshotCoverWindow(const TsSkinProvider& p);
@@ -53,6 +55,10 @@ void ProviderWmClose(TsSkinProvider& p, gui::TMessage& m);
 // WM_WINDOWPOSCHANGING of a skinned form, before it is handed on: a hide that animates keeps the form's picture
 // on a cover over it.
 void ProviderBeforePosChanging(TsSkinProvider& p, gui::TMessage& m);
+// The held picture as the fade shows it (colours multiplied by their alpha: with a border window its shadow is
+// translucent; without one the skin's cut corners are transparent), and where on the screen.
+std::unique_ptr<Bitmap> ProviderHidePicture(const TsSkinProvider& p);
+TRect ProviderHidePictureRect(const TsSkinProvider& p);
 // The held picture faded out on the cover (or on a helper window over the form when there is none).
 void ProviderFadeOutSnapshot(TsSkinProvider& p);
 // After a skinned form's hide: the fade ran or did not, the snapshot and a cover that nothing took are let go.

@@ -4,6 +4,7 @@
 namespace skin {
 
 bool ProviderShowSnapshotCover(TsSkinProvider&) { return false; }
+bool ProviderShowSnapshotCoverAt(TsSkinProvider&, const Bitmap&, const TRect&) { return false; }
 bool ProviderHasSnapshotCover(const TsSkinProvider&) { return false; }
 void* ProviderSnapshotCoverWindow(const TsSkinProvider&) { return nullptr; }
 TacAnimWindow ProviderTakeSnapshotCover(TsSkinProvider&, std::unique_ptr<Bitmap>*) { return {}; }

@@ -42,6 +42,19 @@ void Destroy(HWND h) {
   if (h && IsWindow(h)) ledger::DestroyWindow(h);
 }
 
+// A topmost, non-activating layered window showing the picture at the rectangle, entered for the provider.
+HWND MakeCover(TsSkinProvider& p, const Bitmap& picture, const TRect& r) {
+  HWND cover = ledger::CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TOPMOST, CoverClass(),
+                                      "", WS_POPUP, r.Left, r.Top, r.Width(), r.Height(), nullptr, nullptr,
+                                      GetModuleHandleA(nullptr), nullptr);
+  if (!cover) return nullptr;
+  const TPoint at{r.Left, r.Top};
+  UpdateLayeredFromBitmap(cover, &picture, 255, &at);
+  SetWindowPos(cover, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  Covers()[&p].wnd = cover;
+  return cover;
+}
+
 }  // namespace
 
 bool ProviderShowSnapshotCover(TsSkinProvider& p) {
@@ -56,17 +69,23 @@ bool ProviderShowSnapshotCover(TsSkinProvider& p) {
   }
   GdiFlush();
   SetAlphaRect(*picture, TRect{0, 0, picture->Width(), picture->Height()}, 255, clNone);
-  HWND cover = ledger::CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TOPMOST, CoverClass(),
-                                      "", WS_POPUP, r.left, r.top, r.right - r.left, r.bottom - r.top, nullptr, nullptr,
-                                      GetModuleHandleA(nullptr), nullptr);
+  HWND cover = MakeCover(p, *picture, TRect{r.left, r.top, r.right, r.bottom});
   if (!cover) return false;
   // The window's region (the skin's cut corners) is the cover's too.
   HRGN region = ledger::CreateRectRgn(0, 0, 0, 0);
-  if (GetWindowRgn(h, region) == ERROR || !ledger::SetWindowRgn(cover, region, FALSE)) ledger::DeleteObject(region);
-  const TPoint at{r.left, r.top};
-  UpdateLayeredFromBitmap(cover, picture.get(), 255, &at);
-  SetWindowPos(cover, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-  Covers()[&p] = Cover{cover, std::move(picture)};
+  if (GetWindowRgn(h, region) == ERROR || !ledger::SetWindowRgn(cover, region, TRUE)) ledger::DeleteObject(region);
+  Covers()[&p].picture = std::move(picture);
+  return true;
+}
+
+bool ProviderShowSnapshotCoverAt(TsSkinProvider& p, const Bitmap& picture, const TRect& screen) {
+  if (Covers().count(&p)) return true;
+  if (picture.Empty() || screen.Width() <= 0 || screen.Height() <= 0) return false;
+  HWND cover = MakeCover(p, picture, screen);
+  if (!cover) return false;
+  auto copy = std::make_unique<Bitmap>(picture.Width(), picture.Height(), pf32bit);
+  copy->Assign(picture);
+  Covers()[&p].picture = std::move(copy);
   return true;
 }
 

@@ -904,6 +904,20 @@ int CoverWindows() {
       reinterpret_cast<LPARAM>(&n));
   return n;
 }
+HWND FirstCoverWindow() {
+  HWND found = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND w, LPARAM l) -> BOOL {
+        char name[32] = {};
+        GetClassNameA(w, name, sizeof(name));
+        if (std::string(name) != "TacFormCover" || !IsWindowVisible(w)) return TRUE;
+        *reinterpret_cast<HWND*>(l) = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
 bool HideFadeRuns() { return skin::HideAnimTimer() && skin::HideAnimTimer()->HoldsWindow(); }
 
 // The program's one hide timer is made by the first fade.
@@ -1164,6 +1178,38 @@ TEST(ProviderWindows, AMenuLoopOfAnMDIParentWithAMaximizedChildKeepsTheChildsBut
   EXPECT_EQ(ThreadWindowCount(), windows);
   gui::Free(frame);
   PumpFor(50);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ProviderWindows, AFormWithABorderWindowFadesOutWithItsWholeFrameWhereTheBorderWindowWas) {
+  Shown s(true, 120, 100);
+  s.skin.manager->AnimEffects.FormHide.Time = 120;
+  SetForegroundWindow(s.Handle());
+  PumpFor(150);
+  ASSERT_TRUE(s.p->BorderForm);
+  WarmHideFade(*s.form);
+  ASSERT_TRUE(s.p->BorderForm);
+  const int windows = ThreadWindowCount();
+  RECT border{};
+  GetWindowRect(static_cast<HWND>(s.p->BorderForm->AForm), &border);
+  s.form->Hide();
+  EXPECT_FALSE(IsWindowVisible(s.Handle()));
+  HWND cover = FirstCoverWindow();
+  ASSERT_NE(cover, nullptr);
+  RECT cr{};
+  GetWindowRect(cover, &cr);
+  EXPECT_TRUE(EqualRect(&cr, &border));
+  EXPECT_TRUE(HideFadeRuns());
+  PumpFor(500);
+  EXPECT_EQ(CoverWindows(), 0);
+  // Shown again with its border window, and nothing left of the hide.
+  s.form->Show();
+  PumpFor(200);
+  EXPECT_TRUE(s.p->BorderForm);
+  EXPECT_EQ(ThreadWindowCount(), windows);
 }
 
 }  // namespace
