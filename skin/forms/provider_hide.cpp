@@ -49,6 +49,8 @@ void FadeOut(TsSkinProvider& p, TacAnimWindow window, std::unique_ptr<Bitmap> pi
 
 // Waits, pumping messages, while a hide fade holds its window, at most the limit.
 void WaitForHideFade(const TsSkinProvider& p) {
+  // No messages are handled while the form is being destroyed: the fade ends by itself.
+  if (p.Form() == nullptr || p.Form()->IsDestroying()) return;
   TacHideTimer* timer = HideAnimTimer();
   TsSkinManager* m = ProviderManager(p);
   if (timer == nullptr || m == nullptr || gui::Application == nullptr) return;
@@ -158,11 +160,13 @@ void ProviderAfterHide(TsSkinProvider& p) {
 void ProviderBeforeHide(TsSkinProvider& p, gui::TMessage& m) {
   gui::TCustomForm* form = p.Form();
   TsSkinManager* manager = ProviderManager(p);
-  if (m.WParam != 0 || form == nullptr || manager == nullptr || !p.DrawNonClientArea() || !p.AllowAnimation ||
+  // Hidden by the component layer, or by the system (a window being destroyed is hidden first).
+  const bool hiding = m.Msg == 0x46 ? (WindowPosFlags(m.LParam) & kSwpHideWindow) != 0 : m.WParam == 0;
+  if (!hiding || form == nullptr || manager == nullptr || !p.DrawNonClientArea() || !p.AllowAnimation ||
       gui::Application->Terminated() || !Runs(manager->AnimEffects.FormHide) || !Layered(p))
     return;
-  if ((p.StateFlags & psHideSnapshot) || form->Parent() != nullptr || !OnScreen(p) || form->IsDestroying()) return;
-  if (ProviderShowSnapshotCover(p)) p.StateFlags |= psHideSnapshot;
+  if ((p.StateFlags & psHideSnapshot) || form->Parent() != nullptr || !OnScreen(p)) return;
+  ProviderShowSnapshotCover(p);
 }
 
 void ProviderAfterPosChanged(TsSkinProvider& p, gui::TMessage& m) {
@@ -172,15 +176,16 @@ void ProviderAfterPosChanged(TsSkinProvider& p, gui::TMessage& m) {
   const bool fade = manager != nullptr && Layered(p) && p.AllowAnimation && !p.MinimizingByButton &&
                     Runs(manager->AnimEffects.FormHide);
   const auto token = p.AliveToken();
-  if (fade && ProviderHasSnapshotCover(p)) {
+  const bool closed = (p.StateFlags & psHideSnapshot) && p.SkinData().CacheBmp && !p.SkinData().CacheBmp->Empty();
+  if (fade && closed) {
+    // The picture taken when the form closed (its children may be gone by now).
+    ProviderFadeOutSnapshot(p);
+    WaitForHideFade(p);
+  } else if (fade && ProviderHasSnapshotCover(p)) {
     // The picture the window showed, faded on the cover that shows it.
     std::unique_ptr<Bitmap> picture;
     TacAnimWindow cover = ProviderTakeSnapshotCover(p, &picture);
     FadeOut(p, std::move(cover), std::move(picture));
-    WaitForHideFade(p);
-  } else if (fade && (p.StateFlags & psHideSnapshot)) {
-    // The picture taken when the form closed (its children are gone by now).
-    ProviderFadeOutSnapshot(p);
     WaitForHideFade(p);
   }
   if (token.expired()) return;

@@ -64,8 +64,8 @@ void ProviderFadeOutSnapshot(TsSkinProvider& p);
 // After a skinned form's hide: the fade ran or did not, the snapshot and a cover that nothing took are let go.
 void ProviderAfterHide(TsSkinProvider& p);
 
-// While the form is not skinned: CM_VISIBLECHANGED before it is handed on (a cover over a form that is being
-// hidden), and WM_WINDOWPOSCHANGED after it (the cover faded out, for a hide only; the wait for the fade is
+// While the form is not skinned (also while it is destroyed): CM_VISIBLECHANGED and WM_WINDOWPOSCHANGING before
+// they are handed on (a cover over a form that is being hidden), and WM_WINDOWPOSCHANGED after it (the cover faded out, for a hide only; the wait for the fade is
 // bounded).
 void ProviderBeforeHide(TsSkinProvider& p, gui::TMessage& m);
 void ProviderAfterPosChanged(TsSkinProvider& p, gui::TMessage& m);

@@ -175,7 +175,7 @@ void ProviderWndProc(TsSkinProvider& p, gui::TMessage& m) {
     const bool skinned = p.Form() && !p.Form()->IsDestroying() && ProviderSkinned(p);
     if (!skinned) {
       if (m.Msg == WM_SKINCOMMAND && ProviderCommandUnskinned(p, m)) return;
-      if (m.Msg == kCmVisibleChanged) ProviderBeforeHide(p, m);
+      if (m.Msg == kCmVisibleChanged || m.Msg == kWmWindowPosChanging) ProviderBeforeHide(p, m);
       const auto token = p.AliveToken();
       ProviderCallOldProc(p, m);
       if (token.expired()) return;

@@ -1213,3 +1213,30 @@ TEST(ProviderWindows, AFormWithABorderWindowFadesOutWithItsWholeFrameWhereTheBor
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ProviderWindows, AFormFreedWhenItClosesFadesOutWithItsControls) {
+  Shown s;
+  s.skin.manager->AnimEffects.FormHide.Time = 120;
+  WarmHideFade(*s.form);
+  auto* edit = new gui::TEdit(s.form);
+  edit->SetParent(s.form);
+  edit->SetBounds(20, 20, 140, 24);
+  PumpFor(150);
+  const int windows = ThreadWindowCount();
+  s.form->OnClose = [](gui::TObject*, gui::TCloseAction& action) { action = gui::TCloseAction::caFree; };
+  g_mostCovers = 0;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 10, SampleCovers);
+  s.form->Close();
+  s.form = nullptr;  // freed by the message loop
+  PumpFor(100);
+  KillTimer(nullptr, timer);
+  EXPECT_EQ(g_mostCovers, 1);
+  PumpFor(400);
+  EXPECT_EQ(CoverWindows(), 0);
+  EXPECT_FALSE(HideFadeRuns());
+  EXPECT_EQ(ThreadWindowCount(), windows - 1);  // the form is gone
+}
+
+}  // namespace
