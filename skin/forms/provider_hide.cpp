@@ -132,13 +132,22 @@ void ProviderWmClose(TsSkinProvider& p, gui::TMessage& m) {
   }
 }
 
-void ProviderBeforePosChanging(TsSkinProvider& p, gui::TMessage& m) {
-  if (!(WindowPosFlags(m.LParam) & kSwpHideWindow)) return;
-  if (!p.DrawNonClientArea() || !OnScreen(p) || !ProviderHideAnimationWanted(p)) return;
-  if (!ProviderTakeHideSnapshot(p)) return;
+bool ProviderBeforePosChanging(TsSkinProvider& p, gui::TMessage& m) {
+  if (!(WindowPosFlags(m.LParam) & kSwpHideWindow)) return false;
+  if (!p.DrawNonClientArea() || !OnScreen(p) || !ProviderHideAnimationWanted(p)) return false;
+  if (!ProviderTakeHideSnapshot(p)) return false;
   // The picture lies over the form (and its border window) while they go.
   if (std::unique_ptr<Bitmap> picture = ProviderHidePicture(p))
     ProviderShowSnapshotCoverAt(p, *picture, ProviderHidePictureRect(p));
+  return true;
+}
+
+void ProviderAfterPosChanging(TsSkinProvider& p, gui::TMessage& m, bool covered) {
+  // The form's own handling took the hide back: the form stays, with its own frame.
+  if (covered && !(WindowPosFlags(m.LParam) & kSwpHideWindow)) {
+    ProviderAfterHide(p);
+    ProviderRepaintFrame(p);
+  }
 }
 
 void ProviderFadeOutSnapshot(TsSkinProvider& p) {

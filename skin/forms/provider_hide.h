@@ -53,8 +53,9 @@ void ProviderEndHideSnapshot(TsSkinProvider& p);
 // given back when the form stays on the screen.
 void ProviderWmClose(TsSkinProvider& p, gui::TMessage& m);
 // WM_WINDOWPOSCHANGING of a skinned form, before it is handed on: a hide that animates keeps the form's picture
-// on a cover over it.
-void ProviderBeforePosChanging(TsSkinProvider& p, gui::TMessage& m);
+// on a cover over it. True when it did (ProviderAfterPosChanging lets it go when the hide was taken back).
+bool ProviderBeforePosChanging(TsSkinProvider& p, gui::TMessage& m);
+void ProviderAfterPosChanging(TsSkinProvider& p, gui::TMessage& m, bool covered);
 // The held picture as the fade shows it (colours multiplied by their alpha: with a border window its shadow is
 // translucent; without one the skin's cut corners are transparent), and where on the screen.
 std::unique_ptr<Bitmap> ProviderHidePicture(const TsSkinProvider& p);

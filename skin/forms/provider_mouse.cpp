@@ -504,8 +504,10 @@ void ProviderMouseEnter(TsSkinProvider& p, gui::TMessage& m) {
 
 void ProviderWmPosChanging(TsSkinProvider& p, gui::TMessage& m) {
   ProviderSnapWindowPos(p, m);
-  ProviderBeforePosChanging(p, m);
+  const bool covered = ProviderBeforePosChanging(p, m);
+  const auto token = p.AliveToken();
   ProviderCallOldProc(p, m);
+  if (!token.expired()) ProviderAfterPosChanging(p, m, covered);
 }
 
 }  // namespace skin

@@ -1240,3 +1240,26 @@ TEST(ProviderWindows, AFormFreedWhenItClosesFadesOutWithItsControls) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ProviderWindows, AHideTheFormTakesBackLeavesItsOwnFrameAndNoCover) {
+  Shown s;
+  s.skin.manager->AnimEffects.FormHide.Time = 120;
+  HWND h = s.Handle();
+  SetForegroundWindow(h);
+  PumpFor(100);
+  gui::TWndMethod own = s.p->OldWndProc;
+  s.p->OldWndProc = [&](gui::TMessage& m) {
+    if (m.Msg == WM_WINDOWPOSCHANGING && m.LParam) reinterpret_cast<WINDOWPOS*>(m.LParam)->flags &= ~SWP_HIDEWINDOW;
+    own(m);
+  };
+  ShowWindow(h, SW_HIDE);
+  s.p->OldWndProc = own;
+  EXPECT_TRUE(IsWindowVisible(h));
+  EXPECT_EQ(CoverWindows(), 0);
+  EXPECT_FALSE(s.p->StateFlags & skin::psHideSnapshot);
+  s.ExpectFrameEqualsCache("hide taken back");
+}
+
+}  // namespace
