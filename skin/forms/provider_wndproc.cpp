@@ -762,8 +762,10 @@ void ProviderWmNcActivate(TsSkinProvider& p, gui::TMessage& m) {
   }
   const bool showing = form.Showing() && FormWindowVisible(form);
   if (showing && wasActive != p.FormActive) p.SkinData().BGChanged = true;
-  // The system's own caption is not drawn: the window's redraw is off while the system handles the message.
-  const bool hide = showing && !p.BorderForm;
+  // The system's own caption never shows: it draws it under a cover showing the frame as it was (without
+  // desktop composition), or not at all while the window's redraw is off.
+  const bool covered = showing && !p.BorderForm && !DwmCompositionEnabled() && ProviderShowCaptionCover(p);
+  const bool hide = showing && !p.BorderForm && !covered;
   if (hide) SendFormMessage(form, kWmSetRedraw, 0, 0);
   const auto token = p.AliveToken();
   ProviderCallOldProc(p, m);
@@ -783,6 +785,7 @@ void ProviderWmNcActivate(TsSkinProvider& p, gui::TMessage& m) {
       }
     }
   }
+  if (covered) ProviderHideCaptionCover(p);
   if (!p.FormActive) ProviderSetHotElement(p, 0, false);
 }
 

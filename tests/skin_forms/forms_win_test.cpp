@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -1085,42 +1086,54 @@ TEST(ProviderWindows, TheFormsPopupMenuIsMadeReadyForTheSkinnedMenusWhenItOpens)
 
 namespace {
 
-TEST(ProviderWindows, ACaptionChangeHappensUnderACoverShowingTheFrameAsItWas) {
+TEST(ProviderWindows, CaptionChangesAndActivationHappenUnderACoverShowingTheFrameAsItWas) {
   Shown s;
   HWND h = s.Handle();
   SetForegroundWindow(h);
   PumpFor(100);
   const int windows = ThreadWindowCount();
-  const skin::Bitmap before = WindowPicture(h);
-  // What lies over the frame while the form's own handling takes the text.
-  bool covered = false, clientUncovered = false;
-  uint32_t coverPixel = 0;
-  gui::TWndMethod own = s.p->OldWndProc;
-  s.p->OldWndProc = [&](gui::TMessage& m) {
-    if (m.Msg == WM_SETTEXT) {
-      HWND cover = static_cast<HWND>(skin::ProviderCaptionCoverWindow(*s.p));
-      RECT wr{}, cr{};
-      GetWindowRect(h, &wr);
-      if (cover) GetWindowRect(cover, &cr);
-      covered = cover && IsWindowVisible(cover) && EqualRect(&wr, &cr);
-      // The caption is within the cover's region; the client is not.
-      HRGN region = skin::ledger::CreateRectRgn(0, 0, 0, 0);
-      const bool shaped = cover && GetWindowRgn(cover, region) != ERROR;
-      covered = covered && shaped && PtInRegion(region, 100, 8);
-      clientUncovered = shaped && !PtInRegion(region, (wr.right - wr.left) / 2, (wr.bottom - wr.top) / 2);
-      skin::ledger::DeleteObject(region);
-      if (cover) coverPixel = skin::GetPixel32(WindowPicture(cover), 100, 8) & 0xFFFFFF;
-    }
-    own(m);
+  struct Case {
+    UINT msg;
+    std::function<void()> act;
+    const char* what;
+  } cases[] = {
+      {WM_SETTEXT, [&] { s.form->SetCaption("A new caption"); }, "caption change"},
+      {WM_NCACTIVATE, [&] { SendMessageA(h, WM_NCACTIVATE, FALSE, 0); }, "deactivation"},
+      {WM_NCACTIVATE, [&] { SendMessageA(h, WM_NCACTIVATE, TRUE, 0); }, "activation"},
   };
-  s.form->SetCaption("A new caption");
-  s.p->OldWndProc = own;
-  EXPECT_TRUE(covered);
-  EXPECT_TRUE(clientUncovered);
-  EXPECT_EQ(coverPixel, skin::GetPixel32(before, 100, 8) & 0xFFFFFF);  // the frame as it was
-  EXPECT_EQ(skin::ProviderCaptionCoverWindow(*s.p), nullptr);
-  EXPECT_EQ(ThreadWindowCount(), windows);
-  s.ExpectFrameEqualsCache("after the caption change");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const skin::Bitmap before = WindowPicture(h);
+    // What lies over the frame while the form's own handling takes the message.
+    bool covered = false, clientUncovered = false;
+    uint32_t coverPixel = 0;
+    gui::TWndMethod own = s.p->OldWndProc;
+    s.p->OldWndProc = [&](gui::TMessage& m) {
+      if (m.Msg == c.msg) {
+        HWND cover = static_cast<HWND>(skin::ProviderCaptionCoverWindow(*s.p));
+        RECT wr{}, cr{};
+        GetWindowRect(h, &wr);
+        if (cover) GetWindowRect(cover, &cr);
+        covered = cover && IsWindowVisible(cover) && EqualRect(&wr, &cr);
+        // The caption is within the cover's region; the client is not.
+        HRGN region = skin::ledger::CreateRectRgn(0, 0, 0, 0);
+        const bool shaped = cover && GetWindowRgn(cover, region) != ERROR;
+        covered = covered && shaped && PtInRegion(region, 100, 8);
+        clientUncovered = shaped && !PtInRegion(region, (wr.right - wr.left) / 2, (wr.bottom - wr.top) / 2);
+        skin::ledger::DeleteObject(region);
+        if (cover) coverPixel = skin::GetPixel32(WindowPicture(cover), 100, 8) & 0xFFFFFF;
+      }
+      own(m);
+    };
+    c.act();
+    s.p->OldWndProc = own;
+    EXPECT_TRUE(covered);
+    EXPECT_TRUE(clientUncovered);
+    EXPECT_EQ(coverPixel, skin::GetPixel32(before, 100, 8) & 0xFFFFFF);  // the frame as it was
+    EXPECT_EQ(skin::ProviderCaptionCoverWindow(*s.p), nullptr);
+    EXPECT_EQ(ThreadWindowCount(), windows);
+    s.ExpectFrameEqualsCache("afterwards");
+  }
 }
 
 }  // namespace
