@@ -14,6 +14,7 @@
 #include "skin/forms/min_animation.h"
 #include "skin/forms/provider_geometry.h"
 #include "skin/forms/provider_handlers.h"
+#include "skin/forms/provider_hide.h"
 #include "skin/forms/provider_wndproc.h"
 #include "skin/forms/system_menu.h"
 #include "skin/forms/win_values.h"
@@ -90,17 +91,22 @@ void ProviderWmPosChanged(TsSkinProvider& p, gui::TMessage& m) {
   gui::TCustomForm& form = *p.Form();
   const uint32_t flags = WindowPosFlags(m.LParam);
   if ((flags & 0x80) && p.SkinData().CacheBmp && !p.SkinData().CacheBmp->Empty() && !FormWindowIconic(form) &&
-      ProviderHideAnimationWanted(p) && !(p.StateFlags & psHideSnapshot)) {
-    // Hidden: the frame's picture fades out where the form was.
+      ProviderHideAnimationWanted(p)) {
+    // Hidden: the form's picture (kept since it closed or began to hide) fades out where the form was.
     const auto token = p.AliveToken();
     ProviderCallOldProc(p, m);
     if (token.expired() || form.IsDestroying()) return;
     p.MinimizingByButton = true;
-    AnimHideForm(p);
-    if (!token.expired()) p.MinimizingByButton = false;
+    ProviderFadeOutSnapshot(p);
+    if (token.expired()) return;
+    p.MinimizingByButton = false;
+    ProviderAfterHide(p);
     return;
   }
+  const auto token = p.AliveToken();
   ProviderCallOldProc(p, m);
+  if (token.expired()) return;
+  if (flags & 0x80) ProviderAfterHide(p);
   if (!p.BorderForm || !FormWindowVisible(form) || FormWindowIconic(form) || (p.SkinData().CtrlState & csPrinting))
     return;
   if (flags & (0x8 | 0x20)) return;  // SWP_NOREDRAW, SWP_FRAMECHANGED
@@ -113,8 +119,12 @@ void ProviderWmPosChanged(TsSkinProvider& p, gui::TMessage& m) {
 void ProviderWmShowWindow(TsSkinProvider& p, gui::TMessage& m) {
   if (m.WParam == 1) {
     if (p.BorderForm) p.BorderForm->Hidden = false;
+    // Shown again: a picture kept from the last hide is let go.
+    ProviderAfterHide(p);
   }
+  const auto token = p.AliveToken();
   ProviderCallOldProc(p, m);
+  if (token.expired()) return;
   if (m.WParam == 1 && p.Form()->Parent() != nullptr) {
     p.SkinData().FillFlags &= uint16_t(~1);
     p.SkinData().BGChanged = true;
@@ -122,7 +132,9 @@ void ProviderWmShowWindow(TsSkinProvider& p, gui::TMessage& m) {
 }
 
 void ProviderWmActivateApp(TsSkinProvider& p, gui::TMessage& m) {
+  const auto token = p.AliveToken();
   ProviderCallOldProc(p, m);
+  if (token.expired()) return;
   if (m.WParam != 0 && p.BorderForm && !FormWindowIconic(*p.Form())) BorderFormUpdate(*p.BorderForm, true, 255);
 }
 

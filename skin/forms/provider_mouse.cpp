@@ -17,6 +17,7 @@
 #include "skin/forms/glued_forms.h"
 #include "skin/forms/min_animation.h"
 #include "skin/forms/provider_geometry.h"
+#include "skin/forms/provider_hide.h"
 #include "skin/forms/provider_wndproc.h"
 #include "skin/forms/system_menu.h"
 #include "skin/forms/title_glow.h"
@@ -503,7 +504,10 @@ void ProviderMouseEnter(TsSkinProvider& p, gui::TMessage& m) {
 
 void ProviderWmPosChanging(TsSkinProvider& p, gui::TMessage& m) {
   ProviderSnapWindowPos(p, m);
+  const bool covered = ProviderBeforePosChanging(p, m);
+  const auto token = p.AliveToken();
   ProviderCallOldProc(p, m);
+  if (!token.expired()) ProviderAfterPosChanging(p, m, covered);
 }
 
 }  // namespace skin

@@ -17,8 +17,11 @@
 #include "skin/forms/composition.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/frame_paint.h"
+#include "skin/forms/glued_forms.h"
 #include "skin/forms/provider_geometry.h"
 #include "skin/forms/provider_handlers.h"
+#include "skin/forms/provider_hide.h"
+#include "skin/forms/provider_messages.h"
 #include "skin/forms/system_menu.h"
 #include "skin/forms/title_glow.h"
 #include "skin/forms/win_values.h"
@@ -65,6 +68,15 @@ void DispatchSkinned(TsSkinProvider& p, gui::TMessage& m) {
       ProviderPrepareForm(p);
       return;
     case kWmSize: ProviderWmSize(p, m); return;
+    case 0x10: ProviderWmClose(p, m); return;
+    case 0x2C: ProviderWmMeasureItem(p, m); return;
+    case 0x4E: ProviderWmNotify(p, m); return;
+    case 0x7B: ProviderWmContextMenu(p, m); return;
+    case 0x211: ProviderWmEnterMenuLoop(p, m); return;
+    case 0x212: ProviderWmExitMenuLoop(p, m); return;
+    case 0xB02C: ProviderCmControlListChange(p, m); return;  // CM_CONTROLLISTCHANGE
+    case 0xB033: ProviderCmRecreateWnd(p, m); return;        // CM_RECREATEWND
+    case 0xB03A: ProviderCmRefreshSkin(p, m); return;
     case 0x11: ProviderWmQueryEndSession(p, m); return;
     case 0x15: ProviderWmSysColorChange(p, m); return;
     case 0x18: ProviderWmShowWindow(p, m); return;
@@ -163,8 +175,12 @@ void ProviderWndProc(TsSkinProvider& p, gui::TMessage& m) {
     const bool skinned = p.Form() && !p.Form()->IsDestroying() && ProviderSkinned(p);
     if (!skinned) {
       if (m.Msg == WM_SKINCOMMAND && ProviderCommandUnskinned(p, m)) return;
+      if (m.Msg == kCmVisibleChanged || m.Msg == kWmWindowPosChanging) ProviderBeforeHide(p, m);
+      const auto token = p.AliveToken();
       ProviderCallOldProc(p, m);
+      if (token.expired()) return;
       if (m.Msg == kWmNcDestroy) ProviderWmNcDestroy(p, m);
+      if (m.Msg == kWmWindowPosChanged) ProviderAfterPosChanged(p, m);
       return;
     }
     DispatchSkinned(p, m);
@@ -691,12 +707,15 @@ void ProviderWmSetRedraw(TsSkinProvider& p, gui::TMessage& m) {
 }
 
 void ProviderWmActivate(TsSkinProvider& p, gui::TMessage& m) {
+  const auto token = p.AliveToken();
   ProviderCallOldProc(p, m);
-  if (!p.Form()->Showing()) return;
+  if (token.expired() || !p.Form()->Showing()) return;
   if (!Printing(p)) {
     p.MenuLineCountCache = -1;
     if (m.WParam != 0 && p.SystemMenu) SysMenuUpdateItems(*p.SystemMenu);
   }
+  // The forms that touch this one now follow its next move.
+  RememberGluedForms(p);
 }
 
 void ProviderWmNcPaint(TsSkinProvider& p, gui::TMessage& m) {
@@ -743,10 +762,14 @@ void ProviderWmNcActivate(TsSkinProvider& p, gui::TMessage& m) {
   }
   const bool showing = form.Showing() && FormWindowVisible(form);
   if (showing && wasActive != p.FormActive) p.SkinData().BGChanged = true;
-  // The system's own caption is not drawn: the window's redraw is off while the system handles the message.
-  const bool hide = showing && !p.BorderForm;
+  // The system's own caption never shows: it draws it under a cover showing the frame as it was (without
+  // desktop composition), or not at all while the window's redraw is off.
+  const bool covered = showing && !p.BorderForm && !DwmCompositionEnabled() && ProviderShowCaptionCover(p);
+  const bool hide = showing && !p.BorderForm && !covered;
   if (hide) SendFormMessage(form, kWmSetRedraw, 0, 0);
+  const auto token = p.AliveToken();
   ProviderCallOldProc(p, m);
+  if (token.expired()) return;
   if (hide) SendFormMessage(form, kWmSetRedraw, 1, 0);
   p.StateFlags &= ~psInNcActivate;
   if (showing) {
@@ -762,6 +785,7 @@ void ProviderWmNcActivate(TsSkinProvider& p, gui::TMessage& m) {
       }
     }
   }
+  if (covered) ProviderHideCaptionCover(p);
   if (!p.FormActive) ProviderSetHotElement(p, 0, false);
 }
 
@@ -774,8 +798,17 @@ void ProviderWmSetText(TsSkinProvider& p, gui::TMessage& m) {
   p.CaptionGlow[0].reset();
   p.CaptionGlow[1].reset();
   p.SkinData().BGChanged = true;
-  // The system writes the caption itself when it takes the text: not while its redraw is off. With a border
-  // window the form's own caption lies outside the window's region and cannot show.
+  // The system writes the caption itself when it takes the text: under a cover showing the frame as it was.
+  const auto token = p.AliveToken();
+  if (!p.BorderForm && !DwmCompositionEnabled() && ProviderShowCaptionCover(p)) {
+    ProviderCallOldProc(p, m);
+    if (token.expired()) return;
+    ProviderRepaintFrame(p);
+    ProviderHideCaptionCover(p);
+    return;
+  }
+  // Otherwise not while its redraw is off. With a border window the form's own caption lies outside the
+  // window's region and cannot show.
   const bool hide = !p.BorderForm;
   if (hide) SendFormMessage(form, kWmSetRedraw, 0, 0);
   ProviderCallOldProc(p, m);
@@ -818,7 +851,9 @@ void ProviderWmSize(TsSkinProvider& p, gui::TMessage& m) {
   p.CaptionGlow[0].reset();
   p.CaptionGlow[1].reset();
   p.MenuLineCountCache = -1;
+  const auto token = p.AliveToken();
   ProviderCallOldProc(p, m);
+  if (token.expired()) return;
   p.SkinData().BGChanged = true;
   if (!form.Showing() || !p.DrawNonClientArea()) return;
   TsSkinManager* manager = ProviderManager(p);
@@ -850,8 +885,11 @@ void ProviderCmEnabledChanged(TsSkinProvider& p, gui::TMessage& m) {
 
 void ProviderWmNcDestroy(TsSkinProvider& p, gui::TMessage&) {
   if (p.DragActive || p.DragPending) ProviderEndBorderDrag(p, false);
-  // The border window goes with the form's window.
+  // The border window goes with the form's window, and a cover kept over it.
   p.BorderForm.reset();
+  ProviderFreeSnapshotCover(p);
+  ProviderFreeMDIIcons(p);
+  ProviderHideCaptionCover(p);
 }
 
 }  // namespace skin

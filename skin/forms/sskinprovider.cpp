@@ -17,6 +17,8 @@
 #include "skin/forms/provider_wndproc.h"
 #include "skin/forms/system_menu.h"
 #include "skin/forms/title_glow.h"
+#include "skin/forms/provider_hide.h"
+#include "skin/forms/provider_messages.h"
 #include "skin/forms/win_values.h"
 #include "skin/paint/painter_services.h"
 
@@ -301,6 +303,9 @@ TsSkinProvider::~TsSkinProvider() {
     ReleaseAnimTimer(t);
   }
   ForgetGluedForm(Form());
+  ProviderFreeSnapshotCover(*this);
+  ProviderFreeMDIIcons(*this);
+  ProviderHideCaptionCover(*this);
   if (g_handledProvider == this) g_handledProvider = nullptr;
   CaptionGlow[0].reset();
   CaptionGlow[1].reset();

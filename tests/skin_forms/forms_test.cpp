@@ -908,4 +908,41 @@ TEST(BlendOnMoving, TheFormAndItsGluedFormsFadeToTheBlendValue) {
   skin::TacMoveTimer opaque(*a.p);
   EXPECT_EQ(opaque.MinAlpha, 255);
 }
+
+// Every way a border drag can end besides a release leaves no outline and no capture, and the form where it was.
+TEST(BorderDrag, ADragThatLosesItsCaptureOrItsFormEndsCleanly) {
+  enum End { kCancelMode, kCaptureChanged, kProviderFreed, kFormFreed };
+  for (const End end : {kCancelMode, kCaptureChanged, kProviderFreed, kFormFreed}) {
+    SCOPED_TRACE(int(end));
+    Rig r;
+    r.p->ResizeMode = skin::rmBorder;
+    const int64_t draws = skin::DesktopOutlineDraws();
+    gui::Screen->SetHeadlessCursorPos(skin::TPoint{399, 150});
+    r.form->Perform(0xA1, 11, ScreenPoint(399, 150));
+    gui::Screen->SetHeadlessCursorPos(skin::TPoint{450, 150});
+    r.form->Perform(0x200, 0, 0);
+    ASSERT_TRUE(r.p->DragActive);
+    switch (end) {
+      case kCancelMode: r.form->Perform(0x1F, 0, 0); break;
+      case kCaptureChanged: r.form->Perform(0x215, 0, 0); break;
+      case kProviderFreed: skin::FreeProvider(r.p); r.p = nullptr; break;
+      case kFormFreed: r.form.reset(); r.p = nullptr; break;  // the provider goes with its form
+    }
+    EXPECT_EQ((skin::DesktopOutlineDraws() - draws) % 2, 0);  // the outline drawn as often as erased
+    if (r.form) {
+      EXPECT_FALSE(skin::FormHasCapture(*r.form));
+      EXPECT_EQ(r.form->BoundsRect(), (TRect{100, 50, 400, 250}));
+    }
+    if (r.p) {
+      EXPECT_FALSE(r.p->DragActive || r.p->DragPending);
+    }
+  }
+  // The next drag, of another form, starts afresh.
+  Rig other;
+  other.p->ResizeMode = skin::rmBorder;
+  gui::Screen->SetHeadlessCursorPos(skin::TPoint{399, 150});
+  other.form->Perform(0xA1, 11, ScreenPoint(399, 150));
+  EXPECT_TRUE(other.p->DragActive);
+  other.form->Perform(0x1F, 0, 0);
+}
 }  // namespace

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -28,6 +29,10 @@
 #include "skin/forms/system_menu.h"
 #include "skin/forms/min_animation.h"
 #include "skin/forms/provider_handlers.h"
+#include "skin/forms/provider_hide.h"
+#include "skin/forms/provider_messages.h"
+#include "skin/engine/sanimations.h"
+#include "skin/engine/sskinmenus.h"
 #include "skin/forms/title_glow.h"
 #include "skin/paint/dc_copy.h"
 #include "skin/paint/gdi_ledger.h"
@@ -883,6 +888,391 @@ TEST(ProviderWindows, AFormDraggedByItsCaptionIsTranslucentWhileItMoves) {
   EXPECT_FALSE(GetWindowLongA(s.Handle(), GWL_EXSTYLE) & WS_EX_LAYERED);
   EXPECT_FALSE(s.p->StateFlags & skin::psBlendMoving);
   Xdotool("mousemove 900 700", 100);
+}
+
+// ---- Leaving the screen: the form's picture kept over it and faded out.
+
+int CoverWindows() {
+  int n = 0;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND w, LPARAM l) -> BOOL {
+        char name[32] = {};
+        GetClassNameA(w, name, sizeof(name));
+        if (std::string(name) == "TacFormCover" && IsWindowVisible(w)) ++*reinterpret_cast<int*>(l);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&n));
+  return n;
+}
+HWND FirstCoverWindow() {
+  HWND found = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND w, LPARAM l) -> BOOL {
+        char name[32] = {};
+        GetClassNameA(w, name, sizeof(name));
+        if (std::string(name) != "TacFormCover" || !IsWindowVisible(w)) return TRUE;
+        *reinterpret_cast<HWND*>(l) = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+bool HideFadeRuns() { return skin::HideAnimTimer() && skin::HideAnimTimer()->HoldsWindow(); }
+
+// The program's one hide timer is made by the first fade.
+void WarmHideFade(gui::TForm& form) {
+  form.Hide();
+  PumpFor(400);
+  form.Show();
+  PumpFor(200);
+}
+
+int g_mostCovers = 0;
+void CALLBACK SampleCovers(HWND, UINT, UINT_PTR, DWORD) { g_mostCovers = std::max(g_mostCovers, CoverWindows()); }
+
+TEST(ProviderWindows, AClosingFormKeepsItsPictureWithItsControlsOverItAndFadesOut) {
+  Shown s;
+  s.skin.manager->AnimEffects.FormHide.Time = 120;
+  auto* edit = new gui::TEdit(s.form);
+  edit->SetParent(s.form);
+  edit->SetBounds(20, 20, 140, 24);
+  PumpFor(150);
+  HWND h = s.Handle();
+  WarmHideFade(*s.form);
+  const int windows = ThreadWindowCount();
+  const int32_t x = skin::ProviderClientLeft(*s.p) + 60, y = skin::ProviderClientTop(*s.p) + 30;
+  const uint32_t onScreen = skin::GetPixel32(WindowPicture(h), x, y) & 0xFFFFFF;
+  ASSERT_NE(onScreen, Px(kFormActive) & 0xFFFFFF);
+  ASSERT_NE(onScreen, Px(kFormInactive) & 0xFFFFFF);
+  bool allow = false;
+  s.form->OnCloseQuery = [&](gui::TObject*, bool& can) { can = allow; };
+  // Refused: the form stays and shows its own frame again.
+  SendMessageA(h, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(IsWindowVisible(h));
+  EXPECT_FALSE(s.p->StateFlags & skin::psHideSnapshot);
+  EXPECT_EQ(CoverWindows(), 0);
+  s.ExpectFrameEqualsCache("close refused");
+  // Closed: while the form's own handling closes it, the picture held is the form with its edit as the screen
+  // showed it.
+  bool held = false;
+  uint32_t inPicture = 0;
+  s.form->OnClose = [&](gui::TObject*, gui::TCloseAction&) {
+    held = (s.p->StateFlags & skin::psHideSnapshot) != 0;
+    if (s.p->SkinData().CacheBmp) inPicture = skin::GetPixel32(*s.p->SkinData().CacheBmp, x, y) & 0xFFFFFF;
+  };
+  allow = true;
+  SendMessageA(h, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(held);
+  EXPECT_EQ(inPicture, onScreen);
+  EXPECT_FALSE(IsWindowVisible(h));
+  // The cover that showed the picture while the window hid is the fade's window now.
+  EXPECT_EQ(CoverWindows(), 1);
+  EXPECT_TRUE(HideFadeRuns());
+  EXPECT_FALSE(s.p->StateFlags & skin::psHideSnapshot);
+  PumpFor(500);
+  EXPECT_FALSE(HideFadeRuns());
+  EXPECT_EQ(CoverWindows(), 0);
+  EXPECT_EQ(ThreadWindowCount(), windows);
+  s.form->OnClose = nullptr;
+  s.form->Show();
+  PumpFor(200);
+  s.ExpectFrameEqualsCache("shown again");
+}
+
+TEST(ProviderWindows, AnUnskinnedFormFadesOutWhenHiddenAndOnlyThen) {
+  StationForm s;  // the program's manager: shows and hides fade in 100 ms
+  s.manager->SetActive(false);
+  PumpFor(150);
+  ASSERT_FALSE(skin::ProviderSkinned(*s.p));
+  HWND h = s.Handle();
+  WarmHideFade(*s.form);
+  const int windows = ThreadWindowCount();
+  g_mostCovers = 0;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 10, SampleCovers);
+  // Moved and sized: nothing covers or fades.
+  SetWindowPos(h, nullptr, 100, 90, 300, 220, SWP_NOZORDER | SWP_NOACTIVATE);
+  PumpFor(60);
+  EXPECT_EQ(g_mostCovers, 0);
+  EXPECT_FALSE(HideFadeRuns());
+  // Hidden: the window's picture fades out on a cover.
+  s.form->Hide();
+  KillTimer(nullptr, timer);
+  EXPECT_EQ(g_mostCovers, 1);
+  PumpFor(300);
+  EXPECT_FALSE(HideFadeRuns());
+  EXPECT_EQ(CoverWindows(), 0);
+  EXPECT_FALSE(s.p->StateFlags & skin::psHideSnapshot);
+  EXPECT_EQ(ThreadWindowCount(), windows);
+}
+
+}  // namespace
+
+namespace {
+
+// ---- Menus of a skinned form.
+
+TEST(ProviderWindows, MainMenuItemsTheSkinnedMenusDidNotTakeAreMeasuredAsTheyWould) {
+  Shown s;
+  auto* mm = new gui::TMainMenu(s.form);
+  auto* file = new gui::TMenuItem(s.form);
+  file->SetCaption("&File");
+  mm->Items()->Add(file);
+  s.form->SetMenu(mm);
+  PumpFor(150);
+  ASSERT_TRUE(skin::ProviderHasMenuLine(*s.p));
+  // Added after the skinned menus took the menu: no measure event of its own.
+  auto* late = new gui::TMenuItem(s.form);
+  late->SetCaption("&Late");
+  mm->Items()->Add(late);
+  auto* own = new gui::TMenuItem(s.form);
+  own->SetCaption("&Own");
+  own->OnMeasureItem = [](gui::TObject*, gui::TCanvas&, int& w, int& h) {
+    w = 77;
+    h = 33;
+  };
+  mm->Items()->Add(own);
+  auto measure = [&](gui::TMenuItem* item) {
+    MEASUREITEMSTRUCT mis{};
+    mis.CtlType = ODT_MENU;
+    mis.itemID = item->Command();
+    mis.itemData = item->Command();
+    EXPECT_TRUE(SendMessageA(s.Handle(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis)));
+    return std::make_pair(int(mis.itemWidth), int(mis.itemHeight));
+  };
+  // The late item: the skinned menus' size of a menu-line item, not the plain one the form alone would give.
+  HDC screen = GetDC(nullptr);
+  gui::TCanvas canvas;
+  canvas.SetHandle(screen);
+  int skinnedW = 0, skinnedH = 0, plainW = 0, plainH = 0;
+  skin::SkinMenuLineMeasureItem(late, canvas, skinnedW, skinnedH);
+  late->MeasureItem(canvas, plainW, plainH);
+  canvas.SetHandle(nullptr);
+  ReleaseDC(nullptr, screen);
+  const auto got = measure(late);
+  EXPECT_EQ(got.first, skinnedW);
+  EXPECT_EQ(got.second, std::max(0, skinnedH));
+  EXPECT_NE(got.first, plainW);
+  // An item with a measure event of its own is asked.
+  EXPECT_EQ(measure(own), std::make_pair(77, 33));
+}
+
+TEST(ProviderWindows, TheFormsPopupMenuIsMadeReadyForTheSkinnedMenusWhenItOpens) {
+  Shown s;
+  auto* popup = new gui::TPopupMenu(s.form);
+  auto* item = new gui::TMenuItem(s.form);
+  item->SetCaption("Copy");
+  popup->Items()->Add(item);
+  s.form->SetPopupMenu(popup);
+  for (const bool skinned : {true, false}) {
+    SCOPED_TRACE(skinned ? "skinned popups" : "system popups");
+    s.skin.manager->SkinnedPopups = skinned;
+    // The context menu is asked for and dismissed at once.
+    SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
+      KillTimer(nullptr, id);
+      EndMenu();
+    });
+    RECT wr{};
+    GetWindowRect(s.Handle(), &wr);
+    SendMessageA(s.Handle(), WM_CONTEXTMENU, WPARAM(s.Handle()), MAKELPARAM(wr.left + 80, wr.top + 80));
+    PumpFor(150);
+    EXPECT_EQ(bool(item->OnMeasureItem), skinned);
+    EXPECT_EQ(popup->OwnerDraw(), skinned);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ProviderWindows, CaptionChangesAndActivationHappenUnderACoverShowingTheFrameAsItWas) {
+  Shown s;
+  HWND h = s.Handle();
+  SetForegroundWindow(h);
+  PumpFor(100);
+  const int windows = ThreadWindowCount();
+  struct Case {
+    UINT msg;
+    std::function<void()> act;
+    const char* what;
+  } cases[] = {
+      {WM_SETTEXT, [&] { s.form->SetCaption("A new caption"); }, "caption change"},
+      {WM_NCACTIVATE, [&] { SendMessageA(h, WM_NCACTIVATE, FALSE, 0); }, "deactivation"},
+      {WM_NCACTIVATE, [&] { SendMessageA(h, WM_NCACTIVATE, TRUE, 0); }, "activation"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const skin::Bitmap before = WindowPicture(h);
+    // What lies over the frame while the form's own handling takes the message.
+    bool covered = false, clientUncovered = false;
+    uint32_t coverPixel = 0;
+    gui::TWndMethod own = s.p->OldWndProc;
+    s.p->OldWndProc = [&](gui::TMessage& m) {
+      if (m.Msg == c.msg) {
+        HWND cover = static_cast<HWND>(skin::ProviderCaptionCoverWindow(*s.p));
+        RECT wr{}, cr{};
+        GetWindowRect(h, &wr);
+        if (cover) GetWindowRect(cover, &cr);
+        covered = cover && IsWindowVisible(cover) && EqualRect(&wr, &cr);
+        // The caption is within the cover's region; the client is not.
+        HRGN region = skin::ledger::CreateRectRgn(0, 0, 0, 0);
+        const bool shaped = cover && GetWindowRgn(cover, region) != ERROR;
+        covered = covered && shaped && PtInRegion(region, 100, 8);
+        clientUncovered = shaped && !PtInRegion(region, (wr.right - wr.left) / 2, (wr.bottom - wr.top) / 2);
+        skin::ledger::DeleteObject(region);
+        if (cover) coverPixel = skin::GetPixel32(WindowPicture(cover), 100, 8) & 0xFFFFFF;
+      }
+      own(m);
+    };
+    c.act();
+    s.p->OldWndProc = own;
+    EXPECT_TRUE(covered);
+    EXPECT_TRUE(clientUncovered);
+    EXPECT_EQ(coverPixel, skin::GetPixel32(before, 100, 8) & 0xFFFFFF);  // the frame as it was
+    EXPECT_EQ(skin::ProviderCaptionCoverWindow(*s.p), nullptr);
+    EXPECT_EQ(ThreadWindowCount(), windows);
+    s.ExpectFrameEqualsCache("afterwards");
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ProviderWindows, AMenuLoopOfAnMDIParentWithAMaximizedChildKeepsTheChildsButtonsAsTheSkinDrawsThem) {
+  FormsSkin skin;
+  auto* frame = new gui::TForm(gui::Application);
+  frame->SetFormStyle(gui::TFormStyle::fsMDIForm);
+  frame->SetBounds(40, 40, 520, 380);
+  frame->SetCaption("MDI");
+  auto* mm = new gui::TMainMenu(frame);
+  auto* file = new gui::TMenuItem(frame);
+  file->SetCaption("&File");
+  mm->Items()->Add(file);
+  frame->SetMenu(mm);
+  auto* p = new TsSkinProvider(frame);
+  frame->Show();
+  PumpFor(150);
+  HWND h = frame->WindowHandle();
+  const int windows = ThreadWindowCount();
+  // Without a maximized child: no helper.
+  SendMessageA(h, WM_ENTERMENULOOP, 0, 0);
+  EXPECT_EQ(skin::ProviderMDIIconsWindow(*p), nullptr);
+  SendMessageA(h, WM_EXITMENULOOP, 0, 0);
+  auto* child = new gui::TForm(gui::Application);
+  child->SetFormStyle(gui::TFormStyle::fsMDIChild);
+  child->SetBounds(10, 10, 200, 150);
+  child->Show();
+  child->SetWindowState(gui::TWindowState::wsMaximized);
+  PumpFor(150);
+  ASSERT_TRUE(skin::ProviderMDIChildMaximized(*p));
+  const int withChild = ThreadWindowCount();
+  SendMessageA(h, WM_ENTERMENULOOP, 0, 0);
+  HWND icons = static_cast<HWND>(skin::ProviderMDIIconsWindow(*p));
+  ASSERT_NE(icons, nullptr);
+  EXPECT_TRUE(IsWindowVisible(icons));
+  // 60 pixels at the menu line's right end, a menu high and 3 more, right below the caption.
+  RECT wr{}, ir{};
+  GetWindowRect(h, &wr);
+  GetWindowRect(icons, &ir);
+  EXPECT_EQ(ir.right - ir.left, 60);
+  EXPECT_EQ(ir.bottom - ir.top, GetSystemMetrics(SM_CYMENU) + 3);
+  EXPECT_EQ(ir.right, wr.right - skin::FormBorderWidth(*p, true));
+  EXPECT_EQ(ir.top, wr.top + skin::FormBorderWidthIfNoSkin(*p, true) + skin::ProviderSystemCaptionHeight(*p));
+  // Once per loop.
+  SendMessageA(h, WM_ENTERMENULOOP, 0, 0);
+  EXPECT_EQ(skin::ProviderMDIIconsWindow(*p), icons);
+  SendMessageA(h, WM_EXITMENULOOP, 0, 0);
+  EXPECT_EQ(skin::ProviderMDIIconsWindow(*p), nullptr);
+  EXPECT_EQ(ThreadWindowCount(), withChild);
+  gui::Free(child);
+  PumpFor(100);
+  EXPECT_EQ(ThreadWindowCount(), windows);
+  gui::Free(frame);
+  PumpFor(50);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ProviderWindows, AFormWithABorderWindowFadesOutWithItsWholeFrameWhereTheBorderWindowWas) {
+  Shown s(true, 120, 100);
+  s.skin.manager->AnimEffects.FormHide.Time = 120;
+  SetForegroundWindow(s.Handle());
+  PumpFor(150);
+  ASSERT_TRUE(s.p->BorderForm);
+  WarmHideFade(*s.form);
+  ASSERT_TRUE(s.p->BorderForm);
+  const int windows = ThreadWindowCount();
+  RECT border{};
+  GetWindowRect(static_cast<HWND>(s.p->BorderForm->AForm), &border);
+  s.form->Hide();
+  EXPECT_FALSE(IsWindowVisible(s.Handle()));
+  HWND cover = FirstCoverWindow();
+  ASSERT_NE(cover, nullptr);
+  RECT cr{};
+  GetWindowRect(cover, &cr);
+  EXPECT_TRUE(EqualRect(&cr, &border));
+  EXPECT_TRUE(HideFadeRuns());
+  PumpFor(500);
+  EXPECT_EQ(CoverWindows(), 0);
+  // Shown again with its border window, and nothing left of the hide.
+  s.form->Show();
+  PumpFor(200);
+  EXPECT_TRUE(s.p->BorderForm);
+  EXPECT_EQ(ThreadWindowCount(), windows);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ProviderWindows, AFormFreedWhenItClosesFadesOutWithItsControls) {
+  Shown s;
+  s.skin.manager->AnimEffects.FormHide.Time = 120;
+  WarmHideFade(*s.form);
+  auto* edit = new gui::TEdit(s.form);
+  edit->SetParent(s.form);
+  edit->SetBounds(20, 20, 140, 24);
+  PumpFor(150);
+  const int windows = ThreadWindowCount();
+  s.form->OnClose = [](gui::TObject*, gui::TCloseAction& action) { action = gui::TCloseAction::caFree; };
+  g_mostCovers = 0;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 10, SampleCovers);
+  s.form->Close();
+  s.form = nullptr;  // freed by the message loop
+  PumpFor(100);
+  KillTimer(nullptr, timer);
+  EXPECT_EQ(g_mostCovers, 1);
+  PumpFor(400);
+  EXPECT_EQ(CoverWindows(), 0);
+  EXPECT_FALSE(HideFadeRuns());
+  EXPECT_EQ(ThreadWindowCount(), windows - 1);  // the form is gone
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ProviderWindows, AHideTheFormTakesBackLeavesItsOwnFrameAndNoCover) {
+  Shown s;
+  s.skin.manager->AnimEffects.FormHide.Time = 120;
+  HWND h = s.Handle();
+  SetForegroundWindow(h);
+  PumpFor(100);
+  gui::TWndMethod own = s.p->OldWndProc;
+  s.p->OldWndProc = [&](gui::TMessage& m) {
+    if (m.Msg == WM_WINDOWPOSCHANGING && m.LParam) reinterpret_cast<WINDOWPOS*>(m.LParam)->flags &= ~SWP_HIDEWINDOW;
+    own(m);
+  };
+  ShowWindow(h, SW_HIDE);
+  s.p->OldWndProc = own;
+  EXPECT_TRUE(IsWindowVisible(h));
+  EXPECT_EQ(CoverWindows(), 0);
+  EXPECT_FALSE(s.p->StateFlags & skin::psHideSnapshot);
+  s.ExpectFrameEqualsCache("hide taken back");
 }
 
 }  // namespace
