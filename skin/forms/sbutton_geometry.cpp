@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "skin/paint/graph_utils.h"
+#include "skin/paint/skinned_text.h"
 
 namespace skin {
 
@@ -119,6 +120,16 @@ TSize BitBtnGlyphSize(bool HasImage, const TSize& ListImage, int32_t NumGlyphs, 
   if (HasImage) return TSize{ListImage.cx / cells, ListImage.cy};
   if (Strip.cx <= 0 || Strip.cy <= 0) return TSize{0, 0};
   return TSize{Strip.cx / cells, Strip.cy};
+}
+
+void BitBtnRects(const BitBtnLayoutInput& In, TRect& Glyph, TRect& Caption) {
+  TPoint pos;
+  CalcButtonLayout(TRect{0, 0, In.Width, In.Height}, TPoint{In.Glyph.cx, In.Glyph.cy}, TPoint{In.Text.cx, In.Text.cy},
+                   In.Layout, In.Alignment, In.Margin, In.Spacing, In.RightToLeft ? 2u : 0u, pos, Caption);
+  Glyph = ShiftRect(TRect{pos.X, pos.Y, pos.X + In.Glyph.cx, pos.Y + In.Glyph.cy}, In.Shift);
+  if (In.Reflected) Glyph = TRect{Glyph.Left, Glyph.Top - In.Glyph.cx / 6, Glyph.Right, Glyph.Bottom - In.Glyph.cx / 6};
+  Caption = ShiftRect(TRect{Caption.Left + In.TextOffset, Caption.Top, Caption.Right + In.TextOffset, Caption.Bottom},
+                      In.Shift);
 }
 
 int32_t BitBtnState(int32_t PushState, bool ActiveDefault, bool AnyFocus, bool FocusOwnerDrawn) {

@@ -76,6 +76,21 @@ TRect ShiftRect(const TRect& R, bool Shift);
 // The size of one glyph cell: the list's image with an image, else the strip's height and width / cells; 0 x 0
 // without either. A cell count of 0 counts as 1.
 TSize BitBtnGlyphSize(bool HasImage, const TSize& ListImage, int32_t NumGlyphs, const TSize& Strip);
+struct BitBtnLayoutInput {
+  int32_t Width = 0, Height = 0;
+  TSize Glyph;                    // one cell
+  TSize Text;                     // 0 x 0 without a caption shown
+  int32_t Layout = 0;             // 0 glyph left, 1 right, 2 top, 3 bottom
+  int32_t Alignment = 2;          // 0 left, 1 right, 2 centre
+  int32_t Margin = -1;
+  int32_t Spacing = 4;
+  bool RightToLeft = false;
+  bool Shift = false;             // pressed content moves by (1, 1)
+  bool Reflected = false;         // the glyph moves up by a sixth of its width
+  int32_t TextOffset = 0;         // added to the caption's left and right
+};
+// Glyph and caption rectangles of a bitmap button (the button layout of the painters).
+void BitBtnRects(const BitBtnLayoutInput& In, TRect& Glyph, TRect& Caption);
 // The default state shows only when no window is focused or the focused one is not an owner-drawn button.
 int32_t BitBtnState(int32_t PushState, bool ActiveDefault, bool AnyFocus, bool FocusOwnerDrawn);
 

@@ -237,33 +237,36 @@ int32_t TsBitBtn::CurrentState() {
   return BitBtnState(s, default_, focus != nullptr, ownerDrawnFocus);
 }
 
-void TsBitBtn::Layout(int32_t State, TPoint& GlyphPos, TRect& Caption) {
-  (void)State;
-  const TSize g = GlyphSize();
-  const std::string text = ShowCaption ? this->Caption() : std::string();
-  const TSize ts = text.empty() ? TSize{0, 0} : GetTextSize(text, Font(), std::max(Width() - g.cx - 8, 0), WordWrap);
-  CalcButtonLayout(TRect{0, 0, Width(), Height()}, TPoint{g.cx, g.cy}, TPoint{ts.cx, ts.cy},
-                   int32_t(gui::TBitBtn::Layout()), int32_t(Alignment), Margin(), Spacing(),
-                   UseRightToLeftAlignment() ? 4u : 0u, GlyphPos, Caption);
+void TsBitBtn::Rects(TRect& GlyphR, TRect& CaptionR) {
+  BitBtnLayoutInput in;
+  in.Width = Width();
+  in.Height = Height();
+  in.Glyph = GlyphSize();
+  const std::string text = ShowCaption ? Caption() : std::string();
+  if (!text.empty()) in.Text = GetTextSize(text, Font(), std::max(Width() - in.Glyph.cx - 8, 0), WordWrap);
+  in.Layout = int32_t(gui::TBitBtn::Layout());
+  in.Alignment = int32_t(Alignment);
+  in.Margin = Margin();
+  in.Spacing = Spacing();
+  in.RightToLeft = UseRightToLeftAlignment();
+  in.Shift = ContentShift();
+  in.Reflected = Reflected;
+  in.TextOffset = TextOffset;
+  BitBtnRects(in, GlyphR, CaptionR);
 }
 
 TRect TsBitBtn::GlyphRect(int32_t State) {
-  TPoint p;
-  TRect c;
-  Layout(State, p, c);
-  const TSize g = GlyphSize();
-  TRect r{p.X, p.Y, p.X + g.cx, p.Y + g.cy};
-  r = ShiftRect(r, ContentShift());
-  if (Reflected) r = TRect{r.Left, r.Top - g.cx / 6, r.Right, r.Bottom - g.cx / 6};
-  return r;
+  (void)State;
+  TRect g, c;
+  Rects(g, c);
+  return g;
 }
 
 TRect TsBitBtn::CaptionRect(int32_t State) {
-  TPoint p;
-  TRect c;
-  Layout(State, p, c);
-  c = TRect{c.Left + TextOffset, c.Top, c.Right + TextOffset, c.Bottom};
-  return ShiftRect(c, ContentShift());
+  (void)State;
+  TRect g, c;
+  Rects(g, c);
+  return c;
 }
 
 void TsBitBtn::PaintContent(Bitmap& Cache, int32_t State, int32_t SkinState) {

@@ -182,7 +182,7 @@ class TsBitBtn : public TsButtonCore<gui::TBitBtn> {
   void PaintContent(Bitmap& Cache, int32_t State, int32_t SkinState) override;
   void PaintUnskinned(void* DrawItem) override;
   bool BorderOverContent() const override { return !DrawOverBorder; }
-  void Layout(int32_t State, TPoint& GlyphPos, TRect& Caption);
+  void Rects(TRect& GlyphR, TRect& CaptionR);
 };
 
 class TsSpeedButton : public gui::TSpeedButton {
