@@ -9,6 +9,7 @@
 #include "skin/engine/commondata.h"
 #include "skin/engine/sskinmenus.h"
 #include "skin/forms/sbuttons.h"
+#include "skin/paint/gdi_ledger.h"
 #include "skin/paint/skinned_text.h"
 
 namespace skin {
@@ -194,13 +195,13 @@ void TsButton::PaintUnskinned(void* DrawItem) {
     RECT line{Width() - 15, 4, Width() - 14, Height() - 4};
     FillRect(dc, &line, GetSysColorBrush(COLOR_WINDOWFRAME));
     POINT pts[3] = {{Width() - 11, Height() / 2 - 1}, {Width() - 4, Height() / 2 - 1}, {Width() - 8, Height() / 2 + 3}};
-    HBRUSH b = CreateSolidBrush(COLORREF(platform::ColorToRGB(Font().Color())));
+    HBRUSH b = ledger::CreateSolidBrush(COLORREF(platform::ColorToRGB(Font().Color())));
     HGDIOBJ oldB = SelectObject(dc, b);
     HGDIOBJ oldP = SelectObject(dc, GetStockObject(NULL_PEN));
     Polygon(dc, pts, 3);
     SelectObject(dc, oldP);
     SelectObject(dc, oldB);
-    DeleteObject(b);
+    ledger::DeleteObject(b);
   }
 }
 

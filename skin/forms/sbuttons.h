@@ -116,6 +116,7 @@ class TsButtonCore : public Base {
   bool pressedByMouse_ = false;
   bool default_ = false;
   bool dropDownOpen_ = false;
+  int32_t cacheState_ = -1;  // the state the cache shows
   // False once the button is gone: checked after anything that runs the user's code (a click, a menu).
   std::shared_ptr<bool> alive_;
 };
@@ -255,6 +256,7 @@ class TsSpeedButton : public gui::TSpeedButton {
   bool noAnimation_ = false;
   bool pressed_ = false;
   bool forcedDown_ = false;
+  int32_t cacheState_ = -1;
   std::shared_ptr<bool> alive_;
 };
 

@@ -94,8 +94,10 @@ void TsButtonCore<Base>::Changed() {
 template <class Base>
 bool TsButtonCore<Base>::Skinned() {
   TsSkinManager* m = skinData_->SkinManager();
-  return m != nullptr && m->Active() && !m->Skin().Sections.empty() &&
-         SkinManagerIsValidSectionIndex(*m, skinData_->SkinIndex);
+  if (m == nullptr || !m->Active() || m->Skin().Sections.empty()) return false;
+  // A skin loaded after the control was made: its section looked up on first use.
+  if (!SkinManagerIsValidSectionIndex(*m, skinData_->SkinIndex)) pending::UpdateIndexes(*skinData_);
+  return SkinManagerIsValidSectionIndex(*m, skinData_->SkinIndex);
 }
 
 template <class Base>
@@ -143,6 +145,7 @@ bool TsButtonCore<Base>::PaintCache() {
   Bitmap& cache = *skinData_->CacheBmp;
   const SkinSectionRecord& sec = *SectionOf(m, skinData_->SkinIndex);
   const int32_t state = CurrentState();
+  cacheState_ = state;
   const int32_t s = SkinStateOf(state, SectionStateCount(sec));
   const TRect all{0, 0, w, h};
   if (BorderOverContent()) {
@@ -280,7 +283,9 @@ void TsButtonCore<Base>::WndProc(gui::TMessage& m) {
         BitmapToDC(dc, 0, 0, f.Width(), f.Height(), f, 0, 0);
       } else {
         const Bitmap* c = skinData_->CacheBmp.get();
-        if (skinData_->BGChanged || c == nullptr || c->Width() != this->Width() || c->Height() != this->Height())
+        // Stale after a change, and when the state moved on without telling (focus, default, pushed).
+        if (skinData_->BGChanged || c == nullptr || c->Width() != this->Width() || c->Height() != this->Height() ||
+            CurrentState() != cacheState_)
           PaintCache();
         if (skinData_->CacheBmp)
           BitmapToDC(dc, 0, 0, skinData_->CacheBmp->Width(), skinData_->CacheBmp->Height(), *skinData_->CacheBmp, 0,
@@ -347,6 +352,10 @@ void TsButtonCore<Base>::WndProc(gui::TMessage& m) {
     case WM_KEYUP:
       Base::WndProc(m);
       if (*alive && m.WParam == VK_SPACE) RepaintNow();
+      return;
+    case gui::CM_FOCUSCHANGED:
+      Base::WndProc(m);
+      if (*alive && default_) Changed();  // the default look follows the focus
       return;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:

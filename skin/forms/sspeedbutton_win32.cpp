@@ -10,6 +10,7 @@
 #include "skin/engine/skincommands.h"
 #include "skin/engine/sskinmenus.h"
 #include "skin/forms/sbuttons.h"
+#include "skin/paint/gdi_ledger.h"
 #include "skin/paint/dc_copy.h"
 #include "skin/paint/parent_background.h"
 #include "skin/paint/section_paint.h"
@@ -109,8 +110,10 @@ void TsSpeedButton::Loaded() {
 
 bool TsSpeedButton::Skinned() {
   TsSkinManager* m = skinData_->SkinManager();
-  return m != nullptr && m->Active() && !m->Skin().Sections.empty() &&
-         SkinManagerIsValidSectionIndex(*m, skinData_->SkinIndex);
+  if (m == nullptr || !m->Active() || m->Skin().Sections.empty()) return false;
+  // A skin loaded after the control was made: its section looked up on first use.
+  if (!SkinManagerIsValidSectionIndex(*m, skinData_->SkinIndex)) pending::UpdateIndexes(*skinData_);
+  return SkinManagerIsValidSectionIndex(*m, skinData_->SkinIndex);
 }
 
 int32_t TsSpeedButton::CurrentState() {
@@ -202,6 +205,7 @@ bool TsSpeedButton::PrepareCache() {
     return true;
   }
   const int32_t state = CurrentState();
+  cacheState_ = state;
   const int32_t s = SkinStateOf(state, states);
   const bool dropDown = style_ == TToolButtonStyle::tbsDropDown;
   const bool split = dropDown && static_cast<bool>(OnClick);
@@ -247,14 +251,14 @@ void TsSpeedButton::RepaintRequest() {
     return;
   }
   if (skinData_->Updating) return;
-  if (skinData_->BGChanged && !PrepareCache()) return;
-  HDC dc = GetDC(Parent()->WindowHandle());
+  if ((skinData_->BGChanged || CurrentState() != cacheState_) && !PrepareCache()) return;
+  HDC dc = ledger::GetDC(Parent()->WindowHandle());
   if (dc == nullptr) return;
   const Bitmap* img = CommonDataAnimationRunning(*skinData_) && skinData_->AnimTimer->Frame
                           ? skinData_->AnimTimer->Frame.get()
                           : skinData_->CacheBmp.get();
   if (img != nullptr) BitmapToDC(dc, Left(), Top(), Width(), Height(), *img, 0, 0);
-  ReleaseDC(Parent()->WindowHandle(), dc);
+  ledger::ReleaseDC(Parent()->WindowHandle(), dc);
 }
 
 void TsSpeedButton::Paint() {
@@ -270,7 +274,9 @@ void TsSpeedButton::Paint() {
     return;
   }
   const Bitmap* c = skinData_->CacheBmp.get();
-  if (skinData_->BGChanged || c == nullptr || c->Width() != Width() || c->Height() != Height()) PrepareCache();
+  if (skinData_->BGChanged || c == nullptr || c->Width() != Width() || c->Height() != Height() ||
+      CurrentState() != cacheState_)
+    PrepareCache();
   if (skinData_->CacheBmp) BitmapToDC(dc, 0, 0, Width(), Height(), *skinData_->CacheBmp, 0, 0);
 }
 

@@ -3,6 +3,7 @@
 // spacing; the split and drop-down parts; the label's disabled colour and measured text.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 
 #include "gui/graphics.h"
@@ -16,8 +17,9 @@ namespace {
 using namespace skin;
 
 std::string Str(const TRect& r) {
-  return "{" + std::to_string(r.Left) + "," + std::to_string(r.Top) + "," + std::to_string(r.Right) + "," +
-         std::to_string(r.Bottom) + "}";
+  std::ostringstream s;
+  s << '{' << r.Left << ',' << r.Top << ',' << r.Right << ',' << r.Bottom << '}';
+  return s.str();
 }
 
 TEST(SkinnedButtonState, PushStateFromPressHoverDownAndDefault) {
