@@ -7,6 +7,7 @@
 #include <string>
 
 #include "gui/graphics.h"
+#include "gui/imglist.h"
 #include "skin/adapters/button_glyph.h"
 #include "skin/engine/sskinmanager.h"
 #include "skin/forms/sbutton_geometry.h"
@@ -294,6 +295,43 @@ TEST(SkinnedButtonGlyph, CellWidthComesFromTheStripNotTheRectangle) {
   DrawButtonGlyph(d);
   EXPECT_NEAR(int(GetPixel32(t, 1, 1) & 0xFF), 0xFF, 1);           // blue (the second cell)
   EXPECT_EQ(GetPixel32(t, 5, 1) & 0xFFFFFF, 0x00FF00u);              // beyond the cell: untouched
+}
+
+// An image of a plain image list drawn into a button's cache: what the image leaves transparent shows the
+// button, enabled, disabled and blended alike.
+TEST(SkinnedButtonGlyph, PlainImageListLeavesItsTransparentPixels) {
+  PortableSkinSystem sys;
+  TsSkinManager manager{sys};
+  gui::TImageList list(nullptr);
+  gui::TBitmap image;
+  image.SetPixelFormat(gui::TPixelFormat::pf32bit);
+  image.SetSize(16, 16);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) {
+      uint8_t* p = image.ScanLine(y) + x * 4;
+      const bool in = x >= 4 && x < 12 && y >= 4 && y < 12;
+      p[0] = 0xC0, p[1] = 0x20, p[2] = 0x10, p[3] = in ? 0xFF : 0;
+    }
+  ASSERT_EQ(list.AddImage32(image), 0);
+  const struct {
+    bool enabled;
+    int32_t blend;
+  } cases[] = {{true, 0}, {true, 50}, {false, 0}};
+  for (const auto& c : cases) {
+    Bitmap t(20, 20, pf32bit);
+    FillRectBitmap32(t, TRect{0, 0, 20, 20}, 0x00FF00, 255);
+    GlyphPaintData d;
+    d.Target = &t;
+    d.Images = &list;
+    d.ImageIndex = 0;
+    d.SkinIndex = 0;
+    d.R = TRect{2, 2, 18, 18};
+    d.Enabled = c.enabled;
+    d.Blend = c.blend;
+    DrawButtonGlyph(d);
+    EXPECT_EQ(GetPixel32(t, 3, 3) & 0xFFFFFF, 0x00FF00u) << c.enabled << " " << c.blend;
+    EXPECT_NE(GetPixel32(t, 10, 10) & 0xFFFFFF, 0x00FF00u) << c.enabled << " " << c.blend;
+  }
 }
 
 }  // namespace
