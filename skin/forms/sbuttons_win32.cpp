@@ -157,6 +157,8 @@ bool TsButtonCore<Base>::PaintCache() {
     PaintSkinItem(skinData_->SkinIndex, ci, s, all, TPoint{}, cache, m);
     PaintContent(cache, state, s);
   }
+  if (skinData_->ColorTone != clNone || skinData_->HUEOffset != 0 || skinData_->Saturation != 0)
+    CommonDataApplyColorTone(cache, *skinData_, 0, s);
   if (!this->Enabled()) PaintDisabledLook(cache, DisabledKind, ParentColorOf(this->WindowHandle()), TPoint{}, ci);
   skinData_->BGChanged = false;
   return true;

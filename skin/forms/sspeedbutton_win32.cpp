@@ -238,6 +238,8 @@ bool TsSpeedButton::PrepareCache() {
                          : TColor(platform::ColorToRGB(Font().Color()));
     DrawArrowGlyph(cache, c, SpeedArrowRect(w, h), 3);
   }
+  if (skinData_->ColorTone != clNone || skinData_->HUEOffset != 0 || skinData_->Saturation != 0)
+    CommonDataApplyColorTone(cache, *skinData_, 0, s);
   if (!Enabled()) PaintDisabledLook(cache, DisabledKind, TColor(platform::ColorToRGB(Parent()->Color())), TPoint{}, ci);
   if (OnPaint) OnPaint(this, cache);
   skinData_->BGChanged = false;
