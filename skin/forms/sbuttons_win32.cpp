@@ -284,11 +284,9 @@ void TsButtonCore<Base>::WndProc(gui::TMessage& m) {
         const Bitmap& f = *skinData_->AnimTimer->Frame;
         BitmapToDC(dc, 0, 0, f.Width(), f.Height(), f, 0, 0);
       } else {
-        const Bitmap* c = skinData_->CacheBmp.get();
-        // Stale after a change, and when the state moved on without telling (focus, default, pushed).
-        if (skinData_->BGChanged || c == nullptr || c->Width() != this->Width() || c->Height() != this->Height() ||
-            CurrentState() != cacheState_)
-          PaintCache();
+        // A paint rebuilds the cache: the base classes' setters (layout, margin, spacing, glyph) and the state
+        // (focus, default, pushed) may have changed without telling.
+        PaintCache();
         if (skinData_->CacheBmp)
           BitmapToDC(dc, 0, 0, skinData_->CacheBmp->Width(), skinData_->CacheBmp->Height(), *skinData_->CacheBmp, 0,
                      0);

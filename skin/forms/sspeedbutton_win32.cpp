@@ -275,10 +275,8 @@ void TsSpeedButton::Paint() {
     BitmapToDC(dc, 0, 0, f.Width(), f.Height(), f, 0, 0);
     return;
   }
-  const Bitmap* c = skinData_->CacheBmp.get();
-  if (skinData_->BGChanged || c == nullptr || c->Width() != Width() || c->Height() != Height() ||
-      CurrentState() != cacheState_)
-    PrepareCache();
+  // A paint rebuilds the cache: the base class's setters (layout, spacing, glyph, down) do not tell.
+  PrepareCache();
   if (skinData_->CacheBmp) BitmapToDC(dc, 0, 0, Width(), Height(), *skinData_->CacheBmp, 0, 0);
 }
 

@@ -303,6 +303,22 @@ TEST(SkinnedButtons, SectionColoursInEveryState) {
   const uint32_t dim = LabelDisabledColor(platform::ColorToRGB(h.label->Font().Color()), h.FormColour());
   EXPECT_GT(SurfaceCount(h.form->Handle(), lr, dim), 20) << std::hex << dim;
   EXPECT_EQ(SurfaceCount(h.form->Handle(), lr, 0x101010), 0);
+  h.label->SetEnabled(true);
+  // With a section: its background behind the text; the font takes the section's font colour, the text is
+  // still written in the skin's.
+  h.label->SetSkinSection("PANEL");
+  RedrawWindow(h.form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  Pump(10);
+  EXPECT_EQ(SurfacePixel(h.form->Handle(), lr.left + 1, lr.top + 1), PanelBg);
+  EXPECT_EQ(h.label->Font().Color(), TColor(0));
+  EXPECT_GT(SurfaceCount(h.form->Handle(), lr, 0x101010), 20);
+  // A change of the bit button's layout shows at the next paint.
+  const TRect before = h.bit->GlyphRect(0);
+  h.bit->SetLayout(gui::TButtonLayout::blGlyphRight);
+  const TRect after = h.bit->GlyphRect(0);
+  EXPECT_GT(after.Left, before.Left);
+  EXPECT_EQ(Harness::Probe(h.bit, after.Left + 4, after.Top + 4), 0xE02010u);
+  EXPECT_EQ(Harness::Probe(h.bit, before.Left + 4, before.Top + 4), ButtonN);
 }
 
 TEST(SkinnedButtons, SplitAndDropDownPartsReactToClicks) {
