@@ -73,6 +73,18 @@ class TBitBtn : public TButton {
   void SetLayout(TButtonLayout l);
   int Spacing() const { return spacing_; }
   void SetSpacing(int s) { spacing_ = s; }
+  // Distance of the glyph from the edge (-1: centred with the caption).
+  int Margin() const { return margin_; }
+  void SetMargin(int m) {
+    margin_ = m;
+    Invalidate();
+  }
+  // Cells of the glyph strip (up, disabled, pressed, down): 1 to 4.
+  int NumGlyphs() const { return numGlyphs_; }
+  void SetNumGlyphs(int n) {
+    numGlyphs_ = n < 1 ? 1 : (n > 4 ? 4 : n);
+    Invalidate();
+  }
 
  protected:
   void WndProc(TMessage& m) override;
@@ -84,6 +96,8 @@ class TBitBtn : public TButton {
   TBitBtnKind kind_ = TBitBtnKind::bkCustom;
   TButtonLayout layout_ = TButtonLayout::blGlyphLeft;
   int spacing_ = 4;
+  int margin_ = -1;
+  int numGlyphs_ = 1;
   TCanvas canvas_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <functional>
 
 #include "gui/extctrls.h"
 #include "gui/menus.h"
@@ -521,6 +522,17 @@ void TScreen::SetFocusedControl(TWinControl* c) {
   if (c) {
     if (TCustomForm* f = c->GetParentForm(); f && f != c) f->SetActiveControl(c);
     c->Perform(CM_ENTER);
+    // Every control of the form hears of the new focus (a default button changes its look with it).
+    if (TCustomForm* f = c->GetParentForm()) {
+      std::function<void(TWinControl*)> tell = [&tell, c](TWinControl* parent) {
+        for (int i = 0; i < parent->ControlCount(); ++i) {
+          TControl* child = parent->Controls(i);
+          child->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(c));
+          if (auto* w = dynamic_cast<TWinControl*>(child)) tell(w);
+        }
+      };
+      tell(f);
+    }
   }
 }
 

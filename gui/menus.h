@@ -196,6 +196,8 @@ class TPopupMenu : public TMenu {
   // Shows the menu at a screen point (Windows) after OnPopup.
   void Popup(int x, int y);
   TNotifyEvent OnPopup;
+  // The control that popped the menu up (set by the caller before Popup).
+  TComponent* PopupComponent = nullptr;
 
  protected:
   bool IsPopup() const override { return true; }

@@ -55,7 +55,8 @@ bool DrawFromImageList(GlyphPaintData& Data, TColor tint, int32_t state, int32_t
   Bitmap src = GlyphBitmap32(image, false, opaque);
   Bitmap cell(src.Width(), src.Height(), pf32bit);
   const TColor bk = list->BkColor() == clNone ? KeyColor : TColor(platform::ColorToRGB(list->BkColor()));
-  FillRectBitmap32(cell, TRect{0, 0, cell.Width(), cell.Height()}, bk, 255);
+  // The key colour as the copies and blends below know it (alpha 0), so that they skip what the image leaves.
+  FillRectBitmap32(cell, TRect{0, 0, cell.Width(), cell.Height()}, bk, bk == KeyColor ? 0 : 255);
   AlphaBlendBitmap32(TPoint{0, 0}, TRect{0, 0, src.Width(), src.Height()}, src, false, 0, clNone, false,
                      EmptyCacheInfo, cell);
   const TRect all{0, 0, cell.Width(), cell.Height()};

@@ -1,0 +1,301 @@
+#pragma once
+// The library's own skinned components: a push button (TsButton) with images by state, command-link and split
+// styles; a bitmap button (TsBitBtn) with a glyph strip or an image list; a speed button (TsSpeedButton) with
+// tool-button styles and a drop-down menu; and a label (TsCustomLabel, TsLabel) that takes its colours from the
+// skin. Each paints itself from its own skin data (the control adapter leaves them alone: they answer
+// AC_ISSKINNED), cross-fades its state changes and falls back to a plain look without a skin.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "gui/buttons.h"
+#include "gui/imglist.h"
+#include "gui/menus.h"
+#include "gui/stdctrls.h"
+#include "skin/adapters/button_glyph.h"
+#include "skin/engine/scommondata.h"
+#include "skin/forms/sbutton_geometry.h"
+#include "skin/paint/acanimation.h"
+#include "skin/paint/background_info.h"
+#include "skin/paint/pixel_helpers.h"
+
+#ifdef _WIN32
+
+namespace skin {
+
+// The library's global paint-pressed flag: set while a released button paints its pressed look once more.
+uint8_t& ButtonPaintPressed();
+// The speed button whose drop-down menu is open (nullptr when none).
+class TsSpeedButton;
+TsSpeedButton*& DropDownSpeedButton();
+
+// The margins around a push button's image; a change repaints the button.
+class TImageMargins {
+ public:
+  int32_t Top() const { return v_.Top; }
+  int32_t Left() const { return v_.Left; }
+  int32_t Right() const { return v_.Right; }
+  int32_t Bottom() const { return v_.Bottom; }
+  void SetTop(int32_t v) { Set(v_.Top, v); }
+  void SetLeft(int32_t v) { Set(v_.Left, v); }
+  void SetRight(int32_t v) { Set(v_.Right, v); }
+  void SetBottom(int32_t v) { Set(v_.Bottom, v); }
+  void Assign(const TImageMargins& Source) {
+    v_ = Source.v_;
+    if (OnChange) OnChange();
+  }
+  const TImageMarginValues& Values() const { return v_; }
+  std::function<void()> OnChange;
+
+ private:
+  void Set(int32_t& field, int32_t v) {
+    if (field == v) return;
+    field = v;
+    if (OnChange) OnChange();
+  }
+  TImageMarginValues v_;
+};
+
+// The behaviour TsButton and TsBitBtn share: an owner-drawn window painted from the skin data's cache.
+template <class Base>
+class TsButtonCore : public Base {
+ public:
+  explicit TsButtonCore(gui::TComponent* AOwner);
+  ~TsButtonCore() override;
+
+  TsCtrlSkinData& SkinData() { return *skinData_; }
+  TacAnimatEvents AnimatEvents = AnimatEventSet(aeGlobalDef);
+  bool ShowFocus = true;
+  TsDisabledKind DisabledKind = dkBlended;
+  int32_t FocusMargin = 1;
+  bool Reflected = false;
+  bool WordWrap = true;
+
+  bool Down() const { return down_; }
+  void SetDown(bool v);
+  gui::TCustomImageList* Images() const { return images_; }
+  void SetImages(gui::TCustomImageList* List);
+
+  // The visual state now: 0 normal, 1 hot, 2 pressed, 3 default.
+  virtual int32_t CurrentState();
+  // Whether the skin paints the button (a manager with a skin, a valid section).
+  bool Skinned();
+  // Repaints the cache (false when the parent cannot give its background yet).
+  bool PaintCache();
+  // Flags the cache stale and repaints the window at once.
+  void RepaintNow();
+  bool DefaultFlag() const { return default_; }
+
+ protected:
+  void CreateParams(gui::TCreateParams& p) override;
+  void WndProc(gui::TMessage& m) override;
+  void Loaded() override;
+  void Notification(gui::TComponent* AComponent, gui::TOperation Operation) override;
+
+  // What lies on the face: glyph and caption (and the split part), painted over background and border.
+  virtual void PaintContent(Bitmap& Cache, int32_t State, int32_t SkinState) = 0;
+  // The plain look, drawn on a DRAWITEMSTRUCT's DC while no skin paints the button.
+  virtual void PaintUnskinned(void* DrawItem) = 0;
+  // A press that opens a drop-down menu instead of pressing the button (handled there): true when taken.
+  virtual bool DropDownPress(int x, int y) {
+    (void)x;
+    (void)y;
+    return false;
+  }
+  // The border is drawn over the content (TsBitBtn's DrawOverBorder off).
+  virtual bool BorderOverContent() const { return false; }
+  bool ContentShift();
+  bool ActiveDefault() const;
+  void Changed();
+
+  std::unique_ptr<TsCtrlSkinData> skinData_;
+  gui::TCustomImageList* images_ = nullptr;
+  gui::TChangeLink imageLink_;
+  bool down_ = false;
+  bool pressedByMouse_ = false;
+  bool default_ = false;
+  bool dropDownOpen_ = false;
+  int32_t cacheState_ = -1;  // the state the cache shows
+  // False once the button is gone: checked after anything that runs the user's code (a click, a menu).
+  std::shared_ptr<bool> alive_;
+};
+
+extern template class TsButtonCore<gui::TButton>;
+extern template class TsButtonCore<gui::TBitBtn>;
+
+class TsButton : public TsButtonCore<gui::TButton> {
+ public:
+  explicit TsButton(gui::TComponent* AOwner);
+  GUI_CLASS_NAME("TsButton")
+
+  std::string CommandLinkHint;
+  gui::TPopupMenu* DropDownMenu() const { return dropDownMenu_; }
+  void SetDropDownMenu(gui::TPopupMenu* Menu);
+  PushImageIndexes ImageIndexes;
+  TImageAlignment ImageAlignment = TImageAlignment::iaLeft;
+  TImageMargins ImageMargins;
+  TButtonStyle Style() const { return style_; }
+  void SetStyle(TButtonStyle s);
+  int32_t ContentMargin = 6;
+
+  // Geometry of the current look (window coordinates).
+  PushLayoutInput LayoutInput();
+  bool HasImage();
+  int32_t StateImageIndex(int32_t State);
+  TRect ImageRect(int32_t State);
+  TRect CaptionRect(int32_t State);
+
+ protected:
+  void PaintContent(Bitmap& Cache, int32_t State, int32_t SkinState) override;
+  void PaintUnskinned(void* DrawItem) override;
+  bool DropDownPress(int x, int y) override;
+  void Notification(gui::TComponent* AComponent, gui::TOperation Operation) override;
+
+ private:
+  gui::TPopupMenu* dropDownMenu_ = nullptr;
+  TButtonStyle style_ = TButtonStyle::bsPushButton;
+};
+
+class TsBitBtn : public TsButtonCore<gui::TBitBtn> {
+ public:
+  explicit TsBitBtn(gui::TComponent* AOwner);
+  GUI_CLASS_NAME("TsBitBtn")
+
+  gui::TAlignment Alignment = gui::TAlignment::taCenter;
+  gui::TAlignment TextAlignment = gui::TAlignment::taCenter;
+  int32_t Blend = 0;
+  TsDisabledGlyphKind DisabledGlyphKind = dgBlended;
+  bool Grayed = false;
+  int32_t ImageIndex = -1;
+  bool ShowCaption = true;
+  bool DrawOverBorder = true;
+  int32_t TextOffset = 0;
+  std::function<void(gui::TObject* Sender, Bitmap& Bmp)> OnPaint;
+
+  bool HasImage();
+  TSize GlyphSize();
+  TRect GlyphRect(int32_t State);
+  TRect CaptionRect(int32_t State);
+  int32_t CurrentState() override;
+
+ protected:
+  void PaintContent(Bitmap& Cache, int32_t State, int32_t SkinState) override;
+  void PaintUnskinned(void* DrawItem) override;
+  bool BorderOverContent() const override { return !DrawOverBorder; }
+  void Rects(TRect& GlyphR, TRect& CaptionR);
+};
+
+class TsSpeedButton : public gui::TSpeedButton {
+ public:
+  explicit TsSpeedButton(gui::TComponent* AOwner);
+  ~TsSpeedButton() override;
+  GUI_CLASS_NAME("TsSpeedButton")
+
+  TsCtrlSkinData& SkinData() { return *skinData_; }
+  TacAnimatEvents AnimatEvents = AnimatEventSet(aeGlobalDef);
+  gui::TAlignment Alignment = gui::TAlignment::taCenter;
+  gui::TAlignment TextAlignment = gui::TAlignment::taCenter;
+  int32_t Blend() const { return blend_; }
+  void SetBlend(int32_t v);
+  TToolButtonStyle ButtonStyle() const { return style_; }
+  void SetButtonStyle(TToolButtonStyle s);
+  TsDisabledGlyphKind DisabledGlyphKind = dgBlended;
+  TsDisabledKind DisabledKind = dkBlended;
+  gui::TPopupMenu* DropdownMenu() const { return dropdownMenu_; }
+  void SetDropdownMenu(gui::TPopupMenu* Menu);
+  virtual bool Grayed();
+  void SetGrayed(bool v);
+  int32_t ImageIndex = -1;
+  gui::TCustomImageList* Images() const { return images_; }
+  void SetImages(gui::TCustomImageList* List);
+  bool Reflected = false;
+  bool ShowCaption = true;
+  bool DrawOverBorder = true;
+  int32_t TextOffset = 0;
+  bool WordWrap = true;
+  bool UseEllipsis = true;
+  int32_t Margin() const { return margin_; }
+  void SetMargin(int32_t m);
+  std::function<void(gui::TObject* Sender, Bitmap& Bmp)> OnPaint;
+
+  bool Skinned();
+  virtual int32_t CurrentState();
+  virtual TSize GlyphSize();
+  SpeedLayoutInput LayoutInput();
+  TRect CaptionRect(bool Painted);
+  TRect GlyphRect(bool Painted);
+  // Prepares the cache (false when the parent cannot give its background yet).
+  virtual bool PrepareCache();
+  // Repaints the button now (cache, overlapping graphic siblings, copy onto the parent's surface).
+  virtual void RepaintRequest();
+  bool MenuShowing() const { return menuShowing_; }
+
+ protected:
+  void WndProc(gui::TMessage& m) override;
+  void MouseDown(gui::TMouseButton button, gui::TShiftState shift, int x, int y) override;
+  void MouseUp(gui::TMouseButton button, gui::TShiftState shift, int x, int y) override;
+  void Paint() override;
+  void Loaded() override;
+  void Notification(gui::TComponent* AComponent, gui::TOperation Operation) override;
+  virtual void HandleMouseEnter();
+  virtual void HandleMouseLeave();
+  void Changed();
+
+ private:
+  std::unique_ptr<TsCtrlSkinData> skinData_;
+  gui::TCustomImageList* images_ = nullptr;
+  gui::TChangeLink imageLink_;
+  gui::TPopupMenu* dropdownMenu_ = nullptr;
+  int32_t blend_ = 0;
+  int32_t margin_ = -1;
+  bool grayed_ = false;
+  TToolButtonStyle style_ = TToolButtonStyle::tbsButton;
+  bool menuShowing_ = false;
+  bool menuPressed_ = false;
+  bool noAnimation_ = false;
+  bool pressed_ = false;
+  bool forcedDown_ = false;
+  int32_t cacheState_ = -1;
+  std::shared_ptr<bool> alive_;
+};
+
+class TsCustomLabel : public gui::TCustomLabel {
+ public:
+  explicit TsCustomLabel(gui::TComponent* AOwner);
+  GUI_CLASS_NAME("TsCustomLabel")
+
+  const std::string& SkinSection() const { return skinSection_; }
+  void SetSkinSection(const std::string& s);
+  TsSkinManager* SkinManager() const { return skinManager_; }
+  void SetSkinManager(TsSkinManager* m);
+  int32_t SectionIndex = -1;
+
+  virtual gui::TFont& GetFont() { return Font(); }
+  virtual TColor GetFontColor();
+  // The manager that serves the label (its own, else the default one) when it has a skin loaded.
+  TsSkinManager* ActiveManager() const;
+
+ protected:
+  void Paint() override;
+  void WndProc(gui::TMessage& m) override;
+  virtual void DoDrawText(TRect& R, uint32_t Flags);
+
+ private:
+  std::string skinSection_;
+  TsSkinManager* skinManager_ = nullptr;
+};
+
+class TsLabel : public TsCustomLabel {
+ public:
+  explicit TsLabel(gui::TComponent* AOwner) : TsCustomLabel(AOwner) {}
+  GUI_CLASS_NAME("TsLabel")
+};
+
+// Fills GlyphPaintData for a TsButton, TsBitBtn or TsSpeedButton and paints its glyph (into its cache when
+// Target is given, else onto Canvas); nothing for other controls.
+void PaintButtonGlyph(gui::TControl* Button, Bitmap* Target, gui::TCanvas* Canvas, int32_t State);
+
+}  // namespace skin
+
+#endif

@@ -1,0 +1,387 @@
+// The skinned push button and bitmap button: owner-drawn windows painted from their skin data's cache, and the
+// glyph painting the library's buttons share.
+#include "skin/forms/sbuttons.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "gui/forms.h"
+#include "skin/adapters/pending_skindata.h"
+#include "skin/engine/commondata.h"
+#include "skin/engine/skincommands.h"
+#include "skin/engine/sskinmenus.h"
+#include "skin/paint/dc_copy.h"
+#include "skin/paint/section_paint.h"
+#include "skin/paint/skin_mask.h"
+#include "skin/paint/skinned_text.h"
+
+namespace skin {
+
+uint8_t& ButtonPaintPressed() {
+  static uint8_t flag = 0;
+  return flag;
+}
+
+namespace {
+
+const SkinSectionRecord* SectionOf(TsSkinManager* m, int32_t index) {
+  if (m == nullptr || !SkinManagerIsValidSectionIndex(*m, index)) return nullptr;
+  return &m->Skin().Sections[size_t(index)];
+}
+
+bool PtInWindow(HWND h) {
+  POINT p{};
+  GetCursorPos(&p);
+  RECT r{};
+  GetWindowRect(h, &r);
+  return PtInRect(&r, p) != 0;
+}
+
+TColor ParentColorOf(HWND h) {
+  gui::TWinControl* parent = gui::TWinControl::FromHandle(GetParent(h));
+  return parent != nullptr ? TColor(platform::ColorToRGB(parent->Color())) : TColor(0xF0F0F0);
+}
+
+}  // namespace
+
+// ---- TsButtonCore.
+
+template <class Base>
+TsButtonCore<Base>::TsButtonCore(gui::TComponent* AOwner)
+    : Base(AOwner), skinData_(std::make_unique<TsCtrlSkinData>()) {
+  this->controlStyle_ &= ~(gui::csOpaque | gui::csDoubleClicks);
+  CommonDataInit(*skinData_, this, true);
+  skinData_->SkinSection = "BUTTON";
+  skinData_->RepaintBlocked = 0;
+  pending::UpdateIndexes(*skinData_);
+  imageLink_.OnChange = [this](gui::TObject*) { Changed(); };
+  alive_ = std::make_shared<bool>(true);
+}
+
+template <class Base>
+TsButtonCore<Base>::~TsButtonCore() {
+  *alive_ = false;
+  CommonDataStopAnimation(*skinData_);
+  if (images_ != nullptr) images_->UnRegisterChanges(&imageLink_);
+}
+
+template <class Base>
+void TsButtonCore<Base>::SetDown(bool v) {
+  if (down_ == v) return;
+  down_ = v;
+  if (!this->IsLoading()) Changed();
+}
+
+template <class Base>
+void TsButtonCore<Base>::SetImages(gui::TCustomImageList* List) {
+  if (images_ == List) return;
+  if (images_ != nullptr) images_->UnRegisterChanges(&imageLink_);
+  images_ = List;
+  if (images_ != nullptr) {
+    images_->RegisterChanges(&imageLink_);
+    images_->FreeNotification(this);
+  }
+  Changed();
+}
+
+template <class Base>
+void TsButtonCore<Base>::Changed() {
+  skinData_->BGChanged = true;
+  if (this->HandleAllocated()) InvalidateRect(this->WindowHandle(), nullptr, FALSE);
+}
+
+template <class Base>
+bool TsButtonCore<Base>::Skinned() {
+  TsSkinManager* m = skinData_->SkinManager();
+  if (m == nullptr || !m->Active() || m->Skin().Sections.empty()) return false;
+  // A skin loaded after the control was made: its section looked up on first use.
+  if (!SkinManagerIsValidSectionIndex(*m, skinData_->SkinIndex)) pending::UpdateIndexes(*skinData_);
+  return SkinManagerIsValidSectionIndex(*m, skinData_->SkinIndex);
+}
+
+template <class Base>
+bool TsButtonCore<Base>::ActiveDefault() const {
+  if (!default_ || !this->Enabled()) return false;
+  const HWND focus = GetFocus();
+  if (focus == nullptr || focus == this->WindowHandle()) return true;
+  return dynamic_cast<gui::TButton*>(gui::TWinControl::FromHandle(focus)) == nullptr;
+}
+
+template <class Base>
+int32_t TsButtonCore<Base>::CurrentState() {
+  TsSkinManager* m = skinData_->SkinManager();
+  PushStateInput in;
+  in.Pushed = this->HandleAllocated() &&
+              (SendMessageA(this->WindowHandle(), BM_GETSTATE, 0, 0) & BST_PUSHED) != 0;
+  in.PaintPressed = ButtonPaintPressed() != 0;
+  in.KeyboardPress = (GetKeyState(VK_LBUTTON) & 0x8000) == 0;
+  in.MouseOver = skinData_->MouseAbove != 0;
+  in.NoMouseHover = m != nullptr && m->Options.NoMouseHover;
+  in.Down = down_;
+  in.DropDownOpen = dropDownOpen_;
+  in.Designing = (this->ComponentState() & gui::csDesigning) != 0;
+  in.ActiveDefault = ActiveDefault();
+  return PushButtonState(in);
+}
+
+template <class Base>
+bool TsButtonCore<Base>::ContentShift() {
+  TsSkinManager* m = skinData_->SkinManager();
+  const bool skinned = Skinned();
+  return ContentShifts(CurrentState() == bstPressed, skinned, m != nullptr,
+                       m != nullptr && m->ButtonsOptions.ShiftContentOnClick);
+}
+
+template <class Base>
+bool TsButtonCore<Base>::PaintCache() {
+  if (!Skinned() || !this->HandleAllocated()) return false;
+  const int32_t w = this->Width(), h = this->Height();
+  if (w <= 0 || h <= 0) return false;
+  TsSkinManager* m = skinData_->SkinManager();
+  CacheInfo ci;
+  ParentBgInfoOfWindow(this->WindowHandle(), ci);
+  pending::PrepareCache(*skinData_, w, h);
+  Bitmap& cache = *skinData_->CacheBmp;
+  const SkinSectionRecord& sec = *SectionOf(m, skinData_->SkinIndex);
+  const int32_t state = CurrentState();
+  cacheState_ = state;
+  const int32_t s = SkinStateOf(state, SectionStateCount(sec));
+  const TRect all{0, 0, w, h};
+  if (BorderOverContent()) {
+    PaintSectionCore(skinData_->SkinIndex, ci, s, all, TPoint{}, cache, m, -1, -1, KeyColor);
+    PaintContent(cache, state, s);
+    if (SkinManagerIsValidImageIndex(*m, skinData_->BorderIndex))
+      DrawSkinMask(cache, all, ci, m->Skin().Images[size_t(skinData_->BorderIndex)], s, true);
+  } else {
+    PaintSkinItem(skinData_->SkinIndex, ci, s, all, TPoint{}, cache, m);
+    PaintContent(cache, state, s);
+  }
+  if (skinData_->ColorTone != clNone || skinData_->HUEOffset != 0 || skinData_->Saturation != 0)
+    CommonDataApplyColorTone(cache, *skinData_, 0, s);
+  if (!this->Enabled()) PaintDisabledLook(cache, DisabledKind, ParentColorOf(this->WindowHandle()), TPoint{}, ci);
+  skinData_->BGChanged = false;
+  return true;
+}
+
+template <class Base>
+void TsButtonCore<Base>::RepaintNow() {
+  skinData_->BGChanged = true;
+  if (this->HandleAllocated()) RedrawWindow(this->WindowHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+template <class Base>
+void TsButtonCore<Base>::CreateParams(gui::TCreateParams& p) {
+  Base::CreateParams(p);
+  default_ = (p.Style & 0xF) == BS_DEFPUSHBUTTON;
+  p.Style = (p.Style & ~DWORD(0xF)) | BS_OWNERDRAW;
+}
+
+template <class Base>
+void TsButtonCore<Base>::Loaded() {
+  Base::Loaded();
+  skinData_->RepaintBlocked = 0;
+  pending::UpdateIndexes(*skinData_);
+  skinData_->BGChanged = true;
+}
+
+template <class Base>
+void TsButtonCore<Base>::Notification(gui::TComponent* AComponent, gui::TOperation Operation) {
+  Base::Notification(AComponent, Operation);
+  if (Operation == gui::TOperation::opRemove && AComponent == images_) {
+    images_ = nullptr;
+    Changed();
+  }
+}
+
+template <class Base>
+void TsButtonCore<Base>::WndProc(gui::TMessage& m) {
+  const std::shared_ptr<bool> alive = alive_;
+  // The window stays owner-drawn whatever style the dialog manager or the default flag asks for.
+  if (m.Msg == BM_SETSTYLE) {
+    default_ = (m.WParam & 0xF) == BS_DEFPUSHBUTTON;
+    m.WParam = (m.WParam & ~WPARAM(0xF)) | BS_OWNERDRAW;
+    Base::WndProc(m);
+    if (*alive) Changed();
+    return;
+  }
+  if (m.Msg == WM_SKINCOMMAND && SkinCommandCode(m.WParam) == AC_ISSKINNED) {
+    m.Result = 1;  // the control adapter leaves the button alone
+    return;
+  }
+  if (m.Msg == WM_SKINCOMMAND && SkinCommandCode(m.WParam) == AC_GETSKINDATA) {
+    m.Result = reinterpret_cast<LRESULT>(static_cast<TsCommonData*>(skinData_.get()));
+    return;
+  }
+  if (m.Msg == WM_SKINCOMMAND) {
+    const uint16_t code = SkinCommandCode(m.WParam);
+    const bool own = m.LParam == reinterpret_cast<LPARAM>(skinData_->SkinManager());
+    if ((code == AC_SKINLOADED || code == AC_SKINREMOVED || code == AC_SKINREFRESH) && own) {
+      CommonDataStopAnimation(*skinData_);
+      pending::UpdateIndexes(*skinData_);
+      Changed();
+      return;
+    }
+  }
+  // A press on a drop-down part opens the menu; the button itself is not pressed.
+  if ((m.Msg == WM_LBUTTONDOWN || m.Msg == WM_LBUTTONDBLCLK) && this->Enabled() &&
+      DropDownPress(short(LOWORD(m.LParam)), short(HIWORD(m.LParam)))) {
+    m.Result = 0;
+    return;
+  }
+  if (!Skinned() || !this->HandleAllocated()) {
+    if (m.Msg == gui::CN_DRAWITEM) {
+      PaintUnskinned(reinterpret_cast<void*>(m.LParam));
+      m.Result = 1;
+      return;
+    }
+    if (m.Msg == gui::CM_MOUSEENTER || m.Msg == gui::CM_MOUSELEAVE) {
+      if (m.LParam == 0) skinData_->MouseAbove = m.Msg == gui::CM_MOUSEENTER ? 1 : 0;
+      Base::WndProc(m);
+      if (*alive && this->HandleAllocated()) InvalidateRect(this->WindowHandle(), nullptr, FALSE);
+      return;
+    }
+    Base::WndProc(m);
+    return;
+  }
+  TsSkinManager* mgr = skinData_->SkinManager();
+  const HWND h = this->WindowHandle();
+  switch (m.Msg) {
+    case WM_SKINCOMMAND:
+      switch (SkinCommandCode(m.WParam)) {
+        case AC_UPDATECACHE:
+          PaintCache();
+          m.Result = 0;
+          return;
+        case AC_REPAINT:
+        case AC_FLUSHREPAINT:
+          RepaintNow();
+          return;
+        case AC_RELEASEHANDLE:
+          RepaintNow();
+          return;
+        default:
+          break;
+      }
+      break;
+    case gui::CN_DRAWITEM: {
+      // The system asks for a new look (pressed, released, focused): the cache drawn into the item's DC.
+      auto* di = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
+      if (di != nullptr && !CommonDataAnimationRunning(*skinData_) && PaintCache())
+        BitmapToDC(di->hDC, 0, 0, skinData_->CacheBmp->Width(), skinData_->CacheBmp->Height(), *skinData_->CacheBmp,
+                   0, 0);
+      m.Result = 1;
+      return;
+    }
+    case WM_PAINT:
+    case WM_PRINT:
+    case WM_PRINTCLIENT: {
+      PAINTSTRUCT ps{};
+      HDC dc = reinterpret_cast<HDC>(m.WParam);
+      const bool begun = dc == nullptr;
+      if (begun) dc = BeginPaint(h, &ps);
+      if (CommonDataAnimationRunning(*skinData_) && skinData_->AnimTimer->Frame) {
+        const Bitmap& f = *skinData_->AnimTimer->Frame;
+        BitmapToDC(dc, 0, 0, f.Width(), f.Height(), f, 0, 0);
+      } else {
+        // A paint rebuilds the cache: the base classes' setters (layout, margin, spacing, glyph) and the state
+        // (focus, default, pushed) may have changed without telling.
+        PaintCache();
+        if (skinData_->CacheBmp)
+          BitmapToDC(dc, 0, 0, skinData_->CacheBmp->Width(), skinData_->CacheBmp->Height(), *skinData_->CacheBmp, 0,
+                     0);
+      }
+      if (begun) EndPaint(h, &ps);
+      m.Result = 0;
+      return;
+    }
+    case WM_ERASEBKGND:
+      m.Result = 1;
+      return;
+    case WM_UPDATEUISTATE:
+      m.Result = 1;
+      return;
+    case WM_WINDOWPOSCHANGED:
+      skinData_->BGChanged = true;
+      break;
+    case gui::CM_MOUSEENTER:
+    case gui::CM_MOUSELEAVE: {
+      if (m.LParam != 0) break;
+      const bool enter = m.Msg == gui::CM_MOUSEENTER;
+      if (enter && mgr->Options.NoMouseHover) break;
+      Base::WndProc(m);
+      if (!*alive) return;
+      skinData_->MouseAbove = enter ? 1 : 0;
+      skinData_->BGChanged = true;
+      StartChangeAnimation(*skinData_, CurrentState(), ChangeAnimationStepWnd, false, false,
+                           IsAnimatedEvent(enter ? aeMouseEnter : aeMouseLeave, AnimatEvents, mgr));
+      return;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+      // Hints stay off while the press is handled.
+      const bool hints = gui::Application != nullptr && gui::Application->ShowHint();
+      if (hints) gui::Application->SetShowHint(false);
+      pressedByMouse_ = true;
+      CommonDataStopAnimation(*skinData_);
+      Base::WndProc(m);
+      if (!*alive) return;
+      if (!down_)
+        StartChangeAnimation(*skinData_, bstPressed, ChangeAnimationStepWnd, false, false,
+                             IsAnimatedEvent(aeMouseDown, AnimatEvents, mgr));
+      if (hints) gui::Application->SetShowHint(true);
+      return;
+    }
+    case WM_LBUTTONUP: {
+      if (!pressedByMouse_) break;
+      pressedByMouse_ = false;
+      CommonDataStopAnimation(*skinData_);
+      // The pressed look once more, held a moment, before the click runs and the look goes back.
+      ButtonPaintPressed() = 1;
+      RepaintNow();
+      ButtonPaintPressed() = 0;
+      Sleep(30);
+      Base::WndProc(m);  // the click: its handler may free the button
+      if (!*alive || !IsWindow(h)) return;
+      skinData_->MouseAbove = PtInWindow(h) ? 1 : 0;
+      skinData_->BGChanged = true;
+      StartChangeAnimation(*skinData_, CurrentState(), ChangeAnimationStepWnd, false, false,
+                           IsAnimatedEvent(aeMouseUp, AnimatEvents, mgr));
+      return;
+    }
+    case WM_KEYUP:
+      Base::WndProc(m);
+      if (*alive && m.WParam == VK_SPACE) RepaintNow();
+      return;
+    case gui::CM_FOCUSCHANGED:
+      Base::WndProc(m);
+      if (*alive && default_) Changed();  // the default look follows the focus
+      return;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      skinData_->Focused = m.Msg == WM_SETFOCUS ? 1 : 0;
+      Base::WndProc(m);
+      if (*alive) RepaintNow();
+      return;
+    case gui::CM_TEXTCHANGED:
+    case gui::CM_ENABLEDCHANGED:
+    case gui::CM_FONTCHANGED:
+    case WM_SETFONT:
+    case WM_ENABLE:
+      CommonDataStopAnimation(*skinData_);
+      Base::WndProc(m);
+      if (*alive) Changed();
+      return;
+    case gui::CM_VISIBLECHANGED:
+      skinData_->BGChanged = true;
+      break;
+    default:
+      break;
+  }
+  Base::WndProc(m);
+}
+
+template class TsButtonCore<gui::TButton>;
+template class TsButtonCore<gui::TBitBtn>;
+
+}  // namespace skin

@@ -1,0 +1,467 @@
+// The skinned buttons and label on a harness form under Wine, skinned with the flat-colour fixture skin: each
+// shows its section's colour in the normal, hot, pressed, default and disabled states (read through WM_PRINT and
+// from the screen), the focus frame in the section's hot font colour, the label in the skin's font colour; clicks
+// on the split and drop-down parts open the menu and clicks elsewhere click; the control adapter leaves them
+// alone; without the skin they look plain; nothing leaks over fifty rounds.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gui/gui.h"
+#include "skin/adapters/acctrladapter.h"
+#include "skin/engine/skincommands.h"
+#include "skin/forms/sbuttons.h"
+#include "skin/paint/acanimation.h"
+#include "skin/paint/gdi_ledger.h"
+#include "tests/skin_adapters/adapter_env_win32.h"
+#include "tests/skin_adapters/control_skin.h"
+
+namespace {
+
+using namespace skin;
+using namespace adaptertest;
+using namespace adaptertest::ctlcolours;
+
+// A window's client pixels (TColor values) read back through WM_PRINT into a 32-bit DIB.
+std::vector<uint32_t> Printed(HWND h, int& w, int& hgt) {
+  RECT r;
+  GetClientRect(h, &r);
+  w = r.right, hgt = r.bottom;
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -hgt;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  SendMessageA(h, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  GdiFlush();
+  std::vector<uint32_t> out(size_t(w) * size_t(hgt));
+  for (size_t i = 0; i < out.size(); ++i) {
+    const uint32_t p = static_cast<uint32_t*>(bits)[i];
+    out[i] = ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);
+  }
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+  return out;
+}
+
+uint32_t PrintedPixel(HWND h, int x, int y) {
+  int w = 0, hgt = 0;
+  const std::vector<uint32_t> p = Printed(h, w, hgt);
+  return (x < w && y < hgt) ? p[size_t(y) * size_t(w) + size_t(x)] : 0xFFFFFFFFu;
+}
+
+uint32_t SurfacePixel(HWND h, int x, int y) {
+  HDC dc = GetDC(h);
+  const COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(h, dc);
+  return c;
+}
+
+// How many pixels of a colour lie in a rectangle of a window's surface.
+int SurfaceCount(HWND h, const RECT& r, uint32_t colour) {
+  HDC dc = GetDC(h);
+  int n = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) n += GetPixel(dc, x, y) == colour ? 1 : 0;
+  ReleaseDC(h, dc);
+  return n;
+}
+
+// The disabled look: greyed and blended with what lies under it, so another colour and a less saturated one.
+bool DisabledLook(uint32_t got, uint32_t normal) {
+  auto spread = [](uint32_t c) {
+    const int ch[3] = {int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)};
+    return std::max({ch[0], ch[1], ch[2]}) - std::min({ch[0], ch[1], ch[2]});
+  };
+  return got != normal && spread(got) < spread(normal);
+}
+
+void MouseTo(int x, int y) {
+  SetCursorPos(x, y);
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = LONG(x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
+  in.mi.dy = LONG(y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &in, sizeof in);
+}
+
+void MouseButton(bool down) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  SendInput(1, &in, sizeof in);
+}
+
+// A click at a point of a control's parent (client coordinates of the form).
+void ClickAt(gui::TWinControl* form, int x, int y) {
+  POINT p{x, y};
+  ClientToScreen(form->Handle(), &p);
+  MouseTo(p.x, p.y);
+  Pump(30);
+  MouseButton(true);
+  Pump(30);
+  MouseButton(false);
+  Pump(60);
+}
+
+// Popup menus are modal: a timer closes the one that is open.
+void CALLBACK CloseMenu(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  EndMenu();
+}
+
+struct NoAnimations {
+  NoAnimations() { AnimationsOff() = 1; }
+  ~NoAnimations() { AnimationsOff() = 0; }
+};
+
+struct Harness {
+  TestSystem sys;
+  std::unique_ptr<TsSkinManagerComponent> manager = std::make_unique<TsSkinManagerComponent>(nullptr, sys);
+  gui::TForm* form = new gui::TForm(nullptr);
+  TsButton* button = new TsButton(form);
+  TsButton* split = new TsButton(form);
+  TsBitBtn* bit = new TsBitBtn(form);
+  TsSpeedButton* speed = new TsSpeedButton(form);
+  TsSpeedButton* drop = new TsSpeedButton(form);
+  TsSpeedButton* menuOnly = new TsSpeedButton(form);
+  TsLabel* label = new TsLabel(form);
+  gui::TPopupMenu* menu = new gui::TPopupMenu(form);
+  int popups = 0, buttonClicks = 0, splitClicks = 0, dropClicks = 0, menuOnlyClicks = 0;
+  gui::TComponent* popupComponent = nullptr;
+  int stateAtPopup = -1;
+
+  explicit Harness(bool skinned = true) {
+    if (skinned) ApplyControlSkin(*manager);
+    form->SetBounds(80, 80, 520, 260);
+    form->SetCaption("Skinned buttons");
+    auto place = [this](gui::TControl* c, int x, int y, int w, int h, const char* text) {
+      c->SetParent(form);
+      c->SetBounds(x, y, w, h);
+      c->SetText(text);
+    };
+    place(button, 10, 10, 110, 34, "Push");
+    place(split, 130, 10, 130, 34, "Split");
+    split->SetStyle(TButtonStyle::bsSplitButton);
+    split->SetDropDownMenu(menu);
+    place(bit, 270, 10, 120, 34, "Bitmap");
+    bit->Glyph().SetPixelFormat(gui::TPixelFormat::pf24bit);
+    bit->Glyph().SetSize(32, 16);  // two cells: blue up, red disabled
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 32; ++x) {
+        uint8_t* p = bit->Glyph().ScanLine(y) + x * 3;
+        const bool corner = (x % 16) == 0 && y == 15;
+        p[0] = corner ? 0 : (x < 16 ? 0xE0 : 0x10), p[1] = corner ? 0 : 0x20, p[2] = corner ? 0 : (x < 16 ? 0x10 : 0xE0);
+      }
+    bit->SetNumGlyphs(2);
+    bit->GlyphChanged();
+    place(speed, 10, 60, 90, 30, "Speed");
+    place(drop, 110, 60, 100, 30, "Drop");
+    drop->SetButtonStyle(TToolButtonStyle::tbsDropDown);
+    drop->SetDropdownMenu(menu);
+    place(menuOnly, 230, 60, 100, 30, "Menu");
+    menuOnly->SetButtonStyle(TToolButtonStyle::tbsDropDown);
+    menuOnly->SetDropdownMenu(menu);
+    place(label, 10, 110, 200, 30, "MMMMMMMM");
+    label->Font().SetSize(16);
+    label->Font().SetStyle(gui::fsBold);
+    auto* item = new gui::TMenuItem(menu);
+    item->SetCaption("Item");
+    menu->Items()->Add(item);
+    menu->OnPopup = [this](gui::TObject*) {
+      ++popups;
+      popupComponent = menu->PopupComponent;
+      if (auto* s = dynamic_cast<TsSpeedButton*>(popupComponent)) stateAtPopup = s->CurrentState();
+      if (auto* b = dynamic_cast<TsButton*>(popupComponent)) stateAtPopup = b->CurrentState();
+      SetTimer(nullptr, 0, 80, CloseMenu);
+    };
+    button->OnClick = [this](gui::TObject*) { ++buttonClicks; };
+    split->OnClick = [this](gui::TObject*) { ++splitClicks; };
+    drop->OnClick = [this](gui::TObject*) { ++dropClicks; };
+    form->Show();
+    Pump(60);
+  }
+  ~Harness() {
+    gui::Free(form);
+    Pump(20);
+  }
+  // Both readings of a windowed button's pixel, which must agree.
+  static uint32_t Probe(gui::TWinControl* c, int x, int y) {
+    Pump(10);
+    const uint32_t printed = PrintedPixel(c->Handle(), x, y);
+    EXPECT_EQ(printed, SurfacePixel(c->Handle(), x, y)) << c->ClassName() << " at " << x << "," << y;
+    return printed;
+  }
+  // A graphic control's pixel on the form's surface (after a repaint of the form).
+  uint32_t FormPixel(gui::TControl* c, int x, int y) {
+    RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump(10);
+    return SurfacePixel(form->Handle(), c->Left() + x, c->Top() + y);
+  }
+  // What a form's provider passes to its controls when the skin changes.
+  void Tell(uint16_t code) {
+    for (int i = 0; i < form->ControlCount(); ++i)
+      form->Controls(i)->Perform(WM_SKINCOMMAND, SkinCommandWParam(code), reinterpret_cast<LPARAM>(manager.get()));
+    RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump(30);
+  }
+  uint32_t FormColour() const { return platform::ColorToRGB(form->Color()); }
+};
+
+TEST(SkinnedButtons, SectionColoursInEveryState) {
+  NoAnimations still;
+  { Harness warmUp; }
+  Pump(20);
+  Harness h;
+  // The push button: normal, hot, pressed, back; held down; the default look with the focus off the buttons.
+  EXPECT_EQ(Harness::Probe(h.button, 3, 3), ButtonN);
+  h.button->Perform(gui::CM_MOUSEENTER);
+  EXPECT_EQ(Harness::Probe(h.button, 3, 3), ButtonH);
+  h.button->Perform(gui::CM_MOUSELEAVE);
+  EXPECT_EQ(Harness::Probe(h.button, 3, 3), ButtonN);
+  SendMessageA(h.button->Handle(), BM_SETSTATE, 1, 0);
+  EXPECT_EQ(Harness::Probe(h.button, 3, 3), ButtonP);
+  SendMessageA(h.button->Handle(), BM_SETSTATE, 0, 0);
+  h.button->SetDown(true);
+  EXPECT_EQ(Harness::Probe(h.button, 3, 3), ButtonP);
+  h.button->SetDown(false);
+  h.button->SetDefault(true);
+  SetFocus(h.form->Handle());
+  Pump(20);
+  EXPECT_EQ(Harness::Probe(h.button, 3, 3), ButtonD);
+  EXPECT_EQ(GetWindowLongA(h.button->Handle(), GWL_STYLE) & 0xF, BS_OWNERDRAW) << "stays owner-drawn";
+  // Another button focused: the default look goes.
+  h.bit->SetFocus();
+  Pump(20);
+  EXPECT_EQ(Harness::Probe(h.button, 3, 3), ButtonN);
+  h.button->SetDefault(false);
+  // Focused: a dotted frame around the caption in the section's hot font colour.
+  h.button->SetFocus();
+  Pump(20);
+  const TRect cr = h.button->CaptionRect(0);
+  const int fx = cr.Left - 2 + ((cr.Left - 2 + std::max<int32_t>(cr.Top - 1, 3)) & 1);
+  EXPECT_EQ(Harness::Probe(h.button, fx, std::max<int32_t>(cr.Top - 1, 3)), 0x000080u) << "focus frame";
+  // Disabled: blended with what lies under it.
+  h.button->SetEnabled(false);
+  const uint32_t disabled = Harness::Probe(h.button, 3, 3);
+  EXPECT_TRUE(DisabledLook(disabled, ButtonN)) << std::hex << disabled;
+  h.button->SetEnabled(true);
+  EXPECT_EQ(Harness::Probe(h.button, 3, 3), ButtonN);
+
+  // The split button: its face, the separator and the arrow in the section's font colour.
+  EXPECT_EQ(Harness::Probe(h.split, 3, 3), ButtonN);
+  EXPECT_EQ(Harness::Probe(h.split, 130 - 15, 17), 0u) << "separator";
+
+  // The bit button: section colours and its glyph's first cell; disabled, the second cell shows.
+  EXPECT_EQ(Harness::Probe(h.bit, 3, 3), ButtonN);
+  const TRect g = h.bit->GlyphRect(0);
+  EXPECT_EQ(Harness::Probe(h.bit, g.Left + 4, g.Top + 4), 0xE02010u) << "up cell";
+  h.bit->Perform(gui::CM_MOUSEENTER);
+  EXPECT_EQ(Harness::Probe(h.bit, 3, 3), ButtonH);
+  h.bit->Perform(gui::CM_MOUSELEAVE);
+  h.bit->SetEnabled(false);
+  const uint32_t cell = Harness::Probe(h.bit, g.Left + 4, g.Top + 4);
+  EXPECT_NE(cell, 0xE02010u);
+  EXPECT_GT(cell & 0xFF, (cell >> 16) & 0xFF) << std::hex << cell << ": the red disabled cell, blended";
+  h.bit->SetEnabled(true);
+
+  // The speed button: normal, hot, down, disabled.
+  EXPECT_EQ(h.FormPixel(h.speed, 3, 3), ButtonN);
+  h.speed->Perform(gui::CM_MOUSEENTER);
+  EXPECT_EQ(h.FormPixel(h.speed, 3, 3), ButtonH);
+  h.speed->Perform(gui::CM_MOUSELEAVE);
+  EXPECT_EQ(h.FormPixel(h.speed, 3, 3), ButtonN);
+  h.speed->SetGroupIndex(1);
+  h.speed->SetDown(true);
+  EXPECT_EQ(h.FormPixel(h.speed, 3, 3), ButtonP);
+  h.speed->SetAllowAllUp(true);
+  h.speed->SetDown(false);
+  h.speed->SetEnabled(false);
+  EXPECT_TRUE(DisabledLook(h.FormPixel(h.speed, 3, 3), ButtonN));
+  h.speed->SetEnabled(true);
+  // The drop-down button's arrow part is a face of its own.
+  EXPECT_EQ(h.FormPixel(h.drop, 100 - 3, 3), ButtonN);
+
+  // The label: the skin's font colour; disabled, 40 % its font colour and 60 % the form's.
+  const RECT lr{h.label->Left(), h.label->Top(), h.label->Left() + h.label->Width(), h.label->Top() + h.label->Height()};
+  RedrawWindow(h.form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  Pump(10);
+  EXPECT_GT(SurfaceCount(h.form->Handle(), lr, 0x101010), 20);
+  h.label->SetEnabled(false);
+  RedrawWindow(h.form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  Pump(10);
+  const uint32_t dim = LabelDisabledColor(platform::ColorToRGB(h.label->Font().Color()), h.FormColour());
+  EXPECT_GT(SurfaceCount(h.form->Handle(), lr, dim), 20) << std::hex << dim;
+  EXPECT_EQ(SurfaceCount(h.form->Handle(), lr, 0x101010), 0);
+  h.label->SetEnabled(true);
+  // With a section: its background behind the text; the font takes the section's font colour, the text is
+  // still written in the skin's.
+  h.label->SetSkinSection("PANEL");
+  RedrawWindow(h.form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  Pump(10);
+  EXPECT_EQ(SurfacePixel(h.form->Handle(), lr.left + 1, lr.top + 1), PanelBg);
+  EXPECT_EQ(h.label->Font().Color(), TColor(0));
+  EXPECT_GT(SurfaceCount(h.form->Handle(), lr, 0x101010), 20);
+  // A change of the bit button's layout shows at the next paint.
+  const TRect before = h.bit->GlyphRect(0);
+  h.bit->SetLayout(gui::TButtonLayout::blGlyphRight);
+  const TRect after = h.bit->GlyphRect(0);
+  EXPECT_GT(after.Left, before.Left);
+  EXPECT_EQ(Harness::Probe(h.bit, after.Left + 4, after.Top + 4), 0xE02010u);
+  EXPECT_EQ(Harness::Probe(h.bit, before.Left + 4, before.Top + 4), ButtonN);
+}
+
+TEST(SkinnedButtons, SplitAndDropDownPartsReactToClicks) {
+  NoAnimations still;
+  Harness h;
+  // The push button clicks; the split button's left part clicks, its right part opens the menu.
+  ClickAt(h.form, 30, 27);
+  EXPECT_EQ(h.buttonClicks, 1);
+  ClickAt(h.form, 150, 27);
+  EXPECT_EQ(h.splitClicks, 1);
+  EXPECT_EQ(h.popups, 0);
+  ClickAt(h.form, 130 + 130 - 6, 27);
+  EXPECT_EQ(h.popups, 1);
+  EXPECT_EQ(h.splitClicks, 1);
+  EXPECT_EQ(h.popupComponent, h.split);
+  EXPECT_EQ(h.stateAtPopup, bstPressed) << "pressed while the menu is open";
+  EXPECT_EQ(Harness::Probe(h.split, 3, 3), ButtonH) << "up again after, the mouse still over it";
+  // A drop-down speed button with OnClick: left part clicks, arrow part opens the menu.
+  ClickAt(h.form, 120, 75);
+  EXPECT_EQ(h.dropClicks, 1);
+  EXPECT_EQ(h.popups, 1);
+  ClickAt(h.form, h.drop->Left() + h.drop->Width() - 5, 75);
+  EXPECT_EQ(h.popups, 2);
+  EXPECT_EQ(h.dropClicks, 1);
+  EXPECT_EQ(h.popupComponent, h.drop);
+  // Without OnClick anywhere opens it, and the button is down meanwhile.
+  ClickAt(h.form, 240, 75);
+  EXPECT_EQ(h.popups, 3);
+  EXPECT_EQ(h.popupComponent, h.menuOnly);
+  EXPECT_EQ(h.stateAtPopup, bstPressed);
+  EXPECT_FALSE(h.menuOnly->MenuShowing());
+  EXPECT_EQ(DropDownSpeedButton(), nullptr);
+  MouseTo(5, 5);
+  Pump(30);
+}
+
+TEST(SkinnedButtons, ControlAdapterLeavesThemAloneAndUnskinnedLooksPlain) {
+  NoAnimations still;
+  Harness h;
+  struct Host : CtrlAdapterHost {
+    gui::TWinControl* form = nullptr;
+    TsSkinManager* manager = nullptr;
+    gui::TWinControl* HostForm() override { return form; }
+    TsSkinManager* HostManager() override { return manager; }
+    std::vector<gui::TCustomLabel*> labels;
+    void SetLabelColor(gui::TCustomLabel* Label) override { labels.push_back(Label); }
+  } host;
+  host.form = h.form;
+  host.manager = h.manager.get();
+  h.manager->ThirdPartyLists.assign(23, {});
+  // Even listed under the names of their base classes' lists, they are not adapted.
+  h.manager->ThirdPartyLists[1] = {"TButton", "TsButton"};
+  h.manager->ThirdPartyLists[2] = {"TBitBtn", "TsBitBtn"};
+  h.manager->ThirdPartyLists[16] = {"TSpeedButton", "TsSpeedButton"};
+  {
+    TacCtrlAdapter adapter(&host);
+    adapter.AddAllItems();
+    EXPECT_TRUE(adapter.Items.empty());
+    EXPECT_TRUE(adapter.GraphItems.empty());
+    EXPECT_TRUE(host.labels.empty());
+    EXPECT_EQ(AdapterOfWindow(h.button->Handle()), nullptr);
+    EXPECT_EQ(AdapterOfWindow(h.bit->Handle()), nullptr);
+  }
+  EXPECT_EQ(Harness::Probe(h.button, 3, 3), ButtonN);
+  // The skin goes (the form's provider passes the news on to its controls): the plain look.
+  h.manager->SetActive(false);
+  h.Tell(AC_SKINREMOVED);
+  const uint32_t face = GetSysColor(COLOR_BTNFACE);
+  EXPECT_EQ(Harness::Probe(h.button, 8, 8), face);
+  EXPECT_EQ(Harness::Probe(h.bit, 8, 8), face);
+  EXPECT_NE(h.FormPixel(h.speed, 3, 3), ButtonN);
+  const RECT lr{h.label->Left(), h.label->Top(), h.label->Left() + h.label->Width(), h.label->Top() + h.label->Height()};
+  EXPECT_EQ(SurfaceCount(h.form->Handle(), lr, 0x101010), 0);
+  EXPECT_GT(SurfaceCount(h.form->Handle(), lr, platform::ColorToRGB(h.label->Font().Color())), 20);
+  // And comes back.
+  h.manager->SetActive(true);
+  h.Tell(AC_SKINLOADED);
+  EXPECT_EQ(Harness::Probe(h.button, 3, 3), ButtonN);
+}
+
+TEST(SkinnedButtons, CrossFadesEndOnTheNewLookAndNothingLeaks) {
+  {
+    Harness warmUp;  // the application's own windows and objects, and the animation timer's, made once
+    warmUp.button->Perform(gui::CM_MOUSEENTER);
+    Pump(200);
+  }
+  Pump(20);
+  const ledger::Snapshot before = ledger::Take();
+  const int windowsBefore = ThreadWindowCount();
+  {
+    Harness h;
+    ledger::Snapshot shown;
+    for (int round = 0; round < 51; ++round) {
+      if (round == 1) shown = ledger::Take();  // the animations' pictures are kept from the first round on
+      h.button->Perform(gui::CM_MOUSEENTER);
+      h.speed->Perform(gui::CM_MOUSEENTER);
+      h.bit->Perform(gui::CM_MOUSEENTER);
+      for (int i = 0; i < 40 && (CommonDataAnimationRunning(h.button->SkinData()) ||
+                                 CommonDataAnimationRunning(h.speed->SkinData()));
+           ++i)
+        Pump(5);
+      if (round == 0) {
+        EXPECT_EQ(Harness::Probe(h.button, 3, 3), ButtonH);
+        EXPECT_EQ(h.FormPixel(h.speed, 3, 3), ButtonH);
+      }
+      h.button->Perform(gui::CM_MOUSELEAVE);
+      h.speed->Perform(gui::CM_MOUSELEAVE);
+      h.bit->Perform(gui::CM_MOUSELEAVE);
+      SendMessageA(h.button->Handle(), BM_SETSTATE, 1, 0);
+      SendMessageA(h.button->Handle(), BM_SETSTATE, 0, 0);
+      h.label->SetCaption(round % 2 ? "MMMM" : "WWWW");
+      for (int i = 0; i < 40 && (CommonDataAnimationRunning(h.button->SkinData()) ||
+                                 CommonDataAnimationRunning(h.speed->SkinData()) ||
+                                 CommonDataAnimationRunning(h.bit->SkinData()));
+           ++i)
+        Pump(5);
+      RedrawWindow(h.form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    }
+    EXPECT_EQ(Harness::Probe(h.button, 3, 3), ButtonN);
+    EXPECT_EQ(h.FormPixel(h.speed, 3, 3), ButtonN);
+    EXPECT_EQ(ledger::Difference(shown, ledger::Take()), "");
+  }
+  Pump(20);
+  EXPECT_EQ(ledger::Difference(before, ledger::Take()), "");
+  EXPECT_EQ(ThreadWindowCount(), windowsBefore);
+}
+
+// A button freed by its own click handler: the handler returns into nothing of the button.
+TEST(SkinnedButtons, ButtonFreedByItsOwnClickLeavesNoTrace) {
+  NoAnimations still;
+  Harness h;
+  TsButton* victim = new TsButton(h.form);
+  victim->SetParent(h.form);
+  victim->SetBounds(400, 60, 100, 30);
+  victim->SetText("Close");
+  victim->OnClick = [victim](gui::TObject*) { gui::Free(victim); };
+  h.form->Show();
+  Pump(30);
+  ClickAt(h.form, 420, 75);
+  EXPECT_EQ(h.form->ComponentCount(), 8);
+  EXPECT_EQ(Harness::Probe(h.button, 3, 3), ButtonN);
+  MouseTo(5, 5);
+  Pump(20);
+}
+
+}  // namespace
