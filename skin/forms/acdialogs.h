@@ -189,7 +189,6 @@ class TacDialogWnd : public TacMainWnd {
   uint8_t ChildrenSkinned = 0;
   DialogTitleButton MinButton, MaxButton, CloseButton, HelpButton;
   TRect LastClientRect;
-  std::unique_ptr<Bitmap> IconBitmap;
   gui::TFont TitleFont;  // the system caption font
   uint32_t SavedStyle = 0;
   uint32_t SavedExStyle = 0;

@@ -167,11 +167,6 @@ void TacDialogWnd::Finish() {
     BorderStyle = 0;
   else
     BorderStyle = 3;
-  // The icon, made once: the window's own (or the system's) drawn over the key colour.
-  const int32_t cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
-  IconBitmap = std::make_unique<Bitmap>(cx, cy, pf32bit);
-  FillRectBitmap32(*IconBitmap, TRect{0, 0, cx, cy}, KeyColor, 255);
-  DrawWindowIcon(Handle, *IconBitmap, TRect{0, 0, cx, cy});
   InitTitleButtons();
   skin::CaptionFont(TitleFont);
   // The system draws no title elements from now on; the skin draws them.
@@ -323,10 +318,9 @@ void TacDialogWnd::PaintCaption(Bitmap& cache) {
     PaintSkinItem(TitleSection, CacheInfoFromBitmap(&cache, 0, 0), std::min(state, SectionStateCount(*ts) - 1),
                   TRect{0, 0, cache.Width(), b + c}, TPoint{}, cache, SkinManager);
   const TRect icon = IconRect();
-  const bool hasIcon = CloseVisible() && IconBitmap && !IconBitmap->Empty();
-  if (hasIcon)
-    CopyPieceExceptColor(cache, *IconBitmap, icon.Left, icon.Top, TRect{0, 0, IconBitmap->Width(), IconBitmap->Height()},
-                         KeyColor);
+  // The window's icon (or the system's) drawn scaled by the system: no icon or bitmap is made for it.
+  const bool hasIcon = CloseVisible();
+  if (hasIcon) DrawWindowIcon(Handle, cache, icon);
 
   char buffer[1000] = {};
   const int n = GetWindowTextA(Handle, buffer, int(sizeof(buffer)));

@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <functional>
 #include <set>
 #include <string>
@@ -422,5 +424,71 @@ TEST(DialogHook, NestedChildAdaptationKeepsTheDialogChildFlagUntilTheOutermostCa
   PumpFor(20);
   EXPECT_EQ(skin::FindProviderForWindow(dialog), nullptr);
 }
+
+#ifdef DIALOG_TEST_SKIN
+// The program's own packed skin on a manager of the test: a message box and a file dialog show it in their
+// caption (none of the system's caption colours between the frame's edges) and in their client area.
+TEST(DialogHook, TheProgramsOwnSkinShowsInTheCaptionsOfAMessageBoxAndAFileDialog) {
+  std::ifstream in(DIALOG_TEST_SKIN, std::ios::binary);
+  const std::string packed((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_FALSE(packed.empty());
+  skin::PortableSkinSystem system;
+  system.layeredWindows = true;
+  skin::TsSkinManagerComponent manager(nullptr, system);
+  skin::TsStoredSkin& stored = manager.InternalSkins.Add();
+  stored.Name = "Stored";
+  stored.Data.WriteBuffer(packed.data(), int64_t(packed.size()));
+  skin::InstallDialogHookServices();
+  manager.SetSkinName("Stored");
+  ASSERT_TRUE(manager.SkinData().Active);
+  ASSERT_EQ(manager.HooksInstalled, 1);
+  Owner owner;
+  std::set<uint32_t> system_colours;
+  for (int index : {COLOR_ACTIVECAPTION, COLOR_INACTIVECAPTION, COLOR_GRADIENTACTIVECAPTION,
+                    COLOR_GRADIENTINACTIVECAPTION})
+    system_colours.insert(skin::ColorToPixel(TColor(GetSysColor(index)), 0) & 0xFFFFFF);
+  auto systemPixelsInCaption = [&](HWND d) {
+    skin::TacDialogWnd* a = skin::DialogAdapterOf(d);
+    if (a == nullptr) return -1;
+    Redraw(d);
+    const skin::Bitmap shown = WindowPicture(d);
+    const int b = a->BorderWidth(), c = a->CaptionHeight();
+    const skin::TRect icon = a->IconRect();
+    int n = 0;
+    for (int y = b; y < b + c; ++y)
+      for (int x = b; x < shown.Width() - b; ++x)
+        if (!icon.Contains(skin::TPoint{x, y})) n += int(system_colours.count(Rgb(shown, x, y)));
+    return n;
+  };
+  const struct {
+    const char* name;
+    std::function<int(std::function<bool(HWND)>)> show;
+  } dialogs[] = {
+      {"message box", [&](std::function<bool(HWND)> step) { return ShowMessageBox(owner.Handle(), step); }},
+      {"file dialog",
+       [&](std::function<bool(HWND)> step) {
+         wchar_t file[MAX_PATH] = L"";
+         OPENFILENAMEW ofn{};
+         ofn.lStructSize = sizeof(ofn);
+         ofn.hwndOwner = owner.Handle();
+         ofn.lpstrFile = file;
+         ofn.nMaxFile = MAX_PATH;
+         ofn.Flags = OFN_EXPLORER;
+         return ModalDriver::Run([&] { return int(GetOpenFileNameW(&ofn)); }, step);
+       }},
+  };
+  for (const auto& dialog : dialogs) {
+    SCOPED_TRACE(dialog.name);
+    int systemPixels = -2;
+    dialog.show([&](HWND d) {
+      systemPixels = systemPixelsInCaption(d);
+      PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+      return true;
+    });
+    EXPECT_EQ(systemPixels, 0);
+    EXPECT_FALSE(ModalDriver::forced);
+  }
+}
+#endif
 
 }  // namespace
