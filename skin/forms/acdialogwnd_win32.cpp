@@ -40,16 +40,6 @@ constexpr UINT kOwnRegionQuery = 0xBC4D;
 constexpr WPARAM kOwnRegionAnswer = 0x41A2;
 constexpr UINT kVisibilityChanged = 0xB00B;
 
-const SkinImageRecord* ValidImage(const TsSkinManager* m, int32_t index) {
-  if (m == nullptr || !SkinManagerIsValidImageIndex(*m, index)) return nullptr;
-  return &m->Skin().Images[size_t(index)];
-}
-
-const SkinSectionRecord* ValidSection(const TsSkinManager* m, int32_t index) {
-  if (m == nullptr || !SkinManagerIsValidSectionIndex(*m, index)) return nullptr;
-  return &m->Skin().Sections[size_t(index)];
-}
-
 TSize WindowSize(HWND h) {
   RECT r{};
   GetWindowRect(h, &r);

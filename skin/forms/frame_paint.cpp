@@ -28,8 +28,6 @@ namespace skin {
 
 using namespace wv;
 
-namespace {
-
 const SkinImageRecord* ValidImage(const TsSkinManager* m, int32_t index) {
   if (m == nullptr || !SkinManagerIsValidImageIndex(*m, index)) return nullptr;
   return &m->Skin().Images[size_t(index)];
@@ -39,6 +37,8 @@ const SkinSectionRecord* ValidSection(const TsSkinManager* m, int32_t index) {
   if (m == nullptr || !SkinManagerIsValidSectionIndex(*m, index)) return nullptr;
   return &m->Skin().Sections[size_t(index)];
 }
+
+namespace {
 
 // w x h pixels from (sx, sy) of src to (x, y) of dst, all four bytes, clipped to both (BitBlt SRCCOPY).
 void CopyPixels(Bitmap& dst, int32_t x, int32_t y, int32_t w, int32_t h, const Bitmap& src, int32_t sx, int32_t sy) {

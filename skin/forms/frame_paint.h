@@ -72,6 +72,9 @@ bool ProviderTitleButtonImage(TsSkinProvider& p, const TitleButtonRecord& record
                               bool& disabled);
 // The image variant (0, or 1 for the inactive/disabled look) of a button state.
 int32_t ProviderButtonVariantState(const TsSkinProvider& p, int32_t state, bool enabled, bool fading);
+// The manager's image or section record of an index, or nullptr (no manager, an invalid index).
+const SkinImageRecord* ValidImage(const TsSkinManager* m, int32_t index);
+const SkinSectionRecord* ValidSection(const TsSkinManager* m, int32_t index);
 // A caption-button image drawn into R of the cache in a state; state -1 is the image's inactive look (its fourth
 // state when it has one, else its normal state). Provider-free: the dialog frames draw their buttons with it.
 void DrawButtonImage(Bitmap& cache, const SkinImageRecord& image, const TRect& R, int32_t state);

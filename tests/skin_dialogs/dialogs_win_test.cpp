@@ -175,6 +175,18 @@ int ShowMessageBox(HWND owner, std::function<bool(HWND)> step) {
   return ModalDriver::Run([owner] { return MessageBoxW(owner, L"Skinned message", L"Q", MB_OK); }, std::move(step));
 }
 
+int ShowFileOpenDialog(HWND owner, std::function<bool(HWND)> step) {
+  wchar_t file[MAX_PATH] = L"";
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof(ofn);
+  ofn.hwndOwner = owner;
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = MAX_PATH;
+  ofn.lpstrFilter = L"Texts\0*.txt\0";
+  ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST;
+  return ModalDriver::Run([&] { return int(GetOpenFileNameW(&ofn)); }, std::move(step));
+}
+
 TEST(DialogHook, AMessageBoxShowsTheSkinsCaptionAndCloseButtonAndAPostedClickOnItClosesIt) {
   DialogSkin skin;
   Owner owner;
@@ -320,15 +332,7 @@ TEST(DialogHook, FileOpenDialogsCloseCleanlyWithEveryListedChildAdapted) {
       before = skin::ledger::Take();
       windowsBefore = ThreadWindowCount();
     }
-    wchar_t file[MAX_PATH] = L"";
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof(ofn);
-    ofn.hwndOwner = owner.Handle();
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = MAX_PATH;
-    ofn.lpstrFilter = L"Texts\0*.txt\0";
-    ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST;
-    ModalDriver::Run([&] { return GetOpenFileNameW(&ofn); }, [&](HWND d) {
+    ShowFileOpenDialog(owner.Handle(), [&](HWND d) {
       if (skin::DialogAdapterOf(d) == nullptr) unadapted.push_back("#32770 dialog");
       std::function<void(HWND)> visit = [&](HWND parent) {
         for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
@@ -465,17 +469,7 @@ TEST(DialogHook, TheProgramsOwnSkinShowsInTheCaptionsOfAMessageBoxAndAFileDialog
     std::function<int(std::function<bool(HWND)>)> show;
   } dialogs[] = {
       {"message box", [&](std::function<bool(HWND)> step) { return ShowMessageBox(owner.Handle(), step); }},
-      {"file dialog",
-       [&](std::function<bool(HWND)> step) {
-         wchar_t file[MAX_PATH] = L"";
-         OPENFILENAMEW ofn{};
-         ofn.lStructSize = sizeof(ofn);
-         ofn.hwndOwner = owner.Handle();
-         ofn.lpstrFile = file;
-         ofn.nMaxFile = MAX_PATH;
-         ofn.Flags = OFN_EXPLORER;
-         return ModalDriver::Run([&] { return int(GetOpenFileNameW(&ofn)); }, step);
-       }},
+      {"file dialog", [&](std::function<bool(HWND)> step) { return ShowFileOpenDialog(owner.Handle(), step); }},
   };
   for (const auto& dialog : dialogs) {
     SCOPED_TRACE(dialog.name);
