@@ -25,12 +25,14 @@
 #include "skin/paint/dc_copy.h"
 #include "skin/paint/gdi_ledger.h"
 #include "skin/paint/pixel_helpers.h"
+#include "tests/skin_adapters/adapter_env_win32.h"
 #include "tests/skin_forms/forms_fixture.h"
 #include "tests/support/win_screen.h"
 
 namespace {
 
 using namespace formstest;
+using adaptertest::ThreadWindowCount;
 using testsupport::PumpFor;
 
 inline constexpr TColor kDialogActive = 0x2080C0, kDialogInactive = 0x604020;
@@ -57,18 +59,6 @@ struct DialogSkin : FormsSkin {
     manager->InstallHooks();
   }
 };
-
-int ThreadWindowCount() {
-  int n = 0;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND, LPARAM l) -> BOOL {
-        ++*reinterpret_cast<int*>(l);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&n));
-  return n;
-}
 
 std::string ClassOf(HWND h) {
   char name[64] = {};
@@ -229,6 +219,71 @@ TEST(DialogHook, AMessageBoxShowsTheSkinsCaptionAndCloseButtonAndAPostedClickOnI
   // Windows answers IDOK for a closed MB_OK box, Wine IDCANCEL: either way the box ended without a button.
   EXPECT_TRUE(result == IDOK || result == IDCANCEL) << result;
   EXPECT_EQ(FindDialog(), nullptr);
+}
+
+TEST(DialogHook, TheHitTestAnswersEachPartOfAMessageBoxsFrame) {
+  DialogSkin skin;
+  Owner owner;
+  std::vector<std::pair<std::string, int>> answers;
+  ShowMessageBox(owner.Handle(), [&](HWND d) {
+    skin::TacDialogWnd* a = skin::DialogAdapterOf(d);
+    if (a != nullptr) {
+      Redraw(d);
+      RECT wr{};
+      GetWindowRect(d, &wr);
+      const int b = a->BorderWidth(), c = a->CaptionHeight();
+      const skin::TRect icon = a->IconRect(), close = a->CloseButton.Rect;
+      const struct {
+        const char* part;
+        int x, y;
+      } points[] = {{"icon", (icon.Left + icon.Right) / 2, (icon.Top + icon.Bottom) / 2},
+                    {"caption", int(wr.right - wr.left) / 2, b + c / 2},
+                    {"close", (close.Left + close.Right) / 2, (close.Top + close.Bottom) / 2},
+                    {"client", int(wr.right - wr.left) / 2, int(wr.bottom - wr.top) - b - 3}};
+      for (const auto& p : points)
+        answers.emplace_back(p.part, int(SendMessageA(d, WM_NCHITTEST, 0, MAKELPARAM(wr.left + p.x, wr.top + p.y))));
+    }
+    PostMessageA(d, WM_COMMAND, IDOK, 0);
+    return true;
+  });
+  const std::vector<std::pair<std::string, int>> expected{
+      {"icon", HTSYSMENU}, {"caption", HTCAPTION}, {"close", HTCLOSE}, {"client", HTCLIENT}};
+  EXPECT_EQ(answers, expected);
+}
+
+// A release over the close button without a press on it, and a double click on the caption of a box that cannot
+// be maximized, leave the box open and as it was.
+TEST(DialogHook, AReleaseWithoutAPressAndACaptionDoubleClickLeaveAMessageBoxAsItWas) {
+  DialogSkin skin;
+  Owner owner;
+  int phase = 0;
+  bool stillOpen = false, notZoomed = false;
+  RECT before{}, after{};
+  ShowMessageBox(owner.Handle(), [&](HWND d) {
+    skin::TacDialogWnd* a = skin::DialogAdapterOf(d);
+    if (a == nullptr) {
+      PostMessageA(d, WM_COMMAND, IDOK, 0);
+      return true;
+    }
+    if (phase == 0) {
+      GetWindowRect(d, &before);
+      const skin::TRect close = a->CloseButton.Rect;
+      const LPARAM at = MAKELPARAM(before.left + (close.Left + close.Right) / 2, before.top + (close.Top + close.Bottom) / 2);
+      PostMessageA(d, WM_NCLBUTTONUP, HTCLOSE, at);
+      PostMessageA(d, WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(before.left + 30, before.top + a->BorderWidth() + 2));
+      phase = 1;
+      return false;
+    }
+    stillOpen = IsWindowVisible(d) != FALSE;
+    notZoomed = IsZoomed(d) == FALSE;
+    GetWindowRect(d, &after);
+    PostMessageA(d, WM_COMMAND, IDOK, 0);
+    return true;
+  });
+  EXPECT_TRUE(stillOpen);
+  EXPECT_TRUE(notZoomed);
+  EXPECT_TRUE(EqualRect(&before, &after));
+  EXPECT_FALSE(ModalDriver::forced);
 }
 
 TEST(DialogHook, AMessageBoxsSystemMenuOffersMoveAndClose) {
