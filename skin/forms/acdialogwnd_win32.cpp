@@ -8,11 +8,13 @@
 #include <algorithm>
 
 #include "gui/graphics.h"
+#include "gui/menus.h"
 #include "skin/adapters/pending_skindata.h"
 #include "skin/engine/libstrings.h"
 #include "skin/engine/maskdata.h"
 #include "skin/engine/skincommands.h"
 #include "skin/engine/sskinmanager_component.h"
+#include "skin/engine/sskinmenus.h"
 #include "skin/forms/composition.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/frame_paint.h"
@@ -143,6 +145,9 @@ void TacDialogWnd::Initialize() {
   const ULONG_PTR classStyle = GetClassLongPtrA(Handle, GCL_STYLE);
   if (classStyle & CS_SAVEBITS) SetClassLongPtrA(Handle, GCL_STYLE, LONG_PTR(classStyle & ~ULONG_PTR(CS_SAVEBITS)));
   DwmSetTransitionsDisabled(Handle, true, false);
+  // Drawn by the skinned menus when the manager skins popups (the dialog passes them the owner-draw requests).
+  if (TsSkinManagerComponent* c = ManagerComponent(DefaultManager()); c && c->SkinnedPopups && c->SkinableMenus)
+    InstallPopupMenuHandlers(*c->SkinableMenus, *SystemMenu, true);
   InitTitleButtons();
 }
 
@@ -753,7 +758,11 @@ void TacDialogWnd::WndProc(gui::TMessage& M) {
       CallOriginal(M);
       if (M.WParam) NeedRegion = 1;
       return;
+    case WM_MEASUREITEM:
+      if (gui::DispatchMenuOwnerDraw(M)) return;  // an item of the skinned system menu
+      break;
     case WM_DRAWITEM:
+      if (gui::DispatchMenuOwnerDraw(M)) return;
       if (auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(M.LParam); dis && dis->CtlType == ODT_STATIC)
         SetBkMode(dis->hDC, TRANSPARENT);
       break;

@@ -311,6 +311,52 @@ TEST(DialogHook, AMessageBoxsSystemMenuOffersMoveAndClose) {
   EXPECT_EQ(enabled, (std::set<std::string>{"miClose", "miMove"}));
 }
 
+// The skinned system menu pops up at the caption's icon with the items the box offers; a chosen item's command
+// reaches the dialog (Close ends the box).
+TEST(DialogHook, TheSkinnedSystemMenuPopsUpWithMoveAndCloseAndItsCloseEndsTheBox) {
+  DialogSkin skin;
+  Owner owner;
+  static std::vector<std::string> shown;
+  shown.clear();
+  bool opened = false;
+  const int result = ShowMessageBox(owner.Handle(), [&](HWND d) {
+    skin::TacDialogWnd* a = skin::DialogAdapterOf(d);
+    if (a == nullptr) {
+      PostMessageA(d, WM_COMMAND, IDOK, 0);
+      return true;
+    }
+    // While the menu's own loop runs: read its items, then choose the last one (Close) with the keyboard.
+    SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR id, DWORD) {
+      KillTimer(nullptr, id);
+      HWND menuWnd = FindWindowA("#32768", nullptr);
+      HMENU menu = menuWnd ? reinterpret_cast<HMENU>(SendMessageA(menuWnd, 0x01E1 /* MN_GETHMENU */, 0, 0)) : nullptr;
+      for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
+        char text[64] = {};
+        if (GetMenuStringA(menu, UINT(i), text, int(sizeof(text)), MF_BYPOSITION) > 0) shown.push_back(text);
+      }
+      if (menuWnd) {
+        PostMessageA(menuWnd, WM_KEYDOWN, VK_END, 0);
+        PostMessageA(menuWnd, WM_KEYDOWN, VK_RETURN, 0);
+      } else {
+        EndMenu();
+      }
+    });
+    RECT wr{};
+    GetWindowRect(d, &wr);
+    const skin::TRect icon = a->IconRect();
+    SendMessageA(d, WM_NCLBUTTONDOWN, HTSYSMENU,
+                 MAKELPARAM(wr.left + (icon.Left + icon.Right) / 2, wr.top + (icon.Top + icon.Bottom) / 2));
+    opened = true;
+    return true;
+  });
+  EXPECT_TRUE(opened);
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_NE(shown[0].find("Move"), std::string::npos) << shown[0];
+  EXPECT_NE(shown[1].find("Close"), std::string::npos) << shown[1];
+  EXPECT_FALSE(ModalDriver::forced) << "choosing Close did not end the box";
+  EXPECT_NE(result, 0);
+}
+
 TEST(DialogHook, SwitchingTheSkinOffUnderAnOpenMessageBoxGivesItBackItsSystemMenuRegionAndFrame) {
   DialogSkin skin;
   Owner owner;
