@@ -17,6 +17,7 @@ void InstallDialogHookServices() {}
 #include "skin/adapters/acstatics.h"
 #include "skin/engine/skincommands.h"
 #include "skin/engine/sskinmanager_component.h"
+#include "skin/forms/composition.h"
 
 namespace skin {
 
@@ -153,8 +154,14 @@ void TacHookProvider::InitForForm(gui::TCustomForm* F) {
   FormProvider->SetUseGlobalColor(false);
   if (!F->HandleAllocated()) return;
   HWND h = F->WindowHandle();
-  UpdateWindow(h);
-  RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+  if (DwmCompositionEnabled()) {
+    if (!FormProvider->SystemMenu) FormProvider->Loaded();  // not set up yet
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    SendMessageA(h, WM_NCPAINT, 1, 0);
+  } else {
+    UpdateWindow(h);
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+  }
 }
 
 bool TacHookProvider::InitForWindow(HWND Window) {

@@ -470,9 +470,17 @@ TEST(DialogHook, ManyMessageBoxesLeaveTheLedgerAndTheWindowCountAsTheyWere) {
   DialogSkin skin;
   Owner owner;
   const int rounds = std::getenv("DIALOG_TEST_ROUNDS") ? std::atoi(std::getenv("DIALOG_TEST_ROUNDS")) : 40;
+  int brushAnswers = 0, sameBrush = 0;
   auto one = [&] {
-    ShowMessageBox(owner.Handle(), [](HWND d) {
+    ShowMessageBox(owner.Handle(), [&](HWND d) {
       Redraw(d);
+      // The dialog's background brush is made once and kept: asked twice, it answers the same brush.
+      HDC dc = GetDC(d);
+      const LRESULT first = SendMessageA(d, WM_CTLCOLORDLG, WPARAM(dc), LPARAM(d));
+      const LRESULT second = SendMessageA(d, WM_CTLCOLORDLG, WPARAM(dc), LPARAM(d));
+      ReleaseDC(d, dc);
+      brushAnswers += first != 0 ? 1 : 0;
+      sameBrush += first != 0 && first == second ? 1 : 0;
       PostMessageA(d, WM_COMMAND, IDOK, 0);
       return true;
     });
@@ -485,6 +493,8 @@ TEST(DialogHook, ManyMessageBoxesLeaveTheLedgerAndTheWindowCountAsTheyWere) {
   EXPECT_EQ(skin::ledger::Difference(before, skin::ledger::Take()), "");
   EXPECT_EQ(ThreadWindowCount(), windowsBefore);
   EXPECT_EQ(skin::PendingDeferredFrees(), 0u);
+  EXPECT_EQ(brushAnswers, rounds + 1);
+  EXPECT_EQ(sameBrush, rounds + 1);
   // Every provider of a closed message box left the list.
   size_t live = 0;
   if (skin::TacProviderList* list = skin::ProviderList())
