@@ -1,11 +1,7 @@
 // The window-creation hook of the GUI thread and the providers of the windows it brings under the skin.
 #include "skin/forms/acdialogs.h"
 
-#ifndef _WIN32
-namespace skin {
-void InstallDialogHookServices() {}
-}  // namespace skin
-#else
+#ifdef _WIN32
 
 #include <algorithm>
 #include <cctype>
