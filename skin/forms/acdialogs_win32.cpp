@@ -139,6 +139,8 @@ TacHookProvider::~TacHookProvider() {
   if (FormProvider == nullptr) {
     for (TacMainWnd*& a : ChildAdapters) FreeAdapter(a);
     ChildAdapters.clear();
+    // The adapter may still be running a message (it is freed later): it no longer reaches this provider.
+    if (DialogAdapter) DialogAdapter->Provider = nullptr;
     FreeAdapter(DialogAdapter);
   }
 }
