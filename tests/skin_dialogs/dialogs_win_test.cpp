@@ -502,6 +502,47 @@ TEST(DialogHook, ManyMessageBoxesLeaveTheLedgerAndTheWindowCountAsTheyWere) {
   EXPECT_EQ(live, 0u);
 }
 
+HWND MakeDialogWindow(HWND parent, DWORD style) {
+  return CreateWindowExA(WS_EX_DLGMODALFRAME, "#32770", "Made", style, 60, 60, 240, 160, parent, nullptr,
+                         GetModuleHandleA(nullptr), nullptr);
+}
+
+// Which "#32770" windows the hook takes: top-level ones, while fewer than two skinned dialogs show, unless the
+// program's handler refuses.
+TEST(DialogHook, TheHookSkinsTopLevelDialogsUpToTheLimitAndOnlyWhenTheProgramAllows) {
+  DialogSkin skin;
+  const DWORD popup = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE;
+  std::vector<HWND> made;
+  auto skinned = [](HWND h) { return skin::DialogAdapterOf(h) != nullptr && skin::FindProviderForWindow(h) != nullptr; };
+  // The first two visible dialogs are skinned; a third one (no tool bar in it) is left to the system.
+  for (int i = 0; i < 3; ++i) made.push_back(MakeDialogWindow(nullptr, popup));
+  PumpFor(30);
+  EXPECT_TRUE(skinned(made[0]));
+  EXPECT_TRUE(skinned(made[1]));
+  EXPECT_FALSE(skinned(made[2]));
+  for (HWND h : made) DestroyWindow(h);
+  made.clear();
+  PumpFor(30);
+  // A dialog inside another window is a child, never a top-level dialog of its own.
+  HWND host = MakeDialogWindow(nullptr, popup);
+  HWND page = MakeDialogWindow(host, WS_CHILD | WS_VISIBLE);
+  EXPECT_TRUE(skinned(host));
+  EXPECT_EQ(skin::FindProviderForWindow(page), nullptr);
+  DestroyWindow(host);
+  // The program's handler is asked with the window and may refuse.
+  HWND asked = nullptr;
+  skin.manager->OnSysDlgInit = [&asked](const skin::TacSysDlgData& data, bool& allow) {
+    asked = data.WndHandle;
+    allow = false;
+  };
+  HWND refused = MakeDialogWindow(nullptr, popup);
+  EXPECT_EQ(asked, refused);
+  EXPECT_FALSE(skinned(refused));
+  DestroyWindow(refused);
+  skin.manager->OnSysDlgInit = nullptr;
+  PumpFor(30);
+}
+
 // An adapter made while another child is adapted from inside a child's adaptation is still flagged as a dialog
 // child, and so is the outer one made after the nested call returned.
 TEST(DialogHook, NestedChildAdaptationKeepsTheDialogChildFlagUntilTheOutermostCallEnds) {
