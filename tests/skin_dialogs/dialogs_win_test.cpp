@@ -502,6 +502,51 @@ TEST(DialogHook, ManyMessageBoxesLeaveTheLedgerAndTheWindowCountAsTheyWere) {
   EXPECT_EQ(live, 0u);
 }
 
+// Popup-menu windows go to the popup-menu adapter's factory while the manager skins popups, and the adapters it
+// made are freed when the hook goes.
+TEST(DialogHook, PopupMenuWindowsReachTheMenuAdapterFactoryOnlyWhileTheManagerSkinsPopups) {
+  DialogSkin skin;
+  Owner owner;
+  std::vector<std::string> classes;
+  skin::MenuWindowAdapterFactory() = [&classes](HWND w, skin::TsSkinManager* m) -> skin::TacMainWnd* {
+    classes.push_back(ClassOf(w));
+    skin::TacSkinParams params;
+    params.SkinSection = "MAINMENU";
+    return skin::NewAdapter<skin::TacMainWnd>(w, nullptr, m, params, false);
+  };
+  auto popUp = [&] {
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, 1, "Item");
+    SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
+      KillTimer(nullptr, id);
+      EndMenu();
+    });
+    TrackPopupMenu(menu, TPM_LEFTALIGN, 100, 100, 0, owner.Handle(), nullptr);
+    DestroyMenu(menu);
+    PumpFor(20);
+  };
+  const struct {
+    bool skinnedPopups;
+    size_t adapters;
+  } cases[] = {{true, 1}, {false, 0}};
+  for (const auto& tc : cases) {
+    SCOPED_TRACE(tc.skinnedPopups);
+    classes.clear();
+    skin.manager->SkinnedPopups = tc.skinnedPopups;
+    skin::FreeMenuWindowAdapters();
+    popUp();
+    EXPECT_EQ(classes.size(), tc.adapters);
+    EXPECT_EQ(skin::MenuWindowAdapters().size(), tc.adapters);
+    for (const std::string& c : classes) EXPECT_EQ(c, "#32768");
+  }
+  skin.manager->SkinnedPopups = true;
+  popUp();
+  EXPECT_EQ(skin::MenuWindowAdapters().size(), 1u);
+  skin.manager->RemoveHooks();
+  EXPECT_TRUE(skin::MenuWindowAdapters().empty());
+  skin::MenuWindowAdapterFactory() = nullptr;
+}
+
 HWND MakeDialogWindow(HWND parent, DWORD style) {
   return CreateWindowExA(WS_EX_DLGMODALFRAME, "#32770", "Made", style, 60, 60, 240, 160, parent, nullptr,
                          GetModuleHandleA(nullptr), nullptr);
