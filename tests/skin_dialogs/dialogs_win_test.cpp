@@ -588,6 +588,44 @@ TEST(DialogHook, TheHookSkinsTopLevelDialogsUpToTheLimitAndOnlyWhenTheProgramAll
   PumpFor(30);
 }
 
+// A sizeable dialog takes the large caption buttons; its frame follows a new size, and maximized, its system menu
+// offers Restore while Move and Maximize are disabled.
+TEST(DialogHook, ASizeableDialogsFrameFollowsItsSizeAndItsMaximizedMenuOffersRestore) {
+  DialogSkin skin;
+  HWND h = MakeDialogWindow(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX |
+                                         WS_MAXIMIZEBOX | WS_VISIBLE);
+  skin::TacDialogWnd* a = skin::DialogAdapterOf(h);
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a->BorderStyle, 3);
+  SetWindowPos(h, nullptr, 0, 0, 400, 260, SWP_NOMOVE | SWP_NOZORDER);
+  Redraw(h);
+  PumpFor(30);
+  ASSERT_TRUE(a->SkinData->CacheBmp);
+  EXPECT_EQ(a->SkinData->CacheBmp->Width(), 400);
+  EXPECT_EQ(a->SkinData->CacheBmp->Height(), 260);
+  EXPECT_EQ(a->CloseButton.Rect.Right, 400 - skin.Skin().SkinData.BIRight - a->BorderWidth());
+  EXPECT_EQ(a->CloseButton.Rect.Width(), kButtonW);
+  EXPECT_LT(a->MinButton.Rect.Right, a->MaxButton.Rect.Left);
+  EXPECT_LT(a->MaxButton.Rect.Right, a->CloseButton.Rect.Left);
+  const skin::Bitmap shown = WindowPicture(h);
+  const skin::TRect close = a->CloseButton.Rect;
+  EXPECT_EQ(Rgb(shown, (close.Left + close.Right) / 2, (close.Top + close.Bottom) / 2),
+            Px(ButtonColor(bClose, a->Active ? 0 : 3)) & 0xFFFFFF);
+
+  ShowWindow(h, SW_MAXIMIZE);
+  PumpFor(30);
+  a->SystemMenu->UpdateItems();
+  auto state = [](gui::TMenuItem* item) { return std::make_pair(item->Visible(), item->Enabled()); };
+  const skin::TacSystemMenu& m = *a->SystemMenu;
+  EXPECT_EQ(state(m.ItemRestore), std::make_pair(true, true));
+  EXPECT_EQ(state(m.ItemMove), std::make_pair(true, false));
+  EXPECT_EQ(state(m.ItemMaximize), std::make_pair(true, false));
+  EXPECT_EQ(state(m.ItemSize), std::make_pair(true, true));
+  EXPECT_EQ(state(m.ItemClose), std::make_pair(true, true));
+  DestroyWindow(h);
+  PumpFor(20);
+}
+
 // An adapter made while another child is adapted from inside a child's adaptation is still flagged as a dialog
 // child, and so is the outer one made after the nested call returned.
 TEST(DialogHook, NestedChildAdaptationKeepsTheDialogChildFlagUntilTheOutermostCallEnds) {
