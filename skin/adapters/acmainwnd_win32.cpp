@@ -344,7 +344,7 @@ void TacMainWnd::Create(HWND Wnd, TsCommonData* Data, TsSkinManager* Manager, co
     SkinData->CustomColor = Params.UseSkinColor ? 0 : 1;
   }
   SkinData->WndHandle = Wnd;
-  CreatedByDispatcher = DispatcherSkinning();
+  CreatedByDispatcher = DispatcherSkinning() != 0 ? 1 : 0;
   SaveColors();
   Skinned = 0;
   textStale_ = true;

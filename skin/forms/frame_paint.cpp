@@ -28,8 +28,6 @@ namespace skin {
 
 using namespace wv;
 
-namespace {
-
 const SkinImageRecord* ValidImage(const TsSkinManager* m, int32_t index) {
   if (m == nullptr || !SkinManagerIsValidImageIndex(*m, index)) return nullptr;
   return &m->Skin().Images[size_t(index)];
@@ -39,6 +37,8 @@ const SkinSectionRecord* ValidSection(const TsSkinManager* m, int32_t index) {
   if (m == nullptr || !SkinManagerIsValidSectionIndex(*m, index)) return nullptr;
   return &m->Skin().Sections[size_t(index)];
 }
+
+namespace {
 
 // w x h pixels from (sx, sy) of src to (x, y) of dst, all four bytes, clipped to both (BitBlt SRCCOPY).
 void CopyPixels(Bitmap& dst, int32_t x, int32_t y, int32_t w, int32_t h, const Bitmap& src, int32_t sx, int32_t sy) {
@@ -130,9 +130,11 @@ int32_t ProviderButtonVariantState(const TsSkinProvider& p, int32_t state, bool 
   return (inactiveLook && (state == 0 || fading)) ? -1 : state;
 }
 
-namespace {
-// An image drawn in a state; state -1 is the image's inactive look: its fourth state when it has one, else its
-// normal state.
+void CopyBitmapPixels(Bitmap& dst, int32_t x, int32_t y, int32_t w, int32_t h, const Bitmap& src, int32_t sx,
+                      int32_t sy) {
+  CopyPixels(dst, x, y, w, h, src, sx, sy);
+}
+
 void DrawButtonImage(Bitmap& cache, const SkinImageRecord& image, const TRect& R, int32_t state) {
   if (state < 0) state = image.ImageCount > 3 ? 3 : 0;
   const CacheInfo ci = CacheInfoFromBitmap(&cache, 0, 0);
@@ -143,7 +145,6 @@ void DrawButtonImage(Bitmap& cache, const SkinImageRecord& image, const TRect& R
     DrawSkinMask(cache, R, ci, image, state, true);
   }
 }
-}  // namespace
 
 void ProviderDrawButtonRecord(TsSkinProvider& p, TitleButtonRecord& record, bool enabled) {
   TsSkinManager* m = ProviderManager(p);

@@ -11,6 +11,7 @@
 // skin caption and the wider skin border.
 #include <cstdint>
 
+#include "skin/engine/loaded_skin.h"
 #include "skin/forms/sskinprovider.h"
 #include "skin/paint/bitmap.h"
 #include "skin/paint/geometry.h"
@@ -71,10 +72,24 @@ bool ProviderTitleButtonImage(TsSkinProvider& p, const TitleButtonRecord& record
                               bool& disabled);
 // The image variant (0, or 1 for the inactive/disabled look) of a button state.
 int32_t ProviderButtonVariantState(const TsSkinProvider& p, int32_t state, bool enabled, bool fading);
+// The manager's image or section record of an index, or nullptr (no manager, an invalid index).
+const SkinImageRecord* ValidImage(const TsSkinManager* m, int32_t index);
+const SkinSectionRecord* ValidSection(const TsSkinManager* m, int32_t index);
+// A caption-button image drawn into R of the cache in a state; state -1 is the image's inactive look (its fourth
+// state when it has one, else its normal state). Provider-free: the dialog frames draw their buttons with it.
+void DrawButtonImage(Bitmap& cache, const SkinImageRecord& image, const TRect& R, int32_t state);
+// w x h pixels of src at (sx, sy) copied to (x, y) of dst, all four bytes, clipped to both (32-bit bitmaps only).
+void CopyBitmapPixels(Bitmap& dst, int32_t x, int32_t y, int32_t w, int32_t h, const Bitmap& src, int32_t sx,
+                      int32_t sy);
 // The title icon into the cache.
 void ProviderPaintTitleIcon(TsSkinProvider& p, Bitmap& bmp);
 // The form's own icon (else the application icon) drawn into R of bmp (Windows; nothing natively).
 void DrawFormIcon(TsSkinProvider& p, Bitmap& bmp, const TRect& R);
+#ifdef _WIN32
+// A window's small icon (else its large one, its class icon, the system's application icon) drawn into R of bmp,
+// opaque.
+void DrawWindowIcon(HWND window, Bitmap& bmp, const TRect& R);
+#endif
 // A glyph drawn centred in R (one pixel right and down when pressed): a 32-bit glyph blended with its alpha, any
 // other one transparent by the colour of its bottom-left pixel.
 void DrawGlyphCentred(Bitmap& dst, const gui::TBitmap& glyph, const TRect& R, bool pressed);

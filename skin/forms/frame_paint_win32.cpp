@@ -234,8 +234,9 @@ void ProviderPaintMenuItem(TsSkinProvider& p, gui::TMenuItem& item, const TRect&
   });
 }
 
-void DrawFormIcon(TsSkinProvider& p, Bitmap& bmp, const TRect& R) {
-  HWND h = Handle(p);
+void DrawFormIcon(TsSkinProvider& p, Bitmap& bmp, const TRect& R) { DrawWindowIcon(Handle(p), bmp, R); }
+
+void DrawWindowIcon(HWND h, Bitmap& bmp, const TRect& R) {
   if (!h || RectIsEmpty(R)) return;
   HICON icon = reinterpret_cast<HICON>(SendMessageA(h, WM_GETICON, ICON_SMALL, 0));
   if (!icon) icon = reinterpret_cast<HICON>(SendMessageA(h, WM_GETICON, ICON_BIG, 0));

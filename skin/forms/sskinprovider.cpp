@@ -1,4 +1,6 @@
 #include "skin/forms/sskinprovider.h"
+
+#include "skin/forms/acdialogs.h"
 #include "skin/forms/glued_forms.h"
 #include "skin/forms/min_animation.h"
 #include "skin/forms/provider_wndproc.h"
@@ -198,6 +200,7 @@ TsSkinProvider::TsSkinProvider(gui::TComponent* AOwner, bool automatic) : gui::T
   auto* form = dynamic_cast<gui::TCustomForm*>(AOwner);
   if (form == nullptr) throw gui::EAbort("TsSkinProvider component may be used with forms only!");
   InstallPainterServices();
+  InstallDialogHookServices();
   g_previewMode = !Designing() && CommandLineFirstParam() == "/acpreview";
   form_ = form;
   Inactive = false;

@@ -1,0 +1,889 @@
+// The skinned frame of a foreign dialog: its frame, caption and caption buttons painted from the skin into the
+// skin data's cache, the window's region, its client background, its skinned system menu and its message
+// handling (hit tests, hot and pressed caption buttons, clicks turned into system commands).
+#include "skin/forms/acdialogs.h"
+
+#ifdef _WIN32
+
+#include <algorithm>
+
+#include "gui/graphics.h"
+#include "gui/menus.h"
+#include "skin/adapters/pending_skindata.h"
+#include "skin/engine/libstrings.h"
+#include "skin/engine/maskdata.h"
+#include "skin/engine/skincommands.h"
+#include "skin/engine/sskinmanager_component.h"
+#include "skin/engine/sskinmenus.h"
+#include "skin/forms/composition.h"
+#include "skin/forms/form_window.h"
+#include "skin/forms/frame_paint.h"
+#include "skin/forms/win_values.h"
+#include "skin/paint/background_info.h"
+#include "skin/paint/borders.h"
+#include "skin/paint/dc_copy.h"
+#include "skin/paint/gdi_ledger.h"
+#include "skin/paint/graph_utils.h"
+#include "skin/paint/pixel_helpers.h"
+#include "skin/paint/section_paint.h"
+#include "skin/paint/skinned_text.h"
+#include "skin/paint/text_engine.h"
+
+namespace skin {
+
+namespace {
+
+using namespace wv;
+
+// Set by a press on a caption button, cleared when the hot button changes: a release acts only after a press.
+uint8_t g_titleButtonPressed = 0;
+
+constexpr UINT kOwnRegionQuery = 0xBC4D;
+constexpr WPARAM kOwnRegionAnswer = 0x41A2;
+constexpr UINT kVisibilityChanged = 0xB00B;
+
+TSize WindowSize(HWND h) {
+  RECT r{};
+  GetWindowRect(h, &r);
+  return TSize{r.right - r.left, r.bottom - r.top};
+}
+
+TSize ClientSize(HWND h) {
+  RECT r{};
+  GetClientRect(h, &r);
+  return TSize{r.right, r.bottom};
+}
+
+void SysCommand(HWND h, WPARAM command) { SendMessageA(h, WM_SYSCOMMAND, command, 0); }
+
+}  // namespace
+
+// ---- The system menu.
+
+TacSystemMenu::TacSystemMenu(TacDialogWnd& D) : TsCustomSysMenu(nullptr), Dialog(&D) {
+  struct Entry {
+    const char* name;
+    uint16_t text;
+    WPARAM command;
+    gui::TMenuItem* TsCustomSysMenu::*field;
+  };
+  const Entry entries[] = {{"miRestore", sidRestore, SC_RESTORE, &TsCustomSysMenu::ItemRestore},
+                           {"miMove", sidMove, SC_MOVE, &TsCustomSysMenu::ItemMove},
+                           {"miSize", sidSize, SC_SIZE, &TsCustomSysMenu::ItemSize},
+                           {"miMinimize", sidMinimize, SC_MINIMIZE, &TsCustomSysMenu::ItemMinimize},
+                           {"miMaximize", sidMaximize, SC_MAXIMIZE, &TsCustomSysMenu::ItemMaximize},
+                           {"miClose", sidClose, SC_CLOSE, &TsCustomSysMenu::ItemClose}};
+  for (const Entry& e : entries) {
+    auto* item = new gui::TMenuItem(this);
+    item->SetName(e.name);
+    item->SetCaption(std::string(BuiltInLibraryText(e.text)));
+    const WPARAM command = e.command;
+    TacSystemMenu* self = this;
+    item->OnClick = [self, command](gui::TObject*) {
+      HWND h = self->Dialog ? self->Dialog->Handle : nullptr;
+      if (h == nullptr) return;
+      SysCommand(h, command);
+      if ((command == SC_RESTORE || command == SC_MAXIMIZE) && IsWindow(h) && self->Dialog) self->UpdateItems();
+    };
+    Items()->Add(item);
+    this->*e.field = item;
+    if (command == SC_MAXIMIZE) {
+      auto* separator = new gui::TMenuItem(this);
+      separator->SetCaption("-");
+      Items()->Add(separator);
+    }
+  }
+  ItemClose->SetShortCut(0x8073);  // Alt+F4
+}
+
+bool TacSystemMenu::CloseVisible() const { return Dialog->CloseVisible(); }
+bool TacSystemMenu::MaximizeVisible() const { return Dialog->MaximizeVisible(); }
+bool TacSystemMenu::MinimizeVisible() const { return Dialog->MinimizeVisible(); }
+bool TacSystemMenu::MaximizeEnabled() const { return Dialog->MaximizeEnabled(); }
+bool TacSystemMenu::MinimizeEnabled() const { return Dialog->MinimizeEnabled(); }
+bool TacSystemMenu::RestoreEnabled() const { return Dialog->RestoreEnabled(); }
+
+void TacSystemMenu::UpdateItems() {
+  const TacDialogWnd& d = *Dialog;
+  const bool sysMenu = (d.SavedStyle & WS_SYSMENU) != 0;
+  const bool sizeable = d.BorderStyle == 1 || d.BorderStyle == 3;
+  ItemRestore->SetVisible(sizeable && sysMenu);
+  ItemRestore->SetEnabled(d.MaximizeVisible() && (d.Zoomed() || d.Iconic()));
+  ItemMove->SetVisible(true);
+  ItemMove->SetEnabled(!d.Zoomed());
+  ItemSize->SetVisible(d.BorderStyle != 0 && d.BorderStyle != 2);
+  ItemSize->SetEnabled(d.BorderStyle != 1 && !d.Iconic());
+  ItemMinimize->SetVisible((d.SavedStyle & WS_MINIMIZEBOX) != 0);
+  ItemMinimize->SetEnabled(d.MinimizeVisible() && !d.Iconic());
+  ItemMaximize->SetVisible((d.SavedStyle & WS_MAXIMIZEBOX) != 0);
+  ItemMaximize->SetEnabled(d.MaximizeVisible() && !d.Zoomed() && sizeable);
+  ItemClose->SetVisible(sysMenu);
+  ItemClose->SetEnabled(true);
+}
+
+// ---- The adapter's life.
+
+TacDialogWnd::~TacDialogWnd() {
+  SystemMenu.reset();
+  if (brush_ != nullptr) ledger::DeleteObject(brush_);
+  brush_ = nullptr;
+}
+
+void TacDialogWnd::Initialize() {
+  TacMainWnd::Initialize();
+  Active = 1;
+  NeedRegion = 1;
+  BorderStyle = 1;
+  TitleCopy = std::make_unique<Bitmap>(0, 0, pf32bit);
+  SuppressClientPaint = LOBYTE(LOWORD(GetVersion())) >= 6 ? 1 : 0;
+  CaptionIndex = -1;
+  TitleSection = -1;
+  SavedStyle = uint32_t(GetWindowLongPtrA(Handle, GWL_STYLE));
+  SavedExStyle = uint32_t(GetWindowLongPtrA(Handle, GWL_EXSTYLE));
+  SystemMenu = std::make_unique<TacSystemMenu>(*this);
+  SystemMenu->UpdateItems();
+  const ULONG_PTR classStyle = GetClassLongPtrA(Handle, GCL_STYLE);
+  if (classStyle & CS_SAVEBITS) SetClassLongPtrA(Handle, GCL_STYLE, LONG_PTR(classStyle & ~ULONG_PTR(CS_SAVEBITS)));
+  DwmSetTransitionsDisabled(Handle, true, false);
+  // Drawn by the skinned menus when the manager skins popups (the dialog passes them the owner-draw requests).
+  if (TsSkinManagerComponent* c = ManagerComponent(DefaultManager()); c && c->SkinnedPopups && c->SkinableMenus)
+    InstallPopupMenuHandlers(*c->SkinableMenus, *SystemMenu, true);
+  InitTitleButtons();
+}
+
+void TacDialogWnd::Finish() {
+  SavedStyle = uint32_t(GetWindowLongPtrA(Handle, GWL_STYLE));
+  SavedExStyle = uint32_t(GetWindowLongPtrA(Handle, GWL_EXSTYLE));
+  if ((SavedStyle & WS_POPUP) && (SavedStyle & WS_CAPTION) != WS_CAPTION)
+    BorderStyle = 2;
+  else if (SavedStyle & WS_THICKFRAME)
+    BorderStyle = 3;
+  else if (SavedStyle & DS_MODALFRAME)
+    BorderStyle = 0;
+  else
+    BorderStyle = 3;
+  InitTitleButtons();
+  skin::CaptionFont(TitleFont);
+  // The system draws no title elements from now on; the skin draws them.
+  if (SavedStyle & WS_SYSMENU) SetWindowLongPtrA(Handle, GWL_STYLE, LONG_PTR(SavedStyle & ~uint32_t(WS_SYSMENU)));
+  if (SystemMenu) SystemMenu->UpdateItems();
+  Finished = true;
+}
+
+void TacDialogWnd::ReleaseSteps() {
+  if (Handle != nullptr && IsWindow(Handle) && !Destroyed && Finished) {
+    // The window as it was: its system menu, its whole window and the system's frame.
+    const LONG_PTR style = GetWindowLongPtrA(Handle, GWL_STYLE);
+    if (SavedStyle & WS_SYSMENU) SetWindowLongPtrA(Handle, GWL_STYLE, style | WS_SYSMENU);
+    ledger::SetWindowRgn(Handle, nullptr, FALSE);
+  }
+  const HWND h = Handle;
+  const bool restore = h != nullptr && IsWindow(h) && !Destroyed;
+  TacMainWnd::ReleaseSteps();
+  if (restore) {
+    SetWindowPos(h, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  }
+}
+
+// ---- Predicates.
+
+bool TacDialogWnd::CloseVisible() const { return (SavedStyle & WS_SYSMENU) != 0; }
+bool TacDialogWnd::CloseEnabled() const {
+  return CloseVisible() && !(GetClassLongPtrA(Handle, GCL_STYLE) & CS_NOCLOSE);
+}
+bool TacDialogWnd::MaximizeVisible() const { return (SavedStyle & WS_MAXIMIZEBOX) != 0; }
+bool TacDialogWnd::MinimizeVisible() const { return (SavedStyle & WS_MINIMIZEBOX) != 0; }
+bool TacDialogWnd::HelpVisible() const { return (SavedExStyle & WS_EX_CONTEXTHELP) != 0; }
+bool TacDialogWnd::Zoomed() const { return IsZoomed(Handle) != FALSE; }
+bool TacDialogWnd::Iconic() const { return IsIconic(Handle) != FALSE; }
+bool TacDialogWnd::MaximizeEnabled() const {
+  return MaximizeVisible() && !Zoomed() && (BorderStyle == 1 || BorderStyle == 3);
+}
+bool TacDialogWnd::MinimizeEnabled() const { return MinimizeVisible() && !Iconic(); }
+bool TacDialogWnd::RestoreEnabled() const { return MaximizeVisible() && (Zoomed() || Iconic()); }
+
+// ---- Geometry.
+
+int32_t TacDialogWnd::BorderWidth() const {
+  return std::max(0, (WindowSize(Handle).cx - ClientSize(Handle).cx) / 2);
+}
+
+int32_t TacDialogWnd::CaptionHeight() const {
+  const LONG_PTR style = GetWindowLongPtrA(Handle, GWL_STYLE);
+  if ((style & WS_CAPTION) != WS_CAPTION && !Iconic()) return 0;
+  return GetSystemMetrics(SM_CYCAPTION);
+}
+
+int32_t TacDialogWnd::ClientOffsetX() const { return BorderWidth(); }
+
+int32_t TacDialogWnd::ClientOffsetY() const {
+  const int32_t c = CaptionHeight();
+  if (c == 0) return BorderWidth();
+  return std::max(0, WindowSize(Handle).cy - ClientSize(Handle).cy - BorderWidth());
+}
+
+TRect TacDialogWnd::IconRect() const {
+  const int32_t b = BorderWidth(), c = CaptionHeight();
+  const int32_t w = GetSystemMetrics(SM_CXSMICON), h = GetSystemMetrics(SM_CYSMICON);
+  const int32_t top = b + (c - h) / 2;
+  return TRect{b, top, b + w, top + h};
+}
+
+int32_t TacDialogWnd::TitleButtonWidth(const DialogTitleButton& B) const {
+  const SkinImageRecord* image = ValidImage(SkinManager, B.ImageIndex);
+  return image ? ImageStateWidth(*image) : 21;
+}
+
+int32_t TacDialogWnd::TitleButtonHeight(const DialogTitleButton& B) const {
+  const SkinImageRecord* image = ValidImage(SkinManager, B.ImageIndex);
+  return image ? ImageFrameHeight(*image) : 21;
+}
+
+void TacDialogWnd::InitTitleButtons() {
+  MinButton.HitCode = kHtMinButton;
+  MaxButton.HitCode = kHtMaxButton;
+  CloseButton.HitCode = kHtClose;
+  HelpButton.HitCode = kHtHelp;
+  TitleSection = -1;
+  if (SkinManager == nullptr) return;
+  const SkinCommonIndexes& ci = SkinManager->Skin().CommonIndexes;
+  const bool large = BorderStyle == 1 || BorderStyle == 3 || ci.SIConClose < 0;
+  TitleSectionName.clear();
+  if (!large) {
+    CloseButton.ImageIndex = ci.SIConClose;
+    MinButton.ImageIndex = ci.SIConMin;
+    MaxButton.ImageIndex = ci.SIConMax;
+    HelpButton.ImageIndex = ci.SIConHelp >= 0 ? ci.SIConHelp : ci.BIConHelp;
+    TitleSectionName = "DIALOGTITLE";
+  } else {
+    const bool alone = !MaximizeVisible() && !MinimizeVisible();
+    CloseButton.ImageIndex = alone && ci.BICloseAlone >= 0 ? ci.BICloseAlone : ci.BIConClose;
+    MinButton.ImageIndex = ci.BIConMin;
+    MaxButton.ImageIndex = ci.BIConMax;
+    HelpButton.ImageIndex = ci.BIConHelp;
+  }
+  for (DialogTitleButton* b : {&MinButton, &MaxButton, &CloseButton, &HelpButton}) b->BigIcon = large ? 1 : 0;
+  if (!TitleSectionName.empty()) TitleSection = SkinManagerGetSectionIndex(*SkinManager, TitleSectionName);
+  if (TitleSection < 0) TitleSection = SkinManagerGetSectionIndex(*SkinManager, "FORMTITLE");
+}
+
+DialogTitleButton* TacDialogWnd::ButtonOfCode(int32_t Code) {
+  switch (Code) {
+    case kHtMinButton: return &MinButton;
+    case kHtMaxButton: return &MaxButton;
+    case kHtClose: return &CloseButton;
+    case kHtHelp: return &HelpButton;
+    default: return nullptr;
+  }
+}
+
+// ---- Painting.
+
+void TacDialogWnd::PaintAll() {
+  WindowRectInParent();
+  if (SkinData == nullptr || SkinManager == nullptr) return;
+  const TSize size = WindowSize(Handle);
+  if (!SkinData->CacheBmp) SkinData->CacheBmp = std::make_unique<Bitmap>(0, 0, pf32bit);
+  Bitmap& cache = *SkinData->CacheBmp;
+  if (cache.Width() != size.cx || cache.Height() != size.cy) {
+    cache.SetSize(size.cx, size.cy);
+    SkinData->BGChanged = true;
+  }
+  if (!SkinData->BGChanged || cache.Empty()) return;
+  NeedRegion = 1;
+  if (ValidSection(SkinManager, SkinData->SkinIndex) != nullptr) {
+    PaintControlItem(*SkinData, EmptyCacheInfo, -1, -1, 1, cache, TPoint{}, TRect{0, 0, size.cx, size.cy}, Active);
+    PaintCaption(cache);
+  }
+  const int32_t band = std::min(cache.Height(), BorderWidth() + CaptionHeight());
+  TitleCopy->SetSize(cache.Width(), std::max(0, band));
+  CopyBitmapPixels(*TitleCopy, 0, 0, cache.Width(), band, cache, 0, 0);
+  if (CaptionHeight() > 0) PaintTitleButtons(cache);
+  SkinData->BGChanged = false;
+}
+
+void TacDialogWnd::PaintCaption(Bitmap& cache) {
+  const int32_t c = CaptionHeight();
+  if (c <= 0) return;
+  const int32_t b = BorderWidth();
+  const int32_t state = Active ? 1 : 0;
+  if (const SkinSectionRecord* ts = ValidSection(SkinManager, TitleSection))
+    PaintSkinItem(TitleSection, CacheInfoFromBitmap(&cache, 0, 0), std::min(state, SectionStateCount(*ts) - 1),
+                  TRect{0, 0, cache.Width(), b + c}, TPoint{}, cache, SkinManager);
+  const TRect icon = IconRect();
+  // The window's icon (or the system's) drawn scaled by the system: no icon or bitmap is made for it.
+  const bool hasIcon = CloseVisible();
+  if (hasIcon) DrawWindowIcon(Handle, cache, icon);
+
+  char buffer[1000] = {};
+  const int n = GetWindowTextA(Handle, buffer, int(sizeof(buffer)));
+  const std::string caption(buffer, size_t(n > 0 ? n : 0));
+  int32_t buttons = 0;
+  for (const DialogTitleButton* btn : {&CloseButton, &MaxButton, &MinButton, &HelpButton})
+    if (!RectIsEmpty(btn->Rect)) buttons += btn->Rect.Width();
+  TRect R{b + (hasIcon ? icon.Width() : 0) + 4, b, cache.Width() - buttons - 6 - b, b + c};
+  if (RectIsEmpty(R) || caption.empty()) return;
+  TextEngine& engine = CurrentTextEngine();
+  const int32_t th = engine.Extent(TitleFont, caption).cy;
+  R.Top = b + (c - th) / 2;
+  R.Bottom = R.Top + th;
+  uint32_t flags = dtSingleLine | dtVCenter | dtNoPrefix | dtEndEllipsis;
+  if (SavedExStyle & (WS_EX_RTLREADING | WS_EX_LAYOUTRTL)) flags |= dtRtlReading | dtRight;
+  int32_t section = TitleSection;
+  if (ValidSection(SkinManager, CaptionIndex) != nullptr) {
+    section = CaptionIndex;
+    const int32_t tw = std::min(R.Width(), engine.Extent(TitleFont, caption).cx);
+    const TRect back = (flags & dtRight) ? TRect{R.Right - tw - 4, R.Top - 2, R.Right + 4, R.Bottom + 2}
+                                         : TRect{R.Left - 4, R.Top - 2, R.Left + tw + 4, R.Bottom + 2};
+    PaintSkinItem(CaptionIndex, CacheInfoFromBitmap(&cache, 0, 0), state, back, TPoint{}, cache, SkinManager);
+  }
+  if (const SkinSectionRecord* s = ValidSection(SkinManager, section)) {
+    const SkinStateBlock& block = SectionStateBlock(*s, state);
+    if (block.GradientSize > 0 && SkinManager->SkinData().Version > 7.5)
+      DrawTextWithEffects(cache, TitleFont, caption, R, block.GradientColor, block.GradientSize, 0, flags);
+  }
+  WriteTextSectionEx(cache, TitleFont, caption, IsWindowEnabled(Handle) != FALSE, SkinManager, R, state, section, flags);
+}
+
+void TacDialogWnd::PaintTitleButtons(Bitmap& cache) {
+  for (DialogTitleButton* b : {&CloseButton, &MaxButton, &MinButton, &HelpButton}) b->Rect = TRect{};
+  if (!CloseVisible() || SkinManager == nullptr) return;
+  const TsSkinData& g = SkinManager->SkinData();
+  const int32_t border = BorderWidth(), c = CaptionHeight();
+  int32_t x = cache.Width() - g.BIRight - border;
+  const bool spaced = BorderStyle == 1 || BorderStyle == 3 || CloseButton.BigIcon;
+  auto place = [&](DialogTitleButton& b) {
+    const int32_t w = TitleButtonWidth(b), h = TitleButtonHeight(b);
+    const int32_t top = border + (c - h) / 2;
+    b.Rect = TRect{x - w, top, x, top + h};
+    x -= w + (spaced ? g.BISpace : 0);
+    DrawTitleButton(cache, b);
+  };
+  place(CloseButton);
+  if (MaximizeVisible()) place(MaxButton);
+  if (MinimizeVisible() || Iconic()) place(MinButton);
+  if (HelpVisible()) place(HelpButton);
+}
+
+bool TacDialogWnd::DrawTitleButton(Bitmap& cache, DialogTitleButton& b) {
+  int32_t image = b.ImageIndex;
+  bool enabled = true;
+  const SkinCommonIndexes& ci = SkinManager->Skin().CommonIndexes;
+  switch (b.HitCode) {
+    case kHtClose: enabled = CloseEnabled(); break;
+    case kHtMaxButton:
+      if (Zoomed()) image = b.BigIcon ? ci.BIConNorm : ci.SIConNorm;
+      enabled = MaximizeEnabled() || RestoreEnabled();
+      break;
+    case kHtMinButton:
+      if (Iconic()) image = b.BigIcon ? ci.BIConNorm : ci.SIConNorm;
+      enabled = MinimizeEnabled() || Iconic();
+      break;
+    default: break;
+  }
+  const SkinImageRecord* rec = ValidImage(SkinManager, image);
+  if (rec == nullptr || RectIsEmpty(b.Rect)) return false;
+  const bool inactiveLook = !Active || !enabled;
+  DrawButtonImage(cache, *rec, b.Rect, inactiveLook && b.State == 0 ? -1 : (enabled ? b.State : -1));
+  return true;
+}
+
+void TacDialogWnd::CopyFrameToDC(HDC dc) {
+  const Bitmap* cache = SkinData ? SkinData->CacheBmp.get() : nullptr;
+  if (cache == nullptr || cache->Empty()) return;
+  const TSize w = WindowSize(Handle), cl = ClientSize(Handle);
+  const int32_t ox = ClientOffsetX(), oy = ClientOffsetY();
+  BitmapToDC(dc, 0, 0, w.cx, oy, *cache, 0, 0);
+  BitmapToDC(dc, 0, oy, ox, cl.cy, *cache, 0, oy);
+  BitmapToDC(dc, ox + cl.cx, oy, w.cx - ox - cl.cx, cl.cy, *cache, ox + cl.cx, oy);
+  BitmapToDC(dc, 0, oy + cl.cy, w.cx, w.cy - oy - cl.cy, *cache, 0, oy + cl.cy);
+}
+
+void TacDialogWnd::PaintNC(HDC DC) {
+  if (!settingRegion_ && NeedRegion && !(BorderStyle == 2 && !(SavedStyle & WS_THICKFRAME))) {
+    BuildRegionData();
+    NeedRegion = 0;
+    UpdateRegion(true);
+  }
+  if (SkinData->BGChanged || !SkinData->CacheBmp) PaintAll();
+  HDC dc = DC ? DC : ledger::GetWindowDC(Handle);
+  if (dc == nullptr) return;
+  CopyFrameToDC(dc);
+  if (DC == nullptr) ledger::ReleaseDC(Handle, dc);
+  repaintPending_ = 0;
+}
+
+void TacDialogWnd::EraseBackground(HDC DC) {
+  if (SkinData->BGChanged || !SkinData->CacheBmp) PaintAll();
+  const Bitmap* cache = SkinData->CacheBmp.get();
+  if (cache == nullptr || cache->Empty()) return;
+  HDC dc = DC ? DC : ledger::GetDC(Handle);
+  if (dc == nullptr) return;
+  const int saved = SaveDC(dc);
+  for (HWND c = GetWindow(Handle, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(c)) continue;
+    const LONG_PTR style = GetWindowLongPtrA(c, GWL_STYLE);
+    char cls[32] = {};
+    GetClassNameA(c, cls, int(sizeof(cls)));
+    if ((lstrcmpiA(cls, "static") == 0 && (style & WS_TABSTOP)) || (style & 7) == 7) continue;
+    RECT r{};
+    GetWindowRect(c, &r);
+    MapWindowPoints(nullptr, Handle, reinterpret_cast<POINT*>(&r), 2);
+    ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
+  }
+  const TSize cl = ClientSize(Handle);
+  BitmapToDC(dc, 0, 0, cl.cx, cl.cy, *cache, ClientOffsetX(), ClientOffsetY());
+  RestoreDC(dc, saved);
+  if (DC == nullptr) ledger::ReleaseDC(Handle, dc);
+}
+
+void TacDialogWnd::BuildRegionData() {
+  RegionRects.clear();
+  if (SkinManager == nullptr) return;
+  const LoadedSkin& skin = SkinManager->Skin();
+  const TSize size = WindowSize(Handle);
+  if (SkinManagerIsValidImageIndex(skin, SkinData->BorderIndex)) {
+    const SkinImageRecord& rec = skin.Images[size_t(SkinData->BorderIndex)];
+    MaskCornerRects(RegionRects, size.cx, rec, 0, false);
+    MaskCornerRects(RegionRects, size.cx, rec, size.cy - SkinMaskBorderBottom(skin, SkinData->BorderIndex), true);
+  }
+  if (const SkinSectionRecord* ts = ValidSection(SkinManager, TitleSection))
+    if (SkinManagerIsValidImageIndex(skin, ts->BorderIndex))
+      MaskCornerRects(RegionRects, size.cx, skin.Images[size_t(ts->BorderIndex)], 0, false);
+}
+
+void TacDialogWnd::UpdateRegion(bool Redraw) {
+  if (BorderStyle == 2 && !Iconic()) return;
+  if (SendMessageA(Handle, kOwnRegionQuery, kOwnRegionAnswer, 0) == LRESULT(kOwnRegionAnswer)) return;
+  settingRegion_ = true;
+  if (RegionRects.empty()) {
+    ledger::SetWindowRgn(Handle, nullptr, Redraw);
+  } else {
+    const TSize size = WindowSize(Handle);
+    HRGN region = ledger::CreateRectRgn(0, 0, size.cx, size.cy);
+    for (const TRect& r : RegionRects) {
+      HRGN cut = ledger::CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom);
+      CombineRgn(region, region, cut, RGN_DIFF);
+      ledger::DeleteObject(cut);
+    }
+    ledger::SetWindowRgn(Handle, region, Redraw);
+  }
+  settingRegion_ = false;
+}
+
+void TacDialogWnd::SendToChildren(gui::TMessage& M) {
+  for (HWND c = GetWindow(Handle, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT))
+    SendMessageA(c, M.Msg, M.WParam, M.LParam);
+}
+
+HBRUSH TacDialogWnd::DialogBrush() {
+  const TColor colour = ColorToRGB(SkinManager ? SkinManagerGlobalColor(*SkinManager) : TColor(GetSysColor(COLOR_BTNFACE)));
+  if (brush_ == nullptr || colour != brushColor_) {
+    if (brush_ != nullptr) ledger::DeleteObject(brush_);
+    brush_ = ledger::CreateSolidBrush(COLORREF(colour));
+    brushColor_ = colour;
+  }
+  return brush_;
+}
+
+// ---- Mouse.
+
+int32_t TacDialogWnd::HitTest(gui::TMessage& M) {
+  RECT wr{};
+  GetWindowRect(Handle, &wr);
+  const int32_t x = int16_t(LOWORD(M.LParam)) - wr.left, y = int16_t(HIWORD(M.LParam)) - wr.top;
+  const int32_t b = BorderWidth(), c = CaptionHeight();
+  if (c > 0 && y >= b && y < b + c) {
+    if (CloseVisible() && x >= b && x < b + GetSystemMetrics(SM_CXSMICON)) {
+      SetHotTitleButton(0, true);
+      return HTSYSMENU;
+    }
+    if (SkinData->BGChanged || !SkinData->CacheBmp) PaintAll();
+    int32_t code = HTCAPTION;
+    if (CloseVisible()) {
+      const TPoint pt{x, y};
+      if (CloseButton.Rect.Contains(pt)) {
+        code = CloseEnabled() ? HTCLOSE : 0;
+      } else if (MaximizeVisible() && MaxButton.Rect.Contains(pt)) {
+        code = (MaximizeEnabled() || RestoreEnabled()) ? HTMAXBUTTON : HTCAPTION;
+      } else if ((MinimizeVisible() || Iconic()) && MinButton.Rect.Contains(pt)) {
+        code = (Iconic() || MinimizeEnabled()) ? HTMINBUTTON : HTCAPTION;
+      } else if (HelpVisible() && HelpButton.Rect.Contains(pt)) {
+        code = HTHELP;
+      }
+    }
+    SetHotTitleButton(code == HTCAPTION ? 0 : code, true);
+    return code;
+  }
+  if (Zoomed() && !(x >= 2 && y >= 2 && x < WindowSize(Handle).cx - 4 && y < WindowSize(Handle).cy - 4)) return -1;
+  return 0;
+}
+
+void TacDialogWnd::SetHotTitleButton(int32_t Code, bool Repaint) {
+  if (Code == HotElement) return;
+  if (DialogTitleButton* old = ButtonOfCode(HotElement)) {
+    old->State = 0;
+    if (Repaint) RepaintTitleButton(HotElement);
+  }
+  HotElement = Code;
+  g_titleButtonPressed = 0;
+  if (DialogTitleButton* now = ButtonOfCode(Code)) {
+    now->State = 1;
+    if (Repaint) RepaintTitleButton(Code);
+  }
+}
+
+void TacDialogWnd::PressTitleButton(int32_t Code) {
+  if (DialogTitleButton* old = ButtonOfCode(HotElement); old != nullptr && HotElement != Code) {
+    old->State = 0;
+    RepaintTitleButton(HotElement);
+  }
+  HotElement = Code;
+  if (DialogTitleButton* b = ButtonOfCode(Code)) {
+    if (Code != kHtMaxButton || MaximizeEnabled() || (Zoomed() && RestoreEnabled())) b->State = 2;
+  }
+  g_titleButtonPressed = 1;
+  RepaintTitleButton(Code);
+}
+
+void TacDialogWnd::RepaintTitleButton(int32_t Code) {
+  DialogTitleButton* b = ButtonOfCode(Code);
+  Bitmap* cache = SkinData ? SkinData->CacheBmp.get() : nullptr;
+  if (b == nullptr || cache == nullptr || RectIsEmpty(b->Rect) || SkinManager == nullptr) return;
+  if (TitleCopy && !TitleCopy->Empty())
+    CopyBitmapPixels(*cache, b->Rect.Left, b->Rect.Top, b->Rect.Width(), b->Rect.Height(), *TitleCopy, b->Rect.Left,
+                     b->Rect.Top);
+  if (!DrawTitleButton(*cache, *b) || !IsWindowVisible(Handle)) return;
+  HDC dc = ledger::GetWindowDC(Handle);
+  if (dc == nullptr) return;
+  BitmapToDC(dc, b->Rect.Left, b->Rect.Top, b->Rect.Width(), b->Rect.Height(), *cache, b->Rect.Left, b->Rect.Top);
+  ledger::ReleaseDC(Handle, dc);
+}
+
+void TacDialogWnd::NCLButtonDown(gui::TMessage& M) {
+  const int32_t code = int32_t(M.WParam);
+  switch (code) {
+    case HTSYSMENU: {
+      SetHotTitleButton(0, true);
+      RECT wr{};
+      GetWindowRect(Handle, &wr);
+      const int32_t b = BorderWidth();
+      ShowSystemMenu(wr.left + b, wr.top + b + GetSystemMetrics(SM_CYSMICON));
+      return;
+    }
+    case HTMINBUTTON:
+    case HTMAXBUTTON:
+    case HTCLOSE:
+    case HTHELP:
+      PressTitleButton(code);
+      return;
+    default:
+      break;
+  }
+  if (Iconic()) {
+    SysCommand(Handle, 0xF012);
+    return;
+  }
+  SetHotTitleButton(0, true);
+  if (Zoomed() && code == HTCAPTION) {
+    if (GetActiveWindow() != Handle) SetForegroundWindow(Handle);
+    return;
+  }
+  CallOriginal(M);
+}
+
+void TacDialogWnd::NCLButtonUp(gui::TMessage& M) {
+  if (!g_titleButtonPressed) {
+    CallOriginal(M);
+    return;
+  }
+  const HWND h = Handle;
+  switch (int32_t(M.WParam)) {
+    case HTMINBUTTON:
+      SetHotTitleButton(0, true);
+      SysCommand(h, Iconic() ? SC_RESTORE : SC_MINIMIZE);
+      break;
+    case HTMAXBUTTON:
+      if (Iconic() && !MaximizeEnabled()) break;
+      SetHotTitleButton(0, true);
+      SysCommand(h, Zoomed() ? SC_RESTORE : SC_MAXIMIZE);
+      if (!Destroyed && SystemMenu) SystemMenu->UpdateItems();
+      break;
+    case HTHELP:
+      SetHotTitleButton(0, true);
+      SysCommand(h, SC_CONTEXTHELP);
+      if (!Destroyed) {
+        if (SystemMenu) SystemMenu->UpdateItems();
+        SendMessageA(h, WM_NCPAINT, 1, 0);
+      }
+      break;
+    case HTCLOSE:
+      CloseButton.State = 0;
+      SetHotTitleButton(0, true);
+      g_titleButtonPressed = 0;
+      SysCommand(h, SC_CLOSE);
+      break;
+    default:
+      CallOriginal(M);
+      break;
+  }
+  g_titleButtonPressed = 0;
+  if (!Destroyed) SetHotTitleButton(0, true);
+  M.WParam = 0;
+}
+
+void TacDialogWnd::ShowSystemMenu(int X, int Y) {
+  if (!SystemMenu) return;
+  SystemMenu->UpdateItems();
+  const UINT command = UINT(TrackPopupMenu(SystemMenu->Handle(), TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, X,
+                                           Y, 0, Handle, nullptr));
+  if (command != 0)
+    if (gui::TMenuItem* item = gui::TMenuItem::FromCommand(command)) item->Click();
+}
+
+// ---- Messages.
+
+void TacDialogWnd::HandleSize(gui::TMessage& M) {
+  SkinData->BGChanged = true;
+  NeedRegion = 1;
+  repaintPending_ = 1;
+  CallOriginal(M);
+  repaintPending_ = 0;
+  if (IsWindowVisible(Handle))
+    RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  const TSize cl = ClientSize(Handle);
+  LastClientRect = TRect{0, 0, cl.cx, cl.cy};
+}
+
+void TacDialogWnd::HandleSkinCommand(gui::TMessage& M) {
+  const LPARAM managerParam = reinterpret_cast<LPARAM>(SkinManager);
+  switch (SkinCommandCode(M.WParam)) {
+    case AC_SKINLOADED:
+      if (M.LParam == managerParam && SkinManager != nullptr) {
+        pending::UpdateIndexes(*SkinData);
+        SkinData->BGChanged = true;
+        CaptionIndex = SkinManagerGetSectionIndex(*SkinManager, "CAPTION");
+        InitTitleButtons();
+        SendToChildren(M);
+      }
+      M.Result = 0;
+      return;
+    case AC_SKINREFRESH:
+      if (SkinManager != nullptr) pending::UpdateIndexes(*SkinData);
+      SkinData->BGChanged = true;
+      NeedRegion = 1;
+      if (IsWindowVisible(Handle)) RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+      return;
+    case AC_SETREPAINTPENDING:
+      repaintPending_ = LOWORD(M.WParam) == 1 ? 1 : 0;
+      break;
+    case AC_ISUPDATELOCKED:
+      M.Result = repaintPending_;
+      return;
+    case AC_GETCOLOR:
+      M.Result = LRESULT(pending::GetBgColor(*SkinData, 0));
+      return;
+    case AC_SKINCHILDREN:
+      if (Provider) SkinChildWindows(*Provider, Handle);
+      break;
+    case AC_GETBACKGROUND: {
+      if (M.LParam == 0) break;
+      auto& info = *reinterpret_cast<BackgroundInfo*>(M.LParam);
+      if (SkinData->BGChanged || !SkinData->CacheBmp) PaintAll();
+      if (!SkinData->CacheBmp || SkinData->CacheBmp->Empty()) {
+        info.Color = pending::GetBgColor(*SkinData, 0);
+        info.BgType = btFill;
+      } else {
+        info.Bmp = SkinData->CacheBmp.get();
+        info.Offset = TPoint{info.R.Left + ClientOffsetX(), info.R.Top + ClientOffsetY()};
+        info.BgType = btCache;
+      }
+      M.Result = 1;
+      return;
+    }
+    case AC_GETCLIENTOFFSET:
+      M.Result = MAKELONG(ClientOffsetX(), ClientOffsetY());
+      return;
+    default:
+      break;
+  }
+  Default(M);
+}
+
+void TacDialogWnd::WndProc(gui::TMessage& M) {
+  if (M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY || Destroyed || SkinData == nullptr || SkinManager == nullptr) {
+    const bool going = M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY;
+    Default(M);
+    // The provider leaves the list now; it is freed when no adapter procedure runs any more.
+    if (going) RemoveDestroyedProviders();
+    return;
+  }
+  switch (M.Msg) {
+    case WM_SIZE:
+      HandleSize(M);
+      return;
+    case WM_SETFOCUS:
+      CallOriginal(M);
+      if (HWND active = GetActiveWindow())
+        RedrawWindow(active, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      return;
+    case WM_ENABLE:
+    case WM_SETTEXT:
+      if (!IsWindowVisible(Handle)) break;
+      CallOriginal(M);
+      SkinData->BGChanged = true;
+      SendMessageA(Handle, WM_NCPAINT, 1, 0);
+      return;
+    case WM_PAINT:
+      if (SuppressClientPaint) {
+        PAINTSTRUCT ps;
+        BeginPaint(Handle, &ps);
+        EndPaint(Handle, &ps);
+        M.Result = 0;
+        return;
+      }
+      CallOriginal(M);
+      return;
+    case WM_ERASEBKGND:
+      if (!ChildrenSkinned && Provider) {
+        SkinChildWindows(*Provider, Handle);
+        ChildrenSkinned = 1;
+      }
+      EraseBackground(reinterpret_cast<HDC>(M.WParam));
+      M.Result = 1;
+      return;
+    case WM_SHOWWINDOW:
+      CallOriginal(M);
+      if (M.WParam) NeedRegion = 1;
+      return;
+    case WM_MEASUREITEM:
+      if (gui::DispatchMenuOwnerDraw(M)) return;  // an item of the skinned system menu
+      break;
+    case WM_DRAWITEM:
+      if (gui::DispatchMenuOwnerDraw(M)) return;
+      if (auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(M.LParam); dis && dis->CtlType == ODT_STATIC)
+        SetBkMode(dis->hDC, TRANSPARENT);
+      break;
+    case WM_WINDOWPOSCHANGED:
+      if (auto* wp = reinterpret_cast<WINDOWPOS*>(M.LParam); wp && (wp->flags & SWP_HIDEWINDOW)) NeedRegion = 1;
+      break;
+    case WM_NCHITTEST: {
+      const int32_t code = HitTest(M);
+      if (code == HTNOWHERE || code == HTCAPTION) {
+        CallOriginal(M);
+        if (M.Result != HTCAPTION) SetHotTitleButton(0, true);
+        return;
+      }
+      M.Result = code;
+      return;
+    }
+    case WM_NCPAINT:
+      if (!IsWindowVisible(Handle)) {
+        M.Result = 0;
+        return;
+      }
+      if (!ChildrenSkinned && Provider) {
+        SkinChildWindows(*Provider, Handle);
+        ChildrenSkinned = 1;
+      }
+      if (LastClientRect.Right == 0 && LastClientRect.Bottom == 0) {
+        const TSize cl = ClientSize(Handle);
+        LastClientRect = TRect{0, 0, cl.cx, cl.cy};
+      }
+      PaintNC();
+      M.Result = 0;
+      return;
+    case WM_NCACTIVATE:
+      if (!IsWindowVisible(Handle)) break;
+      SendMessageA(Handle, WM_SETREDRAW, FALSE, 0);
+      CallOriginal(M);
+      Active = M.WParam != 0 ? 1 : 0;
+      SendMessageA(Handle, WM_SETREDRAW, TRUE, 0);
+      SkinData->BGChanged = true;
+      RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+      return;
+    case 135:
+      M.Result = 0;
+      return;
+    case WM_NCLBUTTONDOWN:
+      if (M.WParam < HTLEFT || M.WParam > HTBOTTOMRIGHT) {
+        gui::TMessage probe{WM_NCHITTEST, 0, M.LParam, 0};
+        M.WParam = WPARAM(HitTest(probe));
+        if (M.WParam == 0) M.WParam = WPARAM(SendMessageA(Handle, WM_NCHITTEST, 0, M.LParam));
+      }
+      NCLButtonDown(M);
+      return;
+    case WM_NCLBUTTONUP:
+    case WM_LBUTTONUP:
+      NCLButtonUp(M);
+      return;
+    case WM_NCLBUTTONDBLCLK:
+      if (M.WParam == HTCAPTION) {
+        if (MaximizeEnabled() || RestoreEnabled()) {
+          SysCommand(Handle, (Zoomed() || Iconic()) ? SC_RESTORE : SC_MAXIMIZE);
+          if (!Destroyed && SystemMenu) SystemMenu->UpdateItems();
+        }
+      } else if (M.WParam == HTSYSMENU) {
+        SysCommand(Handle, SC_CLOSE);
+      }
+      M.WParam = 0;
+      M.Result = 0;
+      return;
+    case WM_NCRBUTTONDOWN:
+      if (M.WParam == HTCAPTION || M.WParam == HTSYSMENU) {
+        M.Result = 0;
+        return;
+      }
+      break;
+    case WM_NCRBUTTONUP:
+      if (M.WParam == HTCAPTION || M.WParam == HTSYSMENU) {
+        SetHotTitleButton(0, true);
+        const TPoint p = CursorScreenPos();
+        ShowSystemMenu(p.X, p.Y);
+      }
+      M.Result = 0;
+      return;
+    case WM_CTLCOLORDLG:
+      M.Result = reinterpret_cast<LRESULT>(DialogBrush());
+      return;
+    case WM_MOUSELEAVE:
+      SetHotTitleButton(0, true);
+      break;
+    case WM_USER + 1:
+      Default(M);
+      if (!Destroyed && Provider) {
+        SkinChildWindows(*Provider, Handle);
+        RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      }
+      return;
+    case 1324:
+    case 1326:
+      CallOriginal(M);
+      if (!Destroyed && Provider) {
+        SkinChildWindows(*Provider, Handle);
+        RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+      }
+      return;
+    case WM_SKINCOMMAND:
+      HandleSkinCommand(M);
+      return;
+    default:
+      break;
+  }
+  const bool sysCommand = M.Msg == WM_SYSCOMMAND;
+  const WPARAM command = M.WParam & 0xFFF0;
+  const WPARAM full = M.WParam;
+  Default(M);
+  if (!sysCommand || Destroyed) return;
+  if (full == 0xF012) {
+    UpdateWindow(Handle);
+  } else if (command == SC_MAXIMIZE || command == SC_RESTORE) {
+    if (MaximizeVisible()) HotElement = kHtMaxButton;
+    SetHotTitleButton(0, true);
+  }
+}
+
+}  // namespace skin
+#endif

@@ -1,0 +1,723 @@
+// The window-creation hook on real windows (Windows build, run under Wine): message boxes and file dialogs of
+// the thread are skinned as they are created (the skin's caption and caption buttons on the window's own surface,
+// the hit test and a click on the close button, the skinned system menu, every child of a listed class adapted),
+// a form created without a provider gets one when it is activated, the skin switched off under an open message
+// box gives it back as it was, and many dialogs leave the leak ledger and the thread's windows as they were.
+// Modal dialogs are driven from a thread timer while their own loop runs.
+#include <windows.h>
+
+#include <commdlg.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "gui/gui.h"
+#include "skin/adapters/acstatics.h"
+#include "skin/engine/skinchange.h"
+#include "skin/engine/skincommands.h"
+#include "skin/adapters/acmnuwnd.h"
+#include "skin/forms/acdialogs.h"
+#include "skin/paint/dc_copy.h"
+#include "skin/paint/gdi_ledger.h"
+#include "skin/paint/pixel_helpers.h"
+#include "tests/skin_adapters/adapter_env_win32.h"
+#include "tests/skin_forms/forms_fixture.h"
+#include "tests/support/win_screen.h"
+
+namespace {
+
+using namespace formstest;
+using adaptertest::ThreadWindowCount;
+using testsupport::PumpFor;
+
+inline constexpr TColor kDialogActive = 0x2080C0, kDialogInactive = 0x604020;
+inline constexpr TColor kDialogTitleActive = 0x20C0A0, kDialogTitleInactive = 0x808040;
+inline constexpr TColor kDialogFont = 0xFFFFFF;
+
+// The forms fixture with the dialog's sections, the hook's services and the hook installed.
+struct DialogSkin : FormsSkin {
+  DialogSkin() {
+    skin::LoadedSkin& s = Skin();
+    auto add = [&](const char* name, TColor normal, TColor hot) {
+      skin::SkinSectionRecord r;
+      r.SectionName = name;
+      r.States = 2;
+      r.NormalState.Color = normal;
+      r.NormalState.FontColor = kDialogFont;
+      r.HotState = r.NormalState;
+      r.HotState.Color = hot;
+      s.Sections.push_back(r);
+    };
+    add("DIALOG", kDialogInactive, kDialogActive);
+    add("DIALOGTITLE", kDialogTitleInactive, kDialogTitleActive);
+    skin::InstallDialogHookServices();
+    manager->InstallHooks();
+  }
+};
+
+std::string ClassOf(HWND h) {
+  char name[64] = {};
+  GetClassNameA(h, name, int(sizeof(name)));
+  return name;
+}
+
+HWND FindDialog() {
+  HWND found = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND h, LPARAM l) -> BOOL {
+        if (IsWindowVisible(h) && ClassOf(h) == "#32770") {
+          *reinterpret_cast<HWND*>(l) = h;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+skin::Bitmap WindowPicture(HWND h) {
+  RECT r{};
+  GetWindowRect(h, &r);
+  skin::Bitmap b(r.right - r.left, r.bottom - r.top, skin::pf32bit);
+  HDC dc = GetWindowDC(h);
+  skin::DCToBitmap(b, 0, 0, b.Width(), b.Height(), dc, 0, 0);
+  ReleaseDC(h, dc);
+  GdiFlush();
+  return b;
+}
+
+uint32_t Rgb(const skin::Bitmap& b, int x, int y) { return skin::GetPixel32(b, x, y) & 0xFFFFFF; }
+
+void Redraw(HWND h) {
+  RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+// ---- The modal driver: a thread timer hands the visible dialog to the step until the step says it is done;
+// a dialog still open three seconds later is ended (and the test told so), so that a fault never hangs the run.
+struct ModalDriver {
+  static inline std::function<bool(HWND)> step;
+  static inline DWORD doneAt = 0;
+  static inline DWORD firstSeen = 0;
+  static inline bool forced = false;
+  static inline bool busy = false;
+
+  static DWORD HoldMs() {
+    const char* v = std::getenv("DIALOG_TEST_HOLD_MS");
+    return v ? DWORD(std::atoi(v)) : 0;
+  }
+
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (busy) return;
+    HWND d = FindDialog();
+    if (d == nullptr) return;
+    busy = true;
+    if (firstSeen == 0) firstSeen = GetTickCount();
+    if (step) {
+      if (GetTickCount() - firstSeen >= HoldMs() && step(d)) {
+        step = nullptr;
+        doneAt = GetTickCount();
+      }
+    } else if (GetTickCount() - doneAt > 3000) {
+      forced = true;
+      PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+      doneAt = GetTickCount();
+    }
+    busy = false;
+  }
+
+  template <class Show>
+  static auto Run(Show show, std::function<bool(HWND)> s) {
+    step = std::move(s);
+    forced = false;
+    firstSeen = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 40, Tick);
+    auto result = show();
+    KillTimer(nullptr, timer);
+    step = nullptr;
+    return result;
+  }
+};
+
+// A shown form to own the dialogs.
+struct Owner {
+  gui::TForm* form;
+  Owner() {
+    form = new gui::TForm(gui::Application);
+    form->SetBounds(40, 40, 360, 260);
+    form->SetCaption("Owner");
+    form->Show();
+    PumpFor(100);
+  }
+  ~Owner() {
+    gui::Free(form);
+    PumpFor(50);
+  }
+  HWND Handle() const { return form->WindowHandle(); }
+};
+
+int ShowMessageBox(HWND owner, std::function<bool(HWND)> step) {
+  return ModalDriver::Run([owner] { return MessageBoxW(owner, L"Skinned message", L"Q", MB_OK); }, std::move(step));
+}
+
+int ShowFileOpenDialog(HWND owner, std::function<bool(HWND)> step) {
+  wchar_t file[MAX_PATH] = L"";
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof(ofn);
+  ofn.hwndOwner = owner;
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = MAX_PATH;
+  ofn.lpstrFilter = L"Texts\0*.txt\0";
+  ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST;
+  return ModalDriver::Run([&] { return int(GetOpenFileNameW(&ofn)); }, std::move(step));
+}
+
+TEST(DialogHook, AMessageBoxShowsTheSkinsCaptionAndCloseButtonAndAPostedClickOnItClosesIt) {
+  DialogSkin skin;
+  Owner owner;
+  int hit = -1;
+  bool adapted = false;
+  const int result = ShowMessageBox(owner.Handle(), [&](HWND d) {
+    skin::TacDialogWnd* a = skin::DialogAdapterOf(d);
+    adapted = a != nullptr;
+    if (!a) {
+      PostMessageA(d, WM_COMMAND, IDOK, 0);
+      return true;
+    }
+    Redraw(d);
+    const skin::Bitmap shown = WindowPicture(d);
+    const int b = a->BorderWidth(), c = a->CaptionHeight();
+    EXPECT_GT(c, 0);
+    // The caption band between the text and the buttons shows the title section of the window's state.
+    EXPECT_EQ(Rgb(shown, shown.Width() / 2, b + c / 2), Px(a->Active ? kDialogTitleActive : kDialogTitleInactive) & 0xFFFFFF);
+    // The close button (the small image of a modal frame) at the caption's right end, centred in the caption.
+    const skin::TRect r = a->CloseButton.Rect;
+    EXPECT_EQ(r.Right, shown.Width() - skin.Skin().SkinData.BIRight - b);
+    EXPECT_EQ(r.Width(), kSmallW);
+    EXPECT_TRUE(r.Top >= b && r.Bottom <= b + c);
+    const int cx = (r.Left + r.Right) / 2, cy = (r.Top + r.Bottom) / 2;
+    EXPECT_EQ(Rgb(shown, cx, cy), Px(ButtonColor(bClose, a->Active ? 0 : 3) + 8) & 0xFFFFFF);
+    // The client background is the dialog section's.
+    EXPECT_EQ(Rgb(shown, a->ClientOffsetX() + 2, shown.Height() - b - 2),
+              Px(a->Active ? kDialogActive : kDialogInactive) & 0xFFFFFF);
+    RECT wr{};
+    GetWindowRect(d, &wr);
+    const LPARAM at = MAKELPARAM(wr.left + cx, wr.top + cy);
+    hit = int(SendMessageA(d, WM_NCHITTEST, 0, at));
+    PostMessageA(d, WM_NCLBUTTONDOWN, HTCLOSE, at);
+    PostMessageA(d, WM_NCLBUTTONUP, HTCLOSE, at);
+    return true;
+  });
+  EXPECT_TRUE(adapted);
+  EXPECT_EQ(hit, HTCLOSE);
+  EXPECT_FALSE(ModalDriver::forced) << "the click on the close button did not close the message box";
+  // Windows answers IDOK for a closed MB_OK box, Wine IDCANCEL: either way the box ended without a button.
+  EXPECT_TRUE(result == IDOK || result == IDCANCEL) << result;
+  EXPECT_EQ(FindDialog(), nullptr);
+}
+
+TEST(DialogHook, TheHitTestAnswersEachPartOfAMessageBoxsFrame) {
+  DialogSkin skin;
+  Owner owner;
+  std::vector<std::pair<std::string, int>> answers;
+  ShowMessageBox(owner.Handle(), [&](HWND d) {
+    skin::TacDialogWnd* a = skin::DialogAdapterOf(d);
+    if (a != nullptr) {
+      Redraw(d);
+      RECT wr{};
+      GetWindowRect(d, &wr);
+      const int b = a->BorderWidth(), c = a->CaptionHeight();
+      const skin::TRect icon = a->IconRect(), close = a->CloseButton.Rect;
+      const struct {
+        const char* part;
+        int x, y;
+      } points[] = {{"icon", (icon.Left + icon.Right) / 2, (icon.Top + icon.Bottom) / 2},
+                    {"caption", int(wr.right - wr.left) / 2, b + c / 2},
+                    {"close", (close.Left + close.Right) / 2, (close.Top + close.Bottom) / 2},
+                    {"client", int(wr.right - wr.left) / 2, int(wr.bottom - wr.top) - b - 3}};
+      for (const auto& p : points)
+        answers.emplace_back(p.part, int(SendMessageA(d, WM_NCHITTEST, 0, MAKELPARAM(wr.left + p.x, wr.top + p.y))));
+    }
+    PostMessageA(d, WM_COMMAND, IDOK, 0);
+    return true;
+  });
+  const std::vector<std::pair<std::string, int>> expected{
+      {"icon", HTSYSMENU}, {"caption", HTCAPTION}, {"close", HTCLOSE}, {"client", HTCLIENT}};
+  EXPECT_EQ(answers, expected);
+}
+
+// A release over the close button without a press on it, and a double click on the caption of a box that cannot
+// be maximized, leave the box open and as it was.
+TEST(DialogHook, AReleaseWithoutAPressAndACaptionDoubleClickLeaveAMessageBoxAsItWas) {
+  DialogSkin skin;
+  Owner owner;
+  int phase = 0;
+  bool stillOpen = false, notZoomed = false;
+  RECT before{}, after{};
+  ShowMessageBox(owner.Handle(), [&](HWND d) {
+    skin::TacDialogWnd* a = skin::DialogAdapterOf(d);
+    if (a == nullptr) {
+      PostMessageA(d, WM_COMMAND, IDOK, 0);
+      return true;
+    }
+    if (phase == 0) {
+      GetWindowRect(d, &before);
+      const skin::TRect close = a->CloseButton.Rect;
+      const LPARAM at = MAKELPARAM(before.left + (close.Left + close.Right) / 2, before.top + (close.Top + close.Bottom) / 2);
+      PostMessageA(d, WM_NCLBUTTONUP, HTCLOSE, at);
+      PostMessageA(d, WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(before.left + 30, before.top + a->BorderWidth() + 2));
+      phase = 1;
+      return false;
+    }
+    stillOpen = IsWindowVisible(d) != FALSE;
+    notZoomed = IsZoomed(d) == FALSE;
+    GetWindowRect(d, &after);
+    PostMessageA(d, WM_COMMAND, IDOK, 0);
+    return true;
+  });
+  EXPECT_TRUE(stillOpen);
+  EXPECT_TRUE(notZoomed);
+  EXPECT_TRUE(EqualRect(&before, &after));
+  EXPECT_FALSE(ModalDriver::forced);
+}
+
+TEST(DialogHook, AMessageBoxsSystemMenuOffersMoveAndClose) {
+  DialogSkin skin;
+  Owner owner;
+  std::set<std::string> visible, enabled;
+  bool systemMenuTaken = false;
+  ShowMessageBox(owner.Handle(), [&](HWND d) {
+    if (skin::TacDialogWnd* a = skin::DialogAdapterOf(d)) {
+      systemMenuTaken = (GetWindowLongPtrA(d, GWL_STYLE) & WS_SYSMENU) == 0;
+      a->SystemMenu->UpdateItems();
+      gui::TMenuItem* items = a->SystemMenu->Items();
+      for (int i = 0; i < items->Count(); ++i) {
+        gui::TMenuItem* item = items->Items(i);
+        if (item->Caption() == "-" || !item->Visible()) continue;
+        visible.insert(item->Name());
+        if (item->Enabled()) enabled.insert(item->Name());
+      }
+    }
+    PostMessageA(d, WM_COMMAND, IDOK, 0);
+    return true;
+  });
+  EXPECT_TRUE(systemMenuTaken);
+  EXPECT_EQ(visible, (std::set<std::string>{"miClose", "miMove"}));
+  EXPECT_EQ(enabled, (std::set<std::string>{"miClose", "miMove"}));
+}
+
+// The skinned system menu pops up at the caption's icon with the items the box offers; a chosen item's command
+// reaches the dialog (Close ends the box).
+TEST(DialogHook, TheSkinnedSystemMenuPopsUpWithMoveAndCloseAndItsCloseEndsTheBox) {
+  DialogSkin skin;
+  Owner owner;
+  static std::vector<std::string> shown;
+  shown.clear();
+  bool opened = false;
+  const int result = ShowMessageBox(owner.Handle(), [&](HWND d) {
+    skin::TacDialogWnd* a = skin::DialogAdapterOf(d);
+    if (a == nullptr) {
+      PostMessageA(d, WM_COMMAND, IDOK, 0);
+      return true;
+    }
+    // While the menu's own loop runs: read its items, then choose the last one (Close) with the keyboard.
+    SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR id, DWORD) {
+      KillTimer(nullptr, id);
+      HWND menuWnd = FindWindowA("#32768", nullptr);
+      HMENU menu = menuWnd ? reinterpret_cast<HMENU>(SendMessageA(menuWnd, 0x01E1 /* MN_GETHMENU */, 0, 0)) : nullptr;
+      for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
+        char text[64] = {};
+        if (GetMenuStringA(menu, UINT(i), text, int(sizeof(text)), MF_BYPOSITION) > 0) shown.push_back(text);
+      }
+      if (menuWnd) {
+        PostMessageA(menuWnd, WM_KEYDOWN, VK_END, 0);
+        PostMessageA(menuWnd, WM_KEYDOWN, VK_RETURN, 0);
+      } else {
+        EndMenu();
+      }
+    });
+    RECT wr{};
+    GetWindowRect(d, &wr);
+    const skin::TRect icon = a->IconRect();
+    SendMessageA(d, WM_NCLBUTTONDOWN, HTSYSMENU,
+                 MAKELPARAM(wr.left + (icon.Left + icon.Right) / 2, wr.top + (icon.Top + icon.Bottom) / 2));
+    opened = true;
+    return true;
+  });
+  EXPECT_TRUE(opened);
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_NE(shown[0].find("Move"), std::string::npos) << shown[0];
+  EXPECT_NE(shown[1].find("Close"), std::string::npos) << shown[1];
+  EXPECT_FALSE(ModalDriver::forced) << "choosing Close did not end the box";
+  EXPECT_NE(result, 0);
+}
+
+TEST(DialogHook, SwitchingTheSkinOffUnderAnOpenMessageBoxGivesItBackItsSystemMenuRegionAndFrame) {
+  DialogSkin skin;
+  Owner owner;
+  bool skinnedBefore = false, adapterGone = false, sysMenuBack = false, noRegion = false, ownCaption = false;
+  const int result = ShowMessageBox(owner.Handle(), [&](HWND d) {
+    skin::TacDialogWnd* a = skin::DialogAdapterOf(d);
+    skinnedBefore = a != nullptr && (GetWindowLongPtrA(d, GWL_STYLE) & WS_SYSMENU) == 0;
+    const int b = a ? a->BorderWidth() : 0, c = a ? a->CaptionHeight() : 0;
+    skin.manager->RemoveSkin();  // what switching the manager off does
+    adapterGone = skin::AdapterOfWindow(d) == nullptr && skin::DialogAdapterOf(d) == nullptr;
+    sysMenuBack = (GetWindowLongPtrA(d, GWL_STYLE) & WS_SYSMENU) != 0 && GetSystemMenu(d, FALSE) != nullptr;
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    noRegion = GetWindowRgn(d, region) == ERROR;
+    DeleteObject(region);
+    Redraw(d);
+    const skin::Bitmap shown = WindowPicture(d);
+    const uint32_t px = Rgb(shown, shown.Width() / 2, b + c / 2);
+    ownCaption = px != (Px(kDialogTitleActive) & 0xFFFFFF) && px != (Px(kDialogTitleInactive) & 0xFFFFFF);
+    // The system's close command works on the window as it is now.
+    PostMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return true;
+  });
+  EXPECT_TRUE(skinnedBefore);
+  EXPECT_TRUE(adapterGone);
+  EXPECT_TRUE(sysMenuBack);
+  EXPECT_TRUE(noRegion);
+  EXPECT_TRUE(ownCaption);
+  EXPECT_FALSE(ModalDriver::forced);
+  EXPECT_NE(result, 0);
+  EXPECT_EQ(skin::ProviderList(), nullptr);
+}
+
+TEST(DialogHook, AFormWithoutAProviderIsGivenOneWhenItIsActivatedUnlessItIsTheLibrarysOwn) {
+  DialogSkin skin;
+  Owner owner;
+  const struct {
+    intptr_t tag;
+    bool skinned;
+  } cases[] = {{0, true}, {0x100, false}};
+  for (const auto& tc : cases) {
+    SCOPED_TRACE(tc.tag);
+    auto* form = new gui::TForm(gui::Application);
+    form->SetTag(tc.tag);
+    form->SetBounds(120, 120, 300, 200);
+    form->SetCaption("Second");
+    form->Show();
+    PumpFor(150);
+    HWND h = form->WindowHandle();
+    EXPECT_EQ(SendMessageA(h, skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_ISSKINNED), 0) == 1, tc.skinned);
+    // The provider list holds an automatic form provider for it.
+    bool listed = false;
+    if (skin::TacProviderList* list = skin::ProviderList())
+      for (const auto& e : *list)
+        if (auto* p = dynamic_cast<skin::TacHookProvider*>(e.get()); p && p->Form == form && p->FormProvider && !p->FormProviderAlive.expired())
+          listed = p->FormProvider->Automatic;
+    EXPECT_EQ(listed, tc.skinned);
+    gui::Free(form);
+    PumpFor(50);
+  }
+}
+
+// Every listed child class of a file dialog gets an adapter (statics of the kinds left to the system aside).
+TEST(DialogHook, FileOpenDialogsCloseCleanlyWithEveryListedChildAdapted) {
+  DialogSkin skin;
+  Owner owner;
+  const int rounds = std::getenv("DIALOG_TEST_ROUNDS") ? std::atoi(std::getenv("DIALOG_TEST_ROUNDS")) : 50;
+  std::vector<std::string> unadapted;
+  int checked = 0;
+  skin::ledger::Snapshot before;
+  int windowsBefore = 0;
+  for (int round = 0; round < rounds; ++round) {
+    if (round == 1) {
+      // After the first dialog: the system's own caches of the common dialogs exist from then on.
+      before = skin::ledger::Take();
+      windowsBefore = ThreadWindowCount();
+    }
+    ShowFileOpenDialog(owner.Handle(), [&](HWND d) {
+      if (skin::DialogAdapterOf(d) == nullptr) unadapted.push_back("#32770 dialog");
+      std::function<void(HWND)> visit = [&](HWND parent) {
+        for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+          std::string cls = ClassOf(c);
+          for (char& ch : cls) ch = char(std::tolower(static_cast<unsigned char>(ch)));
+          const LONG_PTR style = GetWindowLongPtrA(c, GWL_STYLE);
+          const LONG_PTR type = style & 31;
+          bool listed = cls == "button" || cls == "combobox" || cls == "listbox" || cls == "toolbarwindow32" ||
+                        (cls == "edit" && (style & WS_VISIBLE));
+          if (cls == "static") listed = !((style & 13) == 13 || type == 5 || type == 6 || type == 11);
+          if (listed) {
+            ++checked;
+            if (skin::AdapterOfWindow(c) == nullptr) unadapted.push_back(cls + " in " + ClassOf(parent));
+          }
+          visit(c);
+        }
+      };
+      visit(d);
+      PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+      return true;
+    });
+    EXPECT_FALSE(ModalDriver::forced);
+    PumpFor(20);
+  }
+  EXPECT_GT(checked, rounds * 3);
+  EXPECT_TRUE(unadapted.empty()) << unadapted.size() << " children unadapted, first: " << unadapted.front();
+  if (rounds > 1) {
+    EXPECT_EQ(skin::ledger::Difference(before, skin::ledger::Take()), "");
+    EXPECT_EQ(ThreadWindowCount(), windowsBefore);
+  }
+}
+
+TEST(DialogHook, ManyMessageBoxesLeaveTheLedgerAndTheWindowCountAsTheyWere) {
+  DialogSkin skin;
+  Owner owner;
+  const int rounds = std::getenv("DIALOG_TEST_ROUNDS") ? std::atoi(std::getenv("DIALOG_TEST_ROUNDS")) : 40;
+  int brushAnswers = 0, sameBrush = 0;
+  auto one = [&] {
+    ShowMessageBox(owner.Handle(), [&](HWND d) {
+      Redraw(d);
+      // The dialog's background brush is made once and kept: asked twice, it answers the same brush.
+      HDC dc = GetDC(d);
+      const LRESULT first = SendMessageA(d, WM_CTLCOLORDLG, WPARAM(dc), LPARAM(d));
+      const LRESULT second = SendMessageA(d, WM_CTLCOLORDLG, WPARAM(dc), LPARAM(d));
+      ReleaseDC(d, dc);
+      brushAnswers += first != 0 ? 1 : 0;
+      sameBrush += first != 0 && first == second ? 1 : 0;
+      PostMessageA(d, WM_COMMAND, IDOK, 0);
+      return true;
+    });
+    PumpFor(10);
+  };
+  one();
+  const skin::ledger::Snapshot before = skin::ledger::Take();
+  const int windowsBefore = ThreadWindowCount();
+  for (int i = 0; i < rounds; ++i) one();
+  EXPECT_EQ(skin::ledger::Difference(before, skin::ledger::Take()), "");
+  EXPECT_EQ(ThreadWindowCount(), windowsBefore);
+  EXPECT_EQ(skin::PendingDeferredFrees(), 0u);
+  EXPECT_EQ(brushAnswers, rounds + 1);
+  EXPECT_EQ(sameBrush, rounds + 1);
+  // Every provider of a closed message box left the list.
+  size_t live = 0;
+  if (skin::TacProviderList* list = skin::ProviderList())
+    for (const auto& e : *list) live += e && ClassOf(e->AdapterWindow()) == "#32770" ? 1 : 0;
+  EXPECT_EQ(live, 0u);
+}
+
+// Popup-menu windows go to the popup-menu adapter's factory while the manager skins popups; the adapter lives
+// while its menu is open and is gone after it closes.
+size_t gMenuAdaptersWhileOpen = 0;
+
+TEST(DialogHook, PopupMenuWindowsReachTheMenuAdapterFactoryOnlyWhileTheManagerSkinsPopups) {
+  DialogSkin skin;
+  Owner owner;
+  std::vector<std::string> classes;
+  const skin::MenuAdapterFactory original = skin::MenuWindowAdapterFactory();
+  skin::MenuWindowAdapterFactory() = [&classes, &original](HWND w, skin::TsSkinManager* m) -> skin::TacMainWnd* {
+    classes.push_back(ClassOf(w));
+    return original(w, m);
+  };
+  auto popUp = [&] {
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, 1, "Item");
+    gMenuAdaptersWhileOpen = 0;
+    SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
+      KillTimer(nullptr, id);
+      gMenuAdaptersWhileOpen = skin::MenuWindowAdapters().size();
+      EndMenu();
+    });
+    TrackPopupMenu(menu, TPM_LEFTALIGN, 100, 100, 0, owner.Handle(), nullptr);
+    DestroyMenu(menu);
+    PumpFor(20);
+  };
+  const struct {
+    bool skinnedPopups;
+    size_t adapters;
+  } cases[] = {{true, 1}, {false, 0}};
+  for (const auto& tc : cases) {
+    SCOPED_TRACE(tc.skinnedPopups);
+    classes.clear();
+    skin.manager->SkinnedPopups = tc.skinnedPopups;
+    popUp();
+    EXPECT_EQ(classes.size(), tc.adapters);
+    EXPECT_EQ(gMenuAdaptersWhileOpen, tc.adapters);
+    EXPECT_TRUE(skin::MenuWindowAdapters().empty());
+    for (const std::string& c : classes) EXPECT_EQ(c, "#32768");
+  }
+  skin.manager->SkinnedPopups = true;
+  skin::MenuWindowAdapterFactory() = original;
+}
+
+HWND MakeDialogWindow(HWND parent, DWORD style) {
+  return CreateWindowExA(WS_EX_DLGMODALFRAME, "#32770", "Made", style, 60, 60, 240, 160, parent, nullptr,
+                         GetModuleHandleA(nullptr), nullptr);
+}
+
+// Which "#32770" windows the hook takes: top-level ones, while fewer than two skinned dialogs show, unless the
+// program's handler refuses.
+TEST(DialogHook, TheHookSkinsTopLevelDialogsUpToTheLimitAndOnlyWhenTheProgramAllows) {
+  DialogSkin skin;
+  const DWORD popup = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE;
+  std::vector<HWND> made;
+  auto skinned = [](HWND h) { return skin::DialogAdapterOf(h) != nullptr && skin::FindProviderForWindow(h) != nullptr; };
+  // The first two visible dialogs are skinned; a third one (no tool bar in it) is left to the system.
+  for (int i = 0; i < 3; ++i) made.push_back(MakeDialogWindow(nullptr, popup));
+  PumpFor(30);
+  EXPECT_TRUE(skinned(made[0]));
+  EXPECT_TRUE(skinned(made[1]));
+  EXPECT_FALSE(skinned(made[2]));
+  for (HWND h : made) DestroyWindow(h);
+  made.clear();
+  PumpFor(30);
+  // A dialog inside another window is a child, never a top-level dialog of its own.
+  HWND host = MakeDialogWindow(nullptr, popup);
+  HWND page = MakeDialogWindow(host, WS_CHILD | WS_VISIBLE);
+  EXPECT_TRUE(skinned(host));
+  EXPECT_EQ(skin::FindProviderForWindow(page), nullptr);
+  DestroyWindow(host);
+  // The program's handler is asked with the window and may refuse.
+  HWND asked = nullptr;
+  skin.manager->OnSysDlgInit = [&asked](const skin::TacSysDlgData& data, bool& allow) {
+    asked = data.WndHandle;
+    allow = false;
+  };
+  HWND refused = MakeDialogWindow(nullptr, popup);
+  EXPECT_EQ(asked, refused);
+  EXPECT_FALSE(skinned(refused));
+  DestroyWindow(refused);
+  skin.manager->OnSysDlgInit = nullptr;
+  PumpFor(30);
+}
+
+// A sizeable dialog takes the large caption buttons; its frame follows a new size, and maximized, its system menu
+// offers Restore while Move and Maximize are disabled.
+TEST(DialogHook, ASizeableDialogsFrameFollowsItsSizeAndItsMaximizedMenuOffersRestore) {
+  DialogSkin skin;
+  HWND h = MakeDialogWindow(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX |
+                                         WS_MAXIMIZEBOX | WS_VISIBLE);
+  skin::TacDialogWnd* a = skin::DialogAdapterOf(h);
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a->BorderStyle, 3);
+  SetWindowPos(h, nullptr, 0, 0, 400, 260, SWP_NOMOVE | SWP_NOZORDER);
+  Redraw(h);
+  PumpFor(30);
+  ASSERT_TRUE(a->SkinData->CacheBmp);
+  EXPECT_EQ(a->SkinData->CacheBmp->Width(), 400);
+  EXPECT_EQ(a->SkinData->CacheBmp->Height(), 260);
+  EXPECT_EQ(a->CloseButton.Rect.Right, 400 - skin.Skin().SkinData.BIRight - a->BorderWidth());
+  EXPECT_EQ(a->CloseButton.Rect.Width(), kButtonW);
+  EXPECT_LT(a->MinButton.Rect.Right, a->MaxButton.Rect.Left);
+  EXPECT_LT(a->MaxButton.Rect.Right, a->CloseButton.Rect.Left);
+  const skin::Bitmap shown = WindowPicture(h);
+  const skin::TRect close = a->CloseButton.Rect;
+  EXPECT_EQ(Rgb(shown, (close.Left + close.Right) / 2, (close.Top + close.Bottom) / 2),
+            Px(ButtonColor(bClose, a->Active ? 0 : 3)) & 0xFFFFFF);
+
+  ShowWindow(h, SW_MAXIMIZE);
+  PumpFor(30);
+  a->SystemMenu->UpdateItems();
+  auto state = [](gui::TMenuItem* item) { return std::make_pair(item->Visible(), item->Enabled()); };
+  const skin::TacSystemMenu& m = *a->SystemMenu;
+  EXPECT_EQ(state(m.ItemRestore), std::make_pair(true, true));
+  EXPECT_EQ(state(m.ItemMove), std::make_pair(true, false));
+  EXPECT_EQ(state(m.ItemMaximize), std::make_pair(true, false));
+  EXPECT_EQ(state(m.ItemSize), std::make_pair(true, true));
+  EXPECT_EQ(state(m.ItemClose), std::make_pair(true, true));
+  DestroyWindow(h);
+  PumpFor(20);
+}
+
+// An adapter made while another child is adapted from inside a child's adaptation is still flagged as a dialog
+// child, and so is the outer one made after the nested call returned.
+TEST(DialogHook, NestedChildAdaptationKeepsTheDialogChildFlagUntilTheOutermostCallEnds) {
+  DialogSkin skin;
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "NestProbe";
+  RegisterClassA(&wc);
+  HWND dialog = CreateWindowExA(WS_EX_DLGMODALFRAME, "#32770", "Nested", WS_POPUP | WS_CAPTION | WS_SYSMENU, 50, 50,
+                                300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(dialog, nullptr);
+  skin::TacHookProvider* provider = skin::FindProviderForWindow(dialog);
+  ASSERT_NE(provider, nullptr);
+  HWND inner = CreateWindowExA(0, "STATIC", "inner", WS_CHILD | WS_VISIBLE, 10, 10, 80, 20, dialog, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+  HWND outer = CreateWindowExA(0, "NestProbe", "", WS_CHILD | WS_VISIBLE, 10, 40, 80, 20, dialog, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+  int depthInside = 0;
+  skin::DialogChildAdapterFactories()["nestprobe"] = [&](HWND child, skin::TsSkinManager* m, const std::string&) {
+    skin::SkinChildWindow(*provider, inner);
+    depthInside = skin::ChildSkinningDepth();
+    return static_cast<skin::TacMainWnd*>(skin::NewAdapter<skin::TacStaticWnd>(child, nullptr, m, {}, false));
+  };
+  EXPECT_TRUE(skin::SkinChildWindow(*provider, outer));
+  skin::DialogChildAdapterFactories().erase("nestprobe");
+  EXPECT_EQ(depthInside, 1);
+  EXPECT_EQ(skin::ChildSkinningDepth(), 0);
+  ASSERT_NE(skin::AdapterOfWindow(inner), nullptr);
+  ASSERT_NE(skin::AdapterOfWindow(outer), nullptr);
+  EXPECT_EQ(skin::AdapterOfWindow(inner)->CreatedByDispatcher, 1);
+  EXPECT_EQ(skin::AdapterOfWindow(outer)->CreatedByDispatcher, 1);
+  EXPECT_EQ(skin::DispatcherSkinning(), 0);
+  DestroyWindow(dialog);
+  PumpFor(20);
+  EXPECT_EQ(skin::FindProviderForWindow(dialog), nullptr);
+}
+
+#ifdef DIALOG_TEST_SKIN
+// The program's own packed skin on a manager of the test: a message box and a file dialog show it in their
+// caption (none of the system's caption colours between the frame's edges) and in their client area.
+TEST(DialogHook, TheProgramsOwnSkinShowsInTheCaptionsOfAMessageBoxAndAFileDialog) {
+  std::ifstream in(DIALOG_TEST_SKIN, std::ios::binary);
+  const std::string packed((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_FALSE(packed.empty());
+  skin::PortableSkinSystem system;
+  system.layeredWindows = true;
+  skin::TsSkinManagerComponent manager(nullptr, system);
+  skin::TsStoredSkin& stored = manager.InternalSkins.Add();
+  stored.Name = "Stored";
+  stored.Data.WriteBuffer(packed.data(), int64_t(packed.size()));
+  skin::InstallDialogHookServices();
+  manager.SetSkinName("Stored");
+  ASSERT_TRUE(manager.SkinData().Active);
+  ASSERT_EQ(manager.HooksInstalled, 1);
+  Owner owner;
+  std::set<uint32_t> system_colours;
+  for (int index : {COLOR_ACTIVECAPTION, COLOR_INACTIVECAPTION, COLOR_GRADIENTACTIVECAPTION,
+                    COLOR_GRADIENTINACTIVECAPTION})
+    system_colours.insert(skin::ColorToPixel(TColor(GetSysColor(index)), 0) & 0xFFFFFF);
+  auto systemPixelsInCaption = [&](HWND d) {
+    skin::TacDialogWnd* a = skin::DialogAdapterOf(d);
+    if (a == nullptr) return -1;
+    Redraw(d);
+    const skin::Bitmap shown = WindowPicture(d);
+    const int b = a->BorderWidth(), c = a->CaptionHeight();
+    const skin::TRect icon = a->IconRect();
+    int n = 0;
+    for (int y = b; y < b + c; ++y)
+      for (int x = b; x < shown.Width() - b; ++x)
+        if (!icon.Contains(skin::TPoint{x, y})) n += int(system_colours.count(Rgb(shown, x, y)));
+    return n;
+  };
+  const struct {
+    const char* name;
+    std::function<int(std::function<bool(HWND)>)> show;
+  } dialogs[] = {
+      {"message box", [&](std::function<bool(HWND)> step) { return ShowMessageBox(owner.Handle(), step); }},
+      {"file dialog", [&](std::function<bool(HWND)> step) { return ShowFileOpenDialog(owner.Handle(), step); }},
+  };
+  for (const auto& dialog : dialogs) {
+    SCOPED_TRACE(dialog.name);
+    int systemPixels = -2;
+    dialog.show([&](HWND d) {
+      systemPixels = systemPixelsInCaption(d);
+      PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+      return true;
+    });
+    EXPECT_EQ(systemPixels, 0);
+    EXPECT_FALSE(ModalDriver::forced);
+  }
+}
+#endif
+
+}  // namespace
