@@ -2,6 +2,7 @@
 #include "skin/forms/glued_forms.h"
 #include "skin/forms/min_animation.h"
 #include "skin/forms/provider_wndproc.h"
+#include "skin/forms/provider_titlebar.h"
 
 #include <algorithm>
 
@@ -332,6 +333,10 @@ void TsSkinProvider::Notification(gui::TComponent* AComponent, gui::TOperation O
     skinData_->FSkinManager = nullptr;
     OwnManagerComponent = nullptr;
   }
+  // The title bar that goes is forgotten.
+  if (Operation == gui::TOperation::opRemove && titleBar_ &&
+      static_cast<const void*>(AComponent) == static_cast<const void*>(static_cast<gui::TComponent*>(titleBar_)))
+    titleBar_ = nullptr;
   if (Operation == gui::TOperation::opRemove) {
     // A label freed while it wears the skin's colour leaves no entry behind.
     for (size_t i = 0; i < LabelColors.size(); ++i)
@@ -585,6 +590,7 @@ void ProviderStopTitleButtonTimers(TsSkinProvider& p) {
     delete r.GlowTimer;
     r.GlowTimer = nullptr;
   }
+  ProviderStopTitleItemTimers(p);
 }
 
 void ProviderUpdateExtBorders(TsSkinProvider& p, bool on) {
