@@ -439,6 +439,11 @@ void ProviderStopTitleItemTimers(TsSkinProvider& p) {
 // ---------------------------------------------------------------------------------------------------------
 // Hints.
 
+namespace {
+// The hint of the element waiting for it, when the cursor is still over the element (once per hover).
+void ShowTitleHintNow(TsSkinProvider& p);
+}  // namespace
+
 ProviderTitleHints& TitleHints(TsSkinProvider& p) {
   if (!p.TitleHintState) p.TitleHintState = std::make_shared<ProviderTitleHints>();
   return *p.TitleHintState;
@@ -465,7 +470,7 @@ void ProviderStartTitleHint(TsSkinProvider& p, int32_t code) {
   h.ScreenRect = TRect{r.Left + origin.X, r.Top + origin.Y, r.Right + origin.X, r.Bottom + origin.Y};
   const int pause = gui::Application ? gui::Application->HintPause() : 0;
   if (pause < 1) {
-    ProviderTitleHintTimer(p);
+    ShowTitleHintNow(p);
     return;
   }
   if (!h.Timer) {
@@ -482,7 +487,14 @@ void ProviderStartTitleHint(TsSkinProvider& p, int32_t code) {
 void ProviderTitleHintTimer(TsSkinProvider& p) {
   ProviderTitleHints& h = TitleHints(p);
   if (h.Timer) h.Timer->SetEnabled(false);
-  if (h.Code == 0 || h.Shown || p.CurrentHTCode != h.Code) return;
+  if (p.CurrentHTCode != h.Code) return;
+  ShowTitleHintNow(p);
+}
+
+namespace {
+void ShowTitleHintNow(TsSkinProvider& p) {
+  ProviderTitleHints& h = TitleHints(p);
+  if (h.Code == 0 || h.Shown) return;
   const TPoint c = CursorScreenPos();
   if (!h.ScreenRect.Contains(c)) return;
   std::string text;
@@ -500,6 +512,7 @@ void ProviderTitleHintTimer(TsSkinProvider& p) {
   h.Window->ActivateHint(gui::PlaceHintRect(size, c.X, c.Y, dx, 16, work.Right, work.Bottom), text);
   h.Shown = true;
 }
+}  // namespace
 
 void ProviderHideTitleHint(TsSkinProvider& p) {
   if (!p.TitleHintState) return;

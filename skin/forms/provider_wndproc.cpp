@@ -600,6 +600,7 @@ void ProviderSetHotElement(TsSkinProvider& p, int32_t code, bool repaint) {
 }
 
 void ProviderPressElement(TsSkinProvider& p, int32_t code) {
+  ProviderHideTitleHint(p);
   if (code != p.CurrentHTCode && p.CurrentHTCode > 0) {
     const int32_t previous = p.CurrentHTCode;
     SetRecordState(p, previous, 0);
