@@ -183,7 +183,14 @@ void PaintContent(TsSkinProvider& p, TacTitleBarItem& item, const TRect& r, Bitm
   // The caption in the section's colour for the state (or the font's own).
   const gui::TFont& font = item.FontData().WorkFont();
   TColor colour = font.Color();
-  if (item.FontData().UseSysColor() && s) colour = SectionStateBlock(*s, state).FontColor;
+  if (item.FontData().UseSysColor()) {
+    // The item's section's colour; an item without one (a spacer or information field) writes in the caption's.
+    const int32_t title = ProviderTitleSectionIndex(p);
+    if (s)
+      colour = SectionStateBlock(*s, state).FontColor;
+    else if (m && SkinManagerIsValidSectionIndex(*m, title))
+      colour = SectionStateBlock(m->Skin().Sections[size_t(title)], p.FormActive ? 1 : 0).FontColor;
+  }
   colour = ColorToRGB(colour);
   const uint32_t flags = dtSingleLine | dtVCenter | dtNoPrefix;
   int32_t right = x;
@@ -197,14 +204,8 @@ void PaintContent(TsSkinProvider& p, TacTitleBarItem& item, const TRect& r, Bitm
     right = tr.Right;
   }
   if ((item.Style() == bsButton || item.Style() == bsMenu) && item.DropdownMenu()) {
-    gui::TFont marlett;
-    marlett.Assign(font);
-    marlett.SetName("Marlett");
-    marlett.SetCharset(2);
     const int32_t ax = right + (item.Style() == bsMenu ? 4 : 1);
-    const TSize arrow = TextSize(marlett, "u");
-    DrawTextMasked(target, marlett, "u", colour, flags,
-                   TRect{ax, midY - arrow.cy / 2, ax + arrow.cx, midY - arrow.cy / 2 + arrow.cy});
+    DrawDropdownArrow(target, font, ax, midY, colour);
   }
 }
 

@@ -3,6 +3,7 @@
 #include "skin/forms/min_animation.h"
 #include "skin/forms/provider_wndproc.h"
 #include "skin/forms/provider_titlebar.h"
+#include "skin/forms/stitlebar.h"
 
 #include <algorithm>
 
@@ -188,8 +189,12 @@ TsSkinProvider::TsSkinProvider(gui::TComponent* AOwner) : TsSkinProvider(AOwner,
 
 TsSkinProvider* TsSkinProvider::CreateForForm(gui::TComponent* AOwner) {
   auto* p = new TsSkinProvider(AOwner, true);
-  // The title bar among the form's components (the last one) is linked by the title-bar component itself
-  // through Notification when it is inserted.
+  // The title bar among the form's components (the last one); one made later links itself.
+  for (int i = AOwner->ComponentCount() - 1; i >= 0; --i)
+    if (auto* bar = dynamic_cast<TsTitleBar*>(AOwner->Components(i))) {
+      p->SetTitleBar(bar);
+      break;
+    }
   return p;
 }
 

@@ -8,6 +8,7 @@
 #include "skin/forms/form_window.h"
 #include "skin/forms/sskinprovider.h"
 #include "skin/paint/pixel_helpers.h"
+#include "skin/paint/section_text.h"
 #include "skin/paint/text_engine.h"
 
 namespace skin {
@@ -557,12 +558,36 @@ TSize TextSize(const gui::TFont& font, const std::string& text) {
   return CurrentTextEngine().Extent(font, text);
 }
 
-int32_t DropdownArrowWidth(const gui::TFont& font) {
-  gui::TFont marlett;
+namespace {
+void MarlettFont(const gui::TFont& font, gui::TFont& marlett) {
   marlett.Assign(font);
   marlett.SetName("Marlett");
   marlett.SetCharset(2);  // SYMBOL_CHARSET
+}
+}  // namespace
+
+int32_t DropdownArrowWidth(const gui::TFont& font) {
+  gui::TFont marlett;
+  MarlettFont(font, marlett);
   return TextSize(marlett, "u").cx;
+}
+
+void DrawDropdownArrow(Bitmap& target, const gui::TFont& font, int32_t x, int32_t y, TColor colour) {
+  gui::TFont marlett;
+  MarlettFont(font, marlett);
+  const TSize arrow = TextSize(marlett, "u");
+  if (MarlettAvailable()) {
+    DrawTextMasked(target, marlett, "u", colour, 0x824 /* single line, centred vertically, no prefix */,
+                   TRect{x, y - arrow.cy / 2, x + arrow.cx, y - arrow.cy / 2 + arrow.cy});
+    return;
+  }
+  // A triangle pointing down, as wide as the glyph would be (odd, at most 7), its tip below the centre line.
+  int32_t w = std::min(7, arrow.cx > 2 ? arrow.cx - 2 : 5);
+  if (w % 2 == 0) --w;
+  const int32_t left = x + (arrow.cx - w) / 2;
+  const int32_t top = y - (w / 2 + 1) / 2;
+  for (int32_t row = 0; row <= w / 2; ++row)
+    FillRectBitmap32(target, TRect{left + row, top + row, left + w - row, top + row + 1}, ColorToRGB(colour), 255);
 }
 
 }  // namespace skin

@@ -290,6 +290,11 @@ int32_t CaptionFontHeight();
 TSize TextSize(const gui::TFont& font, const std::string& text);
 // The width of the drop-down arrow ("u" of the "Marlett" font).
 int32_t DropdownArrowWidth(const gui::TFont& font);
+// The drop-down arrow drawn from x, centred on y, in a colour: the "Marlett" glyph, or a small triangle of the
+// same width where the system has no such font (Wine without it).
+void DrawDropdownArrow(Bitmap& target, const gui::TFont& font, int32_t x, int32_t y, TColor colour);
+// Whether the system has the "Marlett" font (always natively, where the text engine has fixed metrics).
+bool MarlettAvailable();
 
 // Window halves (stitlebar_win32.cpp; natively only state is kept).
 void LoadMenuGlyph(Bitmap& glyph);

@@ -12,3 +12,7 @@ void ItemHoverFree(TacItemAnimation& anim) { anim.ShownAlpha = -1; }
 bool ItemAnimCursorLeft(TacItemAnimation&) { return false; }
 
 }  // namespace skin
+
+namespace skin {
+bool MarlettAvailable() { return true; }
+}  // namespace skin

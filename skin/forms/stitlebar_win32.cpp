@@ -96,3 +96,27 @@ bool ItemAnimCursorLeft(TacItemAnimation& anim) {
 }
 
 }  // namespace skin
+
+namespace skin {
+
+bool MarlettAvailable() {
+  static const bool available = [] {
+    LOGFONTA lf{};
+    lf.lfCharSet = SYMBOL_CHARSET;
+    lstrcpyA(lf.lfFaceName, "Marlett");
+    bool found = false;
+    HDC dc = ledger::GetDC(nullptr);
+    if (!dc) return false;
+    EnumFontFamiliesExA(
+        dc, &lf, [](const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM l) -> int {
+          *reinterpret_cast<bool*>(l) = true;
+          return 0;
+        },
+        reinterpret_cast<LPARAM>(&found), 0);
+    ledger::ReleaseDC(nullptr, dc);
+    return found;
+  }();
+  return available;
+}
+
+}  // namespace skin

@@ -91,6 +91,12 @@ TEST(TsTitleBarComponent, OwnedByFormsOnlyAndLinkedWithTheFormsProvider) {
   EXPECT_EQ(r.p->TitleBar(), r.bar);
   gui::Free(r.bar);
   EXPECT_EQ(r.p->TitleBar(), nullptr);
+  // The provider the library makes for a form takes the last title bar the form has.
+  auto* third = new TsTitleBar(r.form.get());
+  skin::FreeProvider(r.p);
+  auto* automatic = TsSkinProvider::CreateForForm(r.form.get());
+  EXPECT_EQ(automatic->TitleBar(), third);
+  skin::FreeProvider(automatic);
   gui::Free(second);
 }
 
