@@ -464,6 +464,21 @@ TEST(TsTitleBarComponent, AUserTitleButtonsHintShowsOverItAndGoesWhenLeft) {
   EXPECT_TRUE(r.p->TitleHintState->Window && r.p->TitleHintState->Window->Showing());
   skin::ProviderSetHotElement(*r.p, 0, true);
   EXPECT_FALSE(r.p->TitleHintState->Window);
+  // A title-bar item with hints on shows its own, 16 pixels below the cursor.
+  gui::Application->SetHintPause(0);
+  TacTitleBarItem* item = r.Add(skin::bsButton, skin::tbaLeft, 22);
+  item->Hint = "Beacon";
+  item->ShowHint = true;
+  r.Cache();
+  const skin::TPoint ic = Centre(item->Rect);
+  gui::Screen->SetHeadlessCursorPos(skin::TPoint{100 + ic.X, 50 + ic.Y});
+  skin::ProviderSetHotElement(*r.p, skin::wv::kHtTitleItem + item->Index(), true);
+  ASSERT_TRUE(r.p->TitleHintState->Window);
+  EXPECT_EQ(r.p->TitleHintState->Window->Caption(), "Beacon");
+  EXPECT_EQ(r.p->TitleHintState->Window->BoundsRect().Left, 100 + ic.X);
+  EXPECT_EQ(r.p->TitleHintState->Window->BoundsRect().Top, 50 + ic.Y + 16);
+  skin::ProviderSetHotElement(*r.p, 0, true);
+  EXPECT_FALSE(r.p->TitleHintState->Window);
   gui::Application->SetHintPause(saved);
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "gui/gui.h"
+#include "skin/forms/border_form.h"
 #include "skin/forms/provider_titlebar.h"
 #include "skin/forms/provider_wndproc.h"
 #include "skin/forms/sskinprovider.h"
@@ -79,7 +80,13 @@ struct TitleForm {
   int clicks = 0, menuClicks = 0, popups = 0;
   bool droppedInPopup = false;
 
-  TitleForm() {
+  explicit TitleForm(bool extended = false) : skin(extended) {
+    if (extended) {
+      // The skin's caption and border as tall and wide as the system's.
+      skin.Skin().SkinData.BorderWidth = GetSystemMetrics(SM_CXFRAME);
+      skin.Skin().SkinData.TitleHeight = skin.Skin().SkinData.MaxHeight =
+          GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CXFRAME);
+    }
     AddTitleBarSections(skin);
     form = new gui::TForm(gui::Application);
     form->SetBounds(60, 60, 420, 240);
@@ -202,19 +209,35 @@ TEST(TitleBarWindows, ItemsShowAtTheirPlacesInNormalHotAndPressedColours) {
 }
 
 TEST(TitleBarWindows, TheHitTestAnswersForTheItems) {
-  TitleForm f;
-  auto hit = [&](const TacTitleBarItem* item) {
-    const skin::TPoint c = f.Screen(Centre(item->Rect));
-    return int(SendMessageA(f.Handle(), WM_NCHITTEST, 0, MAKELPARAM(c.X, c.Y)));
-  };
-  EXPECT_EQ(hit(f.button), 2000);
-  EXPECT_EQ(hit(f.menuButton), 2001);
-  EXPECT_EQ(hit(f.spacer), HTCAPTION);
-  EXPECT_EQ(hit(f.info), HTCAPTION);
-  f.button->SetVisible(false);
-  PumpFor(100);
-  EXPECT_EQ(hit(f.menuButton), 2001);
-  EXPECT_EQ(f.menuButton->Rect.Left, f.bar->BarRect.Left);
+  {
+    TitleForm f;
+    auto hit = [&](const TacTitleBarItem* item) {
+      const skin::TPoint c = f.Screen(Centre(item->Rect));
+      return int(SendMessageA(f.Handle(), WM_NCHITTEST, 0, MAKELPARAM(c.X, c.Y)));
+    };
+    EXPECT_EQ(hit(f.button), 2000);
+    EXPECT_EQ(hit(f.menuButton), 2001);
+    EXPECT_EQ(hit(f.spacer), HTCAPTION);
+    EXPECT_EQ(hit(f.info), HTCAPTION);
+    f.button->SetVisible(false);
+    PumpFor(100);
+    EXPECT_EQ(hit(f.menuButton), 2001);
+    EXPECT_EQ(f.menuButton->Rect.Left, f.bar->BarRect.Left);
+  }
+  // With the extended border window (the form's skin manager the default one: the first form is gone), the
+  // border window answers for the items, in its own coordinates.
+  TitleForm e(true);
+  ASSERT_TRUE(e.p->BorderForm);
+  skin::TacBorderForm& bf = *e.p->BorderForm;
+  EXPECT_EQ(skin::BorderFormHitTestAt(bf, Centre(e.button->Rect)), 2000);
+  EXPECT_EQ(skin::BorderFormHitTestAt(bf, Centre(e.menuButton->Rect)), 2001);
+  EXPECT_EQ(skin::BorderFormHitTestAt(bf, Centre(e.spacer->Rect)), HTCAPTION);
+  EXPECT_EQ(skin::BorderFormHitTestAt(bf, Centre(e.info->Rect)), HTCAPTION);
+  // The items stand in the border window's image where the hit test finds them.
+  EXPECT_EQ(skin::GetPixel32(*e.p->SkinData().CacheBmp, e.button->Rect.Left + 2, e.button->Rect.Bottom - 3) & 0xFFFFFF,
+            Rgb(ItemColor(kItemButton, 0)));
+  if (const char* dir = std::getenv("STATION_SHOTS"))
+    testsupport::SaveWindowPicture(static_cast<HWND>(bf.AForm), dir, "titlebar-border");
 }
 
 TitleForm* g_form = nullptr;
