@@ -16,6 +16,7 @@
 #include "skin/paint/pixel_helpers.h"
 #include "skin/paint/section_paint.h"
 #include "skin/paint/section_text.h"
+#include "skin/paint/skinned_text.h"
 #include "skin/paint/text_engine.h"
 
 namespace skin {
@@ -198,8 +199,8 @@ void PaintContent(TsSkinProvider& p, TacTitleBarItem& item, const TRect& r, Bitm
     const TSize text = TextSize(font, item.Caption());
     const TRect tr{x, midY - text.cy / 2, std::min(r.Right, x + text.cx), midY - text.cy / 2 + text.cy};
     if (item.FontData().GlowSize > 0)
-      DrawTextMasked(target, font, item.Caption(), ColorToRGB(item.FontData().GlowColor), flags,
-                     TRect{tr.Left + 1, tr.Top + 1, tr.Right + 1, tr.Bottom + 1});
+      DrawTextWithEffects(target, font, item.Caption(), tr, ColorToRGB(item.FontData().GlowColor),
+                          item.FontData().GlowSize, 0, flags, r);
     DrawTextMasked(target, font, item.Caption(), colour, flags, tr);
     right = tr.Right;
   }
