@@ -7,6 +7,7 @@
 #include "skin/forms/form_window.h"
 #include "skin/forms/frame_paint.h"
 #include "skin/forms/provider_geometry.h"
+#include "skin/forms/provider_titlebar.h"
 #include "skin/forms/system_menu.h"
 #include "skin/forms/title_glow.h"
 #include "skin/forms/win_values.h"
@@ -92,6 +93,7 @@ int32_t BorderFormHitTestAt(TacBorderForm& bf, const TPoint& pt) {
     TsTitleButton* b = buttons.Items(i);
     if (b->Visible() && b->Data.Rect.Contains(pt)) return b->Enabled ? kHtUserButton + i : kHtCaption;
   }
+  if (const int32_t item = ProviderTitleItemHitCode(p, pt)) return item;
 
   const TRect zone = SizingZone(bf);
   const int32_t frame = FormBorderWidth(p, true);

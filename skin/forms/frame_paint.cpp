@@ -10,6 +10,7 @@
 #include "skin/forms/border_form.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/provider_geometry.h"
+#include "skin/forms/provider_titlebar.h"
 #include "skin/forms/system_menu.h"
 #include "skin/forms/title_glow.h"
 #include "skin/forms/win_values.h"
@@ -187,6 +188,7 @@ void ProviderPaintTitleButtons(TsSkinProvider& p) {
     b->Data.HitCode = kHtUserButton + i;
     if (!b->Glyph().Empty()) DrawGlyphCentred(*cache, b->Glyph(), b->Data.Rect, b->Data.State == 2);
   }
+  ProviderPaintTitleItems(p);
 }
 
 bool ProviderTitleButtonImage(TsSkinProvider& p, const TitleButtonRecord& record, int32_t& imageIndex, bool& disabled) {
@@ -232,6 +234,10 @@ bool ButtonEnabled(TsSkinProvider& p, const TitleButtonRecord& record) {
 }  // namespace
 
 void ProviderPaintTitleButton(TsSkinProvider& p, int32_t code) {
+  if (code >= kHtTitleItem) {
+    ProviderPaintTitleItem(p, code);
+    return;
+  }
   TitleButtonRecord* record = ProviderButtonRecord(p, code);
   if (code == kHtMdiClose && !ProviderShowMDIChildButtons(p)) record = nullptr;
   if (record == nullptr || record->State < 0 || record->State > 2) return;
@@ -281,6 +287,7 @@ TRect ProviderCaptionTextRect(TsSkinProvider& p) {
   r.Left = FormBorderWidth(p, true) + (TitleIconShown(p) ? TitleIconWidth(p) : 0) + 4 + m.Left;
   if (p.CaptionSectionIndex >= 0) r.Left += 2;
   r.Right = ProviderCacheWidth(p) - ProviderButtonsWidth(p) - 12 - m.Right;
+  ProviderTitleBarCaptionSpan(p, r);
   const bool maximized = p.Form() && FormWindowZoomed(*p.Form());
   r.Top = (maximized && !p.BorderForm) ? 3 : m.Top + (maximized ? 1 : 2);
   r.Bottom = p.CaptionBottom;
@@ -300,7 +307,7 @@ void ProviderPaintCaptionText(TsSkinProvider& p) {
   gui::TFont captionFont;
   CaptionFont(captionFont);
   const std::string caption = p.Form()->Caption();
-  const bool showMain = added.ShowMainCaption();
+  const bool showMain = ProviderTitleBarShowsCaption(p, added.ShowMainCaption());
   const TSize captionSize = showMain ? engine.Extent(captionFont, caption) : addedSize;
   const int32_t textHeight = std::max(captionSize.cy, addedSize.cy);
   R.Top = p.ButtonsCenter - textHeight / 2;

@@ -9,6 +9,7 @@
 #include "skin/engine/sskinmanager.h"
 #include "skin/forms/border_form.h"
 #include "skin/forms/form_window.h"
+#include "skin/forms/provider_titlebar.h"
 #include "skin/forms/system_menu.h"
 #include "skin/forms/win_values.h"
 
@@ -514,6 +515,7 @@ void ProviderLayoutTitle(TsSkinProvider& p) {
       b->Data.HitCode = kHtUserButton + i;
     }
   }
+  ProviderLayoutTitleBar(p, x);
   p.ButtonsLeft = x;
 }
 

@@ -18,6 +18,7 @@
 #include "skin/forms/min_animation.h"
 #include "skin/forms/provider_geometry.h"
 #include "skin/forms/provider_hide.h"
+#include "skin/forms/provider_titlebar.h"
 #include "skin/forms/provider_wndproc.h"
 #include "skin/forms/system_menu.h"
 #include "skin/forms/title_glow.h"
@@ -187,6 +188,7 @@ void ProviderNcLButtonDown(TsSkinProvider& p, gui::TMessage& m) {
     if (b.OnMouseDown) b.OnMouseDown(&p, gui::TMouseButton::mbLeft, 0, PointX(m.LParam), PointY(m.LParam));
     return;
   }
+  if (ProviderTitleItemDown(p, code, m)) return;
   if (Iconic(p)) {
     SendSysCommand(p, kScDragMove);
     return;
@@ -292,6 +294,7 @@ void ProviderLButtonUp(TsSkinProvider& p, gui::TMessage& m) {
       }
       break;
     default:
+      if (ProviderTitleItemUp(p, code, m)) break;
       if (code >= kHtUserButton && code < kHtUserButton + p.TitleButtons().Count()) {
         if (Pressed(p, code)) {
           TsTitleButton& b = *p.TitleButtons().Items(code - kHtUserButton);

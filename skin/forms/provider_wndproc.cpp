@@ -22,6 +22,7 @@
 #include "skin/forms/provider_handlers.h"
 #include "skin/forms/provider_hide.h"
 #include "skin/forms/provider_messages.h"
+#include "skin/forms/provider_titlebar.h"
 #include "skin/forms/system_menu.h"
 #include "skin/forms/title_glow.h"
 #include "skin/forms/win_values.h"
@@ -517,7 +518,7 @@ int32_t ProviderButtonIndexAt(TsSkinProvider& p, const TPoint& point) {
     ++position;
     if (buttons.Items(i)->Data.Rect.Contains(point)) return position;
   }
-  return 0;
+  return ProviderTitleItemPosition(p, point, position);
 }
 
 namespace {
@@ -542,6 +543,8 @@ int32_t ProviderHitTest(TsSkinProvider& p, const TPoint& screenPoint) {
       if (p.TitleButtons().Items(i)->Visible()) visible.push_back(i);
     if (n > k && n <= k + int32_t(visible.size())) {
       result = kHtUserButton + visible[size_t(n - k - 1)];
+    } else if (n > k + int32_t(visible.size()) && p.TitleBar()) {
+      result = ProviderTitleItemCodeAt(p, n - k - int32_t(visible.size()));
     } else if (n == 1 && ProviderHasSystemMenu(p)) {
       result = sm.CloseEnabled() ? kHtClose : kHtCaption;
     } else if (n == 2) {
@@ -596,6 +599,7 @@ void SetRecordState(TsSkinProvider& p, int32_t code, int32_t state) {
 void ProviderSetHotElement(TsSkinProvider& p, int32_t code, bool repaint) {
   if (code == p.CurrentHTCode || !p.DrawNonClientArea()) return;
   const int32_t previous = p.CurrentHTCode;
+  ProviderTitleHotChange(p, previous, code, repaint);
   if (previous > 0) {
     SetRecordState(p, previous, 0);
     if (repaint) ProviderPaintTitleButton(p, previous);
@@ -612,6 +616,7 @@ void ProviderSetHotElement(TsSkinProvider& p, int32_t code, bool repaint) {
 }
 
 void ProviderPressElement(TsSkinProvider& p, int32_t code) {
+  ProviderHideTitleHint(p);
   if (code != p.CurrentHTCode && p.CurrentHTCode > 0) {
     const int32_t previous = p.CurrentHTCode;
     SetRecordState(p, previous, 0);

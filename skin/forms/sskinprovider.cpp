@@ -4,6 +4,8 @@
 #include "skin/forms/glued_forms.h"
 #include "skin/forms/min_animation.h"
 #include "skin/forms/provider_wndproc.h"
+#include "skin/forms/provider_titlebar.h"
+#include "skin/forms/stitlebar.h"
 
 #include <algorithm>
 
@@ -191,8 +193,12 @@ TsSkinProvider::TsSkinProvider(gui::TComponent* AOwner) : TsSkinProvider(AOwner,
 
 TsSkinProvider* TsSkinProvider::CreateForForm(gui::TComponent* AOwner) {
   auto* p = new TsSkinProvider(AOwner, true);
-  // The title bar among the form's components (the last one) is linked by the title-bar component itself
-  // through Notification when it is inserted.
+  // The title bar among the form's components (the last one); one made later links itself.
+  for (int i = AOwner->ComponentCount() - 1; i >= 0; --i)
+    if (auto* bar = dynamic_cast<TsTitleBar*>(AOwner->Components(i))) {
+      p->SetTitleBar(bar);
+      break;
+    }
   return p;
 }
 
@@ -340,6 +346,10 @@ void TsSkinProvider::Notification(gui::TComponent* AComponent, gui::TOperation O
     skinData_->FSkinManager = nullptr;
     OwnManagerComponent = nullptr;
   }
+  // The title bar that goes is forgotten.
+  if (Operation == gui::TOperation::opRemove && titleBar_ &&
+      static_cast<const void*>(AComponent) == static_cast<const void*>(static_cast<gui::TComponent*>(titleBar_)))
+    titleBar_ = nullptr;
   if (Operation == gui::TOperation::opRemove) {
     // A label freed while it wears the skin's colour leaves no entry behind.
     for (size_t i = 0; i < LabelColors.size(); ++i)
@@ -593,6 +603,7 @@ void ProviderStopTitleButtonTimers(TsSkinProvider& p) {
     delete r.GlowTimer;
     r.GlowTimer = nullptr;
   }
+  ProviderStopTitleItemTimers(p);
 }
 
 void ProviderUpdateExtBorders(TsSkinProvider& p, bool on) {

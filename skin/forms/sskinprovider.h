@@ -40,6 +40,7 @@ class TacCtrlAdapter;  // the control adapter that skins a form's child controls
 class TacScrollWnd;    // the form window's own scroll-bar adapter
 class TsMDIForm;       // the link of an MDI parent form
 class TacMinTimer;     // the minimize and restore animation
+struct ProviderTitleHints;  // the hints of user title buttons and title-bar items
 
 enum TsGripMode : uint8_t { gmNone, gmRightBottom };
 enum TsResizeMode : uint8_t { rmStandard, rmBorder };
@@ -331,6 +332,8 @@ class TsSkinProvider : public gui::TComponent, public TacFormProvider {
   TsMDIForm* MDIForm = nullptr;
   // The minimize animation's timer: made when the form is minimized, freed when the restore has run.
   TacMinTimer* MinTimer = nullptr;
+  // The hints of the user title buttons and title-bar items (provider_titlebar.h), made on first use.
+  std::shared_ptr<ProviderTitleHints> TitleHintState;
 
   // The component of the skin data's own manager (nullptr for the default one).
   gui::TComponent* OwnManagerComponent = nullptr;

@@ -1,0 +1,75 @@
+// The hint window on Windows: a WS_POPUP | WS_BORDER tool window that is topmost, never activated and
+// transparent to the mouse, painting its own text (kept as the window's text) in the tool-tip colours with
+// the default GUI font.
+#include "gui/hintwnd.h"
+#include "gui/win32_bridge.h"
+
+namespace gui {
+
+namespace {
+
+constexpr char kClass[] = "THintWnd";
+constexpr UINT kTextFlags = DT_LEFT | DT_WORDBREAK | DT_NOPREFIX;
+
+LRESULT CALLBACK HintProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  if (msg == WM_PAINT) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(h, &ps);
+    RECT r;
+    GetClientRect(h, &r);
+    FillRect(dc, &r, GetSysColorBrush(COLOR_INFOBK));
+    char text[1024];
+    const int n = GetWindowTextA(h, text, sizeof(text));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
+    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    InflateRect(&r, -3, -2);
+    DrawTextA(dc, text, n, &r, kTextFlags);
+    SelectObject(dc, old);
+    EndPaint(h, &ps);
+    return 0;
+  }
+  if (msg == WM_NCHITTEST) return HTTRANSPARENT;
+  if (msg == WM_MOUSEACTIVATE) return MA_NOACTIVATE;
+  return DefWindowProcA(h, msg, w, l);
+}
+
+}  // namespace
+
+THintWindow::~THintWindow() {
+  if (handle_) DestroyWindow(handle_);
+}
+
+TRect THintWindow::CalcHintRect(int maxWidth, const std::string& text) const {
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+  RECT r{0, 0, maxWidth, 0};
+  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | kTextFlags);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  // The frame (one pixel each side) and the margins of the painted text.
+  return TRect{0, 0, r.right + 8, r.bottom + 6};
+}
+
+void THintWindow::ActivateHint(const TRect& rect, const std::string& text) {
+  if (!handle_) {
+    WindowBridge::EnsureClass(kClass, CS_SAVEBITS, HintProc);
+    handle_ = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, kClass, "", WS_POPUP | WS_BORDER, 0,
+                              0, 0, 0, nullptr, nullptr, WindowBridge::Instance(), nullptr);
+    if (!handle_) return;
+  }
+  text_ = text;
+  rect_ = rect;
+  SetWindowTextA(handle_, text.c_str());
+  SetWindowPos(handle_, HWND_TOPMOST, rect.Left, rect.Top, rect.Width(), rect.Height(), SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  InvalidateRect(handle_, nullptr, TRUE);
+  UpdateWindow(handle_);
+  showing_ = true;
+}
+
+void THintWindow::Hide() {
+  if (handle_) ShowWindow(handle_, SW_HIDE);
+  showing_ = false;
+}
+
+}  // namespace gui
