@@ -70,6 +70,9 @@ void BorderFormFollowZOrder(TacBorderForm& bf);
 // The window enabled or disabled with its form.
 void BorderFormEnable(TacBorderForm& bf, bool enabled);
 #ifdef _WIN32
+// The part of the border window (relative to its top-left) that its region leaves to the form's own client and
+// menu line; false while the border window shows the form whole (translucent move, minimizing, hiding).
+bool BorderFormClientHole(TacBorderForm& bf, TRect& hole);
 // The window's region (owned by the caller), 0 without a window.
 HRGN BorderFormRegion(TacBorderForm& bf);
 // Puts the full region back when a pass-through hole was cut.

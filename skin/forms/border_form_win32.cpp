@@ -338,6 +338,19 @@ int32_t BorderFormWorkAreaTop(const TacBorderForm& bf) {
   return 0;
 }
 
+bool BorderFormClientHole(TacBorderForm& bf, TRect& hole) {
+  TsSkinProvider& p = *bf.Provider;
+  // While the form moves translucently, minimizes, or hides behind a snapshot, the border window shows it whole.
+  if ((p.StateFlags & 0x1180) || (p.StateFlags & 0x200) || !p.Form()) return false;
+  const int32_t left = ProviderClientLeft(p);
+  int32_t top = ProviderClientTop(p);
+  const TSize client = FormClientSize(*p.Form());
+  if (!(p.StateFlags & psInNcActivate))
+    top -= ProviderMenuLineCount(p) * ProviderMenuLineHeight(p) + (ProviderMenuLineCount(p) > 0 ? 1 : 0);
+  hole = TRect{left, top, left + client.cx, ProviderClientTop(p) + client.cy};
+  return true;
+}
+
 HRGN BorderFormRegion(TacBorderForm& bf) {
   HWND h = static_cast<HWND>(bf.AForm);
   if (!h) return nullptr;
@@ -351,14 +364,9 @@ HRGN BorderFormRegion(TacBorderForm& bf) {
   TRect outer{0, 0, width, height};
   if (FormHandle(bf) && IsZoomed(FormHandle(bf)))
     outer = TRect{m.Left + extra + frame, m.Top + 4, width - frame - extra - m.Right, height - frame - extra - m.Bottom};
-  if (!(p.StateFlags & (0x1180)) && !(p.StateFlags & 0x200)) {
+  if (TRect hole; BorderFormClientHole(bf, hole)) {
     HRGN region = ledger::CreateRectRgn(outer.Left, outer.Top, outer.Right, outer.Bottom);
-    const int32_t left = ProviderClientLeft(p);
-    int32_t top = ProviderClientTop(p);
-    const TSize client = FormClientSize(*p.Form());
-    if (!(p.StateFlags & psInNcActivate)) top -= ProviderMenuLineCount(p) * ProviderMenuLineHeight(p) +
-                                                 (ProviderMenuLineCount(p) > 0 ? 1 : 0);
-    HRGN inner = ledger::CreateRectRgn(left, top, left + client.cx, ProviderClientTop(p) + client.cy);
+    HRGN inner = ledger::CreateRectRgn(hole.Left, hole.Top, hole.Right, hole.Bottom);
     CombineRgn(region, region, inner, RGN_XOR);
     ledger::DeleteObject(inner);
     return region;
@@ -432,7 +440,11 @@ void BorderFormUpdate(TacBorderForm& bf, bool repaint, uint8_t alpha) {
   }
   const TRect r = BorderFormScreenRect(bf);
   SetWindowPos(h, nullptr, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
-  const Bitmap image = PremultipliedCopy(*cache);
+  Bitmap image = PremultipliedCopy(*cache);
+  // Where the region leaves the form's own client to the screen, the image is fully transparent as well: a
+  // window manager that shapes a layered window by its alpha (Wine's X11 driver does, on every flush of the
+  // window, over the region) would otherwise show the client as it was copied here, over the live one.
+  if (TRect hole; BorderFormClientHole(bf, hole)) FillRectBitmap32(image, hole, 0, 0);
   const TPoint dst{r.Left, r.Top};
   UpdateLayeredFromBitmap(h, &image, alpha, &dst);
   SetWindowPos(h, BorderFormInsertAfter(bf), 0, 0, 0, 0, 0x65B);

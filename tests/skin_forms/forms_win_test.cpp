@@ -673,6 +673,32 @@ struct StationForm {
   HWND Handle() const { return form->WindowHandle(); }
 };
 
+// A label on a panel of a form with a border window, recoloured and recaptioned after the form was shown: the
+// screen shows each new look, not the client as the border window last copied it.
+TEST(ProviderWindows, ALabelRepaintedAfterTheFormWasShownShowsOnTheScreen) {
+  StationForm s;
+  ASSERT_TRUE(s.p->BorderForm);
+  auto* panel = new gui::TPanel(s.form);
+  panel->SetParent(s.form);
+  panel->SetBounds(20, 20, 260, 120);
+  panel->SetCaption("");
+  auto* label = new gui::TLabel(s.form);
+  label->SetParent(panel);
+  label->SetAutoSize(false);
+  label->SetBounds(20, 20, 120, 30);
+  label->SetColor(0x2040E0);
+  PumpFor(300);
+  POINT centre{150, 65};  // clear of the caption
+  ClientToScreen(s.Handle(), &centre);
+  for (TColor c : {TColor(0x2040E0), TColor(0xE04020), TColor(0x20C040)}) {
+    label->SetColor(c);
+    label->SetCaption(c == 0xE04020 ? "Disconnected" : "Connected");
+    PumpFor(300);
+    SCOPED_TRACE(c);
+    EXPECT_EQ(testsupport::ScreenPixel(centre.x, centre.y) & 0xFFFFFF, uint32_t(c));
+  }
+}
+
 bool HasRegion(HWND h) {
   HRGN r = skin::ledger::CreateRectRgn(0, 0, 0, 0);
   const bool has = GetWindowRgn(h, r) != ERROR;
