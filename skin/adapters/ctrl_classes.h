@@ -24,6 +24,10 @@ enum class AdapterKind {
   StatusBar,
   UpDown,
   StaticText,
+  Grid,         // grids (colours through published properties)
+  GridEh,       // grids of the "OptionsEh" family
+  TreeView,     // tree views (colours through the tree's messages)
+  VirtualTree,  // virtual trees
 };
 AdapterKind AdapterKindOfCategory(int Category);
 

@@ -17,6 +17,7 @@
 #include "skin/forms/glued_forms.h"
 #include "skin/forms/min_animation.h"
 #include "skin/forms/provider_geometry.h"
+#include "skin/forms/smdiform.h"
 #include "skin/forms/provider_wndproc.h"
 #include "skin/forms/system_menu.h"
 #include "skin/forms/title_glow.h"
@@ -289,6 +290,13 @@ void ProviderLButtonUp(TsSkinProvider& p, gui::TMessage& m) {
       } else {
         ProviderSetHotElement(p, 0, true);
       }
+      break;
+    case kHtMdiClose:
+    case kHtMdiRestore:
+    case kHtMdiMinimize:
+      // The buttons of a maximized MDI child act on the active child; with none, nothing happens.
+      if (Pressed(p, code)) ProviderMDIChildCommand(p, code);
+      if (Alive(token)) ProviderSetHotElement(p, 0, code == kHtMdiMinimize);
       break;
     default:
       if (code >= kHtUserButton && code < kHtUserButton + p.TitleButtons().Count()) {

@@ -18,6 +18,7 @@
 #include "skin/forms/form_window.h"
 #include "skin/forms/frame_paint.h"
 #include "skin/forms/provider_geometry.h"
+#include "skin/forms/smdiform.h"
 #include "skin/forms/provider_handlers.h"
 #include "skin/forms/system_menu.h"
 #include "skin/forms/title_glow.h"
@@ -262,6 +263,7 @@ bool ProviderCommandFirst(TsSkinProvider& p, gui::TMessage& m) {
       HandToChildren(p, m);
       ProviderDropAdapter(p);
       if (form && !form->IsDestroying()) {
+        if (p.MDIForm) p.MDIForm->DisconnectFromClient();
         if (ProviderFormHasBorder(p)) RemoveFormRegion(*form);
         ProviderUpdateSysMenuStyle(p, false);
         if (p.UseGlobalColor() && !p.SkinData().CustomColor) form->SetColor(clBtnFace);
