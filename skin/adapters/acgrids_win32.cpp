@@ -256,6 +256,12 @@ void TacTreeViewWnd::WndProc(gui::TMessage& m) {
       break;
   }
   TacEditWnd::WndProc(m);
+  // The tree sets its scroll information as it paints and as its items change, and the system draws its own bar
+  // then: the skinned one is drawn again over it.
+  if (!Destroyed && HorzBar && !ScrollBusy() && SkinData->Updating == 0 &&
+      (m.Msg == WM_PAINT || (m.Msg >= TV_FIRST && m.Msg < TV_FIRST + 0x100 && m.Msg != kTvmGetBkColor &&
+                             m.Msg != kTvmGetTextColor)))
+    RefreshScrollBars(this, true);
 }
 
 // ---- TacVirtualTreeViewWnd.

@@ -109,6 +109,12 @@ bool TacMDIWnd::MDICommand(gui::TMessage& m) {
     case AC_GETBACKGROUND:
       if (const HWND form = FormHandle()) m.Result = SendMessageA(form, WM_SKINCOMMAND, m.WParam, m.LParam);
       return true;
+    case AC_UPDATECACHE:
+      // The client paints from the form's image: the form brings it up to date (the client's skin data is the
+      // form's, whose cache holds the whole frame, never the client's own picture).
+      if (Provider != nullptr)
+        if (const HWND form = FormHandle()) m.Result = SendMessageA(form, WM_SKINCOMMAND, m.WParam, m.LParam);
+      return true;
     case AC_SCROLLBEGIN: {
       // A thumb's position: the engine leaves the bar's information alone, the client scrolls on release.
       const int code = LOWORD(m.LParam);
@@ -134,9 +140,9 @@ bool TacMDIWnd::ProviderMessage(gui::TMessage& m) {
         return true;
       }
       if (code == SB_THUMBPOSITION) {
-        // The system's client moves its children to the released thumb's place (the engine's last position)
-        // and sets its bar.
-        const int32_t pos = ScrollEngine().LastTrackPos >= 0 ? ScrollEngine().LastTrackPos : int32_t(HIWORD(m.WParam));
+        // The system's client moves its children to the released thumb's place and sets its bar.
+        // The engine passes the whole position in LParam (the word in WParam stops at 65535).
+        const int32_t pos = m.LParam != 0 ? int32_t(m.LParam) : int32_t(HIWORD(m.WParam));
         m.WParam = MAKEWPARAM(SB_THUMBPOSITION, WORD(std::clamp(pos, 0, 65535)));
         m.LParam = 0;
         CallOriginal(m);

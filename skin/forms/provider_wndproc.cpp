@@ -136,6 +136,8 @@ void DispatchSkinned(TsSkinProvider& p, gui::TMessage& m) {
           ProviderRescanAdapter(p);
         else
           ProviderInitAdapter(p);
+        // An MDI parent's client window exists too.
+        if (p.MDIForm) p.MDIForm->ConnectIfNeeded();
       }
       return;
     case kWmParentNotify:
