@@ -255,7 +255,10 @@ void TacTreeViewWnd::WndProc(gui::TMessage& m) {
     default:
       break;
   }
+  const bool ownFontChange = (SkinData->CtrlState & csSettingFont) != 0;
   TacEditWnd::WndProc(m);
+  // The control gives its window its own colours again when its colour or font changes: the skin's come back.
+  if (!Destroyed && (m.Msg == gui::CM_COLORCHANGED || m.Msg == gui::CM_FONTCHANGED) && !ownFontChange) SetSkinColors();
   // The tree sets its scroll information as it paints and as its items change, and the system draws its own bar
   // then: the skinned one is drawn again over it.
   if (!Destroyed && HorzBar && !ScrollBusy() && SkinData->Updating == 0 &&

@@ -192,6 +192,11 @@ TEST(GridAndTreeAdapters, CellsFixedCellsSelectionAndTheTreeShowTheSkinsColours)
   const HWND th = f.tree->Handle();
   EXPECT_EQ(COLORREF(SendMessageA(th, TVM_GETBKCOLOR, 0, 0)), COLORREF(colours::Edit));
   EXPECT_EQ(COLORREF(SendMessageA(th, TVM_GETTEXTCOLOR, 0, 0)), COLORREF(colours::EditFont));
+  // A colour the program gives the tree meanwhile does not undo the skin's.
+  f.tree->Font().SetColor(0x0000FF);
+  f.tree->SetColor(0x00FF00);
+  EXPECT_EQ(COLORREF(SendMessageA(th, TVM_GETBKCOLOR, 0, 0)), COLORREF(colours::Edit));
+  EXPECT_EQ(COLORREF(SendMessageA(th, TVM_GETTEXTCOLOR, 0, 0)), COLORREF(colours::EditFont));
   RECT client;
   GetClientRect(th, &client);
   EXPECT_EQ(GridForm::ClientProbe(f.tree, t, client.right - 4, 4), colours::Edit);
@@ -271,6 +276,7 @@ TEST(GridAndTreeAdapters, TheLedgerAndWindowCountAreFlatOverFiftyRounds) {
   EXPECT_EQ(ledger::Difference(before, ledger::Take()), "");
   EXPECT_EQ(ThreadWindowCount(), windowsBefore);
   EXPECT_EQ(PendingDeferredFrees(), 0u);
+  EXPECT_EQ(PoisonedAdapterCalls(), 0u);
 }
 
 }  // namespace

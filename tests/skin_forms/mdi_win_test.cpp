@@ -304,6 +304,9 @@ TEST(MdiParentForm, TheLedgerAndWindowCountAreFlatOverFiftyRounds) {
   EXPECT_EQ(skin::ledger::Difference(before, skin::ledger::Take()), "");
   EXPECT_EQ(ThreadWindowCount(), windowsBefore);
   EXPECT_EQ(skin::MDIParentProvider(), nullptr);
+  // No message ever reached a client adapter after it was freed.
+  EXPECT_EQ(skin::PoisonedAdapterCalls(), 0u);
+  EXPECT_EQ(skin::PendingDeferredFrees(), 0u);
 }
 
 }  // namespace
