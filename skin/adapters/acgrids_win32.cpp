@@ -11,6 +11,7 @@
 #include "skin/engine/componentprops.h"
 #include "skin/engine/skincommands.h"
 #include "skin/engine/svclutils.h"
+#include "skin/paint/borders.h"
 #include "skin/paint/dc_copy.h"
 #include "skin/paint/gdi_ledger.h"
 
@@ -29,9 +30,7 @@ const SkinSectionRecord* SectionOf(const TsSkinManager* m, const TsCommonData* d
 }
 
 void FillWithColor(HDC dc, const RECT& r, TColor colour) {
-  HBRUSH brush = ledger::CreateSolidBrush(COLORREF(ColorToRGB(colour) & 0xFFFFFF));
-  FillRect(dc, &r, brush);
-  ledger::DeleteObject(brush);
+  FillRectWithColor(dc, TRect{r.left, r.top, r.right, r.bottom}, colour);
 }
 
 }  // namespace

@@ -23,9 +23,7 @@ constexpr UINT kWmMdiRefreshMenu = 0x234;
 constexpr UINT kWmChildActivateNotify = 0x3F;
 
 void FillWithColor(HDC dc, const RECT& r, TColor colour) {
-  HBRUSH brush = ledger::CreateSolidBrush(COLORREF(ColorToRGB(colour) & 0xFFFFFF));
-  FillRect(dc, &r, brush);
-  ledger::DeleteObject(brush);
+  FillRectWithColor(dc, TRect{r.left, r.top, r.right, r.bottom}, colour);
 }
 
 }  // namespace
