@@ -127,6 +127,26 @@ void TCustomGrid::SetFixedColor(TColor c) {
   Invalidate();
 }
 
+void TCustomGrid::SetSelectionColor(TColor c) {
+  selectionColor_ = c;
+  Invalidate();
+}
+
+void TCustomGrid::SetSelectionTextColor(TColor c) {
+  selectionTextColor_ = c;
+  Invalidate();
+}
+
+void TCustomGrid::SetGridLineColor(TColor c) {
+  gridLineColor_ = c;
+  Invalidate();
+}
+
+void TCustomGrid::SetGridFixedLineColor(TColor c) {
+  gridFixedLineColor_ = c;
+  Invalidate();
+}
+
 void TCustomGrid::SetScrollBars(TScrollStyle s) {
   if (s == scrollBars_) return;
   scrollBars_ = s;
@@ -424,7 +444,7 @@ void TCustomGrid::Paint() {
         const bool fixed = (state & gdFixed) != 0;
         if (gridLineWidth_ > 0) {
           canvas_.Brush().Style = TBrushStyle::bsSolid;
-          canvas_.Brush().Color = fixed ? clBtnShadow : clSilver;
+          canvas_.Brush().Color = fixed ? gridFixedLineColor_ : gridLineColor_;
           if (options_ & (fixed ? goFixedVertLine : goVertLine))
             canvas_.FillRect(TRect{cell.Right, cell.Top, cell.Right + gridLineWidth_, cell.Bottom + gridLineWidth_});
           if (options_ & (fixed ? goFixedHorzLine : goHorzLine))
@@ -444,7 +464,7 @@ void TCustomGrid::Paint() {
 
 void TCustomGrid::DrawCell(int col, int row, const TRect& r, TGridDrawState state) {
   canvas_.Brush().Style = TBrushStyle::bsSolid;
-  canvas_.Brush().Color = (state & gdFixed) ? fixedColor_ : (state & gdSelected) ? clHighlight : color_;
+  canvas_.Brush().Color = (state & gdFixed) ? fixedColor_ : (state & gdSelected) ? SelectionColor() : color_;
   canvas_.FillRect(r);
   if (OnDrawCell) OnDrawCell(this, col, row, r, state);
 }
@@ -500,9 +520,9 @@ void TStringGrid::InvalidateCell(int, int) { Invalidate(); }
 
 void TStringGrid::DrawCell(int col, int row, const TRect& r, TGridDrawState state) {
   canvas_.Brush().Style = TBrushStyle::bsSolid;
-  canvas_.Brush().Color = (state & gdFixed) ? FixedColor() : (state & gdSelected) ? clHighlight : color_;
+  canvas_.Brush().Color = (state & gdFixed) ? FixedColor() : (state & gdSelected) ? SelectionColor() : color_;
   canvas_.Font().Assign(font_);
-  if ((state & gdSelected) && !(state & gdFixed)) canvas_.Font().SetColor(clHighlightText);
+  if ((state & gdSelected) && !(state & gdFixed)) canvas_.Font().SetColor(SelectionTextColor());
   canvas_.TextRect(r, r.Left + 2, r.Top + 2, Cells(col, row));
   if (OnDrawCell) OnDrawCell(this, col, row, r, state);
 }

@@ -70,6 +70,15 @@ class TCustomGrid : public TWinControl {
   void SetOptions(TGridOptions o);
   TColor FixedColor() const { return fixedColor_; }
   void SetFixedColor(TColor c);
+  // Colours of the selected cells and of the grid lines between scrolling and between fixed cells.
+  TColor SelectionColor() const { return selectionColor_; }
+  void SetSelectionColor(TColor c);
+  TColor SelectionTextColor() const { return selectionTextColor_; }
+  void SetSelectionTextColor(TColor c);
+  TColor GridLineColor() const { return gridLineColor_; }
+  void SetGridLineColor(TColor c);
+  TColor GridFixedLineColor() const { return gridFixedLineColor_; }
+  void SetGridFixedLineColor(TColor c);
   TScrollStyle ScrollBars() const { return scrollBars_; }
   void SetScrollBars(TScrollStyle s);
   TBorderStyle BorderStyle() const { return borderStyle_; }
@@ -140,6 +149,8 @@ class TCustomGrid : public TWinControl {
   std::vector<int> colWidths_, rowHeights_;  // empty entries follow the default
   TGridOptions options_ = goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect;
   TColor fixedColor_ = clBtnFace;
+  TColor selectionColor_ = clHighlight, selectionTextColor_ = clHighlightText;
+  TColor gridLineColor_ = clSilver, gridFixedLineColor_ = clBtnShadow;
   TScrollStyle scrollBars_ = TScrollStyle::ssBoth;
   TBorderStyle borderStyle_ = TBorderStyle::bsSingle;
   int col_ = 1, row_ = 1, anchorCol_ = 1, anchorRow_ = 1;

@@ -223,7 +223,10 @@ void TTreeView::CreateParams(TCreateParams& p) {
   if (borderStyle_ == TBorderStyle::bsSingle) p.ExStyle |= 0x00000200;  // WS_EX_CLIENTEDGE
 }
 
-void TTreeView::InitializeWindow() { ReloadWindow(); }
+void TTreeView::InitializeWindow() {
+  ReloadWindow();
+  ColorsToWindow();
+}
 
 void TTreeView::Notification(TComponent* AComponent, TOperation Operation) {
   TWinControl::Notification(AComponent, Operation);
@@ -238,6 +241,7 @@ void TTreeView::WndProc(TMessage& m) {
     if (TTreeNode* n = GetNodeAt(x, y)) SetSelected(n);
   }
   TWinControl::WndProc(m);
+  if ((m.Msg == CM_COLORCHANGED || m.Msg == CM_FONTCHANGED) && HandleAllocated()) ColorsToWindow();
 }
 
 void TTreeView::SetSelected(TTreeNode* node) {

@@ -195,6 +195,8 @@ class TTreeView : public TWinControl {
   bool WindowTopItem(TTreeNode*& node) const;
   int WindowVisibleCount() const;
   void ReloadWindow();
+  // The window draws its background in Color and its texts in Font's colour.
+  void ColorsToWindow();
   TTreeNodes items_{this};
   TTreeNode* selected_ = nullptr;
   int top_ = 0;  // index of the top item among the visible nodes (natively)

@@ -14,6 +14,7 @@ bool TTreeView::WindowTopItem(TTreeNode*&) const { return false; }
 int TTreeView::WindowVisibleCount() const { return 0; }
 void TTreeView::ReloadWindow() {}
 void TTreeView::FinalizeWindow() {}
+void TTreeView::ColorsToWindow() {}
 bool TTreeView::WindowMessage(TMessage& m) { return TWinControl::WindowMessage(m); }
 
 }  // namespace gui

@@ -105,6 +105,12 @@ void TTreeView::ReloadWindow() {
   SelectionToWindow();
 }
 
+void TTreeView::ColorsToWindow() {
+  if (!handle_) return;
+  SendMessageA(handle_, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(ColorRef(color_)));
+  SendMessageA(handle_, TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ColorRef(font_.Color())));
+}
+
 void TTreeView::FinalizeWindow() {
   for (TTreeNode* n = items_.GetFirstNode(); n; n = n->GetNext()) n->itemId_ = nullptr;
 }

@@ -115,6 +115,10 @@ void RegisterLayerProperties() {
   Bool<TControl>("Enabled", &TControl::Enabled, &TControl::SetEnabled);
   Int<TControl, TColor>("Color", &TControl::Color, &TControl::SetColor);
   Int<TCustomGrid, TColor>("FixedColor", &TCustomGrid::FixedColor, &TCustomGrid::SetFixedColor);
+  Int<TCustomGrid, TColor>("SelectionColor", &TCustomGrid::SelectionColor, &TCustomGrid::SetSelectionColor);
+  Int<TCustomGrid, TColor>("SelectionTextColor", &TCustomGrid::SelectionTextColor, &TCustomGrid::SetSelectionTextColor);
+  Int<TCustomGrid, TColor>("GridLineColor", &TCustomGrid::GridLineColor, &TCustomGrid::SetGridLineColor);
+  Int<TCustomGrid, TColor>("GridFixedLineColor", &TCustomGrid::GridFixedLineColor, &TCustomGrid::SetGridFixedLineColor);
   Int<TCustomGrid, int>("GridLineWidth", &TCustomGrid::GridLineWidth, &TCustomGrid::SetGridLineWidth);
   Bool<TControl>("ParentColor", &TControl::ParentColor, &TControl::SetParentColor);
   Bool<TControl>("ParentFont", &TControl::ParentFont, &TControl::SetParentFont);

@@ -9,6 +9,7 @@
 #include "gui/frames.h"
 #include "gui/stdctrls.h"
 #include "skin/adapters/acbuttons.h"
+#include "skin/adapters/acgrids.h"
 #include "skin/adapters/accombo.h"
 #include "skin/adapters/acstatics.h"
 #include "skin/adapters/aclistview.h"
@@ -60,6 +61,10 @@ TacMainWnd* NewAdapterOfCategory(int Category, HWND Wnd, TsSkinManager* Manager,
     case AdapterKind::UpDown: return NewAdapter<TacSpinWnd>(Wnd, nullptr, Manager, Params, true);
     case AdapterKind::StaticText: return NewAdapter<TacStaticTextWnd>(Wnd, nullptr, Manager, Params, true);
     case AdapterKind::ListView: return NewAdapter<TacListViewWnd>(Wnd, nullptr, Manager, Params, true);
+    case AdapterKind::Grid: return NewAdapter<TacGridWnd>(Wnd, nullptr, Manager, Params, true);
+    case AdapterKind::GridEh: return NewAdapter<TacGridEhWnd>(Wnd, nullptr, Manager, Params, true);
+    case AdapterKind::TreeView: return NewAdapter<TacTreeViewWnd>(Wnd, nullptr, Manager, Params, true);
+    case AdapterKind::VirtualTree: return NewAdapter<TacVirtualTreeViewWnd>(Wnd, nullptr, Manager, Params, true);
     case AdapterKind::None: return nullptr;
   }
   return nullptr;

@@ -18,8 +18,8 @@ AdapterKind AdapterKindOfCategory(int Category) {
   // three foreign families, page and tab controls, tool bars, status bars, speed buttons (windowed classes listed
   // there get the edit adapter), scroll controls, up-downs, scroll bars, static texts, natively painted windows.
   static constexpr std::array<K, 23> kinds = {
-      K::Edit, K::Button,  K::BitBtn,    K::CheckBox, K::ComboBox, K::None, K::GroupBox, K::ListView,
-      K::Panel, K::None,   K::None,      K::None,     K::None,     K::None, K::None,     K::ToolBar,
+      K::Edit, K::Button,  K::BitBtn,    K::CheckBox, K::ComboBox, K::Grid, K::GroupBox, K::ListView,
+      K::Panel, K::TreeView, K::None,    K::GridEh,   K::VirtualTree, K::None, K::None, K::ToolBar,
       K::StatusBar, K::Edit, K::None,    K::UpDown,   K::None,     K::StaticText, K::None};
   if (Category < 0 || Category >= int(kinds.size())) return K::None;
   return kinds[size_t(Category)];

@@ -25,6 +25,10 @@ enum class AdapterKind {
   UpDown,
   StaticText,
   ListView,
+  Grid,         // grids (colours through published properties)
+  GridEh,       // grids of the "OptionsEh" family
+  TreeView,     // tree views (colours through the tree's messages)
+  VirtualTree,  // virtual trees
 };
 AdapterKind AdapterKindOfCategory(int Category);
 

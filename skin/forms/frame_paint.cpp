@@ -11,6 +11,7 @@
 #include "skin/forms/form_window.h"
 #include "skin/forms/provider_geometry.h"
 #include "skin/forms/provider_titlebar.h"
+#include "skin/forms/smdiform.h"
 #include "skin/forms/system_menu.h"
 #include "skin/forms/title_glow.h"
 #include "skin/forms/win_values.h"
@@ -493,6 +494,12 @@ bool ProviderPaintFrame(TsSkinProvider& p) {
         PaintControlItem(data, under, -1, -1, 1, cache, TPoint{}, frame, state);
       }
       (void)offset;
+    }
+
+    // The empty area of an MDI parent's client window.
+    if (p.MDIForm) {
+      const TPoint origin = ProviderCacheOrigin(p);
+      ProviderPaintMDIArea(p, cache, TPoint{origin.X + ProviderClientLeft(p), origin.Y + ProviderClientTop(p)});
     }
 
     // The title bar.

@@ -19,6 +19,7 @@
 #include "skin/forms/provider_geometry.h"
 #include "skin/forms/provider_hide.h"
 #include "skin/forms/provider_titlebar.h"
+#include "skin/forms/smdiform.h"
 #include "skin/forms/provider_wndproc.h"
 #include "skin/forms/system_menu.h"
 #include "skin/forms/title_glow.h"
@@ -292,6 +293,13 @@ void ProviderLButtonUp(TsSkinProvider& p, gui::TMessage& m) {
       } else {
         ProviderSetHotElement(p, 0, true);
       }
+      break;
+    case kHtMdiClose:
+    case kHtMdiRestore:
+    case kHtMdiMinimize:
+      // The buttons of a maximized MDI child act on the active child; with none, nothing happens.
+      if (Pressed(p, code)) ProviderMDIChildCommand(p, code);
+      if (Alive(token)) ProviderSetHotElement(p, 0, code == kHtMdiMinimize);
       break;
     default:
       if (ProviderTitleItemUp(p, code, m)) break;

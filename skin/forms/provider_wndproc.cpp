@@ -19,6 +19,7 @@
 #include "skin/forms/frame_paint.h"
 #include "skin/forms/glued_forms.h"
 #include "skin/forms/provider_geometry.h"
+#include "skin/forms/smdiform.h"
 #include "skin/forms/provider_handlers.h"
 #include "skin/forms/provider_hide.h"
 #include "skin/forms/provider_messages.h"
@@ -148,6 +149,8 @@ void DispatchSkinned(TsSkinProvider& p, gui::TMessage& m) {
           ProviderRescanAdapter(p);
         else
           ProviderInitAdapter(p);
+        // An MDI parent's client window exists too.
+        if (p.MDIForm) p.MDIForm->ConnectIfNeeded();
       }
       return;
     case kWmParentNotify:
@@ -279,6 +282,7 @@ bool ProviderCommandFirst(TsSkinProvider& p, gui::TMessage& m) {
       HandToChildren(p, m);
       ProviderDropAdapter(p);
       if (form && !form->IsDestroying()) {
+        if (p.MDIForm) p.MDIForm->DisconnectFromClient();
         if (ProviderFormHasBorder(p)) RemoveFormRegion(*form);
         ProviderUpdateSysMenuStyle(p, false);
         if (p.UseGlobalColor() && !p.SkinData().CustomColor) form->SetColor(clBtnFace);

@@ -1,6 +1,7 @@
 #include "skin/forms/sskinprovider.h"
 
 #include "skin/forms/acdialogs.h"
+#include "skin/forms/smdiform.h"
 #include "skin/forms/glued_forms.h"
 #include "skin/forms/min_animation.h"
 #include "skin/forms/provider_wndproc.h"
@@ -300,6 +301,7 @@ TsSkinProvider::~TsSkinProvider() {
       UnhookForm();
     }
     ProviderFreeAdapter(*this);
+    if (MDIForm || MDIParentProvider() == this) ProviderLinkMDIForm(*this, false);
     SystemMenu.reset();
     CaptionStrip.reset();
     MenuLineBmp.reset();
@@ -511,7 +513,11 @@ void ProviderPrepareForm(TsSkinProvider& p) {
   p.SkinData().WndHandle = FormWindowHandle(*p.Form());
   if (!p.SystemMenu) p.SystemMenu = std::make_unique<TsSystemMenu>(p);
   ProviderUpdateSysMenuStyle(p, true);
-  if (p.MDILinkPending && ProviderSkinActive(p)) p.MDILinkPending = false;  // the layer has no MDI parent forms
+  if (p.MDILinkPending && ProviderSkinActive(p)) {
+    p.MDILinkPending = false;
+    if (p.Form()->FormStyle() == gui::TFormStyle::fsMDIForm && !p.Designing()) ProviderLinkMDIForm(p, true);
+  }
+  if (p.MDIForm) p.MDIForm->ConnectIfNeeded();
   p.SkinData().BGChanged = true;
   ProviderLayoutTitle(p);
   p.CaptionSectionIndex = SkinManagerGetSectionIndex(*m, "CAPTION");

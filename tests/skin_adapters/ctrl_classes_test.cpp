@@ -31,10 +31,13 @@ TEST(ControlClasses, FirstListNamingTheClassExactlyWins) {
     EXPECT_EQ(ThirdPartyCategoryOf(lists, c.name), c.category) << c.name;
     EXPECT_EQ(AdapterKindOfCategory(ThirdPartyCategoryOf(lists, c.name)), c.kind) << c.name;
   }
-  // Speed-button names listed for a windowed class give the edit adapter; the grid category has none built here.
+  // Speed-button names listed for a windowed class give the edit adapter; grids, list views and trees their own.
   EXPECT_EQ(AdapterKindOfCategory(17), AdapterKind::Edit);
+  EXPECT_EQ(AdapterKindOfCategory(5), AdapterKind::Grid);
   EXPECT_EQ(AdapterKindOfCategory(7), AdapterKind::ListView);
-  EXPECT_EQ(AdapterKindOfCategory(5), AdapterKind::None);
+  EXPECT_EQ(AdapterKindOfCategory(9), AdapterKind::TreeView);
+  EXPECT_EQ(AdapterKindOfCategory(11), AdapterKind::GridEh);
+  EXPECT_EQ(AdapterKindOfCategory(12), AdapterKind::VirtualTree);
   EXPECT_EQ(AdapterKindOfCategory(23), AdapterKind::None);
 }
 

@@ -1,0 +1,74 @@
+#pragma once
+// The adapters of grids and trees: edit-family adapters (border, background, skinned scroll bars) that also
+// write the skin's colours into the control where its colours live, in published properties (grids, foreign
+// grids and virtual trees, see grid_colors.h) or in the tree view's own messages (TVM_SETBKCOLOR,
+// TVM_SETTEXTCOLOR), and put the control's own colours back when the skin goes.
+#include <cstdint>
+
+#include "skin/adapters/acscrollwnd.h"
+#include "skin/adapters/grid_colors.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+namespace skin {
+
+// The colour sources of the tables, from the adapter's manager and section.
+GridSkinColors GridColorsOf(TsSkinManager& Manager, const TsCommonData& Data);
+
+// String and draw grids, and foreign grids that publish the same property names.
+class TacGridWnd : public TacEditWnd {
+ public:
+  void SaveColors() override;
+  void RestoreColors() override;
+  void SetSkinColors() override;
+  void WndProc(gui::TMessage& Message) override;
+
+  // The grid's own values of the properties the skin wrote (empty while unskinned).
+  SavedProperties SavedGridColors;
+
+ protected:
+  gui::TObject* Owner() const { return SkinData != nullptr ? SkinData->OwnerControl : nullptr; }
+  // Handled before the edit family: true when the message is done.
+  bool GridMessage(gui::TMessage& Message);
+};
+
+// Grids with the "OptionsEh" family of properties.
+class TacGridEhWnd : public TacGridWnd {
+ public:
+  void SetSkinColors() override;
+  void WndProc(gui::TMessage& Message) override;
+};
+
+// "SysTreeView32" windows and tree-view controls.
+class TacTreeViewWnd : public TacEditWnd {
+ public:
+  void SaveColors() override;
+  void RestoreColors() override;
+  void SetSkinColors() override;
+  void WndProc(gui::TMessage& Message) override;
+
+  // The window's own colours (TVM_GETBKCOLOR, TVM_GETTEXTCOLOR) before the skin came.
+  COLORREF SavedTreeBk = COLORREF(-1);
+  COLORREF SavedTreeText = COLORREF(-1);
+  bool TreeColorsSaved = false;
+
+  // The state whose colours the tree shows: 1 focused (or hovered with the hot look), else 0.
+  int32_t TreeState() const;
+  // The background the tree is painted with in that state.
+  TColor TreeBackground(int32_t State) const;
+};
+
+// Virtual trees ("Colors", "Header" and "PaintInfoColumn").
+class TacVirtualTreeViewWnd : public TacEditWnd {
+ public:
+  void SaveColors() override;
+  void RestoreColors() override;
+  void SetSkinColors() override;
+  void WndProc(gui::TMessage& Message) override;
+
+  SavedProperties SavedTreeColors;
+};
+
+}  // namespace skin
+#endif

@@ -1,0 +1,282 @@
+// The grid and tree adapters on a form (Windows build, under Wine): a string grid and a tree view filled enough to
+// scroll, adapted by the control adapter with the flat-colour fixture skin: the cells, fixed cells and selection
+// and the tree's background and text show the skin's colours (read through WM_PRINT and from the window's
+// surface), the skinned bars scroll both (posted clicks), letting go of the adapters gives every colour back, and
+// nothing leaks over fifty rounds.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gui/gui.h"
+#include "skin/adapters/acctrladapter.h"
+#include "skin/adapters/acgrids.h"
+#include "skin/paint/acanimation.h"
+#include "skin/paint/gdi_ledger.h"
+#include "tests/skin_adapters/adapter_env_win32.h"
+#include "tests/skin_adapters/control_skin.h"
+#include "tests/support/win_screen.h"
+
+namespace {
+
+using namespace skin;
+using namespace adaptertest;
+
+inline constexpr uint32_t kSelection = 0x20A040, kSelectionFont = 0xF0F0F0;
+
+// The control fixture with a selection section.
+void ApplyGridSkin(TsSkinManager& m) {
+  std::string text = ControlOptionsText();
+  text += "[SELECTION]\r\nSTATES=2\r\nCOLOR=" + std::to_string(kSelection) + "\r\nHOTCOLOR=" +
+          std::to_string(kSelection) + "\r\nFONTCOLOR=" + std::to_string(kSelectionFont) + "\r\nHOTFONTCOLOR=" +
+          std::to_string(kSelectionFont) + "\r\n";
+  TsStoredSkin& s = m.InternalSkins.Add();
+  s.Name = "Grids";
+  const std::string bytes =
+      PackSkin({{"Options.dat", text}, {"master.bmp", skintest::Bmp24(64, 48, ControlMasterPixel)}});
+  s.Data.WriteBuffer(bytes.data(), int64_t(bytes.size()));
+  m.SetSkinName("Grids");
+}
+
+uint32_t ToColor(uint32_t p) { return ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF); }
+
+uint32_t PrintedPixel(HWND h, int x, int y) {
+  RECT r;
+  GetWindowRect(h, &r);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = r.right - r.left;
+  bi.bmiHeader.biHeight = -(r.bottom - r.top);
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  SendMessageA(h, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
+  GdiFlush();
+  const uint32_t p = static_cast<uint32_t*>(bits)[y * (r.right - r.left) + x];
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+  return ToColor(p);
+}
+
+uint32_t SurfacePixel(HWND h, int x, int y) {
+  HDC dc = GetWindowDC(h);
+  const COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(h, dc);
+  return c;
+}
+
+struct Host : CtrlAdapterHost {
+  gui::TWinControl* form = nullptr;
+  TsSkinManager* manager = nullptr;
+  gui::TWinControl* HostForm() override { return form; }
+  TsSkinManager* HostManager() override { return manager; }
+};
+
+struct GridForm {
+  TestSystem sys;
+  std::unique_ptr<TsSkinManagerComponent> manager = std::make_unique<TsSkinManagerComponent>(nullptr, sys);
+  gui::TForm* form = new gui::TForm(nullptr);
+  gui::TStringGrid* grid = new gui::TStringGrid(form);
+  gui::TTreeView* tree = new gui::TTreeView(form);
+  Host host;
+  std::unique_ptr<TacCtrlAdapter> adapter;
+
+  GridForm() {
+    ApplyGridSkin(*manager);
+    manager->ThirdPartyLists.assign(23, {});
+    manager->ThirdPartyLists[5] = {"TStringGrid"};
+    manager->ThirdPartyLists[9] = {"TTreeView"};
+    form->SetBounds(40, 40, 640, 360);
+    form->SetCaption("Grids and trees");
+    grid->SetParent(form);
+    grid->SetBounds(10, 10, 330, 300);
+    grid->SetColCount(12);
+    grid->SetRowCount(60);
+    for (int r = 0; r < 60; ++r)
+      for (int c = 0; c < 12; ++c) grid->SetCells(c, r, r == 0 ? "Col " + std::to_string(c) : c == 0 ? std::to_string(r) : "");
+    tree->SetParent(form);
+    tree->SetBounds(360, 10, 250, 300);
+    tree->Items().BeginUpdate();
+    for (int i = 0; i < 12; ++i) {
+      gui::TTreeNode* n = tree->Items().Add(nullptr, "Station " + std::to_string(i + 1));
+      for (int k = 0; k < 5; ++k) tree->Items().AddChild(n, "Message " + std::to_string(k + 1));
+      n->Expand(false);
+    }
+    tree->Items().EndUpdate();
+    form->Show();
+    Pump(50);
+    host.form = form;
+    host.manager = manager.get();
+    Skin();
+  }
+  ~GridForm() {
+    adapter.reset();
+    gui::Free(form);
+    Pump(20);
+  }
+  void Skin() {
+    adapter = std::make_unique<TacCtrlAdapter>(&host);
+    adapter->AddAllItems();
+    RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump(30);
+  }
+  void Unskin() {
+    adapter.reset();
+    FlushDeferredFrees();
+    Pump(30);
+  }
+  TacGridWnd* GridAdapter() const { return dynamic_cast<TacGridWnd*>(AdapterOfWindow(grid->Handle())); }
+  TacTreeViewWnd* TreeAdapter() const { return dynamic_cast<TacTreeViewWnd*>(AdapterOfWindow(tree->Handle())); }
+  // A pixel of the client area (both readings agree).
+  static uint32_t ClientProbe(gui::TWinControl* c, TacEditWnd* a, int x, int y) {
+    Pump(10);
+    const int bx = a != nullptr ? a->BorderLeft : 0, by = a != nullptr ? a->BorderTop : 0;
+    const uint32_t printed = PrintedPixel(c->Handle(), x + bx, y + by);
+    const uint32_t surface = SurfacePixel(c->Handle(), x + bx, y + by);
+    EXPECT_EQ(printed, surface) << c->ClassName() << " at " << x << "," << y;
+    return printed;
+  }
+  // A click on the vertical bar's lower arrow, posted as the system would send it.
+  static void PostDownArrowClick(HWND h, TacScrollWnd* a) {
+    const TRect bar = VertScrollBarRect(a, h);
+    const POINT down{(bar.Left + bar.Right) / 2, bar.Bottom - 6};
+    PostMessageA(h, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(down.x, down.y));
+    POINT client = down;
+    ScreenToClient(h, &client);
+    PostMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(client.x, client.y));
+    Pump(60);
+  }
+  HTREEITEM FirstVisible() const {
+    return reinterpret_cast<HTREEITEM>(SendMessageA(tree->Handle(), TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0));
+  }
+};
+
+struct NoAnimations {
+  NoAnimations() { AnimationsOff() = 1; }
+  ~NoAnimations() { AnimationsOff() = 0; }
+};
+
+TEST(GridAndTreeAdapters, CellsFixedCellsSelectionAndTheTreeShowTheSkinsColours) {
+  NoAnimations still;
+  GridForm f;
+  TacGridWnd* g = f.GridAdapter();
+  TacTreeViewWnd* t = f.TreeAdapter();
+  ASSERT_NE(g, nullptr);
+  ASSERT_NE(t, nullptr);
+  struct Case {
+    const char* what;
+    int col, row;
+    uint32_t colour;
+  } cells[] = {
+      {"fixed title cell", 3, 0, colours::Main},
+      {"fixed row cell", 0, 3, colours::Main},
+      {"selected (current) cell", 1, 1, kSelection},
+      {"plain cell", 3, 3, colours::Edit},
+  };
+  for (const Case& c : cells) {
+    const gui::TRect r = f.grid->CellRect(c.col, c.row);
+    EXPECT_EQ(GridForm::ClientProbe(f.grid, g, r.Right - 3, r.Bottom - 3), c.colour) << c.what;
+  }
+  EXPECT_EQ(f.grid->SelectionTextColor(), TColor(kSelectionFont));
+  EXPECT_EQ(f.grid->GridFixedLineColor(), TColor(colours::Border));
+  // The border is the skin's (on the window's surface).
+  EXPECT_EQ(SurfacePixel(f.grid->Handle(), 0, 40), colours::EditBorderN);
+  if (const char* dir = std::getenv("GRIDS_PICTURES")) testsupport::SaveWindowPicture(f.form->Handle(), dir, "grids-skinned");
+  // The tree: its window's colours are the section's, and its rows show them.
+  const HWND th = f.tree->Handle();
+  EXPECT_EQ(COLORREF(SendMessageA(th, TVM_GETBKCOLOR, 0, 0)), COLORREF(colours::Edit));
+  EXPECT_EQ(COLORREF(SendMessageA(th, TVM_GETTEXTCOLOR, 0, 0)), COLORREF(colours::EditFont));
+  // A colour the program gives the tree meanwhile does not undo the skin's.
+  f.tree->Font().SetColor(0x0000FF);
+  f.tree->SetColor(0x00FF00);
+  EXPECT_EQ(COLORREF(SendMessageA(th, TVM_GETBKCOLOR, 0, 0)), COLORREF(colours::Edit));
+  EXPECT_EQ(COLORREF(SendMessageA(th, TVM_GETTEXTCOLOR, 0, 0)), COLORREF(colours::EditFont));
+  RECT client;
+  GetClientRect(th, &client);
+  EXPECT_EQ(GridForm::ClientProbe(f.tree, t, client.right - 4, 4), colours::Edit);
+  EXPECT_EQ(GridForm::ClientProbe(f.tree, t, client.right - 4, client.bottom - 4), colours::Edit);
+}
+
+TEST(GridAndTreeAdapters, TheSkinnedBarsScrollTheGridAndTheTree) {
+  NoAnimations still;
+  GridForm f;
+  TacGridWnd* g = f.GridAdapter();
+  TacTreeViewWnd* t = f.TreeAdapter();
+  ASSERT_NE(g, nullptr);
+  ASSERT_NE(t, nullptr);
+  ASSERT_TRUE(g->VertBar && g->VertBar->Visible);
+  ASSERT_TRUE(t->VertBar && t->VertBar->Visible);
+  for (int i = 1; i <= 3; ++i) {
+    GridForm::PostDownArrowClick(f.grid->Handle(), g);
+    EXPECT_EQ(f.grid->TopRow(), 1 + i);
+  }
+  EXPECT_EQ(g->VertBar->ScrollInfo.nPos, 3);  // the bar read back after the scroll
+  const HTREEITEM first = f.FirstVisible();
+  GridForm::PostDownArrowClick(f.tree->Handle(), t);
+  EXPECT_EQ(f.FirstVisible(),
+            reinterpret_cast<HTREEITEM>(SendMessageA(f.tree->Handle(), TVM_GETNEXTITEM, TVGN_NEXTVISIBLE,
+                                                     reinterpret_cast<LPARAM>(first))));
+  EXPECT_EQ(ScrollEngine().PressedPart, -1);
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST(GridAndTreeAdapters, LettingGoOfTheAdaptersGivesEveryColourBack) {
+  NoAnimations still;
+  GridForm f;
+  f.Unskin();  // the first pass took the controls' own colours: compare against a plain pair
+  const TColor fixed = f.grid->FixedColor(), selection = f.grid->SelectionColor(), cells = f.grid->Color();
+  const TColor line = f.grid->GridLineColor(), treeFont = f.tree->Font().Color();
+  const COLORREF treeBk = COLORREF(SendMessageA(f.tree->Handle(), TVM_GETBKCOLOR, 0, 0));
+  const COLORREF treeText = COLORREF(SendMessageA(f.tree->Handle(), TVM_GETTEXTCOLOR, 0, 0));
+  f.Skin();
+  ASSERT_NE(f.GridAdapter(), nullptr);
+  EXPECT_NE(f.grid->FixedColor(), fixed);
+  EXPECT_NE(f.grid->Color(), cells);
+  f.Unskin();
+  EXPECT_EQ(f.GridAdapter(), nullptr);
+  EXPECT_EQ(f.TreeAdapter(), nullptr);
+  EXPECT_EQ(f.grid->FixedColor(), fixed);
+  EXPECT_EQ(f.grid->SelectionColor(), selection);
+  EXPECT_EQ(f.grid->Color(), cells);
+  EXPECT_EQ(f.grid->GridLineColor(), line);
+  EXPECT_EQ(f.tree->Font().Color(), treeFont);
+  EXPECT_EQ(COLORREF(SendMessageA(f.tree->Handle(), TVM_GETBKCOLOR, 0, 0)), treeBk);
+  EXPECT_EQ(COLORREF(SendMessageA(f.tree->Handle(), TVM_GETTEXTCOLOR, 0, 0)), treeText);
+  // The cells are painted in the grid's own colours again.
+  const gui::TRect r = f.grid->CellRect(3, 3);
+  EXPECT_EQ(PrintedPixel(f.grid->Handle(), r.Right, r.Bottom) != colours::Edit, true);
+}
+
+TEST(GridAndTreeAdapters, TheLedgerAndWindowCountAreFlatOverFiftyRounds) {
+  NoAnimations still;
+  { GridForm warmUp; }
+  Pump(20);
+  GridForm f;
+  f.Unskin();
+  const ledger::Snapshot before = ledger::Take();
+  const int windowsBefore = ThreadWindowCount();
+  for (int round = 0; round < 50; ++round) {
+    f.Skin();
+    TacGridWnd* g = f.GridAdapter();
+    TacTreeViewWnd* t = f.TreeAdapter();
+    ASSERT_NE(g, nullptr);
+    ASSERT_NE(t, nullptr);
+    PrintedPixel(f.grid->Handle(), 10, 10);
+    PrintedPixel(f.tree->Handle(), 10, 10);
+    GridForm::PostDownArrowClick(f.grid->Handle(), g);
+    GridForm::PostDownArrowClick(f.tree->Handle(), t);
+    f.Unskin();
+  }
+  EXPECT_EQ(ledger::Difference(before, ledger::Take()), "");
+  EXPECT_EQ(ThreadWindowCount(), windowsBefore);
+  EXPECT_EQ(PendingDeferredFrees(), 0u);
+  EXPECT_EQ(PoisonedAdapterCalls(), 0u);
+}
+
+}  // namespace

@@ -1,0 +1,312 @@
+// A skinned MDI parent form (Windows build, under Wine): its provider links the form and puts the client adapter
+// on the client window; the empty client area shows the skin's MDIAREA; children are made, tiled, cascaded and
+// closed under the skin; the buttons of a maximized child act on the active child and do nothing without one; a
+// dragged thumb scrolls the children only when released; the link goes with the skin and with the provider, and
+// nothing leaks over fifty rounds.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gui/gui.h"
+#include "skin/adapters/acmdiwnd.h"
+#include "skin/adapters/adapter_lifetime.h"
+#include "skin/engine/skincommands.h"
+#include "skin/forms/smdiform.h"
+#include "skin/forms/sskinprovider.h"
+#include "skin/paint/gdi_ledger.h"
+#include "skin/paint/pixel_helpers.h"
+#include "tests/skin_forms/forms_fixture.h"
+#include "tests/support/win_screen.h"
+
+namespace {
+
+using namespace formstest;
+using skin::TsSkinProvider;
+using testsupport::PumpFor;
+
+inline constexpr TColor kMdiArea = 0x6090D0;
+
+int ThreadWindowCount() {
+  int n = 0;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND top, LPARAM l) -> BOOL {
+        ++*reinterpret_cast<int*>(l);
+        EnumChildWindows(
+            top,
+            [](HWND, LPARAM l2) -> BOOL {
+              ++*reinterpret_cast<int*>(l2);
+              return TRUE;
+            },
+            l);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&n));
+  return n;
+}
+
+// A pixel of the client window's surface and through WM_PRINT (as a TColor).
+TColor SurfacePixel(HWND h, int x, int y) {
+  HDC dc = GetDC(h);
+  const COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(h, dc);
+  return TColor(c);
+}
+
+TColor PrintedPixel(HWND h, int x, int y) {
+  RECT r;
+  GetWindowRect(h, &r);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = r.right - r.left;
+  bi.bmiHeader.biHeight = -(r.bottom - r.top);
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  SendMessageA(h, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
+  GdiFlush();
+  const uint32_t p = static_cast<uint32_t*>(bits)[y * (r.right - r.left) + x];
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+  return TColor(((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF));
+}
+
+// The fixture skin with an MDIAREA section.
+void AddMdiArea(FormsSkin& s) {
+  skin::SkinSectionRecord r;
+  r.SectionName = "MDIAREA";
+  r.States = 1;
+  r.NormalState.Color = kMdiArea;
+  r.HotState = r.NormalState;
+  s.Skin().Sections.push_back(r);
+}
+
+struct MdiParent {
+  FormsSkin skin;
+  gui::TForm* form;
+  TsSkinProvider* p;
+  std::vector<gui::TForm*> children;
+  MdiParent() {
+    AddMdiArea(skin);
+    form = new gui::TForm(gui::Application);
+    form->SetFormStyle(gui::TFormStyle::fsMDIForm);
+    form->SetBounds(40, 40, 640, 440);
+    form->SetCaption("Skinned MDI parent");
+    p = new TsSkinProvider(form);
+    form->Show();
+    PumpFor(150);
+  }
+  ~MdiParent() {
+    for (gui::TForm* c : children) gui::Free(c);
+    gui::Free(form);
+    PumpFor(30);
+  }
+  HWND Client() const { return form->ClientHandle(); }
+  gui::TForm* AddChild(int i) {
+    auto* c = new gui::TForm(nullptr);
+    c->SetFormStyle(gui::TFormStyle::fsMDIChild);
+    c->SetCaption("Child " + std::to_string(i + 1));
+    c->SetBounds(20 * i, 20 * i, 200, 140);
+    c->Show();
+    children.push_back(c);
+    return c;
+  }
+  void FreeChildren() {
+    for (gui::TForm* c : children) gui::Free(c);
+    children.clear();
+    PumpFor(30);
+  }
+  skin::TacMDIWnd* ClientAdapter() const {
+    return Client() ? dynamic_cast<skin::TacMDIWnd*>(skin::AdapterOfWindow(Client())) : nullptr;
+  }
+  // The empty area, well inside the client (away from the children placed at its top-left).
+  TColor AreaPixel(bool printed) {
+    RECT r;
+    GetClientRect(Client(), &r);
+    PumpFor(20);
+    return printed ? PrintedPixel(Client(), r.right - 10, r.bottom - 10) : SurfacePixel(Client(), r.right - 12, r.bottom - 12);
+  }
+};
+
+TEST(MdiParentForm, TheProviderLinksTheFormAndTheClientShowsTheSkinsArea) {
+  MdiParent m;
+  ASSERT_NE(m.Client(), nullptr);
+  ASSERT_NE(m.p->MDIForm, nullptr);
+  EXPECT_EQ(skin::MDIParentProvider(), m.p);
+  EXPECT_EQ(m.p->MDIForm->Form, m.form);
+  skin::TacMDIWnd* a = m.ClientAdapter();
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(m.p->MDIForm->ClientAdapter, a);
+  EXPECT_EQ(a->Form, m.form);
+  EXPECT_EQ(a->SkinData, &m.p->SkinData());
+  EXPECT_EQ(m.AreaPixel(false), kMdiArea);
+  EXPECT_EQ(m.AreaPixel(true), kMdiArea);
+  // The sunken edge of the client comes from the form's frame image too (no system shade).
+  EXPECT_EQ(PrintedPixel(m.Client(), 0, 40), kMdiArea);
+}
+
+TEST(MdiParentForm, ChildrenAreMadeTiledCascadedAndClosedOverTheSkinnedArea) {
+  MdiParent m;
+  for (int i = 0; i < 3; ++i) m.AddChild(i);
+  PumpFor(80);
+  EXPECT_EQ(m.form->MDIChildCount(), 3);
+  m.form->SetTileMode(gui::TTileMode::tbVertical);
+  m.form->Tile();
+  PumpFor(80);
+  RECT client;
+  GetClientRect(m.Client(), &client);
+  int widths = 0;
+  for (gui::TForm* c : m.children) {
+    EXPECT_EQ(c->Top(), 0);
+    widths += c->Width();
+  }
+  EXPECT_NEAR(widths, client.right, 3);
+  if (const char* dir = std::getenv("GRIDS_PICTURES")) testsupport::SaveWindowPicture(m.form->Handle(), dir, "mdi-tiled");
+  m.form->Cascade();
+  PumpFor(80);
+  EXPECT_LT(m.form->MDIChildren(2)->Left(), m.form->MDIChildren(0)->Left());
+  EXPECT_EQ(m.AreaPixel(false), kMdiArea);
+  if (const char* dir = std::getenv("GRIDS_PICTURES")) testsupport::SaveWindowPicture(m.form->Handle(), dir, "mdi-cascaded");
+  m.FreeChildren();
+  EXPECT_EQ(m.form->MDIChildCount(), 0);
+  EXPECT_EQ(m.AreaPixel(false), kMdiArea);
+  EXPECT_NE(m.ClientAdapter(), nullptr);
+}
+
+TEST(MdiParentForm, TheMaximizedChildsButtonsActOnTheActiveChildAndDoNothingWithoutOne) {
+  MdiParent m;
+  // No child: every command is refused and nothing changes.
+  for (int code : {101, 102, 103}) EXPECT_FALSE(skin::ProviderMDIChildCommand(*m.p, code)) << code;
+  EXPECT_TRUE(IsWindowVisible(m.form->Handle()));
+  EXPECT_FALSE(IsIconic(m.form->Handle()));
+  gui::TForm* c = m.AddChild(0);
+  PumpFor(50);
+  const HWND h = c->Handle();
+  struct Case {
+    int code;
+    bool iconic;
+  } cases[] = {{103, true}, {102, false}, {100, false}};
+  for (const Case& k : cases) {
+    EXPECT_EQ(skin::ProviderMDIChildCommand(*m.p, k.code), k.code != 100) << k.code;
+    PumpFor(30);
+    EXPECT_EQ(IsIconic(h) != FALSE, k.iconic) << k.code;
+  }
+  // Close: the child's own rule (an MDI child is minimized unless it asks to be freed).
+  c->OnClose = [](gui::TObject*, gui::TCloseAction& action) { action = gui::TCloseAction::caFree; };
+  EXPECT_TRUE(skin::ProviderMDIChildCommand(*m.p, 101));
+  PumpFor(50);
+  EXPECT_FALSE(IsWindow(h));
+  m.children.clear();
+  EXPECT_FALSE(skin::ProviderMDIChildCommand(*m.p, 101));
+}
+
+// What reaches the client's own procedure under the adapter.
+struct ScrollSpy {
+  static inline WNDPROC original = nullptr;
+  static inline std::vector<std::pair<int, int>> seen;  // (code, position) of WM_VSCROLL
+  static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+    if (msg == WM_VSCROLL) seen.push_back({LOWORD(w), HIWORD(w)});
+    return CallWindowProcA(original, h, msg, w, l);
+  }
+};
+
+TEST(MdiParentForm, ADraggedThumbScrollsTheChildrenOnlyWhenReleased) {
+  MdiParent m;
+  // The spy goes under the adapter: the link lets go of the client, the spy subclasses it, the link comes back.
+  m.p->MDIForm->DisconnectFromClient();
+  skin::FlushDeferredFrees();
+  ScrollSpy::original = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(m.Client(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ScrollSpy::Proc)));
+  m.p->MDIForm->ConnectToClient();
+  ASSERT_NE(m.ClientAdapter(), nullptr);
+  ScrollSpy::seen.clear();
+  // The engine asks before it sends a thumb's position: the client keeps its scroll information itself.
+  struct Ask {
+    int code;
+    LRESULT answer;
+  } asks[] = {{SB_THUMBTRACK, 1}, {SB_THUMBPOSITION, 1}, {SB_LINEDOWN, 0}, {SB_PAGEUP, 0}};
+  for (const Ask& a : asks)
+    EXPECT_EQ(SendMessageA(m.Client(), skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_SCROLLBEGIN),
+                           MAKELPARAM(a.code, WM_VSCROLL)),
+              a.answer)
+        << a.code;
+  // Dragging: nothing reaches the client; releasing: the position does (the engine's whole position in LParam).
+  SendMessageA(m.Client(), WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 40), 40);
+  SendMessageA(m.Client(), WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 70), 70);
+  EXPECT_TRUE(ScrollSpy::seen.empty());
+  SendMessageA(m.Client(), WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 70), 70);
+  SendMessageA(m.Client(), WM_VSCROLL, MAKEWPARAM(SB_LINEDOWN, 0), 0);
+  const std::vector<std::pair<int, int>> expected = {{SB_THUMBPOSITION, 70}, {SB_LINEDOWN, 0}};
+  EXPECT_EQ(ScrollSpy::seen, expected);
+  // The spy leaves as it came: the adapter first.
+  m.p->MDIForm->DisconnectFromClient();
+  skin::FlushDeferredFrees();
+  SetWindowLongPtrA(m.Client(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ScrollSpy::original));
+}
+
+TEST(MdiParentForm, TheLinkLetsGoWithTheSkinComesBackWithItAndGoesWithTheProvider) {
+  MdiParent m;
+  const HWND client = m.Client();
+  const WNDPROC skinned = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(client, GWLP_WNDPROC));
+  ASSERT_NE(m.ClientAdapter(), nullptr);
+  const LPARAM manager = reinterpret_cast<LPARAM>(static_cast<skin::TsSkinManager*>(m.skin.manager.get()));
+  for (int round = 0; round < 2; ++round) {
+    // The skin goes (the manager's command to the form): the client is the system's again.
+    SendMessageA(m.form->Handle(), skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_SKINREMOVED), manager);
+    skin::FlushDeferredFrees();
+    PumpFor(60);
+    EXPECT_EQ(m.ClientAdapter(), nullptr);
+    EXPECT_NE(m.p->MDIForm, nullptr);  // the link stays, unhooked
+    EXPECT_NE(m.AreaPixel(false), kMdiArea);
+    // It comes back.
+    SendMessageA(m.form->Handle(), skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_SKINLOADED), manager);
+    PumpFor(100);
+    ASSERT_NE(m.ClientAdapter(), nullptr);
+    EXPECT_EQ(m.AreaPixel(false), kMdiArea);
+  }
+  // The provider goes: the link, the global and the client's adapter with it; the shared procedure is off the
+  // client.
+  skin::FreeProvider(m.p);
+  m.p = nullptr;
+  skin::FlushDeferredFrees();
+  PumpFor(30);
+  EXPECT_EQ(skin::MDIParentProvider(), nullptr);
+  EXPECT_EQ(skin::AdapterOfWindow(client), nullptr);
+  EXPECT_NE(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(client, GWLP_WNDPROC)), skinned);
+}
+
+TEST(MdiParentForm, TheLedgerAndWindowCountAreFlatOverFiftyRounds) {
+  { MdiParent warmUp; warmUp.AddChild(0); }
+  PumpFor(30);
+  skin::FlushDeferredFrees();
+  const skin::ledger::Snapshot before = skin::ledger::Take();
+  const int windowsBefore = ThreadWindowCount();
+  for (int round = 0; round < 50; ++round) {
+    MdiParent m;
+    for (int i = 0; i < 2; ++i) m.AddChild(i);
+    PumpFor(20);
+    m.form->Tile();
+    m.form->Cascade();
+    PumpFor(20);
+    m.FreeChildren();
+  }
+  PumpFor(30);
+  skin::FlushDeferredFrees();
+  EXPECT_EQ(skin::ledger::Difference(before, skin::ledger::Take()), "");
+  EXPECT_EQ(ThreadWindowCount(), windowsBefore);
+  EXPECT_EQ(skin::MDIParentProvider(), nullptr);
+  // No message ever reached a client adapter after it was freed.
+  EXPECT_EQ(skin::PoisonedAdapterCalls(), 0u);
+  EXPECT_EQ(skin::PendingDeferredFrees(), 0u);
+}
+
+}  // namespace
