@@ -24,6 +24,11 @@ enum class AdapterKind {
   StatusBar,
   UpDown,
   StaticText,
+  PageControl,
+  TabControl,
+  ScrollBox,
+  ScrollBar,
+  NativePaint,
 };
 AdapterKind AdapterKindOfCategory(int Category);
 
