@@ -58,14 +58,14 @@ int32_t TacSBWnd::BarLength() const {
 }
 
 int32_t TacSBWnd::ArrowLength() const {
-  SCROLLBARINFO info{};
-  info.cbSize = sizeof info;
-  if (GetScrollBarInfo(Handle, OBJID_CLIENT, &info) && info.dxyLineButton > 0)
-    return std::min<int32_t>(info.dxyLineButton, BarLength() / 2);
+  // The system's arrow size (the control's SCROLLBARINFO is not relied on for it: some systems report the thumb
+  // there), halved on a bar too short for two.
   return ScrollEffectiveArrow(BarLength(), GetSystemMetrics(Vertical() ? SM_CYVSCROLL : SM_CXHSCROLL));
 }
 
 int32_t TacSBWnd::ThumbLength() const {
+  // An empty range shows the smallest thumb in the middle.
+  if (Data.Max <= Data.Min) return GetSystemMetrics(Vertical() ? SM_CYVTHUMB : SM_CXHTHUMB);
   SCROLLBARINFO info{};
   info.cbSize = sizeof info;
   if (GetScrollBarInfo(Handle, OBJID_CLIENT, &info) && info.xyThumbBottom > info.xyThumbTop)
@@ -150,7 +150,7 @@ void TacSBWnd::PaintCache() {
   PaintScrollArrow(Span(v, 0, arrow, thickness), States[sbFirstArrow], cache, v ? 1 : 0, SkinManager);
   PaintScrollArrow(Span(v, length - arrow, length, thickness), States[sbSecondArrow], cache, v ? 3 : 2, SkinManager);
   if (enabled) {
-    if (Data.Max > Data.Min && thumb > 0 && thumb < length - 2 * arrow)
+    if (thumb > 0 && thumb < length - 2 * arrow)
       PaintScrollThumb(Span(v, centre - thumb / 2, centre - thumb / 2 + thumb, thickness), States[sbThumb], cache, v,
                        SkinManager);
   } else {
@@ -381,6 +381,7 @@ void TacSBWnd::WndProc(gui::TMessage& m) {
 // ---- TacScrollBoxWnd.
 
 void TacScrollBoxWnd::Initialize() {
+  if (OwnsSkinData && SkinData != nullptr && SkinData->FSkinManager == nullptr) SkinData->FSkinManager = SkinManager;
   if (SkinData != nullptr && SkinData->SkinSection.empty()) SetSectionName(DefaultSection());
   TacScrollWnd::Initialize();
 }

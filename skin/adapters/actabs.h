@@ -22,6 +22,7 @@ namespace skin {
 class TacTabControlWnd : public TacSelfPaintedWnd {
  public:
   std::string DefaultSection() const override { return "PAGECONTROL"; }
+  void Initialize() override;
   void WndProc(gui::TMessage& Message) override;
   // The area the pages take, in client coordinates.
   virtual TRect DisplayRect();

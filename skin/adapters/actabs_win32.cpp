@@ -81,6 +81,12 @@ HFONT RotatedFont(HFONT Source, int32_t Escapement) {
 
 // ---- TacTabControlWnd.
 
+void TacTabControlWnd::Initialize() {
+  // The skin data made here answers its children with this adapter's manager, whichever is the default one.
+  if (OwnsSkinData && SkinData != nullptr && SkinData->FSkinManager == nullptr) SkinData->FSkinManager = SkinManager;
+  TacSelfPaintedWnd::Initialize();
+}
+
 TabSide TacTabControlWnd::Side() const { return TabSideOfStyle(uint32_t(StyleOf(Handle))); }
 TabKind TacTabControlWnd::Kind() const { return TabKindOfStyle(uint32_t(StyleOf(Handle))); }
 int32_t TacTabControlWnd::TabCount() const { return int32_t(SendMessageA(Handle, TCM_GETITEMCOUNT, 0, 0)); }
@@ -191,11 +197,12 @@ void TacTabControlWnd::PaintTab(Bitmap& Target, int32_t Index, int32_t State, co
     }
     SetBkMode(dc.dc(), TRANSPARENT);
     SetTextColor(dc.dc(), ColorToRGB(textState ? s->HotState.FontColor : s->NormalState.FontColor));
-    // Rotated by 270 degrees the text runs downwards from its origin's right; by 90 upwards from its left.
+    // Left tabs read upwards: the text's cell lies right of its origin, above it. Right tabs read downwards:
+    // the cell lies left of the origin, below it.
     if (left)
-      TextOutA(dc.dc(), cx + ext.cy / 2, y, caption.c_str(), int(caption.size()));
-    else
       TextOutA(dc.dc(), cx - ext.cy / 2, y + ext.cx, caption.c_str(), int(caption.size()));
+    else
+      TextOutA(dc.dc(), cx + ext.cy / 2, y, caption.c_str(), int(caption.size()));
     if (iw > 0 && !left) ImageList_Draw(images, item.iImage, dc.dc(), cx - iw / 2, y + ext.cx + 4, ILD_TRANSPARENT);
     SelectObject(dc.dc(), old);
     // The text went through GDI: its pixels are made opaque again.
@@ -349,10 +356,23 @@ void TacTabControlWnd::WndProc(gui::TMessage& m) {
       case AC_GETFRAMEINFO:
         m.Result = reinterpret_cast<LRESULT>(SkinManager);
         return;
-      case AC_GETBACKGROUND:
+      case AC_GETBACKGROUND: {
         if (SkinData->BGChanged && CanPaint()) PaintCache();
+        auto* info = reinterpret_cast<BackgroundInfo*>(m.LParam);
+        if (info != nullptr && SkinData->OwnerControl == nullptr && CanPaint() && SkinData->CacheBmp &&
+            !SkinData->CacheBmp->Empty() && !SkinData->BGChanged) {
+          // A window that no control serves answers with its own image: its pages show the frame under them.
+          info->Bmp = SkinData->CacheBmp.get();
+          info->Offset = TPoint{0, 0};
+          info->BgType = btCache;
+          if (info->PleaseDraw && info->DC != nullptr)
+            BitmapToDC(static_cast<HDC>(info->DC), info->R.Left, info->R.Top, info->R.Width(), info->R.Height(),
+                       *SkinData->CacheBmp, info->R.Left, info->R.Top);
+          return;
+        }
         CommonDataMessage(m, SkinData);
         return;
+      }
       default:
         break;
     }
@@ -436,8 +456,8 @@ gui::TPageControl* TacPageControlWnd::PageControl() const {
 }
 
 void TacPageControlWnd::Initialize() {
-  AttachPages();
   TacTabControlWnd::Initialize();
+  AttachPages();
 }
 
 void TacPageControlWnd::AttachPages() {

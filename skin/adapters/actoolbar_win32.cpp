@@ -50,6 +50,7 @@ int32_t TacToolBarVCLWnd::ButtonState(bool Down, gui::TCustomDrawState State) {
 }
 
 void TacToolBarVCLWnd::Initialize() {
+  if (OwnsSkinData && SkinData != nullptr && SkinData->FSkinManager == nullptr) SkinData->FSkinManager = SkinManager;
   ToolBar = dynamic_cast<gui::TToolBar*>(SkinData->OwnerControl);
   HookEvents();
   TacSelfPaintedWnd::Initialize();

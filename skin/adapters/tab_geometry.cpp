@@ -150,7 +150,7 @@ int32_t SBPartAt(const SBData& d, int32_t BarLength, int32_t Arrow, int32_t Thum
   if (Along < a) return sbFirstArrow;
   if (Along >= BarLength - a) return sbSecondArrow;
   const int32_t centre = SBThumbCentre(d, BarLength, a, Thumb);
-  if (HasThumb && d.Max > d.Min) {
+  if (HasThumb) {
     const int32_t start = centre - Thumb / 2;
     if (Along >= start && Along < start + Thumb) return sbThumb;
   }

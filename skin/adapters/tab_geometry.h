@@ -74,7 +74,8 @@ int32_t SBPositionAt(const SBData& Data, int32_t BarLength, int32_t Arrow, int32
 enum SBPart : int32_t { sbFirstArrow = 0, sbSecondArrow = 1, sbTrackBefore = 2, sbTrackAfter = 3, sbThumb = 4 };
 // PressedPart values beyond the parts.
 inline constexpr int32_t SBThumbReleased = 4, SBThumbDragging = 5, SBNothingPressed = 8;
-// The part at a point along the bar (-1 off the bar). An empty range or a disabled bar has no thumb.
+// The part at a point along the bar (-1 off the bar); HasThumb false (a disabled bar): no thumb. An empty range
+// has its thumb in the middle.
 int32_t SBPartAt(const SBData& Data, int32_t BarLength, int32_t Arrow, int32_t Thumb, bool HasThumb, int32_t Along);
 // Sets a part's state (0 normal, 1 hot, 2 pressed); a non-zero state resets the others: an arrow or the thumb
 // clears the other arrow and the thumb and puts both tracks to 1; a track clears both arrows and the thumb and

@@ -155,6 +155,8 @@ TEST(ScrollBarControl, ThumbCentreAndPositionsAlongTheBar) {
   for (const Hit& h : hits) EXPECT_EQ(SBPartAt(d, 200, 16, 20, h.thumb, h.along), h.part) << h.along;
   EXPECT_EQ(SBPartAt(d, 20, 16, 20, true, 9), sbFirstArrow) << "a short bar is two arrows";
   EXPECT_EQ(SBPartAt(d, 20, 16, 20, true, 10), sbSecondArrow);
+  EXPECT_EQ(SBPartAt(SBData{}, 200, 16, 20, true, 100), sbThumb) << "an empty range: the thumb in the middle";
+  EXPECT_EQ(SBPartAt(SBData{}, 200, 16, 20, true, 80), sbTrackBefore);
 }
 
 TEST(ScrollBarControl, APressedOrHotPartResetsTheOthers) {

@@ -30,7 +30,7 @@ using namespace adaptertest;
 // The colours this harness adds to the control fixture.
 namespace tabcolours {
 inline constexpr uint32_t TabN = 0x3070D0, TabH = 0x50A0F0, TabA = 0xF0E0A0;
-inline constexpr uint32_t PageBg = 0xC0E0F0, BoxBg = 0x90C090;
+inline constexpr uint32_t PageBg = 0xC0E0F0, BoxBg = 0x90C090, PageBottomBg = 0x7090B0;
 }  // namespace tabcolours
 using namespace tabcolours;
 
@@ -52,7 +52,15 @@ std::string TabsOptionsText() {
   line("FONTCOLOR=0x000000");
   line("HOTFONTCOLOR=0x000080");
   line("BORDERSMASK=" + Mask(24, 24, 48, 32, 2, 2, 2, 2, 3, 0, 5, 0));
-  for (const auto& [name, colour] : {std::pair<const char*, uint32_t>{"PAGECONTROL", PageBg}, {"PANEL_LOW", BoxBg}}) {
+  line("[TABLEFT]");
+  line("STATES=3");
+  line("COLOR=" + std::to_string(TabN));
+  line("HOTCOLOR=" + std::to_string(TabH));
+  line("FONTCOLOR=0x000000");
+  line("HOTFONTCOLOR=0x000080");
+  line("BORDERSMASK=" + Mask(24, 24, 48, 32, 2, 2, 2, 2, 3, 0, 5, 0));
+  for (const auto& [name, colour] : {std::pair<const char*, uint32_t>{"PAGECONTROL", PageBg},
+                                     {"PAGECONTROLBOTTOM", PageBottomBg}, {"PANEL_LOW", BoxBg}}) {
     line(std::string("[") + name + "]");
     line("STATES=1");
     line("COLOR=" + std::to_string(colour));
@@ -343,6 +351,19 @@ TEST(TabsAndScrolls, DraggingTheThumbMovesThePosition) {
   const int before = h.scroll->Position();
   h.Click(sb, POINT{300 - arrow - 3, 10});
   EXPECT_GT(h.scroll->Position(), before);
+  // A disabled bar shows no thumb, and its parts faded over what lies under it.
+  const int at = SBThumbCentre(sa->Data, 300, arrow, thumb) - thumb / 2 + 2;
+  h.scroll->SetEnabled(false);
+  EXPECT_NE(Probe(sb, at, 2), colours::SliderN);
+  EXPECT_NE(Probe(sb, arrow / 2, 2), colours::ArrowN);
+  h.scroll->SetEnabled(true);
+  EXPECT_EQ(Probe(sb, at, 2), colours::SliderN);
+  // A range emptied through the window's own message: the thumb stands in the middle.
+  SCROLLINFO si{sizeof si, SIF_RANGE, 10, 5, 0, 0, 0};
+  SendMessageA(sb, SBM_SETSCROLLINFO, TRUE, reinterpret_cast<LPARAM>(&si));
+  EXPECT_EQ(sa->Data.Min, 0);
+  EXPECT_EQ(sa->Data.Max, 0);
+  EXPECT_EQ(Probe(sb, 150, 2), colours::SliderN);
 }
 
 TEST(TabsAndScrolls, UnskinningRestoresWhatTheAdaptersChangedAndNothingLeaks) {
@@ -411,6 +432,73 @@ TEST(TabsAndScrolls, FramedWindowsTakeTheirSectionAroundTheControlsOwnPainting) 
   FreeAdapter(a2);
   DestroyWindow(host);
   Pump();
+}
+
+TEST(TabsAndScrolls, TabControlsFrameByTabSideAndSkinTheirChildren) {
+  NoAnimations still;
+  TestSystem sys;
+  auto manager = std::make_unique<TsSkinManagerComponent>(nullptr, sys);
+  ApplyTabsSkin(*manager);
+  Pump(10);
+  const ledger::Snapshot before = ledger::Take();
+  HWND host = MakeHost(60, 60, 520, 300);
+  // Tabs at the bottom, more than fit (the control adds its up-down), a child window as a page.
+  HWND bottom = MakeChild(host, WC_TABCONTROLA, TCS_BOTTOM | WS_CLIPSIBLINGS, 10, 10, 200, 120);
+  HWND left = MakeChild(host, WC_TABCONTROLA, TCS_VERTICAL | TCS_MULTILINE, 230, 10, 160, 160);
+  HWND none = MakeChild(host, WC_TABCONTROLA, 0, 400, 10, 100, 100);
+  for (HWND tc : {bottom, left}) {
+    for (int i = 0; i < 8; ++i) {
+      std::string text = "Tab " + std::to_string(i);
+      TCITEMA item{};
+      item.mask = TCIF_TEXT;
+      item.pszText = text.data();
+      SendMessageA(tc, TCM_INSERTITEMA, WPARAM(i), reinterpret_cast<LPARAM>(&item));
+    }
+  }
+  HWND page = MakeChild(bottom, "STATIC", 0, 4, 4, 100, 60);
+  TacSkinParams p;
+  auto* a1 = NewAdapter<TacPageControlWnd>(bottom, nullptr, manager.get(), p, true);
+  auto* a2 = NewAdapter<TacTabControlWnd>(left, nullptr, manager.get(), p, true);
+  auto* a3 = NewAdapter<TacTabControlWnd>(none, nullptr, manager.get(), p, true);
+  RedrawWindow(host, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Pump(30);
+  // The bottom frame comes from its own section; the up-down child and the page got adapters.
+  RECT display{0, 0, 200, 120};
+  SendMessageA(bottom, TCM_ADJUSTRECT, 0, reinterpret_cast<LPARAM>(&display));
+  EXPECT_EQ(Probe(bottom, 1, 1), PageBottomBg);
+  HWND spin = FindWindowExA(bottom, nullptr, UPDOWN_CLASSA, nullptr);
+  ASSERT_NE(spin, nullptr) << "eight tabs do not fit";
+  EXPECT_NE(dynamic_cast<TacSpinWnd*>(AdapterOfWindow(spin)), nullptr);
+  EXPECT_EQ(a1->UpDown, AdapterOfWindow(spin));
+  EXPECT_NE(dynamic_cast<TacPageWnd*>(AdapterOfWindow(page)), nullptr) << "a child of the tab control is a page";
+  ASSERT_EQ(a1->Pages.size(), 1u);
+  EXPECT_EQ(Probe(page, 50, 30), PageBottomBg) << "the page shows what the tab control shows under it";
+  // Tabs at the left side, in the left tab section, their text turned.
+  RECT r{};
+  SendMessageA(left, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&r));
+  EXPECT_EQ(Probe(left, r.left + 3, r.bottom - 3), TabN);
+  SendMessageA(left, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
+  EXPECT_EQ(Probe(left, r.left + 3, r.top + 3), TabA);
+  SendMessageA(left, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&r));
+  int written = 0;
+  const Printed shown(left);
+  for (int y = r.top + 4; y < r.bottom - 4; ++y)
+    for (int x = r.left + 4; x < r.right - 4; ++x) written += shown.At(x, y) != TabN ? 1 : 0;
+  EXPECT_GT(written, 10) << "the caption is written across the tab";
+  // A tab control without tabs only shows what lies under it.
+  EXPECT_EQ(Probe(none, 50, 50), ctlcolours::CheckBg);
+  // The page goes with its window: the next pass lets go of its adapter.
+  DestroyWindow(page);
+  SendMessageA(bottom, WM_NCPAINT, 1, 0);
+  EXPECT_TRUE(a1->Pages.empty());
+  FreeAdapter(a1);
+  FreeAdapter(a2);
+  FreeAdapter(a3);
+  EXPECT_EQ(AdapterOfWindow(spin), nullptr) << "the up-down goes with its tab control's adapter";
+  DestroyWindow(host);
+  Pump(20);
+  EXPECT_EQ(PendingDeferredFrees(), 0u);
+  EXPECT_EQ(ledger::Difference(before, ledger::Take()), "");
 }
 
 }  // namespace
