@@ -166,6 +166,7 @@ struct Harness {
       buttons.push_back(b);
     }
     buttons[2]->SetEnabled(false);
+    bar->SetShowCaptions(true);
     pages->SetParent(form);
     pages->SetBounds(10, 40, 300, 170);
     for (const char* caption : {"One", "Two", "Three"}) {
@@ -182,6 +183,7 @@ struct Harness {
     box->SetBounds(330, 40, 200, 170);
     inBox->SetParent(box);
     inBox->SetBounds(10, 300, 80, 22);  // beyond the client area: the box scrolls
+    SetCursorPos(700, 700);  // away from the form: nothing starts hot
     form->Show();
     Pump(50);
     host.form = form;
@@ -292,6 +294,13 @@ TEST(TabsAndScrolls, HarnessShowsTheSkinsSectionColours) {
   EXPECT_EQ(Probe(tb, 530, 15), ctlcolours::StatusBg) << "the bar's section";
   const TRect b0 = h.bar->ButtonRect(0), b1 = h.bar->ButtonRect(1);
   EXPECT_EQ(Probe(tb, b0.Left + 3, b0.Top + 3), ctlcolours::ToolN);
+  {
+    const Printed shown(tb);
+    int written = 0;
+    for (int y = b0.Top + 3; y < b0.Bottom - 3; ++y)
+      for (int x = b0.Left + 3; x < b0.Right - 3; ++x) written += shown.At(x, y) != ctlcolours::ToolN ? 1 : 0;
+    EXPECT_GT(written, 5) << "the button's caption";
+  }
   SendMessageA(tb, WM_MOUSEMOVE, 0, MAKELPARAM(b1.Left + 5, b1.Top + 5));
   Pump(20);
   EXPECT_EQ(dynamic_cast<TacToolBarVCLWnd*>(AdapterOfWindow(tb))->HotButton, 1);
@@ -499,6 +508,36 @@ TEST(TabsAndScrolls, TabControlsFrameByTabSideAndSkinTheirChildren) {
   Pump(20);
   EXPECT_EQ(PendingDeferredFrees(), 0u);
   EXPECT_EQ(ledger::Difference(before, ledger::Take()), "");
+}
+
+TEST(TabsAndScrolls, OwnerDrawnTabsAreAskedInTheSectionsFontColours) {
+  NoAnimations still;
+  Harness h;
+  h.SkinOff();
+  struct Call {
+    int index;
+    bool active;
+    TColor font;
+  };
+  std::vector<Call> calls;
+  h.pages->OnDrawTab = [&calls](gui::TPageControl* pc, int i, const TRect&, bool active) {
+    calls.push_back({i, active, pc->Canvas().Font().Color()});
+  };
+  h.pages->SetOwnerDraw(true);
+  Pump(20);
+  h.SkinOn();
+  calls.clear();
+  EXPECT_EQ(Probe(h.pages->Handle(), h.TabProbe(0).x, h.TabProbe(0).y), TabA) << "the section under the handler";
+  ASSERT_FALSE(calls.empty());
+  bool seen[3] = {false, false, false};
+  for (const Call& c : calls) {
+    ASSERT_GE(c.index, 0);
+    ASSERT_LT(c.index, 3);
+    seen[c.index] = true;
+    EXPECT_EQ(c.active, c.index == 0) << c.index;
+    EXPECT_EQ(c.font, c.active ? TColor(0x000080) : TColor(0)) << c.index;
+  }
+  EXPECT_TRUE(seen[0] && seen[1] && seen[2]);
 }
 
 }  // namespace
