@@ -19,6 +19,7 @@
 #include "skin/engine/skincommands.h"
 #include "skin/paint/acanimation.h"
 #include "skin/paint/gdi_ledger.h"
+#include "skin/paint/pixel_helpers.h"
 #include "tests/skin_adapters/adapter_env_win32.h"
 #include "tests/skin_adapters/control_skin.h"
 
@@ -437,8 +438,24 @@ TEST(TabsAndScrolls, FramedWindowsTakeTheirSectionAroundTheControlsOwnPainting) 
   EXPECT_EQ(SurfacePixel(container, 0, 0), ctlcolours::PanelBg) << "the border strips come from the cache";
   EXPECT_EQ(SurfacePixel(search, 0, 0), ctlcolours::GroupBg);
   EXPECT_NE(SurfacePixel(search, 60, 12), ctlcolours::GroupBg) << "the edit paints its own client area";
+  // A window that paints itself keeps doing so; its image in the cache (for what lies on it) is the skin's.
+  HWND native = MakeChild(host, "EDIT", WS_BORDER | ES_MULTILINE, 150, 10, 120, 120, "line");
+  const WNDPROC own = WindowProcOf(native);
+  p.SkinSection = "PANEL_LOW";
+  TacMainWnd* a3 = NewAdapter<TacNativePaint>(native, nullptr, manager.get(), p, true);
+  RedrawWindow(native, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+  Pump(20);
+  EXPECT_EQ(SendMessageA(native, WM_SKINCOMMAND, SkinCommandWParam(AC_ISSKINNED), 0), 1);
+  EXPECT_EQ(SurfacePixel(native, 60, 80), uint32_t(GetSysColor(COLOR_WINDOW))) << "the edit's own client area";
+  a3->SkinData->BGChanged = true;
+  SendMessageA(native, WM_SKINCOMMAND, SkinCommandWParam(AC_UPDATECACHE), 0);
+  ASSERT_TRUE(a3->SkinData->CacheBmp);
+  EXPECT_EQ(GetPixel32(*a3->SkinData->CacheBmp, 60, 60) & 0xFFFFFFu, Rgb(BoxBg));
   FreeAdapter(a1);
   FreeAdapter(a2);
+  FreeAdapter(a3);
+  Pump(10);
+  EXPECT_EQ(WindowProcOf(native), own);
   DestroyWindow(host);
   Pump();
 }
