@@ -70,6 +70,7 @@ TacMainWnd* NewAdapterOfCategory(int Category, HWND Wnd, TsSkinManager* Manager,
     case AdapterKind::ScrollBox: return NewAdapter<TacScrollBoxWnd>(Wnd, nullptr, Manager, Params, true);
     case AdapterKind::ScrollBar: return NewAdapter<TacSBWnd>(Wnd, nullptr, Manager, Params, true);
     case AdapterKind::NativePaint: return NewAdapter<TacNativePaint>(Wnd, nullptr, Manager, Params, true);
+    case AdapterKind::WWComboBox: return NewAdapter<TacWWComboBoxWnd>(Wnd, nullptr, Manager, Params, true);
     case AdapterKind::None: return nullptr;
   }
   return nullptr;

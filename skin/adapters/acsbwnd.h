@@ -1,16 +1,19 @@
 #pragma once
 // The remaining window adapters: the stand-alone scroll bar of the component layer (TacSBWnd), scroll boxes
-// (TacScrollBoxWnd) and windows of which only the frame and the background are the skin's while the control
-// paints its own content (TacNativePaint, TacContainerWnd, TacSearchWnd).
+// (TacScrollBoxWnd), windows of which only the frame and the background are the skin's while the control paints
+// its own content (TacNativePaint, TacContainerWnd, TacSearchWnd), and the combo box of an outside component
+// family whose list is a list-box control of its own (TacWWComboBoxWnd).
 //
 // The scroll bar keeps doing the scrolling itself: the adapter follows the mouse to know which of the five parts
 // to show in which state, keeps the control's own drawing off the screen (WM_SETREDRAW around what it passes on)
 // and paints the whole bar from the skin's scroll-bar sections.
 #include <array>
+#include <memory>
 #include <cstdint>
 #include <string>
 
 #include "skin/adapters/acbuttons.h"
+#include "skin/adapters/accombo.h"
 #include "skin/adapters/acscrollwnd.h"
 #include "skin/adapters/tab_geometry.h"
 
@@ -109,6 +112,23 @@ class TacSearchWnd : public TacSelfPaintedWnd {
 
  private:
   void PaintBorder();
+};
+
+// A combo box of an outside family: its list is a list-box control among the combo's own children, which gets an
+// edit adapter (section "EDIT") when it is made; the list colours are the control's own.
+class TacWWComboBoxWnd : public TacComboBoxWnd {
+ public:
+  void WndProc(gui::TMessage& Message) override;
+  // Two pixels inside the window at its right edge (its left under right-to-left reading), as wide as the combo
+  // button of the skin.
+  TRect ButtonRect() override;
+
+  gui::TControl* ListBox = nullptr;
+  std::unique_ptr<TsScrollWndData> ListData;  // owned
+  TacEditWnd* ListBoxAdapter = nullptr;       // owned
+
+ protected:
+  void ReleaseSteps() override;
 };
 
 }  // namespace skin

@@ -712,4 +712,53 @@ void TacSearchWnd::WndProc(gui::TMessage& m) {
   }
 }
 
+// ---- TacWWComboBoxWnd.
+
+TRect TacWWComboBoxWnd::ButtonRect() {
+  WindowRectInParent();
+  const int32_t w = SkinManagerScrollWidthMax(SkinManager) + 2;
+  TRect r;
+  r.Left = (GetWindowLongA(Handle, GWL_EXSTYLE) & WS_EX_RTLREADING) ? 2 : WndSize.cx - w - 2;
+  r.Top = 2;
+  r.Right = r.Left + w;
+  r.Bottom = WndSize.cy - 2;
+  return r;
+}
+
+void TacWWComboBoxWnd::ReleaseSteps() {
+  FreeAdapter(ListBoxAdapter);
+  TacComboBoxWnd::ReleaseSteps();
+  ListData.reset();
+}
+
+void TacWWComboBoxWnd::WndProc(gui::TMessage& m) {
+  if (m.Msg == WM_CTLCOLORLISTBOX) {
+    CallOriginal(m);
+    return;
+  }
+  TacComboBoxWnd::WndProc(m);
+  if (Destroyed || m.Msg != WM_PARENTNOTIFY || LOWORD(m.WParam) != WM_CREATE) return;
+  gui::TWinControl* owner = OwnerWinControl();
+  if (owner == nullptr) return;
+  for (int i = 0; i < owner->ControlCount(); ++i) {
+    // The component layer has no list-box class of its own: a list box is a windowed child of that window class.
+    auto* list = dynamic_cast<gui::TWinControl*>(owner->Controls(i));
+    if (list == nullptr || !list->HandleAllocated() || lstrcmpiA(GetWndClassName(list->WindowHandle()).c_str(), "ListBox") != 0)
+      continue;
+    if (ListBox != list || !ListData) {
+      // A new list: a new skin data; the adapter of the old one goes first.
+      FreeAdapter(ListBoxAdapter);
+      ListData = std::make_unique<TsScrollWndData>();
+      ListData->SkinSection = "EDIT";
+      ListData->OwnerControl = list;
+      ListData->OwnerObject = list;
+      ListData->FSkinManager = SkinManager;
+      ListData->RepaintBlocked = 0;
+      pending::UpdateIndexes(*ListData);
+      ListBox = list;
+    }
+    RecreateEditAdapter(ListData.get(), ListBoxAdapter);
+  }
+}
+
 }  // namespace skin

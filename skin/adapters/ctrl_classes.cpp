@@ -19,7 +19,7 @@ AdapterKind AdapterKindOfCategory(int Category) {
   // there get the edit adapter), scroll controls, up-downs, scroll bars, static texts, natively painted windows.
   static constexpr std::array<K, 23> kinds = {
       K::Edit, K::Button,  K::BitBtn,    K::CheckBox, K::ComboBox, K::None, K::GroupBox, K::None,
-      K::Panel, K::None,   K::None,      K::None,     K::None,     K::PageControl, K::TabControl, K::ToolBar,
+      K::Panel, K::None,   K::WWComboBox, K::None,    K::None,     K::PageControl, K::TabControl, K::ToolBar,
       K::StatusBar, K::Edit, K::ScrollBox, K::UpDown, K::ScrollBar, K::StaticText, K::NativePaint};
   if (Category < 0 || Category >= int(kinds.size())) return K::None;
   return kinds[size_t(Category)];

@@ -29,6 +29,7 @@ enum class AdapterKind {
   ScrollBox,
   ScrollBar,
   NativePaint,
+  WWComboBox,
 };
 AdapterKind AdapterKindOfCategory(int Category);
 

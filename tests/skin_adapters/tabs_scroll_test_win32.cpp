@@ -557,4 +557,52 @@ TEST(TabsAndScrolls, OwnerDrawnTabsAreAskedInTheSectionsFontColours) {
   EXPECT_TRUE(seen[0] && seen[1] && seen[2]);
 }
 
+// A list box of an outside family's combo: a windowed control of the system's list-box class.
+struct OutsideList : gui::TWinControl {
+  using gui::TWinControl::TWinControl;
+  void CreateParams(gui::TCreateParams& p) override {
+    gui::TWinControl::CreateParams(p);
+    p.WinClassName = "LISTBOX";
+    p.OwnClass = false;
+    p.Style |= WS_VSCROLL | WS_BORDER;
+  }
+};
+
+TEST(TabsAndScrolls, AnOutsideCombosListGetsAnEditAdapterWhenItIsMade) {
+  NoAnimations still;
+  TestSystem sys;
+  auto manager = std::make_unique<TsSkinManagerComponent>(nullptr, sys);
+  ApplyTabsSkin(*manager);
+  auto* form = new gui::TForm(nullptr);
+  form->SetBounds(60, 60, 300, 200);
+  auto* combo = new gui::TPanel(form);
+  combo->SetParent(form);
+  combo->SetBounds(10, 10, 160, 120);
+  form->Show();
+  Pump(20);
+  TacSkinParams p;
+  p.Control = combo;
+  auto* a = NewAdapter<TacWWComboBoxWnd>(combo->Handle(), nullptr, manager.get(), p, true);
+  auto* list = new OutsideList(form);
+  list->SetBounds(0, 30, 160, 90);
+  list->SetParent(combo);
+  list->HandleNeeded();
+  Pump(10);
+  ASSERT_NE(a->ListBoxAdapter, nullptr) << "made on the list's creation";
+  EXPECT_EQ(a->ListBox, list);
+  EXPECT_EQ(AdapterOfWindow(list->Handle()), a->ListBoxAdapter);
+  EXPECT_EQ(a->ListData->SkinSection, "EDIT");
+  const TRect b = a->ButtonRect();
+  EXPECT_EQ(b.Right, 160 - 2);
+  EXPECT_EQ(b.Top, 2);
+  EXPECT_EQ(b.Bottom, 120 - 2);
+  EXPECT_GT(b.Width(), 2);
+  TacMainWnd* base = a;
+  FreeAdapter(base);
+  Pump(10);
+  EXPECT_EQ(AdapterOfWindow(list->Handle()), nullptr) << "the list's adapter goes with the combo's";
+  gui::Free(form);
+  Pump(10);
+}
+
 }  // namespace
