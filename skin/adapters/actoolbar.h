@@ -39,7 +39,9 @@ class TacToolBarVCLWnd : public TacSelfPaintedWnd {
   struct Link;
 
  protected:
-  void ReleaseSteps() override;
+  // The bar gets its own events back (unless it is being freed: then they are only made inert) and is not
+  // touched again.
+  void DetachedFromWindow() override;
 
  private:
   // The bar's events are the adapter's painters (the bar's own ones kept), or put back.

@@ -88,11 +88,19 @@ void TacToolBarVCLWnd::UnhookEvents() {
   savedButtonEvent_ = nullptr;
 }
 
-void TacToolBarVCLWnd::ReleaseSteps() {
-  UnhookEvents();
-  TacSelfPaintedWnd::ReleaseSteps();
-  if (ToolBar != nullptr && Handle != nullptr && IsWindow(Handle))
-    RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+void TacToolBarVCLWnd::DetachedFromWindow() {
+  if (ToolBar != nullptr && !ToolBar->IsDestroying()) {
+    UnhookEvents();
+    if (Handle != nullptr && IsWindow(Handle)) RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+  } else {
+    // The bar is on its way out (its events may be gone already): what stays in them does nothing any more.
+    hooked_ = false;
+    if (link_) link_->Adapter = nullptr;
+    link_.reset();
+  }
+  ToolBar = nullptr;
+  DroppedButton = nullptr;
+  TacSelfPaintedWnd::DetachedFromWindow();
 }
 
 void TacToolBarVCLWnd::PaintCache() {

@@ -605,4 +605,27 @@ TEST(TabsAndScrolls, AnOutsideCombosListGetsAnEditAdapterWhenItIsMade) {
   Pump(10);
 }
 
+TEST(TabsAndScrolls, AToolBarMadeAgainOrFreedUnderItsAdapterIsLetGo) {
+  NoAnimations still;
+  Harness h;
+  auto* a = dynamic_cast<TacToolBarVCLWnd*>(AdapterOfWindow(h.bar->Handle()));
+  ASSERT_NE(a, nullptr);
+  h.bar->SetShowCaptions(false);  // the window is made again
+  Pump(20);
+  EXPECT_TRUE(a->Destroyed);
+  EXPECT_FALSE(static_cast<bool>(h.bar->OnCustomDraw)) << "the bar's events are its own again";
+  h.adapter->AddAllItems();
+  ASSERT_NE(dynamic_cast<TacToolBarVCLWnd*>(AdapterOfWindow(h.bar->Handle())), nullptr) << "the new window is skinned";
+  EXPECT_TRUE(static_cast<bool>(h.bar->OnCustomDraw));
+  EXPECT_EQ(Probe(h.bar->Handle(), 530, 15), ctlcolours::StatusBg);
+  // Freed while skinned: its adapter lets go without touching it again.
+  gui::Free(h.bar);
+  h.bar = nullptr;
+  Pump(20);
+  h.adapter->RemoveUnused();
+  Pump(10);
+  EXPECT_EQ(PendingDeferredFrees(), 0u);
+  EXPECT_EQ(PoisonedAdapterCalls(), 0u);
+}
+
 }  // namespace
