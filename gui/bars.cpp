@@ -153,6 +153,7 @@ void TToolBar::ButtonChanged(TToolButton*) {
 }
 
 TRect TToolBar::ButtonRect(int i) const {
+  if (TRect r; WindowButtonRect(i, r)) return r;
   int x = indent_;
   for (int k = 0; k < ButtonCount(); ++k) {
     const TToolButton* b = buttons_[static_cast<size_t>(k)];

@@ -92,7 +92,8 @@ class TToolBar : public TWinControl {
   void SetIndent(int v);
   // The button under a client point, nullptr for none.
   TToolButton* ButtonAt(int x, int y) const;
-  // Where the buttons lie: each button's rectangle in the bar's client area.
+  // Where the buttons lie: each button's rectangle in the bar's client area (the window's own layout once it
+  // exists: captions and drop-down arrows widen its buttons).
   TRect ButtonRect(int i) const;
   // Clicks the drop-down part of a button (shows its DropdownMenu, Windows).
   void DropDown(TToolButton* b);
@@ -119,6 +120,8 @@ class TToolBar : public TWinControl {
   // Window side: the window's buttons follow the tool buttons (command id, image, state, style, caption).
   void ButtonsToWindow();
   void ButtonStateToWindow(TToolButton* b);
+  // The window's own rectangle of a button (false without a window).
+  bool WindowButtonRect(int i, TRect& r) const;
   std::vector<TToolButton*> buttons_;
   TCustomImageList* images_ = nullptr;
   int buttonWidth_ = 23, buttonHeight_ = 22, indent_ = 0;

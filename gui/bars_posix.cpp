@@ -9,6 +9,8 @@ void TToolBar::ButtonStateToWindow(TToolButton*) {}
 
 void TToolBar::DropDown(TToolButton*) {}
 
+bool TToolBar::WindowButtonRect(int, TRect&) const { return false; }
+
 bool TToolBar::WindowMessage(TMessage& m) { return TWinControl::WindowMessage(m); }
 
 void TStatusBar::PartsToWindow() {}

@@ -67,6 +67,14 @@ void TToolBar::ButtonStateToWindow(TToolButton* b) {
   if (i >= 0) SendMessageA(handle_, TB_SETSTATE, static_cast<WPARAM>(i + 1), MAKELPARAM(ButtonState(b), 0));
 }
 
+bool TToolBar::WindowButtonRect(int i, TRect& r) const {
+  if (!handle_ || layingOut_ || i < 0 || i >= ButtonCount()) return false;
+  RECT rc{};
+  if (!SendMessageA(handle_, TB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&rc))) return false;
+  r = TRect{rc.left, rc.top, rc.right, rc.bottom};
+  return true;
+}
+
 void TToolBar::DropDown(TToolButton* b) {
   if (!b || !b->DropdownMenu() || !handle_) return;
   const int i = b->Index();

@@ -13,6 +13,9 @@
 #include "skin/adapters/accombo.h"
 #include "skin/adapters/acstatics.h"
 #include "skin/adapters/aclistview.h"
+#include "skin/adapters/acsbwnd.h"
+#include "skin/adapters/actabs.h"
+#include "skin/adapters/actoolbar.h"
 #include "skin/adapters/button_glyph.h"
 #include "skin/adapters/pending_skindata.h"
 #include "skin/engine/commondata.h"
@@ -56,7 +59,11 @@ TacMainWnd* NewAdapterOfCategory(int Category, HWND Wnd, TsSkinManager* Manager,
     case AdapterKind::ComboBox: return NewAdapter<TacComboBoxWnd>(Wnd, nullptr, Manager, Params, true);
     case AdapterKind::GroupBox: return NewAdapter<TacGroupBoxWnd>(Wnd, nullptr, Manager, Params, true);
     case AdapterKind::Panel: return NewAdapter<TacPanelWnd>(Wnd, nullptr, Manager, Params, true);
-    case AdapterKind::ToolBar: return NewAdapter<TacToolBarWnd>(Wnd, nullptr, Manager, Params, true);
+    case AdapterKind::ToolBar:
+      // The component layer's tool bar is painted through its custom-draw events; any other through its messages.
+      if (dynamic_cast<gui::TToolBar*>(Params.Control) != nullptr)
+        return NewAdapter<TacToolBarVCLWnd>(Wnd, nullptr, Manager, Params, true);
+      return NewAdapter<TacToolBarWnd>(Wnd, nullptr, Manager, Params, true);
     case AdapterKind::StatusBar: return NewAdapter<TacStatusBarWnd>(Wnd, nullptr, Manager, Params, true);
     case AdapterKind::UpDown: return NewAdapter<TacSpinWnd>(Wnd, nullptr, Manager, Params, true);
     case AdapterKind::StaticText: return NewAdapter<TacStaticTextWnd>(Wnd, nullptr, Manager, Params, true);
@@ -65,6 +72,12 @@ TacMainWnd* NewAdapterOfCategory(int Category, HWND Wnd, TsSkinManager* Manager,
     case AdapterKind::GridEh: return NewAdapter<TacGridEhWnd>(Wnd, nullptr, Manager, Params, true);
     case AdapterKind::TreeView: return NewAdapter<TacTreeViewWnd>(Wnd, nullptr, Manager, Params, true);
     case AdapterKind::VirtualTree: return NewAdapter<TacVirtualTreeViewWnd>(Wnd, nullptr, Manager, Params, true);
+    case AdapterKind::PageControl: return NewAdapter<TacPageControlWnd>(Wnd, nullptr, Manager, Params, true);
+    case AdapterKind::TabControl: return NewAdapter<TacTabControlWnd>(Wnd, nullptr, Manager, Params, true);
+    case AdapterKind::ScrollBox: return NewAdapter<TacScrollBoxWnd>(Wnd, nullptr, Manager, Params, true);
+    case AdapterKind::ScrollBar: return NewAdapter<TacSBWnd>(Wnd, nullptr, Manager, Params, true);
+    case AdapterKind::NativePaint: return NewAdapter<TacNativePaint>(Wnd, nullptr, Manager, Params, true);
+    case AdapterKind::WWComboBox: return NewAdapter<TacWWComboBoxWnd>(Wnd, nullptr, Manager, Params, true);
     case AdapterKind::None: return nullptr;
   }
   return nullptr;

@@ -19,8 +19,8 @@ AdapterKind AdapterKindOfCategory(int Category) {
   // there get the edit adapter), scroll controls, up-downs, scroll bars, static texts, natively painted windows.
   static constexpr std::array<K, 23> kinds = {
       K::Edit, K::Button,  K::BitBtn,    K::CheckBox, K::ComboBox, K::Grid, K::GroupBox, K::ListView,
-      K::Panel, K::TreeView, K::None,    K::GridEh,   K::VirtualTree, K::None, K::None, K::ToolBar,
-      K::StatusBar, K::Edit, K::None,    K::UpDown,   K::None,     K::StaticText, K::None};
+      K::Panel, K::TreeView, K::WWComboBox, K::GridEh, K::VirtualTree, K::PageControl, K::TabControl, K::ToolBar,
+      K::StatusBar, K::Edit, K::ScrollBox, K::UpDown, K::ScrollBar, K::StaticText, K::NativePaint};
   if (Category < 0 || Category >= int(kinds.size())) return K::None;
   return kinds[size_t(Category)];
 }

@@ -29,6 +29,12 @@ enum class AdapterKind {
   GridEh,       // grids of the "OptionsEh" family
   TreeView,     // tree views (colours through the tree's messages)
   VirtualTree,  // virtual trees
+  PageControl,
+  TabControl,
+  ScrollBox,
+  ScrollBar,
+  NativePaint,
+  WWComboBox,
 };
 AdapterKind AdapterKindOfCategory(int Category);
 
