@@ -9,10 +9,12 @@
 #include "gui/forms.h"
 #include "skin/adapters/acbuttons.h"
 #include "skin/adapters/accombo.h"
+#include "skin/adapters/acgrids.h"
 #include "skin/adapters/aclistview.h"
 #include "skin/adapters/acmnuwnd.h"
 #include "skin/adapters/acscrollwnd.h"
 #include "skin/adapters/acstatics.h"
+#include "skin/adapters/actabs.h"
 #include "skin/engine/skincommands.h"
 #include "skin/engine/sskinmanager_component.h"
 #include "skin/forms/composition.h"
@@ -109,13 +111,21 @@ MenuAdapterFactory& MenuWindowAdapterFactory() {
   return factory;
 }
 
+namespace {
+// The adapter of a dialog's child of a class adapted in another unit, with the section its class takes.
+template <class T>
+TacMainWnd* MakeSectionAdapter(HWND Child, TsSkinManager* Manager, const std::string& Section) {
+  TacSkinParams params;
+  params.SkinSection = Section;
+  return NewAdapter<T>(Child, nullptr, Manager, params, true);
+}
+}  // namespace
+
 std::map<std::string, ChildAdapterFactory>& DialogChildAdapterFactories() {
   static std::map<std::string, ChildAdapterFactory> factories = {
-      {"syslistview32", [](HWND Child, TsSkinManager* Manager, const std::string& Section) -> TacMainWnd* {
-         TacSkinParams params;
-         params.SkinSection = Section;
-         return NewAdapter<TacListViewWnd>(Child, nullptr, Manager, params, true);
-       }}};
+      {"syslistview32", MakeSectionAdapter<TacListViewWnd>},
+      {"systabcontrol32", MakeSectionAdapter<TacTabControlWnd>},
+      {"systreeview32", MakeSectionAdapter<TacTreeViewWnd>}};
   return factories;
 }
 

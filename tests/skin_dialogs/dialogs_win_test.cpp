@@ -443,7 +443,7 @@ TEST(DialogHook, FileOpenDialogsCloseCleanlyWithEveryListedChildAdapted) {
           const LONG_PTR style = GetWindowLongPtrA(c, GWL_STYLE);
           const LONG_PTR type = style & 31;
           bool listed = cls == "button" || cls == "combobox" || cls == "listbox" || cls == "toolbarwindow32" ||
-                        (cls == "edit" && (style & WS_VISIBLE));
+                        cls == "syslistview32" || (cls == "edit" && (style & WS_VISIBLE));
           if (cls == "static") listed = !((style & 13) == 13 || type == 5 || type == 6 || type == 11);
           if (listed) {
             ++checked;
