@@ -258,6 +258,10 @@ class TsSpeedButton : public gui::TSpeedButton {
   virtual void HandleMouseEnter();
   virtual void HandleMouseLeave();
   void Changed();
+  // A new glyph: the cache is stale and the button repaints (after whatever handled the glyph's change before).
+  void GlyphChanged();
+  // The visible opaque graphic controls lying over the button (later in the parent's list) painted into the cache.
+  void PaintControlsAbove();
 
  private:
   std::unique_ptr<TsCtrlSkinData> skinData_;
@@ -274,6 +278,7 @@ class TsSpeedButton : public gui::TSpeedButton {
   bool pressed_ = false;
   bool forcedDown_ = false;
   int32_t cacheState_ = -1;
+  std::function<void()> glyphNext_;  // the glyph's change handler before ours
   std::shared_ptr<bool> alive_;
 };
 

@@ -117,11 +117,16 @@ int main(int argc, char** argv) {
   cut->SkinData().SkinSection = "BUTTON_HUGE";
   place(cut, 430, 190, 140, 40, "Cut corners");
   cut->Perform(WM_SKINCOMMAND, SkinCommandWParam(AC_SKINREFRESH), reinterpret_cast<LPARAM>(cut->SkinData().SkinManager()));
+  // A plain speed button over the hot one's right end: it stays on top when the hot one repaints alone.
+  auto* over = new gui::TSpeedButton(form);
+  place(over, 180, 200, 40, 24, "Over");
   form->Show();
   focused->SetFocus();
   hot->Perform(gui::CM_MOUSEENTER);
   speedHot->Perform(gui::CM_MOUSEENTER);
   RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  speedHot->Perform(gui::CM_MOUSELEAVE);
+  speedHot->Perform(gui::CM_MOUSEENTER);
   Pump(DWORD(seconds) * 1000);
   gui::Free(form);
   return 0;

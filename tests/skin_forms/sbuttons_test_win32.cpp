@@ -545,4 +545,49 @@ TEST(SkinnedButtons, CutCornersRegionFollowsBoundsAndStaleCacheRepaints) {
   h.form->WindowProc = formProc;
 }
 
+// A speed button repainted on its own keeps the graphic controls that lie over it on top, and shows a new glyph at
+// once.
+TEST(SkinnedButtons, SpeedButtonRepaintKeepsControlsAboveAndShowsANewGlyph) {
+  NoAnimations still;
+  Harness h;
+  // Plain speed buttons (opaque graphic controls): one under the skinned button's left end, one over its right end.
+  auto plain = [&h](int x) {
+    auto* c = new gui::TSpeedButton(h.form);
+    c->SetParent(h.form);
+    c->SetBounds(x, 185, 40, 20);
+    return c;
+  };
+  plain(280);
+  auto* s = new TsSpeedButton(h.form);
+  s->SetParent(h.form);
+  s->SetBounds(300, 180, 90, 30);
+  plain(370);
+  RedrawWindow(h.form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  Pump(20);
+  const HWND f = h.form->Handle();
+  const uint32_t over = SurfacePixel(f, 380, 195);
+  ASSERT_NE(over, ButtonN);
+  s->SkinData().BGChanged = true;
+  s->RepaintRequest();
+  EXPECT_EQ(SurfacePixel(f, 380, 195), over);
+  EXPECT_EQ(SurfacePixel(f, 310, 195), ButtonN);
+  EXPECT_EQ(SurfacePixel(f, 340, 182), ButtonN);
+
+  gui::TBitmap glyph;
+  glyph.SetPixelFormat(gui::TPixelFormat::pf24bit);
+  glyph.SetSize(16, 16);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) {
+      uint8_t* p = glyph.ScanLine(y) + x * 3;
+      const bool corner = x == 0 && y == 15;
+      p[0] = corner ? 0 : 0xE0, p[1] = corner ? 0 : 0x20, p[2] = corner ? 0 : 0x10;
+    }
+  s->Glyph().Assign(glyph);  // no repaint asked for: the glyph's change handler repaints
+  const TRect r = s->GlyphRect(false);
+  ASSERT_GT(r.Width(), 0);
+  EXPECT_EQ(SurfacePixel(f, 300 + (r.Left + r.Right) / 2, 180 + (r.Top + r.Bottom) / 2), 0xE02010u);
+  EXPECT_EQ(SurfacePixel(f, 380, 195), over);
+}
+
 }  // namespace
+
