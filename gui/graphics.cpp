@@ -216,6 +216,7 @@ void TBitmap::SetSize(int w, int h) {
   width_ = w;
   height_ = h;
   Allocate();
+  Changed();
 }
 
 void TBitmap::SetPixelFormat(TPixelFormat f) {
@@ -271,6 +272,7 @@ void TBitmap::Assign(const TBitmap& other) {
   transparentColor_ = other.transparentColor_;
   Allocate();
   if (bits_ && other.bits_) std::memcpy(bits_, other.ScanLine(0), static_cast<size_t>(stride_) * height_);
+  Changed();
 }
 
 namespace {
@@ -413,6 +415,7 @@ void TBitmap::LoadFromBytes(const std::string& b) {
       if (bpp == 4) d[3] = a;
     }
   }
+  Changed();
 }
 
 void TBitmap::LoadFromFile(const std::string& path) { LoadFromBytes(ReadWholeFile(path)); }

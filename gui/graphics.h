@@ -208,6 +208,11 @@ class TBitmap : public TGraphic {
   void SetTransparentColor(TColor c) { transparentColor_ = c; }
 
   void Assign(const TBitmap& other);
+  // Told after a new size, Assign and a load; whoever writes pixels through ScanLine calls Changed.
+  std::function<void()> OnChange;
+  void Changed() {
+    if (OnChange) OnChange();
+  }
   // Windows bitmap files: 1, 4, 8 (palette), 24 and 32 bits per pixel, uncompressed or with bit fields;
   // anything else raises EInvalidGraphic. Saving writes 24 or 32 bits.
   void LoadFromBytes(const std::string& bytes) override;

@@ -610,7 +610,8 @@ void ProviderSetHotElement(TsSkinProvider& p, int32_t code, bool repaint) {
   }
   p.CurrentHTCode = code;
   if (!TitleButtonPressed() && code > 0) {
-    if (code < kHtUserButton || code < kHtUserButton + 256) {
+    // System, MDI and user buttons (1000-1255); title-bar items took their hot state above.
+    if (code < kHtUserButton + 256) {
       if (TitleButtonRecord* r = ProviderButtonRecord(p, code)) {
         r->State = 1;
         if (repaint) ProviderPaintTitleButton(p, code);

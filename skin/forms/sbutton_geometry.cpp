@@ -247,4 +247,20 @@ std::string LabelTextForDrawing(const std::string& Text, bool ShowAccelChar, boo
   return Text;
 }
 
+std::vector<TRect> UncoveredStrips(const TRect& Old, const TRect& New) {
+  std::vector<TRect> out;
+  if (Old.Right <= Old.Left || Old.Bottom <= Old.Top) return out;
+  auto add = [&out](int32_t l, int32_t t, int32_t r, int32_t b) {
+    if (r > l && b > t) out.push_back(TRect{l, t, r, b});
+  };
+  // Top and bottom strips take the whole width; the side strips only the rows between them.
+  const int32_t top = std::min(std::max(New.Top, Old.Top), Old.Bottom);
+  const int32_t bottom = std::max(std::min(New.Bottom, Old.Bottom), top);
+  add(Old.Left, Old.Top, Old.Right, top);
+  add(Old.Left, bottom, Old.Right, Old.Bottom);
+  add(Old.Left, top, std::min(New.Left, Old.Right), bottom);
+  add(std::max(New.Right, Old.Left), top, Old.Right, bottom);
+  return out;
+}
+
 }  // namespace skin

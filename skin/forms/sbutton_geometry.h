@@ -4,6 +4,7 @@
 // (sbuttons.h) call it with what they read from their windows.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "skin/paint/colors.h"
 #include "skin/paint/geometry.h"
@@ -16,6 +17,11 @@ inline constexpr int32_t bstNormal = 0, bstHot = 1, bstPressed = 2, bstDefault =
 inline constexpr int32_t DropDownPartWidth = 16;
 
 // ---- Push button.
+
+// The parts of a button's former bounds (parent coordinates) that its new bounds no longer cover: strips above,
+// below, left and right of the new bounds, cut to the old ones. None when the old bounds are empty or the new ones
+// cover them.
+std::vector<TRect> UncoveredStrips(const TRect& Old, const TRect& New);
 
 enum class TButtonStyle : uint8_t { bsPushButton, bsCommandLink, bsSplitButton };
 enum class TImageAlignment : uint8_t { iaLeft, iaRight, iaTop, iaBottom, iaCenter };

@@ -86,6 +86,12 @@ class TsButtonCore : public Base {
   // Flags the cache stale and repaints the window at once.
   void RepaintNow();
   bool DefaultFlag() const { return default_; }
+  // Whether the cache must be painted again before it is shown: flagged stale, showing another state or size, its
+  // last paint incomplete (the tag byte), or the parent asking its children to repaint (its tag byte).
+  bool CacheStale();
+  // Whether the window holds a region cut at the border's transparent corners.
+  bool HasWindowRegion() const { return windowRegion_; }
+  void Invalidate() override;
 
  protected:
   void CreateParams(gui::TCreateParams& p) override;
@@ -117,6 +123,17 @@ class TsButtonCore : public Base {
   bool default_ = false;
   bool dropDownOpen_ = false;
   int32_t cacheState_ = -1;  // the state the cache shows
+  int32_t cacheSkinState_ = 0;
+  // A border whose transparent corners cut the window: the region made by the last cache paint (ours until it is
+  // handed to the window, which owns it from then on), whether the window holds one, and the bounds it was made for.
+  void* pendingRegion_ = nullptr;
+  bool windowRegion_ = false;
+  bool repaintNeeded_ = true;  // bounds or pressed look changed: the region is made again
+  TRect regionBounds_;
+  const SkinImageRecord* RegionBorder(int32_t SkinState);
+  void DropPendingRegion();
+  void TakeWindowRegion(bool Redraw);
+  void HandRegionToWindow();
   // False once the button is gone: checked after anything that runs the user's code (a click, a menu).
   std::shared_ptr<bool> alive_;
 };
@@ -241,6 +258,10 @@ class TsSpeedButton : public gui::TSpeedButton {
   virtual void HandleMouseEnter();
   virtual void HandleMouseLeave();
   void Changed();
+  // A new glyph: the cache is stale and the button repaints (after whatever handled the glyph's change before).
+  void GlyphChanged();
+  // The visible opaque graphic controls lying over the button (later in the parent's list) painted into the cache.
+  void PaintControlsAbove();
 
  private:
   std::unique_ptr<TsCtrlSkinData> skinData_;
@@ -257,6 +278,7 @@ class TsSpeedButton : public gui::TSpeedButton {
   bool pressed_ = false;
   bool forcedDown_ = false;
   int32_t cacheState_ = -1;
+  std::function<void()> glyphNext_;  // the glyph's change handler before ours
   std::shared_ptr<bool> alive_;
 };
 

@@ -11,10 +11,13 @@
 #include "skin/engine/commondata.h"
 #include "skin/engine/skincommands.h"
 #include "skin/engine/sskinmenus.h"
+#include "skin/paint/borders.h"
 #include "skin/paint/dc_copy.h"
+#include "skin/paint/gdi_ledger.h"
 #include "skin/paint/section_paint.h"
 #include "skin/paint/skin_mask.h"
 #include "skin/paint/skinned_text.h"
+#include "skin/paint/state_images.h"
 
 namespace skin {
 
@@ -63,6 +66,7 @@ template <class Base>
 TsButtonCore<Base>::~TsButtonCore() {
   *alive_ = false;
   CommonDataStopAnimation(*skinData_);
+  DropPendingRegion();
   if (images_ != nullptr) images_->UnRegisterChanges(&imageLink_);
 }
 
@@ -70,6 +74,7 @@ template <class Base>
 void TsButtonCore<Base>::SetDown(bool v) {
   if (down_ == v) return;
   down_ = v;
+  repaintNeeded_ = true;
   if (!this->IsLoading()) Changed();
 }
 
@@ -134,6 +139,72 @@ bool TsButtonCore<Base>::ContentShift() {
 }
 
 template <class Base>
+void TsButtonCore<Base>::Invalidate() {
+  if (skinData_) skinData_->BGChanged = true;  // the base classes' setters (layout, glyph, margins) end here
+  Base::Invalidate();
+}
+
+template <class Base>
+bool TsButtonCore<Base>::CacheStale() {
+  const Bitmap* cache = skinData_->CacheBmp.get();
+  if (cache == nullptr || cache->Width() != this->Width() || cache->Height() != this->Height()) return true;
+  if (skinData_->BGChanged || skinData_->PaintSkipped != 0 || cacheState_ != CurrentState()) return true;
+  const HWND parent = this->HandleAllocated() ? GetParent(this->WindowHandle()) : nullptr;
+  return parent != nullptr && SendMessageA(parent, WM_SKINCOMMAND, SkinCommandWParam(AC_GETTAGBYTE), 0) != 0;
+}
+
+template <class Base>
+const SkinImageRecord* TsButtonCore<Base>::RegionBorder(int32_t SkinState) {
+  TsSkinManager* m = skinData_->SkinManager();
+  if (m == nullptr || !SkinManagerIsValidImageIndex(*m, skinData_->BorderIndex)) return nullptr;
+  const SkinImageRecord& rec = m->Skin().Images[size_t(skinData_->BorderIndex)];
+  if (rec.TransparentFlag != 2 || (SkinState == 0 && (rec.DrawMode & 2) != 0)) return nullptr;
+  return &rec;
+}
+
+template <class Base>
+void TsButtonCore<Base>::DropPendingRegion() {
+  if (pendingRegion_ != nullptr) ledger::DeleteObject(static_cast<HRGN>(pendingRegion_));
+  pendingRegion_ = nullptr;
+}
+
+template <class Base>
+void TsButtonCore<Base>::TakeWindowRegion(bool Redraw) {
+  DropPendingRegion();
+  repaintNeeded_ = true;
+  if (!windowRegion_ || !this->HandleAllocated()) return;
+  // The window frees the region it holds.
+  SetWindowRgn(this->WindowHandle(), nullptr, Redraw ? TRUE : FALSE);
+  windowRegion_ = false;
+}
+
+template <class Base>
+void TsButtonCore<Base>::HandRegionToWindow() {
+  if (pendingRegion_ == nullptr || !this->HandleAllocated()) return;
+  const HWND h = this->WindowHandle();
+  const HRGN region = static_cast<HRGN>(pendingRegion_);
+  pendingRegion_ = nullptr;
+  // From here on the window owns the region (and frees the one it held before): never deleted by us.
+  if (ledger::SetWindowRgn(h, region, FALSE) == 0) {
+    ledger::DeleteObject(region);
+    return;
+  }
+  windowRegion_ = true;
+  repaintNeeded_ = false;
+  RECT w{};
+  GetWindowRect(h, &w);
+  MapWindowPoints(nullptr, GetParent(h), reinterpret_cast<POINT*>(&w), 2);
+  const TRect now{w.left, w.top, w.right, w.bottom};
+  // The parent shows again what a larger button covered before.
+  if (regionBounds_.Width() > now.Width() || regionBounds_.Height() > now.Height())
+    for (const TRect& r : UncoveredStrips(regionBounds_, now)) {
+      const RECT rr{r.Left, r.Top, r.Right, r.Bottom};
+      InvalidateRect(GetParent(h), &rr, TRUE);
+    }
+  regionBounds_ = now;
+}
+
+template <class Base>
 bool TsButtonCore<Base>::PaintCache() {
   if (!Skinned() || !this->HandleAllocated()) return false;
   const int32_t w = this->Width(), h = this->Height();
@@ -147,12 +218,29 @@ bool TsButtonCore<Base>::PaintCache() {
   const int32_t state = CurrentState();
   cacheState_ = state;
   const int32_t s = SkinStateOf(state, SectionStateCount(sec));
+  cacheSkinState_ = s;
   const TRect all{0, 0, w, h};
+  // A border whose transparent corners cut the window: drawn with its key pixels left out of a new region, made
+  // again when the bounds or the pressed look changed.
+  const SkinImageRecord* cut = repaintNeeded_ ? RegionBorder(s) : nullptr;
+  auto border = [&]() {
+    if (cut != nullptr) {
+      DropPendingRegion();
+      HRGN region = ledger::CreateRectRgn(0, 0, w, h);
+      DrawBorderImage(cache, all, *cut, s, true, region);
+      pendingRegion_ = region;
+    } else if (SkinManagerIsValidImageIndex(*m, skinData_->BorderIndex)) {
+      DrawSkinMask(cache, all, ci, m->Skin().Images[size_t(skinData_->BorderIndex)], s, true);
+    }
+  };
   if (BorderOverContent()) {
     PaintSectionCore(skinData_->SkinIndex, ci, s, all, TPoint{}, cache, m, -1, -1, KeyColor);
     PaintContent(cache, state, s);
-    if (SkinManagerIsValidImageIndex(*m, skinData_->BorderIndex))
-      DrawSkinMask(cache, all, ci, m->Skin().Images[size_t(skinData_->BorderIndex)], s, true);
+    border();
+  } else if (cut != nullptr) {
+    PaintSectionCore(skinData_->SkinIndex, ci, s, all, TPoint{}, cache, m, -1, -1, KeyColor);
+    border();
+    PaintContent(cache, state, s);
   } else {
     PaintSkinItem(skinData_->SkinIndex, ci, s, all, TPoint{}, cache, m);
     PaintContent(cache, state, s);
@@ -161,6 +249,7 @@ bool TsButtonCore<Base>::PaintCache() {
     CommonDataApplyColorTone(cache, *skinData_, 0, s);
   if (!this->Enabled()) PaintDisabledLook(cache, DisabledKind, ParentColorOf(this->WindowHandle()), TPoint{}, ci);
   skinData_->BGChanged = false;
+  skinData_->PaintSkipped = 0;
   return true;
 }
 
@@ -219,6 +308,8 @@ void TsButtonCore<Base>::WndProc(gui::TMessage& m) {
     if ((code == AC_SKINLOADED || code == AC_SKINREMOVED || code == AC_SKINREFRESH) && own) {
       CommonDataStopAnimation(*skinData_);
       pending::UpdateIndexes(*skinData_);
+      if (code != AC_SKINLOADED && !(code == AC_SKINREMOVED && (this->ComponentState() & gui::csDestroying) != 0))
+        TakeWindowRegion(true);
       Changed();
       return;
     }
@@ -258,6 +349,8 @@ void TsButtonCore<Base>::WndProc(gui::TMessage& m) {
           RepaintNow();
           return;
         case AC_RELEASEHANDLE:
+          // Only a region not yet handed over is ours to free; the window frees the one it holds.
+          DropPendingRegion();
           RepaintNow();
           return;
         default:
@@ -284,12 +377,14 @@ void TsButtonCore<Base>::WndProc(gui::TMessage& m) {
         const Bitmap& f = *skinData_->AnimTimer->Frame;
         BitmapToDC(dc, 0, 0, f.Width(), f.Height(), f, 0, 0);
       } else {
-        // A paint rebuilds the cache: the base classes' setters (layout, margin, spacing, glyph) and the state
-        // (focus, default, pushed) may have changed without telling.
-        PaintCache();
+        if (CacheStale()) PaintCache();
+        // A border cutting the window: its corners show the parent's present background.
+        if (skinData_->CacheBmp && repaintNeeded_ && RegionBorder(cacheSkinState_) != nullptr)
+          PaintParentCorners(*skinData_, cacheSkinState_, pcAll);
         if (skinData_->CacheBmp)
           BitmapToDC(dc, 0, 0, skinData_->CacheBmp->Width(), skinData_->CacheBmp->Height(), *skinData_->CacheBmp, 0,
                      0);
+        if (m.Msg == WM_PAINT) HandRegionToWindow();
       }
       if (begun) EndPaint(h, &ps);
       m.Result = 0;
@@ -301,7 +396,11 @@ void TsButtonCore<Base>::WndProc(gui::TMessage& m) {
     case WM_UPDATEUISTATE:
       m.Result = 1;
       return;
+    case WM_WINDOWPOSCHANGING:
+      repaintNeeded_ = true;
+      break;
     case WM_WINDOWPOSCHANGED:
+      repaintNeeded_ = true;
       skinData_->BGChanged = true;
       break;
     case gui::CM_MOUSEENTER:

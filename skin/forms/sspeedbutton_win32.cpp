@@ -34,10 +34,16 @@ TsSpeedButton::TsSpeedButton(gui::TComponent* AOwner)
   imageLink_.OnChange = [this](gui::TObject*) { Changed(); };
   if (Skinned()) controlStyle_ |= gui::csOpaque;
   alive_ = std::make_shared<bool>(true);
+  glyphNext_ = std::move(Glyph().OnChange);
+  Glyph().OnChange = [this] {
+    if (glyphNext_) glyphNext_();
+    GlyphChanged();
+  };
 }
 
 TsSpeedButton::~TsSpeedButton() {
   *alive_ = false;
+  Glyph().OnChange = std::move(glyphNext_);
   if (DropDownSpeedButton() == this) DropDownSpeedButton() = nullptr;
   CommonDataStopAnimation(*skinData_);
   if (images_ != nullptr) images_->UnRegisterChanges(&imageLink_);
@@ -46,6 +52,41 @@ TsSpeedButton::~TsSpeedButton() {
 void TsSpeedButton::Changed() {
   skinData_->BGChanged = true;
   if (Visible()) RepaintRequest();
+}
+
+void TsSpeedButton::GlyphChanged() {
+  skinData_->BGChanged = true;
+  if (!IsLoading() && Visible()) RepaintRequest();
+}
+
+void TsSpeedButton::PaintControlsAbove() {
+  gui::TWinControl* parent = Parent();
+  Bitmap* cache = skinData_->CacheBmp.get();
+  if (parent == nullptr || cache == nullptr) return;
+  const TRect mine{Left(), Top(), Left() + Width(), Top() + Height()};
+  std::unique_ptr<BitmapDC> target;
+  bool above = false;
+  for (int i = 0; i < parent->ControlCount(); ++i) {
+    gui::TControl* c = parent->Controls(i);
+    if (c == this) {
+      above = true;  // those before it lie under it
+      continue;
+    }
+    if (!above || !c->Visible() || dynamic_cast<gui::TWinControl*>(c) != nullptr ||
+        (c->ControlStyle() & gui::csOpaque) == 0)
+      continue;
+    const TRect r{c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height()};
+    if (r.Left >= mine.Right || r.Right <= mine.Left || r.Top >= mine.Bottom || r.Bottom <= mine.Top) continue;
+    if (!target) target = std::make_unique<BitmapDC>(*cache);
+    const HDC dc = target->dc();
+    if (dc == nullptr) return;
+    const int saved = SaveDC(dc);
+    SetViewportOrgEx(dc, r.Left - mine.Left, r.Top - mine.Top, nullptr);
+    IntersectClipRect(dc, 0, 0, c->Width(), c->Height());
+    c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+    RestoreDC(dc, saved);
+  }
+  if (target) GdiFlush();
 }
 
 void TsSpeedButton::SetBlend(int32_t v) {
@@ -254,6 +295,7 @@ void TsSpeedButton::RepaintRequest() {
   }
   if (skinData_->Updating) return;
   if ((skinData_->BGChanged || CurrentState() != cacheState_) && !PrepareCache()) return;
+  PaintControlsAbove();
   HDC dc = ledger::GetDC(Parent()->WindowHandle());
   if (dc == nullptr) return;
   const Bitmap* img = CommonDataAnimationRunning(*skinData_) && skinData_->AnimTimer->Frame

@@ -132,6 +132,32 @@ TEST(Bitmaps, BadFilesAreRefusedWithoutReadingBeyondThem) {
   EXPECT_THROW(b.LoadFromFile("no-such-file.bmp"), EInvalidGraphic);
 }
 
+TEST(Bitmaps, ChangesAreToldOnceForEveryNewPicture) {
+  TBitmap other;
+  other.SetPixelFormat(TPixelFormat::pf24bit);
+  other.SetSize(3, 2);
+  const std::string file = other.SaveToBytes();
+  TBitmap b;
+  int told = 0;
+  b.OnChange = [&told] { ++told; };
+  struct Step {
+    const char* what;
+    std::function<void()> run;
+    int expected;
+  } steps[] = {
+      {"new size", [&b] { b.SetSize(4, 4); }, 1},
+      {"same size", [&b] { b.SetSize(4, 4); }, 1},
+      {"assign", [&b, &other] { b.Assign(other); }, 2},
+      {"load", [&b, &file] { b.LoadFromBytes(file); }, 3},
+      {"pixels written", [&b] { b.ScanLine(0)[0] = 1; }, 3},
+      {"told by the writer", [&b] { b.Changed(); }, 4},
+  };
+  for (const Step& st : steps) {
+    st.run();
+    EXPECT_EQ(told, st.expected) << st.what;
+  }
+}
+
 TEST(Fonts, SizeAndHeightConvertAt96PixelsPerInch) {
   TFont f;
   f.SetSize(8);

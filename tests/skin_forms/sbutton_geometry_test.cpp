@@ -154,6 +154,28 @@ TEST(SkinnedButtonRects, PushButtonImageAndCaptionForEveryAlignmentAndStyle) {
   EXPECT_EQ(Str(ShiftRect(TRect{1, 2, 3, 4}, true)), "{2,3,4,5}");
 }
 
+TEST(SkinnedButtonRects, StripsUncoveredByNewBounds) {
+  struct Case {
+    TRect old, now;
+    const char* expected;
+  } cases[] = {
+      {{10, 10, 110, 44}, {10, 10, 110, 44}, ""},
+      {{10, 10, 110, 44}, {10, 10, 90, 44}, "{90,10,110,44}"},
+      {{10, 10, 110, 44}, {10, 10, 110, 30}, "{10,30,110,44}"},
+      {{10, 10, 110, 44}, {10, 10, 90, 30}, "{10,30,110,44}{90,10,110,30}"},
+      {{10, 10, 110, 44}, {20, 16, 100, 40}, "{10,10,110,16}{10,40,110,44}{10,16,20,40}{100,16,110,40}"},
+      {{10, 10, 110, 44}, {0, 0, 200, 60}, ""},
+      {{10, 10, 110, 44}, {300, 300, 400, 340}, "{10,10,110,44}"},
+      {{10, 10, 110, 44}, {0, 0, 50, 20}, "{10,20,110,44}{50,10,110,20}"},
+      {{0, 0, 0, 0}, {10, 10, 20, 20}, ""},
+  };
+  for (const Case& c : cases) {
+    std::string got;
+    for (const TRect& r : UncoveredStrips(c.old, c.now)) got += Str(r);
+    EXPECT_EQ(got, c.expected) << Str(c.old) << " -> " << Str(c.now);
+  }
+}
+
 TEST(SkinnedButtonRects, SplitAndDropDownParts) {
   PushLayoutInput in;
   in.Width = 120, in.Height = 40, in.Style = TButtonStyle::bsSplitButton;

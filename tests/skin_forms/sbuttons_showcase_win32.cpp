@@ -8,10 +8,12 @@
 #include <memory>
 
 #include "gui/gui.h"
+#include "skin/engine/skincommands.h"
 #include "skin/forms/sbuttons.h"
 #include "skin/paint/acanimation.h"
 #include "tests/skin_adapters/adapter_env_win32.h"
 #include "tests/skin_adapters/control_skin.h"
+#include "tests/skin_forms/huge_skin.h"
 
 using namespace skin;
 using namespace adaptertest;
@@ -22,7 +24,7 @@ int main(int argc, char** argv) {
   AnimationsOff() = 1;
   TestSystem sys;
   auto manager = std::make_unique<TsSkinManagerComponent>(nullptr, sys);
-  if (!plain) ApplyControlSkin(*manager);
+  if (!plain) ApplyHugeSkin(*manager);
   auto* form = new gui::TForm(nullptr);
   form->SetBounds(20, 20, 600, 330);
   form->SetCaption(plain ? "Buttons without a skin" : "Skinned buttons");
@@ -110,11 +112,21 @@ int main(int argc, char** argv) {
   place(labelOff, 220, 240, 200, 24, "A disabled label");
   labelOff->Font().SetSize(12);
   labelOff->SetEnabled(false);
+  // A border with key-colour corners: the window is cut there.
+  auto* cut = new TsButton(form);
+  cut->SkinData().SkinSection = "BUTTON_HUGE";
+  place(cut, 430, 190, 140, 40, "Cut corners");
+  cut->Perform(WM_SKINCOMMAND, SkinCommandWParam(AC_SKINREFRESH), reinterpret_cast<LPARAM>(cut->SkinData().SkinManager()));
+  // A plain speed button over the hot one's right end: it stays on top when the hot one repaints alone.
+  auto* over = new gui::TSpeedButton(form);
+  place(over, 180, 200, 40, 24, "Over");
   form->Show();
   focused->SetFocus();
   hot->Perform(gui::CM_MOUSEENTER);
   speedHot->Perform(gui::CM_MOUSEENTER);
   RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  speedHot->Perform(gui::CM_MOUSELEAVE);
+  speedHot->Perform(gui::CM_MOUSEENTER);
   Pump(DWORD(seconds) * 1000);
   gui::Free(form);
   return 0;

@@ -18,6 +18,7 @@
 #include "skin/paint/gdi_ledger.h"
 #include "tests/skin_adapters/adapter_env_win32.h"
 #include "tests/skin_adapters/control_skin.h"
+#include "tests/skin_forms/huge_skin.h"
 
 namespace {
 
@@ -141,8 +142,11 @@ struct Harness {
   gui::TComponent* popupComponent = nullptr;
   int stateAtPopup = -1;
 
-  explicit Harness(bool skinned = true) {
-    if (skinned) ApplyControlSkin(*manager);
+  explicit Harness(bool skinned = true, bool huge = false) {
+    if (huge)
+      ApplyHugeSkin(*manager);
+    else if (skinned)
+      ApplyControlSkin(*manager);
     form->SetBounds(80, 80, 520, 260);
     form->SetCaption("Skinned buttons");
     auto place = [this](gui::TControl* c, int x, int y, int w, int h, const char* text) {
@@ -464,4 +468,126 @@ TEST(SkinnedButtons, ButtonFreedByItsOwnClickLeavesNoTrace) {
   Pump(20);
 }
 
+// A border with key-colour corners cuts the window: the region follows the bounds, the parent shows again what a
+// larger button covered, regions handed to the window are never freed by the button, and the cache is painted
+// again only when it is stale (its own tag byte or its parent's).
+TEST(SkinnedButtons, CutCornersRegionFollowsBoundsAndStaleCacheRepaints) {
+  NoAnimations still;
+  Harness h(true, true);
+  TsBitBtn* b = new TsBitBtn(h.form);
+  b->SkinData().SkinSection = "BUTTON_HUGE";
+  b->SetParent(h.form);
+  b->SetBounds(10, 150, 100, 30);
+  b->SetText("Huge");
+  int paints = 0;
+  b->OnPaint = [&paints](gui::TObject*, Bitmap&) { ++paints; };
+  auto refresh = [b] {
+    const LPARAM manager = reinterpret_cast<LPARAM>(b->SkinData().SkinManager());
+    b->Perform(WM_SKINCOMMAND, SkinCommandWParam(AC_SKINREFRESH), manager);
+  };
+  refresh();
+  auto inRegion = [b](int x, int y) {
+    HRGN r = CreateRectRgn(0, 0, 0, 0);
+    const bool has = GetWindowRgn(b->Handle(), r) != ERROR;
+    const bool in = has && PtInRegion(r, x, y);
+    DeleteObject(r);
+    return in;
+  };
+  const ledger::Snapshot before = ledger::Take();
+  for (int round = 0; round < 6; ++round) {
+    const int w = round % 2 ? 80 : 100, hgt = round % 2 ? 24 : 30;
+    b->SetBounds(10, 150, w, hgt);
+    RedrawWindow(h.form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump(20);
+    ASSERT_TRUE(b->HasWindowRegion()) << round;
+    struct Probe {
+      int x, y;
+      bool in;
+    } probes[] = {{0, 0, false}, {1, 0, true},          {w - 1, 0, false},        {w - 1, 1, true},
+                  {0, hgt - 1, false}, {w - 1, hgt - 1, false}, {w / 2, hgt / 2, true}, {w - 2, hgt - 1, true}};
+    for (const Probe& p : probes) EXPECT_EQ(inRegion(p.x, p.y), p.in) << round << ": " << p.x << "," << p.y;
+    EXPECT_EQ(Harness::Probe(b, 3, 3), ButtonN) << round;
+    // What the 100 x 30 button covered shows the form once it is smaller.
+    if (w == 80) {
+      EXPECT_EQ(SurfacePixel(h.form->Handle(), 10 + 90, 150 + 27), h.FormColour()) << round;
+    }
+  }
+  EXPECT_EQ(ledger::Difference(before, ledger::Take()), "");
+  // A skin refresh takes the region away; the next paint makes it again.
+  refresh();
+  EXPECT_FALSE(inRegion(0, 0) || inRegion(5, 5));
+  UpdateWindow(b->Handle());
+  Pump(10);
+  EXPECT_TRUE(b->HasWindowRegion() && inRegion(5, 5) && !inRegion(0, 0));
+
+  // Staleness: a fresh cache is copied as it is; the button's own tag byte or its parent's repaints it.
+  bool parentTag = false;
+  const gui::TWndMethod formProc = h.form->WindowProc;
+  h.form->WindowProc = [&parentTag, &formProc](gui::TMessage& m) {
+    if (m.Msg == WM_SKINCOMMAND && SkinCommandCode(m.WParam) == AC_GETTAGBYTE && parentTag) {
+      m.Result = 1;
+      return;
+    }
+    formProc(m);
+  };
+  auto repaintsAfter = [&](auto&& change) {
+    RedrawWindow(b->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    paints = 0;
+    change();
+    RedrawWindow(b->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    return paints;
+  };
+  EXPECT_EQ(repaintsAfter([] {}), 0);
+  EXPECT_EQ(repaintsAfter([b] { b->SkinData().PaintSkipped = 1; }), 1);
+  EXPECT_EQ(repaintsAfter([&parentTag] { parentTag = true; }), 1);
+  parentTag = false;
+  EXPECT_EQ(repaintsAfter([b] { b->SetMargin(2); }), 1);
+  h.form->WindowProc = formProc;
+}
+
+// A speed button repainted on its own keeps the graphic controls that lie over it on top, and shows a new glyph at
+// once.
+TEST(SkinnedButtons, SpeedButtonRepaintKeepsControlsAboveAndShowsANewGlyph) {
+  NoAnimations still;
+  Harness h;
+  // Plain speed buttons (opaque graphic controls): one under the skinned button's left end, one over its right end.
+  auto plain = [&h](int x) {
+    auto* c = new gui::TSpeedButton(h.form);
+    c->SetParent(h.form);
+    c->SetBounds(x, 185, 40, 20);
+    return c;
+  };
+  plain(280);
+  auto* s = new TsSpeedButton(h.form);
+  s->SetParent(h.form);
+  s->SetBounds(300, 180, 90, 30);
+  plain(370);
+  RedrawWindow(h.form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  Pump(20);
+  const HWND f = h.form->Handle();
+  const uint32_t over = SurfacePixel(f, 380, 195);
+  ASSERT_NE(over, ButtonN);
+  s->SkinData().BGChanged = true;
+  s->RepaintRequest();
+  EXPECT_EQ(SurfacePixel(f, 380, 195), over);
+  EXPECT_EQ(SurfacePixel(f, 310, 195), ButtonN);
+  EXPECT_EQ(SurfacePixel(f, 340, 182), ButtonN);
+
+  gui::TBitmap glyph;
+  glyph.SetPixelFormat(gui::TPixelFormat::pf24bit);
+  glyph.SetSize(16, 16);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) {
+      uint8_t* p = glyph.ScanLine(y) + x * 3;
+      const bool corner = x == 0 && y == 15;
+      p[0] = corner ? 0 : 0xE0, p[1] = corner ? 0 : 0x20, p[2] = corner ? 0 : 0x10;
+    }
+  s->Glyph().Assign(glyph);  // no repaint asked for: the glyph's change handler repaints
+  const TRect r = s->GlyphRect(false);
+  ASSERT_GT(r.Width(), 0);
+  EXPECT_EQ(SurfacePixel(f, 300 + (r.Left + r.Right) / 2, 180 + (r.Top + r.Bottom) / 2), 0xE02010u);
+  EXPECT_EQ(SurfacePixel(f, 380, 195), over);
+}
+
 }  // namespace
+
