@@ -23,6 +23,7 @@
 #include "skin/forms/provider_handlers.h"
 #include "skin/forms/provider_hide.h"
 #include "skin/forms/provider_messages.h"
+#include "skin/forms/provider_size.h"
 #include "skin/forms/provider_titlebar.h"
 #include "skin/forms/system_menu.h"
 #include "skin/forms/title_glow.h"
@@ -856,7 +857,11 @@ void ProviderWmSize(TsSkinProvider& p, gui::TMessage& m) {
     ProviderCallOldProc(p, m);
     return;
   }
-  if (!FormWindowIconic(form)) InvalidateGripOnResize(p);
+  if (!FormWindowIconic(form)) {
+    const TRect before = p.LastClientRect;
+    InvalidateGripOnResize(p);
+    ProviderInvalidateCornerImages(p, before, FormClientSize(form));
+  }
   p.CaptionGlow[0].reset();
   p.CaptionGlow[1].reset();
   p.MenuLineCountCache = -1;
