@@ -4,8 +4,8 @@
 // letting a click through, a caption button's glow fading in and out, the form's own procedure back when the
 // provider goes, and the leak ledger and the thread's windows over skin switches of the program's stored skins,
 // with a button that the form's control adapter skins as the form shows and gives back when the skin goes; the
-// manager's skin-change and hide animations on the form's frame and border window, and the menu line's items over
-// the frame cache.
+// manager's skin-change and hide animations on the form's frame and border window, the menu line's items over the
+// frame cache, a resize's corner images and the children told when a child window comes or goes.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -1475,4 +1475,45 @@ TEST(ProviderWindows, AResizeInvalidatesTheCornerImagesAtTheOldRightEdge) {
     for (const skin::TPoint& at : k.valid) EXPECT_FALSE(PtInRegion(update, at.X, at.Y)) << at.X << "," << at.Y;
     skin::ledger::DeleteObject(update);
   }
+}
+
+TEST(ProviderWindows, AChildWindowMadeOrDestroyedMakesTheFormsChildrenRecomputeTheirTransparency) {
+  int recomputed = 0;
+  Shown s;
+  auto* panel = new gui::TPanel(s.form);
+  panel->SetParent(s.form);
+  panel->SetBounds(20, 20, 200, 100);
+  PumpFor(100);
+  gui::TWndMethod own = panel->WindowProc;
+  panel->WindowProc = [&recomputed, own](gui::TMessage& m) {
+    if (m.Msg == skin::WM_SKINCOMMAND && skin::SkinCommandCode(m.WParam) == skin::AC_TRANSPARENCYFLAGS && m.LParam == 1)
+      ++recomputed;
+    own(m);
+  };
+  gui::TEdit* edit = nullptr;
+  struct Step {
+    const char* name;
+    std::function<void()> run;
+    int told;
+  };
+  const Step steps[] = {
+      {"a child window made",
+       [&] {
+         edit = new gui::TEdit(s.form);
+         edit->SetParent(s.form);
+         edit->SetBounds(20, 140, 120, 24);
+         edit->HandleNeeded();
+       },
+       1},
+      {"a click on a child", [&] { SendMessageA(s.Handle(), WM_PARENTNOTIFY, WM_LBUTTONDOWN, MAKELPARAM(30, 150)); }, 0},
+      {"a child window destroyed", [&] { gui::Free(edit); }, 1},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.name);
+    recomputed = 0;
+    step.run();
+    PumpFor(50);
+    EXPECT_EQ(recomputed, step.told);
+  }
+  panel->WindowProc = own;
 }
