@@ -269,6 +269,26 @@ void TacHideTimer::Finish() {
 
 // ---- Animations.
 
+namespace {
+
+// The form's look for a show or a skin change: with a border window, which carries the whole frame, the frame cache
+// with the form's window printed at its place in it; otherwise the form's window alone.
+void CaptureFormPicture(Bitmap& image, gui::TCustomForm* form, TacFormProvider& provider, HWND formWnd,
+                        HWND frameWnd) {
+  TPoint at{0, 0};
+  const Bitmap* cache = provider.FrameCacheBitmap();
+  if (provider.HasBorderForm() && frameWnd != nullptr && cache != nullptr && cache->Width() == image.Width() &&
+      cache->Height() == image.Height()) {
+    cache->Flush();
+    image.Assign(*cache);
+    const TRect fr = detail::WindowScreenRect(formWnd), hr = detail::WindowScreenRect(frameWnd);
+    at = TPoint{fr.Left - hr.Left, fr.Top - hr.Top};
+  }
+  PaintControlToBitmap(image, form, at.X, at.Y, &provider);
+}
+
+}  // namespace
+
 void AnimHideWindow(TacAnimWindow Wnd, std::unique_ptr<Bitmap> Image, uint16_t Time, HWND OwnerWnd, bool Aero,
                     uint8_t MaxAlpha) {
   // A hide still running is finished first: its provider told, its window and pictures freed.
@@ -325,7 +345,7 @@ void AnimShowForm(TacFormProvider& Provider, uint16_t Time, uint8_t MaxAlpha, Ta
     const TRect r = detail::WindowScreenRect(formWnd);
     const TSize size = cache && !cache->Empty() ? TSize{cache->Width(), cache->Height()} : TSize{r.Width(), r.Height()};
     image = std::make_unique<Bitmap>(std::max(size.cx, 0), std::max(size.cy, 0), pf32bit);
-    PaintControlToBitmap(*image, form, 0, 0, &Provider);
+    CaptureFormPicture(*image, form, Provider, formWnd, window.Wnd);
     if (!borders) {
       SetAlphaRect(*image, TRect{0, 0, image->Width(), image->Height()}, 255, clNone);
       ClearAlphaRects(Provider.RegionCutOuts(), *image);
@@ -360,13 +380,13 @@ void AnimSkinChange(TacFormProvider& Provider, uint16_t Time, uint8_t MaxAlpha, 
     detail::RedrawOn(formWnd, kRedrawNowWithErase);
     return;
   }
+  TacAnimWindow helper = borders ? Provider.AnimationWindow(false) : TacAnimWindow{};
   Bitmap image(size.cx, size.cy, pf32bit);
-  PaintControlToBitmap(image, form, 0, 0, &Provider);
+  CaptureFormPicture(image, form, Provider, formWnd, helper.Wnd);
   if (!borders) {
     SetAlphaRect(image, TRect{0, 0, size.cx, size.cy}, 255, clNone);
     ClearAlphaRects(Provider.RegionCutOuts(), image);
   }
-  TacAnimWindow helper = borders ? Provider.AnimationWindow(false) : TacAnimWindow{};
   if (helper.Wnd == nullptr) {
     helper = detail::MakeHelperWindow(r, detail::WindowTopmost(formWnd), formWnd);
     detail::CopyWindowRegion(formWnd, helper.Wnd);

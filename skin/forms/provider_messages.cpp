@@ -2,6 +2,8 @@
 // provider_messages_win32.cpp.
 #include "skin/forms/provider_messages.h"
 
+#include <vector>
+
 #include "gui/forms.h"
 #include "gui/graphics.h"
 #include "gui/menus.h"
@@ -43,6 +45,17 @@ void ProviderCmControlListChange(TsSkinProvider& p, gui::TMessage& m) {
   // now (a new one is when its window is made).
   control->Perform(WM_SKINCOMMAND, SkinCommandWParam(AC_TRANSPARENCYFLAGS), 1);
   if (control->HandleAllocated() && p.Adapter && p.Form() && FormWindowVisible(*p.Form())) ProviderRescanAdapter(p);
+}
+
+void ProviderChildWindowsChanged(TsSkinProvider& p) {
+  gui::TCustomForm* form = p.Form();
+  if (form == nullptr || p.IsLoading() || form->IsLoading() || form->IsDestroying()) return;
+  // Over a copy: a control may leave the form while it is told.
+  std::vector<gui::TWinControl*> children;
+  for (int i = 0; i < form->ControlCount(); ++i)
+    if (auto* child = dynamic_cast<gui::TWinControl*>(form->Controls(i))) children.push_back(child);
+  for (gui::TWinControl* child : children)
+    child->Perform(WM_SKINCOMMAND, SkinCommandWParam(AC_TRANSPARENCYFLAGS), 1);
 }
 
 void ProviderCmRecreateWnd(TsSkinProvider& p, gui::TMessage& m) {

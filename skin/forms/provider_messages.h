@@ -24,6 +24,9 @@ void ProviderWmNotify(TsSkinProvider& p, gui::TMessage& m);
 // CM_CONTROLLISTCHANGE: a windowed control inserted into the form is told its transparency flags; one whose
 // window exists already is adapted.
 void ProviderCmControlListChange(TsSkinProvider& p, gui::TMessage& m);
+// A child window of the form was made or destroyed: every child control of the form computes its transparency flags
+// again (the backgrounds it shows through may have changed). Nothing while the provider or the form is loading.
+void ProviderChildWindowsChanged(TsSkinProvider& p);
 // CM_RECREATEWND: the skin editor hears of the new window in preview mode.
 void ProviderCmRecreateWnd(TsSkinProvider& p, gui::TMessage& m);
 // The component layer's skin refresh (0xB03A): the form window's scroll-bar adapter goes, AC_SKINREFRESH follows.

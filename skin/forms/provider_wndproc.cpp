@@ -23,6 +23,7 @@
 #include "skin/forms/provider_handlers.h"
 #include "skin/forms/provider_hide.h"
 #include "skin/forms/provider_messages.h"
+#include "skin/forms/provider_size.h"
 #include "skin/forms/provider_titlebar.h"
 #include "skin/forms/system_menu.h"
 #include "skin/forms/title_glow.h"
@@ -36,7 +37,7 @@ using namespace wv;
 namespace {
 
 // Window messages and the component layer's notifications routed here.
-constexpr uint32_t kWmCreate = 0x01, kWmNcCreate = 0x81;
+constexpr uint32_t kWmCreate = 0x01, kWmDestroy = 0x02, kWmNcCreate = 0x81;
 constexpr uint32_t kWmSize = 0x05, kWmActivate = 0x06, kWmSetRedraw = 0x0B, kWmSetText = 0x0C, kWmPaint = 0x0F,
                    kWmEraseBkgnd = 0x14, kWmGetMinMaxInfo = 0x24, kWmWindowPosChanged = 0x47, kWmNcDestroy = 0x82,
                    kWmNcHitTest = 0x84, kWmNcPaint = 0x85, kWmNcActivate = 0x86, kWmNcMouseMove = 0xA0,
@@ -158,6 +159,7 @@ void DispatchSkinned(TsSkinProvider& p, gui::TMessage& m) {
       // A child window made while the form shows (the form's own creation is taken as the form shows).
       if ((m.WParam & 0xFFFF) == kWmCreate && p.Adapter && p.Form() && FormWindowVisible(*p.Form()))
         ProviderRescanAdapter(p);
+      if ((m.WParam & 0xFFFF) == kWmCreate || (m.WParam & 0xFFFF) == kWmDestroy) ProviderChildWindowsChanged(p);
       return;
     case kCmNotification4C:
     case WM_SKINPROBE: m.Result = 0; return;
@@ -857,7 +859,11 @@ void ProviderWmSize(TsSkinProvider& p, gui::TMessage& m) {
     ProviderCallOldProc(p, m);
     return;
   }
-  if (!FormWindowIconic(form)) InvalidateGripOnResize(p);
+  if (!FormWindowIconic(form)) {
+    const TRect before = p.LastClientRect;
+    InvalidateGripOnResize(p);
+    ProviderInvalidateCornerImages(p, before, FormClientSize(form));
+  }
   p.CaptionGlow[0].reset();
   p.CaptionGlow[1].reset();
   p.MenuLineCountCache = -1;

@@ -258,6 +258,13 @@ class TsSkinProvider : public gui::TComponent, public TacFormProvider {
   void DropFrameCache() override;
   void StartMinimizeAnimation() override;
   void StartRestoreAnimation() override;
+  // What the manager's show, hide and skin-change animations take (provider_anim_hooks*.cpp).
+  const Bitmap* FrameCacheBitmap() const override;
+  void PaintFrame() override;
+  std::vector<TRect> RegionCutOuts() const override;
+  TacAnimWindow AnimationWindow(bool Hide) override;
+  void FreeBorderForm(bool WindowOnly) override;
+  void AfterAnimation(int32_t Value) override;
 
   // ---- Run-time state (read and written by the provider's functions).
   int32_t CurrentHTCode = 0;       // the hot or pressed caption button (0 none)

@@ -3,7 +3,9 @@
 // and printing, the system's caption colours never showing, the extended border window's place and its shadow
 // letting a click through, a caption button's glow fading in and out, the form's own procedure back when the
 // provider goes, and the leak ledger and the thread's windows over skin switches of the program's stored skins,
-// with a button that the form's control adapter skins as the form shows and gives back when the skin goes.
+// with a button that the form's control adapter skins as the form shows and gives back when the skin goes; the
+// manager's skin-change and hide animations on the form's frame and border window, the menu line's items over the
+// frame cache, a resize's corner images and the children told when a child window comes or goes.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -1302,3 +1304,216 @@ TEST(ProviderWindows, AHideTheFormTakesBackLeavesItsOwnFrameAndNoCover) {
 }
 
 }  // namespace
+
+// ---- The manager's form animations on a provider's form.
+
+namespace {
+
+// The pictures pushed to layered windows, passed on to the screen as well: the window of the first push (the
+// animation's), and the last picture pushed to it.
+struct PushSpy : skin::TacLayeredOutput {
+  skin::TacLayeredOutput* next = nullptr;
+  HWND wnd = nullptr;
+  skin::Bitmap last;
+  int pushes = 0;
+  void Push(HWND w, const skin::Bitmap& frame, uint8_t alpha) override {
+    if (wnd == nullptr) wnd = w;
+    if (w == wnd) {
+      frame.Flush();
+      last.Assign(frame);
+      ++pushes;
+    }
+    if (next) next->Push(w, frame, alpha);
+  }
+};
+struct PushSpyScope {
+  PushSpy spy;
+  skin::TacLayeredOutput* previous;
+  PushSpyScope() {
+    spy.next = &skin::LayeredOutput();
+    previous = skin::SetLayeredOutput(&spy);
+  }
+  ~PushSpyScope() { skin::SetLayeredOutput(previous); }
+};
+
+int CountColour(const skin::Bitmap& b, const skin::TRect& band, skin::TColor c) {
+  const uint32_t want = formstest::Px(c) & 0xFFFFFF;
+  int n = 0;
+  for (int32_t y = std::max(band.Top, 0); y < std::min(band.Bottom, b.Height()); ++y)
+    for (int32_t x = std::max(band.Left, 0); x < std::min(band.Right, b.Width()); ++x)
+      n += (skin::GetPixel32(b, x, y) & 0xFFFFFF) == want;
+  return n;
+}
+
+}  // namespace
+
+TEST(ProviderWindows, TheSkinChangeTransitionShowsTheFormsNewFrame) {
+  for (bool extended : {false, true}) {
+    SCOPED_TRACE(extended ? "with a border window" : "without one");
+    Shown s(extended);
+    ASSERT_EQ(s.p->BorderForm != nullptr, extended);
+    // The new skin has another caption colour; the form's window still shows the old one.
+    const skin::TColor newTitle = 0x2080F0;
+    skin::SkinSectionRecord& title = s.skin.Skin().Sections[size_t(s.skin.title)];
+    title.HotState.Color = title.NormalState.Color = newTitle;
+    s.p->SkinData().BGChanged = true;
+    HWND border = extended ? static_cast<HWND>(s.p->BorderForm->AForm) : nullptr;
+    PushSpyScope scope;
+    skin::AnimSkinChange(*s.p, 48, 255, false);
+    ASSERT_GT(scope.spy.pushes, 0);
+    const skin::Bitmap& picture = scope.spy.last;
+    const skin::Bitmap& cache = *s.p->SkinData().CacheBmp;
+    ASSERT_EQ(picture.Width(), cache.Width());
+    ASSERT_EQ(picture.Height(), cache.Height());
+    // The animation's picture is the frame in the new skin: its caption band has the new colour, none of the old.
+    const skin::TRect caption = skin::ProviderCaptionRect(*s.p);
+    EXPECT_GT(CountColour(picture, caption, newTitle), caption.Width());
+    EXPECT_EQ(CountColour(picture, caption, kTitleActive), 0);
+    if (extended) {
+      // Shown on the border window, which shows the frame again afterwards.
+      EXPECT_EQ(scope.spy.wnd, border);
+      EXPECT_TRUE(IsWindowVisible(border));
+    } else {
+      // Shown on a helper over the form, with the skin's cut-away corner transparent and the rest opaque.
+      EXPECT_NE(scope.spy.wnd, s.Handle());
+      EXPECT_EQ(skin::GetPixel32(picture, 0, 0) >> 24, 0u);
+      EXPECT_EQ(skin::GetPixel32(picture, picture.Width() / 2, caption.Bottom - 2) >> 24, 255u);
+      EXPECT_FALSE(IsWindow(scope.spy.wnd));
+    }
+  }
+}
+
+TEST(ProviderWindows, AHideRunsOnTheBorderWindowAndTellsTheFormWhenItEnds) {
+  Shown e(true);
+  ASSERT_TRUE(e.p->BorderForm && e.p->BorderForm->AForm);
+  HWND border = static_cast<HWND>(e.p->BorderForm->AForm);
+  std::vector<int32_t> told;
+  e.p->OnAfterAnimation = [&told](int32_t v) { told.push_back(v); };
+  e.skin.manager->AnimEffects.FormHide.Time = 48;
+  {
+    PushSpyScope scope;
+    skin::AnimHideForm(*e.p);
+    // The frame cache on the border window, which the hide took over from the border form.
+    EXPECT_EQ(scope.spy.wnd, border);
+    EXPECT_EQ(scope.spy.last.Width(), e.p->SkinData().CacheBmp->Width());
+    EXPECT_EQ(e.p->BorderForm->AForm, nullptr);
+    for (int i = 0; i < 100 && told.empty(); ++i) PumpFor(20);
+  }
+  EXPECT_EQ(told, std::vector<int32_t>{1});
+  EXPECT_FALSE(IsWindow(border));
+  // Only the window went: the border form makes a new one when the form shows again.
+  ASSERT_NE(e.p->BorderForm, nullptr);
+  e.form->Hide();
+  e.form->Show();
+  PumpFor(150);
+  ASSERT_NE(e.p->BorderForm->AForm, nullptr);
+  EXPECT_TRUE(IsWindowVisible(static_cast<HWND>(e.p->BorderForm->AForm)));
+}
+
+TEST(ProviderWindows, AMenuLineItemLiesOverTheFormsFrameCache) {
+  Shown s;
+  auto* mm = new gui::TMainMenu(s.form);
+  auto* file = new gui::TMenuItem(s.form);
+  file->SetCaption("&File");
+  mm->Items()->Add(file);
+  s.form->SetMenu(mm);
+  PumpFor(150);
+  // A see-through menu line: what shows under an item is what lies there.
+  skin::SkinSectionRecord& line = s.skin.Skin().Sections[size_t(s.skin.menuLine)];
+  line.NormalState.Transparency = line.HotState.Transparency = 100;
+  const skin::Bitmap& cache = *s.p->SkinData().CacheBmp;
+  // Item places over the caption, the left border and the client's top (cache coordinates).
+  const skin::TRect caption = skin::ProviderCaptionRect(*s.p);
+  const skin::TRect places[] = {{caption.Left + 20, caption.Top + 2, caption.Left + 80, caption.Top + 18},
+                                {0, caption.Bottom + 4, 60, caption.Bottom + 20}};
+  for (const skin::TRect& r : places) {
+    SCOPED_TRACE(r.Left * 1000 + r.Top);
+    skin::Bitmap out(cache.Width(), cache.Height(), skin::pf32bit);
+    {
+      skin::BitmapDC dc(out);
+      gui::TCanvas canvas;
+      canvas.SetHandle(dc.dc());
+      skin::SkinMenuLineDrawItem(file, canvas, r, 0);
+      canvas.SetHandle(nullptr);
+      GdiFlush();
+    }
+    for (const skin::TPoint& at : {skin::TPoint{r.Left + 1, r.Top + 1}, skin::TPoint{r.Right - 2, r.Bottom - 2}})
+      EXPECT_EQ(skin::GetPixel32(out, at.X, at.Y) & 0xFFFFFF, skin::GetPixel32(cache, at.X, at.Y) & 0xFFFFFF)
+          << at.X << "," << at.Y;
+  }
+}
+
+TEST(ProviderWindows, AResizeInvalidatesTheCornerImagesAtTheOldRightEdge) {
+  // With a border window a resize repaints the border window only: what the client must repaint is invalidated.
+  Shown e(true);
+  skin::SkinSectionRecord& f = e.skin.Skin().Sections[size_t(e.skin.form)];
+  f.ImgTopRight = f.ImgBottomRight = e.skin.glow;  // kGlowW x kGlowH
+  HWND h = e.Handle();
+  RECT c{};
+  GetClientRect(h, &c);
+  const int32_t cx = c.right, cy = c.bottom;
+  struct Case {
+    const char* name;
+    skin::TRect before;
+    std::vector<skin::TPoint> invalid, valid;
+  };
+  const Case cases[] = {
+      {"grown wider", {0, 0, cx - 40, cy}, {{cx - 40 - 2, 2}, {cx - 40 - kGlowW + 1, cy - 2}}, {{cx - 2, 2}, {20, cy / 2}}},
+      {"grown taller", {0, 0, cx, cy - 30}, {{cx - 2, 2}, {cx - 2, cy - 30 - kGlowH + 1}}, {{cx - 2, cy - 2}, {20, 2}}},
+      {"first size", {0, 0, 0, 0}, {}, {{cx - 2, 2}, {cx - 2, cy - 2}, {20, cy / 2}}},
+      {"same size", {0, 0, cx, cy}, {}, {{cx - 2, 2}, {cx - 2, cy - 2}, {20, cy / 2}}},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    PumpFor(50);
+    ValidateRect(h, nullptr);
+    e.p->LastClientRect = k.before;
+    SendMessageA(h, WM_SIZE, SIZE_RESTORED, MAKELPARAM(cx, cy));
+    HRGN update = skin::ledger::CreateRectRgn(0, 0, 0, 0);
+    GetUpdateRgn(h, update, FALSE);
+    for (const skin::TPoint& at : k.invalid) EXPECT_TRUE(PtInRegion(update, at.X, at.Y)) << at.X << "," << at.Y;
+    for (const skin::TPoint& at : k.valid) EXPECT_FALSE(PtInRegion(update, at.X, at.Y)) << at.X << "," << at.Y;
+    skin::ledger::DeleteObject(update);
+  }
+}
+
+TEST(ProviderWindows, AChildWindowMadeOrDestroyedMakesTheFormsChildrenRecomputeTheirTransparency) {
+  int recomputed = 0;
+  Shown s;
+  auto* panel = new gui::TPanel(s.form);
+  panel->SetParent(s.form);
+  panel->SetBounds(20, 20, 200, 100);
+  PumpFor(100);
+  gui::TWndMethod own = panel->WindowProc;
+  panel->WindowProc = [&recomputed, own](gui::TMessage& m) {
+    if (m.Msg == skin::WM_SKINCOMMAND && skin::SkinCommandCode(m.WParam) == skin::AC_TRANSPARENCYFLAGS && m.LParam == 1)
+      ++recomputed;
+    own(m);
+  };
+  gui::TEdit* edit = nullptr;
+  struct Step {
+    const char* name;
+    std::function<void()> run;
+    int told;
+  };
+  const Step steps[] = {
+      {"a child window made",
+       [&] {
+         edit = new gui::TEdit(s.form);
+         edit->SetParent(s.form);
+         edit->SetBounds(20, 140, 120, 24);
+         edit->HandleNeeded();
+       },
+       1},
+      {"a click on a child", [&] { SendMessageA(s.Handle(), WM_PARENTNOTIFY, WM_LBUTTONDOWN, MAKELPARAM(30, 150)); }, 0},
+      {"a child window destroyed", [&] { gui::Free(edit); }, 1},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.name);
+    recomputed = 0;
+    step.run();
+    PumpFor(50);
+    EXPECT_EQ(recomputed, step.told);
+  }
+  panel->WindowProc = own;
+}
