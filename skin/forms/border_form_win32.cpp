@@ -493,7 +493,20 @@ int32_t BorderFormHitTest(TacBorderForm& bf) {
 }
 
 void BorderFormFollowZOrder(TacBorderForm& bf) {
-  if (HWND h = static_cast<HWND>(bf.AForm); h && IsWindowVisible(h)) BorderFormPlace(bf);
+  HWND h = static_cast<HWND>(bf.AForm);
+  HWND form = FormHandle(bf);
+  if (!h || !form || !IsWindowVisible(h)) return;
+  HWND first = GetTopWindow(nullptr);
+  while (first && !IsWindowVisible(first)) first = GetWindow(first, GW_HWNDNEXT);
+  if (first == h && GetWindow(form, GW_HWNDPREV) == h && BorderFormInsertAfter(bf) == form) {
+    // The form came to the front behind its border window (the system lifts an owned window first). Wine's X11
+    // driver raises on the screen only the window that is first: the form, put after its border window, stayed
+    // behind on the screen. Lifted on its own, then its border window above it again, both show.
+    SetWindowPos(form, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    if (GetWindow(form, GW_HWNDPREV) != h) SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, 0x65B);
+    return;
+  }
+  BorderFormPlace(bf);
 }
 
 void BorderFormEnable(TacBorderForm& bf, bool enabled) {
