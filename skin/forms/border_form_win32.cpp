@@ -220,11 +220,13 @@ LRESULT HandleMessage(TacBorderForm& bf, HWND h, UINT msg, WPARAM w, LPARAM l) {
       return 0;
     case WM_WINDOWPOSCHANGED: {
       const LRESULT r = DefWindowProcA(h, msg, w, l);
-      // Put back right behind the form when something else moved it in the z-order.
+      // Put back next to the form when something else moved it below the form in the z-order.
       if (!bf.Updating && p.Form() && !p.Form()->IsDestroying() && IsWindowVisible(FormHandle(bf)) &&
           !IsIconic(FormHandle(bf))) {
+        // Above its form it stays: the system puts it there when the form comes to the front, before the form
+        // itself follows.
         bf.Updating = true;
-        SetWindowPos(h, BorderFormInsertAfter(bf), 0, 0, 0, 0, 0x65B);
+        if (!BorderFormAboveForm(bf)) BorderFormPlace(bf);
         bf.Updating = false;
       }
       return r;
@@ -321,6 +323,37 @@ TacBorderForm::~TacBorderForm() {
 }
 
 HWND BorderFormWindow(const TacBorderForm& bf) { return FormHandle(bf); }
+
+bool BorderFormAboveForm(const TacBorderForm& bf) {
+  HWND h = static_cast<HWND>(bf.AForm);
+  HWND form = FormHandle(bf);
+  if (!h || !form) return false;
+  for (HWND w = GetWindow(h, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
+    if (w == form) return true;
+  return false;
+}
+
+void BorderFormPlace(TacBorderForm& bf) {
+  HWND h = static_cast<HWND>(bf.AForm);
+  HWND form = FormHandle(bf);
+  if (!h || !form) return;
+  HWND after = BorderFormInsertAfter(bf);
+  if (after == form) {
+    // Right above the form, where the system keeps an owned window. Placed below it, the system would lift it
+    // back on its own when the form comes to the front: it then lifts the border window first and puts the form
+    // after it, and a border window put back below the form at that moment takes the form down with it (Wine's
+    // X11 driver has already raised the border window on the screen by then, and never lowers it again). A
+    // border window already in place is left alone: under Wine each placement of a window that the system holds
+    // first raises it on the screen, over windows of other programs that came to the front in the meantime.
+    if (GetWindow(form, GW_HWNDPREV) == h) {
+      if (!IsWindowVisible(h)) ShowWindow(h, SW_SHOWNA);
+      return;
+    }
+    after = GetWindow(form, GW_HWNDPREV);
+    if (!after) after = (GetWindowLongA(form, GWL_EXSTYLE) & WS_EX_TOPMOST) ? HWND_TOPMOST : HWND_TOP;
+  }
+  SetWindowPos(h, after, 0, 0, 0, 0, 0x65B);
+}
 
 HWND BorderFormInsertAfter(const TacBorderForm& bf) {
   const gui::TCustomForm* form = bf.Provider->Form();
@@ -447,7 +480,7 @@ void BorderFormUpdate(TacBorderForm& bf, bool repaint, uint8_t alpha) {
   if (TRect hole; BorderFormClientHole(bf, hole)) FillRectBitmap32(image, hole, 0, 0);
   const TPoint dst{r.Left, r.Top};
   UpdateLayeredFromBitmap(h, &image, alpha, &dst);
-  SetWindowPos(h, BorderFormInsertAfter(bf), 0, 0, 0, 0, 0x65B);
+  BorderFormPlace(bf);
   BorderFormBlurBehind(bf, *cache);
   bf.Hidden = false;
   bf.RgnChanged = false;
@@ -460,8 +493,20 @@ int32_t BorderFormHitTest(TacBorderForm& bf) {
 }
 
 void BorderFormFollowZOrder(TacBorderForm& bf) {
-  if (HWND h = static_cast<HWND>(bf.AForm); h && IsWindowVisible(h))
-    SetWindowPos(h, BorderFormInsertAfter(bf), 0, 0, 0, 0, 0x65B);
+  HWND h = static_cast<HWND>(bf.AForm);
+  HWND form = FormHandle(bf);
+  if (!h || !form || !IsWindowVisible(h)) return;
+  HWND first = GetTopWindow(nullptr);
+  while (first && !IsWindowVisible(first)) first = GetWindow(first, GW_HWNDNEXT);
+  if (first == h && GetWindow(form, GW_HWNDPREV) == h && BorderFormInsertAfter(bf) == form) {
+    // The form came to the front behind its border window (the system lifts an owned window first). Wine's X11
+    // driver raises on the screen only the window that is first: the form, put after its border window, stayed
+    // behind on the screen. Lifted on its own, then its border window above it again, both show.
+    SetWindowPos(form, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    if (GetWindow(form, GW_HWNDPREV) != h) SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, 0x65B);
+    return;
+  }
+  BorderFormPlace(bf);
 }
 
 void BorderFormEnable(TacBorderForm& bf, bool enabled) {

@@ -1517,3 +1517,67 @@ TEST(ProviderWindows, AChildWindowMadeOrDestroyedMakesTheFormsChildrenRecomputeT
   }
   panel->WindowProc = own;
 }
+
+namespace {
+
+// A plain top-level window of one flat colour (a window of another program, say).
+struct PlainWindow {
+  HWND h = nullptr;
+  HBRUSH brush = nullptr;
+  PlainWindow(int x, int y, int w, int ht, COLORREF colour) {
+    brush = CreateSolidBrush(colour);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "FormsTestPlainWindow";
+    RegisterClassA(&wc);
+    h = CreateWindowExA(0, wc.lpszClassName, "Plain", WS_POPUP, x, y, w, ht, nullptr, nullptr, wc.hInstance,
+                        nullptr);
+    SetClassLongPtrA(h, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(brush));
+  }
+  ~PlainWindow() {
+    DestroyWindow(h);
+    DeleteObject(brush);
+  }
+};
+
+// What the screen shows at a few places of a form's frame and client.
+struct FrameProbes {
+  POINT shadow, frame, caption, client;
+  explicit FrameProbes(const RECT& fr)
+      : shadow{fr.left - 3, (fr.top + fr.bottom) / 2},
+        frame{fr.left + 2, (fr.top + fr.bottom) / 2},
+        caption{fr.left + 60, fr.top + 8},
+        client{fr.left + 100, (fr.top + fr.bottom) / 2} {}
+};
+
+TEST(ProviderWindows, AFormAndItsBorderWindowComeToTheFrontTogetherAndGoBehindTogether) {
+  Shown s(true, 120, 100);
+  SetForegroundWindow(s.Handle());
+  PumpFor(200);
+  ASSERT_TRUE(s.p->BorderForm);
+  RECT fr{};
+  GetWindowRect(s.Handle(), &fr);
+  const FrameProbes at(fr);
+  // Another window over the form's left half: its frame, caption, shadow and part of its client.
+  const COLORREF colour = RGB(0x24, 0xD0, 0x9C);
+  PlainWindow other(fr.left - 40, fr.top - 30, 200, fr.bottom - fr.top + 60, colour);
+  auto pixel = [](POINT p) { return testsupport::ScreenPixel(p.x, p.y) & 0xFFFFFF; };
+  for (int round = 0; round < 3; ++round) {
+    SCOPED_TRACE(round);
+    // The other window comes to the front: nothing of the form nor of its border window shows over it.
+    SetWindowPos(other.h, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    SetForegroundWindow(other.h);
+    PumpFor(250);
+    for (POINT p : {at.shadow, at.frame, at.caption, at.client}) EXPECT_EQ(pixel(p), colour);
+    // The form is brought back to the front: it shows whole, its frame over the other window.
+    SetWindowPos(s.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    PumpFor(250);
+    EXPECT_EQ(pixel(at.client), uint32_t(kFormActive));
+    EXPECT_NE(pixel(at.frame), colour);
+    EXPECT_NE(pixel(at.caption), colour);
+    EXPECT_TRUE(skin::BorderFormAboveForm(*s.p->BorderForm));
+  }
+}
+
+}  // namespace
