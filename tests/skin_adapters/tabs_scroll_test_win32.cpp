@@ -80,37 +80,6 @@ void ApplyTabsSkin(TsSkinManager& m) {
   m.SetSkinName("Tabs");
 }
 
-// A window's image through WM_PRINT, as TColors.
-struct Printed {
-  int w = 0, h = 0;
-  std::vector<uint32_t> px;
-  explicit Printed(HWND wnd) {
-    RECT r;
-    GetWindowRect(wnd, &r);
-    w = r.right - r.left;
-    h = r.bottom - r.top;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bmp);
-    SendMessageA(wnd, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
-    GdiFlush();
-    for (int i = 0; i < w * h; ++i) {
-      const uint32_t p = static_cast<uint32_t*>(bits)[i];
-      px.push_back(((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF));
-    }
-    SelectObject(dc, old);
-    DeleteObject(bmp);
-    DeleteDC(dc);
-  }
-  uint32_t At(int x, int y) const { return px[size_t(y * w + x)]; }
-};
 
 uint32_t SurfacePixel(HWND h, int x, int y) {
   HDC dc = GetWindowDC(h);
