@@ -137,4 +137,32 @@ struct Printed {
   int Count(uint32_t c) const { return int(std::count(px.begin(), px.end(), c)); }
 };
 
+inline uint32_t PrintedPixel(HWND h, int x, int y) { return Printed(h).At(x, y); }
+
+// A pixel of the window's surface (its window DC), as a TColor.
+inline uint32_t SurfacePixel(HWND h, int x, int y) {
+  HDC dc = GetWindowDC(h);
+  const COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(h, dc);
+  return c;
+}
+
+// Real mouse input: the cursor to a screen point, the left button down or up.
+inline void MouseTo(int x, int y) {
+  SetCursorPos(x, y);
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = LONG(x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
+  in.mi.dy = LONG(y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &in, sizeof in);
+}
+
+inline void MouseButton(bool down) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  SendInput(1, &in, sizeof in);
+}
+
 }  // namespace adaptertest

@@ -25,53 +25,6 @@ using namespace skin;
 using namespace adaptertest;
 using namespace adaptertest::ctlcolours;
 
-// A window pixel (as a TColor) read back through WM_PRINT into a 32-bit bitmap.
-uint32_t PrintedPixel(HWND h, int x, int y) {
-  RECT r;
-  GetWindowRect(h, &r);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = r.right - r.left;
-  bi.bmiHeader.biHeight = -(r.bottom - r.top);
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(dc, bmp);
-  SendMessageA(h, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
-  GdiFlush();
-  const uint32_t p = static_cast<uint32_t*>(bits)[y * (r.right - r.left) + x];
-  SelectObject(dc, old);
-  DeleteObject(bmp);
-  DeleteDC(dc);
-  return ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);
-}
-
-uint32_t SurfacePixel(HWND h, int x, int y) {
-  HDC dc = GetWindowDC(h);
-  const COLORREF c = GetPixel(dc, x, y);
-  ReleaseDC(h, dc);
-  return c;
-}
-
-void MouseTo(int x, int y) {
-  SetCursorPos(x, y);
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = LONG(x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
-  in.mi.dy = LONG(y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  SendInput(1, &in, sizeof in);
-}
-
-void MouseButton(bool down) {
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-  SendInput(1, &in, sizeof in);
-}
-
 POINT ScreenPoint(HWND h, int x, int y) {
   POINT p{x, y};
   ClientToScreen(h, &p);

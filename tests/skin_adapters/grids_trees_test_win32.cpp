@@ -40,36 +40,6 @@ void ApplyGridSkin(TsSkinManager& m) {
   m.SetSkinName("Grids");
 }
 
-uint32_t ToColor(uint32_t p) { return ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF); }
-
-uint32_t PrintedPixel(HWND h, int x, int y) {
-  RECT r;
-  GetWindowRect(h, &r);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = r.right - r.left;
-  bi.bmiHeader.biHeight = -(r.bottom - r.top);
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(dc, bmp);
-  SendMessageA(h, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
-  GdiFlush();
-  const uint32_t p = static_cast<uint32_t*>(bits)[y * (r.right - r.left) + x];
-  SelectObject(dc, old);
-  DeleteObject(bmp);
-  DeleteDC(dc);
-  return ToColor(p);
-}
-
-uint32_t SurfacePixel(HWND h, int x, int y) {
-  HDC dc = GetWindowDC(h);
-  const COLORREF c = GetPixel(dc, x, y);
-  ReleaseDC(h, dc);
-  return c;
-}
 
 struct Host : CtrlAdapterHost {
   gui::TWinControl* form = nullptr;

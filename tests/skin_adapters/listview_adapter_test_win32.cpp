@@ -40,23 +40,6 @@ COLORREF ClientPixel(HWND h, int x, int y) {
   return c;
 }
 
-void MouseTo(int x, int y) {
-  SetCursorPos(x, y);
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = LONG(x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
-  in.mi.dy = LONG(y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  SendInput(1, &in, sizeof in);
-}
-
-void Button(bool down) {
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-  SendInput(1, &in, sizeof in);
-}
-
 
 struct ListViewTest : ::testing::Test {
   TestSystem sys;
@@ -228,13 +211,13 @@ TEST_F(ListViewTest, DraggingTheThumbMovesByWholeItemsOrColumns) {
     auto move = [&](int at) { c.vertical ? MouseTo(across, at) : MouseTo(at, across); };
     move(along);
     Pump(20);
-    Button(true);
+    MouseButton(true);
     Pump(30);
     for (int d = 0; d <= 60; d += 15) {
       move(along + d);
       Pump(15);
     }
-    Button(false);
+    MouseButton(false);
     Pump(60);
     const int pos = Info(lv, c.vertical ? SB_VERT : SB_HORZ).nPos;
     EXPECT_GT(pos, 0);

@@ -36,29 +36,12 @@ TRect InWindow(HWND h, const TRect& screen) {
   return TRect{screen.Left - w.left, screen.Top - w.top, screen.Right - w.left, screen.Bottom - w.top};
 }
 
-void MouseTo(int x, int y) {
-  SetCursorPos(x, y);
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = LONG(x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
-  in.mi.dy = LONG(y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  SendInput(1, &in, sizeof in);
-}
-
-void Button(bool down) {
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-  SendInput(1, &in, sizeof in);
-}
-
 void Click(POINT p) {
   MouseTo(p.x, p.y);
   Pump(20);
-  Button(true);
+  MouseButton(true);
   Pump(40);
-  Button(false);
+  MouseButton(false);
   Pump(40);
 }
 
@@ -254,7 +237,7 @@ TEST_F(EditAdapterTest, TheRepeatRunsWhileTheButtonIsHeldAndEndsWithThePress) {
       SendMessageA(t.h, WM_VSCROLL, SB_TOP, 0);
       MouseTo(down.x, down.y);
       Pump(20);
-      Button(true);
+      MouseButton(true);
       Pump(900);  // the first repeat after 300 ms, then one every 55 ms
       const int held = FirstVisibleLine(t.h);
       EXPECT_GE(held, 5);
@@ -263,7 +246,7 @@ TEST_F(EditAdapterTest, TheRepeatRunsWhileTheButtonIsHeldAndEndsWithThePress) {
       EXPECT_EQ(ScrollEngine().PressedPart, -1);
       Pump(400);
       EXPECT_EQ(FirstVisibleLine(t.h), held);  // no repeat once the press ended
-      Button(false);
+      MouseButton(false);
       Pump(40);
       ReleaseCapture();
       // No arrow shows pressed any more (the mouse is still over it: hot).
@@ -296,7 +279,7 @@ TEST_F(EditAdapterTest, DraggingTheThumbToTheEndReachesTheLastLine) {
     const int x = (bar.Left + bar.Right) / 2;
     MouseTo(x, thumb.Start + thumb.Length / 2);
     Pump(20);
-    Button(true);
+    MouseButton(true);
     Pump(30);
     for (int y = thumb.Start + thumb.Length / 2; y < bar.Bottom + 60; y += 15) {
       MouseTo(x, y);
@@ -305,7 +288,7 @@ TEST_F(EditAdapterTest, DraggingTheThumbToTheEndReachesTheLastLine) {
     // While held, the thumb shows pressed at the end of the track.
     const TRect w = InWindow(t.h, bar);
     EXPECT_EQ(WindowPixel(t.h, w.Left + 1, w.Bottom - 17 - 4), SliderP);
-    Button(false);
+    MouseButton(false);
     Pump(60);
     const SCROLLINFO si = VertInfo(t.h);
     EXPECT_GE(si.nPos, si.nMax - int(si.nPage));  // the last page (a rich edit keeps its own last pixel)

@@ -81,13 +81,6 @@ void ApplyTabsSkin(TsSkinManager& m) {
 }
 
 
-uint32_t SurfacePixel(HWND h, int x, int y) {
-  HDC dc = GetWindowDC(h);
-  const COLORREF c = GetPixel(dc, x, y);
-  ReleaseDC(h, dc);
-  return c;
-}
-
 // Both readings of a window pixel, which must agree.
 uint32_t Probe(HWND h, int x, int y) {
   Pump(10);
