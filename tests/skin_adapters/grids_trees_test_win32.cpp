@@ -40,7 +40,6 @@ void ApplyGridSkin(TsSkinManager& m) {
   m.SetSkinName("Grids");
 }
 
-
 struct Host : CtrlAdapterHost {
   gui::TWinControl* form = nullptr;
   TsSkinManager* manager = nullptr;
