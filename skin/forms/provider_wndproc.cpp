@@ -34,7 +34,7 @@ constexpr uint32_t kWmSize = 0x05, kWmActivate = 0x06, kWmSetRedraw = 0x0B, kWmS
                    kWmNcHitTest = 0x84, kWmNcPaint = 0x85, kWmNcActivate = 0x86, kWmNcMouseMove = 0xA0,
                    kWmInitMenuPopup = 0x117, kWmEnterIdle = 0x121, kWmMouseLeave = 0x2A3, kWmSysMenuAtCursor = 0x313,
                    kWmPrint = 0x317, kWmPrintClient = 0x318, kWmDwmSendIconicThumbnail = 0x323,
-                   kWmDwmSendIconicLivePreview = 0x326;
+                   kWmDwmSendIconicLivePreview = 0x326, kWmParentNotify = 0x210;
 constexpr uint32_t kCmVisibleChanged = 0xB00B, kCmEnabledChanged = 0xB00C, kCmMouseLeave = 0xB014,
                    kCmShowingChanged = 0xB019, kCmMenuChanged = 0xB015, kCmNotification4C = 0xB04C;
 
@@ -91,7 +91,22 @@ void DispatchSkinned(TsSkinProvider& p, gui::TMessage& m) {
     case WM_SKINCOMMAND: ProviderCommand(p, m); return;
     case kCmVisibleChanged: ProviderCmVisibleChanged(p, m); return;
     case kCmEnabledChanged: ProviderCmEnabledChanged(p, m); return;
-    case kCmShowingChanged: ProviderCmShowingChanged(p, m); return;
+    case kCmShowingChanged:
+      ProviderCmShowingChanged(p, m);
+      // The children's windows exist once the form shows: the control adapter takes them.
+      if (p.Form() && FormWindowVisible(*p.Form())) {
+        if (p.Adapter)
+          ProviderRescanAdapter(p);
+        else
+          ProviderInitAdapter(p);
+      }
+      return;
+    case kWmParentNotify:
+      ProviderCallOldProc(p, m);
+      // A child window made while the form shows (the form's own creation is taken as the form shows).
+      if ((m.WParam & 0xFFFF) == kWmCreate && p.Adapter && p.Form() && FormWindowVisible(*p.Form()))
+        ProviderRescanAdapter(p);
+      return;
     case kCmNotification4C:
     case WM_SKINPROBE: m.Result = 0; return;
     default: ProviderCallOldProc(p, m); return;
@@ -291,6 +306,13 @@ void ProviderCommand(TsSkinProvider& p, gui::TMessage& m) {
       p.SkinData().BGChanged = true;
       p.MenuLineCountCache = -1;
       ProviderSendToWndProc(p, kWmNcPaint, 0, 0);
+      if (p.Adapter)
+        ProviderRescanAdapter(p);
+      else
+        ProviderInitAdapter(p);
+      return;
+    case AC_CHILDADDED:
+      ProviderAdapterChildAdded(p, reinterpret_cast<gui::TControl*>(m.LParam));
       return;
     case AC_SKINREFRESH:
       if (!OwnManager(p, m.LParam)) return;
@@ -392,20 +414,6 @@ void ProviderSetLabelColor(TsSkinProvider& p, gui::TCustomLabel& label, bool ski
     table.pop_back();
   }
   if (label.Transparent() || transparentAlways) label.SetControlStyle(label.ControlStyle() | gui::csOpaque);
-}
-
-void ProviderInitAdapter(TsSkinProvider&) {
-  // The control adapter that gives each child control its window adapter is made here once it exists; the
-  // form's children keep their own look until then.
-}
-
-void ProviderDropAdapter(TsSkinProvider& p) {
-  if (p.Designing() || p.Adapter == nullptr) return;
-}
-
-void ProviderBroadcast(TsSkinProvider& p, gui::TMessage& m) {
-  if (p.Designing() || p.Adapter == nullptr) return;
-  (void)m;
 }
 
 // ---------------------------------------------------------------------------------------------------------

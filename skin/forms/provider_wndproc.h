@@ -34,9 +34,14 @@ bool ProviderCommandUnskinned(TsSkinProvider& p, gui::TMessage& m);
 void ProviderCommand(TsSkinProvider& p, gui::TMessage& m);
 // Recolours a label with the skin's label font colour, or gives it back its own colour.
 void ProviderSetLabelColor(TsSkinProvider& p, gui::TCustomLabel& label, bool skinned);
-// The control adapter created (when the form is skinned) and dropped.
+// The control adapter created (when the form is skinned) and dropped; asked to scan the form again; freed
+// with the provider (without telling the children).
 void ProviderInitAdapter(TsSkinProvider& p);
 void ProviderDropAdapter(TsSkinProvider& p);
+void ProviderRescanAdapter(TsSkinProvider& p);
+// New child controls: those of the given container (nullptr or a control that is none: the whole form).
+void ProviderAdapterChildAdded(TsSkinProvider& p, gui::TControl* control);
+void ProviderFreeAdapter(TsSkinProvider& p);
 // The message handed to every adapted child control.
 void ProviderBroadcast(TsSkinProvider& p, gui::TMessage& m);
 

@@ -285,6 +285,7 @@ TsSkinProvider::~TsSkinProvider() {
       if (hook_) UnregisterSkinnedForm(Form());
       UnhookForm();
     }
+    ProviderFreeAdapter(*this);
     SystemMenu.reset();
     CaptionStrip.reset();
     MenuLineBmp.reset();
@@ -498,6 +499,7 @@ void ProviderApplySkin(TsSkinProvider& p) {
   if (!p.Form()) return;
   if (FormWindowExists(*p.Form())) DwmSetTransitionsDisabled(FormWindowHandle(*p.Form()), p.DrawNonClientArea(), false);
   ProviderPrepareForm(p);
+  if (!p.Adapter) ProviderInitAdapter(p);
   if (p.SystemMenu) SysMenuUpdateItems(*p.SystemMenu);
   TsSkinManager* m = ProviderManager(p);
   int32_t titleButton = -1;

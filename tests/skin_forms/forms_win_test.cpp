@@ -2,7 +2,8 @@
 // form, the frame on the screen against the frame cache through showing, activation, a caption change, a resize
 // and printing, the system's caption colours never showing, the extended border window's place and its shadow
 // letting a click through, a caption button's glow fading in and out, the form's own procedure back when the
-// provider goes, and the leak ledger and the thread's windows over skin switches of the program's stored skins.
+// provider goes, and the leak ledger and the thread's windows over skin switches of the program's stored skins,
+// with a button that the form's control adapter skins as the form shows and gives back when the skin goes.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -333,11 +334,22 @@ TEST(ProviderWindows, TheLedgerIsFlatOverSkinSwitchesOnALiveForm) {
   ASSERT_EQ(manager->SkinData().Active, 1);
   form->SetBounds(60, 60, 360, 260);
   form->SetCaption("Switching");
+  auto* button = new gui::TButton(form);
+  button->SetParent(form);
+  button->SetBounds(20, 20, 120, 30);
+  button->SetCaption("Skinned");
   auto* p = new TsSkinProvider(form);
   MoveMouse(700, 600);  // away from the form: no caption button is hovered meanwhile
   form->Show();
   SetForegroundWindow(form->WindowHandle());
   PumpFor(200);
+  // The form's button got its window adapter as the form showed, and is painted by it.
+  const auto skinned = [&] {
+    return SendMessageA(button->WindowHandle(), skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_ISSKINNED), 0) &
+           0xFF;
+  };
+  EXPECT_NE(skinned(), 0);
+  ASSERT_NE(p->Adapter, nullptr);
   const std::vector<std::string> names{"Topaz (internal)", "Snow Leopard (internal)", "Vienna Ext (internal)",
                                        "Spring Willow (internal)"};
   // One round first, so that what a switch keeps (caches of the last skin) is in place before counting.
@@ -355,6 +367,12 @@ TEST(ProviderWindows, TheLedgerIsFlatOverSkinSwitchesOnALiveForm) {
   EXPECT_EQ(skin::ledger::Difference(before, skin::ledger::Take()), "");
   EXPECT_EQ(ThreadWindowCount(), windows);
   EXPECT_EQ(p->SkinData().CacheBmp->Width() > 0, true);
+  EXPECT_NE(skinned(), 0);
+  // Switched off, the manager takes the adapters away with the skin.
+  manager->SetActive(false);
+  PumpFor(50);
+  EXPECT_EQ(p->Adapter, nullptr);
+  EXPECT_EQ(skinned(), 0);
   gui::Free(form);
 }
 

@@ -1,0 +1,442 @@
+// Combo boxes and their drop-down lists painted from the skin.
+#include "skin/adapters/accombo.h"
+
+#include <algorithm>
+#include <string>
+
+#include "skin/adapters/acsbutils.h"
+#include "skin/adapters/pending_skindata.h"
+#include "skin/engine/commondata.h"
+#include "skin/engine/maskdata.h"
+#include "skin/engine/skincommands.h"
+#include "skin/engine/svclutils.h"
+#include "skin/paint/borders.h"
+#include "skin/paint/colors.h"
+#include "skin/paint/dc_copy.h"
+#include "skin/paint/gdi_ledger.h"
+#include "skin/paint/pixel_helpers.h"
+#include "skin/paint/section_paint.h"
+#include "skin/paint/skinned_text.h"
+#include "skin/paint/state_images.h"
+
+namespace skin {
+
+// ---- TacComboListWnd.
+
+void TacComboListWnd::WndProc(gui::TMessage& m) {
+  switch (m.Msg) {
+    case 0x1AE:  // the combo starts tracking in its list
+      TrackingByCombo = 1;
+      break;
+    case 0x1AF:
+      TrackingByCombo = 0;
+      if (SkinData != nullptr) SkinData->BGChanged = true;
+      break;
+    case WM_ERASEBKGND:
+      if (!Destroyed && m.WParam != 0 && IsSkinned()) {
+        RECT r{};
+        GetClientRect(Handle, &r);
+        FillRectWithColor(reinterpret_cast<HDC>(m.WParam), TRect{r.left, r.top, r.right, r.bottom}, BgColor);
+        m.Result = 1;
+        return;
+      }
+      break;
+    default:
+      break;
+  }
+  TacEditWnd::WndProc(m);
+}
+
+TacComboListWnd* CreateComboListAdapter(HWND ListHandle, bool Simple, bool HasItems, TsSkinManager* SkinManager) {
+  (void)HasItems;
+  TacSkinParams p;
+  p.SkinSection = "EDIT";
+  auto* list = new TacComboListWnd();
+  list->PassMouseUp = Simple ? 1 : 0;
+  list->Create(ListHandle, nullptr, SkinManager, p, false);
+  if (!Simple)
+    SetWindowPos(ListHandle, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED | SWP_NOCOPYBITS |
+                     SWP_NOOWNERZORDER);
+  return list;
+}
+
+std::string ComboItemText(HWND Combo, int Index) {
+  if (Index < 0) return std::string();
+  const LRESULT len = SendMessageA(Combo, CB_GETLBTEXTLEN, WPARAM(Index), 0);
+  if (len <= 0) return std::string();
+  std::string s(size_t(len) + 1, '\0');
+  const LRESULT got = SendMessageA(Combo, CB_GETLBTEXT, WPARAM(Index), reinterpret_cast<LPARAM>(s.data()));
+  s.resize(size_t(std::clamp<LRESULT>(got, 0, len)));
+  return s;
+}
+
+// ---- TacComboBoxWnd.
+
+uint8_t& ComboListDropped() {
+  static uint8_t dropped = 0;
+  return dropped;
+}
+
+HWND TacComboBoxWnd::EditWindow() const {
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetComboBoxInfo(Handle, &info)) return nullptr;
+  return info.hwndItem != Handle ? info.hwndItem : nullptr;
+}
+
+bool TacComboBoxWnd::EditHasFocus() const {
+  const HWND edit = EditWindow();
+  return edit != nullptr && GetFocus() == edit;
+}
+
+bool TacComboBoxWnd::FocusableOwner() const {
+  gui::TWinControl* w = OwnerWinControl();
+  return w == nullptr || (w->CanFocus() && w->TabStop());
+}
+
+void TacComboBoxWnd::ClearEditSelection() {
+  // A combo with an edit window of the component layer drops its selection when it loses the focus or the mouse.
+  if (SkinData->OwnerControl == nullptr || (GetWindowLongA(Handle, GWL_STYLE) & 3) != CBS_DROPDOWN) return;
+  if (const HWND edit = EditWindow()) SendMessageA(edit, EM_SETSEL, WPARAM(-1), 0);
+}
+
+void TacComboBoxWnd::RepaintButton() {
+  if (Destroyed || !IsWindowVisible(Handle)) return;
+  HDC dc = ledger::GetWindowDC(Handle);
+  if (dc == nullptr) return;
+  if (!SkinData->CacheBmp || SkinData->BGChanged) {
+    WindowRectInParent();
+    PaintSubclassedBackground(SkinData, Handle, CreatedByDispatcher);
+    PaintScrollWindowFrame(SkinData, nullptr, this);
+  }
+  PaintComboButton(dc);
+  ledger::ReleaseDC(Handle, dc);
+}
+
+TacComboBoxWnd::~TacComboBoxWnd() { FreeBrush(); }
+
+void TacComboBoxWnd::FreeBrush() {
+  if (brush_ != nullptr) ledger::DeleteObject(brush_);
+  brush_ = nullptr;
+  brushColour_ = clNone;
+}
+
+void TacComboBoxWnd::Initialize() {
+  ListAttached = 0;
+  ButtonData = std::make_unique<TsCommonData>();
+  ButtonData->FSkinManager = SkinManager;
+  ButtonData->SkinSection = "COMBOBTN";
+  ButtonData->WndHandle = Handle;
+  pending::UpdateIndexes(*ButtonData);
+  TacEditWnd::Initialize();
+}
+
+bool TacComboBoxWnd::Simple() const { return (GetWindowLongA(Handle, GWL_STYLE) & 3) == CBS_SIMPLE; }
+
+TRect TacComboBoxWnd::ButtonRect() {
+  WindowRectInParent();
+  int32_t w = 0;
+  if (GetWindowLongA(Handle, GWL_STYLE) & CBS_DROPDOWN) w = SkinManagerScrollWidthMax(SkinManager) + 2;
+  const int32_t m = SkinManager != nullptr ? SkinManager->SkinData().ComboMargin : 2;
+  TRect r;
+  r.Left = (GetWindowLongA(Handle, GWL_EXSTYLE) & WS_EX_RTLREADING) ? m : WndSize.cx - w - m;
+  r.Top = m;
+  r.Right = r.Left + w;
+  r.Bottom = WndSize.cy - m;
+  return r;
+}
+
+void TacComboBoxWnd::PaintComboButton(HDC dc) {
+  const TRect r = ButtonRect();
+  if (r.Width() <= 0 || r.Height() <= 0 || dc == nullptr || !SkinData->CacheBmp) return;
+  const Bitmap& cache = *SkinData->CacheBmp;
+  Bitmap b(r.Width(), r.Height(), pf32bit);
+  for (int32_t y = 0; y < b.Height(); ++y)
+    for (int32_t x = 0; x < b.Width(); ++x)
+      if (r.Left + x < cache.Width() && r.Top + y < cache.Height())
+        SetPixel32(b, x, y, GetPixel32(cache, r.Left + x, r.Top + y));
+  const int32_t state = (pending::IsFocusedLook(*SkinData) || GetFocus() == Handle) ? 1 : 0;
+  const int32_t section = SkinManager != nullptr ? SkinManagerGetSectionIndex(*SkinManager, "COMBOBTN") : -1;
+  const TRect all{0, 0, b.Width(), b.Height()};
+  if (section >= 0) PaintSkinItem(section, CacheInfoFromBitmap(&b, 0, 0), state, all, TPoint{}, b, SkinManager);
+  const int32_t glyph = section >= 0 ? SkinManagerGetImageIndex(*SkinManager, section, "GLYPHMASK") : -1;
+  if (SkinManager != nullptr && SkinManagerIsValidImageIndex(*SkinManager, glyph)) {
+    const SkinImageRecord& rec = SkinManager->Skin().Images[size_t(glyph)];
+    const TSize f = ImageStateSize(rec.SourceRect, uint16_t(std::max<int16_t>(rec.ImageCount, 1)), rec.MaskType);
+    DrawImageState(b, TPoint{(b.Width() - f.cx) / 2, (b.Height() - f.cy) / 2}, std::min<int32_t>(state, rec.ImageCount - 1),
+                   EmptyCacheInfo, rec, 1);
+  } else {
+    TColor c = 0;
+    if (section >= 0) c = SectionStateBlock(SkinManager->Skin().Sections[size_t(section)], std::min(state, 1)).FontColor;
+    DrawArrowGlyph(b, c, all, 3);
+  }
+  BitmapToDC(dc, r.Left, r.Top, b.Width(), b.Height(), b, 0, 0);
+}
+
+void TacComboBoxWnd::PaintComboFace() {
+  WindowRectInParent();
+  TsSkinManager* m = SkinManager;
+  if (m == nullptr || WndSize.cx <= 0) return;
+  const int32_t h = std::max<int32_t>(int32_t(SendMessageA(Handle, CB_GETITEMHEIGHT, WPARAM(-1), 0)) + 8, 1);
+  pending::PrepareCache(*SkinData, WndSize.cx, h);
+  Bitmap& cache = *SkinData->CacheBmp;
+  const TRect all{0, 0, cache.Width(), cache.Height()};
+  const TColor border = m->Skin().Colors[scBorderColor];
+  if (CreatedByDispatcher && border != KeyColor) {
+    FillRectBitmap32(cache, all, ColorToRGB(clWindow), 255);
+    FillFrameBitmap32(cache, all, border, 1, 1, 1, 1);
+  } else {
+    CacheInfo ci;
+    ParentBgInfoOfWindow(Handle, ci);
+    const int32_t state = (GetFocus() == Handle || pending::IsFocusedLook(*SkinData)) ? 1 : 0;
+    PaintControlItem(*SkinData, ci, -1, -1, 1, cache, TPoint{}, all, state);
+  }
+  SkinData->BGChanged = false;
+}
+
+void TacComboBoxWnd::PaintComboItem() {
+  if (!SkinData->CacheBmp) return;
+  Bitmap& cache = *SkinData->CacheBmp;
+  const TRect btn = ButtonRect();
+  TRect area{3, 3, btn.Left, cache.Height() - 3};
+  if (GetWindowLongA(Handle, GWL_EXSTYLE) & WS_EX_RTLREADING) area = TRect{btn.Right, 3, cache.Width() - 3, cache.Height() - 3};
+  if (area.Width() <= 0 || area.Height() <= 0) return;
+  const bool selected = GetFocus() == Handle && (GetWindowLongA(Handle, GWL_STYLE) & 3) == CBS_DROPDOWNLIST;
+  if (selected) {
+    FillRectBitmap32(cache, area, ColorToRGB(clHighlight), 255);
+    DrawDottedFrame(cache, area, ColorToRGB(clHighlightText), clNone);
+  }
+  const std::string text = ComboItemText(Handle, int(SendMessageA(Handle, CB_GETCURSEL, 0, 0)));
+  if (text.empty()) return;
+  gui::TFont font;
+  SelectAdapterFont(this, font);
+  TRect tr{area.Left + 2, area.Top, area.Right, area.Bottom};
+  if (selected) {
+    DrawTextString(cache, font, text, tr, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX,
+                   ColorToRGB(clHighlightText));
+  } else {
+    WriteSkinText(cache, font, text, IsWindowEnabled(Handle) != 0, 0, *SkinData,
+                  DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX, tr);
+  }
+}
+
+void TacComboBoxWnd::PaintCombo(HDC dc) {
+  WindowRectInParent();
+  SkinData->BGChanged = true;
+  if (Simple()) {
+    // The face of a simple combo: the selection field only; its list below is a window of its own.
+    PaintComboFace();
+    if (!SkinData->CacheBmp || dc == nullptr) return;
+    const Bitmap& face = *SkinData->CacheBmp;
+    BitmapDC src(face);
+    if (src.dc() != nullptr) CopyBorderStrips(dc, 0, 0, 3, face.Width(), face.Height(), src.dc(), 0, 0);
+    return;
+  }
+  PaintSubclassedBackground(SkinData, Handle, CreatedByDispatcher);
+  PaintScrollWindowFrame(SkinData, nullptr, this);
+  if (!SkinData->CacheBmp || dc == nullptr) return;
+  const Bitmap& cache = *SkinData->CacheBmp;
+  BitmapDC src(cache);
+  if (src.dc() != nullptr) CopyBorderStrips(dc, 0, 0, 3, cache.Width(), cache.Height(), src.dc(), 0, 0);
+  PaintComboButton(dc);
+}
+
+HBRUSH TacComboBoxWnd::ListColours(HDC dc) {
+  if (SkinManager == nullptr || ListAdapter == nullptr || ListAdapter->CreatedByDispatcher) return nullptr;
+  int32_t index = -1;
+  SendMessageA(ListHandle, WM_SKINCOMMAND, SkinCommandWParam(AC_GETSKININDEX), reinterpret_cast<LPARAM>(&index));
+  if (!SkinManagerIsValidSectionIndex(*SkinManager, index)) return nullptr;
+  const SkinStateBlock& s = SkinManager->Skin().Sections[size_t(index)].NormalState;
+  if (s.FontColor >= 0) SetTextColor(dc, COLORREF(s.FontColor));
+  SetBkColor(dc, COLORREF(s.Color));
+  // One brush per combo, made again when the colour changes.
+  if (brush_ == nullptr || brushColour_ != s.Color) {
+    FreeBrush();
+    brush_ = ledger::CreateSolidBrush(COLORREF(s.Color));
+    brushColour_ = s.Color;
+  }
+  return brush_;
+}
+
+void TacComboBoxWnd::ReleaseList() {
+  if (ListAdapter != nullptr) {
+    TacMainWnd* list = ListAdapter;
+    if (!list->Destroyed && ListHandle != nullptr && IsWindow(ListHandle))
+      DetachScrollWindow(ListHandle, true, false, list);
+    else
+      FreeAdapter(list);
+    ListAdapter = nullptr;
+  }
+  ListHandle = nullptr;
+}
+
+void TacComboBoxWnd::DetachedFromWindow() {
+  TacEditWnd::DetachedFromWindow();
+  ReleaseList();
+  FreeBrush();
+}
+
+void TacComboBoxWnd::WndProc(gui::TMessage& m) {
+  if (Destroyed || !IsSkinned() || m.Msg == WM_DESTROY || m.Msg == WM_NCDESTROY) {
+    TacEditWnd::WndProc(m);
+    return;
+  }
+  switch (m.Msg) {
+    case WM_CTLCOLORLISTBOX: {
+      if (ListAttached) break;
+      ListAttached = 1;
+      TacEditWnd::WndProc(m);
+      if (Destroyed) return;
+      if (ListHandle == nullptr) ListHandle = reinterpret_cast<HWND>(m.LParam);
+      if (ListAdapter == nullptr && ListHandle != nullptr) {
+        const uint8_t saved = DispatcherSkinning();
+        if (SkinData->OwnerControl == nullptr) DispatcherSkinning() = CreatedByDispatcher;
+        ListAdapter = CreateComboListAdapter(ListHandle, Simple(), SendMessageA(Handle, CB_GETCOUNT, 0, 0) > 0,
+                                             SkinManager);
+        DispatcherSkinning() = saved;
+      }
+      if (HBRUSH b = ListColours(reinterpret_cast<HDC>(m.WParam))) m.Result = reinterpret_cast<LRESULT>(b);
+      ListAttached = 0;
+      return;
+    }
+    case WM_PAINT: {
+      if (!Skinned) SetSkinColors();
+      CallOriginal(m);
+      if (Destroyed) return;
+      HDC dc = reinterpret_cast<HDC>(m.WParam);
+      const bool got = dc == nullptr;
+      if (got) dc = ledger::GetWindowDC(Handle);
+      PaintCombo(dc);
+      if (got && dc != nullptr) ledger::ReleaseDC(Handle, dc);
+      return;
+    }
+    case WM_PRINT:
+    case WM_PRINTCLIENT: {
+      if (!Skinned) SetSkinColors();
+      HDC dc = reinterpret_cast<HDC>(m.WParam);
+      if (dc == nullptr) break;
+      WindowRectInParent();
+      SkinData->Updating = 0;
+      SkinData->BGChanged = true;
+      if (Simple())
+        PaintComboFace();
+      else
+        PaintSubclassedBackground(SkinData, Handle, CreatedByDispatcher);
+      if (!SkinData->CacheBmp) return;
+      Bitmap& cache = *SkinData->CacheBmp;
+      PaintComboItem();
+      PaintScrollWindowFrame(SkinData, nullptr, this);
+      BitmapToDC(dc, 0, 0, cache.Width(), cache.Height(), cache, 0, 0);
+      PaintComboButton(dc);
+      m.Result = 0;
+      return;
+    }
+    case WM_ERASEBKGND:
+      m.Result = 1;
+      return;
+    case WM_NCCALCSIZE:
+      TacEditWnd::WndProc(m);
+      BorderLeft = 3;
+      return;
+    case WM_SETFOCUS:
+    case WM_LBUTTONUP:
+    case WM_KILLFOCUS:
+    case gui::CM_EXIT: {
+      const bool leaving = m.Msg == WM_KILLFOCUS || m.Msg == gui::CM_EXIT;
+      // Leaving a combo for its own edit window keeps it focused.
+      SkinData->Focused = !leaving ? 1 : (SkinData->OwnerControl != nullptr && EditHasFocus()) ? 1 : 0;
+      SkinData->BGChanged = true;
+      CallOriginal(m);
+      if (Destroyed) return;
+      if (HotLookAllowed(SkinData, false) && FocusableOwner()) {
+        SetSkinColors();
+        if (leaving) ClearEditSelection();
+        RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+      }
+      RepaintButton();
+      return;
+    }
+    case gui::CM_MOUSEENTER:
+      if (!SkinData->MouseAbove) {
+        SkinData->MouseAbove = 1;
+        SkinData->BGChanged = true;
+        TacEditWnd::WndProc(m);
+        if (!Destroyed && !SkinData->Focused) ClearEditSelection();
+        if (!Destroyed) RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+        return;
+      }
+      break;
+    case gui::CM_MOUSELEAVE:
+      if (SkinData->MouseAbove) {
+        POINT p{};
+        GetCursorPos(&p);
+        RECT r{};
+        GetWindowRect(Handle, &r);
+        if (!PtInRect(&r, p)) {
+          SkinData->MouseAbove = 0;
+          SkinData->BGChanged = true;
+          TacEditWnd::WndProc(m);
+          if (!Destroyed && !(SkinData->Focused || EditHasFocus())) ClearEditSelection();
+          if (!Destroyed) RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+          return;
+        }
+      }
+      break;
+    case WM_COMMAND:
+    case gui::CN_COMMAND:
+      if (!Simple()) {
+        if (HIWORD(m.WParam) == CBN_DROPDOWN) ComboListDropped() = 1;
+        if (HIWORD(m.WParam) == CBN_CLOSEUP) {
+          ComboListDropped() = 0;
+          SkinData->BGChanged = true;
+          TacEditWnd::WndProc(m);
+          if (!Destroyed) RepaintButton();
+          return;
+        }
+      }
+      break;
+    case CB_SETCURSEL:
+    case gui::CM_TEXTCHANGED:
+    case gui::CM_CHANGED:
+      if (SkinData->OwnerControl != nullptr) {
+        SendMessageA(Handle, WM_SETREDRAW, 0, 0);
+        SkinData->BGChanged = true;
+        CallOriginal(m);
+        if (Destroyed) return;
+        SendMessageA(Handle, WM_SETREDRAW, 1, 0);
+        RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        return;
+      }
+      break;
+    case WM_SKINCOMMAND: {
+      const uint16_t code = SkinCommandCode(m.WParam);
+      const bool own = m.LParam == reinterpret_cast<LPARAM>(SkinManager) && AcceptSkinCommand(m);
+      if (code == AC_SKINREMOVED && own) {
+        TacEditWnd::WndProc(m);
+        if (ListHandle != nullptr && IsWindow(ListHandle)) {
+          const LONG style = GetWindowLongA(ListHandle, GWL_STYLE);
+          SetWindowLongA(ListHandle, GWL_STYLE, (style & ~WS_THICKFRAME) | WS_BORDER);
+        }
+        ReleaseList();
+        FreeBrush();
+        return;
+      }
+      if ((code == AC_SKINLOADED || code == AC_SKINREFRESH) && own) {
+        FreeBrush();
+        if (ButtonData) pending::UpdateIndexes(*ButtonData);
+      }
+      if (code == AC_MOUSEENTER || code == AC_MOUSELEAVE) {
+        TacEditWnd::WndProc(m);
+        RepaintButton();
+        return;
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  TacEditWnd::WndProc(m);
+}
+
+}  // namespace skin

@@ -1,0 +1,89 @@
+// The control adapter of a skinned form: made once the form is skinned, it gives each child control the
+// window adapter of its class; dropped (the children told that the skin went) when the skin is removed.
+#include <memory>
+
+#include "gui/forms.h"
+#include "gui/buttons.h"
+#include "gui/stdctrls.h"
+#include "skin/adapters/acctrladapter.h"
+#include "skin/engine/skincommands.h"
+#include "skin/forms/form_window.h"
+#include "skin/forms/provider_wndproc.h"
+
+namespace skin {
+
+namespace {
+
+// The provider as the control adapter sees it.
+struct ProviderHost : CtrlAdapterHost {
+  explicit ProviderHost(TsSkinProvider& provider) : p(provider) {}
+  gui::TWinControl* HostForm() override { return p.Form(); }
+  TsSkinManager* HostManager() override { return ProviderManager(p); }
+  void SetLabelColor(gui::TCustomLabel* Label) override {
+    if (Label) ProviderSetLabelColor(p, *Label, true);
+  }
+  TsSkinProvider& p;
+};
+
+// The adapter and its host live and die together; the host comes first, so that it exists when the
+// adapter is made with it.
+class ProviderCtrlAdapter : public ProviderHost, public TacCtrlAdapter {
+ public:
+  explicit ProviderCtrlAdapter(TsSkinProvider& provider) : ProviderHost(provider), TacCtrlAdapter(this) {}
+};
+
+void Free(TsSkinProvider& p) {
+  std::unique_ptr<ProviderCtrlAdapter> adapter(static_cast<ProviderCtrlAdapter*>(p.Adapter));
+  p.Adapter = nullptr;
+}
+
+// Windows that get their adapter while they show were painted by their own procedure: they are painted again.
+void RedrawNewItems(TsSkinProvider& p, size_t itemsBefore, size_t graphItemsBefore) {
+  if (!p.Adapter || !p.Form() || !FormWindowVisible(*p.Form())) return;
+  for (size_t i = itemsBefore; i < p.Adapter->Items.size(); ++i) {
+    TacAdapterItem* item = p.Adapter->Items[i].get();
+    if (item && !item->Dead() && item->Control->HandleAllocated())
+      RedrawWindow(item->Control->WindowHandle(), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  }
+  for (size_t i = graphItemsBefore; i < p.Adapter->GraphItems.size(); ++i)
+    if (TacGraphItem* item = p.Adapter->GraphItems[i].get()) item->Control->Invalidate();
+}
+
+void AddAll(TsSkinProvider& p, gui::TWinControl* container) {
+  if (!p.Adapter || !p.Form()) return;
+  const size_t items = p.Adapter->Items.size(), graphItems = p.Adapter->GraphItems.size();
+  p.Adapter->AddAllItems(container);
+  RedrawNewItems(p, items, graphItems);
+}
+
+}  // namespace
+
+void ProviderInitAdapter(TsSkinProvider& p) {
+  if (p.Designing() || p.Adapter || !ProviderSkinned(p, true)) return;
+  p.Adapter = new ProviderCtrlAdapter(p);
+  AddAll(p, nullptr);
+}
+
+void ProviderRescanAdapter(TsSkinProvider& p) { AddAll(p, nullptr); }
+
+void ProviderAdapterChildAdded(TsSkinProvider& p, gui::TControl* control) {
+  AddAll(p, dynamic_cast<gui::TWinControl*>(control));
+}
+
+void ProviderDropAdapter(TsSkinProvider& p) {
+  if (p.Designing() || p.Adapter == nullptr) return;
+  gui::TMessage m{WM_SKINCOMMAND, SkinCommandWParam(AC_SKINREMOVED),
+                  reinterpret_cast<intptr_t>(ProviderManager(p)), 0};
+  ProviderBroadcast(p, m);
+  Free(p);
+}
+
+void ProviderFreeAdapter(TsSkinProvider& p) { Free(p); }
+
+void ProviderBroadcast(TsSkinProvider& p, gui::TMessage& m) {
+  if (p.Designing() || p.Adapter == nullptr) return;
+  p.Adapter->Broadcast(m);
+}
+
+}  // namespace skin

@@ -1,0 +1,40 @@
+// Which adapter a control class gets from the manager's class lists.
+#include <gtest/gtest.h>
+
+#include "skin/adapters/ctrl_classes.h"
+
+namespace {
+
+using namespace skin;
+
+TEST(ControlClasses, FirstListNamingTheClassExactlyWins) {
+  std::vector<std::vector<std::string>> lists(23);
+  lists[0] = {"TEdit", "TPanelish"};
+  lists[1] = {"TButton"};
+  lists[8] = {"TPanel", "TPanelish"};
+  lists[19] = {"TUpDown"};
+  struct Case {
+    const char* name;
+    int category;
+    AdapterKind kind;
+  } cases[] = {
+      {"TPanelish", 0, AdapterKind::Edit},  // listed twice: the lower category
+      {"TPanel", 8, AdapterKind::Panel},
+      {"TButton", 1, AdapterKind::Button},
+      {"TUpDown", 19, AdapterKind::UpDown},
+      {"tbutton", -1, AdapterKind::None},   // case counts
+      {"TButton ", -1, AdapterKind::None},  // the whole name
+      {"TMemo", -1, AdapterKind::None},     // unlisted classes stay unskinned
+      {"", -1, AdapterKind::None},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ThirdPartyCategoryOf(lists, c.name), c.category) << c.name;
+    EXPECT_EQ(AdapterKindOfCategory(ThirdPartyCategoryOf(lists, c.name)), c.kind) << c.name;
+  }
+  // Speed-button names listed for a windowed class give the edit adapter; the grid category has none built here.
+  EXPECT_EQ(AdapterKindOfCategory(17), AdapterKind::Edit);
+  EXPECT_EQ(AdapterKindOfCategory(5), AdapterKind::None);
+  EXPECT_EQ(AdapterKindOfCategory(23), AdapterKind::None);
+}
+
+}  // namespace

@@ -1,0 +1,338 @@
+// Statics, panels, track bars, the size grip, status bars and tool bars under their adapters (Windows build,
+// under Wine), read back through WM_PRINT on the fixture skin of flat colours.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gui/gui.h"
+#include "skin/adapters/acbuttons.h"
+#include "skin/adapters/acstatics.h"
+#include "skin/adapters/button_glyph.h"
+#include "skin/engine/skincommands.h"
+#include "skin/paint/acanimation.h"
+#include "skin/paint/gdi_ledger.h"
+#include "tests/skin_adapters/adapter_env_win32.h"
+#include "tests/skin_adapters/control_skin.h"
+
+namespace {
+
+using namespace skin;
+using namespace adaptertest;
+using namespace adaptertest::ctlcolours;
+
+// The window's image through WM_PRINT, as TColors row by row.
+struct Printed {
+  int w = 0, h = 0;
+  std::vector<uint32_t> px;
+  explicit Printed(HWND wnd) {
+    RECT r;
+    GetWindowRect(wnd, &r);
+    w = r.right - r.left;
+    h = r.bottom - r.top;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    SendMessageA(wnd, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
+    GdiFlush();
+    for (int i = 0; i < w * h; ++i) {
+      const uint32_t p = static_cast<uint32_t*>(bits)[i];
+      px.push_back(((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF));
+    }
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+  }
+  uint32_t At(int x, int y) const { return px[size_t(y * w + x)]; }
+  int Count(uint32_t c) const { return int(std::count(px.begin(), px.end(), c)); }
+};
+
+struct BarsTest : ::testing::Test {
+  TestSystem sys;
+  std::unique_ptr<TsSkinManagerComponent> manager = std::make_unique<TsSkinManagerComponent>(nullptr, sys);
+  HWND host = MakeHost(40, 40, 460, 320);
+  std::vector<TacMainWnd*> adapters;
+  BarsTest() {
+    AnimationsOff() = 1;
+    ApplyControlSkin(*manager);
+  }
+  ~BarsTest() override {
+    for (TacMainWnd*& a : adapters) FreeAdapter(a);
+    DestroyWindow(host);
+    Pump();
+    AnimationsOff() = 0;
+  }
+  template <class T>
+  T* Adapt(HWND h, const std::string& section = std::string(), gui::TControl* control = nullptr) {
+    TacSkinParams p;
+    p.SkinSection = section;
+    p.Control = control;
+    T* a = NewAdapter<T>(h, nullptr, manager.get(), p, true);
+    adapters.push_back(a);
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+    Pump(10);
+    return a;
+  }
+};
+
+TEST_F(BarsTest, StaticsShowTheirSectionAndText) {
+  HWND text = MakeChild(host, "Static", SS_LEFT, 10, 10, 120, 20, "Frequency");
+  HWND empty = MakeChild(host, "Static", SS_LEFT, 10, 40, 120, 20, "");
+  HWND edged = MakeChild(host, "Static", SS_LEFT, 10, 70, 120, 20, "", WS_EX_STATICEDGE);
+  Adapt<TacStaticWnd>(text);
+  Adapt<TacStaticWnd>(empty);
+  Adapt<TacStaticWnd>(edged);
+  const Printed t(text), e(empty), s(edged);
+  EXPECT_GT(t.Count(CheckBg), 0);
+  EXPECT_LT(t.Count(CheckBg), t.w * t.h) << "the text is written over the section";
+  EXPECT_EQ(e.Count(CheckBg), e.w * e.h) << "an empty static shows only its background";
+  EXPECT_EQ(s.Count(CheckBg), 0) << "a static with a static edge is left to the system";
+  // A link's text loses its tag pairs.
+  EXPECT_EQ(LinkTextWithoutTags("see <a>the manual</A> and <A>notes</a>"), "see the manual and notes");
+}
+
+TEST_F(BarsTest, PanelCaptionUnlessTagged999) {
+  gui::TForm* form = new gui::TForm(nullptr);
+  form->SetBounds(100, 100, 300, 200);
+  auto* shown = new gui::TPanel(form);
+  auto* hidden = new gui::TPanel(form);
+  for (gui::TPanel* p : {shown, hidden}) {
+    p->SetParent(form);
+    p->SetCaption("Panel caption");
+  }
+  shown->SetBounds(10, 10, 120, 60);
+  hidden->SetBounds(140, 10, 120, 60);
+  hidden->SetTag(999);
+  form->Show();
+  Pump(20);
+  Adapt<TacPanelWnd>(shown->Handle(), "", shown);
+  Adapt<TacPanelWnd>(hidden->Handle(), "", hidden);
+  const Printed a(shown->Handle()), b(hidden->Handle());
+  EXPECT_EQ(b.Count(PanelBg), b.w * b.h);
+  EXPECT_GT(a.Count(PanelBg), 0);
+  EXPECT_LT(a.Count(PanelBg), a.w * a.h);
+  EXPECT_EQ(PanelSection(int(gui::TBevelCut::bvLowered), int(gui::TBevelCut::bvRaised)), "GROUPBOX");
+  EXPECT_EQ(PanelSection(int(gui::TBevelCut::bvLowered), int(gui::TBevelCut::bvNone)), "PANEL_LOW");
+  EXPECT_EQ(PanelSection(int(gui::TBevelCut::bvNone), int(gui::TBevelCut::bvNone)), "CHECKBOX");
+  for (TacMainWnd*& ad : adapters) FreeAdapter(ad);
+  adapters.clear();
+  gui::Free(form);
+  Pump(10);
+}
+
+TEST_F(BarsTest, TrackBarTicksAndSizeGrip) {
+  struct Case {
+    DWORD style;
+    bool ticks;
+  } cases[] = {{TBS_AUTOTICKS, true}, {TBS_AUTOTICKS | TBS_NOTICKS, false}, {TBS_AUTOTICKS | TBS_BOTH, true}};
+  for (const Case& c : cases) {
+    HWND t = MakeChild(host, TRACKBAR_CLASSA, c.style, 10, 10, 200, 40);
+    SendMessageA(t, TBM_SETRANGE, TRUE, MAKELPARAM(0, 10));
+    SendMessageA(t, TBM_SETTICFREQ, 1, 0);
+    Adapt<TacTrackWnd>(t);
+    const Printed p(t);
+    EXPECT_GT(p.Count(CheckBg), p.w * p.h / 2) << std::hex << c.style;
+    EXPECT_EQ(p.Count(Tick) > 0, c.ticks) << std::hex << c.style;
+    FreeAdapter(adapters.back());
+    adapters.pop_back();
+    DestroyWindow(t);
+  }
+  HWND grip = MakeChild(host, "ScrollBar", SBS_SIZEGRIP | SBS_SIZEBOX, 300, 200, 20, 20);
+  Adapt<TacSizerWnd>(grip);
+  const Printed g(grip);
+  EXPECT_EQ(g.At(19, 19), Grip);
+  EXPECT_EQ(SendMessageA(grip, WM_NCHITTEST, 0, MAKELPARAM(305, 205)), LRESULT(HTBOTTOMRIGHT));
+}
+
+TEST_F(BarsTest, StatusBarAndToolBar) {
+  HWND status = MakeChild(host, STATUSCLASSNAMEA, 0, 0, 0, 0, 0);
+  const int parts[2] = {120, -1};
+  SendMessageA(status, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+  SendMessageA(status, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>("Connected"));
+  Adapt<TacStatusBarWnd>(status);
+  const Printed s(status);
+  EXPECT_GT(s.Count(StatusBg), s.w * s.h / 2);
+  EXPECT_LT(s.Count(StatusBg), s.w * s.h) << "the part's text is written";
+
+  HWND tool = MakeChild(host, TOOLBARCLASSNAMEA, CCS_NORESIZE | TBSTYLE_FLAT, 0, 100, 300, 30);
+  SendMessageA(tool, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  TBBUTTON buttons[2] = {};
+  for (int i = 0; i < 2; ++i) {
+    buttons[i].iBitmap = I_IMAGENONE;
+    buttons[i].idCommand = 100 + i;
+    buttons[i].fsState = TBSTATE_ENABLED;
+    buttons[i].fsStyle = BTNS_BUTTON;
+  }
+  SendMessageA(tool, TB_ADDBUTTONSA, 2, reinterpret_cast<LPARAM>(buttons));
+  SendMessageA(tool, TB_SETBUTTONSIZE, 0, MAKELPARAM(40, 24));
+  SendMessageA(tool, TB_ENABLEBUTTON, 101, FALSE);
+  auto* a = Adapt<TacToolBarWnd>(tool);
+  for (int i = 0; i < 2; ++i) {
+    RECT r{};
+    SendMessageA(tool, TB_GETITEMRECT, WPARAM(i), reinterpret_cast<LPARAM>(&r));
+    POINT c{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    POINT sc = c;
+    ClientToScreen(tool, &sc);
+    SetCursorPos(sc.x, sc.y);
+    Pump(20);
+    const Printed p(tool);
+    const uint32_t seen = p.At(r.left + a->Margin + 3, r.top + a->Margin + 3);
+    EXPECT_EQ(seen, i == 0 ? ToolH : ToolN) << "button " << i << " " << std::hex << seen;
+  }
+  SetCursorPos(5, 5);
+}
+
+TEST_F(BarsTest, OwnerDrawnButtonGlyphFollowsTheItemState) {
+  HWND b = MakeChild(host, "Button", BS_OWNERDRAW, 10, 10, 100, 40, "");
+  gui::TImageList list(nullptr);
+  list.SetWidth(16);
+  list.SetHeight(16);
+  for (uint32_t colour : {0x2040C0u, 0x20C040u, 0xC04020u}) {  // plain, hot, disabled images (as COLORREFs)
+    gui::TBitmap img;
+    img.SetPixelFormat(gui::TPixelFormat::pf32bit);
+    img.SetSize(16, 16);
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 16; ++x) {
+        uint8_t* p = img.ScanLine(y) + x * 4;
+        p[0] = uint8_t(colour >> 16), p[1] = uint8_t(colour >> 8), p[2] = uint8_t(colour), p[3] = 255;
+      }
+    list.AddImage32(img);
+  }
+  struct Case {
+    UINT itemState;
+    uint32_t colour;  // as a COLORREF
+    int shift;
+  } cases[] = {{0, 0x2040C0, 0}, {ODS_HOTLIGHT, 0x20C040, 0}, {ODS_DISABLED, 0, 0}, {ODS_SELECTED, 0x2040C0, 1}};
+  for (const Case& c : cases) {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, 100, 40);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    RECT all{0, 0, 100, 40};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    DRAWITEMSTRUCT di{};
+    di.CtlType = ODT_BUTTON;
+    di.hwndItem = b;
+    di.hDC = dc;
+    di.rcItem = all;
+    di.itemState = c.itemState;
+    PaintOwnerDrawButtonGlyph(&di, &list, 0, 1, 2);
+    // Centred (one pixel right of the middle), moved by one when pressed.
+    const int x = (100 - 16) / 2 + 1 + c.shift, y = (40 - 16) / 2 + c.shift;
+    const COLORREF seen = GetPixel(dc, x, y);
+    if (c.itemState == ODS_DISABLED)  // the disabled image, drawn disabled (grey)
+      EXPECT_TRUE(GetRValue(seen) == GetGValue(seen) && GetGValue(seen) == GetBValue(seen) && seen != 0xFFFFFF)
+          << std::hex << seen;
+    else
+      EXPECT_EQ(seen, COLORREF(c.colour)) << std::hex << c.itemState;
+    EXPECT_EQ(GetPixel(dc, x - 1, y), COLORREF(0xFFFFFF)) << std::hex << c.itemState;
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+  }
+  DestroyWindow(b);
+}
+
+TEST_F(BarsTest, DefaultButtonLeftTextBoxAndRightToLeftGroupCaption) {
+  HWND other = MakeChild(host, "Button", BS_PUSHBUTTON, 300, 10, 60, 24, "Other");
+  SetFocus(other);
+  HWND def = MakeChild(host, "Button", BS_DEFPUSHBUTTON, 10, 10, 100, 30, "Default");
+  Adapt<TacBtnWnd>(def);
+  EXPECT_EQ(Printed(def).At(4, 4), ButtonD) << "a default button of a four-state section";
+  // A check box with its text on the left has its glyph at the right edge.
+  HWND box = MakeChild(host, "Button", BS_AUTOCHECKBOX | BS_LEFTTEXT, 10, 50, 120, 24, "Left");
+  Adapt<TacCheckBoxWnd>(box);
+  const Printed b(box);
+  const int gy = (24 - 8) / 2 + 4;
+  EXPECT_EQ(b.At(120 - 4, gy), BoxU[0]);
+  EXPECT_EQ(b.At(3, gy), CheckBg);
+  // A right-to-left group box puts its caption 14 pixels plus the text's width from the right edge.
+  HWND ltr = MakeChild(host, "Button", BS_GROUPBOX, 10, 90, 200, 80, "Caption");
+  HWND rtl = MakeChild(host, "Button", BS_GROUPBOX, 220, 90, 200, 80, "Caption", WS_EX_RTLREADING);
+  auto* a = Adapt<TacGroupBoxWnd>(ltr);
+  auto* c = Adapt<TacGroupBoxWnd>(rtl);
+  const TRect l = a->CaptionRect(), r = c->CaptionRect();
+  const int textWidth = l.Right - l.Left - 8;
+  EXPECT_EQ(l.Left, 6);
+  EXPECT_GT(textWidth, 0);
+  EXPECT_EQ(r.Left, 200 - textWidth - 14);
+  EXPECT_EQ(Printed(ltr).At(100, 60), GroupBg);
+}
+
+TEST_F(BarsTest, BitmapStaticEdgeAndTransparentContainer) {
+  // A bitmap static: the bitmap over the section, in the bitmap's size.
+  HWND pic = MakeChild(host, "Static", SS_BITMAP, 10, 10, 40, 40);
+  HDC screen = GetDC(nullptr);
+  HBITMAP image = CreateCompatibleBitmap(screen, 16, 16);
+  HDC mem = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(mem, image);
+  HBRUSH brush = CreateSolidBrush(RGB(0x10, 0x80, 0xF0));
+  RECT r16{0, 0, 16, 16};
+  FillRect(mem, &r16, brush);
+  DeleteObject(brush);
+  SelectObject(mem, old);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  SendMessageA(pic, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(image));
+  SetWindowPos(pic, nullptr, 0, 0, 40, 40, SWP_NOMOVE | SWP_NOZORDER);
+  Adapt<TacIconWnd>(pic);
+  const Printed p(pic);
+  EXPECT_EQ(p.At(5, 5), 0xF08010u);
+  EXPECT_EQ(p.At(30, 30), CheckBg);
+  // An etched frame keeps its own inside; only a two-pixel band comes from the skin.
+  HWND edge = MakeChild(host, "Static", SS_ETCHEDFRAME, 60, 10, 60, 40);
+  Adapt<TacEdgeWnd>(edge);
+  HDC dc = GetWindowDC(edge);
+  EXPECT_EQ(GetPixel(dc, 0, 0), COLORREF(CheckBg));
+  EXPECT_EQ(GetPixel(dc, 59, 39), COLORREF(CheckBg));
+  ReleaseDC(edge, dc);
+  // A transparent container shows its section (here the check box's) under its children.
+  HWND box = MakeChild(host, "Static", SS_LEFT, 140, 10, 80, 40);
+  Adapt<TacTransPanelWnd>(box);
+  EXPECT_EQ(Printed(box).At(40, 20), CheckBg);
+  for (TacMainWnd*& a : adapters) FreeAdapter(a);
+  adapters.clear();
+  DestroyWindow(pic);
+  DeleteObject(image);
+}
+
+TEST_F(BarsTest, ANewSkinResolvesTheSectionAgain) {
+  HWND b = MakeChild(host, "Button", BS_PUSHBUTTON, 10, 10, 100, 30, "OK");
+  Adapt<TacBtnWnd>(b);
+  ASSERT_EQ(Printed(b).At(4, 4), ButtonN);
+  // A skin of a few sections, the button's among them at another index, and back again.
+  skin::TsStoredSkin& small = manager->InternalSkins.Add();
+  small.Name = "Small";
+  std::string text = "[GLOBALINFO]\r\nVERSION=8.50\r\nMASTERBITMAP=master.bmp\r\n";
+  text += "[BUTTON]\r\nSTATES=1\r\nCOLOR=" + std::to_string(StatusBg) + "\r\n";
+  const std::string bytes =
+      skin::PackSkin({{"Options.dat", text}, {"master.bmp", skintest::Bmp24(64, 48, ControlMasterPixel)}});
+  small.Data.WriteBuffer(bytes.data(), int64_t(bytes.size()));
+  auto loaded = [&] {
+    SendMessageA(b, WM_SKINCOMMAND, SkinCommandWParam(AC_SKINLOADED),
+                 reinterpret_cast<LPARAM>(static_cast<TsSkinManager*>(manager.get())));
+    Pump(10);
+  };
+  manager->SetSkinName("Small");
+  loaded();
+  EXPECT_EQ(Printed(b).At(4, 4), StatusBg);
+  manager->SetSkinName("Controls");
+  loaded();
+  EXPECT_EQ(Printed(b).At(4, 4), ButtonN);
+}
+
+}  // namespace
