@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "autex/fonctions_fichiers.h"
+#include "gui/typinfo.h"
 #include "station/a_propos.h"
 #include "station/documents.h"
 #include "station/fiche_transceiver.h"
@@ -857,16 +858,40 @@ void FichePrincipale::Applique_position_fiche() {
 }
 
 void FichePrincipale::Applique_peau() {
-  switch (reglages().Choix_peau) {
-    case 1: Peau_non->SetDown(true); break;
-    case 2: Peau_Spring->SetDown(true); break;
-    case 3: Peau_Lucky->SetDown(true); break;
-    case 4: Peau_MacMetal->SetDown(true); break;
-    case 5: Peau_Opus->SetDown(true); break;
-    case 6: Peau_Topaz->SetDown(true); break;
-    default: break;
+  // The skins the six buttons offer, by Choix_peau - 1 (1: no skin).
+  static const char* const kNoms[] = {nullptr,
+                                      "Spring Willow (internal)",
+                                      "Lucky (internal)",
+                                      "MacMetal (internal)",
+                                      "Opus (internal)",
+                                      "Topaz (internal)"};
+  gui::TSpeedButton* const boutons[] = {Peau_non, Peau_Spring, Peau_Lucky, Peau_MacMetal, Peau_Opus, Peau_Topaz};
+  const int choix = reglages().Choix_peau;
+  if (choix < 1 || choix > 6) return;
+  boutons[choix - 1]->SetDown(true);
+  if (!sSkinManager1) return;  // a window built without the skinning library
+  // Switched off, the manager keeps its skin name. Switched on, the name comes first, so that the skin is
+  // loaded once.
+  if (choix == 1) {
+    gui::SetOrdProp(sSkinManager1, "Active", 0);
+    return;
   }
+  if (gui::GetStrProp(sSkinManager1, "SkinName") != kNoms[choix - 1])
+    gui::SetStrProp(sSkinManager1, "SkinName", kNoms[choix - 1]);
+  gui::SetOrdProp(sSkinManager1, "Active", 1);
 }
+
+void FichePrincipale::Choisit_peau(uint8_t choix) {
+  reglages().Choix_peau = choix;
+  Applique_peau();
+}
+
+void FichePrincipale::Peau_nonClick(gui::TObject*) { Choisit_peau(1); }
+void FichePrincipale::Peau_SpringClick(gui::TObject*) { Choisit_peau(2); }
+void FichePrincipale::Peau_LuckyClick(gui::TObject*) { Choisit_peau(3); }
+void FichePrincipale::Peau_MacMetalClick(gui::TObject*) { Choisit_peau(4); }
+void FichePrincipale::Peau_OpusClick(gui::TObject*) { Choisit_peau(5); }
+void FichePrincipale::Peau_TopazClick(gui::TObject*) { Choisit_peau(6); }
 
 Textes_libres FichePrincipale::Textes_libres_fenetre() const {
   Textes_libres t;

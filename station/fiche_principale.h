@@ -135,7 +135,9 @@ class FichePrincipale : public forms::TForm1 {
   void Traduit_fiche_principale();  // the caption and hint table
   void Applique_parametres();       // the window's part of applying the image
   void Applique_position_fiche();
+  // The skin of Choix_peau: its speed button down, the skin manager on that skin, or off for 1.
   void Applique_peau();
+  void Choisit_peau(uint8_t choix);
   // The five free-text fields as the window holds them, and back.
   Textes_libres Textes_libres_fenetre() const;
   void Affiche_textes_libres(const Textes_libres& textes);
@@ -183,6 +185,12 @@ class FichePrincipale : public forms::TForm1 {
   void RapportClick(gui::TObject* Sender) override;
   void sauvegarde_de_l_ecranClick(gui::TObject* Sender) override;
   void HelpClick(gui::TObject* Sender) override;
+  void Peau_nonClick(gui::TObject* Sender) override;
+  void Peau_SpringClick(gui::TObject* Sender) override;
+  void Peau_LuckyClick(gui::TObject* Sender) override;
+  void Peau_MacMetalClick(gui::TObject* Sender) override;
+  void Peau_OpusClick(gui::TObject* Sender) override;
+  void Peau_TopazClick(gui::TObject* Sender) override;
   void PARAMETRES_STANDARDClick(gui::TObject* Sender) override;
   void Sauve_parametresClick(gui::TObject* Sender) override;
   void Charge_parametresClick(gui::TObject* Sender) override;

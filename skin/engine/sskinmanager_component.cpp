@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "gui/forms.h"
+#include "gui/typinfo.h"
 #include "skin/engine/scommondata.h"
 #include "skin/engine/skinsyscolors.h"
 #include "skin/engine/skindata_services.h"
@@ -70,10 +71,32 @@ LRESULT CALLBACK ManagerCBTHook(int code, WPARAM w, LPARAM l) {
 #endif
 
 // Once per process, with the first manager: the standard shadows, and the library's version on "/acver".
+// What a form definition, and the program, set on the manager by name: Active and SkinName.
+void PublishProperties() {
+  gui::TPropInfo active;
+  active.Name = "Active";
+  active.Kind = gui::TTypeKind::tkEnumeration;
+  active.Names = {"False", "True"};
+  active.GetOrd = [](const gui::TObject& o) -> int64_t {
+    return dynamic_cast<const TsSkinManagerComponent&>(o).Active() ? 1 : 0;
+  };
+  active.SetOrd = [](gui::TObject& o, int64_t v) { dynamic_cast<TsSkinManagerComponent&>(o).SetActive(v != 0); };
+  gui::RegisterPublishedProperty<TsSkinManagerComponent>(std::move(active));
+  gui::TPropInfo name;
+  name.Name = "SkinName";
+  name.Kind = gui::TTypeKind::tkString;
+  name.GetStr = [](const gui::TObject& o) { return dynamic_cast<const TsSkinManagerComponent&>(o).SkinName(); };
+  name.SetStr = [](gui::TObject& o, const std::string& v) {
+    dynamic_cast<TsSkinManagerComponent&>(o).SetSkinName(v);
+  };
+  gui::RegisterPublishedProperty<TsSkinManagerComponent>(std::move(name));
+}
+
 void InitialiseOnce(SkinSystem& System) {
   static bool done = false;
   if (done) return;
   done = true;
+  PublishProperties();
 #ifdef _WIN32
   LoadStandardShadows();
 #endif

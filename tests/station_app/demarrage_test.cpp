@@ -2,6 +2,7 @@
 #include "tests/station_app/rig.h"
 
 #include "autex/traitement_chaines.h"
+#include "gui/typinfo.h"
 #include "station/menu_oui_non.h"
 #include "station/table_parametres.h"
 
@@ -356,6 +357,96 @@ TEST(Demarrage, TheBackupButtonsWriteAndReadConfComBak) {
   EXPECT_TRUE(st.f().DRF1278DM->Checked());
   EXPECT_TRUE(st.f().GroupBox_transceiver->Visible());
   EXPECT_TRUE(st.f().ASCII->Down());
+}
+
+
+// A skin manager as the station sees it: a component with the published Active and SkinName. It counts the
+// skins it would load (a name set while active, or switching on).
+class ManagerStandIn : public gui::TComponent {
+ public:
+  explicit ManagerStandIn(gui::TComponent* owner) : gui::TComponent(owner) {
+    static const bool published = [] {
+      gui::TPropInfo active;
+      active.Name = "Active";
+      active.Kind = gui::TTypeKind::tkEnumeration;
+      active.Names = {"False", "True"};
+      active.GetOrd = [](const gui::TObject& o) -> int64_t { return static_cast<const ManagerStandIn&>(o).active; };
+      active.SetOrd = [](gui::TObject& o, int64_t v) {
+        auto& m = static_cast<ManagerStandIn&>(o);
+        if (v && !m.active) ++m.loads;
+        m.active = v != 0;
+      };
+      gui::RegisterPublishedProperty<ManagerStandIn>(std::move(active));
+      gui::TPropInfo name;
+      name.Name = "SkinName";
+      name.Kind = gui::TTypeKind::tkString;
+      name.GetStr = [](const gui::TObject& o) { return static_cast<const ManagerStandIn&>(o).skin; };
+      name.SetStr = [](gui::TObject& o, const std::string& v) {
+        auto& m = static_cast<ManagerStandIn&>(o);
+        m.skin = v;
+        if (m.active) ++m.loads;
+      };
+      gui::RegisterPublishedProperty<ManagerStandIn>(std::move(name));
+      return true;
+    }();
+    (void)published;
+  }
+  bool active = true;
+  std::string skin = "Spring Willow (internal)";
+  int loads = 0;
+};
+
+TEST(Demarrage, TheSkinButtonsSwitchTheManagerAndQuitKeepsTheChoice) {
+  Bureau bureau;
+  StationTest st(bureau);
+  station::Fabriques fabriques;
+  ManagerStandIn* manager = nullptr;
+  fabriques.composants_peau = [&](forms::TForm1& form) {
+    manager = new ManagerStandIn(&form);
+    form.sSkinManager1 = manager;
+  };
+  st.dir.write("CONF_COM.SER", Image_avec({{station::octet::PEAU, 5}}));
+  st.Demarre(fabriques);
+  station::FichePrincipale& f = st.f();
+  ASSERT_NE(manager, nullptr);
+  // The saved choice is applied at start-up.
+  EXPECT_TRUE(f.Peau_Opus->Down());
+  EXPECT_TRUE(manager->active);
+  EXPECT_EQ(manager->skin, "Opus (internal)");
+  EXPECT_EQ(manager->loads, 1);
+
+  struct Cas {
+    void (station::FichePrincipale::*clic)(gui::TObject*);
+    gui::TSpeedButton* station::FichePrincipale::*bouton;
+    bool actif;
+    const char* nom;
+    int chargements;  // loads since the previous row
+  };
+  const Cas cas[] = {
+      {&station::FichePrincipale::Peau_nonClick, &station::FichePrincipale::Peau_non, false, "Opus (internal)", 0},
+      {&station::FichePrincipale::Peau_LuckyClick, &station::FichePrincipale::Peau_Lucky, true, "Lucky (internal)", 1},
+      {&station::FichePrincipale::Peau_MacMetalClick, &station::FichePrincipale::Peau_MacMetal, true,
+       "MacMetal (internal)", 1},
+      {&station::FichePrincipale::Peau_TopazClick, &station::FichePrincipale::Peau_Topaz, true, "Topaz (internal)", 1},
+      {&station::FichePrincipale::Peau_TopazClick, &station::FichePrincipale::Peau_Topaz, true, "Topaz (internal)", 0},
+      {&station::FichePrincipale::Peau_nonClick, &station::FichePrincipale::Peau_non, false, "Topaz (internal)", 0},
+      {&station::FichePrincipale::Peau_TopazClick, &station::FichePrincipale::Peau_Topaz, true, "Topaz (internal)", 1},
+      {&station::FichePrincipale::Peau_SpringClick, &station::FichePrincipale::Peau_Spring, true,
+       "Spring Willow (internal)", 1},
+  };
+  int ligne = 0;
+  for (const Cas& c : cas) {
+    const int avant = manager->loads;
+    (f.*c.clic)(nullptr);
+    EXPECT_TRUE((f.*c.bouton)->Down()) << ligne;
+    EXPECT_EQ(manager->active, c.actif) << ligne;
+    EXPECT_EQ(manager->skin, c.nom) << ligne;
+    EXPECT_EQ(manager->loads - avant, c.chargements) << ligne;
+    ++ligne;
+  }
+  f.Peau_LuckyClick(nullptr);
+  f.QuitClick(nullptr);
+  EXPECT_EQ(st.Octet_fichier(station::octet::PEAU), 3);
 }
 
 }  // namespace
