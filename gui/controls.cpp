@@ -597,6 +597,10 @@ void TWinControl::WndProc(TMessage& m) {
       m.WParam = static_cast<unsigned char>(key);
       break;
     }
+    case CM_DIALOGCHAR:
+      // An accelerator key: offered to the children until one takes it.
+      Broadcast(m);
+      return;
     case CM_ENABLEDCHANGED:
       EnabledChanged();
       break;

@@ -322,6 +322,38 @@ TEST_F(Lists, OwnerDrawnComboMeasuresAndDrawsThroughItsEvents) {
   EXPECT_EQ(seen, odSelected | odFocused);
 }
 
+// The form offers an accelerator to its controls, through containers, until one takes it: the first enabled,
+// visible button whose caption marks that letter clicks.
+TEST_F(Lists, FormOffersAcceleratorToButtonsThroughContainers) {
+  auto* panel = Add<TPanel>();
+  auto* plain = Add<TButton>();
+  auto* nested = Add<TButton>(panel);
+  auto* disabled = Add<TButton>();
+  plain->SetCaption("&Send");
+  nested->SetCaption("St&op");
+  disabled->SetCaption("&Quit");
+  disabled->SetEnabled(false);
+  int sends = 0, stops = 0, quits = 0;
+  plain->OnClick = [&](TObject*) { ++sends; };
+  nested->OnClick = [&](TObject*) { ++stops; };
+  disabled->OnClick = [&](TObject*) { ++quits; };
+  form->Show();
+  struct Case {
+    char key;
+    LRESULT taken;
+    int sends, stops, quits;
+  } cases[] = {{'s', 1, 1, 0, 0}, {'O', 1, 1, 1, 0}, {'q', 0, 1, 1, 0}, {'x', 0, 1, 1, 0}, {'t', 0, 1, 1, 0}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(form->Perform(CM_DIALOGCHAR, WPARAM(c.key), 0), c.taken) << c.key;
+    EXPECT_EQ(sends, c.sends) << c.key;
+    EXPECT_EQ(stops, c.stops) << c.key;
+    EXPECT_EQ(quits, c.quits) << c.key;
+  }
+  panel->SetVisible(false);  // a hidden container's buttons cannot take it
+  EXPECT_EQ(form->Perform(CM_DIALOGCHAR, 'o', 0), 0);
+  EXPECT_EQ(stops, 1);
+}
+
 TEST_F(Lists, StaticTextAcceleratorFocusesItsControl) {
   struct Case {
     const char* caption;
