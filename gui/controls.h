@@ -54,6 +54,8 @@ inline constexpr TControlState csLButtonDown = 0x0001;
 inline constexpr TControlState csClicked = 0x0002;
 inline constexpr TControlState csCreating = 0x0004;
 inline constexpr TControlState csAligning = 0x0008;
+// Set while the control paints a copy of itself into another control's picture (not onto its own surface).
+inline constexpr TControlState csPaintCopy = 0x0010;
 
 using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
@@ -153,6 +155,7 @@ class TControl : public TComponent {
   TControlStyle ControlStyle() const { return controlStyle_; }
   void SetControlStyle(TControlStyle s) { controlStyle_ = s; }
   TControlState ControlState() const { return controlState_; }
+  void SetControlState(TControlState s) { controlState_ = s; }
   TPopupMenu* PopupMenu() const { return popupMenu_; }
   void SetPopupMenu(TPopupMenu* m);
 

@@ -26,6 +26,17 @@ namespace skin {
 
 // The library's global paint-pressed flag: set while a released button paints its pressed look once more.
 uint8_t& ButtonPaintPressed();
+// The library's region lock: while it is above 0 no button cuts its window at its border's transparent corners
+// (the border is drawn over the parent's background instead, and the window keeps the region it has). Buttons
+// hold it themselves while they print into an outside device context.
+uint8_t& ButtonRegionLock();
+class ButtonRegionLockScope {
+ public:
+  ButtonRegionLockScope() { ++ButtonRegionLock(); }
+  ~ButtonRegionLockScope() { --ButtonRegionLock(); }
+  ButtonRegionLockScope(const ButtonRegionLockScope&) = delete;
+  ButtonRegionLockScope& operator=(const ButtonRegionLockScope&) = delete;
+};
 // The speed button whose drop-down menu is open (nullptr when none).
 class TsSpeedButton;
 TsSpeedButton*& DropDownSpeedButton();
