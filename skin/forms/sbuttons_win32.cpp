@@ -254,7 +254,8 @@ bool TsButtonCore<Base>::PaintCache() {
   }
   if (skinData_->ColorTone != clNone || skinData_->HUEOffset != 0 || skinData_->Saturation != 0)
     CommonDataApplyColorTone(cache, *skinData_, 0, s);
-  if (!this->Enabled()) PaintDisabledLook(cache, DisabledKind, ParentColorOf(this->WindowHandle()), TPoint{}, ci);
+  if (!this->Enabled() || ActionDisabled(this))
+    PaintDisabledLook(cache, DisabledKind, ParentColorOf(this->WindowHandle()), TPoint{}, ci);
   skinData_->BGChanged = cutPutOff;
   skinData_->PaintSkipped = 0;
   return true;

@@ -148,6 +148,14 @@ void TsSpeedButton::Notification(gui::TComponent* AComponent, gui::TOperation Op
   if (AComponent == dropdownMenu_) dropdownMenu_ = nullptr;
 }
 
+void TsSpeedButton::ActionChange(gui::TObject* Sender, bool CheckDefaults) {
+  gui::TSpeedButton::ActionChange(Sender, CheckDefaults);
+  if (auto* a = dynamic_cast<gui::TCustomAction*>(Sender); a != nullptr && (!CheckDefaults || ImageIndex == -1)) {
+    ImageIndex = a->ImageIndex();
+    Changed();
+  }
+}
+
 void TsSpeedButton::Loaded() {
   gui::TSpeedButton::Loaded();
   pending::UpdateIndexes(*skinData_);
@@ -286,7 +294,8 @@ bool TsSpeedButton::PrepareCache() {
   }
   if (skinData_->ColorTone != clNone || skinData_->HUEOffset != 0 || skinData_->Saturation != 0)
     CommonDataApplyColorTone(cache, *skinData_, 0, s);
-  if (!Enabled()) PaintDisabledLook(cache, DisabledKind, TColor(platform::ColorToRGB(Parent()->Color())), TPoint{}, ci);
+  if (!Enabled() || ActionDisabled(this))
+    PaintDisabledLook(cache, DisabledKind, TColor(platform::ColorToRGB(Parent()->Color())), TPoint{}, ci);
   if (OnPaint) OnPaint(this, cache);
   skinData_->BGChanged = false;
   return true;

@@ -598,6 +598,44 @@ TEST(SkinnedButtons, CutCornersRegionFollowsBoundsAndStaleCacheRepaints) {
   h.form->WindowProc = formProc;
 }
 
+// Linked to an action, the skinned buttons take its image index (unless set already while loading), and show the
+// disabled look while the action is disabled, even when the control itself is enabled again.
+TEST(SkinnedButtons, ActionsGiveTheirImageIndexAndDisabledLook) {
+  NoAnimations still;
+  Harness h;
+  auto* action = new gui::TAction(h.form);
+  action->SetCaption("Act");
+  action->SetImageIndex(2);
+  h.button->SetAction(action);
+  h.bit->SetAction(action);
+  h.speed->SetAction(action);
+  EXPECT_EQ(h.button->ImageIndexes.Normal, 2);
+  EXPECT_EQ(h.bit->ImageIndex, 2);
+  EXPECT_EQ(h.speed->ImageIndex, 2);
+  action->SetImageIndex(0);
+  EXPECT_EQ(h.button->ImageIndexes.Normal, 0);
+  EXPECT_EQ(h.bit->ImageIndex, 0);
+  EXPECT_EQ(h.speed->ImageIndex, 0);
+  EXPECT_EQ(Harness::Probe(h.button, 3, 3), ButtonN);
+  action->SetEnabled(false);
+  EXPECT_FALSE(h.button->Enabled());
+  EXPECT_TRUE(DisabledLook(Harness::Probe(h.button, 3, 3), ButtonN));
+  h.button->SetEnabled(true);
+  h.speed->SetEnabled(true);
+  EXPECT_TRUE(DisabledLook(Harness::Probe(h.button, 3, 3), ButtonN)) << "the action is still disabled";
+  EXPECT_TRUE(DisabledLook(h.FormPixel(h.speed, 3, 3), ButtonN));
+  action->SetEnabled(true);
+  EXPECT_EQ(Harness::Probe(h.button, 3, 3), ButtonN);
+  EXPECT_EQ(h.FormPixel(h.speed, 3, 3), ButtonN);
+  // Linked while loading, an index the button has already is kept.
+  auto* loaded = new TsSpeedButton(h.form);
+  loaded->ImageIndex = 5;
+  loaded->BeginLoading();
+  loaded->SetAction(action);
+  loaded->EndLoading();
+  EXPECT_EQ(loaded->ImageIndex, 5);
+}
+
 // While the region lock is held the window is not cut at the border's corners; the first paint after it is
 // released cuts it.
 TEST(SkinnedButtons, RegionLockPutsTheCutOffUntilItIsReleased) {
