@@ -24,6 +24,7 @@
 #include "skin/paint/pixel_helpers.h"
 #include "skin/paint/text_engine.h"
 #include "tests/skin_forms/titlebar_fixture.h"
+#include "tests/skin_paint/png_writer.h"
 
 namespace {
 
@@ -415,6 +416,36 @@ TEST(TsTitleBarComponent, AlphaListImagesTakeTheSectionsTintAndTheCharsetSwitchH
     r.bar->SetImages(c.list);
     EXPECT_EQ(skin::TitleItemImageTint(*r.p, *item, c.section, c.state), c.tint) << c.section << " " << c.state;
   }
+  // Drawn: a white image of an alpha list shows in the section's colour; the same image of a plain list stays
+  // white.
+  r.skin.Skin().Sections[size_t(section)].NormalState.FontColor = 0x0000FF;
+  pngtest::RawImage im;
+  im.width = im.height = 8;
+  im.colorType = 6;
+  im.rowBytes = 32;
+  im.data.assign(im.rowBytes * 8, 0xFF);
+  alpha.SetSize(8, 8);
+  alpha.Items.Add().ImgData = pngtest::EncodePng(im, pngtest::FileOptions{});
+  alpha.AfterConstruction();
+  plain.SetSize(8, 8);
+  gui::TBitmap white;
+  white.SetPixelFormat(gui::TPixelFormat::pf32bit);
+  white.SetSize(8, 8);
+  for (int y = 0; y < 8; ++y) std::fill_n(white.ScanLine(y), 32, uint8_t(0xFF));
+  plain.AddImage32(white);
+  item->SetImageIndex(0);
+  auto centre = [&](gui::TCustomImageList* list) {
+    r.bar->SetImages(list);
+    skin::Bitmap& cache = r.Cache();
+    return skin::GetPixel32(cache, (item->Rect.Left + item->Rect.Right) / 2, (item->Rect.Top + item->Rect.Bottom) / 2) &
+           0xFFFFFF;
+  };
+  const uint32_t untinted = centre(&plain);
+  for (int shift : {0, 8, 16}) EXPECT_GE((untinted >> shift) & 0xFF, 0xF0u) << std::hex << untinted;
+  const uint32_t tinted = centre(&alpha);
+  const uint32_t red = (tinted >> 16) & 0xFF, green = (tinted >> 8) & 0xFF, blue = tinted & 0xFF;
+  EXPECT_GT(red, green + 0x60) << std::hex << tinted;
+  EXPECT_GT(red, blue + 0x60) << std::hex << tinted;
   r.bar->SetImages(nullptr);
 
   item->FontData().Font().SetCharset(204);
