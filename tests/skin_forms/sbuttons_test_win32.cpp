@@ -386,6 +386,15 @@ TEST(SkinnedButtons, AcceleratorClicksSpaceRepaintsAndMeasureGivesTheSize) {
     EXPECT_EQ(h.buttonClicks, c.clicks) << c.key << " on " << c.focus->ClassName();
   }
   EXPECT_EQ(edit->Text(), "p") << "the edit keeps its plain characters";
+  // A window of its own that the form merely owns (as a system dialog) does not reach the form's buttons.
+  HWND owned = CreateWindowExA(0, "BUTTON", "Owned", WS_POPUP | WS_VISIBLE, 0, 0, 60, 20, h.form->Handle(), nullptr,
+                               nullptr, nullptr);
+  ASSERT_NE(owned, nullptr);
+  PostMessageA(owned, WM_SYSCHAR, 'p', 0);
+  PostMessageA(owned, WM_CHAR, 'p', 0);
+  gui::Application->ProcessMessages();
+  EXPECT_EQ(h.buttonClicks, 3);
+  DestroyWindow(owned);
 
   // The cache blackened behind the button's back: only the focused button repaints it on a space.
   auto blacken = [](TsButton* b) {
