@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "gui/actnlist.h"
 #include "gui/forms.h"
 #include "gui/menus.h"
 
@@ -32,6 +33,7 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {
 
 TControl::~TControl() {
   Destroying();
+  if (action_ != nullptr) action_->UnRegisterClient(this);
   Application->ControlDestroyed(this);
   Screen->ControlDestroyed(this);
   if (parent_) parent_->RemoveControl(this);
@@ -280,6 +282,8 @@ void TControl::SetPopupMenu(TPopupMenu* m) {
 void TControl::Notification(TComponent* AComponent, TOperation Operation) {
   TComponent::Notification(AComponent, Operation);
   if (Operation == TOperation::opRemove && AComponent == static_cast<TComponent*>(popupMenu_)) popupMenu_ = nullptr;
+  if (Operation == TOperation::opRemove && action_ != nullptr && AComponent == static_cast<TComponent*>(action_))
+    action_ = nullptr;
 }
 
 void TControl::Repaint() {
@@ -307,6 +311,29 @@ void TControl::SendToBack() {
 
 void TControl::Click() {
   if (OnClick) OnClick(this);
+  else if (action_ != nullptr) action_->Execute();
+}
+
+void TControl::SetAction(TBasicAction* a) {
+  if (a == action_) return;
+  if (action_ != nullptr) {
+    action_->UnRegisterClient(this);
+    RemoveFreeNotification(action_);
+  }
+  action_ = a;
+  if (a == nullptr) return;
+  a->RegisterClient(this);
+  a->FreeNotification(this);
+  ActionChange(a, IsLoading());
+}
+
+void TControl::ActionChange(TObject* Sender, bool CheckDefaults) {
+  auto* a = dynamic_cast<TCustomAction*>(Sender);
+  if (a == nullptr) return;
+  if (!CheckDefaults || Caption().empty()) SetCaption(a->Caption());
+  if (!CheckDefaults || Enabled()) SetEnabled(a->Enabled());
+  if (!CheckDefaults || hint_.empty()) SetHint(a->Hint());
+  if (!CheckDefaults || Visible()) SetVisible(a->Visible());
 }
 
 bool TControl::CanPaint() const {
@@ -597,6 +624,10 @@ void TWinControl::WndProc(TMessage& m) {
       m.WParam = static_cast<unsigned char>(key);
       break;
     }
+    case CM_DIALOGCHAR:
+      // An accelerator key: offered to the children until one takes it.
+      Broadcast(m);
+      return;
     case CM_ENABLEDCHANGED:
       EnabledChanged();
       break;

@@ -38,6 +38,7 @@ namespace gui {
 class TWinControl;
 class TCustomForm;
 class TPopupMenu;
+class TBasicAction;
 
 // Control style flags (a set).
 using TControlStyle = uint32_t;
@@ -54,6 +55,8 @@ inline constexpr TControlState csLButtonDown = 0x0001;
 inline constexpr TControlState csClicked = 0x0002;
 inline constexpr TControlState csCreating = 0x0004;
 inline constexpr TControlState csAligning = 0x0008;
+// Set while the control paints a copy of itself into another control's picture (not onto its own surface).
+inline constexpr TControlState csPaintCopy = 0x0010;
 
 using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
@@ -153,6 +156,7 @@ class TControl : public TComponent {
   TControlStyle ControlStyle() const { return controlStyle_; }
   void SetControlStyle(TControlStyle s) { controlStyle_ = s; }
   TControlState ControlState() const { return controlState_; }
+  void SetControlState(TControlState s) { controlState_ = s; }
   TPopupMenu* PopupMenu() const { return popupMenu_; }
   void SetPopupMenu(TPopupMenu* m);
 
@@ -163,8 +167,11 @@ class TControl : public TComponent {
   void Refresh() { Repaint(); }
   void BringToFront();
   void SendToBack();
-  // Fires OnClick.
+  // Fires OnClick; without a handler, executes the linked action.
   virtual void Click();
+  // The linked action (nullptr for none): the control takes its caption, enabled state, hint and visibility.
+  TBasicAction* Action() const { return action_; }
+  void SetAction(TBasicAction* a);
   // True when the control lies on a form that is being destroyed or is itself being destroyed or loaded.
   bool CanPaint() const;
 
@@ -183,6 +190,10 @@ class TControl : public TComponent {
   virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
   virtual void MouseMove(TShiftState shift, int x, int y);
   virtual void Resize();
+  // The linked action changed (or was just linked): its properties taken over. With CheckDefaults only those
+  // the control still has at their defaults (as when linked while loading).
+  virtual void ActionChange(TObject* Sender, bool CheckDefaults);
+  friend class TBasicAction;
   // Called after the bounds changed (also natively); windowed controls move their window before.
   virtual void BoundsChanged(bool sizeChanged);
   void SetMouseCapture(bool on);
@@ -207,6 +218,7 @@ class TControl : public TComponent {
   TControlStyle controlStyle_ = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
   TControlState controlState_ = 0;
   TPopupMenu* popupMenu_ = nullptr;
+  TBasicAction* action_ = nullptr;
 
   // Recomputes Showing for this control and its children (CM_SHOWINGCHANGED to windowed ones that change).
   void UpdateShowing();

@@ -81,6 +81,19 @@ bool PreTranslate(MSG& msg) {
       return true;
     }
   }
+  // A character with Alt, or one that the focused control does not take, may be a control's accelerator: the
+  // form offers it to its controls (CM_DIALOGCHAR); one that takes it answers non-zero and the key goes no further.
+  if (msg.message == WM_SYSCHAR || msg.message == WM_CHAR) {
+    // Only up to the window's top-level window: a dialog of the system owned by a form is not the form's.
+    TWinControl* c = nullptr;
+    for (HWND h = msg.hwnd; h && !c; h = (GetWindowLongA(h, GWL_STYLE) & WS_CHILD) ? GetParent(h) : nullptr)
+      c = TWinControl::FromHandle(h);
+    TCustomForm* form = c ? c->GetParentForm() : nullptr;
+    const bool wantsChars =
+        msg.message == WM_CHAR && (SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)) &
+                                   (DLGC_WANTCHARS | DLGC_WANTALLKEYS | DLGC_HASSETSEL)) != 0;
+    if (form && !wantsChars && form->Perform(CM_DIALOGCHAR, msg.wParam, msg.lParam) != 0) return true;
+  }
   if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && !(GetKeyState(VK_CONTROL) & 0x8000)) {
     TWinControl* c = TWinControl::FromHandle(msg.hwnd);
     if (!c) {

@@ -1,5 +1,6 @@
 #pragma once
 // The whole component layer.
+#include "gui/actnlist.h"
 #include "gui/buttons.h"
 #include "gui/bars.h"
 #include "gui/classes.h"

@@ -401,6 +401,15 @@ void TButton::Click() {
 }
 
 void TButton::WndProc(TMessage& m) {
+  // The key of the '&'-marked letter of the caption clicks the button.
+  if (m.Msg == CM_DIALOGCHAR) {
+    const char key = static_cast<char>(std::toupper(static_cast<int>(m.WParam & 0xFF)));
+    if (key != 0 && key == CaptionAccelerator(Caption()) && CanFocus()) {
+      Click();
+      m.Result = 1;
+      return;
+    }
+  }
   if (m.Msg == CN_COMMAND && HIWORD(m.WParam) == BN_CLICKED) {
     Click();
     m.Result = 0;

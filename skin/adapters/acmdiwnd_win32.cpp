@@ -5,6 +5,7 @@
 
 #include "gui/forms.h"
 #include "skin/adapters/pending_skindata.h"
+#include "skin/engine/commondata.h"
 #include "skin/engine/skincommands.h"
 #include "skin/engine/svclutils.h"
 #include "skin/paint/borders.h"
@@ -184,7 +185,11 @@ bool TacMDIWnd::ProviderMessage(gui::TMessage& m) {
         }
         return false;
       }
-      if (!IsSkinned() || ChildMaximized() || m.WParam == 0) return false;
+      // Only while the form's skin data paints a background of its own (a form painted in its parent's plain
+      // colour leaves the client to its own erasing), and no maximized child covers the area.
+      if (!IsSkinned() || SkinData == nullptr || !CommonDataCheckBgFlags(*SkinData) || ChildMaximized() ||
+          m.WParam == 0)
+        return false;
       HDC dc = reinterpret_cast<HDC>(m.WParam);
       if (m.Msg == WM_PRINT) {
         // The children print themselves after the client's own image.

@@ -789,7 +789,15 @@ TacMenuBgRecord* GetMenuBgCache(TsSkinableMenus& Menus, gui::TMenuItem* FirstIte
   return rec;
 }
 
-bool MDIChildMaximizedWithMenu() { return false; }
+std::function<bool()>& MDIChildMaximizedWithMenuSource() {
+  static std::function<bool()> source;
+  return source;
+}
+
+bool MDIChildMaximizedWithMenu() {
+  const std::function<bool()>& source = MDIChildMaximizedWithMenuSource();
+  return source && source();
+}
 
 bool PaintPopupMenuWindow(HWND Wnd, gui::TMenuItem* Item) {
   TsSkinableMenus* menus = SkinableMenusOf(DefaultManager());

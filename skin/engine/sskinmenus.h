@@ -178,8 +178,10 @@ TacMenuBgRecord* GetMenuBgCache(TsSkinableMenus& Menus, gui::TMenuItem* FirstIte
 // The popup window's region (the background's size less its cut-out corners) set once per window, and the
 // background copied into the window. Nothing while busy.
 void PopupMenuRegion(TsSkinableMenus& Menus, HWND Wnd, TacMenuBgRecord& Record);
-// Whether a maximized MDI child shows its menu in the parent's menu bar (the program has no MDI forms: false).
+// Whether the MDI parent form shows a maximized active child that has a system menu, and a main menu: asked of
+// the source that the form layer sets (false while none is set).
 bool MDIChildMaximizedWithMenu();
+std::function<bool()>& MDIChildMaximizedWithMenuSource();
 // The manager's hook: a popup menu window (and, when known, the item that asked) shaped and painted from its
 // cached background. False when the menus have none for it.
 bool PaintPopupMenuWindow(HWND Wnd, gui::TMenuItem* Item);

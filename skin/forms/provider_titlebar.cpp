@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "gui/forms.h"
+#include "skin/adapters/button_glyph.h"
 #include "skin/engine/loaded_skin.h"
 #include "skin/engine/sskinmanager.h"
 #include "skin/forms/form_window.h"
@@ -144,6 +145,12 @@ int32_t TitleItemPaintState(TsSkinProvider& p, const TacTitleBarItem& item) {
   return own;
 }
 
+TColor TitleItemImageTint(TsSkinProvider& p, const TacTitleBarItem& item, int32_t section, int32_t state) {
+  TsSkinManager* m = Manager(p);
+  if (!IsAlphaList(item.Bar().Images()) || m == nullptr || !SkinManagerIsValidSectionIndex(*m, section)) return clNone;
+  return SectionStateBlock(m->Skin().Sections[size_t(section)], state).FontColor;
+}
+
 namespace {
 
 // The image, glyph, caption and arrow of an item into r.
@@ -164,7 +171,12 @@ void PaintContent(TsSkinProvider& p, TacTitleBarItem& item, const TRect& r, Bitm
   if (!item.Enabled() && item.ImageIndexOf(0) >= 0) index = item.ImageIndexOf(0);
   else if (state == 2 && item.ImageIndexOf(3) >= 0) index = item.ImageIndexOf(3);
   else if (state == 1 && item.ImageIndexOf(2) >= 0) index = item.ImageIndexOf(2);
-  if (images && index >= 0 && index < images->Count()) {
+  if (images && index >= 0 && index < images->Count() && IsAlphaList(images)) {
+    // An alpha image list draws with the section's glyph blend colour.
+    DrawAlphaListImage(*images, target, x, midY - images->Height() / 2, index, 1, 0,
+                       TitleItemImageTint(p, item, section, state), false);
+    imageWidth = images->Width();
+  } else if (images && index >= 0 && index < images->Count()) {
     gui::TBitmap picture;
     if (images->GetImage32(index, picture)) {
       Bitmap g(picture.Width(), picture.Height(), pf32bit);

@@ -38,6 +38,9 @@ void ProviderHookTitleItems(TsSkinProvider& p);
 int32_t TitleItemSection(TsSkinProvider& p, int index);
 // The painter given to the items: the item in its state into rect of target.
 void TitleItemPaint(TacTitleBarItem& item, const TRect& rect, Bitmap& target);
+// The colour an item's image is tinted with: the glyph blend colour of its section for the state (the section's
+// text colour there) when the title bar's images are an alpha image list; clNone otherwise.
+TColor TitleItemImageTint(TsSkinProvider& p, const TacTitleBarItem& item, int32_t section, int32_t state);
 // The state an item is painted in: 2 pressed (also while the provider holds it pressed), 1 hot, 0 normal.
 int32_t TitleItemPaintState(TsSkinProvider& p, const TacTitleBarItem& item);
 // The caption text's span with a title bar: from the left items' end + 8 to the right items' start - 8; false

@@ -91,6 +91,14 @@ void TsButton::SetStyle(TButtonStyle s) {
   Changed();
 }
 
+void TsButton::ActionChange(gui::TObject* Sender, bool CheckDefaults) {
+  TsButtonCore<gui::TButton>::ActionChange(Sender, CheckDefaults);
+  if (auto* a = dynamic_cast<gui::TCustomAction*>(Sender); a != nullptr && (!CheckDefaults || ImageIndexes.Normal == -1)) {
+    ImageIndexes.Normal = a->ImageIndex();
+    Changed();
+  }
+}
+
 void TsButton::Notification(gui::TComponent* AComponent, gui::TOperation Operation) {
   TsButtonCore<gui::TButton>::Notification(AComponent, Operation);
   if (Operation == gui::TOperation::opRemove && AComponent == dropDownMenu_) dropDownMenu_ = nullptr;
@@ -236,6 +244,14 @@ int32_t TsBitBtn::CurrentState() {
   const HWND focus = GetFocus();
   const bool ownerDrawnFocus = focus != nullptr && focus != WindowHandle() && (GetWindowLongA(focus, GWL_STYLE) & 8);
   return BitBtnState(s, default_, focus != nullptr, ownerDrawnFocus);
+}
+
+void TsBitBtn::ActionChange(gui::TObject* Sender, bool CheckDefaults) {
+  TsButtonCore<gui::TBitBtn>::ActionChange(Sender, CheckDefaults);
+  if (auto* a = dynamic_cast<gui::TCustomAction*>(Sender); a != nullptr && (!CheckDefaults || ImageIndex == -1)) {
+    ImageIndex = a->ImageIndex();
+    Changed();
+  }
 }
 
 void TsBitBtn::Rects(TRect& GlyphR, TRect& CaptionR) {

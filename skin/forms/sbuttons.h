@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "gui/actnlist.h"
 #include "gui/buttons.h"
 #include "gui/imglist.h"
 #include "gui/menus.h"
@@ -26,9 +27,26 @@ namespace skin {
 
 // The library's global paint-pressed flag: set while a released button paints its pressed look once more.
 uint8_t& ButtonPaintPressed();
+// The library's region lock: while it is above 0 no button cuts its window at its border's transparent corners
+// (the border is drawn over the parent's background instead, and the window keeps the region it has). Buttons
+// hold it themselves while they print into an outside device context.
+uint8_t& ButtonRegionLock();
+class ButtonRegionLockScope {
+ public:
+  ButtonRegionLockScope() { ++ButtonRegionLock(); }
+  ~ButtonRegionLockScope() { --ButtonRegionLock(); }
+  ButtonRegionLockScope(const ButtonRegionLockScope&) = delete;
+  ButtonRegionLockScope& operator=(const ButtonRegionLockScope&) = delete;
+};
 // The speed button whose drop-down menu is open (nullptr when none).
 class TsSpeedButton;
 TsSpeedButton*& DropDownSpeedButton();
+
+// Whether the control's linked action is disabled (the control then shows its disabled look).
+inline bool ActionDisabled(const gui::TControl* Control) {
+  const auto* a = dynamic_cast<const gui::TCustomAction*>(Control->Action());
+  return a != nullptr && !a->Enabled();
+}
 
 // The margins around a push button's image; a change repaints the button.
 class TImageMargins {
@@ -167,6 +185,8 @@ class TsButton : public TsButtonCore<gui::TButton> {
   void PaintContent(Bitmap& Cache, int32_t State, int32_t SkinState) override;
   void PaintUnskinned(void* DrawItem) override;
   bool DropDownPress(int x, int y) override;
+  // The action's image index becomes the button's.
+  void ActionChange(gui::TObject* Sender, bool CheckDefaults) override;
   void Notification(gui::TComponent* AComponent, gui::TOperation Operation) override;
 
  private:
@@ -201,6 +221,7 @@ class TsBitBtn : public TsButtonCore<gui::TBitBtn> {
   void PaintUnskinned(void* DrawItem) override;
   bool BorderOverContent() const override { return !DrawOverBorder; }
   void Rects(TRect& GlyphR, TRect& CaptionR);
+  void ActionChange(gui::TObject* Sender, bool CheckDefaults) override;
 };
 
 class TsSpeedButton : public gui::TSpeedButton {
@@ -255,6 +276,7 @@ class TsSpeedButton : public gui::TSpeedButton {
   void Paint() override;
   void Loaded() override;
   void Notification(gui::TComponent* AComponent, gui::TOperation Operation) override;
+  void ActionChange(gui::TObject* Sender, bool CheckDefaults) override;
   virtual void HandleMouseEnter();
   virtual void HandleMouseLeave();
   void Changed();

@@ -26,6 +26,11 @@ uint8_t& ButtonPaintPressed() {
   return flag;
 }
 
+uint8_t& ButtonRegionLock() {
+  static uint8_t lock = 0;
+  return lock;
+}
+
 namespace {
 
 const SkinSectionRecord* SectionOf(TsSkinManager* m, int32_t index) {
@@ -222,7 +227,9 @@ bool TsButtonCore<Base>::PaintCache() {
   const TRect all{0, 0, w, h};
   // A border whose transparent corners cut the window: drawn with its key pixels left out of a new region, made
   // again when the bounds or the pressed look changed.
-  const SkinImageRecord* cut = repaintNeeded_ ? RegionBorder(s) : nullptr;
+  const SkinImageRecord* cut = repaintNeeded_ && ButtonRegionLock() == 0 ? RegionBorder(s) : nullptr;
+  // A cut put off by the region lock: the next paint without the lock paints the cache again and cuts.
+  const bool cutPutOff = repaintNeeded_ && ButtonRegionLock() != 0 && RegionBorder(s) != nullptr;
   auto border = [&]() {
     if (cut != nullptr) {
       DropPendingRegion();
@@ -247,8 +254,9 @@ bool TsButtonCore<Base>::PaintCache() {
   }
   if (skinData_->ColorTone != clNone || skinData_->HUEOffset != 0 || skinData_->Saturation != 0)
     CommonDataApplyColorTone(cache, *skinData_, 0, s);
-  if (!this->Enabled()) PaintDisabledLook(cache, DisabledKind, ParentColorOf(this->WindowHandle()), TPoint{}, ci);
-  skinData_->BGChanged = false;
+  if (!this->Enabled() || ActionDisabled(this))
+    PaintDisabledLook(cache, DisabledKind, ParentColorOf(this->WindowHandle()), TPoint{}, ci);
+  skinData_->BGChanged = cutPutOff;
   skinData_->PaintSkipped = 0;
   return true;
 }
@@ -320,6 +328,15 @@ void TsButtonCore<Base>::WndProc(gui::TMessage& m) {
     m.Result = 0;
     return;
   }
+  // Asked for the size of its item, the owner-drawn button answers its own.
+  if (m.Msg == gui::CN_MEASUREITEM) {
+    if (auto* mi = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam)) {
+      mi->itemWidth = UINT(std::max(this->Width(), 0));
+      mi->itemHeight = UINT(std::max(this->Height(), 0));
+    }
+    m.Result = 1;
+    return;
+  }
   if (!Skinned() || !this->HandleAllocated()) {
     if (m.Msg == gui::CN_DRAWITEM) {
       PaintUnskinned(reinterpret_cast<void*>(m.LParam));
@@ -372,6 +389,9 @@ void TsButtonCore<Base>::WndProc(gui::TMessage& m) {
       PAINTSTRUCT ps{};
       HDC dc = reinterpret_cast<HDC>(m.WParam);
       const bool begun = dc == nullptr;
+      // Printed into an outside picture: the window keeps its region.
+      std::unique_ptr<ButtonRegionLockScope> printing;
+      if (m.Msg != WM_PAINT) printing = std::make_unique<ButtonRegionLockScope>();
       if (begun) dc = BeginPaint(h, &ps);
       if (CommonDataAnimationRunning(*skinData_) && skinData_->AnimTimer->Frame) {
         const Bitmap& f = *skinData_->AnimTimer->Frame;
@@ -379,7 +399,7 @@ void TsButtonCore<Base>::WndProc(gui::TMessage& m) {
       } else {
         if (CacheStale()) PaintCache();
         // A border cutting the window: its corners show the parent's present background.
-        if (skinData_->CacheBmp && repaintNeeded_ && RegionBorder(cacheSkinState_) != nullptr)
+        if (skinData_->CacheBmp && repaintNeeded_ && ButtonRegionLock() == 0 && RegionBorder(cacheSkinState_) != nullptr)
           PaintParentCorners(*skinData_, cacheSkinState_, pcAll);
         if (skinData_->CacheBmp)
           BitmapToDC(dc, 0, 0, skinData_->CacheBmp->Width(), skinData_->CacheBmp->Height(), *skinData_->CacheBmp, 0,
@@ -452,6 +472,14 @@ void TsButtonCore<Base>::WndProc(gui::TMessage& m) {
       Base::WndProc(m);
       if (*alive && m.WParam == VK_SPACE) RepaintNow();
       return;
+    case gui::CM_DIALOGCHAR:
+      // The space bar on the focused button presses it: the pressed look is painted at once.
+      if (m.WParam == VK_SPACE && GetFocus() == h) {
+        CommonDataStopAnimation(*skinData_);
+        RepaintNow();
+        if (!*alive) return;
+      }
+      break;
     case gui::CM_FOCUSCHANGED:
       Base::WndProc(m);
       if (*alive && default_) Changed();  // the default look follows the focus

@@ -1,6 +1,7 @@
 // The MDI form link: the parts that need no window.
 #include "skin/forms/smdiform.h"
 
+#include "skin/engine/sskinmenus.h"
 #include "skin/forms/sskinprovider.h"
 
 namespace skin {
@@ -21,6 +22,11 @@ void ProviderLinkMDIForm(TsSkinProvider& p, bool create) {
     delete p.MDIForm;
     p.MDIForm = nullptr;
   }
+  if (!MDIChildMaximizedWithMenuSource())
+    MDIChildMaximizedWithMenuSource() = [] {
+      const TsSkinProvider* parent = MDIParentProvider();
+      return parent != nullptr && ProviderMDIChildMaximizedWithMenu(*parent);
+    };
   if (p.MDIForm == nullptr) {
     MDIParentProvider() = &p;
     p.MDIForm = new TsMDIForm(&p);

@@ -58,6 +58,9 @@ void ProviderLinkMDIForm(TsSkinProvider& p, bool create);
 // code is none of the three).
 bool ProviderMDIChildCommand(TsSkinProvider& p, int32_t code);
 
+// Whether the provider's MDI parent form has a main menu and shows a maximized active child with a system menu.
+bool ProviderMDIChildMaximizedWithMenu(const TsSkinProvider& p);
+
 // The skin's "MDIAREA" section painted into the frame cache where the MDI client window lies (nothing without a
 // link, a client window or the section). ClientOrigin: the form's client origin in the cache.
 void ProviderPaintMDIArea(TsSkinProvider& p, Bitmap& cache, const TPoint& ClientOrigin);

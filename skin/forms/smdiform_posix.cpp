@@ -28,4 +28,6 @@ bool ProviderMDIChildCommand(TsSkinProvider& p, int32_t code) {
 
 void ProviderPaintMDIArea(TsSkinProvider&, Bitmap&, const TPoint&) {}
 
+bool ProviderMDIChildMaximizedWithMenu(const TsSkinProvider&) { return false; }
+
 }  // namespace skin

@@ -109,6 +109,19 @@ void TsMDIForm::RepaintFrame() {
   if (Form != nullptr && Form->HandleAllocated()) SendMessageA(Form->WindowHandle(), WM_NCPAINT, 1, 0);
 }
 
+bool ProviderMDIChildMaximizedWithMenu(const TsSkinProvider& p) {
+  gui::TCustomForm* form = p.Form();
+  if (form == nullptr || form->FormStyle() != gui::TFormStyle::fsMDIForm || form->Menu() == nullptr) return false;
+  const HWND client = form->ClientHandle();
+  if (client == nullptr) return false;
+  BOOL maximized = FALSE;
+  const HWND active = reinterpret_cast<HWND>(SendMessageA(client, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximized)));
+  if (active == nullptr || !(maximized || IsZoomed(active))) return false;
+  if (auto* child = dynamic_cast<gui::TCustomForm*>(gui::TWinControl::FromHandle(active)))
+    return (child->BorderIcons() & gui::biSystemMenu) != 0;
+  return (GetWindowLongA(active, GWL_STYLE) & WS_SYSMENU) != 0;
+}
+
 bool ProviderMDIChildCommand(TsSkinProvider& p, int32_t code) {
   UINT command = 0;
   switch (code) {

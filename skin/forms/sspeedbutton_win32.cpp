@@ -8,6 +8,7 @@
 #include "skin/adapters/pending_skindata.h"
 #include "skin/engine/commondata.h"
 #include "skin/engine/skincommands.h"
+#include "skin/engine/sskinmanager_component.h"
 #include "skin/engine/sskinmenus.h"
 #include "skin/forms/sbuttons.h"
 #include "skin/paint/gdi_ledger.h"
@@ -83,7 +84,11 @@ void TsSpeedButton::PaintControlsAbove() {
     const int saved = SaveDC(dc);
     SetViewportOrgEx(dc, r.Left - mine.Left, r.Top - mine.Top, nullptr);
     IntersectClipRect(dc, 0, 0, c->Width(), c->Height());
+    // The control paints a copy of itself into our picture, not its own surface.
+    const gui::TControlState was = c->ControlState();
+    c->SetControlState(was | gui::csPaintCopy);
     c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+    c->SetControlState(c->ControlState() & ~(gui::csPaintCopy & ~was));
     RestoreDC(dc, saved);
   }
   if (target) GdiFlush();
@@ -141,6 +146,14 @@ void TsSpeedButton::Notification(gui::TComponent* AComponent, gui::TOperation Op
   if (Operation != gui::TOperation::opRemove) return;
   if (AComponent == images_) images_ = nullptr;
   if (AComponent == dropdownMenu_) dropdownMenu_ = nullptr;
+}
+
+void TsSpeedButton::ActionChange(gui::TObject* Sender, bool CheckDefaults) {
+  gui::TSpeedButton::ActionChange(Sender, CheckDefaults);
+  if (auto* a = dynamic_cast<gui::TCustomAction*>(Sender); a != nullptr && (!CheckDefaults || ImageIndex == -1)) {
+    ImageIndex = a->ImageIndex();
+    Changed();
+  }
 }
 
 void TsSpeedButton::Loaded() {
@@ -281,7 +294,8 @@ bool TsSpeedButton::PrepareCache() {
   }
   if (skinData_->ColorTone != clNone || skinData_->HUEOffset != 0 || skinData_->Saturation != 0)
     CommonDataApplyColorTone(cache, *skinData_, 0, s);
-  if (!Enabled()) PaintDisabledLook(cache, DisabledKind, TColor(platform::ColorToRGB(Parent()->Color())), TPoint{}, ci);
+  if (!Enabled() || ActionDisabled(this))
+    PaintDisabledLook(cache, DisabledKind, TColor(platform::ColorToRGB(Parent()->Color())), TPoint{}, ci);
   if (OnPaint) OnPaint(this, cache);
   skinData_->BGChanged = false;
   return true;
@@ -328,6 +342,8 @@ void TsSpeedButton::HandleMouseEnter() {
   if (m != nullptr && m->Options.NoMouseHover) return;
   skinData_->MouseAbove = 1;
   skinData_->BGChanged = true;
+  // The manager follows the control under the mouse: the one it followed before leaves its hover look.
+  SkinManagerSetTrackedControl(m, this);
   if (noAnimation_ || !Skinned()) {
     Changed();
     return;
@@ -340,6 +356,8 @@ void TsSpeedButton::HandleMouseLeave() {
   TsSkinManager* m = skinData_->SkinManager();
   skinData_->MouseAbove = 0;
   skinData_->BGChanged = true;
+  if (TsSkinManagerComponent* c = ManagerComponent(m); c != nullptr && c->TrackedControl() == this)
+    SkinManagerSetTrackedControl(m, nullptr);
   if (menuShowing_ || !Skinned()) {
     Changed();
     return;

@@ -43,6 +43,11 @@ void TacFontData::SetFlag(int index, bool value) {
   if (form && !FormLoading(form)) SendTitleChanged(*form);
 }
 
+bool& TitleItemsDefaultCharset() {
+  static bool on = false;
+  return on;
+}
+
 const gui::TFont& TacFontData::WorkFont() {
   gui::TFont sys;
   CaptionFont(sys);
@@ -51,6 +56,8 @@ const gui::TFont& TacFontData::WorkFont() {
   if (!UseSysFontName()) work_.SetName(font_.Name());
   if (!UseSysSize()) work_.SetHeight(font_.Height());
   if (!UseSysStyle()) work_.SetStyle(font_.Style());
+  constexpr int kDefaultCharset = 1;
+  work_.SetCharset(TitleItemsDefaultCharset() ? kDefaultCharset : font_.Charset());
   return work_;
 }
 

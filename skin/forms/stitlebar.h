@@ -35,6 +35,10 @@ enum TacBtnStyle : uint8_t { bsButton, bsMenu, bsTab, bsSpacing, bsInfo };
 
 // The font settings of an item's caption: each of the five switches takes that part of the font from the
 // system's caption font (on) or from Font (off). A change of a switch repaints the caption.
+// The process-wide default-charset switch: while on, title-bar items measure and write their captions in the
+// system's default character set instead of their font's own (off unless the program sets it).
+bool& TitleItemsDefaultCharset();
+
 class TacFontData {
  public:
   explicit TacFontData(TacTitleBarItem& item);
@@ -54,7 +58,7 @@ class TacFontData {
   void SetUseSysSize(bool v) { SetFlag(3, v); }
   void SetUseSysStyle(bool v) { SetFlag(4, v); }
   // The font the item is measured and painted with: the system's caption font with the parts the switches
-  // leave to Font taken from it.
+  // leave to Font taken from it, in Font's character set (the default one while the process-wide switch is on).
   const gui::TFont& WorkFont();
 
  private:

@@ -322,6 +322,89 @@ TEST_F(Lists, OwnerDrawnComboMeasuresAndDrawsThroughItsEvents) {
   EXPECT_EQ(seen, odSelected | odFocused);
 }
 
+// The form offers an accelerator to its controls, through containers, until one takes it: the first enabled,
+// visible button whose caption marks that letter clicks.
+TEST_F(Lists, FormOffersAcceleratorToButtonsThroughContainers) {
+  auto* panel = Add<TPanel>();
+  auto* plain = Add<TButton>();
+  auto* nested = Add<TButton>(panel);
+  auto* disabled = Add<TButton>();
+  plain->SetCaption("&Send");
+  nested->SetCaption("St&op");
+  disabled->SetCaption("&Quit");
+  disabled->SetEnabled(false);
+  int sends = 0, stops = 0, quits = 0;
+  plain->OnClick = [&](TObject*) { ++sends; };
+  nested->OnClick = [&](TObject*) { ++stops; };
+  disabled->OnClick = [&](TObject*) { ++quits; };
+  form->Show();
+  struct Case {
+    char key;
+    LRESULT taken;
+    int sends, stops, quits;
+  } cases[] = {{'s', 1, 1, 0, 0}, {'O', 1, 1, 1, 0}, {'q', 0, 1, 1, 0}, {'x', 0, 1, 1, 0}, {'t', 0, 1, 1, 0}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(form->Perform(CM_DIALOGCHAR, WPARAM(c.key), 0), c.taken) << c.key;
+    EXPECT_EQ(sends, c.sends) << c.key;
+    EXPECT_EQ(stops, c.stops) << c.key;
+    EXPECT_EQ(quits, c.quits) << c.key;
+  }
+  panel->SetVisible(false);  // a hidden container's buttons cannot take it
+  EXPECT_EQ(form->Perform(CM_DIALOGCHAR, 'o', 0), 0);
+  EXPECT_EQ(stops, 1);
+}
+
+// A control linked to an action takes its caption, enabled state, hint and visibility, at once and at every
+// change; a click without a handler of the control's own executes it; freeing either side unlinks them.
+TEST_F(Lists, ControlsFollowTheirActionAndExecuteIt) {
+  auto* action = new TAction(form.p);
+  action->SetCaption("&Transmit");
+  action->SetHint("Send the text");
+  int executed = 0;
+  action->OnExecute = [&](TObject*) { ++executed; };
+  auto* button = Add<TButton>();
+  auto* speed = Add<TSpeedButton>();
+  button->SetAction(action);
+  speed->SetAction(action);
+  EXPECT_EQ(action->ClientCount(), 2);
+  struct Step {
+    void (*change)(TAction*);
+    std::string caption;
+    bool enabled, visible;
+  } steps[] = {{[](TAction*) {}, "&Transmit", true, true},
+               {[](TAction* a) { a->SetCaption("&Stop"); }, "&Stop", true, true},
+               {[](TAction* a) { a->SetEnabled(false); }, "&Stop", false, true},
+               {[](TAction* a) { a->SetVisible(false); }, "&Stop", false, false},
+               {[](TAction* a) {
+                  a->SetEnabled(true);
+                  a->SetVisible(true);
+                },
+                "&Stop", true, true}};
+  for (const Step& st : steps) {
+    st.change(action);
+    for (TControl* c : {static_cast<TControl*>(button), static_cast<TControl*>(speed)}) {
+      EXPECT_EQ(c->Caption(), st.caption) << c->ClassName();
+      EXPECT_EQ(c->Enabled(), st.enabled) << st.caption;
+      EXPECT_EQ(c->Visible(), st.visible) << st.caption;
+      EXPECT_EQ(c->Hint(), "Send the text");
+    }
+  }
+  button->Click();
+  EXPECT_EQ(executed, 1);
+  int own = 0;
+  button->OnClick = [&](TObject*) { ++own; };
+  button->Click();
+  EXPECT_EQ(own, 1);
+  EXPECT_EQ(executed, 1) << "the control's own handler wins";
+  Free(speed);
+  EXPECT_EQ(action->ClientCount(), 1);
+  Free(action);
+  EXPECT_EQ(button->Action(), nullptr);
+  button->OnClick = nullptr;
+  button->Click();  // nothing linked any more
+  EXPECT_EQ(executed, 1);
+}
+
 TEST_F(Lists, StaticTextAcceleratorFocusesItsControl) {
   struct Case {
     const char* caption;

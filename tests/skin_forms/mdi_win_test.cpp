@@ -16,6 +16,7 @@
 #include "skin/adapters/acmdiwnd.h"
 #include "skin/adapters/adapter_lifetime.h"
 #include "skin/engine/skincommands.h"
+#include "skin/engine/sskinmenus.h"
 #include "skin/forms/smdiform.h"
 #include "skin/forms/sskinprovider.h"
 #include "skin/paint/gdi_ledger.h"
@@ -282,6 +283,54 @@ TEST(MdiParentForm, TheLinkLetsGoWithTheSkinComesBackWithItAndGoesWithTheProvide
   EXPECT_EQ(skin::MDIParentProvider(), nullptr);
   EXPECT_EQ(skin::AdapterOfWindow(client), nullptr);
   EXPECT_NE(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(client, GWLP_WNDPROC)), skinned);
+}
+
+// The library asks whether the MDI parent shows a maximized child with a system menu under a main menu; the
+// client paints its area only while the form's skin data paints a background of its own.
+TEST(MdiParentForm, MaximizedChildWithMenuIsToldAndTheAreaFollowsTheFormsBackground) {
+  MdiParent m;
+  gui::TForm* c = m.AddChild(0);
+  auto* menu = new gui::TMainMenu(m.form);
+  auto* item = new gui::TMenuItem(menu);
+  item->SetCaption("&File");
+  menu->Items()->Add(item);
+  PumpFor(30);
+  struct Case {
+    bool menu, systemMenu, maximized, told;
+  } cases[] = {{false, true, true, false}, {true, true, false, false}, {true, true, true, true},
+               {true, false, true, false}};
+  for (const Case& k : cases) {
+    m.form->SetMenu(k.menu ? menu : nullptr);
+    c->SetBorderIcons(k.systemMenu ? gui::biSystemMenu | gui::biMaximize | gui::biMinimize : gui::TBorderIcons(0));
+    SendMessageA(m.Client(), k.maximized ? WM_MDIMAXIMIZE : WM_MDIRESTORE, reinterpret_cast<WPARAM>(c->Handle()), 0);
+    PumpFor(30);
+    EXPECT_EQ(skin::MDIChildMaximizedWithMenu(), k.told)
+        << k.menu << k.systemMenu << k.maximized;
+  }
+  SendMessageA(m.Client(), WM_MDIRESTORE, reinterpret_cast<WPARAM>(c->Handle()), 0);
+  m.form->SetMenu(nullptr);
+  PumpFor(30);
+  EXPECT_EQ(m.AreaPixel(true), kMdiArea);
+  // The form's background taken from its parent's plain colour: the client's erasing is left to the client.
+  skin::TsCommonData& data = m.p->SkinData();
+  const uint16_t was = data.CtrlState;
+  data.CtrlState |= skin::csTransparent;
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, 8, 8);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  auto erased = [&] {
+    SetPixel(dc, 4, 4, 0x123456);
+    SendMessageA(m.Client(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    return TColor(GetPixel(dc, 4, 4));
+  };
+  EXPECT_NE(erased(), kMdiArea);
+  data.CtrlState = was;
+  EXPECT_EQ(erased(), kMdiArea);
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
 }
 
 TEST(MdiParentForm, TheLedgerAndWindowCountAreFlatOverFiftyRounds) {

@@ -359,6 +359,68 @@ TEST(SkinnedButtons, SplitAndDropDownPartsReactToClicks) {
   Pump(30);
 }
 
+// Keys that reach the form through the application's message loop: Alt with the caption's marked letter clicks
+// the skinned button, and so does the plain letter while the focus is on a control that takes no characters (not
+// while an edit has it); the space bar on the focused button repaints its cache at once. Asked for its item's
+// size, the button answers its own.
+TEST(SkinnedButtons, AcceleratorClicksSpaceRepaintsAndMeasureGivesTheSize) {
+  NoAnimations still;
+  Harness h;
+  auto* edit = new gui::TEdit(h.form);
+  edit->SetParent(h.form);
+  edit->SetBounds(400, 110, 100, 24);
+  h.button->SetCaption("&Push");
+  Pump(20);
+  struct Case {
+    gui::TWinControl* focus;
+    UINT msg;
+    char key;
+    int clicks;
+  } cases[] = {{h.bit, WM_SYSCHAR, 'p', 1}, {h.bit, WM_CHAR, 'P', 2},   {edit, WM_CHAR, 'p', 2},
+               {edit, WM_SYSCHAR, 'p', 3}, {h.bit, WM_SYSCHAR, 'x', 3}, {h.split, WM_CHAR, 'u', 3}};
+  for (const Case& c : cases) {
+    c.focus->SetFocus();
+    Pump(10);
+    PostMessageA(c.focus->Handle(), c.msg, WPARAM(c.key), 0);
+    gui::Application->ProcessMessages();
+    EXPECT_EQ(h.buttonClicks, c.clicks) << c.key << " on " << c.focus->ClassName();
+  }
+  EXPECT_EQ(edit->Text(), "p") << "the edit keeps its plain characters";
+  // A window of its own that the form merely owns (as a system dialog) does not reach the form's buttons.
+  HWND owned = CreateWindowExA(0, "BUTTON", "Owned", WS_POPUP | WS_VISIBLE, 0, 0, 60, 20, h.form->Handle(), nullptr,
+                               nullptr, nullptr);
+  ASSERT_NE(owned, nullptr);
+  PostMessageA(owned, WM_SYSCHAR, 'p', 0);
+  PostMessageA(owned, WM_CHAR, 'p', 0);
+  gui::Application->ProcessMessages();
+  EXPECT_EQ(h.buttonClicks, 3);
+  DestroyWindow(owned);
+
+  // The cache blackened behind the button's back: only the focused button repaints it on a space.
+  auto blacken = [](TsButton* b) {
+    Bitmap& cache = *b->SkinData().CacheBmp;
+    FillRectBitmap32(cache, TRect{0, 0, cache.Width(), cache.Height()}, TColor(0), 255);
+  };
+  h.bit->SetFocus();
+  Pump(10);
+  blacken(h.button);
+  h.button->Perform(gui::CM_DIALOGCHAR, VK_SPACE, 0);
+  EXPECT_EQ(PrintedPixel(h.button->Handle(), 3, 3), 0u) << "not focused: left as it is";
+  h.button->SetFocus();
+  Pump(10);
+  blacken(h.button);
+  h.button->Perform(gui::CM_DIALOGCHAR, VK_SPACE, 0);
+  EXPECT_EQ(PrintedPixel(h.button->Handle(), 3, 3), ButtonN);
+  EXPECT_EQ(h.buttonClicks, 3) << "a space is no accelerator";
+
+  MEASUREITEMSTRUCT mi{};
+  mi.CtlType = ODT_BUTTON;
+  mi.CtlID = UINT(GetDlgCtrlID(h.split->Handle()));
+  SendMessageA(h.form->Handle(), WM_MEASUREITEM, mi.CtlID, reinterpret_cast<LPARAM>(&mi));
+  EXPECT_EQ(mi.itemWidth, 130u);
+  EXPECT_EQ(mi.itemHeight, 34u);
+}
+
 TEST(SkinnedButtons, ControlAdapterLeavesThemAloneAndUnskinnedLooksPlain) {
   NoAnimations still;
   Harness h;
@@ -545,6 +607,74 @@ TEST(SkinnedButtons, CutCornersRegionFollowsBoundsAndStaleCacheRepaints) {
   h.form->WindowProc = formProc;
 }
 
+// Linked to an action, the skinned buttons take its image index (unless set already while loading), and show the
+// disabled look while the action is disabled, even when the control itself is enabled again.
+TEST(SkinnedButtons, ActionsGiveTheirImageIndexAndDisabledLook) {
+  NoAnimations still;
+  Harness h;
+  auto* action = new gui::TAction(h.form);
+  action->SetCaption("Act");
+  action->SetImageIndex(2);
+  h.button->SetAction(action);
+  h.bit->SetAction(action);
+  h.speed->SetAction(action);
+  EXPECT_EQ(h.button->ImageIndexes.Normal, 2);
+  EXPECT_EQ(h.bit->ImageIndex, 2);
+  EXPECT_EQ(h.speed->ImageIndex, 2);
+  action->SetImageIndex(0);
+  EXPECT_EQ(h.button->ImageIndexes.Normal, 0);
+  EXPECT_EQ(h.bit->ImageIndex, 0);
+  EXPECT_EQ(h.speed->ImageIndex, 0);
+  EXPECT_EQ(Harness::Probe(h.button, 3, 3), ButtonN);
+  action->SetEnabled(false);
+  EXPECT_FALSE(h.button->Enabled());
+  EXPECT_TRUE(DisabledLook(Harness::Probe(h.button, 3, 3), ButtonN));
+  h.button->SetEnabled(true);
+  h.speed->SetEnabled(true);
+  EXPECT_TRUE(DisabledLook(Harness::Probe(h.button, 3, 3), ButtonN)) << "the action is still disabled";
+  EXPECT_TRUE(DisabledLook(h.FormPixel(h.speed, 3, 3), ButtonN));
+  action->SetEnabled(true);
+  EXPECT_EQ(Harness::Probe(h.button, 3, 3), ButtonN);
+  EXPECT_EQ(h.FormPixel(h.speed, 3, 3), ButtonN);
+  // Linked while loading, an index the button has already is kept.
+  auto* loaded = new TsSpeedButton(h.form);
+  loaded->ImageIndex = 5;
+  loaded->BeginLoading();
+  loaded->SetAction(action);
+  loaded->EndLoading();
+  EXPECT_EQ(loaded->ImageIndex, 5);
+}
+
+// While the region lock is held the window is not cut at the border's corners; the first paint after it is
+// released cuts it.
+TEST(SkinnedButtons, RegionLockPutsTheCutOffUntilItIsReleased) {
+  NoAnimations still;
+  Harness h(true, true);
+  TsBitBtn* b = new TsBitBtn(h.form);
+  b->SkinData().SkinSection = "BUTTON_HUGE";
+  b->SetParent(h.form);
+  b->SetBounds(10, 150, 100, 30);
+  b->SetText("Huge");
+  const LPARAM manager = reinterpret_cast<LPARAM>(b->SkinData().SkinManager());
+  {
+    ButtonRegionLockScope lock;
+    b->Perform(WM_SKINCOMMAND, SkinCommandWParam(AC_SKINREFRESH), manager);  // the region taken away
+    Pump(20);
+    EXPECT_FALSE(b->HasWindowRegion());
+    EXPECT_EQ(Harness::Probe(b, 30, 15), ButtonN);  // painted and printed, the corners drawn over the form
+    EXPECT_FALSE(b->HasWindowRegion());
+  }
+  EXPECT_EQ(ButtonRegionLock(), 0);
+  InvalidateRect(b->Handle(), nullptr, FALSE);
+  UpdateWindow(b->Handle());
+  EXPECT_TRUE(b->HasWindowRegion());
+  HRGN r = CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(GetWindowRgn(b->Handle(), r), ERROR);
+  EXPECT_FALSE(PtInRegion(r, 0, 0));
+  EXPECT_TRUE(PtInRegion(r, 30, 15));
+  DeleteObject(r);
+}
+
 // A speed button repainted on its own keeps the graphic controls that lie over it on top, and shows a new glyph at
 // once.
 TEST(SkinnedButtons, SpeedButtonRepaintKeepsControlsAboveAndShowsANewGlyph) {
@@ -589,5 +719,55 @@ TEST(SkinnedButtons, SpeedButtonRepaintKeepsControlsAboveAndShowsANewGlyph) {
   EXPECT_EQ(SurfacePixel(f, 380, 195), over);
 }
 
-}  // namespace
+// A graphic control that notes, at each paint, whether it paints a copy of itself into another's picture.
+class PaintNoter : public gui::TSpeedButton {
+ public:
+  using gui::TSpeedButton::TSpeedButton;
+  std::vector<bool> copies;
 
+ protected:
+  void Paint() override {
+    copies.push_back((ControlState() & gui::csPaintCopy) != 0);
+    gui::TSpeedButton::Paint();
+  }
+};
+
+// A speed button's own repaint paints the controls over it as copies (flagged only meanwhile); the manager follows
+// the speed button under the mouse, and the one it followed before leaves its hover look.
+TEST(SkinnedButtons, SpeedButtonPaintsCopiesAboveAndManagerTracksTheHoveredOne) {
+  NoAnimations still;
+  Harness h;
+  auto* s = new TsSpeedButton(h.form);
+  s->SetParent(h.form);
+  s->SetBounds(300, 180, 90, 30);
+  auto* over = new PaintNoter(h.form);
+  over->SetParent(h.form);
+  over->SetBounds(370, 185, 40, 20);
+  RedrawWindow(h.form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  Pump(20);
+  over->copies.clear();
+  s->SkinData().BGChanged = true;
+  s->RepaintRequest();
+  EXPECT_EQ(over->copies, std::vector<bool>{true});
+  EXPECT_EQ(over->ControlState() & gui::csPaintCopy, 0u);
+  RedrawWindow(h.form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  Pump(10);
+  ASSERT_FALSE(over->copies.empty());
+  EXPECT_FALSE(over->copies.back()) << "its own paint is no copy";
+
+  h.speed->Perform(gui::CM_MOUSEENTER);
+  EXPECT_EQ(h.manager->TrackedControl(), h.speed);
+  EXPECT_EQ(h.FormPixel(h.speed, 3, 3), ButtonH);
+  // The mouse reaches the next button before the first heard it leave.
+  s->Perform(gui::CM_MOUSEENTER);
+  EXPECT_EQ(h.manager->TrackedControl(), s);
+  EXPECT_EQ(h.FormPixel(h.speed, 3, 3), ButtonN) << "the one followed before is left";
+  EXPECT_EQ(h.FormPixel(s, 3, 3), ButtonH);
+  h.speed->Perform(gui::CM_MOUSELEAVE);  // late: nothing of the followed one changes
+  EXPECT_EQ(h.manager->TrackedControl(), s);
+  s->Perform(gui::CM_MOUSELEAVE);
+  EXPECT_EQ(h.manager->TrackedControl(), nullptr);
+  EXPECT_EQ(h.FormPixel(s, 3, 3), ButtonN);
+}
+
+}  // namespace

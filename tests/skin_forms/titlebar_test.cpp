@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "gui/forms.h"
+#include "gui/imglist.h"
 #include "gui/menus.h"
 #include "skin/engine/skincommands.h"
 #include "skin/forms/form_window.h"
@@ -19,9 +20,11 @@
 #include "skin/forms/sskinprovider.h"
 #include "skin/forms/stitlebar.h"
 #include "skin/forms/win_values.h"
+#include "skin/paint/acalphaimagelist.h"
 #include "skin/paint/pixel_helpers.h"
 #include "skin/paint/text_engine.h"
 #include "tests/skin_forms/titlebar_fixture.h"
+#include "tests/skin_paint/png_writer.h"
 
 namespace {
 
@@ -388,6 +391,68 @@ TEST(TsTitleBarComponent, HitTestAndFrameCacheOverTheItems) {
   skin::ProviderSetHotElement(*r.p, 0, true);
   EXPECT_FALSE(button->Hot);
   EXPECT_EQ(at(button), Px(ItemColor(kItemButton, 0)) & 0xFFFFFF);
+}
+
+// The images of an alpha image list are tinted with the item's section's glyph blend colour for the state; other
+// lists and items without a section are not. Captions keep their font's character set unless the default-charset
+// switch is on.
+TEST(TsTitleBarComponent, AlphaListImagesTakeTheSectionsTintAndTheCharsetSwitchHolds) {
+  Rig r;
+  TacTitleBarItem* item = r.Add(skin::bsButton, skin::tbaLeft, 22);
+  r.form->Perform(skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_SKINREFRESH), 0);
+  const int32_t section = skin::TitleItemSection(*r.p, 0);
+  ASSERT_GE(section, 0);
+  r.skin.Skin().Sections[size_t(section)].HotState.FontColor = 0x00C0FF;
+  skin::TsAlphaImageList alpha(nullptr);
+  gui::TImageList plain(nullptr);
+  struct Case {
+    gui::TCustomImageList* list;
+    int32_t section, state;
+    TColor tint;
+  } cases[] = {{nullptr, section, 0, skin::clNone}, {&plain, section, 0, skin::clNone},
+               {&alpha, section, 0, kItemFont},     {&alpha, section, 1, 0x00C0FF},
+               {&alpha, -1, 0, skin::clNone}};
+  for (const Case& c : cases) {
+    r.bar->SetImages(c.list);
+    EXPECT_EQ(skin::TitleItemImageTint(*r.p, *item, c.section, c.state), c.tint) << c.section << " " << c.state;
+  }
+  // Drawn: a white image of an alpha list shows in the section's colour; the same image of a plain list stays
+  // white.
+  r.skin.Skin().Sections[size_t(section)].NormalState.FontColor = 0x0000FF;
+  pngtest::RawImage im;
+  im.width = im.height = 8;
+  im.colorType = 6;
+  im.rowBytes = 32;
+  im.data.assign(im.rowBytes * 8, 0xFF);
+  alpha.SetSize(8, 8);
+  alpha.Items.Add().ImgData = pngtest::EncodePng(im, pngtest::FileOptions{});
+  alpha.AfterConstruction();
+  plain.SetSize(8, 8);
+  gui::TBitmap white;
+  white.SetPixelFormat(gui::TPixelFormat::pf32bit);
+  white.SetSize(8, 8);
+  for (int y = 0; y < 8; ++y) std::fill_n(white.ScanLine(y), 32, uint8_t(0xFF));
+  plain.AddImage32(white);
+  item->SetImageIndex(0);
+  auto centre = [&](gui::TCustomImageList* list) {
+    r.bar->SetImages(list);
+    skin::Bitmap& cache = r.Cache();
+    return skin::GetPixel32(cache, (item->Rect.Left + item->Rect.Right) / 2, (item->Rect.Top + item->Rect.Bottom) / 2) &
+           0xFFFFFF;
+  };
+  const uint32_t untinted = centre(&plain);
+  for (int shift : {0, 8, 16}) EXPECT_GE((untinted >> shift) & 0xFF, 0xF0u) << std::hex << untinted;
+  const uint32_t tinted = centre(&alpha);
+  const uint32_t red = (tinted >> 16) & 0xFF, green = (tinted >> 8) & 0xFF, blue = tinted & 0xFF;
+  EXPECT_GT(red, green + 0x60) << std::hex << tinted;
+  EXPECT_GT(red, blue + 0x60) << std::hex << tinted;
+  r.bar->SetImages(nullptr);
+
+  item->FontData().Font().SetCharset(204);
+  for (bool on : {false, true, false}) {
+    skin::TitleItemsDefaultCharset() = on;
+    EXPECT_EQ(item->FontData().WorkFont().Charset(), on ? 1 : 204) << on;
+  }
 }
 
 TEST(TsTitleBarComponent, PictureHelpersKeepTheKeyColourOut) {
