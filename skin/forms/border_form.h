@@ -35,6 +35,7 @@ class TacBorderForm {
   bool TopClipped = false;
   bool PullFromMaximized = false;
   bool Updating = false;
+  bool Following = false;  // the z-order of the form and its border window being put right
   bool RgnChanged = false;
   bool Animating = false;   // the window shows an animation's picture, not the frame
   bool Hidden = false;      // the window was hidden with its form

@@ -492,18 +492,36 @@ int32_t BorderFormHitTest(TacBorderForm& bf) {
   return BorderFormHitTestAt(bf, CursorInWindow(bf));
 }
 
+namespace {
+
+bool UnderWine() {
+  static const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+  return wine;
+}
+
+}  // namespace
+
 void BorderFormFollowZOrder(TacBorderForm& bf) {
   HWND h = static_cast<HWND>(bf.AForm);
   HWND form = FormHandle(bf);
-  if (!h || !form || !IsWindowVisible(h)) return;
+  if (!h || !form || !IsWindowVisible(h) || bf.Following) return;
   HWND first = GetTopWindow(nullptr);
   while (first && !IsWindowVisible(first)) first = GetWindow(first, GW_HWNDNEXT);
-  if (first == h && GetWindow(form, GW_HWNDPREV) == h && BorderFormInsertAfter(bf) == form) {
-    // The form came to the front behind its border window (the system lifts an owned window first). Wine's X11
-    // driver raises on the screen only the window that is first: the form, put after its border window, stayed
-    // behind on the screen. Lifted on its own, then its border window above it again, both show.
+  if (UnderWine() && first == h && GetWindow(form, GW_HWNDPREV) == h && BorderFormInsertAfter(bf) == form) {
+    // The form came to the front behind its border window: the system lifts an owned window first and puts its
+    // owner right after it, and keeps it there even when the owner alone is asked to the top. Wine's X11 driver
+    // raises on the screen only a window that has no visible window before it when it moves, and never lowers one:
+    // the form stays behind on the screen, under windows the z-order has below it. The border window steps aside
+    // for a moment, the form is raised, and the border window shows again above it: each is first when it moves.
+    bf.Following = true;
+    bf.Updating = true;
+    SetWindowPos(h, nullptr, 0, 0, 0, 0,
+                 SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
     SetWindowPos(form, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
-    if (GetWindow(form, GW_HWNDPREV) != h) SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, 0x65B);
+    SetWindowPos(h, HWND_TOP, 0, 0, 0, 0,
+                 SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    bf.Updating = false;
+    bf.Following = false;
     return;
   }
   BorderFormPlace(bf);

@@ -110,10 +110,12 @@ void ProviderWmPosChanged(TsSkinProvider& p, gui::TMessage& m) {
   if (!p.BorderForm || !FormWindowVisible(form) || FormWindowIconic(form) || (p.SkinData().CtrlState & csPrinting))
     return;
   if (flags & (0x8 | 0x20)) return;  // SWP_NOREDRAW, SWP_FRAMECHANGED
-  if ((flags & 0x3) == 0x3)
-    BorderFormFollowZOrder(*p.BorderForm);
-  else
+  if ((flags & 0x3) == 0x3) {
+    // SWP_NOMOVE | SWP_NOSIZE: only the z-order can have changed, unless SWP_NOZORDER says not.
+    if (!(flags & 0x4) || (flags & 0x40)) BorderFormFollowZOrder(*p.BorderForm);
+  } else {
     BorderFormUpdate(*p.BorderForm, true, 255);
+  }
 }
 
 void ProviderWmShowWindow(TsSkinProvider& p, gui::TMessage& m) {

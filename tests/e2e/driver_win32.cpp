@@ -683,7 +683,13 @@ void AutexSession(int speed, bool masterEnds) {
     b.ClickLeave();
   const DWORD endMs = speed == 1200 ? 90000 : 180000;
   // Both show the idle link state again, and the send button says so.
-  ASSERT_TRUE(WaitFor([&] { return a.LinkState() == idleA && b.LinkState() == idleA; }, endMs));
+  const bool idle = WaitFor([&] { return a.LinkState() == idleA && b.LinkState() == idleA; }, endMs);
+  if (!idle) {
+    ADD_FAILURE() << "A: " << Differences(a.LinkState(), idleA) << "\nB: " << Differences(b.LinkState(), idleA);
+    a.Picture("e2e-autex-" + tag + "-A-not-idle");
+    b.Picture("e2e-autex-" + tag + "-B-not-idle");
+  }
+  ASSERT_TRUE(idle);
   EXPECT_TRUE(a.SaysNotConnected());
   EXPECT_TRUE(b.SaysNotConnected());
   a.Picture("e2e-autex-" + tag + "-A-after-the-link");
