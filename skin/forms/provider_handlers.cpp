@@ -15,6 +15,7 @@
 #include "skin/forms/provider_geometry.h"
 #include "skin/forms/provider_handlers.h"
 #include "skin/forms/provider_hide.h"
+#include "skin/forms/provider_scroll.h"
 #include "skin/forms/provider_wndproc.h"
 #include "skin/forms/system_menu.h"
 #include "skin/forms/win_values.h"
@@ -160,6 +161,8 @@ void ProviderWmStyleChanged(TsSkinProvider& p, gui::TMessage& m) {
       return;
     }
   }
+  // Scroll bars given to the window while it shows get the skinned ones.
+  if (intptr_t(m.WParam) == -16 && p.ScrollWnd == nullptr && p.Form()->Showing()) ProviderAttachScrollWnd(p);
   if (intptr_t(m.WParam) == -20 && p.BorderForm && !(p.StateFlags & (psBlendMoving | psMinimizing | psRestoring)))
     BorderFormUpdate(*p.BorderForm, false, 255);
 }

@@ -23,6 +23,7 @@
 #include "skin/forms/provider_handlers.h"
 #include "skin/forms/provider_hide.h"
 #include "skin/forms/provider_messages.h"
+#include "skin/forms/provider_scroll.h"
 #include "skin/forms/provider_size.h"
 #include "skin/forms/provider_titlebar.h"
 #include "skin/forms/system_menu.h"
@@ -152,6 +153,7 @@ void DispatchSkinned(TsSkinProvider& p, gui::TMessage& m) {
           ProviderInitAdapter(p);
         // An MDI parent's client window exists too.
         if (p.MDIForm) p.MDIForm->ConnectIfNeeded();
+        ProviderAttachScrollWnd(p);
       }
       return;
     case kWmParentNotify:
@@ -159,8 +161,18 @@ void DispatchSkinned(TsSkinProvider& p, gui::TMessage& m) {
       // A child window made while the form shows (the form's own creation is taken as the form shows).
       if ((m.WParam & 0xFFFF) == kWmCreate && p.Adapter && p.Form() && FormWindowVisible(*p.Form()))
         ProviderRescanAdapter(p);
-      if ((m.WParam & 0xFFFF) == kWmCreate || (m.WParam & 0xFFFF) == kWmDestroy) ProviderChildWindowsChanged(p);
+      if ((m.WParam & 0xFFFF) == kWmCreate || (m.WParam & 0xFFFF) == kWmDestroy) {
+        ProviderChildWindowsChanged(p);
+        if (p.DrawNonClientArea()) ProviderRefreshScrollWnd(p);
+      }
       return;
+    case kWmNcDestroy: {
+      const auto token = p.AliveToken();
+      ProviderCallOldProc(p, m);
+      // The window's scroll adapter goes with it (a new window gets one of its own).
+      if (!token.expired()) ProviderFreeScrollWnd(p);
+      return;
+    }
     case kCmNotification4C:
     case WM_SKINPROBE: m.Result = 0; return;
     default: ProviderCallOldProc(p, m); return;
@@ -278,6 +290,7 @@ bool ProviderCommandFirst(TsSkinProvider& p, gui::TMessage& m) {
         HandToChildren(p, m);
         return true;
       }
+      ProviderFreeScrollWnd(p);
       if (form && FormWindowExists(*form)) DwmSetTransitionsDisabled(FormWindowHandle(*form), false, false);
       ProviderStopTitleButtonTimers(p);
       ResetIndexes(p);
@@ -347,6 +360,7 @@ bool ProviderCommandUnskinned(TsSkinProvider& p, gui::TMessage& m) {
       if (!OwnManager(p, m.LParam)) return true;
       SkinLoaded(p);
       ProviderInitAdapter(p);
+      if (p.Form()->Showing()) ProviderAttachScrollWnd(p);
       return true;
     default: return false;
   }
@@ -375,6 +389,7 @@ void ProviderCommand(TsSkinProvider& p, gui::TMessage& m) {
       return;
     case AC_SKINREFRESH:
       if (!OwnManager(p, m.LParam)) return;
+      if (p.DrawNonClientArea() && p.DrawClientArea) ProviderAttachScrollWnd(p);
       p.MenuLineCountCache = -1;
       if (TsSkinManager* manager = ProviderManager(p); manager && manager->State() == 0)
         ProviderUpdateSysMenuStyle(p, true);
@@ -722,6 +737,7 @@ void ProviderWmActivate(TsSkinProvider& p, gui::TMessage& m) {
   const auto token = p.AliveToken();
   ProviderCallOldProc(p, m);
   if (token.expired() || !p.Form()->Showing()) return;
+  if (p.ScrollWnd == nullptr) ProviderAttachScrollWnd(p);
   if (!Printing(p)) {
     p.MenuLineCountCache = -1;
     if (m.WParam != 0 && p.SystemMenu) SysMenuUpdateItems(*p.SystemMenu);
@@ -748,6 +764,8 @@ void ProviderWmNcPaint(TsSkinProvider& p, gui::TMessage& m) {
   if (!p.SkinData().CacheBmp)
     if (TsSkinManager* manager = ProviderManager(p)) ProviderUpdateExtBorders(p, manager->ExtendedBorders());
   ProviderPaintNonClient(p);
+  // The form's skinned scroll bars lie in its frame: painted over it.
+  ProviderPaintScrollBars(p);
   m.Result = 0;
 }
 
@@ -901,6 +919,7 @@ void ProviderCmEnabledChanged(TsSkinProvider& p, gui::TMessage& m) {
 
 void ProviderWmNcDestroy(TsSkinProvider& p, gui::TMessage&) {
   if (p.DragActive || p.DragPending) ProviderEndBorderDrag(p, false);
+  ProviderFreeScrollWnd(p);
   // The border window goes with the form's window, and a cover kept over it.
   p.BorderForm.reset();
   ProviderFreeSnapshotCover(p);

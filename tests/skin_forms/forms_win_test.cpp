@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <set>
@@ -21,6 +22,8 @@
 #include "skin/engine/skinchange.h"
 #include "skin/engine/skincommands.h"
 #include "skin/engine/sskinmanager_component.h"
+#include "skin/adapters/acscrollwnd.h"
+#include "skin/adapters/adapter_lifetime.h"
 #include "skin/forms/border_form.h"
 #include "skin/forms/composition.h"
 #include "skin/forms/form_window.h"
@@ -33,6 +36,7 @@
 #include "skin/forms/provider_handlers.h"
 #include "skin/forms/provider_hide.h"
 #include "skin/forms/provider_messages.h"
+#include "skin/forms/provider_scroll.h"
 #include "skin/engine/sanimations.h"
 #include "skin/engine/sskinmenus.h"
 #include "skin/forms/title_glow.h"
@@ -1581,3 +1585,150 @@ TEST(ProviderWindows, AFormAndItsBorderWindowComeToTheFrontTogetherAndGoBehindTo
 }
 
 }  // namespace
+
+namespace {
+
+// The scroll-bar sections of the fixture skin, each one flat colour.
+constexpr skin::TColor kTrack1 = 0x3070B0, kTrack2 = 0x70B030, kSlider = 0xB03070, kArrow = 0x20C0A0;
+
+void AddScrollSections(FormsSkin& f) {
+  skin::LoadedSkin& s = f.Skin();
+  auto add = [&s](const char* name, skin::TColor colour) {
+    skin::SkinSectionRecord r;
+    r.SectionName = name;
+    r.States = 1;
+    r.NormalState.Color = colour;
+    r.HotState = r.NormalState;
+    s.Sections.push_back(r);
+    skin::SkinSectionEntry e;
+    e.SectionIndex = int32_t(s.Sections.size() - 1);
+    e.Name = name;
+    return e;
+  };
+  skin::SkinCommonIndexes& c = s.CommonIndexes;
+  c.ScrollBar1H = add("SCROLLBAR1H", kTrack1);
+  c.ScrollBar1V = add("SCROLLBAR1V", kTrack1);
+  c.ScrollBar2H = add("SCROLLBAR2H", kTrack2);
+  c.ScrollBar2V = add("SCROLLBAR2V", kTrack2);
+  c.ScrollSliderH = add("SCROLLSLIDERH", kSlider);
+  c.ScrollSliderV = add("SCROLLSLIDERV", kSlider);
+  c.ScrollBtnLeft = add("SCROLLBTNLEFT", kArrow);
+  c.ScrollBtnTop = add("SCROLLBTNTOP", kArrow);
+  c.ScrollBtnRight = add("SCROLLBTNRIGHT", kArrow);
+  c.ScrollBtnBottom = add("SCROLLBTNBOTTOM", kArrow);
+}
+
+// A skinned form whose window has both scroll bars (a range of 100, a page of 10).
+struct ScrolledForm {
+  FormsSkin skin;
+  gui::TForm* form;
+  TsSkinProvider* p;
+  std::vector<std::pair<UINT, WPARAM>> scrolls;  // the scroll messages that reached the form
+  ScrolledForm() {
+    AddScrollSections(skin);
+    form = new gui::TForm(gui::Application);
+    form->SetBounds(60, 60, 320, 240);
+    form->SetCaption("Scrolled station");
+    gui::TWndMethod own = form->WindowProc;
+    form->WindowProc = [this, own](gui::TMessage& m) {
+      if (m.Msg == WM_VSCROLL || m.Msg == WM_HSCROLL) scrolls.emplace_back(m.Msg, m.WParam & 0xFFFF);
+      own(m);
+    };
+    p = new TsSkinProvider(form);
+    form->Show();
+    PumpFor(150);
+    // The bars given to the shown window.
+    HWND h = form->WindowHandle();
+    SCROLLINFO si{sizeof(SCROLLINFO), SIF_ALL, 0, 99, 10, 0, 0};
+    SetScrollInfo(h, SB_VERT, &si, FALSE);
+    SetScrollInfo(h, SB_HORZ, &si, FALSE);
+    SetWindowLongA(h, GWL_STYLE, GetWindowLongA(h, GWL_STYLE) | WS_HSCROLL | WS_VSCROLL);
+    SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PumpFor(150);
+  }
+  ~ScrolledForm() {
+    gui::Free(form);
+    PumpFor(50);
+  }
+  HWND Handle() { return form->WindowHandle(); }
+};
+
+uint32_t Rgb(const skin::Bitmap& b, const skin::TPoint& at) { return skin::GetPixel32(b, at.X, at.Y) & 0xFFFFFF; }
+
+}  // namespace
+
+TEST(ProviderWindows, AFormWithScrollBarsShowsTheSkinsBarsInItsFrameAndTheyScroll) {
+  ScrolledForm s;
+  HWND h = s.Handle();
+  ASSERT_NE(s.p->ScrollWnd, nullptr);
+  EXPECT_EQ(skin::AdapterOfWindow(h), s.p->ScrollWnd);
+  RECT wr{}, cr{};
+  GetWindowRect(h, &wr);
+  GetClientRect(h, &cr);
+  POINT origin{0, 0};
+  ClientToScreen(h, &origin);
+  // The bars lie beside and below the client area, inside the skinned frame, which still knows where its client is.
+  const skin::TRect v = skin::VertScrollBarRect(s.p->ScrollWnd, h);
+  const skin::TRect hz = skin::HorzScrollBarRect(s.p->ScrollWnd, h);
+  const int32_t bar = skin::ScrollBarSize(s.p->ScrollWnd->VertBar.get(), true);
+  ASSERT_GT(bar, 0);
+  EXPECT_EQ(v.Left, origin.x + cr.right);
+  EXPECT_EQ(v.Width(), bar);
+  EXPECT_EQ(hz.Top, origin.y + cr.bottom);
+  EXPECT_EQ(hz.Height(), bar);
+  EXPECT_EQ(skin::ProviderClientLeft(*s.p), origin.x - wr.left);
+  EXPECT_EQ(skin::ProviderClientTop(*s.p), origin.y - wr.top);
+  EXPECT_EQ(skin::ProviderScrollBarsShown(*s.p).cx, bar);
+  EXPECT_EQ(skin::ProviderScrollBarsShown(*s.p).cy, bar);
+  // On the screen, after the frame was painted again: the skin's track behind the thumb (the bar scrolled to its
+  // start), its arrows, and the frame around them.
+  skin::ProviderRepaintFrame(*s.p);
+  PumpFor(100);
+  const skin::Bitmap shown = WindowPicture(h);
+  if (const char* dir = std::getenv("STATION_SHOTS")) testsupport::SaveWindowPicture(h, dir, "provider-scrollbars");
+  auto inWindow = [&wr](int32_t x, int32_t y) { return skin::TPoint{x - wr.left, y - wr.top}; };
+  const int32_t vx = (v.Left + v.Right) / 2, hy = (hz.Top + hz.Bottom) / 2;
+  EXPECT_EQ(Rgb(shown, inWindow(vx, v.Bottom - bar - 4)), Px(kTrack2) & 0xFFFFFF);
+  EXPECT_EQ(Rgb(shown, inWindow(hz.Right - bar - 4, hy)), Px(kTrack2) & 0xFFFFFF);
+  EXPECT_EQ(Rgb(shown, inWindow(v.Left + 1, v.Bottom - 2)), Px(kArrow) & 0xFFFFFF);
+  EXPECT_EQ(Rgb(shown, inWindow(vx, v.Top + bar + 2)), Px(kSlider) & 0xFFFFFF);
+  EXPECT_EQ(Rgb(shown, inWindow(wr.left + 1, (wr.top + wr.bottom) / 2)), Px(kFrameActive) & 0xFFFFFF);
+  // The bars answer the hit test; the frame still answers for the rest.
+  EXPECT_EQ(SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(vx, (v.Top + v.Bottom) / 2)), HTVSCROLL);
+  EXPECT_EQ(SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM((hz.Left + hz.Right) / 2, hy)), HTHSCROLL);
+  EXPECT_EQ(SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(wr.left + 100, wr.top + 8)), HTCAPTION);
+  // A press on the down arrow and on the right track scrolls the form as the system's bars would.
+  SendMessageA(h, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(vx, v.Bottom - 2));
+  SendMessageA(h, WM_LBUTTONUP, 0, 0);
+  SendMessageA(h, WM_NCLBUTTONDOWN, HTHSCROLL, MAKELPARAM(hz.Right - bar - 4, hy));
+  SendMessageA(h, WM_LBUTTONUP, 0, 0);
+  ASSERT_GE(s.scrolls.size(), 2u);
+  EXPECT_EQ(s.scrolls.front(), std::make_pair(UINT(WM_VSCROLL), WPARAM(SB_LINEDOWN)));
+  EXPECT_NE(std::find(s.scrolls.begin(), s.scrolls.end(), std::make_pair(UINT(WM_HSCROLL), WPARAM(SB_PAGEDOWN))),
+            s.scrolls.end());
+}
+
+TEST(ProviderWindows, TheFormsScrollAdapterGoesWithTheSkinAndComesBackWithIt) {
+  ScrolledForm s;
+  HWND h = s.Handle();
+  ASSERT_NE(s.p->ScrollWnd, nullptr);
+  PumpFor(100);
+  const skin::ledger::Snapshot before = skin::ledger::Take();
+  for (int round = 0; round < 3; ++round) {
+    SCOPED_TRACE(round);
+    const LPARAM manager = s.skin.manager->ManagerParam();
+    SendMessageA(h, skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_SKINREMOVED), manager);
+    PumpFor(150);
+    EXPECT_EQ(s.p->ScrollWnd, nullptr);
+    EXPECT_EQ(skin::AdapterOfWindow(h), nullptr);
+    // The system's own bars again: the provider's procedure is the form's again and the client area is the system's.
+    EXPECT_NE(s.form->WindowProc.target<skin::ProviderWindowProc>(), nullptr);
+    EXPECT_EQ(skin::ProviderScrollBarsShown(*s.p).cx, 0);
+    SendMessageA(h, skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_SKINLOADED), manager);
+    PumpFor(200);
+    ASSERT_NE(s.p->ScrollWnd, nullptr);
+    EXPECT_EQ(skin::AdapterOfWindow(h), s.p->ScrollWnd);
+  }
+  skin::FlushDeferredFrees();
+  EXPECT_EQ(skin::ledger::Difference(before, skin::ledger::Take()), "");
+}
