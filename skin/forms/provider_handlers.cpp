@@ -127,7 +127,7 @@ void ProviderWmShowWindow(TsSkinProvider& p, gui::TMessage& m) {
   ProviderCallOldProc(p, m);
   if (token.expired()) return;
   if (m.WParam == 1 && p.Form()->Parent() != nullptr) {
-    p.SkinData().FillFlags &= uint16_t(~1);
+    p.SkinData().CtrlState &= uint16_t(~csTransparent);
     p.SkinData().BGChanged = true;
   }
 }

@@ -335,7 +335,8 @@ bool ProviderCommandFirst(TsSkinProvider& p, gui::TMessage& m) {
       return true;
     }
     case AC_TRANSPARENCYFLAGS:
-      m.Result = p.SkinData().FillFlags;
+      // The word the children read as their own: whether the form's plain colour shows through them.
+      m.Result = ProviderTransparencyWord(p);
       return true;
     case AC_GETAPPLICATION:
       m.Result = reinterpret_cast<LRESULT>(gui::Application);
@@ -390,6 +391,8 @@ void ProviderCommand(TsSkinProvider& p, gui::TMessage& m) {
     case AC_SKINREFRESH:
       if (!OwnManager(p, m.LParam)) return;
       if (p.DrawNonClientArea() && p.DrawClientArea) ProviderAttachScrollWnd(p);
+      if (form->Parent() != nullptr && form->FormStyle() != gui::TFormStyle::fsMDIChild)
+        p.SkinData().CtrlState &= uint16_t(~csTransparent);
       p.MenuLineCountCache = -1;
       if (TsSkinManager* manager = ProviderManager(p); manager && manager->State() == 0)
         ProviderUpdateSysMenuStyle(p, true);
@@ -754,6 +757,10 @@ void ProviderWmNcPaint(TsSkinProvider& p, gui::TMessage& m) {
   }
   if ((p.SkinData().FillFlags & (0x800 | 0x400)) || (p.StateFlags & psHideSnapshot)) return;
   gui::TCustomForm& form = *p.Form();
+  if (p.MenuTracking) {
+    p.NcPaintDeferred = true;
+    return;
+  }
   if (!FormWindowVisible(form) || p.IsLoading() || Printing(p) || !p.SystemMenu) return;
   if (!Iconic(p)) {
     const TRect w = FormWindowRect(form);
@@ -877,8 +884,8 @@ void ProviderWmSize(TsSkinProvider& p, gui::TMessage& m) {
     ProviderCallOldProc(p, m);
     return;
   }
+  const TRect before = p.LastClientRect;
   if (!FormWindowIconic(form)) {
-    const TRect before = p.LastClientRect;
     InvalidateGripOnResize(p);
     ProviderInvalidateCornerImages(p, before, FormClientSize(form));
   }
@@ -894,11 +901,16 @@ void ProviderWmSize(TsSkinProvider& p, gui::TMessage& m) {
   if (Zoomed(p) && p.BorderForm && manager && manager->Options.NativeBordersMaximized) p.BorderForm.reset();
   if (!p.BorderForm) {
     ProviderSendToWndProc(p, kWmNcPaint, 0, 0);
-    RedrawFormWindow(form, 0x921);
   } else {
     BorderFormUpdate(*p.BorderForm, true, 255);
     ProviderUpdateRegion(p, false);
   }
+  // A background that follows the form's width or height lies differently under its children now.
+  if (token.expired()) return;
+  if (!FormWindowIconic(form) && ProviderResizeMovesChildBackgrounds(p, TSize{before.Width(), before.Height()},
+                                                                     FormClientSize(form)))
+    ProviderChildWindowsChanged(p);
+  if (!token.expired() && !p.BorderForm) RedrawFormWindow(form, 0x921);
 }
 
 void ProviderCmVisibleChanged(TsSkinProvider& p, gui::TMessage& m) {

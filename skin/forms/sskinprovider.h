@@ -285,6 +285,8 @@ class TsSkinProvider : public gui::TComponent, public TacFormProvider {
   bool ClientPainting = false;
   bool MinimizingByButton = false;
   int32_t RedrawLockCount = 0;     // WM_SETREDRAW nesting
+  bool MenuTracking = false;       // the system tracks a menu of the form (between its menu loop's entry and exit)
+  bool NcPaintDeferred = false;    // a frame paint came while a menu was tracked: it is made when the loop ends
   bool DragPending = false;        // a border drag waits for its first mouse move
   bool DragActive = false;         // a border drag shows its outline
   bool AnimPending = false;        // a minimize by button waits for its animation

@@ -1732,3 +1732,60 @@ TEST(ProviderWindows, TheFormsScrollAdapterGoesWithTheSkinAndComesBackWithIt) {
   skin::FlushDeferredFrees();
   EXPECT_EQ(skin::ledger::Difference(before, skin::ledger::Take()), "");
 }
+
+TEST(ProviderWindows, AResizeAlongTheBackgroundsGradientMakesTheChildrenRecomputeTheirTransparency) {
+  Shown s;
+  skin::SkinSectionRecord& section = s.skin.Skin().Sections[size_t(s.skin.form)];
+  section.NormalState.GradientPercent = 100;
+  section.NormalState.GradientSteps = {skin::GradientStep{0x102030, 0x405060, 100, 1}};  // columns
+  auto* panel = new gui::TPanel(s.form);
+  panel->SetParent(s.form);
+  panel->SetBounds(20, 20, 120, 80);
+  PumpFor(100);
+  int told = 0;
+  gui::TWndMethod own = panel->WindowProc;
+  panel->WindowProc = [&told, own](gui::TMessage& m) {
+    if (m.Msg == skin::WM_SKINCOMMAND && skin::SkinCommandCode(m.WParam) == skin::AC_TRANSPARENCYFLAGS && m.LParam == 1)
+      ++told;
+    own(m);
+  };
+  struct Step {
+    const char* name;
+    int dw, dh;
+    bool told;
+  };
+  for (const Step& step : {Step{"taller", 0, 40, false}, Step{"wider", 50, 0, true}, Step{"both", -30, -20, true}}) {
+    SCOPED_TRACE(step.name);
+    told = 0;
+    s.form->SetBounds(s.form->Left(), s.form->Top(), s.form->Width() + step.dw, s.form->Height() + step.dh);
+    PumpFor(80);
+    EXPECT_EQ(told > 0, step.told);
+  }
+  panel->WindowProc = own;
+}
+
+TEST(ProviderWindows, TheFrameIsNotPaintedOverATrackedMenuAndIsPaintedWhenTheLoopEnds) {
+  Shown s;
+  HWND h = s.Handle();
+  const skin::TPoint probe{60, 10};
+  auto shownAt = [&] { return skin::GetPixel32(WindowPicture(h), probe.X, probe.Y) & 0xFFFFFF; };
+  auto scribble = [&] {
+    HDC dc = skin::ledger::GetWindowDC(h);
+    RECT r{probe.X - 4, probe.Y - 4, probe.X + 4, probe.Y + 4};
+    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    skin::ledger::ReleaseDC(h, dc);
+  };
+  SendMessageA(h, WM_ENTERMENULOOP, 0, 0);
+  scribble();
+  SendMessageA(h, WM_NCPAINT, 1, 0);
+  EXPECT_EQ(shownAt(), 0u);  // what the system drew over the frame stays while the menu is tracked
+  SendMessageA(h, WM_EXITMENULOOP, 0, 0);
+  const skin::TPoint origin = skin::ProviderCacheOrigin(*s.p);
+  const uint32_t frame = skin::GetPixel32(*s.p->SkinData().CacheBmp, probe.X + origin.X, probe.Y + origin.Y) & 0xFFFFFF;
+  EXPECT_NE(frame, 0u);
+  EXPECT_EQ(shownAt(), frame);
+  // Outside a menu loop the frame is painted at once.
+  scribble();
+  SendMessageA(h, WM_NCPAINT, 1, 0);
+  EXPECT_EQ(shownAt(), frame);
+}
