@@ -513,12 +513,29 @@ void ProviderMouseEnter(TsSkinProvider& p, gui::TMessage& m) {
     BorderFormUpdate(*p.BorderForm, false, 255);
 }
 
+void ProviderKeepPlaceOnce(TsSkinProvider& p, bool top, bool height) {
+  if (!p.Form()) return;
+  const TRect w = FormWindowRect(*p.Form());
+  p.KeptTop = w.Top;
+  p.KeptHeight = w.Height();
+  if (top) p.StateFlags |= psKeepTop;
+  if (height) p.StateFlags |= psKeepHeight;
+}
+
 void ProviderWmPosChanging(TsSkinProvider& p, gui::TMessage& m) {
+  if (ProviderApplyKeptPlace(p, m)) return;
   ProviderSnapWindowPos(p, m);
   const bool covered = ProviderBeforePosChanging(p, m);
   const auto token = p.AliveToken();
   ProviderCallOldProc(p, m);
-  if (!token.expired()) ProviderAfterPosChanging(p, m, covered);
+  if (token.expired()) return;
+  ProviderAfterPosChanging(p, m, covered);
+  // Minimized by the system itself (not through the form): the form is minimized for the component layer too,
+  // so that its system menu and its next showing agree with its window.
+  gui::TCustomForm& form = *p.Form();
+  if (MovesToMinimizedPlace(m) && Iconic(p) && form.WindowState() != gui::TWindowState::wsMinimized &&
+      p.DrawNonClientArea() && ProviderManager(p) && !form.IsDestroying())
+    form.SetWindowState(gui::TWindowState::wsMinimized);
 }
 
 }  // namespace skin

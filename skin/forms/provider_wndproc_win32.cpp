@@ -72,6 +72,25 @@ void ProviderSnapWindowPos(TsSkinProvider& p, gui::TMessage& m) {
   }
 }
 
+bool ProviderApplyKeptPlace(TsSkinProvider& p, gui::TMessage& m) {
+  const uint32_t keep = p.StateFlags & (psKeepTop | psKeepHeight);
+  if (keep == 0 || m.LParam == 0) return false;
+  gui::TCustomForm& form = *p.Form();
+  if (p.IsLoading() || !FormWindowExists(form) || FormWindowZoomed(form)) return false;
+  auto* pos = reinterpret_cast<WINDOWPOS*>(m.LParam);
+  if (pos->flags & SWP_NOMOVE) return false;  // only a move takes them
+  if (keep & psKeepTop) pos->y = p.KeptTop;
+  if ((keep & psKeepHeight) && !(pos->flags & SWP_NOSIZE)) pos->cy = p.KeptHeight;
+  p.StateFlags &= ~(psKeepTop | psKeepHeight);
+  m.Result = 0;
+  return true;
+}
+
+bool MovesToMinimizedPlace(const gui::TMessage& m) {
+  const auto* pos = reinterpret_cast<const WINDOWPOS*>(m.LParam);
+  return pos != nullptr && !(pos->flags & SWP_NOMOVE) && pos->x == kMinimizedPlace && pos->y == kMinimizedPlace;
+}
+
 void ProviderInitMenuPopup(TsSkinProvider& p, gui::TMessage& m) {
   TsSkinManager* manager = ProviderManager(p);
   if (manager == nullptr || !manager->SkinnedPopups) return;

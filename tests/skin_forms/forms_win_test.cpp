@@ -1789,3 +1789,38 @@ TEST(ProviderWindows, TheFrameIsNotPaintedOverATrackedMenuAndIsPaintedWhenTheLoo
   SendMessageA(h, WM_NCPAINT, 1, 0);
   EXPECT_EQ(shownAt(), frame);
 }
+
+TEST(ProviderWindows, AKeptPlaceHoldsForOneMoveAndASystemMinimizeMinimizesTheForm) {
+  Shown s;
+  HWND h = s.Handle();
+  RECT before{}, after{};
+  GetWindowRect(h, &before);
+  const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+  skin::ProviderKeepPlaceOnce(*s.p, true, true);
+  SetWindowPos(h, nullptr, before.left + 30, before.top + 40, 340, before.bottom - before.top + 50, flags);
+  GetWindowRect(h, &after);
+  EXPECT_EQ(after.left, before.left + 30);
+  EXPECT_EQ(after.right - after.left, 340);
+  EXPECT_EQ(after.top, before.top);
+  EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
+  // Once only.
+  SetWindowPos(h, nullptr, before.left, before.top + 40, 0, 0, flags | SWP_NOSIZE);
+  GetWindowRect(h, &after);
+  EXPECT_EQ(after.top, before.top + 40);
+  // Only the top kept: the height follows what is asked.
+  skin::ProviderKeepPlaceOnce(*s.p, true, false);
+  SetWindowPos(h, nullptr, before.left, before.top, 340, 200, flags);
+  GetWindowRect(h, &after);
+  EXPECT_EQ(after.top, before.top + 40);
+  EXPECT_EQ(after.bottom - after.top, 200);
+  // The system minimizes the window by itself and puts it at the place of minimized windows (Windows does it in
+  // one go; Wine keeps its own place, so the move is made here): the form counts as minimized.
+  ASSERT_EQ(s.form->WindowState(), gui::TWindowState::wsNormal);
+  ShowWindow(h, SW_MINIMIZE);
+  PumpFor(100);
+  ASSERT_TRUE(IsIconic(h));
+  SetWindowPos(h, nullptr, skin::kMinimizedPlace, skin::kMinimizedPlace, 0, 0, flags | SWP_NOSIZE);
+  PumpFor(100);
+  EXPECT_TRUE(IsIconic(h));
+  EXPECT_EQ(s.form->WindowState(), gui::TWindowState::wsMinimized);
+}
