@@ -172,11 +172,18 @@ void ProviderNcLButtonDown(TsSkinProvider& p, gui::TMessage& m) {
     return;
   }
   if (code == kHtSysMenu) {
+    // The form's own handling first: it may take the click.
     const auto token = p.AliveToken();
+    ProviderCallOldProc(p, m);
+    if (!Alive(token) || m.Result != 0) return;
     ProviderSetHotElement(p, 0, true);
     TitleButtonPressed() = false;
+    // The system's menus: a second click may follow, and a double click on the icon closes the form instead.
+    if (TsSkinManager* manager = ProviderManager(p); manager && !manager->SkinnedPopups) {
+      p.ClosingByIcon = false;
+      if (!ProviderWaitForIconDoubleClick(p, 200) || p.ClosingByIcon) return;
+    }
     PopupBelowIcon(p);
-    (void)token;
     return;
   }
   if (code == kHtSize || code == kHtMenu) {
@@ -371,6 +378,7 @@ void ProviderNcDblClick(TsSkinProvider& p, gui::TMessage& m) {
     return;
   }
   if (code == kHtSysMenu) {
+    if (TsSkinManager* manager = ProviderManager(p); manager && !manager->SkinnedPopups) p.ClosingByIcon = true;
     p.Form()->Close();
     return;
   }
@@ -403,8 +411,12 @@ void ProviderSizing(TsSkinProvider& p, gui::TMessage& m) {
 }
 
 void ProviderExitSizeMove(TsSkinProvider& p, gui::TMessage& m) {
+  const auto token = p.AliveToken();
   ProviderCallOldProc(p, m);
-  if (p.BorderForm) BorderFormUpdate(*p.BorderForm, true, 255);
+  if (!Alive(token) || !p.BorderForm) return;
+  BorderFormUpdate(*p.BorderForm, true, 255);
+  // Dialogs over the form's border window paint again over where it now lies.
+  ProviderRepaintAdaptedDialogs();
 }
 
 void ProviderSysCommand(TsSkinProvider& p, gui::TMessage& m) {

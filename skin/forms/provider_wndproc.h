@@ -89,6 +89,12 @@ void ProviderNcRButtonUp(TsSkinProvider& p, gui::TMessage& m);
 void ProviderSizing(TsSkinProvider& p, gui::TMessage& m);
 void ProviderExitSizeMove(TsSkinProvider& p, gui::TMessage& m);
 void ProviderSysCommand(TsSkinProvider& p, gui::TMessage& m);
+// Handles the application's messages for up to ms milliseconds, sleeping while there are none; returns early when
+// the form's title icon was double-clicked (ClosingByIcon) or the provider went. True when the provider is still
+// there.
+bool ProviderWaitForIconDoubleClick(TsSkinProvider& p, uint32_t ms);
+// The library command AC_REPAINT sent to the windows of the adapted dialogs.
+void ProviderRepaintAdaptedDialogs();
 // WM_MOVE: glow windows cleared, glued forms moved along.
 void ProviderWmMove(TsSkinProvider& p, gui::TMessage& m);
 // CM_MOUSEENTER: the form becomes the manager's hot control; a border window with a shadow is refreshed.

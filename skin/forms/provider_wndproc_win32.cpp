@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "gui/forms.h"
 #include "skin/engine/skinchange.h"
@@ -70,6 +71,32 @@ void ProviderSnapWindowPos(TsSkinProvider& p, gui::TMessage& m) {
     pos->x = x;
     pos->y = y;
   }
+}
+
+bool ProviderWaitForIconDoubleClick(TsSkinProvider& p, uint32_t ms) {
+  const auto token = p.AliveToken();
+  const DWORD start = GetTickCount();
+  // Bounded twice: by the time, and by a number of rounds should the clock stand still.
+  for (int round = 0; round < 1000; ++round) {
+    if (token.expired()) return false;
+    const DWORD elapsed = GetTickCount() - start;
+    if (p.ClosingByIcon || elapsed >= ms) break;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);
+    gui::Application->ProcessMessages();
+  }
+  return !token.expired();
+}
+
+void ProviderRepaintAdaptedDialogs() {
+  TacProviderList* list = ProviderList();
+  if (list == nullptr) return;
+  // The windows first: a dialog may go while another one repaints.
+  std::vector<HWND> windows;
+  for (const auto& entry : *list)
+    if (entry)
+      if (HWND w = entry->AdapterWindow()) windows.push_back(w);
+  for (HWND w : windows)
+    if (IsWindow(w)) SendMessageA(w, WM_SKINCOMMAND, SkinCommandWParam(AC_REPAINT), 0);
 }
 
 bool ProviderApplyKeptPlace(TsSkinProvider& p, gui::TMessage& m) {

@@ -287,6 +287,8 @@ class TsSkinProvider : public gui::TComponent, public TacFormProvider {
   bool ClientPainting = false;
   bool MinimizingByButton = false;
   int32_t RedrawLockCount = 0;     // WM_SETREDRAW nesting
+  bool ClosingByIcon = false;      // a double click on the title icon closes the form (the system menu stays shut)
+  int32_t ParentClosingState = 0;  // how the form showed when its owner hid it: 1 normal, 2 iconic, 3 zoomed; 0 none
   bool MenuTracking = false;       // the system tracks a menu of the form (between its menu loop's entry and exit)
   bool NcPaintDeferred = false;    // a frame paint came while a menu was tracked: it is made when the loop ends
   bool DragPending = false;        // a border drag waits for its first mouse move

@@ -1824,3 +1824,68 @@ TEST(ProviderWindows, AKeptPlaceHoldsForOneMoveAndASystemMinimizeMinimizesTheFor
   EXPECT_TRUE(IsIconic(h));
   EXPECT_EQ(s.form->WindowState(), gui::TWindowState::wsMinimized);
 }
+
+namespace {
+
+// A dialog's window as the adapted dialogs' list holds it: counts the repaints it is asked for.
+int g_dialogRepaints = 0;
+LRESULT CALLBACK CountingDialogProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  if (msg == skin::WM_SKINCOMMAND && skin::SkinCommandCode(w) == skin::AC_REPAINT) ++g_dialogRepaints;
+  return DefWindowProcA(h, msg, w, l);
+}
+struct ListedDialog final : skin::TacProvider {
+  HWND wnd;
+  explicit ListedDialog(HWND w) : wnd(w) {}
+  HWND AdapterWindow() const override { return wnd; }
+};
+
+}  // namespace
+
+TEST(ProviderWindows, TheEndOfAMoveRepaintsTheAdaptedDialogsWhenTheFormHasABorderWindow) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = CountingDialogProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "ProviderTestDialog";
+  RegisterClassA(&wc);
+  HWND dialog = CreateWindowExA(0, "ProviderTestDialog", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+  skin::CreateProviderList();
+  skin::TacProviderList& list = *skin::ProviderList();
+  list.push_back(std::make_unique<ListedDialog>(dialog));
+  const size_t entry = list.size() - 1;
+  for (bool extended : {false, true}) {
+    SCOPED_TRACE(extended);
+    Shown s(extended);
+    ASSERT_EQ(s.p->BorderForm != nullptr, extended);
+    g_dialogRepaints = 0;
+    SendMessageA(s.Handle(), WM_EXITSIZEMOVE, 0, 0);
+    EXPECT_EQ(g_dialogRepaints, extended ? 1 : 0);
+  }
+  skin::ProviderList()->at(entry).reset();
+  DestroyWindow(dialog);
+}
+
+TEST(ProviderWindows, WithoutSkinnedPopupsAClickOnTheIconWaitsForADoubleClickThatClosesTheForm) {
+  for (bool doubleClick : {true, false}) {
+    SCOPED_TRACE(doubleClick);
+    Shown s;
+    s.skin.manager->SkinnedPopups = false;
+    HWND h = s.Handle();
+    int menuLoops = 0;
+    gui::TWndMethod own = s.form->WindowProc;
+    s.form->WindowProc = [&menuLoops, own](gui::TMessage& m) {
+      if (m.Msg == WM_ENTERMENULOOP) ++menuLoops;
+      own(m);
+    };
+    // A menu that opens is shut again by a timer.
+    const UINT_PTR timer = SetTimer(nullptr, 0, 400, [](HWND, UINT, UINT_PTR, DWORD) { EndMenu(); });
+    PostMessageA(h, WM_NCLBUTTONDOWN, HTSYSMENU, 0);
+    if (doubleClick) PostMessageA(h, WM_NCLBUTTONDBLCLK, HTSYSMENU, 0);
+    PumpFor(700);
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(menuLoops, doubleClick ? 0 : 1);
+    EXPECT_EQ(IsWindowVisible(h) != FALSE, !doubleClick);
+    EXPECT_EQ(s.p->ClosingByIcon, doubleClick);
+    s.form->WindowProc = own;
+  }
+}
