@@ -788,7 +788,10 @@ void ProviderWmNcActivate(TsSkinProvider& p, gui::TMessage& m) {
   const bool wasActive = p.FormActive;
   if (!Printing(p)) p.FormActive = m.WParam != 0;
   TsSkinManager* manager = ProviderManager(p);
-  if (manager && SkinManagerIsValidSectionIndex(*manager, p.SkinData().SkinIndex)) {
+  if (p.ParentClosingState == 3) {
+    // A zoomed form back with its owner keeps the frame it had (until its caption is next drawn inactive).
+    if (!p.FormActive) p.ParentClosingState = 0;
+  } else if (manager && SkinManagerIsValidSectionIndex(*manager, p.SkinData().SkinIndex)) {
     const SkinSectionRecord& s = manager->Skin().Sections[size_t(p.SkinData().SkinIndex)];
     const int32_t title = ProviderTitleSectionIndex(p);
     const bool titleStates =

@@ -1889,3 +1889,50 @@ TEST(ProviderWindows, WithoutSkinnedPopupsAClickOnTheIconWaitsForADoubleClickTha
     s.form->WindowProc = own;
   }
 }
+
+TEST(ProviderWindows, AFormHiddenWithItsOwnerRemembersHowItShowedUntilItsCaptionIsNextInactive) {
+  Shown s;
+  HWND h = s.Handle();
+  struct Row {
+    const char* name;
+    int show;
+    int32_t remembered;
+  };
+  for (const Row& row : {Row{"normal", SW_SHOWNORMAL, 1}, Row{"iconic", SW_SHOWMINIMIZED, 2},
+                         Row{"zoomed", SW_SHOWMAXIMIZED, 3}}) {
+    SCOPED_TRACE(row.name);
+    ShowWindow(h, row.show);
+    PumpFor(100);
+    SendMessageA(h, WM_SHOWWINDOW, FALSE, SW_PARENTCLOSING);
+    EXPECT_EQ(s.p->ParentClosingState, row.remembered);
+  }
+  // Zoomed: drawn active again it keeps the remembered state; drawn inactive it forgets it.
+  SendMessageA(h, WM_NCACTIVATE, TRUE, 0);
+  EXPECT_EQ(s.p->ParentClosingState, 3);
+  SendMessageA(h, WM_NCACTIVATE, FALSE, 0);
+  EXPECT_EQ(s.p->ParentClosingState, 0);
+  ShowWindow(h, SW_RESTORE);
+  PumpFor(100);
+}
+
+TEST(ProviderWindows, TheMainFormRestoredFromOutsideCountsAsShownWhenTheApplicationIsActivated) {
+  Shown s;
+  HWND h = s.Handle();
+  s.skin.manager->AnimEffects.Minimizing.Active = true;
+  gui::TCustomForm* mainForm = gui::Application->MainForm();
+  gui::Application->SetMainForm(s.form);
+  // The form minimized for the component layer while its window shows.
+  s.form->Hide();
+  PumpFor(50);
+  s.form->SetWindowState(gui::TWindowState::wsMinimized);
+  ShowWindow(h, SW_SHOWNOACTIVATE);
+  PumpFor(100);
+  ASSERT_FALSE(IsIconic(h));
+  SendMessageA(h, WM_ACTIVATEAPP, FALSE, 0);
+  EXPECT_EQ(s.form->WindowState(), gui::TWindowState::wsMinimized);  // only an activation does it
+  SendMessageA(h, WM_ACTIVATEAPP, TRUE, 0);
+  PumpFor(100);
+  EXPECT_EQ(s.form->WindowState(), gui::TWindowState::wsNormal);
+  EXPECT_TRUE(HasRegion(h));  // the frame's region made anew
+  gui::Application->SetMainForm(mainForm);
+}
