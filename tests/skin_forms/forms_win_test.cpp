@@ -1936,3 +1936,35 @@ TEST(ProviderWindows, TheMainFormRestoredFromOutsideCountsAsShownWhenTheApplicat
   EXPECT_TRUE(HasRegion(h));  // the frame's region made anew
   gui::Application->SetMainForm(mainForm);
 }
+
+TEST(ProviderWindows, AFramelessSizeableFormPrintsItsBorderStripsFromTheFrameCache) {
+  FormsSkin skin;
+  auto* form = new gui::TForm(gui::Application);
+  form->SetBorderStyle(gui::TFormBorderStyle::bsNone);
+  form->SetBounds(60, 60, 300, 200);
+  auto* p = new TsSkinProvider(form);
+  form->Show();
+  PumpFor(100);
+  HWND h = form->WindowHandle();
+  SetWindowLongA(h, GWL_STYLE, GetWindowLongA(h, GWL_STYLE) | WS_THICKFRAME);
+  SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PumpFor(100);
+  RECT wr{};
+  GetWindowRect(h, &wr);
+  const int32_t width = wr.right - wr.left, height = wr.bottom - wr.top;
+  skin::Bitmap printed(width, height, skin::pf32bit);
+  skin::FillRectBitmap32(printed, skin::TRect{0, 0, width, height}, 0x000000, 255);
+  {
+    skin::BitmapDC dc(printed);
+    SendMessageA(h, WM_PRINT, reinterpret_cast<WPARAM>(dc.dc()), PRF_NONCLIENT | PRF_CLIENT);
+    GdiFlush();
+  }
+  const skin::Bitmap& cache = *p->SkinData().CacheBmp;
+  ASSERT_EQ(cache.Width(), width);
+  const int32_t k = skin::FormInnerBorderWidth(*p) + 3;  // the form's own border width (none here) and 3
+  const skin::TRect strips[] = {{0, 0, width, k}, {0, height - k, width, height}, {0, k, k, height - k},
+                                {width - k, k, width, height - k}};
+  for (const skin::TRect& strip : strips) EXPECT_EQ(BandDifferences(printed, cache, strip, {}), 0);
+  gui::Free(form);
+  PumpFor(50);
+}
