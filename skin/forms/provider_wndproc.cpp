@@ -757,6 +757,8 @@ void ProviderWmNcPaint(TsSkinProvider& p, gui::TMessage& m) {
   }
   if ((p.SkinData().FillFlags & (0x800 | 0x400)) || (p.StateFlags & psHideSnapshot)) return;
   gui::TCustomForm& form = *p.Form();
+  // A form inside another control paints when that control may; till then its repaint waits (AC_FLUSHREPAINT).
+  if (form.Parent() != nullptr && CommonDataIsUpdating(p.SkinData(), true)) return;
   if (p.MenuTracking) {
     p.NcPaintDeferred = true;
     return;

@@ -1968,3 +1968,37 @@ TEST(ProviderWindows, AFramelessSizeableFormPrintsItsBorderStripsFromTheFrameCac
   gui::Free(form);
   PumpFor(50);
 }
+
+TEST(ProviderWindows, AFormInsideAnotherWaitsToPaintItsFrameWhileThatOneHoldsItsRepaints) {
+  Shown outer(false, 60, 60, 420, 340);
+  auto* inner = new gui::TForm(outer.form);
+  inner->SetBorderStyle(gui::TFormBorderStyle::bsSingle);
+  inner->SetParent(outer.form);
+  inner->SetBounds(20, 20, 220, 160);
+  auto* p = new TsSkinProvider(inner);
+  inner->Show();
+  PumpFor(150);
+  HWND h = inner->WindowHandle();
+  const skin::TPoint probe{60, 10};
+  auto shownAt = [&] { return skin::GetPixel32(WindowPicture(h), probe.X, probe.Y) & 0xFFFFFF; };
+  auto scribble = [&] {
+    HDC dc = skin::ledger::GetWindowDC(h);
+    RECT r{probe.X - 4, probe.Y - 4, probe.X + 4, probe.Y + 4};
+    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    skin::ledger::ReleaseDC(h, dc);
+  };
+  ASSERT_TRUE(p->SkinData().CacheBmp);
+  // The outer form holds its repaints: the inner one's frame paint waits and is marked pending.
+  outer.p->SkinData().Updating = 1;
+  scribble();
+  SendMessageA(h, WM_NCPAINT, 1, 0);
+  EXPECT_EQ(shownAt(), 0u);
+  EXPECT_EQ(p->SkinData().Updating, 1);
+  // Released and flushed, it paints.
+  outer.p->SkinData().Updating = 0;
+  SendMessageA(h, skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_FLUSHREPAINT), 0);
+  PumpFor(100);
+  const skin::TPoint origin = skin::ProviderCacheOrigin(*p);
+  EXPECT_EQ(shownAt(), skin::GetPixel32(*p->SkinData().CacheBmp, probe.X + origin.X, probe.Y + origin.Y) & 0xFFFFFF);
+  EXPECT_EQ(p->SkinData().Updating, 0);
+}
