@@ -20,6 +20,8 @@ void ProviderRefreshScrollWnd(TsSkinProvider& p);
 // The bars painted into the window over the frame (nothing while the engine drags a thumb or sends its own
 // scroll messages).
 void ProviderPaintScrollBars(TsSkinProvider& p);
+// The bars painted into a device context that stands for the whole window (a print of the form).
+void ProviderPrintScrollBars(TsSkinProvider& p, void* dc);
 // The room the skinned bars take: cx the vertical bar's width, cy the horizontal bar's height (0 for a bar that
 // is not shown, and without the adapter).
 TSize ProviderScrollBarsShown(const TsSkinProvider& p);

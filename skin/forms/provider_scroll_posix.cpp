@@ -7,6 +7,7 @@ void ProviderAttachScrollWnd(TsSkinProvider&) {}
 void ProviderFreeScrollWnd(TsSkinProvider& p) { p.ScrollWnd = nullptr; }
 void ProviderRefreshScrollWnd(TsSkinProvider&) {}
 void ProviderPaintScrollBars(TsSkinProvider&) {}
+void ProviderPrintScrollBars(TsSkinProvider&, void*) {}
 TSize ProviderScrollBarsShown(const TsSkinProvider&) { return TSize{0, 0}; }
 
 }  // namespace skin

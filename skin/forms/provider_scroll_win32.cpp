@@ -155,6 +155,12 @@ void ProviderPaintScrollBars(TsSkinProvider& p) {
   if (IsWindow(a->Handle) && IsWindowVisible(a->Handle)) PaintNonClientScrollBars(a, a->Handle, -1, nullptr);
 }
 
+void ProviderPrintScrollBars(TsSkinProvider& p, void* dc) {
+  TacFormScrollWnd* a = Live(p);
+  if (a == nullptr || dc == nullptr || (!a->HorzBar->Visible && !a->VertBar->Visible)) return;
+  PaintNonClientScrollBars(a, a->Handle, -1, static_cast<HDC>(dc));
+}
+
 TSize ProviderScrollBarsShown(const TsSkinProvider& p) {
   const TacFormScrollWnd* a = Live(p);
   if (a == nullptr) return TSize{0, 0};

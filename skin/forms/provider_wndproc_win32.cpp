@@ -16,6 +16,7 @@
 #include "skin/forms/glued_forms.h"
 #include "skin/forms/frame_paint.h"
 #include "skin/forms/provider_geometry.h"
+#include "skin/forms/provider_scroll.h"
 #include "skin/forms/provider_wndproc.h"
 #include "skin/forms/system_menu.h"
 #include "skin/paint/borders.h"
@@ -234,6 +235,7 @@ void ProviderWmPrint(TsSkinProvider& p, gui::TMessage& m) {
     if (data.BGChanged) ProviderPaintFrame(p);
   } else if (p.DrawNonClientArea()) {
     ProviderCopyFrameToDC(p, dc);
+    ProviderPrintScrollBars(p, dc);
   }
   const int saved = SaveDC(dc);
   OffsetViewportOrgEx(dc, clientLeft, clientTop, nullptr);

@@ -1693,6 +1693,15 @@ TEST(ProviderWindows, AFormWithScrollBarsShowsTheSkinsBarsInItsFrameAndTheyScrol
   EXPECT_EQ(Rgb(shown, inWindow(v.Left + 1, v.Bottom - 2)), Px(kArrow) & 0xFFFFFF);
   EXPECT_EQ(Rgb(shown, inWindow(vx, v.Top + bar + 2)), Px(kSlider) & 0xFFFFFF);
   EXPECT_EQ(Rgb(shown, inWindow(wr.left + 1, (wr.top + wr.bottom) / 2)), Px(kFrameActive) & 0xFFFFFF);
+  // A print of the form shows them too.
+  skin::Bitmap printed(shown.Width(), shown.Height(), skin::pf32bit);
+  {
+    skin::BitmapDC dc(printed);
+    SendMessageA(h, WM_PRINT, reinterpret_cast<WPARAM>(dc.dc()), PRF_NONCLIENT | PRF_CLIENT);
+    GdiFlush();
+  }
+  EXPECT_EQ(Rgb(printed, inWindow(vx, v.Bottom - bar - 4)), Px(kTrack2) & 0xFFFFFF);
+  EXPECT_EQ(Rgb(printed, inWindow(hz.Right - bar - 4, hy)), Px(kTrack2) & 0xFFFFFF);
   // The bars answer the hit test; the frame still answers for the rest.
   EXPECT_EQ(SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(vx, (v.Top + v.Bottom) / 2)), HTVSCROLL);
   EXPECT_EQ(SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM((hz.Left + hz.Right) / 2, hy)), HTHSCROLL);
