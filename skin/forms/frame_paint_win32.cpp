@@ -14,6 +14,7 @@
 #include "skin/forms/composition.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/frame_paint.h"
+#include "skin/forms/provider_scroll.h"
 #include "skin/forms/provider_geometry.h"
 #include "skin/forms/provider_wndproc.h"
 #include "skin/paint/borders.h"
@@ -174,6 +175,8 @@ void ProviderRepaintFrame(TsSkinProvider& p) {
     return;
   }
   WithWindowDC(p, [&](HDC dc) { ProviderCopyFrameToDC(p, dc); });
+  // The form's skinned scroll bars lie in the frame.
+  ProviderPaintScrollBars(p);
 }
 
 void ProviderCopyCacheRectToWindow(TsSkinProvider& p, const TRect& r) {

@@ -1,4 +1,5 @@
 #include "skin/forms/provider_geometry.h"
+#include "skin/forms/provider_scroll.h"
 
 #include <algorithm>
 
@@ -182,7 +183,7 @@ int32_t ProviderMenuLineCount(TsSkinProvider& p) {
     // The rows of a wrapped menu bar lie between the first item and the client area.
     const TRect w = WindowRectOf(p);
     const int32_t available = w.Top + w.Height() - ClientHeightOf(p) - ProviderBottomFrame(p, true) -
-                              2 * FormInnerBorderWidth(p);
+                              ProviderScrollBarsShown(p).cy - 2 * FormInnerBorderWidth(p);
     const int32_t row = std::max(1, SystemMetric(kSmCyMenu) - 2);
     count = first.Bottom < available ? 1 + (available - first.Bottom) / row : 1;
   }
@@ -198,7 +199,7 @@ int32_t ProviderTopNonClient(TsSkinProvider& p) {
     // The window's own top band: what lies above the client area.
     const TRect w = WindowRectOf(p);
     const int32_t bottom = FormBorderWidth(p, false) > 0 ? ProviderBottomFrame(p, true) : 0;
-    top = w.Height() - ClientHeightOf(p) - bottom;
+    top = w.Height() - ClientHeightOf(p) - bottom - ProviderScrollBarsShown(p).cy;
   }
   top = std::max(0, top);
   if (Iconic(p)) top += FormBorderWidth(p, true);
@@ -207,7 +208,8 @@ int32_t ProviderTopNonClient(TsSkinProvider& p) {
 
 int32_t ProviderClientLeft(const TsSkinProvider& p) {
   if (p.BorderForm) return ProviderSideFrame(p, true) + ProviderExtBorderMargins(p).Left;
-  return (WindowRectOf(p).Width() - ClientWidthOf(p)) / 2;
+  // The skinned vertical bar lies beside the client area, inside the frame.
+  return (WindowRectOf(p).Width() - ClientWidthOf(p) - ProviderScrollBarsShown(p).cx) / 2;
 }
 
 int32_t ProviderClientTop(TsSkinProvider& p) {
@@ -220,7 +222,7 @@ int32_t ProviderClientTop(TsSkinProvider& p) {
     return top;
   }
   const int32_t side = (Style(p) & kWsBorder) ? ProviderSideFrame(p, true) : 0;
-  return WindowRectOf(p).Height() - ClientHeightOf(p) - side;
+  return WindowRectOf(p).Height() - ClientHeightOf(p) - side - ProviderScrollBarsShown(p).cy;
 }
 
 int32_t ProviderCacheWidth(const TsSkinProvider& p) {

@@ -15,6 +15,7 @@
 #include "skin/forms/provider_geometry.h"
 #include "skin/forms/provider_handlers.h"
 #include "skin/forms/provider_hide.h"
+#include "skin/forms/provider_scroll.h"
 #include "skin/forms/provider_wndproc.h"
 #include "skin/forms/system_menu.h"
 #include "skin/forms/win_values.h"
@@ -119,16 +120,29 @@ void ProviderWmPosChanged(TsSkinProvider& p, gui::TMessage& m) {
 }
 
 void ProviderWmShowWindow(TsSkinProvider& p, gui::TMessage& m) {
-  if (m.WParam == 1) {
-    if (p.BorderForm) p.BorderForm->Hidden = false;
-    // Shown again: a picture kept from the last hide is let go.
-    ProviderAfterHide(p);
-  }
+  gui::TCustomForm& form = *p.Form();
   const auto token = p.AliveToken();
+  if (form.FormStyle() != gui::TFormStyle::fsMDIChild) {
+    if (m.WParam == 1) {
+      if (p.BorderForm) p.BorderForm->Hidden = false;
+      // Shown again: a picture kept from the last hide is let go.
+      ProviderAfterHide(p);
+    }
+    // Hidden with its owner: how it showed, for when it comes back.
+    if (m.LParam == kSwParentClosing)
+      p.ParentClosingState = FormWindowIconic(form) ? 2 : FormWindowZoomed(form) ? 3 : 1;
+    // The main form coming back with the application: its restore animation shows it.
+    TsSkinManager* manager = ProviderManager(p);
+    if (m.LParam == kSwParentOpening && gui::Application && gui::Application->MainForm() == &form && manager &&
+        manager->AnimEffects.Minimizing.Active) {
+      ProviderCallOldProc(p, m);
+      return;
+    }
+  }
   ProviderCallOldProc(p, m);
   if (token.expired()) return;
   if (m.WParam == 1 && p.Form()->Parent() != nullptr) {
-    p.SkinData().FillFlags &= uint16_t(~1);
+    p.SkinData().CtrlState &= uint16_t(~csTransparent);
     p.SkinData().BGChanged = true;
   }
 }
@@ -136,8 +150,24 @@ void ProviderWmShowWindow(TsSkinProvider& p, gui::TMessage& m) {
 void ProviderWmActivateApp(TsSkinProvider& p, gui::TMessage& m) {
   const auto token = p.AliveToken();
   ProviderCallOldProc(p, m);
-  if (token.expired()) return;
-  if (m.WParam != 0 && p.BorderForm && !FormWindowIconic(*p.Form())) BorderFormUpdate(*p.BorderForm, true, 255);
+  if (token.expired() || m.WParam == 0) return;
+  gui::TCustomForm& form = *p.Form();
+  if (p.BorderForm) {
+    if (!FormWindowIconic(form)) BorderFormUpdate(*p.BorderForm, true, 255);
+    return;
+  }
+  // The main form whose window came back without it (the application restored from outside): it counts as
+  // shown again, with its frame and region made anew.
+  TsSkinManager* manager = ProviderManager(p);
+  if (manager && manager->AnimEffects.Minimizing.Active && AnimationInProgress() == 0 && gui::Application &&
+      gui::Application->MainForm() == &form && form.WindowState() == gui::TWindowState::wsMinimized &&
+      FormWindowExists(form) && !FormWindowIconic(form) && !ProviderMinimizeTimerRunning(p)) {
+    form.SetWindowState(FormWindowZoomed(form) ? gui::TWindowState::wsMaximized : gui::TWindowState::wsNormal);
+    if (token.expired()) return;
+    RemoveFormRegion(form);
+    p.SkinData().BGChanged = true;
+    RedrawFormWindow(form, 0x585);
+  }
 }
 
 void ProviderWmSettingChange(TsSkinProvider& p, gui::TMessage& m) {
@@ -162,6 +192,8 @@ void ProviderWmStyleChanged(TsSkinProvider& p, gui::TMessage& m) {
       return;
     }
   }
+  // Scroll bars given to the window while it shows get the skinned ones.
+  if (intptr_t(m.WParam) == -16 && p.ScrollWnd == nullptr && p.Form()->Showing()) ProviderAttachScrollWnd(p);
   if (intptr_t(m.WParam) == -20 && p.BorderForm && !(p.StateFlags & (psBlendMoving | psMinimizing | psRestoring)))
     BorderFormUpdate(*p.BorderForm, false, 255);
 }

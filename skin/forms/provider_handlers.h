@@ -10,6 +10,8 @@ namespace skin {
 bool ProviderShowAnimationWanted(const TsSkinProvider& p);
 bool ProviderHideAnimationWanted(const TsSkinProvider& p);
 
+// The owner's hiding and showing of an owned window (WM_SHOWWINDOW's LParam).
+inline constexpr intptr_t kSwParentClosing = 1, kSwParentOpening = 3;
 void ProviderWmShowWindow(TsSkinProvider& p, gui::TMessage& m);
 void ProviderWmActivateApp(TsSkinProvider& p, gui::TMessage& m);
 void ProviderWmSettingChange(TsSkinProvider& p, gui::TMessage& m);

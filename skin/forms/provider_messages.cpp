@@ -12,6 +12,7 @@
 #include "skin/engine/sskinmenus.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/provider_geometry.h"
+#include "skin/forms/provider_scroll.h"
 #include "skin/forms/provider_wndproc.h"
 
 namespace skin {
@@ -65,6 +66,7 @@ void ProviderCmRecreateWnd(TsSkinProvider& p, gui::TMessage& m) {
 
 void ProviderCmRefreshSkin(TsSkinProvider& p, gui::TMessage& m) {
   ProviderCallOldProc(p, m);
+  ProviderFreeScrollWnd(p);
   if (p.Form() && p.Form()->HandleAllocated())
     SendFormMessage(*p.Form(), WM_SKINCOMMAND, SkinCommandWParam(AC_SKINREFRESH),
                     reinterpret_cast<intptr_t>(ProviderManager(p)));

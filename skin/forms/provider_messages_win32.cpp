@@ -96,6 +96,8 @@ const char* IconsClass() {
 }  // namespace
 
 void ProviderWmEnterMenuLoop(TsSkinProvider& p, gui::TMessage& m) {
+  // The system draws the tracked menu's items in the frame: the frame is not painted over them meanwhile.
+  p.MenuTracking = true;
   MDIIcons& helper = Helpers()[&p];
   HWND form = p.Form() ? static_cast<HWND>(FormWindowHandle(*p.Form())) : nullptr;
   if (!helper.inLoop && form && ProviderMDIChildMaximized(p) && p.SkinData().CacheBmp) {
@@ -118,7 +120,15 @@ void ProviderWmEnterMenuLoop(TsSkinProvider& p, gui::TMessage& m) {
 
 void ProviderWmExitMenuLoop(TsSkinProvider& p, gui::TMessage& m) {
   ProviderFreeMDIIcons(p);
+  p.MenuTracking = false;
+  const auto token = p.AliveToken();
   ProviderCallOldProc(p, m);
+  if (token.expired() || p.MenuTracking) return;
+  // The frame paint held back while the menu was tracked.
+  if (p.NcPaintDeferred) {
+    p.NcPaintDeferred = false;
+    ProviderSendToWndProc(p, WM_NCPAINT, 0, 0);
+  }
 }
 
 void* ProviderMDIIconsWindow(const TsSkinProvider& p) {

@@ -172,11 +172,18 @@ void ProviderNcLButtonDown(TsSkinProvider& p, gui::TMessage& m) {
     return;
   }
   if (code == kHtSysMenu) {
+    // The form's own handling first: it may take the click.
     const auto token = p.AliveToken();
+    ProviderCallOldProc(p, m);
+    if (!Alive(token) || m.Result != 0) return;
     ProviderSetHotElement(p, 0, true);
     TitleButtonPressed() = false;
+    // The system's menus: a second click may follow, and a double click on the icon closes the form instead.
+    if (TsSkinManager* manager = ProviderManager(p); manager && !manager->SkinnedPopups) {
+      p.ClosingByIcon = false;
+      if (!ProviderWaitForIconDoubleClick(p, 200) || p.ClosingByIcon) return;
+    }
     PopupBelowIcon(p);
-    (void)token;
     return;
   }
   if (code == kHtSize || code == kHtMenu) {
@@ -371,6 +378,7 @@ void ProviderNcDblClick(TsSkinProvider& p, gui::TMessage& m) {
     return;
   }
   if (code == kHtSysMenu) {
+    if (TsSkinManager* manager = ProviderManager(p); manager && !manager->SkinnedPopups) p.ClosingByIcon = true;
     p.Form()->Close();
     return;
   }
@@ -403,8 +411,12 @@ void ProviderSizing(TsSkinProvider& p, gui::TMessage& m) {
 }
 
 void ProviderExitSizeMove(TsSkinProvider& p, gui::TMessage& m) {
+  const auto token = p.AliveToken();
   ProviderCallOldProc(p, m);
-  if (p.BorderForm) BorderFormUpdate(*p.BorderForm, true, 255);
+  if (!Alive(token) || !p.BorderForm) return;
+  BorderFormUpdate(*p.BorderForm, true, 255);
+  // Dialogs over the form's border window paint again over where it now lies.
+  ProviderRepaintAdaptedDialogs();
 }
 
 void ProviderSysCommand(TsSkinProvider& p, gui::TMessage& m) {
@@ -513,12 +525,29 @@ void ProviderMouseEnter(TsSkinProvider& p, gui::TMessage& m) {
     BorderFormUpdate(*p.BorderForm, false, 255);
 }
 
+void ProviderKeepPlaceOnce(TsSkinProvider& p, bool top, bool height) {
+  if (!p.Form()) return;
+  const TRect w = FormWindowRect(*p.Form());
+  p.KeptTop = w.Top;
+  p.KeptHeight = w.Height();
+  if (top) p.StateFlags |= psKeepTop;
+  if (height) p.StateFlags |= psKeepHeight;
+}
+
 void ProviderWmPosChanging(TsSkinProvider& p, gui::TMessage& m) {
+  if (ProviderApplyKeptPlace(p, m)) return;
   ProviderSnapWindowPos(p, m);
   const bool covered = ProviderBeforePosChanging(p, m);
   const auto token = p.AliveToken();
   ProviderCallOldProc(p, m);
-  if (!token.expired()) ProviderAfterPosChanging(p, m, covered);
+  if (token.expired()) return;
+  ProviderAfterPosChanging(p, m, covered);
+  // Minimized by the system itself (not through the form): the form is minimized for the component layer too,
+  // so that its system menu and its next showing agree with its window.
+  gui::TCustomForm& form = *p.Form();
+  if (MovesToMinimizedPlace(m) && Iconic(p) && form.WindowState() != gui::TWindowState::wsMinimized &&
+      p.DrawNonClientArea() && ProviderManager(p) && !form.IsDestroying())
+    form.SetWindowState(gui::TWindowState::wsMinimized);
 }
 
 }  // namespace skin

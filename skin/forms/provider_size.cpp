@@ -30,4 +30,32 @@ void ProviderInvalidateCornerImages(TsSkinProvider& p, const TRect& before, cons
   }
 }
 
+uint16_t ProviderSizeDependency(const TsSkinProvider& p) {
+  const TsSkinManager* m = ProviderManager(p);
+  if (m == nullptr || !SkinManagerIsValidSectionIndex(m->Skin(), p.SkinData().SkinIndex)) return 0;
+  const SkinStateBlock& b = m->Skin().Sections[size_t(p.SkinData().SkinIndex)].NormalState;
+  if (b.GradientPercent == 0 || b.GradientSteps.empty()) return 0;
+  switch (b.GradientSteps.front().Mode) {
+    case 0: return kDependsOnHeight;  // rows, top to bottom
+    case 1: return kDependsOnWidth;   // columns, left to right
+    case 2: return kDependsOnWidth | kDependsOnHeight;
+    default: return 0;
+  }
+}
+
+bool ProviderResizeMovesChildBackgrounds(const TsSkinProvider& p, const TSize& before, const TSize& now) {
+  const uint16_t depends = ProviderSizeDependency(p);
+  return ((depends & kDependsOnWidth) && before.cx != now.cx) || ((depends & kDependsOnHeight) && before.cy != now.cy);
+}
+
+uint16_t ProviderTransparencyWord(TsSkinProvider& p) {
+  TsScrollWndData& d = p.SkinData();
+  if (d.CtrlState & csUndecided) {
+    const uint16_t kept = uint16_t(d.CtrlState & ~(csTransparent | csUndecided));
+    CommonDataUpdateTransparency(d, false);
+    d.CtrlState = uint16_t((d.CtrlState & (csTransparent | csUndecided)) | kept);
+  }
+  return d.CtrlState;
+}
+
 }  // namespace skin

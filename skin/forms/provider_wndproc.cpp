@@ -23,6 +23,7 @@
 #include "skin/forms/provider_handlers.h"
 #include "skin/forms/provider_hide.h"
 #include "skin/forms/provider_messages.h"
+#include "skin/forms/provider_scroll.h"
 #include "skin/forms/provider_size.h"
 #include "skin/forms/provider_titlebar.h"
 #include "skin/forms/system_menu.h"
@@ -152,6 +153,7 @@ void DispatchSkinned(TsSkinProvider& p, gui::TMessage& m) {
           ProviderInitAdapter(p);
         // An MDI parent's client window exists too.
         if (p.MDIForm) p.MDIForm->ConnectIfNeeded();
+        ProviderAttachScrollWnd(p);
       }
       return;
     case kWmParentNotify:
@@ -159,8 +161,18 @@ void DispatchSkinned(TsSkinProvider& p, gui::TMessage& m) {
       // A child window made while the form shows (the form's own creation is taken as the form shows).
       if ((m.WParam & 0xFFFF) == kWmCreate && p.Adapter && p.Form() && FormWindowVisible(*p.Form()))
         ProviderRescanAdapter(p);
-      if ((m.WParam & 0xFFFF) == kWmCreate || (m.WParam & 0xFFFF) == kWmDestroy) ProviderChildWindowsChanged(p);
+      if ((m.WParam & 0xFFFF) == kWmCreate || (m.WParam & 0xFFFF) == kWmDestroy) {
+        ProviderChildWindowsChanged(p);
+        if (p.DrawNonClientArea()) ProviderRefreshScrollWnd(p);
+      }
       return;
+    case kWmNcDestroy: {
+      const auto token = p.AliveToken();
+      ProviderCallOldProc(p, m);
+      // The window's scroll adapter goes with it (a new window gets one of its own).
+      if (!token.expired()) ProviderFreeScrollWnd(p);
+      return;
+    }
     case kCmNotification4C:
     case WM_SKINPROBE: m.Result = 0; return;
     default: ProviderCallOldProc(p, m); return;
@@ -278,6 +290,7 @@ bool ProviderCommandFirst(TsSkinProvider& p, gui::TMessage& m) {
         HandToChildren(p, m);
         return true;
       }
+      ProviderFreeScrollWnd(p);
       if (form && FormWindowExists(*form)) DwmSetTransitionsDisabled(FormWindowHandle(*form), false, false);
       ProviderStopTitleButtonTimers(p);
       ResetIndexes(p);
@@ -322,7 +335,8 @@ bool ProviderCommandFirst(TsSkinProvider& p, gui::TMessage& m) {
       return true;
     }
     case AC_TRANSPARENCYFLAGS:
-      m.Result = p.SkinData().FillFlags;
+      // The word the children read as their own: whether the form's plain colour shows through them.
+      m.Result = ProviderTransparencyWord(p);
       return true;
     case AC_GETAPPLICATION:
       m.Result = reinterpret_cast<LRESULT>(gui::Application);
@@ -347,6 +361,7 @@ bool ProviderCommandUnskinned(TsSkinProvider& p, gui::TMessage& m) {
       if (!OwnManager(p, m.LParam)) return true;
       SkinLoaded(p);
       ProviderInitAdapter(p);
+      if (p.Form()->Showing()) ProviderAttachScrollWnd(p);
       return true;
     default: return false;
   }
@@ -375,6 +390,9 @@ void ProviderCommand(TsSkinProvider& p, gui::TMessage& m) {
       return;
     case AC_SKINREFRESH:
       if (!OwnManager(p, m.LParam)) return;
+      if (p.DrawNonClientArea() && p.DrawClientArea) ProviderAttachScrollWnd(p);
+      if (form->Parent() != nullptr && form->FormStyle() != gui::TFormStyle::fsMDIChild)
+        p.SkinData().CtrlState &= uint16_t(~csTransparent);
       p.MenuLineCountCache = -1;
       if (TsSkinManager* manager = ProviderManager(p); manager && manager->State() == 0)
         ProviderUpdateSysMenuStyle(p, true);
@@ -722,6 +740,7 @@ void ProviderWmActivate(TsSkinProvider& p, gui::TMessage& m) {
   const auto token = p.AliveToken();
   ProviderCallOldProc(p, m);
   if (token.expired() || !p.Form()->Showing()) return;
+  if (p.ScrollWnd == nullptr) ProviderAttachScrollWnd(p);
   if (!Printing(p)) {
     p.MenuLineCountCache = -1;
     if (m.WParam != 0 && p.SystemMenu) SysMenuUpdateItems(*p.SystemMenu);
@@ -738,6 +757,12 @@ void ProviderWmNcPaint(TsSkinProvider& p, gui::TMessage& m) {
   }
   if ((p.SkinData().FillFlags & (0x800 | 0x400)) || (p.StateFlags & psHideSnapshot)) return;
   gui::TCustomForm& form = *p.Form();
+  // A form inside another control paints when that control may; till then its repaint waits (AC_FLUSHREPAINT).
+  if (form.Parent() != nullptr && CommonDataIsUpdating(p.SkinData(), true)) return;
+  if (p.MenuTracking) {
+    p.NcPaintDeferred = true;
+    return;
+  }
   if (!FormWindowVisible(form) || p.IsLoading() || Printing(p) || !p.SystemMenu) return;
   if (!Iconic(p)) {
     const TRect w = FormWindowRect(form);
@@ -748,6 +773,8 @@ void ProviderWmNcPaint(TsSkinProvider& p, gui::TMessage& m) {
   if (!p.SkinData().CacheBmp)
     if (TsSkinManager* manager = ProviderManager(p)) ProviderUpdateExtBorders(p, manager->ExtendedBorders());
   ProviderPaintNonClient(p);
+  // The form's skinned scroll bars lie in its frame: painted over it.
+  ProviderPaintScrollBars(p);
   m.Result = 0;
 }
 
@@ -763,7 +790,10 @@ void ProviderWmNcActivate(TsSkinProvider& p, gui::TMessage& m) {
   const bool wasActive = p.FormActive;
   if (!Printing(p)) p.FormActive = m.WParam != 0;
   TsSkinManager* manager = ProviderManager(p);
-  if (manager && SkinManagerIsValidSectionIndex(*manager, p.SkinData().SkinIndex)) {
+  if (p.ParentClosingState == 3) {
+    // A zoomed form back with its owner keeps the frame it had (until its caption is next drawn inactive).
+    if (!p.FormActive) p.ParentClosingState = 0;
+  } else if (manager && SkinManagerIsValidSectionIndex(*manager, p.SkinData().SkinIndex)) {
     const SkinSectionRecord& s = manager->Skin().Sections[size_t(p.SkinData().SkinIndex)];
     const int32_t title = ProviderTitleSectionIndex(p);
     const bool titleStates =
@@ -859,8 +889,8 @@ void ProviderWmSize(TsSkinProvider& p, gui::TMessage& m) {
     ProviderCallOldProc(p, m);
     return;
   }
+  const TRect before = p.LastClientRect;
   if (!FormWindowIconic(form)) {
-    const TRect before = p.LastClientRect;
     InvalidateGripOnResize(p);
     ProviderInvalidateCornerImages(p, before, FormClientSize(form));
   }
@@ -876,11 +906,16 @@ void ProviderWmSize(TsSkinProvider& p, gui::TMessage& m) {
   if (Zoomed(p) && p.BorderForm && manager && manager->Options.NativeBordersMaximized) p.BorderForm.reset();
   if (!p.BorderForm) {
     ProviderSendToWndProc(p, kWmNcPaint, 0, 0);
-    RedrawFormWindow(form, 0x921);
   } else {
     BorderFormUpdate(*p.BorderForm, true, 255);
     ProviderUpdateRegion(p, false);
   }
+  // A background that follows the form's width or height lies differently under its children now.
+  if (token.expired()) return;
+  if (!FormWindowIconic(form) && ProviderResizeMovesChildBackgrounds(p, TSize{before.Width(), before.Height()},
+                                                                     FormClientSize(form)))
+    ProviderChildWindowsChanged(p);
+  if (!token.expired() && !p.BorderForm) RedrawFormWindow(form, 0x921);
 }
 
 void ProviderCmVisibleChanged(TsSkinProvider& p, gui::TMessage& m) {
@@ -901,6 +936,7 @@ void ProviderCmEnabledChanged(TsSkinProvider& p, gui::TMessage& m) {
 
 void ProviderWmNcDestroy(TsSkinProvider& p, gui::TMessage&) {
   if (p.DragActive || p.DragPending) ProviderEndBorderDrag(p, false);
+  ProviderFreeScrollWnd(p);
   // The border window goes with the form's window, and a cover kept over it.
   p.BorderForm.reset();
   ProviderFreeSnapshotCover(p);

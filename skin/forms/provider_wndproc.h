@@ -89,12 +89,27 @@ void ProviderNcRButtonUp(TsSkinProvider& p, gui::TMessage& m);
 void ProviderSizing(TsSkinProvider& p, gui::TMessage& m);
 void ProviderExitSizeMove(TsSkinProvider& p, gui::TMessage& m);
 void ProviderSysCommand(TsSkinProvider& p, gui::TMessage& m);
+// Handles the application's messages for up to ms milliseconds, sleeping while there are none; returns early when
+// the form's title icon was double-clicked (ClosingByIcon) or the provider went. True when the provider is still
+// there.
+bool ProviderWaitForIconDoubleClick(TsSkinProvider& p, uint32_t ms);
+// The library command AC_REPAINT sent to the windows of the adapted dialogs.
+void ProviderRepaintAdaptedDialogs();
 // WM_MOVE: glow windows cleared, glued forms moved along.
 void ProviderWmMove(TsSkinProvider& p, gui::TMessage& m);
 // CM_MOUSEENTER: the form becomes the manager's hot control; a border window with a shadow is refreshed.
 void ProviderMouseEnter(TsSkinProvider& p, gui::TMessage& m);
-// WM_WINDOWPOSCHANGING: screen snap.
+// WM_WINDOWPOSCHANGING: screen snap; the recorded top and height kept for one move; a form the system minimized
+// (moved to the minimized place) is minimized for the component layer too.
 void ProviderWmPosChanging(TsSkinProvider& p, gui::TMessage& m);
+// The next move of the form keeps its present top (top) and height (height), whatever it asks: once.
+void ProviderKeepPlaceOnce(TsSkinProvider& p, bool top, bool height);
+// Applies the kept top and height to a move (WINDOWPOS in the message), once; true when it did (the move is then
+// not handed on).
+bool ProviderApplyKeptPlace(TsSkinProvider& p, gui::TMessage& m);
+// The move puts the window at the system's place of minimized windows (-32000, -32000).
+bool MovesToMinimizedPlace(const gui::TMessage& m);
+inline constexpr int32_t kMinimizedPlace = -32000;
 
 // The border drag of ResizeMode rmBorder (one at a time in the program): an inverted outline on the desktop
 // follows the mouse; the form takes the outline's bounds when the button is released.

@@ -29,6 +29,12 @@ void ProviderWmCopyData(TsSkinProvider& p, gui::TMessage& m) { ProviderCallOldPr
 // No window position record reaches a headless form: its moves are its SetBounds.
 void ProviderSnapWindowPos(TsSkinProvider&, gui::TMessage&) {}
 
+bool ProviderWaitForIconDoubleClick(TsSkinProvider&, uint32_t) { return true; }
+void ProviderRepaintAdaptedDialogs() {}
+
+bool ProviderApplyKeptPlace(TsSkinProvider&, gui::TMessage&) { return false; }
+bool MovesToMinimizedPlace(const gui::TMessage&) { return false; }
+
 void ProviderWmPaint(TsSkinProvider& p, gui::TMessage& m) { ProviderCallOldProc(p, m); }
 
 void ProviderWmEraseBkgnd(TsSkinProvider& p, gui::TMessage& m) { ProviderCallOldProc(p, m); }

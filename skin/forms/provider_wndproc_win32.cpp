@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "gui/forms.h"
 #include "skin/engine/skinchange.h"
@@ -15,6 +16,7 @@
 #include "skin/forms/glued_forms.h"
 #include "skin/forms/frame_paint.h"
 #include "skin/forms/provider_geometry.h"
+#include "skin/forms/provider_scroll.h"
 #include "skin/forms/provider_wndproc.h"
 #include "skin/forms/system_menu.h"
 #include "skin/paint/borders.h"
@@ -70,6 +72,51 @@ void ProviderSnapWindowPos(TsSkinProvider& p, gui::TMessage& m) {
     pos->x = x;
     pos->y = y;
   }
+}
+
+bool ProviderWaitForIconDoubleClick(TsSkinProvider& p, uint32_t ms) {
+  const auto token = p.AliveToken();
+  const DWORD start = GetTickCount();
+  // Bounded twice: by the time, and by a number of rounds should the clock stand still.
+  for (int round = 0; round < 1000; ++round) {
+    if (token.expired()) return false;
+    const DWORD elapsed = GetTickCount() - start;
+    if (p.ClosingByIcon || elapsed >= ms) break;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);
+    gui::Application->ProcessMessages();
+  }
+  return !token.expired();
+}
+
+void ProviderRepaintAdaptedDialogs() {
+  TacProviderList* list = ProviderList();
+  if (list == nullptr) return;
+  // The windows first: a dialog may go while another one repaints.
+  std::vector<HWND> windows;
+  for (const auto& entry : *list)
+    if (entry)
+      if (HWND w = entry->AdapterWindow()) windows.push_back(w);
+  for (HWND w : windows)
+    if (IsWindow(w)) SendMessageA(w, WM_SKINCOMMAND, SkinCommandWParam(AC_REPAINT), 0);
+}
+
+bool ProviderApplyKeptPlace(TsSkinProvider& p, gui::TMessage& m) {
+  const uint32_t keep = p.StateFlags & (psKeepTop | psKeepHeight);
+  if (keep == 0 || m.LParam == 0) return false;
+  gui::TCustomForm& form = *p.Form();
+  if (p.IsLoading() || !FormWindowExists(form) || FormWindowZoomed(form)) return false;
+  auto* pos = reinterpret_cast<WINDOWPOS*>(m.LParam);
+  if (pos->flags & SWP_NOMOVE) return false;  // only a move takes them
+  if (keep & psKeepTop) pos->y = p.KeptTop;
+  if ((keep & psKeepHeight) && !(pos->flags & SWP_NOSIZE)) pos->cy = p.KeptHeight;
+  p.StateFlags &= ~(psKeepTop | psKeepHeight);
+  m.Result = 0;
+  return true;
+}
+
+bool MovesToMinimizedPlace(const gui::TMessage& m) {
+  const auto* pos = reinterpret_cast<const WINDOWPOS*>(m.LParam);
+  return pos != nullptr && !(pos->flags & SWP_NOMOVE) && pos->x == kMinimizedPlace && pos->y == kMinimizedPlace;
 }
 
 void ProviderInitMenuPopup(TsSkinProvider& p, gui::TMessage& m) {
@@ -188,6 +235,7 @@ void ProviderWmPrint(TsSkinProvider& p, gui::TMessage& m) {
     if (data.BGChanged) ProviderPaintFrame(p);
   } else if (p.DrawNonClientArea()) {
     ProviderCopyFrameToDC(p, dc);
+    ProviderPrintScrollBars(p, dc);
   }
   const int saved = SaveDC(dc);
   OffsetViewportOrgEx(dc, clientLeft, clientTop, nullptr);

@@ -24,6 +24,7 @@
 #include "skin/forms/title_glow.h"
 #include "skin/forms/provider_hide.h"
 #include "skin/forms/provider_messages.h"
+#include "skin/forms/provider_scroll.h"
 #include "skin/forms/win_values.h"
 #include "skin/paint/painter_services.h"
 
@@ -296,6 +297,8 @@ TsSkinProvider::~TsSkinProvider() {
   }
   if (!Designing()) {
     ProviderStopTitleButtonTimers(*this);
+    // The scroll adapter stands in front of the provider's procedure: it lets go first.
+    ProviderFreeScrollWnd(*this);
     if (Form()) {
       if (hook_) UnregisterSkinnedForm(Form());
       UnhookForm();
@@ -382,9 +385,11 @@ void TsSkinProvider::SetDrawNonClientArea(bool value) {
       SkinData().BGChanged = true;
       if (TsSkinManager* m = ProviderManager(*this)) ProviderUpdateExtBorders(*this, m->ExtendedBorders());
       RedrawFormWindow(*Form(), 0x501);
+      ProviderAttachScrollWnd(*this);
     }
   } else {
     BorderForm.reset();
+    ProviderFreeScrollWnd(*this);
     ResetWindowTheme(*Form());
     if (Form()->BorderIcons() & gui::biSystemMenu)
       SetFormWindowStyle(*Form(), FormWindowStyle(*Form()) | kWsSysMenu);

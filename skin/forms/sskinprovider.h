@@ -185,6 +185,8 @@ inline constexpr uint32_t psMinimizing = 0x100;        // the minimize animation
 inline constexpr uint32_t psHideSnapshot = 0x200;      // a snapshot covers the form while it hides
 inline constexpr uint32_t psRestoring = 0x400;         // the restore animation runs
 inline constexpr uint32_t psThumbnail = 0x800;         // a thumbnail is handed to the composition manager
+inline constexpr uint32_t psKeepTop = 0x2000;          // the next move keeps the recorded top (KeptTop)
+inline constexpr uint32_t psKeepHeight = 0x4000;       // the next move keeps the recorded height (KeptHeight)
 inline constexpr uint32_t psInNcActivate = 0x8000;     // inside the non-client activation handler
 inline constexpr uint32_t psAttachingScroll = 0x20000;  // the form window's scroll-bar adapter is being attached
 inline constexpr uint32_t psMaximizingFromMin = 0x80000;
@@ -285,10 +287,16 @@ class TsSkinProvider : public gui::TComponent, public TacFormProvider {
   bool ClientPainting = false;
   bool MinimizingByButton = false;
   int32_t RedrawLockCount = 0;     // WM_SETREDRAW nesting
+  bool ClosingByIcon = false;      // a double click on the title icon closes the form (the system menu stays shut)
+  int32_t ParentClosingState = 0;  // how the form showed when its owner hid it: 1 normal, 2 iconic, 3 zoomed; 0 none
+  bool MenuTracking = false;       // the system tracks a menu of the form (between its menu loop's entry and exit)
+  bool NcPaintDeferred = false;    // a frame paint came while a menu was tracked: it is made when the loop ends
   bool DragPending = false;        // a border drag waits for its first mouse move
   bool DragActive = false;         // a border drag shows its outline
   bool AnimPending = false;        // a minimize by button waits for its animation
   TRect LastClientRect;            // the client area at the last size change
+  int32_t KeptTop = 0;             // what the next move keeps (psKeepTop, psKeepHeight)
+  int32_t KeptHeight = 0;
 
   int32_t MenuLineCountCache = -1;  // -1: recompute
   int32_t TitleSectionIndex = -1;   // TitleSkin or "FORMTITLE", -1: resolve on use

@@ -19,6 +19,7 @@
 #include "skin/forms/glued_forms.h"
 #include "skin/forms/min_animation.h"
 #include "skin/forms/provider_geometry.h"
+#include "skin/forms/provider_size.h"
 #include "skin/forms/provider_wndproc.h"
 #include "skin/forms/sskinprovider.h"
 #include "skin/forms/system_menu.h"
@@ -946,3 +947,50 @@ TEST(BorderDrag, ADragThatLosesItsCaptureOrItsFormEndsCleanly) {
   other.form->Perform(0x1F, 0, 0);
 }
 }  // namespace
+
+TEST(Provider, AResizeTellsTheChildrenOnlyAlongTheDimensionTheBackgroundFollows) {
+  Rig r;
+  skin::SkinSectionRecord& form = r.skin.Skin().Sections[size_t(r.skin.form)];
+  struct Row {
+    const char* name;
+    int32_t percent;  // 0: no gradient
+    int32_t mode;
+    uint16_t depends;
+    bool widthChange, heightChange;  // told for a change of the width only, of the height only
+  };
+  const Row rows[] = {
+      {"plain colour", 0, 0, 0, false, false},
+      {"rows, top to bottom", 100, 0, skin::kDependsOnHeight, false, true},
+      {"columns, left to right", 60, 1, skin::kDependsOnWidth, true, false},
+      {"triangles", 100, 2, skin::kDependsOnWidth | skin::kDependsOnHeight, true, true},
+      {"an unknown mode", 100, 7, 0, false, false},
+  };
+  const skin::TSize before{200, 120};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    form.NormalState.GradientPercent = row.percent;
+    form.NormalState.GradientSteps = {skin::GradientStep{0x102030, 0x405060, 100, row.mode}};
+    EXPECT_EQ(skin::ProviderSizeDependency(*r.p), row.depends);
+    EXPECT_EQ(skin::ProviderResizeMovesChildBackgrounds(*r.p, before, skin::TSize{260, 120}), row.widthChange);
+    EXPECT_EQ(skin::ProviderResizeMovesChildBackgrounds(*r.p, before, skin::TSize{200, 90}), row.heightChange);
+    EXPECT_FALSE(skin::ProviderResizeMovesChildBackgrounds(*r.p, before, before));
+  }
+}
+
+TEST(Provider, TheTransparencyWordIsDecidedOnceAndKeepsThePrintingState) {
+  Rig r;
+  skin::SkinSectionRecord& form = r.skin.Skin().Sections[size_t(r.skin.form)];
+  auto ask = [&] {
+    return uint16_t(r.form->Perform(skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_TRANSPARENCYFLAGS), 0));
+  };
+  // A plain colour shows through the children; a gradient does not.
+  r.p->SkinData().CtrlState = skin::csUndecided;
+  EXPECT_EQ(ask() & (skin::csTransparent | skin::csUndecided), skin::csTransparent);
+  form.NormalState.GradientPercent = 100;
+  form.NormalState.GradientSteps = {skin::GradientStep{0x102030, 0x405060, 100, 0}};
+  EXPECT_EQ(ask() & skin::csTransparent, skin::csTransparent);  // decided already: asked again it stays
+  r.p->SkinData().CtrlState = skin::csUndecided | skin::csPrinting;
+  const uint16_t word = ask();
+  EXPECT_EQ(word & (skin::csTransparent | skin::csUndecided), 0);
+  EXPECT_NE(word & skin::csPrinting, 0);
+}

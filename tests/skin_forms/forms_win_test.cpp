@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <set>
@@ -21,6 +22,8 @@
 #include "skin/engine/skinchange.h"
 #include "skin/engine/skincommands.h"
 #include "skin/engine/sskinmanager_component.h"
+#include "skin/adapters/acscrollwnd.h"
+#include "skin/adapters/adapter_lifetime.h"
 #include "skin/forms/border_form.h"
 #include "skin/forms/composition.h"
 #include "skin/forms/form_window.h"
@@ -33,6 +36,7 @@
 #include "skin/forms/provider_handlers.h"
 #include "skin/forms/provider_hide.h"
 #include "skin/forms/provider_messages.h"
+#include "skin/forms/provider_scroll.h"
 #include "skin/engine/sanimations.h"
 #include "skin/engine/sskinmenus.h"
 #include "skin/forms/title_glow.h"
@@ -1581,3 +1585,429 @@ TEST(ProviderWindows, AFormAndItsBorderWindowComeToTheFrontTogetherAndGoBehindTo
 }
 
 }  // namespace
+
+namespace {
+
+// The scroll-bar sections of the fixture skin, each one flat colour.
+constexpr skin::TColor kTrack1 = 0x3070B0, kTrack2 = 0x70B030, kSlider = 0xB03070, kArrow = 0x20C0A0;
+
+void AddScrollSections(FormsSkin& f) {
+  skin::LoadedSkin& s = f.Skin();
+  auto add = [&s](const char* name, skin::TColor colour) {
+    skin::SkinSectionRecord r;
+    r.SectionName = name;
+    r.States = 1;
+    r.NormalState.Color = colour;
+    r.HotState = r.NormalState;
+    s.Sections.push_back(r);
+    skin::SkinSectionEntry e;
+    e.SectionIndex = int32_t(s.Sections.size() - 1);
+    e.Name = name;
+    return e;
+  };
+  skin::SkinCommonIndexes& c = s.CommonIndexes;
+  c.ScrollBar1H = add("SCROLLBAR1H", kTrack1);
+  c.ScrollBar1V = add("SCROLLBAR1V", kTrack1);
+  c.ScrollBar2H = add("SCROLLBAR2H", kTrack2);
+  c.ScrollBar2V = add("SCROLLBAR2V", kTrack2);
+  c.ScrollSliderH = add("SCROLLSLIDERH", kSlider);
+  c.ScrollSliderV = add("SCROLLSLIDERV", kSlider);
+  c.ScrollBtnLeft = add("SCROLLBTNLEFT", kArrow);
+  c.ScrollBtnTop = add("SCROLLBTNTOP", kArrow);
+  c.ScrollBtnRight = add("SCROLLBTNRIGHT", kArrow);
+  c.ScrollBtnBottom = add("SCROLLBTNBOTTOM", kArrow);
+}
+
+// A skinned form whose window has both scroll bars (a range of 100, a page of 10).
+struct ScrolledForm {
+  FormsSkin skin;
+  gui::TForm* form;
+  TsSkinProvider* p;
+  std::vector<std::pair<UINT, WPARAM>> scrolls;  // the scroll messages that reached the form
+  ScrolledForm() {
+    AddScrollSections(skin);
+    form = new gui::TForm(gui::Application);
+    form->SetBounds(60, 60, 320, 240);
+    form->SetCaption("Scrolled station");
+    gui::TWndMethod own = form->WindowProc;
+    form->WindowProc = [this, own](gui::TMessage& m) {
+      if (m.Msg == WM_VSCROLL || m.Msg == WM_HSCROLL) scrolls.emplace_back(m.Msg, m.WParam & 0xFFFF);
+      own(m);
+    };
+    p = new TsSkinProvider(form);
+    form->Show();
+    PumpFor(150);
+    // The bars given to the shown window.
+    HWND h = form->WindowHandle();
+    SCROLLINFO si{sizeof(SCROLLINFO), SIF_ALL, 0, 99, 10, 0, 0};
+    SetScrollInfo(h, SB_VERT, &si, FALSE);
+    SetScrollInfo(h, SB_HORZ, &si, FALSE);
+    SetWindowLongA(h, GWL_STYLE, GetWindowLongA(h, GWL_STYLE) | WS_HSCROLL | WS_VSCROLL);
+    SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PumpFor(150);
+  }
+  ~ScrolledForm() {
+    gui::Free(form);
+    PumpFor(50);
+  }
+  HWND Handle() { return form->WindowHandle(); }
+};
+
+uint32_t Rgb(const skin::Bitmap& b, const skin::TPoint& at) { return skin::GetPixel32(b, at.X, at.Y) & 0xFFFFFF; }
+
+}  // namespace
+
+TEST(ProviderWindows, AFormWithScrollBarsShowsTheSkinsBarsInItsFrameAndTheyScroll) {
+  ScrolledForm s;
+  HWND h = s.Handle();
+  ASSERT_NE(s.p->ScrollWnd, nullptr);
+  EXPECT_EQ(skin::AdapterOfWindow(h), s.p->ScrollWnd);
+  RECT wr{}, cr{};
+  GetWindowRect(h, &wr);
+  GetClientRect(h, &cr);
+  POINT origin{0, 0};
+  ClientToScreen(h, &origin);
+  // The bars lie beside and below the client area, inside the skinned frame, which still knows where its client is.
+  const skin::TRect v = skin::VertScrollBarRect(s.p->ScrollWnd, h);
+  const skin::TRect hz = skin::HorzScrollBarRect(s.p->ScrollWnd, h);
+  const int32_t bar = skin::ScrollBarSize(s.p->ScrollWnd->VertBar.get(), true);
+  ASSERT_GT(bar, 0);
+  EXPECT_EQ(v.Left, origin.x + cr.right);
+  EXPECT_EQ(v.Width(), bar);
+  EXPECT_EQ(hz.Top, origin.y + cr.bottom);
+  EXPECT_EQ(hz.Height(), bar);
+  EXPECT_EQ(skin::ProviderClientLeft(*s.p), origin.x - wr.left);
+  EXPECT_EQ(skin::ProviderClientTop(*s.p), origin.y - wr.top);
+  EXPECT_EQ(skin::ProviderScrollBarsShown(*s.p).cx, bar);
+  EXPECT_EQ(skin::ProviderScrollBarsShown(*s.p).cy, bar);
+  // On the screen, after the frame was painted again: the skin's track behind the thumb (the bar scrolled to its
+  // start), its arrows, and the frame around them.
+  skin::ProviderRepaintFrame(*s.p);
+  PumpFor(100);
+  const skin::Bitmap shown = WindowPicture(h);
+  if (const char* dir = std::getenv("STATION_SHOTS")) testsupport::SaveWindowPicture(h, dir, "provider-scrollbars");
+  auto inWindow = [&wr](int32_t x, int32_t y) { return skin::TPoint{x - wr.left, y - wr.top}; };
+  const int32_t vx = (v.Left + v.Right) / 2, hy = (hz.Top + hz.Bottom) / 2;
+  EXPECT_EQ(Rgb(shown, inWindow(vx, v.Bottom - bar - 4)), Px(kTrack2) & 0xFFFFFF);
+  EXPECT_EQ(Rgb(shown, inWindow(hz.Right - bar - 4, hy)), Px(kTrack2) & 0xFFFFFF);
+  EXPECT_EQ(Rgb(shown, inWindow(v.Left + 1, v.Bottom - 2)), Px(kArrow) & 0xFFFFFF);
+  EXPECT_EQ(Rgb(shown, inWindow(vx, v.Top + bar + 2)), Px(kSlider) & 0xFFFFFF);
+  EXPECT_EQ(Rgb(shown, inWindow(wr.left + 1, (wr.top + wr.bottom) / 2)), Px(kFrameActive) & 0xFFFFFF);
+  // A print of the form shows them too.
+  skin::Bitmap printed(shown.Width(), shown.Height(), skin::pf32bit);
+  {
+    skin::BitmapDC dc(printed);
+    SendMessageA(h, WM_PRINT, reinterpret_cast<WPARAM>(dc.dc()), PRF_NONCLIENT | PRF_CLIENT);
+    GdiFlush();
+  }
+  EXPECT_EQ(Rgb(printed, inWindow(vx, v.Bottom - bar - 4)), Px(kTrack2) & 0xFFFFFF);
+  EXPECT_EQ(Rgb(printed, inWindow(hz.Right - bar - 4, hy)), Px(kTrack2) & 0xFFFFFF);
+  // The bars answer the hit test; the frame still answers for the rest.
+  EXPECT_EQ(SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(vx, (v.Top + v.Bottom) / 2)), HTVSCROLL);
+  EXPECT_EQ(SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM((hz.Left + hz.Right) / 2, hy)), HTHSCROLL);
+  EXPECT_EQ(SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(wr.left + 100, wr.top + 8)), HTCAPTION);
+  // A press on the down arrow and on the right track scrolls the form as the system's bars would.
+  SendMessageA(h, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(vx, v.Bottom - 2));
+  SendMessageA(h, WM_LBUTTONUP, 0, 0);
+  SendMessageA(h, WM_NCLBUTTONDOWN, HTHSCROLL, MAKELPARAM(hz.Right - bar - 4, hy));
+  SendMessageA(h, WM_LBUTTONUP, 0, 0);
+  ASSERT_GE(s.scrolls.size(), 2u);
+  EXPECT_EQ(s.scrolls.front(), std::make_pair(UINT(WM_VSCROLL), WPARAM(SB_LINEDOWN)));
+  EXPECT_NE(std::find(s.scrolls.begin(), s.scrolls.end(), std::make_pair(UINT(WM_HSCROLL), WPARAM(SB_PAGEDOWN))),
+            s.scrolls.end());
+}
+
+TEST(ProviderWindows, TheFormsScrollAdapterGoesWithTheSkinAndComesBackWithIt) {
+  ScrolledForm s;
+  HWND h = s.Handle();
+  ASSERT_NE(s.p->ScrollWnd, nullptr);
+  PumpFor(100);
+  const skin::ledger::Snapshot before = skin::ledger::Take();
+  for (int round = 0; round < 3; ++round) {
+    SCOPED_TRACE(round);
+    const LPARAM manager = s.skin.manager->ManagerParam();
+    SendMessageA(h, skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_SKINREMOVED), manager);
+    PumpFor(150);
+    EXPECT_EQ(s.p->ScrollWnd, nullptr);
+    EXPECT_EQ(skin::AdapterOfWindow(h), nullptr);
+    // The system's own bars again: the provider's procedure is the form's again and the client area is the system's.
+    EXPECT_NE(s.form->WindowProc.target<skin::ProviderWindowProc>(), nullptr);
+    EXPECT_EQ(skin::ProviderScrollBarsShown(*s.p).cx, 0);
+    SendMessageA(h, skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_SKINLOADED), manager);
+    PumpFor(200);
+    ASSERT_NE(s.p->ScrollWnd, nullptr);
+    EXPECT_EQ(skin::AdapterOfWindow(h), s.p->ScrollWnd);
+  }
+  skin::FlushDeferredFrees();
+  EXPECT_EQ(skin::ledger::Difference(before, skin::ledger::Take()), "");
+}
+
+TEST(ProviderWindows, AResizeAlongTheBackgroundsGradientMakesTheChildrenRecomputeTheirTransparency) {
+  Shown s;
+  skin::SkinSectionRecord& section = s.skin.Skin().Sections[size_t(s.skin.form)];
+  section.NormalState.GradientPercent = 100;
+  section.NormalState.GradientSteps = {skin::GradientStep{0x102030, 0x405060, 100, 1}};  // columns
+  auto* panel = new gui::TPanel(s.form);
+  panel->SetParent(s.form);
+  panel->SetBounds(20, 20, 120, 80);
+  PumpFor(100);
+  int told = 0;
+  gui::TWndMethod own = panel->WindowProc;
+  panel->WindowProc = [&told, own](gui::TMessage& m) {
+    if (m.Msg == skin::WM_SKINCOMMAND && skin::SkinCommandCode(m.WParam) == skin::AC_TRANSPARENCYFLAGS && m.LParam == 1)
+      ++told;
+    own(m);
+  };
+  struct Step {
+    const char* name;
+    int dw, dh;
+    bool told;
+  };
+  for (const Step& step : {Step{"taller", 0, 40, false}, Step{"wider", 50, 0, true}, Step{"both", -30, -20, true}}) {
+    SCOPED_TRACE(step.name);
+    told = 0;
+    s.form->SetBounds(s.form->Left(), s.form->Top(), s.form->Width() + step.dw, s.form->Height() + step.dh);
+    PumpFor(80);
+    EXPECT_EQ(told > 0, step.told);
+  }
+  panel->WindowProc = own;
+}
+
+TEST(ProviderWindows, TheFrameIsNotPaintedOverATrackedMenuAndIsPaintedWhenTheLoopEnds) {
+  Shown s;
+  HWND h = s.Handle();
+  const skin::TPoint probe{60, 10};
+  auto shownAt = [&] { return skin::GetPixel32(WindowPicture(h), probe.X, probe.Y) & 0xFFFFFF; };
+  auto scribble = [&] {
+    HDC dc = skin::ledger::GetWindowDC(h);
+    RECT r{probe.X - 4, probe.Y - 4, probe.X + 4, probe.Y + 4};
+    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    skin::ledger::ReleaseDC(h, dc);
+  };
+  SendMessageA(h, WM_ENTERMENULOOP, 0, 0);
+  scribble();
+  SendMessageA(h, WM_NCPAINT, 1, 0);
+  EXPECT_EQ(shownAt(), 0u);  // what the system drew over the frame stays while the menu is tracked
+  SendMessageA(h, WM_EXITMENULOOP, 0, 0);
+  const skin::TPoint origin = skin::ProviderCacheOrigin(*s.p);
+  const uint32_t frame = skin::GetPixel32(*s.p->SkinData().CacheBmp, probe.X + origin.X, probe.Y + origin.Y) & 0xFFFFFF;
+  EXPECT_NE(frame, 0u);
+  EXPECT_EQ(shownAt(), frame);
+  // Outside a menu loop the frame is painted at once.
+  scribble();
+  SendMessageA(h, WM_NCPAINT, 1, 0);
+  EXPECT_EQ(shownAt(), frame);
+}
+
+TEST(ProviderWindows, AKeptPlaceHoldsForOneMoveAndASystemMinimizeMinimizesTheForm) {
+  Shown s;
+  HWND h = s.Handle();
+  RECT before{}, after{};
+  GetWindowRect(h, &before);
+  const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+  skin::ProviderKeepPlaceOnce(*s.p, true, true);
+  SetWindowPos(h, nullptr, before.left + 30, before.top + 40, 340, before.bottom - before.top + 50, flags);
+  GetWindowRect(h, &after);
+  EXPECT_EQ(after.left, before.left + 30);
+  EXPECT_EQ(after.right - after.left, 340);
+  EXPECT_EQ(after.top, before.top);
+  EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
+  // Once only.
+  SetWindowPos(h, nullptr, before.left, before.top + 40, 0, 0, flags | SWP_NOSIZE);
+  GetWindowRect(h, &after);
+  EXPECT_EQ(after.top, before.top + 40);
+  // Only the top kept: the height follows what is asked.
+  skin::ProviderKeepPlaceOnce(*s.p, true, false);
+  SetWindowPos(h, nullptr, before.left, before.top, 340, 200, flags);
+  GetWindowRect(h, &after);
+  EXPECT_EQ(after.top, before.top + 40);
+  EXPECT_EQ(after.bottom - after.top, 200);
+  // The system minimizes the window by itself and puts it at the place of minimized windows (Windows does it in
+  // one go; Wine keeps its own place, so the move is made here): the form counts as minimized.
+  ASSERT_EQ(s.form->WindowState(), gui::TWindowState::wsNormal);
+  ShowWindow(h, SW_MINIMIZE);
+  PumpFor(100);
+  ASSERT_TRUE(IsIconic(h));
+  SetWindowPos(h, nullptr, skin::kMinimizedPlace, skin::kMinimizedPlace, 0, 0, flags | SWP_NOSIZE);
+  PumpFor(100);
+  EXPECT_TRUE(IsIconic(h));
+  EXPECT_EQ(s.form->WindowState(), gui::TWindowState::wsMinimized);
+}
+
+namespace {
+
+// A dialog's window as the adapted dialogs' list holds it: counts the repaints it is asked for.
+int g_dialogRepaints = 0;
+LRESULT CALLBACK CountingDialogProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  if (msg == skin::WM_SKINCOMMAND && skin::SkinCommandCode(w) == skin::AC_REPAINT) ++g_dialogRepaints;
+  return DefWindowProcA(h, msg, w, l);
+}
+struct ListedDialog final : skin::TacProvider {
+  HWND wnd;
+  explicit ListedDialog(HWND w) : wnd(w) {}
+  HWND AdapterWindow() const override { return wnd; }
+};
+
+}  // namespace
+
+TEST(ProviderWindows, TheEndOfAMoveRepaintsTheAdaptedDialogsWhenTheFormHasABorderWindow) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = CountingDialogProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "ProviderTestDialog";
+  RegisterClassA(&wc);
+  HWND dialog = CreateWindowExA(0, "ProviderTestDialog", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+  skin::CreateProviderList();
+  skin::TacProviderList& list = *skin::ProviderList();
+  list.push_back(std::make_unique<ListedDialog>(dialog));
+  const size_t entry = list.size() - 1;
+  for (bool extended : {false, true}) {
+    SCOPED_TRACE(extended);
+    Shown s(extended);
+    ASSERT_EQ(s.p->BorderForm != nullptr, extended);
+    g_dialogRepaints = 0;
+    SendMessageA(s.Handle(), WM_EXITSIZEMOVE, 0, 0);
+    EXPECT_EQ(g_dialogRepaints, extended ? 1 : 0);
+  }
+  skin::ProviderList()->at(entry).reset();
+  DestroyWindow(dialog);
+}
+
+TEST(ProviderWindows, WithoutSkinnedPopupsAClickOnTheIconWaitsForADoubleClickThatClosesTheForm) {
+  for (bool doubleClick : {true, false}) {
+    SCOPED_TRACE(doubleClick);
+    Shown s;
+    s.skin.manager->SkinnedPopups = false;
+    HWND h = s.Handle();
+    int menuLoops = 0;
+    gui::TWndMethod own = s.form->WindowProc;
+    s.form->WindowProc = [&menuLoops, own](gui::TMessage& m) {
+      if (m.Msg == WM_ENTERMENULOOP) ++menuLoops;
+      own(m);
+    };
+    // A menu that opens is shut again by a timer.
+    const UINT_PTR timer = SetTimer(nullptr, 0, 400, [](HWND, UINT, UINT_PTR, DWORD) { EndMenu(); });
+    PostMessageA(h, WM_NCLBUTTONDOWN, HTSYSMENU, 0);
+    if (doubleClick) PostMessageA(h, WM_NCLBUTTONDBLCLK, HTSYSMENU, 0);
+    PumpFor(700);
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(menuLoops, doubleClick ? 0 : 1);
+    EXPECT_EQ(IsWindowVisible(h) != FALSE, !doubleClick);
+    EXPECT_EQ(s.p->ClosingByIcon, doubleClick);
+    s.form->WindowProc = own;
+  }
+}
+
+TEST(ProviderWindows, AFormHiddenWithItsOwnerRemembersHowItShowedUntilItsCaptionIsNextInactive) {
+  Shown s;
+  HWND h = s.Handle();
+  struct Row {
+    const char* name;
+    int show;
+    int32_t remembered;
+  };
+  for (const Row& row : {Row{"normal", SW_SHOWNORMAL, 1}, Row{"iconic", SW_SHOWMINIMIZED, 2},
+                         Row{"zoomed", SW_SHOWMAXIMIZED, 3}}) {
+    SCOPED_TRACE(row.name);
+    ShowWindow(h, row.show);
+    PumpFor(100);
+    SendMessageA(h, WM_SHOWWINDOW, FALSE, SW_PARENTCLOSING);
+    EXPECT_EQ(s.p->ParentClosingState, row.remembered);
+  }
+  // Zoomed: drawn active again it keeps the remembered state; drawn inactive it forgets it.
+  SendMessageA(h, WM_NCACTIVATE, TRUE, 0);
+  EXPECT_EQ(s.p->ParentClosingState, 3);
+  SendMessageA(h, WM_NCACTIVATE, FALSE, 0);
+  EXPECT_EQ(s.p->ParentClosingState, 0);
+  ShowWindow(h, SW_RESTORE);
+  PumpFor(100);
+}
+
+TEST(ProviderWindows, TheMainFormRestoredFromOutsideCountsAsShownWhenTheApplicationIsActivated) {
+  Shown s;
+  HWND h = s.Handle();
+  s.skin.manager->AnimEffects.Minimizing.Active = true;
+  gui::TCustomForm* mainForm = gui::Application->MainForm();
+  gui::Application->SetMainForm(s.form);
+  // The form minimized for the component layer while its window shows.
+  s.form->Hide();
+  PumpFor(50);
+  s.form->SetWindowState(gui::TWindowState::wsMinimized);
+  ShowWindow(h, SW_SHOWNOACTIVATE);
+  PumpFor(100);
+  ASSERT_FALSE(IsIconic(h));
+  SendMessageA(h, WM_ACTIVATEAPP, FALSE, 0);
+  EXPECT_EQ(s.form->WindowState(), gui::TWindowState::wsMinimized);  // only an activation does it
+  SendMessageA(h, WM_ACTIVATEAPP, TRUE, 0);
+  PumpFor(100);
+  EXPECT_EQ(s.form->WindowState(), gui::TWindowState::wsNormal);
+  EXPECT_TRUE(HasRegion(h));  // the frame's region made anew
+  gui::Application->SetMainForm(mainForm);
+}
+
+TEST(ProviderWindows, AFramelessSizeableFormPrintsItsBorderStripsFromTheFrameCache) {
+  FormsSkin skin;
+  auto* form = new gui::TForm(gui::Application);
+  form->SetBorderStyle(gui::TFormBorderStyle::bsNone);
+  form->SetBounds(60, 60, 300, 200);
+  auto* p = new TsSkinProvider(form);
+  form->Show();
+  PumpFor(100);
+  HWND h = form->WindowHandle();
+  SetWindowLongA(h, GWL_STYLE, GetWindowLongA(h, GWL_STYLE) | WS_THICKFRAME);
+  SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PumpFor(100);
+  RECT wr{};
+  GetWindowRect(h, &wr);
+  const int32_t width = wr.right - wr.left, height = wr.bottom - wr.top;
+  skin::Bitmap printed(width, height, skin::pf32bit);
+  skin::FillRectBitmap32(printed, skin::TRect{0, 0, width, height}, 0x000000, 255);
+  {
+    skin::BitmapDC dc(printed);
+    SendMessageA(h, WM_PRINT, reinterpret_cast<WPARAM>(dc.dc()), PRF_NONCLIENT | PRF_CLIENT);
+    GdiFlush();
+  }
+  const skin::Bitmap& cache = *p->SkinData().CacheBmp;
+  ASSERT_EQ(cache.Width(), width);
+  const int32_t k = skin::FormInnerBorderWidth(*p) + 3;  // the form's own border width (none here) and 3
+  const skin::TRect strips[] = {{0, 0, width, k}, {0, height - k, width, height}, {0, k, k, height - k},
+                                {width - k, k, width, height - k}};
+  for (const skin::TRect& strip : strips) EXPECT_EQ(BandDifferences(printed, cache, strip, {}), 0);
+  gui::Free(form);
+  PumpFor(50);
+}
+
+TEST(ProviderWindows, AFormInsideAnotherWaitsToPaintItsFrameWhileThatOneHoldsItsRepaints) {
+  Shown outer(false, 60, 60, 420, 340);
+  auto* inner = new gui::TForm(outer.form);
+  inner->SetBorderStyle(gui::TFormBorderStyle::bsSingle);
+  inner->SetParent(outer.form);
+  inner->SetBounds(20, 20, 220, 160);
+  auto* p = new TsSkinProvider(inner);
+  inner->Show();
+  PumpFor(150);
+  HWND h = inner->WindowHandle();
+  const skin::TPoint probe{60, 10};
+  auto shownAt = [&] { return skin::GetPixel32(WindowPicture(h), probe.X, probe.Y) & 0xFFFFFF; };
+  auto scribble = [&] {
+    HDC dc = skin::ledger::GetWindowDC(h);
+    RECT r{probe.X - 4, probe.Y - 4, probe.X + 4, probe.Y + 4};
+    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    skin::ledger::ReleaseDC(h, dc);
+  };
+  ASSERT_TRUE(p->SkinData().CacheBmp);
+  // The outer form holds its repaints: the inner one's frame paint waits and is marked pending.
+  outer.p->SkinData().Updating = 1;
+  scribble();
+  SendMessageA(h, WM_NCPAINT, 1, 0);
+  EXPECT_EQ(shownAt(), 0u);
+  EXPECT_EQ(p->SkinData().Updating, 1);
+  // Released and flushed, it paints.
+  outer.p->SkinData().Updating = 0;
+  SendMessageA(h, skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_FLUSHREPAINT), 0);
+  PumpFor(100);
+  const skin::TPoint origin = skin::ProviderCacheOrigin(*p);
+  EXPECT_EQ(shownAt(), skin::GetPixel32(*p->SkinData().CacheBmp, probe.X + origin.X, probe.Y + origin.Y) & 0xFFFFFF);
+  EXPECT_EQ(p->SkinData().Updating, 0);
+}
