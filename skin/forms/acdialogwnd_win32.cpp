@@ -685,6 +685,13 @@ void TacDialogWnd::HandleSkinCommand(gui::TMessage& M) {
     case AC_GETCOLOR:
       M.Result = LRESULT(pending::GetBgColor(*SkinData, 0));
       return;
+    case AC_ISCACHEUSABLE: {
+      // A child takes its background from the dialog's picture when the section is see-through or drawn from
+      // an image at all.
+      const SkinSectionRecord* s = ValidSection(SkinManager, SkinData->SkinIndex);
+      M.Result = (s != nullptr && s->NormalState.Transparency + s->NormalState.ImagePercent >= 1) ? 1 : 0;
+      return;
+    }
     case AC_SKINCHILDREN:
       if (Provider) SkinChildWindows(*Provider, Handle);
       break;

@@ -18,6 +18,8 @@
 #include <vector>
 
 #include "gui/gui.h"
+#include "gui/extctrls.h"
+#include "gui/stdctrls.h"
 #include "skin/adapters/acstatics.h"
 #include "skin/engine/skinchange.h"
 #include "skin/engine/skincommands.h"
@@ -419,6 +421,36 @@ TEST(DialogHook, AFormWithoutAProviderIsGivenOneWhenItIsActivatedUnlessItIsTheLi
   }
 }
 
+// The form given an automatic provider wears the skin's frame: caption band and borders of the skin, not the
+// system's.
+TEST(DialogHook, AFormGivenAnAutomaticProviderShowsTheSkinsCaptionAndBorders) {
+  DialogSkin skin;
+  Owner owner;
+  auto* form = new gui::TForm(gui::Application);
+  form->SetBounds(120, 120, 300, 200);
+  form->SetCaption("Second");
+  form->Show();
+  PumpFor(150);
+  HWND h = form->WindowHandle();
+  skin::TsSkinProvider* provider = nullptr;
+  if (skin::TacProviderList* list = skin::ProviderList())
+    for (const auto& e : *list)
+      if (auto* p = dynamic_cast<skin::TacHookProvider*>(e.get()); p && p->Form == form) provider = p->FormProvider;
+  ASSERT_NE(provider, nullptr);
+  Redraw(h);
+  PumpFor(50 + int(ModalDriver::HoldMs()));
+  const skin::Bitmap shown = WindowPicture(h);
+  const bool active = provider->FormActive;
+  // The caption band right of the caption text, and the middle of the left and bottom borders.
+  EXPECT_EQ(Rgb(shown, shown.Width() / 2, 8), Px(active ? kTitleActive : kTitleInactive) & 0xFFFFFF);
+  EXPECT_EQ(Rgb(shown, 1, shown.Height() / 2), Px(active ? kFrameActive : kFrameInactive) & 0xFFFFFF);
+  EXPECT_EQ(Rgb(shown, shown.Width() / 2, shown.Height() - 2), Px(active ? kFrameActive : kFrameInactive) & 0xFFFFFF);
+  // The system draws no caption buttons of its own over the skinned ones.
+  EXPECT_EQ(GetWindowLongA(h, GWL_STYLE) & WS_SYSMENU, 0);
+  gui::Free(form);
+  PumpFor(50);
+}
+
 // Every listed child class of a file dialog gets an adapter (statics of the kinds left to the system aside).
 TEST(DialogHook, FileOpenDialogsCloseCleanlyWithEveryListedChildAdapted) {
   DialogSkin skin;
@@ -662,6 +694,96 @@ TEST(DialogHook, NestedChildAdaptationKeepsTheDialogChildFlagUntilTheOutermostCa
   DestroyWindow(dialog);
   PumpFor(20);
   EXPECT_EQ(skin::FindProviderForWindow(dialog), nullptr);
+}
+
+// A child may take its background from the dialog's picture only when the dialog's section is see-through or
+// drawn from an image.
+TEST(DialogHook, ADialogLetsChildrenUseItsPictureOnlyWhenItsSectionIsSeeThroughOrAnImage) {
+  DialogSkin skin;
+  const int32_t section = skin::SkinManagerGetSectionIndex(*skin.manager, "DIALOG");
+  ASSERT_GE(section, 0);
+  const struct {
+    int32_t transparency, image;
+    LRESULT usable;
+  } cases[] = {{0, 0, 0}, {40, 0, 1}, {0, 100, 1}};
+  for (const auto& tc : cases) {
+    SCOPED_TRACE(tc.transparency * 1000 + tc.image);
+    skin::SkinStateBlock& normal = skin.Skin().Sections[size_t(section)].NormalState;
+    normal.Transparency = tc.transparency;
+    normal.ImagePercent = tc.image;
+    HWND h = MakeDialogWindow(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE);
+    ASSERT_NE(skin::DialogAdapterOf(h), nullptr);
+    EXPECT_EQ(SendMessageA(h, skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_ISCACHEUSABLE), 0), tc.usable);
+    DestroyWindow(h);
+    PumpFor(20);
+  }
+}
+
+// A panel whose window paints its own background.
+class SilentPaintPanel : public gui::TCustomPanel {
+ public:
+  using gui::TCustomPanel::TCustomPanel;
+  GUI_CLASS_NAME("TSilentPaintPanel")
+
+ protected:
+  void CreateParams(gui::TCreateParams& p) override {
+    gui::TCustomPanel::CreateParams(p);
+    p.WinClassName = "TSilentPaintPanel";
+  }
+};
+
+// Panels of the program inside a dialog: a plain panel's labels take the skin's text colour over a clear
+// background, its windowed children are adapted and the panel takes the skin's colour; a panel that paints its
+// own background loses its caption.
+TEST(DialogHook, AProgramsPanelsInADialogTakeTheSkinsColoursAndASilentPanelShowsNoCaption) {
+  DialogSkin skin;
+  skin.Skin().Colors[skin::scMainColor] = 0x4060A0;
+  skin.Skin().Colors[skin::scMainFontColor] = 0x10E0F0;
+  // The library's own kind of form: the hook leaves it (and so its panels) alone.
+  auto* holder = new gui::TForm(gui::Application);
+  holder->SetTag(0x100);
+  auto* panel = new gui::TPanel(holder);
+  panel->SetParent(holder);
+  panel->SetBounds(10, 10, 200, 80);
+  auto* label = new gui::TLabel(panel);
+  label->SetParent(panel);
+  label->SetCaption("Label");
+  auto* edit = new gui::TEdit(panel);
+  edit->SetParent(panel);
+  edit->SetBounds(10, 40, 100, 22);
+  auto* silent = new SilentPaintPanel(holder);
+  silent->SetParent(holder);
+  silent->SetBounds(10, 100, 200, 40);
+  silent->SetCaption("Quiet");
+  panel->HandleNeeded();
+  edit->HandleNeeded();
+  silent->HandleNeeded();
+
+  HWND dialog = MakeDialogWindow(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE);
+  skin::TacHookProvider* provider = skin::FindProviderForWindow(dialog);
+  ASSERT_NE(provider, nullptr);
+  SetParent(panel->WindowHandle(), dialog);
+  SetParent(silent->WindowHandle(), dialog);
+  EXPECT_TRUE(skin::SkinChildWindow(*provider, panel->WindowHandle()));
+  EXPECT_TRUE(skin::SkinChildWindow(*provider, silent->WindowHandle()));
+
+  EXPECT_NE(dynamic_cast<skin::TacPanelWnd*>(skin::AdapterOfWindow(panel->WindowHandle())), nullptr);
+  EXPECT_EQ(label->Font().Color(), TColor(0x10E0F0));
+  EXPECT_TRUE(label->Transparent());
+  EXPECT_EQ(SendMessageA(edit->WindowHandle(), skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_ISSKINNED), 0), 1);
+  EXPECT_EQ(panel->Color(), TColor(0x4060A0));
+  auto* quiet = dynamic_cast<skin::TacPanelWnd*>(skin::AdapterOfWindow(silent->WindowHandle()));
+  ASSERT_NE(quiet, nullptr);
+  EXPECT_EQ(quiet->Panel(), silent);
+  EXPECT_EQ(silent->Caption(), "");
+  EXPECT_EQ(silent->Tag(), 999);
+
+  SetParent(panel->WindowHandle(), holder->Handle());
+  SetParent(silent->WindowHandle(), holder->Handle());
+  DestroyWindow(dialog);
+  PumpFor(20);
+  gui::Free(holder);
+  PumpFor(20);
 }
 
 #ifdef DIALOG_TEST_SKIN
