@@ -490,6 +490,8 @@ LRESULT CBTHookProc(int Code, WPARAM WParam, LPARAM LParam) {
         break;
       }
       case HCBT_DESTROYWND:
+        // A dialog's border window goes before the dialog: the system destroys owned windows first.
+        if (TacDialogWnd* d = DialogAdapterOf(w)) d->BorderForm.reset();
         RemoveDestroyedProviders();
         break;
       case HCBT_ACTIVATE:

@@ -6,6 +6,7 @@
 #ifdef _WIN32
 
 #include <algorithm>
+#include <array>
 
 #include "gui/graphics.h"
 #include "gui/menus.h"
@@ -26,6 +27,7 @@
 #include "skin/paint/graph_utils.h"
 #include "skin/paint/pixel_helpers.h"
 #include "skin/paint/section_paint.h"
+#include "skin/paint/skin_mask.h"
 #include "skin/paint/skinned_text.h"
 #include "skin/paint/text_engine.h"
 
@@ -55,6 +57,50 @@ TSize ClientSize(HWND h) {
 }
 
 void SysCommand(HWND h, WPARAM command) { SendMessageA(h, WM_SYSCOMMAND, command, 0); }
+
+// The dialog as the owner of its border window.
+class DialogBorderOwner : public TacBorderOwner {
+ public:
+  explicit DialogBorderOwner(TacDialogWnd& d) : d_(d) {}
+  bool HasWindow() const override { return d_.Handle != nullptr && IsWindow(d_.Handle); }
+  void* SkinnedWindow() const override { return d_.Handle; }
+  TRect SkinnedWindowRect() const override {
+    RECT r{};
+    GetWindowRect(d_.Handle, &r);
+    return TRect{r.left, r.top, r.right, r.bottom};
+  }
+  TsCommonData& FrameData() override { return *d_.SkinData; }
+  TsSkinManager* FrameManager() const override { return d_.SkinManager; }
+  int32_t FrameWidth() const override { return d_.FrameSize().cx; }
+  int32_t FrameHeight() override { return d_.FrameSize().cy; }
+  int32_t SystemFrameWidth() const override { return d_.SystemBorderWidth(); }
+  int32_t SystemCaptionHeight() const override { return d_.SystemCaptionHeight(); }
+  int32_t SkinFrameWidth() const override { return d_.BorderWidth(); }
+  int32_t SkinCaptionHeight() const override { return d_.BorderWidth() + d_.CaptionHeight(); }
+  bool WindowEnabled() const override { return IsWindowEnabled(d_.Handle) != FALSE; }
+  bool WindowZoomed() const override { return d_.Zoomed(); }
+  bool WindowSizeable() const override { return (d_.SavedStyle & WS_THICKFRAME) != 0; }
+  bool MovingTranslucent() const override { return (d_.MoveFlags & 0x80) != 0; }
+  int32_t TitleElementAt(const TPoint& p) override { return d_.TitleButtonAt(p); }
+  TRect TitleIconRect() const override { return d_.IconRect(); }
+  int32_t ClientTop() override { return d_.ClientOffsetY(); }
+  bool GripAt(const TPoint&) override { return false; }
+  bool ClientHole(TRect& hole) override {
+    if (d_.MoveFlags & 0x80) return false;
+    const TSize cl = ClientSize(d_.Handle);
+    hole = TRect{d_.ClientOffsetX(), d_.ClientOffsetY(), d_.ClientOffsetX() + cl.cx, d_.ClientOffsetY() + cl.cy};
+    return true;
+  }
+  void SetHotElement(int32_t code) override { d_.SetHotTitleButton(code < 0 ? 0 : code, true); }
+  void RepaintFrame() override {
+    d_.SkinData->BGChanged = true;
+    d_.PaintAll();
+  }
+  void StopTitleGlows() override {}
+
+ private:
+  TacDialogWnd& d_;
+};
 
 }  // namespace
 
@@ -124,6 +170,7 @@ void TacSystemMenu::UpdateItems() {
 // ---- The adapter's life.
 
 TacDialogWnd::~TacDialogWnd() {
+  BorderForm.reset();
   SystemMenu.reset();
   if (brush_ != nullptr) ledger::DeleteObject(brush_);
   brush_ = nullptr;
@@ -171,6 +218,7 @@ void TacDialogWnd::Finish() {
 }
 
 void TacDialogWnd::ReleaseSteps() {
+  BorderForm.reset();
   if (Handle != nullptr && IsWindow(Handle) && !Destroyed && Finished) {
     // The window as it was: its system menu, its whole window and the system's frame.
     const LONG_PTR style = GetWindowLongPtrA(Handle, GWL_STYLE);
@@ -206,29 +254,58 @@ bool TacDialogWnd::RestoreEnabled() const { return MaximizeVisible() && (Zoomed(
 
 // ---- Geometry.
 
-int32_t TacDialogWnd::BorderWidth() const {
+int32_t TacDialogWnd::SystemBorderWidth() const {
   return std::max(0, (WindowSize(Handle).cx - ClientSize(Handle).cx) / 2);
 }
 
-int32_t TacDialogWnd::CaptionHeight() const {
+int32_t TacDialogWnd::SystemCaptionHeight() const {
   const LONG_PTR style = GetWindowLongPtrA(Handle, GWL_STYLE);
   if ((style & WS_CAPTION) != WS_CAPTION && !Iconic()) return 0;
   return GetSystemMetrics(SM_CYCAPTION);
 }
 
-int32_t TacDialogWnd::ClientOffsetX() const { return BorderWidth(); }
+int32_t TacDialogWnd::BorderWidth() const {
+  if (BorderForm && SkinManager) return SkinManager->SkinData().BorderWidth;
+  return SystemBorderWidth();
+}
+
+int32_t TacDialogWnd::CaptionHeight() const {
+  const int32_t c = SystemCaptionHeight();
+  // The skin's title height counts the frame above the caption.
+  if (c == 0 || !BorderForm || !SkinManager) return c;
+  return std::max(0, SkinManager->SkinData().TitleHeight - BorderWidth());
+}
+
+TRect TacDialogWnd::ShadowSize() const {
+  return BorderForm && SkinManager ? SkinManager->Skin().ShadowMargins : TRect{};
+}
+
+TSize TacDialogWnd::FrameSize() const {
+  if (!BorderForm) return WindowSize(Handle);
+  const TRect m = ShadowSize();
+  const TSize cl = ClientSize(Handle);
+  const int32_t b = BorderWidth();
+  return TSize{cl.cx + 2 * b + m.Left + m.Right, ClientOffsetY() + cl.cy + b + m.Bottom};
+}
+
+int32_t TacDialogWnd::ClientOffsetX() const {
+  if (BorderForm) return ShadowSize().Left + BorderWidth();
+  return SystemBorderWidth();
+}
 
 int32_t TacDialogWnd::ClientOffsetY() const {
+  if (BorderForm) return ShadowSize().Top + BorderWidth() + CaptionHeight();
   const int32_t c = CaptionHeight();
   if (c == 0) return BorderWidth();
   return std::max(0, WindowSize(Handle).cy - ClientSize(Handle).cy - BorderWidth());
 }
 
 TRect TacDialogWnd::IconRect() const {
+  const TRect m = ShadowSize();
   const int32_t b = BorderWidth(), c = CaptionHeight();
   const int32_t w = GetSystemMetrics(SM_CXSMICON), h = GetSystemMetrics(SM_CYSMICON);
-  const int32_t top = b + (c - h) / 2;
-  return TRect{b, top, b + w, top + h};
+  const int32_t top = m.Top + b + (c - h) / 2;
+  return TRect{m.Left + b, top, m.Left + b + w, top + h};
 }
 
 int32_t TacDialogWnd::TitleButtonWidth(const DialogTitleButton& B) const {
@@ -284,7 +361,7 @@ DialogTitleButton* TacDialogWnd::ButtonOfCode(int32_t Code) {
 void TacDialogWnd::PaintAll() {
   WindowRectInParent();
   if (SkinData == nullptr || SkinManager == nullptr) return;
-  const TSize size = WindowSize(Handle);
+  const TSize size = FrameSize();
   if (!SkinData->CacheBmp) SkinData->CacheBmp = std::make_unique<Bitmap>(0, 0, pf32bit);
   Bitmap& cache = *SkinData->CacheBmp;
   if (cache.Width() != size.cx || cache.Height() != size.cy) {
@@ -294,24 +371,58 @@ void TacDialogWnd::PaintAll() {
   if (!SkinData->BGChanged || cache.Empty()) return;
   NeedRegion = 1;
   if (ValidSection(SkinManager, SkinData->SkinIndex) != nullptr) {
-    PaintControlItem(*SkinData, EmptyCacheInfo, -1, -1, 1, cache, TPoint{}, TRect{0, 0, size.cx, size.cy}, Active);
+    if (BorderForm) {
+      // The skin's outer frame and shadow in the margins, the dialog's frame inside them over it.
+      const TRect m = ShadowSize();
+      const TRect frame{m.Left, m.Top, size.cx - m.Right, size.cy - m.Bottom};
+      FillRectBitmap32(cache, TRect{0, 0, size.cx, size.cy}, 0, 0);
+      PaintShadow(cache);
+      Bitmap under(size.cx, size.cy, pf32bit);
+      CopyBitmapPixels(under, 0, 0, size.cx, size.cy, cache, 0, 0);
+      CacheInfo ci = CacheInfoFromBitmap(&under, frame.Left, frame.Top);
+      Bitmap item(std::max(0, frame.Width()), std::max(0, frame.Height()), pf32bit);
+      if (!item.Empty()) {
+        PaintControlItem(*SkinData, ci, -1, -1, 1, item, TPoint{}, TRect{0, 0, frame.Width(), frame.Height()}, Active);
+        CopyBitmapPixels(cache, frame.Left, frame.Top, frame.Width(), frame.Height(), item, 0, 0);
+      }
+    } else {
+      PaintControlItem(*SkinData, EmptyCacheInfo, -1, -1, 1, cache, TPoint{}, TRect{0, 0, size.cx, size.cy}, Active);
+    }
     PaintCaption(cache);
   }
-  const int32_t band = std::min(cache.Height(), BorderWidth() + CaptionHeight());
+  const int32_t band = std::min(cache.Height(), ShadowSize().Top + BorderWidth() + CaptionHeight());
   TitleCopy->SetSize(cache.Width(), std::max(0, band));
   CopyBitmapPixels(*TitleCopy, 0, 0, cache.Width(), band, cache, 0, 0);
   if (CaptionHeight() > 0) PaintTitleButtons(cache);
   SkinData->BGChanged = false;
 }
 
+void TacDialogWnd::PaintShadow(Bitmap& cache) {
+  const LoadedSkin& skin = SkinManager->Skin();
+  const Bitmap* shadow = (Active ? skin.ActiveShadow : skin.InactiveShadow).get();
+  if (shadow == nullptr || shadow->Empty()) return;
+  TRect widths = skin.ShadowMargins;
+  std::array<int32_t, 4> modes{0, 0, 0, 0};
+  const int32_t ex = skin.CommonIndexes.ExBorder;
+  if (const SkinImageRecord* image = ValidImage(SkinManager, ex)) {
+    widths = TRect{SkinMaskBorderLeft(skin, ex), SkinMaskBorderTop(skin, ex), SkinMaskBorderRight(skin, ex),
+                   SkinMaskBorderBottom(skin, ex)};
+    const int32_t mode = (image->DrawMode & dmStretch) ? 1 : 0;
+    modes = {mode, mode, mode, mode};
+  }
+  PaintFormBorderParts(cache, *shadow, TRect{0, 0, cache.Width(), cache.Height()}, false, false, modes, widths, widths,
+                       TRect{0, 0, shadow->Width(), shadow->Height()});
+}
+
 void TacDialogWnd::PaintCaption(Bitmap& cache) {
   const int32_t c = CaptionHeight();
   if (c <= 0) return;
   const int32_t b = BorderWidth();
+  const TRect m = ShadowSize();
   const int32_t state = Active ? 1 : 0;
   if (const SkinSectionRecord* ts = ValidSection(SkinManager, TitleSection))
     PaintSkinItem(TitleSection, CacheInfoFromBitmap(&cache, 0, 0), std::min(state, SectionStateCount(*ts) - 1),
-                  TRect{0, 0, cache.Width(), b + c}, TPoint{}, cache, SkinManager);
+                  TRect{m.Left, m.Top, cache.Width() - m.Right, m.Top + b + c}, TPoint{}, cache, SkinManager);
   const TRect icon = IconRect();
   // The window's icon (or the system's) drawn scaled by the system: no icon or bitmap is made for it.
   const bool hasIcon = CloseVisible();
@@ -323,11 +434,12 @@ void TacDialogWnd::PaintCaption(Bitmap& cache) {
   int32_t buttons = 0;
   for (const DialogTitleButton* btn : {&CloseButton, &MaxButton, &MinButton, &HelpButton})
     if (!RectIsEmpty(btn->Rect)) buttons += btn->Rect.Width();
-  TRect R{b + (hasIcon ? icon.Width() : 0) + 4, b, cache.Width() - buttons - 6 - b, b + c};
+  TRect R{m.Left + b + (hasIcon ? icon.Width() : 0) + 4, m.Top + b, cache.Width() - m.Right - buttons - 6 - b,
+          m.Top + b + c};
   if (RectIsEmpty(R) || caption.empty()) return;
   TextEngine& engine = CurrentTextEngine();
   const int32_t th = engine.Extent(TitleFont, caption).cy;
-  R.Top = b + (c - th) / 2;
+  R.Top = m.Top + b + (c - th) / 2;
   R.Bottom = R.Top + th;
   uint32_t flags = dtSingleLine | dtVCenter | dtNoPrefix | dtEndEllipsis;
   if (SavedExStyle & (WS_EX_RTLREADING | WS_EX_LAYOUTRTL)) flags |= dtRtlReading | dtRight;
@@ -352,11 +464,12 @@ void TacDialogWnd::PaintTitleButtons(Bitmap& cache) {
   if (!CloseVisible() || SkinManager == nullptr) return;
   const TsSkinData& g = SkinManager->SkinData();
   const int32_t border = BorderWidth(), c = CaptionHeight();
-  int32_t x = cache.Width() - g.BIRight - border;
+  const TRect m = ShadowSize();
+  int32_t x = cache.Width() - m.Right - g.BIRight - border;
   const bool spaced = BorderStyle == 1 || BorderStyle == 3 || CloseButton.BigIcon;
   auto place = [&](DialogTitleButton& b) {
     const int32_t w = TitleButtonWidth(b), h = TitleButtonHeight(b);
-    const int32_t top = border + (c - h) / 2;
+    const int32_t top = m.Top + border + (c - h) / 2;
     b.Rect = TRect{x - w, top, x, top + h};
     x -= w + (spaced ? g.BISpace : 0);
     DrawTitleButton(cache, b);
@@ -408,6 +521,12 @@ void TacDialogWnd::PaintNC(HDC DC) {
     UpdateRegion(true);
   }
   if (SkinData->BGChanged || !SkinData->CacheBmp) PaintAll();
+  if (BorderForm) {
+    // The border window carries the whole frame; the window itself shows only its client area.
+    UpdateBorderForm(false);
+    repaintPending_ = 0;
+    return;
+  }
   HDC dc = DC ? DC : ledger::GetWindowDC(Handle);
   if (dc == nullptr) return;
   CopyFrameToDC(dc);
@@ -458,7 +577,16 @@ void TacDialogWnd::UpdateRegion(bool Redraw) {
   if (BorderStyle == 2 && !Iconic()) return;
   if (SendMessageA(Handle, kOwnRegionQuery, kOwnRegionAnswer, 0) == LRESULT(kOwnRegionAnswer)) return;
   settingRegion_ = true;
-  if (RegionRects.empty()) {
+  if (BorderForm) {
+    // Only the client area stays visible: the border window shows the frame around it.
+    RECT wr{};
+    GetWindowRect(Handle, &wr);
+    POINT o{0, 0};
+    ClientToScreen(Handle, &o);
+    const TSize cl = ClientSize(Handle);
+    const int32_t x = o.x - wr.left, y = o.y - wr.top;
+    ledger::SetWindowRgn(Handle, ledger::CreateRectRgn(x, y, x + cl.cx, y + cl.cy), Redraw);
+  } else if (RegionRects.empty()) {
     ledger::SetWindowRgn(Handle, nullptr, Redraw);
   } else {
     const TSize size = WindowSize(Handle);
@@ -478,6 +606,25 @@ void TacDialogWnd::SendToChildren(gui::TMessage& M) {
     SendMessageA(c, M.Msg, M.WParam, M.LParam);
 }
 
+void TacDialogWnd::SetExtendedBorders(bool On) {
+  const bool want = On && Finished && !Destroyed && SkinManager != nullptr && SystemCaptionHeight() > 0 && !Iconic();
+  if (want == (BorderForm != nullptr)) return;
+  if (want) {
+    if (!borderOwner_) borderOwner_ = std::make_unique<DialogBorderOwner>(*this);
+    BorderForm = std::make_unique<TacBorderForm>(*borderOwner_);
+  } else {
+    BorderForm.reset();
+  }
+  SkinData->BGChanged = true;
+  NeedRegion = 1;
+  if (IsWindowVisible(Handle))
+    RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void TacDialogWnd::UpdateBorderForm(bool Repaint, uint8_t Alpha) {
+  if (BorderForm) BorderFormUpdate(*BorderForm, Repaint, Alpha);
+}
+
 HBRUSH TacDialogWnd::DialogBrush() {
   const TColor colour = ColorToRGB(SkinManager ? SkinManagerGlobalColor(*SkinManager) : TColor(GetSysColor(COLOR_BTNFACE)));
   if (brush_ == nullptr || colour != brushColor_) {
@@ -490,7 +637,21 @@ HBRUSH TacDialogWnd::DialogBrush() {
 
 // ---- Mouse.
 
+int32_t TacDialogWnd::TitleButtonAt(const TPoint& pt) {
+  if (!CloseVisible()) return 0;
+  if (SkinData->BGChanged || !SkinData->CacheBmp) PaintAll();
+  if (CloseButton.Rect.Contains(pt)) return CloseEnabled() ? HTCLOSE : HTCAPTION;
+  if (MaximizeVisible() && MaxButton.Rect.Contains(pt))
+    return (MaximizeEnabled() || RestoreEnabled()) ? HTMAXBUTTON : HTCAPTION;
+  if ((MinimizeVisible() || Iconic()) && MinButton.Rect.Contains(pt))
+    return (Iconic() || MinimizeEnabled()) ? HTMINBUTTON : HTCAPTION;
+  if (HelpVisible() && HelpButton.Rect.Contains(pt)) return HTHELP;
+  return 0;
+}
+
 int32_t TacDialogWnd::HitTest(gui::TMessage& M) {
+  // With a border window the window shows only its client area; the border window answers for the frame.
+  if (BorderForm) return 0;
   RECT wr{};
   GetWindowRect(Handle, &wr);
   const int32_t x = int16_t(LOWORD(M.LParam)) - wr.left, y = int16_t(HIWORD(M.LParam)) - wr.top;
@@ -556,6 +717,10 @@ void TacDialogWnd::RepaintTitleButton(int32_t Code) {
     CopyBitmapPixels(*cache, b->Rect.Left, b->Rect.Top, b->Rect.Width(), b->Rect.Height(), *TitleCopy, b->Rect.Left,
                      b->Rect.Top);
   if (!DrawTitleButton(*cache, *b) || !IsWindowVisible(Handle)) return;
+  if (BorderForm) {
+    UpdateBorderForm(false);
+    return;
+  }
   HDC dc = ledger::GetWindowDC(Handle);
   if (dc == nullptr) return;
   BitmapToDC(dc, b->Rect.Left, b->Rect.Top, b->Rect.Width(), b->Rect.Height(), *cache, b->Rect.Left, b->Rect.Top);
@@ -569,8 +734,13 @@ void TacDialogWnd::NCLButtonDown(gui::TMessage& M) {
       SetHotTitleButton(0, true);
       RECT wr{};
       GetWindowRect(Handle, &wr);
-      const int32_t b = BorderWidth();
-      ShowSystemMenu(wr.left + b, wr.top + b + GetSystemMetrics(SM_CYSMICON));
+      TPoint origin{wr.left, wr.top};
+      if (BorderForm) {
+        const TRect r = BorderFormScreenRect(*BorderForm);
+        origin = TPoint{r.Left, r.Top};
+      }
+      const TRect icon = IconRect();
+      ShowSystemMenu(origin.X + icon.Left - ShadowSize().Left, origin.Y + icon.Top + GetSystemMetrics(SM_CYSMICON));
       return;
     }
     case HTMINBUTTON:
@@ -667,6 +837,7 @@ void TacDialogWnd::HandleSkinCommand(gui::TMessage& M) {
         CaptionIndex = SkinManagerGetSectionIndex(*SkinManager, "CAPTION");
         InitTitleButtons();
         SendToChildren(M);
+        SetExtendedBorders(SkinManager->ExtendedBorders());
       }
       M.Result = 0;
       return;
@@ -674,6 +845,7 @@ void TacDialogWnd::HandleSkinCommand(gui::TMessage& M) {
       if (SkinManager != nullptr) pending::UpdateIndexes(*SkinData);
       SkinData->BGChanged = true;
       NeedRegion = 1;
+      if (SkinManager != nullptr) SetExtendedBorders(SkinManager->ExtendedBorders());
       if (IsWindowVisible(Handle)) RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
       return;
     case AC_SETREPAINTPENDING:
@@ -722,6 +894,8 @@ void TacDialogWnd::HandleSkinCommand(gui::TMessage& M) {
 void TacDialogWnd::WndProc(gui::TMessage& M) {
   if (M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY || Destroyed || SkinData == nullptr || SkinManager == nullptr) {
     const bool going = M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY;
+    // The border window goes first (the system would take it down with its owner).
+    if (going) BorderForm.reset();
     Default(M);
     // The provider leaves the list now; it is freed when no adapter procedure runs any more.
     if (going) RemoveDestroyedProviders();
@@ -773,9 +947,15 @@ void TacDialogWnd::WndProc(gui::TMessage& M) {
       if (auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(M.LParam); dis && dis->CtlType == ODT_STATIC)
         SetBkMode(dis->hDC, TRANSPARENT);
       break;
-    case WM_WINDOWPOSCHANGED:
-      if (auto* wp = reinterpret_cast<WINDOWPOS*>(M.LParam); wp && (wp->flags & SWP_HIDEWINDOW)) NeedRegion = 1;
-      break;
+    case WM_WINDOWPOSCHANGED: {
+      const auto* wp = reinterpret_cast<const WINDOWPOS*>(M.LParam);
+      const bool hiding = wp != nullptr && (wp->flags & SWP_HIDEWINDOW);
+      if (hiding) NeedRegion = 1;
+      Default(M);
+      // The border window follows the dialog (and hides with it).
+      if (!Destroyed && BorderForm && !repaintPending_ && !(MoveFlags & 0x80)) UpdateBorderForm(false);
+      return;
+    }
     case WM_NCHITTEST: {
       const int32_t code = HitTest(M);
       if (code == HTNOWHERE || code == HTCAPTION) {
@@ -815,7 +995,8 @@ void TacDialogWnd::WndProc(gui::TMessage& M) {
       M.Result = 0;
       return;
     case WM_NCLBUTTONDOWN:
-      if (M.WParam < HTLEFT || M.WParam > HTBOTTOMRIGHT) {
+      if (BorderForm && M.WParam == WPARAM(-1)) M.WParam = WPARAM(BorderFormHitTest(*BorderForm));
+      if (!BorderForm && (M.WParam < HTLEFT || M.WParam > HTBOTTOMRIGHT)) {
         gui::TMessage probe{WM_NCHITTEST, 0, M.LParam, 0};
         M.WParam = WPARAM(HitTest(probe));
         if (M.WParam == 0) M.WParam = WPARAM(SendMessageA(Handle, WM_NCHITTEST, 0, M.LParam));
@@ -824,6 +1005,7 @@ void TacDialogWnd::WndProc(gui::TMessage& M) {
       return;
     case WM_NCLBUTTONUP:
     case WM_LBUTTONUP:
+      if (BorderForm && M.WParam == WPARAM(-1)) M.WParam = WPARAM(BorderFormHitTest(*BorderForm));
       NCLButtonUp(M);
       return;
     case WM_NCLBUTTONDBLCLK:
@@ -845,6 +1027,7 @@ void TacDialogWnd::WndProc(gui::TMessage& M) {
       }
       break;
     case WM_NCRBUTTONUP:
+      if (BorderForm && M.WParam == WPARAM(-1)) M.WParam = WPARAM(BorderFormHitTest(*BorderForm));
       if (M.WParam == HTCAPTION || M.WParam == HTSYSMENU) {
         SetHotTitleButton(0, true);
         const TPoint p = CursorScreenPos();

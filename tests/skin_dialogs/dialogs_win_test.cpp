@@ -44,7 +44,7 @@ inline constexpr TColor kDialogFont = 0xFFFFFF;
 
 // The forms fixture with the dialog's sections, the hook's services and the hook installed.
 struct DialogSkin : FormsSkin {
-  DialogSkin() {
+  explicit DialogSkin(bool extendedBorders = false) : FormsSkin(extendedBorders) {
     skin::LoadedSkin& s = Skin();
     auto add = [&](const char* name, TColor normal, TColor hot) {
       skin::SkinSectionRecord r;
@@ -694,6 +694,81 @@ TEST(DialogHook, NestedChildAdaptationKeepsTheDialogChildFlagUntilTheOutermostCa
   DestroyWindow(dialog);
   PumpFor(20);
   EXPECT_EQ(skin::FindProviderForWindow(dialog), nullptr);
+}
+
+// With a skin of extended borders a dialog's frame, caption and shadow lie in a border window around it: the
+// dialog shows only its client area, where the skin's frame leaves room for it, and the border window answers
+// for the caption and its buttons. Without extended borders the border window goes and the dialog shows its frame
+// itself again.
+TEST(DialogHook, WithExtendedBordersADialogsFrameLiesInABorderWindowAroundItsClientArea) {
+  DialogSkin skin(true);
+  skin::ledger::Snapshot before;
+  int windowsBefore = 0;
+  // The first round checks; the later ones leave the ledger and the windows as the first left them.
+  for (int round = 0; round < 3; ++round) {
+    SCOPED_TRACE(round);
+    if (round == 1) {
+      before = skin::ledger::Take();
+      windowsBefore = ThreadWindowCount();
+    }
+    HWND h = MakeDialogWindow(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE);
+    SetForegroundWindow(h);
+    Redraw(h);
+    PumpFor(200 + (round == 0 ? int(ModalDriver::HoldMs()) : 0));
+    skin::TacDialogWnd* a = skin::DialogAdapterOf(h);
+    ASSERT_NE(a, nullptr);
+    ASSERT_TRUE(a->BorderForm && a->BorderForm->AForm);
+    if (round == 0) {
+      HWND border = static_cast<HWND>(a->BorderForm->AForm);
+      EXPECT_TRUE(IsWindowVisible(border));
+      EXPECT_EQ(GetWindow(border, GW_OWNER), h);
+      const skin::TsSkinData& g = skin.Skin().SkinData;
+      RECT br{}, wr{}, cr{};
+      GetWindowRect(border, &br);
+      GetWindowRect(h, &wr);
+      GetClientRect(h, &cr);
+      POINT o{0, 0};
+      ClientToScreen(h, &o);
+      EXPECT_EQ(o.x - br.left, kShadowMargin + g.BorderWidth);
+      EXPECT_EQ(o.y - br.top, kShadowMargin + g.TitleHeight);
+      EXPECT_EQ(br.right - (o.x + cr.right), g.BorderWidth + kShadowMargin);
+      EXPECT_EQ(br.bottom - (o.y + cr.bottom), g.BorderWidth + kShadowMargin);
+      // On the screen: the caption in the title section's colour, the client in the dialog section's.
+      ASSERT_GE(a->TitleSection, 0);
+      const skin::SkinSectionRecord& title = skin.Skin().Sections[size_t(a->TitleSection)];
+      const bool active = a->Active != 0;
+      const TColor titleColour = active ? title.HotState.Color : title.NormalState.Color;
+      const int captionY = br.top + kShadowMargin + g.BorderWidth + (g.TitleHeight - g.BorderWidth) / 2;
+      EXPECT_EQ(testsupport::ScreenPixel((br.left + br.right) / 2, captionY) & 0xFFFFFF, uint32_t(titleColour));
+      EXPECT_EQ(testsupport::ScreenPixel(o.x + 3, o.y + cr.bottom - 3) & 0xFFFFFF,
+                uint32_t(active ? kDialogActive : kDialogInactive));
+      // The dialog's own window keeps only its client area.
+      HRGN region = skin::ledger::CreateRectRgn(0, 0, 0, 0);
+      ASSERT_NE(GetWindowRgn(h, region), ERROR);
+      EXPECT_TRUE(PtInRegion(region, o.x - wr.left + 1, o.y - wr.top + 1));
+      EXPECT_FALSE(PtInRegion(region, 1, 1));
+      skin::ledger::DeleteObject(region);
+      // The border window's hit test: the close button, the caption, the shadow.
+      skin::TacBorderForm& bf = *a->BorderForm;
+      const skin::TRect close = a->CloseButton.Rect;
+      EXPECT_EQ(skin::BorderFormHitTestAt(bf, skin::TPoint{(close.Left + close.Right) / 2, (close.Top + close.Bottom) / 2}),
+                HTCLOSE);
+      EXPECT_EQ(skin::BorderFormHitTestAt(bf, skin::TPoint{(br.right - br.left) / 2, captionY - br.top}), HTCAPTION);
+      EXPECT_EQ(skin::BorderFormHitTestAt(bf, skin::TPoint{1, 1}), HTTRANSPARENT);
+      // Extended borders off: the dialog paints its frame itself again, over its whole window.
+      a->SetExtendedBorders(false);
+      PumpFor(50);
+      EXPECT_EQ(a->BorderForm, nullptr);
+      Redraw(h);
+      const skin::Bitmap shown = WindowPicture(h);
+      EXPECT_EQ(Rgb(shown, shown.Width() / 2, a->BorderWidth() + a->CaptionHeight() / 2),
+                Px(titleColour) & 0xFFFFFF);
+    }
+    DestroyWindow(h);
+    PumpFor(50);
+  }
+  EXPECT_EQ(skin::ledger::Difference(before, skin::ledger::Take()), "");
+  EXPECT_EQ(ThreadWindowCount(), windowsBefore);
 }
 
 // A child may take its background from the dialog's picture only when the dialog's section is see-through or
