@@ -23,6 +23,7 @@
 
 #include "gui/graphics.h"
 #include "skin/adapters/acmainwnd.h"
+#include "skin/engine/sanimations.h"
 #include "skin/engine/skinchange.h"
 #include "skin/forms/border_form.h"
 #include "skin/forms/sskinprovider.h"
@@ -177,6 +178,8 @@ class TacDialogWnd : public TacMainWnd {
   void BuildRegionData();
   void UpdateRegion(bool Redraw);
   void SendToChildren(gui::TMessage& Message);
+  // Each child window of Window (its children after it) printed into DC at its place in Window's client area.
+  void PrintChildWindows(HWND Window, HDC DC);
   // The border window made (skins with extended borders) or freed; refreshed from the frame picture.
   void SetExtendedBorders(bool On);
   void UpdateBorderForm(bool Repaint, uint8_t Alpha = 255);
@@ -232,6 +235,7 @@ class TacDialogWnd : public TacMainWnd {
   void PaintShadow(Bitmap& Cache);
 
   std::unique_ptr<TacBorderOwner> borderOwner_;
+  std::unique_ptr<TacAnimatedDialog> animated_;
   HBRUSH brush_ = nullptr;
   TColor brushColor_ = clNone;
   bool settingRegion_ = false;

@@ -13,6 +13,7 @@
 #include "skin/adapters/pending_skindata.h"
 #include "skin/engine/libstrings.h"
 #include "skin/engine/maskdata.h"
+#include "skin/engine/sanimations.h"
 #include "skin/engine/skincommands.h"
 #include "skin/engine/sskinmanager_component.h"
 #include "skin/engine/sskinmenus.h"
@@ -57,6 +58,42 @@ TSize ClientSize(HWND h) {
 }
 
 void SysCommand(HWND h, WPARAM command) { SendMessageA(h, WM_SYSCOMMAND, command, 0); }
+
+// What the window animations of the skin manager need of the dialog.
+class DialogAnimated : public TacAnimatedDialog {
+ public:
+  explicit DialogAnimated(TacDialogWnd& d) : d_(d) {}
+  HWND Window() const override { return d_.Handle; }
+  TsCommonData& SkinData() override { return *d_.SkinData; }
+  // The hide runs on the border window, which already shows the dialog's picture; it is the animation's from now
+  // on (no longer the dialog's, nor owned by it).
+  TacAnimWindow TakeAnimationWindow() override {
+    if (!Hiding || !d_.BorderForm || !d_.BorderForm->AForm) return {};
+    HWND h = static_cast<HWND>(d_.BorderForm->AForm);
+    SetWindowLongPtrA(h, GWLP_USERDATA, 0);
+    SetWindowLongPtrA(h, GWLP_HWNDPARENT, 0);
+    d_.BorderForm->AForm = nullptr;
+    return TacAnimWindow{h, [h] { ledger::DestroyWindow(h); }};
+  }
+  void FreeBorderForm() override { d_.BorderForm.reset(); }
+  TPoint ClientOffset() const override { return TPoint{d_.ClientOffsetX(), d_.ClientOffsetY()}; }
+  // The children at their places in the window's picture (whose origin is the window's top-left).
+  void PrintChildWindows(HWND w, void* dc) override {
+    HDC DC = static_cast<HDC>(dc);
+    RECT wr{};
+    GetWindowRect(w, &wr);
+    POINT o{0, 0};
+    ClientToScreen(w, &o);
+    const int saved = SaveDC(DC);
+    OffsetViewportOrgEx(DC, o.x - wr.left, o.y - wr.top, nullptr);
+    d_.PrintChildWindows(w, DC);
+    RestoreDC(DC, saved);
+  }
+  bool Hiding = false;
+
+ private:
+  TacDialogWnd& d_;
+};
 
 // The dialog as the owner of its border window.
 class DialogBorderOwner : public TacBorderOwner {
@@ -621,6 +658,24 @@ void TacDialogWnd::SetExtendedBorders(bool On) {
     RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
+void TacDialogWnd::PrintChildWindows(HWND Window, HDC DC) {
+  for (HWND c = GetWindow(Window, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+    RECT r{};
+    GetWindowRect(c, &r);
+    MapWindowPoints(nullptr, Window, reinterpret_cast<POINT*>(&r), 2);
+    const int saved = SaveDC(DC);
+    OffsetViewportOrgEx(DC, r.left, r.top, nullptr);
+    const LONG_PTR style = GetWindowLongPtrA(c, GWL_STYLE);
+    if ((style & WS_CHILD) && (style & WS_VISIBLE)) {
+      SendMessageA(c, WM_SKINCOMMAND, SkinCommandWParam(AC_SETPAINTTARGET), reinterpret_cast<LPARAM>(DC));
+      SendMessageA(c, WM_PRINT, reinterpret_cast<WPARAM>(DC), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
+      SendMessageA(c, WM_SKINCOMMAND, SkinCommandWParam(AC_SETPAINTTARGET), 0);
+    }
+    PrintChildWindows(c, DC);
+    RestoreDC(DC, saved);
+  }
+}
+
 void TacDialogWnd::UpdateBorderForm(bool Repaint, uint8_t Alpha) {
   if (BorderForm) BorderFormUpdate(*BorderForm, Repaint, Alpha);
 }
@@ -935,10 +990,40 @@ void TacDialogWnd::WndProc(gui::TMessage& M) {
       EraseBackground(reinterpret_cast<HDC>(M.WParam));
       M.Result = 1;
       return;
-    case WM_SHOWWINDOW:
+    case WM_SHOWWINDOW: {
       CallOriginal(M);
-      if (M.WParam) NeedRegion = 1;
+      DwmSetTransitionsDisabled(Handle, true, false);
+      if (!M.WParam || Destroyed) return;
+      NeedRegion = 1;
+      // A dialog shown again gets back the border window that its hiding took.
+      SetExtendedBorders(SkinManager->ExtendedBorders());
+      const TacFormAnimation& show = SkinManager->AnimEffects.DialogShow;
+      if (show.Active && show.Time > 0) {
+        SkinData->BGChanged = true;
+        if (!ChildrenSkinned && Provider) {
+          SkinChildWindows(*Provider, Handle);
+          ChildrenSkinned = 1;
+        }
+        repaintPending_ = 0;
+        if (!animated_) animated_ = std::make_unique<DialogAnimated>(*this);
+        AnimShowDialog(*animated_);
+      }
       return;
+    }
+    case WM_PRINT: {
+      // The skinned window's picture (frame and client background); the children print themselves.
+      HDC dc = reinterpret_cast<HDC>(M.WParam);
+      if (dc == nullptr) break;
+      if (SkinData->BGChanged || !SkinData->CacheBmp) PaintAll();
+      if (const Bitmap* cache = SkinData->CacheBmp.get(); cache && !cache->Empty()) {
+        const TSize w = WindowSize(Handle);
+        const TPoint from = BorderForm ? TPoint{BorderFormClientLeft(*BorderForm), BorderFormTopOffset(*BorderForm)}
+                                       : TPoint{};
+        BitmapToDC(dc, 0, 0, w.cx, w.cy, *cache, from.X, from.Y);
+      }
+      M.Result = 0;
+      return;
+    }
     case WM_MEASUREITEM:
       if (gui::DispatchMenuOwnerDraw(M)) return;  // an item of the skinned system menu
       break;
@@ -952,6 +1037,19 @@ void TacDialogWnd::WndProc(gui::TMessage& M) {
       const bool hiding = wp != nullptr && (wp->flags & SWP_HIDEWINDOW);
       if (hiding) NeedRegion = 1;
       Default(M);
+      if (hiding && !Destroyed) {
+        // The hide fades the dialog's picture out; the border window goes with it.
+        const TacFormAnimation& hide = SkinManager->AnimEffects.DialogHide;
+        if (hide.Active && hide.Time > 0 && SkinData->CacheBmp && !SkinData->CacheBmp->Empty()) {
+          if (!animated_) animated_ = std::make_unique<DialogAnimated>(*this);
+          auto& animated = static_cast<DialogAnimated&>(*animated_);
+          animated.Hiding = true;
+          AnimHideDialog(animated);
+          animated.Hiding = false;
+        }
+        BorderForm.reset();
+        return;
+      }
       // The border window follows the dialog (and hides with it).
       if (!Destroyed && BorderForm && !repaintPending_ && !(MoveFlags & 0x80)) UpdateBorderForm(false);
       return;

@@ -21,6 +21,7 @@
 #include "gui/extctrls.h"
 #include "gui/stdctrls.h"
 #include "skin/adapters/acstatics.h"
+#include "skin/engine/sanimations.h"
 #include "skin/engine/skinchange.h"
 #include "skin/engine/skincommands.h"
 #include "skin/adapters/acmnuwnd.h"
@@ -769,6 +770,50 @@ TEST(DialogHook, WithExtendedBordersADialogsFrameLiesInABorderWindowAroundItsCli
   }
   EXPECT_EQ(skin::ledger::Difference(before, skin::ledger::Take()), "");
   EXPECT_EQ(ThreadWindowCount(), windowsBefore);
+}
+
+// The pictures pushed to layered windows by the skin manager's animations.
+struct RecordedOutput : skin::TacLayeredOutput {
+  std::vector<HWND> windows;
+  void Push(HWND Wnd, const skin::Bitmap&, uint8_t) override { windows.push_back(Wnd); }
+};
+
+// When the skin animates dialogs, a dialog fades in on a helper window as it is shown, and fades out as it is
+// hidden; with extended borders the fade out runs on its border window, which goes with it.
+TEST(DialogHook, ADialogFadesInAsItIsShownAndOutAsItIsHiddenWhenTheSkinAnimatesDialogs) {
+  for (const bool extended : {false, true}) {
+    SCOPED_TRACE(extended);
+    DialogSkin skin(extended);
+    skin.manager->AnimEffects.DialogShow.Time = 60;
+    skin.manager->AnimEffects.DialogShow.Active = true;
+    skin.manager->AnimEffects.DialogHide.Time = 60;
+    skin.manager->AnimEffects.DialogHide.Active = true;
+    const skin::ledger::Snapshot before = skin::ledger::Take();
+    RecordedOutput out;
+    skin::TacLayeredOutput* previous = skin::SetLayeredOutput(&out);
+    HWND h = MakeDialogWindow(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU);
+    skin::TacDialogWnd* a = skin::DialogAdapterOf(h);
+    ASSERT_NE(a, nullptr);
+    ShowWindow(h, SW_SHOW);
+    PumpFor(100);
+    const size_t shown = out.windows.size();
+    EXPECT_GT(shown, 0u);
+    for (HWND w : out.windows) EXPECT_NE(w, h);
+    EXPECT_TRUE(IsWindowVisible(h));
+    EXPECT_EQ(a->BorderForm != nullptr, extended);
+    HWND border = a->BorderForm ? static_cast<HWND>(a->BorderForm->AForm) : nullptr;
+    ShowWindow(h, SW_HIDE);
+    PumpFor(300);
+    ASSERT_GT(out.windows.size(), shown);
+    if (extended) {
+      EXPECT_EQ(out.windows.back(), border);
+    }
+    EXPECT_EQ(a->BorderForm, nullptr);
+    skin::SetLayeredOutput(previous);
+    DestroyWindow(h);
+    PumpFor(50);
+    EXPECT_EQ(skin::ledger::Difference(before, skin::ledger::Take()), "");
+  }
 }
 
 // A child may take its background from the dialog's picture only when the dialog's section is see-through or
