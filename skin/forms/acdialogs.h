@@ -121,13 +121,8 @@ class TacSystemMenu : public TsCustomSysMenu {
 };
 
 // ---- The dialog frame adapter.
-struct DialogTitleButton {
-  int32_t State = 0;       // 0 normal, 1 hot, 2 pressed
-  int32_t ImageIndex = -1;
-  TRect Rect;              // window coordinates
-  uint8_t BigIcon = 0;
-  int32_t HitCode = 0;
-};
+// A caption button of the dialog: its state, image, place (frame picture coordinates), hit code and glow fade.
+using DialogTitleButton = TitleButtonRecord;
 
 class TacDialogWnd : public TacMainWnd {
  public:
@@ -182,6 +177,8 @@ class TacDialogWnd : public TacMainWnd {
   void PrintChildWindows(HWND Window, HDC DC);
   // The border window made (skins with extended borders) or freed; refreshed from the frame picture.
   void SetExtendedBorders(bool On);
+  // The caption buttons' glow fades stopped and freed.
+  void StopTitleGlows();
   void UpdateBorderForm(bool Repaint, uint8_t Alpha = 255);
 
   // ---- Mouse.

@@ -490,8 +490,11 @@ LRESULT CBTHookProc(int Code, WPARAM WParam, LPARAM LParam) {
         break;
       }
       case HCBT_DESTROYWND:
-        // A dialog's border window goes before the dialog: the system destroys owned windows first.
-        if (TacDialogWnd* d = DialogAdapterOf(w)) d->BorderForm.reset();
+        // A dialog's glow and border windows go before the dialog: the system destroys owned windows first.
+        if (TacDialogWnd* d = DialogAdapterOf(w)) {
+          d->StopTitleGlows();
+          d->BorderForm.reset();
+        }
         RemoveDestroyedProviders();
         break;
       case HCBT_ACTIVATE:

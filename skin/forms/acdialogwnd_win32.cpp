@@ -20,6 +20,7 @@
 #include "skin/forms/composition.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/frame_paint.h"
+#include "skin/forms/title_glow.h"
 #include "skin/forms/win_values.h"
 #include "skin/paint/background_info.h"
 #include "skin/paint/borders.h"
@@ -133,7 +134,7 @@ class DialogBorderOwner : public TacBorderOwner {
     d_.SkinData->BGChanged = true;
     d_.PaintAll();
   }
-  void StopTitleGlows() override {}
+  void StopTitleGlows() override { d_.StopTitleGlows(); }
 
  private:
   TacDialogWnd& d_;
@@ -207,6 +208,7 @@ void TacSystemMenu::UpdateItems() {
 // ---- The adapter's life.
 
 TacDialogWnd::~TacDialogWnd() {
+  StopTitleGlows();
   BorderForm.reset();
   SystemMenu.reset();
   if (brush_ != nullptr) ledger::DeleteObject(brush_);
@@ -255,6 +257,7 @@ void TacDialogWnd::Finish() {
 }
 
 void TacDialogWnd::ReleaseSteps() {
+  StopTitleGlows();
   BorderForm.reset();
   if (Handle != nullptr && IsWindow(Handle) && !Destroyed && Finished) {
     // The window as it was: its system menu, its whole window and the system's frame.
@@ -378,7 +381,7 @@ void TacDialogWnd::InitTitleButtons() {
     MaxButton.ImageIndex = ci.BIConMax;
     HelpButton.ImageIndex = ci.BIConHelp;
   }
-  for (DialogTitleButton* b : {&MinButton, &MaxButton, &CloseButton, &HelpButton}) b->BigIcon = large ? 1 : 0;
+  for (DialogTitleButton* b : {&MinButton, &MaxButton, &CloseButton, &HelpButton}) b->LargeImage = large;
   if (!TitleSectionName.empty()) TitleSection = SkinManagerGetSectionIndex(*SkinManager, TitleSectionName);
   if (TitleSection < 0) TitleSection = SkinManagerGetSectionIndex(*SkinManager, "FORMTITLE");
 }
@@ -503,7 +506,7 @@ void TacDialogWnd::PaintTitleButtons(Bitmap& cache) {
   const int32_t border = BorderWidth(), c = CaptionHeight();
   const TRect m = ShadowSize();
   int32_t x = cache.Width() - m.Right - g.BIRight - border;
-  const bool spaced = BorderStyle == 1 || BorderStyle == 3 || CloseButton.BigIcon;
+  const bool spaced = BorderStyle == 1 || BorderStyle == 3 || CloseButton.LargeImage;
   auto place = [&](DialogTitleButton& b) {
     const int32_t w = TitleButtonWidth(b), h = TitleButtonHeight(b);
     const int32_t top = m.Top + border + (c - h) / 2;
@@ -524,11 +527,11 @@ bool TacDialogWnd::DrawTitleButton(Bitmap& cache, DialogTitleButton& b) {
   switch (b.HitCode) {
     case kHtClose: enabled = CloseEnabled(); break;
     case kHtMaxButton:
-      if (Zoomed()) image = b.BigIcon ? ci.BIConNorm : ci.SIConNorm;
+      if (Zoomed()) image = b.LargeImage ? ci.BIConNorm : ci.SIConNorm;
       enabled = MaximizeEnabled() || RestoreEnabled();
       break;
     case kHtMinButton:
-      if (Iconic()) image = b.BigIcon ? ci.BIConNorm : ci.SIConNorm;
+      if (Iconic()) image = b.LargeImage ? ci.BIConNorm : ci.SIConNorm;
       enabled = MinimizeEnabled() || Iconic();
       break;
     default: break;
@@ -676,6 +679,13 @@ void TacDialogWnd::PrintChildWindows(HWND Window, HDC DC) {
   }
 }
 
+void TacDialogWnd::StopTitleGlows() {
+  for (DialogTitleButton* b : {&MinButton, &MaxButton, &CloseButton, &HelpButton}) {
+    delete b->GlowTimer;
+    b->GlowTimer = nullptr;
+  }
+}
+
 void TacDialogWnd::UpdateBorderForm(bool Repaint, uint8_t Alpha) {
   if (BorderForm) BorderFormUpdate(*BorderForm, Repaint, Alpha);
 }
@@ -768,6 +778,15 @@ void TacDialogWnd::RepaintTitleButton(int32_t Code) {
   DialogTitleButton* b = ButtonOfCode(Code);
   Bitmap* cache = SkinData ? SkinData->CacheBmp.get() : nullptr;
   if (b == nullptr || cache == nullptr || RectIsEmpty(b->Rect) || SkinManager == nullptr) return;
+  if (SkinManager->Effects.AllowGlowing && IsWindowVisible(Handle) && !(MoveFlags & 0x80)) {
+    // The button's new look fades in over the frame (a pressed one at once), its old one fades out.
+    switch (b->State) {
+      case 1: AnimateWindowTitleButtonGlow(*b, 1, 10, *SkinData, Handle, BorderForm.get(), true); break;
+      case 2: AnimateWindowTitleButtonGlow(*b, 2, 1, *SkinData, Handle, BorderForm.get(), true); break;
+      default: AnimateWindowTitleButtonGlow(*b, 0, 10, *SkinData, Handle, BorderForm.get(), false); break;
+    }
+    return;
+  }
   if (TitleCopy && !TitleCopy->Empty())
     CopyBitmapPixels(*cache, b->Rect.Left, b->Rect.Top, b->Rect.Width(), b->Rect.Height(), *TitleCopy, b->Rect.Left,
                      b->Rect.Top);
@@ -887,6 +906,7 @@ void TacDialogWnd::HandleSkinCommand(gui::TMessage& M) {
   switch (SkinCommandCode(M.WParam)) {
     case AC_SKINLOADED:
       if (M.LParam == managerParam && SkinManager != nullptr) {
+        StopTitleGlows();
         pending::UpdateIndexes(*SkinData);
         SkinData->BGChanged = true;
         CaptionIndex = SkinManagerGetSectionIndex(*SkinManager, "CAPTION");
@@ -950,7 +970,10 @@ void TacDialogWnd::WndProc(gui::TMessage& M) {
   if (M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY || Destroyed || SkinData == nullptr || SkinManager == nullptr) {
     const bool going = M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY;
     // The border window goes first (the system would take it down with its owner).
-    if (going) BorderForm.reset();
+    if (going) {
+      StopTitleGlows();
+      BorderForm.reset();
+    }
     Default(M);
     // The provider leaves the list now; it is freed when no adapter procedure runs any more.
     if (going) RemoveDestroyedProviders();

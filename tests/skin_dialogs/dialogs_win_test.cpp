@@ -26,6 +26,7 @@
 #include "skin/engine/skincommands.h"
 #include "skin/adapters/acmnuwnd.h"
 #include "skin/forms/acdialogs.h"
+#include "skin/forms/title_glow.h"
 #include "skin/paint/dc_copy.h"
 #include "skin/paint/gdi_ledger.h"
 #include "skin/paint/pixel_helpers.h"
@@ -770,6 +771,62 @@ TEST(DialogHook, WithExtendedBordersADialogsFrameLiesInABorderWindowAroundItsCli
   }
   EXPECT_EQ(skin::ledger::Difference(before, skin::ledger::Take()), "");
   EXPECT_EQ(ThreadWindowCount(), windowsBefore);
+}
+
+// A hovered caption button of a dialog glows with the skin's glow image around it, on the dialog or on its
+// border window, and the glow fades out and goes when the mouse leaves.
+TEST(DialogHook, AHoveredCloseButtonOfADialogGlowsAndTheGlowGoesWhenTheMouseLeaves) {
+  {
+    // The component layer's timers run on a window of their own, made once.
+    gui::TTimer warm(nullptr);
+    warm.SetEnabled(true);
+  }
+  for (const bool extended : {false, true}) {
+    SCOPED_TRACE(extended);
+    DialogSkin skin(extended);
+    const int windows = ThreadWindowCount();
+    HWND h = MakeDialogWindow(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_VISIBLE);
+    SetForegroundWindow(h);
+    Redraw(h);
+    PumpFor(150);
+    skin::TacDialogWnd* a = skin::DialogAdapterOf(h);
+    ASSERT_NE(a, nullptr);
+    ASSERT_EQ(a->BorderForm != nullptr, extended);
+    RECT wr{};
+    GetWindowRect(h, &wr);
+    skin::TPoint origin{wr.left, wr.top};
+    if (a->BorderForm) {
+      const skin::TRect br = skin::BorderFormScreenRect(*a->BorderForm);
+      origin = skin::TPoint{br.Left, br.Top};
+    }
+    const skin::TRect close = a->CloseButton.Rect;
+    const int cx = origin.X + (close.Left + close.Right) / 2, cy = origin.Y + (close.Top + close.Bottom) / 2;
+    adaptertest::MouseTo(origin.X + close.Left - 20, cy);
+    PumpFor(40);
+    adaptertest::MouseTo(cx - 1, cy);
+    PumpFor(20);
+    adaptertest::MouseTo(cx, cy);
+    PumpFor(60);
+    skin::TacSBAnimation* anim = a->CloseButton.GlowTimer;
+    ASSERT_NE(anim, nullptr);
+    EXPECT_EQ(a->CloseButton.State, 1);
+    HWND glow = static_cast<HWND>(anim->GlowWindow);
+    ASSERT_NE(glow, nullptr);
+    EXPECT_TRUE(IsWindowVisible(glow));
+    PumpFor(300 + int(ModalDriver::HoldMs()));
+    EXPECT_EQ(anim->ShownAlpha, 255);
+    RECT gr{};
+    GetWindowRect(glow, &gr);
+    EXPECT_EQ(gr.left, origin.X + close.Left - skin.Skin().SkinData.BICloseGlowMargin);
+    EXPECT_EQ(gr.right - gr.left, kGlowW);
+    adaptertest::MouseTo(wr.right + 200, wr.bottom + 200);
+    PumpFor(400);
+    EXPECT_EQ(a->CloseButton.State, 0);
+    EXPECT_EQ(anim->GlowWindow, nullptr);
+    DestroyWindow(h);
+    PumpFor(50);
+    EXPECT_EQ(ThreadWindowCount(), windows);
+  }
 }
 
 // The pictures pushed to layered windows by the skin manager's animations.
