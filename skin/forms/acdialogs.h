@@ -191,6 +191,9 @@ class TacDialogWnd : public TacMainWnd {
   void NCLButtonDown(gui::TMessage& Message);
   void NCLButtonUp(gui::TMessage& Message);
   void ShowSystemMenu(int X, int Y);
+  // The user's move of the dialog by its caption (the message handed to the system's move loop) with the dialog
+  // fading to the skin's blend value meanwhile; opaque again afterwards.
+  void StartBlendOnMoving(gui::TMessage& Message);
 
   // ---- Fields.
   std::vector<TRect> RegionRects;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "gui/graphics.h"
 #include "gui/menus.h"
@@ -20,6 +21,7 @@
 #include "skin/forms/composition.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/frame_paint.h"
+#include "skin/forms/min_animation.h"
 #include "skin/forms/title_glow.h"
 #include "skin/forms/win_values.h"
 #include "skin/paint/background_info.h"
@@ -835,7 +837,54 @@ void TacDialogWnd::NCLButtonDown(gui::TMessage& M) {
     if (GetActiveWindow() != Handle) SetForegroundWindow(Handle);
     return;
   }
+  const TacBlendOnMoving& blend = SkinManager->AnimEffects.BlendOnMoving;
+  if (code == HTCAPTION && blend.Active && blend.BlendValue < 255) {
+    SkinData->BGChanged = true;
+    Active = 1;
+    PaintAll();
+    StartBlendOnMoving(M);
+    return;
+  }
   CallOriginal(M);
+}
+
+void TacDialogWnd::StartBlendOnMoving(gui::TMessage& M) {
+  if (MoveFlags & 0x80) {
+    CallOriginal(M);
+    return;
+  }
+  const TacBlendOnMoving& blend = SkinManager->AnimEffects.BlendOnMoving;
+  const double minAlpha = blend.BlendValue;
+  const double step = MoveTimerAlphaStep(blend.BlendValue, blend.Time);
+  const HWND h = Handle;
+  const LONG_PTR ex = GetWindowLongPtrA(h, GWL_EXSTYLE);
+  MoveFlags |= 0x80;
+  if (!(ex & WS_EX_LAYERED)) SetWindowLongPtrA(h, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+  // The border window (showing the dialog whole while it moves) and the dialog at the same alpha.
+  auto apply = [this, h](uint8_t alpha) {
+    SetLayeredWindowAttributes(h, 0, alpha, LWA_ALPHA);
+    UpdateBorderForm(false, alpha);
+  };
+  apply(255);
+  double alpha = 255.0;
+  gui::TTimer timer(nullptr);
+  timer.SetInterval(12);
+  timer.OnTimer = [&](gui::TObject*) {
+    if (Destroyed || alpha <= minAlpha) return;
+    alpha = std::max(minAlpha, alpha - step);
+    apply(uint8_t(std::lround(alpha)));
+  };
+  timer.SetEnabled(true);
+  CallOriginal(M);  // the system's move loop
+  timer.SetEnabled(false);
+  if (Destroyed || !IsWindow(h)) return;
+  MoveFlags &= ~0x80;
+  if (ex & WS_EX_LAYERED)
+    SetLayeredWindowAttributes(h, 0, 255, LWA_ALPHA);
+  else
+    SetWindowLongPtrA(h, GWL_EXSTYLE, GetWindowLongPtrA(h, GWL_EXSTYLE) & ~LONG_PTR(WS_EX_LAYERED));
+  UpdateBorderForm(false, 255);
+  RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 void TacDialogWnd::NCLButtonUp(gui::TMessage& M) {

@@ -9,6 +9,7 @@
 #include <commdlg.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -827,6 +828,65 @@ TEST(DialogHook, AHoveredCloseButtonOfADialogGlowsAndTheGlowGoesWhenTheMouseLeav
     PumpFor(50);
     EXPECT_EQ(ThreadWindowCount(), windows);
   }
+}
+
+// The samples of a dialog's translucency taken while the system's move loop runs, and the hand that moves it.
+struct MoveSampler {
+  static inline HWND dialog = nullptr;
+  static inline int ticks = 0;
+  static inline int lowest = 256;
+  static inline bool layeredSeen = false;
+  static inline POINT start{};
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    ++ticks;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    if ((GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_LAYERED) &&
+        GetLayeredWindowAttributes(dialog, nullptr, &alpha, &flags) && (flags & LWA_ALPHA)) {
+      layeredSeen = true;
+      lowest = std::min(lowest, int(alpha));
+    }
+    if (ticks == 4) adaptertest::MouseTo(start.x + 20, start.y + 10);
+    if (ticks == 6) adaptertest::MouseTo(start.x + 40, start.y + 30);
+    if (ticks == 9) adaptertest::MouseButton(false);
+  }
+};
+
+// Dragging a dialog by its caption while the skin blends moving windows: the dialog fades to the skin's blend
+// value during the move, follows the mouse, and is opaque (no longer layered) afterwards.
+TEST(DialogHook, DraggingADialogsCaptionMovesItTranslucentlyWhenTheSkinBlendsMovingWindows) {
+  DialogSkin skin;
+  skin.manager->AnimEffects.BlendOnMoving.Active = true;
+  skin.manager->AnimEffects.BlendOnMoving.BlendValue = 150;
+  skin.manager->AnimEffects.BlendOnMoving.Time = 12;
+  HWND h = MakeDialogWindow(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE);
+  SetForegroundWindow(h);
+  Redraw(h);
+  PumpFor(150);
+  skin::TacDialogWnd* a = skin::DialogAdapterOf(h);
+  ASSERT_NE(a, nullptr);
+  RECT before{};
+  GetWindowRect(h, &before);
+  MoveSampler::dialog = h;
+  MoveSampler::start = POINT{(before.left + before.right) / 2, before.top + a->BorderWidth() + a->CaptionHeight() / 2};
+  adaptertest::MouseTo(MoveSampler::start.x, MoveSampler::start.y);
+  PumpFor(50);
+  const UINT_PTR timer = SetTimer(nullptr, 0, 30, MoveSampler::Tick);
+  adaptertest::MouseButton(true);
+  PumpFor(600);
+  KillTimer(nullptr, timer);
+  adaptertest::MouseButton(false);
+  PumpFor(50);
+  EXPECT_TRUE(MoveSampler::layeredSeen);
+  EXPECT_EQ(MoveSampler::lowest, 150);
+  RECT after{};
+  GetWindowRect(h, &after);
+  EXPECT_EQ(after.left - before.left, 40);
+  EXPECT_EQ(after.top - before.top, 30);
+  EXPECT_EQ(GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+  EXPECT_EQ(a->MoveFlags & 0x80, 0);
+  DestroyWindow(h);
+  PumpFor(20);
 }
 
 // The pictures pushed to layered windows by the skin manager's animations.
