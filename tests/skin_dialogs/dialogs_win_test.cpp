@@ -61,6 +61,9 @@ struct DialogSkin : FormsSkin {
     };
     add("DIALOG", kDialogInactive, kDialogActive);
     add("DIALOGTITLE", kDialogTitleInactive, kDialogTitleActive);
+    // Statics show what lies under them.
+    add("CHECKBOX", kDialogInactive, kDialogActive);
+    s.Sections.back().NormalState.Transparency = s.Sections.back().HotState.Transparency = 100;
     skin::InstallDialogHookServices();
     manager->InstallHooks();
   }
@@ -208,9 +211,19 @@ TEST(DialogHook, AMessageBoxShowsTheSkinsCaptionAndCloseButtonAndAPostedClickOnI
     EXPECT_TRUE(r.Top >= b && r.Bottom <= b + c);
     const int cx = (r.Left + r.Right) / 2, cy = (r.Top + r.Bottom) / 2;
     EXPECT_EQ(Rgb(shown, cx, cy), Px(ButtonColor(bClose, a->Active ? 0 : 3) + 8) & 0xFFFFFF);
-    // The client background is the dialog section's.
+    // The client background is the dialog section's, also where an icon static without an icon lies.
     EXPECT_EQ(Rgb(shown, a->ClientOffsetX() + 2, shown.Height() - b - 2),
               Px(a->Active ? kDialogActive : kDialogInactive) & 0xFFFFFF);
+    for (HWND c = GetWindow(d, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+      if (ClassOf(c) != "Static" || (GetWindowLongA(c, GWL_STYLE) & SS_TYPEMASK) != SS_ICON || !IsWindowVisible(c) ||
+          SendMessageA(c, STM_GETICON, 0, 0) != 0)
+        continue;
+      RECT r{}, wr{};
+      GetWindowRect(c, &r);
+      GetWindowRect(d, &wr);
+      EXPECT_EQ(Rgb(shown, (r.left + r.right) / 2 - wr.left, (r.top + r.bottom) / 2 - wr.top),
+                Px(a->Active ? kDialogActive : kDialogInactive) & 0xFFFFFF);
+    }
     RECT wr{};
     GetWindowRect(d, &wr);
     const LPARAM at = MAKELPARAM(wr.left + cx, wr.top + cy);
