@@ -100,7 +100,10 @@ void TacStaticWnd::PaintTo(gui::TMessage& m) {
   CacheInfo ci;
   if (CanPaint() && PrepareCache(ci)) {
     PaintSectionBackground(*SkinData, SkinManager, ci);
-    if (DrawContent()) CopyCache(dc, *SkinData->CacheBmp);
+    // With nothing of its own to show (an icon static without an icon), the control still shows its background:
+    // its erasing is swallowed, and its parent leaves its place unpainted.
+    DrawContent();
+    CopyCache(dc, *SkinData->CacheBmp);
     SkinData->BGChanged = false;
   }
   RestoreDC(dc, saved);

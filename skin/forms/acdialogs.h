@@ -23,7 +23,9 @@
 
 #include "gui/graphics.h"
 #include "skin/adapters/acmainwnd.h"
+#include "skin/engine/sanimations.h"
 #include "skin/engine/skinchange.h"
+#include "skin/forms/border_form.h"
 #include "skin/forms/sskinprovider.h"
 #include "skin/forms/system_menu.h"
 
@@ -119,13 +121,8 @@ class TacSystemMenu : public TsCustomSysMenu {
 };
 
 // ---- The dialog frame adapter.
-struct DialogTitleButton {
-  int32_t State = 0;       // 0 normal, 1 hot, 2 pressed
-  int32_t ImageIndex = -1;
-  TRect Rect;              // window coordinates
-  uint8_t BigIcon = 0;
-  int32_t HitCode = 0;
-};
+// A caption button of the dialog: its state, image, place (frame picture coordinates), hit code and glow fade.
+using DialogTitleButton = TitleButtonRecord;
 
 class TacDialogWnd : public TacMainWnd {
  public:
@@ -149,9 +146,18 @@ class TacDialogWnd : public TacMainWnd {
   bool Zoomed() const;
   bool Iconic() const;
 
-  // ---- Geometry (window coordinates).
+  // ---- Geometry (frame picture coordinates: the window's own, or with a border window the border window's).
+  // The frame width and caption height the skin draws: the window's own, or with a border window the skin's.
   int32_t BorderWidth() const;
   int32_t CaptionHeight() const;
+  // The window's own frame width and caption height (0 without a caption).
+  int32_t SystemBorderWidth() const;
+  int32_t SystemCaptionHeight() const;
+  // The skin's extended-border margins with a border window, else none.
+  TRect ShadowSize() const;
+  // The frame picture's size: the window's, or with a border window the skin's frame and margins around the
+  // window's client area.
+  TSize FrameSize() const;
   int32_t ClientOffsetX() const;
   int32_t ClientOffsetY() const;
   TRect IconRect() const;
@@ -167,15 +173,27 @@ class TacDialogWnd : public TacMainWnd {
   void BuildRegionData();
   void UpdateRegion(bool Redraw);
   void SendToChildren(gui::TMessage& Message);
+  // Each child window of Window (its children after it) printed into DC at its place in Window's client area.
+  void PrintChildWindows(HWND Window, HDC DC);
+  // The border window made (skins with extended borders) or freed; refreshed from the frame picture.
+  void SetExtendedBorders(bool On);
+  // The caption buttons' glow fades stopped and freed.
+  void StopTitleGlows();
+  void UpdateBorderForm(bool Repaint, uint8_t Alpha = 255);
 
   // ---- Mouse.
   int32_t HitTest(gui::TMessage& Message);
+  // The hit code of the caption button at a point of the frame picture (HTCAPTION for a disabled one, 0 none).
+  int32_t TitleButtonAt(const TPoint& P);
   void SetHotTitleButton(int32_t Code, bool Repaint);
   void PressTitleButton(int32_t Code);
   void RepaintTitleButton(int32_t Code);
   void NCLButtonDown(gui::TMessage& Message);
   void NCLButtonUp(gui::TMessage& Message);
   void ShowSystemMenu(int X, int Y);
+  // The user's move of the dialog by its caption (the message handed to the system's move loop) with the dialog
+  // fading to the skin's blend value meanwhile; opaque again afterwards.
+  void StartBlendOnMoving(gui::TMessage& Message);
 
   // ---- Fields.
   std::vector<TRect> RegionRects;
@@ -190,10 +208,12 @@ class TacDialogWnd : public TacMainWnd {
   uint32_t SavedStyle = 0;
   uint32_t SavedExStyle = 0;
   uint8_t NeedRegion = 1;
+  int32_t MoveFlags = 0;  // 0x80 while the dialog moves translucently
   uint8_t BorderStyle = 1;  // 0 modal frame, 1 not finished, 2 popup without caption, 3 other frame
   std::unique_ptr<Bitmap> TitleCopy;
   std::unique_ptr<TacSystemMenu> SystemMenu;
   TacHookProvider* Provider = nullptr;
+  std::unique_ptr<TacBorderForm> BorderForm;
   int32_t TitleSection = -1;
   std::string TitleSectionName;
   bool Finished = false;
@@ -212,6 +232,10 @@ class TacDialogWnd : public TacMainWnd {
   void HandleSize(gui::TMessage& Message);
   void Default(gui::TMessage& Message) { TacMainWnd::WndProc(Message); }
 
+  void PaintShadow(Bitmap& Cache);
+
+  std::unique_ptr<TacBorderOwner> borderOwner_;
+  std::unique_ptr<TacAnimatedDialog> animated_;
   HBRUSH brush_ = nullptr;
   TColor brushColor_ = clNone;
   bool settingRegion_ = false;

@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cctype>
 
+#include "gui/extctrls.h"
 #include "gui/forms.h"
+#include "gui/stdctrls.h"
 #include "skin/adapters/acbuttons.h"
 #include "skin/adapters/accombo.h"
 #include "skin/adapters/acgrids.h"
@@ -76,6 +78,26 @@ T* MakeChildAdapter(TacHookProvider& provider, HWND child, const std::string& se
   TsSkinManager* manager = provider.DialogAdapter ? provider.DialogAdapter->SkinManager : DefaultManager();
   T* adapter = NewAdapter<T>(child, nullptr, manager, params, repaint);
   return adapter;
+}
+
+// A panel of the program inside a dialog: its labels take the skin's text colour over a clear background, its
+// other windowed children are adapted as the dialog's own, and the panel takes the skin's background colour.
+void SkinProgramPanel(TacHookProvider& provider, TacMainWnd* adapter, HWND panelWindow) {
+  gui::TWinControl* panel = gui::TWinControl::FromHandle(panelWindow);
+  if (panel == nullptr) return;
+  if (adapter && adapter->SkinData) adapter->SkinData->OwnerControl = panel;
+  TsSkinManager* m = provider.DialogAdapter ? provider.DialogAdapter->SkinManager : DefaultManager();
+  if (m == nullptr) return;
+  for (int i = 0; i < panel->ControlCount(); ++i) {
+    gui::TControl* c = panel->Controls(i);
+    if (auto* label = dynamic_cast<gui::TCustomLabel*>(c)) {
+      label->Font().SetColor(SkinManagerGlobalFontColor(*m));
+      label->SetTransparent(true);
+    } else if (auto* w = dynamic_cast<gui::TWinControl*>(c); w && w->HandleAllocated()) {
+      SkinChildWindow(provider, w->WindowHandle());
+    }
+  }
+  panel->SetColor(SkinManagerGlobalColor(*m));
 }
 
 bool CacheEmpty(const TacHookProvider& p) {
@@ -161,8 +183,9 @@ void TacHookProvider::InitForForm(gui::TCustomForm* F) {
   FormProvider->SetUseGlobalColor(false);
   if (!F->HandleAllocated()) return;
   HWND h = F->WindowHandle();
+  // Completed for the skin now: the form already exists and shows, and no stream loading will complete it.
+  if (!FormProvider->SystemMenu) FormProvider->Loaded();
   if (DwmCompositionEnabled()) {
-    if (!FormProvider->SystemMenu) FormProvider->Loaded();  // not set up yet
     RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     SendMessageA(h, WM_NCPAINT, 1, 0);
   } else {
@@ -243,8 +266,15 @@ bool SkinChildWindow(TacHookProvider& Provider, HWND Child) {
     adapter = MakeChildAdapter<TacTransPanelWnd>(Provider, Child, "", true);
   } else if (cls == "tpanel") {
     adapter = MakeChildAdapter<TacPanelWnd>(Provider, Child, "CHECKBOX", true);
+    SkinProgramPanel(Provider, adapter, Child);
   } else if (cls == "tsilentpaintpanel") {
     adapter = MakeChildAdapter<TacPanelWnd>(Provider, Child, "GROUPBOX", true);
+    // The panel paints its background itself: it shows no caption of its own under the skin.
+    if (gui::TWinControl* control = gui::TWinControl::FromHandle(Child)) {
+      if (adapter && adapter->SkinData) adapter->SkinData->OwnerControl = control;
+      control->SetCaption("");
+      control->SetTag(999);
+    }
   } else if (cls == "edit") {
     clearClientPainting();
     if (visible) adapter = MakeChildAdapter<TacEditWnd>(Provider, Child, "EDIT", !CacheEmpty(Provider));
@@ -460,6 +490,11 @@ LRESULT CBTHookProc(int Code, WPARAM WParam, LPARAM LParam) {
         break;
       }
       case HCBT_DESTROYWND:
+        // A dialog's glow and border windows go before the dialog: the system destroys owned windows first.
+        if (TacDialogWnd* d = DialogAdapterOf(w)) {
+          d->StopTitleGlows();
+          d->BorderForm.reset();
+        }
         RemoveDestroyedProviders();
         break;
       case HCBT_ACTIVATE:

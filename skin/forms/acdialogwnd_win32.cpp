@@ -6,18 +6,23 @@
 #ifdef _WIN32
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 
 #include "gui/graphics.h"
 #include "gui/menus.h"
 #include "skin/adapters/pending_skindata.h"
 #include "skin/engine/libstrings.h"
 #include "skin/engine/maskdata.h"
+#include "skin/engine/sanimations.h"
 #include "skin/engine/skincommands.h"
 #include "skin/engine/sskinmanager_component.h"
 #include "skin/engine/sskinmenus.h"
 #include "skin/forms/composition.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/frame_paint.h"
+#include "skin/forms/min_animation.h"
+#include "skin/forms/title_glow.h"
 #include "skin/forms/win_values.h"
 #include "skin/paint/background_info.h"
 #include "skin/paint/borders.h"
@@ -26,6 +31,7 @@
 #include "skin/paint/graph_utils.h"
 #include "skin/paint/pixel_helpers.h"
 #include "skin/paint/section_paint.h"
+#include "skin/paint/skin_mask.h"
 #include "skin/paint/skinned_text.h"
 #include "skin/paint/text_engine.h"
 
@@ -55,6 +61,86 @@ TSize ClientSize(HWND h) {
 }
 
 void SysCommand(HWND h, WPARAM command) { SendMessageA(h, WM_SYSCOMMAND, command, 0); }
+
+// What the window animations of the skin manager need of the dialog.
+class DialogAnimated : public TacAnimatedDialog {
+ public:
+  explicit DialogAnimated(TacDialogWnd& d) : d_(d) {}
+  HWND Window() const override { return d_.Handle; }
+  TsCommonData& SkinData() override { return *d_.SkinData; }
+  // The hide runs on the border window, which already shows the dialog's picture; it is the animation's from now
+  // on (no longer the dialog's, nor owned by it).
+  TacAnimWindow TakeAnimationWindow() override {
+    if (!Hiding || !d_.BorderForm || !d_.BorderForm->AForm) return {};
+    HWND h = static_cast<HWND>(d_.BorderForm->AForm);
+    SetWindowLongPtrA(h, GWLP_USERDATA, 0);
+    SetWindowLongPtrA(h, GWLP_HWNDPARENT, 0);
+    d_.BorderForm->AForm = nullptr;
+    return TacAnimWindow{h, [h] { ledger::DestroyWindow(h); }};
+  }
+  void FreeBorderForm() override { d_.BorderForm.reset(); }
+  TPoint ClientOffset() const override { return TPoint{d_.ClientOffsetX(), d_.ClientOffsetY()}; }
+  // The children at their places in the window's picture (whose origin is the window's top-left).
+  void PrintChildWindows(HWND w, void* dc) override {
+    HDC DC = static_cast<HDC>(dc);
+    RECT wr{};
+    GetWindowRect(w, &wr);
+    POINT o{0, 0};
+    ClientToScreen(w, &o);
+    const int saved = SaveDC(DC);
+    OffsetViewportOrgEx(DC, o.x - wr.left, o.y - wr.top, nullptr);
+    d_.PrintChildWindows(w, DC);
+    RestoreDC(DC, saved);
+  }
+  bool Hiding = false;
+
+ private:
+  TacDialogWnd& d_;
+};
+
+// The dialog as the owner of its border window.
+class DialogBorderOwner : public TacBorderOwner {
+ public:
+  explicit DialogBorderOwner(TacDialogWnd& d) : d_(d) {}
+  bool HasWindow() const override { return d_.Handle != nullptr && IsWindow(d_.Handle); }
+  void* SkinnedWindow() const override { return d_.Handle; }
+  TRect SkinnedWindowRect() const override {
+    RECT r{};
+    GetWindowRect(d_.Handle, &r);
+    return TRect{r.left, r.top, r.right, r.bottom};
+  }
+  TsCommonData& FrameData() override { return *d_.SkinData; }
+  TsSkinManager* FrameManager() const override { return d_.SkinManager; }
+  int32_t FrameWidth() const override { return d_.FrameSize().cx; }
+  int32_t FrameHeight() override { return d_.FrameSize().cy; }
+  int32_t SystemFrameWidth() const override { return d_.SystemBorderWidth(); }
+  int32_t SystemCaptionHeight() const override { return d_.SystemCaptionHeight(); }
+  int32_t SkinFrameWidth() const override { return d_.BorderWidth(); }
+  int32_t SkinCaptionHeight() const override { return d_.BorderWidth() + d_.CaptionHeight(); }
+  bool WindowEnabled() const override { return IsWindowEnabled(d_.Handle) != FALSE; }
+  bool WindowZoomed() const override { return d_.Zoomed(); }
+  bool WindowSizeable() const override { return (d_.SavedStyle & WS_THICKFRAME) != 0; }
+  bool MovingTranslucent() const override { return (d_.MoveFlags & 0x80) != 0; }
+  int32_t TitleElementAt(const TPoint& p) override { return d_.TitleButtonAt(p); }
+  TRect TitleIconRect() const override { return d_.IconRect(); }
+  int32_t ClientTop() override { return d_.ClientOffsetY(); }
+  bool GripAt(const TPoint&) override { return false; }
+  bool ClientHole(TRect& hole) override {
+    if (d_.MoveFlags & 0x80) return false;
+    const TSize cl = ClientSize(d_.Handle);
+    hole = TRect{d_.ClientOffsetX(), d_.ClientOffsetY(), d_.ClientOffsetX() + cl.cx, d_.ClientOffsetY() + cl.cy};
+    return true;
+  }
+  void SetHotElement(int32_t code) override { d_.SetHotTitleButton(code < 0 ? 0 : code, true); }
+  void RepaintFrame() override {
+    d_.SkinData->BGChanged = true;
+    d_.PaintAll();
+  }
+  void StopTitleGlows() override { d_.StopTitleGlows(); }
+
+ private:
+  TacDialogWnd& d_;
+};
 
 }  // namespace
 
@@ -124,6 +210,8 @@ void TacSystemMenu::UpdateItems() {
 // ---- The adapter's life.
 
 TacDialogWnd::~TacDialogWnd() {
+  StopTitleGlows();
+  BorderForm.reset();
   SystemMenu.reset();
   if (brush_ != nullptr) ledger::DeleteObject(brush_);
   brush_ = nullptr;
@@ -171,6 +259,8 @@ void TacDialogWnd::Finish() {
 }
 
 void TacDialogWnd::ReleaseSteps() {
+  StopTitleGlows();
+  BorderForm.reset();
   if (Handle != nullptr && IsWindow(Handle) && !Destroyed && Finished) {
     // The window as it was: its system menu, its whole window and the system's frame.
     const LONG_PTR style = GetWindowLongPtrA(Handle, GWL_STYLE);
@@ -206,29 +296,58 @@ bool TacDialogWnd::RestoreEnabled() const { return MaximizeVisible() && (Zoomed(
 
 // ---- Geometry.
 
-int32_t TacDialogWnd::BorderWidth() const {
+int32_t TacDialogWnd::SystemBorderWidth() const {
   return std::max(0, (WindowSize(Handle).cx - ClientSize(Handle).cx) / 2);
 }
 
-int32_t TacDialogWnd::CaptionHeight() const {
+int32_t TacDialogWnd::SystemCaptionHeight() const {
   const LONG_PTR style = GetWindowLongPtrA(Handle, GWL_STYLE);
   if ((style & WS_CAPTION) != WS_CAPTION && !Iconic()) return 0;
   return GetSystemMetrics(SM_CYCAPTION);
 }
 
-int32_t TacDialogWnd::ClientOffsetX() const { return BorderWidth(); }
+int32_t TacDialogWnd::BorderWidth() const {
+  if (BorderForm && SkinManager) return SkinManager->SkinData().BorderWidth;
+  return SystemBorderWidth();
+}
+
+int32_t TacDialogWnd::CaptionHeight() const {
+  const int32_t c = SystemCaptionHeight();
+  // The skin's title height counts the frame above the caption.
+  if (c == 0 || !BorderForm || !SkinManager) return c;
+  return std::max(0, SkinManager->SkinData().TitleHeight - BorderWidth());
+}
+
+TRect TacDialogWnd::ShadowSize() const {
+  return BorderForm && SkinManager ? SkinManager->Skin().ShadowMargins : TRect{};
+}
+
+TSize TacDialogWnd::FrameSize() const {
+  if (!BorderForm) return WindowSize(Handle);
+  const TRect m = ShadowSize();
+  const TSize cl = ClientSize(Handle);
+  const int32_t b = BorderWidth();
+  return TSize{cl.cx + 2 * b + m.Left + m.Right, ClientOffsetY() + cl.cy + b + m.Bottom};
+}
+
+int32_t TacDialogWnd::ClientOffsetX() const {
+  if (BorderForm) return ShadowSize().Left + BorderWidth();
+  return SystemBorderWidth();
+}
 
 int32_t TacDialogWnd::ClientOffsetY() const {
+  if (BorderForm) return ShadowSize().Top + BorderWidth() + CaptionHeight();
   const int32_t c = CaptionHeight();
   if (c == 0) return BorderWidth();
   return std::max(0, WindowSize(Handle).cy - ClientSize(Handle).cy - BorderWidth());
 }
 
 TRect TacDialogWnd::IconRect() const {
+  const TRect m = ShadowSize();
   const int32_t b = BorderWidth(), c = CaptionHeight();
   const int32_t w = GetSystemMetrics(SM_CXSMICON), h = GetSystemMetrics(SM_CYSMICON);
-  const int32_t top = b + (c - h) / 2;
-  return TRect{b, top, b + w, top + h};
+  const int32_t top = m.Top + b + (c - h) / 2;
+  return TRect{m.Left + b, top, m.Left + b + w, top + h};
 }
 
 int32_t TacDialogWnd::TitleButtonWidth(const DialogTitleButton& B) const {
@@ -264,7 +383,7 @@ void TacDialogWnd::InitTitleButtons() {
     MaxButton.ImageIndex = ci.BIConMax;
     HelpButton.ImageIndex = ci.BIConHelp;
   }
-  for (DialogTitleButton* b : {&MinButton, &MaxButton, &CloseButton, &HelpButton}) b->BigIcon = large ? 1 : 0;
+  for (DialogTitleButton* b : {&MinButton, &MaxButton, &CloseButton, &HelpButton}) b->LargeImage = large;
   if (!TitleSectionName.empty()) TitleSection = SkinManagerGetSectionIndex(*SkinManager, TitleSectionName);
   if (TitleSection < 0) TitleSection = SkinManagerGetSectionIndex(*SkinManager, "FORMTITLE");
 }
@@ -284,7 +403,7 @@ DialogTitleButton* TacDialogWnd::ButtonOfCode(int32_t Code) {
 void TacDialogWnd::PaintAll() {
   WindowRectInParent();
   if (SkinData == nullptr || SkinManager == nullptr) return;
-  const TSize size = WindowSize(Handle);
+  const TSize size = FrameSize();
   if (!SkinData->CacheBmp) SkinData->CacheBmp = std::make_unique<Bitmap>(0, 0, pf32bit);
   Bitmap& cache = *SkinData->CacheBmp;
   if (cache.Width() != size.cx || cache.Height() != size.cy) {
@@ -294,24 +413,58 @@ void TacDialogWnd::PaintAll() {
   if (!SkinData->BGChanged || cache.Empty()) return;
   NeedRegion = 1;
   if (ValidSection(SkinManager, SkinData->SkinIndex) != nullptr) {
-    PaintControlItem(*SkinData, EmptyCacheInfo, -1, -1, 1, cache, TPoint{}, TRect{0, 0, size.cx, size.cy}, Active);
+    if (BorderForm) {
+      // The skin's outer frame and shadow in the margins, the dialog's frame inside them over it.
+      const TRect m = ShadowSize();
+      const TRect frame{m.Left, m.Top, size.cx - m.Right, size.cy - m.Bottom};
+      FillRectBitmap32(cache, TRect{0, 0, size.cx, size.cy}, 0, 0);
+      PaintShadow(cache);
+      Bitmap under(size.cx, size.cy, pf32bit);
+      CopyBitmapPixels(under, 0, 0, size.cx, size.cy, cache, 0, 0);
+      CacheInfo ci = CacheInfoFromBitmap(&under, frame.Left, frame.Top);
+      Bitmap item(std::max(0, frame.Width()), std::max(0, frame.Height()), pf32bit);
+      if (!item.Empty()) {
+        PaintControlItem(*SkinData, ci, -1, -1, 1, item, TPoint{}, TRect{0, 0, frame.Width(), frame.Height()}, Active);
+        CopyBitmapPixels(cache, frame.Left, frame.Top, frame.Width(), frame.Height(), item, 0, 0);
+      }
+    } else {
+      PaintControlItem(*SkinData, EmptyCacheInfo, -1, -1, 1, cache, TPoint{}, TRect{0, 0, size.cx, size.cy}, Active);
+    }
     PaintCaption(cache);
   }
-  const int32_t band = std::min(cache.Height(), BorderWidth() + CaptionHeight());
+  const int32_t band = std::min(cache.Height(), ShadowSize().Top + BorderWidth() + CaptionHeight());
   TitleCopy->SetSize(cache.Width(), std::max(0, band));
   CopyBitmapPixels(*TitleCopy, 0, 0, cache.Width(), band, cache, 0, 0);
   if (CaptionHeight() > 0) PaintTitleButtons(cache);
   SkinData->BGChanged = false;
 }
 
+void TacDialogWnd::PaintShadow(Bitmap& cache) {
+  const LoadedSkin& skin = SkinManager->Skin();
+  const Bitmap* shadow = (Active ? skin.ActiveShadow : skin.InactiveShadow).get();
+  if (shadow == nullptr || shadow->Empty()) return;
+  TRect widths = skin.ShadowMargins;
+  std::array<int32_t, 4> modes{0, 0, 0, 0};
+  const int32_t ex = skin.CommonIndexes.ExBorder;
+  if (const SkinImageRecord* image = ValidImage(SkinManager, ex)) {
+    widths = TRect{SkinMaskBorderLeft(skin, ex), SkinMaskBorderTop(skin, ex), SkinMaskBorderRight(skin, ex),
+                   SkinMaskBorderBottom(skin, ex)};
+    const int32_t mode = (image->DrawMode & dmStretch) ? 1 : 0;
+    modes = {mode, mode, mode, mode};
+  }
+  PaintFormBorderParts(cache, *shadow, TRect{0, 0, cache.Width(), cache.Height()}, false, false, modes, widths, widths,
+                       TRect{0, 0, shadow->Width(), shadow->Height()});
+}
+
 void TacDialogWnd::PaintCaption(Bitmap& cache) {
   const int32_t c = CaptionHeight();
   if (c <= 0) return;
   const int32_t b = BorderWidth();
+  const TRect m = ShadowSize();
   const int32_t state = Active ? 1 : 0;
   if (const SkinSectionRecord* ts = ValidSection(SkinManager, TitleSection))
     PaintSkinItem(TitleSection, CacheInfoFromBitmap(&cache, 0, 0), std::min(state, SectionStateCount(*ts) - 1),
-                  TRect{0, 0, cache.Width(), b + c}, TPoint{}, cache, SkinManager);
+                  TRect{m.Left, m.Top, cache.Width() - m.Right, m.Top + b + c}, TPoint{}, cache, SkinManager);
   const TRect icon = IconRect();
   // The window's icon (or the system's) drawn scaled by the system: no icon or bitmap is made for it.
   const bool hasIcon = CloseVisible();
@@ -323,11 +476,12 @@ void TacDialogWnd::PaintCaption(Bitmap& cache) {
   int32_t buttons = 0;
   for (const DialogTitleButton* btn : {&CloseButton, &MaxButton, &MinButton, &HelpButton})
     if (!RectIsEmpty(btn->Rect)) buttons += btn->Rect.Width();
-  TRect R{b + (hasIcon ? icon.Width() : 0) + 4, b, cache.Width() - buttons - 6 - b, b + c};
+  TRect R{m.Left + b + (hasIcon ? icon.Width() : 0) + 4, m.Top + b, cache.Width() - m.Right - buttons - 6 - b,
+          m.Top + b + c};
   if (RectIsEmpty(R) || caption.empty()) return;
   TextEngine& engine = CurrentTextEngine();
   const int32_t th = engine.Extent(TitleFont, caption).cy;
-  R.Top = b + (c - th) / 2;
+  R.Top = m.Top + b + (c - th) / 2;
   R.Bottom = R.Top + th;
   uint32_t flags = dtSingleLine | dtVCenter | dtNoPrefix | dtEndEllipsis;
   if (SavedExStyle & (WS_EX_RTLREADING | WS_EX_LAYOUTRTL)) flags |= dtRtlReading | dtRight;
@@ -352,11 +506,12 @@ void TacDialogWnd::PaintTitleButtons(Bitmap& cache) {
   if (!CloseVisible() || SkinManager == nullptr) return;
   const TsSkinData& g = SkinManager->SkinData();
   const int32_t border = BorderWidth(), c = CaptionHeight();
-  int32_t x = cache.Width() - g.BIRight - border;
-  const bool spaced = BorderStyle == 1 || BorderStyle == 3 || CloseButton.BigIcon;
+  const TRect m = ShadowSize();
+  int32_t x = cache.Width() - m.Right - g.BIRight - border;
+  const bool spaced = BorderStyle == 1 || BorderStyle == 3 || CloseButton.LargeImage;
   auto place = [&](DialogTitleButton& b) {
     const int32_t w = TitleButtonWidth(b), h = TitleButtonHeight(b);
-    const int32_t top = border + (c - h) / 2;
+    const int32_t top = m.Top + border + (c - h) / 2;
     b.Rect = TRect{x - w, top, x, top + h};
     x -= w + (spaced ? g.BISpace : 0);
     DrawTitleButton(cache, b);
@@ -374,11 +529,11 @@ bool TacDialogWnd::DrawTitleButton(Bitmap& cache, DialogTitleButton& b) {
   switch (b.HitCode) {
     case kHtClose: enabled = CloseEnabled(); break;
     case kHtMaxButton:
-      if (Zoomed()) image = b.BigIcon ? ci.BIConNorm : ci.SIConNorm;
+      if (Zoomed()) image = b.LargeImage ? ci.BIConNorm : ci.SIConNorm;
       enabled = MaximizeEnabled() || RestoreEnabled();
       break;
     case kHtMinButton:
-      if (Iconic()) image = b.BigIcon ? ci.BIConNorm : ci.SIConNorm;
+      if (Iconic()) image = b.LargeImage ? ci.BIConNorm : ci.SIConNorm;
       enabled = MinimizeEnabled() || Iconic();
       break;
     default: break;
@@ -408,6 +563,12 @@ void TacDialogWnd::PaintNC(HDC DC) {
     UpdateRegion(true);
   }
   if (SkinData->BGChanged || !SkinData->CacheBmp) PaintAll();
+  if (BorderForm) {
+    // The border window carries the whole frame; the window itself shows only its client area.
+    UpdateBorderForm(false);
+    repaintPending_ = 0;
+    return;
+  }
   HDC dc = DC ? DC : ledger::GetWindowDC(Handle);
   if (dc == nullptr) return;
   CopyFrameToDC(dc);
@@ -458,7 +619,16 @@ void TacDialogWnd::UpdateRegion(bool Redraw) {
   if (BorderStyle == 2 && !Iconic()) return;
   if (SendMessageA(Handle, kOwnRegionQuery, kOwnRegionAnswer, 0) == LRESULT(kOwnRegionAnswer)) return;
   settingRegion_ = true;
-  if (RegionRects.empty()) {
+  if (BorderForm) {
+    // Only the client area stays visible: the border window shows the frame around it.
+    RECT wr{};
+    GetWindowRect(Handle, &wr);
+    POINT o{0, 0};
+    ClientToScreen(Handle, &o);
+    const TSize cl = ClientSize(Handle);
+    const int32_t x = o.x - wr.left, y = o.y - wr.top;
+    ledger::SetWindowRgn(Handle, ledger::CreateRectRgn(x, y, x + cl.cx, y + cl.cy), Redraw);
+  } else if (RegionRects.empty()) {
     ledger::SetWindowRgn(Handle, nullptr, Redraw);
   } else {
     const TSize size = WindowSize(Handle);
@@ -478,6 +648,50 @@ void TacDialogWnd::SendToChildren(gui::TMessage& M) {
     SendMessageA(c, M.Msg, M.WParam, M.LParam);
 }
 
+void TacDialogWnd::SetExtendedBorders(bool On) {
+  const bool want = On && Finished && !Destroyed && SkinManager != nullptr && SystemCaptionHeight() > 0 && !Iconic();
+  if (want == (BorderForm != nullptr)) return;
+  if (want) {
+    if (!borderOwner_) borderOwner_ = std::make_unique<DialogBorderOwner>(*this);
+    BorderForm = std::make_unique<TacBorderForm>(*borderOwner_);
+  } else {
+    BorderForm.reset();
+  }
+  SkinData->BGChanged = true;
+  NeedRegion = 1;
+  if (IsWindowVisible(Handle))
+    RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void TacDialogWnd::PrintChildWindows(HWND Window, HDC DC) {
+  for (HWND c = GetWindow(Window, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+    RECT r{};
+    GetWindowRect(c, &r);
+    MapWindowPoints(nullptr, Window, reinterpret_cast<POINT*>(&r), 2);
+    const int saved = SaveDC(DC);
+    OffsetViewportOrgEx(DC, r.left, r.top, nullptr);
+    const LONG_PTR style = GetWindowLongPtrA(c, GWL_STYLE);
+    if ((style & WS_CHILD) && (style & WS_VISIBLE)) {
+      SendMessageA(c, WM_SKINCOMMAND, SkinCommandWParam(AC_SETPAINTTARGET), reinterpret_cast<LPARAM>(DC));
+      SendMessageA(c, WM_PRINT, reinterpret_cast<WPARAM>(DC), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
+      SendMessageA(c, WM_SKINCOMMAND, SkinCommandWParam(AC_SETPAINTTARGET), 0);
+    }
+    PrintChildWindows(c, DC);
+    RestoreDC(DC, saved);
+  }
+}
+
+void TacDialogWnd::StopTitleGlows() {
+  for (DialogTitleButton* b : {&MinButton, &MaxButton, &CloseButton, &HelpButton}) {
+    delete b->GlowTimer;
+    b->GlowTimer = nullptr;
+  }
+}
+
+void TacDialogWnd::UpdateBorderForm(bool Repaint, uint8_t Alpha) {
+  if (BorderForm) BorderFormUpdate(*BorderForm, Repaint, Alpha);
+}
+
 HBRUSH TacDialogWnd::DialogBrush() {
   const TColor colour = ColorToRGB(SkinManager ? SkinManagerGlobalColor(*SkinManager) : TColor(GetSysColor(COLOR_BTNFACE)));
   if (brush_ == nullptr || colour != brushColor_) {
@@ -490,7 +704,21 @@ HBRUSH TacDialogWnd::DialogBrush() {
 
 // ---- Mouse.
 
+int32_t TacDialogWnd::TitleButtonAt(const TPoint& pt) {
+  if (!CloseVisible()) return 0;
+  if (SkinData->BGChanged || !SkinData->CacheBmp) PaintAll();
+  if (CloseButton.Rect.Contains(pt)) return CloseEnabled() ? HTCLOSE : HTCAPTION;
+  if (MaximizeVisible() && MaxButton.Rect.Contains(pt))
+    return (MaximizeEnabled() || RestoreEnabled()) ? HTMAXBUTTON : HTCAPTION;
+  if ((MinimizeVisible() || Iconic()) && MinButton.Rect.Contains(pt))
+    return (Iconic() || MinimizeEnabled()) ? HTMINBUTTON : HTCAPTION;
+  if (HelpVisible() && HelpButton.Rect.Contains(pt)) return HTHELP;
+  return 0;
+}
+
 int32_t TacDialogWnd::HitTest(gui::TMessage& M) {
+  // With a border window the window shows only its client area; the border window answers for the frame.
+  if (BorderForm) return 0;
   RECT wr{};
   GetWindowRect(Handle, &wr);
   const int32_t x = int16_t(LOWORD(M.LParam)) - wr.left, y = int16_t(HIWORD(M.LParam)) - wr.top;
@@ -552,10 +780,23 @@ void TacDialogWnd::RepaintTitleButton(int32_t Code) {
   DialogTitleButton* b = ButtonOfCode(Code);
   Bitmap* cache = SkinData ? SkinData->CacheBmp.get() : nullptr;
   if (b == nullptr || cache == nullptr || RectIsEmpty(b->Rect) || SkinManager == nullptr) return;
+  if (SkinManager->Effects.AllowGlowing && IsWindowVisible(Handle) && !(MoveFlags & 0x80)) {
+    // The button's new look fades in over the frame (a pressed one at once), its old one fades out.
+    switch (b->State) {
+      case 1: AnimateWindowTitleButtonGlow(*b, 1, 10, *SkinData, Handle, BorderForm.get(), true); break;
+      case 2: AnimateWindowTitleButtonGlow(*b, 2, 1, *SkinData, Handle, BorderForm.get(), true); break;
+      default: AnimateWindowTitleButtonGlow(*b, 0, 10, *SkinData, Handle, BorderForm.get(), false); break;
+    }
+    return;
+  }
   if (TitleCopy && !TitleCopy->Empty())
     CopyBitmapPixels(*cache, b->Rect.Left, b->Rect.Top, b->Rect.Width(), b->Rect.Height(), *TitleCopy, b->Rect.Left,
                      b->Rect.Top);
   if (!DrawTitleButton(*cache, *b) || !IsWindowVisible(Handle)) return;
+  if (BorderForm) {
+    UpdateBorderForm(false);
+    return;
+  }
   HDC dc = ledger::GetWindowDC(Handle);
   if (dc == nullptr) return;
   BitmapToDC(dc, b->Rect.Left, b->Rect.Top, b->Rect.Width(), b->Rect.Height(), *cache, b->Rect.Left, b->Rect.Top);
@@ -569,8 +810,13 @@ void TacDialogWnd::NCLButtonDown(gui::TMessage& M) {
       SetHotTitleButton(0, true);
       RECT wr{};
       GetWindowRect(Handle, &wr);
-      const int32_t b = BorderWidth();
-      ShowSystemMenu(wr.left + b, wr.top + b + GetSystemMetrics(SM_CYSMICON));
+      TPoint origin{wr.left, wr.top};
+      if (BorderForm) {
+        const TRect r = BorderFormScreenRect(*BorderForm);
+        origin = TPoint{r.Left, r.Top};
+      }
+      const TRect icon = IconRect();
+      ShowSystemMenu(origin.X + icon.Left - ShadowSize().Left, origin.Y + icon.Top + GetSystemMetrics(SM_CYSMICON));
       return;
     }
     case HTMINBUTTON:
@@ -591,7 +837,54 @@ void TacDialogWnd::NCLButtonDown(gui::TMessage& M) {
     if (GetActiveWindow() != Handle) SetForegroundWindow(Handle);
     return;
   }
+  const TacBlendOnMoving& blend = SkinManager->AnimEffects.BlendOnMoving;
+  if (code == HTCAPTION && blend.Active && blend.BlendValue < 255) {
+    SkinData->BGChanged = true;
+    Active = 1;
+    PaintAll();
+    StartBlendOnMoving(M);
+    return;
+  }
   CallOriginal(M);
+}
+
+void TacDialogWnd::StartBlendOnMoving(gui::TMessage& M) {
+  if (MoveFlags & 0x80) {
+    CallOriginal(M);
+    return;
+  }
+  const TacBlendOnMoving& blend = SkinManager->AnimEffects.BlendOnMoving;
+  const double minAlpha = blend.BlendValue;
+  const double step = MoveTimerAlphaStep(blend.BlendValue, blend.Time);
+  const HWND h = Handle;
+  const LONG_PTR ex = GetWindowLongPtrA(h, GWL_EXSTYLE);
+  MoveFlags |= 0x80;
+  if (!(ex & WS_EX_LAYERED)) SetWindowLongPtrA(h, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+  // The border window (showing the dialog whole while it moves) and the dialog at the same alpha.
+  auto apply = [this, h](uint8_t alpha) {
+    SetLayeredWindowAttributes(h, 0, alpha, LWA_ALPHA);
+    UpdateBorderForm(false, alpha);
+  };
+  apply(255);
+  double alpha = 255.0;
+  gui::TTimer timer(nullptr);
+  timer.SetInterval(12);
+  timer.OnTimer = [&](gui::TObject*) {
+    if (Destroyed || alpha <= minAlpha) return;
+    alpha = std::max(minAlpha, alpha - step);
+    apply(uint8_t(std::lround(alpha)));
+  };
+  timer.SetEnabled(true);
+  CallOriginal(M);  // the system's move loop
+  timer.SetEnabled(false);
+  if (Destroyed || !IsWindow(h)) return;
+  MoveFlags &= ~0x80;
+  if (ex & WS_EX_LAYERED)
+    SetLayeredWindowAttributes(h, 0, 255, LWA_ALPHA);
+  else
+    SetWindowLongPtrA(h, GWL_EXSTYLE, GetWindowLongPtrA(h, GWL_EXSTYLE) & ~LONG_PTR(WS_EX_LAYERED));
+  UpdateBorderForm(false, 255);
+  RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 void TacDialogWnd::NCLButtonUp(gui::TMessage& M) {
@@ -662,11 +955,13 @@ void TacDialogWnd::HandleSkinCommand(gui::TMessage& M) {
   switch (SkinCommandCode(M.WParam)) {
     case AC_SKINLOADED:
       if (M.LParam == managerParam && SkinManager != nullptr) {
+        StopTitleGlows();
         pending::UpdateIndexes(*SkinData);
         SkinData->BGChanged = true;
         CaptionIndex = SkinManagerGetSectionIndex(*SkinManager, "CAPTION");
         InitTitleButtons();
         SendToChildren(M);
+        SetExtendedBorders(SkinManager->ExtendedBorders());
       }
       M.Result = 0;
       return;
@@ -674,6 +969,7 @@ void TacDialogWnd::HandleSkinCommand(gui::TMessage& M) {
       if (SkinManager != nullptr) pending::UpdateIndexes(*SkinData);
       SkinData->BGChanged = true;
       NeedRegion = 1;
+      if (SkinManager != nullptr) SetExtendedBorders(SkinManager->ExtendedBorders());
       if (IsWindowVisible(Handle)) RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
       return;
     case AC_SETREPAINTPENDING:
@@ -685,6 +981,13 @@ void TacDialogWnd::HandleSkinCommand(gui::TMessage& M) {
     case AC_GETCOLOR:
       M.Result = LRESULT(pending::GetBgColor(*SkinData, 0));
       return;
+    case AC_ISCACHEUSABLE: {
+      // A child takes its background from the dialog's picture when the section is see-through or drawn from
+      // an image at all.
+      const SkinSectionRecord* s = ValidSection(SkinManager, SkinData->SkinIndex);
+      M.Result = (s != nullptr && s->NormalState.Transparency + s->NormalState.ImagePercent >= 1) ? 1 : 0;
+      return;
+    }
     case AC_SKINCHILDREN:
       if (Provider) SkinChildWindows(*Provider, Handle);
       break;
@@ -715,6 +1018,11 @@ void TacDialogWnd::HandleSkinCommand(gui::TMessage& M) {
 void TacDialogWnd::WndProc(gui::TMessage& M) {
   if (M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY || Destroyed || SkinData == nullptr || SkinManager == nullptr) {
     const bool going = M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY;
+    // The border window goes first (the system would take it down with its owner).
+    if (going) {
+      StopTitleGlows();
+      BorderForm.reset();
+    }
     Default(M);
     // The provider leaves the list now; it is freed when no adapter procedure runs any more.
     if (going) RemoveDestroyedProviders();
@@ -754,10 +1062,40 @@ void TacDialogWnd::WndProc(gui::TMessage& M) {
       EraseBackground(reinterpret_cast<HDC>(M.WParam));
       M.Result = 1;
       return;
-    case WM_SHOWWINDOW:
+    case WM_SHOWWINDOW: {
       CallOriginal(M);
-      if (M.WParam) NeedRegion = 1;
+      DwmSetTransitionsDisabled(Handle, true, false);
+      if (!M.WParam || Destroyed) return;
+      NeedRegion = 1;
+      // A dialog shown again gets back the border window that its hiding took.
+      SetExtendedBorders(SkinManager->ExtendedBorders());
+      const TacFormAnimation& show = SkinManager->AnimEffects.DialogShow;
+      if (show.Active && show.Time > 0) {
+        SkinData->BGChanged = true;
+        if (!ChildrenSkinned && Provider) {
+          SkinChildWindows(*Provider, Handle);
+          ChildrenSkinned = 1;
+        }
+        repaintPending_ = 0;
+        if (!animated_) animated_ = std::make_unique<DialogAnimated>(*this);
+        AnimShowDialog(*animated_);
+      }
       return;
+    }
+    case WM_PRINT: {
+      // The skinned window's picture (frame and client background); the children print themselves.
+      HDC dc = reinterpret_cast<HDC>(M.WParam);
+      if (dc == nullptr) break;
+      if (SkinData->BGChanged || !SkinData->CacheBmp) PaintAll();
+      if (const Bitmap* cache = SkinData->CacheBmp.get(); cache && !cache->Empty()) {
+        const TSize w = WindowSize(Handle);
+        const TPoint from = BorderForm ? TPoint{BorderFormClientLeft(*BorderForm), BorderFormTopOffset(*BorderForm)}
+                                       : TPoint{};
+        BitmapToDC(dc, 0, 0, w.cx, w.cy, *cache, from.X, from.Y);
+      }
+      M.Result = 0;
+      return;
+    }
     case WM_MEASUREITEM:
       if (gui::DispatchMenuOwnerDraw(M)) return;  // an item of the skinned system menu
       break;
@@ -766,9 +1104,28 @@ void TacDialogWnd::WndProc(gui::TMessage& M) {
       if (auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(M.LParam); dis && dis->CtlType == ODT_STATIC)
         SetBkMode(dis->hDC, TRANSPARENT);
       break;
-    case WM_WINDOWPOSCHANGED:
-      if (auto* wp = reinterpret_cast<WINDOWPOS*>(M.LParam); wp && (wp->flags & SWP_HIDEWINDOW)) NeedRegion = 1;
-      break;
+    case WM_WINDOWPOSCHANGED: {
+      const auto* wp = reinterpret_cast<const WINDOWPOS*>(M.LParam);
+      const bool hiding = wp != nullptr && (wp->flags & SWP_HIDEWINDOW);
+      if (hiding) NeedRegion = 1;
+      Default(M);
+      if (hiding && !Destroyed) {
+        // The hide fades the dialog's picture out; the border window goes with it.
+        const TacFormAnimation& hide = SkinManager->AnimEffects.DialogHide;
+        if (hide.Active && hide.Time > 0 && SkinData->CacheBmp && !SkinData->CacheBmp->Empty()) {
+          if (!animated_) animated_ = std::make_unique<DialogAnimated>(*this);
+          auto& animated = static_cast<DialogAnimated&>(*animated_);
+          animated.Hiding = true;
+          AnimHideDialog(animated);
+          animated.Hiding = false;
+        }
+        BorderForm.reset();
+        return;
+      }
+      // The border window follows the dialog (and hides with it).
+      if (!Destroyed && BorderForm && !repaintPending_ && !(MoveFlags & 0x80)) UpdateBorderForm(false);
+      return;
+    }
     case WM_NCHITTEST: {
       const int32_t code = HitTest(M);
       if (code == HTNOWHERE || code == HTCAPTION) {
@@ -808,7 +1165,8 @@ void TacDialogWnd::WndProc(gui::TMessage& M) {
       M.Result = 0;
       return;
     case WM_NCLBUTTONDOWN:
-      if (M.WParam < HTLEFT || M.WParam > HTBOTTOMRIGHT) {
+      if (BorderForm && M.WParam == WPARAM(-1)) M.WParam = WPARAM(BorderFormHitTest(*BorderForm));
+      if (!BorderForm && (M.WParam < HTLEFT || M.WParam > HTBOTTOMRIGHT)) {
         gui::TMessage probe{WM_NCHITTEST, 0, M.LParam, 0};
         M.WParam = WPARAM(HitTest(probe));
         if (M.WParam == 0) M.WParam = WPARAM(SendMessageA(Handle, WM_NCHITTEST, 0, M.LParam));
@@ -817,6 +1175,7 @@ void TacDialogWnd::WndProc(gui::TMessage& M) {
       return;
     case WM_NCLBUTTONUP:
     case WM_LBUTTONUP:
+      if (BorderForm && M.WParam == WPARAM(-1)) M.WParam = WPARAM(BorderFormHitTest(*BorderForm));
       NCLButtonUp(M);
       return;
     case WM_NCLBUTTONDBLCLK:
@@ -838,6 +1197,7 @@ void TacDialogWnd::WndProc(gui::TMessage& M) {
       }
       break;
     case WM_NCRBUTTONUP:
+      if (BorderForm && M.WParam == WPARAM(-1)) M.WParam = WPARAM(BorderFormHitTest(*BorderForm));
       if (M.WParam == HTCAPTION || M.WParam == HTSYSMENU) {
         SetHotTitleButton(0, true);
         const TPoint p = CursorScreenPos();

@@ -8,6 +8,7 @@
 #include "skin/forms/frame_paint.h"
 #include "skin/forms/provider_geometry.h"
 #include "skin/forms/provider_titlebar.h"
+#include "skin/forms/provider_wndproc.h"
 #include "skin/forms/system_menu.h"
 #include "skin/forms/title_glow.h"
 #include "skin/forms/win_values.h"
@@ -16,44 +17,121 @@ namespace skin {
 
 using namespace wv;
 
+namespace {
+
+// A form's skin provider as the border window's owner.
+class ProviderBorderOwner : public TacBorderOwner {
+ public:
+  explicit ProviderBorderOwner(TsSkinProvider& p) : p_(p) {}
+  bool HasWindow() const override { return p_.Form() != nullptr; }
+  void* SkinnedWindow() const override { return p_.Form() ? FormWindowHandle(*p_.Form()) : nullptr; }
+  TRect SkinnedWindowRect() const override { return p_.Form() ? FormWindowRect(*p_.Form()) : TRect{}; }
+  TsCommonData& FrameData() override { return p_.SkinData(); }
+  TsSkinManager* FrameManager() const override { return ProviderManager(p_); }
+  int32_t FrameWidth() const override { return ProviderCacheWidth(p_); }
+  int32_t FrameHeight() override { return ProviderCacheHeight(p_); }
+  int32_t SystemFrameWidth() const override { return FormBorderWidth(p_, false); }
+  int32_t SystemCaptionHeight() const override { return ProviderCaptionHeight(p_, false); }
+  int32_t SkinFrameWidth() const override { return SkinBorderWidth(p_); }
+  int32_t SkinCaptionHeight() const override { return SkinTitleHeight(p_); }
+  bool WindowEnabled() const override { return p_.Form() && FormWindowEnabled(*p_.Form()); }
+  bool WindowZoomed() const override { return p_.Form() && FormWindowZoomed(*p_.Form()); }
+  bool WindowSizeable() const override { return HasThickFrame(p_); }
+  bool MovingTranslucent() const override { return (p_.StateFlags & psBlendMoving) != 0; }
+  TRect TitleIconRect() const override { return p_.IconRect; }
+  int32_t ClientTop() override { return ProviderClientTop(p_); }
+  bool GripAt(const TPoint& pt) override {
+    if (!ProviderGripVisible(p_)) return false;
+    const TPoint g = ProviderGripOrigin(p_);
+    return pt.X >= g.X && pt.Y >= g.Y;
+  }
+  void SetHotElement(int32_t code) override { ProviderSetHotElement(p_, code, true); }
+  void RepaintFrame() override { ProviderPaintFrame(p_); }
+  void StopTitleGlows() override { ProviderStopTitleButtonTimers(p_); }
+
+  int32_t TitleElementAt(const TPoint& pt) override {
+    TsSkinProvider& p = p_;
+    // The visible window buttons, then the visible user title buttons, then the title bar's items.
+    if (p.SystemMenu && ProviderHasSystemMenu(p)) {
+      const TsSystemMenu& sm = *p.SystemMenu;
+      if (p.ButtonClose.Rect.Contains(pt)) return sm.CloseEnabled() ? kHtClose : kHtCaption;
+      if (sm.MaximizeVisible() && p.ButtonMax.Rect.Contains(pt))
+        return (sm.MaximizeEnabled() || sm.RestoreEnabled()) ? kHtMaxButton : kHtCaption;
+      if (sm.MinimizeVisible() && p.ButtonMin.Rect.Contains(pt))
+        return (sm.MinimizeEnabled() || FormWindowIconic(*p.Form())) ? kHtMinButton : kHtCaption;
+      if ((p.Form()->BorderIcons() & gui::biHelp) && p.ButtonHelp.Rect.Contains(pt)) return kHtHelp;
+    }
+    TsTitleButtons& buttons = p.TitleButtons();
+    for (int i = 0; i < buttons.Count(); ++i) {
+      TsTitleButton* b = buttons.Items(i);
+      if (b->Visible() && b->Data.Rect.Contains(pt)) return b->Enabled ? kHtUserButton + i : kHtCaption;
+    }
+    return ProviderTitleItemHitCode(p, pt);
+  }
+
+  bool ClientHole(TRect& hole) override {
+    TsSkinProvider& p = p_;
+    // While the form moves translucently, minimizes, or hides behind a snapshot, the border window shows it whole.
+    if ((p.StateFlags & 0x1180) || (p.StateFlags & 0x200) || !p.Form()) return false;
+    const int32_t left = ProviderClientLeft(p);
+    int32_t top = ProviderClientTop(p);
+    const TSize client = FormClientSize(*p.Form());
+    if (!(p.StateFlags & psInNcActivate))
+      top -= ProviderMenuLineCount(p) * ProviderMenuLineHeight(p) + (ProviderMenuLineCount(p) > 0 ? 1 : 0);
+    hole = TRect{left, top, left + client.cx, ProviderClientTop(p) + client.cy};
+    return true;
+  }
+
+ private:
+  TsSkinProvider& p_;
+};
+
+}  // namespace
+
 TacBorderForm::TacBorderForm(TsSkinProvider& owner)
-    : Owner(&owner), Provider(&owner), SkinData(&owner.SkinData()) {
+    : Owner(nullptr), Provider(&owner), SkinData(&owner.SkinData()),
+      providerOwner_(std::make_unique<ProviderBorderOwner>(owner)) {
+  Owner = providerOwner_.get();
+  BorderFormCreateWindow(*this);
+}
+
+TacBorderForm::TacBorderForm(TacBorderOwner& owner) : Owner(&owner), Provider(nullptr), SkinData(&owner.FrameData()) {
   BorderFormCreateWindow(*this);
 }
 
 TRect SkinExtBorderMargins(const TacBorderForm& bf) {
-  const TsSkinManager* m = ProviderManager(*bf.Provider);
+  const TsSkinManager* m = bf.Owner->FrameManager();
   return m ? m->Skin().ShadowMargins : TRect{};
 }
 
 int32_t BorderFormTopOffset(const TacBorderForm& bf) {
-  const TsSkinProvider& p = *bf.Provider;
-  const int32_t systemCaption = ProviderCaptionHeight(p, false);
-  const int32_t skinTitle = systemCaption != 0 ? SkinTitleHeight(p) : 0;
-  return SkinExtBorderMargins(bf).Top - FormBorderWidth(p, false) + skinTitle - systemCaption;
+  const TacBorderOwner& o = *bf.Owner;
+  const int32_t systemCaption = o.SystemCaptionHeight();
+  const int32_t skinTitle = systemCaption != 0 ? o.SkinCaptionHeight() : 0;
+  return SkinExtBorderMargins(bf).Top - o.SystemFrameWidth() + skinTitle - systemCaption;
 }
 
 int32_t BorderFormClientLeft(const TacBorderForm& bf) {
-  const TsSkinProvider& p = *bf.Provider;
-  return SkinExtBorderMargins(bf).Left + SkinBorderWidth(p) - FormBorderWidth(p, false);
+  const TacBorderOwner& o = *bf.Owner;
+  return SkinExtBorderMargins(bf).Left + o.SkinFrameWidth() - o.SystemFrameWidth();
 }
 
 TRect BorderFormScreenRect(const TacBorderForm& bf) {
-  TsSkinProvider& p = *bf.Provider;
-  if (!p.Form()) return TRect{};
-  const TRect w = FormWindowRect(*p.Form());
+  TacBorderOwner& o = *bf.Owner;
+  if (!o.HasWindow()) return TRect{};
+  const TRect w = o.SkinnedWindowRect();
   const int32_t left = w.Left - BorderFormClientLeft(bf), top = w.Top - BorderFormTopOffset(bf);
-  return TRect{left, top, left + ProviderCacheWidth(p), top + ProviderCacheHeight(p)};
+  return TRect{left, top, left + o.FrameWidth(), top + o.FrameHeight()};
 }
 
 namespace {
 
 // The frame's outline inside the margins, extended by the skin's align offsets: the sizing zone.
 TRect SizingZone(const TacBorderForm& bf) {
-  TsSkinProvider& p = *bf.Provider;
+  TacBorderOwner& o = *bf.Owner;
   const TRect m = SkinExtBorderMargins(bf);
-  const TsSkinManager* manager = ProviderManager(p);
-  const int32_t w = ProviderCacheWidth(p), h = ProviderCacheHeight(p);
+  const TsSkinManager* manager = o.FrameManager();
+  const int32_t w = o.FrameWidth(), h = o.FrameHeight();
   TRect zone{m.Left, m.Top, w - m.Right, h - m.Bottom};
   if (manager) {
     const TsSkinData& g = manager->SkinData();
@@ -65,39 +143,23 @@ TRect SizingZone(const TacBorderForm& bf) {
   return zone;
 }
 
-bool Zoomed(const TacBorderForm& bf) { return bf.Provider->Form() && FormWindowZoomed(*bf.Provider->Form()); }
-
 }  // namespace
 
 bool BorderFormOverShadow(const TacBorderForm& bf, const TPoint& p) {
-  if ((bf.Provider->StateFlags & psBlendMoving) || Zoomed(bf)) return false;
+  if (bf.Owner->MovingTranslucent() || bf.Owner->WindowZoomed()) return false;
   return !SizingZone(bf).Contains(p);
 }
 
 int32_t BorderFormHitTestAt(TacBorderForm& bf, const TPoint& pt) {
-  TsSkinProvider& p = *bf.Provider;
-  if (!p.Form() || !FormWindowEnabled(*p.Form())) return kHtTransparent;
+  TacBorderOwner& o = *bf.Owner;
+  if (!o.HasWindow() || !o.WindowEnabled()) return kHtTransparent;
 
-  // Caption elements: the visible window buttons, then the visible user title buttons.
-  if (p.SystemMenu && ProviderHasSystemMenu(p)) {
-    const TsSystemMenu& sm = *p.SystemMenu;
-    if (p.ButtonClose.Rect.Contains(pt)) return sm.CloseEnabled() ? kHtClose : kHtCaption;
-    if (sm.MaximizeVisible() && p.ButtonMax.Rect.Contains(pt))
-      return (sm.MaximizeEnabled() || sm.RestoreEnabled()) ? kHtMaxButton : kHtCaption;
-    if (sm.MinimizeVisible() && p.ButtonMin.Rect.Contains(pt))
-      return (sm.MinimizeEnabled() || FormWindowIconic(*p.Form())) ? kHtMinButton : kHtCaption;
-    if ((p.Form()->BorderIcons() & gui::biHelp) && p.ButtonHelp.Rect.Contains(pt)) return kHtHelp;
-  }
-  TsTitleButtons& buttons = p.TitleButtons();
-  for (int i = 0; i < buttons.Count(); ++i) {
-    TsTitleButton* b = buttons.Items(i);
-    if (b->Visible() && b->Data.Rect.Contains(pt)) return b->Enabled ? kHtUserButton + i : kHtCaption;
-  }
-  if (const int32_t item = ProviderTitleItemHitCode(p, pt)) return item;
+  // Caption elements first.
+  if (const int32_t element = o.TitleElementAt(pt)) return element;
 
   const TRect zone = SizingZone(bf);
-  const int32_t frame = FormBorderWidth(p, true);
-  if (!Zoomed(bf) && HasThickFrame(p) && zone.Contains(pt)) {
+  const int32_t frame = o.SkinFrameWidth();
+  if (!o.WindowZoomed() && o.WindowSizeable() && zone.Contains(pt)) {
     const bool top = pt.Y < zone.Top + 4;
     const bool bottom = pt.Y >= zone.Bottom - frame;
     const bool left = pt.X < zone.Left + frame;
@@ -112,16 +174,13 @@ int32_t BorderFormHitTestAt(TacBorderForm& bf, const TPoint& pt) {
     if (right) return kHtRight;
   }
   const TRect m = SkinExtBorderMargins(bf);
-  const int32_t captionBottom = FormBorderWidth(p, false) + ProviderCaptionHeight(p, false) + BorderFormTopOffset(bf);
-  const int32_t cacheWidth = ProviderCacheWidth(p);
+  const int32_t captionBottom = o.SystemFrameWidth() + o.SystemCaptionHeight() + BorderFormTopOffset(bf);
+  const int32_t cacheWidth = o.FrameWidth();
   if (pt.Y >= 0 && pt.Y < captionBottom && pt.X >= m.Left && pt.X < cacheWidth - m.Right)
-    return p.IconRect.Contains(pt) ? kHtSysMenu : kHtCaption;
-  const int32_t clientTop = ProviderClientTop(p);
+    return o.TitleIconRect().Contains(pt) ? kHtSysMenu : kHtCaption;
+  const int32_t clientTop = o.ClientTop();
   if (pt.Y >= captionBottom && pt.Y < clientTop && pt.X >= m.Left && pt.X < cacheWidth - m.Right) return kHtMenu;
-  if (pt.Y >= clientTop && ProviderGripVisible(p)) {
-    const TPoint g = ProviderGripOrigin(p);
-    if (pt.X >= g.X && pt.Y >= g.Y) return kHtBottomRight;
-  }
+  if (pt.Y >= clientTop && o.GripAt(pt)) return kHtBottomRight;
   return kHtTransparent;
 }
 

@@ -8,6 +8,7 @@
 //
 // The geometry and the hit test are portable; the window itself exists only in the Windows build.
 #include <cstdint>
+#include <memory>
 
 #include "skin/forms/sskinprovider.h"
 #include "skin/paint/geometry.h"
@@ -18,17 +19,62 @@
 
 namespace skin {
 
+// What the border window reads of the window it lies around, and asks of it: a form's skin provider, or a skinned
+// window that no form owns (a dialog). Points and rectangles are in the frame picture's coordinates (the border
+// window's), unless said otherwise.
+class TacBorderOwner {
+ public:
+  virtual ~TacBorderOwner() = default;
+  // The skinned window (an HWND; nullptr while there is none) and its rectangle on the screen.
+  virtual bool HasWindow() const = 0;
+  virtual void* SkinnedWindow() const = 0;
+  virtual TRect SkinnedWindowRect() const = 0;
+  // The skin data whose cache bitmap holds the frame picture, and the manager of its skin.
+  virtual TsCommonData& FrameData() = 0;
+  virtual TsSkinManager* FrameManager() const = 0;
+  // The frame picture's size.
+  virtual int32_t FrameWidth() const = 0;
+  virtual int32_t FrameHeight() = 0;
+  // The window's own frame width and caption height (0 without a caption), and the skin's frame width and
+  // caption height (the caption's counting its top frame).
+  virtual int32_t SystemFrameWidth() const = 0;
+  virtual int32_t SystemCaptionHeight() const = 0;
+  virtual int32_t SkinFrameWidth() const = 0;
+  virtual int32_t SkinCaptionHeight() const = 0;
+  virtual bool WindowEnabled() const = 0;
+  virtual bool WindowZoomed() const = 0;
+  virtual bool WindowSizeable() const = 0;
+  // The window moves translucently, shown whole by the border window.
+  virtual bool MovingTranslucent() const = 0;
+  // The hit code of the caption button (or another caption element of the owner) at a point, 0 none.
+  virtual int32_t TitleElementAt(const TPoint& p) = 0;
+  virtual TRect TitleIconRect() const = 0;
+  // The top of the client part, below a menu line.
+  virtual int32_t ClientTop() = 0;
+  // Whether a point lies on the window's size grip.
+  virtual bool GripAt(const TPoint& p) = 0;
+  // The part of the picture that the window's own client area shows through; false while the picture shows the
+  // window whole.
+  virtual bool ClientHole(TRect& hole) = 0;
+  // The hot caption element (0 or -1: none), the frame picture painted afresh, the caption buttons' glows stopped.
+  virtual void SetHotElement(int32_t code) = 0;
+  virtual void RepaintFrame() = 0;
+  virtual void StopTitleGlows() = 0;
+};
+
 class TacBorderForm {
  public:
   // Fills the fields and creates the window (BorderFormCreateWindow).
   explicit TacBorderForm(TsSkinProvider& owner);
+  // The border window of a skinned window that no form owns; the owner outlives it.
+  explicit TacBorderForm(TacBorderOwner& owner);
   // Frees the owner's cached title images and the window.
   ~TacBorderForm();
   TacBorderForm(const TacBorderForm&) = delete;
   TacBorderForm& operator=(const TacBorderForm&) = delete;
 
-  TsSkinProvider* Owner;
-  TsSkinProvider* Provider;
+  TacBorderOwner* Owner;
+  TsSkinProvider* Provider;  // the owner when it is a form's provider, else nullptr
   TPoint LastPos{-9999, -9999};
   bool Moving = false;
   bool RgnPunching = false;
@@ -42,6 +88,9 @@ class TacBorderForm {
   void* AForm = nullptr;    // the border window (HWND), nullptr until made (always natively)
   void* OldOwnerWnd = nullptr;
   TsCommonData* SkinData;
+
+ private:
+  std::unique_ptr<TacBorderOwner> providerOwner_;
 };
 
 // ---- Geometry (portable).

@@ -8,13 +8,13 @@ namespace skin {
 
 void BorderFormCreateWindow(TacBorderForm&) {}
 
-TacBorderForm::~TacBorderForm() { ProviderStopTitleButtonTimers(*Provider); }
+TacBorderForm::~TacBorderForm() { Owner->StopTitleGlows(); }
 
 void BorderFormUpdate(TacBorderForm& bf, bool repaint, uint8_t) {
-  if (bf.Updating || !bf.Provider->Form() || !repaint) return;
+  if (bf.Updating || !bf.Owner->HasWindow() || !repaint) return;
   bf.Updating = true;
-  bf.Provider->SkinData().BGChanged = true;
-  ProviderPaintFrame(*bf.Provider);
+  bf.Owner->FrameData().BGChanged = true;
+  bf.Owner->RepaintFrame();
   bf.Updating = false;
 }
 

@@ -30,7 +30,7 @@ constexpr int32_t kExStyle = 0x08080080;  // WS_EX_NOACTIVATE | WS_EX_LAYERED | 
 
 TacBorderForm* FromWindow(HWND h) { return reinterpret_cast<TacBorderForm*>(GetWindowLongPtrA(h, GWLP_USERDATA)); }
 
-HWND FormHandle(const TacBorderForm& bf) { return bf.Provider->Form() ? bf.Provider->Form()->WindowHandle() : nullptr; }
+HWND FormHandle(const TacBorderForm& bf) { return static_cast<HWND>(bf.Owner->SkinnedWindow()); }
 
 TPoint CursorInWindow(const TacBorderForm& bf) {
   POINT c{};
@@ -257,10 +257,95 @@ LRESULT HandleMessage(TacBorderForm& bf, HWND h, UINT msg, WPARAM w, LPARAM l) {
   return DefWindowProcA(h, msg, w, l);
 }
 
+// The border window of a skinned window that no form owns (a dialog): hit tests and mouse messages of the frame
+// are the window's own non-client ones, with the hit code resolved here.
+LRESULT HandleOwnerMessage(TacBorderForm& bf, HWND h, UINT msg, WPARAM w, LPARAM l) {
+  TacBorderOwner& o = *bf.Owner;
+  switch (msg) {
+    case WM_NCHITTEST: {
+      const TPoint pt = CursorInWindow(bf);
+      RestoreRegion(bf);
+      if (BorderFormOverShadow(bf, pt)) {
+        o.SetHotElement(-1);
+        return DefWindowProcA(h, msg, w, l);
+      }
+      DefWindowProcA(h, msg, w, l);
+      return 19;
+    }
+    case WM_NCMOUSEMOVE: {
+      if (bf.Moving) {
+        POINT c{};
+        GetCursorPos(&c);
+        RECT r{};
+        GetWindowRect(h, &r);
+        SetWindowPos(h, nullptr, r.left + c.x - bf.LastPos.X, r.top + c.y - bf.LastPos.Y, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        bf.LastPos = TPoint{c.x, c.y};
+        return 0;
+      }
+      const int32_t code = BorderFormHitTestAt(bf, CursorInWindow(bf));
+      o.SetHotElement(code == HTMINBUTTON || code == HTMAXBUTTON || code == HTCLOSE || code == HTHELP ? code : 0);
+      return 0;
+    }
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONUP:
+    case WM_NCLBUTTONDBLCLK:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCRBUTTONUP: {
+      const TPoint pt = CursorInWindow(bf);
+      if (BorderFormOverShadow(bf, pt)) return 0;
+      SendToForm(bf, msg, WPARAM(BorderFormHitTestAt(bf, pt)), l);
+      return 0;
+    }
+    case WM_MOUSEACTIVATE:
+      if (HWND window = FormHandle(bf); window && IsWindowEnabled(window)) SetForegroundWindow(window);
+      return MA_NOACTIVATE;
+    case WM_SETCURSOR:
+      if (SetCursorFor(bf)) return TRUE;
+      return DefWindowProcA(h, msg, w, l);
+    case WM_ERASEBKGND:
+    case WM_NCPAINT: return 0;
+    case WM_WINDOWPOSCHANGED: {
+      const LRESULT r = DefWindowProcA(h, msg, w, l);
+      HWND window = FormHandle(bf);
+      if (!bf.Updating && window && IsWindowVisible(window) && !IsIconic(window) && !BorderFormAboveForm(bf)) {
+        bf.Updating = true;
+        BorderFormPlace(bf);
+        bf.Updating = false;
+      }
+      return r;
+    }
+    default: break;
+  }
+  if (msg >= WM_MOUSEFIRST && msg <= 0x209) {
+    const TPoint pt = CursorInWindow(bf);
+    if (BorderFormOverShadow(bf, pt)) {
+      // A hole under the cursor: the next click falls through to the window below.
+      SkinManagerSetTrackedControl(o.FrameManager(), nullptr);
+      if (!bf.RgnChanged) {
+        HRGN region = ledger::CreateRectRgn(0, 0, 0, 0);
+        if (region && GetWindowRgn(h, region) != ERROR) {
+          HRGN hole = ledger::CreateRectRgn(pt.X, pt.Y, pt.X + 1, pt.Y + 1);
+          CombineRgn(region, region, hole, RGN_XOR);
+          ledger::DeleteObject(hole);
+          bf.RgnPunching = true;
+          if (ledger::SetWindowRgn(h, region, FALSE)) region = nullptr;
+          bf.RgnPunching = false;
+          bf.RgnChanged = true;
+        }
+        if (region) ledger::DeleteObject(region);
+      }
+      return 0;
+    }
+  }
+  return DefWindowProcA(h, msg, w, l);
+}
+
 LRESULT CALLBACK BorderWndProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   TacBorderForm* bf = FromWindow(h);
   if (bf == nullptr) return DefWindowProcA(h, msg, w, l);
   try {
+    if (bf->Provider == nullptr) return HandleOwnerMessage(*bf, h, msg, w, l);
     return HandleMessage(*bf, h, msg, w, l);
   } catch (...) {
     return DefWindowProcA(h, msg, w, l);
@@ -272,7 +357,7 @@ LRESULT CALLBACK BorderWndProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
 void BorderFormBlurBehind(TacBorderForm& bf, const Bitmap& image) {
   if (!DwmCompositionEnabled()) return;
   HWND h = static_cast<HWND>(bf.AForm);
-  const TsSkinManager* m = ProviderManager(*bf.Provider);
+  const TsSkinManager* m = bf.Owner->FrameManager();
   if (m == nullptr || !m->SkinData().AeroBlur) {
     DwmEnableBlurFor(h, false, nullptr);
     return;
@@ -297,6 +382,51 @@ void BorderFormBlurBehind(TacBorderForm& bf, const Bitmap& image) {
   DwmEnableBlurFor(h, true, region);
 }
 
+// The update of a border window whose owner is no form: the owner's frame picture shown around the window.
+void OwnerBorderUpdate(TacBorderForm& bf, bool repaint, uint8_t alpha) {
+  TacBorderOwner& o = *bf.Owner;
+  if (Terminating() || bf.Updating) return;
+  HWND window = FormHandle(bf);
+  if (!window || !IsWindow(window) || AnimationInProgress()) return;
+  RECT wr{};
+  if (!GetWindowRect(window, &wr) || wr.right <= wr.left) return;
+  if (!IsWindowVisible(window) || IsIconic(window)) {
+    if (bf.AForm) ShowWindow(static_cast<HWND>(bf.AForm), SW_HIDE);
+    bf.Hidden = true;
+    o.FrameData().BGChanged = true;
+    return;
+  }
+  BorderFormCreateWindow(bf);
+  HWND h = static_cast<HWND>(bf.AForm);
+  if (!h) return;
+  bf.Updating = true;
+  struct Done {
+    TacBorderForm& bf;
+    ~Done() { bf.Updating = false; }
+  } done{bf};
+  // A topmost window that is active keeps its frame on top with it.
+  if ((GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) && GetActiveWindow() == window)
+    SetWindowPos(h, HWND_TOPMOST, 0, 0, 0, 0, 0x613);
+  if (repaint) o.RepaintFrame();
+  // The picture's client part stays the window's background (its children take theirs from it): the window's
+  // client area shows through the hole, nothing of it is copied in.
+  Bitmap* cache = o.FrameData().CacheBmp.get();
+  if (cache == nullptr || cache->Empty()) return;
+  TRect hole;
+  const bool hasHole = o.ClientHole(hole);
+  const TRect r = BorderFormScreenRect(bf);
+  SetWindowPos(h, nullptr, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+  Bitmap image = PremultipliedCopy(*cache);
+  if (hasHole) FillRectBitmap32(image, hole, 0, 0);
+  const TPoint dst{r.Left, r.Top};
+  UpdateLayeredFromBitmap(h, &image, alpha, &dst);
+  BorderFormPlace(bf);
+  BorderFormBlurBehind(bf, *cache);
+  bf.Hidden = false;
+  bf.RgnChanged = false;
+  BorderFormSetRegion(bf);
+}
+
 }  // namespace
 
 void BorderFormCreateWindow(TacBorderForm& bf) {
@@ -313,8 +443,8 @@ void BorderFormCreateWindow(TacBorderForm& bf) {
 }
 
 TacBorderForm::~TacBorderForm() {
-  // The provider's caption-button glows were drawn over this window: they go with it.
-  ProviderStopTitleButtonTimers(*Provider);
+  // The owner's caption-button glows were drawn over this window: they go with it.
+  Owner->StopTitleGlows();
   if (HWND h = static_cast<HWND>(AForm)) {
     SetWindowLongPtrA(h, GWLP_USERDATA, 0);
     ledger::DestroyWindow(h);
@@ -356,7 +486,7 @@ void BorderFormPlace(TacBorderForm& bf) {
 }
 
 HWND BorderFormInsertAfter(const TacBorderForm& bf) {
-  const gui::TCustomForm* form = bf.Provider->Form();
+  const gui::TCustomForm* form = bf.Provider ? bf.Provider->Form() : nullptr;
   if (form && form->FormStyle() == gui::TFormStyle::fsStayOnTop) return HWND_TOP;
   HWND h = FormHandle(bf);
   if (h && (GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_TOPMOST)) return HWND_TOPMOST;
@@ -371,29 +501,17 @@ int32_t BorderFormWorkAreaTop(const TacBorderForm& bf) {
   return 0;
 }
 
-bool BorderFormClientHole(TacBorderForm& bf, TRect& hole) {
-  TsSkinProvider& p = *bf.Provider;
-  // While the form moves translucently, minimizes, or hides behind a snapshot, the border window shows it whole.
-  if ((p.StateFlags & 0x1180) || (p.StateFlags & 0x200) || !p.Form()) return false;
-  const int32_t left = ProviderClientLeft(p);
-  int32_t top = ProviderClientTop(p);
-  const TSize client = FormClientSize(*p.Form());
-  if (!(p.StateFlags & psInNcActivate))
-    top -= ProviderMenuLineCount(p) * ProviderMenuLineHeight(p) + (ProviderMenuLineCount(p) > 0 ? 1 : 0);
-  hole = TRect{left, top, left + client.cx, ProviderClientTop(p) + client.cy};
-  return true;
-}
+bool BorderFormClientHole(TacBorderForm& bf, TRect& hole) { return bf.Owner->ClientHole(hole); }
 
 HRGN BorderFormRegion(TacBorderForm& bf) {
   HWND h = static_cast<HWND>(bf.AForm);
   if (!h) return nullptr;
-  TsSkinProvider& p = *bf.Provider;
   RECT wr{};
   GetWindowRect(h, &wr);
   const int32_t width = wr.right - wr.left, height = wr.bottom - wr.top;
   const TRect m = SkinExtBorderMargins(bf);
-  const int32_t frame = FormBorderWidth(p, false);
-  const int32_t extra = FormBorderExtraWidth(p);
+  const int32_t frame = bf.Owner->SystemFrameWidth();
+  const int32_t extra = bf.Owner->SkinFrameWidth() - frame;
   TRect outer{0, 0, width, height};
   if (FormHandle(bf) && IsZoomed(FormHandle(bf)))
     outer = TRect{m.Left + extra + frame, m.Top + 4, width - frame - extra - m.Right, height - frame - extra - m.Bottom};
@@ -425,6 +543,10 @@ void BorderFormSetRegion(TacBorderForm& bf) {
 }
 
 void BorderFormUpdate(TacBorderForm& bf, bool repaint, uint8_t alpha) {
+  if (bf.Provider == nullptr) {
+    OwnerBorderUpdate(bf, repaint, alpha);
+    return;
+  }
   TsSkinProvider& p = *bf.Provider;
   if (Terminating() || bf.Updating || !p.Form()) return;
   HWND form = FormHandle(bf);

@@ -337,7 +337,8 @@ void FreeProvider(TsSkinProvider* p) {
 
 void TsSkinProvider::Loaded() {
   gui::TComponent::Loaded();
-  if (!Inactive && !Automatic && ProviderManager(*this) && !Designing() && ProviderSkinned(*this, true))
+  // An automatic provider is completed here by the window-creation hook, once it points at its form.
+  if (!Inactive && ProviderManager(*this) && !Designing() && ProviderSkinned(*this, true))
     ProviderApplySkin(*this);
 }
 
@@ -507,7 +508,8 @@ bool ProviderSkinned(const TsSkinProvider& p, bool check) {
 
 void ProviderPrepareForm(TsSkinProvider& p) {
   p.OwnManagerComponent = dynamic_cast<TsSkinManagerComponent*>(p.SkinData().FSkinManager);
-  if (p.Automatic || p.Inactive || !p.Form()) return;
+  // An automatic provider is prepared as well: its form has no other way to wear the skin.
+  if (p.Inactive || !p.Form()) return;
   TsSkinManager* m = ProviderManager(p);
   if (m == nullptr || !FormWindowExists(*p.Form()) || !ProviderSkinActive(p)) return;
   gui::TMainMenu* menu = p.Form()->Menu();

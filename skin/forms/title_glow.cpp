@@ -21,6 +21,8 @@ using namespace wv;
 
 // The layered window of a glow (title_glow_win32.cpp; natively the alpha is only remembered).
 void GlowShowWindow(TacSBAnimation& anim, const TRect& screenRect, uint8_t alpha);
+// The top-left of the glow's window on the screen (natively none).
+TPoint GlowOwnerOrigin(const TacSBAnimation& anim);
 
 TacSBAnimation::TacSBAnimation(gui::TComponent* AOwner) : gui::TTimer(AOwner) {
   SetEnabled(false);
@@ -89,6 +91,8 @@ TRect GlowRect(TacSBAnimation& anim) {
   } else if (anim.Provider && anim.Provider->Form()) {
     const TRect w = FormWindowRect(*anim.Provider->Form());
     origin = TPoint{w.Left, w.Top};
+  } else if (anim.OwnerWnd) {
+    origin = GlowOwnerOrigin(anim);
   }
   r = TRect{r.Left + origin.X, r.Top + origin.Y, r.Right + origin.X, r.Bottom + origin.Y};
   const int32_t margin = GlowMargin(anim);
@@ -199,9 +203,10 @@ void GlowStep(TacSBAnimation& anim) {
   GlowFreeWindow(anim);
 }
 
-void AnimateTitleButtonGlow(TitleButtonRecord& record, int32_t state, int32_t stepCount, TsSkinProvider& provider,
-                            bool restart) {
-  if (gui::Application->Terminated()) return;
+namespace {
+
+// A fade already running on the record is retargeted; true when there was one.
+bool RetargetGlow(TitleButtonRecord& record, int32_t state, int32_t stepCount, bool restart) {
   if (TacSBAnimation* anim = record.GlowTimer) {
     // A fade after a completed one counts its steps again.
     const int32_t step = anim->StepCount == -1 ? stepCount : std::min(anim->Step, stepCount);
@@ -209,7 +214,7 @@ void AnimateTitleButtonGlow(TitleButtonRecord& record, int32_t state, int32_t st
     anim->Step = step;
     if (!restart) {
       GlowStart(*anim, state, false);
-      return;
+      return true;
     }
     if (state == 2) {
       anim->Step = stepCount;
@@ -225,8 +230,30 @@ void AnimateTitleButtonGlow(TitleButtonRecord& record, int32_t state, int32_t st
     } else {
       anim->SetEnabled(true);
     }
-    return;
+    return true;
   }
+  return false;
+}
+
+}  // namespace
+
+void AnimateWindowTitleButtonGlow(TitleButtonRecord& record, int32_t state, int32_t stepCount, TsCommonData& data,
+                                  void* window, TacBorderForm* border, bool restart) {
+  if (gui::Application->Terminated() || RetargetGlow(record, state, stepCount, restart)) return;
+  auto* anim = new TacSBAnimation(nullptr);
+  anim->BorderForm = border;
+  anim->OwnerWnd = window;
+  anim->SkinData = &data;
+  anim->Button = &record;
+  record.GlowTimer = anim;
+  anim->StepCount = stepCount;
+  anim->SetInterval(12);
+  GlowStart(*anim, state, true);
+}
+
+void AnimateTitleButtonGlow(TitleButtonRecord& record, int32_t state, int32_t stepCount, TsSkinProvider& provider,
+                            bool restart) {
+  if (gui::Application->Terminated() || RetargetGlow(record, state, stepCount, restart)) return;
   auto* anim = new TacSBAnimation(&provider);
   anim->Provider = &provider;
   anim->BorderForm = provider.BorderForm.get();

@@ -40,6 +40,11 @@ class TacSBAnimation : public gui::TTimer {
 // Starts, retargets or stops the fade of one button of a provider.
 void AnimateTitleButtonGlow(TitleButtonRecord& record, int32_t state, int32_t stepCount, TsSkinProvider& provider,
                             bool restart);
+// The same for a caption button of a window that no form owns (a skinned dialog): Data holds its frame picture,
+// Window is the window (an HWND), Border its border window or nullptr. The fade belongs to the record (freed
+// through its GlowTimer).
+void AnimateWindowTitleButtonGlow(TitleButtonRecord& record, int32_t state, int32_t stepCount, TsCommonData& data,
+                                  void* window, TacBorderForm* border, bool restart);
 // 255 div step count, at least 0.
 int32_t GlowAlphaStep(const TacSBAnimation& anim);
 void GlowStart(TacSBAnimation& anim, int32_t state, bool fadeIn);

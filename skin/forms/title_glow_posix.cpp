@@ -8,6 +8,8 @@ namespace skin {
 
 void GlowShowWindow(TacSBAnimation& anim, const TRect&, uint8_t alpha) { anim.ShownAlpha = alpha; }
 
+TPoint GlowOwnerOrigin(const TacSBAnimation&) { return TPoint{}; }
+
 void GlowFreeWindow(TacSBAnimation& anim) {
   anim.GlowImage.reset();
   anim.ShownAlpha = -1;

@@ -55,6 +55,12 @@ void GlowShowWindow(TacSBAnimation& anim, const TRect& r, uint8_t alpha) {
   anim.ShownAlpha = alpha;
 }
 
+TPoint GlowOwnerOrigin(const TacSBAnimation& anim) {
+  RECT r{};
+  if (anim.OwnerWnd) GetWindowRect(static_cast<HWND>(anim.OwnerWnd), &r);
+  return TPoint{r.left, r.top};
+}
+
 void GlowFreeWindow(TacSBAnimation& anim) {
   if (HWND h = static_cast<HWND>(anim.GlowWindow)) ledger::DestroyWindow(h);
   anim.GlowWindow = nullptr;

@@ -9,6 +9,7 @@
 #include <commdlg.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -18,11 +19,15 @@
 #include <vector>
 
 #include "gui/gui.h"
+#include "gui/extctrls.h"
+#include "gui/stdctrls.h"
 #include "skin/adapters/acstatics.h"
+#include "skin/engine/sanimations.h"
 #include "skin/engine/skinchange.h"
 #include "skin/engine/skincommands.h"
 #include "skin/adapters/acmnuwnd.h"
 #include "skin/forms/acdialogs.h"
+#include "skin/forms/title_glow.h"
 #include "skin/paint/dc_copy.h"
 #include "skin/paint/gdi_ledger.h"
 #include "skin/paint/pixel_helpers.h"
@@ -42,7 +47,7 @@ inline constexpr TColor kDialogFont = 0xFFFFFF;
 
 // The forms fixture with the dialog's sections, the hook's services and the hook installed.
 struct DialogSkin : FormsSkin {
-  DialogSkin() {
+  explicit DialogSkin(bool extendedBorders = false) : FormsSkin(extendedBorders) {
     skin::LoadedSkin& s = Skin();
     auto add = [&](const char* name, TColor normal, TColor hot) {
       skin::SkinSectionRecord r;
@@ -56,6 +61,9 @@ struct DialogSkin : FormsSkin {
     };
     add("DIALOG", kDialogInactive, kDialogActive);
     add("DIALOGTITLE", kDialogTitleInactive, kDialogTitleActive);
+    // Statics show what lies under them.
+    add("CHECKBOX", kDialogInactive, kDialogActive);
+    s.Sections.back().NormalState.Transparency = s.Sections.back().HotState.Transparency = 100;
     skin::InstallDialogHookServices();
     manager->InstallHooks();
   }
@@ -203,9 +211,19 @@ TEST(DialogHook, AMessageBoxShowsTheSkinsCaptionAndCloseButtonAndAPostedClickOnI
     EXPECT_TRUE(r.Top >= b && r.Bottom <= b + c);
     const int cx = (r.Left + r.Right) / 2, cy = (r.Top + r.Bottom) / 2;
     EXPECT_EQ(Rgb(shown, cx, cy), Px(ButtonColor(bClose, a->Active ? 0 : 3) + 8) & 0xFFFFFF);
-    // The client background is the dialog section's.
+    // The client background is the dialog section's, also where an icon static without an icon lies.
     EXPECT_EQ(Rgb(shown, a->ClientOffsetX() + 2, shown.Height() - b - 2),
               Px(a->Active ? kDialogActive : kDialogInactive) & 0xFFFFFF);
+    for (HWND c = GetWindow(d, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+      if (ClassOf(c) != "Static" || (GetWindowLongA(c, GWL_STYLE) & SS_TYPEMASK) != SS_ICON || !IsWindowVisible(c) ||
+          SendMessageA(c, STM_GETICON, 0, 0) != 0)
+        continue;
+      RECT r{}, wr{};
+      GetWindowRect(c, &r);
+      GetWindowRect(d, &wr);
+      EXPECT_EQ(Rgb(shown, (r.left + r.right) / 2 - wr.left, (r.top + r.bottom) / 2 - wr.top),
+                Px(a->Active ? kDialogActive : kDialogInactive) & 0xFFFFFF);
+    }
     RECT wr{};
     GetWindowRect(d, &wr);
     const LPARAM at = MAKELPARAM(wr.left + cx, wr.top + cy);
@@ -417,6 +435,36 @@ TEST(DialogHook, AFormWithoutAProviderIsGivenOneWhenItIsActivatedUnlessItIsTheLi
     gui::Free(form);
     PumpFor(50);
   }
+}
+
+// The form given an automatic provider wears the skin's frame: caption band and borders of the skin, not the
+// system's.
+TEST(DialogHook, AFormGivenAnAutomaticProviderShowsTheSkinsCaptionAndBorders) {
+  DialogSkin skin;
+  Owner owner;
+  auto* form = new gui::TForm(gui::Application);
+  form->SetBounds(120, 120, 300, 200);
+  form->SetCaption("Second");
+  form->Show();
+  PumpFor(150);
+  HWND h = form->WindowHandle();
+  skin::TsSkinProvider* provider = nullptr;
+  if (skin::TacProviderList* list = skin::ProviderList())
+    for (const auto& e : *list)
+      if (auto* p = dynamic_cast<skin::TacHookProvider*>(e.get()); p && p->Form == form) provider = p->FormProvider;
+  ASSERT_NE(provider, nullptr);
+  Redraw(h);
+  PumpFor(50 + int(ModalDriver::HoldMs()));
+  const skin::Bitmap shown = WindowPicture(h);
+  const bool active = provider->FormActive;
+  // The caption band right of the caption text, and the middle of the left and bottom borders.
+  EXPECT_EQ(Rgb(shown, shown.Width() / 2, 8), Px(active ? kTitleActive : kTitleInactive) & 0xFFFFFF);
+  EXPECT_EQ(Rgb(shown, 1, shown.Height() / 2), Px(active ? kFrameActive : kFrameInactive) & 0xFFFFFF);
+  EXPECT_EQ(Rgb(shown, shown.Width() / 2, shown.Height() - 2), Px(active ? kFrameActive : kFrameInactive) & 0xFFFFFF);
+  // The system draws no caption buttons of its own over the skinned ones.
+  EXPECT_EQ(GetWindowLongA(h, GWL_STYLE) & WS_SYSMENU, 0);
+  gui::Free(form);
+  PumpFor(50);
 }
 
 // Every listed child class of a file dialog gets an adapter (statics of the kinds left to the system aside).
@@ -662,6 +710,330 @@ TEST(DialogHook, NestedChildAdaptationKeepsTheDialogChildFlagUntilTheOutermostCa
   DestroyWindow(dialog);
   PumpFor(20);
   EXPECT_EQ(skin::FindProviderForWindow(dialog), nullptr);
+}
+
+// With a skin of extended borders a dialog's frame, caption and shadow lie in a border window around it: the
+// dialog shows only its client area, where the skin's frame leaves room for it, and the border window answers
+// for the caption and its buttons. Without extended borders the border window goes and the dialog shows its frame
+// itself again.
+TEST(DialogHook, WithExtendedBordersADialogsFrameLiesInABorderWindowAroundItsClientArea) {
+  DialogSkin skin(true);
+  skin::ledger::Snapshot before;
+  int windowsBefore = 0;
+  // The first round checks; the later ones leave the ledger and the windows as the first left them.
+  for (int round = 0; round < 3; ++round) {
+    SCOPED_TRACE(round);
+    if (round == 1) {
+      before = skin::ledger::Take();
+      windowsBefore = ThreadWindowCount();
+    }
+    HWND h = MakeDialogWindow(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE);
+    SetForegroundWindow(h);
+    Redraw(h);
+    PumpFor(200 + (round == 0 ? int(ModalDriver::HoldMs()) : 0));
+    skin::TacDialogWnd* a = skin::DialogAdapterOf(h);
+    ASSERT_NE(a, nullptr);
+    ASSERT_TRUE(a->BorderForm && a->BorderForm->AForm);
+    if (round == 0) {
+      HWND border = static_cast<HWND>(a->BorderForm->AForm);
+      EXPECT_TRUE(IsWindowVisible(border));
+      EXPECT_EQ(GetWindow(border, GW_OWNER), h);
+      const skin::TsSkinData& g = skin.Skin().SkinData;
+      RECT br{}, wr{}, cr{};
+      GetWindowRect(border, &br);
+      GetWindowRect(h, &wr);
+      GetClientRect(h, &cr);
+      POINT o{0, 0};
+      ClientToScreen(h, &o);
+      EXPECT_EQ(o.x - br.left, kShadowMargin + g.BorderWidth);
+      EXPECT_EQ(o.y - br.top, kShadowMargin + g.TitleHeight);
+      EXPECT_EQ(br.right - (o.x + cr.right), g.BorderWidth + kShadowMargin);
+      EXPECT_EQ(br.bottom - (o.y + cr.bottom), g.BorderWidth + kShadowMargin);
+      // On the screen: the caption in the title section's colour, the client in the dialog section's.
+      ASSERT_GE(a->TitleSection, 0);
+      const skin::SkinSectionRecord& title = skin.Skin().Sections[size_t(a->TitleSection)];
+      const bool active = a->Active != 0;
+      const TColor titleColour = active ? title.HotState.Color : title.NormalState.Color;
+      const int captionY = br.top + kShadowMargin + g.BorderWidth + (g.TitleHeight - g.BorderWidth) / 2;
+      EXPECT_EQ(testsupport::ScreenPixel((br.left + br.right) / 2, captionY) & 0xFFFFFF, uint32_t(titleColour));
+      EXPECT_EQ(testsupport::ScreenPixel(o.x + 3, o.y + cr.bottom - 3) & 0xFFFFFF,
+                uint32_t(active ? kDialogActive : kDialogInactive));
+      // The dialog's own window keeps only its client area.
+      HRGN region = skin::ledger::CreateRectRgn(0, 0, 0, 0);
+      ASSERT_NE(GetWindowRgn(h, region), ERROR);
+      EXPECT_TRUE(PtInRegion(region, o.x - wr.left + 1, o.y - wr.top + 1));
+      EXPECT_FALSE(PtInRegion(region, 1, 1));
+      skin::ledger::DeleteObject(region);
+      // The border window's hit test: the close button, the caption, the shadow.
+      skin::TacBorderForm& bf = *a->BorderForm;
+      const skin::TRect close = a->CloseButton.Rect;
+      EXPECT_EQ(skin::BorderFormHitTestAt(bf, skin::TPoint{(close.Left + close.Right) / 2, (close.Top + close.Bottom) / 2}),
+                HTCLOSE);
+      EXPECT_EQ(skin::BorderFormHitTestAt(bf, skin::TPoint{(br.right - br.left) / 2, captionY - br.top}), HTCAPTION);
+      EXPECT_EQ(skin::BorderFormHitTestAt(bf, skin::TPoint{1, 1}), HTTRANSPARENT);
+      // Extended borders off: the dialog paints its frame itself again, over its whole window.
+      a->SetExtendedBorders(false);
+      PumpFor(50);
+      EXPECT_EQ(a->BorderForm, nullptr);
+      Redraw(h);
+      const skin::Bitmap shown = WindowPicture(h);
+      EXPECT_EQ(Rgb(shown, shown.Width() / 2, a->BorderWidth() + a->CaptionHeight() / 2),
+                Px(titleColour) & 0xFFFFFF);
+    }
+    DestroyWindow(h);
+    PumpFor(50);
+  }
+  EXPECT_EQ(skin::ledger::Difference(before, skin::ledger::Take()), "");
+  EXPECT_EQ(ThreadWindowCount(), windowsBefore);
+}
+
+// A hovered caption button of a dialog glows with the skin's glow image around it, on the dialog or on its
+// border window, and the glow fades out and goes when the mouse leaves.
+TEST(DialogHook, AHoveredCloseButtonOfADialogGlowsAndTheGlowGoesWhenTheMouseLeaves) {
+  {
+    // The component layer's timers run on a window of their own, made once.
+    gui::TTimer warm(nullptr);
+    warm.SetEnabled(true);
+  }
+  for (const bool extended : {false, true}) {
+    SCOPED_TRACE(extended);
+    DialogSkin skin(extended);
+    const int windows = ThreadWindowCount();
+    HWND h = MakeDialogWindow(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_VISIBLE);
+    SetForegroundWindow(h);
+    Redraw(h);
+    PumpFor(150);
+    skin::TacDialogWnd* a = skin::DialogAdapterOf(h);
+    ASSERT_NE(a, nullptr);
+    ASSERT_EQ(a->BorderForm != nullptr, extended);
+    RECT wr{};
+    GetWindowRect(h, &wr);
+    skin::TPoint origin{wr.left, wr.top};
+    if (a->BorderForm) {
+      const skin::TRect br = skin::BorderFormScreenRect(*a->BorderForm);
+      origin = skin::TPoint{br.Left, br.Top};
+    }
+    const skin::TRect close = a->CloseButton.Rect;
+    const int cx = origin.X + (close.Left + close.Right) / 2, cy = origin.Y + (close.Top + close.Bottom) / 2;
+    adaptertest::MouseTo(origin.X + close.Left - 20, cy);
+    PumpFor(40);
+    adaptertest::MouseTo(cx - 1, cy);
+    PumpFor(20);
+    adaptertest::MouseTo(cx, cy);
+    PumpFor(60);
+    skin::TacSBAnimation* anim = a->CloseButton.GlowTimer;
+    ASSERT_NE(anim, nullptr);
+    EXPECT_EQ(a->CloseButton.State, 1);
+    HWND glow = static_cast<HWND>(anim->GlowWindow);
+    ASSERT_NE(glow, nullptr);
+    EXPECT_TRUE(IsWindowVisible(glow));
+    PumpFor(300 + int(ModalDriver::HoldMs()));
+    EXPECT_EQ(anim->ShownAlpha, 255);
+    RECT gr{};
+    GetWindowRect(glow, &gr);
+    EXPECT_EQ(gr.left, origin.X + close.Left - skin.Skin().SkinData.BICloseGlowMargin);
+    EXPECT_EQ(gr.right - gr.left, kGlowW);
+    adaptertest::MouseTo(wr.right + 200, wr.bottom + 200);
+    PumpFor(400);
+    EXPECT_EQ(a->CloseButton.State, 0);
+    EXPECT_EQ(anim->GlowWindow, nullptr);
+    DestroyWindow(h);
+    PumpFor(50);
+    EXPECT_EQ(ThreadWindowCount(), windows);
+  }
+}
+
+// The samples of a dialog's translucency taken while the system's move loop runs, and the hand that moves it.
+struct MoveSampler {
+  static inline HWND dialog = nullptr;
+  static inline int ticks = 0;
+  static inline int lowest = 256;
+  static inline bool layeredSeen = false;
+  static inline POINT start{};
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    ++ticks;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    if ((GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_LAYERED) &&
+        GetLayeredWindowAttributes(dialog, nullptr, &alpha, &flags) && (flags & LWA_ALPHA)) {
+      layeredSeen = true;
+      lowest = std::min(lowest, int(alpha));
+    }
+    if (ticks == 4) adaptertest::MouseTo(start.x + 20, start.y + 10);
+    if (ticks == 6) adaptertest::MouseTo(start.x + 40, start.y + 30);
+    if (ticks == 9) adaptertest::MouseButton(false);
+  }
+};
+
+// Dragging a dialog by its caption while the skin blends moving windows: the dialog fades to the skin's blend
+// value during the move, follows the mouse, and is opaque (no longer layered) afterwards.
+TEST(DialogHook, DraggingADialogsCaptionMovesItTranslucentlyWhenTheSkinBlendsMovingWindows) {
+  DialogSkin skin;
+  skin.manager->AnimEffects.BlendOnMoving.Active = true;
+  skin.manager->AnimEffects.BlendOnMoving.BlendValue = 150;
+  skin.manager->AnimEffects.BlendOnMoving.Time = 12;
+  HWND h = MakeDialogWindow(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE);
+  SetForegroundWindow(h);
+  Redraw(h);
+  PumpFor(150);
+  skin::TacDialogWnd* a = skin::DialogAdapterOf(h);
+  ASSERT_NE(a, nullptr);
+  RECT before{};
+  GetWindowRect(h, &before);
+  MoveSampler::dialog = h;
+  MoveSampler::start = POINT{(before.left + before.right) / 2, before.top + a->BorderWidth() + a->CaptionHeight() / 2};
+  adaptertest::MouseTo(MoveSampler::start.x, MoveSampler::start.y);
+  PumpFor(50);
+  const UINT_PTR timer = SetTimer(nullptr, 0, 30, MoveSampler::Tick);
+  adaptertest::MouseButton(true);
+  PumpFor(600);
+  KillTimer(nullptr, timer);
+  adaptertest::MouseButton(false);
+  PumpFor(50);
+  EXPECT_TRUE(MoveSampler::layeredSeen);
+  EXPECT_EQ(MoveSampler::lowest, 150);
+  RECT after{};
+  GetWindowRect(h, &after);
+  EXPECT_EQ(after.left - before.left, 40);
+  EXPECT_EQ(after.top - before.top, 30);
+  EXPECT_EQ(GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+  EXPECT_EQ(a->MoveFlags & 0x80, 0);
+  DestroyWindow(h);
+  PumpFor(20);
+}
+
+// The pictures pushed to layered windows by the skin manager's animations.
+struct RecordedOutput : skin::TacLayeredOutput {
+  std::vector<HWND> windows;
+  void Push(HWND Wnd, const skin::Bitmap&, uint8_t) override { windows.push_back(Wnd); }
+};
+
+// When the skin animates dialogs, a dialog fades in on a helper window as it is shown, and fades out as it is
+// hidden; with extended borders the fade out runs on its border window, which goes with it.
+TEST(DialogHook, ADialogFadesInAsItIsShownAndOutAsItIsHiddenWhenTheSkinAnimatesDialogs) {
+  for (const bool extended : {false, true}) {
+    SCOPED_TRACE(extended);
+    DialogSkin skin(extended);
+    skin.manager->AnimEffects.DialogShow.Time = 60;
+    skin.manager->AnimEffects.DialogShow.Active = true;
+    skin.manager->AnimEffects.DialogHide.Time = 60;
+    skin.manager->AnimEffects.DialogHide.Active = true;
+    const skin::ledger::Snapshot before = skin::ledger::Take();
+    RecordedOutput out;
+    skin::TacLayeredOutput* previous = skin::SetLayeredOutput(&out);
+    HWND h = MakeDialogWindow(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU);
+    skin::TacDialogWnd* a = skin::DialogAdapterOf(h);
+    ASSERT_NE(a, nullptr);
+    ShowWindow(h, SW_SHOW);
+    PumpFor(100);
+    const size_t shown = out.windows.size();
+    EXPECT_GT(shown, 0u);
+    for (HWND w : out.windows) EXPECT_NE(w, h);
+    EXPECT_TRUE(IsWindowVisible(h));
+    EXPECT_EQ(a->BorderForm != nullptr, extended);
+    HWND border = a->BorderForm ? static_cast<HWND>(a->BorderForm->AForm) : nullptr;
+    ShowWindow(h, SW_HIDE);
+    PumpFor(300);
+    ASSERT_GT(out.windows.size(), shown);
+    if (extended) {
+      EXPECT_EQ(out.windows.back(), border);
+    }
+    EXPECT_EQ(a->BorderForm, nullptr);
+    skin::SetLayeredOutput(previous);
+    DestroyWindow(h);
+    PumpFor(50);
+    EXPECT_EQ(skin::ledger::Difference(before, skin::ledger::Take()), "");
+  }
+}
+
+// A child may take its background from the dialog's picture only when the dialog's section is see-through or
+// drawn from an image.
+TEST(DialogHook, ADialogLetsChildrenUseItsPictureOnlyWhenItsSectionIsSeeThroughOrAnImage) {
+  DialogSkin skin;
+  const int32_t section = skin::SkinManagerGetSectionIndex(*skin.manager, "DIALOG");
+  ASSERT_GE(section, 0);
+  const struct {
+    int32_t transparency, image;
+    LRESULT usable;
+  } cases[] = {{0, 0, 0}, {40, 0, 1}, {0, 100, 1}};
+  for (const auto& tc : cases) {
+    SCOPED_TRACE(tc.transparency * 1000 + tc.image);
+    skin::SkinStateBlock& normal = skin.Skin().Sections[size_t(section)].NormalState;
+    normal.Transparency = tc.transparency;
+    normal.ImagePercent = tc.image;
+    HWND h = MakeDialogWindow(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE);
+    ASSERT_NE(skin::DialogAdapterOf(h), nullptr);
+    EXPECT_EQ(SendMessageA(h, skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_ISCACHEUSABLE), 0), tc.usable);
+    DestroyWindow(h);
+    PumpFor(20);
+  }
+}
+
+// A panel whose window paints its own background.
+class SilentPaintPanel : public gui::TCustomPanel {
+ public:
+  using gui::TCustomPanel::TCustomPanel;
+  GUI_CLASS_NAME("TSilentPaintPanel")
+
+ protected:
+  void CreateParams(gui::TCreateParams& p) override {
+    gui::TCustomPanel::CreateParams(p);
+    p.WinClassName = "TSilentPaintPanel";
+  }
+};
+
+// Panels of the program inside a dialog: a plain panel's labels take the skin's text colour over a clear
+// background, its windowed children are adapted and the panel takes the skin's colour; a panel that paints its
+// own background loses its caption.
+TEST(DialogHook, AProgramsPanelsInADialogTakeTheSkinsColoursAndASilentPanelShowsNoCaption) {
+  DialogSkin skin;
+  skin.Skin().Colors[skin::scMainColor] = 0x4060A0;
+  skin.Skin().Colors[skin::scMainFontColor] = 0x10E0F0;
+  // The library's own kind of form: the hook leaves it (and so its panels) alone.
+  auto* holder = new gui::TForm(gui::Application);
+  holder->SetTag(0x100);
+  auto* panel = new gui::TPanel(holder);
+  panel->SetParent(holder);
+  panel->SetBounds(10, 10, 200, 80);
+  auto* label = new gui::TLabel(panel);
+  label->SetParent(panel);
+  label->SetCaption("Label");
+  auto* edit = new gui::TEdit(panel);
+  edit->SetParent(panel);
+  edit->SetBounds(10, 40, 100, 22);
+  auto* silent = new SilentPaintPanel(holder);
+  silent->SetParent(holder);
+  silent->SetBounds(10, 100, 200, 40);
+  silent->SetCaption("Quiet");
+  panel->HandleNeeded();
+  edit->HandleNeeded();
+  silent->HandleNeeded();
+
+  HWND dialog = MakeDialogWindow(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE);
+  skin::TacHookProvider* provider = skin::FindProviderForWindow(dialog);
+  ASSERT_NE(provider, nullptr);
+  SetParent(panel->WindowHandle(), dialog);
+  SetParent(silent->WindowHandle(), dialog);
+  EXPECT_TRUE(skin::SkinChildWindow(*provider, panel->WindowHandle()));
+  EXPECT_TRUE(skin::SkinChildWindow(*provider, silent->WindowHandle()));
+
+  EXPECT_NE(dynamic_cast<skin::TacPanelWnd*>(skin::AdapterOfWindow(panel->WindowHandle())), nullptr);
+  EXPECT_EQ(label->Font().Color(), TColor(0x10E0F0));
+  EXPECT_TRUE(label->Transparent());
+  EXPECT_EQ(SendMessageA(edit->WindowHandle(), skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_ISSKINNED), 0), 1);
+  EXPECT_EQ(panel->Color(), TColor(0x4060A0));
+  auto* quiet = dynamic_cast<skin::TacPanelWnd*>(skin::AdapterOfWindow(silent->WindowHandle()));
+  ASSERT_NE(quiet, nullptr);
+  EXPECT_EQ(quiet->Panel(), silent);
+  EXPECT_EQ(silent->Caption(), "");
+  EXPECT_EQ(silent->Tag(), 999);
+
+  SetParent(panel->WindowHandle(), holder->Handle());
+  SetParent(silent->WindowHandle(), holder->Handle());
+  DestroyWindow(dialog);
+  PumpFor(20);
+  gui::Free(holder);
+  PumpFor(20);
 }
 
 #ifdef DIALOG_TEST_SKIN
