@@ -40,9 +40,8 @@ TEST(StationSkins, EachSettingDrawsTheWindowsInItsSkinAndTheLastOneIsKept) {
   // The checks can tell the skins apart.
   for (size_t i = 1; i < settings.size(); ++i)
     for (size_t j = i + 1; j < settings.size(); ++j)
-      EXPECT_NE(settings[i].editColour == settings[j].editColour &&
-                    settings[i].button.colours == settings[j].button.colours,
-                true)
+      EXPECT_FALSE(settings[i].editColour == settings[j].editColour &&
+                   settings[i].button.colours == settings[j].button.colours)
           << i << " " << j;
   const std::string dir = WorkDir("run");
   {
@@ -54,7 +53,7 @@ TEST(StationSkins, EachSettingDrawsTheWindowsInItsSkinAndTheLastOneIsKept) {
     ASSERT_NE(edit, nullptr);
     ASSERT_NE(report, nullptr);
     ASSERT_NE(save, nullptr);
-    // The order visits every setting, from the default skin, with each skin both after another skin and after
+    // The order visits every setting, starting from the default skin; skins come after another skin and after
     // none.
     for (int setting : {3, 1, 4, 5, 1, 6, 2}) {
       const Look look{settings[size_t(setting - 1)], setting != 1};
