@@ -11,7 +11,7 @@ namespace gui {
 // ============================== TCustomLabel ==============================
 
 TCustomLabel::TCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
-  controlStyle_ = csSetCaption | csClickEvents | csDoubleClicks;
+  controlStyle_ = csSetCaption | csClickEvents | csDoubleClicks | csOpaque;
   width_ = 65;
   height_ = 17;
 }
@@ -32,8 +32,8 @@ void TCustomLabel::SetLayout(TTextLayout l) {
   Invalidate();
 }
 void TCustomLabel::SetTransparent(bool v) {
-  if (v == transparent_) return;
-  transparent_ = v;
+  if (v == Transparent()) return;
+  controlStyle_ = v ? (controlStyle_ & ~csOpaque) : (controlStyle_ | csOpaque);
   Invalidate();
 }
 void TCustomLabel::SetWordWrap(bool v) {

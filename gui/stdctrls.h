@@ -28,7 +28,9 @@ class TCustomLabel : public TGraphicControl {
   void SetAlignment(TAlignment a);
   TTextLayout Layout() const { return layout_; }
   void SetLayout(TTextLayout l);
-  bool Transparent() const { return transparent_; }
+  // A label is transparent exactly when its style is not opaque: whoever clears csOpaque (as a skin does) makes it
+  // transparent, and SetTransparent sets or clears the style.
+  bool Transparent() const { return (controlStyle_ & csOpaque) == 0; }
   void SetTransparent(bool v);
   bool WordWrap() const { return wordWrap_; }
   void SetWordWrap(bool v);
@@ -49,7 +51,6 @@ class TCustomLabel : public TGraphicControl {
   bool autoSize_ = true;
   TAlignment alignment_ = TAlignment::taLeftJustify;
   TTextLayout layout_ = TTextLayout::tlTop;
-  bool transparent_ = false;
   bool wordWrap_ = false;
   bool showAccelChar_ = true;
   TWinControl* focusControl_ = nullptr;

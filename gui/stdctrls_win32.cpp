@@ -18,7 +18,7 @@ TPoint TCustomLabel::MeasureCaption(const std::string& text) const {
 void TCustomLabel::Paint() {
   HDC dc = canvas_.Handle();
   RECT r{0, 0, width_, height_};
-  if (!transparent_) {
+  if (!Transparent()) {
     HBRUSH b = CreateSolidBrush(ColorRef(color_));
     FillRect(dc, &r, b);
     DeleteObject(b);

@@ -13,6 +13,9 @@
 #include "skin/paint/acpng_picture.h"
 #include "station/hh.h"
 #include "station/hh_funcs.h"
+#include "skin/engine/sskinmanager_component.h"
+#include "skin/forms/sskinprovider.h"
+#include "station/program_resources.h"
 #include "station/station.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -26,6 +29,17 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     station::Hh hh(platform::systemHelp());
     station::HhFuncs hh_funcs(platform::systemHelp());
     station::Fabriques fabriques = station::Fabriques_programme();
+    // The main window's definition holds the skin manager, with the program's stored skins, and the form's skin
+    // provider.
+    fabriques.composants_peau = [](forms::TForm1& form) {
+      auto* manager = new skin::TsSkinManagerComponent(&form);
+      manager->SetName("sSkinManager1");
+      station::ReadProgramSkinManagerWithResources(*manager);
+      form.sSkinManager1 = manager;
+      auto* provider = new skin::TsSkinProvider(&form);
+      provider->SetName("sSkinProvider1");
+      form.sSkinProvider1 = provider;
+    };
     station::Station station(station::Plateforme_systeme(), fabriques);
     gui::Application->Run();
   } catch (const std::exception& e) {

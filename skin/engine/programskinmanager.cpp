@@ -35,7 +35,8 @@ void ReadProgramSkinManager(TsSkinManager& m, const StoredSkinDataSource& Data) 
   m.Options.OptimizingPriority = opMemory;
   m.SetSkinDirectory(std::string(DefaultSkinDirectory));
   m.SetSkinName(std::string(ProgramSkinName));
-  m.InitThirdPartyLists(true);
+  for (size_t i = 0; i < ProgramThirdParty.size(); ++i) m.ThirdParty[int(i)] = std::string(ProgramThirdParty[i]);
+  m.InitThirdPartyLists(false);
   m.Loaded();
 }
 

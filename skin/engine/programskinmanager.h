@@ -16,6 +16,36 @@ inline constexpr std::array<std::string_view, 8> ProgramStoredSkinNames = {
     "Spring Willow (internal)", "Vienna Ext (internal)", "Zest (internal)", "Lucky (internal)"};
 inline constexpr std::string_view ProgramSkinName = "Spring Willow (internal)";
 
+// The class lists the program's manager is stored with, by category (one class name per line; a single blank
+// where the program names none): every standard control class of the program's windows is listed, so that its
+// forms' control adapters skin their memos, edits, group boxes, panels, check boxes, up-downs and speed buttons
+// as well as their buttons.
+inline constexpr std::array<std::string_view, 23> ProgramThirdParty = {
+    "TEdit\r\nTMemo\r\nTMaskEdit\r\nTSpinEdit\r\nTLabeledEdit\r\nTHotKey\r\nTListBox\r\nTCheckListBox\r\nTRichEdit\r\n"
+    "TDateTimePicker\r\nTCategoryButtons\r\nTFileListBox",
+    "TButton",
+    "TBitBtn",
+    "TCheckBox\r\nTRadioButton\r\nTGroupButton",
+    "TComboBox\r\nTComboBoxEx\r\nTColorBox",
+    "TStringGrid\r\nTDrawGrid\r\nTValueListEditor",
+    "TGroupBox\r\nTRadioGroup",
+    "TListView",
+    "TPanel\r\nTPage\r\nTGridPanel",
+    "TTreeView",
+    " ",
+    " ",
+    " ",
+    "TPageControl",
+    "TTabControl",
+    "TToolBar",
+    "TStatusBar",
+    "TSpeedButton",
+    "TScrollBox",
+    "TUpDown",
+    "TScrollBar",
+    "TStaticText",
+    " "};
+
 // The packed data of a stored skin, by its name (empty when there are none).
 using StoredSkinDataSource = std::function<std::string_view(std::string_view Name)>;
 

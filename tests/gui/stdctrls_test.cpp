@@ -403,6 +403,26 @@ TEST_F(Lists, ControlsFollowTheirActionAndExecuteIt) {
   button->OnClick = nullptr;
   button->Click();  // nothing linked any more
   EXPECT_EQ(executed, 1);
+
+// A label's transparency is its opaque style, whichever side changes it: a skin that clears the style makes the
+// label draw no background of its own, and putting the style back makes it opaque again.
+TEST_F(Lists, ALabelIsTransparentExactlyWhenItsStyleIsNotOpaque) {
+  auto* label = new TLabel(form.p);
+  label->SetParent(form.p);
+  EXPECT_FALSE(label->Transparent());
+  EXPECT_NE(label->ControlStyle() & csOpaque, 0u);
+  struct Step {
+    bool bySetter;  // SetTransparent, else the control style
+    bool transparent;
+  } steps[] = {{true, true}, {true, false}, {false, true}, {false, false}, {true, true}, {false, false}};
+  for (const Step& s : steps) {
+    if (s.bySetter)
+      label->SetTransparent(s.transparent);
+    else
+      label->SetControlStyle(s.transparent ? label->ControlStyle() & ~csOpaque : label->ControlStyle() | csOpaque);
+    EXPECT_EQ(label->Transparent(), s.transparent) << s.bySetter;
+    EXPECT_EQ((label->ControlStyle() & csOpaque) == 0, s.transparent) << s.bySetter;
+  }
 }
 
 TEST_F(Lists, StaticTextAcceleratorFocusesItsControl) {

@@ -101,6 +101,22 @@ TEST(SkinManagerOptions, TheProgramsStoredManager) {
   EXPECT_TRUE(SkinOptionFlag(m.Options, ofChangeSysColors));
   EXPECT_TRUE(m.Options.NativeBordersMaximized);
   EXPECT_EQ(m.Options.OptimizingPriority, opMemory);
+  // The class lists name the standard controls of the program's windows, each in the category of its adapter;
+  // the foreign families it does not use hold a single blank.
+  const std::pair<int, std::vector<std::string>> lists[] = {
+      {tpButtons, {"TButton"}},
+      {tpCheckBoxes, {"TCheckBox", "TRadioButton", "TGroupButton"}},
+      {tpGroupBoxes, {"TGroupBox", "TRadioGroup"}},
+      {tpPanels, {"TPanel", "TPage", "TGridPanel"}},
+      {tpSpeedButton, {"TSpeedButton"}},
+      {tpUpDown, {"TUpDown"}},
+      {tpWWEdits, {" "}},
+      {tpNativePaint, {" "}},
+  };
+  for (const auto& [category, classes] : lists) EXPECT_EQ(m.ThirdPartyLists[size_t(category)], classes) << category;
+  ASSERT_EQ(m.ThirdPartyLists[tpEdits].size(), 12u);
+  EXPECT_EQ(m.ThirdPartyLists[tpEdits][1], "TMemo");
+  EXPECT_EQ(m.ThirdPartyLists[tpEdits][8], "TRichEdit");
   // The stored skins carry no data yet: the chosen one loads as an empty skin, applied once the definition was read.
   EXPECT_EQ(m.SkinData().Active, 1);
   EXPECT_EQ(m.Skin().Sections.size(), 1u);

@@ -559,6 +559,7 @@ TEST(Provider, LabelsTakeTheSkinsColourAndGetTheirOwnBack) {
   label->SetParent(&form);
   label->SetParentFont(false);
   label->Font().SetColor(0x00FF00);
+  const bool labelOpaque = (label->ControlStyle() & gui::csOpaque) != 0;  // before any skin
   auto* p = new TsSkinProvider(&form);
   for (int round = 0; round < 2; ++round) {
     form.Perform(skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_SKINREMOVED), skin.manager->ManagerParam());
@@ -572,7 +573,6 @@ TEST(Provider, LabelsTakeTheSkinsColourAndGetTheirOwnBack) {
   clear->SetParent(&form);
   clear->SetTransparent(true);
   const bool clearOpaque = (clear->ControlStyle() & gui::csOpaque) != 0;
-  const bool labelOpaque = (label->ControlStyle() & gui::csOpaque) != 0;
   form.Perform(skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_SKINREMOVED), skin.manager->ManagerParam());
   form.Perform(skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_SKINLOADED), skin.manager->ManagerParam());
   EXPECT_EQ(clear->ControlStyle() & gui::csOpaque, 0u);
