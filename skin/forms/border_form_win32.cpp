@@ -575,7 +575,11 @@ void BorderFormUpdate(TacBorderForm& bf, bool repaint, uint8_t alpha) {
   }
   Bitmap* cache = p.SkinData().CacheBmp.get();
   if (cache == nullptr || cache->Empty()) return;
-  // The window's client area into the image (opaque).
+  const TRect r = BorderFormScreenRect(bf);
+  SetWindowPos(h, nullptr, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+  Bitmap image = PremultipliedCopy(*cache);
+  // The window's client area into the image (opaque), not into the frame cache: the form's controls take their
+  // background from the cache, and a copy of the screen there would stay in them.
   const TRect work = FormMonitorWorkArea(*p.Form());
   if (fr.left >= work.Left && fr.top >= work.Top && fr.right <= work.Right && fr.bottom <= work.Bottom) {
     POINT o{0, 0};
@@ -584,18 +588,15 @@ void BorderFormUpdate(TacBorderForm& bf, bool repaint, uint8_t alpha) {
     HDC dc = ledger::GetWindowDC(form);
     if (dc) {
       const int saved = SaveDC(dc);
-      DCToBitmap(*cache, BorderFormClientLeft(bf) + (o.x - fr.left), BorderFormTopOffset(bf) + (o.y - fr.top),
+      DCToBitmap(image, BorderFormClientLeft(bf) + (o.x - fr.left), BorderFormTopOffset(bf) + (o.y - fr.top),
                  client.cx, client.cy, dc, o.x - fr.left, o.y - fr.top);
       RestoreDC(dc, saved);
       ledger::ReleaseDC(form, dc);
-      SetAlphaRect(*cache, TRect{ProviderClientLeft(p), ProviderClientTop(p), ProviderClientLeft(p) + client.cx,
+      SetAlphaRect(image, TRect{ProviderClientLeft(p), ProviderClientTop(p), ProviderClientLeft(p) + client.cx,
                                  ProviderClientTop(p) + client.cy},
                    255, clNone);
     }
   }
-  const TRect r = BorderFormScreenRect(bf);
-  SetWindowPos(h, nullptr, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
-  Bitmap image = PremultipliedCopy(*cache);
   // Where the region leaves the form's own client to the screen, the image is fully transparent as well: a
   // window manager that shapes a layered window by its alpha (Wine's X11 driver does, on every flush of the
   // window, over the region) would otherwise show the client as it was copied here, over the live one.

@@ -403,6 +403,7 @@ TEST_F(Lists, ControlsFollowTheirActionAndExecuteIt) {
   button->OnClick = nullptr;
   button->Click();  // nothing linked any more
   EXPECT_EQ(executed, 1);
+}
 
 // A label's transparency is its opaque style, whichever side changes it: a skin that clears the style makes the
 // label draw no background of its own, and putting the style back makes it opaque again.

@@ -705,6 +705,28 @@ TEST(ProviderWindows, ALabelRepaintedAfterTheFormWasShownShowsOnTheScreen) {
   }
 }
 
+// The border window shows the form's client through it while the form moves or fades; that copy of the screen
+// goes into the border window's picture only: the frame cache, where the form's controls take their background,
+// keeps the skin's own.
+TEST(ProviderWindows, TheBorderWindowsCopyOfTheClientStaysOutOfTheFrameCache) {
+  StationForm s;
+  ASSERT_TRUE(s.p->BorderForm);
+  auto* label = new gui::TLabel(s.form);
+  label->SetParent(s.form);
+  label->SetAutoSize(false);
+  label->SetBounds(0, 0, 300, 150);
+  label->SetColor(0x2040E0);
+  PumpFor(300);
+  skin::BorderFormUpdate(*s.p->BorderForm, false, 255);
+  const skin::Bitmap& cache = *s.p->SkinData().CacheBmp;
+  const skin::TPoint origin = skin::ProviderCacheOrigin(*s.p);
+  const int x = origin.X + skin::ProviderClientLeft(*s.p) + 150;
+  const int y = origin.Y + skin::ProviderClientTop(*s.p) + 75;
+  ASSERT_LT(y, cache.Height());
+  const uint8_t* px = cache.ScanLine(y) + 4 * x;
+  EXPECT_NE(uint32_t(px[0] | px[1] << 8 | px[2] << 16), uint32_t(skin::ColorToPixel(0x2040E0, 0) & 0xFFFFFF));
+}
+
 bool HasRegion(HWND h) {
   HRGN r = skin::ledger::CreateRectRgn(0, 0, 0, 0);
   const bool has = GetWindowRgn(h, r) != ERROR;
