@@ -108,6 +108,45 @@ void SendToForm(TacBorderForm& bf, UINT msg, WPARAM w, LPARAM l) {
   if (HWND form = FormHandle(bf)) SendMessageA(form, msg, w, l);
 }
 
+// While the window is dragged on its own, it follows the cursor.
+bool FollowCursorWhileMoving(TacBorderForm& bf, HWND h) {
+  if (!bf.Moving) return false;
+  POINT c{};
+  GetCursorPos(&c);
+  RECT r{};
+  GetWindowRect(h, &r);
+  SetWindowPos(h, nullptr, r.left + c.x - bf.LastPos.X, r.top + c.y - bf.LastPos.Y, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  bf.LastPos = TPoint{c.x, c.y};
+  return true;
+}
+
+// A mouse message over the shadow cuts a one-pixel hole under the cursor, so that the next click falls through
+// to the window below; every other message goes to the default procedure.
+LRESULT MouseOverShadow(TacBorderForm& bf, HWND h, UINT msg, WPARAM w, LPARAM l, TsSkinManager* manager) {
+  if (msg >= WM_MOUSEFIRST && msg <= 0x209) {
+    const TPoint pt = CursorInWindow(bf);
+    if (BorderFormOverShadow(bf, pt)) {
+      SkinManagerSetTrackedControl(manager, nullptr);
+      if (!bf.RgnChanged) {
+        HRGN region = ledger::CreateRectRgn(0, 0, 0, 0);
+        if (region && GetWindowRgn(h, region) != ERROR) {
+          HRGN hole = ledger::CreateRectRgn(pt.X, pt.Y, pt.X + 1, pt.Y + 1);
+          CombineRgn(region, region, hole, RGN_XOR);
+          ledger::DeleteObject(hole);
+          bf.RgnPunching = true;
+          if (ledger::SetWindowRgn(h, region, FALSE)) region = nullptr;
+          bf.RgnPunching = false;
+          bf.RgnChanged = true;
+        }
+        if (region) ledger::DeleteObject(region);
+      }
+      return 0;
+    }
+  }
+  return DefWindowProcA(h, msg, w, l);
+}
+
 LRESULT HandleMessage(TacBorderForm& bf, HWND h, UINT msg, WPARAM w, LPARAM l) {
   TsSkinProvider& p = *bf.Provider;
   switch (msg) {
@@ -123,16 +162,7 @@ LRESULT HandleMessage(TacBorderForm& bf, HWND h, UINT msg, WPARAM w, LPARAM l) {
     }
     case WM_NCMOUSEMOVE: {
       const TPoint pt = CursorInWindow(bf);
-      if (bf.Moving) {
-        POINT c{};
-        GetCursorPos(&c);
-        RECT r{};
-        GetWindowRect(h, &r);
-        SetWindowPos(h, nullptr, r.left + c.x - bf.LastPos.X, r.top + c.y - bf.LastPos.Y, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        bf.LastPos = TPoint{c.x, c.y};
-        return 0;
-      }
+      if (FollowCursorWhileMoving(bf, h)) return 0;
       const int32_t code = BorderFormHitTestAt(bf, pt);
       const bool button = code == 8 || code == 9 || code == 20 || code == 21 || (code >= 1000 && code <= 2100);
       ProviderSetHotElement(p, button ? code : 0, true);
@@ -233,28 +263,7 @@ LRESULT HandleMessage(TacBorderForm& bf, HWND h, UINT msg, WPARAM w, LPARAM l) {
     }
     default: break;
   }
-  if (msg >= WM_MOUSEFIRST && msg <= 0x209) {
-    const TPoint pt = CursorInWindow(bf);
-    if (BorderFormOverShadow(bf, pt)) {
-      // A hole under the cursor: the next click falls through to the window below.
-      SkinManagerSetTrackedControl(ProviderManager(p), nullptr);
-      if (!bf.RgnChanged) {
-        HRGN region = ledger::CreateRectRgn(0, 0, 0, 0);
-        if (region && GetWindowRgn(h, region) != ERROR) {
-          HRGN hole = ledger::CreateRectRgn(pt.X, pt.Y, pt.X + 1, pt.Y + 1);
-          CombineRgn(region, region, hole, RGN_XOR);
-          ledger::DeleteObject(hole);
-          bf.RgnPunching = true;
-          if (ledger::SetWindowRgn(h, region, FALSE)) region = nullptr;
-          bf.RgnPunching = false;
-          bf.RgnChanged = true;
-        }
-        if (region) ledger::DeleteObject(region);
-      }
-      return 0;
-    }
-  }
-  return DefWindowProcA(h, msg, w, l);
+  return MouseOverShadow(bf, h, msg, w, l, ProviderManager(p));
 }
 
 // The border window of a skinned window that no form owns (a dialog): hit tests and mouse messages of the frame
@@ -273,16 +282,7 @@ LRESULT HandleOwnerMessage(TacBorderForm& bf, HWND h, UINT msg, WPARAM w, LPARAM
       return 19;
     }
     case WM_NCMOUSEMOVE: {
-      if (bf.Moving) {
-        POINT c{};
-        GetCursorPos(&c);
-        RECT r{};
-        GetWindowRect(h, &r);
-        SetWindowPos(h, nullptr, r.left + c.x - bf.LastPos.X, r.top + c.y - bf.LastPos.Y, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        bf.LastPos = TPoint{c.x, c.y};
-        return 0;
-      }
+      if (FollowCursorWhileMoving(bf, h)) return 0;
       const int32_t code = BorderFormHitTestAt(bf, CursorInWindow(bf));
       o.SetHotElement(code == HTMINBUTTON || code == HTMAXBUTTON || code == HTCLOSE || code == HTHELP ? code : 0);
       return 0;
@@ -317,28 +317,7 @@ LRESULT HandleOwnerMessage(TacBorderForm& bf, HWND h, UINT msg, WPARAM w, LPARAM
     }
     default: break;
   }
-  if (msg >= WM_MOUSEFIRST && msg <= 0x209) {
-    const TPoint pt = CursorInWindow(bf);
-    if (BorderFormOverShadow(bf, pt)) {
-      // A hole under the cursor: the next click falls through to the window below.
-      SkinManagerSetTrackedControl(o.FrameManager(), nullptr);
-      if (!bf.RgnChanged) {
-        HRGN region = ledger::CreateRectRgn(0, 0, 0, 0);
-        if (region && GetWindowRgn(h, region) != ERROR) {
-          HRGN hole = ledger::CreateRectRgn(pt.X, pt.Y, pt.X + 1, pt.Y + 1);
-          CombineRgn(region, region, hole, RGN_XOR);
-          ledger::DeleteObject(hole);
-          bf.RgnPunching = true;
-          if (ledger::SetWindowRgn(h, region, FALSE)) region = nullptr;
-          bf.RgnPunching = false;
-          bf.RgnChanged = true;
-        }
-        if (region) ledger::DeleteObject(region);
-      }
-      return 0;
-    }
-  }
-  return DefWindowProcA(h, msg, w, l);
+  return MouseOverShadow(bf, h, msg, w, l, o.FrameManager());
 }
 
 LRESULT CALLBACK BorderWndProc(HWND h, UINT msg, WPARAM w, LPARAM l) {

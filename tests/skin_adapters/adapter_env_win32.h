@@ -14,6 +14,7 @@
 #include "gui/gui.h"
 #include "skin/engine/sskinmanager_component.h"
 #include "skin/paint/gdi_ledger.h"
+#include "tests/support/win_screen.h"
 
 namespace adaptertest {
 
@@ -23,24 +24,7 @@ struct TestSystem : skin::PortableSkinSystem {
   int32_t SystemMetric(int index) override { return GetSystemMetrics(index); }
 };
 
-inline int ThreadWindowCount() {
-  int n = 0;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND top, LPARAM l) -> BOOL {
-        ++*reinterpret_cast<int*>(l);
-        EnumChildWindows(
-            top,
-            [](HWND, LPARAM l2) -> BOOL {
-              ++*reinterpret_cast<int*>(l2);
-              return TRUE;
-            },
-            l);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&n));
-  return n;
-}
+inline int ThreadWindowCount() { return testsupport::ThreadWindowCount(true); }
 
 inline void Pump(DWORD ms = 0) {
   const DWORD start = GetTickCount();

@@ -28,17 +28,7 @@ struct TestSystem : PortableSkinSystem {
   int32_t SystemMetric(int index) override { return GetSystemMetrics(index); }
 };
 
-int ThreadWindowCount() {
-  int n = 0;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND, LPARAM l) -> BOOL {
-        ++*reinterpret_cast<int*>(l);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&n));
-  return n;
-}
+using testsupport::ThreadWindowCount;
 
 // The skin data comes first so that it outlives the control's window, whose last messages pass through it.
 struct DataHolder {

@@ -53,17 +53,7 @@ using namespace formstest;
 using skin::TsSkinProvider;
 using testsupport::PumpFor;
 
-int ThreadWindowCount() {
-  int n = 0;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND, LPARAM l) -> BOOL {
-        ++*reinterpret_cast<int*>(l);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&n));
-  return n;
-}
+using testsupport::ThreadWindowCount;
 
 // What the window shows on the screen, read through its window DC.
 skin::Bitmap WindowPicture(HWND h) {

@@ -32,24 +32,7 @@ using testsupport::PumpFor;
 
 inline constexpr TColor kMdiArea = 0x6090D0;
 
-int ThreadWindowCount() {
-  int n = 0;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND top, LPARAM l) -> BOOL {
-        ++*reinterpret_cast<int*>(l);
-        EnumChildWindows(
-            top,
-            [](HWND, LPARAM l2) -> BOOL {
-              ++*reinterpret_cast<int*>(l2);
-              return TRUE;
-            },
-            l);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&n));
-  return n;
-}
+inline int ThreadWindowCount() { return testsupport::ThreadWindowCount(true); }
 
 // A pixel of the client window's surface and through WM_PRINT (as a TColor).
 TColor SurfacePixel(HWND h, int x, int y) {

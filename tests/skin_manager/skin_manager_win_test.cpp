@@ -34,17 +34,7 @@ struct TestSystem : PortableSkinSystem {
   int32_t SystemMetric(int index) override { return GetSystemMetrics(index); }
 };
 
-int ThreadWindowCount() {
-  int n = 0;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND, LPARAM l) -> BOOL {
-        ++*reinterpret_cast<int*>(l);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&n));
-  return n;
-}
+using testsupport::ThreadWindowCount;
 
 struct ShownForms {
   std::vector<gui::TCustomForm*> list;

@@ -22,13 +22,7 @@
 namespace skin {
 namespace {
 
-int ThreadWindowCount() {
-  int count = 0;
-  EnumThreadWindows(
-      GetCurrentThreadId(), [](HWND, LPARAM p) -> BOOL { return ++*reinterpret_cast<int*>(p), TRUE; },
-      reinterpret_cast<LPARAM>(&count));
-  return count;
-}
+using testsupport::ThreadWindowCount;
 
 // A form with panels whose skin data use the fixture's sections.
 struct GlowScene {

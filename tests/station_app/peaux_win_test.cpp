@@ -16,17 +16,7 @@ namespace {
 
 using namespace apptest;
 
-int ThreadWindowCount() {
-  int n = 0;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND, LPARAM l) -> BOOL {
-        ++*reinterpret_cast<int*>(l);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&n));
-  return n;
-}
+using testsupport::ThreadWindowCount;
 
 // The process's committed private memory: every committed private region of its address space (what the
 // system's own counter reports on Windows; Wine leaves that counter at 0).

@@ -17,6 +17,31 @@ inline void PumpFor(DWORD ms) {
   } while (GetTickCount() - start < ms);
 }
 
+// The windows of the calling thread: its top-level windows, and with `withChildren` their child windows too.
+inline int ThreadWindowCount(bool withChildren = false) {
+  struct Count {
+    int n = 0;
+    bool children;
+  } count{0, withChildren};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND top, LPARAM l) -> BOOL {
+        auto* c = reinterpret_cast<Count*>(l);
+        ++c->n;
+        if (c->children)
+          EnumChildWindows(
+              top,
+              [](HWND, LPARAM l2) -> BOOL {
+                ++reinterpret_cast<Count*>(l2)->n;
+                return TRUE;
+              },
+              l);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&count));
+  return count.n;
+}
+
 // Copies a whole window (frame, title bar, menu bar and client area) from the screen into a 24-bit bitmap,
 // after bringing it to the top and repainting it. The test display has no window manager: Wine draws the
 // frames itself, as Windows does.
