@@ -400,6 +400,10 @@ class AutexStation : public StationProcess {
     std::string image = StandardImage();
     image[251] = char(station::Code_du_port(port));
     image[station::octet::MODE - 1] = 78;  // AUTEX
+    // The link sessions read the link state off the screen on the plain look ("None"): skinned, a label whose
+    // text changed can show a lighter band of the form's background instead of its panel's (an open fault of the
+    // skin's background lookup), and the two stations' pictures then differ for that alone.
+    image[station::octet::PEAU - 1] = 1;
     WriteFile(file("CONF_COM.SER"), image);
     WriteFile(file("CONFSTRINGS_COM.TXT"), "\r\n" + call + "\r\n" + various + "\r\nQRZ?\r\n73 de " + call + "\r\n");
   }
