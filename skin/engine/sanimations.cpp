@@ -41,15 +41,16 @@ struct AnimationFlag {
   AnimationFlag& operator=(const AnimationFlag&) = delete;
 };
 
-// The pictures of a blocking animation pushed one per 12 ms.
+// The pictures of a blocking animation pushed one per 12 ms, those that fell due meanwhile skipped. Without aero
+// every picture is the image itself under its constant alpha: it is pushed as it is.
 void RunFrames(HWND wnd, const Bitmap& image, const std::vector<TacAnimFrame>& frames, bool aero, bool showAfterFirst) {
-  Bitmap frame(image.Width(), image.Height(), pf32bit);
-  for (size_t i = 0; i < frames.size(); ++i) {
-    const uint32_t start = detail::TickCount();
-    ComposeAnimFrame(frame, image, frames[i], aero);
-    LayeredOutput().Push(wnd, frame, frames[i].Alpha);
+  Bitmap frame = aero ? Bitmap(image.Width(), image.Height(), pf32bit) : Bitmap();
+  const uint32_t first = detail::TickCount();
+  for (size_t i = 0; i < frames.size(); i = NextAnimFrame(i, frames.size(), detail::TickCount() - first)) {
+    if (aero) ComposeAnimFrame(frame, image, frames[i], aero);
+    LayeredOutput().Push(wnd, aero ? frame : image, frames[i].Alpha);
     if (i == 0 && showAfterFirst) detail::ShowNoActivate(wnd);
-    if (frames.size() > 1) detail::WaitUntil(start + AnimFrameInterval);
+    if (i + 1 < frames.size()) detail::WaitUntil(first + uint32_t(i + 1) * AnimFrameInterval);
   }
 }
 
@@ -106,6 +107,12 @@ std::vector<TacAnimFrame> HideAnimFrames(const TSize& Size, uint16_t Time, uint8
     frames.push_back(f);
   }
   return frames;
+}
+
+size_t NextAnimFrame(size_t Current, size_t Count, uint32_t Elapsed) {
+  if (Current + 1 >= Count) return Count;
+  const size_t due = size_t(Elapsed / AnimFrameInterval);
+  return std::max(Current + 1, std::min(due, Count - 1));
 }
 
 void ComposeAnimFrame(Bitmap& Frame, const Bitmap& Image, const TacAnimFrame& F, bool Aero) {

@@ -47,6 +47,10 @@ std::vector<TacAnimFrame> ShowAnimFrames(const TSize& Size, uint16_t Time, uint8
 // The pictures of a hide (alpha from MaxAlpha down by MaxAlpha / n, never below 0; aero from the whole size to
 // 3/4, centred). Without frames none.
 std::vector<TacAnimFrame> HideAnimFrames(const TSize& Size, uint16_t Time, uint8_t MaxAlpha, bool Aero);
+// The frame to show after frame Current of Count when Elapsed ms have passed since the first was shown: the next
+// one, or the one that is due by then when the pushes fall behind the interval (a slow screen shows fewer pictures
+// rather than a longer animation). The last frame is never skipped.
+size_t NextAnimFrame(size_t Current, size_t Count, uint32_t Elapsed);
 // A picture of the image for a frame: the image stretched into the frame's rectangle of a cleared picture (aero),
 // or the image as it is.
 void ComposeAnimFrame(Bitmap& Frame, const Bitmap& Image, const TacAnimFrame& F, bool Aero);

@@ -106,6 +106,21 @@ TEST(AnimationSchedule, FramesAlphasAndAeroGeometry) {
 #ifndef _WIN32
 // The application's clock drives the timers natively; the Windows build's timers are the system's (the Windows
 // tests run the same hide on real windows).
+TEST(AnimationSchedule, LatePushesSkipToTheFrameDueButNeverPastTheLast) {
+  struct Row {
+    size_t current, count;
+    uint32_t elapsed;
+    size_t next;
+  };
+  for (const Row& r : {Row{0, 13, 0, 1}, Row{0, 13, 12, 1}, Row{1, 13, 17, 2},  // on time: the next one
+                       Row{1, 13, 40, 3}, Row{3, 13, 100, 8},                     // behind: the one due by then
+                       Row{5, 13, 1000, 12}, Row{11, 13, 1000, 12},               // far behind: the last one
+                       Row{12, 13, 1000, 13}, Row{0, 1, 0, 1}}) {                 // after the last: done
+    SCOPED_TRACE(testing::Message() << r.current << " of " << r.count << " at " << r.elapsed << " ms");
+    EXPECT_EQ(NextAnimFrame(r.current, r.count, r.elapsed), r.next);
+  }
+}
+
 TEST(HideAnimation, RunsOnTheSharedTimerAndFreesWhatItOwns) {
   OutputScope out;
   ClockScope clock;
