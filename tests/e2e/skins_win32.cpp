@@ -2,7 +2,9 @@
 // its button in the "Skin" box, and what the main window, a message box and the file-open dialog show read
 // back from the screen and compared with the colours of the skin itself (loaded here from the same packed skins
 // that station.exe carries), or with the system colours when no skin is chosen. The last setting chosen is
-// saved by Quit and shows again at the next start. Pictures of the main window in each setting are kept.
+// saved by Quit and shows again at the next start. In each setting the station's six other windows are opened
+// from the main window too, their caption (and a button or an edit of theirs) checked the same way. Pictures of
+// every window in each setting are kept.
 #include <gtest/gtest.h>
 
 #include "tests/e2e/station_skins.h"
@@ -27,8 +29,127 @@ void CheckDialog(Station& st, const Look& look, const std::string& what, const s
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 10000)) << what;
 }
 
-// From one start: each setting through its button, the main window, a message box and the file-open dialog in
-// that setting; then the AUTEX layout's file dialog; the last choice saved by Quit and shown at the next start.
+// The main menu's columns and the items used here, by place.
+constexpr int kTransceiverMenu = 2, kHelpMenu = 4;
+constexpr int kDrf1278dmItem = 0, kModificationsItem = 1, kAboutItem = 2;
+
+void Press(WORD vk) {
+  INPUT in[2] = {};
+  in[0].type = in[1].type = INPUT_KEYBOARD;
+  in[0].ki.wVk = in[1].ki.wVk = vk;
+  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, in, sizeof in[0]);
+  Sleep(40);
+}
+
+// Chooses the item `row` of the main menu's column `column` with the keyboard (menus cannot be read from
+// another process under Wine): F10, Right to the column, Down into it and to the item, Enter.
+void ChooseMenuItem(HWND main, int column, int row) {
+  SetForegroundWindow(main);
+  WaitFor([&] { return GetForegroundWindow() == main; }, 5000);
+  Sleep(100);
+  Press(VK_F10);
+  for (int i = 0; i < column; ++i) Press(VK_RIGHT);
+  Press(VK_DOWN);
+  for (int i = 0; i < row; ++i) Press(VK_DOWN);
+  Press(VK_RETURN);
+}
+
+// One of the station's other windows: how the main window opens it, which of its controls shows the skin
+// besides the caption (a push button, an edit, or none where every control has colours of its own) and how it
+// is closed.
+struct OtherWindow {
+  const char* cls;
+  const char* picture;
+  enum Opener { kMenu, kButton, kSendInAutex } opener;
+  std::vector<std::string> opens;  // the button's texts
+  int menuItem;                    // the item of the help menu
+  enum Probe { kNone, kButtonProbe, kEditProbe, kTextProbe } probe;
+  std::vector<std::string> closes;  // the button that closes it (WM_CLOSE when empty)
+};
+
+const std::vector<OtherWindow>& OtherWindows() {
+  static const std::vector<OtherWindow> windows = {
+      {"TForm2", "about", OtherWindow::kMenu, {}, kAboutItem, OtherWindow::kTextProbe, {}},
+      {"TForm3", "history", OtherWindow::kMenu, {}, kModificationsItem, OtherWindow::kEditProbe, {}},
+      {"TForm20", "yes-no", OtherWindow::kButton, {"Default Parameters", "Param\xE8tres par d\xE9" "faut"}, 0,
+       OtherWindow::kButtonProbe, {"No", "Non"}},
+      {"TForm43", "speech", OtherWindow::kButton, {"Options"}, 0, OtherWindow::kNone, {}},
+      {"TForm36", "error", OtherWindow::kSendInAutex, {"Send the message", "Envoyer le message"}, 0,
+       OtherWindow::kButtonProbe, {"OK"}},
+      {"TForm19", "module", OtherWindow::kButton, {"DRF1278DM"}, 0, OtherWindow::kEditProbe, {}},
+  };
+  return windows;
+}
+
+// Whether the about box's first line (its labels are filled as it is activated) shows text: a pixel along it
+// far from the colour where it starts.
+bool ShowsText(HWND about) {
+  const COLORREF background = ClientPixel(about, 14, 38);
+  for (int x = 20; x < 300; ++x)
+    if (Distance(ClientPixel(about, x, 38), background) > 80) return true;
+  return false;
+}
+
+// The first visible edit among the descendants of `window`.
+HWND FirstEdit(HWND window) {
+  HWND found = nullptr;
+  EnumChildWindows(
+      window,
+      [](HWND h, LPARAM p) -> BOOL {
+        if (!IsWindowVisible(h) || ClassOf(h) != "Edit") return TRUE;
+        *reinterpret_cast<HWND*>(p) = h;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+// Opens each of the station's other windows from the main window, checks its caption and its probe against
+// `look`, keeps its picture and closes it.
+void CheckOtherWindows(Station& st, const Look& look, int setting) {
+  HWND modes = Child(st.Main(), "Button", {"Mode"});
+  ASSERT_NE(modes, nullptr);
+  for (const OtherWindow& w : OtherWindows()) {
+    const std::string what = std::string(w.picture) + " in setting " + std::to_string(setting);
+    if (w.opener == OtherWindow::kMenu) {
+      ChooseMenuItem(st.Main(), kHelpMenu, w.menuItem);
+    } else {
+      if (w.opener == OtherWindow::kSendInAutex) st.ClickIn(modes, 50, 53);  // "AUTEX"
+      HWND button = nullptr;
+      ASSERT_TRUE(WaitFor([&] { return (button = st.Button(w.opens)) != nullptr; }, 10000)) << what;
+      PostMessageA(button, BM_CLICK, 0, 0);
+    }
+    HWND window = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (window = TopWindow(st.Pid(), w.cls)) != nullptr; }, 10000)) << what;
+    HWND probe = w.probe == OtherWindow::kButtonProbe ? Child(window, "Button", w.closes)
+                 : w.probe == OtherWindow::kEditProbe ? FirstEdit(window)
+                                                      : nullptr;
+    if (w.probe == OtherWindow::kButtonProbe || w.probe == OtherWindow::kEditProbe) {
+      ASSERT_NE(probe, nullptr) << what;
+    }
+    std::string fault;
+    WaitFor([&] {
+      fault = look.CaptionFault(window);
+      if (w.probe == OtherWindow::kButtonProbe) fault += look.ButtonFault(probe, true);
+      if (w.probe == OtherWindow::kEditProbe) fault += look.EditFault(probe);
+      if (w.probe == OtherWindow::kTextProbe && !ShowsText(window)) fault += "no text on its first line";
+      return fault.empty();
+    }, 5000);
+    EXPECT_EQ(fault, "") << what;
+    SavePicture(window, "skins-" + std::to_string(setting) + "-" + w.picture);
+    if (w.closes.empty()) {
+      PostMessageA(window, WM_CLOSE, 0, 0);
+    } else {
+      PostMessageA(Child(window, "Button", w.closes), BM_CLICK, 0, 0);
+    }
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(window) || !IsWindowVisible(window); }, 10000)) << what;
+    if (w.opener == OtherWindow::kSendInAutex) st.ClickIn(modes, 50, 28);  // back to "ASCII"
+  }
+}
+
+// From one start: each setting through its button, the main window, a message box, the other windows and the
+// file-open dialog in that setting; then the AUTEX layout's file dialog; the last choice saved by Quit and shown at the next start.
 TEST(StationSkins, EachSettingDrawsTheWindowsInItsSkinAndTheLastOneIsKept) {
   const auto& settings = Settings();
   ASSERT_EQ(settings.size(), 6u);
@@ -53,6 +174,9 @@ TEST(StationSkins, EachSettingDrawsTheWindowsInItsSkinAndTheLastOneIsKept) {
     ASSERT_NE(edit, nullptr);
     ASSERT_NE(report, nullptr);
     ASSERT_NE(save, nullptr);
+    // The module set-up window needs the DRF1278DM module chosen.
+    ChooseMenuItem(st.Main(), kTransceiverMenu, kDrf1278dmItem);
+    std::set<int> visited;
     // The order visits every setting, starting from the default skin; skins come after another skin and after
     // none.
     for (int setting : {3, 1, 4, 5, 1, 6, 2}) {
@@ -68,6 +192,9 @@ TEST(StationSkins, EachSettingDrawsTheWindowsInItsSkinAndTheLastOneIsKept) {
       // The information box of "Save Parameters".
       PostMessageA(save, BM_CLICK, 0, 0);
       CheckDialog(st, look, "message box", {"OK"}, IDOK);
+      if (!visited.insert(setting).second) continue;
+      CheckOtherWindows(st, look, setting);
+      if (HasFatalFailure()) return;
     }
     // The file-open dialog of the AUTEX layout ("Your file"), in the last skin chosen.
     HWND modes = Child(st.Main(), "Button", {"Mode"});
