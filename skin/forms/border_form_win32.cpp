@@ -361,28 +361,49 @@ void BorderFormBlurBehind(TacBorderForm& bf, const Bitmap& image) {
   DwmEnableBlurFor(h, true, region);
 }
 
+// The common start of an update: the border window of a visible owner window, made when missing, or null when
+// nothing is to be drawn now (a hidden or minimized owner hides its frame too and marks the frame for repainting).
+HWND BorderWindowForUpdate(TacBorderForm& bf, HWND window, TsCommonData& frame) {
+  if (!window || !IsWindow(window) || AnimationInProgress()) return nullptr;
+  RECT wr{};
+  if (!GetWindowRect(window, &wr) || wr.right <= wr.left) return nullptr;
+  if (!IsWindowVisible(window) || IsIconic(window)) {
+    if (bf.AForm) ShowWindow(static_cast<HWND>(bf.AForm), SW_HIDE);
+    bf.Hidden = true;
+    frame.BGChanged = true;
+    return nullptr;
+  }
+  BorderFormCreateWindow(bf);
+  return static_cast<HWND>(bf.AForm);
+}
+
+// The common end of an update: the picture pushed to the border window, which then takes its place, blur and
+// region.
+void ShowBorderImage(TacBorderForm& bf, HWND h, const TRect& r, const Bitmap& image, uint8_t alpha,
+                     const Bitmap& cache) {
+  const TPoint dst{r.Left, r.Top};
+  UpdateLayeredFromBitmap(h, &image, alpha, &dst);
+  BorderFormPlace(bf);
+  BorderFormBlurBehind(bf, cache);
+  bf.Hidden = false;
+  bf.RgnChanged = false;
+  BorderFormSetRegion(bf);
+}
+
+struct UpdateGuard {
+  TacBorderForm& bf;
+  explicit UpdateGuard(TacBorderForm& b) : bf(b) { bf.Updating = true; }
+  ~UpdateGuard() { bf.Updating = false; }
+};
+
 // The update of a border window whose owner is no form: the owner's frame picture shown around the window.
 void OwnerBorderUpdate(TacBorderForm& bf, bool repaint, uint8_t alpha) {
   TacBorderOwner& o = *bf.Owner;
   if (Terminating() || bf.Updating) return;
   HWND window = FormHandle(bf);
-  if (!window || !IsWindow(window) || AnimationInProgress()) return;
-  RECT wr{};
-  if (!GetWindowRect(window, &wr) || wr.right <= wr.left) return;
-  if (!IsWindowVisible(window) || IsIconic(window)) {
-    if (bf.AForm) ShowWindow(static_cast<HWND>(bf.AForm), SW_HIDE);
-    bf.Hidden = true;
-    o.FrameData().BGChanged = true;
-    return;
-  }
-  BorderFormCreateWindow(bf);
-  HWND h = static_cast<HWND>(bf.AForm);
+  HWND h = BorderWindowForUpdate(bf, window, o.FrameData());
   if (!h) return;
-  bf.Updating = true;
-  struct Done {
-    TacBorderForm& bf;
-    ~Done() { bf.Updating = false; }
-  } done{bf};
+  UpdateGuard guard(bf);
   // A topmost window that is active keeps its frame on top with it.
   if ((GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) && GetActiveWindow() == window)
     SetWindowPos(h, HWND_TOPMOST, 0, 0, 0, 0, 0x613);
@@ -397,13 +418,7 @@ void OwnerBorderUpdate(TacBorderForm& bf, bool repaint, uint8_t alpha) {
   SetWindowPos(h, nullptr, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
   Bitmap image = PremultipliedCopy(*cache);
   if (hasHole) FillRectBitmap32(image, hole, 0, 0);
-  const TPoint dst{r.Left, r.Top};
-  UpdateLayeredFromBitmap(h, &image, alpha, &dst);
-  BorderFormPlace(bf);
-  BorderFormBlurBehind(bf, *cache);
-  bf.Hidden = false;
-  bf.RgnChanged = false;
-  BorderFormSetRegion(bf);
+  ShowBorderImage(bf, h, r, image, alpha, *cache);
 }
 
 }  // namespace
@@ -529,25 +544,12 @@ void BorderFormUpdate(TacBorderForm& bf, bool repaint, uint8_t alpha) {
   TsSkinProvider& p = *bf.Provider;
   if (Terminating() || bf.Updating || !p.Form()) return;
   HWND form = FormHandle(bf);
-  if (!form || !IsWindow(form) || AnimationInProgress()) return;
-  RECT fr{};
-  if (!GetWindowRect(form, &fr) || fr.right <= fr.left) return;
   if (!p.DrawNonClientArea()) return;
-  if (!IsWindowVisible(form) || IsIconic(form)) {
-    // The form is hidden or minimized: so is its frame.
-    if (bf.AForm) ShowWindow(static_cast<HWND>(bf.AForm), SW_HIDE);
-    bf.Hidden = true;
-    p.SkinData().BGChanged = true;
-    return;
-  }
-  BorderFormCreateWindow(bf);
-  HWND h = static_cast<HWND>(bf.AForm);
+  HWND h = BorderWindowForUpdate(bf, form, p.SkinData());
   if (!h) return;
-  bf.Updating = true;
-  struct Done {
-    TacBorderForm& bf;
-    ~Done() { bf.Updating = false; }
-  } done{bf};
+  UpdateGuard guard(bf);
+  RECT fr{};
+  GetWindowRect(form, &fr);
   if (repaint) {
     p.SkinData().BGChanged = true;
     ProviderPaintFrame(p);
@@ -580,13 +582,7 @@ void BorderFormUpdate(TacBorderForm& bf, bool repaint, uint8_t alpha) {
   // window manager that shapes a layered window by its alpha (Wine's X11 driver does, on every flush of the
   // window, over the region) would otherwise show the client as it was copied here, over the live one.
   if (TRect hole; BorderFormClientHole(bf, hole)) FillRectBitmap32(image, hole, 0, 0);
-  const TPoint dst{r.Left, r.Top};
-  UpdateLayeredFromBitmap(h, &image, alpha, &dst);
-  BorderFormPlace(bf);
-  BorderFormBlurBehind(bf, *cache);
-  bf.Hidden = false;
-  bf.RgnChanged = false;
-  BorderFormSetRegion(bf);
+  ShowBorderImage(bf, h, r, image, alpha, *cache);
 }
 
 int32_t BorderFormHitTest(TacBorderForm& bf) {
