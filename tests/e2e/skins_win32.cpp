@@ -137,6 +137,17 @@ void CheckOtherWindows(Station& st, const Look& look, int setting) {
       return fault.empty();
     }, 5000);
     EXPECT_EQ(fault, "") << what;
+    if (w.probe == OtherWindow::kTextProbe) {
+      // With the pointer over it, redrawn whole soon after it opened (as when it is covered and uncovered): its
+      // lines show again with that redraw.
+      RECT r{};
+      GetWindowRect(window, &r);
+      SetCursorPos((r.left + r.right) / 2, r.top + 60);
+      RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      Sleep(300);
+      EXPECT_TRUE(ShowsText(window)) << what << ", redrawn whole";
+      Station::ParkPointer();
+    }
     SavePicture(window, "skins-" + std::to_string(setting) + "-" + w.picture);
     if (w.closes.empty()) {
       PostMessageA(window, WM_CLOSE, 0, 0);
