@@ -28,6 +28,10 @@ class TacSelfPaintedWnd : public TacMainWnd {
   virtual void PaintCache() {}
   // After the cache was copied to the DC of a paint.
   virtual void PaintedOver(HDC DC) { (void)DC; }
+  // Whether the window has a hot look that the mouse coming over it (AC_MOUSEENTER, AC_MOUSELEAVE) fades in
+  // and out. A container's picture has one state: a cross-fade of it would cover the graphic controls that
+  // it carries, which are painted over its cache and not into the fade's frames.
+  virtual bool HasHotLook() const { return true; }
 
   // The skin can paint the window now (a manager with a skin, a valid section).
   bool CanPaint() const;
@@ -111,6 +115,7 @@ class TacGroupBoxWnd : public TacSelfPaintedWnd {
   void WndProc(gui::TMessage& Message) override;
   void PaintCache() override;
   void PaintedOver(HDC DC) override;
+  bool HasHotLook() const override { return false; }
   TRect CaptionRect();
 };
 

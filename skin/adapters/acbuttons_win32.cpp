@@ -223,6 +223,7 @@ bool TacSelfPaintedWnd::SelfPaintedCommand(gui::TMessage& m) {
       return true;
     case AC_MOUSEENTER:
     case AC_MOUSELEAVE: {
+      if (!HasHotLook()) return false;
       const uint8_t over = SkinCommandCode(m.WParam) == AC_MOUSEENTER ? 1 : 0;
       if (SkinData->MouseAbove != over) HoverChanged(over);
       return true;

@@ -77,6 +77,7 @@ class TacPanelWnd : public TacSelfPaintedWnd {
   std::string DefaultSection() const override;
   void WndProc(gui::TMessage& Message) override;
   void PaintCache() override;
+  bool HasHotLook() const override { return false; }
   gui::TCustomPanel* Panel() const;
   void PaintClient(HDC DC);
 };

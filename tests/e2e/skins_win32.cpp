@@ -137,6 +137,17 @@ void CheckOtherWindows(Station& st, const Look& look, int setting) {
       return fault.empty();
     }, 5000);
     EXPECT_EQ(fault, "") << what;
+    if (w.probe == OtherWindow::kTextProbe) {
+      // With the pointer over it, redrawn whole soon after it opened (as when it is covered and uncovered): its
+      // lines show again with that redraw.
+      RECT r{};
+      GetWindowRect(window, &r);
+      SetCursorPos((r.left + r.right) / 2, r.top + 60);
+      RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      Sleep(300);
+      EXPECT_TRUE(ShowsText(window)) << what << ", redrawn whole";
+      Station::ParkPointer();
+    }
     SavePicture(window, "skins-" + std::to_string(setting) + "-" + w.picture);
     if (w.closes.empty()) {
       PostMessageA(window, WM_CLOSE, 0, 0);
@@ -181,13 +192,19 @@ TEST(StationSkins, EachSettingDrawsTheWindowsInItsSkinAndTheLastOneIsKept) {
     // none.
     for (int setting : {3, 1, 4, 5, 1, 6, 2}) {
       const Look look{settings[size_t(setting - 1)], setting != 1};
-      st.ChooseSetting(setting);
+      // With the pointer, which stays on the button as a user's would.
+      st.ChooseSettingWithPointer(setting);
       std::string fault;
       WaitFor([&] {
         fault = look.EditFault(edit) + look.ButtonFault(report) + look.CaptionFault(st.Main());
         return fault.empty();
       }, 8000);
       EXPECT_EQ(fault, "") << "setting " << setting;
+      // The other buttons of the "Skin" box show the new skin from the switch itself, not only after the window
+      // is repainted whole.
+      Sleep(300);
+      EXPECT_EQ(look.SkinButtonsFault(st.SkinBox(), setting), "") << "setting " << setting;
+      Station::ParkPointer();
       SavePicture(st.Main(), "skins-main-" + std::to_string(setting));
       // The information box of "Save Parameters".
       PostMessageA(save, BM_CLICK, 0, 0);

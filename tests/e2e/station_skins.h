@@ -237,12 +237,45 @@ class Station {
     PostMessageA(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
     PostMessageA(box, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
   }
-  // The skin buttons, 56 x 22 each, three to a row, in the order of the settings.
-  void ChooseSetting(int setting) {
-    HWND box = Child(main_, "Button", {"Skin", "Peau"});
-    if (box == nullptr) return;
+  // The skin buttons, 56 x 22 each, three to a row, in the order of the settings: the top left corner of a
+  // setting's button in the box's client area.
+  static POINT SettingButton(int setting) {
     const int i = setting - 1;
-    ClickIn(box, 8 + (i % 3) * 58 + 28, 17 + (i / 3) * 23 + 11);
+    return POINT{8 + (i % 3) * 58, 17 + (i / 3) * 23};
+  }
+  HWND SkinBox() const { return Child(main_, "Button", {"Skin", "Peau"}); }
+  void ChooseSetting(int setting) {
+    HWND box = SkinBox();
+    if (box == nullptr) return;
+    const POINT p = SettingButton(setting);
+    ClickIn(box, p.x + 28, p.y + 11);
+  }
+  // As a user does it: the pointer brought onto the setting's button and clicked there, then moved off it to the
+  // box's left margin, where it stays.
+  void ChooseSettingWithPointer(int setting) {
+    HWND box = SkinBox();
+    if (box == nullptr) return;
+    POINT p = SettingButton(setting);
+    p = POINT{p.x + 28, p.y + 11};
+    ClientToScreen(box, &p);
+    SetForegroundWindow(main_);
+    WaitFor([&] { return GetForegroundWindow() == main_; }, 5000);
+    SetCursorPos(p.x, p.y);
+    Sleep(100);
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, in, sizeof in[0]);
+    Sleep(100);
+    POINT margin{4, 30};
+    ClientToScreen(box, &margin);
+    SetCursorPos(margin.x, margin.y);
+  }
+  // The pointer taken away from every window (the screen's bottom right corner).
+  static void ParkPointer() {
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+    Sleep(100);
   }
   HWND BeaconEdit() const {
     HWND box = Child(main_, "Button", {"Beacon", "Balise"});
@@ -257,6 +290,16 @@ class Station {
   PROCESS_INFORMATION pi_{};
   HWND main_ = nullptr;
 };
+
+// Whether the hint window of the program of `h` shows over a point of the screen (the pointer resting on a
+// control brings it; it lets the mouse through, so the point's window does not tell).
+inline bool UnderHint(HWND h, POINT screen) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  HWND hint = TopWindow(pid, "THintWindow");
+  RECT r{};
+  return hint != nullptr && GetWindowRect(hint, &r) && PtInRect(&r, screen);
+}
 
 // What a setting should show: a client pixel of an edit, of a button's face and a pixel of a window's caption.
 struct Look {
@@ -278,6 +321,39 @@ struct Look {
       return got == GetSysColor(COLOR_BTNFACE) ? "" : "button " + Hex(got) + " instead of the face colour";
     const int d = (anyState ? skin.anyButton : skin.button).Nearest(got);
     return d <= kTolerance ? "" : "button " + Hex(got) + " at " + std::to_string(d) + " from the skin's button image";
+  }
+  // The buttons of the "Skin" box other than the chosen one, as the screen shows them now and as they show once
+  // the box is repainted whole: the same, a button in its normal state (those under the hint are left out).
+  std::string SkinButtonsFault(HWND box, int chosen) const {
+    struct Probe {
+      int setting;
+      POINT at, screen;
+      COLORREF now;
+    };
+    std::vector<Probe> probes;
+    for (int setting = 1; setting <= 6; ++setting) {
+      if (setting == chosen) continue;
+      POINT at = Station::SettingButton(setting);
+      at = POINT{at.x + 9, at.y + 11};
+      POINT screen = at;
+      ClientToScreen(box, &screen);
+      if (UnderHint(box, screen)) continue;
+      probes.push_back({setting, at, screen, ClientPixel(box, at.x, at.y)});
+    }
+    RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(300);
+    std::string fault;
+    size_t seen = 0;
+    for (const Probe& p : probes) {
+      if (UnderHint(box, p.screen)) continue;
+      ++seen;
+      const COLORREF whole = ClientPixel(box, p.at.x, p.at.y);
+      const std::string which = "skin button " + std::to_string(p.setting) + " ";
+      if (Distance(p.now, whole) > 8) fault += which + Hex(p.now) + ", " + Hex(whole) + " once repainted whole; ";
+      if (!skinned && whole != GetSysColor(COLOR_BTNFACE)) fault += which + Hex(whole) + " instead of the face; ";
+      if (skinned && skin.button.Nearest(whole) > kTolerance) fault += which + Hex(whole) + " not the skin's; ";
+    }
+    return seen == 0 ? "every skin button under the hint" : fault;
   }
   std::string CaptionFault(HWND window) const {
     RECT r{};

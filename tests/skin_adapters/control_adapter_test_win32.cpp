@@ -392,6 +392,38 @@ TEST(ControlAdapter, ControlsInAGroupBoxOrPanelShowItsBackground) {
   EXPECT_GT(group, 800) << "over the group's background";
 }
 
+// A group box or a panel has one look: the mouse coming over it or leaving it (while a speed button of its own
+// is hot, say) starts no cross-fade, whose frames would hide the speed buttons painted over it.
+TEST(ControlAdapter, ContainersFadeNoHotLookOverTheirSpeedButtons) {
+  Replica r;
+  r.manager->ThirdPartyLists[17] = {"TSpeedButton"};
+  const std::vector<gui::TWinControl*> containers{r.group, r.panel};
+  std::vector<gui::TSpeedButton*> buttons;
+  for (gui::TWinControl* c : containers) {
+    auto* b = new gui::TSpeedButton(r.form);
+    b->SetParent(c);
+    b->SetBounds(10, 40, 50, 22);
+    buttons.push_back(b);
+  }
+  r.adapter->AddAllItems();
+  for (size_t i = 0; i < containers.size(); ++i) {
+    const HWND h = containers[i]->Handle();
+    ASSERT_NE(r.adapter->GraphItemOf(buttons[i]), nullptr) << containers[i]->ClassName();
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    Pump(10);
+    ASSERT_EQ(SurfacePixel(h, 14, 44), ButtonN) << containers[i]->ClassName();
+    int hidden = 0;
+    for (uint16_t code : {AC_MOUSEENTER, AC_MOUSELEAVE}) {
+      SendMessageA(h, WM_SKINCOMMAND, SkinCommandWParam(code), 0);
+      for (int k = 0; k < 60; ++k) {
+        hidden += SurfacePixel(h, 14, 44) != ButtonN ? 1 : 0;
+        Pump(5);
+      }
+    }
+    EXPECT_EQ(hidden, 0) << containers[i]->ClassName();
+  }
+}
+
 TEST(ControlAdapter, ComboFocusLookButtonAreaAndSkinRemoval) {
   NoAnimations still;
   Replica r;
