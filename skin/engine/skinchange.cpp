@@ -233,11 +233,15 @@ void SkinChangeAfterAll(TsSkinManager& Manager, bool Animate) {
       SendToFormMsg(form, WM_SETREDRAW, 1, 0);
     } else {
       const TacManagerServices& s = ManagerServices();
+      // The transition ends with the form repainted in the new skin, its region and border window made for it
+      // (under its last picture): the form is not repainted a second time after it.
+      bool repainted = false;
       if (changing.Active && s.AnimSkinChange) {
         if (p.DrawNonClientArea())
           s.AnimSkinChange(p, changing.Time, 255, changing.Mode == atAero);
         else
           s.AnimSkinChange(p, 0, 255, false);
+        repainted = true;
       }
       p.StateFlags &= ~pfBorderSnapshot;
       if (p.HasBorderForm() && FormMaximized(form)) {
@@ -245,14 +249,15 @@ void SkinChangeAfterAll(TsSkinManager& Manager, bool Animate) {
         if (title != g_rememberedTitleHeight) {
           g_rememberedTitleHeight = title;
           MaximizeAgainInvisibly(form);
+          repainted = false;
         }
       }
       p.SkinChangingByte = 0;
-      if (p.DrawNonClientArea()) {
+      if (!repainted && p.DrawNonClientArea()) {
         p.UpdateRegion(false);
         RedrawForm(form, kRedrawAll);
         if (p.HasBorderForm()) p.UpdateBorderForm(255);
-      } else {
+      } else if (!repainted) {
         RedrawForm(form, kRedrawWithFrame);
       }
     }
