@@ -233,8 +233,9 @@ void SkinChangeAfterAll(TsSkinManager& Manager, bool Animate) {
       SendToFormMsg(form, WM_SETREDRAW, 1, 0);
     } else {
       const TacManagerServices& s = ManagerServices();
-      // The transition ends with the form repainted in the new skin, its region and border window made for it
-      // (under its last picture): the form is not repainted a second time after it.
+      // The transition ends with the form repainted in the new skin and its region made for it (under its last
+      // picture): the form is not repainted a second time after it. Its border window shows the live frame
+      // again once the snapshot flag is down.
       bool repainted = false;
       if (changing.Active && s.AnimSkinChange) {
         if (p.DrawNonClientArea())
@@ -256,10 +257,10 @@ void SkinChangeAfterAll(TsSkinManager& Manager, bool Animate) {
       if (!repainted && p.DrawNonClientArea()) {
         p.UpdateRegion(false);
         RedrawForm(form, kRedrawAll);
-        if (p.HasBorderForm()) p.UpdateBorderForm(255);
       } else if (!repainted) {
         RedrawForm(form, kRedrawWithFrame);
       }
+      if (p.DrawNonClientArea() && p.HasBorderForm()) p.UpdateBorderForm(255);
     }
     p.StateFlags &= ~pfRedrawLocked;
   });

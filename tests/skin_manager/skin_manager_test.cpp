@@ -108,10 +108,11 @@ TEST(SkinManagerComponent, ASkinChangeInTheOrderTheFormsSeeIt) {
   log.clear();
   e.m->SetSkinName("Two");
   ManagerServices().AnimSkinChange = nullptr;
-  // The transition leaves the form repainted with its region and border window: nothing is redone after it.
+  // The transition leaves the form repainted with its region: only its border window is shown again after it.
   const Log expected = {"before",     "S:snapshot", "loading",     "S:show-snapshot", "S:redraw-off",
                         "P:loaded",   "S:loaded",   "P:stop",      "S:stop",          "P:refresh",
-                        "S:refresh",  "S:redraw-on", "S:anim 100", "activate",        "after"};
+                        "S:refresh",  "S:redraw-on", "S:anim 100", "S:border",        "activate",
+                        "after"};
   EXPECT_EQ(log, expected);
   EXPECT_EQ(AnimationInProgress(), 0);
   EXPECT_EQ(skinned->provider().StateFlags, 0u);
