@@ -76,14 +76,15 @@ class Win32SkinSystem final : public SkinSystem {
   }
 
   bool CompositionEnabled() override {
-    HMODULE dwm = LoadLibraryA("dwmapi.dll");
-    if (!dwm) return false;
+    // The library is loaded at the first question and kept: asked on every show, move and skin change.
     using Fn = HRESULT(WINAPI*)(BOOL*);
-    auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(dwm, "DwmIsCompositionEnabled")));
+    static const Fn fn = [] {
+      HMODULE dwm = LoadLibraryA("dwmapi.dll");
+      return dwm ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(dwm, "DwmIsCompositionEnabled")))
+                 : nullptr;
+    }();
     BOOL on = FALSE;
-    const bool ok = fn && SUCCEEDED(fn(&on));
-    FreeLibrary(dwm);
-    return ok && on != FALSE;
+    return fn && SUCCEEDED(fn(&on)) && on != FALSE;
   }
 
   int32_t HScrollArrowWidth() override { return GetSystemMetrics(SM_CXHSCROLL); }

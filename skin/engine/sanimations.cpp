@@ -360,7 +360,8 @@ void AnimShowForm(TacFormProvider& Provider, uint16_t Time, uint8_t MaxAlpha, Ta
     if (!image->Empty())
       RunFrames(window.Wnd, *image, ShowAnimFrames(size, Time, MaxAlpha, Mode == atAero), Mode == atAero, true);
   }
-  detail::RedrawOn(formWnd, kRedrawNowWithErase);
+  // The form is not painted here: it is still transparent, and the caller repaints it whole once it has made it
+  // opaque (a window that stops being layered is repainted anyway).
   image.reset();
   if (TsSkinManager* m = ManagerOf(Provider); m && m->System().CompositionEnabled()) detail::SleepFor(48);
   Provider.UpdateRegion(false);
@@ -372,18 +373,23 @@ void AnimSkinChange(TacFormProvider& Provider, uint16_t Time, uint8_t MaxAlpha, 
   gui::TCustomForm* form = Provider.Form();
   TsSkinManager* m = ManagerOf(Provider);
   if (form == nullptr || m == nullptr) return;
-  if (!m->System().LayeredWindowsAvailable()) {
-    AnimSkinChangeControl(form, Time, MaxAlpha);
-    return;
-  }
   HWND formWnd = form->WindowHandle();
   const bool borders = Provider.HasBorderForm();
+  if (!m->System().LayeredWindowsAvailable()) {
+    AnimSkinChangeControl(form, Time, MaxAlpha);
+    // The frame's region follows the new skin once the form shows it.
+    Provider.UpdateRegion(false);
+    detail::RedrawOn(formWnd, kRedrawNowWithErase);
+    if (borders) Provider.UpdateBorderForm(255);
+    return;
+  }
   if (borders && !(Provider.StateFlags & pfBorderSnapshot)) Provider.TakeBorderSnapshot();
   Provider.PaintFrame();
   const TRect r = detail::WindowScreenRect(formWnd);
   const Bitmap* cache = Provider.FrameCacheBitmap();
   const TSize size = cache && !cache->Empty() ? TSize{cache->Width(), cache->Height()} : TSize{r.Width(), r.Height()};
   if (size.cx <= 0 || size.cy <= 0) {
+    Provider.UpdateRegion(false);
     detail::RedrawOn(formWnd, kRedrawNowWithErase);
     return;
   }
@@ -399,6 +405,8 @@ void AnimSkinChange(TacFormProvider& Provider, uint16_t Time, uint8_t MaxAlpha, 
     detail::CopyWindowRegion(formWnd, helper.Wnd);
   }
   RunFrames(helper.Wnd, image, ShowAnimFrames(size, Time, MaxAlpha, Aero), Aero, true);
+  // Under the last picture: the new skin's region, then the one repaint of the form in it.
+  Provider.UpdateRegion(false);
   detail::RedrawOn(formWnd, kRedrawNowWithErase);
   detail::HideWindow(helper.Wnd);
   if (borders) Provider.UpdateBorderForm(255);

@@ -121,9 +121,11 @@ void AnimHideWindow(TacAnimWindow Wnd, std::unique_ptr<Bitmap> Image, uint16_t T
 // The hide of a skinned form (its provider's frame image fading on a helper window while the form itself is made
 // transparent).
 void AnimHideForm(TacFormProvider& Provider);
-// The show of a skinned form (blocks for its duration).
+// The show of a skinned form (blocks for its duration); the form, transparent meanwhile, is left for its caller
+// to make opaque and repaint.
 void AnimShowForm(TacFormProvider& Provider, uint16_t Time, uint8_t MaxAlpha, TacAnimType Mode);
-// The skin-change transition of a form: the new look fades in over the old one.
+// The skin-change transition of a form: the new look fades in over the old one, then the form gets the new
+// skin's region and is repainted under the last picture (its border window too).
 void AnimSkinChange(TacFormProvider& Provider, uint16_t Time, uint8_t MaxAlpha, bool Aero);
 // The same for a control (or without layered windows): the old and the new picture mixed on an output window.
 void AnimSkinChangeControl(gui::TWinControl* Target, uint16_t Time, uint8_t MaxAlpha);

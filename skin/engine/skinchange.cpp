@@ -233,11 +233,16 @@ void SkinChangeAfterAll(TsSkinManager& Manager, bool Animate) {
       SendToFormMsg(form, WM_SETREDRAW, 1, 0);
     } else {
       const TacManagerServices& s = ManagerServices();
+      // The transition ends with the form repainted in the new skin and its region made for it (under its last
+      // picture): the form is not repainted a second time after it. Its border window shows the live frame
+      // again once the snapshot flag is down.
+      bool repainted = false;
       if (changing.Active && s.AnimSkinChange) {
         if (p.DrawNonClientArea())
           s.AnimSkinChange(p, changing.Time, 255, changing.Mode == atAero);
         else
           s.AnimSkinChange(p, 0, 255, false);
+        repainted = true;
       }
       p.StateFlags &= ~pfBorderSnapshot;
       if (p.HasBorderForm() && FormMaximized(form)) {
@@ -245,16 +250,17 @@ void SkinChangeAfterAll(TsSkinManager& Manager, bool Animate) {
         if (title != g_rememberedTitleHeight) {
           g_rememberedTitleHeight = title;
           MaximizeAgainInvisibly(form);
+          repainted = false;
         }
       }
       p.SkinChangingByte = 0;
-      if (p.DrawNonClientArea()) {
+      if (!repainted && p.DrawNonClientArea()) {
         p.UpdateRegion(false);
         RedrawForm(form, kRedrawAll);
-        if (p.HasBorderForm()) p.UpdateBorderForm(255);
-      } else {
+      } else if (!repainted) {
         RedrawForm(form, kRedrawWithFrame);
       }
+      if (p.DrawNonClientArea() && p.HasBorderForm()) p.UpdateBorderForm(255);
     }
     p.StateFlags &= ~pfRedrawLocked;
   });

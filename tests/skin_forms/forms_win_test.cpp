@@ -755,6 +755,73 @@ TEST(ProviderWindows, TheSkinsRemovalAndLoadSwitchALiveFormBetweenPlainAndSkinne
   }
 }
 
+// Counts the WM_PAINT messages a window receives, and those it receives while it is layered at alpha 0.
+struct PaintCounter {
+  HWND h;
+  WNDPROC old;
+  int paints = 0, transparentPaints = 0;
+  static PaintCounter*& Current() {
+    static PaintCounter* current = nullptr;
+    return current;
+  }
+  static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    PaintCounter* c = Current();
+    if (msg == WM_PAINT) {
+      ++c->paints;
+      BYTE alpha = 255;
+      DWORD flags = 0;
+      if ((GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_LAYERED) && GetLayeredWindowAttributes(w, nullptr, &alpha, &flags) &&
+          (flags & LWA_ALPHA) && alpha == 0)
+        ++c->transparentPaints;
+    }
+    return CallWindowProcA(c->old, w, msg, wp, lp);
+  }
+  explicit PaintCounter(HWND window) : h(window) {
+    Current() = this;
+    old = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
+  }
+  ~PaintCounter() {
+    if (IsWindow(h) && GetWindowLongPtrA(h, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&Proc))
+      SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
+    Current() = nullptr;
+  }
+};
+
+// A skinned form that fades in as it shows is painted once it is opaque, never while it is transparent.
+TEST(ProviderWindows, AFormThatFadesInIsNotPaintedWhileItIsTransparent) {
+  skin::PortableSkinSystem system;
+  system.layeredWindows = true;
+  auto* form = new gui::TForm(gui::Application);
+  auto* manager = new skin::TsSkinManagerComponent(form, system);
+  station::ReadProgramSkinManagerWithResources(*manager);
+  form->SetBounds(60, 60, 360, 260);
+  auto* p = new TsSkinProvider(form);
+  form->HandleNeeded();
+  ASSERT_TRUE(skin::ProviderShowAnimationWanted(*p));
+  {
+    PaintCounter counter(form->WindowHandle());
+    form->Show();
+    PumpFor(300);
+    EXPECT_GT(counter.paints, 0);
+    EXPECT_EQ(counter.transparentPaints, 0);
+  }
+  gui::Free(form);
+}
+
+// A live skin change with its transition repaints the form once, under the transition's last picture.
+TEST(ProviderWindows, ASkinChangeRepaintsTheFormOnce) {
+  StationForm s;
+  ASSERT_TRUE(s.manager->AnimEffects.SkinChanging.Active);
+  PumpFor(200);
+  for (const char* name : {"Lucky (internal)", "Spring Willow (internal)"}) {
+    SCOPED_TRACE(name);
+    PaintCounter counter(s.Handle());
+    s.manager->SetSkinName(name);
+    PumpFor(200);
+    EXPECT_EQ(counter.paints, 1);
+  }
+}
+
 TEST(ProviderWindows, TheProgramsStoredAnimationsRunAsStored) {
   StationForm s;
   HWND h = s.Handle();
