@@ -322,6 +322,9 @@ class StationProcess {
     HWND h = Button("Send the message");
     return h ? h : Button("Envoyer le message");
   }
+  // The AUTEX window texts are set (in English): until then the link state label too keeps its definition's
+  // French caption, and a picture of its idle look taken on a busy machine could be of that one.
+  bool AutexTextsSet() { return Button("Send the message") != nullptr; }
 
   // Chooses COM n in the port menu; true once the choice is stored (the port was tested and opened).
   bool ChoosePort(int n) {
@@ -453,13 +456,27 @@ class AutexStation : public StationProcess {
     Foreground();
     POINT origin{220, 9};
     ClientToScreen(AutexPanel(), &origin);
-    // The window is raised a moment after it is asked to be: until the label's place shows it.
+    // The window is raised a moment after it is asked to be: until the label's place shows it, and no window
+    // of the other station (its skin's shadow around its frame, which the mouse goes through, included) lies
+    // over the label.
+    const RECT label{origin.x, origin.y, origin.x + 196, origin.y + 14};
+    const auto covered = [&] {
+      for (HWND h = GetWindow(Main(), GW_HWNDPREV); h; h = GetWindow(h, GW_HWNDPREV)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        RECT r, common;
+        if (owner != pid() && IsWindowVisible(h) && GetWindowRect(h, &r) && IntersectRect(&common, &r, &label))
+          return true;
+      }
+      return false;
+    };
     WaitFor(
         [&] {
           DWORD owner = 0;
           GetWindowThreadProcessId(WindowFromPoint(origin), &owner);
-          if (owner != pid()) SetWindowPos(Main(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-          return owner == pid();
+          const bool shown = owner == pid() && !covered();
+          if (!shown) SetWindowPos(Main(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+          return shown;
         },
         10000);
     // Two pictures in a row that agree: the label is not caught in the middle of a repaint.
@@ -616,6 +633,7 @@ void AutexSession(int speed, bool masterEnds, int skinB) {
     b.ClickSpeed(speed);
     Sleep(300);
   }
+  ASSERT_TRUE(WaitFor([&] { return a.AutexTextsSet() && b.AutexTextsSet(); }, 15000));
   const std::vector<COLORREF> idleA = a.LinkState();
   const std::vector<COLORREF> idleB = b.LinkState();
   EXPECT_EQ(SameText(idleA, idleB), "");
@@ -1101,6 +1119,7 @@ TEST(StationE2E, ALostModuleIsShownAndChoosingThePortAgainBringsTheLinkBack) {
   GetWindowRect(b.Main(), &rb);
   SetWindowPos(b.Main(), nullptr, std::max(0L, 1280 - (rb.right - rb.left)), std::max(0L, 1024 - (rb.bottom - rb.top)), 0,
                0, SWP_NOSIZE | SWP_NOZORDER);
+  ASSERT_TRUE(WaitFor([&] { return a.AutexTextsSet() && b.AutexTextsSet(); }, 15000));
   const std::vector<COLORREF> idle = a.LinkState();
   LinkAndSend(a, b, "Hello B before the loss");
   if (testing::Test::HasFatalFailure()) return;
@@ -1132,8 +1151,8 @@ TEST(StationE2E, ALostModuleIsShownAndChoosingThePortAgainBringsTheLinkBack) {
   const DWORD shownMs = GetTickCount() - killed;
   std::printf("the loss was shown %lu ms after the simulator was killed\n", shownMs);
   // The link label goes back to its idle look as the station handles the loss, a moment after the memos say so.
-  EXPECT_TRUE(WaitFor([&] { return a.LinkState() == idle; }, 5000));
-  EXPECT_TRUE(WaitFor([&] { return b.LinkState() == idle; }, 5000));
+  EXPECT_TRUE(WaitFor([&] { return a.LinkState() == idle; }, 5000)) << Differences(a.LinkState(), idle);
+  EXPECT_TRUE(WaitFor([&] { return b.LinkState() == idle; }, 5000)) << Differences(b.LinkState(), idle);
   a.Picture("e2e-lost-A-after-the-loss");
   b.Picture("e2e-lost-B-after-the-loss");
   const std::vector<COLORREF> infoAfter = InformationLine(b);
