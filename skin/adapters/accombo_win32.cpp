@@ -328,6 +328,7 @@ void TacComboBoxWnd::PaintCombo(HDC dc) {
 HBRUSH TacComboBoxWnd::ListColours(HDC dc) {
   if (SkinManager == nullptr || ListAdapter == nullptr || ListAdapter->CreatedByDispatcher) return nullptr;
   int32_t index = -1;
+  const OwnLibraryCommand own(SkinCommandWParam(AC_GETSKININDEX), reinterpret_cast<LPARAM>(&index));
   SendMessageA(ListHandle, WM_SKINCOMMAND, SkinCommandWParam(AC_GETSKININDEX), reinterpret_cast<LPARAM>(&index));
   if (!SkinManagerIsValidSectionIndex(*SkinManager, index)) return nullptr;
   const SkinStateBlock& s = SkinManager->Skin().Sections[size_t(index)].NormalState;

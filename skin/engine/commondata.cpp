@@ -62,6 +62,7 @@ gui::TWinControl* AsWindowed(gui::TControl* c) { return dynamic_cast<gui::TWinCo
 // A library command with its small argument to a control: Perform without window, else to its window.
 LRESULT CommandToControl(gui::TControl* c, uint16_t code, LPARAM lp, uint16_t low) {
   if (c == nullptr) return 0;
+  const OwnLibraryCommand own(SkinCommandWParam(code, low), lp);
   gui::TWinControl* w = AsWindowed(c);
   if (w == nullptr) return c->Perform(WM_SKINCOMMAND, SkinCommandWParam(code, low), lp);
   if (w->IsDestroying()) return 0;
@@ -235,6 +236,7 @@ TColor TsStandardOwner::ParentColor() {
 }
 LRESULT TsStandardOwner::Perform(uint16_t Code, LPARAM LParam, uint16_t Low) {
   const WPARAM w = SkinCommandWParam(Code, Low);
+  const OwnLibraryCommand own(w, LParam);
   if (data_.OwnerControl) return data_.OwnerControl->Perform(WM_SKINCOMMAND, w, LParam);
   if (gui::TCustomForm* f = ProviderForm()) {
     gui::TMessage m{WM_SKINCOMMAND, w, LParam, 0};

@@ -42,6 +42,7 @@ std::vector<gui::TControl*> ChildrenOf(gui::TWinControl* w) {
 // A command to a child: a windowed child with its window by SendMessage, every other one by Perform.
 LRESULT ToChild(gui::TControl* child, uint16_t code, LPARAM lp, uint16_t low = 0) {
   const WPARAM w = SkinCommandWParam(code, low);
+  const OwnLibraryCommand own(w, lp);
 #ifdef _WIN32
   if (auto* wc = dynamic_cast<gui::TWinControl*>(child); wc && wc->HandleAllocated())
     return SendMessageA(wc->WindowHandle(), WM_SKINCOMMAND, w, lp);

@@ -239,6 +239,7 @@ void TsSkinManagerComponent::SetOptionFlag(int Index, bool Value) {
 
 void TsSkinManagerComponent::Broadcast(uint16_t Command) {
   gui::TMessage m{WM_SKINCOMMAND, SkinCommandWParam(Command), ManagerParam(), 0};
+  const OwnLibraryCommand own(m.WParam, m.LParam);
   BroadcastToAllForms(m);
 }
 
@@ -286,6 +287,7 @@ void TsSkinManagerComponent::SkinChangeFinished() noexcept {
 void TsSkinManagerComponent::RepaintForms(bool Animate) {
   if (!Designing()) Broadcast(AC_STOPANIMATION);
   gui::TMessage m{WM_SKINCOMMAND, SkinCommandWParam(AC_SKINREFRESH), ManagerParam(), 0};
+  const OwnLibraryCommand own(m.WParam, m.LParam);
   if (!(State() & csLoading)) {
     if (Animate) SkinChangeLockAll(*this);
     BroadcastToAllForms(m);
@@ -372,7 +374,10 @@ int32_t TsSkinManagerComponent::SetTrackedControl(gui::TControl* Control) {
   trackedControl_ = Control;
   Watch(Control);
   Unwatch(old);
-  if (old) old->Perform(WM_SKINCOMMAND, SkinCommandWParam(AC_MOUSELEAVE), ManagerParam());
+  if (old) {
+    const OwnLibraryCommand own(SkinCommandWParam(AC_MOUSELEAVE), ManagerParam());
+    old->Perform(WM_SKINCOMMAND, SkinCommandWParam(AC_MOUSELEAVE), ManagerParam());
+  }
   return 0;
 }
 

@@ -20,7 +20,23 @@ bool HasWindow(const gui::TWinControl* c) {
 #endif
 }
 
+// The address-carrying commands this thread is sending, innermost last.
+struct InFlight {
+  uint16_t code;
+  LPARAM lParam;
+};
+thread_local std::vector<InFlight> g_ownCommands;
+
+#ifdef _WIN32
+bool IsOwnCommand(uint16_t code, LPARAM lParam) {
+  for (const InFlight& c : g_ownCommands)
+    if (c.code == code && c.lParam == lParam) return true;
+  return false;
+}
+#endif
+
 LRESULT SendToWindowOf(gui::TWinControl* c, UINT msg, WPARAM w, LPARAM l) {
+  const OwnLibraryCommand own(msg == WM_SKINCOMMAND ? w : 0, msg == WM_SKINCOMMAND ? l : 0);
 #ifdef _WIN32
   if (c->HandleAllocated()) return SendMessageA(c->WindowHandle(), msg, w, l);
 #endif
@@ -35,9 +51,19 @@ bool StillChildOf(const gui::TWinControl* parent, const gui::TControl* child) {
 
 }  // namespace
 
+OwnLibraryCommand::OwnLibraryCommand(WPARAM WParam, LPARAM LParam)
+    : held_(SkinCommandCarriesAddress(SkinCommandCode(WParam))) {
+  if (held_) g_ownCommands.push_back(InFlight{SkinCommandCode(WParam), LParam});
+}
+
+OwnLibraryCommand::~OwnLibraryCommand() {
+  if (held_ && !g_ownCommands.empty()) g_ownCommands.pop_back();
+}
+
 LRESULT SendLibraryCommand(HWND Wnd, uint16_t Command, LPARAM LParam) {
 #ifdef _WIN32
   if (!Wnd) return 0;
+  const OwnLibraryCommand own(SkinCommandWParam(Command), LParam);
   return SendMessageA(Wnd, WM_SKINCOMMAND, SkinCommandWParam(Command), LParam);
 #else
   (void)Wnd;
@@ -50,7 +76,10 @@ LRESULT SendLibraryCommand(HWND Wnd, uint16_t Command, LPARAM LParam) {
 LRESULT SendLibraryCommandToControl(gui::TControl* Control, uint16_t Command, LPARAM LParam) {
   if (!Control) return 0;
   auto* w = dynamic_cast<gui::TWinControl*>(Control);
-  if (!w) return Control->Perform(WM_SKINCOMMAND, SkinCommandWParam(Command), LParam);
+  if (!w) {
+    const OwnLibraryCommand own(SkinCommandWParam(Command), LParam);
+    return Control->Perform(WM_SKINCOMMAND, SkinCommandWParam(Command), LParam);
+  }
   if (w->IsDestroying() || !HasWindow(w)) return 0;
   return SendToWindowOf(w, WM_SKINCOMMAND, SkinCommandWParam(Command), LParam);
 }
@@ -71,6 +100,7 @@ void BroadcastToChildren(gui::TWinControl* Control, gui::TMessage& Msg) {
     const bool windowPath = w != nullptr;  // the headless control is asked as its window would be
 #endif
     if (!windowPath) {
+      const OwnLibraryCommand own(Msg.Msg == WM_SKINCOMMAND ? Msg.WParam : 0, Msg.LParam);
       child->Perform(Msg.Msg, Msg.WParam, Msg.LParam);
       continue;
     }
@@ -84,7 +114,7 @@ void BroadcastToChildren(gui::TWinControl* Control, gui::TMessage& Msg) {
 bool AcceptSkinCommand(const gui::TMessage& Msg) {
   if (Msg.Msg != WM_SKINCOMMAND || !SkinCommandCarriesAddress(SkinCommandCode(Msg.WParam))) return true;
 #ifdef _WIN32
-  return !InSendMessage();
+  return !InSendMessage() || IsOwnCommand(SkinCommandCode(Msg.WParam), Msg.LParam);
 #else
   return true;
 #endif

@@ -34,8 +34,24 @@ bool QueryLibraryCommand(HWND Wnd, uint16_t Command);
 // AC_ISSKINNED gets SendMessage, any other has the message passed on to its own children instead.
 void BroadcastToChildren(gui::TWinControl* Control, gui::TMessage& Msg);
 // Whether a receiver may act on a command: codes that carry an address of this process are refused when the
-// message was sent from another thread or process.
+// message was sent from another thread or process. The system reports a message of another thread as being
+// answered through everything the thread does meanwhile, so a command that this thread itself is sending (one
+// that an OwnLibraryCommand holds, see below) is taken all the same.
 bool AcceptSkinCommand(const gui::TMessage& Msg);
+// Marks a command that this thread is sending, for the time the object lives (the library's senders hold one
+// around each send of a code that carries an address): its receivers take it even while the thread answers a
+// message that another thread or process sent (a repaint done while a click or a text sent from outside is
+// handled asks the parents for their backgrounds this way).
+class OwnLibraryCommand {
+ public:
+  OwnLibraryCommand(WPARAM WParam, LPARAM LParam);
+  ~OwnLibraryCommand();
+  OwnLibraryCommand(const OwnLibraryCommand&) = delete;
+  OwnLibraryCommand& operator=(const OwnLibraryCommand&) = delete;
+
+ private:
+  bool held_;
+};
 
 // ---- Controls.
 

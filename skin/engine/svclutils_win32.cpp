@@ -46,6 +46,7 @@ void SetRedraw(HWND Window, bool Redraw) { SendMessageA(Window, WM_SETREDRAW, Re
 
 void SendToChildWindows(HWND Window, const gui::TMessage& Msg) {
   if (!Window) return;
+  const OwnLibraryCommand own(Msg.Msg == WM_SKINCOMMAND ? Msg.WParam : 0, Msg.LParam);
   ChildrenEnum e{Window, &Msg};
   EnumChildWindows(Window, SendToDirectChild, reinterpret_cast<LPARAM>(&e));
 }

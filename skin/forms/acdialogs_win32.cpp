@@ -18,6 +18,7 @@
 #include "skin/adapters/acstatics.h"
 #include "skin/adapters/actabs.h"
 #include "skin/engine/skincommands.h"
+#include "skin/engine/svclutils.h"
 #include "skin/engine/sskinmanager_component.h"
 #include "skin/forms/composition.h"
 
@@ -207,6 +208,7 @@ bool TacHookProvider::InitForWindow(HWND Window) {
   const bool ok = SkinChildWindows(*this, Window);
   if (ok) {
     DialogAdapter->Finish();
+    const OwnLibraryCommand own(SkinCommandWParam(AC_SKINLOADED), reinterpret_cast<LPARAM>(m));
     SendMessageA(Window, WM_SKINCOMMAND, SkinCommandWParam(AC_SKINLOADED), reinterpret_cast<LPARAM>(m));
   }
   return ok;

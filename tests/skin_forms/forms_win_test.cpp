@@ -11,11 +11,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <functional>
 #include <memory>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "gui/gui.h"
@@ -692,6 +694,83 @@ TEST(ProviderWindows, ALabelRepaintedAfterTheFormWasShownShowsOnTheScreen) {
     PumpFor(300);
     SCOPED_TRACE(c);
     EXPECT_EQ(testsupport::ScreenPixel(centre.x, centre.y) & 0xFFFFFF, uint32_t(c));
+  }
+}
+
+// A window of this thread whose handler runs what another thread asks of it by SendMessage.
+struct ThreadTarget {
+  HWND window = nullptr;
+  std::function<void()> onSent;
+  ThreadTarget() {
+    static const bool registered = [] {
+      WNDCLASSA wc{};
+      wc.lpfnWndProc = [](HWND h, UINT msg, WPARAM w, LPARAM l) -> LRESULT {
+        auto* self = reinterpret_cast<ThreadTarget*>(GetWindowLongPtrA(h, GWLP_USERDATA));
+        if (msg == WM_APP && self && self->onSent) {
+          self->onSent();
+          return 1;
+        }
+        return DefWindowProcA(h, msg, w, l);
+      };
+      wc.hInstance = GetModuleHandleA(nullptr);
+      wc.lpszClassName = "FormsThreadTarget";
+      return RegisterClassA(&wc) != 0;
+    }();
+    (void)registered;
+    window = CreateWindowExA(0, "FormsThreadTarget", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                             GetModuleHandleA(nullptr), nullptr);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+  ~ThreadTarget() { DestroyWindow(window); }
+  // Sends WM_APP from another thread, this thread answering it meanwhile.
+  void SendFromAnotherThread() {
+    std::atomic<bool> done{false};
+    std::thread other([&] {
+      SendMessageA(window, WM_APP, 0, 0);
+      done = true;
+    });
+    while (!done) {
+      MSG msg;
+      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+      Sleep(1);
+    }
+    other.join();
+  }
+};
+
+// A transparent label on a panel that shows the form's background through it, its text changed and painted at
+// once while the program answers a message from outside (as a click sent by another program): the label's
+// empty part shows the panel's pixels, not a band of the skin's plain colour.
+TEST(ProviderWindows, ALabelRepaintedWhileAnsweringAnotherThreadShowsItsPanelsBackground) {
+  StationForm s;
+  auto* panel = new gui::TPanel(s.form);
+  panel->SetParent(s.form);
+  panel->SetBevelOuter(gui::TBevelCut::bvNone);
+  panel->SetBounds(10, 150, 300, 60);
+  panel->SetCaption("");
+  auto* label = new gui::TLabel(s.form);
+  label->SetParent(panel);
+  label->SetAutoSize(false);
+  label->SetTransparent(true);
+  label->SetBounds(20, 20, 200, 16);
+  label->SetCaption("Idle");
+  PumpFor(300);
+  ThreadTarget target;
+  target.onSent = [&] {
+    label->SetCaption(label->Caption() == "Connected" ? "Idle" : "Connected");
+    UpdateWindow(panel->WindowHandle());
+  };
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    target.SendFromAnotherThread();
+    PumpFor(150);
+    for (int y : {22, 28, 34}) {
+      POINT inside{218, y}, beside{222, y};  // the label's empty end and the panel next to it, one row
+      ClientToScreen(panel->WindowHandle(), &inside);
+      ClientToScreen(panel->WindowHandle(), &beside);
+      const uint32_t a = testsupport::ScreenPixel(inside.x, inside.y), b = testsupport::ScreenPixel(beside.x, beside.y);
+      EXPECT_EQ(a, b) << std::hex << "label " << a << " panel " << b << " at y " << std::dec << y;
+    }
   }
 }
 

@@ -4,6 +4,7 @@
 // failed loads, and 200 switches against the leak ledger and the thread's window count.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -231,6 +232,37 @@ TEST_F(ManagerWinTest, CommandsCarryingAddressesAreRefusedFromAnotherThread) {
   other.join();
   EXPECT_EQ(refused, 1);
   EXPECT_EQ(accepted, 3);
+}
+
+// While this thread answers a message of another thread, the commands that it sends itself (a repaint asking
+// for backgrounds meanwhile) are still its own: through each of the library's senders they are taken.
+TEST_F(ManagerWinTest, CommandsThisThreadSendsWhileAnsweringAnotherThreadAreTaken) {
+  ShownForms forms;
+  ProbeForm* form = forms.Add("Receiver", true, 40);
+  HWND h = form->WindowHandle();
+  int index = -1;
+  std::vector<std::string> taken;
+  form->onCommand = [&](uint16_t code, gui::TMessage& m) {
+    if (code == AC_REPAINT) {  // from the other thread
+      SendLibraryCommand(h, AC_GETSKININDEX, reinterpret_cast<LPARAM>(&index));
+      SendLibraryCommandToControl(form, AC_GETCONTROLRECT, reinterpret_cast<LPARAM>(&index));
+    } else {
+      taken.push_back(CommandName(code) + (AcceptSkinCommand(m) ? " taken" : " refused"));
+    }
+  };
+  std::atomic<bool> done{false};
+  std::thread other([&] {
+    SendMessageA(h, WM_SKINCOMMAND, SkinCommandWParam(AC_REPAINT), 0);
+    done = true;
+  });
+  while (!done) {
+    MSG msg;
+    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    Sleep(1);
+  }
+  other.join();
+  EXPECT_EQ(taken, (std::vector<std::string>{CommandName(AC_GETSKININDEX) + " taken",
+                                             CommandName(AC_GETCONTROLRECT) + " taken"}));
 }
 
 // A provider of a hooked window: a plain popup window that records the library commands it receives.
