@@ -212,14 +212,7 @@ void SavePicture(HWND h, const std::string& name) { testsupport::SaveWindowPictu
 void MouseClickOn(HWND h) {
   RECT r;
   GetWindowRect(h, &r);
-  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-  Sleep(100);
-  INPUT in[2] = {};
-  in[0].type = in[1].type = INPUT_MOUSE;
-  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, in, sizeof in[0]);
-  Sleep(100);
+  testsupport::MouseClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
 }
 
 // While it lives, the shell's default action for .htm pages writes the name of the page it is given into a

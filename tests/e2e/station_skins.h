@@ -260,14 +260,7 @@ class Station {
     ClientToScreen(box, &p);
     SetForegroundWindow(main_);
     WaitFor([&] { return GetForegroundWindow() == main_; }, 5000);
-    SetCursorPos(p.x, p.y);
-    Sleep(100);
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, in, sizeof in[0]);
-    Sleep(100);
+    testsupport::MouseClickAt(p.x, p.y);
     POINT margin{4, 30};
     ClientToScreen(box, &margin);
     SetCursorPos(margin.x, margin.y);

@@ -75,5 +75,17 @@ inline uint32_t ScreenPixel(int x, int y) {
   return c;
 }
 
+// A left click of the mouse itself at a point of the screen: it reaches whatever window is on top there.
+inline void MouseClickAt(int x, int y) {
+  SetCursorPos(x, y);
+  Sleep(100);
+  INPUT in[2] = {};
+  in[0].type = in[1].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, in, sizeof in[0]);
+  Sleep(100);
+}
+
 }  // namespace testsupport
 #endif
