@@ -18,7 +18,7 @@ for preset in native native-asan windows; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$JOBS"
   step "$preset: tests"
-  if ! ctest --preset "$preset" -j "$JOBS"; then failed+=("$preset"); fi
+  if ! ctest --preset "$preset" -j "$JOBS" --output-on-failure; then failed+=("$preset"); fi
 done
 
 step "fuzz: build"

@@ -4,10 +4,11 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 # wine_start_xvfb DIR: starts Xvfb on a display number that the X server picks itself (-displayfd: it takes
 # the first number whose lock file it can create, so fixtures started at the same moment by concurrent ctest
 # runs never share a display), and writes DIR/display (":N") and DIR/xvfb.pid.
+# The screen is 1280 x 1024 unless WINE_SCREEN says otherwise (WIDTHxHEIGHTxDEPTH).
 wine_start_xvfb() {
   local dir=$1 pid
   rm -f "$dir/display" "$dir/display.fd"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$dir/display.fd" >"$dir/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${WINE_SCREEN:-1280x1024x24}" -nolisten tcp 3>"$dir/display.fd" >"$dir/xvfb.log" 2>&1 &
   pid=$!
   echo "$pid" >"$dir/xvfb.pid"
   for _ in $(seq 1 300); do
