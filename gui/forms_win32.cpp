@@ -312,7 +312,13 @@ void TCustomForm::ShowFormWindow() {
                       : windowState_ == TWindowState::wsMinimized ? SW_SHOWMINIMIZED
                                                                   : SW_SHOWNORMAL);
   SetForegroundWindow(handle_);
-  UpdateWindow(handle_);
+  // A window shown fully transparent (one that is about to fade in) is painted when it is made visible, not now.
+  BYTE alpha = 255;
+  DWORD flags = 0;
+  const bool transparent = (GetWindowLongA(handle_, GWL_EXSTYLE) & WS_EX_LAYERED) &&
+                           GetLayeredWindowAttributes(handle_, nullptr, &alpha, &flags) && (flags & LWA_ALPHA) &&
+                           alpha == 0;
+  if (!transparent) UpdateWindow(handle_);
 }
 
 void TCustomForm::HideFormWindow() {

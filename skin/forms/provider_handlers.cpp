@@ -79,7 +79,7 @@ void ProviderCmShowingChanged(TsSkinProvider& p, gui::TMessage& m) {
     if (token.expired() || form.IsDestroying()) return;
     SetFormAlpha(form, 255);
     ProviderUpdateExtBorders(p, manager->ExtendedBorders());
-    RedrawFormWindow(form, 0x485);
+    RedrawFormWindow(form, 0x585);  // painted now: it was not painted while transparent
   } else {
     if (manager) ProviderUpdateExtBorders(p, manager->ExtendedBorders());
     ProviderCallOldProc(p, m);

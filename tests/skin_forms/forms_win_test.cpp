@@ -839,20 +839,24 @@ struct PaintCounter {
   HWND h;
   WNDPROC old;
   int paints = 0, transparentPaints = 0;
+  int shownOpaque = 0;  // times the window came on the screen while not transparent
   static PaintCounter*& Current() {
     static PaintCounter* current = nullptr;
     return current;
+  }
+  static bool Transparent(HWND w) {
+    BYTE alpha = 255;
+    DWORD flags = 0;
+    return (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_LAYERED) && GetLayeredWindowAttributes(w, nullptr, &alpha, &flags) &&
+           (flags & LWA_ALPHA) && alpha == 0;
   }
   static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     PaintCounter* c = Current();
     if (msg == WM_PAINT) {
       ++c->paints;
-      BYTE alpha = 255;
-      DWORD flags = 0;
-      if ((GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_LAYERED) && GetLayeredWindowAttributes(w, nullptr, &alpha, &flags) &&
-          (flags & LWA_ALPHA) && alpha == 0)
-        ++c->transparentPaints;
+      if (Transparent(w)) ++c->transparentPaints;
     }
+    if (msg == WM_SHOWWINDOW && wp && !Transparent(w)) ++c->shownOpaque;
     return CallWindowProcA(c->old, w, msg, wp, lp);
   }
   explicit PaintCounter(HWND window) : h(window) {
@@ -866,7 +870,8 @@ struct PaintCounter {
   }
 };
 
-// A skinned form that fades in as it shows is painted once it is opaque, never while it is transparent.
+// A skinned form that fades in as it shows comes on the screen transparent (not first in full, then gone, then
+// faded in), and is painted once it is opaque, never while it is transparent.
 TEST(ProviderWindows, AFormThatFadesInIsNotPaintedWhileItIsTransparent) {
   skin::PortableSkinSystem system;
   system.layeredWindows = true;
@@ -883,6 +888,7 @@ TEST(ProviderWindows, AFormThatFadesInIsNotPaintedWhileItIsTransparent) {
     PumpFor(300);
     EXPECT_GT(counter.paints, 0);
     EXPECT_EQ(counter.transparentPaints, 0);
+    EXPECT_EQ(counter.shownOpaque, 0);
   }
   gui::Free(form);
 }
