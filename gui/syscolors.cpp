@@ -54,4 +54,10 @@ HBRUSH GetSysColorBrush(int index) {
 
 COLORREF PenColor(COLORREF color) { return g_source ? g_source->PenColor(color) : color; }
 
+SystemColoursOnly::SystemColoursOnly() : saved_(g_source) { RemoveSystemColorSource(saved_); }
+
+SystemColoursOnly::~SystemColoursOnly() {
+  if (saved_ && !g_source) InstallSystemColorSource(saved_);
+}
+
 }  // namespace gui

@@ -41,4 +41,18 @@ HBRUSH GetSysColorBrush(int index);
 // The colour a pen of this colour is drawn in (the source's choice when one is in place).
 COLORREF PenColor(COLORREF color);
 
+// While it lives, the program's drawing takes the system's own colours, whatever source is in place: for what
+// is drawn on a colour of its own (a button face in the program's colour), for which a source's colours were not
+// chosen and can vanish (a skin's light text on a light face).
+class SystemColoursOnly {
+ public:
+  SystemColoursOnly();
+  ~SystemColoursOnly();
+  SystemColoursOnly(const SystemColoursOnly&) = delete;
+  SystemColoursOnly& operator=(const SystemColoursOnly&) = delete;
+
+ private:
+  SystemColorSource* saved_;
+};
+
 }  // namespace gui

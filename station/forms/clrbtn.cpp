@@ -1,5 +1,7 @@
 #include "station/forms/clrbtn.h"
 
+#include "gui/syscolors.h"
+
 namespace forms {
 
 TClrBtn::TClrBtn(gui::TComponent* AOwner) : gui::TButton(AOwner) {}
@@ -45,6 +47,9 @@ void TClrBtn::DrawItem(void* data) {
 #ifdef _WIN32
   auto* di = static_cast<DRAWITEMSTRUCT*>(data);
   if (!di) return;
+  // The face is the button's own colour: its frame and caption keep the system's colours, which are made for
+  // it, rather than a skin's (a dark skin's light text would vanish on the light faces).
+  gui::SystemColoursOnly systemColours;
   HDC dc = di->hDC;
   canvas_.SetHandle(dc);
   RECT r = di->rcItem;

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "gui/syscolors.h"
+
 namespace forms {
 namespace {
 
@@ -124,6 +126,9 @@ void TColorSpeedBtn::WndProc(gui::TMessage& m) {
 void TColorSpeedBtn::PaintColored(HDC dc) {
 #ifdef _WIN32
   if (width_ <= 0 || height_ <= 0) return;
+  // The face is the button's own colour: the button is drawn in the system's colours, which are made for it,
+  // rather than a skin's (a dark skin's light text would vanish on a light face).
+  gui::SystemColoursOnly systemColours;
   gui::TBitmap a;
   a.SetPixelFormat(gui::TPixelFormat::pf32bit);
   a.SetSize(width_, height_);

@@ -91,6 +91,18 @@ bool ShowsText(HWND about) {
   return false;
 }
 
+// Whether a button with a face of the program's own colour shows its caption: pixels along its middle rows far
+// from its face.
+bool ShowsCaption(HWND button) {
+  RECT r{};
+  GetClientRect(button, &r);
+  const COLORREF face = ClientPixel(button, 6, r.bottom / 2);
+  int text = 0;
+  for (int y = r.bottom / 2 - 2; y <= r.bottom / 2 + 2; y += 2)
+    for (int x = 6; x < r.right - 6; ++x) text += Distance(ClientPixel(button, x, y), face) > 120;
+  return text >= 6;
+}
+
 // The first visible edit among the descendants of `window`.
 HWND FirstEdit(HWND window) {
   HWND found = nullptr;
@@ -137,6 +149,11 @@ void CheckOtherWindows(Station& st, const Look& look, int setting) {
       return fault.empty();
     }, 5000);
     EXPECT_EQ(fault, "") << what;
+    if (std::string(w.cls) == "TForm19") {  // its coloured buttons keep a caption that shows on their light faces
+      HWND reading = Child(window, "Button", {"Reading", "Lecture"});
+      ASSERT_NE(reading, nullptr) << what;
+      EXPECT_TRUE(ShowsCaption(reading)) << what << ": the caption of \"Reading\"";
+    }
     if (w.probe == OtherWindow::kTextProbe) {
       // With the pointer over it, redrawn whole soon after it opened (as when it is covered and uncovered): its
       // lines show again with that redraw.

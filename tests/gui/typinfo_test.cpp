@@ -81,6 +81,12 @@ TEST(SystemColors, OneSourceAtATime) {
   EXPECT_EQ(ColorToRGB(clBtnFace), SystemSysColor(15));
   EXPECT_EQ(platform::systemColors().SysColor(5), system);  // the system's own value stays readable
   EXPECT_EQ(PenColor(15), 0x112233u);
+  {
+    SystemColoursOnly own;  // drawing on a colour of its own: the system's values, then the source's again
+    EXPECT_EQ(ColorToRGB(clWindow), system);
+    EXPECT_EQ(PenColor(15), 15u);
+  }
+  EXPECT_EQ(ColorToRGB(clWindow), 0x112233u);
   RemoveSystemColorSource(&b);  // not in place: nothing
   EXPECT_EQ(CurrentSystemColorSource(), &a);
   RemoveSystemColorSource(&a);
