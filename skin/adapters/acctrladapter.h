@@ -124,6 +124,9 @@ class TacCtrlAdapter {
   TacGraphItem* GraphItemOf(gui::TControl* Control);
 
   uint8_t Busy = 0;
+  // The host repaints the windows of the items a scan adds, once the scan is over: they are not painted as they
+  // are attached.
+  bool NewItemsRepainted = false;
   std::string DefaultSection;
   std::vector<std::unique_ptr<TacAdapterItem>> Items;
   std::vector<std::unique_ptr<TacGraphItem>> GraphItems;

@@ -391,7 +391,10 @@ void TacCtrlAdapter::AddItem(gui::TControl* Control, const std::string& SkinSect
     return;
   }
   auto item = std::make_unique<TacAdapterItem>(this, win);
-  if (Control->Parent() != nullptr) AttachWnd(*item, win, p);
+  if (Control->Parent() != nullptr) {
+    const AttachPaintDeferral deferral(NewItemsRepainted ? win->WindowHandle() : nullptr);
+    AttachWnd(*item, win, p);
+  }
   if (item->WndAdapter != nullptr) Items.push_back(std::move(item));
 }
 

@@ -191,6 +191,20 @@ LRESULT CALLBACK AdapterWindowProcW(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LP
 
 // SetWindowPos with the frame changed (Full) or WM_NCPAINT with WParam 1.
 void RedrawWindowFrame(HWND Wnd, bool Full);
+// While one lives on the thread for a window (nullptr: for none), an adapter attached to that window recomputes
+// the window's frame without painting it: its maker repaints the window whole right afterwards.
+class AttachPaintDeferral {
+ public:
+  explicit AttachPaintDeferral(HWND Wnd);
+  ~AttachPaintDeferral();
+  AttachPaintDeferral(const AttachPaintDeferral&) = delete;
+  AttachPaintDeferral& operator=(const AttachPaintDeferral&) = delete;
+
+ private:
+  HWND previous_;
+};
+// The window's frame is not painted now (see AttachPaintDeferral).
+bool AttachPaintDeferred(HWND Wnd);
 // The library command message to the owner control's children (nothing without a windowed control).
 void BroadcastToControlChildren(gui::TControl* Control, gui::TMessage& Message);
 // Whether a skin change shows or loads now: adapters then skip their painting.

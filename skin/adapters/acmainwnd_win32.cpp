@@ -197,6 +197,14 @@ WNDPROC HookedOriginalProc(HWND Wnd) {
   return reinterpret_cast<WNDPROC>(GetPropA(Wnd, AdapterOriginalPropName));
 }
 
+namespace {
+thread_local HWND g_attachPaintDeferred = nullptr;
+}  // namespace
+
+AttachPaintDeferral::AttachPaintDeferral(HWND Wnd) : previous_(g_attachPaintDeferred) { g_attachPaintDeferred = Wnd; }
+AttachPaintDeferral::~AttachPaintDeferral() { g_attachPaintDeferred = previous_; }
+bool AttachPaintDeferred(HWND Wnd) { return Wnd != nullptr && Wnd == g_attachPaintDeferred; }
+
 void RedrawWindowFrame(HWND Wnd, bool Full) {
   if (Full)
     SetWindowPos(Wnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);

@@ -302,7 +302,11 @@ bool AttachScrollWindow(TacScrollWnd* Adapter, HWND Handle, bool Repaint) {
   if (!AttachWindow(Adapter, Handle)) return false;
   Adapter->HorzBar->MinThumbSize = 16;
   Adapter->VertBar->MinThumbSize = 16;
-  if (Repaint) RedrawWindowFrame(Handle, true);
+  if (Repaint && AttachPaintDeferred(Handle))
+    SetWindowPos(Handle, nullptr, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED | SWP_NOREDRAW);
+  else if (Repaint)
+    RedrawWindowFrame(Handle, true);
   return true;
 }
 

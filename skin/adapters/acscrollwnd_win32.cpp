@@ -668,7 +668,9 @@ void TacEditWnd::WndProc(gui::TMessage& m) {
   switch (m.Msg) {
     case WM_NCPAINT:
       if (visible && !Updating) {
-        PaintNcArea();
+        // The frame change of an attach whose maker repaints the window whole afterwards (Wine paints the frame
+        // even when the change asks for no redraw): the frame is painted then.
+        if (!AttachPaintDeferred(Handle)) PaintNcArea();
         m.Result = 0;
         return;
       }

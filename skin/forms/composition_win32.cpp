@@ -203,6 +203,19 @@ HRGN ProviderBuildRegion(TsSkinProvider& p, int32_t dx, int32_t dy) {
   return RegionWithoutRects(TRect{dx, dy, dx + ProviderCacheWidth(p), dy + ProviderCacheHeight(p)}, moved);
 }
 
+namespace {
+
+// The window's region is that one already.
+bool WindowHasRegion(HWND h, HRGN region) {
+  HRGN current = ledger::CreateRectRgn(0, 0, 0, 0);
+  if (!current) return false;
+  const bool same = GetWindowRgn(h, current) != ERROR && EqualRgn(current, region);
+  ledger::DeleteObject(current);
+  return same;
+}
+
+}  // namespace
+
 void ProviderUpdateRegion(TsSkinProvider& p, bool redraw) {
   HWND h = Handle(p);
   if (!p.DrawNonClientArea() || !h) return;
@@ -225,7 +238,14 @@ void ProviderUpdateRegion(TsSkinProvider& p, bool redraw) {
   } else {
     region = ProviderBuildRegion(p, 0, 0);
   }
-  if (region && !ledger::SetWindowRgn(h, region, redraw ? TRUE : FALSE)) ledger::DeleteObject(region);
+  if (!region) return;
+  // The same region again changes nothing on the screen, but setting it is a frame change all the same (the frame
+  // recomputed and repainted; under Wine a round trip to the X server as well).
+  if (!redraw && WindowHasRegion(h, region)) {
+    ledger::DeleteObject(region);
+    return;
+  }
+  if (!ledger::SetWindowRgn(h, region, redraw ? TRUE : FALSE)) ledger::DeleteObject(region);
 }
 
 void PaintFormChildren(TsSkinProvider& p, Bitmap& bmp) {

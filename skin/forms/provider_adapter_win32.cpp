@@ -53,7 +53,10 @@ void RedrawNewItems(TsSkinProvider& p, size_t itemsBefore, size_t graphItemsBefo
 void AddAll(TsSkinProvider& p, gui::TWinControl* container) {
   if (!p.Adapter || !p.Form()) return;
   const size_t items = p.Adapter->Items.size(), graphItems = p.Adapter->GraphItems.size();
+  // The new items are repainted whole below (when the form shows): not as each is attached as well.
+  p.Adapter->NewItemsRepainted = FormWindowVisible(*p.Form());
   p.Adapter->AddAllItems(container);
+  if (p.Adapter) p.Adapter->NewItemsRepainted = false;
   RedrawNewItems(p, items, graphItems);
 }
 

@@ -70,15 +70,25 @@ void ProviderCmShowingChanged(TsSkinProvider& p, gui::TMessage& m) {
   }
   const auto token = p.AliveToken();
   if (ProviderShowAnimationWanted(p) && FormWindowExists(form)) {
-    // Shown transparent, faded in by the animation's picture, then opaque with its frame.
+    // Shown transparent, faded in by the animation's picture, then opaque with its frame. The border window is
+    // the fade's meanwhile: the style changes of the form's transparency leave it alone (the fade's pictures
+    // replace what it shows, and the fade ends with the border window showing the frame).
+    p.StateFlags |= psShowFading;
+    const auto endFade = [&] {
+      if (!token.expired()) p.StateFlags &= ~psShowFading;
+    };
     SetFormAlpha(form, 0);
     ProviderCallOldProc(p, m);
-    if (token.expired() || form.IsDestroying()) return;
-    if (FormWindowVisible(form) && !FormWindowIconic(form))
+    if (token.expired() || form.IsDestroying()) return endFade();
+    bool faded = false;
+    if (FormWindowVisible(form) && !FormWindowIconic(form)) {
       AnimShowForm(p, manager->AnimEffects.FormShow.Time, 255, manager->AnimEffects.FormShow.Mode);
-    if (token.expired() || form.IsDestroying()) return;
+      if (token.expired() || form.IsDestroying()) return endFade();
+      faded = true;
+    }
     SetFormAlpha(form, 255);
-    ProviderUpdateExtBorders(p, manager->ExtendedBorders());
+    endFade();
+    if (!faded || !p.BorderForm) ProviderUpdateExtBorders(p, manager->ExtendedBorders());
     RedrawFormWindow(form, 0x585);  // painted now: it was not painted while transparent
   } else {
     if (manager) ProviderUpdateExtBorders(p, manager->ExtendedBorders());
@@ -194,7 +204,8 @@ void ProviderWmStyleChanged(TsSkinProvider& p, gui::TMessage& m) {
   }
   // Scroll bars given to the window while it shows get the skinned ones.
   if (intptr_t(m.WParam) == -16 && p.ScrollWnd == nullptr && p.Form()->Showing()) ProviderAttachScrollWnd(p);
-  if (intptr_t(m.WParam) == -20 && p.BorderForm && !(p.StateFlags & (psBlendMoving | psMinimizing | psRestoring)))
+  if (intptr_t(m.WParam) == -20 && p.BorderForm &&
+      !(p.StateFlags & (psBlendMoving | psMinimizing | psRestoring | psShowFading)))
     BorderFormUpdate(*p.BorderForm, false, 255);
 }
 

@@ -190,6 +190,7 @@ inline constexpr uint32_t psKeepHeight = 0x4000;       // the next move keeps th
 inline constexpr uint32_t psInNcActivate = 0x8000;     // inside the non-client activation handler
 inline constexpr uint32_t psAttachingScroll = 0x20000;  // the form window's scroll-bar adapter is being attached
 inline constexpr uint32_t psMaximizingFromMin = 0x80000;
+inline constexpr uint32_t psShowFading = 0x100000;     // the show fade makes the form transparent and opaque again
 
 // Control kind of a provider's skin data.
 inline constexpr int32_t ckProvider = ckFormProvider;

@@ -438,6 +438,31 @@ TEST_F(EditAdapterTest, ADialogsEditTakesAFlatFrameInTheSkinsBorderColour) {
   EXPECT_EQ(ledger::Difference(before, ledger::Take()), "");
 }
 
+// An edit attached under a deferral (its maker repaints it whole right afterwards) has its frame painted by that
+// repaint, not by the attach as well.
+TEST_F(EditAdapterTest, AnAttachUnderADeferralLeavesTheFrameToTheRepaintThatFollows) {
+  for (Kind k : {Kind::Edit, Kind::Memo}) {
+    SCOPED_TRACE(KindName(k));
+    Target t = Make(k, 3);
+    Pump(30);
+    HDC dc = GetWindowDC(t.h);  // the frame blacked out, so that a paint of it shows
+    PatBlt(dc, 0, 0, 4, 200, BLACKNESS);
+    ReleaseDC(t.h, dc);
+    TacEditWnd* a = nullptr;
+    {
+      const AttachPaintDeferral deferral(t.h);
+      TacSkinParams p;
+      p.Control = t.control;
+      a = NewAdapter<TacEditWnd>(t.h, nullptr, manager.get(), p, true);
+    }
+    EXPECT_EQ(WindowPixel(t.h, 0, 40), 0u);
+    RedrawWindow(t.h, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_EQ(WindowPixel(t.h, 0, 40), EditBorderN);
+    Unskin(a);
+    t.Destroy();
+  }
+}
+
 TEST_F(EditAdapterTest, AnEmptyListBoxHasNoTopIndex) {
   HWND list = MakeChild(form->Handle(), "ListBox", WS_VSCROLL | LBS_NOTIFY, 20, 20, 200, 150, "", WS_EX_CLIENTEDGE);
   TacEditWnd* a = NewAdapter<TacEditWnd>(list, nullptr, manager.get(), TacSkinParams{}, true);

@@ -834,11 +834,13 @@ TEST(ProviderWindows, TheSkinsRemovalAndLoadSwitchALiveFormBetweenPlainAndSkinne
   }
 }
 
-// Counts the WM_PAINT messages a window receives, and those it receives while it is layered at alpha 0.
+// Counts the WM_PAINT messages a window receives, and those it receives while it is layered at alpha 0 (and the
+// messages of another kind, when one is given).
 struct PaintCounter {
   HWND h;
   WNDPROC old;
-  int paints = 0, transparentPaints = 0;
+  UINT other = 0;
+  int paints = 0, transparentPaints = 0, others = 0;
   int shownOpaque = 0;  // times the window came on the screen while not transparent
   static PaintCounter*& Current() {
     static PaintCounter* current = nullptr;
@@ -852,6 +854,7 @@ struct PaintCounter {
   }
   static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     PaintCounter* c = Current();
+    if (c->other != 0 && msg == c->other) ++c->others;
     if (msg == WM_PAINT) {
       ++c->paints;
       if (Transparent(w)) ++c->transparentPaints;
@@ -859,7 +862,7 @@ struct PaintCounter {
     if (msg == WM_SHOWWINDOW && wp && !Transparent(w)) ++c->shownOpaque;
     return CallWindowProcA(c->old, w, msg, wp, lp);
   }
-  explicit PaintCounter(HWND window) : h(window) {
+  explicit PaintCounter(HWND window, UINT otherMessage = 0) : h(window), other(otherMessage) {
     Current() = this;
     old = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
   }
@@ -891,6 +894,30 @@ TEST(ProviderWindows, AFormThatFadesInIsNotPaintedWhileItIsTransparent) {
     EXPECT_EQ(counter.shownOpaque, 0);
   }
   gui::Free(form);
+}
+
+// The form's region set again unchanged is no frame change (a window that lost it gets it back); while the form
+// fades in as it shows, the style changes of its transparency leave the border window to the fade (else they
+// update it).
+TEST(ProviderWindows, AnUnchangedRegionAndTheFadesTransparencyLeaveTheWindowsAlone) {
+  StationForm s;
+  ASSERT_TRUE(s.p->BorderForm && s.p->BorderForm->AForm);
+  EXPECT_EQ(s.p->StateFlags & skin::psShowFading, 0u);
+  for (bool lost : {false, true}) {
+    if (lost) SetWindowRgn(s.Handle(), nullptr, FALSE);
+    PaintCounter frameChanges(s.Handle(), WM_NCCALCSIZE);
+    skin::ProviderUpdateRegion(*s.p, false);
+    EXPECT_TRUE(HasRegion(s.Handle()));
+    EXPECT_EQ(frameChanges.others > 0, lost);
+  }
+  for (bool fading : {true, false}) {
+    PaintCounter moves(static_cast<HWND>(s.p->BorderForm->AForm), WM_WINDOWPOSCHANGING);
+    if (fading) s.p->StateFlags |= skin::psShowFading;
+    skin::SetFormAlpha(*s.form, 200);
+    skin::SetFormAlpha(*s.form, 255);
+    s.p->StateFlags &= ~skin::psShowFading;
+    EXPECT_EQ(moves.others > 0, !fading);
+  }
 }
 
 // A live skin change with its transition repaints the form once, under the transition's last picture.
