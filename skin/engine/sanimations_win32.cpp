@@ -240,6 +240,23 @@ void CopyWindowDC(HWND Wnd, Bitmap& Bmp, const TPoint& Offset) {
   if (src) ledger::ReleaseDC(Wnd, src);
 }
 
+TRect ClientRectInWindow(HWND Wnd) {
+  RECT wr{}, cr{};
+  if (!Wnd || !GetWindowRect(Wnd, &wr) || !GetClientRect(Wnd, &cr)) return {};
+  POINT o{0, 0};
+  ClientToScreen(Wnd, &o);
+  const int32_t l = o.x - wr.left, t = o.y - wr.top;
+  return TRect{l, t, l + cr.right, t + cr.bottom};
+}
+
+void CopyWindowPart(HWND Wnd, const TRect& Part, Bitmap& Bmp, const TPoint& At) {
+  if (!Wnd || Bmp.Empty() || Part.Width() <= 0 || Part.Height() <= 0) return;
+  BitmapDC dst(Bmp);
+  HDC src = ledger::GetWindowDC(Wnd);
+  if (dst.dc() && src) BitBlt(dst.dc(), At.X, At.Y, Part.Width(), Part.Height(), src, Part.Left, Part.Top, SRCCOPY);
+  if (src) ledger::ReleaseDC(Wnd, src);
+}
+
 void* BitmapDeviceContext(Bitmap& Bmp) {
   if (!Bmp.Handle()) return nullptr;
   Bmp.Flush();

@@ -1509,6 +1509,38 @@ int CountColour(const skin::Bitmap& b, const skin::TRect& band, skin::TColor c) 
 
 }  // namespace
 
+// A live change of a form that a border window hides under its snapshot: the transition ends on the form's client
+// area as the form's window shows it in the new skin, opaque and at its place in the frame, and the border window
+// then shows the live frame again.
+TEST(ProviderWindows, ALiveChangeFadesToTheClientAreaTheFormShows) {
+  StationForm s;
+  ASSERT_TRUE(s.p->BorderForm && s.p->BorderForm->AForm);
+  HWND border = static_cast<HWND>(s.p->BorderForm->AForm);
+  auto* edit = new gui::TEdit(s.form);
+  edit->SetParent(s.form);
+  edit->SetBounds(20, 20, 120, 24);
+  PumpFor(200);
+  PushSpyScope scope;
+  s.manager->SetSkinName("Lucky (internal)");
+  ASSERT_GT(scope.spy.pushes, 1);
+  EXPECT_EQ(scope.spy.wnd, border);
+  RECT br{}, cr{};
+  GetWindowRect(border, &br);
+  GetClientRect(s.Handle(), &cr);
+  POINT o{0, 0};
+  ClientToScreen(s.Handle(), &o);
+  HDC dc = GetDC(s.Handle());
+  for (POINT at : {POINT{80, 32}, POINT{cr.right - 5, cr.bottom - 5}}) {
+    SCOPED_TRACE(testing::Message() << at.x << ", " << at.y);
+    const uint32_t p = skin::GetPixel32(scope.spy.last, o.x - br.left + at.x, o.y - br.top + at.y);
+    EXPECT_EQ(p >> 24, 255u);
+    EXPECT_EQ(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF), GetPixel(dc, at.x, at.y));
+  }
+  ReleaseDC(s.Handle(), dc);
+  EXPECT_EQ(s.p->StateFlags & skin::pfBorderSnapshot, 0u);
+  EXPECT_TRUE(IsWindowVisible(border));
+}
+
 TEST(ProviderWindows, TheSkinChangeTransitionShowsTheFormsNewFrame) {
   for (bool extended : {false, true}) {
     SCOPED_TRACE(extended ? "with a border window" : "without one");
