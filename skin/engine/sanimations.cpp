@@ -136,13 +136,14 @@ void ComposeChangeFrame(Bitmap& Frame, const Bitmap& Image, const Bitmap& Old, c
   Old.Flush();
   Frame.Flush();
   const uint32_t a = Alpha;
-  const auto mix = [](uint32_t p, uint32_t q, uint32_t w) {  // p x w + q x (255 - w), per byte, rounded
-    uint32_t out = 0;
-    for (int shift = 0; shift < 32; shift += 8) {
-      const uint32_t c = (((p >> shift) & 0xFF) * w + ((q >> shift) & 0xFF) * (255 - w) + 127) / 255;
-      out |= c << shift;
-    }
-    return out;
+  // (p x w + q x (255 - w)) / 255 for each byte, rounded, two bytes at a time (each sum fits in 16 bits).
+  const auto mix = [](uint32_t p, uint32_t q, uint32_t w) {
+    constexpr uint32_t kLow = 0x00FF00FFu;
+    auto lanes = [w](uint32_t x, uint32_t y) {
+      const uint32_t t = x * w + y * (255 - w) + 0x00800080u;
+      return ((t + ((t >> 8) & kLow)) >> 8) & kLow;
+    };
+    return lanes(p & kLow, q & kLow) | (lanes((p >> 8) & kLow, (q >> 8) & kLow) << 8);
   };
   const int32_t w = Image.Width(), h = Image.Height();
   for (int32_t y = 0; y < h; ++y) {
@@ -366,11 +367,11 @@ void ChangeUnderSnapshot(TacFormProvider& Provider, HWND formWnd, HWND borderWnd
     if (i == 0) detail::ShowNoActivate(borderWnd);
     if (i + 1 < frames.size()) detail::WaitUntil(first + uint32_t(i + 1) * AnimFrameInterval);
   }
-  // The form has its new look already: the new skin's region, and the border window shows the live frame.
+  // The form has its new look already: the new skin's region, and the border window shows the live frame (the one
+  // composed for the transition, unless something changed it meanwhile).
   Provider.UpdateRegion(false);
-  detail::HideWindow(borderWnd);
   Provider.StateFlags &= ~pfBorderSnapshot;
-  Provider.UpdateBorderForm(255);
+  Provider.ShowBorderFrame(255);
 }
 
 }  // namespace

@@ -1577,6 +1577,24 @@ TEST(ProviderWindows, TheSkinChangeTransitionShowsTheFormsNewFrame) {
   }
 }
 
+// The border window shown again at the end of a change keeps the frame composed for the transition, and composes it
+// again only when something made it out of date.
+TEST(ProviderWindows, TheBorderWindowShowsItsFrameComposedAgainOnlyWhenOutOfDate) {
+  Shown s(true);
+  ASSERT_TRUE(s.p->BorderForm);
+  const skin::TColor newTitle = 0x2080F0;
+  skin::SkinSectionRecord& title = s.skin.Skin().Sections[size_t(s.skin.title)];
+  title.HotState.Color = title.NormalState.Color = newTitle;
+  const skin::TRect caption = skin::ProviderCaptionRect(*s.p);
+  ASSERT_FALSE(s.p->SkinData().BGChanged);
+  s.p->ShowBorderFrame(255);
+  EXPECT_EQ(CountColour(*s.p->SkinData().CacheBmp, caption, newTitle), 0);
+  s.p->SkinData().BGChanged = true;
+  s.p->ShowBorderFrame(255);
+  EXPECT_GT(CountColour(*s.p->SkinData().CacheBmp, caption, newTitle), caption.Width());
+  EXPECT_TRUE(IsWindowVisible(static_cast<HWND>(s.p->BorderForm->AForm)));
+}
+
 TEST(ProviderWindows, AHideRunsOnTheBorderWindowAndTellsTheFormWhenItEnds) {
   Shown e(true);
   ASSERT_TRUE(e.p->BorderForm && e.p->BorderForm->AForm);
