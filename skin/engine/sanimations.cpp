@@ -126,48 +126,6 @@ void ComposeAnimFrame(Bitmap& Frame, const Bitmap& Image, const TacAnimFrame& F,
   if (F.Rect.Width() > 0 && F.Rect.Height() > 0) StretchCopy(Frame, F.Rect, Image, whole);
 }
 
-void ComposeChangeFrame(Bitmap& Frame, const Bitmap& Image, const Bitmap& Old, const TRect& Client, uint8_t Alpha) {
-  if (Frame.Width() != Image.Width() || Frame.Height() != Image.Height() || Frame.PixelFormat() != pf32bit) {
-    Frame.SetPixelFormat(pf32bit);
-    Frame.SetSize(Image.Width(), Image.Height());
-  }
-  if (Image.Empty() || Image.PixelFormat() != pf32bit) return;
-  Image.Flush();
-  Old.Flush();
-  Frame.Flush();
-  const uint32_t a = Alpha;
-  // (p x w + q x (255 - w)) / 255 for each byte, rounded, two bytes at a time (each sum fits in 16 bits).
-  const auto mix = [](uint32_t p, uint32_t q, uint32_t w) {
-    constexpr uint32_t kLow = 0x00FF00FFu;
-    auto lanes = [w](uint32_t x, uint32_t y) {
-      const uint32_t t = x * w + y * (255 - w) + 0x00800080u;
-      return ((t + ((t >> 8) & kLow)) >> 8) & kLow;
-    };
-    return lanes(p & kLow, q & kLow) | (lanes((p >> 8) & kLow, (q >> 8) & kLow) << 8);
-  };
-  const int32_t w = Image.Width(), h = Image.Height();
-  for (int32_t y = 0; y < h; ++y) {
-    const auto* src = reinterpret_cast<const uint32_t*>(Image.ScanLine(y));
-    auto* dst = reinterpret_cast<uint32_t*>(Frame.ScanLine(y));
-    if (a == 255) {
-      std::copy(src, src + w, dst);
-    } else {
-      for (int32_t x = 0; x < w; ++x) dst[x] = mix(src[x], 0, a);
-    }
-  }
-  // The client area, where the form's old picture showed through the image.
-  const bool oldUsable = !Old.Empty() && Old.PixelFormat() == pf32bit;
-  const int32_t left = std::max(Client.Left, 0), top = std::max(Client.Top, 0);
-  const int32_t right = std::min({Client.Right, w, oldUsable ? Client.Left + Old.Width() : Client.Left});
-  const int32_t bottom = std::min({Client.Bottom, h, oldUsable ? Client.Top + Old.Height() : Client.Top});
-  for (int32_t y = top; y < bottom; ++y) {
-    const auto* src = reinterpret_cast<const uint32_t*>(Image.ScanLine(y));
-    const auto* old = reinterpret_cast<const uint32_t*>(Old.ScanLine(y - Client.Top));
-    auto* dst = reinterpret_cast<uint32_t*>(Frame.ScanLine(y));
-    for (int32_t x = left; x < right; ++x) dst[x] = mix(src[x], old[x - Client.Left], a) | 0xFF000000u;
-  }
-}
-
 // ---- Layered output.
 
 namespace detail {
@@ -336,36 +294,25 @@ void CaptureFormPicture(Bitmap& image, gui::TCustomForm* form, TacFormProvider& 
   PaintControlToBitmap(image, form, at.X, at.Y, &provider);
 }
 
-// A skin change of a form that its border window hides whole (the snapshot of its old look, opaque, client area
-// included): the form is repainted there in the new skin, once, and the transition's picture is the new frame with
-// the form's client area read back from its window, which saves printing every control for the picture. The
-// pictures show the client area opaque, its old look blending into the new one, as the fading picture showed it
-// over the form's old look before.
-void ChangeUnderSnapshot(TacFormProvider& Provider, HWND formWnd, HWND borderWnd, uint16_t Time, uint8_t MaxAlpha) {
+// A live skin change of a form with a border window (the sweeps flagged its snapshot): the form is repainted in the
+// new skin first, once, and the transition's picture is the new frame with the form's client area read back from the
+// form's window, which saves printing every control for the picture and repainting the form after the transition.
+// The border window's region leaves the client area to the form during the change, so the client shows its new look
+// as the frame fades in rather than once it has.
+void ChangeRepaintedFirst(TacFormProvider& Provider, HWND formWnd, HWND borderWnd, uint16_t Time, uint8_t MaxAlpha) {
+  detail::RedrawOn(formWnd, kRedrawNowWithErase);
   const TRect fr = detail::WindowScreenRect(formWnd), hr = detail::WindowScreenRect(borderWnd);
   const TRect inWindow = detail::ClientRectInWindow(formWnd);
   const TPoint at{fr.Left - hr.Left + inWindow.Left, fr.Top - hr.Top + inWindow.Top};
-  const TRect client{at.X, at.Y, at.X + inWindow.Width(), at.Y + inWindow.Height()};
-  Bitmap old(std::max(inWindow.Width(), 0), std::max(inWindow.Height(), 0), pf32bit);
-  detail::CopyWindowPart(formWnd, inWindow, old, TPoint{0, 0});
-  detail::RedrawOn(formWnd, kRedrawNowWithErase);
   Bitmap image;
   if (const Bitmap* cache = Provider.FrameCacheBitmap()) {
     cache->Flush();
     image.Assign(*cache);
     image.SetPixelFormat(pf32bit);
     detail::CopyWindowPart(formWnd, inWindow, image, at);
-    SetAlphaRect(image, client, 255, clNone);
-  }
-  std::vector<TacAnimFrame> frames;
-  if (!image.Empty()) frames = ShowAnimFrames(TSize{image.Width(), image.Height()}, Time, MaxAlpha, false);
-  Bitmap frame(image.Width(), image.Height(), pf32bit);
-  const uint32_t first = detail::TickCount();
-  for (size_t i = 0; i < frames.size(); i = NextAnimFrame(i, frames.size(), detail::TickCount() - first)) {
-    ComposeChangeFrame(frame, image, old, client, frames[i].Alpha);
-    LayeredOutput().Push(borderWnd, frame, 255);
-    if (i == 0) detail::ShowNoActivate(borderWnd);
-    if (i + 1 < frames.size()) detail::WaitUntil(first + uint32_t(i + 1) * AnimFrameInterval);
+    SetAlphaRect(image, TRect{at.X, at.Y, at.X + inWindow.Width(), at.Y + inWindow.Height()}, 255, clNone);
+    RunFrames(borderWnd, image, ShowAnimFrames(TSize{image.Width(), image.Height()}, Time, MaxAlpha, false), false,
+              true);
   }
   // The form has its new look already: the new skin's region, and the border window shows the live frame (the one
   // composed for the transition, unless something changed it meanwhile).
@@ -479,7 +426,7 @@ void AnimSkinChange(TacFormProvider& Provider, uint16_t Time, uint8_t MaxAlpha, 
   TacAnimWindow helper = borders ? Provider.AnimationWindow(false) : TacAnimWindow{};
   if (borders && helper.Wnd != nullptr && !Aero && (Provider.StateFlags & pfBorderSnapshot) && cache != nullptr &&
       cache->Width() == size.cx && cache->Height() == size.cy) {
-    ChangeUnderSnapshot(Provider, formWnd, helper.Wnd, Time, MaxAlpha);
+    ChangeRepaintedFirst(Provider, formWnd, helper.Wnd, Time, MaxAlpha);
     if (helper.Free) helper.Free();
     return;
   }

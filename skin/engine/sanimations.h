@@ -54,11 +54,6 @@ size_t NextAnimFrame(size_t Current, size_t Count, uint32_t Elapsed);
 // A picture of the image for a frame: the image stretched into the frame's rectangle of a cleared picture (aero),
 // or the image as it is.
 void ComposeAnimFrame(Bitmap& Frame, const Bitmap& Image, const TacAnimFrame& F, bool Aero);
-// A picture of a skin change shown over a form that has its new look already: the image as the constant Alpha
-// would show it (every channel, alpha too, scaled by Alpha / 255), except in Client, where the form's old picture
-// (Old, from Client's top-left corner) blends into the image by Alpha, opaque: what the fading image showed over
-// the form while the form kept its old look.
-void ComposeChangeFrame(Bitmap& Frame, const Bitmap& Image, const Bitmap& Old, const TRect& Client, uint8_t Alpha);
 
 // ---- Layered output.
 

@@ -241,12 +241,9 @@ void CopyWindowDC(HWND Wnd, Bitmap& Bmp, const TPoint& Offset) {
 }
 
 TRect ClientRectInWindow(HWND Wnd) {
-  RECT wr{}, cr{};
-  if (!Wnd || !GetWindowRect(Wnd, &wr) || !GetClientRect(Wnd, &cr)) return {};
-  POINT o{0, 0};
-  ClientToScreen(Wnd, &o);
-  const int32_t l = o.x - wr.left, t = o.y - wr.top;
-  return TRect{l, t, l + cr.right, t + cr.bottom};
+  RECT r{};
+  skin::ClientRectInWindow(Wnd, r);
+  return TRect{r.left, r.top, r.right, r.bottom};
 }
 
 void CopyWindowPart(HWND Wnd, const TRect& Part, Bitmap& Bmp, const TPoint& At) {

@@ -103,35 +103,6 @@ TEST(AnimationSchedule, FramesAlphasAndAeroGeometry) {
   EXPECT_EQ(GetPixel32(frame, 10, 10), GetPixel32(*image, 10, 10));
 }
 
-// A skin change over a form that shows its new look already: outside the client area the image as the frame's
-// constant alpha shows it, inside it the old picture blending into the new one, opaque; a client area reaching past
-// the picture or the old picture is cut to them.
-TEST(AnimationSchedule, ChangePicturesBlendTheOldClientIntoTheNewOne) {
-  Bitmap image(8, 6, pf32bit), old(4, 3, pf32bit), frame;
-  for (int32_t y = 0; y < 6; ++y)
-    for (int32_t x = 0; x < 8; ++x) {
-      SetPixel32(image, x, y, 0xC8C86432u);  // alpha 200
-      SetPixel32(old, x, y, 0xFF00C800u);
-    }
-  const TRect client{5, 4, 10, 8};  // past the image's corner: only 3 x 2 of it is shown
-  struct Row {
-    uint8_t alpha;
-    uint32_t outside, inside;
-  };
-  for (const Row& r : {Row{0, 0x00000000u, 0xFF00C800u}, Row{255, 0xC8C86432u, 0xFFC86432u},
-                       Row{51, 0x2828140Au, 0xFF28B40Au}}) {
-    SCOPED_TRACE(int(r.alpha));
-    ComposeChangeFrame(frame, image, old, client, r.alpha);
-    ASSERT_EQ(frame.Width(), 8);
-    EXPECT_EQ(GetPixel32(frame, 4, 4), r.outside);
-    EXPECT_EQ(GetPixel32(frame, 7, 5), r.inside);
-  }
-  // An old picture smaller than the client area: the rest shows the image as the frame does.
-  ComposeChangeFrame(frame, image, old, TRect{0, 0, 8, 6}, 0);
-  EXPECT_EQ(GetPixel32(frame, 3, 2), 0xFF00C800u);
-  EXPECT_EQ(GetPixel32(frame, 4, 2), 0u);
-}
-
 #ifndef _WIN32
 // The application's clock drives the timers natively; the Windows build's timers are the system's (the Windows
 // tests run the same hide on real windows).

@@ -1509,9 +1509,8 @@ int CountColour(const skin::Bitmap& b, const skin::TRect& band, skin::TColor c) 
 
 }  // namespace
 
-// A live change of a form that a border window hides under its snapshot: the transition ends on the form's client
-// area as the form's window shows it in the new skin, opaque and at its place in the frame, and the border window
-// then shows the live frame again.
+// A live change of a form with a border window: the transition ends on the form's client area as the form's window
+// shows it in the new skin, opaque and at its place in the frame, and the border window then shows the live frame.
 TEST(ProviderWindows, ALiveChangeFadesToTheClientAreaTheFormShows) {
   StationForm s;
   ASSERT_TRUE(s.p->BorderForm && s.p->BorderForm->AForm);
