@@ -294,6 +294,33 @@ void CaptureFormPicture(Bitmap& image, gui::TCustomForm* form, TacFormProvider& 
   PaintControlToBitmap(image, form, at.X, at.Y, &provider);
 }
 
+// A live skin change of a form with a border window (the sweeps flagged its snapshot): the form is repainted in the
+// new skin first, once, and the transition's picture is the new frame with the form's client area read back from the
+// form's window, which saves printing every control for the picture and repainting the form after the transition.
+// The border window's region leaves the client area to the form during the change, so the client shows its new look
+// as the frame fades in rather than once it has.
+void ChangeRepaintedFirst(TacFormProvider& Provider, HWND formWnd, HWND borderWnd, uint16_t Time, uint8_t MaxAlpha) {
+  detail::RedrawOn(formWnd, kRedrawNowWithErase);
+  const TRect fr = detail::WindowScreenRect(formWnd), hr = detail::WindowScreenRect(borderWnd);
+  const TRect inWindow = detail::ClientRectInWindow(formWnd);
+  const TPoint at{fr.Left - hr.Left + inWindow.Left, fr.Top - hr.Top + inWindow.Top};
+  Bitmap image;
+  if (const Bitmap* cache = Provider.FrameCacheBitmap()) {
+    cache->Flush();
+    image.Assign(*cache);
+    image.SetPixelFormat(pf32bit);
+    detail::CopyWindowPart(formWnd, inWindow, image, at);
+    SetAlphaRect(image, TRect{at.X, at.Y, at.X + inWindow.Width(), at.Y + inWindow.Height()}, 255, clNone);
+    RunFrames(borderWnd, image, ShowAnimFrames(TSize{image.Width(), image.Height()}, Time, MaxAlpha, false), false,
+              true);
+  }
+  // The form has its new look already: the new skin's region, and the border window shows the live frame (the one
+  // composed for the transition, unless something changed it meanwhile).
+  Provider.UpdateRegion(false);
+  Provider.StateFlags &= ~pfBorderSnapshot;
+  Provider.ShowBorderFrame(255);
+}
+
 }  // namespace
 
 void AnimHideWindow(TacAnimWindow Wnd, std::unique_ptr<Bitmap> Image, uint16_t Time, HWND OwnerWnd, bool Aero,
@@ -380,7 +407,10 @@ void AnimSkinChange(TacFormProvider& Provider, uint16_t Time, uint8_t MaxAlpha, 
     // The frame's region follows the new skin once the form shows it.
     Provider.UpdateRegion(false);
     detail::RedrawOn(formWnd, kRedrawNowWithErase);
-    if (borders) Provider.UpdateBorderForm(255);
+    if (borders) {
+      Provider.StateFlags &= ~pfBorderSnapshot;
+      Provider.UpdateBorderForm(255);
+    }
     return;
   }
   if (borders && !(Provider.StateFlags & pfBorderSnapshot)) Provider.TakeBorderSnapshot();
@@ -394,6 +424,12 @@ void AnimSkinChange(TacFormProvider& Provider, uint16_t Time, uint8_t MaxAlpha, 
     return;
   }
   TacAnimWindow helper = borders ? Provider.AnimationWindow(false) : TacAnimWindow{};
+  if (borders && helper.Wnd != nullptr && !Aero && (Provider.StateFlags & pfBorderSnapshot) && cache != nullptr &&
+      cache->Width() == size.cx && cache->Height() == size.cy) {
+    ChangeRepaintedFirst(Provider, formWnd, helper.Wnd, Time, MaxAlpha);
+    if (helper.Free) helper.Free();
+    return;
+  }
   Bitmap image(size.cx, size.cy, pf32bit);
   CaptureFormPicture(image, form, Provider, formWnd, helper.Wnd);
   if (!borders) {
@@ -409,7 +445,11 @@ void AnimSkinChange(TacFormProvider& Provider, uint16_t Time, uint8_t MaxAlpha, 
   Provider.UpdateRegion(false);
   detail::RedrawOn(formWnd, kRedrawNowWithErase);
   detail::HideWindow(helper.Wnd);
-  if (borders) Provider.UpdateBorderForm(255);
+  if (borders) {
+    // The transition is over: the border window shows the live frame again.
+    Provider.StateFlags &= ~pfBorderSnapshot;
+    Provider.UpdateBorderForm(255);
+  }
   if (helper.Free) helper.Free();
 }
 

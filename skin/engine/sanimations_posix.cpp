@@ -36,6 +36,8 @@ void CaptureScreen(HWND, Bitmap&) {}
 void PrintWindowInto(HWND, Bitmap&, int32_t, int32_t, int32_t, int32_t, bool) {}
 void PrintControlInto(gui::TControl*, Bitmap&, int32_t, int32_t) {}
 void CopyWindowDC(HWND, Bitmap&, const TPoint&) {}
+TRect ClientRectInWindow(HWND) { return {}; }
+void CopyWindowPart(HWND, const TRect&, Bitmap&, const TPoint&) {}
 void* BitmapDeviceContext(Bitmap&) { return nullptr; }
 void ReleaseBitmapDeviceContext(Bitmap&, void*) {}
 

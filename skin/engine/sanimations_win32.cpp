@@ -240,6 +240,20 @@ void CopyWindowDC(HWND Wnd, Bitmap& Bmp, const TPoint& Offset) {
   if (src) ledger::ReleaseDC(Wnd, src);
 }
 
+TRect ClientRectInWindow(HWND Wnd) {
+  RECT r{};
+  skin::ClientRectInWindow(Wnd, r);
+  return TRect{r.left, r.top, r.right, r.bottom};
+}
+
+void CopyWindowPart(HWND Wnd, const TRect& Part, Bitmap& Bmp, const TPoint& At) {
+  if (!Wnd || Bmp.Empty() || Part.Width() <= 0 || Part.Height() <= 0) return;
+  BitmapDC dst(Bmp);
+  HDC src = ledger::GetWindowDC(Wnd);
+  if (dst.dc() && src) BitBlt(dst.dc(), At.X, At.Y, Part.Width(), Part.Height(), src, Part.Left, Part.Top, SRCCOPY);
+  if (src) ledger::ReleaseDC(Wnd, src);
+}
+
 void* BitmapDeviceContext(Bitmap& Bmp) {
   if (!Bmp.Handle()) return nullptr;
   Bmp.Flush();

@@ -40,6 +40,10 @@ void PrintWindowInto(HWND Wnd, Bitmap& Bmp, int32_t X, int32_t Y, int32_t W, int
 void PrintControlInto(gui::TControl* Control, Bitmap& Bmp, int32_t X, int32_t Y);
 // A dialog's whole window copied from its window device context.
 void CopyWindowDC(HWND Wnd, Bitmap& Bmp, const TPoint& Offset);
+// The client area of a window in the window's own coordinates (from its top-left corner).
+TRect ClientRectInWindow(HWND Wnd);
+// A part of a window (window coordinates) copied from its window device context into a bitmap at a point.
+void CopyWindowPart(HWND Wnd, const TRect& Part, Bitmap& Bmp, const TPoint& At);
 // A dialog's client area painted by its adapter (the adapter paints its children into a device context).
 void* BitmapDeviceContext(Bitmap& Bmp);
 void ReleaseBitmapDeviceContext(Bitmap& Bmp, void* DC);

@@ -237,12 +237,15 @@ void SkinChangeAfterAll(TsSkinManager& Manager, bool Animate) {
       // picture): the form is not repainted a second time after it. Its border window shows the live frame
       // again once the snapshot flag is down.
       bool repainted = false;
+      // Whether the transition, letting go of the snapshot, showed the live frame on the border window itself.
+      bool borderShown = false;
       if (changing.Active && s.AnimSkinChange) {
         if (p.DrawNonClientArea())
           s.AnimSkinChange(p, changing.Time, 255, changing.Mode == atAero);
         else
           s.AnimSkinChange(p, 0, 255, false);
         repainted = true;
+        borderShown = !(p.StateFlags & pfBorderSnapshot);
       }
       p.StateFlags &= ~pfBorderSnapshot;
       if (p.HasBorderForm() && FormMaximized(form)) {
@@ -260,7 +263,7 @@ void SkinChangeAfterAll(TsSkinManager& Manager, bool Animate) {
       } else if (!repainted) {
         RedrawForm(form, kRedrawWithFrame);
       }
-      if (p.DrawNonClientArea() && p.HasBorderForm()) p.UpdateBorderForm(255);
+      if (p.DrawNonClientArea() && p.HasBorderForm() && !(repainted && borderShown)) p.UpdateBorderForm(255);
     }
     p.StateFlags &= ~pfRedrawLocked;
   });

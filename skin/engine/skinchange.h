@@ -67,6 +67,8 @@ class TacFormProvider {
   virtual void ShowBorderSnapshot() {}
   // The border window gets its region and is repainted with that alpha.
   virtual void UpdateBorderForm(uint8_t Alpha) {}
+  // The same with the frame cache as it is, composed again only when it is out of date.
+  virtual void ShowBorderFrame(uint8_t Alpha) { UpdateBorderForm(Alpha); }
   // The border window gets its region before a hide animation.
   virtual void SetBorderFormRegion() {}
   // The border window is flagged and its image freed (minimizing without animation).

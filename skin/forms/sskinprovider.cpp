@@ -472,6 +472,12 @@ void TsSkinProvider::UpdateBorderForm(uint8_t Alpha) {
   if (BorderForm) BorderFormUpdate(*BorderForm, true, Alpha);
 }
 
+void TsSkinProvider::ShowBorderFrame(uint8_t Alpha) {
+  const bool current = !SkinData().BGChanged && FrameCacheBitmap() != nullptr && !FirstPaintPending &&
+                       !ProviderCacheSizeChanged(*this);
+  if (BorderForm) BorderFormUpdate(*BorderForm, !current, Alpha);
+}
+
 void TsSkinProvider::SetBorderFormRegion() {
 #ifdef _WIN32
   if (BorderForm) BorderFormSetRegion(*BorderForm);

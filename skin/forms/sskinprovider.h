@@ -255,6 +255,7 @@ class TsSkinProvider : public gui::TComponent, public TacFormProvider {
   void TakeBorderSnapshot() override;
   void ShowBorderSnapshot() override;
   void UpdateBorderForm(uint8_t Alpha) override;
+  void ShowBorderFrame(uint8_t Alpha) override;
   void SetBorderFormRegion() override;
   int32_t SkinTitleHeight(bool Maximized) const override;
   void UpdateRegion(bool Repaint) override;

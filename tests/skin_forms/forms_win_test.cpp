@@ -1542,6 +1542,37 @@ int CountColour(const skin::Bitmap& b, const skin::TRect& band, skin::TColor c) 
 
 }  // namespace
 
+// A live change of a form with a border window: the transition ends on the form's client area as the form's window
+// shows it in the new skin, opaque and at its place in the frame, and the border window then shows the live frame.
+TEST(ProviderWindows, ALiveChangeFadesToTheClientAreaTheFormShows) {
+  StationForm s;
+  ASSERT_TRUE(s.p->BorderForm && s.p->BorderForm->AForm);
+  HWND border = static_cast<HWND>(s.p->BorderForm->AForm);
+  auto* edit = new gui::TEdit(s.form);
+  edit->SetParent(s.form);
+  edit->SetBounds(20, 20, 120, 24);
+  PumpFor(200);
+  PushSpyScope scope;
+  s.manager->SetSkinName("Lucky (internal)");
+  ASSERT_GT(scope.spy.pushes, 1);
+  EXPECT_EQ(scope.spy.wnd, border);
+  RECT br{}, cr{};
+  GetWindowRect(border, &br);
+  GetClientRect(s.Handle(), &cr);
+  POINT o{0, 0};
+  ClientToScreen(s.Handle(), &o);
+  HDC dc = GetDC(s.Handle());
+  for (POINT at : {POINT{80, 32}, POINT{cr.right - 5, cr.bottom - 5}}) {
+    SCOPED_TRACE(testing::Message() << at.x << ", " << at.y);
+    const uint32_t p = skin::GetPixel32(scope.spy.last, o.x - br.left + at.x, o.y - br.top + at.y);
+    EXPECT_EQ(p >> 24, 255u);
+    EXPECT_EQ(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF), GetPixel(dc, at.x, at.y));
+  }
+  ReleaseDC(s.Handle(), dc);
+  EXPECT_EQ(s.p->StateFlags & skin::pfBorderSnapshot, 0u);
+  EXPECT_TRUE(IsWindowVisible(border));
+}
+
 TEST(ProviderWindows, TheSkinChangeTransitionShowsTheFormsNewFrame) {
   for (bool extended : {false, true}) {
     SCOPED_TRACE(extended ? "with a border window" : "without one");
@@ -1576,6 +1607,24 @@ TEST(ProviderWindows, TheSkinChangeTransitionShowsTheFormsNewFrame) {
       EXPECT_FALSE(IsWindow(scope.spy.wnd));
     }
   }
+}
+
+// The border window shown again at the end of a change keeps the frame composed for the transition, and composes it
+// again only when something made it out of date.
+TEST(ProviderWindows, TheBorderWindowShowsItsFrameComposedAgainOnlyWhenOutOfDate) {
+  Shown s(true);
+  ASSERT_TRUE(s.p->BorderForm);
+  const skin::TColor newTitle = 0x2080F0;
+  skin::SkinSectionRecord& title = s.skin.Skin().Sections[size_t(s.skin.title)];
+  title.HotState.Color = title.NormalState.Color = newTitle;
+  const skin::TRect caption = skin::ProviderCaptionRect(*s.p);
+  ASSERT_FALSE(s.p->SkinData().BGChanged);
+  s.p->ShowBorderFrame(255);
+  EXPECT_EQ(CountColour(*s.p->SkinData().CacheBmp, caption, newTitle), 0);
+  s.p->SkinData().BGChanged = true;
+  s.p->ShowBorderFrame(255);
+  EXPECT_GT(CountColour(*s.p->SkinData().CacheBmp, caption, newTitle), caption.Width());
+  EXPECT_TRUE(IsWindowVisible(static_cast<HWND>(s.p->BorderForm->AForm)));
 }
 
 TEST(ProviderWindows, AHideRunsOnTheBorderWindowAndTellsTheFormWhenItEnds) {
