@@ -7,7 +7,7 @@
 //   of start alternated;
 // - a live switch of the whole program: from the click on a skin button to the main window showing the new
 //   skin, between the default skin and "Lucky"; median, and its ratio to a repaint of the plain main window
-//   (RedrawWindow of the window with its children, until the edit shows the plain colour again);
+//   (RedrawWindow of the window with its children and frame, painted at once);
 // - the idle CPU time of the process over ten seconds after start-up, skinned and plain (10 ms resolution).
 #include <windows.h>
 
@@ -40,9 +40,17 @@ void SetSkin(const std::string& dir, int setting) {
   std::ofstream(dir + "\\CONF_COM.SER", std::ios::binary | std::ios::trunc) << image;
 }
 
-bool Shows(Station& st, const Look& look) {
-  HWND edit = st.BeaconEdit(), report = st.Button({"Report", "Rapport"});
-  return edit && report && (look.EditFault(edit) + look.ButtonFault(report) + look.CaptionFault(st.Main())).empty();
+// The two windows the look is read from. They are looked for once (the search asks every child window of the
+// station for its text, which would load the very thread being measured at every poll).
+struct Probes {
+  HWND edit = nullptr, report = nullptr;
+};
+
+bool Shows(Station& st, const Look& look, Probes& p) {
+  if (!p.edit || !IsWindow(p.edit)) p.edit = st.BeaconEdit();
+  if (!p.report || !IsWindow(p.report)) p.report = st.Button({"Report", "Rapport"});
+  return p.edit && p.report &&
+         (look.EditFault(p.edit) + look.ButtonFault(p.report) + look.CaptionFault(st.Main())).empty();
 }
 
 // The CPU time used so far by the running copies of the program file `exe`, read from Linux's process table:
@@ -88,7 +96,8 @@ int main(int argc, char** argv) {
       const Clock::time_point t0 = Clock::now();
       Station st(dir, 0);
       const Look& look = setting == 1 ? plain : spring;
-      if (!st.Main() || !WaitFor([&] { return Shows(st, look); }, 30000)) {
+      Probes probes;
+      if (!st.Main() || !WaitFor([&] { return Shows(st, look, probes); }, 30000)) {
         std::printf("start-up in setting %d: the main window never showed its look\n", setting);
         return 1;
       }
@@ -102,30 +111,29 @@ int main(int argc, char** argv) {
   {
     SetSkin(dir, 2);
     Station st(dir);
+    Probes probes;
+    HWND box = st.SkinBox();
     for (int r = 0; r < rounds; ++r)
       for (int setting : {3, 2}) {
         const Look& look = setting == 3 ? lucky : spring;
+        const POINT button = Station::SettingButton(setting);
         const Clock::time_point t0 = Clock::now();
-        st.ChooseSetting(setting);
-        if (!WaitFor([&] { return Shows(st, look); }, 30000)) {
+        st.ClickIn(box, button.x + 28, button.y + 11);
+        if (!WaitFor([&] { return Shows(st, look, probes); }, 30000)) {
           std::printf("the switch to setting %d never showed\n", setting);
           return 1;
         }
         switches.push_back(Ms(Clock::now() - t0));
       }
     st.ChooseSetting(1);
-    WaitFor([&] { return Shows(st, plain); }, 30000);
-    HWND edit = st.BeaconEdit();
+    WaitFor([&] { return Shows(st, plain, probes); }, 30000);
     for (int r = 0; r < 2 * rounds; ++r) {
+      // The whole window invalidated and painted at once: the update is sent to the station's thread and the
+      // call returns when every window of it has painted.
       const Clock::time_point t0 = Clock::now();
-      // The edit is painted black first, so that the repaint shows when it comes.
-      HDC dc = GetDC(edit);
-      RECT cr{};
-      GetClientRect(edit, &cr);
-      FillRect(dc, &cr, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-      ReleaseDC(edit, dc);
-      RedrawWindow(st.Main(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-      WaitFor([&] { return Shows(st, plain); }, 30000);
+      RedrawWindow(st.Main(), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      WaitFor([&] { return Shows(st, plain, probes); }, 30000);
       repaints.push_back(Ms(Clock::now() - t0));
     }
   }
