@@ -57,11 +57,18 @@ bool ProviderHideAnimationWanted(const TsSkinProvider& p) {
 }
 
 void ProviderCmShowingChanged(TsSkinProvider& p, gui::TMessage& m) {
+  gui::TCustomForm& form = *p.Form();
+  // A window that came on the screen transparent for this change's fade is made opaque by the fade, or at once
+  // where no fade runs after all.
+  const bool shownTransparent = (p.StateFlags & psShownTransparent) != 0;
+  p.StateFlags &= ~psShownTransparent;
+  const bool fades = p.DrawNonClientArea() && p.DrawClientArea && form.Showing() && ProviderShowAnimationWanted(p) &&
+                     FormWindowExists(form);
+  if (shownTransparent && !fades) SetFormAlpha(form, 255);
   if (!p.DrawNonClientArea() || !p.DrawClientArea) {
     ProviderCallOldProc(p, m);
     return;
   }
-  gui::TCustomForm& form = *p.Form();
   TsSkinManager* manager = ProviderManager(p);
   if (!form.Showing()) {
     p.BorderForm.reset();
@@ -69,7 +76,7 @@ void ProviderCmShowingChanged(TsSkinProvider& p, gui::TMessage& m) {
     return;
   }
   const auto token = p.AliveToken();
-  if (ProviderShowAnimationWanted(p) && FormWindowExists(form)) {
+  if (fades) {
     // Shown transparent, faded in by the animation's picture, then opaque with its frame. The border window is
     // the fade's meanwhile: the style changes of the form's transparency leave it alone (the fade's pictures
     // replace what it shows, and the fade ends with the border window showing the frame).
@@ -132,6 +139,14 @@ void ProviderWmPosChanged(TsSkinProvider& p, gui::TMessage& m) {
 void ProviderWmShowWindow(TsSkinProvider& p, gui::TMessage& m) {
   gui::TCustomForm& form = *p.Form();
   const auto token = p.AliveToken();
+  // Shown by the form's own showing (visible, its showing change to come) with a fade to run: the window comes on
+  // the screen transparent, else it would be seen whole for a moment, then gone, then fading in. Its first show
+  // makes the window here, so this is the first moment it can be made transparent.
+  if (m.WParam == 1 && m.LParam == 0 && p.DrawNonClientArea() && p.DrawClientArea && form.Visible() &&
+      !form.Showing() && !FormWindowVisible(form) && ProviderShowAnimationWanted(p)) {
+    SetFormAlpha(form, 0);
+    p.StateFlags |= psShownTransparent;
+  }
   if (form.FormStyle() != gui::TFormStyle::fsMDIChild) {
     if (m.WParam == 1) {
       if (p.BorderForm) p.BorderForm->Hidden = false;
@@ -205,7 +220,7 @@ void ProviderWmStyleChanged(TsSkinProvider& p, gui::TMessage& m) {
   // Scroll bars given to the window while it shows get the skinned ones.
   if (intptr_t(m.WParam) == -16 && p.ScrollWnd == nullptr && p.Form()->Showing()) ProviderAttachScrollWnd(p);
   if (intptr_t(m.WParam) == -20 && p.BorderForm &&
-      !(p.StateFlags & (psBlendMoving | psMinimizing | psRestoring | psShowFading)))
+      !(p.StateFlags & (psBlendMoving | psMinimizing | psRestoring | psShowFading | psShownTransparent)))
     BorderFormUpdate(*p.BorderForm, false, 255);
 }
 

@@ -919,11 +919,6 @@ void ProviderWmSize(TsSkinProvider& p, gui::TMessage& m) {
 }
 
 void ProviderCmVisibleChanged(TsSkinProvider& p, gui::TMessage& m) {
-  // A form that fades in comes on the screen transparent: its window is shown before its showing change starts
-  // the fade, and would otherwise be seen whole for a moment, then gone, then fading in.
-  if (m.WParam == 1 && p.DrawNonClientArea() && p.DrawClientArea && FormWindowExists(*p.Form()) &&
-      !FormWindowVisible(*p.Form()) && ProviderShowAnimationWanted(p))
-    SetFormAlpha(*p.Form(), 0);
   ProviderCallOldProc(p, m);
   if (m.WParam == 0) {
     if (!p.Form()->IsDestroying() && p.SkinData().CacheBmp) p.SkinData().CacheBmp->SetSize(0, 0);

@@ -191,6 +191,7 @@ inline constexpr uint32_t psInNcActivate = 0x8000;     // inside the non-client 
 inline constexpr uint32_t psAttachingScroll = 0x20000;  // the form window's scroll-bar adapter is being attached
 inline constexpr uint32_t psMaximizingFromMin = 0x80000;
 inline constexpr uint32_t psShowFading = 0x100000;     // the show fade makes the form transparent and opaque again
+inline constexpr uint32_t psShownTransparent = 0x200000;  // the window came on the screen transparent, for the fade
 
 // Control kind of a provider's skin data.
 inline constexpr int32_t ckProvider = ckFormProvider;

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -841,7 +842,6 @@ struct PaintCounter {
   WNDPROC old;
   UINT other = 0;
   int paints = 0, transparentPaints = 0, others = 0;
-  int shownOpaque = 0;  // times the window came on the screen while not transparent
   static PaintCounter*& Current() {
     static PaintCounter* current = nullptr;
     return current;
@@ -859,7 +859,6 @@ struct PaintCounter {
       ++c->paints;
       if (Transparent(w)) ++c->transparentPaints;
     }
-    if (msg == WM_SHOWWINDOW && wp && !Transparent(w)) ++c->shownOpaque;
     return CallWindowProcA(c->old, w, msg, wp, lp);
   }
   explicit PaintCounter(HWND window, UINT otherMessage = 0) : h(window), other(otherMessage) {
@@ -873,27 +872,63 @@ struct PaintCounter {
   }
 };
 
+// The form's windows that were about to come on the screen while not transparent: seen as their showing message
+// returns, before they show.
+struct ShowWatch {
+  static ShowWatch*& Current() {
+    static ShowWatch* current = nullptr;
+    return current;
+  }
+  static LRESULT CALLBACK Hook(int code, WPARAM wp, LPARAM lp) {
+    const auto* m = reinterpret_cast<const CWPRETSTRUCT*>(lp);
+    ShowWatch* w = Current();
+    if (code == HC_ACTION && w && m->message == WM_SHOWWINDOW && m->wParam && m->lParam == 0 &&
+        w->form.HandleAllocated() && m->hwnd == w->form.WindowHandle() && !PaintCounter::Transparent(m->hwnd))
+      ++w->shownOpaque;
+    return CallNextHookEx(nullptr, code, wp, lp);
+  }
+  explicit ShowWatch(gui::TCustomForm& f) : form(f) {
+    Current() = this;
+    hook = SetWindowsHookExA(WH_CALLWNDPROCRET, &Hook, nullptr, GetCurrentThreadId());
+  }
+  ~ShowWatch() {
+    UnhookWindowsHookEx(hook);
+    Current() = nullptr;
+  }
+  gui::TCustomForm& form;
+  HHOOK hook = nullptr;
+  int shownOpaque = 0;
+};
+
 // A skinned form that fades in as it shows comes on the screen transparent (not first in full, then gone, then
-// faded in), and is painted once it is opaque, never while it is transparent.
+// faded in), whether its window was made before (shown again) or is made by the show (as the main form's is), is
+// painted once it is opaque, never while it is transparent, and ends opaque.
 TEST(ProviderWindows, AFormThatFadesInIsNotPaintedWhileItIsTransparent) {
   skin::PortableSkinSystem system;
   system.layeredWindows = true;
-  auto* form = new gui::TForm(gui::Application);
-  auto* manager = new skin::TsSkinManagerComponent(form, system);
-  station::ReadProgramSkinManagerWithResources(*manager);
-  form->SetBounds(60, 60, 360, 260);
-  auto* p = new TsSkinProvider(form);
-  form->HandleNeeded();
-  ASSERT_TRUE(skin::ProviderShowAnimationWanted(*p));
-  {
-    PaintCounter counter(form->WindowHandle());
-    form->Show();
-    PumpFor(300);
-    EXPECT_GT(counter.paints, 0);
-    EXPECT_EQ(counter.transparentPaints, 0);
-    EXPECT_EQ(counter.shownOpaque, 0);
+  for (bool madeBefore : {true, false}) {
+    auto* form = new gui::TForm(gui::Application);
+    auto* manager = new skin::TsSkinManagerComponent(form, system);
+    station::ReadProgramSkinManagerWithResources(*manager);
+    form->SetBounds(60, 60, 360, 260);
+    auto* p = new TsSkinProvider(form);
+    if (madeBefore) form->HandleNeeded();
+    ASSERT_TRUE(skin::ProviderShowAnimationWanted(*p));
+    {
+      ShowWatch watch(*form);
+      std::optional<PaintCounter> counter;
+      if (madeBefore) counter.emplace(form->WindowHandle());
+      form->Show();
+      PumpFor(300);
+      if (counter) {
+        EXPECT_GT(counter->paints, 0);
+        EXPECT_EQ(counter->transparentPaints, 0);
+      }
+      EXPECT_EQ(watch.shownOpaque, 0) << (madeBefore ? "shown again" : "shown first");
+    }
+    EXPECT_FALSE(PaintCounter::Transparent(form->WindowHandle()));
+    gui::Free(form);
   }
-  gui::Free(form);
 }
 
 // The form's region set again unchanged is no frame change (a window that lost it gets it back); while the form
