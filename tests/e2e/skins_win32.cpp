@@ -133,7 +133,21 @@ void CheckOtherWindows(Station& st, const Look& look, int setting) {
       PostMessageA(button, BM_CLICK, 0, 0);
     }
     HWND window = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (window = TopWindow(st.Pid(), w.cls)) != nullptr; }, 10000)) << what;
+    const auto opened = [&](DWORD ms) {
+      return WaitFor([&] { return (window = TopWindow(st.Pid(), w.cls)) != nullptr; }, ms);
+    };
+    bool shown = opened(w.opener == OtherWindow::kMenu ? 5000 : 10000);
+    if (!shown && w.opener == OtherWindow::kMenu) {
+      // Keys typed while the X focus had not yet followed the window made foreground are lost: a menu left open
+      // is closed, and the item chosen once more.
+      if (TopWindow(st.Pid(), "#32768")) {
+        Press(VK_ESCAPE);
+        Press(VK_ESCAPE);
+      }
+      ChooseMenuItem(st.Main(), kHelpMenu, w.menuItem);
+      shown = opened(10000);
+    }
+    ASSERT_TRUE(shown) << what;
     HWND probe = w.probe == OtherWindow::kButtonProbe ? Child(window, "Button", w.closes)
                  : w.probe == OtherWindow::kEditProbe ? FirstEdit(window)
                                                       : nullptr;
