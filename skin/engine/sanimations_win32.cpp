@@ -232,14 +232,6 @@ void PrintControlInto(gui::TControl* Control, Bitmap& Bmp, int32_t X, int32_t Y)
   RestoreDC(dst.dc(), saved);
 }
 
-void CopyWindowDC(HWND Wnd, Bitmap& Bmp, const TPoint& Offset) {
-  if (!Wnd || Bmp.Empty()) return;
-  BitmapDC dst(Bmp);
-  HDC src = ledger::GetWindowDC(Wnd);
-  if (dst.dc() && src) BitBlt(dst.dc(), 0, 0, Bmp.Width(), Bmp.Height(), src, Offset.X, Offset.Y, SRCCOPY);
-  if (src) ledger::ReleaseDC(Wnd, src);
-}
-
 TRect ClientRectInWindow(HWND Wnd) {
   RECT r{};
   skin::ClientRectInWindow(Wnd, r);
@@ -252,6 +244,10 @@ void CopyWindowPart(HWND Wnd, const TRect& Part, Bitmap& Bmp, const TPoint& At) 
   HDC src = ledger::GetWindowDC(Wnd);
   if (dst.dc() && src) BitBlt(dst.dc(), At.X, At.Y, Part.Width(), Part.Height(), src, Part.Left, Part.Top, SRCCOPY);
   if (src) ledger::ReleaseDC(Wnd, src);
+}
+
+void CopyWindowDC(HWND Wnd, Bitmap& Bmp, const TPoint& Offset) {
+  CopyWindowPart(Wnd, TRect{Offset.X, Offset.Y, Offset.X + Bmp.Width(), Offset.Y + Bmp.Height()}, Bmp, TPoint{0, 0});
 }
 
 void* BitmapDeviceContext(Bitmap& Bmp) {
