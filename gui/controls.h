@@ -361,6 +361,7 @@ class TWinControl : public TControl {
   void EnabledChanged();
   void VisibleChanged();
   void FontToWindow();
+  uint32_t fontRevisionSent_ = 0;  // the font's HandleRevision when the window was last given it
   void TakeFocus();
   void FreeBrush();
   bool updatingBounds_ = false;

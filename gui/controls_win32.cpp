@@ -175,6 +175,7 @@ void TWinControl::CreateHandle() {
     CreateWnd();
     if (handle_) {
       SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), 0);
+      fontRevisionSent_ = font_.HandleRevision();
       InitializeWindow();
     }
   } catch (...) {
@@ -263,7 +264,11 @@ void TWinControl::VisibleChanged() {
 }
 
 void TWinControl::FontToWindow() {
-  if (handle_) Perform(WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), 1);
+  // A change of colour alone leaves the window its font (given again, an edit would lay its text out anew, a rich
+  // edit set it over its text's own formats): the repaint that follows the change shows the colour.
+  if (!handle_ || font_.HandleRevision() == fontRevisionSent_) return;
+  fontRevisionSent_ = font_.HandleRevision();
+  Perform(WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), 1);
 }
 
 bool TWinControl::Focused() const { return handle_ && GetFocus() == handle_; }

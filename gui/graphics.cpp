@@ -17,6 +17,7 @@ TFont::~TFont() { FreeHandle(); }
 
 void TFont::Changed() {
   FreeHandle();
+  ++handleRevision_;
   if (OnChange) OnChange();
 }
 
@@ -44,7 +45,7 @@ void TFont::SetStyle(TFontStyles s) {
 void TFont::SetColor(TColor c) {
   if (c == color_) return;
   color_ = c;
-  Changed();
+  if (OnChange) OnChange();
 }
 void TFont::SetCharset(int c) {
   if (c == charset_) return;
@@ -62,6 +63,10 @@ bool TFont::SameAs(const TFont& o) const {
 }
 void TFont::Assign(const TFont& o) {
   if (SameAs(o)) return;
+  if (name_ == o.name_ && height_ == o.height_ && style_ == o.style_ && charset_ == o.charset_ && pitch_ == o.pitch_) {
+    SetColor(o.color_);
+    return;
+  }
   name_ = o.name_;
   height_ = o.height_;
   style_ = o.style_;

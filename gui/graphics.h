@@ -56,6 +56,9 @@ class TFont : public TObject {
 #ifdef _WIN32
   HFONT Handle() const;
 #endif
+  // Counts the changes of what the font handle is made of (the colour is not: a change of colour alone keeps the
+  // handle, and a window given the font keeps it).
+  uint32_t HandleRevision() const { return handleRevision_; }
 
   std::function<void()> OnChange;
 
@@ -67,6 +70,7 @@ class TFont : public TObject {
   TColor color_ = clWindowText;
   int charset_ = 1;  // DEFAULT_CHARSET
   TFontPitch pitch_ = TFontPitch::fpDefault;
+  uint32_t handleRevision_ = 0;
   // Window side: the font handle is made on demand and freed when the font changes (none natively).
   void FreeHandle() const;
 #ifdef _WIN32

@@ -177,11 +177,21 @@ void CopyWindowRegion(HWND From, HWND To) {
   ledger::DeleteObject(rgn);
 }
 
-uint32_t TickCount() { return GetTickCount(); }
+// The animations' clock, in milliseconds to the millisecond: the system's tick count may advance in steps of 10 to
+// 16 ms (it does under Wine), which holds a picture due every 12 ms up to one step past its time.
+uint32_t TickCount() {
+  static const LONGLONG frequency = [] {
+    LARGE_INTEGER f{};
+    return QueryPerformanceFrequency(&f) && f.QuadPart > 0 ? f.QuadPart : 0;
+  }();
+  LARGE_INTEGER now{};
+  if (frequency == 0 || !QueryPerformanceCounter(&now)) return GetTickCount();
+  return uint32_t(now.QuadPart / frequency * 1000 + now.QuadPart % frequency * 1000 / frequency);
+}
 
 void WaitUntil(uint32_t Tick) {
-  while (int32_t(Tick - GetTickCount()) > 0) {
-    if (int32_t(Tick - GetTickCount()) > 2) Sleep(1);
+  while (int32_t(Tick - TickCount()) > 0) {
+    if (int32_t(Tick - TickCount()) > 2) Sleep(1);
   }
 }
 

@@ -56,7 +56,7 @@ bool ProviderHideAnimationWanted(const TsSkinProvider& p) {
          !gui::Application->Terminated();
 }
 
-void ProviderCmShowingChanged(TsSkinProvider& p, gui::TMessage& m) {
+bool ProviderCmShowingChanged(TsSkinProvider& p, gui::TMessage& m) {
   gui::TCustomForm& form = *p.Form();
   // A window that came on the screen transparent for this change's fade is made opaque by the fade, or at once
   // where no fade runs after all.
@@ -64,18 +64,23 @@ void ProviderCmShowingChanged(TsSkinProvider& p, gui::TMessage& m) {
   p.StateFlags &= ~psShownTransparent;
   const bool fades = p.DrawNonClientArea() && p.DrawClientArea && form.Showing() && ProviderShowAnimationWanted(p) &&
                      FormWindowExists(form);
-  if (shownTransparent && !fades) SetFormAlpha(form, 255);
+  if (shownTransparent && !fades) {
+    SetFormAlpha(form, 255);
+    // What was left unpainted while it was transparent is painted now.
+    RedrawFormWindow(form, 0x485);  // RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME
+  }
   if (!p.DrawNonClientArea() || !p.DrawClientArea) {
     ProviderCallOldProc(p, m);
-    return;
+    return false;
   }
   TsSkinManager* manager = ProviderManager(p);
   if (!form.Showing()) {
     p.BorderForm.reset();
     ProviderCallOldProc(p, m);
-    return;
+    return false;
   }
   const auto token = p.AliveToken();
+  bool taken = false;  // the child windows given to the adapter here
   if (fades) {
     // Shown transparent, faded in by the animation's picture, then opaque with its frame. The border window is
     // the fade's meanwhile: the style changes of the form's transparency leave it alone (the fade's pictures
@@ -86,11 +91,17 @@ void ProviderCmShowingChanged(TsSkinProvider& p, gui::TMessage& m) {
     };
     SetFormAlpha(form, 0);
     ProviderCallOldProc(p, m);
-    if (token.expired() || form.IsDestroying()) return endFade();
+    if (token.expired() || form.IsDestroying()) return endFade(), false;
     bool faded = false;
     if (FormWindowVisible(form) && !FormWindowIconic(form)) {
-      AnimShowForm(p, manager->AnimEffects.FormShow.Time, 255, manager->AnimEffects.FormShow.Mode);
-      if (token.expired() || form.IsDestroying()) return endFade();
+      // The child windows take the skin while the fade's last picture still shows: the repaint that follows paints
+      // them once, in the skin, not first without it.
+      AnimShowForm(p, manager->AnimEffects.FormShow.Time, 255, manager->AnimEffects.FormShow.Mode, [&] {
+        ProviderTakeChildWindows(p);
+        taken = true;
+        return !token.expired() && !form.IsDestroying();
+      });
+      if (token.expired() || form.IsDestroying()) return endFade(), false;
       faded = true;
     }
     SetFormAlpha(form, 255);
@@ -100,9 +111,10 @@ void ProviderCmShowingChanged(TsSkinProvider& p, gui::TMessage& m) {
   } else {
     if (manager) ProviderUpdateExtBorders(p, manager->ExtendedBorders());
     ProviderCallOldProc(p, m);
-    if (token.expired()) return;
+    if (token.expired()) return false;
   }
   if (PreviewMode()) ProviderNotifySkinEditor(FormWindowHandle(form));
+  return taken;
 }
 
 void ProviderWmPosChanged(TsSkinProvider& p, gui::TMessage& m) {
@@ -146,6 +158,9 @@ void ProviderWmShowWindow(TsSkinProvider& p, gui::TMessage& m) {
       !form.Showing() && !FormWindowVisible(form) && ProviderShowAnimationWanted(p)) {
     SetFormAlpha(form, 0);
     p.StateFlags |= psShownTransparent;
+    // The region leaving the frame to the border window is set while the window is still hidden: set on the
+    // shown window, its frame change would erase every child window at once, for nothing while it is transparent.
+    if (p.BorderForm) ProviderUpdateRegion(p, false);
   }
   if (form.FormStyle() != gui::TFormStyle::fsMDIChild) {
     if (m.WParam == 1) {
@@ -178,7 +193,9 @@ void ProviderWmActivateApp(TsSkinProvider& p, gui::TMessage& m) {
   if (token.expired() || m.WParam == 0) return;
   gui::TCustomForm& form = *p.Form();
   if (p.BorderForm) {
-    if (!FormWindowIconic(form)) BorderFormUpdate(*p.BorderForm, true, 255);
+    // A form that came on the screen transparent has its border window shown by its fade, which is to come.
+    if (!FormWindowIconic(form) && !(p.StateFlags & (psShownTransparent | psShowFading)))
+      BorderFormUpdate(*p.BorderForm, true, 255);
     return;
   }
   // The main form whose window came back without it (the application restored from outside): it counts as

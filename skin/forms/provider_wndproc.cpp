@@ -49,6 +49,8 @@ constexpr uint32_t kWmMove = 0x03, kWmCancelMode = 0x1F, kWmWindowPosChanging = 
                    kWmNcLButtonUp = 0xA2, kWmNcLButtonDblClk = 0xA3, kWmNcRButtonDown = 0xA4, kWmNcRButtonUp = 0xA5,
                    kWmSysCommand = 0x112, kWmMouseMove = 0x200, kWmLButtonUp = 0x202, kWmSizing = 0x214,
                    kWmCaptureChanged = 0x215, kWmExitSizeMove = 0x232;
+constexpr uintptr_t kSizeRestored = 0;  // SIZE_RESTORED
+constexpr uint32_t kRdwValidateAll = 0x8A8;  // RDW_VALIDATE | RDW_NOERASE | RDW_ALLCHILDREN | RDW_NOFRAME
 constexpr uint32_t kCmVisibleChanged = 0xB00B, kCmEnabledChanged = 0xB00C, kCmMouseLeave = 0xB014,
                    kCmShowingChanged = 0xB019, kCmMenuChanged = 0xB015, kCmNotification4C = 0xB04C;
 
@@ -143,19 +145,17 @@ void DispatchSkinned(TsSkinProvider& p, gui::TMessage& m) {
     case WM_SKINCOMMAND: ProviderCommand(p, m); return;
     case kCmVisibleChanged: ProviderCmVisibleChanged(p, m); return;
     case kCmEnabledChanged: ProviderCmEnabledChanged(p, m); return;
-    case kCmShowingChanged:
-      ProviderCmShowingChanged(p, m);
+    case kCmShowingChanged: {
+      const bool taken = ProviderCmShowingChanged(p, m);
       // The children's windows exist once the form shows: the control adapter takes them.
       if (p.Form() && FormWindowVisible(*p.Form())) {
-        if (p.Adapter)
-          ProviderRescanAdapter(p);
-        else
-          ProviderInitAdapter(p);
+        if (!taken) ProviderTakeChildWindows(p);
         // An MDI parent's client window exists too.
         if (p.MDIForm) p.MDIForm->ConnectIfNeeded();
         ProviderAttachScrollWnd(p);
       }
       return;
+    }
     case kWmParentNotify:
       ProviderCallOldProc(p, m);
       // A child window made while the form shows (the form's own creation is taken as the form shows).
@@ -180,6 +180,13 @@ void DispatchSkinned(TsSkinProvider& p, gui::TMessage& m) {
 }
 
 }  // namespace
+
+void ProviderTakeChildWindows(TsSkinProvider& p) {
+  if (p.Adapter)
+    ProviderRescanAdapter(p);
+  else
+    ProviderInitAdapter(p);
+}
 
 void ProviderCallOldProc(TsSkinProvider& p, gui::TMessage& m) {
   ++g_oldProcCalls;
@@ -764,13 +771,20 @@ void ProviderWmNcPaint(TsSkinProvider& p, gui::TMessage& m) {
     return;
   }
   if (!FormWindowVisible(form) || p.IsLoading() || Printing(p) || !p.SystemMenu) return;
+  if (p.StateFlags & psShownTransparent) {
+    // Shown transparent for its fade, and repainted whole once opaque: the frames and backgrounds of its child
+    // windows, which the show would erase one by one after this, would not be seen.
+    RedrawFormWindow(form, kRdwValidateAll);
+  }
   if (!Iconic(p)) {
     const TRect w = FormWindowRect(form);
     if (w.Width() != form.Width() || w.Height() != form.Height()) return;  // a size change is under way
   } else {
     p.SkinData().BGChanged = true;
   }
-  if (!p.SkinData().CacheBmp)
+  // A form that came on the screen transparent has its border window shown by its fade, which is to come.
+  const bool fadeToCome = p.BorderForm && (p.StateFlags & (psShownTransparent | psShowFading));
+  if (!p.SkinData().CacheBmp && !fadeToCome)
     if (TsSkinManager* manager = ProviderManager(p)) ProviderUpdateExtBorders(p, manager->ExtendedBorders());
   ProviderPaintNonClient(p);
   // The form's skinned scroll bars lie in its frame: painted over it.
@@ -884,6 +898,12 @@ void InvalidateGripOnResize(TsSkinProvider& p) {
 
 void ProviderWmSize(TsSkinProvider& p, gui::TMessage& m) {
   gui::TCustomForm& form = *p.Form();
+  // A size change that leaves the window as it was (the same window and client sizes, and not maximized or
+  // minimized) keeps the frame as it was composed.
+  const bool sameFrame = m.WParam == kSizeRestored && p.LastSizeType == kSizeRestored &&
+                         m.LParam == p.LastSizeClient && !p.SkinData().BGChanged && !ProviderCacheSizeChanged(p);
+  p.LastSizeType = int64_t(m.WParam);
+  p.LastSizeClient = m.LParam;
   if (!FormWindowVisible(form)) {
     p.SkinData().BGChanged = true;
     ProviderCallOldProc(p, m);
@@ -900,14 +920,17 @@ void ProviderWmSize(TsSkinProvider& p, gui::TMessage& m) {
   const auto token = p.AliveToken();
   ProviderCallOldProc(p, m);
   if (token.expired()) return;
-  p.SkinData().BGChanged = true;
+  if (!sameFrame) p.SkinData().BGChanged = true;
   if (!form.Showing() || !p.DrawNonClientArea()) return;
   TsSkinManager* manager = ProviderManager(p);
   if (Zoomed(p) && p.BorderForm && manager && manager->Options.NativeBordersMaximized) p.BorderForm.reset();
   if (!p.BorderForm) {
     ProviderSendToWndProc(p, kWmNcPaint, 0, 0);
   } else {
-    BorderFormUpdate(*p.BorderForm, true, 255);
+    if (sameFrame)
+      p.ShowBorderFrame(255);
+    else
+      BorderFormUpdate(*p.BorderForm, true, 255);
     ProviderUpdateRegion(p, false);
   }
   // A background that follows the form's width or height lies differently under its children now.

@@ -39,6 +39,8 @@ void ProviderSetLabelColor(TsSkinProvider& p, gui::TCustomLabel& label, bool ski
 void ProviderInitAdapter(TsSkinProvider& p);
 void ProviderDropAdapter(TsSkinProvider& p);
 void ProviderRescanAdapter(TsSkinProvider& p);
+// The form's child windows given to the control adapter (the adapter made, or looking for new ones).
+void ProviderTakeChildWindows(TsSkinProvider& p);
 // New child controls: those of the given container (nullptr or a control that is none: the whole form).
 void ProviderAdapterChildAdded(TsSkinProvider& p, gui::TControl* control);
 void ProviderFreeAdapter(TsSkinProvider& p);
@@ -72,7 +74,8 @@ void ProviderWmPrint(TsSkinProvider& p, gui::TMessage& m);
 void ProviderWmSize(TsSkinProvider& p, gui::TMessage& m);
 void ProviderWmPosChanged(TsSkinProvider& p, gui::TMessage& m);
 void ProviderWmSetRedraw(TsSkinProvider& p, gui::TMessage& m);
-void ProviderCmShowingChanged(TsSkinProvider& p, gui::TMessage& m);
+// True when it gave the child windows to the control adapter itself.
+bool ProviderCmShowingChanged(TsSkinProvider& p, gui::TMessage& m);
 void ProviderCmVisibleChanged(TsSkinProvider& p, gui::TMessage& m);
 void ProviderCmEnabledChanged(TsSkinProvider& p, gui::TMessage& m);
 void ProviderWmNcDestroy(TsSkinProvider& p, gui::TMessage& m);

@@ -298,6 +298,8 @@ class TsSkinProvider : public gui::TComponent, public TacFormProvider {
   bool DragActive = false;         // a border drag shows its outline
   bool AnimPending = false;        // a minimize by button waits for its animation
   TRect LastClientRect;            // the client area at the last size change
+  int64_t LastSizeType = -1;       // the last WM_SIZE's kind (SIZE_RESTORED...), -1 before the first
+  intptr_t LastSizeClient = 0;     // and the client size it gave
   int32_t KeptTop = 0;             // what the next move keeps (psKeepTop, psKeepHeight)
   int32_t KeptHeight = 0;
 

@@ -171,6 +171,12 @@ TEST(Fonts, SizeAndHeightConvertAt96PixelsPerInch) {
   TFont g;
   g.Assign(f);
   EXPECT_TRUE(g.SameAs(f));
+  const uint32_t revision = g.HandleRevision();  // no font handle carries the colour
+  f.SetColor(clRed);
+  g.Assign(f);
+  EXPECT_EQ(g.HandleRevision(), revision);
+  EXPECT_EQ(g.Color(), clRed);
+  EXPECT_EQ(changes, 2);
 }
 
 }  // namespace

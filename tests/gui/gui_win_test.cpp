@@ -141,6 +141,30 @@ TEST_F(WinFixture, AReplacedWindowProcSeesTheWindowsMessages) {
   EXPECT_EQ(GetWindowTextLengthA(edit->Handle()), 3);
 }
 
+// A new font colour repaints a control's window with the font it has (given again, a multi-line edit would lay
+// its text out anew); a new style gives it the new font.
+TEST_F(WinFixture, AFontColourChangeRepaintsTheWindowWithTheFontItHas) {
+  auto* memo = Add<TMemo>(form.p, 4, 4, 200, 80);
+  form->Show();
+  int fontsGiven = 0;
+  TWndMethod previous = memo->WindowProc;
+  memo->WindowProc = [&](TMessage& m) {
+    fontsGiven += m.Msg == WM_SETFONT;
+    previous(m);
+  };
+  for (bool colourOnly : {true, false}) {
+    ValidateRect(memo->Handle(), nullptr);
+    colourOnly ? memo->Font().SetColor(clRed) : memo->Font().SetStyle(fsBold);
+    EXPECT_EQ(fontsGiven, colourOnly ? 0 : 1);
+    LOGFONTA lf{};
+    EXPECT_EQ(GetObjectA(reinterpret_cast<HFONT>(SendMessageA(memo->Handle(), WM_GETFONT, 0, 0)), sizeof lf, &lf),
+              int(sizeof lf));
+    EXPECT_EQ(lf.lfWeight, colourOnly ? FW_NORMAL : FW_BOLD);
+    EXPECT_TRUE(GetUpdateRect(memo->Handle(), nullptr, FALSE));
+  }
+  memo->WindowProc = previous;
+}
+
 TEST_F(WinFixture, AnExceptionInAHandlerIsReportedAndTheWindowLivesOn) {
   auto* button = Add<TButton>(form.p, 4, 4, 80, 25);
   button->OnClick = [](TObject*) { throw std::runtime_error("handler failed"); };

@@ -931,6 +931,45 @@ TEST(ProviderWindows, AFormThatFadesInIsNotPaintedWhileItIsTransparent) {
   }
 }
 
+// The child windows of a form that fades in are painted once, once it is opaque and in the skin: not erased while
+// it is transparent, nor painted first without the skin (the adapter takes them under the fade's last picture).
+TEST(ProviderWindows, TheChildWindowsOfAFormThatFadesInArePaintedOnceInTheSkin) {
+  skin::PortableSkinSystem system;
+  system.layeredWindows = true;
+  auto* form = new gui::TForm(gui::Application);
+  station::ReadProgramSkinManagerWithResources(*new skin::TsSkinManagerComponent(form, system));
+  form->SetBounds(60, 60, 360, 260);
+  ASSERT_TRUE(skin::ProviderShowAnimationWanted(*new TsSkinProvider(form)));
+  auto* edit = new gui::TEdit(form);
+  edit->SetParent(form);
+  edit->SetBounds(20, 20, 120, 21);
+  {
+    PaintCounter counter(edit->Handle(), WM_NCPAINT);
+    form->Show();
+    PumpFor(300);
+    EXPECT_EQ(counter.paints, 1);
+    EXPECT_EQ(counter.others, 1);
+  }
+  EXPECT_NE(SendMessageA(edit->Handle(), skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_ISSKINNED), 0), 0);
+  gui::Free(form);
+}
+
+// A size change that leaves the window as it is keeps the frame as it was composed (a mark put in it stays); a
+// new client size has it composed anew.
+TEST(ProviderWindows, ASizeChangeThatChangesNothingKeepsTheComposedFrame) {
+  StationForm s;
+  RECT client{};
+  GetClientRect(s.Handle(), &client);
+  const skin::TRect caption = skin::ProviderCaptionRect(*s.p);
+  const int32_t x = (caption.Left + caption.Right) / 2, y = (caption.Top + caption.Bottom) / 2;
+  for (int narrower : {0, 10}) {
+    SendMessageA(s.Handle(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+    skin::SetPixel32(*s.p->SkinData().CacheBmp, x, y, 0xFF123456);
+    SendMessageA(s.Handle(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right - narrower, client.bottom));
+    EXPECT_EQ(skin::GetPixel32(*s.p->SkinData().CacheBmp, x, y) != 0xFF123456, narrower != 0);
+  }
+}
+
 // The form's region set again unchanged is no frame change (a window that lost it gets it back); while the form
 // fades in as it shows, the style changes of its transparency leave the border window to the fade (else they
 // update it).
