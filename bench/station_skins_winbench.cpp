@@ -46,10 +46,13 @@ struct Probes {
   HWND edit = nullptr, report = nullptr;
 };
 
+// The main window itself shows the look: its pixels on the screen, and the window opaque. While a skinned window
+// fades in it is transparent under the fade's pictures, whose alpha Xvfb does not honour: the pictures would pass
+// for the window.
 bool Shows(Station& st, const Look& look, Probes& p) {
   if (!p.edit || !IsWindow(p.edit)) p.edit = st.BeaconEdit();
   if (!p.report || !IsWindow(p.report)) p.report = st.Button({"Report", "Rapport"});
-  return p.edit && p.report &&
+  return p.edit && p.report && !(GetWindowLongA(st.Main(), GWL_EXSTYLE) & WS_EX_LAYERED) &&
          (look.EditFault(p.edit) + look.ButtonFault(p.report) + look.CaptionFault(st.Main())).empty();
 }
 
