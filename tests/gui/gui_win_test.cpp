@@ -98,6 +98,24 @@ TEST_F(WinFixture, ControlsAreWindowsOfTheStandardClasses) {
   EXPECT_EQ(memo->BoundsRect(), Bounds(220, 10, 150, 50));
 }
 
+TEST_F(WinFixture, AWindowLeadsToItsControlOnlyWhileBothLive) {
+  auto* group = Add<TGroupBox>(form.p, 4, 4, 200, 150);
+  auto* edit = Add<TEdit>(group, 8, 20, 100, 21);
+  auto* button = Add<TButton>(form.p, 8, 170, 80, 25);
+  form->Show();
+  const HWND groupWnd = group->Handle(), editWnd = edit->Handle(), buttonWnd = button->Handle();
+  ASSERT_EQ(TWinControl::FromHandle(editWnd), edit);
+  // Destroyed from outside, with its parent: the control forgets the window, and the window its control.
+  DestroyWindow(groupWnd);
+  EXPECT_FALSE(edit->HandleAllocated());
+  EXPECT_EQ(TWinControl::FromHandle(editWnd), nullptr);
+  EXPECT_EQ(TWinControl::FromHandle(groupWnd), nullptr);
+  // Freed with its control.
+  delete button;
+  EXPECT_EQ(TWinControl::FromHandle(buttonWnd), nullptr);
+  EXPECT_EQ(TWinControl::FromHandle(form->Handle()), form.p);
+}
+
 TEST_F(WinFixture, TypedCharactersGoThroughKeyPressToTheRealEdit) {
   auto* memo = Add<TMemo>(form.p, 4, 4, 300, 100);
   int changes = 0;
