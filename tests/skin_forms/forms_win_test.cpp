@@ -14,6 +14,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -966,6 +967,59 @@ TEST(ProviderWindows, ASkinChangeRepaintsTheFormOnce) {
     s.manager->SetSkinName(name);
     PumpFor(200);
     EXPECT_EQ(counter.paints, 1);
+  }
+}
+
+// Counts, window by window, the library commands of one code that the thread's windows are sent.
+struct CommandCounter {
+  uint16_t code;
+  std::map<HWND, int> counts;
+  HHOOK hook = nullptr;
+  static CommandCounter*& Current() {
+    static CommandCounter* current = nullptr;
+    return current;
+  }
+  static LRESULT CALLBACK Hook(int code, WPARAM wp, LPARAM lp) {
+    const auto* m = reinterpret_cast<const CWPSTRUCT*>(lp);
+    if (code == HC_ACTION && Current() && m->message == skin::WM_SKINCOMMAND &&
+        skin::SkinCommandCode(m->wParam) == Current()->code)
+      ++Current()->counts[m->hwnd];
+    return CallNextHookEx(nullptr, code, wp, lp);
+  }
+  explicit CommandCounter(uint16_t command) : code(command) {
+    Current() = this;
+    hook = SetWindowsHookExA(WH_CALLWNDPROC, &Hook, nullptr, GetCurrentThreadId());
+  }
+  ~CommandCounter() {
+    UnhookWindowsHookEx(hook);
+    Current() = nullptr;
+  }
+};
+
+// A live skin change refreshes each control once, however deep it lies: the form's control adapter, every
+// panel on the way and the walk over the form's children would each hand it the refresh.
+TEST(ProviderWindows, ASkinChangeRefreshesEachControlOnce) {
+  StationForm s;
+  auto* outer = new gui::TPanel(s.form);
+  outer->SetParent(s.form);
+  outer->SetBounds(10, 10, 300, 150);
+  auto* inner = new gui::TPanel(s.form);
+  inner->SetParent(outer);
+  inner->SetBounds(10, 10, 260, 100);
+  auto* edit = new gui::TEdit(s.form);
+  edit->SetParent(inner);
+  edit->SetBounds(10, 10, 120, 24);
+  auto* button = new gui::TButton(s.form);
+  button->SetParent(s.form);
+  button->SetBounds(10, 170, 80, 25);
+  PumpFor(200);
+  for (const char* name : {"Lucky (internal)", "Spring Willow (internal)"}) {
+    SCOPED_TRACE(name);
+    CommandCounter refreshes(skin::AC_SKINREFRESH);
+    s.manager->SetSkinName(name);
+    PumpFor(100);
+    for (gui::TWinControl* c : std::initializer_list<gui::TWinControl*>{outer, inner, edit, button})
+      EXPECT_EQ(refreshes.counts[c->WindowHandle()], 1) << c->ClassName();
   }
 }
 

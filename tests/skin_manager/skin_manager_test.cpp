@@ -109,7 +109,7 @@ TEST(SkinManagerComponent, ASkinChangeInTheOrderTheFormsSeeIt) {
   e.m->SetSkinName("Two");
   ManagerServices().AnimSkinChange = nullptr;
   // The transition leaves the form repainted with its region: only its border window is shown again after it.
-  const Log expected = {"before",     "S:snapshot", "loading",     "S:show-snapshot", "S:redraw-off",
+  const Log expected = {"before",     "loading",     "S:show-snapshot", "S:redraw-off",
                         "P:loaded",   "S:loaded",   "P:stop",      "S:stop",          "P:refresh",
                         "S:refresh",  "S:redraw-on", "S:anim 100", "S:border",        "activate",
                         "after"};
@@ -134,6 +134,33 @@ TEST(SkinManagerComponent, ASkinChangeInTheOrderTheFormsSeeIt) {
   EXPECT_EQ(plain->Count(AC_SKINREMOVED), 1);
   EXPECT_EQ(e.m->HooksInstalled, 0);
   EXPECT_EQ(ProviderList(), nullptr);
+}
+
+// The old look is kept for the border window only when the border window can show it: not while the default
+// manager's transition is under way (the border window is not updated then), but for another manager's change.
+TEST(SkinManagerComponent, TheOldLookIsKeptOnlyWhenTheBorderWindowCanShowIt) {
+  PortableSkinSystem sys;
+  sys.layeredWindows = true;
+  ManagerEnv first(sys), second(sys);  // the first one is the default manager
+  for (ManagerEnv* e : {&first, &second}) {
+    e->Store("One", Pack(FixtureMembers()));
+    e->Store("Two", Pack(FixtureMembers()));
+    e->m->SetExtendedBorders(true);
+  }
+  Log log;
+  Forms forms;
+  ProbeForm* skinned = forms.Add("S", true, &log);
+  skinned->provider().border = true;
+  for (ManagerEnv* e : {&first, &second}) {
+    SCOPED_TRACE(e == &first ? "default manager" : "other manager");
+    skinned->provider().manager = e->m.get();
+    e->m->SetSkinName("One");
+    log.clear();
+    e->m->SetSkinName("Two");
+    EXPECT_EQ(std::count(log.begin(), log.end(), "S:snapshot"), e == &first ? 0 : 1);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "S:show-snapshot"), 1);
+    EXPECT_EQ(AnimationInProgress(), 0);
+  }
 }
 
 TEST(SkinManagerComponent, FailuresAndExceptionsLeaveNoFlagSet) {
@@ -249,6 +276,25 @@ TEST(SkinManagerComponent, BroadcastsReachUnskinnedFormsAndTheirControls) {
     EXPECT_EQ(p.Form(), skinned);
   });
   EXPECT_EQ(visited, 1);
+
+  // A refresh reaches each control once per broadcast, though the skinned form hands it to its controls, a
+  // skinned container to its children and the walk over the form's children to them again; other commands go
+  // as often as they are handed on.
+  ProbeForm* nested = forms.Add("Nested", true);
+  auto* box = new ProbeControl<gui::TPanel>(nested, nested, true);
+  auto* edit = new ProbeControl<gui::TEdit>(nested, box, true);
+  nested->onCommand = [&](uint16_t, gui::TMessage& msg) { BroadcastToChildren(nested, msg); };
+  box->onCommand = [&](uint16_t, gui::TMessage& msg) { BroadcastToChildren(box, msg); };
+  for (uint16_t code : {AC_SKINREFRESH, AC_SKINREFRESH, AC_STOPANIMATION}) {
+    gui::TMessage c{WM_SKINCOMMAND, SkinCommandWParam(code), 0, 0};
+    BroadcastToAllForms(c);
+  }
+  EXPECT_EQ(box->Count(AC_SKINREFRESH), 2);
+  EXPECT_EQ(edit->Count(AC_SKINREFRESH), 2);
+  EXPECT_EQ(box->Count(AC_STOPANIMATION), 2);
+  EXPECT_EQ(edit->Count(AC_STOPANIMATION), 2);
+  nested->onCommand = nullptr;
+  box->onCommand = nullptr;
 }
 
 TEST(SkinManagerComponent, SystemColoursFollowTheAppliedSkinOnly) {
