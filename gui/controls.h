@@ -364,6 +364,8 @@ class TWinControl : public TControl {
   void TakeFocus();
   void FreeBrush();
   bool updatingBounds_ = false;
+  // The font's handle changes (TFont::HandleChanges) that the window's font follows; -1 before it has one.
+  int64_t windowFontChanges_ = -1;
   HBRUSH brush_ = nullptr;
   uint32_t brushRGB_ = 0;
 };

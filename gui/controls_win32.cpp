@@ -175,6 +175,7 @@ void TWinControl::CreateHandle() {
     CreateWnd();
     if (handle_) {
       SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), 0);
+      windowFontChanges_ = font_.HandleChanges();
       InitializeWindow();
     }
   } catch (...) {
@@ -263,7 +264,11 @@ void TWinControl::VisibleChanged() {
 }
 
 void TWinControl::FontToWindow() {
-  if (handle_) Perform(WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), 1);
+  // A change of the colour alone leaves the window its font: the control is repainted for it all the same
+  // (a rich edit given its font again would format and lay out its whole text anew).
+  if (!handle_ || windowFontChanges_ == int64_t(font_.HandleChanges())) return;
+  windowFontChanges_ = font_.HandleChanges();
+  Perform(WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), 1);
 }
 
 bool TWinControl::Focused() const { return handle_ && GetFocus() == handle_; }

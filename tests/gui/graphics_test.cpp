@@ -1,6 +1,8 @@
 // Bitmaps and canvases: pixel layout, drawing into a bitmap, bitmap files in and out, bad files refused.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
 
 #include "gui/gui.h"
@@ -171,6 +173,35 @@ TEST(Fonts, SizeAndHeightConvertAt96PixelsPerInch) {
   TFont g;
   g.Assign(f);
   EXPECT_TRUE(g.SameAs(f));
+}
+
+// Every change is told; only those the font's handle carries count as handle changes (the colour's does not).
+TEST(Fonts, TheColourAloneKeepsTheHandle) {
+  TFont f, other;
+  int told = 0;
+  f.OnChange = [&] { ++told; };
+  struct Step {
+    const char* what;
+    std::function<void()> run;
+    bool handle;
+  };
+  const Step steps[] = {
+      {"colour", [&] { f.SetColor(clRed); }, false},
+      {"name", [&] { f.SetName("Arial"); }, true},
+      {"height", [&] { f.SetHeight(-14); }, true},
+      {"style", [&] { f.SetStyle(fsBold); }, true},
+      {"charset", [&] { f.SetCharset(0); }, true},
+      {"pitch", [&] { f.SetPitch(TFontPitch::fpFixed); }, true},
+      {"assigned, another colour only", [&] { other.Assign(f); other.SetColor(clBlue); f.Assign(other); }, false},
+      {"assigned, another size", [&] { other.SetHeight(-20); f.Assign(other); }, true},
+  };
+  for (const Step& st : steps) {
+    const uint32_t before = f.HandleChanges();
+    const int toldBefore = told;
+    st.run();
+    EXPECT_EQ(f.HandleChanges() != before, st.handle) << st.what;
+    EXPECT_EQ(told, toldBefore + 1) << st.what;
+  }
 }
 
 }  // namespace

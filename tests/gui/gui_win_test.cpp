@@ -3,6 +3,7 @@
 // showing and the activation rules.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -139,6 +140,39 @@ TEST_F(WinFixture, AReplacedWindowProcSeesTheWindowsMessages) {
   EXPECT_TRUE(has(WM_PAINT));
   edit->WindowProc = previous;
   EXPECT_EQ(GetWindowTextLengthA(edit->Handle()), 3);
+}
+
+// A windowed control whose font changes colour only keeps its font (a live handle) and is repainted; another
+// change gives the window the new font.
+TEST_F(WinFixture, AFontsColourAloneRepaintsTheWindowWithoutGivingItTheFontAgain) {
+  auto* edit = Add<TEdit>(form.p, 4, 4, 100, 21);
+  auto* rich = Add<TRichEdit>(form.p, 4, 40, 200, 60);
+  form->Show();
+  PumpFor(100);
+  for (TWinControl* c : std::initializer_list<TWinControl*>{edit, rich}) {
+    SCOPED_TRACE(c->ClassName());
+    std::vector<UINT> seen;
+    TWndMethod previous = c->WindowProc;
+    c->WindowProc = [&](TMessage& m) {
+      seen.push_back(m.Msg);
+      previous(m);
+    };
+    auto count = [&](UINT msg) { return std::count(seen.begin(), seen.end(), msg); };
+    c->Font().SetColor(clRed);
+    UpdateWindow(c->Handle());
+    EXPECT_EQ(count(WM_SETFONT), 0);
+    EXPECT_GT(count(WM_PAINT), 0);
+    // The handle the window was given lives on (a rich edit does not answer WM_GETFONT under Wine).
+    const bool answers = c == edit;
+    const auto font = reinterpret_cast<HFONT>(SendMessageA(c->Handle(), WM_GETFONT, 0, 0));
+    if (answers) EXPECT_EQ(font, c->Font().Handle());
+    LOGFONTA lf{};
+    EXPECT_NE(GetObjectA(c->Font().Handle(), sizeof lf, &lf), 0);
+    c->Font().SetHeight(-15);
+    EXPECT_EQ(count(WM_SETFONT), 1);
+    if (answers) EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(c->Handle(), WM_GETFONT, 0, 0)), c->Font().Handle());
+    c->WindowProc = previous;
+  }
 }
 
 TEST_F(WinFixture, AnExceptionInAHandlerIsReportedAndTheWindowLivesOn) {
