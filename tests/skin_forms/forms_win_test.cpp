@@ -1599,12 +1599,14 @@ struct PushSpy : skin::TacLayeredOutput {
   skin::TacLayeredOutput* next = nullptr;
   HWND wnd = nullptr;
   skin::Bitmap last;
+  uint8_t lastAlpha = 0;
   int pushes = 0;
   void Push(HWND w, const skin::Bitmap& frame, uint8_t alpha) override {
     if (wnd == nullptr) wnd = w;
     if (w == wnd) {
       frame.Flush();
       last.Assign(frame);
+      lastAlpha = alpha;
       ++pushes;
     }
     if (next) next->Push(w, frame, alpha);
@@ -1658,6 +1660,8 @@ TEST(ProviderWindows, ALiveChangeFadesToTheClientAreaTheFormShows) {
     EXPECT_EQ(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF), GetPixel(dc, at.x, at.y));
   }
   ReleaseDC(s.Handle(), dc);
+  // The fade ends on the border window's own frame, fully opaque, not on one more opaque picture of the fade.
+  EXPECT_LT(scope.spy.lastAlpha, 255);
   EXPECT_EQ(s.p->StateFlags & skin::pfBorderSnapshot, 0u);
   EXPECT_TRUE(IsWindowVisible(border));
 }
