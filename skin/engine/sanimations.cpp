@@ -328,7 +328,8 @@ void ChangeRepaintedFirst(TacFormProvider& Provider, HWND formWnd, HWND borderWn
     image.SetPixelFormat(pf32bit);
     detail::CopyWindowPart(formWnd, inWindow, image, at);
     SetAlphaRect(image, TRect{at.X, at.Y, at.X + inWindow.Width(), at.Y + inWindow.Height()}, 255, clNone);
-    const std::vector<TacAnimFrame> frames = ShowAnimFrames(TSize{image.Width(), image.Height()}, Time, MaxAlpha, false);
+    const std::vector<TacAnimFrame> frames =
+        ShowAnimFrames(TSize{image.Width(), image.Height()}, Time, MaxAlpha, false);
     RunFrames(borderWnd, image, frames, false, true, MaxAlpha == 255 ? std::function<void()>(end) : nullptr);
   }
   if (!ended) end();

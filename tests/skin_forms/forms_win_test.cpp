@@ -970,31 +970,15 @@ TEST(ProviderWindows, ASkinChangeRepaintsTheFormOnce) {
   }
 }
 
-// Counts, window by window, the library commands of one code that the thread's windows are sent.
-struct CommandCounter {
-  uint16_t code;
-  std::map<HWND, int> counts;
-  HHOOK hook = nullptr;
-  static CommandCounter*& Current() {
-    static CommandCounter* current = nullptr;
-    return current;
-  }
-  static LRESULT CALLBACK Hook(int code, WPARAM wp, LPARAM lp) {
-    const auto* m = reinterpret_cast<const CWPSTRUCT*>(lp);
-    if (code == HC_ACTION && Current() && m->message == skin::WM_SKINCOMMAND &&
-        skin::SkinCommandCode(m->wParam) == Current()->code)
-      ++Current()->counts[m->hwnd];
-    return CallNextHookEx(nullptr, code, wp, lp);
-  }
-  explicit CommandCounter(uint16_t command) : code(command) {
-    Current() = this;
-    hook = SetWindowsHookExA(WH_CALLWNDPROC, &Hook, nullptr, GetCurrentThreadId());
-  }
-  ~CommandCounter() {
-    UnhookWindowsHookEx(hook);
-    Current() = nullptr;
-  }
-};
+// The refreshes that the thread's windows are sent, window by window.
+static std::map<HWND, int> g_refreshes;
+static LRESULT CALLBACK CountRefreshes(int code, WPARAM wp, LPARAM lp) {
+  const auto* m = reinterpret_cast<const CWPSTRUCT*>(lp);
+  if (code == HC_ACTION && m->message == skin::WM_SKINCOMMAND &&
+      skin::SkinCommandCode(m->wParam) == skin::AC_SKINREFRESH)
+    ++g_refreshes[m->hwnd];
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
 
 // A live skin change refreshes each control once, however deep it lies: the form's control adapter, every
 // panel on the way and the walk over the form's children would each hand it the refresh.
@@ -1015,11 +999,12 @@ TEST(ProviderWindows, ASkinChangeRefreshesEachControlOnce) {
   PumpFor(200);
   for (const char* name : {"Lucky (internal)", "Spring Willow (internal)"}) {
     SCOPED_TRACE(name);
-    CommandCounter refreshes(skin::AC_SKINREFRESH);
+    g_refreshes.clear();
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, &CountRefreshes, nullptr, GetCurrentThreadId());
     s.manager->SetSkinName(name);
-    PumpFor(100);
+    UnhookWindowsHookEx(hook);
     for (gui::TWinControl* c : std::initializer_list<gui::TWinControl*>{outer, inner, edit, button})
-      EXPECT_EQ(refreshes.counts[c->WindowHandle()], 1) << c->ClassName();
+      EXPECT_EQ(g_refreshes[c->WindowHandle()], 1) << c->ClassName();
   }
 }
 
