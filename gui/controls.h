@@ -361,10 +361,11 @@ class TWinControl : public TControl {
   void EnabledChanged();
   void VisibleChanged();
   void FontToWindow();
-  uint32_t fontRevisionSent_ = 0;  // the font's HandleRevision when the window was last given it
   void TakeFocus();
   void FreeBrush();
   bool updatingBounds_ = false;
+  // The font's handle changes (TFont::HandleChanges) that the window's font follows; -1 before it has one.
+  int64_t windowFontChanges_ = -1;
   HBRUSH brush_ = nullptr;
   uint32_t brushRGB_ = 0;
 };

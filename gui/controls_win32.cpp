@@ -199,7 +199,7 @@ void TWinControl::CreateHandle() {
     CreateWnd();
     if (handle_) {
       SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), 0);
-      fontRevisionSent_ = font_.HandleRevision();
+      windowFontChanges_ = font_.HandleChanges();
       InitializeWindow();
     }
   } catch (...) {
@@ -288,10 +288,10 @@ void TWinControl::VisibleChanged() {
 }
 
 void TWinControl::FontToWindow() {
-  // A change of colour alone leaves the window its font (given again, an edit would lay its text out anew, a rich
-  // edit set it over its text's own formats): the repaint that follows the change shows the colour.
-  if (!handle_ || font_.HandleRevision() == fontRevisionSent_) return;
-  fontRevisionSent_ = font_.HandleRevision();
+  // A change of the colour alone leaves the window its font: the control is repainted for it all the same
+  // (a rich edit given its font again would format and lay out its whole text anew).
+  if (!handle_ || windowFontChanges_ == int64_t(font_.HandleChanges())) return;
+  windowFontChanges_ = font_.HandleChanges();
   Perform(WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), 1);
 }
 

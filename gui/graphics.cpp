@@ -15,9 +15,11 @@ TFont::TFont() = default;
 
 TFont::~TFont() { FreeHandle(); }
 
-void TFont::Changed() {
-  FreeHandle();
-  ++handleRevision_;
+void TFont::Changed(bool handle) {
+  if (handle) {
+    FreeHandle();
+    ++handleChanges_;
+  }
   if (OnChange) OnChange();
 }
 
@@ -45,7 +47,7 @@ void TFont::SetStyle(TFontStyles s) {
 void TFont::SetColor(TColor c) {
   if (c == color_) return;
   color_ = c;
-  if (OnChange) OnChange();
+  Changed(false);
 }
 void TFont::SetCharset(int c) {
   if (c == charset_) return;
@@ -63,17 +65,15 @@ bool TFont::SameAs(const TFont& o) const {
 }
 void TFont::Assign(const TFont& o) {
   if (SameAs(o)) return;
-  if (name_ == o.name_ && height_ == o.height_ && style_ == o.style_ && charset_ == o.charset_ && pitch_ == o.pitch_) {
-    SetColor(o.color_);
-    return;
-  }
+  const bool handle = !(name_ == o.name_ && height_ == o.height_ && style_ == o.style_ && charset_ == o.charset_ &&
+                        pitch_ == o.pitch_);
   name_ = o.name_;
   height_ = o.height_;
   style_ = o.style_;
   color_ = o.color_;
   charset_ = o.charset_;
   pitch_ = o.pitch_;
-  Changed();
+  Changed(handle);
 }
 
 TPoint HeadlessTextExtent(const TFont& font, const std::string& text) {

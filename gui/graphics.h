@@ -50,27 +50,27 @@ class TFont : public TObject {
   void SetPitch(TFontPitch p);
   void Assign(const TFont& other);
   bool SameAs(const TFont& other) const;
+  // Counts the changes that give the font another handle: all but those of its colour alone, which the handle
+  // does not carry (a window keeps its font when only the colour changes).
+  uint32_t HandleChanges() const { return handleChanges_; }
   // Pixel height of a character cell (|Height|, or the cell of the default size).
   int PixelHeight() const { return height_ < 0 ? -height_ : (height_ > 0 ? height_ : 11); }
 
 #ifdef _WIN32
   HFONT Handle() const;
 #endif
-  // Counts the changes of what the font handle is made of (the colour is not: a change of colour alone keeps the
-  // handle, and a window given the font keeps it).
-  uint32_t HandleRevision() const { return handleRevision_; }
 
   std::function<void()> OnChange;
 
  private:
-  void Changed();
+  void Changed(bool handle = true);
   std::string name_ = "Tahoma";
   int height_ = -11;
   TFontStyles style_ = 0;
   TColor color_ = clWindowText;
   int charset_ = 1;  // DEFAULT_CHARSET
   TFontPitch pitch_ = TFontPitch::fpDefault;
-  uint32_t handleRevision_ = 0;
+  uint32_t handleChanges_ = 0;
   // Window side: the font handle is made on demand and freed when the font changes (none natively).
   void FreeHandle() const;
 #ifdef _WIN32

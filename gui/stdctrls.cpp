@@ -51,7 +51,9 @@ void TCustomLabel::SetShowAccelChar(bool v) {
 
 void TCustomLabel::WndProc(TMessage& m) {
   TGraphicControl::WndProc(m);
-  if (m.Msg == CM_TEXTCHANGED || m.Msg == CM_FONTCHANGED) AdjustBounds();
+  // A font that changed its colour alone takes the room it took: the caption is not measured again.
+  if (m.Msg == CM_TEXTCHANGED || (m.Msg == CM_FONTCHANGED && measuredFont_ != int64_t(font_.HandleChanges())))
+    AdjustBounds();
 }
 
 void TCustomLabel::Loaded() {
@@ -64,6 +66,7 @@ void TCustomLabel::AdjustBounds() {
   const std::string text = text_.empty() ? std::string(1, ' ') : text_;
   canvas_.Font().Assign(font_);
   const TPoint size = MeasureCaption(text);
+  measuredFont_ = font_.HandleChanges();
   int left = left_;
   if (alignment_ == TAlignment::taRightJustify && !wordWrap_) left = left_ + width_ - size.X;
   SetBounds(left, top_, size.X, size.Y);

@@ -54,6 +54,8 @@ class TCustomLabel : public TGraphicControl {
   bool wordWrap_ = false;
   bool showAccelChar_ = true;
   TWinControl* focusControl_ = nullptr;
+  // The font's handle changes (TFont::HandleChanges) the caption was last measured with; -1 before it was.
+  int64_t measuredFont_ = -1;
 };
 
 class TLabel : public TCustomLabel {

@@ -508,7 +508,7 @@ void TacCtrlAdapter::Broadcast(gui::TMessage& Message) {
         item->Control->HandleAllocated())
       targets.push_back(item->Control->WindowHandle());
   for (HWND h : targets)
-    if (IsWindow(h)) SendMessageA(h, Message.Msg, Message.WParam, Message.LParam);
+    if (IsWindow(h) && FirstDelivery(h, Message)) SendMessageA(h, Message.Msg, Message.WParam, Message.LParam);
 }
 
 }  // namespace skin

@@ -42,11 +42,18 @@ struct AnimationFlag {
 };
 
 // The pictures of a blocking animation pushed one per 12 ms, those that fell due meanwhile skipped. Without aero
-// every picture is the image itself under its constant alpha: it is pushed as it is.
-void RunFrames(HWND wnd, const Bitmap& image, const std::vector<TacAnimFrame>& frames, bool aero, bool showAfterFirst) {
+// every picture is the image itself under its constant alpha: it is pushed as it is. With finalPicture, the last
+// picture is not pushed: at its time the window is given the picture it keeps after the animation instead (the
+// same look, fully opaque), which it would get right after it.
+void RunFrames(HWND wnd, const Bitmap& image, const std::vector<TacAnimFrame>& frames, bool aero, bool showAfterFirst,
+               const std::function<void()>& finalPicture = nullptr) {
   Bitmap frame = aero ? Bitmap(image.Width(), image.Height(), pf32bit) : Bitmap();
   const uint32_t first = detail::TickCount();
   for (size_t i = 0; i < frames.size(); i = NextAnimFrame(i, frames.size(), detail::TickCount() - first)) {
+    if (finalPicture && i + 1 == frames.size()) {
+      finalPicture();
+      break;
+    }
     if (aero) ComposeAnimFrame(frame, image, frames[i], aero);
     LayeredOutput().Push(wnd, aero ? frame : image, frames[i].Alpha);
     if (i == 0 && showAfterFirst) detail::ShowNoActivate(wnd);
@@ -304,6 +311,16 @@ void ChangeRepaintedFirst(TacFormProvider& Provider, HWND formWnd, HWND borderWn
   const TRect fr = detail::WindowScreenRect(formWnd), hr = detail::WindowScreenRect(borderWnd);
   const TRect inWindow = detail::ClientRectInWindow(formWnd);
   const TPoint at{fr.Left - hr.Left + inWindow.Left, fr.Top - hr.Top + inWindow.Top};
+  // The form has its new look already: the new skin's region, and the border window shows the live frame (the one
+  // composed for the transition, unless something changed it meanwhile), at the time of the transition's last
+  // picture, which showed the same frame.
+  bool ended = false;
+  auto end = [&] {
+    ended = true;
+    Provider.UpdateRegion(false);
+    Provider.StateFlags &= ~pfBorderSnapshot;
+    Provider.ShowBorderFrame(255);
+  };
   Bitmap image;
   if (const Bitmap* cache = Provider.FrameCacheBitmap()) {
     cache->Flush();
@@ -311,14 +328,11 @@ void ChangeRepaintedFirst(TacFormProvider& Provider, HWND formWnd, HWND borderWn
     image.SetPixelFormat(pf32bit);
     detail::CopyWindowPart(formWnd, inWindow, image, at);
     SetAlphaRect(image, TRect{at.X, at.Y, at.X + inWindow.Width(), at.Y + inWindow.Height()}, 255, clNone);
-    RunFrames(borderWnd, image, ShowAnimFrames(TSize{image.Width(), image.Height()}, Time, MaxAlpha, false), false,
-              true);
+    const std::vector<TacAnimFrame> frames =
+        ShowAnimFrames(TSize{image.Width(), image.Height()}, Time, MaxAlpha, false);
+    RunFrames(borderWnd, image, frames, false, true, MaxAlpha == 255 ? std::function<void()>(end) : nullptr);
   }
-  // The form has its new look already: the new skin's region, and the border window shows the live frame (the one
-  // composed for the transition, unless something changed it meanwhile).
-  Provider.UpdateRegion(false);
-  Provider.StateFlags &= ~pfBorderSnapshot;
-  Provider.ShowBorderFrame(255);
+  if (!ended) end();
 }
 
 }  // namespace

@@ -197,7 +197,10 @@ void SkinChangeBeforeAll(TsSkinManager& Manager) {
   ForEachProviderForm(Manager, [](TacFormProvider& p) {
     if (p.HasBorderForm()) {
       p.StateFlags |= pfBorderSnapshot;
-      p.TakeBorderSnapshot();
+      // The snapshot stands in for the frame while the forms are locked, unless a transition is under way: the
+      // border window then keeps what it shows (it is not updated while the flag is set) and the snapshot would
+      // never be seen.
+      if (!AnimationInProgress()) p.TakeBorderSnapshot();
     }
     p.SkinChangingByte = 1;
   });
@@ -289,6 +292,7 @@ void SkinChangeRelease(TsSkinManager& Manager) {
 // ---- Broadcasts.
 
 void BroadcastToAllForms(gui::TMessage& Msg) {
+  const OneDeliveryPerReceiver once(Msg);
   gui::TApplication& app = *gui::Application;
   std::vector<gui::TComponent*> components;
   for (int i = 0; i < app.ComponentCount(); ++i) components.push_back(app.Components(i));

@@ -169,7 +169,8 @@ void ForEachProviderForm(TsSkinManager& Manager, const std::function<void(TacFor
 
 // ---- The sweeps.
 
-// Before a new skin is loaded: providers with a border window keep a snapshot; every provider is flagged as
+// Before a new skin is loaded: providers with a border window keep a snapshot (none while a transition is under
+// way: the border window is not updated then, the snapshot would never show); every provider is flagged as
 // changing its skin. Nothing while the application is minimized or the manager is being read.
 void SkinChangeBeforeAll(TsSkinManager& Manager);
 // Before the forms are told: every form is locked (its redraw switched off) and a border window shows its

@@ -1,5 +1,6 @@
 #include "skin/engine/svclutils.h"
 
+#include <unordered_set>
 #include <vector>
 
 #include "gui/syscolors.h"
@@ -35,12 +36,31 @@ bool IsOwnCommand(uint16_t code, LPARAM lParam) {
 }
 #endif
 
+// What a broadcast notes as reached: the window (the one that the other senders see), natively the control.
+const void* Receiver(const gui::TWinControl* c) {
+#ifdef _WIN32
+  if (c->HandleAllocated()) return c->WindowHandle();
+#endif
+  return c;
+}
+
 LRESULT SendToWindowOf(gui::TWinControl* c, UINT msg, WPARAM w, LPARAM l) {
   const OwnLibraryCommand own(msg == WM_SKINCOMMAND ? w : 0, msg == WM_SKINCOMMAND ? l : 0);
 #ifdef _WIN32
   if (c->HandleAllocated()) return SendMessageA(c->WindowHandle(), msg, w, l);
 #endif
   return c->Perform(msg, w, l);
+}
+
+// The receivers a broadcast of one message has reached.
+struct Deliveries {
+  gui::TMessage msg;
+  std::unordered_set<const void*> reached;
+};
+thread_local Deliveries* g_deliveries = nullptr;
+
+bool SameMessage(const gui::TMessage& a, const gui::TMessage& b) {
+  return a.Msg == b.Msg && a.WParam == b.WParam && a.LParam == b.LParam;
 }
 
 bool StillChildOf(const gui::TWinControl* parent, const gui::TControl* child) {
@@ -50,6 +70,26 @@ bool StillChildOf(const gui::TWinControl* parent, const gui::TControl* child) {
 }
 
 }  // namespace
+
+OneDeliveryPerReceiver::OneDeliveryPerReceiver(const gui::TMessage& Msg) : previous_(g_deliveries), own_(nullptr) {
+  if (Msg.Msg != WM_SKINCOMMAND || SkinCommandCode(Msg.WParam) != AC_SKINREFRESH) return;
+  if (g_deliveries != nullptr && SameMessage(g_deliveries->msg, Msg)) return;  // the running one goes on
+  auto* d = new Deliveries{gui::TMessage{Msg.Msg, Msg.WParam, Msg.LParam, 0}, {}};
+  own_ = d;
+  g_deliveries = d;
+}
+
+OneDeliveryPerReceiver::~OneDeliveryPerReceiver() {
+  if (!own_) return;
+  delete static_cast<Deliveries*>(own_);
+  g_deliveries = static_cast<Deliveries*>(previous_);
+}
+
+bool FirstDelivery(const void* Receiver, const gui::TMessage& Msg) {
+  Deliveries* d = g_deliveries;
+  if (d == nullptr || Receiver == nullptr || !SameMessage(d->msg, Msg)) return true;
+  return d->reached.insert(Receiver).second;
+}
 
 OwnLibraryCommand::OwnLibraryCommand(WPARAM WParam, LPARAM LParam)
     : held_(SkinCommandCarriesAddress(SkinCommandCode(WParam))) {
@@ -104,9 +144,9 @@ void BroadcastToChildren(gui::TWinControl* Control, gui::TMessage& Msg) {
       child->Perform(Msg.Msg, Msg.WParam, Msg.LParam);
       continue;
     }
-    if (SendToWindowOf(w, WM_SKINCOMMAND, SkinCommandWParam(AC_ISSKINNED), 0) == 1)
-      SendToWindowOf(w, Msg.Msg, Msg.WParam, Msg.LParam);
-    else
+    if (SendToWindowOf(w, WM_SKINCOMMAND, SkinCommandWParam(AC_ISSKINNED), 0) == 1) {
+      if (FirstDelivery(Receiver(w), Msg)) SendToWindowOf(w, Msg.Msg, Msg.WParam, Msg.LParam);
+    } else
       BroadcastToChildren(w, Msg);
   }
 }

@@ -38,6 +38,26 @@ void BroadcastToChildren(gui::TWinControl* Control, gui::TMessage& Msg);
 // answered through everything the thread does meanwhile, so a command that this thread itself is sending (one
 // that an OwnLibraryCommand holds, see below) is taken all the same.
 bool AcceptSkinCommand(const gui::TMessage& Msg);
+// A broadcast that reaches each receiver once, for the time the object lives: a form's control adapter hands a
+// refresh to every control it skinned, a container hands it to its child windows, and the walk over a form's
+// children hands it to them again; while the object lives, the library's senders (BroadcastToChildren,
+// SendToChildWindows, the control adapter's broadcast) pass the message to a receiver only the first time.
+// Only AC_SKINREFRESH is given once (any other message is passed on as before); an inner scope of the same message
+// adds nothing, one of another message holds until it ends.
+class OneDeliveryPerReceiver {
+ public:
+  explicit OneDeliveryPerReceiver(const gui::TMessage& Msg);
+  ~OneDeliveryPerReceiver();
+  OneDeliveryPerReceiver(const OneDeliveryPerReceiver&) = delete;
+  OneDeliveryPerReceiver& operator=(const OneDeliveryPerReceiver&) = delete;
+
+ private:
+  void* previous_;
+  void* own_;
+};
+// Whether the message is to be sent to the receiver (its window, or the headless control natively): true, and the
+// receiver noted, unless a running OneDeliveryPerReceiver of this very message noted it already.
+bool FirstDelivery(const void* Receiver, const gui::TMessage& Msg);
 // Marks a command that this thread is sending, for the time the object lives (the library's senders hold one
 // around each send of a code that carries an address): its receivers take it even while the thread answers a
 // message that another thread or process sent (a repaint done while a click or a text sent from outside is

@@ -30,7 +30,8 @@ struct ChildrenEnum {
 
 BOOL CALLBACK SendToDirectChild(HWND child, LPARAM l) {
   const auto* e = reinterpret_cast<const ChildrenEnum*>(l);
-  if (GetParent(child) == e->parent) SendMessageA(child, e->msg->Msg, e->msg->WParam, e->msg->LParam);
+  if (GetParent(child) == e->parent && FirstDelivery(child, *e->msg))
+    SendMessageA(child, e->msg->Msg, e->msg->WParam, e->msg->LParam);
   return TRUE;
 }
 

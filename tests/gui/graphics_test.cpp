@@ -1,6 +1,9 @@
 // Bitmaps and canvases: pixel layout, drawing into a bitmap, bitmap files in and out, bad files refused.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <iterator>
 #include <string>
 
 #include "gui/gui.h"
@@ -171,12 +174,25 @@ TEST(Fonts, SizeAndHeightConvertAt96PixelsPerInch) {
   TFont g;
   g.Assign(f);
   EXPECT_TRUE(g.SameAs(f));
-  const uint32_t revision = g.HandleRevision();  // no font handle carries the colour
-  f.SetColor(clRed);
-  g.Assign(f);
-  EXPECT_EQ(g.HandleRevision(), revision);
-  EXPECT_EQ(g.Color(), clRed);
-  EXPECT_EQ(changes, 2);
+}
+
+// Every change is told; only those the font's handle carries count as handle changes (the colour's does not).
+TEST(Fonts, TheColourAloneKeepsTheHandle) {
+  TFont f, other;
+  int told = 0;
+  f.OnChange = [&] { ++told; };
+  const std::pair<std::function<void()>, bool> steps[] = {
+      {[&] { f.SetColor(clRed); }, false},
+      {[&] { f.SetStyle(fsBold); }, true},
+      {[&] { other.Assign(f), other.SetColor(clBlue), f.Assign(other); }, false},  // assigned: the colour alone
+      {[&] { other.SetHeight(-20), f.Assign(other); }, true},
+  };
+  for (size_t i = 0; i < std::size(steps); ++i) {
+    const uint32_t before = f.HandleChanges();
+    steps[i].first();
+    EXPECT_EQ(f.HandleChanges() != before, steps[i].second) << i;
+    EXPECT_EQ(told, int(i) + 1) << i;
+  }
 }
 
 }  // namespace

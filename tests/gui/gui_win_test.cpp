@@ -3,6 +3,7 @@
 // showing and the activation rules.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -159,28 +160,32 @@ TEST_F(WinFixture, AReplacedWindowProcSeesTheWindowsMessages) {
   EXPECT_EQ(GetWindowTextLengthA(edit->Handle()), 3);
 }
 
-// A new font colour repaints a control's window with the font it has (given again, a multi-line edit would lay
-// its text out anew); a new style gives it the new font.
-TEST_F(WinFixture, AFontColourChangeRepaintsTheWindowWithTheFontItHas) {
-  auto* memo = Add<TMemo>(form.p, 4, 4, 200, 80);
+// A windowed control whose font changes colour only keeps its font (a live handle) and is repainted; another
+// change gives the window the new font.
+TEST_F(WinFixture, AFontsColourAloneRepaintsTheWindowWithoutGivingItTheFontAgain) {
+  auto* edit = Add<TEdit>(form.p, 4, 4, 100, 21);
+  auto* rich = Add<TRichEdit>(form.p, 4, 40, 200, 60);
   form->Show();
-  int fontsGiven = 0;
-  TWndMethod previous = memo->WindowProc;
-  memo->WindowProc = [&](TMessage& m) {
-    fontsGiven += m.Msg == WM_SETFONT;
-    previous(m);
-  };
-  for (bool colourOnly : {true, false}) {
-    ValidateRect(memo->Handle(), nullptr);
-    colourOnly ? memo->Font().SetColor(clRed) : memo->Font().SetStyle(fsBold);
-    EXPECT_EQ(fontsGiven, colourOnly ? 0 : 1);
+  PumpFor(100);
+  for (TWinControl* c : std::initializer_list<TWinControl*>{edit, rich}) {
+    SCOPED_TRACE(c->ClassName());
+    std::vector<UINT> seen;
+    TWndMethod previous = c->WindowProc;
+    c->WindowProc = [&](TMessage& m) {
+      seen.push_back(m.Msg);
+      previous(m);
+    };
+    auto count = [&](UINT msg) { return std::count(seen.begin(), seen.end(), msg); };
+    c->Font().SetColor(clRed);
+    UpdateWindow(c->Handle());
+    EXPECT_EQ(count(WM_SETFONT), 0);
+    EXPECT_GT(count(WM_PAINT), 0);
     LOGFONTA lf{};
-    EXPECT_EQ(GetObjectA(reinterpret_cast<HFONT>(SendMessageA(memo->Handle(), WM_GETFONT, 0, 0)), sizeof lf, &lf),
-              int(sizeof lf));
-    EXPECT_EQ(lf.lfWeight, colourOnly ? FW_NORMAL : FW_BOLD);
-    EXPECT_TRUE(GetUpdateRect(memo->Handle(), nullptr, FALSE));
+    EXPECT_NE(GetObjectA(c->Font().Handle(), sizeof lf, &lf), 0);  // the handle the window holds lives on
+    c->Font().SetHeight(-15);
+    EXPECT_EQ(count(WM_SETFONT), 1);
+    c->WindowProc = previous;
   }
-  memo->WindowProc = previous;
 }
 
 TEST_F(WinFixture, AnExceptionInAHandlerIsReportedAndTheWindowLivesOn) {

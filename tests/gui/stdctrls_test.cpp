@@ -426,6 +426,19 @@ TEST_F(Lists, ALabelIsTransparentExactlyWhenItsStyleIsNotOpaque) {
   }
 }
 
+// An autosized label is measured again when its font's face changes, not when its colour alone does.
+TEST_F(Lists, AnAutosizedLabelIsMeasuredAgainForItsFontNotForItsColour) {
+  auto* label = new TLabel(form.p);
+  label->SetParent(form.p);
+  label->SetCaption("Measured");
+  const int measured = label->Width();
+  label->SetBounds(label->Left(), label->Top(), 3, label->Height());  // a width the caption does not take
+  label->Font().SetColor(clRed);
+  EXPECT_EQ(label->Width(), 3);
+  label->Font().SetStyle(fsBold);
+  EXPECT_GE(label->Width(), measured);
+}
+
 TEST_F(Lists, StaticTextAcceleratorFocusesItsControl) {
   struct Case {
     const char* caption;

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -1008,6 +1009,44 @@ TEST(ProviderWindows, ASkinChangeRepaintsTheFormOnce) {
   }
 }
 
+// The refreshes that the thread's windows are sent, window by window.
+static std::map<HWND, int> g_refreshes;
+static LRESULT CALLBACK CountRefreshes(int code, WPARAM wp, LPARAM lp) {
+  const auto* m = reinterpret_cast<const CWPSTRUCT*>(lp);
+  if (code == HC_ACTION && m->message == skin::WM_SKINCOMMAND &&
+      skin::SkinCommandCode(m->wParam) == skin::AC_SKINREFRESH)
+    ++g_refreshes[m->hwnd];
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+// A live skin change refreshes each control once, however deep it lies: the form's control adapter, every
+// panel on the way and the walk over the form's children would each hand it the refresh.
+TEST(ProviderWindows, ASkinChangeRefreshesEachControlOnce) {
+  StationForm s;
+  auto* outer = new gui::TPanel(s.form);
+  outer->SetParent(s.form);
+  outer->SetBounds(10, 10, 300, 150);
+  auto* inner = new gui::TPanel(s.form);
+  inner->SetParent(outer);
+  inner->SetBounds(10, 10, 260, 100);
+  auto* edit = new gui::TEdit(s.form);
+  edit->SetParent(inner);
+  edit->SetBounds(10, 10, 120, 24);
+  auto* button = new gui::TButton(s.form);
+  button->SetParent(s.form);
+  button->SetBounds(10, 170, 80, 25);
+  PumpFor(200);
+  for (const char* name : {"Lucky (internal)", "Spring Willow (internal)"}) {
+    SCOPED_TRACE(name);
+    g_refreshes.clear();
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, &CountRefreshes, nullptr, GetCurrentThreadId());
+    s.manager->SetSkinName(name);
+    UnhookWindowsHookEx(hook);
+    for (gui::TWinControl* c : std::initializer_list<gui::TWinControl*>{outer, inner, edit, button})
+      EXPECT_EQ(g_refreshes[c->WindowHandle()], 1) << c->ClassName();
+  }
+}
+
 TEST(ProviderWindows, TheProgramsStoredAnimationsRunAsStored) {
   StationForm s;
   HWND h = s.Handle();
@@ -1584,12 +1623,14 @@ struct PushSpy : skin::TacLayeredOutput {
   skin::TacLayeredOutput* next = nullptr;
   HWND wnd = nullptr;
   skin::Bitmap last;
+  uint8_t lastAlpha = 0;
   int pushes = 0;
   void Push(HWND w, const skin::Bitmap& frame, uint8_t alpha) override {
     if (wnd == nullptr) wnd = w;
     if (w == wnd) {
       frame.Flush();
       last.Assign(frame);
+      lastAlpha = alpha;
       ++pushes;
     }
     if (next) next->Push(w, frame, alpha);
@@ -1643,6 +1684,8 @@ TEST(ProviderWindows, ALiveChangeFadesToTheClientAreaTheFormShows) {
     EXPECT_EQ(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF), GetPixel(dc, at.x, at.y));
   }
   ReleaseDC(s.Handle(), dc);
+  // The fade ends on the border window's own frame, fully opaque, not on one more opaque picture of the fade.
+  EXPECT_LT(scope.spy.lastAlpha, 255);
   EXPECT_EQ(s.p->StateFlags & skin::pfBorderSnapshot, 0u);
   EXPECT_TRUE(IsWindowVisible(border));
 }

@@ -118,6 +118,7 @@ class ProbeControl : public Base {
         }
         received.push_back(code);
         lastParam = m.LParam;
+        if (onCommand) onCommand(code, m);
         return;
       }
       previous(m);
@@ -130,6 +131,7 @@ class ProbeControl : public Base {
   }
   std::vector<uint16_t> received;
   LPARAM lastParam = 0;
+  std::function<void(uint16_t code, gui::TMessage& m)> onCommand;
 
  private:
   bool skinned_;

@@ -109,7 +109,7 @@ TEST(SkinManagerComponent, ASkinChangeInTheOrderTheFormsSeeIt) {
   e.m->SetSkinName("Two");
   ManagerServices().AnimSkinChange = nullptr;
   // The transition leaves the form repainted with its region: only its border window is shown again after it.
-  const Log expected = {"before",     "S:snapshot", "loading",     "S:show-snapshot", "S:redraw-off",
+  const Log expected = {"before",     "loading",     "S:show-snapshot", "S:redraw-off",
                         "P:loaded",   "S:loaded",   "P:stop",      "S:stop",          "P:refresh",
                         "S:refresh",  "S:redraw-on", "S:anim 100", "S:border",        "activate",
                         "after"};
@@ -134,6 +134,23 @@ TEST(SkinManagerComponent, ASkinChangeInTheOrderTheFormsSeeIt) {
   EXPECT_EQ(plain->Count(AC_SKINREMOVED), 1);
   EXPECT_EQ(e.m->HooksInstalled, 0);
   EXPECT_EQ(ProviderList(), nullptr);
+}
+
+// The old look is kept for the border window when another manager than the default one changes its skin: no
+// transition holds the border window then (the default manager's keeps none, see above).
+TEST(SkinManagerComponent, AnotherManagersChangeKeepsTheOldLookForTheBorderWindow) {
+  PortableSkinSystem sys;
+  sys.layeredWindows = true;
+  ManagerEnv first(sys), second(sys);  // the first one is the default manager
+  second.Store("One", Pack(FixtureMembers()));
+  second.m->SetExtendedBorders(true);
+  Log log;
+  Forms forms;
+  ProbeForm* skinned = forms.Add("S", true, &log);
+  skinned->provider().border = true;
+  skinned->provider().manager = second.m.get();
+  second.m->SetSkinName("One");
+  EXPECT_EQ(std::count(log.begin(), log.end(), "S:snapshot"), 1);
 }
 
 TEST(SkinManagerComponent, FailuresAndExceptionsLeaveNoFlagSet) {
@@ -249,6 +266,25 @@ TEST(SkinManagerComponent, BroadcastsReachUnskinnedFormsAndTheirControls) {
     EXPECT_EQ(p.Form(), skinned);
   });
   EXPECT_EQ(visited, 1);
+
+  // A refresh reaches each control once per broadcast, though the skinned form hands it to its controls, a
+  // skinned container to its children and the walk over the form's children to them again; other commands go
+  // as often as they are handed on.
+  ProbeForm* nested = forms.Add("Nested", true);
+  auto* box = new ProbeControl<gui::TPanel>(nested, nested, true);
+  auto* edit = new ProbeControl<gui::TEdit>(nested, box, true);
+  nested->onCommand = [&](uint16_t, gui::TMessage& msg) { BroadcastToChildren(nested, msg); };
+  box->onCommand = [&](uint16_t, gui::TMessage& msg) { BroadcastToChildren(box, msg); };
+  for (uint16_t code : {AC_SKINREFRESH, AC_SKINREFRESH, AC_STOPANIMATION}) {
+    gui::TMessage c{WM_SKINCOMMAND, SkinCommandWParam(code), 0, 0};
+    BroadcastToAllForms(c);
+  }
+  EXPECT_EQ(box->Count(AC_SKINREFRESH), 2);
+  EXPECT_EQ(edit->Count(AC_SKINREFRESH), 2);
+  EXPECT_EQ(box->Count(AC_STOPANIMATION), 2);
+  EXPECT_EQ(edit->Count(AC_STOPANIMATION), 2);
+  nested->onCommand = nullptr;
+  box->onCommand = nullptr;
 }
 
 TEST(SkinManagerComponent, SystemColoursFollowTheAppliedSkinOnly) {
