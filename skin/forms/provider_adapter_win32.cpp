@@ -38,8 +38,9 @@ void Free(TsSkinProvider& p) {
 }
 
 // Windows that get their adapter while they show were painted by their own procedure: they are painted again.
+// Not while the form fades in: it is repainted whole, children and all, once the fade has made it opaque.
 void RedrawNewItems(TsSkinProvider& p, size_t itemsBefore, size_t graphItemsBefore) {
-  if (!p.Adapter || !p.Form() || !FormWindowVisible(*p.Form())) return;
+  if (!p.Adapter || !p.Form() || !FormWindowVisible(*p.Form()) || (p.StateFlags & psShowFading)) return;
   for (size_t i = itemsBefore; i < p.Adapter->Items.size(); ++i) {
     TacAdapterItem* item = p.Adapter->Items[i].get();
     if (item && !item->Dead() && item->Control->HandleAllocated())
