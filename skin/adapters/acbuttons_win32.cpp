@@ -20,6 +20,7 @@
 #include "skin/paint/acanimation.h"
 #include "skin/paint/dc_copy.h"
 #include "skin/paint/gdi_ledger.h"
+#include "skin/paint/pixel_access.h"
 #include "skin/paint/borders.h"
 #include "skin/paint/graph_utils.h"
 #include "skin/paint/pixel_helpers.h"
@@ -96,14 +97,20 @@ bool TacSelfPaintedWnd::PrepareCache(CacheInfo& ci) {
 
 void TacSelfPaintedWnd::FillFromParent(Bitmap& Bmp, const CacheInfo& ci, const TRect& R) {
   if (ci.Ready && ci.Bmp != nullptr) {
-    for (int32_t y = std::max<int32_t>(R.Top, 0); y < std::min(R.Bottom, Bmp.Height()); ++y)
-      for (int32_t x = std::max<int32_t>(R.Left, 0); x < std::min(R.Right, Bmp.Width()); ++x) {
-        const int32_t px = ci.X + x, py = ci.Y + y;
-        const uint32_t v = (px >= 0 && py >= 0 && px < ci.Bmp->Width() && py < ci.Bmp->Height())
-                               ? GetPixel32(*ci.Bmp, px, py)
-                               : 0;
-        SetPixel32(Bmp, x, y, v | 0xFF000000u);
+    // Row by row: the parent's pixels where its bitmap reaches, black where it does not, all opaque.
+    detail::View32 dst, src;
+    if (!detail::GetView32(Bmp, dst)) return;
+    const bool parent = detail::GetView32(*ci.Bmp, src);
+    const int32_t left = std::max<int32_t>(R.Left, 0), right = std::min(R.Right, dst.width);
+    for (int32_t y = std::max<int32_t>(R.Top, 0); y < std::min(R.Bottom, dst.height); ++y) {
+      uint32_t* d = dst.Row(y);
+      const int32_t py = ci.Y + y;
+      const uint32_t* s = parent && py >= 0 && py < src.height ? src.Row(py) : nullptr;
+      for (int32_t x = left; x < right; ++x) {
+        const int32_t px = ci.X + x;
+        d[x] = (s != nullptr && px >= 0 && px < src.width ? s[px] : 0) | 0xFF000000u;
       }
+    }
     return;
   }
   const TColor c = ci.FillColor != KeyColor ? ci.FillColor : WindowBgColor(ParentWnd);
