@@ -1,6 +1,5 @@
 #include "skin/engine/svclutils.h"
 
-#include <unordered_set>
 #include <vector>
 
 #include "gui/syscolors.h"
@@ -52,12 +51,8 @@ LRESULT SendToWindowOf(gui::TWinControl* c, UINT msg, WPARAM w, LPARAM l) {
   return c->Perform(msg, w, l);
 }
 
-// The receivers a broadcast of one message has reached.
-struct Deliveries {
-  gui::TMessage msg;
-  std::unordered_set<const void*> reached;
-};
-thread_local Deliveries* g_deliveries = nullptr;
+// The broadcast whose receivers are noted on this thread.
+thread_local OneDeliveryPerReceiver* g_deliveries = nullptr;
 
 bool SameMessage(const gui::TMessage& a, const gui::TMessage& b) {
   return a.Msg == b.Msg && a.WParam == b.WParam && a.LParam == b.LParam;
@@ -71,24 +66,23 @@ bool StillChildOf(const gui::TWinControl* parent, const gui::TControl* child) {
 
 }  // namespace
 
-OneDeliveryPerReceiver::OneDeliveryPerReceiver(const gui::TMessage& Msg) : previous_(g_deliveries), own_(nullptr) {
+OneDeliveryPerReceiver::OneDeliveryPerReceiver(const gui::TMessage& Msg) {
   if (Msg.Msg != WM_SKINCOMMAND || SkinCommandCode(Msg.WParam) != AC_SKINREFRESH) return;
-  if (g_deliveries != nullptr && SameMessage(g_deliveries->msg, Msg)) return;  // the running one goes on
-  auto* d = new Deliveries{gui::TMessage{Msg.Msg, Msg.WParam, Msg.LParam, 0}, {}};
-  own_ = d;
-  g_deliveries = d;
+  if (g_deliveries != nullptr && SameMessage(g_deliveries->msg_, Msg)) return;  // the running one goes on
+  msg_ = gui::TMessage{Msg.Msg, Msg.WParam, Msg.LParam, 0};
+  previous_ = g_deliveries;
+  running_ = true;
+  g_deliveries = this;
 }
 
 OneDeliveryPerReceiver::~OneDeliveryPerReceiver() {
-  if (!own_) return;
-  delete static_cast<Deliveries*>(own_);
-  g_deliveries = static_cast<Deliveries*>(previous_);
+  if (running_) g_deliveries = previous_;
 }
 
 bool FirstDelivery(const void* Receiver, const gui::TMessage& Msg) {
-  Deliveries* d = g_deliveries;
-  if (d == nullptr || Receiver == nullptr || !SameMessage(d->msg, Msg)) return true;
-  return d->reached.insert(Receiver).second;
+  OneDeliveryPerReceiver* d = g_deliveries;
+  if (d == nullptr || Receiver == nullptr || !SameMessage(d->msg_, Msg)) return true;
+  return d->reached_.insert(Receiver).second;
 }
 
 OwnLibraryCommand::OwnLibraryCommand(WPARAM WParam, LPARAM LParam)

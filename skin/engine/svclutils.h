@@ -7,6 +7,7 @@
 // Every operation accepts nullptr for a control or window and answers the neutral value it states.
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 
 #include "gui/controls.h"
 #include "gui/forms.h"
@@ -52,8 +53,11 @@ class OneDeliveryPerReceiver {
   OneDeliveryPerReceiver& operator=(const OneDeliveryPerReceiver&) = delete;
 
  private:
-  void* previous_;
-  void* own_;
+  friend bool FirstDelivery(const void* Receiver, const gui::TMessage& Msg);
+  gui::TMessage msg_{};
+  std::unordered_set<const void*> reached_;
+  OneDeliveryPerReceiver* previous_ = nullptr;
+  bool running_ = false;  // this one notes the deliveries (not an inner scope, nor another message)
 };
 // Whether the message is to be sent to the receiver (its window, or the headless control natively): true, and the
 // receiver noted, unless a running OneDeliveryPerReceiver of this very message noted it already.
