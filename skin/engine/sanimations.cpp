@@ -376,8 +376,7 @@ void AnimHideForm(TacFormProvider& Provider) {
   if (borders) Provider.FreeBorderForm(!gui::Application->Terminated());
 }
 
-void AnimShowForm(TacFormProvider& Provider, uint16_t Time, uint8_t MaxAlpha, TacAnimType Mode,
-                  const std::function<bool()>& AfterLastPicture) {
+void AnimShowForm(TacFormProvider& Provider, uint16_t Time, uint8_t MaxAlpha, TacAnimType Mode) {
   gui::TCustomForm* form = Provider.Form();
   if (form == nullptr || FormMinimized(form)) return;
   HWND formWnd = form->WindowHandle();
@@ -406,10 +405,6 @@ void AnimShowForm(TacFormProvider& Provider, uint16_t Time, uint8_t MaxAlpha, Ta
   // opaque (a window that stops being layered is repainted anyway).
   image.reset();
   if (TsSkinManager* m = ManagerOf(Provider); m && m->System().CompositionEnabled()) detail::SleepFor(48);
-  if (AfterLastPicture && !AfterLastPicture()) {
-    if (window.Free) window.Free();
-    return;
-  }
   Provider.UpdateRegion(false);
   // The border window shows the frame the picture was made of, composed again only if something changed it since.
   if (Provider.HasBorderForm()) Provider.ShowBorderFrame(255);

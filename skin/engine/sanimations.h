@@ -122,10 +122,9 @@ void AnimHideWindow(TacAnimWindow Wnd, std::unique_ptr<Bitmap> Image, uint16_t T
 // transparent).
 void AnimHideForm(TacFormProvider& Provider);
 // The show of a skinned form (blocks for its duration); the form, transparent meanwhile, is left for its caller
-// to make opaque and repaint. `AfterLastPicture` runs while the last picture still shows, before the form gets
-// its region and its border window the frame; it answers false when the form is gone meanwhile.
-void AnimShowForm(TacFormProvider& Provider, uint16_t Time, uint8_t MaxAlpha, TacAnimType Mode,
-                  const std::function<bool()>& AfterLastPicture = {});
+// to make opaque and repaint. The picture is made of the form as it is: the caller gives the child windows the
+// skin first.
+void AnimShowForm(TacFormProvider& Provider, uint16_t Time, uint8_t MaxAlpha, TacAnimType Mode);
 // The skin-change transition of a form: the new look fades in over the old one, then the form gets the new
 // skin's region and is repainted under the last picture (its border window too).
 void AnimSkinChange(TacFormProvider& Provider, uint16_t Time, uint8_t MaxAlpha, bool Aero);

@@ -94,13 +94,12 @@ bool ProviderCmShowingChanged(TsSkinProvider& p, gui::TMessage& m) {
     if (token.expired() || form.IsDestroying()) return endFade(), false;
     bool faded = false;
     if (FormWindowVisible(form) && !FormWindowIconic(form)) {
-      // The child windows take the skin while the fade's last picture still shows: the repaint that follows paints
-      // them once, in the skin, not first without it.
-      AnimShowForm(p, manager->AnimEffects.FormShow.Time, 255, manager->AnimEffects.FormShow.Mode, [&] {
-        ProviderTakeChildWindows(p);
-        taken = true;
-        return !token.expired() && !form.IsDestroying();
-      });
+      // The child windows take the skin before the fade's picture is made of them: the fade shows the form as it
+      // will stay (not its controls unpainted), and the repaint that follows paints them once, in the skin.
+      ProviderTakeChildWindows(p);
+      taken = true;
+      if (token.expired() || form.IsDestroying()) return endFade(), false;
+      AnimShowForm(p, manager->AnimEffects.FormShow.Time, 255, manager->AnimEffects.FormShow.Mode);
       if (token.expired() || form.IsDestroying()) return endFade(), false;
       faded = true;
     }

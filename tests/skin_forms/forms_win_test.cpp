@@ -836,8 +836,9 @@ TEST(ProviderWindows, TheSkinsRemovalAndLoadSwitchALiveFormBetweenPlainAndSkinne
   }
 }
 
-// Counts the WM_PAINT messages a window receives, and those it receives while it is layered at alpha 0 (and the
-// messages of another kind, when one is given).
+// Counts the WM_PAINT messages that paint a window on the screen (not those that print it into a given device
+// context), and those it receives while it is layered at alpha 0 (and the messages of another kind, when one is
+// given).
 struct PaintCounter {
   HWND h;
   WNDPROC old;
@@ -856,7 +857,7 @@ struct PaintCounter {
   static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     PaintCounter* c = Current();
     if (c->other != 0 && msg == c->other) ++c->others;
-    if (msg == WM_PAINT) {
+    if (msg == WM_PAINT && wp == 0) {
       ++c->paints;
       if (Transparent(w)) ++c->transparentPaints;
     }
@@ -932,8 +933,9 @@ TEST(ProviderWindows, AFormThatFadesInIsNotPaintedWhileItIsTransparent) {
   }
 }
 
-// The child windows of a form that fades in are painted once, once it is opaque and in the skin: not erased while
-// it is transparent, nor painted first without the skin (the adapter takes them under the fade's last picture).
+// The child windows of a form that fades in are in the skin before the fade's picture is made of them, and are
+// painted on the screen once, once the form is opaque: not erased while it is transparent, nor painted first
+// without the skin.
 TEST(ProviderWindows, TheChildWindowsOfAFormThatFadesInArePaintedOnceInTheSkin) {
   skin::PortableSkinSystem system;
   system.layeredWindows = true;
@@ -946,8 +948,23 @@ TEST(ProviderWindows, TheChildWindowsOfAFormThatFadesInArePaintedOnceInTheSkin) 
   edit->SetBounds(20, 20, 120, 21);
   {
     PaintCounter counter(edit->Handle(), WM_NCPAINT);
+    // The fade's pictures go to an output that notes whether the edit was in the skin when the first was made.
+    struct FirstPicture : skin::TacLayeredOutput {
+      HWND edit = nullptr;
+      int pictures = 0;
+      bool skinned = false;
+      void Push(HWND, const skin::Bitmap&, uint8_t) override {
+        if (pictures++ == 0)
+          skinned = SendMessageA(edit, skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_ISSKINNED), 0) != 0;
+      }
+    } fade;
+    fade.edit = edit->Handle();
+    skin::TacLayeredOutput* previous = skin::SetLayeredOutput(&fade);
     form->Show();
     PumpFor(300);
+    skin::SetLayeredOutput(previous);
+    EXPECT_GT(fade.pictures, 1);
+    EXPECT_TRUE(fade.skinned);
     EXPECT_EQ(counter.paints, 1);
     EXPECT_EQ(counter.others, 1);
   }
