@@ -19,7 +19,7 @@
 
 #include "gui/gui.h"
 #include "skin/adapters/acscrollwnd.h"
-#include "skin/engine/sskinmanager_component.h"
+#include "skin/manager/sskinmanager_component.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "gui/gui.h"
-#include "skin/engine/scommondata.h"
-#include "skin/paint/acglow.h"
-#include "tests/skin_motion/glow_fixture.h"
+#include "skin/data/scommondata.h"
+#include "skin/painters/acglow.h"
+#include "tests/skin_painters/glow_fixture.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "skin/engine/packedskin.h"
+#include "skin/data/packedskin.h"
 
 namespace {
 

@@ -33,8 +33,8 @@
 #include <vector>
 
 #include "bench/side_by_side.h"
-#include "skin/paint/acpng.h"
-#include "tests/skin_paint/png_writer.h"
+#include "skin/pixels/acpng.h"
+#include "tests/skin_pixels/png_writer.h"
 
 namespace {
 

@@ -19,11 +19,11 @@
 #include "bench/side_by_side.h"
 #include "gui/forms.h"
 #include "gui/menus.h"
-#include "skin/engine/sskinmanager_component.h"
+#include "skin/manager/sskinmanager_component.h"
 #include "skin/forms/frame_paint.h"
 #include "skin/forms/provider_geometry.h"
 #include "skin/forms/sskinprovider.h"
-#include "skin/paint/text_engine.h"
+#include "skin/painters/text_engine.h"
 #include "station/forms/form1.h"
 #include "station/program_resources.h"
 

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "skin/engine/imagedecoders.h"
-#include "skin/engine/packedskin.h"
-#include "skin/engine/sskinmanager.h"
-#include "skin/paint/acpng.h"
-#include "tests/skin_engine/skin_fixture.h"
+#include "skin/data/imagedecoders.h"
+#include "skin/data/packedskin.h"
+#include "skin/data/sskinmanager.h"
+#include "skin/pixels/acpng.h"
+#include "tests/skin_data/skin_fixture.h"
 
 namespace {
 

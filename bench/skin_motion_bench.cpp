@@ -11,12 +11,12 @@
 
 #include "bench/side_by_side.h"
 #include "gui/gui.h"
-#include "skin/engine/scommondata.h"
-#include "skin/forms/acthdtimer.h"
-#include "skin/paint/acanimation.h"
-#include "skin/paint/acglow.h"
-#include "skin/paint/pixel_helpers.h"
-#include "tests/skin_motion/glow_fixture.h"
+#include "skin/data/scommondata.h"
+#include "skin/timer/acthdtimer.h"
+#include "skin/painters/acanimation.h"
+#include "skin/painters/acglow.h"
+#include "skin/pixels/pixel_helpers.h"
+#include "tests/skin_painters/glow_fixture.h"
 
 using namespace skin;
 

@@ -32,9 +32,9 @@
 #include <vector>
 
 #include "bench/side_by_side.h"
-#include "skin/paint/color_effects.h"
-#include "skin/paint/graph_utils.h"
-#include "skin/paint/pixel_helpers.h"
+#include "skin/pixels/color_effects.h"
+#include "skin/pixels/graph_utils.h"
+#include "skin/pixels/pixel_helpers.h"
 
 namespace {
 

@@ -20,16 +20,16 @@
 
 #include "bench/side_by_side.h"
 #include "gui/graphics.h"
-#include "skin/engine/loaded_skin.h"
-#include "skin/engine/sskinmanager.h"
-#include "skin/paint/gradients.h"
-#include "skin/paint/graph_utils.h"
-#include "skin/paint/pixel_helpers.h"
-#include "skin/paint/section_paint.h"
-#include "skin/paint/section_text.h"
-#include "skin/paint/skin_mask.h"
-#include "skin/paint/state_images.h"
-#include "skin/paint/text_engine.h"
+#include "skin/data/loaded_skin.h"
+#include "skin/data/sskinmanager.h"
+#include "skin/painters/gradients.h"
+#include "skin/pixels/graph_utils.h"
+#include "skin/pixels/pixel_helpers.h"
+#include "skin/painters/section_paint.h"
+#include "skin/painters/section_text.h"
+#include "skin/painters/skin_mask.h"
+#include "skin/painters/state_images.h"
+#include "skin/painters/text_engine.h"
 
 namespace {
 

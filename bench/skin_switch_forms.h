@@ -11,15 +11,15 @@
 
 #include "gui/forms.h"
 #include "gui/stdctrls.h"
-#include "skin/engine/skinchange.h"
-#include "skin/engine/sskinmanager_component.h"
-#include "skin/engine/svclutils.h"
-#include "skin/paint/background_info.h"
-#include "skin/paint/bitmap.h"
-#include "tests/skin_engine/skin_fixture.h"
+#include "skin/manager/skinchange.h"
+#include "skin/manager/sskinmanager_component.h"
+#include "skin/manager/svclutils.h"
+#include "skin/pixels/background_info.h"
+#include "skin/pixels/bitmap.h"
+#include "tests/skin_data/skin_fixture.h"
 
 #ifdef _WIN32
-#include "skin/paint/gdi_ledger.h"
+#include "skin/pixels/gdi_ledger.h"
 #endif
 
 namespace skinbench {

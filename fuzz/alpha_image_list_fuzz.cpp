@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "skin/paint/acalphaimagelist.h"
+#include "skin/painters/acalphaimagelist.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2) return 0;

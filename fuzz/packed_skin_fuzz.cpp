@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "skin/engine/packedskin.h"
+#include "skin/data/packedskin.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace skin;

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "skin/paint/acpng.h"
+#include "skin/pixels/acpng.h"
 
 namespace {
 

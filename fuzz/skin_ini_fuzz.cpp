@@ -8,11 +8,11 @@
 #include <string>
 #include <string_view>
 
-#include "skin/engine/generalutils.h"
-#include "skin/engine/inheritedkeys.h"
-#include "skin/engine/packedskin.h"
-#include "skin/engine/sskinmanager.h"
-#include "tests/skin_engine/skin_fixture.h"
+#include "skin/data/generalutils.h"
+#include "skin/data/inheritedkeys.h"
+#include "skin/data/packedskin.h"
+#include "skin/data/sskinmanager.h"
+#include "tests/skin_data/skin_fixture.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "skin/engine/programskinmanager.h"
-#include "skin/paint/acpng.h"
-#include "skin/paint/pixel_helpers.h"
+#include "skin/data/programskinmanager.h"
+#include "skin/pixels/acpng.h"
+#include "skin/pixels/pixel_helpers.h"
 
 namespace station {
 

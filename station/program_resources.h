@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "skin/engine/sskinmanager.h"
+#include "skin/data/sskinmanager.h"
 
 namespace station {
 

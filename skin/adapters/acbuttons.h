@@ -8,12 +8,12 @@
 #include <string>
 
 #include "skin/adapters/acmainwnd.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/geometry.h"
 
 #ifdef _WIN32
 #include <windows.h>
 
-#include "skin/paint/background_info.h"
+#include "skin/pixels/background_info.h"
 
 namespace skin {
 

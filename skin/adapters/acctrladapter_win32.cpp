@@ -18,13 +18,13 @@
 #include "skin/adapters/actoolbar.h"
 #include "skin/adapters/button_glyph.h"
 #include "skin/adapters/pending_skindata.h"
-#include "skin/engine/commondata.h"
-#include "skin/engine/skincommands.h"
-#include "skin/engine/svclutils.h"
-#include "skin/paint/dc_copy.h"
-#include "skin/paint/parent_background.h"
-#include "skin/paint/section_paint.h"
-#include "skin/paint/skinned_text.h"
+#include "skin/manager/commondata.h"
+#include "skin/manager/skincommands.h"
+#include "skin/manager/svclutils.h"
+#include "skin/painters/dc_copy.h"
+#include "skin/painters/parent_background.h"
+#include "skin/painters/section_paint.h"
+#include "skin/painters/skinned_text.h"
 
 namespace skin {
 

@@ -8,12 +8,12 @@
 #include "gui/grids.h"
 #include "gui/treeview.h"
 #include "skin/adapters/pending_skindata.h"
-#include "skin/engine/componentprops.h"
-#include "skin/engine/skincommands.h"
-#include "skin/engine/svclutils.h"
-#include "skin/paint/borders.h"
-#include "skin/paint/dc_copy.h"
-#include "skin/paint/gdi_ledger.h"
+#include "skin/manager/componentprops.h"
+#include "skin/manager/skincommands.h"
+#include "skin/manager/svclutils.h"
+#include "skin/painters/borders.h"
+#include "skin/painters/dc_copy.h"
+#include "skin/pixels/gdi_ledger.h"
 
 namespace skin {
 

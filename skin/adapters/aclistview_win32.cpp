@@ -7,14 +7,14 @@
 #include <vector>
 
 #include "skin/adapters/pending_skindata.h"
-#include "skin/engine/skincommands.h"
-#include "skin/engine/sskinmanager_component.h"
-#include "skin/engine/svclutils.h"
-#include "skin/paint/dc_copy.h"
-#include "skin/paint/gdi_ledger.h"
-#include "skin/paint/section_paint.h"
-#include "skin/paint/skinned_text.h"
-#include "skin/paint/text_engine.h"
+#include "skin/manager/skincommands.h"
+#include "skin/manager/sskinmanager_component.h"
+#include "skin/manager/svclutils.h"
+#include "skin/painters/dc_copy.h"
+#include "skin/pixels/gdi_ledger.h"
+#include "skin/painters/section_paint.h"
+#include "skin/painters/skinned_text.h"
+#include "skin/painters/text_engine.h"
 
 namespace skin {
 

@@ -27,9 +27,9 @@
 
 #include "gui/controls.h"
 #include "gui/messages.h"
-#include "skin/engine/scommondata.h"
-#include "skin/engine/sskinmanager.h"
-#include "skin/paint/geometry.h"
+#include "skin/data/scommondata.h"
+#include "skin/data/sskinmanager.h"
+#include "skin/pixels/geometry.h"
 
 namespace skin {
 

@@ -9,11 +9,11 @@
 
 #include "gui/forms.h"
 #include "skin/adapters/pending_skindata.h"
-#include "skin/engine/skinchange.h"
-#include "skin/engine/skincommands.h"
-#include "skin/engine/sskinmanager_component.h"
-#include "skin/engine/svclutils.h"
-#include "skin/paint/acglow.h"
+#include "skin/manager/skinchange.h"
+#include "skin/manager/skincommands.h"
+#include "skin/manager/sskinmanager_component.h"
+#include "skin/manager/svclutils.h"
+#include "skin/painters/acglow.h"
 
 namespace skin {
 

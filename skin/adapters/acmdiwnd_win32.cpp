@@ -5,12 +5,12 @@
 
 #include "gui/forms.h"
 #include "skin/adapters/pending_skindata.h"
-#include "skin/engine/commondata.h"
-#include "skin/engine/skincommands.h"
-#include "skin/engine/svclutils.h"
-#include "skin/paint/borders.h"
-#include "skin/paint/dc_copy.h"
-#include "skin/paint/gdi_ledger.h"
+#include "skin/manager/commondata.h"
+#include "skin/manager/skincommands.h"
+#include "skin/manager/svclutils.h"
+#include "skin/painters/borders.h"
+#include "skin/painters/dc_copy.h"
+#include "skin/pixels/gdi_ledger.h"
 
 namespace skin {
 

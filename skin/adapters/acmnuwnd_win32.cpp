@@ -4,15 +4,15 @@
 #include <algorithm>
 
 #include "skin/adapters/pending_skindata.h"
-#include "skin/engine/skinchange.h"
-#include "skin/engine/skincommands.h"
-#include "skin/engine/sskinmanager_component.h"
-#include "skin/engine/sskinmenus.h"
-#include "skin/engine/svclutils.h"
-#include "skin/paint/background_info.h"
-#include "skin/paint/dc_copy.h"
-#include "skin/paint/gdi_ledger.h"
-#include "skin/paint/section_paint.h"
+#include "skin/manager/skinchange.h"
+#include "skin/manager/skincommands.h"
+#include "skin/manager/sskinmanager_component.h"
+#include "skin/manager/sskinmenus.h"
+#include "skin/manager/svclutils.h"
+#include "skin/pixels/background_info.h"
+#include "skin/painters/dc_copy.h"
+#include "skin/pixels/gdi_ledger.h"
+#include "skin/painters/section_paint.h"
 
 namespace skin {
 

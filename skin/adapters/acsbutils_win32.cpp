@@ -8,15 +8,15 @@
 
 #include "skin/adapters/acscrollwnd.h"
 #include "skin/adapters/scroll_paint.h"
-#include "skin/engine/sskinmanager.h"
-#include "skin/engine/sskinmanager_component.h"
-#include "skin/engine/svclutils.h"
-#include "skin/paint/dc_copy.h"
-#include "skin/paint/gdi_ledger.h"
-#include "skin/paint/graph_utils.h"
-#include "skin/paint/parent_background.h"
-#include "skin/paint/pixel_helpers.h"
-#include "skin/paint/state_images.h"
+#include "skin/data/sskinmanager.h"
+#include "skin/manager/sskinmanager_component.h"
+#include "skin/manager/svclutils.h"
+#include "skin/painters/dc_copy.h"
+#include "skin/pixels/gdi_ledger.h"
+#include "skin/pixels/graph_utils.h"
+#include "skin/painters/parent_background.h"
+#include "skin/pixels/pixel_helpers.h"
+#include "skin/painters/state_images.h"
 
 namespace skin {
 

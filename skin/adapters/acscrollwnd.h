@@ -15,7 +15,7 @@
 #include <windows.h>
 
 #include "gui/graphics.h"
-#include "skin/paint/colors.h"
+#include "skin/pixels/colors.h"
 
 namespace skin {
 

@@ -3,8 +3,8 @@
 // or their own cached image.
 #include <cstdint>
 
-#include "skin/paint/bitmap.h"
-#include "skin/paint/pixel_helpers.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/pixel_helpers.h"
 
 namespace skin {
 

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "skin/engine/sskinmanager.h"
-#include "skin/paint/canvas_bitmap.h"
-#include "skin/paint/color_effects.h"
-#include "skin/paint/graph_utils.h"
-#include "skin/paint/pixel_helpers.h"
-#include "skin/paint/skinned_text.h"
+#include "skin/data/sskinmanager.h"
+#include "skin/painters/canvas_bitmap.h"
+#include "skin/pixels/color_effects.h"
+#include "skin/pixels/graph_utils.h"
+#include "skin/pixels/pixel_helpers.h"
+#include "skin/painters/skinned_text.h"
 
 namespace skin {
 

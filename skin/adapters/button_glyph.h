@@ -10,9 +10,9 @@
 
 #include "gui/graphics.h"
 #include "gui/imglist.h"
-#include "skin/paint/bitmap.h"
-#include "skin/paint/colors.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/colors.h"
+#include "skin/pixels/geometry.h"
 
 namespace skin {
 

@@ -1,6 +1,6 @@
 // The alpha image lists' part of the glyph painter (kept apart from the skin manager's headers).
 #include "skin/adapters/button_glyph.h"
-#include "skin/paint/acalphaimagelist.h"
+#include "skin/painters/acalphaimagelist.h"
 
 namespace skin {
 

@@ -4,10 +4,10 @@
 #include <string>
 
 #include "skin/adapters/button_glyph.h"
-#include "skin/engine/commondata.h"
-#include "skin/engine/scommondata.h"
-#include "skin/engine/skincommands.h"
-#include "skin/paint/painter_services.h"
+#include "skin/manager/commondata.h"
+#include "skin/data/scommondata.h"
+#include "skin/manager/skincommands.h"
+#include "skin/painters/painter_services.h"
 
 namespace skin {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "gui/typinfo.h"
-#include "skin/paint/graph_utils.h"
+#include "skin/pixels/graph_utils.h"
 
 namespace skin {
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "gui/classes.h"
-#include "skin/paint/colors.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/colors.h"
+#include "skin/pixels/geometry.h"
 
 namespace skin {
 

@@ -1,8 +1,8 @@
 #pragma once
 // PENDING-SKINDATA: stand-ins for the skin data's behaviour until it is merged; removed then.
-#include "skin/engine/scommondata.h"
-#include "skin/engine/sskinmanager.h"
-#include "skin/paint/painter_services.h"
+#include "skin/data/scommondata.h"
+#include "skin/data/sskinmanager.h"
+#include "skin/painters/painter_services.h"
 
 namespace skin::pending {
 inline bool IsSkinned(const TsCommonData& d) { return SkinDataSkinned(d); }

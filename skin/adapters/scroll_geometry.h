@@ -9,7 +9,7 @@
 // product goes through 64-bit arithmetic.
 #include <cstdint>
 
-#include "skin/paint/geometry.h"
+#include "skin/pixels/geometry.h"
 
 namespace skin {
 

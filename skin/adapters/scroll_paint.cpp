@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
-#include "skin/engine/loaded_skin.h"
-#include "skin/engine/sskinmanager.h"
-#include "skin/paint/graph_utils.h"
-#include "skin/paint/painter_services.h"
-#include "skin/paint/section_paint.h"
-#include "skin/paint/skinned_text.h"
-#include "skin/paint/state_images.h"
+#include "skin/data/loaded_skin.h"
+#include "skin/data/sskinmanager.h"
+#include "skin/pixels/graph_utils.h"
+#include "skin/painters/painter_services.h"
+#include "skin/painters/section_paint.h"
+#include "skin/painters/skinned_text.h"
+#include "skin/painters/state_images.h"
 
 namespace skin {
 

@@ -5,9 +5,9 @@
 #include <cstdint>
 
 #include "skin/adapters/scroll_geometry.h"
-#include "skin/paint/background_info.h"
-#include "skin/paint/bitmap.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/background_info.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/geometry.h"
 
 namespace skin {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "skin/paint/geometry.h"
+#include "skin/pixels/geometry.h"
 
 namespace skin {
 

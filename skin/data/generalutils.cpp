@@ -1,6 +1,6 @@
 // The portable part of the general utilities: skin description text, numbers, words, published properties
 // and path helpers. The operating-system side is in generalutils_win32.cpp / generalutils_posix.cpp.
-#include "skin/engine/generalutils.h"
+#include "skin/data/generalutils.h"
 
 #include <charconv>
 #include <cstdio>

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "platform/clock.h"
-#include "skin/paint/colors.h"    // TColor, clNone, clSystemColor
-#include "skin/paint/geometry.h"  // TPoint, TSize, TRect
+#include "skin/pixels/colors.h"    // TColor, clNone, clSystemColor
+#include "skin/pixels/geometry.h"  // TPoint, TSize, TRect
 
 namespace skin {
 
@@ -107,7 +107,7 @@ int32_t ReadIniInt(const IniSource& Sections, std::string_view Section, int32_t 
 int32_t IniTextToInt(std::string_view value, int32_t Default);
 
 // ---------------------------------------------------------------------------------------------------------
-// Rectangles, points and sizes (pure functions; MakeRect and MakePoint are in skin/paint/geometry.h).
+// Rectangles, points and sizes (pure functions; MakeRect and MakePoint are in skin/pixels/geometry.h).
 
 // Note the order: width and height first (L = T = 0 in every call).
 constexpr TRect MakeSizeRect(int32_t R, int32_t B, int32_t L = 0, int32_t T = 0) { return TRect{L, T, R, B}; }
@@ -314,7 +314,7 @@ uint8_t Wow64NoComposition(SkinSystem& s = systemSkinSystem());
 void WaitWithMessages(uint32_t Ms, platform::Clock& clock = platform::systemClock(),
                       SkinSystem& s = systemSkinSystem());
 
-// Colours (skin/paint/colors.h): a negative value is a system colour (its low byte is the system colour
+// Colours (skin/pixels/colors.h): a negative value is a system colour (its low byte is the system colour
 // index); ColorToRGB(Color, s) resolves it through the given system seam.
 constexpr int32_t SystemColor(int index) { return clSystemColor | index; }
 

@@ -9,7 +9,7 @@
 #include <climits>
 #include <string>
 
-#include "skin/engine/generalutils.h"
+#include "skin/data/generalutils.h"
 
 namespace skin {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "skin/engine/generalutils.h"
+#include "skin/data/generalutils.h"
 
 namespace skin {
 

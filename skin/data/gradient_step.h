@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "skin/paint/colors.h"
+#include "skin/pixels/colors.h"
 
 namespace skin {
 

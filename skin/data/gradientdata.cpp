@@ -1,4 +1,4 @@
-#include "skin/engine/gradientdata.h"
+#include "skin/data/gradientdata.h"
 
 #include <vector>
 

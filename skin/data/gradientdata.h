@@ -2,8 +2,8 @@
 // The parsing of a section's gradient description (its GRADIENTDATA text) into the steps the painters lay.
 #include <string_view>
 
-#include "skin/engine/generalutils.h"
-#include "skin/paint/gradient_step.h"
+#include "skin/data/generalutils.h"
+#include "skin/data/gradient_step.h"
 
 namespace skin {
 

@@ -1,4 +1,4 @@
-#include "skin/engine/imagedecoders.h"
+#include "skin/data/imagedecoders.h"
 
 #include <csetjmp>
 #include <cstdio>

@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "skin/paint/acpng.h"  // EInvalidGraphic
-#include "skin/paint/bitmap.h"
+#include "skin/pixels/acpng.h"  // EInvalidGraphic
+#include "skin/pixels/bitmap.h"
 
 namespace skin {
 

@@ -1,4 +1,4 @@
-#include "skin/engine/inheritedkeys.h"
+#include "skin/data/inheritedkeys.h"
 
 namespace skin {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <unordered_set>
 
-#include "skin/engine/generalutils.h"
+#include "skin/data/generalutils.h"
 
 namespace skin {
 

@@ -1,4 +1,4 @@
-#include "skin/engine/libstrings.h"
+#include "skin/data/libstrings.h"
 
 namespace skin {
 

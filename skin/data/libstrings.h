@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "skin/engine/generalutils.h"
+#include "skin/data/generalutils.h"
 
 namespace skin {
 

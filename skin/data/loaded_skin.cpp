@@ -1,9 +1,9 @@
-#include "skin/engine/loaded_skin.h"
+#include "skin/data/loaded_skin.h"
 
-#include "skin/engine/generalutils.h"
-#include "skin/engine/sectionconsts.h"
-#include "skin/paint/graph_utils.h"
-#include "skin/paint/pixel_helpers.h"
+#include "skin/data/generalutils.h"
+#include "skin/data/sectionconsts.h"
+#include "skin/pixels/graph_utils.h"
+#include "skin/pixels/pixel_helpers.h"
 
 namespace skin {
 

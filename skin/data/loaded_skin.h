@@ -12,11 +12,11 @@
 #include <string_view>
 #include <vector>
 
-#include "skin/paint/bitmap.h"
-#include "skin/paint/colors.h"
-#include "skin/paint/geometry.h"
-#include "skin/paint/gradient_step.h"
-#include "skin/engine/maskdata.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/colors.h"
+#include "skin/pixels/geometry.h"
+#include "skin/data/gradient_step.h"
+#include "skin/data/maskdata.h"
 
 namespace skin {
 
@@ -101,7 +101,7 @@ struct SkinImageRecord {
   int32_t SectionIndex = -1;
 };
 
-// ImageStateWidth, ImageFrameHeight and ImageStateSize of an image record: skin/engine/maskdata.h.
+// ImageStateWidth, ImageFrameHeight and ImageStateSize of an image record: skin/data/maskdata.h.
 
 // Entries of the colour table.
 enum SkinColorEntry : int {

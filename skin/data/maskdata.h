@@ -6,7 +6,7 @@
 // The record forms take any image record with a rectangle (`R` or `SourceRect`), `ImageCount` and `MaskType`.
 #include <cstdint>
 
-#include "skin/engine/generalutils.h"
+#include "skin/data/generalutils.h"
 
 namespace skin {
 

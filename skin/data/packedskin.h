@@ -17,8 +17,8 @@
 #include <string_view>
 #include <vector>
 
-#include "skin/engine/streams.h"
-#include "skin/engine/zstreams.h"
+#include "skin/data/streams.h"
+#include "skin/data/zstreams.h"
 
 namespace skin {
 

@@ -1,4 +1,4 @@
-#include "skin/engine/programskinmanager.h"
+#include "skin/data/programskinmanager.h"
 
 namespace skin {
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string_view>
 
-#include "skin/engine/sskinmanager.h"
+#include "skin/data/sskinmanager.h"
 
 namespace skin {
 

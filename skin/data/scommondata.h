@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "skin/paint/bitmap.h"
-#include "skin/paint/colors.h"
-#include "skin/engine/sskinmanager.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/colors.h"
+#include "skin/data/sskinmanager.h"
 
 namespace gui {
 class TObject;
@@ -19,7 +19,7 @@ class TControl;
 namespace skin {
 
 class TsSkinManager;
-class TacThreadedTimer;  // the animation timer (skin/forms/acthdtimer.h)
+class TacThreadedTimer;  // the animation timer (skin/timer/acthdtimer.h)
 class TsSkinDataOwner;   // what the data asks of its owner (commondata.h)
 struct TsCommonData;
 

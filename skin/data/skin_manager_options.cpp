@@ -1,6 +1,6 @@
-#include "skin/engine/skin_manager_options.h"
+#include "skin/data/skin_manager_options.h"
 
-#include "skin/engine/sskinmanager.h"
+#include "skin/data/sskinmanager.h"
 
 namespace skin {
 

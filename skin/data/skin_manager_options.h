@@ -11,10 +11,10 @@
 #include <string_view>
 #include <vector>
 
-#include "skin/engine/streams.h"
-#include "skin/engine/thirdpartyconsts.h"
-#include "skin/paint/bitmap.h"
-#include "skin/paint/colors.h"
+#include "skin/data/streams.h"
+#include "skin/data/thirdpartyconsts.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/colors.h"
 
 namespace skin {
 

@@ -1,4 +1,4 @@
-#include "skin/engine/skinloading.h"
+#include "skin/data/skinloading.h"
 
 #include <algorithm>
 #include <memory>
@@ -6,15 +6,15 @@
 #include <utility>
 #include <vector>
 
-#include "skin/engine/gradientdata.h"
-#include "skin/engine/imagedecoders.h"
-#include "skin/engine/inheritedkeys.h"
-#include "skin/engine/packedskin.h"
-#include "skin/engine/sskinmanager.h"
-#include "skin/paint/acpng.h"
-#include "skin/paint/color_effects.h"
-#include "skin/paint/graph_utils.h"
-#include "skin/paint/pixel_helpers.h"
+#include "skin/data/gradientdata.h"
+#include "skin/data/imagedecoders.h"
+#include "skin/data/inheritedkeys.h"
+#include "skin/data/packedskin.h"
+#include "skin/data/sskinmanager.h"
+#include "skin/pixels/acpng.h"
+#include "skin/pixels/color_effects.h"
+#include "skin/pixels/graph_utils.h"
+#include "skin/pixels/pixel_helpers.h"
 
 namespace skin {
 

@@ -17,8 +17,8 @@
 #include <string>
 #include <string_view>
 
-#include "skin/engine/generalutils.h"
-#include "skin/paint/geometry.h"
+#include "skin/data/generalutils.h"
+#include "skin/pixels/geometry.h"
 
 namespace skin {
 

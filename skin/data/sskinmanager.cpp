@@ -1,8 +1,8 @@
-#include "skin/engine/sskinmanager.h"
+#include "skin/data/sskinmanager.h"
 
 #include <algorithm>
 
-#include "skin/engine/skinloading.h"
+#include "skin/data/skinloading.h"
 
 namespace skin {
 

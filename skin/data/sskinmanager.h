@@ -14,9 +14,9 @@
 #include <string_view>
 #include <vector>
 
-#include "skin/engine/generalutils.h"
-#include "skin/engine/loaded_skin.h"
-#include "skin/engine/skin_manager_options.h"
+#include "skin/data/generalutils.h"
+#include "skin/data/loaded_skin.h"
+#include "skin/data/skin_manager_options.h"
 
 namespace skin {
 

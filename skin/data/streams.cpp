@@ -1,4 +1,4 @@
-#include "skin/engine/streams.h"
+#include "skin/data/streams.h"
 
 #include <algorithm>
 #include <cstdio>

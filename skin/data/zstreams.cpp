@@ -1,4 +1,4 @@
-#include "skin/engine/zstreams.h"
+#include "skin/data/zstreams.h"
 
 #include <cstdlib>
 

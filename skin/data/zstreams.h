@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "skin/engine/streams.h"
+#include "skin/data/streams.h"
 
 namespace skin {
 

@@ -23,8 +23,8 @@
 
 #include "gui/graphics.h"
 #include "skin/adapters/acmainwnd.h"
-#include "skin/engine/sanimations.h"
-#include "skin/engine/skinchange.h"
+#include "skin/manager/sanimations.h"
+#include "skin/manager/skinchange.h"
 #include "skin/forms/border_form.h"
 #include "skin/forms/sskinprovider.h"
 #include "skin/forms/system_menu.h"

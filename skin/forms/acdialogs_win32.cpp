@@ -17,9 +17,9 @@
 #include "skin/adapters/acscrollwnd.h"
 #include "skin/adapters/acstatics.h"
 #include "skin/adapters/actabs.h"
-#include "skin/engine/skincommands.h"
-#include "skin/engine/svclutils.h"
-#include "skin/engine/sskinmanager_component.h"
+#include "skin/manager/skincommands.h"
+#include "skin/manager/svclutils.h"
+#include "skin/manager/sskinmanager_component.h"
 #include "skin/forms/composition.h"
 
 namespace skin {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "gui/forms.h"
-#include "skin/engine/sskinmanager.h"
+#include "skin/data/sskinmanager.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/frame_paint.h"
 #include "skin/forms/provider_geometry.h"

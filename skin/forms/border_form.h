@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "skin/forms/sskinprovider.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/geometry.h"
 
 #ifdef _WIN32
 #include <windows.h>

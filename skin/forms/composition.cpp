@@ -4,13 +4,13 @@
 #include <cmath>
 
 #include "gui/forms.h"
-#include "skin/engine/loaded_skin.h"
-#include "skin/engine/sskinmanager.h"
+#include "skin/data/loaded_skin.h"
+#include "skin/data/sskinmanager.h"
 #include "skin/forms/frame_paint.h"
 #include "skin/forms/provider_geometry.h"
-#include "skin/paint/borders.h"
-#include "skin/paint/graph_utils.h"
-#include "skin/paint/pixel_helpers.h"
+#include "skin/painters/borders.h"
+#include "skin/pixels/graph_utils.h"
+#include "skin/pixels/pixel_helpers.h"
 
 namespace skin {
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "skin/forms/sskinprovider.h"
-#include "skin/paint/bitmap.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/geometry.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -6,20 +6,20 @@
 #include <vector>
 
 #include "gui/forms.h"
-#include "skin/engine/skincommands.h"
-#include "skin/engine/sskinmanager.h"
-#include "skin/engine/svclutils.h"
+#include "skin/manager/skincommands.h"
+#include "skin/data/sskinmanager.h"
+#include "skin/manager/svclutils.h"
 #include "skin/forms/border_form.h"
 #include "skin/forms/composition.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/frame_paint.h"
 #include "skin/forms/provider_geometry.h"
-#include "skin/paint/borders.h"
-#include "skin/paint/dc_copy.h"
-#include "skin/paint/gdi_ledger.h"
-#include "skin/paint/graph_utils.h"
-#include "skin/paint/pixel_helpers.h"
-#include "skin/paint/state_images.h"
+#include "skin/painters/borders.h"
+#include "skin/painters/dc_copy.h"
+#include "skin/pixels/gdi_ledger.h"
+#include "skin/pixels/graph_utils.h"
+#include "skin/pixels/pixel_helpers.h"
+#include "skin/painters/state_images.h"
 
 namespace skin {
 

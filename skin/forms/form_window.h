@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "skin/paint/geometry.h"
+#include "skin/pixels/geometry.h"
 
 namespace gui {
 class TCustomForm;

@@ -4,9 +4,9 @@
 #include "gui/forms.h"
 #include "gui/graphics.h"
 #include "skin/forms/form_window.h"
-#include "skin/paint/gdi_ledger.h"
-#include "skin/paint/painting_libraries.h"
-#include "skin/engine/svclutils.h"
+#include "skin/pixels/gdi_ledger.h"
+#include "skin/painters/painting_libraries.h"
+#include "skin/manager/svclutils.h"
 
 namespace skin {
 

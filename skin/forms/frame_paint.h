@@ -11,10 +11,10 @@
 // skin caption and the wider skin border.
 #include <cstdint>
 
-#include "skin/engine/loaded_skin.h"
+#include "skin/data/loaded_skin.h"
 #include "skin/forms/sskinprovider.h"
-#include "skin/paint/bitmap.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/geometry.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -7,9 +7,9 @@
 #include "gui/forms.h"
 #include "gui/graphics.h"
 #include "gui/menus.h"
-#include "skin/engine/skinchange.h"
-#include "skin/engine/sskinmanager.h"
-#include "skin/engine/svclutils.h"
+#include "skin/manager/skinchange.h"
+#include "skin/data/sskinmanager.h"
+#include "skin/manager/svclutils.h"
 #include "skin/forms/border_form.h"
 #include "skin/forms/composition.h"
 #include "skin/forms/form_window.h"
@@ -17,10 +17,10 @@
 #include "skin/forms/provider_scroll.h"
 #include "skin/forms/provider_geometry.h"
 #include "skin/forms/provider_wndproc.h"
-#include "skin/paint/borders.h"
-#include "skin/paint/dc_copy.h"
-#include "skin/paint/gdi_ledger.h"
-#include "skin/paint/pixel_helpers.h"
+#include "skin/painters/borders.h"
+#include "skin/painters/dc_copy.h"
+#include "skin/pixels/gdi_ledger.h"
+#include "skin/pixels/pixel_helpers.h"
 
 namespace skin {
 

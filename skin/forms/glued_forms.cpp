@@ -3,9 +3,9 @@
 #include <cstdlib>
 
 #include "gui/forms.h"
-#include "skin/engine/skinchange.h"
-#include "skin/engine/skincommands.h"
-#include "skin/engine/sskinmanager.h"
+#include "skin/manager/skinchange.h"
+#include "skin/manager/skincommands.h"
+#include "skin/data/sskinmanager.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/provider_geometry.h"
 

@@ -8,7 +8,7 @@
 
 #include "gui/messages.h"
 #include "skin/forms/sskinprovider.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/geometry.h"
 
 namespace skin {
 

@@ -4,14 +4,14 @@
 #include <cmath>
 
 #include "gui/forms.h"
-#include "skin/engine/skincommands.h"
-#include "skin/engine/sskinmanager.h"
+#include "skin/manager/skincommands.h"
+#include "skin/data/sskinmanager.h"
 #include "skin/forms/border_form.h"
 #include "skin/forms/composition.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/glued_forms.h"
 #include "skin/forms/provider_wndproc.h"
-#include "skin/paint/pixel_helpers.h"
+#include "skin/pixels/pixel_helpers.h"
 
 namespace skin {
 

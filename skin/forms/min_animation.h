@@ -11,10 +11,10 @@
 #include <memory>
 
 #include "gui/messages.h"
-#include "skin/forms/acthdtimer.h"
+#include "skin/timer/acthdtimer.h"
 #include "skin/forms/sskinprovider.h"
-#include "skin/paint/bitmap.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/geometry.h"
 
 namespace skin {
 

@@ -5,8 +5,8 @@
 #include <commctrl.h>
 
 #include "gui/forms.h"
-#include "skin/engine/sanimations_window.h"
-#include "skin/engine/svclutils.h"
+#include "skin/manager/sanimations_window.h"
+#include "skin/manager/svclutils.h"
 #include "skin/forms/composition.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/min_animation.h"

@@ -6,7 +6,7 @@
 #include "gui/buttons.h"
 #include "gui/stdctrls.h"
 #include "skin/adapters/acctrladapter.h"
-#include "skin/engine/skincommands.h"
+#include "skin/manager/skincommands.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/provider_wndproc.h"
 

@@ -6,7 +6,7 @@
 // With a border window the animation runs on the border window itself: it is placed over the frame's place and
 // lent for a show or a skin change; a hide takes it over and frees it at its end, the border form making a new
 // one the next time the form shows.
-#include "skin/engine/skinchange.h"
+#include "skin/manager/skinchange.h"
 #include "skin/forms/sskinprovider.h"
 
 namespace skin {

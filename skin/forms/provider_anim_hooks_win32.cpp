@@ -3,7 +3,7 @@
 
 #include "skin/forms/border_form.h"
 #include "skin/forms/provider_anim_hooks.h"
-#include "skin/paint/gdi_ledger.h"
+#include "skin/pixels/gdi_ledger.h"
 
 namespace skin {
 

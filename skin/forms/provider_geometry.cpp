@@ -5,9 +5,9 @@
 
 #include "gui/forms.h"
 #include "gui/menus.h"
-#include "skin/engine/loaded_skin.h"
-#include "skin/engine/maskdata.h"
-#include "skin/engine/sskinmanager.h"
+#include "skin/data/loaded_skin.h"
+#include "skin/data/maskdata.h"
+#include "skin/data/sskinmanager.h"
 #include "skin/forms/border_form.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/provider_titlebar.h"

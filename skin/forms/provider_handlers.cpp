@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "gui/forms.h"
-#include "skin/engine/sanimations.h"
-#include "skin/engine/skinchange.h"
-#include "skin/engine/skincommands.h"
-#include "skin/engine/sskinmanager.h"
+#include "skin/manager/sanimations.h"
+#include "skin/manager/skinchange.h"
+#include "skin/manager/skincommands.h"
+#include "skin/data/sskinmanager.h"
 #include "skin/forms/border_form.h"
 #include "skin/forms/composition.h"
 #include "skin/forms/form_window.h"

@@ -4,18 +4,18 @@
 #include <algorithm>
 
 #include "gui/forms.h"
-#include "skin/engine/sanimations.h"
-#include "skin/engine/sskinmanager.h"
+#include "skin/manager/sanimations.h"
+#include "skin/data/sskinmanager.h"
 #include "skin/forms/border_form.h"
 #include "skin/forms/composition.h"
 #include "skin/forms/provider_geometry.h"
-#include "skin/paint/pixel_helpers.h"
+#include "skin/pixels/pixel_helpers.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/frame_paint.h"
 #include "skin/forms/provider_handlers.h"
 #include "skin/forms/provider_wndproc.h"
-#include "skin/paint/acglow.h"
-#include "skin/paint/graph_utils.h"
+#include "skin/painters/acglow.h"
+#include "skin/pixels/graph_utils.h"
 
 namespace skin {
 

@@ -13,9 +13,9 @@
 #include <memory>
 
 #include "gui/messages.h"
-#include "skin/engine/skinchange.h"
+#include "skin/manager/skinchange.h"
 #include "skin/forms/sskinprovider.h"
-#include "skin/paint/bitmap.h"
+#include "skin/pixels/bitmap.h"
 
 namespace skin {
 

@@ -4,13 +4,13 @@
 
 #include <map>
 
-#include "skin/engine/svclutils.h"
+#include "skin/manager/svclutils.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/frame_paint.h"
 #include "skin/forms/provider_hide.h"
-#include "skin/paint/dc_copy.h"
-#include "skin/paint/gdi_ledger.h"
-#include "skin/paint/pixel_helpers.h"
+#include "skin/painters/dc_copy.h"
+#include "skin/pixels/gdi_ledger.h"
+#include "skin/pixels/pixel_helpers.h"
 
 namespace skin {
 

@@ -12,8 +12,8 @@
 #include "skin/forms/provider_geometry.h"
 #include "skin/forms/provider_messages.h"
 #include "skin/forms/provider_wndproc.h"
-#include "skin/paint/dc_copy.h"
-#include "skin/paint/gdi_ledger.h"
+#include "skin/painters/dc_copy.h"
+#include "skin/pixels/gdi_ledger.h"
 
 namespace skin {
 

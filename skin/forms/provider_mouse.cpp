@@ -8,8 +8,8 @@
 #include <algorithm>
 
 #include "gui/forms.h"
-#include "skin/engine/skincommands.h"
-#include "skin/engine/sskinmanager.h"
+#include "skin/manager/skincommands.h"
+#include "skin/data/sskinmanager.h"
 #include "skin/forms/border_form.h"
 #include "skin/forms/composition.h"
 #include "skin/forms/form_window.h"
@@ -24,8 +24,8 @@
 #include "skin/forms/system_menu.h"
 #include "skin/forms/title_glow.h"
 #include "skin/forms/win_values.h"
-#include "skin/paint/acglow.h"
-#include "skin/engine/sskinmanager_component.h"
+#include "skin/painters/acglow.h"
+#include "skin/manager/sskinmanager_component.h"
 
 namespace skin {
 

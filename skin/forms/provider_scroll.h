@@ -6,7 +6,7 @@
 // the bars over it. The adapter comes with the skin and goes with it, with the form's window and with the
 // provider.
 #include "skin/forms/sskinprovider.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/geometry.h"
 
 namespace skin {
 

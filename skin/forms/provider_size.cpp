@@ -1,8 +1,8 @@
 #include "skin/forms/provider_size.h"
 
-#include "skin/engine/commondata.h"
-#include "skin/engine/maskdata.h"
-#include "skin/engine/sskinmanager.h"
+#include "skin/manager/commondata.h"
+#include "skin/data/maskdata.h"
+#include "skin/data/sskinmanager.h"
 #include "skin/forms/form_window.h"
 
 namespace skin {

@@ -13,8 +13,8 @@
 #include "gui/messages.h"
 #include "skin/forms/sskinprovider.h"
 #include "skin/forms/stitlebar.h"
-#include "skin/paint/bitmap.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/geometry.h"
 
 namespace skin {
 

@@ -6,13 +6,13 @@
 
 #include "gui/forms.h"
 #include "gui/stdctrls.h"
-#include "skin/engine/commondata.h"
-#include "skin/engine/maskdata.h"
-#include "skin/engine/skinchange.h"
-#include "skin/engine/skincommands.h"
-#include "skin/engine/sskinmanager.h"
-#include "skin/engine/sskinmanager_component.h"
-#include "skin/engine/svclutils.h"
+#include "skin/manager/commondata.h"
+#include "skin/data/maskdata.h"
+#include "skin/manager/skinchange.h"
+#include "skin/manager/skincommands.h"
+#include "skin/data/sskinmanager.h"
+#include "skin/manager/sskinmanager_component.h"
+#include "skin/manager/svclutils.h"
 #include "skin/forms/border_form.h"
 #include "skin/forms/composition.h"
 #include "skin/forms/form_window.h"
@@ -29,7 +29,7 @@
 #include "skin/forms/system_menu.h"
 #include "skin/forms/title_glow.h"
 #include "skin/forms/win_values.h"
-#include "skin/paint/background_info.h"
+#include "skin/pixels/background_info.h"
 
 namespace skin {
 

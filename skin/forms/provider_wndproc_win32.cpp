@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "gui/forms.h"
-#include "skin/engine/skinchange.h"
-#include "skin/engine/skincommands.h"
-#include "skin/engine/sskinmanager.h"
-#include "skin/engine/sskinmanager_component.h"
+#include "skin/manager/skinchange.h"
+#include "skin/manager/skincommands.h"
+#include "skin/data/sskinmanager.h"
+#include "skin/manager/sskinmanager_component.h"
 #include "skin/forms/provider_handlers.h"
 #include "skin/forms/border_form.h"
 #include "skin/forms/form_window.h"
@@ -19,9 +19,9 @@
 #include "skin/forms/provider_scroll.h"
 #include "skin/forms/provider_wndproc.h"
 #include "skin/forms/system_menu.h"
-#include "skin/paint/borders.h"
-#include "skin/paint/dc_copy.h"
-#include "skin/paint/gdi_ledger.h"
+#include "skin/painters/borders.h"
+#include "skin/painters/dc_copy.h"
+#include "skin/pixels/gdi_ledger.h"
 
 namespace skin {
 

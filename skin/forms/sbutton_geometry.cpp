@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "skin/paint/graph_utils.h"
-#include "skin/paint/skinned_text.h"
+#include "skin/pixels/graph_utils.h"
+#include "skin/painters/skinned_text.h"
 
 namespace skin {
 

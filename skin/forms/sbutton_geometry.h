@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "skin/paint/colors.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/colors.h"
+#include "skin/pixels/geometry.h"
 
 namespace skin {
 

@@ -6,11 +6,11 @@
 
 #include "gui/forms.h"
 #include "skin/adapters/pending_skindata.h"
-#include "skin/engine/commondata.h"
-#include "skin/engine/sskinmenus.h"
+#include "skin/manager/commondata.h"
+#include "skin/manager/sskinmenus.h"
 #include "skin/forms/sbuttons.h"
-#include "skin/paint/gdi_ledger.h"
-#include "skin/paint/skinned_text.h"
+#include "skin/pixels/gdi_ledger.h"
+#include "skin/painters/skinned_text.h"
 
 namespace skin {
 

@@ -15,11 +15,11 @@
 #include "gui/menus.h"
 #include "gui/stdctrls.h"
 #include "skin/adapters/button_glyph.h"
-#include "skin/engine/scommondata.h"
+#include "skin/data/scommondata.h"
 #include "skin/forms/sbutton_geometry.h"
-#include "skin/paint/acanimation.h"
-#include "skin/paint/background_info.h"
-#include "skin/paint/pixel_helpers.h"
+#include "skin/painters/acanimation.h"
+#include "skin/pixels/background_info.h"
+#include "skin/pixels/pixel_helpers.h"
 
 #ifdef _WIN32
 

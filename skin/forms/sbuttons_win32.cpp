@@ -8,16 +8,16 @@
 
 #include "gui/forms.h"
 #include "skin/adapters/pending_skindata.h"
-#include "skin/engine/commondata.h"
-#include "skin/engine/skincommands.h"
-#include "skin/engine/sskinmenus.h"
-#include "skin/paint/borders.h"
-#include "skin/paint/dc_copy.h"
-#include "skin/paint/gdi_ledger.h"
-#include "skin/paint/section_paint.h"
-#include "skin/paint/skin_mask.h"
-#include "skin/paint/skinned_text.h"
-#include "skin/paint/state_images.h"
+#include "skin/manager/commondata.h"
+#include "skin/manager/skincommands.h"
+#include "skin/manager/sskinmenus.h"
+#include "skin/painters/borders.h"
+#include "skin/painters/dc_copy.h"
+#include "skin/pixels/gdi_ledger.h"
+#include "skin/painters/section_paint.h"
+#include "skin/painters/skin_mask.h"
+#include "skin/painters/skinned_text.h"
+#include "skin/painters/state_images.h"
 
 namespace skin {
 

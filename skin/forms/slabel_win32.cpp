@@ -1,11 +1,11 @@
 // The skinned label: its text in the skin's colours, over a skin section when it names one.
 #include <windows.h>
 
-#include "skin/engine/commondata.h"
-#include "skin/engine/skincommands.h"
+#include "skin/manager/commondata.h"
+#include "skin/manager/skincommands.h"
 #include "skin/forms/sbuttons.h"
-#include "skin/paint/parent_background.h"
-#include "skin/paint/section_paint.h"
+#include "skin/painters/parent_background.h"
+#include "skin/painters/section_paint.h"
 
 namespace skin {
 

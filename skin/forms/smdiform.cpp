@@ -1,7 +1,7 @@
 // The MDI form link: the parts that need no window.
 #include "skin/forms/smdiform.h"
 
-#include "skin/engine/sskinmenus.h"
+#include "skin/manager/sskinmenus.h"
 #include "skin/forms/sskinprovider.h"
 
 namespace skin {

@@ -9,8 +9,8 @@
 #include <memory>
 
 #include "gui/forms.h"
-#include "skin/paint/bitmap.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/geometry.h"
 
 namespace skin {
 

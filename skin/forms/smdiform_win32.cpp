@@ -5,15 +5,15 @@
 #include <cstring>
 
 #include "skin/adapters/acmdiwnd.h"
-#include "skin/engine/skincommands.h"
-#include "skin/engine/svclutils.h"
+#include "skin/manager/skincommands.h"
+#include "skin/manager/svclutils.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/frame_paint.h"
 #include "skin/forms/provider_geometry.h"
 #include "skin/forms/sskinprovider.h"
-#include "skin/paint/graph_utils.h"
-#include "skin/paint/pixel_helpers.h"
-#include "skin/paint/section_paint.h"
+#include "skin/pixels/graph_utils.h"
+#include "skin/pixels/pixel_helpers.h"
+#include "skin/painters/section_paint.h"
 
 namespace skin {
 

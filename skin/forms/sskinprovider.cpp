@@ -11,9 +11,9 @@
 #include <algorithm>
 
 #include "gui/forms.h"
-#include "skin/engine/loaded_skin.h"
-#include "skin/engine/sskinmanager.h"
-#include "skin/engine/sskinmanager_component.h"
+#include "skin/data/loaded_skin.h"
+#include "skin/data/sskinmanager.h"
+#include "skin/manager/sskinmanager_component.h"
 #include "skin/forms/border_form.h"
 #include "skin/forms/composition.h"
 #include "skin/forms/form_window.h"
@@ -26,7 +26,7 @@
 #include "skin/forms/provider_messages.h"
 #include "skin/forms/provider_scroll.h"
 #include "skin/forms/win_values.h"
-#include "skin/paint/painter_services.h"
+#include "skin/painters/painter_services.h"
 
 namespace skin {
 

@@ -24,10 +24,10 @@
 #include "gui/forms.h"
 #include "gui/graphics.h"
 #include "gui/menus.h"
-#include "skin/engine/scommondata.h"
-#include "skin/engine/skinchange.h"
-#include "skin/paint/bitmap.h"
-#include "skin/paint/geometry.h"
+#include "skin/data/scommondata.h"
+#include "skin/manager/skinchange.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/geometry.h"
 
 namespace skin {
 

@@ -2,14 +2,14 @@
 
 #include <algorithm>
 
-#include "skin/engine/skinchange.h"
-#include "skin/engine/skincommands.h"
+#include "skin/manager/skinchange.h"
+#include "skin/manager/skincommands.h"
 #include "skin/forms/border_form.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/sskinprovider.h"
-#include "skin/paint/pixel_helpers.h"
-#include "skin/paint/section_text.h"
-#include "skin/paint/text_engine.h"
+#include "skin/pixels/pixel_helpers.h"
+#include "skin/painters/section_text.h"
+#include "skin/painters/text_engine.h"
 
 namespace skin {
 

@@ -21,8 +21,8 @@
 #include "gui/hintwnd.h"
 #include "gui/imglist.h"
 #include "gui/menus.h"
-#include "skin/paint/bitmap.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/geometry.h"
 
 namespace skin {
 

@@ -6,10 +6,10 @@
 #include <string>
 
 #include "gui/forms.h"
-#include "skin/engine/imagedecoders.h"
-#include "skin/engine/svclutils.h"
+#include "skin/data/imagedecoders.h"
+#include "skin/manager/svclutils.h"
 #include "skin/forms/stitlebar.h"
-#include "skin/paint/gdi_ledger.h"
+#include "skin/pixels/gdi_ledger.h"
 
 namespace skin {
 

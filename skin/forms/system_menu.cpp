@@ -3,8 +3,8 @@
 #include <string>
 
 #include "gui/forms.h"
-#include "skin/engine/libstrings.h"
-#include "skin/engine/sskinmanager.h"
+#include "skin/data/libstrings.h"
+#include "skin/data/sskinmanager.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/provider_geometry.h"
 #include "skin/forms/sskinprovider.h"

@@ -3,17 +3,17 @@
 #include <algorithm>
 
 #include "gui/forms.h"
-#include "skin/engine/loaded_skin.h"
-#include "skin/engine/maskdata.h"
-#include "skin/engine/sskinmanager.h"
+#include "skin/data/loaded_skin.h"
+#include "skin/data/maskdata.h"
+#include "skin/data/sskinmanager.h"
 #include "skin/forms/border_form.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/frame_paint.h"
 #include "skin/forms/win_values.h"
-#include "skin/paint/graph_utils.h"
-#include "skin/paint/painter_services.h"
-#include "skin/paint/pixel_helpers.h"
-#include "skin/paint/state_images.h"
+#include "skin/pixels/graph_utils.h"
+#include "skin/painters/painter_services.h"
+#include "skin/pixels/pixel_helpers.h"
+#include "skin/painters/state_images.h"
 
 namespace skin {
 

@@ -2,11 +2,11 @@
 #include <windows.h>
 
 #include "gui/forms.h"
-#include "skin/engine/svclutils.h"
+#include "skin/manager/svclutils.h"
 #include "skin/forms/border_form.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/title_glow.h"
-#include "skin/paint/gdi_ledger.h"
+#include "skin/pixels/gdi_ledger.h"
 
 namespace skin {
 

@@ -1,14 +1,14 @@
-#include "skin/engine/commondata.h"
+#include "skin/manager/commondata.h"
 
 #include <algorithm>
 #include <cctype>
 
 #include "gui/extctrls.h"
 #include "gui/stdctrls.h"
-#include "skin/engine/commondata_window.h"
-#include "skin/engine/sskinmanager_component.h"
-#include "skin/engine/svclutils.h"
-#include "skin/paint/graph_utils.h"
+#include "skin/manager/commondata_window.h"
+#include "skin/manager/sskinmanager_component.h"
+#include "skin/manager/svclutils.h"
+#include "skin/pixels/graph_utils.h"
 
 namespace skin {
 

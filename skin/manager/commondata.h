@@ -21,11 +21,11 @@
 
 #include "gui/controls.h"
 #include "gui/forms.h"
-#include "skin/engine/scommondata.h"
-#include "skin/engine/skincommands.h"
-#include "skin/paint/acanimation.h"
-#include "skin/paint/acglow.h"
-#include "skin/paint/background_info.h"
+#include "skin/data/scommondata.h"
+#include "skin/manager/skincommands.h"
+#include "skin/painters/acanimation.h"
+#include "skin/painters/acglow.h"
+#include "skin/pixels/background_info.h"
 
 namespace skin {
 

@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
-#include "skin/engine/commondata.h"
-#include "skin/engine/commondata_window.h"
-#include "skin/engine/svclutils.h"
-#include "skin/paint/color_effects.h"
-#include "skin/paint/graph_utils.h"
-#include "skin/paint/parent_background.h"
-#include "skin/paint/skin_mask.h"
-#include "skin/paint/state_images.h"
+#include "skin/manager/commondata.h"
+#include "skin/manager/commondata_window.h"
+#include "skin/manager/svclutils.h"
+#include "skin/pixels/color_effects.h"
+#include "skin/pixels/graph_utils.h"
+#include "skin/painters/parent_background.h"
+#include "skin/painters/skin_mask.h"
+#include "skin/painters/state_images.h"
 
 namespace skin {
 

@@ -8,11 +8,11 @@
 #include "gui/buttons.h"
 #include "gui/forms.h"
 #include "gui/stdctrls.h"
-#include "skin/engine/commondata.h"
-#include "skin/engine/commondata_window.h"
-#include "skin/engine/sskinmanager_component.h"
-#include "skin/engine/sskinmenus.h"
-#include "skin/engine/svclutils.h"
+#include "skin/manager/commondata.h"
+#include "skin/manager/commondata_window.h"
+#include "skin/manager/sskinmanager_component.h"
+#include "skin/manager/sskinmenus.h"
+#include "skin/manager/svclutils.h"
 
 namespace skin {
 

@@ -1,5 +1,5 @@
 // The skin data's window half in the native build: there are no windows and no device contexts.
-#include "skin/engine/commondata_window.h"
+#include "skin/manager/commondata_window.h"
 
 namespace skin::detail {
 

@@ -4,12 +4,12 @@
 
 #include <vector>
 
-#include "skin/engine/commondata.h"
-#include "skin/engine/commondata_window.h"
-#include "skin/engine/sskinmanager.h"
-#include "skin/engine/svclutils.h"
-#include "skin/paint/gdi_ledger.h"
-#include "skin/paint/state_images.h"
+#include "skin/manager/commondata.h"
+#include "skin/manager/commondata_window.h"
+#include "skin/data/sskinmanager.h"
+#include "skin/manager/svclutils.h"
+#include "skin/pixels/gdi_ledger.h"
+#include "skin/painters/state_images.h"
 
 namespace skin::detail {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "gui/win32_types.h"
-#include "skin/paint/bitmap.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/geometry.h"
 
 namespace skin::detail {
 

@@ -1,4 +1,4 @@
-#include "skin/engine/componentprops.h"
+#include "skin/manager/componentprops.h"
 
 #include <cctype>
 

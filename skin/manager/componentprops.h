@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "gui/typinfo.h"
-#include "skin/engine/generalutils.h"
+#include "skin/data/generalutils.h"
 
 namespace skin {
 

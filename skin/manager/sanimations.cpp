@@ -1,15 +1,15 @@
-#include "skin/engine/sanimations.h"
+#include "skin/manager/sanimations.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "gui/extctrls.h"
-#include "skin/engine/commondata.h"
-#include "skin/engine/sanimations_window.h"
-#include "skin/engine/svclutils.h"
-#include "skin/paint/graph_utils.h"
-#include "skin/paint/parent_background.h"
-#include "skin/paint/pixel_helpers.h"
+#include "skin/manager/commondata.h"
+#include "skin/manager/sanimations_window.h"
+#include "skin/manager/svclutils.h"
+#include "skin/pixels/graph_utils.h"
+#include "skin/painters/parent_background.h"
+#include "skin/pixels/pixel_helpers.h"
 
 namespace skin {
 

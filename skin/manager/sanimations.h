@@ -20,10 +20,10 @@
 
 #include "gui/controls.h"
 #include "gui/forms.h"
-#include "skin/engine/skinchange.h"
-#include "skin/forms/acthdtimer.h"
-#include "skin/paint/bitmap.h"
-#include "skin/paint/geometry.h"
+#include "skin/manager/skinchange.h"
+#include "skin/timer/acthdtimer.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/geometry.h"
 
 namespace skin {
 

@@ -1,8 +1,8 @@
 // The animations' window half in the native build: there are no windows. The layered output does nothing (tests
 // set their own), helper windows are none, the busy waits do not wait, and the work area is the screen's.
 #include "gui/forms.h"
-#include "skin/engine/sanimations.h"
-#include "skin/engine/sanimations_window.h"
+#include "skin/manager/sanimations.h"
+#include "skin/manager/sanimations_window.h"
 
 namespace skin {
 

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 
-#include "skin/engine/sanimations.h"
-#include "skin/engine/sanimations_window.h"
-#include "skin/engine/svclutils.h"
-#include "skin/paint/gdi_ledger.h"
+#include "skin/manager/sanimations.h"
+#include "skin/manager/sanimations_window.h"
+#include "skin/manager/svclutils.h"
+#include "skin/pixels/gdi_ledger.h"
 
 namespace skin {
 

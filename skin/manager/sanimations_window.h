@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "gui/controls.h"
-#include "skin/engine/skinchange.h"
-#include "skin/paint/bitmap.h"
-#include "skin/paint/geometry.h"
+#include "skin/manager/skinchange.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/geometry.h"
 
 namespace skin::detail {
 

@@ -1,15 +1,15 @@
-#include "skin/engine/skinchange.h"
+#include "skin/manager/skinchange.h"
 
-#include "skin/paint/acglow.h"
+#include "skin/painters/acglow.h"
 
 #include <algorithm>
 
-#include "skin/engine/svclutils.h"
+#include "skin/manager/svclutils.h"
 
 #ifdef _WIN32
 #include <shellapi.h>
 
-#include "skin/paint/gdi_ledger.h"
+#include "skin/pixels/gdi_ledger.h"
 #endif
 
 namespace skin {

@@ -18,8 +18,8 @@
 
 #include "gui/forms.h"
 #include "gui/messages.h"
-#include "skin/engine/skincommands.h"
-#include "skin/engine/sskinmanager.h"
+#include "skin/manager/skincommands.h"
+#include "skin/data/sskinmanager.h"
 
 namespace skin {
 
@@ -125,7 +125,7 @@ void CreateProviderList();
 void FreeProviderList();
 
 // Services of the layers above that the manager calls. Each is empty until its layer fills it; an empty one is
-// skipped. ClearGlows starts as the painters' own (skin/paint/acglow.h).
+// skipped. ClearGlows starts as the painters' own (skin/painters/acglow.h).
 struct TacManagerServices {
   // Frees every glow window (with False the glow windows are not released one by one).
   std::function<void(bool ReleaseWindows)> ClearGlows;

@@ -1,11 +1,11 @@
-#include "skin/engine/skindata_services.h"
+#include "skin/manager/skindata_services.h"
 
-#include "skin/engine/commondata.h"
-#include "skin/engine/sanimations.h"
-#include "skin/engine/skinchange.h"
-#include "skin/engine/sskinmenus.h"
-#include "skin/engine/svclutils.h"
-#include "skin/paint/painter_services.h"
+#include "skin/manager/commondata.h"
+#include "skin/manager/sanimations.h"
+#include "skin/manager/skinchange.h"
+#include "skin/manager/sskinmenus.h"
+#include "skin/manager/svclutils.h"
+#include "skin/painters/painter_services.h"
 
 namespace skin {
 

@@ -1,13 +1,13 @@
-#include "skin/engine/skinsyscolors.h"
+#include "skin/manager/skinsyscolors.h"
 
 #include <array>
 
 #include "gui/syscolors.h"
-#include "skin/engine/sskinmanager.h"
-#include "skin/paint/graph_utils.h"
+#include "skin/data/sskinmanager.h"
+#include "skin/pixels/graph_utils.h"
 
 #ifdef _WIN32
-#include "skin/paint/gdi_ledger.h"
+#include "skin/pixels/gdi_ledger.h"
 #endif
 
 namespace skin {

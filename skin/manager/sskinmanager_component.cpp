@@ -1,20 +1,20 @@
-#include "skin/engine/sskinmanager_component.h"
+#include "skin/manager/sskinmanager_component.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "gui/forms.h"
 #include "gui/typinfo.h"
-#include "skin/engine/scommondata.h"
-#include "skin/engine/skinsyscolors.h"
-#include "skin/engine/skindata_services.h"
-#include "skin/engine/sskinmenus.h"
-#include "skin/engine/svclutils.h"
+#include "skin/data/scommondata.h"
+#include "skin/manager/skinsyscolors.h"
+#include "skin/manager/skindata_services.h"
+#include "skin/manager/sskinmenus.h"
+#include "skin/manager/svclutils.h"
 
 #ifdef _WIN32
-#include "skin/paint/acpng.h"
-#include "skin/paint/gdi_ledger.h"
-#include "skin/paint/pixel_helpers.h"
+#include "skin/pixels/acpng.h"
+#include "skin/pixels/gdi_ledger.h"
+#include "skin/pixels/pixel_helpers.h"
 #endif
 
 namespace skin {

@@ -18,9 +18,9 @@
 #include "gui/graphics.h"
 #include "gui/menus.h"
 #include "gui/messages.h"
-#include "skin/engine/skinchange.h"
-#include "skin/engine/skincommands.h"
-#include "skin/engine/sskinmanager.h"
+#include "skin/manager/skinchange.h"
+#include "skin/manager/skincommands.h"
+#include "skin/data/sskinmanager.h"
 
 namespace skin {
 

@@ -1,22 +1,22 @@
-#include "skin/engine/sskinmenus.h"
+#include "skin/manager/sskinmenus.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "gui/forms.h"
-#include "skin/engine/commondata.h"
-#include "skin/engine/skinchange.h"
-#include "skin/engine/sskinmanager_component.h"
-#include "skin/engine/sskinmenus_window.h"
-#include "skin/engine/svclutils.h"
-#include "skin/paint/borders.h"
-#include "skin/paint/graph_utils.h"
-#include "skin/paint/pixel_helpers.h"
-#include "skin/paint/section_paint.h"
-#include "skin/paint/skin_mask.h"
-#include "skin/paint/skinned_text.h"
-#include "skin/paint/state_images.h"
-#include "skin/paint/text_engine.h"
+#include "skin/manager/commondata.h"
+#include "skin/manager/skinchange.h"
+#include "skin/manager/sskinmanager_component.h"
+#include "skin/manager/sskinmenus_window.h"
+#include "skin/manager/svclutils.h"
+#include "skin/painters/borders.h"
+#include "skin/pixels/graph_utils.h"
+#include "skin/pixels/pixel_helpers.h"
+#include "skin/painters/section_paint.h"
+#include "skin/painters/skin_mask.h"
+#include "skin/painters/skinned_text.h"
+#include "skin/painters/state_images.h"
+#include "skin/painters/text_engine.h"
 
 namespace skin {
 

@@ -21,8 +21,8 @@
 #include "gui/graphics.h"
 #include "gui/menus.h"
 #include "gui/types.h"
-#include "skin/paint/bitmap.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/geometry.h"
 
 namespace skin {
 

@@ -1,5 +1,5 @@
 // The skinned menus' window half in the native build: no menu window exists.
-#include "skin/engine/sskinmenus_window.h"
+#include "skin/manager/sskinmenus_window.h"
 
 namespace skin::detail {
 

@@ -5,11 +5,11 @@
 
 #include <algorithm>
 
-#include "skin/engine/sskinmenus_window.h"
-#include "skin/engine/svclutils.h"
-#include "skin/paint/borders.h"
-#include "skin/paint/dc_copy.h"
-#include "skin/paint/gdi_ledger.h"
+#include "skin/manager/sskinmenus_window.h"
+#include "skin/manager/svclutils.h"
+#include "skin/painters/borders.h"
+#include "skin/painters/dc_copy.h"
+#include "skin/pixels/gdi_ledger.h"
 
 namespace skin::detail {
 

@@ -6,8 +6,8 @@
 
 #include "gui/graphics.h"
 #include "gui/menus.h"
-#include "skin/paint/bitmap.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/geometry.h"
 
 namespace skin::detail {
 

@@ -1,9 +1,9 @@
-#include "skin/engine/svclutils.h"
+#include "skin/manager/svclutils.h"
 
 #include <vector>
 
 #include "gui/syscolors.h"
-#include "skin/engine/skinchange.h"
+#include "skin/manager/skinchange.h"
 
 namespace skin {
 

@@ -12,9 +12,9 @@
 #include "gui/controls.h"
 #include "gui/forms.h"
 #include "gui/frames.h"
-#include "skin/engine/skincommands.h"
-#include "skin/paint/bitmap.h"
-#include "skin/paint/geometry.h"
+#include "skin/manager/skincommands.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/geometry.h"
 
 namespace skin {
 

@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <vector>
 
-#include "skin/engine/skinchange.h"
-#include "skin/engine/svclutils.h"
-#include "skin/paint/background_info.h"
-#include "skin/paint/dc_copy.h"
-#include "skin/paint/gdi_ledger.h"
+#include "skin/manager/skinchange.h"
+#include "skin/manager/svclutils.h"
+#include "skin/pixels/background_info.h"
+#include "skin/painters/dc_copy.h"
+#include "skin/pixels/gdi_ledger.h"
 
 namespace skin {
 

@@ -1,17 +1,17 @@
-#include "skin/paint/acalphaimagelist.h"
+#include "skin/painters/acalphaimagelist.h"
 
 #include <algorithm>
 #include <cstring>
 #include <exception>
 #include <new>
 
-#include "skin/engine/imagedecoders.h"
-#include "skin/paint/acpng.h"
-#include "skin/paint/canvas_bitmap.h"
-#include "skin/paint/color_effects.h"
-#include "skin/paint/graph_utils.h"
-#include "skin/paint/ico_reader.h"
-#include "skin/paint/pixel_helpers.h"
+#include "skin/data/imagedecoders.h"
+#include "skin/pixels/acpng.h"
+#include "skin/painters/canvas_bitmap.h"
+#include "skin/pixels/color_effects.h"
+#include "skin/pixels/graph_utils.h"
+#include "skin/painters/ico_reader.h"
+#include "skin/pixels/pixel_helpers.h"
 
 namespace skin {
 

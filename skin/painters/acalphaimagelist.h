@@ -15,10 +15,10 @@
 #include <vector>
 
 #include "gui/imglist.h"
-#include "skin/engine/streams.h"
-#include "skin/paint/bitmap.h"
-#include "skin/paint/colors.h"
-#include "skin/paint/geometry.h"
+#include "skin/data/streams.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/colors.h"
+#include "skin/pixels/geometry.h"
 
 namespace skin {
 

@@ -1,4 +1,4 @@
-#include "skin/paint/acalphaimagelist.h"
+#include "skin/painters/acalphaimagelist.h"
 
 namespace skin {
 

@@ -1,9 +1,9 @@
 // The Windows half of the alpha image lists: the screen's colour depth and drawing onto a device context.
 #include <windows.h>
 
-#include "skin/paint/acalphaimagelist.h"
-#include "skin/paint/canvas_bitmap.h"
-#include "skin/paint/gdi_ledger.h"
+#include "skin/painters/acalphaimagelist.h"
+#include "skin/painters/canvas_bitmap.h"
+#include "skin/pixels/gdi_ledger.h"
 
 namespace skin {
 

@@ -1,16 +1,16 @@
-#include "skin/paint/acanimation.h"
+#include "skin/painters/acanimation.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "gui/controls.h"
 #include "gui/forms.h"
-#include "skin/engine/scommondata.h"
-#include "skin/engine/sskinmanager.h"
-#include "skin/paint/acanimation_window.h"
-#include "skin/paint/acglow.h"
-#include "skin/paint/graph_utils.h"
-#include "skin/paint/painter_services.h"
+#include "skin/data/scommondata.h"
+#include "skin/data/sskinmanager.h"
+#include "skin/painters/acanimation_window.h"
+#include "skin/painters/acglow.h"
+#include "skin/pixels/graph_utils.h"
+#include "skin/painters/painter_services.h"
 
 namespace skin {
 

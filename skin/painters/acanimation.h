@@ -7,8 +7,8 @@
 // State values of 100 and more never show a glow: callers pass them for states that must never glow.
 #include <cstdint>
 
-#include "skin/forms/acthdtimer.h"
-#include "skin/paint/bitmap.h"
+#include "skin/timer/acthdtimer.h"
+#include "skin/pixels/bitmap.h"
 
 namespace skin {
 

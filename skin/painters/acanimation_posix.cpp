@@ -1,6 +1,6 @@
 // State-change animations in the native build: no control has a window there, so nothing is sent to, copied to
 // or redrawn on one.
-#include "skin/paint/acanimation_window.h"
+#include "skin/painters/acanimation_window.h"
 
 namespace skin {
 

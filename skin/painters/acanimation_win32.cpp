@@ -1,8 +1,8 @@
 #include <windows.h>
 
-#include "skin/paint/acanimation_window.h"
-#include "skin/paint/dc_copy.h"
-#include "skin/paint/gdi_ledger.h"
+#include "skin/painters/acanimation_window.h"
+#include "skin/painters/dc_copy.h"
+#include "skin/pixels/gdi_ledger.h"
 
 namespace skin {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "gui/win32_types.h"
-#include "skin/paint/bitmap.h"
+#include "skin/pixels/bitmap.h"
 
 namespace skin {
 

@@ -1,18 +1,18 @@
-#include "skin/paint/acglow.h"
+#include "skin/painters/acglow.h"
 
 #include <algorithm>
 #include <cmath>
 #include <string>
 
 #include "gui/forms.h"
-#include "skin/engine/scommondata.h"
-#include "skin/engine/sskinmanager.h"
-#include "skin/forms/acthdtimer.h"
-#include "skin/paint/acglow_window.h"
-#include "skin/paint/color_effects.h"
-#include "skin/paint/graph_utils.h"
-#include "skin/paint/painter_services.h"
-#include "skin/paint/skin_mask.h"
+#include "skin/data/scommondata.h"
+#include "skin/data/sskinmanager.h"
+#include "skin/timer/acthdtimer.h"
+#include "skin/painters/acglow_window.h"
+#include "skin/pixels/color_effects.h"
+#include "skin/pixels/graph_utils.h"
+#include "skin/painters/painter_services.h"
+#include "skin/painters/skin_mask.h"
 
 namespace skin {
 

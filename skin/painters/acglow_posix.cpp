@@ -1,6 +1,6 @@
 // Glows in the native build: there are no windows, so no glow window is ever made (ShowGlow answers -1) and
 // nothing has a screen rectangle.
-#include "skin/paint/acglow_window.h"
+#include "skin/painters/acglow_window.h"
 
 namespace skin {
 

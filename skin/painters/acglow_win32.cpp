@@ -6,12 +6,12 @@
 #include <algorithm>
 
 #include "gui/forms.h"
-#include "skin/engine/scommondata.h"
-#include "skin/engine/sskinmanager.h"
-#include "skin/paint/acglow_window.h"
-#include "skin/paint/dc_copy.h"
-#include "skin/paint/gdi_ledger.h"
-#include "skin/paint/painting_libraries.h"
+#include "skin/data/scommondata.h"
+#include "skin/data/sskinmanager.h"
+#include "skin/painters/acglow_window.h"
+#include "skin/painters/dc_copy.h"
+#include "skin/pixels/gdi_ledger.h"
+#include "skin/painters/painting_libraries.h"
 
 namespace skin {
 

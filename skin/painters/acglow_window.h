@@ -2,7 +2,7 @@
 // The window side of glows (acglow_win32.cpp; acglow_posix.cpp for the native build, which has no windows).
 #include <cstdint>
 
-#include "skin/paint/acglow.h"
+#include "skin/painters/acglow.h"
 
 namespace skin {
 

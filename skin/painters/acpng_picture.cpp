@@ -1,8 +1,8 @@
-#include "skin/paint/acpng_picture.h"
+#include "skin/painters/acpng_picture.h"
 
 #include <memory>
 
-#include "skin/paint/canvas_bitmap.h"
+#include "skin/painters/canvas_bitmap.h"
 
 namespace skin {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "gui/graphics.h"
-#include "skin/paint/acpng.h"
+#include "skin/pixels/acpng.h"
 
 namespace skin {
 

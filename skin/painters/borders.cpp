@@ -1,18 +1,18 @@
-#include "skin/paint/borders.h"
+#include "skin/painters/borders.h"
 
 #include <algorithm>
 
 #include "gui/controls.h"
-#include "skin/engine/maskdata.h"
-#include "skin/engine/scommondata.h"
-#include "skin/engine/sskinmanager.h"
-#include "skin/paint/graph_utils.h"
-#include "skin/paint/painter_services.h"
-#include "skin/paint/parent_background.h"
-#include "skin/paint/pixel_access.h"
-#include "skin/paint/pixel_helpers.h"
-#include "skin/paint/skin_mask.h"
-#include "skin/paint/texture_fill.h"
+#include "skin/data/maskdata.h"
+#include "skin/data/scommondata.h"
+#include "skin/data/sskinmanager.h"
+#include "skin/pixels/graph_utils.h"
+#include "skin/painters/painter_services.h"
+#include "skin/painters/parent_background.h"
+#include "skin/pixels/pixel_access.h"
+#include "skin/pixels/pixel_helpers.h"
+#include "skin/painters/skin_mask.h"
+#include "skin/painters/texture_fill.h"
 
 namespace skin {
 

@@ -9,10 +9,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "skin/engine/loaded_skin.h"
-#include "skin/paint/background_info.h"
-#include "skin/paint/bitmap.h"
-#include "skin/paint/geometry.h"
+#include "skin/data/loaded_skin.h"
+#include "skin/pixels/background_info.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/geometry.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -4,13 +4,13 @@
 #include <vector>
 
 #include "gui/controls.h"
-#include "skin/engine/loaded_skin.h"
-#include "skin/engine/scommondata.h"
-#include "skin/engine/sskinmanager.h"
-#include "skin/paint/borders.h"
-#include "skin/paint/dc_copy.h"
-#include "skin/paint/gdi_ledger.h"
-#include "skin/paint/painter_services.h"
+#include "skin/data/loaded_skin.h"
+#include "skin/data/scommondata.h"
+#include "skin/data/sskinmanager.h"
+#include "skin/painters/borders.h"
+#include "skin/painters/dc_copy.h"
+#include "skin/pixels/gdi_ledger.h"
+#include "skin/painters/painter_services.h"
 
 namespace skin {
 

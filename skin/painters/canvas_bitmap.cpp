@@ -1,4 +1,4 @@
-#include "skin/paint/canvas_bitmap.h"
+#include "skin/painters/canvas_bitmap.h"
 
 #include <cstring>
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "gui/graphics.h"
-#include "skin/paint/bitmap.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/geometry.h"
 
 namespace skin {
 

@@ -1,7 +1,7 @@
-#include "skin/paint/dc_copy.h"
+#include "skin/painters/dc_copy.h"
 
-#include "skin/paint/gdi_ledger.h"
-#include "skin/paint/graph_utils.h"
+#include "skin/pixels/gdi_ledger.h"
+#include "skin/pixels/graph_utils.h"
 
 namespace skin {
 

@@ -1,13 +1,13 @@
-#include "skin/paint/gradients.h"
+#include "skin/painters/gradients.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
 
-#include "skin/paint/pixel_access.h"
-#include "skin/paint/pixel_helpers.h"
-#include "skin/paint/pixel_kernels.h"
+#include "skin/pixels/pixel_access.h"
+#include "skin/pixels/pixel_helpers.h"
+#include "skin/pixels/pixel_kernels.h"
 
 namespace skin {
 

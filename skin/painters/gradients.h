@@ -1,13 +1,13 @@
 #pragma once
-// Gradients of skin sections, laid from their parsed steps (ParseGradientSteps, skin/engine/gradientdata.h, which
+// Gradients of skin sections, laid from their parsed steps (ParseGradientSteps, skin/data/gradientdata.h, which
 // the skin loader calls once per section) into 32-bit bitmaps: by rows (mode 0), by columns (mode 1) or as the
 // system's triangle gradient (mode 2); and a one-pass mix of a rows or columns gradient with a tiled texture.
 // Only the first step's mode counts. Every written pixel is opaque (or takes the given alpha).
 #include <cstdint>
 
-#include "skin/paint/bitmap.h"
-#include "skin/paint/geometry.h"
-#include "skin/paint/gradient_step.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/geometry.h"
+#include "skin/data/gradient_step.h"
 
 namespace skin {
 

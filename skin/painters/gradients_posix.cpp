@@ -1,4 +1,4 @@
-#include "skin/paint/gradients.h"
+#include "skin/painters/gradients.h"
 
 namespace skin {
 

@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "skin/paint/gdi_ledger.h"
-#include "skin/paint/gradients.h"
-#include "skin/paint/painting_libraries.h"
+#include "skin/pixels/gdi_ledger.h"
+#include "skin/painters/gradients.h"
+#include "skin/painters/painting_libraries.h"
 
 namespace skin {
 

@@ -1,10 +1,10 @@
-#include "skin/paint/ico_reader.h"
+#include "skin/painters/ico_reader.h"
 
 #include <cstring>
 #include <string>
 
-#include "skin/engine/imagedecoders.h"
-#include "skin/paint/acpng.h"
+#include "skin/data/imagedecoders.h"
+#include "skin/pixels/acpng.h"
 
 namespace skin {
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "skin/paint/bitmap.h"
+#include "skin/pixels/bitmap.h"
 
 namespace skin {
 

@@ -1,10 +1,10 @@
-#include "skin/paint/painter_services.h"
+#include "skin/painters/painter_services.h"
 
 #include "gui/controls.h"
-#include "skin/engine/loaded_skin.h"
-#include "skin/engine/scommondata.h"
-#include "skin/engine/sskinmanager.h"
-#include "skin/paint/graph_utils.h"
+#include "skin/data/loaded_skin.h"
+#include "skin/data/scommondata.h"
+#include "skin/data/sskinmanager.h"
+#include "skin/pixels/graph_utils.h"
 
 namespace skin {
 

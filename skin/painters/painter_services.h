@@ -4,7 +4,7 @@
 // starts with the painters' own fallback, stated beside it; the window side sets its own once it exists.
 #include <cstdint>
 
-#include "skin/paint/colors.h"
+#include "skin/pixels/colors.h"
 
 namespace gui {
 class TControl;

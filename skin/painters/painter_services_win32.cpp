@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "skin/paint/painter_services.h"
+#include "skin/painters/painter_services.h"
 
 namespace skin {
 

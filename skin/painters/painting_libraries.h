@@ -6,7 +6,7 @@
 // The native build has none of these entry points.
 #include <cstdint>
 
-#include "skin/paint/geometry.h"
+#include "skin/pixels/geometry.h"
 
 #ifdef _WIN32
 #include <windows.h>

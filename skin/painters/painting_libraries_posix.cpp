@@ -1,4 +1,4 @@
-#include "skin/paint/painting_libraries.h"
+#include "skin/painters/painting_libraries.h"
 
 namespace skin {
 

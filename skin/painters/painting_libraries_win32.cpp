@@ -1,8 +1,8 @@
 #include <windows.h>
 
 
-#include "skin/paint/gdi_ledger.h"
-#include "skin/paint/painting_libraries.h"
+#include "skin/pixels/gdi_ledger.h"
+#include "skin/painters/painting_libraries.h"
 
 namespace skin {
 

@@ -1,8 +1,8 @@
-#include "skin/paint/parent_background.h"
+#include "skin/painters/parent_background.h"
 
 #include "gui/controls.h"
-#include "skin/engine/sskinmanager.h"
-#include "skin/paint/painter_services.h"
+#include "skin/data/sskinmanager.h"
+#include "skin/painters/painter_services.h"
 
 namespace skin {
 

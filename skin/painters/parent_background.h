@@ -2,7 +2,7 @@
 // Asking a parent what lies under a control: the asking side of the library command GetBackground. The caller
 // fills info.R (and info.DC when it asks the parent to paint); both queries overwrite Offset, FillR, BgType and
 // PleaseDraw. The answer is then turned into the painters' record by BackgroundToCacheInfo (background_info.h).
-#include "skin/paint/background_info.h"
+#include "skin/pixels/background_info.h"
 
 namespace gui {
 class TControl;

@@ -1,6 +1,6 @@
 #include <cstdint>
 
-#include "skin/paint/background_info.h"
+#include "skin/pixels/background_info.h"
 
 namespace skin {
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "skin/paint/background_info.h"
+#include "skin/pixels/background_info.h"
 
 namespace skin {
 

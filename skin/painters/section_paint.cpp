@@ -1,20 +1,20 @@
-#include "skin/paint/section_paint.h"
+#include "skin/painters/section_paint.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "gui/controls.h"
-#include "skin/engine/maskdata.h"
-#include "skin/engine/scommondata.h"
-#include "skin/engine/sskinmanager.h"
-#include "skin/paint/color_effects.h"
-#include "skin/paint/gradients.h"
-#include "skin/paint/graph_utils.h"
-#include "skin/paint/painter_services.h"
-#include "skin/paint/pixel_helpers.h"
-#include "skin/paint/skin_mask.h"
-#include "skin/paint/state_images.h"
-#include "skin/paint/texture_fill.h"
+#include "skin/data/maskdata.h"
+#include "skin/data/scommondata.h"
+#include "skin/data/sskinmanager.h"
+#include "skin/pixels/color_effects.h"
+#include "skin/painters/gradients.h"
+#include "skin/pixels/graph_utils.h"
+#include "skin/painters/painter_services.h"
+#include "skin/pixels/pixel_helpers.h"
+#include "skin/painters/skin_mask.h"
+#include "skin/painters/state_images.h"
+#include "skin/painters/texture_fill.h"
 
 namespace skin {
 

@@ -15,9 +15,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "skin/paint/background_info.h"
-#include "skin/paint/bitmap.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/background_info.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/geometry.h"
 
 #ifdef _WIN32
 #include <windows.h>

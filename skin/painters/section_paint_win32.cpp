@@ -1,9 +1,9 @@
 #include <windows.h>
 
-#include "skin/engine/sskinmanager.h"
-#include "skin/paint/dc_copy.h"
-#include "skin/paint/painter_services.h"
-#include "skin/paint/section_paint.h"
+#include "skin/data/sskinmanager.h"
+#include "skin/painters/dc_copy.h"
+#include "skin/painters/painter_services.h"
+#include "skin/painters/section_paint.h"
 
 namespace skin {
 

@@ -1,14 +1,14 @@
-#include "skin/paint/section_text.h"
+#include "skin/painters/section_text.h"
 
 #include <algorithm>
 
 #include "gui/graphics.h"
-#include "skin/engine/sskinmanager.h"
-#include "skin/paint/painter_services.h"
-#include "skin/paint/pixel_access.h"
-#include "skin/paint/pixel_helpers.h"
-#include "skin/paint/pixel_kernels.h"
-#include "skin/paint/text_engine.h"
+#include "skin/data/sskinmanager.h"
+#include "skin/painters/painter_services.h"
+#include "skin/pixels/pixel_access.h"
+#include "skin/pixels/pixel_helpers.h"
+#include "skin/pixels/pixel_kernels.h"
+#include "skin/painters/text_engine.h"
 
 namespace skin {
 

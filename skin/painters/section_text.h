@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "skin/paint/bitmap.h"
-#include "skin/paint/colors.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/colors.h"
+#include "skin/pixels/geometry.h"
 
 namespace gui {
 class TFont;

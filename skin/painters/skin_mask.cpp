@@ -1,14 +1,14 @@
-#include "skin/paint/skin_mask.h"
+#include "skin/painters/skin_mask.h"
 
 #include <algorithm>
 #include <memory>
 
-#include "skin/engine/maskdata.h"
-#include "skin/engine/sskinmanager.h"
-#include "skin/paint/color_effects.h"
-#include "skin/paint/graph_utils.h"
-#include "skin/paint/pixel_access.h"
-#include "skin/paint/pixel_kernels.h"
+#include "skin/data/maskdata.h"
+#include "skin/data/sskinmanager.h"
+#include "skin/pixels/color_effects.h"
+#include "skin/pixels/graph_utils.h"
+#include "skin/pixels/pixel_access.h"
+#include "skin/pixels/pixel_kernels.h"
 
 namespace skin {
 

@@ -13,10 +13,10 @@
 // nothing there. A state beyond the last paints the last. Pieces are clipped to both bitmaps.
 #include <cstdint>
 
-#include "skin/engine/loaded_skin.h"
-#include "skin/paint/background_info.h"
-#include "skin/paint/bitmap.h"
-#include "skin/paint/geometry.h"
+#include "skin/data/loaded_skin.h"
+#include "skin/pixels/background_info.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/geometry.h"
 
 namespace skin {
 

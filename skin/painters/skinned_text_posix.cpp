@@ -1,6 +1,6 @@
 #include "gui/graphics.h"
-#include "skin/paint/skinned_text.h"
-#include "skin/paint/text_engine.h"
+#include "skin/painters/skinned_text.h"
+#include "skin/painters/text_engine.h"
 
 namespace skin {
 

@@ -4,12 +4,12 @@
 #include <vector>
 
 #include "gui/graphics.h"
-#include "skin/paint/dc_copy.h"
-#include "skin/paint/gdi_ledger.h"
-#include "skin/paint/graph_utils.h"
-#include "skin/paint/pixel_helpers.h"
-#include "skin/paint/skinned_text.h"
-#include "skin/paint/text_engine.h"
+#include "skin/painters/dc_copy.h"
+#include "skin/pixels/gdi_ledger.h"
+#include "skin/pixels/graph_utils.h"
+#include "skin/pixels/pixel_helpers.h"
+#include "skin/painters/skinned_text.h"
+#include "skin/painters/text_engine.h"
 
 namespace skin {
 

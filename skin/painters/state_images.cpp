@@ -1,19 +1,19 @@
-#include "skin/paint/state_images.h"
+#include "skin/painters/state_images.h"
 
 #include <algorithm>
 
 #include "gui/controls.h"
-#include "skin/engine/maskdata.h"
-#include "skin/engine/scommondata.h"
-#include "skin/engine/sskinmanager.h"
-#include "skin/paint/graph_utils.h"
-#include "skin/paint/painter_services.h"
-#include "skin/paint/parent_background.h"
-#include "skin/paint/pixel_access.h"
-#include "skin/paint/pixel_helpers.h"
-#include "skin/paint/pixel_kernels.h"
-#include "skin/paint/section_paint.h"
-#include "skin/paint/skin_mask.h"
+#include "skin/data/maskdata.h"
+#include "skin/data/scommondata.h"
+#include "skin/data/sskinmanager.h"
+#include "skin/pixels/graph_utils.h"
+#include "skin/painters/painter_services.h"
+#include "skin/painters/parent_background.h"
+#include "skin/pixels/pixel_access.h"
+#include "skin/pixels/pixel_helpers.h"
+#include "skin/pixels/pixel_kernels.h"
+#include "skin/painters/section_paint.h"
+#include "skin/painters/skin_mask.h"
 
 namespace skin {
 

@@ -4,10 +4,10 @@
 // and border) painted for a section index.
 #include <cstdint>
 
-#include "skin/engine/loaded_skin.h"
-#include "skin/paint/background_info.h"
-#include "skin/paint/bitmap.h"
-#include "skin/paint/geometry.h"
+#include "skin/data/loaded_skin.h"
+#include "skin/pixels/background_info.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/geometry.h"
 
 namespace gui {
 class TWinControl;

@@ -1,9 +1,9 @@
-#include "skin/paint/text_engine.h"
+#include "skin/painters/text_engine.h"
 
 #include <algorithm>
 
 #include "gui/graphics.h"
-#include "skin/paint/pixel_access.h"
+#include "skin/pixels/pixel_access.h"
 
 namespace skin {
 

@@ -21,8 +21,8 @@
 #include <string_view>
 #include <vector>
 
-#include "skin/paint/bitmap.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/geometry.h"
 
 namespace gui {
 class TFont;

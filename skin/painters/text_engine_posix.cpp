@@ -1,4 +1,4 @@
-#include "skin/paint/text_engine.h"
+#include "skin/painters/text_engine.h"
 
 namespace skin {
 

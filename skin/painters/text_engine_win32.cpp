@@ -4,8 +4,8 @@
 #include <string>
 
 #include "gui/graphics.h"
-#include "skin/paint/gdi_ledger.h"
-#include "skin/paint/text_engine.h"
+#include "skin/pixels/gdi_ledger.h"
+#include "skin/painters/text_engine.h"
 
 namespace skin {
 

@@ -1,13 +1,13 @@
-#include "skin/paint/texture_fill.h"
+#include "skin/painters/texture_fill.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "skin/engine/maskdata.h"
-#include "skin/paint/graph_utils.h"
-#include "skin/paint/pixel_access.h"
-#include "skin/paint/pixel_helpers.h"
-#include "skin/paint/skin_mask.h"
+#include "skin/data/maskdata.h"
+#include "skin/pixels/graph_utils.h"
+#include "skin/pixels/pixel_access.h"
+#include "skin/pixels/pixel_helpers.h"
+#include "skin/painters/skin_mask.h"
 
 namespace skin {
 

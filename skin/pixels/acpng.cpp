@@ -1,11 +1,11 @@
-#include "skin/paint/acpng.h"
+#include "skin/pixels/acpng.h"
 
 #include <algorithm>
 #include <cstring>
 #include <exception>
 #include <limits>
 
-#include "skin/paint/graph_utils.h"
+#include "skin/pixels/graph_utils.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

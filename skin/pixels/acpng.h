@@ -28,10 +28,10 @@
 
 #include <zlib.h>
 
-#include "skin/paint/bitmap.h"
-#include "skin/paint/colormanager.h"
-#include "skin/paint/colors.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/colormanager.h"
+#include "skin/pixels/colors.h"
+#include "skin/pixels/geometry.h"
 
 namespace skin {
 

@@ -1,4 +1,4 @@
-#include "skin/paint/background_info.h"
+#include "skin/pixels/background_info.h"
 
 namespace skin {
 

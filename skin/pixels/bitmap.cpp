@@ -1,4 +1,4 @@
-#include "skin/paint/bitmap.h"
+#include "skin/pixels/bitmap.h"
 
 #include <algorithm>
 #include <cstring>

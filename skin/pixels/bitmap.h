@@ -10,8 +10,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "skin/paint/colors.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/colors.h"
+#include "skin/pixels/geometry.h"
 
 namespace skin {
 

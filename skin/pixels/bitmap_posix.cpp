@@ -2,7 +2,7 @@
 #include <cstring>
 #include <new>
 
-#include "skin/paint/bitmap.h"
+#include "skin/pixels/bitmap.h"
 
 namespace skin::detail {
 

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <new>
 
-#include "skin/paint/bitmap.h"
-#include "skin/paint/gdi_ledger.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/gdi_ledger.h"
 
 namespace skin::detail {
 

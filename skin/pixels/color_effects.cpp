@@ -1,4 +1,4 @@
-#include "skin/paint/color_effects.h"
+#include "skin/pixels/color_effects.h"
 
 #include <algorithm>
 #include <array>
@@ -9,8 +9,8 @@
 #include <numbers>
 #include <vector>
 
-#include "skin/paint/pixel_access.h"
-#include "skin/paint/pixel_kernels.h"
+#include "skin/pixels/pixel_access.h"
+#include "skin/pixels/pixel_kernels.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "skin/paint/bitmap.h"
-#include "skin/paint/colors.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/colors.h"
 
 namespace skin {
 

@@ -1,4 +1,4 @@
-#include "skin/paint/colormanager.h"
+#include "skin/pixels/colormanager.h"
 
 #include <algorithm>
 #include <cmath>

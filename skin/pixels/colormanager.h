@@ -11,7 +11,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "skin/paint/bitmap.h"
+#include "skin/pixels/bitmap.h"
 
 namespace skin {
 

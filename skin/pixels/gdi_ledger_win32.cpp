@@ -1,4 +1,4 @@
-#include "skin/paint/gdi_ledger.h"
+#include "skin/pixels/gdi_ledger.h"
 
 #include <set>
 #include <utility>

@@ -1,12 +1,12 @@
-#include "skin/paint/graph_utils.h"
+#include "skin/pixels/graph_utils.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
 
-#include "skin/paint/pixel_access.h"
-#include "skin/paint/pixel_kernels.h"
+#include "skin/pixels/pixel_access.h"
+#include "skin/pixels/pixel_kernels.h"
 
 namespace skin {
 

@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "skin/paint/background_info.h"
-#include "skin/paint/bitmap.h"
+#include "skin/pixels/background_info.h"
+#include "skin/pixels/bitmap.h"
 
 namespace skin::detail {
 

@@ -1,12 +1,12 @@
-#include "skin/paint/pixel_helpers.h"
+#include "skin/pixels/pixel_helpers.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "skin/paint/color_effects.h"
-#include "skin/paint/graph_utils.h"
-#include "skin/paint/pixel_access.h"
-#include "skin/paint/pixel_kernels.h"
+#include "skin/pixels/color_effects.h"
+#include "skin/pixels/graph_utils.h"
+#include "skin/pixels/pixel_access.h"
+#include "skin/pixels/pixel_kernels.h"
 
 namespace skin {
 

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "skin/paint/pixel_helpers.h"
-#include "skin/paint/gdi_ledger.h"
+#include "skin/pixels/pixel_helpers.h"
+#include "skin/pixels/gdi_ledger.h"
 
 namespace skin {
 

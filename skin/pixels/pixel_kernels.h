@@ -13,7 +13,7 @@
 #define SKIN_PAINT_AVX2 1
 #endif
 
-#include "skin/paint/colors.h"
+#include "skin/pixels/colors.h"
 
 namespace skin::kernels {
 

@@ -1,13 +1,13 @@
-#include "skin/forms/acthdtimer.h"
+#include "skin/timer/acthdtimer.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "gui/extctrls.h"
 #include "gui/forms.h"
-#include "skin/engine/scommondata.h"
-#include "skin/paint/gdi_ledger.h"
-#include "skin/paint/graph_utils.h"
+#include "skin/data/scommondata.h"
+#include "skin/pixels/gdi_ledger.h"
+#include "skin/pixels/graph_utils.h"
 
 namespace skin {
 

@@ -16,8 +16,8 @@
 #include <memory>
 
 #include "gui/classes.h"
-#include "skin/paint/bitmap.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/geometry.h"
 
 namespace gui {
 class TTimer;

@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "skin/engine/generalutils.h"
-#include "skin/engine/loaded_skin.h"
-#include "skin/engine/sskinmanager.h"
-#include "skin/paint/pixel_helpers.h"
+#include "skin/data/generalutils.h"
+#include "skin/data/loaded_skin.h"
+#include "skin/data/sskinmanager.h"
+#include "skin/pixels/pixel_helpers.h"
 #include "tests/support/win_screen.h"
 
 namespace stationskins {

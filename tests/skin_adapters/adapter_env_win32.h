@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "gui/gui.h"
-#include "skin/engine/sskinmanager_component.h"
-#include "skin/paint/gdi_ledger.h"
+#include "skin/manager/sskinmanager_component.h"
+#include "skin/pixels/gdi_ledger.h"
 #include "tests/support/win_screen.h"
 
 namespace adaptertest {

@@ -10,9 +10,9 @@
 #include "gui/gui.h"
 #include "skin/adapters/acmainwnd.h"
 #include "skin/adapters/acscrollwnd.h"
-#include "skin/engine/skincommands.h"
-#include "skin/paint/acglow.h"
-#include "skin/paint/gdi_ledger.h"
+#include "skin/manager/skincommands.h"
+#include "skin/painters/acglow.h"
+#include "skin/pixels/gdi_ledger.h"
 #include "tests/skin_adapters/adapter_env_win32.h"
 #include "tests/skin_adapters/scroll_skin.h"
 

@@ -9,8 +9,8 @@
 
 #include "gui/imglist.h"
 #include "skin/adapters/button_glyph.h"
-#include "skin/engine/sskinmanager.h"
-#include "skin/paint/pixel_helpers.h"
+#include "skin/data/sskinmanager.h"
+#include "skin/pixels/pixel_helpers.h"
 
 namespace {
 

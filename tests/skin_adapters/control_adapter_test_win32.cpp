@@ -13,9 +13,9 @@
 #include "skin/adapters/acbuttons.h"
 #include "skin/adapters/accombo.h"
 #include "skin/adapters/acctrladapter.h"
-#include "skin/engine/skincommands.h"
-#include "skin/paint/acanimation.h"
-#include "skin/paint/gdi_ledger.h"
+#include "skin/manager/skincommands.h"
+#include "skin/painters/acanimation.h"
+#include "skin/pixels/gdi_ledger.h"
 #include "tests/skin_adapters/adapter_env_win32.h"
 #include "tests/skin_adapters/control_skin.h"
 

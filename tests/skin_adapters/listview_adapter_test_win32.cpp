@@ -13,10 +13,10 @@
 
 #include "gui/gui.h"
 #include "skin/adapters/aclistview.h"
-#include "skin/engine/skincommands.h"
-#include "skin/engine/svclutils.h"
-#include "skin/paint/acanimation.h"
-#include "skin/paint/gdi_ledger.h"
+#include "skin/manager/skincommands.h"
+#include "skin/manager/svclutils.h"
+#include "skin/painters/acanimation.h"
+#include "skin/pixels/gdi_ledger.h"
 #include "tests/skin_adapters/adapter_env_win32.h"
 #include "tests/skin_adapters/menu_list_skin.h"
 

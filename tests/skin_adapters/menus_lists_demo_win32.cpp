@@ -17,7 +17,7 @@
 #include "gui/gui.h"
 #include "skin/adapters/aclistview.h"
 #include "skin/adapters/acmnuwnd.h"
-#include "skin/engine/sskinmanager_component.h"
+#include "skin/manager/sskinmanager_component.h"
 #include "tests/skin_adapters/menu_list_skin.h"
 
 namespace {

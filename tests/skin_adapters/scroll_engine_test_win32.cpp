@@ -11,7 +11,7 @@
 
 #include "gui/gui.h"
 #include "skin/adapters/acscrollwnd.h"
-#include "skin/paint/gdi_ledger.h"
+#include "skin/pixels/gdi_ledger.h"
 #include "tests/skin_adapters/adapter_env_win32.h"
 #include "tests/skin_adapters/scroll_skin.h"
 #include "tests/support/win_screen.h"

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "skin/adapters/scroll_paint.h"
-#include "skin/engine/sskinmanager.h"
-#include "skin/paint/graph_utils.h"
-#include "skin/paint/pixel_helpers.h"
+#include "skin/data/sskinmanager.h"
+#include "skin/pixels/graph_utils.h"
+#include "skin/pixels/pixel_helpers.h"
 #include "tests/skin_adapters/scroll_skin.h"
 
 namespace {

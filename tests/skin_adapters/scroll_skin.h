@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "skin/engine/packedskin.h"
-#include "skin/engine/sskinmanager.h"
-#include "tests/skin_engine/skin_fixture.h"
+#include "skin/data/packedskin.h"
+#include "skin/data/sskinmanager.h"
+#include "tests/skin_data/skin_fixture.h"
 
 namespace adaptertest {
 

@@ -17,9 +17,9 @@
 #include "skin/adapters/acctrladapter.h"
 #include "skin/adapters/acstatics.h"
 #include "skin/adapters/button_glyph.h"
-#include "skin/engine/skincommands.h"
-#include "skin/paint/acanimation.h"
-#include "skin/paint/gdi_ledger.h"
+#include "skin/manager/skincommands.h"
+#include "skin/painters/acanimation.h"
+#include "skin/pixels/gdi_ledger.h"
 #include "tests/skin_adapters/adapter_env_win32.h"
 #include "tests/skin_adapters/control_skin.h"
 

@@ -1,4 +1,4 @@
-#include "skin/engine/generalutils.h"
+#include "skin/data/generalutils.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 #include <set>
 #include <string>
 
-#include "skin/engine/maskdata.h"
-#include "skin/paint/background_info.h"
+#include "skin/data/maskdata.h"
+#include "skin/pixels/background_info.h"
 #include "tests/support/temp_dir.h"
 
 #ifdef _WIN32

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "skin/engine/gradientdata.h"
-#include "skin/engine/imagedecoders.h"
-#include "skin/paint/pixel_helpers.h"
-#include "tests/skin_engine/skin_fixture.h"
+#include "skin/data/gradientdata.h"
+#include "skin/data/imagedecoders.h"
+#include "skin/pixels/pixel_helpers.h"
+#include "tests/skin_data/skin_fixture.h"
 #include "tests/support/temp_dir.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "skin/engine/inheritedkeys.h"
+#include "skin/data/inheritedkeys.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <vector>
 #include <string>
 
-#include "skin/engine/libstrings.h"
-#include "skin/engine/thirdpartyconsts.h"
+#include "skin/data/libstrings.h"
+#include "skin/data/thirdpartyconsts.h"
 
 namespace skin {
 namespace {

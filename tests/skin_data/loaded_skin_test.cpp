@@ -1,9 +1,9 @@
-#include "skin/engine/loaded_skin.h"
+#include "skin/data/loaded_skin.h"
 
 #include <gtest/gtest.h>
 
-#include "skin/engine/skin_manager_options.h"
-#include "skin/paint/graph_utils.h"
+#include "skin/data/skin_manager_options.h"
+#include "skin/pixels/graph_utils.h"
 #include "tests/support/test_skin.h"
 
 namespace skin {

@@ -1,4 +1,4 @@
-#include "skin/engine/packedskin.h"
+#include "skin/data/packedskin.h"
 
 #include <gtest/gtest.h>
 

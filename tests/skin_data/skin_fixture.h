@@ -15,8 +15,8 @@ extern "C" {
 #include <string>
 #include <vector>
 
-#include "skin/engine/packedskin.h"
-#include "tests/skin_paint/png_writer.h"
+#include "skin/data/packedskin.h"
+#include "tests/skin_pixels/png_writer.h"
 
 namespace skintest {
 

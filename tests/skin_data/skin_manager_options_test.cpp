@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "skin/engine/programskinmanager.h"
-#include "skin/engine/skin_manager_options.h"
-#include "skin/engine/sskinmanager.h"
+#include "skin/data/programskinmanager.h"
+#include "skin/data/skin_manager_options.h"
+#include "skin/data/sskinmanager.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "skin/engine/sskinmanager.h"
-#include "tests/skin_engine/skin_fixture.h"
+#include "skin/data/sskinmanager.h"
+#include "tests/skin_data/skin_fixture.h"
 #include "tests/support/temp_dir.h"
 
 namespace skintest {

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "skin/engine/packedskin.h"
-#include "skin/engine/skinloading.h"
-#include "skin/engine/sskinmanager.h"
-#include "skin/paint/pixel_helpers.h"
-#include "tests/skin_engine/skin_test_env.h"
+#include "skin/data/packedskin.h"
+#include "skin/data/skinloading.h"
+#include "skin/data/sskinmanager.h"
+#include "skin/pixels/pixel_helpers.h"
+#include "tests/skin_data/skin_test_env.h"
 
 namespace {
 

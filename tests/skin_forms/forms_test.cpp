@@ -11,7 +11,7 @@
 #include "gui/menus.h"
 #include "gui/stdctrls.h"
 #include "platform/clock.h"
-#include "skin/engine/skincommands.h"
+#include "skin/manager/skincommands.h"
 #include "skin/forms/border_form.h"
 #include "skin/forms/composition.h"
 #include "skin/forms/form_window.h"
@@ -25,8 +25,8 @@
 #include "skin/forms/system_menu.h"
 #include "skin/forms/title_glow.h"
 #include "skin/forms/win_values.h"
-#include "skin/paint/pixel_helpers.h"
-#include "skin/paint/text_engine.h"
+#include "skin/pixels/pixel_helpers.h"
+#include "skin/painters/text_engine.h"
 #include "tests/skin_forms/forms_fixture.h"
 
 namespace {

@@ -9,9 +9,9 @@
 #include "gui/graphics.h"
 #include "gui/imglist.h"
 #include "skin/adapters/button_glyph.h"
-#include "skin/engine/sskinmanager.h"
+#include "skin/data/sskinmanager.h"
 #include "skin/forms/sbutton_geometry.h"
-#include "skin/paint/pixel_helpers.h"
+#include "skin/pixels/pixel_helpers.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <memory>
 
 #include "gui/gui.h"
-#include "skin/engine/skincommands.h"
+#include "skin/manager/skincommands.h"
 #include "skin/forms/sbuttons.h"
-#include "skin/paint/acanimation.h"
+#include "skin/painters/acanimation.h"
 #include "tests/skin_adapters/adapter_env_win32.h"
 #include "tests/skin_adapters/control_skin.h"
 #include "tests/skin_forms/huge_skin.h"

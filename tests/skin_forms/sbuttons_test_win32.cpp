@@ -12,10 +12,10 @@
 
 #include "gui/gui.h"
 #include "skin/adapters/acctrladapter.h"
-#include "skin/engine/skincommands.h"
+#include "skin/manager/skincommands.h"
 #include "skin/forms/sbuttons.h"
-#include "skin/paint/acanimation.h"
-#include "skin/paint/gdi_ledger.h"
+#include "skin/painters/acanimation.h"
+#include "skin/pixels/gdi_ledger.h"
 #include "tests/skin_adapters/adapter_env_win32.h"
 #include "tests/skin_adapters/control_skin.h"
 #include "tests/skin_forms/huge_skin.h"

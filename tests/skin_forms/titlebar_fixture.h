@@ -2,8 +2,8 @@
 // The title-bar items' sections added to the form-skinning test skin: "TB_BTN", "TB_MENUBTN" and "TB_TAB", each
 // with a border image of three states (normal, hot, pressed) of 16 x 16, borders 7, every state one flat colour
 // of its own, so that a probe near an item's edge names the item's kind and state.
-#include "skin/engine/loaded_skin.h"
-#include "skin/paint/pixel_helpers.h"
+#include "skin/data/loaded_skin.h"
+#include "skin/pixels/pixel_helpers.h"
 #include "tests/skin_forms/forms_fixture.h"
 
 namespace formstest {

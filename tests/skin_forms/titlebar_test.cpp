@@ -11,7 +11,7 @@
 #include "gui/forms.h"
 #include "gui/imglist.h"
 #include "gui/menus.h"
-#include "skin/engine/skincommands.h"
+#include "skin/manager/skincommands.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/frame_paint.h"
 #include "skin/forms/provider_geometry.h"
@@ -20,11 +20,11 @@
 #include "skin/forms/sskinprovider.h"
 #include "skin/forms/stitlebar.h"
 #include "skin/forms/win_values.h"
-#include "skin/paint/acalphaimagelist.h"
-#include "skin/paint/pixel_helpers.h"
-#include "skin/paint/text_engine.h"
+#include "skin/painters/acalphaimagelist.h"
+#include "skin/pixels/pixel_helpers.h"
+#include "skin/painters/text_engine.h"
 #include "tests/skin_forms/titlebar_fixture.h"
-#include "tests/skin_paint/png_writer.h"
+#include "tests/skin_pixels/png_writer.h"
 
 namespace {
 

@@ -17,9 +17,9 @@
 #include "skin/forms/provider_wndproc.h"
 #include "skin/forms/sskinprovider.h"
 #include "skin/forms/stitlebar.h"
-#include "skin/paint/dc_copy.h"
-#include "skin/paint/gdi_ledger.h"
-#include "skin/paint/pixel_helpers.h"
+#include "skin/painters/dc_copy.h"
+#include "skin/pixels/gdi_ledger.h"
+#include "skin/pixels/pixel_helpers.h"
 #include "tests/skin_forms/titlebar_fixture.h"
 #include "tests/support/win_screen.h"
 

@@ -7,10 +7,10 @@
 
 #include "gui/forms.h"
 #include "platform/clock.h"
-#include "skin/engine/sanimations.h"
-#include "skin/engine/scommondata.h"
-#include "skin/engine/skinchange.h"
-#include "skin/paint/pixel_helpers.h"
+#include "skin/manager/sanimations.h"
+#include "skin/data/scommondata.h"
+#include "skin/manager/skinchange.h"
+#include "skin/pixels/pixel_helpers.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include "gui/extctrls.h"
 #include "gui/stdctrls.h"
-#include "skin/engine/commondata.h"
-#include "tests/skin_data/skin_data_fixture.h"
+#include "skin/manager/commondata.h"
+#include "tests/skin_manager/skin_data_fixture.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "skin/engine/sskinmanager_component.h"
-#include "tests/skin_engine/skin_fixture.h"
+#include "skin/manager/sskinmanager_component.h"
+#include "tests/skin_data/skin_fixture.h"
 #include "tests/support/temp_dir.h"
 
 namespace skintest {

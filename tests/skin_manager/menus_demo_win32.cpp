@@ -11,9 +11,9 @@
 #include <sstream>
 
 #include "gui/gui.h"
-#include "skin/engine/sskinmanager_component.h"
-#include "skin/engine/sskinmenus.h"
-#include "tests/skin_data/win_skin.h"
+#include "skin/manager/sskinmanager_component.h"
+#include "skin/manager/sskinmenus.h"
+#include "tests/skin_manager/win_skin.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 
 #include "gui/forms.h"
 #include "gui/menus.h"
-#include "skin/engine/sskinmenus.h"
-#include "skin/paint/pixel_helpers.h"
-#include "skin/paint/text_engine.h"
-#include "tests/skin_data/skin_data_fixture.h"
+#include "skin/manager/sskinmenus.h"
+#include "skin/pixels/pixel_helpers.h"
+#include "skin/painters/text_engine.h"
+#include "tests/skin_manager/skin_data_fixture.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "gui/forms.h"
-#include "skin/engine/skinchange.h"
-#include "skin/engine/sskinmanager_component.h"
-#include "tests/skin_engine/skin_fixture.h"
+#include "skin/manager/skinchange.h"
+#include "skin/manager/sskinmanager_component.h"
+#include "tests/skin_data/skin_fixture.h"
 
 namespace skintest {
 

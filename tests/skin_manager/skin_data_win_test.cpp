@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "gui/gui.h"
-#include "skin/engine/commondata.h"
-#include "skin/engine/sanimations.h"
-#include "skin/engine/sskinmenus.h"
-#include "skin/paint/gdi_ledger.h"
-#include "skin/paint/pixel_helpers.h"
-#include "tests/skin_data/win_skin.h"
+#include "skin/manager/commondata.h"
+#include "skin/manager/sanimations.h"
+#include "skin/manager/sskinmenus.h"
+#include "skin/pixels/gdi_ledger.h"
+#include "skin/pixels/pixel_helpers.h"
+#include "tests/skin_manager/win_skin.h"
 #include "tests/skin_manager/manager_env.h"
 #include "tests/support/win_screen.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/skin_engine/skin_fixture.h"
+#include "tests/skin_data/skin_fixture.h"
 
 namespace skindatatest {
 

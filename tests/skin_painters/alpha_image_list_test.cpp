@@ -6,10 +6,10 @@
 #include <string>
 
 #include "gui/gui.h"
-#include "skin/paint/acalphaimagelist.h"
-#include "skin/paint/acpng_picture.h"
-#include "skin/paint/pixel_helpers.h"
-#include "tests/skin_paint/png_writer.h"
+#include "skin/painters/acalphaimagelist.h"
+#include "skin/painters/acpng_picture.h"
+#include "skin/pixels/pixel_helpers.h"
+#include "tests/skin_pixels/png_writer.h"
 #include "tests/support/temp_dir.h"
 
 namespace {

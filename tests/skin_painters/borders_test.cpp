@@ -1,6 +1,6 @@
 // Borders and frame regions: the transparent runs a border leaves, the key-colour corners of a frame, a control's
 // border over its parent and the nine parts of a form's frame.
-#include "skin/paint/borders.h"
+#include "skin/painters/borders.h"
 
 #include <gtest/gtest.h>
 
@@ -9,11 +9,11 @@
 #include <utility>
 
 #include "gui/extctrls.h"
-#include "skin/engine/scommondata.h"
-#include "skin/paint/painter_services.h"
-#include "skin/paint/parent_background.h"
+#include "skin/data/scommondata.h"
+#include "skin/painters/painter_services.h"
+#include "skin/painters/parent_background.h"
 #include "tests/skin_painters/painters_fixture.h"
-#include "tests/skin_paint/test_pixels.h"
+#include "tests/skin_pixels/test_pixels.h"
 
 namespace skin {
 namespace {

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "gui/gui.h"
-#include "skin/engine/scommondata.h"
-#include "skin/paint/acanimation.h"
-#include "skin/paint/gdi_ledger.h"
-#include "skin/paint/painter_services.h"
-#include "skin/paint/pixel_helpers.h"
+#include "skin/data/scommondata.h"
+#include "skin/painters/acanimation.h"
+#include "skin/pixels/gdi_ledger.h"
+#include "skin/painters/painter_services.h"
+#include "skin/pixels/pixel_helpers.h"
 #include "tests/skin_painters/painters_fixture.h"
 
 namespace {

@@ -9,12 +9,12 @@
 #include <string>
 
 #include "gui/gui.h"
-#include "skin/engine/scommondata.h"
-#include "skin/paint/acglow.h"
-#include "skin/paint/canvas_bitmap.h"
-#include "skin/paint/graph_utils.h"
-#include "skin/paint/pixel_helpers.h"
-#include "tests/skin_motion/glow_fixture.h"
+#include "skin/data/scommondata.h"
+#include "skin/painters/acglow.h"
+#include "skin/painters/canvas_bitmap.h"
+#include "skin/pixels/graph_utils.h"
+#include "skin/pixels/pixel_helpers.h"
+#include "tests/skin_painters/glow_fixture.h"
 #include "tests/support/win_screen.h"
 
 int main(int argc, char** argv) {

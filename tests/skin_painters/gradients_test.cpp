@@ -1,6 +1,6 @@
 // Gradients against colours interpolated directly (within 1 on each channel: both sides interpolate in floating
 // point), and the triangle gradient against barycentric interpolation at the pixel centres.
-#include "skin/paint/gradients.h"
+#include "skin/painters/gradients.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "skin/engine/gradientdata.h"
-#include "tests/skin_paint/test_pixels.h"
+#include "skin/data/gradientdata.h"
+#include "tests/skin_pixels/test_pixels.h"
 
 namespace skin {
 namespace {

@@ -11,17 +11,17 @@
 #include <string>
 
 #include "gui/graphics.h"
-#include "skin/engine/loaded_skin.h"
-#include "skin/engine/sskinmanager.h"
-#include "skin/paint/dc_copy.h"
-#include "skin/paint/gradients.h"
-#include "skin/paint/pixel_helpers.h"
-#include "skin/paint/section_paint.h"
-#include "skin/paint/section_text.h"
-#include "skin/paint/skin_mask.h"
-#include "skin/paint/skinned_text.h"
-#include "skin/paint/state_images.h"
-#include "skin/paint/text_engine.h"
+#include "skin/data/loaded_skin.h"
+#include "skin/data/sskinmanager.h"
+#include "skin/painters/dc_copy.h"
+#include "skin/painters/gradients.h"
+#include "skin/pixels/pixel_helpers.h"
+#include "skin/painters/section_paint.h"
+#include "skin/painters/section_text.h"
+#include "skin/painters/skin_mask.h"
+#include "skin/painters/skinned_text.h"
+#include "skin/painters/state_images.h"
+#include "skin/painters/text_engine.h"
 
 using namespace skin;
 

@@ -6,10 +6,10 @@
 #include <memory>
 #include <string>
 
-#include "skin/engine/loaded_skin.h"
-#include "skin/engine/sskinmanager.h"
-#include "skin/paint/bitmap.h"
-#include "skin/paint/pixel_helpers.h"
+#include "skin/data/loaded_skin.h"
+#include "skin/data/sskinmanager.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/pixel_helpers.h"
 
 namespace skin::test {
 

@@ -10,18 +10,18 @@
 #include <vector>
 
 #include "gui/graphics.h"
-#include "skin/engine/maskdata.h"
-#include "skin/paint/borders.h"
-#include "skin/paint/dc_copy.h"
-#include "skin/paint/gdi_ledger.h"
-#include "skin/paint/gradients.h"
-#include "skin/paint/painting_libraries.h"
-#include "skin/paint/section_paint.h"
-#include "skin/paint/section_text.h"
-#include "skin/paint/skinned_text.h"
-#include "skin/paint/text_engine.h"
+#include "skin/data/maskdata.h"
+#include "skin/painters/borders.h"
+#include "skin/painters/dc_copy.h"
+#include "skin/pixels/gdi_ledger.h"
+#include "skin/painters/gradients.h"
+#include "skin/painters/painting_libraries.h"
+#include "skin/painters/section_paint.h"
+#include "skin/painters/section_text.h"
+#include "skin/painters/skinned_text.h"
+#include "skin/painters/text_engine.h"
 #include "tests/skin_painters/painters_fixture.h"
-#include "tests/skin_paint/test_pixels.h"
+#include "tests/skin_pixels/test_pixels.h"
 
 namespace skin {
 namespace {

@@ -1,6 +1,6 @@
 // Section painting, texture fill modes, state images and parent corners: flat colours whose results are worked out
 // by hand, and textures against the pixel each target pixel should take.
-#include "skin/paint/section_paint.h"
+#include "skin/painters/section_paint.h"
 
 #include <gtest/gtest.h>
 
@@ -9,15 +9,15 @@
 #include <memory>
 
 #include "gui/extctrls.h"
-#include "skin/engine/scommondata.h"
-#include "skin/paint/gradients.h"
-#include "skin/paint/painter_services.h"
-#include "skin/paint/graph_utils.h"
-#include "skin/paint/parent_background.h"
-#include "skin/paint/state_images.h"
-#include "skin/paint/texture_fill.h"
+#include "skin/data/scommondata.h"
+#include "skin/painters/gradients.h"
+#include "skin/painters/painter_services.h"
+#include "skin/pixels/graph_utils.h"
+#include "skin/painters/parent_background.h"
+#include "skin/painters/state_images.h"
+#include "skin/painters/texture_fill.h"
 #include "tests/skin_painters/painters_fixture.h"
-#include "tests/skin_paint/test_pixels.h"
+#include "tests/skin_pixels/test_pixels.h"
 
 namespace skin {
 namespace {

@@ -1,5 +1,5 @@
 // The nine-piece mask painter against a reference that maps every target pixel to its source pixel directly.
-#include "skin/paint/skin_mask.h"
+#include "skin/painters/skin_mask.h"
 
 #include <gtest/gtest.h>
 
@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "skin/engine/maskdata.h"
-#include "skin/paint/graph_utils.h"
+#include "skin/data/maskdata.h"
+#include "skin/pixels/graph_utils.h"
 #include "tests/skin_painters/painters_fixture.h"
-#include "tests/skin_paint/test_pixels.h"
+#include "tests/skin_pixels/test_pixels.h"
 
 namespace skin {
 namespace {

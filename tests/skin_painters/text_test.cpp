@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "gui/graphics.h"
-#include "skin/engine/scommondata.h"
-#include "skin/paint/section_text.h"
-#include "skin/paint/skinned_text.h"
-#include "skin/paint/text_engine.h"
+#include "skin/data/scommondata.h"
+#include "skin/painters/section_text.h"
+#include "skin/painters/skinned_text.h"
+#include "skin/painters/text_engine.h"
 #include "tests/skin_painters/painters_fixture.h"
-#include "tests/skin_paint/test_pixels.h"
+#include "tests/skin_pixels/test_pixels.h"
 
 namespace skin {
 namespace {

@@ -1,7 +1,7 @@
 // The PNG reader on files made by the tests' own writer (so that these tests run on every platform): every
 // colour type and depth, plain and Adam7, every filter; the chunk rules; every error with its message; the
 // background, transparency and gamma values.
-#include "skin/paint/acpng.h"
+#include "skin/pixels/acpng.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/skin_paint/png_expect.h"
-#include "tests/skin_paint/png_writer.h"
+#include "tests/skin_pixels/png_expect.h"
+#include "tests/skin_pixels/png_writer.h"
 #include "tests/support/temp_dir.h"
 
 namespace skin {

@@ -1,9 +1,9 @@
-#include "skin/paint/bitmap.h"
+#include "skin/pixels/bitmap.h"
 
 #include <gtest/gtest.h>
 
-#include "skin/paint/graph_utils.h"
-#include "skin/paint/pixel_helpers.h"
+#include "skin/pixels/graph_utils.h"
+#include "skin/pixels/pixel_helpers.h"
 
 namespace skin {
 namespace {

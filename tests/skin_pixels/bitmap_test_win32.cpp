@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "skin/paint/bitmap.h"
-#include "skin/paint/gdi_ledger.h"
-#include "skin/paint/pixel_helpers.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/gdi_ledger.h"
+#include "skin/pixels/pixel_helpers.h"
 
 namespace skin {
 namespace {

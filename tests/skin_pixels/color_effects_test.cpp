@@ -1,10 +1,10 @@
-#include "skin/paint/color_effects.h"
+#include "skin/pixels/color_effects.h"
 
 #include <gtest/gtest.h>
 
-#include "skin/paint/graph_utils.h"
-#include "skin/paint/pixel_helpers.h"
-#include "tests/skin_paint/test_pixels.h"
+#include "skin/pixels/graph_utils.h"
+#include "skin/pixels/pixel_helpers.h"
+#include "tests/skin_pixels/test_pixels.h"
 
 namespace skin {
 namespace {

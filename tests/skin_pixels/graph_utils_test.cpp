@@ -1,13 +1,13 @@
-#include "skin/paint/graph_utils.h"
+#include "skin/pixels/graph_utils.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <vector>
 
-#include "skin/paint/pixel_helpers.h"
-#include "skin/paint/pixel_kernels.h"
-#include "tests/skin_paint/test_pixels.h"
+#include "skin/pixels/pixel_helpers.h"
+#include "skin/pixels/pixel_kernels.h"
+#include "tests/skin_pixels/test_pixels.h"
 
 namespace skin {
 namespace {

@@ -1,9 +1,9 @@
-#include "skin/paint/pixel_helpers.h"
+#include "skin/pixels/pixel_helpers.h"
 
 #include <gtest/gtest.h>
 
-#include "skin/paint/graph_utils.h"
-#include "tests/skin_paint/test_pixels.h"
+#include "skin/pixels/graph_utils.h"
+#include "tests/skin_pixels/test_pixels.h"
 
 namespace skin {
 namespace {

@@ -6,9 +6,9 @@
 #include <array>
 #include <string>
 
-#include "skin/paint/acpng.h"
-#include "tests/skin_paint/png_corpus.h"
-#include "tests/skin_paint/png_expect.h"
+#include "skin/pixels/acpng.h"
+#include "tests/skin_pixels/png_corpus.h"
+#include "tests/skin_pixels/png_expect.h"
 #include "tests/support/temp_dir.h"
 
 namespace skin {

@@ -1,4 +1,4 @@
-#include "tests/skin_paint/png_corpus.h"
+#include "tests/skin_pixels/png_corpus.h"
 
 #include <png.h>
 #include <zlib.h>

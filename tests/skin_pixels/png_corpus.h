@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/skin_paint/png_expect.h"
-#include "tests/skin_paint/png_writer.h"
+#include "tests/skin_pixels/png_expect.h"
+#include "tests/skin_pixels/png_writer.h"
 
 namespace pngcorpus {
 

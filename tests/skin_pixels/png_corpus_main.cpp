@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "tests/skin_paint/png_corpus.h"
+#include "tests/skin_pixels/png_corpus.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "skin/paint/bitmap.h"
-#include "tests/skin_paint/png_writer.h"
+#include "skin/pixels/bitmap.h"
+#include "tests/skin_pixels/png_writer.h"
 
 namespace pngtest {
 

@@ -2,8 +2,8 @@
 // Small helpers of the pixel tests: bitmaps filled with one value or with a repeatable pseudo-random pattern.
 #include <cstdint>
 
-#include "skin/paint/bitmap.h"
-#include "skin/paint/pixel_helpers.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/pixel_helpers.h"
 
 namespace skin::test {
 

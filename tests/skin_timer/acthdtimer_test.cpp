@@ -7,8 +7,8 @@
 
 #include "gui/gui.h"
 #include "platform/clock.h"
-#include "skin/forms/acthdtimer.h"
-#include "skin/paint/gdi_ledger.h"
+#include "skin/timer/acthdtimer.h"
+#include "skin/pixels/gdi_ledger.h"
 
 namespace {
 

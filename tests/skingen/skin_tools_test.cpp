@@ -6,9 +6,9 @@
 #include <set>
 #include <string>
 
-#include "skin/engine/packedskin.h"
-#include "skin/engine/programskinmanager.h"
-#include "skin/engine/sskinmanager.h"
+#include "skin/data/packedskin.h"
+#include "skin/data/programskinmanager.h"
+#include "skin/data/sskinmanager.h"
 #include "tools/skingen/contact.h"
 #include "tools/skingen/generate.h"
 #include "tools/skinlint/lint.h"

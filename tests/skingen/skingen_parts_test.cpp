@@ -5,9 +5,9 @@
 #include <set>
 #include <string>
 
-#include "skin/engine/imagedecoders.h"
-#include "skin/engine/programskinmanager.h"
-#include "skin/paint/acpng.h"
+#include "skin/data/imagedecoders.h"
+#include "skin/data/programskinmanager.h"
+#include "skin/pixels/acpng.h"
 #include "station/program_resources.h"
 #include "tools/skingen/encode.h"
 #include "tools/skingen/skinbuilder.h"

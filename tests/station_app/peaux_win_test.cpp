@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "skin/engine/sskinmanager_component.h"
+#include "skin/manager/sskinmanager_component.h"
 #include "skin/forms/sskinprovider.h"
-#include "skin/paint/gdi_ledger.h"
+#include "skin/pixels/gdi_ledger.h"
 #include "station/program_resources.h"
 #include "tests/station_app/rig.h"
 #include "tests/support/win_screen.h"

@@ -6,12 +6,12 @@
 #include <memory>
 #include <string>
 
-#include "skin/engine/generalutils.h"
-#include "skin/engine/imagedecoders.h"
-#include "skin/engine/packedskin.h"
-#include "skin/engine/programskinmanager.h"
-#include "skin/engine/skinloading.h"
-#include "skin/paint/acpng.h"
+#include "skin/data/generalutils.h"
+#include "skin/data/imagedecoders.h"
+#include "skin/data/packedskin.h"
+#include "skin/data/programskinmanager.h"
+#include "skin/data/skinloading.h"
+#include "skin/pixels/acpng.h"
 #include "station/program_resources.h"
 
 namespace {

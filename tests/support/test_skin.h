@@ -4,8 +4,8 @@
 // inherits from BUTTON, and a master image the records are cut from.
 #include <memory>
 
-#include "skin/engine/loaded_skin.h"
-#include "skin/paint/pixel_helpers.h"
+#include "skin/data/loaded_skin.h"
+#include "skin/pixels/pixel_helpers.h"
 
 namespace skin::test {
 

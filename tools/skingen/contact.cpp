@@ -5,8 +5,8 @@
 #include <functional>
 #include <memory>
 
-#include "skin/engine/maskdata.h"
-#include "skin/engine/sskinmanager.h"
+#include "skin/data/maskdata.h"
+#include "skin/data/sskinmanager.h"
 #include "tools/skingen/font.h"
 
 namespace skingen {

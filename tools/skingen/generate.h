@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "skin/engine/packedskin.h"
+#include "skin/data/packedskin.h"
 #include "tools/skingen/skinbuilder.h"
 #include "tools/skingen/theme.h"
 

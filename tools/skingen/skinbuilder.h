@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "skin/engine/packedskin.h"
+#include "skin/data/packedskin.h"
 #include "tools/skingen/canvas.h"
 #include "tools/skingen/encode.h"
 

@@ -6,11 +6,11 @@
 #include <set>
 #include <sstream>
 
-#include "skin/engine/generalutils.h"
-#include "skin/engine/maskdata.h"
-#include "skin/engine/packedskin.h"
-#include "skin/engine/skinloading.h"
-#include "skin/engine/sskinmanager.h"
+#include "skin/data/generalutils.h"
+#include "skin/data/maskdata.h"
+#include "skin/data/packedskin.h"
+#include "skin/data/skinloading.h"
+#include "skin/data/sskinmanager.h"
 
 namespace skinlint {
 
