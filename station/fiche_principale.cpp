@@ -25,20 +25,6 @@ int Reduction_hauteur_ASCII(int hauteur, int hauteur_ecran) {
   return std::min((hauteur + 40 - hauteur_ecran) / 3 + 1, 80);
 }
 
-bool Nom_libre(std::string& chemin) {
-  if (!autex::FICHIER_EXISTE(chemin)) return true;
-  bool libre = false;
-  autex::Nom_de_fichier_libre(chemin, libre);
-  return libre;
-}
-
-std::string Chemin_dans(const std::string& repertoire, const std::string& nom) {
-  if (repertoire.empty()) return nom;
-  const char fin = repertoire.back();
-  if (fin == '\\' || fin == '/') return repertoire + nom;
-  return repertoire + autex::SEPARATEUR_CHEMIN + nom;
-}
-
 namespace {
 constexpr int LARGEUR_ASCII = 673;
 constexpr int HAUTEUR_GROUPE_ASCII = 129;
@@ -255,20 +241,9 @@ FichePrincipale::FichePrincipale(gui::TComponent* AOwner, Station& station,
 
 FichePrincipale::~FichePrincipale() = default;
 
-Parametres& FichePrincipale::parametres() { return *station_.parametres; }
-StationIo& FichePrincipale::io() { return *station_.io; }
-autex::Autex& FichePrincipale::autex() { return *station_.autex; }
-const autex::Autex& FichePrincipale::autex() const { return *station_.autex; }
 FenetreIo& FichePrincipale::fenetre_io() { return *io_; }
 autex::VueAutex& FichePrincipale::hote_autex() { return *hote_autex_; }
 Hote_parametres& FichePrincipale::hote_parametres() { return *hote_; }
-Reglages_station& FichePrincipale::reglages() { return station_.parametres->Reglages; }
-BouclePrincipale& FichePrincipale::boucle() { return station_.io->boucle; }
-SyntheseVocale& FichePrincipale::synthese() { return *station_.synthese; }
-
-std::string FichePrincipale::traduction(std::string_view anglais, std::string_view francais) const {
-  return station_.langues.TRADUCTION(anglais, francais);
-}
 
 // ---------------------------------------------------------------------------------------------------
 // Host of the AUTEX side
@@ -296,45 +271,6 @@ void FichePrincipale::Affiche_reception(const std::string& texte) {
 }
 
 void FichePrincipale::Affiche_emission(const std::string& texte) { Affiche_texte_memo(Memo_emission, texte, false); }
-
-void FichePrincipale::Redonne_focus_editeur() {
-  if (gui::FocusedControl() != Handle_editeur && Memo_editeur->CanFocus()) Memo_editeur->SetFocus();
-}
-
-void FichePrincipale::Afficher_erreur(std::string_view anglais, std::string_view francais) {
-  if (station_.Form36) station_.Form36->Afficher_erreur(anglais, francais);
-}
-
-void FichePrincipale::Afficher_information(std::string_view anglais, std::string_view francais) {
-  if (station_.Form36) station_.Form36->Afficher_information(anglais, francais);
-}
-
-void FichePrincipale::Choix_vitesse_AUTEX(uint16_t vitesse) {
-  switch (vitesse) {
-    case 1200: Vitesse_haute_AUTEX->SetDown(true); break;
-    case 400: Vitesse_moyenne_AUTEX->SetDown(true); break;
-    case 171: Vitesse_basse_AUTEX->SetDown(true); break;
-    default: break;
-  }
-  autex().Vitesse_AUTEX = vitesse;
-  autex().GESTION_PRELIMINAIRE_AUTEX();
-  autex().INITIALISATION_PARAMETRES_RX_AUTEX();
-}
-
-void FichePrincipale::Affiche_vitesse_AUTEX() {
-  switch (autex().Vitesse_AUTEX) {
-    case 1200: Vitesse_haute_AUTEX->SetDown(true); break;
-    case 400: Vitesse_moyenne_AUTEX->SetDown(true); break;
-    case 171: Vitesse_basse_AUTEX->SetDown(true); break;
-    default: break;
-  }
-}
-
-void FichePrincipale::Ouvre_document(const std::string& document, const std::string& parametres_shell,
-                                     const std::string& repertoire, int affichage) {
-  station::Ouvre_document(station_.plateforme.shell, gui::Application->Handle(), document, parametres_shell, repertoire,
-                          affichage);
-}
 
 // ---------------------------------------------------------------------------------------------------
 // Start-up, activation, end
@@ -651,21 +587,6 @@ void FichePrincipale::AUTEXClick(gui::TObject*) {
     autex().REINIT_EMISSION();
   }
   Redonne_focus_editeur();
-}
-
-void FichePrincipale::Passe_en_emission() {
-  GroupBox_Parameters->SetEnabled(false);
-  autex().MODE_AUTEX = 0;
-  autex().EMISSION_EN_COURS = 1;
-  boucle().File_emission += Memo_editeur->Text();
-  if (!boucle().File_emission.empty()) boucle().Emission_cadencee();
-}
-
-void FichePrincipale::Passe_en_reception() {
-  GroupBox_Parameters->SetEnabled(true);
-  Memo_editeur->Clear();
-  autex().MODE_AUTEX = 1;
-  autex().EMISSION_EN_COURS = 0;
 }
 
 void FichePrincipale::Bouton_TXClick(gui::TObject*) {

@@ -468,4 +468,28 @@ void FichePrincipale::Compression_du_fichier_transmisClick(gui::TObject*) {
   reglages().COMPRESSION_FICHIER = Compression_du_fichier_transmis->Checked() ? 1 : 0;
 }
 
+// ---------------------------------------------------------------------------------------------------
+// The AUTEX speed
+
+void FichePrincipale::Choix_vitesse_AUTEX(uint16_t vitesse) {
+  switch (vitesse) {
+    case 1200: Vitesse_haute_AUTEX->SetDown(true); break;
+    case 400: Vitesse_moyenne_AUTEX->SetDown(true); break;
+    case 171: Vitesse_basse_AUTEX->SetDown(true); break;
+    default: break;
+  }
+  autex().Vitesse_AUTEX = vitesse;
+  autex().GESTION_PRELIMINAIRE_AUTEX();
+  autex().INITIALISATION_PARAMETRES_RX_AUTEX();
+}
+
+void FichePrincipale::Affiche_vitesse_AUTEX() {
+  switch (autex().Vitesse_AUTEX) {
+    case 1200: Vitesse_haute_AUTEX->SetDown(true); break;
+    case 400: Vitesse_moyenne_AUTEX->SetDown(true); break;
+    case 171: Vitesse_basse_AUTEX->SetDown(true); break;
+    default: break;
+  }
+}
+
 }  // namespace station

@@ -24,8 +24,6 @@ namespace skin {
 
 // The skin's GLOBALINFO VERSION with '.' as the decimal separator whatever the locale; 0 when absent.
 double SkinManagerReadSkinVersion(const IniSource& Ini);
-// The version as the manager shows it ('.' as the decimal separator whatever the locale).
-inline std::string SkinVersionText(double Version) { return FloatToStrDot(Version); }
 
 // The decimal number of Length characters from Position (1-based) of Text; EConvertError when that part is not a
 // number (a part beyond the text's end is empty, so not a number).

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "skin/data/skinloading.h"
 
 namespace skin {
 
@@ -234,30 +233,6 @@ void TsSkinManager::InitThirdPartyLists(bool Reset) {
     if (Reset || ThirdParty[i].empty()) ThirdParty[i] = std::string(ThirdPartyDefaults[size_t(i)]);
     ThirdPartyLists[size_t(i)] = TextToLines(ThirdParty[i]);
   }
-}
-
-std::string TsSkinManager::NormalizeSkinDirectory() const {
-  const std::string& d = skinDirectory_;
-  const std::string app = IncludeTrailingBackslash(system_->ProgramDirectory());
-  if (d.rfind("..", 0) == 0) {
-    // The program's directory without its last directory (the separator before it stays).
-    std::string parent = app;
-    if (!parent.empty()) parent.pop_back();
-    const size_t sep = parent.find_last_of("\\/");
-    parent = sep == std::string::npos ? std::string() : parent.substr(0, sep + 1);
-    return parent + (d.size() > 3 ? d.substr(3) : std::string());
-  }
-  if (d.rfind(".\\", 0) == 0 || d.rfind("./", 0) == 0) return app + d.substr(2);
-  if (d == ".") return app;
-#if !defined(_WIN32)
-  if (!d.empty() && d[0] == '/') return d;  // a path from the root of this system's single tree
-#endif
-  if (d.find(':') == std::string::npos && d.find("\\\\") == std::string::npos) return app + d;
-  return d;
-}
-
-std::string TsSkinManager::PackedSkinFileName() const {
-  return IncludeTrailingBackslash(NormalizeSkinDirectory()) + skinName_ + "." + std::string(PackedSkinExtension);
 }
 
 // ---- Applying and removing.

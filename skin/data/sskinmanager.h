@@ -20,6 +20,9 @@
 
 namespace skin {
 
+// A skin's version as the manager shows it ('.' as the decimal separator whatever the locale).
+inline std::string SkinVersionText(double Version) { return FloatToStrDot(Version); }
+
 // The application's default skin manager: the first one created (nullptr when none). Everything that has no
 // manager of its own uses it.
 TsSkinManager* DefaultManager();

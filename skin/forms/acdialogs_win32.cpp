@@ -229,6 +229,9 @@ void CreateDialogAdapter(HWND Window, TacDialogWnd*& Adapter) {
   }
 }
 
+void TacHookProvider::SkinChildren(HWND Dialog) { SkinChildWindows(*this, Dialog); }
+void TacHookProvider::DialogGoing() { RemoveDestroyedProviders(); }
+
 // ---- Children.
 
 bool SkinChildWindows(TacHookProvider& Provider, HWND Parent) {

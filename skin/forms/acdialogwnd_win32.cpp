@@ -1,7 +1,7 @@
 // The skinned frame of a foreign dialog: its frame, caption and caption buttons painted from the skin into the
 // skin data's cache, the window's region, its client background, its skinned system menu and its message
 // handling (hit tests, hot and pressed caption buttons, clicks turned into system commands).
-#include "skin/forms/acdialogs.h"
+#include "skin/forms/acdialogwnd.h"
 
 #ifdef _WIN32
 
@@ -23,7 +23,7 @@
 #include "skin/forms/frame_paint.h"
 #include "skin/forms/min_animation.h"
 #include "skin/forms/title_glow.h"
-#include "skin/forms/win_values.h"
+#include "skin/manager/win_values.h"
 #include "skin/pixels/background_info.h"
 #include "skin/painters/borders.h"
 #include "skin/painters/dc_copy.h"
@@ -989,7 +989,7 @@ void TacDialogWnd::HandleSkinCommand(gui::TMessage& M) {
       return;
     }
     case AC_SKINCHILDREN:
-      if (Provider) SkinChildWindows(*Provider, Handle);
+      if (Provider) Provider->SkinChildren(Handle);
       break;
     case AC_GETBACKGROUND: {
       if (M.LParam == 0) break;
@@ -1025,7 +1025,7 @@ void TacDialogWnd::WndProc(gui::TMessage& M) {
     }
     Default(M);
     // The provider leaves the list now; it is freed when no adapter procedure runs any more.
-    if (going) RemoveDestroyedProviders();
+    if (going && Provider) Provider->DialogGoing();
     return;
   }
   switch (M.Msg) {
@@ -1056,7 +1056,7 @@ void TacDialogWnd::WndProc(gui::TMessage& M) {
       return;
     case WM_ERASEBKGND:
       if (!ChildrenSkinned && Provider) {
-        SkinChildWindows(*Provider, Handle);
+        Provider->SkinChildren(Handle);
         ChildrenSkinned = 1;
       }
       EraseBackground(reinterpret_cast<HDC>(M.WParam));
@@ -1073,7 +1073,7 @@ void TacDialogWnd::WndProc(gui::TMessage& M) {
       if (show.Active && show.Time > 0) {
         SkinData->BGChanged = true;
         if (!ChildrenSkinned && Provider) {
-          SkinChildWindows(*Provider, Handle);
+          Provider->SkinChildren(Handle);
           ChildrenSkinned = 1;
         }
         repaintPending_ = 0;
@@ -1142,7 +1142,7 @@ void TacDialogWnd::WndProc(gui::TMessage& M) {
         return;
       }
       if (!ChildrenSkinned && Provider) {
-        SkinChildWindows(*Provider, Handle);
+        Provider->SkinChildren(Handle);
         ChildrenSkinned = 1;
       }
       if (LastClientRect.Right == 0 && LastClientRect.Bottom == 0) {
@@ -1214,7 +1214,7 @@ void TacDialogWnd::WndProc(gui::TMessage& M) {
     case WM_USER + 1:
       Default(M);
       if (!Destroyed && Provider) {
-        SkinChildWindows(*Provider, Handle);
+        Provider->SkinChildren(Handle);
         RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
       }
       return;
@@ -1222,7 +1222,7 @@ void TacDialogWnd::WndProc(gui::TMessage& M) {
     case 1326:
       CallOriginal(M);
       if (!Destroyed && Provider) {
-        SkinChildWindows(*Provider, Handle);
+        Provider->SkinChildren(Handle);
         RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
       }
       return;
