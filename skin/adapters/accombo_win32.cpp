@@ -19,6 +19,7 @@
 #include "skin/painters/section_paint.h"
 #include "skin/painters/skinned_text.h"
 #include "skin/painters/state_images.h"
+#include "skin/manager/win_values.h"
 
 namespace skin {
 
@@ -26,10 +27,10 @@ namespace skin {
 
 void TacComboListWnd::WndProc(gui::TMessage& m) {
   switch (m.Msg) {
-    case 0x1AE:  // the combo starts tracking in its list
+    case wv::kWmComboStartTrack:
       TrackingByCombo = 1;
       break;
-    case 0x1AF:
+    case wv::kWmComboEndTrack:
       TrackingByCombo = 0;
       if (SkinData != nullptr) SkinData->BGChanged = true;
       break;

@@ -11,17 +11,12 @@
 #include "skin/painters/borders.h"
 #include "skin/painters/dc_copy.h"
 #include "skin/pixels/gdi_ledger.h"
+#include "skin/manager/win_values.h"
 
 namespace skin {
 
 namespace {
 
-constexpr UINT kWmMdiCreate = 0x220;
-constexpr UINT kWmMdiTile = 0x226;
-constexpr UINT kWmMdiCascade = 0x227;
-constexpr UINT kWmMdiSetMenu = 0x230;
-constexpr UINT kWmMdiRefreshMenu = 0x234;
-constexpr UINT kWmChildActivateNotify = 0x3F;
 
 void FillWithColor(HDC dc, const RECT& r, TColor colour) {
   FillRectWithColor(dc, TRect{r.left, r.top, r.right, r.bottom}, colour);
@@ -150,13 +145,13 @@ bool TacMDIWnd::ProviderMessage(gui::TMessage& m) {
       }
       return false;
     }
-    case kWmMdiCreate: {
+    case wv::kWmMdiCreate: {
       CallOriginal(m);
       if (!Destroyed && m.Result != 0 && Provider != nullptr) Provider->MDIChildCreated(reinterpret_cast<HWND>(m.Result));
       return true;
     }
-    case kWmMdiTile:
-    case kWmMdiCascade: {
+    case wv::kWmMdiTile:
+    case wv::kWmMdiCascade: {
       CallOriginal(m);
       if (Destroyed) return true;
       BOOL maximized = FALSE;
@@ -171,8 +166,8 @@ bool TacMDIWnd::ProviderMessage(gui::TMessage& m) {
       if (const HWND form = FormHandle()) RedrawWindow(form, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
       return true;
     }
-    case kWmMdiSetMenu:
-    case kWmMdiRefreshMenu:
+    case wv::kWmMdiSetMenu:
+    case wv::kWmMdiRefreshMenu:
       CallOriginal(m);
       if (!Destroyed && Provider != nullptr) Provider->MDIRefreshMenuLine();
       return true;
@@ -225,7 +220,7 @@ bool TacMDIWnd::ProviderMessage(gui::TMessage& m) {
     case WM_STYLECHANGED:
       CallOriginal(m);
       return true;
-    case kWmChildActivateNotify:
+    case wv::kWmChildActivateNotify:
     case WM_PARENTNOTIFY:
       TacBaseWnd::WndProc(m);
       if (!Destroyed && HorzBar && VertBar) {

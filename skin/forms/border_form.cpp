@@ -11,7 +11,7 @@
 #include "skin/forms/provider_wndproc.h"
 #include "skin/forms/system_menu.h"
 #include "skin/forms/title_glow.h"
-#include "skin/forms/win_values.h"
+#include "skin/manager/win_values.h"
 
 namespace skin {
 

@@ -14,7 +14,7 @@
 #include "skin/forms/smdiform.h"
 #include "skin/forms/system_menu.h"
 #include "skin/forms/title_glow.h"
-#include "skin/forms/win_values.h"
+#include "skin/manager/win_values.h"
 #include "skin/painters/borders.h"
 #include "skin/pixels/graph_utils.h"
 #include "skin/painters/parent_background.h"

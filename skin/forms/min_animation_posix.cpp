@@ -4,7 +4,7 @@
 #include "gui/forms.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/min_animation.h"
-#include "skin/forms/win_values.h"
+#include "skin/manager/win_values.h"
 
 namespace skin {
 

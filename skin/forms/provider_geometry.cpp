@@ -12,7 +12,7 @@
 #include "skin/forms/form_window.h"
 #include "skin/forms/provider_titlebar.h"
 #include "skin/forms/system_menu.h"
-#include "skin/forms/win_values.h"
+#include "skin/manager/win_values.h"
 
 namespace skin {
 

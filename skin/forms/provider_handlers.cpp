@@ -18,7 +18,7 @@
 #include "skin/forms/provider_scroll.h"
 #include "skin/forms/provider_wndproc.h"
 #include "skin/forms/system_menu.h"
-#include "skin/forms/win_values.h"
+#include "skin/manager/win_values.h"
 
 namespace skin {
 
@@ -26,7 +26,6 @@ using namespace wv;
 
 namespace {
 
-constexpr uint32_t kWmSetRedraw = 0x0B;
 
 bool Layered(const TsSkinProvider& p) {
   const TsSkinManager* m = ProviderManager(p);

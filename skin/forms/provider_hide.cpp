@@ -16,6 +16,7 @@
 #include "skin/forms/provider_wndproc.h"
 #include "skin/painters/acglow.h"
 #include "skin/pixels/graph_utils.h"
+#include "skin/manager/win_values.h"
 
 namespace skin {
 
@@ -170,7 +171,7 @@ void ProviderBeforeHide(TsSkinProvider& p, gui::TMessage& m) {
   gui::TCustomForm* form = p.Form();
   TsSkinManager* manager = ProviderManager(p);
   // Hidden by the component layer, or by the system (a window being destroyed is hidden first).
-  const bool hiding = m.Msg == 0x46 ? (WindowPosFlags(m.LParam) & kSwpHideWindow) != 0 : m.WParam == 0;
+  const bool hiding = m.Msg == wv::kWmWindowPosChanging ? (WindowPosFlags(m.LParam) & kSwpHideWindow) != 0 : m.WParam == 0;
   if (!hiding || form == nullptr || manager == nullptr || !p.DrawNonClientArea() || !p.AllowAnimation ||
       gui::Application->Terminated() || !Runs(manager->AnimEffects.FormHide) || !Layered(p))
     return;

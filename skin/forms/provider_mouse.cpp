@@ -23,7 +23,7 @@
 #include "skin/forms/provider_wndproc.h"
 #include "skin/forms/system_menu.h"
 #include "skin/forms/title_glow.h"
-#include "skin/forms/win_values.h"
+#include "skin/manager/win_values.h"
 #include "skin/painters/acglow.h"
 #include "skin/manager/sskinmanager_component.h"
 
@@ -37,7 +37,6 @@ using namespace wv;
 
 namespace {
 
-constexpr uint32_t kWmNcPaint = 0x85, kWmSysCommand = 0x112;
 constexpr uint32_t kScDragMove = 0xF012, kScKeyMenu = 0xF100;
 
 int32_t PointX(intptr_t l) { return int16_t(uint16_t(uintptr_t(l) & 0xFFFF)); }
@@ -236,7 +235,7 @@ void ProviderLButtonUp(TsSkinProvider& p, gui::TMessage& m) {
     return;
   }
   const auto token = p.AliveToken();
-  const int32_t code = m.Msg == 0xA2 ? MessageCode(p, m) : 0;  // WM_NCLBUTTONUP carries a hit code
+  const int32_t code = m.Msg == kWmNcLButtonUp ? MessageCode(p, m) : 0;  // it carries a hit code
   const TsSystemMenu* sm = p.SystemMenu.get();
   switch (code) {
     case kHtHelp:

@@ -11,7 +11,7 @@
 #include "skin/forms/frame_paint.h"
 #include "skin/forms/provider_geometry.h"
 #include "skin/forms/provider_wndproc.h"
-#include "skin/forms/win_values.h"
+#include "skin/manager/win_values.h"
 #include "skin/pixels/background_info.h"
 #include "skin/pixels/graph_utils.h"
 #include "skin/pixels/pixel_helpers.h"

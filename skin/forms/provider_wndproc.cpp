@@ -28,7 +28,7 @@
 #include "skin/forms/provider_titlebar.h"
 #include "skin/forms/system_menu.h"
 #include "skin/forms/title_glow.h"
-#include "skin/forms/win_values.h"
+#include "skin/manager/win_values.h"
 #include "skin/pixels/background_info.h"
 
 namespace skin {
@@ -37,22 +37,8 @@ using namespace wv;
 
 namespace {
 
-// Window messages and the component layer's notifications routed here.
-constexpr uint32_t kWmCreate = 0x01, kWmDestroy = 0x02, kWmNcCreate = 0x81;
-constexpr uint32_t kWmSize = 0x05, kWmActivate = 0x06, kWmSetRedraw = 0x0B, kWmSetText = 0x0C, kWmPaint = 0x0F,
-                   kWmEraseBkgnd = 0x14, kWmGetMinMaxInfo = 0x24, kWmWindowPosChanged = 0x47, kWmNcDestroy = 0x82,
-                   kWmNcHitTest = 0x84, kWmNcPaint = 0x85, kWmNcActivate = 0x86, kWmNcMouseMove = 0xA0,
-                   kWmInitMenuPopup = 0x117, kWmEnterIdle = 0x121, kWmMouseLeave = 0x2A3, kWmSysMenuAtCursor = 0x313,
-                   kWmPrint = 0x317, kWmPrintClient = 0x318, kWmDwmSendIconicThumbnail = 0x323,
-                   kWmDwmSendIconicLivePreview = 0x326, kWmParentNotify = 0x210;
-constexpr uint32_t kWmMove = 0x03, kWmCancelMode = 0x1F, kWmWindowPosChanging = 0x46, kWmNcLButtonDown = 0xA1,
-                   kWmNcLButtonUp = 0xA2, kWmNcLButtonDblClk = 0xA3, kWmNcRButtonDown = 0xA4, kWmNcRButtonUp = 0xA5,
-                   kWmSysCommand = 0x112, kWmMouseMove = 0x200, kWmLButtonUp = 0x202, kWmSizing = 0x214,
-                   kWmCaptureChanged = 0x215, kWmExitSizeMove = 0x232;
 constexpr uintptr_t kSizeRestored = 0;  // SIZE_RESTORED
 constexpr uint32_t kRdwValidateAll = 0x8A8;  // RDW_VALIDATE | RDW_NOERASE | RDW_ALLCHILDREN | RDW_NOFRAME
-constexpr uint32_t kCmVisibleChanged = 0xB00B, kCmEnabledChanged = 0xB00C, kCmMouseLeave = 0xB014,
-                   kCmShowingChanged = 0xB019, kCmMenuChanged = 0xB015, kCmNotification4C = 0xB04C;
 
 // How many times the saved procedure ran on this thread: a handler that fails before handing its message on
 // leaves it to the saved procedure.
@@ -74,27 +60,27 @@ void DispatchSkinned(TsSkinProvider& p, gui::TMessage& m) {
       ProviderPrepareForm(p);
       return;
     case kWmSize: ProviderWmSize(p, m); return;
-    case 0x10: ProviderWmClose(p, m); return;
-    case 0x2C: ProviderWmMeasureItem(p, m); return;
-    case 0x4E: ProviderWmNotify(p, m); return;
-    case 0x7B: ProviderWmContextMenu(p, m); return;
-    case 0x211: ProviderWmEnterMenuLoop(p, m); return;
-    case 0x212: ProviderWmExitMenuLoop(p, m); return;
-    case 0xB02C: ProviderCmControlListChange(p, m); return;  // CM_CONTROLLISTCHANGE
-    case 0xB033: ProviderCmRecreateWnd(p, m); return;        // CM_RECREATEWND
-    case 0xB03A: ProviderCmRefreshSkin(p, m); return;
-    case 0x11: ProviderWmQueryEndSession(p, m); return;
-    case 0x15: ProviderWmSysColorChange(p, m); return;
-    case 0x18: ProviderWmShowWindow(p, m); return;
-    case 0x1A: ProviderWmSettingChange(p, m); return;
-    case 0x1C: ProviderWmActivateApp(p, m); return;
-    case 0x4A: ProviderWmCopyData(p, m); return;
-    case 0x7D: ProviderWmStyleChanged(p, m); return;
-    case 0x80: ProviderWmSetIcon(p, m); return;
-    case kCmMenuChanged: ProviderCmMenuChanged(p, m); return;
+    case kWmClose: ProviderWmClose(p, m); return;
+    case kWmMeasureItem: ProviderWmMeasureItem(p, m); return;
+    case kWmNotify: ProviderWmNotify(p, m); return;
+    case kWmContextMenu: ProviderWmContextMenu(p, m); return;
+    case kWmEnterMenuLoop: ProviderWmEnterMenuLoop(p, m); return;
+    case kWmExitMenuLoop: ProviderWmExitMenuLoop(p, m); return;
+    case gui::CM_CONTROLLISTCHANGE: ProviderCmControlListChange(p, m); return;
+    case gui::CM_RECREATEWND: ProviderCmRecreateWnd(p, m); return;
+    case kCmRefreshSkin: ProviderCmRefreshSkin(p, m); return;
+    case kWmQueryEndSession: ProviderWmQueryEndSession(p, m); return;
+    case kWmSysColorChange: ProviderWmSysColorChange(p, m); return;
+    case kWmShowWindow: ProviderWmShowWindow(p, m); return;
+    case kWmSettingChange: ProviderWmSettingChange(p, m); return;
+    case kWmActivateApp: ProviderWmActivateApp(p, m); return;
+    case kWmCopyData: ProviderWmCopyData(p, m); return;
+    case kWmStyleChanged: ProviderWmStyleChanged(p, m); return;
+    case kWmSetIcon: ProviderWmSetIcon(p, m); return;
+    case gui::CM_MENUCHANGED: ProviderCmMenuChanged(p, m); return;
     case WM_SKINEDITOR: ProviderWmSkinEditor(p, m); return;
     case kWmMove: ProviderWmMove(p, m); return;
-    case 0xB013: ProviderMouseEnter(p, m); return;  // CM_MOUSEENTER
+    case gui::CM_MOUSEENTER: ProviderMouseEnter(p, m); return;
     case kWmWindowPosChanging: ProviderWmPosChanging(p, m); return;
     case kWmNcLButtonDown: ProviderNcLButtonDown(p, m); return;
     case kWmNcLButtonUp:
@@ -126,7 +112,7 @@ void DispatchSkinned(TsSkinProvider& p, gui::TMessage& m) {
     case kWmInitMenuPopup: ProviderInitMenuPopup(p, m); return;
     case kWmEnterIdle: m.Result = 0; return;
     case kWmMouseLeave:
-    case kCmMouseLeave: ProviderMouseLeave(p, m); return;
+    case gui::CM_MOUSELEAVE: ProviderMouseLeave(p, m); return;
     case kWmSysMenuAtCursor: {
       const TPoint c = CursorScreenPos();
       ProviderPopupSysMenu(p, c.X, c.Y);
@@ -139,13 +125,13 @@ void DispatchSkinned(TsSkinProvider& p, gui::TMessage& m) {
         m.Result = ProviderSendIconicThumbnail(FormWindowHandle(*p.Form()), p, int32_t(uint16_t(m.LParam >> 16)),
                                                int32_t(uint16_t(m.LParam & 0xFFFF))) & 0x7F;
       return;
-    case kWmDwmSendIconicLivePreview:
+    case kWmDwmSendIconicLivePreviewBitmap:
       if (DwmThumbnailsAvailable()) m.Result = ProviderSendIconicLivePreview(FormWindowHandle(*p.Form()), p) & 0x7F;
       return;
     case WM_SKINCOMMAND: ProviderCommand(p, m); return;
-    case kCmVisibleChanged: ProviderCmVisibleChanged(p, m); return;
-    case kCmEnabledChanged: ProviderCmEnabledChanged(p, m); return;
-    case kCmShowingChanged: {
+    case gui::CM_VISIBLECHANGED: ProviderCmVisibleChanged(p, m); return;
+    case gui::CM_ENABLEDCHANGED: ProviderCmEnabledChanged(p, m); return;
+    case gui::CM_SHOWINGCHANGED: {
       const bool taken = ProviderCmShowingChanged(p, m);
       // The children's windows exist once the form shows: the control adapter takes them.
       if (p.Form() && FormWindowVisible(*p.Form())) {
@@ -200,7 +186,7 @@ void ProviderWndProc(TsSkinProvider& p, gui::TMessage& m) {
     const bool skinned = p.Form() && !p.Form()->IsDestroying() && ProviderSkinned(p);
     if (!skinned) {
       if (m.Msg == WM_SKINCOMMAND && ProviderCommandUnskinned(p, m)) return;
-      if (m.Msg == kCmVisibleChanged || m.Msg == kWmWindowPosChanging) ProviderBeforeHide(p, m);
+      if (m.Msg == gui::CM_VISIBLECHANGED || m.Msg == kWmWindowPosChanging) ProviderBeforeHide(p, m);
       const auto token = p.AliveToken();
       ProviderCallOldProc(p, m);
       if (token.expired()) return;
@@ -322,7 +308,7 @@ bool ProviderCommandFirst(TsSkinProvider& p, gui::TMessage& m) {
     case AC_ENDUPDATE:
       if (p.SkinData().FillFlags & 0x400) {
         p.SkinData().FillFlags &= uint16_t(~0x400);
-        if (form) SendFormMessage(*form, kCmMenuChanged, 0, 0);
+        if (form) SendFormMessage(*form, gui::CM_MENUCHANGED, 0, 0);
       }
       return false;
     case AC_GETBACKGROUND: {

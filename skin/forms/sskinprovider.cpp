@@ -25,7 +25,7 @@
 #include "skin/forms/provider_hide.h"
 #include "skin/forms/provider_messages.h"
 #include "skin/forms/provider_scroll.h"
-#include "skin/forms/win_values.h"
+#include "skin/manager/win_values.h"
 #include "skin/painters/painter_services.h"
 
 namespace skin {
@@ -88,9 +88,6 @@ void RepaintFrameIfShowing(TsSkinProvider& p) {
   if (p.Form() && !p.IsLoading() && !p.Designing() && p.Form()->Showing() && ProviderSkinned(p)) ProviderRepaintFrame(p);
 }
 
-constexpr uint32_t kWmNcPaint = 0x85;
-constexpr uint32_t kWmGetIcon = 0x7F;
-constexpr uint32_t kWmSetIcon = 0x80;
 
 }  // namespace
 

@@ -8,7 +8,7 @@
 #include "skin/forms/form_window.h"
 #include "skin/forms/provider_geometry.h"
 #include "skin/forms/sskinprovider.h"
-#include "skin/forms/win_values.h"
+#include "skin/manager/win_values.h"
 
 namespace skin {
 
@@ -17,7 +17,6 @@ namespace {
 using gui::TFormBorderStyle;
 using namespace wv;
 
-constexpr uint32_t kWmSysCommand = 0x0112;
 
 bool IsToolOrDialog(TFormBorderStyle s) {
   return s == TFormBorderStyle::bsNone || s == TFormBorderStyle::bsDialog || s == TFormBorderStyle::bsToolWindow ||

@@ -9,7 +9,7 @@
 #include "skin/forms/border_form.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/frame_paint.h"
-#include "skin/forms/win_values.h"
+#include "skin/manager/win_values.h"
 #include "skin/pixels/graph_utils.h"
 #include "skin/painters/painter_services.h"
 #include "skin/pixels/pixel_helpers.h"

@@ -10,6 +10,7 @@
 #include "skin/manager/skindata_services.h"
 #include "skin/manager/sskinmenus.h"
 #include "skin/manager/svclutils.h"
+#include "skin/manager/win_values.h"
 
 #ifdef _WIN32
 #include "skin/pixels/acpng.h"
@@ -20,10 +21,6 @@
 namespace skin {
 
 namespace {
-
-constexpr UINT kWmThemeChanged = 0x031A;
-constexpr UINT kWmDwmSendIconicThumbnail = 0x0323;
-constexpr UINT kWmDwmSendIconicLivePreviewBitmap = 0x0326;
 
 std::string Field(const uint8_t* data, size_t offset, size_t size, bool& terminated) {
   const uint8_t* begin = data + offset;
@@ -493,10 +490,10 @@ void TsSkinManagerComponent::PostMenuItem(gui::TMenuItem* Item) {
 
 bool TsSkinManagerComponent::AppHook(gui::TMessage& Msg) {
   switch (Msg.Msg) {
-    case kWmDwmSendIconicLivePreviewBitmap:
-    case kWmDwmSendIconicThumbnail:
+    case wv::kWmDwmSendIconicLivePreviewBitmap:
+    case wv::kWmDwmSendIconicThumbnail:
       return HookIconicPreview(Msg);
-    case kWmThemeChanged:
+    case wv::kWmThemeChanged:
       return true;
     case WM_COPYDATA: {
       if (Msg.Result != 0 || takingBlock_) return false;
@@ -658,11 +655,11 @@ bool TsSkinManagerComponent::HookIconicPreview(gui::TMessage& Msg) {
   static HMODULE dwm = LoadLibraryA("dwmapi.dll");
   gui::TCustomForm* main = gui::Application->MainForm();
   if (!dwm || !main) return false;
-  if (Msg.Msg == kWmDwmSendIconicThumbnail && (HIWORD(Msg.LParam) == 0 || LOWORD(Msg.LParam) == 0)) return false;
+  if (Msg.Msg == wv::kWmDwmSendIconicThumbnail && (HIWORD(Msg.LParam) == 0 || LOWORD(Msg.LParam) == 0)) return false;
   TacFormProvider* p = FormProvider(main);
   if (!p) return false;
   HWND app = gui::Application->Handle();
-  Msg.Result = Msg.Msg == kWmDwmSendIconicLivePreviewBitmap
+  Msg.Result = Msg.Msg == wv::kWmDwmSendIconicLivePreviewBitmap
                    ? p->SendIconicLivePreview(app)
                    : p->SendIconicThumbnail(app, HIWORD(Msg.LParam), LOWORD(Msg.LParam));
   return true;

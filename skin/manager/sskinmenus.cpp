@@ -17,6 +17,7 @@
 #include "skin/painters/skinned_text.h"
 #include "skin/painters/state_images.h"
 #include "skin/painters/text_engine.h"
+#include "skin/manager/win_values.h"
 
 namespace skin {
 
@@ -559,10 +560,10 @@ void PaintPopupItem(TsSkinableMenus& Menus, gui::TMenuItem& Item, Bitmap& Bmp, c
       // The symbols of the library's own system menu.
       const char* symbol = nullptr;
       switch (Item.Tag()) {
-        case 0xF020: symbol = "0"; break;  // SC_MINIMIZE
-        case 0xF030: symbol = "1"; break;  // SC_MAXIMIZE
-        case 0xF120: symbol = "2"; break;  // SC_RESTORE
-        case 0xF060: symbol = "r"; break;  // SC_CLOSE
+        case wv::kScMinimize: symbol = "0"; break;
+        case wv::kScMaximize: symbol = "1"; break;
+        case wv::kScRestore: symbol = "2"; break;
+        case wv::kScClose: symbol = "r"; break;
         default: break;
       }
       if (symbol != nullptr) {

@@ -24,7 +24,7 @@
 #include "skin/forms/sskinprovider.h"
 #include "skin/forms/system_menu.h"
 #include "skin/forms/title_glow.h"
-#include "skin/forms/win_values.h"
+#include "skin/manager/win_values.h"
 #include "skin/pixels/pixel_helpers.h"
 #include "skin/painters/text_engine.h"
 #include "tests/skin_forms/forms_fixture.h"

@@ -19,7 +19,7 @@
 #include "skin/forms/provider_wndproc.h"
 #include "skin/forms/sskinprovider.h"
 #include "skin/forms/stitlebar.h"
-#include "skin/forms/win_values.h"
+#include "skin/manager/win_values.h"
 #include "skin/painters/acalphaimagelist.h"
 #include "skin/pixels/pixel_helpers.h"
 #include "skin/painters/text_engine.h"
