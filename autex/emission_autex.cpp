@@ -741,9 +741,12 @@ void Autex::PREPARATION_TX() {
       if (MESSAGE_EN_SERVICE[i] == 1 && BM_TX[i] == '1' && KD1_TX[i] == KD1_MESSAGE[i]) MESSAGE_RELAYE[i] = 1;
     }
     if (!TEXTE_TX_AFFICHE[0].empty()) {
-      std::string echo = "M: " + TEXTE_TX_AFFICHE[0];
-      if (echo.back() != '\r' && echo.back() != '\n') echo += "\r\n";
-      TRACE_MEMO_E(echo);
+      const std::string vu = ECHO_EMIS.Filtre(TEXTE_TX_AFFICHE[0], T("File", "Fichier"));
+      if (!vu.empty()) {
+        std::string echo = "M: " + vu;
+        if (echo.back() != '\r' && echo.back() != '\n') echo += "\r\n";
+        TRACE_MEMO_E(echo);
+      }
     }
     TEXTE_TX[0].clear();
     TEXTE_TX_AFFICHE[0].clear();
@@ -809,7 +812,10 @@ void Autex::PREPARATION_TX() {
       } else {
         BLOC_RS_SAUVE[0].clear();
       }
-      if (!TEXTE_TX_AFFICHE[0].empty()) TRACE_MEMO_E(TEXTE_TX_AFFICHE[0]);
+      if (!TEXTE_TX_AFFICHE[0].empty()) {
+        const std::string vu = ECHO_EMIS.Filtre(TEXTE_TX_AFFICHE[0], T("File", "Fichier"));
+        if (!vu.empty()) TRACE_MEMO_E(vu);
+      }
       TEXTE_TX[0].clear();
       TEXTE_TX_AFFICHE[0].clear();
     }
@@ -882,7 +888,10 @@ void Autex::PREPARATION_TX() {
       } else {
         BLOC_RS_SAUVE[0].clear();
       }
-      if (!TEXTE_TX_AFFICHE[0].empty()) TRACE_MEMO_E(TEXTE_TX_AFFICHE[0]);
+      if (!TEXTE_TX_AFFICHE[0].empty()) {
+        const std::string vu = ECHO_EMIS.Filtre(TEXTE_TX_AFFICHE[0], T("File", "Fichier"));
+        if (!vu.empty()) TRACE_MEMO_E(vu);
+      }
       TEXTE_TX[0].clear();
       TEXTE_TX_AFFICHE[0].clear();
     }

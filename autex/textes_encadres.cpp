@@ -54,4 +54,74 @@ bool TRAME_FICHIER_AUTEX(std::string_view indicatif, std::string_view nom_fichie
 
 std::string TRAME_ARRET_AUTEX() { return std::string{OCTET_CONTROLE, CODE_ARRET}; }
 
+std::string EchoSansFichier::Filtre(std::string_view morceau, std::string_view mot_fichier) {
+  // A file's name is at most 230 characters (the sender refuses longer ones): a longer field is data.
+  constexpr size_t NOM_MAX = 260;
+  std::string vu;
+  const auto montre = [&](char c) {
+    vu.push_back(c);
+    debut_de_ligne_ = c == '\r' || c == '\n';
+  };
+  const auto debut_fichier = [&] {
+    etat_ = Etat::Longueur;
+    champ_.clear();
+  };
+  for (const char c : morceau) {
+    switch (etat_) {
+      case Etat::Texte:
+        if (c == OCTET_CONTROLE)
+          etat_ = Etat::Controle;
+        else
+          montre(c);
+        break;
+      case Etat::Controle:
+        etat_ = Etat::Texte;
+        if (c == CODE_FICHIER || c == CODE_FICHIER_COMPRESSE)
+          debut_fichier();
+        else if (c != CODE_FIN && c != CODE_MESSAGE && c != CODE_ARRET)
+          montre(c);
+        break;
+      case Etat::Longueur:
+        champ_.push_back(c);
+        if (champ_.size() == 3) etat_ = Etat::Indicatif;
+        break;
+      case Etat::Indicatif:
+        if (c == '\0') {
+          etat_ = Etat::Nom;
+          champ_.clear();
+        } else if (c == OCTET_CONTROLE) {
+          etat_ = Etat::Donnees_controle;
+        }
+        break;
+      case Etat::Nom:
+        if (c == '\0' || champ_.size() > NOM_MAX) {
+          if (!debut_de_ligne_) {
+            montre('\r');
+            montre('\n');
+          }
+          for (const char n : "[" + std::string(mot_fichier) + ": " + champ_ + "]\r\n") montre(n);
+          etat_ = Etat::Donnees;
+        } else {
+          champ_.push_back(c);
+        }
+        break;
+      case Etat::Donnees:
+        if (c == OCTET_CONTROLE) etat_ = Etat::Donnees_controle;
+        break;
+      case Etat::Donnees_controle:
+        // 3, 3 is a data byte 3; 3, 0 ends the file; 3, 5 stops it; a message or a file that starts ends it too.
+        if (c == OCTET_CONTROLE)
+          etat_ = Etat::Donnees;
+        else if (c == CODE_FIN || c == CODE_ARRET || c == CODE_MESSAGE)
+          etat_ = Etat::Texte;
+        else if (c == CODE_FICHIER || c == CODE_FICHIER_COMPRESSE)
+          debut_fichier();
+        else
+          etat_ = Etat::Donnees;
+        break;
+    }
+  }
+  return vu;
+}
+
 }  // namespace autex

@@ -42,4 +42,22 @@ bool TRAME_FICHIER_AUTEX(std::string_view indicatif, std::string_view nom_fichie
 // 3, 5.
 std::string TRAME_ARRET_AUTEX();
 
+// What an echo window ("Text transmitted", "Text received from the addressee") shows of a text stream: the text
+// and the short messages' text as they come, and in place of a file frame (its length, call sign, name and
+// data, which are bytes and no text) one line that names the file. A frame may be cut anywhere between two
+// chunks: the state is kept from one to the next; Raz starts again from plain text (a new link).
+class EchoSansFichier {
+ public:
+  // `mot_fichier` starts the line that stands for a file ("File" or "Fichier").
+  std::string Filtre(std::string_view morceau, std::string_view mot_fichier);
+  void Raz() { *this = EchoSansFichier(); }
+  bool Dans_un_fichier() const { return etat_ != Etat::Texte && etat_ != Etat::Controle; }
+
+ private:
+  enum class Etat : uint8_t { Texte, Controle, Longueur, Indicatif, Nom, Donnees, Donnees_controle };
+  Etat etat_ = Etat::Texte;
+  std::string champ_;
+  bool debut_de_ligne_ = true;  // the last character shown ended a line (or nothing was shown yet)
+};
+
 }  // namespace autex

@@ -30,6 +30,7 @@
 #include "autex/vue_autex.h"
 #include "autex/langues.h"
 #include "autex/reed_solomon_autex_rx_tx.h"
+#include "autex/textes_encadres.h"
 #include "autex/traitement_chaines.h"
 #include "platform/clock.h"
 
@@ -286,6 +287,10 @@ class Autex : public EtatEmissionAutex {
     return a;
   }();
   ParSlot<std::string> TAMPON_SEGMENT;      // the short message or file collected from earlier chunks
+  // What the two echo windows show of each participant's text and of this station's own: files named, not
+  // shown as text.
+  ParSlot<EchoSansFichier> ECHO_RECU;
+  EchoSansFichier ECHO_EMIS;
   ParSlot<int16_t> CARACTERE_PRECEDENT = [] {  // the last character handled (-1: none), pairs with the next
     ParSlot<int16_t> a;
     a.fill(-1);

@@ -269,17 +269,24 @@ void Autex::TRAITEMENT_BLOC_RS() {
     // The participants' windows take the text as received: the short messages and files it carries may hold
     // any byte. Only the main reception window loses its NULs and shows 0x01 as a line break.
     brut = texte;
+    // The echo window names a file rather than showing its bytes as text.
+    std::string vu = ECHO_RECU[s].Filtre(texte, T("File", "Fichier"));
+    const bool rien_a_montrer = vu.empty() && !texte.empty();
     if (!reunion() || ECOUTE_HORS_SESSION == 1) {
       SUPPRIMER_CARACTERE('\0', texte);
+      SUPPRIMER_CARACTERE('\0', vu);
       bool trouve = false;
       Remplacer_sous_chaine(texte, std::string(1, '\x01'), "\r\n", trouve);
+      Remplacer_sous_chaine(vu, std::string(1, '\x01'), "\r\n", trouve);
     }
-    if (!reunion()) {
-      AFFICHE_TEXTE_RECU(texte);
+    if (rien_a_montrer) {
+      // A chunk of a file's data only.
+    } else if (!reunion()) {
+      AFFICHE_TEXTE_RECU(vu);
     } else {
       std::string affiche = s == 0 ? std::string("M: ") : std::string("S").append(std::to_string(s)) + ": ";
-      affiche += texte;
-      if (texte.empty() || (texte.back() != '\r' && texte.back() != '\n')) affiche += "\r\n";
+      affiche += vu;
+      if (vu.empty() || (vu.back() != '\r' && vu.back() != '\n')) affiche += "\r\n";
       AFFICHE_TEXTE_RECU(affiche);
     }
   }

@@ -358,7 +358,9 @@ void Autex::AFFICHE_MESSAGE_SLOT(int k, std::string texte) {
 }
 
 void Autex::RAZ_RECEPTION_FICHIERS() {
+  ECHO_EMIS.Raz();
   for (size_t k = 0; k < size_t(NOMBRE_SLOTS); ++k) {
+    ECHO_RECU[k].Raz();
     REPRISE_SEQUENCE[k] = 1;
     CARACTERE_PRECEDENT[k] = -1;
     TAMPON_SEGMENT[k].clear();

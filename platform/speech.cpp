@@ -27,7 +27,7 @@ bool RecordingVoice::SetRate(int r) {
 }
 
 bool RecordingVoice::Speak(const std::string& text, unsigned flags) {
-  if (failing) return false;
+  if (failing || mute) return false;
   spoken.push_back(text);
   spokenFlags.push_back(flags);
   return true;

@@ -42,6 +42,7 @@ class RecordingVoice final : public SpeechVoice {
   std::vector<std::string> voices;
   bool busy = false;
   bool failing = false;
+  bool mute = false;  // lists and chooses voices, but every Speak fails
   int voice = -1;
   int volume = -1;
   int rate = -100;

@@ -1,21 +1,36 @@
 #!/usr/bin/env bash
-# Builds the station program and starts it.
+# Builds the station program ("Vornatel", station.exe) and starts it.
 #
 # On Windows (a MSYS2 or Git Bash shell) the program is simply build/windows/station/station.exe: this script
 # builds it and starts it.
 #
-# On Linux it builds station.exe with mingw-w64 and runs it under Wine, with no radio: the radio module
-# simulator serves two simulated DRF1278DM modules whose serial ports appear as COM5 and COM6 in a Wine prefix
-# of this checkout (build/windows/run-state). Two stations start, "A" on COM5 and "B" on COM6, each in a
-# working directory of its own (build/windows/run-state/station-A and station-B, where their parameter files,
-# reports and received files stay), with the call signs F1AAA and F2BBB, side by side on the screen. The two
-# modules start on the settings the station programs into a module (434 MHz, spreading factor 1024, 125 kHz,
-# Net ID 0, at 1200 baud) and keep whatever the stations program into them later, line speed included, in
-# run-state/modules.state, as real modules keep their settings. Type a text in A's upper window and press
-# Escape: B shows it. Escape again returns A to reception. For AUTEX, see README.md. The simulator stops when
-# both stations have ended.
-#   STATIONS=1   starts station A only
-#   JOBS         parallel build jobs (default: number of processors)
+# On Linux it builds station.exe with mingw-w64 and runs it under Wine, in a Wine prefix of this checkout
+# (build/windows/run-state/prefix). With no option, there is no radio: the radio module simulator serves two
+# simulated DRF1278DM modules whose serial ports are COM5 and COM6 in the prefix, and two stations start, "A"
+# (F1AAA) on COM5 and "B" (F2BBB) on COM6, side by side, each in a working directory of its own
+# (build/windows/run-state/station-A and station-B: parameter files, reports, screen captures and received
+# files). The two modules start on the settings the station programs into a module (434 MHz, spreading factor
+# 1024, 125 kHz, Net ID 0, at 1200 baud) and keep whatever the stations program into them later, line speed
+# included, in run-state/modules.state, as real modules keep their settings. The simulator stops when both
+# stations have ended. See README.md for ASCII and AUTEX.
+#
+# The screen: where there is a display ($DISPLAY), the stations use it. Where there is none, they get a
+# private X display with Wine's own desktop on it (a window in which Wine places, moves and focuses its
+# windows as Windows does), and a VNC server on it, reachable from this machine only: the script prints the
+# one command that shows it and lets you use it (from another machine, through ssh).
+#
+# Options:
+#   --port DEVICE    station A on a real radio module plugged in at DEVICE (/dev/ttyUSB0, say) as COM5, and no
+#                    simulator (then B does not start unless --port-b is given)
+#   --port-b DEVICE  station B on a real radio module at DEVICE, as COM6
+#   --stop           ends the stations of this checkout that are running (without saving: Quit saves), and
+#                    the private display and VNC server they had
+#   --reset          forgets every station's settings and files, the modules' state and the Wine prefix
+#                    (build/windows/run-state), then starts as on a first run
+# Environment:
+#   STATIONS=1       starts station A only
+#   JOBS             parallel build jobs (default: number of processors)
+#   VNC_PORT         the VNC server's TCP port on a machine without display (default: the first free from 5900)
 set -eu
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -30,36 +45,98 @@ MINGW* | MSYS* | CYGWIN*)
   ;;
 esac
 
-bash scripts/setup.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows -j "$JOBS" --target station module_simulator_host
-help_pages=("$root/build/windows/station/HELP_VORNATEL.HTM" "$root/build/windows/station/AIDE_VORNATEL.HTM")
+port_a="" port_b="" stop=0 reset=0
+while [ $# -gt 0 ]; do
+  case "$1" in
+  --port) port_a=${2:?--port needs a device, /dev/ttyUSB0 say}; shift 2 ;;
+  --port-b) port_b=${2:?--port-b needs a device}; shift 2 ;;
+  --stop) stop=1; shift ;;
+  --reset) reset=1; shift ;;
+  -h | --help) sed -n '2,/^set -eu/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;
+  *) echo "run: unknown option $1 (see --help)" >&2; exit 2 ;;
+  esac
+done
 
 state="$root/build/windows/run-state"
 exe="$root/build/windows/station/station.exe"
 simulator="$root/build/windows/tools/module_simulator/module_simulator"
 export WINEPREFIX="$state/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+
+# What a run left running: its stations (the Wine server of this prefix), its private display and VNC server
+# (their process ids in run-state/screen.pids).
+stop_run() {
+  if [ -d "$WINEPREFIX" ] && command -v wineserver >/dev/null; then wineserver -k 2>/dev/null || true; fi
+  if [ -f "$state/screen.pids" ]; then
+    while read -r p; do kill "$p" 2>/dev/null || true; done <"$state/screen.pids"
+    rm -f "$state/screen.pids"
+  fi
+}
+if [ $stop = 1 ]; then
+  stop_run
+  echo "run: the stations of $state are ended"
+  exit 0
+fi
+if [ $reset = 1 ]; then
+  stop_run
+  rm -rf "$state"
+  echo "run: $state is gone: the stations start as on a first run"
+fi
+for d in "$port_a" "$port_b"; do
+  [ -z "$d" ] && continue
+  if [ ! -c "$d" ]; then echo "run: $d is not a serial device (is the module plugged in? ls /dev/ttyUSB* /dev/ttyACM*)" >&2; exit 1; fi
+  if [ ! -r "$d" ] || [ ! -w "$d" ]; then
+    echo "run: $d cannot be read and written by $(id -un): add yourself to its group ($(stat -c %G "$d")) and log in again" >&2
+    exit 1
+  fi
+done
+
+bash scripts/setup.sh
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "$JOBS" --target station module_simulator_host
+help_pages=("$root/build/windows/station/HELP_VORNATEL.HTM" "$root/build/windows/station/AIDE_VORNATEL.HTM")
 mkdir -p "$state"
 
 pids=()
+screen_pids=()
 # On the way out (both stations ended, or the script interrupted): the stations still running in this
-# checkout's prefix, then the simulator and the private display.
+# checkout's prefix, then the simulator, the VNC server and the private display.
 cleanup() {
   [ -d "$WINEPREFIX" ] && wineserver -k 2>/dev/null || true
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  for p in "${pids[@]}" "${screen_pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  rm -f "$state/screen.pids"
 }
 trap cleanup EXIT
 
-# A display: the current one, or a private Xvfb when there is none (then nothing is seen, but it runs), wide
-# enough for the two stations side by side in AUTEX mode.
+# A display: the current one, or a private one with Wine's desktop on it and a VNC server to see and use it.
+desktop=""
 if [ -z "${DISPLAY:-}" ]; then
+  # What only this case needs: the VNC server, and a light browser for the help pages (where no desktop
+  # environment provides one).
+  need=()
+  command -v x11vnc >/dev/null || need+=(x11vnc)
+  command -v dillo >/dev/null || need+=(dillo)
+  if [ ${#need[@]} -gt 0 ]; then
+    echo "run: installing ${need[*]}"
+    SUDO=""
+    [ "$(id -u)" != 0 ] && SUDO=sudo
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${need[@]}" >/dev/null
+  fi
   n=90
   while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
   Xvfb ":$n" -screen 0 2048x1152x24 -nolisten tcp >"$state/xvfb.log" 2>&1 &
-  pids+=($!)
+  screen_pids+=($!)
   export DISPLAY=":$n"
-  sleep 1
-  echo "run: no display; the stations run on a private Xvfb display $DISPLAY"
+  for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  vnc=${VNC_PORT:-5900}
+  while [ -z "${VNC_PORT:-}" ] && (exec 3<>"/dev/tcp/127.0.0.1/$vnc") 2>/dev/null; do vnc=$((vnc + 1)); done
+  x11vnc -display "$DISPLAY" -rfbport "$vnc" -localhost -forever -shared -nopw -quiet >"$state/vnc.log" 2>&1 &
+  screen_pids+=($!)
+  printf '%s\n' "${screen_pids[@]}" >"$state/screen.pids"
+  desktop=2048x1152
+  echo "run: no display here: the stations run on a private display ($DISPLAY) in Wine's desktop."
+  echo "run: to see and use them, with a VNC viewer (TigerVNC's vncviewer, say):"
+  echo "run:   on this machine:      vncviewer localhost::$vnc"
+  echo "run:   from another machine: vncviewer -via $(id -un)@$(hostname -f 2>/dev/null || hostname) localhost::$vnc"
 fi
 
 if [ ! -d "$WINEPREFIX" ]; then
@@ -67,19 +144,34 @@ if [ ! -d "$WINEPREFIX" ]; then
   wineboot -i >"$state/wineboot.log" 2>&1
   wineserver -w
 fi
-# The fonts the windows name, with their metrics.
-bash "$root/scripts/wine-fonts.sh" "$WINEPREFIX"
-# Only the simulator's ports: COM5 and COM6.
+# Fonts, the documents' associations (help pages, received files) and drive Z:'s label.
+bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
+# Wine's own desktop where there was no display; the host's windows where there is one.
+if [ -n "$desktop" ]; then
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Vornatel /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Vornatel /d "$desktop" /f >/dev/null 2>&1
+else
+  wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1 || true
+fi
+
+# The ports: the real modules' devices, or the simulator's two modules on COM5 and COM6.
 rm -f "$WINEPREFIX"/dosdevices/com[0-9]* "$state/ptys"
-# Both modules start on the settings the station programs (so that a station whose "Transceiver" menu says
-# DRF1278DM finds its module right and leaves it alone) and keep what they are programmed with afterwards.
-# P0 01: 1200 baud, the stations' standard speed; 6C8012: 434.0000 MHz; 0A: spreading factor 1024; 07: 125 kHz.
-programmed=01006C80120A000700000003
-"$simulator" --link "$WINEPREFIX/dosdevices/com5" --link "$WINEPREFIX/dosdevices/com6" \
-  --params "$programmed" --params "$programmed" --state "$state/modules.state" \
-  --pty-file "$state/ptys" --log "$state/simulator.log" &
-pids+=($!)
-for _ in $(seq 1 100); do [ -f "$state/ptys" ] && break; sleep 0.1; done
+if [ -n "$port_a$port_b" ]; then
+  [ -n "$port_a" ] && ln -s "$port_a" "$WINEPREFIX/dosdevices/com5"
+  [ -n "$port_b" ] && ln -s "$port_b" "$WINEPREFIX/dosdevices/com6"
+  [ -z "$port_b" ] && STATIONS=1
+  [ -z "$port_a" ] && echo "run: station A has no module (only --port-b was given): it starts on COM5 all the same"
+else
+  # Both modules start on the settings the station programs (so that a station whose "Transceiver" menu says
+  # DRF1278DM finds its module right and leaves it alone) and keep what they are programmed with afterwards.
+  # P0 01: 1200 baud, the stations' standard speed; 6C8012: 434.0000 MHz; 0A: spreading factor 1024; 07: 125 kHz.
+  programmed=01006C80120A000700000003
+  "$simulator" --link "$WINEPREFIX/dosdevices/com5" --link "$WINEPREFIX/dosdevices/com6" \
+    --params "$programmed" --params "$programmed" --state "$state/modules.state" \
+    --pty-file "$state/ptys" --log "$state/simulator.log" &
+  pids+=($!)
+  for _ in $(seq 1 100); do [ -f "$state/ptys" ] && break; sleep 0.1; done
+fi
 
 # Byte 252 of the parameter image names the transceiver's port (5 = COM5, 6 = COM6); bytes 76-79 hold the
 # window's left and top edges (two bytes each: v div 100 + 110, v mod 100 + 110). A station that has no
@@ -133,7 +225,20 @@ if [ "${STATIONS:-2}" != 1 ]; then
   (cd "$state/station-B" && exec wine "$exe") &
   b=$!
 fi
-echo "run: station A on COM5${b:+, station B on COM6}; simulator log in $state/simulator.log"
-echo "run: type in A's upper window and press Escape; B shows the text. Quit saves each station's settings."
-echo "run: AUTEX: both stations in AUTEX mode, A \"Start the meeting\", B \"Enter\" once its S1 panel shows \"CQ de F1AAA\" (see README.md)."
-wait $a ${b:+$b} || true
+if [ -n "$port_a$port_b" ]; then
+  echo "run: station A on COM5${port_a:+ = $port_a}${b:+, station B on COM6${port_b:+ = $port_b}}: real radio modules, no simulator"
+else
+  echo "run: station A on COM5${b:+, station B on COM6}, on simulated modules; simulator log in $state/simulator.log"
+  echo "run: type in A's upper window and press Escape; B shows the text."
+  echo "run: AUTEX: both stations in AUTEX mode, A \"Start the meeting\", B \"Enter\" once its S1 panel shows \"CQ de F1AAA\" (see README.md)."
+fi
+echo "run: each station's files (settings, AUTEX, REPORTS, SCREEN) are in $state/station-A${b:+ and station-B}."
+echo "run: Quit saves a station's settings; this script ends when the stations have ended (Ctrl-C ends them unsaved)."
+for s in A ${b:+B}; do
+  p=$a
+  [ "$s" = B ] && p=$b
+  code=0
+  wait "$p" || code=$?
+  # Quit ends the program with exit code 0; anything else is told.
+  [ $code = 0 ] || echo "run: station $s ended with exit code $code"
+done

@@ -560,7 +560,17 @@ void FichePrincipale::Mise_en_page_du_mode(bool entree) {
   if (autex().SESSION_EN_COURS == 0 || autex().TEXTE_A_EMETTRE.empty()) autex().TEXTE_EN_ATTENTE = 0;
 }
 
+// The echo windows' last lines are closed as the mode changes: the texts of the new mode start on a line of
+// their own, not after the last characters of the other mode ("...73.F1AAA < F2BBB").
+void FichePrincipale::Ferme_lignes_des_echos() {
+  for (gui::TMemo* memo : {Memo_Reception_memo, Memo_emission}) {
+    const std::string texte = memo->Text();
+    if (!texte.empty() && texte.back() != '\n') Affiche_texte_memo(memo, "\r\n", false);
+  }
+}
+
 void FichePrincipale::ASCIIClick(gui::TObject*) {
+  if (reglages().Mode_fonctionnement != MODE_ASCII) Ferme_lignes_des_echos();
   reglages().Mode_fonctionnement = MODE_ASCII;
   autex().GESTION_PRELIMINAIRE_AUTEX();
   autex().INITIALISATION_PARAMETRES_RX_AUTEX();
@@ -568,6 +578,7 @@ void FichePrincipale::ASCIIClick(gui::TObject*) {
 }
 
 void FichePrincipale::AUTEXClick(gui::TObject*) {
+  if (reglages().Mode_fonctionnement != MODE_AUTEX) Ferme_lignes_des_echos();
   reglages().Mode_fonctionnement = MODE_AUTEX;
   if (boucle().Balise_active == 1) {
     boucle().Balise_active = 0;
@@ -888,11 +899,15 @@ void FichePrincipale::HelpClick(gui::TObject*) {
   }
   const intptr_t resultat = station::Ouvre_document(station_.plateforme.shell, gui::Application->Handle(), trouvee,
                                                     "", "", platform::kShowNormal);
-  if (resultat <= 32)
-    Afficher_erreur("The help page " + trouvee + " cannot be opened: no program shows it (error " +
-                        std::to_string(resultat) + ").",
-                    "La page d'aide " + trouvee + " ne peut pas \xEAtre ouverte: aucun programme ne l'affiche (erreur " +
-                        std::to_string(resultat) + ").");
+  // Where nothing shows it, the message names the page in full, for a browser of the user's choice.
+  if (resultat <= 32) {
+    const std::string chemin =
+        trouvee == page ? Chemin_dans(station_.plateforme.systeme.Repertoire_courant(), page) : trouvee;
+    Afficher_erreur("The help page cannot be shown here: no program shows it (error " + std::to_string(resultat) +
+                        "). Open it in a browser: " + chemin,
+                    "La page d'aide ne peut pas \xEAtre affich\xE9" "e ici: aucun programme ne l'affiche (erreur " +
+                        std::to_string(resultat) + "). Ouvrez-la dans un navigateur: " + chemin);
+  }
 }
 
 }  // namespace station

@@ -102,8 +102,8 @@ class FichePrincipale : public forms::TForm1 {
   // being completed: the activation then leaves the AUTEX side and the send queue as they are.
   bool Session_ou_tentative_en_cours() const;
   // Hands a document to the shell's default action, the application's window as owner (every text whole).
-  void Ouvre_document(const std::string& document, const std::string& parametres, const std::string& repertoire,
-                      int affichage);
+  intptr_t Ouvre_document(const std::string& document, const std::string& parametres, const std::string& repertoire,
+                          int affichage);
 
   // ---- Start-up, activation, end ----
   void Initialisation_fiche_principale();
@@ -238,6 +238,7 @@ class FichePrincipale : public forms::TForm1 {
   // A memo of an ASCII group box: placed as the layout rules say.
   void Place_dans_groupe(gui::TGroupBox* groupe, gui::TMemo* memo, gui::TButton* efface, int gauche_memo);
   void Affiche_texte_memo(gui::TMemo* memo, const std::string& texte, bool parole);
+  void Ferme_lignes_des_echos();
   void Reprise_en_reception();
   void Coche_transceiver();  // the transceiver menu and group for Nom_transceiver
   // The AUTEX settings of the parameter image into the AUTEX side, and back.

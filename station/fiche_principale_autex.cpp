@@ -421,9 +421,19 @@ void FichePrincipale::Envoi_fichier_AUTEX() {
 }
 
 void FichePrincipale::Ouverture_du_fichier_AUTEXClick(gui::TObject*) {
+  if (Nom_du_fichier_RX_AUTEX->Caption().empty()) {
+    Afficher_information("No file has been received yet.", "Aucun fichier n'a encore \xE9t\xE9 re\xE7u.");
+    return;
+  }
   const std::string document =
       Chemin_dans(Chemin_dans(Repertoire_travail, "AUTEX"), Nom_du_fichier_RX_AUTEX->Caption());
-  Ouvre_document(document, "", "", AFFICHAGE_SW_SHOWDEFAULT);
+  const intptr_t resultat = Ouvre_document(document, "", "", AFFICHAGE_SW_SHOWDEFAULT);
+  // Nothing that opens it: the file is named in full, to be opened by hand.
+  if (resultat <= 32)
+    Afficher_erreur("The received file cannot be opened here: no program opens it (error " +
+                        std::to_string(resultat) + "). It is " + document,
+                    "Le fichier re\xE7u ne peut pas \xEAtre ouvert ici: aucun programme ne l'ouvre (erreur " +
+                        std::to_string(resultat) + "). C'est " + document);
 }
 
 // ---------------------------------------------------------------------------------------------------

@@ -48,10 +48,10 @@ void FichePrincipale::Afficher_information(std::string_view anglais, std::string
   if (station_.Form36) station_.Form36->Afficher_information(anglais, francais);
 }
 
-void FichePrincipale::Ouvre_document(const std::string& document, const std::string& parametres_shell,
-                                     const std::string& repertoire, int affichage) {
-  station::Ouvre_document(station_.plateforme.shell, gui::Application->Handle(), document, parametres_shell, repertoire,
-                          affichage);
+intptr_t FichePrincipale::Ouvre_document(const std::string& document, const std::string& parametres_shell,
+                                         const std::string& repertoire, int affichage) {
+  return station::Ouvre_document(station_.plateforme.shell, gui::Application->Handle(), document, parametres_shell,
+                                 repertoire, affichage);
 }
 
 void FichePrincipale::Passe_en_emission() {

@@ -11,8 +11,16 @@ void TForm19::Lie_station(StationIo& io) {
 
 void TForm19::Remet_texte(gui::TEdit& edit, const std::string& texte) {
   if (edit.Text() == texte) return;
+  const bool avant = remise_;
+  remise_ = true;
   edit.SetText(texte);
   edit.SetSelStart(static_cast<int>(texte.size()));
+  remise_ = avant;
+}
+
+void TForm19::Saisie(gui::TEdit& edit, const std::string& acceptee) {
+  if (!remise_) saisies_.insert(&edit);
+  Remet_texte(edit, acceptee);
 }
 
 void TForm19::Affiche_Info2(const std::string& texte) {
@@ -26,10 +34,13 @@ void TForm19::Affiche_champs_lus() {
   if (!io_) return;
   const ControleTransceiver& t = io_->transceiver;
   // Each edit's change handler takes the shown text as the last accepted one, as a user's typing would.
-  Remet_texte(*Frequence_MHz, t.Frequence_MHz_texte);
-  Remet_texte(*Frequence_HHz, t.Frequence_HHz_texte);
-  Remet_texte(*Edit_NODE_ID, t.Node_ID_precedent);
-  Remet_texte(*Edit_NET_ID, t.Net_ID_precedent);
+  const auto lu = [&](gui::TEdit& edit, const std::string& texte) {
+    if (!saisies_.count(&edit)) Remet_texte(edit, texte);
+  };
+  lu(*Frequence_MHz, t.Frequence_MHz_texte);
+  lu(*Frequence_HHz, t.Frequence_HHz_texte);
+  lu(*Edit_NODE_ID, t.Node_ID_precedent);
+  lu(*Edit_NET_ID, t.Net_ID_precedent);
   Puissance->SetPosition(t.Puissance);
   Label_Puissance->SetCaption(t.Label_Puissance);
 }
@@ -67,11 +78,13 @@ void TForm19::FormActivate(gui::TObject*) {
 }
 
 void TForm19::FormClose(gui::TObject*, gui::TCloseAction&) {
+  saisies_.clear();
   if (io_) io_->transceiver.Fenetre_transceiver_active = 0;
 }
 
 void TForm19::LECTUREClick(gui::TObject*) {
   Affiche_Info2(std::string());
+  saisies_.clear();  // the user asks for the module's values
   if (!io_) return;
   ControleTransceiver& t = io_->transceiver;
   if (io_->Est_DRF1278DM() && t.Commande_DRF_en_attente == 0) t.Lecture_parametres_DRF1278DM(1);
@@ -81,6 +94,12 @@ void TForm19::ECRITUREClick(gui::TObject*) {
   Affiche_Info2(std::string());
   if (!io_) return;
   ControleTransceiver& t = io_->transceiver;
+  // What the edits show is what is written, whatever a reading brought meanwhile.
+  if (saisies_.count(Frequence_MHz)) t.Frequence_MHzChange(Frequence_MHz->Text());
+  if (saisies_.count(Frequence_HHz)) t.Frequence_HHzChange(Frequence_HHz->Text());
+  if (saisies_.count(Edit_NODE_ID)) t.Edit_NODE_IDChange(Edit_NODE_ID->Text());
+  if (saisies_.count(Edit_NET_ID)) t.Edit_NET_IDChange(Edit_NET_ID->Text());
+  saisies_.clear();
   if (io_->Est_DRF1278DM() && t.Commande_DRF_en_attente == 0) t.Ecriture_parametres_DRF1278DM();
 }
 
@@ -92,19 +111,19 @@ void TForm19::PuissanceClick(gui::TObject*, gui::TUDBtnType) {
 }
 
 void TForm19::Frequence_MHzChange(gui::TObject*) {
-  if (io_) Remet_texte(*Frequence_MHz, io_->transceiver.Frequence_MHzChange(Frequence_MHz->Text()));
+  if (io_) Saisie(*Frequence_MHz, io_->transceiver.Frequence_MHzChange(Frequence_MHz->Text()));
 }
 
 void TForm19::Frequence_HHzChange(gui::TObject*) {
-  if (io_) Remet_texte(*Frequence_HHz, io_->transceiver.Frequence_HHzChange(Frequence_HHz->Text()));
+  if (io_) Saisie(*Frequence_HHz, io_->transceiver.Frequence_HHzChange(Frequence_HHz->Text()));
 }
 
 void TForm19::Edit_NODE_IDChange(gui::TObject*) {
-  if (io_) Remet_texte(*Edit_NODE_ID, io_->transceiver.Edit_NODE_IDChange(Edit_NODE_ID->Text()));
+  if (io_) Saisie(*Edit_NODE_ID, io_->transceiver.Edit_NODE_IDChange(Edit_NODE_ID->Text()));
 }
 
 void TForm19::Edit_NET_IDChange(gui::TObject*) {
-  if (io_) Remet_texte(*Edit_NET_ID, io_->transceiver.Edit_NET_IDChange(Edit_NET_ID->Text()));
+  if (io_) Saisie(*Edit_NET_ID, io_->transceiver.Edit_NET_IDChange(Edit_NET_ID->Text()));
 }
 
 void TForm19::Timer1Timer(gui::TObject*) {

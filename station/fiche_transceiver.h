@@ -11,6 +11,7 @@
 //   FenetreIo::Champs_transceiver_lus()  -> Form19->Affiche_champs_lus()
 // and its button DRF1278DM2 shows the window modally (Form19->ShowModal()). The window's Timer1 (100 ms)
 // runs whether the window is open or not and judges the module's replies.
+#include <set>
 #include <string>
 
 #include "station/forms/form19.h"
@@ -31,7 +32,9 @@ class TForm19 : public forms::TForm19 {
   // What the module logic shows in the window.
   void Affiche_Info2(const std::string& texte);
   void Affiche_Label_Donnees(const std::string& texte);
-  // The fields read back from the module: frequency, Node ID, Net ID and power.
+  // The fields read back from the module: frequency, Node ID, Net ID and power. An edit that the user changed
+  // since the last reading or writing asked for keeps the user's text: a reading made on the window's
+  // activation (each time it comes to the front) does not undo the typing.
   void Affiche_champs_lus();
 
   void FormActivate(gui::TObject* Sender) override;
@@ -46,11 +49,15 @@ class TForm19 : public forms::TForm19 {
   void Timer1Timer(gui::TObject* Sender) override;
 
  private:
-  // Puts a text back into an edit when it differs, the caret at its end.
-  static void Remet_texte(gui::TEdit& edit, const std::string& texte);
+  // Puts a text back into an edit when it differs, the caret at its end (a change that is not the user's).
+  void Remet_texte(gui::TEdit& edit, const std::string& texte);
+  // An edit's change: the user's unless the window is putting a text back.
+  void Saisie(gui::TEdit& edit, const std::string& acceptee);
   void Textes_fenetre();
 
   StationIo* io_ = nullptr;
+  std::set<const gui::TEdit*> saisies_;  // edits the user changed since the last reading or writing asked for
+  bool remise_ = false;
 };
 
 }  // namespace station

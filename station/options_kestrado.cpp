@@ -40,9 +40,11 @@ void TForm43::Lance_synthese_vocale() {
     if (Index_voix >= nombre_voix_) Index_voix = static_cast<uint8_t>(nombre_voix_ - 1);
     cbVoices->SetItemIndex(Index_voix);
     Choisir_voix(Index_voix);
+    cbVoices->SetEnabled(true);
   } else {
-    // No voice listed: nothing can be chosen; the stored index stays for a later start with voices.
-    cbVoices->SetItemIndex(-1);
+    // No voice listed: nothing can be chosen, and the window says why nothing is spoken; the stored index
+    // stays for a later start with voices.
+    Montre_voix_absente(T("No voice installed", "Aucune voix install\xE9" "e"));
   }
   SpVoice1->SetVolume(Volume_voix);
   TB_Volume->SetPosition(Volume_voix);
@@ -84,7 +86,21 @@ void TForm43::Prononce_mots_complets() {
   Texte_a_prononcer.erase(0, espace + 1);
   autex::SUPPRIMER_ESPACES(mots);
   if (!mots.empty() && mots[0] == '<') mots.erase(0, 1);
-  if (!mots.empty()) SpVoice1->Speak(mots + " ", platform::SVSFlagsAsync);
+  if (!mots.empty() && !SpVoice1->Speak(mots + " ", platform::SVSFlagsAsync) && nombre_voix_ > 0)
+    Montre_voix_absente(T("The voice does not speak", "La voix ne parle pas"));
+}
+
+void TForm43::Montre_voix_absente(const std::string& etat) {
+  // The list shows the state in place of a voice, and cannot be opened: a failure never looks like a choice.
+  nombre_voix_ = 0;
+  cbVoices->Items().Clear();
+  cbVoices->Items().Add(etat);
+  cbVoices->SetItemIndex(0);
+  cbVoices->SetEnabled(false);
+  cbVoices->SetHint(T("Nothing is spoken: speech needs a voice of the system's speech engine (a Windows voice; "
+                      "Wine has none)",
+                      "Rien n'est prononc\xE9: la synth\xE8se vocale demande une voix du moteur de synth\xE8se du "
+                      "syst\xE8me (une voix de Windows; Wine n'en a pas)"));
 }
 
 void TForm43::Relance_prononciation() {
@@ -118,6 +134,8 @@ void TForm43::FormActivate(gui::TObject*) {
   GroupBox_Synthese_vocale->SetVisible(true);
   SetClientSize(GroupBox_Synthese_vocale->Width(), GroupBox_Synthese_vocale->Height());
   Commutateur_Synthese_vocale->SetDown(Synthese_vocale_active == 1);
+  // The voices are listed once, when speech first starts or this window first shows: with none, it says so.
+  if (Synthese_initialisee == 0) Lance_synthese_vocale();
 }
 
 void TForm43::cbVoicesChange(gui::TObject*) {

@@ -70,6 +70,8 @@ class TForm43 : public forms::TForm43 {
   void Textes_options_synthese();
   // True when the voice answers that it has spoken everything queued.
   bool Voix_au_repos();
+  // The voice list shows `etat` (no voice installed, or the voice does not speak) and is disabled.
+  void Montre_voix_absente(const std::string& etat);
 
   // The main window's side.
   void Commutateur_principal_clique(bool enfonce);

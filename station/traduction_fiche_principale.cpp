@@ -100,6 +100,33 @@ constexpr Ligne_traduction TABLE[] = {
     {"Options_pour_synthese_vocale", C, "Options", "Options", ""},
     {"Options_pour_synthese_vocale", H, "Choice of the voice, the volume and the rate of the speech",
      "Choix de la voix, du volume et de la vitesse de prononciation", ""},
+    {"Vitesse_haute_ASCII", C, "High", "Haute", ""},
+    {"Vitesse_moyenne_ASCII", C, "Average", "Moyenne", ""},
+    {"Vitesse_basse_ASCII", C, "Low", "Basse", ""},
+    {"Vitesse_haute_ASCII", H,
+     "ASCII speed: in ASCII mode the text goes at the air speed of the radio module (its spreading factor and "
+     "bandwidth, in the \"Transceiver\" window); these buttons change nothing",
+     "Vitesse ASCII: en mode ASCII le texte part \xE0 la vitesse radio du module (son facteur d'\xE9talement et "
+     "sa bande passante, dans la fen\xEAtre \"Transceiver\"); ces boutons ne changent rien",
+     ""},
+    {"Vitesse_moyenne_ASCII", H,
+     "ASCII speed: in ASCII mode the text goes at the air speed of the radio module (its spreading factor and "
+     "bandwidth, in the \"Transceiver\" window); these buttons change nothing",
+     "Vitesse ASCII: en mode ASCII le texte part \xE0 la vitesse radio du module (son facteur d'\xE9talement et "
+     "sa bande passante, dans la fen\xEAtre \"Transceiver\"); ces boutons ne changent rien",
+     ""},
+    {"Vitesse_basse_ASCII", H,
+     "ASCII speed: in ASCII mode the text goes at the air speed of the radio module (its spreading factor and "
+     "bandwidth, in the \"Transceiver\" window); these buttons change nothing",
+     "Vitesse ASCII: en mode ASCII le texte part \xE0 la vitesse radio du module (son facteur d'\xE9talement et "
+     "sa bande passante, dans la fen\xEAtre \"Transceiver\"); ces boutons ne changent rien",
+     ""},
+    {"Panel_ASCII_GENERAL", H,
+     "ASCII speed: in ASCII mode the text goes at the air speed of the radio module (its spreading factor and "
+     "bandwidth, in the \"Transceiver\" window); these buttons change nothing",
+     "Vitesse ASCII: en mode ASCII le texte part \xE0 la vitesse radio du module (son facteur d'\xE9talement et "
+     "sa bande passante, dans la fen\xEAtre \"Transceiver\"); ces boutons ne changent rien",
+     ""},
     {"Label_vitesse_AUTEX", C, "Transmission speed", "Vitesse de transmission", ":"},
     {"Vitesse_haute_AUTEX", C, "High", "Haute", ""},
     {"Vitesse_moyenne_AUTEX", C, "Average", "Moyenne", ""},

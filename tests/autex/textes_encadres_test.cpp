@@ -79,3 +79,31 @@ TEST(FramedTexts, ALengthBeyondThreeBytesIsRefused) {
   EXPECT_TRUE(trame.empty());
   EXPECT_FALSE(compresse);
 }
+
+// The echo windows name a file instead of showing its bytes; text and short messages around it show as they
+// come, whatever the chunks the stream is cut into.
+TEST(FramedTexts, TheEchoNamesAFileAndShowsTheTextAroundIt) {
+  std::string fichier;
+  bool compresse = false;
+  ASSERT_TRUE(TRAME_FICHIER_AUTEX("F1AAA", "photo.jpg", octets({0, 3, 1, 0xFF, 3, 0, 'A', 3, 5}), false, fichier,
+                                  compresse));
+  const std::string flux = "73." + fichier + "after " + TRAME_MESSAGE_AUTEX("sms") + "end\r";
+  const std::string attendu = "73.\r\n[File: photo.jpg]\r\nafter smsend\r";
+  EchoSansFichier d_un_coup;
+  EXPECT_EQ(d_un_coup.Filtre(flux, "File"), attendu);
+  EXPECT_FALSE(d_un_coup.Dans_un_fichier());
+  for (size_t taille : {1u, 2u, 3u, 7u, 32u}) {
+    EchoSansFichier e;
+    std::string vu;
+    for (size_t i = 0; i < flux.size(); i += taille) vu += e.Filtre(flux.substr(i, taille), "File");
+    EXPECT_EQ(vu, attendu) << taille;
+  }
+  // A file stopped on its way, or cut by a new file, ends its data; Raz forgets a file left unfinished.
+  EchoSansFichier e;
+  EXPECT_EQ(e.Filtre(fichier.substr(0, 25) + octets({3, 5}) + "next", "Fichier"), "[Fichier: photo.jpg]\r\nnext");
+  EXPECT_EQ(e.Filtre(fichier.substr(0, 24), "File"), "\r\n[File: photo.jpg]\r\n");
+  EXPECT_TRUE(e.Dans_un_fichier());
+  EXPECT_EQ(e.Filtre("lost", "File"), "");
+  e.Raz();
+  EXPECT_EQ(e.Filtre("CQ meeting DE F1AAA", "File"), "CQ meeting DE F1AAA");
+}

@@ -287,6 +287,12 @@ class StationProcess {
   }
   HWND Window(const std::string& cls, DWORD ms = 15000) { return WaitTopWindow(pi_.dwProcessId, cls, ms); }
   bool Exited(DWORD ms) { return pi_.hProcess && WaitForSingleObject(pi_.hProcess, ms) == WAIT_OBJECT_0; }
+  // The exit code of a program that ended (STILL_ACTIVE while it runs).
+  DWORD ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (pi_.hProcess) GetExitCodeProcess(pi_.hProcess, &code);
+    return code;
+  }
   // Ends the program as its close box does (the parameters are not saved).
   void Close() {
     if (main_) PostMessageA(main_, WM_CLOSE, 0, 0);
@@ -1046,7 +1052,8 @@ bool SimulatorRequest(const std::string& request, const std::string& answer) {
 }
 
 // A calls, B enters once it heard the call, and A's message reaches B's window of the Master.
-void LinkAndSend(AutexStation& a, AutexStation& b, const std::string& message) {
+void LinkAndSend(AutexStation& a, AutexStation& b, const std::string& message, DWORD callMs = 40000,
+                 DWORD messageMs = 60000) {
   // The calls B heard so far (an earlier link's stay in its window).
   const auto calls = [&] {
     const std::string t = TextOf(b.ReceivedTextMemo());
@@ -1056,11 +1063,11 @@ void LinkAndSend(AutexStation& a, AutexStation& b, const std::string& message) {
   };
   const size_t heard = calls();
   a.ClickStart();
-  ASSERT_TRUE(WaitFor([&] { return calls() > heard; }, 40000)) << "B shows: " << TextOf(b.ReceivedTextMemo());
+  ASSERT_TRUE(WaitFor([&] { return calls() > heard; }, callMs)) << "B shows: " << TextOf(b.ReceivedTextMemo());
   b.ClickEnter();
   const DWORD t0 = GetTickCount();
   bool delivered = false;
-  while (!delivered && GetTickCount() - t0 < 60000) {
+  while (!delivered && GetTickCount() - t0 < messageMs) {
     a.Send(message);
     HWND box = nullptr;
     WaitFor(
@@ -1076,7 +1083,7 @@ void LinkAndSend(AutexStation& a, AutexStation& b, const std::string& message) {
       Sleep(1500);
       continue;
     }
-    delivered = WaitFor([&] { return Contains(TextOf(b.MasterMemo()), message); }, 60000);
+    delivered = WaitFor([&] { return Contains(TextOf(b.MasterMemo()), message); }, messageMs);
   }
   ASSERT_TRUE(delivered) << "B's window of the Master: " << TextOf(b.MasterMemo());
 }
@@ -1269,6 +1276,218 @@ TEST(StationE2E, AReprogrammedModuleStillLinksAfterARestart) {
   b.Picture("e2e-kept-B-texts-after-language-and-dialogs");
   a.Close();
   b.Close();
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Long runs, by hand (bench/station_link_runs.sh): skipped unless their variable is set.
+
+// Bytes that zlib cannot shrink, from a fixed seed.
+std::string Incompressible(size_t n, uint32_t seed) {
+  std::string t(n, '\0');
+  for (char& c : t) {
+    seed = seed * 1664525u + 1013904223u;
+    c = char(seed >> 24);
+  }
+  return t;
+}
+
+// Sends a file from one station of a link to the other and waits for it whole in the receiver's AUTEX folder;
+// the milliseconds from "Transmission" to then, or 0 when it did not come within `ms`.
+DWORD SendFile(AutexStation& from, AutexStation& to, const std::string& name, const std::string& bytes, DWORD ms) {
+  WriteFile(from.file(name), bytes);
+  const std::string stem = name.substr(0, name.rfind('.'));
+  const std::string extension = name.substr(name.rfind('.'));
+  const size_t before = to.Files("AUTEX\\" + stem + "*" + extension).size();
+  from.Foreground();
+  PushButton(from.AutexButton("Your file", "Votre fichier"));
+  if (!ChooseFileInDialog(from, from.file(name))) return 0;
+  const DWORD t0 = GetTickCount();
+  PushButton(from.AutexButton("Transmission", "Transmission"));
+  std::vector<std::string> received;
+  if (!WaitFor([&] { return (received = to.Files("AUTEX\\" + stem + "*" + extension)).size() > before; }, ms)) return 0;
+  // The newest of them, whole.
+  std::string newest;
+  FILETIME latest{};
+  for (const std::string& f : received) {
+    WIN32_FILE_ATTRIBUTE_DATA d;
+    if (GetFileAttributesExA(Join(to.dir(), "AUTEX\\" + f).c_str(), GetFileExInfoStandard, &d) &&
+        CompareFileTime(&d.ftLastWriteTime, &latest) >= 0) {
+      latest = d.ftLastWriteTime;
+      newest = f;
+    }
+  }
+  if (!WaitFor([&] { return ReadFile(Join(to.dir(), "AUTEX\\" + newest)) == bytes; }, 10000)) return 0;
+  return std::max<DWORD>(1, GetTickCount() - t0);
+}
+
+// A file sent between two stations on the clean channel at each speed, timed from "Transmission" to the file
+// whole on the receiver's disk; its goodput (bytes of the file per second) is printed for bench/ to compare with
+// the simulated link's. E2E_GOODPUT=1 runs it.
+TEST(StationGoodput, AnIncompressibleFileAtEachSpeed) {
+  if (Env("E2E_GOODPUT").empty()) GTEST_SKIP() << "E2E_GOODPUT is not set";
+  struct Case {
+    int speed;
+    size_t bytes;
+  };
+  for (const Case c : {Case{1200, 4096}, Case{400, 2048}, Case{171, 1024}}) {
+    const std::string tag = std::to_string(c.speed);
+    SCOPED_TRACE(tag);
+    AutexStation a("goodput_a_" + tag, 21, "F1AAA", "JEAN PARIS");
+    AutexStation b("goodput_b_" + tag, 22, "F2BBB", "PAUL LYON");
+    ASSERT_TRUE(a.Start());
+    ASSERT_NE(a.Main(), nullptr);
+    ASSERT_TRUE(b.Start());
+    ASSERT_NE(b.Main(), nullptr);
+    ASSERT_TRUE(WaitFor([&] { return a.SendButton() && b.SendButton() && a.Participant(0) && b.Participant(1); }, 15000));
+    PlaceApart(a, b);
+    if (c.speed != 1200) {
+      a.ClickSpeed(c.speed);
+      b.ClickSpeed(c.speed);
+      Sleep(300);
+    }
+    LinkAndSend(a, b, "goodput at " + tag, c.speed == 1200 ? 40000 : 120000, c.speed == 1200 ? 60000 : 240000);
+    if (testing::Test::HasFatalFailure()) return;
+    const std::string bytes = Incompressible(c.bytes, uint32_t(c.speed));
+    const DWORD ms = SendFile(a, b, "random_" + tag + ".bin", bytes, 900000);
+    ASSERT_NE(ms, 0u) << "the file did not come";
+    const double goodput = double(c.bytes) * 1000.0 / double(ms);
+    std::printf("goodput speed=%d bytes=%zu seconds=%.1f bytes_per_s=%.2f\n", c.speed, c.bytes, ms / 1000.0, goodput);
+    std::fflush(stdout);
+    if (c.speed == 1200) b.Picture("goodput-B-file-received");
+    a.ClickEnd();
+    Sleep(2000);
+    a.Close();
+    b.Close();
+  }
+}
+
+// Both stations alive: a station that ended without Quit is a fault (its exit code is told).
+void ExpectAlive(AutexStation& s, const char* name, const std::string& doing) {
+  if (s.Exited(0))
+    ADD_FAILURE() << "station " << name << " ended by itself (exit code " << s.ExitCode() << ") while " << doing;
+}
+
+// Two skinned stations in an AUTEX link for E2E_SOAK_MINUTES minutes, on the channel that alters bytes: messages
+// both ways, the dialogs, the speech options, skin switches on both sides and files both ways, a new link when
+// one is lost. Neither station may end without Quit; Quit then saves each one's settings.
+TEST(StationSoak, TwoSkinnedStationsInAnAutexLink) {
+  const int minutes = std::atoi(Env("E2E_SOAK_MINUTES").c_str());
+  if (minutes <= 0) GTEST_SKIP() << "E2E_SOAK_MINUTES is not set";
+  AutexStation a("soak_a", 23, "F1AAA", "JEAN PARIS", false, 0);
+  AutexStation b("soak_b", 24, "F2BBB", "PAUL LYON", false, 5);
+  ASSERT_TRUE(a.Start());
+  ASSERT_NE(a.Main(), nullptr);
+  ASSERT_TRUE(b.Start());
+  ASSERT_NE(b.Main(), nullptr);
+  ASSERT_TRUE(WaitFor([&] { return a.SendButton() && b.SendButton() && a.Participant(0) && b.Participant(1); }, 15000));
+  PlaceApart(a, b);
+  LinkAndSend(a, b, "soak starts");
+  if (testing::Test::HasFatalFailure()) return;
+
+  // The skin box's buttons, two rows of three: None, Spring, Lucky / MacMetal, Opus, Topaz.
+  const POINT skinButtons[] = {{36, 28}, {94, 28}, {152, 28}, {36, 51}, {94, 51}, {152, 51}};
+  const DWORD end = GetTickCount() + DWORD(minutes) * 60000;
+  int cycle = 0, links = 1, lost = 0, files = 0, messages = 0;
+  const auto alive = [&](const std::string& doing) {
+    ExpectAlive(a, "A", doing);
+    ExpectAlive(b, "B", doing);
+    return !a.Exited(0) && !b.Exited(0);
+  };
+  while (GetTickCount() < end && alive("cycle " + std::to_string(cycle))) {
+    ++cycle;
+    const std::string n = std::to_string(cycle);
+    AutexStation& one = cycle % 2 ? a : b;
+    AutexStation& other = cycle % 2 ? b : a;
+
+    // A message each way; a lost link is made again.
+    const std::string toB = "soak " + n + " from A";
+    a.Send(toB);
+    bool delivered = WaitFor([&] { return Contains(TextOf(b.MasterMemo()), toB) || a.Exited(0) || b.Exited(0); }, 120000);
+    if (!alive("message " + n)) break;
+    for (HWND box : TopWindows(a.pid(), "TForm36")) PushButton(ChildWithText(box, "Button", "OK"));
+    if (!delivered) {
+      ++lost;
+      std::printf("soak: cycle %d, no link: linking again\n", cycle);
+      Sleep(3000);
+      LinkAndSend(a, b, "soak " + n + " again");
+      if (testing::Test::HasFatalFailure() || !alive("linking again")) break;
+      ++links;
+    }
+    ++messages;
+    const std::string toA = "soak " + n + " from B";
+    b.Send(toA);
+    WaitFor([&] { return Contains(TextOf(a.S1Memo()), toA) || a.Exited(0) || b.Exited(0); }, 120000);
+    if (!alive("answer " + n)) break;
+
+    // A dialog on one station: the About box, the version history or the speech options.
+    one.Foreground();
+    switch (cycle % 3) {
+      case 0: {
+        MenuByKeys(4, 2);
+        if (HWND about = one.Window("TForm2", 10000)) {
+          PostMessageA(about, WM_CLOSE, 0, 0);
+          WaitFor([&] { return !IsWindowVisible(about); }, 5000);
+        }
+        break;
+      }
+      case 1: {
+        MenuByKeys(4, 1);
+        if (HWND history = one.Window("TForm3", 10000)) {
+          PostMessageA(history, WM_CLOSE, 0, 0);
+          WaitFor([&] { return !IsWindowVisible(history); }, 5000);
+        }
+        break;
+      }
+      default: {
+        HWND speech = one.Group("Speech synthesis");
+        if (HWND options = speech ? ChildWithText(speech, "Button", "Options") : nullptr) {
+          PushButton(options);
+          if (HWND window = one.Window("TForm43", 10000)) {
+            Sleep(500);
+            SavePicture(window, "soak-speech-options");
+            PostMessageA(window, WM_CLOSE, 0, 0);
+            WaitFor([&] { return !IsWindowVisible(window); }, 5000);
+          }
+        }
+        break;
+      }
+    }
+    if (!alive("dialog " + n)) break;
+
+    // A live skin switch on the other station.
+    const POINT p = skinButtons[size_t(cycle) % 6];
+    if (HWND skins = other.GroupNamed("Skin")) ClickAt(skins, p.x, p.y);
+    Sleep(1500);
+    if (!alive("skin switch " + n)) break;
+
+    // A file every other cycle, each way in turn.
+    if (cycle % 2 == 0) {
+      const bool fromA = cycle % 4 == 0;
+      const std::string bytes = Incompressible(1500 + size_t(cycle % 5) * 400, uint32_t(cycle));
+      const DWORD ms = SendFile(fromA ? a : b, fromA ? b : a, "soak_" + n + ".bin", bytes, 240000);
+      for (HWND box : TopWindows(a.pid(), "TForm36")) PushButton(ChildWithText(box, "Button", "OK"));
+      for (HWND box : TopWindows(b.pid(), "TForm36")) PushButton(ChildWithText(box, "Button", "OK"));
+      if (ms) ++files;
+      std::printf("soak: cycle %d, file %s %zu bytes: %s\n", cycle, fromA ? "A->B" : "B->A", bytes.size(),
+                  ms ? (std::to_string(ms / 1000) + " s").c_str() : "not received");
+    }
+    std::fflush(stdout);
+  }
+  std::printf("soak: %d minutes, %d cycles, %d messages, %d files, %d links (%d lost)\n", minutes, cycle, messages,
+              files, links, lost);
+  a.Picture("soak-A-at-the-end");
+  b.Picture("soak-B-at-the-end");
+  ASSERT_FALSE(a.Exited(0));
+  ASSERT_FALSE(b.Exited(0));
+  EXPECT_GT(files, 0);
+  // Quit saves each station's settings, the skin of the moment included.
+  for (AutexStation* s : {&a, &b}) {
+    DeleteFileA(s->file("CONF_COM.SER").c_str());
+    for (HWND box : TopWindows(s->pid(), "TForm36")) PushButton(ChildWithText(box, "Button", "OK"));
+    PushButton(s->Button("Quit"));
+    EXPECT_TRUE(s->Exited(20000));
+    EXPECT_EQ(ReadFile(s->file("CONF_COM.SER")).size(), 945u);
+  }
 }
 
 }  // namespace

@@ -38,6 +38,20 @@ inline void Pump(DWORD ms = 0) {
   } while (GetTickCount() - start < ms);
 }
 
+// Pumps the queue until `done()` holds or `ms` milliseconds have passed, and says whether it holds. A test that
+// acts through real input, or reads pixels that an action repaints, waits for the state it checks: on a loaded
+// machine the input, the timers and the repaints come late, and a fixed pause is then too short.
+template <class Condition>
+bool PumpUntil(Condition done, DWORD ms = 5000) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    Pump();
+    if (done()) return true;
+    if (GetTickCount() - start >= ms) return false;
+    Sleep(2);
+  }
+}
+
 // A plain top-level window to hold the windows under test.
 inline HWND MakeHost(int x, int y, int w, int h, const char* title = "Adapters") {
   static bool registered = false;

@@ -36,13 +36,17 @@ TRect InWindow(HWND h, const TRect& screen) {
   return TRect{screen.Left - w.left, screen.Top - w.top, screen.Right - w.left, screen.Bottom - w.top};
 }
 
+// A click of the real mouse, over once the window has taken the press and then its end (on a loaded machine the
+// input reaches the window late).
 void Click(POINT p) {
   MouseTo(p.x, p.y);
   Pump(20);
   MouseButton(true);
-  Pump(40);
+  PumpUntil([] { return ScrollEngine().PressedPart != -1; }, 3000);
+  Pump(20);
   MouseButton(false);
-  Pump(40);
+  PumpUntil([] { return ScrollEngine().PressedPart == -1 && GetCapture() == nullptr; }, 3000);
+  Pump(20);
 }
 
 std::string Lines(int n) {
@@ -238,7 +242,8 @@ TEST_F(EditAdapterTest, TheRepeatRunsWhileTheButtonIsHeldAndEndsWithThePress) {
       MouseTo(down.x, down.y);
       Pump(20);
       MouseButton(true);
-      Pump(900);  // the first repeat after 300 ms, then one every 55 ms
+      // The first repeat after 300 ms, then one every 55 ms.
+      PumpUntil([&] { return FirstVisibleLine(t.h) >= 5; });
       const int held = FirstVisibleLine(t.h);
       EXPECT_GE(held, 5);
       EXPECT_EQ(GetCapture(), t.h);
@@ -280,16 +285,19 @@ TEST_F(EditAdapterTest, DraggingTheThumbToTheEndReachesTheLastLine) {
     MouseTo(x, thumb.Start + thumb.Length / 2);
     Pump(20);
     MouseButton(true);
-    Pump(30);
+    EXPECT_TRUE(PumpUntil([&] { return a->TrackingThumb != 0; }));
     for (int y = thumb.Start + thumb.Length / 2; y < bar.Bottom + 60; y += 15) {
       MouseTo(x, y);
       Pump(15);
     }
-    // While held, the thumb shows pressed at the end of the track.
+    // While held, the thumb shows pressed at the end of the track (once the moves have reached the window).
     const TRect w = InWindow(t.h, bar);
+    const auto thumbAtTheEnd = [&] { return WindowPixel(t.h, w.Left + 1, w.Bottom - 17 - 4) == SliderP; };
+    PumpUntil(thumbAtTheEnd);
     EXPECT_EQ(WindowPixel(t.h, w.Left + 1, w.Bottom - 17 - 4), SliderP);
     MouseButton(false);
-    Pump(60);
+    EXPECT_TRUE(PumpUntil([&] { return a->TrackingThumb == 0; }));
+    Pump(20);
     const SCROLLINFO si = VertInfo(t.h);
     EXPECT_GE(si.nPos, si.nMax - int(si.nPage));  // the last page (a rich edit keeps its own last pixel)
     EXPECT_LE(si.nPos, si.nMax - int(si.nPage) + 1);

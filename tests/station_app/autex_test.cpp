@@ -671,13 +671,28 @@ TEST(EnvoiAutex, SequencesMessagesAndTheShortMessageWindow) {
     EXPECT_FALSE(options->Visible());
   }
 
-  // The received file's button hands "AUTEX\<name>" under the working directory to the shell.
+  // With no file received yet, the received file's button says so.
+  size_t modales = u.bureau.modales.size();
+  f.Nom_du_fichier_RX_AUTEX->SetCaption("");
+  f.Ouverture_du_fichier_AUTEXClick(nullptr);
+  EXPECT_TRUE(u.st.shell.requests.empty());
+  ASSERT_EQ(u.bureau.modales.size(), modales + 1);
+  EXPECT_EQ(u.st.s().Form36->Memo1->Text(), "No file has been received yet.");
+  // It hands "AUTEX\<name>" under the working directory to the shell.
+  const std::string photo = station::Chemin_dans(station::Chemin_dans(f.Repertoire_travail, "AUTEX"), "photo.jpg");
   f.Nom_du_fichier_RX_AUTEX->SetCaption("photo.jpg");
+  modales = u.bureau.modales.size();
   f.Ouverture_du_fichier_AUTEXClick(nullptr);
   ASSERT_EQ(u.st.shell.requests.size(), 1u);
-  EXPECT_EQ(u.st.shell.requests[0].document,
-            station::Chemin_dans(station::Chemin_dans(f.Repertoire_travail, "AUTEX"), "photo.jpg"));
+  EXPECT_EQ(u.st.shell.requests[0].document, photo);
   EXPECT_EQ(u.st.shell.requests[0].showMode, station::AFFICHAGE_SW_SHOWDEFAULT);
+  EXPECT_EQ(u.bureau.modales.size(), modales);
+  // Nothing opens it: the message names the file in full.
+  u.st.shell.result = 31;
+  f.Ouverture_du_fichier_AUTEXClick(nullptr);
+  ASSERT_EQ(u.bureau.modales.size(), modales + 1);
+  EXPECT_EQ(u.st.s().Form36->Memo1->Text(),
+            "The received file cannot be opened here: no program opens it (error 31). It is " + photo);
 }
 
 TEST(BoutonsAutex, ARefusedCallSignChangesNothing) {
@@ -783,7 +798,8 @@ TEST(DispositionAutex, PanelHeightsStayWithinWhatTheParameterFileKeepsAndAreSave
 }
 
 // What was received and sent stays through a language switch, modal windows and mode changes: only the
-// user's clear and erase buttons empty the windows.
+// user's clear and erase buttons empty the windows. A mode change closes the echo windows' last lines: the
+// new mode's texts start on lines of their own.
 TEST(DispositionAutex, ReceivedAndSentTextsStayUntilTheUserClearsThem) {
   UneStationAutex u;
   station::FichePrincipale& f = u.f();
@@ -803,7 +819,12 @@ TEST(DispositionAutex, ReceivedAndSentTextsStayUntilTheUserClearsThem) {
   f.AUTEXClick(nullptr);
   f.AproposdeClick(nullptr);
   EXPECT_EQ(u.bureau.modales.size(), 4u);
-  for (const auto& [memo, texte] : textes) EXPECT_EQ(memo->Text(), texte) << memo->Name();
+  for (const auto& [memo, texte] : textes) {
+    const bool echo = memo == f.Memo_Reception_memo || memo == f.Memo_emission;
+    EXPECT_EQ(memo->Text(), echo ? texte + "\r\n" : texte) << memo->Name();
+  }
+  f.AUTEXClick(nullptr);  // no change of mode: nothing added
+  EXPECT_EQ(f.Memo_emission->Text(), "73 de F4ABC\r\n");
   EXPECT_EQ(u.a().TEXTE_FENETRE[0], "Hello from the Master");
   f.Efface_toutes_les_fenetres_M_et_SxClick(nullptr);
   EXPECT_EQ(f.Memo_Reception_Master->Text(), "");

@@ -37,7 +37,7 @@ void Verifie_table(station::FichePrincipale& f, const autex::Langues& langues) {
         << ligne.composant << (ligne.propriete == station::Propriete::Caption ? " caption" : " hint");
     ++lignes;
   }
-  EXPECT_EQ(lignes, 67);
+  EXPECT_EQ(lignes, 74);
 }
 
 TEST(Langue, EveryCaptionAndHintOfTheTableFollowsTheLanguage) {

@@ -50,7 +50,10 @@ TEST(UnitesProgramme, HelpOpensThePageOfTheLanguageOrSaysWhyNot) {
       {autex::LANGUE_FRANCAIS, "", "AIDE_VORNATEL.HTM", 42, a_cote, ""},
       {autex::LANGUE_FRANCAIS, "AIDE_VORNATEL.HTM", "AIDE_VORNATEL.HTM", 42, "AIDE_VORNATEL.HTM", ""},
       {autex::LANGUE_ANGLAIS, "", "", 42, "", "The help page HELP_VORNATEL.HTM cannot be opened: it is neither"},
-      {autex::LANGUE_ANGLAIS, "HELP_VORNATEL.HTM", "", 31, "HELP_VORNATEL.HTM", "The help page HELP_VORNATEL.HTM cannot"},
+      // Nothing shows it: the message names the page in full.
+      {autex::LANGUE_ANGLAIS, "HELP_VORNATEL.HTM", "", 31, "HELP_VORNATEL.HTM",
+       "The help page cannot be shown here: no program shows it (error 31). Open it in a browser: " +
+           station::Chemin_dans(u.st.systeme.Repertoire_courant(), "HELP_VORNATEL.HTM")},
   };
   for (const Cas& c : cas) {
     for (const char* page : {"HELP_VORNATEL.HTM", "AIDE_VORNATEL.HTM"}) {
@@ -110,6 +113,34 @@ TEST(UnitesProgramme, TheModuleWindowIsTheProgramsAndBoundToTheSerialSide) {
   w->Edit_NET_ID->SetText("1x");
   EXPECT_EQ(w->Edit_NET_ID->Text(), "012");
   EXPECT_EQ(u.st.s().io->transceiver.Net_ID, "012");
+}
+
+// A reading of the module that comes while the user types (the window reads it each time it comes to the
+// front) leaves the typed Net ID alone; "Writing" writes what the edit shows; "Reading" shows the module's.
+TEST(UnitesProgramme, AReadingDoesNotUndoTheNetIdTheUserTyped) {
+  UneStation u;
+  auto* w = dynamic_cast<station::TForm19*>(u.st.s().Form19);
+  ASSERT_NE(w, nullptr);
+  station::ControleTransceiver& t = u.st.s().io->transceiver;
+  w->Edit_NET_ID->SetText("00");  // End, BackSpace
+  w->Edit_NET_ID->SetText("007");  // and a digit typed
+  t.Net_ID_lu = t.Net_ID_precedent = "000";  // what a reading of the module brings
+  t.Frequence_MHz_texte = "433";
+  w->Affiche_champs_lus();
+  EXPECT_EQ(w->Edit_NET_ID->Text(), "007");
+  EXPECT_EQ(w->Frequence_MHz->Text(), "433");  // an edit left alone shows the module's
+  t.Net_ID = "000";
+  w->ECRITUREClick(nullptr);
+  EXPECT_EQ(t.Net_ID, "007");
+  // After the writing, and after "Reading", the module's values show again.
+  t.Net_ID_precedent = "000";
+  w->Affiche_champs_lus();
+  EXPECT_EQ(w->Edit_NET_ID->Text(), "000");
+  w->Edit_NET_ID->SetText("9");
+  w->LECTUREClick(nullptr);
+  t.Net_ID_precedent = "000";  // the module's answer
+  w->Affiche_champs_lus();
+  EXPECT_EQ(w->Edit_NET_ID->Text(), "000");
 }
 
 TEST(UnitesProgramme, SpeechFollowsTheMainSwitchAndTheOptionsWindowsSettingsAreSaved) {

@@ -201,12 +201,16 @@ TEST_F(Speech, TheOptionsWindowTakesItsTextsAndPlaceWhenActivated) {
   EXPECT_FALSE(form->Commutateur_Synthese_vocale->Down());
 }
 
-TEST_F(Speech, AVoiceThatListsNothingChoosesNothing) {
+TEST_F(Speech, AVoiceThatListsNothingChoosesNothingAndTheWindowSaysSo) {
   voice->voices.clear();
   form->Index_voix = 3;
   start();
-  EXPECT_EQ(form->cbVoices->Items().Count(), 0);
-  EXPECT_EQ(form->cbVoices->ItemIndex(), -1);
+  // The list shows that there is no voice, and cannot be opened.
+  ASSERT_EQ(form->cbVoices->Items().Count(), 1);
+  EXPECT_EQ(form->cbVoices->Items()[0], "No voice installed");
+  EXPECT_EQ(form->cbVoices->ItemIndex(), 0);
+  EXPECT_FALSE(form->cbVoices->Enabled());
+  EXPECT_NE(form->cbVoices->Hint().find("Windows voice"), std::string::npos);
   EXPECT_EQ(form->Index_voix, 3);  // kept for a start with voices
   EXPECT_EQ(voice->voice, -1);
   form->cbVoicesChange(form->cbVoices);
@@ -219,7 +223,8 @@ TEST_F(Speech, AVoiceThatListsNothingChoosesNothing) {
 TEST_F(Speech, AFailingEngineCountsAsBusyAndSpeaksNothing) {
   voice->failing = true;
   start();
-  EXPECT_EQ(form->cbVoices->Items().Count(), 0);
+  ASSERT_EQ(form->cbVoices->Items().Count(), 1);
+  EXPECT_EQ(form->cbVoices->Items()[0], "No voice installed");
   feed("hello world ");
   EXPECT_TRUE(voice->spoken.empty());
   EXPECT_EQ(form->Prononciation_en_attente, 1);
@@ -235,6 +240,24 @@ TEST_F(Speech, AFailingEngineCountsAsBusyAndSpeaksNothing) {
   ASSERT_EQ(voice->spoken.size(), 1u);
 }
 
+TEST_F(Speech, AVoiceThatDoesNotSpeakIsShownSoInTheWindow) {
+  voice->mute = true;
+  start();
+  EXPECT_TRUE(form->cbVoices->Enabled());
+  feed("hello world ");
+  ASSERT_EQ(form->cbVoices->Items().Count(), 1);
+  EXPECT_EQ(form->cbVoices->Items()[0], "The voice does not speak");
+  EXPECT_FALSE(form->cbVoices->Enabled());
+}
+
+TEST_F(Speech, TheOptionsWindowListsTheVoicesWhenItFirstShows) {
+  langues.Langue = autex::LANGUE_FRANCAIS;
+  voice->voices.clear();
+  form->FormActivate(form);  // speech never started: the window still tells
+  ASSERT_EQ(form->cbVoices->Items().Count(), 1);
+  EXPECT_EQ(form->cbVoices->Items()[0], "Aucune voix install\xE9" "e");
+}
+
 #ifndef _WIN32
 TEST(SpeechWithoutEngine, TheNativeSystemVoiceIsSilent) {
   station::TForm43 form(nullptr);
@@ -243,7 +266,7 @@ TEST(SpeechWithoutEngine, TheNativeSystemVoiceIsSilent) {
   ASSERT_NE(form.Voix(), nullptr);
   for (char c : std::string("no engine here ")) form.Prononce_texte(c);
   EXPECT_EQ(form.Prononciation_en_attente, 1);
-  EXPECT_EQ(form.cbVoices->Items().Count(), 0);
+  EXPECT_EQ(form.cbVoices->Items().Count(), 1);  // "No voice installed"
 }
 #endif
 

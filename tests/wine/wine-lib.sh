@@ -1,5 +1,5 @@
 # Functions shared by the Wine fixture scripts (sourced, not run).
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+export WINEDEBUG="${STATION_WINEDEBUG:--all}" WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 
 # wine_start_xvfb DIR: starts Xvfb on a display number that the X server picks itself (-displayfd: it takes
 # the first number whose lock file it can create, so fixtures started at the same moment by concurrent ctest

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# wine-prefix.sh PREFIX: makes scripts/run.sh's Wine prefix an operator's desktop (idempotent; run once the
+# prefix exists):
+# - the fonts the windows name, with their metrics (scripts/wine-fonts.sh);
+# - documents open: the help pages (.htm, .html) and the common kinds of received file (pictures, PDF,
+#   archives) go to Wine's winebrowser, which hands them to the host's own opener (xdg-open, or a browser such
+#   as dillo where no desktop is installed); a kind of file left out here is reported by the station with the
+#   file's full path (text files keep Wine's own Notepad);
+# - drive Z: (the Linux root) gets a device of its own to read its volume label from, /dev/null: the file
+#   dialog then no longer prints "Read access denied for device Z:" on the console each time it lists the drives.
+set -eu
+prefix=$(cd "${1:?Wine prefix}" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+bash "$here/wine-fonts.sh" "$prefix"
+[ -e "$prefix/dosdevices/z::" ] || ln -s /dev/null "$prefix/dosdevices/z::"
+
+reg=$(mktemp --suffix=.reg)
+{
+  echo 'REGEDIT4'
+  echo
+  echo '[HKEY_CLASSES_ROOT\vornatel.document\shell\open\command]'
+  echo '@="C:\\windows\\system32\\winebrowser.exe \"%1\""'
+  for ext in htm html xml jpg jpeg png gif bmp pdf zip; do
+    echo
+    echo "[HKEY_CLASSES_ROOT\\.$ext]"
+    echo '@="vornatel.document"'
+  done
+} >"$reg"
+WINEPREFIX="$prefix" WINEDEBUG=-all wine regedit /S "Z:${reg//\//\\}" >/dev/null 2>&1 ||
+  echo "wine-prefix: the document associations could not be registered" >&2
+rm -f "$reg"
