@@ -119,7 +119,8 @@ if [ -z "${DISPLAY:-}" ]; then
     echo "run: installing ${need[*]}"
     SUDO=""
     [ "$(id -u)" != 0 ] && SUDO=sudo
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${need[@]}" >/dev/null
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${need[@]}" >"$state/apt.log" 2>&1 ||
+      { cat "$state/apt.log" >&2; exit 1; }
   fi
   n=90
   while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
