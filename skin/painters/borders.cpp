@@ -71,7 +71,7 @@ void CopyBorderPiece(Bitmap& dst, const TRect& dstRect, const Bitmap& src, const
 void DrawBorderImage(Bitmap& dst, const TRect& R, const SkinImageRecord& rec, int32_t state, bool keyed,
                      std::vector<TRect>* keyRuns) {
   if (state < 0 || (state == 0 && (rec.DrawMode & dmNoState0))) return;
-  if (RectWidth64(R) < 2 || RectHeight64(R) < 2 || rec.ImageCount < 1) return;
+  if (RectWidth64(R) < 2 || RectHeight64(R) < 2 || rec.ImageCount < 1 || rec.Manager == nullptr) return;
   const Bitmap* src = MaskSource(rec);
   if (src == nullptr || src->PixelFormat() != pf32bit) return;
   int32_t wl = std::max<int32_t>(rec.BorderLeft, 0), wt = std::max<int32_t>(rec.BorderTop, 0);
@@ -139,7 +139,7 @@ void PaintFormBorderParts(Bitmap& dst, const Bitmap& src, const TRect& dstRect, 
   const int32_t bl = std::max(borderWidths.Left, 0), bt = std::max(borderWidths.Top, 0);
   const int32_t br = std::max(borderWidths.Right, 0), bb = std::max(borderWidths.Bottom, 0);
   if (RectIsEmpty(dstRect) || RectIsEmpty(srcRect) || dst.PixelFormat() != pf32bit) return;
-  if (RectWidth64(dstRect) < int64_t(bl) + br || RectHeight64(dstRect) < int64_t(bt) + bb) return;
+  // A rectangle smaller than its borders still gets its corners, overlapping; the edges between them are empty.
   (void)cornerSizes;  // the corners are copied at the border widths: a larger corner is cut, a smaller one continued
   auto blit = [&](const TRect& from, int64_t x, int64_t y) {
     CopyPieceKeyed(dst, src, Clamp32(x), Clamp32(y), from, clNone, false, EmptyCacheInfo);
@@ -171,16 +171,18 @@ void PaintFormBorderParts(Bitmap& dst, const Bitmap& src, const TRect& dstRect, 
       });
     }
   };
+  const int32_t inL = Clamp32(int64_t(L) + bl), inT = Clamp32(int64_t(T) + bt);
+  const int32_t inR = Clamp32(int64_t(Rt) - br), inB = Clamp32(int64_t(B) - bb);
   if (ch > 0) {
-    edge(edgeModes[0], Piece(sL, int64_t(sT) + bt, bl, ch), TRect{L, T + bt, L + bl, B - bb}, false);
-    edge(edgeModes[2], Piece(int64_t(sR) - br, int64_t(sT) + bt, br, ch), TRect{Rt - br, T + bt, Rt, B - bb}, false);
+    edge(edgeModes[0], Piece(sL, int64_t(sT) + bt, bl, ch), TRect{L, inT, inL, inB}, false);
+    edge(edgeModes[2], Piece(int64_t(sR) - br, int64_t(sT) + bt, br, ch), TRect{inR, inT, Rt, inB}, false);
   }
   if (cw > 0) {
-    edge(edgeModes[1], Piece(int64_t(sL) + bl, sT, cw, bt), TRect{L + bl, T, Rt - br, T + bt}, true);
-    edge(edgeModes[3], Piece(int64_t(sL) + bl, int64_t(sB) - bb, cw, bb), TRect{L + bl, B - bb, Rt - br, B}, true);
+    edge(edgeModes[1], Piece(int64_t(sL) + bl, sT, cw, bt), TRect{inL, T, inR, inT}, true);
+    edge(edgeModes[3], Piece(int64_t(sL) + bl, int64_t(sB) - bb, cw, bb), TRect{inL, inB, inR, B}, true);
   }
   if (fillCentre && cw > 0 && ch > 0) {
-    const TRect from = Piece(int64_t(sL) + bl, int64_t(sT) + bt, cw, ch), to{L + bl, T + bt, Rt - br, B - bb};
+    const TRect from = Piece(int64_t(sL) + bl, int64_t(sT) + bt, cw, ch), to{inL, inT, inR, inB};
     if (stretchCentre) {
       StretchCopyClipped(dst, to, to, src, from);
     } else {
@@ -265,10 +267,6 @@ void PaintBorderFrame(const TRect& R, int32_t clientMargin, TRect& clientRect, i
     wt = std::max<int32_t>(rec.BorderTop, 0);
     wr = std::max<int32_t>(rec.BorderRight, 0);
     wb = std::max<int32_t>(rec.BorderBottom, 0);
-    if (RectWidth64(R) < int64_t(wl) + wr || RectHeight64(R) < int64_t(wt) + wb) {
-      clientRect = TRect{R.Left, R.Top, R.Left, R.Top};
-      return;
-    }
     int32_t st = state;
     if (SkinManagerIsValidSectionIndex(skin, data.SkinIndex))
       st = std::min(st, SectionStateCount(skin.Sections[size_t(data.SkinIndex)]) - 1);
@@ -287,14 +285,17 @@ void PaintBorderFrame(const TRect& R, int32_t clientMargin, TRect& clientRect, i
     ci.Y = Clamp32(int64_t(ci.Y) + at.Y);
     DrawSkinMask(cache, R, ci, rec, st, true);
   }
-  clientRect = TRect{R.Left + wl, R.Top + wt, R.Right - wr, R.Bottom - wb};
+  // R less the border widths, crossing when the borders are wider than R (the mask shared them out).
+  clientRect = TRect{Clamp32(int64_t(R.Left) + wl), Clamp32(int64_t(R.Top) + wt), Clamp32(int64_t(R.Right) - wr),
+                     Clamp32(int64_t(R.Bottom) - wb)};
   if (clientMargin != 0) {
     const int64_t w = RectWidth64(R), h = RectHeight64(R);
     auto side = [clientMargin](int64_t size, int32_t opposite, int32_t own) {
       return int32_t(std::max<int64_t>(std::min<int64_t>(clientMargin, size - opposite) - own, 0));
     };
     FillFrameColor(cache, clientRect, side(w, wr, wl), side(h, wb, wt), side(w, wl, wr), side(h, wt, wb), colour);
-    clientRect = TRect{R.Left + clientMargin, R.Top + clientMargin, R.Right - clientMargin, R.Bottom - clientMargin};
+    clientRect = TRect{Clamp32(int64_t(R.Left) + clientMargin), Clamp32(int64_t(R.Top) + clientMargin),
+                       Clamp32(int64_t(R.Right) - clientMargin), Clamp32(int64_t(R.Bottom) - clientMargin)};
     if (clientRect.Right < clientRect.Left) clientRect.Right = clientRect.Left;
     if (clientRect.Bottom < clientRect.Top) clientRect.Bottom = clientRect.Top;
   }

@@ -4,7 +4,7 @@
 // key-colour pixels it leaves transparent (for a window region), the nine-part copy of a form's frame image, the
 // strip fills and copies, and the scan of a frame's corners for key-colour runs.
 //
-// Borders wider than the rectangle they frame paint nothing.
+// Borders wider than the rectangle they frame are shared out (the mask painters) or overlap (the nine-part copy).
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -30,12 +30,14 @@ struct TsCommonData;
 // parent answers: a masked border first gets the parent's pixels (or its colour) under its strips; then the border
 // image is drawn with its key-colour corners showing the parent. clientRect becomes R less the border widths; with
 // a clientMargin the band between the border and R shrunk by clientMargin takes the control's background colour and
-// clientRect becomes R shrunk by clientMargin (never crossing).
+// clientRect becomes R shrunk by clientMargin (never crossing). Borders wider than R are shared out by the mask
+// painter and clientRect is R less them (crossing).
 void PaintBorderFrame(const TRect& R, int32_t clientMargin, TRect& clientRect, int32_t state, TsCommonData& data);
 
 // The nine-piece drawing of DrawSkinMask with a pixel copier of its own (nearest pixel when stretching, the image
 // frame only): with keyed, key-colour pixels are left transparent and, when keyRuns is given, every run of them in a
 // row is appended as a one-pixel-high rectangle in dst's coordinates (the part of a window region to remove).
+// Nothing for a record that no manager owns.
 void DrawBorderImage(Bitmap& dst, const TRect& R, const SkinImageRecord& rec, int32_t state, bool keyed,
                      std::vector<TRect>* keyRuns);
 

@@ -80,11 +80,11 @@ void OwnLook(Bitmap& target, const TRect& T, const Look& k, const CacheInfo& ci,
       }
       texturePainted = true;
     }
-    if (rest.Right != TextureCoveredAll) FillRectBitmap32(target, rest, k.colour, 255);
+    if (rest.Right != TextureCoveredAll) FillRectOpaque(target, rest, k.colour);
   }
   if (k.gradientPct > 0) {
     if (texturePainted) {
-      Bitmap work(T.Right - T.Left, T.Bottom - T.Top, pf32bit);
+      Bitmap work(Clamp32(RectWidth64(T)), Clamp32(RectHeight64(T)), pf32bit);
       const TRect whole{0, 0, work.Width(), work.Height()};
       if (k.HasGradient()) {
         PaintGradient(work, whole, *k.gradient);
@@ -95,7 +95,7 @@ void OwnLook(Bitmap& target, const TRect& T, const Look& k, const CacheInfo& ci,
     } else if (k.HasGradient()) {
       PaintGradient(target, T, *k.gradient);
     } else {
-      FillRectBitmap32(target, T, k.colour, 255);
+      FillRectOpaque(target, T, k.colour);
     }
   }
   const int32_t s = k.imagePct + k.gradientPct;
@@ -104,7 +104,7 @@ void OwnLook(Bitmap& target, const TRect& T, const Look& k, const CacheInfo& ci,
   } else if (s < 1) {
     // A fully transparent state of the older painter with no parent image takes the parent's colour, when known.
     const bool parentFill = older && !ci.Ready && k.transparency == 100 && ci.FillColor != KeyColor;
-    FillRectBitmap32(target, T, parentFill ? ci.FillColor : k.colour, 255);
+    FillRectOpaque(target, T, parentFill ? ci.FillColor : k.colour);
   }
 }
 
@@ -116,7 +116,7 @@ void ParentInto(Bitmap& bmp, const TRect& R, const CacheInfo& ci, const TPoint& 
     return;
   }
   if (ci.Bmp == nullptr) {
-    FillRectBitmap32(bmp, R, ci.FillColor, 255);
+    FillRectOpaque(bmp, R, ci.FillColor);
     return;
   }
   // A colour answer over a parent image whose margins hold valid pixels: the strips from the image, the rest
@@ -136,7 +136,7 @@ void ParentInto(Bitmap& bmp, const TRect& R, const CacheInfo& ci, const TPoint& 
   Blit(bmp, Clamp32(R.Right - right), R.Top, right, h, p, int64_t(ci.X) + aR - right, sy);
   Blit(bmp, R.Left, Clamp32(R.Bottom - bottom), w, bottom, p, sx, int64_t(ci.Y) + aB - bottom);
   const TRect inner{Clamp32(R.Left + left), Clamp32(R.Top + top), Clamp32(R.Right - right), Clamp32(R.Bottom - bottom)};
-  FillRectBitmap32(bmp, inner, ci.FillColor, 255);
+  FillRectOpaque(bmp, inner, ci.FillColor);
 }
 
 // The four corner images of a section, each for the state at its corner of R, over bmp itself.
@@ -187,7 +187,9 @@ void PaintSectionCore(int32_t sectionIndex, const CacheInfo& ci, int32_t state, 
                       Bitmap& bmp, TsSkinManager* manager, int32_t textureIndex, int32_t hotTextureIndex,
                       TColor customColor) {
   TsSkinManager* m = ManagerOrDefault(manager);
-  if (m == nullptr || state < 0 || RectIsEmpty(R) || bmp.PixelFormat() != pf32bit) return;
+  if (m == nullptr || state < 0 || RectIsEmpty(R) || bmp.Empty()) return;
+  // A rectangle larger than the bitmap (a control's size far beyond its cache) is not painted.
+  if (RectWidth64(R) > bmp.Width() || RectHeight64(R) > bmp.Height()) return;
   const LoadedSkin& skin = m->Skin();
   if (!SkinManagerIsValidSectionIndex(skin, sectionIndex)) return;
   const SkinSectionRecord& section = skin.Sections[size_t(sectionIndex)];
@@ -195,7 +197,9 @@ void PaintSectionCore(int32_t sectionIndex, const CacheInfo& ci, int32_t state, 
   const SkinStateBlock& block = st == 0 ? section.NormalState : section.HotState;
   Look k;
   if (customColor == KeyColor) {
-    k = BlockLook(block, st == 0 ? textureIndex : (hotTextureIndex >= 0 ? hotTextureIndex : textureIndex));
+    // Both states' own looks take the texture index given (else their block's); the hot index serves only the
+    // masked overlay below.
+    k = BlockLook(block, textureIndex);
   } else {
     k.colour = ColorToRGB(customColor);
   }
@@ -210,18 +214,18 @@ void PaintSectionCore(int32_t sectionIndex, const CacheInfo& ci, int32_t state, 
       ParentInto(bmp, R, ci, offset);
     }
   } else if (ci.Ready || k.imagePct + k.gradientPct > 0) {
-    Bitmap work(int32_t(w), int32_t(h), pf32bit);
+    Bitmap work(Clamp32(w), Clamp32(h), pf32bit);
     const TRect whole{0, 0, work.Width(), work.Height()};
     OwnLook(work, whole, k, ci, skin, false);
     if (ci.Ready) {
       if (ci.Bmp != nullptr && ci.Bmp != &bmp)
         Blit(bmp, R.Left, R.Top, w, h, *ci.Bmp, int64_t(ci.X) + offset.X, int64_t(ci.Y) + offset.Y);
     } else {
-      FillRectBitmap32(bmp, R, ci.FillColor, 255);
+      FillRectOpaque(bmp, R, ci.FillColor);
     }
     BlendBitmapsConst(bmp, work, TransparencyWeight(k.transparency), whole, TPoint{R.Left, R.Top});
   } else {
-    FillRectBitmap32(bmp, R, MixColorsRatio(ColorToRGB(ci.FillColor), k.colour, k.transparency / 100.0), 255);
+    FillRectOpaque(bmp, R, MixColorsRatio(ColorToRGB(ci.FillColor), k.colour, k.transparency / 100.0));
   }
 
   // A masked texture of draw mode 10 is laid over whatever the background became.
@@ -316,7 +320,7 @@ void PaintSectionImage(int32_t sectionIndex, int32_t imageIndex, TsSkinManager* 
   } else if (!ci.Ready || k.transparency == 0) {
     OwnLook(bmp, R, k, ci, skin, true);
   } else {
-    Bitmap work(int32_t(w), int32_t(h), pf32bit);
+    Bitmap work(Clamp32(w), Clamp32(h), pf32bit);
     const TRect whole{0, 0, work.Width(), work.Height()};
     OwnLook(work, whole, k, ci, skin, true);
     if (ci.Bmp != nullptr && ci.Bmp != &bmp)

@@ -11,7 +11,8 @@
 //   PaintSectionImage       the scroll bars' painter: an older background and one image record
 //
 // Nothing is painted (and nothing reported) for a missing manager, an invalid section, a bitmap smaller than the
-// rectangle or a rectangle with a negative origin.
+// rectangle or (for the item painters) a rectangle with a negative origin. A target that is not 32-bit gets the
+// plain colour fills (FillRectWithColor); textures, gradients and blends need 32 bits.
 #include <cstdint>
 #include <string_view>
 

@@ -23,15 +23,22 @@ TRect Intersect(const TRect& a, const TRect& b) {
                std::min(a.Bottom, b.Bottom)};
 }
 
-// The tile (tw x th at (sx, sy) of src) repeated over area from its top-left, every tile cut to area.
-void TileArea(Bitmap& dst, const TRect& area, const Bitmap& src, int32_t sx, int32_t sy, int32_t tw, int32_t th) {
+// The tile (tw x th at (sx, sy) of src) repeated over area from its top-left, every tile cut to area and to clip.
+void TileArea(Bitmap& dst, const TRect& area, const TRect& clip, const Bitmap& src, int32_t sx, int32_t sy, int32_t tw,
+              int32_t th) {
   if (RectIsEmpty(area) || tw < 1 || th < 1) return;
-  const TRect visible = Intersect(area, TRect{0, 0, dst.Width(), dst.Height()});
+  const TRect visible = Intersect(Intersect(area, clip), TRect{0, 0, dst.Width(), dst.Height()});
   if (RectIsEmpty(visible)) return;
   TileRun(area.Top, area.Bottom, th, visible.Top, visible.Bottom, [&](int64_t y, int64_t h) {
     TileRun(area.Left, area.Right, tw, visible.Left, visible.Right, [&](int64_t x, int64_t w) {
-      CopyPieceKeyed(dst, src, Clamp32(x), Clamp32(y), TRect{sx, sy, Clamp32(sx + w), Clamp32(sy + h)}, clNone, false,
-                     EmptyCacheInfo);
+      // The part of the tile inside the visible rectangle.
+      const int64_t x0 = std::max<int64_t>(x, visible.Left), y0 = std::max<int64_t>(y, visible.Top);
+      const int64_t x1 = std::min<int64_t>(x + w, visible.Right), y1 = std::min<int64_t>(y + h, visible.Bottom);
+      if (x1 <= x0 || y1 <= y0) return;
+      const int64_t px = sx + (x0 - x), py = sy + (y0 - y);
+      CopyPieceKeyed(dst, src, Clamp32(x0), Clamp32(y0), TRect{Clamp32(px), Clamp32(py), Clamp32(px + (x1 - x0)),
+                                                               Clamp32(py + (y1 - y0))},
+                     clNone, false, EmptyCacheInfo);
     });
   });
 }
@@ -73,7 +80,7 @@ void StretchBltPart(Bitmap& dst, TRect& R, uint8_t mode, const SkinImageRecord& 
   TRect rest = R;
   switch (mode) {
     case 0:
-      TileArea(dst, R, *src, t.Left, t.Top, w, h);
+      TileArea(dst, R, R, *src, t.Left, t.Top, w, h);
       rest.Right = TextureCoveredAll;
       break;
     case 1:
@@ -81,11 +88,11 @@ void StretchBltPart(Bitmap& dst, TRect& R, uint8_t mode, const SkinImageRecord& 
       rest.Right = TextureCoveredAll;
       break;
     case 2:
-      TileArea(dst, TRect{L, T, Rt, std::min(B, Clamp32(int64_t(T) + h))}, *src, t.Left, t.Top, w, h);
+      TileArea(dst, TRect{L, T, Rt, std::min(B, Clamp32(int64_t(T) + h))}, R, *src, t.Left, t.Top, w, h);
       rest = TRect{L, Clamp32(int64_t(T) + h), Rt, B};
       break;
     case 3:
-      TileArea(dst, TRect{L, T, std::min(Rt, Clamp32(int64_t(L) + w)), B}, *src, t.Left, t.Top, w, h);
+      TileArea(dst, TRect{L, T, std::min(Rt, Clamp32(int64_t(L) + w)), B}, R, *src, t.Left, t.Top, w, h);
       rest = TRect{Clamp32(int64_t(L) + w), T, Rt, B};
       break;
     case 4:
@@ -97,11 +104,12 @@ void StretchBltPart(Bitmap& dst, TRect& R, uint8_t mode, const SkinImageRecord& 
       rest = TRect{Clamp32(int64_t(L) + w), T, Rt, B};
       break;
     case 6:
-      TileArea(dst, TRect{L, std::max(T, Clamp32(int64_t(B) - h)), Rt, B}, *src, t.Left, t.Top, w, h);
+      // The band starts h above the bottom even when R is lower than a tile: only its part inside R shows.
+      TileArea(dst, TRect{L, Clamp32(int64_t(B) - h), Rt, B}, R, *src, t.Left, t.Top, w, h);
       rest = TRect{L, T, Rt, Clamp32(int64_t(B) - h)};
       break;
     case 7:
-      TileArea(dst, TRect{std::max(L, Clamp32(int64_t(Rt) - w)), T, Rt, B}, *src, t.Left, t.Top, w, h);
+      TileArea(dst, TRect{Clamp32(int64_t(Rt) - w), T, Rt, B}, R, *src, t.Left, t.Top, w, h);
       rest = TRect{L, T, Clamp32(int64_t(Rt) - w), B};
       break;
     case 10: {
@@ -111,8 +119,8 @@ void StretchBltPart(Bitmap& dst, TRect& R, uint8_t mode, const SkinImageRecord& 
       while (yEnd < int64_t(B) - h) yEnd += h;
       int64_t xEnd = L;
       while (xEnd < int64_t(Rt) - w) xEnd += w;
-      TileArea(dst, TRect{L, T, Clamp32(xEnd), Clamp32(yEnd)}, *src, t.Left, t.Top, w, h);
-      TileArea(dst, TRect{Clamp32(xEnd), T, Rt, Clamp32(yEnd)}, *src, t.Left, t.Top, w, h);
+      TileArea(dst, TRect{L, T, Clamp32(xEnd), Clamp32(yEnd)}, R, *src, t.Left, t.Top, w, h);
+      TileArea(dst, TRect{Clamp32(xEnd), T, Rt, Clamp32(yEnd)}, R, *src, t.Left, t.Top, w, h);
       rest = yEnd < B ? TRect{L, Clamp32(yEnd), Rt, B} : TRect{L, T, TextureCoveredAll, B};
       if (yEnd >= B) rest.Right = TextureCoveredAll;
       break;
@@ -136,9 +144,10 @@ void StretchBltPart(Bitmap& dst, TRect& R, uint8_t mode, const SkinImageRecord& 
 }
 
 void TileBltPart(Bitmap& bmp, TRect& R, const CacheInfo& ci, uint8_t mode, const SkinImageRecord& rec) {
-  if (rec.Manager == nullptr && !rec.Bitmap) return;
+  // A record that no manager owns is not part of a loaded skin: nothing is drawn, even with a bitmap of its own.
+  if (rec.Manager == nullptr) return;
   const Bitmap* src = MaskSource(rec);
-  if (src == nullptr || RectIsEmpty(R) || bmp.PixelFormat() != pf32bit) return;
+  if (src == nullptr || RectIsEmpty(R)) return;
   const int32_t w = ImageStateWidth(rec), h = RectHeight(rec.SourceRect) / 2;
   if (w < 1 || h < 1) return;
   const int32_t sx = rec.SourceRect.Left, sy = rec.SourceRect.Top;
@@ -177,7 +186,7 @@ void TileBltPart(Bitmap& bmp, TRect& R, const CacheInfo& ci, uint8_t mode, const
                          TRect{Clamp32(px), Clamp32(py), Clamp32(px + RectWidth64(strip)), Clamp32(py + RectHeight64(strip))},
                          clNone, false, EmptyCacheInfo);
         } else if (!ci.Ready && ci.FillColor != KeyColor) {
-          FillRectBitmap32(bmp, strip, ci.FillColor, 255);
+          FillRectOpaque(bmp, strip, ci.FillColor);
         }
       }
       break;

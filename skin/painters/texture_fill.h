@@ -10,8 +10,8 @@
 //   3   one column of tiles along the left (w wide)                              the rest right of it
 //   4   the tile stretched to the width, h high, at the top                      the rest below it
 //   5   the tile stretched to the height, w wide, at the left                    the rest right of it
-//   6   one row of tiles along the bottom                                        the rest above it
-//   7   one column of tiles along the right                                      the rest left of it
+//   6   one row of tiles along the bottom, from Bottom - h (cut to R)            the rest above it
+//   7   one column of tiles along the right, from Right - w (cut to R)           the rest left of it
 //   10  whole tiles in the grid x < Right - w, y < Bottom - h, and a last column cut at Right
 //                                                                                 the rows below the grid
 //   11  rows h high, each the tile stretched to the width, the last cut at Bottom all covered
@@ -24,7 +24,8 @@
 //       background (ci's bitmap where ready, else its fill colour; left alone without either)  all covered
 //   others: nothing drawn, the rectangle handed back whole.
 // A tile of zero width or height draws nothing and hands the rectangle back whole. Nothing for a record without
-// pixels.
+// pixels, nor, in TileBltPart, for a record that no manager owns. The masked pieces need a 32-bit target; the
+// strips of mode 10 are filled in any format.
 #include <cstdint>
 
 #include "skin/data/loaded_skin.h"

@@ -356,25 +356,42 @@ void CopyPieceKeyed(Bitmap& dst, const Bitmap& src, int32_t x, int32_t y, const 
                 d.width, d.height, b))
     return;
   const size_t rowBytes = size_t(b.w) * 4;
+  // A copy within one bitmap onto rows below its source runs bottom-up, so that no row is read after it was
+  // written; a copy within one row onto columns right of its source goes through a copy of the row.
+  const bool same = &dst == &src;
+  const bool upward = same && b.dy > b.sy;
+  auto rowAt = [&](int32_t i) { return upward ? b.h - 1 - i : i; };
   if (key == clNone) {
-    for (int32_t row = 0; row < b.h; ++row) std::memmove(d.Row(b.dy + row) + b.dx, s.Row(b.sy + row) + b.sx, rowBytes);
+    for (int32_t i = 0; i < b.h; ++i) {
+      const int32_t row = rowAt(i);
+      std::memmove(d.Row(b.dy + row) + b.dx, s.Row(b.sy + row) + b.sx, rowBytes);
+    }
     return;
   }
+  std::vector<uint32_t> rowCopy;
+  auto sourceRow = [&](int32_t row) -> const uint32_t* {
+    const uint32_t* sr = s.Row(b.sy + row) + b.sx;
+    if (!same || b.sy + row != b.dy + row || b.dx <= b.sx) return sr;
+    rowCopy.assign(sr, sr + b.w);
+    return rowCopy.data();
+  };
   const uint32_t keyPixel = ColorToKeyPixel(key);
   if (!ci.Ready) {
     const uint32_t fill = ColorToKeyPixel(ci.FillColor);
-    for (int32_t row = 0; row < b.h; ++row) {
+    for (int32_t i = 0; i < b.h; ++i) {
+      const int32_t row = rowAt(i);
       uint32_t* dr = d.Row(b.dy + row) + b.dx;
-      const uint32_t* sr = s.Row(b.sy + row) + b.sx;
-      for (int32_t i = 0; i < b.w; ++i) dr[i] = sr[i] == keyPixel ? fill : sr[i];
+      const uint32_t* sr = sourceRow(row);
+      for (int32_t x = 0; x < b.w; ++x) dr[x] = sr[x] == keyPixel ? fill : sr[x];
     }
     return;
   }
   const ParentPixels parent(ci);
   const bool fromParent = useParent && parent.valid && ci.Bmp != &dst;
-  for (int32_t row = 0; row < b.h; ++row) {
+  for (int32_t i = 0; i < b.h; ++i) {
+    const int32_t row = rowAt(i);
     uint32_t* dr = d.Row(b.dy + row) + b.dx;
-    const uint32_t* sr = s.Row(b.sy + row) + b.sx;
+    const uint32_t* sr = sourceRow(row);
     kernels::RowCopyKeyed(dr, sr, b.w, keyPixel, 0);
     if (fromParent) ParentIntoKeyPixels(dr, sr, b.w, keyPixel, parent, b.dx, b.dy + row, 0);
   }

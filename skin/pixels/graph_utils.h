@@ -85,7 +85,8 @@ void StretchDrawAlpha(Bitmap& dst, const TRect& R, const Bitmap& graphic);
 // The key-colour copy of the mask painters: srcRect of src to (x, y) of dst. Pixels equal to key: with ci not
 // ready they become ci.FillColor (pixel order, alpha 0); with ci ready they are skipped when useParent is false,
 // ci.Bmp is empty or is dst itself, else they take the parent pixel of ci.Bmp at (ci.X + x', ci.Y + y') (x', y' in
-// dst) where that lies inside ci.Bmp. Other pixels are copied unchanged, alpha included.
+// dst) where that lies inside ci.Bmp. Other pixels are copied unchanged, alpha included. dst may be src itself,
+// the two areas overlapping: every pixel takes the value its source had before the copy.
 void CopyPieceKeyed(Bitmap& dst, const Bitmap& src, int32_t x, int32_t y, const TRect& srcRect, TColor key,
                     bool useParent, const CacheInfo& ci);
 // The masked copy of the mask painters: the mask pixel of every image pixel of srcRect lies maskOffset rows below

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "skin/pixels/color_effects.h"
 #include "skin/pixels/graph_utils.h"
@@ -68,11 +69,66 @@ void FillRectBitmap32(Bitmap& bmp, const TRect& R, TColor colour, int alpha) {
   for (int32_t y = c.Top; y < c.Bottom; ++y) kernels::RowFill(v.Row(y) + c.Left, c.Right - c.Left, value);
 }
 
+void FillRectWithColor(Bitmap& bmp, const TRect& R, TColor colour) {
+  if (bmp.Empty()) return;
+  const TRect c = ClipRectToSize(R, bmp.Width(), bmp.Height());
+  if (RectIsEmpty(c)) return;
+  const uint32_t rgb = uint32_t(ColorToRGB(colour));
+  const uint8_t r = uint8_t(ColorRed(rgb)), g = uint8_t(ColorGreen(rgb)), b = uint8_t(ColorBlue(rgb));
+  const int bits = BitsPerPixel(bmp.PixelFormat());
+  bmp.Flush();
+  if (bits == 0 || bits == 32) {
+    const uint32_t value = MakePixel(b, g, r, 0);
+    for (int32_t y = c.Top; y < c.Bottom; ++y)
+      kernels::RowFill(reinterpret_cast<uint32_t*>(bmp.ScanLine(y)) + c.Left, c.Right - c.Left, value);
+    return;
+  }
+  if (bits == 24) {
+    for (int32_t y = c.Top; y < c.Bottom; ++y) {
+      uint8_t* p = bmp.ScanLine(y) + 3 * size_t(c.Left);
+      for (int32_t x = c.Left; x < c.Right; ++x, p += 3) {
+        p[0] = b;
+        p[1] = g;
+        p[2] = r;
+      }
+    }
+    return;
+  }
+  // Indexed: the palette entry nearest to the colour.
+  const std::vector<TRGBQuad>& palette = bmp.Palette();
+  uint32_t best = 0;
+  int64_t bestDistance = INT64_MAX;
+  for (size_t i = 0; i < palette.size(); ++i) {
+    const int64_t dr = int64_t(palette[i].rgbRed) - r, dg = int64_t(palette[i].rgbGreen) - g,
+                  db = int64_t(palette[i].rgbBlue) - b;
+    const int64_t distance = dr * dr + dg * dg + db * db;
+    if (distance < bestDistance) {
+      bestDistance = distance;
+      best = uint32_t(i);
+    }
+  }
+  for (int32_t y = c.Top; y < c.Bottom; ++y) {
+    uint8_t* row = bmp.ScanLine(y);
+    for (int32_t x = c.Left; x < c.Right; ++x) WriteIndex(row, x, bits, best);
+  }
+}
+
+void FillRectOpaque(Bitmap& bmp, const TRect& R, TColor colour) {
+  if (bmp.PixelFormat() == pf32bit) {
+    FillRectBitmap32(bmp, R, colour, 255);
+  } else {
+    FillRectWithColor(bmp, R, colour);
+  }
+}
+
 void FillFrameBitmap32(Bitmap& bmp, const TRect& R, TColor colour, int left, int top, int right, int bottom) {
-  FillRectBitmap32(bmp, TRect{R.Left, R.Top, R.Right, R.Top + top}, colour, 255);
-  FillRectBitmap32(bmp, TRect{R.Left, R.Top + top, R.Left + left, R.Bottom}, colour, 255);
-  FillRectBitmap32(bmp, TRect{R.Left + left, R.Bottom - bottom, R.Right, R.Bottom}, colour, 255);
-  FillRectBitmap32(bmp, TRect{R.Right - right, R.Top + top, R.Right, R.Bottom - bottom}, colour, 255);
+  auto edge = [](int64_t v) { return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
+  const int32_t innerTop = edge(int64_t(R.Top) + top), innerLeft = edge(int64_t(R.Left) + left);
+  const int32_t innerBottom = edge(int64_t(R.Bottom) - bottom), innerRight = edge(int64_t(R.Right) - right);
+  FillRectBitmap32(bmp, TRect{R.Left, R.Top, R.Right, innerTop}, colour, 255);
+  FillRectBitmap32(bmp, TRect{R.Left, innerTop, innerLeft, R.Bottom}, colour, 255);
+  FillRectBitmap32(bmp, TRect{innerLeft, innerBottom, R.Right, R.Bottom}, colour, 255);
+  FillRectBitmap32(bmp, TRect{innerRight, innerTop, R.Right, innerBottom}, colour, 255);
 }
 
 void BlendColorRect(Bitmap& bmp, const TRect& R, int percent, TColor colour) {

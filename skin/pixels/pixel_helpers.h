@@ -24,9 +24,15 @@ void FillDWords(uint32_t* p, ptrdiff_t count, uint32_t value);
 
 // Every pixel of R := colour in pixel order with alpha byte alpha (-1 gives 255).
 void FillRectBitmap32(Bitmap& bmp, const TRect& R, TColor colour, int alpha);
+// R of a bitmap of any format filled with the colour (system colours resolved), as a solid brush fills it: 32-bit
+// pixels take alpha 0, 24-bit pixels the three bytes, indexed pixels the nearest entry of the palette.
+void FillRectWithColor(Bitmap& bmp, const TRect& R, TColor colour);
+// An opaque fill: FillRectBitmap32 with alpha 255 on a 32-bit bitmap, FillRectWithColor on any other.
+void FillRectOpaque(Bitmap& bmp, const TRect& R, TColor colour);
 // Four strips inside R with alpha 255: top band (full width, top high), left band (left wide, from R.Top + top to
 // R.Bottom), bottom band (from R.Left + left to R.Right, bottom high), right band (right wide, from R.Top + top to
-// R.Bottom - bottom).
+// R.Bottom - bottom). The strips' edges are worked out in 64 bits, so a rectangle at the ends of the coordinate
+// range paints only what lies inside the bitmap.
 void FillFrameBitmap32(Bitmap& bmp, const TRect& R, TColor colour, int left, int top, int right, int bottom);
 // Each pixel of R: per channel Round(c x f + k x (1 - f)), f = percent / 100 (percent within 0..100), k the channel
 // of the colour; alpha kept.
