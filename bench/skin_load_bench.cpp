@@ -171,7 +171,31 @@ void BM_DecodeGlowsOwnReader(benchmark::State& state) {
   }
 }
 
+// A description of many sections (2,000 after the fixture's), flat (each the child of BUTTON) or in chains of
+// 100 or of 2,000 sections (each the child of the one before): the load must stay linear in the sections, whatever
+// the depth of the chains.
+void BM_LoadManyChainedSections(benchmark::State& state) {
+  skintest::FixtureOptions o;
+  o.extraSections = int(state.range(0));
+  o.chain = int(state.range(1));
+  const std::string container = PackSkin(skintest::FixtureMembers(o), Z_BEST_SPEED);
+  PortableSkinSystem sys;
+  TsSkinManager m(sys);
+  TsStoredSkin& stored = m.InternalSkins.Add();
+  stored.Name = "Chains";
+  stored.Data.WriteBuffer(container.data(), int64_t(container.size()));
+  m.SetSkinName("Chains");
+  if (!sys.messageBoxes.empty() || m.Skin().Sections.size() < size_t(o.extraSections))
+    state.SkipWithError("the skin did not load");
+  for (auto _ : state)
+    if (m.LoadSkin() != TSkinLoadResult::Loaded) state.SkipWithError("load failed");
+  state.counters["sections"] = double(m.Skin().Sections.size());
+  state.counters["description_kB"] = double(skintest::FixtureOptionsText(o).size()) / 1024.0;
+}
+
 BENCHMARK(BM_LoadPackedSkinIntoTables)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadManyChainedSections)->Args({2000, 0})->Args({2000, 100})->Args({2000, 2000})->Args({30000, 30000})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_UnpackContainer)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ZlibUncompressAnchor)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DecodeSkinImages)->Unit(benchmark::kMicrosecond);

@@ -115,14 +115,15 @@ double StrToFloatDefDot(std::string_view text, double Default) {
 // Skin description text.
 
 int TIniSections::IndexOf(std::string_view Name) const {
-  for (size_t i = 0; i < sections_.size(); ++i)
-    if (sections_[i].Name == Name) return int(i);
-  return -1;
+  const auto it = first_.find(Name);
+  return it == first_.end() ? -1 : it->second;
 }
 
 int TIniSections::Add(std::string Name) {
+  const int index = int(sections_.size());
+  first_.emplace(Name, index);
   sections_.push_back(Section{std::move(Name), {}});
-  return int(sections_.size()) - 1;
+  return index;
 }
 
 std::vector<std::string> TIniSections::Keys(int index) const {

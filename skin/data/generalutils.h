@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 #include <typeinfo>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/clock.h"
@@ -50,6 +51,14 @@ double StrToFloatDefDot(std::string_view text, double Default);
 
 // Anything from which a value can be read by section and key; the section list below is one, and the
 // inherited key readers work on any of them.
+// Hashing of texts that lets a table keyed by std::string be searched with a std::string_view (no copy made).
+struct TextHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view s) const noexcept { return std::hash<std::string_view>{}(s); }
+};
+template <class Value>
+using TextMap = std::unordered_map<std::string, Value, TextHash, std::equal_to<>>;
+
 class IniSource {
  public:
   virtual ~IniSource() = default;
@@ -66,7 +75,10 @@ class TIniSections final : public IniSource {
     std::vector<std::string> Lines;
   };
 
-  void Clear() { sections_.clear(); }
+  void Clear() {
+    sections_.clear();
+    first_.clear();
+  }
   int Count() const { return int(sections_.size()); }
   const Section& operator[](int index) const { return sections_[size_t(index)]; }
   // Index of the first section of that exact name; -1 when none.
@@ -81,6 +93,7 @@ class TIniSections final : public IniSource {
 
  private:
   std::vector<Section> sections_;
+  TextMap<int> first_;  // the first section of each name
 };
 
 // Index of the first line whose name (the text before its first '=') equals Key exactly; -1 when none.

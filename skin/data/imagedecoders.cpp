@@ -1,5 +1,6 @@
 #include "skin/data/imagedecoders.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -26,7 +27,7 @@ uint32_t le32(const uint8_t* p) { return uint32_t(p[0]) | (uint32_t(p[1]) << 8) 
 
 }  // namespace
 
-bool DecodeBmp(const void* data, size_t size, Bitmap& out) {
+bool DecodeBmp(const void* data, size_t size, Bitmap& out, int64_t maxPixels) {
   out.Clear();
   const auto* p = static_cast<const uint8_t*>(data);
   constexpr size_t fileHeader = 14;
@@ -61,7 +62,7 @@ bool DecodeBmp(const void* data, size_t size, Bitmap& out) {
   const bool topDown = height < 0;
   if (topDown) height = -height;
   if (width <= 0 || height <= 0) refuseBmp("empty image");
-  if (width * height > MaxSkinImagePixels) refuseBmp("image too large");
+  if (width * height > std::min(maxPixels, MaxSkinImagePixels)) refuseBmp("image too large");
   if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24 && bpp != 32) refuseBmp("unsupported pixel format");
   if (compression == 3) {
     if (bpp != 32 || masks[0] != 0x00FF0000u || masks[1] != 0x0000FF00u || masks[2] != 0x000000FFu)
@@ -157,7 +158,7 @@ bool jpegPixels(JpegErrors& err, jpeg_decompress_struct& cinfo, uint8_t* rgb, JD
 
 }  // namespace
 
-void DecodeJpeg(const void* data, size_t size, Bitmap& out) {
+void DecodeJpeg(const void* data, size_t size, Bitmap& out, int64_t maxPixels) {
   out.Clear();
   if (!data || size == 0) throw EInvalidGraphic("Cannot load JPEG image: no data");
   JpegErrors err;
@@ -171,7 +172,7 @@ void DecodeJpeg(const void* data, size_t size, Bitmap& out) {
   std::vector<uint8_t> rgb;
   bool ok = jpegHeader(err, cinfo, static_cast<const uint8_t*>(data), size);
   const JDIMENSION width = cinfo.image_width, height = cinfo.image_height;
-  if (ok && (width == 0 || height == 0 || int64_t(width) * int64_t(height) > MaxSkinImagePixels)) {
+  if (ok && (width == 0 || height == 0 || int64_t(width) * int64_t(height) > std::min(maxPixels, MaxSkinImagePixels))) {
     std::snprintf(err.message, sizeof err.message, "image too large");
     ok = false;
   }

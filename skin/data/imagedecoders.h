@@ -17,10 +17,11 @@ inline constexpr int64_t MaxSkinImagePixels = int64_t{1} << 26;
 // longer one); 1, 4 and 8 bits per pixel with a palette, 24 bits, or 32 bits (uncompressed, or bit fields with
 // the usual masks); rows bottom-up, or top-down for a negative height. Refused: any other layout or compression,
 // and sizes that do not fit in the file or exceed MaxSkinImagePixels. Returns whether the file carried an alpha
-// byte per pixel (32 bits: the fourth byte is kept); the other formats give alpha 0.
-bool DecodeBmp(const void* data, size_t size, Bitmap& out);
+// byte per pixel (32 bits: the fourth byte is kept); the other formats give alpha 0. maxPixels lowers the limit.
+bool DecodeBmp(const void* data, size_t size, Bitmap& out, int64_t maxPixels = MaxSkinImagePixels);
 
-// A JPEG file (grey or colour); every pixel gets alpha 0. libjpeg's errors are refused like any other.
-void DecodeJpeg(const void* data, size_t size, Bitmap& out);
+// A JPEG file (grey or colour); every pixel gets alpha 0. libjpeg's errors are refused like any other, and so are
+// images of more than maxPixels pixels (before any pixel is decoded).
+void DecodeJpeg(const void* data, size_t size, Bitmap& out, int64_t maxPixels = MaxSkinImagePixels);
 
 }  // namespace skin

@@ -6,7 +6,9 @@
 #include <limits>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 #include "skin/data/generalutils.h"
 
@@ -42,5 +44,50 @@ std::string ReadInheritedString(const IniSource& Ini, std::string_view Section, 
                                 std::string_view Default);
 // A Boolean key: "TRUE" or "1" is true, any other present text false, an absent value Default.
 bool ReadInheritedBool(const IniSource& Ini, std::string_view Section, std::string_view Key, bool Default);
+
+// A description's sections indexed for one load: the sections by name (the first of each name), the keys of each
+// (the first line of each key), and the PARENTCLASS chains followed from section to section by index. An inherited
+// read gives exactly what the readers above give on the same text, but each key of each section is looked for
+// once, whatever the length of the chains: a description of thousands of chained sections reads in linear time.
+class IndexedSections {
+ public:
+  // Raises EConvertError when a chain returns to a section other than the one it names itself from (A to B to A):
+  // the keys inherited along it could not be read.
+  explicit IndexedSections(const TIniSections& Ini);
+  IndexedSections(const IndexedSections&) = delete;
+  IndexedSections& operator=(const IndexedSections&) = delete;
+
+  // The distinct sections, in the order of the text.
+  int Count() const { return int(sections_.size()); }
+  const std::string& Name(int section) const { return *sections_[size_t(section)].name; }
+  // The distinct index of the first section of that name; -1 when none.
+  int IndexOf(std::string_view Name) const;
+  // The keys of a section in their order, each once.
+  const std::vector<std::string_view>& Keys(int section) const { return sections_[size_t(section)].order; }
+  // The value of a key of a section (no inheritance), as ReadIniValue gives it.
+  std::string Value(std::string_view Section, std::string_view Key, std::string_view Default) const;
+
+  int32_t ReadInt(std::string_view Section, std::string_view Key, int32_t Default,
+                  int32_t Max = std::numeric_limits<int32_t>::max(), SkinSystem& System = systemSkinSystem());
+  std::string ReadString(std::string_view Section, std::string_view Key, std::string_view Default);
+  bool ReadBool(std::string_view Section, std::string_view Key, bool Default);
+
+ private:
+  struct Section {
+    const std::string* name = nullptr;
+    std::unordered_map<std::string_view, std::string_view> keys;
+    std::vector<std::string_view> order;
+    int parent = -1;  // the section its PARENTCLASS names, -1 when the chain ends here
+  };
+  const std::string_view* Own(int section, std::string_view Key) const;
+  // The section whose own value of Key is taken for section (numbers: a value that reads as a number other
+  // than -1; texts: any value but "?"), -1 when none along the chain.
+  int Inherited(int section, std::string_view Key, bool number);
+
+  std::vector<Section> sections_;
+  std::unordered_map<std::string_view, int> byName_;
+  // Per key and kind of reader: for each section, the section whose value it takes (-1 none, -2 not yet known).
+  TextMap<std::vector<int32_t>> numbers_, texts_;
+};
 
 }  // namespace skin

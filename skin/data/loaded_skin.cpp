@@ -54,8 +54,46 @@ SkinColorTable DefaultSkinColors(SkinSystem& System) {
   return defaultColors([&System](TColor c) { return ColorToRGB(c, System); });
 }
 
+namespace {
+
+bool Indexed(const LoadedSkin& skin) {
+  return skin.Lookup.Made && skin.Lookup.SectionCount == skin.Sections.size() &&
+         skin.Lookup.ImageCount == skin.Images.size();
+}
+
+std::string ImageKey(int32_t sectionIndex, std::string_view keyName) {
+  std::string k(4, '\0');
+  for (int i = 0; i < 4; ++i) k[size_t(i)] = char(uint32_t(sectionIndex) >> (8 * i));
+  k.append(keyName);
+  return k;
+}
+
+}  // namespace
+
+void SkinManagerIndexSkin(LoadedSkin& skin) {
+  SkinLookupIndex& x = skin.Lookup;
+  x = SkinLookupIndex{};
+  x.SectionByName.reserve(skin.Sections.size());
+  for (size_t i = 0; i < skin.Sections.size(); ++i) x.SectionByName.emplace(skin.Sections[i].SectionName, int32_t(i));
+  x.ImageByKey.reserve(skin.Images.size());
+  for (size_t i = 0; i < skin.Images.size(); ++i) {
+    const SkinImageRecord& r = skin.Images[i];
+    const std::string key = ImageKey(r.SectionIndex, r.KeyName);
+    x.ImageByKey.emplace(key, int32_t(i));
+    if (r.ImageKind == 1) x.TextureByKey.emplace(key, int32_t(i));
+  }
+  x.SectionCount = skin.Sections.size();
+  x.ImageCount = skin.Images.size();
+  x.Made = true;
+}
+
 int32_t SkinManagerGetSectionIndex(const LoadedSkin& skin, std::string_view name) {
   if (name.empty()) return -1;
+  if (Indexed(skin)) {
+    const auto it = skin.Lookup.SectionByName.find(name);
+    if (it == skin.Lookup.SectionByName.end()) return -1;
+    if (skin.Sections[size_t(it->second)].SectionName == name) return it->second;
+  }
   for (size_t i = 0; i < skin.Sections.size(); ++i) {
     if (skin.Sections[i].SectionName == name) return int32_t(i);
   }
@@ -74,6 +112,13 @@ namespace {
 
 // The first image record of the section with that key (and kind, when kind >= 0).
 int32_t FindImage(const LoadedSkin& skin, int32_t sectionIndex, std::string_view keyName, int kind) {
+  if (Indexed(skin) && (kind < 0 || kind == 1)) {
+    const auto& table = kind < 0 ? skin.Lookup.ImageByKey : skin.Lookup.TextureByKey;
+    const auto it = table.find(ImageKey(sectionIndex, keyName));
+    if (it == table.end()) return -1;
+    const SkinImageRecord& r = skin.Images[size_t(it->second)];
+    if (r.SectionIndex == sectionIndex && r.KeyName == keyName) return it->second;
+  }
   for (size_t i = 0; i < skin.Images.size(); ++i) {
     const SkinImageRecord& r = skin.Images[i];
     if (r.SectionIndex == sectionIndex && r.KeyName == keyName && (kind < 0 || r.ImageKind == kind)) {
@@ -154,7 +199,7 @@ void SkinManagerFreeImages(LoadedSkin& skin) {
   skin.MasterBitmap.reset();
 }
 
-int32_t SkinImageTransparentFlag(const LoadedSkin& skin, const SkinImageRecord& image) {
+int32_t SkinImageTransparentFlag(const LoadedSkin& skin, const SkinImageRecord& image, int64_t* budget) {
   if (image.SectionName == "BUTTON_HUGE" && image.KeyName == "BORDERSMASK") return 2;
   const TRect& r = image.SourceRect;
   if (RectHeight64(r) < 1) return 0;
@@ -170,6 +215,10 @@ int32_t SkinImageTransparentFlag(const LoadedSkin& skin, const SkinImageRecord& 
   };
   for (const TRect& corner : corners) {
     const TRect c = ClipRectToSize(corner, bmp->Width(), bmp->Height());
+    if (budget != nullptr) {
+      *budget -= RectWidth64(c) * RectHeight64(c);
+      if (*budget < 0) return 1;
+    }
     for (int32_t y = c.Top; y < c.Bottom; ++y) {
       const uint32_t* row = reinterpret_cast<const uint32_t*>(bmp->ScanLine(y));
       for (int32_t x = c.Left; x < c.Right; ++x)
@@ -179,20 +228,82 @@ int32_t SkinImageTransparentFlag(const LoadedSkin& skin, const SkinImageRecord& 
   return 0;
 }
 
+namespace {
+
+// The image of one key for every section at once, each the answer SkinManagerGetImageIndex (or, guarded,
+// SkinManagerGetTextureIndexEx with the section's own name) gives, but every chain followed once: a section takes
+// the answer of the first section up its chain whose answer is known.
+class InheritedImages {
+ public:
+  // parents: the section each section's PARENTCLASS names (-1 none); guarded: a section that names itself ends
+  // its chain even when an earlier section has its name.
+  InheritedImages(const LoadedSkin& skin, const std::vector<int32_t>& parents, std::string_view keyName, int kind,
+                  bool guarded)
+      : skin_(skin), key_(keyName), kind_(kind), answer_(skin.Sections.size(), -2), parent_(parents) {
+    if (!guarded) return;
+    for (size_t i = 0; i < skin.Sections.size(); ++i)
+      if (skin.Sections[i].ParentName == skin.Sections[i].SectionName) parent_[i] = -1;
+  }
+
+  int32_t Of(int32_t section) {
+    // The walk of one section: it ends at a known answer, at an image, at the end of the chain, or where it
+    // returns to a section it passed (no image along it). Every section passed has the same answer.
+    path_.clear();
+    int32_t at = section, answer = -1;
+    while (at >= 0) {
+      const int32_t known = answer_[size_t(at)];
+      if (known == -3) break;  // passed already on this walk: no image along it
+      if (known != -2) {
+        answer = known;
+        break;
+      }
+      const int32_t found = FindImage(skin_, at, key_, kind_);
+      if (found >= 0) {
+        answer = found;
+        break;
+      }
+      answer_[size_t(at)] = -3;
+      path_.push_back(at);
+      at = parent_[size_t(at)];
+    }
+    for (int32_t p : path_) answer_[size_t(p)] = answer;
+    return answer;
+  }
+
+ private:
+  const LoadedSkin& skin_;
+  std::string_view key_;
+  int kind_;
+  std::vector<int32_t> answer_;  // -2 not known, -3 on the walk being made
+  std::vector<int32_t> parent_;
+  std::vector<int32_t> path_;
+};
+
+}  // namespace
+
 void SkinManagerReadSectionImages(LoadedSkin& skin) {
+  std::vector<int32_t> parents(skin.Sections.size(), -1);
+  for (size_t i = 0; i < skin.Sections.size(); ++i)
+    if (!skin.Sections[i].ParentName.empty())
+      parents[i] = SkinManagerGetSectionIndex(skin, skin.Sections[i].ParentName);
+  InheritedImages borders(skin, parents, "BORDERSMASK", -1, false), outer(skin, parents, "OUTERMASK", -1, false);
+  InheritedImages topLeft(skin, parents, "IMGTOPLEFT", -1, false), topRight(skin, parents, "IMGTOPRIGHT", -1, false);
+  InheritedImages bottomLeft(skin, parents, "IMGBTMLEFT", -1, false);
+  InheritedImages bottomRight(skin, parents, "IMGBTMRIGHT", -1, false);
+  InheritedImages pattern(skin, parents, "PATTERN", 1, true), hotPattern(skin, parents, "HOTPATTERN", 1, true);
   for (size_t i = 0; i < skin.Sections.size(); ++i) {
     SkinSectionRecord& s = skin.Sections[i];
     if (s.SectionName == "GLOBALINFO") continue;
     const int32_t index = int32_t(i);
-    s.BorderIndex = SkinManagerGetImageIndex(skin, index, "BORDERSMASK");
-    s.OuterMask = SkinManagerGetImageIndex(skin, index, "OUTERMASK");
-    s.ImgTopLeft = SkinManagerGetImageIndex(skin, index, "IMGTOPLEFT");
-    s.ImgTopRight = SkinManagerGetImageIndex(skin, index, "IMGTOPRIGHT");
-    s.ImgBottomLeft = SkinManagerGetImageIndex(skin, index, "IMGBTMLEFT");
-    s.ImgBottomRight = SkinManagerGetImageIndex(skin, index, "IMGBTMRIGHT");
-    s.TextureIndex = SkinManagerGetTextureIndexEx(skin, index, s.SectionName, "PATTERN");
+    s.BorderIndex = borders.Of(index);
+    s.OuterMask = outer.Of(index);
+    s.ImgTopLeft = topLeft.Of(index);
+    s.ImgTopRight = topRight.Of(index);
+    s.ImgBottomLeft = bottomLeft.Of(index);
+    s.ImgBottomRight = bottomRight.Of(index);
+    s.TextureIndex = pattern.Of(index);
     s.NormalState.TextureIndex = s.TextureIndex;
-    if (s.States > 1) s.HotState.TextureIndex = SkinManagerGetTextureIndexEx(skin, index, s.SectionName, "HOTPATTERN");
+    if (s.States > 1) s.HotState.TextureIndex = hotPattern.Of(index);
     if (s.BorderIndex < 0) {
       s.BorderKind = -2;
     } else if (s.SectionName == "EDIT" || s.SectionName == "ALPHAEDIT") {

@@ -10,11 +10,13 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "skin/pixels/bitmap.h"
 #include "skin/pixels/colors.h"
 #include "skin/pixels/geometry.h"
+#include "skin/data/generalutils.h"
 #include "skin/data/gradient_step.h"
 #include "skin/data/maskdata.h"
 
@@ -245,6 +247,19 @@ struct SkinImageFile {
   bool Flag = false;
 };
 
+// The look-up tables of a loaded skin: the first section of each name, and the first image (and the first texture)
+// of each section and key. Made by SkinManagerIndexSkin once a skin's sections and images are complete; the
+// look-ups use them only while the skin still holds the sections and images they were made for (a skin built or
+// changed by hand is searched record by record).
+struct SkinLookupIndex {
+  bool Made = false;
+  size_t SectionCount = 0;
+  size_t ImageCount = 0;
+  TextMap<int32_t> SectionByName;
+  std::unordered_map<std::string, int32_t> ImageByKey;    // section index (4 bytes) + key name
+  std::unordered_map<std::string, int32_t> TextureByKey;  // the same, textures only (ImageKind 1)
+};
+
 // Everything of the loaded skin that the painters read.
 struct LoadedSkin {
   std::vector<SkinSectionRecord> Sections;
@@ -257,7 +272,11 @@ struct LoadedSkin {
   TRect ShadowMargins;                         // extended-border margins (left, top, right, bottom)
   std::shared_ptr<skin::Bitmap> ActiveShadow;  // extended-border images of the active and inactive window
   std::shared_ptr<skin::Bitmap> InactiveShadow;
+  SkinLookupIndex Lookup;
 };
+
+// Makes (again) the look-up tables of the skin for its present sections and images.
+void SkinManagerIndexSkin(LoadedSkin& skin);
 
 // Look-ups (the manager's, on its loaded skin).
 int32_t SkinManagerGetSectionIndex(const LoadedSkin& skin, std::string_view name);
@@ -284,8 +303,10 @@ int32_t SkinManagerAddImage(LoadedSkin& skin, int32_t sectionIndex, std::string_
 void SkinManagerFreeImages(LoadedSkin& skin);
 // The transparent flag of an image record: 2 for the BORDERSMASK of section BUTTON_HUGE; otherwise 1 when a
 // key-colour pixel lies in one of the four corners of its first state (each corner as wide and high as the
-// border on its sides, within its bitmap), else 0. A record of height 0 gives 0.
-int32_t SkinImageTransparentFlag(const LoadedSkin& skin, const SkinImageRecord& image);
+// border on its sides, within its bitmap), else 0. A record of height 0 gives 0. With a budget, each pixel looked
+// at is taken from it, and a scan that runs out of it gives 1 (corners that may hold key pixels, which paints the
+// same as corners that hold none).
+int32_t SkinImageTransparentFlag(const LoadedSkin& skin, const SkinImageRecord& image, int64_t* budget = nullptr);
 // The image indexes of every section but GLOBALINFO (border mask, outer mask, corners, textures of both
 // states) and its BorderKind.
 void SkinManagerReadSectionImages(LoadedSkin& skin);

@@ -41,6 +41,10 @@ int32_t ExtractWordInt(int N, std::string_view Text, const TCharSet& Separators)
   return StrToIntDef(ExtractWord(N, Text, Separators), 0);
 }
 
+std::string SkinRefusedText(std::string_view SkinName, std::string_view Reason) {
+  return "The \"" + std::string(SkinName) + "\" skin cannot be used: " + std::string(Reason);
+}
+
 std::string InternalFormatErrorText(std::string_view SkinName) {
   return "Internal format error in the \"" + std::string(SkinName) +
          "\" skin. Please, update this skin to latest version.";
@@ -72,15 +76,6 @@ std::string extensionOf(std::string_view name) {
 
 int16_t toInt16(int32_t v) { return int16_t(LimitValue(v, -32768, 32767)); }
 
-// The 0-based indexes of the sections a description gives, each name once (a repeated section is ignored: its
-// keys are never read, since the first section of a name answers every look-up).
-std::vector<int> distinctSections(const TIniSections& ini) {
-  std::vector<int> r;
-  for (int i = 0; i < ini.Count(); ++i)
-    if (ini.IndexOf(ini[i].Name) == i) r.push_back(i);
-  return r;
-}
-
 // The keys of a section in their order, each once.
 std::vector<std::string> distinctKeys(const TIniSections& ini, int index) {
   std::vector<std::string> keys = ini.Keys(index);
@@ -89,25 +84,6 @@ std::vector<std::string> distinctKeys(const TIniSections& ini, int index) {
   for (std::string& k : keys)
     if (seen.insert(k).second) r.push_back(std::move(k));
   return r;
-}
-
-// A description whose PARENTCLASS names lead round in a circle (A to B to A) cannot be read: every key
-// inherited along it would be looked for forever by a reader that follows the names. A section that names
-// itself is no circle: it simply inherits nothing.
-void checkParentChains(const TIniSections& ini) {
-  for (int i = 0; i < ini.Count(); ++i) {
-    const std::string& start = ini[i].Name;
-    std::unordered_set<std::string> seen{start};
-    std::string current = start;
-    while (true) {
-      std::string parent = ReadIniValue(ini, current, "?", ParentClassKey);
-      if (parent.empty() || parent == "?" || parent == current || ini.IndexOf(parent) < 0) break;
-      if (!seen.insert(parent).second)
-        throw EConvertError("The PARENTCLASS chain of section \"" + start + "\" returns to section \"" + parent +
-                            "\"");
-      current = std::move(parent);
-    }
-  }
 }
 
 // The bytes of an image file: a view of a container member, or a file read from disk.
@@ -170,21 +146,26 @@ constexpr std::string_view TitleIconKeys[10] = {"BICONCLOSE", "BICLOSEALONE", "S
 
 class SkinLoader {
  public:
+  // described: the skin has a description (a stored skin without data has none and loads empty).
   SkinLoader(TsSkinManager& manager, const TIniSections& ini, std::string skinPath,
-             const TacSkinConvertor* convertor)
-      : m_(manager), sys_(manager.System()), ini_(ini), path_(std::move(skinPath)), conv_(convertor) {}
+             const TacSkinConvertor* convertor, bool described = true)
+      : m_(manager), sys_(manager.System()), ini_(ini), keys_(ini), path_(std::move(skinPath)), conv_(convertor),
+        described_(described) {}
 
   std::unique_ptr<LoadedSkin> Build() {
-    checkParentChains(ini_);
+    // A text without GLOBALINFO is no skin description (random bytes, another file named Options.dat): applied,
+    // it would leave every window without its frames.
+    if (described_ && keys_.IndexOf("GLOBALINFO") < 0)
+      throw std::runtime_error(SkinRefusedText(m_.SkinName(), "its description has no GLOBALINFO section"));
     next_ = std::make_unique<LoadedSkin>();
     LoadedSkin& s = *next_;
     s.Colors = DefaultSkinColors(sys_);
     s.SkinData.SkinPath = path_;
     s.SkinData.Version = SkinManagerReadSkinVersion(ini_);
     CheckSkinVersion(s.SkinData.Version);
-    sections_ = distinctSections(ini_);
     LoadImages();
     ReadSections();
+    SkinManagerIndexSkin(s);
     SkinManagerCacheCommonIndexes(s);
     return std::move(next_);
   }
@@ -214,7 +195,11 @@ class SkinLoader {
 
   bool ReadFile(std::string_view name, FileBytes& out) {
     if (conv_) {
-      const TMemoryStream* member = conv_->FileData(name);
+      if (members_.empty())
+        for (size_t i = 0; i < conv_->Files.size(); ++i) members_.emplace(upperCase(conv_->Files[i].FileName), int(i));
+      const auto found = members_.find(upperCase(name));
+      if (found == members_.end()) return false;
+      const TMemoryStream* member = conv_->Files[size_t(found->second)].Data.get();
       if (!member) return false;
       out.data = member->Memory();
       out.size = member->View().size();
@@ -248,14 +233,15 @@ class SkinLoader {
     const std::string ext = extensionOf(upperName);
     auto bmp = std::make_shared<Bitmap>();
     bool hasAlpha = false;
+    if (pixelsLeft_ < 1) return nullptr;
     try {
       if (ext == ".BMP") {
-        hasAlpha = DecodeBmp(bytes.data, bytes.size, *bmp);
+        hasAlpha = DecodeBmp(bytes.data, bytes.size, *bmp, pixelsLeft_);
       } else if (ext == ".JPG" || ext == ".JPEG") {
-        DecodeJpeg(bytes.data, bytes.size, *bmp);
+        DecodeJpeg(bytes.data, bytes.size, *bmp, pixelsLeft_);
       } else if (ext == ".PNG") {
         TPNGGraphic png;
-        png.MaxPixels = MaxSkinImagePixels;
+        png.MaxPixels = pixelsLeft_;
         png.LoadFromMemory(bytes.data, bytes.size);
         *bmp = std::move(static_cast<Bitmap&>(png));
         if (m_.Brightness() <= 0 && next_->SkinData.Version > OldestFullSkinVersion)
@@ -269,6 +255,7 @@ class SkinLoader {
     } catch (const std::exception&) {
       return nullptr;
     }
+    pixelsLeft_ -= int64_t(bmp->Width()) * bmp->Height();
     return bmp;
   }
 
@@ -276,8 +263,7 @@ class SkinLoader {
   // read.
   std::shared_ptr<Bitmap> LoadSkinImageFile(std::string_view name) {
     const std::string upper = upperCase(name);
-    for (const SkinImageFile& f : next_->ImageFiles)
-      if (f.FileName == upper) return f.Bitmap;
+    if (const auto loaded = files_.find(upper); loaded != files_.end()) return loaded->second;
     if (unreadable_.count(upper)) return nullptr;
     FileBytes bytes;
     std::shared_ptr<Bitmap> bmp;
@@ -287,6 +273,7 @@ class SkinLoader {
       return nullptr;
     }
     next_->ImageFiles.push_back(SkinImageFile{bmp, upper, false});
+    files_.emplace(upper, bmp);
     return bmp;
   }
 
@@ -305,6 +292,7 @@ class SkinLoader {
                     uint16_t drawMode, int16_t imageCount, const TRect& rect, uint8_t kind,
                     std::shared_ptr<Bitmap> bitmap) {
     const Bitmap* source = bitmap ? bitmap.get() : next_->MasterBitmap.get();
+    if (!bitmap && !next_->MasterBitmap) cutWithoutMaster_ = true;
     if (!insideBitmap(rect, source)) return -1;
     const int32_t i = SkinManagerAddImage(*next_, section, key, maskType, drawMode, imageCount, rect, kind,
                                           sectionName, &m_);
@@ -351,7 +339,7 @@ class SkinLoader {
       r.BorderRight = toInt16(widths[2]);
       r.BorderBottom = toInt16(widths[3]);
     }
-    r.TransparentFlag = SkinImageTransparentFlag(*next_, r);
+    r.TransparentFlag = SkinImageTransparentFlag(*next_, r, &scanLeft_);
     return i;
   }
 
@@ -399,7 +387,7 @@ class SkinLoader {
         } else {
           defaultBorders(r, w, h);
         }
-        if (r.ImageKind == 0) r.TransparentFlag = SkinImageTransparentFlag(*next_, r);
+        if (r.ImageKind == 0) r.TransparentFlag = SkinImageTransparentFlag(*next_, r, &scanLeft_);
         break;
       }
       default:
@@ -410,18 +398,24 @@ class SkinLoader {
     }
   }
 
+  // The master image, from which most images are cut. A skin whose master image is missing, damaged or too large
+  // has none of those images: its windows would lose their frames, title buttons and backgrounds, so it is
+  // refused (a missing image file of its own leaves out that image only).
   void LoadMasterBitmap() {
-    const std::string name = ReadIniValue(ini_, "GLOBALINFO", "", "MASTERBITMAP");
+    const std::string name = keys_.Value("GLOBALINFO", "MASTERBITMAP", "");
     if (name.empty()) return;
     FileBytes bytes;
-    if (!ReadFile(name, bytes)) return;
+    if (!ReadFile(name, bytes))
+      throw std::runtime_error(SkinRefusedText(m_.SkinName(), "its master image \"" + name + "\" is missing"));
     auto master = std::make_shared<Bitmap>();
     try {
-      const bool hasAlpha = DecodeBmp(bytes.data, bytes.size, *master);
+      const bool hasAlpha = DecodeBmp(bytes.data, bytes.size, *master, pixelsLeft_);
       if (!hasAlpha) makeOpaque(*master);
-    } catch (const std::exception&) {
-      return;  // a damaged master image is left out like a missing one
+    } catch (const std::exception& e) {
+      throw std::runtime_error(
+          SkinRefusedText(m_.SkinName(), "its master image \"" + name + "\" cannot be read (" + e.what() + ")"));
     }
+    pixelsLeft_ -= int64_t(master->Width()) * master->Height();
     master->SetTransparent(true);
     master->SetTransparentColor(KeyColor);
     next_->MasterBitmap = std::move(master);
@@ -429,17 +423,20 @@ class SkinLoader {
 
   void LoadImages() {
     LoadMasterBitmap();
-    for (size_t si = 0; si < sections_.size(); ++si) {
-      const int index = sections_[si];
-      const std::string& name = ini_[index].Name;
+    cutWithoutMaster_ = false;
+    for (int si = 0; si < keys_.Count(); ++si) {
+      const std::string& name = keys_.Name(si);
       const bool global = name == "GLOBALINFO";
-      for (const std::string& key : distinctKeys(ini_, index)) {
+      for (std::string_view key : keys_.Keys(si)) {
         if (global && key == "MASTERBITMAP") continue;
-        const std::string v = upperCase(ReadIniValue(ini_, name, "", key));
+        const std::string v = upperCase(keys_.Value(name, key, ""));
         if (v.empty()) continue;
-        AddImageValue(int32_t(si), name, key, v);
+        AddImageValue(int32_t(si), name, std::string(key), v);
       }
     }
+    if (cutWithoutMaster_)
+      throw std::runtime_error(
+          SkinRefusedText(m_.SkinName(), "it cuts images from a master image that its description does not name"));
     if (!m_.CommonSections().empty()) LoadCommonSectionImages();
   }
 
@@ -482,27 +479,44 @@ class SkinLoader {
 
   // ---- Sections.
 
-  int32_t ReadInt(const IniSource& ini, const std::string& section, std::string_view key, int32_t def,
+  // The inherited reads of a description: the skin's own (indexed) or the manager's common sections.
+  struct Reader {
+    IndexedSections* indexed;
+    const IniSource* plain;
+    SkinSystem& sys;
+    int32_t Int(const std::string& section, std::string_view key, int32_t def,
+                int32_t max = std::numeric_limits<int32_t>::max()) const {
+      return indexed ? indexed->ReadInt(section, key, def, max, sys) : ReadInheritedInt(*plain, section, key, def, max, sys);
+    }
+    std::string String(const std::string& section, std::string_view key, std::string_view def) const {
+      return indexed ? indexed->ReadString(section, key, def) : ReadInheritedString(*plain, section, key, def);
+    }
+    bool Bool(const std::string& section, std::string_view key, bool def) const {
+      return indexed ? indexed->ReadBool(section, key, def) : ReadInheritedBool(*plain, section, key, def);
+    }
+  };
+  Reader Own() { return Reader{&keys_, nullptr, sys_}; }
+  int32_t ReadInt(const std::string& section, std::string_view key, int32_t def,
                   int32_t max = std::numeric_limits<int32_t>::max()) {
-    return ReadInheritedInt(ini, section, key, def, max, sys_);
+    return Own().Int(section, key, def, max);
   }
 
   // A state block from the keys of row `row`, over the values of `base`.
-  SkinStateBlock ReadState(const IniSource& ini, const std::string& section, int row, const SkinStateBlock& base) {
+  SkinStateBlock ReadState(const Reader& ini, const std::string& section, int row, const SkinStateBlock& base) {
     const auto& k = StateKeyNames[size_t(row)];
     SkinStateBlock b = base;
-    b.Color = ReadInt(ini, section, k[0], base.Color);
-    b.FontColor = ReadInt(ini, section, k[1], base.FontColor);
-    b.ContourLeft = ReadInt(ini, section, k[2], base.ContourLeft);
-    b.ContourTop = ReadInt(ini, section, k[3], base.ContourTop);
-    b.ContourRight = ReadInt(ini, section, k[4], base.ContourRight);
-    b.ContourBottom = ReadInt(ini, section, k[5], base.ContourBottom);
-    b.GradientColor = ReadInt(ini, section, k[6], base.GradientColor);
-    b.GradientSize = ReadInt(ini, section, k[7], base.GradientSize);
-    b.GradientPercent = ReadInt(ini, section, k[8], base.GradientPercent);
-    b.GradientData = ReadInheritedString(ini, section, k[9], base.GradientData);
-    b.ImagePercent = ReadInt(ini, section, k[10], base.ImagePercent);
-    b.Transparency = ReadInt(ini, section, k[11], base.Transparency);
+    b.Color = ini.Int(section, k[0], base.Color);
+    b.FontColor = ini.Int(section, k[1], base.FontColor);
+    b.ContourLeft = ini.Int(section, k[2], base.ContourLeft);
+    b.ContourTop = ini.Int(section, k[3], base.ContourTop);
+    b.ContourRight = ini.Int(section, k[4], base.ContourRight);
+    b.ContourBottom = ini.Int(section, k[5], base.ContourBottom);
+    b.GradientColor = ini.Int(section, k[6], base.GradientColor);
+    b.GradientSize = ini.Int(section, k[7], base.GradientSize);
+    b.GradientPercent = ini.Int(section, k[8], base.GradientPercent);
+    b.GradientData = ini.String(section, k[9], base.GradientData);
+    b.ImagePercent = ini.Int(section, k[10], base.ImagePercent);
+    b.Transparency = ini.Int(section, k[11], base.Transparency);
     if (b.GradientData.size() <= 2) {
       b.GradientPercent = 0;
       b.GradientSteps.clear();
@@ -513,40 +527,40 @@ class SkinLoader {
   }
 
   // The states and the few values that a section of the common sections sets over its copied record.
-  void ReadStatesAndFlags(const IniSource& ini, SkinSectionRecord& r) {
+  void ReadStatesAndFlags(const Reader& ini, SkinSectionRecord& r) {
     const std::string& n = r.SectionName;
-    r.States = ReadInt(ini, n, "STATES", r.States, 255);
+    r.States = ini.Int(n, "STATES", r.States, 255);
     r.NormalState = ReadState(ini, n, 0, r.NormalState);
     r.HotState = r.States > 1 ? ReadState(ini, n, 1, r.HotState) : r.NormalState;
-    r.ReservedBoolean = ReadInheritedBool(ini, n, "RESERVEDBOOLEAN", r.ReservedBoolean);
-    r.GiveOwnFont = ReadInheritedBool(ini, n, "GIVEOWNFONT", r.GiveOwnFont);
-    r.GlowSize = ReadInt(ini, n, "GLOW", r.GlowSize);
-    r.GlowMargin = ReadInt(ini, n, "GLOWMARGIN", r.GlowMargin);
+    r.ReservedBoolean = ini.Bool(n, "RESERVEDBOOLEAN", r.ReservedBoolean);
+    r.GiveOwnFont = ini.Bool(n, "GIVEOWNFONT", r.GiveOwnFont);
+    r.GlowSize = ini.Int(n, "GLOW", r.GlowSize);
+    r.GlowMargin = ini.Int(n, "GLOWMARGIN", r.GlowMargin);
   }
 
   SkinSectionRecord ReadSection(const std::string& name) {
     SkinSectionRecord r;
     r.SectionName = name;
-    r.ParentName = ReadInheritedString(ini_, name, ParentClassKey, "");
-    r.ReservedBoolean = ReadInheritedBool(ini_, name, "RESERVEDBOOLEAN", false);
-    r.GiveOwnFont = ReadInheritedBool(ini_, name, "GIVEOWNFONT", false);
-    r.GlowSize = ReadInt(ini_, name, "GLOW", 0);
-    r.GlowMargin = ReadInt(ini_, name, "GLOWMARGIN", 0);
-    r.States = ReadInt(ini_, name, "STATES", 3, 255);
-    r.OuterOffsets = TRect{ReadInt(ini_, name, "OUTOFFSL", 0), ReadInt(ini_, name, "OUTOFFST", 0),
-                           ReadInt(ini_, name, "OUTOFFSR", 0), ReadInt(ini_, name, "OUTOFFSB", 0)};
-    r.OuterOpacity = ReadInt(ini_, name, "OUTOPACITY", 200, 255);
-    r.OuterMode = ReadInt(ini_, name, "OUTERMODE", 2);
+    r.ParentName = keys_.ReadString(name, ParentClassKey, "");
+    r.ReservedBoolean = keys_.ReadBool(name, "RESERVEDBOOLEAN", false);
+    r.GiveOwnFont = keys_.ReadBool(name, "GIVEOWNFONT", false);
+    r.GlowSize = ReadInt(name, "GLOW", 0);
+    r.GlowMargin = ReadInt(name, "GLOWMARGIN", 0);
+    r.States = ReadInt(name, "STATES", 3, 255);
+    r.OuterOffsets = TRect{ReadInt(name, "OUTOFFSL", 0), ReadInt(name, "OUTOFFST", 0),
+                           ReadInt(name, "OUTOFFSR", 0), ReadInt(name, "OUTOFFSB", 0)};
+    r.OuterOpacity = ReadInt(name, "OUTOPACITY", 200, 255);
+    r.OuterMode = ReadInt(name, "OUTERMODE", 2);
     r.ImgTopLeft = r.ImgTopRight = r.ImgBottomLeft = r.ImgBottomRight = -1;
     const SkinStateBlock defaults;
-    r.NormalState = ReadState(ini_, name, 0, defaults);
-    r.HotState = r.States > 1 ? ReadState(ini_, name, 1, defaults) : r.NormalState;
+    r.NormalState = ReadState(Own(), name, 0, defaults);
+    r.HotState = r.States > 1 ? ReadState(Own(), name, 1, defaults) : r.NormalState;
     return r;
   }
 
   void ReadShadow(SkinShadowRecord& sh, std::string_view prefix, bool active, int32_t global) {
     const std::string p(prefix);
-    auto get = [&](const char* key, int32_t def) { return ReadIniInt(ini_, "GLOBALINFO", def, p + key); };
+    auto get = [&](const char* key, int32_t def) { return IniTextToInt(keys_.Value("GLOBALINFO", p + key, "\x01"), def); };
     const TColor light = active ? 0 : 0xFFFFFF;
     sh.Colors = {get("COLORL", light), get("COLORT", 0), get("COLORR", light), get("COLORB", light)};
     sh.Widths = {get("WIDTHL", -1), get("WIDTHT", -1), get("WIDTHR", -1), get("WIDTHB", -1)};
@@ -559,7 +573,7 @@ class SkinLoader {
     sh.MaskIndex = -1;
     if (sh.Source == 0) return;
     if (sh.Source == 1) {
-      const std::string v = upperCase(ReadIniValue(ini_, "GLOBALINFO", "", p + "MASK"));
+      const std::string v = upperCase(keys_.Value("GLOBALINFO", p + "MASK", ""));
       if (!v.empty() && v[0] == '^') sh.MaskIndex = AddBorderedMask(global, "GLOBALINFO", p + "MASK", v, 0);
       return;
     }
@@ -568,9 +582,9 @@ class SkinLoader {
 
   void ReadGlobalInfo() {
     TsSkinData& d = next_->SkinData;
-    auto get = [&](std::string_view key, int32_t def) { return ReadIniInt(ini_, "GLOBALINFO", def, key); };
-    d.Author = ReadIniValue(ini_, "GLOBALINFO", "", "AUTHOR");
-    d.Description = ReadIniValue(ini_, "GLOBALINFO", "", "DESCRIPTION");
+    auto get = [&](std::string_view key, int32_t def) { return IniTextToInt(keys_.Value("GLOBALINFO", key, "\x01"), def); };
+    d.Author = keys_.Value("GLOBALINFO", "AUTHOR", "");
+    d.Description = keys_.Value("GLOBALINFO", "DESCRIPTION", "");
     d.BorderWidth = get("BORDERWIDTH", 4);
     d.TitleHeight = get("TITLEHEIGHT", 30);
     if (d.TitleHeight == 0) d.TitleHeight = 30;
@@ -609,9 +623,7 @@ class SkinLoader {
   }
 
   int32_t GlobalSectionIndex() const {
-    for (size_t i = 0; i < sections_.size(); ++i)
-      if (ini_[sections_[i]].Name == "GLOBALINFO") return int32_t(i);
-    return -1;
+    return keys_.IndexOf("GLOBALINFO");
   }
 
   // The sections of the manager's common sections that the skin lacks, each a copy of its parent section (or
@@ -635,7 +647,7 @@ class SkinLoader {
           }
       }
       r.SectionName = name;
-      ReadStatesAndFlags(common, r);
+      ReadStatesAndFlags(Reader{nullptr, &common, sys_}, r);
       sections.push_back(std::move(r));
     }
   }
@@ -644,7 +656,7 @@ class SkinLoader {
     LoadedSkin& s = *next_;
     SkinColorTable& t = s.Colors;
     auto rgb = [this](TColor c) { return ColorToRGB(c, sys_); };
-    auto global = [this](std::string_view key, int32_t def) { return ReadInt(ini_, "GLOBALINFO", key, def); };
+    auto global = [this](std::string_view key, int32_t def) { return ReadInt("GLOBALINFO", key, def); };
     t[scMainColor] = global("COLOR", rgb(clBtnFace));
     t[scMainFontColor] = global("FONTCOLOR", 0);
     t[scBottomContour] = global("TCBOTTOM", 0xFF0000);
@@ -710,11 +722,12 @@ class SkinLoader {
 
   void ReadSections() {
     ReadGlobalInfo();
-    next_->SkinData.TabTopCovering = ReadInt(ini_, "TABTOP", "TABSCOVERING", 0);
-    next_->SkinData.RibbonTabCovering = ReadInt(ini_, "RIBBONTAB", "TABSCOVERING", 0);
-    next_->Sections.reserve(sections_.size() + 1);
-    for (int index : sections_) next_->Sections.push_back(ReadSection(ini_[index].Name));
+    next_->SkinData.TabTopCovering = ReadInt("TABTOP", "TABSCOVERING", 0);
+    next_->SkinData.RibbonTabCovering = ReadInt("RIBBONTAB", "TABSCOVERING", 0);
+    next_->Sections.reserve(size_t(keys_.Count()) + 1);
+    for (int i = 0; i < keys_.Count(); ++i) next_->Sections.push_back(ReadSection(keys_.Name(i)));
     if (!m_.CommonSections().empty()) ReadCommonSections();
+    SkinManagerIndexSkin(*next_);
     SkinManagerReadSectionImages(*next_);
     ReadColorTable();
     AddTransparentSection();
@@ -781,10 +794,16 @@ class SkinLoader {
   TsSkinManager& m_;
   SkinSystem& sys_;
   const TIniSections& ini_;
+  IndexedSections keys_;
   std::string path_;
   const TacSkinConvertor* conv_;
+  bool described_;
   std::unique_ptr<LoadedSkin> next_;
-  std::vector<int> sections_;
+  TextMap<int> members_;                         // the convertor's members by upper-case name
+  TextMap<std::shared_ptr<Bitmap>> files_;       // the image files loaded, by upper-case name
+  int64_t pixelsLeft_ = MaxSkinImagePixels;      // of the images this load may still decode
+  int64_t scanLeft_ = MaxCornerScanPixels;       // of the corner pixels it may still look at
+  bool cutWithoutMaster_ = false;
   std::unordered_set<std::string> unreadable_;
 };
 
@@ -876,8 +895,9 @@ TSkinLoadResult TsSkinManager::LoadSkin() {
         ini = iniFromText(convertor->Options->View());
       }
     }
+    const bool described = ini != nullptr;
     if (!ini) ini = std::make_unique<TIniSections>();  // a stored skin without data: an empty skin
-    SkinLoader loader(*this, *ini, path, convertor.get());
+    SkinLoader loader(*this, *ini, path, convertor.get(), described);
     next = loader.Build();
   } catch (const std::exception& e) {
     ReportLoadFailure(TSkinMessageKind::Error, e.what());

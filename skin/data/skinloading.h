@@ -45,6 +45,14 @@ inline constexpr std::string_view SNewSkinVersion2 =
     "Components must be updated up to latest version for using this skin.";
 // "Internal format error in the "NAME" skin. Please, update this skin to latest version."
 std::string InternalFormatErrorText(std::string_view SkinName);
+// "The "NAME" skin cannot be used: " and the reason: the load error of a skin that could not be drawn as a skin.
+std::string SkinRefusedText(std::string_view SkinName, std::string_view Reason);
+
+// What one load may take. The images of a skin (its master image and its image files) hold at most
+// MaxSkinImagePixels pixels together: an image beyond what is left is left out like a damaged one (a master
+// image refuses the skin). The key-colour corners of image records are looked for over at most
+// MaxCornerScanPixels pixels; records beyond get corners that may hold key pixels.
+inline constexpr int64_t MaxCornerScanPixels = int64_t{1} << 24;
 
 // Versions below the first get a notice at design time (or with the "/actest" switch); versions above the
 // second a warning.

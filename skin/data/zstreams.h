@@ -65,7 +65,8 @@ class TZDecompressionStream final : public TCustomZStream {
   // Always raises EZDecompressionError ("Invalid ZStream operation!").
   int32_t Write(const void* Buffer, int32_t Count) override;
   // Returns the number of bytes inflated so far. Offset 0 from the beginning restarts inflation at the
-  // start of the zlib data; a forward offset from the current position (or one at or beyond the bytes
+  // start of the zlib data (where the stream was made, not the source's first byte: a member of a container
+  // lies after the container's header and the members before it); a forward offset from the current position (or one at or beyond the bytes
   // inflated so far from the beginning) skips ahead; offset 0 from the end inflates to the end. Anything
   // else raises EZDecompressionError.
   int64_t Seek(int64_t Offset, TSeekOrigin Origin) override;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <set>
 #include <vector>
 #include <string>
@@ -83,6 +84,50 @@ TEST(SkinInheritedKeys, ParentWalkOverAnyRecords) {
   WalkParentChain("ME", parentOf, [&](std::string_view) { return ++visits > 5; });
   WalkParentChain("LONE", parentOf, [&](std::string_view) { return ++visits > 5; });
   EXPECT_EQ(visits, 2);
+}
+
+TEST(SkinInheritedKeys, IndexedReadsAgreeWithTheChainWalk) {
+  // Descriptions of random shape: repeated names, parents later in the text, missing, "?", empty and self
+  // parents, absent and "not a number" values. Every read of the indexed sections gives what the walk gives.
+  PortableSkinSystem sys;
+  uint32_t seed = 99;
+  auto next = [&seed](uint32_t n) {
+    seed = seed * 1664525u + 1013904223u;
+    return (seed >> 8) % n;
+  };
+  const std::vector<std::string> values = {"1", "-1", "0x10", "x", "?", "", "TRUE", "300"};
+  int checked = 0;
+  for (int round = 0; round < 60; ++round) {
+    const int count = 1 + int(next(40));
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+      text += "[S" + std::to_string(next(uint32_t(count))) + "]\n";
+      const uint32_t parent = next(10);
+      if (parent < 6) text += "PARENTCLASS=S" + std::to_string(i + 1 + int(next(5))) + "\n";
+      if (parent == 6) text += "PARENTCLASS=?\n";
+      if (parent == 7) text += "PARENTCLASS=\n";
+      for (const char* key : {"COLOR", "NAME", "FLAG"})
+        if (next(3) == 0) text += std::string(key) + "=" + values[next(uint32_t(values.size()))] + "\n";
+    }
+    const TIniSections ini = parse(text);
+    std::unique_ptr<IndexedSections> indexed;
+    try {
+      indexed = std::make_unique<IndexedSections>(ini);
+    } catch (const EConvertError&) {
+      continue;  // a chain that returns on itself: refused, as the loader refuses it
+    }
+    ++checked;
+    for (int i = 0; i <= count; ++i) {
+      const std::string name = "S" + std::to_string(i);
+      for (const char* key : {"COLOR", "NAME", "FLAG", "PARENTCLASS", "NONE"}) {
+        ASSERT_EQ(indexed->ReadInt(name, key, 7, 255, sys), ReadInheritedInt(ini, name, key, 7, 255, sys)) << text;
+        ASSERT_EQ(indexed->ReadString(name, key, "d"), ReadInheritedString(ini, name, key, "d")) << text;
+        ASSERT_EQ(indexed->ReadBool(name, key, true), ReadInheritedBool(ini, name, key, true)) << text;
+        ASSERT_EQ(indexed->Value(name, key, "d"), ReadIniValue(ini, name, "d", key)) << text;
+      }
+    }
+  }
+  EXPECT_GT(checked, 20);
 }
 
 TEST(SkinLibraryStrings, LoadingAndStartUpValues) {

@@ -155,6 +155,7 @@ inline uint32_t FixtureMasterPixel(int x, int y) {
 
 struct FixtureOptions {
   int extraSections = 0;  // copies of the BUTTON section with names of their own
+  int chain = 0;          // > 0: the extra sections in chains this long, each the child of the one before it
   int extraWidth = 0;     // noise columns at the right of the master bitmap
   int glows = 1;          // PNG glow images
   std::string masterName = "Master.bmp";
@@ -215,6 +216,13 @@ inline std::string FixtureOptionsText(const FixtureOptions& o = {}) {
   line("GLYPHMASK=!small.bmp!2!0!0");
   for (int i = 0; i < o.extraSections; ++i) {
     line("[EXTRA" + std::to_string(i) + "]");
+    if (o.chain > 0 && i % o.chain != 0) {
+      // A link of a chain: one value and an image of its own, everything else inherited from the chain's top.
+      line("PARENTCLASS=EXTRA" + std::to_string(i - 1));
+      line("HOTCOLOR=0x" + std::to_string(100000 + i));
+      if (i % 10 == 0) line("GLYPHMASK=" + Glyph(64, 32, 80, 48, 1, 0));
+      continue;
+    }
     line("PARENTCLASS=BUTTON");
     line("COLOR=" + std::to_string(0x101010 * (i % 15)));
     line("HOTCOLOR=0x" + std::to_string(100000 + i));

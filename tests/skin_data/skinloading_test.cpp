@@ -140,6 +140,20 @@ TEST(SkinLoading, AFailedLoadKeepsThePreviousSkinAndReportsOnce) {
   noOptions.erase(noOptions.begin());
   std::string truncated = Pack(FixtureMembers());
   truncated.resize(truncated.size() / 2);
+  // Damaged masters and descriptions: what would be applied could not be drawn as a skin.
+  auto editMaster = [](std::function<void(std::string&)> edit) {
+    std::vector<PackedSkinMember> m = FixtureMembers();
+    edit(m[1].Data);
+    return Pack(m);
+  };
+  std::vector<PackedSkinMember> noMaster = FixtureMembers();
+  noMaster.erase(noMaster.begin() + 1);
+  std::vector<PackedSkinMember> garbage = FixtureMembers();
+  garbage[0].Data = "\x89\x01\xFF binary [not a section\r\n]\x00 KEY=1\r\n";
+  const std::string unnamedMaster = Pack(WithOptions([](std::string& o) {
+    const size_t at = o.find("MASTERBITMAP=");
+    o.erase(at, o.find('\n', at) + 1 - at);
+  }));
   const std::vector<Case> cases = {
       {"cycle of two", Pack(WithOptions([](std::string& o) { Append(o, "[A]\r\nPARENTCLASS=B\r\n[B]\r\nPARENTCLASS=A\r\n"); })),
        TSkinMessageKind::Error, "PARENTCLASS chain of section \"A\" returns to section \"A\""},
@@ -153,6 +167,15 @@ TEST(SkinLoading, AFailedLoadKeepsThePreviousSkinAndReportsOnce) {
        "Internal format error in the \"Bad\" skin. Please, update this skin to latest version."},
       {"wrong magic", "ASzg" + Pack(FixtureMembers()).substr(4), TSkinMessageKind::Error, SNotPackedSkin},
       {"truncated container", truncated, TSkinMessageKind::Error, "Stream read error"},
+      {"missing master image", Pack(noMaster), TSkinMessageKind::Error,
+       "The \"Bad\" skin cannot be used: its master image \"master.BMP\" is missing"},
+      {"truncated master image", editMaster([](std::string& b) { b.resize(b.size() / 2); }), TSkinMessageKind::Error,
+       "its master image \"master.BMP\" cannot be read (Cannot load bitmap: pixel data outside the file)"},
+      {"impossibly large master image", editMaster([](std::string& b) { b[20] = b[24] = 1; }), TSkinMessageKind::Error,
+       "cannot be read (Cannot load bitmap: image too large)"},
+      {"images cut from an unnamed master image", unnamedMaster, TSkinMessageKind::Error,
+       "it cuts images from a master image that its description does not name"},
+      {"garbage description", Pack(garbage), TSkinMessageKind::Error, "its description has no GLOBALINFO section"},
   };
   for (const Case& k : cases) {
     for (bool asFile : {false, true}) {
@@ -245,12 +268,8 @@ TEST(SkinLoading, FaultyPartsAreLeftOutAndTheSkinStillLoads) {
          EXPECT_EQ(Sec(m, "PANEL").TextureIndex, -1);
          EXPECT_GE(Sec(m, "BUTTON").BorderIndex, 0);
        }},
-      {"a missing master bitmap", [](std::vector<PackedSkinMember>& m) { m.erase(m.begin() + 1); },
-       [](const TsSkinManager& m) {
-         EXPECT_FALSE(m.Skin().MasterBitmap);
-         EXPECT_EQ(Sec(m, "BUTTON").BorderIndex, -1);
-         EXPECT_GE(SkinManagerGetImageIndex(m, Section(m, "BUTTON"), "GLOWMASK0"), 0);
-       }},
+      {"a missing image file", [](std::vector<PackedSkinMember>& m) { m.pop_back(); },
+       [](const TsSkinManager& m) { EXPECT_GE(Sec(m, "BUTTON").BorderIndex, 0); }},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
@@ -263,6 +282,26 @@ TEST(SkinLoading, FaultyPartsAreLeftOutAndTheSkinStillLoads) {
     EXPECT_EQ(e.m->SkinData().Active, 1);
     k.check(*e.m);
   }
+}
+
+TEST(SkinLoading, AChainOfThousandsOfSectionsInheritsFromItsFarEnd) {
+  FixtureOptions o;
+  o.extraSections = 3000;
+  o.chain = 3000;  // EXTRA0 the child of BUTTON, each EXTRAn the child of EXTRAn-1
+  SkinEnv e;
+  e.Store("Chain", Pack(FixtureMembers(o)));
+  e.m->SetSkinName("Chain");
+  ASSERT_TRUE(e.sys.messageBoxes.empty());
+  const TsSkinManager& m = *e.m;
+  const SkinSectionRecord& last = Sec(m, "EXTRA2999");
+  EXPECT_EQ(last.ParentName, "EXTRA2998");
+  EXPECT_EQ(last.NormalState.Color, Sec(m, "EXTRA0").NormalState.Color);
+  EXPECT_EQ(last.HotState.Color, 0x102999);  // its own: HOTCOLOR=0x102999, read as hexadecimal
+  EXPECT_EQ(last.BorderIndex, Sec(m, "EXTRA0").BorderIndex);
+  EXPECT_GE(last.BorderIndex, 0);
+  const int32_t glyph = SkinManagerGetImageIndex(m, Section(m, "EXTRA2999"), "GLYPHMASK");
+  EXPECT_EQ(glyph, SkinManagerGetImageIndexByName(m, "EXTRA2990", "GLYPHMASK"));
+  EXPECT_GE(glyph, 0);
 }
 
 TEST(SkinLoading, HueSaturationAndBrightnessLeaveKeyColourPixelsAlone) {

@@ -363,9 +363,16 @@ TEST(SkinManagerComponent, SkinsFromAnOutsideEditor) {
     }
   }
 
-  // The manager loads the received description (its images missing) and applies it without the animation.
+  // The manager loads the received description, with its images from the editor's directory, and applies it
+  // without the animation.
   PortableSkinSystem sys;
   ManagerEnv e(sys);
+  std::vector<PackedSkinMember> images = FixtureMembers();
+  images.erase(images.begin());
+  e.WriteDirectory("Preview", images);
+  const std::string editorDirectory = e.dir.path().string();
+  std::memset(block.data() + SkinPreviewDirectoryOffset, 0, SkinPreviewDirectorySize);
+  put(SkinPreviewDirectoryOffset, editorDirectory);
   Forms forms;
   ProbeForm* skinned = forms.Add("S", true);
   EXPECT_FALSE(e.m->TakeSkinPreview(6, block.data(), block.size()));  // not from an editor
@@ -376,13 +383,25 @@ TEST(SkinManagerComponent, SkinsFromAnOutsideEditor) {
   gui::TMessage apply{WM_SKINCOMMAND, SkinCommandWParam(AC_APPLYRECEIVEDSKIN), 0, 0};
   EXPECT_TRUE(e.m->AppHook(apply));
   EXPECT_EQ(e.m->SkinName(), "Preview");
-  EXPECT_EQ(e.m->SkinDirectory(), "C:\\Editor");
+  EXPECT_EQ(e.m->SkinDirectory(), editorDirectory);
   EXPECT_GE(SkinManagerGetSectionIndex(*e.m, "BUTTON"), 0);
+  EXPECT_TRUE(sys.messageBoxes.empty());
   EXPECT_EQ(e.m->SkinData().Active, 1);
   EXPECT_EQ(e.m->PreviewLock, 0);
   EXPECT_FALSE(e.m->ReceivedOptions.has_value());
   EXPECT_TRUE(e.m->AnimEffects.SkinChanging.Active);
   EXPECT_GE(skinned->Count(AC_SKINLOADED), 1);
+
+  // A description whose master image the editor's directory lacks is refused: the skin in force stays.
+  std::vector<uint8_t> elsewhere = block;
+  std::memcpy(elsewhere.data() + SkinPreviewNameOffset, "Other", 6);
+  ASSERT_TRUE(e.m->TakeSkinPreview(SkinPreviewCopyDataWParam, elsewhere.data(), elsewhere.size()));
+  EXPECT_TRUE(e.m->AppHook(apply));
+  ASSERT_EQ(sys.messageBoxes.size(), 1u);
+  EXPECT_NE(sys.messageBoxes[0].Text.find("its master image \"master.BMP\" is missing"), std::string::npos);
+  EXPECT_EQ(e.m->SkinName(), "Preview");
+  EXPECT_GE(SkinManagerGetSectionIndex(*e.m, "BUTTON"), 0);
+  EXPECT_FALSE(e.m->ReceivedOptions.has_value());
 }
 
 TEST(SkinManagerComponent, HotAndTrackedControls) {

@@ -121,7 +121,7 @@ TEST(PainterEdges, RecordsWithoutAManagerPaintNothing) {
   SkinImageRecord frame = f.Image(f.frame);
   frame.Bitmap = texture.Bitmap;
   frame.Manager = nullptr;
-  DrawBorderImage(dst, TRect{0, 0, 12, 12}, frame, 1, true, nullptr);
+  DrawBorderImage(dst, TRect{0, 0, 12, 12}, frame, 1, true, static_cast<std::vector<TRect>*>(nullptr));
   EXPECT_TRUE(test::SamePixels(dst, test::Filled(12, 12, kUntouched)));
 }
 

@@ -66,7 +66,7 @@ class Linter {
 
   void Run() {
     for (const auto& box : sys_.messageBoxes) Problem("loading showed a message: " + box.Text);
-    const double v = s_.SkinData.Version;
+    const double v = skin::SkinManagerReadSkinVersion(ini_);  // the description's, whether or not it loaded
     r_.version = v;
     r_.sections = int(s_.Sections.size());
     r_.images = int(s_.Images.size());
