@@ -348,6 +348,11 @@ void TCustomMemo::CreateParams(TCreateParams& p) {
   if (alignment_ == TAlignment::taRightJustify) p.Style |= 0x0002;
 }
 
+void TCustomMemo::InitializeWindow() {
+  TCustomEdit::InitializeWindow();
+  BreakLinesAtBlanks();
+}
+
 void TCustomMemo::DefaultHandler(TMessage& m) {
   if (m.Msg == WM_CHAR && !HandleAllocated()) {
     const unsigned char c = static_cast<unsigned char>(m.WParam);

@@ -161,8 +161,13 @@ class TCustomMemo : public TCustomEdit {
 
  protected:
   void CreateParams(TCreateParams& p) override;
+  void InitializeWindow() override;
   bool Multiline() const override { return true; }
   void DefaultHandler(TMessage& m) override;
+  // A word-wrapped multi-line edit window breaks its lines at blanks only, as Windows' edit control does (Wine's
+  // follows the Unicode line-breaking rules, which find no break in a run such as "...12% ...13% " and cut it
+  // in the middle of a number at the window's edge). No effect on another window class.
+  void BreakLinesAtBlanks();
 
   TScrollStyle scrollBars_ = TScrollStyle::ssNone;
   bool wordWrap_ = true;

@@ -22,6 +22,8 @@ void TCustomComboBox::DrawItemRequest(void*) {}
 void TCustomComboBox::MeasureItemRequest(void*) {}
 void TCustomComboBox::DrawDefaultItem(int, const TRect&, TOwnerDrawState) {}
 
+void TCustomMemo::BreakLinesAtBlanks() {}
+
 bool TCustomStaticText::WindowMessage(TMessage& m) { return TWinControl::WindowMessage(m); }
 
 }  // namespace gui

@@ -1,6 +1,9 @@
 // The Win32 half of the standard controls: the label measured and painted with GDI on its parent's device
-// context, and the messages only the windows of group boxes, combo boxes and static texts send.
+// context, the line breaks of a memo's window, and the messages only the windows of group boxes, combo boxes
+// and static texts send.
 #include "gui/stdctrls.h"
+
+#include <algorithm>
 
 namespace gui {
 
@@ -46,6 +49,40 @@ void TCustomLabel::Paint() {
   }
   DrawTextA(dc, text_.c_str(), static_cast<int>(text_.size()), &r, flags);
   SelectObject(dc, old);
+}
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// Words are what stands between blanks. WB_LEFT: the start of the word left of `at`; WB_RIGHT: the start of
+// the next word (a line may end there); WB_ISDELIMITER: whether the character at `at` is a blank.
+int CALLBACK BlankWordBreak(LPSTR text, int at, int count, int code) {
+  if (!text || count <= 0) return 0;
+  at = std::clamp(at, 0, count);
+  switch (code) {
+    case WB_ISDELIMITER:
+      return at < count && IsBlank(text[at]) ? 1 : 0;
+    case WB_LEFT:
+      if (at > 0) --at;
+      while (at > 0 && IsBlank(text[at])) --at;
+      while (at > 0 && !IsBlank(text[at - 1])) --at;
+      return at;
+    case WB_RIGHT:
+      while (at < count && !IsBlank(text[at])) ++at;
+      while (at < count && IsBlank(text[at])) ++at;
+      return at;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace
+
+void TCustomMemo::BreakLinesAtBlanks() {
+  char cls[16] = {};
+  if (!HandleAllocated() || !GetClassNameA(Handle(), cls, sizeof cls) || lstrcmpiA(cls, "Edit") != 0) return;
+  SendMessageA(Handle(), EM_SETWORDBREAKPROC, 0, reinterpret_cast<LPARAM>(&BlankWordBreak));
 }
 
 bool TCustomGroupBox::WindowMessage(TMessage& m) {

@@ -136,6 +136,37 @@ TEST_F(WinFixture, TypedCharactersGoThroughKeyPressToTheRealEdit) {
   EXPECT_EQ(changes, 7);  // the replacement and the multi-line text set from code both report
 }
 
+// A run of pieces such as a file's progress ("...12% ...13% ") wraps between its pieces, as typed and as set
+// whole.
+TEST_F(WinFixture, AMemoBreaksItsLinesAtBlanksOnly) {
+  auto* memo = Add<TMemo>(form.p, 4, 4, 332, 199);
+  memo->SetScrollBars(TScrollStyle::ssVertical);
+  form->Show();
+  std::string run = "File transmission:  4096 bytes";
+  for (int p = 0; p <= 100; ++p) run += "..." + std::to_string(p) + "% ";
+  for (const bool whole : {true, false}) {
+    SCOPED_TRACE(whole ? "set whole" : "appended piece by piece");
+    if (whole) {
+      memo->SetText(run);
+    } else {
+      memo->SetText("File transmission:  4096 bytes");
+      for (int p = 0; p <= 100; ++p) {
+        memo->SetSelStart(memo->GetTextLen());
+        memo->SetSelText("..." + std::to_string(p) + "% ");
+      }
+    }
+    ASSERT_EQ(memo->Text(), run);
+    HWND h = memo->Handle();
+    const int lines = int(SendMessageA(h, EM_GETLINECOUNT, 0, 0));
+    EXPECT_GT(lines, 5);
+    for (int i = 1; i < lines; ++i) {
+      const int start = int(SendMessageA(h, EM_LINEINDEX, WPARAM(i), 0));
+      EXPECT_EQ(run.compare(size_t(start), 3, "..."), 0) << "line " << i << " starts inside a piece: " << run.substr(size_t(start), 12);
+      EXPECT_EQ(run[size_t(start) - 1], ' ') << "line " << i;
+    }
+  }
+}
+
 TEST_F(WinFixture, AReplacedWindowProcSeesTheWindowsMessages) {
   auto* edit = Add<TEdit>(form.p, 4, 4, 100, 21);
   form->Show();
