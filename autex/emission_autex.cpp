@@ -741,7 +741,7 @@ void Autex::PREPARATION_TX() {
       if (MESSAGE_EN_SERVICE[i] == 1 && BM_TX[i] == '1' && KD1_TX[i] == KD1_MESSAGE[i]) MESSAGE_RELAYE[i] = 1;
     }
     if (!TEXTE_TX_AFFICHE[0].empty()) {
-      const std::string vu = ECHO_EMIS.Filtre(TEXTE_TX_AFFICHE[0], T("File", "Fichier"));
+      const std::string vu = VU_DANS_ECHO(ECHO_EMIS, Memo_emission, TEXTE_TX_AFFICHE[0]);
       if (!vu.empty()) {
         std::string echo = "M: " + vu;
         if (echo.back() != '\r' && echo.back() != '\n') echo += "\r\n";
@@ -813,7 +813,7 @@ void Autex::PREPARATION_TX() {
         BLOC_RS_SAUVE[0].clear();
       }
       if (!TEXTE_TX_AFFICHE[0].empty()) {
-        const std::string vu = ECHO_EMIS.Filtre(TEXTE_TX_AFFICHE[0], T("File", "Fichier"));
+        const std::string vu = VU_DANS_ECHO(ECHO_EMIS, Memo_emission, TEXTE_TX_AFFICHE[0]);
         if (!vu.empty()) TRACE_MEMO_E(vu);
       }
       TEXTE_TX[0].clear();
@@ -889,7 +889,7 @@ void Autex::PREPARATION_TX() {
         BLOC_RS_SAUVE[0].clear();
       }
       if (!TEXTE_TX_AFFICHE[0].empty()) {
-        const std::string vu = ECHO_EMIS.Filtre(TEXTE_TX_AFFICHE[0], T("File", "Fichier"));
+        const std::string vu = VU_DANS_ECHO(ECHO_EMIS, Memo_emission, TEXTE_TX_AFFICHE[0]);
         if (!vu.empty()) TRACE_MEMO_E(vu);
       }
       TEXTE_TX[0].clear();

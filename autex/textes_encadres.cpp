@@ -62,6 +62,11 @@ std::string EchoSansFichier::Filtre(std::string_view morceau, std::string_view m
     vu.push_back(c);
     debut_de_ligne_ = c == '\r' || c == '\n';
   };
+  const auto fin_de_ligne = [&] {
+    if (debut_de_ligne_) return;
+    montre('\r');
+    montre('\n');
+  };
   const auto debut_fichier = [&] {
     etat_ = Etat::Longueur;
     champ_.clear();
@@ -78,7 +83,9 @@ std::string EchoSansFichier::Filtre(std::string_view morceau, std::string_view m
         etat_ = Etat::Texte;
         if (c == CODE_FICHIER || c == CODE_FICHIER_COMPRESSE)
           debut_fichier();
-        else if (c != CODE_FIN && c != CODE_MESSAGE && c != CODE_ARRET)
+        else if (c == CODE_FIN || c == CODE_MESSAGE || c == CODE_ARRET)
+          fin_de_ligne();  // a message starts, ends or stops: it has its line
+        else
           montre(c);
         break;
       case Etat::Longueur:
@@ -95,10 +102,7 @@ std::string EchoSansFichier::Filtre(std::string_view morceau, std::string_view m
         break;
       case Etat::Nom:
         if (c == '\0' || champ_.size() > NOM_MAX) {
-          if (!debut_de_ligne_) {
-            montre('\r');
-            montre('\n');
-          }
+          fin_de_ligne();
           for (const char n : "[" + std::string(mot_fichier) + ": " + champ_ + "]\r\n") montre(n);
           etat_ = Etat::Donnees;
         } else {

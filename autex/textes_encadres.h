@@ -43,7 +43,8 @@ bool TRAME_FICHIER_AUTEX(std::string_view indicatif, std::string_view nom_fichie
 std::string TRAME_ARRET_AUTEX();
 
 // What an echo window ("Text transmitted", "Text received from the addressee") shows of a text stream: the text
-// and the short messages' text as they come, and in place of a file frame (its length, call sign, name and
+// and the short messages' text as they come, each message on a line of its own (a line end before it when the
+// window's last line holds text, and after it), and in place of a file frame (its length, call sign, name and
 // data, which are bytes and no text) one line that names the file. A frame may be cut anywhere between two
 // chunks: the state is kept from one to the next; Raz starts again from plain text (a new link).
 class EchoSansFichier {
@@ -52,6 +53,8 @@ class EchoSansFichier {
   std::string Filtre(std::string_view morceau, std::string_view mot_fichier);
   void Raz() { *this = EchoSansFichier(); }
   bool Dans_un_fichier() const { return etat_ != Etat::Texte && etat_ != Etat::Controle; }
+  // Where the echo window stands before the next chunk: at the start of a line (or empty), or after text.
+  void Fixe_debut_de_ligne(bool debut) { debut_de_ligne_ = debut; }
 
  private:
   enum class Etat : uint8_t { Texte, Controle, Longueur, Indicatif, Nom, Donnees, Donnees_controle };

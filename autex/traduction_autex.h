@@ -321,6 +321,9 @@ class Autex : public EtatEmissionAutex {
   void TRACE_ETAT();
   void TRACE_INFO();
   void TRACE_MEMO_E(const std::string& texte);
+  // What an echo window (`Memo_emission` or `Memo_Reception_memo`) shows of a text through its filter, which
+  // starts from where the window's last line stands.
+  std::string VU_DANS_ECHO(EchoSansFichier& filtre, NomElement memo, const std::string& texte);
   // The role word of the trace: "MASTER", "USER" or "SWL".
   std::string MOT_ROLE() const;
 

@@ -270,7 +270,7 @@ void Autex::TRAITEMENT_BLOC_RS() {
     // any byte. Only the main reception window loses its NULs and shows 0x01 as a line break.
     brut = texte;
     // The echo window names a file rather than showing its bytes as text.
-    std::string vu = ECHO_RECU[s].Filtre(texte, T("File", "Fichier"));
+    std::string vu = VU_DANS_ECHO(ECHO_RECU[s], Memo_Reception_memo, texte);
     const bool rien_a_montrer = vu.empty() && !texte.empty();
     if (!reunion() || ECOUTE_HORS_SESSION == 1) {
       SUPPRIMER_CARACTERE('\0', texte);

@@ -404,6 +404,20 @@ void Autex::RECEPTION_FICHIER_SMS(int k, std::string& texte) {
       a += "..." + T("error", "erreur") + CRLF;
     plus_rien_en_cours();
   };
+  // A short message or a file starts on a line of its own: the window's last line may still hold the end of
+  // text that never came whole (a link lost in the middle of a message or a file).
+  const auto nouvelle_ligne = [&](std::string& a) {
+    for (auto p = a.rbegin(); p != a.rend(); ++p) {
+      const unsigned char v = static_cast<unsigned char>(*p);
+      if (v == '\r' || v == '\n') return;
+      if (v >= 32) {
+        a += CRLF;
+        return;
+      }
+    }
+    const std::string& fenetre = TEXTE_FENETRE[i];
+    if (!fenetre.empty() && fenetre.back() != '\n' && fenetre.back() != '\r') a += CRLF;
+  };
   for (const char ch : texte) {
     const int c = static_cast<unsigned char>(ch);
     // After a sequence, the next character pairs with nothing.
@@ -452,6 +466,7 @@ void Autex::RECEPTION_FICHIER_SMS(int k, std::string& texte) {
       segment.clear();
     } else if (precedent == 3 && c == 1) {
       // A short message; one that starts abandons a file left unfinished.
+      nouvelle_ligne(affichage);
       CHOIX_NOM_EMETTEUR(k);
       FICHIER_EN_COURS[i] = 0;
       FICHIER_COMPRESSE[i] = 0;
@@ -462,6 +477,7 @@ void Autex::RECEPTION_FICHIER_SMS(int k, std::string& texte) {
       REPRISE_SEQUENCE[i] = 1;
     } else if (precedent == 3 && (c == 4 || c == 6)) {
       // A file; one that starts abandons a short message left unfinished.
+      nouvelle_ligne(affichage);
       CHOIX_NOM_EMETTEUR(k);
       SMS_EN_COURS[i] = 0;
       FICHIER_EN_COURS[i] = 1;

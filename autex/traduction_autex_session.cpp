@@ -68,6 +68,12 @@ void Autex::TRACE_MEMO_E(const std::string& texte) {
   if (TRACE_ACTIVE == 1) TRACE_LIGNE(HEURE_SYSTEME() + " MEMO_E " + texte);
 }
 
+std::string Autex::VU_DANS_ECHO(EchoSansFichier& filtre, NomElement memo, const std::string& texte) {
+  const std::string montre = vue_.Texte(memo);
+  filtre.Fixe_debut_de_ligne(montre.empty() || montre.back() == '\n' || montre.back() == '\r');
+  return filtre.Filtre(texte, T("File", "Fichier"));
+}
+
 void Autex::INFO(const std::string& texte) {
   vue_.Fixe_texte(Label_Info_AUTEX, texte);
   TRACE_INFO();

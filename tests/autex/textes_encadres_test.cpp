@@ -80,15 +80,15 @@ TEST(FramedTexts, ALengthBeyondThreeBytesIsRefused) {
   EXPECT_FALSE(compresse);
 }
 
-// The echo windows name a file instead of showing its bytes; text and short messages around it show as they
-// come, whatever the chunks the stream is cut into.
+// The echo windows name a file instead of showing its bytes, and show each short message on a line of its own
+// between the text around it, whatever the chunks the stream is cut into.
 TEST(FramedTexts, TheEchoNamesAFileAndShowsTheTextAroundIt) {
   std::string fichier;
   bool compresse = false;
   ASSERT_TRUE(TRAME_FICHIER_AUTEX("F1AAA", "photo.jpg", octets({0, 3, 1, 0xFF, 3, 0, 'A', 3, 5}), false, fichier,
                                   compresse));
   const std::string flux = "73." + fichier + "after " + TRAME_MESSAGE_AUTEX("sms") + "end\r";
-  const std::string attendu = "73.\r\n[File: photo.jpg]\r\nafter smsend\r";
+  const std::string attendu = "73.\r\n[File: photo.jpg]\r\nafter \r\nsms\r\nend\r";
   EchoSansFichier d_un_coup;
   EXPECT_EQ(d_un_coup.Filtre(flux, "File"), attendu);
   EXPECT_FALSE(d_un_coup.Dans_un_fichier());
@@ -98,6 +98,12 @@ TEST(FramedTexts, TheEchoNamesAFileAndShowsTheTextAroundIt) {
     for (size_t i = 0; i < flux.size(); i += taille) vu += e.Filtre(flux.substr(i, taille), "File");
     EXPECT_EQ(vu, attendu) << taille;
   }
+  // The window's last line decides whether a message needs a line end before it.
+  EchoSansFichier suite;
+  suite.Fixe_debut_de_ligne(false);
+  EXPECT_EQ(suite.Filtre(TRAME_MESSAGE_AUTEX("Hi A") + TRAME_MESSAGE_AUTEX("73."), "File"), "\r\nHi A\r\n73.\r\n");
+  suite.Fixe_debut_de_ligne(true);
+  EXPECT_EQ(suite.Filtre(TRAME_MESSAGE_AUTEX("QRT"), "File"), "QRT\r\n");
   // A file stopped on its way, or cut by a new file, ends its data; Raz forgets a file left unfinished.
   EchoSansFichier e;
   EXPECT_EQ(e.Filtre(fichier.substr(0, 25) + octets({3, 5}) + "next", "Fichier"), "[Fichier: photo.jpg]\r\nnext");

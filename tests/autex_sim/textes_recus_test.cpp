@@ -468,7 +468,7 @@ TEST(FichiersRecus, AFramedStreamCutAtEveryBoundaryGivesTheSameResult) {
                             "File transmission:  " + std::to_string(autex::Trois_octets_vers_entier(
                                                         TRAME_FICHIER("F1AAA", "C.TXT", DONNEES_TEXTE(3000), true).substr(2, 3))) +
                                 " bytes...completed\r\nsecond\r\nFile transmission:  216 bytes ...Stop!\r\n"
-                                "free textafter stop\r\nFile transmission:  18 bytes...completed\r\n");
+                                "free text\r\nafter stop\r\nFile transmission:  18 bytes...completed\r\n");
   EXPECT_EQ(entier.fichiers.size(), 3u);
   EXPECT_TRUE(entier.fichiers.at("D.BIN") == donnees);
   EXPECT_TRUE(entier.fichiers.at("C.TXT") == DONNEES_TEXTE(3000));

@@ -230,6 +230,11 @@ TEST(LiaisonAutex, AtHighSpeedACallIsAnsweredMessagesGoBothWaysAndTheUserEndsThe
   // A stored sequence goes out as a message.
   ASSERT_TRUE(DeuxStationsAutex::Clic(d.A().Sequence2));
   ASSERT_TRUE(d.Jusqu_a([&] { return Contient(d.B().Memo_Reception_Master->Text(), "73 de F1AAA"); }, 60000));
+  // The echo windows show each message on a line of its own.
+  const std::string deux_lignes = "Hello B, how do you copy?\r\n73 de F1AAA\r\n";
+  EXPECT_TRUE(Contient(d.A().Memo_emission->Text(), deux_lignes)) << d.A().Memo_emission->Text();
+  EXPECT_TRUE(d.Jusqu_a([&] { return Contient(d.B().Memo_Reception_memo->Text(), deux_lignes); }, 10000))
+      << d.B().Memo_Reception_memo->Text();
 
   // B leaves: both return to their idle state.
   ASSERT_TRUE(DeuxStationsAutex::Clic(d.B().SORTIR_DE_LA_REUNION_S1));
