@@ -128,6 +128,9 @@ class TacSpinWnd : public TacSelfPaintedWnd {
   // The state of button i (0 up or left, 1 down or right) from the cursor.
   int32_t ButtonState(int i) const;
   bool Horizontal() const;
+  // The skin's arrow image for a direction (0 left, 1 up, 2 right, 3 down), one state frame centred in R; false
+  // when the skin has none (a plain triangle is drawn then).
+  bool DrawSkinArrow(Bitmap& Cache, const TRect& R, int32_t Direction, int32_t State);
 
   bool Pressed = false;
 };

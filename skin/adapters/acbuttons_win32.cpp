@@ -400,7 +400,8 @@ void TacBtnWnd::WndProc(gui::TMessage& m) {
 TSize TacBitBtnWnd::GlyphSize() {
   if (auto* bb = dynamic_cast<gui::TBitBtn*>(SkinData->OwnerControl)) {
     if (bb->Glyph().Empty()) return TSize{0, 0};
-    return TSize{bb->Glyph().Width(), bb->Glyph().Height()};
+    // One cell of the strip: the glyph holds NumGlyphs cells side by side.
+    return TSize{bb->Glyph().Width() / std::max(bb->NumGlyphs() & 0x7F, 1), bb->Glyph().Height()};
   }
   // The size of the button's bitmap itself.
   const HBITMAP image = reinterpret_cast<HBITMAP>(SendMessageA(Handle, BM_GETIMAGE, IMAGE_BITMAP, 0));
@@ -491,7 +492,7 @@ void TacBitBtnWnd::DrawGlyph() {
   if (bb != nullptr) {
     if (bb->Glyph().Empty()) return;
     d.Glyph = &bb->Glyph();
-    d.NumGlyphs = 1;
+    d.NumGlyphs = bb->NumGlyphs() & 0x7F;
     DrawButtonGlyph(d);
     return;
   }
@@ -813,6 +814,21 @@ int32_t TacSpinWnd::ButtonState(int i) const {
   return Pressed ? 2 : 1;
 }
 
+bool TacSpinWnd::DrawSkinArrow(Bitmap& Cache, const TRect& R, int32_t Direction, int32_t State) {
+  // The skin's arrow images are the glyphs of its scroll-bar buttons, cached with the skin.
+  const LoadedSkin& skin = SkinManager->Skin();
+  const SkinCommonIndexes& c = skin.CommonIndexes;
+  const SkinSectionEntry* arrows[4] = {&c.ScrollBtnLeft, &c.ScrollBtnTop, &c.ScrollBtnRight, &c.ScrollBtnBottom};
+  const int32_t index = arrows[Direction & 3]->GlyphIndex;
+  if (!SkinManagerIsValidImageIndex(skin, index) || R.IsEmpty()) return false;
+  const SkinImageRecord& rec = skin.Images[size_t(index)];
+  // One state frame centred in the half (a frame larger than the half is cut at its edges).
+  const TPoint at{R.Left + (R.Width() - ImageStateWidth(rec)) / 2, R.Top + (R.Height() - ImageFrameHeight(rec)) / 2};
+  DrawImageState(Cache, at, std::min<int32_t>(State, std::max<int32_t>(rec.ImageCount, 1) - 1),
+                 CacheInfoFromBitmap(&Cache, 0, 0), rec, 1);
+  return true;
+}
+
 void TacSpinWnd::PaintCache() {
   CacheInfo ci;
   if (!CanPaint() || !PrepareCache(ci)) return;
@@ -827,7 +843,8 @@ void TacSpinWnd::PaintCache() {
     if (state == 2 && SkinManager->ButtonsOptions.ShiftContentOnClick) r = Shifted(r, 1, 1);
     // Left (0), up (1), right (2), down (3).
     const int32_t dir = horz ? (i == 0 ? 0 : 2) : (i == 0 ? 1 : 3);
-    DrawArrowGlyph(cache, SectionFontColor(SkinManager, SkinData->SkinIndex, std::min(state, 1)), r, dir);
+    if (!DrawSkinArrow(cache, r, dir, state))
+      DrawArrowGlyph(cache, SectionFontColor(SkinManager, SkinData->SkinIndex, std::min(state, 1)), r, dir);
   }
   DisabledLook(ci);
   SkinData->BGChanged = false;

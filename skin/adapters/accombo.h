@@ -18,8 +18,25 @@ namespace skin {
 class TacComboListWnd : public TacEditWnd {
  public:
   void WndProc(gui::TMessage& Message) override;
+  bool KeepsCapture() const override { return PassMouseUp == 0; }
+  void SetSkinColors() override;
   uint8_t TrackingByCombo = 0;
   uint8_t PassMouseUp = 0;  // the list of a simple combo (always shown; no mouse capture of its own)
+
+  // The items of a list the system draws (not owner-drawn) painted again in the skin's colours: the selected
+  // one in the skin's selection, the others on the list's skin colour (into DC, or the client area's DC).
+  void PaintListItems(HDC DC);
+  // The list's colours from the skin: background, text, selection and selection text (false without a section).
+  bool ListColours(TColor& Bg, TColor& Text, TColor& Selection, TColor& SelectionText) const;
+
+ private:
+  bool OwnerDrawnList() const;
+  void FramePaint();
+  // The items painted again when the selection or the top item moved since they were last painted.
+  void PaintIfMoved();
+  uint8_t asking_ = 0;  // the items are being painted or the list asked its state
+  int32_t paintedSel_ = -2;
+  int32_t paintedTop_ = -2;
 };
 
 class TacComboBoxWnd : public TacEditWnd {

@@ -1,6 +1,8 @@
 // Combo boxes and their drop-down lists painted from the skin.
 #include "skin/adapters/accombo.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 #include <string>
 
@@ -25,17 +27,158 @@ namespace skin {
 
 // ---- TacComboListWnd.
 
+bool TacComboListWnd::OwnerDrawnList() const {
+  return (GetWindowLongA(Handle, GWL_STYLE) & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) != 0;
+}
+
+bool TacComboListWnd::ListColours(TColor& Bg, TColor& Text, TColor& Selection, TColor& SelectionText) const {
+  if (SkinManager == nullptr || SkinData == nullptr || !SkinManagerIsValidSectionIndex(*SkinManager, SkinData->SkinIndex))
+    return false;
+  const SkinStateBlock& s = SkinManager->Skin().Sections[size_t(SkinData->SkinIndex)].NormalState;
+  Bg = ColorToRGB(s.Color);
+  Text = s.FontColor >= 0 ? ColorToRGB(s.FontColor) : ColorToRGB(clWindowText);
+  Selection = ColorToRGB(SkinManagerHighlightColor(*SkinManager, true));
+  SelectionText = ColorToRGB(SkinManagerHighlightFontColor(*SkinManager, true));
+  return true;
+}
+
+void TacComboListWnd::SetSkinColors() {
+  TacEditWnd::SetSkinColors();
+  // A combo's list takes the skin's edit colour whoever made it (a system dialog's combos too).
+  TColor bg = 0, text = 0, sel = 0, selText = 0;
+  if (ListColours(bg, text, sel, selText)) BgColor = bg;
+}
+
+void TacComboListWnd::PaintListItems(HDC DC) {
+  if (Destroyed || !IsSkinned() || OwnerDrawnList() || !IsWindowVisible(Handle)) return;
+  const uint8_t wasAsking = asking_;
+  asking_ = 1;
+  struct Done {
+    uint8_t& flag;
+    uint8_t was;
+    ~Done() { flag = was; }
+  } done{asking_, wasAsking};
+  TColor bg = 0, text = 0, selection = 0, selectionText = 0;
+  if (!ListColours(bg, text, selection, selectionText)) return;
+  RECT client{};
+  GetClientRect(Handle, &client);
+  const int32_t w = client.right - client.left, h = client.bottom - client.top;
+  if (w <= 0 || h <= 0) return;
+  const int count = int(SendMessageA(Handle, LB_GETCOUNT, 0, 0));
+  const int top = int(SendMessageA(Handle, LB_GETTOPINDEX, 0, 0));
+  const int current = int(SendMessageA(Handle, LB_GETCURSEL, 0, 0));
+  paintedSel_ = current;
+  paintedTop_ = top;
+  Bitmap b(w, h, pf32bit);
+  FillRectBitmap32(b, TRect{0, 0, w, h}, bg, 255);
+  gui::TFont font;
+  SelectAdapterFont(this, font);
+  const int32_t selectionSection = SkinManagerGetSectionIndex(*SkinManager, "SELECTION");
+  for (int i = std::max(top, 0); i < count; ++i) {
+    RECT ir{};
+    if (SendMessageA(Handle, LB_GETITEMRECT, WPARAM(i), reinterpret_cast<LPARAM>(&ir)) == LB_ERR) break;
+    if (ir.top >= h) break;
+    const TRect r{ir.left, ir.top, std::min<int32_t>(ir.right, w), std::min<int32_t>(ir.bottom, h)};
+    if (r.Width() <= 0 || r.Height() <= 0) continue;
+    const bool selected = i == current;
+    if (selected) {
+      FillRectBitmap32(b, r, selection, 255);
+      if (selectionSection >= 0) {
+        Bitmap item(r.Width(), r.Height(), pf32bit);
+        const TRect all{0, 0, item.Width(), item.Height()};
+        FillRectBitmap32(item, all, bg, 255);
+        const SkinSectionRecord& sec = SkinManager->Skin().Sections[size_t(selectionSection)];
+        PaintSkinItem(selectionSection, CacheInfoFromBitmap(&item, 0, 0), sec.States > 1 ? 1 : 0, all, TPoint{}, item,
+                      SkinManager);
+        for (int32_t y = 0; y < item.Height(); ++y)
+          for (int32_t x = 0; x < item.Width(); ++x) SetPixel32(b, r.Left + x, r.Top + y, GetPixel32(item, x, y));
+      }
+    }
+    // The item's text, its length asked first.
+    const LRESULT len = SendMessageA(Handle, LB_GETTEXTLEN, WPARAM(i), 0);
+    if (len > 0) {
+      std::string t(size_t(len) + 1, '\0');
+      const LRESULT got = SendMessageA(Handle, LB_GETTEXT, WPARAM(i), reinterpret_cast<LPARAM>(t.data()));
+      t.resize(size_t(std::clamp<LRESULT>(got, 0, len)));
+      TRect tr{r.Left + 2, r.Top, r.Right, r.Bottom};
+      DrawTextString(b, font, t, tr, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX, selected ? selectionText : text);
+    }
+  }
+  HDC dc = DC != nullptr ? DC : ledger::GetDC(Handle);
+  if (dc == nullptr) return;
+  BitmapToDC(dc, 0, 0, w, h, b, 0, 0);
+  if (DC == nullptr) ledger::ReleaseDC(Handle, dc);
+}
+
+void TacComboListWnd::FramePaint() {
+  if (ScrollBusy() || !IsWindowVisible(Handle)) return;
+  WindowRectInParent();
+  pending::UpdateIndexes(*SkinData);
+  if (!Skinned) SetSkinColors();
+  SkinData->BGChanged = true;
+  PaintSubclassedBackground(SkinData, Handle, CreatedByDispatcher);
+  if (!CreatedByDispatcher) PaintScrollWindowFrame(SkinData, nullptr, this);
+  HDC dc = ledger::GetWindowDC(Handle);
+  if (dc == nullptr) return;
+  const int saved = SaveDC(dc);
+  if (SkinData->CacheBmp && BorderLeft > 0) {
+    const Bitmap& cache = *SkinData->CacheBmp;
+    BitmapDC src(cache);
+    if (src.dc() != nullptr) CopyBorderStrips(dc, 0, 0, BorderLeft, cache.Width(), cache.Height(), src.dc(), 0, 0);
+  }
+  PaintNonClientScrollBars(this, Handle, -1, dc);
+  RestoreDC(dc, saved);
+  ledger::ReleaseDC(Handle, dc);
+}
+
 void TacComboListWnd::WndProc(gui::TMessage& m) {
+  if (Destroyed || !IsSkinned() || m.Msg == WM_DESTROY || m.Msg == WM_NCDESTROY) {
+    TacEditWnd::WndProc(m);
+    return;
+  }
   switch (m.Msg) {
     case wv::kWmComboStartTrack:
       TrackingByCombo = 1;
       break;
     case wv::kWmComboEndTrack:
       TrackingByCombo = 0;
-      if (SkinData != nullptr) SkinData->BGChanged = true;
+      SkinData->BGChanged = true;
       break;
+    case WM_NCCALCSIZE:
+      m.Result = ScrollNcCalcSize(this, Handle, m.WParam, m.LParam);
+      FrameCalculated = 1;
+      return;
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK: {
+      // The list's own press on its frame: on a skinned bar the bar is operated; anywhere else the hit code is
+      // the answer and the system's frame handling never runs.
+      const LRESULT hit = ScrollNcHitTest(this, Handle, 0, m.LParam);
+      if (hit == HTHSCROLL || hit == HTVSCROLL)
+        m.Result = ScrollNcLButtonDown(this, Handle, m.Msg, WPARAM(hit), m.LParam);
+      else
+        m.Result = hit;
+      return;
+    }
+    case WM_LBUTTONUP: {
+      POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+      ClientToScreen(Handle, &p);
+      const LRESULT hit = ScrollNcHitTest(this, Handle, 0, MAKELPARAM(p.x, p.y));
+      if (hit != HTNOWHERE && hit != HTCLIENT) {
+        m.Result = ScrollMouseUp(this, Handle, WPARAM(hit), m.LParam);
+        if (PassMouseUp && GetCapture() == Handle) ReleaseCapture();
+        return;
+      }
+      m.Result = ScrollMouseUp(this, Handle, m.WParam, m.LParam);
+      PaintIfMoved();
+      return;
+    }
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+      CallOriginal(m);
+      PaintIfMoved();
+      return;
     case WM_ERASEBKGND:
-      if (!Destroyed && m.WParam != 0 && IsSkinned()) {
+      if (m.WParam != 0) {
         RECT r{};
         GetClientRect(Handle, &r);
         FillRectWithColor(reinterpret_cast<HDC>(m.WParam), TRect{r.left, r.top, r.right, r.bottom}, BgColor);
@@ -43,10 +186,41 @@ void TacComboListWnd::WndProc(gui::TMessage& m) {
         return;
       }
       break;
+    case WM_NCPAINT:
+      FramePaint();
+      m.Result = 0;
+      return;
+    case WM_PAINT:
+      if (!Skinned) SetSkinColors();
+      CallOriginal(m);
+      if (!Destroyed) PaintListItems(reinterpret_cast<HDC>(m.WParam));
+      return;
+    case WM_PRINTCLIENT:
+      CallOriginal(m);
+      if (!Destroyed && m.WParam != 0) PaintListItems(reinterpret_cast<HDC>(m.WParam));
+      return;
     default:
       break;
   }
   TacEditWnd::WndProc(m);
+  if (Destroyed) return;
+  if (m.Msg == WM_WINDOWPOSCHANGED) RefreshScrollBars(this, true);
+  // The system draws the item under the pointer or the keys in its own colours as the selection moves: that is
+  // painted again in the skin's at once.
+  PaintIfMoved();
+}
+
+void TacComboListWnd::PaintIfMoved() {
+  // The list is asked its state here: those questions come back through this procedure and must not ask again.
+  if (asking_ || Destroyed || !IsWindowVisible(Handle) || OwnerDrawnList()) return;
+  struct Asking {
+    uint8_t& flag;
+    explicit Asking(uint8_t& f) : flag(f) { flag = 1; }
+    ~Asking() { flag = 0; }
+  } asking(asking_);
+  const int32_t sel = int32_t(SendMessageA(Handle, LB_GETCURSEL, 0, 0));
+  const int32_t top = int32_t(SendMessageA(Handle, LB_GETTOPINDEX, 0, 0));
+  if (sel != paintedSel_ || top != paintedTop_) PaintListItems(nullptr);
 }
 
 TacComboListWnd* CreateComboListAdapter(HWND ListHandle, bool Simple, bool HasItems, TsSkinManager* SkinManager) {
@@ -327,7 +501,8 @@ void TacComboBoxWnd::PaintCombo(HDC dc) {
 }
 
 HBRUSH TacComboBoxWnd::ListColours(HDC dc) {
-  if (SkinManager == nullptr || ListAdapter == nullptr || ListAdapter->CreatedByDispatcher) return nullptr;
+  // Every combo's list takes the skin's colours, a system dialog's too.
+  if (SkinManager == nullptr || ListAdapter == nullptr) return nullptr;
   int32_t index = -1;
   const OwnLibraryCommand own(SkinCommandWParam(AC_GETSKININDEX), reinterpret_cast<LPARAM>(&index));
   SendMessageA(ListHandle, WM_SKINCOMMAND, SkinCommandWParam(AC_GETSKININDEX), reinterpret_cast<LPARAM>(&index));

@@ -145,6 +145,8 @@ class TacMainWnd : public DeferredFree {
   virtual void Attach(bool Repaint);
   // The skin data's section, stored upper case.
   void SetSectionName(const std::string& Name);
+  // A control's own popup menu gets the skinned menus' handlers before it shows (WM_CONTEXTMENU).
+  void InstallOwnPopupMenu();
   // The default manager learns that the mouse is over the owner control.
   void NoteHotControl();
   static bool CompositionEnabled();

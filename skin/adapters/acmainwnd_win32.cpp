@@ -9,7 +9,9 @@
 
 #include "gui/forms.h"
 #include "skin/adapters/pending_skindata.h"
+#include "skin/manager/commondata.h"
 #include "skin/manager/skinchange.h"
+#include "skin/manager/sskinmenus.h"
 #include "skin/manager/skincommands.h"
 #include "skin/manager/sskinmanager_component.h"
 #include "skin/manager/svclutils.h"
@@ -526,6 +528,7 @@ void TacMainWnd::WndProc(gui::TMessage& m) {
       textStale_ = true;
       return;
     case WM_CONTEXTMENU:
+      InstallOwnPopupMenu();
       break;
     case WM_UPDATEUISTATE:
       return;
@@ -549,6 +552,13 @@ void TacMainWnd::NoteHotControl() {
   if (component != nullptr && component->HotControl() != control) SkinManagerSetHotControl(m, control);
 }
 
+void TacMainWnd::InstallOwnPopupMenu() {
+  gui::TControl* control = SkinData != nullptr ? SkinData->OwnerControl : nullptr;
+  if (control == nullptr || control->PopupMenu() == nullptr || SkinManager == nullptr) return;
+  if (TsSkinableMenus* menus = SkinableMenusOf(SkinManager))
+    InstallPopupMenuHandlers(*menus, *control->PopupMenu(), SkinManager->Active());
+}
+
 void TacMainWnd::CommonWndProc(gui::TMessage& m) {
   if (SkinData == nullptr || SkinManager == nullptr || !SkinManager->Active() || m.Msg != WM_SKINCOMMAND ||
       SkinCommandCode(m.WParam) >= AC_GETCLIENTOFFSET || !AcceptSkinCommand(m)) {
@@ -562,6 +572,32 @@ void TacMainWnd::CommonWndProc(gui::TMessage& m) {
       break;
     case AC_ISSKINNED:
       m.Result = 1;
+      return;
+    case AC_ISUPDATELOCKED:
+      // A container that holds its repaints keeps its children from painting over it meanwhile.
+      m.Result = CommonDataUpdateLocked(*SkinData) ? 1 : 0;
+      return;
+    case AC_SETSECTION: {
+      const auto* record = reinterpret_cast<const TacSectionRecord*>(m.LParam);
+      if (record == nullptr || record->SectionName == nullptr) {
+        m.Result = 0;
+        return;
+      }
+      SetSectionName(record->SectionName);
+      SkinData->BGChanged = true;
+      if (IsWindowVisible(Handle)) RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+      m.Result = 1;
+      return;
+    }
+    case AC_ISCACHEUSABLE:
+      if (SkinData->OwnerControl == nullptr) break;
+      CommonDataMessage(m, SkinData);
+      return;
+    case AC_GETCOLOR:
+      if (CallOriginal(m) == 0) m.Result = LRESULT(CommonDataGetBgColor(*SkinData, 0, Handle));
+      return;
+    case AC_GETBACKGROUND:
+      if (auto* info = reinterpret_cast<BackgroundInfo*>(m.LParam)) CommonDataPaintParentBg(*SkinData, *info, 0, Handle);
       return;
     case AC_GETADAPTER:
       m.Result = reinterpret_cast<LRESULT>(this);

@@ -160,7 +160,7 @@ void EndPress(TacScrollWnd* a, HWND h, bool releaseCapture) {
     KillEngineTimer(h, ScrollRepeatTimerId);
   }
   ResetPress();  // before the capture goes: its loss must find nothing left to end
-  if (releaseCapture && GetCapture() == h) ReleaseCapture();
+  if (releaseCapture && GetCapture() == h && (a == nullptr || !a->KeepsCapture())) ReleaseCapture();
   if (a != nullptr) a->TrackingThumb = 0;
   {
     Busy busy(a);
@@ -458,7 +458,9 @@ LRESULT PaintNonClientScrollBars(TacScrollWnd* Adapter, HWND Handle, int32_t Par
 
 LRESULT SendScrollMessage(HWND Handle, UINT Msg, int32_t Code, int32_t Pos) {
   const LPARAM which = LPARAM(MAKELONG(WORD(Code), WORD(Msg)));
-  const WPARAM wParam = MAKEWPARAM(WORD(Code), WORD(std::clamp(Pos, 0, 65535)));
+  // The high word carries Min(Pos, 65535): a negative position keeps its low 16 bits (-5 travels as 0xFFFB), as
+  // the system's own bars send it; the exact value is in LParam for receivers that ask for it.
+  const WPARAM wParam = MAKEWPARAM(WORD(Code), WORD(uint32_t(std::min(Pos, 65535)) & 0xFFFFu));
   if (SendLibraryCommand(Handle, AC_SCROLLBEGIN, which) == 1) {
     SendMessageA(Handle, Msg, wParam, LPARAM(Pos));
   } else {
@@ -673,7 +675,7 @@ LRESULT ScrollMouseUp(TacScrollWnd* Adapter, HWND Handle, WPARAM WParam, LPARAM 
     return Adapter->CallOriginal(m);
   }
   EndPress(Adapter, Handle, true);
-  if (WParam == WPARAM(-1)) return 0;
+  if (WParam == WPARAM(-1) || Adapter->KeepsCapture()) return 0;
   if (gui::TControl* control = Adapter->SkinData != nullptr ? Adapter->SkinData->OwnerControl : nullptr) {
     const std::string cls = control->ClassName();
     if (cls == "TImageEnView" || cls == "TImageEnVect") return 0;

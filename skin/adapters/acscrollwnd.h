@@ -28,6 +28,9 @@ class TacScrollWnd : public TacMainWnd {
   void WndProc(gui::TMessage& Message) override;
   bool ScrollFamily() const override { return true; }
   void DetachedFromWindow() override;
+  // A dropped list that holds the mouse capture for itself while it is open: a press on its skinned bar leaves
+  // the capture with it, and the button-up of such a press is not passed on.
+  virtual bool KeepsCapture() const { return false; }
   // The skin data as the scrollable family makes it (nullptr when another kind was given).
   TsScrollWndData* ScrollData() const { return dynamic_cast<TsScrollWndData*>(SkinData); }
   // 1 while the engine sends its own scroll messages.
@@ -50,6 +53,10 @@ class TacScrollWnd : public TacMainWnd {
   bool IsSkinned() const;
   // The library command message, skinned: true when the code was answered (not passed on).
   bool ScrollCommand(gui::TMessage& Message);
+  // AC_MOUSEENTER / AC_MOUSELEAVE: the skin data takes the hover and a change is painted.
+  void HoverCommand(bool Enter);
+  // The state the window's border and background show: 1 focused or hot, else 0.
+  int32_t HoverState() const;
   // The scrollable family's own WndProc body (TacBaseWnd and TacEditWnd run it as their base handling).
   void ScrollWndProc(gui::TMessage& Message);
 };

@@ -1,5 +1,6 @@
 // The scrollable adapter family: TacScrollWnd and TacBaseWnd.
 #include "skin/adapters/acscrollwnd.h"
+#include "skin/adapters/edit_menu.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,6 +8,7 @@
 
 #include "gui/forms.h"
 #include "gui/stdctrls.h"
+#include "skin/manager/commondata.h"
 #include "skin/manager/skincommands.h"
 #include "skin/manager/sskinmanager_component.h"
 #include "skin/manager/svclutils.h"
@@ -66,6 +68,7 @@ void TacScrollWnd::ScrollWndProc(gui::TMessage& m) {
   if (!Destroyed && HandleDestroyMessage(m)) return;
   switch (m.Msg) {
     case WM_CONTEXTMENU:
+      InstallOwnPopupMenu();
       break;
     case WM_UPDATEUISTATE:
       m.Result = 0;
@@ -201,9 +204,53 @@ bool TacScrollWnd::ScrollCommand(gui::TMessage& m) {
     case AC_GETAPPLICATION:
       m.Result = reinterpret_cast<LRESULT>(gui::Application);
       return true;
+    case AC_SETSECTION: {
+      const auto* record = reinterpret_cast<const TacSectionRecord*>(m.LParam);
+      if (record == nullptr || record->SectionName == nullptr) {
+        m.Result = 0;
+        return true;
+      }
+      SetSectionName(record->SectionName);
+      SkinData->BGChanged = true;
+      Skinned = 0;  // the colours of the new section are applied at the next paint
+      if (IsWindowVisible(Handle))
+        RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+      m.Result = 1;
+      return true;
+    }
+    case AC_GETCOLOR:
+      if (CallOriginal(m) == 0) m.Result = LRESULT(CommonDataGetBgColor(*SkinData, 0, Handle));
+      return true;
+    case AC_MOUSEENTER:
+    case AC_MOUSELEAVE:
+      HoverCommand(SkinCommandCode(m.WParam) == AC_MOUSEENTER);
+      return true;
+    case AC_GETBACKGROUND: {
+      CallOriginal(m);
+      auto* info = reinterpret_cast<BackgroundInfo*>(m.LParam);
+      if (info != nullptr && info->BgType == btUnknown) CommonDataPaintParentBg(*SkinData, *info, HoverState(), Handle);
+      return true;
+    }
     default:
       return false;
   }
+}
+
+int32_t TacScrollWnd::HoverState() const {
+  if (SkinData == nullptr) return 0;
+  if (GetFocus() == Handle || SkinData->Focused) return 1;
+  return SkinData->MouseAbove && HotLookAllowed(SkinData, true) ? 1 : 0;
+}
+
+void TacScrollWnd::HoverCommand(bool Enter) {
+  // The skin data decides whether the control takes the hover (its kind, the manager's options, the cursor
+  // still inside); a change shows at once: the border and background are painted again in the new state.
+  const uint8_t before = SkinData->MouseAbove;
+  gui::TMessage cm{Enter ? gui::CM_MOUSEENTER : gui::CM_MOUSELEAVE, 0, 0, 0};
+  CommonDataWndProc(cm, SkinData);
+  if (Destroyed || SkinData->MouseAbove == before || !HotLookAllowed(SkinData, true)) return;
+  SkinData->BGChanged = true;
+  if (IsWindowVisible(Handle)) RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
 }
 
 // ---- TacBaseWnd.
@@ -666,6 +713,18 @@ void TacEditWnd::WndProc(gui::TMessage& m) {
   }
   const bool visible = IsWindowVisible(Handle) != FALSE;
   switch (m.Msg) {
+    case WM_CONTEXTMENU:
+      // The edit's own menu (the control has none of its own) shows skinned.
+      if (SkinsEditMenu(this)) {
+        ShowSkinnedEditMenu(this, m.LParam);
+        m.Result = 0;
+        return;
+      }
+      break;
+    case WM_MEASUREITEM:
+    case WM_DRAWITEM:
+      if (EditMenuOwnerDraw(m.Msg, m.WParam, m.LParam, m.Result)) return;
+      break;
     case WM_NCPAINT:
       if (visible && !Updating) {
         // The frame change of an attach whose maker repaints the window whole afterwards (Wine paints the frame

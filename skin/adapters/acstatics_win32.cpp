@@ -66,6 +66,17 @@ void TacStaticWnd::PaintCache() {
   SkinData->BGChanged = false;
 }
 
+namespace {
+
+// The text reads right to left: the window says so, or the program's main form reads right to left.
+bool RightToLeftReading(HWND h) {
+  if (ExStyleOf(h) & WS_EX_RTLREADING) return true;
+  gui::TCustomForm* main = gui::Application != nullptr ? gui::Application->MainForm() : nullptr;
+  return main != nullptr && main->UseRightToLeftReading();
+}
+
+}  // namespace
+
 bool TacStaticWnd::DrawContent() {
   const std::string& text = WindowText();
   if (text.empty()) return true;
@@ -75,6 +86,7 @@ bool TacStaticWnd::DrawContent() {
   const LONG style = StyleOf(Handle);
   if (style & SS_NOPREFIX) flags |= DT_NOPREFIX;
   if (ExStyleOf(Handle) & WS_EX_RIGHT) flags |= DT_RIGHT;
+  if (RightToLeftReading(Handle)) flags |= DT_RTLREADING;
   switch (style & SS_TYPEMASK) {
     case SS_CENTER:
       flags |= DT_CENTER;

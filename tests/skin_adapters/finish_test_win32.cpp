@@ -1,0 +1,203 @@
+// The window adapters' hover, menus, dropped lists, update locks, glyph strips and scroll messages on real windows
+// (Windows build, under Wine): a memo's hot border under the pointer and gone after it; the edit's own right-click
+// menu drawn by the skinned menus; a three-cell glyph strip drawn one cell at a time; the high word of the scroll
+// messages the engine sends.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gui/gui.h"
+#include "skin/adapters/acbuttons.h"
+#include "skin/adapters/acsbutils.h"
+#include "skin/adapters/acscrollwnd.h"
+#include "skin/manager/skincommands.h"
+#include "skin/manager/sskinmanager_component.h"
+#include "skin/painters/acanimation.h"
+#include "tests/skin_adapters/adapter_env_win32.h"
+#include "tests/skin_adapters/control_skin.h"
+
+namespace {
+
+using namespace skin;
+using namespace adaptertest;
+
+uint32_t WindowPixel(HWND h, int x, int y) {
+  HDC dc = GetWindowDC(h);
+  const COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(h, dc);
+  return c;
+}
+
+// Pumps until the condition holds or two seconds went by; the condition's last answer.
+bool WaitFor(const std::function<bool()>& done, DWORD ms = 2000) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > ms) return done();
+    Pump(10);
+  }
+  return true;
+}
+
+POINT Centre(HWND h) {
+  RECT r;
+  GetWindowRect(h, &r);
+  return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+struct FinishTest : ::testing::Test {
+  TestSystem sys;
+  std::unique_ptr<TsSkinManagerComponent> manager = std::make_unique<TsSkinManagerComponent>(nullptr, sys);
+  gui::TForm* form = nullptr;
+  FinishTest() {
+    AnimationsOff() = 1;
+    ApplyControlSkin(*manager);
+    form = new gui::TForm(gui::Application);
+    form->SetBounds(40, 40, 640, 420);
+    form->SetCaption("Adapters");
+    form->Show();
+    Pump(30);
+  }
+  ~FinishTest() override {
+    gui::Free(form);
+    Pump(50);
+    AnimationsOff() = 0;
+  }
+  template <class A>
+  A* Adapt(gui::TWinControl* c, const char* section = "") {
+    TacSkinParams p;
+    p.Control = c;
+    p.SkinSection = section;
+    A* a = NewAdapter<A>(c->Handle(), nullptr, manager.get(), p, true);
+    RedrawWindow(c->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW);
+    Pump(30);
+    return a;
+  }
+  template <class A>
+  static void Release(A*& a) {
+    FreeAdapter(a);
+    Pump(20);
+  }
+};
+
+TEST_F(FinishTest, AMemosHotBorderShowsUnderThePointerAndGoesAfterIt) {
+  using namespace adaptertest::colours;
+  auto* memo = new gui::TMemo(form);
+  memo->SetParent(form);
+  memo->SetBounds(20, 20, 200, 120);
+  auto* other = new gui::TMemo(form);
+  other->SetParent(form);
+  other->SetBounds(260, 20, 200, 120);
+  TacEditWnd* a = Adapt<TacEditWnd>(memo);
+  TacEditWnd* b = Adapt<TacEditWnd>(other);
+  const HWND h = memo->Handle();
+  RECT r;
+  GetWindowRect(h, &r);
+  const int midY = (r.bottom - r.top) / 2;
+  MouseTo(r.left - 10, r.top - 10);
+  Pump(30);
+  EXPECT_EQ(WindowPixel(h, 0, midY), EditBorderN);
+  const POINT in = Centre(h);
+  MouseTo(in.x, in.y);
+  EXPECT_TRUE(WaitFor([&] { return WindowPixel(h, 0, midY) == EditBorderH; })) << std::hex << WindowPixel(h, 0, midY);
+  EXPECT_EQ(a->SkinData->MouseAbove, 1);
+  // The pointer on the other memo: it takes the hot look, the first one gives it back.
+  const POINT there = Centre(other->Handle());
+  MouseTo(there.x, there.y);
+  EXPECT_TRUE(WaitFor([&] { return WindowPixel(h, 0, midY) == EditBorderN; })) << std::hex << WindowPixel(h, 0, midY);
+  EXPECT_TRUE(WaitFor([&] { return WindowPixel(other->Handle(), 0, midY) == EditBorderH; }));
+  EXPECT_EQ(a->SkinData->MouseAbove, 0);
+  Release(a);
+  Release(b);
+}
+
+TEST_F(FinishTest, TheEditsOwnRightClickMenuIsDrawnByTheSkinnedMenus) {
+  auto* memo = new gui::TMemo(form);
+  memo->SetParent(form);
+  memo->SetBounds(20, 20, 240, 120);
+  memo->SetText("Some text to select");
+  TacEditWnd* a = Adapt<TacEditWnd>(memo);
+  static int items = -1, ownerDrawn = -1, enabledSelectAll = -1;
+  items = ownerDrawn = enabledSelectAll = -1;
+  // Inside the menu's own loop: what the open menu holds, then it is closed.
+  const UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
+    HWND menuWnd = FindWindowA("#32768", nullptr);
+    if (menuWnd == nullptr || !IsWindowVisible(menuWnd)) return;
+    HMENU menu = reinterpret_cast<HMENU>(SendMessageA(menuWnd, 0x01E1 /* MN_GETHMENU */, 0, 0));
+    if (menu == nullptr) return;
+    items = GetMenuItemCount(menu);
+    ownerDrawn = 0;
+    for (int i = 0; i < items; ++i) {
+      MENUITEMINFOA mi{};
+      mi.cbSize = sizeof mi;
+      mi.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID;
+      GetMenuItemInfoA(menu, UINT(i), TRUE, &mi);
+      if (mi.fType & MFT_OWNERDRAW) ++ownerDrawn;
+      if (i == items - 1) enabledSelectAll = (mi.fState & MFS_GRAYED) ? 0 : 1;
+    }
+    EndMenu();
+  });
+  const POINT at = Centre(memo->Handle());
+  SendMessageA(memo->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(memo->Handle()), MAKELPARAM(at.x, at.y));
+  KillTimer(nullptr, timer);
+  EXPECT_EQ(items, 8);  // undo, line, cut, copy, paste, delete, line, select all
+  EXPECT_EQ(ownerDrawn, items);
+  EXPECT_EQ(enabledSelectAll, 1);
+  Release(a);
+}
+
+TEST_F(FinishTest, AThreeCellGlyphStripIsDrawnOneCellAtATime) {
+  auto* bb = new gui::TBitBtn(form);
+  bb->SetParent(form);
+  bb->SetBounds(20, 20, 120, 40);
+  bb->SetText("");
+  // Three 16 x 16 cells: red (up), green (disabled), blue (pressed); the bottom-left pixel is the transparent one.
+  const COLORREF cells[3] = {RGB(0xE0, 0x10, 0x10), RGB(0x10, 0xE0, 0x10), RGB(0x10, 0x10, 0xE0)};
+  bb->Glyph().SetPixelFormat(gui::TPixelFormat::pf24bit);
+  bb->Glyph().SetSize(48, 16);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 48; ++x) {
+      uint8_t* p = bb->Glyph().ScanLine(y) + x * 3;
+      const COLORREF c = (x == 0 && y == 15) ? RGB(0x20, 0x20, 0x20) : cells[x / 16];
+      p[0] = GetBValue(c), p[1] = GetGValue(c), p[2] = GetRValue(c);
+    }
+  bb->SetNumGlyphs(3);
+  bb->GlyphChanged();
+  TacBitBtnWnd* a = Adapt<TacBitBtnWnd>(bb);
+  EXPECT_EQ(a->GlyphSize().cx, 16);
+  const Printed shot(bb->Handle());
+  EXPECT_GT(shot.Count(cells[0]), 150);
+  EXPECT_EQ(shot.Count(cells[1]), 0);
+  EXPECT_EQ(shot.Count(cells[2]), 0);
+  Release(a);
+}
+
+TEST(ScrollMessages, TheHighWordCarriesThePositionUpTo65535) {
+  struct Case {
+    int32_t pos;
+    uint32_t high;
+  } cases[] = {{12, 12}, {-5, 0xFFFB}, {65535, 65535}, {70000, 65535}};
+  static WPARAM got = 0;
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+    if (m == WM_VSCROLL) got = w;
+    return DefWindowProcA(h, m, w, l);
+  };
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "ScrollMessageProbe";
+  RegisterClassA(&wc);
+  HWND h = CreateWindowExA(0, "ScrollMessageProbe", "", WS_OVERLAPPED | WS_VSCROLL, 0, 0, 100, 100, nullptr, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(h, nullptr);
+  for (const Case& c : cases) {
+    got = 0;
+    SendScrollMessage(h, WM_VSCROLL, SB_THUMBPOSITION, c.pos);
+    EXPECT_EQ(uint32_t(got), (c.high << 16) | SB_THUMBPOSITION) << c.pos;
+  }
+  DestroyWindow(h);
+}
+
+}  // namespace
