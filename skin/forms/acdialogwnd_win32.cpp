@@ -18,6 +18,7 @@
 #include "skin/manager/skincommands.h"
 #include "skin/manager/sskinmanager_component.h"
 #include "skin/manager/sskinmenus.h"
+#include "skin/painters/layered_alpha.h"
 #include "skin/forms/composition.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/frame_paint.h"
@@ -649,7 +650,8 @@ void TacDialogWnd::SendToChildren(gui::TMessage& M) {
 }
 
 void TacDialogWnd::SetExtendedBorders(bool On) {
-  const bool want = On && Finished && !Destroyed && SkinManager != nullptr && SystemCaptionHeight() > 0 && !Iconic();
+  const bool want = On && Finished && !Destroyed && SkinManager != nullptr && SystemCaptionHeight() > 0 && !Iconic() &&
+                    LayeredAlphaShown();  // a shadow whose alpha is not shown would be a black frame
   if (want == (BorderForm != nullptr)) return;
   if (want) {
     if (!borderOwner_) borderOwner_ = std::make_unique<DialogBorderOwner>(*this);

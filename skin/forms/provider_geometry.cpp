@@ -13,6 +13,7 @@
 #include "skin/forms/provider_titlebar.h"
 #include "skin/forms/system_menu.h"
 #include "skin/manager/win_values.h"
+#include "skin/painters/layered_alpha.h"
 
 namespace skin {
 
@@ -145,7 +146,9 @@ bool ProviderUseExtBorders(const TsSkinProvider& p) {
   const TsSkinManager* m = ProviderManager(p);
   if (m == nullptr || !m->ExtendedBorders() || !p.AllowExtBorders()) return false;
   if (m->Options.NativeBordersMaximized && Zoomed(p)) return false;
-  return true;
+  // The border window's shadow is drawn with per-pixel alpha: where the screen does not show it, it would be a
+  // black frame round the form, so the form keeps the skin's frame inside its own window.
+  return LayeredAlphaShown();
 }
 
 int32_t ProviderBottomFrame(const TsSkinProvider& p, bool skinned) {

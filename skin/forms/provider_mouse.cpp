@@ -164,7 +164,12 @@ void ProviderNcLButtonDown(TsSkinProvider& p, gui::TMessage& m) {
       ProviderCallOldProc(p, m);
       return;
     }
-    if (code == -1) code = BorderFormHitTest(*p.BorderForm);
+    if (code == -1) {
+      // The border window leaves the hit test to the form: what is passed on from here (the system's move or
+      // size loop) carries the code found.
+      code = BorderFormHitTest(*p.BorderForm);
+      m.WParam = WPARAM(code);
+    }
   }
   if (SystemButton(code)) {
     ProviderPressElement(p, code);

@@ -6,6 +6,7 @@
 #include "skin/forms/border_form.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/title_glow.h"
+#include "skin/painters/layered_alpha.h"
 #include "skin/pixels/gdi_ledger.h"
 
 namespace skin {
@@ -33,7 +34,9 @@ HWND OwnerOf(const TacSBAnimation& anim) {
 }  // namespace
 
 void GlowShowWindow(TacSBAnimation& anim, const TRect& r, uint8_t alpha) {
-  if (!anim.GlowImage) return;
+  // The glow is a soft edge in per-pixel alpha: where the screen does not show that alpha it would be a black
+  // square round the button, and the button's own hot image says enough.
+  if (!anim.GlowImage || !LayeredAlphaShown()) return;
   HWND h = static_cast<HWND>(anim.GlowWindow);
   HWND owner = OwnerOf(anim);
   if (!h) {

@@ -11,6 +11,7 @@
 #include "skin/painters/acglow_window.h"
 #include "skin/painters/dc_copy.h"
 #include "skin/pixels/gdi_ledger.h"
+#include "skin/painters/layered_alpha.h"
 #include "skin/painters/painting_libraries.h"
 
 namespace skin {
@@ -88,7 +89,9 @@ TRect ClipToParents(HWND h, TRect r) {
 
 }  // namespace
 
-bool GlowWindowsAvailable() { return LayeredApiPresent(); }
+// A glow is a soft edge drawn with per-pixel alpha: where the screen does not show that alpha it would be a black
+// square round the control, so there is none.
+bool GlowWindowsAvailable() { return LayeredApiPresent() && LayeredAlphaShown(); }
 
 void GlowWindowCreate(TacGlowEffect& Glow, const TRect& R, void* OwnerWnd, uint8_t Alpha) {
   if (Glow.Form != nullptr) return;

@@ -1,0 +1,8 @@
+#include "skin/painters/layered_alpha.h"
+
+namespace skin {
+
+bool LayeredAlphaShown() { return true; }
+const char* LayeredAlphaSource() { return "system"; }
+
+}  // namespace skin
