@@ -154,6 +154,15 @@ if [ -n "$desktop" ]; then
 else
   wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1 || true
 fi
+# On the host's display without a window manager (a bare X server), Wine draws the windows' frames and moves them
+# itself, as Windows does and as in its own desktop: its windows are not handed to a manager that is not there
+# (Wine would wait two seconds for one at every window that hides, and leave a plain window without a caption).
+# With a window manager, or in Wine's desktop, Wine's own default.
+if [ -z "$desktop" ] && ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+else
+  wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1 || true
+fi
 
 # The ports: the real modules' devices, or the simulator's two modules on COM5 and COM6.
 rm -f "$WINEPREFIX"/dosdevices/com[0-9]* "$state/ptys"
