@@ -26,13 +26,16 @@ function(station_library name)
   target_link_libraries(${name} PUBLIC station_options ${A_DEPS})
 endfunction()
 
-# station_test(<name> SOURCES <files> DEPS <targets> LABEL <label> [WINDOWS_ONLY] [NATIVE_ONLY] [SCREEN])
+# station_test(<name> SOURCES <files> DEPS <targets> LABEL <label> [WINDOWS_ONLY] [NATIVE_ONLY] [SCREEN]
+#              [COMPOSITED])
 # Natively the test cases are discovered one by one; in the Windows build the whole executable is one
 # test, run under Wine by the wine fixture (see WineTests.cmake). SCREEN: the test reads back what its
 # windows show, or depends on which window is active: it runs on a display and a wineserver of its own, so
-# that no other test's window covers its windows or takes the activation and the keyboard.
+# that no other test's window covers its windows or takes the activation and the keyboard. COMPOSITED (with
+# SCREEN): a compositing manager runs on that display, so that the per-pixel alpha of layered windows shows (the
+# skinned forms' border windows and glows exist only where it does).
 function(station_test name)
-  cmake_parse_arguments(A "WINDOWS_ONLY;NATIVE_ONLY;SCREEN" "LABEL;TIMEOUT" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(A "WINDOWS_ONLY;NATIVE_ONLY;SCREEN;COMPOSITED" "LABEL;TIMEOUT" "SOURCES;DEPS" ${ARGN})
   if(A_WINDOWS_ONLY AND NOT WIN32)
     return()
   endif()
@@ -47,7 +50,9 @@ function(station_test name)
   target_link_libraries(${name} PRIVATE station_options ${A_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE STATION_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   if(WIN32)
-    if(A_SCREEN)
+    if(A_SCREEN AND A_COMPOSITED)
+      station_wine_test(${name} ${A_LABEL} ${A_TIMEOUT} OWN COMPOSITED)
+    elseif(A_SCREEN)
       station_wine_test(${name} ${A_LABEL} ${A_TIMEOUT} OWN)
     else()
       station_wine_test(${name} ${A_LABEL} ${A_TIMEOUT})

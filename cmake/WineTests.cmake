@@ -13,8 +13,8 @@ add_test(NAME wine_cleanup COMMAND bash ${STATION_WINE_SCRIPTS}/wine-fixture.sh 
 set_tests_properties(wine_setup PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
 set_tests_properties(wine_cleanup PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60)
 
-# station_wine_test(<name> <label> <timeout> [OWN]): the executable <name> run under Wine, in the shared
-# fixture or (OWN) in one of its own.
+# station_wine_test(<name> <label> <timeout> [OWN] [COMPOSITED]): the executable <name> run under Wine, in the
+# shared fixture or (OWN) in one of its own; COMPOSITED: with a compositing manager on its display.
 function(station_wine_test name label timeout)
   if("OWN" IN_LIST ARGN)
     set(command ${STATION_WINE_OWN} ${STATION_WINE_SCRIPTS}/wine-run.sh $<TARGET_FILE:${name}>)
@@ -23,4 +23,7 @@ function(station_wine_test name label timeout)
   endif()
   add_test(NAME ${name} COMMAND ${command} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
   set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine LABELS "${label};wine" TIMEOUT ${timeout})
+  if("COMPOSITED" IN_LIST ARGN)
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "WINE_COMPOSITOR=1")
+  endif()
 endfunction()

@@ -7,6 +7,7 @@ packages=(
   build-essential cmake git pkg-config ca-certificates
   g++-mingw-w64-x86-64 libz-mingw-w64-dev      # the Windows program (x86_64-w64-mingw32) and its zlib
   wine wine64 xvfb xauth x11-utils xdotool imagemagick  # running and looking at it on Linux
+  xcompmgr openbox                             # a display that blends layered windows; one with a window manager
   fonts-wine fonts-liberation                  # the windows' fonts with their metrics (Tahoma; Arial, Courier New)
   socat                                        # serial links between simulated radio modules and stations
   procps                                       # pgrep: the Wine fixtures stop what a test left running

@@ -499,7 +499,8 @@ void TacDialogWnd::PaintCaption(Bitmap& cache) {
     if (block.GradientSize > 0 && SkinManager->SkinData().Version > 7.5)
       DrawTextWithEffects(cache, TitleFont, caption, R, block.GradientColor, block.GradientSize, 0, flags);
   }
-  WriteTextSectionEx(cache, TitleFont, caption, IsWindowEnabled(Handle) != FALSE, SkinManager, R, state, section, flags);
+  // The skin's caption colour for the state, also while a window the dialog opened disables it.
+  WriteTextSectionEx(cache, TitleFont, caption, true, SkinManager, R, state, section, flags);
 }
 
 void TacDialogWnd::PaintTitleButtons(Bitmap& cache) {

@@ -129,10 +129,9 @@ HRGN BorderFormRegion(TacBorderForm& bf);
 void BorderFormSetRegion(TacBorderForm& bf);
 HWND BorderFormWindow(const TacBorderForm& bf);
 HWND BorderFormInsertAfter(const TacBorderForm& bf);
-// Whether the border window lies above its form in the z-order.
-bool BorderFormAboveForm(const TacBorderForm& bf);
-// Shows the border window and puts it right above its form (the system's place for an owned window), or where
-// the form's style says, unless it is already there.
+// Whether the border window lies right below its form in the z-order.
+bool BorderFormBelowForm(const TacBorderForm& bf);
+// Shows the border window and puts it right below its form, unless it is already there.
 void BorderFormPlace(TacBorderForm& bf);
 int32_t BorderFormWorkAreaTop(const TacBorderForm& bf);
 #endif

@@ -250,13 +250,11 @@ LRESULT HandleMessage(TacBorderForm& bf, HWND h, UINT msg, WPARAM w, LPARAM l) {
       return 0;
     case WM_WINDOWPOSCHANGED: {
       const LRESULT r = DefWindowProcA(h, msg, w, l);
-      // Put back next to the form when something else moved it below the form in the z-order.
+      // Put back right below the form when something else moved it away from there in the z-order.
       if (!bf.Updating && p.Form() && !p.Form()->IsDestroying() && IsWindowVisible(FormHandle(bf)) &&
           !IsIconic(FormHandle(bf))) {
-        // Above its form it stays: the system puts it there when the form comes to the front, before the form
-        // itself follows.
         bf.Updating = true;
-        if (!BorderFormAboveForm(bf)) BorderFormPlace(bf);
+        if (!bf.Following && !BorderFormBelowForm(bf)) BorderFormPlace(bf);
         bf.Updating = false;
       }
       return r;
@@ -308,7 +306,8 @@ LRESULT HandleOwnerMessage(TacBorderForm& bf, HWND h, UINT msg, WPARAM w, LPARAM
     case WM_WINDOWPOSCHANGED: {
       const LRESULT r = DefWindowProcA(h, msg, w, l);
       HWND window = FormHandle(bf);
-      if (!bf.Updating && window && IsWindowVisible(window) && !IsIconic(window) && !BorderFormAboveForm(bf)) {
+      if (!bf.Updating && !bf.Following && window && IsWindowVisible(window) && !IsIconic(window) &&
+          !BorderFormBelowForm(bf)) {
         bf.Updating = true;
         BorderFormPlace(bf);
         bf.Updating = false;
@@ -431,8 +430,9 @@ void BorderFormCreateWindow(TacBorderForm& bf) {
   if (!h) return;
   SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&bf));
   SetWindowLongA(h, GWL_EXSTYLE, kExStyle);
-  bf.OldOwnerWnd = reinterpret_cast<void*>(
-      SetWindowLongPtrA(h, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(FormHandle(bf))));
+  // No owner: the system keeps an owned window above its owner, and the border window lies right below its
+  // form (under the form's own dialogs and under every window that comes in front of the form).
+  bf.OldOwnerWnd = nullptr;
   bf.AForm = h;
 }
 
@@ -448,44 +448,58 @@ TacBorderForm::~TacBorderForm() {
 
 HWND BorderFormWindow(const TacBorderForm& bf) { return FormHandle(bf); }
 
-bool BorderFormAboveForm(const TacBorderForm& bf) {
+bool BorderFormBelowForm(const TacBorderForm& bf) {
   HWND h = static_cast<HWND>(bf.AForm);
   HWND form = FormHandle(bf);
-  if (!h || !form) return false;
-  for (HWND w = GetWindow(h, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
-    if (w == form) return true;
-  return false;
+  return h && form && GetWindow(form, GW_HWNDNEXT) == h;
 }
+
+namespace {
+
+bool UnderWine() {
+  static const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+  return wine;
+}
+
+// Whether no visible window lies before the form in the z-order but the form's own (the windows it owns, and
+// its border window).
+bool FormInFront(HWND form, HWND border) {
+  for (HWND w = GetTopWindow(nullptr); w && w != form; w = GetWindow(w, GW_HWNDNEXT)) {
+    if (w == border || !IsWindowVisible(w)) continue;
+    HWND owner = w;
+    while (owner && owner != form) owner = GetWindow(owner, GW_OWNER);
+    if (owner != form) return false;
+  }
+  return true;
+}
+
+}  // namespace
 
 void BorderFormPlace(TacBorderForm& bf) {
   HWND h = static_cast<HWND>(bf.AForm);
   HWND form = FormHandle(bf);
   if (!h || !form) return;
-  HWND after = BorderFormInsertAfter(bf);
-  if (after == form) {
-    // Right above the form, where the system keeps an owned window. Placed below it, the system would lift it
-    // back on its own when the form comes to the front: it then lifts the border window first and puts the form
-    // after it, and a border window put back below the form at that moment takes the form down with it (Wine's
-    // X11 driver has already raised the border window on the screen by then, and never lowers it again). A
-    // border window already in place is left alone: under Wine each placement of a window that the system holds
-    // first raises it on the screen, over windows of other programs that came to the front in the meantime.
-    if (GetWindow(form, GW_HWNDPREV) == h) {
-      if (!IsWindowVisible(h)) ShowWindow(h, SW_SHOWNA);
-      return;
-    }
-    after = GetWindow(form, GW_HWNDPREV);
-    if (!after) after = (GetWindowLongA(form, GWL_EXSTYLE) & WS_EX_TOPMOST) ? HWND_TOPMOST : HWND_TOP;
+  if (BorderFormBelowForm(bf)) {
+    if (!IsWindowVisible(h)) ShowWindow(h, SW_SHOWNA);
+    return;
   }
-  SetWindowPos(h, after, 0, 0, 0, 0, 0x65B);
+  constexpr UINT kKeep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING;
+  const bool following = bf.Following;
+  bf.Following = true;
+  if (UnderWine() && FormInFront(form, h)) {
+    // Wine's X11 driver restacks a window on the screen only when it becomes the first visible window, and then
+    // raises it; it never lowers one. So the two are raised in turn, the border window first and the form over
+    // it (the form's own dialogs follow it up): on the screen as in the z-order, the border window lies right
+    // below the form.
+    const HWND top = (GetWindowLongA(form, GWL_EXSTYLE) & WS_EX_TOPMOST) ? HWND_TOPMOST : HWND_TOP;
+    SetWindowPos(h, top, 0, 0, 0, 0, kKeep | SWP_SHOWWINDOW);
+    SetWindowPos(form, top, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+  if (!BorderFormBelowForm(bf)) SetWindowPos(h, form, 0, 0, 0, 0, kKeep | SWP_SHOWWINDOW);
+  bf.Following = following;
 }
 
-HWND BorderFormInsertAfter(const TacBorderForm& bf) {
-  const gui::TCustomForm* form = bf.Provider ? bf.Provider->Form() : nullptr;
-  if (form && form->FormStyle() == gui::TFormStyle::fsStayOnTop) return HWND_TOP;
-  HWND h = FormHandle(bf);
-  if (h && (GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_TOPMOST)) return HWND_TOPMOST;
-  return h;
-}
+HWND BorderFormInsertAfter(const TacBorderForm& bf) { return FormHandle(bf); }
 
 int32_t BorderFormWorkAreaTop(const TacBorderForm& bf) {
   MONITORINFO mi{};
@@ -590,38 +604,10 @@ int32_t BorderFormHitTest(TacBorderForm& bf) {
   return BorderFormHitTestAt(bf, CursorInWindow(bf));
 }
 
-namespace {
-
-bool UnderWine() {
-  static const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-  return wine;
-}
-
-}  // namespace
-
 void BorderFormFollowZOrder(TacBorderForm& bf) {
   HWND h = static_cast<HWND>(bf.AForm);
   HWND form = FormHandle(bf);
   if (!h || !form || !IsWindowVisible(h) || bf.Following) return;
-  HWND first = GetTopWindow(nullptr);
-  while (first && !IsWindowVisible(first)) first = GetWindow(first, GW_HWNDNEXT);
-  if (UnderWine() && first == h && GetWindow(form, GW_HWNDPREV) == h && BorderFormInsertAfter(bf) == form) {
-    // The form came to the front behind its border window: the system lifts an owned window first and puts its
-    // owner right after it, and keeps it there even when the owner alone is asked to the top. Wine's X11 driver
-    // raises on the screen only a window that has no visible window before it when it moves, and never lowers one:
-    // the form stays behind on the screen, under windows the z-order has below it. The border window steps aside
-    // for a moment, the form is raised, and the border window shows again above it: each is first when it moves.
-    bf.Following = true;
-    bf.Updating = true;
-    SetWindowPos(h, nullptr, 0, 0, 0, 0,
-                 SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
-    SetWindowPos(form, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
-    SetWindowPos(h, HWND_TOP, 0, 0, 0, 0,
-                 SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
-    bf.Updating = false;
-    bf.Following = false;
-    return;
-  }
   BorderFormPlace(bf);
 }
 

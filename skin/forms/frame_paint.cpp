@@ -332,7 +332,6 @@ void ProviderPaintCaptionText(TsSkinProvider& p) {
   const uint32_t flags = ProviderCaptionTextFlags(p);
   const int32_t state = p.FormActive ? 1 : 0;
   const int32_t titleSection = ProviderTitleSectionIndex(p);
-  const bool enabled = FormWindowEnabled(*p.Form());
 
   int32_t textRight = R.Left;
   if (showMain) {
@@ -354,7 +353,9 @@ void ProviderPaintCaptionText(TsSkinProvider& p) {
       const bool glow = block.GradientSize > 0 && m->SkinData().Version > 7.5;
       if (glow) DrawTextWithEffects(*cache, captionFont, caption, R, block.GradientColor, block.GradientSize, 0, flags);
     }
-    WriteTextSectionEx(*cache, captionFont, caption, enabled, m, R, state, section, flags);
+    // The caption keeps the skin's colour for the active or inactive state: a form is disabled while a modal
+    // window of the program is shown, and a window behind a dialog is no greyed-out control.
+    WriteTextSectionEx(*cache, captionFont, caption, true, m, R, state, section, flags);
     textRight = std::min(R.Right, R.Left + captionSize.cx);
   }
   if (!added.Text().empty()) {

@@ -737,7 +737,9 @@ TEST(DialogHook, WithExtendedBordersADialogsFrameLiesInABorderWindowAroundItsCli
     if (round == 0) {
       HWND border = static_cast<HWND>(a->BorderForm->AForm);
       EXPECT_TRUE(IsWindowVisible(border));
-      EXPECT_EQ(GetWindow(border, GW_OWNER), h);
+      // No owner (the system would keep it above the dialog): right below the dialog in the z-order.
+      EXPECT_EQ(GetWindow(border, GW_OWNER), nullptr);
+      EXPECT_EQ(GetWindow(h, GW_HWNDNEXT), border);
       const skin::TsSkinData& g = skin.Skin().SkinData;
       RECT br{}, wr{}, cr{};
       GetWindowRect(border, &br);

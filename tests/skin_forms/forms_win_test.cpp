@@ -267,7 +267,9 @@ TEST(ProviderWindows, TheBorderWindowLiesAroundTheFormAndItsShadowLetsClicksThro
     EXPECT_EQ(br.right, fr.right + kShadowMargin);
     EXPECT_EQ(br.bottom, fr.bottom + kShadowMargin);
     EXPECT_EQ(GetWindowLongA(border, GWL_EXSTYLE) & 0x08080080, 0x08080080);
-    EXPECT_EQ(GetWindow(border, GW_OWNER), s.Handle());
+    // No owner (the system would keep it above the form): it lies right below the form in the z-order.
+    EXPECT_EQ(GetWindow(border, GW_OWNER), nullptr);
+    EXPECT_EQ(GetWindow(s.Handle(), GW_HWNDNEXT), border);
     // The form's window shows only its client area; the border window the frame, with a hole for the client.
     HRGN region = skin::ledger::CreateRectRgn(0, 0, 0, 0);
     ASSERT_NE(GetWindowRgn(border, region), ERROR);
@@ -1213,6 +1215,29 @@ void CALLBACK SampleAlpha(HWND, UINT, UINT_PTR, DWORD) {
     g_lowestAlpha = std::min<int>(g_lowestAlpha, alpha);
 }
 
+// The caption of a form whose frame lies in a border window is the border window's: dragged with the mouse, the
+// form moves, and its border window with it.
+TEST(ProviderWindows, AFormWithABorderWindowMovesWhenItsCaptionIsDragged) {
+  Shown s(true, 200, 150, 360, 260);
+  SetForegroundWindow(s.Handle());
+  PumpFor(150);
+  ASSERT_TRUE(s.p->BorderForm && s.p->BorderForm->AForm);
+  HWND border = static_cast<HWND>(s.p->BorderForm->AForm);
+  ASSERT_EQ(WindowFromPoint(POINT{300, 158}), border);
+  ASSERT_TRUE(Xdotool("mousemove 300 158 mousedown 1 sleep 0.1 mousemove 320 170 sleep 0.3 mousemove 360 198 "
+                      "sleep 0.3 mouseup 1",
+                      1000));
+  RECT r{}, br{};
+  GetWindowRect(s.Handle(), &r);
+  EXPECT_EQ(r.left, 260);
+  EXPECT_EQ(r.top, 190);
+  GetWindowRect(border, &br);
+  EXPECT_EQ(br.left, r.left - kShadowMargin);
+  EXPECT_EQ(br.top, r.top - kShadowMargin);
+  EXPECT_EQ(GetCapture(), nullptr);
+  Xdotool("mousemove 900 700", 100);
+}
+
 TEST(ProviderWindows, AFormDraggedByItsCaptionIsTranslucentWhileItMoves) {
   Shown s(false, 200, 150, 360, 260);
   s.skin.manager->AnimEffects.BlendOnMoving.Active = true;
@@ -1902,15 +1927,14 @@ namespace {
 struct PlainWindow {
   HWND h = nullptr;
   HBRUSH brush = nullptr;
-  PlainWindow(int x, int y, int w, int ht, COLORREF colour) {
+  PlainWindow(int x, int y, int w, int ht, COLORREF colour, HWND owner = nullptr) {
     brush = CreateSolidBrush(colour);
     WNDCLASSA wc{};
     wc.lpfnWndProc = DefWindowProcA;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "FormsTestPlainWindow";
     RegisterClassA(&wc);
-    h = CreateWindowExA(0, wc.lpszClassName, "Plain", WS_POPUP, x, y, w, ht, nullptr, nullptr, wc.hInstance,
-                        nullptr);
+    h = CreateWindowExA(0, wc.lpszClassName, "Plain", WS_POPUP, x, y, w, ht, owner, nullptr, wc.hInstance, nullptr);
     SetClassLongPtrA(h, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(brush));
   }
   ~PlainWindow() {
@@ -1954,7 +1978,39 @@ TEST(ProviderWindows, AFormAndItsBorderWindowComeToTheFrontTogetherAndGoBehindTo
     EXPECT_EQ(pixel(at.client), uint32_t(kFormActive));
     EXPECT_NE(pixel(at.frame), colour);
     EXPECT_NE(pixel(at.caption), colour);
-    EXPECT_TRUE(skin::BorderFormAboveForm(*s.p->BorderForm));
+    EXPECT_TRUE(skin::BorderFormBelowForm(*s.p->BorderForm));
+  }
+}
+
+
+// The border window lies right below its form, never above a window that lies above the form: a dialog the form
+// owns (as the station's about box over its main window), or another program's window. Each round repaints the
+// form's frame (its caption changes) while the other window covers the frame's left part.
+TEST(ProviderWindows, TheBorderWindowStaysBelowTheFormsDialogsAndOtherWindowsWhenTheFrameIsRepainted) {
+  Shown s(true, 120, 100);
+  SetForegroundWindow(s.Handle());
+  PumpFor(200);
+  ASSERT_TRUE(s.p->BorderForm && s.p->BorderForm->AForm);
+  HWND border = static_cast<HWND>(s.p->BorderForm->AForm);
+  RECT fr{};
+  GetWindowRect(s.Handle(), &fr);
+  const FrameProbes at(fr);
+  auto pixel = [](POINT p) { return testsupport::ScreenPixel(p.x, p.y) & 0xFFFFFF; };
+  for (bool owned : {true, false}) {
+    SCOPED_TRACE(owned ? "a dialog of the form" : "another window");
+    const COLORREF colour = owned ? RGB(0xD0, 0x24, 0x9C) : RGB(0x24, 0xD0, 0x9C);
+    PlainWindow other(fr.left - 40, fr.top - 30, 200, fr.bottom - fr.top + 60, colour, owned ? s.Handle() : nullptr);
+    SetWindowPos(other.h, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    PumpFor(150);
+    for (int round = 0; round < 3; ++round) {
+      SCOPED_TRACE(round);
+      s.form->SetCaption("Skinned station " + std::to_string(round));
+      s.p->SkinData().BGChanged = true;
+      skin::BorderFormUpdate(*s.p->BorderForm, true, 255);
+      PumpFor(200);
+      EXPECT_EQ(GetWindow(s.Handle(), GW_HWNDNEXT), border);
+      for (POINT p : {at.shadow, at.frame, at.caption, at.client}) EXPECT_EQ(pixel(p), colour);
+    }
   }
 }
 

@@ -26,6 +26,22 @@ wine_start_xvfb() {
   return 1
 }
 
+# wine_start_compositor DIR: starts xcompmgr on the display DIR/display names (DIR/compositor.pid). It takes
+# the display at once; the test program, which needs a second or more to start under Wine, asks the screen
+# itself whether layered windows blend (and reads again for a while when they do not yet).
+wine_start_compositor() {
+  local dir=$1 pid
+  command -v xcompmgr >/dev/null || { echo "xcompmgr is missing (scripts/setup.sh installs it)" >&2; return 1; }
+  DISPLAY=$(cat "$dir/display") xcompmgr >"$dir/compositor.log" 2>&1 &
+  pid=$!
+  echo "$pid" >"$dir/compositor.pid"
+  sleep 0.2
+  kill -0 "$pid" 2>/dev/null && return 0
+  echo "xcompmgr could not start" >&2
+  cat "$dir/compositor.log" >&2
+  return 1
+}
+
 # wine_stop DIR: stops the wineserver of DIR/prefix (and with it every Wine process of that prefix) and the
 # Xvfb that DIR/xvfb.pid names, if that process is still an Xvfb.
 wine_stop() {
@@ -33,6 +49,11 @@ wine_stop() {
   if [ -d "$dir/prefix" ]; then
     WINEPREFIX="$dir/prefix" wineserver -k >/dev/null 2>&1
     WINEPREFIX="$dir/prefix" wineserver -w >/dev/null 2>&1
+  fi
+  if [ -f "$dir/compositor.pid" ]; then
+    pid=$(cat "$dir/compositor.pid")
+    if [ -n "$pid" ] && [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = xcompmgr ]; then kill "$pid" 2>/dev/null; fi
+    rm -f "$dir/compositor.pid"
   fi
   if [ -f "$dir/xvfb.pid" ]; then
     pid=$(cat "$dir/xvfb.pid")

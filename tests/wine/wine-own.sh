@@ -43,6 +43,8 @@ trap 'stop 129' HUP
 
 wine_copy_prefix "$state/template" "$own/prefix" || exit 1
 wine_start_xvfb "$own" || exit 1
+# WINE_COMPOSITOR=1: a compositing manager on the display, so that layered windows show their per-pixel alpha.
+if [ "${WINE_COMPOSITOR:-0}" = 1 ]; then wine_start_compositor "$own" || exit 1; fi
 # In the background, so that a signal stops the test and the fixture at once, and in a process group of its
 # own.
 set -m

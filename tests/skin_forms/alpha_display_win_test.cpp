@@ -1,0 +1,129 @@
+// A skinned form on a screen that does not show the per-pixel alpha of layered windows (a bare X server under
+// Wine: no compositing manager): the screen is asked, and the soft edges that would show black there (the border
+// window's shadow, the caption buttons' glows) are left out; the form keeps the skin's frame in its own window.
+// Runs on a display of its own without a compositor (the executables marked COMPOSITED check the other side).
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "gui/gui.h"
+#include "skin/forms/sskinprovider.h"
+#include "skin/forms/title_glow.h"
+#include "skin/painters/acglow.h"
+#include "skin/painters/acglow_window.h"
+#include "skin/painters/layered_alpha.h"
+#include "skin/pixels/gdi_ledger.h"
+#include "tests/skin_forms/forms_fixture.h"
+#include "tests/support/win_screen.h"
+
+namespace {
+
+using namespace formstest;
+using testsupport::PumpFor;
+
+// A plain popup of one colour, under the form where its shadow would lie.
+struct Backdrop {
+  HWND h = nullptr;
+  HBRUSH brush = nullptr;
+  Backdrop(const RECT& r, COLORREF colour) {
+    brush = CreateSolidBrush(colour);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "AlphaDisplayBackdrop";
+    wc.hbrBackground = brush;
+    RegisterClassA(&wc);
+    h = CreateWindowExA(WS_EX_NOACTIVATE, wc.lpszClassName, "", WS_POPUP, r.left, r.top, r.right - r.left,
+                        r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
+    ShowWindow(h, SW_SHOWNOACTIVATE);
+    UpdateWindow(h);
+  }
+  ~Backdrop() {
+    DestroyWindow(h);
+    UnregisterClassA("AlphaDisplayBackdrop", GetModuleHandleA(nullptr));
+    DeleteObject(brush);
+  }
+};
+
+// Real pointer moves through the X server (xdotool), the queue pumped meanwhile.
+bool Xdotool(const std::string& args) {
+  STARTUPINFOA si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  std::string cmd = "/usr/bin/xdotool " + args;
+  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+  const DWORD start = GetTickCount();
+  while (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT && GetTickCount() - start < 10000) PumpFor(10);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  PumpFor(150);
+  return true;
+}
+
+bool WaitFor(const std::function<bool()>& done, DWORD ms) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > ms) return false;
+    PumpFor(20);
+  }
+  return true;
+}
+
+TEST(AlphaDisplay, TheScreenIsAskedAndAnswersThatItShowsNoPerPixelAlpha) {
+  EXPECT_FALSE(skin::LayeredAlphaShown());
+  EXPECT_EQ(std::string(skin::LayeredAlphaSource()), "probe: not shown");
+  // The probe's windows are gone.
+  EXPECT_EQ(FindWindowA("acLayeredAlphaProbe", nullptr), nullptr);
+  EXPECT_FALSE(skin::GlowWindowsAvailable());
+}
+
+// A skin with a shadow round its forms: no border window, the frame in the form's own window, nothing dark where
+// the shadow would have been; a hovered caption button shows its hot image and no glow window; the caption drags.
+TEST(AlphaDisplay, AFormOfASkinWithAShadowKeepsItsFrameAndShowsNoShadowNorGlow) {
+  FormsSkin skin(true);
+  skin.Skin().SkinData.BorderWidth = GetSystemMetrics(SM_CXFRAME);
+  skin.Skin().SkinData.TitleHeight = skin.Skin().SkinData.MaxHeight =
+      GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CXFRAME);
+  const COLORREF back = RGB(0x24, 0xD0, 0x9C);
+  const RECT area{140, 120, 640, 520};
+  Backdrop backdrop(area, back);
+  auto* form = new gui::TForm(gui::Application);
+  form->SetBounds(200, 150, 360, 260);
+  form->SetCaption("Skinned station");
+  auto* p = new skin::TsSkinProvider(form);
+  form->Show();
+  SetForegroundWindow(form->WindowHandle());
+  PumpFor(300);
+  HWND h = form->WindowHandle();
+  EXPECT_FALSE(p->BorderForm);
+  // Outside the form, where the shadow lay: the window below. On the frame and caption: the skin.
+  EXPECT_EQ(testsupport::ScreenPixel(200 - 3, 280) & 0xFFFFFF, uint32_t(back));
+  EXPECT_EQ(testsupport::ScreenPixel(360, 150 + GetSystemMetrics(SM_CYCAPTION) + 3 + 10) & 0xFFFFFF, uint32_t(kFormActive));
+  EXPECT_NE(testsupport::ScreenPixel(300, 150 + 8) & 0xFFFFFF, uint32_t(back));
+  EXPECT_EQ(WindowFromPoint(POINT{300, 158}), h);
+  // The pointer over the close button: hot, and no glow window.
+  RECT fr{};
+  GetWindowRect(h, &fr);
+  const skin::TRect close = p->ButtonClose.Rect;
+  const int cx = fr.left + (close.Left + close.Right) / 2, cy = fr.top + (close.Top + close.Bottom) / 2;
+  ASSERT_TRUE(Xdotool("mousemove " + std::to_string(cx - 30) + " " + std::to_string(cy) + " sleep 0.1 mousemove " +
+                      std::to_string(cx) + " " + std::to_string(cy)));
+  EXPECT_TRUE(WaitFor([&] { return p->ButtonClose.State == 1; }, 2000));
+  PumpFor(200);
+  const skin::TacSBAnimation* anim = p->ButtonClose.GlowTimer;
+  EXPECT_TRUE(anim == nullptr || anim->GlowWindow == nullptr);
+  // Dragged by its caption, the form moves.
+  ASSERT_TRUE(Xdotool("mousemove 300 158 mousedown 1 sleep 0.1 mousemove 320 170 sleep 0.3 mousemove 360 198 "
+                      "sleep 0.3 mouseup 1 sleep 0.2 mousemove 900 700"));
+  EXPECT_TRUE(WaitFor([&] {
+    RECT r{};
+    GetWindowRect(h, &r);
+    return r.left == 260 && r.top == 190;
+  }, 3000));
+  gui::Free(form);
+  PumpFor(50);
+}
+
+}  // namespace
