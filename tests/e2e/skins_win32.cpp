@@ -179,6 +179,8 @@ void CheckOtherWindows(Station& st, const Look& look, int setting) {
       EXPECT_TRUE(ShowsText(window)) << what << ", redrawn whole";
       Station::ParkPointer();
     }
+    // The window over the main window as the screen shows them, then the window alone.
+    SavePictureOf(st.Main(), window, "skins-" + std::to_string(setting) + "-" + w.picture + "-over-main");
     SavePicture(window, "skins-" + std::to_string(setting) + "-" + w.picture);
     if (w.closes.empty()) {
       PostMessageA(window, WM_CLOSE, 0, 0);

@@ -351,6 +351,8 @@ struct Look {
   std::string CaptionFault(HWND window) const {
     RECT r{};
     GetWindowRect(window, &r);
+    // Unskinned under a window manager, the caption is the manager's decoration, outside the window.
+    if (!skinned && Env("WINE_WINDOW_MANAGER") == "1") return "";
     const COLORREF got = WindowPixel(window, (r.right - r.left) * 3 / 5, skinned ? skin.titleHeight / 2 : 10);
     if (!skinned) {
       // The system's caption: between the active caption colour and its gradient's end.
@@ -385,6 +387,29 @@ inline std::string WorkDir(const std::string& name) {
 inline void SavePicture(HWND h, const std::string& name) {
   const std::string dir = Env("E2E_ARTEFACTS");
   if (!dir.empty()) testsupport::SaveWindowPicture(h, WindowsPath(dir), name);
+}
+
+// What the screen shows over two windows together (a dialog over the main window), as a picture.
+inline void SavePictureOf(HWND a, HWND b, const std::string& name) {
+  const std::string dir = Env("E2E_ARTEFACTS");
+  if (dir.empty()) return;
+  RECT ra{}, rb{}, r{};
+  GetWindowRect(a, &ra);
+  GetWindowRect(b, &rb);
+  UnionRect(&r, &ra, &rb);
+  // The extended frame (a shadow) round either, when there is one.
+  InflateRect(&r, 16, 16);
+  r.left = std::max<LONG>(r.left, 0);
+  r.top = std::max<LONG>(r.top, 0);
+  gui::TBitmap bmp;
+  bmp.SetPixelFormat(gui::TPixelFormat::pf24bit);
+  bmp.SetSize(r.right - r.left, r.bottom - r.top);
+  HDC screen = GetDC(nullptr);
+  BitBlt(bmp.Canvas().Handle(), 0, 0, bmp.Width(), bmp.Height(), screen, r.left, r.top, SRCCOPY);
+  ReleaseDC(nullptr, screen);
+  GdiFlush();
+  std::filesystem::create_directories(WindowsPath(dir));
+  bmp.SaveToFile(WindowsPath(dir) + "/" + name + ".bmp");
 }
 
 }  // namespace stationskins

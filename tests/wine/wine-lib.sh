@@ -42,6 +42,24 @@ wine_start_compositor() {
   return 1
 }
 
+# wine_start_window_manager DIR: starts openbox on the display DIR/display names (DIR/window-manager.pid), and
+# waits until it announces itself on the root window.
+wine_start_window_manager() {
+  local dir=$1 pid
+  command -v openbox >/dev/null || { echo "openbox is missing (scripts/setup.sh installs it)" >&2; return 1; }
+  DISPLAY=$(cat "$dir/display") openbox --sm-disable >"$dir/window-manager.log" 2>&1 &
+  pid=$!
+  echo "$pid" >"$dir/window-manager.pid"
+  for _ in $(seq 1 100); do
+    kill -0 "$pid" 2>/dev/null || break
+    DISPLAY=$(cat "$dir/display") xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    sleep 0.1
+  done
+  echo "openbox could not start" >&2
+  cat "$dir/window-manager.log" >&2
+  return 1
+}
+
 # wine_stop DIR: stops the wineserver of DIR/prefix (and with it every Wine process of that prefix) and the
 # Xvfb that DIR/xvfb.pid names, if that process is still an Xvfb.
 wine_stop() {
@@ -49,6 +67,11 @@ wine_stop() {
   if [ -d "$dir/prefix" ]; then
     WINEPREFIX="$dir/prefix" wineserver -k >/dev/null 2>&1
     WINEPREFIX="$dir/prefix" wineserver -w >/dev/null 2>&1
+  fi
+  if [ -f "$dir/window-manager.pid" ]; then
+    pid=$(cat "$dir/window-manager.pid")
+    if [ -n "$pid" ] && [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = openbox ]; then kill "$pid" 2>/dev/null; fi
+    rm -f "$dir/window-manager.pid"
   fi
   if [ -f "$dir/compositor.pid" ]; then
     pid=$(cat "$dir/compositor.pid")

@@ -45,6 +45,12 @@ wine_copy_prefix "$state/template" "$own/prefix" || exit 1
 wine_start_xvfb "$own" || exit 1
 # WINE_COMPOSITOR=1: a compositing manager on the display, so that layered windows show their per-pixel alpha.
 if [ "${WINE_COMPOSITOR:-0}" = 1 ]; then wine_start_compositor "$own" || exit 1; fi
+# WINE_WINDOW_MANAGER=1: a window manager on the display (openbox), which Wine hands its windows to, as on an
+# operator's desktop (the template's prefix keeps them from a manager: that setting goes from this copy).
+if [ "${WINE_WINDOW_MANAGER:-0}" = 1 ]; then
+  sed -i '/^"Managed"="N"$/d; /^"Decorated"="N"$/d' "$own/prefix/user.reg"
+  wine_start_window_manager "$own" || exit 1
+fi
 # In the background, so that a signal stops the test and the fixture at once, and in a process group of its
 # own.
 set -m
