@@ -1,6 +1,75 @@
 #include "tools/skingen/canvas.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace skingen {
+
+namespace {
+float channel(float v) { return v <= 0.04045f ? v / 12.92f : std::pow((v + 0.055f) / 1.055f, 2.4f); }
+float luminance(Color c) { return 0.2126f * channel(c.r) + 0.7152f * channel(c.g) + 0.0722f * channel(c.b); }
+float worst(Color text, std::initializer_list<Color> on) {
+  float w = 21.0f;
+  for (const Color& b : on) w = std::min(w, Contrast(text, b));
+  return w;
+}
+}  // namespace
+
+float DeltaE(Color a, Color b) {
+  const auto lab = [](Color c, float& l, float& x, float& z) {
+    const float r = channel(c.r), g = channel(c.g), bl = channel(c.b);
+    const auto f = [](float t) { return t > 0.008856f ? std::cbrt(t) : 7.787f * t + 16.0f / 116.0f; };
+    const float fx = f((0.4124f * r + 0.3576f * g + 0.1805f * bl) / 0.95047f);
+    const float fy = f(0.2126f * r + 0.7152f * g + 0.0722f * bl);
+    const float fz = f((0.0193f * r + 0.1192f * g + 0.9505f * bl) / 1.08883f);
+    l = 116 * fy - 16, x = 500 * (fx - fy), z = 200 * (fy - fz);
+  };
+  float la, aa, ba, lb, ab, bb;
+  lab(a, la, aa, ba);
+  lab(b, lb, ab, bb);
+  return std::sqrt((la - lb) * (la - lb) + (aa - ab) * (aa - ab) + (ba - bb) * (ba - bb));
+}
+
+Color Apart(Color c, Color from, float min) {
+  if (DeltaE(c, from) >= min) return c;
+  const auto clamp = [](float v) { return std::min(1.0f, std::max(0.0f, v)); };
+  for (float k = 1.25f; k <= 6.0f; k += 0.25f) {
+    const Color x{clamp(from.r + (c.r - from.r) * k), clamp(from.g + (c.g - from.g) * k), clamp(from.b + (c.b - from.b) * k), c.a};
+    if (DeltaE(x, from) >= min) return x;
+  }
+  const bool light = luminance(from) > 0.4f;
+  for (float t = 0.05f; t <= 1.0f; t += 0.05f) {
+    const Color x = light ? Darken(c, t) : Lighten(c, t);
+    if (DeltaE(x, from) >= min) return x;
+  }
+  return light ? Darken(c, 1) : Lighten(c, 1);
+}
+
+float Contrast(Color a, Color b) {
+  const float la = luminance(a), lb = luminance(b);
+  return (std::max(la, lb) + 0.05f) / (std::min(la, lb) + 0.05f);
+}
+
+Color Legible(Color text, std::initializer_list<Color> on, float min) {
+  if (worst(text, on) >= min) return text;
+  for (int step = 1; step <= 20; ++step) {
+    const float t = float(step) / 20.0f;
+    const Color dark = Darken(text, t), light = Lighten(text, t);
+    const float d = worst(dark, on), l = worst(light, on);
+    if (d >= min || l >= min) return d >= l ? dark : light;
+  }
+  return worst(Darken(text, 1), on) >= worst(Lighten(text, 1), on) ? Darken(text, 1) : Lighten(text, 1);
+}
+
+Color Beneath(Color background, Color text, float min) {
+  const bool darker = luminance(text) > luminance(background);
+  for (int step = 0; step <= 40; ++step) {
+    const float t = float(step) / 40.0f;
+    const Color c = darker ? Darken(background, t) : Lighten(background, t);
+    if (Contrast(c, text) >= min) return c;
+  }
+  return darker ? Darken(background, 1) : Lighten(background, 1);
+}
 
 uint32_t ToRgb(Color c) {
   auto b = [](float v) { return uint32_t(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f)); };

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <utility>
 #include <vector>
 
@@ -30,6 +31,19 @@ inline Color Lighten(Color c, float t) { return Mix(c, Color{1, 1, 1, c.a}, t); 
 inline Color Darken(Color c, float t) { return Mix(c, Color{0, 0, 0, c.a}, t); }
 // Perceived brightness 0..1.
 inline float Luma(Color c) { return 0.299f * c.r + 0.587f * c.g + 0.114f * c.b; }
+// The contrast ratio of two colours (alpha ignored), 1 to 21.
+float Contrast(Color a, Color b);
+// The colour difference of two colours (CIE76, in CIELAB under D65), 0 for equal colours.
+float DeltaE(Color a, Color b);
+// A colour told apart from `from` by `min` (DeltaE): the colour itself when it is, else the colour carried
+// further from `from` along the way it already differs (or darker, or lighter, where that way ends first).
+Color Apart(Color c, Color from, float min);
+// A text colour that stands out from every one of the backgrounds by `min`: the colour itself when it does, else
+// the nearest mix of it with black or with white that does (the pole that reaches it sooner), else that pole.
+Color Legible(Color text, std::initializer_list<Color> on, float min = 5.0f);
+// A background that the text stands out from by `min`: the colour itself, else the nearest mix of it away from
+// the text (darker under light text, lighter under dark text) that does.
+Color Beneath(Color background, Color text, float min = 5.0f);
 // 0xRRGGBB of the colour (alpha ignored), rounded.
 uint32_t ToRgb(Color c);
 // The colour as a skin writes it: 0x00BBGGRR.

@@ -220,7 +220,8 @@ States FlatButtonStates(const Theme& t, int w, int h, float radius, uint32_t see
   s.push_back(Image(w, h));  // normal: nothing
   for (int i = 1; i <= 2; ++i) {
     Image img(w, h);
-    FaceLook f = FaceFor(t, i, t.face, Mix(t.panel, t.faceHot, 0.7f), Mix(t.panel, t.facePressed, 0.8f));
+    // Flat, the button has no face at rest: under the pointer its face leans to the accent to show at once.
+    FaceLook f = FaceFor(t, i, t.face, Mix(t.faceHot, t.accent, 0.2f), t.facePressed);
     f.outline.a = 0.75f;
     f.outlineBottom.a = 0.75f;
     PaintFace(img, RectF{0, 0, float(w), float(h)}, Radii(radius), f, seed + uint32_t(i));
@@ -364,7 +365,10 @@ States CaptionButton(const Theme& t, Caption kind, bool small, uint32_t seed) {
         const bool gems = t.titleButtons == TitleButtonStyle::Gems;
         Color plate = close ? Rgb(0xD9503F) : (dark ? Mix(t.trim, t.titleBottom, 0.3f) : Lighten(t.faceHot, 0.1f));
         if (gems) plate = close ? Rgb(0xB0243A) : Mix(t.accent, t.titleTop, 0.3f);
-        Color symbol = state == 0 ? t.titleText : (close || dark || gems ? Rgb(0xFFFFFF) : t.text);
+        // At rest the symbol lies on the caption itself (the faint plate lets it through): a colour that stands out
+        // from the caption's gradient, so that each button tells what it does before it is pointed at.
+        Color symbol = state == 0 ? Legible(t.titleText, {t.titleTop, t.titleBottom, Mix(t.titleTop, t.titleBottom, 0.5f)}, 4.5f)
+                                  : (close || dark || gems ? Rgb(0xFFFFFF) : t.text);
         if (state == 0) {
           // Resting: a faint plate so that the button reads as one.
           img.FillShape(r, [=](float x, float y) { return SdRoundRect(x, y, r, rad); },
@@ -429,11 +433,14 @@ States CaptionButton(const Theme& t, Caption kind, bool small, uint32_t seed) {
                       },
                       [=](float, float y) { return White(0.75f * clamp01(1.0f - (y - (cy - rr)) / (rr * 0.9f))); });
         img.StrokeInside(RectF{0, 0, float(w), float(h)}, ball, 1.0f, Darken(c, 0.45f));
-        if (state > 0 && kind != Caption::User) {
+        // The symbol shows at rest too: spheres alike in colour (graphite) would otherwise be told apart only by
+        // pointing at them.
+        if (kind != Caption::User) {
           const float ss = d * 0.44f;
           const Caption k = kind == Caption::Max || kind == Caption::Restore ? Caption::Max : kind;
-          if (k == Caption::Max) {
-            // A plus on the green sphere.
+          if (k == Caption::Max && !graphite) {
+            // A plus on the green sphere (graphite spheres, all of one colour, take the window mark instead: a plus
+            // and a minus differ by one stroke only).
             const float x0 = cx - ss * 0.5f, y0 = cy - ss * 0.5f;
             img.FillShape(RectF{x0 - 2, y0 - 2, x0 + ss + 2, y0 + ss + 2}, [=](float x, float y) {
               return std::min(SdSegment(x, y, x0, cy, x0 + ss, cy, 1.6f), SdSegment(x, y, cx, y0, cx, y0 + ss, 1.6f));
@@ -466,8 +473,12 @@ States CaptionButton(const Theme& t, Caption kind, bool small, uint32_t seed) {
         f.innerShadow = state == 2 ? 0.25f : 0.0f;
         PaintFace(img, r, Radii(0, 0, rad, rad), f, seed);
         if (kind != Caption::User) {
-          drawSymbol(img, kind, sx + 0.6f, sy + 1.2f, side, th + 0.6f, Black(0.45f));
-          drawSymbol(img, kind, sx, sy + 0.5f, side, th, White(1));
+          // A light cap at rest (translucent over the caption) carries a dark symbol; the coloured ones a white one.
+          const bool light = !close && state == 0;
+          const Color mark = light ? Legible(Darken(t.titleBottom, 0.6f), {t.titleTop, t.titleBottom, Lighten(c, 0.5f)}, 4.5f)
+                                   : White(1);
+          drawSymbol(img, kind, sx + 0.6f, sy + 1.2f, side, th + 0.6f, light ? White(0.45f) : Black(0.45f));
+          drawSymbol(img, kind, sx, sy + 0.5f, side, th, mark);
         }
         break;
       }
@@ -687,8 +698,9 @@ States ScrollThumb(const Theme& t, bool vertical, uint32_t seed) {
   for (int state = 0; state < 3; ++state) {
     Image img(w, h);
     const RectF r{1, 2, float(w) - 1, float(h) - 2};
+    // Under the pointer and held, the thumb leans to the accent: a thumb is small, its change must show.
     FaceLook f = FaceFor(t, state, Mix(t.face, t.accent, t.material == Material::Glass ? 0.0f : 0.06f),
-                         t.faceHot, t.facePressed);
+                         Mix(t.faceHot, t.accent, 0.25f), Mix(t.facePressed, t.accent, 0.25f));
     PaintFace(img, r, Radii(rad), f, seed + uint32_t(state));
     s.push_back(std::move(img));
   }
@@ -872,15 +884,20 @@ States Selection(const Theme& t) {
   return s;
 }
 
+Color HeaderHot(const Theme& t) { return Luma(t.panel) < 0.5f ? Mix(t.panel, t.faceHot, 0.8f) : t.faceHot; }
+Color HeaderPressed(const Theme& t) { return Mix(Darken(t.panel, 0.25f), Mix(t.facePressed, t.accent, 0.45f), 0.75f); }
+
 States HeaderCell(const Theme& t, uint32_t seed) {
   const int w = 16, h = 20;
   States s;
   for (int state = 0; state < 3; ++state) {
     Image img(w, h);
-    const Color c = state == 1 ? Mix(t.panel, t.faceHot, 0.6f) : state == 2 ? Darken(t.panel, 0.12f) : t.panel;
+    const Color c = state == 1 ? HeaderHot(t) : state == 2 ? HeaderPressed(t) : t.panel;
+    // The light of the header's top: softer on dark panels, where light text must read over it.
+    const float sheen = Luma(t.panel) < 0.5f ? 0.2f : 0.45f;
     const Noise n(seed);
     for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) img.Blend(x, y, Mix(Lighten(c, 0.45f), c, float(y) / float(h - 1)), 1.0f);
+      for (int x = 0; x < w; ++x) img.Blend(x, y, Mix(Lighten(c, sheen), c, float(y) / float(h - 1)), 1.0f);
     for (int y = 3; y < h - 3; ++y) {
       img.Blend(w - 2, y, Darken(c, 0.22f), 1.0f);
       img.Blend(w - 1, y, etch(c, 0.7f), 1.0f);
@@ -902,24 +919,6 @@ States SmallFace(const Theme& t, int w, int h, float radius, uint32_t seed) {
     s.push_back(std::move(img));
   }
   return s;
-}
-
-States Rivet(const Theme& t, int corner) {
-  (void)corner;
-  const int n = 9;
-  Image img(n, n);
-  const float c = float(n) * 0.5f;
-  const Color gold = t.accent;
-  img.FillShape(RectF{0, 0, float(n), float(n)}, [=](float x, float y) { return SdCircle(x, y, c + 0.5f, c + 0.7f, 3.2f); },
-                Black(0.3f));
-  img.FillShape(RectF{0, 0, float(n), float(n)}, [=](float x, float y) { return SdCircle(x, y, c, c, 3.2f); },
-                [=](float x, float y) {
-                  const float d = clamp01(std::hypot(x - (c - 1.2f), y - (c - 1.2f)) / 4.5f);
-                  return Mix(Lighten(gold, 0.65f), Darken(gold, 0.35f), d);
-                });
-  img.StrokeInside(RectF{0, 0, float(n), float(n)}, [=](float x, float y) { return SdCircle(x, y, c, c, 3.2f); }, 0.8f,
-                   Darken(gold, 0.5f));
-  return States{img};
 }
 
 Image ControlGlow(const Theme& t, Color c, float radius, int extent, int margin, int centre) {

@@ -39,6 +39,10 @@ struct FaceLook {
 FaceLook FaceFor(const Theme& t, int state, Color base, Color hot, Color pressed);
 void PaintFace(Image& img, const RectF& r, const Radii& radii, const FaceLook& look, uint32_t seed);
 
+// The colours of a column header under the pointer and pressed (the header's text must read on both).
+Color HeaderHot(const Theme& t);
+Color HeaderPressed(const Theme& t);
+
 // Common images.
 States ButtonStates(const Theme& t, int w, int h, float radius, int count, uint32_t seed);
 States FlatButtonStates(const Theme& t, int w, int h, float radius, uint32_t seed);
@@ -75,7 +79,6 @@ States BarLine(const Theme& t, bool bottom);
 States Selection(const Theme& t);
 States HeaderCell(const Theme& t, uint32_t seed);
 States SmallFace(const Theme& t, int w, int h, float radius, uint32_t seed);
-States Rivet(const Theme& t, int corner);
 
 // Images with real alpha (PNG files).
 // A glow around a control: `extent` pixels outside it, `margin` pixels over it; the image is

@@ -266,13 +266,21 @@ void writeForms(SkinBuilder& b, const Theme& t) {
     bordered(b, "FORMTITLE", "BORDERSMASK", TitleStates(t, 16, t.seed), Borders{2, 2, 2, 2}, Face);
   }
   Sec(b, "DIALOGTITLE").Parent("FORMTITLE").States(2);
-  Sec(b, "CAPTION")
-      .States(2)
-      .Transparency(100)
-      .Font(t.titleTextInactive)
-      .HotFont(t.titleText)
-      .Contour(WithAlpha(Mix(t.titleGlow, t.titleBottomInactive, 0.5f), t.titleGlow.a))
-      .HotContour(t.titleGlow);
+  {
+    // The caption's letters stand out from the title bar, or from their contour where the skin draws one.
+    const Color inactiveContour = WithAlpha(Mix(t.titleGlow, t.titleBottomInactive, 0.5f), t.titleGlow.a);
+    const auto readable = [](Color text, Color contour, Color top, Color bottom) {
+      if (contour.a > 0 && Contrast(text, contour) >= 5.0f) return text;
+      return Legible(text, {top, bottom, Mix(top, bottom, 0.5f)});
+    };
+    Sec(b, "CAPTION")
+        .States(2)
+        .Transparency(100)
+        .Font(readable(t.titleTextInactive, inactiveContour, t.titleTopInactive, t.titleBottomInactive))
+        .HotFont(readable(t.titleText, t.titleGlow, t.titleTop, t.titleBottom))
+        .Contour(inactiveContour)
+        .HotContour(t.titleGlow);
+  }
   {
     Sec s(b, "MDIAREA");
     s.States(1).Color_(Mix(t.window, t.textDim, 0.35f)).Font(t.text).ImagePercent(100);
@@ -293,7 +301,7 @@ void writeForms(SkinBuilder& b, const Theme& t) {
 void writeMenus(SkinBuilder& b, const Theme& t) {
   {
     Sec s(b, "MENULINE");
-    s.States(2).Color_(t.menuBar).Font(t.menuText).HotFont(t.menuHotText).Gradient(
+    s.States(2).Color_(t.menuBar).Font(t.menuText).HotFont(Legible(t.menuHotText, {t.menuHot, Lighten(t.menuHot, 0.45f)})).Gradient(
         gradient({{Lighten(t.menuBar, 0.25f), t.menuBar, 100}}), 100);
     s.Write();
     bordered(b, "MENULINE", "BORDERSMASK", MenuItemHot(t, t.menuHot, 3), Borders{5, 5, 5, 5}, HotOnlyFace);
@@ -306,7 +314,7 @@ void writeMenus(SkinBuilder& b, const Theme& t) {
   }
   {
     Sec s(b, "MENUITEM");
-    s.States(2).Color_(t.menu).HotColor(t.menuHot).Font(t.menuText).HotFont(t.menuHotText).Transparency(100);
+    s.States(2).Color_(t.menu).HotColor(t.menuHot).Font(t.menuText).HotFont(Legible(t.menuHotText, {t.menuHot, Lighten(t.menuHot, 0.45f)})).Transparency(100);
     s.Write();
     bordered(b, "MENUITEM", "BORDERSMASK", MenuItemHot(t, t.menuHot, 2), Borders{5, 5, 5, 5}, HotOnlyFace);
   }
@@ -329,11 +337,12 @@ void writeMenus(SkinBuilder& b, const Theme& t) {
   Sec(b, "EXTRALINE")
       .States(1)
       .Color_(t.accent)
-      .Font(t.accentText)
+      .Font(Legible(t.accentText, {Lighten(t.accent, 0.25f), Darken(t.accent, 0.15f)}))
       .Gradient(gradient({{Lighten(t.accent, 0.25f), Darken(t.accent, 0.15f), 100}}), 100);
   {
     Sec s(b, "SELECTION");
-    s.States(2).Color_(Mix(t.window, t.textDim, 0.3f)).HotColor(t.accent).Font(t.text).HotFont(t.accentText)
+    s.States(2).Color_(Mix(t.window, t.textDim, 0.3f)).HotColor(t.accent).Font(t.text)
+        .HotFont(Legible(t.accentText, {t.accent, Lighten(t.accent, 0.35f)}))
         .Transparency(100);
     s.Write();
     bordered(b, "SELECTION", "BORDERSMASK", Selection(t), Borders{4, 4, 4, 4}, Face);
@@ -396,11 +405,15 @@ void writeButtons(SkinBuilder& b, const Theme& t) {
   Sec(b, "WEBBUTTON")
       .States(2)
       .Transparency(100)
-      .Font(Luma(t.window) > 0.5f ? Darken(t.accent, 0.15f) : Lighten(t.accent, 0.2f))
-      .HotFont(Luma(t.window) > 0.5f ? Darken(t.accent, 0.4f) : Lighten(t.accent, 0.45f));
+      .Font(Legible(Luma(t.window) > 0.5f ? Darken(t.accent, 0.15f) : Lighten(t.accent, 0.2f), {t.window, t.windowLow}))
+      .HotFont(Legible(Luma(t.window) > 0.5f ? Darken(t.accent, 0.4f) : Lighten(t.accent, 0.45f), {t.window, t.windowLow}));
   {
     Sec s(b, "COLHEADER");
-    s.States(3).Color_(t.panel).HotColor(Mix(t.panel, t.faceHot, 0.6f)).Font(t.text).HotFont(t.text);
+    // The header's text lies on the middle of its gradient (from the colour lightened by 0.45 down to it).
+    const Color hot = HeaderHot(t), pressed = HeaderPressed(t);
+    s.States(3).Color_(t.panel).HotColor(hot)
+        .Font(Legible(t.text, {Lighten(t.panel, 0.3f), Lighten(t.panel, 0.15f)}))
+        .HotFont(Legible(t.text, {Lighten(hot, 0.3f), Lighten(hot, 0.15f), Lighten(pressed, 0.3f), Lighten(pressed, 0.15f)}));
     s.Write();
     bordered(b, "COLHEADER", "BORDERSMASK", HeaderCell(t, t.seed), Borders{3, 3, 3, 3}, Face);
   }
@@ -445,7 +458,8 @@ void writeEdits(SkinBuilder& b, const Theme& t) {
 void writePanels(SkinBuilder& b, const Theme& t) {
   {
     Sec s(b, "GROUPBOX");
-    s.States(1).Transparency(t.groupTransparency).Color_(t.panel).Font(Luma(t.window) > 0.5f ? Darken(t.accent, 0.35f) : Lighten(t.accent, 0.35f));
+    s.States(1).Transparency(t.groupTransparency).Color_(t.panel).Font(
+        Legible(Luma(t.window) > 0.5f ? Darken(t.accent, 0.35f) : Lighten(t.accent, 0.35f), {t.window, t.windowLow, t.panel}));
     s.Write();
     bordered(b, "GROUPBOX", "BORDERSMASK", GroupFrame(t), Borders{5, 5, 5, 5}, Frame);
   }
@@ -455,12 +469,6 @@ void writePanels(SkinBuilder& b, const Theme& t) {
         gradient({{Lighten(t.panel, 0.12f), t.panel, 100}}), 100);
     s.Write();
     bordered(b, "PANEL", "BORDERSMASK", PanelBevel(t, true), Borders{2, 2, 2, 2}, Frame);
-    if (t.panelCorners) {
-      b.AddGlyph("PANEL", "IMGTOPLEFT", Rivet(t, 0));
-      b.AddGlyph("PANEL", "IMGTOPRIGHT", Rivet(t, 1));
-      b.AddGlyph("PANEL", "IMGBTMLEFT", Rivet(t, 2));
-      b.AddGlyph("PANEL", "IMGBTMRIGHT", Rivet(t, 3));
-    }
   }
   {
     Sec s(b, "PANEL_LOW");
@@ -491,7 +499,7 @@ void writePanels(SkinBuilder& b, const Theme& t) {
   Sec(b, "BARTITLE")
       .States(1)
       .Color_(t.titleBottom)
-      .Font(t.titleText)
+      .Font(Legible(t.titleText, {t.titleTop, t.titleBottom}))
       .Gradient(gradient({{t.titleTop, t.titleBottom, 100}}), 100);
   Sec(b, "DRAGBAR").Parent("TOOLBAR").States(1);
   Sec(b, "SPLITTER").States(2).Color_(t.window).HotColor(Mix(t.window, t.accent, 0.25f));
@@ -520,7 +528,10 @@ void writeTabs(SkinBuilder& b, const Theme& t) {
               {"TABRIGHT", Side::Right, cw(top)}};
   for (const auto& tab : tabs) {
     Sec s(b, tab.name);
-    s.States(3).Transparency(100).Color_(t.panel).Font(Mix(t.text, t.panel, 0.2f)).HotFont(t.text);
+    const Color hotTab = Mix(t.panel, t.faceHot, 0.6f);
+    s.States(3).Transparency(100).Color_(t.panel)
+        .Font(Legible(Mix(t.text, t.panel, 0.2f), {Darken(t.panel, 0.06f), Lighten(Darken(t.panel, 0.06f), 0.3f), Lighten(t.panel, 0.35f)}))
+        .HotFont(Legible(t.text, {hotTab, Lighten(hotTab, 0.3f), Lighten(t.panel, 0.35f)}));
     if (tab.side == Side::Top) s.Key("TABSCOVERING", 2);
     s.Write();
     bordered(b, tab.name, "BORDERSMASK", TabStates(t, tab.side, t.seed + 9), tab.borders, Face);
@@ -565,15 +576,15 @@ void writeScrolls(SkinBuilder& b, const Theme& t) {
   }
   const Borders thumb{9, 8, 9, 8};
   {
-    Sec s(b, "SCROLLSLIDERH");
-    s.States(3).Transparency(100).Color_(t.face).HotColor(t.faceHot).Font(t.text);
+    Sec s(b, "SCROLLSLIDERH");  // a thumb writes no text
+    s.States(3).Transparency(100).Color_(t.face).HotColor(t.faceHot);
     s.Write();
     bordered(b, "SCROLLSLIDERH", "BORDERSMASK", ScrollThumb(t, false, t.seed + 12), thumb, Face);
     b.AddGlyph("SCROLLSLIDERH", "GLYPHMASK", ThumbGrip(t, false));
   }
   {
-    Sec s(b, "SCROLLSLIDERV");
-    s.States(3).Transparency(100).Color_(t.face).HotColor(t.faceHot).Font(t.text);
+    Sec s(b, "SCROLLSLIDERV");  // a thumb writes no text
+    s.States(3).Transparency(100).Color_(t.face).HotColor(t.faceHot);
     s.Write();
     bordered(b, "SCROLLSLIDERV", "BORDERSMASK", ScrollThumb(t, true, t.seed + 12), ccw(thumb), Face);
     b.AddGlyph("SCROLLSLIDERV", "GLYPHMASK", ThumbGrip(t, true));

@@ -8,7 +8,7 @@ namespace skingen {
 namespace {
 
 // Warm amber gems set in dark chocolate: glossy golden caption and buttons, faceted caption buttons, a sandstone
-// backdrop, gold rivets, extended shadows.
+// backdrop, extended shadows.
 Theme topaz() {
   Theme t;
   t.name = "Topaz (internal)";
@@ -36,7 +36,7 @@ Theme topaz() {
   t.material = Material::Gloss, t.titleMaterial = Material::Gloss;
   t.titleButtons = TitleButtonStyle::Gems, t.backdrop = Backdrop::JpegMix;
   t.gloss = 0.5f, t.bevel = 0.7f;
-  t.glows = true, t.extendedBorders = true, t.outerShadows = true, t.panelCorners = true, t.deepParentChain = true;
+  t.glows = true, t.extendedBorders = true, t.outerShadows = true, t.deepParentChain = true;
   t.trimLine = true;
   return t;
 }
@@ -264,15 +264,25 @@ Theme lucky() {
   t.material = Material::Gloss, t.titleMaterial = Material::Gloss;
   t.titleButtons = TitleButtonStyle::Plates, t.backdrop = Backdrop::TiledTexture;
   t.gloss = 0.3f, t.bevel = 0.75f;
-  t.glows = true, t.extendedBorders = true, t.panelCorners = true, t.trimLine = true;
+  t.glows = true, t.extendedBorders = true, t.trimLine = true;
+  return t;
+}
+
+// What every skin keeps whatever its palette: a control under the pointer, pressed or held down, and a menu
+// entry under the pointer, look plainly other than at rest.
+Theme distinct(Theme t) {
+  t.faceHot = Apart(t.faceHot, t.face, 18.0f);
+  t.facePressed = Apart(t.facePressed, t.face, 24.0f);
+  t.menuHot = Apart(t.menuHot, t.menuBar, 18.0f);
   return t;
 }
 
 }  // namespace
 
 const Theme* Themes(int& count) {
-  static const std::array<Theme, 8> themes = {topaz(), macMetal(), opus(), snowLeopard(),
-                                               springWillow(), viennaExt(), zest(), lucky()};
+  static const std::array<Theme, 8> themes = {distinct(topaz()), distinct(macMetal()), distinct(opus()),
+                                               distinct(snowLeopard()), distinct(springWillow()),
+                                               distinct(viennaExt()), distinct(zest()), distinct(lucky())};
   count = int(themes.size());
   return themes.data();
 }

@@ -11,6 +11,7 @@
 #include "skin/data/packedskin.h"
 #include "skin/data/skinloading.h"
 #include "skin/data/sskinmanager.h"
+#include "tools/skinlint/look.h"
 
 namespace skinlint {
 
@@ -242,6 +243,7 @@ LintResult lint(const std::string& name, const std::string& optionsText,
   load(m);
   if (m.SkinName() != name) r.problems.push_back("the skin was not loaded (\"" + m.SkinName() + "\" was loaded instead)");
   Linter(r, ini, m, sys).Run();
+  CheckLook(m, ini, [&](const std::string& p) { r.problems.push_back(p); });
   return r;
 }
 
