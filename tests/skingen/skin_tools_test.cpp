@@ -2,6 +2,7 @@
 // the skin format has, load and pass the checker; the checker finds each planted fault.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -10,8 +11,10 @@
 #include "skin/data/programskinmanager.h"
 #include "skin/data/sskinmanager.h"
 #include "tools/skingen/contact.h"
+#include "tools/skingen/elements.h"
 #include "tools/skingen/generate.h"
 #include "tools/skinlint/lint.h"
+#include "tools/skinlint/look.h"
 
 namespace {
 
@@ -163,6 +166,57 @@ TEST(SkinLint, FindsEveryPlantedFault) {
     EXPECT_TRUE(found) << "expected \"" << c.expected << "\" among " << r.problems.size() << " problem(s)"
                        << (r.problems.empty() ? "" : ", the first: " + r.problems[0]);
   }
+}
+
+// What an operator would see wrong, planted into Spring Willow by drawing parts anew: unreadable text, a down
+// state like the normal one, title buttons without their marks at rest, an ornament over a panel's caption.
+TEST(SkinLint, FindsEveryPlantedFaultOfTheLook) {
+  const skingen::GeneratedSkin& base = skins()[4];
+  const skingen::Theme& t = *base.theme;
+  const skingen::States button = skingen::ButtonStates(t, 26, 26, float(t.buttonRadius), 4, t.seed);
+  const skingen::States blank = skingen::CaptionButton(t, skingen::Caption::User, false, t.seed);
+  const struct {
+    const char* what;
+    std::function<void(skingen::SkinBuilder&)> plant;
+    std::vector<const char*> expected;
+  } cases[] = {
+      {"menu text in the colour of its highlight",
+       [&](skingen::SkinBuilder& b) { b.Set("MENUITEM", "HOTFONTCOLOR", b.Get("MENUITEM", "HOTCOLOR")); },
+       {"[MENUITEM] text of state 1"}},
+      {"a speed button held down as it rests",
+       [&](skingen::SkinBuilder& b) {
+         b.AddBordered("SPEEDBUTTON", "BORDERSMASK", skingen::States{button[0], button[1], button[0]},
+                       skingen::Borders{8, 8, 8, 8}, 5, 1);
+       },
+       {"[SPEEDBUTTON] the pressed state differs"}},
+      {"close, maximize and minimize blank at rest",
+       [&](skingen::SkinBuilder& b) {
+         for (const char* key : {"BICONCLOSE", "BICONMAX", "BICONMIN"}) b.AddGlyph("GLOBALINFO", key, blank);
+       },
+       {"BICONCLOSE: at rest the button shows no mark", "BICONMIN: at rest the button shows no mark",
+        "BICONCLOSE and BICONMAX look alike at rest"}},
+      {"a rivet over a panel's corner",
+       [&](skingen::SkinBuilder& b) { b.AddGlyph("PANEL", "IMGTOPLEFT", skingen::Stud(t, 9)); },
+       {"[PANEL] IMGTOPLEFT: the ornament of 9 x 9 reaches past the frame"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    skingen::SkinBuilder b = base.builder;
+    c.plant(b);
+    const skinlint::LintResult r = skinlint::LintPackedSkin(skin::PackSkin(b.Build()), t.name);
+    for (const char* expected : c.expected) {
+      bool found = false;
+      for (const std::string& p : r.problems) found = found || p.find(expected) != std::string::npos;
+      EXPECT_TRUE(found) << "expected \"" << expected << "\" among " << r.problems.size() << " problem(s)"
+                         << (r.problems.empty() ? "" : ", the first: " + r.problems[0]);
+    }
+  }
+}
+
+TEST(SkinLint, ContrastRatiosOfKnownPairs) {
+  EXPECT_NEAR(skinlint::ContrastRatio(0x000000, 0xFFFFFF), 21.0, 0.01);
+  EXPECT_NEAR(skinlint::ContrastRatio(0x777777, 0xFFFFFF), 4.48, 0.01);  // the grey that just misses 4.5:1
+  EXPECT_NEAR(skinlint::ContrastRatio(0x123456, 0x123456), 1.0, 1e-9);
 }
 
 }  // namespace

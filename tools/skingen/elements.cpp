@@ -921,6 +921,20 @@ States SmallFace(const Theme& t, int w, int h, float radius, uint32_t seed) {
   return s;
 }
 
+States Stud(const Theme& t, int n) {
+  Image img(n, n);
+  const float c = float(n) * 0.5f, r = float(n) * 0.36f;
+  const Color gold = t.trim;
+  img.FillShape(RectF{0, 0, float(n), float(n)}, [=](float x, float y) { return SdCircle(x, y, c, c, r); },
+                [=](float x, float y) {
+                  const float d = clamp01(std::hypot(x - (c - 0.6f), y - (c - 0.6f)) / (r * 1.4f));
+                  return Mix(Lighten(gold, 0.6f), Darken(gold, 0.35f), d);
+                });
+  img.StrokeInside(RectF{0, 0, float(n), float(n)}, [=](float x, float y) { return SdCircle(x, y, c, c, r); }, 0.7f,
+                   Darken(gold, 0.5f));
+  return States{img};
+}
+
 Image ControlGlow(const Theme& t, Color c, float radius, int extent, int margin, int centre) {
   (void)t;
   const int size = 2 * (extent + margin) + centre;

@@ -79,6 +79,8 @@ States BarLine(const Theme& t, bool bottom);
 States Selection(const Theme& t);
 States HeaderCell(const Theme& t, uint32_t seed);
 States SmallFace(const Theme& t, int w, int h, float radius, uint32_t seed);
+// A small round stud of the trim colour, n x n, for the corners of a frame at least n pixels wide.
+States Stud(const Theme& t, int n);
 
 // Images with real alpha (PNG files).
 // A glow around a control: `extent` pixels outside it, `margin` pixels over it; the image is

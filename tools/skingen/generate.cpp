@@ -462,6 +462,12 @@ void writePanels(SkinBuilder& b, const Theme& t) {
         Legible(Luma(t.window) > 0.5f ? Darken(t.accent, 0.35f) : Lighten(t.accent, 0.35f), {t.window, t.windowLow, t.panel}));
     s.Write();
     bordered(b, "GROUPBOX", "BORDERSMASK", GroupFrame(t), Borders{5, 5, 5, 5}, Frame);
+    if (t.cornerStuds) {  // within the frame's five pixels: off the box's caption and controls
+      b.AddGlyph("GROUPBOX", "IMGTOPLEFT", Stud(t, 5));
+      b.AddGlyph("GROUPBOX", "IMGTOPRIGHT", Stud(t, 5));
+      b.AddGlyph("GROUPBOX", "IMGBTMLEFT", Stud(t, 5));
+      b.AddGlyph("GROUPBOX", "IMGBTMRIGHT", Stud(t, 5));
+    }
   }
   {
     Sec s(b, "PANEL");

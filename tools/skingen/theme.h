@@ -76,7 +76,7 @@ struct Theme {
   Color menu, menuText, menuHot, menuHotText, menuBar;
   Color panel;         // panels and tool bars
   Color track;         // scroll-bar tracks, slider channels
-  Color trim;          // ornaments (gold lines)
+  Color trim;          // ornaments (gold lines, studs)
   Color glow;          // glow colour (buttons, caption buttons)
   Color shadow;        // extended-border shadow colour
 
@@ -93,6 +93,7 @@ struct Theme {
   bool glows = false;           // PNG glows of buttons and caption buttons
   bool extendedBorders = false; // an EXBORDER image
   bool outerShadows = false;    // OUTERMASK under buttons and panels
+  bool cornerStuds = false;     // IMGTOPLEFT ... studs in the corners of the group boxes' frames
   bool deepParentChain = false; // BUTTON_HUGE -> BUTTON_BIG -> BUTTON
   bool shadowMask = false;      // SH_SOURCE=1 with an SH_MASK of its own
   bool aeroBlur = false;        // AEROBLUR

@@ -8,7 +8,7 @@ namespace skingen {
 namespace {
 
 // Warm amber gems set in dark chocolate: glossy golden caption and buttons, faceted caption buttons, a sandstone
-// backdrop, extended shadows.
+// backdrop, gold studs on the group boxes, extended shadows.
 Theme topaz() {
   Theme t;
   t.name = "Topaz (internal)";
@@ -36,7 +36,7 @@ Theme topaz() {
   t.material = Material::Gloss, t.titleMaterial = Material::Gloss;
   t.titleButtons = TitleButtonStyle::Gems, t.backdrop = Backdrop::JpegMix;
   t.gloss = 0.5f, t.bevel = 0.7f;
-  t.glows = true, t.extendedBorders = true, t.outerShadows = true, t.deepParentChain = true;
+  t.glows = true, t.extendedBorders = true, t.outerShadows = true, t.cornerStuds = true, t.deepParentChain = true;
   t.trimLine = true;
   return t;
 }
@@ -264,7 +264,7 @@ Theme lucky() {
   t.material = Material::Gloss, t.titleMaterial = Material::Gloss;
   t.titleButtons = TitleButtonStyle::Plates, t.backdrop = Backdrop::TiledTexture;
   t.gloss = 0.3f, t.bevel = 0.75f;
-  t.glows = true, t.extendedBorders = true, t.trimLine = true;
+  t.glows = true, t.extendedBorders = true, t.cornerStuds = true, t.trimLine = true;
   return t;
 }
 
