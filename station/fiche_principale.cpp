@@ -473,9 +473,10 @@ void FichePrincipale::AproposdeClick(gui::TObject*) {
 
 void FichePrincipale::Place_dans_groupe(gui::TGroupBox* groupe, gui::TMemo* memo, gui::TButton* efface,
                                         int gauche_memo) {
-  // The memo is the box's width less 32 wherever it starts: the clear button, 30 pixels from the box's right
-  // edge, lies over the right end of the memos that start at 14, and is kept above them to stay at hand.
-  memo->SetBounds(gauche_memo, 14, groupe->Width() - 32, groupe->Height() - 17);
+  // Every memo ends 32 pixels short of the box's right edge, wherever it starts, so that the clear button, 30
+  // pixels from that edge, stands beside it: a memo that started at 14 and kept the width of the editor ran 12
+  // pixels under the button, which hid the up arrow of its scroll bar.
+  memo->SetBounds(gauche_memo, 14, groupe->Width() - 32 - gauche_memo, groupe->Height() - 17);
   efface->SetLeft(groupe->Width() - 30);
   efface->BringToFront();
 }
@@ -797,20 +798,44 @@ void FichePrincipale::Applique_peau() {
                                       "MacMetal (internal)",
                                       "Opus (internal)",
                                       "Topaz (internal)"};
+  // The setting whose skin the manager of the definition holds from the start.
+  constexpr int kPeauDeLaDefinition = 2;
   gui::TSpeedButton* const boutons[] = {Peau_non, Peau_Spring, Peau_Lucky, Peau_MacMetal, Peau_Opus, Peau_Topaz};
   const int choix = reglages().Choix_peau;
   if (choix < 1 || choix > 6) return;
-  boutons[choix - 1]->SetDown(true);
-  if (!sSkinManager1) return;  // a window built without the skinning library
+  const bool premiere = !Peau_appliquee_;
+  Peau_appliquee_ = true;
+  if (!sSkinManager1) {  // a window built without the skinning library
+    boutons[choix - 1]->SetDown(true);
+    return;
+  }
   // Switched off, the manager keeps its skin name. Switched on, the name comes first, so that the skin is
   // loaded once.
   if (choix == 1) {
     gui::SetOrdProp(sSkinManager1, "Active", 0);
+    boutons[0]->SetDown(true);
     return;
   }
-  if (gui::GetStrProp(sSkinManager1, "SkinName") != kNoms[choix - 1])
-    gui::SetStrProp(sSkinManager1, "SkinName", kNoms[choix - 1]);
-  gui::SetOrdProp(sSkinManager1, "Active", 1);
+  const bool actif = gui::GetOrdProp(sSkinManager1, "Active") != 0;
+  // A manager of the definition that is off at the start could not load its skin and has said why: that skin
+  // is not tried (and reported) a second time.
+  if (!(premiere && !actif && choix == kPeauDeLaDefinition)) {
+    if (gui::GetStrProp(sSkinManager1, "SkinName") != kNoms[choix - 1])
+      gui::SetStrProp(sSkinManager1, "SkinName", kNoms[choix - 1]);
+    gui::SetOrdProp(sSkinManager1, "Active", 1);
+  }
+  // The setting in force: the one asked for, or, when its skin could not be loaded, the skin kept (or none when
+  // there was none to keep). It is the one saved, and its button is the one down.
+  int en_vigueur = 1;
+  if (gui::GetOrdProp(sSkinManager1, "Active") != 0) {
+    const std::string nom = gui::GetStrProp(sSkinManager1, "SkinName");
+    for (int i = 2; i <= 6; ++i)
+      if (nom == kNoms[i - 1]) en_vigueur = i;
+    // A skin of another name (none of the six) keeps the manager on: the setting asked for stays.
+    if (en_vigueur == 1) en_vigueur = choix;
+  }
+  reglages().Choix_peau = uint8_t(en_vigueur);
+  boutons[en_vigueur - 1]->SetDown(true);
 }
 
 void FichePrincipale::Choisit_peau(uint8_t choix) {

@@ -135,7 +135,9 @@ class FichePrincipale : public forms::TForm1 {
   void Traduit_fiche_principale();  // the caption and hint table
   void Applique_parametres();       // the window's part of applying the image
   void Applique_position_fiche();
-  // The skin of Choix_peau: its speed button down, the skin manager on that skin, or off for 1.
+  // The skin of Choix_peau: the skin manager on that skin, or off for 1, and the speed button of the setting in
+  // force down. A skin that cannot be loaded (the manager reports why) leaves the setting before it in force, and
+  // Choix_peau with it.
   void Applique_peau();
   void Choisit_peau(uint8_t choix);
   // The five free-text fields as the window holds them, and back.
@@ -255,6 +257,9 @@ class FichePrincipale : public forms::TForm1 {
   int Travail_autex_ = 0;
   // Where the window was placed from the stored position (none before it was).
   std::optional<platform::TPoint> Position_placee_;
+  // Whether the skin was applied once: the first time, the skin manager of the definition has already loaded its
+  // own skin, the default setting's (or failed to, and said so).
+  bool Peau_appliquee_ = false;
   std::unique_ptr<Io> io_;
   std::unique_ptr<HoteParametres> hote_;
   std::unique_ptr<HoteAutex> hote_autex_;

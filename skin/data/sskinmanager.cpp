@@ -186,6 +186,8 @@ void TsSkinManager::SetSkinName(const std::string& Value) {
 }
 
 void TsSkinManager::ChangeSkin(const std::string& previous, const std::string& Value) {
+  // Whether a skin is in force as the change begins (not when the manager is switched on, nor for its first skin).
+  const bool skinInForce = SkinData().Active != 0;
   Fire(OnBeforeChange);
   if (ExtendedBorders() && PreviewLock == 0 && AnimEffects.SkinChanging.Active) SkinChangeBeforeAll();
   SkinLoading = 1;
@@ -198,8 +200,14 @@ void TsSkinManager::ChangeSkin(const std::string& previous, const std::string& V
     packed = FileExists(PackedSkinFileName());
   }
   const TSkinLoadResult result = packed ? LoadPackedSkin() : LoadSkin();
-  // A failed load leaves the previous skin in place: its name comes back with it.
-  if (result == TSkinLoadResult::Failed) skinName_ = previous;
+  // A failed load leaves the previous skin in place: its name comes back with it. With no skin in force before,
+  // there is none to keep: applied, the empty tables would hook every dialog and recolour menus and edits over
+  // plain windows. The manager switches itself off instead, as it stood before (or as a definition whose skin
+  // cannot be loaded leaves it).
+  if (result == TSkinLoadResult::Failed) {
+    skinName_ = previous;
+    if (!skinInForce) active_ = false;
+  }
   if (active_) {
     if (PreviewLock != 1) ApplySkin(true);
     if (!(State() & (csDesigning | csLoading))) Fire(OnActivate);

@@ -213,11 +213,11 @@ void TForm1::CreateComponents() {
   Clear_TX_text1 = build::Button(this, GroupBox_to_transmit, "Clear_TX_text1", "X", 643, 14, 24, 24);
   Clear_TX_text1->SetHint("Clear / Efface");
   GroupBox_transmitted = build::Group(this, Panel_ASCII, "GroupBox_transmitted", "Texte transmis au correspondant", 0, 129, 673, 129);
-  Memo_emission = build::Memo(this, GroupBox_transmitted, "Memo_emission", 14, 14, 641, 112, true);
+  Memo_emission = build::Memo(this, GroupBox_transmitted, "Memo_emission", 14, 14, 627, 112, true);
   Clear_TX_text2 = build::Button(this, GroupBox_transmitted, "Clear_TX_text2", "X", 643, 14, 24, 24);
   Clear_TX_text2->SetHint("Clear / Efface");
   GroupBox_reception = build::Group(this, Panel_ASCII, "GroupBox_reception", "Texte re\xE7u du correspondant", 0, 258, 673, 129);
-  Memo_Reception_memo = build::Memo(this, GroupBox_reception, "Memo_Reception_memo", 14, 14, 641, 112, true);
+  Memo_Reception_memo = build::Memo(this, GroupBox_reception, "Memo_Reception_memo", 14, 14, 627, 112, true);
   Clear_RX_text = build::Button(this, GroupBox_reception, "Clear_RX_text", "X", 643, 14, 24, 24);
   Clear_RX_text->SetHint("Clear / Efface");
 

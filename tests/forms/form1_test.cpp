@@ -321,7 +321,8 @@ TEST(Form1, TheLayoutFollowsTheModeGeometry) {
     EXPECT_EQ(b.memo->Left(), b.memoLeft);
     EXPECT_EQ(b.memo->Top(), 14);
     EXPECT_EQ(b.memo->Height(), b.box->Height() - 17);
-    EXPECT_EQ(b.memo->Width(), b.box->Width() - 32);
+    // Every memo ends 32 pixels short of its box's right edge, beside its clear button rather than under it.
+    EXPECT_EQ(b.memo->Left() + b.memo->Width(), b.box->Width() - 32);
     EXPECT_EQ(b.clear->Left(), b.box->Width() - 30);
   }
   EXPECT_EQ(f->GroupBox_transmitted->Top(), f->GroupBox_to_transmit->Top() + 129);

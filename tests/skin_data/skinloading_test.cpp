@@ -209,6 +209,36 @@ TEST(SkinLoading, AFailedLoadKeepsThePreviousSkinAndReportsOnce) {
   }
 }
 
+// With no skin in force (the manager switched off, or its first skin), a failed load has nothing to keep: the
+// manager stays off (nothing applied, Active false) after its one report, and comes on again with a good skin.
+TEST(SkinLoading, AFailedLoadWithNoSkinInForceLeavesTheManagerOff) {
+  std::vector<PackedSkinMember> noOptions = FixtureMembers();
+  noOptions.erase(noOptions.begin());
+  for (bool first : {false, true}) {
+    SCOPED_TRACE(first ? "its first skin" : "after the manager was switched off");
+    SkinEnv g;
+    g.Store("Good", Pack(FixtureMembers()));
+    g.Store("Bad", Pack(noOptions));
+    if (first) {
+      g.m->SetSkinName("Bad");
+    } else {
+      g.m->SetSkinName("Good");
+      g.m->SetActive(false);
+      g.m->SetSkinName("Bad");
+      g.m->SetActive(true);
+    }
+    EXPECT_EQ(g.sys.messageBoxes.size(), 1u);
+    EXPECT_FALSE(g.m->Active());
+    EXPECT_EQ(g.m->SkinData().Active, 0);
+    EXPECT_TRUE(g.m->Skin().Sections.empty());
+    g.m->SetSkinName("Good");
+    g.m->SetActive(true);
+    EXPECT_TRUE(g.m->Active());
+    EXPECT_EQ(g.m->SkinData().Active, 1);
+    EXPECT_EQ(g.sys.messageBoxes.size(), 1u);
+  }
+}
+
 TEST(SkinLoading, FaultyPartsAreLeftOutAndTheSkinStillLoads) {
   struct Case {
     const char* name;

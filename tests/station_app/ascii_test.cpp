@@ -304,8 +304,8 @@ TEST(Modes, SwitchingBackToAsciiRestoresItsLayout) {
   EXPECT_TRUE(f.GroupBox_Balise->Visible());
   EXPECT_TRUE(f.Panel_ASCII_GENERAL->Visible());
   EXPECT_EQ(f.GroupBox_reception->Top(), 258);
-  // Each text window is its box's width less 32, its clear button 30 pixels from the box's right edge, in
-  // both modes.
+  // Each text window ends 32 pixels short of its box's right edge, beside its clear button (30 pixels from that
+  // edge), in both modes.
   for (const bool autex : {true, false}) {
     if (autex)
       f.AUTEXClick(nullptr);
@@ -314,7 +314,7 @@ TEST(Modes, SwitchingBackToAsciiRestoresItsLayout) {
     for (auto [groupe, memo, bouton] : {std::tuple{f.GroupBox_to_transmit, f.Memo_editeur, f.Clear_TX_text1},
                                         std::tuple{f.GroupBox_transmitted, f.Memo_emission, f.Clear_TX_text2},
                                         std::tuple{f.GroupBox_reception, f.Memo_Reception_memo, f.Clear_RX_text}}) {
-      EXPECT_EQ(memo->Width(), groupe->Width() - 32) << groupe->Name();
+      EXPECT_EQ(memo->Left() + memo->Width(), groupe->Width() - 32) << groupe->Name();
       EXPECT_EQ(bouton->Left(), groupe->Width() - 30) << groupe->Name();
       EXPECT_EQ(memo->Height(), groupe->Height() - 17);
     }

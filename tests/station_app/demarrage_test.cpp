@@ -1,6 +1,8 @@
 // Start-up, parameters applied to the main window and gathered at Quit, on the headless windows.
 #include "tests/station_app/rig.h"
 
+#include <set>
+
 #include "autex/traitement_chaines.h"
 #include "gui/typinfo.h"
 #include "station/menu_oui_non.h"
@@ -361,7 +363,9 @@ TEST(Demarrage, TheBackupButtonsWriteAndReadConfComBak) {
 
 
 // A skin manager as the station sees it: a component with the published Active and SkinName. It counts the
-// skins it would load (a name set while active, or switching on).
+// skins it would load (a name set while active, or switching on). A skin of `broken` fails to load as the real
+// manager's does: reported, its name back to the one before, and the manager switched off when no skin was in
+// force to keep.
 class ManagerStandIn : public gui::TComponent {
  public:
   explicit ManagerStandIn(gui::TComponent* owner) : gui::TComponent(owner) {
@@ -373,8 +377,13 @@ class ManagerStandIn : public gui::TComponent {
       active.GetOrd = [](const gui::TObject& o) -> int64_t { return static_cast<const ManagerStandIn&>(o).active; };
       active.SetOrd = [](gui::TObject& o, int64_t v) {
         auto& m = static_cast<ManagerStandIn&>(o);
-        if (v && !m.active) ++m.loads;
-        m.active = v != 0;
+        if (v && !m.active) {
+          m.active = true;
+          m.Load(m.skin);
+        } else if (!v) {
+          m.active = false;
+          m.inForce = false;
+        }
       };
       gui::RegisterPublishedProperty<ManagerStandIn>(std::move(active));
       gui::TPropInfo name;
@@ -383,17 +392,31 @@ class ManagerStandIn : public gui::TComponent {
       name.GetStr = [](const gui::TObject& o) { return static_cast<const ManagerStandIn&>(o).skin; };
       name.SetStr = [](gui::TObject& o, const std::string& v) {
         auto& m = static_cast<ManagerStandIn&>(o);
+        const std::string previous = m.skin;
         m.skin = v;
-        if (m.active) ++m.loads;
+        if (m.active) m.Load(previous);
       };
       gui::RegisterPublishedProperty<ManagerStandIn>(std::move(name));
       return true;
     }();
     (void)published;
   }
+  void Load(const std::string& previous) {
+    ++loads;
+    if (!broken.count(skin)) {
+      inForce = true;
+      return;
+    }
+    ++reports;
+    skin = previous;
+    if (!inForce) active = false;
+  }
   bool active = true;
   std::string skin = "Spring Willow (internal)";
   int loads = 0;
+  std::set<std::string> broken;
+  int reports = 0;
+  bool inForce = true;
 };
 
 TEST(Demarrage, TheSkinButtonsSwitchTheManagerAndQuitKeepsTheChoice) {
@@ -447,6 +470,62 @@ TEST(Demarrage, TheSkinButtonsSwitchTheManagerAndQuitKeepsTheChoice) {
   f.Peau_LuckyClick(nullptr);
   f.QuitClick(nullptr);
   EXPECT_EQ(st.Octet_fichier(station::octet::PEAU), 3);
+}
+
+// A skin that cannot be loaded leaves the setting in force: its button comes back up, the one in force down, and
+// Quit saves the setting in force. A manager whose own skin (the default setting's) failed as the main window
+// was built is not asked for it a second time: the station starts with no skin.
+TEST(Demarrage, ASkinThatCannotBeLoadedLeavesTheSettingInForce) {
+  {
+    Bureau bureau;
+    StationTest st(bureau);
+    station::Fabriques fabriques;
+    ManagerStandIn* manager = nullptr;
+    fabriques.composants_peau = [&](forms::TForm1& form) {
+      manager = new ManagerStandIn(&form);
+      manager->broken = {"Lucky (internal)"};
+      form.sSkinManager1 = manager;
+    };
+    st.Demarre(fabriques);
+    station::FichePrincipale& f = st.f();
+    ASSERT_NE(manager, nullptr);
+    f.Peau_LuckyClick(nullptr);  // from Spring: Spring is kept
+    EXPECT_EQ(manager->reports, 1);
+    EXPECT_TRUE(manager->active);
+    EXPECT_EQ(manager->skin, "Spring Willow (internal)");
+    EXPECT_TRUE(f.Peau_Spring->Down());
+    EXPECT_FALSE(f.Peau_Lucky->Down());
+    f.Peau_nonClick(nullptr);
+    f.Peau_LuckyClick(nullptr);  // from no skin: none is kept
+    EXPECT_EQ(manager->reports, 2);
+    EXPECT_FALSE(manager->active);
+    EXPECT_TRUE(f.Peau_non->Down());
+    EXPECT_FALSE(f.Peau_Lucky->Down());
+    f.QuitClick(nullptr);
+    EXPECT_EQ(st.Octet_fichier(station::octet::PEAU), 1);
+  }
+  {
+    Bureau bureau;
+    StationTest st(bureau);
+    station::Fabriques fabriques;
+    ManagerStandIn* manager = nullptr;
+    fabriques.composants_peau = [&](forms::TForm1& form) {
+      manager = new ManagerStandIn(&form);  // as a definition whose skin failed leaves it
+      manager->active = false;
+      manager->inForce = false;
+      manager->skin.clear();
+      form.sSkinManager1 = manager;
+    };
+    st.Demarre(fabriques);
+    station::FichePrincipale& f = st.f();
+    ASSERT_NE(manager, nullptr);
+    EXPECT_EQ(manager->loads, 0);
+    EXPECT_FALSE(manager->active);
+    EXPECT_TRUE(f.Peau_non->Down());
+    EXPECT_FALSE(f.Peau_Spring->Down());
+    f.QuitClick(nullptr);
+    EXPECT_EQ(st.Octet_fichier(station::octet::PEAU), 1);
+  }
 }
 
 }  // namespace

@@ -6,9 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "skin/manager/sskinmanager_component.h"
-#include "skin/forms/sskinprovider.h"
 #include "skin/pixels/gdi_ledger.h"
-#include "station/program_resources.h"
+#include "tests/station_app/peau_rig_win.h"
 #include "tests/station_app/rig.h"
 #include "tests/support/win_screen.h"
 
@@ -29,17 +28,6 @@ size_t PrivateBytes() {
     if (mbi.RegionSize == 0) break;
   }
   return total;
-}
-
-// The main window's skin components, as station.exe makes them.
-void ComposantsPeau(forms::TForm1& form) {
-  auto* manager = new skin::TsSkinManagerComponent(&form);
-  manager->SetName("sSkinManager1");
-  station::ReadProgramSkinManagerWithResources(*manager);
-  form.sSkinManager1 = manager;
-  auto* provider = new skin::TsSkinProvider(&form);
-  provider->SetName("sSkinProvider1");
-  form.sSkinProvider1 = provider;
 }
 
 // Fifty switches through the six buttons leave the ledger of GDI and USER objects, the thread's windows and the
