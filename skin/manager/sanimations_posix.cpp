@@ -21,6 +21,7 @@ TacLayeredOutput& SystemLayeredOutput() {
 }
 
 TacAnimWindow MakeHelperWindow(const TRect&, bool, HWND) { return {}; }
+void TakeInPendingInput() {}
 void PrepareHideWindow(HWND) {}
 void ShowHideWindow(HWND, const TSize&) {}
 void ShowNoActivate(HWND) {}

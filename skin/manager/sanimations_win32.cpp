@@ -124,8 +124,15 @@ TacLayeredOutput& SystemLayeredOutput() {
   return output;
 }
 
+void TakeInPendingInput() {
+  MSG msg;
+  PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_INPUT);
+}
+
 TacAnimWindow MakeHelperWindow(const TRect& ScreenRect, bool Topmost, HWND Above) {
-  DWORD ex = WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_LAYERED;
+  // The picture lets the mouse through (layered and transparent: the hit test passes it by), so that a click given
+  // while it shows goes to the window under it.
+  DWORD ex = WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TRANSPARENT;
   if (Topmost) ex |= WS_EX_TOPMOST;
   HWND owner = gui::Application->Handle();
   HWND h = ledger::CreateWindowEx(ex, HelperClass(), "", WS_POPUP, ScreenRect.Left, ScreenRect.Top, ScreenRect.Width(),
@@ -136,7 +143,12 @@ TacAnimWindow MakeHelperWindow(const TRect& ScreenRect, bool Topmost, HWND Above
     SetWindowPos(h, previous ? previous : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
   return TacAnimWindow{h, [h] {
-                         if (h && IsWindow(h)) ledger::DestroyWindow(h);
+                         if (!h || !IsWindow(h)) return;
+                         // The input that came while the animation held the thread is taken in first, while the
+                         // picture still exists: under Wine the pointer's clicks are bound to the window they
+                         // fell on when they are read, and those of a window destroyed before are dropped.
+                         TakeInPendingInput();
+                         ledger::DestroyWindow(h);
                        }};
 }
 

@@ -11,9 +11,13 @@
 
 namespace skin::detail {
 
-// A borderless layered helper window over a screen rectangle (tool window, no activation, counted by the leak
-// ledger): topmost, or placed directly above Above. Free destroys it.
+// A borderless layered helper window over a screen rectangle (tool window, no activation, mouse-transparent,
+// counted by the leak ledger): topmost, or placed directly above Above. Free takes in the pending input (below),
+// then destroys it.
 TacAnimWindow MakeHelperWindow(const TRect& ScreenRect, bool Topmost, HWND Above);
+// The input that reached the thread while it was held (an animation's frames) taken into the thread's queue now,
+// each message bound to the window it falls on while the windows of the animation still stand.
+void TakeInPendingInput();
 // The hidden window of a hide gets WS_EX_LAYERED and WS_EX_NOACTIVATE.
 void PrepareHideWindow(HWND Wnd);
 // Shown without activation and placed topmost with the picture's size (no redraw, no copy bits).

@@ -1,0 +1,133 @@
+// A skin that cannot be loaded, on real windows under Wine with the real skin manager: a damaged packed skin in the
+// skin directory stands in for the stored skin of that name. The station keeps the setting in force (the skin
+// before, or none), reports the failure once, and leaves no half-applied skin behind: no window hook that would
+// draw every message box as a skinned dialog of an empty skin, no system colours of an old skin over plain windows.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
+#include <string>
+
+#include "skin/manager/sskinmanager_component.h"
+#include "station/parametres.h"
+#include "tests/station_app/peau_rig_win.h"
+#include "tests/station_app/rig.h"
+#include "tests/support/win_screen.h"
+
+namespace {
+
+using namespace apptest;
+
+// The message boxes of the thread, closed as they show (from a timer, which their own modal loops run) and
+// counted.
+struct Boites {
+  Boites() {
+    count = 0;
+    seen.clear();
+    timer = SetTimer(nullptr, 0, 40, Close);
+  }
+  ~Boites() { KillTimer(nullptr, timer); }
+  static void CALLBACK Close(HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND h, LPARAM) -> BOOL {
+          char cls[32] = {};
+          GetClassNameA(h, cls, sizeof cls);
+          if (std::string(cls) == "#32770" && IsWindowVisible(h) && seen.insert(h).second) {
+            ++count;
+            PostMessageA(h, WM_COMMAND, IDOK, 0);
+          }
+          return TRUE;
+        },
+        0);
+  }
+  UINT_PTR timer = 0;
+  static inline int count = 0;
+  static inline std::set<HWND> seen;
+};
+
+// A packed skin of that name in the skin directory the station's manager looks in first, damaged; removed again.
+struct PeauAbimee {
+  explicit PeauAbimee(const std::string& nom) : path("C:\\Skins\\" + nom + ".asz") {
+    CreateDirectoryA("C:\\Skins", nullptr);
+    std::ofstream(path, std::ios::binary) << "not a packed skin at all";
+  }
+  ~PeauAbimee() { DeleteFileA(path.c_str()); }
+  std::string path;
+};
+
+skin::TsSkinManagerComponent& Manager(station::FichePrincipale& f) {
+  return *static_cast<skin::TsSkinManagerComponent*>(f.sSkinManager1);
+}
+
+TEST(PeauAbimee, AFailedLoadKeepsTheSettingInForceAndLeavesNothingHalfApplied) {
+  const DWORD window = GetSysColor(COLOR_WINDOW), text = GetSysColor(COLOR_WINDOWTEXT);
+  {
+    PeauAbimee lucky("Lucky (internal)");
+    Bureau bureau;
+    StationTest st(bureau);
+    station::Fabriques fabriques;
+    fabriques.composants_peau = ComposantsPeau;
+    Boites boites;
+    st.Demarre(fabriques);
+    st.Montre();
+    station::FichePrincipale& f = st.f();
+    testsupport::PumpFor(100);
+    ASSERT_EQ(Boites::count, 0);
+    // From Spring: Spring stays, its button down.
+    f.Peau_LuckyClick(nullptr);
+    testsupport::PumpFor(100);
+    EXPECT_EQ(Boites::count, 1);
+    EXPECT_TRUE(Manager(f).Active());
+    EXPECT_EQ(Manager(f).SkinName(), "Spring Willow (internal)");
+    EXPECT_TRUE(f.Peau_Spring->Down());
+    EXPECT_FALSE(f.Peau_Lucky->Down());
+    // From no skin: no skin stays, nothing of one is left in place.
+    f.Peau_nonClick(nullptr);
+    testsupport::PumpFor(100);
+    f.Peau_LuckyClick(nullptr);
+    testsupport::PumpFor(100);
+    EXPECT_EQ(Boites::count, 2);
+    EXPECT_FALSE(Manager(f).Active());
+    EXPECT_EQ(Manager(f).SkinData().Active, 0);
+    EXPECT_EQ(Manager(f).HooksInstalled, 0);
+    EXPECT_EQ(GetSysColor(COLOR_WINDOW), window);
+    EXPECT_EQ(GetSysColor(COLOR_WINDOWTEXT), text);
+    EXPECT_TRUE(f.Peau_non->Down());
+    EXPECT_FALSE(f.Peau_Lucky->Down());
+    // A skin that loads still comes, and the setting saved is the one in force.
+    f.Peau_TopazClick(nullptr);
+    testsupport::PumpFor(100);
+    EXPECT_TRUE(Manager(f).Active());
+    EXPECT_EQ(Manager(f).SkinName(), "Topaz (internal)");
+    f.Peau_LuckyClick(nullptr);
+    testsupport::PumpFor(100);
+    f.QuitClick(nullptr);
+    EXPECT_EQ(st.Octet_fichier(station::octet::PEAU), 6);
+  }
+  {
+    // The default skin damaged: reported once as the main window is built, and the station starts with none.
+    PeauAbimee spring("Spring Willow (internal)");
+    Bureau bureau;
+    StationTest st(bureau);
+    station::Fabriques fabriques;
+    fabriques.composants_peau = ComposantsPeau;
+    Boites boites;
+    st.Demarre(fabriques);
+    st.Montre();
+    station::FichePrincipale& f = st.f();
+    testsupport::PumpFor(200);
+    EXPECT_EQ(Boites::count, 1);
+    EXPECT_FALSE(Manager(f).Active());
+    EXPECT_EQ(Manager(f).HooksInstalled, 0);
+    EXPECT_EQ(GetSysColor(COLOR_WINDOW), window);
+    EXPECT_TRUE(f.Peau_non->Down());
+    EXPECT_FALSE(f.Peau_Spring->Down());
+    f.QuitClick(nullptr);
+    EXPECT_EQ(st.Octet_fichier(station::octet::PEAU), 1);
+  }
+}
+
+}  // namespace
