@@ -2,6 +2,8 @@
 #include "skin/adapters/acscrollwnd.h"
 #include "skin/adapters/edit_menu.h"
 
+#include <richedit.h>
+
 #include <algorithm>
 #include <cctype>
 #include <string>
@@ -484,6 +486,23 @@ void TacEditWnd::Create(HWND Wnd, TsCommonData* Data, TsSkinManager* Manager, co
   Initialize();
 }
 
+namespace {
+
+// A rich edit paints its background in its own colour (EM_SETBKGNDCOLOR) and never asks its parent for one.
+bool RichEditWindow(HWND Wnd) {
+  char cls[32] = {};
+  GetClassNameA(Wnd, cls, sizeof cls);
+  return _strnicmp(cls, "RichEdit", 8) == 0;
+}
+
+// System: the rich edit takes the system's window colour back.
+void SetRichEditBackground(HWND Wnd, bool System, TColor Colour) {
+  if (Wnd != nullptr && IsWindow(Wnd) && RichEditWindow(Wnd))
+    SendMessageA(Wnd, EM_SETBKGNDCOLOR, System ? 1 : 0, System ? 0 : LPARAM(ColorToRGB(Colour) & 0xFFFFFF));
+}
+
+}  // namespace
+
 void TacEditWnd::SaveColors() {
   gui::TControl* control = SkinData != nullptr ? SkinData->OwnerControl : nullptr;
   if (control == nullptr) return;
@@ -500,8 +519,10 @@ void TacEditWnd::RestoreColors() {
       (control == nullptr || !control->IsDestroying()))
     SetWindowPos(Handle, nullptr, 0, 0, 0, 0,
                  SWP_FRAMECHANGED | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+  if (control == nullptr && !windowGoing_) SetRichEditBackground(Handle, true, clNone);
   if (control == nullptr || control->IsDestroying() || SavedColor == clNone) return;
   control->SetColor(SavedColor);
+  if (!windowGoing_) SetRichEditBackground(Handle, SavedColor == clWindow, SavedColor);
   SkinData->CtrlState |= csSettingFont;
   control->Font().SetColor(SavedFontColor);
   SkinData->CtrlState &= uint16_t(~csSettingFont);
@@ -528,6 +549,7 @@ void TacEditWnd::SetSkinColors() {
           control->SetColor(colour);
         }
         BgColor = colour;
+        SetRichEditBackground(Handle, false, colour);
       }
       if (!SkinData->CustomFont) {
         const TColor font = SectionStateBlock(section, hot ? 1 : 0).FontColor;
@@ -538,7 +560,10 @@ void TacEditWnd::SetSkinColors() {
         }
       }
     } else {
-      if (!SkinData->CustomColor) BgColor = CreatedByDispatcher ? ColorToRGB(clWindow) : section.NormalState.Color;
+      if (!SkinData->CustomColor) {
+        BgColor = CreatedByDispatcher ? ColorToRGB(clWindow) : section.NormalState.Color;
+        SetRichEditBackground(Handle, false, BgColor);
+      }
       BorderColor = m->Skin().Colors[scBorderColor];
     }
     SkinData->BGChanged = true;

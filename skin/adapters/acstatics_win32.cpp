@@ -717,6 +717,32 @@ void TacPanelWnd::WndProc(gui::TMessage& m) {
       TacMainWnd::WndProc(m);
       if (LOWORD(m.WParam) == WM_CREATE) NotifyTopWindowChildAdded(Handle);
       return;
+    case gui::CM_VISIBLECHANGED: {
+      SkinData->BGChanged = true;
+      SkinData->Updating = 0;
+      if (m.WParam != 0) PaintCache();
+      TacMainWnd::WndProc(m);
+      if (Destroyed || m.WParam == 0) return;
+      gui::TMessage flush{WM_SKINCOMMAND, SkinCommandWParam(AC_FLUSHREPAINT), 0, 0};
+      SendToChildWindows(Handle, flush);
+      return;
+    }
+    case gui::CM_SHOWINGCHANGED: {
+      TacMainWnd::WndProc(m);
+      gui::TCustomPanel* panel = Panel();
+      if (Destroyed || panel == nullptr || !panel->Visible() || !panel->Showing()) return;
+      SkinData->Updating = 0;
+      // Children made while the panel was hidden (a layout shown later) may have no adapter yet: the form adapts
+      // them now, and every child takes the skin in force.
+      NotifyParentChildChanged(panel);
+      if (Destroyed) return;
+      const LPARAM manager = reinterpret_cast<LPARAM>(SkinManager);
+      gui::TMessage loaded{WM_SKINCOMMAND, SkinCommandWParam(AC_SKINLOADED), manager, 0};
+      SendToChildWindows(Handle, loaded);
+      gui::TMessage refresh{WM_SKINCOMMAND, SkinCommandWParam(AC_SKINREFRESH), manager, 0};
+      SendToChildWindows(Handle, refresh);
+      return;
+    }
     default:
       break;
   }

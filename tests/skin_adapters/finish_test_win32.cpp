@@ -1,7 +1,7 @@
 // The window adapters' hover, menus, dropped lists, update locks, glyph strips and scroll messages on real windows
-// (Windows build, under Wine): a memo's hot border under the pointer and gone after it; the edit's own right-click
-// menu drawn by the skinned menus; a three-cell glyph strip drawn one cell at a time; the high word of the scroll
-// messages the engine sends.
+// (Windows build, under Wine): a memo's hot border under the pointer and gone after it; a rich edit's background in
+// the skin's edit colour; the edit's own right-click menu drawn by the skinned menus; a three-cell glyph strip drawn
+// one cell at a time; the high word of the scroll messages the engine sends.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -112,6 +112,31 @@ TEST_F(FinishTest, AMemosHotBorderShowsUnderThePointerAndGoesAfterIt) {
   EXPECT_EQ(a->SkinData->MouseAbove, 0);
   Release(a);
   Release(b);
+}
+
+// A rich edit paints its own background and never asks its parent for a colour: the adapter gives it the skin's
+// edit colour, a component's as well as a foreign window's, and the foreign one gets the system's colour back.
+TEST_F(FinishTest, ARichEditTakesTheSkinsEditColourAndGivesItBack) {
+  using namespace adaptertest::colours;
+  auto* rich = new gui::TRichEdit(form);
+  rich->SetParent(form);
+  rich->SetBounds(20, 20, 200, 120);
+  LoadLibraryA("riched20.dll");
+  const HWND foreign = CreateWindowExA(WS_EX_CLIENTEDGE, "RichEdit20A", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE,
+                                       260, 20, 200, 120, form->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(foreign, nullptr);
+  TacEditWnd* a = Adapt<TacEditWnd>(rich);
+  TacSkinParams p;
+  TacEditWnd* b = NewAdapter<TacEditWnd>(foreign, nullptr, manager.get(), p, true);
+  RedrawWindow(foreign, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW);
+  for (HWND h : {rich->Handle(), foreign})
+    EXPECT_TRUE(WaitFor([&] { return WindowPixel(h, 40, 60) == Edit; })) << std::hex << WindowPixel(h, 40, 60);
+  Release(b);
+  RedrawWindow(foreign, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW);
+  EXPECT_TRUE(WaitFor([&] { return WindowPixel(foreign, 40, 60) == GetSysColor(COLOR_WINDOW); }))
+      << std::hex << WindowPixel(foreign, 40, 60);
+  Release(a);
+  DestroyWindow(foreign);
 }
 
 TEST_F(FinishTest, TheEditsOwnRightClickMenuIsDrawnByTheSkinnedMenus) {
