@@ -67,13 +67,20 @@ void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
   TWinControl::Notification(AComponent, Operation);
   if (Operation == TOperation::opRemove) {
     if (AComponent == static_cast<TComponent*>(menu_)) menu_ = nullptr;
+    if (AComponent == static_cast<TComponent*>(windowMenu_)) windowMenu_ = nullptr;
     if (AComponent == activeControl_) activeControl_ = nullptr;
   }
 }
 
 void TCustomForm::Show() {
+  const bool wasVisible = visible_;
   SetVisible(true);
   BringToFront();
+  // An MDI child shown while it is shown already becomes the active child, at the top.
+  if (wasVisible && formStyle_ == TFormStyle::fsMDIChild && mdiParent_) {
+    mdiParent_->MDIChildToTop(this);
+    mdiParent_->MDIActivateWindow(this);
+  }
 }
 
 void TCustomForm::Hide() {
@@ -350,6 +357,12 @@ void TCustomForm::SetMenu(TMainMenu* m) {
   }
   MenuToWindow();
   ApplyClientSize();
+}
+
+void TCustomForm::SetWindowMenu(TMenuItem* item) {
+  if (item == windowMenu_) return;
+  windowMenu_ = item;
+  if (item) FreeNotification(item);
 }
 
 TRect TCustomForm::ClientRect() const {

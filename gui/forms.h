@@ -119,6 +119,9 @@ class TCustomForm : public TWinControl {
   void Previous();
   // The area of the client that aligned controls leave free: where the MDI client window lies.
   TRect AlignedRemainder() const;
+  // The item of the form's menu under which the list of its MDI children is shown (nullptr: none).
+  TMenuItem* WindowMenu() const { return windowMenu_; }
+  void SetWindowMenu(TMenuItem* item);
 
   TNotifyEvent OnCreate;
   TNotifyEvent OnDestroy;
@@ -190,6 +193,7 @@ class TCustomForm : public TWinControl {
   TPosition position_ = TPosition::poDesigned;
   TWindowState windowState_ = TWindowState::wsNormal;
   TMainMenu* menu_ = nullptr;
+  TMenuItem* windowMenu_ = nullptr;
   TWinControl* activeControl_ = nullptr;
   bool keyPreview_ = false;
   bool keysElsewhere_ = false;  // the keyboard left the form since KeysWereElsewhere last asked

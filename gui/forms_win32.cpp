@@ -351,6 +351,16 @@ bool TCustomForm::WindowMessage(TMessage& m) {
     case WM_EXITMENULOOP:
       keysElsewhere_ = true;
       break;
+    case WM_SIZE:
+      // The window state follows the window, however it was maximized, minimized or restored (its caption
+      // buttons, its system menu, an MDI client).
+      if (m.WParam == SIZE_MAXIMIZED)
+        windowState_ = TWindowState::wsMaximized;
+      else if (m.WParam == SIZE_MINIMIZED)
+        windowState_ = TWindowState::wsMinimized;
+      else if (m.WParam == SIZE_RESTORED && !IsIconic(handle_) && !IsZoomed(handle_))
+        windowState_ = TWindowState::wsNormal;
+      break;
     case WM_ACTIVATEAPP:
       if (Application->MainForm() == this) {
         TMessage hookMsg{m.WParam ? CM_ACTIVATE : CM_DEACTIVATE, 0, 0, 0};

@@ -79,7 +79,14 @@ class TMenuItem : public TComponent {
   void SetBreak(TMenuBreak b);
   int ImageIndex() const { return imageIndex_; }
   void SetImageIndex(int i) { imageIndex_ = i; }
+  // The item's group when an MDI child's menu is merged into its parent's menu line: the child's items of a group
+  // stand among the parent's items by that number.
+  int GroupIndex() const { return groupIndex_; }
+  void SetGroupIndex(int g) { groupIndex_ = g; }
 
+  // The system sub-menu of its items while its menu's handle exists (Windows; nullptr natively and for an item
+  // without visible sub-items).
+  HMENU Handle() const { return subHandle_; }
   int Count() const { return static_cast<int>(items_.size()); }
   TMenuItem* Items(int i) const { return items_.at(static_cast<size_t>(i)); }
   TMenuItem* operator[](int i) const { return Items(i); }
@@ -129,12 +136,14 @@ class TMenuItem : public TComponent {
   TShortCut shortCut_ = 0;
   TMenuBreak break_ = TMenuBreak::mbNone;
   int imageIndex_ = -1;
+  int groupIndex_ = 0;
   bool default_ = false;
   TBitmap bitmap_;
   std::vector<TMenuItem*> items_;
   TMenuItem* parent_ = nullptr;
   TMenu* menu_ = nullptr;  // set on the root item of a menu
   UINT command_ = 0;
+  HMENU subHandle_ = nullptr;  // the system sub-menu of its items while its menu's handle exists (Windows)
 };
 
 // The caption without its accelerator marks ("&&" stands for one "&").
@@ -152,7 +161,9 @@ class TMenu : public TComponent {
   TMenuItem* Items() const { return items_; }
   // The menu's handle (Windows; built on demand), nullptr natively.
   HMENU Handle();
-  // Rebuilds the system menu after a change of structure; updates one item after a change of its state.
+  // Rebuilds the system menu after a change of structure; updates one item after a change of its state. A change
+  // among the items of a sub-menu fills that sub-menu again in place: its handle stays (a menu being opened keeps
+  // its popup).
   void ItemChanged(TMenuItem* item, bool structure);
   // Owner-drawn items: the system asks each item for its size and lets it draw itself (WM_MEASUREITEM,
   // WM_DRAWITEM); a change rebuilds the system menu. An item with a draw handler of its own is owner-drawn in any
@@ -165,12 +176,17 @@ class TMenu : public TComponent {
  protected:
   virtual bool IsPopup() const { return false; }
   virtual void Rebuilt() {}
+  // A sub-menu was filled again in place.
+  virtual void SubMenuRebuilt() {}
   HMENU handle_ = nullptr;
   bool ownerDraw_ = false;
 
  private:
   void Build();
   void Release();
+  // The visible items of parent entered into a system menu (Windows).
+  static void AppendItems(HMENU menu, TMenuItem* parent, bool ownerDraw);
+  static void ForgetSubHandles(TMenuItem* parent);
   TMenuItem* items_;
 };
 
@@ -181,12 +197,18 @@ class TMainMenu : public TMenu {
   // The form that shows this menu in its menu bar (set by TCustomForm::SetMenu).
   TCustomForm* Form() const { return form_; }
   void SetForm(TCustomForm* f) { form_ = f; }
+  // A menu whose items merge into another form's menu instead of showing a menu bar of their own.
+  bool AutoMerge() const { return autoMerge_; }
+  void SetAutoMerge(bool v) { autoMerge_ = v; }
 
  protected:
+  // The form hears of every new build of the menu bar or of one of its sub-menus (CM_MENUCHANGED).
   void Rebuilt() override;
+  void SubMenuRebuilt() override;
 
  private:
   TCustomForm* form_ = nullptr;
+  bool autoMerge_ = false;
 };
 
 class TPopupMenu : public TMenu {

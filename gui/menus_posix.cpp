@@ -14,6 +14,12 @@ void TMenu::ItemChanged(TMenuItem* item, bool structure) {}
 
 void TMainMenu::Rebuilt() {}
 
+void TMainMenu::SubMenuRebuilt() {}
+
+void TMenu::AppendItems(HMENU, TMenuItem*, bool) {}
+
+void TMenu::ForgetSubHandles(TMenuItem*) {}
+
 void TPopupMenu::Popup(int x, int y) {
   if (OnPopup) OnPopup(this);
 }

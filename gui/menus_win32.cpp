@@ -44,10 +44,13 @@ void FillItemInfo(MENUITEMINFOA& mi, const TMenuItem* i, bool ownerDraw, std::st
   }
 }
 
-void AppendItems(HMENU menu, const TMenuItem* parent, bool ownerDraw) {
+}  // namespace
+
+void TMenu::AppendItems(HMENU menu, TMenuItem* parent, bool ownerDraw) {
   UINT position = 0;
   for (int k = 0; k < parent->Count(); ++k) {
-    const TMenuItem* i = parent->Items(k);
+    TMenuItem* i = parent->Items(k);
+    i->subHandle_ = nullptr;
     if (!i->Visible()) continue;
     MENUITEMINFOA mi;
     std::string text;
@@ -55,6 +58,7 @@ void AppendItems(HMENU menu, const TMenuItem* parent, bool ownerDraw) {
     if (i->Count() > 0 && !i->IsLine()) {
       HMENU sub = CreatePopupMenu();
       AppendItems(sub, i, ownerDraw);
+      i->subHandle_ = sub;
       mi.fMask |= MIIM_SUBMENU;
       mi.hSubMenu = sub;
     }
@@ -62,9 +66,15 @@ void AppendItems(HMENU menu, const TMenuItem* parent, bool ownerDraw) {
   }
 }
 
-}  // namespace
+void TMenu::ForgetSubHandles(TMenuItem* parent) {
+  for (TMenuItem* i : parent->items_) {
+    i->subHandle_ = nullptr;
+    ForgetSubHandles(i);
+  }
+}
 
 void TMenu::Build() {
+  ForgetSubHandles(items_);
   handle_ = IsPopup() ? CreatePopupMenu() : CreateMenu();
   AppendItems(handle_, items_, ownerDraw_);
 }
@@ -85,6 +95,14 @@ void TMenu::ItemChanged(TMenuItem* item, bool structure) {
     if (!IsPopup() && item->Parent() == items_) Rebuilt();
     return;
   }
+  if (structure && item != items_ && item->subHandle_ && item->Count() > 0 && IsMenu(item->subHandle_)) {
+    // The sub-menu's items again, in its own handle (its nested sub-menus go with their entries).
+    ForgetSubHandles(item);
+    while (GetMenuItemCount(item->subHandle_) > 0) DeleteMenu(item->subHandle_, 0, MF_BYPOSITION);
+    AppendItems(item->subHandle_, item, ownerDraw_);
+    SubMenuRebuilt();
+    return;
+  }
   HMENU old = handle_;
   handle_ = nullptr;
   Build();
@@ -92,10 +110,15 @@ void TMenu::ItemChanged(TMenuItem* item, bool structure) {
   DestroyMenu(old);
 }
 
+void TMainMenu::SubMenuRebuilt() {
+  if (form_ && form_->HandleAllocated()) form_->Perform(CM_MENUCHANGED, 0, 0);
+}
+
 void TMainMenu::Rebuilt() {
   if (form_ && form_->HandleAllocated()) {
     SetMenu(form_->WindowHandle(), handle_);
     DrawMenuBar(form_->WindowHandle());
+    form_->Perform(CM_MENUCHANGED, 0, 0);
   }
 }
 
