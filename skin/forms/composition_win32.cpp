@@ -307,8 +307,13 @@ void ProviderPaintGrip(HDC dc, TsSkinProvider& p) {
   const SkinImageRecord& image = m->Skin().Images[size_t(grip)];
   const TPoint origin = ProviderGripOrigin(p);
   Bitmap piece(ImageStateWidth(image), ImageFrameHeight(image), pf32bit);
-  CopyPieceKeyed(piece, *cache, 0, 0, TRect{origin.X, origin.Y, origin.X + piece.Width(), origin.Y + piece.Height()},
-                 clNone, false, EmptyCacheInfo);
+  if (p.SkinData().FillFlags & 1) {
+    // A form painted in a plain colour: its cache holds no client background.
+    FillRectBitmap32(piece, TRect{0, 0, piece.Width(), piece.Height()}, ProviderFormColor(p), 255);
+  } else {
+    CopyPieceKeyed(piece, *cache, 0, 0, TRect{origin.X, origin.Y, origin.X + piece.Width(), origin.Y + piece.Height()},
+                   clNone, false, EmptyCacheInfo);
+  }
   DrawImageState(piece, TPoint{}, 0, CacheInfoFromBitmap(&piece, 0, 0), image, 1);
   // The grip lies in the client area's bottom-right corner.
   BitmapToDC(dc, origin.X - ProviderClientLeft(p), origin.Y - ProviderClientTop(p), piece.Width(), piece.Height(),

@@ -76,6 +76,8 @@ uint32_t TickCount();
 
 // RedrawWindow of the form's window with the RDW_ flags (nothing natively).
 void RedrawFormWindow(gui::TCustomForm& form, uint32_t flags);
+// The same for an MDI parent form's client window (nothing without one).
+void RedrawMDIClientWindow(gui::TCustomForm& form, uint32_t flags);
 // SetWindowTheme (window, nil, nil) when the theme library is loaded (nothing natively).
 void ResetWindowTheme(gui::TCustomForm& form);
 // SetWindowRgn (window, 0, True) (natively: the kept region is forgotten).

@@ -184,6 +184,7 @@ void PostFormMessage(gui::TCustomForm& form, uint32_t msg, uintptr_t wParam, int
 uint32_t TickCount() { return gui::Application->Clock().timeGetTime(); }
 
 void RedrawFormWindow(gui::TCustomForm&, uint32_t) {}
+void RedrawMDIClientWindow(gui::TCustomForm&, uint32_t) {}
 void ResetWindowTheme(gui::TCustomForm&) {}
 void RemoveFormRegion(gui::TCustomForm&) {}
 

@@ -3,6 +3,7 @@
 
 #include "gui/forms.h"
 #include "gui/graphics.h"
+#include "gui/menus.h"
 #include "skin/forms/form_window.h"
 #include "skin/pixels/gdi_ledger.h"
 #include "skin/painters/painting_libraries.h"
@@ -125,8 +126,21 @@ void CaptionFont(gui::TFont& font) {
 
 bool FormMenuItemRect(const gui::TCustomForm& form, int index, TRect& rect) {
   HMENU menu = Handle(form) ? GetMenu(Handle(form)) : nullptr;
+  if (!menu) return false;
+  // The n-th of the form's own items: entries the system adds to the bar (a maximized MDI child's icon and
+  // buttons) are not counted.
+  const int count = GetMenuItemCount(menu);
+  int position = -1;
+  for (int i = 0, own = 0; i < count && position < 0; ++i) {
+    MENUITEMINFOA mi{};
+    mi.cbSize = sizeof mi;
+    mi.fMask = MIIM_DATA;
+    if (GetMenuItemInfoA(menu, UINT(i), TRUE, &mi) && gui::TMenuItem::FromCommand(UINT(mi.dwItemData)) != nullptr &&
+        own++ == index)
+      position = i;
+  }
   RECT r{};
-  if (!menu || !GetMenuItemRect(Handle(form), menu, UINT(index), &r)) return false;
+  if (position < 0 || !GetMenuItemRect(Handle(form), menu, UINT(position), &r)) return false;
   rect = TRect{r.left, r.top, r.right, r.bottom};
   return true;
 }
@@ -146,6 +160,10 @@ uint32_t TickCount() { return GetTickCount(); }
 
 void RedrawFormWindow(gui::TCustomForm& form, uint32_t flags) {
   if (Handle(form)) RedrawWindow(Handle(form), nullptr, nullptr, flags);
+}
+
+void RedrawMDIClientWindow(gui::TCustomForm& form, uint32_t flags) {
+  if (form.ClientHandle() && IsWindow(form.ClientHandle())) RedrawWindow(form.ClientHandle(), nullptr, nullptr, flags);
 }
 
 void ResetWindowTheme(gui::TCustomForm& form) {

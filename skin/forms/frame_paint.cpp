@@ -10,6 +10,7 @@
 #include "skin/forms/border_form.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/provider_geometry.h"
+#include "skin/forms/provider_mdi.h"
 #include "skin/forms/provider_titlebar.h"
 #include "skin/forms/smdiform.h"
 #include "skin/forms/system_menu.h"
@@ -190,6 +191,8 @@ void ProviderPaintTitleButtons(TsSkinProvider& p) {
     if (!b->Glyph().Empty()) DrawGlyphCentred(*cache, b->Glyph(), b->Data.Rect, b->Data.State == 2);
   }
   ProviderPaintTitleItems(p);
+  // A maximized MDI child's buttons at the right end of the skinned menu line.
+  if (p.MenuLineBmp && !p.MenuLineBmp->Empty() && ProviderMenuLineSkinned(p)) ProviderPaintMDIChildButtons(p);
 }
 
 bool ProviderTitleButtonImage(TsSkinProvider& p, const TitleButtonRecord& record, int32_t& imageIndex, bool& disabled) {
@@ -243,9 +246,24 @@ void ProviderPaintTitleButton(TsSkinProvider& p, int32_t code) {
   if (code == kHtMdiClose && !ProviderShowMDIChildButtons(p)) record = nullptr;
   if (record == nullptr || record->State < 0 || record->State > 2) return;
   TsSkinManager* m = ProviderManager(p);
-  const bool animate = !(code >= kHtMdiClose && code <= kHtMdiMinimize) && m &&
-                       (m->Effects.AllowGlowing || p.BorderForm) && p.StateFlags == 0 && p.Form() &&
-                       p.Form()->Parent() == nullptr;
+  if (code >= kHtMdiClose && code <= kHtMdiMinimize) {
+    // A button of the maximized MDI child, in the menu line: its clean background from the line's band, its image
+    // for the child's state, copied into the form's window (where the menu line lies, with a border window too).
+    Bitmap* cache = p.SkinData().CacheBmp.get();
+    if (cache == nullptr || RectIsEmpty(record->Rect) || !ProviderShowMDIChildButtons(p)) return;
+    if (p.MenuLineBmp && !p.MenuLineBmp->Empty())
+      CopyPixels(*cache, record->Rect.Left, record->Rect.Top, record->Rect.Width(), record->Rect.Height(),
+                 *p.MenuLineBmp, record->Rect.Left - p.MenuLineOrigin.X, record->Rect.Top - p.MenuLineOrigin.Y);
+    int32_t image = -1;
+    bool disabled = false;
+    if (ProviderMDIButtonImage(p, code, image, disabled))
+      if (const SkinImageRecord* rec = ValidImage(m, image))
+        DrawButtonImage(*cache, *rec, record->Rect, ProviderButtonVariantState(p, record->State, !disabled, false));
+    ProviderCopyCacheRectToFormWindow(p, record->Rect);
+    return;
+  }
+  const bool animate = m && (m->Effects.AllowGlowing || p.BorderForm) && p.StateFlags == 0 && p.Form() &&
+                       p.Form()->Parent() == nullptr && !ProviderIsMDIChild(p);
   if (animate) {
     switch (record->State) {
       case 1: AnimateTitleButtonGlow(*record, 1, 10, p, true); break;
@@ -540,6 +558,9 @@ bool ProviderPaintFrame(TsSkinProvider& p) {
           if (!p.MenuLineBmp) p.MenuLineBmp = std::make_unique<Bitmap>();
           p.MenuLineBmp->SetSize(band.Width(), band.Height());
           CopyPixels(*p.MenuLineBmp, 0, 0, band.Width(), band.Height(), cache, band.Left, band.Top);
+          p.MenuLineOrigin = TPoint{band.Left, band.Top};
+          // A maximized MDI child's icon at the line's left end.
+          ProviderPaintMDIChildIcon(p);
           ProviderPaintMenuLineItems(p);
         }
       }

@@ -85,6 +85,7 @@ void CopyBitmapPixels(Bitmap& dst, int32_t x, int32_t y, int32_t w, int32_t h, c
 void ProviderPaintTitleIcon(TsSkinProvider& p, Bitmap& bmp);
 // The form's own icon (else the application icon) drawn into R of bmp (Windows; nothing natively).
 void DrawFormIcon(TsSkinProvider& p, Bitmap& bmp, const TRect& R);
+void DrawFormIconOf(const gui::TCustomForm& form, Bitmap& bmp, const TRect& R);
 #ifdef _WIN32
 // A window's small icon (else its large one, its class icon, the system's application icon) drawn into R of bmp,
 // opaque.
@@ -116,5 +117,7 @@ void ProviderRepaintFrame(TsSkinProvider& p);
 // A rectangle of the cache copied to the window DC at the same place (moved by the border window's offsets);
 // nothing natively.
 void ProviderCopyCacheRectToWindow(TsSkinProvider& p, const TRect& r);
+// The same always into the form's own window (the menu line lies there, also with a border window).
+void ProviderCopyCacheRectToFormWindow(TsSkinProvider& p, const TRect& r);
 
 }  // namespace skin

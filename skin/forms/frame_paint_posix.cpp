@@ -22,8 +22,10 @@ void ProviderRepaintFrame(TsSkinProvider& p) {
 }
 
 void ProviderCopyCacheRectToWindow(TsSkinProvider&, const TRect&) {}
+void ProviderCopyCacheRectToFormWindow(TsSkinProvider&, const TRect&) {}
 
 void DrawFormIcon(TsSkinProvider&, Bitmap&, const TRect&) {}
+void DrawFormIconOf(const gui::TCustomForm&, Bitmap&, const TRect&) {}
 
 void ProviderPaintMenuLineItems(TsSkinProvider&) {}
 

@@ -16,6 +16,8 @@
 #include "skin/forms/frame_paint.h"
 #include "skin/forms/provider_scroll.h"
 #include "skin/forms/provider_geometry.h"
+#include "skin/forms/provider_mdi.h"
+#include "skin/forms/provider_menus.h"
 #include "skin/forms/provider_wndproc.h"
 #include "skin/painters/borders.h"
 #include "skin/painters/dc_copy.h"
@@ -71,7 +73,12 @@ void ProviderCopyFrameToDC(TsSkinProvider& p, HDC dc) {
 void ProviderPaintNonClient(TsSkinProvider& p) {
   if (AnimationInProgress() || !p.DrawNonClientArea() || !p.Form()) return;
   if (p.ResizeMode == rmBorder && DwmCompositionEnabled()) p.ResizeMode = rmStandard;
+  // An MDI child behind a maximized, active sibling is hidden: nothing of it shows.
+  if (ProviderHiddenByMaximizedSibling(p)) return;
   gui::TCustomForm& form = *p.Form();
+  // The menu bar is the skin's before the frame is composed with it (and items added to it since are too).
+  ProviderSkinMainMenu(p);
+  ProviderMenuChanged(p);
   if (!BringCacheUpToDate(p)) return;
   if (p.LayoutChanged) {
     const uint32_t style = FormWindowStyle(form);
@@ -120,13 +127,15 @@ void ProviderPaintClient(TsSkinProvider& p, HDC dc, bool withChildren) {
     PaintGraphicControls(dc, &form, false, TPoint{});
     if (withChildren) RepaintChildControls(&form);
   }
+  // The size grip in the client's bottom-right corner.
+  if (ProviderGripVisible(p)) ProviderPaintGrip(dc, p);
   p.ClientPainting = false;
 }
 
 void ProviderPaintMessage(TsSkinProvider& p, gui::TMessage& m) {
   HWND h = Handle(p);
   const bool printing = (p.SkinData().CtrlState & csPrinting) != 0;
-  if (!p.InPaint && !p.Form()->IsDestroying() && (!printing || m.WParam != 0)) {
+  if (!p.InPaint && !p.Form()->IsDestroying() && (!printing || m.WParam != 0) && !ProviderHiddenByMaximizedSibling(p)) {
     PAINTSTRUCT ps{};
     HDC dc = printing ? reinterpret_cast<HDC>(m.WParam) : BeginPaint(h, &ps);
     if (dc) {
@@ -155,7 +164,7 @@ void ProviderEraseBackground(TsSkinProvider& p, HDC given) {
   const bool own = dc == nullptr;
   if (own) dc = ledger::GetDC(h);
   if (!dc) return;
-  if (!p.InPaint && !p.Form()->IsDestroying()) {
+  if (!p.InPaint && !p.Form()->IsDestroying() && !ProviderHiddenByMaximizedSibling(p)) {
     const int saved = SaveDC(dc);
     ExcludeGraphicControls(dc, p.Form(), 0, 0);
     ProviderPaintClient(p, dc, true);
@@ -238,6 +247,19 @@ void ProviderPaintMenuItem(TsSkinProvider& p, gui::TMenuItem& item, const TRect&
 }
 
 void DrawFormIcon(TsSkinProvider& p, Bitmap& bmp, const TRect& R) { DrawWindowIcon(Handle(p), bmp, R); }
+
+void DrawFormIconOf(const gui::TCustomForm& form, Bitmap& bmp, const TRect& R) {
+  if (form.HandleAllocated()) DrawWindowIcon(form.WindowHandle(), bmp, R);
+}
+
+void ProviderCopyCacheRectToFormWindow(TsSkinProvider& p, const TRect& r) {
+  const Bitmap* cache = p.SkinData().CacheBmp.get();
+  if (cache == nullptr || RectIsEmpty(r)) return;
+  const TPoint o = ProviderCacheOrigin(p);
+  WithWindowDC(p, [&](HDC dc) {
+    BitmapToDC(dc, r.Left - o.X, r.Top - o.Y, r.Width(), r.Height(), *cache, r.Left, r.Top);
+  });
+}
 
 void DrawWindowIcon(HWND h, Bitmap& bmp, const TRect& R) {
   if (!h || RectIsEmpty(R)) return;

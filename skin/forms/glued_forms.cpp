@@ -92,10 +92,13 @@ void ScreenSnap(TsSkinProvider& p, int32_t& x, int32_t& y) {
     if (SnapToForm(VisibleFrameOf(*f), moving, p.SnapBuffer, delta)) break;
   }
   if (delta.X == 0 || delta.Y == 0) {
+    // The window's proposed place against the work area turned inward by what the border window shows around
+    // it: the visible frame lands on the edge. (The visible frame against the inward work area would count the
+    // shadow twice.)
     const TRect r = VisibleFrameRect(p, work, false);
-    TPoint d{SnapDelta(moving.Left, r.Left, p.SnapBuffer), SnapDelta(moving.Top, r.Top, p.SnapBuffer)};
-    if (d.X == 0) d.X = SnapDelta(moving.Right, r.Right, p.SnapBuffer);
-    if (d.Y == 0) d.Y = SnapDelta(moving.Bottom, r.Bottom, p.SnapBuffer);
+    TPoint d{SnapDelta(x, r.Left, p.SnapBuffer), SnapDelta(y, r.Top, p.SnapBuffer)};
+    if (d.X == 0) d.X = SnapDelta(x + w.Width(), r.Right, p.SnapBuffer);
+    if (d.Y == 0) d.Y = SnapDelta(y + w.Height(), r.Bottom, p.SnapBuffer);
     if (delta.X == 0) delta.X = d.X;
     if (delta.Y == 0) delta.Y = d.Y;
   }

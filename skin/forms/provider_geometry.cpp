@@ -10,6 +10,7 @@
 #include "skin/data/sskinmanager.h"
 #include "skin/forms/border_form.h"
 #include "skin/forms/form_window.h"
+#include "skin/forms/provider_mdi.h"
 #include "skin/forms/provider_titlebar.h"
 #include "skin/forms/system_menu.h"
 #include "skin/manager/win_values.h"
@@ -19,6 +20,7 @@ namespace skin {
 
 using namespace wv;
 using gui::TFormBorderStyle;
+using gui::TFormStyle;
 
 namespace {
 
@@ -161,16 +163,31 @@ int32_t ProviderSideFrame(const TsSkinProvider& p, bool skinned) {
 
 bool ProviderHasMenuLine(const TsSkinProvider& p) {
   if (!p.Form()) return false;
+  // An MDI child's menu merges into its parent's line; a menu that merges shows none of its own.
   const gui::TMainMenu* menu = p.Form()->Menu();
-  return menu != nullptr && menu->Items()->Count() > 0 && p.Form()->BorderStyle() != TFormBorderStyle::bsDialog;
+  return menu != nullptr && menu->Items()->Count() > 0 && !menu->AutoMerge() &&
+         p.Form()->FormStyle() != TFormStyle::fsMDIChild && p.Form()->BorderStyle() != TFormBorderStyle::bsDialog;
 }
 
-bool ProviderMenuHasVisibleItems(const TsSkinProvider& p) {
-  if (!p.Form() || p.Form()->BorderStyle() == TFormBorderStyle::bsDialog) return false;
-  const gui::TMainMenu* menu = p.Form()->Menu();
+namespace {
+bool AnyVisibleItem(const gui::TMainMenu* menu) {
   if (menu == nullptr) return false;
   for (int i = 0; i < menu->Items()->Count(); ++i)
     if (menu->Items()->Items(i)->Visible()) return true;
+  return false;
+}
+}  // namespace
+
+bool ProviderMenuHasVisibleItems(const TsSkinProvider& p) {
+  const gui::TCustomForm* form = p.Form();
+  if (!form || form->BorderStyle() == TFormBorderStyle::bsDialog || form->FormStyle() == TFormStyle::fsMDIChild)
+    return false;
+  const gui::TMainMenu* menu = form->Menu();
+  if (menu == nullptr || menu->AutoMerge()) return false;
+  if (AnyVisibleItem(menu)) return true;
+  // An MDI parent's line also shows the items of its active child's menu.
+  if (form->FormStyle() == TFormStyle::fsMDIForm)
+    if (const gui::TCustomForm* child = form->ActiveMDIChild()) return AnyVisibleItem(child->Menu());
   return false;
 }
 
@@ -324,9 +341,16 @@ int32_t ProviderCaptionReserve(const TsSkinProvider& p, int32_t imageIndex) {
   return 2 * state + ProviderButtonsWidth(p);
 }
 
-bool ProviderShowMDIChildButtons(const TsSkinProvider&) {
-  // The component layer has no MDI parent forms.
-  return false;
+bool ProviderShowMDIChildButtons(const TsSkinProvider& p) {
+  // An MDI parent with a main menu whose active child is maximized and has a system menu: its buttons stand in
+  // the parent's menu line (whether or not the child wears a provider of its own).
+  const gui::TCustomForm* form = p.Form();
+  if (form == nullptr || form->FormStyle() != TFormStyle::fsMDIForm || form->Menu() == nullptr ||
+      !ProviderHasMenuLine(p) || !p.DrawNonClientArea())
+    return false;
+  const gui::TCustomForm* child = form->ActiveMDIChild();
+  return child != nullptr && !child->IsDestroying() && FormWindowExists(*child) && FormWindowZoomed(*child) &&
+         (child->BorderIcons() & gui::biSystemMenu) != 0;
 }
 
 TPoint ProviderGripOrigin(const TsSkinProvider& p) {
@@ -340,6 +364,29 @@ TPoint ProviderGripOrigin(const TsSkinProvider& p) {
   const int32_t w = image ? ImageStateWidth(*image) : 0;
   const int32_t h = image ? ImageFrameHeight(*image) : 0;
   return TPoint{cache->Width() - w - frame - margins.Right, cache->Height() - h - frame - margins.Bottom - 1};
+}
+
+TPoint ProviderGripWindowOrigin(const TsSkinProvider& p) {
+  const TPoint g = ProviderGripOrigin(p);
+  if (!p.BorderForm) return g;
+  return TPoint{g.X - BorderFormClientLeft(*p.BorderForm), g.Y - BorderFormTopOffset(*p.BorderForm)};
+}
+
+bool ProviderGripAt(const TsSkinProvider& p, const TPoint& pt) {
+  const TsSkinManager* m = ProviderManager(p);
+  if (m == nullptr || !p.Form() || !SkinManagerIsValidImageIndex(*m, m->Skin().CommonIndexes.GripImage)) return false;
+  if (!ProviderGripVisible(p)) {
+    // The box between two shown scroll bars of the form's window.
+    const TSize bars = ProviderScrollBarsShown(p);
+    if (bars.cx <= 0 || bars.cy <= 0) return false;
+    const TRect w = WindowRectOf(p);
+    const TPoint origin = FormClientOrigin(*p.Form());
+    const TSize client = FormClientSize(*p.Form());
+    const int32_t left = origin.X - w.Left + client.cx, top = origin.Y - w.Top + client.cy;
+    if (!TRect{left, top, left + bars.cx, top + bars.cy}.Contains(pt)) return false;
+  }
+  const TPoint g = ProviderGripWindowOrigin(p);
+  return pt.X >= g.X && pt.Y >= g.Y;
 }
 
 int32_t SnapOffset(int32_t x, int32_t a, int32_t tolerance) {
@@ -522,6 +569,8 @@ void ProviderLayoutTitle(TsSkinProvider& p) {
   }
   ProviderLayoutTitleBar(p, x);
   p.ButtonsLeft = x;
+  // The maximized MDI child's buttons in the menu line.
+  ProviderLayoutMDIChildButtons(p);
 }
 
 TitleButtonRecord* ProviderButtonRecord(TsSkinProvider& p, int32_t code) {

@@ -72,6 +72,13 @@ int32_t ProviderButtonsWidth(const TsSkinProvider& p);
 int32_t ProviderCaptionReserve(const TsSkinProvider& p, int32_t imageIndex);
 bool ProviderShowMDIChildButtons(const TsSkinProvider& p);
 TPoint ProviderGripOrigin(const TsSkinProvider& p);
+// The same corner in the form window's coordinates: with a border window the frame cache begins at the border
+// window's top-left, so the corner moves by the border window's frame and margins.
+TPoint ProviderGripWindowOrigin(const TsSkinProvider& p);
+// The sizing grip answers for a point of the form's window (window coordinates): the skin has a grip image, and
+// either the form shows its grip (GripMode) or its scroll adapter shows both bars and the point lies in the box
+// between them; the point lies right of and below the grip's corner.
+bool ProviderGripAt(const TsSkinProvider& p, const TPoint& windowPoint);
 int32_t SnapOffset(int32_t x, int32_t a, int32_t tolerance);
 gui::TWinControl* FindControlByDlgID(int32_t id, gui::TWinControl* parent);
 

@@ -15,6 +15,8 @@
 #include "skin/forms/provider_geometry.h"
 #include "skin/forms/provider_handlers.h"
 #include "skin/forms/provider_hide.h"
+#include "skin/forms/provider_mdi.h"
+#include "skin/forms/provider_menus.h"
 #include "skin/forms/provider_scroll.h"
 #include "skin/forms/provider_wndproc.h"
 #include "skin/forms/system_menu.h"
@@ -45,13 +47,14 @@ bool& SessionEnding() {
 bool ProviderShowAnimationWanted(const TsSkinProvider& p) {
   const TsSkinManager* m = ProviderManager(p);
   return m != nullptr && p.AllowAnimation && Runs(m->AnimEffects.FormShow) && Layered(p) && !PreviewMode() &&
-         p.Form()->Parent() == nullptr;
+         p.Form()->Parent() == nullptr && p.Form()->FormStyle() != gui::TFormStyle::fsMDIChild;
 }
 
 bool ProviderHideAnimationWanted(const TsSkinProvider& p) {
   const TsSkinManager* m = ProviderManager(p);
   return m != nullptr && p.AllowAnimation && Runs(m->AnimEffects.FormHide) && Layered(p) &&
-         p.Form()->Parent() == nullptr && !(p.StateFlags & (psMinimizing | psRestoring)) && !p.MinimizingByButton &&
+         p.Form()->Parent() == nullptr && p.Form()->FormStyle() != gui::TFormStyle::fsMDIChild &&
+         !(p.StateFlags & (psMinimizing | psRestoring)) && !p.MinimizingByButton &&
          !gui::Application->Terminated();
 }
 
@@ -135,6 +138,19 @@ void ProviderWmPosChanged(TsSkinProvider& p, gui::TMessage& m) {
   ProviderCallOldProc(p, m);
   if (token.expired()) return;
   if (flags & 0x80) ProviderAfterHide(p);
+  // A size change whose frame paint came while the form's bounds still had the old size (the component layer
+  // takes them after the system's handling): the frame and its region for the new size now. Without this, what
+  // the window gained lies outside its region.
+  if (!(flags & 0x1) && !p.BorderForm && p.DrawNonClientArea() && FormWindowVisible(form) && !FormWindowIconic(form) &&
+      !(p.SkinData().CtrlState & csPrinting) && (ProviderCacheSizeChanged(p) || p.LayoutChanged)) {
+    const TRect w = FormWindowRect(form);
+    if (w.Width() == form.Width() && w.Height() == form.Height()) {
+      ProviderSendToWndProc(p, kWmNcPaint, 0, 0);
+      // What the old region hid was not painted: the client and its children paint it now.
+      if (!token.expired()) RedrawFormWindow(form, 0x85);  // RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN
+    }
+    return;
+  }
   if (!p.BorderForm || !FormWindowVisible(form) || FormWindowIconic(form) || (p.SkinData().CtrlState & csPrinting))
     return;
   if (flags & (0x8 | 0x20)) return;  // SWP_NOREDRAW, SWP_FRAMECHANGED
@@ -183,6 +199,9 @@ void ProviderWmShowWindow(TsSkinProvider& p, gui::TMessage& m) {
     p.SkinData().CtrlState &= uint16_t(~csTransparent);
     p.SkinData().BGChanged = true;
   }
+  // A maximized MDI child shown: its parent's menu line shows its buttons.
+  if (m.WParam == 1 && FormWindowZoomed(form))
+    if (TsSkinProvider* parent = ProviderMDIParentOf(p)) ProviderRefreshMDIButtons(*parent);
 }
 
 void ProviderWmActivateApp(TsSkinProvider& p, gui::TMessage& m) {
@@ -266,10 +285,12 @@ void ProviderWmQueryEndSession(TsSkinProvider& p, gui::TMessage& m) {
 }
 
 void ProviderCmMenuChanged(TsSkinProvider& p, gui::TMessage& m) {
-  if (FormWindowVisible(*p.Form()) && !(p.SkinData().FillFlags & 0x800)) {
+  if (FormWindowVisible(*p.Form()) && !p.Designing() && !p.SkinData().Updating && !(p.SkinData().FillFlags & 0x800)) {
     p.MenuLineCountCache = -1;
     p.SkinData().BGChanged = true;
   }
+  // Items added to the skinned menus since they were skinned wear the skin at once.
+  ProviderMenuChanged(p);
   ProviderCallOldProc(p, m);
 }
 

@@ -18,6 +18,7 @@
 #include "skin/forms/min_animation.h"
 #include "skin/forms/provider_geometry.h"
 #include "skin/forms/provider_hide.h"
+#include "skin/forms/provider_mdi.h"
 #include "skin/forms/provider_titlebar.h"
 #include "skin/forms/smdiform.h"
 #include "skin/forms/provider_wndproc.h"
@@ -37,7 +38,7 @@ using namespace wv;
 
 namespace {
 
-constexpr uint32_t kScDragMove = 0xF012, kScKeyMenu = 0xF100;
+constexpr uint32_t kScDragMove = 0xF012;
 
 int32_t PointX(intptr_t l) { return int16_t(uint16_t(uintptr_t(l) & 0xFFFF)); }
 int32_t PointY(intptr_t l) { return int16_t(uint16_t((uintptr_t(l) >> 16) & 0xFFFF)); }
@@ -424,6 +425,8 @@ void ProviderExitSizeMove(TsSkinProvider& p, gui::TMessage& m) {
 }
 
 void ProviderSysCommand(TsSkinProvider& p, gui::TMessage& m) {
+  // An MDI child's commands change its parent's frame (no animation of its own).
+  if (ProviderMDISysCommand(p, m)) return;
   gui::TCustomForm& form = *p.Form();
   const uint32_t command = uint32_t(m.WParam) & 0xFFF0;
   const auto token = p.AliveToken();
@@ -508,6 +511,9 @@ void ProviderSysCommand(TsSkinProvider& p, gui::TMessage& m) {
     if (p.SystemMenu) SysMenuUpdateItems(*p.SystemMenu);
   }
   if (command == kScMinimize && minimizeAnim) p.AnimPending = false;
+  // An MDI parent's menu line (its maximized child's buttons) is laid out for its new state.
+  if (ProviderIsMDIParent(p) && (command == kScMinimize || command == kScMaximize || command == kScRestore))
+    ProviderRefreshMDIButtons(p);
 }
 
 void ProviderWmMove(TsSkinProvider& p, gui::TMessage& m) {

@@ -12,6 +12,7 @@
 #include "skin/manager/skincommands.h"
 #include "skin/data/sskinmanager.h"
 #include "skin/manager/sskinmanager_component.h"
+#include "skin/manager/sskinmenus.h"
 #include "skin/manager/svclutils.h"
 #include "skin/forms/border_form.h"
 #include "skin/forms/composition.h"
@@ -22,6 +23,8 @@
 #include "skin/forms/smdiform.h"
 #include "skin/forms/provider_handlers.h"
 #include "skin/forms/provider_hide.h"
+#include "skin/forms/provider_mdi.h"
+#include "skin/forms/provider_menus.h"
 #include "skin/forms/provider_messages.h"
 #include "skin/forms/provider_scroll.h"
 #include "skin/forms/provider_size.h"
@@ -38,6 +41,7 @@ using namespace wv;
 namespace {
 
 constexpr uintptr_t kSizeRestored = 0;  // SIZE_RESTORED
+constexpr int64_t kSizeMaximized = 2;    // SIZE_MAXIMIZED
 constexpr uint32_t kRdwValidateAll = 0x8A8;  // RDW_VALIDATE | RDW_NOERASE | RDW_ALLCHILDREN | RDW_NOFRAME
 
 // How many times the saved procedure ran on this thread: a handler that fails before handing its message on
@@ -54,11 +58,14 @@ bool Printing(const TsSkinProvider& p) { return (p.SkinData().CtrlState & csPrin
 void DispatchSkinned(TsSkinProvider& p, gui::TMessage& m) {
   switch (m.Msg) {
     case kWmCreate:
-    case kWmNcCreate:
-      // The window exists from here on: the form is prepared for the skin.
+    case kWmNcCreate: {
+      // The window exists from here on: the form is prepared for the skin (an MDI child when it first paints,
+      // inside its parent's client window).
+      const auto token = p.AliveToken();
       ProviderCallOldProc(p, m);
-      ProviderPrepareForm(p);
+      if (!token.expired() && !ProviderIsMDIChild(p)) ProviderPrepareForm(p);
       return;
+    }
     case kWmSize: ProviderWmSize(p, m); return;
     case kWmClose: ProviderWmClose(p, m); return;
     case kWmMeasureItem: ProviderWmMeasureItem(p, m); return;
@@ -99,6 +106,9 @@ void DispatchSkinned(TsSkinProvider& p, gui::TMessage& m) {
       ProviderCallOldProc(p, m);
       return;
     case kWmActivate: ProviderWmActivate(p, m); return;
+    case kWmChildActivate: ProviderWmChildActivate(p, m); return;
+    case kWmMdiDestroy:
+    case kWmMdiActivate: ProviderWmMDIChange(p, m); return;
     case kWmSetRedraw: ProviderWmSetRedraw(p, m); return;
     case kWmSetText: ProviderWmSetText(p, m); return;
     case kWmPaint: ProviderWmPaint(p, m); return;
@@ -157,6 +167,7 @@ void DispatchSkinned(TsSkinProvider& p, gui::TMessage& m) {
       ProviderCallOldProc(p, m);
       // The window's scroll adapter goes with it (a new window gets one of its own).
       if (!token.expired()) ProviderFreeScrollWnd(p);
+      if (!token.expired()) ProviderMDIChildGone(p);
       return;
     }
     case kCmNotification4C:
@@ -289,7 +300,10 @@ bool ProviderCommandFirst(TsSkinProvider& p, gui::TMessage& m) {
       ResetIndexes(p);
       HandToChildren(p, m);
       ProviderDropAdapter(p);
+      if (ProviderManager(p)) ClearMenuBgCache();
       if (form && !form->IsDestroying()) {
+        // The form's menus are the system's again.
+        ProviderSkinMenus(p, false);
         if (p.MDIForm) p.MDIForm->DisconnectFromClient();
         if (ProviderFormHasBorder(p)) RemoveFormRegion(*form);
         ProviderUpdateSysMenuStyle(p, false);
@@ -353,6 +367,10 @@ bool ProviderCommandUnskinned(TsSkinProvider& p, gui::TMessage& m) {
       if (!p.Form() || p.Form()->IsDestroying()) return false;
       if (!OwnManager(p, m.LParam)) return true;
       SkinLoaded(p);
+      if (TsSkinManager* manager = ProviderManager(p); manager && manager->State() == 0) {
+        ProviderSkinMenus(p, true);
+        if (!p.MenuSkinned) ProviderSkinMainMenu(p);
+      }
       ProviderInitAdapter(p);
       if (p.Form()->Showing()) ProviderAttachScrollWnd(p);
       return true;
@@ -387,8 +405,10 @@ void ProviderCommand(TsSkinProvider& p, gui::TMessage& m) {
       if (form->Parent() != nullptr && form->FormStyle() != gui::TFormStyle::fsMDIChild)
         p.SkinData().CtrlState &= uint16_t(~csTransparent);
       p.MenuLineCountCache = -1;
-      if (TsSkinManager* manager = ProviderManager(p); manager && manager->State() == 0)
+      if (TsSkinManager* manager = ProviderManager(p); manager && manager->State() == 0) {
         ProviderUpdateSysMenuStyle(p, true);
+        ProviderSkinMenus(p, ProviderSkinned(p));
+      }
       p.LayoutChanged = true;
       if (FormWindowVisible(*form)) {
         p.SkinData().BGChanged = true;
@@ -598,12 +618,17 @@ int32_t ProviderHitTest(TsSkinProvider& p, const TPoint& screenPoint) {
   const int32_t captionEnd = (ProviderCaptionHeight(p, true) > 0) ? t + c : 0;
   const int32_t menuEnd = captionEnd + ProviderMenuLineCount(p) * ProviderMenuLineHeight(p);
   if (pt.Y < captionEnd) return p.IconRect.Contains(pt) ? kHtSysMenu : kHtCaption;
-  if (pt.Y < menuEnd) return kHtMenu;
-  if (TsSkinManager* m = ProviderManager(p); m && ProviderGripVisible(p) &&
-                                             SkinManagerIsValidImageIndex(*m, m->Skin().CommonIndexes.GripImage)) {
-    const TPoint g = ProviderGripOrigin(p);
-    if (pt.X >= g.X && pt.Y >= g.Y) return kHtBottomRight;
+  if (pt.Y < menuEnd) {
+    // A maximized MDI child's buttons in the menu line (frame-cache coordinates).
+    if (ProviderShowMDIChildButtons(p)) {
+      const TPoint o = ProviderCacheOrigin(p);
+      const TPoint at{pt.X + o.X, pt.Y + o.Y};
+      for (int32_t code : {kHtMdiClose, kHtMdiRestore, kHtMdiMinimize})
+        if (ProviderButtonRecord(p, code)->Rect.Contains(at)) return code;
+    }
+    return kHtMenu;
   }
+  if (ProviderGripAt(p, pt)) return kHtBottomRight;
   return kHtClient;
 }
 
@@ -671,14 +696,9 @@ void ProviderNcHitTest(TsSkinProvider& p, gui::TMessage& m) {
     m.Result = result;
     return;
   }
-  if (TsSkinManager* manager = ProviderManager(p);
-      manager && ProviderGripVisible(p) && SkinManagerIsValidImageIndex(*manager, manager->Skin().CommonIndexes.GripImage)) {
-    const TPoint pt = ProviderScreenToWindow(p, PointX(m.LParam), PointY(m.LParam));
-    const TPoint g = ProviderGripOrigin(p);
-    if (pt.X >= g.X && pt.Y >= g.Y) {
-      m.Result = kHtBottomRight;
-      return;
-    }
+  if (ProviderGripVisible(p) && ProviderGripAt(p, ProviderScreenToWindow(p, PointX(m.LParam), PointY(m.LParam)))) {
+    m.Result = kHtBottomRight;
+    return;
   }
   ProviderCallOldProc(p, m);
 }
@@ -736,7 +756,11 @@ void ProviderWmActivate(TsSkinProvider& p, gui::TMessage& m) {
   if (p.ScrollWnd == nullptr) ProviderAttachScrollWnd(p);
   if (!Printing(p)) {
     p.MenuLineCountCache = -1;
-    if (m.WParam != 0 && p.SystemMenu) SysMenuUpdateItems(*p.SystemMenu);
+    if (m.WParam != 0) {
+      // Menus given to the form since it was last active wear the skin too.
+      if (TsSkinManager* manager = ProviderManager(p); manager && manager->State() == 0) ProviderSkinMenus(p, true);
+      if (p.SystemMenu) SysMenuUpdateItems(*p.SystemMenu);
+    }
   }
   // The forms that touch this one now follow its next move.
   RememberGluedForms(p);
@@ -828,11 +852,29 @@ void ProviderWmNcActivate(TsSkinProvider& p, gui::TMessage& m) {
     }
   }
   if (covered) ProviderHideCaptionCover(p);
+  // An MDI child's activation changes what its parent's menu line shows (its maximized child's buttons).
+  if (showing && !token.expired())
+    if (TsSkinProvider* parent = ProviderMDIParentOf(p); parent && parent->MDIForm) {
+      ProviderRefreshMDIButtons(*parent);
+      RedrawMDIClientWindow(*parent->Form(), 0x401);  // RDW_INVALIDATE | RDW_FRAME
+    }
   if (!p.FormActive) ProviderSetHotElement(p, 0, false);
 }
 
 void ProviderWmSetText(TsSkinProvider& p, gui::TMessage& m) {
   gui::TCustomForm& form = *p.Form();
+  if (ProviderIsMDIChild(p) && FormWindowZoomed(form)) {
+    // A maximized MDI child's caption stands in its parent's caption: that frame is composed anew.
+    TsSkinProvider* parent = ProviderMDIParentOf(p);
+    const auto token = p.AliveToken();
+    ProviderCallOldProc(p, m);
+    if (token.expired() || parent == nullptr || ProviderMDIParentOf(p) != parent) return;
+    parent->CaptionGlow[0].reset();
+    parent->CaptionGlow[1].reset();
+    parent->SkinData().BGChanged = true;
+    ProviderRepaintFrame(*parent);
+    return;
+  }
   if (!FormWindowVisible(form) || Printing(p) || !p.DrawNonClientArea()) {
     ProviderCallOldProc(p, m);
     return;
@@ -888,6 +930,9 @@ void ProviderWmSize(TsSkinProvider& p, gui::TMessage& m) {
   // minimized) keeps the frame as it was composed.
   const bool sameFrame = m.WParam == kSizeRestored && p.LastSizeType == kSizeRestored &&
                          m.LParam == p.LastSizeClient && !p.SkinData().BGChanged && !ProviderCacheSizeChanged(p);
+  // An MDI child maximized, or no longer: its parent's menu line shows its buttons, or no longer.
+  const bool mdiStateChanged = ProviderIsMDIChild(p) && (int64_t(m.WParam) == kSizeMaximized || p.LastSizeType == kSizeMaximized) &&
+                               int64_t(m.WParam) != p.LastSizeType;
   p.LastSizeType = int64_t(m.WParam);
   p.LastSizeClient = m.LParam;
   if (!FormWindowVisible(form)) {
@@ -907,6 +952,8 @@ void ProviderWmSize(TsSkinProvider& p, gui::TMessage& m) {
   ProviderCallOldProc(p, m);
   if (token.expired()) return;
   if (!sameFrame) p.SkinData().BGChanged = true;
+  if (mdiStateChanged)
+    if (TsSkinProvider* parent = ProviderMDIParentOf(p)) ProviderRefreshMDIButtons(*parent);
   if (!form.Showing() || !p.DrawNonClientArea()) return;
   TsSkinManager* manager = ProviderManager(p);
   if (Zoomed(p) && p.BorderForm && manager && manager->Options.NativeBordersMaximized) p.BorderForm.reset();
@@ -924,7 +971,11 @@ void ProviderWmSize(TsSkinProvider& p, gui::TMessage& m) {
   if (!FormWindowIconic(form) && ProviderResizeMovesChildBackgrounds(p, TSize{before.Width(), before.Height()},
                                                                      FormClientSize(form)))
     ProviderChildWindowsChanged(p);
-  if (!token.expired() && !p.BorderForm) RedrawFormWindow(form, 0x921);
+  if (token.expired() || p.BorderForm) return;
+  // While the component layer still has the form's old bounds, the frame paint above waited: the client is painted
+  // once the frame and its region have the new size (the position-changed handler).
+  const TRect w = FormWindowRect(form);
+  if (FormWindowIconic(form) || (w.Width() == form.Width() && w.Height() == form.Height())) RedrawFormWindow(form, 0x921);
 }
 
 void ProviderCmVisibleChanged(TsSkinProvider& p, gui::TMessage& m) {
@@ -945,6 +996,7 @@ void ProviderCmEnabledChanged(TsSkinProvider& p, gui::TMessage& m) {
 
 void ProviderWmNcDestroy(TsSkinProvider& p, gui::TMessage&) {
   if (p.DragActive || p.DragPending) ProviderEndBorderDrag(p, false);
+  ProviderMDIChildGone(p);
   ProviderFreeScrollWnd(p);
   // The border window goes with the form's window, and a cover kept over it.
   p.BorderForm.reset();

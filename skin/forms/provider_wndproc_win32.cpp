@@ -9,6 +9,7 @@
 #include "skin/manager/skinchange.h"
 #include "skin/manager/skincommands.h"
 #include "skin/data/sskinmanager.h"
+#include "skin/manager/sskinmenus.h"
 #include "skin/manager/sskinmanager_component.h"
 #include "skin/forms/provider_handlers.h"
 #include "skin/forms/border_form.h"
@@ -16,6 +17,7 @@
 #include "skin/forms/glued_forms.h"
 #include "skin/forms/frame_paint.h"
 #include "skin/forms/provider_geometry.h"
+#include "skin/forms/provider_menus.h"
 #include "skin/forms/provider_scroll.h"
 #include "skin/forms/provider_wndproc.h"
 #include "skin/forms/system_menu.h"
@@ -33,7 +35,7 @@ bool Printing(const TsSkinProvider& p) { return (p.SkinData().CtrlState & csPrin
 void ProviderGetMinMaxInfo(TsSkinProvider& p, gui::TMessage& m) {
   gui::TCustomForm& form = *p.Form();
   if (p.DrawNonClientArea() && form.BorderStyle() != gui::TFormBorderStyle::bsNone && form.Parent() == nullptr &&
-      m.LParam != 0) {
+      form.FormStyle() != gui::TFormStyle::fsMDIChild && m.LParam != 0) {
     const TRect work = FormMonitorWorkArea(form);
     const int32_t b = FormBorderWidth(p, false);
     int32_t d = 0;
@@ -122,7 +124,17 @@ bool MovesToMinimizedPlace(const gui::TMessage& m) {
 void ProviderInitMenuPopup(TsSkinProvider& p, gui::TMessage& m) {
   TsSkinManager* manager = ProviderManager(p);
   if (manager == nullptr || !manager->SkinnedPopups) return;
-  if (HIWORD(m.LParam) != 0) EnableMenuItem(reinterpret_cast<HMENU>(m.WParam), SC_SIZE, MF_BYCOMMAND | MF_GRAYED);
+  const HMENU popup = reinterpret_cast<HMENU>(m.WParam);
+  if (HIWORD(m.LParam) != 0) EnableMenuItem(popup, SC_SIZE, MF_BYCOMMAND | MF_GRAYED);
+  // The list of an MDI parent's children under its window menu, made anew as that menu opens (the sub-menu is
+  // filled again in place: the popup being opened keeps its handle).
+  gui::TMenuItem* windowMenu = p.Form()->WindowMenu();
+  const bool isWindowMenu = HIWORD(m.LParam) == 0 && windowMenu != nullptr && popup != nullptr &&
+                            windowMenu->Handle() == popup;
+  if (ProviderFillWindowMenu(p, isWindowMenu)) {
+    m.Result = 0;
+    return;
+  }
   ProviderCallOldProc(p, m);
 }
 
@@ -156,7 +168,10 @@ void ProviderPopupSysMenu(TsSkinProvider& p, int32_t x, int32_t y) {
   }
   SysMenuUpdateItems(menu);
   if (p.MakeSkinMenu) SysMenuAddMainMenuItems(menu, p.Form()->Menu());
+  if (TsSkinableMenus* menus = SkinableMenusOf(manager)) InstallPopupMenuHandlers(*menus, menu, true);
+  menu.PopupComponent = p.Form();
   menu.Popup(x, y);
+  menu.PopupComponent = nullptr;
 }
 
 void ProviderNotifySkinEditor(void* handle) {
@@ -217,6 +232,7 @@ void ProviderWmPrint(TsSkinProvider& p, gui::TMessage& m) {
   if (p.IsLoading() || form.IsDestroying() || Printing(p)) return;
   HDC dc = reinterpret_cast<HDC>(m.WParam);
   if (!dc) return;
+  ProviderSkinMainMenu(p);
   TsCommonData& data = p.SkinData();
   data.PrintDC = dc;
   data.CtrlState |= csPrinting;

@@ -23,6 +23,8 @@
 #include "skin/forms/system_menu.h"
 #include "skin/forms/title_glow.h"
 #include "skin/forms/provider_hide.h"
+#include "skin/forms/provider_mdi.h"
+#include "skin/forms/provider_menus.h"
 #include "skin/forms/provider_messages.h"
 #include "skin/forms/provider_scroll.h"
 #include "skin/manager/win_values.h"
@@ -294,6 +296,12 @@ TsSkinProvider::~TsSkinProvider() {
   }
   if (!Designing()) {
     ProviderStopTitleButtonTimers(*this);
+    // An MDI child that goes leaves its parent's menu line (its buttons, its menu) to be composed anew.
+    if (TsSkinProvider* parent = ProviderMDIParentOf(*this)) {
+      parent->SkinData().BGChanged = true;
+      parent->MenuLineCountCache = -1;
+      if (FormWindowHandle(*parent->Form())) ProviderSendToWndProc(*parent, kWmNcPaint, 0, 0);
+    }
     // The scroll adapter stands in front of the provider's procedure: it lets go first.
     ProviderFreeScrollWnd(*this);
     if (Form()) {
@@ -379,14 +387,18 @@ void TsSkinProvider::SetDrawNonClientArea(bool value) {
   if (Designing() || !Form()) return;
   if (value) {
     ProviderUpdateSysMenuStyle(*this, true);
+    MenuSkinned = MenuOwnerDrawn;
     if (FormWindowVisible(*Form()) && ProviderSkinned(*this)) {
       SkinData().BGChanged = true;
+      ProviderSkinMainMenu(*this);
       if (TsSkinManager* m = ProviderManager(*this)) ProviderUpdateExtBorders(*this, m->ExtendedBorders());
       RedrawFormWindow(*Form(), 0x501);
       ProviderAttachScrollWnd(*this);
     }
   } else {
     BorderForm.reset();
+    // The menu bar is the system's again.
+    ProviderUnskinMainMenu(*this);
     ProviderFreeScrollWnd(*this);
     ResetWindowTheme(*Form());
     if (Form()->BorderIcons() & gui::biSystemMenu)
@@ -515,9 +527,10 @@ void ProviderPrepareForm(TsSkinProvider& p) {
   if (p.Inactive || !p.Form()) return;
   TsSkinManager* m = ProviderManager(p);
   if (m == nullptr || !FormWindowExists(*p.Form()) || !ProviderSkinActive(p)) return;
+  // A main menu that the application draws itself (owner-drawn, but not by the menu painter) is left to it.
   gui::TMainMenu* menu = p.Form()->Menu();
-  p.MenuOwnerDrawn = false;
-  (void)menu;  // the component layer's menus are never owner-drawn by the program itself
+  p.MenuOwnerDrawn = menu != nullptr && menu->OwnerDraw() && !MenuBarFromPainter(*menu);
+  if (p.MenuOwnerDrawn) p.MenuSkinned = true;
   p.TitleSectionIndex = -1;
   ResolveSkinDataIndexes(p.SkinData());
   p.SkinData().WndHandle = FormWindowHandle(*p.Form());
@@ -532,6 +545,11 @@ void ProviderPrepareForm(TsSkinProvider& p) {
   ProviderLayoutTitle(p);
   p.CaptionSectionIndex = SkinManagerGetSectionIndex(*m, "CAPTION");
   ProviderUpdateTitleButtons(p);
+  // An MDI child's parent shows it in its menu line.
+  if (TsSkinProvider* parent = ProviderMDIParentOf(p); parent && ProviderSkinned(p)) {
+    parent->SkinData().BGChanged = true;
+    parent->MenuLineCountCache = -1;
+  }
   if (!(p.Form()->ControlState() & gui::csCreating) && !p.Form()->IsLoading() && !p.IsLoading() && p.UseGlobalColor() &&
       !p.SkinData().CustomColor)
     p.Form()->SetColor(SkinManagerGlobalColor(*m));
@@ -606,6 +624,14 @@ void ProviderUpdateTitleButtons(TsSkinProvider& p) {
   }
   // No close image at all: every record takes the normal images.
   if (!SkinManagerIsValidImageIndex(*m, p.ButtonClose.ImageIndex)) normal();
+  // The buttons of an MDI parent's maximized child: the small images, else the normal ones.
+  if (p.Form() && p.Form()->FormStyle() == gui::TFormStyle::fsMDIForm && !p.Designing()) {
+    const bool small = SkinManagerIsValidImageIndex(*m, ci.SIConClose);
+    p.ButtonMDIClose.ImageIndex = small ? ci.SIConClose : ci.BIConClose;
+    p.ButtonMDIMax.ImageIndex = small ? ci.SIConNorm : ci.BIConNorm;
+    p.ButtonMDIMin.ImageIndex = small ? ci.SIConMin : ci.BIConMin;
+    for (TitleButtonRecord* r : {&p.ButtonMDIClose, &p.ButtonMDIMax, &p.ButtonMDIMin}) r->LargeImage = !small;
+  }
   p.UserBtnIndex = SkinManagerGetImageIndex(*m, ci.GlobalInfo, "TITLEBUTTON");
 }
 
@@ -624,7 +650,8 @@ void ProviderStopTitleButtonTimers(TsSkinProvider& p) {
 
 void ProviderUpdateExtBorders(TsSkinProvider& p, bool on) {
   if (on && p.Form() && ProviderFormHasBorder(p) && p.DrawNonClientArea() && p.AllowExtBorders() &&
-      p.Form()->Parent() == nullptr && ProviderUseExtBorders(p)) {
+      p.Form()->Parent() == nullptr && p.Form()->FormStyle() != gui::TFormStyle::fsMDIChild &&
+      ProviderUseExtBorders(p)) {
     if (!p.BorderForm) p.BorderForm = std::make_unique<TacBorderForm>(p);
     p.SkinData().BGChanged = true;
     BorderFormUpdate(*p.BorderForm, true, 255);

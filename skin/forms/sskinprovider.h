@@ -324,6 +324,7 @@ class TsSkinProvider : public gui::TComponent, public TacFormProvider {
   int32_t CaptionRight = 0;        // the caption's right end (left of the system buttons' margin)
   int32_t ButtonsLeft = 0;         // the running right edge after the last placed button
   TRect IconRect;
+  TPoint MenuLineOrigin;           // where the clean menu-line band (MenuLineBmp) lies in the frame cache
 
   // Bitmaps: the clean right-hand part of the caption (without buttons), the menu-line band, the two glow
   // images of the caption text (active, inactive).

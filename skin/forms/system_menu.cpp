@@ -29,8 +29,9 @@ std::string NumberedName(const char* prefix, uint32_t n) {
   return name;
 }
 
-// The component layer has no MDI forms: no form is an MDI child.
-constexpr bool kMdiChild = false;
+// An MDI child takes the rules of a child window inside its parent's client area: it can always be sized,
+// restored and maximized there, whatever its border style.
+bool MdiChild(const gui::TCustomForm* form) { return form != nullptr && form->FormStyle() == gui::TFormStyle::fsMDIChild; }
 
 gui::TMenuItem* NewItem(TsSystemMenu& menu, const std::string& name, const std::string& caption) {
   auto* item = new gui::TMenuItem(&menu);
@@ -94,7 +95,7 @@ bool TsSystemMenu::CloseVisible() const {
 namespace {
 bool CaptionButtonVisible(const TsSystemMenu& m, gui::TBorderIcons icon) {
   if (!ProviderHasSystemMenu(*m.Provider) || !m.Form) return false;
-  if (FormWindowIconic(*m.Form) || kMdiChild) return true;
+  if (FormWindowIconic(*m.Form) || MdiChild(m.Form)) return true;
   const TFormBorderStyle s = m.Form->BorderStyle();
   const gui::TBorderIcons icons = m.Form->BorderIcons();
   if (s == TFormBorderStyle::bsSingle && !(icons & icon)) return false;
@@ -109,7 +110,7 @@ bool TsSystemMenu::MinimizeVisible() const { return CaptionButtonVisible(*this, 
 bool TsSystemMenu::MaximizeEnabled() const {
   if (!Form) return false;
   const TFormBorderStyle s = Form->BorderStyle();
-  return (kMdiChild || s == TFormBorderStyle::bsSingle || s == TFormBorderStyle::bsSizeable) &&
+  return (MdiChild(Form) || s == TFormBorderStyle::bsSingle || s == TFormBorderStyle::bsSizeable) &&
          (Form->BorderIcons() & gui::biMaximize);
 }
 
@@ -127,14 +128,14 @@ bool TsSystemMenu::RestoreEnabled() const {
 }
 
 bool TsSystemMenu::RestoreVisible() const {
-  return ProviderHasSystemMenu(*Provider) && Form && (kMdiChild || !IsToolOrDialog(Form->BorderStyle()));
+  return ProviderHasSystemMenu(*Provider) && Form && (MdiChild(Form) || !IsToolOrDialog(Form->BorderStyle()));
 }
 
 bool TsSystemMenu::MoveEnabled() const { return Form && Form->WindowState() != gui::TWindowState::wsMaximized; }
 
 bool TsSystemMenu::SizeVisible() const {
-  if (kMdiChild) return true;
   if (!Form) return false;
+  if (MdiChild(Form)) return true;
   const TFormBorderStyle s = Form->BorderStyle();
   return !(s == TFormBorderStyle::bsNone || s == TFormBorderStyle::bsDialog || s == TFormBorderStyle::bsToolWindow);
 }

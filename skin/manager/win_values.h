@@ -60,6 +60,8 @@ inline constexpr uint32_t kWmExitMenuLoop = 0x0212;
 inline constexpr uint32_t kWmSizing = 0x0214;
 inline constexpr uint32_t kWmCaptureChanged = 0x0215;
 inline constexpr uint32_t kWmMdiCreate = 0x0220;
+inline constexpr uint32_t kWmMdiDestroy = 0x0221;
+inline constexpr uint32_t kWmMdiActivate = 0x0222;
 inline constexpr uint32_t kWmMdiTile = 0x0226;
 inline constexpr uint32_t kWmMdiCascade = 0x0227;
 inline constexpr uint32_t kWmMdiSetMenu = 0x0230;
@@ -140,6 +142,7 @@ inline constexpr uint32_t kScMinimize = 0xF020;
 inline constexpr uint32_t kScMaximize = 0xF030;
 inline constexpr uint32_t kScClose = 0xF060;
 inline constexpr uint32_t kScRestore = 0xF120;
+inline constexpr uint32_t kScKeyMenu = 0xF100;
 inline constexpr uint32_t kScContextHelp = 0xF180;
 
 // Menu item state bits (GetMenuState).

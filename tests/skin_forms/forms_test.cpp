@@ -19,6 +19,7 @@
 #include "skin/forms/glued_forms.h"
 #include "skin/forms/min_animation.h"
 #include "skin/forms/provider_geometry.h"
+#include "skin/forms/provider_menus.h"
 #include "skin/forms/provider_size.h"
 #include "skin/forms/provider_wndproc.h"
 #include "skin/forms/sskinprovider.h"
@@ -271,6 +272,159 @@ TEST(SystemMenu, RulesForEveryBorderStyleIconsAndWindowState) {
         EXPECT_EQ(m.SizeEnabled(), row.sizeable && !iconic);
         EXPECT_EQ(m.CloseEnabled(), hasMenu);
       }
+}
+
+// An MDI parent of 640 x 440 at (20, 20) with a main menu and its provider, and one MDI child of 300 x 200 at
+// (0, 0) of its client with a provider of its own.
+struct MdiRig {
+  FormsSkin skin;
+  std::unique_ptr<gui::TForm> parent, child;
+  TsSkinProvider* pp = nullptr;
+  TsSkinProvider* p = nullptr;
+
+  MdiRig(TFormBorderStyle style, gui::TBorderIcons icons, TWindowState state, bool childMenu = false) {
+    parent = std::make_unique<gui::TForm>(nullptr);
+    parent->SetFormStyle(gui::TFormStyle::fsMDIForm);
+    auto* mm = new gui::TMainMenu(parent.get());
+    auto* item = new gui::TMenuItem(parent.get());
+    item->SetCaption("&Window");
+    mm->Items()->Add(item);
+    parent->SetMenu(mm);
+    parent->SetBounds(20, 20, 640, 440);
+    parent->Show();
+    pp = new TsSkinProvider(parent.get());
+    skin::ProviderPrepareForm(*pp);
+    child = std::make_unique<gui::TForm>(nullptr);
+    child->SetFormStyle(gui::TFormStyle::fsMDIChild);
+    child->SetBorderStyle(style);
+    child->SetBorderIcons(icons);
+    if (childMenu) {
+      auto* cm = new gui::TMainMenu(child.get());
+      auto* ci = new gui::TMenuItem(child.get());
+      ci->SetCaption("&Edit");
+      cm->Items()->Add(ci);
+      child->SetMenu(cm);
+    }
+    child->SetBounds(0, 0, 300, 200);
+    child->SetWindowState(state);
+    child->Show();
+    p = new TsSkinProvider(child.get());
+    skin::ProviderPrepareForm(*p);
+    skin::ProviderLayoutTitle(*p);
+  }
+  ~MdiRig() {
+    child.reset();
+    parent.reset();
+  }
+};
+
+// The MDI-child rows of the system menu's rules: inside its parent's client area a child may always be maximized,
+// minimized, restored and sized, whatever its border style.
+TEST(SystemMenu, RulesOfAnMdiChildForEveryBorderStyleIconsAndWindowState) {
+  using S = TFormBorderStyle;
+  for (S style : {S::bsNone, S::bsSingle, S::bsSizeable, S::bsDialog, S::bsToolWindow, S::bsSizeToolWin})
+    for (int icons = 0; icons < 16; ++icons)
+      for (TWindowState state : {TWindowState::wsNormal, TWindowState::wsMaximized, TWindowState::wsMinimized}) {
+        SCOPED_TRACE(testing::Message() << "style " << int(style) << " icons " << icons << " state " << int(state));
+        MdiRig r(style, gui::TBorderIcons(icons), state);
+        ASSERT_TRUE(r.p->SystemMenu);
+        const skin::TsSystemMenu& m = *r.p->SystemMenu;
+        const bool sys = icons & gui::biSystemMenu, mx = icons & gui::biMaximize, mn = icons & gui::biMinimize;
+        const bool iconic = state == TWindowState::wsMinimized;
+        const bool hasMenu = sys && style != S::bsNone;
+        EXPECT_EQ(m.CloseVisible(), hasMenu);
+        EXPECT_EQ(m.MaximizeVisible(), sys);
+        EXPECT_EQ(m.MinimizeVisible(), sys);
+        EXPECT_EQ(m.MaximizeEnabled(), mx);
+        EXPECT_EQ(m.MinimizeEnabled(), mn && !iconic);
+        EXPECT_EQ(m.RestoreEnabled(), (mx && state != TWindowState::wsNormal) || iconic);
+        EXPECT_EQ(m.RestoreVisible(), sys);
+        EXPECT_EQ(m.MoveEnabled(), state != TWindowState::wsMaximized);
+        EXPECT_TRUE(m.SizeVisible());
+        EXPECT_EQ(m.SizeEnabled(), style != S::bsSingle && !iconic);
+      }
+}
+
+// The MDI-child rows of the caption-button table: a tool-window child shows its maximize and minimize buttons
+// (small images, no spacing), answers them, and its menu shows no menu line of its own (it belongs to its
+// parent's).
+TEST(TitleBar, AnMdiChildShowsItsButtonsInEveryBorderStyleAndNoMenuLine) {
+  using S = TFormBorderStyle;
+  const gui::TBorderIcons all = gui::biSystemMenu | gui::biMinimize | gui::biMaximize;
+  struct Case {
+    S style;
+    int buttons;
+    TRect close, max, min;
+  } cases[] = {
+      {S::bsToolWindow, 3, {283, 3, 295, 13}, {271, 3, 283, 13}, {259, 3, 271, 13}},
+      {S::bsSizeToolWin, 3, {282, 4, 294, 14}, {270, 4, 282, 14}, {258, 4, 270, 14}},
+      // A dialog frame with a normal caption (centre line lower), small images all the same.
+      {S::bsDialog, 3, {283, 5, 295, 15}, {271, 5, 283, 15}, {259, 5, 271, 15}},
+      {S::bsSizeable, 3, {278, 4, 294, 18}, {261, 4, 277, 18}, {244, 4, 260, 18}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(int(c.style));
+    MdiRig r(c.style, all, TWindowState::wsNormal, true);
+    EXPECT_EQ(skin::ProviderSystemButtonCount(*r.p), c.buttons);
+    EXPECT_EQ(r.p->ButtonClose.Rect, c.close);
+    EXPECT_EQ(r.p->ButtonMax.Rect, c.max);
+    EXPECT_EQ(r.p->ButtonMin.Rect, c.min);
+    const skin::TPoint o = skin::ProviderFormOrigin(*r.p);
+    auto hit = [&](const TRect& b) {
+      return skin::ProviderHitTest(*r.p, skin::TPoint{o.X + (b.Left + b.Right) / 2, o.Y + (b.Top + b.Bottom) / 2});
+    };
+    EXPECT_EQ(hit(c.close), 20);
+    EXPECT_EQ(hit(c.max), 9);
+    EXPECT_EQ(hit(c.min), 8);
+    EXPECT_FALSE(skin::ProviderHasMenuLine(*r.p));
+    EXPECT_FALSE(skin::ProviderMenuHasVisibleItems(*r.p));
+    EXPECT_EQ(skin::ProviderMenuLineHeight(*r.p), 0);
+  }
+}
+
+// The parent's menu line shows its maximized child's buttons at its right end: laid out one pixel apart, drawn
+// in the skin (the minimize button only when the child may be minimized), hit-tested; a child that is not
+// maximized, or has no system menu, shows none.
+TEST(TitleBar, TheMaximizedMdiChildsButtonsStandInTheParentsMenuLine) {
+  const gui::TBorderIcons all = gui::biSystemMenu | gui::biMinimize | gui::biMaximize;
+  struct Case {
+    gui::TBorderIcons icons;
+    TWindowState state;
+    bool shown, minimize;
+  } cases[] = {{all, TWindowState::wsMaximized, true, true},
+               {gui::biSystemMenu | gui::biMaximize, TWindowState::wsMaximized, true, false},
+               {all, TWindowState::wsNormal, false, false},
+               {gui::biMinimize | gui::biMaximize, TWindowState::wsMaximized, false, false}};
+  // Parent 640 wide, frame 4, caption 19: its menu line from y 23, 18 high; small 12 x 10 buttons.
+  const TRect close{624, 27, 636, 37}, restore{611, 27, 623, 37}, minimize{598, 27, 610, 37};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << int(c.icons) << " " << int(c.state));
+    MdiRig r(TFormBorderStyle::bsSizeable, c.icons, c.state);
+    skin::ProviderSkinMainMenu(*r.pp);
+    r.pp->SkinData().BGChanged = true;
+    skin::ProviderPaintFrame(*r.pp);
+    EXPECT_EQ(skin::ProviderShowMDIChildButtons(*r.pp), c.shown);
+    auto hit = [&](const TRect& b) {
+      return skin::ProviderHitTest(*r.pp, skin::TPoint{20 + (b.Left + b.Right) / 2, 20 + (b.Top + b.Bottom) / 2});
+    };
+    const skin::Bitmap& cache = *r.pp->SkinData().CacheBmp;
+    auto at = [&](const TRect& b) { return skin::GetPixel32(cache, (b.Left + b.Right) / 2, (b.Top + b.Bottom) / 2); };
+    if (!c.shown) {
+      EXPECT_EQ(hit(close), 5);
+      EXPECT_EQ(at(close), Px(kMenuLine));
+      continue;
+    }
+    EXPECT_EQ(r.pp->ButtonMDIClose.Rect, close);
+    EXPECT_EQ(r.pp->ButtonMDIMax.Rect, restore);
+    EXPECT_EQ(r.pp->ButtonMDIMin.Rect, minimize);
+    EXPECT_EQ(hit(close), 101);
+    EXPECT_EQ(hit(restore), 102);
+    EXPECT_EQ(hit(minimize), 103);
+    EXPECT_EQ(hit(TRect{300, 27, 302, 37}), 5);
+    EXPECT_EQ(at(close), Px(ButtonColor(bClose, 0) + 8));
+    EXPECT_EQ(at(restore), Px(ButtonColor(bNorm, 0) + 8));
+    EXPECT_EQ(at(minimize), c.minimize ? Px(ButtonColor(bMin, 0) + 8) : Px(kMenuLine));
+  }
 }
 
 TEST(SystemMenu, ItemsMirrorTheWindowsSystemMenu) {
@@ -782,6 +936,73 @@ TEST(ScreenSnap, EdgesWithinTheBufferSnapAndOneMorePixelDoesNot) {
     skin::ScreenSnap(*a.p, x, y);
     EXPECT_EQ(x, c.wantX) << c.x << "," << c.y;
     EXPECT_EQ(y, c.wantY) << c.x << "," << c.y;
+  }
+}
+
+// The visible frame lands on each work-area edge and on another form's outer edge. With a border window the
+// shadow around the form is left out once: the form's window stands inside its visible frame by the skin's
+// wider border (1 here), its taller title (3) and the skin's align offsets.
+TEST(ScreenSnap, TheVisibleFrameLandsOnEachEdgeWithAndWithoutABorderWindow) {
+  const int32_t W = gui::Screen->Width(), H = gui::Screen->Height();
+  struct Config {
+    bool border;
+    int32_t alignLeft, alignTop, alignRight, alignBottom;
+    int32_t l, t, r, b;  // where the window stands inside its visible frame
+  } configs[] = {{false, 0, 0, 0, 0, 0, 0, 0, 0}, {true, 0, 0, 0, 0, 1, 3, 1, 1}, {true, 2, 4, 3, 5, 3, 7, 4, 6}};
+  for (const Config& c : configs) {
+    SCOPED_TRACE(testing::Message() << "border " << c.border << " align " << c.alignLeft);
+    Rig a(TFormBorderStyle::bsSizeable, c.border), b(TFormBorderStyle::bsSizeable, c.border);
+    for (Rig* r : {&a, &b}) {
+      skin::TsSkinData& g = r->skin.Skin().SkinData;
+      g.AlignOffset = c.alignLeft;
+      g.AlignOffsetT = c.alignTop;
+      g.AlignOffsetR = c.alignRight;
+      g.AlignOffsetB = c.alignBottom;
+    }
+    ASSERT_EQ(a.p->BorderForm != nullptr, c.border);
+    a.p->ScreenSnap = true;
+    b.form->SetBounds(600, 60, 200, 150);
+    struct Case {
+      int32_t x, y, wantX, wantY;
+    } cases[] = {
+        {5, 5, c.l, c.t},                                                       // the left and top edges
+        {c.l + 11, c.t + 11, c.l + 11, c.t + 11},                               // 11 pixels away: no snap
+        {W - 300 - c.r + 6, H - 200 - c.b + 4, W - 300 - c.r, H - 200 - c.b},  // the right and bottom edges
+        {600 - c.l - 300 - c.r - 4, 100, 600 - c.l - 300 - c.r, 100},           // onto b's left side
+        {800 + c.r + c.l + 3, 100, 800 + c.r + c.l, 100},                       // onto b's right side
+    };
+    for (const Case& k : cases) {
+      int32_t x = k.x, y = k.y;
+      skin::ScreenSnap(*a.p, x, y);
+      EXPECT_EQ(x, k.wantX) << k.x << "," << k.y;
+      EXPECT_EQ(y, k.wantY) << k.x << "," << k.y;
+    }
+  }
+}
+
+// The size grip answers HTBOTTOMRIGHT right of and below its corner, in the client's bottom-right corner of a
+// sizeable 300 x 200 form, with and without a border window (whose frame image begins at the border window's
+// top-left, not at the form's window); the border window answers it at the same place of its own.
+TEST(SizeGrip, HitAreaWithAndWithoutABorderWindow) {
+  for (bool border : {false, true}) {
+    SCOPED_TRACE(border ? "border window" : "no border window");
+    Rig r(TFormBorderStyle::bsSizeable, border);
+    r.Cache();
+    auto hit = [&](int32_t x, int32_t y) { return skin::ProviderHitTest(*r.p, skin::TPoint{100 + x, 50 + y}); };
+    EXPECT_EQ(hit(285, 185), 1) << "no grip without GripMode";
+    r.p->GripMode = skin::gmRightBottom;
+    EXPECT_EQ(hit(285, 185), 17);
+    EXPECT_EQ(hit(284, 183), 17);
+    EXPECT_EQ(hit(283, 185), 1);
+    EXPECT_EQ(hit(285, 182), 1);
+    gui::TMessage m{skin::wv::kWmNcHitTest, 0, (185 + 50) << 16 | (285 + 100), 0};
+    skin::ProviderNcHitTest(*r.p, m);
+    EXPECT_EQ(m.Result, 17);
+    if (border) {
+      // The border window's own coordinates: the form's window lies at (7, 9) in it.
+      EXPECT_EQ(skin::BorderFormHitTestAt(*r.p->BorderForm, skin::TPoint{292, 194}), 17);
+      EXPECT_NE(skin::BorderFormHitTestAt(*r.p->BorderForm, skin::TPoint{289, 194}), 17);
+    }
   }
 }
 

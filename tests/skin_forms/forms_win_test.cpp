@@ -1157,22 +1157,7 @@ TEST(ProviderWindows, TheLedgerAndWindowCountAreFlatOverTwentyRoundsOfUse) {
 }
 
 
-// Real input through the X server: xdotool run with the arguments while the message queue is pumped for at least
-// the given time (Wine starts Unix programs; the end of one is not always seen). False when it cannot run.
-bool Xdotool(const std::string& args, DWORD atLeast = 0) {
-  STARTUPINFOA si{};
-  si.cb = sizeof(si);
-  PROCESS_INFORMATION pi{};
-  std::string cmd = "/usr/bin/xdotool " + args;
-  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-  const DWORD start = GetTickCount();
-  while (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT && GetTickCount() - start < 10000) PumpFor(10);
-  if (GetTickCount() - start < atLeast) PumpFor(atLeast - (GetTickCount() - start));
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  PumpFor(150);
-  return true;
-}
+using testsupport::Xdotool;
 
 TEST(ProviderWindows, ABorderDraggedWithTheMouseStopsAtTheMinimumSize) {
   for (skin::TsResizeMode mode : {skin::rmStandard, skin::rmBorder}) {
@@ -1400,7 +1385,7 @@ TEST(ProviderWindows, MainMenuItemsTheSkinnedMenusDidNotTakeAreMeasuredAsTheyWou
   s.form->SetMenu(mm);
   PumpFor(150);
   ASSERT_TRUE(skin::ProviderHasMenuLine(*s.p));
-  // Added after the skinned menus took the menu: no measure event of its own.
+  // Added after the skinned menus took the menu: the form hears of it and hands it to them at once.
   auto* late = new gui::TMenuItem(s.form);
   late->SetCaption("&Late");
   mm->Items()->Add(late);
@@ -1425,15 +1410,28 @@ TEST(ProviderWindows, MainMenuItemsTheSkinnedMenusDidNotTakeAreMeasuredAsTheyWou
   canvas.SetHandle(screen);
   int skinnedW = 0, skinnedH = 0, plainW = 0, plainH = 0;
   skin::SkinMenuLineMeasureItem(late, canvas, skinnedW, skinnedH);
-  late->MeasureItem(canvas, plainW, plainH);
+  gui::TMenuItem plain(nullptr);
+  plain.SetCaption(late->Caption());
+  plain.MeasureItem(canvas, plainW, plainH);
   canvas.SetHandle(nullptr);
   ReleaseDC(nullptr, screen);
   const auto got = measure(late);
   EXPECT_EQ(got.first, skinnedW);
   EXPECT_EQ(got.second, std::max(0, skinnedH));
   EXPECT_NE(got.first, plainW);
-  // An item with a measure event of its own is asked.
-  EXPECT_EQ(measure(own), std::make_pair(77, 33));
+  // An item of the bar that does not draw itself is the skinned menus' whole: its own measure event gives way to
+  // theirs, as for every item of the bar they take.
+  EXPECT_TRUE(late->OnAdvancedDrawItem && own->OnAdvancedDrawItem) << "both drawn by the skinned menus";
+  int ownW = 0, ownH = 0;
+  {
+    HDC dc = GetDC(nullptr);
+    gui::TCanvas c;
+    c.SetHandle(dc);
+    skin::SkinMenuLineMeasureItem(own, c, ownW, ownH);
+    c.SetHandle(nullptr);
+    ReleaseDC(nullptr, dc);
+  }
+  EXPECT_EQ(measure(own), std::make_pair(ownW, std::max(0, ownH)));
 }
 
 TEST(ProviderWindows, TheFormsPopupMenuIsMadeReadyForTheSkinnedMenusWhenItOpens) {
@@ -2277,6 +2275,140 @@ struct ListedDialog final : skin::TacProvider {
   explicit ListedDialog(HWND w) : wnd(w) {}
   HWND AdapterWindow() const override { return wnd; }
 };
+
+
+// The colour the window shows at a point of its own (window coordinates).
+uint32_t ShownAt(HWND h, int x, int y) { return skin::GetPixel32(WindowPicture(h), x, y) & 0xFFFFFF; }
+
+using testsupport::WaitUntil;
+
+// The middle of the n-th item of a window's menu bar (window coordinates).
+POINT MenuItemMiddle(HWND h, int n) {
+  RECT item{}, w{};
+  GetMenuItemRect(h, GetMenu(h), UINT(n), &item);
+  GetWindowRect(h, &w);
+  return POINT{(item.left + item.right) / 2 - w.left, item.top + 2 - w.top};
+}
+
+TEST(ProviderWindows, AMenuItemAddedAfterASkinSwitchWearsTheSkinAtOnce) {
+  Shown s;
+  auto* mm = new gui::TMainMenu(s.form);
+  auto* file = new gui::TMenuItem(s.form);
+  file->SetCaption("&File");
+  auto* open = new gui::TMenuItem(s.form);
+  open->SetCaption("&Open");
+  file->Add(open);
+  mm->Items()->Add(file);
+  s.form->SetMenu(mm);
+  SetForegroundWindow(s.Handle());
+  PumpFor(150);
+  // The skin goes and comes back (the manager's commands to the form).
+  const LPARAM manager = reinterpret_cast<LPARAM>(static_cast<skin::TsSkinManager*>(s.skin.manager.get()));
+  SendMessageA(s.Handle(), skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_SKINREMOVED), manager);
+  PumpFor(100);
+  EXPECT_FALSE(file->OnAdvancedDrawItem) << "the menu bar is the system's without the skin";
+  SendMessageA(s.Handle(), skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_SKINLOADED), manager);
+  PumpFor(150);
+  ASSERT_TRUE(file->OnAdvancedDrawItem) << "the skin's menus come back with the skin";
+  // An item of the bar and one of a sub-menu added now wear the skin without waiting for the next switch.
+  auto* late = new gui::TMenuItem(s.form);
+  late->SetCaption("&Late");
+  mm->Items()->Add(late);
+  auto* lateSub = new gui::TMenuItem(s.form);
+  lateSub->SetCaption("&Recent");
+  file->Add(lateSub);
+  EXPECT_TRUE(late->OnAdvancedDrawItem && late->OnMeasureItem);
+  EXPECT_TRUE(lateSub->OnAdvancedDrawItem && lateSub->OnMeasureItem);
+  RedrawWindow(s.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+  const POINT at = MenuItemMiddle(s.Handle(), 1);
+  // The skin's menu line under the new item's left end (its text lies further right).
+  RECT item{}, w{};
+  GetMenuItemRect(s.Handle(), GetMenu(s.Handle()), 1, &item);
+  GetWindowRect(s.Handle(), &w);
+  EXPECT_TRUE(WaitUntil([&] { return ShownAt(s.Handle(), item.left - w.left + 1, at.y) == (Px(kMenuLine) & 0xFFFFFF); }))
+      << std::hex << ShownAt(s.Handle(), item.left - w.left + 1, at.y);
+}
+
+TEST(ProviderWindows, DrawNonClientAreaOffGivesTheFrameAndTheMenuBackAndOnTakesThemAgain) {
+  Shown s;
+  auto* mm = new gui::TMainMenu(s.form);
+  auto* file = new gui::TMenuItem(s.form);
+  file->SetCaption("&File");
+  mm->Items()->Add(file);
+  s.form->SetMenu(mm);
+  SetForegroundWindow(s.Handle());
+  PumpFor(200);
+  const HWND h = s.Handle();
+  RECT w{};
+  GetWindowRect(h, &w);
+  const int captionX = (w.right - w.left) - 100, captionY = 6;
+  const POINT menuAt = MenuItemMiddle(h, 0);
+  RECT item{};
+  GetMenuItemRect(h, GetMenu(h), 0, &item);
+  const int menuX = item.left - w.left + 1;
+  const uint32_t title = Px(kTitleActive) & 0xFFFFFF, line = Px(kMenuLine) & 0xFFFFFF;
+  auto skinned = [&] { return ShownAt(h, captionX, captionY) == title && ShownAt(h, menuX, menuAt.y) == line; };
+  ASSERT_TRUE(WaitUntil(skinned)) << std::hex << ShownAt(h, captionX, captionY) << " " << ShownAt(h, menuX, menuAt.y);
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    s.p->SetDrawNonClientArea(false);
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    // The system's frame, caption buttons and menu bar.
+    EXPECT_TRUE(WaitUntil([&] { return ShownAt(h, captionX, captionY) != title && ShownAt(h, menuX, menuAt.y) != line; }));
+    EXPECT_NE(GetWindowLongA(h, GWL_STYLE) & WS_SYSMENU, 0);
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetWindowRgn(h, region), ERROR) << "no region cut out of the system's frame";
+    DeleteObject(region);
+    EXPECT_FALSE(file->OnAdvancedDrawItem);
+    EXPECT_FALSE(mm->OwnerDraw());
+    s.p->SetDrawNonClientArea(true);
+    EXPECT_TRUE(WaitUntil(skinned)) << std::hex << ShownAt(h, captionX, captionY) << " " << ShownAt(h, menuX, menuAt.y);
+    EXPECT_TRUE(file->OnAdvancedDrawItem);
+  }
+}
+
+TEST(ProviderWindows, AFormWithASizeGripShowsItAndSizesFromIt) {
+  for (bool extended : {false, true}) {
+    SCOPED_TRACE(extended ? "border window" : "no border window");
+    Shown s(extended, 200, 150, 360, 260);
+    s.p->GripMode = skin::gmRightBottom;
+    const HWND h = s.Handle();
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    SetForegroundWindow(h);
+    PumpFor(100);
+    // The grip's image in the client's bottom-right corner.
+    const skin::TPoint g = skin::ProviderGripWindowOrigin(*s.p);
+    RECT client{};
+    GetClientRect(h, &client);
+    POINT corner{client.right, client.bottom};
+    ClientToScreen(h, &corner);
+    RECT w{};
+    GetWindowRect(h, &w);
+    EXPECT_EQ(g.X + kGripSize, corner.x - w.left);
+    EXPECT_EQ(g.Y + kGripSize + 1, corner.y - w.top);
+    EXPECT_TRUE(WaitUntil([&] { return ShownAt(h, g.X + kGripSize / 2, g.Y + kGripSize / 2) == (Px(kGrip) & 0xFFFFFF); }))
+        << std::hex << ShownAt(h, g.X + kGripSize / 2, g.Y + kGripSize / 2);
+    EXPECT_EQ(HitAt(h, g.X + 2, g.Y + 2), HTBOTTOMRIGHT);
+    EXPECT_EQ(HitAt(h, g.X - 2, g.Y + 2), HTCLIENT);
+    // Dragged 40 pixels right and 30 down from the grip, the form grows by that much.
+    const int x = w.left + g.X + 4, y = w.top + g.Y + 4;
+    ASSERT_TRUE(Xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y) + " mousedown 1 sleep 0.2 mousemove " +
+                            std::to_string(x + 20) + " " + std::to_string(y + 15) + " sleep 0.2 mousemove " +
+                            std::to_string(x + 40) + " " + std::to_string(y + 30) + " sleep 0.3 mouseup 1",
+                        1000));
+    RECT after{};
+    GetWindowRect(h, &after);
+    EXPECT_EQ(after.left, w.left);
+    EXPECT_EQ(after.top, w.top);
+    EXPECT_NEAR(after.right - after.left, 400, 1);
+    EXPECT_NEAR(after.bottom - after.top, 290, 1);
+    // At its new place the grip shows again.
+    const skin::TPoint g2 = skin::ProviderGripWindowOrigin(*s.p);
+    EXPECT_TRUE(WaitUntil([&] { return ShownAt(h, g2.X + kGripSize / 2, g2.Y + kGripSize / 2) == (Px(kGrip) & 0xFFFFFF); }))
+        << std::hex << ShownAt(h, g2.X + kGripSize / 2, g2.Y + kGripSize / 2);
+    Xdotool("mousemove 900 700", 100);
+  }
+}
 
 }  // namespace
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "skin/adapters/adapter_lifetime.h"
 #include "skin/manager/skincommands.h"
 #include "skin/manager/sskinmenus.h"
+#include "skin/forms/provider_geometry.h"
 #include "skin/forms/smdiform.h"
 #include "skin/forms/sskinprovider.h"
 #include "skin/pixels/gdi_ledger.h"
@@ -79,12 +81,28 @@ struct MdiParent {
   gui::TForm* form;
   TsSkinProvider* p;
   std::vector<gui::TForm*> children;
-  MdiParent() {
+  gui::TMenuItem* windowMenu = nullptr;
+  // With menu: "&File" and "&Window" (the form's window menu) in its menu bar.
+  explicit MdiParent(bool menu = false) {
     AddMdiArea(skin);
     form = new gui::TForm(gui::Application);
     form->SetFormStyle(gui::TFormStyle::fsMDIForm);
     form->SetBounds(40, 40, 640, 440);
     form->SetCaption("Skinned MDI parent");
+    if (menu) {
+      auto* mm = new gui::TMainMenu(form);
+      for (const char* caption : {"&File", "&Window"}) {
+        auto* item = new gui::TMenuItem(form);
+        item->SetCaption(caption);
+        auto* sub = new gui::TMenuItem(form);
+        sub->SetCaption(std::string(caption) == "&File" ? "&New" : "&Cascade");
+        item->Add(sub);
+        mm->Items()->Add(item);
+        windowMenu = item;
+      }
+      form->SetMenu(mm);
+      form->SetWindowMenu(windowMenu);
+    }
     p = new TsSkinProvider(form);
     form->Show();
     PumpFor(150);
@@ -95,11 +113,13 @@ struct MdiParent {
     PumpFor(30);
   }
   HWND Client() const { return form->ClientHandle(); }
-  gui::TForm* AddChild(int i) {
+  // With skinned: the child wears a provider of its own, as the window-creation hook gives every form.
+  gui::TForm* AddChild(int i, bool skinned = false) {
     auto* c = new gui::TForm(nullptr);
     c->SetFormStyle(gui::TFormStyle::fsMDIChild);
     c->SetCaption("Child " + std::to_string(i + 1));
     c->SetBounds(20 * i, 20 * i, 200, 140);
+    if (skinned) new TsSkinProvider(c);
     c->Show();
     children.push_back(c);
     return c;
@@ -314,6 +334,197 @@ TEST(MdiParentForm, MaximizedChildWithMenuIsToldAndTheAreaFollowsTheFormsBackgro
   SelectObject(dc, old);
   DeleteObject(bmp);
   DeleteDC(dc);
+}
+
+// What a window shows at a point of its own (window coordinates).
+TColor WindowPixel(HWND h, int x, int y) {
+  HDC dc = GetWindowDC(h);
+  const COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(h, dc);
+  return TColor(c);
+}
+
+// The screen point in the middle of a caption-button record of the parent's frame.
+POINT ButtonScreenPoint(HWND h, const skin::TitleButtonRecord& r) {
+  RECT w{};
+  GetWindowRect(h, &w);
+  return POINT{w.left + (r.Rect.Left + r.Rect.Right) / 2, w.top + (r.Rect.Top + r.Rect.Bottom) / 2};
+}
+
+bool ClickAt(POINT at) {
+  return testsupport::Xdotool("mousemove " + std::to_string(at.x) + " " + std::to_string(at.y) +
+                                  " sleep 0.2 mousedown 1 sleep 0.1 mouseup 1",
+                              300);
+}
+
+// An MDI parent with three skinned children, one maximized: the child's buttons stand at the right end of the
+// parent's skinned menu line, drawn with the skin's small images (hot under the mouse), and each one works by a
+// real click: minimize, restore (of another child maximized), close (of a third).
+TEST(MdiParentForm, AMaximizedChildsButtonsStandInTheSkinnedMenuLineAndWorkByRealClicks) {
+  MdiParent m(true);
+  for (int i = 0; i < 3; ++i) m.AddChild(i, true);
+  SetForegroundWindow(m.form->Handle());
+  PumpFor(150);
+  const HWND frame = m.form->Handle();
+  auto shows = [&](const skin::TitleButtonRecord& r, TColor colour) {
+    return WindowPixel(frame, (r.Rect.Left + r.Rect.Right) / 2, (r.Rect.Top + r.Rect.Bottom) / 2) == colour;
+  };
+  auto describe = [&] {
+    std::ostringstream out;
+    out << std::hex << "shown " << skin::ProviderShowMDIChildButtons(*m.p);
+    for (const skin::TitleButtonRecord* r : {&m.p->ButtonMDIClose, &m.p->ButtonMDIMax, &m.p->ButtonMDIMin})
+      out << " " << WindowPixel(frame, (r->Rect.Left + r->Rect.Right) / 2, (r->Rect.Top + r->Rect.Bottom) / 2);
+    if (const char* dir = std::getenv("GRIDS_PICTURES")) testsupport::SaveWindowPicture(frame, dir, "mdi-failed");
+    return out.str();
+  };
+  auto maximize = [&](gui::TForm* c) {
+    SendMessageA(m.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(c->Handle()), 0);
+    return testsupport::WaitUntil([&] {
+      return skin::ProviderShowMDIChildButtons(*m.p) && shows(m.p->ButtonMDIClose, ButtonColor(bClose, 0) + 8) &&
+             shows(m.p->ButtonMDIMax, ButtonColor(bNorm, 0) + 8) && shows(m.p->ButtonMDIMin, ButtonColor(bMin, 0) + 8);
+    });
+  };
+  ASSERT_FALSE(skin::ProviderShowMDIChildButtons(*m.p));
+  gui::TForm* first = m.children[2];
+  ASSERT_EQ(m.form->ActiveMDIChild(), first);
+  ASSERT_TRUE(maximize(first)) << describe();
+  // The buttons lie in the menu line, right of its items.
+  RECT item{}, w{};
+  GetMenuItemRect(frame, GetMenu(frame), GetMenuItemCount(GetMenu(frame)) - 1, &item);
+  GetWindowRect(frame, &w);
+  EXPECT_GE(m.p->ButtonMDIMin.Rect.Top, item.top - w.top - 2);
+  EXPECT_LE(m.p->ButtonMDIMin.Rect.Bottom, item.bottom - w.top + 2);
+  if (const char* dir = std::getenv("GRIDS_PICTURES")) testsupport::SaveWindowPicture(frame, dir, "mdi-maximized-child");
+  // Hovered, the close button is hot.
+  const POINT close = ButtonScreenPoint(frame, m.p->ButtonMDIClose);
+  ASSERT_TRUE(testsupport::Xdotool("mousemove " + std::to_string(close.x) + " " + std::to_string(close.y), 200));
+  EXPECT_TRUE(testsupport::WaitUntil([&] { return shows(m.p->ButtonMDIClose, ButtonColor(bClose, 1) + 8); }));
+  // Minimize.
+  ASSERT_TRUE(ClickAt(ButtonScreenPoint(frame, m.p->ButtonMDIMin)));
+  EXPECT_TRUE(testsupport::WaitUntil([&] { return IsIconic(first->Handle()) && !skin::ProviderShowMDIChildButtons(*m.p); }));
+  EXPECT_FALSE(shows(m.p->ButtonMDIClose, ButtonColor(bClose, 0) + 8));
+  // Restore, of another child maximized.
+  gui::TForm* second = m.children[1];
+  second->Show();
+  ASSERT_TRUE(maximize(second)) << describe();
+  ASSERT_TRUE(ClickAt(ButtonScreenPoint(frame, m.p->ButtonMDIMax)));
+  EXPECT_TRUE(testsupport::WaitUntil([&] { return !IsZoomed(second->Handle()) && !skin::ProviderShowMDIChildButtons(*m.p); }));
+  EXPECT_FALSE(IsIconic(second->Handle()));
+  // Close, of a third maximized child that asks to be freed.
+  gui::TForm* third = m.children[0];
+  third->OnClose = [](gui::TObject*, gui::TCloseAction& action) { action = gui::TCloseAction::caFree; };
+  third->Show();
+  ASSERT_TRUE(maximize(third)) << describe();
+  const HWND thirdWindow = third->Handle();
+  ASSERT_TRUE(ClickAt(ButtonScreenPoint(frame, m.p->ButtonMDIClose)));
+  EXPECT_TRUE(testsupport::WaitUntil([&] { return !IsWindow(thirdWindow); }));
+  m.children.erase(m.children.begin());
+  EXPECT_TRUE(testsupport::WaitUntil([&] { return !skin::ProviderShowMDIChildButtons(*m.p); }));
+  testsupport::Xdotool("mousemove 900 700", 100);
+}
+
+// The window menu lists the visible children when it opens, the active one checked; a chosen entry brings its
+// child to the top. The list is made anew at every opening.
+TEST(MdiParentForm, TheWindowMenuListsTheChildrenAndBringsTheChosenOneToTheTop) {
+  MdiParent m(true);
+  for (int i = 0; i < 3; ++i) m.AddChild(i, true);
+  PumpFor(100);
+  const HMENU popup = m.windowMenu->Handle();
+  ASSERT_NE(popup, nullptr);
+  for (int round = 0; round < 2; ++round) {
+    SendMessageA(m.form->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), MAKELPARAM(1, 0));
+    // "&Cascade", a divider, one entry per child (the popup's handle stays: it is being opened).
+    ASSERT_EQ(m.windowMenu->Count(), 5);
+    EXPECT_EQ(m.windowMenu->Handle(), popup);
+    EXPECT_EQ(GetMenuItemCount(popup), 5);
+    EXPECT_TRUE(m.windowMenu->Items(1)->IsLine());
+    std::vector<std::string> captions;
+    int checked = 0;
+    for (int i = 2; i < 5; ++i) {
+      captions.push_back(m.windowMenu->Items(i)->Caption());
+      checked += m.windowMenu->Items(i)->Checked() ? 1 : 0;
+      EXPECT_TRUE(m.windowMenu->Items(i)->OnAdvancedDrawItem) << "drawn by the skinned menus";
+    }
+    EXPECT_EQ(captions, (std::vector<std::string>{"Child 3", "Child 2", "Child 1"}));
+    EXPECT_EQ(checked, 1);
+    EXPECT_TRUE(m.windowMenu->Items(2)->Checked());
+  }
+  // Choosing "Child 1" brings it to the top.
+  m.windowMenu->Items(4)->Click();
+  PumpFor(50);
+  EXPECT_EQ(m.form->ActiveMDIChild(), m.children[0]);
+  // Another popup opening takes the list away.
+  SendMessageA(m.form->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(GetSubMenu(GetMenu(m.form->Handle()), 0)),
+               MAKELPARAM(0, 0));
+  EXPECT_EQ(m.windowMenu->Count(), 2);
+}
+
+// Twenty rounds of all of it: an MDI parent with a window menu and three skinned children, one maximized, its
+// buttons pressed and released (minimize, restore, close), the window menu opened; a menu item added after the
+// skin went and came back; the frame and menu given back and taken again; a form with a size grip painted and
+// sized. Nothing of the skin's GDI and USER objects, and no window, is left behind.
+TEST(MdiParentForm, TheLedgerIsFlatOverTwentyRoundsOfMaximizedChildrenMenusAndGrips) {
+  auto press = [](HWND h, int code) {
+    SendMessageA(h, WM_NCLBUTTONDOWN, WPARAM(code), 0);
+    SendMessageA(h, WM_NCLBUTTONUP, WPARAM(code), 0);
+  };
+  auto round = [&] {
+    {
+      MdiParent m(true);
+      for (int i = 0; i < 3; ++i) m.AddChild(i, true);
+      m.children[0]->OnClose = [](gui::TObject*, gui::TCloseAction& action) { action = gui::TCloseAction::caFree; };
+      PumpFor(30);
+      const HWND frame = m.form->Handle();
+      for (gui::TForm* c : {m.children[2], m.children[1], m.children[0]}) {
+        c->Show();
+        SendMessageA(m.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(c->Handle()), 0);
+        PumpFor(20);
+        EXPECT_TRUE(skin::ProviderShowMDIChildButtons(*m.p));
+        press(frame, c == m.children[2] ? 103 : c == m.children[1] ? 102 : 101);
+        PumpFor(20);
+      }
+      EXPECT_FALSE(skin::ProviderShowMDIChildButtons(*m.p));
+      m.children.erase(m.children.begin());
+      SendMessageA(frame, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(m.windowMenu->Handle()), MAKELPARAM(1, 0));
+      // The skin goes and comes back; an item added then is skinned; the frame and menu given back and taken.
+      const LPARAM manager = reinterpret_cast<LPARAM>(static_cast<skin::TsSkinManager*>(m.skin.manager.get()));
+      SendMessageA(frame, skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_SKINREMOVED), manager);
+      SendMessageA(frame, skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_SKINLOADED), manager);
+      auto* late = new gui::TMenuItem(m.form);
+      late->SetCaption("&Late");
+      m.form->Menu()->Items()->Add(late);
+      EXPECT_TRUE(late->OnAdvancedDrawItem);
+      m.p->SetDrawNonClientArea(false);
+      PumpFor(20);
+      m.p->SetDrawNonClientArea(true);
+      PumpFor(20);
+    }
+    {
+      FormsSkin skin;
+      auto* form = new gui::TForm(gui::Application);
+      form->SetBounds(100, 100, 300, 200);
+      auto* p = new TsSkinProvider(form);
+      p->GripMode = skin::gmRightBottom;
+      form->Show();
+      PumpFor(30);
+      form->SetBounds(100, 100, 340, 230);
+      PumpFor(30);
+      gui::Free(form);
+    }
+    PumpFor(20);
+    skin::FlushDeferredFrees();
+  };
+  round();
+  PumpFor(30);
+  const skin::ledger::Snapshot before = skin::ledger::Take();
+  const int windowsBefore = ThreadWindowCount();
+  for (int i = 0; i < 20; ++i) round();
+  PumpFor(30);
+  skin::FlushDeferredFrees();
+  EXPECT_EQ(skin::ledger::Difference(before, skin::ledger::Take()), "");
+  EXPECT_EQ(ThreadWindowCount(), windowsBefore);
+  EXPECT_EQ(skin::MDIParentProvider(), nullptr);
+  EXPECT_EQ(skin::HandledProvider(), nullptr);
 }
 
 TEST(MdiParentForm, TheLedgerAndWindowCountAreFlatOverFiftyRounds) {

@@ -87,5 +87,34 @@ inline void MouseClickAt(int x, int y) {
   Sleep(100);
 }
 
+// Waits, handling the messages, until the condition holds or the deadline passes; true when it held. A test that
+// reads the screen after an action waits for the state it checks this way, never for a fixed time.
+template <class Condition>
+bool WaitUntil(Condition ready, DWORD deadlineMs = 3000) {
+  const DWORD start = GetTickCount();
+  while (!ready()) {
+    if (GetTickCount() - start > deadlineMs) return false;
+    PumpFor(20);
+  }
+  return true;
+}
+
+// Real input through the X server: xdotool run with the arguments while the message queue is pumped for at least
+// the given time (Wine starts Unix programs; the end of one is not always seen). False when it cannot run.
+inline bool Xdotool(const std::string& args, DWORD atLeast = 0) {
+  STARTUPINFOA si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  std::string cmd = "/usr/bin/xdotool " + args;
+  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+  const DWORD start = GetTickCount();
+  while (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT && GetTickCount() - start < 10000) PumpFor(10);
+  if (GetTickCount() - start < atLeast) PumpFor(atLeast - (GetTickCount() - start));
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  PumpFor(150);
+  return true;
+}
+
 }  // namespace testsupport
 #endif
