@@ -57,6 +57,10 @@ class TacComboBoxWnd : public TacEditWnd {
  protected:
   void PaintComboButton(HDC DC);
   void PaintCombo(HDC DC);
+  // The field of a drop-down list that no control of the component layer owns (a system dialog's, owner-drawn
+  // or not), painted by the system into a bitmap and copied to DC with the system's window, text and highlight
+  // colours swapped for the skin's edit and selection colours.
+  void PaintForeignField(HDC DC);
   // The face of a simple combo in the cache (its selection field), and the selected item written into the cache.
   void PaintComboFace();
   void PaintComboItem();

@@ -500,6 +500,86 @@ void TacComboBoxWnd::PaintCombo(HDC dc) {
   PaintComboButton(dc);
 }
 
+namespace {
+
+// 0x00RRGGBB of a bitmap pixel for a COLORREF (0x00BBGGRR).
+uint32_t PixelOf(COLORREF c) { return (uint32_t(GetRValue(c)) << 16) | (uint32_t(GetGValue(c)) << 8) | GetBValue(c); }
+
+}  // namespace
+
+void TacComboBoxWnd::PaintForeignField(HDC DC) {
+  if (DC == nullptr || SkinData->OwnerControl != nullptr || SkinManager == nullptr || Simple() ||
+      (GetWindowLongA(Handle, GWL_STYLE) & 3) != CBS_DROPDOWNLIST)
+    return;
+  const int32_t index = SkinManagerGetSectionIndex(*SkinManager, "EDIT");
+  if (!SkinManagerIsValidSectionIndex(*SkinManager, index)) return;
+  const SkinStateBlock& s = SkinManager->Skin().Sections[size_t(index)].NormalState;
+  const uint32_t bg = PixelOf(COLORREF(ColorToRGB(s.Color)));
+  const uint32_t text = PixelOf(COLORREF(ColorToRGB(s.FontColor >= 0 ? s.FontColor : clWindowText)));
+  const uint32_t sel = PixelOf(COLORREF(ColorToRGB(SkinManagerHighlightColor(*SkinManager, true))));
+  const uint32_t selText = PixelOf(COLORREF(ColorToRGB(SkinManagerHighlightFontColor(*SkinManager, true))));
+  RECT client{};
+  GetClientRect(Handle, &client);
+  if (client.right <= 0 || client.bottom <= 0) return;
+  // The field in client coordinates: inside the 3-pixel edge, left (or right) of the button.
+  POINT origin{0, 0};
+  MapWindowPoints(Handle, nullptr, &origin, 1);
+  RECT wr{};
+  GetWindowRect(Handle, &wr);
+  const int dx = origin.x - wr.left, dy = origin.y - wr.top;
+  const TRect btn = ButtonRect();
+  TRect field{3, 3, btn.Left, client.bottom - 3};
+  if (GetWindowLongA(Handle, GWL_EXSTYLE) & WS_EX_RTLREADING) field = TRect{btn.Right, 3, client.right - 3, client.bottom - 3};
+  field = TRect{field.Left - dx, field.Top - dy, field.Right - dx, field.Bottom - dy};
+  field.Left = std::max<int32_t>(field.Left, 0);
+  field.Top = std::max<int32_t>(field.Top, 0);
+  field.Right = std::min<int32_t>(field.Right, client.right);
+  field.Bottom = std::min<int32_t>(field.Bottom, client.bottom);
+  if (field.Width() <= 0 || field.Height() <= 0) return;
+  Bitmap picture(client.right, client.bottom);
+  {
+    BitmapDC pdc(picture);
+    if (pdc.dc() == nullptr) return;
+    gui::TMessage print{WM_PRINTCLIENT, WPARAM(pdc.dc()), PRF_CLIENT, 0};
+    CallOriginal(print);
+    GdiFlush();
+  }
+  if (Destroyed) return;
+  const uint32_t window = PixelOf(GetSysColor(COLOR_WINDOW)), windowText = PixelOf(GetSysColor(COLOR_WINDOWTEXT));
+  const uint32_t highlight = PixelOf(GetSysColor(COLOR_HIGHLIGHT));
+  const uint32_t highlightText = PixelOf(GetSysColor(COLOR_HIGHLIGHTTEXT));
+  // The highlighted part (a focused field's item) is the box around the highlight colour's pixels.
+  TRect hl{field.Right, field.Bottom, field.Left, field.Top};
+  for (int32_t y = field.Top; y < field.Bottom; ++y) {
+    const auto* row = reinterpret_cast<const uint32_t*>(picture.ScanLine(y));
+    for (int32_t x = field.Left; x < field.Right; ++x)
+      if ((row[x] & 0xFFFFFF) == highlight) {
+        hl.Left = std::min(hl.Left, x);
+        hl.Top = std::min(hl.Top, y);
+        hl.Right = std::max(hl.Right, x + 1);
+        hl.Bottom = std::max(hl.Bottom, y + 1);
+      }
+  }
+  for (int32_t y = field.Top; y < field.Bottom; ++y) {
+    auto* row = reinterpret_cast<uint32_t*>(picture.ScanLine(y));
+    for (int32_t x = field.Left; x < field.Right; ++x) {
+      const uint32_t p = row[x] & 0xFFFFFF;
+      const bool inHighlight = x >= hl.Left && x < hl.Right && y >= hl.Top && y < hl.Bottom;
+      uint32_t q = p;
+      if (inHighlight) {
+        if (p == highlight) q = sel;
+        else if (p == highlightText) q = selText;
+      } else if (p == window) {
+        q = bg;
+      } else if (p == windowText) {
+        q = text;
+      }
+      row[x] = 0xFF000000u | q;
+    }
+  }
+  BitmapToDC(DC, field.Left + dx, field.Top + dy, field.Width(), field.Height(), picture, field.Left, field.Top);
+}
+
 HBRUSH TacComboBoxWnd::ListColours(HDC dc) {
   // Every combo's list takes the skin's colours, a system dialog's too.
   if (SkinManager == nullptr || ListAdapter == nullptr) return nullptr;
@@ -567,6 +647,7 @@ void TacComboBoxWnd::WndProc(gui::TMessage& m) {
       HDC dc = reinterpret_cast<HDC>(m.WParam);
       const bool got = dc == nullptr;
       if (got) dc = ledger::GetWindowDC(Handle);
+      PaintForeignField(dc);
       PaintCombo(dc);
       if (got && dc != nullptr) ledger::ReleaseDC(Handle, dc);
       return;

@@ -1,7 +1,8 @@
 // The window adapters' hover, menus, dropped lists, update locks, glyph strips and scroll messages on real windows
 // (Windows build, under Wine): a memo's hot border under the pointer and gone after it; a rich edit's background in
-// the skin's edit colour; the edit's own right-click menu drawn by the skinned menus; a three-cell glyph strip drawn
-// one cell at a time; the high word of the scroll messages the engine sends.
+// the skin's edit colour; a system dialog's drop-down list fields in the skin's colours; the edit's own right-click
+// menu drawn by the skinned menus; a three-cell glyph strip drawn one cell at a time; the high word of the scroll
+// messages the engine sends.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -12,6 +13,7 @@
 
 #include "gui/gui.h"
 #include "skin/adapters/acbuttons.h"
+#include "skin/adapters/accombo.h"
 #include "skin/adapters/acsbutils.h"
 #include "skin/adapters/acscrollwnd.h"
 #include "skin/manager/skincommands.h"
@@ -137,6 +139,57 @@ TEST_F(FinishTest, ARichEditTakesTheSkinsEditColourAndGivesItBack) {
       << std::hex << WindowPixel(foreign, 40, 60);
   Release(a);
   DestroyWindow(foreign);
+}
+
+// The owner of an owner-drawn combo that draws as a system dialog does: its item on the system's colours.
+LRESULT CALLBACK DrawingOwner(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  if (msg == WM_DRAWITEM) {
+    const auto* di = reinterpret_cast<const DRAWITEMSTRUCT*>(l);
+    const bool selected = (di->itemState & ODS_SELECTED) != 0;
+    FillRect(di->hDC, &di->rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    SetBkMode(di->hDC, TRANSPARENT);
+    SetTextColor(di->hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    RECT r = di->rcItem;
+    DrawTextA(di->hDC, "Item", -1, &r, DT_SINGLELINE | DT_VCENTER);
+    return TRUE;
+  }
+  return DefWindowProcA(h, msg, w, l);
+}
+
+// A system dialog's drop-down lists, owner-drawn ("Look in") or not ("Files of type"): their fields take the skin's
+// edit colour, as their dropped lists do.
+TEST_F(FinishTest, ASystemDialogsDropDownListFieldsTakeTheSkin) {
+  using namespace adaptertest::colours;
+  const HWND host = MakeHost(60, 60, 420, 200, "Dialog");
+  SetWindowLongPtrA(host, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DrawingOwner));
+  const HWND plain = MakeChild(host, "ComboBox", CBS_DROPDOWNLIST | WS_VSCROLL, 10, 10, 180, 200);
+  const HWND drawn = MakeChild(host, "ComboBox", CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL,
+                               210, 10, 180, 200);
+  for (HWND c : {plain, drawn}) {
+    SendMessageA(c, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Item"));
+    SendMessageA(c, CB_SETCURSEL, 0, 0);
+  }
+  Pump(30);
+  // A point of the field's background: right of the text, left of the button.
+  auto fieldPixel = [](HWND c) {
+    COMBOBOXINFO info{sizeof info};
+    GetComboBoxInfo(c, &info);
+    return WindowPixel(c, info.rcButton.left - 6, (info.rcButton.top + info.rcButton.bottom) / 2);
+  };
+  for (HWND c : {plain, drawn}) EXPECT_EQ(fieldPixel(c), GetSysColor(COLOR_WINDOW));
+  std::vector<TacComboBoxWnd*> adapters;
+  DispatcherSkinning() = 1;
+  for (HWND c : {plain, drawn}) {
+    TacSkinParams p;
+    adapters.push_back(NewAdapter<TacComboBoxWnd>(c, nullptr, manager.get(), p, true));
+  }
+  DispatcherSkinning() = 0;
+  for (HWND c : {plain, drawn}) {
+    RedrawWindow(c, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_TRUE(WaitFor([&] { return fieldPixel(c) == Edit; })) << std::hex << fieldPixel(c);
+  }
+  for (TacComboBoxWnd*& a : adapters) Release(a);
+  DestroyWindow(host);
 }
 
 TEST_F(FinishTest, TheEditsOwnRightClickMenuIsDrawnByTheSkinnedMenus) {
