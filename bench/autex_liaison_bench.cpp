@@ -19,16 +19,33 @@
 //   turnaround   from the end of a transmission on the air to the other station's answer queued: the bytes
 //                waiting for the pump's next tick, decoding, the decision;
 //   air_s/cpu_s  link seconds simulated per second of CPU time.
+// Then the goodput of a file as bench/station_link_runs.sh measures it between two real station.exe, like for
+// like: the same files (bytes zlib cannot shrink: 4096, 2048 and 1024 at 1200, 400 and 171 bauds), stations on
+// their standard settings (a 1200-baud line, no transceiver named), the module simulator's own modules and air
+// (tools/module_simulator) on the settings scripts/run.sh gives them (spreading factor 1024 at 125 kHz), clean
+// air, and the receive pump ticking every 10 ms as under Wine; timed from the file frame queued
+// ("Transmission") to the file stored at the other station. Lines "file BAUDS BYTES SECONDS BYTES/S BOUND RATIO":
+//   bound        the best these modules allow: 32 bytes per cycle of one full text frame and the user's shortest
+//                answer, each radiated at the modules' air rate, its last packet then handed to the receiving
+//                station over its 1200-baud line (120 bytes a second: a module hands a packet over once it has
+//                received it whole, the earlier ones while the next is on the air), with no other gap;
+//   ratio        bytes/s / bound.
+#include <stdlib.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "autex/textes_encadres.h"
 #include "autex/trames_autex.h"
+#include "tests/autex_sim/air_du_simulateur.h"
 #include "tests/autex_sim/autex_sim.h"
+#include "tests/autex_sim/outils_test.h"
 
 namespace {
 
@@ -139,6 +156,51 @@ Result Run(int vitesse, uint32_t tick, uint64_t graine, const std::string& texte
   return r;
 }
 
+// The modules' settings of scripts/run.sh: 1200 baud, 434.0000 MHz, spreading factor 1024, 125 kHz.
+constexpr modsim::Parameters kModulesRun = {0x01, 0x00, 0x6C, 0x80, 0x12, 0x0A, 0x00, 0x07, 0x00, 0x00, 0x00, 0x03};
+
+// The bytes of the end-to-end goodput run's file (tests/e2e/driver_win32.cpp, Incompressible).
+std::string Incompressible(size_t n, uint32_t seed) {
+  std::string t(n, '\0');
+  for (char& c : t) {
+    seed = seed * 1664525u + 1013904223u;
+    c = char(seed >> 24);
+  }
+  return t;
+}
+
+// The best goodput of a link through modules radiating `air` bytes a second on 1200-baud lines.
+double FileBound(int vitesse, double air) {
+  const auto dernier_paquet = [](double octets) { return octets - 64.0 * std::floor((octets - 1.0) / 64.0); };
+  const double t = Trame(vitesse), r = Reponse(vitesse);
+  return 32.0 / ((t + r) / air + (dernier_paquet(t) + dernier_paquet(r)) / 120.0);
+}
+
+// Seconds from the file frame queued to the file stored at the user; 0 when it did not come within an hour.
+double RunFile(int vitesse, uint32_t tick, uint64_t graine, size_t octets, const std::string& dossier) {
+  autexsim::Simulation sim(graine, autexsim::Bruit(), tick);
+  autexsim::AirDuSimulateur air(sim, {kModulesRun, kModulesRun}, 0.0);
+  auto& m = sim.ajoute_station("F1AAA", uint16_t(vitesse));
+  auto& u = sim.ajoute_station("F2BBB", uint16_t(vitesse));
+  u.repertoire = dossier;
+  if (!autexsim::CONNECTE_LIEN(sim, m, u)) return 0;
+  m.Envoie("goodput at " + std::to_string(vitesse));
+  if (!sim.avance_jusqu_a([&] { return u.texte_fenetre(0).find("goodput at") != std::string::npos; }, 600000))
+    return 0;
+  sim.avance(2000);
+  std::string trame;
+  bool compresse = false;
+  const std::string nom = "random_" + std::to_string(vitesse) + ".bin";
+  autex::TRAME_FICHIER_AUTEX("F1AAA", nom, Incompressible(octets, uint32_t(vitesse)), true, trame, compresse);
+  const uint64_t debut = sim.ms_ecoulees;
+  m.autex.TEXTE_A_EMETTRE += trame;
+  m.autex.TEXTE_EN_ATTENTE = 1;
+  // The window says "...completed" once the file is stored.
+  if (!sim.avance_jusqu_a([&] { return u.texte_fenetre(0).find("...completed") != std::string::npos; }, 3600000))
+    return 0;
+  return double(sim.ms_ecoulees - debut) / 1000.0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -174,5 +236,30 @@ int main(int argc, char** argv) {
                   !delivered ? "NOT DELIVERED" : same ? "identical" : "DIFFERENT");
       std::fflush(stdout);
     }
+
+  // The file between two stations through the module simulator's modules on scripts/run.sh's settings.
+  char modele[] = "/tmp/autex_liaison_bench.XXXXXX";
+  const char* dossier = mkdtemp(modele);
+  const double air = modsim::loraAirRate(kModulesRun[5], kModulesRun[7]);
+  std::printf("\nfile goodput, modules at spreading factor 1024 and 125 kHz (%.1f bytes/s on the air), clean air, "
+              "tick 10 ms\n%-6s %-5s %6s %8s %8s %7s %6s\n",
+              air, "", "bauds", "bytes", "seconds", "bytes/s", "bound", "ratio");
+  for (const auto& [vitesse, octets] : {std::pair{1200, size_t(4096)}, {400, size_t(2048)}, {171, size_t(1024)}}) {
+    double secondes = 0;
+    bool recu = dossier != nullptr;
+    for (int k = 0; k < seeds && recu; ++k) {
+      const double s = RunFile(vitesse, 10, uint64_t(2000 + k), octets, dossier);
+      recu = s > 0;
+      secondes += s / seeds;
+    }
+    all = all && recu;
+    if (recu)
+      std::printf("%-6s %-5d %6zu %8.1f %8.2f %7.2f %6.3f\n", "file", vitesse, octets, secondes,
+                  double(octets) / secondes, FileBound(vitesse, air), double(octets) / secondes / FileBound(vitesse, air));
+    else
+      std::printf("%-6s %-5d %6zu NOT RECEIVED\n", "file", vitesse, octets);
+    std::fflush(stdout);
+  }
+  if (dossier) std::system(("rm -rf '" + std::string(dossier) + "'").c_str());
   return all ? 0 : 1;
 }

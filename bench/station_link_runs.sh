@@ -2,10 +2,11 @@
 # station_link_runs.sh goodput|soak [MINUTES]: the long runs of two real station.exe under Wine, on the module
 # simulator's ports, that CI does not make (they are timed, or last half an hour). Run after a Windows build
 # (cmake --build --preset windows), from the checkout:
-#   bench/station_link_runs.sh goodput      a file at 1200, 400 and 171 bauds, from "Transmission" to the file
-#                                           whole at the other station; then the simulated link of
-#                                           bench/autex_liaison_bench at the same module settings, and the share
-#                                           of its goodput that the real stations reach
+#   bench/station_link_runs.sh goodput      a file at 1200, 400 and 171 bauds between stations on their
+#                                           standard settings, on modules at scripts/run.sh's settings, from
+#                                           "Transmission" to the file whole at the other station; then the same
+#                                           file in bench/autex_liaison_bench's simulated link through the same
+#                                           modules, and the share of its goodput that the real stations reach
 #   bench/station_link_runs.sh soak 30      two skinned stations in an AUTEX link for 30 minutes, with messages,
 #                                           dialogs, speech options, skin switches and files both ways, under
 #                                           Wine's channels that report faults (exceptions, errors); any end
@@ -56,14 +57,14 @@ grep -E '^(goodput|soak):|FAILED|ended by itself' "$out/driver.log"
 if [ "$what" = goodput ] && [ $status -eq 0 ]; then
   bench_exe="$root/build/native/bench/autex_liaison_bench"
   if [ -x "$bench_exe" ]; then
-    echo "--- the simulated link at the same module settings (receive pump ticking every 10 ms, as under Wine)"
+    echo "--- the same file in the simulated link, through the same modules (receive pump ticking every 10 ms, as under Wine)"
     "$bench_exe" | tee "$out/link-bench.txt"
     awk '
-      FNR == NR { if ($1 ~ /^(171|400|1200)$/ && $2 == 10) bench[$1] = $3; next }
+      FNR == NR { if ($1 == "file") { bench[$2] = $5; bound[$2] = $6 } next }
       /^goodput / { for (i = 2; i <= NF; i++) { split($i, kv, "="); v[kv[1]] = kv[2] }
                     s = v["speed"]; if (bench[s] > 0)
-                      printf "speed %5s  file %5s B  %7.1f s  %6.2f B/s  link bench %6.2f B/s  share %.2f\n",
-                             s, v["bytes"], v["seconds"], v["bytes_per_s"], bench[s], v["bytes_per_s"] / bench[s] }
+                      printf "speed %5s  file %5s B  %7.1f s  %6.2f B/s  link bench %6.2f B/s  share %.2f  (bound %.2f B/s)\n",
+                             s, v["bytes"], v["seconds"], v["bytes_per_s"], bench[s], v["bytes_per_s"] / bench[s], bound[s] }
     ' "$out/link-bench.txt" "$out/driver.log" | tee "$out/goodput.txt"
   else
     echo "(no native build: cmake --build --preset native --target autex_liaison_bench gives the link's goodput)"

@@ -6,40 +6,12 @@
 #include <cstdio>
 #include <memory>
 
+#include "tests/autex_sim/air_du_simulateur.h"
 #include "tests/autex_sim/outils_test.h"
-#include "tools/module_simulator/air_channel.h"
-#include "tools/module_simulator/radio_module.h"
 
 using namespace autexsim;
 
 namespace {
-
-// The simulator's modules put behind the stations' ports, in place of the harness's own air.
-struct AirDuSimulateur {
-  AirDuSimulateur(Simulation& sim, const std::vector<modsim::Parameters>& parametres, double debit)
-      : air({}, 7, parametres.size()) {
-    for (size_t i = 0; i < parametres.size(); ++i) modules.emplace_back(int(i), parametres[i], 512, debit, nullptr);
-    for (auto& m : modules) ptrs.push_back(&m);
-    sim.canal = [this, &sim](uint64_t t) {
-      for (size_t i = 0; i < modules.size() && i < sim.stations.size(); ++i) {
-        Module& port = sim.stations[i]->module;
-        modsim::RadioModule& m = modules[i];
-        if (!port.a_emettre.empty()) {
-          m.fromStation(std::string(port.a_emettre.begin(), port.a_emettre.end()), m.serialBaud(), 0, t, ligne);
-          port.a_emettre.clear();
-        }
-        m.poll(t);
-      }
-      air.step(ptrs, 1000);
-      for (size_t i = 0; i < modules.size() && i < sim.stations.size(); ++i)
-        sim.stations[i]->module.entree += modules[i].toStation(1000, modules[i].serialBaud(), 0, ligne);
-    };
-  }
-  std::vector<modsim::RadioModule> modules;
-  std::vector<modsim::RadioModule*> ptrs;
-  modsim::AirChannel air;
-  modsim::Rng ligne{11};
-};
 
 modsim::Parameters PARAMETRES(uint8_t code_vitesse, uint8_t facteur, uint8_t bande) {
   modsim::Parameters p = modsim::kFactoryParameters;
