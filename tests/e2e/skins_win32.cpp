@@ -175,8 +175,7 @@ void CheckOtherWindows(Station& st, const Look& look, int setting) {
       GetWindowRect(window, &r);
       SetCursorPos((r.left + r.right) / 2, r.top + 60);
       RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-      Sleep(300);
-      EXPECT_TRUE(ShowsText(window)) << what << ", redrawn whole";
+      EXPECT_TRUE(WaitFor([&] { return ShowsText(window); }, 5000)) << what << ", redrawn whole";
       Station::ParkPointer();
     }
     // The window over the main window as the screen shows them, then the window alone.
@@ -235,8 +234,8 @@ TEST(StationSkins, EachSettingDrawsTheWindowsInItsSkinAndTheLastOneIsKept) {
       EXPECT_EQ(fault, "") << "setting " << setting;
       // The other buttons of the "Skin" box show the new skin from the switch itself, not only after the window
       // is repainted whole.
-      Sleep(300);
-      EXPECT_EQ(look.SkinButtonsFault(st.SkinBox(), setting), "") << "setting " << setting;
+      WaitFor([&] { return (fault = look.SkinButtonsFault(st.SkinBox(), setting)).empty(); }, 8000);
+      EXPECT_EQ(fault, "") << "setting " << setting;
       Station::ParkPointer();
       SavePicture(st.Main(), "skins-main-" + std::to_string(setting));
       // The information box of "Save Parameters".
@@ -257,9 +256,12 @@ TEST(StationSkins, EachSettingDrawsTheWindowsInItsSkinAndTheLastOneIsKept) {
     // Topaz, then Quit: the choice is saved.
     st.ClickIn(modes, 50, 28);  // back to "ASCII"
     st.ChooseSetting(6);
-    Sleep(1000);
-    HWND quit = st.Button({"Quit", "Quitter"});
-    ASSERT_NE(quit, nullptr);
+    const Look topaz{settings[5], true};
+    std::string fault;
+    WaitFor([&] { return (fault = topaz.EditFault(edit) + topaz.CaptionFault(st.Main())).empty(); }, 8000);
+    EXPECT_EQ(fault, "") << "Topaz before Quit";
+    HWND quit = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (quit = st.Button({"Quit", "Quitter"})) != nullptr; }, 10000));
     PostMessageA(quit, BM_CLICK, 0, 0);
     EXPECT_TRUE(st.WaitExit(20000));
   }

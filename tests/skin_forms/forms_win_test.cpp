@@ -56,6 +56,7 @@ namespace {
 using namespace formstest;
 using skin::TsSkinProvider;
 using testsupport::PumpFor;
+using testsupport::PumpUntil;
 
 using testsupport::ThreadWindowCount;
 
@@ -577,27 +578,45 @@ TEST(ProviderWindows, MinimizeAndRestoreAnimateAndEndInTheRightStates) {
   s.skin.manager->AnimEffects.Minimizing.Time = 150;
   HWND h = s.Handle();
   SetForegroundWindow(h);
-  PumpFor(100);
+  EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == h; }));
+  {
+    // The timers' utility window, made once for the process by the first timer that runs, is there before the
+    // windows are counted.
+    gui::TTimer first(nullptr);
+    first.SetEnabled(true);
+  }
   const int windows = ThreadWindowCount();
   SendMessageA(h, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-  // Under way: the form's window is minimized at once and its copy shrinks, smaller than the form.
+  // Under way (watched at each of its steps): the form's window is minimized at once and its copy shrinks,
+  // smaller than the form; at the end the copy is gone.
   skin::TacMinTimer* t = skin::ProviderMinTimer(*s.p);
   ASSERT_NE(t, nullptr);
   HWND copy = static_cast<HWND>(skin::AnimCopyWindowHandle(t->AnimWnd));
   ASSERT_NE(copy, nullptr);
-  PumpFor(60);
+  const auto animating = [&] { return (s.p->StateFlags & (skin::psMinimizing | skin::psRestoring)) != 0; };
+  bool shrunk = false, shownWhileMinimizing = true;
+  EXPECT_TRUE(PumpUntil(
+      [&] {
+        if (animating() && IsWindowVisible(copy) && t->CurrentRect().Width() < 320) shrunk = true;
+        if (animating() && !IsIconic(h)) shownWhileMinimizing = false;
+        return !animating() && !IsWindowVisible(copy);
+      },
+      10000));
+  EXPECT_TRUE(shrunk);
+  EXPECT_TRUE(shownWhileMinimizing);
   EXPECT_TRUE(IsIconic(h));
-  EXPECT_TRUE(IsWindowVisible(copy));
-  EXPECT_LT(t->CurrentRect().Width(), 320);
-  PumpFor(400);
-  EXPECT_TRUE(IsIconic(h));
-  EXPECT_FALSE(IsWindowVisible(copy));
   EXPECT_FALSE(GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_LAYERED);
-  EXPECT_FALSE(s.p->StateFlags & (skin::psMinimizing | skin::psRestoring));
   SendMessageA(h, WM_SYSCOMMAND, SC_RESTORE, 0);
-  PumpFor(40);
-  EXPECT_TRUE(IsIconic(h));  // until the copy has grown back
-  PumpFor(400);
+  // The window stays minimized until the copy has grown back.
+  bool iconicWhileRestoring = true;
+  EXPECT_TRUE(PumpUntil(
+      [&] {
+        if ((s.p->StateFlags & skin::psRestoring) && !IsIconic(h)) iconicWhileRestoring = false;
+        return !animating() && !IsIconic(h) && !skin::ProviderMinimizeTimerRunning(*s.p) &&
+               ThreadWindowCount() == windows;
+      },
+      10000));
+  EXPECT_TRUE(iconicWhileRestoring);
   EXPECT_FALSE(IsIconic(h));
   EXPECT_TRUE(IsWindowVisible(h));
   EXPECT_FALSE(GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_LAYERED);

@@ -1,7 +1,8 @@
 #pragma once
-// Windows-build test helpers: pumping the real message queue for a while, and saving what a window shows on
-// the screen as a bitmap file (a test artefact).
+// Windows-build test helpers: pumping the real message queue for a while or until a state is reached, and saving
+// what a window shows on the screen as a bitmap file (a test artefact).
 #ifdef _WIN32
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -15,6 +16,25 @@ inline void PumpFor(DWORD ms) {
     gui::Application->ProcessMessages();
     Sleep(5);
   } while (GetTickCount() - start < ms);
+}
+
+// Handles the thread's messages one at a time until `done()` holds or `ms` milliseconds have passed, and says
+// whether it holds. `done` is asked before the first message and after each one (a test may so watch every step
+// of an animation). A test that acts through real input, timers or repaints waits this way for the state it
+// then checks: on a loaded machine they come late, and a fixed pause is then too short.
+template <class Condition>
+bool PumpUntil(Condition done, DWORD ms = 5000) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (done()) return true;
+    const DWORD spent = GetTickCount() - start;
+    if (spent >= ms) return false;
+    MSG msg;
+    if (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
+      gui::Application->HandleMessage();
+    else
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(ms - spent, 10), QS_ALLINPUT);
+  }
 }
 
 // The windows of the calling thread: its top-level windows, and with `withChildren` their child windows too.
