@@ -52,11 +52,11 @@ struct ShownForms {
   }
 };
 
-std::vector<uint8_t> PreviewBlock(const std::string& name, const std::string& options) {
+std::vector<uint8_t> PreviewBlock(const std::string& name, const std::string& directory, const std::string& options) {
   std::vector<uint8_t> block(SkinPreviewDataSize, 0);
   block[1] = 0xA4;
   std::memcpy(block.data() + SkinPreviewNameOffset, name.data(), name.size());
-  std::memcpy(block.data() + SkinPreviewDirectoryOffset, "C:\\Editor", 9);
+  std::memcpy(block.data() + SkinPreviewDirectoryOffset, directory.data(), directory.size());
   std::memcpy(block.data() + SkinPreviewOptionsOffset, options.data(), options.size());
   return block;
 }
@@ -85,7 +85,13 @@ TEST_F(ManagerWinTest, TheFirstManagerIsTheDefaultAndTakesTheEditorsBlocks) {
 
   // Blocks that are short, badly tagged or unterminated change nothing (and are still taken as handled).
   const std::string options = FixtureOptionsText();
-  const std::vector<uint8_t> good = PreviewBlock("Preview", options);
+  // The editor sends the description and the directory of the skin's image files.
+  testsupport::TempDir editor;
+  std::vector<skin::PackedSkinMember> images = FixtureMembers();
+  images.erase(images.begin());  // "Options.dat"
+  std::filesystem::create_directories(editor.path() / "Preview");
+  for (const auto& f : images) editor.write("Preview/" + f.Name, f.Data);
+  const std::vector<uint8_t> good = PreviewBlock("Preview", editor.path().string(), options);
   std::vector<uint8_t> badMagic = good, unterminated = good;
   badMagic[0] = 1;
   std::memset(unterminated.data() + SkinPreviewNameOffset, 'x', SkinPreviewNameSize);
