@@ -141,7 +141,7 @@ void TacSelfPaintedWnd::PaintToWindow(gui::TMessage& m) {
     dc = ledger::GetDC(Handle);
     got = dc != nullptr;
   }
-  if (SkinData->Updating && !(SkinData->CtrlState & csPrinting)) {
+  if (PaintHeldBack()) {
     // Painting is held back: only flagged.
   } else if (dc != nullptr && CommonDataAnimationRunning(*SkinData) && SkinData->AnimTimer->Frame) {
     // A cross-fade runs: the frame on screen now.

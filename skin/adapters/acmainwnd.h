@@ -99,6 +99,9 @@ class TacMainWnd : public DeferredFree {
   bool HooksWindowProc() const { return hookedWindowProc_; }
   // Whether a procedure is saved (the adapter is attached).
   bool HasSavedProc() const { return OldWndProc != nullptr || static_cast<bool>(link_); }
+  // Painting is held back: the window's own update lock, or a container of its that holds its repaints (the
+  // window is then flagged, and painted when the container lets its children paint again). Never while printing.
+  bool PaintHeldBack();
   // The owner control as a windowed control (nullptr without one).
   gui::TWinControl* OwnerWinControl() const;
 

@@ -544,6 +544,11 @@ void TacMainWnd::WndProc(gui::TMessage& m) {
   CommonWndProc(m);
 }
 
+bool TacMainWnd::PaintHeldBack() {
+  if (SkinData == nullptr || (SkinData->CtrlState & csPrinting)) return false;
+  return SkinData->Updating != 0 || CommonDataIsUpdating(*SkinData, false);
+}
+
 void TacMainWnd::NoteHotControl() {
   TsSkinManager* m = DefaultManager();
   gui::TControl* control = SkinData != nullptr ? SkinData->OwnerControl : nullptr;

@@ -633,7 +633,7 @@ void TacEditWnd::PaintMessage(gui::TMessage& m) {
     m.Result = 0;
     return;
   }
-  if (pending::IsUpdating(*SkinData) || (SkinChangeInProgress(SkinManager) && SkinData->PrintDC == nullptr)) {
+  if (PaintHeldBack() || (SkinChangeInProgress(SkinManager) && SkinData->PrintDC == nullptr)) {
     if (given == nullptr) ValidateRect(Handle, nullptr);
     m.Result = 0;
     return;
@@ -695,7 +695,8 @@ bool TacEditWnd::EditCommand(gui::TMessage& m) {
       if (!Destroyed) SetSkinColors();
       return true;
     case AC_FLUSHREPAINT:
-      if (SkinData->Updating && !pending::IsUpdating(*SkinData))
+      // Painting held back meanwhile is done now, unless a container still holds it.
+      if (SkinData->Updating && !CommonDataIsUpdating(*SkinData, true))
         RedrawWindow(Handle, nullptr, nullptr,
                      RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
       return false;

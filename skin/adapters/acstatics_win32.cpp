@@ -625,7 +625,7 @@ void TacPanelWnd::PaintCache() {
 void TacPanelWnd::PaintClient(HDC dc) {
   if (dc == nullptr) return;
   if (SkinData->BGChanged || !SkinData->CacheBmp) PaintCache();
-  if (!SkinData->CacheBmp || SkinData->Updating) return;
+  if (!SkinData->CacheBmp || PaintHeldBack()) return;
   CopyCache(dc, *SkinData->CacheBmp);
   if (gui::TCustomPanel* panel = Panel()) PaintGraphicControls(dc, panel, false, TPoint{});
 }

@@ -15,6 +15,7 @@
 #include "skin/adapters/acbuttons.h"
 #include "skin/adapters/accombo.h"
 #include "skin/adapters/acsbutils.h"
+#include "skin/adapters/acstatics.h"
 #include "skin/adapters/acscrollwnd.h"
 #include "skin/manager/skincommands.h"
 #include "skin/manager/sskinmanager_component.h"
@@ -190,6 +191,54 @@ TEST_F(FinishTest, ASystemDialogsDropDownListFieldsTakeTheSkin) {
   }
   for (TacComboBoxWnd*& a : adapters) Release(a);
   DestroyWindow(host);
+}
+
+// A container that holds its repaints keeps its children (a button and an edit) from painting until it lets them:
+// a mark drawn over them stays while it holds, and their skin is back once it released them.
+TEST_F(FinishTest, AContainerHoldingItsRepaintsKeepsItsChildrenUnpaintedUntilItReleasesThem) {
+  using namespace adaptertest::colours;
+  using namespace adaptertest::ctlcolours;
+  auto* panel = new gui::TPanel(form);
+  panel->SetParent(form);
+  panel->SetBounds(10, 10, 400, 200);
+  auto* button = new gui::TButton(form);
+  button->SetParent(panel);
+  button->SetBounds(20, 20, 120, 40);
+  auto* edit = new gui::TMemo(form);
+  edit->SetParent(panel);
+  edit->SetBounds(180, 20, 160, 100);
+  TacPanelWnd* p = Adapt<TacPanelWnd>(panel);
+  TacBtnWnd* b = Adapt<TacBtnWnd>(button);
+  TacEditWnd* e = Adapt<TacEditWnd>(edit);
+  ASSERT_TRUE(WaitFor([&] { return WindowPixel(button->Handle(), 4, 4) == ButtonN; }))
+      << std::hex << WindowPixel(button->Handle(), 4, 4);
+  const uint32_t editClient = WindowPixel(edit->Handle(), 40, 50);
+  constexpr COLORREF kMark = RGB(255, 0, 255);
+  auto mark = [&](HWND h) {
+    HDC dc = GetWindowDC(h);
+    HBRUSH brush = CreateSolidBrush(kMark);
+    RECT r{0, 0, 100, 80};
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+    ReleaseDC(h, dc);
+  };
+  p->SkinData->Updating = 1;  // the container holds its repaints
+  for (HWND h : {button->Handle(), edit->Handle()}) {
+    mark(h);
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  }
+  Pump(50);
+  EXPECT_EQ(WindowPixel(button->Handle(), 4, 4), kMark);
+  EXPECT_EQ(WindowPixel(edit->Handle(), 40, 50), kMark);
+  p->SkinData->Updating = 0;
+  SendMessageA(panel->Handle(), WM_SKINCOMMAND, SkinCommandWParam(AC_FLUSHREPAINT), 0);
+  EXPECT_TRUE(WaitFor([&] { return WindowPixel(button->Handle(), 4, 4) == ButtonN; }))
+      << std::hex << WindowPixel(button->Handle(), 4, 4);
+  EXPECT_TRUE(WaitFor([&] { return WindowPixel(edit->Handle(), 40, 50) == editClient; }))
+      << std::hex << WindowPixel(edit->Handle(), 40, 50);
+  Release(e);
+  Release(b);
+  Release(p);
 }
 
 TEST_F(FinishTest, TheEditsOwnRightClickMenuIsDrawnByTheSkinnedMenus) {
