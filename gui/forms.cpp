@@ -463,7 +463,11 @@ void TCustomForm::WindowStyles(DWORD& style, DWORD& exStyle) const {
 }
 
 void TCustomForm::PaintWindow(HDC dc) {
-  (void)dc;  // the background is erased with the form's colour; graphic controls paint over it
+  // The background is erased with the form's colour; the form's own drawing, then its graphic controls, over it.
+  if (!OnPaint || dc == nullptr) return;
+  canvas_.SetHandle(dc);
+  OnPaint(this);
+  canvas_.SetHandle(nullptr);
 }
 
 void TCustomForm::CenterAsPositioned() {

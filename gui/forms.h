@@ -123,6 +123,9 @@ class TCustomForm : public TWinControl {
   TMenuItem* WindowMenu() const { return windowMenu_; }
   void SetWindowMenu(TMenuItem* item);
 
+  // The form draws on its canvas when its client area is painted (the canvas is the paint's device context then).
+  TNotifyEvent OnPaint;
+  TCanvas& Canvas() { return canvas_; }
   TNotifyEvent OnCreate;
   TNotifyEvent OnDestroy;
   TNotifyEvent OnActivate;

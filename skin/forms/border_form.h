@@ -119,6 +119,9 @@ int32_t BorderFormHitTest(TacBorderForm& bf);
 void BorderFormFollowZOrder(TacBorderForm& bf);
 // The window enabled or disabled with its form.
 void BorderFormEnable(TacBorderForm& bf, bool enabled);
+// The window hidden with its form (it comes back with the form's next paint); whether it shows.
+void BorderFormHide(TacBorderForm& bf);
+bool BorderFormShown(const TacBorderForm& bf);
 #ifdef _WIN32
 // The part of the border window (relative to its top-left) that its region leaves to the form's own client and
 // menu line; false while the border window shows the form whole (translucent move, minimizing, hiding).

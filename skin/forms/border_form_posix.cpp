@@ -26,5 +26,7 @@ int32_t BorderFormHitTest(TacBorderForm& bf) {
 
 void BorderFormFollowZOrder(TacBorderForm&) {}
 void BorderFormEnable(TacBorderForm&, bool) {}
+void BorderFormHide(TacBorderForm& bf) { bf.Hidden = true; }
+bool BorderFormShown(const TacBorderForm& bf) { return !bf.Hidden; }
 
 }  // namespace skin

@@ -615,4 +615,14 @@ void BorderFormEnable(TacBorderForm& bf, bool enabled) {
   if (HWND h = static_cast<HWND>(bf.AForm)) EnableWindow(h, enabled ? TRUE : FALSE);
 }
 
+bool BorderFormShown(const TacBorderForm& bf) {
+  HWND h = static_cast<HWND>(bf.AForm);
+  return h != nullptr && IsWindowVisible(h);
+}
+
+void BorderFormHide(TacBorderForm& bf) {
+  if (HWND h = static_cast<HWND>(bf.AForm); h && IsWindowVisible(h)) ShowWindow(h, SW_HIDE);
+  bf.Hidden = true;
+}
+
 }  // namespace skin

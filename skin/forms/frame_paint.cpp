@@ -310,8 +310,55 @@ TRect ProviderCaptionTextRect(TsSkinProvider& p) {
   const bool maximized = p.Form() && FormWindowZoomed(*p.Form());
   r.Top = (maximized && !p.BorderForm) ? 3 : m.Top + (maximized ? 1 : 2);
   r.Bottom = p.CaptionBottom;
+  // With a border window the skin's caption shift moves it down, for a maximized form also half the difference
+  // between the skin's normal and maximized caption heights.
+  if (p.BorderForm)
+    if (const TsSkinManager* manager = ProviderManager(p)) {
+      const TsSkinData& g = manager->SkinData();
+      int32_t shift = g.CenterOffset;
+      if (maximized && g.MaxHeight != 0 && g.MaxHeight != g.TitleHeight) shift += (g.TitleHeight - g.MaxHeight) / 2;
+      r.Top += shift;
+      r.Bottom += shift;
+    }
   return r;
 }
+
+namespace {
+
+// The caption's glow laid over the cache from the state's glow image, which is made anew only when the text, its
+// place, its colour or its size changed.
+void PaintCaptionGlow(TsSkinProvider& p, Bitmap& cache, const gui::TFont& font, const std::string& text,
+                      const TRect& R, TColor colour, int32_t size, uint32_t flags, int32_t state) {
+  CaptionGlowImage& g = p.CaptionGlow[state > 0 ? 1 : 0];
+  const int32_t w = R.Width() + 2 * size, h = R.Height() + 2 * size;
+  if (w <= 0 || h <= 0) return;
+  if (!g.Bmp || g.Text != text || g.R != R || g.Colour != colour || g.Size != size) {
+    g.Bmp = std::make_unique<Bitmap>(w, h, pf32bit);
+    FillRectBitmap32(*g.Bmp, TRect{0, 0, w, h}, 0, 0);
+    DrawTextWithEffects(*g.Bmp, font, text, TRect{size, size, size + R.Width(), size + R.Height()}, colour, size, 0,
+                        flags);
+    g.Text = text;
+    g.R = R;
+    g.Colour = colour;
+    g.Size = size;
+  }
+  // Premultiplied over: the colour already weighed by the coverage, the cache by what the glow leaves.
+  const int32_t x0 = R.Left - size, y0 = R.Top - size;
+  for (int32_t y = std::max(0, -y0); y < h && y0 + y < cache.Height(); ++y) {
+    const uint8_t* s = g.Bmp->ScanLine(y);
+    uint8_t* d = cache.ScanLine(y0 + y);
+    for (int32_t x = std::max(0, -x0); x < w && x0 + x < cache.Width(); ++x) {
+      const uint8_t* sp = s + size_t(x) * 4;
+      const uint32_t a = sp[3];
+      if (a == 0) continue;
+      uint8_t* dp = d + size_t(x0 + x) * 4;
+      for (int c = 0; c < 3; ++c) dp[c] = uint8_t(std::min<uint32_t>(255, sp[c] + dp[c] * (255 - a) / 255));
+      dp[3] = uint8_t(std::min<uint32_t>(255, dp[3] + (255 - dp[3]) * a / 255));
+    }
+  }
+}
+
+}  // namespace
 
 void ProviderPaintCaptionText(TsSkinProvider& p) {
   if (ProviderCaptionHeight(p, true) == 0 || !p.DrawNonClientArea() || !p.Form()) return;
@@ -369,7 +416,7 @@ void ProviderPaintCaptionText(TsSkinProvider& p) {
     if (const SkinSectionRecord* s = ValidSection(m, section)) {
       const SkinStateBlock& block = SectionStateBlock(*s, state);
       const bool glow = block.GradientSize > 0 && m->SkinData().Version > 7.5;
-      if (glow) DrawTextWithEffects(*cache, captionFont, caption, R, block.GradientColor, block.GradientSize, 0, flags);
+      if (glow) PaintCaptionGlow(p, *cache, captionFont, caption, R, block.GradientColor, block.GradientSize, flags, state);
     }
     // The caption keeps the skin's colour for the active or inactive state: a form is disabled while a modal
     // window of the program is shown, and a window behind a dialog is no greyed-out control.
@@ -454,6 +501,11 @@ bool ProviderPaintFrame(TsSkinProvider& p) {
       BackgroundInfo bi;
       bi.R = p.Form()->BoundsRect();
       QueryControlBackground(bi, parent, false);
+      if (bi.BgType == btNotReady) {
+        // The parent's image is not painted yet: the next paint tries again.
+        data.PaintSkipped = 1;
+        return false;
+      }
       BackgroundToCacheInfo(bi, ci);
       parentImage = bi.Bmp;
     }
@@ -580,8 +632,12 @@ bool ProviderPaintFrame(TsSkinProvider& p) {
     }
     p.FirstPaintPending = false;
     data.BGChanged = false;
+    // What the form paints itself (its OnPaint) lies in the cache's client part too: the skinned client is
+    // painted from there.
+    if (p.DrawClientArea && p.Form()->OnPaint) ProviderPaintFormOnCache(p);
     p.CacheValid = true;
   }
+  data.PaintSkipped = 0;
   return true;
 }
 
@@ -628,11 +684,5 @@ bool ProviderMenuLineSkinned(const TsSkinProvider& p) {
   return any;
 }
 
-void ProviderInvalidateFrame(TsSkinProvider& p) {
-  p.SkinData().BGChanged = true;
-  p.FirstPaintPending = true;
-  p.MenuLineCountCache = -1;
-  if (p.Form() && FormWindowHandle(*p.Form())) SendFormMessage(*p.Form(), 0x85, 0, 0);
-}
 
 }  // namespace skin

@@ -49,9 +49,6 @@ bool ProviderMenuLineSkinned(const TsSkinProvider& p);
 // menu line (state ODS_NOACCEL | ODS_HOTLIGHT... 0x500); nothing natively, where no canvas draws on the cache.
 void ProviderPaintMenuLineItems(TsSkinProvider& p);
 
-// One item of the main menu redrawn in a state by its owner-draw event on the cache, and the rectangle copied to
-// the window (the menu painter's redraw of a hot or pressed item); nothing for an item of another menu.
-void ProviderPaintMenuItem(TsSkinProvider& p, gui::TMenuItem& item, const TRect& rect, uint32_t state);
 
 // Caption text and added title, into the cache.
 void ProviderPaintCaptionText(TsSkinProvider& p);
@@ -96,8 +93,9 @@ void DrawWindowIcon(HWND window, Bitmap& bmp, const TRect& R);
 void DrawGlyphCentred(Bitmap& dst, const gui::TBitmap& glyph, const TRect& R, bool pressed);
 
 
-// Flags the cache stale and the first paint pending, resets the menu-line count, and repaints the frame.
-void ProviderInvalidateFrame(TsSkinProvider& p);
+// The form's own OnPaint drawn into the client part of the cache (Windows; nothing natively).
+void ProviderPaintFormOnCache(TsSkinProvider& p);
+
 
 // The painting core of WM_NCPAINT: the cache brought up to date, the window region set, the frame copied to the
 // window (natively only the first two).

@@ -29,6 +29,7 @@ void DrawFormIconOf(const gui::TCustomForm&, Bitmap&, const TRect&) {}
 
 void ProviderPaintMenuLineItems(TsSkinProvider&) {}
 
-void ProviderPaintMenuItem(TsSkinProvider&, gui::TMenuItem&, const TRect&, uint32_t) {}
+void ProviderPaintFormOnCache(TsSkinProvider&) {}
+
 
 }  // namespace skin

@@ -118,14 +118,45 @@ void ProviderPaintNonClient(TsSkinProvider& p) {
 void ProviderPaintClient(TsSkinProvider& p, HDC dc, bool withChildren) {
   gui::TCustomForm& form = *p.Form();
   const TSize client = FormClientSize(form);
-  if (p.SkinData().FillFlags & 1) {
+  if ((p.SkinData().FillFlags & 1) && form.FormStyle() != gui::TFormStyle::fsMDIForm) {
     FillRectWithColor(dc, TRect{0, 0, client.cx, client.cy}, ProviderFormColor(p));
+    // A single frame whose skin border is wider than the system's fixed frame reaches into the client area: the
+    // inner strips of that border come from the cache onto the client's edges.
+    TsSkinManager* m = ProviderManager(p);
+    const Bitmap* cache = p.SkinData().CacheBmp.get();
+    const int32_t border = p.SkinData().BorderIndex;
+    if (p.DrawNonClientArea() && cache != nullptr && m != nullptr && form.BorderStyle() == gui::TFormBorderStyle::bsSingle &&
+        SkinManagerIsValidImageIndex(*m, border)) {
+      const LoadedSkin& skin = m->Skin();
+      const int32_t frame = FormBorderWidth(p, false);
+      const int32_t l = std::max(0, SkinMaskBorderLeft(skin, border) - frame);
+      const int32_t t = std::max(0, SkinMaskBorderTop(skin, border) - frame - ProviderCaptionHeight(p, true));
+      const int32_t r = std::max(0, SkinMaskBorderRight(skin, border) - frame);
+      const int32_t b = std::max(0, SkinMaskBorderBottom(skin, border) - frame);
+      const int32_t x = ProviderClientLeft(p), y = ProviderClientTop(p);
+      if (l > 0) BitmapToDC(dc, 0, 0, l, client.cy, *cache, x, y);
+      if (t > 0) BitmapToDC(dc, 0, 0, client.cx, t, *cache, x, y);
+      if (r > 0) BitmapToDC(dc, client.cx - r, 0, r, client.cy, *cache, x + client.cx - r, y);
+      if (b > 0) BitmapToDC(dc, 0, client.cy - b, client.cx, b, *cache, x, y + client.cy - b);
+    }
   } else {
     ProviderPaintFrame(p);
-    if (const Bitmap* cache = p.SkinData().CacheBmp.get())
-      BitmapToDC(dc, 0, 0, client.cx, client.cy, *cache, ProviderClientLeft(p), ProviderClientTop(p));
+    if (form.FormStyle() != gui::TFormStyle::fsMDIForm)
+      if (const Bitmap* cache = p.SkinData().CacheBmp.get())
+        BitmapToDC(dc, 0, 0, client.cx, client.cy, *cache, ProviderClientLeft(p), ProviderClientTop(p));
+    // What the form draws itself, as it is now (the cache holds it as it was when the frame was composed).
+    if (form.OnPaint && p.DrawClientArea) {
+      form.Canvas().SetHandle(dc);
+      form.OnPaint(&form);
+      form.Canvas().SetHandle(nullptr);
+    }
     PaintGraphicControls(dc, &form, false, TPoint{});
-    if (withChildren) RepaintChildControls(&form);
+    if (withChildren) {
+      RepaintChildControls(&form);
+      // Children that held their repaints while the form's were held paint now.
+      gui::TMessage flush{WM_SKINCOMMAND, SkinCommandWParam(AC_FLUSHREPAINT), 0, 0};
+      ProviderBroadcast(p, flush);
+    }
   }
   // The size grip in the client's bottom-right corner.
   if (ProviderGripVisible(p)) ProviderPaintGrip(dc, p);
@@ -225,28 +256,30 @@ void ProviderPaintMenuLineItems(TsSkinProvider& p) {
   GdiFlush();
 }
 
-void ProviderPaintMenuItem(TsSkinProvider& p, gui::TMenuItem& item, const TRect& rect, uint32_t state) {
+
+void DrawFormIcon(TsSkinProvider& p, Bitmap& bmp, const TRect& R) { DrawWindowIcon(Handle(p), bmp, R); }
+
+void ProviderPaintFormOnCache(TsSkinProvider& p) {
+  gui::TCustomForm& form = *p.Form();
   Bitmap* cache = p.SkinData().CacheBmp.get();
-  gui::TMainMenu* menu = p.Form() ? p.Form()->Menu() : nullptr;
-  if (cache == nullptr || menu == nullptr || !ProviderMenuHasVisibleItems(p) || item.GetParentMenu() != menu ||
-      !item.OnAdvancedDrawItem)
-    return;
+  if (!form.OnPaint || cache == nullptr || cache->Empty()) return;
+  const int32_t left = ProviderClientLeft(p), top = ProviderClientTop(p);
+  const TSize client = FormClientSize(form);
   {
     BitmapDC dc(*cache);
     if (!dc.dc()) return;
-    gui::TCanvas canvas;
-    canvas.SetHandle(dc.dc());
-    item.OnAdvancedDrawItem(&item, canvas, rect, state);
-    canvas.SetHandle(nullptr);
+    const int saved = SaveDC(dc.dc());
+    SetViewportOrgEx(dc.dc(), left, top, nullptr);
+    IntersectClipRect(dc.dc(), 0, 0, client.cx, client.cy);
+    form.Canvas().SetHandle(dc.dc());
+    form.OnPaint(&form);
+    form.Canvas().SetHandle(nullptr);
+    RestoreDC(dc.dc(), saved);
     GdiFlush();
   }
-  const TPoint origin = ProviderCacheOrigin(p);
-  WithWindowDC(p, [&](HDC dc) {
-    BitmapToDC(dc, rect.Left - origin.X, rect.Top - origin.Y, rect.Width(), rect.Height(), *cache, rect.Left, rect.Top);
-  });
+  // The system's drawing leaves no alpha: the client part is opaque (a border window's image shows it).
+  SetAlphaRect(*cache, TRect{left, top, left + client.cx, top + client.cy}, 255, clNone);
 }
-
-void DrawFormIcon(TsSkinProvider& p, Bitmap& bmp, const TRect& R) { DrawWindowIcon(Handle(p), bmp, R); }
 
 void DrawFormIconOf(const gui::TCustomForm& form, Bitmap& bmp, const TRect& R) {
   if (form.HandleAllocated()) DrawWindowIcon(form.WindowHandle(), bmp, R);

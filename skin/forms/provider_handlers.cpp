@@ -138,6 +138,17 @@ void ProviderWmPosChanged(TsSkinProvider& p, gui::TMessage& m) {
   ProviderCallOldProc(p, m);
   if (token.expired()) return;
   if (flags & 0x80) ProviderAfterHide(p);
+  // The border window has no owner that would hide it: it goes with its form however the form was hidden (its
+  // owner minimized, the system), and shows again with the form's next paint.
+  if ((flags & 0x80) && p.BorderForm && !FormWindowVisible(form)) {
+    BorderFormHide(*p.BorderForm);
+    p.SkinData().BGChanged = true;
+  }
+  if ((flags & 0x40) && p.BorderForm && !BorderFormShown(*p.BorderForm) && FormWindowVisible(form) && !FormWindowIconic(form) &&
+      !(p.StateFlags & (psShownTransparent | psShowFading))) {
+    BorderFormUpdate(*p.BorderForm, true, 255);
+    return;
+  }
   // A size change whose frame paint came while the form's bounds still had the old size (the component layer
   // takes them after the system's handling): the frame and its region for the new size now. Without this, what
   // the window gained lies outside its region.

@@ -440,7 +440,10 @@ void ProviderSysCommand(TsSkinProvider& p, gui::TMessage& m) {
     ProviderCallOldProc(p, m);
     if (saved) SetSystemMinimizeAnimation(true);
   };
-  if (command == kScMinimize && minimizeAnim && !Iconic(p) && FormWindowVisible(form) && form.Parent() == nullptr) {
+  // The main form's minimize is animated by the skin manager's hook of the application (it minimizes the
+  // application with it); any other form's here.
+  if (command == kScMinimize && minimizeAnim && !MainForm(p) && !Iconic(p) && FormWindowVisible(form) &&
+      form.Parent() == nullptr) {
     ProviderStartMinimizeAnimation(p);
     withoutSystemAnimation();
     if (!Alive(token)) return;

@@ -431,9 +431,12 @@ void ProviderCommand(TsSkinProvider& p, gui::TMessage& m) {
       return;
     case AC_SETREPAINTPENDING:
       p.SkinData().Updating = SkinCommandArgument(m.WParam) == 1 ? 1 : 0;
+      // Held back by its own or a parent's lock: the frame is composed anew when it may paint.
+      if (CommonDataUpdateLocked(p.SkinData())) p.SkinData().BGChanged = true;
       return;
     case AC_ISUPDATELOCKED:
-      m.Result = p.SkinData().Updating ? 1 : 0;
+      // Not while a skin change holds every repaint back (the form paints with the change).
+      m.Result = (!AnimationInProgress() && p.SkinData().Updating) ? 1 : 0;
       return;
     case AC_SETBGCHANGED:
       p.SkinData().BGChanged = true;

@@ -46,6 +46,17 @@ enum TsGripMode : uint8_t { gmNone, gmRightBottom };
 enum TsResizeMode : uint8_t { rmStandard, rmBorder };
 enum TacMenuItemPos : uint8_t { ipTop, ipBottom, ipBeforeClose };
 
+// The glow of the caption text for one state, kept as an image of its own (its blur is the costly part of a
+// caption): premultiplied colour and coverage, made for that text, place, colour and size.
+struct CaptionGlowImage {
+  std::unique_ptr<Bitmap> Bmp;
+  std::string Text;
+  TRect R;
+  TColor Colour = 0;
+  int32_t Size = 0;
+  void reset() { Bmp.reset(); }
+};
+
 // One caption button: a system button of the provider or the record inside a user title button.
 struct TitleButtonRecord {
   int32_t State = 0;           // 0 normal, 1 hot, 2 pressed
@@ -53,8 +64,7 @@ struct TitleButtonRecord {
   TRect Rect;                  // window (or border-window) coordinates; an empty button has Right = Left
   bool LargeImage = false;     // the standard-size image set (bsSingle and bsSizeable forms)
   TacSBAnimation* GlowTimer = nullptr;  // the running glow fade, owned through the record
-  int32_t HitCode = 0;
-  int32_t GlowID = -1;         // the hover glow window of the skin's glow image, -1 none
+  int32_t HitCode = 0;         // (the hover glow of a system button is its glow fade's window, GlowTimer)
 };
 
 // ---------------------------------------------------------------------------------------------------------
@@ -327,10 +337,10 @@ class TsSkinProvider : public gui::TComponent, public TacFormProvider {
   TPoint MenuLineOrigin;           // where the clean menu-line band (MenuLineBmp) lies in the frame cache
 
   // Bitmaps: the clean right-hand part of the caption (without buttons), the menu-line band, the two glow
-  // images of the caption text (active, inactive).
+  // images of the caption text (inactive, active).
   std::unique_ptr<Bitmap> CaptionStrip;
   std::unique_ptr<Bitmap> MenuLineBmp;
-  std::array<std::unique_ptr<Bitmap>, 2> CaptionGlow;
+  std::array<CaptionGlowImage, 2> CaptionGlow;
 
   // The labels recoloured with the skin: their own colour and ParentFont, given back when the skin goes.
   struct LabelColor {

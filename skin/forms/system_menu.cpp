@@ -283,38 +283,4 @@ void SysMenuAddMainMenuItems(TsSystemMenu& menu, const gui::TMainMenu* mainMenu)
   items->Insert(at, NewItem(menu, "acMainMenuDiv", "-"));
 }
 
-std::string SkinNameOfMenuCaption(const std::string& caption) {
-  std::string name;
-  for (char c : caption)
-    if (c != '&') name += c;
-  static const std::string internal = "(internal)";
-  const size_t at = name.find(internal);
-  if (at != std::string::npos) name.resize(at + internal.size());
-  return name;
-}
-
-void SysMenuAddSkinItems(TsSystemMenu& menu) {
-  TsSkinManager* manager = ProviderManager(*menu.Provider);
-  if (manager == nullptr) return;
-  const std::vector<std::string> skinNames = SkinManagerGetSkinNames(*manager);
-  if (skinNames.empty()) return;
-  gui::TMenuItem* root = NewItem(menu, "SkinSelectItem", std::string(BuiltInLibraryText(sidAvailSkins)));
-  menu.Items()->Insert(0, root);
-  gui::TMenuItem* separator = NewItem(menu, std::string(), "-");
-  menu.Items()->Insert(1, separator);
-  bool checked = false;
-  TsSkinManager* m = manager;
-  for (size_t i = 0; i < skinNames.size(); ++i) {
-    gui::TMenuItem* item = NewItem(menu, NumberedName("SkinSelectItem", uint32_t(i)), skinNames[i]);
-    item->SetRadioItem(true);
-    if (!checked && skinNames[i] == manager->SkinName()) {
-      item->SetChecked(true);
-      checked = true;
-    }
-    if (i > 0 && i % 20 == 0) item->SetBreak(gui::TMenuBreak::mbBreak);
-    item->OnClick = [m, item](gui::TObject*) { m->SetSkinName(SkinNameOfMenuCaption(item->Caption())); };
-    root->Add(item);
-  }
-}
-
 }  // namespace skin

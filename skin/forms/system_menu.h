@@ -70,8 +70,6 @@ class TsSystemMenu : public TsCustomSysMenu {
 void SysMenuBuildItems(TsSystemMenu& menu);
 // Rebuilds when asked or when the close item is missing, then sets every item's Visible and Enabled.
 void SysMenuUpdateItems(TsSystemMenu& menu, bool rebuild = false);
-// The skin list under "Available skins" at the top of the menu (when the provider's manager has skins).
-void SysMenuAddSkinItems(TsSystemMenu& menu);
 // MakeSkinMenu: copies of the main menu's items at the top of the system menu, followed by a separator
 // (the copies of an earlier call freed first).
 void SysMenuAddMainMenuItems(TsSystemMenu& menu, const gui::TMainMenu* mainMenu);
@@ -79,7 +77,5 @@ void SysMenuAddMainMenuItems(TsSystemMenu& menu, const gui::TMainMenu* mainMenu)
 // and the default when empty; the part after a TAB becomes the item's shortcut.
 bool SysMenuItemCaption(const TsSystemMenu& menu, uint32_t command, bool byPosition, const std::string& defaultCaption,
                         gui::TMenuItem& item);
-// The skin name of an item of the skin list: "&" removed, and cut after "(internal)" when it holds it.
-std::string SkinNameOfMenuCaption(const std::string& caption);
 
 }  // namespace skin

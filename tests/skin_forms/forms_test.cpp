@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "gui/extctrls.h"
 #include "gui/forms.h"
 #include "gui/menus.h"
 #include "gui/stdctrls.h"
 #include "platform/clock.h"
+#include "skin/manager/skinchange.h"
 #include "skin/manager/skincommands.h"
 #include "skin/forms/border_form.h"
 #include "skin/forms/composition.h"
@@ -452,21 +454,6 @@ TEST(SystemMenu, ItemsMirrorTheWindowsSystemMenu) {
   EXPECT_FALSE(m.CloseEnabled());
 }
 
-TEST(SystemMenu, SkinListStartsANewColumnEveryTwentyItems) {
-  Rig r;
-  for (int i = 0; i < 45; ++i) {
-    skin::TsStoredSkin& s = r.skin.manager->InternalSkins.Add();
-    s.Name = "Skin " + std::to_string(100 + i) + " (internal)";
-  }
-  skin::SysMenuAddSkinItems(*r.p->SystemMenu);
-  const gui::TMenuItem* root = r.p->SystemMenu->Items()->Items(0);
-  ASSERT_EQ(root->Name(), "SkinSelectItem");
-  ASSERT_EQ(root->Count(), 45);
-  for (int i = 0; i < 45; ++i)
-    EXPECT_EQ(root->Items(i)->Break() == gui::TMenuBreak::mbBreak, i == 20 || i == 40) << i;
-  EXPECT_EQ(skin::SkinNameOfMenuCaption("&Snow Leopard (internal) x"), "Snow Leopard (internal)");
-}
-
 TEST(CaptionText, RectangleAlignmentAndEllipsis) {
   skin::TextEngine* previous = skin::SetTextEngine(&skin::FixedMetricEngine());
   Rig r;
@@ -688,6 +675,89 @@ TEST(Provider, CommandsAndLifeCycle) {
   seen.clear();
   form.Perform(0x0318, 0, 0);
   EXPECT_EQ(seen, (std::vector<UINT>{0x0318}));
+}
+
+// A form inside a control whose own picture is not painted yet waits (nothing composed, marked to try again)
+// and paints once the control's picture is there.
+TEST(Provider, AFormInsideAControlWaitsForTheControlsBackground) {
+  FormsSkin skin;
+  gui::TForm host(nullptr);
+  host.SetBounds(0, 0, 400, 300);
+  auto* panel = new gui::TPanel(&host);
+  panel->SetParent(&host);
+  panel->SetBounds(0, 0, 400, 300);
+  bool ready = false;
+  gui::TWndMethod panelProc = panel->WindowProc;
+  panel->WindowProc = [&](gui::TMessage& m) {
+    if (m.Msg == skin::WM_SKINCOMMAND && skin::SkinCommandCode(m.WParam) == skin::AC_GETBACKGROUND) {
+      auto& bi = *reinterpret_cast<skin::BackgroundInfo*>(m.LParam);
+      bi.BgType = ready ? skin::btFill : skin::btNotReady;
+      bi.Color = 0x123456;
+      m.Result = 1;
+      return;
+    }
+    panelProc(m);
+  };
+  auto* inner = new gui::TForm(&host);
+  inner->SetBorderStyle(TFormBorderStyle::bsSingle);
+  inner->SetParent(panel);
+  inner->SetBounds(20, 20, 200, 150);
+  auto* p = new TsSkinProvider(inner);
+  skin::ProviderPrepareForm(*p);
+  p->SkinData().BGChanged = true;
+  EXPECT_FALSE(skin::ProviderPaintFrame(*p));
+  EXPECT_TRUE(p->SkinData().BGChanged);
+  EXPECT_EQ(p->SkinData().PaintSkipped, 1);
+  ready = true;
+  EXPECT_TRUE(skin::ProviderPaintFrame(*p));
+  EXPECT_FALSE(p->SkinData().BGChanged);
+  EXPECT_EQ(p->SkinData().PaintSkipped, 0);
+}
+
+// The update locks: a repaint held back marks the frame stale while the form (or a parent) holds its repaints,
+// and the form answers that it is locked, but not while a skin change holds every repaint.
+TEST(Provider, RepaintsHeldBackAndTheUpdateLockAreAnswered) {
+  Rig r;
+  auto send = [&](int32_t code, uint16_t arg) {
+    return r.form->Perform(skin::WM_SKINCOMMAND, (uint32_t(code) << 16) | arg, 0);
+  };
+  skin::ProviderPaintFrame(*r.p);
+  ASSERT_FALSE(r.p->SkinData().BGChanged);
+  EXPECT_EQ(send(skin::AC_ISUPDATELOCKED, 0), 0);
+  send(skin::AC_SETREPAINTPENDING, 1);
+  EXPECT_EQ(r.p->SkinData().Updating, 1);
+  EXPECT_TRUE(r.p->SkinData().BGChanged);
+  EXPECT_EQ(send(skin::AC_ISUPDATELOCKED, 0), 1);
+  skin::AnimationInProgress() = 1;
+  EXPECT_EQ(send(skin::AC_ISUPDATELOCKED, 0), 0);
+  skin::AnimationInProgress() = 0;
+  send(skin::AC_SETREPAINTPENDING, 0);
+  EXPECT_EQ(send(skin::AC_ISUPDATELOCKED, 0), 0);
+}
+
+// The caption's glow is made once per caption and state and laid over the frame at every composition.
+TEST(CaptionText, TheGlowIsMadeOncePerCaptionAndState) {
+  Rig r;
+  skin::SkinSectionRecord& t = r.skin.Skin().Sections[size_t(r.skin.title)];
+  t.HotState.GradientSize = 3;
+  t.HotState.GradientColor = 0x00FFFF;
+  const skin::TRect caption = skin::ProviderCaptionTextRect(*r.p);
+  r.p->SkinData().BGChanged = true;
+  skin::ProviderPaintFrame(*r.p);
+  ASSERT_TRUE(r.p->CaptionGlow[1].Bmp);
+  const skin::Bitmap* made = r.p->CaptionGlow[1].Bmp.get();
+  // The glow shows left of the text, over the title's colour.
+  const uint32_t glowed = skin::GetPixel32(*r.p->SkinData().CacheBmp, caption.Left - 1, r.p->ButtonsCenter);
+  EXPECT_NE(glowed & 0xFFFFFF, Px(kTitleActive) & 0xFFFFFF);
+  r.p->SkinData().BGChanged = true;
+  skin::ProviderPaintFrame(*r.p);
+  EXPECT_EQ(r.p->CaptionGlow[1].Bmp.get(), made) << "the same caption keeps its glow";
+  EXPECT_EQ(skin::GetPixel32(*r.p->SkinData().CacheBmp, caption.Left - 1, r.p->ButtonsCenter), glowed);
+  r.form->SetCaption("Another station");
+  r.p->SkinData().BGChanged = true;
+  skin::ProviderPaintFrame(*r.p);
+  EXPECT_EQ(r.p->CaptionGlow[1].Text, "Another station");
+  EXPECT_FALSE(r.p->CaptionGlow[0].Bmp) << "no inactive caption painted yet";
 }
 
 TEST(Provider, OnlyFormsOwnIt) {
@@ -1032,6 +1102,26 @@ TEST(GluedForms, TouchingFormsMoveAlongAndAreForgottenWithTheirProvider) {
   EXPECT_TRUE(skin::IsGluedTo(*a->p, b->form.get()));
   b.reset();
   EXPECT_TRUE(skin::GluedList().empty());
+}
+
+// The provider animates the minimize of a secondary form; the main form's is the skin manager's (it minimizes the
+// application with it), an MDI child's none.
+TEST(MinimizeAnimation, OnlySecondaryFormsAnimateTheirOwnMinimize) {
+  {
+    Rig r;
+    gui::Application->SetMainForm(r.form.get());
+    CommandSpy spy(*r.p);
+    r.form->Perform(0x112, 0xF020, 0);
+    EXPECT_EQ(spy.commands, std::vector<uintptr_t>{0xF020});
+    EXPECT_EQ(skin::ProviderMinTimer(*r.p), nullptr);
+    EXPECT_FALSE(r.p->StateFlags & skin::psMinimizing);
+    gui::Application->SetMainForm(nullptr);
+  }
+  MdiRig m(TFormBorderStyle::bsSizeable, gui::biSystemMenu | gui::biMinimize, TWindowState::wsNormal);
+  CommandSpy spy(*m.p);
+  m.child->Perform(0x112, 0xF020, 0);
+  EXPECT_EQ(spy.commands, std::vector<uintptr_t>{0xF020});
+  EXPECT_EQ(skin::ProviderMinTimer(*m.p), nullptr);
 }
 
 TEST(MinimizeAnimation, TheCopyShrinksTowardsTheTaskbarAndGrowsBack) {

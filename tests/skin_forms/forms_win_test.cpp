@@ -2429,6 +2429,41 @@ TEST(ProviderWindows, AFormWithASizeGripShowsItAndSizesFromIt) {
   }
 }
 
+// What a skinned form draws itself (OnPaint) shows over the skin's client background, through every repaint.
+TEST(ProviderWindows, WhatTheFormPaintsItselfShowsInTheSkinnedClient) {
+  Shown s;
+  s.form->OnPaint = [&](gui::TObject*) {
+    gui::TCanvas& c = s.form->Canvas();
+    c.Brush().Color = 0x2080F0;
+    c.FillRect(gui::TRect{10, 10, 40, 30});
+  };
+  RedrawWindow(s.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+  POINT at{20, 20};
+  ClientToScreen(s.Handle(), &at);
+  RECT w{};
+  GetWindowRect(s.Handle(), &w);
+  EXPECT_TRUE(WaitUntil([&] { return ShownAt(s.Handle(), at.x - w.left, at.y - w.top) == (Px(0x2080F0) & 0xFFFFFF); }))
+      << std::hex << ShownAt(s.Handle(), at.x - w.left, at.y - w.top);
+  // Beside it, the skin's background.
+  EXPECT_EQ(ShownAt(s.Handle(), at.x - w.left + 40, at.y - w.top), Px(kFormActive) & 0xFFFFFF);
+}
+
+// A form's border window, which has no owner, is hidden with its form when the form's own owner hides it.
+TEST(ProviderWindows, TheBorderWindowIsHiddenWithItsForm) {
+  Shown s(true);
+  ASSERT_TRUE(s.p->BorderForm);
+  const HWND border = static_cast<HWND>(s.p->BorderForm->AForm);
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(border) != FALSE; }));
+  // The owner minimized: the system hides its owned windows with SW_PARENTCLOSING.
+  SendMessageA(s.Handle(), WM_SHOWWINDOW, FALSE, SW_PARENTCLOSING);
+  ShowWindow(s.Handle(), SW_HIDE);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(border); }));
+  SendMessageA(s.Handle(), WM_SHOWWINDOW, TRUE, SW_PARENTOPENING);
+  ShowWindow(s.Handle(), SW_SHOWNA);
+
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(border) != FALSE; }));
+}
+
 }  // namespace
 
 TEST(ProviderWindows, TheEndOfAMoveRepaintsTheAdaptedDialogsWhenTheFormHasABorderWindow) {
