@@ -2299,7 +2299,6 @@ struct ListedDialog final : skin::TacProvider {
 // The colour the window shows at a point of its own (window coordinates).
 uint32_t ShownAt(HWND h, int x, int y) { return skin::GetPixel32(WindowPicture(h), x, y) & 0xFFFFFF; }
 
-using testsupport::WaitUntil;
 
 // The middle of the n-th item of a window's menu bar (window coordinates).
 POINT MenuItemMiddle(HWND h, int n) {
@@ -2344,7 +2343,7 @@ TEST(ProviderWindows, AMenuItemAddedAfterASkinSwitchWearsTheSkinAtOnce) {
   RECT item{}, w{};
   GetMenuItemRect(s.Handle(), GetMenu(s.Handle()), 1, &item);
   GetWindowRect(s.Handle(), &w);
-  EXPECT_TRUE(WaitUntil([&] { return ShownAt(s.Handle(), item.left - w.left + 1, at.y) == (Px(kMenuLine) & 0xFFFFFF); }))
+  EXPECT_TRUE(PumpUntil([&] { return ShownAt(s.Handle(), item.left - w.left + 1, at.y) == (Px(kMenuLine) & 0xFFFFFF); }))
       << std::hex << ShownAt(s.Handle(), item.left - w.left + 1, at.y);
 }
 
@@ -2367,13 +2366,13 @@ TEST(ProviderWindows, DrawNonClientAreaOffGivesTheFrameAndTheMenuBackAndOnTakesT
   const int menuX = item.left - w.left + 1;
   const uint32_t title = Px(kTitleActive) & 0xFFFFFF, line = Px(kMenuLine) & 0xFFFFFF;
   auto skinned = [&] { return ShownAt(h, captionX, captionY) == title && ShownAt(h, menuX, menuAt.y) == line; };
-  ASSERT_TRUE(WaitUntil(skinned)) << std::hex << ShownAt(h, captionX, captionY) << " " << ShownAt(h, menuX, menuAt.y);
+  ASSERT_TRUE(PumpUntil(skinned)) << std::hex << ShownAt(h, captionX, captionY) << " " << ShownAt(h, menuX, menuAt.y);
   for (int round = 0; round < 2; ++round) {
     SCOPED_TRACE(round);
     s.p->SetDrawNonClientArea(false);
     RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
     // The system's frame, caption buttons and menu bar.
-    EXPECT_TRUE(WaitUntil([&] { return ShownAt(h, captionX, captionY) != title && ShownAt(h, menuX, menuAt.y) != line; }));
+    EXPECT_TRUE(PumpUntil([&] { return ShownAt(h, captionX, captionY) != title && ShownAt(h, menuX, menuAt.y) != line; }));
     EXPECT_NE(GetWindowLongA(h, GWL_STYLE) & WS_SYSMENU, 0);
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     EXPECT_EQ(GetWindowRgn(h, region), ERROR) << "no region cut out of the system's frame";
@@ -2381,7 +2380,7 @@ TEST(ProviderWindows, DrawNonClientAreaOffGivesTheFrameAndTheMenuBackAndOnTakesT
     EXPECT_FALSE(file->OnAdvancedDrawItem);
     EXPECT_FALSE(mm->OwnerDraw());
     s.p->SetDrawNonClientArea(true);
-    EXPECT_TRUE(WaitUntil(skinned)) << std::hex << ShownAt(h, captionX, captionY) << " " << ShownAt(h, menuX, menuAt.y);
+    EXPECT_TRUE(PumpUntil(skinned)) << std::hex << ShownAt(h, captionX, captionY) << " " << ShownAt(h, menuX, menuAt.y);
     EXPECT_TRUE(file->OnAdvancedDrawItem);
   }
 }
@@ -2405,7 +2404,7 @@ TEST(ProviderWindows, AFormWithASizeGripShowsItAndSizesFromIt) {
     GetWindowRect(h, &w);
     EXPECT_EQ(g.X + kGripSize, corner.x - w.left);
     EXPECT_EQ(g.Y + kGripSize + 1, corner.y - w.top);
-    EXPECT_TRUE(WaitUntil([&] { return ShownAt(h, g.X + kGripSize / 2, g.Y + kGripSize / 2) == (Px(kGrip) & 0xFFFFFF); }))
+    EXPECT_TRUE(PumpUntil([&] { return ShownAt(h, g.X + kGripSize / 2, g.Y + kGripSize / 2) == (Px(kGrip) & 0xFFFFFF); }))
         << std::hex << ShownAt(h, g.X + kGripSize / 2, g.Y + kGripSize / 2);
     EXPECT_EQ(HitAt(h, g.X + 2, g.Y + 2), HTBOTTOMRIGHT);
     EXPECT_EQ(HitAt(h, g.X - 2, g.Y + 2), HTCLIENT);
@@ -2423,7 +2422,7 @@ TEST(ProviderWindows, AFormWithASizeGripShowsItAndSizesFromIt) {
     EXPECT_NEAR(after.bottom - after.top, 290, 1);
     // At its new place the grip shows again.
     const skin::TPoint g2 = skin::ProviderGripWindowOrigin(*s.p);
-    EXPECT_TRUE(WaitUntil([&] { return ShownAt(h, g2.X + kGripSize / 2, g2.Y + kGripSize / 2) == (Px(kGrip) & 0xFFFFFF); }))
+    EXPECT_TRUE(PumpUntil([&] { return ShownAt(h, g2.X + kGripSize / 2, g2.Y + kGripSize / 2) == (Px(kGrip) & 0xFFFFFF); }))
         << std::hex << ShownAt(h, g2.X + kGripSize / 2, g2.Y + kGripSize / 2);
     Xdotool("mousemove 900 700", 100);
   }
@@ -2442,7 +2441,7 @@ TEST(ProviderWindows, WhatTheFormPaintsItselfShowsInTheSkinnedClient) {
   ClientToScreen(s.Handle(), &at);
   RECT w{};
   GetWindowRect(s.Handle(), &w);
-  EXPECT_TRUE(WaitUntil([&] { return ShownAt(s.Handle(), at.x - w.left, at.y - w.top) == (Px(0x2080F0) & 0xFFFFFF); }))
+  EXPECT_TRUE(PumpUntil([&] { return ShownAt(s.Handle(), at.x - w.left, at.y - w.top) == (Px(0x2080F0) & 0xFFFFFF); }))
       << std::hex << ShownAt(s.Handle(), at.x - w.left, at.y - w.top);
   // Beside it, the skin's background.
   EXPECT_EQ(ShownAt(s.Handle(), at.x - w.left + 40, at.y - w.top), Px(kFormActive) & 0xFFFFFF);
@@ -2453,15 +2452,15 @@ TEST(ProviderWindows, TheBorderWindowIsHiddenWithItsForm) {
   Shown s(true);
   ASSERT_TRUE(s.p->BorderForm);
   const HWND border = static_cast<HWND>(s.p->BorderForm->AForm);
-  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(border) != FALSE; }));
+  ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(border) != FALSE; }));
   // The owner minimized: the system hides its owned windows with SW_PARENTCLOSING.
   SendMessageA(s.Handle(), WM_SHOWWINDOW, FALSE, SW_PARENTCLOSING);
   ShowWindow(s.Handle(), SW_HIDE);
-  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(border); }));
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(border); }));
   SendMessageA(s.Handle(), WM_SHOWWINDOW, TRUE, SW_PARENTOPENING);
   ShowWindow(s.Handle(), SW_SHOWNA);
 
-  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(border) != FALSE; }));
+  EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(border) != FALSE; }));
 }
 
 }  // namespace

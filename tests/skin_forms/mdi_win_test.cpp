@@ -379,7 +379,7 @@ TEST(MdiParentForm, AMaximizedChildsButtonsStandInTheSkinnedMenuLineAndWorkByRea
   };
   auto maximize = [&](gui::TForm* c) {
     SendMessageA(m.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(c->Handle()), 0);
-    return testsupport::WaitUntil([&] {
+    return testsupport::PumpUntil([&] {
       return skin::ProviderShowMDIChildButtons(*m.p) && shows(m.p->ButtonMDIClose, ButtonColor(bClose, 0) + 8) &&
              shows(m.p->ButtonMDIMax, ButtonColor(bNorm, 0) + 8) && shows(m.p->ButtonMDIMin, ButtonColor(bMin, 0) + 8);
     });
@@ -398,17 +398,17 @@ TEST(MdiParentForm, AMaximizedChildsButtonsStandInTheSkinnedMenuLineAndWorkByRea
   // Hovered, the close button is hot.
   const POINT close = ButtonScreenPoint(frame, m.p->ButtonMDIClose);
   ASSERT_TRUE(testsupport::Xdotool("mousemove " + std::to_string(close.x) + " " + std::to_string(close.y), 200));
-  EXPECT_TRUE(testsupport::WaitUntil([&] { return shows(m.p->ButtonMDIClose, ButtonColor(bClose, 1) + 8); }));
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return shows(m.p->ButtonMDIClose, ButtonColor(bClose, 1) + 8); }));
   // Minimize.
   ASSERT_TRUE(ClickAt(ButtonScreenPoint(frame, m.p->ButtonMDIMin)));
-  EXPECT_TRUE(testsupport::WaitUntil([&] { return IsIconic(first->Handle()) && !skin::ProviderShowMDIChildButtons(*m.p); }));
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return IsIconic(first->Handle()) && !skin::ProviderShowMDIChildButtons(*m.p); }));
   EXPECT_FALSE(shows(m.p->ButtonMDIClose, ButtonColor(bClose, 0) + 8));
   // Restore, of another child maximized.
   gui::TForm* second = m.children[1];
   second->Show();
   ASSERT_TRUE(maximize(second)) << describe();
   ASSERT_TRUE(ClickAt(ButtonScreenPoint(frame, m.p->ButtonMDIMax)));
-  EXPECT_TRUE(testsupport::WaitUntil([&] { return !IsZoomed(second->Handle()) && !skin::ProviderShowMDIChildButtons(*m.p); }));
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return !IsZoomed(second->Handle()) && !skin::ProviderShowMDIChildButtons(*m.p); }));
   EXPECT_FALSE(IsIconic(second->Handle()));
   // Close, of a third maximized child that asks to be freed.
   gui::TForm* third = m.children[0];
@@ -417,9 +417,9 @@ TEST(MdiParentForm, AMaximizedChildsButtonsStandInTheSkinnedMenuLineAndWorkByRea
   ASSERT_TRUE(maximize(third)) << describe();
   const HWND thirdWindow = third->Handle();
   ASSERT_TRUE(ClickAt(ButtonScreenPoint(frame, m.p->ButtonMDIClose)));
-  EXPECT_TRUE(testsupport::WaitUntil([&] { return !IsWindow(thirdWindow); }));
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return !IsWindow(thirdWindow); }));
   m.children.erase(m.children.begin());
-  EXPECT_TRUE(testsupport::WaitUntil([&] { return !skin::ProviderShowMDIChildButtons(*m.p); }));
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return !skin::ProviderShowMDIChildButtons(*m.p); }));
   testsupport::Xdotool("mousemove 900 700", 100);
 }
 

@@ -107,18 +107,6 @@ inline void MouseClickAt(int x, int y) {
   Sleep(100);
 }
 
-// Waits, handling the messages, until the condition holds or the deadline passes; true when it held. A test that
-// reads the screen after an action waits for the state it checks this way, never for a fixed time.
-template <class Condition>
-bool WaitUntil(Condition ready, DWORD deadlineMs = 3000) {
-  const DWORD start = GetTickCount();
-  while (!ready()) {
-    if (GetTickCount() - start > deadlineMs) return false;
-    PumpFor(20);
-  }
-  return true;
-}
-
 // Real input through the X server: xdotool run with the arguments while the message queue is pumped for at least
 // the given time (Wine starts Unix programs; the end of one is not always seen). False when it cannot run.
 inline bool Xdotool(const std::string& args, DWORD atLeast = 0) {
