@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "gui/forms.h"
+#include "skin/adapters/acscrollwnd.h"
 #include "skin/adapters/pending_skindata.h"
 #include "skin/manager/commondata.h"
 #include "skin/manager/skinchange.h"
@@ -572,6 +573,34 @@ void TacMainWnd::CommonWndProc(gui::TMessage& m) {
   }
   const LPARAM managerParam = reinterpret_cast<LPARAM>(SkinManager);
   switch (SkinCommandCode(m.WParam)) {
+    case AC_SKINLOADED:
+      if (m.LParam != managerParam) break;
+      pending::UpdateIndexes(*SkinData);
+      SkinData->BGChanged = true;
+      BroadcastToChildren(OwnerWinControl(), m);
+      break;
+    case AC_SKINREFRESH: {
+      if (m.LParam != managerParam) break;
+      pending::UpdateIndexes(*SkinData);
+      SkinData->BGChanged = true;
+      SkinData->Updating = 0;
+      gui::TControl* control = SkinData->OwnerControl;
+      const bool visible = control != nullptr ? control->Visible() : IsWindowVisible(Handle) != FALSE;
+      if (!AnimationInProgress() && visible) SendMessageA(Handle, WM_PAINT, 0, 0);
+      if (!Destroyed) BroadcastToChildren(OwnerWinControl(), m);
+      return;
+    }
+    case AC_FLUSHREPAINT:
+      if (!SkinData->Updating) break;
+      if (!CommonDataIsUpdating(*SkinData, true)) {
+        SendMessageA(Handle, WM_NCPAINT, 0, 0);
+        RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      }
+      if (!Destroyed) RepaintChildControls(OwnerWinControl());
+      return;
+    case AC_UPDATECACHE:
+      PaintSubclassedBackground(SkinData, Handle, false);
+      break;
     case AC_SKINREMOVED:
       if (m.LParam == managerParam) RestoreColors();
       break;

@@ -241,6 +241,69 @@ TEST_F(FinishTest, AContainerHoldingItsRepaintsKeepsItsChildrenUnpaintedUntilItR
   Release(p);
 }
 
+// The base adapter's own part of the library commands: the skin loaded and refreshed (indexes found again, the
+// children told; a refresh from another manager passed on), a held-back repaint flushed, the cache painted.
+TEST_F(FinishTest, TheBaseAdapterActsOnTheSkinLoadRefreshFlushAndCacheCommands) {
+  auto* panel = new gui::TPanel(form);
+  panel->SetParent(form);
+  panel->SetBounds(10, 10, 200, 100);
+  auto* child = new gui::TPanel(form);
+  child->SetParent(panel);
+  child->SetBounds(10, 10, 50, 40);
+  std::vector<uint16_t> passedOn, childGot;
+  auto counting = [](gui::TWinControl* c, std::vector<uint16_t>& seen) {
+    gui::TWndMethod before = c->WindowProc;
+    c->WindowProc = [before, &seen](gui::TMessage& m) {
+      if (m.Msg == WM_SKINCOMMAND) seen.push_back(SkinCommandCode(m.WParam));
+      before(m);
+    };
+  };
+  counting(panel, passedOn);
+  counting(child, childGot);
+  TacMainWnd* a = Adapt<TacMainWnd>(panel, "EDIT");
+  TacMainWnd* c = Adapt<TacMainWnd>(child, "EDIT");
+  const int32_t index = a->SkinData->SkinIndex;
+  ASSERT_GE(index, 0);
+  const LPARAM own = reinterpret_cast<LPARAM>(static_cast<TsSkinManager*>(manager.get())), other = own + 8;
+  auto send = [&](uint16_t code, LPARAM l) {
+    passedOn.clear();
+    a->SkinData->SkinIndex = c->SkinData->SkinIndex = -1;
+    SendMessageA(panel->Handle(), WM_SKINCOMMAND, SkinCommandWParam(code), l);
+  };
+  const std::vector<uint16_t> none, loaded{AC_SKINLOADED}, refresh{AC_SKINREFRESH}, flush{AC_FLUSHREPAINT};
+  send(AC_SKINLOADED, own);
+  EXPECT_EQ(a->SkinData->SkinIndex, index);
+  EXPECT_EQ(c->SkinData->SkinIndex, index) << "the child told";
+  EXPECT_EQ(passedOn, loaded);
+  a->SkinData->Updating = 1;
+  send(AC_SKINREFRESH, own);
+  EXPECT_EQ(a->SkinData->SkinIndex, index);
+  EXPECT_EQ(c->SkinData->SkinIndex, index) << "the child told";
+  EXPECT_EQ(a->SkinData->Updating, 0);
+  EXPECT_EQ(passedOn, none);
+  send(AC_SKINREFRESH, other);
+  EXPECT_EQ(a->SkinData->SkinIndex, -1);
+  EXPECT_EQ(c->SkinData->SkinIndex, -1);
+  EXPECT_EQ(passedOn, refresh);
+  c->SkinData->SkinIndex = index;
+  a->SkinData->SkinIndex = index;
+  a->SkinData->Updating = 1;
+  passedOn.clear();
+  childGot.clear();
+  SendMessageA(panel->Handle(), WM_SKINCOMMAND, SkinCommandWParam(AC_FLUSHREPAINT), 0);
+  EXPECT_EQ(a->SkinData->Updating, 0);
+  EXPECT_EQ(passedOn, none);
+  EXPECT_EQ(childGot, flush);
+  SendMessageA(panel->Handle(), WM_SKINCOMMAND, SkinCommandWParam(AC_FLUSHREPAINT), 0);
+  EXPECT_EQ(passedOn, flush) << "nothing held back: passed on";
+  a->SkinData->CacheBmp.reset();
+  SendMessageA(panel->Handle(), WM_SKINCOMMAND, SkinCommandWParam(AC_UPDATECACHE), 0);
+  ASSERT_TRUE(a->SkinData->CacheBmp);
+  EXPECT_EQ(a->SkinData->CacheBmp->Width(), 200);
+  Release(c);
+  Release(a);
+}
+
 TEST_F(FinishTest, TheEditsOwnRightClickMenuIsDrawnByTheSkinnedMenus) {
   auto* memo = new gui::TMemo(form);
   memo->SetParent(form);
