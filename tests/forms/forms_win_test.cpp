@@ -44,7 +44,7 @@ forms::TStationForms* SevenForms::forms_ = nullptr;
 TEST_F(SevenForms, TheMainWindowShowsItsControlsAsWindows) {
   forms::TForm1& f = *forms_->Form1;
   f.Show();
-  testsupport::PumpFor(300);
+  testsupport::PumpUntil([&] { return IsWindowVisible(f.Handle()) != FALSE; });
   EXPECT_EQ(WindowClass(f.Handle()), "TForm1");
   EXPECT_EQ(WindowText(f.Handle()), "Vornatel");
   EXPECT_STRCASEEQ(WindowClass(f.Memo_editeur->Handle()).c_str(), "Edit");
@@ -118,7 +118,7 @@ TEST_F(SevenForms, TheSmallWindowsShowWithTheirClassesAndTexts) {
                           Expect{forms_->Form36, "TForm36", "Form36"}, Expect{forms_->Form3, "TForm3", "Form3"},
                           Expect{forms_->Form43, "TForm43", "Form43"}, Expect{forms_->Form19, "TForm19", "Form19"}}) {
     e.form->Show();
-    testsupport::PumpFor(200);
+    testsupport::PumpUntil([&] { return IsWindowVisible(e.form->Handle()) != FALSE; });
     EXPECT_EQ(WindowClass(e.form->Handle()), e.cls);
     EXPECT_EQ(WindowText(e.form->Handle()), e.form->Caption());
     testsupport::SaveWindowPicture(e.form->Handle(), kArtefacts, e.picture);
@@ -141,16 +141,19 @@ TEST_F(SevenForms, TheMainWindowGetsItsActivationBackWhenAModalWindowCloses) {
   forms::TForm1& f = *forms_->Form1;
   f.OnActivate = [&](TObject*) { ++count.main; };
   f.Show();
-  testsupport::PumpFor(200);
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return count.main == 1; }));
   const int shown = count.main;
   EXPECT_EQ(shown, 1);
   forms::TForm36& box = *forms_->Form36;
   int ticks = 0;
   f.Timer2->OnTimer = [&](TObject*) { ++ticks; };
+  // The box stays until the main window's 333 ms timer has ticked twice under it (or 10 s have passed).
+  const DWORD opened = GetTickCount();
   Application->ModalDriver = [&](TCustomForm&) {
     auto* closer = new TTimer(&box);
-    closer->SetInterval(1200);
-    closer->OnTimer = [&box, closer](TObject*) {
+    closer->SetInterval(100);
+    closer->OnTimer = [&box, closer, &ticks, opened](TObject*) {
+      if (ticks < 2 && GetTickCount() - opened < 10000) return;
       closer->SetEnabled(false);
       box.OK->Click();
       box.Close();
@@ -158,9 +161,9 @@ TEST_F(SevenForms, TheMainWindowGetsItsActivationBackWhenAModalWindowCloses) {
   };
   box.ShowModal();
   Application->ModalDriver = nullptr;
-  EXPECT_EQ(count.main, shown + 1);
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return count.main == shown + 1; }));
   EXPECT_GE(ticks, 2);  // the 333 ms timer of the main window went on
-  testsupport::PumpFor(200);
+  testsupport::PumpFor(200);  // and no further activation comes
   EXPECT_EQ(count.main, shown + 1);
   f.Hide();
 }

@@ -14,6 +14,7 @@
 using namespace gui;
 using testsupport::Owned;
 using testsupport::PumpFor;
+using testsupport::PumpUntil;
 
 namespace {
 
@@ -244,9 +245,12 @@ TEST_F(WinFixture, GraphicControlsPaintOnTheirParent) {
   speed->SetBounds(100, 20, 60, 30);
   speed->SetCaption("Go");
   form->Show();
-  PumpFor(200);
   const TPoint inLabel = form->ClientToScreen(TPoint{50, 35});
   const TPoint outside = form->ClientToScreen(TPoint{50, 80});
+  testsupport::PumpUntil([&] {
+    return testsupport::ScreenPixel(inLabel.X, inLabel.Y) == RGB(255, 0, 0) &&
+           testsupport::ScreenPixel(outside.X, outside.Y) == RGB(255, 255, 255);
+  });
   EXPECT_EQ(testsupport::ScreenPixel(inLabel.X, inLabel.Y), RGB(255, 0, 0));
   EXPECT_EQ(testsupport::ScreenPixel(outside.X, outside.Y), RGB(255, 255, 255));
   // A mouse click on the parent window reaches the speed button under it.
@@ -295,10 +299,15 @@ TEST_F(WinFixture, TimersRunDuringAModalShowingAndActivationReturnsOnce) {
   ticker->SetInterval(20);
   int ticks = 0;
   ticker->OnTimer = [&](TObject*) { ++ticks; };
+  // The dialog closes once the main form's timer has ticked 5 times under it (or after 10 s).
   auto* closer = new TTimer(dialog.p);
-  closer->SetInterval(400);
+  closer->SetInterval(100);
   closer->SetEnabled(false);
-  closer->OnTimer = [&](TObject*) { dialog->SetModalResult(mrOk); };
+  int before = 0;
+  DWORD opened = 0;
+  closer->OnTimer = [&](TObject*) {
+    if (ticks - before >= 5 || GetTickCount() - opened >= 10000) dialog->SetModalResult(mrOk);
+  };
   std::vector<std::string> log;
   form->OnActivate = [&](TObject*) { log.push_back("main"); };
   dialog->OnActivate = [&](TObject*) {
@@ -306,9 +315,10 @@ TEST_F(WinFixture, TimersRunDuringAModalShowingAndActivationReturnsOnce) {
     closer->SetEnabled(true);
   };
   form->Show();
-  PumpFor(100);
+  PumpUntil([&] { return !log.empty(); });
   ASSERT_EQ(log, std::vector<std::string>{"main"});
-  const int before = ticks;
+  before = ticks;
+  opened = GetTickCount();
   EXPECT_EQ(dialog->ShowModal(), mrOk);
   log.push_back("returned");
   EXPECT_GE(ticks - before, 5);

@@ -182,7 +182,14 @@ struct ButtonForm {
     speed->SetAllowAllUp(true);
     speed->SetColor(0x80FF80);
     form->Show();
-    testsupport::PumpFor(300);
+    testsupport::PumpUntil([&] { return Painted(form->Handle()) && Pixel(button->Handle(), 6, 6) == gui::ColorRef(0xC0FFC0); });
+  }
+  // What was asked to be painted in the window and its children has been.
+  static bool Painted(HWND h) {
+    if (GetUpdateRect(h, nullptr, FALSE)) return false;
+    for (HWND c = GetWindow(h, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+      if (GetUpdateRect(c, nullptr, FALSE)) return false;
+    return true;
   }
   ~ButtonForm() { gui::Free(form); }
 
@@ -221,7 +228,7 @@ TEST(WineColourButtons, OwnerDrawnFacesInTheirColour) {
   EXPECT_FALSE(GetUpdateRect(h, nullptr, FALSE));
   b.button->SetColor(0xC0E0FF);
   EXPECT_TRUE(GetUpdateRect(h, nullptr, FALSE));
-  testsupport::PumpFor(200);
+  testsupport::PumpUntil([&] { return ButtonForm::Painted(b.form->Handle()); });
   EXPECT_EQ(ButtonForm::Pixel(h, 6, 6), gui::ColorRef(0xC0E0FF));
   // A double click is a second press: the button is clicked twice.
   int clicks = 0;
@@ -231,7 +238,7 @@ TEST(WineColourButtons, OwnerDrawnFacesInTheirColour) {
   SendMessageA(h, WM_LBUTTONUP, 0, mid);
   SendMessageA(h, WM_LBUTTONDBLCLK, MK_LBUTTON, mid);
   SendMessageA(h, WM_LBUTTONUP, 0, mid);
-  testsupport::PumpFor(100);
+  testsupport::PumpUntil([&] { return clicks >= 2; });
   EXPECT_EQ(clicks, 2);
   testsupport::SaveWindowPicture(b.form->Handle(), kArtefacts, "ColourButtons-up");
 
@@ -246,7 +253,7 @@ TEST(WineColourButtons, OwnerDrawnFacesInTheirColour) {
   EXPECT_GT(ButtonForm::Count(f, whole, gui::ColorRef(dark)), 20);
   EXPECT_EQ(ButtonForm::Count(f, whole, gui::ColorRef(gui::clBtnFace)), 0);
   b.speed->SetDown(true);
-  testsupport::PumpFor(200);
+  testsupport::PumpUntil([&] { return ButtonForm::Painted(f); });
   testsupport::SaveWindowPicture(b.form->Handle(), kArtefacts, "ColourButtons-down");
   EXPECT_EQ(ButtonForm::Count(f, whole, gui::ColorRef(gui::clBtnFace)), 0);
 }
@@ -281,7 +288,7 @@ TEST(WineSpeech, TheSystemVoiceLeavesTheStationWorkingAndTheWindowShows) {
   listed->Vitesse_voix = 2;
   listed->Lance_synthese_vocale();
   listed->Show();
-  testsupport::PumpFor(300);
+  testsupport::PumpUntil([&] { return WindowText(listed->cbVoices->Handle()) == "Microsoft Anna - English (United States)"; });
   EXPECT_EQ(WindowText(listed->Handle()), "Options for the speech synthesis (pronunciation of the decoded text)");
   EXPECT_EQ(WindowText(listed->cbVoices->Handle()), "Microsoft Anna - English (United States)");
   EXPECT_EQ(SendMessageA(listed->TB_Volume->Handle(), TBM_GETPOS, 0, 0), 80);
