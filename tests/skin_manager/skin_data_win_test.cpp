@@ -21,6 +21,7 @@ namespace {
 
 using namespace skin;
 using testsupport::PumpFor;
+using testsupport::PumpUntil;
 
 struct TestSystem : PortableSkinSystem {
   TestSystem() { layeredWindows = true; }
@@ -146,12 +147,14 @@ struct SkinDataWinTest : ::testing::Test {
   }
 };
 
-COLORREF EditPixel(gui::TEdit* edit) {
+// What the edit shows on the screen away from its text, once it shows `expected` (or after 5 s).
+COLORREF EditPixel(gui::TEdit* edit, COLORREF expected) {
   RedrawWindow(edit->WindowHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-  PumpFor(80);
   RECT r;
   GetWindowRect(edit->WindowHandle(), &r);
-  return testsupport::ScreenPixel(r.right - 8, (r.top + r.bottom) / 2);
+  const auto shown = [&] { return testsupport::ScreenPixel(r.right - 8, (r.top + r.bottom) / 2); };
+  testsupport::PumpUntil([&] { return shown() == expected; });
+  return shown();
 }
 
 TEST_F(SkinDataWinTest, AnEditsColoursFollowItsFocusAndTheSkin) {
@@ -171,34 +174,34 @@ TEST_F(SkinDataWinTest, AnEditsColoursFollowItsFocusAndTheSkin) {
   ASSERT_NE(edit.NormalState.Color, edit.HotState.Color);
   EXPECT_EQ(first->Data().SkinIndex, SkinManagerGetSectionIndex(M(), "EDIT"));
   second->SetFocus();
-  PumpFor(50);
+  PumpUntil([&] { return first->Color() == edit.NormalState.Color && second->Color() == edit.HotState.Color; });
   EXPECT_EQ(first->Color(), edit.NormalState.Color);
   EXPECT_EQ(first->Font().Color(), edit.NormalState.FontColor);
-  EXPECT_EQ(EditPixel(first), COLORREF(edit.NormalState.Color));
+  EXPECT_EQ(EditPixel(first, COLORREF(edit.NormalState.Color)), COLORREF(edit.NormalState.Color));
 
   first->SetFocus();
-  PumpFor(50);
+  PumpUntil([&] { return first->Data().Focused == 1 && first->Color() == edit.HotState.Color; });
   EXPECT_EQ(first->Data().Focused, 1);
   EXPECT_EQ(first->Color(), edit.HotState.Color);
   EXPECT_EQ(first->Font().Color(), edit.HotState.FontColor);
-  EXPECT_EQ(EditPixel(first), COLORREF(edit.HotState.Color));
+  EXPECT_EQ(EditPixel(first, COLORREF(edit.HotState.Color)), COLORREF(edit.HotState.Color));
   EXPECT_EQ(second->Color(), edit.NormalState.Color);
 
   second->SetFocus();
-  PumpFor(50);
+  PumpUntil([&] { return first->Data().Focused == 0 && first->Color() == edit.NormalState.Color; });
   EXPECT_EQ(first->Data().Focused, 0);
   EXPECT_EQ(first->Color(), edit.NormalState.Color);
-  EXPECT_EQ(EditPixel(first), COLORREF(edit.NormalState.Color));
-  EXPECT_EQ(EditPixel(second), COLORREF(edit.HotState.Color));
+  EXPECT_EQ(EditPixel(first, COLORREF(edit.NormalState.Color)), COLORREF(edit.NormalState.Color));
+  EXPECT_EQ(EditPixel(second, COLORREF(edit.HotState.Color)), COLORREF(edit.HotState.Color));
 
   // The skin goes: the system's colours come back.
   M().SetActive(false);
-  PumpFor(50);
+  PumpUntil([&] { return first->Data().SkinIndex == -1 && first->Color() == TColor(clWindow); });
   EXPECT_EQ(first->Data().SkinIndex, -1);
   EXPECT_EQ(first->Color(), TColor(clWindow));
   EXPECT_EQ(first->Font().Color(), TColor(clWindowText));
-  EXPECT_EQ(EditPixel(first), GetSysColor(COLOR_WINDOW));
-  EXPECT_EQ(EditPixel(second), GetSysColor(COLOR_WINDOW));
+  EXPECT_EQ(EditPixel(first, GetSysColor(COLOR_WINDOW)), GetSysColor(COLOR_WINDOW));
+  EXPECT_EQ(EditPixel(second, GetSysColor(COLOR_WINDOW)), GetSysColor(COLOR_WINDOW));
   gui::Free(form);
   EXPECT_TRUE(exceptions.empty());
 }
@@ -227,7 +230,7 @@ TEST_F(SkinDataWinTest, AHideOf120MillisecondsMakesElevenLayeredPictures) {
     AnimHideForm(form->provider);
     EXPECT_EQ(ThreadWindowCount(), windows + 1);  // the helper showing the picture
     EXPECT_EQ(AnimationInProgress(), 0);
-    PumpFor(600);
+    PumpUntil([&] { return form->provider.told == 1 && !HideAnimTimer()->HoldsWindow() && ThreadWindowCount() == windows; });
     EXPECT_EQ(counting.pushes, 11);
     EXPECT_EQ(form->provider.told, 1);
     ASSERT_NE(HideAnimTimer(), nullptr);
@@ -242,7 +245,7 @@ TEST_F(SkinDataWinTest, AHideOf120MillisecondsMakesElevenLayeredPictures) {
   PumpFor(30);
   AnimHideForm(form->provider);
   EXPECT_EQ(form->provider.told, 1);
-  PumpFor(600);
+  PumpUntil([&] { return form->provider.told == 2; });
   EXPECT_EQ(form->provider.told, 2);
   SetLayeredOutput(previous);
   gui::Free(form);
@@ -374,6 +377,7 @@ TEST_F(SkinDataWinTest, AControlGoesCleanlyWhileItsGlowFades) {
     PumpFor(200);  // no tick of a freed timer may reach the freed data
     EXPECT_EQ(LiveGlows(), 0);
   }
+  PumpUntil([&] { return ThreadWindowCount() == windows && ledger::Difference(before, ledger::Take()).empty(); });
   EXPECT_EQ(ThreadWindowCount(), windows);
   EXPECT_EQ(ledger::Difference(before, ledger::Take()), "");
   gui::Free(form);
@@ -416,7 +420,7 @@ TEST_F(SkinDataWinTest, TheLedgerStaysFlatOverMenusAndShowHideCycles) {
     probe.Run(*popup, 30);
     seen += probe.seen ? 1 : 0;
   }
-  PumpFor(50);
+  PumpUntil([&] { return ledger::Difference(menusBefore, ledger::Take()).empty() && ThreadWindowCount() == windowsBefore; });
   EXPECT_EQ(seen, 100);
   EXPECT_EQ(ledger::Difference(menusBefore, ledger::Take()), "");
   EXPECT_EQ(ThreadWindowCount(), windowsBefore);
@@ -426,14 +430,14 @@ TEST_F(SkinDataWinTest, TheLedgerStaysFlatOverMenusAndShowHideCycles) {
     form->Show();
     AnimShowForm(form->provider, 24, 255, atFading);
     AnimHideForm(form->provider);
-    for (int wait = 0; wait < 40 && HideAnimTimer() && HideAnimTimer()->HoldsWindow(); ++wait) PumpFor(10);
+    PumpUntil([] { return !HideAnimTimer() || !HideAnimTimer()->HoldsWindow(); });
     form->Hide();
   };
   cycle();
   const ledger::Snapshot cyclesBefore = ledger::Take();
   const int windows = ThreadWindowCount();
   for (int i = 0; i < 100; ++i) cycle();
-  PumpFor(50);
+  PumpUntil([&] { return ledger::Difference(cyclesBefore, ledger::Take()).empty() && ThreadWindowCount() == windows; });
   EXPECT_EQ(ledger::Difference(cyclesBefore, ledger::Take()), "");
   EXPECT_EQ(ThreadWindowCount(), windows);
   EXPECT_EQ(form->provider.told, 101);

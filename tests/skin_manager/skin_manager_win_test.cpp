@@ -26,6 +26,7 @@ namespace {
 using namespace skin;
 using namespace skintest;
 using testsupport::PumpFor;
+using testsupport::PumpUntil;
 
 // The system seam of the tests: the real system's answers, but the library's message boxes are recorded
 // instead of shown (a modal box would stop the test) and layered windows are available.
@@ -108,7 +109,7 @@ TEST_F(ManagerWinTest, TheFirstManagerIsTheDefaultAndTakesTheEditorsBlocks) {
   // command arrives.
   SendCopyData(7, good, good.size());
   EXPECT_EQ(first.m->SkinName(), "");  // not yet: the command is posted
-  PumpFor(200);
+  PumpUntil([&] { return first.m->SkinName() == "Preview"; });
   EXPECT_EQ(first.m->SkinName(), "Preview");
   EXPECT_EQ(first.m->SkinData().Active, 1);
   EXPECT_EQ(second.m->ReceivedSkin[1], 0);
@@ -181,14 +182,15 @@ TEST_F(ManagerWinTest, ASystemColourReadsTheSkinsValueWhileApplied) {
     DeleteDC(dc);
     return c;
   };
-  // What the edit shows on the screen, away from its text and border.
-  auto editPixel = [&] {
+  // What the edit shows on the screen, away from its text and border, once it shows `expected` (or after 5 s).
+  auto editPixel = [&](COLORREF expected) {
     edit->SetText("");
     RedrawWindow(edit->WindowHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    PumpFor(100);
     RECT r;
     GetWindowRect(edit->WindowHandle(), &r);
-    return testsupport::ScreenPixel(r.right - 12, (r.top + r.bottom) / 2);
+    const auto shown = [&] { return testsupport::ScreenPixel(r.right - 12, (r.top + r.bottom) / 2); };
+    PumpUntil([&] { return shown() == expected; });
+    return shown();
   };
 
   EXPECT_EQ(editBackground(), systemWindow);
@@ -196,7 +198,7 @@ TEST_F(ManagerWinTest, ASystemColourReadsTheSkinsValueWhileApplied) {
   e.m->SetSkinName("Coloured");
   EXPECT_EQ(gui::GetSysColor(COLOR_WINDOW), skinEdit);
   EXPECT_EQ(editBackground(), skinEdit);
-  EXPECT_EQ(editPixel(), skinEdit);
+  EXPECT_EQ(editPixel(skinEdit), skinEdit);
   EXPECT_EQ(GetSysColor(COLOR_WINDOW), systemWindow);  // the system itself is untouched
   EXPECT_EQ(gui::GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNFACE));
   // One brush per index per skin.
@@ -211,7 +213,7 @@ TEST_F(ManagerWinTest, ASystemColourReadsTheSkinsValueWhileApplied) {
   e.m->SetActive(false);
   EXPECT_EQ(gui::GetSysColor(COLOR_WINDOW), systemWindow);
   EXPECT_EQ(editBackground(), systemWindow);
-  EXPECT_EQ(editPixel(), systemWindow);
+  EXPECT_EQ(editPixel(systemWindow), systemWindow);
   EXPECT_EQ(SkinSysColorBrushCount(), 0);
   EXPECT_EQ(ledger::Difference(before, ledger::Take()), "");  // hook and brush gone with the skin
 }
@@ -499,7 +501,7 @@ TEST_F(ManagerWinTest, TwoHundredSwitchesLeaveTheLedgerWhereItWas) {
   e.m->SetSkinName("Even");
   SkinSysColorsChanged();
   gui::GetSysColorBrush(COLOR_WINDOW);
-  PumpFor(50);
+  PumpUntil([&] { return ledger::Difference(start, ledger::Take()).empty() && ThreadWindowCount() == windows; });
   EXPECT_EQ(ledger::Difference(start, ledger::Take()), "");
   EXPECT_EQ(ThreadWindowCount(), windows);
   EXPECT_TRUE(exceptions.empty());

@@ -127,8 +127,7 @@ TEST(GlowWindows, AnAnimatedHideEndsAfterItsStepsAndIsNotRestarted) {
   d.AnimTimer->Tick();
   EXPECT_EQ(d.GlowID, -1) << "released at the 11th step";
   EXPECT_EQ(d.AnimTimer, nullptr);
-  testsupport::PumpFor(30);
-  EXPECT_FALSE(IsWindow(glow)) << "the window is gone";
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return !IsWindow(glow); })) << "the window is gone";
 
   // The same on the real 12 ms timer.
   CommonDataShowGlow(d, false, nullptr, false, 255);
@@ -138,8 +137,7 @@ TEST(GlowWindows, AnAnimatedHideEndsAfterItsStepsAndIsNotRestarted) {
   while (d.GlowID >= 0 && GetTickCount() - start < 3000) testsupport::PumpFor(10);
   EXPECT_EQ(d.GlowID, -1);
   EXPECT_GE(GetTickCount() - start, 11u * 10u) << "11 steps of about 12 ms";
-  testsupport::PumpFor(30);
-  EXPECT_FALSE(IsWindow(glow));
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return !IsWindow(glow); }));
 }
 
 TEST(GlowWindows, AfterClearingEveryGlowIdIsFree) {
@@ -186,7 +184,8 @@ TEST(GlowWindows, TheLedgerAndTheWindowsAreFlatOver200Glows) {
     CommonDataStopAnimation(d);
     if (cycle % 10 == 9) gui::Application->ProcessMessages();
   }
-  testsupport::PumpFor(50);
+  // The windows of the last glows go once their messages are handled.
+  testsupport::PumpUntil([&] { return ledger::Difference(before, ledger::Take()).empty() && ThreadWindowCount() == windows; });
   EXPECT_EQ(ledger::Difference(before, ledger::Take()), "");
   EXPECT_EQ(ThreadWindowCount(), windows);
 }
