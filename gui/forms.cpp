@@ -28,6 +28,8 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
 
 TCustomForm::~TCustomForm() {
   Destroying();
+  // A child whose menu stood in its frame's menu bar takes it away.
+  if (mdiParent_ && menu_ && mdiParent_->Menu() && !mdiParent_->IsDestroying()) mdiParent_->Menu()->Rebuild();
   if (mdiParent_) {
     auto& list = mdiParent_->mdiChildren_;
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
@@ -357,6 +359,7 @@ void TCustomForm::SetMenu(TMainMenu* m) {
   }
   MenuToWindow();
   ApplyClientSize();
+  if (formStyle_ == TFormStyle::fsMDIChild && mdiParent_ && mdiParent_->Menu()) mdiParent_->Menu()->Rebuild();
 }
 
 void TCustomForm::SetWindowMenu(TMenuItem* item) {

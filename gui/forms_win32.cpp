@@ -178,7 +178,10 @@ void TCustomForm::WindowStateToWindow() {
 
 void TCustomForm::MenuToWindow() {
   if (handle_) {
-    ::SetMenu(handle_, menu_ ? menu_->Handle() : nullptr);
+    if (formStyle_ == TFormStyle::fsMDIForm && clientHandle_ && menu_)
+      SendMessageA(clientHandle_, WM_MDISETMENU, reinterpret_cast<WPARAM>(menu_->Handle()), 0);
+    else
+      ::SetMenu(handle_, menu_ ? menu_->Handle() : nullptr);
     DrawMenuBar(handle_);
   }
 }
@@ -350,6 +353,10 @@ bool TCustomForm::WindowMessage(TMessage& m) {
     case WM_ENTERMENULOOP:
     case WM_EXITMENULOOP:
       keysElsewhere_ = true;
+      break;
+    case WM_MDIACTIVATE:
+      // The frame's menu bar shows the menu of its active child.
+      if (mdiParent_ && reinterpret_cast<HWND>(m.LParam) == handle_ && mdiParent_->Menu()) mdiParent_->Menu()->Rebuild();
       break;
     case WM_SIZE:
       // The window state follows the window, however it was maximized, minimized or restored (its caption

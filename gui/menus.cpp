@@ -290,6 +290,39 @@ void TMenuItem::Click() {
 
 // ---- TMenu ----
 
+std::vector<TMenuItem*> TMenu::BarItems() const { return items_->items_; }
+
+TCustomForm* TMainMenu::MergedInto() const {
+  if (form_ == nullptr || form_->FormStyle() != TFormStyle::fsMDIChild) return nullptr;
+  TCustomForm* frame = form_->MDIParent();
+  return frame != nullptr && !frame->IsDestroying() && frame->Menu() != nullptr ? frame : nullptr;
+}
+
+std::vector<TMenuItem*> TMainMenu::BarItems() const {
+  auto itemsOf = [](const TMenuItem& parent) {
+    std::vector<TMenuItem*> list;
+    for (int i = 0; i < parent.Count(); ++i) list.push_back(parent.Items(i));
+    return list;
+  };
+  const std::vector<TMenuItem*> own = itemsOf(*Items());
+  const TCustomForm* child =
+      form_ != nullptr && form_->FormStyle() == TFormStyle::fsMDIForm ? form_->ActiveMDIChild() : nullptr;
+  const TMainMenu* merged = child != nullptr && !child->IsDestroying() ? child->Menu() : nullptr;
+  if (merged == nullptr || merged == this || merged->Items()->Count() == 0) return own;
+  const std::vector<TMenuItem*> theirs = itemsOf(*merged->Items());
+  auto hasGroup = [&](int g) {
+    return std::any_of(theirs.begin(), theirs.end(), [g](const TMenuItem* i) { return i->GroupIndex() == g; });
+  };
+  std::vector<TMenuItem*> bar;
+  size_t next = 0;  // the child's next item (its items in their own order, groups ascending as the form's)
+  for (TMenuItem* item : own) {
+    while (next < theirs.size() && theirs[next]->GroupIndex() <= item->GroupIndex()) bar.push_back(theirs[next++]);
+    if (!hasGroup(item->GroupIndex())) bar.push_back(item);
+  }
+  while (next < theirs.size()) bar.push_back(theirs[next++]);
+  return bar;
+}
+
 TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner) {
   items_ = new TMenuItem(nullptr);
   items_->menu_ = this;

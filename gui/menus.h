@@ -172,12 +172,17 @@ class TMenu : public TComponent {
   void SetOwnerDraw(bool v);
   // Builds the system menu again (when it exists).
   void Rebuild() { ItemChanged(items_, true); }
+  // The items of the menu's first level as its system menu shows them (a main menu: merged with the menu of its
+  // MDI form's active child).
+  virtual std::vector<TMenuItem*> BarItems() const;
 
  protected:
   virtual bool IsPopup() const { return false; }
   virtual void Rebuilt() {}
   // A sub-menu was filled again in place.
   virtual void SubMenuRebuilt() {}
+  // Any change of the menu's items (before its own system menu follows).
+  virtual void MergedChanged() {}
   HMENU handle_ = nullptr;
   bool ownerDraw_ = false;
 
@@ -185,7 +190,7 @@ class TMenu : public TComponent {
   void Build();
   void Release();
   // The visible items of parent entered into a system menu (Windows).
-  static void AppendItems(HMENU menu, TMenuItem* parent, bool ownerDraw);
+  static void AppendItems(HMENU menu, const std::vector<TMenuItem*>& items, bool ownerDraw);
   static void ForgetSubHandles(TMenuItem* parent);
   TMenuItem* items_;
 };
@@ -200,11 +205,19 @@ class TMainMenu : public TMenu {
   // A menu whose items merge into another form's menu instead of showing a menu bar of their own.
   bool AutoMerge() const { return autoMerge_; }
   void SetAutoMerge(bool v) { autoMerge_ = v; }
+  // The menu of an MDI form shows the items of its active child's menu among its own, by GroupIndex: a child's
+  // group takes the place of the form's items of the same group, and stands before the form's first item of a
+  // greater group (a group greater than all of the form's stands last).
+  std::vector<TMenuItem*> BarItems() const override;
+  // The MDI form whose menu bar shows this menu's items (the menu of its active child), or nullptr.
+  TCustomForm* MergedInto() const;
 
  protected:
   // The form hears of every new build of the menu bar or of one of its sub-menus (CM_MENUCHANGED).
   void Rebuilt() override;
   void SubMenuRebuilt() override;
+  // A change of a menu merged into an MDI form's bar builds that bar again.
+  void MergedChanged() override;
 
  private:
   TCustomForm* form_ = nullptr;

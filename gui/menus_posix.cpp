@@ -16,7 +16,9 @@ void TMainMenu::Rebuilt() {}
 
 void TMainMenu::SubMenuRebuilt() {}
 
-void TMenu::AppendItems(HMENU, TMenuItem*, bool) {}
+void TMenu::AppendItems(HMENU, const std::vector<TMenuItem*>&, bool) {}
+
+void TMainMenu::MergedChanged() {}
 
 void TMenu::ForgetSubHandles(TMenuItem*) {}
 

@@ -46,10 +46,9 @@ void FillItemInfo(MENUITEMINFOA& mi, const TMenuItem* i, bool ownerDraw, std::st
 
 }  // namespace
 
-void TMenu::AppendItems(HMENU menu, TMenuItem* parent, bool ownerDraw) {
+void TMenu::AppendItems(HMENU menu, const std::vector<TMenuItem*>& items, bool ownerDraw) {
   UINT position = 0;
-  for (int k = 0; k < parent->Count(); ++k) {
-    TMenuItem* i = parent->Items(k);
+  for (TMenuItem* i : items) {
     i->subHandle_ = nullptr;
     if (!i->Visible()) continue;
     MENUITEMINFOA mi;
@@ -57,7 +56,7 @@ void TMenu::AppendItems(HMENU menu, TMenuItem* parent, bool ownerDraw) {
     FillItemInfo(mi, i, ownerDraw, text);
     if (i->Count() > 0 && !i->IsLine()) {
       HMENU sub = CreatePopupMenu();
-      AppendItems(sub, i, ownerDraw);
+      AppendItems(sub, i->items_, ownerDraw);
       i->subHandle_ = sub;
       mi.fMask |= MIIM_SUBMENU;
       mi.hSubMenu = sub;
@@ -76,7 +75,10 @@ void TMenu::ForgetSubHandles(TMenuItem* parent) {
 void TMenu::Build() {
   ForgetSubHandles(items_);
   handle_ = IsPopup() ? CreatePopupMenu() : CreateMenu();
-  AppendItems(handle_, items_, ownerDraw_);
+  const std::vector<TMenuItem*> bar = BarItems();
+  for (TMenuItem* i : bar)
+    if (i->GetParentMenu() != this) ForgetSubHandles(i);
+  AppendItems(handle_, bar, ownerDraw_);
 }
 
 HMENU TMenu::Handle() {
@@ -85,7 +87,9 @@ HMENU TMenu::Handle() {
 }
 
 void TMenu::ItemChanged(TMenuItem* item, bool structure) {
-  if (!handle_ || IsDestroying()) return;
+  if (IsDestroying()) return;
+  MergedChanged();
+  if (!handle_) return;
   if (!structure && item->Count() == 0 && !item->IsLine() && item->Parent()) {
     MENUITEMINFOA mi;
     std::string text;
@@ -99,7 +103,7 @@ void TMenu::ItemChanged(TMenuItem* item, bool structure) {
     // The sub-menu's items again, in its own handle (its nested sub-menus go with their entries).
     ForgetSubHandles(item);
     while (GetMenuItemCount(item->subHandle_) > 0) DeleteMenu(item->subHandle_, 0, MF_BYPOSITION);
-    AppendItems(item->subHandle_, item, ownerDraw_);
+    AppendItems(item->subHandle_, item->items_, ownerDraw_);
     SubMenuRebuilt();
     return;
   }
@@ -110,13 +114,22 @@ void TMenu::ItemChanged(TMenuItem* item, bool structure) {
   DestroyMenu(old);
 }
 
+void TMainMenu::MergedChanged() {
+  if (TCustomForm* frame = MergedInto())
+    if (frame->ActiveMDIChild() == form_) frame->Menu()->Rebuild();
+}
+
 void TMainMenu::SubMenuRebuilt() {
   if (form_ && form_->HandleAllocated()) form_->Perform(CM_MENUCHANGED, 0, 0);
 }
 
 void TMainMenu::Rebuilt() {
   if (form_ && form_->HandleAllocated()) {
-    SetMenu(form_->WindowHandle(), handle_);
+    // An MDI form's client window sets its bar, and adds the maximized child's icon and buttons to it.
+    if (form_->FormStyle() == TFormStyle::fsMDIForm && form_->ClientHandle())
+      SendMessageA(form_->ClientHandle(), WM_MDISETMENU, reinterpret_cast<WPARAM>(handle_), 0);
+    else
+      SetMenu(form_->WindowHandle(), handle_);
     DrawMenuBar(form_->WindowHandle());
     form_->Perform(CM_MENUCHANGED, 0, 0);
   }

@@ -675,8 +675,7 @@ bool ProviderMenuLineSkinned(const TsSkinProvider& p) {
   const gui::TMainMenu* menu = p.Form() ? p.Form()->Menu() : nullptr;
   if (menu == nullptr) return false;
   bool any = false;
-  for (int i = 0; i < menu->Items()->Count(); ++i) {
-    const gui::TMenuItem* item = menu->Items()->Items(i);
+  for (const gui::TMenuItem* item : menu->BarItems()) {
     if (!item->Visible()) continue;
     if (!item->OnAdvancedDrawItem) return false;
     any = true;

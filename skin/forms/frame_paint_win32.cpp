@@ -241,16 +241,22 @@ void ProviderPaintMenuLineItems(TsSkinProvider& p) {
   const TPoint origin = ProviderCacheOrigin(p);
   gui::TCanvas canvas;
   canvas.SetHandle(dc.dc());
-  int shown = 0;
-  for (int i = 0; i < menu->Items()->Count(); ++i) {
-    gui::TMenuItem* item = menu->Items()->Items(i);
-    if (!item->Visible()) continue;
-    TRect r;
-    if (FormMenuItemRect(*p.Form(), shown++, r) && item->OnAdvancedDrawItem) {
-      // Window coordinates moved into the cache.
-      const int32_t dx = origin.X - wr.left, dy = origin.Y - wr.top + (p.TallTitle ? 4 : 0);
-      item->OnAdvancedDrawItem(item, canvas, TRect{r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy}, 0x500);
-    }
+  // The bar's entries as the system lays them out: the form's items and, merged among them, those of an MDI
+  // form's active child (entries the system adds for a maximized child are no items of the program).
+  HMENU bar = GetMenu(h);
+  const int count = bar ? GetMenuItemCount(bar) : 0;
+  for (int i = 0; i < count; ++i) {
+    MENUITEMINFOA mi{};
+    mi.cbSize = sizeof mi;
+    mi.fMask = MIIM_DATA;
+    if (!GetMenuItemInfoA(bar, UINT(i), TRUE, &mi)) continue;
+    gui::TMenuItem* item = gui::TMenuItem::FromCommand(UINT(mi.dwItemData));
+    RECT r{};
+    if (item == nullptr || !item->Visible() || !item->OnAdvancedDrawItem || !GetMenuItemRect(h, bar, UINT(i), &r))
+      continue;
+    // Window coordinates moved into the cache.
+    const int32_t dx = origin.X - wr.left, dy = origin.Y - wr.top + (p.TallTitle ? 4 : 0);
+    item->OnAdvancedDrawItem(item, canvas, TRect{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}, 0x500);
   }
   canvas.SetHandle(nullptr);
   GdiFlush();

@@ -113,7 +113,8 @@ void ProviderSkinMainMenu(TsSkinProvider& p) {
   gui::TMenuItem& root = *menu->Items();
   {
     RebuildGuard guard;
-    for (int i = 0; i < root.Count(); ++i) InstallTopItemHandlers(*menus, *root.Items(i), install);
+    // The bar's items: the form's, and an MDI form's those of its active child merged among them.
+    for (gui::TMenuItem* top : menu->BarItems()) InstallTopItemHandlers(*menus, *top, install);
     if (menu->OwnerDraw() != install) {
       // The change of mode builds the bar anew by itself.
       menu->SetOwnerDraw(install);
@@ -139,17 +140,16 @@ void ProviderMenuChanged(TsSkinProvider& p) {
   gui::TMainMenu* menu = p.Form()->Menu();
   TsSkinableMenus* menus = MenuPainter(p);
   if (menu == nullptr || menus == nullptr || !menus->Owner().SkinnedPopups || p.MenuOwnerDrawn) return;
-  const gui::TMenuItem& root = *menu->Items();
+  const std::vector<gui::TMenuItem*> bar = menu->BarItems();
   bool barUndrawn = false, itemsUndrawn = false;
-  for (int i = 0; i < root.Count(); ++i) {
-    const gui::TMenuItem& top = *root.Items(i);
-    if (!top.Visible()) continue;
-    if (p.DrawNonClientArea() && MenuItemUndrawn(top)) barUndrawn = true;
-    if (AnyUndrawnItem(top)) itemsUndrawn = true;
+  for (const gui::TMenuItem* top : bar) {
+    if (!top->Visible()) continue;
+    if (p.DrawNonClientArea() && MenuItemUndrawn(*top)) barUndrawn = true;
+    if (AnyUndrawnItem(*top)) itemsUndrawn = true;
   }
   if (itemsUndrawn) {
     RebuildGuard guard;
-    for (int i = 0; i < root.Count(); ++i) InstallSubItemHandlers(*menus, *root.Items(i), true);
+    for (gui::TMenuItem* top : bar) InstallSubItemHandlers(*menus, *top, true);
   }
   if (barUndrawn) {
     p.MenuSkinned = false;

@@ -539,4 +539,49 @@ TEST(Menus, ItemsFormATreeWithCommandsCaptionsAndStates) {
   EXPECT_EQ(TMenuItem::FromCommand(command), nullptr);
 }
 
+// The menu bar of an MDI form shows the menu of its active child among its own items, by group: a child's group
+// takes the place of the form's items of that group and stands before the form's first item of a greater group.
+TEST(Menus, AnMdiFormsBarMergesItsActiveChildsMenuByGroup) {
+  Owned<TForm> frame(new TForm(nullptr));
+  frame->SetFormStyle(TFormStyle::fsMDIForm);
+  auto item = [](TComponent* owner, TMenu* menu, const std::string& caption, int group) {
+    auto* i = new TMenuItem(owner);
+    i->SetCaption(caption);
+    i->SetGroupIndex(group);
+    menu->Items()->Add(i);
+    return i;
+  };
+  auto* bar = new TMainMenu(frame.p);
+  item(frame.p, bar, "File", 0);
+  item(frame.p, bar, "Window", 5);
+  item(frame.p, bar, "Help", 9);
+  frame->SetMenu(bar);
+  auto captions = [&] {
+    std::vector<std::string> list;
+    for (const TMenuItem* i : bar->BarItems()) list.push_back(i->Caption());
+    return list;
+  };
+  EXPECT_EQ(captions(), (std::vector<std::string>{"File", "Window", "Help"}));
+  struct Case {
+    std::vector<std::pair<std::string, int>> child;
+    std::vector<std::string> shown;
+  } cases[] = {
+      {{{"Edit", 1}, {"View", 2}}, {"File", "Edit", "View", "Window", "Help"}},
+      {{{"Sheet", 0}}, {"Sheet", "Window", "Help"}},
+      {{{"Tools", 5}, {"Extra", 12}}, {"File", "Tools", "Help", "Extra"}},
+      {{}, {"File", "Window", "Help"}},
+  };
+  for (const Case& c : cases) {
+    Owned<TForm> child(new TForm(nullptr));
+    child->SetFormStyle(TFormStyle::fsMDIChild);
+    auto* menu = new TMainMenu(child.p);
+    for (const auto& [caption, group] : c.child) item(child.p, menu, caption, group);
+    child->SetMenu(menu);
+    child->Show();
+    EXPECT_EQ(captions(), c.shown);
+    EXPECT_EQ(menu->MergedInto(), frame.p);
+  }
+  EXPECT_EQ(captions(), (std::vector<std::string>{"File", "Window", "Help"}));
+}
+
 }  // namespace

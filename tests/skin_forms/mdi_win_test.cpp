@@ -459,6 +459,60 @@ TEST(MdiParentForm, TheWindowMenuListsTheChildrenAndBringsTheChosenOneToTheTop) 
   EXPECT_EQ(m.windowMenu->Count(), 2);
 }
 
+// The active child's menu stands among the parent's items in its skinned menu line, by group, and its items run
+// from there; another child without a menu takes it away again.
+TEST(MdiParentForm, TheActiveChildsMenuStandsInTheParentsSkinnedMenuLine) {
+  MdiParent m(true);
+  m.windowMenu->SetGroupIndex(5);
+  gui::TForm* plain = m.AddChild(0, true);
+  gui::TForm* editor = m.AddChild(1, true);
+  auto* menu = new gui::TMainMenu(editor);
+  auto* edit = new gui::TMenuItem(editor);
+  edit->SetCaption("&Edit");
+  edit->SetGroupIndex(1);
+  auto* copy = new gui::TMenuItem(editor);
+  copy->SetCaption("&Copy");
+  int copies = 0;
+  copy->OnClick = [&](gui::TObject*) { ++copies; };
+  edit->Add(copy);
+  menu->Items()->Add(edit);
+  editor->SetMenu(menu);
+  editor->Show();
+  const HWND frame = m.form->Handle();
+  auto captions = [&] {
+    std::vector<std::string> list;
+    HMENU bar = GetMenu(frame);
+    for (int i = 0; i < GetMenuItemCount(bar); ++i) {
+      char text[64] = {};
+      GetMenuStringA(bar, UINT(i), text, sizeof text, MF_BYPOSITION);
+      list.push_back(text);
+    }
+    return list;
+  };
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return captions() == std::vector<std::string>{"&File", "&Edit", "&Window"}; }));
+  // Drawn by the skinned menus over the menu line, like the parent's own items.
+  RECT item{}, w{};
+  GetMenuItemRect(frame, GetMenu(frame), 1, &item);
+  GetWindowRect(frame, &w);
+  RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+  EXPECT_TRUE(edit->OnAdvancedDrawItem);
+  EXPECT_TRUE(testsupport::PumpUntil([&] {
+    return WindowPixel(frame, item.left - w.left + 1, item.top - w.top + 2) == kMenuLine;
+  })) << std::hex << WindowPixel(frame, item.left - w.left + 1, item.top - w.top + 2);
+  if (const char* dir = std::getenv("GRIDS_PICTURES")) {
+    SendMessageA(m.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(editor->Handle()), 0);
+    testsupport::PumpUntil([&] { return skin::ProviderShowMDIChildButtons(*m.p); });
+    testsupport::SaveWindowPicture(frame, dir, "mdi-merged-menu-maximized");
+    SendMessageA(m.Client(), WM_MDIRESTORE, reinterpret_cast<WPARAM>(editor->Handle()), 0);
+  }
+  // Its items run from the parent's bar.
+  SendMessageA(frame, WM_COMMAND, copy->Command(), 0);
+  EXPECT_EQ(copies, 1);
+  // The other child, without a menu, active: the parent's own items alone.
+  plain->Show();
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return captions() == std::vector<std::string>{"&File", "&Window"}; }));
+}
+
 // Twenty rounds of all of it: an MDI parent with a window menu and three skinned children, one maximized, its
 // buttons pressed and released (minimize, restore, close), the window menu opened; a menu item added after the
 // skin went and came back; the frame and menu given back and taken again; a form with a size grip painted and
