@@ -393,6 +393,23 @@ RECT RectIn(HWND h) {
 }
 
 // A station in AUTEX mode on COM `port`, with its call sign, free text and two sequences.
+// Chooses the interface's language in the "Langue / Language" menu; keys typed while a skinned menu is still
+// coming up can be lost on a busy machine: the choice is made again (a menu left open closed first) until the
+// Quit button speaks the language. False when it never did.
+bool ChooseLanguage(StationProcess& s, bool french) {
+  const std::string quit = french ? "Quitte" : "Quit";
+  for (int attempt = 0; attempt < 3 && !s.Button(quit); ++attempt) {
+    if (!TopWindows(s.pid(), "#32768").empty()) {
+      Press(VK_ESCAPE);
+      Press(VK_ESCAPE);
+    }
+    s.Foreground();
+    MenuByKeys(3, french ? 1 : 0);
+    WaitFor([&] { return s.Button(quit) != nullptr; }, 3000);
+  }
+  return s.Button(quit) != nullptr;
+}
+
 class AutexStation : public StationProcess {
  public:
   // `keep`: the station starts again on the parameter and text files it already has. `skin`: the skin setting
@@ -947,16 +964,7 @@ TEST(StationE2E, TheFourDialogsShowAndClose) {
     for (const bool french : {false, true}) {
       recorder.Forget();
       s.Foreground();
-      if (french) {
-        // Langue / Language, Francais; keys typed while a skinned menu is still coming up can be lost on a busy
-        // machine: the choice is made again until the window speaks French.
-        for (int attempt = 0; attempt < 3 && !s.Button("Quitte"); ++attempt) {
-          s.Foreground();
-          MenuByKeys(3, 1);
-          WaitFor([&] { return s.Button("Quitte") != nullptr; }, 3000);
-        }
-        ASSERT_NE(s.Button("Quitte"), nullptr) << "the window did not switch to French";
-      }
+      if (french) ASSERT_TRUE(ChooseLanguage(s, true)) << "the window did not switch to French";
       s.Foreground();
       MenuByKeys(4, 0);  // Help (Aide), Help (Aide)
       const std::string expected = french ? "AIDE_VORNATEL.HTM" : "HELP_VORNATEL.HTM";
@@ -966,9 +974,7 @@ TEST(StationE2E, TheFourDialogsShowAndClose) {
       EXPECT_NE(GetFileAttributesA(page.c_str()), INVALID_FILE_ATTRIBUTES) << page;
       EXPECT_TRUE(TopWindows(s.pid(), "TForm36").empty());  // no "cannot be opened" message
     }
-    s.Foreground();
-    MenuByKeys(3, 0);  // back to English
-    Sleep(500);
+    EXPECT_TRUE(ChooseLanguage(s, false)) << "the window did not switch back to English";
   }
 
   s.Foreground();
@@ -1194,6 +1200,8 @@ namespace {
 
 // The control directory's file that the simulator of COM27 and COM28 keeps its modules' settings in.
 std::string KeptState() { return Join(WindowsPath(Env("E2E_CONTROL")), "kept.state"); }
+// The log of the fourth simulator, beside the control directory.
+std::string KeptLog() { return Join(WindowsPath(Env("E2E_CONTROL")), "..\\simulator-kept.log"); }
 
 // A station's module reprogrammed through the "Transceiver" menu keeps its settings and line speed across a
 // restart of the simulator and of the stations (as with scripts/run.sh): the station, back at 9600 baud,
@@ -1214,7 +1222,15 @@ TEST(StationE2E, AReprogrammedModuleStillLinksAfterARestart) {
     MenuByKeys(2, 0);  // Transceiver, DRF1278DM
     ASSERT_TRUE(WaitFor([&] { return Contains(ReadFile(KeptState()), "M1 04006C80120A"); }, 20000))
         << "module 1 was not reprogrammed: " << ReadFile(KeptState());
-    Sleep(2000);  // the station follows its module to 9600 baud
+    // The station follows its module to 9600 baud: the module answers a read once the line has moved.
+    EXPECT_TRUE(WaitFor(
+        [&] {
+          const std::string log = ReadFile(KeptLog());
+          const size_t moved = log.rfind("M1 serial line now 9600 baud");
+          return moved != std::string::npos && log.find("M1 read parameters", moved) != std::string::npos;
+        },
+        20000))
+        << ReadFile(KeptLog());
     PushButton(a.Button("Quit"));
     ASSERT_TRUE(a.Exited(15000));
     const std::string image = ReadFile(a.file("CONF_COM.SER"));
@@ -1249,9 +1265,7 @@ TEST(StationE2E, AReprogrammedModuleStillLinksAfterARestart) {
   const std::string inReceived = TextOf(received);
   ASSERT_TRUE(Contains(inMaster, "Hello B after the restart"));
   ASSERT_TRUE(Contains(inReceived, "CQ meeting DE F1AAA"));
-  b.Foreground();
-  MenuByKeys(3, 1);  // Francais
-  Sleep(500);
+  EXPECT_TRUE(ChooseLanguage(b, true)) << "B did not switch to French";
   EXPECT_EQ(TextOf(master), inMaster);
   EXPECT_EQ(TextOf(received), inReceived);
   b.Foreground();
@@ -1268,9 +1282,7 @@ TEST(StationE2E, AReprogrammedModuleStillLinksAfterARestart) {
   ASSERT_NE(history, nullptr);
   PostMessageA(history, WM_CLOSE, 0, 0);
   ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(history); }, 5000));
-  b.Foreground();
-  MenuByKeys(3, 0);  // English
-  Sleep(800);
+  EXPECT_TRUE(ChooseLanguage(b, false)) << "B did not switch back to English";
   EXPECT_EQ(TextOf(master), inMaster);
   EXPECT_EQ(TextOf(received), inReceived);
   b.Picture("e2e-kept-B-texts-after-language-and-dialogs");
