@@ -7,13 +7,16 @@
 #include <vector>
 
 #include "skin/adapters/pending_skindata.h"
+#include "skin/data/maskdata.h"
 #include "skin/manager/skincommands.h"
 #include "skin/manager/sskinmanager_component.h"
 #include "skin/manager/svclutils.h"
 #include "skin/painters/dc_copy.h"
 #include "skin/pixels/gdi_ledger.h"
+#include "skin/pixels/pixel_helpers.h"
 #include "skin/painters/section_paint.h"
 #include "skin/painters/skinned_text.h"
+#include "skin/painters/state_images.h"
 #include "skin/painters/text_engine.h"
 
 namespace skin {
@@ -465,29 +468,46 @@ void TacListViewWnd::PaintHeaderItem(const TRect& ItemRect, int32_t Index, HDC D
     item.cchTextMax = 1024;
     SendMessageA(h, HDM_GETITEMA, WPARAM(Index), LPARAM(&item));
     TRect r{4, 1, w - 4, ht - 1};
-    // The sort arrow's box: the scroll button's glyph size when the skin has one, else 6 x 3.
+    // The column's image: from the list view's small images (which it hands to its header), else the header's.
+    HIMAGELIST images = nullptr;
+    int imageW = 0, imageH = 0;
+    int32_t imageSpace = 0;
+    if (item.fmt & (HDF_IMAGE | HDF_OWNERDRAW)) {
+      images = reinterpret_cast<HIMAGELIST>(SendMessageA(Handle, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+      if (images == nullptr) images = reinterpret_cast<HIMAGELIST>(SendMessageA(h, HDM_GETIMAGELIST, 0, 0));
+      if (images != nullptr && ImageList_GetIconSize(images, &imageW, &imageH) && item.iImage >= 0 &&
+          item.iImage < ImageList_GetImageCount(images))
+        imageSpace = imageW + 4;
+      else
+        images = nullptr;
+    }
+    // The sort arrow's box: the skin's arrow glyph (its down or up scroll button's) with 6 pixels before it, else
+    // a triangle of 6 x 3.
     int32_t arrowW = 0, arrowH = 0, direction = -1;
+    const SkinImageRecord* arrowImage = nullptr;
     if (item.fmt & (HDF_SORTDOWN | HDF_SORTUP)) {
       direction = (item.fmt & HDF_SORTDOWN) ? 3 : 1;
-      const char* name = direction == 3 ? "SCROLLBTNBOTTOM" : "SCROLLBTNTOP";
-      const int32_t glyph =
-          SkinManager != nullptr ? SkinManagerGetImageIndex(*SkinManager, SkinManagerGetSectionIndex(*SkinManager, name), "GLYPHMASK") : -1;
-      if (SkinManager != nullptr && SkinManagerIsValidImageIndex(*SkinManager, glyph)) {
-        arrowW = SkinImageStateWidth(SkinManager->Skin(), glyph) + 6;
-        arrowH = SkinImageHeight(SkinManager->Skin(), glyph);
+      if (SkinManager != nullptr) {
+        const SkinCommonIndexes& c = SkinManager->Skin().CommonIndexes;
+        const int32_t glyph = (direction == 3 ? c.ScrollBtnBottom : c.ScrollBtnTop).GlyphIndex;
+        if (SkinManagerIsValidImageIndex(*SkinManager, glyph)) arrowImage = &SkinManager->Skin().Images[size_t(glyph)];
+      }
+      if (arrowImage != nullptr) {
+        arrowW = ImageStateWidth(*arrowImage) + 6;
+        arrowH = ImageFrameHeight(*arrowImage);
       } else {
         arrowW = 6;
         arrowH = 3;
       }
     }
     const int32_t textW = CurrentTextEngine().Extent(font, text).cx + 5;
-    int32_t left = r.Left;
+    int32_t left = r.Left + imageSpace;
     switch (item.fmt & HDF_JUSTIFYMASK) {
       case HDF_RIGHT:
-        left = std::max<int32_t>(r.Left, r.Right - arrowW - textW);
+        left = std::max<int32_t>(r.Left + imageSpace, r.Right - arrowW - textW);
         break;
       case HDF_CENTER:
-        left = r.Left + (r.Width() - textW - arrowW) / 2;
+        left = r.Left + imageSpace + (r.Width() - textW - arrowW - imageSpace) / 2;
         break;
       default:
         break;
@@ -496,12 +516,28 @@ void TacListViewWnd::PaintHeaderItem(const TRect& ItemRect, int32_t Index, HDC D
     const bool shift = state == 2 && (!IsSkinned() || SkinManager == nullptr || SkinManager->ButtonsOptions.ShiftContentOnClick);
     if (shift) textRect = TRect{textRect.Left + 1, textRect.Top + 1, textRect.Right + 1, textRect.Bottom + 1};
     if (direction >= 0) {
-      const TColor arrowColour = section >= 0 && SkinManager != nullptr
-                                     ? SectionStateBlock(SkinManager->Skin().Sections[size_t(section)], std::min(state, 1)).FontColor
-                                     : ColorToRGB(clWindowText);
-      const int32_t ax = textRect.Right + 6 - 6;
-      const int32_t ay = (ht - arrowH) / 2;
-      DrawArrowGlyph(bmp, arrowColour, TRect{ax, ay, ax + arrowW, ay + arrowH}, direction);
+      if (arrowImage != nullptr) {
+        const TPoint at{textRect.Right + 6, (ht - arrowH) / 2};
+        DrawImageState(bmp, at, std::min<int32_t>(state, std::max<int16_t>(arrowImage->ImageCount, 1) - 1),
+                       CacheInfoFromBitmap(&bmp, 0, 0), *arrowImage, 1);
+      } else {
+        const TColor arrowColour =
+            section >= 0 && SkinManager != nullptr
+                ? SectionStateBlock(SkinManager->Skin().Sections[size_t(section)], std::min(state, 1)).FontColor
+                : ColorToRGB(clWindowText);
+        const int32_t ay = (ht - arrowH) / 2;
+        DrawArrowGlyph(bmp, arrowColour, TRect{textRect.Right, ay, textRect.Right + arrowW, ay + arrowH}, direction);
+      }
+    }
+    if (images != nullptr) {
+      BitmapDC idc(bmp);
+      if (idc.dc() != nullptr) {
+        const int x = textRect.Left - imageSpace, y = (ht - imageH) / 2 + (state == 2 ? 1 : 0);
+        ImageList_DrawEx(images, item.iImage, idc.dc(), x, y, 0, 0, CLR_NONE, CLR_NONE,
+                         IsWindowEnabled(Handle) ? ILD_TRANSPARENT : ILD_TRANSPARENT | ILD_BLEND50);
+        GdiFlush();
+        SetAlphaRect(bmp, TRect{x, y, x + imageW, y + imageH}, 255, clNone);
+      }
     }
     WriteTextSectionEx(bmp, font, text, IsWindowEnabled(Handle) != FALSE, SkinManager, textRect, state, section,
                        kHeaderTextFlags);

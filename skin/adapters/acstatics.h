@@ -13,6 +13,7 @@
 
 namespace gui {
 class TCustomPanel;
+class TStatusBar;
 class TCustomStaticText;
 }
 
@@ -79,7 +80,10 @@ class TacPanelWnd : public TacSelfPaintedWnd {
   void PaintCache() override;
   bool HasHotLook() const override { return false; }
   gui::TCustomPanel* Panel() const;
+  // The cache's client part (inside the border) into a client DC.
   void PaintClient(HDC DC);
+  // The border strips from the cache into the window DC (nullptr: the window's own).
+  void PaintBorder(HDC DC);
 };
 
 // The section of a panel by its bevels.
@@ -108,11 +112,20 @@ class TacToolBarWnd : public TacSelfPaintedWnd {
   int32_t Margin = 0;
 };
 
+// Status bars: the section, each part's frame and text (left, centred and right pieces), the dividers, the size
+// grip; an owner-drawn part is painted into the cache by the bar's component (its OnDrawPanel) or, for a foreign
+// bar, by the window the bar reports to (WM_DRAWITEM); a border is painted from the cache.
 class TacStatusBarWnd : public TacSelfPaintedWnd {
  public:
   std::string DefaultSection() const override { return "STATUSBAR"; }
   void WndProc(gui::TMessage& Message) override;
   void PaintCache() override;
+  gui::TStatusBar* StatusBar() const;
+
+ private:
+  // Part `Part` (rectangle R in client coordinates) drawn by its owner into the cache.
+  void DrawOwnerPart(Bitmap& Cache, int Part, const RECT& R, LPARAM Data);
+  void PaintFrame(HDC DC);
 };
 
 }  // namespace skin

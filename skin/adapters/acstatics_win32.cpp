@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "gui/bars.h"
 #include "gui/extctrls.h"
 #include "gui/forms.h"
 #include "gui/stdctrls.h"
@@ -42,6 +43,31 @@ const SkinImageRecord* ImageOf(TsSkinManager* m, int32_t index) {
 }
 
 void CopyCache(HDC dc, const Bitmap& cache) { BitmapToDC(dc, 0, 0, cache.Width(), cache.Height(), cache, 0, 0); }
+
+// Half of what the window's border takes across (0 without a border).
+int32_t FrameWidth(HWND h) {
+  RECT w{}, c{};
+  GetWindowRect(h, &w);
+  GetClientRect(h, &c);
+  return std::max<int32_t>(((w.right - w.left) - c.right) / 2, 0);
+}
+
+// The border strips of a window-sized cache into the window's DC (nullptr: the window's own).
+void CopyFrameStrips(HWND h, HDC dc, const Bitmap& cache, int32_t bw) {
+  if (bw <= 0) return;
+  const bool got = dc == nullptr;
+  if (got) dc = ledger::GetWindowDC(h);
+  if (dc == nullptr) return;
+  BitmapDC src(cache);
+  if (src.dc() != nullptr) CopyBorderStrips(dc, 0, 0, bw, cache.Width(), cache.Height(), src.dc(), 0, 0);
+  if (got) ledger::ReleaseDC(h, dc);
+}
+
+// The client part of a window-sized cache (inside the border) into a client DC.
+void CopyClient(HWND h, HDC dc, const Bitmap& cache) {
+  const int32_t bw = FrameWidth(h);
+  BitmapToDC(dc, 0, 0, cache.Width() - 2 * bw, cache.Height() - 2 * bw, cache, bw, bw);
+}
 
 // The cache's background from the section in state 0 over the parent.
 void PaintSectionBackground(TsCommonData& data, TsSkinManager* m, const CacheInfo& ci, int32_t state = 0) {
@@ -602,13 +628,15 @@ void TacPanelWnd::PaintCache() {
   if (!text.empty() && !(panel != nullptr && panel->Tag() == 999)) {
     gui::TFont font;
     SelectAdapterFont(this, font);
-    TRect r{0, 0, cache.Width(), cache.Height()};
+    // The cache holds the whole window: the caption goes inside the border.
+    const int32_t bw = FrameWidth(Handle);
+    TRect r{bw, bw, cache.Width() - bw, cache.Height() - bw};
     uint32_t flags = DT_CENTER | DT_VCENTER;
     if (panel != nullptr) {
       int inset = panel->BorderWidth();
       if (panel->BevelInner() != gui::TBevelCut::bvNone) inset += panel->BevelWidth();
       if (panel->BevelOuter() != gui::TBevelCut::bvNone) inset += panel->BevelWidth();
-      r = TRect{inset, inset, r.Right - inset, r.Bottom - inset};
+      r = TRect{r.Left + inset, r.Top + inset, r.Right - inset, r.Bottom - inset};
       const TSize ts = GetTextSize(text, font, std::max<int32_t>(r.Width(), 1), true);
       r.Top += (r.Height() - ts.cy) / 2;
       r.Bottom = r.Top + ts.cy;
@@ -626,8 +654,16 @@ void TacPanelWnd::PaintClient(HDC dc) {
   if (dc == nullptr) return;
   if (SkinData->BGChanged || !SkinData->CacheBmp) PaintCache();
   if (!SkinData->CacheBmp || PaintHeldBack()) return;
-  CopyCache(dc, *SkinData->CacheBmp);
+  CopyClient(Handle, dc, *SkinData->CacheBmp);
   if (gui::TCustomPanel* panel = Panel()) PaintGraphicControls(dc, panel, false, TPoint{});
+}
+
+void TacPanelWnd::PaintBorder(HDC dc) {
+  const int32_t bw = FrameWidth(Handle);
+  if (bw <= 0) return;
+  if (SkinData->BGChanged || !SkinData->CacheBmp) PaintCache();
+  if (!SkinData->CacheBmp || PaintHeldBack()) return;
+  CopyFrameStrips(Handle, dc, *SkinData->CacheBmp, bw);
 }
 
 void TacPanelWnd::WndProc(gui::TMessage& m) {
@@ -679,11 +715,21 @@ void TacPanelWnd::WndProc(gui::TMessage& m) {
       SkinData->BGChanged = true;
       break;
     case WM_PRINT:
-    case WM_PRINTCLIENT:
+    case WM_PRINTCLIENT: {
       SkinData->BGChanged = true;
-      PaintClient(reinterpret_cast<HDC>(m.WParam));
+      HDC dc = reinterpret_cast<HDC>(m.WParam);
+      if (dc == nullptr) return;
+      // A print's DC starts at the window's corner: the client inside the border, then the border.
+      const int32_t bw = m.Msg == WM_PRINT ? FrameWidth(Handle) : 0;
+      POINT old{};
+      OffsetViewportOrgEx(dc, bw, bw, &old);
+      PaintClient(dc);
+      SetViewportOrgEx(dc, old.x, old.y, nullptr);
+      if (m.Msg == WM_PRINT) PaintBorder(dc);
       return;
+    }
     case WM_NCPAINT:
+      PaintBorder(nullptr);
       m.Result = 0;
       return;
     case WM_ERASEBKGND:
@@ -938,11 +984,75 @@ void TacToolBarWnd::WndProc(gui::TMessage& m) {
 
 // ---- TacStatusBarWnd.
 
+namespace {
+
+// A part's text as the status bar keeps it: up to three pieces parted by tabs, the first on the left, the second
+// centred, the third on the right.
+struct PartPieces {
+  std::string Left, Centre, Right;
+};
+
+PartPieces SplitPartText(const std::string& Text) {
+  PartPieces p;
+  std::string* pieces[3] = {&p.Left, &p.Centre, &p.Right};
+  size_t at = 0;
+  for (int i = 0; i < 3; ++i) {
+    const size_t tab = i < 2 ? Text.find('\t', at) : std::string::npos;
+    *pieces[i] = Text.substr(at, tab == std::string::npos ? std::string::npos : tab - at);
+    if (tab == std::string::npos) break;
+    at = tab + 1;
+  }
+  return p;
+}
+
+}  // namespace
+
+gui::TStatusBar* TacStatusBarWnd::StatusBar() const {
+  return SkinData != nullptr ? dynamic_cast<gui::TStatusBar*>(SkinData->OwnerControl) : nullptr;
+}
+
+void TacStatusBarWnd::DrawOwnerPart(Bitmap& Cache, int Part, const RECT& R, LPARAM Data) {
+  BitmapDC dc(Cache);
+  if (dc.dc() == nullptr) return;
+  const int32_t bw = FrameWidth(Handle);
+  // The owner draws in client coordinates, as on the bar's own window.
+  SetViewportOrgEx(dc.dc(), bw, bw, nullptr);
+  IntersectClipRect(dc.dc(), R.left, R.top, R.right, R.bottom);
+  gui::TStatusBar* bar = StatusBar();
+  if (bar != nullptr && !bar->SimplePanel() && Part < bar->Panels().Count()) {
+    // A component's part is painted by its component, through its own event.
+    gui::TCanvas& canvas = bar->Canvas();
+    canvas.SetHandle(dc.dc());
+    canvas.Font().Assign(bar->Font());
+    canvas.Brush().Color = bar->Color();
+    bar->DrawPanel(bar->Panels().Items(Part), TRect{R.left, R.top, R.right, R.bottom});
+    canvas.SetHandle(nullptr);
+  } else if (bar == nullptr) {
+    // A foreign bar's part is painted by the window it reports to, as the bar itself would ask it.
+    DRAWITEMSTRUCT dis{};
+    dis.CtlType = ODT_STATIC;
+    dis.CtlID = UINT(GetWindowLongPtrA(Handle, GWLP_ID));
+    dis.itemID = UINT(Part);
+    dis.itemAction = ODA_DRAWENTIRE;
+    dis.hwndItem = Handle;
+    dis.hDC = dc.dc();
+    dis.rcItem = R;
+    dis.itemData = ULONG_PTR(Data);
+    if (HWND parent = GetParent(Handle))
+      SendMessageA(parent, WM_DRAWITEM, WPARAM(dis.CtlID), reinterpret_cast<LPARAM>(&dis));
+  }
+  GdiFlush();
+  // What GDI wrote carries no alpha.
+  SetAlphaRect(Cache, TRect{R.left + bw, R.top + bw, R.right + bw, R.bottom + bw}, 255, clNone);
+}
+
 void TacStatusBarWnd::PaintCache() {
   CacheInfo ci;
   if (!CanPaint() || !PrepareCache(ci)) return;
   Bitmap& cache = *SkinData->CacheBmp;
   PaintSectionBackground(*SkinData, SkinManager, ci);
+  // The cache holds the whole window: the parts (client coordinates) lie inside the border.
+  const int32_t bw = FrameWidth(Handle);
   const int32_t panelMask = SkinManagerGetImageIndex(*SkinManager, SkinData->SkinIndex, "STATUSPANELMASK");
   const int32_t dividerSection = SkinManagerGetSectionIndex(*SkinManager, "DIVIDER");
   const int32_t dividerMask = SkinManagerGetImageIndex(*SkinManager, dividerSection, "BORDERSMASK");
@@ -950,35 +1060,64 @@ void TacStatusBarWnd::PaintCache() {
   const int parts = simple ? 1 : std::clamp(int(SendMessageA(Handle, SB_GETPARTS, 0, 0)), 0, 256);
   gui::TFont font;
   SelectAdapterFont(this, font);
+  gui::TStatusBar* bar = StatusBar();
   for (int i = 0; i < parts; ++i) {
     RECT pr{};
-    if (!simple && !SendMessageA(Handle, SB_GETRECT, WPARAM(i), reinterpret_cast<LPARAM>(&pr))) continue;
-    if (simple) GetClientRect(Handle, &pr);
-    TRect r{pr.left + 1, pr.top + 1, pr.right - 1, pr.bottom - 1};
-    if (const SkinImageRecord* rec = ImageOf(SkinManager, panelMask)) DrawSkinMask(cache, r, ci, *rec, 0, true);
+    if (!SendMessageA(Handle, SB_GETRECT, WPARAM(simple ? 0 : i), reinterpret_cast<LPARAM>(&pr))) {
+      if (!simple) continue;
+      GetClientRect(Handle, &pr);
+    }
+    const WPARAM index = simple ? SB_SIMPLEID : WPARAM(i);
+    const LRESULT lenInfo = SendMessageA(Handle, SB_GETTEXTLENGTHA, index, 0);
+    const UINT kind = HIWORD(lenInfo);
+    const TRect r{pr.left + bw + 1, pr.top + bw + 1, pr.right + bw - 1, pr.bottom + bw - 1};
+    if (!(kind & SBT_NOBORDERS))
+      if (const SkinImageRecord* rec = ImageOf(SkinManager, panelMask)) DrawSkinMask(cache, r, ci, *rec, 0, true);
     if (!simple && i < parts - 1)
       if (const SkinImageRecord* rec = ImageOf(SkinManager, dividerMask)) {
         const TSize f = ImageStateSize(rec->SourceRect, uint16_t(std::max<int16_t>(rec->ImageCount, 1)), rec->MaskType);
-        DrawSkinMask(cache, TRect{pr.right - f.cx / 2, r.Top, pr.right - f.cx / 2 + f.cx, r.Bottom}, ci, *rec, 0, true);
+        const int32_t x = pr.right + bw - f.cx / 2;
+        DrawSkinMask(cache, TRect{x, r.Top, x + f.cx, r.Bottom}, ci, *rec, 0, true);
       }
-    // The part's text, read with its length first.
-    const WPARAM index = simple ? 255 : WPARAM(i);
-    const LRESULT lenInfo = SendMessageA(Handle, SB_GETTEXTLENGTHA, index, 0);
+    if (kind & SBT_OWNERDRAW) {
+      // The part's data travels in place of its text.
+      const LRESULT data = SendMessageA(Handle, SB_GETTEXTA, index, 0);
+      DrawOwnerPart(cache, i, RECT{pr.left + 1, pr.top + 1, pr.right - 1, pr.bottom - 1}, LPARAM(data));
+      continue;
+    }
     const size_t len = LOWORD(lenInfo);
-    if (len == 0 || (HIWORD(lenInfo) & SBT_OWNERDRAW)) continue;
+    if (len == 0) continue;
     std::string text(len + 1, '\0');
     SendMessageA(Handle, SB_GETTEXTA, index, reinterpret_cast<LPARAM>(text.data()));
     text.resize(std::min(len, std::char_traits<char>::length(text.c_str())));
-    TRect tr{r.Left + 2, r.Top, r.Right - 2, r.Bottom};
-    WriteSkinText(cache, font, text, true, 0, *SkinData, DT_LEFT | DT_VCENTER | DT_SINGLELINE, tr);
+    const TRect tr{r.Left + 2, r.Top, r.Right - 2, r.Bottom};
+    const bool enabled = bar == nullptr || bar->Enabled();
+    // The bar keeps a component panel's alignment as tabs before its text (one centres, two put it right).
+    const PartPieces pieces = SplitPartText(text);
+    const std::pair<const std::string*, uint32_t> placed[3] = {
+        {&pieces.Left, DT_LEFT}, {&pieces.Centre, DT_CENTER}, {&pieces.Right, DT_RIGHT}};
+    for (const auto& [piece, align] : placed)
+      if (!piece->empty())
+        WriteSkinText(cache, font, *piece, enabled, 0, *SkinData, align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX,
+                      tr);
   }
-  if (StyleOf(Handle) & SBARS_SIZEGRIP)
-    if (const SkinImageRecord* grip = ImageOf(SkinManager, SkinManager->Skin().CommonIndexes.GripImage)) {
-      const TSize f = ImageStateSize(grip->SourceRect, uint16_t(std::max<int16_t>(grip->ImageCount, 1)), grip->MaskType);
-      DrawImageState(cache, TPoint{std::max<int32_t>(cache.Width() - f.cx, 0), std::max<int32_t>(cache.Height() - f.cy, 0)},
-                     0, ci, *grip, 1);
+  const bool grip = bar != nullptr ? bar->SizeGrip() : (StyleOf(Handle) & SBARS_SIZEGRIP) != 0;
+  if (grip)
+    if (const SkinImageRecord* g = ImageOf(SkinManager, SkinManager->Skin().CommonIndexes.GripImage)) {
+      const TSize f = ImageStateSize(g->SourceRect, uint16_t(std::max<int16_t>(g->ImageCount, 1)), g->MaskType);
+      DrawImageState(cache,
+                     TPoint{std::max<int32_t>(cache.Width() - bw - f.cx, 0), std::max<int32_t>(cache.Height() - bw - f.cy, 0)},
+                     0, ci, *g, 1);
     }
   SkinData->BGChanged = false;
+}
+
+void TacStatusBarWnd::PaintFrame(HDC DC) {
+  const int32_t bw = FrameWidth(Handle);
+  if (bw <= 0 || AnimationInProgress()) return;
+  if (SkinData->BGChanged || !SkinData->CacheBmp) PaintCache();
+  if (!SkinData->CacheBmp) return;
+  CopyFrameStrips(Handle, DC, *SkinData->CacheBmp, bw);
 }
 
 void TacStatusBarWnd::WndProc(gui::TMessage& m) {
@@ -988,19 +1127,30 @@ void TacStatusBarWnd::WndProc(gui::TMessage& m) {
       PAINTSTRUCT ps{};
       HDC dc = BeginPaint(Handle, &ps);
       PaintCache();
-      if (SkinData->CacheBmp) CopyCache(dc, *SkinData->CacheBmp);
+      if (SkinData->CacheBmp) CopyClient(Handle, dc, *SkinData->CacheBmp);
       EndPaint(Handle, &ps);
       m.Result = 0;
       return;
     }
     case WM_ERASEBKGND:
-    case WM_PRINT:
     case WM_PRINTCLIENT:
+      if (m.WParam != 0) {
+        PaintCache();
+        if (SkinData->CacheBmp) CopyClient(Handle, reinterpret_cast<HDC>(m.WParam), *SkinData->CacheBmp);
+      }
+      m.Result = 1;
+      return;
+    case WM_PRINT:
+      // A print's DC starts at the window's corner: the whole cache, border included.
       if (m.WParam != 0) {
         PaintCache();
         if (SkinData->CacheBmp) CopyCache(reinterpret_cast<HDC>(m.WParam), *SkinData->CacheBmp);
       }
       m.Result = 1;
+      return;
+    case WM_NCPAINT:
+      PaintFrame(nullptr);
+      m.Result = 0;
       return;
     default:
       break;

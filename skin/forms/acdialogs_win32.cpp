@@ -14,6 +14,7 @@
 #include "skin/adapters/acgrids.h"
 #include "skin/adapters/aclistview.h"
 #include "skin/adapters/acmnuwnd.h"
+#include "skin/adapters/acsbwnd.h"
 #include "skin/adapters/acscrollwnd.h"
 #include "skin/adapters/acstatics.h"
 #include "skin/adapters/actabs.h"
@@ -146,6 +147,8 @@ TacMainWnd* MakeSectionAdapter(HWND Child, TsSkinManager* Manager, const std::st
 
 std::map<std::string, ChildAdapterFactory>& DialogChildAdapterFactories() {
   static std::map<std::string, ChildAdapterFactory> factories = {
+      {"ctrlnotifysink", MakeSectionAdapter<TacContainerWnd>},
+      {"directuihwnd", MakeSectionAdapter<TacSearchWnd>},
       {"syslistview32", MakeSectionAdapter<TacListViewWnd>},
       {"systabcontrol32", MakeSectionAdapter<TacTabControlWnd>},
       {"systreeview32", MakeSectionAdapter<TacTreeViewWnd>}};

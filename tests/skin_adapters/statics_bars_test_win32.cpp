@@ -371,6 +371,63 @@ TEST_F(BarsTest, StatusBarAndToolBar) {
   SetCursorPos(5, 5);
 }
 
+// What the host of an owner-drawn status part is asked: the part's data, and it fills the part in one colour.
+constexpr uint32_t OwnerPart = 0x3060C0;
+LPARAM g_ownerPartData = 0;
+LRESULT CALLBACK OwnerDrawHost(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  if (msg == WM_DRAWITEM) {
+    const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(l);
+    g_ownerPartData = LPARAM(dis->itemData);
+    HBRUSH b = CreateSolidBrush(OwnerPart);
+    FillRect(dis->hDC, &dis->rcItem, b);
+    DeleteObject(b);
+    return TRUE;
+  }
+  return DefWindowProcA(h, msg, w, l);
+}
+
+TEST_F(BarsTest, StatusPartsOwnerDrawnAlignedAndTheBorderSkinned) {
+  SetWindowLongPtrA(host, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&OwnerDrawHost));
+  HWND status = MakeChild(host, STATUSCLASSNAMEA, WS_BORDER | CCS_NORESIZE | CCS_NOPARENTALIGN, 10, 200, 400, 26);
+  const int parts[3] = {140, 260, -1};
+  SendMessageA(status, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
+  SendMessageA(status, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>("\t\tRight"));
+  SendMessageA(status, SB_SETTEXTA, 1 | SBT_OWNERDRAW, 77);
+  SendMessageA(status, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>("\tMid"));
+  g_ownerPartData = 0;
+  Adapt<TacStatusBarWnd>(status);
+  RECT w{}, c{};
+  GetWindowRect(status, &w);
+  GetClientRect(status, &c);
+  const int bw = ((w.right - w.left) - c.right) / 2;
+  ASSERT_GT(bw, 0);
+  const Printed p(status);
+  RECT pr[3];
+  for (int i = 0; i < 3; ++i) SendMessageA(status, SB_GETRECT, WPARAM(i), reinterpret_cast<LPARAM>(&pr[i]));
+  // The owner-drawn part: its owner was asked, with the part's data, and painted into the skinned bar.
+  EXPECT_EQ(g_ownerPartData, 77);
+  EXPECT_EQ(p.At(bw + (pr[1].left + pr[1].right) / 2, bw + (pr[1].top + pr[1].bottom) / 2), OwnerPart);
+  EXPECT_EQ(p.At(bw + pr[0].left + 4, bw + 3), StatusBg) << "the owner paints its own part only";
+  // Text pixels in a third of a part: the alignment the tabs ask for.
+  auto inked = [&](const RECT& r, int third) {
+    const int x0 = r.left + (r.right - r.left) * third / 3, x1 = r.left + (r.right - r.left) * (third + 1) / 3;
+    int n = 0;
+    for (int y = r.top + 2; y < r.bottom - 2; ++y)
+      for (int x = x0; x < x1; ++x) n += p.At(bw + x, bw + y) != StatusBg;
+    return n;
+  };
+  EXPECT_EQ(inked(pr[0], 0), 0);
+  EXPECT_GT(inked(pr[0], 2), 0) << "two tabs: on the right";
+  EXPECT_EQ(inked(pr[2], 0), 0);
+  EXPECT_GT(inked(pr[2], 1), 0) << "one tab: centred";
+  EXPECT_EQ(inked(pr[2], 2), 0);
+  // The border is the skin's, on the window's own surface.
+  RedrawWindow(status, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_TRUE(PumpUntil([&] { return SurfacePixel(status, 0, (w.bottom - w.top) / 2) == StatusBg; }))
+      << std::hex << SurfacePixel(status, 0, (w.bottom - w.top) / 2);
+  SetWindowLongPtrA(host, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DefWindowProcA));
+}
+
 TEST_F(BarsTest, OwnerDrawnButtonGlyphFollowsTheItemState) {
   HWND b = MakeChild(host, "Button", BS_OWNERDRAW, 10, 10, 100, 40, "");
   gui::TImageList list(nullptr);

@@ -26,6 +26,7 @@
 #include "skin/manager/skinchange.h"
 #include "skin/manager/skincommands.h"
 #include "skin/adapters/acmnuwnd.h"
+#include "skin/adapters/acsbwnd.h"
 #include "skin/forms/acdialogs.h"
 #include "skin/forms/title_glow.h"
 #include "skin/painters/dc_copy.h"
@@ -707,6 +708,38 @@ TEST(DialogHook, NestedChildAdaptationKeepsTheDialogChildFlagUntilTheOutermostCa
   EXPECT_EQ(skin::AdapterOfWindow(inner)->CreatedByDispatcher, 1);
   EXPECT_EQ(skin::AdapterOfWindow(outer)->CreatedByDispatcher, 1);
   EXPECT_EQ(skin::DispatcherSkinning(), 0);
+  DestroyWindow(dialog);
+  PumpFor(20);
+  EXPECT_EQ(skin::FindProviderForWindow(dialog), nullptr);
+}
+
+// The newer file dialog's container windows and its search box are adapted by their classes: a container only
+// while it shows, the search box only at its height of 24 pixels.
+TEST(DialogHook, TheNewerFileDialogsContainersAndSearchBoxGetTheirAdapters) {
+  DialogSkin skin;
+  for (const char* name : {"CtrlNotifySink", "DirectUIHWND"}) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = name;
+    RegisterClassA(&wc);
+  }
+  HWND dialog = CreateWindowExA(WS_EX_DLGMODALFRAME, "#32770", "Open", WS_POPUP | WS_CAPTION | WS_SYSMENU, 50, 50,
+                                400, 300, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(dialog, nullptr);
+  skin::TacHookProvider* provider = skin::FindProviderForWindow(dialog);
+  ASSERT_NE(provider, nullptr);
+  auto child = [&](const char* cls, DWORD visible, int h) {
+    return CreateWindowExA(0, cls, "", WS_CHILD | visible, 10, 10, 200, h, dialog, nullptr, GetModuleHandleA(nullptr),
+                           nullptr);
+  };
+  HWND shown = child("CtrlNotifySink", WS_VISIBLE, 60), hidden = child("CtrlNotifySink", 0, 60);
+  HWND search = child("DirectUIHWND", WS_VISIBLE, 24), other = child("DirectUIHWND", WS_VISIBLE, 30);
+  for (HWND h : {shown, hidden, search, other}) EXPECT_TRUE(skin::SkinChildWindow(*provider, h));
+  EXPECT_NE(dynamic_cast<skin::TacContainerWnd*>(skin::AdapterOfWindow(shown)), nullptr);
+  EXPECT_EQ(skin::AdapterOfWindow(hidden), nullptr);
+  EXPECT_NE(dynamic_cast<skin::TacSearchWnd*>(skin::AdapterOfWindow(search)), nullptr);
+  EXPECT_EQ(skin::AdapterOfWindow(other), nullptr);
   DestroyWindow(dialog);
   PumpFor(20);
   EXPECT_EQ(skin::FindProviderForWindow(dialog), nullptr);
