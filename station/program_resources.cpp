@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "skin/data/imagedecoders.h"
 #include "skin/data/programskinmanager.h"
 #include "skin/pixels/acpng.h"
 #include "skin/pixels/pixel_helpers.h"
@@ -39,6 +40,16 @@ void ReadProgramSkinManagerWithResources(skin::TsSkinManager& manager) {
   // The standard extended-border shadows, for the skins without an EXBORDER image of their own.
   auto active = pngResource("acSHDA"), inactive = pngResource("acSHDI");
   if (active && inactive) skin::SetStandardBorderShadows(std::move(active), std::move(inactive));
+  // The blur image of the generated outer-shadow masks.
+  const std::string blur = ProgramBitmapResource("BLUR5");
+  if (!blur.empty()) {
+    auto bmp = std::make_shared<skin::Bitmap>();
+    try {
+      skin::DecodeBmp(blur.data(), blur.size(), *bmp);
+      skin::SetShadowBlurImage(std::move(bmp));
+    } catch (const std::exception&) {
+    }
+  }
   skin::ReadProgramSkinManager(manager, [](std::string_view name) { return StoredSkinData(name); });
 }
 

@@ -704,6 +704,8 @@ void TacGroupBoxWnd::PaintCache() {
     if (ExStyleOf(Handle) & WS_EX_RTLREADING) flags |= DT_RTLREADING;
     WriteSkinText(cache, font, text, Enabled(), 0, *SkinData, flags, cap);
   }
+  // The outer effects of the controls in the box, around them in its image.
+  CommonDataPaintChildOuterEffects(*SkinData, dynamic_cast<gui::TWinControl*>(SkinData->OwnerControl), cache, TPoint{});
   SkinData->BGChanged = false;
 }
 

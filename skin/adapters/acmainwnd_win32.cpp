@@ -649,6 +649,9 @@ void TacMainWnd::CommonWndProc(gui::TMessage& m) {
     case AC_GETAPPLICATION:
       m.Result = reinterpret_cast<LRESULT>(gui::Application);
       return;
+    case AC_PAINTOUTEREFFECT:  // the control's shadow, into its parent's image
+      CommonDataMessage(m, SkinData);
+      return;
     default:
       break;
   }

@@ -646,6 +646,8 @@ void TacPanelWnd::PaintCache() {
     }
     WriteSkinText(cache, font, text, Enabled(), 0, *SkinData, flags, r);
   }
+  // The outer effects of the controls on the panel, around them in its image.
+  CommonDataPaintChildOuterEffects(*SkinData, panel, cache, TPoint{});
   DisabledLook(ci);
   SkinData->BGChanged = false;
 }

@@ -577,7 +577,7 @@ class SkinLoader {
       if (!v.empty() && v[0] == '^') sh.MaskIndex = AddBorderedMask(global, "GLOBALINFO", p + "MASK", v, 0);
       return;
     }
-    sh.MaskIndex = m_.GenerateShadowMask(*next_, sh, global);
+    sh.MaskIndex = m_.GenerateShadowMask(*next_, sh, global, p + "MASK");
   }
 
   void ReadGlobalInfo() {

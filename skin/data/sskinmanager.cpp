@@ -68,6 +68,63 @@ void SetStandardBorderShadows(std::shared_ptr<const Bitmap> Active, std::shared_
   standardShadows() = StandardShadows{std::move(Active), std::move(Inactive)};
 }
 
+namespace {
+
+std::shared_ptr<const Bitmap>& shadowBlur() {
+  static std::shared_ptr<const Bitmap> blur;
+  return blur;
+}
+
+}  // namespace
+
+void SetShadowBlurImage(std::shared_ptr<const Bitmap> Blur) { shadowBlur() = std::move(Blur); }
+
+int32_t SkinManagerGenerateShadowMask(LoadedSkin& target, SkinShadowRecord& shadow, int32_t globalSection,
+                                      std::string_view keyName, const Bitmap& blur, TsSkinManager* manager) {
+  const int32_t w = blur.Width();
+  if (w < 2 || blur.Height() < 2) return -1;
+  Bitmap source;
+  source.Assign(blur);
+  source.SetPixelFormat(pf32bit);
+  auto image = std::make_shared<Bitmap>(w, 2 * w, pf32bit);
+  // The side colours in pixel order: left, top, right, bottom.
+  uint32_t sides[4];
+  for (size_t i = 0; i < 4; ++i) sides[i] = ColorToPixel(ColorToRGB(shadow.Colors[i]), 255);
+  for (int32_t y = 0; y < w; ++y) {
+    const uint32_t* b = reinterpret_cast<const uint32_t*>(source.ScanLine(std::min(y, source.Height() - 1)));
+    uint32_t* top = reinterpret_cast<uint32_t*>(image->ScanLine(y));
+    uint32_t* mask = reinterpret_cast<uint32_t*>(image->ScanLine(w + y));
+    for (int32_t x = 0; x < w; ++x) {
+      // Each pixel of the image half takes the colour of the nearest side (the top and bottom win a tie); the
+      // mask half shows it as strongly as the blur is bright.
+      const int32_t left = x, right = w - 1 - x, up = y, down = w - 1 - y;
+      const int32_t across = std::min(left, right), vertical = std::min(up, down);
+      top[x] = vertical <= across ? sides[up <= down ? 1 : 3] : sides[left <= right ? 0 : 2];
+      const uint32_t p = b[x];
+      const uint32_t bright = std::max({PixelB(p), PixelG(p), PixelR(p)});
+      const uint32_t m = 255 - bright;
+      mask[x] = MakePixel(m, m, m, 0);
+    }
+  }
+  const int32_t index = SkinManagerAddImage(target, globalSection, keyName, 1, 1, 1, TRect{0, 0, w, 2 * w}, 0,
+                                            "GLOBALINFO", manager);
+  SkinImageRecord& r = target.Images[size_t(index)];
+  r.Bitmap = std::move(image);
+  const int16_t half = int16_t(std::min(w / 2, 32767));
+  r.CommonBorderWidth = r.BorderLeft = r.BorderTop = r.BorderRight = r.BorderBottom = half;
+  r.TransparentFlag = SkinImageTransparentFlag(target, r);
+  for (int32_t& width : shadow.Widths)
+    if (width == -1) width = half;
+  return index;
+}
+
+int32_t TsSkinManager::GenerateShadowMask(LoadedSkin& Target, SkinShadowRecord& Shadow, int32_t GlobalSection,
+                                         std::string_view KeyName) {
+  const std::shared_ptr<const Bitmap> blur = shadowBlur();
+  if (!blur) return -1;
+  return SkinManagerGenerateShadowMask(Target, Shadow, GlobalSection, KeyName, *blur, this);
+}
+
 TsSkinManager::TsSkinManager(SkinSystem& System) : system_(&System), skin_(std::make_unique<LoadedSkin>()) {
   skin_->Colors = DefaultSkinColors(System);
   ThirdPartyLists.resize(ThirdPartyCategoryCount);

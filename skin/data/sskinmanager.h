@@ -30,6 +30,16 @@ TsSkinManager* DefaultManager();
 // The extended-border shadows used for skins that have no EXBORDER image (made by the program from its own
 // images; none until it sets them). They are shared by every manager of the process.
 void SetStandardBorderShadows(std::shared_ptr<const Bitmap> Active, std::shared_ptr<const Bitmap> Inactive);
+// The program's blur image ("BLUR5": grey, white where a shadow is strongest, fading to black at its edges), from
+// which the outer-shadow masks of skins that ask for a generated one are made; none until the program sets it
+// (nullptr removes it). Shared by every manager of the process.
+void SetShadowBlurImage(std::shared_ptr<const Bitmap> Blur);
+// The mask generated for a shadow record from a blur image W wide: a W x 2W image record of section globalSection
+// named keyName (the shadow's colours over the blur's mask: MaskType 1, one state, DrawMode 1, ImageKind 0, every
+// border W div 2), added to target; the record's absent widths (-1) become W div 2. Its index; -1 for a blur
+// image less than 2 pixels wide or high.
+int32_t SkinManagerGenerateShadowMask(LoadedSkin& target, SkinShadowRecord& shadow, int32_t globalSection,
+                                      std::string_view keyName, const Bitmap& blur, TsSkinManager* manager);
 
 // States of a component (a set).
 using TComponentState = uint8_t;
@@ -182,11 +192,10 @@ class TsSkinManager {
   bool Designing() const { return (State() & csDesigning) != 0; }
   // Tell every form that the skin was removed.
   virtual void BroadcastSkinRemoved() {}
-  // The outer-shadow mask of a shadow record whose source asks for the generated blur image: an image record
-  // added to Target (and the record's absent widths set), or -1 when none is made (nothing here).
-  virtual int32_t GenerateShadowMask(LoadedSkin& Target, SkinShadowRecord& Shadow, int32_t GlobalSection) {
-    return -1;
-  }
+  // The outer-shadow mask of a shadow record whose source asks for the generated blur image: made from the
+  // program's blur image (SkinManagerGenerateShadowMask), or -1 when the program has none.
+  int32_t GenerateShadowMask(LoadedSkin& Target, SkinShadowRecord& Shadow, int32_t GlobalSection,
+                             std::string_view KeyName);
 
  private:
   friend class SkinLoader;

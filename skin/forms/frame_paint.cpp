@@ -15,6 +15,7 @@
 #include "skin/forms/smdiform.h"
 #include "skin/forms/system_menu.h"
 #include "skin/forms/title_glow.h"
+#include "skin/manager/commondata.h"
 #include "skin/manager/win_values.h"
 #include "skin/painters/borders.h"
 #include "skin/pixels/graph_utils.h"
@@ -635,6 +636,8 @@ bool ProviderPaintFrame(TsSkinProvider& p) {
     // What the form paints itself (its OnPaint) lies in the cache's client part too: the skinned client is
     // painted from there.
     if (p.DrawClientArea && p.Form()->OnPaint) ProviderPaintFormOnCache(p);
+    // The outer effects (shadows) of the form's child controls, drawn into the cache around them.
+    CommonDataPaintChildOuterEffects(data, p.Form(), cache, TPoint{ProviderClientLeft(p), ProviderClientTop(p)});
     p.CacheValid = true;
   }
   data.PaintSkipped = 0;

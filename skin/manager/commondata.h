@@ -255,8 +255,9 @@ void CommonDataApplyColorTone(Bitmap& Bmp, TsCommonData& Data, uint32_t Flags, i
 // The outer effect of the owner drawn into its parent's image (Info.Bmp at Info.Offset); Flags 0x100: through a
 // copy of the part under the effect.
 void CommonDataPaintOuterEffect(TsCommonData& Data, BackgroundInfo& Info, uint32_t Flags);
-// Every visible child of the owner that can paint is asked to draw its outer effect into Bmp (the owner's image).
-void CommonDataPaintChildOuterEffects(TsCommonData& Data, Bitmap& Bmp, const TPoint& Offset);
+// When outer effects are allowed and the data is skinned, every visible child of Parent that can paint is asked to
+// draw its outer effect into Bmp (the parent's image, the children's client origin at Offset in it).
+void CommonDataPaintChildOuterEffects(TsCommonData& Data, gui::TWinControl* Parent, Bitmap& Bmp, const TPoint& Offset);
 
 // ---- Messages.
 

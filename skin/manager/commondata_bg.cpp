@@ -344,10 +344,10 @@ void CommonDataPaintOuterEffect(TsCommonData& Data, BackgroundInfo& Info, uint32
   DrawSkinMaskEx(dst, R, CacheInfoFromBitmap(&dst, 0, 0), rec, 0, margins, alpha);
 }
 
-void CommonDataPaintChildOuterEffects(TsCommonData& Data, Bitmap& Bmp, const TPoint& Offset) {
+void CommonDataPaintChildOuterEffects(TsCommonData& Data, gui::TWinControl* parent, Bitmap& Bmp,
+                                      const TPoint& Offset) {
   TsSkinManager* m = Data.SkinManager();
   if (m == nullptr || !m->Effects.AllowOuterEffects || !CommonDataIsSkinned(Data)) return;
-  auto* parent = dynamic_cast<gui::TWinControl*>(Data.OwnerControl);
   if (parent == nullptr) return;
   std::vector<gui::TControl*> children;
   for (int i = 0; i < parent->ControlCount(); ++i) children.push_back(parent->Controls(i));

@@ -5,6 +5,7 @@
 #include <functional>
 #include <locale>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "skin/data/packedskin.h"
@@ -490,6 +491,49 @@ TEST(SkinLoading, VersionTextsIgnoreTheDecimalSeparatorOfTheLocale) {
   IniTextToSections("[GLOBALINFO]\nVERSION=10.99\n", ini);
   EXPECT_EQ(SkinManagerReadSkinVersion(ini), 10.99);
   std::locale::global(saved);
+}
+
+TEST(SkinLoading, ShadowsOfSourceTwoAreMadeFromTheProgramsBlurImage) {
+  // The fixture's SH_ shadow has a mask of its own (source 1); its LO_ shadow asks for the generated one
+  // (source 2, the default), in its colours (LO_COLORT 0, the other sides white) with widths W div 2.
+  auto blur = std::make_shared<Bitmap>(7, 7, pf32bit);
+  for (int32_t y = 0; y < 7; ++y)
+    for (int32_t x = 0; x < 7; ++x) {
+      const uint32_t v = uint32_t(30 * std::min({x, y, 6 - x, 6 - y}));  // 0 at the edges, 90 in the middle
+      SetPixel32(*blur, x, y, MakePixel(v, v, v, 0));
+    }
+  for (bool withBlur : {false, true}) {
+    SCOPED_TRACE(withBlur ? "with the blur image" : "without");
+    SetShadowBlurImage(withBlur ? blur : nullptr);
+    SkinEnv e;
+    e.Store("Skin", Pack(FixtureMembers()));
+    e.m->SetSkinName("Skin");
+    ASSERT_TRUE(e.sys.messageBoxes.empty());
+    const SkinShadowRecord& lo = e.m->SkinData().InactiveShadow;
+    EXPECT_GE(e.m->SkinData().ActiveShadow.MaskIndex, 0);
+    if (!withBlur) {
+      EXPECT_EQ(lo.MaskIndex, -1);
+      EXPECT_EQ(lo.Widths, (std::array<int32_t, 4>{-1, -1, -1, -1}));
+      continue;
+    }
+    ASSERT_TRUE(SkinManagerIsValidImageIndex(*e.m, lo.MaskIndex));
+    const SkinImageRecord& r = e.m->Skin().Images[size_t(lo.MaskIndex)];
+    EXPECT_EQ(r.SectionName, "GLOBALINFO");
+    EXPECT_EQ(r.KeyName, "LO_MASK");
+    EXPECT_EQ(r.SectionIndex, Section(*e.m, "GLOBALINFO"));
+    EXPECT_EQ(r.SourceRect, (TRect{0, 0, 7, 14}));
+    EXPECT_EQ(std::make_tuple(r.MaskType, r.ImageCount, r.DrawMode, r.ImageKind), std::make_tuple(1, 1, 1, 0));
+    EXPECT_EQ(std::make_tuple(r.CommonBorderWidth, r.BorderLeft, r.BorderTop, r.BorderRight, r.BorderBottom),
+              std::make_tuple(3, 3, 3, 3, 3));
+    EXPECT_EQ(lo.Widths, (std::array<int32_t, 4>{3, 3, 3, 3}));
+    ASSERT_TRUE(r.Bitmap);
+    // The image half in the side colours (the top black, the left white), the mask half the blur inverted.
+    EXPECT_EQ(GetPixel32(*r.Bitmap, 3, 0), 0xFF000000u);
+    EXPECT_EQ(GetPixel32(*r.Bitmap, 0, 3), 0xFFFFFFFFu);
+    EXPECT_EQ(GetPixel32(*r.Bitmap, 3, 7 + 3), MakePixel(255 - 90, 255 - 90, 255 - 90, 0));
+    EXPECT_EQ(GetPixel32(*r.Bitmap, 0, 7 + 3), MakePixel(255, 255, 255, 0));
+  }
+  SetShadowBlurImage(nullptr);
 }
 
 TEST(SkinLoading, CommonSectionsAddSectionsAndBitmapsToEverySkin) {

@@ -9,6 +9,7 @@
 
 #include "gui/extctrls.h"
 #include "gui/forms.h"
+#include "gui/extctrls.h"
 #include "gui/menus.h"
 #include "gui/stdctrls.h"
 #include "platform/clock.h"
@@ -530,6 +531,47 @@ TEST(FrameCache, ComposedFromTheSkinInEveryPart) {
   m.p->SkinData().BGChanged = false;
   skin::SetPixel32(*m.p->SkinData().CacheBmp, 150, 100, 0);
   EXPECT_EQ(m.At(150, 100), 0u);
+}
+
+TEST(FrameCache, ChildrenPaintTheirOuterEffectsIntoTheRebuiltCache) {
+  // Each visible child is asked, once the cache is composed, to draw its outer effect into it, the client origin
+  // given as the offset; only while the manager allows outer effects.
+  for (bool allowed : {false, true}) {
+    SCOPED_TRACE(allowed ? "allowed" : "not allowed");
+    Rig r;
+    r.skin.manager->Effects.AllowOuterEffects = allowed;
+    auto* child = new gui::TPanel(r.form.get());
+    child->SetParent(r.form.get());
+    child->SetBounds(20, 30, 40, 20);
+    auto* hidden = new gui::TPanel(r.form.get());
+    hidden->SetParent(r.form.get());
+    hidden->SetVisible(false);
+    std::vector<std::pair<const skin::Bitmap*, skin::TPoint>> asked;
+    auto listen = [&asked](gui::TControl* c) {
+      c->WindowProc = [&asked, c](gui::TMessage& m) {
+        if (m.Msg == skin::WM_SKINCOMMAND && skin::SkinCommandCode(m.WParam) == skin::AC_PAINTOUTEREFFECT) {
+          const auto* info = reinterpret_cast<const skin::BackgroundInfo*>(m.LParam);
+          asked.emplace_back(info->Bmp, info->Offset);
+          return;
+        }
+        c->WndProc(m);
+      };
+    };
+    listen(child);
+    listen(hidden);
+    r.p->SkinData().BGChanged = true;
+    skin::Bitmap& cache = r.Cache();
+    if (!allowed) {
+      EXPECT_TRUE(asked.empty());
+      continue;
+    }
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].first, &cache);
+    EXPECT_EQ(asked[0].second, (skin::TPoint{skin::ProviderClientLeft(*r.p), skin::ProviderClientTop(*r.p)}));
+    // A cache that is not rebuilt asks nobody again.
+    r.Cache();
+    EXPECT_EQ(asked.size(), 1u);
+  }
 }
 
 TEST(FrameCache, ExtendedBordersCarryTheShadowAndAnOpaqueFrame) {

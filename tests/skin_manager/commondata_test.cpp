@@ -396,6 +396,49 @@ TEST(SkinDataBackground, AnswersByKind) {
   }
 }
 
+TEST(SkinDataOuterEffects, TheShadowRecordOfTheOuterModeAroundTheControl) {
+  // A panel (OUTERMODE 2: the inactive shadow record) whose record has a mask made from a flat blur image of 5 x 5:
+  // borders 2, colours black at the top and white at the sides; offsets 2, 2, 2, 4 and opacity 200 (the defaults).
+  SkinDataFixture f;
+  LoadedSkin& skin = f.manager->Skin();
+  Bitmap blur(5, 5, pf32bit);
+  FillRectBitmap32(blur, TRect{0, 0, 5, 5}, 0x808080, 0);
+  SkinShadowRecord& lo = skin.SkinData.InactiveShadow;
+  lo.Colors = {0xFFFFFF, 0, 0xFFFFFF, 0xFFFFFF};
+  lo.Offsets = {2, 2, 2, 4};
+  lo.Opacity = 200;
+  lo.MaskIndex = SkinManagerGenerateShadowMask(skin, lo, 0, "LO_MASK", blur, f.Manager());
+  // The mix of a faded piece: m = 255 - 128, k = (255 - m) x 200 shr 8 = 100.
+  auto faded = [](uint32_t d, uint32_t s) { return (d * 155 + s * 100) >> 8; };
+  const uint32_t grey = ColorToPixel(0xC8C8C8, 255);
+  struct Case {
+    const char* what;
+    int32_t outerMode;
+    TPoint probe;
+    uint32_t expected;
+  };
+  const Case cases[] = {
+      {"above the control: the top colour", 2, TPoint{50, 18}, MakePixel(faded(200, 0), faded(200, 0), faded(200, 0), 255)},
+      {"left of it: the left colour", 2, TPoint{9, 40}, MakePixel(faded(200, 255), faded(200, 255), faded(200, 255), 255)},
+      {"beyond the offsets", 2, TPoint{50, 17}, grey},
+      {"under the control (no centre)", 2, TPoint{50, 40}, grey},
+      {"no record for the mode", 0, TPoint{50, 18}, grey},
+      {"a record without a mask", 1, TPoint{50, 18}, grey},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    f.Section(f.panel).OuterMode = k.outerMode;
+    Data d(f.panel);  // the control at (10, 20)-(110, 70) of its parent
+    Bitmap parent(130, 100, pf32bit);
+    FillRectBitmap32(parent, TRect{0, 0, 130, 100}, 0xC8C8C8, 255);
+    BackgroundInfo info;
+    info.Bmp = &parent;
+    info.BgType = btCache;
+    Command(d.d, AC_PAINTOUTEREFFECT, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(GetPixel32(parent, k.probe.X, k.probe.Y), k.expected);
+  }
+}
+
 TEST(SkinDataMessages, CommandsAndWindowMessages) {
   SkinDataFixture f;
   Data d(f.edit, 2);

@@ -29,14 +29,16 @@ Image ProgramIcon(int n);
 namespace {
 
 // "BLUR5": a square grey image whose brightness is the strength of a shadow with a five-pixel blur: white in
-// the middle, fading to black at the edges.
+// the middle, fading to black over the five pixels at its edges. The library cuts it into nine pieces with borders
+// of half its width, so it is an odd number of pixels wide (a middle column and row for the edges), and a control's
+// outer effect shows its outer few columns and rows.
 Pixels8 blur5() {
-  const int w = 20;
+  const int w = 21;
   Image img(w, w);
-  const RectF inner{5, 5, float(w - 5), float(w - 5)};
+  const RectF inner{3, 3, float(w - 3), float(w - 3)};
   img.FillShape(RectF{0, 0, float(w), float(w)}, [=](float x, float y) { return SdRoundRect(x, y, inner, 1.0f); },
                 Color{1, 1, 1, 1});
-  Blur(img, 5.0f);
+  Blur(img, 4.0f);
   Pixels8 p(w, w);
   for (int y = 0; y < w; ++y)
     for (int x = 0; x < w; ++x) {
