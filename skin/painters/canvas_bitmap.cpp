@@ -1,8 +1,13 @@
 #include "skin/painters/canvas_bitmap.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace skin {
+
+std::unique_ptr<Bitmap> NewBitmap32ForControl(const gui::TControl& control) {
+  return std::make_unique<Bitmap>(std::max(control.Width(), 0), std::max(control.Height(), 0), pf32bit);
+}
 
 namespace {
 // bmp's rows to or from a 32-bit bitmap of the component layer of the same size.

@@ -347,6 +347,15 @@ void StretchDrawAlpha(Bitmap& dst, const TRect& R, const Bitmap& graphic) {
                      0, clNone, false, EmptyCacheInfo, dst);
 }
 
+void PaintScrollThumbBlended(Bitmap& dst, int32_t x, int32_t y, const Bitmap& part, int32_t percent) {
+  if (part.Empty() || dst.Empty() || dst.PixelFormat() != pf32bit || part.PixelFormat() != pf32bit) return;
+  Bitmap work(part.Width(), part.Height(), pf32bit);
+  CopyPieceKeyed(work, dst, 0, 0, TRect{x, y, x + part.Width(), y + part.Height()}, clNone, false, EmptyCacheInfo);
+  CopyPieceKeyed(work, part, 0, 0, TRect{0, 0, part.Width(), part.Height()}, KeyColor, false, CacheInfoFromBitmap(&dst, x, y));
+  const int f = std::clamp(percent, 0, 100) * 255 / 100;
+  BlendBitmapsConst(dst, work, f, TRect{0, 0, work.Width() - 1, work.Height() - 1}, TPoint{x, y});
+}
+
 void CopyPieceKeyed(Bitmap& dst, const Bitmap& src, int32_t x, int32_t y, const TRect& srcRect, TColor key,
                     bool useParent, const CacheInfo& ci) {
   View32 d, s;

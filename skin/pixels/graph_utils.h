@@ -51,6 +51,10 @@ TColor MixColorsRatio(TColor c1, TColor c2, double ratio);
 // Every channel including alpha: d := (d x f + s x (256 - f)) shr 8 (f weights the destination). The source
 // rectangle is walked inclusively (Right and Bottom included) and cut at the source's last row and column.
 void BlendBitmapsConst(Bitmap& dst, const Bitmap& src, int f, const TRect& srcRect, const TPoint& dstPoint);
+// part (its whole size) drawn over dst at (x, y) through a work bitmap: the area under it copied out, the part
+// copied in (its key-colour pixels leaving what was there), and the work bitmap blended back with BlendBitmapsConst
+// and the factor percent x 255 div 100 weighting what was there (percent limited to 0..100: 0 shows the part).
+void PaintScrollThumbBlended(Bitmap& dst, int32_t x, int32_t y, const Bitmap& part, int32_t percent);
 // Source pixels of srcRect not equal to key, at (x, y) of dst: each of B, G, R := Round(s - (s - d) x ratio);
 // alpha untouched. Ratio 0 gives the source, 1 keeps the destination.
 void BlendBitmaps(Bitmap& dst, int32_t x, int32_t y, TColor key, double ratio, const TRect& srcRect, const Bitmap& src);

@@ -339,6 +339,27 @@ TEST(Copies, MixByMaskUsesEachChannelOfTheMask) {
   EXPECT_EQ(GetPixel32(small, 0, 0), 0u);
 }
 
+TEST(Copies, AThumbDrawnThroughAWorkBitmapBlendsWithWhatWasThere) {
+  // percent x 255 div 100 weights what was there: 0 shows the part, 50 gives f = 127; key pixels of the part
+  // leave the background; the part is placed at (x, y) and cut at the bitmap's edge.
+  Bitmap part = test::Filled(3, 2, 0xFF0000C8u);
+  SetPixel32(part, 2, 1, KeyPixel);
+  for (int32_t percent : {0, 50, 150}) {
+    SCOPED_TRACE(percent);
+    Bitmap dst = test::Filled(4, 4, 0xFF000064u);
+    PaintScrollThumbBlended(dst, 2, 1, part, percent);
+    const uint32_t f = uint32_t(std::min(percent, 100) * 255 / 100);
+    const uint32_t blue = (0x64 * f + 0xC8 * (256 - f)) >> 8;
+    EXPECT_EQ(GetPixel32(dst, 2, 1), 0xFF000000u | blue);
+    EXPECT_EQ(GetPixel32(dst, 3, 2), 0xFF000000u | blue);
+    EXPECT_EQ(GetPixel32(dst, 1, 1), 0xFF000064u);  // left of the part
+    EXPECT_EQ(GetPixel32(dst, 2, 3), 0xFF000064u);  // below it
+  }
+  Bitmap keyed = test::Filled(4, 4, 0xFF000064u);
+  PaintScrollThumbBlended(keyed, 1, 1, part, 0);
+  EXPECT_EQ(GetPixel32(keyed, 3, 2), 0xFF000064u);  // the part's key pixel
+}
+
 TEST(Copies, ChannelsGoToEightBitsAndBack) {
   Bitmap b(3, 2, pf32bit);
   SetPixel32(b, 2, 1, MakePixel(1, 2, 3, 4));
