@@ -39,7 +39,15 @@ struct ProbeProvider : skin::TacFormProvider {
 
   gui::TCustomForm* Form() const override { return form; }
   skin::TsSkinManager* SkinManager() const override { return manager ? manager : skin::DefaultManager(); }
+  bool borderImage = false;
   bool HasBorderForm() const override { return border; }
+  bool BorderFormHasImage() const override { return borderImage; }
+  void ReleaseBorderImage() override { Note("release-border-image"); }
+  void ClearBorderFlag() override { Note("clear-border-flag"); }
+  void DropFrameCache() override { Note("drop-frame-cache"); }
+  void SetBorderFormRegion() override { Note("border-region"); }
+  void StartMinimizeAnimation() override { Note("minimize-animation"); }
+  void StartRestoreAnimation() override { Note("restore-animation"); }
   void TakeBorderSnapshot() override { Note("snapshot"); }
   void ShowBorderSnapshot() override { Note("show-snapshot"); }
   void UpdateBorderForm(uint8_t) override { Note("border"); }

@@ -404,6 +404,79 @@ TEST(SkinManagerComponent, SkinsFromAnOutsideEditor) {
   EXPECT_FALSE(e.m->ReceivedOptions.has_value());
 }
 
+TEST(SkinManagerComponent, MinimizeAndRestoreArrivingAtTheApplicationWindow) {
+  struct Case {
+    const char* what;
+    uintptr_t command;  // SC_MINIMIZE or SC_RESTORE, with the low bits the system may add
+    bool skinApplied, animated, composition, borderImage, byLibrary, extendedBorders;
+    bool handled;
+    Log expected;             // what the main form's provider was asked
+    bool minimized, restored;  // the application minimized (restored) by the hook, the system's animation off
+  };
+  const std::vector<Case> cases = {
+      {"minimize, animated, without composition", 0xF022, true, true, false, false, false, false, true,
+       {"Main:minimize-animation"}, true, false},
+      {"minimize, animated, with composition", 0xF020, true, true, true, false, false, false, false,
+       {"Main:minimize-animation"}, false, false},
+      {"minimize without the animation", 0xF020, true, false, false, true, false, false, false,
+       {"Main:release-border-image"}, false, false},
+      {"minimize while no skin is applied", 0xF020, false, true, false, false, false, false, false, {}, false, false},
+      {"restore of what the library minimized", 0xF120, true, true, false, false, true, true, false,
+       {"Main:drop-frame-cache", "Main:clear-border-flag"}, false, true},
+      {"restore of what the system minimized", 0xF120, true, true, false, false, false, false, false,
+       {"Main:restore-animation"}, false, false},
+      {"restore without the animation", 0xF120, true, false, false, false, false, false, false, {}, false, false},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    PortableSkinSystem sys;
+    sys.minAnimation = true;
+    sys.layeredWindows = k.extendedBorders;
+    ManagerEnv e(sys);
+    e.m->SetExtendedBorders(k.extendedBorders);
+    e.Store("Skin", Pack(FixtureMembers()));
+    e.m->SetSkinName("Skin");
+    ASSERT_EQ(e.m->SkinData().Active, 1);
+    e.m->SkinData().Active = k.skinApplied ? 1 : 0;
+    e.m->AnimEffects.Minimizing.Active = k.animated;
+    sys.composition = k.composition;
+    Log log;
+    Forms forms;
+    ProbeForm* main = forms.Add("Main", true, &log);
+    main->provider().borderImage = k.borderImage;
+    main->provider().border = k.borderImage;
+    main->provider().MinimizedByLibrary = k.byLibrary ? 1 : 0;
+    gui::Application->SetMainForm(main);
+    bool minimized = false, restored = false;
+    gui::Application->OnMinimize = [&](gui::TObject*) { minimized = !sys.minAnimation; };
+    gui::Application->OnRestore = [&](gui::TObject*) { restored = !sys.minAnimation; };
+    log.clear();
+    gui::TMessage m{WM_SYSCOMMAND, k.command, 0, 0};
+    EXPECT_EQ(e.m->AppHook(m), k.handled);
+    EXPECT_EQ(log, k.expected);
+    EXPECT_EQ(minimized, k.minimized);
+    EXPECT_EQ(restored, k.restored);
+    EXPECT_TRUE(sys.minAnimation);  // the system's animation is put back
+    if (k.byLibrary) EXPECT_EQ(main->provider().MinimizedByLibrary, 0);
+    if (k.skinApplied) EXPECT_EQ(e.m->LastSysCommand, (k.command & 0xFFF0) == 0xF020 ? 2 : 1);
+    gui::Application->OnMinimize = nullptr;
+    gui::Application->OnRestore = nullptr;
+    gui::Application->SetMainForm(nullptr);
+  }
+}
+
+TEST(SkinManagerComponent, PopupMenusAreLeftAloneWithoutSkinnedPopups) {
+  PortableSkinSystem sys;
+  ManagerEnv e(sys);
+  for (bool skinned : {false, true}) {
+    e.m->SkinnedPopups = skinned;
+    gui::TMessage item{WM_SKINMENUITEM, 0, 0, 0};
+    gui::TMessage window{WM_SKINPOPUPWINDOW, 0, 0, 0};
+    EXPECT_EQ(e.m->AppHook(item), skinned);
+    EXPECT_EQ(e.m->AppHook(window), skinned);
+  }
+}
+
 TEST(SkinManagerComponent, HotAndTrackedControls) {
   PortableSkinSystem sys;
   ManagerEnv e(sys);

@@ -117,6 +117,70 @@ TEST_F(ManagerWinTest, TheFirstManagerIsTheDefaultAndTakesTheEditorsBlocks) {
   EXPECT_TRUE(exceptions.empty());
 }
 
+TEST_F(ManagerWinTest, AHiddenMainFormLeavesThroughTheHideAnimation) {
+  // A window-position change that hides the skinned main form, while minimizing is animated: the form is flagged
+  // as minimized by the library, its border window gets its region, the form goes nearly opaque and hidden, and
+  // the hide animation runs; any other change is left to the system.
+  struct Case {
+    const char* what;
+    UINT flags;
+    bool animated;
+    uint32_t time;
+    bool minimizing;
+    bool runs;
+  };
+  const Case cases[] = {
+      {"hidden", SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE, true, 200, false, true},
+      {"moved", SWP_NOSIZE, true, 200, false, false},
+      {"minimizing not animated", SWP_HIDEWINDOW, false, 200, false, false},
+      {"an animation of no time", SWP_HIDEWINDOW, true, 0, false, false},
+      {"already minimizing", SWP_HIDEWINDOW, true, 200, true, false},
+  };
+  TacManagerServices& services = ManagerServices();
+  const TacManagerServices saved = services;
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    TestSystem sys;
+    ManagerEnv e(sys);
+    e.Store("Skin", Pack(FixtureMembers()));
+    e.m->SetSkinName("Skin");
+    e.m->AnimEffects.Minimizing.Active = k.animated;
+    e.m->AnimEffects.Minimizing.Time = k.time;
+    ShownForms forms;
+    ProbeForm* main = forms.Add("Main", true, 40);
+    Log log;
+    main->provider().log = &log;
+    main->provider().MinimizingFlag = k.minimizing ? 1 : 0;
+    gui::Application->SetMainForm(main);
+    std::vector<std::string> calls;
+    services.SetWindowAlpha = [&](HWND w, uint8_t alpha) {
+      calls.push_back(std::string(w == main->WindowHandle() ? "main" : "other") + " alpha " + std::to_string(alpha));
+    };
+    services.AnimHideForm = [&](TacFormProvider& p) {
+      calls.push_back(std::string(&p == &main->provider() ? "main" : "other") + " hidden " +
+                      (IsWindowVisible(main->WindowHandle()) ? "visible" : "invisible"));
+    };
+    WINDOWPOS pos{};
+    pos.hwnd = main->WindowHandle();
+    pos.flags = k.flags;
+    gui::TMessage m{WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos), 0};
+    EXPECT_FALSE(e.m->AppHook(m));
+    if (k.runs) {
+      EXPECT_EQ(log, (Log{"Main:border-region"}));
+      EXPECT_EQ(calls, (std::vector<std::string>{"main alpha 254", "main hidden invisible"}));
+      EXPECT_EQ(main->provider().MinimizingFlag, 1);
+      EXPECT_EQ(main->provider().MinimizedByLibrary, 1);
+    } else {
+      EXPECT_TRUE(log.empty());
+      EXPECT_TRUE(calls.empty());
+      EXPECT_TRUE(IsWindowVisible(main->WindowHandle()));
+      EXPECT_EQ(main->provider().MinimizedByLibrary, 0);
+    }
+    gui::Application->SetMainForm(nullptr);
+    services = saved;
+  }
+}
+
 TEST_F(ManagerWinTest, SteppingThroughTheStoredSkinsAndSwitchingOff) {
   TestSystem sys;
   ManagerEnv e(sys);
