@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <atomic>
 #include <cstdlib>
 #include <functional>
@@ -19,10 +20,12 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
 #include "gui/gui.h"
+#include "skin/data/programskinmanager.h"
 #include "skin/manager/skinchange.h"
 #include "skin/manager/skincommands.h"
 #include "skin/manager/sskinmanager_component.h"
@@ -1030,6 +1033,66 @@ TEST(ProviderWindows, AnUnchangedRegionAndTheFadesTransparencyLeaveTheWindowsAlo
     skin::SetFormAlpha(*s.form, 255);
     s.p->StateFlags &= ~skin::psShowFading;
     EXPECT_EQ(moves.others > 0, !fading);
+  }
+}
+
+// In every stored skin a button in a group box carries its skin's outer effect: the band just outside the button
+// shows something else with outer effects on than off, while the box away from the button shows the same.
+TEST(ProviderWindows, ButtonsOfEveryStoredSkinCarryTheirOuterEffect) {
+  StationForm s;
+  auto* box = new gui::TGroupBox(s.form);
+  box->SetParent(s.form);
+  box->SetBounds(10, 10, 220, 130);
+  box->SetCaption("Mode");
+  auto* button = new gui::TButton(s.form);
+  button->SetParent(box);
+  button->SetBounds(50, 50, 100, 26);
+  button->SetCaption("Report");
+  // Points of the box in screen coordinates: two rows above the button and two columns beside it, and one far.
+  auto screen = [&](int x, int y) {
+    POINT pt{x, y};
+    ClientToScreen(box->WindowHandle(), &pt);
+    return testsupport::ScreenPixel(pt.x, pt.y) & 0xFFFFFF;
+  };
+  auto band = [&] {
+    std::vector<uint32_t> v;
+    for (int x = 60; x < 140; x += 8)
+      for (int y : {48, 49}) v.push_back(screen(x, y));
+    for (int y = 55; y < 72; y += 4)
+      for (int x : {48, 49, 150, 151}) v.push_back(screen(x, y));
+    return v;
+  };
+  auto settle = [&](const std::function<bool()>& done) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 5000) {
+      RedrawWindow(s.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      PumpFor(50);
+      if (done()) return true;
+    }
+    return false;
+  };
+  for (std::string_view name : skin::ProgramStoredSkinNames) {
+    SCOPED_TRACE(std::string(name));
+    s.manager->SetAllowOuterEffects(false);
+    s.manager->SetSkinName(std::string(name));
+    std::vector<uint32_t> plain;
+    uint32_t away = 0;
+    // Plain: the same picture twice in a row.
+    ASSERT_TRUE(settle([&] {
+      const std::vector<uint32_t> now = band();
+      const bool same = now == plain;
+      plain = now;
+      away = screen(200, 110);
+      return same;
+    }));
+    s.manager->SetAllowOuterEffects(true);
+    EXPECT_TRUE(settle([&] { return band() != plain; }));
+    EXPECT_EQ(screen(200, 110), away);
+    if (const char* dir = std::getenv("STATION_SHOTS")) {
+      std::string file = "outer-effect-";
+      for (char c : name) file += std::isalnum(static_cast<unsigned char>(c)) ? c : '-';
+      testsupport::SaveWindowPicture(s.Handle(), dir, file);
+    }
   }
 }
 
