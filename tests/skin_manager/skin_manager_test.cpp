@@ -457,8 +457,12 @@ TEST(SkinManagerComponent, MinimizeAndRestoreArrivingAtTheApplicationWindow) {
     EXPECT_EQ(minimized, k.minimized);
     EXPECT_EQ(restored, k.restored);
     EXPECT_TRUE(sys.minAnimation);  // the system's animation is put back
-    if (k.byLibrary) EXPECT_EQ(main->provider().MinimizedByLibrary, 0);
-    if (k.skinApplied) EXPECT_EQ(e.m->LastSysCommand, (k.command & 0xFFF0) == 0xF020 ? 2 : 1);
+    if (k.byLibrary) {
+      EXPECT_EQ(main->provider().MinimizedByLibrary, 0);
+    }
+    if (k.skinApplied) {
+      EXPECT_EQ(e.m->LastSysCommand, (k.command & 0xFFF0) == 0xF020 ? 2 : 1);
+    }
     gui::Application->OnMinimize = nullptr;
     gui::Application->OnRestore = nullptr;
     gui::Application->SetMainForm(nullptr);
