@@ -173,6 +173,9 @@ void ProviderNcLButtonDown(TsSkinProvider& p, gui::TMessage& m) {
     }
   }
   if (SystemButton(code)) {
+    // The maximized MDI child's minimize and restore only when the child allows them.
+    if ((code == kHtMdiMinimize && !MDIChildMinimizeAllowed(p)) || (code == kHtMdiRestore && !MDIChildRestoreAllowed(p)))
+      return;
     ProviderPressElement(p, code);
     return;
   }

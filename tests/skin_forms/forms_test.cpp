@@ -427,6 +427,11 @@ TEST(TitleBar, TheMaximizedMdiChildsButtonsStandInTheParentsMenuLine) {
     EXPECT_EQ(at(close), Px(ButtonColor(bClose, 0) + 8));
     EXPECT_EQ(at(restore), Px(ButtonColor(bNorm, 0) + 8));
     EXPECT_EQ(at(minimize), c.minimize ? Px(ButtonColor(bMin, 0) + 8) : Px(kMenuLine));
+    // A press on the minimize button's place presses it only when the child may be minimized.
+    r.parent->Perform(skin::wv::kWmNcLButtonDown, 103, 0);
+    EXPECT_EQ(r.pp->CurrentHTCode, c.minimize ? 103 : 0);
+    EXPECT_EQ(r.pp->ButtonMDIMin.State, c.minimize ? 2 : 0);
+    skin::TitleButtonPressed() = false;
   }
 }
 
