@@ -166,7 +166,7 @@ void CheckOtherWindows(Station& st, const Look& look, int setting) {
     if (std::string(w.cls) == "TForm19") {  // its coloured buttons keep a caption that shows on their light faces
       HWND reading = Child(window, "Button", {"Reading", "Lecture"});
       ASSERT_NE(reading, nullptr) << what;
-      EXPECT_TRUE(ShowsCaption(reading)) << what << ": the caption of \"Reading\"";
+      EXPECT_TRUE(WaitFor([&] { return ShowsCaption(reading); }, 5000)) << what << ": the caption of \"Reading\"";
     }
     if (w.probe == OtherWindow::kTextProbe) {
       // With the pointer over it, redrawn whole soon after it opened (as when it is covered and uncovered): its
