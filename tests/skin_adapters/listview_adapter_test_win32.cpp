@@ -212,13 +212,13 @@ TEST_F(ListViewTest, DraggingTheThumbMovesByWholeItemsOrColumns) {
     move(along);
     Pump(20);
     MouseButton(true);
-    Pump(30);
+    PumpUntil([&] { return a->TrackingThumb != 0; });
     for (int d = 0; d <= 60; d += 15) {
       move(along + d);
       Pump(15);
     }
     MouseButton(false);
-    Pump(60);
+    PumpUntil([&] { return a->TrackingThumb == 0 && Info(lv, c.vertical ? SB_VERT : SB_HORZ).nPos > 0; });
     const int pos = Info(lv, c.vertical ? SB_VERT : SB_HORZ).nPos;
     EXPECT_GT(pos, 0);
     EXPECT_EQ(sb.ScrollInfo.nPos, pos);

@@ -363,9 +363,9 @@ TEST_F(BarsTest, StatusBarAndToolBar) {
     POINT sc = c;
     ClientToScreen(tool, &sc);
     SetCursorPos(sc.x, sc.y);
-    Pump(20);
-    const Printed p(tool);
-    const uint32_t seen = p.At(r.left + a->Margin + 3, r.top + a->Margin + 3);
+    const auto shown = [&] { return Printed(tool).At(r.left + a->Margin + 3, r.top + a->Margin + 3); };
+    PumpUntil([&] { return shown() == (i == 0 ? ToolH : ToolN); });
+    const uint32_t seen = shown();
     EXPECT_EQ(seen, i == 0 ? ToolH : ToolN) << "button " << i << " " << std::hex << seen;
   }
   SetCursorPos(5, 5);
