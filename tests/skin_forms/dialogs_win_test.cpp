@@ -855,25 +855,25 @@ TEST(DialogHook, AHoveredCloseButtonOfADialogGlowsAndTheGlowGoesWhenTheMouseLeav
     adaptertest::MouseTo(cx - 1, cy);
     PumpFor(20);
     adaptertest::MouseTo(cx, cy);
-    PumpFor(60);
+    testsupport::PumpUntil([&] { return a->CloseButton.GlowTimer && a->CloseButton.State == 1; });
     skin::TacSBAnimation* anim = a->CloseButton.GlowTimer;
     ASSERT_NE(anim, nullptr);
     EXPECT_EQ(a->CloseButton.State, 1);
     HWND glow = static_cast<HWND>(anim->GlowWindow);
     ASSERT_NE(glow, nullptr);
     EXPECT_TRUE(IsWindowVisible(glow));
-    PumpFor(300 + int(ModalDriver::HoldMs()));
+    testsupport::PumpUntil([&] { return anim->ShownAlpha == 255; }, 5000 + ModalDriver::HoldMs());
     EXPECT_EQ(anim->ShownAlpha, 255);
     RECT gr{};
     GetWindowRect(glow, &gr);
     EXPECT_EQ(gr.left, origin.X + close.Left - skin.Skin().SkinData.BICloseGlowMargin);
     EXPECT_EQ(gr.right - gr.left, kGlowW);
     adaptertest::MouseTo(wr.right + 200, wr.bottom + 200);
-    PumpFor(400);
+    testsupport::PumpUntil([&] { return a->CloseButton.State == 0 && anim->GlowWindow == nullptr; });
     EXPECT_EQ(a->CloseButton.State, 0);
     EXPECT_EQ(anim->GlowWindow, nullptr);
     DestroyWindow(h);
-    PumpFor(50);
+    testsupport::PumpUntil([&] { return ThreadWindowCount() == windows; });
     EXPECT_EQ(ThreadWindowCount(), windows);
   }
 }
@@ -921,10 +921,11 @@ TEST(DialogHook, DraggingADialogsCaptionMovesItTranslucentlyWhenTheSkinBlendsMov
   PumpFor(50);
   const UINT_PTR timer = SetTimer(nullptr, 0, 30, MoveSampler::Tick);
   adaptertest::MouseButton(true);
-  PumpFor(600);
+  // The hand moves and lets go at the sampler's ninth tick; the system's move loop then ends.
+  testsupport::PumpUntil([] { return MoveSampler::ticks >= 9 && !GetCapture(); });
   KillTimer(nullptr, timer);
   adaptertest::MouseButton(false);
-  PumpFor(50);
+  testsupport::PumpUntil([&] { return (GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_LAYERED) == 0; });
   EXPECT_TRUE(MoveSampler::layeredSeen);
   EXPECT_EQ(MoveSampler::lowest, 150);
   RECT after{};

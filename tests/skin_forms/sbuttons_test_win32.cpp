@@ -103,8 +103,10 @@ void MouseButton(bool down) {
   SendInput(1, &in, sizeof in);
 }
 
-// A click at a point of a control's parent (client coordinates of the form).
-void ClickAt(gui::TWinControl* form, int x, int y) {
+// A click at a point of a control's parent (client coordinates of the form), its effect waited for until
+// `taken` holds (at most 5 s): on a loaded machine the input comes late.
+template <class Taken>
+void ClickAt(gui::TWinControl* form, int x, int y, Taken taken) {
   POINT p{x, y};
   ClientToScreen(form->Handle(), &p);
   MouseTo(p.x, p.y);
@@ -112,7 +114,7 @@ void ClickAt(gui::TWinControl* form, int x, int y) {
   MouseButton(true);
   Pump(30);
   MouseButton(false);
-  Pump(60);
+  PumpUntil(taken);
 }
 
 // Popup menus are modal: a timer closes the one that is open.
@@ -329,27 +331,29 @@ TEST(SkinnedButtons, SplitAndDropDownPartsReactToClicks) {
   NoAnimations still;
   Harness h;
   // The push button clicks; the split button's left part clicks, its right part opens the menu.
-  ClickAt(h.form, 30, 27);
+  ClickAt(h.form, 30, 27, [&] { return h.buttonClicks == 1; });
   EXPECT_EQ(h.buttonClicks, 1);
-  ClickAt(h.form, 150, 27);
+  ClickAt(h.form, 150, 27, [&] { return h.splitClicks == 1; });
   EXPECT_EQ(h.splitClicks, 1);
   EXPECT_EQ(h.popups, 0);
-  ClickAt(h.form, 130 + 130 - 6, 27);
+  // The menu opened and closed again (by its timer), the button hot again.
+  ClickAt(h.form, 130 + 130 - 6, 27,
+          [&] { return h.popups == 1 && !GetCapture() && Harness::Probe(h.split, 3, 3) == ButtonH; });
   EXPECT_EQ(h.popups, 1);
   EXPECT_EQ(h.splitClicks, 1);
   EXPECT_EQ(h.popupComponent, h.split);
   EXPECT_EQ(h.stateAtPopup, bstPressed) << "pressed while the menu is open";
   EXPECT_EQ(Harness::Probe(h.split, 3, 3), ButtonH) << "up again after, the mouse still over it";
   // A drop-down speed button with OnClick: left part clicks, arrow part opens the menu.
-  ClickAt(h.form, 120, 75);
+  ClickAt(h.form, 120, 75, [&] { return h.dropClicks == 1; });
   EXPECT_EQ(h.dropClicks, 1);
   EXPECT_EQ(h.popups, 1);
-  ClickAt(h.form, h.drop->Left() + h.drop->Width() - 5, 75);
+  ClickAt(h.form, h.drop->Left() + h.drop->Width() - 5, 75, [&] { return h.popups == 2 && !h.drop->MenuShowing(); });
   EXPECT_EQ(h.popups, 2);
   EXPECT_EQ(h.dropClicks, 1);
   EXPECT_EQ(h.popupComponent, h.drop);
   // Without OnClick anywhere opens it, and the button is down meanwhile.
-  ClickAt(h.form, 240, 75);
+  ClickAt(h.form, 240, 75, [&] { return h.popups == 3 && !h.menuOnly->MenuShowing(); });
   EXPECT_EQ(h.popups, 3);
   EXPECT_EQ(h.popupComponent, h.menuOnly);
   EXPECT_EQ(h.stateAtPopup, bstPressed);
@@ -523,7 +527,7 @@ TEST(SkinnedButtons, ButtonFreedByItsOwnClickLeavesNoTrace) {
   victim->OnClick = [victim](gui::TObject*) { gui::Free(victim); };
   h.form->Show();
   Pump(30);
-  ClickAt(h.form, 420, 75);
+  ClickAt(h.form, 420, 75, [&] { return h.form->ComponentCount() == 8; });
   EXPECT_EQ(h.form->ComponentCount(), 8);
   EXPECT_EQ(Harness::Probe(h.button, 3, 3), ButtonN);
   MouseTo(5, 5);
