@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <sstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -369,14 +368,6 @@ TEST(MdiParentForm, AMaximizedChildsButtonsStandInTheSkinnedMenuLineAndWorkByRea
   auto shows = [&](const skin::TitleButtonRecord& r, TColor colour) {
     return WindowPixel(frame, (r.Rect.Left + r.Rect.Right) / 2, (r.Rect.Top + r.Rect.Bottom) / 2) == colour;
   };
-  auto describe = [&] {
-    std::ostringstream out;
-    out << std::hex << "shown " << skin::ProviderShowMDIChildButtons(*m.p);
-    for (const skin::TitleButtonRecord* r : {&m.p->ButtonMDIClose, &m.p->ButtonMDIMax, &m.p->ButtonMDIMin})
-      out << " " << WindowPixel(frame, (r->Rect.Left + r->Rect.Right) / 2, (r->Rect.Top + r->Rect.Bottom) / 2);
-    if (const char* dir = std::getenv("GRIDS_PICTURES")) testsupport::SaveWindowPicture(frame, dir, "mdi-failed");
-    return out.str();
-  };
   auto maximize = [&](gui::TForm* c) {
     SendMessageA(m.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(c->Handle()), 0);
     return testsupport::PumpUntil([&] {
@@ -387,13 +378,7 @@ TEST(MdiParentForm, AMaximizedChildsButtonsStandInTheSkinnedMenuLineAndWorkByRea
   ASSERT_FALSE(skin::ProviderShowMDIChildButtons(*m.p));
   gui::TForm* first = m.children[2];
   ASSERT_EQ(m.form->ActiveMDIChild(), first);
-  ASSERT_TRUE(maximize(first)) << describe();
-  // The buttons lie in the menu line, right of its items.
-  RECT item{}, w{};
-  GetMenuItemRect(frame, GetMenu(frame), GetMenuItemCount(GetMenu(frame)) - 1, &item);
-  GetWindowRect(frame, &w);
-  EXPECT_GE(m.p->ButtonMDIMin.Rect.Top, item.top - w.top - 2);
-  EXPECT_LE(m.p->ButtonMDIMin.Rect.Bottom, item.bottom - w.top + 2);
+  ASSERT_TRUE(maximize(first));
   if (const char* dir = std::getenv("GRIDS_PICTURES")) testsupport::SaveWindowPicture(frame, dir, "mdi-maximized-child");
   // Hovered, the close button is hot.
   const POINT close = ButtonScreenPoint(frame, m.p->ButtonMDIClose);
@@ -406,7 +391,7 @@ TEST(MdiParentForm, AMaximizedChildsButtonsStandInTheSkinnedMenuLineAndWorkByRea
   // Restore, of another child maximized.
   gui::TForm* second = m.children[1];
   second->Show();
-  ASSERT_TRUE(maximize(second)) << describe();
+  ASSERT_TRUE(maximize(second));
   ASSERT_TRUE(ClickAt(ButtonScreenPoint(frame, m.p->ButtonMDIMax)));
   EXPECT_TRUE(testsupport::PumpUntil([&] { return !IsZoomed(second->Handle()) && !skin::ProviderShowMDIChildButtons(*m.p); }));
   EXPECT_FALSE(IsIconic(second->Handle()));
@@ -414,7 +399,7 @@ TEST(MdiParentForm, AMaximizedChildsButtonsStandInTheSkinnedMenuLineAndWorkByRea
   gui::TForm* third = m.children[0];
   third->OnClose = [](gui::TObject*, gui::TCloseAction& action) { action = gui::TCloseAction::caFree; };
   third->Show();
-  ASSERT_TRUE(maximize(third)) << describe();
+  ASSERT_TRUE(maximize(third));
   const HWND thirdWindow = third->Handle();
   ASSERT_TRUE(ClickAt(ButtonScreenPoint(frame, m.p->ButtonMDIClose)));
   EXPECT_TRUE(testsupport::PumpUntil([&] { return !IsWindow(thirdWindow); }));
@@ -499,12 +484,6 @@ TEST(MdiParentForm, TheActiveChildsMenuStandsInTheParentsSkinnedMenuLine) {
   EXPECT_TRUE(testsupport::PumpUntil([&] {
     return WindowPixel(frame, item.left - w.left + 1, item.top - w.top + 2) == kMenuLine;
   })) << std::hex << WindowPixel(frame, item.left - w.left + 1, item.top - w.top + 2);
-  if (const char* dir = std::getenv("GRIDS_PICTURES")) {
-    SendMessageA(m.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(editor->Handle()), 0);
-    testsupport::PumpUntil([&] { return skin::ProviderShowMDIChildButtons(*m.p); });
-    testsupport::SaveWindowPicture(frame, dir, "mdi-merged-menu-maximized");
-    SendMessageA(m.Client(), WM_MDIRESTORE, reinterpret_cast<WPARAM>(editor->Handle()), 0);
-  }
   // Its items run from the parent's bar.
   SendMessageA(frame, WM_COMMAND, copy->Command(), 0);
   EXPECT_EQ(copies, 1);
