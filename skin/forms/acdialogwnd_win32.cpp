@@ -1073,7 +1073,7 @@ void TacDialogWnd::WndProc(gui::TMessage& M) {
       // A dialog shown again gets back the border window that its hiding took.
       SetExtendedBorders(SkinManager->ExtendedBorders());
       const TacFormAnimation& show = SkinManager->AnimEffects.DialogShow;
-      if (show.Active && show.Time > 0) {
+      if (show.Active && show.Time > 0 && LayeredPicturesShown(SkinManager)) {
         SkinData->BGChanged = true;
         if (!ChildrenSkinned && Provider) {
           Provider->SkinChildren(Handle);
@@ -1115,7 +1115,8 @@ void TacDialogWnd::WndProc(gui::TMessage& M) {
       if (hiding && !Destroyed) {
         // The hide fades the dialog's picture out; the border window goes with it.
         const TacFormAnimation& hide = SkinManager->AnimEffects.DialogHide;
-        if (hide.Active && hide.Time > 0 && SkinData->CacheBmp && !SkinData->CacheBmp->Empty()) {
+        if (hide.Active && hide.Time > 0 && LayeredPicturesShown(SkinManager) && SkinData->CacheBmp &&
+            !SkinData->CacheBmp->Empty()) {
           if (!animated_) animated_ = std::make_unique<DialogAnimated>(*this);
           auto& animated = static_cast<DialogAnimated&>(*animated_);
           animated.Hiding = true;

@@ -30,8 +30,7 @@ namespace {
 
 
 bool Layered(const TsSkinProvider& p) {
-  const TsSkinManager* m = ProviderManager(p);
-  return m != nullptr && const_cast<TsSkinManager*>(m)->System().LayeredWindowsAvailable();
+  return LayeredPicturesShown(const_cast<TsSkinManager*>(ProviderManager(p)));
 }
 
 // An animation setting that runs: on, and long enough for one step.
@@ -113,6 +112,14 @@ bool ProviderCmShowingChanged(TsSkinProvider& p, gui::TMessage& m) {
     if (manager) ProviderUpdateExtBorders(p, manager->ExtendedBorders());
     ProviderCallOldProc(p, m);
     if (token.expired()) return false;
+    if (manager && !LayeredPicturesShown(manager) && FormWindowVisible(form) && !FormWindowIconic(form)) {
+      // Where the fade is left out because the screen would show it dark, the form is finished as the fade
+      // finishes it: its child windows in the skin, then the whole form painted.
+      ProviderTakeChildWindows(p);
+      if (token.expired() || form.IsDestroying()) return false;
+      taken = true;
+      RedrawFormWindow(form, 0x585);
+    }
   }
   if (PreviewMode()) ProviderNotifySkinEditor(FormWindowHandle(form));
   return taken;

@@ -26,10 +26,7 @@ constexpr uint32_t kSwpHideWindow = 0x80;
 
 bool Runs(const TacFormAnimation& a) { return a.Active && a.Time >= 12; }
 
-bool Layered(const TsSkinProvider& p) {
-  TsSkinManager* m = ProviderManager(p);
-  return m != nullptr && m->System().LayeredWindowsAvailable();
-}
+bool Layered(const TsSkinProvider& p) { return LayeredPicturesShown(ProviderManager(p)); }
 
 // The form shows a picture worth keeping: its window on the screen, not minimized.
 bool OnScreen(const TsSkinProvider& p) {

@@ -8,6 +8,7 @@
 #include "skin/manager/sanimations_window.h"
 #include "skin/manager/svclutils.h"
 #include "skin/pixels/graph_utils.h"
+#include "skin/painters/layered_alpha.h"
 #include "skin/painters/parent_background.h"
 #include "skin/pixels/pixel_helpers.h"
 
@@ -411,14 +412,19 @@ void AnimShowForm(TacFormProvider& Provider, uint16_t Time, uint8_t MaxAlpha, Ta
   if (window.Free) window.Free();
 }
 
+bool LayeredPicturesShown(TsSkinManager* Manager) {
+  return Manager != nullptr && Manager->System().LayeredWindowsAvailable() && LayeredAlphaShown();
+}
+
 void AnimSkinChange(TacFormProvider& Provider, uint16_t Time, uint8_t MaxAlpha, bool Aero) {
   gui::TCustomForm* form = Provider.Form();
   TsSkinManager* m = ManagerOf(Provider);
   if (form == nullptr || m == nullptr) return;
   HWND formWnd = form->WindowHandle();
   const bool borders = Provider.HasBorderForm();
-  if (!m->System().LayeredWindowsAvailable()) {
-    AnimSkinChangeControl(form, Time, MaxAlpha);
+  if (!LayeredPicturesShown(m)) {
+    // No picture where the screen would show it dark: the form repaints in the new skin at once.
+    if (!m->System().LayeredWindowsAvailable()) AnimSkinChangeControl(form, Time, MaxAlpha);
     // The frame's region follows the new skin once the form shows it.
     Provider.UpdateRegion(false);
     detail::RedrawOn(formWnd, kRedrawNowWithErase);

@@ -28,6 +28,13 @@
 namespace skin {
 
 struct TsCommonData;
+class TsSkinManager;
+
+// Whether a picture that a layered window shows with a changing alpha reaches the screen as it should: the
+// system offers layered windows and the screen shows their alpha. Where it does not (under Wine on a display
+// without a compositing manager) a fading picture shows dark, rising from black or sinking into it, over the
+// window it stands for: windows then show, hide and change their skin at once.
+bool LayeredPicturesShown(TsSkinManager* Manager);
 
 // ---- The frame schedule.
 

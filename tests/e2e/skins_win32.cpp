@@ -178,7 +178,11 @@ void CheckOtherWindows(Station& st, const Look& look, int setting) {
       EXPECT_TRUE(WaitFor([&] { return ShowsText(window); }, 5000)) << what << ", redrawn whole";
       Station::ParkPointer();
     }
-    // The window over the main window as the screen shows them, then the window alone.
+    // The window over the main window as the screen shows them, then the window alone, once any fade that
+    // shows it is over and the screen holds it (the checks above may pass on the main window's own caption,
+    // which lies where a window at (0, 0) has its own).
+    WaitFor([&] { return !(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_LAYERED); }, 3000);
+    WaitUntilScreenSettles(window);
     SavePictureOf(st.Main(), window, "skins-" + std::to_string(setting) + "-" + w.picture + "-over-main");
     SavePicture(window, "skins-" + std::to_string(setting) + "-" + w.picture);
     if (w.closes.empty()) {

@@ -366,8 +366,14 @@ struct Look {
       }
       return "caption " + Hex(got) + " is not the system's caption";
     }
-    const int d = skin.caption.Nearest(got);
-    return d <= kTolerance ? "" : "caption " + Hex(got) + " at " + std::to_string(d) + " from the skin's title images";
+    // The caption's text may run through one point (a long title): the nearest of a few along the bar.
+    COLORREF best = got;
+    int d = skin.caption.Nearest(got);
+    for (int fifth : {7, 8}) {
+      const COLORREF c = WindowPixel(window, (r.right - r.left) * fifth / 10, skin.titleHeight / 2);
+      if (const int e = skin.caption.Nearest(c); e < d) best = c, d = e;
+    }
+    return d <= kTolerance ? "" : "caption " + Hex(best) + " at " + std::to_string(d) + " from the skin's title images";
   }
 };
 
@@ -390,6 +396,50 @@ inline void SavePicture(HWND h, const std::string& name) {
 }
 
 // What the screen shows over two windows together (a dialog over the main window), as a picture.
+// Waits until the screen over `h` has stayed the same for `quietMs` (or `ms` passed): a window just shown
+// reaches the screen when its program next hands its drawing to the X server, and until then the screen keeps
+// what lay there (a dialog over its main window, whose caption has the same colours, is not there yet).
+inline void WaitUntilScreenSettles(HWND h, DWORD quietMs = 300, DWORD ms = 5000) {
+  RECT r{};
+  GetWindowRect(h, &r);
+  const int w = r.right - r.left, h2 = r.bottom - r.top;
+  if (w <= 0 || h2 <= 0) return;
+  auto grid = [&] {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h2;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    std::vector<COLORREF> v;
+    if (dib && bits) {
+      HGDIOBJ old = SelectObject(memory, dib);
+      BitBlt(memory, 0, 0, w, h2, screen, r.left, r.top, SRCCOPY);
+      GdiFlush();
+      const auto* p = static_cast<const COLORREF*>(bits);
+      v.assign(p, p + size_t(w) * size_t(h2));
+      SelectObject(memory, old);
+      DeleteObject(dib);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return v;
+  };
+  std::vector<COLORREF> last = grid();
+  DWORD quietSince = GetTickCount();
+  const DWORD start = quietSince;
+  while (GetTickCount() - quietSince < quietMs && GetTickCount() - start < ms) {
+    Sleep(50);
+    std::vector<COLORREF> now = grid();
+    if (now != last) quietSince = GetTickCount();
+    last = std::move(now);
+  }
+}
+
 inline void SavePictureOf(HWND a, HWND b, const std::string& name) {
   const std::string dir = Env("E2E_ARTEFACTS");
   if (dir.empty()) return;

@@ -5,8 +5,11 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <functional>
 #include <string>
+#include <thread>
 
 #include "gui/gui.h"
 #include "skin/forms/sskinprovider.h"
@@ -122,6 +125,47 @@ TEST(AlphaDisplay, AFormOfASkinWithAShadowKeepsItsFrameAndShowsNoShadowNorGlow) 
     GetWindowRect(h, &r);
     return r.left == 260 && r.top == 190;
   }, 3000));
+  gui::Free(form);
+  PumpFor(50);
+}
+
+// A form that fades in and out as it shows and hides: the fade's picture would rise from black and sink into it
+// over the window below, so the form shows and hides at once; what the screen shows where the form lies is the
+// window below or the form, never dark, before, during and after each.
+TEST(AlphaDisplay, AFormShowsAndHidesWithoutAFadeThroughBlack) {
+  FormsSkin skin;
+  skin.manager->AnimEffects.FormShow.Active = skin.manager->AnimEffects.FormHide.Active = true;
+  skin.manager->AnimEffects.FormShow.Time = skin.manager->AnimEffects.FormHide.Time = 400;
+  const COLORREF back = RGB(0x24, 0xD0, 0x9C);
+  Backdrop backdrop(RECT{140, 120, 640, 520}, back);
+  PumpFor(100);
+  auto* form = new gui::TForm(gui::Application);
+  form->SetBounds(200, 150, 360, 260);
+  form->SetCaption("Speech options");
+  new skin::TsSkinProvider(form);
+  // The screen read from a thread of its own: a show blocks this one while it fades.
+  std::atomic<bool> sampling{true};
+  std::atomic<uint32_t> darkest{0xFFFFFF};
+  std::atomic<int> samples{0};
+  std::thread sampler([&] {
+    while (sampling) {
+      const uint32_t c = testsupport::ScreenPixel(380, 300) & 0xFFFFFF;
+      const uint32_t brightest = std::max({c & 0xFF, (c >> 8) & 0xFF, c >> 16});
+      if (brightest < std::max({darkest & 0xFF, (darkest >> 8) & 0xFF, darkest >> 16})) darkest = c;
+      ++samples;
+      Sleep(2);
+    }
+  });
+  form->Show();
+  EXPECT_TRUE(WaitFor([&] { return (testsupport::ScreenPixel(380, 300) & 0xFFFFFF) == uint32_t(kFormActive); }, 3000));
+  form->Hide();
+  EXPECT_TRUE(WaitFor([&] { return (testsupport::ScreenPixel(380, 300) & 0xFFFFFF) == uint32_t(back); }, 3000));
+  PumpFor(200);
+  sampling = false;
+  sampler.join();
+  EXPECT_GT(samples.load(), 20);
+  const uint32_t d = darkest;
+  EXPECT_GE(std::max({d & 0xFF, (d >> 8) & 0xFF, d >> 16}), 0x50u) << std::hex << "darkest " << d;
   gui::Free(form);
   PumpFor(50);
 }
