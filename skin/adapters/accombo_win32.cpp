@@ -159,6 +159,21 @@ void TacComboListWnd::WndProc(gui::TMessage& m) {
         m.Result = hit;
       return;
     }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+      // An open list holds the mouse: a press on its frame comes as a client press outside the client area. On
+      // a skinned bar the bar is operated (the list stays open and keeps the mouse); elsewhere the list decides.
+      POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+      RECT client{};
+      GetClientRect(Handle, &client);
+      if (PtInRect(&client, p)) break;
+      ClientToScreen(Handle, &p);
+      const LRESULT hit = ScrollNcHitTest(this, Handle, 0, MAKELPARAM(p.x, p.y));
+      if (hit != HTHSCROLL && hit != HTVSCROLL) break;
+      m.Result = ScrollNcLButtonDown(this, Handle, WM_NCLBUTTONDOWN, WPARAM(hit), MAKELPARAM(p.x, p.y));
+      PaintIfMoved();
+      return;
+    }
     case WM_LBUTTONUP: {
       POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
       ClientToScreen(Handle, &p);

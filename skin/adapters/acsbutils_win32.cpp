@@ -614,7 +614,9 @@ LRESULT ScrollNcLButtonDown(TacScrollWnd* Adapter, HWND Handle, UINT Msg, WPARAM
   g_engine.ScrollMsg = kind == 0 ? WM_HSCROLL : WM_VSCROLL;
   g_engine.PressedBar = kind;
   g_engine.PressedPart = part;
-  SetCapture(Handle);
+  // A window that holds the mouse already (an open drop-down list) keeps it: taken again, it would be told that it
+  // lost it, which ends the press that is just starting.
+  if (GetCapture() != Handle) SetCapture(Handle);
   if (part == sbpThumb) {
     const ScrollThumb thumb = ScrollThumbRect(bar, barRect);
     g_engine.DragBarRect = barRect;

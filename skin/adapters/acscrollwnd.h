@@ -55,6 +55,8 @@ class TacScrollWnd : public TacMainWnd {
   bool ScrollCommand(gui::TMessage& Message);
   // AC_MOUSEENTER / AC_MOUSELEAVE: the skin data takes the hover and a change is painted.
   void HoverCommand(bool Enter);
+  // The hover of a window that no component owns, from its own mouse messages (moves and leaves).
+  void ForeignHover(UINT Msg);
   // The state the window's border and background show: 1 focused or hot, else 0.
   int32_t HoverState() const;
   // The scrollable family's own WndProc body (TacBaseWnd and TacEditWnd run it as their base handling).

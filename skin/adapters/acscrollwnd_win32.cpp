@@ -91,6 +91,9 @@ void TacScrollWnd::ScrollWndProc(gui::TMessage& m) {
     CallOriginal(m);
     return;
   }
+  if (m.Msg == WM_MOUSEMOVE || m.Msg == WM_NCMOUSEMOVE || m.Msg == WM_MOUSELEAVE || m.Msg == WM_NCMOUSELEAVE)
+    ForeignHover(m.Msg);
+  if (Destroyed) return;
   switch (m.Msg) {
     case WM_NCCALCSIZE:
       m.Result = ScrollNcCalcSize(this, Handle, m.WParam, m.LParam);
@@ -251,6 +254,30 @@ void TacScrollWnd::HoverCommand(bool Enter) {
   gui::TMessage cm{Enter ? gui::CM_MOUSEENTER : gui::CM_MOUSELEAVE, 0, 0, 0};
   CommonDataWndProc(cm, SkinData);
   if (Destroyed || SkinData->MouseAbove == before || !HotLookAllowed(SkinData, true)) return;
+  SkinData->BGChanged = true;
+  if (IsWindowVisible(Handle)) RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+}
+
+void TacScrollWnd::ForeignHover(UINT Msg) {
+  // A window of no component (a system dialog's list, a plain list box of the program) is no hot control of the
+  // manager: it follows the pointer itself, over its client area and its frame alike.
+  if (SkinData == nullptr || SkinData->OwnerControl != nullptr || GetCapture() == Handle ||
+      !IsWindowEnabled(Handle) || !HotLookAllowed(SkinData, true))
+    return;
+  bool over = true;
+  if (Msg == WM_MOUSEMOVE || Msg == WM_NCMOUSEMOVE) {
+    TRACKMOUSEEVENT t{sizeof t, DWORD(TME_LEAVE | (Msg == WM_NCMOUSEMOVE ? TME_NONCLIENT : 0)), Handle, 0};
+    TrackMouseEvent(&t);
+  } else {
+    // Leaving the client for the frame (or back) is no leaving of the window.
+    POINT p{};
+    RECT r{};
+    GetCursorPos(&p);
+    GetWindowRect(Handle, &r);
+    over = PtInRect(&r, p) != FALSE && WindowFromPoint(p) == Handle;
+  }
+  if (SkinData->MouseAbove == uint8_t(over)) return;
+  SkinData->MouseAbove = uint8_t(over);
   SkinData->BGChanged = true;
   if (IsWindowVisible(Handle)) RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
 }

@@ -19,6 +19,9 @@ inline constexpr uint32_t GroupBg = 0xB0C0E0, PanelBg = 0xA0D0D0;
 inline constexpr uint32_t ComboBtnN = 0x6040A0, ComboBtnH = 0x7050B0;
 inline constexpr uint32_t Grip = 0x2080F0, TrackBg = 0xC0B0A0, Tick = 0x1020F0, StatusBg = 0x90A0B0;
 inline constexpr uint32_t ToolN = 0xE0D0C0, ToolH = 0x50E0A0, SpeedSmall = 0x70C070;
+// The arrow glyphs of the arrow variant (normal, hot, pressed) and its column headers.
+inline constexpr uint32_t ArrowInk[3] = {0x2010D0, 0x20D010, 0xD02010};
+inline constexpr uint32_t ColHdrN = 0xC0E0F0, ColHdrH = 0xB0D0E0;
 }  // namespace ctlcolours
 
 inline uint32_t ControlMasterPixel(int x, int y) {
@@ -30,6 +33,7 @@ inline uint32_t ControlMasterPixel(int x, int y) {
   }
   if (x < 48 && y >= 8 && y < 24) return Rgb(y < 16 ? BoxU[(x - 24) / 8] : BoxC[(x - 24) / 8]);
   if (x >= 48 && x < 56 && y >= 8 && y < 16) return Rgb(Grip);
+  if (x >= 24 && x < 39 && y >= 24 && y < 29) return Rgb(ArrowInk[(x - 24) / 5]);
   return skintest::Key;
 }
 
@@ -77,6 +81,29 @@ inline std::string ControlOptionsText() {
   flat("CLEARBOX", CheckBg, CheckBg, 1);  // shows what lies under it
   line("TRANSPARENCY=100");
   return t;
+}
+
+// The same skin with arrow glyphs of its own on the four scroll buttons (5 x 5, three states) and a column header
+// section.
+inline std::string ArrowControlOptionsText() {
+  using namespace ctlcolours;
+  std::string t = ControlOptionsText();
+  for (const char* name : {"[SCROLLBTNLEFT]", "[SCROLLBTNTOP]", "[SCROLLBTNRIGHT]", "[SCROLLBTNBOTTOM]"}) {
+    const size_t at = t.find(name);
+    t.insert(at + std::string(name).size() + 2, "GLYPHMASK=" + Glyph(24, 24, 39, 29, 3, 0) + "\r\n");
+  }
+  t += "[COLHEADER]\r\nSTATES=3\r\nCOLOR=" + std::to_string(ColHdrN) + "\r\nHOTCOLOR=" + std::to_string(ColHdrH) +
+       "\r\nFONTCOLOR=0\r\nHOTFONTCOLOR=0\r\n";
+  return t;
+}
+
+// Stores a skin of these options under that name (not applied).
+inline void StoreControlSkin(skin::TsSkinManager& m, const std::string& name, const std::string& options) {
+  skin::TsStoredSkin& s = m.InternalSkins.Add();
+  s.Name = name;
+  const std::string bytes =
+      skin::PackSkin({{"Options.dat", options}, {"master.bmp", skintest::Bmp24(64, 48, ControlMasterPixel)}});
+  s.Data.WriteBuffer(bytes.data(), int64_t(bytes.size()));
 }
 
 inline void ApplyControlSkin(skin::TsSkinManager& m, const std::string& name = "Controls") {
