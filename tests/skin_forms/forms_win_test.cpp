@@ -285,7 +285,7 @@ TEST(ProviderWindows, TheBorderWindowLiesAroundTheFormAndItsShadowLetsClicksThro
     MoveMouse(x, y);
     PumpFor(100);
     Click();
-    PumpFor(150);
+    PumpUntil([&] { return belowClicks == 1; });
     EXPECT_EQ(belowClicks, 1);
     // Moving the form moves its border window.
     s.form->SetBounds(160, 130, 320, 240);
@@ -316,7 +316,9 @@ TEST(ProviderWindows, AHoveredCloseButtonGlowsAndTheGlowGoesAfterItsFade) {
   MoveMouse(fr.left + (close.Left + close.Right) / 2 - 1, fr.top + (close.Top + close.Bottom) / 2);
   PumpFor(20);
   MoveMouse(fr.left + (close.Left + close.Right) / 2, fr.top + (close.Top + close.Bottom) / 2);
-  PumpFor(60);
+  PumpUntil([&] {
+    return s.p->ButtonClose.GlowTimer && s.p->ButtonClose.State == 1 && ThreadWindowCount() == windows + 1;
+  });
   skin::TacSBAnimation* anim = s.p->ButtonClose.GlowTimer;
   ASSERT_NE(anim, nullptr);
   EXPECT_EQ(s.p->ButtonClose.State, 1);
@@ -324,7 +326,7 @@ TEST(ProviderWindows, AHoveredCloseButtonGlowsAndTheGlowGoesAfterItsFade) {
   ASSERT_NE(glow, nullptr);
   EXPECT_TRUE(IsWindowVisible(glow));
   EXPECT_EQ(ThreadWindowCount(), windows + 1);
-  PumpFor(300);
+  PumpUntil([&] { return anim->ShownAlpha == 255; });
   EXPECT_EQ(anim->ShownAlpha, 255);
   // Around the button by the skin's glow margin, the size of the skin's glow image.
   RECT gr{};
@@ -333,7 +335,7 @@ TEST(ProviderWindows, AHoveredCloseButtonGlowsAndTheGlowGoesAfterItsFade) {
   EXPECT_EQ(gr.right - gr.left, kGlowW);
   // The mouse leaves: the glow fades out and its window goes.
   MoveMouse(fr.left + 150, fr.top + 150);
-  PumpFor(400);
+  PumpUntil([&] { return s.p->ButtonClose.State == 0 && anim->GlowWindow == nullptr && ThreadWindowCount() == windows; });
   EXPECT_EQ(s.p->ButtonClose.State, 0);
   EXPECT_EQ(anim->GlowWindow, nullptr);
   EXPECT_EQ(ThreadWindowCount(), windows);
