@@ -7,6 +7,7 @@
 
 #include "skin/adapters/acscrollwnd.h"
 #include "skin/adapters/grid_colors.h"
+#include "skin/adapters/header_paint.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -59,15 +60,36 @@ class TacTreeViewWnd : public TacEditWnd {
   TColor TreeBackground(int32_t State) const;
 };
 
-// Virtual trees ("Colors", "Header" and "PaintInfoColumn").
-class TacVirtualTreeViewWnd : public TacEditWnd {
+// Virtual trees ("Colors", "Header" and "PaintInfoColumn"). The tree's column header ("SysHeader32" child) is
+// drawn by the adapter while the tree leaves it to its owner: a control whose "Header"."Options" holds
+// "hoOwnerDraw" (switched on by the skin unless the control draws its header through its own events), or a window
+// no component owns, unless one of its columns is owner-drawn (HDF_OWNERDRAW: its owner draws the header itself).
+// Each column is a "COLHEADER" cell with its text in the header's font and its sort arrow; a header at least two
+// lines of its font high breaks its captions into lines.
+class TacVirtualTreeViewWnd : public TacEditWnd, public HeaderHost {
  public:
+  ~TacVirtualTreeViewWnd() override;
+  void Initialize() override;
   void SaveColors() override;
   void RestoreColors() override;
   void SetSkinColors() override;
   void WndProc(gui::TMessage& Message) override;
 
   SavedProperties SavedTreeColors;
+  HWND Header = nullptr;  // the subclassed header, nullptr when none
+
+  // The adapter paints the header now.
+  bool HeaderOwnerDrawn() const;
+  // Every column and the empty rest into DC (nullptr: inside BeginPaint/EndPaint of the header), at Origin.
+  void PaintHeader(HDC DC, POINT Origin = POINT{0, 0});
+
+  void HeaderMessage(gui::TMessage& Message) override;
+  bool HeaderHostLive() const override { return MarkerAlive() && !Destroyed; }
+  void HeaderGone() override { Header = nullptr; }
+
+ private:
+  void AttachHeader();
+  SubclassedHeader header_;
 };
 
 }  // namespace skin

@@ -13,6 +13,7 @@
 #include "skin/manager/svclutils.h"
 #include "skin/painters/borders.h"
 #include "skin/painters/dc_copy.h"
+#include "skin/painters/text_engine.h"
 #include "skin/pixels/gdi_ledger.h"
 
 namespace skin {
@@ -268,9 +269,93 @@ void TacTreeViewWnd::WndProc(gui::TMessage& m) {
 
 // ---- TacVirtualTreeViewWnd.
 
+TacVirtualTreeViewWnd::~TacVirtualTreeViewWnd() { header_.Release(); }
+
+void TacVirtualTreeViewWnd::Initialize() {
+  TacEditWnd::Initialize();
+  AttachHeader();
+}
+
+void TacVirtualTreeViewWnd::AttachHeader() {
+  if (Header != nullptr || Handle == nullptr) return;
+  const HWND h = FindWindowExA(Handle, nullptr, "SysHeader32", nullptr);
+  if (header_.Attach(h, this)) {
+    Header = h;
+    if (IsWindowVisible(h)) InvalidateRect(h, nullptr, TRUE);
+  }
+}
+
+bool TacVirtualTreeViewWnd::HeaderOwnerDrawn() const {
+  if (Destroyed || !IsSkinned() || Header == nullptr) return false;
+  gui::TControl* control = SkinData != nullptr ? SkinData->OwnerControl : nullptr;
+  if (control != nullptr) {
+    gui::TObject* holder = nullptr;
+    std::string name;
+    return ResolvePropertyPath(control, "Header.Options", holder, name) &&
+           SetPropertyHasElement(holder, name, "hoOwnerDraw");
+  }
+  // A window of no component: its header is ours unless its owner draws a column itself.
+  const int32_t count = int32_t(SendMessageA(Header, HDM_GETITEMCOUNT, 0, 0));
+  for (int32_t i = 0; i < count; ++i)
+    if (HeaderCellOf(Header, i).Format & HDF_OWNERDRAW) return false;
+  return true;
+}
+
+void TacVirtualTreeViewWnd::HeaderMessage(gui::TMessage& m) {
+  const HWND h = Header;
+  if (h == nullptr || header_.Wnd() != h) return;
+  if (m.Msg == WM_PAINT && HeaderOwnerDrawn()) {
+    PaintHeader(nullptr);
+    m.Result = 0;
+    return;
+  }
+  if (m.Msg == WM_ERASEBKGND && HeaderOwnerDrawn()) {
+    m.Result = 1;
+    return;
+  }
+  m.Result = header_.CallOld(m.Msg, m.WParam, m.LParam);
+}
+
+void TacVirtualTreeViewWnd::PaintHeader(HDC DC, POINT Origin) {
+  const HWND h = Header;
+  if (h == nullptr) return;
+  RECT client{};
+  GetClientRect(h, &client);
+  // The header's font; the tree's (or the message font) when it has none.
+  gui::TFont font;
+  gui::TControl* control = SkinData != nullptr ? SkinData->OwnerControl : nullptr;
+  gui::TObject* holder = nullptr;
+  std::string name;
+  auto* own = control != nullptr && ResolvePropertyPath(control, "Header.Font", holder, name)
+                  ? dynamic_cast<gui::TFont*>(GetPublishedObjectProperty(holder, name))
+                  : nullptr;
+  if (own != nullptr)
+    font.Assign(*own);
+  else if (!SelectWindowFont(h, font))
+    SelectAdapterFont(this, font);
+  const bool wrap = client.bottom >= 2 * CurrentTextEngine().Extent(font, "Wg").cy;
+  const TColor under = SkinManager != nullptr ? SkinManagerEditColor(*SkinManager) : ColorToRGB(clWindow);
+  const bool enabled = IsWindowEnabled(Handle) != FALSE;
+  PaintHeaderColumns(h, DC, [&](const RECT& r, int32_t index, HDC dc) {
+    HeaderCell cell;
+    if (index >= 0) {
+      cell = HeaderCellOf(h, index);
+      cell.Wrap = wrap;
+    }
+    Bitmap bmp(r.right - r.left, r.bottom - r.top, pf32bit);
+    PaintHeaderCell(bmp, index >= 0 ? &cell : nullptr, 0, font, under, SkinManager, enabled, false);
+    BitmapToDC(dc, Origin.x + r.left, Origin.y + r.top, bmp.Width(), bmp.Height(), bmp, 0, 0);
+  });
+}
+
 void TacVirtualTreeViewWnd::SaveColors() { TacEditWnd::SaveColors(); }
 
 void TacVirtualTreeViewWnd::RestoreColors() {
+  // The header is the system's again.
+  const HWND h = Header;
+  header_.Release();
+  Header = nullptr;
+  if (h != nullptr && IsWindow(h) && !windowGoing_) InvalidateRect(h, nullptr, TRUE);
   TacEditWnd::RestoreColors();
   gui::TControl* control = SkinData != nullptr ? SkinData->OwnerControl : nullptr;
   if (control == nullptr || control->IsDestroying()) {
@@ -295,6 +380,12 @@ void TacVirtualTreeViewWnd::SetSkinColors() {
 }
 
 void TacVirtualTreeViewWnd::WndProc(gui::TMessage& m) {
+  if (m.Msg == WM_SKINCOMMAND && SkinCommandCode(m.WParam) == AC_SKINLOADED && !Destroyed) {
+    TacEditWnd::WndProc(m);
+    // A skin removal let the header go: a new skin takes it again.
+    if (!Destroyed && m.LParam == reinterpret_cast<LPARAM>(SkinManager) && IsSkinned()) AttachHeader();
+    return;
+  }
   if (Destroyed || !IsSkinned()) {
     TacEditWnd::WndProc(m);
     return;
@@ -318,6 +409,27 @@ void TacVirtualTreeViewWnd::WndProc(gui::TMessage& m) {
       break;
   }
   TacEditWnd::WndProc(m);
+  if (Destroyed) return;
+  switch (m.Msg) {
+    case WM_PARENTNOTIFY:
+      if (LOWORD(m.WParam) == WM_CREATE) AttachHeader();
+      break;
+    case WM_SKINCOMMAND:
+      if (SkinCommandCode(m.WParam) == AC_SKINREFRESH && Header != nullptr)
+        RedrawWindow(Header, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+      break;
+    case WM_PRINT:
+      // The header window is printed with the tree, where it lies in the tree's window.
+      if (m.WParam != 0 && Header != nullptr && IsWindowVisible(Header) && HeaderOwnerDrawn()) {
+        RECT hr{}, wr{};
+        GetWindowRect(Header, &hr);
+        GetWindowRect(Handle, &wr);
+        PaintHeader(reinterpret_cast<HDC>(m.WParam), POINT{hr.left - wr.left, hr.top - wr.top});
+      }
+      break;
+    default:
+      break;
+  }
 }
 
 }  // namespace skin

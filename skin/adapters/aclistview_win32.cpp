@@ -21,66 +21,10 @@
 
 namespace skin {
 
-// What the header's replacement procedure reaches: the adapter (nullptr once it let go while another procedure
-// sat over the header) and the procedure it replaced. Freed when the header goes, or when the adapter puts the
-// header's procedure back.
-struct HeaderLink {
-  TacListViewWnd* Adapter = nullptr;
-  WNDPROC Old = nullptr;
-  bool Unicode = false;
-};
-
 namespace {
 
-constexpr char kHeaderProp[] = "ACLVHEADER";
 constexpr UINT kLvmGetView = 0x108F;
 constexpr UINT kLvmIsGroupViewEnabled = 0x10AF;
-constexpr uint32_t kHeaderTextFlags = dtEndEllipsis | dtExpandTabs | dtSingleLine | dtVCenter;
-
-LRESULT CallOld(const HeaderLink& link, HWND h, UINT msg, WPARAM w, LPARAM l) {
-  if (link.Old == nullptr) return link.Unicode ? DefWindowProcW(h, msg, w, l) : DefWindowProcA(h, msg, w, l);
-  return link.Unicode ? CallWindowProcW(link.Old, h, msg, w, l) : CallWindowProcA(link.Old, h, msg, w, l);
-}
-
-WNDPROC CurrentProc(HWND h, bool unicode) {
-  return reinterpret_cast<WNDPROC>(unicode ? GetWindowLongPtrW(h, GWLP_WNDPROC) : GetWindowLongPtrA(h, GWLP_WNDPROC));
-}
-
-void SetProc(HWND h, bool unicode, WNDPROC proc) {
-  if (unicode)
-    SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
-  else
-    SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
-}
-
-LRESULT CALLBACK HeaderProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
-  auto* link = static_cast<HeaderLink*>(GetPropA(h, kHeaderProp));
-  if (link == nullptr) return IsWindowUnicode(h) ? DefWindowProcW(h, msg, w, l) : DefWindowProcA(h, msg, w, l);
-  LRESULT result = 0;
-  {
-    AdapterProcScope scope;
-    TacListViewWnd* a = link->Adapter;
-    if (a != nullptr && a->MarkerAlive() && !a->Destroyed) {
-      gui::TMessage m{msg, w, l, 0};
-      try {
-        a->HeaderWndProc(m);
-        result = m.Result;
-      } catch (...) {
-        result = CallOld(*link, h, msg, w, l);
-      }
-    } else {
-      result = CallOld(*link, h, msg, w, l);
-    }
-  }
-  if (msg == WM_NCDESTROY && GetPropA(h, kHeaderProp) == link) {
-    RemovePropA(h, kHeaderProp);
-    if (CurrentProc(h, link->Unicode) == HeaderProc) SetProc(h, link->Unicode, link->Old);
-    if (TacListViewWnd* a = link->Adapter; a != nullptr && a->MarkerAlive()) a->HeaderDestroyed(link);
-    link->Adapter = nullptr;
-    delete link;
-  }
-  return result;
-}
 
 std::string HeaderClassOf(HWND h) {
   char cls[96] = {};
@@ -102,45 +46,13 @@ int32_t TacListViewWnd::ListViewStyle() const {
 }
 
 void TacListViewWnd::SubclassHeader(HWND Wnd) {
-  if (Wnd == nullptr || Header != nullptr || headerLink_ != nullptr || GetPropA(Wnd, kHeaderProp) != nullptr) return;
-  auto* link = new HeaderLink();
-  link->Adapter = this;
-  link->Unicode = IsWindowUnicode(Wnd) != FALSE;
-  link->Old = CurrentProc(Wnd, link->Unicode);
-  SetPropA(Wnd, kHeaderProp, link);
-  SetProc(Wnd, link->Unicode, HeaderProc);
-  headerLink_ = link;
-  Header = Wnd;
-  HeaderOldProc = link->Old;
+  if (Header != nullptr) return;
+  if (header_.Attach(Wnd, this)) Header = Wnd;
 }
 
 void TacListViewWnd::ReleaseHeader() {
-  HeaderLink* link = headerLink_;
-  headerLink_ = nullptr;
-  const HWND h = Header;
+  header_.Release();
   Header = nullptr;
-  HeaderOldProc = nullptr;
-  if (link == nullptr) return;
-  if (h != nullptr && IsWindow(h) && GetPropA(h, kHeaderProp) == link && CurrentProc(h, link->Unicode) == HeaderProc) {
-    // Still ours: the header gets its procedure back.
-    SetProc(h, link->Unicode, link->Old);
-    RemovePropA(h, kHeaderProp);
-    delete link;
-    return;
-  }
-  // Another procedure sits over ours (or the header is gone): the link keeps forwarding until the header goes.
-  link->Adapter = nullptr;
-  if (h == nullptr || !IsWindow(h)) {
-    if (h != nullptr && GetPropA(h, kHeaderProp) == link) RemovePropA(h, kHeaderProp);
-    delete link;
-  }
-}
-
-void TacListViewWnd::HeaderDestroyed(const HeaderLink* Link) {
-  if (Link == nullptr || headerLink_ != Link) return;
-  headerLink_ = nullptr;
-  Header = nullptr;
-  HeaderOldProc = nullptr;
 }
 
 void TacListViewWnd::Initialize() {
@@ -344,11 +256,10 @@ void TacListViewWnd::WndProc(gui::TMessage& m) {
 
 // ---- The header.
 
-void TacListViewWnd::HeaderWndProc(gui::TMessage& m) {
+void TacListViewWnd::HeaderMessage(gui::TMessage& m) {
   const HWND h = Header;
-  HeaderLink* link = headerLink_;
-  if (h == nullptr || link == nullptr) return;
-  auto passOn = [&] { m.Result = CallOld(*link, h, m.Msg, m.WParam, m.LParam); };
+  if (h == nullptr || header_.Wnd() != h) return;
+  auto passOn = [&] { m.Result = header_.CallOld(m.Msg, m.WParam, m.LParam); };
   if (ListViewStyle() != 3) {
     passOn();
     return;
@@ -357,7 +268,6 @@ void TacListViewWnd::HeaderWndProc(gui::TMessage& m) {
     case WM_NCDESTROY:
       passOn();
       Header = nullptr;
-      HeaderOldProc = nullptr;
       return;
     case WM_PAINT:
       PaintHeader(nullptr);
@@ -422,27 +332,9 @@ int32_t TacListViewWnd::HeaderItemAt(const POINT& ScreenPoint) const {
 }
 
 void TacListViewWnd::PaintHeader(HDC DC) {
-  const HWND h = Header;
-  if (h == nullptr) return;
-  PAINTSTRUCT ps{};
-  HDC dc = DC;
-  if (dc == nullptr) dc = BeginPaint(h, &ps);
-  if (dc != nullptr) {
-    RECT client{};
-    GetClientRect(h, &client);
-    const int32_t count = int32_t(SendMessageA(h, HDM_GETITEMCOUNT, 0, 0));
-    int32_t right = 0;
-    for (int32_t order = 0; order < count; ++order) {
-      const int32_t index = int32_t(SendMessageA(h, HDM_ORDERTOINDEX, WPARAM(order), 0));
-      RECT r{};
-      if (!SendMessageA(h, HDM_GETITEMRECT, WPARAM(index), LPARAM(&r)) || r.right <= r.left || r.bottom <= r.top)
-        continue;
-      PaintHeaderItem(TRect{r.left, r.top, r.right, r.bottom}, index, dc);
-      right = std::max<int32_t>(right, r.right);
-    }
-    if (right < client.right) PaintHeaderItem(TRect{right, 0, client.right, client.bottom}, -2, dc);
-  }
-  if (DC == nullptr) EndPaint(h, &ps);
+  PaintHeaderColumns(Header, DC, [this](const RECT& r, int32_t index, HDC dc) {
+    PaintHeaderItem(TRect{r.left, r.top, r.right, r.bottom}, index, dc);
+  });
 }
 
 void TacListViewWnd::PaintHeaderItem(const TRect& ItemRect, int32_t Index, HDC DC) {
@@ -457,91 +349,20 @@ void TacListViewWnd::PaintHeaderItem(const TRect& ItemRect, int32_t Index, HDC D
     state = 1;
   gui::TControl* control = SkinData != nullptr ? SkinData->OwnerControl : nullptr;
   const TColor under = control != nullptr ? ControlBgColor(control) : ColorToRGB(clWindow);
-  const int32_t section = PaintSectionByName(bmp, "COLHEADER", "BUTTON", nullptr, under, TPoint{}, SkinManager, state);
+  gui::TFont font;
+  SelectAdapterFont(this, font);
+  HeaderCell cell;
   if (Index >= 0) {
-    gui::TFont font;
-    SelectAdapterFont(this, font);
-    char text[1025] = {};
-    HDITEMA item{};
-    item.mask = HDI_TEXT | HDI_FORMAT | HDI_IMAGE | HDI_BITMAP | HDI_ORDER;
-    item.pszText = text;
-    item.cchTextMax = 1024;
-    SendMessageA(h, HDM_GETITEMA, WPARAM(Index), LPARAM(&item));
-    TRect r{4, 1, w - 4, ht - 1};
+    cell = HeaderCellOf(h, Index);
     // The column's image: from the list view's small images (which it hands to its header), else the header's.
-    HIMAGELIST images = nullptr;
-    int imageW = 0, imageH = 0;
-    int32_t imageSpace = 0;
-    if (item.fmt & (HDF_IMAGE | HDF_OWNERDRAW)) {
-      images = reinterpret_cast<HIMAGELIST>(SendMessageA(Handle, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
-      if (images == nullptr) images = reinterpret_cast<HIMAGELIST>(SendMessageA(h, HDM_GETIMAGELIST, 0, 0));
-      if (images != nullptr && ImageList_GetIconSize(images, &imageW, &imageH) && item.iImage >= 0 &&
-          item.iImage < ImageList_GetImageCount(images))
-        imageSpace = imageW + 4;
-      else
-        images = nullptr;
+    if (cell.Format & (HDF_IMAGE | HDF_OWNERDRAW)) {
+      cell.Images = reinterpret_cast<HIMAGELIST>(SendMessageA(Handle, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+      if (cell.Images == nullptr) cell.Images = reinterpret_cast<HIMAGELIST>(SendMessageA(h, HDM_GETIMAGELIST, 0, 0));
     }
-    // The sort arrow's box: the skin's arrow glyph (its down or up scroll button's) with 6 pixels before it, else
-    // a triangle of 6 x 3.
-    int32_t arrowW = 0, arrowH = 0, direction = -1;
-    const SkinImageRecord* arrowImage = nullptr;
-    if (item.fmt & (HDF_SORTDOWN | HDF_SORTUP)) {
-      direction = (item.fmt & HDF_SORTDOWN) ? 3 : 1;
-      if (SkinManager != nullptr) {
-        const SkinCommonIndexes& c = SkinManager->Skin().CommonIndexes;
-        const int32_t glyph = (direction == 3 ? c.ScrollBtnBottom : c.ScrollBtnTop).GlyphIndex;
-        if (SkinManagerIsValidImageIndex(*SkinManager, glyph)) arrowImage = &SkinManager->Skin().Images[size_t(glyph)];
-      }
-      if (arrowImage != nullptr) {
-        arrowW = ImageStateWidth(*arrowImage) + 6;
-        arrowH = ImageFrameHeight(*arrowImage);
-      } else {
-        arrowW = 6;
-        arrowH = 3;
-      }
-    }
-    const int32_t textW = CurrentTextEngine().Extent(font, text).cx + 5;
-    int32_t left = r.Left + imageSpace;
-    switch (item.fmt & HDF_JUSTIFYMASK) {
-      case HDF_RIGHT:
-        left = std::max<int32_t>(r.Left + imageSpace, r.Right - arrowW - textW);
-        break;
-      case HDF_CENTER:
-        left = r.Left + imageSpace + (r.Width() - textW - arrowW - imageSpace) / 2;
-        break;
-      default:
-        break;
-    }
-    TRect textRect{left, r.Top, std::min<int32_t>(left + textW, r.Right - arrowW), r.Bottom};
-    const bool shift = state == 2 && (!IsSkinned() || SkinManager == nullptr || SkinManager->ButtonsOptions.ShiftContentOnClick);
-    if (shift) textRect = TRect{textRect.Left + 1, textRect.Top + 1, textRect.Right + 1, textRect.Bottom + 1};
-    if (direction >= 0) {
-      if (arrowImage != nullptr) {
-        const TPoint at{textRect.Right + 6, (ht - arrowH) / 2};
-        DrawImageState(bmp, at, std::min<int32_t>(state, std::max<int16_t>(arrowImage->ImageCount, 1) - 1),
-                       CacheInfoFromBitmap(&bmp, 0, 0), *arrowImage, 1);
-      } else {
-        const TColor arrowColour =
-            section >= 0 && SkinManager != nullptr
-                ? SectionStateBlock(SkinManager->Skin().Sections[size_t(section)], std::min(state, 1)).FontColor
-                : ColorToRGB(clWindowText);
-        const int32_t ay = (ht - arrowH) / 2;
-        DrawArrowGlyph(bmp, arrowColour, TRect{textRect.Right, ay, textRect.Right + arrowW, ay + arrowH}, direction);
-      }
-    }
-    if (images != nullptr) {
-      BitmapDC idc(bmp);
-      if (idc.dc() != nullptr) {
-        const int x = textRect.Left - imageSpace, y = (ht - imageH) / 2 + (state == 2 ? 1 : 0);
-        ImageList_DrawEx(images, item.iImage, idc.dc(), x, y, 0, 0, CLR_NONE, CLR_NONE,
-                         IsWindowEnabled(Handle) ? ILD_TRANSPARENT : ILD_TRANSPARENT | ILD_BLEND50);
-        GdiFlush();
-        SetAlphaRect(bmp, TRect{x, y, x + imageW, y + imageH}, 255, clNone);
-      }
-    }
-    WriteTextSectionEx(bmp, font, text, IsWindowEnabled(Handle) != FALSE, SkinManager, textRect, state, section,
-                       kHeaderTextFlags);
   }
+  const bool shift = state == 2 && (!IsSkinned() || SkinManager == nullptr || SkinManager->ButtonsOptions.ShiftContentOnClick);
+  PaintHeaderCell(bmp, Index >= 0 ? &cell : nullptr, state, font, under, SkinManager, IsWindowEnabled(Handle) != FALSE,
+                  shift);
   HDC dc = DC;
   if (dc == nullptr) dc = ledger::GetDC(h);
   if (dc != nullptr) BitmapToDC(dc, ItemRect.Left, ItemRect.Top, w, ht, bmp, 0, 0);

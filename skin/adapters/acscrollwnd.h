@@ -115,6 +115,8 @@ void SelectSystemFont(gui::TCanvas& Canvas, int Kind);
 // The font an adapter writes with: its control's Font; else the font the window answers to WM_GETFONT; else the
 // message font.
 void SelectAdapterFont(TacMainWnd* Adapter, gui::TFont& Font);
+// The font the window answers to WM_GETFONT; false (Font untouched) when it answers none.
+bool SelectWindowFont(HWND Wnd, gui::TFont& Font);
 // Published properties by name, left alone (or 0) when the object does not publish them.
 void SetIntPropIfExists(gui::TObject* Obj, std::string_view Name, int64_t Value);
 int64_t GetIntPropIfExists(gui::TObject* Obj, std::string_view Name);

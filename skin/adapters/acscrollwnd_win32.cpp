@@ -940,13 +940,17 @@ void SelectAdapterFont(TacMainWnd* Adapter, gui::TFont& Font) {
     Font.Assign(Adapter->SkinData->OwnerControl->Font());
     return;
   }
+  if (Adapter != nullptr && SelectWindowFont(Adapter->Handle, Font)) return;
   LOGFONTW lf{};
-  const HFONT own = Adapter != nullptr ? reinterpret_cast<HFONT>(SendMessageA(Adapter->Handle, WM_GETFONT, 0, 0)) : nullptr;
-  if (own != nullptr && GetObjectW(own, sizeof lf, &lf) == int(sizeof lf)) {
-    FontFromLogFont(lf, Font);
-    return;
-  }
   if (SystemFontMetrics(0, lf)) FontFromLogFont(lf, Font);
+}
+
+bool SelectWindowFont(HWND Wnd, gui::TFont& Font) {
+  LOGFONTW lf{};
+  const HFONT own = Wnd != nullptr ? reinterpret_cast<HFONT>(SendMessageA(Wnd, WM_GETFONT, 0, 0)) : nullptr;
+  if (own == nullptr || GetObjectW(own, sizeof lf, &lf) != int(sizeof lf)) return false;
+  FontFromLogFont(lf, Font);
+  return true;
 }
 
 void SetIntPropIfExists(gui::TObject* Obj, std::string_view Name, int64_t Value) {

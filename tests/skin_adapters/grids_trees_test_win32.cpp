@@ -248,4 +248,98 @@ TEST(GridAndTreeAdapters, TheLedgerAndWindowCountAreFlatOverFiftyRounds) {
   EXPECT_EQ(PoisonedAdapterCalls(), 0u);
 }
 
+// A virtual tree that no component owns (a window of the tree's class made here) with a real column header: the
+// adapter draws the header the tree leaves to it, each column a "COLHEADER" cell with its text and the skin's sort
+// arrow, long captions broken into lines in a two-line header; a column its owner draws keeps the whole header
+// the system's, and the header is the system's again once the adapter lets go.
+TEST(GridAndTreeAdapters, AVirtualTreesHeaderIsDrawnFromTheSkinUnlessItsOwnerDrawsIt) {
+  using namespace ctlcolours;
+  NoAnimations still;
+  TestSystem sys;
+  auto manager = std::make_unique<TsSkinManagerComponent>(nullptr, sys);
+  StoreControlSkin(*manager, "Arrows", ArrowControlOptionsText());
+  manager->SetSkinName("Arrows");
+  static bool registered = false;
+  if (!registered) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = "TVirtualStringTree";
+    RegisterClassA(&wc);
+    registered = true;
+  }
+  const HWND host = MakeHost(60, 60, 460, 300, "Virtual tree");
+  const HWND tree = MakeChild(host, "TVirtualStringTree", WS_BORDER | WS_CLIPCHILDREN, 10, 10, 420, 240);
+  const HWND header = MakeChild(tree, WC_HEADERA, HDS_BUTTONS, 0, 0, 418, 40);
+  SendMessageA(header, WM_SETFONT, WPARAM(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+  struct Column {
+    const char* text;
+    int width, fmt;
+  } columns[] = {{"Call", 120, HDF_LEFT | HDF_STRING | HDF_SORTDOWN}, {"Messages received today", 90, HDF_LEFT | HDF_STRING}};
+  for (int i = 0; i < 2; ++i) {
+    HDITEMA item{};
+    item.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
+    item.pszText = const_cast<char*>(columns[i].text);
+    item.cxy = columns[i].width;
+    item.fmt = columns[i].fmt;
+    SendMessageA(header, HDM_INSERTITEMA, WPARAM(i), reinterpret_cast<LPARAM>(&item));
+  }
+  TacSkinParams p;
+  p.SkinSection = "EDIT";
+  TacMainWnd* a = NewAdapter<TacVirtualTreeViewWnd>(tree, nullptr, manager.get(), p, true);
+  auto* vt = dynamic_cast<TacVirtualTreeViewWnd*>(a);
+  ASSERT_NE(vt, nullptr);
+  ASSERT_EQ(vt->Header, header);
+  RedrawWindow(host, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  RECT hr{};
+  GetClientRect(header, &hr);
+  auto count = [&](COLORREF c, int from, int to) {
+    int n = 0;
+    for (int y = 0; y < hr.bottom; ++y)
+      for (int x = from; x < to; ++x) n += SurfacePixel(header, x, y) == c;
+    return n;
+  };
+  // The cells, the empty rest after the last column included, and the skin's down arrow (one 5 x 5 glyph).
+  EXPECT_TRUE(PumpUntil([&] { return count(ArrowInk[0], 0, 120) == 25; })) << count(ArrowInk[0], 0, 120);
+  EXPECT_GT(count(ColHdrN, 0, hr.right), hr.right * hr.bottom / 2);
+  EXPECT_EQ(count(ColHdrN, 300, hr.right), (hr.right - 300) * hr.bottom) << "the empty rest";
+  // The long caption takes two lines in its 90-pixel column: its ink spans more than one line's height.
+  int top = hr.bottom, bottom = -1;
+  for (int y = 0; y < hr.bottom; ++y)
+    for (int x = 120; x < 210; ++x)
+      if (SurfacePixel(header, x, y) != ColHdrN) top = std::min(top, y), bottom = std::max(bottom, y);
+  TEXTMETRICA tm{};
+  HDC dc = GetDC(header);
+  HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+  GetTextMetricsA(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(header, dc);
+  EXPECT_GT(bottom - top + 1, tm.tmHeight) << "rows " << top << ".." << bottom;
+  if (const char* dir = std::getenv("GRIDS_PICTURES")) testsupport::SaveWindowPicture(host, dir, "virtual-tree");
+  // The tree printed whole shows its header too.
+  const Printed shot(tree);
+  EXPECT_EQ(shot.Count(ArrowInk[0]), 25);
+  // A column its owner draws: the header stays the system's.
+  HDITEMA own{};
+  own.mask = HDI_FORMAT;
+  own.fmt = HDF_OWNERDRAW;
+  SendMessageA(header, HDM_SETITEMA, 1, reinterpret_cast<LPARAM>(&own));
+  RedrawWindow(header, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  EXPECT_TRUE(PumpUntil([&] { return count(ColHdrN, 0, hr.right) == 0; })) << count(ColHdrN, 0, hr.right);
+  own.fmt = HDF_LEFT | HDF_STRING;
+  SendMessageA(header, HDM_SETITEMA, 1, reinterpret_cast<LPARAM>(&own));
+  RedrawWindow(header, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  EXPECT_TRUE(PumpUntil([&] { return count(ArrowInk[0], 0, 120) == 25; }));
+  // Let go of: the system draws its header again, and its procedure is its own.
+  const WNDPROC skinned = WindowProcOf(header);
+  FreeAdapter(a);
+  FlushDeferredFrees();
+  EXPECT_NE(WindowProcOf(header), skinned);
+  RedrawWindow(header, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  EXPECT_TRUE(PumpUntil([&] { return count(ColHdrN, 0, hr.right) == 0 && count(ArrowInk[0], 0, hr.right) == 0; }));
+  DestroyWindow(host);
+  Pump(20);
+}
+
 }  // namespace
