@@ -567,10 +567,11 @@ void PaintPopupItem(TsSkinableMenus& Menus, gui::TMenuItem& Item, Bitmap& Bmp, c
         default: break;
       }
       if (symbol != nullptr) {
-        gui::TFont webdings;
-        webdings.SetName("Webdings");
-        webdings.SetSize(10);
-        WriteColouredText(Bmp, webdings, symbol, TRect{0, 0, glyphColumn, h},
+        gui::TFont marks;
+        marks.SetName(detail::SystemMenuSymbolFont());
+        marks.SetCharset(2);  // SYMBOL_CHARSET: the marks, never a text font's letters
+        marks.SetSize(10);
+        WriteColouredText(Bmp, marks, symbol, TRect{0, 0, glyphColumn, h},
                           SectionFontColour(m, menuItem, state, ColorToRGB(clMenuText)),
                           dtCenter | dtVCenter | dtSingleLine);
       }

@@ -5,6 +5,8 @@ namespace skin::detail {
 
 void ScreenMenuFont(gui::TFont& Font) { Font.Assign(gui::TFont()); }
 
+const char* SystemMenuSymbolFont() { return "Webdings"; }
+
 void WithBitmapCanvas(Bitmap&, const std::function<void(gui::TCanvas&)>& Fn) {
   gui::TCanvas canvas;
   Fn(canvas);

@@ -37,6 +37,29 @@ void ScreenMenuFont(gui::TFont& Font) {
   Font.SetStyle(style);
 }
 
+const char* SystemMenuSymbolFont() {
+  static const char* const face = [] {
+    auto installed = [](const char* name) {
+      LOGFONTA lf{};
+      lf.lfCharSet = DEFAULT_CHARSET;
+      lstrcpyA(lf.lfFaceName, name);
+      bool found = false;
+      HDC dc = ledger::GetDC(nullptr);
+      if (!dc) return false;
+      EnumFontFamiliesExA(
+          dc, &lf, [](const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM l) -> int {
+            *reinterpret_cast<bool*>(l) = true;
+            return 0;
+          },
+          reinterpret_cast<LPARAM>(&found), 0);
+      ledger::ReleaseDC(nullptr, dc);
+      return found;
+    };
+    return (installed("Webdings") || !installed("Marlett")) ? "Webdings" : "Marlett";
+  }();
+  return face;
+}
+
 void WithBitmapCanvas(Bitmap& Bmp, const std::function<void(gui::TCanvas&)>& Fn) {
   BitmapDC dc(Bmp);
   gui::TCanvas canvas;

@@ -13,6 +13,9 @@ namespace skin::detail {
 
 // The screen's menu font (natively the component layer's default font).
 void ScreenMenuFont(gui::TFont& Font);
+// The symbol font of the system menu's marks: "Webdings", or where the system lacks it (Wine ships none) "Marlett",
+// which has the same marks under the same characters (0 minimize, 1 maximize, 2 restore, r close).
+const char* SystemMenuSymbolFont();
 // A canvas drawing into a 32-bit bitmap for the duration of Fn (natively a canvas without device context).
 void WithBitmapCanvas(Bitmap& Bmp, const std::function<void(gui::TCanvas&)>& Fn);
 // The popup menu window ("#32768") a canvas draws on; nullptr for any other.

@@ -3,6 +3,7 @@
 // region, the application's own menu handlers, and the leak ledger over repeated menus and show/hide cycles.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -313,6 +314,47 @@ TEST_F(SkinDataWinTest, APopupsRegionLeavesOutItsKeyColourCorners) {
   EXPECT_GT(wr.right - wr.left, 40);
   gui::Free(form);
   EXPECT_TRUE(exceptions.empty());
+}
+
+// The skinned system menu's marks come from a symbol font the system has: under Wine, which has no "Webdings",
+// the close item shows an X (Marlett's "r"), not the letter r.
+TEST_F(SkinDataWinTest, TheSystemMenusCloseItemShowsItsMarkNotALetter) {
+  Apply();
+  auto* form = new gui::TForm(gui::Application);
+  auto* menu = new gui::TPopupMenu(form);
+  menu->SetName("acSysMenu1");
+  gui::TMenuItem* close = AddItem(form, menu->Items(), "&Close");
+  close->SetTag(SC_CLOSE);
+  constexpr int32_t kGlyph = 16, kW = 120, kH = 22;
+  Bitmap picture(kW, kH, pf32bit);
+  PaintPopupItem(*M().SkinableMenus, *close, picture, nullptr, TPoint{0, 0}, 0, kGlyph);
+  // The ink of the glyph column (what differs from its background) and its mirror image, left to right.
+  const uint32_t back = GetPixel32(picture, 0, 0) & 0xFFFFFF;
+  int left = kGlyph, right = -1;
+  std::vector<std::string> rows(kH, std::string(kGlyph, '.'));
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kGlyph; ++x)
+      if ((GetPixel32(picture, x, y) & 0xFFFFFF) != back) {
+        rows[size_t(y)][size_t(x)] = '#';
+        left = std::min(left, x);
+        right = std::max(right, x);
+      }
+  std::string shown;
+  for (const std::string& r : rows) shown += r + "\n";
+  ASSERT_LT(left, right) << shown;
+  int ink = 0, odd = 0;
+  for (int y = 0; y < kH; ++y)
+    for (int x = left; x <= right; ++x) {
+      if (rows[size_t(y)][size_t(x)] != '#') continue;
+      ++ink;
+      const int m = left + right - x;
+      const bool mirrored = rows[size_t(y)][size_t(m)] == '#' || (m > 0 && rows[size_t(y)][size_t(m - 1)] == '#') ||
+                            (m + 1 < kGlyph && rows[size_t(y)][size_t(m + 1)] == '#');
+      odd += mirrored ? 0 : 1;
+    }
+  EXPECT_GT(ink, 8) << shown;
+  EXPECT_LT(odd * 10, ink) << shown;
+  gui::Free(form);
 }
 
 TEST_F(SkinDataWinTest, AnItemsOwnDrawHandlerStaysAfterTheSkinGoes) {
