@@ -783,7 +783,8 @@ void TacDialogWnd::RepaintTitleButton(int32_t Code) {
   DialogTitleButton* b = ButtonOfCode(Code);
   Bitmap* cache = SkinData ? SkinData->CacheBmp.get() : nullptr;
   if (b == nullptr || cache == nullptr || RectIsEmpty(b->Rect) || SkinManager == nullptr) return;
-  if (SkinManager->Effects.AllowGlowing && IsWindowVisible(Handle) && !(MoveFlags & 0x80)) {
+  if (SkinManager->Effects.AllowGlowing && IsWindowVisible(Handle) && !(MoveFlags & 0x80) &&
+      LayeredPicturesShown(SkinManager)) {
     // The button's new look fades in over the frame (a pressed one at once), its old one fades out.
     switch (b->State) {
       case 1: AnimateWindowTitleButtonGlow(*b, 1, 10, *SkinData, Handle, BorderForm.get(), true); break;

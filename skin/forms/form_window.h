@@ -92,6 +92,8 @@ uint32_t WindowPosFlags(intptr_t lParam);
 void InvalidateFormClientRect(gui::TCustomForm& form, const TRect& r, bool erase);
 // Mouse capture for the form's window (SetCapture, ReleaseCapture); natively only remembered.
 void SetFormCapture(gui::TCustomForm& form);
+// Asks the system for WM_NCMOUSELEAVE when the pointer leaves the form's frame (natively nothing).
+void TrackFormFrameLeave(gui::TCustomForm& form);
 void ReleaseFormCapture();
 bool FormHasCapture(const gui::TCustomForm& form);
 // SPI_GETDRAGFULLWINDOWS (natively on).

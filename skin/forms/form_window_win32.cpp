@@ -202,6 +202,14 @@ void SetFormCapture(gui::TCustomForm& form) {
   if (Handle(form)) SetCapture(Handle(form));
 }
 void ReleaseFormCapture() { ReleaseCapture(); }
+void TrackFormFrameLeave(gui::TCustomForm& form) {
+  if (!Handle(form)) return;
+  TRACKMOUSEEVENT t{};
+  t.cbSize = sizeof t;
+  t.dwFlags = TME_LEAVE | TME_NONCLIENT;
+  t.hwndTrack = Handle(form);
+  TrackMouseEvent(&t);
+}
 bool FormHasCapture(const gui::TCustomForm& form) { return Handle(form) && GetCapture() == Handle(form); }
 
 bool DragFullWindows() {

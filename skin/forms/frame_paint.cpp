@@ -16,6 +16,7 @@
 #include "skin/forms/system_menu.h"
 #include "skin/forms/title_glow.h"
 #include "skin/manager/commondata.h"
+#include "skin/manager/sanimations.h"
 #include "skin/manager/win_values.h"
 #include "skin/painters/borders.h"
 #include "skin/pixels/graph_utils.h"
@@ -263,8 +264,10 @@ void ProviderPaintTitleButton(TsSkinProvider& p, int32_t code) {
     ProviderCopyCacheRectToFormWindow(p, record->Rect);
     return;
   }
+  // The hot and pressed looks fade in a layered picture over the button: where the screen does not show the
+  // alpha of layered windows that picture is never seen, and the button is drawn in its state in the frame.
   const bool animate = m && (m->Effects.AllowGlowing || p.BorderForm) && p.StateFlags == 0 && p.Form() &&
-                       p.Form()->Parent() == nullptr && !ProviderIsMDIChild(p);
+                       p.Form()->Parent() == nullptr && !ProviderIsMDIChild(p) && LayeredPicturesShown(m);
   if (animate) {
     switch (record->State) {
       case 1: AnimateTitleButtonGlow(*record, 1, 10, p, true); break;

@@ -122,6 +122,7 @@ void DispatchSkinned(TsSkinProvider& p, gui::TMessage& m) {
     case kWmInitMenuPopup: ProviderInitMenuPopup(p, m); return;
     case kWmEnterIdle: m.Result = 0; return;
     case kWmMouseLeave:
+    case kWmNcMouseLeave:  // the frame left, asked for when a caption button became hot
     case gui::CM_MOUSELEAVE: ProviderMouseLeave(p, m); return;
     case kWmSysMenuAtCursor: {
       const TPoint c = CursorScreenPos();
@@ -727,11 +728,14 @@ void ProviderNCMouseMove(TsSkinProvider& p, gui::TMessage& m) {
     return;
   }
   ProviderSetHotElement(p, code, true);
+  // The hot button goes back to normal when the pointer leaves the frame (the glow fade, where there is one,
+  // watches the pointer itself).
+  TrackFormFrameLeave(*p.Form());
 }
 
 void ProviderMouseLeave(TsSkinProvider& p, gui::TMessage& m) {
   // Leaving the client area for the caption button under the mouse does not leave the button.
-  if (m.Msg == kWmMouseLeave && p.CurrentHTCode > 0 && !p.BorderForm) {
+  if ((m.Msg == kWmMouseLeave || m.Msg == kWmNcMouseLeave) && p.CurrentHTCode > 0 && !p.BorderForm) {
     const TitleButtonRecord* hot = ProviderButtonRecord(p, p.CurrentHTCode);
     const TPoint c = CursorScreenPos();
     if (hot != nullptr && hot->Rect.Contains(ProviderScreenToWindow(p, c.X, c.Y))) {

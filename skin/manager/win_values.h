@@ -68,6 +68,7 @@ inline constexpr uint32_t kWmMdiSetMenu = 0x0230;
 inline constexpr uint32_t kWmExitSizeMove = 0x0232;
 inline constexpr uint32_t kWmMdiRefreshMenu = 0x0234;
 inline constexpr uint32_t kWmMouseLeave = 0x02A3;
+inline constexpr uint32_t kWmNcMouseLeave = 0x02A2;
 inline constexpr uint32_t kWmSysMenuAtCursor = 0x0313;  // the system menu asked for at the cursor
 inline constexpr uint32_t kWmPrint = 0x0317;
 inline constexpr uint32_t kWmPrintClient = 0x0318;

@@ -129,6 +129,50 @@ TEST(AlphaDisplay, AFormOfASkinWithAShadowKeepsItsFrameAndShowsNoShadowNorGlow) 
   PumpFor(50);
 }
 
+// The caption buttons' looks where no layered picture is seen: drawn in the frame itself. The pointer over close
+// shows it hot, a press shows it pressed; dragged off with the button held it is normal again, its release on the
+// caption closes nothing, and the hot look follows the pointer to the next button.
+TEST(AlphaDisplay, ACaptionButtonShowsItsStatesInTheFrameAndLosesItsPressWhenDraggedOff) {
+  FormsSkin skin;
+  auto* form = new gui::TForm(gui::Application);
+  form->SetBounds(200, 150, 360, 260);
+  form->SetCaption("Skinned station");
+  auto* p = new skin::TsSkinProvider(form);
+  form->Show();
+  SetForegroundWindow(form->WindowHandle());
+  PumpFor(300);
+  HWND h = form->WindowHandle();
+  RECT fr{};
+  GetWindowRect(h, &fr);
+  auto centre = [&](const skin::TitleButtonRecord& b) {
+    return POINT{fr.left + (b.Rect.Left + b.Rect.Right) / 2, fr.top + (b.Rect.Top + b.Rect.Bottom) / 2};
+  };
+  const POINT close = centre(p->ButtonClose), minimize = centre(p->ButtonMin);
+  auto shows = [](POINT at, TColor colour) {
+    return WaitFor([&] { return (testsupport::ScreenPixel(at.x, at.y) & 0xFFFFFF) == uint32_t(colour); }, 3000);
+  };
+  auto at = [](POINT pt) { return std::to_string(pt.x) + " " + std::to_string(pt.y); };
+  ASSERT_TRUE(shows(close, ButtonColor(bClose, 0)));
+  ASSERT_TRUE(Xdotool("mousemove " + std::to_string(close.x - 30) + " " + std::to_string(close.y) + " sleep 0.1 mousemove " +
+                      at(close)));
+  EXPECT_TRUE(shows(close, ButtonColor(bClose, 1)));
+  ASSERT_TRUE(Xdotool("mousedown 1"));
+  EXPECT_TRUE(shows(close, ButtonColor(bClose, 2)));
+  ASSERT_TRUE(Xdotool("mousemove " + std::to_string(close.x - 40) + " " + std::to_string(close.y) + " sleep 0.1 mousemove 300 158"));
+  EXPECT_TRUE(shows(close, ButtonColor(bClose, 0)));
+  ASSERT_TRUE(Xdotool("mouseup 1"));
+  EXPECT_TRUE(IsWindowVisible(h));
+  EXPECT_EQ(p->ButtonClose.State, 0);
+  ASSERT_TRUE(Xdotool("mousemove " + std::to_string(minimize.x - 20) + " " + std::to_string(minimize.y) +
+                      " sleep 0.1 mousemove " + at(minimize)));
+  EXPECT_TRUE(shows(minimize, ButtonColor(bMin, 1)));
+  EXPECT_TRUE(shows(close, ButtonColor(bClose, 0)));
+  Xdotool("mousemove 900 700");
+  EXPECT_TRUE(shows(minimize, ButtonColor(bMin, 0)));
+  gui::Free(form);
+  PumpFor(50);
+}
+
 // A form that fades in and out as it shows and hides: the fade's picture would rise from black and sink into it
 // over the window below, so the form shows and hides at once; what the screen shows where the form lies is the
 // window below or the form, never dark, before, during and after each.
