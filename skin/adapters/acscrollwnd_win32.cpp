@@ -750,8 +750,24 @@ bool TacEditWnd::EditCommand(gui::TMessage& m) {
     case AC_GETAPPLICATION:
       m.Result = reinterpret_cast<LRESULT>(gui::Application);
       return true;
-    default:
+    // The scrollable family's own: the skin's coming and going, the hover, the background and colour it gives its
+    // children, its section, adapter and skin data.
+    case AC_SKINLOADED:
+    case AC_SKINREMOVED:
+    case AC_SETREPAINTPENDING:
+    case AC_GETADAPTER:
+    case AC_SETSECTION:
+    case AC_ISCACHEUSABLE:
+    case AC_GETCOLOR:
+    case AC_MOUSEENTER:
+    case AC_MOUSELEAVE:
+    case AC_GETBACKGROUND:
+    case AC_GETSKINDATA:
       return false;
+    default:
+      // The rest is the skin data's: an update lock asked by a child, the paint target of a print, a repaint, a
+      // stale background, the control's rectangle, ...
+      return CommonDataMessage(m, SkinData);
   }
 }
 

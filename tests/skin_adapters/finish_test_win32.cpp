@@ -17,6 +17,7 @@
 #include "skin/adapters/acsbutils.h"
 #include "skin/adapters/acstatics.h"
 #include "skin/adapters/acscrollwnd.h"
+#include "skin/manager/commondata.h"
 #include "skin/manager/skincommands.h"
 #include "skin/manager/sskinmanager_component.h"
 #include "skin/painters/acanimation.h"
@@ -364,6 +365,53 @@ TEST_F(FinishTest, AThreeCellGlyphStripIsDrawnOneCellAtATime) {
   EXPECT_EQ(shot.Count(cells[2]), 0);
   Release(a);
 }
+
+// The edit family hands the library's commands it has no handling of its own for to its skin data: a print's paint
+// target, a stale background, an update lock asked by a child, the control's rectangle; what the skin data does not
+// know either still reaches the window's own procedure.
+TEST_F(FinishTest, TheEditFamilyHandsOtherCommandsToItsSkinData) {
+  auto* memo = new gui::TMemo(form);
+  memo->SetParent(form);
+  memo->SetBounds(20, 20, 200, 120);
+  std::vector<uint16_t> passedOn;
+  gui::TWndMethod before = memo->WindowProc;
+  memo->WindowProc = [before, &passedOn](gui::TMessage& m) {
+    if (m.Msg == WM_SKINCOMMAND) passedOn.push_back(SkinCommandCode(m.WParam));
+    before(m);
+  };
+  TacEditWnd* a = Adapt<TacEditWnd>(memo);
+  TsCommonData& d = *a->SkinData;
+  const HWND h = memo->Handle();
+  auto send = [&](uint16_t code, LPARAM l) {
+    passedOn.clear();
+    return SendMessageA(h, WM_SKINCOMMAND, SkinCommandWParam(code), l);
+  };
+  HDC target = CreateCompatibleDC(nullptr);
+  send(AC_SETPAINTTARGET, reinterpret_cast<LPARAM>(target));
+  EXPECT_EQ(d.PrintDC, static_cast<void*>(target));
+  EXPECT_NE(d.CtrlState & csPrinting, 0);
+  send(AC_SETPAINTTARGET, 0);
+  EXPECT_EQ(d.PrintDC, nullptr);
+  EXPECT_EQ(d.CtrlState & csPrinting, 0);
+  DeleteDC(target);
+  d.BGChanged = false;
+  send(AC_SETBGCHANGED, 0);
+  EXPECT_TRUE(d.BGChanged);
+  d.Updating = 1;
+  EXPECT_EQ(send(AC_ISUPDATELOCKED, 0), 1) << "held back: a child may not paint over it";
+  d.Updating = 0;
+  gui::TRect r{-1, -1, -1, -1};
+  send(AC_GETCONTROLRECT, reinterpret_cast<LPARAM>(&r));
+  EXPECT_EQ(r.Width(), memo->ClientWidth());
+  EXPECT_EQ(r.Height(), memo->ClientHeight());
+  EXPECT_TRUE(passedOn.empty()) << passedOn.size();
+  send(AC_BEGINUPDATE, 0);
+  EXPECT_EQ(passedOn, std::vector<uint16_t>{AC_BEGINUPDATE}) << "unknown to both: the window's own";
+  // The family's own answers stay: the colour it gives its children.
+  EXPECT_EQ(TColor(send(AC_GETCOLOR, 0)), CommonDataGetBgColor(d, 0, h));
+  Release(a);
+}
+
 
 TEST(ScrollMessages, TheHighWordCarriesThePositionUpTo65535) {
   struct Case {
