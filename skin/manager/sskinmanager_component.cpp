@@ -7,6 +7,7 @@
 #include "gui/typinfo.h"
 #include "skin/data/scommondata.h"
 #include "skin/manager/skinsyscolors.h"
+#include "skin/painters/layered_alpha.h"
 #include "skin/manager/skindata_services.h"
 #include "skin/manager/sskinmenus.h"
 #include "skin/manager/svclutils.h"
@@ -252,6 +253,9 @@ void TsSkinManagerComponent::BeforeApplySkin(bool Animate) {
 void TsSkinManagerComponent::BroadcastSkinLoaded() { Broadcast(AC_SKINLOADED); }
 
 void TsSkinManagerComponent::AfterApplySkin() {
+  // Whether the screen shows the alpha of layered windows decides how the first skinned window shows: asked now,
+  // the screen answers while that window is made.
+  if (!Designing() && System().LayeredWindowsAvailable()) AskLayeredAlphaEarly();
   SkinSysColorsChanged();  // brushes of the previous skin's colours
   if (IsDefault() && HooksInstalled == 0) InstallHooks();
   if (IsDefault() && !Designing() && ManagerServices().UpdateMenuHooks) ManagerServices().UpdateMenuHooks(*this, SkinnedPopups);

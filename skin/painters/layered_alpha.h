@@ -14,6 +14,12 @@ namespace skin {
 // The answer, asked once per process (the natively built library has no screen: true).
 bool LayeredAlphaShown();
 
+// Starts the question on a thread of its own, where it is still to be asked: the probe waits some 60 ms on the
+// screen before it may answer "not shown", and started as a skin is applied it runs while the first skinned
+// window is made. LayeredAlphaShown then waits for its answer where it is not in yet. Asked on the windows'
+// thread, as LayeredAlphaShown.
+void AskLayeredAlphaEarly();
+
 // How the answer is reached: "system" (Windows composes layered windows), "probe: shown", "probe: not shown", or
 // "probe: unreadable" (the screen could not be read: the composition state decides). For logs and tests.
 const char* LayeredAlphaSource();

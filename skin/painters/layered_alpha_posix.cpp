@@ -4,5 +4,6 @@ namespace skin {
 
 bool LayeredAlphaShown() { return true; }
 const char* LayeredAlphaSource() { return "system"; }
+void AskLayeredAlphaEarly() {}
 
 }  // namespace skin

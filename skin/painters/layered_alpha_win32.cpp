@@ -25,6 +25,10 @@ struct State {
   bool asked = false;
   bool shown = true;
   const char* source = "system";
+  // The probe started early on a thread of its own, and what it found there.
+  HANDLE worker = nullptr;
+  int joining = 0;
+  Answer found = Answer::kUnreadable;
 };
 
 State& Cached() {
@@ -121,12 +125,8 @@ Answer Probe() {
   return answer;
 }
 
-void Ask() {
-  State& s = Cached();
-  if (s.asked) return;
-  s.asked = true;
-  if (!UnderWine()) return;  // Windows composes layered windows itself
-  switch (Probe()) {
+void Take(State& s, Answer answer) {
+  switch (answer) {
     case Answer::kShown:
       s.shown = true;
       s.source = "probe: shown";
@@ -143,7 +143,60 @@ void Ask() {
   }
 }
 
+DWORD WINAPI ProbeThread(void* state) {
+  static_cast<State*>(state)->found = Probe();
+  ledger::BackgroundEnded();
+  return 0;
+}
+
+// Whether the early probe's thread has ended, waited for at most three seconds. Messages sent to this thread
+// meanwhile are answered (a window of another thread may be waiting on one); nothing posted is taken from the
+// queue.
+bool Join(HANDLE worker) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    const DWORD r = MsgWaitForMultipleObjects(1, &worker, FALSE, 50, QS_SENDMESSAGE);
+    if (r == WAIT_OBJECT_0) return true;
+    if (r == WAIT_FAILED || GetTickCount() - start >= 3000) return false;
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+}
+
+void Ask() {
+  State& s = Cached();
+  if (s.asked) return;
+  if (s.worker) {
+    // A message answered while waiting may ask again: the innermost ask that sees the thread end answers, and
+    // the outermost lets the thread's handle go.
+    ++s.joining;
+    const bool ended = Join(s.worker);
+    --s.joining;
+    if (!s.asked) {
+      s.asked = true;
+      // Read only once the thread has ended: its end orders its write before this read.
+      Take(s, ended ? s.found : Answer::kUnreadable);
+    }
+    if (s.joining == 0) {
+      CloseHandle(s.worker);
+      s.worker = nullptr;
+    }
+    return;
+  }
+  s.asked = true;
+  if (!UnderWine()) return;  // Windows composes layered windows itself
+  Take(s, Probe());
+}
+
 }  // namespace
+
+void AskLayeredAlphaEarly() {
+  State& s = Cached();
+  if (s.asked || s.worker || !UnderWine()) return;
+  ledger::BackgroundBegun();
+  s.worker = CreateThread(nullptr, 0, ProbeThread, &s, 0, nullptr);
+  if (!s.worker) ledger::BackgroundEnded();  // asked when needed, on this thread
+}
 
 bool LayeredAlphaShown() {
   Ask();

@@ -1,10 +1,17 @@
 #include "skin/pixels/gdi_ledger.h"
 
+#include <chrono>
+#include <thread>
+
 namespace skin::ledger {
 
 namespace {
 std::array<std::atomic<int64_t>, kKindCount> live{};
+std::atomic<int> background{0};
 }  // namespace
+
+void BackgroundBegun() { background.fetch_add(1, std::memory_order_acq_rel); }
+void BackgroundEnded() { background.fetch_sub(1, std::memory_order_acq_rel); }
 
 const char* KindName(int kind) {
   static const char* const names[kKindCount] = {"Bitmap", "Brush",  "Pen",   "Font", "Region",
@@ -13,6 +20,9 @@ const char* KindName(int kind) {
 }
 
 Snapshot Take() {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  while (background.load(std::memory_order_acquire) > 0 && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   Snapshot s;
   for (int k = 0; k < kKindCount; ++k) s.Live[k] = live[k].load(std::memory_order_relaxed);
   return s;

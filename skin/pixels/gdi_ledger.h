@@ -38,6 +38,8 @@ struct Snapshot {
   friend bool operator==(const Snapshot&, const Snapshot&) = default;
 };
 
+// Taken once no work of the library on a thread of its own holds objects (see BackgroundWork), or after two
+// seconds of waiting for it.
 Snapshot Take();
 // "" when equal, else a line per kind that differs ("Bitmap: 3 -> 5").
 std::string Difference(const Snapshot& before, const Snapshot& after);
@@ -45,6 +47,12 @@ std::string Difference(const Snapshot& before, const Snapshot& after);
 // Counting by hand, for objects made or freed through calls the wrappers below do not cover.
 void Made(int kind);
 void Freed(int kind);
+
+// Work of the library on a thread of its own whose objects all go before it ends (the screen's alpha probe),
+// counted from before the thread starts to its end: a snapshot waits for it, so that it never counts the objects
+// of work half done.
+void BackgroundBegun();
+void BackgroundEnded();
 
 }  // namespace skin::ledger
 
