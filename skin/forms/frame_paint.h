@@ -48,6 +48,11 @@ bool ProviderMenuLineSkinned(const TsSkinProvider& p);
 // The visible items of the main menu drawn by their owner-draw events into the cache, each at its place in the
 // menu line (state ODS_NOACCEL | ODS_HOTLIGHT... 0x500); nothing natively, where no canvas draws on the cache.
 void ProviderPaintMenuLineItems(TsSkinProvider& p);
+// The menu line's entry at a screen point (its position in the bar, -1 none; natively -1).
+int32_t ProviderMenuLineItemAt(TsSkinProvider& p, const TPoint& screen);
+// The entry under the pointer drawn hot (-1: none), the one hot before drawn normal again, in the cache and on the
+// window. The system marks the open entry itself, but not always the one hovered (Wine never does).
+void ProviderSetHotMenuLineItem(TsSkinProvider& p, int32_t index);
 
 
 // Caption text and added title, into the cache.

@@ -28,6 +28,8 @@ void DrawFormIcon(TsSkinProvider&, Bitmap&, const TRect&) {}
 void DrawFormIconOf(const gui::TCustomForm&, Bitmap&, const TRect&) {}
 
 void ProviderPaintMenuLineItems(TsSkinProvider&) {}
+int32_t ProviderMenuLineItemAt(TsSkinProvider&, const TPoint&) { return -1; }
+void ProviderSetHotMenuLineItem(TsSkinProvider& p, int32_t index) { p.HotMenuLineItem = index; }
 
 void ProviderPaintFormOnCache(TsSkinProvider&) {}
 

@@ -229,6 +229,32 @@ void ProviderCopyCacheRectToWindow(TsSkinProvider& p, const TRect& r) {
   WithWindowDC(p, [&](HDC dc) { BitmapToDC(dc, r.Left, r.Top, r.Width(), r.Height(), *cache, r.Left, r.Top); });
 }
 
+namespace {
+
+// The bar's entry at position i drawn into the cache in its state (the hot one hot); its place in the cache, empty
+// when it is not drawn. The bar's entries are those the system lays out: the form's items and, merged among them,
+// those of an MDI form's active child (entries the system adds for a maximized child are no items of the program).
+TRect PaintMenuLineEntry(TsSkinProvider& p, HWND h, HMENU bar, int i, gui::TCanvas& canvas) {
+  MENUITEMINFOA mi{};
+  mi.cbSize = sizeof mi;
+  mi.fMask = MIIM_DATA;
+  if (!GetMenuItemInfoA(bar, UINT(i), TRUE, &mi)) return {};
+  gui::TMenuItem* item = gui::TMenuItem::FromCommand(UINT(mi.dwItemData));
+  RECT r{}, wr{};
+  if (item == nullptr || !item->Visible() || !item->OnAdvancedDrawItem || !GetMenuItemRect(h, bar, UINT(i), &r))
+    return {};
+  GetWindowRect(h, &wr);
+  // Window coordinates moved into the cache.
+  const TPoint origin = ProviderCacheOrigin(p);
+  const int32_t dx = origin.X - wr.left, dy = origin.Y - wr.top + (p.TallTitle ? 4 : 0);
+  const TRect place{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+  const gui::TOwnerDrawState state = 0x500 | (i == p.HotMenuLineItem && item->Enabled() ? ODS_HOTLIGHT : 0);
+  item->OnAdvancedDrawItem(item, canvas, place, state);
+  return place;
+}
+
+}  // namespace
+
 void ProviderPaintMenuLineItems(TsSkinProvider& p) {
   Bitmap* cache = p.SkinData().CacheBmp.get();
   gui::TMainMenu* menu = p.Form() ? p.Form()->Menu() : nullptr;
@@ -236,32 +262,44 @@ void ProviderPaintMenuLineItems(TsSkinProvider& p) {
   if (cache == nullptr || menu == nullptr || !h) return;
   BitmapDC dc(*cache);
   if (!dc.dc()) return;
-  RECT wr{};
-  GetWindowRect(h, &wr);
-  const TPoint origin = ProviderCacheOrigin(p);
   gui::TCanvas canvas;
   canvas.SetHandle(dc.dc());
-  // The bar's entries as the system lays them out: the form's items and, merged among them, those of an MDI
-  // form's active child (entries the system adds for a maximized child are no items of the program).
   HMENU bar = GetMenu(h);
   const int count = bar ? GetMenuItemCount(bar) : 0;
-  for (int i = 0; i < count; ++i) {
-    MENUITEMINFOA mi{};
-    mi.cbSize = sizeof mi;
-    mi.fMask = MIIM_DATA;
-    if (!GetMenuItemInfoA(bar, UINT(i), TRUE, &mi)) continue;
-    gui::TMenuItem* item = gui::TMenuItem::FromCommand(UINT(mi.dwItemData));
-    RECT r{};
-    if (item == nullptr || !item->Visible() || !item->OnAdvancedDrawItem || !GetMenuItemRect(h, bar, UINT(i), &r))
-      continue;
-    // Window coordinates moved into the cache.
-    const int32_t dx = origin.X - wr.left, dy = origin.Y - wr.top + (p.TallTitle ? 4 : 0);
-    item->OnAdvancedDrawItem(item, canvas, TRect{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}, 0x500);
-  }
+  for (int i = 0; i < count; ++i) PaintMenuLineEntry(p, h, bar, i, canvas);
   canvas.SetHandle(nullptr);
   GdiFlush();
 }
 
+int32_t ProviderMenuLineItemAt(TsSkinProvider& p, const TPoint& screen) {
+  HWND h = Handle(p);
+  HMENU bar = h ? GetMenu(h) : nullptr;
+  if (!bar) return -1;
+  return MenuItemFromPoint(h, bar, POINT{screen.X, screen.Y});
+}
+
+void ProviderSetHotMenuLineItem(TsSkinProvider& p, int32_t index) {
+  if (index == p.HotMenuLineItem) return;
+  const int32_t before = p.HotMenuLineItem;
+  p.HotMenuLineItem = index;
+  Bitmap* cache = p.SkinData().CacheBmp.get();
+  HWND h = Handle(p);
+  HMENU bar = h ? GetMenu(h) : nullptr;
+  // While a menu is tracked the system draws the bar's entries (the open one selected).
+  if (cache == nullptr || !bar || p.MenuTracking || !ProviderMenuLineSkinned(p) || !IsWindowVisible(h)) return;
+  TRect changed[2];
+  {
+    BitmapDC dc(*cache);
+    if (!dc.dc()) return;
+    gui::TCanvas canvas;
+    canvas.SetHandle(dc.dc());
+    if (before >= 0) changed[0] = PaintMenuLineEntry(p, h, bar, before, canvas);
+    if (index >= 0) changed[1] = PaintMenuLineEntry(p, h, bar, index, canvas);
+    canvas.SetHandle(nullptr);
+    GdiFlush();
+  }
+  for (const TRect& r : changed) ProviderCopyCacheRectToFormWindow(p, r);
+}
 
 void DrawFormIcon(TsSkinProvider& p, Bitmap& bmp, const TRect& R) { DrawWindowIcon(Handle(p), bmp, R); }
 

@@ -96,6 +96,8 @@ const char* IconsClass() {
 }  // namespace
 
 void ProviderWmEnterMenuLoop(TsSkinProvider& p, gui::TMessage& m) {
+  // The entry under the pointer is drawn normal again: the system marks the open one.
+  ProviderSetHotMenuLineItem(p, -1);
   // The system draws the tracked menu's items in the frame: the frame is not painted over them meanwhile.
   p.MenuTracking = true;
   MDIIcons& helper = Helpers()[&p];

@@ -719,6 +719,10 @@ void ProviderNCMouseMove(TsSkinProvider& p, gui::TMessage& m) {
     ProviderSetHotElement(p, code, true);
     return;
   }
+  // The menu line's entry under the pointer is hot.
+  const int32_t entry = code == kHtMenu ? ProviderMenuLineItemAt(p, TPoint{PointX(m.LParam), PointY(m.LParam)}) : -1;
+  ProviderSetHotMenuLineItem(p, entry);
+  if (entry >= 0) TrackFormFrameLeave(*p.Form());
   const bool button = code == kHtMinButton || code == kHtMaxButton || code == kHtClose || code == kHtHelp ||
                       (code >= kHtUserButton && code <= kHtUserButton + 100) ||
                       (code >= kHtTitleItem && code <= kHtTitleItem + 100);
@@ -744,6 +748,7 @@ void ProviderMouseLeave(TsSkinProvider& p, gui::TMessage& m) {
     }
   }
   if (!(p.CurrentHTCode >= kHtTitleItem && p.BorderForm)) ProviderSetHotElement(p, -1, true);
+  ProviderSetHotMenuLineItem(p, -1);
   TitleButtonPressed() = false;
   ProviderCallOldProc(p, m);
 }

@@ -2412,6 +2412,73 @@ TEST(ProviderWindows, AMenuItemAddedAfterASkinSwitchWearsTheSkinAtOnce) {
       << std::hex << ShownAt(s.Handle(), item.left - w.left + 1, at.y);
 }
 
+POINT g_openAt{};
+uint32_t g_openShown = 0;
+
+// The menu line marks the entry under the pointer (the system does not under Wine) and, once open, the open one;
+// the mark follows the pointer and goes when the pointer leaves the line.
+TEST(ProviderWindows, TheMenuLineMarksTheEntryUnderThePointerAndTheOpenOne) {
+  Shown s(false, 200, 150, 360, 260);
+  constexpr skin::TColor kLineHot = 0x2090E0;
+  skin::SkinSectionRecord& line = s.skin.Skin().Sections[size_t(s.skin.menuLine)];
+  line.States = 2;
+  line.HotState.Color = kLineHot;
+  auto* mm = new gui::TMainMenu(s.form);
+  for (const char* caption : {"&File", "&Edit"}) {
+    auto* top = new gui::TMenuItem(s.form);
+    top->SetCaption(caption);
+    auto* sub = new gui::TMenuItem(s.form);
+    sub->SetCaption("&Open");
+    top->Add(sub);
+    mm->Items()->Add(top);
+  }
+  s.form->SetMenu(mm);
+  SetForegroundWindow(s.Handle());
+  PumpFor(150);
+  RECT w{};
+  GetWindowRect(s.Handle(), &w);
+  // Each entry's left end (no text there), on the screen, and its middle, for the pointer.
+  POINT left[2], middle[2];
+  for (int i = 0; i < 2; ++i) {
+    RECT item{};
+    GetMenuItemRect(s.Handle(), GetMenu(s.Handle()), UINT(i), &item);
+    left[i] = POINT{item.left + 1, (item.top + item.bottom) / 2};
+    middle[i] = POINT{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+  }
+  auto shows = [](POINT at, skin::TColor colour) {
+    return PumpUntil([&] { return (testsupport::ScreenPixel(at.x, at.y) & 0xFFFFFF) == uint32_t(colour); });
+  };
+  auto to = [](POINT pt) { return "mousemove " + std::to_string(pt.x) + " " + std::to_string(pt.y); };
+  ASSERT_TRUE(shows(left[0], kMenuLine));
+  ASSERT_TRUE(Xdotool(to(POINT{middle[0].x - 5, middle[0].y}) + " sleep 0.1 " + to(middle[0]), 100));
+  EXPECT_TRUE(shows(left[0], kLineHot));
+  EXPECT_TRUE(shows(left[1], kMenuLine));
+  ASSERT_TRUE(Xdotool(to(middle[1]), 100));
+  EXPECT_TRUE(shows(left[1], kLineHot));
+  EXPECT_TRUE(shows(left[0], kMenuLine));
+  // Into the client area: no entry is marked.
+  ASSERT_TRUE(Xdotool(to(POINT{middle[1].x, middle[1].y + 60}), 100));
+  EXPECT_TRUE(shows(left[1], kMenuLine));
+  // Opened by a click: marked while it is open (read from a timer of the menu's loop, which then ends it), and not
+  // after.
+  g_openAt = left[0];
+  g_openShown = 0;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 600, [](HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    g_openShown = testsupport::ScreenPixel(g_openAt.x, g_openAt.y) & 0xFFFFFF;
+    EndMenu();
+  });
+  ASSERT_TRUE(Xdotool(to(middle[0]) + " sleep 0.1 click 1", 100));
+  EXPECT_TRUE(PumpUntil([] { return g_openShown != 0; }));
+  KillTimer(nullptr, timer);
+  EXPECT_EQ(g_openShown, uint32_t(kLineHot));
+  ASSERT_TRUE(Xdotool(to(POINT{middle[0].x, middle[0].y + 120}), 100));
+  EXPECT_TRUE(shows(left[0], kMenuLine));
+  Xdotool("mousemove 900 700", 100);
+  EXPECT_TRUE(shows(left[0], kMenuLine));
+  EXPECT_TRUE(shows(left[1], kMenuLine));
+}
+
 TEST(ProviderWindows, DrawNonClientAreaOffGivesTheFrameAndTheMenuBackAndOnTakesThemAgain) {
   Shown s;
   auto* mm = new gui::TMainMenu(s.form);
