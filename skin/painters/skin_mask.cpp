@@ -7,6 +7,7 @@
 #include "skin/data/sskinmanager.h"
 #include "skin/pixels/color_effects.h"
 #include "skin/pixels/graph_utils.h"
+#include "skin/pixels/masked_stretch.h"
 #include "skin/pixels/pixel_access.h"
 #include "skin/pixels/pixel_kernels.h"
 
@@ -184,6 +185,12 @@ void StretchMaskedPieceWith(Bitmap& dst, int32_t x, int32_t y, int32_t width, in
   const bool filtered = ((srcWidth > width && srcHeight == height) || (srcWidth == width && height < srcHeight) ||
                          isCentre) &&
                         width >= 2 && height >= 2;
+  if (filtered && rule.rule == Rule::Plain) {
+    // Resampled and mixed row by row, without a picture of the whole piece and its mask.
+    StretchMixByMask(dst, x, y, width, height, src, srcX, srcY, srcWidth, srcHeight, maskOffset, rfMitchell,
+                     maskFilter);
+    return;
+  }
   // Only the part inside dst is made.
   const int32_t visibleW = x1 - x, visibleH = y1 - y;
   std::unique_ptr<Bitmap> image, mask;
@@ -204,6 +211,10 @@ void StretchMaskedPieceWith(Bitmap& dst, int32_t x, int32_t y, int32_t width, in
     const uint32_t* ir = iv.Row(row);
     const uint32_t* mr = mv.Row(row);
     const int32_t n = std::min(visibleW, iv.width);
+    if (rule.rule == Rule::Plain) {
+      kernels::RowMixByMaskBest(dr, ir, mr, n, 0xFF000000u);
+      continue;
+    }
     for (int32_t i = 0; i < n; ++i) {
       const uint32_t sp = ir[i];
       if (rule.rule == Rule::Plain) {

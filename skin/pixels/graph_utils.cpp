@@ -432,6 +432,10 @@ void CopyPieceMasked(Bitmap& dst, int32_t dstX, int32_t dstY, const TRect& srcRe
     uint32_t* dr = d.Row(b.dy + row) + b.dx;
     const uint32_t* sr = s.Row(b.sy + row) + b.sx;
     const uint32_t* mr = s.Row(b.sy + row + maskOffset) + b.sx;
+    if (!fromParent) {  // key pixels skipped, or mixed like any other
+      kernels::RowMixByMaskBest(dr, sr, mr, b.w, alphaOr, keySkipped);
+      continue;
+    }
     for (int32_t i = 0; i < b.w; ++i) {
       uint32_t sp = sr[i];
       if (sp == KeyPixel) {

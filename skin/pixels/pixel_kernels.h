@@ -208,6 +208,77 @@ inline void RowCopyKeyed(uint32_t* d, const uint32_t* s, int32_t n, uint32_t key
   }
 }
 
+// The mask mix: for B, G and R, d := (s x (256 - m) + d x m) shr 8 with m the same channel of the mask pixel
+// (0 gives the image, 255 nearly keeps d); the alpha byte becomes d's alpha or-ed with orAlpha. With skipKey, pixels
+// whose image pixel is the key value 0x00FF00FF leave d as it is.
+inline void RowMixByMask(uint32_t* d, const uint32_t* s, const uint32_t* m, int32_t n, uint32_t orAlpha,
+                         bool skipKey = false) {
+  int32_t i = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128(), k256 = _mm_set1_epi16(256);
+  const __m128i alpha = _mm_set1_epi32(int32_t(0xFF000000u)), orV = _mm_set1_epi32(int32_t(orAlpha));
+  for (; i + 4 <= n; i += 4) {
+    const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+    const __m128i mv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(m + i));
+    const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+    auto half = [&](__m128i s16, __m128i m16, __m128i d16) {
+      return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(s16, _mm_sub_epi16(k256, m16)), _mm_mullo_epi16(d16, m16)), 8);
+    };
+    const __m128i lo = half(_mm_unpacklo_epi8(sv, zero), _mm_unpacklo_epi8(mv, zero), _mm_unpacklo_epi8(dv, zero));
+    const __m128i hi = half(_mm_unpackhi_epi8(sv, zero), _mm_unpackhi_epi8(mv, zero), _mm_unpackhi_epi8(dv, zero));
+    const __m128i mixed = _mm_or_si128(_mm_andnot_si128(alpha, _mm_packus_epi16(lo, hi)),
+                                       _mm_or_si128(_mm_and_si128(dv, alpha), orV));
+    const __m128i key = skipKey ? _mm_cmpeq_epi32(sv, _mm_set1_epi32(int32_t(0x00FF00FFu))) : zero;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_or_si128(_mm_and_si128(key, dv), _mm_andnot_si128(key, mixed)));
+  }
+#endif
+  for (; i < n; ++i) {
+    const uint32_t sp = s[i], mp = m[i], dp = d[i];
+    if (skipKey && sp == 0x00FF00FFu) continue;
+    d[i] = Mix(dp & 0xFF, sp & 0xFF, 256 - (mp & 0xFF)) | Mix((dp >> 8) & 0xFF, (sp >> 8) & 0xFF, 256 - ((mp >> 8) & 0xFF)) << 8 |
+           Mix((dp >> 16) & 0xFF, (sp >> 16) & 0xFF, 256 - ((mp >> 16) & 0xFF)) << 16 | (dp & 0xFF000000u) | orAlpha;
+  }
+}
+
+#if defined(SKIN_PAINT_AVX2)
+__attribute__((target("avx2"))) inline void RowMixByMaskAvx2(uint32_t* d, const uint32_t* s, const uint32_t* m,
+                                                              int32_t n, uint32_t orAlpha, bool skipKey = false) {
+  int32_t i = 0;
+  const __m256i zero = _mm256_setzero_si256(), k256 = _mm256_set1_epi16(256);
+  const __m256i alpha = _mm256_set1_epi32(int32_t(0xFF000000u)), orV = _mm256_set1_epi32(int32_t(orAlpha));
+  for (; i + 8 <= n; i += 8) {
+    const __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+    const __m256i mv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(m + i));
+    const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+    const __m256i mlo = _mm256_unpacklo_epi8(mv, zero), mhi = _mm256_unpackhi_epi8(mv, zero);
+    const __m256i lo = _mm256_srli_epi16(
+        _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(sv, zero), _mm256_sub_epi16(k256, mlo)),
+                         _mm256_mullo_epi16(_mm256_unpacklo_epi8(dv, zero), mlo)),
+        8);
+    const __m256i hi = _mm256_srli_epi16(
+        _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(sv, zero), _mm256_sub_epi16(k256, mhi)),
+                         _mm256_mullo_epi16(_mm256_unpackhi_epi8(dv, zero), mhi)),
+        8);
+    const __m256i mixed = _mm256_or_si256(_mm256_andnot_si256(alpha, _mm256_packus_epi16(lo, hi)),
+                                          _mm256_or_si256(_mm256_and_si256(dv, alpha), orV));
+    const __m256i key = skipKey ? _mm256_cmpeq_epi32(sv, _mm256_set1_epi32(int32_t(0x00FF00FFu))) : zero;
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_blendv_epi8(mixed, dv, key));
+  }
+  RowMixByMask(d + i, s + i, m + i, n - i, orAlpha, skipKey);
+}
+#endif
+
+inline void RowMixByMaskBest(uint32_t* d, const uint32_t* s, const uint32_t* m, int32_t n, uint32_t orAlpha,
+                             bool skipKey = false) {
+#if defined(SKIN_PAINT_AVX2)
+  if (HasAvx2()) {
+    RowMixByMaskAvx2(d, s, m, n, orAlpha, skipKey);
+    return;
+  }
+#endif
+  RowMixByMask(d, s, m, n, orAlpha, skipKey);
+}
+
 // n copies of v.
 inline void RowFill(uint32_t* d, int32_t n, uint32_t v) {
   int32_t i = 0;

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+
 #include "skin/pixels/graph_utils.h"
+#include "skin/pixels/masked_stretch.h"
 #include "skin/pixels/pixel_helpers.h"
 #include "tests/skin_pixels/test_pixels.h"
 
@@ -241,6 +246,69 @@ TEST(Resampler, OvershootIsClampedNotWrapped) {
   StretchBitmapFiltered(from24, d, 4, 4, rfSpline);
   EXPECT_EQ(d.PixelFormat(), pf32bit);
   EXPECT_EQ(d.Width(), 4);
+}
+
+TEST(Resampler, AStretchedPieceMixedThroughItsMaskAgreesWithTheFilteredStretch) {
+  // The one-pass stretch of an image piece and its mask against each piece stretched on its own (a one-column or
+  // one-row piece doubled first) and mixed by the rule d := s + (d - s) x m_c shr 8, alpha 255: within two levels.
+  // Grey and coloured masks, enlarging and shrinking, pieces of one row or column, a target cut by the bitmap, rows
+  // of odd lengths and rows wider than the strips the stretch works through.
+  const Bitmap src = RandomBitmap(40, 60, 77);
+  Bitmap greySrc;
+  greySrc.Assign(src);
+  for (int32_t y = 30; y < 60; ++y)
+    for (int32_t x = 0; x < 40; ++x) {
+      const uint32_t v = GetPixel32(src, x, y) & 0xFF;
+      SetPixel32(greySrc, x, y, v * 0x010101u);
+    }
+  struct Case {
+    int32_t sx, sy, sw, sh, x, y, w, h, imageFilter, maskFilter, targetWidth = 320;
+  };
+  const Case cases[] = {
+      {2, 3, 12, 9, 5, 4, 300, 80, rfMitchell, rfMitchell},  // enlarged
+      {0, 0, 40, 30, 0, 0, 13, 7, rfMitchell, rfHermite},     // shrunk
+      {7, 1, 1, 20, 2, 2, 30, 50, rfMitchell, rfMitchell},    // one column
+      {3, 11, 25, 1, 0, 0, 90, 6, rfMitchell, rfHermite},     // one row
+      {1, 1, 16, 16, 250, 90, 200, 100, rfMitchell, rfMitchell},  // cut at the bitmap's edge
+      {0, 2, 37, 5, 3, 1, 2301, 9, rfMitchell, rfMitchell, 2310},  // wide, of an odd width
+      {4, 0, 9, 7, 1, 0, 2600, 30, rfMitchell, rfHermite, 2500},   // wide, cut at the bitmap's edge
+  };
+  for (const Bitmap* source : {static_cast<const Bitmap*>(&src), static_cast<const Bitmap*>(&greySrc)}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::to_string(c.w) + " x " + std::to_string(c.h) + (source == &greySrc ? ", grey mask" : ""));
+      Bitmap ours = RandomBitmap(c.targetWidth, 120, 5);
+      Bitmap reference;
+      reference.Assign(ours);
+      StretchMixByMask(ours, c.x, c.y, c.w, c.h, *source, c.sx, c.sy, c.sw, c.sh, 30, c.imageFilter, c.maskFilter);
+      auto piece = [&](int32_t top, int filter) {
+        Bitmap p(std::max(c.sw, 2), std::max(c.sh, 2), pf32bit);
+        for (int32_t y = 0; y < p.Height(); ++y)
+          for (int32_t x = 0; x < p.Width(); ++x)
+            SetPixel32(p, x, y, GetPixel32(*source, c.sx + std::min(x, c.sw - 1), top + std::min(y, c.sh - 1)));
+        Bitmap out;
+        StretchBitmapFiltered(p, out, c.w, c.h, filter);
+        return out;
+      };
+      const Bitmap image = piece(c.sy, c.imageFilter), mask = piece(c.sy + 30, c.maskFilter);
+      int worst = 0;
+      for (int32_t y = 0; y < 120; ++y)
+        for (int32_t x = 0; x < c.targetWidth; ++x) {
+          uint32_t expected = GetPixel32(reference, x, y);
+          if (x >= c.x && x < c.x + c.w && y >= c.y && y < c.y + c.h) {
+            const uint32_t s = GetPixel32(image, x - c.x, y - c.y), m = GetPixel32(mask, x - c.x, y - c.y);
+            auto ch = [&](int shift) {
+              const uint32_t sc = (s >> shift) & 0xFF, dc = (expected >> shift) & 0xFF, mc = (m >> shift) & 0xFF;
+              return ((sc * (256 - mc) + dc * mc) >> 8) << shift;
+            };
+            expected = ch(0) | ch(8) | ch(16) | 0xFF000000u;
+          }
+          const uint32_t got = GetPixel32(ours, x, y);
+          for (int shift : {0, 8, 16, 24})
+            worst = std::max(worst, std::abs(int((got >> shift) & 0xFF) - int((expected >> shift) & 0xFF)));
+        }
+      EXPECT_LE(worst, 2);
+    }
+  }
 }
 
 }  // namespace

@@ -186,6 +186,42 @@ TEST(AlphaBlend, RowKernelsAgreeWithTheRuleAtEveryWidth) {
   }
 }
 
+// The mask mix row kernels (four-wide, eight-wide, scalar tail) against the rule per channel, with and without key
+// pixels left alone, on every width up to 40.
+TEST(MaskMix, RowKernelsAgreeWithTheRuleAtEveryWidth) {
+  uint32_t state = 7;
+  for (int32_t n = 0; n <= 40; ++n) {
+    std::vector<uint32_t> s(static_cast<size_t>(n)), m(static_cast<size_t>(n)), before(static_cast<size_t>(n));
+    for (int32_t i = 0; i < n; ++i) {
+      s[size_t(i)] = test::NextRandom(state);
+      m[size_t(i)] = test::NextRandom(state);
+      before[size_t(i)] = test::NextRandom(state);
+      if (i % 7 == 3) s[size_t(i)] = KeyPixel;
+      if (i % 5 == 1) m[size_t(i)] = 0;
+      if (i % 5 == 2) m[size_t(i)] = 0xFFFFFFFFu;
+    }
+    for (bool skipKey : {false, true})
+      for (uint32_t orAlpha : {0u, 0xFF000000u}) {
+        std::vector<uint32_t> plain = before, best = before;
+        kernels::RowMixByMask(plain.data(), s.data(), m.data(), n, orAlpha, skipKey);
+        kernels::RowMixByMaskBest(best.data(), s.data(), m.data(), n, orAlpha, skipKey);
+        for (int32_t i = 0; i < n; ++i) {
+          const uint32_t sv = s[size_t(i)], mv = m[size_t(i)], dv = before[size_t(i)];
+          uint32_t expected = dv;
+          if (!(skipKey && sv == KeyPixel)) {
+            expected = (dv & 0xFF000000u) | orAlpha;
+            for (int shift : {0, 8, 16}) {
+              const uint32_t sc = (sv >> shift) & 0xFF, dc = (dv >> shift) & 0xFF, mc = (mv >> shift) & 0xFF;
+              expected |= ((sc * (256 - mc) + dc * mc) >> 8) << shift;
+            }
+          }
+          ASSERT_EQ(plain[size_t(i)], expected) << "width " << n << " at " << i;
+          ASSERT_EQ(best[size_t(i)], expected) << "width " << n << " at " << i;
+        }
+      }
+  }
+}
+
 TEST(AlphaBlend, ConvertsTheDestinationAndClipsAtEveryEdge) {
   Bitmap d(4, 4, pf24bit);
   const Bitmap s = Filled(3, 3, MakePixel(255, 255, 255, 255));
