@@ -339,6 +339,14 @@ void TWinControl::ReflectToChild(TMessage& m) {
       m.Result = c->Perform(CN_BASE + m.Msg, m.WParam, m.LParam);
       return;
     }
+    // A list or an edit of no component may colour itself too (a skinned one does): a brush answers.
+    if ((m.Msg == WM_CTLCOLORLISTBOX || m.Msg == WM_CTLCOLOREDIT) && IsChild(handle_, child) &&
+        GetWindowThreadProcessId(child, nullptr) == GetCurrentThreadId()) {
+      if (const LRESULT brush = SendMessageA(child, CN_BASE + m.Msg, m.WParam, m.LParam)) {
+        m.Result = brush;
+        return;
+      }
+    }
   }
   DefaultHandler(m);
 }

@@ -73,6 +73,7 @@ class TacBaseWnd : public TacScrollWnd {
 
 class TacEditWnd : public TacBaseWnd {
  public:
+  ~TacEditWnd() override;
   void SaveColors() override;
   void RestoreColors() override;
   void SetSkinColors() override;
@@ -97,6 +98,14 @@ class TacEditWnd : public TacBaseWnd {
   void PrintMessage(gui::TMessage& Message);
   bool DisabledSingleLineEdit() const;
   bool IsListBox() const;
+  // A window no component owns answers its parent's colour request (reflected to it as CN_CTLCOLOR*): the DC
+  // takes the background and text colours it is skinned in, and the brush of that background (kept until the
+  // colour changes or the adapter goes).
+  bool AnswerColourRequest(gui::TMessage& Message);
+
+ private:
+  HBRUSH colourBrush_ = nullptr;
+  TColor colourBrushColour_ = clNone;
 };
 
 // The window's image (border and background) in the skin data's cache bitmap.

@@ -706,6 +706,29 @@ void TacEditWnd::PrintMessage(gui::TMessage& m) {
   RestoreDC(dc, saved);
 }
 
+TacEditWnd::~TacEditWnd() {
+  if (colourBrush_ != nullptr) ledger::DeleteObject(colourBrush_);
+}
+
+bool TacEditWnd::AnswerColourRequest(gui::TMessage& m) {
+  if (SkinData == nullptr || SkinData->OwnerControl != nullptr || SkinManager == nullptr) return false;
+  if (!SkinManagerIsValidSectionIndex(SkinManager->Skin(), SkinData->SkinIndex)) return false;
+  if (!Skinned) SetSkinColors();
+  const SkinSectionRecord& section = SkinManager->Skin().Sections[size_t(SkinData->SkinIndex)];
+  const TColor back = ColorToRGB(BgColor);
+  const TColor text = CreatedByDispatcher ? ColorToRGB(clWindowText) : section.NormalState.FontColor;
+  if (colourBrush_ == nullptr || colourBrushColour_ != back) {
+    if (colourBrush_ != nullptr) ledger::DeleteObject(colourBrush_);
+    colourBrush_ = ledger::CreateSolidBrush(COLORREF(back));
+    colourBrushColour_ = back;
+  }
+  const HDC dc = reinterpret_cast<HDC>(m.WParam);
+  SetBkColor(dc, COLORREF(back));
+  SetTextColor(dc, COLORREF(ColorToRGB(text)));
+  m.Result = reinterpret_cast<LRESULT>(colourBrush_);
+  return true;
+}
+
 bool TacEditWnd::IsListBox() const {
   char cls[32] = {};
   GetClassNameA(Handle, cls, sizeof cls);
@@ -858,6 +881,10 @@ void TacEditWnd::WndProc(gui::TMessage& m) {
       return;
     case WM_SKINCOMMAND:
       if (EditCommand(m)) return;
+      break;
+    case gui::CN_CTLCOLORLISTBOX:
+    case gui::CN_CTLCOLOREDIT:
+      if (AnswerColourRequest(m)) return;
       break;
     default:
       break;

@@ -1073,8 +1073,11 @@ void TacStatusBarWnd::PaintCache() {
     const LRESULT lenInfo = SendMessageA(Handle, SB_GETTEXTLENGTHA, index, 0);
     const UINT kind = HIWORD(lenInfo);
     const TRect r{pr.left + bw + 1, pr.top + bw + 1, pr.right + bw - 1, pr.bottom + bw - 1};
+    // A raised part is drawn in the second state of the part's frame and the section's (where the skin gives them).
+    const int32_t raised = (kind & SBT_POPOUT) ? 1 : 0;
     if (!(kind & SBT_NOBORDERS))
-      if (const SkinImageRecord* rec = ImageOf(SkinManager, panelMask)) DrawSkinMask(cache, r, ci, *rec, 0, true);
+      if (const SkinImageRecord* rec = ImageOf(SkinManager, panelMask))
+        DrawSkinMask(cache, r, ci, *rec, std::min<int32_t>(raised, std::max<int16_t>(rec->ImageCount, 1) - 1), true);
     if (!simple && i < parts - 1)
       if (const SkinImageRecord* rec = ImageOf(SkinManager, dividerMask)) {
         const TSize f = ImageStateSize(rec->SourceRect, uint16_t(std::max<int16_t>(rec->ImageCount, 1)), rec->MaskType);
@@ -1098,10 +1101,13 @@ void TacStatusBarWnd::PaintCache() {
     const PartPieces pieces = SplitPartText(text);
     const std::pair<const std::string*, uint32_t> placed[3] = {
         {&pieces.Left, DT_LEFT}, {&pieces.Centre, DT_CENTER}, {&pieces.Right, DT_RIGHT}};
+    const int32_t textState =
+        std::min<int32_t>(raised, SectionStateCount(SkinManager->Skin().Sections[size_t(SkinData->SkinIndex)]) - 1);
+    const uint32_t reading = (kind & SBT_RTLREADING) ? DT_RTLREADING : 0;
     for (const auto& [piece, align] : placed)
       if (!piece->empty())
-        WriteSkinText(cache, font, *piece, enabled, 0, *SkinData, align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX,
-                      tr);
+        WriteSkinText(cache, font, *piece, enabled, textState, *SkinData,
+                      align | reading | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX, tr);
   }
   const bool grip = bar != nullptr ? bar->SizeGrip() : (StyleOf(Handle) & SBARS_SIZEGRIP) != 0;
   if (grip)

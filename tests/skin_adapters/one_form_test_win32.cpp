@@ -42,6 +42,13 @@ uint32_t WindowPixel(HWND h, int x, int y) {
   return c;
 }
 
+uint32_t ClientPixelOf(HWND h, int x, int y) {
+  HDC dc = GetDC(h);
+  const COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(h, dc);
+  return c;
+}
+
 POINT Centre(HWND h) {
   RECT r;
   GetWindowRect(h, &r);
@@ -263,6 +270,12 @@ TEST(OneForm, EveryFinishedAdapterShowsOnOneFormAndTheLedgerStaysFlatOverTwentyS
     // Hot looks of an edit and of a plain list box.
     ExpectHotUnderThePointer(f.edit->Handle(), f.memo->Handle(), "edit");
     ExpectHotUnderThePointer(f.list, f.strip->Handle(), "list box");
+    // The plain list box, whose form asks it for its colours: inside, below its items, the skin's edit colour.
+    RECT inner{};
+    GetClientRect(f.list, &inner);
+    RedrawWindow(f.list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_TRUE(PumpUntil([&] { return ClientPixelOf(f.list, inner.right - 4, inner.bottom - 4) == adaptertest::colours::Edit; }))
+        << std::hex << ClientPixelOf(f.list, inner.right - 4, inner.bottom - 4);
 
     // A three-cell strip: its first cell only.
     const Printed shot(f.strip->Handle());

@@ -428,6 +428,39 @@ TEST_F(BarsTest, StatusPartsOwnerDrawnAlignedAndTheBorderSkinned) {
   SetWindowLongPtrA(host, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DefWindowProcA));
 }
 
+// A raised part (SBT_POPOUT) is written in the section's second state: its text in the hot font colour where the
+// skin gives the bar two states; a sunken part keeps the normal one.
+TEST_F(BarsTest, ARaisedStatusPartTakesTheSectionsSecondState) {
+  constexpr uint32_t kRaisedInk = 0x1830C8;
+  std::string options = ControlOptionsText();
+  const size_t at = options.find("[STATUSBAR]");
+  ASSERT_NE(at, std::string::npos);
+  const size_t states = options.find("STATES=1", at), hot = options.find("HOTFONTCOLOR=0x000000", at);
+  ASSERT_NE(hot, std::string::npos);
+  options.replace(hot, 21, "HOTFONTCOLOR=" + std::to_string(kRaisedInk));
+  options.replace(states, 8, "STATES=2");
+  StoreControlSkin(*manager, "Raised", options);
+  manager->SetSkinName("Raised");
+  HWND status = MakeChild(host, STATUSCLASSNAMEA, CCS_NORESIZE | CCS_NOPARENTALIGN, 10, 200, 400, 26);
+  const int parts[2] = {200, -1};
+  SendMessageA(status, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+  SendMessageA(status, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>("Sunken part"));
+  SendMessageA(status, SB_SETTEXTA, 1 | SBT_POPOUT, reinterpret_cast<LPARAM>("Raised part"));
+  Adapt<TacStatusBarWnd>(status);
+  const Printed p(status);
+  RECT pr[2];
+  for (int i = 0; i < 2; ++i) SendMessageA(status, SB_GETRECT, WPARAM(i), reinterpret_cast<LPARAM>(&pr[i]));
+  auto count = [&](const RECT& r, uint32_t c) {
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) n += p.At(x, y) == c;
+    return n;
+  };
+  EXPECT_GT(count(pr[1], kRaisedInk), 10);
+  EXPECT_EQ(count(pr[0], kRaisedInk), 0);
+  EXPECT_GT(count(pr[0], 0), 10) << "the sunken part's text in the normal colour";
+}
+
 TEST_F(BarsTest, OwnerDrawnButtonGlyphFollowsTheItemState) {
   HWND b = MakeChild(host, "Button", BS_OWNERDRAW, 10, 10, 100, 40, "");
   gui::TImageList list(nullptr);
