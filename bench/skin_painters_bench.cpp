@@ -184,14 +184,16 @@ void PixmanNine(pixman_image_t* dst, TopDown& master, const TRect& src, int32_t 
         if (!image) continue;
         if (stretch) {
           pixman_transform_t t;
-          const pixman_fixed_t sx = pixman_double_to_fixed(double(fw) / p.w), sy = pixman_double_to_fixed(double(fh) / p.h);
+          const pixman_fixed_t sx = pixman_double_to_fixed(double(fw) / p.w);
+          const pixman_fixed_t sy = pixman_double_to_fixed(double(fh) / p.h);
           pixman_transform_init_scale(&t, sx, sy);
           pixman_image_set_transform(image, &t);
           if (masks) pixman_image_set_repeat(image, PIXMAN_REPEAT_PAD);  // the edge pixels go on, as ours do
           if (masks && centre) {
             int n = 0;
             pixman_fixed_t* params = pixman_filter_create_separable_convolution(
-                &n, sx, sy, PIXMAN_KERNEL_CUBIC, PIXMAN_KERNEL_CUBIC, PIXMAN_KERNEL_IMPULSE, PIXMAN_KERNEL_IMPULSE, 4, 4);
+                &n, sx, sy, PIXMAN_KERNEL_CUBIC, PIXMAN_KERNEL_CUBIC, PIXMAN_KERNEL_IMPULSE, PIXMAN_KERNEL_IMPULSE, 4,
+                4);
             pixman_image_set_filter(image, PIXMAN_FILTER_SEPARABLE_CONVOLUTION, params, n);
             free(params);
           } else {
@@ -344,8 +346,9 @@ int main(int argc, char** argv) {
       // the two take neighbouring source pixels now and then, as in nine_stretch).
       double mean = 0;
       const int centre = CentreDifference(ours, theirs, W, H, 16, mean);
-      std::snprintf(check, sizeof check, "centre within %d (mean %.2f) of pixman's cubic; all: %.1f %% differ, by %d at most",
-                    centre, mean, 100.0 * double(count) / (double(W) * H), worst);
+      std::snprintf(check, sizeof check,
+                    "centre within %d (mean %.2f) of pixman's cubic; all: %.1f %% differ, by %d at most", centre,
+                    mean, 100.0 * double(count) / (double(W) * H), worst);
       if (centre > 16 || mean > 2) table.Fail("nine_masked_stretch", "the centres differ");
     } else {
       std::snprintf(check, sizeof check, "masked tiles; %.1f %% of pixels differ, by %d at most",

@@ -485,6 +485,20 @@ void StretchMixByMask(Bitmap& dst, int32_t x, int32_t y, int32_t width, int32_t 
   if (x >= d.width || y >= d.height) return;
   const int32_t visibleW = int32_t(std::min<int64_t>(int64_t(x) + width, d.width) - x);
   const int32_t visibleH = int32_t(std::min<int64_t>(int64_t(y) + height, d.height) - y);
+  if (width == std::max(sw, 2) && height == std::max(sh, 2)) {
+    // The piece at its own size (a piece of one column or row doubled): the filtered stretch copies it as it is.
+    std::vector<uint32_t> image(static_cast<size_t>(visibleW)), mask(static_cast<size_t>(visibleW));
+    for (int32_t row = 0; row < visibleH; ++row) {
+      const uint32_t* ir = s.Row(sy + std::min(row, sh - 1)) + sx;
+      const uint32_t* mr = s.Row(sy + maskOffset + std::min(row, sh - 1)) + sx;
+      for (int32_t c = 0; c < visibleW; ++c) {
+        image[size_t(c)] = ir[std::min(c, sw - 1)];
+        mask[size_t(c)] = mr[std::min(c, sw - 1)];
+      }
+      kernels::RowMixByMaskBest(d.Row(y + row) + x, image.data(), mask.data(), visibleW, 0xFF000000u);
+    }
+    return;
+  }
   // Masks are grey as a rule: then one channel of the mask is resampled.
   bool grey = true;
   for (int32_t r = 0; r < sh && grey; ++r) {

@@ -13,7 +13,8 @@ namespace skin {
 // d := s + (d - s) x m_c shr 8 (s the resampled image, m_c the same channel of the resampled mask), alpha 255.
 // Rows and columns of the target outside dst are skipped and never computed. The two passes are the filtered
 // stretch's (the same contributions, each pass clamped to bytes) with the weights in 14 bits instead of 16, so a
-// mixed pixel may differ from the filtered stretch's by two levels. A grey mask (blue, green and red equal) is
+// mixed pixel may differ from the filtered stretch's by two levels; a piece as large as the target (after the
+// doubling) is mixed as it is, as the filtered stretch copies it. A grey mask (blue, green and red equal) is
 // resampled in one channel. Nothing for a piece (or its mask) outside src, a target at a negative place or below
 // 1 x 1, or bitmaps that are not 32-bit.
 void StretchMixByMask(Bitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height, const Bitmap& src,

@@ -252,7 +252,7 @@ TEST(Resampler, AStretchedPieceMixedThroughItsMaskAgreesWithTheFilteredStretch) 
   // The one-pass stretch of an image piece and its mask against each piece stretched on its own (a one-column or
   // one-row piece doubled first) and mixed by the rule d := s + (d - s) x m_c shr 8, alpha 255: within two levels.
   // Grey and coloured masks, enlarging and shrinking, pieces of one row or column, a target cut by the bitmap, rows
-  // of odd lengths and rows wider than the strips the stretch works through.
+  // of odd lengths and rows wider than the strips the stretch works through, pieces at their own size.
   const Bitmap src = RandomBitmap(40, 60, 77);
   Bitmap greySrc;
   greySrc.Assign(src);
@@ -272,6 +272,8 @@ TEST(Resampler, AStretchedPieceMixedThroughItsMaskAgreesWithTheFilteredStretch) 
       {1, 1, 16, 16, 250, 90, 200, 100, rfMitchell, rfMitchell},  // cut at the bitmap's edge
       {0, 2, 37, 5, 3, 1, 2301, 9, rfMitchell, rfMitchell, 2310},  // wide, of an odd width
       {4, 0, 9, 7, 1, 0, 2600, 30, rfMitchell, rfHermite, 2500},   // wide, cut at the bitmap's edge
+      {5, 6, 14, 11, 3, 2, 14, 11, rfMitchell, rfMitchell},         // at its own size: copied
+      {9, 2, 1, 13, 0, 4, 2, 13, rfMitchell, rfMitchell},           // one column at its doubled size
   };
   for (const Bitmap* source : {static_cast<const Bitmap*>(&src), static_cast<const Bitmap*>(&greySrc)}) {
     for (const Case& c : cases) {
