@@ -151,14 +151,46 @@ void DrawButtonImage(Bitmap& cache, const SkinImageRecord& image, const TRect& R
   }
 }
 
+namespace {
+
+// A button's image drawn into the cache in its state; a button that cannot act is also faded into the caption under
+// it (the image's inactive variant alone is the inactive caption's look, which would not tell it apart there).
+void DrawTitleButtonImage(TsSkinProvider& p, Bitmap& cache, const SkinImageRecord& image, const TRect& r,
+                          int32_t state, bool enabled, bool fading) {
+  if (enabled || RectIsEmpty(r)) {
+    DrawButtonImage(cache, image, r, ProviderButtonVariantState(p, state, enabled, fading));
+    return;
+  }
+  Bitmap under(r.Width(), r.Height(), pf32bit);
+  CopyPixels(under, 0, 0, r.Width(), r.Height(), cache, r.Left, r.Top);
+  DrawButtonImage(cache, image, r, ProviderButtonVariantState(p, 0, false, fading));
+  BlendBitmaps(cache, r.Left, r.Top, clNone, DisabledBlendValue, TRect{0, 0, r.Width(), r.Height()}, under);
+}
+
+// Whether a system button can act now: on a minimized window minimize is its restore.
+bool SystemButtonEnabled(TsSkinProvider& p, const TitleButtonRecord& record, bool enabled) {
+  if (record.HitCode == kHtMinButton && p.Form() && FormWindowIconic(*p.Form()))
+    return p.SystemMenu == nullptr || p.SystemMenu->RestoreEnabled();
+  return enabled;
+}
+
+}  // namespace
+
 void ProviderDrawButtonRecord(TsSkinProvider& p, TitleButtonRecord& record, bool enabled) {
   TsSkinManager* m = ProviderManager(p);
-  const SkinImageRecord* image = ValidImage(m, record.ImageIndex);
   Bitmap* cache = p.SkinData().CacheBmp.get();
-  if (image == nullptr || cache == nullptr || RectIsEmpty(record.Rect)) return;
+  if (cache == nullptr || RectIsEmpty(record.Rect)) return;
+  // The image for the form's state (restore on a minimized window's minimize, ...), as when the button alone is
+  // painted.
+  int32_t imageIndex = record.ImageIndex;
+  bool disabled = false;
+  ProviderTitleButtonImage(p, record, imageIndex, disabled);
+  const SkinImageRecord* image = ValidImage(m, imageIndex);
+  if (image == nullptr) return;
   const bool fading = record.GlowTimer != nullptr && record.GlowTimer->Enabled();
   const int32_t state = fading ? 0 : record.State;
-  DrawButtonImage(*cache, *image, record.Rect, ProviderButtonVariantState(p, state, enabled, fading));
+  DrawTitleButtonImage(p, *cache, *image, record.Rect, state, SystemButtonEnabled(p, record, enabled) && !disabled,
+                       fading);
 }
 
 void ProviderSaveCaptionStrip(TsSkinProvider& p) {
@@ -233,7 +265,7 @@ bool ButtonEnabled(TsSkinProvider& p, const TitleButtonRecord& record) {
   switch (record.HitCode) {
     case kHtClose: return p.SystemMenu->CloseEnabled();
     case kHtMaxButton: return p.SystemMenu->MaximizeEnabled() || p.SystemMenu->RestoreEnabled();
-    case kHtMinButton: return p.SystemMenu->MinimizeEnabled();
+    case kHtMinButton: return SystemButtonEnabled(p, record, p.SystemMenu->MinimizeEnabled());
     default: return true;
   }
 }
@@ -288,7 +320,7 @@ void ProviderPaintTitleButton(TsSkinProvider& p, int32_t code) {
   ProviderTitleButtonImage(p, *record, imageIndex, disabled);
   const bool enabled = !disabled && ButtonEnabled(p, *record);
   if (const SkinImageRecord* image = ValidImage(m, imageIndex))
-    DrawButtonImage(*cache, *image, record->Rect, ProviderButtonVariantState(p, record->State, enabled, false));
+    DrawTitleButtonImage(p, *cache, *image, record->Rect, record->State, enabled, false);
   if (code >= kHtUserButton && code < kHtTitleItem) {
     const TsTitleButton* b = p.TitleButtons().Items(code - kHtUserButton);
     if (!b->Glyph().Empty()) DrawGlyphCentred(*cache, b->Glyph(), record->Rect, record->State == 2);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "gui/forms.h"
+#include "skin/manager/sanimations.h"
 #include "skin/manager/skincommands.h"
 #include "skin/data/sskinmanager.h"
 #include "skin/forms/border_form.h"
@@ -233,6 +234,9 @@ void ProviderStartMinimizeAnimation(TsSkinProvider& p) {
   }
   gui::TCustomForm& form = *p.Form();
   if (!FormWindowVisible(form) || FormWindowIconic(form)) return;
+  // The shrinking copy is a layered picture whose alpha falls: where the screen does not show that alpha it
+  // darkens through black, and the form is minimized without it (and restored without it).
+  if (!LayeredPicturesShown(ProviderManager(p))) return;
   auto* timer = new TacMinTimer(p);
   p.MinTimer = timer;
   p.StateFlags |= psMinimizing;

@@ -530,8 +530,8 @@ void ProviderLayoutTitle(TsSkinProvider& p) {
     }
     if (p.SystemMenu->MinimizeVisible()) {
       if (ci) {
-        const bool restore = p.Form()->WindowState() == gui::TWindowState::wsMinimized && Iconic(p) &&
-                             gui::Application->MainForm() != p.Form();
+        // On a minimized window minimize is its restore, the main form's too (its own window is the one minimized).
+        const bool restore = Iconic(p);
         if (p.ButtonMin.LargeImage)
           p.ButtonMin.ImageIndex = restore ? ci->BIConNorm : ci->BIConMin;
         else

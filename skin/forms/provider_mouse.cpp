@@ -272,7 +272,9 @@ void ProviderLButtonUp(TsSkinProvider& p, gui::TMessage& m) {
       }
       ProviderSetHotElement(p, 0, true);
       p.ButtonMin.State = 0;
-      if (!MainForm(p)) {
+      // A minimized window's minimize restores it, the main form's too: its own window is the one minimized (no
+      // application window of its own stands for it on a task bar).
+      if (!MainForm(p) || Iconic(p)) {
         SendSysCommand(p, Iconic(p) ? kScRestore : kScMinimize);
       } else {
         p.MinimizingByButton = true;

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "gui/gui.h"
+#include "skin/forms/min_animation.h"
 #include "skin/forms/sskinprovider.h"
 #include "skin/forms/title_glow.h"
 #include "skin/painters/acglow.h"
@@ -174,6 +175,51 @@ TEST(AlphaDisplay, ACaptionButtonShowsItsStatesInTheFrameAndLosesItsPressWhenDra
   EXPECT_TRUE(shows(close, ButtonColor(bClose, 0)));
   Xdotool("mousemove 900 700");
   EXPECT_TRUE(shows(minimize, ButtonColor(bMin, 0)));
+  gui::Free(form);
+  PumpFor(50);
+}
+
+// The main form of a skin that animates minimizing, without a maximize button, minimized by its minimize button:
+// at once, with no shrinking copy (a layered picture whose falling alpha would darken through black here). The
+// minimized window's minimize shows the restore image, its maximize (the form has none) the disabled look, and
+// one click on the restore button restores it.
+TEST(AlphaDisplay, AMinimizedFormShowsRestoreAndItsDisabledMaximizeAndOneClickRestoresIt) {
+  FormsSkin skin;
+  skin.manager->AnimEffects.Minimizing.Active = true;
+  skin.manager->AnimEffects.Minimizing.Time = 150;
+  auto* form = new gui::TForm(gui::Application);
+  form->SetBounds(200, 150, 360, 260);
+  form->SetCaption("Skinned station");
+  form->SetBorderIcons(gui::biSystemMenu | gui::biMinimize);
+  auto* p = new skin::TsSkinProvider(form);
+  gui::TCustomForm* main = gui::Application->MainForm();
+  gui::Application->SetMainForm(form);
+  form->Show();
+  SetForegroundWindow(form->WindowHandle());
+  PumpFor(300);
+  HWND h = form->WindowHandle();
+  auto centre = [&](const skin::TitleButtonRecord& b) {
+    RECT fr{};
+    GetWindowRect(h, &fr);
+    return POINT{fr.left + (b.Rect.Left + b.Rect.Right) / 2, fr.top + (b.Rect.Top + b.Rect.Bottom) / 2};
+  };
+  auto at = [](POINT pt) { return std::to_string(pt.x) + " " + std::to_string(pt.y); };
+  auto shown = [](POINT pt) { return testsupport::ScreenPixel(pt.x, pt.y) & 0xFFFFFF; };
+  ASSERT_TRUE(Xdotool("mousemove " + at(centre(p->ButtonMin)) + " sleep 0.1 click 1"));
+  EXPECT_TRUE(WaitFor([&] { return IsIconic(h) != FALSE; }, 3000));
+  EXPECT_EQ(skin::ProviderMinTimer(*p), nullptr);
+  // The restore image (in its active or inactive look) where minimize was; maximize faded into the caption.
+  auto isRestore = [&] {
+    const uint32_t c = shown(centre(p->ButtonMin));
+    return c == uint32_t(ButtonColor(bNorm, 0)) || c == uint32_t(ButtonColor(bNorm, 3));
+  };
+  EXPECT_TRUE(WaitFor(isRestore, 3000)) << std::hex << shown(centre(p->ButtonMin));
+  ASSERT_FALSE(skin::RectIsEmpty(p->ButtonMax.Rect));
+  const uint32_t max = shown(centre(p->ButtonMax));
+  for (int state : {0, 1, 3}) EXPECT_NE(max, uint32_t(ButtonColor(bMax, state))) << state;
+  ASSERT_TRUE(Xdotool("mousemove " + at(centre(p->ButtonMin)) + " sleep 0.1 click 1 sleep 0.1 mousemove 900 700"));
+  EXPECT_TRUE(WaitFor([&] { return !IsIconic(h) && IsWindowVisible(h); }, 3000));
+  gui::Application->SetMainForm(main);
   gui::Free(form);
   PumpFor(50);
 }
