@@ -193,6 +193,20 @@ void ProviderWmShowWindow(TsSkinProvider& p, gui::TMessage& m) {
     // The region leaving the frame to the border window is set while the window is still hidden: set on the
     // shown window, its frame change would erase every child window at once, for nothing while it is transparent.
     if (p.BorderForm) ProviderUpdateRegion(p, false);
+  } else if (m.WParam == 1 && m.LParam == 0 && p.DrawNonClientArea() && p.SystemMenu && !p.IsLoading() &&
+             form.Parent() == nullptr && form.FormStyle() != gui::TFormStyle::fsMDIChild &&
+             !FormWindowVisible(form) && !FormWindowIconic(form)) {
+    // Shown at once: its frame is made while the window is still hidden (the menu line taken into the skin, the
+    // frame composed, the region that cuts the window to it set). Made on the shown window, each is a frame
+    // change that paints the frame again, and the region's erases every child window.
+    const TRect w = FormWindowRect(form);
+    if (w.Width() == form.Width() && w.Height() == form.Height()) {
+      if (!p.SkinData().CacheBmp)
+        if (TsSkinManager* manager = ProviderManager(p)) ProviderUpdateExtBorders(p, manager->ExtendedBorders());
+      if (token.expired()) return;
+      ProviderPaintNonClient(p);
+      if (token.expired()) return;
+    }
   }
   if (form.FormStyle() != gui::TFormStyle::fsMDIChild) {
     if (m.WParam == 1) {

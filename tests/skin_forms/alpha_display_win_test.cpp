@@ -265,4 +265,58 @@ TEST(AlphaDisplay, AFormShowsAndHidesWithoutAFadeThroughBlack) {
   PumpFor(50);
 }
 
+// Shown at once (no fade where the alpha is not seen), a skinned form has its frame made while it is still
+// hidden: its first frame paint on the screen finds the region already cut and the frame already composed, so
+// nothing on the shown window changes its frame again (each change paints the frame anew, and the region's
+// erases every child window).
+HWND g_watched = nullptr;
+int g_regionAtFirstPaint = -1, g_frameChangesShown = 0;
+LRESULT CALLBACK WatchFrame(int code, WPARAM w, LPARAM l) {
+  const auto* c = reinterpret_cast<const CWPSTRUCT*>(l);
+  char text[32] = {};
+  if (code == HC_ACTION && GetParent(c->hwnd) == nullptr && GetWindowTextA(c->hwnd, text, sizeof text) &&
+      std::string(text) == "Framed before shown" && IsWindowVisible(c->hwnd)) {
+    g_watched = c->hwnd;
+    if (c->message == WM_NCPAINT && g_regionAtFirstPaint < 0) {
+      HRGN r = CreateRectRgn(0, 0, 0, 0);
+      g_regionAtFirstPaint = GetWindowRgn(c->hwnd, r);
+      DeleteObject(r);
+    }
+    if (c->message == WM_WINDOWPOSCHANGING &&
+        (reinterpret_cast<const WINDOWPOS*>(c->lParam)->flags & SWP_FRAMECHANGED))
+      ++g_frameChangesShown;
+  }
+  return CallNextHookEx(nullptr, code, w, l);
+}
+
+TEST(AlphaDisplay, AFormShownAtOnceHasItsFrameMadeBeforeItShows) {
+  FormsSkin skin;
+  auto* form = new gui::TForm(gui::Application);
+  form->SetBounds(200, 150, 360, 260);
+  form->SetCaption("Framed before shown");
+  auto* menu = new gui::TMainMenu(form);
+  auto* item = new gui::TMenuItem(menu);
+  item->SetCaption("File");
+  menu->Items()->Add(item);
+  form->SetMenu(menu);
+  new skin::TsSkinProvider(form);
+  HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchFrame, nullptr, GetCurrentThreadId());
+  form->Show();
+  PumpFor(300);
+  UnhookWindowsHookEx(hook);
+  HWND h = form->WindowHandle();
+  EXPECT_EQ(g_watched, h);
+  HRGN r = CreateRectRgn(0, 0, 0, 0);
+  const int region = GetWindowRgn(h, r);
+  DeleteObject(r);
+  ASSERT_NE(region, ERROR);  // the skin cuts the window to its frame
+  EXPECT_EQ(g_regionAtFirstPaint, region);
+  EXPECT_EQ(g_frameChangesShown, 0);
+  // Shown, it wears the skin's frame, with its menu line.
+  const int y = 150 + GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYMENU) + 40;
+  EXPECT_TRUE(WaitFor([&] { return (testsupport::ScreenPixel(360, y) & 0xFFFFFF) == uint32_t(kFormActive); }, 3000));
+  gui::Free(form);
+  PumpFor(50);
+}
+
 }  // namespace
