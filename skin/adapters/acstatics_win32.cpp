@@ -882,6 +882,18 @@ void TacSizerWnd::WndProc(gui::TMessage& m) {
         m.Result = HTBOTTOMRIGHT;
       }
       return;
+    case WM_NCLBUTTONDOWN:
+      // The grip sizes the window it stands in (the system's own grip does the same): the corner the hit test
+      // names would otherwise size the grip itself, a child without a sizing frame, and nothing moves.
+      if (m.WParam == HTBOTTOMRIGHT && Enabled()) {
+        if (HWND top = GetAncestor(Handle, GA_ROOT); top && top != Handle &&
+                                                     (GetWindowLongA(top, GWL_STYLE) & WS_THICKFRAME)) {
+          SendMessageA(top, WM_SYSCOMMAND, SC_SIZE | WMSZ_BOTTOMRIGHT, m.LParam);
+          m.Result = 0;
+          return;
+        }
+      }
+      break;
     default:
       break;
   }

@@ -516,6 +516,67 @@ TEST(DialogHook, FileOpenDialogsCloseCleanlyWithEveryListedChildAdapted) {
   }
 }
 
+// The file dialog's size grip (the system's grip control, adapted by the skin) sizes the dialog when dragged with
+// the real mouse: the adapter answers the corner's hit code, and the press hands the sizing to the dialog (it
+// sized the grip itself, so nothing moved).
+TEST(DialogHook, TheFileDialogIsSizedByDraggingItsGrip) {
+  DialogSkin skin;
+  Owner owner;
+  RECT before{}, after{}, last{};
+  DWORD launched = 0, steady = 0;
+  bool gripFound = false;
+  ShowFileOpenDialog(owner.Handle(), [&](HWND d) {
+    if (launched == 0) {
+      HWND grip = nullptr;
+      for (HWND c = GetWindow(d, GW_CHILD); c && !grip; c = GetWindow(c, GW_HWNDNEXT))
+        if (ClassOf(c) == "ScrollBar" && (GetWindowLongA(c, GWL_STYLE) & SBS_SIZEGRIP) && IsWindowVisible(c)) grip = c;
+      gripFound = grip != nullptr && skin::AdapterOfWindow(grip) != nullptr;
+      if (!gripFound) {
+        PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+        return true;
+      }
+      SetForegroundWindow(d);
+      GetWindowRect(d, &before);
+      last = before;
+      RECT g{};
+      GetWindowRect(grip, &g);
+      const int x = (g.left + g.right) / 2, y = (g.top + g.bottom) / 2;
+      auto at = [](int px, int py) { return " mousemove " + std::to_string(px) + " " + std::to_string(py); };
+      std::string cmd = "/usr/bin/xdotool" + at(x, y) + " sleep 0.2 mousedown 1 sleep 0.2" + at(x + 30, y + 20) +
+                        " sleep 0.2" + at(x + 80, y + 60) + " sleep 0.3 mouseup 1 sleep 0.2 mousemove 5 5";
+      STARTUPINFOA si{};
+      si.cb = sizeof si;
+      PROCESS_INFORMATION pi{};
+      if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+        return true;
+      }
+      // Wine does not always see the end of a Unix program: the drag is over once the mouse is let go and the
+      // dialog has kept its size for 300 ms (or after 6 s).
+      if (pi.hThread) CloseHandle(pi.hThread);
+      if (pi.hProcess) CloseHandle(pi.hProcess);
+      launched = steady = GetTickCount();
+      return false;
+    }
+    RECT now{};
+    GetWindowRect(d, &now);
+    if (!EqualRect(&now, &last) || GetCapture() != nullptr) {
+      last = now;
+      steady = GetTickCount();
+    }
+    const DWORD t = GetTickCount();
+    if (t - launched < 6000 && (t - launched < 1500 || t - steady < 300)) return false;
+    after = now;
+    PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+    return true;
+  });
+  ASSERT_TRUE(gripFound);
+  EXPECT_EQ(after.left, before.left);
+  EXPECT_EQ(after.top, before.top);
+  EXPECT_EQ(after.right - before.right, 80);
+  EXPECT_EQ(after.bottom - before.bottom, 60);
+}
+
 TEST(DialogHook, ManyMessageBoxesLeaveTheLedgerAndTheWindowCountAsTheyWere) {
   DialogSkin skin;
   Owner owner;
