@@ -130,6 +130,10 @@ bool Reponse_DRF_entiere(std::string_view reponse, size_t& debut, size_t& longue
 
 ControleTransceiver::ControleTransceiver(StationIo& io) : io_(io) {}
 
+uint32_t Duree_ligne_ms(size_t octets, uint32_t bauds) {
+  return bauds == 0 ? 0 : uint32_t((uint64_t(octets) * 10000 + bauds - 1) / bauds);
+}
+
 double ControleTransceiver::Debit_air() const {
   const double lu = Debit_air_LoRa(Facteur_lu, Bande_lue);
   return lu > 0.0 ? lu : Debit_air_LoRa(Facteur_etalement, Bande_passante);
@@ -146,6 +150,7 @@ void ControleTransceiver::Lecture_parametres_DRF1278DM(uint8_t etat) {
   if (io_.materiel.Ecrire_port_serie(io_.materiel.Handle_port, Trame_lecture_DRF())) {
     Commande_DRF_en_attente = etat;
     Heure_commande_DRF = io_.clock.timeGetTime();
+    Duree_commande_DRF = Duree_ligne_ms(Trame_lecture_DRF().size(), io_.materiel.Vitesse_ouverture);
     Reponse_DRF.clear();
   } else {
     Affiche_statut(io_.langues.TRADUCTION("Initial writing failure", "Echec de l'\xE9" "criture initiale"));
@@ -191,6 +196,7 @@ void ControleTransceiver::Ecriture_parametres_DRF1278DM() {
   if (io_.materiel.Ecrire_port_serie(io_.materiel.Handle_port, trame)) {
     Commande_DRF_en_attente = 2;
     Heure_commande_DRF = io_.clock.timeGetTime();
+    Duree_commande_DRF = Duree_ligne_ms(trame.size(), io_.materiel.Vitesse_ouverture);
     Reponse_DRF.clear();
   } else {
     Affiche_statut(io_.langues.TRADUCTION("Initial writing failure", "Echec de l'\xE9" "criture initiale"));
@@ -233,8 +239,16 @@ void ControleTransceiver::Timer1Timer() {
   if (Commande_DRF_en_attente == 0) return;
   const uint8_t etat = Commande_DRF_en_attente;
   size_t debut = 0, longueur = 0;
-  const bool entiere = Reponse_DRF_entiere(Reponse_DRF, debut, longueur);
-  if (!entiere && platform::elapsedMs(io_.clock.timeGetTime(), Heure_commande_DRF) < DELAI_REPONSE_DRF) return;
+  bool entiere = Reponse_DRF_entiere(Reponse_DRF, debut, longueur);
+  if (!entiere &&
+      platform::elapsedMs(io_.clock.timeGetTime(), Heure_commande_DRF) < DELAI_REPONSE_DRF + Duree_commande_DRF)
+    return;
+  // The time is up: what already waits on the port belongs to the reply (the receive pump may not have run since
+  // it came, when the thread was held).
+  if (!entiere && io_.boucle.Port_ouvert == 1) {
+    Reponse_DRF += io_.materiel.Lire_port_serie(io_.materiel.Handle_port);
+    entiere = Reponse_DRF_entiere(Reponse_DRF, debut, longueur);
+  }
 
   // The reply is whole, or the time is up: what was collected is judged now, once.
   std::string trame;

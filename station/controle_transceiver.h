@@ -14,8 +14,10 @@ namespace station {
 
 class StationIo;
 
-// Time the station waits for a reply, in ms.
+// Time the station waits for a reply, in ms, once its command has left the serial line.
 constexpr uint32_t DELAI_REPONSE_DRF = 333;
+// Milliseconds that `octets` bytes take on a serial line of `bauds` bauds (ten bits each); 0 for no speed.
+uint32_t Duree_ligne_ms(size_t octets, uint32_t bauds);
 // Bytes of a command frame from its header to its CR LF; a reply has at least as many (its header, its
 // command bytes, at least twelve parameter bytes, its checksum and CR LF).
 constexpr size_t LONGUEUR_TRAME_DRF = 23;
@@ -68,6 +70,9 @@ class ControleTransceiver {
   // 0 none, 1 read, 2 write, 3 read after a change of port speed, 4 presence check (ETAT_PRESENCE_DRF)
   uint8_t Commande_DRF_en_attente = 0;
   uint32_t Heure_commande_DRF = 0;
+  // Milliseconds the pending command takes to leave on the line: the wait for its reply starts after them
+  // (under Wine a write to the port returns at once, on Windows once the bytes have gone).
+  uint32_t Duree_commande_DRF = 0;
   std::string Reponse_DRF;
   uint8_t Fenetre_transceiver_active = 0;
   uint8_t Module_verifie = 0;

@@ -167,7 +167,7 @@ TEST(Menus, TheTransceiverMenuShowsTheModuleGroupAndAsksTheModule) {
   EXPECT_EQ(s.io->transceiver.Commande_DRF_en_attente, 1);
 
   // No module answers: the module window's timer ends the command, and received bytes are shown again.
-  bureau.Run(400);
+  bureau.Run(600);
   EXPECT_EQ(s.io->transceiver.Commande_DRF_en_attente, 0);
   ligne->input += "73";
   bureau.Run(3);

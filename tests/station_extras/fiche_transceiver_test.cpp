@@ -95,7 +95,7 @@ TEST(ModuleWindow, TextsFollowTheLanguage) {
     EXPECT_EQ(r.form->LECTURE->Caption(), "Lecture");
     EXPECT_EQ(r.form->ECRITURE->Caption(), "Ecriture");
     EXPECT_EQ(r.form->GroupBox_Node_ID->Hint(), "Le \"Node ID\" doit \xEAtre \xE9gal \xE0 0");
-    r.pump(400);
+    r.pump(600);
     EXPECT_EQ(r.form->Label_Donnees->Caption(), "Aucune r\xE9ponse (vitesse ou port s\xE9rie suspect)");
   });
   WindowRig english;
@@ -199,7 +199,7 @@ TEST(ModuleWindow, ReadingWhileACommandIsPendingSendsNothing) {
     testsupport::UserClick(*f.LECTURE);
     testsupport::UserClick(*f.ECRITURE);
     EXPECT_EQ(r.line->written.size(), sent);
-    r.pump(400);
+    r.pump(600);
     EXPECT_EQ(f.Label_Donnees->Caption(), "None answer (suspect serial port or speed)");
     testsupport::UserClick(*f.LECTURE);
     EXPECT_GT(r.line->written.size(), sent);

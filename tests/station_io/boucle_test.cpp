@@ -429,19 +429,19 @@ TEST(PortLoss, ThePresenceCheckKeepsAirBytesAndOnlyRunsWhileIdle) {
   module.silent = true;  // answered by hand below
   ASSERT_TRUE(attend_trame(5000));
   line->input += "AB" + reply(2, module.parameters) + "CD";
-  rig.run(500);
+  rig.run(700);
   EXPECT_EQ(rig.window.reception.substr(rig.window.reception.size() - 4), "ABCD");
   // No reply, but air bytes: the module is there.
   ASSERT_TRUE(attend_trame(5000));
   line->input += "EF";
-  rig.run(500);
+  rig.run(700);
   EXPECT_EQ(rig.window.reception.substr(rig.window.reception.size() - 2), "EF");
   ASSERT_TRUE(attend_trame(5000));
-  rig.run(500);
+  rig.run(700);
   EXPECT_EQ(rig.io.boucle.Port_ouvert, 1);  // one silence
   EXPECT_TRUE(rig.window.pertes.empty());
   ASSERT_TRUE(attend_trame(5000));
-  rig.run(500);
+  rig.run(700);
   EXPECT_EQ(rig.io.boucle.Port_ouvert, 0);  // two in a row
   EXPECT_EQ(rig.window.pertes.size(), 1u);
 }

@@ -137,12 +137,15 @@ struct Pending : ::testing::Test {
   }
 };
 
+// The wait starts once the command has left the line: 23 bytes at 1200 bauds take 192 ms.
 TEST_F(Pending, NoReplyGivesNoneAnswerAtTheDeadline) {
   auto& t = rig.io.transceiver;
   t.Lecture_parametres_DRF1278DM(1);
   EXPECT_EQ(t.Commande_DRF_en_attente, 1);
   EXPECT_EQ(line->written, station::Trame_lecture_DRF());
-  rig.clock.advance(332);
+  EXPECT_EQ(station::Duree_ligne_ms(station::LONGUEUR_TRAME_DRF, 1200), 192u);
+  EXPECT_EQ(station::Duree_ligne_ms(station::LONGUEUR_TRAME_DRF, 9600), 24u);
+  rig.clock.advance(332 + station::Duree_ligne_ms(station::Trame_lecture_DRF().size(), 1200));
   t.Timer1Timer();
   EXPECT_EQ(t.Commande_DRF_en_attente, 1);  // still waiting
   rig.clock.advance(1);
@@ -151,9 +154,22 @@ TEST_F(Pending, NoReplyGivesNoneAnswerAtTheDeadline) {
   EXPECT_EQ(rig.window.lastInfo(), "None answer (suspect serial port or speed)");
   rig.langues.Langue = 2;
   t.Lecture_parametres_DRF1278DM(1);
-  rig.clock.advance(400);
+  rig.clock.advance(600);
   t.Timer1Timer();
   EXPECT_EQ(rig.window.lastInfo(), "Aucune r\xE9ponse (vitesse ou port s\xE9rie suspect)");
+}
+
+// The receive pump did not run since the reply came (the thread was held): judged at the deadline, it is read
+// from the port first.
+TEST_F(Pending, AReplyWaitingOnThePortAtTheDeadlineIsTaken) {
+  auto& t = rig.io.transceiver;
+  t.Lecture_parametres_DRF1278DM(1);
+  line->input = reply(2, params(1, 0x0A, 0x07, 5, 9, 4));
+  rig.clock.advance(1000);
+  t.Timer1Timer();
+  EXPECT_EQ(t.Commande_DRF_en_attente, 0);
+  EXPECT_EQ(t.Module_verifie, 1);
+  EXPECT_EQ(t.Net_ID_lu, "009");
 }
 
 TEST_F(Pending, ReplyIsJudgedOnlyWhenWhole) {
@@ -195,7 +211,7 @@ TEST_F(Pending, PartOfAReplyAtTheDeadlineIsAFailureAndNotDecoded) {
   auto& t = rig.io.transceiver;
   t.Lecture_parametres_DRF1278DM(1);
   line->input = reply(2, params(1, 0x0A, 0x07, 5, 9, 4)).substr(0, 15);
-  rig.run(400);
+  rig.run(600);
   EXPECT_EQ(t.Commande_DRF_en_attente, 0);
   EXPECT_EQ(rig.window.lastInfo(), "Reading failure of the parameters");
   EXPECT_EQ(rig.window.champsLus, 0);
@@ -213,7 +229,7 @@ TEST_F(Pending, WrongChecksumIsAFailure) {
   // Bytes that end in no checksum are no whole reply: judged at the deadline.
   rig.run(200);
   EXPECT_EQ(t.Commande_DRF_en_attente, 2);
-  rig.run(200);
+  rig.run(400);
   EXPECT_EQ(t.Commande_DRF_en_attente, 0);
   ASSERT_FALSE(rig.window.info2.empty());
   EXPECT_EQ(rig.window.info2.back(), "Data writing failure");
