@@ -296,8 +296,11 @@ TsSkinProvider::~TsSkinProvider() {
   }
   if (!Designing()) {
     ProviderStopTitleButtonTimers(*this);
-    // An MDI child that goes leaves its parent's menu line (its buttons, its menu) to be composed anew.
-    if (TsSkinProvider* parent = ProviderMDIParentOf(*this)) {
+    // An MDI child whose provider goes leaves its parent's menu line (its buttons, its menu) to be composed
+    // anew. When the form itself goes it is no longer a form here (its own destructor has run and unlinked it
+    // from its parent, which recomposes on WM_MDIDESTROY), so it is not asked.
+    const bool formGoing = Owner() != nullptr && Owner()->IsDestroying();
+    if (TsSkinProvider* parent = formGoing ? nullptr : ProviderMDIParentOf(*this)) {
       parent->SkinData().BGChanged = true;
       parent->MenuLineCountCache = -1;
       if (FormWindowHandle(*parent->Form())) ProviderSendToWndProc(*parent, kWmNcPaint, 0, 0);

@@ -118,7 +118,7 @@ class Look {
         reinterpret_cast<uint32_t*>(under.ScanLine(y))[x] =
             0xFF000000u | (uint32_t(c.r) << 16) | (uint32_t(c.g) << 8) | uint32_t(c.b);
       }
-    skin::CacheInfo none{nullptr, 0, 0, main, TRect{}, false};
+    skin::CacheInfo none{nullptr, 0, 0, static_cast<skin::TColor>(main), TRect{}, false};
     if (parent >= 0) skin::PaintSkinItem(parent, none, parentState, r, skin::TPoint{0, 0}, under, &m_);
     Bitmap over;
     over.Assign(under);
