@@ -411,7 +411,9 @@ void ProviderCommand(TsSkinProvider& p, gui::TMessage& m) {
         ProviderSkinMenus(p, ProviderSkinned(p));
       }
       p.LayoutChanged = true;
-      if (FormWindowVisible(*form)) {
+      // A form whose repaints the skin change holds is still shown, though the lock took its window's visible
+      // style away: switched on again after "no skin", it gets its border window back here.
+      if (FormWindowVisible(*form) || ((p.StateFlags & pfRedrawLocked) && form->Visible())) {
         p.SkinData().BGChanged = true;
         if (TsSkinManager* manager = ProviderManager(p)) ProviderUpdateExtBorders(p, manager->ExtendedBorders());
         RedrawFormWindow(*form, 0x545);

@@ -699,6 +699,24 @@ struct StationForm {
   HWND Handle() const { return form->WindowHandle(); }
 };
 
+// The station's "None" and then a skin: the manager switched off, given another skin while off, and on again.
+// The form gets its border window back each time, right below it and showing.
+TEST(ProviderWindows, TheBorderWindowComesBackWhenTheSkinIsSwitchedOnAgain) {
+  StationForm s;
+  ASSERT_TRUE(s.p->BorderForm);
+  for (const char* name : {"Lucky (internal)", "Spring Willow (internal)", "Spring Willow (internal)"}) {
+    s.manager->SetActive(false);
+    EXPECT_TRUE(PumpUntil([&] { return s.p->BorderForm == nullptr; })) << name;
+    if (s.manager->SkinName() != name) s.manager->SetSkinName(name);
+    s.manager->SetActive(true);
+    HWND border = nullptr;
+    EXPECT_TRUE(PumpUntil([&] {
+      border = s.p->BorderForm ? static_cast<HWND>(s.p->BorderForm->AForm) : nullptr;
+      return border != nullptr && IsWindowVisible(border) && GetWindow(s.Handle(), GW_HWNDNEXT) == border;
+    })) << name;
+  }
+}
+
 // A label on a panel of a form with a border window, recoloured and recaptioned after the form was shown: the
 // screen shows each new look, not the client as the border window last copied it.
 TEST(ProviderWindows, ALabelRepaintedAfterTheFormWasShownShowsOnTheScreen) {
