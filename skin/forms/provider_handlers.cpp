@@ -62,7 +62,8 @@ bool ProviderCmShowingChanged(TsSkinProvider& p, gui::TMessage& m) {
   // A window that came on the screen transparent for this change's fade is made opaque by the fade, or at once
   // where no fade runs after all.
   const bool shownTransparent = (p.StateFlags & psShownTransparent) != 0;
-  p.StateFlags &= ~psShownTransparent;
+  const bool takenHidden = (p.StateFlags & psChildrenTakenHidden) != 0;
+  p.StateFlags &= ~(psShownTransparent | psChildrenTakenHidden);
   const bool fades = p.DrawNonClientArea() && p.DrawClientArea && form.Showing() && ProviderShowAnimationWanted(p) &&
                      FormWindowExists(form);
   if (shownTransparent && !fades) {
@@ -118,7 +119,8 @@ bool ProviderCmShowingChanged(TsSkinProvider& p, gui::TMessage& m) {
       ProviderTakeChildWindows(p);
       if (token.expired() || form.IsDestroying()) return false;
       taken = true;
-      RedrawFormWindow(form, 0x585);
+      // Taken while it was hidden, its first paint was already the skin's.
+      if (!takenHidden) RedrawFormWindow(form, 0x585);
     }
   }
   if (PreviewMode()) ProviderNotifySkinEditor(FormWindowHandle(form));
@@ -206,7 +208,16 @@ void ProviderWmShowWindow(TsSkinProvider& p, gui::TMessage& m) {
       if (token.expired()) return;
       ProviderPaintNonClient(p);
       if (token.expired()) return;
+      // Its child windows take the skin while it is still hidden as well: taken once it shows, each first paints
+      // in its own look, and the whole form is then painted again in the skin.
+      if (p.DrawClientArea) {
+        ProviderTakeChildWindows(p);
+        if (token.expired()) return;
+        p.StateFlags |= psChildrenTakenHidden;
+      }
     }
+  } else if (m.WParam == 0) {
+    p.StateFlags &= ~psChildrenTakenHidden;
   }
   if (form.FormStyle() != gui::TFormStyle::fsMDIChild) {
     if (m.WParam == 1) {

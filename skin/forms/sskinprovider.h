@@ -202,6 +202,7 @@ inline constexpr uint32_t psAttachingScroll = 0x20000;  // the form window's scr
 inline constexpr uint32_t psMaximizingFromMin = 0x80000;
 inline constexpr uint32_t psShowFading = 0x100000;     // the show fade makes the form transparent and opaque again
 inline constexpr uint32_t psShownTransparent = 0x200000;  // the window came on the screen transparent, for the fade
+inline constexpr uint32_t psChildrenTakenHidden = 0x400000;  // the child windows took the skin before it showed
 
 // Control kind of a provider's skin data.
 inline constexpr int32_t ckProvider = ckFormProvider;

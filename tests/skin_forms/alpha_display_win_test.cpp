@@ -8,10 +8,13 @@
 #include <algorithm>
 #include <atomic>
 #include <functional>
+#include <map>
 #include <string>
 #include <thread>
 
 #include "gui/gui.h"
+#include "skin/adapters/acmainwnd.h"
+#include "skin/data/programskinmanager.h"
 #include "skin/forms/min_animation.h"
 #include "skin/forms/sskinprovider.h"
 #include "skin/forms/title_glow.h"
@@ -315,6 +318,69 @@ TEST(AlphaDisplay, AFormShownAtOnceHasItsFrameMadeBeforeItShows) {
   // Shown, it wears the skin's frame, with its menu line.
   const int y = 150 + GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYMENU) + 40;
   EXPECT_TRUE(WaitFor([&] { return (testsupport::ScreenPixel(360, y) & 0xFFFFFF) == uint32_t(kFormActive); }, 3000));
+  gui::Free(form);
+  PumpFor(50);
+}
+
+// Shown at once, a skinned form's child windows take the skin while it is still hidden: each child paints for
+// the first time in the skin, and once (taken after the form showed, each first painted in its own look, and the
+// whole form was then painted again).
+struct ChildPaints {
+  int paints = 0;
+  bool unskinnedPaint = false;
+};
+std::map<HWND, ChildPaints>* g_childPaints = nullptr;
+LRESULT CALLBACK WatchChildPaints(int code, WPARAM w, LPARAM l) {
+  const auto* c = reinterpret_cast<const CWPSTRUCT*>(l);
+  if (code == HC_ACTION && g_childPaints && (c->message == WM_PAINT || c->message == WM_NCPAINT)) {
+    const auto it = g_childPaints->find(c->hwnd);
+    if (it != g_childPaints->end() && IsWindowVisible(c->hwnd)) {
+      if (c->message == WM_PAINT) ++it->second.paints;
+      if (GetPropA(c->hwnd, skin::AdapterPropName) == nullptr) it->second.unskinnedPaint = true;
+    }
+  }
+  return CallNextHookEx(nullptr, code, w, l);
+}
+
+TEST(AlphaDisplay, AFormShownAtOnceHasItsChildWindowsInTheSkinBeforeItShows) {
+  FormsSkin skin;
+  // The program's lists of the classes each window adapter takes.
+  for (size_t i = 0; i < skin::ProgramThirdParty.size(); ++i)
+    skin.manager->ThirdParty[int(i)] = std::string(skin::ProgramThirdParty[i]);
+  skin.manager->InitThirdPartyLists(false);
+  auto* form = new gui::TForm(gui::Application);
+  form->SetBounds(200, 150, 360, 260);
+  form->SetCaption("Children before shown");
+  auto* panel = new gui::TPanel(form);
+  panel->SetParent(form);
+  panel->SetBounds(10, 10, 200, 120);
+  auto* inner = new gui::TEdit(panel);
+  inner->SetParent(panel);
+  inner->SetBounds(10, 10, 150, 24);
+  auto* edit = new gui::TEdit(form);
+  edit->SetParent(form);
+  edit->SetBounds(10, 150, 150, 24);
+  auto* button = new gui::TButton(form);
+  button->SetParent(form);
+  button->SetBounds(220, 150, 100, 28);
+  new skin::TsSkinProvider(form);
+  form->HandleNeeded();
+  std::map<HWND, ChildPaints> paints;
+  for (gui::TWinControl* c : {static_cast<gui::TWinControl*>(panel), static_cast<gui::TWinControl*>(inner),
+                              static_cast<gui::TWinControl*>(edit), static_cast<gui::TWinControl*>(button)})
+    paints[c->WindowHandle()] = {};
+  g_childPaints = &paints;
+  HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchChildPaints, nullptr, GetCurrentThreadId());
+  form->Show();
+  PumpFor(300);
+  UnhookWindowsHookEx(hook);
+  g_childPaints = nullptr;
+  for (const auto& [h, p] : paints) {
+    char name[32] = {};
+    GetClassNameA(h, name, sizeof name);
+    EXPECT_FALSE(p.unskinnedPaint) << name;
+    EXPECT_EQ(p.paints, 1) << name;
+  }
   gui::Free(form);
   PumpFor(50);
 }
