@@ -13,9 +13,7 @@
 #include "skin/painters/acpng_picture.h"
 #include "station/hh.h"
 #include "station/hh_funcs.h"
-#include "skin/manager/sskinmanager_component.h"
-#include "skin/forms/sskinprovider.h"
-#include "station/program_resources.h"
+#include "station/composants_peau.h"
 #include "station/station.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -31,15 +29,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     station::Fabriques fabriques = station::Fabriques_programme();
     // The main window's definition holds the skin manager, with the program's stored skins, and the form's skin
     // provider.
-    fabriques.composants_peau = [](forms::TForm1& form) {
-      auto* manager = new skin::TsSkinManagerComponent(&form);
-      manager->SetName("sSkinManager1");
-      station::ReadProgramSkinManagerWithResources(*manager);
-      form.sSkinManager1 = manager;
-      auto* provider = new skin::TsSkinProvider(&form);
-      provider->SetName("sSkinProvider1");
-      form.sSkinProvider1 = provider;
-    };
+    fabriques.composants_peau = station::Composants_peau_programme;
     station::Station station(station::Plateforme_systeme(), fabriques);
     gui::Application->Run();
   } catch (const std::exception& e) {

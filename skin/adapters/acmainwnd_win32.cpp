@@ -10,6 +10,7 @@
 #include "gui/forms.h"
 #include "skin/adapters/acscrollwnd.h"
 #include "skin/adapters/pending_skindata.h"
+#include "skin/adapters/window_proc_win32.h"
 #include "skin/manager/commondata.h"
 #include "skin/manager/skinchange.h"
 #include "skin/manager/sskinmenus.h"
@@ -32,17 +33,6 @@ void ReportException() {
 }
 
 WNDPROC SharedProc(bool unicode) { return unicode ? AdapterWindowProcW : AdapterWindowProcA; }
-
-WNDPROC CurrentProc(HWND h, bool unicode) {
-  return reinterpret_cast<WNDPROC>(unicode ? GetWindowLongPtrW(h, GWLP_WNDPROC) : GetWindowLongPtrA(h, GWLP_WNDPROC));
-}
-
-void SetProc(HWND h, bool unicode, WNDPROC proc) {
-  if (unicode)
-    SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
-  else
-    SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
-}
 
 bool HookIsUnicode(HWND h) { return GetPropA(h, kUnicodeProp) != nullptr; }
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "skin/adapters/adapter_lifetime.h"
+#include "skin/adapters/window_proc_win32.h"
 #include "skin/data/maskdata.h"
 #include "skin/manager/sskinmanager_component.h"
 #include "skin/pixels/pixel_helpers.h"
@@ -32,17 +33,6 @@ constexpr char kHeaderProp[] = "ACLVHEADER";
 LRESULT CallLinkOld(const HeaderLink& link, HWND h, UINT msg, WPARAM w, LPARAM l) {
   if (link.Old == nullptr) return link.Unicode ? DefWindowProcW(h, msg, w, l) : DefWindowProcA(h, msg, w, l);
   return link.Unicode ? CallWindowProcW(link.Old, h, msg, w, l) : CallWindowProcA(link.Old, h, msg, w, l);
-}
-
-WNDPROC CurrentProc(HWND h, bool unicode) {
-  return reinterpret_cast<WNDPROC>(unicode ? GetWindowLongPtrW(h, GWLP_WNDPROC) : GetWindowLongPtrA(h, GWLP_WNDPROC));
-}
-
-void SetProc(HWND h, bool unicode, WNDPROC proc) {
-  if (unicode)
-    SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
-  else
-    SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
 }
 
 LRESULT CALLBACK HeaderProc(HWND h, UINT msg, WPARAM w, LPARAM l) {

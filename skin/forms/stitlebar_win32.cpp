@@ -9,6 +9,7 @@
 #include "skin/data/imagedecoders.h"
 #include "skin/manager/svclutils.h"
 #include "skin/forms/stitlebar.h"
+#include "skin/painters/text_engine.h"
 #include "skin/pixels/gdi_ledger.h"
 
 namespace skin {
@@ -95,27 +96,8 @@ bool ItemAnimCursorLeft(TacItemAnimation& anim) {
   return true;
 }
 
-}  // namespace skin
-
-namespace skin {
-
 bool MarlettAvailable() {
-  static const bool available = [] {
-    LOGFONTA lf{};
-    lf.lfCharSet = SYMBOL_CHARSET;
-    lstrcpyA(lf.lfFaceName, "Marlett");
-    bool found = false;
-    HDC dc = ledger::GetDC(nullptr);
-    if (!dc) return false;
-    EnumFontFamiliesExA(
-        dc, &lf, [](const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM l) -> int {
-          *reinterpret_cast<bool*>(l) = true;
-          return 0;
-        },
-        reinterpret_cast<LPARAM>(&found), 0);
-    ledger::ReleaseDC(nullptr, dc);
-    return found;
-  }();
+  static const bool available = FontFamilyInstalled("Marlett");
   return available;
 }
 

@@ -9,6 +9,7 @@
 #include "skin/manager/svclutils.h"
 #include "skin/painters/borders.h"
 #include "skin/painters/dc_copy.h"
+#include "skin/painters/text_engine.h"
 #include "skin/pixels/gdi_ledger.h"
 
 namespace skin::detail {
@@ -38,25 +39,8 @@ void ScreenMenuFont(gui::TFont& Font) {
 }
 
 const char* SystemMenuSymbolFont() {
-  static const char* const face = [] {
-    auto installed = [](const char* name) {
-      LOGFONTA lf{};
-      lf.lfCharSet = DEFAULT_CHARSET;
-      lstrcpyA(lf.lfFaceName, name);
-      bool found = false;
-      HDC dc = ledger::GetDC(nullptr);
-      if (!dc) return false;
-      EnumFontFamiliesExA(
-          dc, &lf, [](const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM l) -> int {
-            *reinterpret_cast<bool*>(l) = true;
-            return 0;
-          },
-          reinterpret_cast<LPARAM>(&found), 0);
-      ledger::ReleaseDC(nullptr, dc);
-      return found;
-    };
-    return (installed("Webdings") || !installed("Marlett")) ? "Webdings" : "Marlett";
-  }();
+  static const char* const face =
+      (FontFamilyInstalled("Webdings") || !FontFamilyInstalled("Marlett")) ? "Webdings" : "Marlett";
   return face;
 }
 

@@ -63,6 +63,9 @@ TextEngine& CurrentTextEngine();
 // Sets the engine (nullptr: back to the build's own); returns the previous one (nullptr when it was the own one).
 TextEngine* SetTextEngine(TextEngine* engine);
 
+// Whether the system has a font family of this name (the native build, which has no fonts: always).
+bool FontFamilyInstalled(const char* face);
+
 // The deterministic fixed-metric engine described above (the native build's own).
 class FixedMetricTextEngine final : public TextEngine {
  public:

@@ -86,4 +86,21 @@ TextEngine& PaintersBuiltInTextEngine() {
   return engine;
 }
 
+bool FontFamilyInstalled(const char* face) {
+  LOGFONTA lf{};
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
+  bool found = false;
+  HDC dc = ledger::GetDC(nullptr);
+  if (!dc) return false;
+  EnumFontFamiliesExA(
+      dc, &lf, [](const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM l) -> int {
+        *reinterpret_cast<bool*>(l) = true;
+        return 0;
+      },
+      reinterpret_cast<LPARAM>(&found), 0);
+  ledger::ReleaseDC(nullptr, dc);
+  return found;
+}
+
 }  // namespace skin

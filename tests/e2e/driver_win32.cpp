@@ -964,7 +964,9 @@ TEST(StationE2E, TheFourDialogsShowAndClose) {
     for (const bool french : {false, true}) {
       recorder.Forget();
       s.Foreground();
-      if (french) ASSERT_TRUE(ChooseLanguage(s, true)) << "the window did not switch to French";
+      if (french) {
+        ASSERT_TRUE(ChooseLanguage(s, true)) << "the window did not switch to French";
+      }
       s.Foreground();
       MenuByKeys(4, 0);  // Help (Aide), Help (Aide)
       const std::string expected = french ? "AIDE_VORNATEL.HTM" : "HELP_VORNATEL.HTM";

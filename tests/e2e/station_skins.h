@@ -452,12 +452,7 @@ inline void SavePictureOf(HWND a, HWND b, const std::string& name) {
   r.left = std::max<LONG>(r.left, 0);
   r.top = std::max<LONG>(r.top, 0);
   gui::TBitmap bmp;
-  bmp.SetPixelFormat(gui::TPixelFormat::pf24bit);
-  bmp.SetSize(r.right - r.left, r.bottom - r.top);
-  HDC screen = GetDC(nullptr);
-  BitBlt(bmp.Canvas().Handle(), 0, 0, bmp.Width(), bmp.Height(), screen, r.left, r.top, SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  GdiFlush();
+  testsupport::CaptureScreenRect(r, bmp);
   std::filesystem::create_directories(WindowsPath(dir));
   bmp.SaveToFile(WindowsPath(dir) + "/" + name + ".bmp");
 }

@@ -174,7 +174,8 @@ TEST_F(FinishTest, ASystemDialogsDropDownListFieldsTakeTheSkin) {
   Pump(30);
   // A point of the field's background: right of the text, left of the button.
   auto fieldPixel = [](HWND c) {
-    COMBOBOXINFO info{sizeof info};
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
     GetComboBoxInfo(c, &info);
     return WindowPixel(c, info.rcButton.left - 6, (info.rcButton.top + info.rcButton.bottom) / 2);
   };

@@ -60,12 +60,7 @@ void SaveShownNow(HWND h, const std::string& path) {
   RECT r;
   GetWindowRect(h, &r);
   gui::TBitmap bmp;
-  bmp.SetPixelFormat(gui::TPixelFormat::pf24bit);
-  bmp.SetSize(r.right - r.left, r.bottom - r.top);
-  HDC screen = GetDC(nullptr);
-  BitBlt(bmp.Canvas().Handle(), 0, 0, bmp.Width(), bmp.Height(), screen, r.left, r.top, SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  GdiFlush();
+  testsupport::CaptureScreenRect(r, bmp);
   bmp.SaveToFile(path);
 }
 

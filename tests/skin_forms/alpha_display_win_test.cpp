@@ -29,6 +29,8 @@ namespace {
 
 using namespace formstest;
 using testsupport::PumpFor;
+using testsupport::PumpUntil;
+using testsupport::Xdotool;
 
 // A plain popup of one colour, under the form where its shadow would lie.
 struct Backdrop {
@@ -53,30 +55,6 @@ struct Backdrop {
     DeleteObject(brush);
   }
 };
-
-// Real pointer moves through the X server (xdotool), the queue pumped meanwhile.
-bool Xdotool(const std::string& args) {
-  STARTUPINFOA si{};
-  si.cb = sizeof(si);
-  PROCESS_INFORMATION pi{};
-  std::string cmd = "/usr/bin/xdotool " + args;
-  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-  const DWORD start = GetTickCount();
-  while (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT && GetTickCount() - start < 10000) PumpFor(10);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  PumpFor(150);
-  return true;
-}
-
-bool WaitFor(const std::function<bool()>& done, DWORD ms) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > ms) return false;
-    PumpFor(20);
-  }
-  return true;
-}
 
 TEST(AlphaDisplay, TheScreenIsAskedAndAnswersThatItShowsNoPerPixelAlpha) {
   // Asked early, as a skin is applied: the probe runs on a thread of its own, and a snapshot of the ledger taken
@@ -122,14 +100,14 @@ TEST(AlphaDisplay, AFormOfASkinWithAShadowKeepsItsFrameAndShowsNoShadowNorGlow) 
   const int cx = fr.left + (close.Left + close.Right) / 2, cy = fr.top + (close.Top + close.Bottom) / 2;
   ASSERT_TRUE(Xdotool("mousemove " + std::to_string(cx - 30) + " " + std::to_string(cy) + " sleep 0.1 mousemove " +
                       std::to_string(cx) + " " + std::to_string(cy)));
-  EXPECT_TRUE(WaitFor([&] { return p->ButtonClose.State == 1; }, 2000));
+  EXPECT_TRUE(PumpUntil([&] { return p->ButtonClose.State == 1; }, 2000));
   PumpFor(200);
   const skin::TacSBAnimation* anim = p->ButtonClose.GlowTimer;
   EXPECT_TRUE(anim == nullptr || anim->GlowWindow == nullptr);
   // Dragged by its caption, the form moves.
   ASSERT_TRUE(Xdotool("mousemove 300 158 mousedown 1 sleep 0.1 mousemove 320 170 sleep 0.3 mousemove 360 198 "
                       "sleep 0.3 mouseup 1 sleep 0.2 mousemove 900 700"));
-  EXPECT_TRUE(WaitFor([&] {
+  EXPECT_TRUE(PumpUntil([&] {
     RECT r{};
     GetWindowRect(h, &r);
     return r.left == 260 && r.top == 190;
@@ -158,7 +136,7 @@ TEST(AlphaDisplay, ACaptionButtonShowsItsStatesInTheFrameAndLosesItsPressWhenDra
   };
   const POINT close = centre(p->ButtonClose), minimize = centre(p->ButtonMin);
   auto shows = [](POINT at, TColor colour) {
-    return WaitFor([&] { return (testsupport::ScreenPixel(at.x, at.y) & 0xFFFFFF) == uint32_t(colour); }, 3000);
+    return PumpUntil([&] { return (testsupport::ScreenPixel(at.x, at.y) & 0xFFFFFF) == uint32_t(colour); }, 3000);
   };
   auto at = [](POINT pt) { return std::to_string(pt.x) + " " + std::to_string(pt.y); };
   ASSERT_TRUE(shows(close, ButtonColor(bClose, 0)));
@@ -209,19 +187,19 @@ TEST(AlphaDisplay, AMinimizedFormShowsRestoreAndItsDisabledMaximizeAndOneClickRe
   auto at = [](POINT pt) { return std::to_string(pt.x) + " " + std::to_string(pt.y); };
   auto shown = [](POINT pt) { return testsupport::ScreenPixel(pt.x, pt.y) & 0xFFFFFF; };
   ASSERT_TRUE(Xdotool("mousemove " + at(centre(p->ButtonMin)) + " sleep 0.1 click 1"));
-  EXPECT_TRUE(WaitFor([&] { return IsIconic(h) != FALSE; }, 3000));
+  EXPECT_TRUE(PumpUntil([&] { return IsIconic(h) != FALSE; }, 3000));
   EXPECT_EQ(skin::ProviderMinTimer(*p), nullptr);
   // The restore image (in its active or inactive look) where minimize was; maximize faded into the caption.
   auto isRestore = [&] {
     const uint32_t c = shown(centre(p->ButtonMin));
     return c == uint32_t(ButtonColor(bNorm, 0)) || c == uint32_t(ButtonColor(bNorm, 3));
   };
-  EXPECT_TRUE(WaitFor(isRestore, 3000)) << std::hex << shown(centre(p->ButtonMin));
+  EXPECT_TRUE(PumpUntil(isRestore, 3000)) << std::hex << shown(centre(p->ButtonMin));
   ASSERT_FALSE(skin::RectIsEmpty(p->ButtonMax.Rect));
   const uint32_t max = shown(centre(p->ButtonMax));
   for (int state : {0, 1, 3}) EXPECT_NE(max, uint32_t(ButtonColor(bMax, state))) << state;
   ASSERT_TRUE(Xdotool("mousemove " + at(centre(p->ButtonMin)) + " sleep 0.1 click 1 sleep 0.1 mousemove 900 700"));
-  EXPECT_TRUE(WaitFor([&] { return !IsIconic(h) && IsWindowVisible(h); }, 3000));
+  EXPECT_TRUE(PumpUntil([&] { return !IsIconic(h) && IsWindowVisible(h); }, 3000));
   gui::Application->SetMainForm(main);
   gui::Free(form);
   PumpFor(50);
@@ -255,9 +233,9 @@ TEST(AlphaDisplay, AFormShowsAndHidesWithoutAFadeThroughBlack) {
     }
   });
   form->Show();
-  EXPECT_TRUE(WaitFor([&] { return (testsupport::ScreenPixel(380, 300) & 0xFFFFFF) == uint32_t(kFormActive); }, 3000));
+  EXPECT_TRUE(PumpUntil([&] { return (testsupport::ScreenPixel(380, 300) & 0xFFFFFF) == uint32_t(kFormActive); }, 3000));
   form->Hide();
-  EXPECT_TRUE(WaitFor([&] { return (testsupport::ScreenPixel(380, 300) & 0xFFFFFF) == uint32_t(back); }, 3000));
+  EXPECT_TRUE(PumpUntil([&] { return (testsupport::ScreenPixel(380, 300) & 0xFFFFFF) == uint32_t(back); }, 3000));
   PumpFor(200);
   sampling = false;
   sampler.join();
@@ -317,7 +295,7 @@ TEST(AlphaDisplay, AFormShownAtOnceHasItsFrameMadeBeforeItShows) {
   EXPECT_EQ(g_frameChangesShown, 0);
   // Shown, it wears the skin's frame, with its menu line.
   const int y = 150 + GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYMENU) + 40;
-  EXPECT_TRUE(WaitFor([&] { return (testsupport::ScreenPixel(360, y) & 0xFFFFFF) == uint32_t(kFormActive); }, 3000));
+  EXPECT_TRUE(PumpUntil([&] { return (testsupport::ScreenPixel(360, y) & 0xFFFFFF) == uint32_t(kFormActive); }, 3000));
   gui::Free(form);
   PumpFor(50);
 }

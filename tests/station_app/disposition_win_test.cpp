@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/station_app/peau_rig_win.h"
+#include "station/composants_peau.h"
 #include "tests/station_app/rig.h"
 #include "tests/support/win_screen.h"
 
@@ -47,7 +47,7 @@ TEST(DispositionFenetres, TheClearButtonsStandBesideTheirMemosInBothLayoutsAndEv
   Bureau bureau;
   StationTest st(bureau);
   station::Fabriques fabriques;
-  fabriques.composants_peau = ComposantsPeau;
+  fabriques.composants_peau = station::Composants_peau_programme;
   st.Demarre(fabriques);
   st.Montre();
   station::FichePrincipale& f = st.f();

@@ -12,7 +12,7 @@
 
 #include "skin/manager/sskinmanager_component.h"
 #include "station/parametres.h"
-#include "tests/station_app/peau_rig_win.h"
+#include "station/composants_peau.h"
 #include "tests/station_app/rig.h"
 #include "tests/support/win_screen.h"
 
@@ -69,7 +69,7 @@ TEST(PeauAbimee, AFailedLoadKeepsTheSettingInForceAndLeavesNothingHalfApplied) {
     Bureau bureau;
     StationTest st(bureau);
     station::Fabriques fabriques;
-    fabriques.composants_peau = ComposantsPeau;
+    fabriques.composants_peau = station::Composants_peau_programme;
     Boites boites;
     st.Demarre(fabriques);
     st.Montre();
@@ -113,7 +113,7 @@ TEST(PeauAbimee, AFailedLoadKeepsTheSettingInForceAndLeavesNothingHalfApplied) {
     Bureau bureau;
     StationTest st(bureau);
     station::Fabriques fabriques;
-    fabriques.composants_peau = ComposantsPeau;
+    fabriques.composants_peau = station::Composants_peau_programme;
     Boites boites;
     st.Demarre(fabriques);
     st.Montre();

@@ -8,7 +8,7 @@
 #include "skin/manager/skinchange.h"
 #include "skin/manager/sskinmanager_component.h"
 #include "skin/pixels/gdi_ledger.h"
-#include "tests/station_app/peau_rig_win.h"
+#include "station/composants_peau.h"
 #include "tests/station_app/rig.h"
 #include "tests/support/win_screen.h"
 
@@ -40,7 +40,7 @@ TEST(PeauxEnDirect, FiftySwitchesOfTheWholeStationLeaveNothingBehind) {
   Bureau bureau;
   StationTest st(bureau);
   station::Fabriques fabriques;
-  fabriques.composants_peau = ComposantsPeau;
+  fabriques.composants_peau = station::Composants_peau_programme;
   st.Demarre(fabriques);
   st.Montre();
   station::FichePrincipale& f = st.f();

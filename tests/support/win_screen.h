@@ -65,18 +65,23 @@ inline int ThreadWindowCount(bool withChildren = false) {
 // Copies a whole window (frame, title bar, menu bar and client area) from the screen into a 24-bit bitmap,
 // after bringing it to the top and repainting it. The test display has no window manager: Wine draws the
 // frames itself, as Windows does.
-inline void CaptureWindow(HWND h, gui::TBitmap& out) {
-  SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  PumpFor(300);
-  RECT r;
-  GetWindowRect(h, &r);
+// What the screen shows in rectangle r now, into out (24-bit).
+inline void CaptureScreenRect(const RECT& r, gui::TBitmap& out) {
   out.SetPixelFormat(gui::TPixelFormat::pf24bit);
   out.SetSize(r.right - r.left, r.bottom - r.top);
   HDC screen = GetDC(nullptr);
   BitBlt(out.Canvas().Handle(), 0, 0, out.Width(), out.Height(), screen, r.left, r.top, SRCCOPY);
   ReleaseDC(nullptr, screen);
   GdiFlush();
+}
+
+inline void CaptureWindow(HWND h, gui::TBitmap& out) {
+  SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  PumpFor(300);
+  RECT r;
+  GetWindowRect(h, &r);
+  CaptureScreenRect(r, out);
 }
 
 inline std::string SaveWindowPicture(HWND h, const std::string& directory, const std::string& name) {
