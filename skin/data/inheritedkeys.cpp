@@ -131,6 +131,12 @@ int32_t IndexedSections::ReadInt(std::string_view Section, std::string_view Key,
   return value > Max ? Max : value;
 }
 
+std::string IndexedSections::IntText(std::string_view Section, std::string_view Key) {
+  const int s = IndexOf(Section);
+  const int from = s < 0 ? -1 : Inherited(s, Key, true);
+  return from < 0 ? std::string() : std::string(*Own(from, Key));
+}
+
 std::string IndexedSections::ReadString(std::string_view Section, std::string_view Key, std::string_view Default) {
   const int s = IndexOf(Section);
   const int from = s < 0 ? -1 : Inherited(s, Key, false);

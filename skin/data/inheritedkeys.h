@@ -69,6 +69,8 @@ class IndexedSections {
 
   int32_t ReadInt(std::string_view Section, std::string_view Key, int32_t Default,
                   int32_t Max = std::numeric_limits<int32_t>::max(), SkinSystem& System = systemSkinSystem());
+  // The text of the value that ReadInt takes (from the section or a parent); empty when none.
+  std::string IntText(std::string_view Section, std::string_view Key);
   std::string ReadString(std::string_view Section, std::string_view Key, std::string_view Default);
   bool ReadBool(std::string_view Section, std::string_view Key, bool Default);
 

@@ -45,6 +45,88 @@ std::string SkinRefusedText(std::string_view SkinName, std::string_view Reason) 
   return "The \"" + std::string(SkinName) + "\" skin cannot be used: " + std::string(Reason);
 }
 
+std::string SkinValueRefusedText(std::string_view SkinName, std::string_view Section, std::string_view Key,
+                                 std::string_view Value, std::string_view What) {
+  return SkinRefusedText(SkinName, "its key " + std::string(Key) + " of section [" + std::string(Section) +
+                                       "] has the value \"" + std::string(Value) + "\", " + std::string(What));
+}
+
+namespace {
+
+// Captions: a caption of 200 pixels already fills a small dialog; frames, glows and shadows: 100 pixels is
+// several times the widest real one, and offsets and margins move a part of the frame by at most as much either
+// way. -1 stands for "not given" where the loader reads it so (text shadow blur, outer-shadow widths).
+constexpr int32_t kCaption = 200, kFrame = 100, kOffset = 100;
+constexpr SkinSizeKey kSizeKeys[] = {
+    {"GLOBALINFO", "TITLEHEIGHT", 0, kCaption},  // 0: the default of 30
+    {"GLOBALINFO", "MAXHEIGHT", 0, kCaption},    // 0: the title height
+    {"GLOBALINFO", "BORDERWIDTH", 0, kFrame},
+    {"GLOBALINFO", "FORMOFFSET", 0, kFrame},
+    {"GLOBALINFO", "CENTEROFFSET", -kOffset, kOffset},
+    {"GLOBALINFO", "ALIGNOFFSET", -kOffset, kOffset},
+    {"GLOBALINFO", "ALIGNOFFSETR", -kOffset, kOffset},
+    {"GLOBALINFO", "ALIGNOFFSETT", -kOffset, kOffset},
+    {"GLOBALINFO", "ALIGNOFFSETB", -kOffset, kOffset},
+    {"GLOBALINFO", "BISPACE", -kOffset, kOffset},
+    {"GLOBALINFO", "BIRIGHT", -kOffset, kOffset},
+    {"GLOBALINFO", "BILEFT", -kOffset, kOffset},
+    {"GLOBALINFO", "BITOP", -kOffset, kOffset},
+    {"GLOBALINFO", "BICONCLOSEGLOW", 0, kFrame},
+    {"GLOBALINFO", "BICONCLOSEGLOWMARGIN", -kOffset, kOffset},
+    {"GLOBALINFO", "BICONMAXGLOW", 0, kFrame},
+    {"GLOBALINFO", "BICONMAXGLOWMARGIN", -kOffset, kOffset},
+    {"GLOBALINFO", "BICONMINGLOW", 0, kFrame},
+    {"GLOBALINFO", "BICONMINGLOWMARGIN", -kOffset, kOffset},
+    {"GLOBALINFO", "COMBOMARGIN", -kOffset, kOffset},
+    {"GLOBALINFO", "SHADOW1OFFSET", -kOffset, kOffset},
+    {"GLOBALINFO", "SHADOW1BLUR", -1, kFrame},
+    {"GLOBALINFO", "SH_OFFSETL", -kOffset, kOffset},
+    {"GLOBALINFO", "SH_OFFSETT", -kOffset, kOffset},
+    {"GLOBALINFO", "SH_OFFSETR", -kOffset, kOffset},
+    {"GLOBALINFO", "SH_OFFSETB", -kOffset, kOffset},
+    {"GLOBALINFO", "SH_WIDTHL", -1, kFrame},
+    {"GLOBALINFO", "SH_WIDTHT", -1, kFrame},
+    {"GLOBALINFO", "SH_WIDTHR", -1, kFrame},
+    {"GLOBALINFO", "SH_WIDTHB", -1, kFrame},
+    {"GLOBALINFO", "LO_OFFSETL", -kOffset, kOffset},
+    {"GLOBALINFO", "LO_OFFSETT", -kOffset, kOffset},
+    {"GLOBALINFO", "LO_OFFSETR", -kOffset, kOffset},
+    {"GLOBALINFO", "LO_OFFSETB", -kOffset, kOffset},
+    {"GLOBALINFO", "LO_WIDTHL", -1, kFrame},
+    {"GLOBALINFO", "LO_WIDTHT", -1, kFrame},
+    {"GLOBALINFO", "LO_WIDTHR", -1, kFrame},
+    {"GLOBALINFO", "LO_WIDTHB", -1, kFrame},
+    {"", "GLOW", 0, kFrame},
+    {"", "GLOWMARGIN", -kOffset, kOffset},
+    {"", "OUTOFFSL", -kOffset, kOffset},
+    {"", "OUTOFFST", -kOffset, kOffset},
+    {"", "OUTOFFSR", -kOffset, kOffset},
+    {"", "OUTOFFSB", -kOffset, kOffset},
+    {"", "GSIZE", 0, kFrame},   // the glow of a caption's text
+    {"", "HGSIZE", 0, kFrame},
+    {"", "TABSCOVERING", -kOffset, kOffset},
+};
+
+constexpr std::string_view kTitleButtonKeys[] = {"BICONCLOSE", "BICLOSEALONE", "BICONMAX",  "BICONNORM",
+                                                 "BICONMIN",   "BICONHELP",    "SICONCLOSE", "SICONMAX",
+                                                 "SICONNORM",  "SICONMIN",     "SICONHELP",  "TITLEBUTTON"};
+
+}  // namespace
+
+std::span<const SkinSizeKey> SkinSizeKeys() { return kSizeKeys; }
+
+const SkinSizeKey* FindSkinSizeKey(std::string_view Section, std::string_view Key) {
+  const bool global = Section == "GLOBALINFO";
+  for (const SkinSizeKey& k : kSizeKeys)
+    if (k.Key == Key && (k.Section == "GLOBALINFO") == global) return &k;
+  return nullptr;
+}
+
+bool IsTitleButtonKey(std::string_view Section, std::string_view Key) {
+  return Section == "GLOBALINFO" &&
+         std::find(std::begin(kTitleButtonKeys), std::end(kTitleButtonKeys), Key) != std::end(kTitleButtonKeys);
+}
+
 std::string InternalFormatErrorText(std::string_view SkinName) {
   return "Internal format error in the \"" + std::string(SkinName) +
          "\" skin. Please, update this skin to latest version.";
@@ -293,11 +375,28 @@ class SkinLoader {
                     std::shared_ptr<Bitmap> bitmap) {
     const Bitmap* source = bitmap ? bitmap.get() : next_->MasterBitmap.get();
     if (!bitmap && !next_->MasterBitmap) cutWithoutMaster_ = true;
+    if (source && IsTitleButtonKey(sectionName, key)) CheckTitleButton(sectionName, key, rect, imageCount, maskType, *source, bitmap != nullptr);
     if (!insideBitmap(rect, source)) return -1;
     const int32_t i = SkinManagerAddImage(*next_, section, key, maskType, drawMode, imageCount, rect, kind,
                                           sectionName, &m_);
     next_->Images[size_t(i)].Bitmap = std::move(bitmap);
     return i;
+  }
+
+  // A title button is drawn from its image alone: one outside its bitmap, or whose states hold no pixel, would
+  // leave the caption without that button.
+  void CheckTitleButton(const std::string& section, const std::string& key, const TRect& rect, int16_t imageCount,
+                        int16_t maskType, const Bitmap& source, bool ownFile) {
+    std::string what;
+    if (!insideBitmap(rect, &source)) {
+      what = "a title button outside its " + std::string(ownFile ? "image file" : "master image") + " of " +
+             std::to_string(source.Width()) + " x " + std::to_string(source.Height()) + " pixels";
+    } else if (imageCount < 1 || ImageStateWidth(rect, uint16_t(imageCount)) < 1 || ImageFrameHeight(rect, maskType) < 1) {
+      what = "a title button whose states hold no pixel";
+    } else {
+      return;
+    }
+    throw std::runtime_error(SkinValueRefusedText(m_.SkinName(), section, key, keys_.Value(section, key, ""), what));
   }
 
   // The border widths of a bordered image that gives none: a third of one state's width and of one frame's
@@ -421,6 +520,26 @@ class SkinLoader {
     next_->MasterBitmap = std::move(master);
   }
 
+  // The refusal of a value that cannot be read: the skin, the key and the value named with the reason.
+  std::runtime_error Malformed(std::string_view section, std::string_view key, std::string_view value,
+                               const EConvertError& e) const {
+    return std::runtime_error(
+        SkinValueRefusedText(m_.SkinName(), section, key, value, "which is malformed (" + std::string(e.what()) + ")"));
+  }
+
+  // A size key of a section as read (given or inherited): refused outside what can be drawn.
+  void CheckSize(std::string_view section, std::string_view key, int32_t value, std::string_view text) const {
+    const SkinSizeKey* bound = FindSkinSizeKey(section, key);
+    if (!bound || (value >= bound->Min && value <= bound->Max)) return;
+    throw std::runtime_error(SkinValueRefusedText(m_.SkinName(), section, key, text.empty() ? std::to_string(value) : text,
+                                                  "outside the " + std::to_string(bound->Min) + " to " +
+                                                      std::to_string(bound->Max) + " that can be drawn"));
+  }
+  void CheckSectionSize(const std::string& section, std::string_view key, int32_t value) {
+    if (const SkinSizeKey* bound = FindSkinSizeKey(section, key); bound && (value < bound->Min || value > bound->Max))
+      CheckSize(section, key, value, keys_.IntText(section, key));
+  }
+
   void LoadImages() {
     LoadMasterBitmap();
     cutWithoutMaster_ = false;
@@ -431,7 +550,11 @@ class SkinLoader {
         if (global && key == "MASTERBITMAP") continue;
         const std::string v = upperCase(keys_.Value(name, key, ""));
         if (v.empty()) continue;
-        AddImageValue(int32_t(si), name, std::string(key), v);
+        try {
+          AddImageValue(int32_t(si), name, std::string(key), v);
+        } catch (const EConvertError& e) {
+          throw Malformed(name, key, keys_.Value(name, key, ""), e);
+        }
       }
     }
     if (cutWithoutMaster_)
@@ -521,7 +644,11 @@ class SkinLoader {
       b.GradientPercent = 0;
       b.GradientSteps.clear();
     } else {
-      ParseGradientSteps(b.GradientData, b.GradientSteps, sys_);
+      try {
+        ParseGradientSteps(b.GradientData, b.GradientSteps, sys_);
+      } catch (const EConvertError& e) {
+        throw Malformed(section, k[9], b.GradientData, e);
+      }
     }
     return b;
   }
@@ -555,12 +682,20 @@ class SkinLoader {
     const SkinStateBlock defaults;
     r.NormalState = ReadState(Own(), name, 0, defaults);
     r.HotState = r.States > 1 ? ReadState(Own(), name, 1, defaults) : r.NormalState;
+    CheckSectionSize(name, "GLOW", r.GlowSize);
+    CheckSectionSize(name, "GLOWMARGIN", r.GlowMargin);
+    CheckSectionSize(name, "OUTOFFSL", r.OuterOffsets.Left);
+    CheckSectionSize(name, "OUTOFFST", r.OuterOffsets.Top);
+    CheckSectionSize(name, "OUTOFFSR", r.OuterOffsets.Right);
+    CheckSectionSize(name, "OUTOFFSB", r.OuterOffsets.Bottom);
+    CheckSectionSize(name, "GSIZE", r.NormalState.GradientSize);
+    if (r.States > 1) CheckSectionSize(name, "HGSIZE", r.HotState.GradientSize);
     return r;
   }
 
   void ReadShadow(SkinShadowRecord& sh, std::string_view prefix, bool active, int32_t global) {
     const std::string p(prefix);
-    auto get = [&](const char* key, int32_t def) { return IniTextToInt(keys_.Value("GLOBALINFO", p + key, "\x01"), def); };
+    auto get = [&](const char* key, int32_t def) { return GlobalInt(p + key, def); };
     const TColor light = active ? 0 : 0xFFFFFF;
     sh.Colors = {get("COLORL", light), get("COLORT", 0), get("COLORR", light), get("COLORB", light)};
     sh.Widths = {get("WIDTHL", -1), get("WIDTHT", -1), get("WIDTHR", -1), get("WIDTHB", -1)};
@@ -582,7 +717,7 @@ class SkinLoader {
 
   void ReadGlobalInfo() {
     TsSkinData& d = next_->SkinData;
-    auto get = [&](std::string_view key, int32_t def) { return IniTextToInt(keys_.Value("GLOBALINFO", key, "\x01"), def); };
+    auto get = [&](std::string_view key, int32_t def) { return GlobalInt(key, def); };
     d.Author = keys_.Value("GLOBALINFO", "AUTHOR", "");
     d.Description = keys_.Value("GLOBALINFO", "DESCRIPTION", "");
     d.BorderWidth = get("BORDERWIDTH", 4);
@@ -620,6 +755,15 @@ class SkinLoader {
     const int32_t global = GlobalSectionIndex();
     ReadShadow(d.ActiveShadow, "SH_", true, global);
     ReadShadow(d.InactiveShadow, "LO_", false, global);
+  }
+
+  // An integer of GLOBALINFO (no inheritance): Default when absent or not a number; a size key outside what can
+  // be drawn refuses the skin.
+  int32_t GlobalInt(std::string_view key, int32_t Default) const {
+    const std::string text = keys_.Value("GLOBALINFO", key, "\x01");
+    const int32_t value = IniTextToInt(text, Default);
+    if (text != "\x01") CheckSize("GLOBALINFO", key, value, text);
+    return value;
   }
 
   int32_t GlobalSectionIndex() const {
@@ -724,6 +868,8 @@ class SkinLoader {
     ReadGlobalInfo();
     next_->SkinData.TabTopCovering = ReadInt("TABTOP", "TABSCOVERING", 0);
     next_->SkinData.RibbonTabCovering = ReadInt("RIBBONTAB", "TABSCOVERING", 0);
+    CheckSectionSize("TABTOP", "TABSCOVERING", next_->SkinData.TabTopCovering);
+    CheckSectionSize("RIBBONTAB", "TABSCOVERING", next_->SkinData.RibbonTabCovering);
     next_->Sections.reserve(size_t(keys_.Count()) + 1);
     for (int i = 0; i < keys_.Count(); ++i) next_->Sections.push_back(ReadSection(keys_.Name(i)));
     if (!m_.CommonSections().empty()) ReadCommonSections();

@@ -14,6 +14,7 @@
 //
 // The manager's LoadSkin and LoadPackedSkin (declared in sskinmanager.h) are defined with this file.
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -47,6 +48,28 @@ inline constexpr std::string_view SNewSkinVersion2 =
 std::string InternalFormatErrorText(std::string_view SkinName);
 // "The "NAME" skin cannot be used: " and the reason: the load error of a skin that could not be drawn as a skin.
 std::string SkinRefusedText(std::string_view SkinName, std::string_view Reason);
+// The reason of a refusal that one value of the description gives: "its key KEY of section [SECTION] has the
+// value "VALUE", " and what is wrong with it.
+std::string SkinValueRefusedText(std::string_view SkinName, std::string_view Section, std::string_view Key,
+                                 std::string_view Value, std::string_view What);
+
+// The size keys of a description: pixel measures of the frame, the caption and its buttons, glows, shadows and
+// outer effects, each with the range of values that the frame painters and the title-bar layout can draw. Real
+// skins stay well inside (captions of 18 to 60 pixels, frames and margins of a few pixels to a few tens); a
+// value outside (2147483647, -2147483648, a caption taller than a dialog) would push the caption, its buttons or
+// the client area out of the window, so the skin is refused like one whose master image is damaged.
+struct SkinSizeKey {
+  std::string_view Section;  // "GLOBALINFO", or empty: the key in any other section
+  std::string_view Key;
+  int32_t Min, Max;
+};
+std::span<const SkinSizeKey> SkinSizeKeys();
+// The bound of a key of a section; nullptr when it is no size key.
+const SkinSizeKey* FindSkinSizeKey(std::string_view Section, std::string_view Key);
+// The title-button images of GLOBALINFO (close, maximize, restore, minimize, help in both sizes, and the user
+// title button's): one that lies outside its bitmap, or whose states hold no pixel, would leave the caption
+// without that button, so the skin is refused.
+bool IsTitleButtonKey(std::string_view Section, std::string_view Key);
 
 // What one load may take. The images of a skin (its master image and its image files) hold at most
 // MaxSkinImagePixels pixels together: an image beyond what is left is left out like a damaged one (a master

@@ -129,6 +129,13 @@ std::vector<PackedSkinMember> WithOptions(std::function<void(std::string&)> edit
   return members;
 }
 void Append(std::string& options, const std::string& lines) { options += lines; }
+// Edits of the description: a line replaced; a line added to GLOBALINFO.
+std::function<void(std::string&)> Replace(const std::string& from, const std::string& to) {
+  return [from, to](std::string& o) { o.replace(o.find(from), from.size(), to); };
+}
+std::function<void(std::string&)> Global(const std::string& line) {
+  return [line](std::string& o) { o.insert(o.find("[GLOBALINFO]\r\n") + 14, line + "\r\n"); };
+}
 
 TEST(SkinLoading, AFailedLoadKeepsThePreviousSkinAndReportsOnce) {
   struct Case {
@@ -159,11 +166,40 @@ TEST(SkinLoading, AFailedLoadKeepsThePreviousSkinAndReportsOnce) {
       {"cycle of two", Pack(WithOptions([](std::string& o) { Append(o, "[A]\r\nPARENTCLASS=B\r\n[B]\r\nPARENTCLASS=A\r\n"); })),
        TSkinMessageKind::Error, "PARENTCLASS chain of section \"A\" returns to section \"A\""},
       {"short @", Pack(WithOptions([](std::string& o) { Append(o, "[X]\r\nGLYPH=@0001@0002@0010\r\n"); })),
-       TSkinMessageKind::Error, "is not a valid integer value"},
+       TSkinMessageKind::Error,
+       "The \"Bad\" skin cannot be used: its key GLYPH of section [X] has the value \"@0001@0002@0010\", which is "
+       "malformed ('' is not a valid integer value)"},
       {"bad digit in ^", Pack(WithOptions([](std::string& o) { Append(o, "[X]\r\nM=" + Mask(0, 0, 8, 8, 1, 1, 1, 1, 1, 0, 0, 0).replace(3, 1, "x") + "\r\n"); })),
-       TSkinMessageKind::Error, "'00X0' is not a valid integer value"},
+       TSkinMessageKind::Error,
+       "The \"Bad\" skin cannot be used: its key M of section [X] has the value \"^00x0^0000^0008^0008^0001^0001^0001^"
+       "0001^1^0^0^0\", which is malformed ('00X0' is not a valid integer value)"},
       {"bad GRADIENTDATA", Pack(WithOptions([](std::string& o) { Append(o, "[X]\r\nGRADIENTDATA=255;0;x9;0;0\r\n"); })),
-       TSkinMessageKind::Error, "'x9' is not a valid integer value"},
+       TSkinMessageKind::Error,
+       "The \"Bad\" skin cannot be used: its key GRADIENTDATA of section [X] has the value \"255;0;x9;0;0\", which is "
+       "malformed ('x9' is not a valid integer value)"},
+      // Sizes beyond what the frame and the caption can be drawn with, given or inherited, and title buttons that
+      // could not be drawn.
+      {"caption height", Pack(WithOptions(Replace("TITLEHEIGHT=24", "TITLEHEIGHT=2147483647"))), TSkinMessageKind::Error,
+       "The \"Bad\" skin cannot be used: its key TITLEHEIGHT of section [GLOBALINFO] has the value \"2147483647\", "
+       "outside the 0 to 200 that can be drawn"},
+      {"frame width", Pack(WithOptions(Global("BORDERWIDTH=-2147483648"))), TSkinMessageKind::Error,
+       "its key BORDERWIDTH of section [GLOBALINFO] has the value \"-2147483648\", outside the 0 to 100 that"},
+      {"button margin in hexadecimal", Pack(WithOptions(Global("BIRIGHT=0x7FFFFFFF"))), TSkinMessageKind::Error,
+       "its key BIRIGHT of section [GLOBALINFO] has the value \"0x7FFFFFFF\", outside the -100 to 100 that"},
+      {"outer shadow width", Pack(WithOptions(Global("SH_WIDTHL=5000"))), TSkinMessageKind::Error,
+       "its key SH_WIDTHL of section [GLOBALINFO] has the value \"5000\", outside the -1 to 100 that"},
+      {"inherited glow margin", Pack(WithOptions([](std::string& o) { Append(o, "[X]\r\nPARENTCLASS=Y\r\n[Y]\r\nGLOWMARGIN=900\r\n"); })),
+       TSkinMessageKind::Error, "its key GLOWMARGIN of section [X] has the value \"900\", outside the -100 to 100"},
+      {"tab covering", Pack(WithOptions([](std::string& o) { Append(o, "[TABTOP]\r\nTABSCOVERING=99999\r\n"); })),
+       TSkinMessageKind::Error, "its key TABSCOVERING of section [TABTOP] has the value \"99999\", outside"},
+      {"close button outside the master image",
+       Pack(WithOptions(Replace("BICONCLOSE=" + Glyph(96, 0, 128, 16, 2, 0), "BICONCLOSE=" + Glyph(96, 0, 9999, 16, 2, 0)))),
+       TSkinMessageKind::Error,
+       "The \"Bad\" skin cannot be used: its key BICONCLOSE of section [GLOBALINFO] has the value "
+       "\"@0096@0000@9999@0016@2@0\", a title button outside its master image of 128 x 64 pixels"},
+      {"minimize button with no state", Pack(WithOptions(Global("SICONMIN=" + Glyph(96, 0, 128, 16, 0, 0)))),
+       TSkinMessageKind::Error, "its key SICONMIN of section [GLOBALINFO] has the value \"@0096@0000@0128@0016@0@0\", "
+       "a title button whose states hold no pixel"},
       {"no Options.dat", Pack(noOptions), TSkinMessageKind::Information,
        "Internal format error in the \"Bad\" skin. Please, update this skin to latest version."},
       {"wrong magic", "ASzg" + Pack(FixtureMembers()).substr(4), TSkinMessageKind::Error, SNotPackedSkin},
@@ -194,7 +230,10 @@ TEST(SkinLoading, AFailedLoadKeepsThePreviousSkinAndReportsOnce) {
       g.m->OnSkinLoading = [&](TsSkinManager&) { events.push_back("loading"); };
       g.m->OnAfterChange = [&](TsSkinManager&) { events.push_back("after"); };
       g.m->SetSkinName("Bad");
-      ASSERT_EQ(g.sys.messageBoxes.size(), 1u);
+      if (g.sys.messageBoxes.size() != 1u) {  // each case reported, not only the first
+        ADD_FAILURE() << g.sys.messageBoxes.size() << " messages";
+        continue;
+      }
       EXPECT_EQ(g.sys.messageBoxes[0].Kind, k.kind);
       EXPECT_NE(g.sys.messageBoxes[0].Text.find(k.message), std::string::npos) << g.sys.messageBoxes[0].Text;
       EXPECT_EQ(g.m->SkinName(), "Good");
