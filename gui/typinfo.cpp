@@ -237,6 +237,13 @@ bool SetStrProp(TObject* obj, std::string_view name, const std::string& value) {
   return true;
 }
 
+bool SetMethodProp(TObject* obj, std::string_view name, TNotifyEvent handler) {
+  const TPropInfo* p = GetPropInfo(obj, name);
+  if (!p || !p->SetMethod) return false;
+  p->SetMethod(*obj, std::move(handler));
+  return true;
+}
+
 std::string GetEnumName(const TPropInfo& info, int64_t value) {
   if (value < 0 || value >= static_cast<int64_t>(info.Names.size())) return {};
   return info.Names[static_cast<size_t>(value)];

@@ -22,7 +22,7 @@ bool InheritsFrom(const TObject* obj) {
   return dynamic_cast<const T*>(obj) != nullptr;
 }
 
-enum class TTypeKind { tkInteger, tkEnumeration, tkSet, tkClass, tkString };
+enum class TTypeKind { tkInteger, tkEnumeration, tkSet, tkClass, tkString, tkMethod };
 
 struct TPropInfo {
   std::string Name;
@@ -38,6 +38,8 @@ struct TPropInfo {
   // Strings.
   std::function<std::string(const TObject&)> GetStr;
   std::function<void(TObject&, const std::string&)> SetStr;
+  // Events (TNotifyEvent): the handler the object calls, with itself as the sender; an empty one removes it.
+  std::function<void(TObject&, TNotifyEvent)> SetMethod;
 };
 
 namespace typinfo_detail {
@@ -65,6 +67,9 @@ TObject* GetObjectProp(const TObject* obj, std::string_view name);
 // Strings: empty when absent; the setter answers whether it wrote.
 std::string GetStrProp(const TObject* obj, std::string_view name);
 bool SetStrProp(TObject* obj, std::string_view name, const std::string& value);
+// Assigns the handler of an event property (a form definition binding a component's event to its own handler);
+// false when there is no such event.
+bool SetMethodProp(TObject* obj, std::string_view name, TNotifyEvent handler);
 // The name of an enumeration value ("alClient"); empty when out of range.
 std::string GetEnumName(const TPropInfo& info, int64_t value);
 // A set as its comma-separated text ("biSystemMenu,biMinimize") and back (unknown names are left out).

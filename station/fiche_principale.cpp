@@ -790,14 +790,23 @@ void FichePrincipale::Applique_position_fiche() {
   Invalidate();
 }
 
+namespace {
+
+// The skins the six buttons offer, by Choix_peau - 1 (1: no skin).
+const char* const kNomsDesPeaux[] = {nullptr,           "Spring Willow (internal)", "Lucky (internal)",
+                                     "MacMetal (internal)", "Opus (internal)",       "Topaz (internal)"};
+
+}  // namespace
+
+int FichePrincipale::Peau_en_vigueur() const {
+  if (gui::GetOrdProp(sSkinManager1, "Active") == 0) return 1;
+  const std::string nom = gui::GetStrProp(sSkinManager1, "SkinName");
+  for (int i = 2; i <= 6; ++i)
+    if (nom == kNomsDesPeaux[i - 1]) return i;
+  return 0;
+}
+
 void FichePrincipale::Applique_peau() {
-  // The skins the six buttons offer, by Choix_peau - 1 (1: no skin).
-  static const char* const kNoms[] = {nullptr,
-                                      "Spring Willow (internal)",
-                                      "Lucky (internal)",
-                                      "MacMetal (internal)",
-                                      "Opus (internal)",
-                                      "Topaz (internal)"};
   // The setting whose skin the manager of the definition holds from the start.
   constexpr int kPeauDeLaDefinition = 2;
   gui::TSpeedButton* const boutons[] = {Peau_non, Peau_Spring, Peau_Lucky, Peau_MacMetal, Peau_Opus, Peau_Topaz};
@@ -809,6 +818,14 @@ void FichePrincipale::Applique_peau() {
     boutons[choix - 1]->SetDown(true);
     return;
   }
+  // The changes asked for here are settled below, not by the manager's event.
+  const bool avant = Peau_demandee_;
+  Peau_demandee_ = true;
+  struct Fin {
+    bool& drapeau;
+    bool valeur;
+    ~Fin() { drapeau = valeur; }
+  } fin{Peau_demandee_, avant};
   // Switched off, the manager keeps its skin name. Switched on, the name comes first, so that the skin is
   // loaded once.
   if (choix == 1) {
@@ -820,22 +837,34 @@ void FichePrincipale::Applique_peau() {
   // A manager of the definition that is off at the start could not load its skin and has said why: that skin
   // is not tried (and reported) a second time.
   if (!(premiere && !actif && choix == kPeauDeLaDefinition)) {
-    if (gui::GetStrProp(sSkinManager1, "SkinName") != kNoms[choix - 1])
-      gui::SetStrProp(sSkinManager1, "SkinName", kNoms[choix - 1]);
+    if (gui::GetStrProp(sSkinManager1, "SkinName") != kNomsDesPeaux[choix - 1])
+      gui::SetStrProp(sSkinManager1, "SkinName", kNomsDesPeaux[choix - 1]);
     gui::SetOrdProp(sSkinManager1, "Active", 1);
   }
   // The setting in force: the one asked for, or, when its skin could not be loaded, the skin kept (or none when
-  // there was none to keep). It is the one saved, and its button is the one down.
-  int en_vigueur = 1;
-  if (gui::GetOrdProp(sSkinManager1, "Active") != 0) {
-    const std::string nom = gui::GetStrProp(sSkinManager1, "SkinName");
-    for (int i = 2; i <= 6; ++i)
-      if (nom == kNoms[i - 1]) en_vigueur = i;
-    // A skin of another name (none of the six) keeps the manager on: the setting asked for stays.
-    if (en_vigueur == 1) en_vigueur = choix;
-  }
+  // there was none to keep). It is the one saved, and its button is the one down. A skin of another name (none
+  // of the six) keeps the manager on: the setting asked for stays.
+  int en_vigueur = Peau_en_vigueur();
+  if (en_vigueur == 0) en_vigueur = choix;
   reglages().Choix_peau = uint8_t(en_vigueur);
   boutons[en_vigueur - 1]->SetDown(true);
+}
+
+void FichePrincipale::sSkinManager1AfterChange(gui::TObject*) {
+  // A skin that came from elsewhere (a skin editor's block): the box and the setting saved follow the skin in
+  // force. One of none of the six puts every button up and leaves the setting as it was, since the setting can
+  // name only the six.
+  if (Peau_demandee_ || !sSkinManager1) return;
+  gui::TSpeedButton* const boutons[] = {Peau_non, Peau_Spring, Peau_Lucky, Peau_MacMetal, Peau_Opus, Peau_Topaz};
+  const int en_vigueur = Peau_en_vigueur();
+  if (en_vigueur != 0) {
+    reglages().Choix_peau = uint8_t(en_vigueur);
+    boutons[en_vigueur - 1]->SetDown(true);
+    return;
+  }
+  Peau_non->SetAllowAllUp(true);
+  for (gui::TSpeedButton* b : boutons) b->SetDown(false);
+  Peau_non->SetAllowAllUp(false);
 }
 
 void FichePrincipale::Choisit_peau(uint8_t choix) {

@@ -140,6 +140,9 @@ class FichePrincipale : public forms::TForm1 {
   // Choix_peau with it.
   void Applique_peau();
   void Choisit_peau(uint8_t choix);
+  // The setting of the skin in force: 1 with the manager off, 2..6 for the skins of the six buttons, 0 for
+  // another skin.
+  int Peau_en_vigueur() const;
   // The five free-text fields as the window holds them, and back.
   Textes_libres Textes_libres_fenetre() const;
   void Affiche_textes_libres(const Textes_libres& textes);
@@ -193,6 +196,7 @@ class FichePrincipale : public forms::TForm1 {
   void Peau_MacMetalClick(gui::TObject* Sender) override;
   void Peau_OpusClick(gui::TObject* Sender) override;
   void Peau_TopazClick(gui::TObject* Sender) override;
+  void sSkinManager1AfterChange(gui::TObject* Sender) override;
   void PARAMETRES_STANDARDClick(gui::TObject* Sender) override;
   void Sauve_parametresClick(gui::TObject* Sender) override;
   void Charge_parametresClick(gui::TObject* Sender) override;
@@ -260,6 +264,8 @@ class FichePrincipale : public forms::TForm1 {
   // Whether the skin was applied once: the first time, the skin manager of the definition has already loaded its
   // own skin, the default setting's (or failed to, and said so).
   bool Peau_appliquee_ = false;
+  // While Applique_peau changes the skin (the manager's event then leaves the box to it).
+  bool Peau_demandee_ = false;
   std::unique_ptr<Io> io_;
   std::unique_ptr<HoteParametres> hote_;
   std::unique_ptr<HoteAutex> hote_autex_;

@@ -29,6 +29,7 @@ const PublishedProperties::Property* ComponentProperties::FindProperty(std::stri
       if (info->GetObjectValue) p.GetObject = [info, obj]() -> void* { return info->GetObjectValue(*obj); };
       break;
     case gui::TTypeKind::tkString:
+    case gui::TTypeKind::tkMethod:
       p.Kind = TPropertyKind::Other;
       break;
   }

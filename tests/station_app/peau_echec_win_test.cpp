@@ -2,14 +2,21 @@
 // skin directory stands in for the stored skin of that name. The station keeps the setting in force (the skin
 // before, or none), reports the failure once, and leaves no half-applied skin behind: no window hook that would
 // draw every message box as a skinned dialog of an empty skin, no system colours of an old skin over plain windows.
+// A skin that arrives from elsewhere (a skin editor's block, by WM_COPYDATA) is the one the "Skin" box and the
+// saved setting follow.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <string>
+#include <vector>
 
+#include "skin/data/packedskin.h"
+#include "skin/manager/skincommands.h"
 #include "skin/manager/sskinmanager_component.h"
 #include "station/parametres.h"
 #include "station/composants_peau.h"
@@ -128,6 +135,72 @@ TEST(PeauAbimee, AFailedLoadKeepsTheSettingInForceAndLeavesNothingHalfApplied) {
     f.QuitClick(nullptr);
     EXPECT_EQ(st.Octet_fichier(station::octet::PEAU), 1);
   }
+}
+
+// A stored skin written out as a skin directory (its description and its image files) under `root`, named `nom`;
+// its description.
+std::string EcritPeau(skin::TsSkinManager& m, const std::string& stockee, const std::filesystem::path& root,
+                      const std::string& nom) {
+  skin::TsStoredSkin& peau = m.InternalSkins[m.InternalSkins.IndexOf(stockee)];
+  auto lecteur = std::make_unique<skin::TacSkinConvertor>();
+  lecteur->LendPackedData(peau.Data);
+  if (!skin::ExtractPackedSkin(lecteur) || !lecteur->Options) return {};
+  lecteur->ReleasePackedData();
+  std::filesystem::create_directories(root / nom);
+  for (const skin::TacPackedFile& f : lecteur->Files) std::ofstream(root / nom / f.FileName, std::ios::binary) << f.Data->Bytes();
+  return lecteur->Options->Bytes();
+}
+
+// The block of a skin editor: the skin's name, its directory and its description.
+std::vector<char> Bloc(const std::string& nom, const std::string& repertoire, const std::string& description) {
+  std::vector<char> b(skin::SkinPreviewDataSize, '\0');
+  const uint32_t marque = skin::SkinPreviewMagic;
+  std::memcpy(b.data(), &marque, sizeof marque);
+  std::memcpy(b.data() + skin::SkinPreviewNameOffset, nom.data(), nom.size());
+  std::memcpy(b.data() + skin::SkinPreviewDirectoryOffset, repertoire.data(), repertoire.size());
+  std::memcpy(b.data() + skin::SkinPreviewOptionsOffset, description.data(), description.size());
+  return b;
+}
+
+TEST(PeauRecue, TheSkinBoxAndTheSavedSettingFollowASkinSentByWmCopyData) {
+  Bureau bureau;
+  StationTest st(bureau);
+  station::Fabriques fabriques;
+  fabriques.composants_peau = station::Composants_peau_programme;
+  Boites boites;
+  st.Demarre(fabriques);
+  st.Montre();
+  station::FichePrincipale& f = st.f();
+  skin::TsSkinManagerComponent& m = Manager(f);
+  ASSERT_TRUE(f.Peau_Spring->Down());
+  const std::filesystem::path peaux = st.dir.path() / "Skins";
+  const std::string lucky = EcritPeau(m, "Lucky (internal)", peaux, "Lucky (internal)");
+  ASSERT_FALSE(lucky.empty());
+  EcritPeau(m, "Lucky (internal)", peaux, "Recue");
+  gui::TSpeedButton* const boutons[] = {f.Peau_non, f.Peau_Spring, f.Peau_Lucky, f.Peau_MacMetal, f.Peau_Opus, f.Peau_Topaz};
+  struct Cas {
+    const char* nom;
+    int bouton;   // the setting whose button is down, 0: none
+    int sauvee;   // the setting Quit saves
+  };
+  // One of the six skins; another skin (every button up, the setting stays); the box's own buttons still work.
+  for (const Cas& c : {Cas{"Lucky (internal)", 3, 3}, Cas{"Recue", 0, 3}, Cas{nullptr, 6, 6}}) {
+    SCOPED_TRACE(c.nom ? c.nom : "Topaz clicked");
+    if (c.nom) {
+      std::vector<char> bloc = Bloc(c.nom, peaux.string(), lucky);
+      COPYDATASTRUCT donnees{0, DWORD(bloc.size()), bloc.data()};
+      SendMessageA(gui::Application->Handle(), WM_COPYDATA, skin::SkinPreviewCopyDataWParam,
+                   reinterpret_cast<LPARAM>(&donnees));
+      ASSERT_TRUE(testsupport::PumpUntil([&] { return m.SkinName() == c.nom && m.SkinData().Active == 1; }, 10000));
+    } else {
+      f.Peau_TopazClick(nullptr);
+      EXPECT_EQ(m.SkinName(), "Topaz (internal)");
+    }
+    for (int i = 1; i <= 6; ++i) EXPECT_EQ(boutons[i - 1]->Down(), i == c.bouton) << i;
+    f.QuitClick(nullptr);
+    EXPECT_EQ(st.Octet_fichier(station::octet::PEAU), c.sauvee);
+  }
+  EXPECT_EQ(Boites::count, 0);
 }
 
 }  // namespace
