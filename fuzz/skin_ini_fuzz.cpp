@@ -10,7 +10,9 @@
 
 #include "skin/data/generalutils.h"
 #include "skin/data/inheritedkeys.h"
+#include "skin/data/maskdata.h"
 #include "skin/data/packedskin.h"
+#include "skin/data/skinloading.h"
 #include "skin/data/sskinmanager.h"
 #include "tests/skin_data/skin_fixture.h"
 
@@ -44,6 +46,27 @@ bool inside(const TRect& r, const Bitmap* b) {
          r.Bottom <= b->Height();
 }
 
+bool within(std::string_view section, std::string_view key, int32_t value) {
+  const SkinSizeKey* k = FindSkinSizeKey(section, key);
+  return k && value >= k->Min && value <= k->Max;
+}
+
+// A skin that was taken holds only sizes that can be drawn and title buttons with pixels in every state.
+void checkDrawable(const TIniSections& description, const LoadedSkin& skin) {
+  for (const SkinSizeKey& k : SkinSizeKeys()) {
+    std::string text;
+    if (k.Section.empty() || !description.FindValue(k.Section, k.Key, text)) continue;
+    if (!within(k.Section, k.Key, IniTextToInt(text, k.Min))) std::abort();
+  }
+  for (const SkinSectionRecord& s : skin.Sections)
+    if (!within("", "GLOW", s.GlowSize) || !within("", "GLOWMARGIN", s.GlowMargin) ||
+        !within("", "OUTOFFSL", s.OuterOffsets.Left) || !within("", "OUTOFFSB", s.OuterOffsets.Bottom) ||
+        !within("", "GSIZE", s.NormalState.GradientSize))
+      std::abort();
+  for (const SkinImageRecord& r : skin.Images)
+    if (IsTitleButtonKey(r.SectionName, r.KeyName) && (ImageStateWidth(r) < 1 || ImageFrameHeight(r) < 1)) std::abort();
+}
+
 void loadWholeSkin(std::string_view options) {
   PortableSkinSystem system;
   TsSkinManager manager(system);
@@ -64,6 +87,11 @@ void loadWholeSkin(std::string_view options) {
     if (!validImage(s.BorderIndex) || !validImage(s.TextureIndex) || !validImage(s.OuterMask) ||
         !validImage(s.NormalState.TextureIndex) || !validImage(s.HotState.TextureIndex) || s.States > 255)
       std::abort();
+  }
+  if (manager.SkinName() == "Fuzzed" && skin.SkinData.Active) {
+    TIniSections description;
+    IniTextToSections(options, description);
+    checkDrawable(description, skin);
   }
 }
 
