@@ -375,7 +375,8 @@ class SkinLoader {
                     std::shared_ptr<Bitmap> bitmap) {
     const Bitmap* source = bitmap ? bitmap.get() : next_->MasterBitmap.get();
     if (!bitmap && !next_->MasterBitmap) cutWithoutMaster_ = true;
-    if (source && IsTitleButtonKey(sectionName, key)) CheckTitleButton(sectionName, key, rect, imageCount, maskType, *source, bitmap != nullptr);
+    if (source && IsTitleButtonKey(sectionName, key))
+      CheckTitleButton(sectionName, key, rect, imageCount, maskType, *source, bitmap != nullptr);
     if (!insideBitmap(rect, source)) return -1;
     const int32_t i = SkinManagerAddImage(*next_, section, key, maskType, drawMode, imageCount, rect, kind,
                                           sectionName, &m_);
@@ -391,7 +392,8 @@ class SkinLoader {
     if (!insideBitmap(rect, &source)) {
       what = "a title button outside its " + std::string(ownFile ? "image file" : "master image") + " of " +
              std::to_string(source.Width()) + " x " + std::to_string(source.Height()) + " pixels";
-    } else if (imageCount < 1 || ImageStateWidth(rect, uint16_t(imageCount)) < 1 || ImageFrameHeight(rect, maskType) < 1) {
+    } else if (imageCount < 1 || ImageStateWidth(rect, uint16_t(imageCount)) < 1 ||
+               ImageFrameHeight(rect, maskType) < 1) {
       what = "a title button whose states hold no pixel";
     } else {
       return;
@@ -531,7 +533,8 @@ class SkinLoader {
   void CheckSize(std::string_view section, std::string_view key, int32_t value, std::string_view text) const {
     const SkinSizeKey* bound = FindSkinSizeKey(section, key);
     if (!bound || (value >= bound->Min && value <= bound->Max)) return;
-    throw std::runtime_error(SkinValueRefusedText(m_.SkinName(), section, key, text.empty() ? std::to_string(value) : text,
+    const std::string shown = text.empty() ? std::to_string(value) : std::string(text);
+    throw std::runtime_error(SkinValueRefusedText(m_.SkinName(), section, key, shown,
                                                   "outside the " + std::to_string(bound->Min) + " to " +
                                                       std::to_string(bound->Max) + " that can be drawn"));
   }
