@@ -72,7 +72,7 @@ IndexedSections::IndexedSections(const TIniSections& Ini) {
       at = sections_[size_t(at)].parent;
     }
     if (at >= 0 && state[size_t(at)] == 1)
-      throw EConvertError("The PARENTCLASS chain of section \"" + Name(int(start)) + "\" returns to section \"" +
+      throw EConvertError("the PARENTCLASS chain of section \"" + Name(int(start)) + "\" returns to section \"" +
                           Name(at) + "\"");
     for (int p : path) state[size_t(p)] = 2;
   }

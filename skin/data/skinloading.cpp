@@ -229,10 +229,14 @@ constexpr std::string_view TitleIconKeys[10] = {"BICONCLOSE", "BICLOSEALONE", "S
 class SkinLoader {
  public:
   // described: the skin has a description (a stored skin without data has none and loads empty).
+  // A description whose PARENTCLASS chains loop is refused, the skin named.
   SkinLoader(TsSkinManager& manager, const TIniSections& ini, std::string skinPath,
-             const TacSkinConvertor* convertor, bool described = true)
+             const TacSkinConvertor* convertor, bool described = true) try
       : m_(manager), sys_(manager.System()), ini_(ini), keys_(ini), path_(std::move(skinPath)), conv_(convertor),
-        described_(described) {}
+        described_(described) {
+  } catch (const EConvertError& e) {
+    throw std::runtime_error(SkinRefusedText(manager.SkinName(), e.what()));
+  }
 
   std::unique_ptr<LoadedSkin> Build() {
     // A text without GLOBALINFO is no skin description (random bytes, another file named Options.dat): applied,

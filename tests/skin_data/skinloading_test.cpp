@@ -164,7 +164,8 @@ TEST(SkinLoading, AFailedLoadKeepsThePreviousSkinAndReportsOnce) {
   }));
   const std::vector<Case> cases = {
       {"cycle of two", Pack(WithOptions([](std::string& o) { Append(o, "[A]\r\nPARENTCLASS=B\r\n[B]\r\nPARENTCLASS=A\r\n"); })),
-       TSkinMessageKind::Error, "PARENTCLASS chain of section \"A\" returns to section \"A\""},
+       TSkinMessageKind::Error,
+       "The \"Bad\" skin cannot be used: the PARENTCLASS chain of section \"A\" returns to section \"A\""},
       {"short @", Pack(WithOptions([](std::string& o) { Append(o, "[X]\r\nGLYPH=@0001@0002@0010\r\n"); })),
        TSkinMessageKind::Error,
        "The \"Bad\" skin cannot be used: its key GLYPH of section [X] has the value \"@0001@0002@0010\", which is "
