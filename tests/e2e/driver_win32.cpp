@@ -1356,11 +1356,11 @@ void ClickInEditorAndType(AutexStation& to, AutexStation& other, const std::stri
 // The operator moves between two stations with the mouse and types in each; one station calls, the other
 // enters the meeting, and while the link comes up and goes on the operator types in the station that called:
 // the other station never takes the keyboard, and a click in either station's editor gives it the keys, idle
-// and during the link.
+// and during the link. A is skinned (the standard skin), B plain ("None").
 TEST(StationFocus, TheKeysGoToTheStationClickedAndStayThereWhileTheOtherOnesLinkComesUp) {
   const std::string mode = DisplayMode();
   AutexStation a("focus_a_" + mode, 21, "F1AAA", "JEAN PARIS");
-  AutexStation b("focus_b_" + mode, 22, "F2BBB", "PAUL LYON");
+  AutexStation b("focus_b_" + mode, 22, "F2BBB", "PAUL LYON", false, 1);
   ASSERT_TRUE(a.Start());
   ASSERT_NE(a.Main(), nullptr);
   ASSERT_TRUE(b.Start());
