@@ -13,6 +13,8 @@ class Keyboard {
   // The keys typed now go to `window` (a window handle of this program): it is the foreground window and
   // enabled, and no menu is open.
   virtual bool windowHasKeys(const void* window) = 0;
+  // `window` (a window handle of this program) is the foreground window: the one the system gives the keys.
+  virtual bool windowInForeground(const void* window) = 0;
 };
 
 // Windows: GetAsyncKeyState and GetForegroundWindow. Natively there is no keyboard: never pressed.
@@ -29,11 +31,12 @@ class SimulatedKeyboard final : public Keyboard {
   }
   bool programInForeground() override { return foreground; }
   bool windowHasKeys(const void*) override { return windowKeys; }
+  bool windowInForeground(const void*) override { return foreground; }
 
   bool escapeDown = false;
   bool windowKeys = true;  // the main window has the keys (no menu or dialog of the program over it)
   bool escapePressed = false;
-  bool foreground = true;
+  bool foreground = true;  // the program, its main window, is in the foreground
 };
 
 }  // namespace platform

@@ -8,6 +8,7 @@ class NoKeyboard final : public Keyboard {
   bool escapeKeyState() override { return false; }
   bool programInForeground() override { return false; }
   bool windowHasKeys(const void*) override { return false; }
+  bool windowInForeground(const void*) override { return false; }
 };
 
 }  // namespace

@@ -15,6 +15,9 @@ class Win32Keyboard final : public Keyboard {
     ::GetWindowThreadProcessId(w, &pid);
     return pid == ::GetCurrentProcessId();
   }
+  bool windowInForeground(const void* window) override {
+    return window != nullptr && ::GetForegroundWindow() == static_cast<HWND>(const_cast<void*>(window));
+  }
   bool windowHasKeys(const void* window) override {
     HWND h = static_cast<HWND>(const_cast<void*>(window));
     if (h == nullptr || ::GetForegroundWindow() != h || !::IsWindowEnabled(h)) return false;

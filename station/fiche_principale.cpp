@@ -70,7 +70,8 @@ class FichePrincipale::Io final : public FenetreIo {
   void Fixe_MODE_AUTEX(uint8_t value) override { f_.autex().MODE_AUTEX = value; }
   void Fixe_EMISSION_EN_COURS(uint8_t value) override { f_.autex().EMISSION_EN_COURS = value; }
   void SUPERVISION_AUTEX() override {
-    // An activation of the window caused by the AUTEX side's own work (its focus calls) must not reset it.
+    // An activation of the window caused by the AUTEX side's own work (a message window it shows and closes)
+    // must not reset it.
     ++f_.Travail_autex_;
     try {
       f_.autex().SUPERVISION_AUTEX();
@@ -83,7 +84,7 @@ class FichePrincipale::Io final : public FenetreIo {
   void Envoi_message_AUTEX() override { f_.Envoi_message_AUTEX(); }
   void Perte_liaison_radio(const std::string& info) override {
     if (f_.reglages().Mode_fonctionnement != ::station::MODE_AUTEX) return;
-    ++f_.Travail_autex_;  // as for SUPERVISION_AUTEX: its focus calls are no activation of the window
+    ++f_.Travail_autex_;  // as for SUPERVISION_AUTEX: its own work is no activation of the window
     try {
       f_.autex().PERTE_LIAISON(info);
     } catch (...) {
@@ -210,6 +211,9 @@ class FichePrincipale::HoteAutex final : public VueAutexFenetre {
   void Affiche_reception(const std::string& texte) override { f_.Affiche_reception(texte); }
   void Affiche_emission(const std::string& texte) override { f_.Affiche_emission(texte); }
   void Redonne_focus_editeur() override { f_.Redonne_focus_editeur(); }
+  // The AUTEX side's focus stays within the window (a link event never takes the keyboard).
+  bool A_le_focus(const autex::Element& e) override { return f_.A_le_focus(Comme<gui::TWinControl>(e)); }
+  void Prend_focus(const autex::Element& e) override { f_.Donne_focus(Comme<gui::TWinControl>(e)); }
   void Choix_vitesse_AUTEX(uint16_t vitesse) override { f_.Choix_vitesse_AUTEX(vitesse); }
   void Affiche_vitesse_AUTEX() override { f_.Affiche_vitesse_AUTEX(); }
   void Classe_priorite(uint32_t classe) override { f_.Priorite().setPriorityClass(classe); }

@@ -93,6 +93,14 @@ class FichePrincipale : public forms::TForm1 {
   void Affiche_reception(const std::string& texte);
   void Affiche_emission(const std::string& texte);
   void Redonne_focus_editeur();
+  // The focus that the station gives itself (link events, a port opened, its buttons' work) stays within it: a
+  // control is focused at once only while the window is the foreground window; otherwise it becomes the
+  // control that the window focuses when it is next activated, and the keyboard stays where the operator put
+  // it (focusing a control of an inactive window activates that window and takes the keys from the program
+  // in front). `A_le_focus` answers within the window in the same way.
+  void Donne_focus(gui::TWinControl& controle);
+  bool A_le_focus(const gui::TWinControl& controle);
+  bool Au_premier_plan();
   platform::ProcessPriority& Priorite();
   void Afficher_erreur(std::string_view anglais, std::string_view francais);
   void Afficher_information(std::string_view anglais, std::string_view francais);

@@ -36,8 +36,25 @@ std::string FichePrincipale::traduction(std::string_view anglais, std::string_vi
   return station_.langues.TRADUCTION(anglais, francais);
 }
 
+bool FichePrincipale::Au_premier_plan() {
+  return io().keyboard.windowInForeground(HandleAllocated() ? WindowHandle() : nullptr);
+}
+
+void FichePrincipale::Donne_focus(gui::TWinControl& controle) {
+  if (!controle.CanFocus()) return;
+  if (Au_premier_plan())
+    controle.SetFocus();
+  else
+    SetActiveControl(&controle);
+}
+
+bool FichePrincipale::A_le_focus(const gui::TWinControl& controle) {
+  return Au_premier_plan() ? controle.Focused() : ActiveControl() == &controle;
+}
+
 void FichePrincipale::Redonne_focus_editeur() {
-  if (gui::FocusedControl() != Handle_editeur && Memo_editeur->CanFocus()) Memo_editeur->SetFocus();
+  if (Au_premier_plan() && gui::FocusedControl() == Handle_editeur) return;
+  Donne_focus(*Memo_editeur);
 }
 
 void FichePrincipale::Afficher_erreur(std::string_view anglais, std::string_view francais) {

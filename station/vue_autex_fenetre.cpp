@@ -70,15 +70,6 @@ gui::TControl& Controle_fenetre(forms::TForm1& f, const autex::Element& e) {
   return *c;
 }
 
-template <class T>
-T& VueAutexFenetre::Comme(const autex::Element& e) const {
-  auto* c = dynamic_cast<T*>(&Controle(e));
-  if (!c)
-    throw std::logic_error("The AUTEX element " + std::to_string(int(e.nom)) + " (" + Controle(e).ClassName() +
-                           ") has no such operation");
-  return *c;
-}
-
 std::string VueAutexFenetre::Texte(const autex::Element& e) { return Controle(e).Caption(); }
 void VueAutexFenetre::Fixe_texte(const autex::Element& e, const std::string& texte) { Controle(e).SetCaption(texte); }
 std::string VueAutexFenetre::Aide(const autex::Element& e) { return Controle(e).Hint(); }
@@ -118,13 +109,6 @@ void VueAutexFenetre::Ajoute_texte_SMS(const std::string& texte, platform::TColo
   r.SelAttributes().SetColor(couleur);
   r.SelAttributes().SetStyle(gras ? gui::fsBold : 0);
   r.SetSelText(texte);
-}
-
-bool VueAutexFenetre::A_le_focus(const autex::Element& e) { return Comme<gui::TWinControl>(e).Focused(); }
-
-void VueAutexFenetre::Prend_focus(const autex::Element& e) {
-  auto& c = Comme<gui::TWinControl>(e);
-  if (c.CanFocus()) c.SetFocus();
 }
 
 void* VueAutexFenetre::Handle_fenetre(const autex::Element& e) {

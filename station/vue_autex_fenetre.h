@@ -1,8 +1,12 @@
 #pragma once
 // The AUTEX view's window part: each element the AUTEX side names (autex/vue_autex.h) is the main window's
 // control of that name, and each operation is the control's own (caption or text, hint, visibility, enabled
-// and down states, bounds, focus, text insertion). The host part (send queue, paced writer, display of received
-// and sent text, dialogs) is left to the class that completes it: the main window's own view.
+// and down states, bounds, text insertion). The host part (send queue, paced writer, display of received and
+// sent text, dialogs) and the focus, which depends on whether the window is in front, are left to the class that
+// completes it: the main window's own view.
+#include <stdexcept>
+#include <string>
+
 #include "autex/vue_autex.h"
 #include "station/forms/form1.h"
 
@@ -34,16 +38,21 @@ class VueAutexFenetre : public autex::VueAutex {
   void Fixe_longueur_max(const autex::Element& e, int longueur) override;
   void Fixe_debut_selection(const autex::Element& e, int position) override;
   void Ajoute_texte_SMS(const std::string& texte, platform::TColor couleur, bool gras) override;
-  bool A_le_focus(const autex::Element& e) override;
-  void Prend_focus(const autex::Element& e) override;
   void* Handle_fenetre(const autex::Element& e) override;
 
- private:
+ protected:
   gui::TControl& Controle(const autex::Element& e) const { return Controle_fenetre(fenetre_, e); }
   // The control of an element as the kind of control an operation needs (an edit, a speed button, ...).
   template <class T>
-  T& Comme(const autex::Element& e) const;
+  T& Comme(const autex::Element& e) const {
+    auto* c = dynamic_cast<T*>(&Controle(e));
+    if (!c)
+      throw std::logic_error("The AUTEX element " + std::to_string(int(e.nom)) + " (" + Controle(e).ClassName() +
+                             ") has no such operation");
+    return *c;
+  }
 
+ private:
   forms::TForm1& fenetre_;
 };
 

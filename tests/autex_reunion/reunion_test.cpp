@@ -49,7 +49,7 @@ void ENVOIE(Reunion& r, Attendus& a, int n, int premier) {
     for (const int p : presents) {
       Station* s = STATION_DU_SLOT(r, p);
       ASSERT_NE(s, nullptr) << "slot " << p;
-      const std::string t = MESSAGE_DE(p == 0 ? "M" : "S" + std::to_string(p), i);
+      const std::string t = MESSAGE_DE(p == 0 ? std::string("M") : std::string("S").append(std::to_string(p)), i);
       ASSERT_TRUE(s->Envoie(t));
       ++a.messages;
       for (const int q : presents) {

@@ -1293,6 +1293,125 @@ TEST(StationE2E, AReprogrammedModuleStillLinksAfterARestart) {
 }
 
 // ---------------------------------------------------------------------------------------------------
+// The keyboard between two stations, given and used with the X server's own mouse and keys (xdotool), in the
+// display mode of the test's group (E2E_DISPLAY_MODE): bare (no window manager: Wine frames, moves and focuses
+// its windows itself), with a window manager, or in Wine's own desktop.
+
+std::string DisplayMode() {
+  const std::string mode = Env("E2E_DISPLAY_MODE");
+  return mode.empty() ? "bare" : mode;
+}
+
+// The screen point of a point of a window's client area (X and Wine share the screen's coordinates in the
+// three modes).
+POINT OnScreen(HWND h, int x, int y) {
+  POINT p{x, y};
+  ClientToScreen(h, &p);
+  return p;
+}
+
+POINT Middle(HWND h) {
+  RECT r;
+  GetWindowRect(h, &r);
+  return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+bool XClick(POINT p) {
+  return testsupport::Xdotool("mousemove " + std::to_string(p.x) + " " + std::to_string(p.y) + " click 1");
+}
+
+// Lower-case letters typed through the X server, as the keyboard types them.
+bool XType(const std::string& letters) { return testsupport::Xdotool("type --delay 40 " + letters); }
+
+// The window with the keyboard focus in a station's thread (another process's, read from outside), when its
+// main window is the one in front.
+HWND KeyboardIn(StationProcess& s) {
+  if (GetForegroundWindow() != s.Main()) return nullptr;
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(GetWindowThreadProcessId(s.Main(), nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+// A click of the mouse in a station's editor, then keys: they show in that editor (where the click put the
+// caret), and nowhere else. The keys go once the click gave the editor the keyboard, or after a deadline (the
+// keys then show where they went).
+void ClickInEditorAndType(AutexStation& to, AutexStation& other, const std::string& letters) {
+  HWND editor = to.EditorMemo();
+  HWND otherEditor = other.EditorMemo();
+  const std::string before = TextOf(editor), otherBefore = TextOf(otherEditor);
+  ASSERT_TRUE(XClick(Middle(editor))) << "xdotool could not run";
+  WaitFor([&] { return KeyboardIn(to) == editor; }, 5000);
+  ASSERT_TRUE(XType(letters));
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        const std::string now = TextOf(editor);
+        return now.size() == before.size() + letters.size() && Contains(now, letters);
+      },
+      5000))
+      << DisplayMode() << ": " << letters << " typed after a click in one station's editor; it holds '" << TextOf(editor)
+      << "', the other station's '" << TextOf(otherEditor) << "'";
+  EXPECT_EQ(TextOf(otherEditor), otherBefore) << DisplayMode();
+}
+
+// The operator moves between two stations with the mouse and types in each; one station calls, the other
+// enters the meeting, and while the link comes up and goes on the operator types in the station that called:
+// the other station never takes the keyboard, and a click in either station's editor gives it the keys, idle
+// and during the link. A is skinned (the standard skin), B plain ("None").
+TEST(StationFocus, TheKeysGoToTheStationClickedAndStayThereWhileTheOtherOnesLinkComesUp) {
+  const std::string mode = DisplayMode();
+  AutexStation a("focus_a_" + mode, 21, "F1AAA", "JEAN PARIS");
+  AutexStation b("focus_b_" + mode, 22, "F2BBB", "PAUL LYON", false, 1);
+  ASSERT_TRUE(a.Start());
+  ASSERT_NE(a.Main(), nullptr);
+  ASSERT_TRUE(b.Start());
+  ASSERT_NE(b.Main(), nullptr);
+  ASSERT_TRUE(WaitFor([&] { return a.SendButton() && b.SendButton() && a.Participant(0) && b.Participant(1); }, 15000));
+  PlaceApart(a, b);
+  ASSERT_TRUE(WaitFor([&] { return a.AutexTextsSet() && b.AutexTextsSet(); }, 15000));
+  ASSERT_TRUE(WaitFor([&] { return TopWindows(a.pid(), "TForm36").empty() && TopWindows(b.pid(), "TForm36").empty(); },
+                      5000));
+
+  // Idle: from one station to the other and back.
+  for (const char* round : {"one", "two"}) {
+    ClickInEditorAndType(a, b, std::string("a") + round);
+    ClickInEditorAndType(b, a, std::string("b") + round);
+  }
+  if (testing::Test::HasFailure()) return;
+  SendMessageA(a.EditorMemo(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+  SendMessageA(b.EditorMemo(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+
+  // A calls; the operator clicks B's "Enter" once B heard the call, then goes back to A and types on while
+  // B's link comes up (B's connection attempt is heard by A) and goes on for a while.
+  a.ClickStart();
+  ASSERT_TRUE(WaitFor([&] { return Contains(TextOf(b.ReceivedTextMemo()), "CQ meeting DE F1AAA"); }, 40000))
+      << "B shows: " << TextOf(b.ReceivedTextMemo());
+  ASSERT_TRUE(XClick(OnScreen(b.Participant(1), 232, 9)));
+  ASSERT_TRUE(XClick(Middle(a.EditorMemo())));
+  WaitFor([&] { return KeyboardIn(a) == a.EditorMemo(); }, 5000);
+  std::string typed;
+  DWORD heard = 0;
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < 60000 && (heard == 0 || GetTickCount() - heard < 8000)) {
+    ASSERT_TRUE(XType("xyz"));
+    typed += "xyz";
+    if (heard == 0 && Contains(TextOf(a.S1Memo()), "F1AAA < F2BBB")) heard = GetTickCount();
+  }
+  ASSERT_NE(heard, 0u) << "A never heard B's connection attempt; B shows: " << TextOf(b.ReceivedTextMemo());
+  EXPECT_TRUE(WaitFor([&] { return TextOf(a.EditorMemo()) == typed; }, 5000))
+      << mode << ": typed in A while B's link came up: A's editor holds '" << TextOf(a.EditorMemo())
+      << "', B's editor '" << TextOf(b.EditorMemo()) << "'";
+  EXPECT_EQ(TextOf(b.EditorMemo()), "") << mode;
+
+  // During the link: from one station to the other and back.
+  ClickInEditorAndType(b, a, "blink");
+  ClickInEditorAndType(a, b, "alink");
+  a.Picture("e2e-focus-" + mode + "-A");
+  b.Picture("e2e-focus-" + mode + "-B");
+  a.Close();
+  b.Close();
+}
+
+// ---------------------------------------------------------------------------------------------------
 // Long runs, by hand (bench/station_link_runs.sh): skipped unless their variable is set.
 
 // Bytes that zlib cannot shrink, from a fixed seed.

@@ -314,6 +314,37 @@ TEST(LiaisonAutex, ADialogClosedDuringACallOrALinkLeavesThemRunning) {
   EXPECT_EQ(d.AB().SESSION_EN_COURS, 1);
 }
 
+// Two stations side by side, the operator at one of them: the other one's call, answer and link take neither
+// the keyboard nor the text in its editor. (Natively the two windows share one focus, as two programs share
+// the keyboard.)
+TEST(LiaisonAutex, AStationInTheBackgroundNeverTakesTheKeyboardNorEmptiesItsEditor) {
+  DeuxStationsAutex d;
+  const auto au_premier_plan = [&](StationTest& st) {
+    d.a.clavier.foreground = &st == &d.a;
+    d.b.clavier.foreground = &st == &d.b;
+  };
+  au_premier_plan(d.a);
+  ASSERT_TRUE(DeuxStationsAutex::Clic(d.A().LANCEMENT_REUNION));
+  // While A calls, the operator types at B and has left a draft in A's editor.
+  au_premier_plan(d.b);
+  d.A().Memo_editeur->SetText("Draft of A");
+  d.B().Memo_editeur->SetFocus();
+  ASSERT_TRUE(d.Jusqu_a([&] { return d.B().ENTRER_DANS_LA_REUNION_S1->Enabled(); }, 30000));
+  d.Run(3000);
+  EXPECT_TRUE(d.B().Memo_editeur->Focused());
+  EXPECT_EQ(d.A().Memo_editeur->Text(), "Draft of A");
+  // B enters, and the operator goes back to A while the link comes up.
+  ASSERT_TRUE(DeuxStationsAutex::Clic(d.B().ENTRER_DANS_LA_REUNION_S1));
+  au_premier_plan(d.a);
+  d.A().Memo_editeur->SetFocus();
+  ASSERT_TRUE(d.Jusqu_a([&] { return d.AA().SESSION_EN_COURS == 1 && d.AB().SESSION_EN_COURS == 1; }, 60000));
+  d.Run(3000);
+  EXPECT_TRUE(d.A().Memo_editeur->Focused());
+  EXPECT_EQ(d.A().Memo_editeur->Text(), "Draft of A");
+  // B's editor is the control that B focuses when the operator comes back to it.
+  EXPECT_EQ(d.B().ActiveControl(), d.B().Memo_editeur);
+}
+
 TEST(LiaisonAutex, StopReplacesWhatWaitsAndTheLinkGoesOn) {
   DeuxStationsAutex d;
   // Not connected: nothing to stop.

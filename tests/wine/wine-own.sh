@@ -51,6 +51,15 @@ if [ "${WINE_WINDOW_MANAGER:-0}" = 1 ]; then
   sed -i '/^"Managed"="N"$/d; /^"Decorated"="N"$/d' "$own/prefix/user.reg"
   wine_start_window_manager "$own" || exit 1
 fi
+# WINE_DESKTOP=1: Wine's own desktop as large as the screen, in which Wine places, frames and focuses its
+# windows (as scripts/run.sh shows its stations where there is no display of the operator's).
+if [ "${WINE_DESKTOP:-0}" = 1 ]; then
+  size=${WINE_SCREEN:-1280x1024x24}
+  size=${size%x*}
+  sed -i '/^"Managed"="N"$/d; /^"Decorated"="N"$/d' "$own/prefix/user.reg"
+  printf '\n[Software\\\\Wine\\\\Explorer] 1700000000\n"Desktop"="Tests"\n\n[Software\\\\Wine\\\\Explorer\\\\Desktops] 1700000000\n"Tests"="%s"\n' \
+    "$size" >>"$own/prefix/user.reg"
+fi
 # In the background, so that a signal stops the test and the fixture at once, and in a process group of its
 # own.
 set -m
