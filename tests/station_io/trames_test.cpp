@@ -1,6 +1,8 @@
 // The radio module's command frames, replies and the automatic module check.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "station/controle_transceiver.h"
 #include "tests/station_io/rig.h"
 
@@ -151,12 +153,13 @@ TEST_F(Pending, NoReplyGivesNoneAnswerAtTheDeadline) {
   rig.clock.advance(1);
   t.Timer1Timer();
   EXPECT_EQ(t.Commande_DRF_en_attente, 0);
-  EXPECT_EQ(rig.window.lastInfo(), "None answer (suspect serial port or speed)");
+  // The message names the port and its speed.
+  EXPECT_EQ(rig.window.lastInfo(), "None answer (suspect serial port or speed): COM3 at 1200 bauds");
   rig.langues.Langue = 2;
   t.Lecture_parametres_DRF1278DM(1);
   rig.clock.advance(600);
   t.Timer1Timer();
-  EXPECT_EQ(rig.window.lastInfo(), "Aucune r\xE9ponse (vitesse ou port s\xE9rie suspect)");
+  EXPECT_EQ(rig.window.lastInfo(), "Aucune r\xE9ponse (vitesse ou port s\xE9rie suspect) : COM3 \xE0 1200 bauds");
 }
 
 // The receive pump did not run since the reply came (the thread was held): judged at the deadline, it is read
@@ -213,7 +216,9 @@ TEST_F(Pending, PartOfAReplyAtTheDeadlineIsAFailureAndNotDecoded) {
   line->input = reply(2, params(1, 0x0A, 0x07, 5, 9, 4)).substr(0, 15);
   rig.run(600);
   EXPECT_EQ(t.Commande_DRF_en_attente, 0);
-  EXPECT_EQ(rig.window.lastInfo(), "Reading failure of the parameters");
+  // Bytes came: the port and speed are named, and that they made no reply.
+  EXPECT_EQ(rig.window.lastInfo(), "None answer (suspect serial port or speed): COM3 at 1200 bauds, 15 bytes not "
+                                   "understood");
   EXPECT_EQ(rig.window.champsLus, 0);
   EXPECT_TRUE(t.Node_ID_lu.empty());
 }
@@ -243,7 +248,9 @@ TEST_F(Pending, FieldsOutsideTheirCodesShowQuestionMarksAndFailTheComparison) {
   line->input = reply(1, params(4, 0x0D, 0x0A, 0, 0, 9, 3));
   rig.run(200);
   EXPECT_EQ(rig.window.donnees.back(), "? chips / ? KHz Node ID:00000 Net ID:000");
-  EXPECT_EQ(t.Label_Puissance, "?");
+  // Values no module holds are not put into the window's fields.
+  EXPECT_EQ(t.Label_Puissance, "10");
+  EXPECT_EQ(rig.window.champsLus, 0);
   EXPECT_EQ(rig.window.info2.back(), "Data writing failure");
   // Mode 3 alone (SF and bandwidth right) fails a write comparison too.
   t.Ecriture_parametres_DRF1278DM();
@@ -254,6 +261,98 @@ TEST_F(Pending, FieldsOutsideTheirCodesShowQuestionMarksAndFailTheComparison) {
   line->input = reply(1, params(4, 0x0A, 0x07, 0, 0, 3, 0));
   rig.run(200);
   EXPECT_EQ(rig.window.info2.back(), "Data writing success");
+  // A frequency the module's radio cannot tune to (code 0: 0 MHz) is no reading either.
+  t.Lecture_parametres_DRF1278DM(1);
+  line->input = reply(2, params(4, 0x0A, 0x07, 0, 0, 3, 0, 0));
+  rig.run(200);
+  EXPECT_EQ(rig.window.info2.back(), "Data reading failure");
+  EXPECT_EQ(t.Frequence_MHz_texte, "434");
+}
+
+// A line that gives back what it is sent (a loop, an adapter wired to itself) holds no module: its copy of a
+// command is neither a reading, nor a write's acknowledgement, nor a sign of the module's presence, and is not
+// shown as received text; a module's reply that follows such a copy (an adapter that echoes) is judged.
+TEST_F(Pending, ALineThatGivesBackWhatItIsSentIsNoModule) {
+  auto& t = rig.io.transceiver;
+  line->onWrite = [](FakeLine& l, const std::string& w) { l.input += w; };
+  t.Fenetre_transceiver_active = 1;
+  t.Lecture_parametres_DRF1278DM(1);
+  rig.run(600);
+  EXPECT_EQ(rig.window.info2.back(), "Reading failure of the parameters");
+  EXPECT_EQ(rig.window.donnees.back(), "None answer (suspect serial port or speed): COM3 at 1200 bauds, 25 bytes "
+                                       "not understood");
+  EXPECT_EQ(rig.window.champsLus, 0);
+  t.Ecriture_parametres_DRF1278DM();
+  rig.run(600);
+  EXPECT_EQ(rig.window.info2.back(), "Data writing failure");
+  EXPECT_EQ(rig.io.materiel.Vitesse_port, 1200);
+  EXPECT_EQ(line->settings.BaudRate, 1200u);
+  EXPECT_TRUE(rig.window.reception.empty());
+
+  line->onWrite = [](FakeLine& l, const std::string& w) { l.input += w + reply(2, params(1, 0x0A, 0x07, 0, 5)); };
+  t.Lecture_parametres_DRF1278DM(1);
+  rig.run(600);
+  EXPECT_EQ(rig.window.info2.back(), "Reading success of the parameters");
+  EXPECT_EQ(t.Net_ID_lu, "005");
+  EXPECT_TRUE(rig.window.reception.empty());
+
+  // The presence check of a verified module, idle, gets only its own frames back: the module is lost.
+  t.Fenetre_transceiver_active = 0;
+  line->onWrite = [](FakeLine& l, const std::string& w) { l.input += w; };
+  rig.run(9000);
+  EXPECT_EQ(rig.io.boucle.Port_ouvert, 0);
+  EXPECT_EQ(rig.window.pertes.size(), 1u);
+}
+
+// Writing refuses a value outside the module's range, naming the field and the range; nothing is sent.
+TEST(TramesDRF, WritingRefusesValuesOutsideTheModulesRanges) {
+  struct Cas {
+    std::function<void(ControleTransceiver&)> regle;
+    const char* refus;  // empty: written
+  };
+  const std::string frequence = "Writing refused: RF frequency from 137.0000 to 525.0000 MHz";
+  const Cas cas[] = {
+      {[](ControleTransceiver& t) { t.Frequence_MHz_texte = "999"; }, frequence.c_str()},
+      {[](ControleTransceiver& t) { t.Frequence_MHz_texte = "0"; }, frequence.c_str()},
+      {[](ControleTransceiver& t) { t.Frequence_MHz_texte = ""; }, frequence.c_str()},
+      {[](ControleTransceiver& t) { t.Frequence_MHz_texte = "136"; t.Frequence_HHz_texte = "9999"; }, frequence.c_str()},
+      {[](ControleTransceiver& t) { t.Frequence_MHz_texte = "525"; t.Frequence_HHz_texte = "0001"; }, frequence.c_str()},
+      {[](ControleTransceiver& t) { t.Frequence_MHz_texte = "137"; }, ""},
+      {[](ControleTransceiver& t) { t.Frequence_MHz_texte = "525"; }, ""},
+      {[](ControleTransceiver& t) { t.Node_ID = "65536"; }, "Writing refused: Node ID from 0 to 65535"},
+      {[](ControleTransceiver& t) { t.Net_ID = "256"; }, "Writing refused: Net ID from 0 to 255"},
+      {[](ControleTransceiver& t) { t.Puissance = 8; }, "Writing refused: power from 2.5 to 100 mW (positions 1 to 7)"},
+      {[](ControleTransceiver& t) { t.Facteur_etalement = 1000; },
+       "Writing refused: spreading factor 128, 256, 512, 1024, 2048 or 4096 chips"},
+      {[](ControleTransceiver& t) { t.Mode_module = 3; }, "Writing refused: mode 0 (Standard), 1 (Central) or 2 (Node)"},
+      {[](ControleTransceiver& t) { t.Bande_passante = "100"; }, "Writing refused: bandwidth 62.5, 125, 250 or 500 kHz"},
+  };
+  for (const Cas& c : cas) {
+    SCOPED_TRACE(c.refus);
+    Rig rig;
+    auto line = rig.openPort(3, 1200);
+    auto& t = rig.io.transceiver;
+    t.Fenetre_transceiver_active = 1;
+    line->written.clear();
+    c.regle(t);
+    t.Ecriture_parametres_DRF1278DM();
+    if (*c.refus == '\0') {
+      EXPECT_EQ(t.Commande_DRF_en_attente, 2);
+      EXPECT_EQ(line->written.size(), 23u);
+      continue;
+    }
+    EXPECT_EQ(t.Commande_DRF_en_attente, 0);
+    EXPECT_TRUE(line->written.empty());
+    ASSERT_FALSE(rig.window.info2.empty());
+    EXPECT_EQ(rig.window.info2.back(), c.refus);
+    EXPECT_EQ(rig.window.lastInfo(), c.refus);
+  }
+  Rig rig;
+  rig.openPort(3, 1200);
+  rig.langues.Langue = 2;
+  rig.io.transceiver.Frequence_MHz_texte = "999";
+  rig.io.transceiver.Ecriture_parametres_DRF1278DM();
+  EXPECT_EQ(rig.window.lastInfo(), "Ecriture refus\xE9" "e : fr\xE9quence HF de 137.0000 \xE0 525.0000 MHz");
 }
 
 TEST_F(Pending, WindowReadComparesSpreadingFactorAndBandwidth) {
@@ -373,7 +472,7 @@ TEST(ModuleCheck, SilentModuleIsPolledEveryTwoSeconds) {
   rig.run(6100);
   const std::string frame = station::Trame_lecture_DRF();
   EXPECT_EQ(line->written, frame + frame + frame);
-  EXPECT_EQ(rig.window.lastInfo(), "None answer (suspect serial port or speed)");
+  EXPECT_EQ(rig.window.lastInfo(), "None answer (suspect serial port or speed): COM3 at 1200 bauds");
   // No poll while the module window is open.
   rig.io.transceiver.Fenetre_transceiver_active = 1;
   line->written.clear();
