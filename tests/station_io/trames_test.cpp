@@ -1,8 +1,6 @@
 // The radio module's command frames, replies and the automatic module check.
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "station/controle_transceiver.h"
 #include "tests/station_io/rig.h"
 
@@ -306,37 +304,46 @@ TEST_F(Pending, ALineThatGivesBackWhatItIsSentIsNoModule) {
 
 // Writing refuses a value outside the module's range, naming the field and the range; nothing is sent.
 TEST(TramesDRF, WritingRefusesValuesOutsideTheModulesRanges) {
+  // The window's fields and the fixed settings, the standard ones unless a case says otherwise.
   struct Cas {
-    std::function<void(ControleTransceiver&)> regle;
-    const char* refus;  // empty: written
+    std::string mhz = "434", hhz = "0000", node = "0", net = "0", bande = "125";
+    int puissance = 3;
+    uint16_t facteur = 1024, mode = 0;
+    std::string refus;  // empty: written
   };
   const std::string frequence = "Writing refused: RF frequency from 137.0000 to 525.0000 MHz";
   const Cas cas[] = {
-      {[](ControleTransceiver& t) { t.Frequence_MHz_texte = "999"; }, frequence.c_str()},
-      {[](ControleTransceiver& t) { t.Frequence_MHz_texte = "0"; }, frequence.c_str()},
-      {[](ControleTransceiver& t) { t.Frequence_MHz_texte = ""; }, frequence.c_str()},
-      {[](ControleTransceiver& t) { t.Frequence_MHz_texte = "136"; t.Frequence_HHz_texte = "9999"; }, frequence.c_str()},
-      {[](ControleTransceiver& t) { t.Frequence_MHz_texte = "525"; t.Frequence_HHz_texte = "0001"; }, frequence.c_str()},
-      {[](ControleTransceiver& t) { t.Frequence_MHz_texte = "137"; }, ""},
-      {[](ControleTransceiver& t) { t.Frequence_MHz_texte = "525"; }, ""},
-      {[](ControleTransceiver& t) { t.Node_ID = "65536"; }, "Writing refused: Node ID from 0 to 65535"},
-      {[](ControleTransceiver& t) { t.Net_ID = "256"; }, "Writing refused: Net ID from 0 to 255"},
-      {[](ControleTransceiver& t) { t.Puissance = 8; }, "Writing refused: power from 2.5 to 100 mW (positions 1 to 7)"},
-      {[](ControleTransceiver& t) { t.Facteur_etalement = 1000; },
-       "Writing refused: spreading factor 128, 256, 512, 1024, 2048 or 4096 chips"},
-      {[](ControleTransceiver& t) { t.Mode_module = 3; }, "Writing refused: mode 0 (Standard), 1 (Central) or 2 (Node)"},
-      {[](ControleTransceiver& t) { t.Bande_passante = "100"; }, "Writing refused: bandwidth 62.5, 125, 250 or 500 kHz"},
+      {.mhz = "999", .refus = frequence},
+      {.mhz = "0", .refus = frequence},
+      {.mhz = "", .refus = frequence},
+      {.mhz = "136", .hhz = "9999", .refus = frequence},
+      {.mhz = "525", .hhz = "0001", .refus = frequence},
+      {.mhz = "137", .refus = ""},
+      {.mhz = "525", .refus = ""},
+      {.node = "65536", .refus = "Writing refused: Node ID from 0 to 65535"},
+      {.net = "256", .refus = "Writing refused: Net ID from 0 to 255"},
+      {.bande = "100", .refus = "Writing refused: bandwidth 62.5, 125, 250 or 500 kHz"},
+      {.puissance = 8, .refus = "Writing refused: power from 2.5 to 100 mW (positions 1 to 7)"},
+      {.facteur = 1000, .refus = "Writing refused: spreading factor 128, 256, 512, 1024, 2048 or 4096 chips"},
+      {.mode = 3, .refus = "Writing refused: mode 0 (Standard), 1 (Central) or 2 (Node)"},
   };
   for (const Cas& c : cas) {
-    SCOPED_TRACE(c.refus);
+    SCOPED_TRACE(c.mhz + "." + c.hhz + " " + c.refus);
     Rig rig;
     auto line = rig.openPort(3, 1200);
     auto& t = rig.io.transceiver;
     t.Fenetre_transceiver_active = 1;
     line->written.clear();
-    c.regle(t);
+    t.Frequence_MHz_texte = c.mhz;
+    t.Frequence_HHz_texte = c.hhz;
+    t.Node_ID = c.node;
+    t.Net_ID = c.net;
+    t.Bande_passante = c.bande;
+    t.Puissance = c.puissance;
+    t.Facteur_etalement = c.facteur;
+    t.Mode_module = c.mode;
     t.Ecriture_parametres_DRF1278DM();
-    if (*c.refus == '\0') {
+    if (c.refus.empty()) {
       EXPECT_EQ(t.Commande_DRF_en_attente, 2);
       EXPECT_EQ(line->written.size(), 23u);
       continue;
