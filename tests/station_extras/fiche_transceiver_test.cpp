@@ -189,35 +189,6 @@ TEST(ModuleWindow, WritingSendsTheWindowsFieldsAndTheModuleKeepsThem) {
   EXPECT_EQ(r.window.lastInfo(), "1024 chips / 125 KHz Node ID:00000 Net ID:042");
 }
 
-// On a line that gives back what it is sent, the reading fails and the window keeps what it showed (no 0 MHz,
-// no "?" power); Writing is then no success and leaves the line's speed alone; a frequency the module cannot
-// tune to is refused, its field and range named, and nothing is sent.
-TEST(ModuleWindow, AFailedReadKeepsTheFieldsAndWritingChecksTheRanges) {
-  WindowRig r;
-  auto& f = *r.form;
-  r.line->onWrite = [](FakeLine& l, const std::string& w) { l.input += w; };
-  r.showModal([&] {
-    r.pump(600);
-    EXPECT_EQ(f.Info2->Caption(), "Reading failure of the parameters");
-    EXPECT_EQ(f.Label_Donnees->Caption(), "None answer (suspect serial port or speed): COM3 at 1200 bauds, 25 bytes "
-                                          "not understood");
-    EXPECT_EQ(f.Frequence_MHz->Text(), "434");
-    EXPECT_EQ(f.Frequence_HHz->Text(), "0000");
-    EXPECT_EQ(f.Puissance->Position(), 3);
-    EXPECT_EQ(f.Label_Puissance->Caption(), "10");
-    testsupport::UserClick(*f.ECRITURE);
-    r.pump(600);
-    EXPECT_EQ(f.Info2->Caption(), "Data writing failure");
-    EXPECT_EQ(r.io.materiel.Vitesse_port, 1200);
-    EXPECT_EQ(r.line->settings.BaudRate, 1200u);
-    const size_t sent = r.line->written.size();
-    f.Frequence_MHz->SetText("999");
-    testsupport::UserClick(*f.ECRITURE);
-    EXPECT_EQ(f.Info2->Caption(), "Writing refused: RF frequency from 137.0000 to 525.0000 MHz");
-    EXPECT_EQ(r.line->written.size(), sent);
-  });
-}
-
 TEST(ModuleWindow, ReadingWhileACommandIsPendingSendsNothing) {
   WindowRig r;
   auto& f = *r.form;
