@@ -16,15 +16,19 @@
 #
 # The screen: where there is a display ($DISPLAY), the stations use it. Where there is none, they get a
 # private X display with Wine's own desktop on it (a window in which Wine places, moves and focuses its
-# windows as Windows does), and a VNC server on it, reachable from this machine only: the script prints the
-# one command that shows it and lets you use it (from another machine, through ssh).
+# windows as Windows does), and a VNC server on it, reachable from this machine only: the script prints what
+# to install and run on your own computer to see it and use it (a VNC viewer, through an ssh tunnel).
 #
 # Options:
 #   --port DEVICE    station A on a real radio module plugged in at DEVICE (/dev/ttyUSB0, say) as COM5, and no
-#                    simulator (then B does not start unless --port-b is given)
+#                    simulator (then B does not start unless --port-b is given). Stations on real modules keep
+#                    their settings and files apart from the simulated ones, in run-state/station-A-radio and
+#                    station-B-radio: a real module that the station moved to 9600 baud leaves the simulated
+#                    stations at the line speed of their simulated modules
 #   --port-b DEVICE  station B on a real radio module at DEVICE, as COM6
 #   --stop           ends the stations of this checkout that are running (without saving: Quit saves), and
-#                    the private display and VNC server they had
+#                    the private display and VNC server they had; the script that started them then says that
+#                    they were ended by --stop (under Wine they end with exit code 0, as after Quit)
 #   --reset          forgets every station's settings and files, the modules' state and the Wine prefix
 #                    (build/windows/run-state), then starts as on a first run
 # Environment:
@@ -72,8 +76,10 @@ stop_run() {
   fi
 }
 if [ $stop = 1 ]; then
+  # Told to the script that waits for the stations: under Wine a station ended this way has exit code 0.
+  [ -d "$state" ] && touch "$state/stopped"
   stop_run
-  echo "run: the stations of $state are ended"
+  echo "run: the stations of $state are ended, without saving their settings"
   exit 0
 fi
 if [ $reset = 1 ]; then
@@ -134,10 +140,14 @@ if [ -z "${DISPLAY:-}" ]; then
   screen_pids+=($!)
   printf '%s\n' "${screen_pids[@]}" >"$state/screen.pids"
   desktop=2048x1152
-  echo "run: no display here: the stations run on a private display ($DISPLAY) in Wine's desktop."
-  echo "run: to see and use them, with a VNC viewer (TigerVNC's vncviewer, say):"
-  echo "run:   on this machine:      vncviewer localhost::$vnc"
-  echo "run:   from another machine: vncviewer -via $(id -un)@$(hostname -f 2>/dev/null || hostname) localhost::$vnc"
+  # A machine without a display has no VNC viewer to show anything with: the viewer runs on the user's own
+  # computer, which reaches the server's VNC port through ssh.
+  echo "run: no display here: the stations run on a private display ($DISPLAY) in Wine's desktop, which a VNC"
+  echo "run: server on port $vnc shows to this machine only. To see and use them, on your own computer (one with"
+  echo "run: a screen), install a VNC viewer (Debian, Ubuntu: sudo apt-get install tigervnc-viewer; Windows,"
+  echo "run: macOS: TigerVNC's viewer from tigervnc.org) and run there, each in a terminal of its own:"
+  echo "run:   ssh -N -L $vnc:localhost:$vnc $(id -un)@$(hostname -f 2>/dev/null || hostname)"
+  echo "run:   vncviewer localhost::$vnc"
 fi
 
 if [ ! -d "$WINEPREFIX" ]; then
@@ -222,17 +232,21 @@ b_left=$((screen_width - autex_width))
 [ "$b_left" -gt "$autex_width" ] && b_left=$autex_width
 [ "$b_left" -lt 0 ] && b_left=0
 
-prepare "$state/station-A" 5 0 0 F1AAA
-place "$state/station-A" 0 0
-pages "$state/station-A"
-(cd "$state/station-A" && exec wine "$exe") &
+# The stations' directories: real modules keep stations of their own (see --port).
+dir_a="$state/station-A" dir_b="$state/station-B"
+if [ -n "$port_a$port_b" ]; then dir_a="$state/station-A-radio" dir_b="$state/station-B-radio"; fi
+rm -f "$state/stopped"
+prepare "$dir_a" 5 0 0 F1AAA
+place "$dir_a" 0 0
+pages "$dir_a"
+(cd "$dir_a" && exec wine "$exe") &
 a=$!
 b=""
 if [ "${STATIONS:-2}" != 1 ]; then
-  prepare "$state/station-B" 6 "$b_left" 0 F2BBB
-  place "$state/station-B" "$b_left" 0
-  pages "$state/station-B"
-  (cd "$state/station-B" && exec wine "$exe") &
+  prepare "$dir_b" 6 "$b_left" 0 F2BBB
+  place "$dir_b" "$b_left" 0
+  pages "$dir_b"
+  (cd "$dir_b" && exec wine "$exe") &
   b=$!
 fi
 if [ -n "$port_a$port_b" ]; then
@@ -242,13 +256,18 @@ else
   echo "run: type in A's upper window and press Escape; B shows the text."
   echo "run: AUTEX: both stations in AUTEX mode, A \"Start the meeting\", B \"Enter\" once its S1 panel shows \"CQ de F1AAA\" (see README.md)."
 fi
-echo "run: each station's files (settings, AUTEX, REPORTS, SCREEN) are in $state/station-A${b:+ and station-B}."
+echo "run: each station's files (settings, AUTEX, REPORTS, SCREEN) are in $dir_a${b:+ and $(basename "$dir_b")}."
 echo "run: Quit saves a station's settings; this script ends when the stations have ended (Ctrl-C ends them unsaved)."
 for s in A ${b:+B}; do
   p=$a
   [ "$s" = B ] && p=$b
   code=0
   wait "$p" || code=$?
-  # Quit ends the program with exit code 0; anything else is told.
-  [ $code = 0 ] || echo "run: station $s ended with exit code $code"
+  # Quit ends the program with exit code 0; anything else is told, and so is an end by --stop (whose exit
+  # code is 0 under Wine as well).
+  if [ -f "$state/stopped" ]; then
+    echo "run: station $s was ended by scripts/run.sh --stop (exit code $code), its settings not saved"
+  elif [ $code != 0 ]; then
+    echo "run: station $s ended with exit code $code"
+  fi
 done

@@ -144,11 +144,11 @@ void BouclePrincipale::Timer1Timer() {
 
 void BouclePrincipale::Timer2Timer() {
   auto& fenetre = io_.fenetre;
-  if (Port_ouvert == 1) {
-    fenetre.Prononciation_en_attente();
-    fenetre.Legende_fenetre_principale(fenetre.Titre_fiche_principale() + std::string(10, ' ') +
-                                       io_.horodatage.HORODATAGE_LOCAL());
-  }
+  if (Port_ouvert == 1) fenetre.Prononciation_en_attente();
+  // The clock of the title runs whether the port is open or not: stopped, it made a station whose port had
+  // closed look hung.
+  fenetre.Legende_fenetre_principale(fenetre.Titre_fiche_principale() + std::string(10, ' ') +
+                                     io_.horodatage.HORODATAGE_LOCAL());
   if (!fenetre.Timer1_actif()) fenetre.Active_Timer1(true);
 }
 

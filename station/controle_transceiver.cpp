@@ -40,6 +40,27 @@ int32_t Valeur_chiffres(const std::string& texte) {
   return int32_t(v);
 }
 
+// A frequency in hundreds of Hz as the window writes it: MHz, a point, four decimals.
+std::string Texte_centaines_hz(int64_t centaines) {
+  std::string decimales = std::to_string(centaines % 10000);
+  decimales.insert(0, 4 - decimales.size(), '0');
+  return std::to_string(centaines / 10000) + "." + decimales;
+}
+
+// A frame from its header: what a line that echoes gives back where a reply is awaited.
+std::string_view Depuis_entete(std::string_view trame) {
+  const size_t p = trame.find(ENTETE_DRF);
+  return p == std::string_view::npos ? std::string_view() : trame.substr(p);
+}
+
+// Takes the copies of a frame out of the bytes: whole as it was written, then from its header.
+void Retire_echos(std::string& octets, std::string_view trame) {
+  for (const std::string_view copie : {trame, Depuis_entete(trame)}) {
+    if (copie.empty()) continue;
+    for (size_t p = octets.find(copie); p != std::string::npos; p = octets.find(copie, p)) octets.erase(p, copie.size());
+  }
+}
+
 }  // namespace
 
 char Somme_de_controle_DRF(std::string_view octets) {
@@ -110,8 +131,13 @@ std::string Trame_lecture_DRF() {
   return trame;
 }
 
-bool Reponse_DRF_entiere(std::string_view reponse, size_t& debut, size_t& longueur) {
+bool Reponse_DRF_entiere(std::string_view reponse, size_t& debut, size_t& longueur, std::string_view commande) {
   for (size_t p = reponse.find(ENTETE_DRF); p != std::string_view::npos; p = reponse.find(ENTETE_DRF, p + 1)) {
+    // The station's own frame given back by the line: its bytes are passed over as a whole.
+    if (!commande.empty() && reponse.substr(p, commande.size()) == commande) {
+      p += commande.size() - 1;
+      continue;
+    }
     // The checksum byte at q, CR LF after it; the body before it holds the header, the command bytes and at
     // least twelve parameter bytes. A CR LF among the parameters is passed over: its checksum does not match.
     for (size_t q = p + LONGUEUR_TRAME_DRF - 3; q + 2 < reponse.size(); ++q) {
@@ -144,42 +170,89 @@ void ControleTransceiver::Affiche_statut(const std::string& statut) {
   io_.fenetre.Label_Info(statut);
 }
 
+void ControleTransceiver::Echec_ecriture_initiale() {
+  const auto& L = io_.langues;
+  std::string statut = L.TRADUCTION("Initial writing failure", "Echec de l'\xE9" "criture initiale");
+  // A closed port is said with the failure: this line takes the place of the one that told why it closed.
+  if (io_.boucle.Port_ouvert != 1) {
+    if (io_.materiel.Port_selectionne == 0) {
+      statut += L.TRADUCTION(": no serial port selected", " : pas de port s\xE9rie s\xE9lectionn\xE9");
+    } else {
+      const std::string port = "COM" + std::to_string(io_.materiel.Numero_port);
+      statut += L.TRADUCTION(": the serial port " + port + " is not open (choose it again)",
+                             " : le port s\xE9rie " + port + " n'est pas ouvert (choisissez-le \xE0 nouveau)");
+    }
+  }
+  Affiche_statut(statut);
+}
+
+bool ControleTransceiver::Envoie_commande(const std::string& trame, uint8_t etat) {
+  // Nothing is written on a closed port.
+  if (io_.boucle.Port_ouvert != 1 || !io_.materiel.Ecrire_port_serie(io_.materiel.Handle_port, trame)) {
+    Echec_ecriture_initiale();
+    return false;
+  }
+  Commande_DRF_en_attente = etat;
+  Heure_commande_DRF = io_.clock.timeGetTime();
+  Duree_commande_DRF = Duree_ligne_ms(trame.size(), io_.materiel.Vitesse_ouverture);
+  Reponse_DRF.clear();
+  Trame_DRF_ecrite = trame;
+  return true;
+}
+
 void ControleTransceiver::Lecture_parametres_DRF1278DM(uint8_t etat) {
   if (!io_.Est_DRF1278DM()) return;
   Commande_DRF_en_attente = 0;
-  if (io_.materiel.Ecrire_port_serie(io_.materiel.Handle_port, Trame_lecture_DRF())) {
-    Commande_DRF_en_attente = etat;
-    Heure_commande_DRF = io_.clock.timeGetTime();
-    Duree_commande_DRF = Duree_ligne_ms(Trame_lecture_DRF().size(), io_.materiel.Vitesse_ouverture);
-    Reponse_DRF.clear();
-  } else {
-    Affiche_statut(io_.langues.TRADUCTION("Initial writing failure", "Echec de l'\xE9" "criture initiale"));
+  Envoie_commande(Trame_lecture_DRF(), etat);
+}
+
+std::string ControleTransceiver::Refus_ecriture() const {
+  const auto& L = io_.langues;
+  const auto refus = [&](const std::string& anglais, const std::string& francais) {
+    return L.TRADUCTION("Writing refused: " + anglais, "Ecriture refus\xE9" "e : " + francais);
+  };
+  const int32_t m = autex::DECIMAL_VERS_ENTIER(Frequence_MHz_texte);
+  const int32_t h = autex::DECIMAL_VERS_ENTIER((Frequence_HHz_texte + "0000").substr(0, 4));
+  const int64_t centaines = int64_t(m) * 10000 + h;
+  if (m < 0 || h < 0 || centaines < FREQUENCE_MIN_CENTAINES_HZ || centaines > FREQUENCE_MAX_CENTAINES_HZ) {
+    const std::string de = Texte_centaines_hz(FREQUENCE_MIN_CENTAINES_HZ);
+    const std::string a = Texte_centaines_hz(FREQUENCE_MAX_CENTAINES_HZ);
+    return refus("RF frequency from " + de + " to " + a + " MHz",
+                 "fr\xE9quence HF de " + de + " \xE0 " + a + " MHz");
   }
+  const int32_t node = Valeur_chiffres(Complete_zeros(Node_ID, 5));
+  if (node < 0 || node > 65535) return refus("Node ID from 0 to 65535", "Node ID de 0 \xE0 65535");
+  const int32_t net = Valeur_chiffres(Complete_zeros(Net_ID, 3));
+  if (net < 0 || net > 255) return refus("Net ID from 0 to 255", "Net ID de 0 \xE0 255");
+  if (Puissance < 1 || Puissance > 7)
+    return refus("power from 2.5 to 100 mW (positions 1 to 7)", "puissance de 2.5 \xE0 100 mW (positions 1 \xE0 7)");
+  if (Code_facteur_etalement(Facteur_etalement) == 0xFF)
+    return refus("spreading factor 128, 256, 512, 1024, 2048 or 4096 chips",
+                 "facteur d'\xE9talement 128, 256, 512, 1024, 2048 ou 4096 chips");
+  if (Mode_module > 2)
+    return refus("mode 0 (Standard), 1 (Central) or 2 (Node)", "mode 0 (Standard), 1 (Central) ou 2 (Node)");
+  if (Code_bande_passante(Bande_passante) == 0xFF)
+    return refus("bandwidth 62.5, 125, 250 or 500 kHz", "bande passante 62.5, 125, 250 ou 500 kHz");
+  return std::string();
 }
 
 bool ControleTransceiver::Trame_ecriture_DRF(std::string& trame) {
-  const int32_t m = autex::DECIMAL_VERS_ENTIER(Frequence_MHz_texte);
-  const int32_t h = autex::DECIMAL_VERS_ENTIER((Frequence_HHz_texte + "0000").substr(0, 4));
-  if (m == -1 || h == -1) return false;
-  const uint32_t code = Code_frequence(m, h);
+  // A value outside its range is not sent: the frame would set the module to something nobody chose (or to
+  // what its radio cannot do).
+  if (!Refus_ecriture().empty()) return false;
+  const uint32_t code = Code_frequence(autex::DECIMAL_VERS_ENTIER(Frequence_MHz_texte),
+                                       autex::DECIMAL_VERS_ENTIER((Frequence_HHz_texte + "0000").substr(0, 4)));
   const std::string node = Complete_zeros(Node_ID, 5);
   const std::string net = Complete_zeros(Net_ID, 3);
-  const int32_t v_node = autex::CHAINE_NUMERIQUE(node) ? autex::Chaine_vers_entier_long(node) : -1;
-  const int32_t v_net = autex::CHAINE_NUMERIQUE(net) ? autex::Chaine_vers_entier_long(net) : -1;
-  const uint8_t sf = Code_facteur_etalement(Facteur_etalement);
-  const uint8_t bw = Code_bande_passante(Bande_passante);
-  // Values that have no place in their bytes are not sent: a frame with a field spilling into the next one
-  // would set the module to something nobody chose.
-  if (code > 0xFFFFFF || v_node < 0 || v_node > 65535 || v_net < 0 || v_net > 255 || sf == 0xFF || bw == 0xFF ||
-      Mode_module > 2 || Puissance < 1 || Puissance > 7)
-    return false;
+  const uint32_t v_node = uint32_t(Valeur_chiffres(node));
   std::string hexa = "AFAF0000AF80010C0400";
   std::string frequence = autex::ENTIER_VERS_HEXA(code);
   frequence.insert(0, 6 - frequence.size(), '0');
   hexa += frequence;
-  hexa += Hexa_octet(sf) + Hexa_octet(Mode_module) + Hexa_octet(bw);
-  hexa += Hexa_octet(uint32_t(v_node) / 256) + Hexa_octet(uint32_t(v_node) % 256);
-  hexa += Hexa_octet(uint32_t(v_net));
+  hexa += Hexa_octet(Code_facteur_etalement(Facteur_etalement)) + Hexa_octet(Mode_module) +
+          Hexa_octet(Code_bande_passante(Bande_passante));
+  hexa += Hexa_octet(v_node / 256) + Hexa_octet(v_node % 256);
+  hexa += Hexa_octet(uint32_t(Valeur_chiffres(net)));
   hexa += Hexa_octet(uint32_t(Puissance));
   trame = autex::HEXA_VERS_TEXTE(hexa);
   trame.push_back(Somme_de_controle_DRF(trame));
@@ -191,55 +264,72 @@ bool ControleTransceiver::Trame_ecriture_DRF(std::string& trame) {
 
 void ControleTransceiver::Ecriture_parametres_DRF1278DM() {
   if (!io_.Est_DRF1278DM()) return;
-  std::string trame;
-  if (!Trame_ecriture_DRF(trame)) return;
-  if (io_.materiel.Ecrire_port_serie(io_.materiel.Handle_port, trame)) {
-    Commande_DRF_en_attente = 2;
-    Heure_commande_DRF = io_.clock.timeGetTime();
-    Duree_commande_DRF = Duree_ligne_ms(trame.size(), io_.materiel.Vitesse_ouverture);
-    Reponse_DRF.clear();
-  } else {
-    Affiche_statut(io_.langues.TRADUCTION("Initial writing failure", "Echec de l'\xE9" "criture initiale"));
+  const std::string refus = Refus_ecriture();
+  if (!refus.empty()) {
+    Affiche_statut(refus);
+    return;
   }
+  std::string trame;
+  if (Trame_ecriture_DRF(trame)) Envoie_commande(trame, 2);
 }
 
 void ControleTransceiver::Decodage_reponse_DRF1278DM(std::string_view p, std::string& donnees) {
   auto octet = [&](size_t i) { return static_cast<unsigned char>(p[i]); };
   const uint32_t f = uint32_t(octet(2)) * 65536 + uint32_t(octet(3)) * 256 + octet(4);
-  Frequence_du_code(f, Frequence_MHz_texte, Frequence_HHz_texte);
-
   Facteur_lu = uint16_t(Facteur_du_code(octet(5)));
   Mode_lu = octet(6);
   Mode_valide = Mode_lu <= 2;
   Bande_lue = Bande_du_code(octet(7));
   if (Bande_lue.empty()) Bande_lue = "?";
   Node_ID_lu = Complete_zeros(std::to_string(uint32_t(octet(8)) * 256 + octet(9)), 5);
-  Node_ID_precedent = Node_ID_lu;
   Net_ID_lu = Complete_zeros(std::to_string(octet(10)), 3);
-  Net_ID_precedent = Net_ID_lu;
-  if (octet(11) >= 1 && octet(11) <= 7) Puissance = octet(11);
-  Label_Puissance = Texte_puissance(octet(11));
+  const int puissance = octet(11);
+  Reponse_valide = f >= Code_frequence(FREQUENCE_MIN_CENTAINES_HZ / 10000, FREQUENCE_MIN_CENTAINES_HZ % 10000) &&
+                   f <= Code_frequence(FREQUENCE_MAX_CENTAINES_HZ / 10000, FREQUENCE_MAX_CENTAINES_HZ % 10000) &&
+                   Facteur_lu != 0 && Mode_valide && Bande_lue != "?" && puissance >= 1 && puissance <= 7;
 
   donnees = (Facteur_lu != 0 ? std::to_string(Facteur_lu) : std::string("?")) + " chips / " + Bande_lue + " KHz" +
             " Node ID:" + Node_ID_lu + " Net ID:" + Net_ID_lu;
   if (Fenetre_transceiver_active == 1) io_.fenetre.Label_Donnees(donnees);
+  // Values the module cannot hold came from no module that works: the window keeps what it showed.
+  if (!Reponse_valide) return;
+  Frequence_du_code(f, Frequence_MHz_texte, Frequence_HHz_texte);
+  Node_ID_precedent = Node_ID_lu;
+  Net_ID_precedent = Net_ID_lu;
+  Puissance = puissance;
+  Label_Puissance = Texte_puissance(puissance);
   io_.fenetre.Champs_transceiver_lus();
   io_.fenetre.Label_Info(Frequence_MHz_texte + "." + Frequence_HHz_texte + " MHz " + donnees + "  " +
                          Label_Puissance + " mW");
 }
 
+std::string ControleTransceiver::Aucune_reponse(size_t octets) const {
+  const std::string port = "COM" + std::to_string(io_.materiel.Numero_port);
+  const std::string vitesse = std::to_string(io_.materiel.Vitesse_ouverture);
+  std::string anglais = "None answer (suspect serial port or speed): " + port + " at " + vitesse + " bauds";
+  std::string francais = "Aucune r\xE9ponse (vitesse ou port s\xE9rie suspect) : " + port + " \xE0 " + vitesse + " bauds";
+  if (octets > 0) {
+    const std::string n = std::to_string(octets);
+    anglais += ", " + n + (octets == 1 ? " byte" : " bytes") + " not understood";
+    francais += ", " + n + (octets == 1 ? " octet non compris" : " octets non compris");
+  }
+  return io_.langues.TRADUCTION(anglais, francais);
+}
+
 bool ControleTransceiver::Parametres_lus_egaux(bool tous) const {
-  const bool base = Facteur_lu != 0 && Facteur_lu == Facteur_etalement && Bande_lue == Bande_passante;
+  const bool base = Reponse_valide && Facteur_lu == Facteur_etalement && Bande_lue == Bande_passante;
   if (!tous) return base;
-  return base && Mode_valide && Mode_lu == Mode_module && Node_ID_lu == Complete_zeros(Node_ID, 5) &&
+  return base && Mode_lu == Mode_module && Node_ID_lu == Complete_zeros(Node_ID, 5) &&
          Net_ID_lu == Complete_zeros(Net_ID, 3);
 }
 
 void ControleTransceiver::Timer1Timer() {
   if (Commande_DRF_en_attente == 0) return;
   const uint8_t etat = Commande_DRF_en_attente;
+  // The frame as the line would give it back where a reply is awaited.
+  const std::string_view commande = Depuis_entete(Trame_DRF_ecrite);
   size_t debut = 0, longueur = 0;
-  bool entiere = Reponse_DRF_entiere(Reponse_DRF, debut, longueur);
+  bool entiere = Reponse_DRF_entiere(Reponse_DRF, debut, longueur, commande);
   if (!entiere &&
       platform::elapsedMs(io_.clock.timeGetTime(), Heure_commande_DRF) < DELAI_REPONSE_DRF + Duree_commande_DRF)
     return;
@@ -247,30 +337,33 @@ void ControleTransceiver::Timer1Timer() {
   // it came, when the thread was held).
   if (!entiere && io_.boucle.Port_ouvert == 1) {
     Reponse_DRF += io_.materiel.Lire_port_serie(io_.materiel.Handle_port);
-    entiere = Reponse_DRF_entiere(Reponse_DRF, debut, longueur);
+    entiere = Reponse_DRF_entiere(Reponse_DRF, debut, longueur, commande);
   }
 
-  // The reply is whole, or the time is up: what was collected is judged now, once.
+  // The reply is whole, or the time is up: what was collected is judged now, once. Copies of the command that
+  // the line gave back are neither a reply nor bytes from the air.
+  const size_t recus = Reponse_DRF.size();
   std::string trame;
-  const bool recu = !Reponse_DRF.empty();
+  std::string autres = Reponse_DRF;
   if (entiere) {
     trame = Reponse_DRF.substr(debut, longueur);
-    Octets_hors_reponse += Reponse_DRF.substr(0, debut);
-    Octets_hors_reponse += Reponse_DRF.substr(debut + longueur);
+    autres = Reponse_DRF.substr(0, debut) + Reponse_DRF.substr(debut + longueur);
   }
+  Retire_echos(autres, Trame_DRF_ecrite);
+  // Bytes around a whole reply came from the air; without one, only the presence check keeps what came (a
+  // reply that went wrong is no text).
+  if (entiere || etat == ETAT_PRESENCE_DRF) Octets_hors_reponse += autres;
+  Reponse_DRF.clear();
   if (etat == ETAT_PRESENCE_DRF) {
-    // Any byte shows the module is there; bytes that make no reply came from the air and are kept.
-    if (!entiere) Octets_hors_reponse += Reponse_DRF;
-    Reponse_DRF.clear();
+    // Any byte but an echo shows the module is there; bytes that make no reply came from the air and are kept.
     Commande_DRF_en_attente = 0;
-    if (recu) {
+    if (entiere || !autres.empty()) {
       Silences_module = 0;
     } else if (++Silences_module >= SILENCES_AVANT_PERTE) {
       io_.boucle.Perte_du_port();
     }
     return;
   }
-  Reponse_DRF.clear();
 
   if (etat == 3) {
     Commande_DRF_en_attente = 0;
@@ -286,44 +379,38 @@ void ControleTransceiver::Timer1Timer() {
   std::string donnees;
   bool reecrire = false;
 
-  if (!entiere && !recu) {
-    donnees = L.TRADUCTION("None answer (suspect serial port or speed)",
-                           "Aucune r\xE9ponse (vitesse ou port s\xE9rie suspect)");
+  if (!entiere) {
+    // Nothing, or bytes that made no whole reply (a wrong checksum, a line that only gives back what it is sent,
+    // another speed): nothing is decoded, and the port and its speed are named.
+    if (recus > 0) statut = echec;
+    donnees = Aucune_reponse(recus);
   } else {
-    // A whole reply passed its checksum when it was found; what came otherwise is no reply.
-    const uint8_t drapeau = entiere ? 1 : 0;
-    if (drapeau == 0) {
-      // A wrong checksum, or bytes that never made a whole reply: nothing is decoded.
-      statut = echec;
-      if (Fenetre_transceiver_active == 0) donnees = statut;
-    } else {
-      statut = etat == 1 ? L.TRADUCTION("Reading success of the parameters", "Succ\xE8s de la lecture des param\xE8tres")
-                         : L.TRADUCTION("Data writing success", "Succ\xE8s de l'\xE9" "criture des donn\xE9" "es");
-      // The last twelve bytes of the body, before the checksum and CR LF.
-      Decodage_reponse_DRF1278DM(std::string_view(trame).substr(trame.size() - 15, 12), donnees);
-      // A confirmed write leaves the module at 9600 baud (the frame's speed code 04): the port follows it,
-      // whether the write came from the automatic check or from the module window.
-      const bool ecriture_confirmee = etat == 2 && Parametres_lus_egaux(true);
-      if (Fenetre_transceiver_active == 1) {
-        if (etat == 2 && !ecriture_confirmee) statut = echec;
-        if (etat == 1 && !Parametres_lus_egaux(false))
-          statut = L.TRADUCTION("Data reading failure", "Echec de la lecture des donn\xE9" "es");
-      } else if (etat == 1) {
-        if (Parametres_lus_egaux(false))
-          Module_verifie = 1;
-        else
-          reecrire = true;
+    statut = etat == 1 ? L.TRADUCTION("Reading success of the parameters", "Succ\xE8s de la lecture des param\xE8tres")
+                       : L.TRADUCTION("Data writing success", "Succ\xE8s de l'\xE9" "criture des donn\xE9" "es");
+    // The last twelve bytes of the body, before the checksum and CR LF.
+    Decodage_reponse_DRF1278DM(std::string_view(trame).substr(trame.size() - 15, 12), donnees);
+    // A confirmed write leaves the module at 9600 baud (the frame's speed code 04): the port follows it,
+    // whether the write came from the automatic check or from the module window.
+    const bool ecriture_confirmee = etat == 2 && Parametres_lus_egaux(true);
+    if (Fenetre_transceiver_active == 1) {
+      if (etat == 2 && !ecriture_confirmee) statut = echec;
+      if (etat == 1 && !Parametres_lus_egaux(false))
+        statut = L.TRADUCTION("Data reading failure", "Echec de la lecture des donn\xE9" "es");
+    } else if (etat == 1) {
+      if (Parametres_lus_egaux(false))
+        Module_verifie = 1;
+      else
+        reecrire = true;
+    }
+    if (ecriture_confirmee && (Fenetre_transceiver_active == 0 || io_.materiel.Vitesse_port == 1200)) {
+      if (io_.materiel.Vitesse_port == 1200) {
+        io_.materiel.Vitesse_port = 9600;
+        io_.ports.Change_vitesse_port();
       }
-      if (ecriture_confirmee && (Fenetre_transceiver_active == 0 || io_.materiel.Vitesse_port == 1200)) {
-        if (io_.materiel.Vitesse_port == 1200) {
-          io_.materiel.Vitesse_port = 9600;
-          io_.ports.Change_vitesse_port();
-        }
-        if (io_.boucle.Port_ouvert == 1) {
-          Lecture_parametres_DRF1278DM(3);
-          Module_verifie = 1;
-          io_.fenetre.Efface_memo_reception();
-        }
+      if (io_.boucle.Port_ouvert == 1) {
+        Lecture_parametres_DRF1278DM(3);
+        Module_verifie = 1;
+        io_.fenetre.Efface_memo_reception();
       }
     }
   }

@@ -60,7 +60,13 @@ std::string Trame_lecture_DRF();
 // Searches a whole reply in the collected bytes, by its structure: the header, then a CR LF right after a
 // byte that is the checksum of everything from the header to it, with at least twelve parameter bytes in
 // between (whatever their number). True, its offset and its length (CR LF included) when there is one.
-bool Reponse_DRF_entiere(std::string_view reponse, size_t& debut, size_t& longueur);
+// A copy of `commande` (the frame the station sent, from its header) is passed over: a line that gives back
+// what it is sent holds no module's reply.
+bool Reponse_DRF_entiere(std::string_view reponse, size_t& debut, size_t& longueur, std::string_view commande = {});
+
+// The frequencies the module's radio tunes to, in hundreds of Hz (the window's four decimals of a MHz).
+constexpr int64_t FREQUENCE_MIN_CENTAINES_HZ = 1370000;  // 137.0000 MHz
+constexpr int64_t FREQUENCE_MAX_CENTAINES_HZ = 5250000;  // 525.0000 MHz
 
 class ControleTransceiver {
  public:
@@ -74,6 +80,8 @@ class ControleTransceiver {
   // (under Wine a write to the port returns at once, on Windows once the bytes have gone).
   uint32_t Duree_commande_DRF = 0;
   std::string Reponse_DRF;
+  // The pending command's frame as it was written: what comes back identical to it is an echo of the line.
+  std::string Trame_DRF_ecrite;
   uint8_t Fenetre_transceiver_active = 0;
   uint8_t Module_verifie = 0;
   int Silences_module = 0;  // presence checks left unanswered in a row
@@ -97,10 +105,12 @@ class ControleTransceiver {
   std::string Label_Puissance = "10";
 
   // Values read back from the module (Facteur_lu 0, Bande_lue "?" and Mode_valide false for codes outside
-  // their ranges).
+  // their ranges). Reponse_valide: every value of the last reply lies in the module's ranges (frequency,
+  // spreading factor, mode, bandwidth and power); only such a reply is put into the window's fields.
   uint16_t Facteur_lu = 0;
   uint16_t Mode_lu = 0;
   bool Mode_valide = false;
+  bool Reponse_valide = false;
   std::string Bande_lue;
   std::string Node_ID_lu;
   std::string Net_ID_lu;
@@ -111,13 +121,23 @@ class ControleTransceiver {
 
   // Sends the read frame; state 1 (read), 3 (read after a change of port speed) or 4 (presence check).
   void Lecture_parametres_DRF1278DM(uint8_t etat);
-  // Builds the write frame from the window's fields and the fixed settings and sends it.
+  // Builds the write frame from the window's fields and the fixed settings and sends it; a value outside the
+  // module's range is refused, with a status that names the field and its range.
   void Ecriture_parametres_DRF1278DM();
-  // The write frame (23 bytes); false, and nothing built, when a field does not give a value.
+  // Why the window's fields and the fixed settings cannot be written into the module: the first field outside
+  // its range, named with the range, in the interface's language; empty when all can be written.
+  std::string Refus_ecriture() const;
+  // The write frame (23 bytes); false, and nothing built, when Refus_ecriture is not empty.
   bool Trame_ecriture_DRF(std::string& trame);
-  // Decodes the twelve parameter bytes of a reply into the read-back values and the window's fields; the data
-  // text is returned.
+  // Decodes the twelve parameter bytes of a reply into the read-back values; a reply whose values all lie in the
+  // module's ranges (Reponse_valide) also fills the window's fields, any other leaves them as they were. The
+  // data text is returned.
   void Decodage_reponse_DRF1278DM(std::string_view parametres, std::string& donnees);
+  // "None answer (suspect serial port or speed)" with the port and its speed, and, when `octets` bytes came
+  // back, that they were not understood as the module's reply.
+  std::string Aucune_reponse(size_t octets) const;
+  // A module command cannot be written: the port is closed (the reason stays visible) or the write failed.
+  void Echec_ecriture_initiale();
   // The module window's 100 ms timer: waits for, then judges the reply to the pending command.
   void Timer1Timer();
 
@@ -130,6 +150,8 @@ class ControleTransceiver {
 
  private:
   void Affiche_statut(const std::string& statut);
+  // Writes a command frame; when it went out whole the command `etat` is pending, else the failure is shown.
+  bool Envoie_commande(const std::string& trame, uint8_t etat);
   bool Parametres_lus_egaux(bool tous) const;
 
   StationIo& io_;

@@ -13,9 +13,9 @@ TForm19::TForm19(gui::TComponent* AOwner) : gui::TForm(AOwner) {
   SetPosition(gui::TPosition::poMainFormCenter);
   Font().SetName("Tahoma");
   Font().SetHeight(-11);
-  SetClientSize(420, 214);
+  SetClientSize(420, 242);
 
-  DRF1278DM = build::Group(this, this, "DRF1278DM", "DRF1278DM", 8, 6, 404, 200);
+  DRF1278DM = build::Group(this, this, "DRF1278DM", "DRF1278DM", 8, 6, 404, 228);
   GroupBox_Frequence = build::Group(this, DRF1278DM, "GroupBox_Frequence", "Fr\xE9quence HF", 10, 16, 186, 48);
   Frequence_MHz = build::Edit(this, GroupBox_Frequence, "Frequence_MHz", "434", 12, 18, 34, 21, 3);
   Label1 = build::Label(this, GroupBox_Frequence, "Label1", ".", 50, 22);
@@ -39,9 +39,12 @@ TForm19::TForm19(gui::TComponent* AOwner) : gui::TForm(AOwner) {
   LECTURE->SetColor(0xC0FFC0);
   ECRITURE = build::Button<TClrBtn>(this, DRF1278DM, "ECRITURE", "Ecriture", 206, 126, 188, 28);
   ECRITURE->SetColor(0xC0E0FF);
-  Info2 = build::Label(this, DRF1278DM, "Info2", "", 10, 160, 384, 14);
+  // Two lines each: a refusal names its field and range, a missing answer its port, speed and what came.
+  Info2 = build::Label(this, DRF1278DM, "Info2", "", 10, 160, 384, 28);
   Info2->Font().SetStyle(gui::fsBold);
-  Label_Donnees = build::Label(this, DRF1278DM, "Label_Donnees", "", 10, 178, 384, 14);
+  Info2->SetWordWrap(true);
+  Label_Donnees = build::Label(this, DRF1278DM, "Label_Donnees", "", 10, 192, 384, 28);
+  Label_Donnees->SetWordWrap(true);
   Timer1 = build::Timer(this, "Timer1", 100);
 
   OnActivate = [this](gui::TObject* s) { FormActivate(s); };

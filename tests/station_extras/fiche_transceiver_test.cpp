@@ -96,7 +96,7 @@ TEST(ModuleWindow, TextsFollowTheLanguage) {
     EXPECT_EQ(r.form->ECRITURE->Caption(), "Ecriture");
     EXPECT_EQ(r.form->GroupBox_Node_ID->Hint(), "Le \"Node ID\" doit \xEAtre \xE9gal \xE0 0");
     r.pump(600);
-    EXPECT_EQ(r.form->Label_Donnees->Caption(), "Aucune r\xE9ponse (vitesse ou port s\xE9rie suspect)");
+    EXPECT_EQ(r.form->Label_Donnees->Caption(), "Aucune r\xE9ponse (vitesse ou port s\xE9rie suspect) : COM3 \xE0 1200 bauds");
   });
   WindowRig english;
   english.showModal([&] {
@@ -200,7 +200,7 @@ TEST(ModuleWindow, ReadingWhileACommandIsPendingSendsNothing) {
     testsupport::UserClick(*f.ECRITURE);
     EXPECT_EQ(r.line->written.size(), sent);
     r.pump(600);
-    EXPECT_EQ(f.Label_Donnees->Caption(), "None answer (suspect serial port or speed)");
+    EXPECT_EQ(f.Label_Donnees->Caption(), "None answer (suspect serial port or speed): COM3 at 1200 bauds");
     testsupport::UserClick(*f.LECTURE);
     EXPECT_GT(r.line->written.size(), sent);
     EXPECT_EQ(r.io.transceiver.Commande_DRF_en_attente, 1);

@@ -141,6 +141,35 @@ TEST(WineModuleWindow, ReadsTheSimulatorsModuleAndWritesAnotherNetIdAndPower) {
   EXPECT_EQ(t.Fenetre_transceiver_active, 0);
 }
 
+// COM23 gives back what is written to it (socat and cat): no module. The reading fails and the fields stay as
+// they were (not 0 MHz and power "?"), Writing is no success and the port stays at 1200 baud, 999 MHz is refused.
+TEST(WineModuleWindow, ALineThatEchoesIsNoModule) {
+  WinStation s;
+  ASSERT_TRUE(s.open(FromEnv("STATION_TEST_COM_ECHO"))) << s.window.lastInfo();
+  s.run(400, [] { return false; });
+  auto& t = s.io.transceiver;
+  auto& f = *s.form;
+  gui::Application->ModalDriver = [&](gui::TCustomForm& form) {
+    ASSERT_TRUE(s.run(3000, [&] { return t.Commande_DRF_en_attente == 0; }));
+    EXPECT_EQ(f.Info2->Caption(), "Reading failure of the parameters");
+    EXPECT_EQ(WindowText(f.Frequence_MHz->Handle()), "434");
+    EXPECT_EQ(f.Label_Puissance->Caption(), "10");
+    testsupport::SaveWindowPicture(f.Handle(), kArtefacts, "Form19-echo-read");
+    SendMessageA(f.ECRITURE->Handle(), BM_CLICK, 0, 0);
+    ASSERT_TRUE(s.run(3000, [&] { return t.Commande_DRF_en_attente == 0; }));
+    EXPECT_EQ(f.Info2->Caption(), "Data writing failure");
+    EXPECT_EQ(s.io.materiel.Vitesse_port, 1200);
+    SendMessageA(f.Frequence_MHz->Handle(), WM_SETTEXT, 0, LPARAM("999"));
+    SendMessageA(f.ECRITURE->Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(f.Info2->Caption(), "Writing refused: RF frequency from 137.0000 to 525.0000 MHz");
+    EXPECT_EQ(t.Commande_DRF_en_attente, 0);
+    testsupport::SaveWindowPicture(f.Handle(), kArtefacts, "Form19-refused");
+    form.Close();
+  };
+  f.ShowModal();
+  gui::Application->ModalDriver = nullptr;
+}
+
 TEST(WineModuleWindow, TheAutomaticCheckShowsItsResultInTheInformationLine) {
   const int com = FromEnv("STATION_TEST_COM2");
   ASSERT_GE(com, 1);

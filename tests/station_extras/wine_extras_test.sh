@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # wine_extras_test.sh STATE_DIR SIMULATOR TEST.exe: runs the Windows tests of the module window, speech, help,
 # colour buttons and screen capture. Two factory modules of the simulator are linked as COM21 (the module
-# window's) and COM22 (the automatic check's) in the Wine prefix of STATE_DIR. Afterwards the simulator's store
-# must hold what the module window wrote (Net ID 77, power 5, 9600 baud), and the capture must decode with
-# djpeg to the size of the test display.
+# window's) and COM22 (the automatic check's) in the Wine prefix of STATE_DIR, and COM23 is a line that gives
+# back what it is sent (socat). Afterwards the simulator's store must hold what the module window wrote (Net
+# ID 77, power 5, 9600 baud), and the capture must decode with djpeg to the size of the test display.
 set -u
 state=${1:?state directory}
 simulator=${2:?module simulator}
@@ -22,10 +22,17 @@ if [ ! -f "$work/ptys" ]; then
   echo "the module simulator did not start"; kill "$simulator_pid" 2>/dev/null; rm -rf "$work"; exit 1
 fi
 
+# COM23: a line that gives back what it is sent (no module on it).
+socat PTY,link="$dosdevices/com23",raw,echo=0 EXEC:cat &
+echo_pid=$!
+for _ in $(seq 1 100); do [ -e "$dosdevices/com23" ] && break; sleep 0.1; done
+
 mkdir -p "$work/capture"
-STATION_TEST_COM=21 STATION_TEST_COM2=22 STATION_CAPTURE_DIR="Z:$work/capture" \
+STATION_TEST_COM=21 STATION_TEST_COM2=22 STATION_TEST_COM_ECHO=23 STATION_CAPTURE_DIR="Z:$work/capture" \
   bash "$wine_scripts/wine-run.sh" "$state" "$exe"
 status=$?
+kill -TERM "$echo_pid" 2>/dev/null
+wait "$echo_pid" 2>/dev/null
 
 kill -TERM "$simulator_pid" 2>/dev/null
 wait "$simulator_pid" 2>/dev/null

@@ -315,6 +315,27 @@ TEST(Memo, DisplayRules) {
   EXPECT_EQ(big.substr(8998), "bc");
 }
 
+// With its port gone, a station given a module command says why it cannot go, in place of the line that told
+// it, and does not look hung: the clock of its title goes on.
+TEST(PortLoss, AfterAnInitialWritingFailureTheClockRunsAndThePortIsNamed) {
+  Rig rig;
+  auto line = rig.openPort(3, 1200);
+  rig.run(500);
+  line->statusFails = true;
+  rig.run(5);
+  ASSERT_EQ(rig.io.boucle.Port_ouvert, 0);
+  auto& t = rig.io.transceiver;
+  t.Lecture_parametres_DRF1278DM(1);
+  EXPECT_EQ(rig.window.lastInfo(), "Initial writing failure: the serial port COM3 is not open (choose it again)");
+  EXPECT_EQ(t.Commande_DRF_en_attente, 0);
+  const std::string legende = rig.window.legende;
+  rig.run(2000);
+  EXPECT_NE(rig.window.legende, legende);
+  rig.io.ports.Aucun_port_serie_GPSClick();
+  t.Ecriture_parametres_DRF1278DM();
+  EXPECT_EQ(rig.window.lastInfo(), "Initial writing failure: no serial port selected");
+}
+
 }  // namespace
 
 // The port or the module goes away: a failed status, read or write call, or a verified module silent to the

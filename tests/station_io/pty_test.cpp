@@ -158,7 +158,7 @@ TEST(OverPty, WrongSpeedGetsNoAnswer) {
   a.io.transceiver.Module_verifie = 1;
   a.io.transceiver.Lecture_parametres_DRF1278DM(1);
   ASSERT_TRUE(a.run(std::chrono::seconds(2), [&] { return a.io.transceiver.Commande_DRF_en_attente == 0; }));
-  EXPECT_EQ(a.window.lastInfo(), "None answer (suspect serial port or speed)");
+  EXPECT_EQ(a.window.lastInfo(), "None answer (suspect serial port or speed): COM5 at 9600 bauds");
   EXPECT_EQ(sim.counters(0).spoiledIn, 25u);
   EXPECT_EQ(sim.counters(0).readCommands, 0u);
   sim.stop();

@@ -151,12 +151,13 @@ TEST_F(Pending, NoReplyGivesNoneAnswerAtTheDeadline) {
   rig.clock.advance(1);
   t.Timer1Timer();
   EXPECT_EQ(t.Commande_DRF_en_attente, 0);
-  EXPECT_EQ(rig.window.lastInfo(), "None answer (suspect serial port or speed)");
+  // The message names the port and its speed.
+  EXPECT_EQ(rig.window.lastInfo(), "None answer (suspect serial port or speed): COM3 at 1200 bauds");
   rig.langues.Langue = 2;
   t.Lecture_parametres_DRF1278DM(1);
   rig.clock.advance(600);
   t.Timer1Timer();
-  EXPECT_EQ(rig.window.lastInfo(), "Aucune r\xE9ponse (vitesse ou port s\xE9rie suspect)");
+  EXPECT_EQ(rig.window.lastInfo(), "Aucune r\xE9ponse (vitesse ou port s\xE9rie suspect) : COM3 \xE0 1200 bauds");
 }
 
 // The receive pump did not run since the reply came (the thread was held): judged at the deadline, it is read
@@ -213,7 +214,9 @@ TEST_F(Pending, PartOfAReplyAtTheDeadlineIsAFailureAndNotDecoded) {
   line->input = reply(2, params(1, 0x0A, 0x07, 5, 9, 4)).substr(0, 15);
   rig.run(600);
   EXPECT_EQ(t.Commande_DRF_en_attente, 0);
-  EXPECT_EQ(rig.window.lastInfo(), "Reading failure of the parameters");
+  // Bytes came: the port and speed are named, and that they made no reply.
+  EXPECT_EQ(rig.window.lastInfo(), "None answer (suspect serial port or speed): COM3 at 1200 bauds, 15 bytes not "
+                                   "understood");
   EXPECT_EQ(rig.window.champsLus, 0);
   EXPECT_TRUE(t.Node_ID_lu.empty());
 }
@@ -243,7 +246,9 @@ TEST_F(Pending, FieldsOutsideTheirCodesShowQuestionMarksAndFailTheComparison) {
   line->input = reply(1, params(4, 0x0D, 0x0A, 0, 0, 9, 3));
   rig.run(200);
   EXPECT_EQ(rig.window.donnees.back(), "? chips / ? KHz Node ID:00000 Net ID:000");
-  EXPECT_EQ(t.Label_Puissance, "?");
+  // Values no module holds are not put into the window's fields.
+  EXPECT_EQ(t.Label_Puissance, "10");
+  EXPECT_EQ(rig.window.champsLus, 0);
   EXPECT_EQ(rig.window.info2.back(), "Data writing failure");
   // Mode 3 alone (SF and bandwidth right) fails a write comparison too.
   t.Ecriture_parametres_DRF1278DM();
@@ -254,6 +259,89 @@ TEST_F(Pending, FieldsOutsideTheirCodesShowQuestionMarksAndFailTheComparison) {
   line->input = reply(1, params(4, 0x0A, 0x07, 0, 0, 3, 0));
   rig.run(200);
   EXPECT_EQ(rig.window.info2.back(), "Data writing success");
+  // A frequency the module's radio cannot tune to (code 0: 0 MHz) is no reading either.
+  t.Lecture_parametres_DRF1278DM(1);
+  line->input = reply(2, params(4, 0x0A, 0x07, 0, 0, 3, 0, 0));
+  rig.run(200);
+  EXPECT_EQ(rig.window.info2.back(), "Data reading failure");
+  EXPECT_EQ(t.Frequence_MHz_texte, "434");
+}
+
+// A line that gives back what it is sent holds no module: the copy of a command is neither a reading, nor a
+// write's acknowledgement, nor a sign of presence, nor received text; a reply after the copy (an adapter that
+// echoes) is judged.
+TEST_F(Pending, ALineThatGivesBackWhatItIsSentIsNoModule) {
+  auto& t = rig.io.transceiver;
+  line->onWrite = [](FakeLine& l, const std::string& w) { l.input += w; };
+  t.Fenetre_transceiver_active = 1;
+  t.Lecture_parametres_DRF1278DM(1);
+  rig.run(600);
+  EXPECT_EQ(rig.window.info2.back(), "Reading failure of the parameters");
+  EXPECT_EQ(rig.window.donnees.back(), "None answer (suspect serial port or speed): COM3 at 1200 bauds, 25 bytes "
+                                       "not understood");
+  EXPECT_EQ(rig.window.champsLus, 0);
+  t.Ecriture_parametres_DRF1278DM();
+  rig.run(600);
+  EXPECT_EQ(rig.window.info2.back(), "Data writing failure");
+  EXPECT_EQ(rig.io.materiel.Vitesse_port, 1200);
+  line->onWrite = [](FakeLine& l, const std::string& w) { l.input += w + reply(2, params(1, 0x0A, 0x07, 0, 5)); };
+  t.Lecture_parametres_DRF1278DM(1);
+  rig.run(600);
+  EXPECT_EQ(t.Net_ID_lu, "005");
+  EXPECT_TRUE(rig.window.reception.empty());
+  // Idle and verified, the presence checks get only their own frames back: the module is lost.
+  t.Fenetre_transceiver_active = 0;
+  line->onWrite = [](FakeLine& l, const std::string& w) { l.input += w; };
+  rig.run(9000);
+  EXPECT_EQ(rig.window.pertes.size(), 1u);
+}
+
+// Writing refuses a value outside the module's range, naming the field and the range; nothing is sent.
+TEST(TramesDRF, WritingRefusesValuesOutsideTheModulesRanges) {
+  // The window's fields and the fixed settings, the standard ones unless a case says otherwise.
+  struct Cas {
+    std::string mhz = "434", hhz = "0000", node = "0", net = "0", bande = "125";
+    int puissance = 3;
+    uint16_t facteur = 1024, mode = 0;
+    std::string refus;  // empty: written
+  };
+  const std::string frequence = "Writing refused: RF frequency from 137.0000 to 525.0000 MHz";
+  const Cas cas[] = {
+      {.mhz = "999", .refus = frequence},
+      {.mhz = "", .refus = frequence},
+      {.mhz = "136", .hhz = "9999", .refus = frequence},
+      {.mhz = "525", .hhz = "0001", .refus = frequence},
+      {.mhz = "137", .refus = ""},
+      {.mhz = "525", .refus = ""},
+      {.node = "65536", .refus = "Writing refused: Node ID from 0 to 65535"},
+      {.net = "256", .refus = "Writing refused: Net ID from 0 to 255"},
+      {.bande = "100", .refus = "Writing refused: bandwidth 62.5, 125, 250 or 500 kHz"},
+      {.puissance = 8, .refus = "Writing refused: power from 2.5 to 100 mW (positions 1 to 7)"},
+      {.facteur = 1000, .refus = "Writing refused: spreading factor 128, 256, 512, 1024, 2048 or 4096 chips"},
+      {.mode = 3, .refus = "Writing refused: mode 0 (Standard), 1 (Central) or 2 (Node)"},
+  };
+  Rig rig;
+  auto line = rig.openPort(3, 1200);
+  auto& t = rig.io.transceiver;
+  for (const Cas& c : cas) {
+    SCOPED_TRACE(c.mhz + "." + c.hhz + " " + c.refus);
+    line->written.clear();
+    rig.window.infos.clear();
+    t.Frequence_MHz_texte = c.mhz;
+    t.Frequence_HHz_texte = c.hhz;
+    t.Node_ID = c.node;
+    t.Net_ID = c.net;
+    t.Bande_passante = c.bande;
+    t.Puissance = c.puissance;
+    t.Facteur_etalement = c.facteur;
+    t.Mode_module = c.mode;
+    t.Ecriture_parametres_DRF1278DM();
+    EXPECT_EQ(line->written.size(), c.refus.empty() ? 23u : 0u);
+    EXPECT_EQ(rig.window.lastInfo(), c.refus);
+  }
+  rig.langues.Langue = 2;
+  t.Ecriture_parametres_DRF1278DM();
+  EXPECT_EQ(rig.window.lastInfo(), "Ecriture refus\xE9" "e : mode 0 (Standard), 1 (Central) ou 2 (Node)");
 }
 
 TEST_F(Pending, WindowReadComparesSpreadingFactorAndBandwidth) {
@@ -373,7 +461,7 @@ TEST(ModuleCheck, SilentModuleIsPolledEveryTwoSeconds) {
   rig.run(6100);
   const std::string frame = station::Trame_lecture_DRF();
   EXPECT_EQ(line->written, frame + frame + frame);
-  EXPECT_EQ(rig.window.lastInfo(), "None answer (suspect serial port or speed)");
+  EXPECT_EQ(rig.window.lastInfo(), "None answer (suspect serial port or speed): COM3 at 1200 bauds");
   // No poll while the module window is open.
   rig.io.transceiver.Fenetre_transceiver_active = 1;
   line->written.clear();
