@@ -184,8 +184,10 @@ class TacSysSubMenu {
 using TacAfterAnimation = std::function<void(int32_t animation)>;
 using TacNCHitTest = std::function<void(gui::TMessage& message)>;
 using TAddItemEvent = std::function<void(gui::TComponent* item, bool& canBeAdded, std::string& skinSection)>;
-using TAddItemExEvent =
-    std::function<void(gui::TComponent* item, bool& canBeAdded, std::string& skinSection, int32_t& kind)>;
+// The window adapter's creation record (skin/adapters/acmainwnd.h): the handler may change its section and clear
+// UseSkinFont or UseSkinColor.
+struct TacSkinParams;
+using TAddItemExEvent = std::function<void(gui::TComponent* item, bool& canBeAdded, TacSkinParams* skinParams)>;
 
 // State flags (StateFlags; the skin-change sweeps use pfFramePainted 0x200, pfBorderSnapshot 0x1000 and
 // pfRedrawLocked 0x10000 of skinchange.h).
