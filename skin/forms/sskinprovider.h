@@ -72,10 +72,12 @@ struct TitleButtonRecord {
 
 class TsTitleButtons;
 
-class TsTitleButton {
+// Its mouse events get the button itself as Sender, so that a handler shared by several buttons knows which one.
+class TsTitleButton : public gui::TObject {
  public:
   explicit TsTitleButton(TsTitleButtons& collection);
-  ~TsTitleButton();
+  ~TsTitleButton() override;
+  const char* ClassName() const override { return "TsTitleButton"; }
   TsTitleButton(const TsTitleButton&) = delete;
   TsTitleButton& operator=(const TsTitleButton&) = delete;
 

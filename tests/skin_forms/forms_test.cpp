@@ -960,6 +960,36 @@ TEST(CaptionButtons, AReleaseOnThePressedButtonRunsItsCommandAndNothingElseDoes)
   }
 }
 
+// User title buttons that share one pair of handlers: each press and release names its own button as Sender.
+TEST(CaptionButtons, AUserTitleButtonIsTheSenderOfItsMouseEvents) {
+  Rig r;
+  skin::TsTitleButton* first = r.p->TitleButtons().Add();
+  skin::TsTitleButton* second = r.p->TitleButtons().Add();
+  std::vector<std::pair<std::string, gui::TObject*>> seen;
+  const gui::TMouseEvent down = [&](gui::TObject* sender, gui::TMouseButton, gui::TShiftState, int, int) {
+    seen.emplace_back("down", sender);
+  };
+  const gui::TMouseEvent up = [&](gui::TObject* sender, gui::TMouseButton, gui::TShiftState, int, int) {
+    seen.emplace_back("up", sender);
+  };
+  for (skin::TsTitleButton* b : {first, second}) {
+    b->OnMouseDown = down;
+    b->OnMouseUp = up;
+  }
+  skin::ProviderLayoutTitle(*r.p);
+  const TRect w = skin::FormWindowRect(*r.form);
+  for (skin::TsTitleButton* b : {second, first}) {
+    const int32_t code = skin::wv::kHtUserButton + b->Index();
+    const LPARAM at = ScreenPoint(w.Left + (b->Data.Rect.Left + b->Data.Rect.Right) / 2,
+                                  w.Top + (b->Data.Rect.Top + b->Data.Rect.Bottom) / 2);
+    r.form->Perform(0xA1, WPARAM(code), at);
+    r.form->Perform(0xA2, WPARAM(code), at);
+  }
+  using Seen = std::vector<std::pair<std::string, gui::TObject*>>;
+  EXPECT_EQ(seen, (Seen{{"down", second}, {"up", second}, {"down", first}, {"up", first}}));
+  EXPECT_STREQ(first->ClassName(), "TsTitleButton");
+}
+
 TEST(CaptionButtons, AClosePressThatFreesTheProviderLeavesNothingTouched) {
   Rig r;
   skin::ProviderLayoutTitle(*r.p);
