@@ -98,6 +98,23 @@ void ProviderAdapterChildAdded(TsSkinProvider& p, gui::TControl* control) {
   AddAll(p, dynamic_cast<gui::TWinControl*>(control));
 }
 
+void ProviderAdapterChildCreated(TsSkinProvider& p, intptr_t childWindow) {
+  if (!p.Adapter || !p.Form()) return;
+  gui::TWinControl* control = gui::TWinControl::FromHandle(reinterpret_cast<HWND>(childWindow));
+  gui::TCustomForm* form = p.Form();
+  bool ours = false;
+  for (gui::TWinControl* c = control; c != nullptr && !ours; c = c->Parent()) ours = c == static_cast<gui::TWinControl*>(form);
+  if (!ours || control == static_cast<gui::TWinControl*>(form)) {
+    AddAll(p, nullptr);
+    return;
+  }
+  const size_t items = p.Adapter->Items.size(), graphItems = p.Adapter->GraphItems.size();
+  p.Adapter->NewItemsRepainted = FormWindowVisible(*form);
+  p.Adapter->AddItem(control, p.Adapter->DefaultSection);
+  if (p.Adapter) p.Adapter->NewItemsRepainted = false;
+  RedrawNewItems(p, items, graphItems);
+}
+
 void ProviderDropAdapter(TsSkinProvider& p) {
   if (p.Designing() || p.Adapter == nullptr) return;
   gui::TMessage m{WM_SKINCOMMAND, SkinCommandWParam(AC_SKINREMOVED),

@@ -29,6 +29,7 @@
 #include "skin/manager/skinchange.h"
 #include "skin/manager/skincommands.h"
 #include "skin/manager/sskinmanager_component.h"
+#include "skin/adapters/acctrladapter.h"
 #include "skin/adapters/acmainwnd.h"
 #include "skin/adapters/acscrollwnd.h"
 #include "skin/adapters/adapter_lifetime.h"
@@ -2837,4 +2838,20 @@ TEST(ProviderWindows, TheItemEventsChooseWhatTheControlAdapterSkinsAndHow) {
     gui::Free(form);
     PumpFor(50);
   }
+}
+
+// A control whose window is made while the form shows is given to the control adapter alone, in the adapter's
+// default section.
+TEST(ProviderWindows, AControlMadeWhileTheFormShowsTakesTheAdaptersDefaultSection) {
+  Shown f;
+  ASSERT_NE(f.p->Adapter, nullptr);
+  f.p->Adapter->DefaultSection = "MENULINE";
+  auto* late = new gui::TButton(f.form);
+  late->SetParent(f.form);
+  late->SetBounds(20, 20, 100, 24);
+  late->HandleNeeded();
+  EXPECT_TRUE(PumpUntil([&] { return skin::AdapterOfWindow(late->WindowHandle()) != nullptr; }, 2000));
+  skin::TacMainWnd* adapter = skin::AdapterOfWindow(late->WindowHandle());
+  ASSERT_TRUE(adapter && adapter->SkinData);
+  EXPECT_EQ(adapter->SkinData->SkinSection, "MENULINE");
 }
