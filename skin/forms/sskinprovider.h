@@ -448,6 +448,9 @@ void ResolveSkinDataIndexes(TsCommonData& data);
 
 // Frees a provider (the form keeps its window; its message procedure comes back).
 void FreeProvider(TsSkinProvider* p);
+// The provider of the form a control lies on: the first form up the control's parents (the control itself when it
+// is one) is asked for its provider; nullptr without a form or a provider.
+TsSkinProvider* FormProviderOf(gui::TControl* control);
 
 // The preview-mode hand-shake with the outside skin editor: the form's window is offered to the editor's window
 // (WM_SKINEDITOR, WParam 3), at most 101 times, until it answers 1 or is not found; once per run, for the main

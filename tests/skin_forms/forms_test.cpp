@@ -960,6 +960,22 @@ TEST(CaptionButtons, AReleaseOnThePressedButtonRunsItsCommandAndNothingElseDoes)
   }
 }
 
+// The provider of the form a control lies on, found up the control's parents.
+TEST(Provider, TheProviderOfTheFormAControlLiesOn) {
+  Rig r;
+  auto* panel = new gui::TPanel(r.form.get());
+  panel->SetParent(r.form.get());
+  auto* button = new gui::TButton(r.form.get());
+  button->SetParent(panel);
+  gui::TForm plainForm(nullptr);
+  auto* loose = new gui::TButton(&plainForm);
+  gui::TButton orphan(nullptr);
+  loose->SetParent(&plainForm);
+  for (const auto& [control, provider] : std::vector<std::pair<gui::TControl*, TsSkinProvider*>>{
+           {button, r.p}, {panel, r.p}, {r.form.get(), r.p}, {loose, nullptr}, {&orphan, nullptr}, {nullptr, nullptr}})
+    EXPECT_EQ(skin::FormProviderOf(control), provider);
+}
+
 // User title buttons that share one pair of handlers: each press and release names its own button as Sender.
 TEST(CaptionButtons, AUserTitleButtonIsTheSenderOfItsMouseEvents) {
   Rig r;
