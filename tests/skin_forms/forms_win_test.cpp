@@ -2793,6 +2793,8 @@ TEST(ProviderWindows, TheItemEventsChooseWhatTheControlAdapterSkinsAndHow) {
     skin.manager->InstallHooks();
     auto* form = new gui::TForm(gui::Application);
     form->SetBounds(60, 60, 460, 340);
+    // Placed on the form as it is made (as the form designer places one): the creation hook leaves it alone.
+    auto* p = new TsSkinProvider(form);
     auto child = [form](auto* control, const char* name, int y) {
       control->SetName(name);
       control->SetParent(form);
@@ -2809,8 +2811,6 @@ TEST(ProviderWindows, TheItemEventsChooseWhatTheControlAdapterSkinsAndHow) {
     inner->SetBorderStyle(gui::TFormBorderStyle::bsSingle);
     inner->SetParent(panel);
     inner->SetBounds(10, 10, 240, 200);
-    inner->Show();
-    auto* p = new TsSkinProvider(form);
     std::vector<std::string> asked;
     p->OnSkinItem = [&](gui::TComponent* item, bool& canBeAdded, std::string& section) {
       asked.push_back(item->Name());
@@ -2822,6 +2822,7 @@ TEST(ProviderWindows, TheItemEventsChooseWhatTheControlAdapterSkinsAndHow) {
       params->SkinSection = "FORMTITLE";
       params->UseSkinColor = false;
     };
+    inner->Show();
     form->Show();
     auto adapterOf = [](gui::TWinControl* c) { return skin::AdapterOfWindow(c->WindowHandle()); };
     EXPECT_TRUE(PumpUntil([&] { return adapterOf(plain) != nullptr && skin::FormProvider(inner) != nullptr; }, 3000));
