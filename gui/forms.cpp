@@ -447,6 +447,13 @@ void TCustomForm::CreateParams(TCreateParams& p) {
   if (formStyle_ == TFormStyle::fsStayOnTop) p.ExStyle |= WS_EX_TOPMOST;
   TCustomForm* main = Application->MainForm();
   p.WndParent = (main && main != this && main->HandleAllocated()) ? main->WindowHandle() : nullptr;
+  if (parent_ && formStyle_ != TFormStyle::fsMDIChild) {
+    // A form placed inside a control: a child window of that control, with the frame of its border style.
+    p.Style = (p.Style & ~DWORD(WS_POPUP)) | 0x40000000 /*WS_CHILD*/ | 0x04000000 /*WS_CLIPSIBLINGS*/;
+    if (visible_) p.Style |= 0x10000000;  // WS_VISIBLE
+    p.ExStyle &= ~DWORD(WS_EX_TOPMOST);
+    p.WndParent = parent_->HandleAllocated() ? parent_->WindowHandle() : nullptr;
+  }
   if (formStyle_ == TFormStyle::fsMDIChild && mdiParent_) {
     // A child window of the MDI client, with the frame of a sizeable window.
     p.Style = (p.Style & ~DWORD(WS_POPUP)) | 0x40000000 /*WS_CHILD*/ | 0x04000000 /*WS_CLIPSIBLINGS*/;

@@ -220,6 +220,11 @@ void TCustomForm::CreateHandle() {
   Application->HandleNeeded();
   CenterAsPositioned();
   if (formStyle_ == TFormStyle::fsMDIChild && mdiParent_) mdiParent_->HandleNeeded();
+  // A form inside a control is made inside the control's window (which makes its children, this form among them).
+  if (Parent() && formStyle_ != TFormStyle::fsMDIChild && !Parent()->HandleAllocated()) {
+    Parent()->HandleNeeded();
+    if (handle_) return;
+  }
   TWinControl::CreateHandle();
   if (handle_ && menu_) ::SetMenu(handle_, menu_->Handle());
   ApplyClientSize();

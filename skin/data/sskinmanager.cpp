@@ -158,7 +158,7 @@ void TsSkinManager::SetExtendedBorders(bool Value) {
   {
     ResetOnExit loading(SkinLoading);
     SkinLoading = 1;
-    LoadCurrent();
+    ReloadInPlace();
   }
   if (!(State() & (csLoading | csReading | csDesigning))) RepaintForms(true);
 }
@@ -374,12 +374,27 @@ TSkinLoadResult TsSkinManager::LoadCurrent() {
   return FileExists(PackedSkinFileName()) ? LoadPackedSkin() : LoadSkin();
 }
 
+void TsSkinManager::ReloadInPlace() {
+  const uint8_t applied = SkinData().Active;
+  const TSkinLoadResult result = LoadCurrent();
+  if (result == TSkinLoadResult::Deactivated) {
+    if (applied) RemoveSkin();  // nothing left to load: the manager switched itself off
+    return;
+  }
+  // The shadows follow ExtendedBorders, whether the new load came in or the skin in force stayed.
+  CacheCommonIndexes(*skin_);
+  if (result != TSkinLoadResult::Loaded) return;
+  // The load leaves its skin unapplied: only a new SkinName goes through the whole application of a skin.
+  SkinData().Active = applied;
+  if (applied) SkinReloaded();
+}
+
 void TsSkinManager::ReloadForAdjustment() {
   if (!active_ || (State() & (csLoading | csReading))) return;
   {
     ResetOnExit loading(SkinLoading);
     SkinLoading = 1;
-    LoadCurrent();
+    ReloadInPlace();
     Fire(OnAfterChange);
   }
   if (!PreviewLock) RepaintForms(true);

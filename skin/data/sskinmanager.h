@@ -185,6 +185,8 @@ class TsSkinManager {
   virtual void AfterApplySkin() {}
   // Before the skin is removed (glows and window hooks removed).
   virtual void BeforeRemoveSkin() {}
+  // An applied skin was loaded again in place (new colours or shadows; the hooks stay as they are).
+  virtual void SkinReloaded() {}
   // At the end of a skin change (SkinName set, whether it loaded, failed, switched the manager off or was left
   // by an exception): whatever the change held for its transition (locked forms, the animation flag) is let go.
   // Must not throw.
@@ -206,6 +208,9 @@ class TsSkinManager {
   void ReloadForAdjustment();
   // Loads packed or unpacked by what the skin directory holds.
   TSkinLoadResult LoadCurrent();
+  // Loads the current skin again in place of the one in force: an applied skin stays applied (with the
+  // extended-border shadows of the new load); a skin that can no longer be found is removed.
+  void ReloadInPlace();
   void PrepareExtendedBorderShadows(LoadedSkin& Target) const;
   // Puts a completely loaded skin in place of the current one.
   void InstallSkin(std::unique_ptr<LoadedSkin> Next, uint8_t NextPacked);

@@ -425,6 +425,9 @@ bool AddSupportedWindow(HWND Window, const CREATESTRUCTA* CreateStruct) {
 
   if (gui::TCustomForm* form = FindVclFormForWindow(Window)) {
     if (form->Tag() & 0x100) return false;
+    // A form inside a control of a skinned form belongs to that form's control adapter, which gives it a provider
+    // in the section its item events choose.
+    if (form->Parent() != nullptr && FormProviderOf(form->Parent()) != nullptr) return false;
     if (form->IsLoading() && !form->MDIParent()) return true;
     if (std::binary_search(ExcludedFormClasses().begin(), ExcludedFormClasses().end(), cls)) return false;
     const TacSkinningRules need = cls == "TMessageForm" ? srStdDialogs : srStdForms;

@@ -7,6 +7,7 @@ void ProviderInitAdapter(TsSkinProvider&) {}
 void ProviderRescanAdapter(TsSkinProvider&) {}
 void ProviderDropAdapter(TsSkinProvider&) {}
 void ProviderAdapterChildAdded(TsSkinProvider&, gui::TControl*) {}
+void ProviderAdapterChildCreated(TsSkinProvider&, intptr_t) {}
 void ProviderFreeAdapter(TsSkinProvider&) {}
 void ProviderBroadcast(TsSkinProvider&, gui::TMessage&) {}
 

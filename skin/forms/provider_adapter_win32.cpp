@@ -7,6 +7,7 @@
 #include "gui/stdctrls.h"
 #include "skin/adapters/acctrladapter.h"
 #include "skin/manager/skincommands.h"
+#include "skin/forms/composition.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/provider_wndproc.h"
 
@@ -14,13 +15,35 @@ namespace skin {
 
 namespace {
 
-// The provider as the control adapter sees it.
+// The provider as the control adapter sees it. The item events are the provider's, read when they are asked:
+// a program may set them at any time.
 struct ProviderHost : CtrlAdapterHost {
-  explicit ProviderHost(TsSkinProvider& provider) : p(provider) {}
+  explicit ProviderHost(TsSkinProvider& provider) : p(provider) {
+    OnSkinItem = [this](gui::TComponent* item, bool& canBeAdded, std::string& section) {
+      if (p.OnSkinItem) p.OnSkinItem(item, canBeAdded, section);
+    };
+    OnSkinItemEx = [this](gui::TComponent* item, bool& canBeAdded, TacSkinParams* params) {
+      if (p.OnSkinItemEx) p.OnSkinItemEx(item, canBeAdded, params);
+    };
+  }
   gui::TWinControl* HostForm() override { return p.Form(); }
   TsSkinManager* HostManager() override { return ProviderManager(p); }
   void SetLabelColor(gui::TCustomLabel* Label) override {
     if (Label) ProviderSetLabelColor(p, *Label, true);
+  }
+  // A form placed inside one of the form's controls: a provider of its own (the form owns it) in the section
+  // the item events chose.
+  void SkinChildForm(gui::TCustomForm* Form, const std::string& Section) override {
+    if (Form == nullptr || Form->IsDestroying() || FormProvider(Form) != nullptr) return;
+    auto* child = new TsSkinProvider(Form);
+    child->SkinData().SkinSection = Section;
+    ResolveSkinDataIndexes(child->SkinData());
+    ProviderPrepareForm(*child);
+    if (!FormWindowExists(*Form)) return;
+    HWND h = static_cast<HWND>(FormWindowHandle(*Form));
+    DwmSetTransitionsDisabled(h, true, false);
+    // Already on the screen in its own look: shown again in the skin.
+    if (FormWindowVisible(*Form)) RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
   }
   TsSkinProvider& p;
 };
@@ -73,6 +96,23 @@ void ProviderRescanAdapter(TsSkinProvider& p) { AddAll(p, nullptr); }
 
 void ProviderAdapterChildAdded(TsSkinProvider& p, gui::TControl* control) {
   AddAll(p, dynamic_cast<gui::TWinControl*>(control));
+}
+
+void ProviderAdapterChildCreated(TsSkinProvider& p, intptr_t childWindow) {
+  if (!p.Adapter || !p.Form()) return;
+  gui::TWinControl* control = gui::TWinControl::FromHandle(reinterpret_cast<HWND>(childWindow));
+  gui::TCustomForm* form = p.Form();
+  bool ours = false;
+  for (gui::TWinControl* c = control; c != nullptr && !ours; c = c->Parent()) ours = c == static_cast<gui::TWinControl*>(form);
+  if (!ours || control == static_cast<gui::TWinControl*>(form)) {
+    AddAll(p, nullptr);
+    return;
+  }
+  const size_t items = p.Adapter->Items.size(), graphItems = p.Adapter->GraphItems.size();
+  p.Adapter->NewItemsRepainted = FormWindowVisible(*form);
+  p.Adapter->AddItem(control, p.Adapter->DefaultSection);
+  if (p.Adapter) p.Adapter->NewItemsRepainted = false;
+  RedrawNewItems(p, items, graphItems);
 }
 
 void ProviderDropAdapter(TsSkinProvider& p) {

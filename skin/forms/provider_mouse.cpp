@@ -201,7 +201,7 @@ void ProviderNcLButtonDown(TsSkinProvider& p, gui::TMessage& m) {
   if (code >= kHtUserButton && code < kHtUserButton + p.TitleButtons().Count()) {
     ProviderPressElement(p, code);
     TsTitleButton& b = *p.TitleButtons().Items(code - kHtUserButton);
-    if (b.OnMouseDown) b.OnMouseDown(&p, gui::TMouseButton::mbLeft, 0, PointX(m.LParam), PointY(m.LParam));
+    if (b.OnMouseDown) b.OnMouseDown(&b, gui::TMouseButton::mbLeft, 0, PointX(m.LParam), PointY(m.LParam));
     return;
   }
   if (ProviderTitleItemDown(p, code, m)) return;
@@ -323,7 +323,7 @@ void ProviderLButtonUp(TsSkinProvider& p, gui::TMessage& m) {
       if (code >= kHtUserButton && code < kHtUserButton + p.TitleButtons().Count()) {
         if (Pressed(p, code)) {
           TsTitleButton& b = *p.TitleButtons().Items(code - kHtUserButton);
-          if (b.OnMouseUp) b.OnMouseUp(&p, gui::TMouseButton::mbLeft, 0, PointX(m.LParam), PointY(m.LParam));
+          if (b.OnMouseUp) b.OnMouseUp(&b, gui::TMouseButton::mbLeft, 0, PointX(m.LParam), PointY(m.LParam));
           if (!Alive(token)) break;
         }
         TitleButtonPressed() = false;

@@ -157,7 +157,7 @@ void DispatchSkinned(TsSkinProvider& p, gui::TMessage& m) {
       ProviderCallOldProc(p, m);
       // A child window made while the form shows (the form's own creation is taken as the form shows).
       if ((m.WParam & 0xFFFF) == kWmCreate && p.Adapter && p.Form() && FormWindowVisible(*p.Form()))
-        ProviderRescanAdapter(p);
+        ProviderAdapterChildCreated(p, m.LParam);
       if ((m.WParam & 0xFFFF) == kWmCreate || (m.WParam & 0xFFFF) == kWmDestroy) {
         ProviderChildWindowsChanged(p);
         if (p.DrawNonClientArea()) ProviderRefreshScrollWnd(p);

@@ -43,6 +43,9 @@ void ProviderRescanAdapter(TsSkinProvider& p);
 void ProviderTakeChildWindows(TsSkinProvider& p);
 // New child controls: those of the given container (nullptr or a control that is none: the whole form).
 void ProviderAdapterChildAdded(TsSkinProvider& p, gui::TControl* control);
+// A child window made while the form shows (WM_PARENTNOTIFY): the control that owns it is given to the adapter
+// alone, in the adapter's default section; a window of no control of the form has the whole form scanned.
+void ProviderAdapterChildCreated(TsSkinProvider& p, intptr_t childWindow);
 void ProviderFreeAdapter(TsSkinProvider& p);
 // The message handed to every adapted child control.
 void ProviderBroadcast(TsSkinProvider& p, gui::TMessage& m);

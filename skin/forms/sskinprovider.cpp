@@ -338,6 +338,12 @@ TsSkinProvider::~TsSkinProvider() {
   if (Form()) ForgetFormWindow(*Form());
 }
 
+TsSkinProvider* FormProviderOf(gui::TControl* control) {
+  for (gui::TControl* c = control; c != nullptr; c = c->Parent())
+    if (auto* form = dynamic_cast<gui::TCustomForm*>(c)) return dynamic_cast<TsSkinProvider*>(FormProvider(form));
+  return nullptr;
+}
+
 void FreeProvider(TsSkinProvider* p) {
   if (p == nullptr) return;
   gui::Free(p);

@@ -72,10 +72,12 @@ struct TitleButtonRecord {
 
 class TsTitleButtons;
 
-class TsTitleButton {
+// Its mouse events get the button itself as Sender, so that a handler shared by several buttons knows which one.
+class TsTitleButton : public gui::TObject {
  public:
   explicit TsTitleButton(TsTitleButtons& collection);
-  ~TsTitleButton();
+  ~TsTitleButton() override;
+  const char* ClassName() const override { return "TsTitleButton"; }
   TsTitleButton(const TsTitleButton&) = delete;
   TsTitleButton& operator=(const TsTitleButton&) = delete;
 
@@ -184,8 +186,10 @@ class TacSysSubMenu {
 using TacAfterAnimation = std::function<void(int32_t animation)>;
 using TacNCHitTest = std::function<void(gui::TMessage& message)>;
 using TAddItemEvent = std::function<void(gui::TComponent* item, bool& canBeAdded, std::string& skinSection)>;
-using TAddItemExEvent =
-    std::function<void(gui::TComponent* item, bool& canBeAdded, std::string& skinSection, int32_t& kind)>;
+// The window adapter's creation record (skin/adapters/acmainwnd.h): the handler may change its section and clear
+// UseSkinFont or UseSkinColor.
+struct TacSkinParams;
+using TAddItemExEvent = std::function<void(gui::TComponent* item, bool& canBeAdded, TacSkinParams* skinParams)>;
 
 // State flags (StateFlags; the skin-change sweeps use pfFramePainted 0x200, pfBorderSnapshot 0x1000 and
 // pfRedrawLocked 0x10000 of skinchange.h).
@@ -444,6 +448,9 @@ void ResolveSkinDataIndexes(TsCommonData& data);
 
 // Frees a provider (the form keeps its window; its message procedure comes back).
 void FreeProvider(TsSkinProvider* p);
+// The provider of the form a control lies on: the first form up the control's parents (the control itself when it
+// is one) is asked for its provider; nullptr without a form or a provider.
+TsSkinProvider* FormProviderOf(gui::TControl* control);
 
 // The preview-mode hand-shake with the outside skin editor: the form's window is offered to the editor's window
 // (WM_SKINEDITOR, WParam 3), at most 101 times, until it answers 1 or is not found; once per run, for the main

@@ -1,6 +1,7 @@
 #include "skin/forms/system_menu.h"
 
 #include <string>
+#include <vector>
 
 #include "gui/forms.h"
 #include "skin/data/libstrings.h"
@@ -281,6 +282,49 @@ void SysMenuAddMainMenuItems(TsSystemMenu& menu, const gui::TMainMenu* mainMenu)
     items->Insert(at++, copy);
   }
   items->Insert(at, NewItem(menu, "acMainMenuDiv", "-"));
+}
+
+std::string SkinNameOfMenuCaption(const std::string& caption) {
+  std::string name;
+  for (char c : caption)
+    if (c != '&') name += c;
+  static const std::string internal = "(internal)";
+  const size_t at = name.find(internal);
+  if (at != std::string::npos) name.resize(at + internal.size());
+  return name;
+}
+
+void SysMenuAddSkinItems(TsSystemMenu& menu) {
+  gui::TMenuItem* items = menu.Items();
+  if (gui::TMenuItem* previous = dynamic_cast<gui::TMenuItem*>(menu.FindComponent("SkinSelectItem"))) {
+    const int at = items->IndexOf(previous);
+    if (at >= 0 && at + 1 < items->Count() && items->Items(at + 1)->IsLine()) delete items->Items(at + 1);
+    delete previous;  // with its sub-items
+  }
+  TsSkinManager* manager = menu.Provider ? ProviderManager(*menu.Provider) : nullptr;
+  if (manager == nullptr) return;
+  const std::vector<std::string> skinNames = SkinManagerGetSkinNames(*manager);
+  if (skinNames.empty()) return;
+  gui::TMenuItem* root = NewItem(menu, "SkinSelectItem", std::string(BuiltInLibraryText(sidAvailSkins)));
+  items->Insert(0, root);
+  items->Insert(1, NewItem(menu, std::string(), "-"));
+  bool checked = false;
+  TsSystemMenu* m = &menu;
+  for (size_t i = 0; i < skinNames.size(); ++i) {
+    gui::TMenuItem* item = NewItem(menu, NumberedName("SkinSelectItem", uint32_t(i)), skinNames[i]);
+    item->SetRadioItem(true);
+    if (!checked && skinNames[i] == manager->SkinName()) {
+      item->SetChecked(true);
+      checked = true;
+    }
+    if (i > 0 && i % 20 == 0) item->SetBreak(gui::TMenuBreak::mbBreak);
+    item->OnClick = [m, item](gui::TObject*) {
+      // The manager of the moment: the provider may have been given another since the list was made.
+      if (TsSkinManager* chosen = m->Provider ? ProviderManager(*m->Provider) : nullptr)
+        chosen->SetSkinName(SkinNameOfMenuCaption(item->Caption()));
+    };
+    root->Add(item);
+  }
 }
 
 }  // namespace skin

@@ -70,6 +70,10 @@ class TsSystemMenu : public TsCustomSysMenu {
 void SysMenuBuildItems(TsSystemMenu& menu);
 // Rebuilds when asked or when the close item is missing, then sets every item's Visible and Enabled.
 void SysMenuUpdateItems(TsSystemMenu& menu, bool rebuild = false);
+// The skin list under "Available skins" at the top of the menu, when the provider's manager has skins: one radio
+// item per skin name (the current skin's checked), a new column every 20 items; choosing one selects that skin.
+// A list added earlier is replaced.
+void SysMenuAddSkinItems(TsSystemMenu& menu);
 // MakeSkinMenu: copies of the main menu's items at the top of the system menu, followed by a separator
 // (the copies of an earlier call freed first).
 void SysMenuAddMainMenuItems(TsSystemMenu& menu, const gui::TMainMenu* mainMenu);
@@ -77,5 +81,8 @@ void SysMenuAddMainMenuItems(TsSystemMenu& menu, const gui::TMainMenu* mainMenu)
 // and the default when empty; the part after a TAB becomes the item's shortcut.
 bool SysMenuItemCaption(const TsSystemMenu& menu, uint32_t command, bool byPosition, const std::string& defaultCaption,
                         gui::TMenuItem& item);
+// The skin name of a caption of the skin list: every "&" removed, and, when it holds "(internal)", cut after the
+// first one.
+std::string SkinNameOfMenuCaption(const std::string& caption);
 
 }  // namespace skin

@@ -283,6 +283,12 @@ void TsSkinManagerComponent::BeforeRemoveSkin() {
   SkinChangeRelease(*this);
 }
 
+void TsSkinManagerComponent::SkinReloaded() {
+  // New colours and images under the same hooks: what was kept of the previous load is made again on demand.
+  SkinSysColorsChanged();
+  if (ManagerServices().ResetMenuBorderWidth) ManagerServices().ResetMenuBorderWidth(*this);
+}
+
 void TsSkinManagerComponent::BroadcastSkinRemoved() {
   Broadcast(AC_SKINREMOVED);
   const TacManagerServices& s = ManagerServices();

@@ -128,6 +128,7 @@ class TsSkinManagerComponent : public gui::TComponent, public TsSkinManager {
   void BroadcastSkinLoaded() override;
   void AfterApplySkin() override;
   void BeforeRemoveSkin() override;
+  void SkinReloaded() override;
   void BroadcastSkinRemoved() override;
   void SkinChangeFinished() noexcept override;
 

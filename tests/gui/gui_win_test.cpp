@@ -100,6 +100,32 @@ TEST_F(WinFixture, ControlsAreWindowsOfTheStandardClasses) {
   EXPECT_EQ(memo->BoundsRect(), Bounds(220, 10, 150, 50));
 }
 
+// A form placed inside a control is a child window of that control, shown there with its own frame, whichever
+// window is made first.
+TEST_F(WinFixture, AFormInsideAControlIsAChildWindowOfThatControl) {
+  for (const bool formFirst : {false, true}) {
+    SCOPED_TRACE(formFirst ? "the host form shown first" : "the inner form shown first");
+    auto* panel = Add<TPanel>(form.p, 10, 10, 300, 240);
+    auto* inner = new TForm(form.p);
+    inner->SetBorderStyle(TFormBorderStyle::bsSingle);
+    inner->SetParent(panel);
+    inner->SetBounds(12, 14, 200, 150);
+    if (formFirst) form->Show();
+    inner->Show();
+    form->Show();
+    const LONG style = GetWindowLongA(inner->Handle(), GWL_STYLE);
+    EXPECT_EQ(GetParent(inner->Handle()), panel->Handle());
+    EXPECT_TRUE(style & WS_CHILD);
+    EXPECT_TRUE(style & WS_CAPTION);
+    POINT at{0, 0};
+    ClientToScreen(panel->Handle(), &at);
+    RECT r;
+    GetWindowRect(inner->Handle(), &r);
+    EXPECT_EQ(r.left - at.x, 12);
+    EXPECT_EQ(r.top - at.y, 14);
+  }
+}
+
 TEST_F(WinFixture, AWindowLeadsToItsControlOnlyWhileBothLive) {
   auto* group = Add<TGroupBox>(form.p, 4, 4, 200, 150);
   auto* edit = Add<TEdit>(group, 8, 20, 100, 21);

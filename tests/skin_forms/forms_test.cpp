@@ -460,6 +460,46 @@ TEST(SystemMenu, ItemsMirrorTheWindowsSystemMenu) {
   EXPECT_FALSE(m.CloseEnabled());
 }
 
+// The skin list: a radio item per skin under "Available skins", the current skin checked, a new column every 20
+// items, a second list in place of the first; choosing an item selects the skin its caption names.
+TEST(SystemMenu, TheSkinListChecksTheCurrentSkinAndSelectsTheChosenOne) {
+  Rig r;
+  skin::TsSkinManager& m = *r.skin.manager;
+  for (int i = 0; i < 45; ++i) m.InternalSkins.Add().Name = "Skin " + std::to_string(100 + i) + " (internal)";
+  m.SetActive(false);  // a choice then only names the skin
+  m.SetSkinName("Skin 103 (internal)");
+  skin::SysMenuAddSkinItems(*r.p->SystemMenu);
+  skin::SysMenuAddSkinItems(*r.p->SystemMenu);
+  gui::TMenuItem* items = r.p->SystemMenu->Items();
+  gui::TMenuItem* root = items->Items(0);
+  ASSERT_EQ(root->Name(), "SkinSelectItem");
+  EXPECT_EQ(root->Caption(), "Available skins");
+  EXPECT_TRUE(items->Items(1)->IsLine());
+  EXPECT_EQ(items->Items(2)->Name(), "acIR");  // the system block follows: one list, one separator
+  ASSERT_EQ(root->Count(), 45);
+  for (int i = 0; i < 45; ++i) {
+    const gui::TMenuItem* item = root->Items(i);
+    EXPECT_EQ(item->Name(), "SkinSelectItem" + std::to_string(i));
+    EXPECT_TRUE(item->RadioItem());
+    EXPECT_EQ(item->Checked(), i == 3) << i;
+    EXPECT_EQ(item->Break() == gui::TMenuBreak::mbBreak, i == 20 || i == 40) << i;
+  }
+  root->Items(7)->SetCaption("&Skin 107 (internal)");
+  root->Items(7)->Click();
+  EXPECT_EQ(m.SkinName(), "Skin 107 (internal)");
+  for (const auto& [caption, name] : std::vector<std::pair<std::string, std::string>>{
+           {"&Office (internal)", "Office (internal)"},
+           {"x(internal)y (internal)", "x(internal)"},
+           {"&Snow Leopard (internal) x", "Snow Leopard (internal)"},
+           {"Rock && R&oll", "Rock  Roll"},
+           {"Plain", "Plain"}})
+    EXPECT_EQ(skin::SkinNameOfMenuCaption(caption), name) << caption;
+  // Without skins to choose, no list.
+  m.InternalSkins.Clear();
+  skin::SysMenuAddSkinItems(*r.p->SystemMenu);
+  EXPECT_EQ(r.p->SystemMenu->Items()->Items(0)->Name(), "acIR");
+}
+
 TEST(CaptionText, RectangleAlignmentAndEllipsis) {
   skin::TextEngine* previous = skin::SetTextEngine(&skin::FixedMetricEngine());
   Rig r;
@@ -918,6 +958,52 @@ TEST(CaptionButtons, AReleaseOnThePressedButtonRunsItsCommandAndNothingElseDoes)
     EXPECT_FALSE(skin::TitleButtonPressed());
     for (const skin::TitleButtonRecord* b : {&r.p->ButtonClose, &r.p->ButtonMax, &r.p->ButtonMin}) EXPECT_NE(b->State, 2);
   }
+}
+
+// The provider of the form a control lies on, found up the control's parents.
+TEST(Provider, TheProviderOfTheFormAControlLiesOn) {
+  Rig r;
+  auto* panel = new gui::TPanel(r.form.get());
+  panel->SetParent(r.form.get());
+  auto* button = new gui::TButton(r.form.get());
+  button->SetParent(panel);
+  gui::TForm plainForm(nullptr);
+  auto* loose = new gui::TButton(&plainForm);
+  gui::TButton orphan(nullptr);
+  loose->SetParent(&plainForm);
+  for (const auto& [control, provider] : std::vector<std::pair<gui::TControl*, TsSkinProvider*>>{
+           {button, r.p}, {panel, r.p}, {r.form.get(), r.p}, {loose, nullptr}, {&orphan, nullptr}, {nullptr, nullptr}})
+    EXPECT_EQ(skin::FormProviderOf(control), provider);
+}
+
+// User title buttons that share one pair of handlers: each press and release names its own button as Sender.
+TEST(CaptionButtons, AUserTitleButtonIsTheSenderOfItsMouseEvents) {
+  Rig r;
+  skin::TsTitleButton* first = r.p->TitleButtons().Add();
+  skin::TsTitleButton* second = r.p->TitleButtons().Add();
+  std::vector<std::pair<std::string, gui::TObject*>> seen;
+  const gui::TMouseEvent down = [&](gui::TObject* sender, gui::TMouseButton, gui::TShiftState, int, int) {
+    seen.emplace_back("down", sender);
+  };
+  const gui::TMouseEvent up = [&](gui::TObject* sender, gui::TMouseButton, gui::TShiftState, int, int) {
+    seen.emplace_back("up", sender);
+  };
+  for (skin::TsTitleButton* b : {first, second}) {
+    b->OnMouseDown = down;
+    b->OnMouseUp = up;
+  }
+  skin::ProviderLayoutTitle(*r.p);
+  const TRect w = skin::FormWindowRect(*r.form);
+  for (skin::TsTitleButton* b : {second, first}) {
+    const int32_t code = skin::wv::kHtUserButton + b->Index();
+    const LPARAM at = ScreenPoint(w.Left + (b->Data.Rect.Left + b->Data.Rect.Right) / 2,
+                                  w.Top + (b->Data.Rect.Top + b->Data.Rect.Bottom) / 2);
+    r.form->Perform(0xA1, WPARAM(code), at);
+    r.form->Perform(0xA2, WPARAM(code), at);
+  }
+  using Seen = std::vector<std::pair<std::string, gui::TObject*>>;
+  EXPECT_EQ(seen, (Seen{{"down", second}, {"up", second}, {"down", first}, {"up", first}}));
+  EXPECT_STREQ(first->ClassName(), "TsTitleButton");
 }
 
 TEST(CaptionButtons, AClosePressThatFreesTheProviderLeavesNothingTouched) {

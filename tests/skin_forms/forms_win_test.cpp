@@ -29,6 +29,8 @@
 #include "skin/manager/skinchange.h"
 #include "skin/manager/skincommands.h"
 #include "skin/manager/sskinmanager_component.h"
+#include "skin/adapters/acctrladapter.h"
+#include "skin/adapters/acmainwnd.h"
 #include "skin/adapters/acscrollwnd.h"
 #include "skin/adapters/adapter_lifetime.h"
 #include "skin/forms/border_form.h"
@@ -2775,4 +2777,82 @@ TEST(ProviderWindows, AFormInsideAnotherWaitsToPaintItsFrameWhileThatOneHoldsIts
   const skin::TPoint origin = skin::ProviderCacheOrigin(*p);
   EXPECT_EQ(shownAt(), skin::GetPixel32(*p->SkinData().CacheBmp, probe.X + origin.X, probe.Y + origin.Y) & 0xFFFFFF);
   EXPECT_EQ(p->SkinData().Updating, 0);
+}
+
+// The provider's item events decide, through its control adapter, what the skin takes and how: a control kept
+// out, another's section and colour flag changed, and a form placed inside a panel skinned by a provider of its
+// own in the section the events chose, whether or not the creation hook skins standard forms.
+TEST(ProviderWindows, TheItemEventsChooseWhatTheControlAdapterSkinsAndHow) {
+  using skin::TacSkinningRules;
+  for (const TacSkinningRules rules : {TacSkinningRules(skin::srStdForms | skin::srStdDialogs | skin::srThirdParty),
+                                       TacSkinningRules(skin::srStdDialogs | skin::srThirdParty)}) {
+    SCOPED_TRACE(rules & skin::srStdForms ? "with standard forms" : "without standard forms");
+    FormsSkin skin;
+    skin.manager->SkinningRules = rules;
+    skin.manager->ThirdPartyLists[0] = {"TEdit"};
+    skin.manager->InstallHooks();
+    auto* form = new gui::TForm(gui::Application);
+    form->SetBounds(60, 60, 460, 340);
+    // Placed on the form as it is made (as the form designer places one): the creation hook leaves it alone.
+    auto* p = new TsSkinProvider(form);
+    auto child = [form](auto* control, const char* name, int y) {
+      control->SetName(name);
+      control->SetParent(form);
+      control->SetBounds(10, y, 120, 24);
+      return control;
+    };
+    gui::TButton* kept = child(new gui::TButton(form), "Kept", 10);
+    gui::TButton* plain = child(new gui::TButton(form), "Plain", 40);
+    gui::TEdit* edit = child(new gui::TEdit(form), "Recoloured", 70);
+    auto* panel = new gui::TPanel(form);
+    panel->SetParent(form);
+    panel->SetBounds(150, 10, 280, 280);
+    auto* inner = new gui::TForm(form);
+    inner->SetBorderStyle(gui::TFormBorderStyle::bsSingle);
+    inner->SetParent(panel);
+    inner->SetBounds(10, 10, 240, 200);
+    std::vector<std::string> asked;
+    p->OnSkinItem = [&](gui::TComponent* item, bool& canBeAdded, std::string& section) {
+      asked.push_back(item->Name());
+      if (item == kept) canBeAdded = false;
+      if (item == inner) section = "MENULINE";
+    };
+    p->OnSkinItemEx = [&](gui::TComponent* item, bool&, skin::TacSkinParams* params) {
+      if (item != edit) return;
+      params->SkinSection = "FORMTITLE";
+      params->UseSkinColor = false;
+    };
+    inner->Show();
+    form->Show();
+    auto adapterOf = [](gui::TWinControl* c) { return skin::AdapterOfWindow(c->WindowHandle()); };
+    EXPECT_TRUE(PumpUntil([&] { return adapterOf(plain) != nullptr && skin::FormProvider(inner) != nullptr; }, 3000));
+    EXPECT_EQ(adapterOf(kept), nullptr);
+    EXPECT_NE(std::find(asked.begin(), asked.end(), "Kept"), asked.end());
+    skin::TacMainWnd* recoloured = adapterOf(edit);
+    ASSERT_TRUE(recoloured && recoloured->SkinData);
+    EXPECT_EQ(recoloured->SkinData->SkinSection, "FORMTITLE");
+    EXPECT_TRUE(recoloured->SkinData->CustomColor);
+    auto* innerProvider = dynamic_cast<TsSkinProvider*>(skin::FormProvider(inner));
+    ASSERT_NE(innerProvider, nullptr);
+    EXPECT_EQ(innerProvider->SkinData().SkinSection, "MENULINE");
+    EXPECT_EQ(innerProvider->SkinData().SkinIndex, skin.menuLine);
+    gui::Free(form);
+    PumpFor(50);
+  }
+}
+
+// A control whose window is made while the form shows is given to the control adapter alone, in the adapter's
+// default section.
+TEST(ProviderWindows, AControlMadeWhileTheFormShowsTakesTheAdaptersDefaultSection) {
+  Shown f;
+  ASSERT_NE(f.p->Adapter, nullptr);
+  f.p->Adapter->DefaultSection = "MENULINE";
+  auto* late = new gui::TButton(f.form);
+  late->SetParent(f.form);
+  late->SetBounds(20, 20, 100, 24);
+  late->HandleNeeded();
+  EXPECT_TRUE(PumpUntil([&] { return skin::AdapterOfWindow(late->WindowHandle()) != nullptr; }, 2000));
+  skin::TacMainWnd* adapter = skin::AdapterOfWindow(late->WindowHandle());
+  ASSERT_TRUE(adapter && adapter->SkinData);
+  EXPECT_EQ(adapter->SkinData->SkinSection, "MENULINE");
 }

@@ -15,6 +15,7 @@
 #include "gui/frames.h"
 #include "gui/stdctrls.h"
 #include "gui/syscolors.h"
+#include "skin/manager/commondata.h"
 #include "skin/manager/componentprops.h"
 #include "skin/data/programskinmanager.h"
 #include "skin/data/scommondata.h"
@@ -553,6 +554,49 @@ TEST(SkinManagerComponent, SettersThatActAndThoseThatDoNot) {
   e.m->SetScrollSize(-1);
   EXPECT_EQ(SkinManagerScrollWidth(e.m.get()), sys.SystemMetric(smCXVSCROLL));
   EXPECT_EQ(SkinManagerScrollWidth(nullptr), systemSkinSystem().SystemMetric(smCXVSCROLL));
+}
+
+// A reload for new colours or for the extended borders loads the skin again in place: it stays applied, with
+// the shadows that the extended borders ask for, and the forms are repainted once.
+TEST(SkinManagerComponent, AReloadKeepsTheSkinAppliedWithTheShadowsItsBordersAskFor) {
+  PortableSkinSystem sys;
+  sys.layeredWindows = true;
+  SetStandardBorderShadows(std::make_shared<Bitmap>(5, 5), std::make_shared<Bitmap>(6, 6));
+  ManagerEnv e(sys);
+  e.Store("One", Pack(FixtureMembers()));
+  Forms forms;
+  ProbeForm* plain = forms.Add("P", false);
+  e.m->SetSkinName("One");
+  struct Case {
+    const char* what;
+    std::function<void()> set;
+    bool shadows;
+  };
+  for (const Case& k : std::vector<Case>{{"extended borders on", [&] { e.m->SetExtendedBorders(true); }, true},
+                                         {"brightness", [&] { e.m->SetBrightness(20); }, true},
+                                         {"saturation", [&] { e.m->SetSaturation(-30); }, true},
+                                         {"hue", [&] { e.m->SetHueOffset(40); }, true},
+                                         {"extended borders off", [&] { e.m->SetExtendedBorders(false); }, false},
+                                         {"brightness, no borders", [&] { e.m->SetBrightness(-10); }, false}}) {
+    SCOPED_TRACE(k.what);
+    plain->received.clear();
+    e.m->LastSysCommand = 0;
+    k.set();
+    EXPECT_EQ(plain->Count(AC_SKINREFRESH), 1);
+    EXPECT_EQ(e.m->SkinData().Active, 1);
+    EXPECT_NE(e.m->SkinInfo(), "N/A");
+    EXPECT_EQ(e.m->HooksInstalled, 1);
+    TsCommonData data;
+    data.FSkinManager = e.m.get();
+    data.SkinIndex = SkinManagerGetSectionIndex(*e.m, "BUTTON");
+    EXPECT_TRUE(CommonDataIsSkinned(data, true));
+    gui::TMessage minimize{0x0112, 0xF020, 0, 0};
+    e.m->AppHook(minimize);
+    EXPECT_EQ(e.m->LastSysCommand, 2u);  // the application-window hook acts on system commands
+    EXPECT_EQ(e.m->Skin().ActiveShadow != nullptr, k.shadows);
+    EXPECT_EQ(e.m->Skin().ShadowMargins, k.shadows ? (TRect{9, 9, 9, 9}) : TRect{});
+  }
+  SetStandardBorderShadows(nullptr, nullptr);
 }
 
 TEST(SkinManagerComponent, SkinNamesOfTheStoredSkinsAndTheDirectory) {
