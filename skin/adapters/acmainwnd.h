@@ -76,6 +76,8 @@ class TacMainWnd : public DeferredFree {
   virtual void WndProc(gui::TMessage& Message);
   // Whether the adapter belongs to the scrollable family (attached with its scroll bars).
   virtual bool ScrollFamily() const { return false; }
+  // Whether creation leaves the window's visual style on whatever the other rules say (popup-menu windows).
+  virtual bool KeepsVisualStyle() const { return false; }
   // After detaching took the adapter out of the window (procedure, property, colours): the scrollable family
   // frees its bars here.
   virtual void DetachedFromWindow() {}

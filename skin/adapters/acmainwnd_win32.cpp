@@ -328,8 +328,8 @@ void TacMainWnd::Create(HWND Wnd, TsCommonData* Data, TsSkinManager* Manager, co
   OldWndProc = nullptr;
   link_.reset();
   auto* provider = Data != nullptr ? dynamic_cast<TacFormProvider*>(Data->OwnerObject) : nullptr;
-  const bool keepTheme = (provider != nullptr && !provider->DrawNonClientArea()) || Params.SkinSection == "DIALOG" ||
-                         DispatcherSkinning() != 0;
+  const bool keepTheme = (provider != nullptr && !provider->DrawNonClientArea()) || KeepsVisualStyle() ||
+                         Params.SkinSection == "DIALOG" || DispatcherSkinning() != 0;
   if (!keepTheme)
     if (SetWindowThemeFn theme = SetWindowThemeEntry()) theme(Wnd, L" ", L" ");
   SkinManager = Manager != nullptr ? Manager : DefaultManager();
