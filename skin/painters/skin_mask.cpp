@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "skin/data/maskdata.h"
 #include "skin/data/sskinmanager.h"
@@ -135,6 +136,43 @@ std::unique_ptr<Bitmap> ScaledPiece(const Bitmap& src, const View32& s, int32_t 
   return out;
 }
 
+// A piece stretched to width x height by nearest pixel (the source pixel under the centre of each target pixel)
+// and mixed through its mask into the visible part at (x, y), row by row: each source row and its mask row are
+// gathered once, however many target rows repeat them.
+void NearestMixByMask(const View32& d, int32_t x, int32_t y, int32_t visibleW, int32_t visibleH, int32_t width,
+                      int32_t height, const View32& s, int32_t sx, int32_t sy, int32_t sw, int32_t sh,
+                      int32_t maskOffset) {
+  thread_local std::vector<int32_t> columns;
+  thread_local std::vector<uint32_t> image, mask;
+  const size_t n = size_t(visibleW);
+  if (columns.size() < n) {
+    columns.resize(n);
+    image.resize(n);
+    mask.resize(n);
+  }
+  for (int32_t c = 0; c < visibleW; ++c) columns[size_t(c)] = sx + int32_t((2 * int64_t(c) + 1) * sw / (2 * int64_t(width)));
+  int32_t gathered = -1;
+  for (int32_t row = 0; row < visibleH; ++row) {
+    const int32_t sr = sy + int32_t((2 * int64_t(row) + 1) * sh / (2 * int64_t(height)));
+    if (sr != gathered) {
+      const uint32_t* ir = s.Row(sr);
+      const uint32_t* mr = s.Row(sr + maskOffset);
+      for (size_t c = 0; c < n; ++c) {
+        image[c] = ir[columns[c]];
+        mask[c] = mr[columns[c]];
+      }
+      gathered = sr;
+    }
+    kernels::RowMixByMaskBest(d.Row(y + row) + x, image.data(), mask.data(), visibleW, 0xFF000000u);
+  }
+  constexpr size_t kKeep = size_t(4) << 20;  // pixels: a very wide piece gives its buffers back
+  if (columns.capacity() > kKeep) {
+    std::vector<int32_t>().swap(columns);
+    std::vector<uint32_t>().swap(image);
+    std::vector<uint32_t>().swap(mask);
+  }
+}
+
 void StretchMaskedPieceWith(Bitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height, const Bitmap& src,
                             int32_t srcX, int32_t srcY, int32_t srcWidth, int32_t srcHeight, int32_t maskOffset,
                             bool isCentre, const CacheInfo& ci, PixelRule rule, int maskFilter) {
@@ -193,6 +231,10 @@ void StretchMaskedPieceWith(Bitmap& dst, int32_t x, int32_t y, int32_t width, in
   }
   // Only the part inside dst is made.
   const int32_t visibleW = x1 - x, visibleH = y1 - y;
+  if (!filtered && rule.rule == Rule::Plain) {
+    NearestMixByMask(d, x, y, visibleW, visibleH, width, height, s, srcX, srcY, srcWidth, srcHeight, maskOffset);
+    return;
+  }
   std::unique_ptr<Bitmap> image, mask;
   if (filtered) {
     image = ScaledPiece(src, s, srcX, srcY, srcWidth, srcHeight, width, height, rfMitchell);
