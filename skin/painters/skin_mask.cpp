@@ -142,14 +142,9 @@ std::unique_ptr<Bitmap> ScaledPiece(const Bitmap& src, const View32& s, int32_t 
 void NearestMixByMask(const View32& d, int32_t x, int32_t y, int32_t visibleW, int32_t visibleH, int32_t width,
                       int32_t height, const View32& s, int32_t sx, int32_t sy, int32_t sw, int32_t sh,
                       int32_t maskOffset) {
-  thread_local std::vector<int32_t> columns;
-  thread_local std::vector<uint32_t> image, mask;
   const size_t n = size_t(visibleW);
-  if (columns.size() < n) {
-    columns.resize(n);
-    image.resize(n);
-    mask.resize(n);
-  }
+  std::vector<int32_t> columns(n);
+  std::vector<uint32_t> image(n), mask(n);
   for (int32_t c = 0; c < visibleW; ++c) columns[size_t(c)] = sx + int32_t((2 * int64_t(c) + 1) * sw / (2 * int64_t(width)));
   int32_t gathered = -1;
   for (int32_t row = 0; row < visibleH; ++row) {
@@ -164,12 +159,6 @@ void NearestMixByMask(const View32& d, int32_t x, int32_t y, int32_t visibleW, i
       gathered = sr;
     }
     kernels::RowMixByMaskBest(d.Row(y + row) + x, image.data(), mask.data(), visibleW, 0xFF000000u);
-  }
-  constexpr size_t kKeep = size_t(4) << 20;  // pixels: a very wide piece gives its buffers back
-  if (columns.capacity() > kKeep) {
-    std::vector<int32_t>().swap(columns);
-    std::vector<uint32_t>().swap(image);
-    std::vector<uint32_t>().swap(mask);
   }
 }
 

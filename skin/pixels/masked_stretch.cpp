@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <mutex>
 #include <unordered_map>
 #include <vector>
 
@@ -24,18 +25,28 @@ struct Taps {
   std::vector<int16_t> weight;
 };
 
+// What the stretches keep between calls (the last axes and pairs made, the idle streams) is the process's, behind
+// one lock: painting runs on one thread, and objects kept per thread would be freed when a thread ends, which the
+// Windows build's run-time does not do safely.
+std::mutex& KeptLock() {
+  static std::mutex lock;
+  return lock;
+}
+
 // The filtered stretch's contributions with their 16.16 weights rounded to 14 bits, the rounding rest given to the
-// largest weight of each target. Painting stretches the same few sizes again and again: each thread keeps the axes
-// it made last.
+// largest weight of each target. Painting stretches the same few sizes again and again: the last axes made are kept.
 std::shared_ptr<const Taps> AxisTaps(int32_t from, int32_t to, int filter) {
   struct Kept {
     int32_t from, to, filter;
     std::shared_ptr<const Taps> taps;
   };
-  thread_local std::array<Kept, 6> kept{};
-  thread_local size_t next = 0;
-  for (const Kept& k : kept)
-    if (k.taps && k.from == from && k.to == to && k.filter == filter) return k.taps;
+  static std::array<Kept, 6> kept{};
+  static size_t next = 0;
+  {
+    const std::lock_guard<std::mutex> hold(KeptLock());
+    for (const Kept& k : kept)
+      if (k.taps && k.from == from && k.to == to && k.filter == filter) return k.taps;
+  }
   const ResampleContributions c = BuildResampleContributions(from, to, filter);
   auto t = std::make_shared<Taps>();
   t->first = c.first;
@@ -51,6 +62,7 @@ std::shared_ptr<const Taps> AxisTaps(int32_t from, int32_t to, int filter) {
     }
     if (largest >= 0) t->weight[size_t(largest)] = int16_t(t->weight[size_t(largest)] + (16384 - total));
   }
+  const std::lock_guard<std::mutex> hold(KeptLock());
   kept[next] = Kept{from, to, filter, t};
   next = (next + 1) % kept.size();
   return t;
@@ -77,8 +89,8 @@ constexpr int32_t kStrip = 2048;
 // last repeated for a piece of one row), and the rows of the target made from them.
 class Stream {
  public:
-  // Made once per thread and role (image or mask) and started for every stretch: its buffers keep their size from
-  // one stretch to the next, so that painting the same pieces again allocates and clears nothing.
+  // Started for every stretch and kept idle between stretches: its buffers keep their size from one stretch to the
+  // next, so that painting the same pieces again allocates and clears nothing.
   Stream() = default;
   Stream(const Stream&) = delete;
   Stream& operator=(const Stream&) = delete;
@@ -133,7 +145,7 @@ class Stream {
     std::vector<int32_t> wide;      // per two columns, `even` groups of eight
   };
   static AcrossPairs Pairs(const Taps& t, int32_t sw, int32_t visibleW);
-  // The pairs of a geometry, made once: each thread keeps the last few it made.
+  // The pairs of a geometry, made once: the last few made are kept.
   static std::shared_ptr<const AcrossPairs> CachedPairs(int32_t sw, int32_t width, int32_t visibleW, int filter);
   // A buffer made at least n long (never shorter, never cleared).
   template <class T>
@@ -169,6 +181,8 @@ class Stream {
   size_t pairs_ = 0;
   std::vector<int16_t> weights_;  // two per pair
   std::vector<int16_t> paired_;   // per pair, 8 values per pixel of the strip (2 in a grey stream)
+  // The distinct pairs of source pixels of the row being stretched across (AVX2).
+  mutable std::vector<int16_t> unpacked_;
 };
 
 std::shared_ptr<const Stream::AcrossPairs> Stream::CachedPairs(int32_t sw, int32_t width, int32_t visibleW,
@@ -177,11 +191,15 @@ std::shared_ptr<const Stream::AcrossPairs> Stream::CachedPairs(int32_t sw, int32
     int32_t sw, width, visibleW, filter;
     std::shared_ptr<const AcrossPairs> pairs;
   };
-  thread_local std::array<Kept, 6> kept{};
-  thread_local size_t next = 0;
-  for (const Kept& k : kept)
-    if (k.pairs && k.sw == sw && k.width == width && k.visibleW == visibleW && k.filter == filter) return k.pairs;
+  static std::array<Kept, 6> kept{};
+  static size_t next = 0;
+  {
+    const std::lock_guard<std::mutex> hold(KeptLock());
+    for (const Kept& k : kept)
+      if (k.pairs && k.sw == sw && k.width == width && k.visibleW == visibleW && k.filter == filter) return k.pairs;
+  }
   auto made = std::make_shared<const AcrossPairs>(Pairs(*AxisTaps(std::max(sw, 2), width, filter), sw, visibleW));
+  const std::lock_guard<std::mutex> hold(KeptLock());
   kept[next] = Kept{sw, width, visibleW, filter, made};
   next = (next + 1) % kept.size();
   return made;
@@ -255,8 +273,8 @@ void Stream::Across(const uint32_t* src, const AcrossPairs& pairs, uint32_t* out
 __attribute__((target("avx2"))) int32_t Stream::AcrossAvx2(const uint32_t* src, const AcrossPairs& pairs,
                                                            uint32_t* out) const {
   // The distinct pairs of source pixels of this row, each as 16-bit channels of the two interleaved.
-  thread_local std::vector<int16_t> unpacked;  // eight per pair
-  unpacked.resize(pairs.distinctA.size() * 8);
+  std::vector<int16_t>& unpacked = unpacked_;  // eight per pair
+  Grow(unpacked, pairs.distinctA.size() * 8);
   const __m128i zero = _mm_setzero_si128();
   for (size_t d = 0; d < pairs.distinctA.size(); ++d) {
     const __m128i a = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int32_t(src[pairs.distinctA[d]])), zero);
@@ -510,6 +528,32 @@ __attribute__((target("avx2"))) int32_t Stream::RowAvx2(int32_t n, uint32_t* out
 }
 #endif
 
+// The idle streams: a stretch takes two and gives them back (a few are kept, their oversized buffers trimmed).
+std::vector<std::unique_ptr<Stream>>& IdleStreams() {
+  static std::vector<std::unique_ptr<Stream>> idle;
+  return idle;
+}
+
+std::unique_ptr<Stream> TakeStream() {
+  {
+    const std::lock_guard<std::mutex> hold(KeptLock());
+    std::vector<std::unique_ptr<Stream>>& idle = IdleStreams();
+    if (!idle.empty()) {
+      std::unique_ptr<Stream> s = std::move(idle.back());
+      idle.pop_back();
+      return s;
+    }
+  }
+  return std::make_unique<Stream>();
+}
+
+void GiveStream(std::unique_ptr<Stream> s) {
+  s->Trim();
+  const std::lock_guard<std::mutex> hold(KeptLock());
+  std::vector<std::unique_ptr<Stream>>& idle = IdleStreams();
+  if (idle.size() < 4) idle.push_back(std::move(s));
+}
+
 }  // namespace
 
 void StretchMixByMask(Bitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height, const Bitmap& src,
@@ -542,7 +586,9 @@ void StretchMixByMask(Bitmap& dst, int32_t x, int32_t y, int32_t width, int32_t 
     const uint32_t* m = s.Row(sy + maskOffset + r) + sx;
     for (int32_t c = 0; c < sw && grey; ++c) grey = ((m[c] ^ (m[c] >> 8)) & 0xFFFF) == 0;
   }
-  thread_local Stream image, mask;
+  std::unique_ptr<Stream> imageStream = TakeStream(), maskStream = TakeStream();
+  Stream& image = *imageStream;
+  Stream& mask = *maskStream;
   image.Start(s, sx, sy, sw, sh, width, height, visibleW, imageFilter, false);
   mask.Start(s, sx, sy + maskOffset, sw, sh, width, height, visibleW, maskFilter, grey);
   uint32_t maskRow[kStrip];
@@ -553,8 +599,8 @@ void StretchMixByMask(Bitmap& dst, int32_t x, int32_t y, int32_t width, int32_t 
       image.MixRow(row, x0, n, d.Row(y + row) + x + x0, maskRow);
     }
   }
-  image.Trim();
-  mask.Trim();
+  GiveStream(std::move(imageStream));
+  GiveStream(std::move(maskStream));
 }
 
 }  // namespace skin
