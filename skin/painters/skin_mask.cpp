@@ -337,6 +337,49 @@ struct MaskJob {
     }
   }
 
+  // The tiled masked centre in one pass down the target, each row mixed at once: the same pixels as the tiles
+  // copied one by one (key pixels of the image skipped, the target's alpha kept), but the target is read and
+  // written in order, once. False (nothing done) when the piece or its mask reaches outside the source.
+  bool TiledMaskedCentre(const TRect& srcRect, const TRect& dstRect) const {
+    View32 d, s;
+    if (!GetView32(dst, d) || !GetView32(src, s)) return false;
+    const int64_t cw = RectWidth64(srcRect), ch = RectHeight64(srcRect);
+    if (cw < 1 || ch < 1) return true;  // a piece of no length leaves the centre as it is
+    if (srcRect.Left < 0 || srcRect.Top < 0 || srcRect.Right > s.width || srcRect.Top + int64_t(maskOffset) < 0 ||
+        srcRect.Bottom + int64_t(maskOffset) > s.height)
+      return false;
+    const int64_t x0 = std::max<int64_t>(dstRect.Left, 0), x1 = std::min<int64_t>(dstRect.Right, d.width);
+    const int64_t y0 = std::max<int64_t>(dstRect.Top, 0), y1 = std::min<int64_t>(dstRect.Bottom, d.height);
+    if (x1 <= x0 || y1 <= y0) return true;
+    const size_t n = size_t(x1 - x0);
+    // Each source row tiled across the visible columns, image and mask: kept when the rows repeat (and fit in a few
+    // megabytes), else gathered for each target row.
+    const bool keep = ch <= y1 - y0 && ch * int64_t(n) <= (int64_t(1) << 20);
+    const size_t slots = keep ? size_t(ch) : 1;
+    const std::unique_ptr<uint32_t[]> image(new uint32_t[slots * n]), mask(new uint32_t[slots * n]);
+    std::vector<uint8_t> made(slots, 0);
+    std::vector<int32_t> columns(n);
+    for (size_t c = 0; c < n; ++c)
+      columns[c] = int32_t(srcRect.Left + (x0 + int64_t(c) - dstRect.Left) % cw);
+    for (int64_t y = y0; y < y1; ++y) {
+      const int64_t r = (y - dstRect.Top) % ch;
+      const size_t slot = keep ? size_t(r) : 0;
+      uint32_t* ir = image.get() + slot * n;
+      uint32_t* mr = mask.get() + slot * n;
+      if (!keep || !made[slot]) {
+        const uint32_t* si = s.Row(int32_t(srcRect.Top + r));
+        const uint32_t* sm = s.Row(int32_t(srcRect.Top + r + maskOffset));
+        for (size_t c = 0; c < n; ++c) {
+          ir[c] = si[columns[c]];
+          mr[c] = sm[columns[c]];
+        }
+        made[slot] = 1;
+      }
+      kernels::RowMixByMaskBest(d.Row(int32_t(y)) + x0, ir, mr, int32_t(n), 0, true);
+    }
+    return true;
+  }
+
   // A run (an edge): dstRect filled from the source piece srcRect, stretched or tiled along the run.
   void Run(const TRect& srcRect, const TRect& dstRect, bool horizontal) const {
     if (RectIsEmpty(dstRect)) return;
@@ -364,6 +407,7 @@ struct MaskJob {
       Stretch(srcRect, dstRect, true);
       return;
     }
+    if (member == Member::Mask && Masked() && TiledMaskedCentre(srcRect, dstRect)) return;
     const int64_t ch = RectHeight64(srcRect);
     TileRun(dstRect.Top, dstRect.Bottom, ch, 0, dst.Height(), [&](int64_t pos, int64_t cut) {
       Run(TRect{srcRect.Left, srcRect.Top, srcRect.Right, Clamp32(srcRect.Top + cut)},

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -265,6 +266,45 @@ TEST(SkinMask, AMaskedPieceGrownOnBothAxesTakesTheNearestPixelsMixedThroughTheMa
             mixed |= ((sc * 256 + (dc - sc) * mc) >> 8 & 0xFF) << shift;
           }
           want = mixed;
+        }
+        wrong += GetPixel32(dst, x, y) != want ? 1 : 0;
+      }
+    EXPECT_EQ(wrong, 0);
+  }
+}
+
+TEST(SkinMask, ATiledMaskedCentreRepeatsItsPieceFromTheCentresCorner) {
+  // Centre pixel (x, y) takes the piece's pixel ((x - left) mod width, (y - top) mod height) mixed through its mask
+  // (d := s + (d - s) x m_c shr 8, the target's alpha kept); a key pixel of the image leaves the target as it was.
+  // The frame cut by the bitmap on two sides, or inside it.
+  PaintersFixture f;
+  SkinImageRecord rec = f.Image(f.masked);
+  auto own = std::make_shared<Bitmap>(test::RandomBitmap(24, 40, 31));
+  SetPixel32(*own, 7, 9, KeyPixel);
+  rec.Bitmap = own;
+  rec.SourceRect = TRect{0, 0, 24, 40};
+  rec.ImageCount = 1;
+  rec.MaskType = 1;  // frames of 20 rows, the mask 20 rows below
+  rec.BorderLeft = rec.BorderTop = rec.BorderRight = rec.BorderBottom = 3;
+  rec.DrawMode = dmPaintCentre;
+  for (const TRect R : {TRect{5, 4, 190, 140}, TRect{-11, -9, 150, 120}}) {
+    SCOPED_TRACE(std::to_string(R.Left) + ", " + std::to_string(R.Top));
+    Bitmap dst = test::RandomBitmap(200, 150, 8);
+    Bitmap before;
+    before.Assign(dst);
+    DrawSkinMask(dst, R, EmptyCacheInfo, rec, 0, false);
+    int wrong = 0;
+    for (int32_t y = std::max(R.Top + 3, 0); y < R.Bottom - 3; ++y)
+      for (int32_t x = std::max(R.Left + 3, 0); x < R.Right - 3; ++x) {
+        const int32_t sx = 3 + (x - R.Left - 3) % 18, sy = 3 + (y - R.Top - 3) % 14;
+        const uint32_t s = GetPixel32(*own, sx, sy), m = GetPixel32(*own, sx, sy + 20), d = GetPixel32(before, x, y);
+        uint32_t want = d;
+        if (s != KeyPixel) {
+          want = d & 0xFF000000u;
+          for (int shift : {0, 8, 16}) {
+            const uint32_t sc = (s >> shift) & 0xFF, dc = (d >> shift) & 0xFF, mc = (m >> shift) & 0xFF;
+            want |= ((sc * 256 + (dc - sc) * mc) >> 8 & 0xFF) << shift;
+          }
         }
         wrong += GetPixel32(dst, x, y) != want ? 1 : 0;
       }
