@@ -177,10 +177,8 @@ void TacSpeedButtonHandler::PaintCache() {
   TRect textBounds;
   CalcButtonLayout(TRect{0, 0, w, h}, TPoint{gs.cx, gs.cy}, TPoint{ts.cx, ts.cy}, int32_t(Button->Layout()), 2, -1,
                    Button->Spacing(), 0, glyphPos, textBounds);
-  if (state == 2 && m->ButtonsOptions.ShiftContentOnClick) {
-    glyphPos = TPoint{glyphPos.X + 1, glyphPos.Y + 1};
-    textBounds = TRect{textBounds.Left + 1, textBounds.Top + 1, textBounds.Right + 1, textBounds.Bottom + 1};
-  }
+  // A pressed button moves its glyph; the caption keeps its place.
+  if (state == 2 && m->ButtonsOptions.ShiftContentOnClick) glyphPos = TPoint{glyphPos.X + 1, glyphPos.Y + 1};
   if (!glyph.Empty()) {
     GlyphPaintData d;
     d.Target = &cache;

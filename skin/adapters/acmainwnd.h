@@ -29,6 +29,7 @@
 #include "gui/messages.h"
 #include "skin/data/scommondata.h"
 #include "skin/data/sskinmanager.h"
+#include "skin/pixels/background_info.h"
 #include "skin/pixels/geometry.h"
 
 namespace skin {
@@ -76,6 +77,8 @@ class TacMainWnd : public DeferredFree {
   virtual void WndProc(gui::TMessage& Message);
   // Whether the adapter belongs to the scrollable family (attached with its scroll bars).
   virtual bool ScrollFamily() const { return false; }
+  // Whether creation leaves the window's visual style on whatever the other rules say (popup-menu windows).
+  virtual bool KeepsVisualStyle() const { return false; }
   // After detaching took the adapter out of the window (procedure, property, colours): the scrollable family
   // frees its bars here.
   virtual void DetachedFromWindow() {}
@@ -153,6 +156,8 @@ class TacMainWnd : public DeferredFree {
   // The default manager learns that the mouse is over the owner control.
   void NoteHotControl();
   static bool CompositionEnabled();
+  // The answer to AC_GETBACKGROUND from the skin data, in the coordinates of the window's client area.
+  void AnswerBackground(BackgroundInfo& Info);
   // The common handling: the library command codes below 61, everything else to the original procedure.
   void CommonWndProc(gui::TMessage& Message);
   // The steps of Release that the scrollable family extends (its bars are freed after these).

@@ -328,8 +328,8 @@ void TacMainWnd::Create(HWND Wnd, TsCommonData* Data, TsSkinManager* Manager, co
   OldWndProc = nullptr;
   link_.reset();
   auto* provider = Data != nullptr ? dynamic_cast<TacFormProvider*>(Data->OwnerObject) : nullptr;
-  const bool keepTheme = (provider != nullptr && !provider->DrawNonClientArea()) || Params.SkinSection == "DIALOG" ||
-                         DispatcherSkinning() != 0;
+  const bool keepTheme = (provider != nullptr && !provider->DrawNonClientArea()) || KeepsVisualStyle() ||
+                         Params.SkinSection == "DIALOG" || DispatcherSkinning() != 0;
   if (!keepTheme)
     if (SetWindowThemeFn theme = SetWindowThemeEntry()) theme(Wnd, L" ", L" ");
   SkinManager = Manager != nullptr ? Manager : DefaultManager();
@@ -453,6 +453,28 @@ void TacMainWnd::ReleaseSteps() {
     }
   Destroyed = 1;
   SkinManager = nullptr;
+}
+
+void TacMainWnd::AnswerBackground(BackgroundInfo& Info) {
+  // A window that no control serves keeps the image of its whole window, border included, while its children
+  // ask in client coordinates: the answer is moved by where the client area starts (nothing without a border).
+  TPoint origin{};
+  if (SkinData->OwnerControl == nullptr && Handle != nullptr) {
+    RECT wr{};
+    POINT client{0, 0};
+    if (GetWindowRect(Handle, &wr) && ClientToScreen(Handle, &client))
+      origin = TPoint{client.x - wr.left, client.y - wr.top};
+  }
+  if (Info.PleaseDraw) {
+    // The drawing takes the cache at the requested rectangle moved by the offset the request carries.
+    Info.Offset = TPoint{Info.Offset.X + origin.X, Info.Offset.Y + origin.Y};
+    CommonDataPaintParentBg(*SkinData, Info, 0, Handle);
+    return;
+  }
+  CommonDataPaintParentBg(*SkinData, Info, 0, Handle);
+  // A colour answer may come with the image too (its border bands hold valid pixels): the same offset applies.
+  if (Info.Bmp != nullptr)
+    Info.Offset = TPoint{Info.Offset.X + origin.X, Info.Offset.Y + origin.Y};
 }
 
 bool TacMainWnd::CompositionEnabled() {
@@ -621,7 +643,7 @@ void TacMainWnd::CommonWndProc(gui::TMessage& m) {
       if (CallOriginal(m) == 0) m.Result = LRESULT(CommonDataGetBgColor(*SkinData, 0, Handle));
       return;
     case AC_GETBACKGROUND:
-      if (auto* info = reinterpret_cast<BackgroundInfo*>(m.LParam)) CommonDataPaintParentBg(*SkinData, *info, 0, Handle);
+      if (auto* info = reinterpret_cast<BackgroundInfo*>(m.LParam)) AnswerBackground(*info);
       return;
     case AC_GETADAPTER:
       m.Result = reinterpret_cast<LRESULT>(this);

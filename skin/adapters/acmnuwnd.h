@@ -23,6 +23,8 @@ class TacMnuWnd : public TacScrollWnd {
   void Initialize() override;
   void RestoreColors() override;
   void WndProc(gui::TMessage& Message) override;
+  // A menu window keeps its visual style: the skinned menus draw its items, the system the rest.
+  bool KeepsVisualStyle() const override { return true; }
 
   uint8_t FramePainted = 0;  // the frame has been painted once
   uint8_t InPosChange = 0;   // the window is being made transparent before it shows

@@ -12,6 +12,7 @@
 #include "gui/pagectrl.h"
 #include "skin/adapters/acscrollwnd.h"
 #include "skin/adapters/bitmap_part.h"
+#include "skin/adapters/button_glyph.h"
 #include "skin/adapters/pending_skindata.h"
 #include "skin/manager/commondata.h"
 #include "skin/manager/skincommands.h"
@@ -143,13 +144,46 @@ void TacTabControlWnd::PaintTab(Bitmap& Target, int32_t Index, int32_t State, co
   SelectAdapterFont(this, font);
   const int32_t overlap = SkinManager->Skin().SkinData.TabTopCovering;
   TRect content = TabContentRect(at, Side(), overlap);
-  HIMAGELIST images = reinterpret_cast<HIMAGELIST>(SendMessageA(Handle, TCM_GETIMAGELIST, 0, 0));
+  // The image: from the page control's Images when it has a list, else from the list the tab window holds.
+  auto* pc = dynamic_cast<gui::TPageControl*>(SkinData->OwnerControl);
+  gui::TCustomImageList* listed = pc != nullptr ? pc->Images() : nullptr;
+  HIMAGELIST images =
+      listed == nullptr ? reinterpret_cast<HIMAGELIST>(SendMessageA(Handle, TCM_GETIMAGELIST, 0, 0)) : nullptr;
   int iw = 0, ih = 0;
-  if (images != nullptr && item.iImage >= 0) ImageList_GetIconSize(images, &iw, &ih);
+  if (item.iImage >= 0) {
+    if (listed != nullptr && item.iImage < ImageCountOf(listed)) {
+      iw = listed->Width();
+      ih = listed->Height();
+    } else if (images != nullptr) {
+      ImageList_GetIconSize(images, &iw, &ih);
+    }
+  }
+  // An alpha image list takes the skin's discoloured look in the section's colour; another list of the component
+  // layer draws itself; a system list through the system.
+  auto drawImage = [&](int32_t x, int32_t y) {
+    if (iw <= 0) return;
+    if (listed != nullptr && IsAlphaList(listed) && SkinManager->Effects.DiscoloredGlyphs) {
+      DrawAlphaListImage(*listed, Target, x, y, item.iImage, 1, 0, ColorToRGB(s->NormalState.Color), false);
+      return;
+    }
+    BitmapDC dc(Target);
+    if (dc.dc() == nullptr) return;
+    if (listed != nullptr) {
+      gui::TCanvas canvas;
+      canvas.SetHandle(dc.dc());
+      listed->Draw(canvas, x, y, item.iImage, true);
+      canvas.SetHandle(nullptr);
+    } else {
+      ImageList_Draw(images, item.iImage, dc.dc(), x, y, ILD_TRANSPARENT);
+    }
+    SetAlphaRect(Target, TRect{x, y, x + iw, y + ih}, 255, clNone);
+  };
   const int32_t textState = State != 0 ? 1 : 0;
 
-  // Owner-drawn tabs of a page control: its handler paints first, in the section's font colour.
-  auto* pc = dynamic_cast<gui::TPageControl*>(SkinData->OwnerControl);
+  // Owner-drawn tabs of a page control: its handler paints first, in the section's font colour; a font it changed
+  // writes the caption below instead of the section's colours.
+  gui::TFont handlerFont;
+  bool ownFont = false;
   if (pc != nullptr && pc->OwnerDraw() && pc->OnDrawTab) {
     BitmapDC dc(Target);
     if (dc.dc() != nullptr) {
@@ -158,21 +192,29 @@ void TacTabControlWnd::PaintTab(Bitmap& Target, int32_t Index, int32_t State, co
       canvas.Font().Assign(font);
       canvas.Font().SetColor(s->NormalState.FontColor);
       if (State != 0) canvas.Font().SetColor(s->HotState.FontColor);
+      gui::TFont before;
+      before.Assign(canvas.Font());
       pc->OnDrawTab(pc, Index, at, State == 2);
+      if (!canvas.Font().SameAs(before)) {
+        handlerFont.Assign(canvas.Font());
+        ownFont = true;
+      }
       canvas.SetHandle(nullptr);
     }
   }
 
   if (Side() == tabTop || Side() == tabBottom) {
-    const TSize ts = caption.empty() ? TSize{0, 0} : GetTextSize(caption, font, 0, false);
+    const TSize ts = caption.empty() ? TSize{0, 0} : GetTextSize(caption, ownFont ? handlerFont : font, 0, false);
     if (iw > 0) {
       const int32_t x = content.Left + (content.Width() - (ts.cx + iw + 8)) / 2;
-      BitmapDC dc(Target);
-      if (dc.dc() != nullptr)
-        ImageList_Draw(images, item.iImage, dc.dc(), x, content.Top + (content.Height() - ih) / 2, ILD_TRANSPARENT);
+      drawImage(x, content.Top + (content.Height() - ih) / 2);
       content.Left = x + iw + 8;
     }
-    if (!caption.empty())
+    if (caption.empty()) return;
+    if (ownFont)
+      WriteTextSectionEx(Target, handlerFont, caption, true, SkinManager, content, textState, -1,
+                         DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    else
       WriteTextSectionEx(Target, font, caption, IsWindowEnabled(Handle) != 0, SkinManager, content, textState, section,
                          DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     return;
@@ -182,32 +224,41 @@ void TacTabControlWnd::PaintTab(Bitmap& Target, int32_t Index, int32_t State, co
   const bool left = Side() == tabLeft;
   HFONT base = reinterpret_cast<HFONT>(SendMessageA(Handle, WM_GETFONT, 0, 0));
   HFONT rotated = RotatedFont(base, left ? -2700 : -900);
-  BitmapDC dc(Target);
-  if (dc.dc() != nullptr && rotated != nullptr) {
-    HGDIOBJ old = SelectObject(dc.dc(), rotated);
-    SIZE ext{};
-    GetTextExtentPoint32A(dc.dc(), caption.c_str(), int(caption.size()), &ext);
-    const int32_t along = ext.cx + (iw > 0 ? iw + 4 : 0);
-    const int32_t shift = State == 2 ? 1 : 0;
-    int32_t y = content.Top + (content.Height() - along) / 2 + shift;
-    const int32_t cx = content.Left + content.Width() / 2 + shift;
-    if (iw > 0 && left) {
-      ImageList_Draw(images, item.iImage, dc.dc(), cx - iw / 2, y, ILD_TRANSPARENT);
-      y += ih + 4;
+  TPoint imageAt{};
+  bool imageToDraw = false;
+  {
+    BitmapDC dc(Target);
+    if (dc.dc() != nullptr && rotated != nullptr) {
+      HGDIOBJ old = SelectObject(dc.dc(), rotated);
+      SIZE ext{};
+      GetTextExtentPoint32A(dc.dc(), caption.c_str(), int(caption.size()), &ext);
+      const int32_t along = ext.cx + (iw > 0 ? iw + 4 : 0);
+      const int32_t shift = State == 2 ? 1 : 0;
+      int32_t y = content.Top + (content.Height() - along) / 2 + shift;
+      const int32_t cx = content.Left + content.Width() / 2 + shift;
+      if (iw > 0 && left) {
+        imageAt = TPoint{cx - iw / 2, y};
+        imageToDraw = true;
+        y += ih + 4;
+      }
+      SetBkMode(dc.dc(), TRANSPARENT);
+      SetTextColor(dc.dc(), ColorToRGB(textState ? s->HotState.FontColor : s->NormalState.FontColor));
+      // Left tabs read upwards: the text's cell lies right of its origin, above it. Right tabs read downwards:
+      // the cell lies left of the origin, below it.
+      if (left)
+        TextOutA(dc.dc(), cx - ext.cy / 2, y + ext.cx, caption.c_str(), int(caption.size()));
+      else
+        TextOutA(dc.dc(), cx + ext.cy / 2, y, caption.c_str(), int(caption.size()));
+      if (iw > 0 && !left) {
+        imageAt = TPoint{cx - iw / 2, y + ext.cx + 4};
+        imageToDraw = true;
+      }
+      SelectObject(dc.dc(), old);
+      // The text went through GDI: its pixels are made opaque again.
+      SetAlphaRect(Target, at, 255, clNone);
     }
-    SetBkMode(dc.dc(), TRANSPARENT);
-    SetTextColor(dc.dc(), ColorToRGB(textState ? s->HotState.FontColor : s->NormalState.FontColor));
-    // Left tabs read upwards: the text's cell lies right of its origin, above it. Right tabs read downwards:
-    // the cell lies left of the origin, below it.
-    if (left)
-      TextOutA(dc.dc(), cx - ext.cy / 2, y + ext.cx, caption.c_str(), int(caption.size()));
-    else
-      TextOutA(dc.dc(), cx + ext.cy / 2, y, caption.c_str(), int(caption.size()));
-    if (iw > 0 && !left) ImageList_Draw(images, item.iImage, dc.dc(), cx - iw / 2, y + ext.cx + 4, ILD_TRANSPARENT);
-    SelectObject(dc.dc(), old);
-    // The text went through GDI: its pixels are made opaque again.
-    SetAlphaRect(Target, at, 255, clNone);
   }
+  if (imageToDraw) drawImage(imageAt.X, imageAt.Y);
   if (rotated != nullptr) ledger::DeleteObject(rotated);
 }
 

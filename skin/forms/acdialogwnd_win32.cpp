@@ -1216,6 +1216,10 @@ void TacDialogWnd::WndProc(gui::TMessage& M) {
     case WM_MOUSELEAVE:
       SetHotTitleButton(0, true);
       break;
+    case WM_MOUSEMOVE:
+      // The pointer over the dialog itself: no control keeps its hot look.
+      if (IsWindowEnabled(Handle)) SkinManagerSetHotControl(SkinManager, nullptr);
+      break;
     case WM_USER + 1:
       Default(M);
       if (!Destroyed && Provider) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "skin/data/maskdata.h"
 #include "skin/data/sskinmanager.h"
@@ -135,6 +136,32 @@ std::unique_ptr<Bitmap> ScaledPiece(const Bitmap& src, const View32& s, int32_t 
   return out;
 }
 
+// A piece stretched to width x height by nearest pixel (the source pixel under the centre of each target pixel)
+// and mixed through its mask into the visible part at (x, y), row by row: each source row and its mask row are
+// gathered once, however many target rows repeat them.
+void NearestMixByMask(const View32& d, int32_t x, int32_t y, int32_t visibleW, int32_t visibleH, int32_t width,
+                      int32_t height, const View32& s, int32_t sx, int32_t sy, int32_t sw, int32_t sh,
+                      int32_t maskOffset) {
+  const size_t n = size_t(visibleW);
+  std::vector<int32_t> columns(n);
+  std::vector<uint32_t> image(n), mask(n);
+  for (int32_t c = 0; c < visibleW; ++c) columns[size_t(c)] = sx + int32_t((2 * int64_t(c) + 1) * sw / (2 * int64_t(width)));
+  int32_t gathered = -1;
+  for (int32_t row = 0; row < visibleH; ++row) {
+    const int32_t sr = sy + int32_t((2 * int64_t(row) + 1) * sh / (2 * int64_t(height)));
+    if (sr != gathered) {
+      const uint32_t* ir = s.Row(sr);
+      const uint32_t* mr = s.Row(sr + maskOffset);
+      for (size_t c = 0; c < n; ++c) {
+        image[c] = ir[columns[c]];
+        mask[c] = mr[columns[c]];
+      }
+      gathered = sr;
+    }
+    kernels::RowMixByMaskBest(d.Row(y + row) + x, image.data(), mask.data(), visibleW, 0xFF000000u);
+  }
+}
+
 void StretchMaskedPieceWith(Bitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height, const Bitmap& src,
                             int32_t srcX, int32_t srcY, int32_t srcWidth, int32_t srcHeight, int32_t maskOffset,
                             bool isCentre, const CacheInfo& ci, PixelRule rule, int maskFilter) {
@@ -193,6 +220,10 @@ void StretchMaskedPieceWith(Bitmap& dst, int32_t x, int32_t y, int32_t width, in
   }
   // Only the part inside dst is made.
   const int32_t visibleW = x1 - x, visibleH = y1 - y;
+  if (!filtered && rule.rule == Rule::Plain) {
+    NearestMixByMask(d, x, y, visibleW, visibleH, width, height, s, srcX, srcY, srcWidth, srcHeight, maskOffset);
+    return;
+  }
   std::unique_ptr<Bitmap> image, mask;
   if (filtered) {
     image = ScaledPiece(src, s, srcX, srcY, srcWidth, srcHeight, width, height, rfMitchell);
@@ -306,6 +337,49 @@ struct MaskJob {
     }
   }
 
+  // The tiled masked centre in one pass down the target, each row mixed at once: the same pixels as the tiles
+  // copied one by one (key pixels of the image skipped, the target's alpha kept), but the target is read and
+  // written in order, once. False (nothing done) when the piece or its mask reaches outside the source.
+  bool TiledMaskedCentre(const TRect& srcRect, const TRect& dstRect) const {
+    View32 d, s;
+    if (!GetView32(dst, d) || !GetView32(src, s)) return false;
+    const int64_t cw = RectWidth64(srcRect), ch = RectHeight64(srcRect);
+    if (cw < 1 || ch < 1) return true;  // a piece of no length leaves the centre as it is
+    if (srcRect.Left < 0 || srcRect.Top < 0 || srcRect.Right > s.width || srcRect.Top + int64_t(maskOffset) < 0 ||
+        srcRect.Bottom + int64_t(maskOffset) > s.height)
+      return false;
+    const int64_t x0 = std::max<int64_t>(dstRect.Left, 0), x1 = std::min<int64_t>(dstRect.Right, d.width);
+    const int64_t y0 = std::max<int64_t>(dstRect.Top, 0), y1 = std::min<int64_t>(dstRect.Bottom, d.height);
+    if (x1 <= x0 || y1 <= y0) return true;
+    const size_t n = size_t(x1 - x0);
+    // Each source row tiled across the visible columns, image and mask: kept when the rows repeat (and fit in a few
+    // megabytes), else gathered for each target row.
+    const bool keep = ch <= y1 - y0 && ch * int64_t(n) <= (int64_t(1) << 20);
+    const size_t slots = keep ? size_t(ch) : 1;
+    const std::unique_ptr<uint32_t[]> image(new uint32_t[slots * n]), mask(new uint32_t[slots * n]);
+    std::vector<uint8_t> made(slots, 0);
+    std::vector<int32_t> columns(n);
+    for (size_t c = 0; c < n; ++c)
+      columns[c] = int32_t(srcRect.Left + (x0 + int64_t(c) - dstRect.Left) % cw);
+    for (int64_t y = y0; y < y1; ++y) {
+      const int64_t r = (y - dstRect.Top) % ch;
+      const size_t slot = keep ? size_t(r) : 0;
+      uint32_t* ir = image.get() + slot * n;
+      uint32_t* mr = mask.get() + slot * n;
+      if (!keep || !made[slot]) {
+        const uint32_t* si = s.Row(int32_t(srcRect.Top + r));
+        const uint32_t* sm = s.Row(int32_t(srcRect.Top + r + maskOffset));
+        for (size_t c = 0; c < n; ++c) {
+          ir[c] = si[columns[c]];
+          mr[c] = sm[columns[c]];
+        }
+        made[slot] = 1;
+      }
+      kernels::RowMixByMaskBest(d.Row(int32_t(y)) + x0, ir, mr, int32_t(n), 0, true);
+    }
+    return true;
+  }
+
   // A run (an edge): dstRect filled from the source piece srcRect, stretched or tiled along the run.
   void Run(const TRect& srcRect, const TRect& dstRect, bool horizontal) const {
     if (RectIsEmpty(dstRect)) return;
@@ -333,6 +407,7 @@ struct MaskJob {
       Stretch(srcRect, dstRect, true);
       return;
     }
+    if (member == Member::Mask && Masked() && TiledMaskedCentre(srcRect, dstRect)) return;
     const int64_t ch = RectHeight64(srcRect);
     TileRun(dstRect.Top, dstRect.Bottom, ch, 0, dst.Height(), [&](int64_t pos, int64_t cut) {
       Run(TRect{srcRect.Left, srcRect.Top, srcRect.Right, Clamp32(srcRect.Top + cut)},

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <mutex>
 #include <unordered_map>
 #include <vector>
 
@@ -24,18 +25,28 @@ struct Taps {
   std::vector<int16_t> weight;
 };
 
+// What the stretches keep between calls (the last axes and pairs made, the idle streams) is the process's, behind
+// one lock: painting runs on one thread, and objects kept per thread would be freed when a thread ends, which the
+// Windows build's run-time does not do safely.
+std::mutex& KeptLock() {
+  static std::mutex lock;
+  return lock;
+}
+
 // The filtered stretch's contributions with their 16.16 weights rounded to 14 bits, the rounding rest given to the
-// largest weight of each target. Painting stretches the same few sizes again and again: each thread keeps the axes
-// it made last.
+// largest weight of each target. Painting stretches the same few sizes again and again: the last axes made are kept.
 std::shared_ptr<const Taps> AxisTaps(int32_t from, int32_t to, int filter) {
   struct Kept {
     int32_t from, to, filter;
     std::shared_ptr<const Taps> taps;
   };
-  thread_local std::array<Kept, 6> kept{};
-  thread_local size_t next = 0;
-  for (const Kept& k : kept)
-    if (k.taps && k.from == from && k.to == to && k.filter == filter) return k.taps;
+  static std::array<Kept, 6> kept{};
+  static size_t next = 0;
+  {
+    const std::lock_guard<std::mutex> hold(KeptLock());
+    for (const Kept& k : kept)
+      if (k.taps && k.from == from && k.to == to && k.filter == filter) return k.taps;
+  }
   const ResampleContributions c = BuildResampleContributions(from, to, filter);
   auto t = std::make_shared<Taps>();
   t->first = c.first;
@@ -51,6 +62,7 @@ std::shared_ptr<const Taps> AxisTaps(int32_t from, int32_t to, int filter) {
     }
     if (largest >= 0) t->weight[size_t(largest)] = int16_t(t->weight[size_t(largest)] + (16384 - total));
   }
+  const std::lock_guard<std::mutex> hold(KeptLock());
   kept[next] = Kept{from, to, filter, t};
   next = (next + 1) % kept.size();
   return t;
@@ -77,20 +89,34 @@ constexpr int32_t kStrip = 2048;
 // last repeated for a piece of one row), and the rows of the target made from them.
 class Stream {
  public:
+  // Started for every stretch and kept idle between stretches: its buffers keep their size from one stretch to the
+  // next, so that painting the same pieces again allocates and clears nothing.
+  Stream() = default;
+  Stream(const Stream&) = delete;
+  Stream& operator=(const Stream&) = delete;
+
   // grey: every pixel of the piece has equal blue, green and red, which the target's then have too: one channel is
   // worked out and repeated.
-  Stream(const View32& s, int32_t sx, int32_t sy, int32_t sw, int32_t sh, int32_t width, int32_t height,
-         int32_t visibleW, int filter, bool grey)
-      : visibleW_(visibleW), grey_(grey) {
-    const int32_t sw2 = std::max(sw, 2), sh2 = std::max(sh, 2);
-    const std::shared_ptr<const Taps> across = AxisTaps(sw2, width, filter);
+  void Start(const View32& s, int32_t sx, int32_t sy, int32_t sw, int32_t sh, int32_t width, int32_t height,
+             int32_t visibleW, int filter, bool grey) {
+    visibleW_ = visibleW;
+    grey_ = grey;
+    first_ = last_ = x0_ = -1;
+    const int32_t sh2 = std::max(sh, 2);
     down_ = AxisTaps(sh2, height, filter);
-    rows_.resize(size_t(sh2) * size_t(visibleW));
-    const AcrossPairs pairs = Pairs(*across, sw);
+    const std::shared_ptr<const AcrossPairs> pairs = CachedPairs(sw, width, visibleW, filter);
+    Grow(rows_, size_t(sh2) * size_t(visibleW));
     for (int32_t r = 0; r < sh2; ++r) {
       const uint32_t* src = s.Row(sy + std::min(r, sh - 1)) + sx;
-      Across(src, pairs, rows_.data() + size_t(r) * size_t(visibleW));
+      Across(src, *pairs, rows_.data() + size_t(r) * size_t(visibleW));
     }
+  }
+  // Buffers much larger than painting needs (a very tall source) are given back after the stretch.
+  void Trim() {
+    constexpr size_t kKeep = size_t(16) << 20;  // bytes
+    if (rows_.capacity() * sizeof(uint32_t) > kKeep) std::vector<uint32_t>().swap(rows_);
+    if (paired_.capacity() * sizeof(int16_t) > kKeep) std::vector<int16_t>().swap(paired_);
+    down_.reset();
   }
 
   // Target row y (0-based in the target), columns x0 .. x0 + n - 1 (n at most kStrip), into out[0 .. n).
@@ -118,7 +144,14 @@ class Stream {
     std::vector<int32_t> distinct;  // per column, `even` of them
     std::vector<int32_t> wide;      // per two columns, `even` groups of eight
   };
-  AcrossPairs Pairs(const Taps& t, int32_t sw) const;
+  static AcrossPairs Pairs(const Taps& t, int32_t sw, int32_t visibleW);
+  // The pairs of a geometry, made once: the last few made are kept.
+  static std::shared_ptr<const AcrossPairs> CachedPairs(int32_t sw, int32_t width, int32_t visibleW, int filter);
+  // A buffer made at least n long (never shorter, never cleared).
+  template <class T>
+  static void Grow(std::vector<T>& v, size_t n) {
+    if (v.size() < n) v.resize(n);
+  }
   // Pixels from .. n - 1 of the prepared row, without AVX2.
   void Plain(int32_t from, int32_t n, uint32_t* out) const;
   // One source row stretched across into the visible columns.
@@ -138,8 +171,8 @@ class Stream {
 #endif
   const uint32_t* Source(int32_t r) const { return rows_.data() + size_t(r) * size_t(visibleW_); }
 
-  int32_t visibleW_;
-  bool grey_;
+  int32_t visibleW_ = 0;
+  bool grey_ = false;
   std::shared_ptr<const Taps> down_;
   std::vector<uint32_t> rows_;
   // The source rows of the taps in use, two by two, their channels interleaved as 16-bit pairs over the strip in
@@ -148,12 +181,34 @@ class Stream {
   size_t pairs_ = 0;
   std::vector<int16_t> weights_;  // two per pair
   std::vector<int16_t> paired_;   // per pair, 8 values per pixel of the strip (2 in a grey stream)
+  // The distinct pairs of source pixels of the row being stretched across (AVX2).
+  mutable std::vector<int16_t> unpacked_;
 };
 
-Stream::AcrossPairs Stream::Pairs(const Taps& t, int32_t sw) const {
+std::shared_ptr<const Stream::AcrossPairs> Stream::CachedPairs(int32_t sw, int32_t width, int32_t visibleW,
+                                                               int filter) {
+  struct Kept {
+    int32_t sw, width, visibleW, filter;
+    std::shared_ptr<const AcrossPairs> pairs;
+  };
+  static std::array<Kept, 6> kept{};
+  static size_t next = 0;
+  {
+    const std::lock_guard<std::mutex> hold(KeptLock());
+    for (const Kept& k : kept)
+      if (k.pairs && k.sw == sw && k.width == width && k.visibleW == visibleW && k.filter == filter) return k.pairs;
+  }
+  auto made = std::make_shared<const AcrossPairs>(Pairs(*AxisTaps(std::max(sw, 2), width, filter), sw, visibleW));
+  const std::lock_guard<std::mutex> hold(KeptLock());
+  kept[next] = Kept{sw, width, visibleW, filter, made};
+  next = (next + 1) % kept.size();
+  return made;
+}
+
+Stream::AcrossPairs Stream::Pairs(const Taps& t, int32_t sw, int32_t visibleW) {
   AcrossPairs p;
   int32_t most = 0;
-  for (int32_t x = 0; x < visibleW_; ++x) {
+  for (int32_t x = 0; x < visibleW; ++x) {
     p.first.push_back(int32_t(p.a.size()));
     for (int32_t k = t.first[size_t(x)]; k < t.first[size_t(x) + 1]; k += 2) {
       const bool lone = k + 1 >= t.first[size_t(x) + 1];
@@ -167,10 +222,10 @@ Stream::AcrossPairs Stream::Pairs(const Taps& t, int32_t sw) const {
   p.first.push_back(int32_t(p.a.size()));
   if (most < 1 || most > 4) return p;
   p.even = most;
-  p.distinct.assign(size_t(visibleW_) * size_t(most), 0);
-  p.wide.assign(size_t((visibleW_ + 1) / 2) * size_t(most) * 8, 0);
+  p.distinct.assign(size_t(visibleW) * size_t(most), 0);
+  p.wide.assign(size_t((visibleW + 1) / 2) * size_t(most) * 8, 0);
   std::unordered_map<int64_t, int32_t> seen;  // by source pair
-  for (int32_t x = 0; x < visibleW_; ++x)
+  for (int32_t x = 0; x < visibleW; ++x)
     for (int32_t k = p.first[size_t(x)]; k < p.first[size_t(x) + 1]; ++k) {
       const int32_t j = k - p.first[size_t(x)];
       const auto [it, added] =
@@ -218,8 +273,8 @@ void Stream::Across(const uint32_t* src, const AcrossPairs& pairs, uint32_t* out
 __attribute__((target("avx2"))) int32_t Stream::AcrossAvx2(const uint32_t* src, const AcrossPairs& pairs,
                                                            uint32_t* out) const {
   // The distinct pairs of source pixels of this row, each as 16-bit channels of the two interleaved.
-  thread_local std::vector<int16_t> unpacked;  // eight per pair
-  unpacked.resize(pairs.distinctA.size() * 8);
+  std::vector<int16_t>& unpacked = unpacked_;  // eight per pair
+  Grow(unpacked, pairs.distinctA.size() * 8);
   const __m128i zero = _mm_setzero_si128();
   for (size_t d = 0; d < pairs.distinctA.size(); ++d) {
     const __m128i a = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int32_t(src[pairs.distinctA[d]])), zero);
@@ -266,7 +321,7 @@ void Stream::Prepare(int32_t y, int32_t x0, int32_t n) {
   const size_t stride = size_t(kStrip) * (grey_ ? 2 : 8);
   if (!same) {
     x0_ = x0;
-    paired_.resize(pairs_ * stride);
+    Grow(paired_, pairs_ * stride);
     for (size_t p = 0; p < pairs_; ++p) {
       const int32_t ia = down_->index[size_t(first) + 2 * p];
       const int32_t ib = 2 * p + 1 < size_t(count) ? down_->index[size_t(first) + 2 * p + 1] : ia;
@@ -473,6 +528,32 @@ __attribute__((target("avx2"))) int32_t Stream::RowAvx2(int32_t n, uint32_t* out
 }
 #endif
 
+// The idle streams: a stretch takes two and gives them back (a few are kept, their oversized buffers trimmed).
+std::vector<std::unique_ptr<Stream>>& IdleStreams() {
+  static std::vector<std::unique_ptr<Stream>> idle;
+  return idle;
+}
+
+std::unique_ptr<Stream> TakeStream() {
+  {
+    const std::lock_guard<std::mutex> hold(KeptLock());
+    std::vector<std::unique_ptr<Stream>>& idle = IdleStreams();
+    if (!idle.empty()) {
+      std::unique_ptr<Stream> s = std::move(idle.back());
+      idle.pop_back();
+      return s;
+    }
+  }
+  return std::make_unique<Stream>();
+}
+
+void GiveStream(std::unique_ptr<Stream> s) {
+  s->Trim();
+  const std::lock_guard<std::mutex> hold(KeptLock());
+  std::vector<std::unique_ptr<Stream>>& idle = IdleStreams();
+  if (idle.size() < 4) idle.push_back(std::move(s));
+}
+
 }  // namespace
 
 void StretchMixByMask(Bitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height, const Bitmap& src,
@@ -505,8 +586,11 @@ void StretchMixByMask(Bitmap& dst, int32_t x, int32_t y, int32_t width, int32_t 
     const uint32_t* m = s.Row(sy + maskOffset + r) + sx;
     for (int32_t c = 0; c < sw && grey; ++c) grey = ((m[c] ^ (m[c] >> 8)) & 0xFFFF) == 0;
   }
-  Stream image(s, sx, sy, sw, sh, width, height, visibleW, imageFilter, false);
-  Stream mask(s, sx, sy + maskOffset, sw, sh, width, height, visibleW, maskFilter, grey);
+  std::unique_ptr<Stream> imageStream = TakeStream(), maskStream = TakeStream();
+  Stream& image = *imageStream;
+  Stream& mask = *maskStream;
+  image.Start(s, sx, sy, sw, sh, width, height, visibleW, imageFilter, false);
+  mask.Start(s, sx, sy + maskOffset, sw, sh, width, height, visibleW, maskFilter, grey);
   uint32_t maskRow[kStrip];
   for (int32_t x0 = 0; x0 < visibleW; x0 += kStrip) {
     const int32_t n = std::min(kStrip, visibleW - x0);
@@ -515,6 +599,8 @@ void StretchMixByMask(Bitmap& dst, int32_t x, int32_t y, int32_t width, int32_t 
       image.MixRow(row, x0, n, d.Row(y + row) + x + x0, maskRow);
     }
   }
+  GiveStream(std::move(imageStream));
+  GiveStream(std::move(maskStream));
 }
 
 }  // namespace skin

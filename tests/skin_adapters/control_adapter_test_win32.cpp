@@ -16,6 +16,7 @@
 #include "skin/manager/skincommands.h"
 #include "skin/painters/acanimation.h"
 #include "skin/pixels/gdi_ledger.h"
+#include "skin/pixels/pixel_helpers.h"
 #include "tests/skin_adapters/adapter_env_win32.h"
 #include "tests/skin_adapters/control_skin.h"
 
@@ -352,6 +353,58 @@ TEST(ControlAdapter, SpeedButtonsArePaintedByTheirHandlerUntilTheSkinGoes) {
   r.adapter->RemoveUnused();
   EXPECT_EQ(r.adapter->GraphItemOf(plain), nullptr);
   EXPECT_EQ(r.adapter->GraphItemOf(flat), nullptr);  // its handler went above
+}
+
+// A pressed speed button moves its glyph by one pixel down and right; its caption stays where it was.
+TEST(ControlAdapter, APressedSpeedButtonMovesItsGlyphAndNotItsCaption) {
+  NoAnimations still;
+  Replica r;
+  auto* b = new gui::TSpeedButton(r.form);
+  b->SetParent(r.form);
+  b->SetBounds(230, 214, 90, 34);
+  b->SetCaption("Wm");
+  b->SetLayout(gui::TButtonLayout::blGlyphLeft);
+  // A glyph of 12 x 12: a white frame (the bottom-left colour: transparent) around green.
+  gui::TBitmap& g = b->Glyph();
+  g.SetPixelFormat(gui::TPixelFormat::pf24bit);
+  g.SetSize(12, 12);
+  for (int y = 0; y < 12; ++y)
+    for (int x = 0; x < 12; ++x) {
+      uint8_t* p = g.ScanLine(y) + x * 3;
+      const bool inside = x >= 2 && x < 10 && y >= 2 && y < 10;
+      p[0] = inside ? 0 : 255;
+      p[1] = 255;
+      p[2] = inside ? 0 : 255;
+    }
+  g.Changed();
+  r.manager->ThirdPartyLists[17] = {"TSpeedButton"};
+  r.adapter->AddAllItems();
+  TacGraphItem* item = r.adapter->GraphItemOf(b);
+  ASSERT_NE(item, nullptr);
+  ASSERT_NE(item->Handler, nullptr);
+  // The bounds of the pixels that pass a test, in the handler's cache.
+  auto bounds = [&](auto pass) {
+    item->Handler->PaintCache();
+    const Bitmap& cache = *item->SkinData.CacheBmp;
+    TRect r{cache.Width(), cache.Height(), -1, -1};
+    for (int y = 0; y < cache.Height(); ++y)
+      for (int x = 0; x < cache.Width(); ++x)
+        if (pass(GetPixel32(cache, x, y) & 0xFFFFFFu))
+          r = TRect{std::min(r.Left, x), std::min(r.Top, y), std::max(r.Right, x + 1), std::max(r.Bottom, y + 1)};
+    return r;
+  };
+  auto green = [](uint32_t p) { return p == 0x00FF00u; };
+  auto ink = [](uint32_t p) { return (p & 0xFF) + ((p >> 8) & 0xFF) + ((p >> 16) & 0xFF) < 0x60; };
+  const TRect glyphUp = bounds(green), textUp = bounds(ink);
+  ASSERT_EQ(glyphUp.Width(), 8);
+  ASSERT_GT(textUp.Width(), 4) << "the caption is written";
+  EXPECT_GE(textUp.Left, glyphUp.Right) << "the caption right of the glyph";
+  b->SetGroupIndex(1);
+  b->SetAllowAllUp(true);
+  b->SetDown(true);
+  ASSERT_EQ(item->Handler->CurrentState(), 2);
+  EXPECT_EQ(bounds(green), (TRect{glyphUp.Left + 1, glyphUp.Top + 1, glyphUp.Right + 1, glyphUp.Bottom + 1}));
+  EXPECT_EQ(bounds(ink), textUp);
 }
 
 TEST(ControlAdapter, ControlsInAGroupBoxOrPanelShowItsBackground) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -14,6 +15,7 @@
 #include "gui/gui.h"
 #include "skin/adapters/acbuttons.h"
 #include "skin/adapters/accombo.h"
+#include "skin/adapters/acmnuwnd.h"
 #include "skin/adapters/acsbutils.h"
 #include "skin/adapters/acstatics.h"
 #include "skin/adapters/acscrollwnd.h"
@@ -304,6 +306,57 @@ TEST_F(FinishTest, TheBaseAdapterActsOnTheSkinLoadRefreshFlushAndCacheCommands) 
   EXPECT_EQ(a->SkinData->CacheBmp->Width(), 200);
   Release(c);
   Release(a);
+}
+
+// Creation switches a window's visual style off (the system then sends it WM_THEMECHANGED), except on popup-menu
+// windows and for the "DIALOG" section.
+TEST_F(FinishTest, PopupMenuWindowsAndDialogSectionsKeepTheirVisualStyle) {
+  static std::vector<HWND> themed;
+  themed.clear();
+  HHOOK hook = SetWindowsHookExA(
+      WH_CALLWNDPROC,
+      [](int code, WPARAM w, LPARAM l) -> LRESULT {
+        const auto* c = reinterpret_cast<const CWPSTRUCT*>(l);
+        if (code == HC_ACTION && c->message == WM_THEMECHANGED) themed.push_back(c->hwnd);
+        return CallNextHookEx(nullptr, code, w, l);
+      },
+      nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  struct Case {
+    const char* what;
+    std::function<TacMainWnd*(HWND)> make;
+    bool keeps;
+  };
+  TsSkinManager* m = manager.get();
+  auto plain = [m](const char* section) {
+    return [m, section](HWND h) -> TacMainWnd* {
+      TacSkinParams p;
+      p.SkinSection = section;
+      return NewAdapter<TacMainWnd>(h, nullptr, m, p, false);
+    };
+  };
+  const Case cases[] = {
+      {"a window of no particular kind", plain("EDIT"), false},
+      {"the dialog section", plain("DIALOG"), true},
+      {"a popup-menu window", [m](HWND h) -> TacMainWnd* { return CreateMenuAdapter(h, m); }, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    HWND w = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP, 0, 0, 60, 40, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(w, nullptr);
+    themed.clear();
+    TacMainWnd* a = c.make(w);
+    ASSERT_NE(a, nullptr);
+    const bool switched = std::find(themed.begin(), themed.end(), w) != themed.end();
+    EXPECT_EQ(switched, !c.keeps);
+    if (dynamic_cast<TacMnuWnd*>(a) != nullptr)
+      FreeMenuWindowAdapters();
+    else
+      Release(a);
+    DestroyWindow(w);
+  }
+  UnhookWindowsHookEx(hook);
+  Pump(20);
 }
 
 TEST_F(FinishTest, TheEditsOwnRightClickMenuIsDrawnByTheSkinnedMenus) {

@@ -15,9 +15,11 @@
 #include "skin/adapters/acbuttons.h"
 #include "skin/adapters/accombo.h"
 #include "skin/adapters/acctrladapter.h"
+#include "skin/adapters/acsbwnd.h"
 #include "skin/adapters/acstatics.h"
 #include "skin/adapters/button_glyph.h"
 #include "skin/manager/skincommands.h"
+#include "skin/painters/parent_background.h"
 #include "skin/painters/acanimation.h"
 #include "skin/pixels/gdi_ledger.h"
 #include "tests/skin_adapters/adapter_env_win32.h"
@@ -574,6 +576,49 @@ TEST_F(BarsTest, BitmapStaticEdgeAndTransparentContainer) {
   adapters.clear();
   DestroyWindow(pic);
   DeleteObject(image);
+}
+
+// A container window keeps the image of its whole window, border included: what it tells a child about the
+// background lies at the child's client position moved by where the client area starts.
+TEST_F(BarsTest, ABorderedContainerAnswersItsChildrenInClientCoordinates) {
+  struct Case {
+    const char* what;
+    DWORD style, exStyle;
+  };
+  const Case cases[] = {{"no border", 0, 0},
+                        {"a thin border", WS_BORDER, 0},
+                        {"a sunken edge", 0, WS_EX_CLIENTEDGE},
+                        {"both", WS_BORDER, WS_EX_CLIENTEDGE}};
+  for (const Case& c : cases) {
+    for (int kind = 0; kind < 2; ++kind) {
+      SCOPED_TRACE(std::string(c.what) + (kind == 0 ? ", transparent panel" : ", container"));
+      HWND box = MakeChild(host, "Static", c.style, 10, 10, 120, 80);
+      SetWindowLongA(box, GWL_EXSTYLE, LONG(c.exStyle));
+      SetWindowPos(box, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+      TacSkinParams p;
+      p.SkinSection = "BUTTON";
+      TacMainWnd* a = kind == 0 ? static_cast<TacMainWnd*>(NewAdapter<TacTransPanelWnd>(box, nullptr, manager.get(), p, true))
+                                : NewAdapter<TacContainerWnd>(box, nullptr, manager.get(), p, true);
+      RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+      Pump(10);
+      RECT wr{};
+      GetWindowRect(box, &wr);
+      POINT client{0, 0};
+      ClientToScreen(box, &client);
+      const TPoint origin{client.x - wr.left, client.y - wr.top};
+      EXPECT_EQ(origin.X == 0, c.style == 0 && c.exStyle == 0);
+      BackgroundInfo info;
+      info.R = TRect{0, 0, 20, 10};
+      QueryParentBackground(info, box, false);
+      ASSERT_NE(info.Bmp, nullptr);
+      EXPECT_EQ(info.Bmp, a->SkinData->CacheBmp.get());
+      EXPECT_EQ(info.Bmp->Width(), wr.right - wr.left) << "the image covers the whole window";
+      EXPECT_EQ(info.Offset, origin);
+      FreeAdapter(a);
+      DestroyWindow(box);
+      Pump(10);
+    }
+  }
 }
 
 TEST_F(BarsTest, ANewSkinResolvesTheSectionAgain) {

@@ -7,6 +7,8 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +19,7 @@
 #include "skin/adapters/actabs.h"
 #include "skin/adapters/actoolbar.h"
 #include "skin/manager/skincommands.h"
+#include "skin/painters/acalphaimagelist.h"
 #include "skin/painters/acanimation.h"
 #include "skin/pixels/gdi_ledger.h"
 #include "skin/pixels/pixel_helpers.h"
@@ -517,6 +520,81 @@ TEST(TabsAndScrolls, OwnerDrawnTabsAreAskedInTheSectionsFontColours) {
     EXPECT_EQ(c.font, c.active ? TColor(0x000080) : TColor(0)) << c.index;
   }
   EXPECT_TRUE(seen[0] && seen[1] && seen[2]);
+}
+
+// The pixels of a tab's rectangle, read back through WM_PRINT, that pass a test.
+int TabPixels(const Harness& h, int tab, const std::function<bool(uint32_t)>& pass) {
+  RECT r{};
+  SendMessageA(h.pages->Handle(), TCM_GETITEMRECT, WPARAM(tab), reinterpret_cast<LPARAM>(&r));
+  const Printed shown(h.pages->Handle());
+  int n = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) n += pass(shown.At(x, y)) ? 1 : 0;
+  return n;
+}
+
+// The images of a page control's Images: an alpha image list draws itself, or, when the manager discolours glyphs,
+// is drawn in the tab section's colour (a white half in the colour itself, a grey half darker).
+TEST(TabsAndScrolls, APageControlsAlphaImagesTakeTheSectionsColourWhenGlyphsAreDiscoloured) {
+  NoAnimations still;
+  Harness h;
+  auto* list = new TsAlphaImageList(h.form);
+  list->SetSize(16, 16);
+  gui::TBitmap image;
+  image.SetPixelFormat(gui::TPixelFormat::pf32bit);
+  image.SetSize(16, 16);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) {
+      const uint32_t v = x < 8 ? 0xFFFFFFFFu : 0xFF808080u;
+      std::memcpy(image.ScanLine(y) + x * 4, &v, 4);
+    }
+  TsImgListItem& item = list->Items.Add();
+  item.ImageFormat = ifBMP32;
+  item.ImgData = image.SaveToBytes();
+  list->AfterConstruction();
+  h.pages->SetImages(list);
+  h.sheets[1]->SetImageIndex(0);
+  auto white = [](uint32_t p) { return (p & 0xFF) >= 0xF8 && ((p >> 8) & 0xFF) >= 0xF8 && (p >> 16) >= 0xF8; };
+  auto halfTab = [](uint32_t p) {
+    for (int shift : {0, 8, 16}) {
+      const int want = int((TabN >> shift) & 0xFF) * 128 / 255, got = int((p >> shift) & 0xFF);
+      if (got < want - 2 || got > want + 2) return false;
+    }
+    return true;
+  };
+  struct Case {
+    bool discoloured;
+    int white, half;  // at least (or exactly 0)
+  };
+  for (const Case c : {Case{false, 100, 0}, Case{true, 0, 100}}) {
+    SCOPED_TRACE(c.discoloured ? "discoloured" : "own colours");
+    h.manager->SetDiscoloredGlyphs(c.discoloured);
+    Pump(20);
+    const int whites = TabPixels(h, 1, white), halves = TabPixels(h, 1, halfTab);
+    if (c.white > 0) EXPECT_GE(whites, c.white); else EXPECT_EQ(whites, 0);
+    if (c.half > 0) EXPECT_GE(halves, c.half); else EXPECT_EQ(halves, 0);
+  }
+  h.manager->SetDiscoloredGlyphs(false);
+}
+
+// A font the OnDrawTab handler sets on the canvas writes the tab's caption (here in green), instead of the section's
+// font colours.
+TEST(TabsAndScrolls, AFontTheTabHandlerSetsWritesTheCaption) {
+  NoAnimations still;
+  Harness h;
+  h.SkinOff();
+  h.pages->OnDrawTab = [](gui::TPageControl* pc, int i, const TRect&, bool) {
+    if (i == 1) pc->Canvas().Font().SetColor(0x00C000);
+  };
+  h.pages->SetOwnerDraw(true);
+  Pump(20);
+  h.SkinOn();
+  auto green = [](uint32_t p) { return ((p >> 8) & 0xFF) >= 0x60 && (p & 0xFF) < 0x40 && (p >> 16) < 0x40; };
+  auto dark = [](uint32_t p) { return (p & 0xFF) + ((p >> 8) & 0xFF) + (p >> 16) < 0x60; };
+  EXPECT_GE(TabPixels(h, 1, green), 10) << "the handler's font";
+  EXPECT_EQ(TabPixels(h, 1, dark), 0);
+  EXPECT_EQ(TabPixels(h, 2, green), 0);
+  EXPECT_GE(TabPixels(h, 2, dark), 10) << "the section's font colour where the handler changed nothing";
 }
 
 // A list box of an outside family's combo: a windowed control of the system's list-box class.

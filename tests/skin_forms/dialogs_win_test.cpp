@@ -1066,6 +1066,29 @@ TEST(DialogHook, ADialogLetsChildrenUseItsPictureOnlyWhenItsSectionIsSeeThroughO
   }
 }
 
+// The pointer moving over an enabled dialog's own area clears the manager's hot control; a disabled dialog
+// leaves it.
+TEST(DialogHook, ThePointerOverAnEnabledDialogLeavesNoControlHot) {
+  DialogSkin skin;
+  Owner owner;
+  auto* button = new gui::TButton(owner.form);
+  button->SetParent(owner.form);
+  button->SetBounds(10, 10, 80, 24);
+  for (const bool enabled : {true, false}) {
+    SCOPED_TRACE(enabled ? "enabled" : "disabled");
+    HWND h = MakeDialogWindow(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE);
+    ASSERT_NE(skin::DialogAdapterOf(h), nullptr);
+    EnableWindow(h, enabled ? TRUE : FALSE);
+    skin::SkinManagerSetHotControl(skin.manager.get(), button);
+    ASSERT_EQ(skin.manager->HotControl(), button);
+    SendMessageA(h, WM_MOUSEMOVE, 0, MAKELPARAM(20, 20));
+    EXPECT_EQ(skin.manager->HotControl(), enabled ? nullptr : button);
+    skin::SkinManagerSetHotControl(skin.manager.get(), nullptr);
+    DestroyWindow(h);
+    PumpFor(20);
+  }
+}
+
 // A panel whose window paints its own background.
 class SilentPaintPanel : public gui::TCustomPanel {
  public:

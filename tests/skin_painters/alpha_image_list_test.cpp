@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <memory>
 #include <string>
 
 #include "gui/gui.h"
 #include "skin/painters/acalphaimagelist.h"
 #include "skin/painters/acpng_picture.h"
+#include "skin/painters/canvas_bitmap.h"
 #include "skin/pixels/pixel_helpers.h"
 #include "tests/skin_pixels/png_writer.h"
 #include "tests/support/temp_dir.h"
@@ -42,6 +44,29 @@ uint32_t Noise(uint32_t x, uint32_t y) {
 }
 
 uint32_t Pixel(const Bitmap& bmp, int x, int y) { return skin::GetPixel32(bmp, x, y); }
+
+// A control's work bitmap: 32-bit, the control's width and height (a size below 0 taken as 0), every pixel 0.
+TEST(CanvasBitmaps, AControlsWorkBitmapIs32BitOfItsSizeAndClear) {
+  struct Case {
+    int w, h;
+    int wantW, wantH;
+  };
+  const Case cases[] = {{37, 21, 37, 21}, {1, 64, 1, 64}, {0, 9, 0, 9}, {-4, 5, 0, 5}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.w) + " x " + std::to_string(c.h));
+    gui::TControl control(nullptr);
+    control.SetBounds(3, 4, c.w, c.h);
+    const std::unique_ptr<Bitmap> b = skin::NewBitmap32ForControl(control);
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->PixelFormat(), skin::pf32bit);
+    EXPECT_EQ(b->Width(), c.wantW);
+    EXPECT_EQ(b->Height(), c.wantH);
+    int set = 0;
+    for (int y = 0; y < b->Height(); ++y)
+      for (int x = 0; x < b->Width(); ++x) set += Pixel(*b, x, y) != 0 ? 1 : 0;
+    EXPECT_EQ(set, 0);
+  }
+}
 
 TEST(AlphaImageList, ImgDataRoundTripsPngItemsOfTheProgramsSizes) {
   const struct {

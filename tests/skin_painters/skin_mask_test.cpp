@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -237,6 +238,78 @@ TEST(SkinMask, StretchedMaskedPiecesMixTheirResampledMask) {
   // A piece whose mask would lie outside the source is not drawn.
   StretchMaskedPiece(small, 0, 0, 10, 10, f.Master(), 40, 90, 8, 4, 8, false);
   EXPECT_EQ(GetPixel32(small, 0, 0), 0xFF1E140Au);
+}
+
+TEST(SkinMask, AMaskedPieceGrownOnBothAxesTakesTheNearestPixelsMixedThroughTheMask) {
+  // Neither shrinking nor a centre: image and mask stretched by nearest pixel (the source pixel under each target
+  // pixel's centre), then d := s + (d - s) x m_c shr 8, alpha 255; the target cut by the bitmap's edge.
+  const Bitmap src = test::RandomBitmap(30, 40, 21);
+  struct Case {
+    int32_t x, y, w, h, sw, sh;
+  };
+  for (const Case c : {Case{3, 2, 47, 29, 5, 7}, Case{40, 30, 45, 33, 9, 4}, Case{0, 0, 8, 70, 1, 6}}) {
+    SCOPED_TRACE(std::to_string(c.w) + " x " + std::to_string(c.h));
+    Bitmap dst = test::RandomBitmap(60, 50, 4);
+    Bitmap before;
+    before.Assign(dst);
+    StretchMaskedPiece(dst, c.x, c.y, c.w, c.h, src, 2, 1, c.sw, c.sh, 20, false);
+    int wrong = 0;
+    for (int32_t y = 0; y < 50; ++y)
+      for (int32_t x = 0; x < 60; ++x) {
+        uint32_t want = GetPixel32(before, x, y);
+        if (x >= c.x && x < c.x + c.w && y >= c.y && y < c.y + c.h) {
+          const int32_t sx = 2 + (2 * (x - c.x) + 1) * c.sw / (2 * c.w), sy = 1 + (2 * (y - c.y) + 1) * c.sh / (2 * c.h);
+          const uint32_t s = GetPixel32(src, sx, sy), m = GetPixel32(src, sx, sy + 20);
+          uint32_t mixed = 0xFF000000u;
+          for (int shift : {0, 8, 16}) {
+            const uint32_t sc = (s >> shift) & 0xFF, dc = (want >> shift) & 0xFF, mc = (m >> shift) & 0xFF;
+            mixed |= ((sc * 256 + (dc - sc) * mc) >> 8 & 0xFF) << shift;
+          }
+          want = mixed;
+        }
+        wrong += GetPixel32(dst, x, y) != want ? 1 : 0;
+      }
+    EXPECT_EQ(wrong, 0);
+  }
+}
+
+TEST(SkinMask, ATiledMaskedCentreRepeatsItsPieceFromTheCentresCorner) {
+  // Centre pixel (x, y) takes the piece's pixel ((x - left) mod width, (y - top) mod height) mixed through its mask
+  // (d := s + (d - s) x m_c shr 8, the target's alpha kept); a key pixel of the image leaves the target as it was.
+  // The frame cut by the bitmap on two sides, or inside it.
+  PaintersFixture f;
+  SkinImageRecord rec = f.Image(f.masked);
+  auto own = std::make_shared<Bitmap>(test::RandomBitmap(24, 40, 31));
+  SetPixel32(*own, 7, 9, KeyPixel);
+  rec.Bitmap = own;
+  rec.SourceRect = TRect{0, 0, 24, 40};
+  rec.ImageCount = 1;
+  rec.MaskType = 1;  // frames of 20 rows, the mask 20 rows below
+  rec.BorderLeft = rec.BorderTop = rec.BorderRight = rec.BorderBottom = 3;
+  rec.DrawMode = dmPaintCentre;
+  for (const TRect R : {TRect{5, 4, 190, 140}, TRect{-11, -9, 150, 120}}) {
+    SCOPED_TRACE(std::to_string(R.Left) + ", " + std::to_string(R.Top));
+    Bitmap dst = test::RandomBitmap(200, 150, 8);
+    Bitmap before;
+    before.Assign(dst);
+    DrawSkinMask(dst, R, EmptyCacheInfo, rec, 0, false);
+    int wrong = 0;
+    for (int32_t y = std::max(R.Top + 3, 0); y < R.Bottom - 3; ++y)
+      for (int32_t x = std::max(R.Left + 3, 0); x < R.Right - 3; ++x) {
+        const int32_t sx = 3 + (x - R.Left - 3) % 18, sy = 3 + (y - R.Top - 3) % 14;
+        const uint32_t s = GetPixel32(*own, sx, sy), m = GetPixel32(*own, sx, sy + 20), d = GetPixel32(before, x, y);
+        uint32_t want = d;
+        if (s != KeyPixel) {
+          want = d & 0xFF000000u;
+          for (int shift : {0, 8, 16}) {
+            const uint32_t sc = (s >> shift) & 0xFF, dc = (d >> shift) & 0xFF, mc = (m >> shift) & 0xFF;
+            want |= ((sc * 256 + (dc - sc) * mc) >> 8 & 0xFF) << shift;
+          }
+        }
+        wrong += GetPixel32(dst, x, y) != want ? 1 : 0;
+      }
+    EXPECT_EQ(wrong, 0);
+  }
 }
 
 TEST(SkinMask, AlphaAndOuterBandMembers) {

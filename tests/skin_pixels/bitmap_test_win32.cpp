@@ -49,22 +49,34 @@ TEST(BitmapWindows, SystemColoursComeFromTheSystem) {
 }
 
 TEST(BitmapWindows, IconMaskMarksTheTopLeftColour) {
-  Bitmap b(16, 16, pf32bit);
-  FillRectBitmap32(b, TRect{0, 0, 16, 16}, KeyColor, 0);
-  FillRectBitmap32(b, TRect{4, 4, 12, 12}, RGBColor(200, 0, 0), 255);
-  HICON icon = static_cast<HICON>(IconFromBitmap32(b));
-  ASSERT_NE(icon, nullptr);
-  ICONINFO info{};
-  ASSERT_TRUE(GetIconInfo(icon, &info));
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, info.hbmMask);
-  EXPECT_EQ(GetPixel(dc, 0, 0), RGB(255, 255, 255));  // transparent
-  EXPECT_EQ(GetPixel(dc, 8, 8), RGB(0, 0, 0));        // drawn
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  DeleteObject(info.hbmMask);
-  if (info.hbmColor) DeleteObject(info.hbmColor);
-  ledger::DestroyIcon(icon);
+  // Whatever the top-left colour is, its pixels become the icon's transparent part; the others keep their colour.
+  struct Case {
+    TColor key, body;
+  };
+  for (const Case c : {Case{KeyColor, RGBColor(200, 0, 0)}, Case{RGBColor(0, 160, 0), RGBColor(10, 20, 230)}}) {
+    SCOPED_TRACE(c.key);
+    Bitmap b(16, 16, pf32bit);
+    FillRectBitmap32(b, TRect{0, 0, 16, 16}, c.key, 0);
+    FillRectBitmap32(b, TRect{4, 4, 12, 12}, c.body, 255);
+    HICON icon = static_cast<HICON>(IconFromBitmap32(b));
+    ASSERT_NE(icon, nullptr);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(icon, &info));
+    EXPECT_TRUE(info.fIcon);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, info.hbmMask);
+    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(255, 255, 255));    // transparent
+    EXPECT_EQ(GetPixel(dc, 15, 15), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(dc, 8, 8), RGB(0, 0, 0));          // drawn
+    ASSERT_NE(info.hbmColor, nullptr);
+    SelectObject(dc, info.hbmColor);
+    EXPECT_EQ(GetPixel(dc, 8, 8), COLORREF(c.body));      // the bitmap's own colour
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(info.hbmMask);
+    DeleteObject(info.hbmColor);
+    ledger::DestroyIcon(icon);
+  }
 }
 
 // The ledger counts what the bitmap and icon code make and free: a round of them leaves every counter where it was,
