@@ -450,8 +450,8 @@ TEST(FichiersRecus, LongNamesAreShortenedToFitTheDirectoryAndNeverLost) {
   const struct {
     size_t repertoire, nom, premier, second;
   } cas[] = {
-      {50, 200, 196, 196},  // fits as it is
-      {50, 230, 204, 199},  // 50 + 1 + 230 is beyond 259: shortened so that the path ends at 259
+      {58, 200, 196, 191},  // fits as it is, the path ending at 259; the second is shortened to fit too
+      {58, 230, 196, 191},  // 58 + 1 + 230 is beyond 259: shortened so that the path ends at 259
       {245, 230, 9, 4},     // room for 13 characters
       {252, 230, 226, 226}, // no room for a name with its counter: the whole name, beyond the limit
   };
