@@ -157,7 +157,7 @@ void Autex::SAUVE_TOUT() {
     const std::string canal = vue_.Texte({Secondary_channel, n});
     const std::string& texte = TEXTE_FENETRE[size_t(n)];
     if (canal.empty() && texte.empty()) continue;
-    contenu += "S" + std::to_string(n) + " " + canal + CRLF + texte + CRLF + CRLF;
+    contenu += std::string("S").append(std::to_string(n)) + " " + canal + CRLF + texte + CRLF + CRLF;
   }
   // A save made in the same second as an earlier one goes beside it instead of over it.
   std::string chemin = repertoire + SEPARATEUR_CHEMIN + nom;
@@ -616,7 +616,7 @@ void Autex::CHOIX_NOM_EMETTEUR(int k) {
       std::string mot;
       int longueur = 0;
       if (!canal.empty() && canal[0] != ' ') PREMIER_MOT(canal, mot, longueur);
-      nom = longueur >= 3 ? mot : "S" + std::to_string(k);
+      nom = longueur >= 3 ? mot : std::string("S").append(std::to_string(k));
     }
   } else if (k == 0) {
     nom = INDICATIF_PROPRE;
