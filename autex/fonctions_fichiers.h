@@ -23,9 +23,10 @@ constexpr char SEPARATEUR_CHEMIN = '\\';
 constexpr char SEPARATEUR_CHEMIN = '/';
 #endif
 
-// The longest full path that every program of the system can open (MAX_PATH less its terminating NUL): a
-// received file is stored under a name that keeps its whole path within it wherever the directory allows.
-constexpr size_t LONGUEUR_MAX_CHEMIN = 259;
+// The longest full path that the shell opens (ShellExecuteA stops at 255 characters under Wine, and Windows
+// programs at MAX_PATH): a received file is stored under a name that keeps its whole path within it wherever
+// the directory allows, so that "File opening" and any other program reach it.
+constexpr size_t LONGUEUR_MAX_CHEMIN = 255;
 
 // False when the name holds NUL or one of \ / : * ? " < > |; an empty name gives true.
 bool Nom_de_fichier_valide(std::string_view name);

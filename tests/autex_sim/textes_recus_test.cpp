@@ -446,16 +446,17 @@ TEST(FichiersRecus, StorageFailureIsReported) {
 TEST(FichiersRecus, LongNamesAreShortenedToFitTheDirectoryAndNeverLost) {
   // The AUTEX directory's path has `repertoire` characters, the name `nom` (with its extension ".Txt"). The
   // file is stored under `premier` n's and the extension, and a second one of the same name under `second`
-  // n's, the counter and the extension.
+  // n's, the counter and the extension. A path of 255 characters at most is one that the shell opens.
   const struct {
     size_t repertoire, nom, premier, second;
   } cas[] = {
-      {58, 200, 196, 191},  // fits as it is, the path ending at 259; the second is shortened to fit too
-      {58, 230, 196, 191},  // 58 + 1 + 230 is beyond 259: shortened so that the path ends at 259
-      {245, 230, 9, 4},     // room for 13 characters
-      {252, 230, 226, 226}, // no room for a name with its counter: the whole name, beyond the limit
+      {58, 196, 192, 187},   // fits as it is, the path ending at 255; the second is shortened to fit too
+      {58, 200, 192, 187},   // 58 + 1 + 200 is beyond 255: shortened so that the path ends at 255
+      {58, 230, 192, 187},
+      {241, 230, 9, 4},      // room for 13 characters
+      {248, 230, 226, 226},  // no room for a name with its counter: the whole name, beyond the limit
   };
-  constexpr size_t kMaxPath = 259;  // MAX_PATH less its NUL: the longest path every program opens
+  constexpr size_t kMaxPath = 255;
   for (const auto& c : cas) {
     Travail t;
     const size_t base = t.chemin().size() + 1;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <string>
 
+#include "autex/fonctions_fichiers.h"
 #include "platform/shell.h"
 #include "station/documents.h"
 #include "tests/support/temp_dir.h"
@@ -37,35 +38,41 @@ TEST(DocumentsRecus, EveryKindTheStationOpensHasItsProgramAndTextGoesToNotepad) 
   }
 }
 
+// Under a short name, and under a name that makes the path as long as a received file's may be (255
+// characters, autex::LONGUEUR_MAX_CHEMIN).
 TEST(DocumentsRecus, AReceivedTextFileOpensInNotepad) {
   testsupport::TempDir dir;
-  dir.write("NOTES.TXT", "73 de F1AAA\r\n");
-  const std::string chemin = dir.file("NOTES.TXT");
-  const intptr_t resultat = station::Ouvre_document(platform::systemShell(), nullptr, chemin, "", "", SW_SHOWDEFAULT);
-  EXPECT_GT(resultat, 32) << "the shell could not open " << chemin;
-  HWND notepad = nullptr;
-  EXPECT_TRUE(testsupport::PumpUntil(
-      [&] {
-        notepad = nullptr;
-        EnumWindows(
-            [](HWND h, LPARAM l) -> BOOL {
-              char classe[32] = {}, titre[256] = {};
-              GetClassNameA(h, classe, sizeof classe);
-              GetWindowTextA(h, titre, sizeof titre);
-              if (std::string(classe) == "Notepad" && std::string(titre).find("NOTES.TXT") != std::string::npos) {
-                *reinterpret_cast<HWND*>(l) = h;
+  const size_t longueur = autex::LONGUEUR_MAX_CHEMIN - dir.file("").size() - 4;
+  for (const std::string& nom : {std::string("NOTES.TXT"), std::string(longueur, 'n').append(".TXT")}) {
+    dir.write(nom, "73 de F1AAA\r\n");
+    const std::string chemin = dir.file(nom);
+    const intptr_t resultat = station::Ouvre_document(platform::systemShell(), nullptr, chemin, "", "", SW_SHOWDEFAULT);
+    EXPECT_GT(resultat, 32) << "the shell could not open " << chemin << " (" << chemin.size() << " characters)";
+    // Notepad shows the file's name in its title.
+    struct Recherche {
+      std::string nom;
+      HWND fenetre = nullptr;
+    } r{nom.substr(0, 60)};
+    EXPECT_TRUE(testsupport::PumpUntil(
+        [&] {
+          EnumWindows(
+              [](HWND h, LPARAM l) -> BOOL {
+                auto* r = reinterpret_cast<Recherche*>(l);
+                char classe[32] = {}, titre[512] = {};
+                GetClassNameA(h, classe, sizeof classe);
+                GetWindowTextA(h, titre, sizeof titre);
+                if (std::string(classe) != "Notepad" || std::string(titre).find(r->nom) == std::string::npos) return TRUE;
+                r->fenetre = h;
                 return FALSE;
-              }
-              return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&notepad));
-        return notepad != nullptr;
-      },
-      30000))
-      << "no Notepad window shows NOTES.TXT";
-  if (notepad) {
+              },
+              reinterpret_cast<LPARAM>(&r));
+          return r.fenetre != nullptr;
+        },
+        30000))
+        << "no Notepad window shows " << nom;
+    if (!r.fenetre) continue;
     DWORD processus = 0;
-    GetWindowThreadProcessId(notepad, &processus);
+    GetWindowThreadProcessId(r.fenetre, &processus);
     if (HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processus)) {
       TerminateProcess(h, 0);
       WaitForSingleObject(h, 5000);
