@@ -88,12 +88,51 @@ void Nom_de_fichier_libre(std::string& path, bool& found) {
   }
 }
 
+namespace {
+// A shortened name's end: Windows drops trailing dots and blanks, so the name on disk would not be the one
+// handed back.
+void sans_points_ni_blancs_en_queue(std::string& s) {
+  while (!s.empty() && (s.back() == '.' || s.back() == ' ')) s.pop_back();
+}
+}  // namespace
+
+bool Chemin_libre_dans(const std::string& directory, const std::string& name, std::string& path) {
+  const std::string debut = directory.empty() ? std::string() : directory + SEPARATEUR_CHEMIN;
+  // The name as it stands, or numbered when it is taken, when the whole path fits.
+  path = debut + name;
+  bool found = true;
+  if (FICHIER_EXISTE(path)) Nom_de_fichier_libre(path, found);
+  if (found && path.size() <= LONGUEUR_MAX_CHEMIN) return true;
+  // Shortened to the room the directory leaves, the extension kept ("." and what follows the last dot, unless
+  // the name starts with that dot).
+  const size_t place = LONGUEUR_MAX_CHEMIN > debut.size() ? LONGUEUR_MAX_CHEMIN - debut.size() : 0;
+  const size_t point = name.rfind('.');
+  const std::string extension = point != std::string::npos && point > 0 ? name.substr(point) : std::string();
+  const std::string radical = name.substr(0, name.size() - extension.size());
+  constexpr size_t CHIFFRES = 5;  // the counter of a numbered name
+  if (place >= extension.size() + 1 + CHIFFRES) {
+    std::string court = radical.substr(0, place - extension.size());
+    if (extension.empty()) sans_points_ni_blancs_en_queue(court);
+    path = debut + court + extension;
+    if (!court.empty() && !FICHIER_EXISTE(path)) return true;
+    court = radical.substr(0, place - extension.size() - CHIFFRES);
+    path = debut + court + extension;
+    Nom_de_fichier_libre(path, found);
+    if (found) return true;
+  }
+  // No name fits beside so long a directory: the whole name, the file routines reach such paths.
+  path = debut + name;
+  found = true;
+  if (FICHIER_EXISTE(path)) Nom_de_fichier_libre(path, found);
+  return found;
+}
+
 bool LIRE_FICHIER_BLOCS(const std::string& name, int mode, std::string& content, int64_t& size) {
   if (mode == 1)
     content.clear();
   else
     size = 0;
-  std::FILE* f = std::fopen(name.c_str(), "rb");
+  std::FILE* f = detail::os_open_file(name, "rb");
   if (!f) {
     if (mode == 1) size = 0;
     return false;
@@ -117,7 +156,7 @@ bool LIRE_FICHIER_BLOCS(const std::string& name, int mode, std::string& content,
 }
 
 int ECRIRE_FICHIER_BLOCS(const std::string& name, std::string_view content) {
-  std::FILE* f = std::fopen(name.c_str(), "wb");
+  std::FILE* f = detail::os_open_file(name, "wb");
   if (!f) return 1;
   int result = 0;
   for (size_t start = 0; start < content.size(); start += 100000) {
@@ -148,7 +187,7 @@ std::string Nom_temporaire_libre(const std::string& name) {
 int ECRIRE_FICHIER_REMPLACE(const std::string& name, std::string_view content) {
   const std::string temporary = Nom_temporaire_libre(name);
   if (temporary.empty()) return 1;
-  std::FILE* f = std::fopen(temporary.c_str(), "wb");
+  std::FILE* f = detail::os_open_file(temporary, "wb");
   if (!f) return 1;
   bool ok = true;
   for (size_t start = 0; ok && start < content.size(); start += 100000) {
@@ -248,15 +287,13 @@ void FonctionsFichiers::Ecrire_fichier_libre(std::string& file_name, const std::
                                    "Probl\xE8me \xE0 la cr\xE9" "ation ou \xE0 l'\xE9" "criture du fichier");
     return;
   }
-  std::string path = directory + SEPARATEUR_CHEMIN + file_name;
-  if (FICHIER_EXISTE(path)) {
-    Nom_de_fichier_libre(path, ok);
-    if (!ok) {
-      message = langues_->TRADUCTION("Problem to find a free file", "Probl\xE8me pour trouver un fichier libre");
-      return;
-    }
-    NOM_SANS_CHEMIN(path, file_name);
+  std::string path;
+  if (!Chemin_libre_dans(directory, file_name, path)) {
+    ok = false;
+    message = langues_->TRADUCTION("Problem to find a free file", "Probl\xE8me pour trouver un fichier libre");
+    return;
   }
+  NOM_SANS_CHEMIN(path, file_name);
   if (ECRIRE_FICHIER_REMPLACE(path, content) != 0) {
     ok = false;
     message = langues_->TRADUCTION("Problem to create or write the file",

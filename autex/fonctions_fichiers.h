@@ -5,7 +5,9 @@
 // treat the content as a NUL-terminated text, report each failure to the user in the current language and
 // return 1. The block routines carry any byte and report nothing; they return their failure instead of
 // letting an input/output error escape (they are called from timers).
+#include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -20,6 +22,11 @@ constexpr char SEPARATEUR_CHEMIN = '\\';
 #else
 constexpr char SEPARATEUR_CHEMIN = '/';
 #endif
+
+// The longest full path that the shell opens (ShellExecuteA stops at 255 characters under Wine, and Windows
+// programs at MAX_PATH): a received file is stored under a name that keeps its whole path within it wherever
+// the directory allows, so that "File opening" and any other program reach it.
+constexpr size_t LONGUEUR_MAX_CHEMIN = 255;
 
 // False when the name holds NUL or one of \ / : * ? " < > |; an empty name gives true.
 bool Nom_de_fichier_valide(std::string_view name);
@@ -38,6 +45,12 @@ void Rendre_inscriptible(const std::string& name);
 // Turns path into the first free numbered variant base + 5-digit counter + extension. The counter goes in
 // front of the extension of the file name itself (a dot in a directory name is not an extension).
 void Nom_de_fichier_libre(std::string& path, bool& found);
+// The path under which a new file named `name` goes into `directory`: the name itself when it is free and the
+// whole path fits in LONGUEUR_MAX_CHEMIN, else its first free numbered variant that fits; a name too long for
+// the directory is shortened to fit, its extension kept and a counter added when the shortened name is taken.
+// When no name can fit beside so long a directory, the whole name (numbered when taken) is used. False when
+// every numbered variant is taken.
+bool Chemin_libre_dans(const std::string& directory, const std::string& name, std::string& path);
 // Reads the whole file. Mode 1: content = all bytes, size = their number; other modes: only size.
 // Returns false when the file cannot be opened or read (content and size then hold what was read).
 bool LIRE_FICHIER_BLOCS(const std::string& name, int mode, std::string& content, int64_t& size);
@@ -66,8 +79,8 @@ class FonctionsFichiers {
   // Reads at most Capacite_lecture_texte bytes, cut at the first NUL. On an open failure text and count
   // are left unchanged; on a read failure count is -1 and text is empty.
   uint16_t LIRE_FICHIER_TEXTE(const std::string& name, std::string& text, int32_t& count);
-  // Stores content as Repertoire_travail/sub_directory/file_name, under the first free numbered name when
-  // that one exists; file_name comes back as the name used. The caller passes ok = true, message empty.
+  // Stores content as Repertoire_travail/sub_directory/file_name, under a free name that fits the directory
+  // (Chemin_libre_dans); file_name comes back as the name used. The caller passes ok = true, message empty.
   void Ecrire_fichier_libre(std::string& file_name, const std::string& sub_directory, std::string_view content,
                             bool& ok, std::string& message);
 
@@ -105,6 +118,8 @@ void os_make_writable(const std::string& name);
 bool os_make_directory(const std::string& name);
 bool os_is_directory(const std::string& name);
 void os_set_current_directory(const std::string& name);
+// fopen, for paths of any length.
+std::FILE* os_open_file(const std::string& name, const char* mode);
 }  // namespace detail
 
 }  // namespace autex

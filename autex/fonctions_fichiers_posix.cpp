@@ -77,6 +77,8 @@ bool os_is_directory(const std::string& name) {
   return ::stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+std::FILE* os_open_file(const std::string& name, const char* mode) { return std::fopen(name.c_str(), mode); }
+
 void os_set_current_directory(const std::string& name) {
   if (::chdir(name.c_str()) != 0) {
     // The working directory has gone: nothing sensible to fall back to; the next file call reports it.

@@ -1,8 +1,12 @@
 // The file system side of FONCTIONS_FICHIERS on Windows: the multimedia file API for the text routines,
-// the directory search and the file attributes for the tests.
+// the directory search and the file attributes for the tests. Everything but the multimedia calls reaches
+// paths of any length: a received file may lie deeper than MAX_PATH allows, and is then written, moved into
+// place and cleaned up all the same.
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "autex/fonctions_fichiers.h"
@@ -14,6 +18,25 @@ std::vector<char> writableName(const std::string& name) {
   std::vector<char> buffer(name.begin(), name.end());
   buffer.push_back('\0');
   return buffer;
+}
+// The wide form of a path, in its long form ("\\?\" and the full path) when it is too long for the ordinary
+// one: a directory's path may have at most MAX_PATH less 12 characters, a file's MAX_PATH less 1.
+std::wstring chemin_large(const std::string& name) {
+  std::wstring w;
+  if (name.empty()) return w;
+  const int n = MultiByteToWideChar(CP_ACP, 0, name.data(), int(name.size()), nullptr, 0);
+  if (n <= 0) return w;
+  w.resize(size_t(n));
+  MultiByteToWideChar(CP_ACP, 0, name.data(), int(name.size()), w.data(), n);
+  if (w.size() < MAX_PATH - 12 || w.rfind(L"\\\\?\\", 0) == 0) return w;
+  const DWORD m = GetFullPathNameW(w.c_str(), 0, nullptr, nullptr);
+  if (m == 0) return w;
+  std::wstring full(m, L'\0');
+  const DWORD k = GetFullPathNameW(w.c_str(), m, full.data(), nullptr);
+  if (k == 0 || k >= m) return w;
+  full.resize(k);
+  if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+  return L"\\\\?\\" + full;
 }
 }  // namespace
 
@@ -49,40 +72,50 @@ TextReadResult os_read_text(const std::string& name, int32_t capacity) {
 
 bool os_replace_file(const std::string& from, const std::string& to) {
   // The data reaches the disk before the name changes.
-  HANDLE h = CreateFileA(from.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const std::wstring source = chemin_large(from);
+  HANDLE h = CreateFileW(source.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
   const BOOL flushed = FlushFileBuffers(h);
   CloseHandle(h);
   if (!flushed) return false;
-  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  return MoveFileExW(source.c_str(), chemin_large(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
-void os_remove_file(const std::string& name) { DeleteFileA(name.c_str()); }
+void os_remove_file(const std::string& name) { DeleteFileW(chemin_large(name).c_str()); }
 
 bool os_file_exists(const std::string& name) {
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA(name.c_str(), &data);
+  const std::wstring w = chemin_large(name);
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW(w.c_str(), &data);
   if (find != INVALID_HANDLE_VALUE) {
     FindClose(find);
     return true;
   }
-  if (GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+  if (GetFileAttributesW(w.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+  if (name.size() >= MAX_PATH) return false;
   std::vector<char> n = writableName(name);
   MMIOINFO info{};
   return mmioOpenA(n.data(), &info, MMIO_EXIST) != nullptr;
 }
 
-void os_make_writable(const std::string& name) { SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_ARCHIVE); }
+void os_make_writable(const std::string& name) { SetFileAttributesW(chemin_large(name).c_str(), FILE_ATTRIBUTE_ARCHIVE); }
 
 bool os_make_directory(const std::string& name) {
-  return CreateDirectoryA(name.c_str(), nullptr) != 0 || os_is_directory(name);
+  return CreateDirectoryW(chemin_large(name).c_str(), nullptr) != 0 || os_is_directory(name);
 }
 
 bool os_is_directory(const std::string& name) {
-  const DWORD a = GetFileAttributesA(name.c_str());
+  const DWORD a = GetFileAttributesW(chemin_large(name).c_str());
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 void os_set_current_directory(const std::string& name) { SetCurrentDirectoryA(name.c_str()); }
+
+std::FILE* os_open_file(const std::string& name, const char* mode) {
+  const std::wstring w = chemin_large(name);
+  std::wstring m;
+  for (const char* c = mode; *c; ++c) m.push_back(wchar_t(*c));
+  return _wfopen(w.c_str(), m.c_str());
+}
 
 }  // namespace autex::detail

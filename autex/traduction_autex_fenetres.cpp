@@ -157,7 +157,7 @@ void Autex::SAUVE_TOUT() {
     const std::string canal = vue_.Texte({Secondary_channel, n});
     const std::string& texte = TEXTE_FENETRE[size_t(n)];
     if (canal.empty() && texte.empty()) continue;
-    contenu += "S" + std::to_string(n) + " " + canal + CRLF + texte + CRLF + CRLF;
+    contenu += std::string("S").append(std::to_string(n)) + " " + canal + CRLF + texte + CRLF + CRLF;
   }
   // A save made in the same second as an earlier one goes beside it instead of over it.
   std::string chemin = repertoire + SEPARATEUR_CHEMIN + nom;
@@ -577,7 +577,6 @@ void Autex::FIN_FICHIER_RECU(int k, std::string segment, std::string& affichage)
   EN_TETE_SMS(k);
   AJOUTE_TEXTE_SMS(k, ": " + T("File of", "Fichier de") + " " + indicatif + " \"" + nom + "\" (" +
                           std::to_string(contenu.size()) + " " + T("bytes", "octets") + ")" + CRLF + CRLF);
-  affichage += "..." + T("completed", "termin\xE9") + CRLF;
   // A name from outside never leaves the AUTEX directory nor names a device.
   std::string nom_stocke = Nom_de_fichier_sur(nom) ? nom : NOM_FICHIER_REMPLACEMENT(nom);
   FonctionsFichiers fichiers(langues_, nullptr);
@@ -585,14 +584,16 @@ void Autex::FIN_FICHIER_RECU(int k, std::string segment, std::string& affichage)
   bool ok = true;
   std::string message;
   fichiers.Ecrire_fichier_libre(nom_stocke, "AUTEX", contenu, ok, message);
-  if (k != NUMERO_SLOT) {
-    if (ok) {
-      vue_.Fixe_texte(Nom_du_fichier_RX_AUTEX, nom_stocke);
-    } else {
-      affichage += "..." + T("error", "erreur") + CRLF;
-      vue_.Fixe_texte(Nom_du_fichier_RX_AUTEX, "");
-      INFO(message);
-    }
+  // "completed" only once the file is on the disk.
+  if (ok) {
+    affichage += "..." + T("completed", "termin\xE9") + CRLF;
+    if (k != NUMERO_SLOT) vue_.Fixe_texte(Nom_du_fichier_RX_AUTEX, nom_stocke);
+  } else if (k != NUMERO_SLOT) {
+    ERREUR_FICHIER_RECU(message, affichage);
+  } else {
+    // The station's own file: the last received file stays the one to open.
+    affichage += "..." + T("error", "erreur") + CRLF;
+    INFO(message);
   }
 }
 
@@ -615,7 +616,7 @@ void Autex::CHOIX_NOM_EMETTEUR(int k) {
       std::string mot;
       int longueur = 0;
       if (!canal.empty() && canal[0] != ' ') PREMIER_MOT(canal, mot, longueur);
-      nom = longueur >= 3 ? mot : "S" + std::to_string(k);
+      nom = longueur >= 3 ? mot : std::string("S").append(std::to_string(k));
     }
   } else if (k == 0) {
     nom = INDICATIF_PROPRE;

@@ -315,7 +315,7 @@ void Horodatage::LIRE_HEURE_UTC() {
 std::string Horodatage::HORODATAGE_UTC() {
   LIRE_HEURE_UTC();
   const auto& t = Heure_UTC;
-  return " " + std::to_string(t.wYear) + "-" + twoDigits(t.wMonth) + "-" + twoDigits(t.wDay) + " " +
+  return std::string(" ").append(std::to_string(t.wYear)) + "-" + twoDigits(t.wMonth) + "-" + twoDigits(t.wDay) + " " +
          twoDigits(t.wHour) + "h" + twoDigits(t.wMinute) + "m" + twoDigits(t.wSecond) + "s";
 }
 

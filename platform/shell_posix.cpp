@@ -6,6 +6,7 @@ namespace {
 class NoShell final : public Shell {
  public:
   intptr_t Execute(void*, const std::string&, const std::string&, const std::string&, int) override { return 0; }
+  bool IsDangerous(const std::string&) override { return false; }
 };
 
 }  // namespace

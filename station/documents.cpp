@@ -1,5 +1,7 @@
 #include "station/documents.h"
 
+#include <array>
+
 #include "autex/fonctions_fichiers.h"
 
 namespace station {
@@ -23,6 +25,26 @@ std::string Page_aide_trouvee(const std::string& page, const std::string& repert
     if (autex::FICHIER_EXISTE(a_cote)) return a_cote;
   }
   return std::string();
+}
+
+std::span<const std::string_view> Genres_documents() {
+  static constexpr std::array<std::string_view, 11> genres{"txt", "log", "jpg", "jpeg", "png", "gif",
+                                                           "bmp", "pdf", "htm", "html", "zip"};
+  return genres;
+}
+
+bool Document_a_ouvrir(const std::string& nom) {
+  std::string n;
+  autex::NOM_SANS_CHEMIN(nom, n);
+  const size_t point = n.rfind('.');
+  // A stream of a file (name:stream) is not the file's own kind.
+  if (point == std::string::npos || n.find(':') != std::string::npos) return false;
+  std::string extension = n.substr(point + 1);
+  for (char& c : extension)
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+  for (const std::string_view genre : Genres_documents())
+    if (extension == genre) return true;
+  return false;
 }
 
 intptr_t Ouvre_document(platform::Shell& shell, void* fenetre, const std::string& document,

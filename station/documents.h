@@ -6,7 +6,9 @@
 // The main window's Help menu:
 //   station::Ouvre_document(platform::systemShell(), Application->Handle(), station::Page_aide(langues), "", "",
 //                           platform::kShowNormal);
+#include <span>
 #include <string>
+#include <string_view>
 
 #include "autex/langues.h"
 #include "platform/shell.h"
@@ -19,6 +21,15 @@ std::string Page_aide(const autex::Langues& langues);
 // full name beside the program (where the pages are shipped), else empty (the page is nowhere).
 std::string Page_aide_trouvee(const std::string& page, const std::string& repertoire_courant,
                               const std::string& repertoire_programme);
+
+// The kinds of received file that the station opens: each shows a document and runs nothing. Text files
+// ("txt", "log"), pictures ("jpg", "jpeg", "png", "gif", "bmp"), PDF ("pdf"), HTML pages ("htm", "html") and
+// archives ("zip"): the extensions, in lower case.
+std::span<const std::string_view> Genres_documents();
+// True when a received file of that name is of one of these kinds: its extension (after the last dot of the
+// name, in any case) is one of them. A name without one, or with any other (a program, a script, a shortcut,
+// an installer, a registry file...) gives false: such a file could run a program.
+bool Document_a_ouvrir(const std::string& nom);
 
 // Each text is handed over whole, whatever its length; the shell's answer is not examined by the station (it
 // is returned for whoever wants it).

@@ -6,6 +6,7 @@
 #include "gui/typinfo.h"
 #include "station/a_propos.h"
 #include "station/documents.h"
+#include "station/fenetre_station.h"
 #include "station/fiche_transceiver.h"
 #include "station/affichage_memo.h"
 #include "station/capture_ecran.h"
@@ -955,8 +956,8 @@ void FichePrincipale::HelpClick(gui::TObject*) {
                     "de travail ni \xE0 c\xF4t\xE9 du programme.");
     return;
   }
-  const intptr_t resultat = station::Ouvre_document(station_.plateforme.shell, gui::Application->Handle(), trouvee,
-                                                    "", "", platform::kShowNormal);
+  const intptr_t resultat = station::Ouvre_document(station_.plateforme.shell, Fenetre_de_la_station(), trouvee, "",
+                                                    "", platform::kShowNormal);
   // Where nothing shows it, the message names the page in full, for a browser of the user's choice.
   if (resultat <= 32) {
     const std::string chemin =

@@ -109,7 +109,7 @@ class FichePrincipale : public forms::TForm1 {
   // A link or meeting is held, a call is repeated, a connection attempt is pending or running, or an end is
   // being completed: the activation then leaves the AUTEX side and the send queue as they are.
   bool Session_ou_tentative_en_cours() const;
-  // Hands a document to the shell's default action, the application's window as owner (every text whole).
+  // Hands a document to the shell's default action, the station's window as owner (every text whole).
   intptr_t Ouvre_document(const std::string& document, const std::string& parametres, const std::string& repertoire,
                           int affichage);
 

@@ -8,6 +8,7 @@
 #include "autex/fonctions_fichiers.h"
 #include "autex/textes_encadres.h"
 #include "autex/traitement_chaines.h"
+#include "station/documents.h"
 #include "station/fiche_principale.h"
 #include "station/station.h"
 
@@ -427,6 +428,15 @@ void FichePrincipale::Ouverture_du_fichier_AUTEXClick(gui::TObject*) {
   }
   const std::string document =
       Chemin_dans(Chemin_dans(Repertoire_travail, "AUTEX"), Nom_du_fichier_RX_AUTEX->Caption());
+  // A file from the air is opened only when it is a document that runs nothing, by its kind and by what the
+  // system says of that kind: any other is named, to be looked at knowingly.
+  if (!Document_a_ouvrir(document) || station_.plateforme.shell.IsDangerous(document)) {
+    Afficher_information("The file was received: " + document +
+                             "\r\nIt is not opened, as a file of this kind could run a program.",
+                         "Le fichier a \xE9t\xE9 re\xE7u: " + document +
+                             "\r\nIl n'est pas ouvert, car un fichier de ce genre pourrait lancer un programme.");
+    return;
+  }
   const intptr_t resultat = Ouvre_document(document, "", "", AFFICHAGE_SW_SHOWDEFAULT);
   // Nothing that opens it: the file is named in full, to be opened by hand.
   if (resultat <= 32)

@@ -5,6 +5,7 @@
 
 #include "autex/fonctions_fichiers.h"
 #include "station/documents.h"
+#include "station/fenetre_station.h"
 #include "station/message_d_erreur.h"
 #include "station/station.h"
 
@@ -67,7 +68,7 @@ void FichePrincipale::Afficher_information(std::string_view anglais, std::string
 
 intptr_t FichePrincipale::Ouvre_document(const std::string& document, const std::string& parametres_shell,
                                          const std::string& repertoire, int affichage) {
-  return station::Ouvre_document(station_.plateforme.shell, gui::Application->Handle(), document, parametres_shell,
+  return station::Ouvre_document(station_.plateforme.shell, Fenetre_de_la_station(), document, parametres_shell,
                                  repertoire, affichage);
 }
 

@@ -1,5 +1,7 @@
 #include "station/menu_oui_non.h"
 
+#include "station/fenetre_station.h"
+
 namespace station {
 
 FenetreOuiNon::FenetreOuiNon(gui::TComponent* AOwner, const autex::Langues& langues)
@@ -8,6 +10,7 @@ FenetreOuiNon::FenetreOuiNon(gui::TComponent* AOwner, const autex::Langues& lang
 bool FenetreOuiNon::Question(const std::string& question) {
   if (Visible()) return false;
   Label1->SetCaption(question);
+  Dialogue_au_premier_plan devant;
   ShowModal();
   return Reponse_oui == 1;
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "station/fenetre_station.h"
+
 namespace station {
 
 FenetreMessage::FenetreMessage(gui::TComponent* AOwner, const autex::Langues& langues)
@@ -13,6 +15,7 @@ void FenetreMessage::Afficher(const std::string& legende, std::string_view angla
   SetCaption(legende);
   Memo1->SetText(std::string(message));
   if (Visible()) return;  // already on screen: its text is replaced
+  Dialogue_au_premier_plan devant;
   ShowModal();
 }
 
@@ -25,9 +28,15 @@ void FenetreMessage::Afficher_information(std::string_view anglais, std::string_
 }
 
 void FenetreMessage::FormActivate(gui::TObject*) {
-  // Near the mouse, but never off the top or left edge of the screen.
+  // Near the mouse, but never off the top or left edge of the screen, and over the station's own main window
+  // while it is on screen: a second station beside it would otherwise cover it, or be covered by it.
   const gui::TPoint souris = gui::Screen->CursorPos();
-  SetBounds(std::max(0, souris.X - 500), std::max(0, souris.Y - 150), Width(), Height());
+  int gauche = std::max(0, souris.X - 500), haut = std::max(0, souris.Y - 150);
+  if (gui::TCustomForm* f = gui::Application->MainForm(); f && f != this && f->Visible()) {
+    gauche = std::max(std::clamp(gauche, f->Left(), std::max(f->Left(), f->Left() + f->Width() - Width())), 0);
+    haut = std::max(std::clamp(haut, f->Top(), std::max(f->Top(), f->Top() + f->Height() - Height())), 0);
+  }
+  SetBounds(gauche, haut, Width(), Height());
   Bouton_OK_presse = 0;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // MESSAGE_D_ERREUR: the station's message window (errors and information), one modal window whose text a
-// second message replaces while it is open.
+// second message replaces while it is open. It belongs to the station's main window and opens over it.
 #include <cstdint>
 #include <string>
 #include <string_view>

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "gui/gui.h"
+#include "station/fenetre_station.h"
 #include "station/systeme_parametres.h"
 #include "station/systeme_station.h"
 
@@ -44,6 +45,7 @@ uint16_t SystemeStation::Identifiant_langue() { return Identifiant_langue_system
 Taille_ecran SystemeStation::Ecran() { return Taille_ecran_systeme(); }
 
 int SystemeStation::Boite_message(const std::string& texte, const std::string& legende, unsigned drapeaux) {
+  Dialogue_au_premier_plan devant;
   return gui::Application->MessageBox(texte, legende, drapeaux);
 }
 

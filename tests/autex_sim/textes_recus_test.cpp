@@ -7,6 +7,7 @@
 #include <map>
 #include <regex>
 
+#include "autex/fonctions_fichiers.h"
 #include "autex/textes_encadres.h"
 #include "tests/autex_sim/outils_test.h"
 #include "tests/support/temp_dir.h"
@@ -436,9 +437,59 @@ TEST(FichiersRecus, StorageFailureIsReported) {
   // A plain file named AUTEX stands where the directory should be.
   t.dir.write("AUTEX", "not a directory");
   p.recoit(0, TRAME_FICHIER("F1AAA", "A.TXT", "data"));
-  EXPECT_EQ(SANS_PROGRESSION(p.fenetre(0)), "File transmission:  18 bytes...completed\r\n...error\r\n");
+  // Not stored: the window never says "completed".
+  EXPECT_EQ(SANS_PROGRESSION(p.fenetre(0)), "File transmission:  18 bytes...error\r\n");
   EXPECT_EQ(p.info(), "Problem to create or write the file");
   EXPECT_TRUE(p.fichier_rx().empty());
+}
+
+TEST(FichiersRecus, LongNamesAreShortenedToFitTheDirectoryAndNeverLost) {
+  // The AUTEX directory's path has `repertoire` characters, the name `nom` (with its extension ".Txt"). The
+  // file is stored under `premier` n's and the extension, and a second one of the same name under `second`
+  // n's, the counter and the extension. A path of 255 characters at most is one that the shell opens.
+  const struct {
+    size_t repertoire, nom, premier, second;
+  } cas[] = {
+      {58, 196, 192, 187},   // fits as it is, the path ending at 255; the second is shortened to fit too
+      {58, 200, 192, 187},   // 58 + 1 + 200 is beyond 255: shortened so that the path ends at 255
+      {58, 230, 192, 187},
+      {241, 230, 9, 4},      // room for 13 characters
+      {248, 230, 226, 226},  // no room for a name with its counter: the whole name, beyond the limit
+  };
+  constexpr size_t kMaxPath = 255;
+  for (const auto& c : cas) {
+    Travail t;
+    const size_t base = t.chemin().size() + 1;
+    ASSERT_LT(base, c.repertoire - 6) << "the temporary directory's path is too long for this test";
+    const fs::path travail = t.dir.path() / std::string(c.repertoire - 6 - base, 'w');
+    fs::create_directories(travail);
+    const std::string repertoire = (travail / "AUTEX").string();
+    ASSERT_EQ(repertoire.size(), c.repertoire);
+    Poste p(t);
+    p.s.repertoire = travail.string();
+    const std::string nom = std::string(c.nom - 4, 'n') + ".Txt";
+    const std::string attendus[] = {std::string(c.premier, 'n') + ".Txt", std::string(c.second, 'n') + "00000.Txt"};
+    for (const std::string& attendu : attendus) {
+      p.remise_a_zero();
+      p.recoit(0, TRAME_FICHIER("F1AAA", nom, attendu));
+      EXPECT_TRUE(SANS_PROGRESSION(p.fenetre(0)).ends_with("bytes...completed\r\n")) << c.repertoire << " " << c.nom;
+      EXPECT_EQ(p.fichier_rx(), attendu) << c.repertoire << " " << c.nom;
+      const std::string chemin = repertoire + autex::SEPARATEUR_CHEMIN + attendu;
+      if (c.repertoire + 1 + 10 <= kMaxPath) {
+        EXPECT_LE(chemin.size(), kMaxPath);
+      }
+      // The content is there, under that name.
+      std::string lu;
+      int64_t taille = 0;
+      EXPECT_TRUE(autex::LIRE_FICHIER_BLOCS(chemin, 1, lu, taille)) << chemin;
+      EXPECT_EQ(lu, attendu);
+    }
+    // The two files and nothing else: no temporary file left behind.
+    std::vector<std::string> noms;
+    for (const auto& e : fs::directory_iterator(travail / "AUTEX")) noms.push_back(e.path().filename().string());
+    EXPECT_EQ(noms.size(), 2u) << c.repertoire << " " << c.nom;
+    for (const std::string& n : noms) autex::detail::os_remove_file(repertoire + autex::SEPARATEUR_CHEMIN + n);
+  }
 }
 
 TEST(FichiersRecus, AFramedStreamCutAtEveryBoundaryGivesTheSameResult) {

@@ -731,6 +731,52 @@ TEST(EnvoiAutex, SequencesMessagesAndTheShortMessageWindow) {
             "The received file cannot be opened here: no program opens it (error 31). It is " + photo);
 }
 
+TEST(BoutonsAutex, AReceivedFileOpensOnlyWhenItIsADocumentThatRunsNothing) {
+  UneStationAutex u;
+  station::FichePrincipale& f = u.f();
+  const auto chemin = [&](const std::string& nom) {
+    return station::Chemin_dans(station::Chemin_dans(f.Repertoire_travail, "AUTEX"), nom);
+  };
+  const auto clic = [&](const std::string& nom) {
+    f.Nom_du_fichier_RX_AUTEX->SetCaption(nom);
+    u.st.shell.requests.clear();
+    u.st.s().Form36->Memo1->SetText("");
+    f.Ouverture_du_fichier_AUTEXClick(nullptr);
+  };
+  const auto refuse = [&](const std::string& nom) {
+    return u.st.shell.requests.empty() &&
+           u.st.s().Form36->Memo1->Text() == "The file was received: " + chemin(nom) +
+                                                 "\r\nIt is not opened, as a file of this kind could run a program.";
+  };
+  // Programs, scripts, shortcuts, installers, registry files, and names of no kind: never handed to the shell.
+  for (const char* nom : {"S4TEST.bat", "a.cmd", "a.EXE", "a.com", "a.scr", "a.pif", "a.js", "a.vbs", "a.wsf",
+                          "a.hta", "a.lnk", "a.msi", "a.reg", "a.ps1", "a.jar", "a.url", "NOTES.TXT.exe", "README",
+                          "a.exe:b.txt"}) {
+    clic(nom);
+    EXPECT_TRUE(refuse(nom)) << nom;
+  }
+  // Text, pictures, PDF, pages and archives are opened; the system is asked about their kind first.
+  for (const char* nom : {"NOTES.TXT", "trace.log", "photo.JPG", "a.jpeg", "a.png", "a.gif", "a.bmp", "a.pdf",
+                          "a.htm", "a.HTML", "a.zip"}) {
+    u.st.shell.asked.clear();
+    clic(nom);
+    ASSERT_EQ(u.st.shell.requests.size(), 1u) << nom;
+    EXPECT_EQ(u.st.shell.requests[0].document, chemin(nom));
+    EXPECT_EQ(u.st.shell.asked, std::vector<std::string>{chemin(nom)});
+  }
+  // A kind that the system counts as dangerous is not opened either.
+  u.st.shell.dangerous = true;
+  clic("photo.jpg");
+  EXPECT_TRUE(refuse("photo.jpg"));
+  // In French.
+  u.st.shell.dangerous = false;
+  u.st.s().langues.Langue = 2;
+  clic("a.vbs");
+  EXPECT_EQ(u.st.s().Form36->Memo1->Text(), "Le fichier a \xE9t\xE9 re\xE7u: " + chemin("a.vbs") +
+                                                "\r\nIl n'est pas ouvert, car un fichier de ce genre pourrait lancer "
+                                                "un programme.");
+}
+
 TEST(BoutonsAutex, ARefusedCallSignChangesNothing) {
   UneStationAutex u("");
   station::FichePrincipale& f = u.f();

@@ -68,6 +68,34 @@ TEST(Message, TheWindowOpensNearTheMouseButNeverOffTheScreen) {
   EXPECT_EQ(place.X, 400);
   EXPECT_EQ(place.Y, 550);
 }
+
+// A second station may stand beside this one: the window opens over this station's own main window.
+TEST(Message, TheWindowOpensOverTheStationsOwnWindow) {
+  Bureau bureau;
+  StationTest st(bureau);
+  station::Station& s = st.Demarre();
+  st.Montre();
+  st.f().SetBounds(300, 20, st.f().Width(), st.f().Height());
+  gui::TRect place{};
+  bureau.reponse_modale = [&](gui::TCustomForm& w) { place = w.BoundsRect(); };
+  const gui::TRect station = st.f().BoundsRect();
+  const struct {
+    int x, y;  // the mouse
+    int gauche, haut;  // -1: against the window's right or bottom edge
+  } cas[] = {
+      {350, 500, 300, 350},  // left of the window: at its left edge
+      {100, 10, 300, 20},    // over the other station: in the corner
+      {1000, 400, 500, 250}, // inside: where the mouse says
+      {1279, 1000, -1, -1},  // below and right: within the window
+  };
+  for (const auto& c : cas) {
+    gui::Screen->SetHeadlessCursorPos(gui::TPoint{c.x, c.y});
+    s.Form36->Afficher_information("a", "a");
+    EXPECT_EQ(c.gauche < 0 ? place.Right : place.Left, c.gauche < 0 ? station.Right : c.gauche) << c.x << "," << c.y;
+    EXPECT_EQ(c.haut < 0 ? place.Bottom : place.Top, c.haut < 0 ? station.Bottom : c.haut) << c.x << "," << c.y;
+  }
+}
+
 #endif
 
 TEST(OuiNon, TheAnswerAndTheCheckBoxAreKeptForTheCaller) {
@@ -166,12 +194,14 @@ TEST(Fenetres, APathLongerThan255CharactersReachesTheShellWhole) {
   Bureau bureau;
   StationTest st(bureau);
   st.Demarre();
+  st.Montre();
   const std::string chemin = std::string(290, 'd') + "\\received file.txt";
   st.f().Ouvre_document(chemin, "", "", station::AFFICHAGE_SW_SHOWDEFAULT);
   ASSERT_EQ(st.shell.requests.size(), 1u);
   EXPECT_EQ(st.shell.requests[0].document, chemin);
   EXPECT_EQ(st.shell.requests[0].showMode, 10);
-  EXPECT_EQ(st.shell.requests[0].owner, static_cast<void*>(gui::Application->Handle()));
+  // What the shell shows for it belongs to the station's window.
+  EXPECT_EQ(st.shell.requests[0].owner, static_cast<void*>(st.f().WindowHandle()));
 }
 
 }  // namespace
