@@ -4,6 +4,7 @@
 // and down states, bounds, focus, text insertion). The host part (send queue, paced writer, display of received
 // and sent text, dialogs) is left to the class that completes it: the main window's own view.
 #include "autex/vue_autex.h"
+#include "station/fenetre_sms.h"
 #include "station/forms/form1.h"
 
 namespace station {
@@ -14,7 +15,7 @@ gui::TControl& Controle_fenetre(forms::TForm1& fenetre, const autex::Element& e)
 
 class VueAutexFenetre : public autex::VueAutex {
  public:
-  explicit VueAutexFenetre(forms::TForm1& fenetre) : fenetre_(fenetre) {}
+  explicit VueAutexFenetre(forms::TForm1& fenetre) : fenetre_(fenetre), sms_(*fenetre.RichEdit_SMS) {}
 
   std::string Texte(const autex::Element& e) override;
   void Fixe_texte(const autex::Element& e, const std::string& texte) override;
@@ -45,6 +46,7 @@ class VueAutexFenetre : public autex::VueAutex {
   T& Comme(const autex::Element& e) const;
 
   forms::TForm1& fenetre_;
+  FenetreSMS sms_;
 };
 
 }  // namespace station
