@@ -9,6 +9,7 @@
 #include "gui/frames.h"
 #include "gui/stdctrls.h"
 #include "skin/adapters/acbuttons.h"
+#include "skin/pixels/pixel_helpers.h"
 #include "skin/adapters/acgrids.h"
 #include "skin/adapters/accombo.h"
 #include "skin/adapters/acstatics.h"
@@ -157,6 +158,8 @@ void TacSpeedButtonHandler::Unhook() {
 }
 
 int32_t TacSpeedButtonHandler::CurrentState() const {
+  // A disabled button is drawn at rest, greyed, whether it is down or under the mouse.
+  if (!Button->Enabled()) return 0;
   if (Button->Down() || Button->State() == gui::TButtonState::bsDown ||
       Button->State() == gui::TButtonState::bsExclusive)
     return 2;
@@ -211,6 +214,7 @@ void TacSpeedButtonHandler::PaintCache() {
   if (!text.empty())
     WriteSkinText(cache, Button->Font(), text, Button->Enabled(), state != 0 ? 1 : 0, *SkinData,
                   DT_CENTER | DT_EXPANDTABS | DT_WORDBREAK, textBounds);
+  if (!Button->Enabled()) PaintDisabledLook(cache, dkBlended, info.Color, TPoint{}, ci);
   SkinData->BGChanged = false;
 }
 

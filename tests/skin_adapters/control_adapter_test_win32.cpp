@@ -332,7 +332,18 @@ TEST(ControlAdapter, SpeedButtonsArePaintedByTheirHandlerUntilTheSkinGoes) {
   plain->SetAllowAllUp(true);
   plain->SetDown(true);
   EXPECT_EQ(formPixel(plain, 4, 4), ButtonP);
+  // Disabled, it is drawn at rest and greyed, down, up or under the mouse alike.
+  plain->SetEnabled(false);
+  const uint32_t downDisabled = formPixel(plain, 4, 4);
+  plain->Perform(gui::CM_MOUSEENTER, 0, 0);
+  const uint32_t hotDisabled = formPixel(plain, 4, 4);
+  plain->Perform(gui::CM_MOUSELEAVE, 0, 0);
   plain->SetDown(false);
+  const uint32_t upDisabled = formPixel(plain, 4, 4);
+  EXPECT_NE(upDisabled, ButtonN) << "greyed";
+  EXPECT_EQ(downDisabled, upDisabled) << std::hex << downDisabled << " " << upDisabled;
+  EXPECT_EQ(hotDisabled, upDisabled) << std::hex << hotDisabled << " " << upDisabled;
+  plain->SetEnabled(true);
   EXPECT_EQ(formPixel(plain, 4, 4), ButtonN);
   // A procedure put over the handler's stays when the handler lets go; the flat button's messages still flow.
   int later = 0;
