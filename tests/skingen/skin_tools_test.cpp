@@ -204,6 +204,9 @@ TEST(SkinLint, FindsEveryPlantedFaultOfTheLook) {
          b.SetColor("EDIT", "FONTCOLOR", skingen::Rgb(0x0000FF));
        },
        {"[EDIT] short messages of state 0 on #FFFFFF: the own text #0000FF and the received text #0000FF differ"}},
+      {"a see-through track bar casting the skin's shadow frame",
+       [&](skingen::SkinBuilder& b) { b.Set("TRACKBAR", "OUTERMODE", 2); },
+       {"[TRACKBAR] shows its parent through itself and casts an outer effect (OUTERMODE 2)"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

@@ -93,6 +93,11 @@ class Sec {
       b_.Set(name_, "GLOWMARGIN", glowMargin_);
     }
     for (const auto& e : extra_) b_.Set(name_, e.first, e.second);
+    // A section that shows what lies under it (a track bar, a check box) casts no outer effect: the loader's
+    // default, the skin's generated shadow frame drawn around the control into its parent, would show through
+    // the control itself.
+    const bool outer = std::any_of(extra_.begin(), extra_.end(), [](const auto& e) { return e.first == "OUTERMODE"; });
+    if (transparency_ == 100 && !outer) b_.Set(name_, "OUTERMODE", 0);
   }
 
  private:

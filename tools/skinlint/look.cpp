@@ -101,6 +101,7 @@ class Look {
   void Run() {
     Texts();
     RichEditTexts();
+    SeeThroughShadows();
     States();
     TitleButtons();
     Ornaments();
@@ -239,6 +240,18 @@ class Look {
       if (apart < MinStateDifference)
         problem_(where + ": the own text " + hex(fromTColor(uint32_t(own))) + " and the received text " +
                  hex(fromTColor(uint32_t(received))) + " differ by " + number(apart) + ", under " + number(MinStateDifference));
+    }
+  }
+
+  // A section that shows its parent through itself (TRANSPARENCY 100, no border image drawing a face over it)
+  // and casts an outer effect (its OUTERMASK, or the skin's shadow frame that OUTERMODE chooses, the loader's
+  // default) shows that effect through the control: the frame's corners and edges inside a track bar.
+  void SeeThroughShadows() {
+    for (const skin::SkinSectionRecord& sec : s_.Sections) {
+      if (sec.SectionName == "GLOBALINFO" || sec.NormalState.Transparency < 100 || sec.BorderIndex >= 0) continue;
+      if (sec.OuterMask >= 0 || sec.OuterMode == 1 || sec.OuterMode == 2)
+        problem_("[" + sec.SectionName + "] shows its parent through itself and casts an outer effect (OUTERMODE " +
+                 std::to_string(sec.OuterMode) + (sec.OuterMask >= 0 ? ", OUTERMASK" : "") + ") that shows through it");
     }
   }
 
