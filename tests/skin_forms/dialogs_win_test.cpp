@@ -1136,18 +1136,28 @@ TEST(DialogHook, AProgramsPanelsInADialogTakeTheSkinsColoursAndASilentPanelShows
 #ifdef DIALOG_TEST_SKIN
 // The program's own packed skin on a manager of the test: a message box and a file dialog show it in their
 // caption (none of the system's caption colours between the frame's edges) and in their client area.
-TEST(DialogHook, TheProgramsOwnSkinShowsInTheCaptionsOfAMessageBoxAndAFileDialog) {
-  std::ifstream in(DIALOG_TEST_SKIN, std::ios::binary);
-  const std::string packed((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  ASSERT_FALSE(packed.empty());
+// The program's own skin of one name, applied to a manager that hooks the thread's dialogs.
+struct StoredSkin {
   skin::PortableSkinSystem system;
-  system.layeredWindows = true;
-  skin::TsSkinManagerComponent manager(nullptr, system);
-  skin::TsStoredSkin& stored = manager.InternalSkins.Add();
-  stored.Name = "Stored";
-  stored.Data.WriteBuffer(packed.data(), int64_t(packed.size()));
-  skin::InstallDialogHookServices();
-  manager.SetSkinName("Stored");
+  skin::TsSkinManagerComponent manager{nullptr, system};
+  explicit StoredSkin(const std::string& file) {
+    std::string path = DIALOG_TEST_SKIN;
+    path = path.substr(0, path.find_last_of('/') + 1) + file;
+    std::ifstream in(path, std::ios::binary);
+    const std::string packed((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_FALSE(packed.empty()) << path;
+    system.layeredWindows = true;
+    skin::TsStoredSkin& stored = manager.InternalSkins.Add();
+    stored.Name = "Stored";
+    stored.Data.WriteBuffer(packed.data(), int64_t(packed.size()));
+    skin::InstallDialogHookServices();
+    manager.SetSkinName("Stored");
+  }
+};
+
+TEST(DialogHook, TheProgramsOwnSkinShowsInTheCaptionsOfAMessageBoxAndAFileDialog) {
+  StoredSkin skin("spring_willow.asz");
+  skin::TsSkinManagerComponent& manager = skin.manager;
   ASSERT_TRUE(manager.SkinData().Active);
   ASSERT_EQ(manager.HooksInstalled, 1);
   Owner owner;
@@ -1187,25 +1197,6 @@ TEST(DialogHook, TheProgramsOwnSkinShowsInTheCaptionsOfAMessageBoxAndAFileDialog
     EXPECT_FALSE(ModalDriver::forced);
   }
 }
-
-// The program's own skin of one name, applied to a manager that hooks the thread's dialogs.
-struct StoredSkin {
-  skin::PortableSkinSystem system;
-  skin::TsSkinManagerComponent manager{nullptr, system};
-  explicit StoredSkin(const std::string& file) {
-    std::string path = DIALOG_TEST_SKIN;
-    path = path.substr(0, path.find_last_of('/') + 1) + file;
-    std::ifstream in(path, std::ios::binary);
-    const std::string packed((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_FALSE(packed.empty()) << path;
-    system.layeredWindows = true;
-    skin::TsStoredSkin& stored = manager.InternalSkins.Add();
-    stored.Name = "Stored";
-    stored.Data.WriteBuffer(packed.data(), int64_t(packed.size()));
-    skin::InstallDialogHookServices();
-    manager.SetSkinName("Stored");
-  }
-};
 
 uint32_t ScreenRgb(int x, int y) {
   HDC dc = GetDC(nullptr);

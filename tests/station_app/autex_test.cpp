@@ -1082,17 +1082,6 @@ TEST(VueAutex, TheSimulationsViewStartsAndGroupsItsButtonsAsTheWindow) {
   }
 }
 
-namespace {
-
-// The stretches of the short-message window with their shown colour, as "text@colour" in order.
-std::vector<std::pair<std::string, platform::TColor>> Couleurs_SMS(gui::TRichEdit& r) {
-  std::vector<std::pair<std::string, platform::TColor>> out;
-  for (const gui::TRichRun& run : r.Runs()) out.emplace_back(run.Text, run.Color);
-  return out;
-}
-
-}  // namespace
-
 // A received and an own short message written on the backgrounds of the skins' edits (the window's background
 // and text colour as the skinning library sets them): both read on each background (4.5:1 at least), the own
 // one stays bluish and apart from the received one, and what was written before a change of background (a skin
@@ -1117,13 +1106,13 @@ TEST(EnvoiAutex, ShortMessagesReadOnTheWindowsBackgroundInForceAndFollowItsChang
   const auto verifie = [&](platform::TColor fond_montre) {
     const platform::TColor fond = platform::ColorToRGB(fond_montre);
     SCOPED_TRACE("shown on " + std::to_string(fond));
-    const auto runs = Couleurs_SMS(r);
+    const auto runs = r.Runs();
     ASSERT_EQ(runs.size(), 4u);
-    EXPECT_EQ(runs[0].second, runs[1].second);
-    EXPECT_EQ(runs[2].second, runs[3].second);
-    const platform::TColor recu = runs[1].second, propre = runs[3].second;
-    EXPECT_GE(platform::ContrastRatio(recu, fond), platform::MinTextContrast) << runs[1].first;
-    EXPECT_GE(platform::ContrastRatio(propre, fond), platform::MinTextContrast) << runs[3].first;
+    EXPECT_EQ(runs[0].Color, runs[1].Color);
+    EXPECT_EQ(runs[2].Color, runs[3].Color);
+    const platform::TColor recu = runs[1].Color, propre = runs[3].Color;
+    EXPECT_GE(platform::ContrastRatio(recu, fond), platform::MinTextContrast);
+    EXPECT_GE(platform::ContrastRatio(propre, fond), platform::MinTextContrast);
     EXPECT_NE(propre, recu);
     EXPECT_GT((propre >> 16) & 0xFF, propre & 0xFF) << "the own text keeps its blue";
   };
@@ -1149,8 +1138,8 @@ TEST(EnvoiAutex, ShortMessagesReadOnTheWindowsBackgroundInForceAndFollowItsChang
   r.Font().SetColor(platform::clWindowText);
   a.EN_TETE_SMS(2);
   a.EN_TETE_SMS(1);
-  const auto runs = Couleurs_SMS(r);
+  const auto runs = r.Runs();
   ASSERT_EQ(runs.size(), 4u);  // each header: the name in bold, the time
-  EXPECT_EQ(runs[1].second, platform::clBlue);
-  EXPECT_EQ(runs[3].second, platform::clBlack);
+  EXPECT_EQ(runs[1].Color, platform::clBlue);
+  EXPECT_EQ(runs[3].Color, platform::clBlack);
 }
