@@ -119,7 +119,8 @@ class VueAutex : public HoteAutex {
   virtual void Insere_texte(const Element& e, int position, const std::string& texte) = 0;
   virtual void Fixe_longueur_max(const Element& e, int longueur) = 0;
   virtual void Fixe_debut_selection(const Element& e, int position) = 0;
-  // The short-message window: appends the text at its end in that colour, bold or not.
+  // The short-message window: appends the text at its end, meant in that colour (blue for the station's own
+  // texts, black for received ones: the window shows them in shades that read on its background), bold or not.
   virtual void Ajoute_texte_SMS(const std::string& texte, platform::TColor couleur, bool gras) = 0;
 
   // The keyboard focus: whether the element has it; gives it to the element when the element can take it.

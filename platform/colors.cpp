@@ -1,5 +1,8 @@
 #include "platform/colors.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace platform {
 
 namespace {
@@ -31,5 +34,48 @@ SystemColors& programColors() { return g_programColors ? *g_programColors : syst
 void SetProgramColors(SystemColors* scheme) { g_programColors = scheme; }
 
 TColor ColorToRGB(TColor color) { return ColorToRGB(color, programColors()); }
+
+namespace {
+
+double linear(int channel) {
+  const double v = channel / 255.0;
+  return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+}
+
+double luminance(TColor c) {
+  return 0.2126 * linear(c & 0xFF) + 0.7152 * linear((c >> 8) & 0xFF) + 0.0722 * linear((c >> 16) & 0xFF);
+}
+
+// a + (b - a) * k / 64, channel by channel.
+TColor mix(TColor a, TColor b, int k) {
+  TColor out = 0;
+  for (int shift = 0; shift < 24; shift += 8) {
+    const int ca = (a >> shift) & 0xFF, cb = (b >> shift) & 0xFF;
+    out |= TColor(ca + (cb - ca) * k / 64) << shift;
+  }
+  return out;
+}
+
+}  // namespace
+
+double ContrastRatio(TColor a, TColor b) {
+  const double la = luminance(a & 0xFFFFFF), lb = luminance(b & 0xFFFFFF);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TColor ReadableTextColor(TColor wanted, TColor background) {
+  wanted &= 0xFFFFFF, background &= 0xFFFFFF;
+  if (ContrastRatio(wanted, background) >= MinTextContrast) return wanted;
+  const TColor pole = ContrastRatio(clWhite, background) >= ContrastRatio(clBlack, background) ? clWhite : clBlack;
+  // The least mix that reaches 7:1, else the least that reaches MinTextContrast (the hue kept where it can be).
+  int least = 64;
+  for (int k = 1; k < 64; ++k) {
+    const double c = ContrastRatio(mix(wanted, pole, k), background);
+    if (c >= 7.0) return mix(wanted, pole, k);
+    if (c >= MinTextContrast && least == 64) least = k;
+  }
+  if (least < 64) return mix(wanted, pole, least);
+  return pole;
+}
 
 }  // namespace platform

@@ -91,4 +91,15 @@ void SetProgramColors(SystemColors* scheme);
 TColor ColorToRGB(TColor color, SystemColors& scheme);
 TColor ColorToRGB(TColor color);  // in the program's scheme (programColors)
 
+// Text against its background: the contrast ratio of two RGB colours (0x00BBGGRR, no system colour), 1 to 21,
+// from their relative luminance as sRGB colours. Body text wants at least MinTextContrast.
+inline constexpr double MinTextContrast = 4.5;
+double ContrastRatio(TColor a, TColor b);
+
+// The colour in which text meant in `wanted` is written on `background` (both RGB) so that it reads: `wanted`
+// itself when it stands out from the background by MinTextContrast; otherwise `wanted` mixed towards white or
+// black (whichever stands out more from the background) just as far as it stands out by 7:1, or, where no mix
+// does, just as far as it stands out by MinTextContrast; the pole itself when even that cannot be reached.
+TColor ReadableTextColor(TColor wanted, TColor background);
+
 }  // namespace platform

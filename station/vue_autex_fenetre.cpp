@@ -103,12 +103,7 @@ void VueAutexFenetre::Fixe_debut_selection(const autex::Element& e, int position
 }
 
 void VueAutexFenetre::Ajoute_texte_SMS(const std::string& texte, platform::TColor couleur, bool gras) {
-  gui::TRichEdit& r = *fenetre_.RichEdit_SMS;
-  r.SetSelStart(r.GetTextLen());
-  r.SetSelLength(0);
-  r.SelAttributes().SetColor(couleur);
-  r.SelAttributes().SetStyle(gras ? gui::fsBold : 0);
-  r.SetSelText(texte);
+  sms_.Ajoute(texte, couleur, gras);
 }
 
 void* VueAutexFenetre::Handle_fenetre(const autex::Element& e) {

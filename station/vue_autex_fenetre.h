@@ -8,6 +8,7 @@
 #include <string>
 
 #include "autex/vue_autex.h"
+#include "station/fenetre_sms.h"
 #include "station/forms/form1.h"
 
 namespace station {
@@ -18,7 +19,7 @@ gui::TControl& Controle_fenetre(forms::TForm1& fenetre, const autex::Element& e)
 
 class VueAutexFenetre : public autex::VueAutex {
  public:
-  explicit VueAutexFenetre(forms::TForm1& fenetre) : fenetre_(fenetre) {}
+  explicit VueAutexFenetre(forms::TForm1& fenetre) : fenetre_(fenetre), sms_(*fenetre.RichEdit_SMS) {}
 
   std::string Texte(const autex::Element& e) override;
   void Fixe_texte(const autex::Element& e, const std::string& texte) override;
@@ -54,6 +55,7 @@ class VueAutexFenetre : public autex::VueAutex {
 
  private:
   forms::TForm1& fenetre_;
+  FenetreSMS sms_;
 };
 
 }  // namespace station

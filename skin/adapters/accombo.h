@@ -29,6 +29,13 @@ class TacComboListWnd : public TacEditWnd {
   // The list's colours from the skin: background, text, selection and selection text (false without a section).
   bool ListColours(TColor& Bg, TColor& Text, TColor& Selection, TColor& SelectionText) const;
 
+  // The item the open list was opened on, or moved to with the keys (-1 while the list is closed): the combo's
+  // closed field keeps showing it while the pointer runs over the items, until one is chosen, as on Windows
+  // (Wine's combo shows the item under the pointer). FaceAsking is set while the combo paints that field: the
+  // list's current selection is then answered with KeptChoice.
+  int32_t KeptChoice = -1;
+  uint8_t FaceAsking = 0;
+
  private:
   bool OwnerDrawnList() const;
   void FramePaint();
@@ -61,11 +68,19 @@ class TacComboBoxWnd : public TacEditWnd {
   // or not), painted by the system into a bitmap and copied to DC with the system's window, text and highlight
   // colours swapped for the skin's edit and selection colours.
   void PaintForeignField(HDC DC);
+  // An item of the open list of a system dialog's owner-drawn combo (the file dialog's "Look in"): drawn by its
+  // owner into a bitmap, then copied to the item's DC with the system's window, text and highlight colours swapped
+  // for the skin's list and selection colours. False when it is not such an item (the message is then untouched).
+  bool DrawForeignListItem(gui::TMessage& Message);
   // The face of a simple combo in the cache (its selection field), and the selected item written into the cache.
   void PaintComboFace();
   void PaintComboItem();
   // The list's colours for WM_CTLCOLORLISTBOX: the brush (0 when the list is not skinned).
   HBRUSH ListColours(HDC DC);
+  // The colours of the edit field of a combo that no control of the component layer owns (a system dialog's
+  // "File name") for its WM_CTLCOLOREDIT: the skin's edit colours, the focused ones while the edit has the focus
+  // (0 without an "EDIT" section).
+  HBRUSH EditFieldColours(HDC DC, HWND Edit);
   void ReleaseList();
   // The button painted again over the window.
   void RepaintButton();
@@ -77,6 +92,8 @@ class TacComboBoxWnd : public TacEditWnd {
   void FreeBrush();
   HBRUSH brush_ = nullptr;
   TColor brushColour_ = clNone;
+  HBRUSH editBrush_ = nullptr;
+  TColor editBrushColour_ = clNone;
 
  public:
   // The combo of the component layer that owns the window, or nullptr.

@@ -25,6 +25,24 @@
 
 namespace skin {
 
+namespace {
+
+// Set on the combo's list while the combo paints its closed field (see TacComboListWnd::KeptChoice).
+struct FaceScope {
+  TacComboListWnd* list;
+  uint8_t was = 0;
+  explicit FaceScope(TacComboListWnd* l) : list(l != nullptr && !l->Destroyed ? l : nullptr) {
+    if (list != nullptr) was = list->FaceAsking, list->FaceAsking = 1;
+  }
+  ~FaceScope() {
+    if (list != nullptr) list->FaceAsking = was;
+  }
+  FaceScope(const FaceScope&) = delete;
+  FaceScope& operator=(const FaceScope&) = delete;
+};
+
+}  // namespace
+
 // ---- TacComboListWnd.
 
 bool TacComboListWnd::OwnerDrawnList() const {
@@ -214,11 +232,27 @@ void TacComboListWnd::WndProc(gui::TMessage& m) {
       CallOriginal(m);
       if (!Destroyed && m.WParam != 0) PaintListItems(reinterpret_cast<HDC>(m.WParam));
       return;
+    case LB_GETCURSEL:
+      if (FaceAsking && KeptChoice >= 0 && IsWindowVisible(Handle)) {
+        m.Result = KeptChoice;
+        return;
+      }
+      break;
+    case WM_WINDOWPOSCHANGING:
+      if (const auto* wp = reinterpret_cast<const WINDOWPOS*>(m.LParam)) {
+        if ((wp->flags & SWP_SHOWWINDOW) && !IsWindowVisible(Handle))
+          KeptChoice = int32_t(SendMessageA(Handle, LB_GETCURSEL, 0, 0));
+        else if (wp->flags & SWP_HIDEWINDOW)
+          KeptChoice = -1;
+      }
+      break;
     default:
       break;
   }
   TacEditWnd::WndProc(m);
   if (Destroyed) return;
+  // A key moves the choice itself (the field follows it); the pointer only shows where it would go.
+  if (m.Msg == WM_KEYDOWN && IsWindowVisible(Handle)) KeptChoice = int32_t(SendMessageA(Handle, LB_GETCURSEL, 0, 0));
   if (m.Msg == WM_WINDOWPOSCHANGED) RefreshScrollBars(this, true);
   // The system draws the item under the pointer or the keys in its own colours as the selection moves: that is
   // painted again in the skin's at once.
@@ -393,6 +427,9 @@ void TacComboBoxWnd::FreeBrush() {
   if (brush_ != nullptr) ledger::DeleteObject(brush_);
   brush_ = nullptr;
   brushColour_ = clNone;
+  if (editBrush_ != nullptr) ledger::DeleteObject(editBrush_);
+  editBrush_ = nullptr;
+  editBrushColour_ = clNone;
 }
 
 void TacComboBoxWnd::Initialize() {
@@ -522,6 +559,59 @@ uint32_t PixelOf(COLORREF c) { return (uint32_t(GetRValue(c)) << 16) | (uint32_t
 
 }  // namespace
 
+bool TacComboBoxWnd::DrawForeignListItem(gui::TMessage& m) {
+  auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
+  if (dis == nullptr || SkinData->OwnerControl != nullptr || ListAdapter == nullptr || ListAdapter->Destroyed ||
+      (dis->itemState & ODS_COMBOBOXEDIT) || dis->hDC == nullptr)
+    return false;
+  TColor bgC = 0, textC = 0, selC = 0, selTextC = 0;
+  if (!ListAdapter->ListColours(bgC, textC, selC, selTextC)) return false;
+  const RECT r = dis->rcItem;
+  const int32_t w = r.right - r.left, h = r.bottom - r.top;
+  if (w <= 0 || h <= 0) return false;
+  Bitmap picture(w, h);
+  {
+    BitmapDC pdc(picture);
+    if (pdc.dc() == nullptr) return false;
+    // The owner draws into the bitmap with the item's own font, at the bitmap's origin.
+    SelectObject(pdc.dc(), GetCurrentObject(dis->hDC, OBJ_FONT));
+    DRAWITEMSTRUCT copy = *dis;
+    copy.hDC = pdc.dc();
+    OffsetRect(&copy.rcItem, -r.left, -r.top);
+    const LPARAM given = m.LParam;
+    m.LParam = reinterpret_cast<LPARAM>(&copy);
+    CallOriginal(m);
+    m.LParam = given;
+    GdiFlush();
+  }
+  if (Destroyed) return true;
+  const uint32_t window = PixelOf(GetSysColor(COLOR_WINDOW)), windowText = PixelOf(GetSysColor(COLOR_WINDOWTEXT));
+  const uint32_t highlight = PixelOf(GetSysColor(COLOR_HIGHLIGHT));
+  const uint32_t highlightText = PixelOf(GetSysColor(COLOR_HIGHLIGHTTEXT));
+  const uint32_t bg = PixelOf(COLORREF(bgC)), text = PixelOf(COLORREF(textC));
+  const uint32_t sel = PixelOf(COLORREF(selC)), selText = PixelOf(COLORREF(selTextC));
+  const bool selected = (dis->itemState & ODS_SELECTED) != 0;
+  for (int32_t y = 0; y < h; ++y) {
+    auto* row = reinterpret_cast<uint32_t*>(picture.ScanLine(y));
+    for (int32_t x = 0; x < w; ++x) {
+      const uint32_t p = row[x] & 0xFFFFFF;
+      uint32_t q = p;
+      if (selected) {
+        if (p == highlight) q = sel;
+        else if (p == highlightText) q = selText;
+      } else if (p == window) {
+        q = bg;
+      } else if (p == windowText) {
+        q = text;
+      }
+      row[x] = 0xFF000000u | q;
+    }
+  }
+  BitmapToDC(dis->hDC, r.left, r.top, w, h, picture, 0, 0);
+  m.Result = TRUE;
+  return true;
+}
+
 void TacComboBoxWnd::PaintForeignField(HDC DC) {
   if (DC == nullptr || SkinData->OwnerControl != nullptr || SkinManager == nullptr || Simple() ||
       (GetWindowLongA(Handle, GWL_STYLE) & 3) != CBS_DROPDOWNLIST)
@@ -607,11 +697,29 @@ HBRUSH TacComboBoxWnd::ListColours(HDC dc) {
   SetBkColor(dc, COLORREF(s.Color));
   // One brush per combo, made again when the colour changes.
   if (brush_ == nullptr || brushColour_ != s.Color) {
-    FreeBrush();
+    if (brush_ != nullptr) ledger::DeleteObject(brush_);
     brush_ = ledger::CreateSolidBrush(COLORREF(s.Color));
     brushColour_ = s.Color;
   }
   return brush_;
+}
+
+HBRUSH TacComboBoxWnd::EditFieldColours(HDC dc, HWND Edit) {
+  if (SkinManager == nullptr || SkinData->OwnerControl != nullptr || dc == nullptr) return nullptr;
+  const int32_t index = SkinManagerGetSectionIndex(*SkinManager, "EDIT");
+  if (!SkinManagerIsValidSectionIndex(*SkinManager, index)) return nullptr;
+  const SkinSectionRecord& section = SkinManager->Skin().Sections[size_t(index)];
+  const bool focused = Edit != nullptr && GetFocus() == Edit && SectionStateCount(section) > 1;
+  const SkinStateBlock& s = SectionStateBlock(section, focused ? 1 : 0);
+  const TColor bg = ColorToRGB(s.Color);
+  SetTextColor(dc, COLORREF(ColorToRGB(s.FontColor >= 0 ? s.FontColor : clWindowText)));
+  SetBkColor(dc, COLORREF(bg));
+  if (editBrush_ == nullptr || editBrushColour_ != bg) {
+    if (editBrush_ != nullptr) ledger::DeleteObject(editBrush_);
+    editBrush_ = ledger::CreateSolidBrush(COLORREF(bg));
+    editBrushColour_ = bg;
+  }
+  return editBrush_;
 }
 
 void TacComboBoxWnd::ReleaseList() {
@@ -650,6 +758,9 @@ void TacComboBoxWnd::WndProc(gui::TMessage& m) {
         ListAdapter = CreateComboListAdapter(ListHandle, Simple(), SendMessageA(Handle, CB_GETCOUNT, 0, 0) > 0,
                                              SkinManager);
         DispatcherSkinning() = saved;
+        // Made as the list first opens: it was opened on the item selected now.
+        if (ListAdapter != nullptr && !Simple() && IsWindowVisible(ListHandle))
+          ListAdapter->KeptChoice = int32_t(SendMessageA(ListHandle, LB_GETCURSEL, 0, 0));
       }
       if (HBRUSH b = ListColours(reinterpret_cast<HDC>(m.WParam))) m.Result = reinterpret_cast<LRESULT>(b);
       ListAttached = 0;
@@ -657,6 +768,7 @@ void TacComboBoxWnd::WndProc(gui::TMessage& m) {
     }
     case WM_PAINT: {
       if (!Skinned) SetSkinColors();
+      const FaceScope face(ListAdapter);
       CallOriginal(m);
       if (Destroyed) return;
       HDC dc = reinterpret_cast<HDC>(m.WParam);
@@ -667,11 +779,21 @@ void TacComboBoxWnd::WndProc(gui::TMessage& m) {
       if (got && dc != nullptr) ledger::ReleaseDC(Handle, dc);
       return;
     }
+    case WM_DRAWITEM:
+      if (DrawForeignListItem(m)) return;
+      break;
+    case WM_CTLCOLOREDIT:
+      if (HBRUSH b = EditFieldColours(reinterpret_cast<HDC>(m.WParam), reinterpret_cast<HWND>(m.LParam))) {
+        m.Result = reinterpret_cast<LRESULT>(b);
+        return;
+      }
+      break;
     case WM_PRINT:
     case WM_PRINTCLIENT: {
       if (!Skinned) SetSkinColors();
       HDC dc = reinterpret_cast<HDC>(m.WParam);
       if (dc == nullptr) break;
+      const FaceScope face(ListAdapter);
       WindowRectInParent();
       SkinData->Updating = 0;
       SkinData->BGChanged = true;

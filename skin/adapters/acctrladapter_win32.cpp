@@ -9,6 +9,7 @@
 #include "gui/frames.h"
 #include "gui/stdctrls.h"
 #include "skin/adapters/acbuttons.h"
+#include "skin/pixels/pixel_helpers.h"
 #include "skin/adapters/acgrids.h"
 #include "skin/adapters/accombo.h"
 #include "skin/adapters/acstatics.h"
@@ -78,10 +79,23 @@ TacMainWnd* NewAdapterOfCategory(int Category, HWND Wnd, TsSkinManager* Manager,
     case AdapterKind::ScrollBar: return NewAdapter<TacSBWnd>(Wnd, nullptr, Manager, Params, true);
     case AdapterKind::NativePaint: return NewAdapter<TacNativePaint>(Wnd, nullptr, Manager, Params, true);
     case AdapterKind::WWComboBox: return NewAdapter<TacWWComboBoxWnd>(Wnd, nullptr, Manager, Params, true);
+    case AdapterKind::TrackBar:
     case AdapterKind::None: return nullptr;
   }
   return nullptr;
 }
+
+namespace {
+
+// The adapter kind of a windowed control that no list names, by its window's class.
+AdapterKind KindOfUnlistedWindow(gui::TWinControl* Control) {
+  if (Control == nullptr || !Control->HandleAllocated()) return AdapterKind::None;
+  char cls[64] = {};
+  GetClassNameA(Control->WindowHandle(), cls, sizeof cls);
+  return AdapterKindOfWindowClass(cls);
+}
+
+}  // namespace
 
 // ---- TacSpeedButtonHandler.
 
@@ -144,6 +158,8 @@ void TacSpeedButtonHandler::Unhook() {
 }
 
 int32_t TacSpeedButtonHandler::CurrentState() const {
+  // A disabled button is drawn at rest, greyed, whether it is down or under the mouse.
+  if (!Button->Enabled()) return 0;
   if (Button->Down() || Button->State() == gui::TButtonState::bsDown ||
       Button->State() == gui::TButtonState::bsExclusive)
     return 2;
@@ -196,6 +212,7 @@ void TacSpeedButtonHandler::PaintCache() {
   if (!text.empty())
     WriteSkinText(cache, Button->Font(), text, Button->Enabled(), state != 0 ? 1 : 0, *SkinData,
                   DT_CENTER | DT_EXPANDTABS | DT_WORDBREAK, textBounds);
+  if (!Button->Enabled()) PaintDisabledLook(cache, dkBlended, info.Color, TPoint{}, ci);
   SkinData->BGChanged = false;
 }
 
@@ -333,7 +350,7 @@ bool TacCtrlAdapter::CanSkin(gui::TControl* Control) {
   }
   if (dynamic_cast<gui::TCustomFrame*>(Control) != nullptr || dynamic_cast<gui::TCustomForm*>(Control) != nullptr)
     return AskItemEvents(Control);
-  return category >= 0;
+  return category >= 0 || KindOfUnlistedWindow(win) != AdapterKind::None;
 }
 
 TacAdapterItem* TacCtrlAdapter::ItemOf(gui::TControl* Control) {
@@ -356,8 +373,15 @@ void TacCtrlAdapter::AttachWnd(TacAdapterItem& Item, gui::TWinControl* Control, 
   TsSkinManager* m = Provider != nullptr ? Provider->HostManager() : nullptr;
   if (m == nullptr) return;
   const int category = ThirdPartyCategoryOf(m->ThirdPartyLists, Control->ClassName());
-  if (category < 0) return;
-  Item.WndAdapter = NewAdapterOfCategory(category, Control->WindowHandle(), m, p);
+  if (category >= 0) {
+    Item.WndAdapter = NewAdapterOfCategory(category, Control->WindowHandle(), m, p);
+    return;
+  }
+  // A common control that no list names gets the adapter the library gives it in the system's dialogs.
+  const AdapterKind kind = KindOfUnlistedWindow(Control);
+  if (kind == AdapterKind::None) return;
+  if (p.SkinSection.empty()) p.SkinSection = SectionOfWindowClassKind(kind);
+  if (kind == AdapterKind::TrackBar) Item.WndAdapter = NewAdapter<TacTrackWnd>(Control->WindowHandle(), nullptr, m, p, true);
 }
 
 void TacCtrlAdapter::AddItem(gui::TControl* Control, const std::string& SkinSection) {

@@ -25,4 +25,16 @@ AdapterKind AdapterKindOfCategory(int Category) {
   return kinds[size_t(Category)];
 }
 
+AdapterKind AdapterKindOfWindowClass(std::string_view WindowClass) {
+  constexpr std::string_view track = "msctls_trackbar32";
+  if (WindowClass.size() != track.size()) return AdapterKind::None;
+  for (size_t i = 0; i < track.size(); ++i) {
+    const char c = WindowClass[i];
+    if ((c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c) != track[i]) return AdapterKind::None;
+  }
+  return AdapterKind::TrackBar;
+}
+
+std::string SectionOfWindowClassKind(AdapterKind Kind) { return Kind == AdapterKind::TrackBar ? "TRACKBAR" : ""; }
+
 }  // namespace skin

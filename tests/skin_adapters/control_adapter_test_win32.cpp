@@ -333,7 +333,18 @@ TEST(ControlAdapter, SpeedButtonsArePaintedByTheirHandlerUntilTheSkinGoes) {
   plain->SetAllowAllUp(true);
   plain->SetDown(true);
   EXPECT_EQ(formPixel(plain, 4, 4), ButtonP);
+  // Disabled, it is drawn at rest and greyed, down, up or under the mouse alike.
+  plain->SetEnabled(false);
+  const uint32_t downDisabled = formPixel(plain, 4, 4);
+  plain->Perform(gui::CM_MOUSEENTER, 0, 0);
+  const uint32_t hotDisabled = formPixel(plain, 4, 4);
+  plain->Perform(gui::CM_MOUSELEAVE, 0, 0);
   plain->SetDown(false);
+  const uint32_t upDisabled = formPixel(plain, 4, 4);
+  EXPECT_NE(upDisabled, ButtonN) << "greyed";
+  EXPECT_EQ(downDisabled, upDisabled) << std::hex << downDisabled << " " << upDisabled;
+  EXPECT_EQ(hotDisabled, upDisabled) << std::hex << hotDisabled << " " << upDisabled;
+  plain->SetEnabled(true);
   EXPECT_EQ(formPixel(plain, 4, 4), ButtonN);
   // A procedure put over the handler's stays when the handler lets go; the flat button's messages still flow.
   int later = 0;
@@ -574,6 +585,48 @@ TEST(ControlAdapter, DeadItemsGoAndReCreatedWindowsGetFreshAdapters) {
   r.host.OnSkinItem = nullptr;
   r.adapter->AddAllItems();
   EXPECT_NE(r.adapter->ItemOf(r.check), nullptr);
+}
+
+// A track bar, whose class no list names (as on the speech options window), gets the track-bar adapter by its
+// window's class: its skin's "TRACKBAR" section with its ticks, instead of the system's box; a control of another
+// unlisted class stays as it is.
+TEST(ControlAdapter, TrackBarsAreSkinnedByTheirWindowClass) {
+  TestSystem sys;
+  auto manager = std::make_unique<TsSkinManagerComponent>(nullptr, sys);
+  ApplyControlSkin(*manager);
+  manager->ThirdPartyLists.assign(23, {});
+  gui::TForm* form = new gui::TForm(nullptr);
+  form->SetBounds(60, 60, 320, 160);
+  auto* track = new gui::TTrackBar(form);
+  track->SetParent(form);
+  track->SetBounds(10, 10, 200, 40);
+  track->SetMax(10);
+  track->SetFrequency(1);
+  auto* edit = new gui::TEdit(form);
+  edit->SetParent(form);
+  edit->SetBounds(10, 80, 100, 24);
+  form->Show();
+  Pump(50);
+  Host host;
+  host.form = form;
+  host.manager = manager.get();
+  auto adapter = std::make_unique<TacCtrlAdapter>(&host);
+  adapter->AddAllItems();
+  EXPECT_NE(dynamic_cast<TacTrackWnd*>(AdapterOfWindow(track->Handle())), nullptr);
+  EXPECT_EQ(AdapterOfWindow(edit->Handle()), nullptr);
+  EXPECT_EQ(adapter->Items.size(), 1u);
+  RedrawWindow(track->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_EQ(Replica::Probe(track, 1, 1), TrackBg);
+  bool tick = false;
+  for (int y = 0; y < 40 && !tick; ++y)
+    for (int x = 0; x < 200 && !tick; ++x) tick = SurfacePixel(track->Handle(), x, y) == Tick;
+  EXPECT_TRUE(tick) << "the ticks in the section's font colour";
+  adapter->Clear();
+  Pump(10);
+  EXPECT_EQ(AdapterOfWindow(track->Handle()), nullptr);
+  adapter.reset();
+  gui::Free(form);
+  Pump(20);
 }
 
 }  // namespace

@@ -1159,18 +1159,28 @@ TEST(DialogHook, AProgramsPanelsInADialogTakeTheSkinsColoursAndASilentPanelShows
 #ifdef DIALOG_TEST_SKIN
 // The program's own packed skin on a manager of the test: a message box and a file dialog show it in their
 // caption (none of the system's caption colours between the frame's edges) and in their client area.
-TEST(DialogHook, TheProgramsOwnSkinShowsInTheCaptionsOfAMessageBoxAndAFileDialog) {
-  std::ifstream in(DIALOG_TEST_SKIN, std::ios::binary);
-  const std::string packed((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  ASSERT_FALSE(packed.empty());
+// The program's own skin of one name, applied to a manager that hooks the thread's dialogs.
+struct StoredSkin {
   skin::PortableSkinSystem system;
-  system.layeredWindows = true;
-  skin::TsSkinManagerComponent manager(nullptr, system);
-  skin::TsStoredSkin& stored = manager.InternalSkins.Add();
-  stored.Name = "Stored";
-  stored.Data.WriteBuffer(packed.data(), int64_t(packed.size()));
-  skin::InstallDialogHookServices();
-  manager.SetSkinName("Stored");
+  skin::TsSkinManagerComponent manager{nullptr, system};
+  explicit StoredSkin(const std::string& file) {
+    std::string path = DIALOG_TEST_SKIN;
+    path = path.substr(0, path.find_last_of('/') + 1) + file;
+    std::ifstream in(path, std::ios::binary);
+    const std::string packed((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_FALSE(packed.empty()) << path;
+    system.layeredWindows = true;
+    skin::TsStoredSkin& stored = manager.InternalSkins.Add();
+    stored.Name = "Stored";
+    stored.Data.WriteBuffer(packed.data(), int64_t(packed.size()));
+    skin::InstallDialogHookServices();
+    manager.SetSkinName("Stored");
+  }
+};
+
+TEST(DialogHook, TheProgramsOwnSkinShowsInTheCaptionsOfAMessageBoxAndAFileDialog) {
+  StoredSkin skin("spring_willow.asz");
+  skin::TsSkinManagerComponent& manager = skin.manager;
   ASSERT_TRUE(manager.SkinData().Active);
   ASSERT_EQ(manager.HooksInstalled, 1);
   Owner owner;
@@ -1210,6 +1220,130 @@ TEST(DialogHook, TheProgramsOwnSkinShowsInTheCaptionsOfAMessageBoxAndAFileDialog
     EXPECT_FALSE(ModalDriver::forced);
   }
 }
+
+uint32_t ScreenRgb(int x, int y) {
+  HDC dc = GetDC(nullptr);
+  const COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(nullptr, dc);
+  return uint32_t(c);
+}
+
+// What the screen shows of a window's client area, row by row (COLORREF values).
+std::vector<uint32_t> ScreenClient(HWND h, int& w, int& hgt) {
+  RECT r{};
+  GetClientRect(h, &r);
+  MapWindowPoints(h, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  w = r.right - r.left, hgt = r.bottom - r.top;
+  std::vector<uint32_t> out;
+  HDC dc = GetDC(nullptr);
+  for (int y = 0; y < hgt; ++y)
+    for (int x = 0; x < w; ++x) out.push_back(uint32_t(GetPixel(dc, r.left + x, r.top + y)));
+  ReleaseDC(nullptr, dc);
+  return out;
+}
+
+// The file dialog under the program's dark and light skins, with the real mouse: the focused "File name" field
+// shows the skin's edit colour; the "Look in" list, opened, shows its items on the skin's list colour and the
+// chosen one in the skin's selection (not the system's white and blue); while the pointer runs over the list,
+// the closed field keeps showing the folder it was opened on.
+TEST(DialogHook, TheFileDialogsLookInListAndFileNameFieldTakeTheSkinAndTheFieldKeepsItsChoiceUnderThePointer) {
+  for (const char* file : {"opus.asz", "topaz.asz"}) {
+    SCOPED_TRACE(file);
+    StoredSkin skin(file);
+    ASSERT_TRUE(skin.manager.SkinData().Active);
+    const skin::TsSkinManager& m = skin.manager;
+    const int edit = skin::SkinManagerGetSectionIndex(m, "EDIT");
+    ASSERT_GE(edit, 0);
+    const skin::SkinSectionRecord& section = m.Skin().Sections[size_t(edit)];
+    const uint32_t editFocused = uint32_t(skin::ColorToRGB(skin::SectionStateBlock(section, 1).Color)) & 0xFFFFFF;
+    const uint32_t listBg = uint32_t(skin::ColorToRGB(section.NormalState.Color)) & 0xFFFFFF;
+    const uint32_t selection = uint32_t(skin::ColorToRGB(skin::SkinManagerHighlightColor(skin.manager, true))) & 0xFFFFFF;
+    const uint32_t sysWindow = GetSysColor(COLOR_WINDOW), sysHighlight = GetSysColor(COLOR_HIGHLIGHT);
+    Owner owner;
+    int stage = 0;
+    DWORD since = GetTickCount();
+    uint32_t fieldShown = 0;
+    std::string fault;
+    std::vector<uint32_t> faceOpened;
+    int faceW = 0, faceH = 0, opened = -1;
+    bool listChecked = false, faceChecked = false;
+    auto next = [&](int s) {
+      stage = s;
+      since = GetTickCount();
+    };
+    auto late = [&] { return GetTickCount() - since > 5000; };
+    ShowFileOpenDialog(owner.Handle(), [&](HWND d) {
+      HWND look = GetDlgItem(d, 0x471);
+      HWND name = reinterpret_cast<HWND>(SendMessageA(GetDlgItem(d, 0x47c), CBEM_GETEDITCONTROL, 0, 0));
+      COMBOBOXINFO ci{};
+      ci.cbSize = sizeof ci;
+      GetComboBoxInfo(look, &ci);
+      switch (stage) {
+        case 0: {  // the "File name" field has the focus as the dialog opens
+          if (name == nullptr || GetFocus() != name) return late() ? (fault = "no focused File name field", true) : false;
+          RECT r{};
+          GetWindowRect(name, &r);
+          fieldShown = ScreenRgb(r.right - 3, (r.top + r.bottom) / 2);
+          if (fieldShown != editFocused && !late()) return false;
+          RECT lr{};
+          GetWindowRect(look, &lr);
+          testsupport::Xdotool("mousemove " + std::to_string(lr.right - 8) + " " + std::to_string((lr.top + lr.bottom) / 2) +
+                               " click 1");
+          next(1);
+          return false;
+        }
+        case 1: {  // the list opened: its rows on the skin's colours
+          if (ci.hwndList == nullptr || !IsWindowVisible(ci.hwndList)) return late() ? (fault = "the list did not open", true) : false;
+          int w = 0, h = 0;
+          const std::vector<uint32_t> rows = ScreenClient(ci.hwndList, w, h);
+          int system = 0, skinned = 0, selected = 0;
+          for (int y = 0; y < h; ++y) {
+            const uint32_t p = rows[size_t(y * w + w - 3)];
+            system += p == sysWindow || p == sysHighlight;
+            skinned += p == listBg;
+            selected += p == selection;
+          }
+          if ((system > 0 || selected == 0) && !late()) return false;
+          EXPECT_EQ(system, 0) << "rows in the system's window or highlight colour";
+          EXPECT_GT(skinned, 0);
+          EXPECT_GT(selected, 0) << "the chosen row in the skin's selection";
+          listChecked = true;
+          opened = int(SendMessageA(look, CB_GETCURSEL, 0, 0));
+          faceOpened = ScreenClient(look, faceW, faceH);
+          RECT lr{};
+          GetWindowRect(ci.hwndList, &lr);
+          testsupport::Xdotool("mousemove " + std::to_string(lr.left + 30) + " " + std::to_string(lr.bottom - 8));
+          next(2);
+          return false;
+        }
+        case 2: {  // the pointer on the last row: the list follows it, the closed field does not
+          if (int(SendMessageA(look, CB_GETCURSEL, 0, 0)) == opened) return late() ? (fault = "the pointer moved nothing", true) : false;
+          // The field painted again now (Wine repaints it with the list's selection when it is next asked to).
+          RedrawWindow(look, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+          int w = 0, h = 0;
+          const std::vector<uint32_t> face = ScreenClient(look, w, h);
+          const int text = (ci.rcButton.left > 0 ? ci.rcButton.left : w) - 2;
+          int changed = 0;
+          // Inside the field's frame (the frame shows whether the pointer is over the combo).
+          for (int y = 4; y < h - 4 && w == faceW && h == faceH; ++y)
+            for (int x = 4; x < text - 2; ++x) changed += face[size_t(y * w + x)] != faceOpened[size_t(y * w + x)];
+          EXPECT_EQ(changed, 0) << "pixels of the closed field changed while the pointer ran over the list";
+          faceChecked = true;
+          SendMessageA(look, CB_SHOWDROPDOWN, FALSE, 0);
+          PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+          return true;
+        }
+      }
+      return true;
+    });
+    EXPECT_EQ(fault, "");
+    EXPECT_EQ(fieldShown, editFocused) << std::hex << fieldShown << " for the focused File name field";
+    EXPECT_TRUE(listChecked);
+    EXPECT_TRUE(faceChecked);
+    EXPECT_FALSE(ModalDriver::forced);
+  }
+}
+
 #endif
 
 }  // namespace

@@ -198,6 +198,15 @@ TEST(SkinLint, FindsEveryPlantedFaultOfTheLook) {
       {"a rivet over a panel's corner",
        [&](skingen::SkinBuilder& b) { b.AddGlyph("PANEL", "IMGTOPLEFT", skingen::Stud(t, 9)); },
        {"[PANEL] IMGTOPLEFT: the ornament of 9 x 9 reaches past the frame"}},
+      {"edits written in blue on white, where the station's own short messages are blue",
+       [&](skingen::SkinBuilder& b) {
+         b.SetColor("EDIT", "COLOR", skingen::Rgb(0xFFFFFF));
+         b.SetColor("EDIT", "FONTCOLOR", skingen::Rgb(0x0000FF));
+       },
+       {"[EDIT] short messages of state 0 on #FFFFFF: the own text #0000FF and the received text #0000FF differ"}},
+      {"a see-through track bar casting the skin's shadow frame",
+       [&](skingen::SkinBuilder& b) { b.Set("TRACKBAR", "OUTERMODE", 2); },
+       {"[TRACKBAR] shows its parent through itself and casts an outer effect (OUTERMODE 2)"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

@@ -1158,3 +1158,65 @@ TEST(VueAutex, TheSimulationsViewStartsAndGroupsItsButtonsAsTheWindow) {
     compare(" after " + fenetre(a.e).Name() + (a.bas ? " down" : " up"));
   }
 }
+
+// A received and an own short message written on the backgrounds of the skins' edits (the window's background
+// and text colour as the skinning library sets them): both read on each background (4.5:1 at least), the own
+// one stays bluish and apart from the received one, and what was written before a change of background (a skin
+// switched while the station runs) is shown again in colours that read on the new one.
+TEST(EnvoiAutex, ShortMessagesReadOnTheWindowsBackgroundInForceAndFollowItsChanges) {
+  UneStationAutex u;
+  station::FichePrincipale& f = u.f();
+  autex::Autex& a = u.a();
+  gui::TRichEdit& r = *f.RichEdit_SMS;
+  const struct {
+    platform::TColor fond, police;
+  } fonds[] = {{platform::clWindow, platform::clWindowText},
+               {0x221C1E, 0xF2E9ED},   // charcoal, light text
+               {0x2B1A10, 0xF0E6DC},   // deep blue, light text
+               {0x808080, 0x000000},   // mid grey, black text
+               {0xF4F7F8, 0x202020}};  // near white, dark text
+  a.NOMS_EMETTEURS[1] = "F1AAA";
+  a.NOMS_EMETTEURS[2] = "F4ABC";
+  a.EMETTEUR_PROPRE[1] = 0;
+  a.EMETTEUR_PROPRE[2] = 1;
+  // The four stretches (name in bold, then text, for each sender) as they read on the background in force.
+  const auto verifie = [&](platform::TColor fond_montre) {
+    const platform::TColor fond = platform::ColorToRGB(fond_montre);
+    SCOPED_TRACE("shown on " + std::to_string(fond));
+    const auto runs = r.Runs();
+    ASSERT_EQ(runs.size(), 4u);
+    EXPECT_EQ(runs[0].Color, runs[1].Color);
+    EXPECT_EQ(runs[2].Color, runs[3].Color);
+    const platform::TColor recu = runs[1].Color, propre = runs[3].Color;
+    EXPECT_GE(platform::ContrastRatio(recu, fond), platform::MinTextContrast);
+    EXPECT_GE(platform::ContrastRatio(propre, fond), platform::MinTextContrast);
+    EXPECT_NE(propre, recu);
+    EXPECT_GT((propre >> 16) & 0xFF, propre & 0xFF) << "the own text keeps its blue";
+  };
+  for (const auto& ecrit : fonds) {
+    SCOPED_TRACE("written on " + std::to_string(ecrit.fond));
+    f.Clear_fenetre_SMSClick(nullptr);
+    r.SetColor(ecrit.fond);
+    r.Font().SetColor(ecrit.police);
+    a.EN_TETE_SMS(1);
+    a.AJOUTE_TEXTE_SMS(1, ": QSL 73\r\n\r\n");
+    a.EN_TETE_SMS(2);
+    a.AJOUTE_TEXTE_SMS(2, ": TNX\r\n\r\n");
+    verifie(ecrit.fond);
+    for (const auto& montre : fonds) {
+      r.SetColor(montre.fond);
+      r.Font().SetColor(montre.police);
+      verifie(montre.fond);
+    }
+  }
+  // On the system's window colour the texts keep their meant colours.
+  f.Clear_fenetre_SMSClick(nullptr);
+  r.SetColor(platform::clWindow);
+  r.Font().SetColor(platform::clWindowText);
+  a.EN_TETE_SMS(2);
+  a.EN_TETE_SMS(1);
+  const auto runs = r.Runs();
+  ASSERT_EQ(runs.size(), 4u);  // each header: the name in bold, the time
+  EXPECT_EQ(runs[1].Color, platform::clBlue);
+  EXPECT_EQ(runs[3].Color, platform::clBlack);
+}

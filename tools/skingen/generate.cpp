@@ -609,6 +609,26 @@ void writeScrolls(SkinBuilder& b, const Theme& t) {
 
 }  // namespace
 
+// A section that shows what lies under it (no border image drawing a face over it: a track bar, a check box,
+// a caption's text) casts no outer effect: the loader's default, the skin's generated shadow frame drawn around
+// the control into its parent, would show through the control itself. Keys are looked up through PARENTCLASS.
+void seeThroughSectionsCastNothing(SkinBuilder& b) {
+  const auto lookUp = [&b](std::string section, const std::string& key) {
+    for (int depth = 0; depth < 8 && !section.empty(); ++depth) {
+      const std::string v = b.Get(section, key);
+      if (!v.empty()) return v;
+      section = b.Get(section, "PARENTCLASS");
+    }
+    return std::string();
+  };
+  std::vector<std::string> names;
+  for (const SkinBuilder::Section& sec : b.Sections()) names.push_back(sec.name);
+  for (const std::string& name : names)
+    if (name != "GLOBALINFO" && lookUp(name, "TRANSPARENCY") == "100" && lookUp(name, "BORDERSMASK").empty() &&
+        lookUp(name, "OUTERMASK").empty() && lookUp(name, "OUTERMODE").empty())
+      b.Set(name, "OUTERMODE", 0);
+}
+
 GeneratedSkin GenerateSkin(const Theme& t) {
   GeneratedSkin g;
   g.theme = &t;
@@ -621,6 +641,7 @@ GeneratedSkin GenerateSkin(const Theme& t) {
   writePanels(b, t);
   writeTabs(b, t);
   writeScrolls(b, t);
+  seeThroughSectionsCastNothing(b);
   g.members = b.Build();
   g.packed = skin::PackSkin(g.members, 6);
   return g;

@@ -7,6 +7,8 @@
 
 #include "skin/painters/section_paint.h"
 #include "skin/painters/state_images.h"
+#include "skin/pixels/graph_utils.h"
+#include "platform/colors.h"
 
 namespace skinlint {
 
@@ -98,6 +100,8 @@ class Look {
 
   void Run() {
     Texts();
+    RichEditTexts();
+    SeeThroughShadows();
     States();
     TitleButtons();
     Ornaments();
@@ -201,6 +205,53 @@ class Look {
           problem_("[" + name + "] text of state " + std::to_string(state) + ": " + hex(fromTColor(block.FontColor)) + " on about " + hex(worstRow) +
                    " has a contrast of " + number(worst) + ":1, under " + number(MinTextContrast) + ":1");
       }
+    }
+  }
+
+  // The short-message window (a rich edit on the skin's "EDIT" colours): the station writes received texts in
+  // the edit's font colour and its own in blue, each in the shade that reads on the edit's background
+  // (platform::ReadableTextColor). In each state of the section both shades stand out from the background, and
+  // from each other.
+  void RichEditTexts() {
+    const int sec = Section("EDIT");
+    if (sec < 0) return;
+    const skin::SkinSectionRecord& edit = s_.Sections[size_t(sec)];
+    const int states = std::min(skin::SectionStateCount(edit), 2);
+    for (int state = 0; state < states; ++state) {
+      const skin::SkinStateBlock& block = skin::SectionStateBlock(edit, state);
+      if ((block.Color | block.FontColor) & 0xFF000000) continue;  // system colours: the system's pair
+      uint32_t background = uint32_t(block.Color) & 0xFFFFFF;
+      if (block.Transparency >= 100)
+        background = s_.Colors[skin::scMainColor] & 0xFFFFFF;
+      else if (block.Transparency >= 1)
+        background = uint32_t(skin::MixColorsRatio(skin::TColor(s_.Colors[skin::scMainColor] & 0xFFFFFF),
+                                                   skin::TColor(background), block.Transparency / 100.0));
+      const platform::TColor bg = platform::TColor(background);
+      const platform::TColor received = platform::ReadableTextColor(block.FontColor, bg);
+      const platform::TColor own = platform::ReadableTextColor(platform::clBlue, bg);
+      const std::string where = "[EDIT] short messages of state " + std::to_string(state) + " on " + hex(fromTColor(uint32_t(bg)));
+      for (const auto& [what, colour] : {std::pair{"received", received}, std::pair{"own", own}}) {
+        const double c = platform::ContrastRatio(colour, bg);
+        if (c < MinTextContrast)
+          problem_(where + ": the " + what + " text " + hex(fromTColor(uint32_t(colour))) + " has a contrast of " + number(c) +
+                   ":1, under " + number(MinTextContrast) + ":1");
+      }
+      const double apart = deltaE(fromTColor(uint32_t(own)), fromTColor(uint32_t(received)));
+      if (apart < MinStateDifference)
+        problem_(where + ": the own text " + hex(fromTColor(uint32_t(own))) + " and the received text " +
+                 hex(fromTColor(uint32_t(received))) + " differ by " + number(apart) + ", under " + number(MinStateDifference));
+    }
+  }
+
+  // A section that shows its parent through itself (TRANSPARENCY 100, no border image drawing a face over it)
+  // and casts an outer effect (its OUTERMASK, or the skin's shadow frame that OUTERMODE chooses, the loader's
+  // default) shows that effect through the control: the frame's corners and edges inside a track bar.
+  void SeeThroughShadows() {
+    for (const skin::SkinSectionRecord& sec : s_.Sections) {
+      if (sec.SectionName == "GLOBALINFO" || sec.NormalState.Transparency < 100 || sec.BorderIndex >= 0) continue;
+      if (sec.OuterMask >= 0 || sec.OuterMode == 1 || sec.OuterMode == 2)
+        problem_("[" + sec.SectionName + "] shows its parent through itself and casts an outer effect (OUTERMODE " +
+                 std::to_string(sec.OuterMode) + (sec.OuterMask >= 0 ? ", OUTERMASK" : "") + ") that shows through it");
     }
   }
 
