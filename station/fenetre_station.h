@@ -22,7 +22,7 @@ class Dialogue_au_premier_plan {
   Dialogue_au_premier_plan& operator=(const Dialogue_au_premier_plan&) = delete;
 
  private:
-  void* crochet_ = nullptr;
+  [[maybe_unused]] void* crochet_ = nullptr;  // the hook (Windows only)
 };
 
 }  // namespace station
