@@ -1,8 +1,10 @@
 // The window adapters' hover, menus, dropped lists, update locks, glyph strips and scroll messages on real windows
-// (Windows build, under Wine): a memo's hot border under the pointer and gone after it; a rich edit's background in
-// the skin's edit colour; a system dialog's drop-down list fields in the skin's colours; the edit's own right-click
-// menu drawn by the skinned menus; a three-cell glyph strip drawn one cell at a time; the high word of the scroll
-// messages the engine sends.
+// (Windows build, under Wine): a memo's hot border under the pointer and gone after it; hot colours that come with
+// the focus only; the hot look of windows no component owns, and none for kinds without a hover state; the skin
+// data's textures following the skin; held-back repaints flushed; a rich edit's background in the skin's edit
+// colour; a system dialog's drop-down list fields in the skin's colours; the edit's own right-click menu drawn by
+// the skinned menus; a three-cell glyph strip drawn one cell at a time; the high word of the scroll messages the
+// engine sends.
 #include <gtest/gtest.h>
 #include <windows.h>
 
