@@ -12,7 +12,6 @@
 #include "gui/stdctrls.h"
 #include "skin/adapters/acscrollwnd.h"
 #include "skin/adapters/button_glyph.h"
-#include "skin/adapters/pending_skindata.h"
 #include "skin/manager/commondata.h"
 #include "skin/data/maskdata.h"
 #include "skin/manager/skincommands.h"
@@ -90,7 +89,7 @@ bool TacSelfPaintedWnd::CanPaint() const {
 bool TacSelfPaintedWnd::PrepareCache(CacheInfo& ci) {
   WindowRectInParent();
   if (WndSize.cx <= 0 || WndSize.cy <= 0 || SkinData == nullptr) return false;
-  pending::PrepareCache(*SkinData, WndSize.cx, WndSize.cy);
+  PrepareWindowCache(*SkinData, WndSize.cx, WndSize.cy);
   ParentBgInfoOfWindow(Handle, ci);
   return true;
 }
@@ -202,7 +201,7 @@ void TacSelfPaintedWnd::NoteSkinChange(const gui::TMessage& m) {
   const uint16_t code = SkinCommandCode(m.WParam);
   if ((code == AC_SKINLOADED || code == AC_SKINREFRESH) && m.LParam == reinterpret_cast<LPARAM>(SkinManager) &&
       AcceptSkinCommand(m)) {
-    pending::UpdateIndexes(*SkinData);
+    CommonDataUpdateIndexes(*SkinData, true);
     SkinData->BGChanged = true;
   }
 }
@@ -241,7 +240,7 @@ bool TacSelfPaintedWnd::SelfPaintedCommand(gui::TMessage& m) {
     case AC_SKINLOADED:
     case AC_SKINREFRESH:
       if (AcceptSkinCommand(m) && m.LParam == reinterpret_cast<LPARAM>(SkinManager)) {
-        pending::UpdateIndexes(*SkinData);
+        CommonDataUpdateIndexes(*SkinData, true);
         SkinData->BGChanged = true;
         CommonWndProc(m);
         if (!Destroyed && IsWindowVisible(Handle)) RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);

@@ -8,7 +8,6 @@
 
 #include "gui/stdctrls.h"
 #include "skin/adapters/acsbutils.h"
-#include "skin/adapters/pending_skindata.h"
 #include "skin/manager/commondata.h"
 #include "skin/data/maskdata.h"
 #include "skin/manager/skincommands.h"
@@ -131,7 +130,7 @@ void TacComboListWnd::PaintListItems(HDC DC) {
 void TacComboListWnd::FramePaint() {
   if (ScrollBusy() || !IsWindowVisible(Handle)) return;
   WindowRectInParent();
-  pending::UpdateIndexes(*SkinData);
+  CommonDataUpdateIndexes(*SkinData, true);
   if (!Skinned) SetSkinColors();
   SkinData->BGChanged = true;
   PaintSubclassedBackground(SkinData, Handle, CreatedByDispatcher);
@@ -438,7 +437,7 @@ void TacComboBoxWnd::Initialize() {
   ButtonData->FSkinManager = SkinManager;
   ButtonData->SkinSection = "COMBOBTN";
   ButtonData->WndHandle = Handle;
-  pending::UpdateIndexes(*ButtonData);
+  CommonDataUpdateIndexes(*ButtonData, true);
   TacEditWnd::Initialize();
 }
 
@@ -466,7 +465,8 @@ void TacComboBoxWnd::PaintComboButton(HDC dc) {
     for (int32_t x = 0; x < b.Width(); ++x)
       if (r.Left + x < cache.Width() && r.Top + y < cache.Height())
         SetPixel32(b, x, y, GetPixel32(cache, r.Left + x, r.Top + y));
-  const int32_t state = (pending::IsFocusedLook(*SkinData) || GetFocus() == Handle) ? 1 : 0;
+  // Hot while the combo shows its focused look (or holds the focus) and while it is the pointer's hot window.
+  const int32_t state = (CommonDataIsFocusedLook(*SkinData) || GetFocus() == Handle || PointerHot()) ? 1 : 0;
   const int32_t section = SkinManager != nullptr ? SkinManagerGetSectionIndex(*SkinManager, "COMBOBTN") : -1;
   const TRect all{0, 0, b.Width(), b.Height()};
   if (section >= 0) PaintSkinItem(section, CacheInfoFromBitmap(&b, 0, 0), state, all, TPoint{}, b, SkinManager);
@@ -489,7 +489,7 @@ void TacComboBoxWnd::PaintComboFace() {
   TsSkinManager* m = SkinManager;
   if (m == nullptr || WndSize.cx <= 0) return;
   const int32_t h = std::max<int32_t>(int32_t(SendMessageA(Handle, CB_GETITEMHEIGHT, WPARAM(-1), 0)) + 8, 1);
-  pending::PrepareCache(*SkinData, WndSize.cx, h);
+  PrepareWindowCache(*SkinData, WndSize.cx, h);
   Bitmap& cache = *SkinData->CacheBmp;
   const TRect all{0, 0, cache.Width(), cache.Height()};
   const TColor border = m->Skin().Colors[scBorderColor];
@@ -499,8 +499,8 @@ void TacComboBoxWnd::PaintComboFace() {
   } else {
     CacheInfo ci;
     ParentBgInfoOfWindow(Handle, ci);
-    const int32_t state = (GetFocus() == Handle || pending::IsFocusedLook(*SkinData)) ? 1 : 0;
-    PaintControlItem(*SkinData, ci, -1, -1, 1, cache, TPoint{}, all, state);
+    // The state of the edit family's border: focused, or hot under the pointer where the section has a hot look.
+    PaintControlItem(*SkinData, ci, -1, -1, 1, cache, TPoint{}, all, HoverState());
   }
   SkinData->BGChanged = false;
 }
@@ -926,7 +926,7 @@ void TacComboBoxWnd::WndProc(gui::TMessage& m) {
       }
       if ((code == AC_SKINLOADED || code == AC_SKINREFRESH) && own) {
         FreeBrush();
-        if (ButtonData) pending::UpdateIndexes(*ButtonData);
+        if (ButtonData) CommonDataUpdateIndexes(*ButtonData, true);
       }
       if (code == AC_MOUSEENTER || code == AC_MOUSELEAVE) {
         TacEditWnd::WndProc(m);

@@ -18,7 +18,6 @@
 #include "skin/adapters/actabs.h"
 #include "skin/adapters/actoolbar.h"
 #include "skin/adapters/button_glyph.h"
-#include "skin/adapters/pending_skindata.h"
 #include "skin/manager/commondata.h"
 #include "skin/manager/skincommands.h"
 #include "skin/manager/svclutils.h"
@@ -120,7 +119,7 @@ TacSpeedButtonHandler::TacSpeedButtonHandler(gui::TSpeedButton* AButton, TsCommo
   SkinData->OwnerControl = Button;
   SkinData->OwnerObject = Button;
   SkinData->ControlKind = ckSpeedButton;
-  pending::UpdateIndexes(*SkinData);
+  CommonDataUpdateIndexes(*SkinData, true);
   link_ = std::make_shared<Link>();
   link_->Handler = this;
   link_->Saved = Button->WindowProc;
@@ -170,7 +169,7 @@ void TacSpeedButtonHandler::PaintCache() {
   TsSkinManager* m = SkinData->SkinManager();
   const int32_t w = Button->Width(), h = Button->Height();
   if (m == nullptr || w <= 0 || h <= 0) return;
-  pending::PrepareCache(*SkinData, w, h);
+  CommonDataPrepareCache(*SkinData);
   Bitmap& cache = *SkinData->CacheBmp;
   BackgroundInfo info;
   info.R = TRect{0, 0, w, h};
@@ -271,7 +270,7 @@ void TacSpeedButtonHandler::WndProc(gui::TMessage& m) {
         case AC_SKINREFRESH:
           if (fromOwn) {
             CommonDataMessage(m, SkinData);
-            pending::UpdateIndexes(*SkinData);
+            CommonDataUpdateIndexes(*SkinData, true);
             if (Button->Visible()) Button->Invalidate();
             return;
           }
@@ -441,7 +440,7 @@ void TacCtrlAdapter::AddGraphicItem(gui::TSpeedButton* Control) {
   }
   // The section follows the button's look, whatever the events said.
   item->SkinData.SkinSection = Control->Flat() ? "SPEEDBUTTON_SMALL" : "SPEEDBUTTON";
-  pending::UpdateIndexes(item->SkinData);
+  CommonDataUpdateIndexes(item->SkinData, true);
   if (found) {
     if (item->Handler && item->Handler->Destroyed) item->DoHook();
     return;

@@ -7,7 +7,7 @@
 
 #include "gui/grids.h"
 #include "gui/treeview.h"
-#include "skin/adapters/pending_skindata.h"
+#include "skin/manager/commondata.h"
 #include "skin/manager/componentprops.h"
 #include "skin/manager/skincommands.h"
 #include "skin/manager/svclutils.h"
@@ -207,7 +207,7 @@ void TacTreeViewWnd::SetSkinColors() {
   }
   const SkinSectionRecord* s = SectionOf(SkinManager, SkinData);
   if (s == nullptr) return;
-  const int32_t state = pending::IsFocusedLook(*SkinData) ? 1 : 0;
+  const int32_t state = CommonDataIsFocusedLook(*SkinData) ? 1 : 0;
   const int32_t shown = std::min(state, SectionStateCount(*s) - 1);
   gui::TControl* control = SkinData->OwnerControl;
   const TColor background = TreeBackground(state);
@@ -234,7 +234,7 @@ void TacTreeViewWnd::WndProc(gui::TMessage& m) {
   }
   switch (m.Msg) {
     case WM_ERASEBKGND: {
-      if (SkinManager == nullptr || pending::IsUpdating(*SkinData)) break;
+      if (SkinManager == nullptr || CommonDataIsUpdating(*SkinData, false)) break;
       if (SkinData->BGChanged) PaintSubclassedBackground(SkinData, Handle, CreatedByDispatcher);
       RECT r{};
       GetClientRect(Handle, &r);
@@ -371,7 +371,7 @@ void TacVirtualTreeViewWnd::SetSkinColors() {
   const SkinSectionRecord* s = SectionOf(SkinManager, SkinData);
   if (control == nullptr || s == nullptr) return;
   GridSkinColors colours = GridColorsOf(*SkinManager, *SkinData);
-  const int32_t state = std::min(pending::IsFocusedLook(*SkinData) ? 1 : 0, SectionStateCount(*s) - 1);
+  const int32_t state = std::min(CommonDataIsFocusedLook(*SkinData) ? 1 : 0, SectionStateCount(*s) - 1);
   colours.SectionFont = SectionStateBlock(*s, state).FontColor;
   ApplyPropertyValues(control, VirtualTreeColorTable(colours), SavedTreeColors);
   // The header is drawn by the skin unless the control draws it itself.

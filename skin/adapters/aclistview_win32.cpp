@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "skin/adapters/pending_skindata.h"
 #include "skin/data/maskdata.h"
+#include "skin/manager/commondata.h"
 #include "skin/manager/skincommands.h"
 #include "skin/manager/sskinmanager_component.h"
 #include "skin/manager/svclutils.h"
@@ -103,7 +103,7 @@ void TacListViewWnd::ApplyListColors() {
   TsSkinManager* m = SkinManager;
   if (m == nullptr || SkinData == nullptr || !SkinManagerIsValidSectionIndex(m->Skin(), SkinData->SkinIndex)) return;
   const SkinSectionRecord& section = m->Skin().Sections[size_t(SkinData->SkinIndex)];
-  const bool hot = pending::IsFocusedLook(*SkinData) && section.States > 1;
+  const bool hot = CommonDataIsFocusedLook(*SkinData) && section.States > 1;
   const SkinStateBlock& block = SectionStateBlock(section, hot ? 1 : 0);
   if (!SkinData->CustomColor) {
     set(LVM_GETBKCOLOR, LVM_SETBKCOLOR, block.Color);
@@ -247,7 +247,7 @@ void TacListViewWnd::WndProc(gui::TMessage& m) {
     case LVM_INSERTITEMA:
     case LVM_INSERTITEMW:
     case LVM_ARRANGE:
-      if (!pending::IsUpdating(*SkinData)) RefreshScrollBars(this, true);
+      if (!CommonDataIsUpdating(*SkinData, false)) RefreshScrollBars(this, true);
       break;
     default:
       break;

@@ -9,7 +9,6 @@
 
 #include "gui/forms.h"
 #include "skin/adapters/acscrollwnd.h"
-#include "skin/adapters/pending_skindata.h"
 #include "skin/adapters/window_proc_win32.h"
 #include "skin/manager/commondata.h"
 #include "skin/manager/skinchange.h"
@@ -365,7 +364,7 @@ void TacMainWnd::SetSectionName(const std::string& Name) {
   std::string upper = Name;
   for (char& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
   SkinData->SkinSection = upper;
-  pending::UpdateIndexes(*SkinData);
+  CommonDataUpdateIndexes(*SkinData, true);
 }
 
 LRESULT TacMainWnd::CallOriginalWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM& LParam) {
@@ -587,13 +586,13 @@ void TacMainWnd::CommonWndProc(gui::TMessage& m) {
   switch (SkinCommandCode(m.WParam)) {
     case AC_SKINLOADED:
       if (m.LParam != managerParam) break;
-      pending::UpdateIndexes(*SkinData);
+      CommonDataUpdateIndexes(*SkinData, true);
       SkinData->BGChanged = true;
       BroadcastToChildren(OwnerWinControl(), m);
       break;
     case AC_SKINREFRESH: {
       if (m.LParam != managerParam) break;
-      pending::UpdateIndexes(*SkinData);
+      CommonDataUpdateIndexes(*SkinData, true);
       SkinData->BGChanged = true;
       SkinData->Updating = 0;
       gui::TControl* control = SkinData->OwnerControl;

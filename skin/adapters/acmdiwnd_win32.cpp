@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "gui/forms.h"
-#include "skin/adapters/pending_skindata.h"
 #include "skin/manager/commondata.h"
 #include "skin/manager/skincommands.h"
 #include "skin/manager/svclutils.h"

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "skin/adapters/pending_skindata.h"
+#include "skin/manager/commondata.h"
 #include "skin/manager/skinchange.h"
 #include "skin/manager/skincommands.h"
 #include "skin/manager/sskinmanager_component.h"
@@ -69,7 +69,7 @@ void TacMnuWnd::RefreshCache() {
   if (w <= 0 || h <= 0 || SkinData == nullptr) return;
   const bool sized = SkinData->CacheBmp && SkinData->CacheBmp->Width() == w && SkinData->CacheBmp->Height() == h;
   if (!SkinData->BGChanged && sized) return;
-  pending::PrepareCache(*SkinData, w, h);
+  PrepareWindowCache(*SkinData, w, h);
   if (SkinManager != nullptr && SkinManagerIsValidSectionIndex(SkinManager->Skin(), SkinData->SkinIndex))
     PaintSkinItem(SkinData->SkinIndex, EmptyCacheInfo, 0, TRect{0, 0, w, h}, TPoint{}, *SkinData->CacheBmp,
                   SkinManager);

@@ -6,7 +6,6 @@
 #include <algorithm>
 
 #include "gui/scrollctrls.h"
-#include "skin/adapters/pending_skindata.h"
 #include "skin/adapters/scroll_geometry.h"
 #include "skin/adapters/scroll_paint.h"
 #include "skin/manager/commondata.h"
@@ -110,7 +109,7 @@ void TacSBWnd::SetRedraw(bool On) {
 void TacSBWnd::PaintCache() {
   WindowRectInParent();
   if (WndSize.cx <= 0 || WndSize.cy <= 0 || SkinData == nullptr || SkinManager == nullptr) return;
-  pending::PrepareCache(*SkinData, WndSize.cx, WndSize.cy);
+  PrepareWindowCache(*SkinData, WndSize.cx, WndSize.cy);
   Bitmap& cache = *SkinData->CacheBmp;
   CacheInfo ci;
   ParentBgInfoOfWindow(Handle, ci);
@@ -404,7 +403,7 @@ void TacScrollBoxWnd::RefreshCache() {
   SkinData->BGChanged = true;
   gui::TControl* c = SkinData->OwnerControl;
   if (c != nullptr && SkinData->CustomColor) {
-    pending::PrepareCache(*SkinData, WndSize.cx, WndSize.cy);
+    PrepareWindowCache(*SkinData, WndSize.cx, WndSize.cy);
     FillRectBitmap32(*SkinData->CacheBmp, TRect{0, 0, WndSize.cx, WndSize.cy}, ColorToRGB(c->Color()), 255);
     SkinData->BGChanged = false;
   } else {
@@ -447,7 +446,7 @@ bool TacScrollBoxWnd::ScrollBoxMessage(gui::TMessage& m) {
       case AC_SKINREFRESH:
         if (!own) return false;
         CommonDataMessage(m, SkinData);
-        pending::UpdateIndexes(*SkinData);
+        CommonDataUpdateIndexes(*SkinData, true);
         SkinData->BGChanged = true;
         SendToChildWindows(Handle, m);
         SetWindowPos(Handle, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
@@ -754,7 +753,7 @@ void TacWWComboBoxWnd::WndProc(gui::TMessage& m) {
       ListData->OwnerObject = list;
       ListData->FSkinManager = SkinManager;
       ListData->RepaintBlocked = 0;
-      pending::UpdateIndexes(*ListData);
+      CommonDataUpdateIndexes(*ListData, true);
       ListBox = list;
     }
     RecreateEditAdapter(ListData.get(), ListBoxAdapter);

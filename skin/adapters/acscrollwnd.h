@@ -59,6 +59,9 @@ class TacScrollWnd : public TacMainWnd {
   void ForeignHover(UINT Msg);
   // The state the window's border and background show: 1 focused or hot, else 0.
   int32_t HoverState() const;
+  // The window is the pointer's hot window: its control is the manager's hot control, or, for a window no
+  // component owns (the manager follows components only), the window holds the hover it follows itself.
+  bool PointerHot() const;
   // The scrollable family's own WndProc body (TacBaseWnd and TacEditWnd run it as their base handling).
   void ScrollWndProc(gui::TMessage& Message);
 };
@@ -116,6 +119,10 @@ void PaintScrollWindowFrame(TsCommonData* SkinData, HDC DC, TacMainWnd* Adapter)
 bool HotLookAllowed(TsCommonData* SkinData, bool CheckKind);
 
 // ---- Small helpers the adapters share.
+// The skin data's cache bitmap prepared (made when missing, sized to its control by the skin data) and sized to
+// the window it holds the image of: a window no component owns has no control to size it by, and some images
+// (a simple combo's face) are not the control's size.
+void PrepareWindowCache(TsCommonData& Data, int32_t Width, int32_t Height);
 // A font of the system's non-client metrics (owned by the caller, counted by the leak ledger): Kind 1 caption, 2
 // small caption, 3 menu, 4 status, any other the message font; nullptr when the system gives no metrics.
 HFONT CreateSystemFont(int Kind);

@@ -14,7 +14,6 @@
 #include "skin/manager/skincommands.h"
 #include "skin/manager/sskinmanager_component.h"
 #include "skin/manager/svclutils.h"
-#include "skin/adapters/pending_skindata.h"
 #include "skin/manager/componentprops.h"
 #include "skin/painters/borders.h"
 #include "skin/painters/dc_copy.h"
@@ -62,7 +61,7 @@ void TacScrollWnd::DetachedFromWindow() {
   if (!windowGoing_ && Handle != nullptr && IsWindow(Handle)) RedrawWindowFrame(Handle, true);
 }
 
-bool TacScrollWnd::IsSkinned() const { return SkinData != nullptr && pending::IsSkinned(*SkinData); }
+bool TacScrollWnd::IsSkinned() const { return SkinData != nullptr && CommonDataIsSkinned(*SkinData); }
 
 void TacScrollWnd::WndProc(gui::TMessage& m) { ScrollWndProc(m); }
 
@@ -87,7 +86,7 @@ void TacScrollWnd::ScrollWndProc(gui::TMessage& m) {
   if (!IsSkinned()) {
     if (m.Msg == WM_SKINCOMMAND && SkinCommandCode(m.WParam) == AC_SKINLOADED && SkinData != nullptr &&
         m.LParam == reinterpret_cast<LPARAM>(SkinManager))
-      pending::UpdateIndexes(*SkinData);
+      CommonDataUpdateIndexes(*SkinData, true);
     CallOriginal(m);
     return;
   }
@@ -165,7 +164,7 @@ bool TacScrollWnd::ScrollCommand(gui::TMessage& m) {
   switch (SkinCommandCode(m.WParam)) {
     case AC_SKINLOADED:
       if (own) {
-        pending::UpdateIndexes(*SkinData);
+        CommonDataUpdateIndexes(*SkinData, true);
         BroadcastToControlChildren(SkinData->OwnerControl, m);
       }
       return false;
@@ -174,12 +173,13 @@ bool TacScrollWnd::ScrollCommand(gui::TMessage& m) {
       return false;
     case AC_SKINREFRESH:
       if (own) {
-        pending::UpdateIndexes(*SkinData);
+        CommonDataUpdateIndexes(*SkinData, true);
         SkinData->BGChanged = true;
       }
       return false;
     case AC_FLUSHREPAINT:
-      if (!SkinData->Updating || pending::IsUpdating(*SkinData)) return false;
+      // Held back, and free to paint now (the pending flag cleared unless a container still holds it).
+      if (!SkinData->Updating || CommonDataIsUpdating(*SkinData, true)) return false;
       RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
       if (auto* w = OwnerWinControl()) RepaintChildControls(w);
       return true;
@@ -188,7 +188,7 @@ bool TacScrollWnd::ScrollCommand(gui::TMessage& m) {
       return true;
     case AC_UPDATECACHE:
       CallOriginal(m);
-      if (SkinData->BGChanged && !pending::IsUpdating(*SkinData)) {
+      if (SkinData->BGChanged && !CommonDataIsUpdating(*SkinData, false)) {
         WindowRectInParent();
         PaintSubclassedBackground(SkinData, Handle, CreatedByDispatcher);
         PaintScrollWindowFrame(SkinData, nullptr, this);
@@ -245,6 +245,14 @@ int32_t TacScrollWnd::HoverState() const {
   if (SkinData == nullptr) return 0;
   if (GetFocus() == Handle || SkinData->Focused) return 1;
   return SkinData->MouseAbove && HotLookAllowed(SkinData, true) ? 1 : 0;
+}
+
+bool TacScrollWnd::PointerHot() const {
+  if (SkinData == nullptr) return false;
+  gui::TControl* control = SkinData->OwnerControl;
+  if (control == nullptr) return SkinData->MouseAbove != 0;
+  const TsSkinManagerComponent* m = ManagerComponent(DefaultManager());
+  return m != nullptr && m->HotControl() == control;
 }
 
 void TacScrollWnd::HoverCommand(bool Enter) {
@@ -389,7 +397,8 @@ bool HotLookAllowed(TsCommonData* SkinData, bool CheckKind) {
   if (!SkinManagerIsValidSectionIndex(skin, SkinData->SkinIndex) ||
       !SkinManagerIsValidImageIndex(skin, SkinData->BorderIndex))
     return false;
-  (void)CheckKind;  // no control kind of the library is without its hot look
+  // A kind without a hover state takes no hot look under the pointer either, unless the global switch says so.
+  if (CheckKind && KindWithoutHover(SkinData->ControlKind) && !HotLookOnEveryKind()) return false;
   if (m->Options.NoMouseHover) return false;
   return skin.Images[size_t(SkinData->BorderIndex)].ImageCount >= 2 ||
          skin.Sections[size_t(SkinData->SkinIndex)].States > 1;
@@ -403,7 +412,7 @@ void PaintSubclassedBackground(TsCommonData* SkinData, HWND Handle, bool FlatBor
   GetWindowRect(Handle, &wr);
   const int32_t w = wr.right - wr.left, h = wr.bottom - wr.top;
   if (w <= 0 || h <= 0) return;
-  pending::PrepareCache(*SkinData, w, h);
+  PrepareWindowCache(*SkinData, w, h);
   Bitmap& cache = *SkinData->CacheBmp;
   CacheInfo ci;
   if (!WindowParentBackground(SkinData, Handle, ci)) return;
@@ -566,9 +575,9 @@ void TacEditWnd::SetSkinColors() {
   if (m != nullptr && SkinManagerIsValidSectionIndex(m->Skin(), SkinData->SkinIndex)) {
     const SkinSectionRecord& section = m->Skin().Sections[size_t(SkinData->SkinIndex)];
     if (gui::TControl* control = SkinData->OwnerControl) {
-      const bool hot = pending::IsFocusedLook(*SkinData) && section.States > 1;
+      const bool hot = CommonDataIsFocusedLook(*SkinData) && section.States > 1;
       if (!SkinData->CustomColor) {
-        const TColor colour = pending::GetBgColor(*SkinData, hot ? 1 : 0);
+        const TColor colour = CommonDataGetBgColor(*SkinData, hot ? 1 : 0, Handle);
         if (HasPublishedProperty(control, "FocusColor")) {
           if (control->Color() != colour) control->SetColor(colour);
           SetPublishedProperty(control, "FocusColor", colour);
@@ -608,7 +617,7 @@ bool TacEditWnd::DisabledSingleLineEdit() const {
 void TacEditWnd::PaintNcArea() {
   if (SkinChangeInProgress(SkinManager)) return;
   WindowRectInParent();
-  if (pending::IsUpdating(*SkinData)) return;
+  if (CommonDataIsUpdating(*SkinData, false)) return;
   HDC dc = ledger::GetWindowDC(Handle);
   if (dc == nullptr) return;
   RECT clip{};
@@ -839,7 +848,7 @@ void TacEditWnd::WndProc(gui::TMessage& m) {
           m.Result = 1;
           return;
         }
-        if (pending::IsUpdating(*SkinData)) {
+        if (CommonDataIsUpdating(*SkinData, false)) {
           m.Result = 1;
           return;
         }
@@ -922,7 +931,7 @@ void TacEditWnd::WndProc(gui::TMessage& m) {
       break;
     case WM_MOUSEMOVE:
       if (SkinManager != nullptr && !SkinOptionFlag(SkinManager->Options, 4) && IsWindowEnabled(Handle)) NoteHotControl();
-      if (GetCapture() == Handle && !pending::IsUpdating(*SkinData)) RefreshScrollBars(this, true);
+      if (GetCapture() == Handle && !CommonDataIsUpdating(*SkinData, false)) RefreshScrollBars(this, true);
       break;
     default:
       break;
@@ -1008,6 +1017,12 @@ TColor GetColorPropIfExists(gui::TObject* Obj, std::string_view Name) {
   return ColorToRGB(TColor(GetIntPropIfExists(Obj, Name)));
 }
 
+void PrepareWindowCache(TsCommonData& Data, int32_t Width, int32_t Height) {
+  CommonDataPrepareCache(Data);
+  if (Data.CacheBmp->Width() != Width || Data.CacheBmp->Height() != Height)
+    Data.CacheBmp->SetSize(std::max(Width, 0), std::max(Height, 0));
+}
+
 void NotifyTopWindowChildAdded(HWND Handle) {
   HWND top = Handle;
   while (top != nullptr && GetParent(top) != nullptr) top = GetParent(top);
@@ -1016,7 +1031,7 @@ void NotifyTopWindowChildAdded(HWND Handle) {
 
 void RecreateEditAdapter(TsCommonData* SkinData, TacEditWnd*& Adapter) {
   TsSkinManager* m = SkinData != nullptr ? SkinDataManager(*SkinData) : nullptr;
-  const bool skinned = SkinData != nullptr && pending::IsSkinned(*SkinData) && m != nullptr && m->SkinData().Active;
+  const bool skinned = SkinData != nullptr && m != nullptr && CommonDataIsSkinned(*SkinData, true);
   if (!skinned) {
     FreeAdapter(Adapter);
     return;

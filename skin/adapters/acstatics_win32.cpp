@@ -14,7 +14,6 @@
 #include "gui/forms.h"
 #include "gui/stdctrls.h"
 #include "skin/adapters/acscrollwnd.h"
-#include "skin/adapters/pending_skindata.h"
 #include "skin/manager/commondata.h"
 #include "skin/data/maskdata.h"
 #include "skin/manager/skincommands.h"

@@ -13,7 +13,6 @@
 #include "skin/adapters/acscrollwnd.h"
 #include "skin/adapters/bitmap_part.h"
 #include "skin/adapters/button_glyph.h"
-#include "skin/adapters/pending_skindata.h"
 #include "skin/manager/commondata.h"
 #include "skin/manager/skincommands.h"
 #include "skin/manager/svclutils.h"
@@ -364,7 +363,7 @@ void TacTabControlWnd::WndProc(gui::TMessage& m) {
       case AC_SKINLOADED:
         if (own) {
           CommonDataMessage(m, SkinData);
-          pending::UpdateIndexes(*SkinData);
+          CommonDataUpdateIndexes(*SkinData, true);
           SkinData->BGChanged = true;
           if (auto* w = OwnerWinControl())
             for (int i = 0; i < w->ControlCount(); ++i)
@@ -387,7 +386,7 @@ void TacTabControlWnd::WndProc(gui::TMessage& m) {
       case AC_SKINREFRESH:
         if (own) {
           CommonDataMessage(m, SkinData);
-          pending::UpdateIndexes(*SkinData);
+          CommonDataUpdateIndexes(*SkinData, true);
           SkinData->BGChanged = true;
           InvalidateRect(Handle, nullptr, TRUE);
           AttachUpDown();
@@ -605,7 +604,7 @@ void TacPageWnd::PaintTo(HDC DC) {
   if (DC == nullptr || SkinData == nullptr) return;
   WindowRectInParent();
   if (WndSize.cx <= 0 || WndSize.cy <= 0 || ParentWnd == nullptr) return;
-  pending::PrepareCache(*SkinData, WndSize.cx, WndSize.cy);
+  PrepareWindowCache(*SkinData, WndSize.cx, WndSize.cy);
   Bitmap& cache = *SkinData->CacheBmp;
   BackgroundInfo info;
   info.R = TRect{0, 0, WndSize.cx, WndSize.cy};
@@ -650,7 +649,7 @@ void TacPageWnd::WndProc(gui::TMessage& m) {
       case AC_SKINLOADED:
         if (own) {
           CommonDataMessage(m, SkinData);
-          pending::UpdateIndexes(*SkinData);
+          CommonDataUpdateIndexes(*SkinData, true);
         }
         SendToChildWindows(Handle, m);
         return;

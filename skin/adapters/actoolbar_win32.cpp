@@ -8,7 +8,6 @@
 #include "gui/imglist.h"
 #include "skin/adapters/acscrollwnd.h"
 #include "skin/adapters/bitmap_part.h"
-#include "skin/adapters/pending_skindata.h"
 #include "skin/manager/commondata.h"
 #include "skin/manager/skinchange.h"
 #include "skin/manager/skincommands.h"

@@ -11,9 +11,9 @@
 
 #include "gui/graphics.h"
 #include "gui/menus.h"
-#include "skin/adapters/pending_skindata.h"
 #include "skin/data/libstrings.h"
 #include "skin/data/maskdata.h"
+#include "skin/manager/commondata.h"
 #include "skin/manager/sanimations.h"
 #include "skin/manager/skincommands.h"
 #include "skin/manager/sskinmanager_component.h"
@@ -960,7 +960,7 @@ void TacDialogWnd::HandleSkinCommand(gui::TMessage& M) {
     case AC_SKINLOADED:
       if (M.LParam == managerParam && SkinManager != nullptr) {
         StopTitleGlows();
-        pending::UpdateIndexes(*SkinData);
+        CommonDataUpdateIndexes(*SkinData, true);
         SkinData->BGChanged = true;
         CaptionIndex = SkinManagerGetSectionIndex(*SkinManager, "CAPTION");
         InitTitleButtons();
@@ -970,7 +970,7 @@ void TacDialogWnd::HandleSkinCommand(gui::TMessage& M) {
       M.Result = 0;
       return;
     case AC_SKINREFRESH:
-      if (SkinManager != nullptr) pending::UpdateIndexes(*SkinData);
+      if (SkinManager != nullptr) CommonDataUpdateIndexes(*SkinData, true);
       SkinData->BGChanged = true;
       NeedRegion = 1;
       if (SkinManager != nullptr) SetExtendedBorders(SkinManager->ExtendedBorders());
@@ -983,7 +983,7 @@ void TacDialogWnd::HandleSkinCommand(gui::TMessage& M) {
       M.Result = repaintPending_;
       return;
     case AC_GETCOLOR:
-      M.Result = LRESULT(pending::GetBgColor(*SkinData, 0));
+      M.Result = LRESULT(CommonDataGetBgColor(*SkinData, 0, Handle));
       return;
     case AC_ISCACHEUSABLE: {
       // A child takes its background from the dialog's picture when the section is see-through or drawn from
@@ -1000,7 +1000,7 @@ void TacDialogWnd::HandleSkinCommand(gui::TMessage& M) {
       auto& info = *reinterpret_cast<BackgroundInfo*>(M.LParam);
       if (SkinData->BGChanged || !SkinData->CacheBmp) PaintAll();
       if (!SkinData->CacheBmp || SkinData->CacheBmp->Empty()) {
-        info.Color = pending::GetBgColor(*SkinData, 0);
+        info.Color = CommonDataGetBgColor(*SkinData, 0, Handle);
         info.BgType = btFill;
       } else {
         info.Bmp = SkinData->CacheBmp.get();

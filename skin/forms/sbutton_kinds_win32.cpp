@@ -5,10 +5,10 @@
 #include <algorithm>
 
 #include "gui/forms.h"
-#include "skin/adapters/pending_skindata.h"
 #include "skin/manager/commondata.h"
 #include "skin/manager/sskinmenus.h"
 #include "skin/forms/sbuttons.h"
+#include "skin/painters/painter_services.h"
 #include "skin/pixels/gdi_ledger.h"
 #include "skin/painters/skinned_text.h"
 

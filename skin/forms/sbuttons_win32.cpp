@@ -7,7 +7,6 @@
 #include <algorithm>
 
 #include "gui/forms.h"
-#include "skin/adapters/pending_skindata.h"
 #include "skin/manager/commondata.h"
 #include "skin/manager/skincommands.h"
 #include "skin/manager/sskinmenus.h"
@@ -62,7 +61,7 @@ TsButtonCore<Base>::TsButtonCore(gui::TComponent* AOwner)
   CommonDataInit(*skinData_, this, true);
   skinData_->SkinSection = "BUTTON";
   skinData_->RepaintBlocked = 0;
-  pending::UpdateIndexes(*skinData_);
+  CommonDataUpdateIndexes(*skinData_, true);
   imageLink_.OnChange = [this](gui::TObject*) { Changed(); };
   alive_ = std::make_shared<bool>(true);
 }
@@ -106,7 +105,7 @@ bool TsButtonCore<Base>::Skinned() {
   TsSkinManager* m = skinData_->SkinManager();
   if (m == nullptr || !m->Active() || m->Skin().Sections.empty()) return false;
   // A skin loaded after the control was made: its section looked up on first use.
-  if (!SkinManagerIsValidSectionIndex(*m, skinData_->SkinIndex)) pending::UpdateIndexes(*skinData_);
+  if (!SkinManagerIsValidSectionIndex(*m, skinData_->SkinIndex)) CommonDataUpdateIndexes(*skinData_, true);
   return SkinManagerIsValidSectionIndex(*m, skinData_->SkinIndex);
 }
 
@@ -217,7 +216,7 @@ bool TsButtonCore<Base>::PaintCache() {
   TsSkinManager* m = skinData_->SkinManager();
   CacheInfo ci;
   ParentBgInfoOfWindow(this->WindowHandle(), ci);
-  pending::PrepareCache(*skinData_, w, h);
+  CommonDataPrepareCache(*skinData_);
   Bitmap& cache = *skinData_->CacheBmp;
   const SkinSectionRecord& sec = *SectionOf(m, skinData_->SkinIndex);
   const int32_t state = CurrentState();
@@ -278,7 +277,7 @@ template <class Base>
 void TsButtonCore<Base>::Loaded() {
   Base::Loaded();
   skinData_->RepaintBlocked = 0;
-  pending::UpdateIndexes(*skinData_);
+  CommonDataUpdateIndexes(*skinData_, true);
   skinData_->BGChanged = true;
 }
 
@@ -315,7 +314,7 @@ void TsButtonCore<Base>::WndProc(gui::TMessage& m) {
     const bool own = m.LParam == reinterpret_cast<LPARAM>(skinData_->SkinManager());
     if ((code == AC_SKINLOADED || code == AC_SKINREMOVED || code == AC_SKINREFRESH) && own) {
       CommonDataStopAnimation(*skinData_);
-      pending::UpdateIndexes(*skinData_);
+      CommonDataUpdateIndexes(*skinData_, true);
       if (code != AC_SKINLOADED && !(code == AC_SKINREMOVED && (this->ComponentState() & gui::csDestroying) != 0))
         TakeWindowRegion(true);
       Changed();

@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "gui/forms.h"
-#include "skin/adapters/pending_skindata.h"
 #include "skin/manager/commondata.h"
 #include "skin/manager/skincommands.h"
 #include "skin/manager/sskinmanager_component.h"
@@ -31,7 +30,7 @@ TsSpeedButton::TsSpeedButton(gui::TComponent* AOwner)
   skinData_->SkinSection = "SPEEDBUTTON";
   skinData_->ControlKind = ckSpeedButton;
   skinData_->RepaintBlocked = 0;
-  pending::UpdateIndexes(*skinData_);
+  CommonDataUpdateIndexes(*skinData_, true);
   imageLink_.OnChange = [this](gui::TObject*) { Changed(); };
   if (Skinned()) controlStyle_ |= gui::csOpaque;
   alive_ = std::make_shared<bool>(true);
@@ -158,7 +157,7 @@ void TsSpeedButton::ActionChange(gui::TObject* Sender, bool CheckDefaults) {
 
 void TsSpeedButton::Loaded() {
   gui::TSpeedButton::Loaded();
-  pending::UpdateIndexes(*skinData_);
+  CommonDataUpdateIndexes(*skinData_, true);
   if (Skinned()) controlStyle_ |= gui::csOpaque;
 }
 
@@ -166,7 +165,7 @@ bool TsSpeedButton::Skinned() {
   TsSkinManager* m = skinData_->SkinManager();
   if (m == nullptr || !m->Active() || m->Skin().Sections.empty()) return false;
   // A skin loaded after the control was made: its section looked up on first use.
-  if (!SkinManagerIsValidSectionIndex(*m, skinData_->SkinIndex)) pending::UpdateIndexes(*skinData_);
+  if (!SkinManagerIsValidSectionIndex(*m, skinData_->SkinIndex)) CommonDataUpdateIndexes(*skinData_, true);
   return SkinManagerIsValidSectionIndex(*m, skinData_->SkinIndex);
 }
 
@@ -230,7 +229,7 @@ bool TsSpeedButton::PrepareCache() {
   BackgroundToCacheInfo(info, ci);
   ci.X += Left();
   ci.Y += Top();
-  pending::PrepareCache(*skinData_, w, h);
+  CommonDataPrepareCache(*skinData_);
   Bitmap& cache = *skinData_->CacheBmp;
   const TRect all{0, 0, w, h};
   const int32_t states = SectionStateCount(m->Skin().Sections[size_t(skinData_->SkinIndex)]);
@@ -423,7 +422,7 @@ void TsSpeedButton::WndProc(gui::TMessage& m) {
       case AC_SKINREFRESH:
         if (m.LParam == reinterpret_cast<LPARAM>(skinData_->SkinManager())) {
           CommonDataStopAnimation(*skinData_);
-          pending::UpdateIndexes(*skinData_);
+          CommonDataUpdateIndexes(*skinData_, true);
           if (Skinned()) controlStyle_ |= gui::csOpaque;
           else controlStyle_ &= ~gui::csOpaque;
           skinData_->BGChanged = true;

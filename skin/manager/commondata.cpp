@@ -99,6 +99,11 @@ bool KindSkinColoured(int32_t Kind) { return InRanges(Kind, kSetD); }
 bool KindFramed(int32_t Kind) { return InRanges(Kind, kSetE); }
 bool KindWithoutGlow(int32_t Kind) { return KindContainer(Kind) || (Kind >= 92 && Kind <= 94); }
 
+uint8_t& HotLookOnEveryKind() {
+  static uint8_t on = 0;
+  return on;
+}
+
 std::string DefaultSectionOfKind(int32_t Kind, const TsSkinManager* Manager) {
   switch (Kind) {
     case 2: case 3: case 4: case 5: case 6: case 7: case 8: case 10: case 12: case 14:

@@ -41,6 +41,9 @@ bool KindSkinColoured(int32_t Kind);    // Color and Font.Color come from the se
 bool KindFramed(int32_t Kind);          // a frame change on AC_SKINREFRESH
 // Containers and the skinned buttons (92, 93, 94) show no glow.
 bool KindWithoutGlow(int32_t Kind);
+// The global hot-look switch of the window adapters: on, a window shows its hot look under the pointer whatever
+// its kind; off (the default), the kinds without a hover state show none there either.
+uint8_t& HotLookOnEveryKind();
 // The section a kind takes when its SkinSection is empty; "" for kinds without one (the owner's class name is
 // taken then). Kind 34 takes "SLIDER_OFF" when the manager's skin has it, else "PANEL_LOW".
 std::string DefaultSectionOfKind(int32_t Kind, const TsSkinManager* Manager);

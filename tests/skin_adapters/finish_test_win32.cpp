@@ -1,10 +1,14 @@
 // The window adapters' hover, menus, dropped lists, update locks, glyph strips and scroll messages on real windows
-// (Windows build, under Wine): a memo's hot border under the pointer and gone after it; a rich edit's background in
-// the skin's edit colour; a system dialog's drop-down list fields in the skin's colours; the edit's own right-click
-// menu drawn by the skinned menus; a three-cell glyph strip drawn one cell at a time; the high word of the scroll
-// messages the engine sends.
+// (Windows build, under Wine): a memo's hot border under the pointer and gone after it; hot colours that come with
+// the focus only; the hot look of windows no component owns, and none for kinds without a hover state; the skin
+// data's textures following the skin; held-back repaints flushed; a rich edit's background in the skin's edit
+// colour; a system dialog's drop-down list fields in the skin's colours; the edit's own right-click menu drawn by
+// the skinned menus; a three-cell glyph strip drawn one cell at a time; the high word of the scroll messages the
+// engine sends.
 #include <gtest/gtest.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <algorithm>
 #include <functional>
@@ -15,7 +19,9 @@
 #include "gui/gui.h"
 #include "skin/adapters/acbuttons.h"
 #include "skin/adapters/accombo.h"
+#include "skin/adapters/aclistview.h"
 #include "skin/adapters/acmnuwnd.h"
+#include "skin/adapters/acsbwnd.h"
 #include "skin/adapters/acsbutils.h"
 #include "skin/adapters/acstatics.h"
 #include "skin/adapters/acscrollwnd.h"
@@ -120,6 +126,156 @@ TEST_F(FinishTest, AMemosHotBorderShowsUnderThePointerAndGoesAfterIt) {
   Release(b);
 }
 
+// The edit family takes its hot colours only with the focus: a memo the pointer rests on goes back to its normal
+// colours when the focus leaves it, and a list view no component owns shows its hot border under the pointer but
+// keeps its normal colours.
+TEST_F(FinishTest, TheEditFamilysHotColoursComeWithTheFocusNotThePointer) {
+  using namespace adaptertest::colours;
+  auto* memo = new gui::TMemo(form);
+  memo->SetParent(form);
+  memo->SetBounds(20, 20, 200, 120);
+  auto* other = new gui::TMemo(form);
+  other->SetParent(form);
+  other->SetBounds(260, 20, 200, 120);
+  TacEditWnd* a = Adapt<TacEditWnd>(memo);
+  TacEditWnd* b = Adapt<TacEditWnd>(other);
+  const POINT in = Centre(memo->Handle());
+  MouseTo(in.x, in.y);
+  ASSERT_TRUE(WaitFor([&] { return a->SkinData->MouseAbove == 1; }));
+  memo->SetFocus();
+  EXPECT_TRUE(WaitFor([&] { return memo->Color() == TColor(EditHot); })) << std::hex << memo->Color();
+  other->SetFocus();
+  EXPECT_TRUE(WaitFor([&] { return memo->Color() == TColor(Edit); })) << std::hex << memo->Color();
+  EXPECT_EQ(a->SkinData->MouseAbove, 1) << "the pointer still rests on it";
+  Release(a);
+  Release(b);
+
+  const HWND lv = MakeChild(form->Handle(), "SysListView32", LVS_REPORT | WS_BORDER, 20, 180, 200, 120);
+  ASSERT_NE(lv, nullptr);
+  TacSkinParams p;
+  auto* list = NewAdapter<TacListViewWnd>(lv, nullptr, manager.get(), p, true);
+  RedrawWindow(lv, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW);
+  const POINT over = Centre(lv);
+  MouseTo(over.x, over.y);
+  EXPECT_TRUE(WaitFor([&] { return WindowPixel(lv, 0, 60) == EditBorderH; })) << std::hex << WindowPixel(lv, 0, 60);
+  RedrawWindow(lv, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  EXPECT_EQ(COLORREF(SendMessageA(lv, LVM_GETBKCOLOR, 0, 0)), COLORREF(Edit));
+  MouseTo(5, 5);
+  FreeAdapter(list);
+  DestroyWindow(lv);
+}
+
+// Under the pointer, a window no component owns takes its hot look from its own mouse messages: a list box's
+// border and a combo's button. A skin data of a kind without a hover state (one a component hands over) takes
+// none, unless the global hot-look switch is on.
+TEST_F(FinishTest, WindowsOfNoComponentShowTheirHotLookUnlessTheirKindTakesNoHover) {
+  using namespace adaptertest::colours;
+  struct Case {
+    const char* what;
+    const char* cls;
+    DWORD style;
+    int32_t kind;  // -1: the adapter makes its own skin data
+    bool everyKind;
+    int x, y;      // the probe (-1: inside the combo's button, off its arrow)
+    uint32_t normal, hot;
+    bool shows;
+  };
+  const Case cases[] = {
+      {"list box", "ListBox", WS_BORDER | WS_VSCROLL, -1, false, 0, 40, EditBorderN, EditBorderH, true},
+      {"list box of a panel's kind", "ListBox", WS_BORDER | WS_VSCROLL, 51, false, 0, 40, EditBorderN, EditBorderH,
+       false},
+      {"the same, switch on", "ListBox", WS_BORDER | WS_VSCROLL, 51, true, 0, 40, EditBorderN, EditBorderH, true},
+      {"combo's button", "ComboBox", CBS_DROPDOWNLIST, -1, false, -1, -1, ctlcolours::ComboBtnN,
+       ctlcolours::ComboBtnH, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    HotLookOnEveryKind() = c.everyKind ? 1 : 0;
+    SetCursorPos(5, 5);
+    const HWND h = MakeChild(form->Handle(), c.cls, c.style, 20, 20, 200, 100);
+    ASSERT_NE(h, nullptr);
+    TsScrollWndData given;
+    given.ControlKind = c.kind;
+    TacSkinParams p;
+    TacComboBoxWnd* combo = nullptr;
+    TacEditWnd* a = nullptr;
+    if (std::string(c.cls) == "ComboBox")
+      a = combo = NewAdapter<TacComboBoxWnd>(h, nullptr, manager.get(), p, true);
+    else
+      a = NewAdapter<TacEditWnd>(h, c.kind < 0 ? nullptr : &given, manager.get(), p, true);
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW);
+    const int x = combo ? combo->ButtonRect().Left + 2 : c.x, y = combo ? combo->ButtonRect().Top + 2 : c.y;
+    EXPECT_TRUE(WaitFor([&] { return WindowPixel(h, x, y) == c.normal; })) << std::hex << WindowPixel(h, x, y);
+    const POINT in = Centre(h);
+    SetCursorPos(in.x, in.y);
+    SendMessageA(h, WM_MOUSEMOVE, 0, MAKELPARAM(10, 5));  // handled before it returns
+    EXPECT_EQ(WindowPixel(h, x, y), c.shows ? c.hot : c.normal) << std::hex << WindowPixel(h, x, y);
+    SetCursorPos(5, 5);
+    FreeAdapter(a);
+    DestroyWindow(h);
+    Pump(20);
+  }
+  HotLookOnEveryKind() = 0;
+}
+
+// The skin data's textures follow the skin: a memo's, a button's and a panel's PATTERN and HOTPATTERN indexes are
+// found when a skin that has them is loaded and go when one without them is.
+TEST_F(FinishTest, TheAdaptersSkinDataTakeThePatternTexturesOfEachSkin) {
+  std::string options = ControlOptionsText();
+  for (const char* section : {"[EDIT]\r\n", "[BUTTON]\r\n"}) {
+    const size_t at = options.find(section) + std::string(section).size();
+    options.insert(at, "PATTERN=~0000~0028~0012~0040~01~0\r\nHOTPATTERN=~0012~0028~0024~0040~01~0\r\n");
+  }
+  StoreControlSkin(*manager, "Patterned", options);
+  auto* memo = new gui::TMemo(form);
+  memo->SetParent(form);
+  memo->SetBounds(20, 20, 200, 120);
+  auto* button = new gui::TButton(form);
+  button->SetParent(form);
+  button->SetBounds(260, 20, 100, 30);
+  auto* panel = new gui::TPanel(form);
+  panel->SetParent(form);
+  panel->SetBounds(260, 80, 100, 60);
+  TacMainWnd* adapters[] = {Adapt<TacEditWnd>(memo), Adapt<TacBtnWnd>(button), Adapt<TacMainWnd>(panel, "EDIT")};
+  const LPARAM own = reinterpret_cast<LPARAM>(static_cast<TsSkinManager*>(manager.get()));
+  for (const char* name : {"Patterned", "Controls"}) {
+    SCOPED_TRACE(name);
+    manager->SetSkinName(name);
+    for (TacMainWnd* a : adapters) {
+      SendMessageA(a->Handle, WM_SKINCOMMAND, SkinCommandWParam(AC_SKINLOADED), own);
+      const int32_t section = a->SkinData->SkinIndex;
+      ASSERT_GE(section, 0);
+      EXPECT_EQ(a->SkinData->TextureIndex, SkinManagerGetTextureIndex(*manager, section, "PATTERN"));
+      EXPECT_EQ(a->SkinData->HotTextureIndex, SkinManagerGetTextureIndex(*manager, section, "HOTPATTERN"));
+      EXPECT_EQ(a->SkinData->TextureIndex >= 0, std::string(name) == "Patterned");
+      EXPECT_EQ(a->SkinData->HotTextureIndex >= 0, std::string(name) == "Patterned");
+    }
+  }
+  for (TacMainWnd* a : adapters) Release(a);
+}
+
+// A scrollable window's repaint held back (a scroll box's frame) is done when the flush comes.
+TEST_F(FinishTest, AScrollBoxsHeldBackFrameIsPaintedAtTheFlush) {
+  using namespace adaptertest::colours;
+  auto* box = new gui::TScrollBox(form);
+  box->SetParent(form);
+  box->SetBounds(20, 20, 200, 120);
+  auto* a = Adapt<TacScrollBoxWnd>(box, "EDIT");
+  const HWND h = box->Handle();
+  ASSERT_TRUE(WaitFor([&] { return WindowPixel(h, 0, 60) == EditBorderN; })) << std::hex << WindowPixel(h, 0, 60);
+  SendMessageA(h, WM_SKINCOMMAND, SkinCommandWParam(AC_SETREPAINTPENDING, 1), 0);
+  HDC dc = GetWindowDC(h);
+  HBRUSH mark = CreateSolidBrush(RGB(255, 0, 255));
+  RECT r{0, 0, 40, 120};
+  FillRect(dc, &r, mark);
+  DeleteObject(mark);
+  ReleaseDC(h, dc);
+  SendMessageA(h, WM_SKINCOMMAND, SkinCommandWParam(AC_FLUSHREPAINT), 0);
+  EXPECT_TRUE(WaitFor([&] { return WindowPixel(h, 0, 60) == EditBorderN; })) << std::hex << WindowPixel(h, 0, 60);
+  EXPECT_EQ(a->SkinData->Updating, 0);
+  Release(a);
+}
+
 // A rich edit paints its own background and never asks its parent for a colour: the adapter gives it the skin's
 // edit colour, a component's as well as a foreign window's, and the foreign one gets the system's colour back.
 TEST_F(FinishTest, ARichEditTakesTheSkinsEditColourAndGivesItBack) {
@@ -198,7 +354,7 @@ TEST_F(FinishTest, ASystemDialogsDropDownListFieldsTakeTheSkin) {
 }
 
 // A container that holds its repaints keeps its children (a button and an edit) from painting until it lets them:
-// a mark drawn over them stays while it holds, and their skin is back once it released them.
+// a mark drawn over them (the edit's frame too) stays while it holds, and their skin is back once it released them.
 TEST_F(FinishTest, AContainerHoldingItsRepaintsKeepsItsChildrenUnpaintedUntilItReleasesThem) {
   using namespace adaptertest::colours;
   using namespace adaptertest::ctlcolours;
@@ -227,6 +383,9 @@ TEST_F(FinishTest, AContainerHoldingItsRepaintsKeepsItsChildrenUnpaintedUntilItR
     ReleaseDC(h, dc);
   };
   p->SkinData->Updating = 1;  // the container holds its repaints
+  mark(edit->Handle());
+  SendMessageA(edit->Handle(), WM_NCPAINT, 1, 0);
+  EXPECT_EQ(WindowPixel(edit->Handle(), 0, 50), kMark) << "the edit's frame waits too";
   for (HWND h : {button->Handle(), edit->Handle()}) {
     mark(h);
     RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
@@ -240,6 +399,8 @@ TEST_F(FinishTest, AContainerHoldingItsRepaintsKeepsItsChildrenUnpaintedUntilItR
       << std::hex << WindowPixel(button->Handle(), 4, 4);
   EXPECT_TRUE(WaitFor([&] { return WindowPixel(edit->Handle(), 40, 50) == editClient; }))
       << std::hex << WindowPixel(edit->Handle(), 40, 50);
+  EXPECT_TRUE(WaitFor([&] { return WindowPixel(edit->Handle(), 0, 50) == EditBorderN; }))
+      << std::hex << WindowPixel(edit->Handle(), 0, 50);
   Release(e);
   Release(b);
   Release(p);
