@@ -39,8 +39,12 @@ class TacSelfPaintedWnd : public TacMainWnd {
 
  protected:
   // Window rectangles refreshed, the cache sized to the window and what lies under it; false when there is
-  // nothing to paint.
+  // nothing to paint. Notes whether the image about to be painted is incomplete: the window reaches beyond its
+  // parent's client area, where the parent's picture has nothing to give.
   bool PrepareCache(CacheInfo& ci);
+  // The cache must be painted before it is shown or given to a child: missing, stale, or incomplete while the
+  // parent's client area has changed size since it was painted (the parent may now show the part it lacked).
+  bool CacheOutOfDate() const;
   // The cache copied to the DC (the message's WParam, else the window's DC; BeginPaint/EndPaint for WM_PAINT
   // without a DC). Paints the cache first.
   void PaintToWindow(gui::TMessage& m);
@@ -70,6 +74,7 @@ class TacSelfPaintedWnd : public TacMainWnd {
 
  private:
   gui::TControl* creating_ = nullptr;
+  TSize paintedUnder_;  // the parent's client size when the cache was last painted
 };
 
 class TacBtnWnd : public TacSelfPaintedWnd {

@@ -53,6 +53,12 @@ LONG ExStyleOf(HWND h) { return GetWindowLongA(h, GWL_EXSTYLE); }
 
 TRect Shifted(const TRect& r, int32_t dx, int32_t dy) { return TRect{r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy}; }
 
+TSize ClientSizeOf(HWND h) {
+  RECT r{};
+  if (h == nullptr || !GetClientRect(h, &r)) return TSize{};
+  return TSize{r.right - r.left, r.bottom - r.top};
+}
+
 bool CursorIn(HWND h) {
   POINT p{};
   GetCursorPos(&p);
@@ -90,8 +96,20 @@ bool TacSelfPaintedWnd::PrepareCache(CacheInfo& ci) {
   WindowRectInParent();
   if (WndSize.cx <= 0 || WndSize.cy <= 0 || SkinData == nullptr) return false;
   PrepareWindowCache(*SkinData, WndSize.cx, WndSize.cy);
+  paintedUnder_ = ClientSizeOf(ParentWnd);
+  const bool inside = ParentWnd == nullptr ||
+                      (WndPos.X >= 0 && WndPos.Y >= 0 && int64_t(WndPos.X) + WndSize.cx <= paintedUnder_.cx &&
+                       int64_t(WndPos.Y) + WndSize.cy <= paintedUnder_.cy);
+  SkinData->PaintSkipped = inside ? 0 : 1;
   ParentBgInfoOfWindow(Handle, ci);
   return true;
+}
+
+bool TacSelfPaintedWnd::CacheOutOfDate() const {
+  if (!SkinData->CacheBmp || SkinData->BGChanged) return true;
+  // Painted while reaching beyond the parent's client area: what lay beyond came from no picture at all. Once
+  // that area has grown (or shrunk) the window may show that part: painted again over the parent as it is now.
+  return SkinData->PaintSkipped != 0 && !(ClientSizeOf(GetParent(Handle)) == paintedUnder_);
 }
 
 void TacSelfPaintedWnd::FillFromParent(Bitmap& Bmp, const CacheInfo& ci, const TRect& R) {

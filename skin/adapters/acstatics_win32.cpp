@@ -420,7 +420,7 @@ void TacStaticTextWnd::PaintCache() {
 void TacStaticTextWnd::PaintClient(HDC dc) {
   gui::TControl* control = SkinData->OwnerControl;
   if (control == nullptr || control->IsDestroying() || control->IsLoading()) return;
-  if (SkinData->BGChanged || !SkinData->CacheBmp) PaintCache();
+  if (CacheOutOfDate()) PaintCache();
   if (!SkinData->CacheBmp || SkinData->Updating) return;
   const bool got = dc == nullptr;
   if (got) dc = ledger::GetDC(Handle);
@@ -435,7 +435,7 @@ void TacStaticTextWnd::PaintClient(HDC dc) {
 void TacStaticTextWnd::PaintBorder(HDC dc) {
   const int32_t bw = BorderWidth();
   if (bw <= 0) return;
-  if (SkinData->BGChanged || !SkinData->CacheBmp) PaintCache();
+  if (CacheOutOfDate()) PaintCache();
   if (!SkinData->CacheBmp || SkinData->Updating) {
     SkinData->Updating = 1;
     return;
@@ -483,7 +483,7 @@ void TacStaticTextWnd::WndProc(gui::TMessage& m) {
       case AC_GETCOLOR:
       case AC_ISCACHEUSABLE:
       case AC_TRANSPARENCYFLAGS:
-        if (SkinData->BGChanged && CanPaint()) PaintCache();
+        if (CacheOutOfDate() && CanPaint()) PaintCache();
         CommonDataMessage(m, SkinData);
         return;
       default:
@@ -653,7 +653,7 @@ void TacPanelWnd::PaintCache() {
 
 void TacPanelWnd::PaintClient(HDC dc) {
   if (dc == nullptr) return;
-  if (SkinData->BGChanged || !SkinData->CacheBmp) PaintCache();
+  if (CacheOutOfDate()) PaintCache();
   if (!SkinData->CacheBmp || PaintHeldBack()) return;
   CopyClient(Handle, dc, *SkinData->CacheBmp);
   if (gui::TCustomPanel* panel = Panel()) PaintGraphicControls(dc, panel, false, TPoint{});
@@ -662,7 +662,7 @@ void TacPanelWnd::PaintClient(HDC dc) {
 void TacPanelWnd::PaintBorder(HDC dc) {
   const int32_t bw = FrameWidth(Handle);
   if (bw <= 0) return;
-  if (SkinData->BGChanged || !SkinData->CacheBmp) PaintCache();
+  if (CacheOutOfDate()) PaintCache();
   if (!SkinData->CacheBmp || PaintHeldBack()) return;
   CopyFrameStrips(Handle, dc, *SkinData->CacheBmp, bw);
 }
@@ -682,7 +682,7 @@ void TacPanelWnd::WndProc(gui::TMessage& m) {
       case AC_GETCOLOR:
       case AC_ISCACHEUSABLE:
       case AC_TRANSPARENCYFLAGS:
-        if (SkinData->BGChanged) PaintCache();
+        if (CacheOutOfDate()) PaintCache();
         CommonDataMessage(m, SkinData);
         return;
       case AC_FLUSHREPAINT:

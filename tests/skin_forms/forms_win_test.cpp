@@ -5,7 +5,8 @@
 // provider goes, and the leak ledger and the thread's windows over skin switches of the program's stored skins,
 // with a button that the form's control adapter skins as the form shows and gives back when the skin goes; the
 // manager's skin-change and hide animations on the form's frame and border window, the menu line's items over the
-// frame cache, a resize's corner images and the children told when a child window comes or goes.
+// frame cache, a resize's corner images, the children told when a child window comes or goes, and a panel that
+// the form uncovers as it grows painted over the form's new picture.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -2303,6 +2304,37 @@ TEST(ProviderWindows, AResizeAlongTheBackgroundsGradientMakesTheChildrenRecomput
     EXPECT_EQ(told > 0, step.told);
   }
   panel->WindowProc = own;
+}
+
+// A panel reaching below its form's client area (as the station's message panel before the main window grows for
+// the AUTEX layout) is painted while the form is small: below the form's picture its own has nothing. Once the
+// form has grown, the panel's left column shows the form's colour on the screen, the rows uncovered included.
+TEST(ProviderWindows, APanelThatTheGrowingFormUncoversShowsTheFormsColourThere) {
+  Shown s;
+  skin::SkinSectionRecord clear;  // the panel's section: it shows what lies under it
+  clear.SectionName = "CHECKBOX";
+  clear.NormalState.Transparency = clear.HotState.Transparency = 100;
+  s.skin.Skin().Sections.push_back(clear);
+  s.skin.manager->ThirdPartyLists[8] = {"TPanel"};  // the panels' category of classes the skin takes
+  auto* panel = new gui::TPanel(s.form);
+  panel->SetBevelOuter(gui::TBevelCut::bvNone);
+  panel->SetBounds(40, 7, 60, s.form->ClientHeight() + 40);
+  panel->SetParent(s.form);
+  const HWND h = panel->WindowHandle();
+  ASSERT_TRUE(PumpUntil([&] {
+    const skin::TacMainWnd* a = skin::AdapterOfWindow(h);
+    return a != nullptr && a->SkinData->CacheBmp && !a->SkinData->BGChanged;
+  }));
+  s.form->SetBounds(s.form->Left(), s.form->Top(), s.form->Width(), s.form->Height() + 80);
+  const COLORREF colour = COLORREF(skin::ColorToRGB(skin::ProviderFormColor(*s.p)));
+  int wrong = 0;
+  EXPECT_TRUE(PumpUntil([&] {
+    HDC dc = skin::ledger::GetDC(h);
+    wrong = 0;
+    for (int y = 0; y < panel->Height(); ++y) wrong += GetPixel(dc, 0, y) != colour;
+    skin::ledger::ReleaseDC(h, dc);
+    return wrong == 0;
+  })) << wrong << " rows of the panel's left column are not the form's colour";
 }
 
 TEST(ProviderWindows, TheFrameIsNotPaintedOverATrackedMenuAndIsPaintedWhenTheLoopEnds) {
