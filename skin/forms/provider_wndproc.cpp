@@ -739,15 +739,30 @@ void ProviderNCMouseMove(TsSkinProvider& p, gui::TMessage& m) {
   TrackFormFrameLeave(*p.Form());
 }
 
+namespace {
+// The pointer lies on the hot caption element: over the form's window or its border window, where the hit test
+// answers that element.
+bool PointerOnHotElement(TsSkinProvider& p) {
+  if (p.CurrentHTCode <= 0 || !PointerOverFormWindow(*p.Form(), p.BorderForm ? p.BorderForm->AForm : nullptr))
+    return false;
+  const int32_t code = p.BorderForm ? BorderFormHitTest(*p.BorderForm) : ProviderHitTest(p, CursorScreenPos());
+  return code == p.CurrentHTCode;
+}
+}  // namespace
+
 void ProviderMouseLeave(TsSkinProvider& p, gui::TMessage& m) {
-  // Leaving the client area for the caption button under the mouse does not leave the button.
-  if ((m.Msg == kWmMouseLeave || m.Msg == kWmNcMouseLeave) && p.CurrentHTCode > 0 && !p.BorderForm) {
-    const TitleButtonRecord* hot = ProviderButtonRecord(p, p.CurrentHTCode);
-    const TPoint c = CursorScreenPos();
-    if (hot != nullptr && hot->Rect.Contains(ProviderScreenToWindow(p, c.X, c.Y))) {
-      ProviderCallOldProc(p, m);
-      return;
-    }
+  // The component layer tells a form that one of its controls was left (the control in LParam): the form itself
+  // was not. That notice comes when the control finds the pointer gone, which may be after the pointer reached a
+  // caption button straight from the control or through the outside.
+  if (m.Msg == gui::CM_MOUSELEAVE && m.LParam != 0 &&
+      m.LParam != reinterpret_cast<intptr_t>(static_cast<gui::TControl*>(p.Form()))) {
+    ProviderCallOldProc(p, m);
+    return;
+  }
+  // Leaving the client area for the caption button under the pointer does not leave the button.
+  if (PointerOnHotElement(p)) {
+    ProviderCallOldProc(p, m);
+    return;
   }
   if (!(p.CurrentHTCode >= kHtTitleItem && p.BorderForm)) ProviderSetHotElement(p, -1, true);
   ProviderSetHotMenuLineItem(p, -1);

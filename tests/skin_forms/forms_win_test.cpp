@@ -51,6 +51,7 @@
 #include "skin/pixels/gdi_ledger.h"
 #include "skin/pixels/pixel_helpers.h"
 #include "station/program_resources.h"
+#include "tests/skin_forms/caption_hover.h"
 #include "tests/skin_forms/forms_fixture.h"
 #include "tests/support/win_screen.h"
 
@@ -339,6 +340,12 @@ TEST(ProviderWindows, AHoveredCloseButtonGlowsAndTheGlowGoesAfterItsFade) {
   EXPECT_EQ(s.p->ButtonClose.State, 0);
   EXPECT_EQ(anim->GlowWindow, nullptr);
   EXPECT_EQ(ThreadWindowCount(), windows);
+}
+
+// Reached by the pointer from the body or from outside, a caption button shows its hover: its hot picture faded
+// in over the frame.
+TEST(ProviderWindows, ACaptionButtonReachedFromTheBodyOrFromOutsideShowsItsHover) {
+  ExpectCaptionButtonLightsUpFromTheBodyAndFromOutside();
 }
 
 TEST(ProviderWindows, TheLedgerIsFlatOverSkinSwitchesOnALiveForm) {
