@@ -119,8 +119,22 @@ void DispatchSkinned(TsSkinProvider& p, gui::TMessage& m) {
     case kWmNcPaint: ProviderWmNcPaint(p, m); return;
     case kWmNcActivate: ProviderWmNcActivate(p, m); return;
     case kWmNcMouseMove: ProviderNCMouseMove(p, m); return;
-    case kWmInitMenuPopup: ProviderInitMenuPopup(p, m); return;
-    case kWmEnterIdle: m.Result = 0; return;
+    case kWmInitMenuPopup: {
+      const auto token = p.AliveToken();
+      ProviderInitMenuPopup(p, m);
+      if (!token.expired()) ProviderFollowMenuLineSelection(p);
+      return;
+    }
+    case kWmMenuSelect: {
+      const auto token = p.AliveToken();
+      ProviderCallOldProc(p, m);
+      if (!token.expired()) ProviderFollowMenuLineSelection(p);
+      return;
+    }
+    case kWmEnterIdle:
+      m.Result = 0;
+      ProviderFollowMenuLineSelection(p);
+      return;
     case kWmMouseLeave:
     case kWmNcMouseLeave:  // the frame left, asked for when a caption button became hot
     case gui::CM_MOUSELEAVE: ProviderMouseLeave(p, m); return;
@@ -178,6 +192,10 @@ void DispatchSkinned(TsSkinProvider& p, gui::TMessage& m) {
 }
 
 }  // namespace
+
+void ProviderFollowMenuLineSelection(TsSkinProvider& p) {
+  if (p.MenuTracking) ProviderSetOpenMenuLineItem(p, ProviderMenuLineSelectedItem(p));
+}
 
 void ProviderTakeChildWindows(TsSkinProvider& p) {
   if (p.Adapter)

@@ -285,6 +285,7 @@ class TsSkinProvider : public gui::TComponent, public TacFormProvider {
   // ---- Run-time state (read and written by the provider's functions).
   int32_t CurrentHTCode = 0;       // the hot or pressed caption button (0 none)
   int32_t HotMenuLineItem = -1;    // the menu line's entry under the pointer, drawn hot (-1 none)
+  int32_t OpenMenuLineItem = -1;   // the menu line's entry selected while a menu of the line runs, its menu open
   int32_t UserBtnIndex = -1;       // the "TITLEBUTTON" image of the user title buttons
   bool Automatic = false;          // made by the library, not placed on the form
   bool Inactive = false;           // another provider serves the form
