@@ -519,40 +519,43 @@ TEST(DialogHook, FileOpenDialogsCloseCleanlyWithEveryListedChildAdapted) {
 // The file dialog's size grip (the system's grip control, adapted by the skin) sizes the dialog when dragged with
 // the real mouse: the adapter answers the corner's hit code, and the press hands the sizing to the dialog (it
 // sized the grip itself, so nothing moved).
-TEST(DialogHook, TheFileDialogIsSizedByDraggingItsGrip) {
-  DialogSkin skin;
-  Owner owner;
-  RECT before{}, after{}, last{};
+// Drags with the X server's mouse over a modal dialog, one after the other, from the modal driver's step: each
+// one's xdotool command is started, and the dialog's rectangle is taken once the drag is over (the mouse let go and
+// the dialog kept its size for 300 ms, or after 6 s: Wine does not always see the end of a Unix program).
+struct DialogDrags {
+  std::vector<std::string> commands;  // xdotool's arguments
+  std::vector<RECT> after;            // the dialog's rectangle after each
+  RECT before{};
+  size_t next = 0;
   DWORD launched = 0, steady = 0;
-  bool gripFound = false;
-  ShowFileOpenDialog(owner.Handle(), [&](HWND d) {
+  RECT last{};
+  bool failed = false;
+
+  static std::string At(int x, int y) { return " mousemove " + std::to_string(x) + " " + std::to_string(y); }
+  // A drag from (x, y) by (dx, dy), in two moves.
+  static std::string Drag(int x, int y, int dx, int dy) {
+    return At(x, y) + " sleep 0.2 mousedown 1 sleep 0.2" + At(x + dx / 2, y + dy / 2) + " sleep 0.2" +
+           At(x + dx, y + dy) + " sleep 0.3 mouseup 1 sleep 0.2 mousemove 5 5";
+  }
+  // The step: true once every drag is done (the dialog then cancelled).
+  bool Step(HWND d) {
     if (launched == 0) {
-      HWND grip = nullptr;
-      for (HWND c = GetWindow(d, GW_CHILD); c && !grip; c = GetWindow(c, GW_HWNDNEXT))
-        if (ClassOf(c) == "ScrollBar" && (GetWindowLongA(c, GWL_STYLE) & SBS_SIZEGRIP) && IsWindowVisible(c)) grip = c;
-      gripFound = grip != nullptr && skin::AdapterOfWindow(grip) != nullptr;
-      if (!gripFound) {
+      if (next == 0) GetWindowRect(d, &before);
+      if (next == commands.size()) {
         PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
         return true;
       }
       SetForegroundWindow(d);
-      GetWindowRect(d, &before);
-      last = before;
-      RECT g{};
-      GetWindowRect(grip, &g);
-      const int x = (g.left + g.right) / 2, y = (g.top + g.bottom) / 2;
-      auto at = [](int px, int py) { return " mousemove " + std::to_string(px) + " " + std::to_string(py); };
-      std::string cmd = "/usr/bin/xdotool" + at(x, y) + " sleep 0.2 mousedown 1 sleep 0.2" + at(x + 30, y + 20) +
-                        " sleep 0.2" + at(x + 80, y + 60) + " sleep 0.3 mouseup 1 sleep 0.2 mousemove 5 5";
+      GetWindowRect(d, &last);
+      std::string cmd = "/usr/bin/xdotool" + commands[next];
       STARTUPINFOA si{};
       si.cb = sizeof si;
       PROCESS_INFORMATION pi{};
       if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        failed = true;
         PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
         return true;
       }
-      // Wine does not always see the end of a Unix program: the drag is over once the mouse is let go and the
-      // dialog has kept its size for 300 ms (or after 6 s).
       if (pi.hThread) CloseHandle(pi.hThread);
       if (pi.hProcess) CloseHandle(pi.hProcess);
       launched = steady = GetTickCount();
@@ -566,15 +569,95 @@ TEST(DialogHook, TheFileDialogIsSizedByDraggingItsGrip) {
     }
     const DWORD t = GetTickCount();
     if (t - launched < 6000 && (t - launched < 1500 || t - steady < 300)) return false;
-    after = now;
-    PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
-    return true;
+    after.push_back(now);
+    ++next;
+    launched = 0;
+    return false;
+  }
+};
+
+TEST(DialogHook, TheFileDialogIsSizedByDraggingItsGrip) {
+  DialogSkin skin;
+  Owner owner;
+  DialogDrags drags;
+  bool gripFound = false;
+  ShowFileOpenDialog(owner.Handle(), [&](HWND d) {
+    if (drags.commands.empty()) {
+      HWND grip = nullptr;
+      for (HWND c = GetWindow(d, GW_CHILD); c && !grip; c = GetWindow(c, GW_HWNDNEXT))
+        if (ClassOf(c) == "ScrollBar" && (GetWindowLongA(c, GWL_STYLE) & SBS_SIZEGRIP) && IsWindowVisible(c)) grip = c;
+      gripFound = grip != nullptr && skin::AdapterOfWindow(grip) != nullptr;
+      if (!gripFound) {
+        PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+        return true;
+      }
+      RECT g{};
+      GetWindowRect(grip, &g);
+      drags.commands.push_back(DialogDrags::Drag((g.left + g.right) / 2, (g.top + g.bottom) / 2, 80, 60));
+    }
+    return drags.Step(d);
   });
   ASSERT_TRUE(gripFound);
+  ASSERT_FALSE(drags.failed);
+  ASSERT_EQ(drags.after.size(), 1u);
+  const RECT before = drags.before, after = drags.after[0];
   EXPECT_EQ(after.left, before.left);
   EXPECT_EQ(after.top, before.top);
   EXPECT_EQ(after.right - before.right, 80);
   EXPECT_EQ(after.bottom - before.bottom, 60);
+}
+
+// Where the screen shows the shadow of a dialog's frame (its border window), the file dialog sizes from its frame's
+// edge and from the shadow's band along it that a plain frame's sizing band would cover; a press further out in
+// the shadow reaches what lies below and leaves the dialog as it is.
+TEST(DialogHook, WithExtendedBordersTheFileDialogSizesFromItsEdgeAndTheShadowsInnerBand) {
+  DialogSkin skin(true);
+  // A shadow wide enough to have a part beyond the sizing band.
+  skin.Skin().ShadowMargins = skin::TRect{12, 12, 12, 12};
+  for (auto* shadow : {&skin.Skin().ActiveShadow, &skin.Skin().InactiveShadow}) {
+    *shadow = std::make_shared<skin::Bitmap>(36, 36, skin::pf32bit);
+    skin::FillRectBitmap32(**shadow, skin::TRect{0, 0, 36, 36}, kShadow, 128);
+  }
+  Owner owner;
+  DialogDrags drags;
+  int band = 0;
+  bool bordered = false;
+  ShowFileOpenDialog(owner.Handle(), [&](HWND d) {
+    if (drags.commands.empty()) {
+      skin::TacDialogWnd* a = skin::DialogAdapterOf(d);
+      bordered = a != nullptr && a->BorderForm && a->BorderForm->AForm;
+      if (!bordered) {
+        PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+        return true;
+      }
+      RECT br{}, wr{}, cr{};
+      GetWindowRect(static_cast<HWND>(a->BorderForm->AForm), &br);
+      GetWindowRect(d, &wr);
+      GetClientRect(d, &cr);
+      band = ((wr.right - wr.left) - cr.right) / 2;  // the sizing band of the dialog's own frame
+      const int edge = br.right - 12;                 // the frame's right edge, as the border window shows it
+      const int y = (br.top + br.bottom) / 2;
+      drags.commands.push_back(DialogDrags::Drag(edge - 2, y, 30, 0));               // on the frame's edge
+      drags.commands.push_back(DialogDrags::Drag(edge + 30 + band - 1, y, 30, 0));   // the shadow's inner band
+      drags.commands.push_back(DialogDrags::Drag(edge + 60 + band + 3, y, 30, 0));   // further out
+    }
+    return drags.Step(d);
+  });
+  ASSERT_TRUE(bordered);
+  ASSERT_GT(band, 0);
+  ASSERT_LT(band + 3, 12);
+  ASSERT_FALSE(drags.failed);
+  ASSERT_EQ(drags.after.size(), 3u);
+  const RECT before = drags.before;
+  const char* names[] = {"the frame's edge", "the shadow's inner band", "further out"};
+  const int widened[] = {30, 60, 60};
+  for (size_t i = 0; i < 3; ++i) {
+    SCOPED_TRACE(names[i]);
+    EXPECT_EQ(drags.after[i].left, before.left);
+    EXPECT_EQ(drags.after[i].top, before.top);
+    EXPECT_EQ(drags.after[i].bottom, before.bottom);
+    EXPECT_EQ(drags.after[i].right - before.right, widened[i]);
+  }
 }
 
 TEST(DialogHook, ManyMessageBoxesLeaveTheLedgerAndTheWindowCountAsTheyWere) {

@@ -281,8 +281,9 @@ TEST(ProviderWindows, TheBorderWindowLiesAroundTheFormAndItsShadowLetsClicksThro
     EXPECT_TRUE(PtInRegion(region, 2, 100));
     EXPECT_FALSE(PtInRegion(region, (br.right - br.left) / 2, (br.bottom - br.top) / 2));
     skin::ledger::DeleteObject(region);
-    // A click on the shadow reaches the window below.
-    const int x = br.left + 2, y = br.top + 120;
+    // A click on the shadow beyond the sizing band along the frame reaches the window below.
+    ASSERT_LT(GetSystemMetrics(SM_CXFRAME), kShadowMargin - 1);
+    const int x = br.left + 1, y = br.top + 120;
     MoveMouse(x, y);
     PumpFor(100);
     Click();
@@ -1328,6 +1329,37 @@ TEST(ProviderWindows, AFormWithABorderWindowMovesWhenItsCaptionIsDragged) {
   GetWindowRect(border, &br);
   EXPECT_EQ(br.left, r.left - kShadowMargin);
   EXPECT_EQ(br.top, r.top - kShadowMargin);
+  EXPECT_EQ(GetCapture(), nullptr);
+  Xdotool("mousemove 900 700", 100);
+}
+
+// A sizeable form with a border window sizes from the shadow's band along its frame that its own frame's sizing band
+// would cover; a press further out in the shadow reaches what lies below.
+TEST(ProviderWindows, AFormWithABorderWindowSizesFromTheShadowsInnerBand) {
+  Shown s(true, 200, 150, 360, 260);
+  SetForegroundWindow(s.Handle());
+  PumpFor(150);
+  ASSERT_TRUE(s.p->BorderForm && s.p->BorderForm->AForm);
+  const int band = GetSystemMetrics(SM_CXFRAME);
+  ASSERT_LT(band, kShadowMargin - 1);
+  // The frame's right edge lies at 560; the shadow beyond it.
+  const std::string y = " 280";
+  ASSERT_TRUE(Xdotool("mousemove " + std::to_string(560 + band - 1) + y + " mousedown 1 sleep 0.1 mousemove 580" + y +
+                          " sleep 0.3 mousemove 600" + y + " sleep 0.3 mouseup 1",
+                      1000));
+  RECT r{};
+  EXPECT_TRUE(PumpUntil([&] {
+    GetWindowRect(s.Handle(), &r);
+    return r.right == 600 - band + 1;
+  }, 3000)) << r.right;
+  EXPECT_EQ(r.left, 200);
+  // Further out: the form keeps its width.
+  const int right = r.right;
+  ASSERT_TRUE(Xdotool("mousemove " + std::to_string(right + kShadowMargin - 1) + y +
+                          " mousedown 1 sleep 0.1 mousemove " + std::to_string(right + 40) + y + " sleep 0.3 mouseup 1",
+                      1000));
+  GetWindowRect(s.Handle(), &r);
+  EXPECT_EQ(r.right, right);
   EXPECT_EQ(GetCapture(), nullptr);
   Xdotool("mousemove 900 700", 100);
 }
