@@ -519,43 +519,40 @@ TEST(DialogHook, FileOpenDialogsCloseCleanlyWithEveryListedChildAdapted) {
 // The file dialog's size grip (the system's grip control, adapted by the skin) sizes the dialog when dragged with
 // the real mouse: the adapter answers the corner's hit code, and the press hands the sizing to the dialog (it
 // sized the grip itself, so nothing moved).
-// Drags with the X server's mouse over a modal dialog, one after the other, from the modal driver's step: each
-// one's xdotool command is started, and the dialog's rectangle is taken once the drag is over (the mouse let go and
-// the dialog kept its size for 300 ms, or after 6 s: Wine does not always see the end of a Unix program).
-struct DialogDrags {
-  std::vector<std::string> commands;  // xdotool's arguments
-  std::vector<RECT> after;            // the dialog's rectangle after each
-  RECT before{};
-  size_t next = 0;
+TEST(DialogHook, TheFileDialogIsSizedByDraggingItsGrip) {
+  DialogSkin skin;
+  Owner owner;
+  RECT before{}, after{}, last{};
   DWORD launched = 0, steady = 0;
-  RECT last{};
-  bool failed = false;
-
-  static std::string At(int x, int y) { return " mousemove " + std::to_string(x) + " " + std::to_string(y); }
-  // A drag from (x, y) by (dx, dy), in two moves.
-  static std::string Drag(int x, int y, int dx, int dy) {
-    return At(x, y) + " sleep 0.2 mousedown 1 sleep 0.2" + At(x + dx / 2, y + dy / 2) + " sleep 0.2" +
-           At(x + dx, y + dy) + " sleep 0.3 mouseup 1 sleep 0.2 mousemove 5 5";
-  }
-  // The step: true once every drag is done (the dialog then cancelled).
-  bool Step(HWND d) {
+  bool gripFound = false;
+  ShowFileOpenDialog(owner.Handle(), [&](HWND d) {
     if (launched == 0) {
-      if (next == 0) GetWindowRect(d, &before);
-      if (next == commands.size()) {
+      HWND grip = nullptr;
+      for (HWND c = GetWindow(d, GW_CHILD); c && !grip; c = GetWindow(c, GW_HWNDNEXT))
+        if (ClassOf(c) == "ScrollBar" && (GetWindowLongA(c, GWL_STYLE) & SBS_SIZEGRIP) && IsWindowVisible(c)) grip = c;
+      gripFound = grip != nullptr && skin::AdapterOfWindow(grip) != nullptr;
+      if (!gripFound) {
         PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
         return true;
       }
       SetForegroundWindow(d);
-      GetWindowRect(d, &last);
-      std::string cmd = "/usr/bin/xdotool" + commands[next];
+      GetWindowRect(d, &before);
+      last = before;
+      RECT g{};
+      GetWindowRect(grip, &g);
+      const int x = (g.left + g.right) / 2, y = (g.top + g.bottom) / 2;
+      auto at = [](int px, int py) { return " mousemove " + std::to_string(px) + " " + std::to_string(py); };
+      std::string cmd = "/usr/bin/xdotool" + at(x, y) + " sleep 0.2 mousedown 1 sleep 0.2" + at(x + 30, y + 20) +
+                        " sleep 0.2" + at(x + 80, y + 60) + " sleep 0.3 mouseup 1 sleep 0.2 mousemove 5 5";
       STARTUPINFOA si{};
       si.cb = sizeof si;
       PROCESS_INFORMATION pi{};
       if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-        failed = true;
         PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
         return true;
       }
+      // Wine does not always see the end of a Unix program: the drag is over once the mouse is let go and the
+      // dialog has kept its size for 300 ms (or after 6 s).
       if (pi.hThread) CloseHandle(pi.hThread);
       if (pi.hProcess) CloseHandle(pi.hProcess);
       launched = steady = GetTickCount();
@@ -569,95 +566,15 @@ struct DialogDrags {
     }
     const DWORD t = GetTickCount();
     if (t - launched < 6000 && (t - launched < 1500 || t - steady < 300)) return false;
-    after.push_back(now);
-    ++next;
-    launched = 0;
-    return false;
-  }
-};
-
-TEST(DialogHook, TheFileDialogIsSizedByDraggingItsGrip) {
-  DialogSkin skin;
-  Owner owner;
-  DialogDrags drags;
-  bool gripFound = false;
-  ShowFileOpenDialog(owner.Handle(), [&](HWND d) {
-    if (drags.commands.empty()) {
-      HWND grip = nullptr;
-      for (HWND c = GetWindow(d, GW_CHILD); c && !grip; c = GetWindow(c, GW_HWNDNEXT))
-        if (ClassOf(c) == "ScrollBar" && (GetWindowLongA(c, GWL_STYLE) & SBS_SIZEGRIP) && IsWindowVisible(c)) grip = c;
-      gripFound = grip != nullptr && skin::AdapterOfWindow(grip) != nullptr;
-      if (!gripFound) {
-        PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
-        return true;
-      }
-      RECT g{};
-      GetWindowRect(grip, &g);
-      drags.commands.push_back(DialogDrags::Drag((g.left + g.right) / 2, (g.top + g.bottom) / 2, 80, 60));
-    }
-    return drags.Step(d);
+    after = now;
+    PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+    return true;
   });
   ASSERT_TRUE(gripFound);
-  ASSERT_FALSE(drags.failed);
-  ASSERT_EQ(drags.after.size(), 1u);
-  const RECT before = drags.before, after = drags.after[0];
   EXPECT_EQ(after.left, before.left);
   EXPECT_EQ(after.top, before.top);
   EXPECT_EQ(after.right - before.right, 80);
   EXPECT_EQ(after.bottom - before.bottom, 60);
-}
-
-// Where the screen shows the shadow of a dialog's frame (its border window), the file dialog sizes from its frame's
-// edge and from the shadow's band along it that a plain frame's sizing band would cover; a press further out in
-// the shadow reaches what lies below and leaves the dialog as it is.
-TEST(DialogHook, WithExtendedBordersTheFileDialogSizesFromItsEdgeAndTheShadowsInnerBand) {
-  DialogSkin skin(true);
-  // A shadow wide enough to have a part beyond the sizing band.
-  skin.Skin().ShadowMargins = skin::TRect{12, 12, 12, 12};
-  for (auto* shadow : {&skin.Skin().ActiveShadow, &skin.Skin().InactiveShadow}) {
-    *shadow = std::make_shared<skin::Bitmap>(36, 36, skin::pf32bit);
-    skin::FillRectBitmap32(**shadow, skin::TRect{0, 0, 36, 36}, kShadow, 128);
-  }
-  Owner owner;
-  DialogDrags drags;
-  int band = 0;
-  bool bordered = false;
-  ShowFileOpenDialog(owner.Handle(), [&](HWND d) {
-    if (drags.commands.empty()) {
-      skin::TacDialogWnd* a = skin::DialogAdapterOf(d);
-      bordered = a != nullptr && a->BorderForm && a->BorderForm->AForm;
-      if (!bordered) {
-        PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
-        return true;
-      }
-      RECT br{}, wr{}, cr{};
-      GetWindowRect(static_cast<HWND>(a->BorderForm->AForm), &br);
-      GetWindowRect(d, &wr);
-      GetClientRect(d, &cr);
-      band = ((wr.right - wr.left) - cr.right) / 2;  // the sizing band of the dialog's own frame
-      const int edge = br.right - 12;                 // the frame's right edge, as the border window shows it
-      const int y = (br.top + br.bottom) / 2;
-      drags.commands.push_back(DialogDrags::Drag(edge - 2, y, 30, 0));               // on the frame's edge
-      drags.commands.push_back(DialogDrags::Drag(edge + 30 + band - 1, y, 30, 0));   // the shadow's inner band
-      drags.commands.push_back(DialogDrags::Drag(edge + 60 + band + 3, y, 30, 0));   // further out
-    }
-    return drags.Step(d);
-  });
-  ASSERT_TRUE(bordered);
-  ASSERT_GT(band, 0);
-  ASSERT_LT(band + 3, 12);
-  ASSERT_FALSE(drags.failed);
-  ASSERT_EQ(drags.after.size(), 3u);
-  const RECT before = drags.before;
-  const char* names[] = {"the frame's edge", "the shadow's inner band", "further out"};
-  const int widened[] = {30, 60, 60};
-  for (size_t i = 0; i < 3; ++i) {
-    SCOPED_TRACE(names[i]);
-    EXPECT_EQ(drags.after[i].left, before.left);
-    EXPECT_EQ(drags.after[i].top, before.top);
-    EXPECT_EQ(drags.after[i].bottom, before.bottom);
-    EXPECT_EQ(drags.after[i].right - before.right, widened[i]);
-  }
 }
 
 TEST(DialogHook, ManyMessageBoxesLeaveTheLedgerAndTheWindowCountAsTheyWere) {
@@ -743,6 +660,56 @@ TEST(DialogHook, PopupMenuWindowsReachTheMenuAdapterFactoryOnlyWhileTheManagerSk
 HWND MakeDialogWindow(HWND parent, DWORD style) {
   return CreateWindowExA(WS_EX_DLGMODALFRAME, "#32770", "Made", style, 60, 60, 240, 160, parent, nullptr,
                          GetModuleHandleA(nullptr), nullptr);
+}
+
+// A dialog made sizeable after it was created (as the file dialog makes itself), its frame in a border window: it
+// sizes from its frame's edge and from the shadow's inner band (which its own frame's sizing band would cover); a
+// press further out in the shadow reaches what lies below.
+TEST(DialogHook, WithExtendedBordersADialogSizesFromItsEdgeAndTheShadowsInnerBand) {
+  DialogSkin skin(true);
+  constexpr int kMargin = 12;  // a shadow with a part beyond the sizing band
+  skin.Skin().ShadowMargins = skin::TRect{kMargin, kMargin, kMargin, kMargin};
+  for (auto* shadow : {&skin.Skin().ActiveShadow, &skin.Skin().InactiveShadow}) {
+    *shadow = std::make_shared<skin::Bitmap>(3 * kMargin, 3 * kMargin, skin::pf32bit);
+    skin::FillRectBitmap32(**shadow, skin::TRect{0, 0, 3 * kMargin, 3 * kMargin}, kShadow, 128);
+  }
+  HWND h = MakeDialogWindow(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE);
+  SetWindowLongA(h, GWL_STYLE, GetWindowLongA(h, GWL_STYLE) | WS_THICKFRAME);
+  SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+  SetForegroundWindow(h);
+  skin::TacDialogWnd* a = skin::DialogAdapterOf(h);
+  ASSERT_TRUE(a != nullptr && a->BorderForm && a->BorderForm->AForm);
+  HWND border = static_cast<HWND>(a->BorderForm->AForm);
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return IsWindowVisible(border) != FALSE; }));
+  RECT wr{}, cr{}, br{};
+  GetWindowRect(h, &wr);
+  GetClientRect(h, &cr);
+  const int band = ((wr.right - wr.left) - cr.right) / 2;  // its own frame's sizing band
+  ASSERT_GT(band, 0);
+  ASSERT_LT(band + 2, kMargin);
+  const struct {
+    const char* where;
+    int fromEdge, widened;
+  } presses[] = {{"on the frame's edge", -2, 30}, {"in the shadow's inner band", band - 1, 30}, {"further out", band + 2, 0}};
+  for (const auto& press : presses) {
+    SCOPED_TRACE(press.where);
+    GetWindowRect(h, &wr);
+    GetWindowRect(border, &br);
+    const int x = br.right - kMargin + press.fromEdge, y = (br.top + br.bottom) / 2;
+    ASSERT_TRUE(testsupport::Xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y) +
+                                         " mousedown 1 sleep 0.1 mousemove " + std::to_string(x + 15) + " " +
+                                         std::to_string(y) + " sleep 0.2 mousemove " + std::to_string(x + 30) + " " +
+                                         std::to_string(y) + " sleep 0.2 mouseup 1 sleep 0.1 mousemove 900 700",
+                                     500));
+    RECT now{};
+    EXPECT_TRUE(testsupport::PumpUntil([&] {
+      GetWindowRect(h, &now);
+      return now.right == wr.right + press.widened && GetCapture() == nullptr;
+    }, 3000)) << now.right - wr.right;
+    EXPECT_EQ(now.left, wr.left);
+  }
+  DestroyWindow(h);
+  PumpFor(50);
 }
 
 // Which "#32770" windows the hook takes: top-level ones, while fewer than two skinned dialogs show, unless the
