@@ -329,6 +329,21 @@ void ProviderSetHotMenuLineItem(TsSkinProvider& p, int32_t index) {
   RepaintMenuLineEntries(p, before, index);
 }
 
+bool ProviderShowFadePicture(TsSkinProvider& p) {
+  const std::unique_ptr<Bitmap> picture = std::move(p.ShowPicture);
+  HWND h = Handle(p);
+  RECT w{};
+  if (!picture || !h || !GetWindowRect(h, &w)) return false;
+  const TPoint at = p.ShowPictureAt;
+  const int32_t width = w.right - w.left, height = w.bottom - w.top;
+  if (at.X < 0 || at.Y < 0 || at.X + width > picture->Width() || at.Y + height > picture->Height()) return false;
+  // The window DC of a window is not clipped to its children: the picture covers them too.
+  picture->Flush();
+  WithWindowDC(p, [&](HDC dc) { BitmapToDC(dc, 0, 0, width, height, *picture, at.X, at.Y); });
+  GdiFlush();
+  return true;
+}
+
 void DrawFormIcon(TsSkinProvider& p, Bitmap& bmp, const TRect& R) { DrawWindowIcon(Handle(p), bmp, R); }
 
 void ProviderPaintFormOnCache(TsSkinProvider& p) {
