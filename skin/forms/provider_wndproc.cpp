@@ -668,7 +668,10 @@ void ProviderSetHotElement(TsSkinProvider& p, int32_t code, bool repaint) {
   ProviderTitleHotChange(p, previous, code, repaint);
   if (previous > 0) {
     SetRecordState(p, previous, 0);
-    if (repaint) ProviderPaintTitleButton(p, previous);
+    // Without a repaint of the frame its hover picture, which lies over the frame, still fades out.
+    const TitleButtonRecord* r = ProviderButtonRecord(p, previous);
+    if (repaint || (r != nullptr && r->GlowTimer != nullptr && r->GlowTimer->GlowWindow != nullptr))
+      ProviderPaintTitleButton(p, previous);
   }
   p.CurrentHTCode = code;
   if (!TitleButtonPressed() && code > 0) {

@@ -396,7 +396,8 @@ void AnimShowForm(TacFormProvider& Provider, uint16_t Time, uint8_t MaxAlpha, Ta
     const TSize size = cache && !cache->Empty() ? TSize{cache->Width(), cache->Height()} : TSize{r.Width(), r.Height()};
     image = std::make_unique<Bitmap>(std::max(size.cx, 0), std::max(size.cy, 0), pf32bit);
     CaptureFormPicture(*image, form, Provider, formWnd, window.Wnd);
-    if (borders && window.Wnd != nullptr && cache != nullptr && cache->Width() == size.cx && cache->Height() == size.cy) {
+    if (borders && window.Wnd != nullptr && cache != nullptr && cache->Width() == size.cx &&
+        cache->Height() == size.cy) {
       const TRect hr = detail::WindowScreenRect(window.Wnd);
       at = TPoint{r.Left - hr.Left, r.Top - hr.Top};
     }

@@ -47,7 +47,8 @@ inline void ExpectCaptionButtonLightsUpFromTheBodyAndFromOutside() {
     const char* way;
     std::string moves;
   } ways[] = {{"straight from the body", body + " sleep 0.3" + at(button.x, button.y)},
-              {"from the body through the outside", body + " sleep 0.3" + outside + " sleep 0.05" + at(button.x, button.y)}};
+              {"from the body through the outside",
+               body + " sleep 0.3" + outside + " sleep 0.05" + at(button.x, button.y)}};
   for (const auto& w : ways) {
     SCOPED_TRACE(w.way);
     ASSERT_TRUE(testsupport::Xdotool(outside));

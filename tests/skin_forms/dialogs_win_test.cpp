@@ -690,7 +690,8 @@ TEST(DialogHook, WithExtendedBordersADialogSizesFromItsEdgeAndTheShadowsInnerBan
   const struct {
     const char* where;
     int fromEdge, widened;
-  } presses[] = {{"on the frame's edge", -2, 30}, {"in the shadow's inner band", band - 1, 30}, {"further out", band + 2, 0}};
+  } presses[] = {
+      {"on the frame's edge", -2, 30}, {"in the shadow's inner band", band - 1, 30}, {"further out", band + 2, 0}};
   for (const auto& press : presses) {
     SCOPED_TRACE(press.where);
     GetWindowRect(h, &wr);

@@ -352,6 +352,32 @@ TEST(ProviderWindows, ACaptionButtonReachedFromTheBodyOrFromOutsideShowsItsHover
   ExpectCaptionButtonLightsUpFromTheBodyAndFromOutside();
 }
 
+// A form deactivated while a caption button glows (a window opens over it) lets the button go without a repaint
+// of its frame: the glow, which lies over the frame, still fades out and goes, and stays gone once the pointer
+// leaves.
+TEST(ProviderWindows, AGlowingCaptionButtonOfAFormThatIsDeactivatedFadesOut) {
+  Shown s;
+  SetForegroundWindow(s.Handle());
+  PumpFor(100);
+  RECT fr{};
+  GetWindowRect(s.Handle(), &fr);
+  const skin::TRect close = s.p->ButtonClose.Rect;
+  const int cx = fr.left + (close.Left + close.Right) / 2, cy = fr.top + (close.Top + close.Bottom) / 2;
+  ASSERT_TRUE(testsupport::Xdotool("mousemove " + std::to_string(cx - 20) + " " + std::to_string(cy) +
+                                   " sleep 0.1 mousemove " + std::to_string(cx) + " " + std::to_string(cy)));
+  ASSERT_TRUE(PumpUntil([&] { return s.p->ButtonClose.GlowTimer && s.p->ButtonClose.GlowTimer->ShownAlpha == 255; }));
+  skin::TacSBAnimation* anim = s.p->ButtonClose.GlowTimer;
+  gui::TForm other(gui::Application);
+  other.SetBounds(600, 500, 200, 150);
+  other.Show();
+  SetForegroundWindow(other.WindowHandle());
+  ASSERT_TRUE(PumpUntil([&] { return !s.p->FormActive; }));
+  testsupport::Xdotool("mousemove " + std::to_string(fr.left + 150) + " " + std::to_string(fr.top + 150));
+  EXPECT_TRUE(PumpUntil([&] { return anim->GlowWindow == nullptr; }));
+  EXPECT_EQ(s.p->ButtonClose.State, 0);
+  other.Hide();
+}
+
 TEST(ProviderWindows, TheLedgerIsFlatOverSkinSwitchesOnALiveForm) {
   skin::PortableSkinSystem system;
   system.layeredWindows = true;
