@@ -337,10 +337,22 @@ bool ProviderShowFadePicture(TsSkinProvider& p) {
   const TPoint at = p.ShowPictureAt;
   const int32_t width = w.right - w.left, height = w.bottom - w.top;
   if (at.X < 0 || at.Y < 0 || at.X + width > picture->Width() || at.Y + height > picture->Height()) return false;
-  // The window DC of a window is not clipped to its children: the picture covers them too.
+  // The window DC of a window is not clipped to its children: the picture covers them too, and nothing is left to
+  // paint.
   picture->Flush();
   WithWindowDC(p, [&](HDC dc) { BitmapToDC(dc, 0, 0, width, height, *picture, at.X, at.Y); });
   GdiFlush();
+  RedrawWindow(h, nullptr, nullptr, RDW_VALIDATE | RDW_NOERASE | RDW_ALLCHILDREN | RDW_NOFRAME);
+  // A disabled control may be printed without its disabled look (a combo box's adapter prints its text enabled):
+  // those paint themselves.
+  EnumChildWindows(
+      h,
+      [](HWND c, LPARAM) -> BOOL {
+        if (IsWindowVisible(c) && !IsWindowEnabled(c))
+          RedrawWindow(c, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        return TRUE;
+      },
+      0);
   return true;
 }
 

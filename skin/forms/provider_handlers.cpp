@@ -110,9 +110,7 @@ bool ProviderCmShowingChanged(TsSkinProvider& p, gui::TMessage& m) {
     if (!faded || !p.BorderForm) ProviderUpdateExtBorders(p, manager->ExtendedBorders());
     // It was not painted while transparent. Opaque, it shows the fade's last picture, its controls printed into it in
     // the skin, rather than painting them all again; painted now when there is no picture.
-    if (faded && ProviderShowFadePicture(p))
-      RedrawFormWindow(form, 0x8A8);  // RDW_VALIDATE | RDW_NOERASE | RDW_ALLCHILDREN | RDW_NOFRAME
-    else
+    if (!faded || !ProviderShowFadePicture(p))
       RedrawFormWindow(form, 0x585);  // RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME
   } else {
     if (manager) ProviderUpdateExtBorders(p, manager->ExtendedBorders());

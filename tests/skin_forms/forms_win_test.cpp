@@ -1029,6 +1029,14 @@ TEST(ProviderWindows, TheChildWindowsOfAFormThatFadesInArePaintedOnceInTheSkin) 
   auto* edit = new gui::TEdit(form);
   edit->SetParent(form);
   edit->SetBounds(20, 20, 120, 21);
+  // A disabled list, showing an item (as the station's list of voices without a voice).
+  auto* list = new gui::TComboBox(form);
+  list->SetParent(form);
+  list->SetStyle(gui::TComboBoxStyle::csDropDownList);
+  list->SetBounds(20, 60, 160, 21);
+  list->Items().Add("No voice installed");
+  list->SetItemIndex(0);
+  list->SetEnabled(false);
   {
     PaintCounter counter(edit->Handle(), WM_NCPAINT);
     // The fade's pictures go to an output that notes whether the edit was in the skin when the first was made.
@@ -1069,10 +1077,22 @@ TEST(ProviderWindows, TheChildWindowsOfAFormThatFadesInArePaintedOnceInTheSkin) 
     ASSERT_FALSE(fade.last.Empty());
     EXPECT_EQ(skin::GetPixel32(fade.last, x - pic.left, y - pic.top) & 0xFFFFFF,
               ShownAt(form->WindowHandle(), x - w.left, y - w.top));
-    // Painted by itself, it looks the same.
-    RedrawWindow(edit->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+    // Painted by itself, it looks the same; so does the disabled list, in its disabled look.
+    auto shown = [&](HWND c) {
+      RECT r{};
+      GetWindowRect(c, &r);
+      const skin::Bitmap picture = WindowPicture(form->WindowHandle());
+      std::vector<uint32_t> pixels;
+      for (int py = r.top; py < r.bottom; ++py)
+        for (int px = r.left; px < r.right; ++px) pixels.push_back(skin::GetPixel32(picture, px - w.left, py - w.top));
+      return pixels;
+    };
+    const std::vector<uint32_t> listShown = shown(list->Handle());
+    for (HWND c : {edit->Handle(), list->Handle()})
+      RedrawWindow(c, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
     EXPECT_EQ(skin::GetPixel32(fade.last, x - pic.left, y - pic.top) & 0xFFFFFF,
               ShownAt(form->WindowHandle(), x - w.left, y - w.top));
+    EXPECT_TRUE(shown(list->Handle()) == listShown);
   }
   EXPECT_NE(SendMessageA(edit->Handle(), skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_ISSKINNED), 0), 0);
   gui::Free(form);
