@@ -1,9 +1,7 @@
 #pragma once
-// The pointer brought onto a caption button with the X server's own mouse (xdotool) straight from a control in
-// the form's body, and from that control through the outside: the button shows its hover look and keeps it once
-// the control has been told that the pointer left it (the component layer's notice, which comes late). The same
-// check runs where the screen shows no layered alpha (the button drawn hot in the frame) and where it does (its
-// hot picture faded in over the frame).
+// The pointer brought onto a caption button with the X server's mouse straight from a control in the form's body,
+// and from it through the outside: the button shows its hover look and keeps it once the control knows the pointer
+// left it (a notice that comes late). Run where the screen shows layered alpha and where it does not.
 #include <windows.h>
 #include <gtest/gtest.h>
 

@@ -1407,37 +1407,6 @@ TEST(ProviderWindows, AFormWithABorderWindowMovesWhenItsCaptionIsDragged) {
   Xdotool("mousemove 900 700", 100);
 }
 
-// A sizeable form with a border window sizes from the shadow's band along its frame that its own frame's sizing band
-// would cover; a press further out in the shadow reaches what lies below.
-TEST(ProviderWindows, AFormWithABorderWindowSizesFromTheShadowsInnerBand) {
-  Shown s(true, 200, 150, 360, 260);
-  SetForegroundWindow(s.Handle());
-  PumpFor(150);
-  ASSERT_TRUE(s.p->BorderForm && s.p->BorderForm->AForm);
-  const int band = GetSystemMetrics(SM_CXFRAME);
-  ASSERT_LT(band, kShadowMargin - 1);
-  // The frame's right edge lies at 560; the shadow beyond it.
-  const std::string y = " 280";
-  ASSERT_TRUE(Xdotool("mousemove " + std::to_string(560 + band - 1) + y + " mousedown 1 sleep 0.1 mousemove 580" + y +
-                          " sleep 0.3 mousemove 600" + y + " sleep 0.3 mouseup 1",
-                      1000));
-  RECT r{};
-  EXPECT_TRUE(PumpUntil([&] {
-    GetWindowRect(s.Handle(), &r);
-    return r.right == 600 - band + 1;
-  }, 3000)) << r.right;
-  EXPECT_EQ(r.left, 200);
-  // Further out: the form keeps its width.
-  const int right = r.right;
-  ASSERT_TRUE(Xdotool("mousemove " + std::to_string(right + kShadowMargin - 1) + y +
-                          " mousedown 1 sleep 0.1 mousemove " + std::to_string(right + 40) + y + " sleep 0.3 mouseup 1",
-                      1000));
-  GetWindowRect(s.Handle(), &r);
-  EXPECT_EQ(r.right, right);
-  EXPECT_EQ(GetCapture(), nullptr);
-  Xdotool("mousemove 900 700", 100);
-}
-
 TEST(ProviderWindows, AFormDraggedByItsCaptionIsTranslucentWhileItMoves) {
   Shown s(false, 200, 150, 360, 260);
   s.skin.manager->AnimEffects.BlendOnMoving.Active = true;
@@ -2539,73 +2508,43 @@ TEST(ProviderWindows, AMenuItemAddedAfterASkinSwitchWearsTheSkinAtOnce) {
       << std::hex << ShownAt(s.Handle(), item.left - w.left + 1, at.y);
 }
 
-// A shown form whose menu line has two entries, "File" and "Edit", each with a menu, and whose MENULINE section
-// has a hot state of its own colour; each entry's left end (no text there) and middle on the screen.
-struct MenuLineShown : Shown {
-  static constexpr skin::TColor kLineHot = 0x2090E0;
-  POINT left[2]{}, middle[2]{};
-  MenuLineShown() : Shown(false, 200, 150, 360, 260) {
-    skin::SkinSectionRecord& line = skin.Skin().Sections[size_t(skin.menuLine)];
-    line.States = 2;
-    line.HotState.Color = kLineHot;
-    auto* mm = new gui::TMainMenu(form);
-    for (const char* caption : {"&File", "&Edit"}) {
-      auto* top = new gui::TMenuItem(form);
-      top->SetCaption(caption);
-      auto* sub = new gui::TMenuItem(form);
-      sub->SetCaption("&Open");
-      top->Add(sub);
-      mm->Items()->Add(top);
-    }
-    form->SetMenu(mm);
-    SetForegroundWindow(Handle());
-    PumpFor(150);
-    for (int i = 0; i < 2; ++i) {
-      RECT item{};
-      GetMenuItemRect(Handle(), GetMenu(Handle()), UINT(i), &item);
-      left[i] = POINT{item.left + 1, (item.top + item.bottom) / 2};
-      middle[i] = POINT{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
-    }
-  }
-  static bool Shows(POINT at, skin::TColor colour) {
-    return PumpUntil([&] { return (testsupport::ScreenPixel(at.x, at.y) & 0xFFFFFF) == uint32_t(colour); });
-  }
-  static std::string To(POINT pt) { return "mousemove " + std::to_string(pt.x) + " " + std::to_string(pt.y); }
-};
-
-// What a point showed while a menu ran, read from a timer of the menu's loop (which then ends it), after an action
-// of the test's: on the screen, or (g_openWindow set) in that window's own picture, which shows at once what was
-// just drawn (a compositing manager shows it on the screen a moment later).
 POINT g_openAt{};
-HWND g_openWindow = nullptr;
 uint32_t g_openShown = 0;
-std::function<void()> g_whileOpen;
-
-void ReadWhileMenuRuns(UINT delay) {
-  g_openShown = 0;
-  SetTimer(nullptr, 0, delay, [](HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    if (g_whileOpen) g_whileOpen();
-    if (g_openWindow) {
-      RECT w{};
-      GetWindowRect(g_openWindow, &w);
-      g_openShown = ShownAt(g_openWindow, g_openAt.x - w.left, g_openAt.y - w.top);
-    } else {
-      g_openShown = testsupport::ScreenPixel(g_openAt.x, g_openAt.y) & 0xFFFFFF;
-    }
-    EndMenu();
-  });
-}
 
 // The menu line marks the entry under the pointer (the system does not under Wine) and, once open, the open one;
 // the mark follows the pointer and goes when the pointer leaves the line.
 TEST(ProviderWindows, TheMenuLineMarksTheEntryUnderThePointerAndTheOpenOne) {
-  MenuLineShown s;
-  const POINT* left = s.left;
-  const POINT* middle = s.middle;
-  constexpr skin::TColor kLineHot = MenuLineShown::kLineHot;
-  auto shows = MenuLineShown::Shows;
-  auto to = MenuLineShown::To;
+  Shown s(false, 200, 150, 360, 260);
+  constexpr skin::TColor kLineHot = 0x2090E0;
+  skin::SkinSectionRecord& line = s.skin.Skin().Sections[size_t(s.skin.menuLine)];
+  line.States = 2;
+  line.HotState.Color = kLineHot;
+  auto* mm = new gui::TMainMenu(s.form);
+  for (const char* caption : {"&File", "&Edit"}) {
+    auto* top = new gui::TMenuItem(s.form);
+    top->SetCaption(caption);
+    auto* sub = new gui::TMenuItem(s.form);
+    sub->SetCaption("&Open");
+    top->Add(sub);
+    mm->Items()->Add(top);
+  }
+  s.form->SetMenu(mm);
+  SetForegroundWindow(s.Handle());
+  PumpFor(150);
+  RECT w{};
+  GetWindowRect(s.Handle(), &w);
+  // Each entry's left end (no text there), on the screen, and its middle, for the pointer.
+  POINT left[2], middle[2];
+  for (int i = 0; i < 2; ++i) {
+    RECT item{};
+    GetMenuItemRect(s.Handle(), GetMenu(s.Handle()), UINT(i), &item);
+    left[i] = POINT{item.left + 1, (item.top + item.bottom) / 2};
+    middle[i] = POINT{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+  }
+  auto shows = [](POINT at, skin::TColor colour) {
+    return PumpUntil([&] { return (testsupport::ScreenPixel(at.x, at.y) & 0xFFFFFF) == uint32_t(colour); });
+  };
+  auto to = [](POINT pt) { return "mousemove " + std::to_string(pt.x) + " " + std::to_string(pt.y); };
   ASSERT_TRUE(shows(left[0], kMenuLine));
   ASSERT_TRUE(Xdotool(to(POINT{middle[0].x - 5, middle[0].y}) + " sleep 0.1 " + to(middle[0]), 100));
   EXPECT_TRUE(shows(left[0], kLineHot));
@@ -2616,13 +2555,18 @@ TEST(ProviderWindows, TheMenuLineMarksTheEntryUnderThePointerAndTheOpenOne) {
   // Into the client area: no entry is marked.
   ASSERT_TRUE(Xdotool(to(POINT{middle[1].x, middle[1].y + 60}), 100));
   EXPECT_TRUE(shows(left[1], kMenuLine));
-  // Opened by a click: marked while it is open, and not after.
+  // Opened by a click: marked while it is open (read from a timer of the menu's loop, which then ends it), and not
+  // after.
   g_openAt = left[0];
-  g_openWindow = nullptr;
-  g_whileOpen = nullptr;
-  ReadWhileMenuRuns(600);
+  g_openShown = 0;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 600, [](HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    g_openShown = testsupport::ScreenPixel(g_openAt.x, g_openAt.y) & 0xFFFFFF;
+    EndMenu();
+  });
   ASSERT_TRUE(Xdotool(to(middle[0]) + " sleep 0.1 click 1", 100));
   EXPECT_TRUE(PumpUntil([] { return g_openShown != 0; }));
+  KillTimer(nullptr, timer);
   EXPECT_EQ(g_openShown, uint32_t(kLineHot));
   ASSERT_TRUE(Xdotool(to(POINT{middle[0].x, middle[0].y + 120}), 100));
   EXPECT_TRUE(shows(left[0], kMenuLine));
@@ -2632,23 +2576,49 @@ TEST(ProviderWindows, TheMenuLineMarksTheEntryUnderThePointerAndTheOpenOne) {
 }
 
 // The open entry stays marked when the frame is painted again from its cache while the menu is open (a caption
-// that changes, as the station's clock does every second), and is normal again once the menu is closed.
+// that changes, as the station's clock does every second), and is normal again once the menu is closed. Read in the
+// window's own picture from a timer of the menu's loop, which then ends it.
+HWND g_openWindow = nullptr;
+std::function<void()> g_whileOpen;
+
 TEST(ProviderWindows, TheMenuLinesOpenEntryStaysMarkedWhenTheFrameIsRepaintedWhileItsMenuIsOpen) {
-  MenuLineShown s;
-  g_openAt = s.left[1];
+  Shown s(false, 200, 150, 360, 260);
+  constexpr skin::TColor kLineHot = 0x2090E0;
+  skin::SkinSectionRecord& line = s.skin.Skin().Sections[size_t(s.skin.menuLine)];
+  line.States = 2;
+  line.HotState.Color = kLineHot;
+  auto* mm = new gui::TMainMenu(s.form);
+  auto* top = new gui::TMenuItem(s.form);
+  top->SetCaption("&File");
+  auto* sub = new gui::TMenuItem(s.form);
+  sub->SetCaption("&Open");
+  top->Add(sub);
+  mm->Items()->Add(top);
+  s.form->SetMenu(mm);
+  SetForegroundWindow(s.Handle());
+  PumpFor(150);
+  RECT item{}, w{};
+  GetMenuItemRect(s.Handle(), GetMenu(s.Handle()), 0, &item);
+  GetWindowRect(s.Handle(), &w);
+  g_openAt = POINT{item.left + 1 - w.left, (item.top + item.bottom) / 2 - w.top};
   g_openWindow = s.Handle();
+  g_openShown = 0;
   g_whileOpen = [&s] { s.form->SetCaption("Skinned station 12:00:01"); };
-  ReadWhileMenuRuns(600);
-  ASSERT_TRUE(Xdotool(MenuLineShown::To(s.middle[1]) + " sleep 0.1 click 1 sleep 0.1 " +
-                          MenuLineShown::To(POINT{s.middle[1].x, s.middle[1].y + 100}),
+  const UINT_PTR timer = SetTimer(nullptr, 0, 600, [](HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    g_whileOpen();
+    g_openShown = ShownAt(g_openWindow, g_openAt.x, g_openAt.y);
+    EndMenu();
+  });
+  const int x = (item.left + item.right) / 2, y = (item.top + item.bottom) / 2;
+  ASSERT_TRUE(Xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y) + " sleep 0.1 click 1 sleep 0.1 " +
+                          "mousemove " + std::to_string(x) + " " + std::to_string(y + 100),
                       100));
   EXPECT_TRUE(PumpUntil([] { return g_openShown != 0; }));
-  g_whileOpen = nullptr;
-  g_openWindow = nullptr;
-  EXPECT_EQ(g_openShown, Px(MenuLineShown::kLineHot) & 0xFFFFFF) << std::hex << g_openShown;
+  KillTimer(nullptr, timer);
+  EXPECT_EQ(g_openShown, Px(kLineHot) & 0xFFFFFF) << std::hex << g_openShown;
   EXPECT_EQ(s.form->Caption(), "Skinned station 12:00:01");
-  EXPECT_TRUE(MenuLineShown::Shows(s.left[1], kMenuLine));
-  EXPECT_TRUE(MenuLineShown::Shows(s.left[0], kMenuLine));
+  EXPECT_TRUE(PumpUntil([&] { return ShownAt(s.Handle(), g_openAt.x, g_openAt.y) == (Px(kMenuLine) & 0xFFFFFF); }));
   Xdotool("mousemove 900 700", 100);
 }
 
