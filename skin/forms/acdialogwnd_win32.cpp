@@ -120,7 +120,8 @@ class DialogBorderOwner : public TacBorderOwner {
   int32_t SkinCaptionHeight() const override { return d_.BorderWidth() + d_.CaptionHeight(); }
   bool WindowEnabled() const override { return IsWindowEnabled(d_.Handle) != FALSE; }
   bool WindowZoomed() const override { return d_.Zoomed(); }
-  bool WindowSizeable() const override { return (d_.SavedStyle & WS_THICKFRAME) != 0; }
+  // The window's style now: a file dialog is made sizeable after it was created.
+  bool WindowSizeable() const override { return (GetWindowLongPtrA(d_.Handle, GWL_STYLE) & WS_THICKFRAME) != 0; }
   bool MovingTranslucent() const override { return (d_.MoveFlags & 0x80) != 0; }
   int32_t TitleElementAt(const TPoint& p) override { return d_.TitleButtonAt(p); }
   TRect TitleIconRect() const override { return d_.IconRect(); }

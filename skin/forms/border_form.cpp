@@ -126,21 +126,34 @@ TRect BorderFormScreenRect(const TacBorderForm& bf) {
 
 namespace {
 
-// The frame's outline inside the margins, extended by the skin's align offsets: the sizing zone.
+// The frame's outline: the picture inside the margins.
+TRect FrameOutline(const TacBorderForm& bf) {
+  const TRect m = SkinExtBorderMargins(bf);
+  return TRect{m.Left, m.Top, bf.Owner->FrameWidth() - m.Right, bf.Owner->FrameHeight() - m.Bottom};
+}
+
+// The sizing zone: the outline, reaching out into the shadow by the skin's align offsets and, for a window that
+// sizes, by at least the sizing band its own frame would have without the skin (the shadow's inner band, which a
+// user takes for the window's edge), never beyond the shadow.
 TRect SizingZone(const TacBorderForm& bf) {
   TacBorderOwner& o = *bf.Owner;
   const TRect m = SkinExtBorderMargins(bf);
   const TsSkinManager* manager = o.FrameManager();
-  const int32_t w = o.FrameWidth(), h = o.FrameHeight();
-  TRect zone{m.Left, m.Top, w - m.Right, h - m.Bottom};
+  int32_t out[4] = {0, 0, 0, 0};  // left, top, right, bottom
   if (manager) {
     const TsSkinData& g = manager->SkinData();
-    zone.Left -= g.AlignOffset;
-    zone.Right += g.AlignOffsetR;
-    zone.Top -= g.AlignOffsetT;
-    zone.Bottom += g.AlignOffsetB;
+    out[0] = g.AlignOffset;
+    out[1] = g.AlignOffsetT;
+    out[2] = g.AlignOffsetR;
+    out[3] = g.AlignOffsetB;
   }
-  return zone;
+  if (o.WindowSizeable() && !o.WindowZoomed()) {
+    const int32_t band = o.SystemFrameWidth();
+    const int32_t margin[4] = {m.Left, m.Top, m.Right, m.Bottom};
+    for (int i = 0; i < 4; ++i) out[i] = std::max(out[i], std::min(band, margin[i]));
+  }
+  const TRect outline = FrameOutline(bf);
+  return TRect{outline.Left - out[0], outline.Top - out[1], outline.Right + out[2], outline.Bottom + out[3]};
 }
 
 }  // namespace
@@ -157,13 +170,16 @@ int32_t BorderFormHitTestAt(TacBorderForm& bf, const TPoint& pt) {
   // Caption elements first.
   if (const int32_t element = o.TitleElementAt(pt)) return element;
 
+  // The sizing bands: from the zone's edges (in the shadow) to the frame's width inside the outline (4 pixels at
+  // the top, above the caption).
   const TRect zone = SizingZone(bf);
+  const TRect outline = FrameOutline(bf);
   const int32_t frame = o.SkinFrameWidth();
   if (!o.WindowZoomed() && o.WindowSizeable() && zone.Contains(pt)) {
-    const bool top = pt.Y < zone.Top + 4;
-    const bool bottom = pt.Y >= zone.Bottom - frame;
-    const bool left = pt.X < zone.Left + frame;
-    const bool right = pt.X >= zone.Right - frame;
+    const bool top = pt.Y < outline.Top + 4;
+    const bool bottom = pt.Y >= outline.Bottom - frame;
+    const bool left = pt.X < outline.Left + frame;
+    const bool right = pt.X >= outline.Right - frame;
     if (top && left) return kHtTopLeft;
     if (top && right) return kHtTopRight;
     if (bottom && left) return kHtBottomLeft;

@@ -94,6 +94,8 @@ void InvalidateFormClientRect(gui::TCustomForm& form, const TRect& r, bool erase
 void SetFormCapture(gui::TCustomForm& form);
 // Asks the system for WM_NCMOUSELEAVE when the pointer leaves the form's frame (natively nothing).
 void TrackFormFrameLeave(gui::TCustomForm& form);
+// Whether the window under the pointer is the form's window or `other` (natively: no window is).
+bool PointerOverFormWindow(const gui::TCustomForm& form, void* other);
 void ReleaseFormCapture();
 bool FormHasCapture(const gui::TCustomForm& form);
 // SPI_GETDRAGFULLWINDOWS (natively on).

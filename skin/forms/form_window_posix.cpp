@@ -213,6 +213,7 @@ void SetFormCapture(gui::TCustomForm& form) { g_capture = &form; }
 void InvalidateFormClientRect(gui::TCustomForm&, const TRect&, bool) {}
 void ReleaseFormCapture() { g_capture = nullptr; }
 void TrackFormFrameLeave(gui::TCustomForm&) {}
+bool PointerOverFormWindow(const gui::TCustomForm&, void*) { return false; }
 bool FormHasCapture(const gui::TCustomForm& form) { return g_capture == &form; }
 bool DragFullWindows() { return true; }
 bool SystemMinimizeAnimation() { return g_minimizeAnimation; }

@@ -210,6 +210,12 @@ void TrackFormFrameLeave(gui::TCustomForm& form) {
   t.hwndTrack = Handle(form);
   TrackMouseEvent(&t);
 }
+bool PointerOverFormWindow(const gui::TCustomForm& form, void* other) {
+  POINT c{};
+  if (!Handle(form) || !GetCursorPos(&c)) return false;
+  HWND under = WindowFromPoint(c);
+  return under != nullptr && (under == Handle(form) || under == static_cast<HWND>(other));
+}
 bool FormHasCapture(const gui::TCustomForm& form) { return Handle(form) && GetCapture() == Handle(form); }
 
 bool DragFullWindows() {

@@ -53,6 +53,18 @@ int32_t ProviderMenuLineItemAt(TsSkinProvider& p, const TPoint& screen);
 // The entry under the pointer drawn hot (-1: none), the one hot before drawn normal again, in the cache and on the
 // window. The system marks the open entry itself, but not always the one hovered (Wine never does).
 void ProviderSetHotMenuLineItem(TsSkinProvider& p, int32_t index);
+// While a menu of the line runs: the entry the system selects in the bar (its menu open, or chosen with the
+// keyboard), -1 for none or when no menu runs; natively -1.
+int32_t ProviderMenuLineSelectedItem(TsSkinProvider& p);
+// The selected entry (-1: none) drawn selected in the cache and on the window, the one before in its usual look:
+// the system draws it selected only when it selects it, and a frame copied from the cache meanwhile (a caption
+// change, an activation) would show it unselected.
+void ProviderSetOpenMenuLineItem(TsSkinProvider& p, int32_t index);
+
+// The show fade's kept picture copied onto the form's window, children and all, which is then left with nothing to
+// paint (but its disabled controls), and let go; false when there is none or it does not cover the window
+// (natively: always false).
+bool ProviderShowFadePicture(TsSkinProvider& p);
 
 
 // Caption text and added title, into the cache.

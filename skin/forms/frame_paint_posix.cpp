@@ -30,6 +30,12 @@ void DrawFormIconOf(const gui::TCustomForm&, Bitmap&, const TRect&) {}
 void ProviderPaintMenuLineItems(TsSkinProvider&) {}
 int32_t ProviderMenuLineItemAt(TsSkinProvider&, const TPoint&) { return -1; }
 void ProviderSetHotMenuLineItem(TsSkinProvider& p, int32_t index) { p.HotMenuLineItem = index; }
+int32_t ProviderMenuLineSelectedItem(TsSkinProvider&) { return -1; }
+bool ProviderShowFadePicture(TsSkinProvider& p) {
+  p.ShowPicture.reset();
+  return false;
+}
+void ProviderSetOpenMenuLineItem(TsSkinProvider& p, int32_t index) { p.OpenMenuLineItem = index; }
 
 void ProviderPaintFormOnCache(TsSkinProvider&) {}
 

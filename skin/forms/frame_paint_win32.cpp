@@ -248,7 +248,8 @@ TRect PaintMenuLineEntry(TsSkinProvider& p, HWND h, HMENU bar, int i, gui::TCanv
   const TPoint origin = ProviderCacheOrigin(p);
   const int32_t dx = origin.X - wr.left, dy = origin.Y - wr.top + (p.TallTitle ? 4 : 0);
   const TRect place{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
-  const gui::TOwnerDrawState state = 0x500 | (i == p.HotMenuLineItem && item->Enabled() ? ODS_HOTLIGHT : 0);
+  const gui::TOwnerDrawState state =
+      0x500 | (i == p.OpenMenuLineItem ? ODS_SELECTED : (i == p.HotMenuLineItem && item->Enabled() ? ODS_HOTLIGHT : 0));
   item->OnAdvancedDrawItem(item, canvas, place, state);
   return place;
 }
@@ -278,27 +279,81 @@ int32_t ProviderMenuLineItemAt(TsSkinProvider& p, const TPoint& screen) {
   return MenuItemFromPoint(h, bar, POINT{screen.X, screen.Y});
 }
 
-void ProviderSetHotMenuLineItem(TsSkinProvider& p, int32_t index) {
-  if (index == p.HotMenuLineItem) return;
-  const int32_t before = p.HotMenuLineItem;
-  p.HotMenuLineItem = index;
+namespace {
+
+// Two entries of the bar drawn again in their states, in the cache and on the window (-1: none).
+void RepaintMenuLineEntries(TsSkinProvider& p, int32_t first, int32_t second) {
   Bitmap* cache = p.SkinData().CacheBmp.get();
   HWND h = Handle(p);
   HMENU bar = h ? GetMenu(h) : nullptr;
-  // While a menu is tracked the system draws the bar's entries (the open one selected).
-  if (cache == nullptr || !bar || p.MenuTracking || !ProviderMenuLineSkinned(p) || !IsWindowVisible(h)) return;
+  if (cache == nullptr || !bar || !ProviderMenuLineSkinned(p) || !IsWindowVisible(h)) return;
   TRect changed[2];
   {
     BitmapDC dc(*cache);
     if (!dc.dc()) return;
     gui::TCanvas canvas;
     canvas.SetHandle(dc.dc());
-    if (before >= 0) changed[0] = PaintMenuLineEntry(p, h, bar, before, canvas);
-    if (index >= 0) changed[1] = PaintMenuLineEntry(p, h, bar, index, canvas);
+    if (first >= 0) changed[0] = PaintMenuLineEntry(p, h, bar, first, canvas);
+    if (second >= 0) changed[1] = PaintMenuLineEntry(p, h, bar, second, canvas);
     canvas.SetHandle(nullptr);
     GdiFlush();
   }
   for (const TRect& r : changed) ProviderCopyCacheRectToFormWindow(p, r);
+}
+
+}  // namespace
+
+int32_t ProviderMenuLineSelectedItem(TsSkinProvider& p) {
+  HWND h = Handle(p);
+  HMENU bar = h ? GetMenu(h) : nullptr;
+  if (!bar || !p.MenuTracking) return -1;
+  const int count = GetMenuItemCount(bar);
+  for (int i = 0; i < count; ++i)
+    if (GetMenuState(bar, UINT(i), MF_BYPOSITION) & MF_HILITE) return i;
+  return -1;
+}
+
+void ProviderSetOpenMenuLineItem(TsSkinProvider& p, int32_t index) {
+  if (index == p.OpenMenuLineItem) return;
+  const int32_t before = p.OpenMenuLineItem;
+  p.OpenMenuLineItem = index;
+  RepaintMenuLineEntries(p, before, index);
+}
+
+void ProviderSetHotMenuLineItem(TsSkinProvider& p, int32_t index) {
+  if (index == p.HotMenuLineItem) return;
+  const int32_t before = p.HotMenuLineItem;
+  p.HotMenuLineItem = index;
+  // While a menu runs the line shows the selected entry, none hot.
+  if (p.MenuTracking) return;
+  RepaintMenuLineEntries(p, before, index);
+}
+
+bool ProviderShowFadePicture(TsSkinProvider& p) {
+  const std::unique_ptr<Bitmap> picture = std::move(p.ShowPicture);
+  HWND h = Handle(p);
+  RECT w{};
+  if (!picture || !h || !GetWindowRect(h, &w)) return false;
+  const TPoint at = p.ShowPictureAt;
+  const int32_t width = w.right - w.left, height = w.bottom - w.top;
+  if (at.X < 0 || at.Y < 0 || at.X + width > picture->Width() || at.Y + height > picture->Height()) return false;
+  // The window DC of a window is not clipped to its children: the picture covers them too, and nothing is left to
+  // paint.
+  picture->Flush();
+  WithWindowDC(p, [&](HDC dc) { BitmapToDC(dc, 0, 0, width, height, *picture, at.X, at.Y); });
+  GdiFlush();
+  RedrawWindow(h, nullptr, nullptr, RDW_VALIDATE | RDW_NOERASE | RDW_ALLCHILDREN | RDW_NOFRAME);
+  // A disabled control may be printed without its disabled look (a combo box's adapter prints its text enabled):
+  // those paint themselves.
+  EnumChildWindows(
+      h,
+      [](HWND c, LPARAM) -> BOOL {
+        if (IsWindowVisible(c) && !IsWindowEnabled(c))
+          RedrawWindow(c, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        return TRUE;
+      },
+      0);
+  return true;
 }
 
 void DrawFormIcon(TsSkinProvider& p, Bitmap& bmp, const TRect& R) { DrawWindowIcon(Handle(p), bmp, R); }

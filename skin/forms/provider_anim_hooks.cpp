@@ -47,4 +47,9 @@ void TsSkinProvider::AfterAnimation(int32_t Value) {
   if (OnAfterAnimation) OnAfterAnimation(Value);
 }
 
+void TsSkinProvider::KeepShowPicture(std::unique_ptr<Bitmap> Picture, const TPoint& WindowAt) {
+  ShowPicture = std::move(Picture);
+  ShowPictureAt = WindowAt;
+}
+
 }  // namespace skin

@@ -108,7 +108,10 @@ bool ProviderCmShowingChanged(TsSkinProvider& p, gui::TMessage& m) {
     SetFormAlpha(form, 255);
     endFade();
     if (!faded || !p.BorderForm) ProviderUpdateExtBorders(p, manager->ExtendedBorders());
-    RedrawFormWindow(form, 0x585);  // painted now: it was not painted while transparent
+    // It was not painted while transparent. Opaque, it shows the fade's last picture, its controls printed into it in
+    // the skin, rather than painting them all again; painted now when there is no picture.
+    if (!faded || !ProviderShowFadePicture(p))
+      RedrawFormWindow(form, 0x585);  // RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME
   } else {
     if (manager) ProviderUpdateExtBorders(p, manager->ExtendedBorders());
     ProviderCallOldProc(p, m);

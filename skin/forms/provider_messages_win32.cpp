@@ -123,6 +123,8 @@ void ProviderWmEnterMenuLoop(TsSkinProvider& p, gui::TMessage& m) {
 void ProviderWmExitMenuLoop(TsSkinProvider& p, gui::TMessage& m) {
   ProviderFreeMDIIcons(p);
   p.MenuTracking = false;
+  // The system has drawn the selected entry normal again: so does the frame.
+  ProviderSetOpenMenuLineItem(p, -1);
   const auto token = p.AliveToken();
   ProviderCallOldProc(p, m);
   if (token.expired() || p.MenuTracking) return;

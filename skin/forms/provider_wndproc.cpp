@@ -119,8 +119,22 @@ void DispatchSkinned(TsSkinProvider& p, gui::TMessage& m) {
     case kWmNcPaint: ProviderWmNcPaint(p, m); return;
     case kWmNcActivate: ProviderWmNcActivate(p, m); return;
     case kWmNcMouseMove: ProviderNCMouseMove(p, m); return;
-    case kWmInitMenuPopup: ProviderInitMenuPopup(p, m); return;
-    case kWmEnterIdle: m.Result = 0; return;
+    case kWmInitMenuPopup: {
+      const auto token = p.AliveToken();
+      ProviderInitMenuPopup(p, m);
+      if (!token.expired()) ProviderFollowMenuLineSelection(p);
+      return;
+    }
+    case kWmMenuSelect: {
+      const auto token = p.AliveToken();
+      ProviderCallOldProc(p, m);
+      if (!token.expired()) ProviderFollowMenuLineSelection(p);
+      return;
+    }
+    case kWmEnterIdle:
+      m.Result = 0;
+      ProviderFollowMenuLineSelection(p);
+      return;
     case kWmMouseLeave:
     case kWmNcMouseLeave:  // the frame left, asked for when a caption button became hot
     case gui::CM_MOUSELEAVE: ProviderMouseLeave(p, m); return;
@@ -178,6 +192,10 @@ void DispatchSkinned(TsSkinProvider& p, gui::TMessage& m) {
 }
 
 }  // namespace
+
+void ProviderFollowMenuLineSelection(TsSkinProvider& p) {
+  if (p.MenuTracking) ProviderSetOpenMenuLineItem(p, ProviderMenuLineSelectedItem(p));
+}
 
 void ProviderTakeChildWindows(TsSkinProvider& p) {
   if (p.Adapter)
@@ -650,7 +668,10 @@ void ProviderSetHotElement(TsSkinProvider& p, int32_t code, bool repaint) {
   ProviderTitleHotChange(p, previous, code, repaint);
   if (previous > 0) {
     SetRecordState(p, previous, 0);
-    if (repaint) ProviderPaintTitleButton(p, previous);
+    // Without a repaint of the frame its hover picture, which lies over the frame, still fades out.
+    const TitleButtonRecord* r = ProviderButtonRecord(p, previous);
+    if (repaint || (r != nullptr && r->GlowTimer != nullptr && r->GlowTimer->GlowWindow != nullptr))
+      ProviderPaintTitleButton(p, previous);
   }
   p.CurrentHTCode = code;
   if (!TitleButtonPressed() && code > 0) {
@@ -739,15 +760,30 @@ void ProviderNCMouseMove(TsSkinProvider& p, gui::TMessage& m) {
   TrackFormFrameLeave(*p.Form());
 }
 
+namespace {
+// The pointer lies on the hot caption element: over the form's window or its border window, where the hit test
+// answers that element.
+bool PointerOnHotElement(TsSkinProvider& p) {
+  if (p.CurrentHTCode <= 0 || !PointerOverFormWindow(*p.Form(), p.BorderForm ? p.BorderForm->AForm : nullptr))
+    return false;
+  const int32_t code = p.BorderForm ? BorderFormHitTest(*p.BorderForm) : ProviderHitTest(p, CursorScreenPos());
+  return code == p.CurrentHTCode;
+}
+}  // namespace
+
 void ProviderMouseLeave(TsSkinProvider& p, gui::TMessage& m) {
-  // Leaving the client area for the caption button under the mouse does not leave the button.
-  if ((m.Msg == kWmMouseLeave || m.Msg == kWmNcMouseLeave) && p.CurrentHTCode > 0 && !p.BorderForm) {
-    const TitleButtonRecord* hot = ProviderButtonRecord(p, p.CurrentHTCode);
-    const TPoint c = CursorScreenPos();
-    if (hot != nullptr && hot->Rect.Contains(ProviderScreenToWindow(p, c.X, c.Y))) {
-      ProviderCallOldProc(p, m);
-      return;
-    }
+  // The component layer tells a form that one of its controls was left (the control in LParam): the form itself
+  // was not. That notice comes when the control finds the pointer gone, which may be after the pointer reached a
+  // caption button straight from the control or through the outside.
+  if (m.Msg == gui::CM_MOUSELEAVE && m.LParam != 0 &&
+      m.LParam != reinterpret_cast<intptr_t>(static_cast<gui::TControl*>(p.Form()))) {
+    ProviderCallOldProc(p, m);
+    return;
+  }
+  // Leaving the client area for the caption button under the pointer does not leave the button.
+  if (PointerOnHotElement(p)) {
+    ProviderCallOldProc(p, m);
+    return;
   }
   if (!(p.CurrentHTCode >= kHtTitleItem && p.BorderForm)) ProviderSetHotElement(p, -1, true);
   ProviderSetHotMenuLineItem(p, -1);

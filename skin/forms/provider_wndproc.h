@@ -41,6 +41,8 @@ void ProviderDropAdapter(TsSkinProvider& p);
 void ProviderRescanAdapter(TsSkinProvider& p);
 // The form's child windows given to the control adapter (the adapter made, or looking for new ones).
 void ProviderTakeChildWindows(TsSkinProvider& p);
+// While a menu of the menu line runs: the line marks the entry the system selects (its menu open).
+void ProviderFollowMenuLineSelection(TsSkinProvider& p);
 // New child controls: those of the given container (nullptr or a control that is none: the whole form).
 void ProviderAdapterChildAdded(TsSkinProvider& p, gui::TControl* control);
 // A child window made while the form shows (WM_PARENTNOTIFY): the control that owns it is given to the adapter

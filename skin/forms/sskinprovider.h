@@ -285,10 +285,12 @@ class TsSkinProvider : public gui::TComponent, public TacFormProvider {
   TacAnimWindow AnimationWindow(bool Hide) override;
   void FreeBorderForm(bool WindowOnly) override;
   void AfterAnimation(int32_t Value) override;
+  void KeepShowPicture(std::unique_ptr<Bitmap> Picture, const TPoint& WindowAt) override;
 
   // ---- Run-time state (read and written by the provider's functions).
   int32_t CurrentHTCode = 0;       // the hot or pressed caption button (0 none)
   int32_t HotMenuLineItem = -1;    // the menu line's entry under the pointer, drawn hot (-1 none)
+  int32_t OpenMenuLineItem = -1;   // the menu line's entry selected while a menu of the line runs, its menu open
   int32_t UserBtnIndex = -1;       // the "TITLEBUTTON" image of the user title buttons
   bool Automatic = false;          // made by the library, not placed on the form
   bool Inactive = false;           // another provider serves the form
@@ -345,6 +347,8 @@ class TsSkinProvider : public gui::TComponent, public TacFormProvider {
   // Bitmaps: the clean right-hand part of the caption (without buttons), the menu-line band, the two glow
   // images of the caption text (inactive, active).
   std::unique_ptr<Bitmap> CaptionStrip;
+  std::unique_ptr<Bitmap> ShowPicture;  // the show fade's picture, until the form shows it once opaque
+  TPoint ShowPictureAt;                 // where the form's window lies in it
   std::unique_ptr<Bitmap> MenuLineBmp;
   std::array<CaptionGlowImage, 2> CaptionGlow;
 

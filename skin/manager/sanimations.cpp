@@ -383,6 +383,7 @@ void AnimShowForm(TacFormProvider& Provider, uint16_t Time, uint8_t MaxAlpha, Ta
   HWND formWnd = form->WindowHandle();
   TacAnimWindow window;
   std::unique_ptr<Bitmap> image;
+  TPoint at{0, 0};  // where the form's window lies in the picture
   {
     AnimationFlag flag;
     const bool borders = Provider.HasBorderForm();
@@ -395,6 +396,11 @@ void AnimShowForm(TacFormProvider& Provider, uint16_t Time, uint8_t MaxAlpha, Ta
     const TSize size = cache && !cache->Empty() ? TSize{cache->Width(), cache->Height()} : TSize{r.Width(), r.Height()};
     image = std::make_unique<Bitmap>(std::max(size.cx, 0), std::max(size.cy, 0), pf32bit);
     CaptureFormPicture(*image, form, Provider, formWnd, window.Wnd);
+    if (borders && window.Wnd != nullptr && cache != nullptr && cache->Width() == size.cx &&
+        cache->Height() == size.cy) {
+      const TRect hr = detail::WindowScreenRect(window.Wnd);
+      at = TPoint{r.Left - hr.Left, r.Top - hr.Top};
+    }
     if (!borders) {
       SetAlphaRect(*image, TRect{0, 0, image->Width(), image->Height()}, 255, clNone);
       ClearAlphaRects(Provider.RegionCutOuts(), *image);
@@ -402,8 +408,9 @@ void AnimShowForm(TacFormProvider& Provider, uint16_t Time, uint8_t MaxAlpha, Ta
     if (!image->Empty())
       RunFrames(window.Wnd, *image, ShowAnimFrames(size, Time, MaxAlpha, Mode == atAero), Mode == atAero, true);
   }
-  // The form is not painted here: it is still transparent, and the caller repaints it whole once it has made it
-  // opaque (a window that stops being layered is repainted anyway).
+  // The form is not painted here: it is still transparent. The picture goes to the caller, which shows it on the
+  // form once it has made it opaque, rather than painting every control again.
+  if (image && !image->Empty()) Provider.KeepShowPicture(std::move(image), at);
   image.reset();
   if (TsSkinManager* m = ManagerOf(Provider); m && m->System().CompositionEnabled()) detail::SleepFor(48);
   Provider.UpdateRegion(false);

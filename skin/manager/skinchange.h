@@ -99,6 +99,9 @@ class TacFormProvider {
   virtual void FreeBorderForm(bool WindowOnly) {}
   // The form's OnAfterAnimation (1: a hide animation ended).
   virtual void AfterAnimation(int32_t Value) {}
+  // A show fade's picture, at full size, as it ended (the form's window at WindowAt in it), for the form to show
+  // once it is opaque; dropped by default.
+  virtual void KeepShowPicture(std::unique_ptr<Bitmap> Picture, const TPoint& WindowAt) {}
   // Minimize and restore animations of the form.
   virtual void StartMinimizeAnimation() {}
   virtual void StartRestoreAnimation() {}

@@ -49,6 +49,7 @@ inline constexpr uint32_t kWmNcRButtonDown = 0x00A4;
 inline constexpr uint32_t kWmNcRButtonUp = 0x00A5;
 inline constexpr uint32_t kWmSysCommand = 0x0112;
 inline constexpr uint32_t kWmInitMenuPopup = 0x0117;
+inline constexpr uint32_t kWmMenuSelect = 0x011F;
 inline constexpr uint32_t kWmEnterIdle = 0x0121;
 inline constexpr uint32_t kWmComboStartTrack = 0x01AE;  // a combo box starts tracking the mouse in its list
 inline constexpr uint32_t kWmComboEndTrack = 0x01AF;    // ... and ends it

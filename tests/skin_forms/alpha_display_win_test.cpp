@@ -22,6 +22,7 @@
 #include "skin/painters/acglow_window.h"
 #include "skin/painters/layered_alpha.h"
 #include "skin/pixels/gdi_ledger.h"
+#include "tests/skin_forms/caption_hover.h"
 #include "tests/skin_forms/forms_fixture.h"
 #include "tests/support/win_screen.h"
 
@@ -158,6 +159,11 @@ TEST(AlphaDisplay, ACaptionButtonShowsItsStatesInTheFrameAndLosesItsPressWhenDra
   EXPECT_TRUE(shows(minimize, ButtonColor(bMin, 0)));
   gui::Free(form);
   PumpFor(50);
+}
+
+// Reached by the pointer from the body or from outside, a caption button shows its hot image in the frame.
+TEST(AlphaDisplay, ACaptionButtonReachedFromTheBodyOrFromOutsideShowsItsHover) {
+  ExpectCaptionButtonLightsUpFromTheBodyAndFromOutside();
 }
 
 // The main form of a skin that animates minimizing, without a maximize button, minimized by its minimize button:

@@ -662,6 +662,57 @@ HWND MakeDialogWindow(HWND parent, DWORD style) {
                          GetModuleHandleA(nullptr), nullptr);
 }
 
+// A dialog made sizeable after it was created (as the file dialog makes itself), its frame in a border window: it
+// sizes from its frame's edge and from the shadow's inner band (which its own frame's sizing band would cover); a
+// press further out in the shadow reaches what lies below.
+TEST(DialogHook, WithExtendedBordersADialogSizesFromItsEdgeAndTheShadowsInnerBand) {
+  DialogSkin skin(true);
+  constexpr int kMargin = 12;  // a shadow with a part beyond the sizing band
+  skin.Skin().ShadowMargins = skin::TRect{kMargin, kMargin, kMargin, kMargin};
+  for (auto* shadow : {&skin.Skin().ActiveShadow, &skin.Skin().InactiveShadow}) {
+    *shadow = std::make_shared<skin::Bitmap>(3 * kMargin, 3 * kMargin, skin::pf32bit);
+    skin::FillRectBitmap32(**shadow, skin::TRect{0, 0, 3 * kMargin, 3 * kMargin}, kShadow, 128);
+  }
+  HWND h = MakeDialogWindow(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE);
+  SetWindowLongA(h, GWL_STYLE, GetWindowLongA(h, GWL_STYLE) | WS_THICKFRAME);
+  SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+  SetForegroundWindow(h);
+  skin::TacDialogWnd* a = skin::DialogAdapterOf(h);
+  ASSERT_TRUE(a != nullptr && a->BorderForm && a->BorderForm->AForm);
+  HWND border = static_cast<HWND>(a->BorderForm->AForm);
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return IsWindowVisible(border) != FALSE; }));
+  RECT wr{}, cr{}, br{};
+  GetWindowRect(h, &wr);
+  GetClientRect(h, &cr);
+  const int band = ((wr.right - wr.left) - cr.right) / 2;  // its own frame's sizing band
+  ASSERT_GT(band, 0);
+  ASSERT_LT(band + 2, kMargin);
+  const struct {
+    const char* where;
+    int fromEdge, widened;
+  } presses[] = {
+      {"on the frame's edge", -2, 30}, {"in the shadow's inner band", band - 1, 30}, {"further out", band + 2, 0}};
+  for (const auto& press : presses) {
+    SCOPED_TRACE(press.where);
+    GetWindowRect(h, &wr);
+    GetWindowRect(border, &br);
+    const int x = br.right - kMargin + press.fromEdge, y = (br.top + br.bottom) / 2;
+    ASSERT_TRUE(testsupport::Xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y) +
+                                         " mousedown 1 sleep 0.1 mousemove " + std::to_string(x + 15) + " " +
+                                         std::to_string(y) + " sleep 0.2 mousemove " + std::to_string(x + 30) + " " +
+                                         std::to_string(y) + " sleep 0.2 mouseup 1 sleep 0.1 mousemove 900 700",
+                                     500));
+    RECT now{};
+    EXPECT_TRUE(testsupport::PumpUntil([&] {
+      GetWindowRect(h, &now);
+      return now.right == wr.right + press.widened && GetCapture() == nullptr;
+    }, 3000)) << now.right - wr.right;
+    EXPECT_EQ(now.left, wr.left);
+  }
+  DestroyWindow(h);
+  PumpFor(50);
+}
+
 // Which "#32770" windows the hook takes: top-level ones, while fewer than two skinned dialogs show, unless the
 // program's handler refuses.
 TEST(DialogHook, TheHookSkinsTopLevelDialogsUpToTheLimitAndOnlyWhenTheProgramAllows) {

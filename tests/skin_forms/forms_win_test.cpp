@@ -54,6 +54,7 @@
 #include "skin/pixels/gdi_ledger.h"
 #include "skin/pixels/pixel_helpers.h"
 #include "station/program_resources.h"
+#include "tests/skin_forms/caption_hover.h"
 #include "tests/skin_forms/forms_fixture.h"
 #include "tests/support/win_screen.h"
 
@@ -77,6 +78,9 @@ skin::Bitmap WindowPicture(HWND h) {
   GdiFlush();
   return b;
 }
+
+// The colour the window shows at a point of its own (window coordinates).
+uint32_t ShownAt(HWND h, int x, int y) { return skin::GetPixel32(WindowPicture(h), x, y) & 0xFFFFFF; }
 
 // Pixels of a band of the window that differ from the cache at the same place (colour bytes only); pixels that
 // the window's region leaves out (the skin's transparent corners) show what lies below and are not compared.
@@ -283,8 +287,9 @@ TEST(ProviderWindows, TheBorderWindowLiesAroundTheFormAndItsShadowLetsClicksThro
     EXPECT_TRUE(PtInRegion(region, 2, 100));
     EXPECT_FALSE(PtInRegion(region, (br.right - br.left) / 2, (br.bottom - br.top) / 2));
     skin::ledger::DeleteObject(region);
-    // A click on the shadow reaches the window below.
-    const int x = br.left + 2, y = br.top + 120;
+    // A click on the shadow beyond the sizing band along the frame reaches the window below.
+    ASSERT_LT(GetSystemMetrics(SM_CXFRAME), kShadowMargin - 1);
+    const int x = br.left + 1, y = br.top + 120;
     MoveMouse(x, y);
     PumpFor(100);
     Click();
@@ -342,6 +347,38 @@ TEST(ProviderWindows, AHoveredCloseButtonGlowsAndTheGlowGoesAfterItsFade) {
   EXPECT_EQ(s.p->ButtonClose.State, 0);
   EXPECT_EQ(anim->GlowWindow, nullptr);
   EXPECT_EQ(ThreadWindowCount(), windows);
+}
+
+// Reached by the pointer from the body or from outside, a caption button shows its hover: its hot picture faded
+// in over the frame.
+TEST(ProviderWindows, ACaptionButtonReachedFromTheBodyOrFromOutsideShowsItsHover) {
+  ExpectCaptionButtonLightsUpFromTheBodyAndFromOutside();
+}
+
+// A form deactivated while a caption button glows (a window opens over it) lets the button go without a repaint
+// of its frame: the glow, which lies over the frame, still fades out and goes, and stays gone once the pointer
+// leaves.
+TEST(ProviderWindows, AGlowingCaptionButtonOfAFormThatIsDeactivatedFadesOut) {
+  Shown s;
+  SetForegroundWindow(s.Handle());
+  PumpFor(100);
+  RECT fr{};
+  GetWindowRect(s.Handle(), &fr);
+  const skin::TRect close = s.p->ButtonClose.Rect;
+  const int cx = fr.left + (close.Left + close.Right) / 2, cy = fr.top + (close.Top + close.Bottom) / 2;
+  ASSERT_TRUE(testsupport::Xdotool("mousemove " + std::to_string(cx - 20) + " " + std::to_string(cy) +
+                                   " sleep 0.1 mousemove " + std::to_string(cx) + " " + std::to_string(cy)));
+  ASSERT_TRUE(PumpUntil([&] { return s.p->ButtonClose.GlowTimer && s.p->ButtonClose.GlowTimer->ShownAlpha == 255; }));
+  skin::TacSBAnimation* anim = s.p->ButtonClose.GlowTimer;
+  gui::TForm other(gui::Application);
+  other.SetBounds(600, 500, 200, 150);
+  other.Show();
+  SetForegroundWindow(other.WindowHandle());
+  ASSERT_TRUE(PumpUntil([&] { return !s.p->FormActive; }));
+  testsupport::Xdotool("mousemove " + std::to_string(fr.left + 150) + " " + std::to_string(fr.top + 150));
+  EXPECT_TRUE(PumpUntil([&] { return anim->GlowWindow == nullptr; }));
+  EXPECT_EQ(s.p->ButtonClose.State, 0);
+  other.Hide();
 }
 
 TEST(ProviderWindows, TheLedgerIsFlatOverSkinSwitchesOnALiveForm) {
@@ -890,7 +927,7 @@ struct PaintCounter {
   HWND h;
   WNDPROC old;
   UINT other = 0;
-  int paints = 0, transparentPaints = 0, others = 0;
+  int paints = 0, transparentPaints = 0, others = 0, prints = 0;
   static PaintCounter*& Current() {
     static PaintCounter* current = nullptr;
     return current;
@@ -904,6 +941,7 @@ struct PaintCounter {
   static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     PaintCounter* c = Current();
     if (c->other != 0 && msg == c->other) ++c->others;
+    if (msg == WM_PRINT) ++c->prints;
     if (msg == WM_PAINT && wp == 0) {
       ++c->paints;
       if (Transparent(w)) ++c->transparentPaints;
@@ -951,7 +989,7 @@ struct ShowWatch {
 
 // A skinned form that fades in as it shows comes on the screen transparent (not first in full, then gone, then
 // faded in), whether its window was made before (shown again) or is made by the show (as the main form's is), is
-// painted once it is opaque, never while it is transparent, and ends opaque.
+// never painted while it is transparent, and ends opaque showing the fade's last picture without painting again.
 TEST(ProviderWindows, AFormThatFadesInIsNotPaintedWhileItIsTransparent) {
   skin::PortableSkinSystem system;
   system.layeredWindows = true;
@@ -970,7 +1008,7 @@ TEST(ProviderWindows, AFormThatFadesInIsNotPaintedWhileItIsTransparent) {
       form->Show();
       PumpFor(300);
       if (counter) {
-        EXPECT_GT(counter->paints, 0);
+        EXPECT_EQ(counter->paints, 0);
         EXPECT_EQ(counter->transparentPaints, 0);
       }
       EXPECT_EQ(watch.shownOpaque, 0) << (madeBefore ? "shown again" : "shown first");
@@ -980,19 +1018,28 @@ TEST(ProviderWindows, AFormThatFadesInIsNotPaintedWhileItIsTransparent) {
   }
 }
 
-// The child windows of a form that fades in are in the skin before the fade's picture is made of them, and are
-// painted on the screen once, once the form is opaque: not erased while it is transparent, nor painted first
-// without the skin.
+// The child windows of a form that fades in are in the skin before the fade's picture is made of them, are printed
+// into it once (never painted without the skin), and are shown by its last picture once the form is opaque, as
+// they would paint themselves, without painting again.
 TEST(ProviderWindows, TheChildWindowsOfAFormThatFadesInArePaintedOnceInTheSkin) {
   skin::PortableSkinSystem system;
   system.layeredWindows = true;
   auto* form = new gui::TForm(gui::Application);
   station::ReadProgramSkinManagerWithResources(*new skin::TsSkinManagerComponent(form, system));
   form->SetBounds(60, 60, 360, 260);
-  ASSERT_TRUE(skin::ProviderShowAnimationWanted(*new TsSkinProvider(form)));
+  auto* p = new TsSkinProvider(form);
+  ASSERT_TRUE(skin::ProviderShowAnimationWanted(*p));
   auto* edit = new gui::TEdit(form);
   edit->SetParent(form);
   edit->SetBounds(20, 20, 120, 21);
+  // A disabled list, showing an item (as the station's list of voices without a voice).
+  auto* list = new gui::TComboBox(form);
+  list->SetParent(form);
+  list->SetStyle(gui::TComboBoxStyle::csDropDownList);
+  list->SetBounds(20, 60, 160, 21);
+  list->Items().Add("No voice installed");
+  list->SetItemIndex(0);
+  list->SetEnabled(false);
   {
     PaintCounter counter(edit->Handle(), WM_NCPAINT);
     // The fade's pictures go to an output that notes whether the edit was in the skin when the first was made.
@@ -1000,20 +1047,55 @@ TEST(ProviderWindows, TheChildWindowsOfAFormThatFadesInArePaintedOnceInTheSkin) 
       HWND edit = nullptr;
       int pictures = 0;
       bool skinned = false;
-      void Push(HWND, const skin::Bitmap&, uint8_t) override {
+      skin::Bitmap last;  // at full size (an aero fade grows its picture)
+      bool showing = false;  // the show runs (a hide fading out meanwhile pushes its pictures from a timer)
+      void Push(HWND, const skin::Bitmap& frame, uint8_t) override {
+        if (!showing) return;
         if (pictures++ == 0)
           skinned = SendMessageA(edit, skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_ISSKINNED), 0) != 0;
+        last.Assign(frame);
       }
     } fade;
     fade.edit = edit->Handle();
     skin::TacLayeredOutput* previous = skin::SetLayeredOutput(&fade);
+    fade.showing = true;
     form->Show();
+    fade.showing = false;
     PumpFor(300);
     skin::SetLayeredOutput(previous);
     EXPECT_GT(fade.pictures, 1);
     EXPECT_TRUE(fade.skinned);
-    EXPECT_EQ(counter.paints, 1);
-    EXPECT_EQ(counter.others, 1);
+    EXPECT_EQ(counter.paints, 0);
+    EXPECT_EQ(counter.others, 0);
+    EXPECT_EQ(counter.prints, 1);
+    // The edit's middle on the screen, in the window and in the picture (of the window, or of its border window
+    // when the fade ran on one).
+    RECT w{}, e{}, pic{};
+    GetWindowRect(form->WindowHandle(), &w);
+    GetWindowRect(edit->Handle(), &e);
+    pic = w;
+    if (p->BorderForm && p->BorderForm->AForm && fade.last.Width() != w.right - w.left)
+      GetWindowRect(static_cast<HWND>(p->BorderForm->AForm), &pic);
+    const int x = (e.left + e.right) / 2, y = (e.top + e.bottom) / 2;
+    ASSERT_FALSE(fade.last.Empty());
+    EXPECT_EQ(skin::GetPixel32(fade.last, x - pic.left, y - pic.top) & 0xFFFFFF,
+              ShownAt(form->WindowHandle(), x - w.left, y - w.top));
+    // Painted by itself, it looks the same; so does the disabled list, in its disabled look.
+    auto shown = [&](HWND c) {
+      RECT r{};
+      GetWindowRect(c, &r);
+      const skin::Bitmap picture = WindowPicture(form->WindowHandle());
+      std::vector<uint32_t> pixels;
+      for (int py = r.top; py < r.bottom; ++py)
+        for (int px = r.left; px < r.right; ++px) pixels.push_back(skin::GetPixel32(picture, px - w.left, py - w.top));
+      return pixels;
+    };
+    const std::vector<uint32_t> listShown = shown(list->Handle());
+    for (HWND c : {edit->Handle(), list->Handle()})
+      RedrawWindow(c, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+    EXPECT_EQ(skin::GetPixel32(fade.last, x - pic.left, y - pic.top) & 0xFFFFFF,
+              ShownAt(form->WindowHandle(), x - w.left, y - w.top));
+    EXPECT_TRUE(shown(list->Handle()) == listShown);
   }
   EXPECT_NE(SendMessageA(edit->Handle(), skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_ISSKINNED), 0), 0);
   gui::Free(form);
@@ -2413,10 +2495,6 @@ struct ListedDialog final : skin::TacProvider {
 };
 
 
-// The colour the window shows at a point of its own (window coordinates).
-uint32_t ShownAt(HWND h, int x, int y) { return skin::GetPixel32(WindowPicture(h), x, y) & 0xFFFFFF; }
-
-
 // The middle of the n-th item of a window's menu bar (window coordinates).
 POINT MenuItemMiddle(HWND h, int n) {
   RECT item{}, w{};
@@ -2529,6 +2607,53 @@ TEST(ProviderWindows, TheMenuLineMarksTheEntryUnderThePointerAndTheOpenOne) {
   Xdotool("mousemove 900 700", 100);
   EXPECT_TRUE(shows(left[0], kMenuLine));
   EXPECT_TRUE(shows(left[1], kMenuLine));
+}
+
+// The open entry stays marked when the frame is painted again from its cache while the menu is open (a caption
+// that changes, as the station's clock does every second), and is normal again once the menu is closed. Read in the
+// window's own picture from a timer of the menu's loop, which then ends it.
+HWND g_openWindow = nullptr;
+std::function<void()> g_whileOpen;
+
+TEST(ProviderWindows, TheMenuLinesOpenEntryStaysMarkedWhenTheFrameIsRepaintedWhileItsMenuIsOpen) {
+  Shown s(false, 200, 150, 360, 260);
+  constexpr skin::TColor kLineHot = 0x2090E0;
+  skin::SkinSectionRecord& line = s.skin.Skin().Sections[size_t(s.skin.menuLine)];
+  line.States = 2;
+  line.HotState.Color = kLineHot;
+  auto* mm = new gui::TMainMenu(s.form);
+  auto* top = new gui::TMenuItem(s.form);
+  top->SetCaption("&File");
+  auto* sub = new gui::TMenuItem(s.form);
+  sub->SetCaption("&Open");
+  top->Add(sub);
+  mm->Items()->Add(top);
+  s.form->SetMenu(mm);
+  SetForegroundWindow(s.Handle());
+  PumpFor(150);
+  RECT item{}, w{};
+  GetMenuItemRect(s.Handle(), GetMenu(s.Handle()), 0, &item);
+  GetWindowRect(s.Handle(), &w);
+  g_openAt = POINT{item.left + 1 - w.left, (item.top + item.bottom) / 2 - w.top};
+  g_openWindow = s.Handle();
+  g_openShown = 0;
+  g_whileOpen = [&s] { s.form->SetCaption("Skinned station 12:00:01"); };
+  const UINT_PTR timer = SetTimer(nullptr, 0, 600, [](HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    g_whileOpen();
+    g_openShown = ShownAt(g_openWindow, g_openAt.x, g_openAt.y);
+    EndMenu();
+  });
+  const int x = (item.left + item.right) / 2, y = (item.top + item.bottom) / 2;
+  ASSERT_TRUE(Xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y) + " sleep 0.1 click 1 sleep 0.1 " +
+                          "mousemove " + std::to_string(x) + " " + std::to_string(y + 100),
+                      100));
+  EXPECT_TRUE(PumpUntil([] { return g_openShown != 0; }));
+  KillTimer(nullptr, timer);
+  EXPECT_EQ(g_openShown, Px(kLineHot) & 0xFFFFFF) << std::hex << g_openShown;
+  EXPECT_EQ(s.form->Caption(), "Skinned station 12:00:01");
+  EXPECT_TRUE(PumpUntil([&] { return ShownAt(s.Handle(), g_openAt.x, g_openAt.y) == (Px(kMenuLine) & 0xFFFFFF); }));
+  Xdotool("mousemove 900 700", 100);
 }
 
 TEST(ProviderWindows, DrawNonClientAreaOffGivesTheFrameAndTheMenuBackAndOnTakesThemAgain) {
