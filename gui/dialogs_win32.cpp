@@ -42,9 +42,13 @@ LRESULT CALLBACK WatchedDialogProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   if (w == nullptr || w->dialog != h) return DefDlgProcW(h, msg, wp, lp);  // not reached: the watch outlives it
   const WNDPROC previous = w->previous;
   if (msg == WM_COMMAND && LOWORD(wp) == IDOK) {
-    const std::string box = TextOf(h, CDM_GETSPEC);
-    const std::string folder = TextOf(h, CDM_GETFOLDERPATH);
-    if (LongestFullName(folder, box, w->bare_name_extra) > LongestFileName) {
+    bool too_long = true;  // a name that could not be measured is not handed on
+    try {
+      too_long = LongestFullName(TextOf(h, CDM_GETFOLDERPATH), TextOf(h, CDM_GETSPEC), w->bare_name_extra) >
+                 LongestFileName;
+    } catch (...) {
+    }
+    if (too_long) {
       char caption[256] = {};
       GetWindowTextA(h, caption, int(sizeof(caption)));
       MessageBoxA(h, w->message.c_str(), caption, MB_OK | MB_ICONWARNING);
