@@ -350,6 +350,12 @@ void FichePrincipale::ARRET_TRANSMISSION_AUTEXClick(gui::TObject*) {
 
 void FichePrincipale::Fichier_TX_AUTEXClick(gui::TObject*) {
   OpenDialog1->Filter = "(*.*)|*.*";
+  OpenDialog1->LongNameMessage =
+      traduction("The full name of the chosen file (its folders and its name) has more than 259 characters.\r\n"
+                 "Choose a file whose full name is shorter, or move the file into a shorter folder.",
+                 "Le nom complet du fichier choisi (ses dossiers et son nom) a plus de 259 caract\xE8res.\r\n"
+                 "Choisissez un fichier au nom complet plus court, ou d\xE9placez le fichier dans un dossier plus "
+                 "court.");
   if (!OpenDialog1->Execute()) return;
   const std::string chemin = OpenDialog1->FileName;
   auto oublie = [this] {

@@ -299,13 +299,13 @@ std::string ReplaceAllStr(std::string_view S, std::string_view Old, std::string_
 // ---------------------------------------------------------------------------------------------------------
 // System.
 
-void PortableSkinSystem::ShowErrorBox(const std::string& Text) {
+void PortableSkinSystem::ShowErrorBox(const std::string& Text, uintptr_t) {
   errorBoxes.push_back(Text);
   std::fprintf(stderr, "Error: %s\n", Text.c_str());
 }
 
-void PortableSkinSystem::ShowMessageBox(TSkinMessageKind Kind, const std::string& Text) {
-  messageBoxes.push_back(MessageBox{Kind, Text});
+void PortableSkinSystem::ShowMessageBox(TSkinMessageKind Kind, const std::string& Text, uintptr_t Owner) {
+  messageBoxes.push_back(MessageBox{Kind, Text, Owner});
 }
 
 int32_t PortableSkinSystem::SystemMetric(int index) {

@@ -252,10 +252,12 @@ class SkinSystem : public platform::SystemColors {
   virtual int32_t HScrollArrowWidth() = 0;
   // Handles the messages waiting for this thread (the application's message processing).
   virtual void ProcessMessages() = 0;
-  // A modal message box with the error icon and an OK button.
-  virtual void ShowErrorBox(const std::string& Text) = 0;
-  // A modal message box of that kind with an OK button.
-  virtual void ShowMessageBox(TSkinMessageKind Kind, const std::string& Text) = 0;
+  // A modal message box with the error icon and an OK button. Its owner is the active window of this thread or,
+  // when none is active (another program in front), the window `Owner` (a HWND; 0: none), so that the box shows
+  // over the program's window and never behind the other program's.
+  virtual void ShowErrorBox(const std::string& Text, uintptr_t Owner = 0) = 0;
+  // A modal message box of that kind with an OK button, owned as ShowErrorBox's.
+  virtual void ShowMessageBox(TSkinMessageKind Kind, const std::string& Text, uintptr_t Owner = 0) = 0;
   // GetSystemMetrics(index).
   virtual int32_t SystemMetric(int index) = 0;
   // The program's command-line parameters, the program's own name excluded.
@@ -284,6 +286,7 @@ class PortableSkinSystem : public SkinSystem {
   struct MessageBox {
     TSkinMessageKind Kind;
     std::string Text;
+    uintptr_t Owner = 0;  // the owner asked for when no window is active
   };
   std::vector<MessageBox> messageBoxes;  // message boxes shown, in order
   std::vector<std::string> commandLine;   // parameters
@@ -303,8 +306,8 @@ class PortableSkinSystem : public SkinSystem {
   void ProcessMessages() override {
     if (onProcessMessages) onProcessMessages();
   }
-  void ShowErrorBox(const std::string& Text) override;  // recorded, and written to stderr
-  void ShowMessageBox(TSkinMessageKind Kind, const std::string& Text) override;  // recorded
+  void ShowErrorBox(const std::string& Text, uintptr_t Owner = 0) override;  // recorded, and written to stderr
+  void ShowMessageBox(TSkinMessageKind Kind, const std::string& Text, uintptr_t Owner = 0) override;  // recorded
   int32_t SystemMetric(int index) override;  // the Windows defaults of 96 dpi (0 for an index not known here)
   std::vector<std::string> CommandLineParameters() override { return commandLine; }
   std::string ProgramDirectory() override;

@@ -103,11 +103,11 @@ class Win32SkinSystem final : public SkinSystem {
     }
   }
 
-  void ShowErrorBox(const std::string& Text) override {
-    MessageBoxA(GetActiveWindow(), Text.c_str(), "Error", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+  void ShowErrorBox(const std::string& Text, uintptr_t Owner) override {
+    MessageBoxA(BoxOwner(Owner), Text.c_str(), "Error", MB_OK | MB_ICONERROR | MB_TASKMODAL);
   }
 
-  void ShowMessageBox(TSkinMessageKind Kind, const std::string& Text) override {
+  void ShowMessageBox(TSkinMessageKind Kind, const std::string& Text, uintptr_t Owner) override {
     UINT icon = 0;
     const char* caption = "Information";
     if (Kind == TSkinMessageKind::Warning) {
@@ -117,7 +117,7 @@ class Win32SkinSystem final : public SkinSystem {
       icon = MB_ICONERROR;
       caption = "Error";
     }
-    MessageBoxA(GetActiveWindow(), Text.c_str(), caption, MB_OK | icon | MB_TASKMODAL);
+    MessageBoxA(BoxOwner(Owner), Text.c_str(), caption, MB_OK | icon | MB_TASKMODAL);
   }
 
   int32_t SystemMetric(int index) override { return GetSystemMetrics(index); }
@@ -137,6 +137,13 @@ class Win32SkinSystem final : public SkinSystem {
   }
 
  private:
+  // The active window of this thread; with none (another program in front), the program's window asked for.
+  static HWND BoxOwner(uintptr_t Owner) {
+    if (HWND active = GetActiveWindow()) return active;
+    const HWND h = reinterpret_cast<HWND>(Owner);
+    return h != nullptr && IsWindow(h) ? h : nullptr;
+  }
+
   using IsDebuggerPresentFn = BOOL(WINAPI*)();
   using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
 

@@ -267,12 +267,13 @@ class SkinLoader {
         sys_.ShowMessageBox(TSkinMessageKind::Information,
                             std::string(SOldSkinVersionStart) + "\"" + m_.SkinName() + "\" skin. " +
                                 std::string(SOldSkinVersionAdvice) + "\r\n\r\n" +
-                                std::string(SOldSkinVersionDesignTime));
+                                std::string(SOldSkinVersionDesignTime),
+                            m_.MessageBoxOwner());
     } else if (version > NewestKnownSkinVersion) {
       const bool hadDialogs = (m_.SkinningRules & srStdDialogs) != 0;
       m_.SkinningRules &= TacSkinningRules(~srStdDialogs);
       sys_.ShowMessageBox(TSkinMessageKind::Warning,
-                          std::string(SNewSkinVersion1) + "\r\n" + std::string(SNewSkinVersion2));
+                          std::string(SNewSkinVersion1) + "\r\n" + std::string(SNewSkinVersion2), m_.MessageBoxOwner());
       if (hadDialogs) m_.SkinningRules |= srStdDialogs;
     }
   }
@@ -1105,7 +1106,7 @@ void TsSkinManager::InstallSkin(std::unique_ptr<LoadedSkin> Next, uint8_t NextPa
 
 void TsSkinManager::ReportLoadFailure(TSkinMessageKind Kind, const std::string& Text) {
   SkinLoading = 1;  // painters keep still while the message shows
-  system_->ShowMessageBox(Kind, Text);
+  system_->ShowMessageBox(Kind, Text, MessageBoxOwner());
   SkinLoading = 0;
 }
 

@@ -144,6 +144,9 @@ class TsSkinManager {
   TsSkinData& SkinData() { return skin_->SkinData; }
   const TsSkinData& SkinData() const { return skin_->SkinData; }
   SkinSystem& System() const { return *system_; }
+  // The window (a HWND) that owns the manager's message boxes when no window of this thread is active: the
+  // program's window that carries the manager (0 here, where there is no window side).
+  virtual uintptr_t MessageBoxOwner() const { return 0; }
 
   // ---- Operations.
   // The stored definition is being read (csLoading): a SkinName read loads the skin; Loaded applies it.

@@ -178,6 +178,12 @@ TsSkinManagerComponent::~TsSkinManagerComponent() {
   SkinableMenus.reset();
 }
 
+uintptr_t TsSkinManagerComponent::MessageBoxOwner() const {
+  for (const gui::TCustomForm* f : {dynamic_cast<gui::TCustomForm*>(Owner()), gui::Application->MainForm()})
+    if (f != nullptr && f->HandleAllocated()) return reinterpret_cast<uintptr_t>(f->WindowHandle());
+  return 0;
+}
+
 void TsSkinManagerComponent::BeginLoading() {
   gui::TComponent::BeginLoading();
   TsSkinManager::BeginLoading();

@@ -64,6 +64,8 @@ class TsSkinManagerComponent : public gui::TComponent, public TsSkinManager {
   void Loaded() override;
   TComponentState State() const override;
   using TsSkinManager::ComponentState;
+  // The window of the form that carries the manager or, when it has none yet, of the application's main form.
+  uintptr_t MessageBoxOwner() const override;
 
   // ---- Setters that act (the plain values stay readable where they are).
   // SkinnedPopups: the skinned menus follow it (default manager only).

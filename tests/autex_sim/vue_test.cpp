@@ -26,7 +26,7 @@ VueTest::Etat initial(const std::pair<autex::NomElement, int>& c) {
     case Panel_AUTEX_SMS: e.limites = platform::Bounds(672, 7, 336, 766); break;
     case Panel_Entete: e.limites = platform::Bounds(0, 0, 336, 28); break;
     case RichEdit_SMS: e.limites = platform::Bounds(1, 28, 334, 737); break;
-    case Label_Utilisateur: e.texte = "S" + std::to_string(k); break;
+    case Label_Utilisateur: e.texte = std::string("S").append(std::to_string(k)); break;
     case Nombre_de_repetitions: e.texte = "0"; break;
     case FIN_REUNION:
     case SORTIR_DE_LA_REUNION:

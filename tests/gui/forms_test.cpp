@@ -261,6 +261,26 @@ TEST(Dialogs, FileDialogsAnswerThroughTheirDriverWhenHeadless) {
 #endif
 }
 
+// The full names that the file dialog makes of its name box, as it joins them before it looks at them.
+TEST(Dialogs, TheLongestFullNameOfTheNameBoxCountsTheFolderWhereTheNameNeedsIt) {
+  const struct {
+    const char* folder;
+    const char* box;
+    size_t extra, longest;
+  } cases[] = {
+      {"C:\\Data", "", 0, 0},
+      {"C:\\Data", "a.txt", 0, 13},                 // C:\Data\a.txt
+      {"C:\\", "a.txt", 0, 8},                      // the root ends in its separator already
+      {"C:\\Data", "D:\\x\\a.txt", 0, 10},          // a drive: taken whole
+      {"C:\\Data", "\\x\\a.txt", 0, 10},            // the current drive's root
+      {"C:\\Data", "\\\\server\\share\\a", 0, 18},  // a network path
+      {"C:\\Data", "\"a.txt\" \"longer.txt\"", 0, 18},  // each quoted name; the longest counts
+      {"C:\\Data", "sub\\a", 4, 17},                // no extension: the one the dialog adds
+      {"C:\\Data", "sub.d\\a", 4, 19},              // a dot in a folder is no extension
+  };
+  for (const auto& c : cases) EXPECT_EQ(LongestFullName(c.folder, c.box, c.extra), c.longest) << c.box;
+}
+
 }  // namespace
 
 namespace {

@@ -1,9 +1,14 @@
 // The component layer on real windows (Windows build, run under Wine): window classes, the message path from
 // the window manager to WindowProc, painting of graphic controls on their parent, timers during a modal
 // showing and the activation rules.
+#include <windows.h>
+
+#include <commdlg.h>
+#include <dlgs.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -360,6 +365,157 @@ TEST_F(WinFixture, TimersRunDuringAModalShowingAndActivationReturnsOnce) {
   PumpFor(100);
   DestroyWindow(other);
   EXPECT_EQ(log.size(), 4u);
+}
+
+
+// ---- The file dialog and long names. A thread timer plays the user while the dialog's own loop runs: it types
+// a name in the name box and presses OK, closes a message box that the dialog shows (noting its text and its
+// owner) and then cancels the dialog; whatever is still open after 20 s is cancelled and noted.
+struct FileDialogUser {
+  std::string typed;
+  std::string message;  // the text of a message box shown over the dialog
+  bool message_over_dialog = false;
+  bool timed_out = false;
+  HWND dialog = nullptr;
+  DWORD started = 0;
+  int stage = 0;
+  static inline FileDialogUser* current = nullptr;
+
+  static HWND TopDialog(HWND owner) {
+    struct Search {
+      HWND owner, found;
+    } s{owner, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND h, LPARAM lp) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(lp);
+          if (WindowClass(h) == "#32770" && IsWindowVisible(h) && GetWindow(h, GW_OWNER) == s->owner &&
+              (s->owner != nullptr || GetDlgItem(h, cmb13) != nullptr || GetDlgItem(h, edt1) != nullptr)) {
+            s->found = h;
+            return FALSE;
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&s));
+    return s.found;
+  }
+
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    FileDialogUser& u = *current;
+    HWND d = TopDialog(nullptr);
+    if (d == nullptr) return;
+    if (GetTickCount() - u.started > 20000) {
+      u.timed_out = true;
+      if (HWND box = TopDialog(d)) PostMessageA(box, WM_COMMAND, IDOK, 0);
+      PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+      return;
+    }
+    if (u.stage == 0) {
+      u.dialog = d;
+      if (!SetDlgItemTextA(d, cmb13, u.typed.c_str())) SetDlgItemTextA(d, edt1, u.typed.c_str());
+      u.stage = 1;
+      PostMessageA(d, WM_COMMAND, IDOK, 0);
+    } else if (HWND box = TopDialog(d)) {
+      char text[1024] = {};
+      GetDlgItemTextA(box, 0xFFFF, text, int(sizeof(text)));
+      u.message = text;
+      u.message_over_dialog = GetWindow(box, GW_OWNER) == u.dialog;
+      PostMessageA(box, WM_COMMAND, IDOK, 0);
+      u.stage = 2;
+    } else if (u.stage == 2) {
+      PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+      u.stage = 3;
+    }
+  }
+
+  bool Run(TOpenDialog& dialog) {
+    current = this;
+    started = GetTickCount();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 40, Tick);
+    const bool ok = dialog.Execute();
+    KillTimer(nullptr, timer);
+    current = nullptr;
+    return ok;
+  }
+};
+
+// Paths of any length in the temporary folder (made through the wide calls and "\\?\"), removed with the test.
+struct LongTree {
+  std::string root;
+  std::vector<std::wstring> made;
+  static std::wstring Long(const std::string& path) {
+    return L"\\\\?\\" + std::wstring(path.begin(), path.end());
+  }
+  LongTree() {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    root = Dir(std::string(temp) + "longnames" + std::to_string(GetCurrentProcessId()));
+  }
+  ~LongTree() {
+    for (auto it = made.rbegin(); it != made.rend(); ++it)
+      if (!DeleteFileW(it->c_str())) RemoveDirectoryW(it->c_str());
+  }
+  std::string Dir(const std::string& path) {
+    EXPECT_TRUE(CreateDirectoryW(Long(path).c_str(), nullptr)) << path;
+    made.push_back(Long(path));
+    return path;
+  }
+  std::string File(const std::string& path) {
+    HANDLE h = CreateFileW(Long(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    EXPECT_NE(h, INVALID_HANDLE_VALUE) << path;
+    DWORD n = 0;
+    WriteFile(h, "x", 1, &n, nullptr);
+    CloseHandle(h);
+    made.push_back(Long(path));
+    return path;
+  }
+};
+
+TEST(FileDialog, AFullNameLongerThan259CharactersIsRefusedOverTheDialogAndNeverEndsTheProgram) {
+  LongTree t;
+  // A folder of 257 characters (the longest that the dialog can open in) and one of more than 300.
+  const std::string edge = t.Dir(t.root + "\\" + std::string(257 - t.root.size() - 1, 'e'));
+  std::string deep = t.root;
+  for (int i = 0; deep.size() <= 300; ++i) deep = t.Dir(deep + "\\" + std::to_string(i) + std::string(60, 'd'));
+  const std::string shortDir = t.Dir(t.root + "\\s");
+  const auto sized = [&](size_t n) { return t.File(shortDir + "\\" + std::string(n - shortDir.size() - 5, 'f') + ".txt"); };
+  const std::string of259 = sized(259), of260 = sized(260);
+  const std::string a = t.File(shortDir + "\\a.txt");
+  t.File(shortDir + "\\b.txt");
+  const std::string deepFile = t.File(deep + "\\file.txt");
+  ASSERT_EQ(of259.size(), 259u);
+
+  const struct {
+    const char* what;
+    std::string initialDir, typed;
+    bool accepted;
+    std::string chosen;
+  } cases[] = {
+      {"a full name of 259 characters", "", of259, true, of259},
+      {"a full name of 260 characters", "", of260, false, ""},
+      {"a full name of more than 300 characters", "", deepFile, false, ""},
+      {"a name that the folder shown makes too long", edge, "file.txt", false, ""},
+      {"an initial folder too long for the dialog", deep, of259, true, of259},
+      {"two names: the first is the choice", shortDir, "\"a.txt\" \"b.txt\"", true, a},
+  };
+  for (const auto& c : cases) {
+    Owned<TOpenDialog> dialog(new TOpenDialog(nullptr));
+    dialog->Filter = "(*.*)|*.*";
+    dialog->InitialDir = c.initialDir;
+    dialog->LongNameMessage = "too long";
+    FileDialogUser user;
+    user.typed = c.typed;
+    const bool ok = user.Run(*dialog);
+    EXPECT_FALSE(user.timed_out) << c.what;
+    EXPECT_EQ(ok, c.accepted) << c.what;
+    if (c.accepted) {
+      EXPECT_EQ(dialog->FileName, c.chosen) << c.what;
+      EXPECT_EQ(user.message, "") << c.what;
+    } else {
+      EXPECT_EQ(user.message, "too long") << c.what;
+      EXPECT_TRUE(user.message_over_dialog) << c.what;
+    }
+  }
 }
 
 }  // namespace

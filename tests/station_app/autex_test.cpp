@@ -606,8 +606,10 @@ TEST(EnvoiAutex, TheFileChoiceKeepsFilesOfAtMost65000BytesWithNamesOfAtMost230Ch
   station::FichePrincipale& f = u.f();
   std::string filtre;
   std::string choisi;
+  std::string trop_long;
   ReponseDialogue dialogue([&](gui::TOpenDialog& d) {
     filtre = d.Filter;
+    trop_long = d.LongNameMessage;
     if (choisi == "<cancel>") return false;
     d.FileName = choisi;
     return true;
@@ -650,6 +652,11 @@ TEST(EnvoiAutex, TheFileChoiceKeepsFilesOfAtMost65000BytesWithNamesOfAtMost230Ch
   f.Fichier_TX_AUTEXClick(nullptr);
   EXPECT_EQ(f.Nom_fichier_TX, "");
   EXPECT_EQ(f.Chemin_fichier_TX, "");
+
+  // The dialog refuses a full name too long for it in the station's language.
+  u.st.s().langues.Langue = 2;
+  f.Fichier_TX_AUTEXClick(nullptr);
+  EXPECT_EQ(trop_long.substr(0, 72), "Le nom complet du fichier choisi (ses dossiers et son nom) a plus de 259");
 }
 #endif
 

@@ -27,12 +27,13 @@ namespace {
 
 using namespace apptest;
 
-// The message boxes of the thread, closed as they show (from a timer, which their own modal loops run) and
-// counted.
+// The message boxes of the thread, closed as they show (from a timer, which their own modal loops run), counted
+// and their owners noted.
 struct Boites {
   Boites() {
     count = 0;
     seen.clear();
+    owners.clear();
     timer = SetTimer(nullptr, 0, 40, Close);
   }
   ~Boites() { KillTimer(nullptr, timer); }
@@ -44,6 +45,7 @@ struct Boites {
           GetClassNameA(h, cls, sizeof cls);
           if (std::string(cls) == "#32770" && IsWindowVisible(h) && seen.insert(h).second) {
             ++count;
+            owners.push_back(GetWindow(h, GW_OWNER));
             PostMessageA(h, WM_COMMAND, IDOK, 0);
           }
           return TRUE;
@@ -53,6 +55,7 @@ struct Boites {
   UINT_PTR timer = 0;
   static inline int count = 0;
   static inline std::set<HWND> seen;
+  static inline std::vector<HWND> owners;
 };
 
 // A packed skin of that name in the skin directory the station's manager looks in first, damaged; removed again.
@@ -135,6 +138,38 @@ TEST(PeauAbimee, AFailedLoadKeepsTheSettingInForceAndLeavesNothingHalfApplied) {
     f.QuitClick(nullptr);
     EXPECT_EQ(st.Octet_fichier(station::octet::PEAU), 1);
   }
+}
+
+// With another program in front (Wine's Notepad, clicked: no window of the station's thread is active), the
+// refused skin's message is owned by the station's window, so that it comes over the station and not behind.
+TEST(PeauAbimee, TheRefusalIsOwnedByTheStationsWindowWhenAnotherProgramIsInFront) {
+  PeauAbimee lucky("Lucky (internal)");
+  Bureau bureau;
+  StationTest st(bureau);
+  station::Fabriques fabriques;
+  fabriques.composants_peau = station::Composants_peau_programme;
+  st.Demarre(fabriques);
+  st.Montre();
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  char commande[] = "notepad.exe";
+  ASSERT_TRUE(CreateProcessA(nullptr, commande, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+  HWND autre = nullptr;
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return (autre = FindWindowA("Notepad", nullptr)) && IsWindowVisible(autre); }, 30000));
+  if (autre) {
+    SetWindowPos(autre, HWND_TOP, 900, 700, 300, 200, SWP_NOACTIVATE);
+    testsupport::Xdotool("mousemove 1050 850 click 1");
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return GetForegroundWindow() == autre && GetActiveWindow() == nullptr; }));
+    Boites boites;
+    st.f().Peau_LuckyClick(nullptr);
+    EXPECT_TRUE(testsupport::PumpUntil([] { return Boites::count == 1; }));
+    EXPECT_EQ(Boites::owners, std::vector<HWND>{st.f().WindowHandle()});
+  }
+  TerminateProcess(pi.hProcess, 0);
+  WaitForSingleObject(pi.hProcess, 5000);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
 }
 
 // A stored skin written out as a skin directory (its description and its image files) under `root`, named `nom`;
