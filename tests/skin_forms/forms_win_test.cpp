@@ -1026,20 +1026,49 @@ TEST(ProviderWindows, TheChildWindowsOfAFormThatFadesInArePaintedOnceInTheSkin) 
   system.layeredWindows = true;
   auto* form = new gui::TForm(gui::Application);
   station::ReadProgramSkinManagerWithResources(*new skin::TsSkinManagerComponent(form, system));
-  form->SetBounds(60, 60, 360, 260);
+  form->SetBounds(60, 60, 460, 300);
   auto* p = new TsSkinProvider(form);
   ASSERT_TRUE(skin::ProviderShowAnimationWanted(*p));
   auto* edit = new gui::TEdit(form);
   edit->SetParent(form);
   edit->SetBounds(20, 20, 120, 21);
-  // A disabled list, showing an item (as the station's list of voices without a voice).
-  auto* list = new gui::TComboBox(form);
-  list->SetParent(form);
-  list->SetStyle(gui::TComboBoxStyle::csDropDownList);
-  list->SetBounds(20, 60, 160, 21);
-  list->Items().Add("No voice installed");
-  list->SetItemIndex(0);
-  list->SetEnabled(false);
+  // Disabled controls of each kind the adapters paint, with a text: a list showing an item (as the station's list of
+  // voices without a voice), a combo with an edit field, an edit, a memo, buttons, a check box, a static text and a
+  // track bar.
+  std::vector<gui::TWinControl*> disabled;
+  auto place = [&](gui::TWinControl* c, int x, int y, int w, int h) {
+    c->SetParent(form);
+    c->SetBounds(x, y, w, h);
+    c->SetEnabled(false);
+    disabled.push_back(c);
+  };
+  for (gui::TComboBoxStyle style : {gui::TComboBoxStyle::csDropDownList, gui::TComboBoxStyle::csDropDown}) {
+    auto* list = new gui::TComboBox(form);
+    list->SetStyle(style);
+    place(list, 20, style == gui::TComboBoxStyle::csDropDown ? 90 : 60, 160, 21);
+    list->Items().Add("No voice installed");
+    list->SetItemIndex(0);
+  }
+  auto* off = new gui::TEdit(form);
+  place(off, 20, 120, 120, 21);
+  off->SetText("Disabled");
+  auto* memo = new gui::TMemo(form);
+  place(memo, 20, 150, 160, 60);
+  memo->Lines().Add("Disabled memo");
+  auto* button = new gui::TButton(form);
+  place(button, 220, 20, 100, 28);
+  button->SetCaption("Button");
+  auto* bit = new gui::TBitBtn(form);
+  place(bit, 220, 60, 100, 28);
+  bit->SetCaption("Bit button");
+  auto* check = new gui::TCheckBox(form);
+  place(check, 220, 100, 120, 21);
+  check->SetCaption("Check box");
+  auto* text = new gui::TStaticText(form);
+  place(text, 220, 130, 120, 21);
+  text->SetCaption("Static text");
+  auto* track = new gui::TTrackBar(form);
+  place(track, 220, 160, 160, 40);
   {
     PaintCounter counter(edit->Handle(), WM_NCPAINT);
     // The fade's pictures go to an output that notes whether the edit was in the skin when the first was made.
@@ -1080,7 +1109,7 @@ TEST(ProviderWindows, TheChildWindowsOfAFormThatFadesInArePaintedOnceInTheSkin) 
     ASSERT_FALSE(fade.last.Empty());
     EXPECT_EQ(skin::GetPixel32(fade.last, x - pic.left, y - pic.top) & 0xFFFFFF,
               ShownAt(form->WindowHandle(), x - w.left, y - w.top));
-    // Painted by itself, it looks the same; so does the disabled list, in its disabled look.
+    // Painted by itself, it looks the same; so does each disabled control, in its disabled look.
     auto shown = [&](HWND c) {
       RECT r{};
       GetWindowRect(c, &r);
@@ -1090,12 +1119,23 @@ TEST(ProviderWindows, TheChildWindowsOfAFormThatFadesInArePaintedOnceInTheSkin) 
         for (int px = r.left; px < r.right; ++px) pixels.push_back(skin::GetPixel32(picture, px - w.left, py - w.top));
       return pixels;
     };
-    const std::vector<uint32_t> listShown = shown(list->Handle());
-    for (HWND c : {edit->Handle(), list->Handle()})
-      RedrawWindow(c, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+    std::vector<std::vector<uint32_t>> printed;
+    for (gui::TWinControl* c : disabled) printed.push_back(shown(c->Handle()));
+    RedrawWindow(edit->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+    // The disabled ones paint themselves anew, their pictures made again.
+    for (gui::TWinControl* c : disabled) {
+      SendMessageA(c->Handle(), skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_SETBGCHANGED), 0);
+      RedrawWindow(c->Handle(), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    }
     EXPECT_EQ(skin::GetPixel32(fade.last, x - pic.left, y - pic.top) & 0xFFFFFF,
               ShownAt(form->WindowHandle(), x - w.left, y - w.top));
-    EXPECT_TRUE(shown(list->Handle()) == listShown);
+    for (size_t i = 0; i < disabled.size(); ++i) {
+      const std::vector<uint32_t> painted = shown(disabled[i]->Handle());
+      size_t differ = 0;
+      for (size_t k = 0; k < painted.size(); ++k) differ += painted[k] != printed[i][k];
+      EXPECT_EQ(differ, 0u) << disabled[i]->ClassName() << " " << i;
+    }
   }
   EXPECT_NE(SendMessageA(edit->Handle(), skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_ISSKINNED), 0), 0);
   gui::Free(form);
