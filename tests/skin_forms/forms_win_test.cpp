@@ -5,8 +5,9 @@
 // provider goes, and the leak ledger and the thread's windows over skin switches of the program's stored skins,
 // with a button that the form's control adapter skins as the form shows and gives back when the skin goes; the
 // manager's skin-change and hide animations on the form's frame and border window, the menu line's items over the
-// frame cache, a resize's corner images, the children told when a child window comes or goes, and a panel that
-// the form uncovers as it grows painted over the form's new picture.
+// frame cache, a resize's corner images, the children told when a child window comes or goes, a panel that the
+// form uncovers as it grows painted over the form's new picture (and a skinned button its panel uncovers), and the
+// disabled controls of a form that fades in printed into its picture as they paint themselves.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -47,6 +48,7 @@
 #include "skin/forms/provider_hide.h"
 #include "skin/forms/provider_messages.h"
 #include "skin/forms/provider_scroll.h"
+#include "skin/forms/sbuttons.h"
 #include "skin/manager/sanimations.h"
 #include "skin/manager/sskinmenus.h"
 #include "skin/forms/title_glow.h"
@@ -2457,6 +2459,52 @@ TEST(ProviderWindows, APanelThatTheGrowingFormUncoversShowsTheFormsColourThere) 
     skin::ledger::ReleaseDC(h, dc);
     return wrong == 0;
   })) << wrong << " rows of the panel's left column are not the form's colour";
+}
+
+// The library's skinned push button reaching below the client area of the panel that holds it is painted while the
+// panel is small: below the panel's picture its own has nothing. Once the panel has grown, the button's left column
+// shows the panel as the panel shows itself beside it, the rows uncovered included.
+TEST(ProviderWindows, AButtonThatItsGrowingPanelUncoversShowsThePanelThere) {
+  Shown s;
+  skin::SkinSectionRecord half;  // the panel's section: a flat colour, half the form's through it
+  half.SectionName = "CHECKBOX";
+  half.NormalState.Color = half.HotState.Color = 0x3080C0;
+  half.NormalState.Transparency = half.HotState.Transparency = 50;
+  s.skin.Skin().Sections.push_back(half);
+  skin::SkinSectionRecord clear;  // the button's section: it shows what lies under it
+  clear.SectionName = "CLEARBUTTON";
+  clear.NormalState.Transparency = clear.HotState.Transparency = 100;
+  s.skin.Skin().Sections.push_back(clear);
+  s.skin.manager->ThirdPartyLists[8] = {"TPanel"};
+  auto* panel = new gui::TPanel(s.form);
+  panel->SetBevelOuter(gui::TBevelCut::bvNone);
+  panel->SetBounds(20, 7, 120, 100);
+  panel->SetParent(s.form);
+  auto* button = new skin::TsButton(s.form);
+  button->SkinData().SkinSection = "CLEARBUTTON";
+  button->SetBounds(20, 10, 60, 140);
+  button->SetParent(panel);
+  ASSERT_TRUE(PumpUntil([&] {
+    const skin::Bitmap* cache = button->SkinData().CacheBmp.get();
+    return cache != nullptr && cache->Height() == button->Height() && !button->SkinData().BGChanged;
+  }));
+  panel->SetBounds(20, 7, 120, 180);
+  auto pixel = [](HWND h, int x, int y) {
+    HDC dc = skin::ledger::GetDC(h);
+    const COLORREF c = GetPixel(dc, x, y);
+    skin::ledger::ReleaseDC(h, dc);
+    return c;
+  };
+  // The panel's colour, as it shows itself left of the button, in its first and in its uncovered rows.
+  const HWND ph = panel->WindowHandle();
+  ASSERT_TRUE(PumpUntil([&] { return pixel(ph, 5, 170) == pixel(ph, 5, 5); }));
+  const COLORREF colour = pixel(ph, 5, 5);
+  int wrong = 0;
+  EXPECT_TRUE(PumpUntil([&] {
+    wrong = 0;
+    for (int y = 0; y < button->Height(); ++y) wrong += pixel(button->WindowHandle(), 0, y) != colour;
+    return wrong == 0;
+  })) << wrong << " rows of the button's left column do not show the panel";
 }
 
 TEST(ProviderWindows, TheFrameIsNotPaintedOverATrackedMenuAndIsPaintedWhenTheLoopEnds) {
