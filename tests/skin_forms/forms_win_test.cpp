@@ -1038,39 +1038,27 @@ TEST(ProviderWindows, TheChildWindowsOfAFormThatFadesInArePaintedOnceInTheSkin) 
   // voices without a voice), a combo with an edit field, an edit, a memo, buttons, a check box, a static text and a
   // track bar.
   std::vector<gui::TWinControl*> disabled;
-  auto place = [&](gui::TWinControl* c, int x, int y, int w, int h) {
+  auto place = [&](gui::TWinControl* c, int x, int y, int w, int h, const char* text) {
     c->SetParent(form);
     c->SetBounds(x, y, w, h);
+    c->SetText(text);
     c->SetEnabled(false);
     disabled.push_back(c);
   };
   for (gui::TComboBoxStyle style : {gui::TComboBoxStyle::csDropDownList, gui::TComboBoxStyle::csDropDown}) {
     auto* list = new gui::TComboBox(form);
     list->SetStyle(style);
-    place(list, 20, style == gui::TComboBoxStyle::csDropDown ? 90 : 60, 160, 21);
+    place(list, 20, style == gui::TComboBoxStyle::csDropDown ? 90 : 60, 160, 21, "");
     list->Items().Add("No voice installed");
     list->SetItemIndex(0);
   }
-  auto* off = new gui::TEdit(form);
-  place(off, 20, 120, 120, 21);
-  off->SetText("Disabled");
-  auto* memo = new gui::TMemo(form);
-  place(memo, 20, 150, 160, 60);
-  memo->Lines().Add("Disabled memo");
-  auto* button = new gui::TButton(form);
-  place(button, 220, 20, 100, 28);
-  button->SetCaption("Button");
-  auto* bit = new gui::TBitBtn(form);
-  place(bit, 220, 60, 100, 28);
-  bit->SetCaption("Bit button");
-  auto* check = new gui::TCheckBox(form);
-  place(check, 220, 100, 120, 21);
-  check->SetCaption("Check box");
-  auto* text = new gui::TStaticText(form);
-  place(text, 220, 130, 120, 21);
-  text->SetCaption("Static text");
-  auto* track = new gui::TTrackBar(form);
-  place(track, 220, 160, 160, 40);
+  place(new gui::TEdit(form), 20, 120, 120, 21, "Disabled");
+  place(new gui::TMemo(form), 20, 150, 160, 60, "Disabled memo");
+  place(new gui::TButton(form), 220, 20, 100, 28, "Button");
+  place(new gui::TBitBtn(form), 220, 60, 100, 28, "Bit button");
+  place(new gui::TCheckBox(form), 220, 100, 120, 21, "Check box");
+  place(new gui::TStaticText(form), 220, 130, 120, 21, "Static text");
+  place(new gui::TTrackBar(form), 220, 160, 160, 40, "");
   {
     PaintCounter counter(edit->Handle(), WM_NCPAINT);
     // The fade's pictures go to an output that notes whether the edit was in the skin when the first was made.
