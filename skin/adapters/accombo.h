@@ -72,9 +72,11 @@ class TacComboBoxWnd : public TacEditWnd {
   // owner into a bitmap, then copied to the item's DC with the system's window, text and highlight colours swapped
   // for the skin's list and selection colours. False when it is not such an item (the message is then untouched).
   bool DrawForeignListItem(gui::TMessage& Message);
-  // The face of a simple combo in the cache (its selection field), and the selected item written into the cache.
+  // The face of a simple combo in the cache (its selection field).
   void PaintComboFace();
-  void PaintComboItem();
+  // The combo printed into DC as it paints itself on the screen (DC's origin at the window's corner, or at the
+  // client area's with ClientOrigin); WithChildren: its own windows too (the edit field, a simple combo's list).
+  void PrintCombo(HDC DC, bool ClientOrigin, bool WithChildren);
   // The list's colours for WM_CTLCOLORLISTBOX: the brush (0 when the list is not skinned).
   HBRUSH ListColours(HDC DC);
   // The colours of the edit field of a combo that no control of the component layer owns (a system dialog's

@@ -505,32 +505,6 @@ void TacComboBoxWnd::PaintComboFace() {
   SkinData->BGChanged = false;
 }
 
-void TacComboBoxWnd::PaintComboItem() {
-  if (!SkinData->CacheBmp) return;
-  Bitmap& cache = *SkinData->CacheBmp;
-  const TRect btn = ButtonRect();
-  TRect area{3, 3, btn.Left, cache.Height() - 3};
-  if (GetWindowLongA(Handle, GWL_EXSTYLE) & WS_EX_RTLREADING) area = TRect{btn.Right, 3, cache.Width() - 3, cache.Height() - 3};
-  if (area.Width() <= 0 || area.Height() <= 0) return;
-  const bool selected = GetFocus() == Handle && (GetWindowLongA(Handle, GWL_STYLE) & 3) == CBS_DROPDOWNLIST;
-  if (selected) {
-    FillRectBitmap32(cache, area, ColorToRGB(clHighlight), 255);
-    DrawDottedFrame(cache, area, ColorToRGB(clHighlightText), clNone);
-  }
-  const std::string text = ComboItemText(Handle, int(SendMessageA(Handle, CB_GETCURSEL, 0, 0)));
-  if (text.empty()) return;
-  gui::TFont font;
-  SelectAdapterFont(this, font);
-  TRect tr{area.Left + 2, area.Top, area.Right, area.Bottom};
-  if (selected) {
-    DrawTextString(cache, font, text, tr, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX,
-                   ColorToRGB(clHighlightText));
-  } else {
-    WriteSkinText(cache, font, text, IsWindowEnabled(Handle) != 0, 0, *SkinData,
-                  DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX, tr);
-  }
-}
-
 void TacComboBoxWnd::PaintCombo(HDC dc) {
   WindowRectInParent();
   SkinData->BGChanged = true;
@@ -550,6 +524,50 @@ void TacComboBoxWnd::PaintCombo(HDC dc) {
   BitmapDC src(cache);
   if (src.dc() != nullptr) CopyBorderStrips(dc, 0, 0, 3, cache.Width(), cache.Height(), src.dc(), 0, 0);
   PaintComboButton(dc);
+}
+
+void TacComboBoxWnd::PrintCombo(HDC dc, bool ClientOrigin, bool WithChildren) {
+  if (!Skinned) SetSkinColors();
+  const FaceScope face(ListAdapter);
+  SkinData->Updating = 0;
+  // The client area's corner in the window: a WM_PRINTCLIENT DC starts there, the face is drawn in window
+  // coordinates.
+  POINT client{0, 0};
+  ClientToScreen(Handle, &client);
+  RECT w{};
+  GetWindowRect(Handle, &w);
+  const int dx = client.x - w.left, dy = client.y - w.top;
+  const int saved = SaveDC(dc);
+  if (ClientOrigin) OffsetViewportOrgEx(dc, -dx, -dy, nullptr);
+  // As the combo paints itself: the control draws its client (the field's text greyed while disabled, highlighted
+  // while focused), then the skin's border and button over it.
+  {
+    const int inner = SaveDC(dc);
+    OffsetViewportOrgEx(dc, dx, dy, nullptr);
+    gui::TMessage print{WM_PRINTCLIENT, WPARAM(dc), PRF_CLIENT, 0};
+    CallOriginal(print);
+    RestoreDC(dc, inner);
+  }
+  if (!Destroyed) {
+    PaintForeignField(dc);
+    PaintCombo(dc);
+  }
+  // The combo's own windows (its edit field, a simple combo's list) over it, as they paint themselves.
+  if (WithChildren && !Destroyed) {
+    HWND last = GetWindow(Handle, GW_CHILD);
+    if (last != nullptr) last = GetWindow(last, GW_HWNDLAST);
+    for (HWND c = last; c != nullptr; c = GetWindow(c, GW_HWNDPREV)) {
+      if (!IsWindowVisible(c)) continue;
+      RECT r{};
+      GetWindowRect(c, &r);
+      const int inner = SaveDC(dc);
+      OffsetViewportOrgEx(dc, r.left - w.left, r.top - w.top, nullptr);
+      IntersectClipRect(dc, 0, 0, r.right - r.left, r.bottom - r.top);
+      SendMessageA(c, WM_PRINT, WPARAM(dc), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
+      RestoreDC(dc, inner);
+    }
+  }
+  RestoreDC(dc, saved);
 }
 
 namespace {
@@ -790,38 +808,9 @@ void TacComboBoxWnd::WndProc(gui::TMessage& m) {
       break;
     case WM_PRINT:
     case WM_PRINTCLIENT: {
-      if (!Skinned) SetSkinColors();
       HDC dc = reinterpret_cast<HDC>(m.WParam);
       if (dc == nullptr) break;
-      const FaceScope face(ListAdapter);
-      WindowRectInParent();
-      SkinData->Updating = 0;
-      SkinData->BGChanged = true;
-      if (Simple())
-        PaintComboFace();
-      else
-        PaintSubclassedBackground(SkinData, Handle, CreatedByDispatcher);
-      if (!SkinData->CacheBmp) return;
-      Bitmap& cache = *SkinData->CacheBmp;
-      gui::TCustomComboBox* combo = ComboControl();
-      const int item = combo != nullptr ? combo->ItemIndex() : -1;
-      if (item >= 0) {
-        // The selected item as the control draws it, selected while a focused drop-down list shows it.
-        const TRect btn = ButtonRect();
-        TRect r{3, 3, btn.Left, cache.Height() - 3};
-        if (GetWindowLongA(Handle, GWL_EXSTYLE) & WS_EX_RTLREADING) r = TRect{btn.Right, 3, cache.Width() - 3, cache.Height() - 3};
-        uint32_t state = ODS_COMBOBOXEDIT;
-        if (GetFocus() == Handle && (GetWindowLongA(Handle, GWL_STYLE) & 3) == CBS_DROPDOWNLIST)
-          state |= ODS_SELECTED | ODS_FOCUS;
-        BitmapDC cdc(cache);
-        if (cdc.dc() != nullptr && r.Width() > 0 && r.Height() > 0)
-          DrawListItem(item, r, cdc.dc(), state, TPoint{r.Left, r.Top});
-      } else {
-        PaintComboItem();
-      }
-      PaintScrollWindowFrame(SkinData, nullptr, this);
-      BitmapToDC(dc, 0, 0, cache.Width(), cache.Height(), cache, 0, 0);
-      PaintComboButton(dc);
+      PrintCombo(dc, m.Msg == WM_PRINTCLIENT, m.Msg == WM_PRINT && (m.LParam == 0 || (m.LParam & PRF_CHILDREN) != 0));
       m.Result = 0;
       return;
     }

@@ -689,7 +689,9 @@ void TacEditWnd::PrintMessage(gui::TMessage& m) {
   SkinData->BGChanged = true;
   if (!Skinned) SetSkinColors();
   PaintSubclassedBackground(SkinData, Handle, CreatedByDispatcher);
-  if (!CreatedByDispatcher) PaintScrollWindowFrame(SkinData, dc, this);
+  // A disabled single-line edit paints itself from the cache as it is, its frame greyed with the rest: no frame
+  // laid over it again.
+  if (!CreatedByDispatcher && !DisabledSingleLineEdit()) PaintScrollWindowFrame(SkinData, dc, this);
   const int saved = SaveDC(dc);
   RECT client{};
   GetClientRect(Handle, &client);
@@ -888,6 +890,14 @@ void TacEditWnd::WndProc(gui::TMessage& m) {
     case WM_PRINT:
       PrintMessage(m);
       return;
+    case WM_PRINTCLIENT:
+      // A disabled single-line edit shows its text from the cache, greyed there: printed as it paints itself, not
+      // as the control would draw its text.
+      if (m.WParam != 0 && DisabledSingleLineEdit()) {
+        PaintMessage(m);
+        return;
+      }
+      break;
     case WM_SKINCOMMAND:
       if (EditCommand(m)) return;
       break;

@@ -62,8 +62,7 @@ int32_t ProviderMenuLineSelectedItem(TsSkinProvider& p);
 void ProviderSetOpenMenuLineItem(TsSkinProvider& p, int32_t index);
 
 // The show fade's kept picture copied onto the form's window, children and all, which is then left with nothing to
-// paint (but its disabled controls), and let go; false when there is none or it does not cover the window
-// (natively: always false).
+// paint, and let go; false when there is none or it does not cover the window (natively: always false).
 bool ProviderShowFadePicture(TsSkinProvider& p);
 
 

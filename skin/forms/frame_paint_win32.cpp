@@ -343,16 +343,6 @@ bool ProviderShowFadePicture(TsSkinProvider& p) {
   WithWindowDC(p, [&](HDC dc) { BitmapToDC(dc, 0, 0, width, height, *picture, at.X, at.Y); });
   GdiFlush();
   RedrawWindow(h, nullptr, nullptr, RDW_VALIDATE | RDW_NOERASE | RDW_ALLCHILDREN | RDW_NOFRAME);
-  // A disabled control may be printed without its disabled look (a combo box's adapter prints its text enabled):
-  // those paint themselves.
-  EnumChildWindows(
-      h,
-      [](HWND c, LPARAM) -> BOOL {
-        if (IsWindowVisible(c) && !IsWindowEnabled(c))
-          RedrawWindow(c, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        return TRUE;
-      },
-      0);
   return true;
 }
 

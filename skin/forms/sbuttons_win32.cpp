@@ -45,6 +45,16 @@ bool PtInWindow(HWND h) {
   return PtInRect(&r, p) != 0;
 }
 
+// Whether the window lies wholly inside its parent's client area (a window without a parent does).
+bool WhollyInsideParent(HWND h) {
+  const HWND parent = GetParent(h);
+  if (parent == nullptr) return true;
+  RECT client{}, r{};
+  if (!GetClientRect(parent, &client) || !GetWindowRect(h, &r)) return false;
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r.left >= 0 && r.top >= 0 && r.right <= client.right && r.bottom <= client.bottom;
+}
+
 TColor ParentColorOf(HWND h) {
   gui::TWinControl* parent = gui::TWinControl::FromHandle(GetParent(h));
   return parent != nullptr ? TColor(platform::ColorToRGB(parent->Color())) : TColor(0xF0F0F0);
@@ -256,7 +266,9 @@ bool TsButtonCore<Base>::PaintCache() {
   if (!this->Enabled() || ActionDisabled(this))
     PaintDisabledLook(cache, DisabledKind, ParentColorOf(this->WindowHandle()), TPoint{}, ci);
   skinData_->BGChanged = cutPutOff;
-  skinData_->PaintSkipped = 0;
+  // Reaching beyond its parent's client area, the button took nothing from the parent's picture there: the picture
+  // is incomplete and is painted again before it is shown (the parent may have grown meanwhile and show that part).
+  skinData_->PaintSkipped = WhollyInsideParent(this->WindowHandle()) ? 0 : 1;
   return true;
 }
 

@@ -1,7 +1,8 @@
 // The control adapter on replicas of the station's main window and radio-module window (Windows build, under
 // Wine): every listed child gets its adapter and shows its section's colours in each state, read through WM_PRINT
 // and from the window's surface; clicks repaint; controls left alone and unlisted classes stay unskinned; the
-// combo's list adapter is made once; nothing leaks over many drop-downs and after release.
+// combo's list adapter is made once; a printed combo looks as it paints itself; nothing leaks over many drop-downs
+// and after release.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,8 +14,10 @@
 #include "skin/adapters/acbuttons.h"
 #include "skin/adapters/accombo.h"
 #include "skin/adapters/acctrladapter.h"
+#include "skin/manager/sanimations.h"
 #include "skin/manager/skincommands.h"
 #include "skin/painters/acanimation.h"
+#include "skin/painters/dc_copy.h"
 #include "skin/pixels/gdi_ledger.h"
 #include "skin/pixels/pixel_helpers.h"
 #include "tests/skin_adapters/adapter_env_win32.h"
@@ -627,6 +630,60 @@ TEST(ControlAdapter, TrackBarsAreSkinnedByTheirWindowClass) {
   adapter.reset();
   gui::Free(form);
   Pump(20);
+}
+
+// A skinned combo printed as the show fade prints a form's controls looks as it paints itself on the screen, pixel
+// for pixel, in each style and state: enabled, disabled (the station's voice list without a voice), focused.
+TEST(ControlAdapter, APrintedComboLooksAsItPaintsItself) {
+  NoAnimations still;
+  Replica r;
+  auto picture = [](HWND h, bool printed) {
+    RECT w{};
+    GetWindowRect(h, &w);
+    Bitmap b(w.right - w.left, w.bottom - w.top);
+    if (printed) {
+      gui::TWinControl* c = gui::TWinControl::FromHandle(h);
+      PaintControlToBitmap(b, c, 0, 0, nullptr);
+    } else {
+      BitmapDC dc(b);
+      HDC surface = GetWindowDC(h);
+      BitBlt(dc.dc(), 0, 0, b.Width(), b.Height(), surface, 0, 0, SRCCOPY);
+      ReleaseDC(h, surface);
+    }
+    GdiFlush();
+    std::vector<uint32_t> px;
+    for (int y = 0; y < b.Height(); ++y)
+      for (int x = 0; x < b.Width(); ++x) px.push_back(GetPixel32(b, x, y) & 0xFFFFFF);
+    return px;
+  };
+  const struct {
+    gui::TComboBoxStyle style;
+    const char* name;
+  } styles[] = {{gui::TComboBoxStyle::csDropDownList, "drop-down list"},
+                {gui::TComboBoxStyle::csDropDown, "drop-down"}};
+  for (const auto& s : styles) {
+    r.combo->SetStyle(s.style);
+    r.combo->SetItemIndex(1);
+    r.adapter->AddAllItems();  // the re-created window gets its adapter
+    ASSERT_NE(dynamic_cast<TacComboBoxWnd*>(AdapterOfWindow(r.combo->Handle())), nullptr) << s.name;
+    for (const char* state : {"enabled", "disabled", "focused"}) {
+      const std::string now = state;
+      r.combo->SetEnabled(now != "disabled");
+      if (now == "focused")
+        r.combo->SetFocus();
+      else
+        r.button->SetFocus();
+      Pump();
+      const HWND h = r.combo->Handle();
+      RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      HideCaret(nullptr);  // the edit field's caret blinks on the screen only
+      const std::vector<uint32_t> painted = picture(h, false), printed = picture(h, true);
+      size_t differ = 0;
+      for (size_t i = 0; i < painted.size(); ++i) differ += painted[i] != printed[i];
+      EXPECT_EQ(differ, 0u) << s.name << ", " << state;
+      ShowCaret(nullptr);
+    }
+  }
 }
 
 }  // namespace

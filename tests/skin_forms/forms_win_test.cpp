@@ -5,8 +5,9 @@
 // provider goes, and the leak ledger and the thread's windows over skin switches of the program's stored skins,
 // with a button that the form's control adapter skins as the form shows and gives back when the skin goes; the
 // manager's skin-change and hide animations on the form's frame and border window, the menu line's items over the
-// frame cache, a resize's corner images, the children told when a child window comes or goes, and a panel that
-// the form uncovers as it grows painted over the form's new picture.
+// frame cache, a resize's corner images, the children told when a child window comes or goes, a panel that the
+// form uncovers as it grows painted over the form's new picture (and a skinned button its panel uncovers), and the
+// disabled controls of a form that fades in printed into its picture as they paint themselves.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -47,6 +48,7 @@
 #include "skin/forms/provider_hide.h"
 #include "skin/forms/provider_messages.h"
 #include "skin/forms/provider_scroll.h"
+#include "skin/forms/sbuttons.h"
 #include "skin/manager/sanimations.h"
 #include "skin/manager/sskinmenus.h"
 #include "skin/forms/title_glow.h"
@@ -1026,20 +1028,37 @@ TEST(ProviderWindows, TheChildWindowsOfAFormThatFadesInArePaintedOnceInTheSkin) 
   system.layeredWindows = true;
   auto* form = new gui::TForm(gui::Application);
   station::ReadProgramSkinManagerWithResources(*new skin::TsSkinManagerComponent(form, system));
-  form->SetBounds(60, 60, 360, 260);
+  form->SetBounds(60, 60, 460, 300);
   auto* p = new TsSkinProvider(form);
   ASSERT_TRUE(skin::ProviderShowAnimationWanted(*p));
   auto* edit = new gui::TEdit(form);
   edit->SetParent(form);
   edit->SetBounds(20, 20, 120, 21);
-  // A disabled list, showing an item (as the station's list of voices without a voice).
-  auto* list = new gui::TComboBox(form);
-  list->SetParent(form);
-  list->SetStyle(gui::TComboBoxStyle::csDropDownList);
-  list->SetBounds(20, 60, 160, 21);
-  list->Items().Add("No voice installed");
-  list->SetItemIndex(0);
-  list->SetEnabled(false);
+  // Disabled controls of each kind the adapters paint, with a text: a list showing an item (as the station's list of
+  // voices without a voice), a combo with an edit field, an edit, a memo, buttons, a check box, a static text and a
+  // track bar.
+  std::vector<gui::TWinControl*> disabled;
+  auto place = [&](gui::TWinControl* c, int x, int y, int w, int h, const char* text) {
+    c->SetParent(form);
+    c->SetBounds(x, y, w, h);
+    c->SetText(text);
+    c->SetEnabled(false);
+    disabled.push_back(c);
+  };
+  for (gui::TComboBoxStyle style : {gui::TComboBoxStyle::csDropDownList, gui::TComboBoxStyle::csDropDown}) {
+    auto* list = new gui::TComboBox(form);
+    list->SetStyle(style);
+    place(list, 20, style == gui::TComboBoxStyle::csDropDown ? 90 : 60, 160, 21, "");
+    list->Items().Add("No voice installed");
+    list->SetItemIndex(0);
+  }
+  place(new gui::TEdit(form), 20, 120, 120, 21, "Disabled");
+  place(new gui::TMemo(form), 20, 150, 160, 60, "Disabled memo");
+  place(new gui::TButton(form), 220, 20, 100, 28, "Button");
+  place(new gui::TBitBtn(form), 220, 60, 100, 28, "Bit button");
+  place(new gui::TCheckBox(form), 220, 100, 120, 21, "Check box");
+  place(new gui::TStaticText(form), 220, 130, 120, 21, "Static text");
+  place(new gui::TTrackBar(form), 220, 160, 160, 40, "");
   {
     PaintCounter counter(edit->Handle(), WM_NCPAINT);
     // The fade's pictures go to an output that notes whether the edit was in the skin when the first was made.
@@ -1080,7 +1099,7 @@ TEST(ProviderWindows, TheChildWindowsOfAFormThatFadesInArePaintedOnceInTheSkin) 
     ASSERT_FALSE(fade.last.Empty());
     EXPECT_EQ(skin::GetPixel32(fade.last, x - pic.left, y - pic.top) & 0xFFFFFF,
               ShownAt(form->WindowHandle(), x - w.left, y - w.top));
-    // Painted by itself, it looks the same; so does the disabled list, in its disabled look.
+    // Painted by itself, it looks the same; so does each disabled control, in its disabled look.
     auto shown = [&](HWND c) {
       RECT r{};
       GetWindowRect(c, &r);
@@ -1090,12 +1109,23 @@ TEST(ProviderWindows, TheChildWindowsOfAFormThatFadesInArePaintedOnceInTheSkin) 
         for (int px = r.left; px < r.right; ++px) pixels.push_back(skin::GetPixel32(picture, px - w.left, py - w.top));
       return pixels;
     };
-    const std::vector<uint32_t> listShown = shown(list->Handle());
-    for (HWND c : {edit->Handle(), list->Handle()})
-      RedrawWindow(c, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+    std::vector<std::vector<uint32_t>> printed;
+    for (gui::TWinControl* c : disabled) printed.push_back(shown(c->Handle()));
+    RedrawWindow(edit->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+    // The disabled ones paint themselves anew, their pictures made again.
+    for (gui::TWinControl* c : disabled) {
+      SendMessageA(c->Handle(), skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_SETBGCHANGED), 0);
+      RedrawWindow(c->Handle(), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    }
     EXPECT_EQ(skin::GetPixel32(fade.last, x - pic.left, y - pic.top) & 0xFFFFFF,
               ShownAt(form->WindowHandle(), x - w.left, y - w.top));
-    EXPECT_TRUE(shown(list->Handle()) == listShown);
+    for (size_t i = 0; i < disabled.size(); ++i) {
+      const std::vector<uint32_t> painted = shown(disabled[i]->Handle());
+      size_t differ = 0;
+      for (size_t k = 0; k < painted.size(); ++k) differ += painted[k] != printed[i][k];
+      EXPECT_EQ(differ, 0u) << disabled[i]->ClassName() << " " << i;
+    }
   }
   EXPECT_NE(SendMessageA(edit->Handle(), skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_ISSKINNED), 0), 0);
   gui::Free(form);
@@ -2417,6 +2447,52 @@ TEST(ProviderWindows, APanelThatTheGrowingFormUncoversShowsTheFormsColourThere) 
     skin::ledger::ReleaseDC(h, dc);
     return wrong == 0;
   })) << wrong << " rows of the panel's left column are not the form's colour";
+}
+
+// The library's skinned push button reaching below the client area of the panel that holds it is painted while the
+// panel is small: below the panel's picture its own has nothing. Once the panel has grown, the button's left column
+// shows the panel as the panel shows itself beside it, the rows uncovered included.
+TEST(ProviderWindows, AButtonThatItsGrowingPanelUncoversShowsThePanelThere) {
+  Shown s;
+  skin::SkinSectionRecord half;  // the panel's section: a flat colour, half the form's through it
+  half.SectionName = "CHECKBOX";
+  half.NormalState.Color = half.HotState.Color = 0x3080C0;
+  half.NormalState.Transparency = half.HotState.Transparency = 50;
+  s.skin.Skin().Sections.push_back(half);
+  skin::SkinSectionRecord clear;  // the button's section: it shows what lies under it
+  clear.SectionName = "CLEARBUTTON";
+  clear.NormalState.Transparency = clear.HotState.Transparency = 100;
+  s.skin.Skin().Sections.push_back(clear);
+  s.skin.manager->ThirdPartyLists[8] = {"TPanel"};
+  auto* panel = new gui::TPanel(s.form);
+  panel->SetBevelOuter(gui::TBevelCut::bvNone);
+  panel->SetBounds(20, 7, 120, 100);
+  panel->SetParent(s.form);
+  auto* button = new skin::TsButton(s.form);
+  button->SkinData().SkinSection = "CLEARBUTTON";
+  button->SetBounds(20, 10, 60, 140);
+  button->SetParent(panel);
+  ASSERT_TRUE(PumpUntil([&] {
+    const skin::Bitmap* cache = button->SkinData().CacheBmp.get();
+    return cache != nullptr && cache->Height() == button->Height() && !button->SkinData().BGChanged;
+  }));
+  panel->SetBounds(20, 7, 120, 180);
+  auto pixel = [](HWND h, int x, int y) {
+    HDC dc = skin::ledger::GetDC(h);
+    const COLORREF c = GetPixel(dc, x, y);
+    skin::ledger::ReleaseDC(h, dc);
+    return c;
+  };
+  // The panel's colour, as it shows itself left of the button, in its first and in its uncovered rows.
+  const HWND ph = panel->WindowHandle();
+  ASSERT_TRUE(PumpUntil([&] { return pixel(ph, 5, 170) == pixel(ph, 5, 5); }));
+  const COLORREF colour = pixel(ph, 5, 5);
+  int wrong = 0;
+  EXPECT_TRUE(PumpUntil([&] {
+    wrong = 0;
+    for (int y = 0; y < button->Height(); ++y) wrong += pixel(button->WindowHandle(), 0, y) != colour;
+    return wrong == 0;
+  })) << wrong << " rows of the button's left column do not show the panel";
 }
 
 TEST(ProviderWindows, TheFrameIsNotPaintedOverATrackedMenuAndIsPaintedWhenTheLoopEnds) {
