@@ -235,7 +235,7 @@ bool TsBitBtn::HasImage() { return images_ != nullptr && ImageIndex >= 0 && Imag
 TSize TsBitBtn::GlyphSize() {
   const TSize list = images_ != nullptr ? TSize{images_->Width(), images_->Height()} : TSize{0, 0};
   gui::TBitmap& g = Glyph();
-  return BitBtnGlyphSize(HasImage(), list, HasImage() ? 1 : NumGlyphs(),
+  return BitBtnGlyphSize(HasImage(), list, NumGlyphs(),
                          g.Empty() ? TSize{0, 0} : TSize{g.Width(), g.Height()});
 }
 
@@ -298,9 +298,14 @@ void TsBitBtn::PaintContent(Bitmap& Cache, int32_t State, int32_t SkinState) {
     const TRect cr = CaptionRect(State);
     WriteSkinText(Cache, Font(), text, Enabled(), SkinState > 0 ? 1 : 0, *skinData_, flags, cr);
     if (Enabled() && Focused() && ShowFocus && m->ButtonsOptions.ShowFocusRect)
-      FocusFrame(Cache, cr, FocusMargin, INT32_MAX / 2,
-                 SectionFont(m, skinData_->SkinIndex, std::min(1, StateCountOf(m, skinData_->SkinIndex))));
+      DrawDottedFrame(Cache,
+                      TRect{cr.Left - FocusMargin - 1, cr.Top - FocusMargin, cr.Right + FocusMargin + 1,
+                            cr.Bottom + FocusMargin},
+                      SectionFont(m, skinData_->SkinIndex, std::min(1, StateCountOf(m, skinData_->SkinIndex))), clNone);
   }
+}
+
+void TsBitBtn::CachePainted(Bitmap& Cache) {
   if (OnPaint) OnPaint(this, Cache);
 }
 
@@ -357,7 +362,7 @@ void PaintButtonGlyph(gui::TControl* Button, Bitmap* Target, gui::TCanvas* Canva
     d.ImageIndex = bb->ImageIndex;
     d.Glyph = &bb->Glyph();
     d.R = bb->GlyphRect(State);
-    d.NumGlyphs = bb->HasImage() ? 1 : bb->NumGlyphs();
+    d.NumGlyphs = bb->NumGlyphs();
     d.Blend = bb->Blend;
     d.Down = bb->Down();
     d.Grayed = bb->Grayed;

@@ -127,6 +127,8 @@ class TsButtonCore : public Base {
     (void)y;
     return false;
   }
+  // The finished cache, disabled look included (TsBitBtn's OnPaint).
+  virtual void CachePainted(Bitmap& Cache) { (void)Cache; }
   // The border is drawn over the content (TsBitBtn's DrawOverBorder off).
   virtual bool BorderOverContent() const { return false; }
   bool ContentShift();
@@ -220,6 +222,7 @@ class TsBitBtn : public TsButtonCore<gui::TBitBtn> {
   void PaintContent(Bitmap& Cache, int32_t State, int32_t SkinState) override;
   void PaintUnskinned(void* DrawItem) override;
   bool BorderOverContent() const override { return !DrawOverBorder; }
+  void CachePainted(Bitmap& Cache) override;
   void Rects(TRect& GlyphR, TRect& CaptionR);
   void ActionChange(gui::TObject* Sender, bool CheckDefaults) override;
 };

@@ -12,6 +12,7 @@
 #include "skin/manager/sskinmenus.h"
 #include "skin/painters/borders.h"
 #include "skin/painters/dc_copy.h"
+#include "skin/painters/parent_background.h"
 #include "skin/pixels/gdi_ledger.h"
 #include "skin/painters/section_paint.h"
 #include "skin/painters/skin_mask.h"
@@ -224,8 +225,24 @@ bool TsButtonCore<Base>::PaintCache() {
   const int32_t w = this->Width(), h = this->Height();
   if (w <= 0 || h <= 0) return false;
   TsSkinManager* m = skinData_->SkinManager();
+  // What lies under the button. A parent whose own picture is not painted yet cannot tell: the button keeps its
+  // cache stale, notes the paint as incomplete and waits for the parent's repaint of its children.
   CacheInfo ci;
-  ParentBgInfoOfWindow(this->WindowHandle(), ci);
+  if (this->Parent() != nullptr) {
+    BackgroundInfo bi;
+    bi.R = TRect{0, 0, w, h};
+    QueryControlBackground(bi, this->Parent(), false);
+    if (bi.BgType == btNotReady) {
+      skinData_->BGChanged = true;
+      skinData_->PaintSkipped = 1;
+      return false;
+    }
+    BackgroundToCacheInfo(bi, ci);
+    ci.X += this->Left();
+    ci.Y += this->Top();
+  } else {
+    ParentBgInfoOfWindow(this->WindowHandle(), ci);  // a window placed in a foreign parent window
+  }
   CommonDataPrepareCache(*skinData_);
   Bitmap& cache = *skinData_->CacheBmp;
   const SkinSectionRecord& sec = *SectionOf(m, skinData_->SkinIndex);
@@ -246,25 +263,34 @@ bool TsButtonCore<Base>::PaintCache() {
       DrawBorderImage(cache, all, *cut, s, true, region);
       pendingRegion_ = region;
     } else if (SkinManagerIsValidImageIndex(*m, skinData_->BorderIndex)) {
-      DrawSkinMask(cache, all, ci, m->Skin().Images[size_t(skinData_->BorderIndex)], s, true);
+      const SkinImageRecord& rec = m->Skin().Images[size_t(skinData_->BorderIndex)];
+      // A border the skin shows only from the hot state on.
+      if (s != 0 || (rec.DrawMode & 2) == 0) DrawSkinMask(cache, all, ci, rec, s, true);
     }
+  };
+  // The skin data's colour tone takes the face, not the glyph and caption painted over it.
+  auto tone = [&]() {
+    if (skinData_->ColorTone != clNone || skinData_->HUEOffset != 0 || skinData_->Saturation != 0)
+      CommonDataApplyColorTone(cache, *skinData_, 0, s);
   };
   if (BorderOverContent()) {
     PaintSectionCore(skinData_->SkinIndex, ci, s, all, TPoint{}, cache, m, -1, -1, KeyColor);
+    tone();
     PaintContent(cache, state, s);
     border();
   } else if (cut != nullptr) {
     PaintSectionCore(skinData_->SkinIndex, ci, s, all, TPoint{}, cache, m, -1, -1, KeyColor);
     border();
+    tone();
     PaintContent(cache, state, s);
   } else {
     PaintSkinItem(skinData_->SkinIndex, ci, s, all, TPoint{}, cache, m);
+    tone();
     PaintContent(cache, state, s);
   }
-  if (skinData_->ColorTone != clNone || skinData_->HUEOffset != 0 || skinData_->Saturation != 0)
-    CommonDataApplyColorTone(cache, *skinData_, 0, s);
   if (!this->Enabled() || ActionDisabled(this))
     PaintDisabledLook(cache, DisabledKind, ParentColorOf(this->WindowHandle()), TPoint{}, ci);
+  CachePainted(cache);
   skinData_->BGChanged = cutPutOff;
   // Reaching beyond its parent's client area, the button took nothing from the parent's picture there: the picture
   // is incomplete and is painted again before it is shown (the parent may have grown meanwhile and show that part).
@@ -373,8 +399,11 @@ void TsButtonCore<Base>::WndProc(gui::TMessage& m) {
           m.Result = 0;
           return;
         case AC_REPAINT:
-        case AC_FLUSHREPAINT:
           RepaintNow();
+          return;
+        case AC_FLUSHREPAINT:
+          // A parent that holds its repaints holds ours too: the button is painted when the parent lets go.
+          if (!CommonDataIsUpdating(*skinData_, true)) RepaintNow();
           return;
         case AC_RELEASEHANDLE:
           // Only a region not yet handed over is ours to free; the window frees the one it holds.
@@ -422,7 +451,16 @@ void TsButtonCore<Base>::WndProc(gui::TMessage& m) {
       return;
     }
     case WM_ERASEBKGND:
-      m.Result = 1;
+      // No default erase: the background is the cache (brought up to date here when stale, shown by the paint
+      // that follows; else shown at once).
+      if (m.WParam != 0 && skinData_->CacheBmp) {
+        if (CacheStale())
+          PaintCache();
+        else
+          BitmapToDC(reinterpret_cast<HDC>(m.WParam), 0, 0, skinData_->CacheBmp->Width(),
+                     skinData_->CacheBmp->Height(), *skinData_->CacheBmp, 0, 0);
+      }
+      m.Result = 0;
       return;
     case WM_UPDATEUISTATE:
       m.Result = 1;

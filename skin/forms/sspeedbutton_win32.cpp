@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cctype>
+#include <string>
 
 #include "gui/forms.h"
 #include "skin/manager/commondata.h"
@@ -226,6 +228,11 @@ bool TsSpeedButton::PrepareCache() {
   info.R = TRect{0, 0, w, h};
   CacheInfo ci = EmptyCacheInfo;
   QueryControlBackground(info, Parent(), false);
+  if (info.BgType == btNotReady) {
+    // The parent's picture is not painted yet: painted when the parent repaints its children.
+    skinData_->BGChanged = true;
+    return false;
+  }
   BackgroundToCacheInfo(info, ci);
   ci.X += Left();
   ci.Y += Top();
@@ -284,7 +291,9 @@ bool TsSpeedButton::PrepareCache() {
   }
   if (!DrawOverBorder && SkinManagerIsValidImageIndex(*m, skinData_->BorderIndex))
     DrawSkinMask(cache, face, ci, m->Skin().Images[size_t(skinData_->BorderIndex)], s, true);
-  if (dropDown) {
+  // The arrow of a drop-down button: on its own part when the face is a button of its own (OnClick), on the face
+  // when nothing else shows there; a drop-down button with a caption and no OnClick opens its menu from anywhere.
+  if (dropDown && (split || !DrawOverBorder || !ShowCaption || Caption().empty())) {
     const int32_t from = ParentSkinSectionIndex(this, s, m, skinData_->SkinIndex);
     const TColor c = SkinManagerIsValidSectionIndex(*m, from)
                          ? SectionStateBlock(m->Skin().Sections[size_t(from)], s > 0 ? 1 : 0).FontColor
@@ -445,6 +454,17 @@ void TsSpeedButton::WndProc(gui::TMessage& m) {
       case AC_MOUSELEAVE:
         HandleMouseLeave();
         return;
+      case AC_SECTIONCHANGED: {
+        // A section of the skin changed: the button takes it again when it is its own.
+        const char* name = reinterpret_cast<const char*>(m.LParam);
+        std::string upper = name != nullptr ? name : "";
+        for (char& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
+        if (name != nullptr && upper == skinData_->SkinSection) {
+          CommonDataUpdateIndexes(*skinData_, true);
+          Changed();
+        }
+        return;
+      }
       default:
         break;
     }

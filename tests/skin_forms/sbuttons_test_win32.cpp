@@ -774,4 +774,113 @@ TEST(SkinnedButtons, SpeedButtonPaintsCopiesAboveAndManagerTracksTheHoveredOne) 
   EXPECT_EQ(h.FormPixel(s, 3, 3), ButtonN);
 }
 
+// A parent whose own picture is not painted yet cannot give what lies under its buttons: they leave their caches
+// stale (the paint noted as incomplete) until it can. A parent that holds its repaints holds a pushed button's
+// repaint of code 6 too; once it lets go, code 6 repaints.
+TEST(SkinnedButtons, ButtonsWaitForTheirParentsPictureAndRepaintLock) {
+  NoAnimations still;
+  Harness h;
+  bool notReady = false, locked = false;
+  const gui::TWndMethod formProc = h.form->WindowProc;
+  h.form->WindowProc = [&](gui::TMessage& m) {
+    const uint16_t code = m.Msg == WM_SKINCOMMAND ? SkinCommandCode(m.WParam) : 0;
+    if (code == AC_GETBACKGROUND && notReady) {
+      reinterpret_cast<BackgroundInfo*>(m.LParam)->BgType = btNotReady;
+      return;
+    }
+    if (code == AC_ISUPDATELOCKED && locked) {
+      m.Result = 1;
+      return;
+    }
+    formProc(m);
+  };
+  int paints = 0;
+  h.bit->OnPaint = [&paints](gui::TObject*, Bitmap&) { ++paints; };
+  Pump(20);
+  notReady = true;
+  h.button->SkinData().PaintSkipped = 0;
+  EXPECT_FALSE(h.button->PaintCache());
+  EXPECT_TRUE(h.button->SkinData().BGChanged);
+  EXPECT_EQ(h.button->SkinData().PaintSkipped, 1);
+  EXPECT_FALSE(h.speed->PrepareCache());
+  EXPECT_TRUE(h.speed->SkinData().BGChanged);
+  notReady = false;
+  EXPECT_TRUE(h.button->PaintCache());
+  EXPECT_TRUE(h.speed->PrepareCache());
+  EXPECT_EQ(Harness::Probe(h.button, 3, 3), ButtonN);
+
+  const WPARAM flush = SkinCommandWParam(AC_FLUSHREPAINT);
+  locked = true;
+  paints = 0;
+  SendMessageA(h.bit->Handle(), WM_SKINCOMMAND, flush, 0);
+  EXPECT_EQ(paints, 0);
+  locked = false;
+  SendMessageA(h.bit->Handle(), WM_SKINCOMMAND, flush, 0);
+  EXPECT_EQ(paints, 1);
+  h.form->WindowProc = formProc;
+}
+
+// Asked to erase its background, a push button shows its cache there (painting it first when stale) and leaves
+// nothing to the default erase.
+TEST(SkinnedButtons, EraseShowsTheCache) {
+  NoAnimations still;
+  Harness h;
+  const HWND b = h.button->Handle();
+  const uint32_t face = Harness::Probe(h.button, 3, 3);
+  ASSERT_EQ(face, ButtonN);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = h.button->Width();
+  bi.bmiHeader.biHeight = -h.button->Height();
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  PatBlt(dc, 0, 0, h.button->Width(), h.button->Height(), BLACKNESS);
+  EXPECT_EQ(SendMessageA(b, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0), 0);
+  GdiFlush();
+  EXPECT_EQ(GetPixel(dc, 3, 3), COLORREF(face));
+  h.button->SkinData().BGChanged = true;
+  SendMessageA(b, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  EXPECT_FALSE(h.button->SkinData().BGChanged) << "a stale cache is painted again";
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+}
+
+// A bit button's colour tone takes its face, not the glyph over it; OnPaint sees the finished picture (disabled look
+// included); with an image list the glyph is one of NumGlyphs cells of the list's image.
+TEST(SkinnedButtons, BitButtonToneUnderItsGlyphAndOnPaintLast) {
+  NoAnimations still;
+  Harness h;
+  TsBitBtn* b = h.bit;
+  b->SkinData().ColorTone = 0x0000FF;
+  b->RepaintNow();
+  const TRect g = b->GlyphRect(0);
+  ASSERT_GT(g.Width(), 0);
+  EXPECT_EQ(Harness::Probe(b, (g.Left + g.Right) / 2, (g.Top + g.Bottom) / 2), 0xE02010u);
+  EXPECT_NE(Harness::Probe(b, 3, 3), ButtonN) << "the face is toned";
+  b->SkinData().ColorTone = clNone;
+  uint32_t seen = 0;
+  b->OnPaint = [&seen](gui::TObject*, Bitmap& cache) { seen = GetPixel32(cache, 3, 3) & 0xFFFFFF; };
+  b->SetEnabled(false);
+  const uint32_t shown = Harness::Probe(b, 3, 3);
+  EXPECT_TRUE(DisabledLook(shown, ButtonN));
+  EXPECT_EQ(((seen & 0xFF) << 16) | (seen & 0xFF00) | ((seen >> 16) & 0xFF), shown);
+
+  auto* images = new gui::TImageList(h.form);
+  images->SetSize(32, 16);
+  gui::TBitmap strip;
+  strip.SetPixelFormat(gui::TPixelFormat::pf32bit);
+  strip.SetSize(32, 16);
+  images->AddImage32(strip);
+  b->SetImages(images);
+  b->ImageIndex = 0;
+  b->SetNumGlyphs(2);
+  EXPECT_EQ(b->GlyphSize().cx, 16);
+  EXPECT_EQ(b->GlyphSize().cy, 16);
+}
+
 }  // namespace
