@@ -263,9 +263,7 @@ bool TsButtonCore<Base>::PaintCache() {
       DrawBorderImage(cache, all, *cut, s, true, region);
       pendingRegion_ = region;
     } else if (SkinManagerIsValidImageIndex(*m, skinData_->BorderIndex)) {
-      const SkinImageRecord& rec = m->Skin().Images[size_t(skinData_->BorderIndex)];
-      // A border the skin shows only from the hot state on.
-      if (s != 0 || (rec.DrawMode & 2) == 0) DrawSkinMask(cache, all, ci, rec, s, true);
+      DrawSkinMask(cache, all, ci, m->Skin().Images[size_t(skinData_->BorderIndex)], s, true);
     }
   };
   // The skin data's colour tone takes the face, not the glyph and caption painted over it.

@@ -315,7 +315,8 @@ void TsSpeedButton::RepaintRequest() {
     Invalidate();
     return;
   }
-  if (skinData_->Updating) return;
+  // A parent holding its repaints holds ours: it repaints its children when it lets go.
+  if (CommonDataIsUpdating(*skinData_, true)) return;
   if ((skinData_->BGChanged || CurrentState() != cacheState_) && !PrepareCache()) return;
   PaintControlsAbove();
   HDC dc = ledger::GetDC(Parent()->WindowHandle());
@@ -379,6 +380,9 @@ void TsSpeedButton::MouseDown(gui::TMouseButton button, gui::TShiftState shift, 
       SpeedDropDownHit(Width(), style_, dropdownMenu_ != nullptr, static_cast<bool>(OnClick), x)) {
     if (menuShowing_) return;
     const std::shared_ptr<bool> alive = alive_;
+    // No hint pops up over the menu: hints stay off while the button is pressed.
+    const bool hints = gui::Application != nullptr && gui::Application->ShowHint();
+    if (hints) gui::Application->SetShowHint(false);
     DropDownSpeedButton() = this;
     CommonDataStopAnimation(*skinData_);
     TsSkinManager* m = skinData_->SkinManager();
@@ -390,6 +394,8 @@ void TsSpeedButton::MouseDown(gui::TMouseButton button, gui::TShiftState shift, 
     dropdownMenu_->PopupComponent = this;
     const gui::TPoint p = ClientToScreen(gui::TPoint{0, Height()});
     dropdownMenu_->Popup(p.X, p.Y);  // modal: a menu handler may free the button
+    // The menu took the release: the hints come back now.
+    if (hints && gui::Application != nullptr) gui::Application->SetShowHint(true);
     if (!*alive) {
       DropDownSpeedButton() = nullptr;
       return;

@@ -143,6 +143,7 @@ struct Harness {
   int popups = 0, buttonClicks = 0, splitClicks = 0, dropClicks = 0, menuOnlyClicks = 0;
   gui::TComponent* popupComponent = nullptr;
   int stateAtPopup = -1;
+  bool hintsAtPopup = true;
 
   explicit Harness(bool skinned = true, bool huge = false) {
     if (huge)
@@ -189,6 +190,7 @@ struct Harness {
       popupComponent = menu->PopupComponent;
       if (auto* s = dynamic_cast<TsSpeedButton*>(popupComponent)) stateAtPopup = s->CurrentState();
       if (auto* b = dynamic_cast<TsButton*>(popupComponent)) stateAtPopup = b->CurrentState();
+      hintsAtPopup = gui::Application->ShowHint();
       SetTimer(nullptr, 0, 80, CloseMenu);
     };
     button->OnClick = [this](gui::TObject*) { ++buttonClicks; };
@@ -357,6 +359,8 @@ TEST(SkinnedButtons, SplitAndDropDownPartsReactToClicks) {
   EXPECT_EQ(h.popups, 3);
   EXPECT_EQ(h.popupComponent, h.menuOnly);
   EXPECT_EQ(h.stateAtPopup, bstPressed);
+  EXPECT_FALSE(h.hintsAtPopup) << "no hint over the menu";
+  EXPECT_TRUE(gui::Application->ShowHint()) << "hints back once it closed";
   EXPECT_FALSE(h.menuOnly->MenuShowing());
   EXPECT_EQ(DropDownSpeedButton(), nullptr);
   MouseTo(5, 5);
@@ -810,13 +814,20 @@ TEST(SkinnedButtons, ButtonsWaitForTheirParentsPictureAndRepaintLock) {
   EXPECT_EQ(Harness::Probe(h.button, 3, 3), ButtonN);
 
   const WPARAM flush = SkinCommandWParam(AC_FLUSHREPAINT);
+  int speedPaints = 0;
+  h.speed->OnPaint = [&speedPaints](gui::TObject*, Bitmap&) { ++speedPaints; };
   locked = true;
   paints = 0;
   SendMessageA(h.bit->Handle(), WM_SKINCOMMAND, flush, 0);
+  h.speed->SkinData().BGChanged = true;
+  h.speed->RepaintRequest();
   EXPECT_EQ(paints, 0);
+  EXPECT_EQ(speedPaints, 0);
   locked = false;
   SendMessageA(h.bit->Handle(), WM_SKINCOMMAND, flush, 0);
+  h.speed->Perform(WM_SKINCOMMAND, flush, 0);
   EXPECT_EQ(paints, 1);
+  EXPECT_EQ(speedPaints, 1);
   h.form->WindowProc = formProc;
 }
 
