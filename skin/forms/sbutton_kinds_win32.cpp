@@ -93,8 +93,8 @@ void TsButton::SetStyle(TButtonStyle s) {
 
 void TsButton::ActionChange(gui::TObject* Sender, bool CheckDefaults) {
   TsButtonCore<gui::TButton>::ActionChange(Sender, CheckDefaults);
-  if (auto* a = dynamic_cast<gui::TCustomAction*>(Sender); a != nullptr && (!CheckDefaults || ImageIndexes.Normal == -1)) {
-    ImageIndexes.Normal = a->ImageIndex();
+  if (auto* a = dynamic_cast<gui::TCustomAction*>(Sender); a != nullptr && (!CheckDefaults || imageIndexes_.Normal == -1)) {
+    imageIndexes_.Normal = a->ImageIndex();
     Changed();
   }
 }
@@ -105,7 +105,7 @@ void TsButton::Notification(gui::TComponent* AComponent, gui::TOperation Operati
 }
 
 bool TsButton::HasImage() {
-  return images_ != nullptr && ImageIndexes.Normal >= 0 && ImageIndexes.Normal < ImageCountOf(images_);
+  return images_ != nullptr && imageIndexes_.Normal >= 0 && imageIndexes_.Normal < ImageCountOf(images_);
 }
 
 PushLayoutInput TsButton::LayoutInput() {
@@ -113,16 +113,16 @@ PushLayoutInput TsButton::LayoutInput() {
   in.Width = Width();
   in.Height = Height();
   in.Style = style_;
-  in.Alignment = ImageAlignment;
+  in.Alignment = imageAlignment_;
   in.HasImage = HasImage();
   if (images_ != nullptr) in.Image = TSize{images_->Width(), images_->Height()};
-  in.ContentMargin = ContentMargin;
+  in.ContentMargin = contentMargin_;
   in.Margins = ImageMargins.Values();
   return in;
 }
 
 int32_t TsButton::StateImageIndex(int32_t State) {
-  return PushButtonImageIndex(ImageIndexes, ImageCountOf(images_), Enabled(), State, Focused());
+  return PushButtonImageIndex(imageIndexes_, ImageCountOf(images_), Enabled(), State, Focused());
 }
 
 TRect TsButton::ImageRect(int32_t State) {
@@ -140,7 +140,7 @@ TRect TsButton::CaptionRect(int32_t State) {
     font.SetSize(font.Size() + 2);
   }
   const std::string text = Caption();
-  const TSize ts = text.empty() ? TSize{0, 0} : GetTextSize(text, font, PushButtonTextWidth(in), WordWrap);
+  const TSize ts = text.empty() ? TSize{0, 0} : GetTextSize(text, font, PushButtonTextWidth(in), wordWrap_);
   return ShiftRect(PushButtonCaptionRect(in, ts), ContentShift());
 }
 
@@ -151,7 +151,7 @@ void TsButton::PaintContent(Bitmap& Cache, int32_t State, int32_t SkinState) {
   const int32_t block = SkinState > 0 ? 1 : 0;
   const TRect cr = CaptionRect(State);
   if (!text.empty()) {
-    uint32_t flags = DT_CENTER | DT_VCENTER | DT_EXPANDTABS | (WordWrap ? DT_WORDBREAK : 0);
+    uint32_t flags = DT_CENTER | DT_VCENTER | DT_EXPANDTABS | (wordWrap_ ? DT_WORDBREAK : 0);
     gui::TFont font;
     font.Assign(Font());
     if (style_ == TButtonStyle::bsCommandLink) {
@@ -161,11 +161,11 @@ void TsButton::PaintContent(Bitmap& Cache, int32_t State, int32_t SkinState) {
     }
     if (UseRightToLeftReading()) flags |= DT_RTLREADING;
     WriteSkinText(Cache, font, text, Enabled(), block, *skinData_, flags, cr);
-    if (style_ == TButtonStyle::bsCommandLink && !CommandLinkHint.empty())
-      WriteSkinText(Cache, Font(), CommandLinkHint, Enabled(), block, *skinData_, flags,
-                    TRect{cr.Left, cr.Bottom + 6, cr.Right, Height() - ContentMargin});
-    if (Enabled() && Focused() && ShowFocus && m->ButtonsOptions.ShowFocusRect)
-      FocusFrame(Cache, cr, FocusMargin, Height(),
+    if (style_ == TButtonStyle::bsCommandLink && !commandLinkHint_.empty())
+      WriteSkinText(Cache, Font(), commandLinkHint_, Enabled(), block, *skinData_, flags,
+                    TRect{cr.Left, cr.Bottom + 6, cr.Right, Height() - contentMargin_});
+    if (Enabled() && Focused() && showFocus_ && m->ButtonsOptions.ShowFocusRect)
+      FocusFrame(Cache, cr, focusMargin_, Height(),
                  SectionFont(m, skinData_->SkinIndex, std::min(1, StateCountOf(m, skinData_->SkinIndex))));
   }
   if (style_ == TButtonStyle::bsSplitButton) {
@@ -193,7 +193,7 @@ void TsButton::PaintUnskinned(void* DrawItem) {
   const int32_t state = pressed ? bstPressed : 0;
   const TRect cr = CaptionRect(state);
   RECT tr{cr.Left, cr.Top, cr.Right, cr.Bottom};
-  PlainText(dc, Font(), Caption(), tr, DT_CENTER | DT_VCENTER | DT_EXPANDTABS | (WordWrap ? DT_WORDBREAK : 0),
+  PlainText(dc, Font(), Caption(), tr, DT_CENTER | DT_VCENTER | DT_EXPANDTABS | (wordWrap_ ? DT_WORDBREAK : 0),
             Enabled());
   gui::TCanvas canvas;
   canvas.SetHandle(dc);
@@ -230,7 +230,7 @@ bool TsButton::DropDownPress(int x, int y) {
 
 TsBitBtn::TsBitBtn(gui::TComponent* AOwner) : TsButtonCore<gui::TBitBtn>(AOwner) { skinData_->ControlKind = ckBitBtn; }
 
-bool TsBitBtn::HasImage() { return images_ != nullptr && ImageIndex >= 0 && ImageIndex < ImageCountOf(images_); }
+bool TsBitBtn::HasImage() { return images_ != nullptr && imageIndex_ >= 0 && imageIndex_ < ImageCountOf(images_); }
 
 TSize TsBitBtn::GlyphSize() {
   const TSize list = images_ != nullptr ? TSize{images_->Width(), images_->Height()} : TSize{0, 0};
@@ -248,8 +248,8 @@ int32_t TsBitBtn::CurrentState() {
 
 void TsBitBtn::ActionChange(gui::TObject* Sender, bool CheckDefaults) {
   TsButtonCore<gui::TBitBtn>::ActionChange(Sender, CheckDefaults);
-  if (auto* a = dynamic_cast<gui::TCustomAction*>(Sender); a != nullptr && (!CheckDefaults || ImageIndex == -1)) {
-    ImageIndex = a->ImageIndex();
+  if (auto* a = dynamic_cast<gui::TCustomAction*>(Sender); a != nullptr && (!CheckDefaults || imageIndex_ == -1)) {
+    imageIndex_ = a->ImageIndex();
     Changed();
   }
 }
@@ -259,16 +259,16 @@ void TsBitBtn::Rects(TRect& GlyphR, TRect& CaptionR) {
   in.Width = Width();
   in.Height = Height();
   in.Glyph = GlyphSize();
-  const std::string text = ShowCaption ? Caption() : std::string();
-  if (!text.empty()) in.Text = GetTextSize(text, Font(), std::max(Width() - in.Glyph.cx - 8, 0), WordWrap);
+  const std::string text = showCaption_ ? Caption() : std::string();
+  if (!text.empty()) in.Text = GetTextSize(text, Font(), std::max(Width() - in.Glyph.cx - 8, 0), wordWrap_);
   in.Layout = int32_t(gui::TBitBtn::Layout());
-  in.Alignment = int32_t(Alignment);
+  in.Alignment = int32_t(alignment_);
   in.Margin = Margin();
   in.Spacing = Spacing();
   in.RightToLeft = UseRightToLeftAlignment();
   in.Shift = ContentShift();
-  in.Reflected = Reflected;
-  in.TextOffset = TextOffset;
+  in.Reflected = reflected_;
+  in.TextOffset = textOffset_;
   BitBtnRects(in, GlyphR, CaptionR);
 }
 
@@ -290,17 +290,17 @@ void TsBitBtn::PaintContent(Bitmap& Cache, int32_t State, int32_t SkinState) {
   TsSkinManager* m = skinData_->SkinManager();
   PaintButtonGlyph(this, &Cache, nullptr, State);
   const std::string text = Caption();
-  if (ShowCaption && !text.empty()) {
-    uint32_t flags = DT_EXPANDTABS | DT_VCENTER | (WordWrap ? DT_WORDBREAK : DT_SINGLELINE);
-    flags |= TextAlignment == gui::TAlignment::taLeftJustify    ? DT_LEFT
-             : TextAlignment == gui::TAlignment::taRightJustify ? DT_RIGHT
+  if (showCaption_ && !text.empty()) {
+    uint32_t flags = DT_EXPANDTABS | DT_VCENTER | (wordWrap_ ? DT_WORDBREAK : DT_SINGLELINE);
+    flags |= textAlignment_ == gui::TAlignment::taLeftJustify    ? DT_LEFT
+             : textAlignment_ == gui::TAlignment::taRightJustify ? DT_RIGHT
                                                                  : DT_CENTER;
     const TRect cr = CaptionRect(State);
     WriteSkinText(Cache, Font(), text, Enabled(), SkinState > 0 ? 1 : 0, *skinData_, flags, cr);
-    if (Enabled() && Focused() && ShowFocus && m->ButtonsOptions.ShowFocusRect)
+    if (Enabled() && Focused() && showFocus_ && m->ButtonsOptions.ShowFocusRect)
       DrawDottedFrame(Cache,
-                      TRect{cr.Left - FocusMargin - 1, cr.Top - FocusMargin, cr.Right + FocusMargin + 1,
-                            cr.Bottom + FocusMargin},
+                      TRect{cr.Left - focusMargin_ - 1, cr.Top - focusMargin_, cr.Right + focusMargin_ + 1,
+                            cr.Bottom + focusMargin_},
                       SectionFont(m, skinData_->SkinIndex, std::min(1, StateCountOf(m, skinData_->SkinIndex))), clNone);
   }
 }
@@ -319,9 +319,9 @@ void TsBitBtn::PaintUnskinned(void* DrawItem) {
   PlainFace(dc, r, pressed, Enabled(), default_, focused);
   const int32_t state = pressed ? bstPressed : 0;
   const TRect cr = CaptionRect(state);
-  if (ShowCaption)
+  if (showCaption_)
     PlainText(dc, Font(), Caption(), RECT{cr.Left, cr.Top, cr.Right, cr.Bottom},
-              DT_CENTER | DT_VCENTER | DT_EXPANDTABS | (WordWrap ? DT_WORDBREAK : DT_SINGLELINE), Enabled());
+              DT_CENTER | DT_VCENTER | DT_EXPANDTABS | (wordWrap_ ? DT_WORDBREAK : DT_SINGLELINE), Enabled());
   gui::TCanvas canvas;
   canvas.SetHandle(dc);
   PaintButtonGlyph(this, nullptr, &canvas, state);
@@ -354,32 +354,32 @@ void PaintButtonGlyph(gui::TControl* Button, Bitmap* Target, gui::TCanvas* Canva
     d.Down = State == bstPressed;
     d.Grayed = d.SkinIndex >= 0 && d.Manager != nullptr && d.Manager->Effects.DiscoloredGlyphs;
     d.DisabledGlyphKind = dgBlended;
-    d.Reflected = b->Reflected;
+    d.Reflected = b->Reflected();
     if (!b->HasImage()) return;
   } else if (auto* bb = dynamic_cast<TsBitBtn*>(Button)) {
     fromSkinData(bb->SkinData());
     d.Images = bb->Images();
-    d.ImageIndex = bb->ImageIndex;
+    d.ImageIndex = bb->ImageIndex();
     d.Glyph = &bb->Glyph();
     d.R = bb->GlyphRect(State);
     d.NumGlyphs = bb->NumGlyphs();
-    d.Blend = bb->Blend;
+    d.Blend = bb->Blend();
     d.Down = bb->Down();
-    d.Grayed = bb->Grayed;
-    d.DisabledGlyphKind = bb->DisabledGlyphKind;
-    d.Reflected = bb->Reflected;
+    d.Grayed = bb->Grayed();
+    d.DisabledGlyphKind = bb->DisabledGlyphKind();
+    d.Reflected = bb->Reflected();
   } else if (auto* sb = dynamic_cast<TsSpeedButton*>(Button)) {
     fromSkinData(sb->SkinData());
     d.Images = sb->Images();
-    d.ImageIndex = sb->ImageIndex;
+    d.ImageIndex = sb->ImageIndex();
     d.Glyph = &sb->Glyph();
     d.R = sb->GlyphRect(true);
     d.NumGlyphs = sb->NumGlyphs();
     d.Blend = sb->Blend();
     d.Down = sb->Down();
     d.Grayed = sb->Grayed();
-    d.DisabledGlyphKind = sb->DisabledGlyphKind;
-    d.Reflected = sb->Reflected;
+    d.DisabledGlyphKind = sb->DisabledGlyphKind();
+    d.Reflected = sb->Reflected();
     // A fully transparent normal look takes its colours from the parent's section.
     if (State == 0 && d.SkinIndex >= 0 && sb->Parent() != nullptr && d.Manager != nullptr &&
         d.Manager->Skin().Sections[size_t(d.SkinIndex)].NormalState.Transparency == 100)

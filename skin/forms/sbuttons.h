@@ -84,11 +84,18 @@ class TsButtonCore : public Base {
 
   TsCtrlSkinData& SkinData() { return *skinData_; }
   TacAnimatEvents AnimatEvents = AnimatEventSet(aeGlobalDef);
-  bool ShowFocus = true;
-  TsDisabledKind DisabledKind = dkBlended;
-  int32_t FocusMargin = 1;
-  bool Reflected = false;
-  bool WordWrap = true;
+  // The look's properties: a change repaints (the disabled kind and word wrap not while loading; the focus margin
+  // shows at the next paint).
+  bool ShowFocus() const { return showFocus_; }
+  void SetShowFocus(bool v) { SetAndRepaint(showFocus_, v); }
+  TsDisabledKind DisabledKind() const { return disabledKind_; }
+  void SetDisabledKind(TsDisabledKind v) { SetAndRepaint(disabledKind_, v, true); }
+  int32_t FocusMargin() const { return focusMargin_; }
+  void SetFocusMargin(int32_t v) { focusMargin_ = v; }
+  bool Reflected() const { return reflected_; }
+  void SetReflected(bool v) { SetAndRepaint(reflected_, v); }
+  bool WordWrap() const { return wordWrap_; }
+  void SetWordWrap(bool v) { SetAndRepaint(wordWrap_, v, true); }
 
   bool Down() const { return down_; }
   void SetDown(bool v);
@@ -134,10 +141,22 @@ class TsButtonCore : public Base {
   bool ContentShift();
   bool ActiveDefault() const;
   void Changed();
+  // Stores a property's value and repaints when it changed (not while loading when asked).
+  template <class T>
+  void SetAndRepaint(T& Field, T Value, bool NotWhileLoading = false) {
+    if (Field == Value) return;
+    Field = Value;
+    if (!(NotWhileLoading && this->IsLoading())) Changed();
+  }
 
   std::unique_ptr<TsCtrlSkinData> skinData_;
   gui::TCustomImageList* images_ = nullptr;
   gui::TChangeLink imageLink_;
+  bool showFocus_ = true;
+  TsDisabledKind disabledKind_ = dkBlended;
+  int32_t focusMargin_ = 1;
+  bool reflected_ = false;
+  bool wordWrap_ = true;
   bool down_ = false;
   bool pressedByMouse_ = false;
   bool default_ = false;
@@ -166,15 +185,29 @@ class TsButton : public TsButtonCore<gui::TButton> {
   explicit TsButton(gui::TComponent* AOwner);
   GUI_CLASS_NAME("TsButton")
 
-  std::string CommandLinkHint;
+  const std::string& CommandLinkHint() const { return commandLinkHint_; }
+  void SetCommandLinkHint(const std::string& v) { SetAndRepaint(commandLinkHint_, v); }
   gui::TPopupMenu* DropDownMenu() const { return dropDownMenu_; }
   void SetDropDownMenu(gui::TPopupMenu* Menu);
-  PushImageIndexes ImageIndexes;
-  TImageAlignment ImageAlignment = TImageAlignment::iaLeft;
+  // The images by state; a change repaints only while the button has an image list.
+  const PushImageIndexes& ImageIndexes() const { return imageIndexes_; }
+  int32_t ImageIndex() const { return imageIndexes_.Normal; }
+  void SetImageIndex(int32_t v) { SetImageProperty(imageIndexes_.Normal, v); }
+  int32_t HotImageIndex() const { return imageIndexes_.Hot; }
+  void SetHotImageIndex(int32_t v) { SetImageProperty(imageIndexes_.Hot, v); }
+  int32_t PressedImageIndex() const { return imageIndexes_.Pressed; }
+  void SetPressedImageIndex(int32_t v) { SetImageProperty(imageIndexes_.Pressed, v); }
+  int32_t SelectedImageIndex() const { return imageIndexes_.Selected; }
+  void SetSelectedImageIndex(int32_t v) { SetImageProperty(imageIndexes_.Selected, v); }
+  int32_t DisabledImageIndex() const { return imageIndexes_.Disabled; }
+  void SetDisabledImageIndex(int32_t v) { SetImageProperty(imageIndexes_.Disabled, v); }
+  TImageAlignment ImageAlignment() const { return imageAlignment_; }
+  void SetImageAlignment(TImageAlignment v) { SetImageProperty(imageAlignment_, v); }
   TImageMargins ImageMargins;
   TButtonStyle Style() const { return style_; }
   void SetStyle(TButtonStyle s);
-  int32_t ContentMargin = 6;
+  int32_t ContentMargin() const { return contentMargin_; }
+  void SetContentMargin(int32_t v) { SetAndRepaint(contentMargin_, v); }
 
   // Geometry of the current look (window coordinates).
   PushLayoutInput LayoutInput();
@@ -192,8 +225,18 @@ class TsButton : public TsButtonCore<gui::TButton> {
   void Notification(gui::TComponent* AComponent, gui::TOperation Operation) override;
 
  private:
+  template <class T>
+  void SetImageProperty(T& Field, T Value) {
+    if (Field == Value) return;
+    Field = Value;
+    if (images_ != nullptr) Changed();
+  }
   gui::TPopupMenu* dropDownMenu_ = nullptr;
   TButtonStyle style_ = TButtonStyle::bsPushButton;
+  std::string commandLinkHint_;
+  PushImageIndexes imageIndexes_;
+  TImageAlignment imageAlignment_ = TImageAlignment::iaLeft;
+  int32_t contentMargin_ = 6;
 };
 
 class TsBitBtn : public TsButtonCore<gui::TBitBtn> {
@@ -201,15 +244,25 @@ class TsBitBtn : public TsButtonCore<gui::TBitBtn> {
   explicit TsBitBtn(gui::TComponent* AOwner);
   GUI_CLASS_NAME("TsBitBtn")
 
-  gui::TAlignment Alignment = gui::TAlignment::taCenter;
-  gui::TAlignment TextAlignment = gui::TAlignment::taCenter;
-  int32_t Blend = 0;
-  TsDisabledGlyphKind DisabledGlyphKind = dgBlended;
-  bool Grayed = false;
-  int32_t ImageIndex = -1;
-  bool ShowCaption = true;
-  bool DrawOverBorder = true;
-  int32_t TextOffset = 0;
+  // The look's properties: a change repaints.
+  gui::TAlignment Alignment() const { return alignment_; }
+  void SetAlignment(gui::TAlignment v) { SetAndRepaint(alignment_, v); }
+  gui::TAlignment TextAlignment() const { return textAlignment_; }
+  void SetTextAlignment(gui::TAlignment v) { SetAndRepaint(textAlignment_, v); }
+  int32_t Blend() const { return blend_; }
+  void SetBlend(int32_t v) { SetAndRepaint(blend_, v); }
+  TsDisabledGlyphKind DisabledGlyphKind() const { return disabledGlyphKind_; }
+  void SetDisabledGlyphKind(TsDisabledGlyphKind v) { SetAndRepaint(disabledGlyphKind_, v); }
+  bool Grayed() const { return grayed_; }
+  void SetGrayed(bool v) { SetAndRepaint(grayed_, v); }
+  int32_t ImageIndex() const { return imageIndex_; }
+  void SetImageIndex(int32_t v) { SetAndRepaint(imageIndex_, v); }
+  bool ShowCaption() const { return showCaption_; }
+  void SetShowCaption(bool v) { SetAndRepaint(showCaption_, v); }
+  bool DrawOverBorder() const { return drawOverBorder_; }
+  void SetDrawOverBorder(bool v) { SetAndRepaint(drawOverBorder_, v); }
+  int32_t TextOffset() const { return textOffset_; }
+  void SetTextOffset(int32_t v) { SetAndRepaint(textOffset_, v); }
   std::function<void(gui::TObject* Sender, Bitmap& Bmp)> OnPaint;
 
   bool HasImage();
@@ -221,10 +274,21 @@ class TsBitBtn : public TsButtonCore<gui::TBitBtn> {
  protected:
   void PaintContent(Bitmap& Cache, int32_t State, int32_t SkinState) override;
   void PaintUnskinned(void* DrawItem) override;
-  bool BorderOverContent() const override { return !DrawOverBorder; }
+  bool BorderOverContent() const override { return !drawOverBorder_; }
   void CachePainted(Bitmap& Cache) override;
   void Rects(TRect& GlyphR, TRect& CaptionR);
   void ActionChange(gui::TObject* Sender, bool CheckDefaults) override;
+
+ private:
+  gui::TAlignment alignment_ = gui::TAlignment::taCenter;
+  gui::TAlignment textAlignment_ = gui::TAlignment::taCenter;
+  int32_t blend_ = 0;
+  TsDisabledGlyphKind disabledGlyphKind_ = dgBlended;
+  bool grayed_ = false;
+  int32_t imageIndex_ = -1;
+  bool showCaption_ = true;
+  bool drawOverBorder_ = true;
+  int32_t textOffset_ = 0;
 };
 
 class TsSpeedButton : public gui::TSpeedButton {
@@ -235,27 +299,39 @@ class TsSpeedButton : public gui::TSpeedButton {
 
   TsCtrlSkinData& SkinData() { return *skinData_; }
   TacAnimatEvents AnimatEvents = AnimatEventSet(aeGlobalDef);
-  gui::TAlignment Alignment = gui::TAlignment::taCenter;
-  gui::TAlignment TextAlignment = gui::TAlignment::taCenter;
+  // The look's properties: a change flags the cache stale and repaints.
+  gui::TAlignment Alignment() const { return alignment_; }
+  void SetAlignment(gui::TAlignment v) { SetAndRepaint(alignment_, v); }
+  gui::TAlignment TextAlignment() const { return textAlignment_; }
+  void SetTextAlignment(gui::TAlignment v) { SetAndRepaint(textAlignment_, v); }
   int32_t Blend() const { return blend_; }
   void SetBlend(int32_t v);
   TToolButtonStyle ButtonStyle() const { return style_; }
   void SetButtonStyle(TToolButtonStyle s);
-  TsDisabledGlyphKind DisabledGlyphKind = dgBlended;
-  TsDisabledKind DisabledKind = dkBlended;
+  TsDisabledGlyphKind DisabledGlyphKind() const { return disabledGlyphKind_; }
+  void SetDisabledGlyphKind(TsDisabledGlyphKind v) { SetAndRepaint(disabledGlyphKind_, v); }
+  TsDisabledKind DisabledKind() const { return disabledKind_; }
+  void SetDisabledKind(TsDisabledKind v) { SetAndRepaint(disabledKind_, v); }
   gui::TPopupMenu* DropdownMenu() const { return dropdownMenu_; }
   void SetDropdownMenu(gui::TPopupMenu* Menu);
   virtual bool Grayed();
   void SetGrayed(bool v);
-  int32_t ImageIndex = -1;
+  int32_t ImageIndex() const { return imageIndex_; }
+  void SetImageIndex(int32_t v) { SetAndRepaint(imageIndex_, v); }
   gui::TCustomImageList* Images() const { return images_; }
   void SetImages(gui::TCustomImageList* List);
-  bool Reflected = false;
-  bool ShowCaption = true;
-  bool DrawOverBorder = true;
-  int32_t TextOffset = 0;
-  bool WordWrap = true;
-  bool UseEllipsis = true;
+  bool Reflected() const { return reflected_; }
+  void SetReflected(bool v) { SetAndRepaint(reflected_, v); }
+  bool ShowCaption() const { return showCaption_; }
+  void SetShowCaption(bool v) { SetAndRepaint(showCaption_, v); }
+  bool DrawOverBorder() const { return drawOverBorder_; }
+  void SetDrawOverBorder(bool v) { SetAndRepaint(drawOverBorder_, v); }
+  int32_t TextOffset() const { return textOffset_; }
+  void SetTextOffset(int32_t v) { SetAndRepaint(textOffset_, v); }
+  bool WordWrap() const { return wordWrap_; }
+  void SetWordWrap(bool v) { SetAndRepaint(wordWrap_, v); }
+  bool UseEllipsis() const { return useEllipsis_; }
+  void SetUseEllipsis(bool v) { SetAndRepaint(useEllipsis_, v); }
   int32_t Margin() const { return margin_; }
   void SetMargin(int32_t m);
   std::function<void(gui::TObject* Sender, Bitmap& Bmp)> OnPaint;
@@ -283,6 +359,12 @@ class TsSpeedButton : public gui::TSpeedButton {
   virtual void HandleMouseEnter();
   virtual void HandleMouseLeave();
   void Changed();
+  template <class T>
+  void SetAndRepaint(T& Field, T Value) {
+    if (Field == Value) return;
+    Field = Value;
+    Changed();
+  }
   // A new glyph: the cache is stale and the button repaints (after whatever handled the glyph's change before).
   void GlyphChanged();
   // The visible opaque graphic controls lying over the button (later in the parent's list) painted into the cache.
@@ -293,6 +375,17 @@ class TsSpeedButton : public gui::TSpeedButton {
   gui::TCustomImageList* images_ = nullptr;
   gui::TChangeLink imageLink_;
   gui::TPopupMenu* dropdownMenu_ = nullptr;
+  gui::TAlignment alignment_ = gui::TAlignment::taCenter;
+  gui::TAlignment textAlignment_ = gui::TAlignment::taCenter;
+  TsDisabledGlyphKind disabledGlyphKind_ = dgBlended;
+  TsDisabledKind disabledKind_ = dkBlended;
+  int32_t imageIndex_ = -1;
+  bool reflected_ = false;
+  bool showCaption_ = true;
+  bool drawOverBorder_ = true;
+  int32_t textOffset_ = 0;
+  bool wordWrap_ = true;
+  bool useEllipsis_ = true;
   int32_t blend_ = 0;
   int32_t margin_ = -1;
   bool grayed_ = false;

@@ -287,7 +287,7 @@ bool TsButtonCore<Base>::PaintCache() {
     PaintContent(cache, state, s);
   }
   if (!this->Enabled() || ActionDisabled(this))
-    PaintDisabledLook(cache, DisabledKind, ParentColorOf(this->WindowHandle()), TPoint{}, ci);
+    PaintDisabledLook(cache, disabledKind_, ParentColorOf(this->WindowHandle()), TPoint{}, ci);
   CachePainted(cache);
   skinData_->BGChanged = cutPutOff;
   // Reaching beyond its parent's client area, the button took nothing from the parent's picture there: the picture

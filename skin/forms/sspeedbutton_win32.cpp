@@ -151,8 +151,8 @@ void TsSpeedButton::Notification(gui::TComponent* AComponent, gui::TOperation Op
 
 void TsSpeedButton::ActionChange(gui::TObject* Sender, bool CheckDefaults) {
   gui::TSpeedButton::ActionChange(Sender, CheckDefaults);
-  if (auto* a = dynamic_cast<gui::TCustomAction*>(Sender); a != nullptr && (!CheckDefaults || ImageIndex == -1)) {
-    ImageIndex = a->ImageIndex();
+  if (auto* a = dynamic_cast<gui::TCustomAction*>(Sender); a != nullptr && (!CheckDefaults || imageIndex_ == -1)) {
+    imageIndex_ = a->ImageIndex();
     Changed();
   }
 }
@@ -178,7 +178,7 @@ int32_t TsSpeedButton::CurrentState() {
 
 TSize TsSpeedButton::GlyphSize() {
   const int32_t cells = std::max(NumGlyphs() & 127, 1);
-  if (images_ != nullptr && ImageIndex >= 0 && ImageIndex < ImageCountOf(images_))
+  if (images_ != nullptr && imageIndex_ >= 0 && imageIndex_ < ImageCountOf(images_))
     return TSize{images_->Width(), images_->Height()};
   if (Glyph().Empty()) return TSize{0, 0};
   return TSize{Glyph().Width() / cells, Glyph().Height()};
@@ -189,20 +189,20 @@ SpeedLayoutInput TsSpeedButton::LayoutInput() {
   in.Width = Width();
   in.Height = Height();
   in.Layout = int32_t(Layout());
-  in.Alignment = int32_t(Alignment);
-  in.TextAlignment = int32_t(TextAlignment);
+  in.Alignment = int32_t(alignment_);
+  in.TextAlignment = int32_t(textAlignment_);
   in.Glyph = GlyphSize();
-  const std::string text = ShowCaption ? Caption() : std::string();
+  const std::string text = showCaption_ ? Caption() : std::string();
   in.HasCaption = !text.empty();
   if (in.HasCaption) {
     const int32_t avail = std::max<int32_t>(Width() - in.Glyph.cx - 6, 1);
-    in.Text = GetTextSize(text, Font(), avail, WordWrap);
+    in.Text = GetTextSize(text, Font(), avail, wordWrap_);
     in.Text.cx = std::min(in.Text.cx, avail);
   }
   in.Spacing = Spacing();
   in.Margin = margin_;
   in.DropDown = style_ == TToolButtonStyle::tbsDropDown;
-  in.TextOffset = TextOffset;
+  in.TextOffset = textOffset_;
   return in;
 }
 
@@ -275,25 +275,25 @@ bool TsSpeedButton::PrepareCache() {
     PaintSkinItem(skinData_->SkinIndex, ci, as, SpeedArrowRect(w, h), TPoint{}, cache, m);
   }
   const TRect face = split ? SpeedFaceRect(w, h, true) : all;
-  if (DrawOverBorder) {
+  if (drawOverBorder_) {
     PaintSkinItem(skinData_->SkinIndex, ci, s, face, TPoint{}, cache, m);
   } else {
     PaintSectionCore(skinData_->SkinIndex, ci, s, face, TPoint{}, cache, m, -1, -1, KeyColor);
   }
   PaintButtonGlyph(this, &cache, nullptr, state);
-  if (ShowCaption && !Caption().empty()) {
-    uint32_t flags = DT_EXPANDTABS | (WordWrap ? DT_WORDBREAK : DT_SINGLELINE);
-    if (UseEllipsis) flags |= DT_END_ELLIPSIS;
-    flags |= TextAlignment == gui::TAlignment::taLeftJustify    ? DT_LEFT
-             : TextAlignment == gui::TAlignment::taRightJustify ? DT_RIGHT
+  if (showCaption_ && !Caption().empty()) {
+    uint32_t flags = DT_EXPANDTABS | (wordWrap_ ? DT_WORDBREAK : DT_SINGLELINE);
+    if (useEllipsis_) flags |= DT_END_ELLIPSIS;
+    flags |= textAlignment_ == gui::TAlignment::taLeftJustify    ? DT_LEFT
+             : textAlignment_ == gui::TAlignment::taRightJustify ? DT_RIGHT
                                                                  : DT_CENTER;
     WriteSkinText(cache, Font(), Caption(), Enabled(), s > 0 ? 1 : 0, *skinData_, flags, CaptionRect(true));
   }
-  if (!DrawOverBorder && SkinManagerIsValidImageIndex(*m, skinData_->BorderIndex))
+  if (!drawOverBorder_ && SkinManagerIsValidImageIndex(*m, skinData_->BorderIndex))
     DrawSkinMask(cache, face, ci, m->Skin().Images[size_t(skinData_->BorderIndex)], s, true);
   // The arrow of a drop-down button: on its own part when the face is a button of its own (OnClick), on the face
   // when nothing else shows there; a drop-down button with a caption and no OnClick opens its menu from anywhere.
-  if (dropDown && (split || !DrawOverBorder || !ShowCaption || Caption().empty())) {
+  if (dropDown && (split || !drawOverBorder_ || !showCaption_ || Caption().empty())) {
     const int32_t from = ParentSkinSectionIndex(this, s, m, skinData_->SkinIndex);
     const TColor c = SkinManagerIsValidSectionIndex(*m, from)
                          ? SectionStateBlock(m->Skin().Sections[size_t(from)], s > 0 ? 1 : 0).FontColor
@@ -303,7 +303,7 @@ bool TsSpeedButton::PrepareCache() {
   if (skinData_->ColorTone != clNone || skinData_->HUEOffset != 0 || skinData_->Saturation != 0)
     CommonDataApplyColorTone(cache, *skinData_, 0, s);
   if (!Enabled() || ActionDisabled(this))
-    PaintDisabledLook(cache, DisabledKind, TColor(platform::ColorToRGB(Parent()->Color())), TPoint{}, ci);
+    PaintDisabledLook(cache, disabledKind_, TColor(platform::ColorToRGB(Parent()->Color())), TPoint{}, ci);
   if (OnPaint) OnPaint(this, cache);
   skinData_->BGChanged = false;
   return true;

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -626,13 +628,13 @@ TEST(SkinnedButtons, ActionsGiveTheirImageIndexAndDisabledLook) {
   h.button->SetAction(action);
   h.bit->SetAction(action);
   h.speed->SetAction(action);
-  EXPECT_EQ(h.button->ImageIndexes.Normal, 2);
-  EXPECT_EQ(h.bit->ImageIndex, 2);
-  EXPECT_EQ(h.speed->ImageIndex, 2);
+  EXPECT_EQ(h.button->ImageIndex(), 2);
+  EXPECT_EQ(h.bit->ImageIndex(), 2);
+  EXPECT_EQ(h.speed->ImageIndex(), 2);
   action->SetImageIndex(0);
-  EXPECT_EQ(h.button->ImageIndexes.Normal, 0);
-  EXPECT_EQ(h.bit->ImageIndex, 0);
-  EXPECT_EQ(h.speed->ImageIndex, 0);
+  EXPECT_EQ(h.button->ImageIndex(), 0);
+  EXPECT_EQ(h.bit->ImageIndex(), 0);
+  EXPECT_EQ(h.speed->ImageIndex(), 0);
   EXPECT_EQ(Harness::Probe(h.button, 3, 3), ButtonN);
   action->SetEnabled(false);
   EXPECT_FALSE(h.button->Enabled());
@@ -646,11 +648,11 @@ TEST(SkinnedButtons, ActionsGiveTheirImageIndexAndDisabledLook) {
   EXPECT_EQ(h.FormPixel(h.speed, 3, 3), ButtonN);
   // Linked while loading, an index the button has already is kept.
   auto* loaded = new TsSpeedButton(h.form);
-  loaded->ImageIndex = 5;
+  loaded->SetImageIndex(5);
   loaded->BeginLoading();
   loaded->SetAction(action);
   loaded->EndLoading();
-  EXPECT_EQ(loaded->ImageIndex, 5);
+  EXPECT_EQ(loaded->ImageIndex(), 5);
 }
 
 // While the region lock is held the window is not cut at the border's corners; the first paint after it is
@@ -888,10 +890,80 @@ TEST(SkinnedButtons, BitButtonToneUnderItsGlyphAndOnPaintLast) {
   strip.SetSize(32, 16);
   images->AddImage32(strip);
   b->SetImages(images);
-  b->ImageIndex = 0;
+  b->SetImageIndex(0);
   b->SetNumGlyphs(2);
   EXPECT_EQ(b->GlyphSize().cx, 16);
   EXPECT_EQ(b->GlyphSize().cy, 16);
+}
+
+// Each property of the look repaints the button when it changes: the push and bit buttons flag their caches stale
+// (the disabled kind and word wrap not while loading, image properties only with an image list); the speed button
+// paints at once.
+TEST(SkinnedButtons, PropertySettersRepaint) {
+  NoAnimations still;
+  Harness h;
+  auto painted = [&h] {
+    RedrawWindow(h.form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump(10);
+  };
+  struct Change {
+    const char* name;
+    std::function<void()> set;
+    TsCommonData* data;
+  };
+  TsCommonData* push = &h.button->SkinData();
+  TsCommonData* bit = &h.bit->SkinData();
+  const Change stale[] = {
+      {"ShowFocus", [&h] { h.button->SetShowFocus(false); }, push},
+      {"DisabledKind", [&h] { h.button->SetDisabledKind(dkGrayed); }, push},
+      {"Reflected", [&h] { h.button->SetReflected(true); }, push},
+      {"WordWrap", [&h] { h.button->SetWordWrap(false); }, push},
+      {"CommandLinkHint", [&h] { h.button->SetCommandLinkHint("hint"); }, push},
+      {"ContentMargin", [&h] { h.button->SetContentMargin(3); }, push},
+      {"Alignment", [&h] { h.bit->SetAlignment(gui::TAlignment::taLeftJustify); }, bit},
+      {"TextAlignment", [&h] { h.bit->SetTextAlignment(gui::TAlignment::taRightJustify); }, bit},
+      {"Blend", [&h] { h.bit->SetBlend(40); }, bit},
+      {"DisabledGlyphKind", [&h] { h.bit->SetDisabledGlyphKind(dgGrayed); }, bit},
+      {"Grayed", [&h] { h.bit->SetGrayed(true); }, bit},
+      {"ShowCaption", [&h] { h.bit->SetShowCaption(false); }, bit},
+      {"DrawOverBorder", [&h] { h.bit->SetDrawOverBorder(false); }, bit},
+      {"TextOffset", [&h] { h.bit->SetTextOffset(2); }, bit},
+  };
+  for (const Change& c : stale) {
+    painted();
+    ASSERT_FALSE(c.data->BGChanged) << c.name;
+    c.set();
+    EXPECT_TRUE(c.data->BGChanged) << c.name;
+  }
+  painted();
+  h.button->SetHotImageIndex(3);
+  h.button->SetImageAlignment(TImageAlignment::iaTop);
+  EXPECT_FALSE(push->BGChanged) << "no image list";
+  h.button->BeginLoading();
+  h.button->SetWordWrap(true);
+  EXPECT_FALSE(push->BGChanged) << "loading";
+  h.button->EndLoading();
+
+  int paints = 0;
+  h.speed->OnPaint = [&paints](gui::TObject*, Bitmap&) { ++paints; };
+  const std::function<void()> speed[] = {
+      [&h] { h.speed->SetAlignment(gui::TAlignment::taLeftJustify); },
+      [&h] { h.speed->SetTextAlignment(gui::TAlignment::taRightJustify); },
+      [&h] { h.speed->SetDisabledGlyphKind(dgGrayed); },
+      [&h] { h.speed->SetDisabledKind(dkGrayed); },
+      [&h] { h.speed->SetImageIndex(1); },
+      [&h] { h.speed->SetReflected(true); },
+      [&h] { h.speed->SetShowCaption(false); },
+      [&h] { h.speed->SetDrawOverBorder(false); },
+      [&h] { h.speed->SetTextOffset(2); },
+      [&h] { h.speed->SetWordWrap(false); },
+      [&h] { h.speed->SetUseEllipsis(false); },
+  };
+  for (size_t i = 0; i < std::size(speed); ++i) {
+    paints = 0;
+    speed[i]();
+    EXPECT_EQ(paints, 1) << i;
+  }
 }
 
 }  // namespace
