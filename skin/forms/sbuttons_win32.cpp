@@ -499,7 +499,12 @@ void TsButtonCore<Base>::WndProc(gui::TMessage& m) {
       return;
     }
     case WM_LBUTTONUP: {
-      if (!pressedByMouse_) break;
+      // A release without a press on the button (one that opened a drop-down menu, or one that began elsewhere)
+      // goes no further.
+      if (!pressedByMouse_) {
+        m.Result = 0;
+        return;
+      }
       pressedByMouse_ = false;
       CommonDataStopAnimation(*skinData_);
       // The pressed look once more, held a moment, before the click runs and the look goes back.

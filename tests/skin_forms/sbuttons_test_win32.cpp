@@ -347,6 +347,12 @@ TEST(SkinnedButtons, SplitAndDropDownPartsReactToClicks) {
   EXPECT_EQ(h.splitClicks, 1);
   EXPECT_EQ(h.popupComponent, h.split);
   EXPECT_EQ(h.stateAtPopup, bstPressed) << "pressed while the menu is open";
+  // A release that follows no press on the button (the menu's, or one begun elsewhere) goes no further.
+  int ups = 0;
+  h.split->OnMouseUp = [&ups](gui::TObject*, gui::TMouseButton, gui::TShiftState, int, int) { ++ups; };
+  SendMessageA(h.split->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(20, 10));
+  EXPECT_EQ(ups, 0);
+  h.split->OnMouseUp = nullptr;
   EXPECT_EQ(Harness::Probe(h.split, 3, 3), ButtonH) << "up again after, the mouse still over it";
   // A drop-down speed button with OnClick: left part clicks, arrow part opens the menu.
   ClickAt(h.form, 120, 75, [&] { return h.dropClicks == 1; });
