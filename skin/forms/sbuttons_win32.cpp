@@ -449,15 +449,12 @@ void TsButtonCore<Base>::WndProc(gui::TMessage& m) {
       return;
     }
     case WM_ERASEBKGND:
-      // No default erase: the background is the cache (brought up to date here when stale, shown by the paint
-      // that follows; else shown at once).
-      if (m.WParam != 0 && skinData_->CacheBmp) {
-        if (CacheStale())
-          PaintCache();
-        else
-          BitmapToDC(reinterpret_cast<HDC>(m.WParam), 0, 0, skinData_->CacheBmp->Width(),
-                     skinData_->CacheBmp->Height(), *skinData_->CacheBmp, 0, 0);
-      }
+      // No default erase: the background is the cache when it is up to date. A stale one is left to the paint
+      // that follows: painted here, it would take the parent's picture before the parent has painted it again
+      // (a panel that grows erases its children first), and keep it.
+      if (m.WParam != 0 && skinData_->CacheBmp && !CommonDataAnimationRunning(*skinData_) && !CacheStale())
+        BitmapToDC(reinterpret_cast<HDC>(m.WParam), 0, 0, skinData_->CacheBmp->Width(),
+                   skinData_->CacheBmp->Height(), *skinData_->CacheBmp, 0, 0);
       m.Result = 0;
       return;
     case WM_UPDATEUISTATE:

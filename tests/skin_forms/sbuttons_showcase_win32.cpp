@@ -105,6 +105,13 @@ int main(int argc, char** argv) {
   place(drop, 310, 190, 90, 30, "Drop");
   drop->SetButtonStyle(TToolButtonStyle::tbsDropDown);
   drop->OnClick = [](gui::TObject*) {};
+  // Drop-down buttons without OnClick: the arrow shows on the face only without a caption.
+  auto* menuCaption = new TsSpeedButton(form);
+  place(menuCaption, 430, 245, 74, 30, "Menu");
+  menuCaption->SetButtonStyle(TToolButtonStyle::tbsDropDown);
+  auto* menuBare = new TsSpeedButton(form);
+  place(menuBare, 530, 245, 24, 30, "");
+  menuBare->SetButtonStyle(TToolButtonStyle::tbsDropDown);
   auto* label = new TsLabel(form);
   place(label, 10, 240, 200, 24, "A skinned label");
   label->Font().SetSize(12);

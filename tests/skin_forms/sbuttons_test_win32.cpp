@@ -839,8 +839,8 @@ TEST(SkinnedButtons, ButtonsWaitForTheirParentsPictureAndRepaintLock) {
   h.form->WindowProc = formProc;
 }
 
-// Asked to erase its background, a push button shows its cache there (painting it first when stale) and leaves
-// nothing to the default erase.
+// Asked to erase its background, a push button shows its cache there when it is up to date, and leaves nothing to
+// the default erase.
 TEST(SkinnedButtons, EraseShowsTheCache) {
   NoAnimations still;
   Harness h;
@@ -861,9 +861,13 @@ TEST(SkinnedButtons, EraseShowsTheCache) {
   EXPECT_EQ(SendMessageA(b, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0), 0);
   GdiFlush();
   EXPECT_EQ(GetPixel(dc, 3, 3), COLORREF(face));
+  // A stale cache is left to the paint that follows.
+  PatBlt(dc, 0, 0, h.button->Width(), h.button->Height(), BLACKNESS);
   h.button->SkinData().BGChanged = true;
-  SendMessageA(b, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-  EXPECT_FALSE(h.button->SkinData().BGChanged) << "a stale cache is painted again";
+  EXPECT_EQ(SendMessageA(b, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0), 0);
+  GdiFlush();
+  EXPECT_EQ(GetPixel(dc, 3, 3), COLORREF(0));
+  EXPECT_TRUE(h.button->SkinData().BGChanged);
   SelectObject(dc, old);
   DeleteObject(bmp);
   DeleteDC(dc);
