@@ -227,17 +227,9 @@ void TsTitleBar::ItemUpdate(TacTitleBarItem& item, bool keepSize) {
   if (item.Style() == bsMenu || item.Style() == bsTab) content.cy += 1;
   item.ContentSize = content;
   if (keepSize || item.Style() == bsSpacing) return;
-  // Through the setters' storage, not the setters: sizing an item repaints nothing by itself.
-  const int32_t w = std::max(16, content.cx + 2 * (itemsMargin_ + (item.Style() == bsMenu ? 4 : 0)));
-  const int32_t h = std::max(16, content.cy + 2 * itemsMargin_);
-  const uint8_t saved = Updating;
-  Updating = 1;
-  const bool wasAuto = item.AutoSize();
-  if (wasAuto) item.SetAutoSize(false);  // no resize from inside the resize
-  item.SetWidth(w);
-  item.SetHeight(h);
-  if (wasAuto) item.SetAutoSize(true);
-  Updating = saved;
+  // Into the item's storage, not through its setters: sizing an item repaints nothing by itself.
+  item.width_ = std::max(16, content.cx + 2 * (itemsMargin_ + (item.Style() == bsMenu ? 4 : 0)));
+  item.height_ = std::max(16, content.cy + 2 * itemsMargin_);
 }
 
 void TsTitleBar::ArrangeItems() {
@@ -272,7 +264,8 @@ void TsTitleBar::ArrangeItems() {
 
 void TsTitleBar::ItemInvalidate(TacTitleBarItem& item, bool resize) {
   if (FormLoading(form_)) return;
-  if (resize && item.AutoSize() && Updating == 0) ItemUpdate(item, false);
+  // Items changed together under Updating are sized each at once: only the repaint waits.
+  if (resize && item.AutoSize()) ItemUpdate(item, false);
   if (item.Animation) {
     item.Animation->Picture.reset();
     item.Animation->OldPicture.reset();
@@ -515,8 +508,15 @@ void StretchPiece(Bitmap& dst, const TRect& d, const Bitmap& src, const TRect& s
 }
 }  // namespace
 
-void StretchNinePart(Bitmap& dst, const Bitmap& src, const TRect& d, const TRect& b, const TRect& s) {
-  if (dst.PixelFormat() != pf32bit || src.PixelFormat() != pf32bit) return;
+void StretchNinePart(Bitmap& dst, const Bitmap& source, const TRect& d, const TRect& b, const TRect& s) {
+  // Both pictures are worked on in 32 bits (the source through a copy when it has another depth).
+  if (dst.PixelFormat() != pf32bit) dst.SetPixelFormat(pf32bit);
+  Bitmap converted;
+  if (source.PixelFormat() != pf32bit) {
+    converted.Assign(source);
+    converted.SetPixelFormat(pf32bit);
+  }
+  const Bitmap& src = source.PixelFormat() == pf32bit ? source : converted;
   const int32_t l = b.Left, t = b.Top, r = b.Right, bt = b.Bottom;
   // Corners, keyed.
   CopyBitmapKeyed(dst, src, d.Left, TRect{s.Left, s.Top, s.Left + l, s.Top + t}, d.Top);

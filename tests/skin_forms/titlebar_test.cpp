@@ -149,6 +149,16 @@ TEST(TsTitleBarComponent, AutoSizedItemsTakeTheirContentAndMargins) {
   spacer->SetWidth(30);
   spacer->SetCaption("wide");
   EXPECT_EQ(spacer->Width(), 30);
+
+  // Items changed together under Updating are sized at once; only the repaint is left to the end of the batch.
+  TacTitleBarItem* batched = r.bar->Items().Add();
+  batched->SetCaption("Go");
+  r.bar->Updating = 1;
+  const int repaints = r.titleChanged;
+  batched->SetCaption("Going");
+  EXPECT_EQ(batched->Width(), std::max(16, 5 * cell + 6));
+  EXPECT_EQ(r.titleChanged, repaints);
+  r.bar->Updating = 0;
 }
 
 TEST(TsTitleBarComponent, ItemsStandInTheCaptionsFreeBandByAlignment) {
@@ -479,6 +489,14 @@ TEST(TsTitleBarComponent, PictureHelpersKeepTheKeyColourOut) {
   EXPECT_EQ(skin::GetPixel32(big, 5, 4), Px(0x00FF00));
   EXPECT_EQ(skin::GetPixel32(big, 2, 5), Px(0x00FF00));
   EXPECT_EQ(skin::GetPixel32(big, 9, 7), Px(0x0000FF));
+  // Pictures of another depth are worked on in 32 bits.
+  Bitmap nine24, big24(10, 8, skin::pf24bit);
+  nine24.Assign(nine);
+  nine24.SetPixelFormat(skin::pf24bit);
+  skin::StretchNinePart(big24, nine24, skin::TRect{0, 0, 10, 8}, skin::TRect{2, 2, 2, 2}, skin::TRect{0, 0, 6, 6});
+  ASSERT_EQ(big24.PixelFormat(), skin::pf32bit);
+  EXPECT_EQ(skin::GetPixel32(big24, 1, 0) & 0xFFFFFF, Px(0x0000FF) & 0xFFFFFF);
+  EXPECT_EQ(skin::GetPixel32(big24, 5, 4) & 0xFFFFFF, Px(0x00FF00) & 0xFFFFFF);
 
   // The menu glyph: alpha turned over and the colour multiplied by it; key pixels kept.
   Bitmap glyph(2, 1, skin::pf32bit);
