@@ -290,12 +290,20 @@ TPoint TsTitleBar::FrameToScreen(const TPoint& pt) const {
 
 void TsTitleBar::DropMenu(TacTitleBarItem& item) {
   const TPoint at = FrameToScreen(TPoint{item.Rect.Left, item.Rect.Bottom});
-  item.DroppedDown = true;
+  gui::TPopupMenu& menu = *item.DropdownMenu();
+  // The form owns the menu while it is open: its commands reach the form whichever form is the main one.
   struct Reset {
     TacTitleBarItem& item;
-    ~Reset() { item.DroppedDown = false; }
-  } reset{item};
-  item.DropdownMenu()->Popup(at.X, at.Y);
+    gui::TPopupMenu& menu;
+    void* owner;
+    ~Reset() {
+      item.DroppedDown = false;
+      menu.WindowHandle = owner;
+    }
+  } reset{item, menu, menu.WindowHandle};
+  if (form_ && !form_->IsDestroying()) menu.WindowHandle = FormWindowHandle(*form_);
+  item.DroppedDown = true;
+  menu.Popup(at.X, at.Y);
 }
 
 void TsTitleBar::MouseDown(int index, gui::TMouseButton button, gui::TShiftState shift, int x, int y) {
