@@ -3,9 +3,11 @@
 
 #include "skin/manager/commondata.h"
 #include "skin/manager/skincommands.h"
+#include "skin/manager/svclutils.h"
 #include "skin/forms/sbuttons.h"
 #include "skin/painters/parent_background.h"
 #include "skin/painters/section_paint.h"
+#include "skin/pixels/gdi_ledger.h"
 
 namespace skin {
 
@@ -35,7 +37,8 @@ TsSkinManager* TsCustomLabel::ActiveManager() const {
 
 TColor TsCustomLabel::GetFontColor() {
   if (!Enabled()) {
-    const TColor parent = Parent() != nullptr ? TColor(platform::ColorToRGB(Parent()->Color())) : TColor(0xF0F0F0);
+    // The background the parent shows: its skin's colour when it is skinned, else its own.
+    const TColor parent = Parent() != nullptr ? ControlBgColor(Parent()) : TColor(0xF0F0F0);
     return LabelDisabledColor(TColor(platform::ColorToRGB(Font().Color())), parent);
   }
   TsSkinManager* m = ActiveManager();
@@ -67,6 +70,12 @@ void TsCustomLabel::Paint() {
   if (m == nullptr) {
     gui::TCustomLabel::Paint();
   } else {
+    if (!Transparent()) {
+      HBRUSH b = ledger::CreateSolidBrush(COLORREF(platform::ColorToRGB(Color()) & 0xFFFFFF));
+      RECT all{0, 0, Width(), Height()};
+      FillRect(canvas_.Handle(), &all, b);
+      ledger::DeleteObject(b);
+    }
     uint32_t flags = DT_EXPANDTABS | (WordWrap() ? DT_WORDBREAK : DT_SINGLELINE);
     flags |= Alignment() == gui::TAlignment::taCenter         ? DT_CENTER
              : Alignment() == gui::TAlignment::taRightJustify ? DT_RIGHT
@@ -88,6 +97,13 @@ void TsCustomLabel::DoDrawText(TRect& R, uint32_t Flags) {
   if (dc == nullptr) return;
   const std::string text = LabelTextForDrawing(Caption(), ShowAccelChar(), (Flags & DT_CALCRECT) != 0);
   if (!ShowAccelChar()) Flags |= DT_NOPREFIX;
+  // Right-to-left alignment mirrors the horizontal alignment; right-to-left reading orders the text.
+  if (UseRightToLeftAlignment()) {
+    if ((Flags & DT_RIGHT) != 0)
+      Flags &= ~uint32_t(DT_RIGHT);
+    else if ((Flags & DT_CENTER) == 0)
+      Flags |= DT_RIGHT;
+  }
   if (UseRightToLeftReading()) Flags |= DT_RTLREADING;
   HGDIOBJ old = SelectObject(dc, GetFont().Handle());
   SetBkMode(dc, TRANSPARENT);
