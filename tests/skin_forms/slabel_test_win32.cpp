@@ -114,6 +114,13 @@ TEST(SkinnedLabel, DisabledOpaqueAndRightToLeftLabelsOnASkinnedPanel) {
   EXPECT_EQ(r.Count(all, PanelBg), 0);
   EXPECT_GT(r.Count(rightHalf, 0x2060C0), 0);
   r.Shot("label-opaque");
+
+  // An auto-size label keeps one line of height with no text or a lone accelerator mark.
+  r.label->SetAutoSize(true);
+  for (const char* caption : {"", "&"}) {
+    r.label->SetText(caption);
+    EXPECT_GT(r.label->Height(), 10) << "\"" << caption << "\"";
+  }
 }
 
 }  // namespace
