@@ -1,6 +1,7 @@
 // The skinned label on a skinned panel under Wine, with the flat-colour fixture skin: a disabled label mixes its
 // font colour with the background the panel shows (its section's colour, not its own Color), an opaque label
-// fills its rectangle with its Color, and a right-to-left label mirrors its alignment.
+// fills its rectangle with its Color, a right-to-left label mirrors its alignment, and a label forgets a manager
+// component that is freed.
 //
 // With STATION_SHOTS set to a directory, the form is saved there with the label disabled and right to left.
 #include <gtest/gtest.h>
@@ -114,6 +115,14 @@ TEST(SkinnedLabel, DisabledOpaqueAndRightToLeftLabelsOnASkinnedPanel) {
   EXPECT_EQ(r.Count(all, PanelBg), 0);
   EXPECT_GT(r.Count(rightHalf, 0x2060C0), 0);
   r.Shot("label-opaque");
+
+  // A manager component given to the label and freed is forgotten: the label goes back to the default one.
+  auto* own = new TsSkinManagerComponent(nullptr, r.sys);
+  r.label->SetSkinManager(own);
+  gui::Free(own);
+  EXPECT_EQ(r.label->SkinManager(), nullptr);
+  r.label->SetTransparent(true);
+  EXPECT_GT(r.Count(all, text), 20);
 
   // An auto-size label keeps one line of height with no text or a lone accelerator mark.
   r.label->SetAutoSize(true);
