@@ -86,7 +86,6 @@ void TacTitleBarItem::Changed(bool resize) { Bar().ItemInvalidate(*this, resize)
 TITLE_ITEM_SETTER(Align, TacItemAlign, align_, true)
 TITLE_ITEM_SETTER(AutoSize, bool, autoSize_, true)
 TITLE_ITEM_SETTER(Caption, const std::string&, caption_, true)
-TITLE_ITEM_SETTER(DropdownMenu, gui::TPopupMenu*, dropdownMenu_, true)
 TITLE_ITEM_SETTER(Down, bool, down_, false)
 TITLE_ITEM_SETTER(Enabled, bool, enabled_, false)
 TITLE_ITEM_SETTER(Height, int32_t, height_, true)
@@ -96,6 +95,14 @@ TITLE_ITEM_SETTER(Style, TacBtnStyle, style_, true)
 TITLE_ITEM_SETTER(Visible, bool, visible_, true)
 TITLE_ITEM_SETTER(Width, int32_t, width_, true)
 #undef TITLE_ITEM_SETTER
+
+void TacTitleBarItem::SetDropdownMenu(gui::TPopupMenu* v) {
+  if (dropdownMenu_ == v) return;
+  dropdownMenu_ = v;
+  // The bar is told when the menu is freed, and the item lets it go then.
+  if (v != nullptr) Bar().FreeNotification(v);
+  Changed(true);
+}
 
 void TacTitleBarItem::SetGlyph(const gui::TBitmap& v) {
   glyph_.Assign(v);
@@ -194,9 +201,14 @@ void TsTitleBar::Loaded() {
 
 void TsTitleBar::Notification(gui::TComponent* AComponent, gui::TOperation Operation) {
   gui::TComponent::Notification(AComponent, Operation);
-  if (Operation == gui::TOperation::opRemove && images_ &&
-      static_cast<const void*>(AComponent) == static_cast<const void*>(images_))
-    images_ = nullptr;
+  if (Operation != gui::TOperation::opRemove || AComponent == nullptr) return;
+  if (images_ && static_cast<const void*>(AComponent) == static_cast<const void*>(images_)) images_ = nullptr;
+  if (!items_) return;
+  for (int i = 0; i < items_->Count(); ++i) {
+    TacTitleBarItem& item = *items_->Items(i);
+    if (item.DropdownMenu() != nullptr && static_cast<gui::TComponent*>(item.DropdownMenu()) == AComponent)
+      item.SetDropdownMenu(nullptr);
+  }
 }
 
 void TsTitleBar::Invalidate() {

@@ -270,6 +270,16 @@ TEST(TsTitleBarComponent, ItemStatesAndTheirMouseBehaviour) {
   EXPECT_FALSE(drop->DroppedDown);
   const skin::TPoint corner = r.bar->FrameToScreen(skin::TPoint{drop->Rect.Left, drop->Rect.Bottom});
   EXPECT_EQ(corner, (skin::TPoint{100 + drop->Rect.Left, 50 + drop->Rect.Bottom}));
+  // A menu that is freed is let go: the item then clicks like a button.
+  auto* gone = new gui::TPopupMenu(nullptr);
+  gone->Items()->Add(new gui::TMenuItem(gone));
+  drop->SetDropdownMenu(gone);
+  gui::Free(gone);
+  EXPECT_EQ(drop->DropdownMenu(), nullptr);
+  log.clear();
+  r.bar->MouseDown(1, gui::TMouseButton::mbLeft, 0, 0, 0);
+  r.bar->MouseUp(1, gui::TMouseButton::mbLeft, 0, 0, 0);
+  EXPECT_EQ(log, (std::vector<std::string>{"click"}));
 
   // Tabs of one group: a down tab's click does nothing; another tab's click releases it with one repaint.
   TacTitleBarItem* t1 = r.Add(skin::bsTab, skin::tbaRight, 30);
