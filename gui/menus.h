@@ -233,6 +233,9 @@ class TPopupMenu : public TMenu {
   TNotifyEvent OnPopup;
   // The control that popped the menu up (set by the caller before Popup).
   TComponent* PopupComponent = nullptr;
+  // The window (HWND) that owns the menu while it is open and receives its messages and commands; the main
+  // form's (else the application's) when none is set.
+  void* WindowHandle = nullptr;
 
  protected:
   bool IsPopup() const override { return true; }

@@ -138,7 +138,7 @@ void TMainMenu::Rebuilt() {
 void TPopupMenu::Popup(int x, int y) {
   if (OnPopup) OnPopup(this);
   TCustomForm* f = Application->MainForm();
-  HWND owner = f ? f->Handle() : Application->Handle();
+  HWND owner = WindowHandle ? static_cast<HWND>(WindowHandle) : f ? f->Handle() : Application->Handle();
   TrackPopupMenu(Handle(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr);
 }
 

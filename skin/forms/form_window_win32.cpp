@@ -1,6 +1,8 @@
 // The Windows side of form_window.h: the form's own window.
 #include <windows.h>
 
+#include <cstddef>
+
 #include "gui/forms.h"
 #include "gui/graphics.h"
 #include "gui/menus.h"
@@ -107,9 +109,11 @@ int32_t FormSystemMenuState(const gui::TCustomForm& form, uint32_t command) {
 }
 
 void CaptionFont(gui::TFont& font) {
+  // The 340-byte record without the padded border width: every Windows version answers it.
   NONCLIENTMETRICSA m{};
-  m.cbSize = sizeof(m);
-  if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(m), &m, 0)) {
+  m.cbSize = UINT(offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth));
+  static_assert(offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth) == 340);
+  if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, m.cbSize, &m, 0)) {
     font.SetName("Tahoma");
     font.SetHeight(-11);
     font.SetStyle(gui::fsBold);

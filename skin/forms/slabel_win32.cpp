@@ -3,15 +3,48 @@
 
 #include "skin/manager/commondata.h"
 #include "skin/manager/skincommands.h"
+#include "skin/manager/svclutils.h"
 #include "skin/forms/sbuttons.h"
 #include "skin/painters/parent_background.h"
 #include "skin/painters/section_paint.h"
+#include "skin/pixels/gdi_ledger.h"
 
 namespace skin {
 
 namespace {
 uint8_t labelResolving = 0;
 uint8_t labelUpdating = 0;
+
+// Watches the manager component a label is given: when it is freed the label forgets it and falls back to the
+// default manager. Owned by the label, so it goes with it.
+class LabelManagerWatch : public gui::TComponent {
+ public:
+  explicit LabelManagerWatch(TsCustomLabel* label) : gui::TComponent(label), label_(label) {}
+  GUI_CLASS_NAME("LabelManagerWatch")
+  void Watch(gui::TComponent* manager) {
+    if (watched_ != nullptr) RemoveFreeNotification(watched_);
+    watched_ = manager;
+    if (watched_ != nullptr) FreeNotification(watched_);
+  }
+
+ protected:
+  void Notification(gui::TComponent* AComponent, gui::TOperation Operation) override {
+    gui::TComponent::Notification(AComponent, Operation);
+    if (Operation != gui::TOperation::opRemove || AComponent == nullptr || AComponent != watched_) return;
+    watched_ = nullptr;  // the manager's own part is gone already: only the pointer is let go
+    if (!label_->IsDestroying()) label_->SetSkinManager(nullptr);
+  }
+
+ private:
+  TsCustomLabel* label_;
+  gui::TComponent* watched_ = nullptr;
+};
+
+LabelManagerWatch* ManagerWatchOf(TsCustomLabel& label, bool make) {
+  for (int i = 0; i < label.ComponentCount(); ++i)
+    if (auto* w = dynamic_cast<LabelManagerWatch*>(label.Components(i))) return w;
+  return make ? new LabelManagerWatch(&label) : nullptr;
+}
 }  // namespace
 
 TsCustomLabel::TsCustomLabel(gui::TComponent* AOwner) : gui::TCustomLabel(AOwner) { SetTransparent(true); }
@@ -25,6 +58,8 @@ void TsCustomLabel::SetSkinSection(const std::string& s) {
 void TsCustomLabel::SetSkinManager(TsSkinManager* m) {
   if (m == skinManager_) return;
   skinManager_ = m;
+  auto* component = dynamic_cast<gui::TComponent*>(m);
+  if (LabelManagerWatch* watch = ManagerWatchOf(*this, component != nullptr)) watch->Watch(component);
   Invalidate();
 }
 
@@ -35,7 +70,8 @@ TsSkinManager* TsCustomLabel::ActiveManager() const {
 
 TColor TsCustomLabel::GetFontColor() {
   if (!Enabled()) {
-    const TColor parent = Parent() != nullptr ? TColor(platform::ColorToRGB(Parent()->Color())) : TColor(0xF0F0F0);
+    // The background the parent shows: its skin's colour when it is skinned, else its own.
+    const TColor parent = Parent() != nullptr ? ControlBgColor(Parent()) : TColor(0xF0F0F0);
     return LabelDisabledColor(TColor(platform::ColorToRGB(Font().Color())), parent);
   }
   TsSkinManager* m = ActiveManager();
@@ -67,6 +103,12 @@ void TsCustomLabel::Paint() {
   if (m == nullptr) {
     gui::TCustomLabel::Paint();
   } else {
+    if (!Transparent()) {
+      HBRUSH b = ledger::CreateSolidBrush(COLORREF(platform::ColorToRGB(Color()) & 0xFFFFFF));
+      RECT all{0, 0, Width(), Height()};
+      FillRect(canvas_.Handle(), &all, b);
+      ledger::DeleteObject(b);
+    }
     uint32_t flags = DT_EXPANDTABS | (WordWrap() ? DT_WORDBREAK : DT_SINGLELINE);
     flags |= Alignment() == gui::TAlignment::taCenter         ? DT_CENTER
              : Alignment() == gui::TAlignment::taRightJustify ? DT_RIGHT
@@ -88,6 +130,13 @@ void TsCustomLabel::DoDrawText(TRect& R, uint32_t Flags) {
   if (dc == nullptr) return;
   const std::string text = LabelTextForDrawing(Caption(), ShowAccelChar(), (Flags & DT_CALCRECT) != 0);
   if (!ShowAccelChar()) Flags |= DT_NOPREFIX;
+  // Right-to-left alignment mirrors the horizontal alignment; right-to-left reading orders the text.
+  if (UseRightToLeftAlignment()) {
+    if ((Flags & DT_RIGHT) != 0)
+      Flags &= ~uint32_t(DT_RIGHT);
+    else if ((Flags & DT_CENTER) == 0)
+      Flags |= DT_RIGHT;
+  }
   if (UseRightToLeftReading()) Flags |= DT_RTLREADING;
   HGDIOBJ old = SelectObject(dc, GetFont().Handle());
   SetBkMode(dc, TRANSPARENT);

@@ -86,7 +86,6 @@ void TacTitleBarItem::Changed(bool resize) { Bar().ItemInvalidate(*this, resize)
 TITLE_ITEM_SETTER(Align, TacItemAlign, align_, true)
 TITLE_ITEM_SETTER(AutoSize, bool, autoSize_, true)
 TITLE_ITEM_SETTER(Caption, const std::string&, caption_, true)
-TITLE_ITEM_SETTER(DropdownMenu, gui::TPopupMenu*, dropdownMenu_, true)
 TITLE_ITEM_SETTER(Down, bool, down_, false)
 TITLE_ITEM_SETTER(Enabled, bool, enabled_, false)
 TITLE_ITEM_SETTER(Height, int32_t, height_, true)
@@ -96,6 +95,14 @@ TITLE_ITEM_SETTER(Style, TacBtnStyle, style_, true)
 TITLE_ITEM_SETTER(Visible, bool, visible_, true)
 TITLE_ITEM_SETTER(Width, int32_t, width_, true)
 #undef TITLE_ITEM_SETTER
+
+void TacTitleBarItem::SetDropdownMenu(gui::TPopupMenu* v) {
+  if (dropdownMenu_ == v) return;
+  dropdownMenu_ = v;
+  // The bar is told when the menu is freed, and the item lets it go then.
+  if (v != nullptr) Bar().FreeNotification(v);
+  Changed(true);
+}
 
 void TacTitleBarItem::SetGlyph(const gui::TBitmap& v) {
   glyph_.Assign(v);
@@ -194,9 +201,14 @@ void TsTitleBar::Loaded() {
 
 void TsTitleBar::Notification(gui::TComponent* AComponent, gui::TOperation Operation) {
   gui::TComponent::Notification(AComponent, Operation);
-  if (Operation == gui::TOperation::opRemove && images_ &&
-      static_cast<const void*>(AComponent) == static_cast<const void*>(images_))
-    images_ = nullptr;
+  if (Operation != gui::TOperation::opRemove || AComponent == nullptr) return;
+  if (images_ && static_cast<const void*>(AComponent) == static_cast<const void*>(images_)) images_ = nullptr;
+  if (!items_) return;
+  for (int i = 0; i < items_->Count(); ++i) {
+    TacTitleBarItem& item = *items_->Items(i);
+    if (item.DropdownMenu() != nullptr && static_cast<gui::TComponent*>(item.DropdownMenu()) == AComponent)
+      item.SetDropdownMenu(nullptr);
+  }
 }
 
 void TsTitleBar::Invalidate() {
@@ -227,17 +239,9 @@ void TsTitleBar::ItemUpdate(TacTitleBarItem& item, bool keepSize) {
   if (item.Style() == bsMenu || item.Style() == bsTab) content.cy += 1;
   item.ContentSize = content;
   if (keepSize || item.Style() == bsSpacing) return;
-  // Through the setters' storage, not the setters: sizing an item repaints nothing by itself.
-  const int32_t w = std::max(16, content.cx + 2 * (itemsMargin_ + (item.Style() == bsMenu ? 4 : 0)));
-  const int32_t h = std::max(16, content.cy + 2 * itemsMargin_);
-  const uint8_t saved = Updating;
-  Updating = 1;
-  const bool wasAuto = item.AutoSize();
-  if (wasAuto) item.SetAutoSize(false);  // no resize from inside the resize
-  item.SetWidth(w);
-  item.SetHeight(h);
-  if (wasAuto) item.SetAutoSize(true);
-  Updating = saved;
+  // Into the item's storage, not through its setters: sizing an item repaints nothing by itself.
+  item.width_ = std::max(16, content.cx + 2 * (itemsMargin_ + (item.Style() == bsMenu ? 4 : 0)));
+  item.height_ = std::max(16, content.cy + 2 * itemsMargin_);
 }
 
 void TsTitleBar::ArrangeItems() {
@@ -272,7 +276,8 @@ void TsTitleBar::ArrangeItems() {
 
 void TsTitleBar::ItemInvalidate(TacTitleBarItem& item, bool resize) {
   if (FormLoading(form_)) return;
-  if (resize && item.AutoSize() && Updating == 0) ItemUpdate(item, false);
+  // Items changed together under Updating are sized each at once: only the repaint waits.
+  if (resize && item.AutoSize()) ItemUpdate(item, false);
   if (item.Animation) {
     item.Animation->Picture.reset();
     item.Animation->OldPicture.reset();
@@ -297,12 +302,20 @@ TPoint TsTitleBar::FrameToScreen(const TPoint& pt) const {
 
 void TsTitleBar::DropMenu(TacTitleBarItem& item) {
   const TPoint at = FrameToScreen(TPoint{item.Rect.Left, item.Rect.Bottom});
-  item.DroppedDown = true;
+  gui::TPopupMenu& menu = *item.DropdownMenu();
+  // The form owns the menu while it is open: its commands reach the form whichever form is the main one.
   struct Reset {
     TacTitleBarItem& item;
-    ~Reset() { item.DroppedDown = false; }
-  } reset{item};
-  item.DropdownMenu()->Popup(at.X, at.Y);
+    gui::TPopupMenu& menu;
+    void* owner;
+    ~Reset() {
+      item.DroppedDown = false;
+      menu.WindowHandle = owner;
+    }
+  } reset{item, menu, menu.WindowHandle};
+  if (form_ && !form_->IsDestroying()) menu.WindowHandle = FormWindowHandle(*form_);
+  item.DroppedDown = true;
+  menu.Popup(at.X, at.Y);
 }
 
 void TsTitleBar::MouseDown(int index, gui::TMouseButton button, gui::TShiftState shift, int x, int y) {
@@ -515,8 +528,15 @@ void StretchPiece(Bitmap& dst, const TRect& d, const Bitmap& src, const TRect& s
 }
 }  // namespace
 
-void StretchNinePart(Bitmap& dst, const Bitmap& src, const TRect& d, const TRect& b, const TRect& s) {
-  if (dst.PixelFormat() != pf32bit || src.PixelFormat() != pf32bit) return;
+void StretchNinePart(Bitmap& dst, const Bitmap& source, const TRect& d, const TRect& b, const TRect& s) {
+  // Both pictures are worked on in 32 bits (the source through a copy when it has another depth).
+  if (dst.PixelFormat() != pf32bit) dst.SetPixelFormat(pf32bit);
+  Bitmap converted;
+  if (source.PixelFormat() != pf32bit) {
+    converted.Assign(source);
+    converted.SetPixelFormat(pf32bit);
+  }
+  const Bitmap& src = source.PixelFormat() == pf32bit ? source : converted;
   const int32_t l = b.Left, t = b.Top, r = b.Right, bt = b.Bottom;
   // Corners, keyed.
   CopyBitmapKeyed(dst, src, d.Left, TRect{s.Left, s.Top, s.Left + l, s.Top + t}, d.Top);

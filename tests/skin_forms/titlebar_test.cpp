@@ -149,6 +149,16 @@ TEST(TsTitleBarComponent, AutoSizedItemsTakeTheirContentAndMargins) {
   spacer->SetWidth(30);
   spacer->SetCaption("wide");
   EXPECT_EQ(spacer->Width(), 30);
+
+  // Items changed together under Updating are sized at once; only the repaint is left to the end of the batch.
+  TacTitleBarItem* batched = r.bar->Items().Add();
+  batched->SetCaption("Go");
+  r.bar->Updating = 1;
+  const int repaints = r.titleChanged;
+  batched->SetCaption("Going");
+  EXPECT_EQ(batched->Width(), std::max(16, 5 * cell + 6));
+  EXPECT_EQ(r.titleChanged, repaints);
+  r.bar->Updating = 0;
 }
 
 TEST(TsTitleBarComponent, ItemsStandInTheCaptionsFreeBandByAlignment) {
@@ -260,6 +270,16 @@ TEST(TsTitleBarComponent, ItemStatesAndTheirMouseBehaviour) {
   EXPECT_FALSE(drop->DroppedDown);
   const skin::TPoint corner = r.bar->FrameToScreen(skin::TPoint{drop->Rect.Left, drop->Rect.Bottom});
   EXPECT_EQ(corner, (skin::TPoint{100 + drop->Rect.Left, 50 + drop->Rect.Bottom}));
+  // A menu that is freed is let go: the item then clicks like a button.
+  auto* gone = new gui::TPopupMenu(nullptr);
+  gone->Items()->Add(new gui::TMenuItem(gone));
+  drop->SetDropdownMenu(gone);
+  gui::Free(gone);
+  EXPECT_EQ(drop->DropdownMenu(), nullptr);
+  log.clear();
+  r.bar->MouseDown(1, gui::TMouseButton::mbLeft, 0, 0, 0);
+  r.bar->MouseUp(1, gui::TMouseButton::mbLeft, 0, 0, 0);
+  EXPECT_EQ(log, (std::vector<std::string>{"click"}));
 
   // Tabs of one group: a down tab's click does nothing; another tab's click releases it with one repaint.
   TacTitleBarItem* t1 = r.Add(skin::bsTab, skin::tbaRight, 30);
@@ -479,6 +499,14 @@ TEST(TsTitleBarComponent, PictureHelpersKeepTheKeyColourOut) {
   EXPECT_EQ(skin::GetPixel32(big, 5, 4), Px(0x00FF00));
   EXPECT_EQ(skin::GetPixel32(big, 2, 5), Px(0x00FF00));
   EXPECT_EQ(skin::GetPixel32(big, 9, 7), Px(0x0000FF));
+  // Pictures of another depth are worked on in 32 bits.
+  Bitmap nine24, big24(10, 8, skin::pf24bit);
+  nine24.Assign(nine);
+  nine24.SetPixelFormat(skin::pf24bit);
+  skin::StretchNinePart(big24, nine24, skin::TRect{0, 0, 10, 8}, skin::TRect{2, 2, 2, 2}, skin::TRect{0, 0, 6, 6});
+  ASSERT_EQ(big24.PixelFormat(), skin::pf32bit);
+  EXPECT_EQ(skin::GetPixel32(big24, 1, 0) & 0xFFFFFF, Px(0x0000FF) & 0xFFFFFF);
+  EXPECT_EQ(skin::GetPixel32(big24, 5, 4) & 0xFFFFFF, Px(0x00FF00) & 0xFFFFFF);
 
   // The menu glyph: alpha turned over and the colour multiplied by it; key pixels kept.
   Bitmap glyph(2, 1, skin::pf32bit);

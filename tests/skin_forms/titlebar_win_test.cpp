@@ -250,26 +250,41 @@ TEST(TitleBarWindows, TheHitTestAnswersForTheItems) {
 
 TitleForm* g_form = nullptr;
 bool g_sawOpen = false;
-void CALLBACK CloseMenu(HWND, UINT, UINT_PTR id, DWORD) {
+// Picks the first item of the open menu with the keyboard.
+void CALLBACK PickFirstItem(HWND, UINT, UINT_PTR id, DWORD) {
   if (g_form && g_form->menuButton->DroppedDown) {
     g_sawOpen = true;
     KillTimer(nullptr, id);
-    EndMenu();
+    INPUT keys[4]{};
+    for (int i = 0; i < 4; ++i) {
+      keys[i].type = INPUT_KEYBOARD;
+      keys[i].ki.wVk = i < 2 ? VK_DOWN : VK_RETURN;
+      keys[i].ki.dwFlags = i % 2 ? KEYEVENTF_KEYUP : 0;
+    }
+    SendInput(4, keys, sizeof(INPUT));
   }
 }
 
+// The form, which is not the program's main form here, owns the menu while it is open: the item picked runs.
 TEST(TitleBarWindows, APostedClickOnTheMenuButtonDropsItsMenuAndClicksAfterItCloses) {
   TitleForm f;
+  gui::TCustomForm* savedMain = gui::Application->MainForm();
+  gui::Application->SetMainForm(nullptr);
+  int picked = 0;
+  f.menu->Items()->Items(0)->OnClick = [&](gui::TObject*) { ++picked; };
   g_form = &f;
   g_sawOpen = false;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 100, CloseMenu);
+  const UINT_PTR timer = SetTimer(nullptr, 0, 100, PickFirstItem);
   f.Post(WM_NCLBUTTONDOWN, 2001, f.menuButton->Rect);
   f.Post(WM_NCLBUTTONUP, 2001, f.menuButton->Rect);
-  WaitFor([&] { return f.menuClicks > 0; });
+  WaitFor([&] { return f.menuClicks > 0 && picked > 0; });
   PumpFor(100);
   KillTimer(nullptr, timer);
   g_form = nullptr;
+  gui::Application->SetMainForm(savedMain);
   EXPECT_TRUE(g_sawOpen);
+  EXPECT_EQ(picked, 1);
+  EXPECT_EQ(f.menu->WindowHandle, nullptr);
   EXPECT_EQ(f.popups, 1);
   EXPECT_TRUE(f.droppedInPopup);
   EXPECT_EQ(f.menuClicks, 1);
