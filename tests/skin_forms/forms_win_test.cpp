@@ -349,29 +349,14 @@ TEST(ProviderWindows, AHoveredCloseButtonGlowsAndTheGlowGoesAfterItsFade) {
   EXPECT_EQ(s.p->ButtonClose.State, 0);
   EXPECT_EQ(anim->GlowWindow, nullptr);
   EXPECT_EQ(ThreadWindowCount(), windows);
-}
-
-// Reached by the pointer from the body or from outside, a caption button shows its hover: its hot picture faded
-// in over the frame.
-TEST(ProviderWindows, ACaptionButtonReachedFromTheBodyOrFromOutsideShowsItsHover) {
-  ExpectCaptionButtonLightsUpFromTheBodyAndFromOutside();
-}
-
-// A form deactivated while a caption button glows (a window opens over it) lets the button go without a repaint
-// of its frame: the glow, which lies over the frame, still fades out and goes, and stays gone once the pointer
-// leaves.
-TEST(ProviderWindows, AGlowingCaptionButtonOfAFormThatIsDeactivatedFadesOut) {
-  Shown s;
-  SetForegroundWindow(s.Handle());
-  PumpFor(100);
-  RECT fr{};
-  GetWindowRect(s.Handle(), &fr);
-  const skin::TRect close = s.p->ButtonClose.Rect;
-  const int cx = fr.left + (close.Left + close.Right) / 2, cy = fr.top + (close.Top + close.Bottom) / 2;
+  // Glowing again under the X server's mouse, the form is deactivated by a window opening over it: it lets the
+  // button go without a repaint of its frame, and the glow, which lies over the frame, still fades out and goes,
+  // and stays gone once the pointer leaves.
   using testsupport::MoveTo;
+  const int cx = fr.left + (close.Left + close.Right) / 2, cy = fr.top + (close.Top + close.Bottom) / 2;
   ASSERT_TRUE(testsupport::Xdotool(MoveTo(cx - 20, cy) + " sleep 0.1 " + MoveTo(cx, cy)));
   ASSERT_TRUE(PumpUntil([&] { return s.p->ButtonClose.GlowTimer && s.p->ButtonClose.GlowTimer->ShownAlpha == 255; }));
-  skin::TacSBAnimation* anim = s.p->ButtonClose.GlowTimer;
+  anim = s.p->ButtonClose.GlowTimer;
   gui::TForm other(gui::Application);
   other.SetBounds(600, 500, 200, 150);
   other.Show();
@@ -381,6 +366,12 @@ TEST(ProviderWindows, AGlowingCaptionButtonOfAFormThatIsDeactivatedFadesOut) {
   EXPECT_TRUE(PumpUntil([&] { return anim->GlowWindow == nullptr; }));
   EXPECT_EQ(s.p->ButtonClose.State, 0);
   other.Hide();
+}
+
+// Reached by the pointer from the body or from outside, a caption button shows its hover: its hot picture faded
+// in over the frame.
+TEST(ProviderWindows, ACaptionButtonReachedFromTheBodyOrFromOutsideShowsItsHover) {
+  ExpectCaptionButtonLightsUpFromTheBodyAndFromOutside();
 }
 
 TEST(ProviderWindows, TheLedgerIsFlatOverSkinSwitchesOnALiveForm) {
