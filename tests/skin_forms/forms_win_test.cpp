@@ -2959,7 +2959,8 @@ TEST(ProviderWindows, AFormInsideAnotherWaitsToPaintItsFrameWhileThatOneHoldsIts
 
 // The provider's item events decide, through its control adapter, what the skin takes and how: a control kept
 // out, another's section and colour flag changed, and a form placed inside a panel skinned by a provider of its
-// own in the section the events chose, whether or not the creation hook skins standard forms.
+// own in the section the events chose, whether or not the creation hook skins standard forms; a control made
+// while the form shows is given to the adapter alone, in its default section.
 TEST(ProviderWindows, TheItemEventsChooseWhatTheControlAdapterSkinsAndHow) {
   using skin::TacSkinningRules;
   for (const TacSkinningRules rules : {TacSkinningRules(skin::srStdForms | skin::srStdDialogs | skin::srThirdParty),
@@ -3014,23 +3015,15 @@ TEST(ProviderWindows, TheItemEventsChooseWhatTheControlAdapterSkinsAndHow) {
     ASSERT_NE(innerProvider, nullptr);
     EXPECT_EQ(innerProvider->SkinData().SkinSection, "MENULINE");
     EXPECT_EQ(innerProvider->SkinData().SkinIndex, skin.menuLine);
+    // A control whose window is made while the form shows goes to the control adapter alone, in its default section.
+    ASSERT_NE(p->Adapter, nullptr);
+    p->Adapter->DefaultSection = "MENULINE";
+    gui::TButton* late = child(new gui::TButton(form), "Late", 100);
+    late->HandleNeeded();
+    EXPECT_TRUE(PumpUntil([&] { return adapterOf(late) != nullptr; }, 2000));
+    ASSERT_TRUE(adapterOf(late) && adapterOf(late)->SkinData);
+    EXPECT_EQ(adapterOf(late)->SkinData->SkinSection, "MENULINE");
     gui::Free(form);
     PumpFor(50);
   }
-}
-
-// A control whose window is made while the form shows is given to the control adapter alone, in the adapter's
-// default section.
-TEST(ProviderWindows, AControlMadeWhileTheFormShowsTakesTheAdaptersDefaultSection) {
-  Shown f;
-  ASSERT_NE(f.p->Adapter, nullptr);
-  f.p->Adapter->DefaultSection = "MENULINE";
-  auto* late = new gui::TButton(f.form);
-  late->SetParent(f.form);
-  late->SetBounds(20, 20, 100, 24);
-  late->HandleNeeded();
-  EXPECT_TRUE(PumpUntil([&] { return skin::AdapterOfWindow(late->WindowHandle()) != nullptr; }, 2000));
-  skin::TacMainWnd* adapter = skin::AdapterOfWindow(late->WindowHandle());
-  ASSERT_TRUE(adapter && adapter->SkinData);
-  EXPECT_EQ(adapter->SkinData->SkinSection, "MENULINE");
 }
