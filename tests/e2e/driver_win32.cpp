@@ -1316,9 +1316,7 @@ POINT Middle(HWND h) {
   return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-bool XClick(POINT p) {
-  return testsupport::Xdotool("mousemove " + std::to_string(p.x) + " " + std::to_string(p.y) + " click 1");
-}
+using testsupport::XClick;
 
 // Lower-case letters typed through the X server, as the keyboard types them.
 bool XType(const std::string& letters) { return testsupport::Xdotool("type --delay 40 " + letters); }

@@ -594,42 +594,26 @@ TEST(ControlAdapter, DeadItemsGoAndReCreatedWindowsGetFreshAdapters) {
 // window's class: its skin's "TRACKBAR" section with its ticks, instead of the system's box; a control of another
 // unlisted class stays as it is.
 TEST(ControlAdapter, TrackBarsAreSkinnedByTheirWindowClass) {
-  TestSystem sys;
-  auto manager = std::make_unique<TsSkinManagerComponent>(nullptr, sys);
-  ApplyControlSkin(*manager);
-  manager->ThirdPartyLists.assign(23, {});
-  gui::TForm* form = new gui::TForm(nullptr);
-  form->SetBounds(60, 60, 320, 160);
-  auto* track = new gui::TTrackBar(form);
-  track->SetParent(form);
-  track->SetBounds(10, 10, 200, 40);
+  Replica r;
+  auto* track = new gui::TTrackBar(r.form);
+  track->SetParent(r.form);
+  track->SetBounds(390, 220, 120, 40);
   track->SetMax(10);
   track->SetFrequency(1);
-  auto* edit = new gui::TEdit(form);
-  edit->SetParent(form);
-  edit->SetBounds(10, 80, 100, 24);
-  form->Show();
-  Pump(50);
-  Host host;
-  host.form = form;
-  host.manager = manager.get();
-  auto adapter = std::make_unique<TacCtrlAdapter>(&host);
-  adapter->AddAllItems();
+  const size_t items = r.adapter->Items.size();
+  r.adapter->AddAllItems();
   EXPECT_NE(dynamic_cast<TacTrackWnd*>(AdapterOfWindow(track->Handle())), nullptr);
-  EXPECT_EQ(AdapterOfWindow(edit->Handle()), nullptr);
-  EXPECT_EQ(adapter->Items.size(), 1u);
+  EXPECT_EQ(AdapterOfWindow(r.edit->Handle()), nullptr);
+  EXPECT_EQ(r.adapter->Items.size(), items + 1);
   RedrawWindow(track->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   EXPECT_EQ(Replica::Probe(track, 1, 1), TrackBg);
   bool tick = false;
   for (int y = 0; y < 40 && !tick; ++y)
-    for (int x = 0; x < 200 && !tick; ++x) tick = SurfacePixel(track->Handle(), x, y) == Tick;
+    for (int x = 0; x < 120 && !tick; ++x) tick = SurfacePixel(track->Handle(), x, y) == Tick;
   EXPECT_TRUE(tick) << "the ticks in the section's font colour";
-  adapter->Clear();
+  r.adapter->Clear();
   Pump(10);
   EXPECT_EQ(AdapterOfWindow(track->Handle()), nullptr);
-  adapter.reset();
-  gui::Free(form);
-  Pump(20);
 }
 
 // A skinned combo printed as the show fade prints a form's controls looks as it paints itself on the screen, pixel

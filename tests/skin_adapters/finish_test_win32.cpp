@@ -116,6 +116,12 @@ TEST_F(FinishTest, AMemosHotBorderShowsUnderThePointerAndGoesAfterIt) {
   MouseTo(in.x, in.y);
   EXPECT_TRUE(WaitFor([&] { return WindowPixel(h, 0, midY) == EditBorderH; })) << std::hex << WindowPixel(h, 0, midY);
   EXPECT_EQ(a->SkinData->MouseAbove, 1);
+  // The edit family takes its hot colours with the focus only: the memo the pointer rests on loses them with it.
+  memo->SetFocus();
+  EXPECT_TRUE(WaitFor([&] { return memo->Color() == TColor(EditHot); })) << std::hex << memo->Color();
+  other->SetFocus();
+  EXPECT_TRUE(WaitFor([&] { return memo->Color() == TColor(Edit); })) << std::hex << memo->Color();
+  EXPECT_EQ(a->SkinData->MouseAbove, 1) << "the pointer still rests on it";
   // The pointer on the other memo: it takes the hot look, the first one gives it back.
   const POINT there = Centre(other->Handle());
   MouseTo(there.x, there.y);
@@ -126,30 +132,10 @@ TEST_F(FinishTest, AMemosHotBorderShowsUnderThePointerAndGoesAfterIt) {
   Release(b);
 }
 
-// The edit family takes its hot colours only with the focus: a memo the pointer rests on goes back to its normal
-// colours when the focus leaves it, and a list view no component owns shows its hot border under the pointer but
-// keeps its normal colours.
-TEST_F(FinishTest, TheEditFamilysHotColoursComeWithTheFocusNotThePointer) {
+// A list view no component owns shows its hot border under the pointer but keeps its normal colours (the edit
+// family's hot colours come with the focus).
+TEST_F(FinishTest, AListViewOfNoComponentKeepsItsNormalColoursUnderThePointer) {
   using namespace adaptertest::colours;
-  auto* memo = new gui::TMemo(form);
-  memo->SetParent(form);
-  memo->SetBounds(20, 20, 200, 120);
-  auto* other = new gui::TMemo(form);
-  other->SetParent(form);
-  other->SetBounds(260, 20, 200, 120);
-  TacEditWnd* a = Adapt<TacEditWnd>(memo);
-  TacEditWnd* b = Adapt<TacEditWnd>(other);
-  const POINT in = Centre(memo->Handle());
-  MouseTo(in.x, in.y);
-  ASSERT_TRUE(WaitFor([&] { return a->SkinData->MouseAbove == 1; }));
-  memo->SetFocus();
-  EXPECT_TRUE(WaitFor([&] { return memo->Color() == TColor(EditHot); })) << std::hex << memo->Color();
-  other->SetFocus();
-  EXPECT_TRUE(WaitFor([&] { return memo->Color() == TColor(Edit); })) << std::hex << memo->Color();
-  EXPECT_EQ(a->SkinData->MouseAbove, 1) << "the pointer still rests on it";
-  Release(a);
-  Release(b);
-
   const HWND lv = MakeChild(form->Handle(), "SysListView32", LVS_REPORT | WS_BORDER, 20, 180, 200, 120);
   ASSERT_NE(lv, nullptr);
   TacSkinParams p;

@@ -492,6 +492,19 @@ TEST(TabsAndScrolls, TabControlsFrameByTabSideAndSkinTheirChildren) {
   EXPECT_EQ(ledger::Difference(before, ledger::Take()), "");
 }
 
+// The pixels of a tab's rectangle, read back through WM_PRINT, that pass a test.
+int TabPixels(const Harness& h, int tab, const std::function<bool(uint32_t)>& pass) {
+  RECT r{};
+  SendMessageA(h.pages->Handle(), TCM_GETITEMRECT, WPARAM(tab), reinterpret_cast<LPARAM>(&r));
+  const Printed shown(h.pages->Handle());
+  int n = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) n += pass(shown.At(x, y)) ? 1 : 0;
+  return n;
+}
+
+// An owner-drawn tab's handler is asked with the section's font colours on the canvas; a font it sets there writes
+// the tab's caption.
 TEST(TabsAndScrolls, OwnerDrawnTabsAreAskedInTheSectionsFontColours) {
   NoAnimations still;
   Harness h;
@@ -504,6 +517,7 @@ TEST(TabsAndScrolls, OwnerDrawnTabsAreAskedInTheSectionsFontColours) {
   std::vector<Call> calls;
   h.pages->OnDrawTab = [&calls](gui::TPageControl* pc, int i, const TRect&, bool active) {
     calls.push_back({i, active, pc->Canvas().Font().Color()});
+    if (i == 1) pc->Canvas().Font().SetColor(0x00C000);  // the caption is then written in it
   };
   h.pages->SetOwnerDraw(true);
   Pump(20);
@@ -520,17 +534,12 @@ TEST(TabsAndScrolls, OwnerDrawnTabsAreAskedInTheSectionsFontColours) {
     EXPECT_EQ(c.font, c.active ? TColor(0x000080) : TColor(0)) << c.index;
   }
   EXPECT_TRUE(seen[0] && seen[1] && seen[2]);
-}
-
-// The pixels of a tab's rectangle, read back through WM_PRINT, that pass a test.
-int TabPixels(const Harness& h, int tab, const std::function<bool(uint32_t)>& pass) {
-  RECT r{};
-  SendMessageA(h.pages->Handle(), TCM_GETITEMRECT, WPARAM(tab), reinterpret_cast<LPARAM>(&r));
-  const Printed shown(h.pages->Handle());
-  int n = 0;
-  for (int y = r.top; y < r.bottom; ++y)
-    for (int x = r.left; x < r.right; ++x) n += pass(shown.At(x, y)) ? 1 : 0;
-  return n;
+  auto green = [](uint32_t p) { return ((p >> 8) & 0xFF) >= 0x60 && (p & 0xFF) < 0x40 && (p >> 16) < 0x40; };
+  auto dark = [](uint32_t p) { return (p & 0xFF) + ((p >> 8) & 0xFF) + (p >> 16) < 0x60; };
+  EXPECT_GE(TabPixels(h, 1, green), 10) << "the handler's font";
+  EXPECT_EQ(TabPixels(h, 1, dark), 0);
+  EXPECT_EQ(TabPixels(h, 2, green), 0);
+  EXPECT_GE(TabPixels(h, 2, dark), 10) << "the section's font colour where the handler changed nothing";
 }
 
 // The images of a page control's Images: an alpha image list draws itself, or, when the manager discolours glyphs,
@@ -575,26 +584,6 @@ TEST(TabsAndScrolls, APageControlsAlphaImagesTakeTheSectionsColourWhenGlyphsAreD
     if (c.half > 0) EXPECT_GE(halves, c.half); else EXPECT_EQ(halves, 0);
   }
   h.manager->SetDiscoloredGlyphs(false);
-}
-
-// A font the OnDrawTab handler sets on the canvas writes the tab's caption (here in green), instead of the section's
-// font colours.
-TEST(TabsAndScrolls, AFontTheTabHandlerSetsWritesTheCaption) {
-  NoAnimations still;
-  Harness h;
-  h.SkinOff();
-  h.pages->OnDrawTab = [](gui::TPageControl* pc, int i, const TRect&, bool) {
-    if (i == 1) pc->Canvas().Font().SetColor(0x00C000);
-  };
-  h.pages->SetOwnerDraw(true);
-  Pump(20);
-  h.SkinOn();
-  auto green = [](uint32_t p) { return ((p >> 8) & 0xFF) >= 0x60 && (p & 0xFF) < 0x40 && (p >> 16) < 0x40; };
-  auto dark = [](uint32_t p) { return (p & 0xFF) + ((p >> 8) & 0xFF) + (p >> 16) < 0x60; };
-  EXPECT_GE(TabPixels(h, 1, green), 10) << "the handler's font";
-  EXPECT_EQ(TabPixels(h, 1, dark), 0);
-  EXPECT_EQ(TabPixels(h, 2, green), 0);
-  EXPECT_GE(TabPixels(h, 2, dark), 10) << "the section's font colour where the handler changed nothing";
 }
 
 // A list box of an outside family's combo: a windowed control of the system's list-box class.

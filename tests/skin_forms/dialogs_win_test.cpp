@@ -697,10 +697,9 @@ TEST(DialogHook, WithExtendedBordersADialogSizesFromItsEdgeAndTheShadowsInnerBan
     GetWindowRect(h, &wr);
     GetWindowRect(border, &br);
     const int x = br.right - kMargin + press.fromEdge, y = (br.top + br.bottom) / 2;
-    ASSERT_TRUE(testsupport::Xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y) +
-                                         " mousedown 1 sleep 0.1 mousemove " + std::to_string(x + 15) + " " +
-                                         std::to_string(y) + " sleep 0.2 mousemove " + std::to_string(x + 30) + " " +
-                                         std::to_string(y) + " sleep 0.2 mouseup 1 sleep 0.1 mousemove 900 700",
+    using testsupport::MoveTo;
+    ASSERT_TRUE(testsupport::Xdotool(MoveTo(x, y) + " mousedown 1 sleep 0.1 " + MoveTo(x + 15, y) + " sleep 0.2 " +
+                                         MoveTo(x + 30, y) + " sleep 0.2 mouseup 1 sleep 0.1 mousemove 900 700",
                                      500));
     RECT now{};
     EXPECT_TRUE(testsupport::PumpUntil([&] {
@@ -1272,13 +1271,6 @@ TEST(DialogHook, TheProgramsOwnSkinShowsInTheCaptionsOfAMessageBoxAndAFileDialog
   }
 }
 
-uint32_t ScreenRgb(int x, int y) {
-  HDC dc = GetDC(nullptr);
-  const COLORREF c = GetPixel(dc, x, y);
-  ReleaseDC(nullptr, dc);
-  return uint32_t(c);
-}
-
 // What the screen shows of a window's client area, row by row (COLORREF values).
 std::vector<uint32_t> ScreenClient(HWND h, int& w, int& hgt) {
   RECT r{};
@@ -1334,12 +1326,11 @@ TEST(DialogHook, TheFileDialogsLookInListAndFileNameFieldTakeTheSkinAndTheFieldK
           if (name == nullptr || GetFocus() != name) return late() ? (fault = "no focused File name field", true) : false;
           RECT r{};
           GetWindowRect(name, &r);
-          fieldShown = ScreenRgb(r.right - 3, (r.top + r.bottom) / 2);
+          fieldShown = testsupport::ScreenPixel(r.right - 3, (r.top + r.bottom) / 2);
           if (fieldShown != editFocused && !late()) return false;
           RECT lr{};
           GetWindowRect(look, &lr);
-          testsupport::Xdotool("mousemove " + std::to_string(lr.right - 8) + " " + std::to_string((lr.top + lr.bottom) / 2) +
-                               " click 1");
+          testsupport::XClick(POINT{lr.right - 8, (lr.top + lr.bottom) / 2});
           next(1);
           return false;
         }
@@ -1363,7 +1354,7 @@ TEST(DialogHook, TheFileDialogsLookInListAndFileNameFieldTakeTheSkinAndTheFieldK
           faceOpened = ScreenClient(look, faceW, faceH);
           RECT lr{};
           GetWindowRect(ci.hwndList, &lr);
-          testsupport::Xdotool("mousemove " + std::to_string(lr.left + 30) + " " + std::to_string(lr.bottom - 8));
+          testsupport::Xdotool(testsupport::MoveTo(lr.left + 30, lr.bottom - 8));
           next(2);
           return false;
         }

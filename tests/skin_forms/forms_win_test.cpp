@@ -349,38 +349,29 @@ TEST(ProviderWindows, AHoveredCloseButtonGlowsAndTheGlowGoesAfterItsFade) {
   EXPECT_EQ(s.p->ButtonClose.State, 0);
   EXPECT_EQ(anim->GlowWindow, nullptr);
   EXPECT_EQ(ThreadWindowCount(), windows);
+  // Glowing again under the X server's mouse, the form is deactivated by a window opening over it: it lets the
+  // button go without a repaint of its frame, and the glow, which lies over the frame, still fades out and goes,
+  // and stays gone once the pointer leaves.
+  using testsupport::MoveTo;
+  const int cx = fr.left + (close.Left + close.Right) / 2, cy = fr.top + (close.Top + close.Bottom) / 2;
+  ASSERT_TRUE(testsupport::Xdotool(MoveTo(cx - 20, cy) + " sleep 0.1 " + MoveTo(cx, cy)));
+  ASSERT_TRUE(PumpUntil([&] { return s.p->ButtonClose.GlowTimer && s.p->ButtonClose.GlowTimer->ShownAlpha == 255; }));
+  anim = s.p->ButtonClose.GlowTimer;
+  gui::TForm other(gui::Application);
+  other.SetBounds(600, 500, 200, 150);
+  other.Show();
+  SetForegroundWindow(other.WindowHandle());
+  ASSERT_TRUE(PumpUntil([&] { return !s.p->FormActive; }));
+  testsupport::Xdotool(MoveTo(fr.left + 150, fr.top + 150));
+  EXPECT_TRUE(PumpUntil([&] { return anim->GlowWindow == nullptr; }));
+  EXPECT_EQ(s.p->ButtonClose.State, 0);
+  other.Hide();
 }
 
 // Reached by the pointer from the body or from outside, a caption button shows its hover: its hot picture faded
 // in over the frame.
 TEST(ProviderWindows, ACaptionButtonReachedFromTheBodyOrFromOutsideShowsItsHover) {
   ExpectCaptionButtonLightsUpFromTheBodyAndFromOutside();
-}
-
-// A form deactivated while a caption button glows (a window opens over it) lets the button go without a repaint
-// of its frame: the glow, which lies over the frame, still fades out and goes, and stays gone once the pointer
-// leaves.
-TEST(ProviderWindows, AGlowingCaptionButtonOfAFormThatIsDeactivatedFadesOut) {
-  Shown s;
-  SetForegroundWindow(s.Handle());
-  PumpFor(100);
-  RECT fr{};
-  GetWindowRect(s.Handle(), &fr);
-  const skin::TRect close = s.p->ButtonClose.Rect;
-  const int cx = fr.left + (close.Left + close.Right) / 2, cy = fr.top + (close.Top + close.Bottom) / 2;
-  ASSERT_TRUE(testsupport::Xdotool("mousemove " + std::to_string(cx - 20) + " " + std::to_string(cy) +
-                                   " sleep 0.1 mousemove " + std::to_string(cx) + " " + std::to_string(cy)));
-  ASSERT_TRUE(PumpUntil([&] { return s.p->ButtonClose.GlowTimer && s.p->ButtonClose.GlowTimer->ShownAlpha == 255; }));
-  skin::TacSBAnimation* anim = s.p->ButtonClose.GlowTimer;
-  gui::TForm other(gui::Application);
-  other.SetBounds(600, 500, 200, 150);
-  other.Show();
-  SetForegroundWindow(other.WindowHandle());
-  ASSERT_TRUE(PumpUntil([&] { return !s.p->FormActive; }));
-  testsupport::Xdotool("mousemove " + std::to_string(fr.left + 150) + " " + std::to_string(fr.top + 150));
-  EXPECT_TRUE(PumpUntil([&] { return anim->GlowWindow == nullptr; }));
-  EXPECT_EQ(s.p->ButtonClose.State, 0);
-  other.Hide();
 }
 
 TEST(ProviderWindows, TheLedgerIsFlatOverSkinSwitchesOnALiveForm) {
@@ -2418,81 +2409,69 @@ TEST(ProviderWindows, AResizeAlongTheBackgroundsGradientMakesTheChildrenRecomput
   panel->WindowProc = own;
 }
 
+// A section of the skin that shows what lies under it, `percent` of it (over a flat colour otherwise).
+void AddSeeThroughSection(Shown& s, const char* name, int percent, skin::TColor colour = 0) {
+  skin::SkinSectionRecord section;
+  section.SectionName = name;
+  if (percent < 100) section.NormalState.Color = section.HotState.Color = colour;
+  section.NormalState.Transparency = section.HotState.Transparency = percent;
+  s.skin.Skin().Sections.push_back(section);
+}
+
+// Waits until every row of a window's left column shows `colour`; the rows that do not at the deadline.
+int RowsNotShowing(HWND h, int height, COLORREF colour) {
+  int wrong = 0;
+  PumpUntil([&] {
+    wrong = 0;
+    for (int y = 0; y < height; ++y) wrong += testsupport::ClientPixel(h, 0, y) != colour;
+    return wrong == 0;
+  });
+  return wrong;
+}
+
 // A panel reaching below its form's client area (as the station's message panel before the main window grows for
 // the AUTEX layout) is painted while the form is small: below the form's picture its own has nothing. Once the
 // form has grown, the panel's left column shows the form's colour on the screen, the rows uncovered included.
-TEST(ProviderWindows, APanelThatTheGrowingFormUncoversShowsTheFormsColourThere) {
-  Shown s;
-  skin::SkinSectionRecord clear;  // the panel's section: it shows what lies under it
-  clear.SectionName = "CHECKBOX";
-  clear.NormalState.Transparency = clear.HotState.Transparency = 100;
-  s.skin.Skin().Sections.push_back(clear);
-  s.skin.manager->ThirdPartyLists[8] = {"TPanel"};  // the panels' category of classes the skin takes
-  auto* panel = new gui::TPanel(s.form);
-  panel->SetBevelOuter(gui::TBevelCut::bvNone);
-  panel->SetBounds(40, 7, 60, s.form->ClientHeight() + 40);
-  panel->SetParent(s.form);
-  const HWND h = panel->WindowHandle();
-  ASSERT_TRUE(PumpUntil([&] {
-    const skin::TacMainWnd* a = skin::AdapterOfWindow(h);
-    return a != nullptr && a->SkinData->CacheBmp && !a->SkinData->BGChanged;
-  }));
-  s.form->SetBounds(s.form->Left(), s.form->Top(), s.form->Width(), s.form->Height() + 80);
-  const COLORREF colour = COLORREF(skin::ColorToRGB(skin::ProviderFormColor(*s.p)));
-  int wrong = 0;
-  EXPECT_TRUE(PumpUntil([&] {
-    HDC dc = skin::ledger::GetDC(h);
-    wrong = 0;
-    for (int y = 0; y < panel->Height(); ++y) wrong += GetPixel(dc, 0, y) != colour;
-    skin::ledger::ReleaseDC(h, dc);
-    return wrong == 0;
-  })) << wrong << " rows of the panel's left column are not the form's colour";
-}
-
-// The library's skinned push button reaching below the client area of the panel that holds it is painted while the
-// panel is small: below the panel's picture its own has nothing. Once the panel has grown, the button's left column
-// shows the panel as the panel shows itself beside it, the rows uncovered included.
-TEST(ProviderWindows, AButtonThatItsGrowingPanelUncoversShowsThePanelThere) {
-  Shown s;
-  skin::SkinSectionRecord half;  // the panel's section: a flat colour, half the form's through it
-  half.SectionName = "CHECKBOX";
-  half.NormalState.Color = half.HotState.Color = 0x3080C0;
-  half.NormalState.Transparency = half.HotState.Transparency = 50;
-  s.skin.Skin().Sections.push_back(half);
-  skin::SkinSectionRecord clear;  // the button's section: it shows what lies under it
-  clear.SectionName = "CLEARBUTTON";
-  clear.NormalState.Transparency = clear.HotState.Transparency = 100;
-  s.skin.Skin().Sections.push_back(clear);
-  s.skin.manager->ThirdPartyLists[8] = {"TPanel"};
-  auto* panel = new gui::TPanel(s.form);
-  panel->SetBevelOuter(gui::TBevelCut::bvNone);
-  panel->SetBounds(20, 7, 120, 100);
-  panel->SetParent(s.form);
-  auto* button = new skin::TsButton(s.form);
-  button->SkinData().SkinSection = "CLEARBUTTON";
-  button->SetBounds(20, 10, 60, 140);
-  button->SetParent(panel);
-  ASSERT_TRUE(PumpUntil([&] {
-    const skin::Bitmap* cache = button->SkinData().CacheBmp.get();
-    return cache != nullptr && cache->Height() == button->Height() && !button->SkinData().BGChanged;
-  }));
-  panel->SetBounds(20, 7, 120, 180);
-  auto pixel = [](HWND h, int x, int y) {
-    HDC dc = skin::ledger::GetDC(h);
-    const COLORREF c = GetPixel(dc, x, y);
-    skin::ledger::ReleaseDC(h, dc);
-    return c;
-  };
-  // The panel's colour, as it shows itself left of the button, in its first and in its uncovered rows.
-  const HWND ph = panel->WindowHandle();
-  ASSERT_TRUE(PumpUntil([&] { return pixel(ph, 5, 170) == pixel(ph, 5, 5); }));
-  const COLORREF colour = pixel(ph, 5, 5);
-  int wrong = 0;
-  EXPECT_TRUE(PumpUntil([&] {
-    wrong = 0;
-    for (int y = 0; y < button->Height(); ++y) wrong += pixel(button->WindowHandle(), 0, y) != colour;
-    return wrong == 0;
-  })) << wrong << " rows of the button's left column do not show the panel";
+// Likewise the library's skinned push button reaching below the panel that holds it, once the panel has grown:
+// its left column shows the panel as the panel shows itself beside it.
+TEST(ProviderWindows, APanelOrButtonThatItsGrowingParentUncoversShowsTheParentThere) {
+  for (const bool button : {false, true}) {
+    SCOPED_TRACE(button ? "button in a panel" : "panel in the form");
+    Shown s;
+    // The panel's section: clear, or a flat colour with half the form's through it.
+    AddSeeThroughSection(s, "CHECKBOX", button ? 50 : 100, button ? 0x3080C0 : 0);
+    AddSeeThroughSection(s, "CLEARBUTTON", 100);  // the button's
+    s.skin.manager->ThirdPartyLists[8] = {"TPanel"};  // the panels' category of classes the skin takes
+    auto* panel = new gui::TPanel(s.form);
+    panel->SetBevelOuter(gui::TBevelCut::bvNone);
+    panel->SetBounds(button ? 20 : 40, 7, button ? 120 : 60, button ? 100 : s.form->ClientHeight() + 40);
+    panel->SetParent(s.form);
+    const HWND ph = panel->WindowHandle();
+    if (!button) {
+      ASSERT_TRUE(PumpUntil([&] {
+        const skin::TacMainWnd* a = skin::AdapterOfWindow(ph);
+        return a != nullptr && a->SkinData->CacheBmp && !a->SkinData->BGChanged;
+      }));
+      s.form->SetBounds(s.form->Left(), s.form->Top(), s.form->Width(), s.form->Height() + 80);
+      const COLORREF colour = COLORREF(skin::ColorToRGB(skin::ProviderFormColor(*s.p)));
+      EXPECT_EQ(RowsNotShowing(ph, panel->Height(), colour), 0) << "rows of the panel's left column";
+      continue;
+    }
+    auto* b = new skin::TsButton(s.form);
+    b->SkinData().SkinSection = "CLEARBUTTON";
+    b->SetBounds(20, 10, 60, 140);
+    b->SetParent(panel);
+    ASSERT_TRUE(PumpUntil([&] {
+      const skin::Bitmap* cache = b->SkinData().CacheBmp.get();
+      return cache != nullptr && cache->Height() == b->Height() && !b->SkinData().BGChanged;
+    }));
+    panel->SetBounds(20, 7, 120, 180);
+    // The panel's colour, as it shows itself left of the button, in its first and in its uncovered rows.
+    using testsupport::ClientPixel;
+    ASSERT_TRUE(PumpUntil([&] { return ClientPixel(ph, 5, 170) == ClientPixel(ph, 5, 5); }));
+    EXPECT_EQ(RowsNotShowing(b->WindowHandle(), b->Height(), ClientPixel(ph, 5, 5)), 0)
+        << "rows of the button's left column";
+  }
 }
 
 TEST(ProviderWindows, TheFrameIsNotPaintedOverATrackedMenuAndIsPaintedWhenTheLoopEnds) {
@@ -2619,10 +2598,14 @@ TEST(ProviderWindows, AMenuItemAddedAfterASkinSwitchWearsTheSkinAtOnce) {
 }
 
 POINT g_openAt{};
-uint32_t g_openShown = 0;
+uint32_t g_openShown = 0, g_openPainted = 0;
+HWND g_openWindow = nullptr;
+std::function<void()> g_whileOpen;
 
 // The menu line marks the entry under the pointer (the system does not under Wine) and, once open, the open one;
-// the mark follows the pointer and goes when the pointer leaves the line.
+// the mark follows the pointer and goes when the pointer leaves the line. The open entry stays marked when the
+// frame is painted again from its cache while the menu is open (a caption that changes, as the station's clock
+// does every second), on the screen and in the window's own picture.
 TEST(ProviderWindows, TheMenuLineMarksTheEntryUnderThePointerAndTheOpenOne) {
   Shown s(false, 200, 150, 360, 260);
   constexpr skin::TColor kLineHot = 0x2090E0;
@@ -2668,68 +2651,30 @@ TEST(ProviderWindows, TheMenuLineMarksTheEntryUnderThePointerAndTheOpenOne) {
   // Opened by a click: marked while it is open (read from a timer of the menu's loop, which then ends it), and not
   // after.
   g_openAt = left[0];
-  g_openShown = 0;
+  g_openWindow = s.Handle();
+  g_openShown = g_openPainted = 0;
+  g_whileOpen = [&s] { s.form->SetCaption("Skinned station 12:00:01"); };
   const UINT_PTR timer = SetTimer(nullptr, 0, 600, [](HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
+    g_whileOpen();
+    RECT r{};
+    GetWindowRect(g_openWindow, &r);
+    g_openPainted = ShownAt(g_openWindow, g_openAt.x - r.left, g_openAt.y - r.top);
     g_openShown = testsupport::ScreenPixel(g_openAt.x, g_openAt.y) & 0xFFFFFF;
     EndMenu();
   });
-  ASSERT_TRUE(Xdotool(to(middle[0]) + " sleep 0.1 click 1", 100));
+  // Clicked, then the pointer off the line: the entry is marked as the open one, not as the one under the pointer.
+  ASSERT_TRUE(Xdotool(to(middle[0]) + " sleep 0.1 click 1 sleep 0.1 " + to(POINT{middle[0].x, middle[0].y + 100}), 100));
   EXPECT_TRUE(PumpUntil([] { return g_openShown != 0; }));
   KillTimer(nullptr, timer);
   EXPECT_EQ(g_openShown, uint32_t(kLineHot));
+  EXPECT_EQ(g_openPainted, Px(kLineHot) & 0xFFFFFF) << std::hex << g_openPainted;
+  EXPECT_EQ(s.form->Caption(), "Skinned station 12:00:01");
   ASSERT_TRUE(Xdotool(to(POINT{middle[0].x, middle[0].y + 120}), 100));
   EXPECT_TRUE(shows(left[0], kMenuLine));
   Xdotool("mousemove 900 700", 100);
   EXPECT_TRUE(shows(left[0], kMenuLine));
   EXPECT_TRUE(shows(left[1], kMenuLine));
-}
-
-// The open entry stays marked when the frame is painted again from its cache while the menu is open (a caption
-// that changes, as the station's clock does every second), and is normal again once the menu is closed. Read in the
-// window's own picture from a timer of the menu's loop, which then ends it.
-HWND g_openWindow = nullptr;
-std::function<void()> g_whileOpen;
-
-TEST(ProviderWindows, TheMenuLinesOpenEntryStaysMarkedWhenTheFrameIsRepaintedWhileItsMenuIsOpen) {
-  Shown s(false, 200, 150, 360, 260);
-  constexpr skin::TColor kLineHot = 0x2090E0;
-  skin::SkinSectionRecord& line = s.skin.Skin().Sections[size_t(s.skin.menuLine)];
-  line.States = 2;
-  line.HotState.Color = kLineHot;
-  auto* mm = new gui::TMainMenu(s.form);
-  auto* top = new gui::TMenuItem(s.form);
-  top->SetCaption("&File");
-  auto* sub = new gui::TMenuItem(s.form);
-  sub->SetCaption("&Open");
-  top->Add(sub);
-  mm->Items()->Add(top);
-  s.form->SetMenu(mm);
-  SetForegroundWindow(s.Handle());
-  PumpFor(150);
-  RECT item{}, w{};
-  GetMenuItemRect(s.Handle(), GetMenu(s.Handle()), 0, &item);
-  GetWindowRect(s.Handle(), &w);
-  g_openAt = POINT{item.left + 1 - w.left, (item.top + item.bottom) / 2 - w.top};
-  g_openWindow = s.Handle();
-  g_openShown = 0;
-  g_whileOpen = [&s] { s.form->SetCaption("Skinned station 12:00:01"); };
-  const UINT_PTR timer = SetTimer(nullptr, 0, 600, [](HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    g_whileOpen();
-    g_openShown = ShownAt(g_openWindow, g_openAt.x, g_openAt.y);
-    EndMenu();
-  });
-  const int x = (item.left + item.right) / 2, y = (item.top + item.bottom) / 2;
-  ASSERT_TRUE(Xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y) + " sleep 0.1 click 1 sleep 0.1 " +
-                          "mousemove " + std::to_string(x) + " " + std::to_string(y + 100),
-                      100));
-  EXPECT_TRUE(PumpUntil([] { return g_openShown != 0; }));
-  KillTimer(nullptr, timer);
-  EXPECT_EQ(g_openShown, Px(kLineHot) & 0xFFFFFF) << std::hex << g_openShown;
-  EXPECT_EQ(s.form->Caption(), "Skinned station 12:00:01");
-  EXPECT_TRUE(PumpUntil([&] { return ShownAt(s.Handle(), g_openAt.x, g_openAt.y) == (Px(kMenuLine) & 0xFFFFFF); }));
-  Xdotool("mousemove 900 700", 100);
 }
 
 TEST(ProviderWindows, DrawNonClientAreaOffGivesTheFrameAndTheMenuBackAndOnTakesThemAgain) {
@@ -3014,7 +2959,8 @@ TEST(ProviderWindows, AFormInsideAnotherWaitsToPaintItsFrameWhileThatOneHoldsIts
 
 // The provider's item events decide, through its control adapter, what the skin takes and how: a control kept
 // out, another's section and colour flag changed, and a form placed inside a panel skinned by a provider of its
-// own in the section the events chose, whether or not the creation hook skins standard forms.
+// own in the section the events chose, whether or not the creation hook skins standard forms; a control made
+// while the form shows is given to the adapter alone, in its default section.
 TEST(ProviderWindows, TheItemEventsChooseWhatTheControlAdapterSkinsAndHow) {
   using skin::TacSkinningRules;
   for (const TacSkinningRules rules : {TacSkinningRules(skin::srStdForms | skin::srStdDialogs | skin::srThirdParty),
@@ -3069,23 +3015,15 @@ TEST(ProviderWindows, TheItemEventsChooseWhatTheControlAdapterSkinsAndHow) {
     ASSERT_NE(innerProvider, nullptr);
     EXPECT_EQ(innerProvider->SkinData().SkinSection, "MENULINE");
     EXPECT_EQ(innerProvider->SkinData().SkinIndex, skin.menuLine);
+    // A control whose window is made while the form shows goes to the control adapter alone, in its default section.
+    ASSERT_NE(p->Adapter, nullptr);
+    p->Adapter->DefaultSection = "MENULINE";
+    gui::TButton* late = child(new gui::TButton(form), "Late", 100);
+    late->HandleNeeded();
+    EXPECT_TRUE(PumpUntil([&] { return adapterOf(late) != nullptr; }, 2000));
+    ASSERT_TRUE(adapterOf(late) && adapterOf(late)->SkinData);
+    EXPECT_EQ(adapterOf(late)->SkinData->SkinSection, "MENULINE");
     gui::Free(form);
     PumpFor(50);
   }
-}
-
-// A control whose window is made while the form shows is given to the control adapter alone, in the adapter's
-// default section.
-TEST(ProviderWindows, AControlMadeWhileTheFormShowsTakesTheAdaptersDefaultSection) {
-  Shown f;
-  ASSERT_NE(f.p->Adapter, nullptr);
-  f.p->Adapter->DefaultSection = "MENULINE";
-  auto* late = new gui::TButton(f.form);
-  late->SetParent(f.form);
-  late->SetBounds(20, 20, 100, 24);
-  late->HandleNeeded();
-  EXPECT_TRUE(PumpUntil([&] { return skin::AdapterOfWindow(late->WindowHandle()) != nullptr; }, 2000));
-  skin::TacMainWnd* adapter = skin::AdapterOfWindow(late->WindowHandle());
-  ASSERT_TRUE(adapter && adapter->SkinData);
-  EXPECT_EQ(adapter->SkinData->SkinSection, "MENULINE");
 }

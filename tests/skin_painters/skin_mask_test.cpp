@@ -259,13 +259,7 @@ TEST(SkinMask, AMaskedPieceGrownOnBothAxesTakesTheNearestPixelsMixedThroughTheMa
         uint32_t want = GetPixel32(before, x, y);
         if (x >= c.x && x < c.x + c.w && y >= c.y && y < c.y + c.h) {
           const int32_t sx = 2 + (2 * (x - c.x) + 1) * c.sw / (2 * c.w), sy = 1 + (2 * (y - c.y) + 1) * c.sh / (2 * c.h);
-          const uint32_t s = GetPixel32(src, sx, sy), m = GetPixel32(src, sx, sy + 20);
-          uint32_t mixed = 0xFF000000u;
-          for (int shift : {0, 8, 16}) {
-            const uint32_t sc = (s >> shift) & 0xFF, dc = (want >> shift) & 0xFF, mc = (m >> shift) & 0xFF;
-            mixed |= ((sc * 256 + (dc - sc) * mc) >> 8 & 0xFF) << shift;
-          }
-          want = mixed;
+          want = MixChannelMask(want, GetPixel32(src, sx, sy), GetPixel32(src, sx, sy + 20)) | 0xFF000000u;
         }
         wrong += GetPixel32(dst, x, y) != want ? 1 : 0;
       }
@@ -298,14 +292,7 @@ TEST(SkinMask, ATiledMaskedCentreRepeatsItsPieceFromTheCentresCorner) {
       for (int32_t x = std::max(R.Left + 3, 0); x < R.Right - 3; ++x) {
         const int32_t sx = 3 + (x - R.Left - 3) % 18, sy = 3 + (y - R.Top - 3) % 14;
         const uint32_t s = GetPixel32(*own, sx, sy), m = GetPixel32(*own, sx, sy + 20), d = GetPixel32(before, x, y);
-        uint32_t want = d;
-        if (s != KeyPixel) {
-          want = d & 0xFF000000u;
-          for (int shift : {0, 8, 16}) {
-            const uint32_t sc = (s >> shift) & 0xFF, dc = (d >> shift) & 0xFF, mc = (m >> shift) & 0xFF;
-            want |= ((sc * 256 + (dc - sc) * mc) >> 8 & 0xFF) << shift;
-          }
-        }
+        const uint32_t want = s == KeyPixel ? d : MixChannelMask(d, s, m) | (d & 0xFF000000u);
         wrong += GetPixel32(dst, x, y) != want ? 1 : 0;
       }
     EXPECT_EQ(wrong, 0);

@@ -15,21 +15,10 @@ namespace {
 
 using namespace apptest;
 
-uint32_t WindowPixel(HWND h, int x, int y) {
-  HDC dc = GetWindowDC(h);
-  const COLORREF c = GetPixel(dc, x, y);
-  ReleaseDC(h, dc);
-  return uint32_t(c);
-}
-
 TEST(FenetreSMSPeaux, ShortMessagesReadOnWhatTheWindowShowsInEverySettingAfterALiveSwitch) {
   Bureau bureau;
   StationTest st(bureau);
-  station::Fabriques fabriques;
-  fabriques.composants_peau = station::Composants_peau_programme;
-  st.Demarre(fabriques);
-  st.Montre();
-  station::FichePrincipale& f = st.f();
+  station::FichePrincipale& f = st.Demarre_et_montre(station::Composants_peau_programme);
   autex::Autex& a = *st.s().autex;
   f.AUTEXClick(nullptr);
   gui::TRichEdit& r = *f.RichEdit_SMS;
@@ -61,7 +50,7 @@ TEST(FenetreSMSPeaux, ShortMessagesReadOnWhatTheWindowShowsInEverySettingAfterAL
     ASSERT_TRUE(testsupport::PumpUntil(
         [&] {
           RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW);
-          fond = WindowPixel(h, w / 2, hh - 30);
+          fond = testsupport::WindowPixel(h, w / 2, hh - 30);
           return fond == uint32_t(platform::ColorToRGB(r.Color()) & 0xFFFFFF);
         },
         10000))
@@ -72,7 +61,6 @@ TEST(FenetreSMSPeaux, ShortMessagesReadOnWhatTheWindowShowsInEverySettingAfterAL
     for (const gui::TRichRun& run : runs)
       EXPECT_GE(platform::ContrastRatio(run.Color, platform::TColor(fond)), platform::MinTextContrast)
           << run.Text << " " << std::hex << run.Color << " on " << fond;
-    EXPECT_NE(runs[1].Color, runs[3].Color);
   }
 }
 

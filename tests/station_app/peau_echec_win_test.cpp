@@ -146,30 +146,16 @@ TEST(PeauAbimee, TheRefusalIsOwnedByTheStationsWindowWhenAnotherProgramIsInFront
   PeauAbimee lucky("Lucky (internal)");
   Bureau bureau;
   StationTest st(bureau);
-  station::Fabriques fabriques;
-  fabriques.composants_peau = station::Composants_peau_programme;
-  st.Demarre(fabriques);
-  st.Montre();
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  char commande[] = "notepad.exe";
-  ASSERT_TRUE(CreateProcessA(nullptr, commande, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-  HWND autre = nullptr;
-  EXPECT_TRUE(testsupport::PumpUntil([&] { return (autre = FindWindowA("Notepad", nullptr)) && IsWindowVisible(autre); }, 30000));
-  if (autre) {
-    SetWindowPos(autre, HWND_TOP, 900, 700, 300, 200, SWP_NOACTIVATE);
-    testsupport::Xdotool("mousemove 1050 850 click 1");
-    ASSERT_TRUE(testsupport::PumpUntil([&] { return GetForegroundWindow() == autre && GetActiveWindow() == nullptr; }));
-    Boites boites;
-    st.f().Peau_LuckyClick(nullptr);
-    EXPECT_TRUE(testsupport::PumpUntil([] { return Boites::count == 1; }));
-    EXPECT_EQ(Boites::owners, std::vector<HWND>{st.f().WindowHandle()});
-  }
-  TerminateProcess(pi.hProcess, 0);
-  WaitForSingleObject(pi.hProcess, 5000);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
+  st.Demarre_et_montre(station::Composants_peau_programme);
+  testsupport::OtherProgram autre;
+  ASSERT_NE(autre.window, nullptr);
+  SetWindowPos(autre.window, HWND_TOP, 900, 700, 300, 200, SWP_NOACTIVATE);
+  testsupport::Xdotool("mousemove 1050 850 click 1");
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return GetForegroundWindow() == autre.window && !GetActiveWindow(); }));
+  Boites boites;
+  st.f().Peau_LuckyClick(nullptr);
+  EXPECT_TRUE(testsupport::PumpUntil([] { return Boites::count == 1; }));
+  EXPECT_EQ(Boites::owners, std::vector<HWND>{st.f().WindowHandle()});
 }
 
 // A stored skin written out as a skin directory (its description and its image files) under `root`, named `nom`;
@@ -200,12 +186,8 @@ std::vector<char> Bloc(const std::string& nom, const std::string& repertoire, co
 TEST(PeauRecue, TheSkinBoxAndTheSavedSettingFollowASkinSentByWmCopyData) {
   Bureau bureau;
   StationTest st(bureau);
-  station::Fabriques fabriques;
-  fabriques.composants_peau = station::Composants_peau_programme;
   Boites boites;
-  st.Demarre(fabriques);
-  st.Montre();
-  station::FichePrincipale& f = st.f();
+  station::FichePrincipale& f = st.Demarre_et_montre(station::Composants_peau_programme);
   skin::TsSkinManagerComponent& m = Manager(f);
   ASSERT_TRUE(f.Peau_Spring->Down());
   const std::filesystem::path peaux = st.dir.path() / "Skins";

@@ -18,10 +18,7 @@ namespace {
 using namespace apptest;
 using testsupport::PumpUntil;
 using testsupport::ScreenPixel;
-
-bool Clic(POINT p) {
-  return testsupport::Xdotool("mousemove " + std::to_string(p.x) + " " + std::to_string(p.y) + " click 1");
-}
+using testsupport::XClick;
 
 TEST(PremierPlan, AClickOnTheStationBringsItsDialogBackOverAnotherProgramsWindow) {
   Bureau bureau;
@@ -29,19 +26,14 @@ TEST(PremierPlan, AClickOnTheStationBringsItsDialogBackOverAnotherProgramsWindow
   station::Station& s = st.Demarre();
   st.Montre();
   st.f().SetBounds(500, 0, st.f().Width(), st.f().Height());
-  // Another program's window: Wine's Notepad, ended with the test.
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  char commande[] = "notepad.exe";
-  ASSERT_TRUE(CreateProcessA(nullptr, commande, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-  HWND autre = nullptr;
-  EXPECT_TRUE(PumpUntil([&] { return (autre = FindWindowA("Notepad", nullptr)) && IsWindowVisible(autre); }, 30000));
+  testsupport::OtherProgram notepad;
+  const HWND autre = notepad.window;
+  ASSERT_NE(autre, nullptr);
   SetCursorPos(1150, 450);  // the message window opens near it, within the station's window
   int vus = 0;
   bureau.reponse_modale = [&](gui::TCustomForm& w) {
     HWND dialogue = w.WindowHandle();
-    ASSERT_TRUE(autre && PumpUntil([&] { return GetForegroundWindow() == dialogue; }));
+    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == dialogue; }));
     EXPECT_EQ(GetWindow(dialogue, GW_OWNER), st.f().WindowHandle());
     RECT d, station;
     GetWindowRect(dialogue, &d);
@@ -52,12 +44,12 @@ TEST(PremierPlan, AClickOnTheStationBringsItsDialogBackOverAnotherProgramsWindow
     // The other window over the dialog and a margin, clicked in the margin: it covers the dialog.
     const RECT a{d.left - 60, d.top - 60, d.right + 60, d.bottom + 60};
     SetWindowPos(autre, HWND_TOP, a.left, a.top, a.right - a.left, a.bottom - a.top, SWP_NOACTIVATE);
-    ASSERT_TRUE(Clic(POINT{a.left + 20, (a.top + a.bottom) / 2}));
+    ASSERT_TRUE(XClick(POINT{a.left + 20, (a.top + a.bottom) / 2}));
     ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == autre && ScreenPixel(sonde.x, sonde.y) != face; }));
     // A click on the station's window where nothing covers it: the dialog comes back over the other window.
     const POINT ici{station.right - 12, station.top + 60};
     ASSERT_FALSE(PtInRect(&a, ici));
-    ASSERT_TRUE(Clic(ici));
+    ASSERT_TRUE(XClick(ici));
     EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == dialogue && ScreenPixel(sonde.x, sonde.y) == face; }))
         << w.ClassName() << " stayed behind the other program's window";
     ++vus;
@@ -65,10 +57,6 @@ TEST(PremierPlan, AClickOnTheStationBringsItsDialogBackOverAnotherProgramsWindow
   s.Form36->Afficher_information("A file was received.", "Un fichier a \xE9t\xE9 re\xE7u.");
   s.Form20->Question("Are you sure?");
   EXPECT_EQ(vus, 2);
-  TerminateProcess(pi.hProcess, 0);
-  WaitForSingleObject(pi.hProcess, 5000);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
 }
 
 }  // namespace

@@ -108,6 +108,15 @@ class StationTest {
   }
   // Shows the main window (its first activation).
   void Montre() { f().Show(); }
+  // Starts the program with the given skin components for its main window (as station.exe makes them, say) and
+  // shows it.
+  station::FichePrincipale& Demarre_et_montre(const forms::TForm1::TSkinComponentsFactory& composants_peau) {
+    station::Fabriques fabriques;
+    fabriques.composants_peau = composants_peau;
+    Demarre(fabriques);
+    Montre();
+    return f();
+  }
   void Arrete() {
     if (!station_) return;
     if (f().Visible()) f().Hide();

@@ -100,6 +100,20 @@ inline uint32_t ScreenPixel(int x, int y) {
   return c;
 }
 
+// What a window shows at a point of its own: window coordinates (its frame included), or of its client area.
+inline uint32_t WindowPixel(HWND h, int x, int y) {
+  HDC dc = GetWindowDC(h);
+  const COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(h, dc);
+  return c;
+}
+inline uint32_t ClientPixel(HWND h, int x, int y) {
+  HDC dc = GetDC(h);
+  const COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(h, dc);
+  return c;
+}
+
 // A left click of the mouse itself at a point of the screen: it reaches whatever window is on top there.
 inline void MouseClickAt(int x, int y) {
   SetCursorPos(x, y);
@@ -128,6 +142,37 @@ inline bool Xdotool(const std::string& args, DWORD atLeast = 0) {
   PumpFor(150);
   return true;
 }
+
+// The xdotool words that move the X server's pointer to a point of the screen.
+inline std::string MoveTo(int x, int y) { return "mousemove " + std::to_string(x) + " " + std::to_string(y); }
+inline std::string MoveTo(POINT p) { return MoveTo(p.x, p.y); }
+
+// A click of the X server's mouse at a point of the screen.
+inline bool XClick(POINT p) { return Xdotool(MoveTo(p) + " click 1"); }
+
+// Another program's window in front of the test's: Wine's Notepad, started for the test and ended with it.
+// `window` stays null when it did not show.
+struct OtherProgram {
+  OtherProgram() {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    char command[] = "notepad.exe";
+    if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
+    PumpUntil([&] { return (window = FindWindowA("Notepad", nullptr)) && IsWindowVisible(window); }, 30000);
+    if (window && !IsWindowVisible(window)) window = nullptr;
+  }
+  ~OtherProgram() {
+    if (!pi.hProcess) return;
+    TerminateProcess(pi.hProcess, 0);
+    WaitForSingleObject(pi.hProcess, 5000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+  OtherProgram(const OtherProgram&) = delete;
+  OtherProgram& operator=(const OtherProgram&) = delete;
+  PROCESS_INFORMATION pi{};
+  HWND window = nullptr;
+};
 
 }  // namespace testsupport
 #endif
