@@ -8,6 +8,7 @@
 
 #include "gui/forms.h"
 #include "skin/manager/commondata.h"
+#include "skin/manager/skinchange.h"
 #include "skin/manager/skincommands.h"
 #include "skin/manager/sskinmanager_component.h"
 #include "skin/manager/sskinmenus.h"
@@ -311,6 +312,8 @@ bool TsSpeedButton::PrepareCache() {
 
 void TsSpeedButton::RepaintRequest() {
   if (!Visible() || IsLoading() || IsDestroying() || Parent() == nullptr || !Parent()->HandleAllocated()) return;
+  // A skin change in progress holds every repaint back: the form repaints with its button when it ends.
+  if (AnimationInProgress() != 0) return;
   if (!Skinned()) {
     Invalidate();
     return;

@@ -12,6 +12,7 @@
 
 #include "gui/gui.h"
 #include "skin/adapters/acctrladapter.h"
+#include "skin/manager/skinchange.h"
 #include "skin/manager/skincommands.h"
 #include "skin/forms/sbuttons.h"
 #include "skin/painters/acanimation.h"
@@ -830,6 +831,10 @@ TEST(SkinnedButtons, ButtonsWaitForTheirParentsPictureAndRepaintLock) {
   EXPECT_EQ(paints, 0);
   EXPECT_EQ(speedPaints, 0);
   locked = false;
+  AnimationInProgress() = 1;  // a skin change holds every repaint back
+  h.speed->RepaintRequest();
+  AnimationInProgress() = 0;
+  EXPECT_EQ(speedPaints, 0);
   SendMessageA(h.bit->Handle(), WM_SKINCOMMAND, flush, 0);
   h.speed->Perform(WM_SKINCOMMAND, flush, 0);
   EXPECT_EQ(paints, 1);
