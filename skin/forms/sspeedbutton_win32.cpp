@@ -494,6 +494,8 @@ void TsSpeedButton::WndProc(gui::TMessage& m) {
           skinData_->BGChanged = true;
           StartChangeAnimation(*skinData_, CurrentState(), ChangeAnimationStep, false, false,
                                IsAnimatedEvent(aeMouseUp, AnimatEvents, skinData_->SkinManager()));
+        } else {
+          m.Result = -1;
         }
         return;
       case WM_LBUTTONDOWN:
