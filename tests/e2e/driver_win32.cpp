@@ -610,6 +610,16 @@ void PlaceApart(AutexStation& a, AutexStation& b) {
                std::max(0, GetSystemMetrics(SM_CYSCREEN) - h), 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
+// Starts both stations, waits until each shows its main window ready for a meeting, and places them apart.
+void StartBoth(AutexStation& a, AutexStation& b) {
+  ASSERT_TRUE(a.Start());
+  ASSERT_NE(a.Main(), nullptr);
+  ASSERT_TRUE(b.Start());
+  ASSERT_NE(b.Main(), nullptr);
+  ASSERT_TRUE(WaitFor([&] { return a.SendButton() && b.SendButton() && a.Participant(0) && b.Participant(1); }, 15000));
+  PlaceApart(a, b);
+}
+
 // Chooses a file in the system's open dialog that the station shows: its name typed in full, then Open.
 bool ChooseFileInDialog(AutexStation& s, const std::string& path) {
   HWND dialog = s.Window("#32770", 15000);
@@ -646,12 +656,7 @@ void AutexSession(int speed, bool masterEnds, int skinA, int skinB) {
   const std::string tag = std::to_string(speed);
   AutexStation a("autex_a_" + tag, 23, "F1AAA", "JEAN PARIS", false, skinA);
   AutexStation b("autex_b_" + tag, 24, "F2BBB", "PAUL LYON", false, skinB);
-  ASSERT_TRUE(a.Start());
-  ASSERT_NE(a.Main(), nullptr);
-  ASSERT_TRUE(b.Start());
-  ASSERT_NE(b.Main(), nullptr);
-  ASSERT_TRUE(WaitFor([&] { return a.SendButton() && b.SendButton() && a.Participant(0) && b.Participant(1); }, 15000));
-  PlaceApart(a, b);
+  ASSERT_NO_FATAL_FAILURE(StartBoth(a, b));
   if (speed != 1200) {
     a.ClickSpeed(speed);
     b.ClickSpeed(speed);
@@ -1126,12 +1131,7 @@ int Inked(const std::vector<COLORREF>& px) {
 TEST(StationE2E, ALostModuleIsShownAndChoosingThePortAgainBringsTheLinkBack) {
   AutexStation a("lost_a", 25, "F1AAA", "JEAN PARIS");
   AutexStation b("lost_b", 26, "F2BBB", "PAUL LYON");
-  ASSERT_TRUE(a.Start());
-  ASSERT_NE(a.Main(), nullptr);
-  ASSERT_TRUE(b.Start());
-  ASSERT_NE(b.Main(), nullptr);
-  ASSERT_TRUE(WaitFor([&] { return a.SendButton() && b.SendButton() && a.Participant(0) && b.Participant(1); }, 15000));
-  PlaceApart(a, b);
+  ASSERT_NO_FATAL_FAILURE(StartBoth(a, b));
   ASSERT_TRUE(WaitFor([&] { return a.AutexTextsSet() && b.AutexTextsSet(); }, 15000));
   const std::vector<COLORREF> idle = a.LinkState();
   LinkAndSend(a, b, "Hello B before the loss");
@@ -1246,12 +1246,7 @@ TEST(StationE2E, AReprogrammedModuleStillLinksAfterARestart) {
   // Everything again, from what the files kept (station A's own parameter file is not rewritten).
   AutexStation b("kept_b", 28, "F2BBB", "PAUL LYON");
   AutexStation a("kept_a", 27, "F1AAA", "JEAN PARIS", true);
-  ASSERT_TRUE(a.Start());
-  ASSERT_NE(a.Main(), nullptr);
-  ASSERT_TRUE(b.Start());
-  ASSERT_NE(b.Main(), nullptr);
-  ASSERT_TRUE(WaitFor([&] { return a.SendButton() && b.SendButton() && a.Participant(0) && b.Participant(1); }, 15000));
-  PlaceApart(a, b);
+  ASSERT_NO_FATAL_FAILURE(StartBoth(a, b));
   LinkAndSend(a, b, "Hello B after the restart");
   if (testing::Test::HasFatalFailure()) return;
   EXPECT_TRUE(Contains(ReadFile(KeptState()), "M1 04006C80120A")) << ReadFile(KeptState());
@@ -1359,12 +1354,7 @@ TEST(StationFocus, TheKeysGoToTheStationClickedAndStayThereWhileTheOtherOnesLink
   const std::string mode = DisplayMode();
   AutexStation a("focus_a_" + mode, 21, "F1AAA", "JEAN PARIS");
   AutexStation b("focus_b_" + mode, 22, "F2BBB", "PAUL LYON", false, 1);
-  ASSERT_TRUE(a.Start());
-  ASSERT_NE(a.Main(), nullptr);
-  ASSERT_TRUE(b.Start());
-  ASSERT_NE(b.Main(), nullptr);
-  ASSERT_TRUE(WaitFor([&] { return a.SendButton() && b.SendButton() && a.Participant(0) && b.Participant(1); }, 15000));
-  PlaceApart(a, b);
+  ASSERT_NO_FATAL_FAILURE(StartBoth(a, b));
   ASSERT_TRUE(WaitFor([&] { return a.AutexTextsSet() && b.AutexTextsSet(); }, 15000));
   ASSERT_TRUE(WaitFor([&] { return TopWindows(a.pid(), "TForm36").empty() && TopWindows(b.pid(), "TForm36").empty(); },
                       5000));
@@ -1469,12 +1459,7 @@ TEST(StationGoodput, AnIncompressibleFileAtEachSpeed) {
     SCOPED_TRACE(tag);
     AutexStation a("goodput_a_" + tag, 27, "F1AAA", "JEAN PARIS");
     AutexStation b("goodput_b_" + tag, 28, "F2BBB", "PAUL LYON");
-    ASSERT_TRUE(a.Start());
-    ASSERT_NE(a.Main(), nullptr);
-    ASSERT_TRUE(b.Start());
-    ASSERT_NE(b.Main(), nullptr);
-    ASSERT_TRUE(WaitFor([&] { return a.SendButton() && b.SendButton() && a.Participant(0) && b.Participant(1); }, 15000));
-    PlaceApart(a, b);
+    ASSERT_NO_FATAL_FAILURE(StartBoth(a, b));
     if (c.speed != 1200) {
       a.ClickSpeed(c.speed);
       b.ClickSpeed(c.speed);
@@ -1511,12 +1496,7 @@ TEST(StationSoak, TwoSkinnedStationsInAnAutexLink) {
   if (minutes <= 0) GTEST_SKIP() << "E2E_SOAK_MINUTES is not set";
   AutexStation a("soak_a", 23, "F1AAA", "JEAN PARIS", false, 0);
   AutexStation b("soak_b", 24, "F2BBB", "PAUL LYON", false, 5);
-  ASSERT_TRUE(a.Start());
-  ASSERT_NE(a.Main(), nullptr);
-  ASSERT_TRUE(b.Start());
-  ASSERT_NE(b.Main(), nullptr);
-  ASSERT_TRUE(WaitFor([&] { return a.SendButton() && b.SendButton() && a.Participant(0) && b.Participant(1); }, 15000));
-  PlaceApart(a, b);
+  ASSERT_NO_FATAL_FAILURE(StartBoth(a, b));
   LinkAndSend(a, b, "soak starts");
   if (testing::Test::HasFatalFailure()) return;
 
