@@ -419,11 +419,13 @@ class TsCustomLabel : public gui::TCustomLabel {
  protected:
   void Paint() override;
   void WndProc(gui::TMessage& m) override;
+  void Notification(gui::TComponent* AComponent, gui::TOperation Operation) override;
   virtual void DoDrawText(TRect& R, uint32_t Flags);
 
  private:
   std::string skinSection_;
   TsSkinManager* skinManager_ = nullptr;
+  gui::TComponent* managerComponent_ = nullptr;  // skinManager_ when it is a component
 };
 
 class TsLabel : public TsCustomLabel {

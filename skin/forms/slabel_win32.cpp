@@ -14,37 +14,6 @@ namespace skin {
 namespace {
 uint8_t labelResolving = 0;
 uint8_t labelUpdating = 0;
-
-// Watches the manager component a label is given: when it is freed the label forgets it and falls back to the
-// default manager. Owned by the label, so it goes with it.
-class LabelManagerWatch : public gui::TComponent {
- public:
-  explicit LabelManagerWatch(TsCustomLabel* label) : gui::TComponent(label), label_(label) {}
-  GUI_CLASS_NAME("LabelManagerWatch")
-  void Watch(gui::TComponent* manager) {
-    if (watched_ != nullptr) RemoveFreeNotification(watched_);
-    watched_ = manager;
-    if (watched_ != nullptr) FreeNotification(watched_);
-  }
-
- protected:
-  void Notification(gui::TComponent* AComponent, gui::TOperation Operation) override {
-    gui::TComponent::Notification(AComponent, Operation);
-    if (Operation != gui::TOperation::opRemove || AComponent == nullptr || AComponent != watched_) return;
-    watched_ = nullptr;  // the manager's own part is gone already: only the pointer is let go
-    if (!label_->IsDestroying()) label_->SetSkinManager(nullptr);
-  }
-
- private:
-  TsCustomLabel* label_;
-  gui::TComponent* watched_ = nullptr;
-};
-
-LabelManagerWatch* ManagerWatchOf(TsCustomLabel& label, bool make) {
-  for (int i = 0; i < label.ComponentCount(); ++i)
-    if (auto* w = dynamic_cast<LabelManagerWatch*>(label.Components(i))) return w;
-  return make ? new LabelManagerWatch(&label) : nullptr;
-}
 }  // namespace
 
 TsCustomLabel::TsCustomLabel(gui::TComponent* AOwner) : gui::TCustomLabel(AOwner) { SetTransparent(true); }
@@ -58,9 +27,20 @@ void TsCustomLabel::SetSkinSection(const std::string& s) {
 void TsCustomLabel::SetSkinManager(TsSkinManager* m) {
   if (m == skinManager_) return;
   skinManager_ = m;
-  auto* component = dynamic_cast<gui::TComponent*>(m);
-  if (LabelManagerWatch* watch = ManagerWatchOf(*this, component != nullptr)) watch->Watch(component);
+  // A manager component given to the label tells it when it is freed: the label then takes the default one.
+  if (managerComponent_ != nullptr) RemoveFreeNotification(managerComponent_);
+  managerComponent_ = dynamic_cast<gui::TComponent*>(m);
+  if (managerComponent_ != nullptr) FreeNotification(managerComponent_);
   Invalidate();
+}
+
+void TsCustomLabel::Notification(gui::TComponent* AComponent, gui::TOperation Operation) {
+  gui::TCustomLabel::Notification(AComponent, Operation);
+  if (Operation != gui::TOperation::opRemove || AComponent == nullptr || AComponent != managerComponent_) return;
+  // The manager's own part is gone already: only the pointers are let go.
+  managerComponent_ = nullptr;
+  skinManager_ = nullptr;
+  if (!IsDestroying()) Invalidate();
 }
 
 TsSkinManager* TsCustomLabel::ActiveManager() const {
