@@ -283,8 +283,9 @@ void ItemAnimationFree(TacTitleBarItem& item);
 // ---- Picture helpers.
 // A rectangle of src copied into dst at (dstX, dstY), clipped to both, leaving out the key colour 0xFF00FF.
 void CopyBitmapKeyed(Bitmap& dst, const Bitmap& src, int32_t dstX, const TRect& srcRect, int32_t dstY);
-// A nine-part stretch, in 32 bits (dst is made 32-bit; another source is converted): the corners (border sizes) copied keyed, the edges and the centre stretched; an edge pair
-// of zero size is skipped. Borders are (left, top, right, bottom).
+// A nine-part stretch, in 32 bits (dst is made 32-bit; another source is converted): the corners (border sizes)
+// copied keyed, the edges and the centre stretched; an edge pair of zero size is skipped. Borders are (left, top,
+// right, bottom).
 void StretchNinePart(Bitmap& dst, const Bitmap& src, const TRect& dstRect, const TRect& borders, const TRect& srcRect);
 // The menu glyph's preparation: alpha := 255 - alpha and the colour multiplied by the new alpha, every pixel but
 // the key colour.

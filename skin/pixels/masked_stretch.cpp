@@ -33,20 +33,37 @@ std::mutex& KeptLock() {
   return lock;
 }
 
+// The last few values made for a key: painting asks for the same few again and again.
+template <class Key, class Value>
+class LastMade {
+ public:
+  std::shared_ptr<const Value> Find(const Key& key) const {
+    const std::lock_guard<std::mutex> hold(KeptLock());
+    for (const Entry& e : kept_)
+      if (e.value && e.key == key) return e.value;
+    return nullptr;
+  }
+  void Keep(const Key& key, std::shared_ptr<const Value> value) {
+    const std::lock_guard<std::mutex> hold(KeptLock());
+    kept_[next_] = Entry{key, std::move(value)};
+    next_ = (next_ + 1) % kept_.size();
+  }
+
+ private:
+  struct Entry {
+    Key key{};
+    std::shared_ptr<const Value> value;
+  };
+  std::array<Entry, 6> kept_{};
+  size_t next_ = 0;
+};
+
 // The filtered stretch's contributions with their 16.16 weights rounded to 14 bits, the rounding rest given to the
 // largest weight of each target. Painting stretches the same few sizes again and again: the last axes made are kept.
 std::shared_ptr<const Taps> AxisTaps(int32_t from, int32_t to, int filter) {
-  struct Kept {
-    int32_t from, to, filter;
-    std::shared_ptr<const Taps> taps;
-  };
-  static std::array<Kept, 6> kept{};
-  static size_t next = 0;
-  {
-    const std::lock_guard<std::mutex> hold(KeptLock());
-    for (const Kept& k : kept)
-      if (k.taps && k.from == from && k.to == to && k.filter == filter) return k.taps;
-  }
+  static LastMade<std::array<int32_t, 3>, Taps> kept;
+  const std::array<int32_t, 3> key{from, to, filter};
+  if (std::shared_ptr<const Taps> made = kept.Find(key)) return made;
   const ResampleContributions c = BuildResampleContributions(from, to, filter);
   auto t = std::make_shared<Taps>();
   t->first = c.first;
@@ -62,9 +79,7 @@ std::shared_ptr<const Taps> AxisTaps(int32_t from, int32_t to, int filter) {
     }
     if (largest >= 0) t->weight[size_t(largest)] = int16_t(t->weight[size_t(largest)] + (16384 - total));
   }
-  const std::lock_guard<std::mutex> hold(KeptLock());
-  kept[next] = Kept{from, to, filter, t};
-  next = (next + 1) % kept.size();
+  kept.Keep(key, t);
   return t;
 }
 
@@ -187,21 +202,11 @@ class Stream {
 
 std::shared_ptr<const Stream::AcrossPairs> Stream::CachedPairs(int32_t sw, int32_t width, int32_t visibleW,
                                                                int filter) {
-  struct Kept {
-    int32_t sw, width, visibleW, filter;
-    std::shared_ptr<const AcrossPairs> pairs;
-  };
-  static std::array<Kept, 6> kept{};
-  static size_t next = 0;
-  {
-    const std::lock_guard<std::mutex> hold(KeptLock());
-    for (const Kept& k : kept)
-      if (k.pairs && k.sw == sw && k.width == width && k.visibleW == visibleW && k.filter == filter) return k.pairs;
-  }
+  static LastMade<std::array<int32_t, 4>, AcrossPairs> kept;
+  const std::array<int32_t, 4> key{sw, width, visibleW, filter};
+  if (std::shared_ptr<const AcrossPairs> made = kept.Find(key)) return made;
   auto made = std::make_shared<const AcrossPairs>(Pairs(*AxisTaps(std::max(sw, 2), width, filter), sw, visibleW));
-  const std::lock_guard<std::mutex> hold(KeptLock());
-  kept[next] = Kept{sw, width, visibleW, filter, made};
-  next = (next + 1) % kept.size();
+  kept.Keep(key, made);
   return made;
 }
 
