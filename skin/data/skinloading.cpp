@@ -534,18 +534,20 @@ class SkinLoader {
         SkinValueRefusedText(m_.SkinName(), section, key, value, "which is malformed (" + std::string(e.what()) + ")"));
   }
 
-  // A size key of a section as read (given or inherited): refused outside what can be drawn.
-  void CheckSize(std::string_view section, std::string_view key, int32_t value, std::string_view text) const {
-    const SkinSizeKey* bound = FindSkinSizeKey(section, key);
+  // A size key as read (given or inherited): refused outside what can be drawn.
+  void CheckSize(const SkinSizeKey* bound, std::string_view section, std::string_view key, int32_t value,
+                 std::string_view text) const {
     if (!bound || (value >= bound->Min && value <= bound->Max)) return;
     const std::string shown = text.empty() ? std::to_string(value) : std::string(text);
     throw std::runtime_error(SkinValueRefusedText(m_.SkinName(), section, key, shown,
                                                   "outside the " + std::to_string(bound->Min) + " to " +
                                                       std::to_string(bound->Max) + " that can be drawn"));
   }
+  // A size key of a section's record. GLOBALINFO is read as a section too, and its record is bounded like every
+  // other section's, not by the table of its global keys.
   void CheckSectionSize(const std::string& section, std::string_view key, int32_t value) {
-    if (const SkinSizeKey* bound = FindSkinSizeKey(section, key); bound && (value < bound->Min || value > bound->Max))
-      CheckSize(section, key, value, keys_.IntText(section, key));
+    if (const SkinSizeKey* bound = FindSkinSizeKey("", key); bound && (value < bound->Min || value > bound->Max))
+      CheckSize(bound, section, key, value, keys_.IntText(section, key));
   }
 
   void LoadImages() {
@@ -770,7 +772,7 @@ class SkinLoader {
   int32_t GlobalInt(std::string_view key, int32_t Default) const {
     const std::string text = keys_.Value("GLOBALINFO", key, "\x01");
     const int32_t value = IniTextToInt(text, Default);
-    if (text != "\x01") CheckSize("GLOBALINFO", key, value, text);
+    if (text != "\x01") CheckSize(FindSkinSizeKey("GLOBALINFO", key), "GLOBALINFO", key, value, text);
     return value;
   }
 

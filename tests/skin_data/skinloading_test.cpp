@@ -191,6 +191,8 @@ TEST(SkinLoading, AFailedLoadKeepsThePreviousSkinAndReportsOnce) {
        "its key SH_WIDTHL of section [GLOBALINFO] has the value \"5000\", outside the -1 to 100 that"},
       {"inherited glow margin", Pack(WithOptions([](std::string& o) { Append(o, "[X]\r\nPARENTCLASS=Y\r\n[Y]\r\nGLOWMARGIN=900\r\n"); })),
        TSkinMessageKind::Error, "its key GLOWMARGIN of section [X] has the value \"900\", outside the -100 to 100"},
+      {"glow of GLOBALINFO's own record", Pack(WithOptions(Global("GSIZE=5000"))), TSkinMessageKind::Error,
+       "its key GSIZE of section [GLOBALINFO] has the value \"5000\", outside the 0 to 100 that"},
       {"tab covering", Pack(WithOptions([](std::string& o) { Append(o, "[TABTOP]\r\nTABSCOVERING=99999\r\n"); })),
        TSkinMessageKind::Error, "its key TABSCOVERING of section [TABTOP] has the value \"99999\", outside"},
       {"close button outside the master image",
