@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cctype>
 #include <string>
 
 #include "gui/forms.h"
@@ -463,17 +462,13 @@ void TsSpeedButton::WndProc(gui::TMessage& m) {
       case AC_MOUSELEAVE:
         HandleMouseLeave();
         return;
-      case AC_SECTIONCHANGED: {
+      case AC_SECTIONCHANGED:
         // A section of the skin changed: the button takes it again when it is its own.
-        const char* name = reinterpret_cast<const char*>(m.LParam);
-        std::string upper = name != nullptr ? name : "";
-        for (char& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
-        if (name != nullptr && upper == skinData_->SkinSection) {
+        if (CommonDataIsOwnSection(*skinData_, reinterpret_cast<const char*>(m.LParam))) {
           CommonDataUpdateIndexes(*skinData_, true);
           Changed();
         }
         return;
-      }
       default:
         break;
     }

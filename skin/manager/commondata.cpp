@@ -647,4 +647,8 @@ void CommonDataRefreshParentCache(TsCommonData& Data) {
   o->SendToParent(AC_UPDATECACHE, 0);
 }
 
+bool CommonDataIsOwnSection(const TsCommonData& Data, const char* Name) {
+  return Name != nullptr && UpperCase(Name) == Data.SkinSection;
+}
+
 }  // namespace skin

@@ -210,6 +210,8 @@ void CommonDataUpdateIndexes(TsCommonData& Data, bool ResolveSection);
 // AC_ENDUPDATE and repaints when asked.
 void CommonDataBeginUpdate(TsCommonData& Data);
 void CommonDataEndUpdate(TsCommonData& Data, bool Repaint);
+// Whether Name (any case; null for none) is the section the data is skinned with: AC_SECTIONCHANGED's question.
+bool CommonDataIsOwnSection(const TsCommonData& Data, const char* Name);
 // Painting suspended: the repaint-pending flag, or a parent that says it is locked.
 bool CommonDataUpdateLocked(TsCommonData& Data);
 // With ClearFirst the pending flag is cleared first; True (and the flag set) while locked.

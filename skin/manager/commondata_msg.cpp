@@ -1,6 +1,5 @@
 // How the skin data answers the library command message and what it does with the window messages that concern
 // the skin before its owner handles them.
-#include <cctype>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -195,14 +194,9 @@ bool CommonDataMessage(gui::TMessage& Msg, TsCommonData* Data) {
     case AC_GETTAGBYTE:
       Msg.Result = d.PaintSkipped;
       return true;
-    case AC_SECTIONCHANGED: {
-      const char* name = reinterpret_cast<const char*>(Msg.LParam);
-      if (name == nullptr) return true;
-      std::string upper(name);
-      for (char& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
-      if (upper == d.SkinSection) CommonDataRepaint(d, false);
+    case AC_SECTIONCHANGED:
+      if (CommonDataIsOwnSection(d, reinterpret_cast<const char*>(Msg.LParam))) CommonDataRepaint(d, false);
       return true;
-    }
     case AC_SETSECTION: {
       const auto* record = reinterpret_cast<const TacSectionRecord*>(Msg.LParam);
       if (record == nullptr || record->SectionName == nullptr) {

@@ -501,6 +501,10 @@ TEST(SkinDataMessages, CommandsAndWindowMessages) {
   d.d.SkinSection = "EDIT";
   Command(d.d, AC_SKINLOADED, f.ManagerParam());
   EXPECT_EQ(d.d.SkinIndex, f.edit);
+  // AC_SECTIONCHANGED names the section in any case.
+  EXPECT_TRUE(CommonDataIsOwnSection(d.d, "Edit"));
+  EXPECT_FALSE(CommonDataIsOwnSection(d.d, "EDITS"));
+  EXPECT_FALSE(CommonDataIsOwnSection(d.d, nullptr));
   // Other window messages are the owner's: the pre-processing answers False.
   gui::TMessage paint{WM_PAINT, 0, 0, 0};
   EXPECT_FALSE(CommonDataWndProc(paint, &d.d));
