@@ -392,16 +392,17 @@ bool ProviderTitleItemDown(TsSkinProvider& p, int32_t code, gui::TMessage& m) {
   ProviderHideTitleHint(p);
   const int index = code - kHtTitleItem;
   const auto token = p.AliveToken();
+  const auto life = item->LifeToken();
   TsTitleBar* bar = p.TitleBar();
   if (item->Style() != bsTab) ProviderPressElement(p, code);
   const int16_t x = int16_t(m.LParam & 0xFFFF), y = int16_t((m.LParam >> 16) & 0xFFFF);
   bar->MouseDown(index, gui::TMouseButton::mbLeft, 0, x, y);
-  if (token.expired() || p.TitleBar() != bar || index >= bar->Items().Count()) return true;
-  if (item->Style() == bsTab || !item->Pressed) {
+  if (token.expired() || p.TitleBar() != bar) return true;
+  if (life.expired() || item->Style() == bsTab || !item->Pressed) {
     // A tab acted on the press; a menu was dropped and closed: nothing waits for the release.
     TitleButtonPressed() = false;
     p.CurrentHTCode = 0;
-    item->Hot = false;
+    if (!life.expired()) item->Hot = false;
     p.SkinData().BGChanged = true;
     ProviderRepaintFrame(p);
   }
@@ -416,6 +417,7 @@ bool ProviderTitleItemUp(TsSkinProvider& p, int32_t code, gui::TMessage& m) {
   const int index = held - kHtTitleItem;
   TsTitleBar* bar = p.TitleBar();
   const auto token = p.AliveToken();
+  const auto life = item->LifeToken();
   const bool pressed = item->Pressed && TitleButtonPressed();
   if (!pressed) {
     if (item->Pressed) item->Pressed = false;
@@ -432,7 +434,12 @@ bool ProviderTitleItemUp(TsSkinProvider& p, int32_t code, gui::TMessage& m) {
     item->Pressed = false;
     if (item->OnMouseUp) item->OnMouseUp(bar->Form(), gui::TMouseButton::mbLeft, 0, x, y);
   }
-  if (token.expired() || p.TitleBar() != bar || index >= bar->Items().Count()) return true;
+  if (token.expired() || p.TitleBar() != bar) return true;
+  if (life.expired()) {
+    // The item's own handler freed it: the code held may name another item now.
+    p.CurrentHTCode = 0;
+    return true;
+  }
   item->Hot = now == held;
   p.CurrentHTCode = now == held ? held : 0;
   ProviderPaintTitleItem(p, held);

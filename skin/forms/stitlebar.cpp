@@ -306,13 +306,14 @@ void TsTitleBar::DropMenu(TacTitleBarItem& item) {
   // The form owns the menu while it is open: its commands reach the form whichever form is the main one.
   struct Reset {
     TacTitleBarItem& item;
+    std::weak_ptr<const int> life;  // a menu command may free the item
     gui::TPopupMenu& menu;
     void* owner;
     ~Reset() {
-      item.DroppedDown = false;
+      if (!life.expired()) item.DroppedDown = false;
       menu.WindowHandle = owner;
     }
-  } reset{item, menu, menu.WindowHandle};
+  } reset{item, item.LifeToken(), menu, menu.WindowHandle};
   if (form_ && !form_->IsDestroying()) menu.WindowHandle = FormWindowHandle(*form_);
   item.DroppedDown = true;
   menu.Popup(at.X, at.Y);
@@ -322,11 +323,15 @@ void TsTitleBar::MouseDown(int index, gui::TMouseButton button, gui::TShiftState
   if (index < 0 || index >= items_->Count()) return;
   TacTitleBarItem& item = *items_->Items(index);
   if (!item.Enabled() || item.Pressed) return;
+  // Every handler may free the item (a closable tab): it is touched again only while it lives.
+  const auto life = item.LifeToken();
   item.Pressed = true;
   if (item.OnMouseDown) item.OnMouseDown(form_, button, shift, x, y);
+  if (life.expired()) return;
   gui::TPopupMenu* menu = item.DropdownMenu();
   if ((item.Style() == bsButton || item.Style() == bsMenu) && menu && menu->Items()->Count() > 0) {
     DropMenu(item);
+    if (life.expired()) return;
     item.Pressed = false;
     item.Hot = false;
     ItemAnimationFree(item);
@@ -336,6 +341,7 @@ void TsTitleBar::MouseDown(int index, gui::TMouseButton button, gui::TShiftState
   }
   if (item.Style() == bsTab && !item.Down()) {
     if (item.OnClick) item.OnClick(form_);
+    if (life.expired()) return;
     // The other tabs of the group are released with one repaint.
     Updating = 1;
     for (int i = 0; i < items_->Count(); ++i) {
@@ -353,9 +359,12 @@ void TsTitleBar::MouseUp(int index, gui::TMouseButton button, gui::TShiftState s
   if (index < 0 || index >= items_->Count()) return;
   TacTitleBarItem& item = *items_->Items(index);
   if (!item.Enabled()) return;
+  const auto life = item.LifeToken();
   if (item.OnMouseUp) item.OnMouseUp(form_, button, shift, x, y);
+  if (life.expired()) return;
   const bool click = item.Pressed && item.Style() != bsTab;
   if (click && item.OnClick) item.OnClick(form_);
+  if (life.expired()) return;
   item.Pressed = false;
   item.Hot = true;
 }

@@ -144,6 +144,8 @@ class TacTitleBarItem {
   TacTitleItems& Collection() const { return *collection_; }
   TsTitleBar& Bar() const;
   int Index() const;
+  // Expires when the item is freed: a user's handler may delete its own item.
+  std::weak_ptr<const int> LifeToken() const { return life_; }
 
  private:
   friend class TsTitleBar;  // sizes auto-size items in place
@@ -166,6 +168,7 @@ class TacTitleBarItem {
   TacBtnStyle style_ = bsButton;
   bool visible_ = true;
   int32_t width_ = 22;
+  std::shared_ptr<const int> life_ = std::make_shared<const int>(0);
 };
 
 class TacTitleItems {
