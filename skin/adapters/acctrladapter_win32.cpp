@@ -157,12 +157,11 @@ void TacSpeedButtonHandler::Unhook() {
 }
 
 int32_t TacSpeedButtonHandler::CurrentState() const {
-  // A disabled button is drawn at rest, greyed, whether it is down or under the mouse.
-  if (!Button->Enabled()) return 0;
+  // A disabled button keeps showing whether it is down (greyed over, when painted), but never lights up.
   if (Button->Down() || Button->State() == gui::TButtonState::bsDown ||
       Button->State() == gui::TButtonState::bsExclusive)
     return 2;
-  return SkinData->MouseAbove ? 1 : 0;
+  return SkinData->MouseAbove && Button->Enabled() ? 1 : 0;
 }
 
 void TacSpeedButtonHandler::PaintCache() {
