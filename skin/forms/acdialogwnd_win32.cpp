@@ -16,6 +16,7 @@
 #include "skin/manager/commondata.h"
 #include "skin/manager/sanimations.h"
 #include "skin/manager/skincommands.h"
+#include "skin/manager/svclutils.h"
 #include "skin/manager/sskinmanager_component.h"
 #include "skin/manager/sskinmenus.h"
 #include "skin/painters/layered_alpha.h"
@@ -61,7 +62,19 @@ TSize ClientSize(HWND h) {
   return TSize{r.right, r.bottom};
 }
 
+// The client area in the window's own coordinates.
+RECT ClientInWindow(HWND h) {
+  RECT r{};
+  ClientRectInWindow(h, r);
+  return r;
+}
+
 void SysCommand(HWND h, WPARAM command) { SendMessageA(h, WM_SYSCOMMAND, command, 0); }
+
+// Where the window's top-left corner lies in the dialog's frame picture (the border window's picture is larger).
+TPoint WindowOriginInCache(const TacDialogWnd& d) {
+  return d.BorderForm ? TPoint{BorderFormClientLeft(*d.BorderForm), BorderFormTopOffset(*d.BorderForm)} : TPoint{};
+}
 
 // What the window animations of the skin manager need of the dialog.
 class DialogAnimated : public TacAnimatedDialog {
@@ -80,16 +93,16 @@ class DialogAnimated : public TacAnimatedDialog {
     return TacAnimWindow{h, [h] { ledger::DestroyWindow(h); }};
   }
   void FreeBorderForm() override { d_.BorderForm.reset(); }
-  TPoint ClientOffset() const override { return TPoint{d_.ClientOffsetX(), d_.ClientOffsetY()}; }
-  // The children at their places in the window's picture (whose origin is the window's top-left).
-  void PrintChildWindows(HWND w, void* dc) override {
+  TPoint ClientOffset() const override {
+    const TPoint o = WindowOriginInCache(d_);
+    const RECT c = ClientInWindow(d_.Handle);
+    return TPoint{o.X + c.left, o.Y + c.top};
+  }
+  // The children at their places in a picture of the window whose client area begins at clientAt.
+  void PrintChildWindows(HWND w, void* dc, const TPoint& clientAt) override {
     HDC DC = static_cast<HDC>(dc);
-    RECT wr{};
-    GetWindowRect(w, &wr);
-    POINT o{0, 0};
-    ClientToScreen(w, &o);
     const int saved = SaveDC(DC);
-    OffsetViewportOrgEx(DC, o.x - wr.left, o.y - wr.top, nullptr);
+    OffsetViewportOrgEx(DC, clientAt.X, clientAt.Y, nullptr);
     d_.PrintChildWindows(w, DC);
     RestoreDC(DC, saved);
   }
@@ -1094,8 +1107,7 @@ void TacDialogWnd::WndProc(gui::TMessage& M) {
       if (SkinData->BGChanged || !SkinData->CacheBmp) PaintAll();
       if (const Bitmap* cache = SkinData->CacheBmp.get(); cache && !cache->Empty()) {
         const TSize w = WindowSize(Handle);
-        const TPoint from = BorderForm ? TPoint{BorderFormClientLeft(*BorderForm), BorderFormTopOffset(*BorderForm)}
-                                       : TPoint{};
+        const TPoint from = WindowOriginInCache(*this);
         BitmapToDC(dc, 0, 0, w.cx, w.cy, *cache, from.X, from.Y);
       }
       M.Result = 0;

@@ -550,7 +550,15 @@ void AnimHideDialog(TacAnimatedDialog& Adapter) {
   TsCommonData& data = Adapter.SkinData();
   std::unique_ptr<Bitmap> image;
   if (data.CacheBmp && !data.CacheBmp->Empty()) {
+    // The cache holds the frame and the background: the children go over it, as the dialog showed them.
     image = CopyOf(*data.CacheBmp);
+    const TRect client = detail::ClientRectInWindow(wnd);
+    const TPoint at = Adapter.ClientOffset();
+    if (void* dc = detail::BitmapDeviceContext(*image)) {
+      Adapter.PrintChildWindows(wnd, dc, at);
+      detail::ReleaseBitmapDeviceContext(*image, dc);
+      SetAlphaRect(*image, TRect{at.X, at.Y, at.X + client.Width(), at.Y + client.Height()}, 255, clNone);
+    }
   } else {
     const TRect r = detail::WindowScreenRect(wnd);
     image = std::make_unique<Bitmap>(std::max(r.Width(), 0), std::max(r.Height(), 0), pf32bit);
@@ -617,7 +625,8 @@ void SnapshotWndToBitmap(TacAnimatedDialog& Adapter, Bitmap& Bmp, bool WholeWind
     detail::PrintWindowInto(wnd, Bmp, 0, 0, Bmp.Width(), Bmp.Height(), false);
     void* dc = detail::BitmapDeviceContext(Bmp);
     if (dc != nullptr) {
-      Adapter.PrintChildWindows(wnd, dc);
+      const TRect client = detail::ClientRectInWindow(wnd);
+      Adapter.PrintChildWindows(wnd, dc, TPoint{client.Left, client.Top});
       detail::ReleaseBitmapDeviceContext(Bmp, dc);
     }
   }

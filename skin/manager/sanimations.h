@@ -150,9 +150,10 @@ class TacAnimatedDialog {
   virtual TacAnimWindow TakeAnimationWindow() { return {}; }
   // The border form is freed (after a hide).
   virtual void FreeBorderForm() {}
-  // Where the client area lies in the window, and the child windows painted into a device context.
+  // Where the client area lies in the frame picture (the cache), and the child windows painted into a device
+  // context whose client area begins at ClientAt.
   virtual TPoint ClientOffset() const { return {}; }
-  virtual void PrintChildWindows(HWND Wnd, void* DC) {}
+  virtual void PrintChildWindows(HWND Wnd, void* DC, const TPoint& ClientAt) {}
 };
 void AnimShowDialog(TacAnimatedDialog& Adapter);
 void AnimHideDialog(TacAnimatedDialog& Adapter);

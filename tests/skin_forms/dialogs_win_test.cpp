@@ -1093,6 +1093,63 @@ TEST(DialogHook, ADialogFadesInAsItIsShownAndOutAsItIsHiddenWhenTheSkinAnimatesD
   }
 }
 
+// The pixels of a rectangle of a picture that differ from its top-left pixel (text over a plain background).
+int Marks(const skin::Bitmap& b, const skin::TRect& r) {
+  int n = 0;
+  for (int y = r.Top; y < r.Bottom; ++y)
+    for (int x = r.Left; x < r.Right; ++x) n += Rgb(b, x, y) != Rgb(b, r.Left, r.Top);
+  return n;
+}
+
+// The marks of the first frame pushed once armed.
+struct FirstFrameMarks : skin::TacLayeredOutput {
+  skin::TRect probe;
+  bool armed = false;
+  int marks = -1;
+  void Push(HWND, const skin::Bitmap& frame, uint8_t) override {
+    if (armed && marks < 0) marks = Marks(frame, probe);
+  }
+};
+
+// A message box fades out showing its text, whether Escape or its close button ends it.
+TEST(DialogHook, AMessageBoxFadesOutWithItsTextWhateverClosesIt) {
+  for (const bool escape : {true, false}) {
+    SCOPED_TRACE(escape);
+    DialogSkin skin;
+    skin.manager->AnimEffects.DialogHide.Time = 60;
+    skin.manager->AnimEffects.DialogHide.Active = true;
+    Owner owner;
+    FirstFrameMarks out;
+    skin::TacLayeredOutput* previous = skin::SetLayeredOutput(&out);
+    int shownMarks = -1;
+    ShowMessageBox(owner.Handle(), [&](HWND d) {
+      skin::TacDialogWnd* a = skin::DialogAdapterOf(d);
+      HWND text = FindWindowExA(d, nullptr, "Static", "Skinned message");
+      if (!a || !text) return false;
+      RECT r{}, wr{};
+      GetWindowRect(text, &r);
+      GetWindowRect(d, &wr);
+      out.probe = skin::TRect{r.left - wr.left, r.top - wr.top, r.right - wr.left, r.bottom - wr.top};
+      Redraw(d);
+      shownMarks = Marks(WindowPicture(d), out.probe);
+      out.armed = true;
+      if (escape) {
+        PostMessageA(GetFocus() ? GetFocus() : d, WM_KEYDOWN, VK_ESCAPE, 0);
+      } else {
+        const skin::TRect c = a->CloseButton.Rect;
+        const LPARAM at = MAKELPARAM(wr.left + (c.Left + c.Right) / 2, wr.top + (c.Top + c.Bottom) / 2);
+        PostMessageA(d, WM_NCLBUTTONDOWN, HTCLOSE, at);
+        PostMessageA(d, WM_NCLBUTTONUP, HTCLOSE, at);
+      }
+      return true;
+    });
+    skin::SetLayeredOutput(previous);
+    EXPECT_FALSE(ModalDriver::forced);
+    ASSERT_GT(shownMarks, 20) << "the text shows while the box is open";
+    EXPECT_GT(out.marks, shownMarks / 2) << "the hide's first frame holds the text";
+  }
+}
+
 // A child may take its background from the dialog's picture only when the dialog's section is see-through or
 // drawn from an image.
 TEST(DialogHook, ADialogLetsChildrenUseItsPictureOnlyWhenItsSectionIsSeeThroughOrAnImage) {
