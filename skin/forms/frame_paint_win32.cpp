@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "gui/forms.h"
 #include "gui/graphics.h"
@@ -329,6 +330,31 @@ void ProviderSetHotMenuLineItem(TsSkinProvider& p, int32_t index) {
   RepaintMenuLineEntries(p, before, index);
 }
 
+namespace {
+
+// The windows of the visible windowed controls under parent: the show fade's picture printed them.
+void PrintedWindows(gui::TWinControl& parent, std::vector<HWND>& out) {
+  for (int i = 0; i < parent.ControlCount(); ++i) {
+    auto* c = dynamic_cast<gui::TWinControl*>(parent.Controls(i));
+    if (c == nullptr || !c->Visible() || !c->HandleAllocated()) continue;
+    out.push_back(static_cast<HWND>(c->WindowHandle()));
+    PrintedWindows(*c, out);
+  }
+}
+
+// A child window that no control of the form stands for (made with CreateWindowEx, or a control's own part) is not
+// in the picture: it paints itself, its children with it.
+void RepaintUnprinted(HWND parent, const std::vector<HWND>& printed) {
+  for (HWND c = GetWindow(parent, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+    if (std::find(printed.begin(), printed.end(), c) != printed.end())
+      RepaintUnprinted(c, printed);
+    else if (IsWindowVisible(c))
+      RedrawWindow(c, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  }
+}
+
+}  // namespace
+
 bool ProviderShowFadePicture(TsSkinProvider& p) {
   const std::unique_ptr<Bitmap> picture = std::move(p.ShowPicture);
   HWND h = Handle(p);
@@ -343,6 +369,9 @@ bool ProviderShowFadePicture(TsSkinProvider& p) {
   WithWindowDC(p, [&](HDC dc) { BitmapToDC(dc, 0, 0, width, height, *picture, at.X, at.Y); });
   GdiFlush();
   RedrawWindow(h, nullptr, nullptr, RDW_VALIDATE | RDW_NOERASE | RDW_ALLCHILDREN | RDW_NOFRAME);
+  std::vector<HWND> printed;
+  PrintedWindows(*p.Form(), printed);
+  RepaintUnprinted(h, printed);
   return true;
 }
 

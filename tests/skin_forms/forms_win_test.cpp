@@ -1050,6 +1050,23 @@ TEST(ProviderWindows, TheChildWindowsOfAFormThatFadesInArePaintedOnceInTheSkin) 
   place(new gui::TCheckBox(form), 220, 100, 120, 21, "Check box");
   place(new gui::TStaticText(form), 220, 130, 120, 21, "Static text");
   place(new gui::TTrackBar(form), 220, 160, 160, 40, "");
+  // A window of the program's own, made with CreateWindowEx on the form: no control stands for it.
+  constexpr COLORREF kRawColour = RGB(10, 200, 30);
+  WNDCLASSA rawClass{};
+  rawClass.lpszClassName = "FadeRawChild";
+  rawClass.lpfnWndProc = [](HWND w, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
+    if (msg != WM_PAINT) return DefWindowProcA(w, msg, wp, lp);
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(w, &ps);
+    HBRUSH b = CreateSolidBrush(kRawColour);
+    FillRect(dc, &ps.rcPaint, b);
+    DeleteObject(b);
+    EndPaint(w, &ps);
+    return 0;
+  };
+  RegisterClassA(&rawClass);
+  HWND raw = CreateWindowExA(0, "FadeRawChild", "", WS_CHILD | WS_VISIBLE, 400, 20, 40, 40, form->Handle(), nullptr,
+                             nullptr, nullptr);
   {
     PaintCounter counter(edit->Handle(), WM_NCPAINT);
     // The fade's pictures go to an output that notes whether the edit was in the skin when the first was made.
@@ -1090,6 +1107,12 @@ TEST(ProviderWindows, TheChildWindowsOfAFormThatFadesInArePaintedOnceInTheSkin) 
     ASSERT_FALSE(fade.last.Empty());
     EXPECT_EQ(skin::GetPixel32(fade.last, x - pic.left, y - pic.top) & 0xFFFFFF,
               ShownAt(form->WindowHandle(), x - w.left, y - w.top));
+    // The window the picture does not hold shows its own pixels.
+    RECT rr{};
+    GetWindowRect(raw, &rr);
+    EXPECT_TRUE(testsupport::PumpUntil(
+        [&] { return ShownAt(form->WindowHandle(), rr.left - w.left + 20, rr.top - w.top + 20) == (Px(kRawColour) & 0xFFFFFF); },
+        20000));
     // Painted by itself, it looks the same; so does each disabled control, in its disabled look.
     auto shown = [&](HWND c) {
       RECT r{};
