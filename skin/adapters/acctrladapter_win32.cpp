@@ -78,23 +78,16 @@ TacMainWnd* NewAdapterOfCategory(int Category, HWND Wnd, TsSkinManager* Manager,
     case AdapterKind::ScrollBar: return NewAdapter<TacSBWnd>(Wnd, nullptr, Manager, Params, true);
     case AdapterKind::NativePaint: return NewAdapter<TacNativePaint>(Wnd, nullptr, Manager, Params, true);
     case AdapterKind::WWComboBox: return NewAdapter<TacWWComboBoxWnd>(Wnd, nullptr, Manager, Params, true);
-    case AdapterKind::TrackBar:
+    case AdapterKind::TrackBar: {
+      // Painted from the track bar's own section, as in the system's dialogs, unless the events chose another.
+      TacSkinParams p = Params;
+      if (p.SkinSection.empty()) p.SkinSection = "TRACKBAR";
+      return NewAdapter<TacTrackWnd>(Wnd, nullptr, Manager, p, true);
+    }
     case AdapterKind::None: return nullptr;
   }
   return nullptr;
 }
-
-namespace {
-
-// The adapter kind of a windowed control that no list names, by its window's class.
-AdapterKind KindOfUnlistedWindow(gui::TWinControl* Control) {
-  if (Control == nullptr || !Control->HandleAllocated()) return AdapterKind::None;
-  char cls[64] = {};
-  GetClassNameA(Control->WindowHandle(), cls, sizeof cls);
-  return AdapterKindOfWindowClass(cls);
-}
-
-}  // namespace
 
 // ---- TacSpeedButtonHandler.
 
@@ -348,7 +341,7 @@ bool TacCtrlAdapter::CanSkin(gui::TControl* Control) {
   }
   if (dynamic_cast<gui::TCustomFrame*>(Control) != nullptr || dynamic_cast<gui::TCustomForm*>(Control) != nullptr)
     return AskItemEvents(Control);
-  return category >= 0 || KindOfUnlistedWindow(win) != AdapterKind::None;
+  return category >= 0;
 }
 
 TacAdapterItem* TacCtrlAdapter::ItemOf(gui::TControl* Control) {
@@ -371,15 +364,7 @@ void TacCtrlAdapter::AttachWnd(TacAdapterItem& Item, gui::TWinControl* Control, 
   TsSkinManager* m = Provider != nullptr ? Provider->HostManager() : nullptr;
   if (m == nullptr) return;
   const int category = ThirdPartyCategoryOf(m->ThirdPartyLists, Control->ClassName());
-  if (category >= 0) {
-    Item.WndAdapter = NewAdapterOfCategory(category, Control->WindowHandle(), m, p);
-    return;
-  }
-  // A common control that no list names gets the adapter the library gives it in the system's dialogs.
-  const AdapterKind kind = KindOfUnlistedWindow(Control);
-  if (kind == AdapterKind::None) return;
-  if (p.SkinSection.empty()) p.SkinSection = SectionOfWindowClassKind(kind);
-  if (kind == AdapterKind::TrackBar) Item.WndAdapter = NewAdapter<TacTrackWnd>(Control->WindowHandle(), nullptr, m, p, true);
+  if (category >= 0) Item.WndAdapter = NewAdapterOfCategory(category, Control->WindowHandle(), m, p);
 }
 
 void TacCtrlAdapter::AddItem(gui::TControl* Control, const std::string& SkinSection) {

@@ -16,25 +16,14 @@ AdapterKind AdapterKindOfCategory(int Category) {
   using K = AdapterKind;
   // Edits, buttons, bit buttons, check boxes, combo boxes, grids, group boxes, list views, panels, tree views,
   // three foreign families, page and tab controls, tool bars, status bars, speed buttons (windowed classes listed
-  // there get the edit adapter), scroll controls, up-downs, scroll bars, static texts, natively painted windows.
-  static constexpr std::array<K, 23> kinds = {
+  // there get the edit adapter), scroll controls, up-downs, scroll bars, static texts, natively painted windows,
+  // track bars.
+  static constexpr std::array<K, 24> kinds = {
       K::Edit, K::Button,  K::BitBtn,    K::CheckBox, K::ComboBox, K::Grid, K::GroupBox, K::ListView,
       K::Panel, K::TreeView, K::WWComboBox, K::GridEh, K::VirtualTree, K::PageControl, K::TabControl, K::ToolBar,
-      K::StatusBar, K::Edit, K::ScrollBox, K::UpDown, K::ScrollBar, K::StaticText, K::NativePaint};
+      K::StatusBar, K::Edit, K::ScrollBox, K::UpDown, K::ScrollBar, K::StaticText, K::NativePaint, K::TrackBar};
   if (Category < 0 || Category >= int(kinds.size())) return K::None;
   return kinds[size_t(Category)];
 }
-
-AdapterKind AdapterKindOfWindowClass(std::string_view WindowClass) {
-  constexpr std::string_view track = "msctls_trackbar32";
-  if (WindowClass.size() != track.size()) return AdapterKind::None;
-  for (size_t i = 0; i < track.size(); ++i) {
-    const char c = WindowClass[i];
-    if ((c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c) != track[i]) return AdapterKind::None;
-  }
-  return AdapterKind::TrackBar;
-}
-
-std::string SectionOfWindowClassKind(AdapterKind Kind) { return Kind == AdapterKind::TrackBar ? "TRACKBAR" : ""; }
 
 }  // namespace skin

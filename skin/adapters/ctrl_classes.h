@@ -35,15 +35,8 @@ enum class AdapterKind {
   ScrollBar,
   NativePaint,
   WWComboBox,
-  TrackBar,     // track bars (by window class only: no category names them)
+  TrackBar,
 };
 AdapterKind AdapterKindOfCategory(int Category);
-
-// The adapter of a control whose class no list names, by its window's class (compared without regard to
-// case): the common controls that the library skins in the system's dialogs get the same adapter on a form
-// (a track bar); None for any other window class.
-AdapterKind AdapterKindOfWindowClass(std::string_view WindowClass);
-// The section such an adapter paints from ("TRACKBAR"); empty for None.
-std::string SectionOfWindowClassKind(AdapterKind Kind);
 
 }  // namespace skin

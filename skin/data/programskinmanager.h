@@ -18,9 +18,9 @@ inline constexpr std::string_view ProgramSkinName = "Spring Willow (internal)";
 
 // The class lists the program's manager is stored with, by category (one class name per line; a single blank
 // where the program names none): every standard control class of the program's windows is listed, so that its
-// forms' control adapters skin their memos, edits, group boxes, panels, check boxes, up-downs and speed buttons
-// as well as their buttons.
-inline constexpr std::array<std::string_view, 23> ProgramThirdParty = {
+// forms' control adapters skin their memos, edits, group boxes, panels, check boxes, up-downs, speed buttons and
+// track bars as well as their buttons.
+inline constexpr std::array<std::string_view, ThirdPartyCategoryCount> ProgramThirdParty = {
     "TEdit\r\nTMemo\r\nTMaskEdit\r\nTSpinEdit\r\nTLabeledEdit\r\nTHotKey\r\nTListBox\r\nTCheckListBox\r\nTRichEdit\r\n"
     "TDateTimePicker\r\nTCategoryButtons\r\nTFileListBox",
     "TButton",
@@ -44,7 +44,8 @@ inline constexpr std::array<std::string_view, 23> ProgramThirdParty = {
     "TUpDown",
     "TScrollBar",
     "TStaticText",
-    " "};
+    " ",
+    "TTrackBar"};
 
 // The packed data of a stored skin, by its name (empty when there are none).
 using StoredSkinDataSource = std::function<std::string_view(std::string_view Name)>;

@@ -121,7 +121,7 @@ void SetSkinOptionFlag(TacOptions& options, int index, bool value);
 enum TacThirdPartyCategory : int {
   tpEdits = 0, tpButtons, tpBitBtns, tpCheckBoxes, tpComboBoxes, tpGrids, tpGroupBoxes, tpListViews, tpPanels,
   tpTreeViews, tpWWEdits, tpGridEh, tpVirtualTrees, tpPageControl, tpTabControl, tpToolBar, tpStatusBar,
-  tpSpeedButton, tpScrollControl, tpUpDown, tpScrollBar, tpStaticText, tpNativePaint,
+  tpSpeedButton, tpScrollControl, tpUpDown, tpScrollBar, tpStaticText, tpNativePaint, tpTrackBar,
 };
 struct ThirdPartyList {
   std::array<std::string, ThirdPartyCategoryCount> Texts{};

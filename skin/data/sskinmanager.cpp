@@ -140,6 +140,8 @@ TsSkinManager::~TsSkinManager() {
   extendedBorders_ = false;
   SkinManagerFreeImages(*skin_);
   if (defaultManager == this) defaultManager = nullptr;
+  // The lists are public: a program may have given fewer than there are categories.
+  ThirdPartyLists.resize(ThirdPartyCategoryCount);
   for (int i = 0; i < ThirdPartyCategoryCount; ++i) {
     std::string text;
     for (const std::string& line : ThirdPartyLists[size_t(i)]) text += (text.empty() ? "" : "\r\n") + line;
@@ -294,6 +296,7 @@ void TsSkinManager::Loaded() {
 }
 
 void TsSkinManager::InitThirdPartyLists(bool Reset) {
+  ThirdPartyLists.resize(ThirdPartyCategoryCount);
   for (int i = 0; i < ThirdPartyCategoryCount; ++i) {
     if (Reset || ThirdParty[i].empty()) ThirdParty[i] = std::string(ThirdPartyDefaults[size_t(i)]);
     ThirdPartyLists[size_t(i)] = TextToLines(ThirdParty[i]);

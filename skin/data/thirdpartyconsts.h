@@ -6,18 +6,19 @@
 
 namespace skin {
 
-constexpr int ThirdPartyCategoryCount = 23;
+// Categories 0 to 22, and track bars (23): a track bar is skinned only where a list names its class.
+constexpr int ThirdPartyCategoryCount = 24;
 
-// Category names in category order 0 to 22.
+// Category names in category order.
 inline constexpr std::array<std::string_view, ThirdPartyCategoryCount> ThirdPartyCategoryNames = {
     "Edit",      "Button",    "BitBtn",      "CheckBox",    "ComboBox",  "Grid",          "GroupBox",  "ListView",
     "Panel",     "TreeView",  "wwEdit",      "GridEh",      "VirtualTree", "PageControl", "TabControl", "ToolBar",
-    "StatusBar", "SpeedButton", "ScrollControl", "UpDownBtn", "ScrollBar", "StaticText",  "NativePaint"};
+    "StatusBar", "SpeedButton", "ScrollControl", "UpDownBtn", "ScrollBar", "StaticText",  "NativePaint", "TrackBar"};
 
 // Default class lists: a single blank everywhere except the buttons (category 1).
 inline constexpr std::array<std::string_view, ThirdPartyCategoryCount> ThirdPartyDefaults = {
     " ", "TButton", " ", " ", " ", " ", " ", " ", " ", " ", " ", " ",
-    " ", " ",       " ", " ", " ", " ", " ", " ", " ", " ", " "};
+    " ", " ",       " ", " ", " ", " ", " ", " ", " ", " ", " ", " "};
 
 // The category's text, or its default list when the text is empty.
 constexpr std::string_view ThirdPartyTextOrDefault(int category, std::string_view text) {

@@ -591,10 +591,9 @@ TEST(ControlAdapter, DeadItemsGoAndReCreatedWindowsGetFreshAdapters) {
   EXPECT_NE(r.adapter->ItemOf(r.check), nullptr);
 }
 
-// A track bar, whose class no list names (as on the speech options window), gets the track-bar adapter by its
-// window's class: its skin's "TRACKBAR" section with its ticks, instead of the system's box; a control of another
-// unlisted class stays as it is.
-TEST(ControlAdapter, TrackBarsAreSkinnedByTheirWindowClass) {
+// A track bar keeps the system's look while no list names its class; listed among the track bars (as on the speech
+// options window), it gets the track-bar adapter: its skin's "TRACKBAR" section with its ticks.
+TEST(ControlAdapter, TrackBarsAreSkinnedWhenTheTrackBarListNamesThem) {
   Replica r;
   auto* track = new gui::TTrackBar(r.form);
   track->SetParent(r.form);
@@ -602,6 +601,10 @@ TEST(ControlAdapter, TrackBarsAreSkinnedByTheirWindowClass) {
   track->SetMax(10);
   track->SetFrequency(1);
   const size_t items = r.adapter->Items.size();
+  r.adapter->AddAllItems();
+  EXPECT_EQ(AdapterOfWindow(track->Handle()), nullptr);
+  r.manager->ThirdPartyLists.resize(skin::ThirdPartyCategoryCount);
+  r.manager->ThirdPartyLists[skin::tpTrackBar] = {"TTrackBar"};
   r.adapter->AddAllItems();
   EXPECT_NE(dynamic_cast<TacTrackWnd*>(AdapterOfWindow(track->Handle())), nullptr);
   EXPECT_EQ(AdapterOfWindow(r.edit->Handle()), nullptr);

@@ -38,13 +38,8 @@ TEST(ControlClasses, FirstListNamingTheClassExactlyWins) {
   EXPECT_EQ(AdapterKindOfCategory(9), AdapterKind::TreeView);
   EXPECT_EQ(AdapterKindOfCategory(11), AdapterKind::GridEh);
   EXPECT_EQ(AdapterKindOfCategory(12), AdapterKind::VirtualTree);
-  EXPECT_EQ(AdapterKindOfCategory(23), AdapterKind::None);
-  // Unlisted classes: a track bar's window gets the track-bar adapter, whatever the case of its class name.
-  EXPECT_EQ(AdapterKindOfWindowClass("msctls_trackbar32"), AdapterKind::TrackBar);
-  EXPECT_EQ(AdapterKindOfWindowClass("MSCTLS_TRACKBAR32"), AdapterKind::TrackBar);
-  EXPECT_EQ(AdapterKindOfWindowClass("msctls_trackbar"), AdapterKind::None);
-  EXPECT_EQ(AdapterKindOfWindowClass("Edit"), AdapterKind::None);
-  EXPECT_EQ(SectionOfWindowClassKind(AdapterKind::TrackBar), "TRACKBAR");
+  EXPECT_EQ(AdapterKindOfCategory(23), AdapterKind::TrackBar);
+  EXPECT_EQ(AdapterKindOfCategory(24), AdapterKind::None);
 }
 
 }  // namespace

@@ -112,6 +112,7 @@ TEST(SkinManagerOptions, TheProgramsStoredManager) {
       {tpUpDown, {"TUpDown"}},
       {tpWWEdits, {" "}},
       {tpNativePaint, {" "}},
+      {tpTrackBar, {"TTrackBar"}},
   };
   for (const auto& [category, classes] : lists) EXPECT_EQ(m.ThirdPartyLists[size_t(category)], classes) << category;
   ASSERT_EQ(m.ThirdPartyLists[tpEdits].size(), 12u);
