@@ -1111,11 +1111,15 @@ struct FirstFrameMarks : skin::TacLayeredOutput {
   }
 };
 
-// A message box fades out showing its text, whether Escape or its close button ends it.
+// A message box fades out showing its text, whether Escape or its close button ends it, with or without a border
+// window.
 TEST(DialogHook, AMessageBoxFadesOutWithItsTextWhateverClosesIt) {
-  for (const bool escape : {true, false}) {
-    SCOPED_TRACE(escape);
-    DialogSkin skin;
+  struct C {
+    bool escape, extended;
+  };
+  for (const C& c : {C{true, false}, C{false, false}, C{true, true}}) {
+    SCOPED_TRACE(testing::Message() << "escape " << c.escape << ", extended borders " << c.extended);
+    DialogSkin skin(c.extended);
     skin.manager->AnimEffects.DialogHide.Time = 60;
     skin.manager->AnimEffects.DialogHide.Active = true;
     Owner owner;
@@ -1125,19 +1129,23 @@ TEST(DialogHook, AMessageBoxFadesOutWithItsTextWhateverClosesIt) {
     ShowMessageBox(owner.Handle(), [&](HWND d) {
       skin::TacDialogWnd* a = skin::DialogAdapterOf(d);
       HWND text = FindWindowExA(d, nullptr, "Static", "Skinned message");
-      if (!a || !text) return false;
+      if (!a || !text || (a->BorderForm != nullptr) != c.extended) return false;
       RECT r{}, wr{};
       GetWindowRect(text, &r);
       GetWindowRect(d, &wr);
-      out.probe = skin::TRect{r.left - wr.left, r.top - wr.top, r.right - wr.left, r.bottom - wr.top};
+      const skin::TRect inWindow{r.left - wr.left, r.top - wr.top, r.right - wr.left, r.bottom - wr.top};
       Redraw(d);
-      shownMarks = Marks(WindowPicture(d), out.probe);
+      shownMarks = Marks(WindowPicture(d), inWindow);
+      // The frame picture of a dialog with a border window is larger than its window.
+      const int ox = a->BorderForm ? skin::BorderFormClientLeft(*a->BorderForm) : 0;
+      const int oy = a->BorderForm ? skin::BorderFormTopOffset(*a->BorderForm) : 0;
+      out.probe = skin::TRect{inWindow.Left + ox, inWindow.Top + oy, inWindow.Right + ox, inWindow.Bottom + oy};
       out.armed = true;
-      if (escape) {
+      if (c.escape) {
         PostMessageA(GetFocus() ? GetFocus() : d, WM_KEYDOWN, VK_ESCAPE, 0);
       } else {
-        const skin::TRect c = a->CloseButton.Rect;
-        const LPARAM at = MAKELPARAM(wr.left + (c.Left + c.Right) / 2, wr.top + (c.Top + c.Bottom) / 2);
+        const skin::TRect b = a->CloseButton.Rect;
+        const LPARAM at = MAKELPARAM(wr.left + (b.Left + b.Right) / 2, wr.top + (b.Top + b.Bottom) / 2);
         PostMessageA(d, WM_NCLBUTTONDOWN, HTCLOSE, at);
         PostMessageA(d, WM_NCLBUTTONUP, HTCLOSE, at);
       }
