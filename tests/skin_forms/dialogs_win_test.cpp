@@ -1101,13 +1101,12 @@ int Marks(const skin::Bitmap& b, const skin::TRect& r) {
   return n;
 }
 
-// The marks of the first frame pushed once armed.
+// The marks of the first frame pushed once the rectangle to look at is given.
 struct FirstFrameMarks : skin::TacLayeredOutput {
   skin::TRect probe;
-  bool armed = false;
   int marks = -1;
   void Push(HWND, const skin::Bitmap& frame, uint8_t) override {
-    if (armed && marks < 0) marks = Marks(frame, probe);
+    if (probe.Width() > 0 && marks < 0) marks = Marks(frame, probe);
   }
 };
 
@@ -1140,7 +1139,6 @@ TEST(DialogHook, AMessageBoxFadesOutWithItsTextWhateverClosesIt) {
       const int ox = a->BorderForm ? skin::BorderFormClientLeft(*a->BorderForm) : 0;
       const int oy = a->BorderForm ? skin::BorderFormTopOffset(*a->BorderForm) : 0;
       out.probe = skin::TRect{inWindow.Left + ox, inWindow.Top + oy, inWindow.Right + ox, inWindow.Bottom + oy};
-      out.armed = true;
       if (c.escape) {
         PostMessageA(GetFocus() ? GetFocus() : d, WM_KEYDOWN, VK_ESCAPE, 0);
       } else {
