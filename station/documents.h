@@ -30,6 +30,12 @@ std::span<const std::string_view> Genres_documents();
 // name, in any case) is one of them. A name without one, or with any other (a program, a script, a shortcut,
 // an installer, a registry file...) gives false: such a file could run a program.
 bool Document_a_ouvrir(const std::string& nom);
+// True for a received page ("htm", "html", in any case): it is shown as text, in Notepad, and never in a browser,
+// where it could fetch addresses of its sender's choosing (telling the sender where and when it was read) and
+// run its scripts.
+bool Page_en_texte(const std::string& nom);
+// The program that shows a document as text.
+inline constexpr const char* EDITEUR_TEXTE = "notepad.exe";
 
 // Each text is handed over whole, whatever its length; the shell's answer is not examined by the station (it
 // is returned for whoever wants it).
