@@ -67,4 +67,10 @@ intptr_t Ouvre_document(platform::Shell& shell, void* fenetre, const std::string
   return shell.Execute(fenetre, document, parametres, repertoire, mode);
 }
 
+intptr_t Ouvre_fichier_recu(platform::Shell& shell, void* fenetre, const std::string& document, int mode) {
+  // A received name holds no double quote: the quoted path is one parameter, whole.
+  if (Page_en_texte(document)) return Ouvre_document(shell, fenetre, "notepad.exe", "\"" + document + "\"", "", mode);
+  return Ouvre_document(shell, fenetre, document, "", "", mode);
+}
+
 }  // namespace station

@@ -34,12 +34,13 @@ bool Document_a_ouvrir(const std::string& nom);
 // where it could fetch addresses of its sender's choosing (telling the sender where and when it was read) and
 // run its scripts.
 bool Page_en_texte(const std::string& nom);
-// The program that shows a document as text.
-inline constexpr const char* EDITEUR_TEXTE = "notepad.exe";
 
 // Each text is handed over whole, whatever its length; the shell's answer is not examined by the station (it
 // is returned for whoever wants it).
 intptr_t Ouvre_document(platform::Shell& shell, void* fenetre, const std::string& document,
                         const std::string& parametres, const std::string& repertoire, int mode);
+// Opens a received file: a page as text in Notepad (its full name quoted as Notepad's one parameter), any other
+// by the shell's default action for it. The shell's answer is returned.
+intptr_t Ouvre_fichier_recu(platform::Shell& shell, void* fenetre, const std::string& document, int mode);
 
 }  // namespace station

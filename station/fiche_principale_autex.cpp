@@ -9,6 +9,7 @@
 #include "autex/textes_encadres.h"
 #include "autex/traitement_chaines.h"
 #include "station/documents.h"
+#include "station/fenetre_station.h"
 #include "station/fiche_principale.h"
 #include "station/station.h"
 
@@ -462,11 +463,8 @@ void FichePrincipale::Ouverture_du_fichier_AUTEXClick(gui::TObject*) {
                         " caract\xE8res, plus que les " + max + " que le shell accepte. C'est " + document);
     return;
   }
-  // A page is shown as text (its name is quoted whole: a received name holds no double quote).
   const intptr_t resultat =
-      Page_en_texte(document)
-          ? Ouvre_document(EDITEUR_TEXTE, "\"" + document + "\"", "", AFFICHAGE_SW_SHOWDEFAULT)
-          : Ouvre_document(document, "", "", AFFICHAGE_SW_SHOWDEFAULT);
+      Ouvre_fichier_recu(station_.plateforme.shell, Fenetre_de_la_station(), document, AFFICHAGE_SW_SHOWDEFAULT);
   // Nothing that opens it: the file is named in full, to be opened by hand.
   if (resultat <= 32)
     Afficher_erreur("The received file cannot be opened here: no program opens it (error " +
