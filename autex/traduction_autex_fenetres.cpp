@@ -563,23 +563,31 @@ void Autex::FIN_FICHIER_RECU(int k, std::string segment, std::string& affichage)
     ERREUR_FICHIER_RECU(T("Error on file name", "Erreur sur nom de fichier"), affichage);
     return;
   }
+  // From here the file is announced in the short-message window: once the disk has it, or as not stored, with
+  // the reason (the information line shows that reason only for a while).
+  const auto annonce = [&](const std::string& octets, const std::string& echec) {
+    std::string ligne = ": " + T("File of", "Fichier de") + " " + indicatif + " \"" + nom + "\"";
+    if (!octets.empty()) ligne += " (" + octets + " " + T("bytes", "octets") + ")";
+    if (!echec.empty()) ligne += " " + T("not stored: ", "non enregistr\xE9: ") + echec;
+    EN_TETE_SMS(k);
+    AJOUTE_TEXTE_SMS(k, ligne + CRLF + CRLF);
+    if (!echec.empty()) ERREUR_FICHIER_RECU(echec, affichage);
+  };
   std::string contenu = std::move(segment);
   if (compresse && !contenu.empty()) {
     // A stream that does not inflate whole is refused: nothing of it is stored. Nor is one that inflates to
     // more than any station sends.
     std::string clair;
-    const Decompression d = DECOMPRESSER_BORNE(contenu, clair, size_t(TAILLE_MAX_FICHIER_ENVOYE));
-    if (d == Decompression::Trop_grande) {
+    if (DECOMPRESSER_BORNE(contenu, clair, size_t(TAILLE_MAX_FICHIER_ENVOYE)) == Decompression::Trop_grande) {
       const std::string limite = std::to_string(TAILLE_MAX_FICHIER_ENVOYE);
-      ERREUR_FICHIER_RECU(T("Error on file size: more than " + limite + " bytes once decompressed",
-                            "Erreur sur taille du fichier: plus de " + limite + " octets une fois d\xE9" "compress\xE9"),
-                          affichage);
+      annonce("", T("Error on file size: more than " + limite + " bytes once decompressed",
+                    "Erreur sur taille du fichier: plus de " + limite + " octets une fois d\xE9" "compress\xE9"));
       return;
     }
     contenu = std::move(clair);
   }
   if (contenu.empty()) {
-    ERREUR_FICHIER_RECU(T("Error on file containt", "Erreur sur contenu du fichier"), affichage);
+    annonce("", T("Error on file containt", "Erreur sur contenu du fichier"));
     return;
   }
   // A name from outside never leaves the AUTEX directory nor names a device, and is stored so that the shell
@@ -591,16 +599,8 @@ void Autex::FIN_FICHIER_RECU(int k, std::string segment, std::string& affichage)
   bool ok = true;
   std::string message;
   fichiers.Ecrire_fichier_libre(nom_stocke, "AUTEX", contenu, ok, message);
-  // The file is announced once the disk has it, or as not stored, with the reason.
-  std::string annonce = ": " + T("File of", "Fichier de") + " " + indicatif + " \"" + nom + "\" (" +
-                        std::to_string(contenu.size()) + " " + T("bytes", "octets") + ")";
-  if (!ok) annonce += " " + T("not stored: ", "non enregistr\xE9: ") + message;
-  EN_TETE_SMS(k);
-  AJOUTE_TEXTE_SMS(k, annonce + CRLF + CRLF);
-  if (!ok) {
-    ERREUR_FICHIER_RECU(message, affichage);
-    return;
-  }
+  annonce(std::to_string(contenu.size()), ok ? std::string() : message);
+  if (!ok) return;
   affichage += "..." + T("completed", "termin\xE9") + CRLF;
   // The station's own file leaves the last received file the one to open.
   if (k != NUMERO_SLOT) vue_.Fixe_texte(Nom_du_fichier_RX_AUTEX, nom_stocke);
