@@ -43,18 +43,22 @@ bool Nom_de_fichier_sur(std::string_view name) {
   }
   // Windows drops trailing dots and blanks, so "a." and "a " would be "a", and "." or ".." a directory.
   if (name.back() == '.' || name.back() == ' ') return false;
+  return !Nom_de_peripherique(name);
+}
+
+bool Nom_de_peripherique(std::string_view name) {
   // A device name stands for the device whatever extension follows it; blanks around it are not counted.
   std::string b(name.substr(0, name.find('.')));
   SUPPRIMER_ESPACES(b);
   Majuscules(b);
   if (b == "CON" || b == "PRN" || b == "AUX" || b == "NUL" || b == "CLOCK$" || b == "CONIN$" || b == "CONOUT$")
-    return false;
+    return true;
   if (b.size() == 4 && (b.compare(0, 3, "COM") == 0 || b.compare(0, 3, "LPT") == 0)) {
     const auto d = static_cast<unsigned char>(b[3]);
     // 0-9, and the superscript digits of the code page (\xB9, \xB2, \xB3).
-    if ((d >= '0' && d <= '9') || d == 0xB9 || d == 0xB2 || d == 0xB3) return false;
+    if ((d >= '0' && d <= '9') || d == 0xB9 || d == 0xB2 || d == 0xB3) return true;
   }
-  return true;
+  return false;
 }
 
 void NOM_SANS_CHEMIN(std::string_view path, std::string& name) {

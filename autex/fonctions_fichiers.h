@@ -36,6 +36,10 @@ bool Nom_de_fichier_valide(std::string_view name);
 // NUL, CLOCK$, CONIN$, CONOUT$, COM0-COM9 and LPT0-LPT9, the superscript digits included, in any case and
 // with any extension).
 bool Nom_de_fichier_sur(std::string_view name);
+// True when the name stands for a device on Windows, whatever extension follows it and with blanks around it:
+// CON, PRN, AUX, NUL, CLOCK$, CONIN$, CONOUT$, COM0-COM9 and LPT0-LPT9 (the superscript digits included), in
+// any case. Such a "file" is the device: reading it gives nothing, or what the device gives.
+bool Nom_de_peripherique(std::string_view name);
 // The text after the last path separator (the whole path when there is none).
 void NOM_SANS_CHEMIN(std::string_view path, std::string& name);
 // True when an entry of that name exists (directories included).

@@ -29,6 +29,9 @@ inline constexpr char CODE_ARRET = '\x05';
 inline constexpr char CODE_FICHIER_COMPRESSE = '\x06';
 // The largest N that three length bytes can carry.
 inline constexpr int64_t TAILLE_MAX_TRAME_FICHIER = 16777215;
+// The most bytes of a file that a station sends; a received file that would inflate to more is refused (no
+// sender makes one, and a small stream of zeros would otherwise fill the disk far faster than the air does).
+inline constexpr int64_t TAILLE_MAX_FICHIER_ENVOYE = 65000;
 
 // 3, 1, the text without any byte 3, 3, 0.
 std::string TRAME_MESSAGE_AUTEX(std::string_view texte);

@@ -518,8 +518,8 @@ void Autex::RECEPTION_FICHIER_SMS(int k, std::string& texte) {
 }
 
 void Autex::ERREUR_FICHIER_RECU(const std::string& raison, std::string& affichage) {
+  // The last file stored stays the one that "File opening" opens.
   affichage += "..." + T("error", "erreur") + CRLF;
-  vue_.Fixe_texte(Nom_du_fichier_RX_AUTEX, "");
   INFO(raison);
 }
 
@@ -563,38 +563,47 @@ void Autex::FIN_FICHIER_RECU(int k, std::string segment, std::string& affichage)
     ERREUR_FICHIER_RECU(T("Error on file name", "Erreur sur nom de fichier"), affichage);
     return;
   }
+  // From here the file is announced in the short-message window: once the disk has it, or as not stored, with
+  // the reason (the information line shows that reason only for a while).
+  const auto annonce = [&](const std::string& octets, const std::string& echec) {
+    std::string ligne = ": " + T("File of", "Fichier de") + " " + indicatif + " \"" + nom + "\"";
+    if (!octets.empty()) ligne += " (" + octets + " " + T("bytes", "octets") + ")";
+    if (!echec.empty()) ligne += " " + T("not stored: ", "non enregistr\xE9: ") + echec;
+    EN_TETE_SMS(k);
+    AJOUTE_TEXTE_SMS(k, ligne + CRLF + CRLF);
+    if (!echec.empty()) ERREUR_FICHIER_RECU(echec, affichage);
+  };
   std::string contenu = std::move(segment);
   if (compresse && !contenu.empty()) {
-    // A stream that does not inflate whole is refused: nothing of it is stored.
+    // A stream that does not inflate whole is refused: nothing of it is stored. Nor is one that inflates to
+    // more than any station sends.
     std::string clair;
-    if (!DECOMPRESSER_CHAINE(contenu, clair)) contenu.clear();
-    else contenu = std::move(clair);
+    if (DECOMPRESSER_BORNE(contenu, clair, size_t(TAILLE_MAX_FICHIER_ENVOYE)) == Decompression::Trop_grande) {
+      const std::string limite = std::to_string(TAILLE_MAX_FICHIER_ENVOYE);
+      annonce("", T("Error on file size: more than " + limite + " bytes once decompressed",
+                    "Erreur sur taille du fichier: plus de " + limite + " octets une fois d\xE9" "compress\xE9"));
+      return;
+    }
+    contenu = std::move(clair);
   }
   if (contenu.empty()) {
-    ERREUR_FICHIER_RECU(T("Error on file containt", "Erreur sur contenu du fichier"), affichage);
+    annonce("", T("Error on file containt", "Erreur sur contenu du fichier"));
     return;
   }
-  EN_TETE_SMS(k);
-  AJOUTE_TEXTE_SMS(k, ": " + T("File of", "Fichier de") + " " + indicatif + " \"" + nom + "\" (" +
-                          std::to_string(contenu.size()) + " " + T("bytes", "octets") + ")" + CRLF + CRLF);
-  // A name from outside never leaves the AUTEX directory nor names a device.
-  std::string nom_stocke = Nom_de_fichier_sur(nom) ? nom : NOM_FICHIER_REMPLACEMENT(nom);
+  // A name from outside never leaves the AUTEX directory nor names a device, and is stored so that the shell
+  // finds nothing in it to expand (%NAME% stands for a variable there).
+  std::string nom_stocke =
+      Nom_de_fichier_sur(nom) && nom.find('%') == std::string::npos ? nom : NOM_FICHIER_REMPLACEMENT(nom);
   FonctionsFichiers fichiers(langues_, nullptr);
   fichiers.Repertoire_travail = hote_.Repertoire_travail();
   bool ok = true;
   std::string message;
   fichiers.Ecrire_fichier_libre(nom_stocke, "AUTEX", contenu, ok, message);
-  // "completed" only once the file is on the disk.
-  if (ok) {
-    affichage += "..." + T("completed", "termin\xE9") + CRLF;
-    if (k != NUMERO_SLOT) vue_.Fixe_texte(Nom_du_fichier_RX_AUTEX, nom_stocke);
-  } else if (k != NUMERO_SLOT) {
-    ERREUR_FICHIER_RECU(message, affichage);
-  } else {
-    // The station's own file: the last received file stays the one to open.
-    affichage += "..." + T("error", "erreur") + CRLF;
-    INFO(message);
-  }
+  annonce(std::to_string(contenu.size()), ok ? std::string() : message);
+  if (!ok) return;
+  affichage += "..." + T("completed", "termin\xE9") + CRLF;
+  // The station's own file leaves the last received file the one to open.
+  if (k != NUMERO_SLOT) vue_.Fixe_texte(Nom_du_fichier_RX_AUTEX, nom_stocke);
 }
 
 // ---------------------------------------------------------------------------------------------------------

@@ -276,35 +276,39 @@ void COMPRESSER_CHAINE(std::string_view text, std::string& compressed) {
 }
 
 bool DECOMPRESSER_CHAINE(std::string_view compressed, std::string& text) {
+  return DECOMPRESSER_BORNE(compressed, text, TAILLE_MAX_DECOMPRESSION) == Decompression::Faite;
+}
+
+Decompression DECOMPRESSER_BORNE(std::string_view compressed, std::string& text, size_t limite) {
   text.clear();
-  if (compressed.empty()) return true;
+  if (compressed.empty()) return Decompression::Faite;
   z_stream zs{};
-  if (inflateInit(&zs) != Z_OK) return false;
+  if (inflateInit(&zs) != Z_OK) return Decompression::Corrompue;
   // The working buffer of one chunk: at most 500,000 bytes.
   const size_t chunk = std::min<size_t>(compressed.size(), 500000);
   std::vector<unsigned char> buffer(std::max<size_t>(chunk, 4096));
   zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(compressed.data()));
   zs.avail_in = uInt(std::min<size_t>(compressed.size(), 0xFFFFFFFFu));
   int status = Z_OK;
-  bool ok = true;
+  Decompression resultat = Decompression::Faite;
   while (status != Z_STREAM_END) {
     zs.next_out = buffer.data();
     zs.avail_out = uInt(buffer.size());
     status = inflate(&zs, Z_NO_FLUSH);
     if (status != Z_OK && status != Z_STREAM_END) {
-      ok = false;  // corrupt data, or a stream that ends before its end (Z_BUF_ERROR)
+      resultat = Decompression::Corrompue;  // corrupt data, or a stream that ends before its end (Z_BUF_ERROR)
       break;
     }
     const size_t produced = buffer.size() - zs.avail_out;
-    if (text.size() + produced > TAILLE_MAX_DECOMPRESSION) {
-      ok = false;
+    if (text.size() + produced > limite) {
+      resultat = Decompression::Trop_grande;
       break;
     }
     text.append(reinterpret_cast<char*>(buffer.data()), produced);
   }
   inflateEnd(&zs);
-  if (!ok) text.clear();
-  return ok;
+  if (resultat != Decompression::Faite) text.clear();
+  return resultat;
 }
 
 void Horodatage::LIRE_HEURE_UTC() {

@@ -57,6 +57,10 @@ constexpr size_t TAILLE_MAX_DECOMPRESSION = 16777215;
 // Decompresses a zlib stream. Returns false (and an empty text) for a stream that is corrupt, truncated or
 // would decompress to more than TAILLE_MAX_DECOMPRESSION bytes; an empty input gives an empty text.
 bool DECOMPRESSER_CHAINE(std::string_view compressed, std::string& text);
+// The same with a bound of `limite` bytes, telling a stream that is too large from one that is damaged; the
+// inflating stops as soon as the bound is passed. The text is empty unless the result is Faite.
+enum class Decompression { Faite, Corrompue, Trop_grande };
+Decompression DECOMPRESSER_BORNE(std::string_view compressed, std::string& text, size_t limite);
 
 // The time variables and time stamps of one station.
 class Horodatage {

@@ -33,24 +33,44 @@ std::span<const std::string_view> Genres_documents() {
   return genres;
 }
 
-bool Document_a_ouvrir(const std::string& nom) {
+namespace {
+// The extension of a file's name in lower case (empty when it has none, or names a stream of a file).
+std::string extension_de(const std::string& nom) {
   std::string n;
   autex::NOM_SANS_CHEMIN(nom, n);
   const size_t point = n.rfind('.');
   // A stream of a file (name:stream) is not the file's own kind.
-  if (point == std::string::npos || n.find(':') != std::string::npos) return false;
+  if (point == std::string::npos || n.find(':') != std::string::npos) return std::string();
   std::string extension = n.substr(point + 1);
   for (char& c : extension)
     if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+  return extension;
+}
+}  // namespace
+
+bool Document_a_ouvrir(const std::string& nom) {
+  const std::string extension = extension_de(nom);
+  if (extension.empty()) return false;
   for (const std::string_view genre : Genres_documents())
     if (extension == genre) return true;
   return false;
+}
+
+bool Page_en_texte(const std::string& nom) {
+  const std::string extension = extension_de(nom);
+  return extension == "htm" || extension == "html";
 }
 
 intptr_t Ouvre_document(platform::Shell& shell, void* fenetre, const std::string& document,
                         const std::string& parametres, const std::string& repertoire, int mode) {
   // Every text whole: a received file's path may well be longer than 255 characters.
   return shell.Execute(fenetre, document, parametres, repertoire, mode);
+}
+
+intptr_t Ouvre_fichier_recu(platform::Shell& shell, void* fenetre, const std::string& document, int mode) {
+  // A received name holds no double quote: the quoted path is one parameter, whole.
+  if (Page_en_texte(document)) return Ouvre_document(shell, fenetre, "notepad.exe", "\"" + document + "\"", "", mode);
+  return Ouvre_document(shell, fenetre, document, "", "", mode);
 }
 
 }  // namespace station

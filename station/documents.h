@@ -30,10 +30,17 @@ std::span<const std::string_view> Genres_documents();
 // name, in any case) is one of them. A name without one, or with any other (a program, a script, a shortcut,
 // an installer, a registry file...) gives false: such a file could run a program.
 bool Document_a_ouvrir(const std::string& nom);
+// True for a received page ("htm", "html", in any case): it is shown as text, in Notepad, and never in a browser,
+// where it could fetch addresses of its sender's choosing (telling the sender where and when it was read) and
+// run its scripts.
+bool Page_en_texte(const std::string& nom);
 
 // Each text is handed over whole, whatever its length; the shell's answer is not examined by the station (it
 // is returned for whoever wants it).
 intptr_t Ouvre_document(platform::Shell& shell, void* fenetre, const std::string& document,
                         const std::string& parametres, const std::string& repertoire, int mode);
+// Opens a received file: a page as text in Notepad (its full name quoted as Notepad's one parameter), any other
+// by the shell's default action for it. The shell's answer is returned.
+intptr_t Ouvre_fichier_recu(platform::Shell& shell, void* fenetre, const std::string& document, int mode);
 
 }  // namespace station

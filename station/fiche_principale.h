@@ -21,6 +21,7 @@
 #include <string_view>
 
 #include "autex/hote_autex.h"
+#include "autex/textes_encadres.h"
 #include "autex/vue_autex.h"
 #include "autex/traduction_autex.h"
 #include "platform/priority.h"
@@ -43,7 +44,7 @@ inline constexpr int AFFICHAGE_SW_SHOWDEFAULT = 10;
 // Width of one AUTEX participant panel.
 inline constexpr int LARGEUR_PANNEAU_AUTEX = 336;
 // A file sent in AUTEX mode: at most this many bytes, its name (without path) at most this many characters.
-inline constexpr int64_t TAILLE_MAX_FICHIER_TX = 65000;
+inline constexpr int64_t TAILLE_MAX_FICHIER_TX = autex::TAILLE_MAX_FICHIER_ENVOYE;
 inline constexpr size_t LONGUEUR_MAX_NOM_FICHIER_TX = 230;
 // The framed texts that the main window hands to the AUTEX transmit side (built by autex/textes_encadres.h).
 // A typed message: one final line end removed (a text of one character is sent as it is), every byte 3

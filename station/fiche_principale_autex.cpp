@@ -9,6 +9,7 @@
 #include "autex/textes_encadres.h"
 #include "autex/traitement_chaines.h"
 #include "station/documents.h"
+#include "station/fenetre_station.h"
 #include "station/fiche_principale.h"
 #include "station/station.h"
 
@@ -368,6 +369,17 @@ void FichePrincipale::Fichier_TX_AUTEXClick(gui::TObject*) {
     Redonne_focus_editeur();
     return;
   }
+  std::string nom;
+  autex::NOM_SANS_CHEMIN(chemin, nom);
+  // A device's name (NUL.txt, COM1.log...) opens the device, not a file: nothing of it is read.
+  if (autex::Nom_de_peripherique(nom)) {
+    oublie();
+    Info_AUTEX(traduction("The selected file has the name of a device (" + nom + "): it cannot be sent",
+                          "Le fichier s\xE9lectionn\xE9 porte le nom d'un p\xE9riph\xE9rique (" + nom +
+                              "): il ne peut pas \xEAtre envoy\xE9"));
+    Redonne_focus_editeur();
+    return;
+  }
   std::string contenu;
   const Lecture_fichier lu = Lire_fichier_limite(chemin, TAILLE_MAX_FICHIER_TX, contenu);
   if (lu != Lecture_fichier::Lu) {
@@ -379,8 +391,6 @@ void FichePrincipale::Fichier_TX_AUTEXClick(gui::TObject*) {
     Redonne_focus_editeur();
     return;
   }
-  std::string nom;
-  autex::NOM_SANS_CHEMIN(chemin, nom);
   if (nom.size() > LONGUEUR_MAX_NOM_FICHIER_TX) {
     oublie();
     Info_AUTEX(traduction("The name of the selected file has more than 230 characters.",
@@ -443,7 +453,18 @@ void FichePrincipale::Ouverture_du_fichier_AUTEXClick(gui::TObject*) {
                              "\r\nIl n'est pas ouvert, car un fichier de ce genre pourrait lancer un programme.");
     return;
   }
-  const intptr_t resultat = Ouvre_document(document, "", "", AFFICHAGE_SW_SHOWDEFAULT);
+  // The shell reaches no file beyond this length: it would only answer that no program opens it.
+  if (document.size() > autex::LONGUEUR_MAX_CHEMIN) {
+    const std::string n = std::to_string(document.size());
+    const std::string max = std::to_string(autex::LONGUEUR_MAX_CHEMIN);
+    Afficher_erreur("The received file cannot be opened here: its full path has " + n + " characters, more than the " +
+                        max + " that the shell accepts. It is " + document,
+                    "Le fichier re\xE7u ne peut pas \xEAtre ouvert ici: son chemin complet a " + n +
+                        " caract\xE8res, plus que les " + max + " que le shell accepte. C'est " + document);
+    return;
+  }
+  const intptr_t resultat =
+      Ouvre_fichier_recu(station_.plateforme.shell, Fenetre_de_la_station(), document, AFFICHAGE_SW_SHOWDEFAULT);
   // Nothing that opens it: the file is named in full, to be opened by hand.
   if (resultat <= 32)
     Afficher_erreur("The received file cannot be opened here: no program opens it (error " +

@@ -342,16 +342,26 @@ TEST(FichiersRecus, ACorruptCompressedFileIsReportedAndNotStored) {
   std::string coupee = trame.substr(0, debut + 100);
   if (coupee.back() == 3) coupee.pop_back();
   coupee += octets({3, 0});
-  for (const std::string& f : {abimee, coupee}) {
+  // A stream of a few hundred bytes that would inflate to more than any station sends.
+  const std::string bombe =
+      TRAME_FICHIER("F1AAA", "ZEROS.BIN", std::string(size_t(autex::TAILLE_MAX_FICHIER_ENVOYE) + 1, '\0'), true);
+  const struct {
+    std::string trame;
+    const char* raison;
+  } cas[] = {{abimee, "Error on file containt"},
+             {coupee, "Error on file containt"},
+             {bombe, "Error on file size: more than 65000 bytes once decompressed"}};
+  for (const auto& [f, raison] : cas) {
     p.remise_a_zero();
     p.s.Fixe_texte(Nom_du_fichier_RX_AUTEX, "OLD.TXT");
     p.recoit(0, f);
     const std::string fenetre = SANS_PROGRESSION(p.fenetre(0));
     EXPECT_EQ(fenetre.substr(fenetre.find("bytes")), "bytes...error\r\n");
-    EXPECT_EQ(p.info(), "Error on file containt");
-    EXPECT_TRUE(p.fichier_rx().empty());
+    EXPECT_EQ(p.info(), raison);
+    // The last file stored is still the one to open; the short-message window keeps the reason.
+    EXPECT_EQ(p.fichier_rx(), "OLD.TXT");
     EXPECT_TRUE(t.fichiers().empty());
-    EXPECT_EQ(p.sms().find("File of"), std::string::npos);
+    EXPECT_NE(p.sms().find("\" not stored: " + std::string(raison) + "\r\n"), std::string::npos) << p.sms();
     // The next frame is read as usual.
     p.recoit(0, autex::TRAME_MESSAGE_AUTEX("after"));
     EXPECT_NE(p.sms().find(": after"), std::string::npos);
@@ -402,7 +412,8 @@ TEST(FichiersRecus, UnsafeNamesNeverLeaveTheDirectory) {
              {"C:x.dat", "RX_FILE.dat"}, {"CON", "RX_FILE"}, {"nul.txt", "RX_FILE.txt"}, {"COM1.log", "RX_FILE.log"},
              {"LPT9", "RX_FILE"}, {"AUX .c", "RX_FILE.c"}, {"name.", "RX_FILE"}, {"name ", "RX_FILE"},
              {"a\x01" "b.txt", "RX_FILE.txt"}, {"x:stream", "RX_FILE"}, {"", "RX_FILE"},
-             {"what?.t*t", "RX_FILE"}, {"sub/dir/", "RX_FILE"}, {"x/y.a-b", "RX_FILE"}};
+             {"what?.t*t", "RX_FILE"}, {"sub/dir/", "RX_FILE"}, {"x/y.a-b", "RX_FILE"},
+             {"%COMSPEC%.txt", "RX_FILE.txt"}, {"%NOSUCHVAR%.txt", "RX_FILE.txt"}};
   for (const auto& c : cas) {
     t.vide_autex();
     p.recoit(0, TRAME_FICHIER("F1AAA", c.recu, "content"));
@@ -436,11 +447,15 @@ TEST(FichiersRecus, StorageFailureIsReported) {
   Poste p(t);
   // A plain file named AUTEX stands where the directory should be.
   t.dir.write("AUTEX", "not a directory");
+  p.s.Fixe_texte(Nom_du_fichier_RX_AUTEX, "OLD.TXT");
   p.recoit(0, TRAME_FICHIER("F1AAA", "A.TXT", "data"));
-  // Not stored: the window never says "completed".
+  // Not stored: neither window says it arrived, and the last file stored stays the one to open.
   EXPECT_EQ(SANS_PROGRESSION(p.fenetre(0)), "File transmission:  18 bytes...error\r\n");
   EXPECT_EQ(p.info(), "Problem to create or write the file");
-  EXPECT_TRUE(p.fichier_rx().empty());
+  EXPECT_EQ(p.sms_styles(), "*F1AAA| (" + p.a.HEURE_LOCALE() +
+                                "): File of F1AAA \"A.TXT\" (4 bytes) not stored: Problem to create or write the file"
+                                "\r\n\r\n|");
+  EXPECT_EQ(p.fichier_rx(), "OLD.TXT");
 }
 
 TEST(FichiersRecus, LongNamesAreShortenedToFitTheDirectoryAndNeverLost) {

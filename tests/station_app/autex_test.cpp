@@ -627,6 +627,17 @@ TEST(EnvoiAutex, TheFileChoiceKeepsFilesOfAtMost65000BytesWithNamesOfAtMost230Ch
   f.Fichier_TX_AUTEXClick(nullptr);
   EXPECT_EQ(f.Nom_fichier_TX, "max.bin");
 
+  // A device's name is refused before anything is read.
+  for (const char* nom : {"NUL.txt", "com1.log", "CON"}) {
+    u.st.dir.write(nom, "x");
+    choisi = (u.st.dir.path() / nom).string();
+    f.Fichier_TX_AUTEXClick(nullptr);
+    EXPECT_EQ(f.Nom_fichier_TX, "") << nom;
+    EXPECT_EQ(f.Chemin_fichier_TX, "") << nom;
+    EXPECT_EQ(f.Label_Info_AUTEX->Caption(),
+              "The selected file has the name of a device (" + std::string(nom) + "): it cannot be sent");
+  }
+
   u.st.dir.write("big.bin", std::string(65001, 'a'));
   choisi = (u.st.dir.path() / "big.bin").string();
   f.Fichier_TX_AUTEXClick(nullptr);
@@ -762,21 +773,33 @@ TEST(BoutonsAutex, AReceivedFileOpensOnlyWhenItIsADocumentThatRunsNothing) {
     clic(nom);
     EXPECT_TRUE(refuse(nom)) << nom;
   }
-  // Text, pictures, PDF, pages and archives are opened; the system is asked about their kind first.
+  // Text, pictures, PDF and archives are opened; the system is asked about their kind first. Pages are shown
+  // as text in Notepad, never in a browser (which would run their scripts and fetch their addresses).
   for (const char* nom : {"NOTES.TXT", "trace.log", "photo.JPG", "a.jpeg", "a.png", "a.gif", "a.bmp", "a.pdf",
                           "a.htm", "a.HTML", "a.zip"}) {
     u.st.shell.asked.clear();
     clic(nom);
     ASSERT_EQ(u.st.shell.requests.size(), 1u) << nom;
-    EXPECT_EQ(u.st.shell.requests[0].document, chemin(nom));
+    const bool page = std::string(nom) == "a.htm" || std::string(nom) == "a.HTML";
+    EXPECT_EQ(u.st.shell.requests[0].document, page ? "notepad.exe" : chemin(nom));
+    EXPECT_EQ(u.st.shell.requests[0].parameters, page ? "\"" + chemin(nom) + "\"" : "") << nom;
     EXPECT_EQ(u.st.shell.asked, std::vector<std::string>{chemin(nom)});
   }
   // A kind that the system counts as dangerous is not opened either.
   u.st.shell.dangerous = true;
   clic("photo.jpg");
   EXPECT_TRUE(refuse("photo.jpg"));
-  // In French.
+  // A path too long for the shell is not handed to it: the message gives that cause.
   u.st.shell.dangerous = false;
+  const std::string repertoire = f.Repertoire_travail;
+  f.Repertoire_travail = station::Chemin_dans(repertoire, std::string(250, 'w'));
+  clic("photo.jpg");
+  EXPECT_TRUE(u.st.shell.requests.empty());
+  EXPECT_EQ(u.st.s().Form36->Memo1->Text(),
+            "The received file cannot be opened here: its full path has " + std::to_string(chemin("photo.jpg").size()) +
+                " characters, more than the 255 that the shell accepts. It is " + chemin("photo.jpg"));
+  f.Repertoire_travail = repertoire;
+  // In French.
   u.st.s().langues.Langue = 2;
   clic("a.vbs");
   EXPECT_EQ(u.st.s().Form36->Memo1->Text(), "Le fichier a \xE9t\xE9 re\xE7u: " + chemin("a.vbs") +

@@ -1,5 +1,6 @@
 // The received files that the station opens, in a Wine prefix set up as scripts/run.sh sets up its own: every
-// kind has a program to show it, and a text file opens in Wine's Notepad through the call the station makes.
+// kind has a program to show it, and a text file or a page opens in Wine's Notepad through the call the station
+// makes.
 #include <windows.h>
 #include <shlwapi.h>
 
@@ -32,14 +33,16 @@ TEST(DocumentsRecus, EveryKindTheStationOpensHasItsProgramAndTextGoesToNotepad) 
   }
 }
 
-// Under a short name, and under one that makes the path as long as a received file's may be.
-TEST(DocumentsRecus, AReceivedTextFileOpensInNotepad) {
+// Under a short name, and under one that makes the path as long as a received file's may be; a page too, as
+// its text (the prefix's own program for pages is a browser).
+TEST(DocumentsRecus, AReceivedTextFileOrPageOpensInNotepad) {
   testsupport::TempDir dir;
   const size_t longueur = autex::LONGUEUR_MAX_CHEMIN - dir.file("").size() - 4;
-  for (const std::string& nom : {std::string("NOTES.TXT"), std::string(longueur, 'n').append(".TXT")}) {
-    dir.write(nom, "73 de F1AAA\r\n");
+  for (const std::string& nom : {std::string("NOTES.TXT"), std::string(longueur, 'n').append(".TXT"),
+                                 std::string("page.html"), std::string(longueur - 1, 'p').append(".htm")}) {
+    dir.write(nom, "<img src=\"http://192.0.2.1/bug.gif\"><script>alert(73)</script>\r\n");
     const std::string chemin = dir.file(nom);
-    EXPECT_GT(station::Ouvre_document(platform::systemShell(), nullptr, chemin, "", "", SW_SHOWDEFAULT), 32)
+    EXPECT_GT(station::Ouvre_fichier_recu(platform::systemShell(), nullptr, chemin, SW_SHOWDEFAULT), 32)
         << "the shell could not open " << chemin << " (" << chemin.size() << " characters)";
     // Notepad shows the file's name in its title.
     HWND notepad = nullptr;
