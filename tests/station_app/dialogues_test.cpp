@@ -176,15 +176,25 @@ TEST(HistoriqueEtAPropos, TheirTextsAndCaptions) {
   EXPECT_NE(station::Ligne_produit(1), station::Ligne_produit(2));
 }
 
-TEST(Fenetres, SpeechOptionsAndModuleWindowsOpenModally) {
+TEST(Fenetres, SpeechOptionsAndModuleWindowsOpenModallyOverTheMainWindow) {
   Bureau bureau;
   StationTest st(bureau);
   station::Station& s = st.Demarre();
+  st.Montre();
+  st.f().SetBounds(300, 200, st.f().Width(), st.f().Height());
   bool modale = false;
-  bureau.reponse_modale = [&](gui::TCustomForm& w) { modale = w.IsModal(); };
+  gui::TRect place{};
+  bureau.reponse_modale = [&](gui::TCustomForm& w) {
+    modale = w.IsModal();
+    place = w.BoundsRect();
+  };
   st.f().Options_pour_synthese_vocaleClick(nullptr);
   EXPECT_EQ(bureau.modales.back(), "TForm43");
   EXPECT_TRUE(modale);
+  // Centred over the main window, clear of its caption.
+  const gui::TRect station = st.f().BoundsRect();
+  EXPECT_NEAR(place.Left - station.Left, station.Right - place.Right, 1);
+  EXPECT_GT(place.Top, station.Top + 40);
   st.f().DRF1278DM2Click(nullptr);
   EXPECT_EQ(bureau.modales.back(), "TForm19");
   EXPECT_FALSE(s.Form43->Visible());
