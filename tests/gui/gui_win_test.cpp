@@ -297,9 +297,9 @@ TEST_F(WinFixture, GraphicControlsPaintOnTheirParent) {
     ReleaseDC(nullptr, dc);
     return best;
   };
-  const double enabled = caption();
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return caption() > 10; }, 20000));  // in the text colour
   speed->SetEnabled(false);
-  EXPECT_TRUE(testsupport::PumpUntil([&] { return caption() < enabled; }, 20000));
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return caption() < 10; }, 20000));
   EXPECT_GE(caption(), 3.0);
   speed->SetEnabled(true);
   // A mouse click on the parent window reaches the speed button under it.
