@@ -2,8 +2,28 @@
 // when held down, glyph and caption), and bit buttons drawn by their owner when they carry a glyph.
 #include "gui/buttons.h"
 #include "gui/menus.h"
+#include "platform/colors.h"
 
 namespace gui {
+
+namespace {
+// The caption colour of a disabled button: the system's grey for disabled text where it reads on the button's
+// face (4:1: plainly dimmer than the text, still readable), else that grey taken toward the button's text colour
+// just as far as it then reads (Wine's grey is its shadow's, barely 2:1 on the face).
+COLORREF DisabledCaptionColour() {
+  const TColor face = platform::ColorToRGB(clBtnFace), text = platform::ColorToRGB(clBtnText);
+  const TColor grey = platform::ColorToRGB(clGrayText);
+  TColor c = grey;
+  for (int tenths = 1; tenths <= 10 && platform::ContrastRatio(c, face) < 4.0; ++tenths) {
+    c = 0;
+    for (int shift = 0; shift <= 16; shift += 8) {
+      const int g = int((grey >> shift) & 0xFF), t = int((text >> shift) & 0xFF);
+      c |= TColor(g + (t - g) * tenths / 10) << shift;
+    }
+  }
+  return ColorRef(c);
+}
+}  // namespace
 
 void TSpeedButton::Paint() {
   HDC dc = canvas_.Handle();
@@ -64,7 +84,7 @@ void TSpeedButton::Paint() {
       SetTextColor(dc, ColorRef(clBtnHighlight));
       DrawTextA(dc, text_.c_str(), static_cast<int>(text_.size()), &tr, flags);
       OffsetRect(&tr, -1, -1);
-      SetTextColor(dc, ColorRef(clBtnShadow));
+      SetTextColor(dc, DisabledCaptionColour());
     } else {
       SetTextColor(dc, ColorRef(font_.Color()));
     }

@@ -8,6 +8,7 @@
 #include "gui/extctrls.h"
 #include "gui/forms.h"
 #include "gui/menus.h"
+#include "gui/stdctrls.h"
 #include "gui/win32_bridge.h"
 
 namespace gui {
@@ -63,7 +64,8 @@ LRESULT CALLBACK HintWndProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
 
 namespace {
 // Keys the layer handles before a window sees them: Tab moves the focus unless the focused control takes it;
-// Escape cancels a modal form, as it cancels a dialog box.
+// Escape cancels a modal form, as it cancels a dialog box; Return presses the focused push button, as in a
+// dialog box (the system's button takes only Space).
 bool PreTranslate(MSG& msg) {
   // The MDI keys (Ctrl+F4 closes the active child, Ctrl+F6 moves to the next one).
   if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN)
@@ -81,6 +83,11 @@ bool PreTranslate(MSG& msg) {
       return true;
     }
   }
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN)
+    if (auto* button = dynamic_cast<TButton*>(TWinControl::FromHandle(msg.hwnd)); button && button->Enabled()) {
+      button->Click();
+      return true;
+    }
   // A character with Alt, or one that the focused control does not take, may be a control's accelerator: the
   // form offers it to its controls (CM_DIALOGCHAR); one that takes it answers non-zero and the key goes no further.
   if (msg.message == WM_SYSCHAR || msg.message == WM_CHAR) {

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "autex/traitement_chaines.h"
 #include "station/station_io.h"
 
 namespace station {
@@ -54,14 +53,6 @@ void BouclePrincipale::Timer1Timer() {
     return;
   }
 
-  // A module reply left behind: cut it off up to its CR LF.
-  if (transceiver.Reponse_DRF.compare(0, ENTETE_DRF.size(), ENTETE_DRF) == 0) {
-    std::string reste;
-    bool trouve = false;
-    autex::COUPER_SI_ADJACENTS(transceiver.Reponse_DRF, reste, '\r', '\n', trouve);
-    transceiver.Reponse_DRF = reste;
-  }
-
   const std::string mode = fenetre.Mode_fonctionnement();
   const bool echap = Echap();
 
@@ -97,9 +88,9 @@ void BouclePrincipale::Timer1Timer() {
     recus += transceiver.Reponse_DRF;
     transceiver.Reponse_DRF.clear();
   }
-  const std::string lus = materiel.Lire_port_serie(materiel.Handle_port);
+  std::string lus = materiel.Lire_port_serie(materiel.Handle_port);
   if (!lus.empty()) Heure_derniere_reception = io_.clock.timeGetTime();
-  recus += lus;
+  recus += Hors_reponse_tardive(lus);
   if (!recus.empty()) {
     if (mode != "ASCII")
       Tampon_reception += recus;
@@ -140,6 +131,31 @@ void BouclePrincipale::Timer1Timer() {
     Balise_en_emission = 0;
     Emission_balise();
   }
+}
+
+std::string BouclePrincipale::Hors_reponse_tardive(std::string lus) {
+  std::string& reponse = io_.transceiver.Reponse_DRF;
+  const auto commencee = [&] { return reponse.compare(0, ENTETE_DRF.size(), ENTETE_DRF) == 0; };
+  if (reponse.empty()) {
+    if (const size_t p = lus.find(ENTETE_DRF); p != std::string::npos) {
+      reponse = lus.substr(p);
+      lus.resize(p);
+    }
+  } else if (commencee()) {
+    reponse += lus;
+    lus.clear();
+  }
+  if (!commencee()) return lus;
+  size_t debut = 0, longueur = 0;
+  if (Reponse_DRF_entiere(reponse, debut, longueur)) {
+    lus += reponse.substr(debut + longueur);
+    reponse.clear();
+  } else if (reponse.size() > 2 * LONGUEUR_TRAME_DRF) {
+    // No reply after all: bytes of the air.
+    lus += reponse;
+    reponse.clear();
+  }
+  return lus;
 }
 
 void BouclePrincipale::Timer2Timer() {

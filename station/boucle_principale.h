@@ -72,6 +72,10 @@ class BouclePrincipale {
  private:
   // The Escape key as the main loop counts it (queried once a tick).
   bool Echap();
+  // Bytes read from the port, less a module reply that comes after its command was judged (late, whole or
+  // the rest of one begun by then: the transceiver's Reponse_DRF keeps it from its header on until it ends),
+  // which is no received text. What surrounds it is kept; a "reply" that never ends is given back.
+  std::string Hors_reponse_tardive(std::string lus);
 
   StationIo& io_;
   // An Escape that closed one of the program's menus or dialogs, or that is held from then: it counts only

@@ -350,14 +350,20 @@ void ControleTransceiver::Timer1Timer() {
     autres = Reponse_DRF.substr(0, debut) + Reponse_DRF.substr(debut + longueur);
   }
   Retire_echos(autres, Trame_DRF_ecrite);
+  Reponse_DRF.clear();
+  // A reply begun and not ended by now ends later: the receive pump keeps it from the reply's text.
+  const bool signe = !autres.empty();
+  if (const size_t p = autres.find(ENTETE_DRF); !entiere && p != std::string::npos) {
+    Reponse_DRF = autres.substr(p);
+    autres.resize(p);
+  }
   // Bytes around a whole reply came from the air; without one, only the presence check keeps what came (a
   // reply that went wrong is no text).
   if (entiere || etat == ETAT_PRESENCE_DRF) Octets_hors_reponse += autres;
-  Reponse_DRF.clear();
   if (etat == ETAT_PRESENCE_DRF) {
     // Any byte but an echo shows the module is there; bytes that make no reply came from the air and are kept.
     Commande_DRF_en_attente = 0;
-    if (entiere || !autres.empty()) {
+    if (entiere || signe) {
       Silences_module = 0;
     } else if (++Silences_module >= SILENCES_AVANT_PERTE) {
       io_.boucle.Perte_du_port();

@@ -19,7 +19,8 @@ std::string dans(const std::string& repertoire, const std::string& nom) {
 
 std::string Page_aide_trouvee(const std::string& page, const std::string& repertoire_courant,
                               const std::string& repertoire_programme) {
-  if (autex::FICHIER_EXISTE(dans(repertoire_courant, page))) return page;
+  // Its full name: handed over bare, the shell would look for it beside the program first.
+  if (const std::string ici = dans(repertoire_courant, page); autex::FICHIER_EXISTE(ici)) return ici;
   if (!repertoire_programme.empty()) {
     const std::string a_cote = dans(repertoire_programme, page);
     if (autex::FICHIER_EXISTE(a_cote)) return a_cote;

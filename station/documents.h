@@ -1,6 +1,6 @@
 #pragma once
 // Documents handed to the shell: the help page of the current language ("HELP_VORNATEL.HTM" in English,
-// "AIDE_VORNATEL.HTM" otherwise, relative to the current directory) and any document the station opens with
+// "AIDE_VORNATEL.HTM" otherwise, looked for in the current directory first) and any document the station opens with
 // its default action (the main window's Help menu and its received-file button).
 //
 // The main window's Help menu:
@@ -17,8 +17,8 @@ namespace station {
 
 std::string Page_aide(const autex::Langues& langues);
 
-// The help page to hand to the shell: its name as it stands when it is in the current directory, else its
-// full name beside the program (where the pages are shipped), else empty (the page is nowhere).
+// The help page to hand to the shell: its full name in the current directory when it is there, else its full
+// name beside the program (where the pages are shipped), else empty (the page is nowhere).
 std::string Page_aide_trouvee(const std::string& page, const std::string& repertoire_courant,
                               const std::string& repertoire_programme);
 

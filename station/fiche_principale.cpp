@@ -943,7 +943,7 @@ void FichePrincipale::sauvegarde_de_l_ecranClick(gui::TObject*) {
     Afficher_erreur(erreur, erreur);  // already in the language of the moment
 }
 
-// The help page of the language, relative to the current directory, or else the one shipped beside the
+// The help page of the language in the current directory, or else the one shipped beside the
 // program. A page that is nowhere, or that the shell cannot show, is reported.
 void FichePrincipale::HelpClick(gui::TObject*) {
   const std::string page = Page_aide(station_.langues);
@@ -960,12 +960,10 @@ void FichePrincipale::HelpClick(gui::TObject*) {
                                                     "", platform::kShowNormal);
   // Where nothing shows it, the message names the page in full, for a browser of the user's choice.
   if (resultat <= 32) {
-    const std::string chemin =
-        trouvee == page ? Chemin_dans(station_.plateforme.systeme.Repertoire_courant(), page) : trouvee;
     Afficher_erreur("The help page cannot be shown here: no program shows it (error " + std::to_string(resultat) +
-                        "). Open it in a browser: " + chemin,
+                        "). Open it in a browser: " + trouvee,
                     "La page d'aide ne peut pas \xEAtre affich\xE9" "e ici: aucun programme ne l'affiche (erreur " +
-                        std::to_string(resultat) + "). Ouvrez-la dans un navigateur: " + chemin);
+                        std::to_string(resultat) + "). Ouvrez-la dans un navigateur: " + trouvee);
   }
 }
 

@@ -351,6 +351,10 @@ void FichePrincipale::ARRET_TRANSMISSION_AUTEXClick(gui::TObject*) {
 
 void FichePrincipale::Fichier_TX_AUTEXClick(gui::TObject*) {
   OpenDialog1->Filter = "(*.*)|*.*";
+  // The station's own directory, not the last folder the system remembers for the program: two stations run
+  // from one installation would otherwise open each other's (the previous choice, when there is one, still
+  // opens its own folder).
+  OpenDialog1->InitialDir = Repertoire_travail;
   OpenDialog1->LongNameMessage =
       traduction("The full name of the chosen file (its folders and its name) has more than 259 characters.\r\n"
                  "Choose a file whose full name is shorter, or move the file into a shorter folder.",

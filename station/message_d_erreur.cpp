@@ -38,6 +38,8 @@ void FenetreMessage::FormActivate(gui::TObject*) {
   }
   SetBounds(gauche, haut, Width(), Height());
   Bouton_OK_presse = 0;
+  // The keyboard on OK, as in a message box: Return (or Space) presses it.
+  SetActiveControl(OK);
 }
 
 void FenetreMessage::OKClick(gui::TObject*) {

@@ -114,8 +114,8 @@ void TForm43::Choisir_voix(int index) {
 }
 
 void TForm43::Textes_options_synthese() {
-  SetLeft(0);
-  SetTop(0);
+  // The window opens over the main window (its definition's position), as the station's other windows do, not
+  // in the screen's corner over the main window's caption.
   GroupBox_Synthese_vocale->SetBounds(0, 0, 616, 42);
   GroupBox_Synthese_vocale->SetCaption(Caption());
   Commutateur_Synthese_vocale->SetCaption(T("Start", "Lancer"));

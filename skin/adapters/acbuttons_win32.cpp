@@ -319,6 +319,9 @@ void TacBtnWnd::PaintCache() {
   state = std::min(state, states - 1);
   const TRect all{0, 0, cache.Width(), cache.Height()};
   PaintSkinItem(SkinData->SkinIndex, ci, state, all, TPoint{}, cache, SkinManager);
+  DrawGlyph();
+  // A disabled button's caption goes over its faded picture, faded once (in its disabled colour).
+  DisabledLook(ci);
   const std::string& text = WindowText();
   if (!text.empty()) {
     gui::TFont font;
@@ -336,8 +339,6 @@ void TacBtnWnd::PaintCache() {
                       clNone);
     }
   }
-  DrawGlyph();
-  DisabledLook(ci);
   SkinData->BGChanged = false;
 }
 
@@ -572,6 +573,18 @@ void TacCheckBoxWnd::PaintCache() {
   const bool multi = (style & BS_MULTILINE) != 0;
   const TSize g = GlyphSize();
   const LRESULT st = SendMessageA(Handle, BM_GETSTATE, 0, 0);
+  // The glyph, vertically centred at the left edge (the right edge with the text on the left).
+  if (const SkinImageRecord* rec = ImageOf(SkinManager, GlyphImage())) {
+    int32_t gs = 0;
+    if (st & BST_PUSHED)
+      gs = 2;
+    else if ((SkinData->MouseAbove || (st & BST_FOCUS)) && !SkinManager->Options.NoMouseHover)
+      gs = 1;
+    const int32_t x = leftText ? WndSize.cx - g.cx : 0;
+    DrawImageState(cache, TPoint{x, (WndSize.cy - g.cy) / 2}, std::min<int32_t>(gs, rec->ImageCount - 1), ci, *rec, 1);
+  }
+  // A disabled box's caption goes over its faded picture, faded once (in its disabled colour).
+  DisabledLook(ci);
   // Caption beside the glyph.
   const std::string& text = WindowText();
   if (!text.empty()) {
@@ -600,17 +613,6 @@ void TacCheckBoxWnd::PaintCache() {
                       SectionFontColor(SkinManager, SkinData->SkinIndex, std::min<int32_t>(1, states)), clNone);
     }
   }
-  // The glyph, vertically centred at the left edge (the right edge with the text on the left).
-  if (const SkinImageRecord* rec = ImageOf(SkinManager, GlyphImage())) {
-    int32_t gs = 0;
-    if (st & BST_PUSHED)
-      gs = 2;
-    else if ((SkinData->MouseAbove || (st & BST_FOCUS)) && !SkinManager->Options.NoMouseHover)
-      gs = 1;
-    const int32_t x = leftText ? WndSize.cx - g.cx : 0;
-    DrawImageState(cache, TPoint{x, (WndSize.cy - g.cy) / 2}, std::min<int32_t>(gs, rec->ImageCount - 1), ci, *rec, 1);
-  }
-  DisabledLook(ci);
   SkinData->BGChanged = false;
 }
 

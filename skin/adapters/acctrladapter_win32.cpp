@@ -200,10 +200,11 @@ void TacSpeedButtonHandler::PaintCache() {
     d.State = state;
     DrawButtonGlyph(d);
   }
+  // A disabled button's caption goes over its faded picture, faded once (in its disabled colour).
+  if (!Button->Enabled()) PaintDisabledLook(cache, dkBlended, info.Color, TPoint{}, ci);
   if (!text.empty())
     WriteSkinText(cache, Button->Font(), text, Button->Enabled(), state != 0 ? 1 : 0, *SkinData,
                   DT_CENTER | DT_EXPANDTABS | DT_WORDBREAK, textBounds);
-  if (!Button->Enabled()) PaintDisabledLook(cache, dkBlended, info.Color, TPoint{}, ci);
   SkinData->BGChanged = false;
 }
 

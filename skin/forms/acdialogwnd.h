@@ -156,6 +156,8 @@ class TacDialogWnd : public TacMainWnd {
   bool DrawTitleButton(Bitmap& Cache, DialogTitleButton& Button);
   void HandleSkinCommand(gui::TMessage& Message);
   void HandleSize(gui::TMessage& Message);
+  // Every descendant window, the innermost first, paints what it held back while the dialog held its repaints.
+  void FlushHeldRepaints();
   void Default(gui::TMessage& Message) { TacMainWnd::WndProc(Message); }
 
   void PaintShadow(Bitmap& Cache);

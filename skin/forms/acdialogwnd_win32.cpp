@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <vector>
 
 #include "gui/graphics.h"
 #include "gui/menus.h"
@@ -19,6 +20,7 @@
 #include "skin/manager/svclutils.h"
 #include "skin/manager/sskinmanager_component.h"
 #include "skin/manager/sskinmenus.h"
+#include "skin/manager/svclutils.h"
 #include "skin/painters/layered_alpha.h"
 #include "skin/forms/composition.h"
 #include "skin/forms/form_window.h"
@@ -962,10 +964,27 @@ void TacDialogWnd::HandleSize(gui::TMessage& M) {
   repaintPending_ = 1;
   CallOriginal(M);
   repaintPending_ = 0;
+  // Children that the system painted while it moved them (a drag of the grip) kept their paint back, and keep
+  // it until told: the field, and the combo boxes around it, would stay blank.
+  FlushHeldRepaints();
   if (IsWindowVisible(Handle))
     RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
   const TSize cl = ClientSize(Handle);
   LastClientRect = TRect{0, 0, cl.cx, cl.cy};
+}
+
+void TacDialogWnd::FlushHeldRepaints() {
+  std::vector<HWND> all;
+  EnumChildWindows(
+      Handle,
+      [](HWND h, LPARAM l) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(l)->push_back(h);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&all));
+  // Listed each before its own children: from the end, a window's children are told before it repaints them.
+  for (auto h = all.rbegin(); h != all.rend() && !Destroyed; ++h)
+    if (IsWindow(*h)) SendLibraryCommand(*h, AC_FLUSHREPAINT, 0);
 }
 
 void TacDialogWnd::HandleSkinCommand(gui::TMessage& M) {

@@ -28,11 +28,6 @@ constexpr TRect kNoClip{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
 
 int32_t Clamp32(int64_t v) { return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
 
-// The disabled colour of a block: 0.4 of its font colour, 0.6 of its background colour.
-TColor DisabledColour(const SkinStateBlock& block) {
-  return MixColorsRatio(ColorToRGB(block.FontColor), ColorToRGB(block.Color), DisabledBlendValue);
-}
-
 // Contour passes then the text, in the block's colours passed through effect.
 template <class Effect>
 void ContouredText(Bitmap& bmp, const TextPasses& passes, const SkinStateBlock& block, const TRect& clip,
@@ -67,6 +62,15 @@ TRect Intersect(const TRect& a, const TRect& b) {
 
 }  // namespace
 
+TColor DisabledTextColor(const SkinStateBlock& block) {
+  const TColor font = ColorToRGB(block.FontColor), back = ColorToRGB(block.Color);
+  for (double f = DisabledBlendValue; f < 1; f += 0.05) {
+    const TColor c = MixColorsRatio(font, back, f);
+    if (platform::ContrastRatio(c, back) >= DisabledTextContrast) return c;
+  }
+  return font;
+}
+
 int WriteTextSectionEx(Bitmap& bmp, const gui::TFont& font, std::string_view text, bool enabled, TsSkinManager* manager,
                        const TRect& R, int32_t state, int32_t sectionIndex, uint32_t flags) {
   if (text.empty()) return 0;
@@ -78,7 +82,7 @@ int WriteTextSectionEx(Bitmap& bmp, const gui::TFont& font, std::string_view tex
   }
   const SkinSectionRecord& section = m->Skin().Sections[size_t(sectionIndex)];
   if (!enabled) {
-    passes.Pass(bmp, DisabledColour(section.NormalState), 0, 0, kNoClip);
+    passes.Pass(bmp, DisabledTextColor(section.NormalState), 0, 0, kNoClip);
     return 0;
   }
   ContouredText(bmp, passes, SectionStateBlock(section, std::max(state, 0)), kNoClip,
@@ -120,7 +124,7 @@ void WriteSkinText(Bitmap& bmp, const gui::TFont& font, std::string_view text, b
   const SkinSectionRecord& section = skin.Sections[size_t(sectionIndex)];
   const TextPasses passes(*f, text, R, flags);
   if (!enabled) {
-    passes.Pass(bmp, effect(DisabledColour(section.NormalState)), 0, 0, R);
+    passes.Pass(bmp, effect(DisabledTextColor(section.NormalState)), 0, 0, R);
     return;
   }
   const SkinStateBlock& block = SectionStateBlock(section, std::max(state, 0));

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "skin/data/loaded_skin.h"
 #include "skin/pixels/bitmap.h"
 #include "skin/pixels/colors.h"
 #include "skin/pixels/geometry.h"
@@ -31,8 +32,15 @@ struct TsCommonData;
 // Contour flags of DrawTextWithEffects: copies moved left, up, right, down.
 inline constexpr uint32_t cfLeft = 1, cfTop = 2, cfRight = 4, cfBottom = 8, cfAll = 15;
 
-// Text in section sectionIndex's colours for `state`: when disabled, one pass in the block-0 font colour mixed with
-// its background colour (0.4 of the font colour); else one pass per contour colour that is not -1, R moved by one
+// The colour of a disabled caption in a block's colours: its font colour mixed with its background colour, 0.4
+// of the font colour, or more of it where that would not stand out from the background by DisabledTextContrast
+// (up to the font colour itself): plainly dimmer than the enabled caption, still readable. A control that fades
+// its whole picture when disabled writes its caption after the fade, in this colour.
+inline constexpr double DisabledTextContrast = 4.0;
+TColor DisabledTextColor(const SkinStateBlock& block);
+
+// Text in section sectionIndex's colours for `state`: when disabled, one pass in the disabled text colour of its
+// block 0 (DisabledTextColor); else one pass per contour colour that is not -1, R moved by one
 // pixel (left, top, right, bottom), then the font colour. Without a manager (nullptr: the default manager) or a
 // valid section: the font's own colour. Returns 0; nothing for an empty text.
 int WriteTextSectionEx(Bitmap& bmp, const gui::TFont& font, std::string_view text, bool enabled, TsSkinManager* manager,

@@ -11,6 +11,7 @@ TForm43::TForm43(gui::TComponent* AOwner) : gui::TForm(AOwner) {
   SetBorderStyle(gui::TFormBorderStyle::bsSingle);
   SetBorderIcons(gui::biSystemMenu);
   SetBounds(0, 0, 624, 76);
+  SetPosition(gui::TPosition::poMainFormCenter);
   Font().SetName("Tahoma");
   Font().SetHeight(-11);
   SetClientSize(616, 42);

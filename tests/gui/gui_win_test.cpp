@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "gui/gui.h"
+#include "platform/colors.h"
 #include "tests/support/gui_input.h"
 #include "tests/support/win_screen.h"
 
@@ -284,6 +285,23 @@ TEST_F(WinFixture, GraphicControlsPaintOnTheirParent) {
   });
   EXPECT_EQ(testsupport::ScreenPixel(inLabel.X, inLabel.Y), RGB(255, 0, 0));
   EXPECT_EQ(testsupport::ScreenPixel(outside.X, outside.Y), RGB(255, 255, 255));
+  // Disabled, its caption is dimmed and reads at 3:1 at least on its face.
+  const TPoint corner = form->ClientToScreen(TPoint{100, 20});
+  const auto caption = [&] {
+    HDC dc = GetDC(nullptr);
+    const platform::TColor face = platform::TColor(GetPixel(dc, corner.X + 4, corner.Y + 4));
+    double best = 1;
+    for (int y = 4; y < 26; ++y)
+      for (int x = 4; x < 56; ++x)
+        best = std::max(best, platform::ContrastRatio(platform::TColor(GetPixel(dc, corner.X + x, corner.Y + y)), face));
+    ReleaseDC(nullptr, dc);
+    return best;
+  };
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return caption() > 10; }, 20000));  // in the text colour
+  speed->SetEnabled(false);
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return caption() < 10; }, 20000));
+  EXPECT_GE(caption(), 3.0);
+  speed->SetEnabled(true);
   // A mouse click on the parent window reaches the speed button under it.
   int clicks = 0;
   speed->OnClick = [&](TObject*) { ++clicks; };

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "gui/gui.h"
+#include "platform/colors.h"
 #include "skin/adapters/acbuttons.h"
 #include "skin/adapters/accombo.h"
 #include "skin/adapters/acctrladapter.h"
@@ -33,6 +34,19 @@ POINT ScreenPoint(HWND h, int x, int y) {
   POINT p{x, y};
   ClientToScreen(h, &p);
   return p;
+}
+
+// How far a control's caption stands out from its face: the strongest contrast with `face` of a pixel of rectangle r
+// of a window's client area (inside the control's frame).
+double CaptionContrast(HWND window, const RECT& r, uint32_t face) {
+  Pump(10);
+  double best = 1;
+  HDC dc = GetDC(window);
+  for (int y = r.top + 3; y < r.bottom - 3; ++y)
+    for (int x = r.left + 3; x < r.right - 3; ++x)
+      best = std::max(best, platform::ContrastRatio(platform::TColor(GetPixel(dc, x, y)), platform::TColor(face)));
+  ReleaseDC(window, dc);
+  return best;
 }
 
 struct Host : CtrlAdapterHost {
@@ -174,6 +188,12 @@ TEST(ControlAdapter, ReplicaShowsSectionColoursInEveryState) {
     };
     EXPECT_NE(disabled, ButtonN);
     EXPECT_LT(spread(disabled), spread(ButtonN)) << std::hex << disabled;
+    // Its caption dimmed, still readable: 3:1 at least, under the enabled caption's.
+    RECT client{};
+    GetClientRect(b, &client);
+    const double dimmed = CaptionContrast(b, client, disabled);
+    EXPECT_GE(dimmed, 3.0);
+    EXPECT_LT(dimmed, platform::ContrastRatio(0x000000, ButtonN));
     r.button->SetEnabled(true);
     EXPECT_EQ(Replica::Probe(r.button, 4, 4), ButtonN);
 
@@ -346,6 +366,12 @@ TEST(ControlAdapter, SpeedButtonsArePaintedByTheirHandlerUntilTheSkinGoes) {
   plain->Perform(gui::CM_MOUSELEAVE, 0, 0);
   EXPECT_NE(downDisabled, ButtonP) << "greyed";
   EXPECT_NE(upDisabled, ButtonN) << "greyed";
+  // A caption (the station's "End the meeting") dimmed, still readable.
+  plain->SetCaption("End");
+  formPixel(plain, 4, 4);
+  const RECT face{plain->Left(), plain->Top(), plain->Left() + plain->Width(), plain->Top() + plain->Height()};
+  EXPECT_GE(CaptionContrast(f, face, upDisabled), 3.0);
+  plain->SetCaption("");
   EXPECT_NE(downDisabled, upDisabled) << std::hex << downDisabled;
   EXPECT_EQ(hotDisabled, upDisabled) << std::hex << hotDisabled << " " << upDisabled;
   plain->SetEnabled(true);

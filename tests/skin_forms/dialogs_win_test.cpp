@@ -516,6 +516,13 @@ TEST(DialogHook, FileOpenDialogsCloseCleanlyWithEveryListedChildAdapted) {
   }
 }
 
+// The file dialog's visible size grip, or nullptr.
+HWND SizeGripOf(HWND d) {
+  for (HWND c = GetWindow(d, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    if (ClassOf(c) == "ScrollBar" && (GetWindowLongA(c, GWL_STYLE) & SBS_SIZEGRIP) && IsWindowVisible(c)) return c;
+  return nullptr;
+}
+
 // The file dialog's size grip (the system's grip control, adapted by the skin) sizes the dialog when dragged with
 // the real mouse: the adapter answers the corner's hit code, and the press hands the sizing to the dialog (it
 // sized the grip itself, so nothing moved).
@@ -527,9 +534,7 @@ TEST(DialogHook, TheFileDialogIsSizedByDraggingItsGrip) {
   bool gripFound = false;
   ShowFileOpenDialog(owner.Handle(), [&](HWND d) {
     if (launched == 0) {
-      HWND grip = nullptr;
-      for (HWND c = GetWindow(d, GW_CHILD); c && !grip; c = GetWindow(c, GW_HWNDNEXT))
-        if (ClassOf(c) == "ScrollBar" && (GetWindowLongA(c, GWL_STYLE) & SBS_SIZEGRIP) && IsWindowVisible(c)) grip = c;
+      HWND grip = SizeGripOf(d);
       gripFound = grip != nullptr && skin::AdapterOfWindow(grip) != nullptr;
       if (!gripFound) {
         PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
@@ -1447,6 +1452,71 @@ TEST(DialogHook, TheFileDialogsLookInListAndFileNameFieldTakeTheSkinAndTheFieldK
     EXPECT_TRUE(faceChecked);
     EXPECT_FALSE(ModalDriver::forced);
   }
+}
+
+// The "File name" field after the dialog is sized with its grip (the real mouse), in a program's skin: what is
+// typed shows, and its frame is drawn all round, the grown part too (the field and the combo boxes around it
+// are moved while the dialog holds their repaints: they paint once it lets go).
+TEST(DialogHook, TheFileNameFieldShowsItsTextAndFrameAfterTheFileDialogIsSized) {
+  StoredSkin skin("spring_willow.asz");
+  Owner owner;
+  // The pixels of the field's text (unlike its background at its right end); the black ones of the frame of the
+  // combo box that holds it.
+  auto ink = [](HWND name, int& black) {
+    RECT e{}, c{};
+    GetWindowRect(name, &e);
+    GetWindowRect(GetParent(GetParent(name)), &c);
+    const uint32_t bg = testsupport::ScreenPixel(e.right - 2, (e.top + e.bottom) / 2);
+    int n = 0;
+    for (int y = e.top; y < e.bottom; ++y)
+      for (int x = e.left; x < e.left + 60; ++x) n += testsupport::ScreenPixel(x, y) != bg;
+    black = 0;
+    for (int x = c.left; x < c.right; ++x)
+      black += (testsupport::ScreenPixel(x, c.top) == 0) + (testsupport::ScreenPixel(x, c.bottom - 1) == 0);
+    for (int y = c.top; y < c.bottom; ++y) black += testsupport::ScreenPixel(c.right - 1, y) == 0;
+    return n;
+  };
+  int stage = 0, before = 0, after = 0, black = -1;
+  DWORD since = GetTickCount();
+  RECT first{}, last{};
+  char text[16] = {};
+  ShowFileOpenDialog(owner.Handle(), [&](HWND d) {
+    HWND name = reinterpret_cast<HWND>(SendMessageA(GetDlgItem(d, 0x47c), CBEM_GETEDITCONTROL, 0, 0));
+    const bool late = GetTickCount() - since > 20000;
+    if (stage == 0) {  // "abc" shows in the focused field; the grip dragged by +60,+40
+      if ((name == nullptr || GetFocus() != name) && !late) return false;
+      if (GetWindowTextLengthA(name) == 0)
+        for (char c : std::string("abc")) SendMessageA(name, WM_CHAR, WPARAM(c), 1);
+      if ((before = ink(name, black)) < 20 && !late) return false;
+      RECT g{};
+      GetWindowRect(SizeGripOf(d), &g);
+      GetWindowRect(d, &first);
+      const POINT p{(g.left + g.right) / 2, (g.top + g.bottom) / 2};
+      testsupport::Xdotool(testsupport::MoveTo(p) + " sleep 0.2 mousedown 1 sleep 0.2 " + testsupport::MoveTo(p.x + 30, p.y + 20) +
+                           " sleep 0.2 " + testsupport::MoveTo(p.x + 60, p.y + 40) + " sleep 0.3 mouseup 1");
+      stage = 1;
+    } else if (stage == 1) {  // sized and steady: "de" typed
+      RECT now{};
+      GetWindowRect(d, &now);
+      const bool moving = !EqualRect(&now, &last) || GetCapture() != nullptr || now.right - first.right < 60;
+      last = now;
+      if (moving && !late) return false;
+      SetFocus(name);
+      for (char c : std::string("de")) SendMessageA(name, WM_CHAR, WPARAM(c), 1);
+      stage = 2;
+    } else {  // the whole text shows, in a whole frame
+      GetWindowTextA(name, text, int(sizeof text));
+      if (((after = ink(name, black)) <= before || black > 0) && !late) return false;
+      PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+      return true;
+    }
+    since = GetTickCount();
+    return false;
+  });
+  EXPECT_EQ(std::string(text), "abcde");
+  EXPECT_GT(after, before) << "the typed text does not show after the resize";
+  EXPECT_EQ(black, 0) << "black edges in the field's frame";
+  EXPECT_FALSE(ModalDriver::forced);
 }
 
 #endif

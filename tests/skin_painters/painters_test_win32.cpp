@@ -131,14 +131,14 @@ TEST(PaintersWindows, DisabledCaptionTakesTheDisabledColour) {
       const uint32_t p = GetPixel32(bmp, x, y);
       if (p == 0xFFFFFFFFu) continue;
       ++changed;
-      // Every channel between the disabled colour (153) and the background: no other colour is drawn.
+      // Every channel between the disabled colour (115) and the background: no other colour is drawn.
       for (uint32_t c : {PixelR(p), PixelG(p), PixelB(p)}) {
-        ASSERT_GE(c, 153u) << x << ", " << y;
+        ASSERT_GE(c, 115u) << x << ", " << y;
         darkest = std::min(darkest, c);
       }
     }
   EXPECT_GT(changed, 20);
-  EXPECT_EQ(darkest, 153u);  // fully covered pixels are exactly 0.4 of black and 0.6 of white
+  EXPECT_EQ(darkest, 115u);  // fully covered pixels are exactly the disabled colour: 0.55 of black, 0.45 of white
 }
 
 TEST(PaintersWindows, SystemEntryPointsAreBound) {

@@ -112,7 +112,12 @@ TEST_F(TextTest, DisabledCaptionTakesTheMixOfFontAndBackground) {
   PaintersFixture f;
   Bitmap bmp = test::Filled(40, 40, 0xFF000000u);
   WriteTextSectionEx(bmp, font, "x", false, &f.manager, TRect{10, 10, 30, 30}, 1, f.label, 0);
-  EXPECT_EQ(GetPixel32(bmp, 11, 15), 0xFF999999u);  // 0.4 of black, 0.6 of white: 153
+  // 0.4 of black and 0.6 of white (153) would stand out from the white by 2.9:1 only: 0.55 of black, 115, by 4.7:1.
+  EXPECT_EQ(GetPixel32(bmp, 11, 15), 0xFF737373u);
+  SkinStateBlock dark;
+  dark.FontColor = 0xFFFFFF;
+  dark.Color = 0x000000;
+  EXPECT_EQ(DisabledTextColor(dark), 0x737373);  // 0.4 of white on black, 102, reads at 3.7:1; 0.45 at 4.4:1
   // Enabled, in state 1: the hot font colour (red) after the right contour (blue).
   Bitmap hot = test::Filled(40, 40, 0xFF000000u);
   WriteTextSectionEx(hot, font, "x", true, &f.manager, TRect{10, 10, 30, 30}, 1, f.label, 0);

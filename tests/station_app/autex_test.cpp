@@ -604,11 +604,12 @@ struct ReponseDialogue {
 TEST(EnvoiAutex, TheFileChoiceKeepsFilesOfAtMost65000BytesWithNamesOfAtMost230Characters) {
   UneStationAutex u;
   station::FichePrincipale& f = u.f();
-  std::string filtre;
+  std::string filtre, dossier;
   std::string choisi;
   std::string trop_long;
   ReponseDialogue dialogue([&](gui::TOpenDialog& d) {
     filtre = d.Filter;
+    dossier = d.InitialDir;
     trop_long = d.LongNameMessage;
     if (choisi == "<cancel>") return false;
     d.FileName = choisi;
@@ -618,6 +619,8 @@ TEST(EnvoiAutex, TheFileChoiceKeepsFilesOfAtMost65000BytesWithNamesOfAtMost230Ch
   choisi = (u.st.dir.path() / "max.bin").string();
   f.Fichier_TX_AUTEXClick(nullptr);
   EXPECT_EQ(filtre, "(*.*)|*.*");
+  EXPECT_EQ(dossier, f.Repertoire_travail);  // the station's own, not the folder last used by another
+  EXPECT_FALSE(dossier.empty());
   EXPECT_EQ(f.Nom_fichier_TX, "max.bin");
   EXPECT_EQ(f.Chemin_fichier_TX, choisi);
   EXPECT_EQ(f.Nom_du_fichier_TX_AUTEX->Caption(), "max.bin");

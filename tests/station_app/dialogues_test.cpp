@@ -6,6 +6,9 @@
 #include "station/historique_des_versions.h"
 #include "station/menu_oui_non.h"
 #include "station/message_d_erreur.h"
+#ifdef _WIN32
+#include "tests/support/win_screen.h"
+#endif
 
 using namespace apptest;
 
@@ -176,15 +179,25 @@ TEST(HistoriqueEtAPropos, TheirTextsAndCaptions) {
   EXPECT_NE(station::Ligne_produit(1), station::Ligne_produit(2));
 }
 
-TEST(Fenetres, SpeechOptionsAndModuleWindowsOpenModally) {
+TEST(Fenetres, SpeechOptionsAndModuleWindowsOpenModallyOverTheMainWindow) {
   Bureau bureau;
   StationTest st(bureau);
   station::Station& s = st.Demarre();
+  st.Montre();
+  st.f().SetBounds(300, 200, st.f().Width(), st.f().Height());
   bool modale = false;
-  bureau.reponse_modale = [&](gui::TCustomForm& w) { modale = w.IsModal(); };
+  gui::TRect place{};
+  bureau.reponse_modale = [&](gui::TCustomForm& w) {
+    modale = w.IsModal();
+    place = w.BoundsRect();
+  };
   st.f().Options_pour_synthese_vocaleClick(nullptr);
   EXPECT_EQ(bureau.modales.back(), "TForm43");
   EXPECT_TRUE(modale);
+  // Centred over the main window, clear of its caption.
+  const gui::TRect station = st.f().BoundsRect();
+  EXPECT_NEAR(place.Left - station.Left, station.Right - place.Right, 1);
+  EXPECT_GT(place.Top, station.Top + 40);
   st.f().DRF1278DM2Click(nullptr);
   EXPECT_EQ(bureau.modales.back(), "TForm19");
   EXPECT_FALSE(s.Form43->Visible());
@@ -203,5 +216,29 @@ TEST(Fenetres, APathLongerThan255CharactersReachesTheShellWhole) {
   // What the shell shows for it belongs to the station's window.
   EXPECT_EQ(st.shell.requests[0].owner, static_cast<void*>(st.f().WindowHandle()));
 }
+
+#ifdef _WIN32
+// The message window's keys, typed to what has the keyboard once it shows: Return presses its OK button, Escape
+// closes it without.
+TEST(Message, ReturnPressesTheOkButtonAndEscapeClosesTheWindow) {
+  Bureau bureau;
+  StationTest st(bureau);
+  station::Station& s = st.Demarre();
+  st.Montre();
+  for (const WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+    bool ferme = false;
+    bureau.reponse_modale = [&](gui::TCustomForm& w) {
+      testsupport::PumpUntil([&] { return GetActiveWindow() == w.Handle() && GetFocus() != nullptr; });
+      PostMessageA(GetFocus(), WM_KEYDOWN, key, 1);
+      PostMessageA(GetFocus(), WM_KEYUP, key, LPARAM(0xC0000001));
+      ferme = testsupport::PumpUntil([&] { return w.ModalResult() != gui::mrNone; }, 20000);
+    };
+    s.Form36->Afficher_erreur("Your are not yet connected...", "Vous n'\xEAtes pas encore connect\xE9...");
+    EXPECT_TRUE(ferme) << key;
+    EXPECT_EQ(s.Form36->Bouton_OK_presse, key == VK_RETURN ? 1 : 0) << key;
+    EXPECT_FALSE(s.Form36->Visible());
+  }
+}
+#endif
 
 }  // namespace

@@ -44,16 +44,19 @@ TEST(UnitesProgramme, HelpOpensThePageOfTheLanguageOrSaysWhyNot) {
     std::string message;      // the start of the message shown ("" none)
   };
   const std::string a_cote = (programme.path() / "AIDE_VORNATEL.HTM").string();
+  // The page of the working directory goes to the shell by its full name: a bare name is looked for beside the
+  // program first.
+  const auto ici = [&](const char* page) { return station::Chemin_dans(u.st.systeme.Repertoire_courant(), page); };
   const std::vector<Cas> cas = {
-      {autex::LANGUE_ANGLAIS, "HELP_VORNATEL.HTM", "", 42, "HELP_VORNATEL.HTM", ""},
+      {autex::LANGUE_ANGLAIS, "HELP_VORNATEL.HTM", "", 42, ici("HELP_VORNATEL.HTM"), ""},
       {autex::LANGUE_FRANCAIS, "HELP_VORNATEL.HTM", "", 42, "", "La page d'aide AIDE_VORNATEL.HTM ne peut pas"},
       {autex::LANGUE_FRANCAIS, "", "AIDE_VORNATEL.HTM", 42, a_cote, ""},
-      {autex::LANGUE_FRANCAIS, "AIDE_VORNATEL.HTM", "AIDE_VORNATEL.HTM", 42, "AIDE_VORNATEL.HTM", ""},
+      {autex::LANGUE_FRANCAIS, "AIDE_VORNATEL.HTM", "AIDE_VORNATEL.HTM", 42, ici("AIDE_VORNATEL.HTM"), ""},
       {autex::LANGUE_ANGLAIS, "", "", 42, "", "The help page HELP_VORNATEL.HTM cannot be opened: it is neither"},
       // Nothing shows it: the message names the page in full.
-      {autex::LANGUE_ANGLAIS, "HELP_VORNATEL.HTM", "", 31, "HELP_VORNATEL.HTM",
+      {autex::LANGUE_ANGLAIS, "HELP_VORNATEL.HTM", "", 31, ici("HELP_VORNATEL.HTM"),
        "The help page cannot be shown here: no program shows it (error 31). Open it in a browser: " +
-           station::Chemin_dans(u.st.systeme.Repertoire_courant(), "HELP_VORNATEL.HTM")},
+           ici("HELP_VORNATEL.HTM")},
   };
   for (const Cas& c : cas) {
     for (const char* page : {"HELP_VORNATEL.HTM", "AIDE_VORNATEL.HTM"}) {

@@ -452,6 +452,13 @@ TEST(PortLoss, ThePresenceCheckKeepsAirBytesAndOnlyRunsWhileIdle) {
   line->input += "AB" + reply(2, module.parameters) + "CD";
   rig.run(700);
   EXPECT_EQ(rig.window.reception.substr(rig.window.reception.size() - 4), "ABCD");
+  // A reply begun before the deadline and ended after it: no text, and the module is there.
+  ASSERT_TRUE(attend_trame(5000));
+  line->input += "G" + reply(2, module.parameters).substr(0, 9);
+  rig.run(700);
+  line->input += reply(2, module.parameters).substr(9) + "H";
+  rig.run(20);
+  EXPECT_EQ(rig.window.reception.substr(rig.window.reception.size() - 4), "CDGH");
   // No reply, but air bytes: the module is there.
   ASSERT_TRUE(attend_trame(5000));
   line->input += "EF";

@@ -211,7 +211,8 @@ TEST_F(Pending, AReplyLongerThanTheSimulatorsIsDecodedFromItsLastTwelveParameter
 TEST_F(Pending, PartOfAReplyAtTheDeadlineIsAFailureAndNotDecoded) {
   auto& t = rig.io.transceiver;
   t.Lecture_parametres_DRF1278DM(1);
-  line->input = reply(2, params(1, 0x0A, 0x07, 5, 9, 4)).substr(0, 15);
+  const std::string r = reply(2, params(1, 0x0A, 0x07, 5, 9, 4));
+  line->input = r.substr(0, 15);
   rig.run(600);
   EXPECT_EQ(t.Commande_DRF_en_attente, 0);
   // Bytes came: the port and speed are named, and that they made no reply.
@@ -219,6 +220,18 @@ TEST_F(Pending, PartOfAReplyAtTheDeadlineIsAFailureAndNotDecoded) {
                                    "understood");
   EXPECT_EQ(rig.window.champsLus, 0);
   EXPECT_TRUE(t.Node_ID_lu.empty());
+  // Its rest, late, is no received text; nor is a reply that comes whole after its command was judged (a slow
+  // line at start-up): only the air bytes around them show.
+  line->input = r.substr(15) + "air";
+  rig.run(50);
+  t.Lecture_parametres_DRF1278DM(1);
+  rig.run(600);
+  line->input = "hi" + r.substr(0, 12);
+  rig.run(50);
+  line->input = r.substr(12) + "yo";
+  rig.run(50);
+  EXPECT_EQ(rig.window.reception, "airhiyo");
+  EXPECT_TRUE(t.Reponse_DRF.empty());
 }
 
 TEST_F(Pending, WrongChecksumIsAFailure) {

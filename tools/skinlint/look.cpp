@@ -6,8 +6,10 @@
 #include <vector>
 
 #include "skin/painters/section_paint.h"
+#include "skin/painters/skinned_text.h"
 #include "skin/painters/state_images.h"
 #include "skin/pixels/graph_utils.h"
+#include "skin/pixels/pixel_helpers.h"
 #include "platform/colors.h"
 
 namespace skinlint {
@@ -100,6 +102,7 @@ class Look {
 
   void Run() {
     Texts();
+    DisabledTexts();
     RichEditTexts();
     SeeThroughShadows();
     States();
@@ -205,6 +208,42 @@ class Look {
           problem_("[" + name + "] text of state " + std::to_string(state) + ": " + hex(fromTColor(block.FontColor)) + " on about " + hex(worstRow) +
                    " has a contrast of " + number(worst) + ":1, under " + number(MinTextContrast) + ":1");
       }
+    }
+  }
+
+  // Disabled captions of buttons and check boxes: written in the disabled colour of their text section (the
+  // control's, or its parent's where the control shows its parent) over the control's faded picture (the
+  // program's own fade, over the parent's picture). They stand out from each row of the band where text stands
+  // by MinDisabledContrast, and from the enabled caption's colour by MinStateDifference.
+  void DisabledTexts() {
+    for (const char* name : {"BUTTON", "SPEEDBUTTON", "CHECKBOX"}) {
+      const int sec = Section(name);
+      if (sec < 0 || !CarriesText(name)) continue;
+      const skin::SkinSectionRecord& own = s_.Sections[size_t(sec)];
+      const int parent = ParentOf(name);
+      const int textSection = own.NormalState.Transparency >= 1 && parent >= 0 ? parent : sec;
+      const skin::SkinStateBlock& block = s_.Sections[size_t(textSection)].NormalState;
+      if ((block.FontColor | block.Color) & 0xFF000000) continue;  // system colours: the system's pair
+      int w, h;
+      SizeOf(name, w, h);
+      Bitmap under = Paint(-1, 0, parent, 0, w, h);
+      Bitmap faded = Paint(sec, 0, parent, 0, w, h);
+      skin::PaintDisabledLook(faded, skin::dkBlended, skin::TColor(s_.Colors[skin::scMainColor]), skin::TPoint{},
+                              skin::CacheInfoFromBitmap(&under, 0, 0));
+      const Rgb text = fromTColor(uint32_t(skin::DisabledTextColor(block)));
+      const TRect band = Inner(own, w, h);
+      double worst = 21;
+      Rgb worstRow;
+      for (int y = h / 3; y < h - h / 3; ++y) {
+        const Rgb row = mean(faded, TRect{band.Left, y, band.Right, y + 1});
+        if (const double c = contrast(text, row); c < worst) worst = c, worstRow = row;
+      }
+      const std::string what = std::string("[") + name + "] disabled text " + hex(text);
+      if (worst < MinDisabledContrast)
+        problem_(what + " on about " + hex(worstRow) + " has a contrast of " + number(worst) + ":1, under " +
+                 number(MinDisabledContrast) + ":1");
+      if (const double d = deltaE(text, fromTColor(uint32_t(block.FontColor))); d < MinStateDifference)
+        problem_(what + " differs from the enabled text by " + number(d) + ", under " + number(MinStateDifference));
     }
   }
 
