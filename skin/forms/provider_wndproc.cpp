@@ -305,9 +305,20 @@ bool ProviderCommandFirst(TsSkinProvider& p, gui::TMessage& m) {
   if (!AcceptSkinCommand(m)) return true;
   gui::TCustomForm* form = p.Form();
   switch (SkinCommandCode(m.WParam)) {
-    case AC_SKINLOADED:
-      if (form && !form->IsDestroying() && OwnManager(p, m.LParam) && !p.SystemMenu) ProviderApplySkin(p);
+    case AC_SKINLOADED: {
+      if (!form || form->IsDestroying() || !OwnManager(p, m.LParam)) return false;
+      // A skin without the form's section leaves the form unskinned: it first lets go of the previous skin's
+      // frame, controls and menus as when the skin is removed, then takes the skin as an unskinned form does,
+      // so that it looks as when that skin is switched on from no skin.
+      if (SkinManagerGetSectionIndex(*ProviderManager(p), p.SkinData().SkinSection) < 0) {
+        gui::TMessage removed{WM_SKINCOMMAND, SkinCommandWParam(AC_SKINREMOVED), m.LParam, 0};
+        ProviderCommandFirst(p, removed);
+        ProviderCommandUnskinned(p, m);
+        return true;
+      }
+      if (!p.SystemMenu) ProviderApplySkin(p);
       return false;
+    }
     case AC_SKINREMOVED: {
       if (!OwnManager(p, m.LParam)) {
         HandToChildren(p, m);

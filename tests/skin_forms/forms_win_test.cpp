@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "gui/gui.h"
+#include "skin/data/packedskin.h"
 #include "skin/data/programskinmanager.h"
 #include "skin/manager/skinchange.h"
 #include "skin/manager/skincommands.h"
@@ -911,6 +912,103 @@ TEST(ProviderWindows, TheSkinsRemovalAndLoadSwitchALiveFormBetweenPlainAndSkinne
     EXPECT_EQ(GetWindowLongA(h, GWL_STYLE) & WS_SYSMENU, 0);
     EXPECT_NE(s.form->Color(), skin::clBtnFace);
   }
+}
+
+// Variants of a stored skin whose description lacks sections, switched to live from another skin: the form and a
+// speed button look exactly as when the same skin is applied afresh (switched on from "None"), where a section
+// the skin lacks gives the plain look, never what the previous skin left.
+TEST(ProviderWindows, ASkinLackingSectionsLooksAfterALiveSwitchAsAfterAFreshStart) {
+  StationForm s;
+  auto* box = new gui::TGroupBox(s.form);
+  box->SetParent(s.form);
+  box->SetBounds(10, 10, 220, 80);
+  auto* speed = new gui::TSpeedButton(s.form);
+  speed->SetParent(box);
+  speed->SetBounds(20, 30, 80, 24);
+  speed->SetCaption("Lucky");
+  const int lucky = s.manager->InternalSkins.IndexOf("Lucky (internal)");
+  ASSERT_GE(lucky, 0);
+  std::vector<skin::PackedSkinMember> members;
+  {
+    auto conv = std::make_unique<skin::TacSkinConvertor>();
+    conv->LendPackedData(s.manager->InternalSkins[lucky].Data);
+    ASSERT_TRUE(skin::ExtractPackedSkin(conv));
+    conv->ReleasePackedData();
+    members.push_back({"Options.dat", std::string(conv->Options->View())});
+    for (const auto& f : conv->Files) members.push_back({f.FileName, std::string(f.Data->View())});
+  }
+  auto removeSection = [](std::string name) {
+    return [name](std::string& o) {
+      const size_t at = o.find("[" + name + "]");
+      ASSERT_NE(at, std::string::npos) << name;
+      o.erase(at, o.find("\n[", at) + 1 - at);
+    };
+  };
+  struct Case {
+    const char* name;
+    std::function<void(std::string&)> edit;
+  };
+  const std::vector<Case> cases = {
+      {"without SPEEDBUTTON", removeSection("SPEEDBUTTON")},
+      {"GLOBALINFO only", [](std::string& o) { o.erase(o.find("\n[", o.find("[GLOBALINFO]")) + 1); }},
+      {"without FORM", removeSection("FORM")},
+  };
+  struct Look {
+    bool skinned, sysMenu, region, border;
+    std::vector<uint32_t> button;
+    bool operator==(const Look&) const = default;
+  };
+  auto look = [&] {
+    Look l{skin::ProviderSkinned(*s.p), (GetWindowLongA(s.Handle(), GWL_STYLE) & WS_SYSMENU) != 0,
+           HasRegion(s.Handle()), s.p->BorderForm != nullptr, {}};
+    for (int y = 30; y < 54; y += 3)
+      for (int x = 20; x < 100; x += 2) {
+        POINT pt{x, y};
+        ClientToScreen(box->WindowHandle(), &pt);
+        l.button.push_back(testsupport::ScreenPixel(pt.x, pt.y) & 0xFFFFFF);
+      }
+    return l;
+  };
+  // Redrawn until two pictures in a row agree.
+  auto settled = [&] {
+    Look last = look();
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 20000) {
+      RedrawWindow(s.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      PumpFor(150);
+      Look now = look();
+      if (now == last) return now;
+      last = std::move(now);
+    }
+    return last;
+  };
+  for (size_t i = 0; i < cases.size(); ++i) {
+    SCOPED_TRACE(cases[i].name);
+    std::vector<skin::PackedSkinMember> edited = members;
+    cases[i].edit(edited[0].Data);
+    const std::string name = "Variant " + std::to_string(i);
+    skin::TsStoredSkin& stored = s.manager->InternalSkins.Add();
+    stored.Name = name;
+    const std::string packed = skin::PackSkin(edited);
+    stored.Data.WriteBuffer(packed.data(), int64_t(packed.size()));
+    s.manager->SetSkinName("Spring Willow (internal)");
+    settled();
+    s.manager->SetSkinName(name);
+    ASSERT_EQ(s.manager->SkinName(), name);
+    const Look live = settled();
+    s.manager->SetActive(false);
+    settled();
+    s.manager->SetActive(true);
+    const Look fresh = settled();
+    EXPECT_EQ(live.skinned, fresh.skinned);
+    EXPECT_EQ(live.sysMenu, fresh.sysMenu);
+    EXPECT_EQ(live.region, fresh.region);
+    EXPECT_EQ(live.border, fresh.border);
+    EXPECT_TRUE(live.button == fresh.button) << "the speed button differs";
+    // Drawn by a section (the parent's) or plain, never a black block.
+    EXPECT_LT(std::count(live.button.begin(), live.button.end(), 0u), std::ptrdiff_t(live.button.size() / 4));
+  }
+  EXPECT_TRUE(s.system.messageBoxes.empty());
 }
 
 // Counts the WM_PAINT messages that paint a window on the screen (not those that print it into a given device
