@@ -262,10 +262,23 @@ class SkinLoader {
     ReadSections();
     SkinManagerIndexSkin(s);
     SkinManagerCacheCommonIndexes(s);
+    CheckFormOffset();
     return std::move(next_);
   }
 
  private:
+  // With extended borders the border window draws the EXBORDER image around the form, the form set FORMOFFSET
+  // into its borders: an offset as wide as a border leaves no margin, and the window's caption and frame are lost.
+  void CheckFormOffset() {
+    const LoadedSkin& s = *next_;
+    const int32_t ex = s.CommonIndexes.ExBorder;
+    if (s.SkinData.BorderMode != 0 || !SkinManagerIsValidImageIndex(s, ex)) return;
+    const int32_t narrowest = std::min({SkinMaskBorderLeft(s, ex), SkinMaskBorderTop(s, ex), SkinMaskBorderRight(s, ex),
+                                        SkinMaskBorderBottom(s, ex)});
+    const SkinSizeKey bound{"GLOBALINFO", "FORMOFFSET", 0, std::max(narrowest - 1, 0)};
+    CheckSize(&bound, "GLOBALINFO", "FORMOFFSET", s.SkinData.FormOffset, keys_.Value("GLOBALINFO", "FORMOFFSET", ""));
+  }
+
   // ---- Version notices.
   void CheckSkinVersion(double version) {
     if (version < OldestFullSkinVersion) {

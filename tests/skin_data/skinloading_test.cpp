@@ -229,6 +229,10 @@ TEST(SkinLoading, AFailedLoadKeepsThePreviousSkinAndReportsOnce) {
       // A negative size is a size, bounded as such, never a system colour.
       {"negative glow margin", Pack(WithOptions([](std::string& o) { Append(o, "[BUTTON_SMALL]\r\nGLOWMARGIN=-101\r\n"); })),
        TSkinMessageKind::Error, "its key GLOWMARGIN of section [BUTTON_SMALL] has the value \"-101\", outside the -100 to 100"},
+      {"frame offset as wide as the extended border",
+       Pack(WithOptions(Global("FORMOFFSET=4\r\nEXBORDER=" + Mask(0, 0, 48, 32, 4, 4, 4, 4, 2, 1, 0, 0)))),
+       TSkinMessageKind::Error,
+       "its key FORMOFFSET of section [GLOBALINFO] has the value \"4\", outside the 0 to 3 that can be drawn"},
       {"lower-case GLOBALINFO", Pack(WithOptions(Replace("[GLOBALINFO]", "[globalinfo]"))), TSkinMessageKind::Error,
        "The \"Bad\" skin cannot be used: its description has no GLOBALINFO section (its section [globalinfo] is written "
        "in other letter case)"},
