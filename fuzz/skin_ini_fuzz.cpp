@@ -79,6 +79,10 @@ void checkDrawable(const TIniSections& description, const LoadedSkin& skin) {
                                             SkinMaskBorderRight(skin, ex), SkinMaskBorderBottom(skin, ex)}) &&
       skin.SkinData.FormOffset > 0)
     std::abort();
+  // A dialog's caption below the frame's border holds its small close button.
+  const int32_t close = skin.CommonIndexes.SIConClose;
+  const int32_t button = SkinManagerIsValidImageIndex(skin, close) ? ImageFrameHeight(skin.Images[size_t(close)]) : 1;
+  if (skin.SkinData.BorderWidth > std::max(skin.SkinData.TitleHeight - button, 0)) std::abort();
 }
 
 void loadWholeSkin(std::string_view options) {

@@ -263,6 +263,7 @@ class SkinLoader {
     SkinManagerIndexSkin(s);
     SkinManagerCacheCommonIndexes(s);
     CheckFormOffset();
+    CheckBorderWidth();
     return std::move(next_);
   }
 
@@ -277,6 +278,16 @@ class SkinLoader {
                                         SkinMaskBorderBottom(s, ex)});
     const SkinSizeKey bound{"GLOBALINFO", "FORMOFFSET", 0, std::max(narrowest - 1, 0)};
     CheckSize(&bound, "GLOBALINFO", "FORMOFFSET", s.SkinData.FormOffset, keys_.Value("GLOBALINFO", "FORMOFFSET", ""));
+  }
+
+  // A dialog's caption is what the title height leaves below the frame's border, and it holds the small close
+  // button: a border as tall as that leaves message boxes without caption or close button.
+  void CheckBorderWidth() {
+    const LoadedSkin& s = *next_;
+    const int32_t close = s.CommonIndexes.SIConClose;
+    const int32_t button = SkinManagerIsValidImageIndex(s, close) ? ImageFrameHeight(s.Images[size_t(close)]) : 1;
+    const SkinSizeKey bound{"GLOBALINFO", "BORDERWIDTH", 0, std::max(s.SkinData.TitleHeight - button, 0)};
+    CheckSize(&bound, "GLOBALINFO", "BORDERWIDTH", s.SkinData.BorderWidth, keys_.Value("GLOBALINFO", "BORDERWIDTH", ""));
   }
 
   // ---- Version notices.

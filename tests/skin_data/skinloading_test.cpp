@@ -233,6 +233,8 @@ TEST(SkinLoading, AFailedLoadKeepsThePreviousSkinAndReportsOnce) {
        Pack(WithOptions(Global("FORMOFFSET=4\r\nEXBORDER=" + Mask(0, 0, 48, 32, 4, 4, 4, 4, 2, 1, 0, 0)))),
        TSkinMessageKind::Error,
        "its key FORMOFFSET of section [GLOBALINFO] has the value \"4\", outside the 0 to 3 that can be drawn"},
+      {"a frame border taller than the caption leaves", Pack(WithOptions(Global("BORDERWIDTH=24"))), TSkinMessageKind::Error,
+       "its key BORDERWIDTH of section [GLOBALINFO] has the value \"24\", outside the 0 to 23 that can be drawn"},
       {"lower-case GLOBALINFO", Pack(WithOptions(Replace("[GLOBALINFO]", "[globalinfo]"))), TSkinMessageKind::Error,
        "The \"Bad\" skin cannot be used: its description has no GLOBALINFO section (its section [globalinfo] is written "
        "in other letter case)"},
