@@ -193,7 +193,27 @@ void BM_LoadManyChainedSections(benchmark::State& state) {
   state.counters["description_kB"] = double(skintest::FixtureOptionsText(o).size()) / 1024.0;
 }
 
+// What the painters ask of a loaded skin of one chain of 20,000 sections: the images of the chain's last section
+// that lie at its top or nowhere (the corners, the outer mask), each asked again at every paint.
+void BM_InheritedLookupsAtTheEndOfALongChain(benchmark::State& state) {
+  skintest::FixtureOptions o;
+  o.extraSections = o.chain = 20000;
+  const std::string container = PackSkin(skintest::FixtureMembers(o), Z_BEST_SPEED);
+  PortableSkinSystem sys;
+  TsSkinManager m(sys);
+  TsStoredSkin& stored = m.InternalSkins.Add();
+  stored.Name = "Chain";
+  stored.Data.WriteBuffer(container.data(), int64_t(container.size()));
+  m.SetSkinName("Chain");
+  const int32_t last = SkinManagerGetSectionIndex(m.Skin(), "EXTRA19999");
+  if (last < 0) state.SkipWithError("the skin did not load");
+  for (auto _ : state)
+    for (const char* key : {"BORDERSMASK", "IMGTOPLEFT", "IMGBTMRIGHT", "OUTERMASK", "TITLEBAR"})
+      benchmark::DoNotOptimize(SkinManagerGetImageIndex(m.Skin(), last, key));
+}
+
 BENCHMARK(BM_LoadPackedSkinIntoTables)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InheritedLookupsAtTheEndOfALongChain)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LoadManyChainedSections)->Args({2000, 0})->Args({2000, 100})->Args({2000, 2000})->Args({30000, 30000})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_UnpackContainer)->Unit(benchmark::kMicrosecond);

@@ -3,6 +3,7 @@
 // same bytes are loaded as a whole skin, beside fixed image files (a 24-bit master bitmap, PNG glows, a JPEG
 // and a small bitmap) in a stored skin's container: the load either fails and keeps the previous (empty)
 // skin, or gives tables whose every index and rectangle is sound.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -63,8 +64,25 @@ void checkDrawable(const TIniSections& description, const LoadedSkin& skin) {
         !within("", "OUTOFFSL", s.OuterOffsets.Left) || !within("", "OUTOFFSB", s.OuterOffsets.Bottom) ||
         !within("", "GSIZE", s.NormalState.GradientSize))
       std::abort();
-  for (const SkinImageRecord& r : skin.Images)
-    if (IsTitleButtonKey(r.SectionName, r.KeyName) && (ImageStateWidth(r) < 1 || ImageFrameHeight(r) < 1)) std::abort();
+  for (const SkinImageRecord& r : skin.Images) {
+    if (r.ImageCount == 0 && r.SourceRect == TRect{}) continue;  // a bitmap of the common sections
+    const int32_t w = ImageStateWidth(r), h = ImageFrameHeight(r);
+    if (w < 1 || ((r.MaskType >= 0 || IsTitleButtonKey(r.SectionName, r.KeyName)) && h < 1)) std::abort();
+    if (r.BorderLeft < 0 || r.BorderTop < 0 || r.BorderRight < 0 || r.BorderBottom < 0 || r.CommonBorderWidth < 0 ||
+        r.BorderLeft + r.BorderRight > w || (h > 0 && r.BorderTop + r.BorderBottom > h))
+      std::abort();
+  }
+  // The extended border keeps a margin around the form.
+  const int32_t ex = skin.CommonIndexes.ExBorder;
+  if (skin.SkinData.BorderMode == 0 && SkinManagerIsValidImageIndex(skin, ex) &&
+      skin.SkinData.FormOffset >= std::min({SkinMaskBorderLeft(skin, ex), SkinMaskBorderTop(skin, ex),
+                                            SkinMaskBorderRight(skin, ex), SkinMaskBorderBottom(skin, ex)}) &&
+      skin.SkinData.FormOffset > 0)
+    std::abort();
+  // A dialog's caption below the frame's border holds its small close button.
+  const int32_t close = skin.CommonIndexes.SIConClose;
+  const int32_t button = SkinManagerIsValidImageIndex(skin, close) ? ImageFrameHeight(skin.Images[size_t(close)]) : 1;
+  if (skin.SkinData.BorderWidth > std::max(skin.SkinData.TitleHeight - button, 0)) std::abort();
 }
 
 void loadWholeSkin(std::string_view options) {

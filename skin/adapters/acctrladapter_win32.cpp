@@ -224,6 +224,12 @@ void TacSpeedButtonHandler::WndProc(gui::TMessage& m) {
       return;
     case WM_PAINT: {
       if (m.WParam == 0) return;
+      // A skin without the button's section leaves it its own look.
+      if (TsSkinManager* own = SkinData->SkinManager();
+          own == nullptr || !SkinManagerIsValidSectionIndex(*own, SkinData->SkinIndex)) {
+        passOn();
+        return;
+      }
       HDC dc = reinterpret_cast<HDC>(m.WParam);
       const int saved = SaveDC(dc);
       PaintCache();

@@ -106,7 +106,9 @@ std::vector<std::string> TextToLines(std::string_view text);
 // with '[' and ending with ']' starts a new section named by the text between the brackets; any other line
 // goes to the current section (lines before the first section are dropped).
 void IniTextToSections(const std::vector<std::string>& Lines, TIniSections& Sections);
+// A text that begins with a UTF-8 byte-order mark is read without it, as text loaded into string lists is.
 inline void IniTextToSections(std::string_view text, TIniSections& Sections) {
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   IniTextToSections(TextToLines(text), Sections);
 }
 

@@ -25,6 +25,15 @@ int32_t ReadInheritedInt(const IniSource& Ini, std::string_view Section, std::st
   return value > Max ? Max : value;
 }
 
+int32_t ReadInheritedSize(const IniSource& Ini, std::string_view Section, std::string_view Key, int32_t Default,
+                          int32_t Max) {
+  std::string text;
+  const bool found =
+      findInherited(Ini, Section, Key, [](const std::string& v) { return IniTextToInt(v, -1) != -1; }, text);
+  const int32_t value = found ? IniTextToInt(text, -1) : Default;
+  return value > Max ? Max : value;
+}
+
 std::string ReadInheritedString(const IniSource& Ini, std::string_view Section, std::string_view Key,
                                 std::string_view Default) {
   std::string text;
@@ -128,6 +137,13 @@ int32_t IndexedSections::ReadInt(std::string_view Section, std::string_view Key,
   const int from = s < 0 ? -1 : Inherited(s, Key, true);
   if (from < 0) return Default;
   const int32_t value = ColorToRGB(IniTextToInt(*Own(from, Key), -1), System);
+  return value > Max ? Max : value;
+}
+
+int32_t IndexedSections::ReadSize(std::string_view Section, std::string_view Key, int32_t Default, int32_t Max) {
+  const int s = IndexOf(Section);
+  const int from = s < 0 ? -1 : Inherited(s, Key, true);
+  const int32_t value = from < 0 ? Default : IniTextToInt(*Own(from, Key), -1);
   return value > Max ? Max : value;
 }
 

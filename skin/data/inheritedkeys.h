@@ -39,6 +39,10 @@ inline constexpr std::string_view ParentClassKey = "PARENTCLASS";
 // written) and is limited to Max.
 int32_t ReadInheritedInt(const IniSource& Ini, std::string_view Section, std::string_view Key, int32_t Default,
                          int32_t Max = std::numeric_limits<int32_t>::max(), SkinSystem& System = systemSkinSystem());
+// A size key (a width, an offset, a count): read as ReadInheritedInt reads it, but a present value is taken as
+// it stands, negative ones too, never as a system colour.
+int32_t ReadInheritedSize(const IniSource& Ini, std::string_view Section, std::string_view Key, int32_t Default,
+                          int32_t Max = std::numeric_limits<int32_t>::max());
 // A string key: "?" counts as absent; an absent value gives Default.
 std::string ReadInheritedString(const IniSource& Ini, std::string_view Section, std::string_view Key,
                                 std::string_view Default);
@@ -69,6 +73,8 @@ class IndexedSections {
 
   int32_t ReadInt(std::string_view Section, std::string_view Key, int32_t Default,
                   int32_t Max = std::numeric_limits<int32_t>::max(), SkinSystem& System = systemSkinSystem());
+  int32_t ReadSize(std::string_view Section, std::string_view Key, int32_t Default,
+                   int32_t Max = std::numeric_limits<int32_t>::max());
   // The text of the value that ReadInt takes (from the section or a parent); empty when none.
   std::string IntText(std::string_view Section, std::string_view Key);
   std::string ReadString(std::string_view Section, std::string_view Key, std::string_view Default);

@@ -82,6 +82,10 @@ void SkinManagerIndexSkin(LoadedSkin& skin) {
     x.ImageByKey.emplace(key, int32_t(i));
     if (r.ImageKind == 1) x.TextureByKey.emplace(key, int32_t(i));
   }
+  x.Parent.assign(skin.Sections.size(), -1);
+  for (size_t i = 0; i < skin.Sections.size(); ++i)
+    if (const std::string& parent = skin.Sections[i].ParentName; !parent.empty())
+      if (const auto it = x.SectionByName.find(parent); it != x.SectionByName.end()) x.Parent[i] = it->second;
   x.SectionCount = skin.Sections.size();
   x.ImageCount = skin.Images.size();
   x.Made = true;
@@ -128,10 +132,46 @@ int32_t FindImage(const LoadedSkin& skin, int32_t sectionIndex, std::string_view
   return -1;
 }
 
+// The image a section takes along its chain of parents, with answer holding what is known per section (-2 not
+// known; -3 marks the sections of the walk being made). The walk ends at a known answer, at an image, at the end
+// of the chain, or where it returns to a section it passed (no image along it); every section passed takes the
+// same answer, so each section is climbed through once per key.
+int32_t WalkInherited(const LoadedSkin& skin, const std::vector<int32_t>& parents, std::vector<int32_t>& answer,
+                      std::vector<int32_t>& path, int32_t section, std::string_view keyName, int kind) {
+  path.clear();
+  int32_t at = section, found = -1;
+  while (at >= 0) {
+    const int32_t known = answer[size_t(at)];
+    if (known == -3) break;
+    if (known != -2) {
+      found = known;
+      break;
+    }
+    if (const int32_t image = FindImage(skin, at, keyName, kind); image >= 0) {
+      found = image;
+      break;
+    }
+    answer[size_t(at)] = -3;
+    path.push_back(at);
+    at = parents[size_t(at)];
+  }
+  for (int32_t p : path) answer[size_t(p)] = found;
+  return found;
+}
+
 // Climbs the PARENTCLASS chain. Every section is visited at most once, so a chain that loops back ends.
 // guardName: with guarded, a parent whose name equals the name passed on is not followed.
 int32_t FindInherited(const LoadedSkin& skin, int32_t sectionIndex, std::string_view keyName, int kind, bool guarded,
                       std::string_view sectionName) {
+  // A section that names itself ends its chain either way: guarded or not, an indexed skin answers from what
+  // earlier look-ups of the key found.
+  if (Indexed(skin) && SkinManagerIsValidSectionIndex(skin, sectionIndex) &&
+      (!guarded || skin.Sections[size_t(sectionIndex)].SectionName == sectionName)) {
+    std::vector<int32_t>& answer = skin.Lookup.Inherited[std::to_string(kind) + ":" + std::string(keyName)];
+    if (answer.size() != skin.Sections.size()) answer.assign(skin.Sections.size(), -2);
+    std::vector<int32_t> path;
+    return WalkInherited(skin, skin.Lookup.Parent, answer, path, sectionIndex, keyName, kind);
+  }
   std::vector<bool> visited(skin.Sections.size(), false);
   std::string passedName(sectionName);
   while (SkinManagerIsValidSectionIndex(skin, sectionIndex) && !visited[size_t(sectionIndex)]) {
@@ -245,30 +285,7 @@ class InheritedImages {
       if (skin.Sections[i].ParentName == skin.Sections[i].SectionName) parent_[i] = -1;
   }
 
-  int32_t Of(int32_t section) {
-    // The walk of one section: it ends at a known answer, at an image, at the end of the chain, or where it
-    // returns to a section it passed (no image along it). Every section passed has the same answer.
-    path_.clear();
-    int32_t at = section, answer = -1;
-    while (at >= 0) {
-      const int32_t known = answer_[size_t(at)];
-      if (known == -3) break;  // passed already on this walk: no image along it
-      if (known != -2) {
-        answer = known;
-        break;
-      }
-      const int32_t found = FindImage(skin_, at, key_, kind_);
-      if (found >= 0) {
-        answer = found;
-        break;
-      }
-      answer_[size_t(at)] = -3;
-      path_.push_back(at);
-      at = parent_[size_t(at)];
-    }
-    for (int32_t p : path_) answer_[size_t(p)] = answer;
-    return answer;
-  }
+  int32_t Of(int32_t section) { return WalkInherited(skin_, parent_, answer_, path_, section, key_, kind_); }
 
  private:
   const LoadedSkin& skin_;

@@ -258,6 +258,10 @@ struct SkinLookupIndex {
   TextMap<int32_t> SectionByName;
   std::unordered_map<std::string, int32_t> ImageByKey;    // section index (4 bytes) + key name
   std::unordered_map<std::string, int32_t> TextureByKey;  // the same, textures only (ImageKind 1)
+  std::vector<int32_t> Parent;  // the section each section's PARENTCLASS names, -1 none
+  // Inherited image look-ups already answered, per kind and key name: for each section the image it takes (-1
+  // none, -2 not yet known), so that deep PARENTCLASS chains are climbed once.
+  mutable std::unordered_map<std::string, std::vector<int32_t>> Inherited;
 };
 
 // Everything of the loaded skin that the painters read.

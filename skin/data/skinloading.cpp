@@ -1,6 +1,7 @@
 #include "skin/data/skinloading.h"
 
 #include <algorithm>
+#include <array>
 #include <memory>
 #include <unordered_set>
 #include <utility>
@@ -241,8 +242,16 @@ class SkinLoader {
   std::unique_ptr<LoadedSkin> Build() {
     // A text without GLOBALINFO is no skin description (random bytes, another file named Options.dat): applied,
     // it would leave every window without its frames.
-    if (described_ && keys_.IndexOf("GLOBALINFO") < 0)
-      throw std::runtime_error(SkinRefusedText(m_.SkinName(), "its description has no GLOBALINFO section"));
+    if (described_ && keys_.IndexOf("GLOBALINFO") < 0) {
+      std::string why = "its description has no GLOBALINFO section";
+      // Section names are read exactly as written: a section named so in other letter case is named.
+      for (int i = 0; i < keys_.Count(); ++i)
+        if (equalNoCase(keys_.Name(i), "GLOBALINFO")) {
+          why += " (its section [" + keys_.Name(i) + "] is written in other letter case)";
+          break;
+        }
+      throw std::runtime_error(SkinRefusedText(m_.SkinName(), why));
+    }
     next_ = std::make_unique<LoadedSkin>();
     LoadedSkin& s = *next_;
     s.Colors = DefaultSkinColors(sys_);
@@ -253,10 +262,34 @@ class SkinLoader {
     ReadSections();
     SkinManagerIndexSkin(s);
     SkinManagerCacheCommonIndexes(s);
+    CheckFormOffset();
+    CheckBorderWidth();
     return std::move(next_);
   }
 
  private:
+  // With extended borders the border window draws the EXBORDER image around the form, the form set FORMOFFSET
+  // into its borders: an offset as wide as a border leaves no margin, and the window's caption and frame are lost.
+  void CheckFormOffset() {
+    const LoadedSkin& s = *next_;
+    const int32_t ex = s.CommonIndexes.ExBorder;
+    if (s.SkinData.BorderMode != 0 || !SkinManagerIsValidImageIndex(s, ex)) return;
+    const int32_t narrowest = std::min({SkinMaskBorderLeft(s, ex), SkinMaskBorderTop(s, ex), SkinMaskBorderRight(s, ex),
+                                        SkinMaskBorderBottom(s, ex)});
+    const SkinSizeKey bound{"GLOBALINFO", "FORMOFFSET", 0, std::max(narrowest - 1, 0)};
+    CheckSize(&bound, "GLOBALINFO", "FORMOFFSET", s.SkinData.FormOffset, keys_.Value("GLOBALINFO", "FORMOFFSET", ""));
+  }
+
+  // A dialog's caption is what the title height leaves below the frame's border, and it holds the small close
+  // button: a border as tall as that leaves message boxes without caption or close button.
+  void CheckBorderWidth() {
+    const LoadedSkin& s = *next_;
+    const int32_t close = s.CommonIndexes.SIConClose;
+    const int32_t button = SkinManagerIsValidImageIndex(s, close) ? ImageFrameHeight(s.Images[size_t(close)]) : 1;
+    const SkinSizeKey bound{"GLOBALINFO", "BORDERWIDTH", 0, std::max(s.SkinData.TitleHeight - button, 0)};
+    CheckSize(&bound, "GLOBALINFO", "BORDERWIDTH", s.SkinData.BorderWidth, keys_.Value("GLOBALINFO", "BORDERWIDTH", ""));
+  }
+
   // ---- Version notices.
   void CheckSkinVersion(double version) {
     if (version < OldestFullSkinVersion) {
@@ -379,31 +412,56 @@ class SkinLoader {
                     uint16_t drawMode, int16_t imageCount, const TRect& rect, uint8_t kind,
                     std::shared_ptr<Bitmap> bitmap) {
     const Bitmap* source = bitmap ? bitmap.get() : next_->MasterBitmap.get();
-    if (!bitmap && !next_->MasterBitmap) cutWithoutMaster_ = true;
-    if (source && IsTitleButtonKey(sectionName, key))
-      CheckTitleButton(sectionName, key, rect, imageCount, maskType, *source, bitmap != nullptr);
-    if (!insideBitmap(rect, source)) return -1;
+    if (!bitmap && !next_->MasterBitmap) {
+      cutWithoutMaster_ = true;
+      return -1;
+    }
+    CheckImage(sectionName, key, rect, imageCount, maskType, *source, bitmap != nullptr);
     const int32_t i = SkinManagerAddImage(*next_, section, key, maskType, drawMode, imageCount, rect, kind,
                                           sectionName, &m_);
     next_->Images[size_t(i)].Bitmap = std::move(bitmap);
     return i;
   }
 
-  // A title button is drawn from its image alone: one outside its bitmap, or whose states hold no pixel, would
+  // What an image is called in a refusal: a title button is drawn from its image alone, and a missing one would
   // leave the caption without that button.
-  void CheckTitleButton(const std::string& section, const std::string& key, const TRect& rect, int16_t imageCount,
-                        int16_t maskType, const Bitmap& source, bool ownFile) {
+  static std::string imageWord(const std::string& section, const std::string& key) {
+    return IsTitleButtonKey(section, key) ? "a title button" : "an image";
+  }
+
+  // An image outside its bitmap, or whose states hold no pixel, would leave its control faceless: the skin is
+  // refused, the key and its value named.
+  void CheckImage(const std::string& section, const std::string& key, const TRect& rect, int16_t imageCount,
+                  int16_t maskType, const Bitmap& source, bool ownFile) {
     std::string what;
     if (!insideBitmap(rect, &source)) {
-      what = "a title button outside its " + std::string(ownFile ? "image file" : "master image") + " of " +
-             std::to_string(source.Width()) + " x " + std::to_string(source.Height()) + " pixels";
+      what = imageWord(section, key) + " outside its " + std::string(ownFile ? "image file" : "master image") +
+             " of " + std::to_string(source.Width()) + " x " + std::to_string(source.Height()) + " pixels";
     } else if (imageCount < 1 || ImageStateWidth(rect, uint16_t(imageCount)) < 1 ||
-               ImageFrameHeight(rect, maskType) < 1) {
-      what = "a title button whose states hold no pixel";
+               ((maskType >= 0 || IsTitleButtonKey(section, key)) && ImageFrameHeight(rect, maskType) < 1)) {
+      what = imageWord(section, key) + " whose states hold no pixel";
     } else {
       return;
     }
     throw std::runtime_error(SkinValueRefusedText(m_.SkinName(), section, key, keys_.Value(section, key, ""), what));
+  }
+
+  // The border widths a value gives (four sides, then the common width) must lie within one state of its image:
+  // a negative width, or borders wider than the state, would draw the control as a heavy frame or no face at all.
+  void CheckBorders(const SkinImageRecord& r, const std::array<int32_t, 5>& widths) {
+    const int32_t w = ImageStateWidth(r), h = ImageFrameHeight(r);
+    const int32_t common = widths[4];
+    auto side = [common](int32_t v) { return v > 0 ? int64_t(v) : common > 0 ? int64_t(common) : 0; };
+    const bool negative = std::any_of(widths.begin(), widths.end(), [](int32_t v) { return v < 0; });
+    const bool across = side(widths[0]) + side(widths[2]) > w;
+    const bool down = h > 0 && side(widths[1]) + side(widths[3]) > h;
+    if (!negative && !across && !down) return;
+    std::string given = std::to_string(widths[0]);
+    for (size_t i = 1; i < 5; ++i) given += ", " + std::to_string(widths[i]);
+    throw std::runtime_error(SkinValueRefusedText(
+        m_.SkinName(), r.SectionName, r.KeyName, keys_.Value(r.SectionName, r.KeyName, ""),
+        "border widths (" + given + ") that do not fit in its states of " + std::to_string(w) + " x " +
+            std::to_string(h) + " pixels"));
   }
 
   // The border widths of a bordered image that gives none: a third of one state's width and of one frame's
@@ -432,6 +490,7 @@ class SkinLoader {
                                 rect, kind, nullptr);
     if (i < 0) return -1;
     SkinImageRecord& r = next_->Images[size_t(i)];
+    CheckBorders(r, {widths[0], widths[1], widths[2], widths[3], common});
     r.CommonBorderWidth = toInt16(common);
     if (widths[0] == 0 && widths[1] == 0 && widths[2] == 0 && widths[3] == 0) {
       if (common > 0) {
@@ -486,10 +545,13 @@ class SkinLoader {
         if (i < 0) break;
         SkinImageRecord& r = next_->Images[size_t(i)];
         if (WordCount(v, bang) > 4) {
-          r.BorderLeft = toInt16(ExtractWordInt(5, v, bang));
-          r.BorderTop = toInt16(ExtractWordInt(6, v, bang));
-          r.BorderRight = toInt16(ExtractWordInt(7, v, bang));
-          r.BorderBottom = toInt16(ExtractWordInt(8, v, bang));
+          const std::array<int32_t, 5> widths = {ExtractWordInt(5, v, bang), ExtractWordInt(6, v, bang),
+                                                 ExtractWordInt(7, v, bang), ExtractWordInt(8, v, bang), 0};
+          CheckBorders(r, widths);
+          r.BorderLeft = toInt16(widths[0]);
+          r.BorderTop = toInt16(widths[1]);
+          r.BorderRight = toInt16(widths[2]);
+          r.BorderBottom = toInt16(widths[3]);
         } else {
           defaultBorders(r, w, h);
         }
@@ -624,6 +686,11 @@ class SkinLoader {
     std::string String(const std::string& section, std::string_view key, std::string_view def) const {
       return indexed ? indexed->ReadString(section, key, def) : ReadInheritedString(*plain, section, key, def);
     }
+    // Widths, offsets, percents and counts: never system colours, a negative value stays negative.
+    int32_t Size(const std::string& section, std::string_view key, int32_t def,
+                 int32_t max = std::numeric_limits<int32_t>::max()) const {
+      return indexed ? indexed->ReadSize(section, key, def, max) : ReadInheritedSize(*plain, section, key, def, max);
+    }
     bool Bool(const std::string& section, std::string_view key, bool def) const {
       return indexed ? indexed->ReadBool(section, key, def) : ReadInheritedBool(*plain, section, key, def);
     }
@@ -632,6 +699,10 @@ class SkinLoader {
   int32_t ReadInt(const std::string& section, std::string_view key, int32_t def,
                   int32_t max = std::numeric_limits<int32_t>::max()) {
     return Own().Int(section, key, def, max);
+  }
+  int32_t ReadSize(const std::string& section, std::string_view key, int32_t def,
+                   int32_t max = std::numeric_limits<int32_t>::max()) {
+    return Own().Size(section, key, def, max);
   }
 
   // A state block from the keys of row `row`, over the values of `base`.
@@ -645,11 +716,11 @@ class SkinLoader {
     b.ContourRight = ini.Int(section, k[4], base.ContourRight);
     b.ContourBottom = ini.Int(section, k[5], base.ContourBottom);
     b.GradientColor = ini.Int(section, k[6], base.GradientColor);
-    b.GradientSize = ini.Int(section, k[7], base.GradientSize);
-    b.GradientPercent = ini.Int(section, k[8], base.GradientPercent);
+    b.GradientSize = ini.Size(section, k[7], base.GradientSize);
+    b.GradientPercent = ini.Size(section, k[8], base.GradientPercent);
     b.GradientData = ini.String(section, k[9], base.GradientData);
-    b.ImagePercent = ini.Int(section, k[10], base.ImagePercent);
-    b.Transparency = ini.Int(section, k[11], base.Transparency);
+    b.ImagePercent = ini.Size(section, k[10], base.ImagePercent);
+    b.Transparency = ini.Size(section, k[11], base.Transparency);
     if (b.GradientData.size() <= 2) {
       b.GradientPercent = 0;
       b.GradientSteps.clear();
@@ -666,13 +737,13 @@ class SkinLoader {
   // The states and the few values that a section of the common sections sets over its copied record.
   void ReadStatesAndFlags(const Reader& ini, SkinSectionRecord& r) {
     const std::string& n = r.SectionName;
-    r.States = ini.Int(n, "STATES", r.States, 255);
+    r.States = ini.Size(n, "STATES", r.States, 255);
     r.NormalState = ReadState(ini, n, 0, r.NormalState);
     r.HotState = r.States > 1 ? ReadState(ini, n, 1, r.HotState) : r.NormalState;
     r.ReservedBoolean = ini.Bool(n, "RESERVEDBOOLEAN", r.ReservedBoolean);
     r.GiveOwnFont = ini.Bool(n, "GIVEOWNFONT", r.GiveOwnFont);
-    r.GlowSize = ini.Int(n, "GLOW", r.GlowSize);
-    r.GlowMargin = ini.Int(n, "GLOWMARGIN", r.GlowMargin);
+    r.GlowSize = ini.Size(n, "GLOW", r.GlowSize);
+    r.GlowMargin = ini.Size(n, "GLOWMARGIN", r.GlowMargin);
   }
 
   SkinSectionRecord ReadSection(const std::string& name) {
@@ -681,13 +752,13 @@ class SkinLoader {
     r.ParentName = keys_.ReadString(name, ParentClassKey, "");
     r.ReservedBoolean = keys_.ReadBool(name, "RESERVEDBOOLEAN", false);
     r.GiveOwnFont = keys_.ReadBool(name, "GIVEOWNFONT", false);
-    r.GlowSize = ReadInt(name, "GLOW", 0);
-    r.GlowMargin = ReadInt(name, "GLOWMARGIN", 0);
-    r.States = ReadInt(name, "STATES", 3, 255);
-    r.OuterOffsets = TRect{ReadInt(name, "OUTOFFSL", 0), ReadInt(name, "OUTOFFST", 0),
-                           ReadInt(name, "OUTOFFSR", 0), ReadInt(name, "OUTOFFSB", 0)};
-    r.OuterOpacity = ReadInt(name, "OUTOPACITY", 200, 255);
-    r.OuterMode = ReadInt(name, "OUTERMODE", 2);
+    r.GlowSize = ReadSize(name, "GLOW", 0);
+    r.GlowMargin = ReadSize(name, "GLOWMARGIN", 0);
+    r.States = ReadSize(name, "STATES", 3, 255);
+    r.OuterOffsets = TRect{ReadSize(name, "OUTOFFSL", 0), ReadSize(name, "OUTOFFST", 0),
+                           ReadSize(name, "OUTOFFSR", 0), ReadSize(name, "OUTOFFSB", 0)};
+    r.OuterOpacity = ReadSize(name, "OUTOPACITY", 200, 255);
+    r.OuterMode = ReadSize(name, "OUTERMODE", 2);
     r.ImgTopLeft = r.ImgTopRight = r.ImgBottomLeft = r.ImgBottomRight = -1;
     const SkinStateBlock defaults;
     r.NormalState = ReadState(Own(), name, 0, defaults);
@@ -876,8 +947,8 @@ class SkinLoader {
 
   void ReadSections() {
     ReadGlobalInfo();
-    next_->SkinData.TabTopCovering = ReadInt("TABTOP", "TABSCOVERING", 0);
-    next_->SkinData.RibbonTabCovering = ReadInt("RIBBONTAB", "TABSCOVERING", 0);
+    next_->SkinData.TabTopCovering = ReadSize("TABTOP", "TABSCOVERING", 0);
+    next_->SkinData.RibbonTabCovering = ReadSize("RIBBONTAB", "TABSCOVERING", 0);
     CheckSectionSize("TABTOP", "TABSCOVERING", next_->SkinData.TabTopCovering);
     CheckSectionSize("RIBBONTAB", "TABSCOVERING", next_->SkinData.RibbonTabCovering);
     next_->Sections.reserve(size_t(keys_.Count()) + 1);
@@ -1000,6 +1071,19 @@ std::unique_ptr<TIniSections> iniFromText(std::string_view text) {
   return ini;
 }
 
+// Unpacks a skin's container; where names it in the refusal ("its packed file ..." or "its stored data"), with
+// the reader's own message, when the data are no packed skin or end early.
+void UnpackSkin(std::unique_ptr<TacSkinConvertor>& convertor, const std::string& skinName, const std::string& where) {
+  std::string why;
+  try {
+    if (!ExtractPackedSkin(convertor)) why = SNotPackedSkin;
+  } catch (const std::exception& e) {
+    why = e.what();
+  }
+  if (convertor) convertor->ReleasePackedData();
+  if (!why.empty()) throw std::runtime_error(SkinRefusedText(skinName, where + " cannot be read: " + why));
+}
+
 }  // namespace
 
 TSkinLoadResult TsSkinManager::LoadSkin() {
@@ -1018,7 +1102,12 @@ TSkinLoadResult TsSkinManager::LoadSkin() {
     } else if (const std::string options = FindFileNoCase(skinPath + std::string(SkinOptionsFileName));
                !options.empty()) {
       TMemoryStream file;
-      file.LoadFromFile(options);
+      try {
+        file.LoadFromFile(options);
+      } catch (const std::exception& e) {
+        throw std::runtime_error(
+            SkinRefusedText(skinName_, "its description \"" + options + "\" cannot be read: " + e.what()));
+      }
       ini = iniFromText(file.View());
     } else {
       path.clear();
@@ -1038,12 +1127,7 @@ TSkinLoadResult TsSkinManager::LoadSkin() {
         convertor = std::make_unique<TacSkinConvertor>();
         // The stored data are lent to the reader: it reads them in place and never frees them.
         convertor->LendPackedData(stored.Data);
-        const bool read = ExtractPackedSkin(convertor);
-        if (convertor) convertor->ReleasePackedData();
-        if (!read) {
-          ReportLoadFailure(TSkinMessageKind::Error, SNotPackedSkin);
-          return TSkinLoadResult::Failed;
-        }
+        UnpackSkin(convertor, skinName_, "its stored data");
         if (!convertor->Options) {
           ReportLoadFailure(TSkinMessageKind::Information, InternalFormatErrorText(skinName_));
           return TSkinLoadResult::Failed;
@@ -1070,18 +1154,17 @@ TSkinLoadResult TsSkinManager::LoadPackedSkin() {
   try {
     const std::string file = PackedSkinFileName();
     std::unique_ptr<TacSkinConvertor> convertor;
-    bool refused = false;
     if (FileExists(file)) {
+      const std::string where = "its packed file \"" + file + "\"";
       auto data = std::make_unique<TMemoryStream>();
-      data->LoadFromFile(file);
+      try {
+        data->LoadFromFile(file);
+      } catch (const std::exception& e) {
+        throw std::runtime_error(SkinRefusedText(skinName_, where + " cannot be read: " + e.what()));
+      }
       convertor = std::make_unique<TacSkinConvertor>();
       convertor->SetPackedData(std::move(data));
-      refused = !ExtractPackedSkin(convertor);
-      if (convertor) convertor->ReleasePackedData();
-    }
-    if (refused) {
-      ReportLoadFailure(TSkinMessageKind::Error, SNotPackedSkin);
-      return TSkinLoadResult::Failed;
+      UnpackSkin(convertor, skinName_, where);
     }
     if (!convertor || !convertor->Options) {
       ReportLoadFailure(TSkinMessageKind::Information, InternalFormatErrorText(skinName_));

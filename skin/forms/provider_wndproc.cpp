@@ -52,6 +52,20 @@ int32_t PointX(intptr_t l) { return int16_t(uint16_t(uintptr_t(l) & 0xFFFF)); }
 int32_t PointY(intptr_t l) { return int16_t(uint16_t((uintptr_t(l) >> 16) & 0xFFFF)); }
 
 bool Zoomed(const TsSkinProvider& p) { return p.Form() && FormWindowZoomed(*p.Form()); }
+
+// A border window draws the skin's caption above the form's own: a skin whose caption stands taller than the
+// room above the form would put it, its buttons and the place to grab it above the screen. The form comes down
+// as far as needed for its caption to start at the top of the work area.
+void KeepCaptionOnScreen([[maybe_unused]] TsSkinProvider& p) {
+#ifdef _WIN32
+  if (!p.BorderForm || !p.Form() || Zoomed(p) || FormWindowIconic(*p.Form())) return;
+  const int32_t captionTop = BorderFormScreenRect(*p.BorderForm).Top + SkinExtBorderMargins(*p.BorderForm).Top;
+  const int32_t below = BorderFormWorkAreaTop(*p.BorderForm) - captionTop;
+  gui::TCustomForm& f = *p.Form();
+  if (below > 0) f.SetBounds(f.Left(), f.Top() + below, f.Width(), f.Height());
+#endif
+}
+
 bool Iconic(const TsSkinProvider& p) { return p.Form() && FormWindowIconic(*p.Form()); }
 bool Printing(const TsSkinProvider& p) { return (p.SkinData().CtrlState & csPrinting) != 0; }
 
@@ -305,9 +319,20 @@ bool ProviderCommandFirst(TsSkinProvider& p, gui::TMessage& m) {
   if (!AcceptSkinCommand(m)) return true;
   gui::TCustomForm* form = p.Form();
   switch (SkinCommandCode(m.WParam)) {
-    case AC_SKINLOADED:
-      if (form && !form->IsDestroying() && OwnManager(p, m.LParam) && !p.SystemMenu) ProviderApplySkin(p);
+    case AC_SKINLOADED: {
+      if (!form || form->IsDestroying() || !OwnManager(p, m.LParam)) return false;
+      // A skin without the form's section leaves the form unskinned: it first lets go of the previous skin's
+      // frame, controls and menus as when the skin is removed, then takes the skin as an unskinned form does,
+      // so that it looks as when that skin is switched on from no skin.
+      if (SkinManagerGetSectionIndex(*ProviderManager(p), p.SkinData().SkinSection) < 0) {
+        gui::TMessage removed{WM_SKINCOMMAND, SkinCommandWParam(AC_SKINREMOVED), m.LParam, 0};
+        ProviderCommandFirst(p, removed);
+        ProviderCommandUnskinned(p, m);
+        return true;
+      }
+      if (!p.SystemMenu) ProviderApplySkin(p);
       return false;
+    }
     case AC_SKINREMOVED: {
       if (!OwnManager(p, m.LParam)) {
         HandToChildren(p, m);
@@ -434,6 +459,7 @@ void ProviderCommand(TsSkinProvider& p, gui::TMessage& m) {
       if (FormWindowVisible(*form) || ((p.StateFlags & pfRedrawLocked) && form->Visible())) {
         p.SkinData().BGChanged = true;
         if (TsSkinManager* manager = ProviderManager(p)) ProviderUpdateExtBorders(p, manager->ExtendedBorders());
+        KeepCaptionOnScreen(p);
         RedrawFormWindow(*form, 0x545);
       }
       ApplyGlobalColor(p);

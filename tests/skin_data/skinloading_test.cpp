@@ -203,10 +203,46 @@ TEST(SkinLoading, AFailedLoadKeepsThePreviousSkinAndReportsOnce) {
       {"minimize button with no state", Pack(WithOptions(Global("SICONMIN=" + Glyph(96, 0, 128, 16, 0, 0)))),
        TSkinMessageKind::Error, "its key SICONMIN of section [GLOBALINFO] has the value \"@0096@0000@0128@0016@0@0\", "
        "a title button whose states hold no pixel"},
+      // Image records of any section: inside their bitmap, with pixels in every state, borders within a state.
+      {"a rectangle outside the master bitmap",
+       Pack(WithOptions([](std::string& o) { Append(o, "[OUT]\r\nGLYPHMASK=" + Glyph(120, 60, 130, 70, 1, 0) + "\r\n"); })),
+       TSkinMessageKind::Error,
+       "The \"Bad\" skin cannot be used: its key GLYPHMASK of section [OUT] has the value \"@0120@0060@0130@0070@1@0\", "
+       "an image outside its master image of 128 x 64 pixels"},
+      {"a rectangle whose right lies left of its left",
+       Pack(WithOptions(Replace(Mask(0, 0, 48, 32, 4, 4, 4, 4, 2, 1, 1, 0), Mask(48, 0, 0, 32, 4, 4, 4, 4, 2, 1, 1, 0)))),
+       TSkinMessageKind::Error, "its key BORDERSMASK of section [BUTTON] has the value \"^0048^0000^0000^0032^0004^0004^"
+       "0004^0004^2^1^1^0\", an image outside its master image of 128 x 64 pixels"},
+      {"border widths wider than the states",
+       Pack(WithOptions(Replace(Mask(0, 0, 48, 32, 4, 4, 4, 4, 2, 1, 1, 0), Mask(0, 0, 48, 32, 9999, 4, 4, 4, 2, 1, 1, 0)))),
+       TSkinMessageKind::Error, "of section [BUTTON] has the value \"^0000^0000^0048^0032^9999^0004^0004^0004^2^1^1^0\", "
+       "border widths (9999, 4, 4, 4, 0) that do not fit in its states of 24 x 16 pixels"},
+      {"a negative border width",
+       Pack(WithOptions(Replace(Mask(0, 0, 48, 32, 4, 4, 4, 4, 2, 1, 1, 0), Mask(0, 0, 48, 32, 4, 4, 4, 4, 2, 1, 1, 0).replace(21, 4, "-999")))),
+       TSkinMessageKind::Error, "border widths (-999, 4, 4, 4, 0) that do not fit in its states of 24 x 16 pixels"},
+      {"a huge common border width",
+       Pack(WithOptions(Replace(Mask(0, 0, 48, 32, 4, 4, 4, 4, 2, 1, 1, 0), Mask(0, 0, 48, 32, 0, 0, 0, 0, 2, 1, 1, 2147483647)))),
+       TSkinMessageKind::Error, "border widths (0, 0, 0, 0, 2147483647) that do not fit in its states of 24 x 16 pixels"},
+      {"a glyph of no state", Pack(WithOptions([](std::string& o) { Append(o, "[X]\r\nGLYPHMASK=" + Glyph(0, 0, 8, 8, 0, 0) + "\r\n"); })),
+       TSkinMessageKind::Error, "its key GLYPHMASK of section [X] has the value \"@0000@0000@0008@0008@0@0\", an image whose "
+       "states hold no pixel"},
+      // A negative size is a size, bounded as such, never a system colour.
+      {"negative glow margin", Pack(WithOptions([](std::string& o) { Append(o, "[BUTTON_SMALL]\r\nGLOWMARGIN=-101\r\n"); })),
+       TSkinMessageKind::Error, "its key GLOWMARGIN of section [BUTTON_SMALL] has the value \"-101\", outside the -100 to 100"},
+      {"frame offset as wide as the extended border",
+       Pack(WithOptions(Global("FORMOFFSET=4\r\nEXBORDER=" + Mask(0, 0, 48, 32, 4, 4, 4, 4, 2, 1, 0, 0)))),
+       TSkinMessageKind::Error,
+       "its key FORMOFFSET of section [GLOBALINFO] has the value \"4\", outside the 0 to 3 that can be drawn"},
+      {"a frame border taller than the caption leaves", Pack(WithOptions(Global("BORDERWIDTH=24"))), TSkinMessageKind::Error,
+       "its key BORDERWIDTH of section [GLOBALINFO] has the value \"24\", outside the 0 to 23 that can be drawn"},
+      {"lower-case GLOBALINFO", Pack(WithOptions(Replace("[GLOBALINFO]", "[globalinfo]"))), TSkinMessageKind::Error,
+       "The \"Bad\" skin cannot be used: its description has no GLOBALINFO section (its section [globalinfo] is written "
+       "in other letter case)"},
       {"no Options.dat", Pack(noOptions), TSkinMessageKind::Information,
        "Internal format error in the \"Bad\" skin. Please, update this skin to latest version."},
-      {"wrong magic", "ASzg" + Pack(FixtureMembers()).substr(4), TSkinMessageKind::Error, SNotPackedSkin},
-      {"truncated container", truncated, TSkinMessageKind::Error, "Stream read error"},
+      {"wrong magic", "ASzg" + Pack(FixtureMembers()).substr(4), TSkinMessageKind::Error,
+       "{WHERE} cannot be read: Loaded data is not a packed skin file"},
+      {"truncated container", truncated, TSkinMessageKind::Error, "{WHERE} cannot be read: Stream read error"},
       {"missing master image", Pack(noMaster), TSkinMessageKind::Error,
        "The \"Bad\" skin cannot be used: its master image \"master.BMP\" is missing"},
       {"truncated master image", editMaster([](std::string& b) { b.resize(b.size() / 2); }), TSkinMessageKind::Error,
@@ -238,7 +274,12 @@ TEST(SkinLoading, AFailedLoadKeepsThePreviousSkinAndReportsOnce) {
         continue;
       }
       EXPECT_EQ(g.sys.messageBoxes[0].Kind, k.kind);
-      EXPECT_NE(g.sys.messageBoxes[0].Text.find(k.message), std::string::npos) << g.sys.messageBoxes[0].Text;
+      std::string message = k.message;
+      if (const size_t at = message.find("{WHERE}"); at != std::string::npos)
+        message.replace(at, 7, asFile ? "Bad.asz\"" : "its stored data");
+      EXPECT_NE(g.sys.messageBoxes[0].Text.find(message), std::string::npos) << g.sys.messageBoxes[0].Text;
+      if (k.kind == TSkinMessageKind::Error)  // every refusal names the skin
+        EXPECT_EQ(g.sys.messageBoxes[0].Text.rfind("The \"Bad\" skin cannot be used: ", 0), 0u) << g.sys.messageBoxes[0].Text;
       EXPECT_EQ(g.m->SkinName(), "Good");
       EXPECT_EQ(&g.m->Skin(), tables);
       ExpectSameTables(before, g.m->Skin());
@@ -311,14 +352,14 @@ TEST(SkinLoading, FaultyPartsAreLeftOutAndTheSkinStillLoads) {
          EXPECT_EQ(m.Skin().Images[size_t(glyph)].ImageCount, 1);
          EXPECT_EQ(m.Skin().Images[size_t(glyph)].BorderRight, 40 / 3);
        }},
-      {"a rectangle outside the master bitmap",
-       options("[OUT]\r\nCOLOR=0x010203\r\nBORDERSMASK=" + Mask(100, 0, 200, 32, 2, 2, 2, 2, 1, 0, 0, 0) +
-               "\r\nGLYPHMASK=" + Glyph(120, 60, 130, 70, 1, 0) + "\r\n"),
+      {"a byte-order mark before the first section, negative sizes",
+       [](std::vector<PackedSkinMember>& m) {
+         m[0].Data = "\xEF\xBB\xBF" + m[0].Data + "[NEG]\r\nGLOWMARGIN=-50\r\nOUTOFFSL=-2\r\nTABSCOVERING=-3\r\n";
+       },
        [](const TsSkinManager& m) {
-         EXPECT_EQ(Sec(m, "OUT").NormalState.Color, 0x010203);
-         EXPECT_EQ(Sec(m, "OUT").BorderIndex, -1);
-         EXPECT_EQ(Sec(m, "OUT").BorderKind, -2);
-         EXPECT_EQ(SkinManagerGetImageIndex(m, Section(m, "OUT"), "GLYPHMASK"), -1);
+         EXPECT_GE(Section(m, "GLOBALINFO"), 0);
+         EXPECT_EQ(Sec(m, "NEG").GlowMargin, -50);
+         EXPECT_EQ(Sec(m, "NEG").OuterOffsets.Left, -2);
        }},
       {"a bitmap whose header sizes overflow",
        [](std::vector<PackedSkinMember>& m) {

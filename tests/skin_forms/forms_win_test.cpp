@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "gui/gui.h"
+#include "skin/data/packedskin.h"
 #include "skin/data/programskinmanager.h"
 #include "skin/manager/skinchange.h"
 #include "skin/manager/skincommands.h"
@@ -911,6 +912,99 @@ TEST(ProviderWindows, TheSkinsRemovalAndLoadSwitchALiveFormBetweenPlainAndSkinne
     EXPECT_EQ(GetWindowLongA(h, GWL_STYLE) & WS_SYSMENU, 0);
     EXPECT_NE(s.form->Color(), skin::clBtnFace);
   }
+}
+
+// Stores as `name` the stored skin `from` with its description edited.
+void StoreEditedSkin(skin::TsSkinManager& m, const std::string& from, const std::string& name,
+                     const std::function<void(std::string&)>& edit) {
+  auto conv = std::make_unique<skin::TacSkinConvertor>();
+  conv->LendPackedData(m.InternalSkins[m.InternalSkins.IndexOf(from)].Data);
+  ASSERT_TRUE(skin::ExtractPackedSkin(conv));
+  conv->ReleasePackedData();
+  std::vector<skin::PackedSkinMember> members = {{"Options.dat", std::string(conv->Options->View())}};
+  edit(members[0].Data);
+  for (const auto& f : conv->Files) members.push_back({f.FileName, std::string(f.Data->View())});
+  const std::string packed = skin::PackSkin(members);
+  skin::TsStoredSkin& stored = m.InternalSkins.Add();
+  stored.Name = name;
+  stored.Data.WriteBuffer(packed.data(), int64_t(packed.size()));
+}
+
+// Variants of a stored skin whose description lacks sections, switched to live from another skin: the form and a
+// speed button look exactly as when the same skin is applied afresh (switched on from "None"), where a section
+// the skin lacks gives the plain look, never what the previous skin left.
+TEST(ProviderWindows, ASkinLackingSectionsLooksAfterALiveSwitchAsAfterAFreshStart) {
+  StationForm s;
+  auto* box = new gui::TGroupBox(s.form);
+  box->SetParent(s.form);
+  box->SetBounds(10, 10, 220, 80);
+  auto* speed = new gui::TSpeedButton(s.form);
+  speed->SetParent(box);
+  speed->SetBounds(20, 30, 80, 24);
+  speed->SetCaption("Lucky");
+  using Edit = std::function<void(std::string&)>;
+  const auto without = [](const std::string& section) -> Edit {  // up to the next section
+    return [section](std::string& o) {
+      const size_t at = o.find("[" + section + "]");
+      o.erase(at, o.find("\n[", at) + 1 - at);
+    };
+  };
+  const Edit globalOnly = [](std::string& o) { o.erase(o.find("\n[", o.find("[GLOBALINFO]")) + 1); };
+  // The frame (skinned, system caption buttons, region, border window) and the speed button's pixels.
+  auto look = [&] {
+    std::vector<uint32_t> l = {skin::ProviderSkinned(*s.p), (GetWindowLongA(s.Handle(), GWL_STYLE) & WS_SYSMENU) != 0,
+                               HasRegion(s.Handle()), s.p->BorderForm != nullptr};
+    for (int y = 30; y < 54; y += 3)
+      for (int x = 20; x < 100; x += 2) {
+        POINT pt{x, y};
+        ClientToScreen(box->WindowHandle(), &pt);
+        l.push_back(testsupport::ScreenPixel(pt.x, pt.y) & 0xFFFFFF);
+      }
+    return l;
+  };
+  auto settled = [&] {  // redrawn until two pictures in a row agree
+    std::vector<uint32_t> last = look(), now;
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < 20000; last = now) {
+      RedrawWindow(s.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      PumpFor(150);
+      if ((now = look()) == last) break;
+    }
+    return now;
+  };
+  int variant = 0;
+  for (const Edit& edit : {without("SPEEDBUTTON"), globalOnly, without("FORM")}) {
+    const std::string name = "Variant " + std::to_string(++variant);
+    SCOPED_TRACE(name);
+    StoreEditedSkin(*s.manager, "Lucky (internal)", name, edit);
+    s.manager->SetSkinName("Spring Willow (internal)");
+    settled();
+    s.manager->SetSkinName(name);
+    const std::vector<uint32_t> live = settled();
+    s.manager->SetActive(false);
+    settled();
+    s.manager->SetActive(true);
+    EXPECT_TRUE(live == settled()) << "the frame or the speed button differs from a fresh start";
+    // Drawn by a section or plain, never a black block.
+    EXPECT_LT(std::count(live.begin() + 4, live.end(), 0u), std::ptrdiff_t(live.size() / 4));
+  }
+  EXPECT_TRUE(s.system.messageBoxes.empty());
+}
+
+// A live change to a skin whose caption is taller than the room above the form: the form comes down so that the
+// border window's caption starts on the screen, where it can be grabbed.
+TEST(ProviderWindows, ATallCaptionTakenLiveStaysOnTheScreen) {
+  StationForm s;
+  ASSERT_TRUE(s.p->BorderForm);
+  StoreEditedSkin(*s.manager, "Lucky (internal)", "Tall", [](std::string& o) {
+    o.insert(o.find("[GLOBALINFO]\r\n") + 14, "TITLEHEIGHT=200\r\nMAXHEIGHT=200\r\n");
+  });
+  s.manager->SetSkinName("Tall");
+  ASSERT_EQ(s.manager->SkinName(), "Tall");
+  EXPECT_TRUE(PumpUntil([&] {
+    return s.p->BorderForm && skin::BorderFormScreenRect(*s.p->BorderForm).Top +
+                                      skin::SkinExtBorderMargins(*s.p->BorderForm).Top >=
+                                  skin::BorderFormWorkAreaTop(*s.p->BorderForm);
+  }));
 }
 
 // Counts the WM_PAINT messages that paint a window on the screen (not those that print it into a given device

@@ -145,15 +145,16 @@ TEST(SkinLint, FindsEveryPlantedFault) {
        "would be read as an image"},
       {"a rectangle outside the master",
        withKey(options, "BUTTON", "BORDERSMASK", "^0000^0000^9000^0040^0005^0005^0005^0005^4^1^5^0"), false,
-       "lies outside the master bitmap"},
+       "skin cannot be used: its key BORDERSMASK of section [BUTTON] has the value "
+       "\"^0000^0000^9000^0040^0005^0005^0005^0005^4^1^5^0\", an image outside its master image of"},
       {"an image key without an image", withKey(options, "CHECKBOX", "CHECK", "none"), false, "is not an image"},
       {"a parent that does not exist", withKey(options, "SPEEDBUTTON", "PARENTCLASS", "NOSUCH"), false,
        "names no section"},
       {"more states than the mask holds", withKey(options, "BUTTON", "STATES", "6"), false, "for the section's 6 STATES"},
       {"a glow without its image", withKey(options, "BUTTON", "GLOW0", nullptr), false, "a glow size without a GLOW0"},
       {"borders wider than the state", withKey(options, "EDIT", "BORDERSMASK", (edit.substr(0, 20) + "^0009^0009^0009^0009" + edit.substr(40)).c_str()),
-       false, "do not fit in a state"},
-      {"no master bitmap", options, true, "no master bitmap was loaded"},
+       false, "skin cannot be used: its key BORDERSMASK of section [EDIT]"},
+      {"no master bitmap", options, true, "cannot be used: its master image \"Master.bmp\" is missing"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -166,6 +167,17 @@ TEST(SkinLint, FindsEveryPlantedFault) {
     EXPECT_TRUE(found) << "expected \"" << c.expected << "\" among " << r.problems.size() << " problem(s)"
                        << (r.problems.empty() ? "" : ", the first: " + r.problems[0]);
   }
+}
+
+// A cut container is refused with the program's own message.
+TEST(SkinLint, ACutContainerIsRefusedAsTheProgramRefusesIt) {
+  const skingen::GeneratedSkin& base = skins()[4];
+  const skinlint::LintResult r = skinlint::LintPackedSkin(skin::PackSkin(base.members).substr(0, 4000), "Cut");
+  bool found = false;
+  for (const std::string& p : r.problems)
+    found = found || p.find("The \"Cut\" skin cannot be used: its stored data cannot be read: Stream read error") !=
+                         std::string::npos;
+  EXPECT_TRUE(found) << (r.problems.empty() ? "" : r.problems[0]);
 }
 
 // What an operator would see wrong, planted into Spring Willow by drawing parts anew: unreadable text, a down

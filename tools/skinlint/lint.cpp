@@ -288,12 +288,7 @@ LintResult LintPackedSkin(const std::string& bytes, const std::string& name) {
     }
     if (conv) conv->ReleasePackedData();
   }
-  LintResult r;
-  if (options.empty()) {
-    r.name = name;
-    r.problems.push_back("the container holds no readable Options.dat");
-    return r;
-  }
+  // A container the program cannot read is refused as the program refuses it.
   return lint(name, options, [&](skin::TsSkinManager& m) {
     m.SetSkinDirectory("/nonexistent-skin-directory");
     skin::TsStoredSkin& s = m.InternalSkins.Add();
