@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# run_script_test.sh SOURCE_DIR: scripts/run.sh in a copy of its checkout, with Wine, cmake, the set-up and the
-# module simulator replaced by small fakes (a fake station runs until it is ended or finds a QUIT file in its
-# directory). It checks the script's start and stop as an operator meets them: one run at a time, --stop and
-# what it says, the modules' line speed at a start, and the script's exit codes.
+# run_script_test.sh SOURCE_DIR: scripts/run.sh (and test.sh's usage) in a copy of its checkout, with Wine,
+# cmake, the set-up and the module simulator replaced by small fakes (a fake station runs until it is ended or
+# finds a QUIT file in its directory). It checks the script's start and stop as an operator meets them: one
+# run at a time, --stop and what it says, the modules' line speed at a start, and the script's exit codes.
 set -u
 src=${1:?source directory}
 tmp=$(mktemp -d)
@@ -23,7 +23,7 @@ waitfor() {  # waitfor SECONDS CONDITION...
 
 co="$tmp/co" fake="$tmp/bin" state="$tmp/co/build/windows/run-state"
 mkdir -p "$co/scripts" "$co/build/windows/station" "$co/build/windows/tools/module_simulator" "$fake" "$tmp/log"
-cp "$src/scripts/run.sh" "$co/scripts/"
+cp "$src/scripts/run.sh" "$src/scripts/test.sh" "$co/scripts/"
 printf '#!/bin/sh\n' >"$co/scripts/setup.sh"
 printf '#!/bin/sh\n' >"$co/scripts/wine-prefix.sh"
 touch "$co/build/windows/station/HELP_VORNATEL.HTM" "$co/build/windows/station/AIDE_VORNATEL.HTM"
@@ -127,6 +127,15 @@ check "--port without a device: exit code 2 and a usage line" \
 code=0
 FAKE_EXIT=1 bash "$co/scripts/run.sh" >"$tmp/failed.out" 2>&1 || code=$?
 check "stations that fail make the script fail" eval '[ $code != 0 ] && grep -q "station A ended with exit code 1" "$tmp/failed.out"'
+
+# test.sh answers --help with its usage, and an unknown argument with an error, and runs nothing.
+code=0
+timeout 20 bash "$co/scripts/test.sh" --help >"$tmp/test-help.out" 2>&1 || code=$?
+check "test.sh --help shows its usage" eval '[ $code = 0 ] && grep -q JOBS "$tmp/test-help.out" &&
+  grep -q FUZZ_SECONDS "$tmp/test-help.out" && ! grep -q "^===" "$tmp/test-help.out"'
+code=0
+timeout 20 bash "$co/scripts/test.sh" --jobs=2 >"$tmp/test-unknown.out" 2>&1 || code=$?
+check "test.sh refuses an unknown argument" eval '[ $code = 2 ] && ! grep -q "^===" "$tmp/test-unknown.out"'
 
 if [ $fails -gt 0 ]; then
   for f in "$tmp"/*.out; do echo "--- $f"; cat "$f"; done
