@@ -7,9 +7,9 @@
 # Environment:
 #   JOBS          parallel build and test jobs (default: the number of processors)
 #   FUZZ_SECONDS  seconds per fuzz target (default 20)
-# On 8 processors a first run takes about an hour (the four builds, then the tests: the Windows tests under
-# Wine, which start real station.exe and drive two stations over a simulated radio, are the longest); a run
-# after it, with the builds mostly in the compiler cache, about 35 minutes.
+# On 8 processors a run takes about an hour: the four builds (each a quarter of an hour or so from scratch), then
+# the tests, of which the Windows ones under Wine (real station.exe, two stations linked over a simulated radio)
+# are the longest. With a compiler cache (CMAKE_CXX_COMPILER_LAUNCHER=ccache) a later run rebuilds little.
 set -eu
 case "${1:-}" in
 "") ;;
