@@ -118,6 +118,10 @@ if [ $stop = 1 ]; then
   # Told to the script that waits for the stations: under Wine a station ended this way has exit code 0.
   touch "$state/stopped"
   stop_run
+  # A run that had no station yet (still building, say) is ended too.
+  for _ in $(seq 1 50); do [ -z "$(running_script)" ] && break; sleep 0.1; done
+  running=$(running_script)
+  [ -n "$running" ] && kill "$running" 2>/dev/null
   echo "run: the stations of $state are ended, without saving their settings"
   exit 0
 fi
@@ -135,7 +139,6 @@ fi
 mkdir -p "$state"
 echo $$ >"$state/run.pid"
 rm -f "$state/stopped"
-export STATION_RUN="$state"
 # On the way out (both stations ended, or the script interrupted): whatever the run still has running.
 cleanup() {
   unset STATION_RUN  # what the clean-up itself runs is not to be ended with the rest
@@ -156,6 +159,8 @@ bash scripts/setup.sh
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$JOBS" --target station module_simulator_host
 help_pages=("$root/build/windows/station/HELP_VORNATEL.HTM" "$root/build/windows/station/AIDE_VORNATEL.HTM")
+# From here on everything the run starts is its own (the installer below excepted: --stop never ends that).
+export STATION_RUN="$state"
 
 # A display: the current one, or a private one with Wine's desktop on it and a VNC server to see and use it.
 desktop=""
@@ -169,7 +174,7 @@ if [ -z "${DISPLAY:-}" ]; then
     echo "run: installing ${need[*]}"
     SUDO=""
     [ "$(id -u)" != 0 ] && SUDO=sudo
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${need[@]}" >"$state/apt.log" 2>&1 ||
+    DEBIAN_FRONTEND=noninteractive $SUDO env -u STATION_RUN apt-get install -y -qq "${need[@]}" >"$state/apt.log" 2>&1 ||
       { cat "$state/apt.log" >&2; exit 1; }
   fi
   n=90
