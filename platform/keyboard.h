@@ -6,7 +6,7 @@ namespace platform {
 class Keyboard {
  public:
   virtual ~Keyboard() = default;
-  // GetAsyncKeyState(VK_ESCAPE) is not 0: the key is down or was pressed since the previous query.
+  // The Escape key is down, or was pressed since the previous query (in this program's windows at least).
   virtual bool escapeKeyState() = 0;
   // The foreground window belongs to this process.
   virtual bool programInForeground() = 0;

@@ -14,6 +14,14 @@
 # included, in run-state/modules.state, as real modules keep their settings. The simulator stops when both
 # stations have ended. See README.md for ASCII and AUTEX.
 #
+# One run at a time in a checkout: while its stations run, another start (or --reset) says so and changes
+# nothing; --stop ends them. The script's exit code is not 0 when a station ended with an error (one that could
+# not start, say).
+#
+# A station and its simulated module start at the same line speed: a station that moved its module to 9600
+# baud and was then ended without saving (Ctrl-C, its close box, --stop) starts again at the speed it saved,
+# and its module is put back at that speed first (the script says so).
+#
 # The screen: where there is a display ($DISPLAY), the stations use it. Where there is none, they get a
 # private X display with Wine's own desktop on it (a window in which Wine places, moves and focuses its
 # windows as Windows does), and a VNC server on it, reachable from this machine only: the script prints what
@@ -27,8 +35,9 @@
 #                    stations at the line speed of their simulated modules
 #   --port-b DEVICE  station B on a real radio module at DEVICE, as COM6
 #   --stop           ends the stations of this checkout that are running (without saving: Quit saves), and
-#                    the private display and VNC server they had; the script that started them then says that
-#                    they were ended by --stop (under Wine they end with exit code 0, as after Quit)
+#                    everything their run started (the simulator, the private display and VNC server, the help
+#                    viewer and its background programs); the script that started them then says which
+#                    stations were ended by --stop (under Wine they end with exit code 0, as after Quit)
 #   --reset          forgets every station's settings and files, the modules' state and the Wine prefix
 #                    (build/windows/run-state), then starts as on a first run
 # Environment:
@@ -37,7 +46,7 @@
 #   VNC_PORT         the VNC server's TCP port on a machine without display (default: the first free from 5900)
 set -eu
 cd "$(dirname "$0")/.."
-root=$PWD
+root=$(pwd -P)
 JOBS=${JOBS:-$(nproc 2>/dev/null || echo 4)}
 
 case "$(uname -s)" in
@@ -49,15 +58,24 @@ MINGW* | MSYS* | CYGWIN*)
   ;;
 esac
 
+usage_error() {
+  echo "run: $1" >&2
+  echo "usage: scripts/run.sh [--port DEVICE [--port-b DEVICE]] [--reset] | --stop | --help" >&2
+  exit 2
+}
+# The device that follows an option (not another option, nor nothing).
+device_of() {
+  [ $# -ge 2 ] && [ -n "$2" ] && [ "${2#-}" = "$2" ] || usage_error "$1 needs a device, /dev/ttyUSB0 say"
+}
 port_a="" port_b="" stop=0 reset=0
 while [ $# -gt 0 ]; do
   case "$1" in
-  --port) port_a=${2:?--port needs a device, /dev/ttyUSB0 say}; shift 2 ;;
-  --port-b) port_b=${2:?--port-b needs a device}; shift 2 ;;
+  --port) device_of "$@"; port_a=$2; shift 2 ;;
+  --port-b) device_of "$@"; port_b=$2; shift 2 ;;
   --stop) stop=1; shift ;;
   --reset) reset=1; shift ;;
   -h | --help) sed -n '2,/^set -eu/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;
-  *) echo "run: unknown option $1 (see --help)" >&2; exit 2 ;;
+  *) usage_error "unknown option $1 (see --help)" ;;
   esac
 done
 
@@ -66,27 +84,68 @@ exe="$root/build/windows/station/station.exe"
 simulator="$root/build/windows/tools/module_simulator/module_simulator"
 export WINEPREFIX="$state/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 
-# What a run left running: its stations (the Wine server of this prefix), its private display and VNC server
-# (their process ids in run-state/screen.pids).
+# Everything a run of this checkout starts (the stations and Wine's own programs, the simulator, the private
+# display, the VNC server, the help viewer and the servers it leaves in the background) carries STATION_RUN in
+# its environment: what this checkout started is found by it, and other checkouts' programs are left alone.
+run_processes() {
+  env -u STATION_RUN grep -lzxF "STATION_RUN=$state" /proc/[0-9]*/environ 2>/dev/null | sed 's|^/proc/||; s|/environ$||' || true
+}
+# The script of a run of this checkout that is still running: its process id, or nothing.
+running_script() {
+  local p
+  p=$(cat "$state/run.pid" 2>/dev/null) || return 0
+  [ -n "$p" ] && [ "$p" != $$ ] && [ "$(readlink "/proc/$p/cwd" 2>/dev/null)" = "$root" ] &&
+    tr '\0' ' ' <"/proc/$p/cmdline" 2>/dev/null | grep -q 'run\.sh' && echo "$p"
+  return 0
+}
 stop_run() {
   if [ -d "$WINEPREFIX" ] && command -v wineserver >/dev/null; then wineserver -k 2>/dev/null || true; fi
-  if [ -f "$state/screen.pids" ]; then
-    while read -r p; do kill "$p" 2>/dev/null || true; done <"$state/screen.pids"
-    rm -f "$state/screen.pids"
-  fi
+  local left
+  left=$(run_processes)
+  [ -n "$left" ] && kill $left 2>/dev/null
+  for _ in $(seq 1 30); do
+    left=$(run_processes)
+    [ -z "$left" ] && return 0
+    sleep 0.1
+  done
+  kill -KILL $left 2>/dev/null || true
 }
 if [ $stop = 1 ]; then
+  if [ -z "$(running_script)$(run_processes)" ]; then
+    echo "run: no station of this checkout is running"
+    exit 0
+  fi
   # Told to the script that waits for the stations: under Wine a station ended this way has exit code 0.
-  [ -d "$state" ] && touch "$state/stopped"
+  touch "$state/stopped"
   stop_run
+  # A run that had no station yet (still building, say) is ended too.
+  for _ in $(seq 1 50); do [ -z "$(running_script)" ] && break; sleep 0.1; done
+  running=$(running_script)
+  [ -n "$running" ] && kill "$running" 2>/dev/null
   echo "run: the stations of $state are ended, without saving their settings"
   exit 0
 fi
+# One run at a time: a second one would take the first one's ports, prefix and screen.
+running=$(running_script)
+if [ -n "$running$(run_processes)" ]; then
+  echo "run: the stations of this checkout are already running${running:+ (scripts/run.sh, process $running)}: nothing was changed." >&2
+  echo "run: end them with Quit (which saves their settings), or from another terminal with: scripts/run.sh --stop" >&2
+  exit 1
+fi
 if [ $reset = 1 ]; then
-  stop_run
   rm -rf "$state"
   echo "run: $state is gone: the stations start as on a first run"
 fi
+mkdir -p "$state"
+echo $$ >"$state/run.pid"
+rm -f "$state/stopped"
+# On the way out (both stations ended, or the script interrupted): whatever the run still has running.
+cleanup() {
+  unset STATION_RUN  # what the clean-up itself runs is not to be ended with the rest
+  stop_run
+  rm -f "$state/run.pid"
+}
+trap cleanup EXIT
 for d in "$port_a" "$port_b"; do
   [ -z "$d" ] && continue
   if [ ! -c "$d" ]; then echo "run: $d is not a serial device (is the module plugged in? ls /dev/ttyUSB* /dev/ttyACM*)" >&2; exit 1; fi
@@ -100,18 +159,8 @@ bash scripts/setup.sh
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$JOBS" --target station module_simulator_host
 help_pages=("$root/build/windows/station/HELP_VORNATEL.HTM" "$root/build/windows/station/AIDE_VORNATEL.HTM")
-mkdir -p "$state"
-
-pids=()
-screen_pids=()
-# On the way out (both stations ended, or the script interrupted): the stations still running in this
-# checkout's prefix, then the simulator, the VNC server and the private display.
-cleanup() {
-  [ -d "$WINEPREFIX" ] && wineserver -k 2>/dev/null || true
-  for p in "${pids[@]}" "${screen_pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  rm -f "$state/screen.pids"
-}
-trap cleanup EXIT
+# From here on everything the run starts is its own (the installer below excepted: --stop never ends that).
+export STATION_RUN="$state"
 
 # A display: the current one, or a private one with Wine's desktop on it and a VNC server to see and use it.
 desktop=""
@@ -125,20 +174,18 @@ if [ -z "${DISPLAY:-}" ]; then
     echo "run: installing ${need[*]}"
     SUDO=""
     [ "$(id -u)" != 0 ] && SUDO=sudo
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${need[@]}" >"$state/apt.log" 2>&1 ||
+    DEBIAN_FRONTEND=noninteractive $SUDO env -u STATION_RUN apt-get install -y -qq "${need[@]}" >"$state/apt.log" 2>&1 ||
       { cat "$state/apt.log" >&2; exit 1; }
   fi
   n=90
   while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
   Xvfb ":$n" -screen 0 2048x1152x24 -nolisten tcp >"$state/xvfb.log" 2>&1 &
-  screen_pids+=($!)
   export DISPLAY=":$n"
   for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  [ -e "/tmp/.X11-unix/X$n" ] || { cat "$state/xvfb.log" >&2; echo "run: the private display $DISPLAY did not start" >&2; exit 1; }
   vnc=${VNC_PORT:-5900}
   while [ -z "${VNC_PORT:-}" ] && (exec 3<>"/dev/tcp/127.0.0.1/$vnc") 2>/dev/null; do vnc=$((vnc + 1)); done
   x11vnc -display "$DISPLAY" -rfbport "$vnc" -localhost -forever -shared -nopw -quiet >"$state/vnc.log" 2>&1 &
-  screen_pids+=($!)
-  printf '%s\n' "${screen_pids[@]}" >"$state/screen.pids"
   desktop=2048x1152
   # A machine without a display has no VNC viewer to show anything with: the viewer runs on the user's own
   # computer, which reaches the server's VNC port through ssh.
@@ -174,6 +221,27 @@ else
   wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1 || true
 fi
 
+# The stations' directories: real modules keep stations of their own (see --port).
+dir_a="$state/station-A" dir_b="$state/station-B"
+if [ -n "$port_a$port_b" ]; then dir_a="$state/station-A-radio" dir_b="$state/station-B-radio"; fi
+
+# Module n as the station of `dir` will find it: at the line speed the station saved (byte 4 of its parameter
+# image, 1 for 1200 baud and 9 for 9600; 1200 without a parameter file yet). A station ended without saving
+# after it moved its module to 9600 baud comes back at the speed it had saved, and would receive nothing but
+# spoiled bytes from a module left at 9600.
+align_module() {
+  local n=$1 dir=$2 name=$3 file="$state/modules.state" saved=1 code baud kept
+  [ -f "$file" ] || return 0
+  if [ "$(stat -c %s "$dir/CONF_COM.SER" 2>/dev/null || echo 0)" = 945 ]; then
+    saved=$(od -An -tu1 -j3 -N1 "$dir/CONF_COM.SER" | tr -d ' ')
+  fi
+  case $saved in 1) code=01 baud=1200 ;; 9) code=04 baud=9600 ;; *) return 0 ;; esac
+  kept=$(sed -n "s/^M$n \(..\).*/\1/p" "$file")
+  [ -z "$kept" ] || [ "$kept" = "$code" ] && return 0
+  sed -i "s/^M$n ../M$n $code/" "$file"
+  echo "run: station $name saved the line speed $baud baud and its simulated module was left at another (station $name was ended without saving): the module is put back at $baud baud"
+}
+
 # The ports: the real modules' devices, or the simulator's two modules on COM5 and COM6.
 rm -f "$WINEPREFIX"/dosdevices/com[0-9]* "$state/ptys"
 if [ -n "$port_a$port_b" ]; then
@@ -186,11 +254,13 @@ else
   # DRF1278DM finds its module right and leaves it alone) and keep what they are programmed with afterwards.
   # P0 01: 1200 baud, the stations' standard speed; 6C8012: 434.0000 MHz; 0A: spreading factor 1024; 07: 125 kHz.
   programmed=01006C80120A000700000003
+  align_module 1 "$dir_a" A
+  [ "${STATIONS:-2}" != 1 ] && align_module 2 "$dir_b" B
   "$simulator" --link "$WINEPREFIX/dosdevices/com5" --link "$WINEPREFIX/dosdevices/com6" \
     --params "$programmed" --params "$programmed" --state "$state/modules.state" \
     --pty-file "$state/ptys" --log "$state/simulator.log" &
-  pids+=($!)
   for _ in $(seq 1 100); do [ -f "$state/ptys" ] && break; sleep 0.1; done
+  [ -f "$state/ptys" ] || { tail -n 5 "$state/simulator.log" >&2; echo "run: the module simulator did not start" >&2; exit 1; }
 fi
 
 # Byte 252 of the parameter image names the transceiver's port (5 = COM5, 6 = COM6); bytes 76-79 hold the
@@ -232,10 +302,6 @@ b_left=$((screen_width - autex_width))
 [ "$b_left" -gt "$autex_width" ] && b_left=$autex_width
 [ "$b_left" -lt 0 ] && b_left=0
 
-# The stations' directories: real modules keep stations of their own (see --port).
-dir_a="$state/station-A" dir_b="$state/station-B"
-if [ -n "$port_a$port_b" ]; then dir_a="$state/station-A-radio" dir_b="$state/station-B-radio"; fi
-rm -f "$state/stopped"
 prepare "$dir_a" 5 0 0 F1AAA
 place "$dir_a" 0 0
 pages "$dir_a"
@@ -258,16 +324,24 @@ else
 fi
 echo "run: each station's files (settings, AUTEX, REPORTS, SCREEN) are in $dir_a${b:+ and $(basename "$dir_b")}."
 echo "run: Quit saves a station's settings; this script ends when the stations have ended (Ctrl-C ends them unsaved)."
-for s in A ${b:+B}; do
-  p=$a
-  [ "$s" = B ] && p=$b
-  code=0
-  wait "$p" || code=$?
-  # Quit ends the program with exit code 0; anything else is told, and so is an end by --stop (whose exit
-  # code is 0 under Wine as well).
+# Each station as it ends: Quit ends the program with exit code 0; anything else is told (and makes the script's
+# exit code), and so is an end by --stop (whose exit code is 0 under Wine as well).
+status=0
+left=($a ${b:+$b})
+while [ ${#left[@]} -gt 0 ]; do
+  code=0 ended=""
+  wait -n -p ended "${left[@]}" || code=$?
+  [ -n "$ended" ] || break
+  s=A
+  [ "$ended" = "$b" ] && s=B
+  rest=()
+  for p in "${left[@]}"; do [ "$p" = "$ended" ] || rest+=("$p"); done
+  left=("${rest[@]}")
   if [ -f "$state/stopped" ]; then
     echo "run: station $s was ended by scripts/run.sh --stop (exit code $code), its settings not saved"
   elif [ $code != 0 ]; then
     echo "run: station $s ended with exit code $code"
+    status=1
   fi
 done
+exit $status

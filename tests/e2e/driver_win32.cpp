@@ -66,6 +66,13 @@ void WriteFile(const std::string& path, const std::string& bytes) {
   f.write(bytes.data(), std::streamsize(bytes.size()));
 }
 
+// When a file was last written (0 when it cannot be read).
+uint64_t WriteTime(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+  return (uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+}
+
 bool WaitFor(const std::function<bool()>& done, DWORD ms) {
   const DWORD start = GetTickCount();
   while (!done()) {
@@ -325,16 +332,29 @@ class StationProcess {
   // French caption, and a picture of its idle look taken on a busy machine could be of that one.
   bool AutexTextsSet() { return Button("Send the message") != nullptr; }
 
-  // Chooses COM n in the port menu; true once the choice is stored (the port was tested and opened).
+  // Chooses COM n in the port menu, also the port already chosen; true once the choice is stored (the port was
+  // tested and opened, and the parameter file written anew with it). Keys typed while a skinned menu is still
+  // coming up can be lost on a busy machine, and a menu still working through them closes when another window
+  // takes the foreground: the choice is made again (a menu left open closed first) until it is stored.
   bool ChoosePort(int n) {
-    Foreground();
-    MenuByKeys(0, n);
-    return WaitFor(
-        [&] {
-          const std::string image = ReadFile(file("CONF_COM.SER"));
-          return image.size() == 945 && uint8_t(image[251]) == station::Code_du_port(n);
-        },
-        15000);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      if (!TopWindows(pid(), "#32768").empty()) {
+        Press(VK_ESCAPE);
+        Press(VK_ESCAPE);
+      }
+      const uint64_t before = WriteTime(file("CONF_COM.SER"));
+      Foreground();
+      MenuByKeys(0, n);
+      if (WaitFor(
+              [&] {
+                const std::string image = ReadFile(file("CONF_COM.SER"));
+                return WriteTime(file("CONF_COM.SER")) != before && image.size() == 945 &&
+                       uint8_t(image[251]) == station::Code_du_port(n);
+              },
+              15000))
+        return true;
+    }
+    return false;
   }
   // Brings the main window to the front, with the keyboard.
   void Foreground() {
@@ -1181,10 +1201,8 @@ TEST(StationE2E, ALostModuleIsShownAndChoosingThePortAgainBringsTheLinkBack) {
   ASSERT_TRUE(SimulatorRequest("start", "started"));
   Sleep(16000);  // longer than an AUTEX information line lasts while the link is up
   EXPECT_TRUE(InformationLine(b) == infoAfter);
-  a.Foreground();
-  MenuByKeys(0, 25);
-  b.Foreground();
-  MenuByKeys(0, 26);
+  ASSERT_TRUE(a.ChoosePort(25));
+  ASSERT_TRUE(b.ChoosePort(26));
   Sleep(1500);
   EXPECT_EQ(TextOf(b.MasterMemo()).rfind(receivedB, 0), 0u);
   EXPECT_EQ(TextOf(b.EditorMemo()), "typed by B");

@@ -148,10 +148,13 @@ void CheckOtherWindows(Station& st, const Look& look, int setting) {
       shown = opened(10000);
     }
     ASSERT_TRUE(shown) << what;
-    HWND probe = w.probe == OtherWindow::kButtonProbe ? Child(window, "Button", w.closes)
-                 : w.probe == OtherWindow::kEditProbe ? FirstEdit(window)
-                                                      : nullptr;
+    // The window's children may come a moment after the window itself on a busy machine.
+    HWND probe = nullptr;
     if (w.probe == OtherWindow::kButtonProbe || w.probe == OtherWindow::kEditProbe) {
+      WaitFor([&] {
+        probe = w.probe == OtherWindow::kButtonProbe ? Child(window, "Button", w.closes) : FirstEdit(window);
+        return probe != nullptr;
+      }, 20000);
       ASSERT_NE(probe, nullptr) << what;
     }
     std::string fault;

@@ -1,0 +1,144 @@
+#!/usr/bin/env bash
+# run_script_test.sh SOURCE_DIR: scripts/run.sh (and test.sh's usage) in a copy of its checkout, with Wine,
+# cmake, the set-up and the module simulator replaced by small fakes (a fake station runs until it is ended or
+# finds a QUIT file in its directory). It checks the script's start and stop as an operator meets them: one
+# run at a time, --stop and what it says, the modules' line speed at a start, and the script's exit codes.
+set -u
+src=${1:?source directory}
+tmp=$(mktemp -d)
+fails=0
+trap 'STATION_RUN= bash "$tmp/co/scripts/run.sh" --stop >/dev/null 2>&1; rm -rf "$tmp"' EXIT
+
+check() {  # check WHAT CONDITION...
+  local what=$1
+  shift
+  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; fails=$((fails + 1)); fi
+}
+waitfor() {  # waitfor SECONDS CONDITION...
+  local t=$(($1 * 10))
+  shift
+  for _ in $(seq 1 "$t"); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+
+co="$tmp/co" fake="$tmp/bin" state="$tmp/co/build/windows/run-state"
+mkdir -p "$co/scripts" "$co/build/windows/station" "$co/build/windows/tools/module_simulator" "$fake" "$tmp/log"
+cp "$src/scripts/run.sh" "$src/scripts/test.sh" "$co/scripts/"
+printf '#!/bin/sh\n' >"$co/scripts/setup.sh"
+printf '#!/bin/sh\n' >"$co/scripts/wine-prefix.sh"
+touch "$co/build/windows/station/HELP_VORNATEL.HTM" "$co/build/windows/station/AIDE_VORNATEL.HTM"
+for tool in cmake wineboot xdpyinfo xprop; do printf '#!/bin/sh\nexit 0\n' >"$fake/$tool"; done
+# wineserver -k ends the fake stations, as the real one ends the prefix's programs.
+cat >"$fake/wineserver" <<'EOF'
+#!/bin/bash
+[ "${1:-}" = -k ] && for f in "$FAKE_LOG"/station.*; do [ -f "$f" ] && kill -TERM "${f##*.}" 2>/dev/null; done
+exit 0
+EOF
+# A station: exits with $FAKE_EXIT at once when set; otherwise runs (with a help viewer's server left in the
+# background, detached) until ended (exit code 0, as under Wine) or until it finds QUIT in its directory.
+cat >"$fake/wine" <<'EOF'
+#!/bin/bash
+case "${1:-}" in *station.exe) ;; *) exit 0 ;; esac
+[ -n "${FAKE_EXIT:-}" ] && exit "$FAKE_EXIT"
+echo "$PWD" >"$FAKE_LOG/station.$$"
+setsid sleep 300 </dev/null >/dev/null 2>&1 &
+echo $! >"$FAKE_LOG/helper.$$"
+trap 'rm -f "$FAKE_LOG/station.$$"; exit 0' TERM
+while [ ! -f QUIT ]; do sleep 0.1; done
+rm -f QUIT "$FAKE_LOG/station.$$"
+EOF
+# The simulator: says which module state it started on, makes its port list and runs until ended.
+cat >"$co/build/windows/tools/module_simulator/module_simulator" <<'EOF'
+#!/bin/bash
+while [ $# -gt 0 ]; do
+  case "$1" in
+  --state) cp "$2" "$FAKE_LOG/simulator-state.$$" 2>/dev/null; shift 2 ;;
+  --pty-file) ptys=$2; shift 2 ;;
+  *) shift ;;
+  esac
+done
+echo started >>"$FAKE_LOG/simulators"
+echo /dev/pts/99 >"$ptys"
+exec sleep 300
+EOF
+chmod +x "$fake"/* "$co"/scripts/*.sh "$co/build/windows/tools/module_simulator/module_simulator"
+export PATH="$fake:$PATH" FAKE_LOG="$tmp/log" DISPLAY=:fake
+unset STATION_RUN VNC_PORT STATIONS
+
+# Stations as a previous run left them: A saved 1200 baud (byte 4 = 1), B saved 9600 (9), and the modules'
+# state has module 1 at 9600 (code 04) and module 2 at 9600.
+image() { head -c 945 /dev/zero | tr '\0' '\001' >"$1/CONF_COM.SER"; printf "\\$(printf '%03o' "$2")" |
+  dd of="$1/CONF_COM.SER" bs=1 seek=3 conv=notrunc status=none; }
+mkdir -p "$state/station-A" "$state/station-B" "$state/prefix/dosdevices"
+image "$state/station-A" 1
+image "$state/station-B" 9
+printf '# modules\nM1 04006C80120A000700000003\nM2 04006C80120A000700000003\n' >"$state/modules.state"
+
+stations() { ls "$tmp/log"/station.* 2>/dev/null | wc -l; }
+two_stations() { [ "$(stations)" = 2 ]; }
+no_station() { [ "$(stations)" = 0 ]; }
+
+bash "$co/scripts/run.sh" >"$tmp/first.out" 2>&1 &
+first=$!
+check "a run starts two stations" waitfor 30 two_stations
+check "module 1 is put back at station A's 1200 baud, module 2 stays at 9600" \
+  grep -qx 'M1 01006C80120A000700000003' "$tmp"/log/simulator-state.*
+grep -qx 'M2 04006C80120A000700000003' "$tmp"/log/simulator-state.* || check "module 2 untouched" false
+check "the start says that module 1 was put back at 1200 baud" \
+  grep -q "station A saved the line speed 1200 baud .*the module is put back at 1200 baud" "$tmp/first.out"
+
+# A second start while the first runs.
+code=0
+timeout 30 bash "$co/scripts/run.sh" >"$tmp/second.out" 2>&1 || code=$?
+check "a second start fails" [ $code != 0 ]
+check "a second start says the stations run and names --stop" \
+  grep -q "already running.*nothing was changed" "$tmp/second.out"
+grep -q -- "--stop" "$tmp/second.out" || check "--stop is named" false
+check "a second start leaves the first run's stations and simulator alone" \
+  eval 'two_stations && [ "$(wc -l <"$tmp/log/simulators")" = 1 ] && kill -0 $first'
+code=0
+timeout 30 bash "$co/scripts/run.sh" --reset >>"$tmp/second.out" 2>&1 || code=$?
+check "--reset while a run is on changes nothing" eval '[ $code != 0 ] && [ -f "$state/modules.state" ] && two_stations'
+
+# B quits (and saves) by itself; then --stop ends A: only A is said to be ended by --stop.
+touch "$state/station-B/QUIT"
+waitfor 10 eval '[ "$(stations)" = 1 ]'
+sleep 0.5
+bash "$co/scripts/run.sh" --stop >"$tmp/stop.out" 2>&1
+check "--stop ends the run" waitfor 20 eval '! kill -0 $first 2>/dev/null'
+check "--stop is said of station A" grep -q "station A was ended by scripts/run.sh --stop" "$tmp/first.out"
+check "--stop is not said of station B, which had quit" eval '! grep -q "station B was ended" "$tmp/first.out"'
+helpers_gone() {
+  local f
+  for f in "$tmp"/log/helper.*; do kill -0 "$(cat "$f")" 2>/dev/null && return 1; done
+  return 0
+}
+check "--stop ends what the stations left in the background" waitfor 5 helpers_gone
+wait $first
+check "the first run ends with exit code 0" [ $? = 0 ]
+
+# A start without a value for --port: a usage line, no shell error.
+code=0
+bash "$co/scripts/run.sh" --port >"$tmp/port.out" 2>&1 || code=$?
+check "--port without a device: exit code 2 and a usage line" \
+  eval '[ $code = 2 ] && grep -q "run: --port needs a device" "$tmp/port.out" && grep -q "^usage: " "$tmp/port.out" && ! grep -q "line [0-9]" "$tmp/port.out"'
+
+# Stations that cannot start: the script's exit code says so.
+code=0
+FAKE_EXIT=1 bash "$co/scripts/run.sh" >"$tmp/failed.out" 2>&1 || code=$?
+check "stations that fail make the script fail" eval '[ $code != 0 ] && grep -q "station A ended with exit code 1" "$tmp/failed.out"'
+
+# test.sh answers --help with its usage, and an unknown argument with an error, and runs nothing.
+code=0
+timeout 20 bash "$co/scripts/test.sh" --help >"$tmp/test-help.out" 2>&1 || code=$?
+check "test.sh --help shows its usage" eval '[ $code = 0 ] && grep -q JOBS "$tmp/test-help.out" &&
+  grep -q FUZZ_SECONDS "$tmp/test-help.out" && ! grep -q "^===" "$tmp/test-help.out"'
+code=0
+timeout 20 bash "$co/scripts/test.sh" --jobs=2 >"$tmp/test-unknown.out" 2>&1 || code=$?
+check "test.sh refuses an unknown argument" eval '[ $code = 2 ] && ! grep -q "^===" "$tmp/test-unknown.out"'
+
+if [ $fails -gt 0 ]; then
+  for f in "$tmp"/*.out; do echo "--- $f"; cat "$f"; done
+  exit 1
+fi
+echo "all checks passed"
