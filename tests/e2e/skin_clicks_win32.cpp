@@ -1,7 +1,8 @@
 // station.exe under Wine, driven with the real mouse of the X server (xdotool), on a bare display and under a
 // window manager: its "Skin" buttons clicked in quick succession (clicks about 100 ms apart, while the skin of
 // the click before is still being applied, each a choice of the operator's; the last click wins: the window
-// shows its setting, and Quit saves it).
+// shows its setting, and Quit saves it), and its skinned caption tapped and dragged (a tap moves nothing, a drag
+// moves the window by the pointer's travel).
 #include <gtest/gtest.h>
 
 #include "tests/e2e/station_skins.h"
@@ -94,6 +95,58 @@ TEST(SkinClicks, TheLastOfQuickClicksOnTheSkinButtonsWins) {
     ASSERT_GE(image.size(), 3u);
     EXPECT_EQ(int(image[2]), last);
   }
+}
+
+// In each skin, taps on the caption (press and release a few milliseconds apart, as a touchpad's) each followed
+// by a move of the pointer along the caption and a drag from there of +100,+60 in ten steps with the button held:
+// the tap moves nothing and the drag moves the window by the pointer's travel. Under a window manager the system's
+// move, handed to the manager, was still starting when the tap's release had gone: the window then followed the
+// pointer until the next click.
+TEST(CaptionDrags, ATapMovesNothingAndADragMovesTheWindowByThePointersTravel) {
+  const auto& settings = Settings();
+  ASSERT_EQ(settings.size(), 6u);
+  Station st(WorkDir("caption"));
+  ASSERT_NE(st.Main(), nullptr);
+  HWND edit = st.BeaconEdit();
+  ASSERT_NE(edit, nullptr);
+  constexpr int kTries = 4;
+  int tries = 0, exact = 0;
+  for (int setting = 2; setting <= 6; ++setting) {
+    const POINT button = ButtonOnScreen(st, setting);
+    ASSERT_TRUE(Xdotool("mousemove " + std::to_string(button.x) + " " + std::to_string(button.y) + " click 1"));
+    const Look look{settings[size_t(setting - 1)], true};
+    std::string fault;
+    WaitFor([&] { return (fault = look.EditFault(edit) + look.CaptionFault(st.Main())).empty(); }, 10000);
+    ASSERT_EQ(fault, "") << look.skin.name;
+    for (int i = 0; i < kTries; ++i) {
+      // Down and right, then back.
+      const int sign = i % 2 == 0 ? 1 : -1;
+      RECT start{};
+      GetWindowRect(st.Main(), &start);
+      const POINT tap{start.left + (start.right - start.left) / 3, start.top + look.skin.titleHeight / 2};
+      auto at = [](int x, int y) { return " mousemove " + std::to_string(x) + " " + std::to_string(y); };
+      std::string args = at(tap.x, tap.y) + " click 1 sleep 0.2";
+      for (int step = 1; step <= 4; ++step) args += at(tap.x + step * 20, tap.y) + " sleep 0.05";
+      args += " sleep 0.3 mousedown 1 sleep 0.07";
+      for (int step = 1; step <= 10; ++step)
+        args += at(tap.x + 80 + sign * step * 10, tap.y + sign * step * 6) + " sleep 0.07";
+      args += " mouseup 1 sleep 0.1" + at(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+      ASSERT_TRUE(Xdotool(args)) << "xdotool could not run";
+      RECT r{};
+      const bool moved = WaitFor([&] {
+        return GetWindowRect(st.Main(), &r) && r.left == start.left + sign * 100 && r.top == start.top + sign * 60;
+      }, 10000);
+      ++tries;
+      if (moved) {
+        ++exact;
+        continue;
+      }
+      ADD_FAILURE() << look.skin.name << ", try " << i << ": the window went from " << start.left << "," << start.top
+                    << " to " << r.left << "," << r.top << " (" << sign * 100 << "," << sign * 60 << " expected)";
+      Xdotool("key Escape");  // a move still running ends
+    }
+  }
+  std::printf("caption taps and drags: %d of %d exact\n", exact, tries);
 }
 
 }  // namespace
