@@ -64,6 +64,21 @@ void WindowBridge::EnsureClass(const std::string& name, UINT style, WNDPROC proc
   registered[name] = true;
 }
 
+HWND WindowBridge::CreateHintWindow(const std::string& className, WNDPROC proc) {
+  EnsureClass(className, CS_SAVEBITS, proc);
+  return CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, className.c_str(), "", WS_POPUP | WS_BORDER, 0, 0, 0, 0,
+                         nullptr, nullptr, Instance(), nullptr);
+}
+
+void WindowBridge::ShowHintWindow(HWND hint, const RECT& r) {
+  POINT c{};
+  GetCursorPos(&c);
+  HWND under = GetAncestor(WindowFromPoint(c), GA_ROOT);
+  if (under && under != hint && reinterpret_cast<HWND>(GetWindowLongPtrA(hint, GWLP_HWNDPARENT)) != under)
+    SetWindowLongPtrA(hint, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(under));
+  SetWindowPos(hint, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
 void WindowBridge::CreateWindowFor(TWinControl* c, const TCreateParams& p) {
   InitControlsOnce();
   if (p.OwnClass) EnsureClass(p.WinClassName, p.ClassStyle);

@@ -519,9 +519,7 @@ void TApplication::ShowHintWindow() {
   g_hintText = hintControl_->Hint();
   if (g_hintText.empty()) return;
   if (!hintWindow_) {
-    WindowBridge::EnsureClass("THintWindow", CS_SAVEBITS, HintWndProc);
-    hintWindow_ = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, "THintWindow", "", WS_POPUP | WS_BORDER, 0, 0, 0, 0,
-                                  nullptr, nullptr, WindowBridge::Instance(), nullptr);
+    hintWindow_ = WindowBridge::CreateHintWindow("THintWindow", HintWndProc);
   }
   HDC dc = GetDC(hintWindow_);
   HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
@@ -535,7 +533,7 @@ void TApplication::ShowHintWindow() {
   int x = p.x, y = p.y + 20;
   if (x + w > GetSystemMetrics(SM_CXSCREEN)) x = GetSystemMetrics(SM_CXSCREEN) - w;
   if (y + hgt > GetSystemMetrics(SM_CYSCREEN)) y = p.y - hgt - 4;
-  SetWindowPos(hintWindow_, HWND_TOPMOST, x, y, w, hgt, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  WindowBridge::ShowHintWindow(hintWindow_, RECT{x, y, x + w, y + hgt});
   InvalidateRect(hintWindow_, nullptr, TRUE);
   SetTimer(handle_, 2, static_cast<UINT>(hintHidePause_), nullptr);
 }

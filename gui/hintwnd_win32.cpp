@@ -1,6 +1,6 @@
-// The hint window on Windows: a WS_POPUP | WS_BORDER tool window that is topmost, never activated and
-// transparent to the mouse, painting its own text (kept as the window's text) in the tool-tip colours with
-// the default GUI font.
+// The hint window on Windows: a WS_POPUP | WS_BORDER tool window, never activated, above the window under the
+// pointer and transparent to the mouse (WindowBridge::ShowHintWindow), painting its own text (kept as the
+// window's text) in the tool-tip colours with the default GUI font.
 #include "gui/hintwnd.h"
 #include "gui/win32_bridge.h"
 
@@ -53,15 +53,13 @@ TRect THintWindow::CalcHintRect(int maxWidth, const std::string& text) const {
 
 void THintWindow::ActivateHint(const TRect& rect, const std::string& text) {
   if (!handle_) {
-    WindowBridge::EnsureClass(kClass, CS_SAVEBITS, HintProc);
-    handle_ = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, kClass, "", WS_POPUP | WS_BORDER, 0,
-                              0, 0, 0, nullptr, nullptr, WindowBridge::Instance(), nullptr);
+    handle_ = WindowBridge::CreateHintWindow(kClass, HintProc);
     if (!handle_) return;
   }
   text_ = text;
   rect_ = rect;
   SetWindowTextA(handle_, text.c_str());
-  SetWindowPos(handle_, HWND_TOPMOST, rect.Left, rect.Top, rect.Width(), rect.Height(), SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  WindowBridge::ShowHintWindow(handle_, RECT{rect.Left, rect.Top, rect.Right, rect.Bottom});
   InvalidateRect(handle_, nullptr, TRUE);
   UpdateWindow(handle_);
   showing_ = true;

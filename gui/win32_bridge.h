@@ -23,6 +23,13 @@ struct WindowBridge {
   static HINSTANCE Instance();
   // Registers a window class of the layer (forms, panels, utility windows) once.
   static void EnsureClass(const std::string& name, UINT style, WNDPROC proc = nullptr);
+  // A hint window of that class: a popup tool window that is never activated; its procedure answers the hit test
+  // with HTTRANSPARENT.
+  static HWND CreateHintWindow(const std::string& className, WNDPROC proc);
+  // Shows a hint window at r (screen), just above the window under the pointer, which it then belongs to: the
+  // mouse goes through a hint only to its owner's windows under Wine (a click on the hint, which lies over the
+  // control below the pointer, was dropped otherwise), as the owner keeps its hint above it.
+  static void ShowHintWindow(HWND hint, const RECT& r);
 };
 
 }  // namespace gui

@@ -155,6 +155,12 @@ class TacMainWnd : public DeferredFree {
   void InstallOwnPopupMenu();
   // The default manager learns that the mouse is over the owner control.
   void NoteHotControl();
+  // The mouse left the window (WM_MOUSELEAVE, WM_NCMOUSELEAVE) for another window or none: the default manager's
+  // hot control, when it is the owner control, is no longer. (Only a control that takes the mouse after it told
+  // the manager so; the pointer gone to a panel, a label or out of the program left the owner hot for good.)
+  void ForgetHotControl();
+  // The window under the pointer is another one (leaving the client area for the frame is no leaving).
+  bool PointerLeft() const;
   static bool CompositionEnabled();
   // The answer to AC_GETBACKGROUND from the skin data, in the coordinates of the window's client area.
   void AnswerBackground(BackgroundInfo& Info);

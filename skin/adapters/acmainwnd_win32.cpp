@@ -547,6 +547,10 @@ void TacMainWnd::WndProc(gui::TMessage& m) {
     case WM_MOUSEMOVE:
       NoteHotControl();
       break;
+    case WM_MOUSELEAVE:
+    case WM_NCMOUSELEAVE:
+      ForgetHotControl();
+      break;
     case WM_PRINT:
       m.Result = SendMessageA(Handle, WM_PAINT, m.WParam, m.LParam);
       return;
@@ -567,6 +571,20 @@ void TacMainWnd::NoteHotControl() {
   if (m == nullptr || control == nullptr || (m->State() & csDesigning) || !IsWindowEnabled(Handle)) return;
   TsSkinManagerComponent* component = ManagerComponent(m);
   if (component != nullptr && component->HotControl() != control) SkinManagerSetHotControl(m, control);
+}
+
+void TacMainWnd::ForgetHotControl() {
+  TsSkinManager* m = DefaultManager();
+  gui::TControl* control = SkinData != nullptr ? SkinData->OwnerControl : nullptr;
+  TsSkinManagerComponent* component = m != nullptr ? ManagerComponent(m) : nullptr;
+  if (component == nullptr || control == nullptr || component->HotControl() != control || !PointerLeft()) return;
+  SkinManagerSetHotControl(m, nullptr);
+}
+
+bool TacMainWnd::PointerLeft() const {
+  POINT c{};
+  GetCursorPos(&c);
+  return WindowFromPoint(c) != Handle;
 }
 
 void TacMainWnd::InstallOwnPopupMenu() {

@@ -92,6 +92,12 @@ void TacScrollWnd::ScrollWndProc(gui::TMessage& m) {
   }
   if (m.Msg == WM_MOUSEMOVE || m.Msg == WM_NCMOUSEMOVE || m.Msg == WM_MOUSELEAVE || m.Msg == WM_NCMOUSELEAVE)
     ForeignHover(m.Msg);
+  if ((m.Msg == WM_MOUSELEAVE || m.Msg == WM_NCMOUSELEAVE) && SkinData->OwnerControl != nullptr && PointerLeft()) {
+    // The manager's hot control may already be the form (it hears of every control the pointer enters) while the
+    // pointer still lay here, and then never tells this one it was left: the window gives its hot look back itself.
+    ForgetHotControl();
+    if (!Destroyed && SkinData->MouseAbove) HoverCommand(false);
+  }
   if (Destroyed) return;
   switch (m.Msg) {
     case WM_NCCALCSIZE:

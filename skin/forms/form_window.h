@@ -100,6 +100,14 @@ void ReleaseFormCapture();
 bool FormHasCapture(const gui::TCustomForm& form);
 // SPI_GETDRAGFULLWINDOWS (natively on).
 bool DragFullWindows();
+// The move of a top-level form by its caption, pressed at `pressed` (screen), run here as the system's own loop
+// runs it: until the left button is released (Escape puts the window back, Return keeps it where it is), between
+// WM_ENTERSIZEMOVE and WM_EXITSIZEMOVE, the window follows the pointer's travel, or where the system drags
+// outlines an outline does and the window goes at the release. Under X with a window manager the system's move
+// is the manager's, started once the press has been handled: after a short tap the button was already up, and
+// the manager's move then kept the window on the pointer until the next click. False when the form has no
+// top-level window (natively never): the press is then left to the system.
+bool RunFormCaptionMove(gui::TCustomForm& form, TPoint pressed);
 // SPI_GETANIMATION's minimize animation switch, read and set (natively a plain value).
 bool SystemMinimizeAnimation();
 void SetSystemMinimizeAnimation(bool on);

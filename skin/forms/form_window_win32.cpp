@@ -227,6 +227,79 @@ bool DragFullWindows() {
   return SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &on, 0) && on;
 }
 
+bool RunFormCaptionMove(gui::TCustomForm& form, TPoint pressed) {
+  HWND h = Handle(form);
+  if (!h || (GetWindowLongA(h, GWL_STYLE) & WS_CHILD)) return false;
+  RECT start{};
+  GetWindowRect(h, &start);
+  const TRect from{start.left, start.top, start.right, start.bottom};
+  // Where the system drags outlines, so does the move: the window goes once, at the release. (Under Wine a
+  // window moved while the button is held is placed after the pointer's events, which are read against where it
+  // was: it then runs away from the pointer and its release can be lost.)
+  const bool whole = DragFullWindows();
+  void* outline = whole ? nullptr : BeginDesktopOutline();
+  TPoint travel{0, 0};
+  auto shifted = [&] { return TRect{from.Left + travel.X, from.Top + travel.Y, from.Right + travel.X, from.Bottom + travel.Y}; };
+  auto place = [&] {
+    SetWindowPos(h, nullptr, from.Left + travel.X, from.Top + travel.Y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  auto follow = [&](POINT c) {
+    const TPoint t{c.x - pressed.X, c.y - pressed.Y};
+    if (t.X == travel.X && t.Y == travel.Y) return;
+    if (outline) DrawDesktopOutline(outline, shifted());  // erased
+    travel = t;
+    if (outline) DrawDesktopOutline(outline, shifted());
+    if (whole) place();
+  };
+  if (outline) DrawDesktopOutline(outline, shifted());
+  SetCapture(h);
+  SendMessageA(h, WM_ENTERSIZEMOVE, 0, 0);
+  bool done = false, keep = true;
+  MSG msg;
+  while (!done && IsWindow(h) && GetCapture() == h) {
+    if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+      PostQuitMessage(int(msg.wParam));
+      break;
+    }
+    switch (msg.message) {
+      case WM_MOUSEMOVE:
+        follow(msg.pt);
+        // A release that never came as a message ends the move all the same.
+        done = !(msg.wParam & MK_LBUTTON);
+        continue;
+      case WM_LBUTTONUP:
+        follow(msg.pt);
+        done = true;
+        continue;
+      case WM_KEYDOWN:
+      case WM_SYSKEYDOWN:
+        keep = msg.wParam != VK_ESCAPE;
+        done = msg.wParam == VK_ESCAPE || msg.wParam == VK_RETURN;
+        continue;
+      case WM_KEYUP:
+      case WM_SYSKEYUP:
+      case WM_CHAR:
+      case WM_SYSCHAR:
+        continue;  // the keys belong to the move while it runs
+      default:
+        break;
+    }
+    // The other buttons of the mouse do nothing meanwhile.
+    if (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) continue;
+    DispatchMessageA(&msg);
+  }
+  if (outline) {
+    DrawDesktopOutline(outline, shifted());  // erased
+    EndDesktopOutline(outline);
+  }
+  if (!IsWindow(h)) return true;
+  if (GetCapture() == h) ReleaseCapture();
+  if (!keep) travel = TPoint{0, 0};
+  if (!keep || !whole) place();
+  SendMessageA(h, WM_EXITSIZEMOVE, 0, 0);
+  return true;
+}
+
 bool SystemMinimizeAnimation() {
   ANIMATIONINFO info{sizeof(info), 0};
   return SystemParametersInfoA(SPI_GETANIMATION, sizeof(info), &info, 0) && info.iMinAnimate != 0;

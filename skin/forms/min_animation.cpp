@@ -71,8 +71,8 @@ void ProviderStartBlendMove(TsSkinProvider& p, gui::TMessage& m) {
   p.StateFlags |= psBlendMoving;
   timer->OwnStep();  // the first step at once: the move starts opaque and fades from there
   timer->SetEnabled(true);
-  // The system's move loop runs inside; the timer's ticks fade the form meanwhile.
-  ProviderCallOldProc(p, m);
+  // The move's loop runs inside; the timer's ticks fade the form meanwhile.
+  ProviderMoveByCaption(p, m);
   if (token.expired()) return;
   p.StateFlags &= ~psBlendMoving;
   TacThreadedTimer* t = timer;

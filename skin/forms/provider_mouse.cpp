@@ -233,7 +233,20 @@ void ProviderNcLButtonDown(TsSkinProvider& p, gui::TMessage& m) {
       return;
     }
   }
+  // The caption's move runs in the form's own loop, whole or as an outline as the system drags (the system's
+  // own is the window manager's under X).
+  if (code == kHtCaption) {
+    ProviderMoveByCaption(p, m);
+    return;
+  }
   ProviderCallOldProc(p, m);
+}
+
+void ProviderMoveByCaption(TsSkinProvider& p, gui::TMessage& m) {
+  if (RunFormCaptionMove(*p.Form(), TPoint{PointX(m.LParam), PointY(m.LParam)}))
+    m.Result = 0;
+  else
+    ProviderCallOldProc(p, m);
 }
 
 void ProviderLButtonUp(TsSkinProvider& p, gui::TMessage& m) {

@@ -87,6 +87,9 @@ void ProviderWmNcDestroy(TsSkinProvider& p, gui::TMessage& m);
 
 // ---- Caption and border mouse handling, system commands (provider_mouse.cpp).
 void ProviderNcLButtonDown(TsSkinProvider& p, gui::TMessage& m);
+// The form moved by its caption pressed (the WM_NCLBUTTONDOWN message): the move runs in the form's own loop where
+// it has a top-level window, otherwise in the system's.
+void ProviderMoveByCaption(TsSkinProvider& p, gui::TMessage& m);
 // WM_NCLBUTTONUP and WM_LBUTTONUP.
 void ProviderLButtonUp(TsSkinProvider& p, gui::TMessage& m);
 // WM_MOUSEMOVE: the border drag's outline follows the mouse.

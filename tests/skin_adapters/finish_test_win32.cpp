@@ -128,6 +128,12 @@ TEST_F(FinishTest, AMemosHotBorderShowsUnderThePointerAndGoesAfterIt) {
   EXPECT_TRUE(WaitFor([&] { return WindowPixel(h, 0, midY) == EditBorderN; })) << std::hex << WindowPixel(h, 0, midY);
   EXPECT_TRUE(WaitFor([&] { return WindowPixel(other->Handle(), 0, midY) == EditBorderH; }));
   EXPECT_EQ(a->SkinData->MouseAbove, 0);
+  // Back on the first one, then gone to the form's body, where no control tells the manager: it gives the hot
+  // look back all the same.
+  MouseTo(in.x, in.y);
+  EXPECT_TRUE(WaitFor([&] { return WindowPixel(h, 0, midY) == EditBorderH; })) << std::hex << WindowPixel(h, 0, midY);
+  MouseTo(r.left - 10, r.top - 10);
+  EXPECT_TRUE(WaitFor([&] { return WindowPixel(h, 0, midY) == EditBorderN; })) << std::hex << WindowPixel(h, 0, midY);
   Release(a);
   Release(b);
 }

@@ -416,6 +416,8 @@ States CaptionButton(const Theme& t, Caption kind, bool small, uint32_t seed) {
         } else {
           c = Rgb(0x8D929A);
         }
+        // Under the pointer the sphere lights up (graphite takes the accent's hue), pressed it darkens.
+        if (state == 1) c = graphite ? Mix(c, t.accent, 0.6f) : Lighten(c, 0.3f);
         if (state == 2) c = Darken(c, 0.28f);
         const Sdf ball = [=](float x, float y) { return SdCircle(x, y, cx, cy, rr); };
         img.FillShape(RectF{0, 0, float(w), float(h)}, [=](float x, float y) { return SdCircle(x, y, cx, cy + 0.6f, rr); },

@@ -321,14 +321,15 @@ class Look {
     }
   }
 
-  // A title button at rest over the active title bar (the middle of its picture).
-  Bitmap Button(const skin::SkinImageRecord& rec, int& w, int& h) const {
+  // A title button in a state (at rest: 0) over the active title bar (the middle of its picture).
+  Bitmap Button(const skin::SkinImageRecord& rec, int& w, int& h, int state = 0) const {
     w = skin::ImageStateWidth(rec), h = skin::ImageFrameHeight(rec);
     const int title = Section("FORMTITLE");
     Bitmap bar = Paint(title, 1, -1, 0, w + 8, std::max(h + 4, int(s_.SkinData.TitleHeight)));
     Bitmap under;
     under.Assign(bar);
-    skin::DrawImageState(bar, skin::TPoint{4, (bar.Height() - h) / 2}, 0, skin::CacheInfoFromBitmap(&under, 0, 0), rec, 1);
+    skin::DrawImageState(bar, skin::TPoint{4, (bar.Height() - h) / 2}, state, skin::CacheInfoFromBitmap(&under, 0, 0), rec,
+                         1);
     Bitmap b(w, h, skin::pf32bit);
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x)
@@ -336,8 +337,18 @@ class Look {
     return b;
   }
 
+  // The pixels of two pictures of one size that differ by `least` or more.
+  static int Differing(const Bitmap& a, const Bitmap& b, double least) {
+    int differ = 0;
+    for (int y = 0; y < a.Height(); ++y)
+      for (int x = 0; x < a.Width(); ++x)
+        differ += deltaE(fromPixel(pixel(a, x, y)), fromPixel(pixel(b, x, y))) >= least;
+    return differ;
+  }
+
   // Title buttons at rest: a mark (pixels of the middle half of the button standing out from its face, the
-  // face being the button's median colour) of a few pixels at least, and close, maximize and minimize not alike.
+  // face being the button's median colour) of a few pixels at least, and close, maximize and minimize not alike;
+  // hot and pressed, each apart from the rest state.
   void TitleButtons() {
     const char* const sizes[][3] = {{"BICONCLOSE", "BICONMAX", "BICONMIN"}, {"SICONCLOSE", "SICONMAX", "SICONMIN"}};
     const char* const others[] = {"BICLOSEALONE", "BICONNORM", "BICONHELP", "SICONNORM", "SICONHELP"};
@@ -366,6 +377,14 @@ class Look {
       if (mark < std::max(6, area / 20))
         problem_("[GLOBALINFO] " + key + ": at rest the button shows no mark (" + std::to_string(mark) + " of its " +
                  std::to_string(area) + " middle pixels stand out from its face by " + number(MinMarkContrast) + ":1)");
+      // Under the pointer and pressed, the button shows it: a tenth of its pixels at least changes plainly.
+      for (int state = 1; state < std::min(int(s_.Images[size_t(img)].ImageCount), 3); ++state) {
+        const int differ = Differing(b, Button(s_.Images[size_t(img)], w, h, state), MinTitleStateDifference);
+        if (differ < std::max(6, w * h / 10))
+          problem_("[GLOBALINFO] " + key + ": " + (state == 1 ? "hot" : "pressed") + ", the button looks as at rest (" +
+                   std::to_string(differ) + " of its " + std::to_string(w * h) + " pixels differ by " +
+                   number(MinTitleStateDifference) + " or more)");
+      }
     }
     for (const auto& s : sizes) {
       int idx[3];
@@ -376,10 +395,7 @@ class Look {
           int wa, ha, wc, hc;
           const Bitmap ba = Button(s_.Images[size_t(idx[a])], wa, ha), bc = Button(s_.Images[size_t(idx[c])], wc, hc);
           if (wa != wc || ha != hc) continue;  // of other sizes: told apart
-          int differ = 0;
-          for (int y = 0; y < ha; ++y)
-            for (int x = 0; x < wa; ++x)
-              differ += deltaE(fromPixel(pixel(ba, x, y)), fromPixel(pixel(bc, x, y))) >= MinButtonsDifference;
+          const int differ = Differing(ba, bc, MinButtonsDifference);
           if (differ < std::max(6, wa * ha / 25))
             problem_(std::string("[GLOBALINFO] ") + s[a] + " and " + s[c] + " look alike at rest (" +
                      std::to_string(differ) + " of their " + std::to_string(wa * ha) + " pixels differ by " +

@@ -24,6 +24,7 @@ inline constexpr double MinMarkContrast = 3.0;   // a title button's mark agains
 inline constexpr double MinDisabledContrast = 3.0;  // a disabled caption: dimmer than text, still readable
 inline constexpr double MinStateDifference = 12.0;  // mean colour difference (CIE76) of a state from normal
 inline constexpr double MinButtonsDifference = 15.0;  // colour difference (CIE76) of a pixel of two title buttons
+inline constexpr double MinTitleStateDifference = 8.0;  // the same, of a title button hot or pressed from at rest
 
 // The contrast ratio of two colours (0x00BBGGRR), 1 to 21.
 double ContrastRatio(uint32_t a, uint32_t b);
