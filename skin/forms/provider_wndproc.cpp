@@ -53,19 +53,6 @@ int32_t PointY(intptr_t l) { return int16_t(uint16_t((uintptr_t(l) >> 16) & 0xFF
 
 bool Zoomed(const TsSkinProvider& p) { return p.Form() && FormWindowZoomed(*p.Form()); }
 
-// A border window draws the skin's caption above the form's own: a skin whose caption stands taller than the
-// room above the form would put it, its buttons and the place to grab it above the screen. The form comes down
-// as far as needed for its caption to start at the top of the work area.
-void KeepCaptionOnScreen([[maybe_unused]] TsSkinProvider& p) {
-#ifdef _WIN32
-  if (!p.BorderForm || !p.Form() || Zoomed(p) || FormWindowIconic(*p.Form())) return;
-  const int32_t captionTop = BorderFormScreenRect(*p.BorderForm).Top + SkinExtBorderMargins(*p.BorderForm).Top;
-  const int32_t below = BorderFormWorkAreaTop(*p.BorderForm) - captionTop;
-  gui::TCustomForm& f = *p.Form();
-  if (below > 0) f.SetBounds(f.Left(), f.Top() + below, f.Width(), f.Height());
-#endif
-}
-
 bool Iconic(const TsSkinProvider& p) { return p.Form() && FormWindowIconic(*p.Form()); }
 bool Printing(const TsSkinProvider& p) { return (p.SkinData().CtrlState & csPrinting) != 0; }
 
@@ -459,7 +446,7 @@ void ProviderCommand(TsSkinProvider& p, gui::TMessage& m) {
       if (FormWindowVisible(*form) || ((p.StateFlags & pfRedrawLocked) && form->Visible())) {
         p.SkinData().BGChanged = true;
         if (TsSkinManager* manager = ProviderManager(p)) ProviderUpdateExtBorders(p, manager->ExtendedBorders());
-        KeepCaptionOnScreen(p);
+        ProviderKeepCaptionOnScreen(p);
         RedrawFormWindow(*form, 0x545);
       }
       ApplyGlobalColor(p);

@@ -657,11 +657,29 @@ void ProviderStopTitleButtonTimers(TsSkinProvider& p) {
   ProviderStopTitleItemTimers(p);
 }
 
+// A border window draws the skin's caption above the form's own: a skin whose caption stands taller than the
+// room above the form would put it, its buttons and the place to grab it above the screen. The form comes down
+// as far as needed for its caption to start at the top of the work area.
+void ProviderKeepCaptionOnScreen([[maybe_unused]] TsSkinProvider& p) {
+#ifdef _WIN32
+  if (!p.BorderForm || !p.Form() || FormWindowZoomed(*p.Form()) || FormWindowIconic(*p.Form())) return;
+  const int32_t captionTop = BorderFormScreenRect(*p.BorderForm).Top + SkinExtBorderMargins(*p.BorderForm).Top;
+  const int32_t below = BorderFormWorkAreaTop(*p.BorderForm) - captionTop;
+  gui::TCustomForm& f = *p.Form();
+  if (below > 0) f.SetBounds(f.Left(), f.Top() + below, f.Width(), f.Height());
+#endif
+}
+
 void ProviderUpdateExtBorders(TsSkinProvider& p, bool on) {
   if (on && p.Form() && ProviderFormHasBorder(p) && p.DrawNonClientArea() && p.AllowExtBorders() &&
       p.Form()->Parent() == nullptr && p.Form()->FormStyle() != gui::TFormStyle::fsMDIChild &&
       ProviderUseExtBorders(p)) {
-    if (!p.BorderForm) p.BorderForm = std::make_unique<TacBorderForm>(p);
+    if (!p.BorderForm) {
+      // Its first border window (at start-up too) comes with the caption on the screen.
+      p.BorderForm = std::make_unique<TacBorderForm>(p);
+      ProviderKeepCaptionOnScreen(p);
+      if (!p.BorderForm) return;
+    }
     p.SkinData().BGChanged = true;
     BorderFormUpdate(*p.BorderForm, true, 255);
     return;

@@ -442,6 +442,9 @@ void ProviderUpdateSysMenuStyle(TsSkinProvider& p, bool apply);
 void ProviderUpdateTitleButtons(TsSkinProvider& p);
 void ProviderStopTitleButtonTimers(TsSkinProvider& p);
 void ProviderUpdateExtBorders(TsSkinProvider& p, bool on);
+// Brings a form with a border window down until the skin's caption starts on the screen (not maximised or
+// minimised).
+void ProviderKeepCaptionOnScreen(TsSkinProvider& p);
 TColor ProviderFormColor(const TsSkinProvider& p);
 // The title section: TitleSkin, else "FORMTITLE"; resolved on first use.
 int32_t ProviderTitleSectionIndex(TsSkinProvider& p);

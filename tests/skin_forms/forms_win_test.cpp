@@ -716,7 +716,8 @@ struct StationForm {
   gui::TForm* form;
   skin::TsSkinManagerComponent* manager;
   TsSkinProvider* p;
-  StationForm() {
+  // `beforeShow` is called with the manager and provider made, before the form shows.
+  explicit StationForm(const std::function<void(StationForm&)>& beforeShow = {}) {
     system.layeredWindows = true;
     form = new gui::TForm(gui::Application);
     manager = new skin::TsSkinManagerComponent(form, system);
@@ -724,6 +725,7 @@ struct StationForm {
     form->SetBounds(60, 60, 360, 260);
     form->SetCaption("Live");
     p = new TsSkinProvider(form);
+    if (beforeShow) beforeShow(*this);
     MoveMouse(700, 600);
     form->Show();
     SetForegroundWindow(form->WindowHandle());
@@ -990,21 +992,39 @@ TEST(ProviderWindows, ASkinLackingSectionsLooksAfterALiveSwitchAsAfterAFreshStar
   EXPECT_TRUE(s.system.messageBoxes.empty());
 }
 
-// A live change to a skin whose caption is taller than the room above the form: the form comes down so that the
-// border window's caption starts on the screen, where it can be grabbed.
+// A skin whose caption is taller than the room above the form, taken live or at start-up: the form comes down so
+// that the border window's caption starts on the screen, where it can be grabbed; maximised, the same.
 TEST(ProviderWindows, ATallCaptionTakenLiveStaysOnTheScreen) {
-  StationForm s;
-  ASSERT_TRUE(s.p->BorderForm);
-  StoreEditedSkin(*s.manager, "Lucky (internal)", "Tall", [](std::string& o) {
-    o.insert(o.find("[GLOBALINFO]\r\n") + 14, "TITLEHEIGHT=200\r\nMAXHEIGHT=200\r\n");
-  });
-  s.manager->SetSkinName("Tall");
-  ASSERT_EQ(s.manager->SkinName(), "Tall");
-  EXPECT_TRUE(PumpUntil([&] {
-    return s.p->BorderForm && skin::BorderFormScreenRect(*s.p->BorderForm).Top +
-                                      skin::SkinExtBorderMargins(*s.p->BorderForm).Top >=
-                                  skin::BorderFormWorkAreaTop(*s.p->BorderForm);
-  }));
+  const auto tall = [](StationForm& s) {
+    StoreEditedSkin(*s.manager, "Lucky (internal)", "Tall", [](std::string& o) {
+      o.insert(o.find("[GLOBALINFO]\r\n") + 14, "TITLEHEIGHT=200\r\nMAXHEIGHT=200\r\n");
+    });
+    s.manager->SetSkinName("Tall");
+    ASSERT_EQ(s.manager->SkinName(), "Tall");
+  };
+  for (const bool atStartUp : {false, true}) {
+    SCOPED_TRACE(atStartUp ? "at start-up" : "live");
+    StationForm s(atStartUp ? std::function<void(StationForm&)>(tall) : nullptr);
+    ASSERT_TRUE(s.p->BorderForm);
+    if (!atStartUp) tall(s);
+    // Where the caption starts: below the border window's margin, or at the maximised window's own top.
+    const auto captionTop = [&] {
+      const HWND h = s.Handle();
+      RECT w{};
+      GetWindowRect(h, &w);
+      const int32_t top = s.p->BorderForm ? skin::BorderFormScreenRect(*s.p->BorderForm).Top : int32_t(w.top);
+      return top + (IsZoomed(h) || !s.p->BorderForm ? skin::ProviderCaptionTopOffset(*s.p)
+                                                     : skin::SkinExtBorderMargins(*s.p->BorderForm).Top);
+    };
+    const auto onScreen = [&] {
+      MONITORINFO mi{sizeof(mi)};
+      GetMonitorInfoA(MonitorFromWindow(s.Handle(), MONITOR_DEFAULTTONEAREST), &mi);
+      return captionTop() >= mi.rcWork.top;
+    };
+    EXPECT_TRUE(PumpUntil(onScreen, 20000)) << captionTop();
+    ShowWindow(s.Handle(), SW_MAXIMIZE);
+    EXPECT_TRUE(PumpUntil([&] { return IsZoomed(s.Handle()) && onScreen(); }, 20000)) << captionTop();
+  }
 }
 
 // Counts the WM_PAINT messages that paint a window on the screen (not those that print it into a given device

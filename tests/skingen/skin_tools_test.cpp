@@ -2,6 +2,10 @@
 // the skin format has, load and pass the checker; the checker finds each planted fault.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <set>
@@ -169,15 +173,29 @@ TEST(SkinLint, FindsEveryPlantedFault) {
   }
 }
 
-// A cut container is refused with the program's own message.
+// A cut container is refused with the program's own message, stored or as a packed file in the skins folder.
 TEST(SkinLint, ACutContainerIsRefusedAsTheProgramRefusesIt) {
   const skingen::GeneratedSkin& base = skins()[4];
-  const skinlint::LintResult r = skinlint::LintPackedSkin(skin::PackSkin(base.members).substr(0, 4000), "Cut");
-  bool found = false;
-  for (const std::string& p : r.problems)
-    found = found || p.find("The \"Cut\" skin cannot be used: its stored data cannot be read: Stream read error") !=
-                         std::string::npos;
-  EXPECT_TRUE(found) << (r.problems.empty() ? "" : r.problems[0]);
+  const std::string cut = skin::PackSkin(base.members).substr(0, 4000);
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / ("skinlint-cut-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(folder);
+  std::ofstream(folder / "Cut.asz", std::ios::binary) << cut;
+  const struct {
+    skinlint::LintResult r;
+    std::string expected;
+  } cases[] = {
+      {skinlint::LintPackedSkin(cut, "Cut"), "its stored data"},
+      {skinlint::LintPackedSkinFile((folder / "Cut.asz").string()), "its packed file \""},
+  };
+  std::filesystem::remove_all(folder);
+  for (const auto& c : cases) {
+    bool found = false;
+    for (const std::string& p : c.r.problems)
+      found = found || (p.find("The \"Cut\" skin cannot be used: ") != std::string::npos &&
+                        p.find(c.expected) != std::string::npos &&
+                        p.find("cannot be read: Stream read error") != std::string::npos);
+    EXPECT_TRUE(found) << c.expected << " / " << (c.r.problems.empty() ? "" : c.r.problems[0]);
+  }
 }
 
 // What an operator would see wrong, planted into Spring Willow by drawing parts anew: unreadable text, a down

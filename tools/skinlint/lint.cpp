@@ -274,26 +274,45 @@ LintResult LintSkinDirectory(const std::string& directory) {
   }, sys);
 }
 
+namespace {
+
+// The description a packed skin holds; empty when the container cannot be read (the load then says why).
+std::string packedOptions(const std::string& bytes) {
+  auto conv = std::make_unique<skin::TacSkinConvertor>();
+  skin::TMemoryStream data;
+  data.WriteBuffer(bytes.data(), int64_t(bytes.size()));
+  conv->LendPackedData(data);
+  std::string options;
+  try {
+    if (skin::ExtractPackedSkin(conv) && conv->Options) options = std::string(conv->Options->View());
+  } catch (const std::exception&) {
+  }
+  if (conv) conv->ReleasePackedData();
+  return options;
+}
+
+}  // namespace
+
 LintResult LintPackedSkin(const std::string& bytes, const std::string& name) {
   skin::PortableSkinSystem sys;
-  std::string options;
-  {
-    auto conv = std::make_unique<skin::TacSkinConvertor>();
-    skin::TMemoryStream data;
-    data.WriteBuffer(bytes.data(), int64_t(bytes.size()));
-    conv->LendPackedData(data);
-    try {
-      if (skin::ExtractPackedSkin(conv) && conv->Options) options = std::string(conv->Options->View());
-    } catch (const std::exception&) {
-    }
-    if (conv) conv->ReleasePackedData();
-  }
   // A container the program cannot read is refused as the program refuses it.
-  return lint(name, options, [&](skin::TsSkinManager& m) {
+  return lint(name, packedOptions(bytes), [&](skin::TsSkinManager& m) {
     m.SetSkinDirectory("/nonexistent-skin-directory");
     skin::TsStoredSkin& s = m.InternalSkins.Add();
     s.Name = name;
     s.Data.WriteBuffer(bytes.data(), int64_t(bytes.size()));
+    m.SetSkinName(name);
+  }, sys);
+}
+
+LintResult LintPackedSkinFile(const std::string& file) {
+  namespace fs = std::filesystem;
+  const fs::path path = fs::absolute(fs::path(file)).lexically_normal();
+  const std::string name = path.stem().string();
+  skin::PortableSkinSystem sys;
+  // Loaded from its folder, as the program loads a packed skin from its skins folder.
+  return lint(name, packedOptions(readFile(path)), [&](skin::TsSkinManager& m) {
+    m.SetSkinDirectory(path.parent_path().string());
     m.SetSkinName(name);
   }, sys);
 }

@@ -21,6 +21,9 @@ struct LintResult {
 LintResult LintSkinDirectory(const std::string& directory);
 // A packed skin container, loaded as a stored skin of that name.
 LintResult LintPackedSkin(const std::string& bytes, const std::string& name);
+// A packed skin file, loaded from its folder as the program loads one from its skins folder (its name is the
+// file's without the extension).
+LintResult LintPackedSkinFile(const std::string& file);
 
 // What the program looks up: sections by name, and images of sections (found through PARENTCLASS) with the
 // number of states they must hold.

@@ -2,13 +2,12 @@
 //
 //   skinlint PATH...
 //
-// Each PATH is a skin directory (holding "Options.dat") or a packed skin (".asz", loaded as a stored skin
-// named after the file). Prints one line per skin that passes and one line per problem; the exit status is 0
+// Each PATH is a skin directory (holding "Options.dat") or a packed skin (".asz", loaded from its folder as the
+// program loads one from its skins folder, named after the file). Prints one line per skin that passes and one line per problem; the exit status is 0
 // when every skin passes, 1 when any has a problem, 2 for a usage error.
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <sstream>
 
 #include "tools/skinlint/lint.h"
 
@@ -26,15 +25,12 @@ int main(int argc, char** argv) {
     if (fs::is_directory(path)) {
       r = skinlint::LintSkinDirectory(path.string());
     } else {
-      std::ifstream in(path, std::ios::binary);
-      if (!in) {
+      if (!std::ifstream(path, std::ios::binary)) {
         std::cerr << "skinlint: cannot read " << path.string() << "\n";
         failed = true;
         continue;
       }
-      std::ostringstream bytes;
-      bytes << in.rdbuf();
-      r = skinlint::LintPackedSkin(bytes.str(), path.stem().string());
+      r = skinlint::LintPackedSkinFile(path.string());
     }
     if (r.problems.empty()) {
       std::cout << "ok   " << r.name << " (version " << r.version << ", " << r.sections << " sections, " << r.images
