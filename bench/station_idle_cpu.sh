@@ -7,9 +7,9 @@
 # line gives the machine's load (uptime) as the window ended, so that a noisy shared machine shows in the
 # numbers. Windows build, run by hand:
 #   bench/station_idle_cpu.sh [rounds (3)] [seconds (30)]
-# Environment: BENCH_CPU (the CPU to pin to; default the last one), SETTLE (seconds after the start before the
-# window, default 12), COMPOSITOR=1 (xcompmgr on the display: the skinned form then fades in and has its border
-# window). The bench has a fixture of its own, build/windows/bench-idle (a Wine prefix and an Xvfb), made at the
+# Environment: STATION_EXE (another build's station.exe to measure), BENCH_CPU (the CPU to pin to; default the
+# last one), SETTLE (seconds after the start before the window, default 12), COMPOSITOR=1 (xcompmgr on the display:
+# the skinned form then fades in and has its border window). The bench has a fixture of its own, build/windows/bench-idle (a Wine prefix and an Xvfb), made at the
 # first run and stopped at the end.
 set -u
 cd "$(dirname "$0")/.."
@@ -18,7 +18,7 @@ rounds=${1:-3}
 seconds=${2:-30}
 settle=${SETTLE:-12}
 cpu=${BENCH_CPU:-$(($(nproc) - 1))}
-exe="$root/build/windows/station/station.exe"
+exe=${STATION_EXE:-$root/build/windows/station/station.exe}
 state="$root/build/windows/bench-idle"
 [ -f "$exe" ] || { echo "build station.exe first (cmake --build --preset windows --target station)" >&2; exit 1; }
 . tests/wine/wine-lib.sh
@@ -36,7 +36,7 @@ trap 'wine_stop "$state"' EXIT
 
 # CPU ticks used so far by a process (0 when it is gone).
 ticks() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat" 2>/dev/null || echo 0; }
-# The process of this prefix whose command name is $1.
+# The process of this prefix whose command name matches $1.
 prefix_process() {
   local p
   for p in $(pgrep -x "$1"); do
@@ -85,7 +85,7 @@ for r in $(seq 1 "$rounds"); do
     [ -n "$pid" ] || { echo "station.exe did not start" >&2; exit 1; }
     sleep "$settle"
     xvfb=$(cat "$state/xvfb.pid")
-    server=$(prefix_process wineserver)
+    server=$(prefix_process "wineserver(64)?")
     s0=$(ticks "$pid") x0=$(ticks "$xvfb") w0=$(ticks "${server:-0}")
     sleep "$seconds"
     s1=$(ticks "$pid") x1=$(ticks "$xvfb") w1=$(ticks "${server:-0}")

@@ -2,9 +2,11 @@
 // (Windows build; run by hand, not by ctest). This program is the station program itself with a recorder of its
 // start-up: started with no argument it runs itself again and again, one start-up per process, the two kinds
 // alternated, in a working directory of its own, and prints the median time of each step:
-//   wine station_startup_winbench.exe [rounds (7)]
-// For the screen the operator sees, run it on a display with a compositing manager (xcompmgr), where a skinned
-// main window fades in; bench/station_idle_cpu.sh documents the pinning (taskset) used for the CPU numbers.
+//   taskset -c 6 wine station_startup_winbench.exe [rounds (7)]
+// pinned to one CPU (the station's thread and the recorder share it), best on a display with a compositing manager
+// (xcompmgr), where a skinned main window fades in as operators see it. The totals are given whole, less the fade
+// as measured, and less the fade's length as the skin manager stores it (what the fade costs beyond its length is
+// start-up work).
 // The steps, from the process created to the main window painted:
 //   program entered     the process made and loaded up to WinMain
 //   picture formats     the JPEG and PNG units' initialisation
@@ -250,7 +252,11 @@ int main(int argc, char** argv) {
       fades[kind].push_back(length(m, rows[6]));
       stored[kind].push_back(m[kMarks]);
     }
-  std::printf("station.exe start-up steps under Wine, median of %d rounds (ms)\n", rounds);
+  // The machine's load as the rounds ended (Linux's, under Wine), for numbers measured on a shared machine.
+  std::string load = ReadAll("Z:\\proc\\loadavg");
+  if (!load.empty() && load.back() == '\n') load.pop_back();
+  std::printf("station.exe start-up steps under Wine, median of %d rounds (ms); load %s\n", rounds,
+              load.empty() ? "unknown" : load.c_str());
   std::printf("%-18s %9s %9s %9s\n", "step", "plain", "skinned", "extra");
   for (size_t i = 0; i < std::size(rows); ++i) {
     const double p = Median(steps[0][i]), s = Median(steps[1][i]);
