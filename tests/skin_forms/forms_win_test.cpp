@@ -1291,6 +1291,8 @@ TEST(ProviderWindows, ASkinChangeRefreshesEachControlOnce) {
 // control is told to flush a repaint (the whole form and every control below it were repainted every tick).
 TEST(ProviderWindows, ACaptionClockRepaintsTheFrameAndFlushesNoControl) {
   NestedControls s;
+  // At rest first: the form's first paints, which flush their children, are over.
+  PumpUntil([] { return (HIWORD(GetQueueStatus(QS_PAINT)) & QS_PAINT) == 0; }, 20000);
   static int ticks = 0;
   static gui::TForm* clockForm = nullptr;
   ticks = 0;
