@@ -8,9 +8,9 @@
 # numbers. Windows build, run by hand:
 #   bench/station_idle_cpu.sh [rounds (3)] [seconds (30)]
 # Environment: STATION_EXE (another build's station.exe to measure), BENCH_CPU (the CPU to pin to; default the
-# last one), SETTLE (seconds after the start before the window, default 12), COMPOSITOR=1 (xcompmgr on the display:
-# the skinned form then fades in and has its border window). The bench has a fixture of its own, build/windows/bench-idle (a Wine prefix and an Xvfb), made at the
-# first run and stopped at the end.
+# last one), SETTLE (seconds after the start before the window, default 12), COMPOSITOR=1 (xcompmgr on the
+# display: the skinned form then fades in and has its border window). The bench has a fixture of its own,
+# build/windows/bench-idle (a Wine prefix and an Xvfb), made at the first run and stopped at the end.
 set -u
 cd "$(dirname "$0")/.."
 root=$PWD
