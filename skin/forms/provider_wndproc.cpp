@@ -932,21 +932,11 @@ void ProviderWmSetText(TsSkinProvider& p, gui::TMessage& m) {
   p.CaptionGlow[0].reset();
   p.CaptionGlow[1].reset();
   p.SkinData().BGChanged = true;
-  // The system writes the caption itself when it takes the text: under a cover showing the frame as it was.
+  // The system would write the caption itself as it takes the text: it takes it while the window counts as
+  // hidden, and draws nothing (a caption clock changes the text every second: no cover window each time).
   const auto token = p.AliveToken();
-  if (!p.BorderForm && !DwmCompositionEnabled() && ProviderShowCaptionCover(p)) {
-    ProviderCallOldProc(p, m);
-    if (token.expired()) return;
-    ProviderRepaintFrame(p);
-    ProviderHideCaptionCover(p);
-    return;
-  }
-  // Otherwise not while its redraw is off. With a border window the form's own caption lies outside the
-  // window's region and cannot show.
-  const bool hide = !p.BorderForm;
-  if (hide) SendFormMessage(form, kWmSetRedraw, 0, 0);
-  ProviderCallOldProc(p, m);
-  if (hide) SendFormMessage(form, kWmSetRedraw, 1, 0);
+  ProviderCallOldProcUnpainted(p, m);
+  if (token.expired()) return;
   ProviderRepaintFrame(p);
 }
 
