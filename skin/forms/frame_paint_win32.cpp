@@ -219,6 +219,19 @@ void ProviderRepaintFrame(TsSkinProvider& p) {
   ProviderPaintScrollBars(p);
 }
 
+void ProviderRepaintCaption(TsSkinProvider& p) {
+  if (!p.Form() || !Handle(p)) return;
+  if (!ProviderRepaintCaptionBand(p)) {
+    ProviderRepaintFrame(p);
+  } else if (p.BorderForm) {
+    BorderFormUpdateTop(*p.BorderForm, p.CaptionBack->Height());
+  } else {
+    TRect band = ProviderFrameBands(p).Top;
+    band.Bottom = std::min(band.Bottom, p.CaptionBack->Height());
+    WithWindowDC(p, [&](HDC dc) { CopyBand(p, dc, band); });
+  }
+}
+
 void ProviderCopyCacheRectToWindow(TsSkinProvider& p, const TRect& r) {
   if (p.BorderForm) {
     BorderFormUpdate(*p.BorderForm, false, 255);

@@ -931,13 +931,13 @@ void ProviderWmSetText(TsSkinProvider& p, gui::TMessage& m) {
   }
   p.CaptionGlow[0].reset();
   p.CaptionGlow[1].reset();
-  p.SkinData().BGChanged = true;
   // The system would write the caption itself as it takes the text: it takes it while the window counts as
-  // hidden, and draws nothing (a caption clock changes the text every second: no cover window each time).
+  // hidden, and draws nothing (a caption clock changes the text every second: no cover window each time). The
+  // caption band alone is then drawn again.
   const auto token = p.AliveToken();
   ProviderCallOldProcUnpainted(p, m);
   if (token.expired()) return;
-  ProviderRepaintFrame(p);
+  ProviderRepaintCaption(p);
 }
 
 namespace {
