@@ -73,8 +73,9 @@ int32_t ProviderPaintCaptionText(TsSkinProvider& p);
 // line and the client), the caption buttons and title items over it again; false, with the cache flagged stale,
 // when the frame must be composed whole (already stale, resized, the text's glow reaching below the band).
 bool ProviderRepaintCaptionBand(TsSkinProvider& p);
-// After a change of the caption text: the caption band repainted and copied to the window (to the border window
-// with one), or the whole frame when the band cannot be (natively into the cache only).
+// After a change of the caption text: the caption band repainted into the cache and the frame copied to the
+// window (a border window gets the band alone), or the whole frame composed when the band cannot be (natively into
+// the cache only).
 void ProviderRepaintCaption(TsSkinProvider& p);
 // The text rectangle and flags (step 1 and 7 of the caption text), exposed for measuring.
 TRect ProviderCaptionTextRect(TsSkinProvider& p);

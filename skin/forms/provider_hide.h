@@ -40,10 +40,6 @@ void ProviderFreeSnapshotCover(TsSkinProvider& p);
 bool ProviderShowCaptionCover(TsSkinProvider& p);
 void ProviderHideCaptionCover(TsSkinProvider& p);
 void* ProviderCaptionCoverWindow(const TsSkinProvider& p);
-// A message handed to the form's own handling while its window's visible bit is cleared (without hiding the
-// window): the system then draws nothing of its own into the window (a new caption text is taken without the
-// system's caption being painted, and no cover is needed). Natively simply handed on.
-void ProviderCallOldProcUnpainted(TsSkinProvider& p, gui::TMessage& m);
 
 // ---- The hide snapshot of a skinned form.
 // The frame cache replaced by the form's picture with its children, held (flag psHideSnapshot: nothing repaints

@@ -1,6 +1,5 @@
 // The native build shows no windows: a form leaves without a cover over it.
 #include "skin/forms/provider_hide.h"
-#include "skin/forms/provider_wndproc.h"
 
 namespace skin {
 
@@ -13,6 +12,5 @@ void ProviderFreeSnapshotCover(TsSkinProvider&) {}
 bool ProviderShowCaptionCover(TsSkinProvider&) { return false; }
 void ProviderHideCaptionCover(TsSkinProvider&) {}
 void* ProviderCaptionCoverWindow(const TsSkinProvider&) { return nullptr; }
-void ProviderCallOldProcUnpainted(TsSkinProvider& p, gui::TMessage& m) { ProviderCallOldProc(p, m); }
 
 }  // namespace skin

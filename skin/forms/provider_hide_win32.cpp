@@ -8,7 +8,6 @@
 #include "skin/forms/form_window.h"
 #include "skin/forms/frame_paint.h"
 #include "skin/forms/provider_hide.h"
-#include "skin/forms/provider_wndproc.h"
 #include "skin/painters/dc_copy.h"
 #include "skin/pixels/gdi_ledger.h"
 #include "skin/pixels/pixel_helpers.h"
@@ -210,21 +209,6 @@ void ProviderHideCaptionCover(TsSkinProvider& p) {
 void* ProviderCaptionCoverWindow(const TsSkinProvider& p) {
   auto it = CaptionCovers().find(&p);
   return it == CaptionCovers().end() ? nullptr : it->second;
-}
-
-void ProviderCallOldProcUnpainted(TsSkinProvider& p, gui::TMessage& m) {
-  HWND h = p.Form() ? static_cast<HWND>(FormWindowHandle(*p.Form())) : nullptr;
-  const LONG style = h ? GetWindowLongA(h, GWL_STYLE) : 0;
-  if (!(style & WS_VISIBLE)) {
-    ProviderCallOldProc(p, m);
-    return;
-  }
-  // The style bit alone, as WM_SETREDRAW clears it: the window stays on the screen as it is, and nothing is
-  // validated (WM_SETREDRAW would drop the paints pending in the window and its children).
-  SetWindowLongA(h, GWL_STYLE, style & ~WS_VISIBLE);
-  const auto token = p.AliveToken();
-  ProviderCallOldProc(p, m);
-  if (!token.expired() && IsWindow(h)) SetWindowLongA(h, GWL_STYLE, GetWindowLongA(h, GWL_STYLE) | WS_VISIBLE);
 }
 
 }  // namespace skin

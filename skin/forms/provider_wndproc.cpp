@@ -931,12 +931,22 @@ void ProviderWmSetText(TsSkinProvider& p, gui::TMessage& m) {
   }
   p.CaptionGlow[0].reset();
   p.CaptionGlow[1].reset();
-  // The system would write the caption itself as it takes the text: it takes it while the window counts as
-  // hidden, and draws nothing (a caption clock changes the text every second: no cover window each time). The
-  // caption band alone is then drawn again.
+  // The system writes the caption itself when it takes the text: under a cover showing the frame as it was. The
+  // caption band alone is then drawn again (a caption clock changes the text every second).
   const auto token = p.AliveToken();
-  ProviderCallOldProcUnpainted(p, m);
-  if (token.expired()) return;
+  if (!p.BorderForm && !DwmCompositionEnabled() && ProviderShowCaptionCover(p)) {
+    ProviderCallOldProc(p, m);
+    if (token.expired()) return;
+    ProviderRepaintCaption(p);
+    ProviderHideCaptionCover(p);
+    return;
+  }
+  // Otherwise not while its redraw is off. With a border window the form's own caption lies outside the
+  // window's region and cannot show.
+  const bool hide = !p.BorderForm;
+  if (hide) SendFormMessage(form, kWmSetRedraw, 0, 0);
+  ProviderCallOldProc(p, m);
+  if (hide) SendFormMessage(form, kWmSetRedraw, 1, 0);
   ProviderRepaintCaption(p);
 }
 

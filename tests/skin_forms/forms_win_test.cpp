@@ -1715,11 +1715,7 @@ TEST(ProviderWindows, TheFormsPopupMenuIsMadeReadyForTheSkinnedMenusWhenItOpens)
 
 namespace {
 
-// The system's caption never shows while the form's own handling takes a new caption or an activation. An
-// activation is handled under a cover showing the frame as it was (the client cut out of its region); a caption
-// text is taken while the window counts as hidden, so that the system draws nothing into it, and no window is made
-// for it (a caption clock changes the text every second).
-TEST(ProviderWindows, CaptionChangesAndActivationNeverShowTheSystemsCaption) {
+TEST(ProviderWindows, CaptionChangesAndActivationHappenUnderACoverShowingTheFrameAsItWas) {
   Shown s;
   HWND h = s.Handle();
   SetForegroundWindow(h);
@@ -1729,19 +1725,17 @@ TEST(ProviderWindows, CaptionChangesAndActivationNeverShowTheSystemsCaption) {
     UINT msg;
     std::function<void()> act;
     const char* what;
-    bool covered;
   } cases[] = {
-      {WM_SETTEXT, [&] { s.form->SetCaption("A new caption"); }, "caption change", false},
-      {WM_NCACTIVATE, [&] { SendMessageA(h, WM_NCACTIVATE, FALSE, 0); }, "deactivation", true},
-      {WM_NCACTIVATE, [&] { SendMessageA(h, WM_NCACTIVATE, TRUE, 0); }, "activation", true},
+      {WM_SETTEXT, [&] { s.form->SetCaption("A new caption"); }, "caption change"},
+      {WM_NCACTIVATE, [&] { SendMessageA(h, WM_NCACTIVATE, FALSE, 0); }, "deactivation"},
+      {WM_NCACTIVATE, [&] { SendMessageA(h, WM_NCACTIVATE, TRUE, 0); }, "activation"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     const skin::Bitmap before = WindowPicture(h);
     // What lies over the frame while the form's own handling takes the message.
-    bool covered = false, clientUncovered = false, shownDuring = true;
-    int windowsDuring = 0;
-    uint32_t coverPixel = 0, ownPixel = 0;
+    bool covered = false, clientUncovered = false;
+    uint32_t coverPixel = 0;
     gui::TWndMethod own = s.p->OldWndProc;
     s.p->OldWndProc = [&](gui::TMessage& m) {
       if (m.Msg == c.msg) {
@@ -1757,31 +1751,14 @@ TEST(ProviderWindows, CaptionChangesAndActivationNeverShowTheSystemsCaption) {
         clientUncovered = shaped && !PtInRegion(region, (wr.right - wr.left) / 2, (wr.bottom - wr.top) / 2);
         skin::ledger::DeleteObject(region);
         if (cover) coverPixel = skin::GetPixel32(WindowPicture(cover), 100, 8) & 0xFFFFFF;
-        windowsDuring = ThreadWindowCount();
-        shownDuring = IsWindowVisible(h);
       }
       own(m);
-      // What the handling left in the window's own picture (read with the window counted as shown for a moment).
-      if (m.Msg == c.msg && !c.covered) {
-        const LONG style = GetWindowLongA(h, GWL_STYLE);
-        SetWindowLongA(h, GWL_STYLE, style | WS_VISIBLE);
-        ownPixel = skin::GetPixel32(WindowPicture(h), 100, 8) & 0xFFFFFF;
-        SetWindowLongA(h, GWL_STYLE, style);
-      }
     };
     c.act();
     s.p->OldWndProc = own;
-    const uint32_t was = skin::GetPixel32(before, 100, 8) & 0xFFFFFF;  // the frame as it was
-    if (c.covered) {
-      EXPECT_TRUE(covered);
-      EXPECT_TRUE(clientUncovered);
-      EXPECT_EQ(coverPixel, was);
-    } else {
-      EXPECT_FALSE(shownDuring);
-      EXPECT_EQ(ownPixel, was);
-      EXPECT_EQ(windowsDuring, windows);
-    }
-    EXPECT_TRUE(IsWindowVisible(h));
+    EXPECT_TRUE(covered);
+    EXPECT_TRUE(clientUncovered);
+    EXPECT_EQ(coverPixel, skin::GetPixel32(before, 100, 8) & 0xFFFFFF);  // the frame as it was
     EXPECT_EQ(skin::ProviderCaptionCoverWindow(*s.p), nullptr);
     EXPECT_EQ(ThreadWindowCount(), windows);
     s.ExpectFrameEqualsCache("afterwards");
