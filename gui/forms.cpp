@@ -514,6 +514,10 @@ void TCustomForm::WndProc(TMessage& m) {
     case CM_RELEASE:
       Free(this);  // nothing of the form is touched afterwards
       return;
+    case CM_TEXTCHANGED:
+      // The caption lies in the frame, which the window repaints as it takes the text: nothing of the client
+      // changed (a caption clock would otherwise repaint the whole form every second).
+      return;
     default:
       break;
   }

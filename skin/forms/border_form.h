@@ -130,6 +130,9 @@ bool BorderFormClientHole(TacBorderForm& bf, TRect& hole);
 HRGN BorderFormRegion(TacBorderForm& bf);
 // Puts the full region back when a pass-through hole was cut.
 void BorderFormSetRegion(TacBorderForm& bf);
+// Only the top rows of the frame cache (a new caption) pushed to the window when it shows the frame as it stands;
+// otherwise as BorderFormUpdate (bf, false, 255).
+void BorderFormUpdateTop(TacBorderForm& bf, int32_t rows);
 HWND BorderFormWindow(const TacBorderForm& bf);
 HWND BorderFormInsertAfter(const TacBorderForm& bf);
 // Whether the border window lies right below its form in the z-order.

@@ -40,11 +40,11 @@ TPoint CursorInWindow(const TacBorderForm& bf) {
   return TPoint{c.x - r.left, c.y - r.top};
 }
 
-// The image pushed to the layered window: the frame cache with its colours multiplied by their alpha (opaque
-// pixels unchanged).
-Bitmap PremultipliedCopy(const Bitmap& cache) {
-  Bitmap out(cache.Width(), cache.Height(), pf32bit);
-  for (int32_t y = 0; y < cache.Height(); ++y) {
+// The image pushed to the layered window: the frame cache (its top rows only when asked) with its colours
+// multiplied by their alpha (opaque pixels unchanged).
+Bitmap PremultipliedCopy(const Bitmap& cache, int32_t rows = -1) {
+  Bitmap out(cache.Width(), rows < 0 ? cache.Height() : std::min(rows, cache.Height()), pf32bit);
+  for (int32_t y = 0; y < out.Height(); ++y) {
     const uint32_t* s = reinterpret_cast<const uint32_t*>(cache.ScanLine(y));
     uint32_t* d = reinterpret_cast<uint32_t*>(out.ScanLine(y));
     for (int32_t x = 0; x < cache.Width(); ++x) {
@@ -597,6 +597,52 @@ void BorderFormUpdate(TacBorderForm& bf, bool repaint, uint8_t alpha) {
   // window, over the region) would otherwise show the client as it was copied here, over the live one.
   if (TRect hole; BorderFormClientHole(bf, hole)) FillRectBitmap32(image, hole, 0, 0);
   ShowBorderImage(bf, h, r, image, alpha, *cache);
+}
+
+namespace {
+
+// The top rows of the frame cache pushed to a border window that shows the frame as it stands (in its place, whole,
+// opaque, nothing of an animation on it): the rest of its picture stays. False when the window is to be updated
+// whole.
+bool UpdateTopRows(TacBorderForm& bf, int32_t rows) {
+  TsSkinProvider* p = bf.Provider;
+  HWND h = static_cast<HWND>(bf.AForm);
+  HWND form = FormHandle(bf);
+  if (p == nullptr || !h || !form || Terminating() || bf.Updating || bf.Animating || bf.Hidden || bf.RgnChanged ||
+      bf.Moving || AnimationInProgress() || !IsWindowVisible(h) || !IsWindowVisible(form) || IsIconic(form) ||
+      (p->StateFlags & (psBlendMoving | psMinimizing | psRestoring | psShowFading | psShownTransparent)) ||
+      !BorderFormBelowForm(bf))
+    return false;
+  const Bitmap* cache = p->SkinData().CacheBmp.get();
+  const TRect r = BorderFormScreenRect(bf);
+  RECT wr{};
+  GetWindowRect(h, &wr);
+  if (cache == nullptr || rows <= 0 || cache->Width() != r.Width() || cache->Height() != r.Height() ||
+      TRect{wr.left, wr.top, wr.right, wr.bottom} != r)
+    return false;
+  Bitmap image = PremultipliedCopy(*cache, rows);
+  if (TRect hole; BorderFormClientHole(bf, hole) && hole.Top < image.Height()) FillRectBitmap32(image, hole, 0, 0);
+  BitmapDC source(image);
+  if (!source.dc()) return false;
+  POINT from{0, 0};
+  SIZE size{r.Width(), r.Height()};
+  BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  RECT dirty{0, 0, image.Width(), image.Height()};
+  UPDATELAYEREDWINDOWINFO info{};
+  info.cbSize = sizeof info;
+  info.hdcSrc = source.dc();
+  info.pptSrc = &from;
+  info.psize = &size;
+  info.pblend = &blend;
+  info.dwFlags = ULW_ALPHA;
+  info.prcDirty = &dirty;
+  return UpdateLayeredWindowIndirect(h, &info) != FALSE;
+}
+
+}  // namespace
+
+void BorderFormUpdateTop(TacBorderForm& bf, int32_t rows) {
+  if (!UpdateTopRows(bf, rows)) BorderFormUpdate(bf, false, 255);
 }
 
 int32_t BorderFormHitTest(TacBorderForm& bf) {

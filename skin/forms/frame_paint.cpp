@@ -396,13 +396,13 @@ void PaintCaptionGlow(TsSkinProvider& p, Bitmap& cache, const gui::TFont& font, 
 
 }  // namespace
 
-void ProviderPaintCaptionText(TsSkinProvider& p) {
-  if (ProviderCaptionHeight(p, true) == 0 || !p.DrawNonClientArea() || !p.Form()) return;
+int32_t ProviderPaintCaptionText(TsSkinProvider& p) {
+  if (ProviderCaptionHeight(p, true) == 0 || !p.DrawNonClientArea() || !p.Form()) return 0;
   Bitmap* cache = p.SkinData().CacheBmp.get();
   TsSkinManager* m = ProviderManager(p);
-  if (cache == nullptr || m == nullptr) return;
+  if (cache == nullptr || m == nullptr) return 0;
   TRect R = ProviderCaptionTextRect(p);
-  if (RectIsEmpty(R)) return;
+  if (RectIsEmpty(R)) return 0;
   TextEngine& engine = CurrentTextEngine();
   const TacAddedTitle& added = p.AddedTitle();
   const TSize addedSize = added.Text().empty() ? TSize{} : engine.Extent(added.Font(), added.Text());
@@ -433,6 +433,7 @@ void ProviderPaintCaptionText(TsSkinProvider& p) {
   const uint32_t flags = ProviderCaptionTextFlags(p);
   const int32_t state = p.FormActive ? 1 : 0;
   const int32_t titleSection = ProviderTitleSectionIndex(p);
+  int32_t bottom = R.Bottom + 1;  // a contour one pixel below
 
   int32_t textRight = R.Left;
   if (showMain) {
@@ -452,7 +453,10 @@ void ProviderPaintCaptionText(TsSkinProvider& p) {
     if (const SkinSectionRecord* s = ValidSection(m, section)) {
       const SkinStateBlock& block = SectionStateBlock(*s, state);
       const bool glow = block.GradientSize > 0 && m->SkinData().Version > 7.5;
-      if (glow) PaintCaptionGlow(p, *cache, captionFont, caption, R, block.GradientColor, block.GradientSize, flags, state);
+      if (glow) {
+        PaintCaptionGlow(p, *cache, captionFont, caption, R, block.GradientColor, block.GradientSize, flags, state);
+        bottom = std::max(bottom, R.Bottom + block.GradientSize);
+      }
     }
     // The caption keeps the skin's colour for the active or inactive state: a form is disabled while a modal
     // window of the program is shown, and a window behind a dialog is no greyed-out control.
@@ -473,6 +477,7 @@ void ProviderPaintCaptionText(TsSkinProvider& p) {
       DrawTextMasked(*cache, added.Font(), added.Text(), colour, flags, a);
     }
   }
+  return bottom;
 }
 
 // ---- The frame.
@@ -503,6 +508,41 @@ void PaintExtendedBorders(TsSkinProvider& p, Bitmap& cache) {
 }
 
 }  // namespace
+
+namespace {
+
+// The rows above the menu line and the client as they are before the caption text and the caption buttons are
+// drawn: a new caption text is drawn again over them alone.
+void SaveCaptionBack(TsSkinProvider& p, int32_t rows) {
+  const Bitmap& cache = *p.SkinData().CacheBmp;
+  if (!p.CaptionBack) p.CaptionBack = std::make_unique<Bitmap>();
+  p.CaptionBack->SetSize(cache.Width(), std::max(0, rows));
+  CopyPixels(*p.CaptionBack, 0, 0, cache.Width(), rows, cache, 0, 0);
+}
+
+}  // namespace
+
+bool ProviderRepaintCaptionBand(TsSkinProvider& p) {
+  TsScrollWndData& data = p.SkinData();
+  Bitmap* cache = data.CacheBmp.get();
+  const Bitmap* back = p.CaptionBack.get();
+  const TsSkinManager* m = ProviderManager(p);
+  if (!p.Form() || cache == nullptr || back == nullptr || back->Empty() || back->Width() != cache->Width() ||
+      data.BGChanged || p.FirstPaintPending || !p.CacheValid || ProviderCacheSizeChanged(p) || m == nullptr ||
+      m->Effects.AllowOuterEffects || (p.StateFlags & (psBlendMoving | psHideSnapshot))) {
+    data.BGChanged = true;
+    return false;
+  }
+  CopyPixels(*cache, 0, 0, back->Width(), back->Height(), *back, 0, 0);
+  if (ProviderPaintCaptionText(p) > back->Height()) {
+    // The text's glow reaches below the band.
+    data.BGChanged = true;
+    return false;
+  }
+  ProviderSaveCaptionStrip(p);
+  ProviderPaintTitleButtons(p);
+  return true;
+}
 
 bool ProviderPaintFrame(TsSkinProvider& p) {
   if (!p.Form() || (p.Form()->ControlState() & gui::csCreating) || (p.StateFlags & (psBlendMoving | psHideSnapshot)))
@@ -654,6 +694,7 @@ bool ProviderPaintFrame(TsSkinProvider& p) {
       }
     }
 
+    SaveCaptionBack(p, std::min({t, height, ProviderClientTop(p)}));
     ProviderPaintCaptionText(p);
     if (c > 0 && p.DrawNonClientArea()) {
       ProviderSaveCaptionStrip(p);

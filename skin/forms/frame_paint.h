@@ -66,8 +66,17 @@ void ProviderSetOpenMenuLineItem(TsSkinProvider& p, int32_t index);
 bool ProviderShowFadePicture(TsSkinProvider& p);
 
 
-// Caption text and added title, into the cache.
-void ProviderPaintCaptionText(TsSkinProvider& p);
+// Caption text and added title, into the cache; the row below the lowest one drawn on (its glow counted), 0
+// when nothing was drawn.
+int32_t ProviderPaintCaptionText(TsSkinProvider& p);
+// A new caption text drawn into the cache over the caption band as it was before the text (the rows above the menu
+// line and the client), the caption buttons and title items over it again; false, with the cache flagged stale,
+// when the frame must be composed whole (already stale, resized, the text's glow reaching below the band).
+bool ProviderRepaintCaptionBand(TsSkinProvider& p);
+// After a change of the caption text: the caption band repainted into the cache and the frame copied to the
+// window (a border window gets the band alone), or the whole frame composed when the band cannot be (natively into
+// the cache only).
+void ProviderRepaintCaption(TsSkinProvider& p);
 // The text rectangle and flags (step 1 and 7 of the caption text), exposed for measuring.
 TRect ProviderCaptionTextRect(TsSkinProvider& p);
 uint32_t ProviderCaptionTextFlags(const TsSkinProvider& p);

@@ -21,6 +21,10 @@ void ProviderRepaintFrame(TsSkinProvider& p) {
   if (p.Form()) ProviderPaintFrame(p);
 }
 
+void ProviderRepaintCaption(TsSkinProvider& p) {
+  if (p.Form() && !ProviderRepaintCaptionBand(p)) ProviderPaintFrame(p);
+}
+
 void ProviderCopyCacheRectToWindow(TsSkinProvider&, const TRect&) {}
 void ProviderCopyCacheRectToFormWindow(TsSkinProvider&, const TRect&) {}
 

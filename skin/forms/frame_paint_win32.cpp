@@ -220,6 +220,19 @@ void ProviderRepaintFrame(TsSkinProvider& p) {
   ProviderPaintScrollBars(p);
 }
 
+void ProviderRepaintCaption(TsSkinProvider& p) {
+  if (!p.Form() || !Handle(p)) return;
+  if (!ProviderRepaintCaptionBand(p) || !p.BorderForm) {
+    // The system drew the whole frame of the form's own window as it took the text: copied whole from the cache
+    // (composed anew only when its band could not be).
+    ProviderRepaintFrame(p);
+    return;
+  }
+  BorderFormUpdateTop(*p.BorderForm, p.CaptionBack->Height());
+  // The form's own window shows its menu line, which the system drew over.
+  WithWindowDC(p, [&](HDC dc) { CopyBand(p, dc, ProviderFrameBands(p).Top); });
+}
+
 void ProviderCopyCacheRectToWindow(TsSkinProvider& p, const TRect& r) {
   if (p.BorderForm) {
     BorderFormUpdate(*p.BorderForm, false, 255);

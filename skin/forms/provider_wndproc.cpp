@@ -944,13 +944,13 @@ void ProviderWmSetText(TsSkinProvider& p, gui::TMessage& m) {
   }
   p.CaptionGlow[0].reset();
   p.CaptionGlow[1].reset();
-  p.SkinData().BGChanged = true;
-  // The system writes the caption itself when it takes the text: under a cover showing the frame as it was.
+  // The system writes the caption itself when it takes the text: under a cover showing the frame as it was. The
+  // caption band alone is then drawn again (a caption clock changes the text every second).
   const auto token = p.AliveToken();
   if (!p.BorderForm && !DwmCompositionEnabled() && ProviderShowCaptionCover(p)) {
     ProviderCallOldProc(p, m);
     if (token.expired()) return;
-    ProviderRepaintFrame(p);
+    ProviderRepaintCaption(p);
     ProviderHideCaptionCover(p);
     return;
   }
@@ -960,7 +960,7 @@ void ProviderWmSetText(TsSkinProvider& p, gui::TMessage& m) {
   if (hide) SendFormMessage(form, kWmSetRedraw, 0, 0);
   ProviderCallOldProc(p, m);
   if (hide) SendFormMessage(form, kWmSetRedraw, 1, 0);
-  ProviderRepaintFrame(p);
+  ProviderRepaintCaption(p);
 }
 
 namespace {

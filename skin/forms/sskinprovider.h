@@ -347,6 +347,7 @@ class TsSkinProvider : public gui::TComponent, public TacFormProvider {
   // Bitmaps: the clean right-hand part of the caption (without buttons), the menu-line band, the two glow
   // images of the caption text (inactive, active).
   std::unique_ptr<Bitmap> CaptionStrip;
+  std::unique_ptr<Bitmap> CaptionBack;  // the caption band before its text (ProviderRepaintCaptionBand)
   std::unique_ptr<Bitmap> ShowPicture;  // the show fade's picture, until the form shows it once opaque
   TPoint ShowPictureAt;                 // where the form's window lies in it
   std::unique_ptr<Bitmap> MenuLineBmp;

@@ -847,6 +847,48 @@ TEST(CaptionText, TheGlowIsMadeOncePerCaptionAndState) {
   EXPECT_FALSE(r.p->CaptionGlow[0].Bmp) << "no inactive caption painted yet";
 }
 
+// A new caption text repaints the caption band of the cache alone (the client part, spoilt here, stays as it was),
+// and the band then equals a frame composed whole: with a menu line below it, with extended borders, with the
+// text's glow. A glow that reaches below the band has the whole frame composed.
+TEST(CaptionText, ANewTextRepaintsTheCaptionBandAsTheWholeFrameWouldBe) {
+  struct Case {
+    const char* what;
+    bool extended, menu;
+    int32_t glow;
+    bool whole;
+  } cases[] = {{"plain", false, false, 0, false},
+               {"menu line", false, true, 0, false},
+               {"extended borders", true, false, 0, false},
+               {"glow", false, false, 2, false},
+               {"glow below the band", false, false, 40, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Rig r(TFormBorderStyle::bsSizeable, c.extended, c.menu);
+    r.p->FormActive = true;
+    skin::SkinSectionRecord& t = r.skin.Skin().Sections[size_t(r.skin.title)];
+    t.HotState.GradientSize = c.glow;
+    t.HotState.GradientColor = 0x00FFFF;
+    r.p->SkinData().BGChanged = true;
+    skin::Bitmap& cache = r.Cache();
+    const int32_t clientTop = skin::ProviderClientTop(*r.p), clientLeft = skin::ProviderClientLeft(*r.p);
+    const int32_t spoiltY = cache.Height() - 12;
+    skin::SetPixel32(cache, clientLeft + 5, spoiltY, 0);
+    r.form->SetCaption("Stn 1");  // shorter: nothing of the old text may stay
+    EXPECT_FALSE(r.p->SkinData().BGChanged);
+    EXPECT_EQ(skin::GetPixel32(cache, clientLeft + 5, spoiltY) == 0, !c.whole);
+    auto bandPixels = [&] {
+      std::vector<uint32_t> v;
+      for (int32_t y = 0; y < clientTop; ++y)
+        for (int32_t x = 0; x < cache.Width(); ++x) v.push_back(skin::GetPixel32(cache, x, y));
+      return v;
+    };
+    const std::vector<uint32_t> band = bandPixels();
+    r.p->SkinData().BGChanged = true;
+    r.Cache();
+    EXPECT_TRUE(band == bandPixels());
+  }
+}
+
 TEST(Provider, OnlyFormsOwnIt) {
   FormsSkin skin;
   gui::TForm form(nullptr);

@@ -1373,33 +1373,46 @@ TEST(ProviderWindows, ASkinChangeRepaintsTheFormOnce) {
   }
 }
 
-// The refreshes that the thread's windows are sent, window by window.
+// The skin commands of one code (a refresh unless told otherwise) that the thread's windows are sent, window by
+// window.
 static std::map<HWND, int> g_refreshes;
+static uint16_t g_countedCommand = skin::AC_SKINREFRESH;
 static LRESULT CALLBACK CountRefreshes(int code, WPARAM wp, LPARAM lp) {
   const auto* m = reinterpret_cast<const CWPSTRUCT*>(lp);
-  if (code == HC_ACTION && m->message == skin::WM_SKINCOMMAND &&
-      skin::SkinCommandCode(m->wParam) == skin::AC_SKINREFRESH)
+  if (code == HC_ACTION && m->message == skin::WM_SKINCOMMAND && skin::SkinCommandCode(m->wParam) == g_countedCommand)
     ++g_refreshes[m->hwnd];
   return CallNextHookEx(nullptr, code, wp, lp);
 }
 
+// A station form with a panel in a panel holding an edit, and a button.
+struct NestedControls : StationForm {
+  gui::TPanel *outer, *inner;
+  gui::TEdit* edit;
+  gui::TButton* button;
+  NestedControls() {
+    outer = new gui::TPanel(form);
+    outer->SetParent(form);
+    outer->SetBounds(10, 10, 300, 150);
+    inner = new gui::TPanel(form);
+    inner->SetParent(outer);
+    inner->SetBounds(10, 10, 260, 100);
+    edit = new gui::TEdit(form);
+    edit->SetParent(inner);
+    edit->SetBounds(10, 10, 120, 24);
+    button = new gui::TButton(form);
+    button->SetParent(form);
+    button->SetBounds(10, 170, 80, 25);
+    PumpFor(200);
+  }
+};
+
 // A live skin change refreshes each control once, however deep it lies: the form's control adapter, every
 // panel on the way and the walk over the form's children would each hand it the refresh.
 TEST(ProviderWindows, ASkinChangeRefreshesEachControlOnce) {
-  StationForm s;
-  auto* outer = new gui::TPanel(s.form);
-  outer->SetParent(s.form);
-  outer->SetBounds(10, 10, 300, 150);
-  auto* inner = new gui::TPanel(s.form);
-  inner->SetParent(outer);
-  inner->SetBounds(10, 10, 260, 100);
-  auto* edit = new gui::TEdit(s.form);
-  edit->SetParent(inner);
-  edit->SetBounds(10, 10, 120, 24);
-  auto* button = new gui::TButton(s.form);
-  button->SetParent(s.form);
-  button->SetBounds(10, 170, 80, 25);
-  PumpFor(200);
+  NestedControls s;
+  auto *outer = s.outer, *inner = s.inner;
+  gui::TEdit* edit = s.edit;
+  gui::TButton* button = s.button;
   for (const char* name : {"Lucky (internal)", "Spring Willow (internal)"}) {
     SCOPED_TRACE(name);
     g_refreshes.clear();
@@ -1409,6 +1422,38 @@ TEST(ProviderWindows, ASkinChangeRefreshesEachControlOnce) {
     for (gui::TWinControl* c : std::initializer_list<gui::TWinControl*>{outer, inner, edit, button})
       EXPECT_EQ(g_refreshes[c->WindowHandle()], 1) << c->ClassName();
   }
+}
+
+// A clock in the caption, as the station's, changes the frame alone: each tick repaints the caption, and no
+// control is told to flush a repaint (the whole form and every control below it were repainted every tick).
+TEST(ProviderWindows, ACaptionClockRepaintsTheFrameAndFlushesNoControl) {
+  NestedControls s;
+  // At rest first: the form's first paints, which flush their children, are over.
+  PumpUntil([] { return (HIWORD(GetQueueStatus(QS_PAINT)) & QS_PAINT) == 0; }, 20000);
+  static int ticks = 0;
+  static gui::TForm* clockForm = nullptr;
+  ticks = 0;
+  clockForm = s.form;
+  g_refreshes.clear();
+  g_countedCommand = skin::AC_FLUSHREPAINT;
+  HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, &CountRefreshes, nullptr, GetCurrentThreadId());
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
+    if (ticks < 20) clockForm->SetCaption("Live " + std::to_string(++ticks));
+  });
+  PumpUntil([] { return ticks >= 20; }, 40000);
+  KillTimer(nullptr, timer);
+  PumpFor(200);
+  UnhookWindowsHookEx(hook);
+  g_countedCommand = skin::AC_SKINREFRESH;
+  EXPECT_EQ(ticks, 20);
+  int flushes = 0;
+  for (const auto& [window, count] : g_refreshes) flushes += count;
+  EXPECT_EQ(flushes, 0);
+  // The frame took the last caption.
+  char text[32] = {};
+  GetWindowTextA(s.Handle(), text, sizeof text);
+  EXPECT_STREQ(text, "Live 20");
+  EXPECT_FALSE(s.p->SkinData().BGChanged);
 }
 
 TEST(ProviderWindows, TheProgramsStoredAnimationsRunAsStored) {
@@ -2127,6 +2172,35 @@ TEST(ProviderWindows, TheBorderWindowShowsItsFrameComposedAgainOnlyWhenOutOfDate
   s.p->ShowBorderFrame(255);
   EXPECT_GT(CountColour(*s.p->SkinData().CacheBmp, caption, newTitle), caption.Width());
   EXPECT_TRUE(IsWindowVisible(static_cast<HWND>(s.p->BorderForm->AForm)));
+}
+
+// A new caption shows on the border window at once, its frame beside the caption as it was: each change pushes the
+// caption band alone to the window, over the picture it shows.
+TEST(ProviderWindows, ANewCaptionShowsOnTheBorderWindowWithTheRestOfItsFrame) {
+  Shown s(true);
+  ASSERT_TRUE(s.p->BorderForm && s.p->BorderForm->AForm);
+  HWND border = static_cast<HWND>(s.p->BorderForm->AForm);
+  const skin::Bitmap& cache = *s.p->SkinData().CacheBmp;
+  const int32_t left = skin::ProviderClientLeft(*s.p), top = skin::ProviderClientTop(*s.p);
+  const skin::TRect parts[] = {skin::ProviderCaptionTextRect(*s.p), {left - 2, top, left, top + 60}};
+  auto differences = [&] {
+    // What the screen shows where the border window lies.
+    RECT br{};
+    GetWindowRect(border, &br);
+    skin::Bitmap shown(br.right - br.left, br.bottom - br.top, skin::pf32bit);
+    HDC screen = skin::ledger::GetDC(nullptr);
+    skin::DCToBitmap(shown, 0, 0, shown.Width(), shown.Height(), screen, br.left, br.top);
+    skin::ledger::ReleaseDC(nullptr, screen);
+    int n = 0;
+    for (const skin::TRect& r : parts) n += BandDifferences(shown, cache, r, skin::TPoint{});
+    return n;
+  };
+  for (const char* caption : {"Station 12:00:01", "Station 12:00:02, and a longer caption", "S"}) {
+    SCOPED_TRACE(caption);
+    s.form->SetCaption(caption);
+    EXPECT_FALSE(s.p->SkinData().BGChanged);
+    EXPECT_TRUE(PumpUntil([&] { return differences() == 0; }, 20000)) << differences();
+  }
 }
 
 TEST(ProviderWindows, AHideRunsOnTheBorderWindowAndTellsTheFormWhenItEnds) {
