@@ -15,6 +15,7 @@
 #include "skin/data/maskdata.h"
 #include "skin/manager/commondata.h"
 #include "skin/manager/sanimations.h"
+#include "skin/manager/sanimations_window.h"
 #include "skin/manager/skincommands.h"
 #include "skin/manager/svclutils.h"
 #include "skin/manager/sskinmanager_component.h"
@@ -82,14 +83,22 @@ class DialogAnimated : public TacAnimatedDialog {
   explicit DialogAnimated(TacDialogWnd& d) : d_(d) {}
   HWND Window() const override { return d_.Handle; }
   TsCommonData& SkinData() override { return *d_.SkinData; }
-  // The hide runs on the border window, which already shows the dialog's picture; it is the animation's from now
-  // on (no longer the dialog's, nor owned by it).
+  // The hide runs on the border window, which already shows the dialog's picture, or on the cover that a closing
+  // command laid over the dialog; it is the animation's from now on (no longer the dialog's, nor owned by it).
   TacAnimWindow TakeAnimationWindow() override {
-    if (!Hiding || !d_.BorderForm || !d_.BorderForm->AForm) return {};
-    HWND h = static_cast<HWND>(d_.BorderForm->AForm);
-    SetWindowLongPtrA(h, GWLP_USERDATA, 0);
-    SetWindowLongPtrA(h, GWLP_HWNDPARENT, 0);
-    d_.BorderForm->AForm = nullptr;
+    if (!Hiding) return {};
+    HWND h = d_.CoverForm;
+    d_.CoverForm = nullptr;
+    if (d_.BorderForm && d_.BorderForm->AForm) {
+      if (h) ledger::DestroyWindow(h);
+      h = static_cast<HWND>(d_.BorderForm->AForm);
+      SetWindowLongPtrA(h, GWLP_USERDATA, 0);
+      SetWindowLongPtrA(h, GWLP_HWNDPARENT, 0);
+      d_.BorderForm->AForm = nullptr;
+      // The picture shows the dialog whole: no hole is left where its client area was.
+      ledger::SetWindowRgn(h, nullptr, FALSE);
+    }
+    if (!h) return {};
     return TacAnimWindow{h, [h] { ledger::DestroyWindow(h); }};
   }
   void FreeBorderForm() override { d_.BorderForm.reset(); }
@@ -141,7 +150,7 @@ class DialogBorderOwner : public TacBorderOwner {
   int32_t ClientTop() override { return d_.ClientOffsetY(); }
   bool GripAt(const TPoint&) override { return false; }
   bool ClientHole(TRect& hole) override {
-    if (d_.MoveFlags & 0x80) return false;
+    if ((d_.MoveFlags & 0x80) || (d_.BorderForm && d_.BorderForm->Animating)) return false;
     const TSize cl = ClientSize(d_.Handle);
     hole = TRect{d_.ClientOffsetX(), d_.ClientOffsetY(), d_.ClientOffsetX() + cl.cx, d_.ClientOffsetY() + cl.cy};
     return true;
@@ -225,6 +234,7 @@ void TacSystemMenu::UpdateItems() {
 // ---- The adapter's life.
 
 TacDialogWnd::~TacDialogWnd() {
+  FreeCoverForm();
   StopTitleGlows();
   BorderForm.reset();
   SystemMenu.reset();
@@ -706,7 +716,50 @@ void TacDialogWnd::StopTitleGlows() {
 }
 
 void TacDialogWnd::UpdateBorderForm(bool Repaint, uint8_t Alpha) {
-  if (BorderForm) BorderFormUpdate(*BorderForm, Repaint, Alpha);
+  // A border window that shows the dialog's hide picture keeps it.
+  if (BorderForm && !BorderForm->Animating) BorderFormUpdate(*BorderForm, Repaint, Alpha);
+}
+
+TacAnimatedDialog& TacDialogWnd::Animated() {
+  if (!animated_) animated_ = std::make_unique<DialogAnimated>(*this);
+  return *animated_;
+}
+
+bool TacDialogWnd::HideFades() const {
+  const TacFormAnimation& hide = SkinManager->AnimEffects.DialogHide;
+  return hide.Active && hide.Time > 0 && LayeredPicturesShown(SkinManager);
+}
+
+void TacDialogWnd::FreeCoverForm() {
+  if (CoverForm && IsWindow(CoverForm)) ledger::DestroyWindow(CoverForm);
+  CoverForm = nullptr;
+}
+
+void TacDialogWnd::HandleClosingCommand(gui::TMessage& M) {
+  if ((M.WParam == IDCANCEL || M.WParam == IDYES) && HideFades() && IsWindowVisible(Handle)) {
+    if (SkinData->BGChanged || !SkinData->CacheBmp) PaintAll();
+    if (BorderForm && BorderForm->AForm) {
+      // The border window shows the dialog whole, its children included, until the hide fade takes it.
+      HWND border = static_cast<HWND>(BorderForm->AForm);
+      ledger::SetWindowRgn(border, nullptr, FALSE);
+      if (std::unique_ptr<Bitmap> picture = DialogHidePicture(Animated()); picture && !picture->Empty())
+        LayeredOutput().Push(border, *picture, 255);
+      BorderForm->Animating = true;
+      CallOriginal(M);
+      // The dialog stayed: its border window shows its frame again.
+      if (!Destroyed && BorderForm && BorderForm->Animating) {
+        BorderForm->Animating = false;
+        UpdateBorderForm(false);
+      }
+      return;
+    }
+    FreeCoverForm();
+    CoverForm = CreateSnapshotCoverForm(Handle);
+    if (CoverForm) detail::CopyWindowRegion(Handle, CoverForm);
+  }
+  Default(M);
+  // Taken over by the hide fade, or the dialog stayed: no cover outlives the command.
+  FreeCoverForm();
 }
 
 HBRUSH TacDialogWnd::DialogBrush() {
@@ -1038,6 +1091,7 @@ void TacDialogWnd::WndProc(gui::TMessage& M) {
     const bool going = M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY;
     // The border window goes first (the system would take it down with its owner).
     if (going) {
+      FreeCoverForm();
       StopTitleGlows();
       BorderForm.reset();
     }
@@ -1095,8 +1149,7 @@ void TacDialogWnd::WndProc(gui::TMessage& M) {
           ChildrenSkinned = 1;
         }
         repaintPending_ = 0;
-        if (!animated_) animated_ = std::make_unique<DialogAnimated>(*this);
-        AnimShowDialog(*animated_);
+        AnimShowDialog(Animated());
       }
       return;
     }
@@ -1128,15 +1181,13 @@ void TacDialogWnd::WndProc(gui::TMessage& M) {
       Default(M);
       if (hiding && !Destroyed) {
         // The hide fades the dialog's picture out; the border window goes with it.
-        const TacFormAnimation& hide = SkinManager->AnimEffects.DialogHide;
-        if (hide.Active && hide.Time > 0 && LayeredPicturesShown(SkinManager) && SkinData->CacheBmp &&
-            !SkinData->CacheBmp->Empty()) {
-          if (!animated_) animated_ = std::make_unique<DialogAnimated>(*this);
-          auto& animated = static_cast<DialogAnimated&>(*animated_);
+        if (HideFades() && SkinData->CacheBmp && !SkinData->CacheBmp->Empty()) {
+          auto& animated = static_cast<DialogAnimated&>(Animated());
           animated.Hiding = true;
           AnimHideDialog(animated);
           animated.Hiding = false;
         }
+        FreeCoverForm();
         BorderForm.reset();
         return;
       }
@@ -1222,6 +1273,9 @@ void TacDialogWnd::WndProc(gui::TMessage& M) {
         ShowSystemMenu(p.X, p.Y);
       }
       M.Result = 0;
+      return;
+    case WM_COMMAND:
+      HandleClosingCommand(M);
       return;
     case WM_CTLCOLORDLG:
       M.Result = reinterpret_cast<LRESULT>(DialogBrush());

@@ -171,8 +171,22 @@ struct Owner {
   HWND Handle() const { return form->WindowHandle(); }
 };
 
-int ShowMessageBox(HWND owner, std::function<bool(HWND)> step) {
-  return ModalDriver::Run([owner] { return MessageBoxW(owner, L"Skinned message", L"Q", MB_OK); }, std::move(step));
+int ShowMessageBox(HWND owner, std::function<bool(HWND)> step, UINT type = MB_OK) {
+  return ModalDriver::Run([owner, type] { return MessageBoxW(owner, L"Skinned message", L"Q", type); },
+                          std::move(step));
+}
+
+// The thread's visible top-level windows.
+std::set<HWND> VisibleThreadWindows() {
+  std::set<HWND> found;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND h, LPARAM l) -> BOOL {
+        if (IsWindowVisible(h)) reinterpret_cast<std::set<HWND>*>(l)->insert(h);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
 }
 
 int ShowFileOpenDialog(HWND owner, std::function<bool(HWND)> step) {
@@ -1079,6 +1093,12 @@ TEST(DialogHook, ADialogFadesInAsItIsShownAndOutAsItIsHiddenWhenTheSkinAnimatesD
     EXPECT_TRUE(IsWindowVisible(h));
     EXPECT_EQ(a->BorderForm != nullptr, extended);
     HWND border = a->BorderForm ? static_cast<HWND>(a->BorderForm->AForm) : nullptr;
+    // Cancel that leaves the dialog open leaves no picture over it, and its border window its frame.
+    const std::set<HWND> open = VisibleThreadWindows();
+    SendMessageA(h, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(IsWindowVisible(h));
+    EXPECT_EQ(VisibleThreadWindows(), open);
+    if (extended) EXPECT_FALSE(a->BorderForm->Animating);
     ShowWindow(h, SW_HIDE);
     PumpFor(300);
     ASSERT_GT(out.windows.size(), shown);
@@ -1101,23 +1121,33 @@ int Marks(const skin::Bitmap& b, const skin::TRect& r) {
   return n;
 }
 
-// The marks of the first frame pushed once the rectangle to look at is given.
+// The marks of the first frame pushed once the rectangle to look at is given, and whether its window already
+// showed there (visible, its region holding the rectangle's middle).
 struct FirstFrameMarks : skin::TacLayeredOutput {
   skin::TRect probe;
   int marks = -1;
-  void Push(HWND, const skin::Bitmap& frame, uint8_t) override {
-    if (probe.Width() > 0 && marks < 0) marks = Marks(frame, probe);
+  bool shown = false;
+  void Push(HWND w, const skin::Bitmap& frame, uint8_t) override {
+    if (probe.Width() <= 0 || marks >= 0) return;
+    marks = Marks(frame, probe);
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    shown = IsWindowVisible(w) && (GetWindowRgn(w, region) == ERROR ||
+                                   PtInRegion(region, (probe.Left + probe.Right) / 2, (probe.Top + probe.Bottom) / 2));
+    DeleteObject(region);
   }
 };
 
-// A message box fades out showing its text, whether Escape or its close button ends it, with or without a border
-// window.
+// A message box fades out showing its text, whatever ends it (Escape, its close button, its Cancel or Yes button),
+// with or without a border window; ended by Cancel or Yes, its picture lies over it before it goes, and none stays.
 TEST(DialogHook, AMessageBoxFadesOutWithItsTextWhateverClosesIt) {
+  enum How { kEscape, kCloseButton, kCancelButton, kYesButton };
   struct C {
-    bool escape, extended;
+    How how;
+    bool extended;
   };
-  for (const C& c : {C{true, false}, C{false, false}, C{true, true}}) {
-    SCOPED_TRACE(testing::Message() << "escape " << c.escape << ", extended borders " << c.extended);
+  for (const C& c : {C{kEscape, false}, C{kCloseButton, false}, C{kEscape, true}, C{kCancelButton, false},
+                     C{kYesButton, false}, C{kYesButton, true}}) {
+    SCOPED_TRACE(testing::Message() << "how " << c.how << ", extended borders " << c.extended);
     DialogSkin skin(c.extended);
     skin.manager->AnimEffects.DialogHide.Time = 60;
     skin.manager->AnimEffects.DialogHide.Active = true;
@@ -1125,7 +1155,9 @@ TEST(DialogHook, AMessageBoxFadesOutWithItsTextWhateverClosesIt) {
     FirstFrameMarks out;
     skin::TacLayeredOutput* previous = skin::SetLayeredOutput(&out);
     int shownMarks = -1;
-    ShowMessageBox(owner.Handle(), [&](HWND d) {
+    std::set<HWND> before;
+    const UINT type = c.how == kCancelButton ? MB_OKCANCEL : c.how == kYesButton ? MB_YESNO : MB_OK;
+    const int result = ShowMessageBox(owner.Handle(), [&](HWND d) {
       skin::TacDialogWnd* a = skin::DialogAdapterOf(d);
       HWND text = FindWindowExA(d, nullptr, "Static", "Skinned message");
       if (!a || !text || (a->BorderForm != nullptr) != c.extended) return false;
@@ -1139,20 +1171,34 @@ TEST(DialogHook, AMessageBoxFadesOutWithItsTextWhateverClosesIt) {
       const int ox = a->BorderForm ? skin::BorderFormClientLeft(*a->BorderForm) : 0;
       const int oy = a->BorderForm ? skin::BorderFormTopOffset(*a->BorderForm) : 0;
       out.probe = skin::TRect{inWindow.Left + ox, inWindow.Top + oy, inWindow.Right + ox, inWindow.Bottom + oy};
-      if (c.escape) {
+      before = VisibleThreadWindows();
+      before.erase(d);
+      if (a->BorderForm) before.erase(static_cast<HWND>(a->BorderForm->AForm));
+      if (c.how == kEscape) {
         PostMessageA(GetFocus() ? GetFocus() : d, WM_KEYDOWN, VK_ESCAPE, 0);
-      } else {
+      } else if (c.how == kCloseButton) {
         const skin::TRect b = a->CloseButton.Rect;
         const LPARAM at = MAKELPARAM(wr.left + (b.Left + b.Right) / 2, wr.top + (b.Top + b.Bottom) / 2);
         PostMessageA(d, WM_NCLBUTTONDOWN, HTCLOSE, at);
         PostMessageA(d, WM_NCLBUTTONUP, HTCLOSE, at);
+      } else {
+        PostMessageA(GetDlgItem(d, c.how == kYesButton ? IDYES : IDCANCEL), BM_CLICK, 0, 0);
       }
       return true;
-    });
+    }, type);
     skin::SetLayeredOutput(previous);
     EXPECT_FALSE(ModalDriver::forced);
+    EXPECT_EQ(result, c.how == kYesButton ? IDYES : IDCANCEL);
     ASSERT_GT(shownMarks, 20) << "the text shows while the box is open";
     EXPECT_GT(out.marks, shownMarks / 2) << "the hide's first frame holds the text";
+    if (c.how != kCloseButton) EXPECT_TRUE(out.shown) << "the picture lies over the box before it goes";
+    EXPECT_TRUE(testsupport::PumpUntil(
+        [&] {
+          const std::set<HWND> now = VisibleThreadWindows();
+          return std::includes(before.begin(), before.end(), now.begin(), now.end());
+        },
+        20000))
+        << "no picture of the box stays on the screen";
   }
 }
 
