@@ -695,14 +695,23 @@ void TacDialogWnd::PrintChildWindows(HWND Window, HDC DC) {
     RECT r{};
     GetWindowRect(c, &r);
     MapWindowPoints(nullptr, Window, reinterpret_cast<POINT*>(&r), 2);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    const LONG_PTR style = GetWindowLongPtrA(c, GWL_STYLE);
+    if ((style & WS_CHILD) && (style & WS_VISIBLE) && w > 0 && h > 0) {
+      // Printed into a picture of its own whose origin is its top-left corner, over what lies under it: the
+      // system's push buttons clip their painting to their client rectangle taken as device coordinates, so
+      // they draw nothing into a DC whose origin was moved to their place.
+      const Bitmap own(w, h, pf32bit);
+      const BitmapDC print(own);
+      if (HDC p = print.dc(); p && BitBlt(p, 0, 0, w, h, DC, r.left, r.top, SRCCOPY)) {
+        SendMessageA(c, WM_SKINCOMMAND, SkinCommandWParam(AC_SETPAINTTARGET), reinterpret_cast<LPARAM>(p));
+        SendMessageA(c, WM_PRINT, reinterpret_cast<WPARAM>(p), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
+        SendMessageA(c, WM_SKINCOMMAND, SkinCommandWParam(AC_SETPAINTTARGET), 0);
+        BitBlt(DC, r.left, r.top, w, h, p, 0, 0, SRCCOPY);
+      }
+    }
     const int saved = SaveDC(DC);
     OffsetViewportOrgEx(DC, r.left, r.top, nullptr);
-    const LONG_PTR style = GetWindowLongPtrA(c, GWL_STYLE);
-    if ((style & WS_CHILD) && (style & WS_VISIBLE)) {
-      SendMessageA(c, WM_SKINCOMMAND, SkinCommandWParam(AC_SETPAINTTARGET), reinterpret_cast<LPARAM>(DC));
-      SendMessageA(c, WM_PRINT, reinterpret_cast<WPARAM>(DC), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
-      SendMessageA(c, WM_SKINCOMMAND, SkinCommandWParam(AC_SETPAINTTARGET), 0);
-    }
     PrintChildWindows(c, DC);
     RestoreDC(DC, saved);
   }

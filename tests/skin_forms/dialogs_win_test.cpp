@@ -16,6 +16,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "gui/gui.h"
@@ -1124,12 +1125,13 @@ int Marks(const skin::Bitmap& b, const skin::TRect& r) {
 // The marks of the first frame pushed once the rectangle to look at is given, and whether its window already
 // showed there (visible, its region holding the rectangle's middle).
 struct FirstFrameMarks : skin::TacLayeredOutput {
-  skin::TRect probe;
-  int marks = -1;
+  skin::TRect probe, button;
+  int marks = -1, buttonMarks = -1;
   bool shown = false;
   void Push(HWND w, const skin::Bitmap& frame, uint8_t) override {
     if (probe.Width() <= 0 || marks >= 0) return;
     marks = Marks(frame, probe);
+    buttonMarks = Marks(frame, button);
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     shown = IsWindowVisible(w) && (GetWindowRgn(w, region) == ERROR ||
                                    PtInRegion(region, (probe.Left + probe.Right) / 2, (probe.Top + probe.Bottom) / 2));
@@ -1154,23 +1156,30 @@ TEST(DialogHook, AMessageBoxFadesOutWithItsTextWhateverClosesIt) {
     Owner owner;
     FirstFrameMarks out;
     skin::TacLayeredOutput* previous = skin::SetLayeredOutput(&out);
-    int shownMarks = -1;
+    int shownMarks = -1, shownButtonMarks = -1;
     std::set<HWND> before;
     const UINT type = c.how == kCancelButton ? MB_OKCANCEL : c.how == kYesButton ? MB_YESNO : MB_OK;
     const int result = ShowMessageBox(owner.Handle(), [&](HWND d) {
       skin::TacDialogWnd* a = skin::DialogAdapterOf(d);
       HWND text = FindWindowExA(d, nullptr, "Static", "Skinned message");
-      if (!a || !text || (a->BorderForm != nullptr) != c.extended) return false;
-      RECT r{}, wr{};
-      GetWindowRect(text, &r);
+      // A push button that the closing leaves alone.
+      HWND button = GetDlgItem(d, c.how == kYesButton ? IDNO : IDOK);
+      if (!a || !text || !button || (a->BorderForm != nullptr) != c.extended) return false;
+      RECT wr{};
       GetWindowRect(d, &wr);
-      const skin::TRect inWindow{r.left - wr.left, r.top - wr.top, r.right - wr.left, r.bottom - wr.top};
-      Redraw(d);
-      shownMarks = Marks(WindowPicture(d), inWindow);
       // The frame picture of a dialog with a border window is larger than its window.
       const int ox = a->BorderForm ? skin::BorderFormClientLeft(*a->BorderForm) : 0;
       const int oy = a->BorderForm ? skin::BorderFormTopOffset(*a->BorderForm) : 0;
-      out.probe = skin::TRect{inWindow.Left + ox, inWindow.Top + oy, inWindow.Right + ox, inWindow.Bottom + oy};
+      Redraw(d);
+      const skin::Bitmap picture = WindowPicture(d);
+      for (auto [child, shown, probe] : {std::tuple{text, &shownMarks, &out.probe},
+                                         std::tuple{button, &shownButtonMarks, &out.button}}) {
+        RECT r{};
+        GetWindowRect(child, &r);
+        const skin::TRect inWindow{r.left - wr.left, r.top - wr.top, r.right - wr.left, r.bottom - wr.top};
+        *shown = Marks(picture, inWindow);
+        *probe = skin::TRect{inWindow.Left + ox, inWindow.Top + oy, inWindow.Right + ox, inWindow.Bottom + oy};
+      }
       before = VisibleThreadWindows();
       before.erase(d);
       if (a->BorderForm) before.erase(static_cast<HWND>(a->BorderForm->AForm));
@@ -1191,6 +1200,8 @@ TEST(DialogHook, AMessageBoxFadesOutWithItsTextWhateverClosesIt) {
     EXPECT_EQ(result, c.how == kYesButton ? IDYES : IDCANCEL);
     ASSERT_GT(shownMarks, 20) << "the text shows while the box is open";
     EXPECT_GT(out.marks, shownMarks / 2) << "the hide's first frame holds the text";
+    ASSERT_GT(shownButtonMarks, 100) << "the button shows while the box is open";
+    EXPECT_GT(out.buttonMarks, shownButtonMarks / 2) << "the hide's first frame holds the button";
     if (c.how != kCloseButton) EXPECT_TRUE(out.shown) << "the picture lies over the box before it goes";
     EXPECT_TRUE(testsupport::PumpUntil(
         [&] {
