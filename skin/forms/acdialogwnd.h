@@ -143,6 +143,9 @@ class TacDialogWnd : public TacMainWnd {
   int32_t TitleSection = -1;
   std::string TitleSectionName;
   bool Finished = false;
+  // While a command that may end the dialog runs (Cancel, Yes): a topmost picture of the dialog over it, which
+  // its hide fade takes over; freed when the command returns.
+  HWND CoverForm = nullptr;
 
  protected:
   // Gives the window back what the skin took (its system menu, its whole window, its own frame), then detaches.
@@ -161,6 +164,12 @@ class TacDialogWnd : public TacMainWnd {
   void Default(gui::TMessage& Message) { TacMainWnd::WndProc(Message); }
 
   void PaintShadow(Bitmap& Cache);
+  // Whether the dialog fades out as it is hidden.
+  bool HideFades() const;
+  void FreeCoverForm();
+  // Cancel or Yes: the dialog's picture laid over it (on its border window, or on a cover) before the command runs.
+  void HandleClosingCommand(gui::TMessage& Message);
+  TacAnimatedDialog& Animated();
 
   std::unique_ptr<TacBorderOwner> borderOwner_;
   std::unique_ptr<TacAnimatedDialog> animated_;

@@ -16,6 +16,7 @@
 #include "skin/data/maskdata.h"
 #include "skin/manager/commondata.h"
 #include "skin/manager/sanimations.h"
+#include "skin/manager/sanimations_window.h"
 #include "skin/manager/skincommands.h"
 #include "skin/manager/svclutils.h"
 #include "skin/manager/sskinmanager_component.h"
@@ -84,14 +85,22 @@ class DialogAnimated : public TacAnimatedDialog {
   explicit DialogAnimated(TacDialogWnd& d) : d_(d) {}
   HWND Window() const override { return d_.Handle; }
   TsCommonData& SkinData() override { return *d_.SkinData; }
-  // The hide runs on the border window, which already shows the dialog's picture; it is the animation's from now
-  // on (no longer the dialog's, nor owned by it).
+  // The hide runs on the border window, which already shows the dialog's picture, or on the cover that a closing
+  // command laid over the dialog; it is the animation's from now on (no longer the dialog's, nor owned by it).
   TacAnimWindow TakeAnimationWindow() override {
-    if (!Hiding || !d_.BorderForm || !d_.BorderForm->AForm) return {};
-    HWND h = static_cast<HWND>(d_.BorderForm->AForm);
-    SetWindowLongPtrA(h, GWLP_USERDATA, 0);
-    SetWindowLongPtrA(h, GWLP_HWNDPARENT, 0);
-    d_.BorderForm->AForm = nullptr;
+    if (!Hiding) return {};
+    HWND h = d_.CoverForm;
+    d_.CoverForm = nullptr;
+    if (d_.BorderForm && d_.BorderForm->AForm) {
+      if (h) ledger::DestroyWindow(h);
+      h = static_cast<HWND>(d_.BorderForm->AForm);
+      SetWindowLongPtrA(h, GWLP_USERDATA, 0);
+      SetWindowLongPtrA(h, GWLP_HWNDPARENT, 0);
+      d_.BorderForm->AForm = nullptr;
+      // The picture shows the dialog whole: no hole is left where its client area was.
+      ledger::SetWindowRgn(h, nullptr, FALSE);
+    }
+    if (!h) return {};
     return TacAnimWindow{h, [h] { ledger::DestroyWindow(h); }};
   }
   void FreeBorderForm() override { d_.BorderForm.reset(); }
@@ -143,7 +152,7 @@ class DialogBorderOwner : public TacBorderOwner {
   int32_t ClientTop() override { return d_.ClientOffsetY(); }
   bool GripAt(const TPoint&) override { return false; }
   bool ClientHole(TRect& hole) override {
-    if (d_.MoveFlags & 0x80) return false;
+    if ((d_.MoveFlags & 0x80) || (d_.BorderForm && d_.BorderForm->Animating)) return false;
     const TSize cl = ClientSize(d_.Handle);
     hole = TRect{d_.ClientOffsetX(), d_.ClientOffsetY(), d_.ClientOffsetX() + cl.cx, d_.ClientOffsetY() + cl.cy};
     return true;
@@ -227,6 +236,7 @@ void TacSystemMenu::UpdateItems() {
 // ---- The adapter's life.
 
 TacDialogWnd::~TacDialogWnd() {
+  FreeCoverForm();
   StopTitleGlows();
   BorderForm.reset();
   SystemMenu.reset();
@@ -687,14 +697,23 @@ void TacDialogWnd::PrintChildWindows(HWND Window, HDC DC) {
     RECT r{};
     GetWindowRect(c, &r);
     MapWindowPoints(nullptr, Window, reinterpret_cast<POINT*>(&r), 2);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    const LONG_PTR style = GetWindowLongPtrA(c, GWL_STYLE);
+    if ((style & WS_CHILD) && (style & WS_VISIBLE) && w > 0 && h > 0) {
+      // Printed into a picture of its own whose origin is its top-left corner, over what lies under it: the
+      // system's push buttons clip their painting to their client rectangle taken as device coordinates, so
+      // they draw nothing into a DC whose origin was moved to their place.
+      const Bitmap own(w, h, pf32bit);
+      const BitmapDC print(own);
+      if (HDC p = print.dc(); p && BitBlt(p, 0, 0, w, h, DC, r.left, r.top, SRCCOPY)) {
+        SendMessageA(c, WM_SKINCOMMAND, SkinCommandWParam(AC_SETPAINTTARGET), reinterpret_cast<LPARAM>(p));
+        SendMessageA(c, WM_PRINT, reinterpret_cast<WPARAM>(p), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
+        SendMessageA(c, WM_SKINCOMMAND, SkinCommandWParam(AC_SETPAINTTARGET), 0);
+        BitBlt(DC, r.left, r.top, w, h, p, 0, 0, SRCCOPY);
+      }
+    }
     const int saved = SaveDC(DC);
     OffsetViewportOrgEx(DC, r.left, r.top, nullptr);
-    const LONG_PTR style = GetWindowLongPtrA(c, GWL_STYLE);
-    if ((style & WS_CHILD) && (style & WS_VISIBLE)) {
-      SendMessageA(c, WM_SKINCOMMAND, SkinCommandWParam(AC_SETPAINTTARGET), reinterpret_cast<LPARAM>(DC));
-      SendMessageA(c, WM_PRINT, reinterpret_cast<WPARAM>(DC), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
-      SendMessageA(c, WM_SKINCOMMAND, SkinCommandWParam(AC_SETPAINTTARGET), 0);
-    }
     PrintChildWindows(c, DC);
     RestoreDC(DC, saved);
   }
@@ -708,7 +727,50 @@ void TacDialogWnd::StopTitleGlows() {
 }
 
 void TacDialogWnd::UpdateBorderForm(bool Repaint, uint8_t Alpha) {
-  if (BorderForm) BorderFormUpdate(*BorderForm, Repaint, Alpha);
+  // A border window that shows the dialog's hide picture keeps it.
+  if (BorderForm && !BorderForm->Animating) BorderFormUpdate(*BorderForm, Repaint, Alpha);
+}
+
+TacAnimatedDialog& TacDialogWnd::Animated() {
+  if (!animated_) animated_ = std::make_unique<DialogAnimated>(*this);
+  return *animated_;
+}
+
+bool TacDialogWnd::HideFades() const {
+  const TacFormAnimation& hide = SkinManager->AnimEffects.DialogHide;
+  return hide.Active && hide.Time > 0 && LayeredPicturesShown(SkinManager);
+}
+
+void TacDialogWnd::FreeCoverForm() {
+  if (CoverForm && IsWindow(CoverForm)) ledger::DestroyWindow(CoverForm);
+  CoverForm = nullptr;
+}
+
+void TacDialogWnd::HandleClosingCommand(gui::TMessage& M) {
+  if ((M.WParam == IDCANCEL || M.WParam == IDYES) && HideFades() && IsWindowVisible(Handle)) {
+    if (SkinData->BGChanged || !SkinData->CacheBmp) PaintAll();
+    if (BorderForm && BorderForm->AForm) {
+      // The border window shows the dialog whole, its children included, until the hide fade takes it.
+      HWND border = static_cast<HWND>(BorderForm->AForm);
+      ledger::SetWindowRgn(border, nullptr, FALSE);
+      if (std::unique_ptr<Bitmap> picture = DialogHidePicture(Animated()); picture && !picture->Empty())
+        LayeredOutput().Push(border, *picture, 255);
+      BorderForm->Animating = true;
+      CallOriginal(M);
+      // The dialog stayed: its border window shows its frame again.
+      if (!Destroyed && BorderForm && BorderForm->Animating) {
+        BorderForm->Animating = false;
+        UpdateBorderForm(false);
+      }
+      return;
+    }
+    FreeCoverForm();
+    CoverForm = CreateSnapshotCoverForm(Handle);
+    if (CoverForm) detail::CopyWindowRegion(Handle, CoverForm);
+  }
+  Default(M);
+  // Taken over by the hide fade, or the dialog stayed: no cover outlives the command.
+  FreeCoverForm();
 }
 
 HBRUSH TacDialogWnd::DialogBrush() {
@@ -1057,6 +1119,7 @@ void TacDialogWnd::WndProc(gui::TMessage& M) {
     const bool going = M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY;
     // The border window goes first (the system would take it down with its owner).
     if (going) {
+      FreeCoverForm();
       StopTitleGlows();
       BorderForm.reset();
     }
@@ -1114,8 +1177,7 @@ void TacDialogWnd::WndProc(gui::TMessage& M) {
           ChildrenSkinned = 1;
         }
         repaintPending_ = 0;
-        if (!animated_) animated_ = std::make_unique<DialogAnimated>(*this);
-        AnimShowDialog(*animated_);
+        AnimShowDialog(Animated());
       }
       return;
     }
@@ -1147,15 +1209,13 @@ void TacDialogWnd::WndProc(gui::TMessage& M) {
       Default(M);
       if (hiding && !Destroyed) {
         // The hide fades the dialog's picture out; the border window goes with it.
-        const TacFormAnimation& hide = SkinManager->AnimEffects.DialogHide;
-        if (hide.Active && hide.Time > 0 && LayeredPicturesShown(SkinManager) && SkinData->CacheBmp &&
-            !SkinData->CacheBmp->Empty()) {
-          if (!animated_) animated_ = std::make_unique<DialogAnimated>(*this);
-          auto& animated = static_cast<DialogAnimated&>(*animated_);
+        if (HideFades() && SkinData->CacheBmp && !SkinData->CacheBmp->Empty()) {
+          auto& animated = static_cast<DialogAnimated&>(Animated());
           animated.Hiding = true;
           AnimHideDialog(animated);
           animated.Hiding = false;
         }
+        FreeCoverForm();
         BorderForm.reset();
         return;
       }
@@ -1241,6 +1301,9 @@ void TacDialogWnd::WndProc(gui::TMessage& M) {
         ShowSystemMenu(p.X, p.Y);
       }
       M.Result = 0;
+      return;
+    case WM_COMMAND:
+      HandleClosingCommand(M);
       return;
     case WM_CTLCOLORDLG:
       M.Result = reinterpret_cast<LRESULT>(DialogBrush());

@@ -294,7 +294,8 @@ HWND CreateSnapshotCoverForm(HWND window) {
   if (!cover) return nullptr;
   const TPoint dst{r.left, r.top};
   UpdateLayeredFromBitmap(cover, &picture, 255, &dst);
-  SetWindowPos(cover, HWND_TOPMOST, 0, 0, 0, 0, 0x659);
+  // Shown topmost where it was made, without activation (flags 0x659 keep the size, not the place).
+  SetWindowPos(cover, HWND_TOPMOST, r.left, r.top, 0, 0, 0x659);
   return cover;
 }
 

@@ -541,12 +541,8 @@ void AnimShowDialog(TacAnimatedDialog& Adapter) {
   if (window.Free) window.Free();
 }
 
-void AnimHideDialog(TacAnimatedDialog& Adapter) {
+std::unique_ptr<Bitmap> DialogHidePicture(TacAnimatedDialog& Adapter) {
   HWND wnd = Adapter.Window();
-  TsSkinManager* m = DefaultManager();
-  if (wnd == nullptr || m == nullptr) return;
-  AnimationFlag flag;
-  ClearGlows(true);
   TsCommonData& data = Adapter.SkinData();
   std::unique_ptr<Bitmap> image;
   if (data.CacheBmp && !data.CacheBmp->Empty()) {
@@ -564,6 +560,16 @@ void AnimHideDialog(TacAnimatedDialog& Adapter) {
     image = std::make_unique<Bitmap>(std::max(r.Width(), 0), std::max(r.Height(), 0), pf32bit);
     SnapshotWndToBitmap(Adapter, *image, true);
   }
+  return image;
+}
+
+void AnimHideDialog(TacAnimatedDialog& Adapter) {
+  HWND wnd = Adapter.Window();
+  TsSkinManager* m = DefaultManager();
+  if (wnd == nullptr || m == nullptr) return;
+  AnimationFlag flag;
+  ClearGlows(true);
+  std::unique_ptr<Bitmap> image = DialogHidePicture(Adapter);
   // The animation owns the window it runs on: the adapter hands it over before its border form goes.
   TacAnimWindow window = Adapter.TakeAnimationWindow();
   if (window.Wnd == nullptr) window = detail::MakeHelperWindow(detail::WindowScreenRect(wnd), true, nullptr);

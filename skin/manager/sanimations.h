@@ -156,6 +156,9 @@ class TacAnimatedDialog {
   virtual void PrintChildWindows(HWND Wnd, void* DC, const TPoint& ClientAt) {}
 };
 void AnimShowDialog(TacAnimatedDialog& Adapter);
+// The picture a dialog fades out with: its frame picture with its child windows over it (or, without a frame
+// picture, a copy of its window).
+std::unique_ptr<Bitmap> DialogHidePicture(TacAnimatedDialog& Adapter);
 void AnimHideDialog(TacAnimatedDialog& Adapter);
 
 // ---- Pictures of windows.

@@ -16,6 +16,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "gui/gui.h"
@@ -171,8 +172,22 @@ struct Owner {
   HWND Handle() const { return form->WindowHandle(); }
 };
 
-int ShowMessageBox(HWND owner, std::function<bool(HWND)> step) {
-  return ModalDriver::Run([owner] { return MessageBoxW(owner, L"Skinned message", L"Q", MB_OK); }, std::move(step));
+int ShowMessageBox(HWND owner, std::function<bool(HWND)> step, UINT type = MB_OK) {
+  return ModalDriver::Run([owner, type] { return MessageBoxW(owner, L"Skinned message", L"Q", type); },
+                          std::move(step));
+}
+
+// The thread's visible top-level windows.
+std::set<HWND> VisibleThreadWindows() {
+  std::set<HWND> found;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND h, LPARAM l) -> BOOL {
+        if (IsWindowVisible(h)) reinterpret_cast<std::set<HWND>*>(l)->insert(h);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
 }
 
 int ShowFileOpenDialog(HWND owner, std::function<bool(HWND)> step) {
@@ -1084,6 +1099,12 @@ TEST(DialogHook, ADialogFadesInAsItIsShownAndOutAsItIsHiddenWhenTheSkinAnimatesD
     EXPECT_TRUE(IsWindowVisible(h));
     EXPECT_EQ(a->BorderForm != nullptr, extended);
     HWND border = a->BorderForm ? static_cast<HWND>(a->BorderForm->AForm) : nullptr;
+    // Cancel that leaves the dialog open leaves no picture over it, and its border window its frame.
+    const std::set<HWND> open = VisibleThreadWindows();
+    SendMessageA(h, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(IsWindowVisible(h));
+    EXPECT_EQ(VisibleThreadWindows(), open);
+    if (extended) EXPECT_FALSE(a->BorderForm->Animating);
     ShowWindow(h, SW_HIDE);
     PumpFor(300);
     ASSERT_GT(out.windows.size(), shown);
@@ -1106,58 +1127,94 @@ int Marks(const skin::Bitmap& b, const skin::TRect& r) {
   return n;
 }
 
-// The marks of the first frame pushed once the rectangle to look at is given.
+// The marks of the first frame pushed once the rectangle to look at is given, and whether its window already
+// showed there (visible, its region holding the rectangle's middle).
 struct FirstFrameMarks : skin::TacLayeredOutput {
-  skin::TRect probe;
-  int marks = -1;
-  void Push(HWND, const skin::Bitmap& frame, uint8_t) override {
-    if (probe.Width() > 0 && marks < 0) marks = Marks(frame, probe);
+  skin::TRect probe, button;
+  int marks = -1, buttonMarks = -1;
+  bool shown = false;
+  void Push(HWND w, const skin::Bitmap& frame, uint8_t) override {
+    if (probe.Width() <= 0 || marks >= 0) return;
+    marks = Marks(frame, probe);
+    buttonMarks = Marks(frame, button);
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    shown = IsWindowVisible(w) && (GetWindowRgn(w, region) == ERROR ||
+                                   PtInRegion(region, (probe.Left + probe.Right) / 2, (probe.Top + probe.Bottom) / 2));
+    DeleteObject(region);
   }
 };
 
-// A message box fades out showing its text, whether Escape or its close button ends it, with or without a border
-// window.
+// A message box fades out showing its text, whatever ends it (Escape, its close button, its Cancel or Yes button),
+// with or without a border window; ended by Cancel or Yes, its picture lies over it before it goes, and none stays.
 TEST(DialogHook, AMessageBoxFadesOutWithItsTextWhateverClosesIt) {
+  enum How { kEscape, kCloseButton, kCancelButton, kYesButton };
   struct C {
-    bool escape, extended;
+    How how;
+    bool extended;
   };
-  for (const C& c : {C{true, false}, C{false, false}, C{true, true}}) {
-    SCOPED_TRACE(testing::Message() << "escape " << c.escape << ", extended borders " << c.extended);
+  for (const C& c : {C{kEscape, false}, C{kCloseButton, false}, C{kEscape, true}, C{kCancelButton, false},
+                     C{kYesButton, false}, C{kYesButton, true}}) {
+    SCOPED_TRACE(testing::Message() << "how " << c.how << ", extended borders " << c.extended);
     DialogSkin skin(c.extended);
     skin.manager->AnimEffects.DialogHide.Time = 60;
     skin.manager->AnimEffects.DialogHide.Active = true;
     Owner owner;
     FirstFrameMarks out;
     skin::TacLayeredOutput* previous = skin::SetLayeredOutput(&out);
-    int shownMarks = -1;
-    ShowMessageBox(owner.Handle(), [&](HWND d) {
+    int shownMarks = -1, shownButtonMarks = -1;
+    std::set<HWND> before;
+    const UINT type = c.how == kCancelButton ? MB_OKCANCEL : c.how == kYesButton ? MB_YESNO : MB_OK;
+    const int result = ShowMessageBox(owner.Handle(), [&](HWND d) {
       skin::TacDialogWnd* a = skin::DialogAdapterOf(d);
       HWND text = FindWindowExA(d, nullptr, "Static", "Skinned message");
-      if (!a || !text || (a->BorderForm != nullptr) != c.extended) return false;
-      RECT r{}, wr{};
-      GetWindowRect(text, &r);
+      // A push button that the closing leaves alone.
+      HWND button = GetDlgItem(d, c.how == kYesButton ? IDNO : IDOK);
+      if (!a || !text || !button || (a->BorderForm != nullptr) != c.extended) return false;
+      RECT wr{};
       GetWindowRect(d, &wr);
-      const skin::TRect inWindow{r.left - wr.left, r.top - wr.top, r.right - wr.left, r.bottom - wr.top};
-      Redraw(d);
-      shownMarks = Marks(WindowPicture(d), inWindow);
       // The frame picture of a dialog with a border window is larger than its window.
       const int ox = a->BorderForm ? skin::BorderFormClientLeft(*a->BorderForm) : 0;
       const int oy = a->BorderForm ? skin::BorderFormTopOffset(*a->BorderForm) : 0;
-      out.probe = skin::TRect{inWindow.Left + ox, inWindow.Top + oy, inWindow.Right + ox, inWindow.Bottom + oy};
-      if (c.escape) {
+      Redraw(d);
+      const skin::Bitmap picture = WindowPicture(d);
+      for (auto [child, shown, probe] : {std::tuple{text, &shownMarks, &out.probe},
+                                         std::tuple{button, &shownButtonMarks, &out.button}}) {
+        RECT r{};
+        GetWindowRect(child, &r);
+        const skin::TRect inWindow{r.left - wr.left, r.top - wr.top, r.right - wr.left, r.bottom - wr.top};
+        *shown = Marks(picture, inWindow);
+        *probe = skin::TRect{inWindow.Left + ox, inWindow.Top + oy, inWindow.Right + ox, inWindow.Bottom + oy};
+      }
+      before = VisibleThreadWindows();
+      before.erase(d);
+      if (a->BorderForm) before.erase(static_cast<HWND>(a->BorderForm->AForm));
+      if (c.how == kEscape) {
         PostMessageA(GetFocus() ? GetFocus() : d, WM_KEYDOWN, VK_ESCAPE, 0);
-      } else {
+      } else if (c.how == kCloseButton) {
         const skin::TRect b = a->CloseButton.Rect;
         const LPARAM at = MAKELPARAM(wr.left + (b.Left + b.Right) / 2, wr.top + (b.Top + b.Bottom) / 2);
         PostMessageA(d, WM_NCLBUTTONDOWN, HTCLOSE, at);
         PostMessageA(d, WM_NCLBUTTONUP, HTCLOSE, at);
+      } else {
+        PostMessageA(GetDlgItem(d, c.how == kYesButton ? IDYES : IDCANCEL), BM_CLICK, 0, 0);
       }
       return true;
-    });
+    }, type);
     skin::SetLayeredOutput(previous);
     EXPECT_FALSE(ModalDriver::forced);
+    EXPECT_EQ(result, c.how == kYesButton ? IDYES : IDCANCEL);
     ASSERT_GT(shownMarks, 20) << "the text shows while the box is open";
     EXPECT_GT(out.marks, shownMarks / 2) << "the hide's first frame holds the text";
+    ASSERT_GT(shownButtonMarks, 100) << "the button shows while the box is open";
+    EXPECT_GT(out.buttonMarks, shownButtonMarks / 2) << "the hide's first frame holds the button";
+    if (c.how != kCloseButton) EXPECT_TRUE(out.shown) << "the picture lies over the box before it goes";
+    EXPECT_TRUE(testsupport::PumpUntil(
+        [&] {
+          const std::set<HWND> now = VisibleThreadWindows();
+          return std::includes(before.begin(), before.end(), now.begin(), now.end());
+        },
+        20000))
+        << "no picture of the box stays on the screen";
   }
 }
 
