@@ -1104,7 +1104,9 @@ TEST(DialogHook, ADialogFadesInAsItIsShownAndOutAsItIsHiddenWhenTheSkinAnimatesD
     SendMessageA(h, WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(IsWindowVisible(h));
     EXPECT_EQ(VisibleThreadWindows(), open);
-    if (extended) EXPECT_FALSE(a->BorderForm->Animating);
+    if (extended) {
+      EXPECT_FALSE(a->BorderForm->Animating);
+    }
     ShowWindow(h, SW_HIDE);
     PumpFor(300);
     ASSERT_GT(out.windows.size(), shown);
@@ -1207,7 +1209,9 @@ TEST(DialogHook, AMessageBoxFadesOutWithItsTextWhateverClosesIt) {
     EXPECT_GT(out.marks, shownMarks / 2) << "the hide's first frame holds the text";
     ASSERT_GT(shownButtonMarks, 100) << "the button shows while the box is open";
     EXPECT_GT(out.buttonMarks, shownButtonMarks / 2) << "the hide's first frame holds the button";
-    if (c.how != kCloseButton) EXPECT_TRUE(out.shown) << "the picture lies over the box before it goes";
+    if (c.how != kCloseButton) {
+      EXPECT_TRUE(out.shown) << "the picture lies over the box before it goes";
+    }
     EXPECT_TRUE(testsupport::PumpUntil(
         [&] {
           const std::set<HWND> now = VisibleThreadWindows();
