@@ -92,6 +92,9 @@ TEST(SkinClicks, TheLastOfQuickClicksOnTheSkinButtonsWins) {
       // The pointer leaves the box afterwards, as an operator's hand does.
       args += " sleep 0.1 mousemove 5 5";
       ASSERT_TRUE(Xdotool(args)) << "xdotool could not run";
+      // Every click of the run is given before its result is judged: the pointer stands where the run left it.
+      POINT at{};
+      EXPECT_TRUE(GetCursorPos(&at) && at.x == 5 && at.y == 5) << "the run's clicks were not all given yet";
       last = run.clicks.back();
       const Look look{settings[size_t(last - 1)], last != 1};
       std::string fault;
