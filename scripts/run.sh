@@ -182,7 +182,7 @@ fi
 mkdir -p "$state"
 echo $$ >"$state/run.pid"
 rm -f "$state/stopped"
-a="" b="" left=() signal=""
+a="" b="" station_pids=() signal=""
 # On the way out (both stations ended, --stop, Ctrl-C, or a failure): whatever the run still has running, and
 # what ended it, said once.
 cleanup() {
@@ -199,11 +199,11 @@ cleanup() {
   elif [ -n "$signal" ]; then
     how="by a $signal signal"
   fi
-  if [ -n "$how" ] && [ ${#left[@]} = 2 ]; then
+  if [ -n "$how" ] && [ ${#station_pids[@]} = 2 ]; then
     echo "run: stations A and B were ended $how, their settings not saved"
-  elif [ -n "$how" ] && [ ${#left[@]} = 1 ]; then
+  elif [ -n "$how" ] && [ ${#station_pids[@]} = 1 ]; then
     who=A
-    [ "${left[0]}" = "$b" ] && who=B
+    [ "${station_pids[0]}" = "$b" ] && who=B
     echo "run: station $who was ended $how, its settings not saved"
   elif [ -n "$how" ]; then
     echo "run: ended $how while $phase: no station was started"
@@ -406,14 +406,14 @@ place "$dir_a" 0 0
 pages "$dir_a"
 (cd "$dir_a" && exec setsid wine "$exe") &
 a=$!
-left+=("$a")
+station_pids+=("$a")
 if [ "${STATIONS:-2}" != 1 ]; then
   prepare "$dir_b" 6 "$b_left" 0 F2BBB
   place "$dir_b" "$b_left" 0
   pages "$dir_b"
   (cd "$dir_b" && exec setsid wine "$exe") &
   b=$!
-  left+=("$b")
+  station_pids+=("$b")
 fi
 if [ -n "$port_a$port_b" ]; then
   echo "run: station A on COM5${port_a:+ = $port_a}${b:+, station B on COM6${port_b:+ = $port_b}}: real radio modules, no simulator"
@@ -434,9 +434,9 @@ fi
 # Each station as it ends: Quit ends the program with exit code 0; anything else is told (and makes the script's
 # exit code).
 status=0
-while [ ${#left[@]} -gt 0 ]; do
+while [ ${#station_pids[@]} -gt 0 ]; do
   code=0 ended=""
-  wait -n -p ended "${left[@]}" || code=$?
+  wait -n -p ended "${station_pids[@]}" || code=$?
   [ -n "$ended" ] || break
   # Ended by --stop (whose stations end with exit code 0 under Wine, as after Quit): said on the way out, of every
   # station still running then.
@@ -444,8 +444,8 @@ while [ ${#left[@]} -gt 0 ]; do
   s=A
   [ "$ended" = "$b" ] && s=B
   rest=()
-  for p in "${left[@]}"; do [ "$p" = "$ended" ] || rest+=("$p"); done
-  left=("${rest[@]}")
+  for p in "${station_pids[@]}"; do [ "$p" = "$ended" ] || rest+=("$p"); done
+  station_pids=("${rest[@]}")
   if [ $code != 0 ]; then
     echo "run: station $s ended with exit code $code"
     status=1
