@@ -14,18 +14,21 @@
 # included, in run-state/modules.state, as real modules keep their settings. The simulator stops when both
 # stations have ended. See README.md for ASCII and AUTEX.
 #
-# One run at a time in a checkout: while its stations run, another start (or --reset) says so and changes
-# nothing; --stop ends them. The script's exit code is not 0 when a station ended with an error (one that could
-# not start, say).
+# One run at a time in a checkout: while a run builds, makes its Wine prefix or has its stations running,
+# another start (or --reset) says which and changes nothing; --stop ends it. The script's exit code is not 0 when
+# a station ended with an error (one that could not start, say); it is 130 after Ctrl-C, which ends the stations
+# without saving, as --stop does.
 #
 # A station and its simulated module start at the same line speed: a station that moved its module to 9600
 # baud and was then ended without saving (Ctrl-C, its close box, --stop) starts again at the speed it saved,
 # and its module is put back at that speed first (the script says so).
 #
-# The screen: where there is a display ($DISPLAY), the stations use it. Where there is none, they get a
-# private X display with Wine's own desktop on it (a window in which Wine places, moves and focuses its
-# windows as Windows does), and a VNC server on it, reachable from this machine only: the script prints what
-# to install and run on your own computer to see it and use it (a VNC viewer, through an ssh tunnel).
+# The screen: where there is a display ($DISPLAY), the stations use it (a display that does not answer, such
+# as an ended ssh -X session leaves, is said at once and nothing starts). Where there is none, they get a
+# private X display (the first free one from :90) with Wine's own desktop on it (a window in which Wine
+# places, moves and focuses its windows as Windows does), and a VNC server on it, reachable from this machine
+# only: the script prints what to install and run on your own computer to see it and use it (a VNC viewer,
+# through an ssh tunnel).
 #
 # Options:
 #   --port DEVICE    station A on a real radio module plugged in at DEVICE (/dev/ttyUSB0, say) as COM5, and no
@@ -34,17 +37,23 @@
 #                    station-B-radio: a real module that the station moved to 9600 baud leaves the simulated
 #                    stations at the line speed of their simulated modules
 #   --port-b DEVICE  station B on a real radio module at DEVICE, as COM6
-#   --stop           ends the stations of this checkout that are running (without saving: Quit saves), and
-#                    everything their run started (the simulator, the private display and VNC server, the help
-#                    viewer and its background programs); the script that started them then says which
-#                    stations were ended by --stop (under Wine they end with exit code 0, as after Quit)
+#   --stop           ends the run of this checkout: its stations (without saving: Quit saves) and everything
+#                    it started (its build, the Wine prefix it was making, the simulator, the private display
+#                    and VNC server, the help viewer and its background programs); the script of that run then
+#                    says what --stop ended and returns with exit code 0. It takes no other option
 #   --reset          forgets every station's settings and files, the modules' state and the Wine prefix
 #                    (build/windows/run-state), then starts as on a first run
 # Environment:
 #   STATIONS=1       starts station A only
 #   JOBS             parallel build jobs (default: number of processors)
 #   VNC_PORT         the VNC server's TCP port on a machine without display (default: the first free from 5900)
+#   PRIVATE_DISPLAY  the private display's number there (:95, say; default: the first free from :90)
 set -eu
+# Under sh the script would build for minutes, then stop at bash's own syntax: it says so before anything.
+if [ -z "${BASH_VERSION:-}" ]; then
+  echo "run: this script needs bash: start it as scripts/run.sh (or bash scripts/run.sh)" >&2
+  exit 2
+fi
 cd "$(dirname "$0")/.."
 root=$(pwd -P)
 JOBS=${JOBS:-$(nproc 2>/dev/null || echo 4)}
@@ -78,58 +87,92 @@ while [ $# -gt 0 ]; do
   *) usage_error "unknown option $1 (see --help)" ;;
   esac
 done
+[ $stop = 0 ] || [ $reset$port_a$port_b = 0 ] || usage_error "--stop takes no other option (scripts/run.sh --stop, then scripts/run.sh --reset, say)"
+[[ ${PRIVATE_DISPLAY:-:90} =~ ^:?[0-9]+$ ]] || usage_error "PRIVATE_DISPLAY is a display number (:95, say), not ${PRIVATE_DISPLAY}"
 
 state="$root/build/windows/run-state"
 exe="$root/build/windows/station/station.exe"
 simulator="$root/build/windows/tools/module_simulator/module_simulator"
 export WINEPREFIX="$state/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 
-# Everything a run of this checkout starts (the stations and Wine's own programs, the simulator, the private
-# display, the VNC server, the help viewer and the servers it leaves in the background) carries STATION_RUN in
-# its environment: what this checkout started is found by it, and other checkouts' programs are left alone.
-run_processes() {
-  env -u STATION_RUN grep -lzxF "STATION_RUN=$state" /proc/[0-9]*/environ 2>/dev/null | sed 's|^/proc/||; s|/environ$||' || true
+# Everything a run of this checkout starts (its build, the stations and Wine's own programs, the simulator, the
+# private display, the VNC server, the help viewer and the servers it leaves in the background) carries
+# STATION_RUN in its environment: what this checkout started is found by it, and other checkouts' programs are
+# left alone. The package installer is not among them: ended halfway, it could leave the system's packages
+# broken.
+run_processes() {  # run_processes [COMMAND]: their process ids, those of COMMAND's name left out
+  local p
+  for p in $(env -u STATION_RUN grep -lzxF "STATION_RUN=$state" /proc/[0-9]*/environ 2>/dev/null | sed 's|^/proc/||; s|/environ$||'); do
+    [ -n "${1:-}" ] && [ "$(cat "/proc/$p/comm" 2>/dev/null)" = "$1" ] && continue
+    echo "$p"
+  done
+  return 0
 }
 # The script of a run of this checkout that is still running: its process id, or nothing.
 running_script() {
   local p
   p=$(cat "$state/run.pid" 2>/dev/null) || return 0
   [ -n "$p" ] && [ "$p" != $$ ] && [ "$(readlink "/proc/$p/cwd" 2>/dev/null)" = "$root" ] &&
-    tr '\0' ' ' <"/proc/$p/cmdline" 2>/dev/null | grep -q 'run\.sh' && echo "$p"
+    tr '\0' ' ' 2>/dev/null <"/proc/$p/cmdline" | grep -q 'run\.sh' && echo "$p"
   return 0
 }
-stop_run() {
-  if [ -d "$WINEPREFIX" ] && command -v wineserver >/dev/null; then wineserver -k 2>/dev/null || true; fi
+# What the run is doing, for another start and --stop to tell: "checking its packages", "building station.exe",
+# "making the Wine prefix", then "starting its stations" (and running them).
+phase() { phase=$1; echo "$1" >"$state/run.phase"; }
+end_processes() {  # end_processes [COMMAND]: the run's processes, those of COMMAND's name excepted
   local left
-  left=$(run_processes)
-  [ -n "$left" ] && kill $left 2>/dev/null
+  left=$(run_processes "${1:-}")
+  [ -z "$left" ] || kill $left 2>/dev/null || true  # (what ended meanwhile is not an error)
   for _ in $(seq 1 30); do
-    left=$(run_processes)
+    left=$(run_processes "${1:-}")
     [ -z "$left" ] && return 0
     sleep 0.1
   done
   kill -KILL $left 2>/dev/null || true
 }
+# The private X server goes last: a program that sees its display go says so on the terminal and ends with an
+# error.
+stop_run() {
+  local prefix
+  for prefix in "$WINEPREFIX" "$state/prefix.new"; do
+    if [ -d "$prefix" ] && command -v wineserver >/dev/null; then WINEPREFIX=$prefix wineserver -k 2>/dev/null || true; fi
+  done
+  end_processes Xvfb
+  end_processes
+}
 if [ $stop = 1 ]; then
-  if [ -z "$(running_script)$(run_processes)" ]; then
+  running=$(running_script)
+  if [ -z "$running$(run_processes)" ]; then
     echo "run: no station of this checkout is running"
     exit 0
   fi
-  # Told to the script that waits for the stations: under Wine a station ended this way has exit code 0.
+  doing=$(cat "$state/run.phase" 2>/dev/null || echo "starting its stations")
+  # Told to the script of the run, which says what was ended: under Wine a station ended this way has exit
+  # code 0, as after Quit. Signalled first, that script starts nothing more.
   touch "$state/stopped"
+  [ -z "$running" ] || kill "$running" 2>/dev/null || true
   stop_run
-  # A run that had no station yet (still building, say) is ended too.
   for _ in $(seq 1 50); do [ -z "$(running_script)" ] && break; sleep 0.1; done
+  if [ "$doing" = "starting its stations" ]; then
+    echo "run: the stations of $state are ended, without saving their settings"
+  else
+    echo "run: the run of this checkout was $doing: it is ended, before its stations started"
+  fi
   running=$(running_script)
-  [ -n "$running" ] && kill "$running" 2>/dev/null
-  echo "run: the stations of $state are ended, without saving their settings"
+  [ -n "$running" ] && echo "run: its script (process $running) returns once the package installation it waits for is over"
   exit 0
 fi
-# One run at a time: a second one would take the first one's ports, prefix and screen.
+# One run at a time: a second one would take the first one's build, ports, prefix and screen.
 running=$(running_script)
 if [ -n "$running$(run_processes)" ]; then
-  echo "run: the stations of this checkout are already running${running:+ (scripts/run.sh, process $running)}: nothing was changed." >&2
-  echo "run: end them with Quit (which saves their settings), or from another terminal with: scripts/run.sh --stop" >&2
+  doing=$(cat "$state/run.phase" 2>/dev/null || echo "starting its stations")
+  if [ -n "$running" ] && [ "$doing" != "starting its stations" ]; then
+    echo "run: a run of this checkout is $doing (scripts/run.sh, process $running): nothing was changed." >&2
+    echo "run: its stations start when it is done; to end it instead, from another terminal: scripts/run.sh --stop" >&2
+  else
+    echo "run: the stations of this checkout are already running${running:+ (scripts/run.sh, process $running)}: nothing was changed." >&2
+    echo "run: end them with Quit (which saves their settings), or from another terminal with: scripts/run.sh --stop" >&2
+  fi
   exit 1
 fi
 if [ $reset = 1 ]; then
@@ -139,13 +182,38 @@ fi
 mkdir -p "$state"
 echo $$ >"$state/run.pid"
 rm -f "$state/stopped"
-# On the way out (both stations ended, or the script interrupted): whatever the run still has running.
+a="" b="" station_pids=() signal=""
+# On the way out (both stations ended, --stop, Ctrl-C, or a failure): whatever the run still has running, and
+# what ended it, said once.
 cleanup() {
-  unset STATION_RUN  # what the clean-up itself runs is not to be ended with the rest
+  local code=$? how="" who
+  disown -a 2>/dev/null || true  # the stations ended here are told below, not by the shell one by one
+  unset STATION_RUN               # what the clean-up itself runs is not to be ended with the rest
   stop_run
-  rm -f "$state/run.pid"
+  rm -rf "$state/prefix.new"
+  rm -f "$state/run.pid" "$state/run.phase"
+  if [ -f "$state/stopped" ]; then
+    how="by scripts/run.sh --stop" code=0
+  elif [ "$signal" = INT ]; then
+    how="by Ctrl-C"
+  elif [ -n "$signal" ]; then
+    how="by a $signal signal"
+  fi
+  if [ -n "$how" ] && [ ${#station_pids[@]} = 2 ]; then
+    echo "run: stations A and B were ended $how, their settings not saved"
+  elif [ -n "$how" ] && [ ${#station_pids[@]} = 1 ]; then
+    who=A
+    [ "${station_pids[0]}" = "$b" ] && who=B
+    echo "run: station $who was ended $how, its settings not saved"
+  elif [ -n "$how" ]; then
+    echo "run: ended $how while $phase: no station was started"
+  fi
+  exit "$code"
 }
 trap cleanup EXIT
+trap 'signal=INT; exit 130' INT
+trap 'signal=TERM; exit 143' TERM
+trap 'signal=HUP; exit 129' HUP
 for d in "$port_a" "$port_b"; do
   [ -z "$d" ] && continue
   if [ ! -c "$d" ]; then echo "run: $d is not a serial device (is the module plugged in? ls /dev/ttyUSB* /dev/ttyACM*)" >&2; exit 1; fi
@@ -155,14 +223,25 @@ for d in "$port_a" "$port_b"; do
   fi
 done
 
+phase "checking its packages"
 bash scripts/setup.sh
+# A display that does not answer (an ended ssh -X session leaves $DISPLAY set) would get stations with no window
+# anywhere: said before the build.
+if [ -n "${DISPLAY:-}" ] && ! timeout 10 xdpyinfo >/dev/null 2>&1; then
+  echo "run: the display $DISPLAY cannot be reached (no X server answers there; an ssh -X session that has ended leaves it set): nothing was started." >&2
+  echo "run: log in again with ssh -X, or start on a private display with a VNC server: env -u DISPLAY scripts/run.sh" >&2
+  exit 1
+fi
+# From here on everything the run starts is its own (the installer below excepted: --stop never ends that).
+export STATION_RUN="$state"
+phase "building station.exe"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$JOBS" --target station module_simulator_host
 help_pages=("$root/build/windows/station/HELP_VORNATEL.HTM" "$root/build/windows/station/AIDE_VORNATEL.HTM")
-# From here on everything the run starts is its own (the installer below excepted: --stop never ends that).
-export STATION_RUN="$state"
 
 # A display: the current one, or a private one with Wine's desktop on it and a VNC server to see and use it.
+# What the run keeps running is started in a session of its own: Ctrl-C in the terminal reaches this script
+# only, which ends the stations first and their display last.
 desktop=""
 if [ -z "${DISPLAY:-}" ]; then
   # What only this case needs: the VNC server, and a light browser for the help pages (where no desktop
@@ -177,15 +256,22 @@ if [ -z "${DISPLAY:-}" ]; then
     DEBIAN_FRONTEND=noninteractive $SUDO env -u STATION_RUN apt-get install -y -qq "${need[@]}" >"$state/apt.log" 2>&1 ||
       { cat "$state/apt.log" >&2; exit 1; }
   fi
-  n=90
-  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 2048x1152x24 -nolisten tcp >"$state/xvfb.log" 2>&1 &
+  n=${PRIVATE_DISPLAY:-}
+  n=${n#:}
+  if [ -z "$n" ]; then
+    n=90
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  elif [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; then
+    echo "run: the display :$n (PRIVATE_DISPLAY) is taken by another X server: nothing was started" >&2
+    exit 1
+  fi
+  setsid Xvfb ":$n" -screen 0 2048x1152x24 -nolisten tcp >"$state/xvfb.log" 2>&1 &
   export DISPLAY=":$n"
   for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
   [ -e "/tmp/.X11-unix/X$n" ] || { cat "$state/xvfb.log" >&2; echo "run: the private display $DISPLAY did not start" >&2; exit 1; }
   vnc=${VNC_PORT:-5900}
   while [ -z "${VNC_PORT:-}" ] && (exec 3<>"/dev/tcp/127.0.0.1/$vnc") 2>/dev/null; do vnc=$((vnc + 1)); done
-  x11vnc -display "$DISPLAY" -rfbport "$vnc" -localhost -forever -shared -nopw -quiet >"$state/vnc.log" 2>&1 &
+  setsid x11vnc -display "$DISPLAY" -rfbport "$vnc" -localhost -forever -shared -nopw -quiet >"$state/vnc.log" 2>&1 &
   desktop=2048x1152
   # A machine without a display has no VNC viewer to show anything with: the viewer runs on the user's own
   # computer, which reaches the server's VNC port through ssh.
@@ -197,11 +283,24 @@ if [ -z "${DISPLAY:-}" ]; then
   echo "run:   vncviewer localhost::$vnc"
 fi
 
-if [ ! -d "$WINEPREFIX" ]; then
+# The prefix is made aside and takes its place whole: one cut short (Ctrl-C, --stop) would lack Wine's own
+# programs and libraries, and every later start fail. A prefix without the mark of a whole one (from an
+# earlier version of this script, which made it in place) is made again.
+if [ ! -f "$WINEPREFIX/.whole" ]; then
+  phase "making the Wine prefix"
+  if [ -d "$WINEPREFIX" ]; then
+    echo "run: the Wine prefix $WINEPREFIX may be unfinished (its making was not known to be whole): it is made again"
+    rm -rf "$WINEPREFIX"
+  fi
   echo "run: making the Wine prefix (once)"
-  wineboot -i >"$state/wineboot.log" 2>&1
-  wineserver -w
+  rm -rf "$state/prefix.new"
+  WINEPREFIX="$state/prefix.new" wineboot -i >"$state/wineboot.log" 2>&1 ||
+    { tail -n 5 "$state/wineboot.log" >&2; echo "run: the Wine prefix could not be made (wineboot failed, see $state/wineboot.log)" >&2; exit 1; }
+  WINEPREFIX="$state/prefix.new" wineserver -w
+  touch "$state/prefix.new/.whole"
+  mv "$state/prefix.new" "$WINEPREFIX"
 fi
+phase "starting its stations"
 # Fonts, the documents' associations (help pages, received files) and drive Z:'s label.
 bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
 # Wine's own desktop where there was no display; the host's windows where there is one.
@@ -256,7 +355,7 @@ else
   programmed=01006C80120A000700000003
   align_module 1 "$dir_a" A
   [ "${STATIONS:-2}" != 1 ] && align_module 2 "$dir_b" B
-  "$simulator" --link "$WINEPREFIX/dosdevices/com5" --link "$WINEPREFIX/dosdevices/com6" \
+  setsid "$simulator" --link "$WINEPREFIX/dosdevices/com5" --link "$WINEPREFIX/dosdevices/com6" \
     --params "$programmed" --params "$programmed" --state "$state/modules.state" \
     --pty-file "$state/ptys" --log "$state/simulator.log" &
   for _ in $(seq 1 100); do [ -f "$state/ptys" ] && break; sleep 0.1; done
@@ -273,7 +372,7 @@ prepare() {
   local dir=$1 code=$2 left=$3 top=$4 call=$5
   mkdir -p "$dir"
   [ -f "$dir/CONF_COM.SER" ] && return 0
-  (cd "$dir" && exec wine "$exe") >/dev/null 2>&1 &
+  (cd "$dir" && exec setsid wine "$exe") >/dev/null 2>&1 &
   local first=$!
   for _ in $(seq 1 300); do [ -s "$dir/CONF_COM.SER" ] && break; sleep 0.1; done
   sleep 0.5
@@ -305,41 +404,49 @@ b_left=$((screen_width - autex_width))
 prepare "$dir_a" 5 0 0 F1AAA
 place "$dir_a" 0 0
 pages "$dir_a"
-(cd "$dir_a" && exec wine "$exe") &
+(cd "$dir_a" && exec setsid wine "$exe") &
 a=$!
-b=""
+station_pids+=("$a")
 if [ "${STATIONS:-2}" != 1 ]; then
   prepare "$dir_b" 6 "$b_left" 0 F2BBB
   place "$dir_b" "$b_left" 0
   pages "$dir_b"
-  (cd "$dir_b" && exec wine "$exe") &
+  (cd "$dir_b" && exec setsid wine "$exe") &
   b=$!
+  station_pids+=("$b")
 fi
 if [ -n "$port_a$port_b" ]; then
   echo "run: station A on COM5${port_a:+ = $port_a}${b:+, station B on COM6${port_b:+ = $port_b}}: real radio modules, no simulator"
-else
-  echo "run: station A on COM5${b:+, station B on COM6}, on simulated modules; simulator log in $state/simulator.log"
+elif [ -n "$b" ]; then
+  echo "run: station A on COM5, station B on COM6, on simulated modules; simulator log in $state/simulator.log"
   echo "run: type in A's upper window and press Escape; B shows the text."
   echo "run: AUTEX: both stations in AUTEX mode, A \"Start the meeting\", B \"Enter\" once its S1 panel shows \"CQ de F1AAA\" (see README.md)."
+else
+  echo "run: station A alone (STATIONS=1) on COM5, on a simulated module: what it sends, no station hears; simulator log in $state/simulator.log"
 fi
-echo "run: each station's files (settings, AUTEX, REPORTS, SCREEN) are in $dir_a${b:+ and $(basename "$dir_b")}."
-echo "run: Quit saves a station's settings; this script ends when the stations have ended (Ctrl-C ends them unsaved)."
+if [ -n "$b" ]; then
+  echo "run: each station's files (settings, AUTEX, REPORTS, SCREEN) are in $dir_a and $(basename "$dir_b")."
+  echo "run: Quit saves a station's settings; this script ends when both stations have ended (Ctrl-C ends them unsaved)."
+else
+  echo "run: station A's files (settings, AUTEX, REPORTS, SCREEN) are in $dir_a."
+  echo "run: Quit saves its settings; this script ends when station A has ended (Ctrl-C ends it unsaved)."
+fi
 # Each station as it ends: Quit ends the program with exit code 0; anything else is told (and makes the script's
-# exit code), and so is an end by --stop (whose exit code is 0 under Wine as well).
+# exit code).
 status=0
-left=($a ${b:+$b})
-while [ ${#left[@]} -gt 0 ]; do
+while [ ${#station_pids[@]} -gt 0 ]; do
   code=0 ended=""
-  wait -n -p ended "${left[@]}" || code=$?
+  wait -n -p ended "${station_pids[@]}" || code=$?
   [ -n "$ended" ] || break
+  # Ended by --stop (whose stations end with exit code 0 under Wine, as after Quit): said on the way out, of every
+  # station still running then.
+  [ -f "$state/stopped" ] && break
   s=A
   [ "$ended" = "$b" ] && s=B
   rest=()
-  for p in "${left[@]}"; do [ "$p" = "$ended" ] || rest+=("$p"); done
-  left=("${rest[@]}")
-  if [ -f "$state/stopped" ]; then
-    echo "run: station $s was ended by scripts/run.sh --stop (exit code $code), its settings not saved"
-  elif [ $code != 0 ]; then
+  for p in "${station_pids[@]}"; do [ "$p" = "$ended" ] || rest+=("$p"); done
+  station_pids=("${rest[@]}")
+  if [ $code != 0 ]; then
     echo "run: station $s ended with exit code $code"
     status=1
   fi

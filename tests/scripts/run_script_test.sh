@@ -27,7 +27,14 @@ cp "$src/scripts/run.sh" "$src/scripts/test.sh" "$co/scripts/"
 printf '#!/bin/sh\n' >"$co/scripts/setup.sh"
 printf '#!/bin/sh\n' >"$co/scripts/wine-prefix.sh"
 touch "$co/build/windows/station/HELP_VORNATEL.HTM" "$co/build/windows/station/AIDE_VORNATEL.HTM"
-for tool in cmake wineboot xdpyinfo xprop; do printf '#!/bin/sh\nexit 0\n' >"$fake/$tool"; done
+for tool in xprop x11vnc dillo; do printf '#!/bin/sh\nexit 0\n' >"$fake/$tool"; done
+printf '#!/bin/sh\n[ "$DISPLAY" != :dead ]\n' >"$fake/xdpyinfo"
+# The build: with FAKE_BUILD_HOLD, a compiler that runs until ended.
+printf '#!/bin/bash\necho "$*" >>"$FAKE_LOG/cmake"\n[ -n "${FAKE_BUILD_HOLD:-}" ] || exit 0
+sleep 300 & echo "$$ $!" >"$FAKE_LOG/build"; wait\n' >"$fake/cmake"
+# A prefix gets Wine's programs last; with FAKE_WINEBOOT_HOLD its making stops short of them until ended.
+printf '#!/bin/bash\nmkdir -p "$WINEPREFIX/dosdevices"\n[ -n "${FAKE_WINEBOOT_HOLD:-}" ] && touch "$FAKE_LOG/wineboot" && sleep 300
+touch "$WINEPREFIX/programs"\n' >"$fake/wineboot"
 # wineserver -k ends the fake stations, as the real one ends the prefix's programs.
 cat >"$fake/wineserver" <<'EOF'
 #!/bin/bash
@@ -35,16 +42,22 @@ cat >"$fake/wineserver" <<'EOF'
 exit 0
 EOF
 # A station: exits with $FAKE_EXIT at once when set; otherwise runs (with a help viewer's server left in the
-# background, detached) until ended (exit code 0, as under Wine) or until it finds QUIT in its directory.
+# background, detached) until ended (exit code 0, as under Wine), until it finds QUIT in its directory, or until
+# its private X display goes (exit code 1, said as Wine says it). Wine's other programs fail with 53 in a prefix
+# without them.
 cat >"$fake/wine" <<'EOF'
 #!/bin/bash
-case "${1:-}" in *station.exe) ;; *) exit 0 ;; esac
+case "${1:-}" in *station.exe) ;; *) [ -f "$WINEPREFIX/programs" ] || exit 53; exit 0 ;; esac
 [ -n "${FAKE_EXIT:-}" ] && exit "$FAKE_EXIT"
 echo "$PWD" >"$FAKE_LOG/station.$$"
 setsid sleep 300 </dev/null >/dev/null 2>&1 &
 echo $! >"$FAKE_LOG/helper.$$"
-trap 'rm -f "$FAKE_LOG/station.$$"; exit 0' TERM
-while [ ! -f QUIT ]; do sleep 0.1; done
+trap 'rm -f "$FAKE_LOG/station.$$"; exit 0' TERM INT
+x=/tmp/.X11-unix/X${DISPLAY#:}
+while [ ! -f QUIT ]; do
+  [ -e "$x" ] || [ "$DISPLAY" = :fake ] || { echo "X connection to $DISPLAY broken"; rm "$FAKE_LOG/station.$$"; exit 1; }
+  sleep 0.1
+done
 rm -f QUIT "$FAKE_LOG/station.$$"
 EOF
 # The simulator: says which module state it started on, makes its port list and runs until ended.
@@ -69,6 +82,7 @@ unset STATION_RUN VNC_PORT STATIONS
 # state has module 1 at 9600 (code 04) and module 2 at 9600.
 image() { head -c 945 /dev/zero | tr '\0' '\001' >"$1/CONF_COM.SER"; printf "\\$(printf '%03o' "$2")" |
   dd of="$1/CONF_COM.SER" bs=1 seek=3 conv=notrunc status=none; }
+# ... and a prefix whose making was cut short: without Wine's programs.
 mkdir -p "$state/station-A" "$state/station-B" "$state/prefix/dosdevices"
 image "$state/station-A" 1
 image "$state/station-B" 9
@@ -86,6 +100,7 @@ check "module 1 is put back at station A's 1200 baud, module 2 stays at 9600" \
 grep -qx 'M2 04006C80120A000700000003' "$tmp"/log/simulator-state.* || check "module 2 untouched" false
 check "the start says that module 1 was put back at 1200 baud" \
   grep -q "station A saved the line speed 1200 baud .*the module is put back at 1200 baud" "$tmp/first.out"
+check "the unfinished prefix is made again, and said so" grep -q "may be unfinished.*made again" "$tmp/first.out"
 
 # A second start while the first runs.
 code=0
@@ -105,7 +120,7 @@ touch "$state/station-B/QUIT"
 waitfor 10 eval '[ "$(stations)" = 1 ]'
 sleep 0.5
 bash "$co/scripts/run.sh" --stop >"$tmp/stop.out" 2>&1
-check "--stop ends the run" waitfor 20 eval '! kill -0 $first 2>/dev/null'
+check "--stop ends the run, and says so" eval 'waitfor 20 eval "! kill -0 $first 2>/dev/null" && grep -q "are ended" "$tmp/stop.out"'
 check "--stop is said of station A" grep -q "station A was ended by scripts/run.sh --stop" "$tmp/first.out"
 check "--stop is not said of station B, which had quit" eval '! grep -q "station B was ended" "$tmp/first.out"'
 helpers_gone() {
@@ -117,11 +132,66 @@ check "--stop ends what the stations left in the background" waitfor 5 helpers_g
 wait $first
 check "the first run ends with exit code 0" [ $? = 0 ]
 
-# A start without a value for --port: a usage line, no shell error.
+start() {  # start OUT CONDITION...: a run in the background (process $run), once CONDITION holds
+  bash "$co/scripts/run.sh" >"$1" 2>&1 &
+  run=$!
+  shift
+  waitfor 20 "$@"
+}
+ended() { code=0; waitfor 20 eval '! kill -0 $run 2>/dev/null'; wait $run || code=$?; }  # its exit code in $code
+ctrl_c() { kill -INT -- -$run; ended; }  # as the terminal sends it, to the run's process group
+
+# --stop during the build ends the build; a start meanwhile says that the run is building.
+FAKE_BUILD_HOLD=1 start "$tmp/build.out" test -s "$tmp/log/build"
+bash "$co/scripts/run.sh" >"$tmp/second-build.out" 2>&1
+check "a start during the build says that a run is building" grep -q "a run of this checkout is building station.exe" "$tmp/second-build.out"
+bash "$co/scripts/run.sh" --stop >"$tmp/stop-build.out" 2>&1
+ended
+check "--stop during the build ends the build and the run (exit code 0), and both say so" eval '[ $code = 0 ] &&
+  waitfor 5 eval "! kill -0 $(cat "$tmp/log/build") 2>/dev/null" && grep -q "was building station.exe: it is ended" "$tmp/stop-build.out" &&
+  grep -q "ended by scripts/run.sh --stop while building station.exe" "$tmp/build.out"'
+
+# Ctrl-C in the terminal: while the prefix is made, then with the stations on a private display and on the host's.
+set -m
+rm -rf "$state/prefix"
+FAKE_WINEBOOT_HOLD=1 start "$tmp/prefix.out" test -f "$tmp/log/wineboot"
+ctrl_c
+start "$tmp/after-prefix.out" two_stations
+check "Ctrl-C while the prefix is made is said; the next start makes it and starts the stations" eval 'two_stations &&
+  grep -q "ended by Ctrl-C while making the Wine prefix: no station was started" "$tmp/prefix.out"'
+ctrl_c
+n=190
+while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+for d in "" :fake; do
+  if [ -z "$d" ] && ! command -v Xvfb >/dev/null; then echo "skipped: no Xvfb for a private display"; continue; fi
+  DISPLAY=$d PRIVATE_DISPLAY=:$n STATIONS=${d:+1} start "$tmp/ctrl-c$d.out" eval '[ "$(stations)" = "${STATIONS:-2}" ]'
+  ctrl_c
+  check "Ctrl-C on display ${d:-:$n}: said once, exit code 130, no X error, nothing left" eval '[ $code = 130 ] &&
+    [ "$(grep -c "ended by Ctrl-C, .* settings not saved" "$tmp/ctrl-c$d.out")" = 1 ] && no_station && waitfor 5 helpers_gone &&
+    ! grep -q "X connection\|exit code\|Killed" "$tmp/ctrl-c$d.out" && [ ! -e /tmp/.X11-unix/X$n ]'
+done
+check "PRIVATE_DISPLAY names the private display" eval '! command -v Xvfb >/dev/null || grep -q "private display (:$n)" "$tmp/ctrl-c.out"'
+check "STATIONS=1 speaks of station A only" eval 'grep -q "station A" "$tmp/ctrl-c:fake.out" && ! grep -qw B "$tmp/ctrl-c:fake.out"'
+set +m
+
+# A display that does not answer is said before the build, and nothing starts.
 code=0
-bash "$co/scripts/run.sh" --port >"$tmp/port.out" 2>&1 || code=$?
-check "--port without a device: exit code 2 and a usage line" \
-  eval '[ $code = 2 ] && grep -q "run: --port needs a device" "$tmp/port.out" && grep -q "^usage: " "$tmp/port.out" && ! grep -q "line [0-9]" "$tmp/port.out"'
+: >"$tmp/log/cmake"
+DISPLAY=:dead timeout 20 bash "$co/scripts/run.sh" >"$tmp/dead.out" 2>&1 || code=$?
+check "an unreachable display: exit code 1 and said, no build, no station" eval '[ $code = 1 ] &&
+  grep -q "the display :dead cannot be reached" "$tmp/dead.out" && [ ! -s "$tmp/log/cmake" ] && no_station'
+
+# Usage faults: a usage line, exit code 2, no shell error, nothing done.
+: >"$tmp/log/cmake"
+for args in "--port" "--stop --reset" "--port /dev/null --stop"; do
+  code=0
+  bash "$co/scripts/run.sh" $args >"$tmp/usage.out" 2>&1 || code=$?
+  check "$args: exit code 2 and a usage line" eval '[ $code = 2 ] && grep -q "^usage: " "$tmp/usage.out" && ! grep -q "line [0-9]" "$tmp/usage.out"'
+done
+code=0
+if command -v dash >/dev/null; then dash "$co/scripts/run.sh" >"$tmp/sh.out" 2>&1 || code=$?; fi
+check "under sh: says at once that it needs bash" eval '! command -v dash >/dev/null || { [ $code = 2 ] &&
+  grep -q "needs bash" "$tmp/sh.out" && [ ! -s "$tmp/log/cmake" ]; }'
 
 # Stations that cannot start: the script's exit code says so.
 code=0

@@ -278,8 +278,9 @@ TEST(SkinLoading, AFailedLoadKeepsThePreviousSkinAndReportsOnce) {
       if (const size_t at = message.find("{WHERE}"); at != std::string::npos)
         message.replace(at, 7, asFile ? "Bad.asz\"" : "its stored data");
       EXPECT_NE(g.sys.messageBoxes[0].Text.find(message), std::string::npos) << g.sys.messageBoxes[0].Text;
-      if (k.kind == TSkinMessageKind::Error)  // every refusal names the skin
+      if (k.kind == TSkinMessageKind::Error) {  // every refusal names the skin
         EXPECT_EQ(g.sys.messageBoxes[0].Text.rfind("The \"Bad\" skin cannot be used: ", 0), 0u) << g.sys.messageBoxes[0].Text;
+      }
       EXPECT_EQ(g.m->SkinName(), "Good");
       EXPECT_EQ(&g.m->Skin(), tables);
       ExpectSameTables(before, g.m->Skin());
