@@ -746,8 +746,25 @@ void TacDialogWnd::FreeCoverForm() {
   CoverForm = nullptr;
 }
 
+namespace {
+
+// A click on one of the buttons that end a message box (or Escape, which is Cancel): OK, Cancel, Abort, Retry,
+// Ignore, Yes, No, Close, Try Again, Continue. Whichever ends the dialog, its picture must lie over it before its
+// window hides; a command that leaves it open takes the picture away again.
+bool EndingCommand(WPARAM command) {
+  switch (command) {
+    case IDOK: case IDCANCEL: case IDABORT: case IDRETRY: case IDIGNORE: case IDYES: case IDNO: case IDCLOSE:
+    case IDTRYAGAIN: case IDCONTINUE:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
 void TacDialogWnd::HandleClosingCommand(gui::TMessage& M) {
-  if ((M.WParam == IDCANCEL || M.WParam == IDYES) && HideFades() && IsWindowVisible(Handle)) {
+  if (EndingCommand(M.WParam) && HideFades() && IsWindowVisible(Handle)) {
     if (SkinData->BGChanged || !SkinData->CacheBmp) PaintAll();
     if (BorderForm && BorderForm->AForm) {
       // The border window shows the dialog whole, its children included, until the hide fade takes it.

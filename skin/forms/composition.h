@@ -61,7 +61,8 @@ void ProviderUpdateRegion(TsSkinProvider& p, bool redraw);
 // pixel opaque. freeCache frees the cache afterwards. nullptr without a cache.
 std::unique_ptr<Bitmap> ProviderFormSnapshot(TsSkinProvider& p, bool freeCache);
 
-// The form's visible child windows painted into a copy of the frame cache at their places (nothing natively).
+// What the form shows over its frame cache, painted into a copy of it: its graphic controls, its scroll bars and its
+// visible child windows at their places, as the form's show picture prints them (nothing natively).
 void PaintFormChildren(TsSkinProvider& p, Bitmap& bmp);
 #ifdef _WIN32
 // A hidden, topmost, non-activating layered window over a window's rectangle showing a copy of the window (owned by

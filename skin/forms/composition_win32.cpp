@@ -14,6 +14,9 @@
 #include "skin/forms/form_window.h"
 #include "skin/forms/frame_paint.h"
 #include "skin/forms/provider_geometry.h"
+#include "skin/forms/provider_scroll.h"
+#include "skin/manager/sanimations.h"
+#include "skin/manager/sanimations_window.h"
 #include "skin/painters/borders.h"
 #include "skin/painters/dc_copy.h"
 #include "skin/pixels/gdi_ledger.h"
@@ -250,21 +253,32 @@ void ProviderUpdateRegion(TsSkinProvider& p, bool redraw) {
 
 void PaintFormChildren(TsSkinProvider& p, Bitmap& bmp) {
   HWND h = Handle(p);
-  if (!h) return;
-  BitmapDC dc(bmp);
-  if (!dc.dc()) return;
+  gui::TCustomForm* form = p.Form();
+  if (!h || form == nullptr) return;
   RECT wr{};
   GetWindowRect(h, &wr);
   const TPoint origin = ProviderCacheOrigin(p);
+  {
+    BitmapDC dc(bmp);
+    if (!dc.dc()) return;
+    // What the form paints on itself: its graphic controls (labels) over its background, and its scroll bars.
+    PaintGraphicControls(dc.dc(), form, false, TPoint{ProviderClientLeft(p), ProviderClientTop(p)});
+    const int saved = SaveDC(dc.dc());
+    SetViewportOrgEx(dc.dc(), origin.X, origin.Y, nullptr);
+    ProviderPrintScrollBars(p, dc.dc());
+    RestoreDC(dc.dc(), saved);
+  }
+  // The child windows as the form's show picture prints them: the skinned ones with their own scroll bars and
+  // graphic children, the others through their window procedure.
   for (HWND child = GetWindow(h, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     if (!IsWindowVisible(child)) continue;
     RECT cr{};
     GetWindowRect(child, &cr);
-    const int saved = SaveDC(dc.dc());
-    SetViewportOrgEx(dc.dc(), origin.X + cr.left - wr.left, origin.Y + cr.top - wr.top, nullptr);
-    SendMessageA(child, WM_PRINT, reinterpret_cast<WPARAM>(dc.dc()),
-                 PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
-    RestoreDC(dc.dc(), saved);
+    const int32_t x = origin.X + cr.left - wr.left, y = origin.Y + cr.top - wr.top;
+    if (gui::TWinControl* control = gui::TWinControl::FromHandle(child); control && control->Parent() == form)
+      PaintControlToBitmap(bmp, control, x, y, nullptr);
+    else
+      detail::PrintWindowInto(child, bmp, x, y, cr.right - cr.left, cr.bottom - cr.top, false);
   }
   GdiFlush();
 }

@@ -4,7 +4,7 @@
 
 #include <map>
 
-#include "skin/manager/svclutils.h"
+#include "skin/manager/sanimations.h"
 #include "skin/forms/form_window.h"
 #include "skin/forms/frame_paint.h"
 #include "skin/forms/provider_hide.h"
@@ -48,9 +48,11 @@ HWND MakeCover(TsSkinProvider& p, const Bitmap& picture, const TRect& r) {
                                       "", WS_POPUP, r.Left, r.Top, r.Width(), r.Height(), nullptr, nullptr,
                                       GetModuleHandleA(nullptr), nullptr);
   if (!cover) return nullptr;
-  const TPoint at{r.Left, r.Top};
-  UpdateLayeredFromBitmap(cover, &picture, 255, &at);
+  // Shown first, then given its picture: a layered window shows nothing before it has one, and under Wine a
+  // picture given to a window not yet shown reaches the screen only some milliseconds after the window does (a
+  // compositing manager shows the window empty meanwhile, and the form hiding beneath shows through it).
   SetWindowPos(cover, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  LayeredOutput().Push(cover, picture, 255);
   Covers()[&p].wnd = cover;
   return cover;
 }

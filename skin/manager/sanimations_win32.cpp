@@ -226,12 +226,27 @@ void CaptureScreen(HWND Wnd, Bitmap& Bmp) {
 
 void PrintWindowInto(HWND Wnd, Bitmap& Bmp, int32_t X, int32_t Y, int32_t W, int32_t H, bool NoClip) {
   if (!Wnd || !IsWindow(Wnd) || Bmp.Empty()) return;
+  const bool skinned = QueryLibraryCommand(Wnd, AC_ISSKINNED) != 0;
+  if (!skinned && !NoClip && (X != 0 || Y != 0) && W > 0 && H > 0) {
+    // A window the library does not paint prints itself through the system's procedure, and Wine's buttons and
+    // statics clip what they draw to their rectangle at the DC's device origin: an owner-drawn button printed at
+    // its place would show its background and nothing of its drawing. It is printed at the origin of a picture of
+    // its own, over what lies there, and the picture goes to its place.
+    Bitmap own(W, H, pf32bit);
+    BitmapDC picture(Bmp), alone(own);
+    if (!picture.dc() || !alone.dc()) return;
+    BitBlt(alone.dc(), 0, 0, W, H, picture.dc(), X, Y, SRCCOPY);
+    SendMessageA(Wnd, WM_PRINT, reinterpret_cast<WPARAM>(alone.dc()), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
+    GdiFlush();
+    BitBlt(picture.dc(), X, Y, W, H, alone.dc(), 0, 0, SRCCOPY);
+    return;
+  }
   BitmapDC dst(Bmp);
   if (!dst.dc()) return;
   const int saved = SaveDC(dst.dc());
   SetViewportOrgEx(dst.dc(), X, Y, nullptr);
   if (!NoClip) IntersectClipRect(dst.dc(), 0, 0, W, H);
-  if (QueryLibraryCommand(Wnd, AC_ISSKINNED)) {
+  if (skinned) {
     SendLibraryCommand(Wnd, AC_SETPAINTTARGET, reinterpret_cast<LPARAM>(dst.dc()));
     SendMessageA(Wnd, WM_PRINT, reinterpret_cast<WPARAM>(dst.dc()), 0);
     SendLibraryCommand(Wnd, AC_SETPAINTTARGET, 0);

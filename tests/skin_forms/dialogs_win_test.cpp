@@ -1146,16 +1146,17 @@ struct FirstFrameMarks : skin::TacLayeredOutput {
   }
 };
 
-// A message box fades out showing its text, whatever ends it (Escape, its close button, its Cancel or Yes button),
-// with or without a border window; ended by Cancel or Yes, its picture lies over it before it goes, and none stays.
+// A message box fades out showing its text, whatever ends it (Escape, its close button, its Cancel, Yes or OK
+// button), with or without a border window; ended otherwise than by its close button, its picture lies over it
+// before it goes, and none stays.
 TEST(DialogHook, AMessageBoxFadesOutWithItsTextWhateverClosesIt) {
-  enum How { kEscape, kCloseButton, kCancelButton, kYesButton };
+  enum How { kEscape, kCloseButton, kCancelButton, kYesButton, kOkButton };
   struct C {
     How how;
     bool extended;
   };
   for (const C& c : {C{kEscape, false}, C{kCloseButton, false}, C{kEscape, true}, C{kCancelButton, false},
-                     C{kYesButton, false}, C{kYesButton, true}}) {
+                     C{kYesButton, false}, C{kYesButton, true}, C{kOkButton, false}}) {
     SCOPED_TRACE(testing::Message() << "how " << c.how << ", extended borders " << c.extended);
     DialogSkin skin(c.extended);
     skin.manager->AnimEffects.DialogHide.Time = 60;
@@ -1166,6 +1167,7 @@ TEST(DialogHook, AMessageBoxFadesOutWithItsTextWhateverClosesIt) {
     int shownMarks = -1, shownButtonMarks = -1;
     std::set<HWND> before;
     const UINT type = c.how == kCancelButton ? MB_OKCANCEL : c.how == kYesButton ? MB_YESNO : MB_OK;
+    const int pressed = c.how == kYesButton ? IDYES : c.how == kOkButton ? IDOK : IDCANCEL;
     const int result = ShowMessageBox(owner.Handle(), [&](HWND d) {
       skin::TacDialogWnd* a = skin::DialogAdapterOf(d);
       HWND text = FindWindowExA(d, nullptr, "Static", "Skinned message");
@@ -1198,13 +1200,13 @@ TEST(DialogHook, AMessageBoxFadesOutWithItsTextWhateverClosesIt) {
         PostMessageA(d, WM_NCLBUTTONDOWN, HTCLOSE, at);
         PostMessageA(d, WM_NCLBUTTONUP, HTCLOSE, at);
       } else {
-        PostMessageA(GetDlgItem(d, c.how == kYesButton ? IDYES : IDCANCEL), BM_CLICK, 0, 0);
+        PostMessageA(GetDlgItem(d, pressed), BM_CLICK, 0, 0);
       }
       return true;
     }, type);
     skin::SetLayeredOutput(previous);
     EXPECT_FALSE(ModalDriver::forced);
-    EXPECT_EQ(result, c.how == kYesButton ? IDYES : IDCANCEL);
+    EXPECT_EQ(result, pressed);
     ASSERT_GT(shownMarks, 20) << "the text shows while the box is open";
     EXPECT_GT(out.marks, shownMarks / 2) << "the hide's first frame holds the text";
     ASSERT_GT(shownButtonMarks, 100) << "the button shows while the box is open";

@@ -56,6 +56,7 @@
 #include "skin/painters/dc_copy.h"
 #include "skin/pixels/gdi_ledger.h"
 #include "skin/pixels/pixel_helpers.h"
+#include "station/forms/clrbtn.h"
 #include "station/program_resources.h"
 #include "tests/skin_forms/caption_hover.h"
 #include "tests/skin_forms/forms_fixture.h"
@@ -1157,12 +1158,21 @@ TEST(ProviderWindows, TheChildWindowsOfAFormThatFadesInArePaintedOnceInTheSkin) 
     list->SetItemIndex(0);
   }
   place(new gui::TEdit(form), 20, 120, 120, 21, "Disabled");
-  place(new gui::TMemo(form), 20, 150, 160, 60, "Disabled memo");
+  auto* memo = new gui::TMemo(form);
+  memo->SetScrollBars(gui::TScrollStyle::ssVertical);
+  place(memo, 20, 150, 160, 60, "Disabled memo");
   place(new gui::TButton(form), 220, 20, 100, 28, "Button");
   place(new gui::TBitBtn(form), 220, 60, 100, 28, "Bit button");
   place(new gui::TCheckBox(form), 220, 100, 120, 21, "Check box");
   place(new gui::TStaticText(form), 220, 130, 120, 21, "Static text");
   place(new gui::TTrackBar(form), 220, 160, 160, 40, "");
+  // The program's colour button, which draws itself (no adapter skins it), enabled; a label painted on the form.
+  place(new forms::TClrBtn(form), 220, 210, 120, 28, "Writing");
+  disabled.back()->SetEnabled(true);
+  auto* label = new gui::TLabel(form);
+  label->SetParent(form);
+  label->SetBounds(20, 220, 160, 16);
+  label->SetCaption("Are you sure?");
   // A window of the program's own, made with CreateWindowEx on the form: no control stands for it.
   constexpr COLORREF kRawColour = RGB(10, 200, 30);
   WNDCLASSA rawClass{};
@@ -1189,7 +1199,9 @@ TEST(ProviderWindows, TheChildWindowsOfAFormThatFadesInArePaintedOnceInTheSkin) 
       bool skinned = false;
       skin::Bitmap last;  // at full size (an aero fade grows its picture)
       bool showing = false;  // the show runs (a hide fading out meanwhile pushes its pictures from a timer)
-      void Push(HWND, const skin::Bitmap& frame, uint8_t) override {
+      bool hiding = false, hideOnScreen = false;  // the hide's first picture went to a window on the screen
+      void Push(HWND w, const skin::Bitmap& frame, uint8_t) override {
+        if (hiding) hideOnScreen = IsWindowVisible(w), hiding = false;
         if (!showing) return;
         if (pictures++ == 0)
           skinned = SendMessageA(edit, skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_ISSKINNED), 0) != 0;
@@ -1253,6 +1265,20 @@ TEST(ProviderWindows, TheChildWindowsOfAFormThatFadesInArePaintedOnceInTheSkin) 
       for (size_t k = 0; k < painted.size(); ++k) differ += painted[k] != printed[i][k];
       EXPECT_EQ(differ, 0u) << disabled[i]->ClassName() << " " << i;
     }
+    // The picture the form holds as it hides shows its client area as the screen does (the label and the memo's
+    // scroll bar too; the window no control stands for aside).
+    POINT c{0, 0};
+    ClientToScreen(form->WindowHandle(), &c);
+    const skin::TRect client{c.x - w.left, c.y - w.top, c.x - w.left + 390, c.y - w.top + form->ClientHeight()};
+    const skin::Bitmap screen = WindowPicture(form->WindowHandle());
+    ASSERT_TRUE(skin::ProviderTakeHideSnapshot(*p));
+    EXPECT_EQ(BandDifferences(screen, *p->SkinData().CacheBmp, client, skin::ProviderCacheOrigin(*p)), 0);
+    skin::ProviderEndHideSnapshot(*p);
+    fade.hiding = true;
+    skin::SetLayeredOutput(&fade);
+    form->Hide();
+    skin::SetLayeredOutput(previous);
+    EXPECT_TRUE(fade.hideOnScreen) << "the form's picture is on the screen before it hides";
   }
   EXPECT_NE(SendMessageA(edit->Handle(), skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_ISSKINNED), 0), 0);
   gui::Free(form);
