@@ -467,8 +467,20 @@ void FichePrincipale::Ouverture_du_fichier_AUTEXClick(gui::TObject*) {
                         " caract\xE8res, plus que les " + max + " que le shell accepte. C'est " + document);
     return;
   }
+  // A file that is no longer there (its folder moved, renamed, removed or out of reach) is not one that no
+  // program opens: the shell answers "file not found" (2) or "path not found" (3), and Notepad would start on
+  // nothing.
+  const auto introuvable = [&] {
+    Afficher_erreur("The received file cannot be found. It was stored as " + document +
+                        ": the file or its folder has been moved, renamed or removed, or is out of reach.",
+                    "Le fichier re\xE7u est introuvable. Il avait \xE9t\xE9 enregistr\xE9 sous " + document +
+                        ": le fichier ou son dossier a \xE9t\xE9 d\xE9plac\xE9, renomm\xE9 ou supprim\xE9, ou n'est plus "
+                        "accessible.");
+  };
+  if (!autex::FICHIER_EXISTE(document)) return introuvable();
   const intptr_t resultat =
       Ouvre_fichier_recu(station_.plateforme.shell, Fenetre_de_la_station(), document, AFFICHAGE_SW_SHOWDEFAULT);
+  if (resultat == SHELL_FICHIER_INTROUVABLE || resultat == SHELL_CHEMIN_INTROUVABLE) return introuvable();
   // Nothing that opens it: the file is named in full, to be opened by hand.
   if (resultat <= 32)
     Afficher_erreur("The received file cannot be opened here: no program opens it (error " +

@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "autex/traitement_chaines.h"
+#include "station/documents.h"
 #include "station/message_d_erreur.h"
 #include "station/vue_autex_fenetre.h"
 #include "tests/autex_sim/vue_test.h"
@@ -738,6 +739,8 @@ TEST(EnvoiAutex, SequencesMessagesAndTheShortMessageWindow) {
   // It hands "AUTEX\<name>" under the working directory to the shell.
   const std::string photo = station::Chemin_dans(station::Chemin_dans(f.Repertoire_travail, "AUTEX"), "photo.jpg");
   f.Nom_du_fichier_RX_AUTEX->SetCaption("photo.jpg");
+  std::filesystem::create_directories(std::filesystem::path(photo).parent_path());
+  std::ofstream(photo, std::ios::binary) << "jpeg";
   modales = u.bureau.modales.size();
   f.Ouverture_du_fichier_AUTEXClick(nullptr);
   ASSERT_EQ(u.st.shell.requests.size(), 1u);
@@ -750,6 +753,23 @@ TEST(EnvoiAutex, SequencesMessagesAndTheShortMessageWindow) {
   ASSERT_EQ(u.bureau.modales.size(), modales + 1);
   EXPECT_EQ(u.st.s().Form36->Memo1->Text(),
             "The received file cannot be opened here: no program opens it (error 31). It is " + photo);
+  // A file that is no longer there is not one that no program opens: the message says where it was, whether the
+  // shell finds it gone or the station does first (its folder moved away: the shell is not asked).
+  const std::string introuvable = "The received file cannot be found. It was stored as " + photo +
+                                  ": the file or its folder has been moved, renamed or removed, or is out of reach.";
+  for (const intptr_t reponse : {station::SHELL_FICHIER_INTROUVABLE, station::SHELL_CHEMIN_INTROUVABLE}) {
+    u.st.shell.result = reponse;
+    f.Ouverture_du_fichier_AUTEXClick(nullptr);
+    EXPECT_EQ(u.st.s().Form36->Memo1->Text(), introuvable) << reponse;
+  }
+  u.st.shell.result = 42;
+  const std::string ailleurs = station::Chemin_dans(f.Repertoire_travail, "AUTEX.moved");
+  std::filesystem::rename(std::filesystem::path(photo).parent_path(), ailleurs);
+  const size_t demandes = u.st.shell.requests.size();
+  f.Ouverture_du_fichier_AUTEXClick(nullptr);
+  EXPECT_EQ(u.st.shell.requests.size(), demandes);
+  EXPECT_EQ(u.st.s().Form36->Memo1->Text(), introuvable);
+  std::filesystem::rename(ailleurs, std::filesystem::path(photo).parent_path());
 }
 
 TEST(BoutonsAutex, AReceivedFileOpensOnlyWhenItIsADocumentThatRunsNothing) {
@@ -780,6 +800,8 @@ TEST(BoutonsAutex, AReceivedFileOpensOnlyWhenItIsADocumentThatRunsNothing) {
   // as text in Notepad, never in a browser (which would run their scripts and fetch their addresses).
   for (const char* nom : {"NOTES.TXT", "trace.log", "photo.JPG", "a.jpeg", "a.png", "a.gif", "a.bmp", "a.pdf",
                           "a.htm", "a.HTML", "a.zip"}) {
+    std::filesystem::create_directories(std::filesystem::path(chemin(nom)).parent_path());
+    std::ofstream(chemin(nom), std::ios::binary) << nom;
     u.st.shell.asked.clear();
     clic(nom);
     ASSERT_EQ(u.st.shell.requests.size(), 1u) << nom;
