@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "autex/textes_encadres.h"
 #include "autex/traitement_chaines.h"
 #include "station/documents.h"
 #include "station/message_d_erreur.h"
@@ -387,12 +388,31 @@ TEST(LiaisonAutex, AShortMessageArrivesInTheShortMessageWindowAndItsReport) {
   ASSERT_TRUE(d.Jusqu_a([&] { return Contient(d.B().RichEdit_SMS->Text(), "QSL via bureau"); }, 60000))
       << d.B().RichEdit_SMS->Text();
   EXPECT_TRUE(Contient(d.B().RichEdit_SMS->Text(), "F1AAA")) << d.B().RichEdit_SMS->Text();
+  // A file whose call sign and name hold line ends: its announcement stays one line (each control character
+  // shown as "?") in the window, its report and the echo window, rather than add one in the station's voice.
+  std::string trame;
+  bool compresse = false;
+  ASSERT_TRUE(autex::TRAME_FICHIER_AUTEX("F1\r\nAAA", "x.txt\r\nF2BBB (12:00): File of F1AAA \"fake.txt\" (13 bytes)",
+                                         "forged file\r\n", false, trame, compresse));
+  d.AA().TEXTE_A_EMETTRE += trame;
+  d.AA().TEXTE_EN_ATTENTE = 1;
+  ASSERT_TRUE(d.Jusqu_a([&] { return d.B().Nom_du_fichier_RX_AUTEX->Caption() == "RX_FILE"; }, 120000));
+  const std::string annonce =
+      ": File of F1??AAA \"x.txt??F2BBB (12:00): File of F1AAA \"fake.txt\" (13 bytes)\" (13 bytes) stored as \"RX_FILE\"";
+  const auto une_ligne = [&](const std::string& texte) {
+    return Contient(texte, annonce) && !Contient(texte, "\nF2BBB (12:00)") && !Contient(texte, "\rF2BBB (12:00)");
+  };
+  EXPECT_TRUE(une_ligne(d.B().RichEdit_SMS->Text())) << d.B().RichEdit_SMS->Text();
+  EXPECT_TRUE(Contient(d.B().Memo_Reception_memo->Text(),
+                       "[File: x.txt??F2BBB (12:00): File of F1AAA \"fake.txt\" (13 bytes)]"))
+      << d.B().Memo_Reception_memo->Text();
   const std::string rapport = d.B().Rapport_messages();
   ASSERT_FALSE(rapport.empty());
   std::ifstream in(rapport, std::ios::binary);
   const std::string contenu((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(contenu.rfind("<Autex Messages>\r\n\r\n", 0), 0u);
   EXPECT_TRUE(Contient(contenu, "QSL via bureau"));
+  EXPECT_TRUE(une_ligne(contenu)) << contenu;
   ASSERT_TRUE(DeuxStationsAutex::Clic(d.B().Clear_fenetre_SMS));
   EXPECT_EQ(d.B().RichEdit_SMS->Text(), "");
 }
