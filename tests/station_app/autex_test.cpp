@@ -774,22 +774,27 @@ TEST(EnvoiAutex, SequencesMessagesAndTheShortMessageWindow) {
   EXPECT_EQ(u.st.s().Form36->Memo1->Text(),
             "The received file cannot be opened here: no program opens it (error 31). It is " + photo);
   // A file that is no longer there is not one that no program opens: the message says where it was, whether the
-  // shell finds it gone or the station does first (its folder moved away: the shell is not asked).
-  const std::string introuvable = "The received file cannot be found. It was stored as " + photo +
-                                  ": the file or its folder has been moved, renamed or removed, or is out of reach.";
+  // shell finds it gone or the station does first (its folder moved away: the shell is not asked, whatever the
+  // file's kind).
+  const auto introuvable = [&](const std::string& chemin) {
+    return "The received file cannot be found. It was stored as " + chemin +
+           ": the file or its folder has been moved, renamed or removed, or is out of reach.";
+  };
   for (const intptr_t reponse : {station::SHELL_FICHIER_INTROUVABLE, station::SHELL_CHEMIN_INTROUVABLE}) {
     u.st.shell.result = reponse;
     f.Ouverture_du_fichier_AUTEXClick(nullptr);
-    EXPECT_EQ(u.st.s().Form36->Memo1->Text(), introuvable) << reponse;
+    EXPECT_EQ(u.st.s().Form36->Memo1->Text(), introuvable(photo)) << reponse;
   }
   u.st.shell.result = 42;
-  const std::string ailleurs = station::Chemin_dans(f.Repertoire_travail, "AUTEX.moved");
-  std::filesystem::rename(std::filesystem::path(photo).parent_path(), ailleurs);
+  const std::filesystem::path autex_dir = std::filesystem::path(photo).parent_path();
+  std::filesystem::rename(autex_dir, station::Chemin_dans(f.Repertoire_travail, "AUTEX.moved"));
   const size_t demandes = u.st.shell.requests.size();
-  f.Ouverture_du_fichier_AUTEXClick(nullptr);
-  EXPECT_EQ(u.st.shell.requests.size(), demandes);
-  EXPECT_EQ(u.st.s().Form36->Memo1->Text(), introuvable);
-  std::filesystem::rename(ailleurs, std::filesystem::path(photo).parent_path());
+  for (const char* nom : {"photo.jpg", "RX_FILE00000"}) {
+    f.Nom_du_fichier_RX_AUTEX->SetCaption(nom);
+    f.Ouverture_du_fichier_AUTEXClick(nullptr);
+    EXPECT_EQ(u.st.shell.requests.size(), demandes);
+    EXPECT_EQ(u.st.s().Form36->Memo1->Text(), introuvable((autex_dir / nom).string()));
+  }
 }
 
 TEST(BoutonsAutex, AReceivedFileOpensOnlyWhenItIsADocumentThatRunsNothing) {
@@ -798,7 +803,12 @@ TEST(BoutonsAutex, AReceivedFileOpensOnlyWhenItIsADocumentThatRunsNothing) {
   const auto chemin = [&](const std::string& nom) {
     return station::Chemin_dans(station::Chemin_dans(f.Repertoire_travail, "AUTEX"), nom);
   };
+  // The file is there, as received (unless its path is too long for the shell: then it need not be).
   const auto clic = [&](const std::string& nom) {
+    if (chemin(nom).size() <= autex::LONGUEUR_MAX_CHEMIN) {
+      std::filesystem::create_directories(std::filesystem::path(chemin(nom)).parent_path());
+      std::ofstream(chemin(nom), std::ios::binary) << nom;
+    }
     f.Nom_du_fichier_RX_AUTEX->SetCaption(nom);
     u.st.shell.requests.clear();
     u.st.s().Form36->Memo1->SetText("");
@@ -820,8 +830,6 @@ TEST(BoutonsAutex, AReceivedFileOpensOnlyWhenItIsADocumentThatRunsNothing) {
   // as text in Notepad, never in a browser (which would run their scripts and fetch their addresses).
   for (const char* nom : {"NOTES.TXT", "trace.log", "photo.JPG", "a.jpeg", "a.png", "a.gif", "a.bmp", "a.pdf",
                           "a.htm", "a.HTML", "a.zip"}) {
-    std::filesystem::create_directories(std::filesystem::path(chemin(nom)).parent_path());
-    std::ofstream(chemin(nom), std::ios::binary) << nom;
     u.st.shell.asked.clear();
     clic(nom);
     ASSERT_EQ(u.st.shell.requests.size(), 1u) << nom;
