@@ -465,8 +465,8 @@ void FichePrincipale::Ouverture_du_fichier_AUTEXClick(gui::TObject*) {
     Afficher_erreur("The received file cannot be found. It was stored as " + document +
                         ": the file or its folder has been moved, renamed or removed, or is out of reach.",
                     "Le fichier re\xE7u est introuvable. Il avait \xE9t\xE9 enregistr\xE9 sous " + document +
-                        ": le fichier ou son dossier a \xE9t\xE9 d\xE9plac\xE9, renomm\xE9 ou supprim\xE9, ou n'est plus "
-                        "accessible.");
+                        ": le fichier ou son dossier a \xE9t\xE9 d\xE9plac\xE9, renomm\xE9 ou supprim\xE9, "
+                        "ou n'est plus accessible.");
   };
   if (!autex::FICHIER_EXISTE(document)) return introuvable();
   // A file from the air is opened only when it is a document that runs nothing, by its kind and by what the
