@@ -103,7 +103,7 @@ std::string EchoSansFichier::Filtre(std::string_view morceau, std::string_view m
       case Etat::Nom:
         if (c == '\0' || champ_.size() > NOM_MAX) {
           fin_de_ligne();
-          for (const char n : std::string("[").append(mot_fichier) + ": " + champ_ + "]\r\n") montre(n);
+          for (const char n : std::string("[").append(mot_fichier) + ": " + Nom_affichable(champ_) + "]\r\n") montre(n);
           etat_ = Etat::Donnees;
         } else {
           champ_.push_back(c);

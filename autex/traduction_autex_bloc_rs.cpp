@@ -300,7 +300,7 @@ void Autex::TRAITEMENT_BLOC_RS() {
         (LECTURE_CQ_REUNION(texte, indicatif, trouve), trouve == 1)) {
       INDICATIF_MAITRE = indicatif;
       T_CQ_RECU = horodate();
-      vue_.Fixe_texte({Label_CQ, 1}, "CQ de " + INDICATIF_MAITRE);
+      vue_.Fixe_texte({Label_CQ, 1}, "CQ de " + Nom_affichable(INDICATIF_MAITRE));
       if (SESSION_EN_COURS == 0 && TENTATIVE_EN_COURS == 0 && DEMANDE_CONNEXION == 0) ACTIVE_ENTREE_SLOT(1);
       T_CQ_RECU_LIEN = horodate();
       TENTATIVE_EN_COURS = 0;
@@ -316,7 +316,7 @@ void Autex::TRAITEMENT_BLOC_RS() {
         MAITRE_APPELLE = 0;
         ETAT(T("Connected", "Connect\xE9"));
         INFO(T("Connected", "Connect\xE9"));
-        vue_.Fixe_texte({Indicatif, 1}, utilisateur);
+        vue_.Fixe_texte({Indicatif, 1}, Nom_affichable(utilisateur));
         AFFICHE_MESSAGE_SLOT(1, brut);
         if (EPOQUE_RECEPTION != epoque) return;
         REPONSE_DUE_MAITRE = 1;

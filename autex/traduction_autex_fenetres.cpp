@@ -550,29 +550,36 @@ void Autex::FIN_FICHIER_RECU(int k, std::string segment, std::string& affichage)
   const std::string_view nul("\0", 1);
   // The call sign, then the file name, each ended by a NUL; the rest is the content.
   std::string indicatif, nom;
-  int longueur = 0;
-  size_t avant = segment.size();
-  Extraire_avant_separateur(segment, nul, indicatif, 1, longueur);
-  if (indicatif.size() == avant || longueur > LONGUEUR_MAX_INDICATIF) {
-    ERREUR_FICHIER_RECU(T("Error on file callsign", "Erreur sur indicatif du fichier"), affichage);
-    return;
-  }
-  avant = segment.size();
-  Extraire_avant_separateur(segment, nul, nom, 1, longueur);
-  if (nom.size() == avant || longueur > 230) {
-    ERREUR_FICHIER_RECU(T("Error on file name", "Erreur sur nom de fichier"), affichage);
-    return;
-  }
-  // From here the file is announced in the short-message window: once the disk has it, or as not stored, with
-  // the reason (the information line shows that reason only for a while).
-  const auto annonce = [&](const std::string& octets, const std::string& echec) {
-    std::string ligne = ": " + T("File of", "Fichier de") + " " + indicatif + " \"" + nom + "\"";
+  bool indicatif_lu = false, nom_lu = false;
+  // Every file that ends is announced in the short-message window, stored or not: what its frame said of it
+  // (each name on one line, as received), and the name it was stored under when that is another, or why it was
+  // not stored (the information line shows that reason only for a while).
+  const auto annonce = [&](const std::string& octets, const std::string& stocke, const std::string& echec) {
+    std::string ligne = ": ";
+    ligne += indicatif_lu ? T("File of", "Fichier de") + " " + Nom_affichable(indicatif) : T("File", "Fichier");
+    if (nom_lu) ligne += " \"" + Nom_affichable(nom) + "\"";
     if (!octets.empty()) ligne += " (" + octets + " " + T("bytes", "octets") + ")";
+    if (!stocke.empty() && stocke != nom) ligne += " " + T("stored as", "enregistr\xE9 sous") + " \"" + stocke + "\"";
     if (!echec.empty()) ligne += " " + T("not stored: ", "non enregistr\xE9: ") + echec;
     EN_TETE_SMS(k);
     AJOUTE_TEXTE_SMS(k, ligne + CRLF + CRLF);
     if (!echec.empty()) ERREUR_FICHIER_RECU(echec, affichage);
   };
+  int longueur = 0;
+  size_t avant = segment.size();
+  Extraire_avant_separateur(segment, nul, indicatif, 1, longueur);
+  if (indicatif.size() == avant || longueur > LONGUEUR_MAX_INDICATIF) {
+    annonce("", "", T("Error on file callsign", "Erreur sur indicatif du fichier"));
+    return;
+  }
+  indicatif_lu = true;
+  avant = segment.size();
+  Extraire_avant_separateur(segment, nul, nom, 1, longueur);
+  if (nom.size() == avant || longueur > 230) {
+    annonce("", "", T("Error on file name", "Erreur sur nom de fichier"));
+    return;
+  }
+  nom_lu = true;
   std::string contenu = std::move(segment);
   if (compresse && !contenu.empty()) {
     // A stream that does not inflate whole is refused: nothing of it is stored. Nor is one that inflates to
@@ -580,14 +587,14 @@ void Autex::FIN_FICHIER_RECU(int k, std::string segment, std::string& affichage)
     std::string clair;
     if (DECOMPRESSER_BORNE(contenu, clair, size_t(TAILLE_MAX_FICHIER_ENVOYE)) == Decompression::Trop_grande) {
       const std::string limite = std::to_string(TAILLE_MAX_FICHIER_ENVOYE);
-      annonce("", T("Error on file size: more than " + limite + " bytes once decompressed",
-                    "Erreur sur taille du fichier: plus de " + limite + " octets une fois d\xE9" "compress\xE9"));
+      annonce("", "", T("Error on file size: more than " + limite + " bytes once decompressed",
+                        "Erreur sur taille du fichier: plus de " + limite + " octets une fois d\xE9" "compress\xE9"));
       return;
     }
     contenu = std::move(clair);
   }
   if (contenu.empty()) {
-    annonce("", T("Error on file containt", "Erreur sur contenu du fichier"));
+    annonce("", "", T("Error on file containt", "Erreur sur contenu du fichier"));
     return;
   }
   // A name from outside never leaves the AUTEX directory nor names a device, and is stored so that the shell
@@ -599,7 +606,7 @@ void Autex::FIN_FICHIER_RECU(int k, std::string segment, std::string& affichage)
   bool ok = true;
   std::string message;
   fichiers.Ecrire_fichier_libre(nom_stocke, "AUTEX", contenu, ok, message);
-  annonce(std::to_string(contenu.size()), ok ? std::string() : message);
+  annonce(std::to_string(contenu.size()), ok ? nom_stocke : std::string(), ok ? std::string() : message);
   if (!ok) return;
   affichage += "..." + T("completed", "termin\xE9") + CRLF;
   // The station's own file leaves the last received file the one to open.
@@ -637,7 +644,7 @@ void Autex::CHOIX_NOM_EMETTEUR(int k) {
 
 void Autex::EN_TETE_SMS(int k) {
   const platform::TColor couleur = EMETTEUR_PROPRE[size_t(k)] == 1 ? platform::clBlue : platform::clBlack;
-  vue_.Ajoute_texte_SMS(NOMS_EMETTEURS[size_t(k)], couleur, /*gras=*/true);
+  vue_.Ajoute_texte_SMS(Nom_affichable(NOMS_EMETTEURS[size_t(k)]), couleur, /*gras=*/true);
   vue_.Ajoute_texte_SMS(" (" + HEURE_LOCALE() + ")", couleur, /*gras=*/false);
 }
 

@@ -75,7 +75,8 @@ std::string Autex::VU_DANS_ECHO(EchoSansFichier& filtre, NomElement memo, const 
 }
 
 void Autex::INFO(const std::string& texte) {
-  vue_.Fixe_texte(Label_Info_AUTEX, texte);
+  // One line, whatever a call sign received in it holds.
+  vue_.Fixe_texte(Label_Info_AUTEX, Nom_affichable(texte));
   TRACE_INFO();
 }
 

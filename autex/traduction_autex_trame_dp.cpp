@@ -28,9 +28,11 @@ uint8_t longueur(const std::string& bits, size_t premier) {
 
 void Autex::ETIQUETTE_CQ_SLOT(int slot, const std::string& texte) {
   if (slot < 1 || slot > 12) return;
-  vue_.Fixe_texte({Label_CQ, slot}, texte);
+  // The caller's call sign as received, on one line.
+  const std::string vu = Nom_affichable(texte);
+  vue_.Fixe_texte({Label_CQ, slot}, vu);
   vue_.Redessine({Label_CQ, slot});
-  if (TRACE_ACTIVE == 1) TRACE_LIGNE(HEURE_SYSTEME() + std::string(" CQ DE S").append(std::to_string(slot)) + " " + texte);
+  if (TRACE_ACTIVE == 1) TRACE_LIGNE(HEURE_SYSTEME() + std::string(" CQ DE S").append(std::to_string(slot)) + " " + vu);
 }
 
 void Autex::AFFICHE_MANQUES_SLOT(int slot) {
@@ -43,8 +45,9 @@ void Autex::AFFICHE_MANQUES_SLOT(int slot) {
 
 void Autex::AFFICHE_INDICATIF_SLOT(int slot, const std::string& indicatif) {
   if (slot < 1 || slot > 12) return;
-  vue_.Fixe_texte({Indicatif, slot}, indicatif);
-  if (TRACE_ACTIVE == 1) TRACE_LIGNE(HEURE_SYSTEME() + std::string(" INDICATIF DE S").append(std::to_string(slot)) + " " + indicatif);
+  const std::string vu = Nom_affichable(indicatif);
+  vue_.Fixe_texte({Indicatif, slot}, vu);
+  if (TRACE_ACTIVE == 1) TRACE_LIGNE(HEURE_SYSTEME() + std::string(" INDICATIF DE S").append(std::to_string(slot)) + " " + vu);
 }
 
 void Autex::EFFACE_MESSAGE_SLOT(int k) {

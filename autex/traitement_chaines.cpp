@@ -190,6 +190,13 @@ void Remplacer_sous_chaine(std::string& text, std::string_view old_text, std::st
   }
 }
 
+std::string Nom_affichable(std::string_view name) {
+  std::string shown(name);
+  for (char& c : shown)
+    if (static_cast<unsigned char>(c) < 32 || c == 127) c = '?';
+  return shown;
+}
+
 bool Est_chiffre(char c) { return c >= '0' && c <= '9'; }
 
 bool CHAINE_NUMERIQUE(std::string_view text) { return std::all_of(text.begin(), text.end(), Est_chiffre); }

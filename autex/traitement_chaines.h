@@ -41,6 +41,10 @@ void Extraire_avant_separateur(std::string& source, std::string_view separator, 
                                int& length);
 void Dernier_saut_de_ligne(std::string_view text, int& position, int limit);
 void Remplacer_sous_chaine(std::string& text, std::string_view old_text, std::string_view new_text, bool& found);
+// A name received from another station (a file name, a call sign) as the station shows it: on one line, every
+// control character (0 to 31, and 127) shown as "?". Shown as it came, a CR LF in it would start a line of the
+// sender's making in a window, a report or the trace.
+std::string Nom_affichable(std::string_view name);
 
 // Numbers.
 bool Est_chiffre(char c);

@@ -35,6 +35,11 @@ bool Document_a_ouvrir(const std::string& nom);
 // run its scripts.
 bool Page_en_texte(const std::string& nom);
 
+// The shell's answers (at most 32: it could not) that mean the document is not there: file not found
+// (SE_ERR_FNF) and path not found (SE_ERR_PNF).
+inline constexpr intptr_t SHELL_FICHIER_INTROUVABLE = 2;
+inline constexpr intptr_t SHELL_CHEMIN_INTROUVABLE = 3;
+
 // Each text is handed over whole, whatever its length; the shell's answer is not examined by the station (it
 // is returned for whoever wants it).
 intptr_t Ouvre_document(platform::Shell& shell, void* fenetre, const std::string& document,

@@ -448,15 +448,6 @@ void FichePrincipale::Ouverture_du_fichier_AUTEXClick(gui::TObject*) {
   }
   const std::string document =
       Chemin_dans(Chemin_dans(Repertoire_travail, "AUTEX"), Nom_du_fichier_RX_AUTEX->Caption());
-  // A file from the air is opened only when it is a document that runs nothing, by its kind and by what the
-  // system says of that kind: any other is named, to be looked at knowingly.
-  if (!Document_a_ouvrir(document) || station_.plateforme.shell.IsDangerous(document)) {
-    Afficher_information("The file was received: " + document +
-                             "\r\nIt is not opened, as a file of this kind could run a program.",
-                         "Le fichier a \xE9t\xE9 re\xE7u: " + document +
-                             "\r\nIl n'est pas ouvert, car un fichier de ce genre pourrait lancer un programme.");
-    return;
-  }
   // The shell reaches no file beyond this length: it would only answer that no program opens it.
   if (document.size() > autex::LONGUEUR_MAX_CHEMIN) {
     const std::string n = std::to_string(document.size());
@@ -467,8 +458,29 @@ void FichePrincipale::Ouverture_du_fichier_AUTEXClick(gui::TObject*) {
                         " caract\xE8res, plus que les " + max + " que le shell accepte. C'est " + document);
     return;
   }
+  // A file that is no longer there (it or its folder moved, renamed, removed or out of reach) is said to be
+  // gone, whatever its kind: the shell would answer "file not found" (2) or "path not found" (3), which is not
+  // that no program opens it, and Notepad would start on nothing.
+  const auto introuvable = [&] {
+    Afficher_erreur("The received file cannot be found. It was stored as " + document +
+                        ": the file or its folder has been moved, renamed or removed, or is out of reach.",
+                    "Le fichier re\xE7u est introuvable. Il avait \xE9t\xE9 enregistr\xE9 sous " + document +
+                        ": le fichier ou son dossier a \xE9t\xE9 d\xE9plac\xE9, renomm\xE9 ou supprim\xE9, "
+                        "ou n'est plus accessible.");
+  };
+  if (!autex::FICHIER_EXISTE(document)) return introuvable();
+  // A file from the air is opened only when it is a document that runs nothing, by its kind and by what the
+  // system says of that kind: any other is named, to be looked at knowingly.
+  if (!Document_a_ouvrir(document) || station_.plateforme.shell.IsDangerous(document)) {
+    Afficher_information("The file was received: " + document +
+                             "\r\nIt is not opened, as a file of this kind could run a program.",
+                         "Le fichier a \xE9t\xE9 re\xE7u: " + document +
+                             "\r\nIl n'est pas ouvert, car un fichier de ce genre pourrait lancer un programme.");
+    return;
+  }
   const intptr_t resultat =
       Ouvre_fichier_recu(station_.plateforme.shell, Fenetre_de_la_station(), document, AFFICHAGE_SW_SHOWDEFAULT);
+  if (resultat == SHELL_FICHIER_INTROUVABLE || resultat == SHELL_CHEMIN_INTROUVABLE) return introuvable();
   // Nothing that opens it: the file is named in full, to be opened by hand.
   if (resultat <= 32)
     Afficher_erreur("The received file cannot be opened here: no program opens it (error " +

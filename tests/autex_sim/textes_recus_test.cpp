@@ -222,6 +222,22 @@ TEST(TextesRecus, SenderNames) {
   EXPECT_EQ(a.EMETTEUR_PROPRE[1], 0);
 }
 
+TEST(TextesRecus, CallSignsAsReceivedShowOnOneLine) {
+  // Call signs holding control characters (the link works all the same): the captions, the information line
+  // and the short-message headers show each of them as "?".
+  Simulation sim(31);
+  auto& m = sim.ajoute_station("F1\r\nAA", 1200, 4);
+  auto& u = sim.ajoute_station("F2\aBB", 1200, 4);
+  m.Lance_reunion();
+  ASSERT_TRUE(sim.avance_jusqu_a([&] { return u.Texte({Label_CQ, 1}) == "CQ de F1??AA"; }, 20000));
+  u.Entre(1);
+  ASSERT_TRUE(sim.avance_jusqu_a([&] { return m.Texte({Indicatif, 1}) == "F2?BB" && u.connectee(); }, 60000));
+  m.Envoie("hi");
+  ASSERT_TRUE(sim.avance_jusqu_a([&] { return u.Texte(RichEdit_SMS).starts_with("F1??AA ("); }, 60000));
+  u.module.hors_antenne = true;
+  EXPECT_TRUE(sim.avance_jusqu_a([&] { return m.a_vu("Disconnection of F2?BB (too much difficult QSO)"); }, 300000));
+}
+
 // ---------------------------------------------------------------------------------------------------------
 // Files
 // ---------------------------------------------------------------------------------------------------------
@@ -245,16 +261,19 @@ TEST(FichiersRecus, ProgressThenCompletionAndStorage) {
   EXPECT_EQ(t.fichiers(), (std::map<std::string, std::string>{{nom, donnees}}));
   EXPECT_EQ(p.sms_styles(), "*F1AAA| (" + p.a.HEURE_LOCALE() + "): File of F1AAA \"NOTES.TXT\" (" +
                                 std::to_string(donnees.size()) + " bytes)\r\n\r\n|");
-  // The same name again: stored beside the first under a free name, which the window shows.
+  // The same name again: stored beside the first under a free name, which both windows show.
   p.recoit(0, TRAME_FICHIER("F1AAA", nom, "second"));
   EXPECT_EQ(p.fichier_rx(), "NOTES00000.TXT");
+  EXPECT_TRUE(p.sms().ends_with(": File of F1AAA \"NOTES.TXT\" (6 bytes) stored as \"NOTES00000.TXT\"\r\n\r\n"));
   EXPECT_EQ(t.fichiers().at("NOTES00000.TXT"), "second");
   EXPECT_EQ(t.fichiers().at(nom), donnees);
   // In French.
   p.s.langues.Langue = 2;
   p.recoit(0, TRAME_FICHIER("F1AAA", "X.BIN", "xyz"));
   EXPECT_NE(p.fenetre(0).find("Transmission d'un fichier:  17 octets...termin\xE9\r\n"), std::string::npos);
-  EXPECT_NE(p.sms().find(": Fichier de F1AAA \"X.BIN\" (3 octets)"), std::string::npos);
+  EXPECT_NE(p.sms().find(": Fichier de F1AAA \"X.BIN\" (3 octets)\r\n"), std::string::npos);
+  p.recoit(0, TRAME_FICHIER("F1AAA", "X.BIN", "xyz"));
+  EXPECT_TRUE(p.sms().ends_with(": Fichier de F1AAA \"X.BIN\" (3 octets) enregistr\xE9 sous \"X00000.BIN\"\r\n\r\n"));
 }
 
 TEST(FichiersRecus, StopInTheMiddleDiscardsTheFile) {
@@ -387,6 +406,7 @@ TEST(FichiersRecus, MalformedHeadersAreRefused) {
     p.recoit(0, debut + c.corps + octets({3, 0}));
     EXPECT_EQ(SANS_PROGRESSION(p.fenetre(0)), "File transmission:  40 bytes...error\r\n") << c.raison;
     EXPECT_EQ(p.info(), c.raison);
+    EXPECT_TRUE(p.sms().ends_with(" not stored: " + std::string(c.raison) + "\r\n\r\n")) << c.raison;
     EXPECT_TRUE(t.fichiers().empty());
     // The file is over: what follows shows again.
     p.recoit(0, "plain");
@@ -418,6 +438,7 @@ TEST(FichiersRecus, UnsafeNamesNeverLeaveTheDirectory) {
     t.vide_autex();
     p.recoit(0, TRAME_FICHIER("F1AAA", c.recu, "content"));
     EXPECT_EQ(p.fichier_rx(), c.stocke) << c.recu;
+    EXPECT_TRUE(p.sms().ends_with(" (7 bytes) stored as \"" + std::string(c.stocke) + "\"\r\n\r\n")) << c.recu;
     EXPECT_EQ(t.fichiers(), (std::map<std::string, std::string>{{c.stocke, "content"}})) << c.recu;
     EXPECT_EQ(t.arbre(), (std::vector<std::string>{"AUTEX", std::string("AUTEX/") + c.stocke})) << c.recu;
   }

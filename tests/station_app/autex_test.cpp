@@ -9,7 +9,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "autex/textes_encadres.h"
 #include "autex/traitement_chaines.h"
+#include "station/documents.h"
 #include "station/message_d_erreur.h"
 #include "station/vue_autex_fenetre.h"
 #include "tests/autex_sim/vue_test.h"
@@ -386,12 +388,26 @@ TEST(LiaisonAutex, AShortMessageArrivesInTheShortMessageWindowAndItsReport) {
   ASSERT_TRUE(d.Jusqu_a([&] { return Contient(d.B().RichEdit_SMS->Text(), "QSL via bureau"); }, 60000))
       << d.B().RichEdit_SMS->Text();
   EXPECT_TRUE(Contient(d.B().RichEdit_SMS->Text(), "F1AAA")) << d.B().RichEdit_SMS->Text();
+  // A file whose call sign and name hold line ends: its announcement and its echo stay on one line, each control
+  // character shown as "?", in the windows and the report.
+  std::string trame;
+  bool compresse = false;
+  const std::string faux = "x.txt\r\nF2BBB (12:00): File of F1AAA \"fake.txt\" (13 bytes)";
+  ASSERT_TRUE(autex::TRAME_FICHIER_AUTEX("F1\r\nAAA", faux, "forged file\r\n", false, trame, compresse));
+  d.AA().TEXTE_A_EMETTRE += trame;
+  d.AA().TEXTE_EN_ATTENTE = 1;
+  ASSERT_TRUE(d.Jusqu_a([&] { return d.B().Nom_du_fichier_RX_AUTEX->Caption() == "RX_FILE"; }, 120000));
+  const std::string vu = "x.txt??F2BBB (12:00): File of F1AAA \"fake.txt\" (13 bytes)";
+  const std::string annonce = ": File of F1??AAA \"" + vu + "\" (13 bytes) stored as \"RX_FILE\"\r";
+  EXPECT_TRUE(Contient(d.B().RichEdit_SMS->Text(), annonce)) << d.B().RichEdit_SMS->Text();
+  EXPECT_TRUE(Contient(d.B().Memo_Reception_memo->Text(), "[File: " + vu + "]\r"));
   const std::string rapport = d.B().Rapport_messages();
   ASSERT_FALSE(rapport.empty());
   std::ifstream in(rapport, std::ios::binary);
   const std::string contenu((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(contenu.rfind("<Autex Messages>\r\n\r\n", 0), 0u);
   EXPECT_TRUE(Contient(contenu, "QSL via bureau"));
+  EXPECT_TRUE(Contient(contenu, annonce)) << contenu;
   ASSERT_TRUE(DeuxStationsAutex::Clic(d.B().Clear_fenetre_SMS));
   EXPECT_EQ(d.B().RichEdit_SMS->Text(), "");
 }
@@ -738,6 +754,8 @@ TEST(EnvoiAutex, SequencesMessagesAndTheShortMessageWindow) {
   // It hands "AUTEX\<name>" under the working directory to the shell.
   const std::string photo = station::Chemin_dans(station::Chemin_dans(f.Repertoire_travail, "AUTEX"), "photo.jpg");
   f.Nom_du_fichier_RX_AUTEX->SetCaption("photo.jpg");
+  std::filesystem::create_directories(std::filesystem::path(photo).parent_path());
+  std::ofstream(photo, std::ios::binary) << "jpeg";
   modales = u.bureau.modales.size();
   f.Ouverture_du_fichier_AUTEXClick(nullptr);
   ASSERT_EQ(u.st.shell.requests.size(), 1u);
@@ -750,6 +768,20 @@ TEST(EnvoiAutex, SequencesMessagesAndTheShortMessageWindow) {
   ASSERT_EQ(u.bureau.modales.size(), modales + 1);
   EXPECT_EQ(u.st.s().Form36->Memo1->Text(),
             "The received file cannot be opened here: no program opens it (error 31). It is " + photo);
+  // A file that is gone is said to be, with where it was: as the shell finds it, or as the station does first
+  // (its folder removed: the shell is not asked, whatever the file's kind).
+  const std::string introuvable = ": the file or its folder has been moved, renamed or removed, or is out of reach.";
+  u.st.shell.result = station::SHELL_CHEMIN_INTROUVABLE;
+  f.Ouverture_du_fichier_AUTEXClick(nullptr);
+  EXPECT_EQ(u.st.s().Form36->Memo1->Text(), "The received file cannot be found. It was stored as " + photo +
+                                                introuvable);
+  std::filesystem::remove_all(std::filesystem::path(photo).parent_path());
+  f.Nom_du_fichier_RX_AUTEX->SetCaption("RX_FILE");
+  f.Ouverture_du_fichier_AUTEXClick(nullptr);
+  EXPECT_EQ(u.st.shell.requests.size(), 3u);
+  const std::string rx_file = (std::filesystem::path(photo).parent_path() / "RX_FILE").string();
+  EXPECT_EQ(u.st.s().Form36->Memo1->Text(), "The received file cannot be found. It was stored as " + rx_file +
+                                                introuvable);
 }
 
 TEST(BoutonsAutex, AReceivedFileOpensOnlyWhenItIsADocumentThatRunsNothing) {
@@ -758,7 +790,12 @@ TEST(BoutonsAutex, AReceivedFileOpensOnlyWhenItIsADocumentThatRunsNothing) {
   const auto chemin = [&](const std::string& nom) {
     return station::Chemin_dans(station::Chemin_dans(f.Repertoire_travail, "AUTEX"), nom);
   };
+  // The file is there, as received (unless its path is too long for the shell: then it need not be).
   const auto clic = [&](const std::string& nom) {
+    if (chemin(nom).size() <= autex::LONGUEUR_MAX_CHEMIN) {
+      std::filesystem::create_directories(std::filesystem::path(chemin(nom)).parent_path());
+      std::ofstream(chemin(nom), std::ios::binary) << nom;
+    }
     f.Nom_du_fichier_RX_AUTEX->SetCaption(nom);
     u.st.shell.requests.clear();
     u.st.s().Form36->Memo1->SetText("");
