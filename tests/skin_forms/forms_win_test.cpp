@@ -2167,31 +2167,39 @@ TEST(ProviderWindows, TheBorderWindowShowsItsFrameComposedAgainOnlyWhenOutOfDate
 }
 
 // A new caption shows on the border window at once, its frame beside the caption as it was: each change pushes the
-// caption band alone to the window, over the picture it shows.
+// caption band alone to the window, over the picture it shows, with or without outer effects (the program's own
+// manager allows them), and leaves the border window where it lies: not moved, reshaped nor restacked (a caption
+// clock changes the caption every second).
 TEST(ProviderWindows, ANewCaptionShowsOnTheBorderWindowWithTheRestOfItsFrame) {
-  Shown s(true);
-  ASSERT_TRUE(s.p->BorderForm && s.p->BorderForm->AForm);
-  HWND border = static_cast<HWND>(s.p->BorderForm->AForm);
-  const skin::Bitmap& cache = *s.p->SkinData().CacheBmp;
-  const int32_t left = skin::ProviderClientLeft(*s.p), top = skin::ProviderClientTop(*s.p);
-  const skin::TRect parts[] = {skin::ProviderCaptionTextRect(*s.p), {left - 2, top, left, top + 60}};
-  auto differences = [&] {
-    // What the screen shows where the border window lies.
-    RECT br{};
-    GetWindowRect(border, &br);
-    skin::Bitmap shown(br.right - br.left, br.bottom - br.top, skin::pf32bit);
-    HDC screen = skin::ledger::GetDC(nullptr);
-    skin::DCToBitmap(shown, 0, 0, shown.Width(), shown.Height(), screen, br.left, br.top);
-    skin::ledger::ReleaseDC(nullptr, screen);
-    int n = 0;
-    for (const skin::TRect& r : parts) n += BandDifferences(shown, cache, r, skin::TPoint{});
-    return n;
-  };
-  for (const char* caption : {"Station 12:00:01", "Station 12:00:02, and a longer caption", "S"}) {
-    SCOPED_TRACE(caption);
-    s.form->SetCaption(caption);
-    EXPECT_FALSE(s.p->SkinData().BGChanged);
-    EXPECT_TRUE(PumpUntil([&] { return differences() == 0; }, 20000)) << differences();
+  for (bool effects : {false, true}) {
+    SCOPED_TRACE(effects ? "outer effects" : "no outer effects");
+    Shown s(true);
+    s.skin.manager->Effects.AllowOuterEffects = effects;
+    ASSERT_TRUE(s.p->BorderForm && s.p->BorderForm->AForm);
+    HWND border = static_cast<HWND>(s.p->BorderForm->AForm);
+    const skin::Bitmap& cache = *s.p->SkinData().CacheBmp;
+    const int32_t left = skin::ProviderClientLeft(*s.p), top = skin::ProviderClientTop(*s.p);
+    const skin::TRect parts[] = {skin::ProviderCaptionTextRect(*s.p), {left - 2, top, left, top + 60}};
+    auto differences = [&] {
+      // What the screen shows where the border window lies.
+      RECT br{};
+      GetWindowRect(border, &br);
+      skin::Bitmap shown(br.right - br.left, br.bottom - br.top, skin::pf32bit);
+      HDC screen = skin::ledger::GetDC(nullptr);
+      skin::DCToBitmap(shown, 0, 0, shown.Width(), shown.Height(), screen, br.left, br.top);
+      skin::ledger::ReleaseDC(nullptr, screen);
+      int n = 0;
+      for (const skin::TRect& r : parts) n += BandDifferences(shown, cache, r, skin::TPoint{});
+      return n;
+    };
+    PaintCounter placed(border, WM_WINDOWPOSCHANGED);
+    for (const char* caption : {"Station 12:00:01", "Station 12:00:02, and a longer caption", "S"}) {
+      SCOPED_TRACE(caption);
+      s.form->SetCaption(caption);
+      EXPECT_FALSE(s.p->SkinData().BGChanged);
+      EXPECT_TRUE(PumpUntil([&] { return differences() == 0; }, 20000)) << differences();
+    }
+    EXPECT_EQ(placed.others, 0) << "the border window was moved, reshaped or restacked";
   }
 }
 
