@@ -8,9 +8,11 @@
 # numbers. Windows build, run by hand:
 #   bench/station_idle_cpu.sh [rounds (3)] [seconds (30)]
 # Environment: STATION_EXE (another build's station.exe to measure), BENCH_CPU (the CPU to pin to; default the
-# last one), SETTLE (seconds after the start before the window, default 12), COMPOSITOR=1 (xcompmgr on the
-# display: the skinned form then fades in and has its border window). The bench has a fixture of its own,
-# build/windows/bench-idle (a Wine prefix and an Xvfb), made at the first run and stopped at the end.
+# last one), SETTLE (seconds after the start before the window, default 12), WINDOW_MANAGER=1 (openbox on the
+# display, which Wine hands its windows to), COMPOSITOR=1 (xcompmgr on the display: the skinned form then fades in
+# and has its border window). The bench has a fixture of its own per kind of display, build/windows/bench-idle
+# (bare), bench-idle-wm, bench-idle-composited, bench-idle-wm-composited (a Wine prefix and an Xvfb), made at the
+# first run and stopped at the end.
 set -u
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -20,17 +22,22 @@ settle=${SETTLE:-12}
 cpu=${BENCH_CPU:-$(($(nproc) - 1))}
 exe=${STATION_EXE:-$root/build/windows/station/station.exe}
 state="$root/build/windows/bench-idle"
+[ "${WINDOW_MANAGER:-0}" = 1 ] && state="$state-wm"
+[ "${COMPOSITOR:-0}" = 1 ] && state="$state-composited"
 [ -f "$exe" ] || { echo "build station.exe first (cmake --build --preset windows --target station)" >&2; exit 1; }
 . tests/wine/wine-lib.sh
 hz=$(getconf CLK_TCK)
 
 if [ ! -f "$state/template/system.reg" ]; then
   bash tests/wine/wine-fixture.sh setup "$state" >/dev/null || exit 1
+  # With a window manager, Wine hands it the station's windows (the fixture's prefix keeps them from one).
+  [ "${WINDOW_MANAGER:-0}" = 1 ] && sed -i '/^"Managed"="N"$/d; /^"Decorated"="N"$/d' "$state/prefix/user.reg"
 else
   wine_start_xvfb "$state" || exit 1
 fi
 export WINEPREFIX="$state/prefix" DISPLAY
 DISPLAY=$(cat "$state/display")
+[ "${WINDOW_MANAGER:-0}" = 1 ] && { wine_start_window_manager "$state" || exit 1; }
 [ "${COMPOSITOR:-0}" = 1 ] && { wine_start_compositor "$state" || exit 1; }
 trap 'wine_stop "$state"' EXIT
 

@@ -61,6 +61,11 @@ Bitmap PremultipliedCopy(const Bitmap& cache, int32_t rows = -1) {
 
 bool Terminating() { return gui::Application->Terminated(); }
 
+bool UnderWine() {
+  static const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+  return wine;
+}
+
 LRESULT CALLBACK BorderWndProc(HWND h, UINT msg, WPARAM w, LPARAM l);
 
 void EnsureClass() {
@@ -376,12 +381,18 @@ HWND BorderWindowForUpdate(TacBorderForm& bf, HWND window, TsCommonData& frame) 
   return static_cast<HWND>(bf.AForm);
 }
 
-// The common end of an update: the picture pushed to the border window, which then takes its place, blur and
-// region.
-void ShowBorderImage(TacBorderForm& bf, HWND h, const TRect& r, const Bitmap& image, uint8_t alpha,
-                     const Bitmap& cache) {
-  const TPoint dst{r.Left, r.Top};
-  UpdateLayeredFromBitmap(h, &image, alpha, &dst);
+// The border window put at its rectangle on the screen, unless it lies there already: every move, even to where
+// the window is, has the X11 driver set the window's hints and configure it again.
+void MoveBorderWindow(HWND h, const TRect& r) {
+  RECT wr{};
+  if (GetWindowRect(h, &wr) && TRect{wr.left, wr.top, wr.right, wr.bottom} == r) return;
+  SetWindowPos(h, nullptr, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+}
+
+// The common end of an update: the picture pushed to the border window (already at its place), which then takes
+// its place in the z-order, blur and region.
+void ShowBorderImage(TacBorderForm& bf, HWND h, const Bitmap& image, uint8_t alpha, const Bitmap& cache) {
+  UpdateLayeredFromBitmap(h, &image, alpha, nullptr);
   BorderFormPlace(bf);
   BorderFormBlurBehind(bf, cache);
   bf.Hidden = false;
@@ -414,10 +425,10 @@ void OwnerBorderUpdate(TacBorderForm& bf, bool repaint, uint8_t alpha) {
   TRect hole;
   const bool hasHole = o.ClientHole(hole);
   const TRect r = BorderFormScreenRect(bf);
-  SetWindowPos(h, nullptr, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+  MoveBorderWindow(h, r);
   Bitmap image = PremultipliedCopy(*cache);
   if (hasHole) FillRectBitmap32(image, hole, 0, 0);
-  ShowBorderImage(bf, h, r, image, alpha, *cache);
+  ShowBorderImage(bf, h, image, alpha, *cache);
 }
 
 }  // namespace
@@ -425,7 +436,13 @@ void OwnerBorderUpdate(TacBorderForm& bf, bool repaint, uint8_t alpha) {
 void BorderFormCreateWindow(TacBorderForm& bf) {
   if (bf.AForm) return;
   EnsureClass();
-  HWND h = ledger::CreateWindowEx(kExStyle, kClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+  // Under Wine with a window manager, a window the manager does not manage lies above every window it manages
+  // once raised (the manager stacks its windows below its own top marker): the border window would cover the
+  // form's dialogs and other programs' windows. A system menu has Wine hand the window to the manager, which then
+  // stacks it among the others (it asks for no frame, no focus and no taskbar entry). It changes nothing on
+  // Windows, where the window has no caption to show the menu in.
+  const DWORD style = WS_POPUP | (UnderWine() ? WS_SYSMENU : 0);
+  HWND h = ledger::CreateWindowEx(kExStyle, kClassName, "", style, 0, 0, 0, 0, nullptr, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
   if (!h) return;
   SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&bf));
@@ -455,11 +472,6 @@ bool BorderFormBelowForm(const TacBorderForm& bf) {
 }
 
 namespace {
-
-bool UnderWine() {
-  static const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-  return wine;
-}
 
 // Whether no visible window lies before the form in the z-order but the form's own (the windows it owns, and
 // its border window).
@@ -547,7 +559,18 @@ void BorderFormSetRegion(TacBorderForm& bf) {
   HWND h = static_cast<HWND>(bf.AForm);
   if (!h) return;
   HRGN region = BorderFormRegion(bf);
-  if (region && !ledger::SetWindowRgn(h, region, FALSE)) ledger::DeleteObject(region);
+  if (!region) return;
+  // The region the window has already is not set again: setting one is a frame change of the window, which the
+  // X11 driver answers with the window's hints, icon and shape sent again, and the shape's change exposes the
+  // window, which Wine then raises over every window its picture overlaps (its form among them).
+  HRGN current = ledger::CreateRectRgn(0, 0, 0, 0);
+  const bool same = current && GetWindowRgn(h, current) != ERROR && EqualRgn(current, region);
+  if (current) ledger::DeleteObject(current);
+  if (same) {
+    ledger::DeleteObject(region);
+    return;
+  }
+  if (!ledger::SetWindowRgn(h, region, FALSE)) ledger::DeleteObject(region);
 }
 
 void BorderFormUpdate(TacBorderForm& bf, bool repaint, uint8_t alpha) {
@@ -571,7 +594,7 @@ void BorderFormUpdate(TacBorderForm& bf, bool repaint, uint8_t alpha) {
   Bitmap* cache = p.SkinData().CacheBmp.get();
   if (cache == nullptr || cache->Empty()) return;
   const TRect r = BorderFormScreenRect(bf);
-  SetWindowPos(h, nullptr, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+  MoveBorderWindow(h, r);
   Bitmap image = PremultipliedCopy(*cache);
   // The window's client area into the image (opaque), not into the frame cache: the form's controls take their
   // background from the cache, and a copy of the screen there would stay in them.
@@ -596,7 +619,7 @@ void BorderFormUpdate(TacBorderForm& bf, bool repaint, uint8_t alpha) {
   // window manager that shapes a layered window by its alpha (Wine's X11 driver does, on every flush of the
   // window, over the region) would otherwise show the client as it was copied here, over the live one.
   if (TRect hole; BorderFormClientHole(bf, hole)) FillRectBitmap32(image, hole, 0, 0);
-  ShowBorderImage(bf, h, r, image, alpha, *cache);
+  ShowBorderImage(bf, h, image, alpha, *cache);
 }
 
 namespace {
@@ -610,8 +633,7 @@ bool UpdateTopRows(TacBorderForm& bf, int32_t rows) {
   HWND form = FormHandle(bf);
   if (p == nullptr || !h || !form || Terminating() || bf.Updating || bf.Animating || bf.Hidden || bf.RgnChanged ||
       bf.Moving || AnimationInProgress() || !IsWindowVisible(h) || !IsWindowVisible(form) || IsIconic(form) ||
-      (p->StateFlags & (psBlendMoving | psMinimizing | psRestoring | psShowFading | psShownTransparent)) ||
-      !BorderFormBelowForm(bf))
+      (p->StateFlags & (psBlendMoving | psMinimizing | psRestoring | psShowFading | psShownTransparent)))
     return false;
   const Bitmap* cache = p->SkinData().CacheBmp.get();
   const TRect r = BorderFormScreenRect(bf);
@@ -625,14 +647,14 @@ bool UpdateTopRows(TacBorderForm& bf, int32_t rows) {
   BitmapDC source(image);
   if (!source.dc()) return false;
   POINT from{0, 0};
-  SIZE size{r.Width(), r.Height()};
   BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
   RECT dirty{0, 0, image.Width(), image.Height()};
   UPDATELAYEREDWINDOWINFO info{};
   info.cbSize = sizeof info;
   info.hdcSrc = source.dc();
   info.pptSrc = &from;
-  info.psize = &size;
+  // No size and no place: the window keeps both (given, they would have the X11 driver configure it again).
+  info.psize = nullptr;
   info.pblend = &blend;
   info.dwFlags = ULW_ALPHA;
   info.prcDirty = &dirty;

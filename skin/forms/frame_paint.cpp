@@ -529,7 +529,7 @@ bool ProviderRepaintCaptionBand(TsSkinProvider& p) {
   const TsSkinManager* m = ProviderManager(p);
   if (!p.Form() || cache == nullptr || back == nullptr || back->Empty() || back->Width() != cache->Width() ||
       data.BGChanged || p.FirstPaintPending || !p.CacheValid || ProviderCacheSizeChanged(p) || m == nullptr ||
-      m->Effects.AllowOuterEffects || (p.StateFlags & (psBlendMoving | psHideSnapshot))) {
+      (p.StateFlags & (psBlendMoving | psHideSnapshot))) {
     data.BGChanged = true;
     return false;
   }
@@ -541,6 +541,14 @@ bool ProviderRepaintCaptionBand(TsSkinProvider& p) {
   }
   ProviderSaveCaptionStrip(p);
   ProviderPaintTitleButtons(p);
+  if (m->Effects.AllowOuterEffects && back->Height() > 0) {
+    // The children's outer effects that reach up into the band are laid over it again, as the whole frame lays
+    // them over its caption: drawn into a copy of the band alone, where the rest of each effect falls outside.
+    Bitmap band(back->Width(), back->Height(), pf32bit);
+    CopyPixels(band, 0, 0, band.Width(), band.Height(), *cache, 0, 0);
+    CommonDataPaintChildOuterEffects(data, p.Form(), band, TPoint{ProviderClientLeft(p), ProviderClientTop(p)});
+    CopyPixels(*cache, 0, 0, band.Width(), band.Height(), band, 0, 0);
+  }
   return true;
 }
 

@@ -222,15 +222,19 @@ void ProviderRepaintFrame(TsSkinProvider& p) {
 
 void ProviderRepaintCaption(TsSkinProvider& p) {
   if (!p.Form() || !Handle(p)) return;
-  if (!ProviderRepaintCaptionBand(p) || !p.BorderForm) {
-    // The system drew the whole frame of the form's own window as it took the text: copied whole from the cache
-    // (composed anew only when its band could not be).
+  if (!ProviderRepaintCaptionBand(p)) {
+    // The frame was composed anew: shown whole.
     ProviderRepaintFrame(p);
     return;
   }
-  BorderFormUpdateTop(*p.BorderForm, p.CaptionBack->Height());
-  // The form's own window shows its menu line, which the system drew over.
-  WithWindowDC(p, [&](HDC dc) { CopyBand(p, dc, ProviderFrameBands(p).Top); });
+  const int32_t rows = p.CaptionBack->Height();
+  if (p.BorderForm) {
+    BorderFormUpdateTop(*p.BorderForm, rows);
+    return;
+  }
+  // The caption rows alone, from the cache to the window.
+  const TRect top = ProviderFrameBands(p).Top;
+  WithWindowDC(p, [&](HDC dc) { CopyBand(p, dc, TRect{top.Left, top.Top, top.Right, std::min(top.Bottom, rows)}); });
 }
 
 void ProviderCopyCacheRectToWindow(TsSkinProvider& p, const TRect& r) {

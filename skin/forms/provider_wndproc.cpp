@@ -944,22 +944,28 @@ void ProviderWmSetText(TsSkinProvider& p, gui::TMessage& m) {
   }
   p.CaptionGlow[0].reset();
   p.CaptionGlow[1].reset();
-  // The system writes the caption itself when it takes the text: under a cover showing the frame as it was. The
-  // caption band alone is then drawn again (a caption clock changes the text every second).
+  // The system draws a caption of its own (and the menu line) into a window with a caption as it takes the text,
+  // and a caption clock changes the text every second: the text is taken while the window's style has no
+  // caption, which makes no frame change, draws nothing and leaves the window as it shows (no other window is
+  // made or shown for it). The caption band alone is then drawn again.
   const auto token = p.AliveToken();
-  if (!p.BorderForm && !DwmCompositionEnabled() && ProviderShowCaptionCover(p)) {
+  const uint32_t style = FormWindowStyle(form);
+  const bool captioned = (style & kWsCaption) == kWsCaption;
+  {
+    // The style is put back however the form's own handling ends.
+    struct StyleBack {
+      gui::TCustomForm& form;
+      const std::weak_ptr<const int>& token;
+      uint32_t style;
+      bool captioned;
+      ~StyleBack() {
+        if (captioned && !token.expired()) SetFormWindowStyle(form, style);
+      }
+    } back{form, token, style, captioned};
+    if (captioned) SetFormWindowStyle(form, style & ~kWsCaption);
     ProviderCallOldProc(p, m);
-    if (token.expired()) return;
-    ProviderRepaintCaption(p);
-    ProviderHideCaptionCover(p);
-    return;
   }
-  // Otherwise not while its redraw is off. With a border window the form's own caption lies outside the
-  // window's region and cannot show.
-  const bool hide = !p.BorderForm;
-  if (hide) SendFormMessage(form, kWmSetRedraw, 0, 0);
-  ProviderCallOldProc(p, m);
-  if (hide) SendFormMessage(form, kWmSetRedraw, 1, 0);
+  if (token.expired()) return;
   ProviderRepaintCaption(p);
 }
 

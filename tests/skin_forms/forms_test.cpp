@@ -849,21 +849,40 @@ TEST(CaptionText, TheGlowIsMadeOncePerCaptionAndState) {
 
 // A new caption text repaints the caption band of the cache alone (the client part, spoilt here, stays as it was),
 // and the band then equals a frame composed whole: with a menu line below it, with extended borders, with the
-// text's glow. A glow that reaches below the band has the whole frame composed.
+// text's glow, with outer effects of the children (one reaching up into the band). A glow that reaches below the
+// band has the whole frame composed.
 TEST(CaptionText, ANewTextRepaintsTheCaptionBandAsTheWholeFrameWouldBe) {
   struct Case {
     const char* what;
     bool extended, menu;
     int32_t glow;
-    bool whole;
+    bool whole, effects = false;
   } cases[] = {{"plain", false, false, 0, false},
                {"menu line", false, true, 0, false},
                {"extended borders", true, false, 0, false},
                {"glow", false, false, 2, false},
-               {"glow below the band", false, false, 40, true}};
+               {"glow below the band", false, false, 40, true},
+               {"outer effects", true, false, 0, false, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Rig r(TFormBorderStyle::bsSizeable, c.extended, c.menu);
+    r.skin.manager->Effects.AllowOuterEffects = c.effects;
+    if (c.effects) {
+      // A child at the client's top whose effect (a flat band) reaches 4 rows up into the caption.
+      auto* child = new gui::TPanel(r.form.get());
+      child->SetParent(r.form.get());
+      child->SetBounds(10, 0, 60, 20);
+      gui::TControl* control = child;
+      child->WindowProc = [control](gui::TMessage& m) {
+        if (m.Msg == skin::WM_SKINCOMMAND && skin::SkinCommandCode(m.WParam) == skin::AC_PAINTOUTEREFFECT) {
+          const auto* info = reinterpret_cast<const skin::BackgroundInfo*>(m.LParam);
+          const skin::TPoint at{info->Offset.X + 10, info->Offset.Y};
+          skin::FillRectBitmap32(*info->Bmp, skin::TRect{at.X - 4, at.Y - 4, at.X + 64, at.Y + 24}, 0x3366CC, 255);
+          return;
+        }
+        control->WndProc(m);
+      };
+    }
     r.p->FormActive = true;
     skin::SkinSectionRecord& t = r.skin.Skin().Sections[size_t(r.skin.title)];
     t.HotState.GradientSize = c.glow;

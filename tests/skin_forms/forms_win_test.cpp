@@ -1315,12 +1315,13 @@ TEST(ProviderWindows, AnUnchangedRegionAndTheFadesTransparencyLeaveTheWindowsAlo
     EXPECT_EQ(frameChanges.others > 0, lost);
   }
   for (bool fading : {true, false}) {
-    PaintCounter moves(static_cast<HWND>(s.p->BorderForm->AForm), WM_WINDOWPOSCHANGING);
+    // A pass-through hole marked first: an update shows the frame anew and marks none.
+    s.p->BorderForm->RgnChanged = true;
     if (fading) s.p->StateFlags |= skin::psShowFading;
     skin::SetFormAlpha(*s.form, 200);
     skin::SetFormAlpha(*s.form, 255);
     s.p->StateFlags &= ~skin::psShowFading;
-    EXPECT_EQ(moves.others > 0, !fading);
+    EXPECT_EQ(!s.p->BorderForm->RgnChanged, !fading);
   }
 }
 
@@ -1870,7 +1871,10 @@ TEST(ProviderWindows, TheFormsPopupMenuIsMadeReadyForTheSkinnedMenusWhenItOpens)
 
 namespace {
 
-TEST(ProviderWindows, CaptionChangesAndActivationHappenUnderACoverShowingTheFrameAsItWas) {
+// An activation change is taken under a cover showing the frame as it was (the system draws its own frame then).
+// A caption change (a caption clock makes one every second) makes no window and leaves the window as it shows:
+// the system draws nothing of its own caption, and the skin's caption band is drawn again.
+TEST(ProviderWindows, ActivationHappensUnderACoverAndACaptionChangeMakesNoWindowAndDrawsNoSystemCaption) {
   Shown s;
   HWND h = s.Handle();
   SetForegroundWindow(h);
@@ -1880,17 +1884,19 @@ TEST(ProviderWindows, CaptionChangesAndActivationHappenUnderACoverShowingTheFram
     UINT msg;
     std::function<void()> act;
     const char* what;
+    bool cover;
   } cases[] = {
-      {WM_SETTEXT, [&] { s.form->SetCaption("A new caption"); }, "caption change"},
-      {WM_NCACTIVATE, [&] { SendMessageA(h, WM_NCACTIVATE, FALSE, 0); }, "deactivation"},
-      {WM_NCACTIVATE, [&] { SendMessageA(h, WM_NCACTIVATE, TRUE, 0); }, "activation"},
+      {WM_SETTEXT, [&] { s.form->SetCaption("A new caption"); }, "caption change", false},
+      {WM_NCACTIVATE, [&] { SendMessageA(h, WM_NCACTIVATE, FALSE, 0); }, "deactivation", true},
+      {WM_NCACTIVATE, [&] { SendMessageA(h, WM_NCACTIVATE, TRUE, 0); }, "activation", true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     const skin::Bitmap before = WindowPicture(h);
-    // What lies over the frame while the form's own handling takes the message.
+    // What lies over the frame while the form's own handling takes the message, and what the window shows after it.
     bool covered = false, clientUncovered = false;
-    uint32_t coverPixel = 0;
+    uint32_t coverPixel = 0, shownAfter = 0;
+    int windowsDuring = 0;
     gui::TWndMethod own = s.p->OldWndProc;
     s.p->OldWndProc = [&](gui::TMessage& m) {
       if (m.Msg == c.msg) {
@@ -1906,14 +1912,24 @@ TEST(ProviderWindows, CaptionChangesAndActivationHappenUnderACoverShowingTheFram
         clientUncovered = shaped && !PtInRegion(region, (wr.right - wr.left) / 2, (wr.bottom - wr.top) / 2);
         skin::ledger::DeleteObject(region);
         if (cover) coverPixel = skin::GetPixel32(WindowPicture(cover), 100, 8) & 0xFFFFFF;
+        windowsDuring = ThreadWindowCount();
+        own(m);
+        shownAfter = ShownAt(h, 100, 8);
+        return;
       }
       own(m);
     };
     c.act();
     s.p->OldWndProc = own;
-    EXPECT_TRUE(covered);
-    EXPECT_TRUE(clientUncovered);
-    EXPECT_EQ(coverPixel, skin::GetPixel32(before, 100, 8) & 0xFFFFFF);  // the frame as it was
+    const uint32_t frameBefore = skin::GetPixel32(before, 100, 8) & 0xFFFFFF;
+    if (c.cover) {
+      EXPECT_TRUE(covered);
+      EXPECT_TRUE(clientUncovered);
+      EXPECT_EQ(coverPixel, frameBefore);  // the frame as it was
+    } else {
+      EXPECT_EQ(windowsDuring, windows) << "a window was made for the change";
+      EXPECT_EQ(shownAfter, frameBefore) << "the system drew its own caption";
+    }
     EXPECT_EQ(skin::ProviderCaptionCoverWindow(*s.p), nullptr);
     EXPECT_EQ(ThreadWindowCount(), windows);
     s.ExpectFrameEqualsCache("afterwards");
@@ -2193,31 +2209,39 @@ TEST(ProviderWindows, TheBorderWindowShowsItsFrameComposedAgainOnlyWhenOutOfDate
 }
 
 // A new caption shows on the border window at once, its frame beside the caption as it was: each change pushes the
-// caption band alone to the window, over the picture it shows.
+// caption band alone to the window, over the picture it shows, with or without outer effects (the program's own
+// manager allows them), and leaves the border window where it lies: not moved, reshaped nor restacked (a caption
+// clock changes the caption every second).
 TEST(ProviderWindows, ANewCaptionShowsOnTheBorderWindowWithTheRestOfItsFrame) {
-  Shown s(true);
-  ASSERT_TRUE(s.p->BorderForm && s.p->BorderForm->AForm);
-  HWND border = static_cast<HWND>(s.p->BorderForm->AForm);
-  const skin::Bitmap& cache = *s.p->SkinData().CacheBmp;
-  const int32_t left = skin::ProviderClientLeft(*s.p), top = skin::ProviderClientTop(*s.p);
-  const skin::TRect parts[] = {skin::ProviderCaptionTextRect(*s.p), {left - 2, top, left, top + 60}};
-  auto differences = [&] {
-    // What the screen shows where the border window lies.
-    RECT br{};
-    GetWindowRect(border, &br);
-    skin::Bitmap shown(br.right - br.left, br.bottom - br.top, skin::pf32bit);
-    HDC screen = skin::ledger::GetDC(nullptr);
-    skin::DCToBitmap(shown, 0, 0, shown.Width(), shown.Height(), screen, br.left, br.top);
-    skin::ledger::ReleaseDC(nullptr, screen);
-    int n = 0;
-    for (const skin::TRect& r : parts) n += BandDifferences(shown, cache, r, skin::TPoint{});
-    return n;
-  };
-  for (const char* caption : {"Station 12:00:01", "Station 12:00:02, and a longer caption", "S"}) {
-    SCOPED_TRACE(caption);
-    s.form->SetCaption(caption);
-    EXPECT_FALSE(s.p->SkinData().BGChanged);
-    EXPECT_TRUE(PumpUntil([&] { return differences() == 0; }, 20000)) << differences();
+  for (bool effects : {false, true}) {
+    SCOPED_TRACE(effects ? "outer effects" : "no outer effects");
+    Shown s(true);
+    s.skin.manager->Effects.AllowOuterEffects = effects;
+    ASSERT_TRUE(s.p->BorderForm && s.p->BorderForm->AForm);
+    HWND border = static_cast<HWND>(s.p->BorderForm->AForm);
+    const skin::Bitmap& cache = *s.p->SkinData().CacheBmp;
+    const int32_t left = skin::ProviderClientLeft(*s.p), top = skin::ProviderClientTop(*s.p);
+    const skin::TRect parts[] = {skin::ProviderCaptionTextRect(*s.p), {left - 2, top, left, top + 60}};
+    auto differences = [&] {
+      // What the screen shows where the border window lies.
+      RECT br{};
+      GetWindowRect(border, &br);
+      skin::Bitmap shown(br.right - br.left, br.bottom - br.top, skin::pf32bit);
+      HDC screen = skin::ledger::GetDC(nullptr);
+      skin::DCToBitmap(shown, 0, 0, shown.Width(), shown.Height(), screen, br.left, br.top);
+      skin::ledger::ReleaseDC(nullptr, screen);
+      int n = 0;
+      for (const skin::TRect& r : parts) n += BandDifferences(shown, cache, r, skin::TPoint{});
+      return n;
+    };
+    PaintCounter placed(border, WM_WINDOWPOSCHANGED);
+    for (const char* caption : {"Station 12:00:01", "Station 12:00:02, and a longer caption", "S"}) {
+      SCOPED_TRACE(caption);
+      s.form->SetCaption(caption);
+      EXPECT_FALSE(s.p->SkinData().BGChanged);
+      EXPECT_TRUE(PumpUntil([&] { return differences() == 0; }, 20000)) << differences();
+    }
+    EXPECT_EQ(placed.others, 0) << "the border window was moved, reshaped or restacked";
   }
 }
 
