@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "gui/gui.h"
+#include "gui/hintwnd.h"
 #include "platform/colors.h"
 #include "tests/support/gui_input.h"
 #include "tests/support/win_screen.h"
@@ -383,6 +384,78 @@ TEST_F(WinFixture, TimersRunDuringAModalShowingAndActivationReturnsOnce) {
   PumpFor(100);
   DestroyWindow(other);
   EXPECT_EQ(log.size(), 4u);
+}
+
+
+// Hints of two forms through the real mouse: the hint shown over a form that is then freed does not take the
+// hints with it (shown on a rest of the pointer, or asked for at once), and a click on a hint reaches the
+// control below it.
+TEST_F(WinFixture, HintsOutliveTheFormTheyShowedOverAndClicksGoThroughThem) {
+  const auto hinted = [](TForm* f, const std::string& hint) {
+    auto* b = new TButton(f);
+    b->SetParent(f);
+    b->SetBounds(20, 20, 100, 30);
+    b->SetHint(hint);
+    b->SetShowHint(true);
+    return b;
+  };
+  TButton* a = hinted(form.p, "hint of A");
+  auto* below = new TButton(form.p);  // where the hint of A lies
+  below->SetParent(form.p);
+  below->SetBounds(20, 52, 200, 60);
+  int belowClicks = 0;
+  below->OnClick = [&](TObject*) { ++belowClicks; };
+  auto* other = new TForm(nullptr);
+  other->SetBounds(500, 40, 200, 160);
+  hinted(other, "hint of B");
+  form->Show();
+  other->Show();
+  Application->SetHintPause(50);
+  Application->SetHintHidePause(60000);
+  const auto shownHint = [] {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND h, LPARAM l) -> BOOL {
+          if (WindowClass(h) != "THintWindow" || !IsWindowVisible(h)) return TRUE;
+          *reinterpret_cast<HWND*>(l) = h;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+  };
+  const auto middle = [](TControl* c) {
+    const TPoint p = c->ClientToScreen(TPoint{c->Width() / 2, c->Height() / 2});
+    return testsupport::MoveTo(p.X, p.Y);
+  };
+  THintWindow own;  // a hint of its own (the title bar's), shown where the pointer is
+  const auto ownAt = [&](TControl* c) {
+    const TPoint p = c->ClientToScreen(TPoint{0, c->Height() + 4});
+    own.ActivateHint(Bounds(p.X, p.Y, 80, 20), "own hint");
+    return IsWindowVisible(own.Handle()) != FALSE;
+  };
+  ASSERT_TRUE(testsupport::Xdotool(middle(other->Controls(0))));
+  ASSERT_TRUE(PumpUntil([&] { return shownHint() != nullptr; }, 10000)) << "no hint over B";
+  EXPECT_EQ(GetWindow(shownHint(), GW_OWNER), other->Handle());
+  EXPECT_TRUE(ownAt(other->Controls(0)));
+  EXPECT_EQ(GetWindow(own.Handle(), GW_OWNER), other->Handle());
+  Free(other);
+  PumpFor(50);
+  ASSERT_TRUE(testsupport::Xdotool(middle(a)));
+  EXPECT_TRUE(PumpUntil([&] { return shownHint() != nullptr; }, 10000)) << "no hint over A on a rest";
+  Application->ControlMouseMoved(nullptr);
+  Application->ControlMouseMoved(a);
+  Application->ShowHintWindow();
+  EXPECT_NE(shownHint(), nullptr) << "no hint over A when asked";
+  EXPECT_TRUE(ownAt(a));
+  own.Hide();
+  // The hint lies over the button below the pointer; a click on it reaches that button.
+  RECT r{};
+  GetWindowRect(shownHint(), &r);
+  ASSERT_TRUE(testsupport::XClick(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}));
+  EXPECT_TRUE(PumpUntil([&] { return belowClicks == 1; }, 10000));
+  Application->SetHintPause(500);
+  Application->SetHintHidePause(2500);
 }
 
 
