@@ -240,6 +240,18 @@ TEST(SkinLint, FindsEveryPlantedFaultOfTheLook) {
          b.SetColor("EDIT", "FONTCOLOR", skingen::Rgb(0x0000FF));
        },
        {"[EDIT] short messages of state 0 on #FFFFFF: the own text #0000FF and the received text #0000FF differ"}},
+      {"a speed button striped dark and light on a grey window: no disabled caption reads on it",
+       [&](skingen::SkinBuilder& b) {
+         skingen::States stripes(3, skingen::Image(26, 26));
+         for (skingen::Image& img : stripes)
+           for (int y = 0; y < 26; ++y)
+             for (int x = 0; x < 26; ++x) img.Blend(x, y, skingen::Rgb(x % 2 ? 0x000000 : 0xFFFFFF), 1.0f);
+         b.AddBordered("SPEEDBUTTON", "BORDERSMASK", stripes, skingen::Borders{8, 8, 8, 8}, 5, 1);
+         b.SetColor("FORM", "COLOR", skingen::Rgb(0x777777));
+         b.Set("FORM", "GRADIENTPERCENT", 0);
+         b.Set("FORM", "IMAGEPERCENT", 0);
+       },
+       {"[SPEEDBUTTON] disabled text of state 0 #000000 on #474747"}},
       {"a see-through track bar casting the skin's shadow frame",
        [&](skingen::SkinBuilder& b) { b.Set("TRACKBAR", "OUTERMODE", 2); },
        {"[TRACKBAR] shows its parent through itself and casts an outer effect (OUTERMODE 2)"}},
