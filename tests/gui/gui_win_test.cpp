@@ -387,77 +387,56 @@ TEST_F(WinFixture, TimersRunDuringAModalShowingAndActivationReturnsOnce) {
 }
 
 
-// Hints of two forms through the real mouse: the hint shown over a form that is then freed does not take the
-// hints with it (shown on a rest of the pointer, or asked for at once), and a click on a hint reaches the
-// control below it.
+// Hints through the real mouse over two forms: the hint shown over a form that is then freed does not take the
+// hints with it (on a rest of the pointer, asked for at once, or a hint window of one's own), and a click on a
+// hint reaches the control below it.
 TEST_F(WinFixture, HintsOutliveTheFormTheyShowedOverAndClicksGoThroughThem) {
-  const auto hinted = [](TForm* f, const std::string& hint) {
-    auto* b = new TButton(f);
-    b->SetParent(f);
-    b->SetBounds(20, 20, 100, 30);
-    b->SetHint(hint);
-    b->SetShowHint(true);
-    return b;
-  };
-  TButton* a = hinted(form.p, "hint of A");
-  auto* below = new TButton(form.p);  // where the hint of A lies
-  below->SetParent(form.p);
-  below->SetBounds(20, 52, 200, 60);
-  int belowClicks = 0;
-  below->OnClick = [&](TObject*) { ++belowClicks; };
   auto* other = new TForm(nullptr);
   other->SetBounds(500, 40, 200, 160);
-  hinted(other, "hint of B");
+  auto* b = new TButton(other);
+  b->SetParent(other);
+  b->SetBounds(20, 20, 100, 30);
+  TButton* a = Add<TButton>(form.p, 20, 20, 100, 30);
+  int clicks = 0;
+  Add<TButton>(form.p, 20, 52, 200, 60)->OnClick = [&](TObject*) { ++clicks; };  // where the hint of A lies
+  for (TButton* x : {a, b}) x->SetHint("hint"), x->SetShowHint(true);
   form->Show();
   other->Show();
   Application->SetHintPause(50);
   Application->SetHintHidePause(60000);
-  const auto shownHint = [] {
-    HWND found = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND h, LPARAM l) -> BOOL {
-          if (WindowClass(h) != "THintWindow" || !IsWindowVisible(h)) return TRUE;
-          *reinterpret_cast<HWND*>(l) = h;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
+  const auto hint = [] {
+    HWND h = FindWindowA("THintWindow", nullptr);
+    return h && IsWindowVisible(h) ? h : nullptr;
   };
-  const auto middle = [](TControl* c) {
-    const TPoint p = c->ClientToScreen(TPoint{c->Width() / 2, c->Height() / 2});
-    return testsupport::MoveTo(p.X, p.Y);
+  const auto rest = [](TControl* c) {
+    const TPoint p = c->ClientToScreen(TPoint{10, 10});
+    return testsupport::Xdotool(testsupport::MoveTo(p.X, p.Y));
   };
-  THintWindow own;  // a hint of its own (the title bar's), shown where the pointer is
-  const auto ownAt = [&](TControl* c) {
-    const TPoint p = c->ClientToScreen(TPoint{0, c->Height() + 4});
-    own.ActivateHint(Bounds(p.X, p.Y, 80, 20), "own hint");
+  THintWindow own;  // a hint window of its own (the title bar's)
+  const auto ownShows = [&] {
+    own.ActivateHint(Bounds(0, 0, 80, 20), "own");
     return IsWindowVisible(own.Handle()) != FALSE;
   };
-  ASSERT_TRUE(testsupport::Xdotool(middle(other->Controls(0))));
-  ASSERT_TRUE(PumpUntil([&] { return shownHint() != nullptr; }, 10000)) << "no hint over B";
-  EXPECT_EQ(GetWindow(shownHint(), GW_OWNER), other->Handle());
-  EXPECT_TRUE(ownAt(other->Controls(0)));
-  EXPECT_EQ(GetWindow(own.Handle(), GW_OWNER), other->Handle());
+  ASSERT_TRUE(rest(b));
+  ASSERT_TRUE(PumpUntil([&] { return hint() != nullptr; }, 10000));
+  EXPECT_EQ(GetWindow(hint(), GW_OWNER), other->Handle());
+  EXPECT_TRUE(ownShows());
   Free(other);
-  PumpFor(50);
-  ASSERT_TRUE(testsupport::Xdotool(middle(a)));
-  EXPECT_TRUE(PumpUntil([&] { return shownHint() != nullptr; }, 10000)) << "no hint over A on a rest";
+  ASSERT_TRUE(rest(a));
+  EXPECT_TRUE(PumpUntil([&] { return hint() != nullptr; }, 10000)) << "none on a rest";
   Application->ControlMouseMoved(nullptr);
   Application->ControlMouseMoved(a);
   Application->ShowHintWindow();
-  EXPECT_NE(shownHint(), nullptr) << "no hint over A when asked";
-  EXPECT_TRUE(ownAt(a));
+  EXPECT_NE(hint(), nullptr) << "none asked for at once";
+  EXPECT_TRUE(ownShows());
   own.Hide();
-  // The hint lies over the button below the pointer; a click on it reaches that button.
   RECT r{};
-  GetWindowRect(shownHint(), &r);
+  GetWindowRect(hint(), &r);
   ASSERT_TRUE(testsupport::XClick(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}));
-  EXPECT_TRUE(PumpUntil([&] { return belowClicks == 1; }, 10000));
+  EXPECT_TRUE(PumpUntil([&] { return clicks == 1; }, 10000));
   Application->SetHintPause(500);
   Application->SetHintHidePause(2500);
 }
-
 
 // ---- The file dialog and long names. A thread timer plays the user while the dialog's own loop runs: it types
 // a name in the name box and presses OK, closes a message box that the dialog shows (noting its text and its
