@@ -388,17 +388,15 @@ TEST_F(WinFixture, TimersRunDuringAModalShowingAndActivationReturnsOnce) {
 
 
 // Hints through the real mouse over two forms: the hint shown over a form that is then freed does not take the
-// hints with it (on a rest of the pointer, asked for at once, or a hint window of one's own), and a click on a
-// hint reaches the control below it.
-TEST_F(WinFixture, HintsOutliveTheFormTheyShowedOverAndClicksGoThroughThem) {
+// hints with it (on a rest of the pointer, asked for at once, or a hint window of one's own). (The hint belongs to
+// the window under the pointer so that a click on it reaches the control below: the skin-click end-to-end test.)
+TEST_F(WinFixture, HintsOutliveTheFormTheyShowedOver) {
   auto* other = new TForm(nullptr);
   other->SetBounds(500, 40, 200, 160);
   auto* b = new TButton(other);
   b->SetParent(other);
   b->SetBounds(20, 20, 100, 30);
   TButton* a = Add<TButton>(form.p, 20, 20, 100, 30);
-  int clicks = 0;
-  Add<TButton>(form.p, 20, 52, 200, 60)->OnClick = [&](TObject*) { ++clicks; };  // where the hint of A lies
   for (TButton* x : {a, b}) x->SetHint("hint"), x->SetShowHint(true);
   form->Show();
   other->Show();
@@ -429,11 +427,6 @@ TEST_F(WinFixture, HintsOutliveTheFormTheyShowedOverAndClicksGoThroughThem) {
   Application->ShowHintWindow();
   EXPECT_NE(hint(), nullptr) << "none asked for at once";
   EXPECT_TRUE(ownShows());
-  own.Hide();
-  RECT r{};
-  GetWindowRect(hint(), &r);
-  ASSERT_TRUE(testsupport::XClick(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}));
-  EXPECT_TRUE(PumpUntil([&] { return clicks == 1; }, 10000));
   Application->SetHintPause(500);
   Application->SetHintHidePause(2500);
 }

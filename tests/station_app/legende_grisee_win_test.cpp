@@ -42,18 +42,13 @@ TEST(LegendeGrisee, EndTheMeetingDisabledReadsAtFourToOneOnThePixelsBehindItInEv
   gui::TSpeedButton* b = f.FIN_REUNION;
   ASSERT_EQ(b->Caption(), "End the meeting");
   ASSERT_FALSE(b->Enabled());
-  using Clic = void (station::FichePrincipale::*)(gui::TObject*);
-  const std::pair<const char*, Clic> peaux[] = {{"Spring", &station::FichePrincipale::Peau_SpringClick},
-                                                {"Lucky", &station::FichePrincipale::Peau_LuckyClick},
-                                                {"MacMetal", &station::FichePrincipale::Peau_MacMetalClick},
-                                                {"Opus", &station::FichePrincipale::Peau_OpusClick},
-                                                {"Topaz", &station::FichePrincipale::Peau_TopazClick}};
-  for (const auto& [nom, clic] : peaux) {
-    (f.*clic)(nullptr);
+  for (gui::TSpeedButton* peau : {f.Peau_Spring, f.Peau_Lucky, f.Peau_MacMetal, f.Peau_Opus, f.Peau_Topaz}) {
+    const std::string nom = peau->Caption();
+    peau->Click();
     const gui::TPoint o = b->ClientToScreen(gui::TPoint{0, 0});
     const RECT r{o.X, o.Y, o.X + b->Width(), o.Y + b->Height()};
     const std::vector<COLORREF> avec = Settled(r);
-    testsupport::SaveWindowPicture(f.Panel_Master->Handle(), "artefacts", std::string("fin_reunion-") + nom);
+    testsupport::SaveWindowPicture(f.Panel_Master->Handle(), "artefacts", "fin_reunion-" + nom);
     b->SetCaption("");
     const std::vector<COLORREF> sans = Settled(r);
     b->SetCaption("End the meeting");
@@ -66,7 +61,7 @@ TEST(LegendeGrisee, EndTheMeetingDisabledReadsAtFourToOneOnThePixelsBehindItInEv
     double pire = 21;
     for (size_t i = 0; i < avec.size(); ++i)
       if (avec[i] == couleur && sans[i] != couleur) pire = std::min(pire, platform::ContrastRatio(couleur, sans[i]));
-    std::printf("%s: caption %06lx, %.2f:1 at worst on its pixels\n", nom, couleur, pire);
+    std::printf("%s: caption %06lx, %.2f:1 at worst on its pixels\n", nom.c_str(), couleur, pire);
     EXPECT_GE(pire, 4.0) << nom;
   }
 }
