@@ -64,10 +64,17 @@ void WindowBridge::EnsureClass(const std::string& name, UINT style, WNDPROC proc
   registered[name] = true;
 }
 
-HWND WindowBridge::CreateHintWindow(const std::string& className, WNDPROC proc) {
+HWND WindowBridge::CreateHintWindow(const std::string& className, WNDPROC proc, HWND* slot) {
   EnsureClass(className, CS_SAVEBITS, proc);
-  return CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, className.c_str(), "", WS_POPUP | WS_BORDER, 0, 0, 0, 0,
-                         nullptr, nullptr, Instance(), nullptr);
+  *slot = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, className.c_str(), "", WS_POPUP | WS_BORDER, 0, 0, 0,
+                          0, nullptr, nullptr, Instance(), nullptr);
+  if (*slot) SetWindowLongPtrA(*slot, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(slot));
+  return *slot;
+}
+
+void WindowBridge::HintWindowGone(HWND hint) {
+  auto* slot = reinterpret_cast<HWND*>(GetWindowLongPtrA(hint, GWLP_USERDATA));
+  if (slot && *slot == hint) *slot = nullptr;
 }
 
 void WindowBridge::ShowHintWindow(HWND hint, const RECT& r) {

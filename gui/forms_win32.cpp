@@ -58,6 +58,7 @@ LRESULT CALLBACK HintWndProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     return 0;
   }
   if (msg == WM_NCHITTEST) return HTTRANSPARENT;
+  if (msg == WM_NCDESTROY) WindowBridge::HintWindowGone(h);
   return DefWindowProcA(h, msg, w, l);
 }
 }  // namespace
@@ -518,9 +519,7 @@ void TApplication::ShowHintWindow() {
   if (!hintControl_ || !showHint_) return;
   g_hintText = hintControl_->Hint();
   if (g_hintText.empty()) return;
-  if (!hintWindow_) {
-    hintWindow_ = WindowBridge::CreateHintWindow("THintWindow", HintWndProc);
-  }
+  if (!hintWindow_ && !WindowBridge::CreateHintWindow("THintWindow", HintWndProc, &hintWindow_)) return;
   HDC dc = GetDC(hintWindow_);
   HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
   RECT r{0, 0, 300, 0};

@@ -2,7 +2,8 @@
 // A hint window: a small bordered pop-up that shows one text in the system's tool-tip colours at a place of the
 // screen, above every other window, without ever taking the activation or the mouse (clicks fall through to what
 // lies below). Whoever shows a hint of its own (the skinned title bar's buttons and items) owns one and frees it
-// when the hint goes; the window is made on the first ActivateHint and destroyed with the object.
+// when the hint goes; the window is made on the first ActivateHint and destroyed with the object (on Windows also
+// with the window it last showed over, which owns it: it is then made anew on the next ActivateHint).
 //
 // Natively there is no window: the object only remembers what it shows and where, so that the layers above
 // can be tested headless.
@@ -26,10 +27,12 @@ class THintWindow {
   void ActivateHint(const TRect& rect, const std::string& text);
   // Hides the window (it stays made until the object goes).
   void Hide();
-  bool Showing() const { return showing_; }
+  // Shown and not hidden since (on Windows also: its window still there, which goes with the window it showed over).
+  bool Showing() const;
   const std::string& Caption() const { return text_; }
   const TRect& BoundsRect() const { return rect_; }
-  // The window (Windows; nullptr until shown once, and always natively).
+  // The window (Windows; nullptr until shown once, after the window it showed over is destroyed, and always
+  // natively).
   HWND Handle() const { return handle_; }
 
  private:

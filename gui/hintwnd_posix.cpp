@@ -21,6 +21,8 @@ void THintWindow::ActivateHint(const TRect& rect, const std::string& text) {
   showing_ = true;
 }
 
+bool THintWindow::Showing() const { return showing_; }
+
 void THintWindow::Hide() { showing_ = false; }
 
 }  // namespace gui

@@ -31,6 +31,7 @@ LRESULT CALLBACK HintProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   }
   if (msg == WM_NCHITTEST) return HTTRANSPARENT;
   if (msg == WM_MOUSEACTIVATE) return MA_NOACTIVATE;
+  if (msg == WM_NCDESTROY) WindowBridge::HintWindowGone(h);
   return DefWindowProcA(h, msg, w, l);
 }
 
@@ -52,10 +53,7 @@ TRect THintWindow::CalcHintRect(int maxWidth, const std::string& text) const {
 }
 
 void THintWindow::ActivateHint(const TRect& rect, const std::string& text) {
-  if (!handle_) {
-    handle_ = WindowBridge::CreateHintWindow(kClass, HintProc);
-    if (!handle_) return;
-  }
+  if (!handle_ && !WindowBridge::CreateHintWindow(kClass, HintProc, &handle_)) return;
   text_ = text;
   rect_ = rect;
   SetWindowTextA(handle_, text.c_str());
@@ -64,6 +62,8 @@ void THintWindow::ActivateHint(const TRect& rect, const std::string& text) {
   UpdateWindow(handle_);
   showing_ = true;
 }
+
+bool THintWindow::Showing() const { return showing_ && handle_ && IsWindowVisible(handle_); }
 
 void THintWindow::Hide() {
   if (handle_) ShowWindow(handle_, SW_HIDE);

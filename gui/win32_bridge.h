@@ -24,12 +24,16 @@ struct WindowBridge {
   // Registers a window class of the layer (forms, panels, utility windows) once.
   static void EnsureClass(const std::string& name, UINT style, WNDPROC proc = nullptr);
   // A hint window of that class: a popup tool window that is never activated; its procedure answers the hit test
-  // with HTTRANSPARENT.
-  static HWND CreateHintWindow(const std::string& className, WNDPROC proc);
+  // with HTTRANSPARENT and calls HintWindowGone on WM_NCDESTROY. Its handle is kept in *slot, which is cleared
+  // when the window goes, whoever destroys it.
+  static HWND CreateHintWindow(const std::string& className, WNDPROC proc, HWND* slot);
   // Shows a hint window at r (screen), just above the window under the pointer, which it then belongs to: the
   // mouse goes through a hint only to its owner's windows under Wine (a click on the hint, which lies over the
-  // control below the pointer, was dropped otherwise), as the owner keeps its hint above it.
+  // control below the pointer, was dropped otherwise), as the owner keeps its hint above it. An owner destroys
+  // the windows it owns: a hint shown over a form that is later freed goes with it, and is made anew when next
+  // shown.
   static void ShowHintWindow(HWND hint, const RECT& r);
+  static void HintWindowGone(HWND hint);
 };
 
 }  // namespace gui

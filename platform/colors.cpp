@@ -58,6 +58,8 @@ TColor mix(TColor a, TColor b, int k) {
 
 }  // namespace
 
+double RelativeLuminance(TColor c) { return luminance(c & 0xFFFFFF); }
+
 double ContrastRatio(TColor a, TColor b) {
   const double la = luminance(a & 0xFFFFFF), lb = luminance(b & 0xFFFFFF);
   return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);

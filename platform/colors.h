@@ -95,6 +95,8 @@ TColor ColorToRGB(TColor color);  // in the program's scheme (programColors)
 // from their relative luminance as sRGB colours. Body text wants at least MinTextContrast.
 inline constexpr double MinTextContrast = 4.5;
 double ContrastRatio(TColor a, TColor b);
+// The relative luminance of an RGB colour, 0 (black) to 1 (white); ContrastRatio is (L1 + 0.05) / (L2 + 0.05).
+double RelativeLuminance(TColor c);
 
 // The colour in which text meant in `wanted` is written on `background` (both RGB) so that it reads: `wanted`
 // itself when it stands out from the background by MinTextContrast; otherwise `wanted` mixed towards white or

@@ -49,6 +49,25 @@ void TextPasses::Pass(Bitmap& bmp, TColor colour, int32_t dx, int32_t dy, const 
   }
 }
 
+std::vector<TColor> TextPasses::Covered(const Bitmap& bmp, const TRect& clip) const {
+  std::vector<TColor> out;
+  View32 d, m;
+  if (!GetView32(bmp, d) || !GetView32(mask_, m)) return out;
+  const int64_t x0 = std::max<int64_t>({r_.Left, clip.Left, 0}), y0 = std::max<int64_t>({r_.Top, clip.Top, 0});
+  const int64_t x1 = std::min<int64_t>({int64_t(r_.Left) + m.width, clip.Right, d.width});
+  const int64_t y1 = std::min<int64_t>({int64_t(r_.Top) + m.height, clip.Bottom, d.height});
+  for (int64_t y = y0; y < y1; ++y) {
+    const uint32_t* dr = d.Row(int32_t(y));
+    const uint32_t* mr = m.Row(int32_t(y - r_.Top));
+    for (int64_t x = x0; x < x1; ++x) {
+      const uint32_t mp = mr[x - r_.Left];
+      if (std::min({PixelB(mp), PixelG(mp), PixelR(mp)}) > 127) continue;  // black text: the lower, the more
+      out.push_back(RGBColor(uint8_t(PixelR(dr[x])), uint8_t(PixelG(dr[x])), uint8_t(PixelB(dr[x]))));
+    }
+  }
+  return out;
+}
+
 }  // namespace detail
 
 void DrawTextMasked(Bitmap& bmp, const gui::TFont& font, std::string_view text, TColor colour, uint32_t flags,

@@ -4,6 +4,7 @@
 // colour into the pixels the text covers (black text gives the colour, anti-aliased edges mix) and makes them opaque.
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "skin/pixels/bitmap.h"
 #include "skin/pixels/colors.h"
@@ -36,6 +37,8 @@ class TextPasses {
  public:
   TextPasses(const gui::TFont& font, std::string_view text, const TRect& R, uint32_t flags);
   void Pass(Bitmap& bmp, TColor colour, int32_t dx, int32_t dy, const TRect& clip) const;
+  // The colours (RGB) of the pixels of bmp that a pass at R would cover at least half, only inside clip.
+  std::vector<TColor> Covered(const Bitmap& bmp, const TRect& clip) const;
   bool Empty() const { return mask_.Empty(); }
 
  private:

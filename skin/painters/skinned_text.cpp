@@ -62,13 +62,31 @@ TRect Intersect(const TRect& a, const TRect& b) {
 
 }  // namespace
 
-TColor DisabledTextColor(const SkinStateBlock& block) {
-  const TColor font = ColorToRGB(block.FontColor), back = ColorToRGB(block.Color);
-  for (double f = DisabledBlendValue; f < 1; f += 0.05) {
-    const TColor c = MixColorsRatio(font, back, f);
-    if (platform::ContrastRatio(c, back) >= DisabledTextContrast) return c;
-  }
-  return font;
+TColor DisabledTextColor(TColor font, TColor back, const std::vector<TColor>& behind) {
+  font = ColorToRGB(font) & 0xFFFFFF, back = ColorToRGB(back) & 0xFFFFFF;
+  // The luminances behind, each once, in order: a colour stands out least from the nearest of them.
+  std::vector<TColor> colours = behind.empty() ? std::vector<TColor>{back} : behind;
+  std::sort(colours.begin(), colours.end());
+  colours.erase(std::unique(colours.begin(), colours.end()), colours.end());
+  std::vector<double> lum;
+  for (TColor c : colours) lum.push_back(platform::RelativeLuminance(c) + 0.05);
+  std::sort(lum.begin(), lum.end());
+  const auto stands = [&lum](TColor c) {
+    const double l = platform::RelativeLuminance(c) + 0.05;
+    const auto it = std::lower_bound(lum.begin(), lum.end(), l);
+    double worst = 21;
+    if (it != lum.end()) worst = *it / l;
+    if (it != lum.begin()) worst = std::min(worst, l / *(it - 1));
+    return worst >= DisabledTextContrast;
+  };
+  for (double f = DisabledBlendValue; f < 1; f += 0.05)
+    if (const TColor c = MixColorsRatio(font, back, f); stands(c)) return c;
+  if (stands(font)) return font;
+  const TColor darkest = RGBColor(0, 0, 0), lightest = RGBColor(255, 255, 255);
+  const TColor pole = lum.front() / 0.05 >= 1.05 / lum.back() ? darkest : lightest;
+  for (double f = 0.05; f < 1; f += 0.05)
+    if (const TColor c = MixColorsRatio(pole, font, f); stands(c)) return c;
+  return pole;
 }
 
 int WriteTextSectionEx(Bitmap& bmp, const gui::TFont& font, std::string_view text, bool enabled, TsSkinManager* manager,
@@ -82,7 +100,8 @@ int WriteTextSectionEx(Bitmap& bmp, const gui::TFont& font, std::string_view tex
   }
   const SkinSectionRecord& section = m->Skin().Sections[size_t(sectionIndex)];
   if (!enabled) {
-    passes.Pass(bmp, DisabledTextColor(section.NormalState), 0, 0, kNoClip);
+    const SkinStateBlock& b = section.NormalState;
+    passes.Pass(bmp, DisabledTextColor(b.FontColor, b.Color, passes.Covered(bmp, kNoClip)), 0, 0, kNoClip);
     return 0;
   }
   ContouredText(bmp, passes, SectionStateBlock(section, std::max(state, 0)), kNoClip,
@@ -124,7 +143,8 @@ void WriteSkinText(Bitmap& bmp, const gui::TFont& font, std::string_view text, b
   const SkinSectionRecord& section = skin.Sections[size_t(sectionIndex)];
   const TextPasses passes(*f, text, R, flags);
   if (!enabled) {
-    passes.Pass(bmp, effect(DisabledTextColor(section.NormalState)), 0, 0, R);
+    const SkinStateBlock& b = section.NormalState;
+    passes.Pass(bmp, DisabledTextColor(effect(b.FontColor), effect(b.Color), passes.Covered(bmp, R)), 0, 0, R);
     return;
   }
   const SkinStateBlock& block = SectionStateBlock(section, std::max(state, 0));

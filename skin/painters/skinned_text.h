@@ -32,15 +32,20 @@ struct TsCommonData;
 // Contour flags of DrawTextWithEffects: copies moved left, up, right, down.
 inline constexpr uint32_t cfLeft = 1, cfTop = 2, cfRight = 4, cfBottom = 8, cfAll = 15;
 
-// The colour of a disabled caption in a block's colours: its font colour mixed with its background colour, 0.4
-// of the font colour, or more of it where that would not stand out from the background by DisabledTextContrast
-// (up to the font colour itself): plainly dimmer than the enabled caption, still readable. A control that fades
-// its whole picture when disabled writes its caption after the fade, in this colour.
+// The colour of a disabled caption written in `font` on a face of `back` over the pixels `behind` (RGB: the pixels
+// its text covers, gradients, textures and fades as painted): the font colour mixed with the face colour, 0.4 of
+// the font colour, or more of it as far as it takes to stand out from each of those pixels by
+// DisabledTextContrast (up to the font colour itself): plainly dimmer than the enabled caption, still readable.
+// Where even the font colour does not, the font colour mixed toward black or white (the one that stands out
+// more) as far as it takes, that colour itself at worst. Without pixels, from the face colour. A control that
+// fades its whole picture when disabled writes its caption after the fade, over the faded pixels.
 inline constexpr double DisabledTextContrast = 4.0;
-TColor DisabledTextColor(const SkinStateBlock& block);
+TColor DisabledTextColor(TColor font, TColor back, const std::vector<TColor>& behind);
+// On a flat face of the block's colour.
+inline TColor DisabledTextColor(const SkinStateBlock& block) { return DisabledTextColor(block.FontColor, block.Color, {}); }
 
 // Text in section sectionIndex's colours for `state`: when disabled, one pass in the disabled text colour of its
-// block 0 (DisabledTextColor); else one pass per contour colour that is not -1, R moved by one
+// block 0 over the pixels of bmp that the text covers (DisabledTextColor); else one pass per contour colour that is not -1, R moved by one
 // pixel (left, top, right, bottom), then the font colour. Without a manager (nullptr: the default manager) or a
 // valid section: the font's own colour. Returns 0; nothing for an empty text.
 int WriteTextSectionEx(Bitmap& bmp, const gui::TFont& font, std::string_view text, bool enabled, TsSkinManager* manager,
@@ -53,7 +58,7 @@ inline int WriteTextSection(Bitmap& bmp, const gui::TFont& font, std::string_vie
 // The caption of a control, clipped to R. A skinned control takes its colours from its section (from its parent's
 // section when its own state is transparent, through the skin data's services), first a glow of the block's glow
 // size (GSIZE) in its glow colour (GCOL) when that size is not 0, then contours and text; a disabled one is written
-// in the disabled colour; one with CustomFont in the section's font colour without clipping the text to its
+// in the disabled colour over the pixels of bmp that the text covers; one with CustomFont in the section's font colour without clipping the text to its
 // rectangle (DT_NOCLIP; R still clips). Every colour passes through the control's font colour effects (ColorTone,
 // HUEOffset, Saturation x 2.55). An unskinned control: the font's colour. The link-style section underlines a caption
 // that is not in state 0.

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "gui/gui.h"
+#include "gui/hintwnd.h"
 #include "platform/colors.h"
 #include "tests/support/gui_input.h"
 #include "tests/support/win_screen.h"
@@ -385,6 +386,50 @@ TEST_F(WinFixture, TimersRunDuringAModalShowingAndActivationReturnsOnce) {
   EXPECT_EQ(log.size(), 4u);
 }
 
+
+// Hints through the real mouse over two forms: the hint shown over a form that is then freed does not take the
+// hints with it (on a rest of the pointer, asked for at once, or a hint window of one's own). (The hint belongs to
+// the window under the pointer so that a click on it reaches the control below: the skin-click end-to-end test.)
+TEST_F(WinFixture, HintsOutliveTheFormTheyShowedOver) {
+  auto* other = new TForm(nullptr);
+  other->SetBounds(500, 40, 200, 160);
+  auto* b = new TButton(other);
+  b->SetParent(other);
+  b->SetBounds(20, 20, 100, 30);
+  TButton* a = Add<TButton>(form.p, 20, 20, 100, 30);
+  for (TButton* x : {a, b}) x->SetHint("hint"), x->SetShowHint(true);
+  form->Show();
+  other->Show();
+  Application->SetHintPause(50);
+  Application->SetHintHidePause(60000);
+  const auto hint = [] {
+    HWND h = FindWindowA("THintWindow", nullptr);
+    return h && IsWindowVisible(h) ? h : nullptr;
+  };
+  const auto rest = [](TControl* c) {
+    const TPoint p = c->ClientToScreen(TPoint{10, 10});
+    return testsupport::Xdotool(testsupport::MoveTo(p.X, p.Y));
+  };
+  THintWindow own;  // a hint window of its own (the title bar's)
+  const auto ownShows = [&] {
+    own.ActivateHint(Bounds(0, 0, 80, 20), "own");
+    return IsWindowVisible(own.Handle()) != FALSE;
+  };
+  ASSERT_TRUE(rest(b));
+  ASSERT_TRUE(PumpUntil([&] { return hint() != nullptr; }, 10000));
+  EXPECT_EQ(GetWindow(hint(), GW_OWNER), other->Handle());
+  EXPECT_TRUE(ownShows());
+  Free(other);
+  ASSERT_TRUE(rest(a));
+  EXPECT_TRUE(PumpUntil([&] { return hint() != nullptr; }, 10000)) << "none on a rest";
+  Application->ControlMouseMoved(nullptr);
+  Application->ControlMouseMoved(a);
+  Application->ShowHintWindow();
+  EXPECT_NE(hint(), nullptr) << "none asked for at once";
+  EXPECT_TRUE(ownShows());
+  Application->SetHintPause(500);
+  Application->SetHintHidePause(2500);
+}
 
 // ---- The file dialog and long names. A thread timer plays the user while the dialog's own loop runs: it types
 // a name in the name box and presses OK, closes a message box that the dialog shows (noting its text and its

@@ -1,11 +1,13 @@
 // Skinned text on the fixed-metric engine (the same pixels in both builds), and the small drawing utilities.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
 
 #include "gui/graphics.h"
+#include "platform/colors.h"
 #include "skin/data/scommondata.h"
 #include "skin/painters/section_text.h"
 #include "skin/painters/skinned_text.h"
@@ -110,7 +112,7 @@ TEST_F(TextTest, SectionTextDrawsOutlinePassesThenTheText) {
 
 TEST_F(TextTest, DisabledCaptionTakesTheMixOfFontAndBackground) {
   PaintersFixture f;
-  Bitmap bmp = test::Filled(40, 40, 0xFF000000u);
+  Bitmap bmp = test::Filled(40, 40, 0xFFFFFFFFu);  // the section's white face
   WriteTextSectionEx(bmp, font, "x", false, &f.manager, TRect{10, 10, 30, 30}, 1, f.label, 0);
   // 0.4 of black and 0.6 of white (153) would stand out from the white by 2.9:1 only: 0.55 of black, 115, by 4.7:1.
   EXPECT_EQ(GetPixel32(bmp, 11, 15), 0xFF737373u);
@@ -118,6 +120,18 @@ TEST_F(TextTest, DisabledCaptionTakesTheMixOfFontAndBackground) {
   dark.FontColor = 0xFFFFFF;
   dark.Color = 0x000000;
   EXPECT_EQ(DisabledTextColor(dark), 0x737373);  // 0.4 of white on black, 102, reads at 3.7:1; 0.45 at 4.4:1
+  // A grey font that does not read on its face itself: toward black, as far as it reads.
+  const TColor grey = DisabledTextColor(0x999999, 0xFFFFFF, {});
+  EXPECT_GE(platform::ContrastRatio(grey, 0xFFFFFF), DisabledTextContrast);
+  EXPECT_GT(grey & 0xFF, 0x60u) << std::hex << grey;
+  // Over pixels darker than the section's colour (a pressed or faded face), the caption (its darkest pixel; its
+  // edges mix it with the face) stands out from them, still dimmer than the font colour.
+  Bitmap shaded = test::Filled(40, 40, 0xFFB4B4B4u);
+  WriteTextSectionEx(shaded, font, "x", false, &f.manager, TRect{10, 10, 30, 30}, 0, f.label, 0);
+  uint32_t caption = 255;
+  for (int32_t i = 0; i < 40 * 40; ++i) caption = std::min(caption, PixelR(GetPixel32(shaded, i % 40, i / 40)));
+  EXPECT_GE(platform::ContrastRatio(caption * 0x010101u, 0xB4B4B4), DisabledTextContrast);
+  EXPECT_GT(caption, 0u);
   // Enabled, in state 1: the hot font colour (red) after the right contour (blue).
   Bitmap hot = test::Filled(40, 40, 0xFF000000u);
   WriteTextSectionEx(hot, font, "x", true, &f.manager, TRect{10, 10, 30, 30}, 1, f.label, 0);

@@ -240,6 +240,15 @@ TEST(SkinLint, FindsEveryPlantedFaultOfTheLook) {
          b.SetColor("EDIT", "FONTCOLOR", skingen::Rgb(0x0000FF));
        },
        {"[EDIT] short messages of state 0 on #FFFFFF: the own text #0000FF and the received text #0000FF differ"}},
+      {"a speed button striped dark and light on a grey window: no disabled caption reads on it",
+       [&](skingen::SkinBuilder& b) {
+         skingen::Image striped(26, 26);
+         for (int i = 0; i < 26 * 26; ++i) striped.Blend(i % 26, i / 26, skingen::Rgb(i % 2 ? 0 : 0xFFFFFF), 1);
+         b.AddBordered("SPEEDBUTTON", "BORDERSMASK", {striped, striped, striped}, skingen::Borders{8, 8, 8, 8}, 5, 1);
+         b.SetColor("FORM", "COLOR", skingen::Rgb(0x777777));
+         b.Set("FORM", "GRADIENTPERCENT", 0);
+       },
+       {"[SPEEDBUTTON] disabled text of state 0 #000000 on #474747"}},
       {"a see-through track bar casting the skin's shadow frame",
        [&](skingen::SkinBuilder& b) { b.Set("TRACKBAR", "OUTERMODE", 2); },
        {"[TRACKBAR] shows its parent through itself and casts an outer effect (OUTERMODE 2)"}},

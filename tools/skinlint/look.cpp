@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <vector>
 
 #include "skin/painters/section_paint.h"
+#include "gui/graphics.h"
 #include "skin/painters/skinned_text.h"
+#include "skin/painters/text_engine.h"
 #include "skin/painters/state_images.h"
 #include "skin/pixels/graph_utils.h"
 #include "skin/pixels/pixel_helpers.h"
@@ -211,10 +214,11 @@ class Look {
     }
   }
 
-  // Disabled captions of buttons and check boxes: written in the disabled colour of their text section (the
-  // control's, or its parent's where the control shows its parent) over the control's faded picture (the
-  // program's own fade, over the parent's picture). They stand out from each row of the band where text stands
-  // by MinDisabledContrast, and from the enabled caption's colour by MinStateDifference.
+  // Disabled captions of buttons and check boxes, at rest and (buttons) held down: a caption written by the
+  // program's own text writer in the disabled colour of its text section (the control's, or its parent's where
+  // the control shows its parent) over the control's faded picture (the program's own fade, over the parent's
+  // picture). The caption's own colour (the one most of the pixels it changed took) stands out from each pixel it
+  // covers by MinDisabledContrast, and differs from the enabled caption's colour by MinStateDifference.
   void DisabledTexts() {
     for (const char* name : {"BUTTON", "SPEEDBUTTON", "CHECKBOX"}) {
       const int sec = Section(name);
@@ -226,24 +230,39 @@ class Look {
       if ((block.FontColor | block.Color) & 0xFF000000) continue;  // system colours: the system's pair
       int w, h;
       SizeOf(name, w, h);
-      Bitmap under = Paint(-1, 0, parent, 0, w, h);
-      Bitmap faded = Paint(sec, 0, parent, 0, w, h);
-      skin::PaintDisabledLook(faded, skin::dkBlended, skin::TColor(s_.Colors[skin::scMainColor]), skin::TPoint{},
-                              skin::CacheInfoFromBitmap(&under, 0, 0));
-      const Rgb text = fromTColor(uint32_t(skin::DisabledTextColor(block)));
-      const TRect band = Inner(own, w, h);
-      double worst = 21;
-      Rgb worstRow;
-      for (int y = h / 3; y < h - h / 3; ++y) {
-        const Rgb row = mean(faded, TRect{band.Left, y, band.Right, y + 1});
-        if (const double c = contrast(text, row); c < worst) worst = c, worstRow = row;
+      const int states = std::string(name) == "CHECKBOX" ? 1 : std::min(skin::SectionStateCount(own), 3);
+      for (int state = 0; state < states; state += 2) {
+        Bitmap under = Paint(-1, 0, parent, 0, w, h);
+        Bitmap faded = Paint(sec, state, parent, 0, w, h);
+        skin::PaintDisabledLook(faded, skin::dkBlended, skin::TColor(s_.Colors[skin::scMainColor]), skin::TPoint{},
+                                skin::CacheInfoFromBitmap(&under, 0, 0));
+        Bitmap written;
+        written.Assign(faded);
+        skin::WriteTextSectionEx(written, gui::TFont(), "End the meeting", false, &m_, Inner(own, w, h), state,
+                                 textSection, skin::dtCenter | skin::dtVCenter | skin::dtSingleLine);
+        std::map<uint32_t, int> changed;
+        for (int y = 0; y < h; ++y)
+          for (int x = 0; x < w; ++x)
+            if (pixel(written, x, y) != pixel(faded, x, y)) ++changed[pixel(written, x, y)];
+        if (changed.empty()) continue;
+        const uint32_t ink =
+            std::max_element(changed.begin(), changed.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
+        const Rgb text = fromPixel(ink);
+        double worst = 21;
+        Rgb worstPixel;
+        for (int y = 0; y < h; ++y)
+          for (int x = 0; x < w; ++x)
+            if (pixel(written, x, y) == ink && pixel(faded, x, y) != ink)
+              if (const double c = contrast(text, fromPixel(pixel(faded, x, y))); c < worst)
+                worst = c, worstPixel = fromPixel(pixel(faded, x, y));
+        const std::string what =
+            std::string("[") + name + "] disabled text of state " + std::to_string(state) + " " + hex(text);
+        if (worst < MinDisabledContrast)
+          problem_(what + " on " + hex(worstPixel) + " (of the pixels it covers, the one it stands out from least)" +
+                   " has a contrast of " + number(worst) + ":1, under " + number(MinDisabledContrast) + ":1");
+        if (const double d = deltaE(text, fromTColor(uint32_t(block.FontColor))); d < MinStateDifference)
+          problem_(what + " differs from the enabled text by " + number(d) + ", under " + number(MinStateDifference));
       }
-      const std::string what = std::string("[") + name + "] disabled text " + hex(text);
-      if (worst < MinDisabledContrast)
-        problem_(what + " on about " + hex(worstRow) + " has a contrast of " + number(worst) + ":1, under " +
-                 number(MinDisabledContrast) + ":1");
-      if (const double d = deltaE(text, fromTColor(uint32_t(block.FontColor))); d < MinStateDifference)
-        problem_(what + " differs from the enabled text by " + number(d) + ", under " + number(MinStateDifference));
     }
   }
 
