@@ -14,6 +14,10 @@
 #include "skin/data/packedskin.h"
 #include "skin/data/programskinmanager.h"
 #include "skin/data/sskinmanager.h"
+#include "skin/manager/sskinmanager_component.h"
+#include "tests/skin_data/outside_skins.h"
+#include "tests/skin_data/skin_test_env.h"
+#include "tests/support/temp_dir.h"
 #include "tools/skingen/contact.h"
 #include "tools/skingen/elements.h"
 #include "tools/skingen/generate.h"
@@ -117,6 +121,73 @@ TEST(SkinLint, EveryGeneratedSkinPasses) {
   }
 }
 
+// Skins from outside, each through the program's loader as it reaches the program (its folder or its packed file in
+// the skins folder, a skin editor's block) and through skinlint: refused with the program's one message, or
+// applied holding what its description says (blanks and a byte-order mark change nothing of the stored skin's
+// tables); skinlint's answer is the program's, word for word.
+TEST(SkinsFromOutside, AreReadAsWrittenAndSkinlintGivesTheProgramsAnswer) {
+  using outsideskins::Via;
+  for (const outsideskins::Row& row : outsideskins::Rows()) {
+    SCOPED_TRACE(row.point);
+    const skingen::GeneratedSkin* g = nullptr;
+    for (const skingen::GeneratedSkin& s : skins()) g = s.theme->name == row.skin ? &s : g;
+    ASSERT_NE(g, nullptr);
+    std::vector<skin::PackedSkinMember> members = g->members;
+    members[0].Data = row.edit(members[0].Data);
+    const std::string refusal = outsideskins::Expected(row, members[0].Data);
+    // The program, as the skins folder or the editor gives it the skin.
+    testsupport::TempDir dir;
+    auto writeFolder = [&dir](const std::string& name, auto first, auto last) {
+      std::filesystem::create_directories(dir.path() / name);
+      for (; first != last; ++first) dir.write(name + "/" + first->Name, first->Data);
+    };
+    skin::PortableSkinSystem sys;
+    if (row.frame) sys.frameWidth = row.frame;
+    skin::TsSkinManagerComponent m(nullptr, sys);
+    m.SetSkinDirectory(dir.path().string());
+    if (row.via == Via::PackedFile) {
+      dir.write(std::string(row.skin) + ".asz", skin::PackSkin(members));
+    } else {
+      writeFolder(row.skin, members.begin() + (row.via == Via::Editor ? 1 : 0), members.end());
+    }
+    if (row.via == Via::Editor) {
+      std::vector<uint8_t> block = outsideskins::EditorBlock(row.skin, dir.path().string(), members[0].Data);
+      ASSERT_TRUE(m.TakeSkinPreview(skin::SkinPreviewCopyDataWParam, block.data(), block.size()));
+      gui::TMessage apply{skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_APPLYRECEIVEDSKIN), 0, 0};
+      m.AppHook(apply);
+    } else {
+      m.SetSkinName(row.skin);
+    }
+    std::vector<std::string> shown;
+    for (const auto& box : sys.messageBoxes) shown.push_back(box.Text);
+    EXPECT_EQ(shown, refusal.empty() ? std::vector<std::string>{} : std::vector<std::string>{refusal});
+    EXPECT_EQ(m.SkinName() == row.skin && m.SkinData().Active == 1, refusal.empty());
+    if (refusal.empty() && m.SkinName() == row.skin) {
+      const skin::TsSkinData& d = m.SkinData();
+      const std::string& text = members[0].Data;
+      auto number = [&text](const std::string& key) {  // as the edit wrote it, blanks or not
+        const size_t at = text.find("\n" + key);
+        return at == std::string::npos ? -1 : std::atoi(text.c_str() + text.find('=', at) + 1);
+      };
+      EXPECT_EQ(d.TitleHeight, number("TITLEHEIGHT"));
+      EXPECT_EQ(d.BorderWidth, number("BORDERWIDTH"));
+      // Not given, the system's frame as far as the extended border leaves a margin.
+      EXPECT_EQ(d.FormOffset, number("FORMOFFSET") >= 0 ? number("FORMOFFSET") : std::min(row.frame, 5 - 1));
+      if (row.asStored) {
+        Loaded stored(*g);
+        skintest::ExpectSameTables(stored.m.Skin(), m.Skin());
+      }
+    }
+    // skinlint, on the same files.
+    const std::string lint = "lint/" + std::string(row.skin);
+    writeFolder(lint, members.begin(), members.end());
+    dir.write(lint + ".asz", skin::PackSkin(members));
+    const skinlint::LintResult r = row.via == Via::PackedFile ? skinlint::LintPackedSkinFile(dir.file(lint + ".asz"))
+                                                              : skinlint::LintSkinDirectory(dir.file(lint));
+    EXPECT_EQ(r.problems, shown);
+  }
+}
+
 // The value of a key set anew (the line KEY=... of that section), or the line removed when value is null.
 std::string withKey(std::string text, const std::string& section, const std::string& key, const char* value) {
   const size_t sec = text.find("[" + section + "]\r\n");
@@ -154,7 +225,7 @@ TEST(SkinLint, FindsEveryPlantedFault) {
       {"an image key without an image", withKey(options, "CHECKBOX", "CHECK", "none"), false, "is not an image"},
       {"a parent that does not exist", withKey(options, "SPEEDBUTTON", "PARENTCLASS", "NOSUCH"), false,
        "names no section"},
-      {"more states than the mask holds", withKey(options, "BUTTON", "STATES", "6"), false, "for the section's 6 STATES"},
+      {"more states than the mask holds", withKey(options, "BUTTON", "STATES", "6"), false, "^4^1^5^0\", an image of 4 state(s) where its section paints 6 (STATES=6)"},
       {"a glow without its image", withKey(options, "BUTTON", "GLOW0", nullptr), false, "a glow size without a GLOW0"},
       {"borders wider than the state", withKey(options, "EDIT", "BORDERSMASK", (edit.substr(0, 20) + "^0009^0009^0009^0009" + edit.substr(40)).c_str()),
        false, "skin cannot be used: its key BORDERSMASK of section [EDIT]"},
