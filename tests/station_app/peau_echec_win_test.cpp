@@ -20,43 +20,13 @@
 #include "skin/manager/sskinmanager_component.h"
 #include "station/parametres.h"
 #include "station/composants_peau.h"
+#include "tests/station_app/boites_win.h"
 #include "tests/station_app/rig.h"
 #include "tests/support/win_screen.h"
 
 namespace {
 
 using namespace apptest;
-
-// The message boxes of the thread, closed as they show (from a timer, which their own modal loops run), counted
-// and their owners noted.
-struct Boites {
-  Boites() {
-    count = 0;
-    seen.clear();
-    owners.clear();
-    timer = SetTimer(nullptr, 0, 40, Close);
-  }
-  ~Boites() { KillTimer(nullptr, timer); }
-  static void CALLBACK Close(HWND, UINT, UINT_PTR, DWORD) {
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND h, LPARAM) -> BOOL {
-          char cls[32] = {};
-          GetClassNameA(h, cls, sizeof cls);
-          if (std::string(cls) == "#32770" && IsWindowVisible(h) && seen.insert(h).second) {
-            ++count;
-            owners.push_back(GetWindow(h, GW_OWNER));
-            PostMessageA(h, WM_COMMAND, IDOK, 0);
-          }
-          return TRUE;
-        },
-        0);
-  }
-  UINT_PTR timer = 0;
-  static inline int count = 0;
-  static inline std::set<HWND> seen;
-  static inline std::vector<HWND> owners;
-};
 
 // A packed skin of that name in the skin directory the station's manager looks in first, damaged; removed again.
 struct PeauAbimee {
