@@ -188,20 +188,7 @@ TEST(SkinsFromOutside, AreReadAsWrittenAndSkinlintGivesTheProgramsAnswer) {
   }
 }
 
-// The value of a key set anew (the line KEY=... of that section), or the line removed when value is null.
-std::string withKey(std::string text, const std::string& section, const std::string& key, const char* value) {
-  const size_t sec = text.find("[" + section + "]\r\n");
-  if (sec == std::string::npos) return text;
-  const size_t end = std::min(text.find("\r\n[", sec + 1), text.size());
-  const size_t line = text.find("\r\n" + key + "=", sec);
-  if (line == std::string::npos || line > end) {
-    if (value) text.insert(sec + section.size() + 4, key + "=" + value + "\r\n");
-    return text;
-  }
-  const size_t lineEnd = text.find("\r\n", line + 2);
-  text.replace(line, lineEnd - line, value ? "\r\n" + key + "=" + value : "");
-  return text;
-}
+using outsideskins::WithKey;
 
 TEST(SkinLint, FindsEveryPlantedFault) {
   const skingen::GeneratedSkin& base = skins()[4];  // Spring Willow
@@ -213,21 +200,21 @@ TEST(SkinLint, FindsEveryPlantedFault) {
     bool dropMaster;
     const char* expected;
   } cases[] = {
-      {"a missing section", withKey(options, "TABTOP", "STATES", "3").replace(options.find("[TABTOP]"), 8, "[TABTOQ]"),
+      {"a missing section", WithKey(options, "TABTOP", "STATES", "3").replace(options.find("[TABTOP]"), 8, "[TABTOQ]"),
        false, "[TABTOP] the section is missing"},
-      {"a version out of range", withKey(options, "GLOBALINFO", "VERSION", "11.20"), false, "lies outside 7.45"},
-      {"a text taken for an image", withKey(options, "GLOBALINFO", "DESCRIPTION", "Green like Leaves.bmp"), false,
+      {"a version out of range", WithKey(options, "GLOBALINFO", "VERSION", "11.20"), false, "lies outside 7.45"},
+      {"a text taken for an image", WithKey(options, "GLOBALINFO", "DESCRIPTION", "Green like Leaves.bmp"), false,
        "would be read as an image"},
       {"a rectangle outside the master",
-       withKey(options, "BUTTON", "BORDERSMASK", "^0000^0000^9000^0040^0005^0005^0005^0005^4^1^5^0"), false,
+       WithKey(options, "BUTTON", "BORDERSMASK", "^0000^0000^9000^0040^0005^0005^0005^0005^4^1^5^0"), false,
        "skin cannot be used: its key BORDERSMASK of section [BUTTON] has the value "
        "\"^0000^0000^9000^0040^0005^0005^0005^0005^4^1^5^0\", an image outside its master image of"},
-      {"an image key without an image", withKey(options, "CHECKBOX", "CHECK", "none"), false, "is not an image"},
-      {"a parent that does not exist", withKey(options, "SPEEDBUTTON", "PARENTCLASS", "NOSUCH"), false,
+      {"an image key without an image", WithKey(options, "CHECKBOX", "CHECK", "none"), false, "is not an image"},
+      {"a parent that does not exist", WithKey(options, "SPEEDBUTTON", "PARENTCLASS", "NOSUCH"), false,
        "names no section"},
-      {"more states than the mask holds", withKey(options, "BUTTON", "STATES", "6"), false, "^4^1^5^0\", an image of 4 state(s) where its section paints 6 (STATES=6)"},
-      {"a glow without its image", withKey(options, "BUTTON", "GLOW0", nullptr), false, "a glow size without a GLOW0"},
-      {"borders wider than the state", withKey(options, "EDIT", "BORDERSMASK", (edit.substr(0, 20) + "^0009^0009^0009^0009" + edit.substr(40)).c_str()),
+      {"more states than the mask holds", WithKey(options, "BUTTON", "STATES", "6"), false, "^4^1^5^0\", an image of 4 state(s) where its section paints 6 (STATES=6)"},
+      {"a glow without its image", WithKey(options, "BUTTON", "GLOW0", nullptr), false, "a glow size without a GLOW0"},
+      {"borders wider than the state", WithKey(options, "EDIT", "BORDERSMASK", (edit.substr(0, 20) + "^0009^0009^0009^0009" + edit.substr(40)).c_str()),
        false, "skin cannot be used: its key BORDERSMASK of section [EDIT]"},
       {"no master bitmap", options, true, "cannot be used: its master image \"Master.bmp\" is missing"},
   };

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -20,6 +19,7 @@
 #include "skin/manager/sskinmanager_component.h"
 #include "station/parametres.h"
 #include "station/composants_peau.h"
+#include "tests/skin_data/outside_skins.h"
 #include "tests/station_app/boites_win.h"
 #include "tests/station_app/rig.h"
 #include "tests/support/win_screen.h"
@@ -142,17 +142,6 @@ std::string EcritPeau(skin::TsSkinManager& m, const std::string& stockee, const 
   return lecteur->Options->Bytes();
 }
 
-// The block of a skin editor: the skin's name, its directory and its description.
-std::vector<char> Bloc(const std::string& nom, const std::string& repertoire, const std::string& description) {
-  std::vector<char> b(skin::SkinPreviewDataSize, '\0');
-  const uint32_t marque = skin::SkinPreviewMagic;
-  std::memcpy(b.data(), &marque, sizeof marque);
-  std::memcpy(b.data() + skin::SkinPreviewNameOffset, nom.data(), nom.size());
-  std::memcpy(b.data() + skin::SkinPreviewDirectoryOffset, repertoire.data(), repertoire.size());
-  std::memcpy(b.data() + skin::SkinPreviewOptionsOffset, description.data(), description.size());
-  return b;
-}
-
 TEST(PeauRecue, TheSkinBoxAndTheSavedSettingFollowASkinSentByWmCopyData) {
   Bureau bureau;
   StationTest st(bureau);
@@ -174,7 +163,7 @@ TEST(PeauRecue, TheSkinBoxAndTheSavedSettingFollowASkinSentByWmCopyData) {
   for (const Cas& c : {Cas{"Lucky (internal)", 3, 3}, Cas{"Recue", 0, 3}, Cas{nullptr, 6, 6}}) {
     SCOPED_TRACE(c.nom ? c.nom : "Topaz clicked");
     if (c.nom) {
-      std::vector<char> bloc = Bloc(c.nom, peaux.string(), lucky);
+      std::vector<uint8_t> bloc = outsideskins::EditorBlock(c.nom, peaux.string(), lucky);
       COPYDATASTRUCT donnees{0, DWORD(bloc.size()), bloc.data()};
       SendMessageA(gui::Application->Handle(), WM_COPYDATA, skin::SkinPreviewCopyDataWParam,
                    reinterpret_cast<LPARAM>(&donnees));
