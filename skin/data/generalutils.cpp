@@ -195,12 +195,13 @@ void IniTextToSections(const std::vector<std::string>& Lines, TIniSections& Sect
       current = Sections.Add(std::string(trimBlanks(line.substr(1, line.size() - 2))));
     } else if (current >= 0) {
       const size_t eq = line.find('=');
-      if (eq == std::string_view::npos) {
+      const std::string_view key = trimBlanks(line.substr(0, eq)), value = trimBlanks(line.substr(eq + 1));
+      if (eq == std::string_view::npos || key.size() + 1 + value.size() == line.size()) {
         Sections.AddLine(current, std::string(line));
       } else {
-        std::string kv(trimBlanks(line.substr(0, eq)));
+        std::string kv(key);
         kv += '=';
-        kv += trimBlanks(line.substr(eq + 1));
+        kv += value;
         Sections.AddLine(current, std::move(kv));
       }
     }
