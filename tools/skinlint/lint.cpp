@@ -198,7 +198,7 @@ class Linter {
                   ") do not fit in a state of " + std::to_string(w) + " x " + std::to_string(h));
       }
     }
-    // (That its borders leave a margin around FORMOFFSET the loader makes sure of.)
+    // (The loader itself keeps FORMOFFSET inside the EXBORDER image's borders.)
     const int ex = s_.CommonIndexes.ExBorder;
     if (ex >= 0 && s_.Images[size_t(ex)].ImageCount > 2)
       Problem(At("GLOBALINFO", "EXBORDER") + "it holds more than the active and inactive state");
