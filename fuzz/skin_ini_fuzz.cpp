@@ -79,10 +79,17 @@ void checkDrawable(const TIniSections& description, const LoadedSkin& skin) {
                                             SkinMaskBorderRight(skin, ex), SkinMaskBorderBottom(skin, ex)}) &&
       skin.SkinData.FormOffset > 0)
     std::abort();
-  // A dialog's caption below the frame's border holds its small close button.
-  const int32_t close = skin.CommonIndexes.SIConClose;
-  const int32_t button = SkinManagerIsValidImageIndex(skin, close) ? ImageFrameHeight(skin.Images[size_t(close)]) : 1;
-  if (skin.SkinData.BorderWidth > std::max(skin.SkinData.TitleHeight - button, 0)) std::abort();
+  // A dialog keeps a caption below the frame's border.
+  if (skin.SkinData.BorderWidth >= std::max(skin.SkinData.TitleHeight, 1)) std::abort();
+  // A section that says how many states it paints has a mask of as many.
+  IndexedSections keys(description);
+  for (int i = 0; i < keys.Count() && size_t(i) < skin.Sections.size(); ++i) {
+    const SkinSectionRecord& s = skin.Sections[size_t(i)];
+    if (s.SectionName != "GLOBALINFO" && SkinManagerIsValidImageIndex(skin, s.BorderIndex) &&
+        !keys.IntText(s.SectionName, "STATES").empty() &&
+        skin.Images[size_t(s.BorderIndex)].ImageCount < SectionStateCount(s))
+      std::abort();
+  }
 }
 
 void loadWholeSkin(std::string_view options) {

@@ -171,15 +171,39 @@ std::vector<std::string> TextToLines(std::string_view text) {
   return lines;
 }
 
+namespace {
+
+// The text without the blanks (spaces, tabs and other control characters) at either end.
+std::string_view trimBlanks(std::string_view s) {
+  size_t b = 0, e = s.size();
+  while (b < e && uint8_t(s[b]) <= ' ') ++b;
+  while (e > b && uint8_t(s[e - 1]) <= ' ') --e;
+  return s.substr(b, e - b);
+}
+
+}  // namespace
+
 void IniTextToSections(const std::vector<std::string>& Lines, TIniSections& Sections) {
   Sections.Clear();
   int current = -1;
-  for (const std::string& line : Lines) {
+  for (size_t i = 0; i < Lines.size(); ++i) {
+    std::string_view line = Lines[i];
+    if (i == 0 && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
+    line = trimBlanks(line);
     if (line.empty() || line[0] == ';') continue;
     if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-      current = Sections.Add(line.substr(1, line.size() - 2));
+      current = Sections.Add(std::string(trimBlanks(line.substr(1, line.size() - 2))));
     } else if (current >= 0) {
-      Sections.AddLine(current, line);
+      const size_t eq = line.find('=');
+      const std::string_view key = trimBlanks(line.substr(0, eq)), value = trimBlanks(line.substr(eq + 1));
+      if (eq == std::string_view::npos || key.size() + 1 + value.size() == line.size()) {
+        Sections.AddLine(current, std::string(line));
+      } else {
+        std::string kv(key);
+        kv += '=';
+        kv += value;
+        Sections.AddLine(current, std::move(kv));
+      }
     }
   }
 }
@@ -313,7 +337,7 @@ int32_t PortableSkinSystem::SystemMetric(int index) {
     case smCXVSCROLL:
     case smCXHSCROLL: return hScrollArrowWidth;
     case smCXFRAME:
-    case smCYFRAME: return 4;
+    case smCYFRAME: return frameWidth;
     default: return 0;
   }
 }

@@ -102,13 +102,14 @@ int IndexOfName(const std::vector<std::string>& Lines, std::string_view Key);
 // Splits a text into lines at CR LF, LF or CR (a last line without a line break counts).
 std::vector<std::string> TextToLines(std::string_view text);
 
-// Clears Sections, then walks the lines: empty lines and lines starting with ';' are skipped; a line starting
-// with '[' and ending with ']' starts a new section named by the text between the brackets; any other line
-// goes to the current section (lines before the first section are dropped).
+// Clears Sections, then walks the lines as the tool chain's INI files read them, whatever brought the text (a
+// file, a container, a skin editor's block): a UTF-8 byte-order mark before the first line is skipped; each
+// line loses the blanks (spaces, tabs, control characters) at its ends; empty lines and lines starting with ';'
+// are skipped; a line starting with '[' and ending with ']' starts a new section named by the text between the
+// brackets, without its blanks at either end; any other line goes to the current section (lines before the
+// first section are dropped), a line "KEY = value" as "KEY=value", key and value without the blanks around them.
 void IniTextToSections(const std::vector<std::string>& Lines, TIniSections& Sections);
-// A text that begins with a UTF-8 byte-order mark is read without it, as text loaded into string lists is.
 inline void IniTextToSections(std::string_view text, TIniSections& Sections) {
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   IniTextToSections(TextToLines(text), Sections);
 }
 
@@ -283,6 +284,7 @@ class PortableSkinSystem : public SkinSystem {
   bool debugger = false;
   bool composition = true;
   int32_t hScrollArrowWidth = 17;
+  int32_t frameWidth = 4;  // SM_CXFRAME and SM_CYFRAME
   std::function<void()> onProcessMessages;
   std::vector<std::string> errorBoxes;  // texts shown, in order
   struct MessageBox {

@@ -68,23 +68,6 @@ IndexedSections::IndexedSections(const TIniSections& Ini) {
       continue;
     s.parent = IndexOf(parent->second);
   }
-  // A chain that returns to a section already on it: named after the first section, in the text's order, whose
-  // chain does so, and the section it returns to.
-  std::vector<uint8_t> state(sections_.size(), 0);  // 0 unseen, 1 on the chain being walked, 2 known to end
-  std::vector<int> path;
-  for (size_t start = 0; start < sections_.size(); ++start) {
-    path.clear();
-    int at = int(start);
-    while (at >= 0 && state[size_t(at)] == 0) {
-      state[size_t(at)] = 1;
-      path.push_back(at);
-      at = sections_[size_t(at)].parent;
-    }
-    if (at >= 0 && state[size_t(at)] == 1)
-      throw EConvertError("the PARENTCLASS chain of section \"" + Name(int(start)) + "\" returns to section \"" +
-                          Name(at) + "\"");
-    for (int p : path) state[size_t(p)] = 2;
-  }
 }
 
 int IndexedSections::IndexOf(std::string_view Name) const {
@@ -109,11 +92,13 @@ int IndexedSections::Inherited(int section, std::string_view Key, bool number) {
   auto it = table.find(Key);
   if (it == table.end()) it = table.emplace(std::string(Key), std::vector<int32_t>(sections_.size(), -2)).first;
   std::vector<int32_t>& found = it->second;
-  // Up the chain to a section whose answer is known or that has a value; every section passed takes that answer
-  // (the chains end, the constructor made sure of it).
+  // Up the chain to a section whose answer is known or that has a value; every section passed takes that answer.
+  // A chain that returns to a section it passed (-3 marks them) ends there, as one that names itself does: no
+  // section along it has a value.
   std::vector<int> passed;
   int at = section, answer = -1;
   while (at >= 0) {
+    if (found[size_t(at)] == -3) break;
     if (found[size_t(at)] != -2) {
       answer = found[size_t(at)];
       break;
@@ -124,6 +109,7 @@ int IndexedSections::Inherited(int section, std::string_view Key, bool number) {
       found[size_t(at)] = at;
       break;
     }
+    found[size_t(at)] = -3;
     passed.push_back(at);
     at = sections_[size_t(at)].parent;
   }

@@ -55,8 +55,8 @@ bool ReadInheritedBool(const IniSource& Ini, std::string_view Section, std::stri
 // once, whatever the length of the chains: a description of thousands of chained sections reads in linear time.
 class IndexedSections {
  public:
-  // Raises EConvertError when a chain returns to a section other than the one it names itself from (A to B to A):
-  // the keys inherited along it could not be read.
+  // A chain that returns to a section it passed (A to B to A) ends there, as the chain of a section that names
+  // itself does.
   explicit IndexedSections(const TIniSections& Ini);
   IndexedSections(const IndexedSections&) = delete;
   IndexedSections& operator=(const IndexedSections&) = delete;
@@ -94,7 +94,8 @@ class IndexedSections {
 
   std::vector<Section> sections_;
   std::unordered_map<std::string_view, int> byName_;
-  // Per key and kind of reader: for each section, the section whose value it takes (-1 none, -2 not yet known).
+  // Per key and kind of reader: for each section, the section whose value it takes (-1 none, -2 not yet known,
+  // -3 on the walk being made).
   TextMap<std::vector<int32_t>> numbers_, texts_;
 };
 

@@ -230,14 +230,10 @@ constexpr std::string_view TitleIconKeys[10] = {"BICONCLOSE", "BICLOSEALONE", "S
 class SkinLoader {
  public:
   // described: the skin has a description (a stored skin without data has none and loads empty).
-  // A description whose PARENTCLASS chains loop is refused, the skin named.
   SkinLoader(TsSkinManager& manager, const TIniSections& ini, std::string skinPath,
-             const TacSkinConvertor* convertor, bool described = true) try
+             const TacSkinConvertor* convertor, bool described = true)
       : m_(manager), sys_(manager.System()), ini_(ini), keys_(ini), path_(std::move(skinPath)), conv_(convertor),
-        described_(described) {
-  } catch (const EConvertError& e) {
-    throw std::runtime_error(SkinRefusedText(manager.SkinName(), e.what()));
-  }
+        described_(described) {}
 
   std::unique_ptr<LoadedSkin> Build() {
     // A text without GLOBALINFO is no skin description (random bytes, another file named Options.dat): applied,
@@ -260,6 +256,7 @@ class SkinLoader {
     CheckSkinVersion(s.SkinData.Version);
     LoadImages();
     ReadSections();
+    CheckStateCounts();
     SkinManagerIndexSkin(s);
     SkinManagerCacheCommonIndexes(s);
     CheckFormOffset();
@@ -268,26 +265,74 @@ class SkinLoader {
   }
 
  private:
+  // The number a GLOBALINFO value gives, when it gives one (absent or not a number: the default is taken).
+  bool GlobalNumber(std::string_view key, std::string& text) const {
+    text = keys_.Value("GLOBALINFO", key, "");
+    return IniTextToInt(text, 0) == IniTextToInt(text, 1);
+  }
+
+  // A section that says it paints STATES states (itself or through its PARENTCLASS) cuts each from its
+  // BORDERSMASK (its own or inherited): a mask of fewer states would be drawn whole, squeezed, into every state,
+  // and the section's hot and pressed looks would be lost. Refused like a state without pixels, the mask's key,
+  // section and value named. (A section that does not say paints the states its mask holds.)
+  void CheckStateCounts() {
+    const LoadedSkin& s = *next_;
+    for (int i = 0; i < keys_.Count(); ++i) {
+      const SkinSectionRecord& sec = s.Sections[size_t(i)];
+      if (sec.SectionName == "GLOBALINFO" || !SkinManagerIsValidImageIndex(s, sec.BorderIndex)) continue;
+      const SkinImageRecord& r = s.Images[size_t(sec.BorderIndex)];
+      const int32_t painted = SectionStateCount(sec);
+      if (r.ImageCount >= painted) continue;
+      const std::string given = keys_.IntText(sec.SectionName, "STATES");
+      if (given.empty()) continue;
+      const std::string whose =
+          r.SectionName == sec.SectionName ? "its section" : "section [" + sec.SectionName + "], which takes it,";
+      throw std::runtime_error(SkinValueRefusedText(
+          m_.SkinName(), r.SectionName, r.KeyName, keys_.Value(r.SectionName, r.KeyName, ""),
+          "an image of " + std::to_string(r.ImageCount) + " state(s) where " + whose + " paints " +
+              std::to_string(painted) + " (STATES=" + given + ")"));
+    }
+  }
+
   // With extended borders the border window draws the EXBORDER image around the form, the form set FORMOFFSET
   // into its borders: an offset as wide as a border leaves no margin, and the window's caption and frame are lost.
+  // A skin that gives no FORMOFFSET takes the system's frame width, as far as its borders leave a margin: it is
+  // never refused for a value it does not hold.
   void CheckFormOffset() {
-    const LoadedSkin& s = *next_;
+    LoadedSkin& s = *next_;
     const int32_t ex = s.CommonIndexes.ExBorder;
     if (s.SkinData.BorderMode != 0 || !SkinManagerIsValidImageIndex(s, ex)) return;
     const int32_t narrowest = std::min({SkinMaskBorderLeft(s, ex), SkinMaskBorderTop(s, ex), SkinMaskBorderRight(s, ex),
                                         SkinMaskBorderBottom(s, ex)});
-    const SkinSizeKey bound{"GLOBALINFO", "FORMOFFSET", 0, std::max(narrowest - 1, 0)};
-    CheckSize(&bound, "GLOBALINFO", "FORMOFFSET", s.SkinData.FormOffset, keys_.Value("GLOBALINFO", "FORMOFFSET", ""));
+    const int32_t widest = std::max(narrowest - 1, 0);
+    std::string text;
+    if (!GlobalNumber("FORMOFFSET", text)) {
+      s.SkinData.FormOffset = LimitValue(s.SkinData.FormOffset, 0, widest);
+      return;
+    }
+    const SkinSizeKey bound{"GLOBALINFO", "FORMOFFSET", 0, widest};
+    CheckSize(&bound, "GLOBALINFO", "FORMOFFSET", s.SkinData.FormOffset, text,
+              " with the EXBORDER image, whose narrowest border is " + std::to_string(narrowest) + " pixels");
   }
 
-  // A dialog's caption is what the title height leaves below the frame's border, and it holds the small close
-  // button: a border as tall as that leaves message boxes without caption or close button.
+  // A dialog's caption is what the title height leaves below the frame's border (its close button, icon and
+  // text reach up into the border where the caption is lower than they are): a border as tall as the title
+  // height leaves message boxes without a caption. A skin that gives no BORDERWIDTH takes the default as far as
+  // its title height leaves a caption.
   void CheckBorderWidth() {
-    const LoadedSkin& s = *next_;
-    const int32_t close = s.CommonIndexes.SIConClose;
-    const int32_t button = SkinManagerIsValidImageIndex(s, close) ? ImageFrameHeight(s.Images[size_t(close)]) : 1;
-    const SkinSizeKey bound{"GLOBALINFO", "BORDERWIDTH", 0, std::max(s.SkinData.TitleHeight - button, 0)};
-    CheckSize(&bound, "GLOBALINFO", "BORDERWIDTH", s.SkinData.BorderWidth, keys_.Value("GLOBALINFO", "BORDERWIDTH", ""));
+    LoadedSkin& s = *next_;
+    const int32_t widest = std::max(s.SkinData.TitleHeight - 1, 0);
+    std::string text, title;
+    if (!GlobalNumber("BORDERWIDTH", text)) {
+      s.SkinData.BorderWidth = LimitValue(s.SkinData.BorderWidth, 0, widest);
+      return;
+    }
+    const std::string with = GlobalNumber("TITLEHEIGHT", title) && IniTextToInt(title, 0) != 0
+                                 ? " with TITLEHEIGHT " + title
+                                 : " with the default TITLEHEIGHT of " + std::to_string(s.SkinData.TitleHeight);
+    const SkinSizeKey bound{"GLOBALINFO", "BORDERWIDTH", 0, widest};
+    CheckSize(&bound, "GLOBALINFO", "BORDERWIDTH", s.SkinData.BorderWidth, text,
+              with + " (a dialog's caption lies below the border)");
   }
 
   // ---- Version notices.
@@ -596,14 +641,16 @@ class SkinLoader {
         SkinValueRefusedText(m_.SkinName(), section, key, value, "which is malformed (" + std::string(e.what()) + ")"));
   }
 
-  // A size key as read (given or inherited): refused outside what can be drawn.
+  // A size key as read (given or inherited): refused outside what can be drawn. dependsOn: what the bound
+  // depends on when it depends on another key.
   void CheckSize(const SkinSizeKey* bound, std::string_view section, std::string_view key, int32_t value,
-                 std::string_view text) const {
+                 std::string_view text, std::string_view dependsOn = {}) const {
     if (!bound || (value >= bound->Min && value <= bound->Max)) return;
     const std::string shown = text.empty() ? std::to_string(value) : std::string(text);
     throw std::runtime_error(SkinValueRefusedText(m_.SkinName(), section, key, shown,
                                                   "outside the " + std::to_string(bound->Min) + " to " +
-                                                      std::to_string(bound->Max) + " that can be drawn"));
+                                                      std::to_string(bound->Max) + " that can be drawn" +
+                                                      std::string(dependsOn)));
   }
   // A size key of a section's record. GLOBALINFO is read as a section too, and its record is bounded like every
   // other section's, not by the table of its global keys.

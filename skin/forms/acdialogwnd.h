@@ -87,6 +87,10 @@ class TacDialogWnd : public TacMainWnd {
   int32_t ClientOffsetX() const;
   int32_t ClientOffsetY() const;
   TRect IconRect() const;
+  // The band (top and height) in which the caption's icon, text and title buttons are centred: the caption
+  // below the border, reaching up into the border where the caption is lower than the icon or a title button,
+  // so that none of them is cut by the client area.
+  void CaptionBand(int32_t& Top, int32_t& Height) const;
   int32_t TitleButtonWidth(const DialogTitleButton& Button) const;
   int32_t TitleButtonHeight(const DialogTitleButton& Button) const;
   void InitTitleButtons();

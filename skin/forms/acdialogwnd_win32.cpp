@@ -369,11 +369,30 @@ int32_t TacDialogWnd::ClientOffsetY() const {
   return std::max(0, WindowSize(Handle).cy - ClientSize(Handle).cy - BorderWidth());
 }
 
+void TacDialogWnd::CaptionBand(int32_t& Top, int32_t& Height) const {
+  const int32_t b = BorderWidth(), c = CaptionHeight();
+  Top = ShadowSize().Top + b;
+  Height = c;
+  if (c <= 0) return;
+  int32_t tallest = GetSystemMetrics(SM_CYSMICON);
+  if (CloseVisible()) {
+    tallest = std::max(tallest, TitleButtonHeight(CloseButton));
+    if (MaximizeVisible()) tallest = std::max(tallest, TitleButtonHeight(MaxButton));
+    if (MinimizeVisible() || Iconic()) tallest = std::max(tallest, TitleButtonHeight(MinButton));
+    if (HelpVisible()) tallest = std::max(tallest, TitleButtonHeight(HelpButton));
+  }
+  const int32_t up = std::clamp(tallest - c, 0, b);
+  Top -= up;
+  Height += up;
+}
+
 TRect TacDialogWnd::IconRect() const {
   const TRect m = ShadowSize();
-  const int32_t b = BorderWidth(), c = CaptionHeight();
+  const int32_t b = BorderWidth();
+  int32_t band = 0, c = 0;
+  CaptionBand(band, c);
   const int32_t w = GetSystemMetrics(SM_CXSMICON), h = GetSystemMetrics(SM_CYSMICON);
-  const int32_t top = m.Top + b + (c - h) / 2;
+  const int32_t top = band + (c - h) / 2;
   return TRect{m.Left + b, top, m.Left + b + w, top + h};
 }
 
@@ -508,7 +527,9 @@ void TacDialogWnd::PaintCaption(Bitmap& cache) {
   if (RectIsEmpty(R) || caption.empty()) return;
   TextEngine& engine = CurrentTextEngine();
   const int32_t th = engine.Extent(TitleFont, caption).cy;
-  R.Top = m.Top + b + (c - th) / 2;
+  int32_t band = 0, bandHeight = 0;
+  CaptionBand(band, bandHeight);
+  R.Top = band + (bandHeight - th) / 2;
   R.Bottom = R.Top + th;
   uint32_t flags = dtSingleLine | dtVCenter | dtNoPrefix | dtEndEllipsis;
   if (SavedExStyle & (WS_EX_RTLREADING | WS_EX_LAYOUTRTL)) flags |= dtRtlReading | dtRight;
@@ -533,13 +554,15 @@ void TacDialogWnd::PaintTitleButtons(Bitmap& cache) {
   for (DialogTitleButton* b : {&CloseButton, &MaxButton, &MinButton, &HelpButton}) b->Rect = TRect{};
   if (!CloseVisible() || SkinManager == nullptr) return;
   const TsSkinData& g = SkinManager->SkinData();
-  const int32_t border = BorderWidth(), c = CaptionHeight();
+  const int32_t border = BorderWidth();
   const TRect m = ShadowSize();
+  int32_t band = 0, c = 0;
+  CaptionBand(band, c);
   int32_t x = cache.Width() - m.Right - g.BIRight - border;
   const bool spaced = BorderStyle == 1 || BorderStyle == 3 || CloseButton.LargeImage;
   auto place = [&](DialogTitleButton& b) {
     const int32_t w = TitleButtonWidth(b), h = TitleButtonHeight(b);
-    const int32_t top = m.Top + border + (c - h) / 2;
+    const int32_t top = band + (c - h) / 2;
     b.Rect = TRect{x - w, top, x, top + h};
     x -= w + (spaced ? g.BISpace : 0);
     DrawTitleButton(cache, b);

@@ -340,6 +340,7 @@ bool ProviderCommandFirst(TsSkinProvider& p, gui::TMessage& m) {
         ProviderUpdateSysMenuStyle(p, false);
         if (p.UseGlobalColor() && !p.SkinData().CustomColor) form->SetColor(clBtnFace);
         p.BorderForm.reset();
+        ProviderKeepCaptionOnScreen(p);  // back where it was when a tall skin caption brought it down
         RedrawFormWindow(*form, 0x585);
       }
       EachLabel(form, [&](gui::TCustomLabel& l) { ProviderSetLabelColor(p, l, false); });

@@ -659,14 +659,22 @@ void ProviderStopTitleButtonTimers(TsSkinProvider& p) {
 
 // A border window draws the skin's caption above the form's own: a skin whose caption stands taller than the
 // room above the form would put it, its buttons and the place to grab it above the screen. The form comes down
-// as far as needed for its caption to start at the top of the work area.
+// as far as needed for its caption to start at the top of the work area. Brought down so, it goes back up when
+// a later skin (or none) needs less, unless the operator moved it meanwhile: then where it stands is its place.
 void ProviderKeepCaptionOnScreen([[maybe_unused]] TsSkinProvider& p) {
 #ifdef _WIN32
-  if (!p.BorderForm || !p.Form() || FormWindowZoomed(*p.Form()) || FormWindowIconic(*p.Form())) return;
-  const int32_t captionTop = BorderFormScreenRect(*p.BorderForm).Top + SkinExtBorderMargins(*p.BorderForm).Top;
-  const int32_t below = BorderFormWorkAreaTop(*p.BorderForm) - captionTop;
+  if (!p.Form() || FormWindowZoomed(*p.Form()) || FormWindowIconic(*p.Form())) return;
   gui::TCustomForm& f = *p.Form();
-  if (below > 0) f.SetBounds(f.Left(), f.Top() + below, f.Width(), f.Height());
+  TsSkinProvider::CaptionKept& kept = p.KeptCaption;
+  if (kept.Made && (f.Left() != kept.Left || f.Top() != kept.Top)) kept.Made = false;
+  const int32_t original = kept.Made ? kept.OriginalTop : f.Top();
+  int32_t top = original;
+  if (p.BorderForm) {
+    const int32_t captionTop = BorderFormScreenRect(*p.BorderForm).Top + SkinExtBorderMargins(*p.BorderForm).Top;
+    top += std::max(0, BorderFormWorkAreaTop(*p.BorderForm) - (captionTop + original - f.Top()));
+  }
+  if (top != f.Top()) f.SetBounds(f.Left(), top, f.Width(), f.Height());
+  kept = TsSkinProvider::CaptionKept{top != original, f.Left(), f.Top(), original};
 #endif
 }
 

@@ -298,6 +298,12 @@ class TsSkinProvider : public gui::TComponent, public TacFormProvider {
   bool NormalCaption = false;      // BorderStyle bsSingle or bsSizeable
   bool FormActive = true;          // the caption and frame are drawn active
   bool TallTitle = false;          // the maximized skin title is taller than the system's caption + 4
+  // Where ProviderKeepCaptionOnScreen last brought the form down to (Made: it stands there for that reason), and
+  // the top it had before.
+  struct CaptionKept {
+    bool Made = false;
+    int32_t Left = 0, Top = 0, OriginalTop = 0;
+  } KeptCaption;
   bool MDILinkPending = false;     // the MDI link is made when the form is first prepared
   bool MenuSkinned = false;        // the main menu is already in the hands of the menu painter
   bool MenuOwnerDrawn = false;     // the form's main menu was owner-drawn before
@@ -444,7 +450,8 @@ void ProviderUpdateTitleButtons(TsSkinProvider& p);
 void ProviderStopTitleButtonTimers(TsSkinProvider& p);
 void ProviderUpdateExtBorders(TsSkinProvider& p, bool on);
 // Brings a form with a border window down until the skin's caption starts on the screen (not maximised or
-// minimised).
+// minimised); a form it brought down, and that has not been moved since, goes back up as far as the skin in force
+// lets it (to where it was, under a skin of a normal caption or with no border window).
 void ProviderKeepCaptionOnScreen(TsSkinProvider& p);
 TColor ProviderFormColor(const TsSkinProvider& p);
 // The title section: TitleSkin, else "FORMTITLE"; resolved on first use.

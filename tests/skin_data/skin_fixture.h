@@ -183,7 +183,7 @@ inline std::string FixtureOptionsText(const FixtureOptions& o = {}) {
   line("SH_SOURCE=1");
   line("SH_MASK=" + Mask(0, 32, 30, 62, 0, 0, 0, 0, 1, 1, 0, 5));
   line("[BUTTON]");
-  line("STATES=3");
+  line("STATES=2");
   line("COLOR=0xC0C0C0");
   line("FONTCOLOR=0x000000");
   line("HOTCOLOR=0xE0E0E0");

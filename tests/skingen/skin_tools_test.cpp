@@ -14,6 +14,9 @@
 #include "skin/data/packedskin.h"
 #include "skin/data/programskinmanager.h"
 #include "skin/data/sskinmanager.h"
+#include "skin/manager/sskinmanager_component.h"
+#include "tests/skin_data/outside_skins.h"
+#include "tests/skin_data/skin_test_env.h"
 #include "tools/skingen/contact.h"
 #include "tools/skingen/elements.h"
 #include "tools/skingen/generate.h"
@@ -117,20 +120,48 @@ TEST(SkinLint, EveryGeneratedSkinPasses) {
   }
 }
 
-// The value of a key set anew (the line KEY=... of that section), or the line removed when value is null.
-std::string withKey(std::string text, const std::string& section, const std::string& key, const char* value) {
-  const size_t sec = text.find("[" + section + "]\r\n");
-  if (sec == std::string::npos) return text;
-  const size_t end = std::min(text.find("\r\n[", sec + 1), text.size());
-  const size_t line = text.find("\r\n" + key + "=", sec);
-  if (line == std::string::npos || line > end) {
-    if (value) text.insert(sec + section.size() + 4, key + "=" + value + "\r\n");
-    return text;
+// Skins from outside through the program's loader as they reach it (the skins folder, a skin editor's block) and
+// through skinlint: refused with the program's one message, or applied (blanks and a byte-order mark change nothing
+// of the stored skin's tables); skinlint's answer is the program's, word for word.
+TEST(SkinsFromOutside, AreReadAsWrittenAndSkinlintGivesTheProgramsAnswer) {
+  using outsideskins::Via;
+  for (const outsideskins::Row& row : outsideskins::Rows()) {
+    SCOPED_TRACE(row.point);
+    const skingen::GeneratedSkin* g = nullptr;
+    for (const skingen::GeneratedSkin& s : skins()) g = s.theme->name == row.skin ? &s : g;
+    std::vector<skin::PackedSkinMember> members = g->members;
+    members[0].Data = row.edit(members[0].Data);
+    const std::string refusal = outsideskins::Expected(row, members[0].Data);
+    testsupport::TempDir dir;
+    skin::PortableSkinSystem sys;
+    sys.frameWidth = row.frame ? row.frame : sys.frameWidth;
+    skin::TsSkinManagerComponent m(nullptr, sys);
+    m.SetSkinDirectory(dir.path().string());
+    outsideskins::Deliver(dir.path(), row, members);
+    if (row.via == Via::Editor) {
+      std::vector<uint8_t> block = outsideskins::EditorBlock(row.skin, dir.path().string(), members[0].Data);
+      m.TakeSkinPreview(skin::SkinPreviewCopyDataWParam, block.data(), block.size());
+      gui::TMessage apply{skin::WM_SKINCOMMAND, skin::SkinCommandWParam(skin::AC_APPLYRECEIVEDSKIN), 0, 0};
+      m.AppHook(apply);
+    } else {
+      m.SetSkinName(row.skin);
+    }
+    std::vector<std::string> shown;
+    for (const auto& box : sys.messageBoxes) shown.push_back(box.Text);
+    EXPECT_EQ(shown, refusal.empty() ? std::vector<std::string>{} : std::vector<std::string>{refusal});
+    EXPECT_EQ(m.SkinName() == row.skin && m.SkinData().Active == 1, refusal.empty());
+    if (row.asStored && m.SkinName() == row.skin) skintest::ExpectSameTables(Loaded(*g).m.Skin(), m.Skin());
+    // skinlint on the same skin in a folder of its own (a skin editor's as a skin folder).
+    outsideskins::Row asFiles = row;
+    asFiles.via = row.via == Via::PackedFile ? Via::PackedFile : Via::Folder;
+    outsideskins::Deliver(dir.path() / "lint", asFiles, members);
+    const std::filesystem::path lint = dir.path() / "lint" / row.skin;
+    EXPECT_EQ((row.via == Via::PackedFile ? skinlint::LintPackedSkinFile(lint.string() + ".asz")
+                                          : skinlint::LintSkinDirectory(lint.string())).problems, shown);
   }
-  const size_t lineEnd = text.find("\r\n", line + 2);
-  text.replace(line, lineEnd - line, value ? "\r\n" + key + "=" + value : "");
-  return text;
 }
+
+using outsideskins::WithKey;
 
 TEST(SkinLint, FindsEveryPlantedFault) {
   const skingen::GeneratedSkin& base = skins()[4];  // Spring Willow
@@ -142,21 +173,21 @@ TEST(SkinLint, FindsEveryPlantedFault) {
     bool dropMaster;
     const char* expected;
   } cases[] = {
-      {"a missing section", withKey(options, "TABTOP", "STATES", "3").replace(options.find("[TABTOP]"), 8, "[TABTOQ]"),
+      {"a missing section", WithKey(options, "TABTOP", "STATES", "3").replace(options.find("[TABTOP]"), 8, "[TABTOQ]"),
        false, "[TABTOP] the section is missing"},
-      {"a version out of range", withKey(options, "GLOBALINFO", "VERSION", "11.20"), false, "lies outside 7.45"},
-      {"a text taken for an image", withKey(options, "GLOBALINFO", "DESCRIPTION", "Green like Leaves.bmp"), false,
+      {"a version out of range", WithKey(options, "GLOBALINFO", "VERSION", "11.20"), false, "lies outside 7.45"},
+      {"a text taken for an image", WithKey(options, "GLOBALINFO", "DESCRIPTION", "Green like Leaves.bmp"), false,
        "would be read as an image"},
       {"a rectangle outside the master",
-       withKey(options, "BUTTON", "BORDERSMASK", "^0000^0000^9000^0040^0005^0005^0005^0005^4^1^5^0"), false,
+       WithKey(options, "BUTTON", "BORDERSMASK", "^0000^0000^9000^0040^0005^0005^0005^0005^4^1^5^0"), false,
        "skin cannot be used: its key BORDERSMASK of section [BUTTON] has the value "
        "\"^0000^0000^9000^0040^0005^0005^0005^0005^4^1^5^0\", an image outside its master image of"},
-      {"an image key without an image", withKey(options, "CHECKBOX", "CHECK", "none"), false, "is not an image"},
-      {"a parent that does not exist", withKey(options, "SPEEDBUTTON", "PARENTCLASS", "NOSUCH"), false,
+      {"an image key without an image", WithKey(options, "CHECKBOX", "CHECK", "none"), false, "is not an image"},
+      {"a parent that does not exist", WithKey(options, "SPEEDBUTTON", "PARENTCLASS", "NOSUCH"), false,
        "names no section"},
-      {"more states than the mask holds", withKey(options, "BUTTON", "STATES", "6"), false, "for the section's 6 STATES"},
-      {"a glow without its image", withKey(options, "BUTTON", "GLOW0", nullptr), false, "a glow size without a GLOW0"},
-      {"borders wider than the state", withKey(options, "EDIT", "BORDERSMASK", (edit.substr(0, 20) + "^0009^0009^0009^0009" + edit.substr(40)).c_str()),
+      {"more states than the mask holds", WithKey(options, "BUTTON", "STATES", "6"), false, "^4^1^5^0\", an image of 4 state(s) where its section paints 6 (STATES=6)"},
+      {"a glow without its image", WithKey(options, "BUTTON", "GLOW0", nullptr), false, "a glow size without a GLOW0"},
+      {"borders wider than the state", WithKey(options, "EDIT", "BORDERSMASK", (edit.substr(0, 20) + "^0009^0009^0009^0009" + edit.substr(40)).c_str()),
        false, "skin cannot be used: its key BORDERSMASK of section [EDIT]"},
       {"no master bitmap", options, true, "cannot be used: its master image \"Master.bmp\" is missing"},
   };

@@ -3,23 +3,28 @@
 // before, or none), reports the failure once, and leaves no half-applied skin behind: no window hook that would
 // draw every message box as a skinned dialog of an empty skin, no system colours of an old skin over plain windows.
 // A skin that arrives from elsewhere (a skin editor's block, by WM_COPYDATA) is the one the "Skin" box and the
-// saved setting follow.
+// saved setting follow. Skins from outside are refused with the loader's message or applied as written.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "skin/data/packedskin.h"
+#include "skin/forms/acdialogwnd.h"
+#include "skin/forms/border_form.h"
 #include "skin/manager/skincommands.h"
 #include "skin/manager/sskinmanager_component.h"
+#include "skin/painters/layered_alpha.h"
 #include "station/parametres.h"
 #include "station/composants_peau.h"
+#include "tests/skin_data/outside_skins.h"
 #include "tests/station_app/rig.h"
 #include "tests/support/win_screen.h"
 
@@ -27,13 +32,16 @@ namespace {
 
 using namespace apptest;
 
-// The message boxes of the thread, closed as they show (from a timer, which their own modal loops run), counted
-// and their owners noted.
+// The message boxes of the thread, closed as they show (from a timer, which their own modal loops run), counted,
+// their texts and owners noted; while `ready` says a box is not yet as it is to be seen, it stays open.
 struct Boites {
   Boites() {
     count = 0;
     seen.clear();
     owners.clear();
+    texts.clear();
+    waiting.clear();
+    ready = nullptr;
     timer = SetTimer(nullptr, 0, 40, Close);
   }
   ~Boites() { KillTimer(nullptr, timer); }
@@ -41,13 +49,20 @@ struct Boites {
     EnumThreadWindows(
         GetCurrentThreadId(),
         [](HWND h, LPARAM) -> BOOL {
-          char cls[32] = {};
+          char cls[32] = {}, text[1024] = {};
           GetClassNameA(h, cls, sizeof cls);
-          if (std::string(cls) == "#32770" && IsWindowVisible(h) && seen.insert(h).second) {
-            ++count;
-            owners.push_back(GetWindow(h, GW_OWNER));
-            PostMessageA(h, WM_COMMAND, IDOK, 0);
+          if (std::string(cls) != "#32770" || !IsWindowVisible(h) || seen.count(h)) return TRUE;
+          const DWORD first = waiting.emplace(h, GetTickCount()).first->second;
+          if (ready && !ready(h)) {
+            if (GetTickCount() - first < 10000) return TRUE;
+            ADD_FAILURE() << "a message box never showed as it was to be seen";
           }
+          seen.insert(h);
+          ++count;
+          owners.push_back(GetWindow(h, GW_OWNER));
+          GetDlgItemTextA(h, 0xFFFF, text, sizeof text);
+          texts.push_back(text);
+          PostMessageA(h, WM_COMMAND, IDOK, 0);
           return TRUE;
         },
         0);
@@ -56,6 +71,9 @@ struct Boites {
   static inline int count = 0;
   static inline std::set<HWND> seen;
   static inline std::vector<HWND> owners;
+  static inline std::vector<std::string> texts;
+  static inline std::function<bool(HWND)> ready;
+  static inline std::map<HWND, DWORD> waiting;  // since when each box is seen
 };
 
 // A packed skin of that name in the skin directory the station's manager looks in first, damaged; removed again.
@@ -162,25 +180,10 @@ TEST(PeauAbimee, TheRefusalIsOwnedByTheStationsWindowWhenAnotherProgramIsInFront
 // its description.
 std::string EcritPeau(skin::TsSkinManager& m, const std::string& stockee, const std::filesystem::path& root,
                       const std::string& nom) {
-  skin::TsStoredSkin& peau = m.InternalSkins[m.InternalSkins.IndexOf(stockee)];
-  auto lecteur = std::make_unique<skin::TacSkinConvertor>();
-  lecteur->LendPackedData(peau.Data);
-  if (!skin::ExtractPackedSkin(lecteur) || !lecteur->Options) return {};
-  lecteur->ReleasePackedData();
+  const auto membres = outsideskins::Members(m.InternalSkins[m.InternalSkins.IndexOf(stockee)].Data.Bytes());
   std::filesystem::create_directories(root / nom);
-  for (const skin::TacPackedFile& f : lecteur->Files) std::ofstream(root / nom / f.FileName, std::ios::binary) << f.Data->Bytes();
-  return lecteur->Options->Bytes();
-}
-
-// The block of a skin editor: the skin's name, its directory and its description.
-std::vector<char> Bloc(const std::string& nom, const std::string& repertoire, const std::string& description) {
-  std::vector<char> b(skin::SkinPreviewDataSize, '\0');
-  const uint32_t marque = skin::SkinPreviewMagic;
-  std::memcpy(b.data(), &marque, sizeof marque);
-  std::memcpy(b.data() + skin::SkinPreviewNameOffset, nom.data(), nom.size());
-  std::memcpy(b.data() + skin::SkinPreviewDirectoryOffset, repertoire.data(), repertoire.size());
-  std::memcpy(b.data() + skin::SkinPreviewOptionsOffset, description.data(), description.size());
-  return b;
+  for (size_t i = 1; i < membres.size(); ++i) std::ofstream(root / nom / membres[i].Name, std::ios::binary) << membres[i].Data;
+  return membres[0].Data;
 }
 
 TEST(PeauRecue, TheSkinBoxAndTheSavedSettingFollowASkinSentByWmCopyData) {
@@ -204,7 +207,7 @@ TEST(PeauRecue, TheSkinBoxAndTheSavedSettingFollowASkinSentByWmCopyData) {
   for (const Cas& c : {Cas{"Lucky (internal)", 3, 3}, Cas{"Recue", 0, 3}, Cas{nullptr, 6, 6}}) {
     SCOPED_TRACE(c.nom ? c.nom : "Topaz clicked");
     if (c.nom) {
-      std::vector<char> bloc = Bloc(c.nom, peaux.string(), lucky);
+      std::vector<uint8_t> bloc = outsideskins::EditorBlock(c.nom, peaux.string(), lucky);
       COPYDATASTRUCT donnees{0, DWORD(bloc.size()), bloc.data()};
       SendMessageA(gui::Application->Handle(), WM_COPYDATA, skin::SkinPreviewCopyDataWParam,
                    reinterpret_cast<LPARAM>(&donnees));
@@ -218,6 +221,85 @@ TEST(PeauRecue, TheSkinBoxAndTheSavedSettingFollowASkinSentByWmCopyData) {
     EXPECT_EQ(st.Octet_fichier(station::octet::PEAU), c.sauvee);
   }
   EXPECT_EQ(Boites::count, 0);
+}
+
+// Skins from outside (the table the loader's test runs too), each switched to live as an operator does it: left
+// in the skins folder and its button clicked, or sent by a skin editor (run again where layered windows blend). Refused, the one message shows the program's
+// text and the skin in force stays; applied, it is the skin in force, and what the row is about is seen: a message
+// box's caption holds its whole close button, clear of the client area and answering the pointer; a window that a
+// tall caption brought down goes back up when the skin changes back, unless it was moved meanwhile.
+TEST(PeauxDuDehors, EachIsRefusedWithTheProgramsMessageOrAppliedAsWrittenOnALiveSwitch) {
+  using outsideskins::Look;
+  using outsideskins::Via;
+  Bureau bureau;
+  StationTest st(bureau);
+  Boites boites;
+  station::FichePrincipale& f = st.Demarre_et_montre(station::Composants_peau_programme);
+  skin::TsSkinManagerComponent& m = Manager(f);
+  const std::filesystem::path peaux = "C:\\Skins";
+  std::filesystem::create_directories(peaux);
+  const std::string spring = "Spring Willow (internal)";
+  for (const outsideskins::Row& row : outsideskins::Rows()) {
+    SCOPED_TRACE(row.point);
+    ASSERT_EQ(m.SkinName(), spring);
+    const std::string nom = row.skin;
+    std::vector<skin::PackedSkinMember> membres =
+        outsideskins::Members(m.InternalSkins[m.InternalSkins.IndexOf(nom)].Data.Bytes());
+    membres[0].Data = row.edit(membres[0].Data);
+    outsideskins::Deliver(peaux, row, membres);
+    const int avant = f.Top();
+    auto bouton = [&](const std::string& peau) {
+      if (peau == spring) f.Peau_SpringClick(nullptr);
+      if (peau == "Lucky (internal)") f.Peau_LuckyClick(nullptr);
+      if (peau == "MacMetal (internal)") f.Peau_MacMetalClick(nullptr);
+    };
+    Boites::texts.clear();
+    if (row.via == Via::Editor) {
+      std::vector<uint8_t> bloc = outsideskins::EditorBlock(nom, peaux.string(), membres[0].Data);
+      COPYDATASTRUCT donnees{0, DWORD(bloc.size()), bloc.data()};
+      SendMessageA(gui::Application->Handle(), WM_COPYDATA, skin::SkinPreviewCopyDataWParam,
+                   reinterpret_cast<LPARAM>(&donnees));
+      testsupport::PumpUntil([&] { return m.SkinName() == nom || !Boites::texts.empty(); }, 10000);
+    } else {
+      bouton(nom);
+    }
+    const std::string refus = outsideskins::Expected(row, membres[0].Data);
+    testsupport::PumpUntil([&] { return Boites::texts.size() == (refus.empty() ? 0u : 1u); });
+    EXPECT_EQ(Boites::texts, refus.empty() ? std::vector<std::string>{} : std::vector<std::string>{refus});
+    EXPECT_EQ(m.SkinName(), refus.empty() ? nom : spring);
+    EXPECT_EQ(m.SkinData().Active, 1);
+    if (row.look == Look::DialogCaption) {
+      // A message box in the skin: its close button lies whole in the title band and is what the pointer finds there.
+      Boites::ready = [](HWND h) {
+        skin::TacDialogWnd* d = skin::DialogAdapterOf(h);
+        const skin::TRect b = d ? d->CloseButton.Rect : skin::TRect{};
+        // Where layered windows do not blend (no compositing manager), the frame is the dialog's own.
+        if (!d || skin::RectIsEmpty(b) || (!d->BorderForm && skin::LayeredAlphaShown())) return false;
+        if (!d->BorderForm) return true;
+        EXPECT_TRUE(b.Top >= d->ShadowSize().Top && b.Bottom <= d->ClientOffsetY()) << b.Top << ", " << b.Bottom;
+        EXPECT_EQ(skin::BorderFormHitTestAt(*d->BorderForm, skin::TPoint{b.Left + 2, b.Bottom - 1}), HTCLOSE);
+        return true;
+      };
+      MessageBoxA(f.WindowHandle(), "A message", "Caption", MB_OK);
+      Boites::ready = nullptr;
+    }
+    if (row.look == Look::WindowPlace && skin::LayeredAlphaShown()) {
+      // Brought down for a caption drawn above it (by a border window: where layered windows blend), back up with
+      // a caption of its own size; moved meanwhile, it stays.
+      EXPECT_GT(f.Top(), avant);
+      bouton(spring);
+      EXPECT_EQ(f.Top(), avant);
+      bouton(nom);
+      f.SetBounds(f.Left() + 40, f.Top() + 30, f.Width(), f.Height());
+      const int gauche = f.Left(), haut = f.Top();
+      bouton(spring);
+      EXPECT_EQ(f.Left(), gauche);
+      EXPECT_EQ(f.Top(), haut);
+    }
+    std::filesystem::remove_all(peaux / nom);
+    std::filesystem::remove(peaux / (nom + ".asz"));
+    bouton(spring);
+  }
 }
 
 }  // namespace

@@ -198,15 +198,10 @@ class Linter {
                   ") do not fit in a state of " + std::to_string(w) + " x " + std::to_string(h));
       }
     }
+    // (The loader itself keeps FORMOFFSET inside the EXBORDER image's borders.)
     const int ex = s_.CommonIndexes.ExBorder;
-    if (ex >= 0) {
-      const skin::SkinImageRecord& rec = s_.Images[size_t(ex)];
-      const int off = s_.SkinData.FormOffset;
-      if (rec.BorderLeft <= off || rec.BorderTop <= off || rec.BorderRight <= off || rec.BorderBottom <= off)
-        Problem(At("GLOBALINFO", "EXBORDER") + "its borders must be wider than FORMOFFSET (" + std::to_string(off) +
-                ") to give margins");
-      if (rec.ImageCount > 2) Problem(At("GLOBALINFO", "EXBORDER") + "it holds more than the active and inactive state");
-    }
+    if (ex >= 0 && s_.Images[size_t(ex)].ImageCount > 2)
+      Problem(At("GLOBALINFO", "EXBORDER") + "it holds more than the active and inactive state");
   }
 
   void Sections() {
@@ -215,12 +210,6 @@ class Linter {
       if (name == "GLOBALINFO") continue;
       if (!sec.ParentName.empty() && sec.ParentName != "?" && skin::SkinManagerGetSectionIndex(s_, sec.ParentName) < 0)
         Problem(At(name, "PARENTCLASS") + "names no section (\"" + sec.ParentName + "\")");
-      if (sec.BorderIndex >= 0) {
-        const int count = s_.Images[size_t(sec.BorderIndex)].ImageCount;
-        if (count < skin::SectionStateCount(sec))
-          Problem(At(name, "BORDERSMASK") + "the image has " + std::to_string(count) + " state(s) for the section's " +
-                  std::to_string(sec.States) + " STATES");
-      }
       if (ini_.IndexOf(name) >= 0 && skin::ReadIniValue(ini_, name, "", "GLOW") != "" && sec.GlowSize > 0 &&
           skin::SkinManagerGetImageIndexByName(s_, name, "GLOW0") < 0)
         Problem(At(name, "GLOW") + "a glow size without a GLOW0 image");
@@ -241,7 +230,13 @@ LintResult lint(const std::string& name, const std::string& optionsText,
   skin::IniTextToSections(optionsText, ini);
   skin::TsSkinManager m(sys);
   load(m);
-  if (m.SkinName() != name) r.problems.push_back("the skin was not loaded (\"" + m.SkinName() + "\" was loaded instead)");
+  if (m.SkinName() != name) {
+    // Refused: the program's own messages are the answer, word for word; there is no skin to check further.
+    r.version = skin::SkinManagerReadSkinVersion(ini);
+    for (const auto& box : sys.messageBoxes) r.problems.push_back(box.Text);
+    if (r.problems.empty()) r.problems.push_back("the skin was not loaded (\"" + m.SkinName() + "\" was loaded instead)");
+    return r;
+  }
   Linter(r, ini, m, sys).Run();
   CheckLook(m, ini, [&](const std::string& p) { r.problems.push_back(p); });
   return r;

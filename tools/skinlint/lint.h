@@ -1,10 +1,10 @@
 #pragma once
-// skinlint's checks: a skin is loaded with the program's own loader, then checked against what the program's
-// painters, adapters and providers look up: the sections and images they name (with the states they paint),
-// rectangles that lie inside their bitmaps, masks whose borders fit their states, a version in the range the
-// library reads without a notice, and no text value that the loader would take for an image; then what the skin
-// shows an operator (look.h): readable text, visible states, title buttons marked at rest, ornaments off the
-// controls' content.
+// skinlint's checks: a skin is loaded with the program's own loader (a skin the program refuses gets the program's
+// message, word for word, and nothing else), then checked against what the program's painters, adapters and
+// providers look up: the sections and images they name (with the states they paint), rectangles that lie inside
+// their bitmaps, masks whose borders fit their states, a version in the range the library reads without a notice,
+// and no text value that the loader would take for an image; then what the skin shows an operator (look.h):
+// readable text, visible states, title buttons marked at rest, ornaments off the controls' content.
 #include <string>
 #include <vector>
 

@@ -1,0 +1,157 @@
+#pragma once
+// Skins from outside the program: stored skins edited as an operator's or a skin editor's might be, how each
+// reaches the program (its folder or packed file in the skins folder, a skin editor's block) and what the program
+// must answer: its refusal, or the skin applied as written. The loader's test (skinlint's answer beside the
+// program's) and the station's test under Wine (a live switch to each) run the same table.
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "skin/data/generalutils.h"
+#include "skin/data/packedskin.h"
+#include "skin/manager/skincommands.h"
+
+namespace outsideskins {
+
+enum class Via { Folder, PackedFile, Editor };
+enum class Look { Skin, DialogCaption, WindowPlace };  // what a live switch shows besides the skin
+
+struct Row {
+  const char* point;
+  const char* skin;                              // the stored skin it is made from
+  std::function<std::string(std::string)> edit;  // of its description
+  Via via = Via::Folder;
+  int32_t frame = 0;      // the system's frame width the program runs with (0: the system's own)
+  std::string refusal;    // the program's message ("{SECTION.KEY}": that value of the edited description); empty: applied
+  Look look = Look::Skin;
+  bool asStored = false;  // applied, it gives the very tables of the stored skin
+};
+
+// The description with the line of a key of a section set to a value (added when missing), or removed.
+inline std::string WithKey(std::string text, const std::string& section, const std::string& key, const char* value) {
+  const size_t sec = text.find("[" + section + "]\r\n");
+  if (sec == std::string::npos) return text;
+  const size_t end = std::min(text.find("\r\n[", sec + 1), text.size());
+  const size_t line = text.find("\r\n" + key + "=", sec);
+  if (line == std::string::npos || line > end) {
+    if (value) text.insert(sec + section.size() + 4, key + "=" + value + "\r\n");
+    return text;
+  }
+  const size_t lineEnd = text.find("\r\n", line + 2);
+  text.replace(line, lineEnd - line, value ? "\r\n" + key + "=" + value : "");
+  return text;
+}
+
+inline std::string EachLine(const std::string& text, const std::function<std::string(std::string)>& change) {
+  std::string out;
+  for (const std::string& line : skin::TextToLines(text)) out += change(line) + "\r\n";
+  return out;
+}
+
+inline std::string ValueOf(const std::string& text, const std::string& section, const std::string& key) {
+  skin::TIniSections ini;
+  skin::IniTextToSections(text, ini);
+  return skin::ReadIniValue(ini, section, "", key);
+}
+
+// The refusal a row expects for its edited description.
+inline std::string Expected(const Row& row, const std::string& edited) {
+  std::string m = row.refusal;
+  if (const size_t open = m.find('{'); open != std::string::npos) {
+    const size_t dot = m.find('.', open), close = m.find('}', open);
+    m.replace(open, close + 1 - open,
+              ValueOf(edited, m.substr(open + 1, dot - open - 1), m.substr(dot + 1, close - dot - 1)));
+  }
+  return m;
+}
+
+// The members of a packed skin.
+inline std::vector<skin::PackedSkinMember> Members(const std::string& packed) {
+  auto conv = std::make_unique<skin::TacSkinConvertor>();
+  skin::TMemoryStream data;
+  data.WriteBuffer(packed.data(), int64_t(packed.size()));
+  conv->LendPackedData(data);
+  skin::ExtractPackedSkin(conv);
+  conv->ReleasePackedData();
+  std::vector<skin::PackedSkinMember> m{{"Options.dat", std::string(conv->Options->View())}};
+  for (const skin::TacPackedFile& f : conv->Files) m.push_back({f.FileName, std::string(f.Data->View())});
+  return m;
+}
+
+// The skin left in a skins folder as the row brings it: its packed file, or its folder (for a skin editor, its
+// images only).
+inline void Deliver(const std::filesystem::path& folder, const Row& row, const std::vector<skin::PackedSkinMember>& m) {
+  std::filesystem::create_directories(row.via == Via::PackedFile ? folder : folder / row.skin);
+  if (row.via == Via::PackedFile) {
+    std::ofstream(folder / (std::string(row.skin) + ".asz"), std::ios::binary) << skin::PackSkin(m);
+    return;
+  }
+  for (size_t i = row.via == Via::Editor ? 1 : 0; i < m.size(); ++i)
+    std::ofstream(folder / row.skin / m[i].Name, std::ios::binary) << m[i].Data;
+}
+
+// A skin editor's block (the data of its WM_COPYDATA): the skin's name, the directory of its folder, its description.
+inline std::vector<uint8_t> EditorBlock(const std::string& name, const std::string& directory, const std::string& options) {
+  std::vector<uint8_t> b(skin::SkinPreviewDataSize, 0);
+  b[1] = 0xA4;
+  std::memcpy(b.data() + skin::SkinPreviewNameOffset, name.data(), name.size());
+  std::memcpy(b.data() + skin::SkinPreviewDirectoryOffset, directory.data(), directory.size());
+  std::memcpy(b.data() + skin::SkinPreviewOptionsOffset, options.data(), options.size());
+  return b;
+}
+
+inline const std::vector<Row>& Rows() {
+  auto set = [](const char* section, const char* key, const char* value) {
+    return [=](std::string t) { return WithKey(t, section, key, value); };
+  };
+  static const std::vector<Row> rows = {
+      {.point = "a mask of fewer states than its section paints (an image count of 0, read as 1)",
+       .skin = "Lucky (internal)",
+       .edit = [](std::string t) {
+         return WithKey(t, "BUTTON", "BORDERSMASK", ValueOf(t, "BUTTON", "BORDERSMASK").replace(41, 1, "0").c_str());
+       },
+       .refusal = "The \"Lucky (internal)\" skin cannot be used: its key BORDERSMASK of section [BUTTON] has the value "
+                  "\"{BUTTON.BORDERSMASK}\", an image of 1 state(s) where its section paints 4 (STATES=4)"},
+      {.point = "blanks after the section names and at the end of every line", .skin = "Lucky (internal)",
+       .edit = [](std::string t) { return EachLine(t, [](std::string l) { return l + "  \t "; }); }, .asStored = true},
+      {.point = "blanks around keys and values", .skin = "Lucky (internal)",
+       .edit = [](std::string t) {
+         return EachLine(t, [](std::string l) {
+           const size_t eq = l.find('=');
+           return eq == std::string::npos || l[0] == ';' ? l : l.substr(0, eq) + " = " + l.substr(eq + 1) + "   ";
+         });
+       },
+       .via = Via::PackedFile, .asStored = true},
+      {.point = "a byte-order mark before a skin editor's description", .skin = "Lucky (internal)",
+       .edit = [](std::string t) { return "\xEF\xBB\xBF" + t; }, .via = Via::Editor, .asStored = true},
+      {.point = "a frame border that the dialog's close button reaches into by a pixel", .skin = "MacMetal (internal)",
+       .edit = set("GLOBALINFO", "BORDERWIDTH", "8"), .look = Look::DialogCaption},
+      {.point = "a title height that leaves the dialog's close button two pixels short", .skin = "Lucky (internal)",
+       .edit = set("GLOBALINFO", "TITLEHEIGHT", "18"), .look = Look::DialogCaption},
+      {.point = "a frame border as tall as the title height", .skin = "MacMetal (internal)",
+       .edit = set("GLOBALINFO", "BORDERWIDTH", "22"),
+       .refusal = "The \"MacMetal (internal)\" skin cannot be used: its key BORDERWIDTH of section [GLOBALINFO] has the "
+                  "value \"22\", outside the 0 to 21 that can be drawn with TITLEHEIGHT 22 (a dialog's caption lies "
+                  "below the border)"},
+      {.point = "no FORMOFFSET, and a system frame wider than the extended border leaves", .skin = "Lucky (internal)",
+       .edit = [](std::string t) {
+         return WithKey(WithKey(t, "GLOBALINFO", "FORMOFFSET", nullptr), "GLOBALINFO", "EXBORDER",
+                        "!ExBorder.png!2!0!0!5!5!5!5!0");
+       },
+       .frame = 8},
+      {.point = "a section that is its own parent, and two that are each other's", .skin = "Lucky (internal)",
+       .edit = [](std::string t) {
+         return t + "[OWN]\r\nPARENTCLASS=OWN\r\nCOLOR=0xF0F0F0\r\n[PAIRA]\r\nPARENTCLASS=PAIRB\r\nCOLOR=0xF0F8F0\r\n"
+                    "[PAIRB]\r\nPARENTCLASS=PAIRA\r\nFONTCOLOR=0x102010\r\n";
+       }},
+      {.point = "a caption taller than the room above the window", .skin = "Lucky (internal)",
+       .edit = set("GLOBALINFO", "TITLEHEIGHT", "200"), .look = Look::WindowPlace},
+  };
+  return rows;
+}
+
+}  // namespace outsideskins
