@@ -26,7 +26,7 @@ struct Row {
   std::function<std::string(std::string)> edit;  // of its description
   Via via = Via::Folder;
   int32_t frame = 0;      // the system's frame width the program runs with (0: the system's own)
-  std::string refusal;    // the program's message ("{SECTION.KEY}": that value of the edited description); empty: applied
+  std::string refusal{};  // the program's message ("{SECTION.KEY}": that value of the edited description); empty: applied
   Look look = Look::Skin;
   bool asStored = false;  // applied, it gives the very tables of the stored skin
 };
