@@ -66,9 +66,12 @@ void WindowBridge::EnsureClass(const std::string& name, UINT style, WNDPROC proc
 
 HWND WindowBridge::CreateHintWindow(const std::string& className, WNDPROC proc, HWND* slot) {
   EnsureClass(className, CS_SAVEBITS, proc);
-  *slot = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, className.c_str(), "", WS_POPUP | WS_BORDER, 0, 0, 0,
-                          0, nullptr, nullptr, Instance(), nullptr);
-  if (*slot) SetWindowLongPtrA(*slot, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(slot));
+  *slot = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TRANSPARENT, className.c_str(),
+                          "", WS_POPUP | WS_BORDER, 0, 0, 0, 0, nullptr, nullptr, Instance(), nullptr);
+  if (!*slot) return nullptr;
+  // Opaque: layered only so that, with WS_EX_TRANSPARENT, the system gives the mouse to what lies below.
+  SetLayeredWindowAttributes(*slot, 0, 255, LWA_ALPHA);
+  SetWindowLongPtrA(*slot, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(slot));
   return *slot;
 }
 
@@ -81,6 +84,9 @@ void WindowBridge::ShowHintWindow(HWND hint, const RECT& r) {
   POINT c{};
   GetCursorPos(&c);
   HWND under = GetAncestor(WindowFromPoint(c), GA_ROOT);
+  // A window that never activates (a skinned form's border window, a cover, an animation's picture) is no owner:
+  // it may go at any time, and the hint with it. The thread's active window stands in for it.
+  if (under && (GetWindowLongA(under, GWL_EXSTYLE) & WS_EX_NOACTIVATE)) under = GetActiveWindow();
   if (under && under != hint && reinterpret_cast<HWND>(GetWindowLongPtrA(hint, GWLP_HWNDPARENT)) != under)
     SetWindowLongPtrA(hint, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(under));
   SetWindowPos(hint, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOACTIVATE | SWP_SHOWWINDOW);

@@ -1,5 +1,5 @@
 // The hint window on Windows: a WS_POPUP | WS_BORDER tool window, never activated, above the window under the
-// pointer and transparent to the mouse (WindowBridge::ShowHintWindow), painting its own text (kept as the
+// pointer and transparent to the mouse (WindowBridge::CreateHintWindow), painting its own text (kept as the
 // window's text) in the tool-tip colours with the default GUI font.
 #include "gui/hintwnd.h"
 #include "gui/win32_bridge.h"

@@ -23,15 +23,17 @@ struct WindowBridge {
   static HINSTANCE Instance();
   // Registers a window class of the layer (forms, panels, utility windows) once.
   static void EnsureClass(const std::string& name, UINT style, WNDPROC proc = nullptr);
-  // A hint window of that class: a popup tool window that is never activated; its procedure answers the hit test
-  // with HTTRANSPARENT and calls HintWindowGone on WM_NCDESTROY. Its handle is kept in *slot, which is cleared
-  // when the window goes, whoever destroys it.
+  // A hint window of that class: a popup tool window that is never activated and lets the mouse through to what
+  // lies below it (layered and transparent, opaque on the screen; its procedure answers the hit test with
+  // HTTRANSPARENT as well, and calls HintWindowGone on WM_NCDESTROY). Under Wine a hint that only answered
+  // HTTRANSPARENT gave the mouse on only to the window right below it in the z-order, and only when that one was its
+  // owner: a click on a control under the hint was dropped whenever another window lay between them (a skinned
+  // form's border window, under a window manager). Its handle is kept in *slot, which is cleared when the window
+  // goes, whoever destroys it.
   static HWND CreateHintWindow(const std::string& className, WNDPROC proc, HWND* slot);
-  // Shows a hint window at r (screen), just above the window under the pointer, which it then belongs to: the
-  // mouse goes through a hint only to its owner's windows under Wine (a click on the hint, which lies over the
-  // control below the pointer, was dropped otherwise), as the owner keeps its hint above it. An owner destroys
-  // the windows it owns: a hint shown over a form that is later freed goes with it, and is made anew when next
-  // shown.
+  // Shows a hint window at r (screen), just above the window under the pointer, which it then belongs to (the
+  // owner keeps its hint above it). An owner destroys the windows it owns: a hint shown over a form that is later
+  // freed goes with it, and is made anew when next shown.
   static void ShowHintWindow(HWND hint, const RECT& r);
   static void HintWindowGone(HWND hint);
 };

@@ -72,7 +72,9 @@ class ProviderBorderOwner : public TacBorderOwner {
   bool ClientHole(TRect& hole) override {
     TsSkinProvider& p = p_;
     // While the form moves translucently, minimizes, or hides behind a snapshot, the border window shows it whole.
-    if ((p.StateFlags & 0x1180) || (p.StateFlags & 0x200) || !p.Form()) return false;
+    // A skin change's snapshot keeps the hole: the form stays shown, and its client takes the clicks (a window
+    // manager may stack the border window above it, and a client covered there gave them to the border window).
+    if ((p.StateFlags & (psBlendMoving | psMinimizing | psHideSnapshot)) || !p.Form()) return false;
     const int32_t left = ProviderClientLeft(p);
     int32_t top = ProviderClientTop(p);
     const TSize client = FormClientSize(*p.Form());

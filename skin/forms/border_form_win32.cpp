@@ -212,8 +212,8 @@ LRESULT HandleMessage(TacBorderForm& bf, HWND h, UINT msg, WPARAM w, LPARAM l) {
       HWND form = FormHandle(bf);
       const int32_t code = BorderFormHitTestAt(bf, pt);
       if (code == HTCAPTION && form) {
-        if (!(p.Form()->BorderIcons() & gui::biSystemMenu) && !IsIconic(form)) return 0;
-        SendMessageA(form, WM_SYSCOMMAND, (IsZoomed(form) || IsIconic(form)) ? SC_RESTORE : SC_MAXIMIZE, 0);
+        // The form's own caption rule: it maximizes or restores only a form whose system menu allows it.
+        SendToForm(bf, msg, HTCAPTION, l);
       } else if (code == HTSYSMENU && form) {
         SendMessageA(form, WM_SYSCOMMAND, SC_CLOSE, 0);
       } else if (form && HasThickFrame(p) && (code == HTLEFT || code == HTRIGHT || code == HTTOP || code == HTBOTTOM)) {

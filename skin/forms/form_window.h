@@ -46,6 +46,9 @@ int32_t SystemMetric(int index);
 TRect FormMonitorWorkArea(const gui::TCustomForm& form);
 // The screen place of the cursor.
 TPoint CursorScreenPos();
+// Whether an Alt key is down, as the thread's input read so far has it (GetKeyState: the asynchronous state would
+// read the pending input, and a press read while a skin change hides the form from the system goes elsewhere).
+bool AltKeyHeld();
 
 // One entry of a window's system menu.
 struct SystemMenuEntry {

@@ -113,6 +113,7 @@ TRect FormMonitorWorkArea(const gui::TCustomForm&) {
 }
 
 TPoint CursorScreenPos() { return gui::Screen->CursorPos(); }
+bool AltKeyHeld() { return false; }
 
 std::vector<SystemMenuEntry>& HeadlessSystemMenu(const gui::TCustomForm& form) {
   HeadlessWindow& w = WindowOf(form);

@@ -79,6 +79,8 @@ TPoint CursorScreenPos() {
   return TPoint{p.x, p.y};
 }
 
+bool AltKeyHeld() { return GetKeyState(VK_MENU) < 0; }
+
 bool FormHasSystemMenu(const gui::TCustomForm& form) {
   return Handle(form) && GetSystemMenu(Handle(form), FALSE) != nullptr;
 }

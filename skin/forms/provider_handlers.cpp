@@ -149,6 +149,11 @@ void ProviderWmPosChanged(TsSkinProvider& p, gui::TMessage& m) {
   const auto token = p.AliveToken();
   ProviderCallOldProc(p, m);
   if (token.expired()) return;
+  // Moved or sized with an Alt key down: a window manager's Alt drag, whose mouse button the program never saw.
+  if (const TRect place = FormWindowRect(form); place != p.LastPlace) {
+    p.LastPlace = place;
+    p.MovedUnderAlt = AltKeyHeld();
+  }
   if (flags & 0x80) ProviderAfterHide(p);
   // The border window has no owner that would hide it: it goes with its form however the form was hidden (its
   // owner minimized, the system), and shows again with the form's next paint.

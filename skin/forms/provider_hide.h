@@ -39,6 +39,8 @@ void ProviderFreeSnapshotCover(TsSkinProvider& p);
 // own caption lies outside its region then); natively never.
 bool ProviderShowCaptionCover(TsSkinProvider& p);
 void ProviderHideCaptionCover(TsSkinProvider& p);
+// The cover goes (with its form's window or its provider).
+void ProviderFreeCaptionCover(TsSkinProvider& p);
 void* ProviderCaptionCoverWindow(const TsSkinProvider& p);
 
 // ---- The hide snapshot of a skinned form.

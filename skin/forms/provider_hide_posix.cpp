@@ -11,6 +11,7 @@ TacAnimWindow ProviderTakeSnapshotCover(TsSkinProvider&, std::unique_ptr<Bitmap>
 void ProviderFreeSnapshotCover(TsSkinProvider&) {}
 bool ProviderShowCaptionCover(TsSkinProvider&) { return false; }
 void ProviderHideCaptionCover(TsSkinProvider&) {}
+void ProviderFreeCaptionCover(TsSkinProvider&) {}
 void* ProviderCaptionCoverWindow(const TsSkinProvider&) { return nullptr; }
 
 }  // namespace skin

@@ -118,8 +118,17 @@ void ProviderFreeSnapshotCover(TsSkinProvider& p) {
 
 namespace {
 
-std::map<const TsSkinProvider*, HWND>& CaptionCovers() {
-  static std::map<const TsSkinProvider*, HWND> covers;
+// A form's caption cover: made once and kept, shown by its region (the form's frame) and put away by an empty one.
+// It is never hidden nor destroyed between two uses: under X a press that fell on it while it lay over the caption
+// is read afterwards (the thread was busy with the caption), and the pointer's grab the press gave the cover holds
+// on; a cover destroyed in between lost the press, and a drag of the caption that began on it.
+struct CaptionCover {
+  HWND wnd = nullptr;
+  bool covering = false;
+};
+
+std::map<const TsSkinProvider*, CaptionCover>& CaptionCovers() {
+  static std::map<const TsSkinProvider*, CaptionCover> covers;
   return covers;
 }
 
@@ -157,10 +166,26 @@ const char* CaptionCoverClass() {
   return "TacCaptionCover";
 }
 
+// The form's cover, made when it has none: owned by the form, which it lies right above. The mouse it takes goes
+// on to the form (it answers the hit test with HTTRANSPARENT), and what the pointer's grab gives it afterwards to
+// the window that holds the capture: the form, once its caption's move runs.
+HWND CaptionCoverFor(TsSkinProvider& p, HWND form) {
+  CaptionCover& c = CaptionCovers()[&p];
+  if (c.wnd && IsWindow(c.wnd) && GetWindow(c.wnd, GW_OWNER) == form) return c.wnd;
+  if (c.wnd && IsWindow(c.wnd)) ledger::DestroyWindow(c.wnd);
+  c.wnd = ledger::CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, CaptionCoverClass(), "", WS_POPUP, 0, 0, 0, 0,
+                                 form, nullptr, GetModuleHandleA(nullptr), nullptr);
+  if (c.wnd)
+    SetWindowLongPtrA(c.wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&p));
+  else
+    CaptionCovers().erase(&p);
+  return c.wnd;
+}
+
 }  // namespace
 
 bool ProviderShowCaptionCover(TsSkinProvider& p) {
-  if (CaptionCovers().count(&p)) return true;
+  if (auto it = CaptionCovers().find(&p); it != CaptionCovers().end() && it->second.covering) return true;
   HWND h = p.Form() ? static_cast<HWND>(FormWindowHandle(*p.Form())) : nullptr;
   if (!h || !IsWindowVisible(h) || p.BorderForm || p.RedrawLockCount > 0 || (p.SkinData().CtrlState & csPrinting) ||
       !p.SkinData().CacheBmp || p.SkinData().CacheBmp->Empty() || p.Form()->Parent() != nullptr)
@@ -169,12 +194,8 @@ bool ProviderShowCaptionCover(TsSkinProvider& p) {
   GetWindowRect(h, &wr);
   const int width = wr.right - wr.left, height = wr.bottom - wr.top;
   if (width <= 0 || height <= 0) return false;
-  const bool topmost = (GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-  HWND cover = ledger::CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | (topmost ? WS_EX_TOPMOST : 0),
-                                      CaptionCoverClass(), "", WS_POPUP, wr.left, wr.top, width, height, nullptr,
-                                      nullptr, GetModuleHandleA(nullptr), nullptr);
+  HWND cover = CaptionCoverFor(p, h);
   if (!cover) return false;
-  SetWindowLongPtrA(cover, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&p));
   // The frame only: the form's window less its client area (and less the skin's cut corners).
   POINT o{0, 0};
   ClientToScreen(h, &o);
@@ -187,20 +208,34 @@ bool ProviderShowCaptionCover(TsSkinProvider& p) {
   HRGN client = ledger::CreateRectRgn(o.x - wr.left, o.y - wr.top, o.x - wr.left + cr.right, o.y - wr.top + cr.bottom);
   CombineRgn(region, region, client, RGN_DIFF);
   ledger::DeleteObject(client);
+  SetWindowPos(cover, nullptr, wr.left, wr.top, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
   if (!ledger::SetWindowRgn(cover, region, FALSE)) ledger::DeleteObject(region);
   // Right above the form (or over everything with a topmost form), shown without being activated.
+  const bool topmost = (GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+  if (!topmost && (GetWindowLongA(cover, GWL_EXSTYLE) & WS_EX_TOPMOST))
+    SetWindowPos(cover, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   HWND above = GetWindow(h, GW_HWNDPREV);
+  if (above == cover) above = GetWindow(cover, GW_HWNDPREV);
   SetWindowPos(cover, topmost ? HWND_TOPMOST : (above ? above : HWND_TOP), 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_NOOWNERZORDER);
   RedrawWindow(cover, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
-  CaptionCovers()[&p] = cover;
+  CaptionCovers()[&p].covering = true;
   return true;
 }
 
 void ProviderHideCaptionCover(TsSkinProvider& p) {
   auto it = CaptionCovers().find(&p);
+  if (it == CaptionCovers().end() || !it->second.covering) return;
+  it->second.covering = false;
+  // Put away, not hidden: an empty region.
+  if (HWND cover = it->second.wnd; cover && IsWindow(cover))
+    if (HRGN none = ledger::CreateRectRgn(0, 0, 0, 0); !ledger::SetWindowRgn(cover, none, FALSE)) ledger::DeleteObject(none);
+}
+
+void ProviderFreeCaptionCover(TsSkinProvider& p) {
+  auto it = CaptionCovers().find(&p);
   if (it == CaptionCovers().end()) return;
-  HWND cover = it->second;
+  HWND cover = it->second.wnd;
   CaptionCovers().erase(it);
   if (cover && IsWindow(cover)) {
     SetWindowLongPtrA(cover, GWLP_USERDATA, 0);
@@ -210,7 +245,7 @@ void ProviderHideCaptionCover(TsSkinProvider& p) {
 
 void* ProviderCaptionCoverWindow(const TsSkinProvider& p) {
   auto it = CaptionCovers().find(&p);
-  return it == CaptionCovers().end() ? nullptr : it->second;
+  return it == CaptionCovers().end() || !it->second.covering ? nullptr : it->second.wnd;
 }
 
 }  // namespace skin

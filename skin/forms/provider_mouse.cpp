@@ -447,6 +447,14 @@ void ProviderSysCommand(TsSkinProvider& p, gui::TMessage& m) {
   if (ProviderMDISysCommand(p, m)) return;
   gui::TCustomForm& form = *p.Form();
   const uint32_t command = uint32_t(m.WParam) & 0xFFF0;
+  if (command == kScKeyMenu) {
+    // The Alt key of a window manager's drag opens no menu, as the Alt key of a click opens none: the menu's
+    // keyboard mode would take the next press on the caption (its end lets the pointer go under X, and a drag
+    // that leaves the window is lost).
+    const bool dragAlt = p.MovedUnderAlt && PointX(m.LParam) == 0;
+    p.MovedUnderAlt = false;
+    if (dragAlt) return;
+  }
   const auto token = p.AliveToken();
   TsSkinManager* manager = ProviderManager(p);
   const bool minimizeAnim = manager && manager->AnimEffects.Minimizing.Active && p.AllowAnimation;

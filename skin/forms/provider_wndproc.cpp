@@ -1072,7 +1072,7 @@ void ProviderWmNcDestroy(TsSkinProvider& p, gui::TMessage&) {
   p.BorderForm.reset();
   ProviderFreeSnapshotCover(p);
   ProviderFreeMDIIcons(p);
-  ProviderHideCaptionCover(p);
+  ProviderFreeCaptionCover(p);
 }
 
 }  // namespace skin

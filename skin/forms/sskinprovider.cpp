@@ -327,7 +327,7 @@ TsSkinProvider::~TsSkinProvider() {
   ForgetGluedForm(Form());
   ProviderFreeSnapshotCover(*this);
   ProviderFreeMDIIcons(*this);
-  ProviderHideCaptionCover(*this);
+  ProviderFreeCaptionCover(*this);
   if (g_handledProvider == this) g_handledProvider = nullptr;
   CaptionGlow[0].reset();
   CaptionGlow[1].reset();
@@ -471,6 +471,8 @@ bool TsSkinProvider::Skinned() const { return ProviderSkinned(*this); }
 bool TsSkinProvider::BorderFormHasImage() const {
   return BorderForm != nullptr && SkinData().CacheBmp && !SkinData().CacheBmp->Empty();
 }
+
+bool TsSkinProvider::BorderClientHole(TRect& Hole) { return BorderForm && BorderForm->Owner->ClientHole(Hole); }
 
 void TsSkinProvider::TakeBorderSnapshot() {
   if (BorderForm) BorderSnapshot = ProviderFormSnapshot(*this, false);

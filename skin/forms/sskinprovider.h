@@ -267,6 +267,7 @@ class TsSkinProvider : public gui::TComponent, public TacFormProvider {
   TsSkinManager* SkinManager() const override;
   bool Skinned() const override;
   bool HasBorderForm() const override { return BorderForm != nullptr; }
+  bool BorderClientHole(TRect& Hole) override;
   bool BorderFormHasImage() const override;
   void TakeBorderSnapshot() override;
   void ShowBorderSnapshot() override;
@@ -313,6 +314,8 @@ class TsSkinProvider : public gui::TComponent, public TacFormProvider {
   bool InPaint = false;            // inside the client painting
   bool ClientPainting = false;
   bool MinimizingByButton = false;
+  bool MovedUnderAlt = false;      // the window last moved or took a size with an Alt key down
+  TRect LastPlace;                 // the window's rectangle at its last position change
   int32_t RedrawLockCount = 0;     // WM_SETREDRAW nesting
   bool ClosingByIcon = false;      // a double click on the title icon closes the form (the system menu stays shut)
   int32_t ParentClosingState = 0;  // how the form showed when its owner hid it: 1 normal, 2 iconic, 3 zoomed; 0 none

@@ -302,16 +302,22 @@ void CaptureFormPicture(Bitmap& image, gui::TCustomForm* form, TacFormProvider& 
   PaintControlToBitmap(image, form, at.X, at.Y, &provider);
 }
 
-// A live skin change of a form with a border window (the sweeps flagged its snapshot): the form is repainted in the
-// new skin first, once, and the transition's picture is the new frame with the form's client area read back from the
-// form's window, which saves printing every control for the picture and repainting the form after the transition.
-// The border window's region leaves the client area to the form during the change, so the client shows its new look
-// as the frame fades in rather than once it has.
+// A picture on the form's border window is fully transparent in the hole its region leaves to the form's client. A
+// display that takes a layered window's shape from its alpha (Wine's under X, where a window manager may stack the
+// border window above the form) would otherwise give the border window the clicks meant for the form's controls.
+void LeaveClientToForm(Bitmap& image, const TRect& hole) { FillRectBitmap32(image, hole, 0, 0); }
+
+// A live skin change of a form with a border window (the sweeps flagged its snapshot), once the form has been
+// repainted in the new skin and the border window has taken the new frame's size and place: the transition's picture
+// is the new frame alone, which saves printing every control for the picture and repainting the form after the
+// transition. The border window's region leaves the client area to the form during the change, so the client shows
+// its new look as the frame fades in rather than once it has.
 void ChangeRepaintedFirst(TacFormProvider& Provider, HWND formWnd, HWND borderWnd, uint16_t Time, uint8_t MaxAlpha) {
-  detail::RedrawOn(formWnd, kRedrawNowWithErase);
-  const TRect fr = detail::WindowScreenRect(formWnd), hr = detail::WindowScreenRect(borderWnd);
-  const TRect inWindow = detail::ClientRectInWindow(formWnd);
-  const TPoint at{fr.Left - hr.Left + inWindow.Left, fr.Top - hr.Top + inWindow.Top};
+  // The hole where the new skin puts the client, in the region (at once: the window has its new size and place)
+  // and in the picture.
+  TRect hole;
+  const bool holed = Provider.BorderClientHole(hole);
+  if (holed) Provider.SetBorderFormRegion();
   // The form has its new look already: the new skin's region, and the border window shows the live frame (the one
   // composed for the transition, unless something changed it meanwhile), at the time of the transition's last
   // picture, which showed the same frame.
@@ -327,8 +333,15 @@ void ChangeRepaintedFirst(TacFormProvider& Provider, HWND formWnd, HWND borderWn
     cache->Flush();
     image.Assign(*cache);
     image.SetPixelFormat(pf32bit);
-    detail::CopyWindowPart(formWnd, inWindow, image, at);
-    SetAlphaRect(image, TRect{at.X, at.Y, at.X + inWindow.Width(), at.Y + inWindow.Height()}, 255, clNone);
+    if (holed) {
+      LeaveClientToForm(image, hole);
+    } else {
+      const TRect fr = detail::WindowScreenRect(formWnd), hr = detail::WindowScreenRect(borderWnd);
+      const TRect inWindow = detail::ClientRectInWindow(formWnd);
+      const TPoint at{fr.Left - hr.Left + inWindow.Left, fr.Top - hr.Top + inWindow.Top};
+      detail::CopyWindowPart(formWnd, inWindow, image, at);
+      SetAlphaRect(image, TRect{at.X, at.Y, at.X + inWindow.Width(), at.Y + inWindow.Height()}, 255, clNone);
+    }
     const std::vector<TacAnimFrame> frames =
         ShowAnimFrames(TSize{image.Width(), image.Height()}, Time, MaxAlpha, false);
     RunFrames(borderWnd, image, frames, false, true, MaxAlpha == 255 ? std::function<void()>(end) : nullptr);
@@ -451,9 +464,14 @@ void AnimSkinChange(TacFormProvider& Provider, uint16_t Time, uint8_t MaxAlpha, 
     detail::RedrawOn(formWnd, kRedrawNowWithErase);
     return;
   }
+  const bool repaintFirst = borders && !Aero && (Provider.StateFlags & pfBorderSnapshot) && cache != nullptr &&
+                            cache->Width() == size.cx && cache->Height() == size.cy;
+  // The form is repainted before the border window takes the new frame's size and place: meanwhile the border
+  // window keeps the snapshot with the region that goes with it (moved or sized under its old region, it took the
+  // clicks on the form's controls for as long as the form took to repaint).
+  if (repaintFirst) detail::RedrawOn(formWnd, kRedrawNowWithErase);
   TacAnimWindow helper = borders ? Provider.AnimationWindow(false) : TacAnimWindow{};
-  if (borders && helper.Wnd != nullptr && !Aero && (Provider.StateFlags & pfBorderSnapshot) && cache != nullptr &&
-      cache->Width() == size.cx && cache->Height() == size.cy) {
+  if (repaintFirst && helper.Wnd != nullptr) {
     ChangeRepaintedFirst(Provider, formWnd, helper.Wnd, Time, MaxAlpha);
     if (helper.Free) helper.Free();
     return;
@@ -463,7 +481,12 @@ void AnimSkinChange(TacFormProvider& Provider, uint16_t Time, uint8_t MaxAlpha, 
   if (!borders) {
     SetAlphaRect(image, TRect{0, 0, size.cx, size.cy}, 255, clNone);
     ClearAlphaRects(Provider.RegionCutOuts(), image);
+  } else if (TRect hole; helper.Wnd != nullptr && Provider.BorderClientHole(hole)) {
+    // The border window (perhaps just made) has its region before it shows.
+    Provider.SetBorderFormRegion();
+    LeaveClientToForm(image, hole);
   }
+  const bool borderWindow = borders && helper.Wnd != nullptr;
   if (helper.Wnd == nullptr) {
     helper = detail::MakeHelperWindow(r, detail::WindowTopmost(formWnd), formWnd);
     detail::CopyWindowRegion(formWnd, helper.Wnd);
@@ -472,7 +495,8 @@ void AnimSkinChange(TacFormProvider& Provider, uint16_t Time, uint8_t MaxAlpha, 
   // Under the last picture: the new skin's region, then the one repaint of the form in it.
   Provider.UpdateRegion(false);
   detail::RedrawOn(formWnd, kRedrawNowWithErase);
-  detail::HideWindow(helper.Wnd);
+  // The border window stays: shown again at once, it came on the screen whole for a moment, over the form.
+  if (!borderWindow) detail::HideWindow(helper.Wnd);
   if (borders) {
     // The transition is over: the border window shows the live frame again.
     Provider.StateFlags &= ~pfBorderSnapshot;

@@ -71,6 +71,9 @@ class TacFormProvider {
   virtual void ShowBorderFrame(uint8_t Alpha) { UpdateBorderForm(Alpha); }
   // The border window gets its region before a hide animation.
   virtual void SetBorderFormRegion() {}
+  // The part of the border window its region leaves to the form's own window (border window coordinates); false
+  // when it has none.
+  virtual bool BorderClientHole(TRect& Hole) { return false; }
   // The border window is flagged and its image freed (minimizing without animation).
   virtual void ReleaseBorderImage() {}
   // The border window's flag is cleared.

@@ -14,6 +14,7 @@
 
 #include "gui/gui.h"
 #include "gui/hintwnd.h"
+#include "gui/win32_bridge.h"
 #include "platform/colors.h"
 #include "tests/support/gui_input.h"
 #include "tests/support/win_screen.h"
@@ -340,6 +341,32 @@ TEST_F(WinFixture, MenusAreRealMenusWhoseCommandsReachTheItems) {
   added->SetCaption("COM 2");
   top->Add(added);
   EXPECT_EQ(GetMenuItemCount(GetSubMenu(GetMenu(form->Handle()), 0)), 2);
+}
+
+// A click on a hint window reaches the control below it, whatever window lies between the hint and the window it
+// belongs to in the z-order.
+TEST_F(WinFixture, AClickOnAHintReachesTheControlBelowIt) {
+  auto* button = Add<TButton>(form.p, 20, 20, 200, 40);
+  int clicks = 0;
+  button->OnClick = [&](TObject*) { ++clicks; };
+  form->Show();
+  RECT b{};
+  GetWindowRect(button->WindowHandle(), &b);
+  ASSERT_TRUE(testsupport::Xdotool(testsupport::MoveTo(b.left + 20, b.top + 20)));
+  HWND hint = nullptr;
+  WindowBridge::CreateHintWindow("TestHint", [](HWND h, UINT msg, WPARAM w, LPARAM l) -> LRESULT {
+    return msg == WM_NCHITTEST ? HTTRANSPARENT : DefWindowProcA(h, msg, w, l);
+  }, &hint);
+  ASSERT_NE(hint, nullptr);
+  WindowBridge::ShowHintWindow(hint, RECT{b.left + 10, b.top + 10, b.left + 180, b.top + 30});
+  Owned<TForm> other{new TForm(nullptr)};
+  other->SetBounds(600, 500, 120, 90);
+  other->Show();
+  SetWindowPos(other->WindowHandle(), hint, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  ASSERT_EQ(GetWindow(hint, GW_HWNDNEXT), other->WindowHandle());
+  ASSERT_TRUE(testsupport::Xdotool(testsupport::MoveTo(b.left + 40, b.top + 20) + " click 1"));
+  EXPECT_TRUE(PumpUntil([&] { return clicks == 1; }));
+  DestroyWindow(hint);
 }
 
 TEST_F(WinFixture, TimersRunDuringAModalShowingAndActivationReturnsOnce) {

@@ -352,8 +352,7 @@ POINT ButtonScreenPoint(HWND h, const skin::TitleButtonRecord& r) {
 
 bool ClickAt(POINT at) {
   return testsupport::Xdotool("mousemove " + std::to_string(at.x) + " " + std::to_string(at.y) +
-                                  " sleep 0.2 mousedown 1 sleep 0.1 mouseup 1",
-                              300);
+                                  " sleep 0.2 mousedown 1 sleep 0.1 mouseup 1");
 }
 
 // An MDI parent with three skinned children, one maximized: the child's buttons stand at the right end of the
@@ -382,7 +381,7 @@ TEST(MdiParentForm, AMaximizedChildsButtonsStandInTheSkinnedMenuLineAndWorkByRea
   if (const char* dir = std::getenv("GRIDS_PICTURES")) testsupport::SaveWindowPicture(frame, dir, "mdi-maximized-child");
   // Hovered, the close button is hot.
   const POINT close = ButtonScreenPoint(frame, m.p->ButtonMDIClose);
-  ASSERT_TRUE(testsupport::Xdotool("mousemove " + std::to_string(close.x) + " " + std::to_string(close.y), 200));
+  ASSERT_TRUE(testsupport::Xdotool("mousemove " + std::to_string(close.x) + " " + std::to_string(close.y)));
   EXPECT_TRUE(testsupport::PumpUntil([&] { return shows(m.p->ButtonMDIClose, ButtonColor(bClose, 1) + 8); }));
   // Minimize.
   ASSERT_TRUE(ClickAt(ButtonScreenPoint(frame, m.p->ButtonMDIMin)));
@@ -405,7 +404,7 @@ TEST(MdiParentForm, AMaximizedChildsButtonsStandInTheSkinnedMenuLineAndWorkByRea
   EXPECT_TRUE(testsupport::PumpUntil([&] { return !IsWindow(thirdWindow); }));
   m.children.erase(m.children.begin());
   EXPECT_TRUE(testsupport::PumpUntil([&] { return !skin::ProviderShowMDIChildButtons(*m.p); }));
-  testsupport::Xdotool("mousemove 900 700", 100);
+  testsupport::Xdotool("mousemove 900 700");
 }
 
 // The window menu lists the visible children when it opens, the active one checked; a chosen entry brings its

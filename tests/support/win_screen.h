@@ -3,6 +3,7 @@
 // what a window shows on the screen as a bitmap file (a test artefact).
 #ifdef _WIN32
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -126,21 +127,60 @@ inline void MouseClickAt(int x, int y) {
   Sleep(100);
 }
 
-// Real input through the X server: xdotool run with the arguments while the message queue is pumped for at least
-// the given time (Wine starts Unix programs; the end of one is not always seen). False when it cannot run.
-inline bool Xdotool(const std::string& args, DWORD atLeast = 0) {
-  STARTUPINFOA si{};
-  si.cb = sizeof(si);
-  PROCESS_INFORMATION pi{};
-  std::string cmd = "/usr/bin/xdotool " + args;
-  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-  const DWORD start = GetTickCount();
-  while (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT && GetTickCount() - start < 10000) PumpFor(10);
-  if (GetTickCount() - start < atLeast) PumpFor(atLeast - (GetTickCount() - start));
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  PumpFor(150);
-  return true;
+// Real input through the X server: xdotool run with these arguments, and waited for: until it has ended, then until
+// this program sees the pointer where xdotool left it (Wine reads the X server's pointer late on a busy machine),
+// then until the input queued by then is handled. The thread's messages are handled meanwhile, unless
+// `handleMessages` is false (the input then waits in the queue, as it does while the thread is busy). Wine hands
+// back no handle that waits on a Unix program: xdotool runs under a shell that writes where the pointer stands and
+// removes a mark file at its end. False when it could not run, or did not end or the pointer did not come within
+// 30 s.
+inline bool Xdotool(const std::string& args, bool handleMessages = true) {
+  using UnixName = char*(CDECL*)(LPCWSTR);
+  static const auto unixName = reinterpret_cast<UnixName>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  char dir[MAX_PATH] = {}, mark[MAX_PATH] = {};
+  wchar_t wide[MAX_PATH] = {};
+  if (!unixName || !GetTempPathA(MAX_PATH, dir) || !GetTempFileNameA(dir, "xdo", 0, mark)) return false;
+  const std::string script = std::string(mark) + ".sh", where = std::string(mark) + ".pos";
+  char* unixMark = MultiByteToWideChar(CP_ACP, 0, mark, -1, wide, MAX_PATH) ? unixName(wide) : nullptr;
+  bool ok = false;
+  if (unixMark) {
+    const std::string m = unixMark;
+    HeapFree(GetProcessHeap(), 0, unixMark);
+    if (FILE* f = std::fopen(script.c_str(), "wb")) {
+      std::fprintf(f, "/usr/bin/xdotool %s\n/usr/bin/xdotool getmouselocation --shell >'%s.pos'\nrm -f '%s'\n",
+                   args.c_str(), m.c_str(), m.c_str());
+      std::fclose(f);
+      std::string cmd = "/bin/sh \"" + m + ".sh\"";
+      STARTUPINFOA si{};
+      si.cb = sizeof si;
+      PROCESS_INFORMATION pi{};
+      if (CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+        POINT to{-1, -1};
+        auto until = [&](auto done) {
+          if (handleMessages) return PumpUntil(done, 30000);
+          for (const DWORD start = GetTickCount(); !done(); Sleep(10))
+            if (GetTickCount() - start > 30000) return false;
+          return true;
+        };
+        ok = until([&] { return GetFileAttributesA(mark) == INVALID_FILE_ATTRIBUTES; });
+        if (FILE* pos = ok ? std::fopen(where.c_str(), "r") : nullptr) {
+          ok = std::fscanf(pos, "X=%ld Y=%ld", &to.x, &to.y) == 2;
+          std::fclose(pos);
+        }
+        ok = ok && until([&] {
+          POINT at{};
+          return GetCursorPos(&at) && at.x == to.x && at.y == to.y;
+        });
+        // What the pointer's events queued is handled before the caller looks.
+        if (handleMessages) PumpUntil([] { return (HIWORD(GetQueueStatus(QS_INPUT)) & QS_INPUT) == 0; }, 5000);
+      }
+    }
+  }
+  for (const std::string& f : {std::string(mark), script, where}) DeleteFileA(f.c_str());
+  return ok;
 }
 
 // The xdotool words that move the X server's pointer to a point of the screen.
