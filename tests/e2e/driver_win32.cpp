@@ -353,6 +353,15 @@ class StationProcess {
               },
               15000))
         return true;
+      // Where the keys went, for the log of a run that fails.
+      HWND front = GetForegroundWindow();
+      DWORD owner = 0;
+      GetWindowThreadProcessId(front, &owner);
+      std::printf("COM%d by the menu, try %d: nothing stored; in front: %s \"%s\" of %s, %zu menu(s) and %zu box(es) "
+                  "of the station open, its window %s\n",
+                  n, attempt + 1, ClassOf(front).c_str(), TextOf(front).c_str(),
+                  owner == pid() ? "the station" : "another program", TopWindows(pid(), "#32768").size(),
+                  TopWindows(pid(), "#32770").size(), IsWindowEnabled(Main()) ? "enabled" : "disabled");
     }
     return false;
   }
@@ -920,6 +929,7 @@ TEST(StationE2E, ADamagedParameterFileIsReportedAndTheProgramWorks) {
   HWND ok = ChildWithText(box, "Button", "OK");
   ASSERT_NE(ok, nullptr);
   PushButton(ok);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }, 15000));
   HWND main = s.Main();
   ASSERT_NE(main, nullptr);
   const std::string errors = ReadFile(s.file("CONF_COM.ERR"));
