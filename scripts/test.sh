@@ -7,10 +7,10 @@
 # Environment:
 #   JOBS          parallel build and test jobs (default: the number of processors)
 #   FUZZ_SECONDS  seconds per fuzz target (default 20)
-# On 8 processors with nothing else running a run takes about 20 minutes once the packages are installed: the
+# On 8 processors with nothing else running a run takes about 25 minutes once the packages are installed: the
 # four builds from scratch, then the tests, of which the Windows ones under Wine (real station.exe, two stations
-# linked over a simulated radio) are the longest; over an hour on a machine loaded three times over, and more on
-# fewer processors. With a compiler cache (CMAKE_CXX_COMPILER_LAUNCHER=ccache) a later run rebuilds little.
+# linked over a simulated radio) are the longest; about 40 minutes on a machine loaded three times over, and more
+# on fewer processors. With a compiler cache (CMAKE_CXX_COMPILER_LAUNCHER=ccache) a later run rebuilds little.
 set -eu
 case "${1:-}" in
 "") ;;
