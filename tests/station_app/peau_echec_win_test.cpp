@@ -23,6 +23,7 @@
 #include "skin/manager/sskinmanager_component.h"
 #include "skin/painters/layered_alpha.h"
 #include "station/parametres.h"
+#include "station/table_parametres.h"
 #include "station/composants_peau.h"
 #include "tests/skin_data/outside_skins.h"
 #include "tests/station_app/rig.h"
@@ -227,7 +228,8 @@ TEST(PeauRecue, TheSkinBoxAndTheSavedSettingFollowASkinSentByWmCopyData) {
 // in the skins folder and its button clicked, or sent by a skin editor (run again where layered windows blend). Refused, the one message shows the program's
 // text and the skin in force stays; applied, it is the skin in force, and what the row is about is seen: a message
 // box's caption holds its whole close button, clear of the client area and answering the pointer; a window that a
-// tall caption brought down goes back up when the skin changes back, unless it was moved meanwhile.
+// tall caption brought down goes back up when the skin changes back, unless it was moved meanwhile, and a Quit
+// while it is down saves the place it has without that caption.
 TEST(PeauxDuDehors, EachIsRefusedWithTheProgramsMessageOrAppliedAsWrittenOnALiveSwitch) {
   using outsideskins::Look;
   using outsideskins::Via;
@@ -248,6 +250,13 @@ TEST(PeauxDuDehors, EachIsRefusedWithTheProgramsMessageOrAppliedAsWrittenOnALive
     membres[0].Data = row.edit(membres[0].Data);
     outsideskins::Deliver(peaux, row, membres);
     const int avant = f.Top();
+    auto haut_sauve = [&] {
+      f.QuitClick(nullptr);
+      const std::string image = st.Image();
+      const auto octet = [&](int i) { return uint8_t(image.at(size_t(i - 1))); };
+      return station::Decoder_coordonnee(octet(station::octet::HAUT_FICHE), octet(station::octet::HAUT_FICHE + 1));
+    };
+    const int sauve = row.look == Look::WindowPlace ? haut_sauve() : 0;
     auto bouton = [&](const std::string& peau) {
       if (peau == spring) f.Peau_SpringClick(nullptr);
       if (peau == "Lucky (internal)") f.Peau_LuckyClick(nullptr);
@@ -255,7 +264,7 @@ TEST(PeauxDuDehors, EachIsRefusedWithTheProgramsMessageOrAppliedAsWrittenOnALive
     };
     Boites::texts.clear();
     if (row.via == Via::Editor) {
-      std::vector<uint8_t> bloc = outsideskins::EditorBlock(nom, peaux.string(), membres[0].Data);
+      std::vector<uint8_t> bloc = outsideskins::EditorBlock(outsideskins::BlockName(row), peaux.string(), membres[0].Data);
       COPYDATASTRUCT donnees{0, DWORD(bloc.size()), bloc.data()};
       SendMessageA(gui::Application->Handle(), WM_COPYDATA, skin::SkinPreviewCopyDataWParam,
                    reinterpret_cast<LPARAM>(&donnees));
@@ -287,6 +296,8 @@ TEST(PeauxDuDehors, EachIsRefusedWithTheProgramsMessageOrAppliedAsWrittenOnALive
       // Brought down for a caption drawn above it (by a border window: where layered windows blend), back up with
       // a caption of its own size; moved meanwhile, it stays.
       EXPECT_GT(f.Top(), avant);
+      // A Quit under it saves the place the window has without it.
+      EXPECT_EQ(haut_sauve(), sauve);
       bouton(spring);
       EXPECT_EQ(f.Top(), avant);
       bouton(nom);
