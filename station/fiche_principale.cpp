@@ -327,6 +327,10 @@ void FichePrincipale::Reprise_en_reception() {
 }
 
 void FichePrincipale::FormActivate(gui::TObject*) {
+  // Shown the first time, the window may stand lower than it was placed: a skin's tall caption, drawn above it,
+  // brought it down as it appeared. That is no place the operator chose.
+  if (!Premier_affichage_ && Position_placee_) Note_place_apres_peau(*Position_placee_);
+  Premier_affichage_ = true;
   if (Memo_Reception_memo->CanFocus()) Memo_Reception_memo->SetFocus();
   if (Memo_editeur->CanFocus()) Memo_editeur->SetFocus();
   Handle_editeur = gui::FocusedControl();

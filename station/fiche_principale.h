@@ -277,6 +277,7 @@ class FichePrincipale : public forms::TForm1 {
     platform::TPoint avant, apres;
   };
   std::optional<Place_avant_peau> Place_avant_peau_;
+  bool Premier_affichage_ = false;  // the window was activated once
   void Note_place_apres_peau(platform::TPoint avant);
   // Whether the skin was applied once: the first time, the skin manager of the definition has already loaded its
   // own skin, the default setting's (or failed to, and said so).

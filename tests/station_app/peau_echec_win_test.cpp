@@ -313,4 +313,33 @@ TEST(PeauxDuDehors, EachIsRefusedWithTheProgramsMessageOrAppliedAsWrittenOnALive
   }
 }
 
+// Started with a skin of a tall caption as the setting, the window comes down as it first shows (where layered
+// windows blend); a Quit saves the place stored before, not the one the caption brought it to.
+TEST(PeauxDuDehors, AStartUnderATallCaptionSavesThePlaceStoredBefore) {
+  Bureau bureau;
+  StationTest st(bureau);
+  Boites boites;
+  const outsideskins::Row* haute = nullptr;
+  for (const outsideskins::Row& row : outsideskins::Rows()) haute = row.look == outsideskins::Look::WindowPlace ? &row : haute;
+  ASSERT_NE(haute, nullptr);
+  st.dir.write("CONF_COM.SER", Image_avec({{252, 1}, {station::octet::PEAU, 3}}));
+  const std::string stockee = st.Image().substr(station::octet::HAUT_FICHE - 1, 2);
+  {
+    // The stored skin, edited as the row edits it, in the skins folder.
+    skin::TsSkinManager lecteur(skin::systemSkinSystem());
+    station::ReadProgramSkinManagerWithResources(lecteur);
+    std::vector<skin::PackedSkinMember> membres =
+        outsideskins::Members(lecteur.InternalSkins[lecteur.InternalSkins.IndexOf(haute->skin)].Data.Bytes());
+    membres[0].Data = haute->edit(membres[0].Data);
+    outsideskins::Deliver("C:\\Skins", *haute, membres);
+  }
+  station::FichePrincipale& f = st.Demarre_et_montre(station::Composants_peau_programme);
+  const int haut = station::Decoder_coordonnee(uint8_t(stockee[0]), uint8_t(stockee[1]));
+  if (skin::LayeredAlphaShown()) EXPECT_TRUE(testsupport::PumpUntil([&] { return f.Top() > haut + 100; })) << f.Top();
+  f.QuitClick(nullptr);
+  std::filesystem::remove_all(std::filesystem::path("C:\\Skins") / haute->skin);
+  EXPECT_EQ(st.Image().substr(station::octet::HAUT_FICHE - 1, 2), stockee) << f.Top();
+  EXPECT_EQ(Boites::count, 0);
+}
+
 }  // namespace
