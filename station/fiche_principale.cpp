@@ -887,7 +887,8 @@ void FichePrincipale::Note_place_apres_peau(platform::TPoint avant) {
   const platform::TPoint ici{Left(), Top()};
   if (ici == avant) return;  // not moved by this change: what was noted stays
   // Brought down twice in a row, the place is the one before the first.
-  const platform::TPoint origine = Place_avant_peau_ && Place_avant_peau_->apres == avant ? Place_avant_peau_->avant : avant;
+  const platform::TPoint origine =
+      Place_avant_peau_ && Place_avant_peau_->apres == avant ? Place_avant_peau_->avant : avant;
   if (ici == origine)
     Place_avant_peau_.reset();
   else

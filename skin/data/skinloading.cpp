@@ -791,8 +791,8 @@ class SkinLoader {
     if (name.empty()) return;
     FileBytes bytes;
     if (!ReadFile(name, bytes))
-      throw std::runtime_error(
-          SkinRefusedText(m_.SkinName(), "its master image \"" + name + "\" is missing" + unseenCharactersNote(name, "its name")));
+      throw std::runtime_error(SkinRefusedText(
+          m_.SkinName(), "its master image \"" + name + "\" is missing" + unseenCharactersNote(name, "its name")));
     auto master = std::make_shared<Bitmap>();
     try {
       const bool hasAlpha = DecodeBmp(bytes.data, bytes.size, *master, pixelsLeft_);
@@ -815,8 +815,7 @@ class SkinLoader {
   }
 
   // A size key as read (given or inherited): refused outside what can be drawn. dependsOn: what the bound
-  // depends on when it depends on another key.
-  // pastBits: the text is a number that does not fit in 32 bits, outside every bound.
+  // depends on when it depends on another key; pastBits: the text is a number past 32 bits, outside every bound.
   void CheckSize(const SkinSizeKey* bound, std::string_view section, std::string_view key, int32_t value,
                  std::string_view text, std::string_view dependsOn = {}, bool pastBits = false) const {
     if (!bound || (!pastBits && value >= bound->Min && value <= bound->Max)) return;
@@ -1063,9 +1062,8 @@ class SkinLoader {
   }
 
   // An integer of GLOBALINFO (no inheritance): Default when absent or not a number; a size key outside what can
-  // be drawn refuses the skin.
-  // The caption's heights and the frame's border are checked once the images are read, against what they
-  // depend on (the close button, the title height).
+  // be drawn (or past 32 bits) refuses the skin. The caption's heights and the frame's border are checked once
+  // the images are read, against what they depend on (the close button, the title height).
   int32_t GlobalInt(std::string_view key, int32_t Default) const {
     const std::string text = keys_.Value("GLOBALINFO", key, "\x01");
     const int32_t value = IniTextToInt(text, Default);
