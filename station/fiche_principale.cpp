@@ -327,6 +327,10 @@ void FichePrincipale::Reprise_en_reception() {
 }
 
 void FichePrincipale::FormActivate(gui::TObject*) {
+  // Shown the first time, the window may stand lower than it was placed: a skin's tall caption, drawn above it,
+  // brought it down as it appeared. That is no place the operator chose.
+  if (!Premier_affichage_ && Position_placee_) Note_place_apres_peau(*Position_placee_);
+  Premier_affichage_ = true;
   if (Memo_Reception_memo->CanFocus()) Memo_Reception_memo->SetFocus();
   if (Memo_editeur->CanFocus()) Memo_editeur->SetFocus();
   Handle_editeur = gui::FocusedControl();
@@ -380,9 +384,11 @@ void FichePrincipale::Rassemble_etat() {
   r.Pause_balise = boucle().Pause_balise;
   // A window still where it was placed keeps the stored position: one brought back from a monitor that is
   // not there today returns there when the monitor is back.
-  if (!Position_placee_ || Left() != Position_placee_->X || Top() != Position_placee_->Y) {
-    r.Left = Left();
-    r.Top = Top();
+  platform::TPoint ici{Left(), Top()};
+  if (Place_avant_peau_ && ici == Place_avant_peau_->apres) ici = Place_avant_peau_->avant;
+  if (!Position_placee_ || ici != *Position_placee_) {
+    r.Left = ici.X;
+    r.Top = ici.Y;
   }
   Rassemble_reglages_autex();
   synthese().Rassemble_reglages(r);
@@ -831,6 +837,11 @@ void FichePrincipale::Applique_peau() {
     bool valeur;
     ~Fin() { drapeau = valeur; }
   } fin{Peau_demandee_, avant};
+  struct Place {
+    FichePrincipale& f;
+    platform::TPoint avant;
+    ~Place() { f.Note_place_apres_peau(avant); }
+  } place{*this, {Left(), Top()}};
   // Switched off, the manager keeps its skin name. Switched on, the name comes first, so that the skin is
   // loaded once.
   if (choix == 1) {
@@ -870,6 +881,18 @@ void FichePrincipale::sSkinManager1AfterChange(gui::TObject*) {
   Peau_non->SetAllowAllUp(true);
   for (gui::TSpeedButton* b : boutons) b->SetDown(false);
   Peau_non->SetAllowAllUp(false);
+}
+
+void FichePrincipale::Note_place_apres_peau(platform::TPoint avant) {
+  const platform::TPoint ici{Left(), Top()};
+  if (ici == avant) return;  // not moved by this change: what was noted stays
+  // Brought down twice in a row, the place is the one before the first.
+  const platform::TPoint origine =
+      Place_avant_peau_ && Place_avant_peau_->apres == avant ? Place_avant_peau_->avant : avant;
+  if (ici == origine)
+    Place_avant_peau_.reset();
+  else
+    Place_avant_peau_ = Place_avant_peau{origine, ici};
 }
 
 void FichePrincipale::Choisit_peau(uint8_t choix) {

@@ -270,6 +270,15 @@ class FichePrincipale : public forms::TForm1 {
   int Travail_autex_ = 0;
   // Where the window was placed from the stored position (none before it was).
   std::optional<platform::TPoint> Position_placee_;
+  // A skin whose caption stands taller than the room above the window brings the window down: where it stood
+  // before (avant) and where the skin put it (apres). While it stays there, its place is the one before, the
+  // one it has again under a skin of a normal caption.
+  struct Place_avant_peau {
+    platform::TPoint avant, apres;
+  };
+  std::optional<Place_avant_peau> Place_avant_peau_;
+  bool Premier_affichage_ = false;  // the window was activated once
+  void Note_place_apres_peau(platform::TPoint avant);
   // Whether the skin was applied once: the first time, the skin manager of the definition has already loaded its
   // own skin, the default setting's (or failed to, and said so).
   bool Peau_appliquee_ = false;

@@ -74,6 +74,26 @@ bool TryStrToInt(std::string_view text, int32_t& value) {
   return true;
 }
 
+bool IsNumberPast32Bits(std::string_view text) {
+  int32_t fits = 0;
+  if (TryStrToInt(text, fits)) return false;
+  size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  bool hex = false;
+  if (i < text.size() && text[i] == '$') {
+    hex = true;
+    ++i;
+  } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    hex = true;
+    i += 2;
+  }
+  if (i >= text.size()) return false;
+  for (; i < text.size(); ++i)
+    if (hex ? hexDigit(text[i]) < 0 : (text[i] < '0' || text[i] > '9')) return false;
+  return true;
+}
+
 int32_t StrToIntDef(std::string_view text, int32_t Default) {
   int32_t v = 0;
   return TryStrToInt(text, v) ? v : Default;
@@ -173,6 +193,39 @@ std::vector<std::string> TextToLines(std::string_view text) {
 
 namespace {
 
+// The characters of code page 1252 from 0x80 to 0x9F (0: none).
+constexpr uint16_t kCp1252High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+char cp1252Of(uint32_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return char(c);
+  for (size_t i = 0; i < 32; ++i)
+    if (kCp1252High[i] == c) return char(0x80 + i);
+  return '?';
+}
+
+}  // namespace
+
+std::string DescriptionText(std::string_view raw) {
+  if (raw.size() < 2) return std::string(raw);
+  const bool little = uint8_t(raw[0]) == 0xFF && uint8_t(raw[1]) == 0xFE;
+  const bool big = uint8_t(raw[0]) == 0xFE && uint8_t(raw[1]) == 0xFF;
+  if (!little && !big) return std::string(raw);
+  std::string text;
+  text.reserve(raw.size() / 2);
+  for (size_t i = 2; i + 1 < raw.size(); i += 2) {
+    const uint32_t lo = uint8_t(raw[i + (big ? 1 : 0)]), hi = uint8_t(raw[i + (big ? 0 : 1)]);
+    const uint32_t unit = hi << 8 | lo;
+    if (unit >= 0xD800 && unit <= 0xDBFF && i + 3 < raw.size()) i += 2;  // a pair: one character beyond the page
+    text += cp1252Of(unit);
+  }
+  return text;
+}
+
+namespace {
+
 // The text without the blanks (spaces, tabs and other control characters) at either end.
 std::string_view trimBlanks(std::string_view s) {
   size_t b = 0, e = s.size();
@@ -193,7 +246,9 @@ void IniTextToSections(const std::vector<std::string>& Lines, TIniSections& Sect
     if (line.empty() || line[0] == ';') continue;
     if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
       current = Sections.Add(std::string(trimBlanks(line.substr(1, line.size() - 2))));
-    } else if (current >= 0) {
+    } else if (current < 0) {
+      Sections.Unsectioned.emplace_back(line);
+    } else {
       const size_t eq = line.find('=');
       const std::string_view key = trimBlanks(line.substr(0, eq)), value = trimBlanks(line.substr(eq + 1));
       if (eq == std::string_view::npos || key.size() + 1 + value.size() == line.size()) {

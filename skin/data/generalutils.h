@@ -32,6 +32,9 @@ namespace skin {
 int32_t StrToIntDef(std::string_view text, int32_t Default);
 // Same rules; false when the text is not a number.
 bool TryStrToInt(std::string_view text, int32_t& value);
+// Whether the text is written as a number of those forms whose value does not fit in 32 bits
+// ("99999999999", "4294967296", "$1FFFFFFFF"): a number out of every range, not a text that is no number.
+bool IsNumberPast32Bits(std::string_view text);
 // A text that should have been a number.
 class EConvertError : public std::runtime_error {
  public:
@@ -78,6 +81,7 @@ class TIniSections final : public IniSource {
   void Clear() {
     sections_.clear();
     first_.clear();
+    Unsectioned.clear();
   }
   int Count() const { return int(sections_.size()); }
   const Section& operator[](int index) const { return sections_[size_t(index)]; }
@@ -91,6 +95,9 @@ class TIniSections final : public IniSource {
 
   bool FindValue(std::string_view Section, std::string_view Key, std::string& value) const override;
 
+  // The lines before the first section, which belong to none and are not read (without their blanks).
+  std::vector<std::string> Unsectioned;
+
  private:
   std::vector<Section> sections_;
   TextMap<int> first_;  // the first section of each name
@@ -102,15 +109,21 @@ int IndexOfName(const std::vector<std::string>& Lines, std::string_view Key);
 // Splits a text into lines at CR LF, LF or CR (a last line without a line break counts).
 std::vector<std::string> TextToLines(std::string_view text);
 
+// A description as the program reads it: a text that starts with a UTF-16 byte-order mark (FF FE little-endian,
+// FE FF big-endian) is read as UTF-16, as the tool chain's string lists read such a file, and made single-byte
+// text of code page 1252 (a character that page lacks becomes '?'); any other text is taken as it stands.
+std::string DescriptionText(std::string_view raw);
+
 // Clears Sections, then walks the lines as the tool chain's INI files read them, whatever brought the text (a
 // file, a container, a skin editor's block): a UTF-8 byte-order mark before the first line is skipped; each
 // line loses the blanks (spaces, tabs, control characters) at its ends; empty lines and lines starting with ';'
 // are skipped; a line starting with '[' and ending with ']' starts a new section named by the text between the
 // brackets, without its blanks at either end; any other line goes to the current section (lines before the
-// first section are dropped), a line "KEY = value" as "KEY=value", key and value without the blanks around them.
+// first section are dropped, and kept apart in Unsectioned), a line "KEY = value" as "KEY=value", key and value
+// without the blanks around them. The text form reads the text as DescriptionText gives it.
 void IniTextToSections(const std::vector<std::string>& Lines, TIniSections& Sections);
 inline void IniTextToSections(std::string_view text, TIniSections& Sections) {
-  IniTextToSections(TextToLines(text), Sections);
+  IniTextToSections(TextToLines(DescriptionText(text)), Sections);
 }
 
 // The text after "Key=" in the section's line of that key; Default when the section or the key is missing.

@@ -61,7 +61,7 @@ constexpr int32_t kCaption = 200, kFrame = 100, kOffset = 100;
 constexpr SkinSizeKey kSizeKeys[] = {
     {"GLOBALINFO", "TITLEHEIGHT", 0, kCaption},  // 0: the default of 30
     {"GLOBALINFO", "MAXHEIGHT", 0, kCaption},    // 0: the title height
-    {"GLOBALINFO", "BORDERWIDTH", 0, kFrame},
+    {"GLOBALINFO", "BORDERWIDTH", 0, kCaption - 1},  // below the title height
     {"GLOBALINFO", "FORMOFFSET", 0, kFrame},
     {"GLOBALINFO", "CENTEROFFSET", -kOffset, kOffset},
     {"GLOBALINFO", "ALIGNOFFSET", -kOffset, kOffset},
@@ -106,6 +106,51 @@ constexpr SkinSizeKey kSizeKeys[] = {
     {"", "GSIZE", 0, kFrame},   // the glow of a caption's text
     {"", "HGSIZE", 0, kFrame},
     {"", "TABSCOVERING", -kOffset, kOffset},
+};
+
+// The images that a painter draws one state of at a time, and how many states it draws: the caption's buttons
+// (normal, hot, pressed), the check boxes and radio buttons (normal, hot, pushed), the scroll bars' arrows and
+// thumb grips (normal, hot, pressed or dragged), and the combo box button's arrow (normal, hot). A record of
+// fewer states is cut as one wide state: the caption would show a button as wide as the whole strip, a check box
+// its three looks side by side.
+struct PaintedStates {
+  std::string_view Section, Key;
+  int32_t States;
+  std::string_view Which;
+};
+constexpr std::string_view kPressed = "normal, hot and pressed", kPushed = "normal, hot and pushed";
+constexpr PaintedStates kPaintedStates[] = {
+    {"GLOBALINFO", "BICONCLOSE", 3, kPressed},     {"GLOBALINFO", "BICLOSEALONE", 3, kPressed},
+    {"GLOBALINFO", "BICONMAX", 3, kPressed},       {"GLOBALINFO", "BICONNORM", 3, kPressed},
+    {"GLOBALINFO", "BICONMIN", 3, kPressed},       {"GLOBALINFO", "BICONHELP", 3, kPressed},
+    {"GLOBALINFO", "SICONCLOSE", 3, kPressed},     {"GLOBALINFO", "SICONMAX", 3, kPressed},
+    {"GLOBALINFO", "SICONNORM", 3, kPressed},      {"GLOBALINFO", "SICONMIN", 3, kPressed},
+    {"GLOBALINFO", "SICONHELP", 3, kPressed},      {"GLOBALINFO", "TITLEBUTTON", 3, kPressed},
+    {"GLOBALINFO", "BOXUNCHECKED", 3, kPushed},    {"GLOBALINFO", "BOXCHECKED", 3, kPushed},
+    {"GLOBALINFO", "BOXGRAYED", 3, kPushed},       {"GLOBALINFO", "RADIOUNCHECKED", 3, kPushed},
+    {"GLOBALINFO", "RADIOCHECKED", 3, kPushed},    {"SCROLLBTNLEFT", "GLYPHMASK", 3, kPressed},
+    {"SCROLLBTNRIGHT", "GLYPHMASK", 3, kPressed},  {"SCROLLBTNTOP", "GLYPHMASK", 3, kPressed},
+    {"SCROLLBTNBOTTOM", "GLYPHMASK", 3, kPressed}, {"SCROLLSLIDERH", "GLYPHMASK", 3, "normal, hot and dragged"},
+    {"SCROLLSLIDERV", "GLYPHMASK", 3, "normal, hot and dragged"}, {"COMBOBTN", "GLYPHMASK", 2, "normal and hot"},
+};
+
+// The close buttons' images, whose frame is the height of every button of a caption.
+constexpr std::string_view kCloseButtonKeys[] = {"BICONCLOSE", "BICLOSEALONE", "SICONCLOSE"};
+
+// The fixed places of the '@' and '^' forms: the separator before each field (1-based) and the digits it holds.
+struct FixedField {
+  int Separator, Digits;
+  std::string_view Name;
+};
+constexpr FixedField kMaskFields[] = {
+    {1, 4, "rectangle's left"},    {6, 4, "rectangle's top"},     {11, 4, "rectangle's right"},
+    {16, 4, "rectangle's bottom"}, {21, 4, "left border width"},  {26, 4, "top border width"},
+    {31, 4, "right border width"}, {36, 4, "bottom border width"}, {41, 1, "image count"},
+    {43, 1, "mask type"},          {45, 1, "draw mode"},
+};
+constexpr FixedField kGlyphFields[] = {
+    {1, 4, "rectangle's left"},   {6, 4, "rectangle's top"}, {11, 4, "rectangle's right"},
+    {16, 4, "rectangle's bottom"}, {21, 1, "image count"},   {23, 1, "mask type"},
 };
 
 constexpr std::string_view kTitleButtonKeys[] = {"BICONCLOSE", "BICLOSEALONE", "BICONMAX",  "BICONNORM",
@@ -218,6 +263,35 @@ void adjustPixels(Bitmap& bmp, Func func, int32_t amount) {
   }
 }
 
+// A character at `at` that reads as a blank or as nothing but is neither: its name and its length in bytes
+// (0: none there).
+std::string_view unseenCharacter(std::string_view s, size_t at, size_t& length) {
+  const auto starts = [&](std::string_view p) { return s.substr(at, p.size()) == p; };
+  length = 0;
+  if (starts("\xEF\xBB\xBF")) length = 3;
+  else if (starts("\xC2\xA0")) length = 2;
+  else if (starts("\xA0") || starts(std::string_view("\0", 1))) length = 1;
+  if (length == 0) return {};
+  return length == 3 ? "a byte-order mark" : s[at] == '\0' ? "a zero byte" : "a non-breaking space";
+}
+
+// The first character of a text that reads as a blank or as nothing but is neither: its name (empty: none),
+// where it starts and its length.
+std::string_view firstUnseenCharacter(std::string_view text, size_t& at, size_t& length) {
+  for (at = 0; at < text.size(); ++at)
+    if (const std::string_view what = unseenCharacter(text, at, length); length > 0) return what;
+  return {};
+}
+
+// For a refusal: " (its name ends in a non-breaking space)" when a text holds such a character; else nothing.
+std::string unseenCharactersNote(std::string_view text, std::string_view whose) {
+  size_t at = 0, n = 0;
+  const std::string_view what = firstUnseenCharacter(text, at, n);
+  if (what.empty()) return {};
+  const char* where = at == 0 ? " starts with " : at + n == text.size() ? " ends in " : " holds ";
+  return " (" + std::string(whose) + where + std::string(what) + ")";
+}
+
 // The ten title-button icons that keep their hue when BIKEEPHUE is set.
 constexpr std::string_view TitleIconKeys[10] = {"BICONCLOSE", "BICLOSEALONE", "SICONCLOSE", "BICONMAX", "BICONMIN",
                                                 "BICONNORM",  "BICONHELP",    "SICONMAX",   "SICONMIN", "SICONNORM"};
@@ -240,13 +314,7 @@ class SkinLoader {
     // it would leave every window without its frames.
     if (described_ && keys_.IndexOf("GLOBALINFO") < 0) {
       std::string why = "its description has no GLOBALINFO section";
-      // Section names are read exactly as written: a section named so in other letter case is named.
-      for (int i = 0; i < keys_.Count(); ++i)
-        if (equalNoCase(keys_.Name(i), "GLOBALINFO")) {
-          why += " (its section [" + keys_.Name(i) + "] is written in other letter case)";
-          break;
-        }
-      throw std::runtime_error(SkinRefusedText(m_.SkinName(), why));
+      throw std::runtime_error(SkinRefusedText(m_.SkinName(), why + MissingGlobalInfoCause()));
     }
     next_ = std::make_unique<LoadedSkin>();
     LoadedSkin& s = *next_;
@@ -259,12 +327,48 @@ class SkinLoader {
     CheckStateCounts();
     SkinManagerIndexSkin(s);
     SkinManagerCacheCommonIndexes(s);
+    CheckPaintedStates();
+    CheckTitleHeight();
     CheckFormOffset();
     CheckBorderWidth();
     return std::move(next_);
   }
 
  private:
+  // Why a description has no GLOBALINFO section, when it can be told: a section of that name in other letter
+  // case, a line "[GLOBALINFO]" beside a character that reads as a blank or as nothing but is neither (so that the
+  // line starts no section), or a name read from UTF-16 text without its byte-order mark.
+  std::string MissingGlobalInfoCause() const {
+    for (int i = 0; i < keys_.Count(); ++i) {
+      const std::string& name = keys_.Name(i);
+      if (equalNoCase(name, "GLOBALINFO")) return " (its section [" + name + "] is written in other letter case)";
+      std::string narrow = name;
+      narrow.erase(std::remove(narrow.begin(), narrow.end(), '\0'), narrow.end());
+      if (narrow != name && equalNoCase(narrow, "GLOBALINFO"))
+        return " (its text has a zero byte beside every letter: UTF-16 without its byte-order mark)";
+    }
+    std::vector<const std::string*> lines;
+    for (const std::string& l : ini_.Unsectioned) lines.push_back(&l);
+    for (int i = 0; i < ini_.Count(); ++i)
+      for (const std::string& l : ini_[i].Lines)
+        if (l.find('=') == std::string::npos) lines.push_back(&l);
+    for (const std::string* l : lines) {
+      const size_t at = l->find("[GLOBALINFO]");
+      if (at == std::string::npos) continue;
+      size_t where = 0, n = 0;
+      std::string_view what = firstUnseenCharacter(std::string_view(*l).substr(0, at), where, n);
+      const char* side = " before";
+      if (what.empty()) {
+        what = firstUnseenCharacter(std::string_view(*l).substr(at + 12), where, n);
+        side = " after";
+      }
+      if (!what.empty())
+        return " (its line [GLOBALINFO] starts no section: " + std::string(what) + " stands" + side + " it)";
+      return " (its line \"" + *l + "\" starts no section)";
+    }
+    return {};
+  }
+
   // The number a GLOBALINFO value gives, when it gives one (absent or not a number: the default is taken).
   bool GlobalNumber(std::string_view key, std::string& text) const {
     text = keys_.Value("GLOBALINFO", key, "");
@@ -287,10 +391,57 @@ class SkinLoader {
       if (given.empty()) continue;
       const std::string whose =
           r.SectionName == sec.SectionName ? "its section" : "section [" + sec.SectionName + "], which takes it,";
+      // A section paints 255 states at most, however many it says.
+      const std::string most = IniTextToInt(given, 0) > 255 ? ": a section paints 255 at most" : "";
       throw std::runtime_error(SkinValueRefusedText(
           m_.SkinName(), r.SectionName, r.KeyName, keys_.Value(r.SectionName, r.KeyName, ""),
           "an image of " + std::to_string(r.ImageCount) + " state(s) where " + whose + " paints " +
-              std::to_string(painted) + " (STATES=" + given + ")"));
+              std::to_string(painted) + " (STATES=" + given + most + ")"));
+    }
+  }
+
+  // The images that a painter draws state by state hold as many states as it draws (a section's own or
+  // inherited GLYPHMASK included).
+  void CheckPaintedStates() {
+    const LoadedSkin& s = *next_;
+    for (const PaintedStates& p : kPaintedStates) {
+      const std::string section(p.Section), key(p.Key);
+      const int32_t i = p.Section == "GLOBALINFO"
+                            ? SkinManagerGetImageIndexByName(s, section, key)
+                            : SkinManagerGetImageIndex(s, SkinManagerGetSectionIndex(s, section), key);
+      if (!SkinManagerIsValidImageIndex(s, i) || s.Images[size_t(i)].ImageCount >= p.States) continue;
+      const SkinImageRecord& r = s.Images[size_t(i)];
+      const std::string whose = r.SectionName == section ? "" : ", taken by section [" + section + "]";
+      throw std::runtime_error(SkinValueRefusedText(
+          m_.SkinName(), r.SectionName, r.KeyName, keys_.Value(r.SectionName, r.KeyName, ""),
+          "an image of " + std::to_string(r.ImageCount) + " state(s) where " + std::to_string(p.States) +
+              " are painted (" + std::string(p.Which) + ")" + whose));
+    }
+  }
+
+  // A caption holds its buttons, each as high as the close button's image: a lower one would leave them hanging
+  // above the window, over the caption's edge. TITLEHEIGHT (and MAXHEIGHT, a maximized window's caption) given
+  // non-zero lie between that height and the tallest caption that can be drawn.
+  void CheckTitleHeight() {
+    const LoadedSkin& s = *next_;
+    int32_t lowest = 1;
+    std::string tallest;
+    for (std::string_view key : kCloseButtonKeys) {
+      const int32_t i = SkinManagerGetImageIndexByName(s, "GLOBALINFO", std::string(key));
+      if (!SkinManagerIsValidImageIndex(s, i) || ImageFrameHeight(s.Images[size_t(i)]) <= lowest) continue;
+      lowest = ImageFrameHeight(s.Images[size_t(i)]);
+      tallest = std::string(key);
+    }
+    const std::string with =
+        tallest.empty() ? "" : " with its close button of " + std::to_string(lowest) + " pixels (" + tallest + ")";
+    for (std::string_view key : {"TITLEHEIGHT", "MAXHEIGHT"}) {
+      std::string text;
+      const bool number = GlobalNumber(key, text);
+      if (!number && !IsNumberPast32Bits(text)) continue;
+      const int32_t value = IniTextToInt(text, 0);
+      if (number && value == 0) continue;  // the default
+      const SkinSizeKey bound{"GLOBALINFO", key, lowest, kCaption};
+      CheckSize(&bound, "GLOBALINFO", key, value, text, with, !number);
     }
   }
 
@@ -323,7 +474,8 @@ class SkinLoader {
     LoadedSkin& s = *next_;
     const int32_t widest = std::max(s.SkinData.TitleHeight - 1, 0);
     std::string text, title;
-    if (!GlobalNumber("BORDERWIDTH", text)) {
+    const bool number = GlobalNumber("BORDERWIDTH", text);
+    if (!number && !IsNumberPast32Bits(text)) {
       s.SkinData.BorderWidth = LimitValue(s.SkinData.BorderWidth, 0, widest);
       return;
     }
@@ -332,7 +484,7 @@ class SkinLoader {
                                  : " with the default TITLEHEIGHT of " + std::to_string(s.SkinData.TitleHeight);
     const SkinSizeKey bound{"GLOBALINFO", "BORDERWIDTH", 0, widest};
     CheckSize(&bound, "GLOBALINFO", "BORDERWIDTH", s.SkinData.BorderWidth, text,
-              with + " (a dialog's caption lies below the border)");
+              with + " (a dialog's caption lies below the border)", !number);
   }
 
   // ---- Version notices.
@@ -521,6 +673,7 @@ class SkinLoader {
   // A '^' value: a bordered mask of the master image.
   int32_t AddBorderedMask(int32_t section, const std::string& sectionName, const std::string& key,
                           const std::string& v, uint8_t kind) {
+    CheckFixedFields(sectionName, key, v, kMaskFields);
     const TRect rect = RectFromString(v, 2);
     const int32_t widths[4] = {SubstringToInt(v, 22, 4), SubstringToInt(v, 27, 4), SubstringToInt(v, 32, 4),
                                SubstringToInt(v, 37, 4)};
@@ -553,11 +706,30 @@ class SkinLoader {
     return i;
   }
 
+  // The '@' and '^' forms are read by place: a field of more or fewer digits than its place holds would shift
+  // every field after it (an image count of 255 read as 2, its "55" as the mask type and the draw mode). The
+  // places that the value reaches are checked.
+  void CheckFixedFields(const std::string& section, const std::string& key, const std::string& v,
+                        std::span<const FixedField> fields) {
+    for (const FixedField& field : fields) {
+      if (size_t(field.Separator) > v.size()) break;  // the value ends before (read as it always was)
+      const size_t start = size_t(field.Separator);  // the field's first digit (0-based), after its separator
+      const size_t end = std::min(v.find(v[0], start), v.size());
+      if (end - start == size_t(field.Digits)) continue;
+      throw std::runtime_error(SkinValueRefusedText(
+          m_.SkinName(), section, key, keys_.Value(section, key, ""),
+          "which is malformed (its " + std::string(field.Name) + " is \"" + v.substr(start, end - start) +
+              "\" where its place holds " + std::to_string(field.Digits) + " digit" +
+              (field.Digits > 1 ? "s" : "") + ")"));
+    }
+  }
+
   // One value of a section: an image record when the value names an image.
   void AddImageValue(int32_t section, const std::string& sectionName, const std::string& key, const std::string& v) {
     static const TCharSet bang = MakeCharSet("!"), tilde = MakeCharSet("~");
     switch (v[0]) {
       case '@': {
+        CheckFixedFields(sectionName, key, v, kGlyphFields);
         const TRect rect = RectFromString(v, 2);
         const int32_t count = SubstringToInt(v, 22, 1);
         const int32_t maskType = SubstringToInt(v, 24, 1);
@@ -619,7 +791,8 @@ class SkinLoader {
     if (name.empty()) return;
     FileBytes bytes;
     if (!ReadFile(name, bytes))
-      throw std::runtime_error(SkinRefusedText(m_.SkinName(), "its master image \"" + name + "\" is missing"));
+      throw std::runtime_error(SkinRefusedText(
+          m_.SkinName(), "its master image \"" + name + "\" is missing" + unseenCharactersNote(name, "its name")));
     auto master = std::make_shared<Bitmap>();
     try {
       const bool hasAlpha = DecodeBmp(bytes.data, bytes.size, *master, pixelsLeft_);
@@ -642,10 +815,10 @@ class SkinLoader {
   }
 
   // A size key as read (given or inherited): refused outside what can be drawn. dependsOn: what the bound
-  // depends on when it depends on another key.
+  // depends on when it depends on another key; pastBits: the text is a number past 32 bits, outside every bound.
   void CheckSize(const SkinSizeKey* bound, std::string_view section, std::string_view key, int32_t value,
-                 std::string_view text, std::string_view dependsOn = {}) const {
-    if (!bound || (value >= bound->Min && value <= bound->Max)) return;
+                 std::string_view text, std::string_view dependsOn = {}, bool pastBits = false) const {
+    if (!bound || (!pastBits && value >= bound->Min && value <= bound->Max)) return;
     const std::string shown = text.empty() ? std::to_string(value) : std::string(text);
     throw std::runtime_error(SkinValueRefusedText(m_.SkinName(), section, key, shown,
                                                   "outside the " + std::to_string(bound->Min) + " to " +
@@ -655,7 +828,10 @@ class SkinLoader {
   // A size key of a section's record. GLOBALINFO is read as a section too, and its record is bounded like every
   // other section's, not by the table of its global keys.
   void CheckSectionSize(const std::string& section, std::string_view key, int32_t value) {
-    if (const SkinSizeKey* bound = FindSkinSizeKey("", key); bound && (value < bound->Min || value > bound->Max))
+    const SkinSizeKey* bound = FindSkinSizeKey("", key);
+    if (const std::string own = keys_.Value(section, key, ""); bound && IsNumberPast32Bits(own))
+      CheckSize(bound, section, key, value, own, {}, true);
+    if (bound && (value < bound->Min || value > bound->Max))
       CheckSize(bound, section, key, value, keys_.IntText(section, key));
   }
 
@@ -886,11 +1062,13 @@ class SkinLoader {
   }
 
   // An integer of GLOBALINFO (no inheritance): Default when absent or not a number; a size key outside what can
-  // be drawn refuses the skin.
+  // be drawn (or past 32 bits) refuses the skin. The caption's heights and the frame's border are checked once
+  // the images are read, against what they depend on (the close button, the title height).
   int32_t GlobalInt(std::string_view key, int32_t Default) const {
     const std::string text = keys_.Value("GLOBALINFO", key, "\x01");
     const int32_t value = IniTextToInt(text, Default);
-    if (text != "\x01") CheckSize(FindSkinSizeKey("GLOBALINFO", key), "GLOBALINFO", key, value, text);
+    if (text != "\x01" && key != "TITLEHEIGHT" && key != "MAXHEIGHT" && key != "BORDERWIDTH")
+      CheckSize(FindSkinSizeKey("GLOBALINFO", key), "GLOBALINFO", key, value, text, {}, IsNumberPast32Bits(text));
     return value;
   }
 
@@ -1202,7 +1380,9 @@ TSkinLoadResult TsSkinManager::LoadPackedSkin() {
     const std::string file = PackedSkinFileName();
     std::unique_ptr<TacSkinConvertor> convertor;
     if (FileExists(file)) {
-      const std::string where = "its packed file \"" + file + "\"";
+      // Named as the system writes its paths (the file found, not the name put together for it).
+      const std::string found = FindFileNoCase(file);
+      const std::string where = "its packed file \"" + (found.empty() ? file : found) + "\"";
       auto data = std::make_unique<TMemoryStream>();
       try {
         data->LoadFromFile(file);

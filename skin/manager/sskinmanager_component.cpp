@@ -441,6 +441,12 @@ bool TsSkinManagerComponent::TakeSkinPreview(uintptr_t WParam, const void* Data,
 void TsSkinManagerComponent::LoadEditorPreview() {
   const std::optional<SkinPreviewBlock> block = ParseSkinPreviewData(ReceivedSkin.data(), ReceivedSkin.size());
   if (!block) return;
+  // A skin is known by its name (the folder of its images, the setting that keeps it): a block without one is
+  // refused as it comes, before anything of it is taken.
+  if (block->Name.empty()) {
+    System().ShowMessageBox(TSkinMessageKind::Error, std::string(SkinEditorBlockWithoutName), MessageBoxOwner());
+    return;
+  }
   SkinPreviewMode = 1;
   {
     Restore<uint8_t> previewLock(PreviewLock, 0);

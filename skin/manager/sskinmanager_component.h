@@ -48,6 +48,9 @@ struct SkinPreviewBlock {
 // The block's fields when it is whole: at least SkinPreviewDataSize bytes, the magic word at its start, and each
 // text terminated inside its field. Anything else gives nothing.
 std::optional<SkinPreviewBlock> ParseSkinPreviewData(const void* Data, size_t Size);
+// The refusal of a whole block whose skin name is empty.
+inline constexpr std::string_view SkinEditorBlockWithoutName =
+    "The skin sent by a skin editor cannot be used: its block names no skin (its name is empty)";
 
 class TsSkinManagerComponent : public gui::TComponent, public TsSkinManager {
  public:

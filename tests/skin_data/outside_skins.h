@@ -14,6 +14,7 @@
 #include "skin/data/generalutils.h"
 #include "skin/data/packedskin.h"
 #include "skin/manager/skincommands.h"
+#include "skin/manager/sskinmanager_component.h"
 
 namespace outsideskins {
 
@@ -29,7 +30,17 @@ struct Row {
   std::string refusal{};  // the program's message ("{SECTION.KEY}": that value of the edited description); empty: applied
   Look look = Look::Skin;
   bool asStored = false;  // applied, it gives the very tables of the stored skin
+  const char* blockName = nullptr;  // the name a skin editor's block gives (none: the skin's)
 };
+
+inline std::string BlockName(const Row& row) { return row.blockName ? row.blockName : row.skin; }
+
+// The text as UTF-16 (little-endian, with its byte-order mark), as an editor saves "Unicode".
+inline std::string Utf16(const std::string& text) {
+  std::string u = "\xFF\xFE";
+  for (const char c : text) u += std::string{c, '\0'};
+  return u;
+}
 
 // The description with the line of a key of a section set to a value (added when missing), or removed.
 inline std::string WithKey(std::string text, const std::string& section, const std::string& key, const char* value) {
@@ -56,6 +67,13 @@ inline std::string ValueOf(const std::string& text, const std::string& section, 
   skin::TIniSections ini;
   skin::IniTextToSections(text, ini);
   return skin::ReadIniValue(ini, section, "", key);
+}
+
+// The description with one character of a key's value replaced (an image count, say).
+inline std::string WithValueChanged(const std::string& text, const char* section, const char* key, size_t at,
+                                    const char* by) {
+  const std::string v = ValueOf(text, section, key);
+  return WithKey(text, section, key, (v.substr(0, at) + by + v.substr(at + 1)).c_str());
 }
 
 // The refusal a row expects for its edited description.
@@ -104,6 +122,12 @@ inline std::vector<uint8_t> EditorBlock(const std::string& name, const std::stri
   return b;
 }
 
+inline const std::string kLucky = "The \"Lucky (internal)\" skin cannot be used: ";
+inline std::string kLuckyCaption(const char* value) {
+  return kLucky + "its key TITLEHEIGHT of section [GLOBALINFO] has the value \"" + value +
+         "\", outside the 18 to 200 that can be drawn with its close button of 18 pixels (BICONCLOSE)";
+}
+
 inline const std::vector<Row>& Rows() {
   auto set = [](const char* section, const char* key, const char* value) {
     return [=](std::string t) { return WithKey(t, section, key, value); };
@@ -111,9 +135,7 @@ inline const std::vector<Row>& Rows() {
   static const std::vector<Row> rows = {
       {.point = "a mask of fewer states than its section paints (an image count of 0, read as 1)",
        .skin = "Lucky (internal)",
-       .edit = [](std::string t) {
-         return WithKey(t, "BUTTON", "BORDERSMASK", ValueOf(t, "BUTTON", "BORDERSMASK").replace(41, 1, "0").c_str());
-       },
+       .edit = [](std::string t) { return WithValueChanged(t, "BUTTON", "BORDERSMASK", 41, "0"); },
        .refusal = "The \"Lucky (internal)\" skin cannot be used: its key BORDERSMASK of section [BUTTON] has the value "
                   "\"{BUTTON.BORDERSMASK}\", an image of 1 state(s) where its section paints 4 (STATES=4)"},
       {.point = "blanks after the section names and at the end of every line", .skin = "Lucky (internal)",
@@ -150,6 +172,59 @@ inline const std::vector<Row>& Rows() {
        }},
       {.point = "a caption taller than the room above the window", .skin = "Lucky (internal)",
        .edit = set("GLOBALINFO", "TITLEHEIGHT", "200"), .look = Look::WindowPlace},
+      {.point = "a title button of one state where three are painted", .skin = "Lucky (internal)",
+       .edit = [](std::string t) { return WithValueChanged(t, "GLOBALINFO", "BICONCLOSE", 21, "1"); },
+       .refusal = kLucky + "its key BICONCLOSE of section [GLOBALINFO] has the value \"{GLOBALINFO.BICONCLOSE}\", an "
+                           "image of 1 state(s) where 3 are painted (normal, hot and pressed)"},
+      {.point = "a check box of one state where three are painted", .skin = "Lucky (internal)",
+       .edit = [](std::string t) { return WithValueChanged(t, "GLOBALINFO", "BOXCHECKED", 21, "1"); },
+       .via = Via::PackedFile,
+       .refusal = kLucky + "its key BOXCHECKED of section [GLOBALINFO] has the value \"{GLOBALINFO.BOXCHECKED}\", an "
+                           "image of 1 state(s) where 3 are painted (normal, hot and pushed)"},
+      {.point = "a frame border past 32 bits", .skin = "Lucky (internal)",
+       .edit = set("GLOBALINFO", "BORDERWIDTH", "99999999999"),
+       .refusal = kLucky + "its key BORDERWIDTH of section [GLOBALINFO] has the value \"99999999999\", outside the 0 "
+                           "to 25 that can be drawn with TITLEHEIGHT 26 (a dialog's caption lies below the border)"},
+      {.point = "a title height past 32 bits", .skin = "Lucky (internal)",
+       .edit = set("GLOBALINFO", "TITLEHEIGHT", "4294967296"), .via = Via::Editor, .refusal = kLuckyCaption("4294967296")},
+      {.point = "a caption lower than its buttons", .skin = "Lucky (internal)",
+       .edit = [](std::string t) {
+         return WithKey(WithKey(t, "GLOBALINFO", "TITLEHEIGHT", "2"), "GLOBALINFO", "BORDERWIDTH", "1");
+       },
+       .refusal = kLuckyCaption("2")},
+      {.point = "a non-breaking space after [GLOBALINFO]", .skin = "Lucky (internal)",
+       .edit = [](std::string t) {
+         const size_t at = t.find("[GLOBALINFO]") + 12;
+         return t.substr(0, at) + "\xA0" + t.substr(at);
+       },
+       .refusal = kLucky + "its description has no GLOBALINFO section (its line [GLOBALINFO] starts no section: a "
+                           "non-breaking space stands after it)"},
+      {.point = "a description in UTF-16", .skin = "Lucky (internal)", .edit = Utf16, .asStored = true},
+      {.point = "two byte-order marks", .skin = "Lucky (internal)",
+       .edit = [](std::string t) { return "\xEF\xBB\xBF\xEF\xBB\xBF" + t; }, .via = Via::PackedFile,
+       .refusal = kLucky + "its description has no GLOBALINFO section (its line [GLOBALINFO] starts no section: a "
+                           "byte-order mark stands before it)"},
+      {.point = "a non-breaking space after the master image's name", .skin = "Lucky (internal)",
+       .edit = set("GLOBALINFO", "MASTERBITMAP", "Master.bmp\xA0"),
+       .refusal = kLucky + "its master image \"{GLOBALINFO.MASTERBITMAP}\" is missing (its name ends in a "
+                           "non-breaking space)"},
+      {.point = "a negative frame border under a caption of 200", .skin = "Lucky (internal)",
+       .edit = [](std::string t) {
+         return WithKey(WithKey(t, "GLOBALINFO", "TITLEHEIGHT", "200"), "GLOBALINFO", "BORDERWIDTH", "-1");
+       },
+       .refusal = kLucky + "its key BORDERWIDTH of section [GLOBALINFO] has the value \"-1\", outside the 0 to 199 "
+                           "that can be drawn with TITLEHEIGHT 200 (a dialog's caption lies below the border)"},
+      {.point = "a mask's image count of 255", .skin = "Lucky (internal)",
+       .edit = [](std::string t) { return WithValueChanged(t, "BUTTON", "BORDERSMASK", 41, "255"); },
+       .refusal = kLucky + "its key BORDERSMASK of section [BUTTON] has the value \"{BUTTON.BORDERSMASK}\", which is "
+                           "malformed (its image count is \"255\" where its place holds 1 digit)"},
+      {.point = "more states than a section paints", .skin = "Lucky (internal)",
+       .edit = set("BUTTON", "STATES", "2147483647"),
+       .refusal = kLucky + "its key BORDERSMASK of section [BUTTON] has the value \"{BUTTON.BORDERSMASK}\", an image "
+                           "of 4 state(s) where its section paints 255 (STATES=2147483647: a section paints 255 at "
+                           "most)"},
+      {.point = "a skin editor's block without a name", .skin = "Lucky (internal)", .edit = [](std::string t) { return t; },
+       .via = Via::Editor, .refusal = std::string(skin::SkinEditorBlockWithoutName), .blockName = ""},
   };
   return rows;
 }

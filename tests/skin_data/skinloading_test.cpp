@@ -167,7 +167,9 @@ TEST(SkinLoading, AFailedLoadKeepsThePreviousSkinAndReportsOnce) {
        TSkinMessageKind::Error,
        "The \"Bad\" skin cannot be used: its key GLYPH of section [X] has the value \"@0001@0002@0010\", which is "
        "malformed ('' is not a valid integer value)"},
-      {"bad digit in ^", Pack(WithOptions([](std::string& o) { Append(o, "[X]\r\nM=" + Mask(0, 0, 8, 8, 1, 1, 1, 1, 1, 0, 0, 0).replace(3, 1, "x") + "\r\n"); })),
+      {"bad digit in ^", Pack(WithOptions([](std::string& o) { std::string m = Mask(0, 0, 8, 8, 1, 1, 1, 1, 1, 0, 0, 0);
+        m[3] = 'x';
+        Append(o, "[X]\r\nM=" + m + "\r\n"); })),
        TSkinMessageKind::Error,
        "The \"Bad\" skin cannot be used: its key M of section [X] has the value \"^00x0^0000^0008^0008^0001^0001^0001^"
        "0001^1^0^0^0\", which is malformed ('00X0' is not a valid integer value)"},
@@ -179,9 +181,10 @@ TEST(SkinLoading, AFailedLoadKeepsThePreviousSkinAndReportsOnce) {
       // could not be drawn.
       {"caption height", Pack(WithOptions(Replace("TITLEHEIGHT=24", "TITLEHEIGHT=2147483647"))), TSkinMessageKind::Error,
        "The \"Bad\" skin cannot be used: its key TITLEHEIGHT of section [GLOBALINFO] has the value \"2147483647\", "
-       "outside the 0 to 200 that can be drawn"},
+       "outside the 16 to 200 that can be drawn with its close button of 16 pixels (BICONCLOSE)"},
       {"frame width", Pack(WithOptions(Global("BORDERWIDTH=-2147483648"))), TSkinMessageKind::Error,
-       "its key BORDERWIDTH of section [GLOBALINFO] has the value \"-2147483648\", outside the 0 to 100 that"},
+       "its key BORDERWIDTH of section [GLOBALINFO] has the value \"-2147483648\", outside the 0 to 23 that can be "
+       "drawn with TITLEHEIGHT 24"},
       {"button margin in hexadecimal", Pack(WithOptions(Global("BIRIGHT=0x7FFFFFFF"))), TSkinMessageKind::Error,
        "its key BIRIGHT of section [GLOBALINFO] has the value \"0x7FFFFFFF\", outside the -100 to 100 that"},
       {"outer shadow width", Pack(WithOptions(Global("SH_WIDTHL=5000"))), TSkinMessageKind::Error,
@@ -193,7 +196,7 @@ TEST(SkinLoading, AFailedLoadKeepsThePreviousSkinAndReportsOnce) {
       {"tab covering", Pack(WithOptions([](std::string& o) { Append(o, "[TABTOP]\r\nTABSCOVERING=99999\r\n"); })),
        TSkinMessageKind::Error, "its key TABSCOVERING of section [TABTOP] has the value \"99999\", outside"},
       {"close button outside the master image",
-       Pack(WithOptions(Replace("BICONCLOSE=" + Glyph(96, 0, 128, 16, 2, 0), "BICONCLOSE=" + Glyph(96, 0, 9999, 16, 2, 0)))),
+       Pack(WithOptions(Replace("BICONCLOSE=" + Glyph(80, 32, 128, 48, 3, 0), "BICONCLOSE=" + Glyph(96, 0, 9999, 16, 2, 0)))),
        TSkinMessageKind::Error,
        "The \"Bad\" skin cannot be used: its key BICONCLOSE of section [GLOBALINFO] has the value "
        "\"@0096@0000@9999@0016@2@0\", a title button outside its master image of 128 x 64 pixels"},
@@ -468,7 +471,7 @@ TEST(SkinLoading, HueSaturationAndBrightnessLeaveKeyColourPixelsAlone) {
     }
     EXPECT_NE(GetPixel32(*g.m->Skin().MasterBitmap, 1, 0), GetPixel32(*master, 1, 0));
     const Bitmap& now = *g.m->Skin().MasterBitmap;
-    EXPECT_EQ(GetPixel32(now, 100, 5) == GetPixel32(*master, 100, 5), k.iconKept);
+    EXPECT_EQ(GetPixel32(now, 100, 37) == GetPixel32(*master, 100, 37), k.iconKept);
     EXPECT_EQ(GetPixel32(now, 10, 20) == GetPixel32(*master, 10, 20), k.maskKept);
     EXPECT_NE(Sec(*g.m, "BUTTON").NormalState.ContourLeft, contour);
     EXPECT_EQ(Sec(*g.m, "BUTTON").NormalState.ContourTop, -1);

@@ -23,6 +23,7 @@
 #include "skin/manager/sskinmanager_component.h"
 #include "skin/painters/layered_alpha.h"
 #include "station/parametres.h"
+#include "station/table_parametres.h"
 #include "station/composants_peau.h"
 #include "tests/skin_data/outside_skins.h"
 #include "tests/station_app/rig.h"
@@ -227,7 +228,8 @@ TEST(PeauRecue, TheSkinBoxAndTheSavedSettingFollowASkinSentByWmCopyData) {
 // in the skins folder and its button clicked, or sent by a skin editor (run again where layered windows blend). Refused, the one message shows the program's
 // text and the skin in force stays; applied, it is the skin in force, and what the row is about is seen: a message
 // box's caption holds its whole close button, clear of the client area and answering the pointer; a window that a
-// tall caption brought down goes back up when the skin changes back, unless it was moved meanwhile.
+// tall caption brought down goes back up when the skin changes back, unless it was moved meanwhile, and a Quit
+// while it is down saves the place it has without that caption.
 TEST(PeauxDuDehors, EachIsRefusedWithTheProgramsMessageOrAppliedAsWrittenOnALiveSwitch) {
   using outsideskins::Look;
   using outsideskins::Via;
@@ -248,6 +250,13 @@ TEST(PeauxDuDehors, EachIsRefusedWithTheProgramsMessageOrAppliedAsWrittenOnALive
     membres[0].Data = row.edit(membres[0].Data);
     outsideskins::Deliver(peaux, row, membres);
     const int avant = f.Top();
+    auto haut_sauve = [&] {
+      f.QuitClick(nullptr);
+      const std::string image = st.Image();
+      const auto octet = [&](int i) { return uint8_t(image.at(size_t(i - 1))); };
+      return station::Decoder_coordonnee(octet(station::octet::HAUT_FICHE), octet(station::octet::HAUT_FICHE + 1));
+    };
+    const int sauve = row.look == Look::WindowPlace ? haut_sauve() : 0;
     auto bouton = [&](const std::string& peau) {
       if (peau == spring) f.Peau_SpringClick(nullptr);
       if (peau == "Lucky (internal)") f.Peau_LuckyClick(nullptr);
@@ -255,7 +264,7 @@ TEST(PeauxDuDehors, EachIsRefusedWithTheProgramsMessageOrAppliedAsWrittenOnALive
     };
     Boites::texts.clear();
     if (row.via == Via::Editor) {
-      std::vector<uint8_t> bloc = outsideskins::EditorBlock(nom, peaux.string(), membres[0].Data);
+      std::vector<uint8_t> bloc = outsideskins::EditorBlock(outsideskins::BlockName(row), peaux.string(), membres[0].Data);
       COPYDATASTRUCT donnees{0, DWORD(bloc.size()), bloc.data()};
       SendMessageA(gui::Application->Handle(), WM_COPYDATA, skin::SkinPreviewCopyDataWParam,
                    reinterpret_cast<LPARAM>(&donnees));
@@ -287,6 +296,8 @@ TEST(PeauxDuDehors, EachIsRefusedWithTheProgramsMessageOrAppliedAsWrittenOnALive
       // Brought down for a caption drawn above it (by a border window: where layered windows blend), back up with
       // a caption of its own size; moved meanwhile, it stays.
       EXPECT_GT(f.Top(), avant);
+      // A Quit under it saves the place the window has without it.
+      EXPECT_EQ(haut_sauve(), sauve);
       bouton(spring);
       EXPECT_EQ(f.Top(), avant);
       bouton(nom);
@@ -300,6 +311,35 @@ TEST(PeauxDuDehors, EachIsRefusedWithTheProgramsMessageOrAppliedAsWrittenOnALive
     std::filesystem::remove(peaux / (nom + ".asz"));
     bouton(spring);
   }
+}
+
+// Started with a skin of a tall caption as the setting, the window comes down as it first shows (where layered
+// windows blend); a Quit saves the place stored before, not the one the caption brought it to.
+TEST(PeauxDuDehors, AStartUnderATallCaptionSavesThePlaceStoredBefore) {
+  Bureau bureau;
+  StationTest st(bureau);
+  Boites boites;
+  const outsideskins::Row* haute = nullptr;
+  for (const outsideskins::Row& row : outsideskins::Rows()) haute = row.look == outsideskins::Look::WindowPlace ? &row : haute;
+  ASSERT_NE(haute, nullptr);
+  st.dir.write("CONF_COM.SER", Image_avec({{252, 1}, {station::octet::PEAU, 3}}));
+  const std::string stockee = st.Image().substr(station::octet::HAUT_FICHE - 1, 2);
+  {
+    // The stored skin, edited as the row edits it, in the skins folder.
+    skin::TsSkinManager lecteur(skin::systemSkinSystem());
+    station::ReadProgramSkinManagerWithResources(lecteur);
+    std::vector<skin::PackedSkinMember> membres =
+        outsideskins::Members(lecteur.InternalSkins[lecteur.InternalSkins.IndexOf(haute->skin)].Data.Bytes());
+    membres[0].Data = haute->edit(membres[0].Data);
+    outsideskins::Deliver("C:\\Skins", *haute, membres);
+  }
+  station::FichePrincipale& f = st.Demarre_et_montre(station::Composants_peau_programme);
+  const int haut = station::Decoder_coordonnee(uint8_t(stockee[0]), uint8_t(stockee[1]));
+  if (skin::LayeredAlphaShown()) EXPECT_TRUE(testsupport::PumpUntil([&] { return f.Top() > haut + 100; })) << f.Top();
+  f.QuitClick(nullptr);
+  std::filesystem::remove_all(std::filesystem::path("C:\\Skins") / haute->skin);
+  EXPECT_EQ(st.Image().substr(station::octet::HAUT_FICHE - 1, 2), stockee) << f.Top();
+  EXPECT_EQ(Boites::count, 0);
 }
 
 }  // namespace
