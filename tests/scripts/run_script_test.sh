@@ -24,7 +24,7 @@ waitfor() {  # waitfor SECONDS CONDITION...
 co="$tmp/co" fake="$tmp/bin" state="$tmp/co/build/windows/run-state"
 mkdir -p "$co/scripts" "$co/build/windows/station" "$co/build/windows/tools/module_simulator" "$fake" "$tmp/log"
 cp "$src/scripts/run.sh" "$src/scripts/test.sh" "$co/scripts/"
-printf '#!/bin/sh\n' >"$co/scripts/setup.sh"
+printf '#!/bin/sh\necho run >>"$FAKE_LOG/setup"\n' >"$co/scripts/setup.sh"
 printf '#!/bin/sh\n' >"$co/scripts/wine-prefix.sh"
 touch "$co/build/windows/station/HELP_VORNATEL.HTM" "$co/build/windows/station/AIDE_VORNATEL.HTM"
 for tool in xprop x11vnc dillo; do printf '#!/bin/sh\nexit 0\n' >"$fake/$tool"; done
@@ -188,10 +188,13 @@ for args in "--port" "--stop --reset" "--port /dev/null --stop"; do
   bash "$co/scripts/run.sh" $args >"$tmp/usage.out" 2>&1 || code=$?
   check "$args: exit code 2 and a usage line" eval '[ $code = 2 ] && grep -q "^usage: " "$tmp/usage.out" && ! grep -q "line [0-9]" "$tmp/usage.out"'
 done
-code=0
-if command -v dash >/dev/null; then dash "$co/scripts/run.sh" >"$tmp/sh.out" 2>&1 || code=$?; fi
-check "under sh: says at once that it needs bash" eval '! command -v dash >/dev/null || { [ $code = 2 ] &&
-  grep -q "needs bash" "$tmp/sh.out" && [ ! -s "$tmp/log/cmake" ]; }'
+rm -f "$tmp/log/setup"
+for script in "$co/scripts/run.sh" "$co/scripts/test.sh" "$src"/scripts/{setup,wine-prefix,wine-fonts}.sh; do
+  code=0
+  if command -v dash >/dev/null; then dash "$script" >"$tmp/sh.out" 2>&1 || code=$?; fi
+  check "under sh: $(basename "$script") says at once that it needs bash" eval '! command -v dash >/dev/null || {
+    [ $code = 2 ] && grep -q "needs bash" "$tmp/sh.out" && [ ! -s "$tmp/log/cmake" ] && [ ! -f "$tmp/log/setup" ]; }'
+done
 
 # Stations that cannot start: the script's exit code says so.
 code=0
