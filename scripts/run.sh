@@ -17,7 +17,8 @@
 # One run at a time in a checkout: while a run builds, makes its Wine prefix or has its stations running,
 # another start (or --reset) says which and changes nothing; --stop ends it. The script's exit code is not 0 when
 # a station ended with an error (one that could not start, say); it is 130 after Ctrl-C, which ends the stations
-# without saving, as --stop does.
+# without saving, as --stop does, and 129 when its terminal is closed; a second Ctrl-C while it ends does not
+# cut that short.
 #
 # A station and its simulated module start at the same line speed: a station that moved its module to 9600
 # baud and was then ended without saving (Ctrl-C, its close box, --stop) starts again at the speed it saved,
@@ -183,15 +184,20 @@ mkdir -p "$state"
 echo $$ >"$state/run.pid"
 rm -f "$state/stopped"
 a="" b="" station_pids=() signal=""
-# On the way out (both stations ended, --stop, Ctrl-C, or a failure): whatever the run still has running, and
-# what ended it, said once.
+# On the way out (both stations ended, --stop, Ctrl-C, a hang-up, or a failure): whatever the run still has
+# running, and what ended it, said once. Nothing cuts it short: a second Ctrl-C, or the login shell's hang-up
+# after the kernel's when the terminal is closed, is ignored, by the clean-up and by what it runs
+# (wineserver -k); a terminal gone meanwhile fails the message only.
 cleanup() {
   local code=$? how="" who
-  disown -a 2>/dev/null || true  # the stations ended here are told below, not by the shell one by one
-  unset STATION_RUN               # what the clean-up itself runs is not to be ended with the rest
+  trap '' INT TERM HUP
+  set +e
+  disown -a 2>/dev/null  # the stations ended here are told below, not by the shell one by one
+  unset STATION_RUN      # what the clean-up itself runs is not to be ended with the rest
   stop_run
   rm -rf "$state/prefix.new"
   rm -f "$state/run.pid" "$state/run.phase"
+  case $signal in INT) code=130 ;; HUP) code=129 ;; TERM) code=143 ;; esac
   if [ -f "$state/stopped" ]; then
     how="by scripts/run.sh --stop" code=0
   elif [ "$signal" = INT ]; then
@@ -210,10 +216,17 @@ cleanup() {
   fi
   exit "$code"
 }
+# The first signal ends the run (its exit code is 128 + the signal's number); those after it are ignored.
+on_signal() {
+  trap '' INT TERM HUP
+  [ -n "$signal" ] && return 0
+  signal=$1
+  exit 1
+}
 trap cleanup EXIT
-trap 'signal=INT; exit 130' INT
-trap 'signal=TERM; exit 143' TERM
-trap 'signal=HUP; exit 129' HUP
+trap 'on_signal INT' INT
+trap 'on_signal TERM' TERM
+trap 'on_signal HUP' HUP
 for d in "$port_a" "$port_b"; do
   [ -z "$d" ] && continue
   if [ ! -c "$d" ]; then echo "run: $d is not a serial device (is the module plugged in? ls /dev/ttyUSB* /dev/ttyACM*)" >&2; exit 1; fi

@@ -35,10 +35,12 @@ sleep 300 & echo "$$ $!" >"$FAKE_LOG/build"; wait\n' >"$fake/cmake"
 # A prefix gets Wine's programs last; with FAKE_WINEBOOT_HOLD its making stops short of them until ended.
 printf '#!/bin/bash\nmkdir -p "$WINEPREFIX/dosdevices"\n[ -n "${FAKE_WINEBOOT_HOLD:-}" ] && touch "$FAKE_LOG/wineboot" && sleep 300
 touch "$WINEPREFIX/programs"\n' >"$fake/wineboot"
-# wineserver -k ends the fake stations, as the real one ends the prefix's programs.
+# wineserver -k ends the fake stations, as the real one ends the prefix's programs; with FAKE_END_HOLD it
+# then takes half a second (marked in "ending"), as the real one does on a loaded machine.
 cat >"$fake/wineserver" <<'EOF'
 #!/bin/bash
 [ "${1:-}" = -k ] && for f in "$FAKE_LOG"/station.*; do [ -f "$f" ] && kill -TERM "${f##*.}" 2>/dev/null; done
+[ "${1:-}" = -k ] && [ -n "${FAKE_END_HOLD:-}" ] && touch "$FAKE_LOG/ending" && sleep 0.5
 exit 0
 EOF
 # A station: exits with $FAKE_EXIT at once when set; otherwise runs (with a help viewer's server left in the
@@ -169,6 +171,18 @@ for d in "" :fake; do
   check "Ctrl-C on display ${d:-:$n}: said once, exit code 130, no X error, nothing left" eval '[ $code = 130 ] &&
     [ "$(grep -c "ended by Ctrl-C, .* settings not saved" "$tmp/ctrl-c$d.out")" = 1 ] && no_station && waitfor 5 helpers_gone &&
     ! grep -q "X connection\|exit code\|Killed" "$tmp/ctrl-c$d.out" && [ ! -e /tmp/.X11-unix/X$n ]'
+done
+# Signals while the run ends (a second Ctrl-C with a TERM and a third; the login shell's hang-up after the
+# kernel's when the terminal is closed) leave its clean-up whole, and the next start starts the stations.
+nothing_left() { no_station && ! grep -lzxF "STATION_RUN=$state" /proc/[0-9]*/environ 2>/dev/null | grep -q .; }
+command -v Xvfb >/dev/null && d="" || d=:fake
+for row in "INT|130|Ctrl-C|INT TERM INT" "HUP|129|a HUP signal|HUP"; do
+  IFS='|' read -r first exit said more <<<"$row"
+  rm -f "$tmp/log/ending"; DISPLAY=$d PRIVATE_DISPLAY=:$n FAKE_END_HOLD=1 start "$tmp/twice.out" two_stations
+  kill -$first -- -$run; waitfor 10 test -f "$tmp/log/ending"
+  for s in $more; do kill -$s -- -$run; done; ended
+  check "$first, then $more during the clean-up: all ended, said once, exit code $exit" eval '[ $code = $exit ] &&
+    [ "$(grep -c "ended by" "$tmp/twice.out")" = 1 ] && grep -q "A and B were ended by $said" "$tmp/twice.out" && waitfor 5 nothing_left'
 done
 check "PRIVATE_DISPLAY names the private display" eval '! command -v Xvfb >/dev/null || grep -q "private display (:$n)" "$tmp/ctrl-c.out"'
 check "STATIONS=1 speaks of station A only" eval 'grep -q "station A" "$tmp/ctrl-c:fake.out" && ! grep -qw B "$tmp/ctrl-c:fake.out"'
