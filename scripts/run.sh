@@ -123,7 +123,8 @@ phase() { phase=$1; echo "$1" >"$state/run.phase"; }
 end_processes() {  # end_processes [COMMAND]: the run's processes, those of COMMAND's name excepted
   local left
   left=$(run_processes "${1:-}")
-  [ -z "$left" ] || kill $left 2>/dev/null || true  # (what ended meanwhile is not an error)
+  # (What ended meanwhile is not an error; one suspended with Ctrl-Z takes the signal once continued.)
+  [ -z "$left" ] || { kill $left; kill -CONT $left; } 2>/dev/null || true
   for _ in $(seq 1 30); do
     left=$(run_processes "${1:-}")
     [ -z "$left" ] && return 0
@@ -149,9 +150,18 @@ if [ $stop = 1 ]; then
   fi
   doing=$(cat "$state/run.phase" 2>/dev/null || echo "starting its stations")
   # Told to the script of the run, which says what was ended: under Wine a station ended this way has exit
-  # code 0, as after Quit. Signalled first, that script starts nothing more.
+  # code 0, as after Quit. Signalled first, that script starts nothing more. One suspended with Ctrl-Z takes
+  # the signal once continued, with what it waits for: its job, the process group that the shell of its
+  # terminal gave it.
   touch "$state/stopped"
-  [ -z "$running" ] || kill "$running" 2>/dev/null || true
+  if [ -n "$running" ]; then
+    kill "$running" 2>/dev/null || true
+    if [ "$(ps -o pgid= -p "$running" | tr -d ' ')" = "$running" ]; then
+      kill -CONT -- "-$running" 2>/dev/null || true
+    else
+      kill -CONT "$running" 2>/dev/null || true
+    fi
+  fi
   stop_run
   for _ in $(seq 1 50); do [ -z "$(running_script)" ] && break; sleep 0.1; done
   if [ "$doing" = "starting its stations" ]; then
@@ -160,7 +170,11 @@ if [ $stop = 1 ]; then
     echo "run: the run of this checkout was $doing: it is ended, before its stations started"
   fi
   running=$(running_script)
-  [ -n "$running" ] && echo "run: its script (process $running) returns once the package installation it waits for is over"
+  if [ -n "$running" ] && [ "$doing" = "checking its packages" ]; then
+    echo "run: its script (process $running) returns once the package installation it waits for is over"
+  elif [ -n "$running" ]; then
+    echo "run: its script (process $running) has not ended yet"
+  fi
   exit 0
 fi
 # One run at a time: a second one would take the first one's build, ports, prefix and screen.

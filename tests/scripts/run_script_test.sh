@@ -187,6 +187,14 @@ done
 check "PRIVATE_DISPLAY names the private display" eval '! command -v Xvfb >/dev/null || grep -q "private display (:$n)" "$tmp/ctrl-c.out"'
 check "STATIONS=1 speaks of station A only" eval 'grep -q "station A" "$tmp/ctrl-c:fake.out" && ! grep -qw B "$tmp/ctrl-c:fake.out"'
 set +m
+# Ctrl-Z, then --stop: the suspended run is ended before --stop returns, and said so. (Its script alone is
+# stopped, as it waits for its stations: a job stopped under set -m ended this shell at times.)
+start "$tmp/suspended.out" two_stations
+kill -TSTP $run; waitfor 5 eval 'ps -o stat= -p $run | grep -q T'
+bash "$co/scripts/run.sh" --stop >"$tmp/stop-suspended.out" 2>&1; suspended=$(ps -o stat= -p $run)
+kill -CONT $run 2>/dev/null; ended  # (a run left suspended would hold this test)
+check "--stop ends a run suspended with Ctrl-Z at once, and says what it ended" eval '[ $code = 0 ] && [ "${suspended#T}" = "$suspended" ] &&
+  ! grep -q installation "$tmp/stop-suspended.out" && grep -q "ended by scripts/run.sh --stop" "$tmp/suspended.out"'
 
 # A display that does not answer is said before the build, and nothing starts.
 code=0
