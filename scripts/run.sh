@@ -15,10 +15,10 @@
 # stations have ended. See README.md for ASCII and AUTEX.
 #
 # One run at a time in a checkout: while a run builds, makes its Wine prefix or has its stations running,
-# another start (or --reset) says which and changes nothing; --stop ends it. The script's exit code is not 0 when
-# a station ended with an error (one that could not start, say); it is 130 after Ctrl-C, which ends the stations
-# without saving, as --stop does, and 129 when its terminal is closed; a second Ctrl-C while it ends does not
-# cut that short.
+# another start (or --reset) says which and changes nothing; --stop ends it, and also what a run whose script was
+# killed left running, which a start names. The script's exit code is not 0 when a station ended with an error
+# (one that could not start, say); it is 130 after Ctrl-C, which ends the stations without saving, as --stop
+# does, and 129 when its terminal is closed; a second Ctrl-C while it ends does not cut that short.
 #
 # A station and its simulated module start at the same line speed: a station that moved its module to 9600
 # baud and was then ended without saving (Ctrl-C, its close box, --stop) starts again at the speed it saved,
@@ -142,6 +142,36 @@ stop_run() {
   end_processes Xvfb
   end_processes
 }
+# What a run of this checkout has running, in words ("stations A and B, its private display, its VNC server,
+# the module simulator"): told where its script is gone without its clean-up (killed with kill -9, say).
+left_running() {
+  local p name stations="" what=()
+  for p in $(run_processes); do
+    name=$(cat "/proc/$p/comm" 2>/dev/null) || continue
+    case $name in
+    station.exe)
+      case $(basename "$(readlink "/proc/$p/cwd" 2>/dev/null)") in
+      station-A*) stations+=A ;;
+      station-B*) stations+=B ;;
+      *) what+=("a station") ;;
+      esac ;;
+    Xvfb) what+=("its private display") ;;
+    x11vnc) what+=("its VNC server") ;;
+    module_simulato*) what+=("the module simulator") ;;
+    cmake | make | gmake | ccache | cc1* | as | ld* | collect2 | lto* | x86_64-w64-* | *-g++* | *-gcc*) what+=("its build") ;;
+    wine* | *.exe) what+=("Wine's programs") ;;
+    sh | bash | dash) ;;  # the shell of one of the others (a build step, say)
+    *) what+=("$name") ;;
+    esac
+  done
+  [ ${#what[@]} -gt 0 ] || [ -n "$stations" ] || what=("programs it started")
+  case $stations in
+  *A*B* | *B*A*) what=("stations A and B" "${what[@]}") ;;
+  *A*) what=("station A" "${what[@]}") ;;
+  *B*) what=("station B" "${what[@]}") ;;
+  esac
+  printf '%s\n' "${what[@]}" | awk '!seen[$0]++' | paste -sd ',' | sed 's/,/, /g'
+}
 if [ $stop = 1 ]; then
   running=$(running_script)
   if [ -z "$running$(run_processes)" ]; then
@@ -149,6 +179,8 @@ if [ $stop = 1 ]; then
     exit 0
   fi
   doing=$(cat "$state/run.phase" 2>/dev/null || echo "starting its stations")
+  left=""
+  [ -n "$running" ] || left=$(left_running)
   # Told to the script of the run, which says what was ended: under Wine a station ended this way has exit
   # code 0, as after Quit. Signalled first, that script starts nothing more. One suspended with Ctrl-Z takes
   # the signal once continued, with what it waits for: its job, the process group that the shell of its
@@ -164,7 +196,11 @@ if [ $stop = 1 ]; then
   fi
   stop_run
   for _ in $(seq 1 50); do [ -z "$(running_script)" ] && break; sleep 0.1; done
-  if [ "$doing" = "starting its stations" ]; then
+  if [ -z "$running" ]; then
+    rm -f "$state/stopped" "$state/run.pid" "$state/run.phase"
+    echo "run: no run of this checkout was running; what an earlier one had left running is ended: $left"
+    case $left in *station*) echo "run: its stations were ended without saving their settings" ;; esac
+  elif [ "$doing" = "starting its stations" ]; then
     echo "run: the stations of $state are ended, without saving their settings"
   else
     echo "run: the run of this checkout was $doing: it is ended, before its stations started"
@@ -177,17 +213,27 @@ if [ $stop = 1 ]; then
   fi
   exit 0
 fi
-# One run at a time: a second one would take the first one's build, ports, prefix and screen.
+# One run at a time: a second one would take the first one's build, ports, prefix and screen. A run whose
+# script is gone without its clean-up (killed with kill -9, say) may have left its build, display or
+# simulator running: what runs is said, and --stop ends it.
 running=$(running_script)
-if [ -n "$running$(run_processes)" ]; then
+if [ -n "$running" ]; then
   doing=$(cat "$state/run.phase" 2>/dev/null || echo "starting its stations")
-  if [ -n "$running" ] && [ "$doing" != "starting its stations" ]; then
+  if [ "$doing" != "starting its stations" ]; then
     echo "run: a run of this checkout is $doing (scripts/run.sh, process $running): nothing was changed." >&2
     echo "run: its stations start when it is done; to end it instead, from another terminal: scripts/run.sh --stop" >&2
   else
-    echo "run: the stations of this checkout are already running${running:+ (scripts/run.sh, process $running)}: nothing was changed." >&2
+    echo "run: the stations of this checkout are already running (scripts/run.sh, process $running): nothing was changed." >&2
     echo "run: end them with Quit (which saves their settings), or from another terminal with: scripts/run.sh --stop" >&2
   fi
+  exit 1
+elif [ -n "$(run_processes)" ]; then
+  left=$(left_running)
+  echo "run: no run of this checkout is running, but what an earlier one started is left (its script ended without ending it: killed, say): $left: nothing was changed." >&2
+  case $left in
+  *station*) echo "run: end it with: scripts/run.sh --stop (its stations without saving their settings: Quit in a station first saves them)" >&2 ;;
+  *) echo "run: end it with: scripts/run.sh --stop" >&2 ;;
+  esac
   exit 1
 fi
 if [ $reset = 1 ]; then

@@ -30,8 +30,9 @@ touch "$co/build/windows/station/HELP_VORNATEL.HTM" "$co/build/windows/station/A
 for tool in xprop x11vnc dillo; do printf '#!/bin/sh\nexit 0\n' >"$fake/$tool"; done
 printf '#!/bin/sh\n[ "$DISPLAY" != :dead ]\n' >"$fake/xdpyinfo"
 # The build: with FAKE_BUILD_HOLD, a compiler that runs until ended.
+cp "$(command -v sleep)" "$fake/cc1plus"
 printf '#!/bin/bash\necho "$*" >>"$FAKE_LOG/cmake"\n[ -n "${FAKE_BUILD_HOLD:-}" ] || exit 0
-sleep 300 & echo "$$ $!" >"$FAKE_LOG/build"; wait\n' >"$fake/cmake"
+cc1plus 300 & echo "$$ $!" >"$FAKE_LOG/build"; wait\n' >"$fake/cmake"
 # A prefix gets Wine's programs last; with FAKE_WINEBOOT_HOLD its making stops short of them until ended.
 printf '#!/bin/bash\nmkdir -p "$WINEPREFIX/dosdevices"\n[ -n "${FAKE_WINEBOOT_HOLD:-}" ] && touch "$FAKE_LOG/wineboot" && sleep 300
 touch "$WINEPREFIX/programs"\n' >"$fake/wineboot"
@@ -152,6 +153,16 @@ ended
 check "--stop during the build ends the build and the run (exit code 0), and both say so" eval '[ $code = 0 ] &&
   waitfor 5 eval "! kill -0 $(cat "$tmp/log/build") 2>/dev/null" && grep -q "was building station.exe: it is ended" "$tmp/stop-build.out" &&
   grep -q "ended by scripts/run.sh --stop while building station.exe" "$tmp/build.out"'
+
+# A run killed with kill -9 during its build leaves the build running: a start says so, and --stop ends it.
+rm -f "$tmp/log/build"; FAKE_BUILD_HOLD=1 start "$tmp/killed.out" test -s "$tmp/log/build"
+kill -KILL $run; ended 2>/dev/null  # (without the shell's "Killed")
+code=0; bash "$co/scripts/run.sh" >"$tmp/after-kill.out" 2>&1 || code=$?
+bash "$co/scripts/run.sh" --stop >>"$tmp/after-kill.out" 2>&1
+check "after a kill -9, a start says what the run left and that --stop ends it, which --stop does" eval '[ $code = 1 ] &&
+  grep -q "no run of this checkout is running, but .*: its build: nothing was changed" "$tmp/after-kill.out" &&
+  grep -q "what an earlier one had left running is ended: its build$" "$tmp/after-kill.out" &&
+  waitfor 5 eval "! kill -0 $(cat "$tmp/log/build") 2>/dev/null"'
 
 # Ctrl-C in the terminal: while the prefix is made, then with the stations on a private display and on the host's.
 set -m
