@@ -47,7 +47,8 @@
 # Environment:
 #   STATIONS=1       starts station A only
 #   JOBS             parallel build jobs (default: number of processors)
-#   VNC_PORT         the VNC server's TCP port on a machine without display (default: the first free from 5900)
+#   VNC_PORT         the VNC server's TCP port on a machine without display (default: the first free from 5900);
+#                    one that another program listens on is refused
 #   PRIVATE_DISPLAY  the private display's number there (:95, say; default: the first free from :90)
 set -eu
 # Under sh the script would build for minutes, then stop at bash's own syntax: it says so before anything.
@@ -90,6 +91,7 @@ while [ $# -gt 0 ]; do
 done
 [ $stop = 0 ] || [ $reset$port_a$port_b = 0 ] || usage_error "--stop takes no other option (scripts/run.sh --stop, then scripts/run.sh --reset, say)"
 [[ ${PRIVATE_DISPLAY:-:90} =~ ^:?[0-9]+$ ]] || usage_error "PRIVATE_DISPLAY is a display number (:95, say), not ${PRIVATE_DISPLAY}"
+[[ ${VNC_PORT:-5900} =~ ^[1-9][0-9]{0,4}$ ]] && [ "${VNC_PORT:-5900}" -le 65535 ] || usage_error "VNC_PORT is a TCP port number (5901, say), not ${VNC_PORT}"
 
 state="$root/build/windows/run-state"
 exe="$root/build/windows/station/station.exe"
@@ -171,6 +173,27 @@ left_running() {
   *B*) what=("station B" "${what[@]}") ;;
   esac
   printf '%s\n' "${what[@]}" | awk '!seen[$0]++' | paste -sd ',' | sed 's/,/, /g'
+}
+# The addresses that listen on TCP port $1 on this machine, as /proc/net/tcp and tcp6 give them (127.0.0.1 is
+# 0100007F).
+listeners() {
+  local f
+  for f in /proc/net/tcp /proc/net/tcp6; do
+    [ -r "$f" ] || continue
+    awk -v port="$(printf '%04X' "$1")" '$4 == "0A" && substr($2, length($2) - 3) == port {
+      print substr($2, 1, length($2) - 5) }' "$f"
+  done
+}
+# A VNC_PORT that another program listens on (another VNC server, say) would have the tunnel that the user set
+# up for it reach that program, and x11vnc fail or listen on IPv6 alone: the run stops before it starts
+# anything. Another port is not taken in its place, as the tunnel and viewer were set up for this one.
+check_vnc_port() {
+  [ -z "${DISPLAY:-}" ] && [ -n "${VNC_PORT:-}" ] && [ -n "$(listeners "$VNC_PORT")" ] || return 0
+  echo "run: the VNC port $VNC_PORT (VNC_PORT) is taken: another program on this machine listens on it (ss -ltnp names it): nothing was started." >&2
+  local free=5900
+  while [ -n "$(listeners "$free")" ]; do free=$((free + 1)); done
+  echo "run: start with a free port (VNC_PORT=$free scripts/run.sh, say), or without VNC_PORT: the first free port from 5900 is then taken" >&2
+  exit 1
 }
 if [ $stop = 1 ]; then
   running=$(running_script)
@@ -305,6 +328,7 @@ if [ -n "${DISPLAY:-}" ] && ! timeout 10 xdpyinfo >/dev/null 2>&1; then
   echo "run: log in again with ssh -X, or start on a private display with a VNC server: env -u DISPLAY scripts/run.sh" >&2
   exit 1
 fi
+check_vnc_port
 # From here on everything the run starts is its own (the installer below excepted: --stop never ends that).
 export STATION_RUN="$state"
 phase "building station.exe"
@@ -338,13 +362,26 @@ if [ -z "${DISPLAY:-}" ]; then
     echo "run: the display :$n (PRIVATE_DISPLAY) is taken by another X server: nothing was started" >&2
     exit 1
   fi
+  check_vnc_port
+  vnc=${VNC_PORT:-5900}
+  while [ -n "$(listeners "$vnc")" ]; do vnc=$((vnc + 1)); done
   setsid Xvfb ":$n" -screen 0 2048x1152x24 -nolisten tcp >"$state/xvfb.log" 2>&1 &
   export DISPLAY=":$n"
   for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
   [ -e "/tmp/.X11-unix/X$n" ] || { cat "$state/xvfb.log" >&2; echo "run: the private display $DISPLAY did not start" >&2; exit 1; }
-  vnc=${VNC_PORT:-5900}
-  while [ -z "${VNC_PORT:-}" ] && (exec 3<>"/dev/tcp/127.0.0.1/$vnc") 2>/dev/null; do vnc=$((vnc + 1)); done
   setsid x11vnc -display "$DISPLAY" -rfbport "$vnc" -localhost -forever -shared -nopw -quiet >"$state/vnc.log" 2>&1 &
+  vnc_server=$!
+  # The way to it is told once it listens where the tunnel below leads (localhost's IPv4 port).
+  for _ in $(seq 1 200); do
+    listeners "$vnc" | grep -qx 0100007F && break
+    kill -0 "$vnc_server" 2>/dev/null || break
+    sleep 0.1
+  done
+  if ! listeners "$vnc" | grep -qx 0100007F; then
+    tail -n 5 "$state/vnc.log" >&2
+    echo "run: the VNC server did not start on port $vnc (see $state/vnc.log): no station was started" >&2
+    exit 1
+  fi
   desktop=2048x1152
   # A machine without a display has no VNC viewer to show anything with: the viewer runs on the user's own
   # computer, which reaches the server's VNC port through ssh.

@@ -27,8 +27,11 @@ cp "$src/scripts/run.sh" "$src/scripts/test.sh" "$co/scripts/"
 printf '#!/bin/sh\necho run >>"$FAKE_LOG/setup"\n' >"$co/scripts/setup.sh"
 printf '#!/bin/sh\n' >"$co/scripts/wine-prefix.sh"
 touch "$co/build/windows/station/HELP_VORNATEL.HTM" "$co/build/windows/station/AIDE_VORNATEL.HTM"
-for tool in xprop x11vnc dillo; do printf '#!/bin/sh\nexit 0\n' >"$fake/$tool"; done
+for tool in xprop dillo; do printf '#!/bin/sh\nexit 0\n' >"$fake/$tool"; done
 printf '#!/bin/sh\n[ "$DISPLAY" != :dead ]\n' >"$fake/xdpyinfo"
+# The VNC server listens on its port.
+printf '#!/bin/bash\nwhile [ $# -gt 0 ]; do [ "$1" = -rfbport ] && port=$2; shift; done
+exec socat TCP-LISTEN:"$port",bind=127.0.0.1,reuseaddr,fork OPEN:/dev/null\n' >"$fake/x11vnc"
 # The build: with FAKE_BUILD_HOLD, a compiler that runs until ended.
 cp "$(command -v sleep)" "$fake/cc1plus"
 printf '#!/bin/bash\necho "$*" >>"$FAKE_LOG/cmake"\n[ -n "${FAKE_BUILD_HOLD:-}" ] || exit 0
@@ -176,7 +179,7 @@ ctrl_c
 n=190
 while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
 for d in "" :fake; do
-  if [ -z "$d" ] && ! command -v Xvfb >/dev/null; then echo "skipped: no Xvfb for a private display"; continue; fi
+  if [ -z "$d" ] && ! command -v Xvfb socat >/dev/null; then echo "skipped: no Xvfb or socat for a private display"; continue; fi
   DISPLAY=$d PRIVATE_DISPLAY=:$n STATIONS=${d:+1} start "$tmp/ctrl-c$d.out" eval '[ "$(stations)" = "${STATIONS:-2}" ]'
   ctrl_c
   check "Ctrl-C on display ${d:-:$n}: said once, exit code 130, no X error, nothing left" eval '[ $code = 130 ] &&
@@ -186,7 +189,7 @@ done
 # Signals while the run ends (a second Ctrl-C with a TERM and a third; the login shell's hang-up after the
 # kernel's when the terminal is closed) leave its clean-up whole, and the next start starts the stations.
 nothing_left() { no_station && ! grep -lzxF "STATION_RUN=$state" /proc/[0-9]*/environ 2>/dev/null | grep -q .; }
-command -v Xvfb >/dev/null && d="" || d=:fake
+command -v Xvfb socat >/dev/null && d="" || d=:fake
 for row in "INT|130|Ctrl-C|INT TERM INT" "HUP|129|a HUP signal|HUP"; do
   IFS='|' read -r first exit said more <<<"$row"
   rm -f "$tmp/log/ending"; DISPLAY=$d PRIVATE_DISPLAY=:$n FAKE_END_HOLD=1 start "$tmp/twice.out" two_stations
@@ -213,6 +216,15 @@ code=0
 DISPLAY=:dead timeout 20 bash "$co/scripts/run.sh" >"$tmp/dead.out" 2>&1 || code=$?
 check "an unreachable display: exit code 1 and said, no build, no station" eval '[ $code = 1 ] &&
   grep -q "the display :dead cannot be reached" "$tmp/dead.out" && [ ! -s "$tmp/log/cmake" ] && no_station'
+
+# A VNC_PORT that another program listens on is said before the build, without tunnel lines that cannot work.
+if command -v socat >/dev/null; then
+  p=$((15900 + $$ % 1000)); socat TCP-LISTEN:$p,bind=127.0.0.1,reuseaddr,fork OPEN:/dev/null & holder=$!
+  waitfor 5 eval '(exec 3<>/dev/tcp/127.0.0.1/$p) 2>/dev/null'
+  code=0; DISPLAY="" VNC_PORT=$p timeout 20 bash "$co/scripts/run.sh" >"$tmp/vnc-taken.out" 2>&1 || code=$?; kill $holder
+  check "a VNC_PORT taken: exit code 1 and said, no tunnel lines, no build, nothing left" eval '[ $code = 1 ] && [ ! -s "$tmp/log/cmake" ] &&
+    grep -q "the VNC port $p (VNC_PORT) is taken" "$tmp/vnc-taken.out" && ! grep -q "ssh -N" "$tmp/vnc-taken.out" && nothing_left'
+fi
 
 # Usage faults: a usage line, exit code 2, no shell error, nothing done.
 : >"$tmp/log/cmake"
