@@ -14,6 +14,8 @@
 # (bare), bench-idle-wm, bench-idle-composited, bench-idle-wm-composited (a Wine prefix and an Xvfb), made at the
 # first run and stopped at the end.
 set -u
+# Under sh, bash's own syntax would stop it, halfway or with a bare syntax error: it says so before anything.
+[ -n "${BASH_VERSION:-}" ] || { echo "station_idle_cpu: this script needs bash: start it as bench/station_idle_cpu.sh (or bash bench/station_idle_cpu.sh)" >&2; exit 2; }
 cd "$(dirname "$0")/.."
 root=$PWD
 rounds=${1:-3}

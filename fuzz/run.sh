@@ -2,6 +2,8 @@
 # run.sh BUILD_DIR SECONDS: replays every saved regression input, then fuzzes each target for SECONDS.
 # Seeds come from fuzz/corpus/<target>/ when present; findings are written to BUILD_DIR/findings/<target>/.
 set -u
+# Under sh, bash's own syntax would stop it, halfway or with a bare syntax error: it says so before anything.
+[ -n "${BASH_VERSION:-}" ] || { echo "fuzz: this script needs bash: start it as bash fuzz/run.sh BUILD_DIR SECONDS" >&2; exit 2; }
 build=${1:?build directory}
 seconds=${2:-20}
 src=$(cd "$(dirname "$0")" && pwd)

@@ -15,9 +15,10 @@
 # stations have ended. See README.md for ASCII and AUTEX.
 #
 # One run at a time in a checkout: while a run builds, makes its Wine prefix or has its stations running,
-# another start (or --reset) says which and changes nothing; --stop ends it. The script's exit code is not 0 when
-# a station ended with an error (one that could not start, say); it is 130 after Ctrl-C, which ends the stations
-# without saving, as --stop does.
+# another start (or --reset) says which and changes nothing; --stop ends it, and also what a run whose script was
+# killed left running, which a start names. The script's exit code is not 0 when a station ended with an error
+# (one that could not start, say); it is 130 after Ctrl-C, which ends the stations without saving, as --stop
+# does, and 129 when its terminal is closed; a second Ctrl-C while it ends does not cut that short.
 #
 # A station and its simulated module start at the same line speed: a station that moved its module to 9600
 # baud and was then ended without saving (Ctrl-C, its close box, --stop) starts again at the speed it saved,
@@ -46,7 +47,8 @@
 # Environment:
 #   STATIONS=1       starts station A only
 #   JOBS             parallel build jobs (default: number of processors)
-#   VNC_PORT         the VNC server's TCP port on a machine without display (default: the first free from 5900)
+#   VNC_PORT         the VNC server's TCP port on a machine without display (default: the first free from 5900);
+#                    one that another program listens on is refused
 #   PRIVATE_DISPLAY  the private display's number there (:95, say; default: the first free from :90)
 set -eu
 # Under sh the script would build for minutes, then stop at bash's own syntax: it says so before anything.
@@ -89,6 +91,7 @@ while [ $# -gt 0 ]; do
 done
 [ $stop = 0 ] || [ $reset$port_a$port_b = 0 ] || usage_error "--stop takes no other option (scripts/run.sh --stop, then scripts/run.sh --reset, say)"
 [[ ${PRIVATE_DISPLAY:-:90} =~ ^:?[0-9]+$ ]] || usage_error "PRIVATE_DISPLAY is a display number (:95, say), not ${PRIVATE_DISPLAY}"
+[[ ${VNC_PORT:-5900} =~ ^[1-9][0-9]{0,4}$ ]] && [ "${VNC_PORT:-5900}" -le 65535 ] || usage_error "VNC_PORT is a TCP port number (5901, say), not ${VNC_PORT}"
 
 state="$root/build/windows/run-state"
 exe="$root/build/windows/station/station.exe"
@@ -122,7 +125,8 @@ phase() { phase=$1; echo "$1" >"$state/run.phase"; }
 end_processes() {  # end_processes [COMMAND]: the run's processes, those of COMMAND's name excepted
   local left
   left=$(run_processes "${1:-}")
-  [ -z "$left" ] || kill $left 2>/dev/null || true  # (what ended meanwhile is not an error)
+  # (What ended meanwhile is not an error; one suspended with Ctrl-Z takes the signal once continued.)
+  [ -z "$left" ] || { kill $left; kill -CONT $left; } 2>/dev/null || true
   for _ in $(seq 1 30); do
     left=$(run_processes "${1:-}")
     [ -z "$left" ] && return 0
@@ -140,6 +144,57 @@ stop_run() {
   end_processes Xvfb
   end_processes
 }
+# What a run of this checkout has running, in words ("stations A and B, its private display, its VNC server,
+# the module simulator"): told where its script is gone without its clean-up (killed with kill -9, say).
+left_running() {
+  local p name stations="" what=()
+  for p in $(run_processes); do
+    name=$(cat "/proc/$p/comm" 2>/dev/null) || continue
+    case $name in
+    station.exe)
+      case $(basename "$(readlink "/proc/$p/cwd" 2>/dev/null)") in
+      station-A*) stations+=A ;;
+      station-B*) stations+=B ;;
+      *) what+=("a station") ;;
+      esac ;;
+    Xvfb) what+=("its private display") ;;
+    x11vnc) what+=("its VNC server") ;;
+    module_simulato*) what+=("the module simulator") ;;
+    cmake | make | gmake | ccache | cc1* | as | ld* | collect2 | lto* | x86_64-w64-* | *-g++* | *-gcc*) what+=("its build") ;;
+    wine* | *.exe) what+=("Wine's programs") ;;
+    sh | bash | dash) ;;  # the shell of one of the others (a build step, say)
+    *) what+=("$name") ;;
+    esac
+  done
+  [ ${#what[@]} -gt 0 ] || [ -n "$stations" ] || what=("programs it started")
+  case $stations in
+  *A*B* | *B*A*) what=("stations A and B" "${what[@]}") ;;
+  *A*) what=("station A" "${what[@]}") ;;
+  *B*) what=("station B" "${what[@]}") ;;
+  esac
+  printf '%s\n' "${what[@]}" | awk '!seen[$0]++' | paste -sd ',' | sed 's/,/, /g'
+}
+# The addresses that listen on TCP port $1 on this machine, as /proc/net/tcp and tcp6 give them (127.0.0.1 is
+# 0100007F).
+listeners() {
+  local f
+  for f in /proc/net/tcp /proc/net/tcp6; do
+    [ -r "$f" ] || continue
+    awk -v port="$(printf '%04X' "$1")" '$4 == "0A" && substr($2, length($2) - 3) == port {
+      print substr($2, 1, length($2) - 5) }' "$f"
+  done
+}
+# A VNC_PORT that another program listens on (another VNC server, say) would have the tunnel that the user set
+# up for it reach that program, and x11vnc fail or listen on IPv6 alone: the run stops before it starts
+# anything. Another port is not taken in its place, as the tunnel and viewer were set up for this one.
+check_vnc_port() {
+  [ -z "${DISPLAY:-}" ] && [ -n "${VNC_PORT:-}" ] && [ -n "$(listeners "$VNC_PORT")" ] || return 0
+  echo "run: the VNC port $VNC_PORT (VNC_PORT) is taken: another program on this machine listens on it (ss -ltnp names it): nothing was started." >&2
+  local free=5900
+  while [ -n "$(listeners "$free")" ]; do free=$((free + 1)); done
+  echo "run: start with a free port (VNC_PORT=$free scripts/run.sh, say), or without VNC_PORT: the first free port from 5900 is then taken" >&2
+  exit 1
+}
 if [ $stop = 1 ]; then
   running=$(running_script)
   if [ -z "$running$(run_processes)" ]; then
@@ -147,32 +202,61 @@ if [ $stop = 1 ]; then
     exit 0
   fi
   doing=$(cat "$state/run.phase" 2>/dev/null || echo "starting its stations")
+  left=""
+  [ -n "$running" ] || left=$(left_running)
   # Told to the script of the run, which says what was ended: under Wine a station ended this way has exit
-  # code 0, as after Quit. Signalled first, that script starts nothing more.
+  # code 0, as after Quit. Signalled first, that script starts nothing more. One suspended with Ctrl-Z takes
+  # the signal once continued, with what it waits for: its job, the process group that the shell of its
+  # terminal gave it.
   touch "$state/stopped"
-  [ -z "$running" ] || kill "$running" 2>/dev/null || true
+  if [ -n "$running" ]; then
+    kill "$running" 2>/dev/null || true
+    if [ "$(ps -o pgid= -p "$running" | tr -d ' ')" = "$running" ]; then
+      kill -CONT -- "-$running" 2>/dev/null || true
+    else
+      kill -CONT "$running" 2>/dev/null || true
+    fi
+  fi
   stop_run
   for _ in $(seq 1 50); do [ -z "$(running_script)" ] && break; sleep 0.1; done
-  if [ "$doing" = "starting its stations" ]; then
+  if [ -z "$running" ]; then
+    rm -f "$state/stopped" "$state/run.pid" "$state/run.phase"
+    echo "run: no run of this checkout was running; what an earlier one had left running is ended: $left"
+    case $left in *station*) echo "run: its stations were ended without saving their settings" ;; esac
+  elif [ "$doing" = "starting its stations" ]; then
     echo "run: the stations of $state are ended, without saving their settings"
   else
     echo "run: the run of this checkout was $doing: it is ended, before its stations started"
   fi
   running=$(running_script)
-  [ -n "$running" ] && echo "run: its script (process $running) returns once the package installation it waits for is over"
+  if [ -n "$running" ] && [ "$doing" = "checking its packages" ]; then
+    echo "run: its script (process $running) returns once the package installation it waits for is over"
+  elif [ -n "$running" ]; then
+    echo "run: its script (process $running) has not ended yet"
+  fi
   exit 0
 fi
-# One run at a time: a second one would take the first one's build, ports, prefix and screen.
+# One run at a time: a second one would take the first one's build, ports, prefix and screen. A run whose
+# script is gone without its clean-up (killed with kill -9, say) may have left its build, display or
+# simulator running: what runs is said, and --stop ends it.
 running=$(running_script)
-if [ -n "$running$(run_processes)" ]; then
+if [ -n "$running" ]; then
   doing=$(cat "$state/run.phase" 2>/dev/null || echo "starting its stations")
-  if [ -n "$running" ] && [ "$doing" != "starting its stations" ]; then
+  if [ "$doing" != "starting its stations" ]; then
     echo "run: a run of this checkout is $doing (scripts/run.sh, process $running): nothing was changed." >&2
     echo "run: its stations start when it is done; to end it instead, from another terminal: scripts/run.sh --stop" >&2
   else
-    echo "run: the stations of this checkout are already running${running:+ (scripts/run.sh, process $running)}: nothing was changed." >&2
+    echo "run: the stations of this checkout are already running (scripts/run.sh, process $running): nothing was changed." >&2
     echo "run: end them with Quit (which saves their settings), or from another terminal with: scripts/run.sh --stop" >&2
   fi
+  exit 1
+elif [ -n "$(run_processes)" ]; then
+  left=$(left_running)
+  echo "run: no run of this checkout is running, but what an earlier one started is left (its script ended without ending it: killed, say): $left: nothing was changed." >&2
+  case $left in
+  *station*) echo "run: end it with: scripts/run.sh --stop (its stations without saving their settings: Quit in a station first saves them)" >&2 ;;
+  *) echo "run: end it with: scripts/run.sh --stop" >&2 ;;
+  esac
   exit 1
 fi
 if [ $reset = 1 ]; then
@@ -183,15 +267,20 @@ mkdir -p "$state"
 echo $$ >"$state/run.pid"
 rm -f "$state/stopped"
 a="" b="" station_pids=() signal=""
-# On the way out (both stations ended, --stop, Ctrl-C, or a failure): whatever the run still has running, and
-# what ended it, said once.
+# On the way out (both stations ended, --stop, Ctrl-C, a hang-up, or a failure): whatever the run still has
+# running, and what ended it, said once. Nothing cuts it short: a second Ctrl-C, or the login shell's hang-up
+# after the kernel's when the terminal is closed, is ignored, by the clean-up and by what it runs
+# (wineserver -k); a terminal gone meanwhile fails the message only.
 cleanup() {
   local code=$? how="" who
-  disown -a 2>/dev/null || true  # the stations ended here are told below, not by the shell one by one
-  unset STATION_RUN               # what the clean-up itself runs is not to be ended with the rest
+  trap '' INT TERM HUP
+  set +e
+  disown -a 2>/dev/null  # the stations ended here are told below, not by the shell one by one
+  unset STATION_RUN      # what the clean-up itself runs is not to be ended with the rest
   stop_run
   rm -rf "$state/prefix.new"
   rm -f "$state/run.pid" "$state/run.phase"
+  case $signal in INT) code=130 ;; HUP) code=129 ;; TERM) code=143 ;; esac
   if [ -f "$state/stopped" ]; then
     how="by scripts/run.sh --stop" code=0
   elif [ "$signal" = INT ]; then
@@ -210,10 +299,17 @@ cleanup() {
   fi
   exit "$code"
 }
+# The first signal ends the run (its exit code is 128 + the signal's number); those after it are ignored.
+on_signal() {
+  trap '' INT TERM HUP
+  [ -n "$signal" ] && return 0
+  signal=$1
+  exit 1
+}
 trap cleanup EXIT
-trap 'signal=INT; exit 130' INT
-trap 'signal=TERM; exit 143' TERM
-trap 'signal=HUP; exit 129' HUP
+trap 'on_signal INT' INT
+trap 'on_signal TERM' TERM
+trap 'on_signal HUP' HUP
 for d in "$port_a" "$port_b"; do
   [ -z "$d" ] && continue
   if [ ! -c "$d" ]; then echo "run: $d is not a serial device (is the module plugged in? ls /dev/ttyUSB* /dev/ttyACM*)" >&2; exit 1; fi
@@ -232,6 +328,7 @@ if [ -n "${DISPLAY:-}" ] && ! timeout 10 xdpyinfo >/dev/null 2>&1; then
   echo "run: log in again with ssh -X, or start on a private display with a VNC server: env -u DISPLAY scripts/run.sh" >&2
   exit 1
 fi
+check_vnc_port
 # From here on everything the run starts is its own (the installer below excepted: --stop never ends that).
 export STATION_RUN="$state"
 phase "building station.exe"
@@ -265,13 +362,26 @@ if [ -z "${DISPLAY:-}" ]; then
     echo "run: the display :$n (PRIVATE_DISPLAY) is taken by another X server: nothing was started" >&2
     exit 1
   fi
+  check_vnc_port
+  vnc=${VNC_PORT:-5900}
+  while [ -n "$(listeners "$vnc")" ]; do vnc=$((vnc + 1)); done
   setsid Xvfb ":$n" -screen 0 2048x1152x24 -nolisten tcp >"$state/xvfb.log" 2>&1 &
   export DISPLAY=":$n"
   for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
   [ -e "/tmp/.X11-unix/X$n" ] || { cat "$state/xvfb.log" >&2; echo "run: the private display $DISPLAY did not start" >&2; exit 1; }
-  vnc=${VNC_PORT:-5900}
-  while [ -z "${VNC_PORT:-}" ] && (exec 3<>"/dev/tcp/127.0.0.1/$vnc") 2>/dev/null; do vnc=$((vnc + 1)); done
   setsid x11vnc -display "$DISPLAY" -rfbport "$vnc" -localhost -forever -shared -nopw -quiet >"$state/vnc.log" 2>&1 &
+  vnc_server=$!
+  # The way to it is told once it listens where the tunnel below leads (localhost's IPv4 port).
+  for _ in $(seq 1 200); do
+    listeners "$vnc" | grep -qx 0100007F && break
+    kill -0 "$vnc_server" 2>/dev/null || break
+    sleep 0.1
+  done
+  if ! listeners "$vnc" | grep -qx 0100007F; then
+    tail -n 5 "$state/vnc.log" >&2
+    echo "run: the VNC server did not start on port $vnc (see $state/vnc.log): no station was started" >&2
+    exit 1
+  fi
   desktop=2048x1152
   # A machine without a display has no VNC viewer to show anything with: the viewer runs on the user's own
   # computer, which reaches the server's VNC port through ssh.

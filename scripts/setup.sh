@@ -2,6 +2,8 @@
 # Installs, with apt-get, what a fresh Debian 12 machine lacks to build, run and test the station.
 # Idempotent: when everything is present it only checks and returns.
 set -eu
+# Under sh, bash's own syntax would stop it, halfway or with a bare syntax error: it says so before anything.
+[ -n "${BASH_VERSION:-}" ] || { echo "setup: this script needs bash: start it as scripts/setup.sh (or bash scripts/setup.sh)" >&2; exit 2; }
 
 packages=(
   build-essential cmake git pkg-config ca-certificates

@@ -12,6 +12,8 @@
 # linked over a simulated radio) are the longest; about 40 minutes on a machine loaded three times over, and more
 # on fewer processors. With a compiler cache (CMAKE_CXX_COMPILER_LAUNCHER=ccache) a later run rebuilds little.
 set -eu
+# Under sh, bash's own syntax would stop it, halfway or with a bare syntax error: it says so before anything.
+[ -n "${BASH_VERSION:-}" ] || { echo "test: this script needs bash: start it as scripts/test.sh (or bash scripts/test.sh)" >&2; exit 2; }
 case "${1:-}" in
 "") ;;
 -h | --help) sed -n '2,/^set -eu/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;

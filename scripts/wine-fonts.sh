@@ -9,6 +9,8 @@
 #   Liberation fonts (fonts-liberation), named as their replacements.
 # Idempotent; run once the prefix exists (scripts/setup.sh installs both packages).
 set -eu
+# Under sh, bash's own syntax would stop it, halfway or with a bare syntax error: it says so before anything.
+[ -n "${BASH_VERSION:-}" ] || { echo "wine-fonts: this script needs bash: start it as bash scripts/wine-fonts.sh PREFIX" >&2; exit 2; }
 prefix=$(cd "${1:?Wine prefix}" && pwd)
 fonts="$prefix/drive_c/windows/Fonts"
 mkdir -p "$fonts"

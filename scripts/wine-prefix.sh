@@ -11,6 +11,8 @@
 # - drive Z: (the Linux root) gets a device of its own to read its volume label from, /dev/null: the file
 #   dialog then no longer prints "Read access denied for device Z:" on the console each time it lists the drives.
 set -eu
+# Under sh, bash's own syntax would stop it, halfway or with a bare syntax error: it says so before anything.
+[ -n "${BASH_VERSION:-}" ] || { echo "wine-prefix: this script needs bash: start it as bash scripts/wine-prefix.sh PREFIX" >&2; exit 2; }
 prefix=$(cd "${1:?Wine prefix}" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 bash "$here/wine-fonts.sh" "$prefix"

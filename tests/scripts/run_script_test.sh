@@ -24,21 +24,27 @@ waitfor() {  # waitfor SECONDS CONDITION...
 co="$tmp/co" fake="$tmp/bin" state="$tmp/co/build/windows/run-state"
 mkdir -p "$co/scripts" "$co/build/windows/station" "$co/build/windows/tools/module_simulator" "$fake" "$tmp/log"
 cp "$src/scripts/run.sh" "$src/scripts/test.sh" "$co/scripts/"
-printf '#!/bin/sh\n' >"$co/scripts/setup.sh"
+printf '#!/bin/sh\necho run >>"$FAKE_LOG/setup"\n' >"$co/scripts/setup.sh"
 printf '#!/bin/sh\n' >"$co/scripts/wine-prefix.sh"
 touch "$co/build/windows/station/HELP_VORNATEL.HTM" "$co/build/windows/station/AIDE_VORNATEL.HTM"
-for tool in xprop x11vnc dillo; do printf '#!/bin/sh\nexit 0\n' >"$fake/$tool"; done
+for tool in xprop dillo; do printf '#!/bin/sh\nexit 0\n' >"$fake/$tool"; done
 printf '#!/bin/sh\n[ "$DISPLAY" != :dead ]\n' >"$fake/xdpyinfo"
+# The VNC server listens on its port.
+printf '#!/bin/bash\nwhile [ $# -gt 0 ]; do [ "$1" = -rfbport ] && port=$2; shift; done
+exec socat TCP-LISTEN:"$port",bind=127.0.0.1,reuseaddr,fork OPEN:/dev/null\n' >"$fake/x11vnc"
 # The build: with FAKE_BUILD_HOLD, a compiler that runs until ended.
+cp "$(command -v sleep)" "$fake/cc1plus"
 printf '#!/bin/bash\necho "$*" >>"$FAKE_LOG/cmake"\n[ -n "${FAKE_BUILD_HOLD:-}" ] || exit 0
-sleep 300 & echo "$$ $!" >"$FAKE_LOG/build"; wait\n' >"$fake/cmake"
+cc1plus 300 & echo "$$ $!" >"$FAKE_LOG/build"; wait\n' >"$fake/cmake"
 # A prefix gets Wine's programs last; with FAKE_WINEBOOT_HOLD its making stops short of them until ended.
 printf '#!/bin/bash\nmkdir -p "$WINEPREFIX/dosdevices"\n[ -n "${FAKE_WINEBOOT_HOLD:-}" ] && touch "$FAKE_LOG/wineboot" && sleep 300
 touch "$WINEPREFIX/programs"\n' >"$fake/wineboot"
-# wineserver -k ends the fake stations, as the real one ends the prefix's programs.
+# wineserver -k ends the fake stations, as the real one ends the prefix's programs; with FAKE_END_HOLD it
+# then takes half a second (marked in "ending"), as the real one does on a loaded machine.
 cat >"$fake/wineserver" <<'EOF'
 #!/bin/bash
 [ "${1:-}" = -k ] && for f in "$FAKE_LOG"/station.*; do [ -f "$f" ] && kill -TERM "${f##*.}" 2>/dev/null; done
+[ "${1:-}" = -k ] && [ -n "${FAKE_END_HOLD:-}" ] && touch "$FAKE_LOG/ending" && sleep 0.5
 exit 0
 EOF
 # A station: exits with $FAKE_EXIT at once when set; otherwise runs (with a help viewer's server left in the
@@ -151,6 +157,16 @@ check "--stop during the build ends the build and the run (exit code 0), and bot
   waitfor 5 eval "! kill -0 $(cat "$tmp/log/build") 2>/dev/null" && grep -q "was building station.exe: it is ended" "$tmp/stop-build.out" &&
   grep -q "ended by scripts/run.sh --stop while building station.exe" "$tmp/build.out"'
 
+# A run killed with kill -9 during its build leaves the build running: a start says so, and --stop ends it.
+rm -f "$tmp/log/build"; FAKE_BUILD_HOLD=1 start "$tmp/killed.out" test -s "$tmp/log/build"
+kill -KILL $run; ended 2>/dev/null  # (without the shell's "Killed")
+code=0; bash "$co/scripts/run.sh" >"$tmp/after-kill.out" 2>&1 || code=$?
+bash "$co/scripts/run.sh" --stop >>"$tmp/after-kill.out" 2>&1
+check "after a kill -9, a start says what the run left and that --stop ends it, which --stop does" eval '[ $code = 1 ] &&
+  grep -q "no run of this checkout is running, but .*: its build: nothing was changed" "$tmp/after-kill.out" &&
+  grep -q "what an earlier one had left running is ended: its build$" "$tmp/after-kill.out" &&
+  waitfor 5 eval "! kill -0 $(cat "$tmp/log/build") 2>/dev/null"'
+
 # Ctrl-C in the terminal: while the prefix is made, then with the stations on a private display and on the host's.
 set -m
 rm -rf "$state/prefix"
@@ -163,16 +179,36 @@ ctrl_c
 n=190
 while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
 for d in "" :fake; do
-  if [ -z "$d" ] && ! command -v Xvfb >/dev/null; then echo "skipped: no Xvfb for a private display"; continue; fi
+  if [ -z "$d" ] && ! command -v Xvfb socat >/dev/null; then echo "skipped: no Xvfb or socat for a private display"; continue; fi
   DISPLAY=$d PRIVATE_DISPLAY=:$n STATIONS=${d:+1} start "$tmp/ctrl-c$d.out" eval '[ "$(stations)" = "${STATIONS:-2}" ]'
   ctrl_c
   check "Ctrl-C on display ${d:-:$n}: said once, exit code 130, no X error, nothing left" eval '[ $code = 130 ] &&
     [ "$(grep -c "ended by Ctrl-C, .* settings not saved" "$tmp/ctrl-c$d.out")" = 1 ] && no_station && waitfor 5 helpers_gone &&
     ! grep -q "X connection\|exit code\|Killed" "$tmp/ctrl-c$d.out" && [ ! -e /tmp/.X11-unix/X$n ]'
 done
+# Signals while the run ends (a second Ctrl-C with a TERM and a third; the login shell's hang-up after the
+# kernel's when the terminal is closed) leave its clean-up whole, and the next start starts the stations.
+nothing_left() { no_station && ! grep -lzxF "STATION_RUN=$state" /proc/[0-9]*/environ 2>/dev/null | grep -q .; }
+command -v Xvfb socat >/dev/null && d="" || d=:fake
+for row in "INT|130|Ctrl-C|INT TERM INT" "HUP|129|a HUP signal|HUP"; do
+  IFS='|' read -r first exit said more <<<"$row"
+  rm -f "$tmp/log/ending"; DISPLAY=$d PRIVATE_DISPLAY=:$n FAKE_END_HOLD=1 start "$tmp/twice.out" two_stations
+  kill -$first -- -$run; waitfor 10 test -f "$tmp/log/ending"
+  for s in $more; do kill -$s -- -$run; done; ended
+  check "$first, then $more during the clean-up: all ended, said once, exit code $exit" eval '[ $code = $exit ] &&
+    [ "$(grep -c "ended by" "$tmp/twice.out")" = 1 ] && grep -q "A and B were ended by $said" "$tmp/twice.out" && waitfor 5 nothing_left'
+done
 check "PRIVATE_DISPLAY names the private display" eval '! command -v Xvfb >/dev/null || grep -q "private display (:$n)" "$tmp/ctrl-c.out"'
 check "STATIONS=1 speaks of station A only" eval 'grep -q "station A" "$tmp/ctrl-c:fake.out" && ! grep -qw B "$tmp/ctrl-c:fake.out"'
 set +m
+# Ctrl-Z, then --stop: the suspended run is ended before --stop returns, and said so. (Its script alone is
+# stopped, as it waits for its stations: a job stopped under set -m ended this shell at times.)
+start "$tmp/suspended.out" two_stations
+kill -TSTP $run; waitfor 5 eval 'ps -o stat= -p $run | grep -q T'
+bash "$co/scripts/run.sh" --stop >"$tmp/stop-suspended.out" 2>&1; suspended=$(ps -o stat= -p $run)
+kill -CONT $run 2>/dev/null; ended  # (a run left suspended would hold this test)
+check "--stop ends a run suspended with Ctrl-Z at once, and says what it ended" eval '[ $code = 0 ] && [ "${suspended#T}" = "$suspended" ] &&
+  ! grep -q installation "$tmp/stop-suspended.out" && grep -q "ended by scripts/run.sh --stop" "$tmp/suspended.out"'
 
 # A display that does not answer is said before the build, and nothing starts.
 code=0
@@ -181,6 +217,15 @@ DISPLAY=:dead timeout 20 bash "$co/scripts/run.sh" >"$tmp/dead.out" 2>&1 || code
 check "an unreachable display: exit code 1 and said, no build, no station" eval '[ $code = 1 ] &&
   grep -q "the display :dead cannot be reached" "$tmp/dead.out" && [ ! -s "$tmp/log/cmake" ] && no_station'
 
+# A VNC_PORT that another program listens on is said before the build, without tunnel lines that cannot work.
+if command -v socat >/dev/null; then
+  p=$((15900 + $$ % 1000)); socat TCP-LISTEN:$p,bind=127.0.0.1,reuseaddr,fork OPEN:/dev/null & holder=$!
+  waitfor 5 eval '(exec 3<>/dev/tcp/127.0.0.1/$p) 2>/dev/null'
+  code=0; DISPLAY="" VNC_PORT=$p timeout 20 bash "$co/scripts/run.sh" >"$tmp/vnc-taken.out" 2>&1 || code=$?; kill $holder
+  check "a VNC_PORT taken: exit code 1 and said, no tunnel lines, no build, nothing left" eval '[ $code = 1 ] && [ ! -s "$tmp/log/cmake" ] &&
+    grep -q "the VNC port $p (VNC_PORT) is taken" "$tmp/vnc-taken.out" && ! grep -q "ssh -N" "$tmp/vnc-taken.out" && nothing_left'
+fi
+
 # Usage faults: a usage line, exit code 2, no shell error, nothing done.
 : >"$tmp/log/cmake"
 for args in "--port" "--stop --reset" "--port /dev/null --stop"; do
@@ -188,10 +233,13 @@ for args in "--port" "--stop --reset" "--port /dev/null --stop"; do
   bash "$co/scripts/run.sh" $args >"$tmp/usage.out" 2>&1 || code=$?
   check "$args: exit code 2 and a usage line" eval '[ $code = 2 ] && grep -q "^usage: " "$tmp/usage.out" && ! grep -q "line [0-9]" "$tmp/usage.out"'
 done
-code=0
-if command -v dash >/dev/null; then dash "$co/scripts/run.sh" >"$tmp/sh.out" 2>&1 || code=$?; fi
-check "under sh: says at once that it needs bash" eval '! command -v dash >/dev/null || { [ $code = 2 ] &&
-  grep -q "needs bash" "$tmp/sh.out" && [ ! -s "$tmp/log/cmake" ]; }'
+rm -f "$tmp/log/setup"
+for script in "$co/scripts/run.sh" "$co/scripts/test.sh" "$src"/scripts/{setup,wine-prefix,wine-fonts}.sh; do
+  code=0
+  if command -v dash >/dev/null; then dash "$script" >"$tmp/sh.out" 2>&1 || code=$?; fi
+  check "under sh: $(basename "$script") says at once that it needs bash" eval '! command -v dash >/dev/null || {
+    [ $code = 2 ] && grep -q "needs bash" "$tmp/sh.out" && [ ! -s "$tmp/log/cmake" ] && [ ! -f "$tmp/log/setup" ]; }'
+done
 
 # Stations that cannot start: the script's exit code says so.
 code=0
