@@ -196,6 +196,9 @@ class Autex : public EtatEmissionAutex {
   uint32_t T_TRAME_UTILISATEUR = 0;
   uint8_t NOUVEAU_TEXTE = 0;
   std::string MESSAGE_A_EMETTRE;
+  // The same request as this station's windows and trace show it: the Master's call sign as received, on one
+  // line (MESSAGE_A_EMETTRE keeps it byte for byte, as the Master checks it).
+  std::string MESSAGE_A_AFFICHER;
 
   // ======== Receive side ========
   std::string FENETRE_DP;

@@ -228,6 +228,7 @@ TEST(TextesRecus, CallSignsAsReceivedShowOnOneLine) {
   Simulation sim(31);
   auto& m = sim.ajoute_station("F1\r\nAA", 1200, 4);
   auto& u = sim.ajoute_station("F2\aBB", 1200, 4);
+  u.autex.TRACE_ACTIVE = 1;
   m.Lance_reunion();
   ASSERT_TRUE(sim.avance_jusqu_a([&] { return u.Texte({Label_CQ, 1}) == "CQ de F1??AA"; }, 20000));
   u.Entre(1);
@@ -236,6 +237,21 @@ TEST(TextesRecus, CallSignsAsReceivedShowOnOneLine) {
   ASSERT_TRUE(sim.avance_jusqu_a([&] { return u.Texte(RichEdit_SMS).starts_with("F1??AA ("); }, 60000));
   u.module.hors_antenne = true;
   EXPECT_TRUE(sim.avance_jusqu_a([&] { return m.a_vu("Disconnection of F2?BB (too much difficult QSO)"); }, 300000));
+  // On a link, the user's own request in its S1 window and in its echo window; every trace line on one line.
+  Simulation lien(32);
+  auto& ml = lien.ajoute_station("F1\r\nAA", 1200);
+  auto& ul = lien.ajoute_station("F2BBB", 1200);
+  ul.autex.TRACE_ACTIVE = 1;
+  ml.Lance_reunion();
+  ASSERT_TRUE(lien.avance_jusqu_a([&] { return ul.cq_recu(); }, 20000));
+  ul.Entre(1);
+  ASSERT_TRUE(lien.avance_jusqu_a([&] { return ml.connectee() && ul.connectee(); }, 60000));
+  EXPECT_EQ(ul.Texte({Memo_Reception, 1}) + ul.Texte(Memo_emission), "F1??AA < F2BBB\r\nF1??AA < F2BBB\r\n");
+  for (const Station* st : {&u, &ul}) {
+    const std::string& trace = st->autex.TRACE_AUTEX;
+    EXPECT_NE(trace.find("F1??AA"), std::string::npos);
+    EXPECT_FALSE(std::regex_search(trace, std::regex("\r[^\n]|[^\r]\n|\r$"))) << trace;
+  }
 }
 
 // ---------------------------------------------------------------------------------------------------------
