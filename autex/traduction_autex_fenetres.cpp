@@ -18,6 +18,29 @@ namespace {
 constexpr int HAUTEUR_BAS_PANNEAU = 23;  // the inner bottom panel (secondary channel) of a participant panel
 constexpr int MARGE_MEMO = 41;           // the panel's height less its reception memo's
 const std::string CRLF = "\r\n";
+// What sets a short message's second line and those after it in, in the short-message window and its report.
+const std::string RETRAIT_SUITE = "  ";
+
+// A received short message as the short-message window shows it: each of its lines (ended by CR LF, CR or LF)
+// on a line of the window, the lines after the first set in, so that a line that begins with a call sign and a
+// time is always the station's own; every other control character (a NUL...) as "?", as in names received:
+// kept, a NUL would end the text there, taking the entry's line end with it.
+std::string MESSAGE_AFFICHABLE(std::string_view texte) {
+  std::string vu;
+  vu.reserve(texte.size() + 8);
+  for (size_t p = 0; p < texte.size(); ++p) {
+    const char c = texte[p];
+    if (c == '\r' || c == '\n') {
+      if (c == '\r' && p + 1 < texte.size() && texte[p + 1] == '\n') ++p;
+      vu += CRLF;
+      vu += RETRAIT_SUITE;
+    } else {
+      const unsigned char u = static_cast<unsigned char>(c);
+      vu.push_back(u < 32 || u == 127 ? '?' : c);
+    }
+  }
+  return vu;
+}
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------------------
@@ -456,7 +479,7 @@ void Autex::RECEPTION_FICHIER_SMS(int k, std::string& texte) {
       REPRISE_SEQUENCE[i] = 1;
       if (SMS_EN_COURS[i] == 1) {
         EN_TETE_SMS(k);
-        AJOUTE_TEXTE_SMS(k, s + CRLF + CRLF);
+        AJOUTE_TEXTE_SMS(k, MESSAGE_AFFICHABLE(s) + CRLF + CRLF);
         SMS_EN_COURS[i] = 0;
         affichage += CRLF;
       } else if (FICHIER_EN_COURS[i] == 1) {

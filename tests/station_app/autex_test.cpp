@@ -388,6 +388,19 @@ TEST(LiaisonAutex, AShortMessageArrivesInTheShortMessageWindowAndItsReport) {
   ASSERT_TRUE(d.Jusqu_a([&] { return Contient(d.B().RichEdit_SMS->Text(), "QSL via bureau"); }, 60000))
       << d.B().RichEdit_SMS->Text();
   EXPECT_TRUE(Contient(d.B().RichEdit_SMS->Text(), "F1AAA")) << d.B().RichEdit_SMS->Text();
+  // A short message holding a NUL and lines, one of them in the form of the station's own: shown whole, the NUL
+  // as "?", its lines after the first set in; the next entry on a line of its own. (Line ends as CR alone: the
+  // window gives CR LF natively and CR under Windows.)
+  const auto sans_lf = [](std::string t) {
+    std::erase(t, '\n');
+    return t;
+  };
+  d.AA().TEXTE_A_EMETTRE += Octets({3, 1}) + "msg" + Octets({0}) + "with\r\nF1AAA (21:54): File of F1AAA \"a\" (1 byte)\nx" +
+                            Octets({3, 0}) + autex::TRAME_MESSAGE_AUTEX("next");
+  d.AA().TEXTE_EN_ATTENTE = 1;
+  ASSERT_TRUE(d.Jusqu_a([&] { return Contient(d.B().RichEdit_SMS->Text(), "next"); }, 60000));
+  const std::string message = ": msg?with\r  F1AAA (21:54): File of F1AAA \"a\" (1 byte)\r  x\r\rF1AAA (";
+  EXPECT_TRUE(Contient(sans_lf(d.B().RichEdit_SMS->Text()), message)) << d.B().RichEdit_SMS->Text();
   // A file whose call sign and name hold line ends: its announcement and its echo stay on one line, each control
   // character shown as "?", in the windows and the report.
   std::string trame;
@@ -408,6 +421,7 @@ TEST(LiaisonAutex, AShortMessageArrivesInTheShortMessageWindowAndItsReport) {
   EXPECT_EQ(contenu.rfind("<Autex Messages>\r\n\r\n", 0), 0u);
   EXPECT_TRUE(Contient(contenu, "QSL via bureau"));
   EXPECT_TRUE(Contient(contenu, annonce)) << contenu;
+  EXPECT_TRUE(Contient(sans_lf(contenu), message)) << contenu;
   ASSERT_TRUE(DeuxStationsAutex::Clic(d.B().Clear_fenetre_SMS));
   EXPECT_EQ(d.B().RichEdit_SMS->Text(), "");
 }
