@@ -283,6 +283,9 @@ TEST(FichiersRecus, ProgressThenCompletionAndStorage) {
   EXPECT_TRUE(p.sms().ends_with(": File of F1AAA \"NOTES.TXT\" (6 bytes) stored as \"NOTES00000.TXT\"\r\n\r\n"));
   EXPECT_EQ(t.fichiers().at("NOTES00000.TXT"), "second");
   EXPECT_EQ(t.fichiers().at(nom), donnees);
+  // One byte, from a call sign left empty.
+  p.recoit(0, TRAME_FICHIER("", "nocall.txt", "1"));
+  EXPECT_TRUE(p.sms().ends_with(": File \"nocall.txt\" (1 byte)\r\n\r\n")) << p.sms();
   // In French.
   p.s.langues.Langue = 2;
   p.recoit(0, TRAME_FICHIER("F1AAA", "X.BIN", "xyz"));
@@ -290,6 +293,8 @@ TEST(FichiersRecus, ProgressThenCompletionAndStorage) {
   EXPECT_NE(p.sms().find(": Fichier de F1AAA \"X.BIN\" (3 octets)\r\n"), std::string::npos);
   p.recoit(0, TRAME_FICHIER("F1AAA", "X.BIN", "xyz"));
   EXPECT_TRUE(p.sms().ends_with(": Fichier de F1AAA \"X.BIN\" (3 octets) enregistr\xE9 sous \"X00000.BIN\"\r\n\r\n"));
+  p.recoit(0, TRAME_FICHIER("F1AAA", "UN.TXT", "1"));
+  EXPECT_TRUE(p.sms().ends_with(": Fichier de F1AAA \"UN.TXT\" (1 octet)\r\n\r\n")) << p.sms();
 }
 
 TEST(FichiersRecus, StopInTheMiddleDiscardsTheFile) {
