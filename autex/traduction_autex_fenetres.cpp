@@ -704,6 +704,13 @@ void Autex::FIN_FICHIER_RECU(int k, std::string segment, std::string& affichage)
                         "Erreur sur taille du fichier: plus de " + limite + " octets une fois d\xE9" "compress\xE9"));
       return;
     }
+    // A sender compresses a file into one stream and nothing after it: what follows a stream that ends is
+    // no part of the file as sent, and the file is not stored.
+    if (d == Decompression::Suivie_de_donnees) {
+      annonce(-1, "", T("Error on file containt: data after the end of the compressed file",
+                        "Erreur sur contenu du fichier: des donn\xE9" "es apr\xE8s la fin du fichier compress\xE9"));
+      return;
+    }
     contenu = std::move(clair);
   }
   if (contenu.empty()) {

@@ -382,6 +382,12 @@ TEST(FichiersRecus, ACorruptCompressedFileIsReportedAndNotStored) {
   std::string coupee = trame.substr(0, debut + 100);
   if (coupee.back() == 3) coupee.pop_back();
   coupee += octets({3, 0});
+  // A whole stream followed by a second one (its 3s doubled, as the frame carries them).
+  std::string second;
+  autex::COMPRESSER_CHAINE("more", second);
+  std::string suivie = trame.substr(0, trame.size() - 2);
+  for (const char c : second) suivie += c == 3 ? octets({3, 3}) : std::string(1, c);
+  suivie += octets({3, 0});
   // A stream of a few hundred bytes that would inflate to more than any station sends.
   const std::string bombe =
       TRAME_FICHIER("F1AAA", "ZEROS.BIN", std::string(size_t(autex::TAILLE_MAX_FICHIER_ENVOYE) + 1, '\0'), true);
@@ -390,6 +396,7 @@ TEST(FichiersRecus, ACorruptCompressedFileIsReportedAndNotStored) {
     const char* raison;
   } cas[] = {{abimee, "Error on file containt"},
              {coupee, "Error on file containt"},
+             {suivie, "Error on file containt: data after the end of the compressed file"},
              {bombe, "Error on file size: more than 65000 bytes once decompressed"}};
   for (const auto& [f, raison] : cas) {
     p.remise_a_zero();
