@@ -862,7 +862,7 @@ void Autex::PREPARATION_TX() {
         KD2_TX[0] = '0';
         L_TX[0] = L_AUCUN;
         TEXTE_TX[0] = MESSAGE_A_EMETTRE;
-        TEXTE_TX_AFFICHE[0] = MESSAGE_A_EMETTRE;
+        TEXTE_TX_AFFICHE[0] = MESSAGE_A_AFFICHER;
         CHOIX_CODAGE_TEXTE();
       } else if (REPONSE_DUE_UTILISATEUR == 1) {
         REPONSE_DUE_UTILISATEUR = 0;

@@ -196,6 +196,9 @@ class Autex : public EtatEmissionAutex {
   uint32_t T_TRAME_UTILISATEUR = 0;
   uint8_t NOUVEAU_TEXTE = 0;
   std::string MESSAGE_A_EMETTRE;
+  // The same request as this station's windows and trace show it: the Master's call sign as received, on one
+  // line (MESSAGE_A_EMETTRE keeps it byte for byte, as the Master checks it).
+  std::string MESSAGE_A_AFFICHER;
 
   // ======== Receive side ========
   std::string FENETRE_DP;
@@ -489,8 +492,13 @@ class Autex : public EtatEmissionAutex {
   void CHOIX_NOM_EMETTEUR(int k);
   void EN_TETE_SMS(int k);
   void AJOUTE_TEXTE_SMS(int k, const std::string& texte);
-  // Every participant back to "no short message or file in progress".
+  // Every participant back to "no short message or file in progress"; a file or short message still coming is
+  // cut off first (RECEPTIONS_COUPEES), with "the reception was interrupted" for its reason.
   void RAZ_RECEPTION_FICHIERS();
+  // The files and short messages still coming from any participant end here: a file is announced in the
+  // short-message window as not stored, for `raison` and with how much of it had come, and each window's line
+  // under way ends with "...error".
+  void RECEPTIONS_COUPEES(const std::string& raison);
   // The stored height step of the current participant count.
   uint8_t PAS_HAUTEUR_COURANT() const;
   // Slots that exist for the participant count: 1 on a link, 3, 6 or 12 in a meeting.
@@ -527,6 +535,21 @@ class Autex : public EtatEmissionAutex {
   void FIN_FICHIER_RECU(int k, std::string segment, std::string& affichage);
   // Abandons participant k's file with "...error" in the display and the reason in the information line.
   void ERREUR_FICHIER_RECU(const std::string& raison, std::string& affichage);
+  // The short-message window's line of a file of participant k that ends: what its frame said of it (a null
+  // call sign or name: not read), its length when stored (-1: not), the name stored under when another, or why
+  // it was not stored.
+  void ANNONCE_FICHIER(int k, const std::string* indicatif, const std::string* nom, int64_t octets,
+                       const std::string& stocke, const std::string& echec);
+  // Participant k's file, of which `recu` came (the frame after its length), ends before its end for
+  // `raison`: announced as not stored, with the count of its bytes received. The reason as announced is
+  // returned.
+  std::string FICHIER_INTERROMPU(int k, const std::string& recu, const std::string& raison);
+  // The reason given to what an end of the link cuts off, with the end's own when known (the information line).
+  std::string FIN_DE_LIAISON(const std::string& pourquoi) const;
+  // "bytes" / "octets", or the singular for a count that takes it.
+  std::string MOT_OCTETS(uint64_t n) const;
+  // Participant k back to "no short message or file in progress".
+  void RAZ_RECEPTION_PARTICIPANT(size_t k);
 
   // Sizes of an element of the main window set one at a time, as the window's own setters do.
   void FIXE_LARGEUR(const Element& e, int largeur);

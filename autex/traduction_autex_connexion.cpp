@@ -1,7 +1,6 @@
 // TRADUCTION_AUTEX: call-sign checks, the Master's CQ, entering and leaving a meeting, the return to the idle
 // state, the guard on speed changes, the session buttons and the own secondary channel.
 #include <algorithm>
-#include <vector>
 
 #include "autex/traduction_autex.h"
 #include "autex/vue_autex.h"
@@ -193,6 +192,12 @@ void Autex::SORTIE_DE_REUNION(int slot) {
 }
 
 void Autex::DECONNEXION() {
+  // A file or short message still coming is cut off by this end, whose reason the information line gives.
+  RECEPTIONS_COUPEES(FIN_DE_LIAISON(vue_.Texte(Label_Info_AUTEX)));
+  // What waited to be sent ends with the link: the rest of a frame cut off here would reach the next link as
+  // text (a file's bytes shown as text by its receiver).
+  TEXTE_A_EMETTRE.clear();
+  TEXTE_EN_ATTENTE = 0;
   MAITRE_APPELLE = 0;
   CQ_REUNION_ACTIF = 0;
   DEMANDE_CONNEXION = 0;
@@ -208,12 +213,15 @@ void Autex::DECONNEXION() {
   NUMERO_SLOT = 1;
 }
 
+std::string Autex::FIN_DE_LIAISON(const std::string& pourquoi) const {
+  std::string raison = T("cut off by the end of the link", "coup\xE9 par la fin de la liaison");
+  if (!pourquoi.empty()) raison.append(" (").append(pourquoi).append(")");
+  return raison;
+}
+
 void Autex::PERTE_LIAISON(const std::string& info) {
-  std::vector<int> coupes;
-  for (int k = 0; k < NOMBRE_SLOTS; ++k)
-    if (FICHIER_EN_COURS[size_t(k)] == 1 || SMS_EN_COURS[size_t(k)] == 1) coupes.push_back(k);
+  RECEPTIONS_COUPEES(FIN_DE_LIAISON(info));
   RAZ_RECEPTION_FICHIERS();
-  for (const int k : coupes) AFFICHE_MESSAGE_SLOT(k, "..." + T("error", "erreur") + "\r\n");
   // The rest of a frame cut off here would reach the next session as text.
   TEXTE_A_EMETTRE.clear();
   TEXTE_EN_ATTENTE = 0;

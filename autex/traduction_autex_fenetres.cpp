@@ -18,6 +18,29 @@ namespace {
 constexpr int HAUTEUR_BAS_PANNEAU = 23;  // the inner bottom panel (secondary channel) of a participant panel
 constexpr int MARGE_MEMO = 41;           // the panel's height less its reception memo's
 const std::string CRLF = "\r\n";
+// What sets a short message's second line and those after it in, in the short-message window and its report.
+const std::string RETRAIT_SUITE = "  ";
+
+// A received short message as the short-message window shows it: each of its lines (ended by CR LF, CR or LF)
+// on a line of the window, the lines after the first set in, so that a line that begins with a call sign and a
+// time is always the station's own; every other control character (a NUL...) as "?", as in names received:
+// kept, a NUL would end the text there, taking the entry's line end with it.
+std::string MESSAGE_AFFICHABLE(std::string_view texte) {
+  std::string vu;
+  vu.reserve(texte.size() + 8);
+  for (size_t p = 0; p < texte.size(); ++p) {
+    const char c = texte[p];
+    if (c == '\r' || c == '\n') {
+      if (c == '\r' && p + 1 < texte.size() && texte[p + 1] == '\n') ++p;
+      vu += CRLF;
+      vu += RETRAIT_SUITE;
+    } else {
+      const unsigned char u = static_cast<unsigned char>(c);
+      vu.push_back(u < 32 || u == 127 ? '?' : c);
+    }
+  }
+  return vu;
+}
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------------------
@@ -357,20 +380,35 @@ void Autex::AFFICHE_MESSAGE_SLOT(int k, std::string texte) {
   hote_.Classe_priorite(platform::kNormalPriorityClass);
 }
 
+void Autex::RAZ_RECEPTION_PARTICIPANT(size_t k) {
+  REPRISE_SEQUENCE[k] = 1;
+  CARACTERE_PRECEDENT[k] = -1;
+  TAMPON_SEGMENT[k].clear();
+  SMS_EN_COURS[k] = 0;
+  FICHIER_EN_COURS[k] = 0;
+  FICHIER_COMPRESSE[k] = 0;
+  OCTETS_TAILLE[k].clear();
+  TAILLE_LUE[k] = 0;
+  TAILLE_FICHIER[k] = 0;
+  OCTETS_RECUS[k] = 0;
+}
+
+void Autex::RECEPTIONS_COUPEES(const std::string& raison) {
+  for (size_t k = 0; k < size_t(NOMBRE_SLOTS); ++k) {
+    if (FICHIER_EN_COURS[k] == 0 && SMS_EN_COURS[k] == 0) continue;
+    if (FICHIER_EN_COURS[k] == 1) FICHIER_INTERROMPU(int(k), TAMPON_SEGMENT[k], raison);
+    RAZ_RECEPTION_PARTICIPANT(k);
+    // The window's line under way ("...18% ", or the start of the message) ends here.
+    AFFICHE_MESSAGE_SLOT(int(k), "..." + T("error", "erreur") + CRLF);
+  }
+}
+
 void Autex::RAZ_RECEPTION_FICHIERS() {
+  RECEPTIONS_COUPEES(T("the reception was interrupted", "la r\xE9" "ception a \xE9t\xE9 interrompue"));
   ECHO_EMIS.Raz();
   for (size_t k = 0; k < size_t(NOMBRE_SLOTS); ++k) {
     ECHO_RECU[k].Raz();
-    REPRISE_SEQUENCE[k] = 1;
-    CARACTERE_PRECEDENT[k] = -1;
-    TAMPON_SEGMENT[k].clear();
-    SMS_EN_COURS[k] = 0;
-    FICHIER_EN_COURS[k] = 0;
-    FICHIER_COMPRESSE[k] = 0;
-    OCTETS_TAILLE[k].clear();
-    TAILLE_LUE[k] = 0;
-    TAILLE_FICHIER[k] = 0;
-    OCTETS_RECUS[k] = 0;
+    RAZ_RECEPTION_PARTICIPANT(k);
     NOMS_EMETTEURS[k].clear();
     EMETTEUR_PROPRE[k] = 0;
   }
@@ -396,6 +434,13 @@ void Autex::RECEPTION_FICHIER_SMS(int k, std::string& texte) {
     tampon.clear();
     segment.clear();
     REPRISE_SEQUENCE[i] = 1;
+  };
+  // The file under way is cut short by its sender (a stop, or a new message or file in its place): announced
+  // as not stored, with how much of it had come.
+  const auto coupe = [&](const std::string& raison) -> std::string {
+    OCTETS_RECUS[i] += compte;
+    compte = 0;
+    return FICHIER_INTERROMPU(k, tampon + segment, raison);
   };
   const auto abandon = [&](std::string& a) {
     if (FICHIER_EN_COURS[i] == 1)
@@ -447,6 +492,7 @@ void Autex::RECEPTION_FICHIER_SMS(int k, std::string& texte) {
       if (FICHIER_EN_COURS[i] == 1) ++compte;
     } else if (precedent == 3 && c == 5) {
       // Stop: the short message or file in progress is dropped.
+      if (FICHIER_EN_COURS[i] == 1) coupe(T("stopped by the sender", "arr\xEAt\xE9 par l'\xE9metteur"));
       affichage += " ...Stop!" + CRLF;
       plus_rien_en_cours();
     } else if (precedent == 3 && c == 0) {
@@ -456,7 +502,7 @@ void Autex::RECEPTION_FICHIER_SMS(int k, std::string& texte) {
       REPRISE_SEQUENCE[i] = 1;
       if (SMS_EN_COURS[i] == 1) {
         EN_TETE_SMS(k);
-        AJOUTE_TEXTE_SMS(k, s + CRLF + CRLF);
+        AJOUTE_TEXTE_SMS(k, MESSAGE_AFFICHABLE(s) + CRLF + CRLF);
         SMS_EN_COURS[i] = 0;
         affichage += CRLF;
       } else if (FICHIER_EN_COURS[i] == 1) {
@@ -466,6 +512,10 @@ void Autex::RECEPTION_FICHIER_SMS(int k, std::string& texte) {
       segment.clear();
     } else if (precedent == 3 && c == 1) {
       // A short message; one that starts abandons a file left unfinished.
+      if (FICHIER_EN_COURS[i] == 1)
+        ERREUR_FICHIER_RECU(coupe(T("cut short by a short message of the sender",
+                                    "interrompu par un message court de l'\xE9metteur")),
+                            affichage);
       nouvelle_ligne(affichage);
       CHOIX_NOM_EMETTEUR(k);
       FICHIER_EN_COURS[i] = 0;
@@ -476,7 +526,11 @@ void Autex::RECEPTION_FICHIER_SMS(int k, std::string& texte) {
       segment = ": ";
       REPRISE_SEQUENCE[i] = 1;
     } else if (precedent == 3 && (c == 4 || c == 6)) {
-      // A file; one that starts abandons a short message left unfinished.
+      // A file; one that starts abandons a short message or a file left unfinished.
+      if (FICHIER_EN_COURS[i] == 1)
+        ERREUR_FICHIER_RECU(coupe(T("cut short by another file of the sender",
+                                    "interrompu par un autre fichier de l'\xE9metteur")),
+                            affichage);
       nouvelle_ligne(affichage);
       CHOIX_NOM_EMETTEUR(k);
       SMS_EN_COURS[i] = 0;
@@ -523,6 +577,72 @@ void Autex::ERREUR_FICHIER_RECU(const std::string& raison, std::string& affichag
   INFO(raison);
 }
 
+std::string Autex::MOT_OCTETS(uint64_t n) const {
+  // "1 byte", "0 bytes"; in French 0 and 1 take the singular.
+  return langues_.Langue == LANGUE_ANGLAIS ? std::string(n == 1 ? "byte" : "bytes")
+                                           : std::string(n <= 1 ? "octet" : "octets");
+}
+
+void Autex::ANNONCE_FICHIER(int k, const std::string* indicatif, const std::string* nom, int64_t octets,
+                            const std::string& stocke, const std::string& echec) {
+  // Each name on one line, as received; a call sign left empty by its sender names no one.
+  std::string ligne = ": ";
+  if (indicatif != nullptr && !indicatif->empty()) {
+    ligne += T("File of", "Fichier de");
+    ligne += ' ';
+    ligne += Nom_affichable(*indicatif);
+  } else {
+    ligne += T("File", "Fichier");
+  }
+  if (nom != nullptr) ligne.append(" \"").append(Nom_affichable(*nom)).append("\"");
+  if (octets >= 0) {
+    ligne.append(" (").append(std::to_string(octets)).append(" ");
+    ligne.append(MOT_OCTETS(uint64_t(octets))).append(")");
+  }
+  if (!stocke.empty() && (nom == nullptr || stocke != *nom)) {
+    ligne += ' ';
+    ligne += T("stored as", "enregistr\xE9 sous");
+    ligne.append(" \"").append(stocke).append("\"");
+  }
+  if (!echec.empty()) {
+    ligne += ' ';
+    ligne += T("not stored: ", "non enregistr\xE9: ");
+    ligne += echec;
+  }
+  EN_TETE_SMS(k);
+  AJOUTE_TEXTE_SMS(k, ligne + CRLF + CRLF);
+}
+
+std::string Autex::FICHIER_INTERROMPU(int k, const std::string& recu, const std::string& raison) {
+  const size_t i = size_t(k);
+  // What came of its header: the call sign and the name, each read once its NUL has come.
+  std::string indicatif, nom;
+  const std::string* lu_indicatif = nullptr;
+  const std::string* lu_nom = nullptr;
+  if (const size_t fin = recu.find('\0'); fin != std::string::npos && fin <= size_t(LONGUEUR_MAX_INDICATIF)) {
+    indicatif = recu.substr(0, fin);
+    lu_indicatif = &indicatif;
+    if (const size_t fin_nom = recu.find('\0', fin + 1); fin_nom != std::string::npos && fin_nom - fin - 1 <= 230) {
+      nom = recu.substr(fin + 1, fin_nom - fin - 1);
+      lu_nom = &nom;
+    }
+  }
+  // How much of it came, against the length its frame announced.
+  std::string echec = raison;
+  if (TAILLE_LUE[i] == 1) {
+    const uint64_t n = OCTETS_RECUS[i], total = TAILLE_FICHIER[i];
+    echec += ", ";
+    if (langues_.Langue == LANGUE_ANGLAIS)
+      echec.append(std::to_string(n)).append(" of ").append(std::to_string(total)).append(" ")
+          .append(MOT_OCTETS(total)).append(" received");
+    else
+      echec.append(std::to_string(n)).append(" ").append(MOT_OCTETS(n)).append(n <= 1 ? " re\xE7u" : " re\xE7us")
+          .append(" sur ").append(std::to_string(total));
+  }
+  ANNONCE_FICHIER(k, lu_indicatif, lu_nom, -1, std::string(), echec);
+  return echec;
+}
+
 namespace {
 
 // The name under which a file whose own name is not safe is stored: a fixed stem with the received name's
@@ -551,32 +671,24 @@ void Autex::FIN_FICHIER_RECU(int k, std::string segment, std::string& affichage)
   // The call sign, then the file name, each ended by a NUL; the rest is the content.
   std::string indicatif, nom;
   bool indicatif_lu = false, nom_lu = false;
-  // Every file that ends is announced in the short-message window, stored or not: what its frame said of it
-  // (each name on one line, as received), and the name it was stored under when that is another, or why it was
-  // not stored (the information line shows that reason only for a while).
-  const auto annonce = [&](const std::string& octets, const std::string& stocke, const std::string& echec) {
-    std::string ligne = ": ";
-    ligne += indicatif_lu ? T("File of", "Fichier de") + " " + Nom_affichable(indicatif) : T("File", "Fichier");
-    if (nom_lu) ligne += " \"" + Nom_affichable(nom) + "\"";
-    if (!octets.empty()) ligne += " (" + octets + " " + T("bytes", "octets") + ")";
-    if (!stocke.empty() && stocke != nom) ligne += " " + T("stored as", "enregistr\xE9 sous") + " \"" + stocke + "\"";
-    if (!echec.empty()) ligne += " " + T("not stored: ", "non enregistr\xE9: ") + echec;
-    EN_TETE_SMS(k);
-    AJOUTE_TEXTE_SMS(k, ligne + CRLF + CRLF);
+  // Every file that ends is announced in the short-message window, stored or not (the information line shows
+  // a failure's reason only for a while).
+  const auto annonce = [&](int64_t octets, const std::string& stocke, const std::string& echec) {
+    ANNONCE_FICHIER(k, indicatif_lu ? &indicatif : nullptr, nom_lu ? &nom : nullptr, octets, stocke, echec);
     if (!echec.empty()) ERREUR_FICHIER_RECU(echec, affichage);
   };
   int longueur = 0;
   size_t avant = segment.size();
   Extraire_avant_separateur(segment, nul, indicatif, 1, longueur);
   if (indicatif.size() == avant || longueur > LONGUEUR_MAX_INDICATIF) {
-    annonce("", "", T("Error on file callsign", "Erreur sur indicatif du fichier"));
+    annonce(-1, "", T("Error on file callsign", "Erreur sur indicatif du fichier"));
     return;
   }
   indicatif_lu = true;
   avant = segment.size();
   Extraire_avant_separateur(segment, nul, nom, 1, longueur);
   if (nom.size() == avant || longueur > 230) {
-    annonce("", "", T("Error on file name", "Erreur sur nom de fichier"));
+    annonce(-1, "", T("Error on file name", "Erreur sur nom de fichier"));
     return;
   }
   nom_lu = true;
@@ -585,16 +697,24 @@ void Autex::FIN_FICHIER_RECU(int k, std::string segment, std::string& affichage)
     // A stream that does not inflate whole is refused: nothing of it is stored. Nor is one that inflates to
     // more than any station sends.
     std::string clair;
-    if (DECOMPRESSER_BORNE(contenu, clair, size_t(TAILLE_MAX_FICHIER_ENVOYE)) == Decompression::Trop_grande) {
+    const Decompression d = DECOMPRESSER_BORNE(contenu, clair, size_t(TAILLE_MAX_FICHIER_ENVOYE));
+    if (d == Decompression::Trop_grande) {
       const std::string limite = std::to_string(TAILLE_MAX_FICHIER_ENVOYE);
-      annonce("", "", T("Error on file size: more than " + limite + " bytes once decompressed",
+      annonce(-1, "", T("Error on file size: more than " + limite + " bytes once decompressed",
                         "Erreur sur taille du fichier: plus de " + limite + " octets une fois d\xE9" "compress\xE9"));
+      return;
+    }
+    // A sender compresses a file into one stream and nothing after it: what follows a stream that ends is
+    // no part of the file as sent, and the file is not stored.
+    if (d == Decompression::Suivie_de_donnees) {
+      annonce(-1, "", T("Error on file containt: data after the end of the compressed file",
+                        "Erreur sur contenu du fichier: des donn\xE9" "es apr\xE8s la fin du fichier compress\xE9"));
       return;
     }
     contenu = std::move(clair);
   }
   if (contenu.empty()) {
-    annonce("", "", T("Error on file containt", "Erreur sur contenu du fichier"));
+    annonce(-1, "", T("Error on file containt", "Erreur sur contenu du fichier"));
     return;
   }
   // A name from outside never leaves the AUTEX directory nor names a device, and is stored so that the shell
@@ -606,7 +726,7 @@ void Autex::FIN_FICHIER_RECU(int k, std::string segment, std::string& affichage)
   bool ok = true;
   std::string message;
   fichiers.Ecrire_fichier_libre(nom_stocke, "AUTEX", contenu, ok, message);
-  annonce(std::to_string(contenu.size()), ok ? nom_stocke : std::string(), ok ? std::string() : message);
+  annonce(int64_t(contenu.size()), ok ? nom_stocke : std::string(), ok ? std::string() : message);
   if (!ok) return;
   affichage += "..." + T("completed", "termin\xE9") + CRLF;
   // The station's own file leaves the last received file the one to open.

@@ -49,7 +49,14 @@ std::string Autex::HEURE_LOCALE() {
   return b;
 }
 
-void Autex::TRACE_LIGNE(const std::string& ligne) { TRACE_AUTEX += ligne + "\r\n"; }
+void Autex::TRACE_LIGNE(const std::string& ligne) {
+  // One line each, whatever a text or a call sign received in it holds: its own line end goes, and every other
+  // control character shows as "?".
+  std::string_view texte = ligne;
+  while (!texte.empty() && (texte.back() == '\r' || texte.back() == '\n')) texte.remove_suffix(1);
+  TRACE_AUTEX += Nom_affichable(texte);
+  TRACE_AUTEX += "\r\n";
+}
 
 void Autex::TRACE_ETAT() {
   vue_.Redessine(Etat_liaison);
@@ -229,6 +236,7 @@ void Autex::GESTION_PRELIMINAIRE_AUTEX() {
   TEXTE_TX[0].clear();
   SAUVE_TEXTE.clear();
   MESSAGE_A_EMETTRE.clear();
+  MESSAGE_A_AFFICHER.clear();
   TRAME_COMPLETE_SAUVEE.clear();
   REPONSE_DUE_UTILISATEUR = 0;
   ATTENTE_FENETRE = 0;

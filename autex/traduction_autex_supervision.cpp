@@ -210,6 +210,7 @@ void Autex::EMISSION_MAITRE_REUNION() {
 void Autex::TENTATIVE_CONNEXION(const std::string& indicatif) {
   vue_.Fixe_texte({Memo_Reception, reunion() ? (NUMERO_SLOT >= 1 && NUMERO_SLOT <= 12 ? NUMERO_SLOT : 1) : 1}, "");
   MESSAGE_A_EMETTRE = INDICATIF_MAITRE + " < " + indicatif + "\r";
+  MESSAGE_A_AFFICHER = Nom_affichable(INDICATIF_MAITRE + " < " + indicatif) + "\r";
   INFO(T("Connection attempt...", "Tentative de connexion..."));
   INDEX_CANAL = 15;
   DEBUT_EMISSION_AUTEX();

@@ -313,6 +313,8 @@ Decompression DECOMPRESSER_BORNE(std::string_view compressed, std::string& text,
     }
     text.append(reinterpret_cast<char*>(buffer.data()), produced);
   }
+  // The stream ended before the bytes did.
+  if (resultat == Decompression::Faite && zs.avail_in > 0) resultat = Decompression::Suivie_de_donnees;
   inflateEnd(&zs);
   if (resultat != Decompression::Faite) text.clear();
   return resultat;

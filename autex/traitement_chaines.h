@@ -58,12 +58,14 @@ int32_t Trois_octets_vers_entier(std::string_view text);
 void COMPRESSER_CHAINE(std::string_view text, std::string& compressed);
 // Most bytes a decompressed text may have (the largest size a file transfer can announce).
 constexpr size_t TAILLE_MAX_DECOMPRESSION = 16777215;
-// Decompresses a zlib stream. Returns false (and an empty text) for a stream that is corrupt, truncated or
-// would decompress to more than TAILLE_MAX_DECOMPRESSION bytes; an empty input gives an empty text.
+// Decompresses a zlib stream. Returns false (and an empty text) for a stream that is corrupt, truncated,
+// followed by more bytes or would decompress to more than TAILLE_MAX_DECOMPRESSION bytes; an empty input gives an
+// empty text.
 bool DECOMPRESSER_CHAINE(std::string_view compressed, std::string& text);
-// The same with a bound of `limite` bytes, telling a stream that is too large from one that is damaged; the
-// inflating stops as soon as the bound is passed. The text is empty unless the result is Faite.
-enum class Decompression { Faite, Corrompue, Trop_grande };
+// The same with a bound of `limite` bytes, telling a stream that is too large from one that is damaged, and
+// from a whole stream followed by more bytes (a second stream, or anything else); the inflating stops as soon as
+// the bound is passed. The text is empty unless the result is Faite.
+enum class Decompression { Faite, Corrompue, Trop_grande, Suivie_de_donnees };
 Decompression DECOMPRESSER_BORNE(std::string_view compressed, std::string& text, size_t limite);
 
 // The time variables and time stamps of one station.

@@ -298,6 +298,9 @@ void BouclePrincipale::Ouverture_port_transceiver(uint32_t vitesse) {
       io_.fenetre.Label_Info(L.TRADUCTION("Success opening the serial port at 1200 bauds",
                                           "R\xE9ussite de l'ouverture du port s\xE9rie \xE0 1200 bauds"));
     Vide_tampons();
+    // What the port holds as it opens came before: the rest of a module's reply that the station read only in
+    // part before it ended, kept by a pseudo-terminal as no real port keeps it. It is no text of the air.
+    materiel.Lire_port_serie(materiel.Handle_port);
     Port_ouvert = 1;
     Niveau_tampon_module = 0.0f;
     Heure_derniere_ecriture = io_.clock.timeGetTime();

@@ -3,9 +3,8 @@
 // "AIDE_VORNATEL.HTM" otherwise, looked for in the current directory first) and any document the station opens with
 // its default action (the main window's Help menu and its received-file button).
 //
-// The main window's Help menu:
-//   station::Ouvre_document(platform::systemShell(), Application->Handle(), station::Page_aide(langues), "", "",
-//                           platform::kShowNormal);
+// The main window's Help menu hands the page found (Page_aide_trouvee) to the shell's ExecuteWatched, and
+// watches the program started for it.
 #include <span>
 #include <string>
 #include <string_view>

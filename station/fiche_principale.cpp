@@ -410,7 +410,10 @@ void FichePrincipale::QuitClick(gui::TObject*) {
 // Timers and menus
 
 void FichePrincipale::Timer1Timer(gui::TObject*) { boucle().Timer1Timer(); }
-void FichePrincipale::Timer2Timer(gui::TObject*) { boucle().Timer2Timer(); }
+void FichePrincipale::Timer2Timer(gui::TObject*) {
+  boucle().Timer2Timer();
+  Surveille_visionneuse_aide();
+}
 void FichePrincipale::Timer3Timer(gui::TObject*) { boucle().Timer3Timer(); }
 
 void FichePrincipale::Aucun_port_serie_GPSClick(gui::TObject*) { io().ports.Aucun_port_serie_GPSClick(); }
@@ -979,15 +982,40 @@ void FichePrincipale::HelpClick(gui::TObject*) {
                     "de travail ni \xE0 c\xF4t\xE9 du programme.");
     return;
   }
-  const intptr_t resultat = station::Ouvre_document(station_.plateforme.shell, Fenetre_de_la_station(), trouvee, "",
-                                                    "", platform::kShowNormal);
+  std::unique_ptr<platform::ShownBy> programme;
+  const intptr_t resultat = station_.plateforme.shell.ExecuteWatched(Fenetre_de_la_station(), trouvee,
+                                                                     platform::kShowNormal, programme);
   // Where nothing shows it, the message names the page in full, for a browser of the user's choice.
   if (resultat <= 32) {
     Afficher_erreur("The help page cannot be shown here: no program shows it (error " + std::to_string(resultat) +
                         "). Open it in a browser: " + trouvee,
                     "La page d'aide ne peut pas \xEAtre affich\xE9" "e ici: aucun programme ne l'affiche (erreur " +
                         std::to_string(resultat) + "). Ouvrez-la dans un navigateur: " + trouvee);
+    return;
   }
+  // The shell's success only says that a program started: whether it shows the page is known when it ends.
+  Visionneuse_aide_ = std::move(programme);
+  Page_visionneuse_aide_ = trouvee;
+  Debut_visionneuse_aide_ = station_.plateforme.clock.timeGetTime();
+}
+
+void FichePrincipale::Surveille_visionneuse_aide() {
+  if (!Visionneuse_aide_) return;
+  // Running after that long, it shows the page (a browser stays open, or hands the page to one already open).
+  constexpr uint32_t SURVEILLANCE_MS = 20000;
+  uint32_t code = 0;
+  if (!Visionneuse_aide_->Ended(code)) {
+    if (platform::elapsedMs(station_.plateforme.clock.timeGetTime(), Debut_visionneuse_aide_) >= SURVEILLANCE_MS)
+      Visionneuse_aide_.reset();
+    return;
+  }
+  Visionneuse_aide_.reset();
+  if (code == 0) return;
+  const std::string page = Page_visionneuse_aide_;
+  Afficher_erreur("The help page cannot be shown here: the program that was to show it ended with the code " +
+                      std::to_string(code) + ". Open it in a browser: " + page,
+                  "La page d'aide ne peut pas \xEAtre affich\xE9" "e ici: le programme qui devait l'afficher s'est "
+                  "termin\xE9 avec le code " + std::to_string(code) + ". Ouvrez-la dans un navigateur: " + page);
 }
 
 }  // namespace station

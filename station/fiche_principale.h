@@ -25,6 +25,7 @@
 #include "autex/vue_autex.h"
 #include "autex/traduction_autex.h"
 #include "platform/priority.h"
+#include "platform/shell.h"
 #include "station/fenetre_io.h"
 #include "station/forms/form1.h"
 #include "station/parametres.h"
@@ -264,6 +265,10 @@ class FichePrincipale : public forms::TForm1 {
   // The panel height buttons: the new height of the participant panels applied.
   void Change_hauteur_panneau(int hauteur);
   void Choix_vitesse_demande(uint16_t vitesse);
+  // The program that Help had the shell start for the help page, watched for a while: one that ends with an
+  // exit code other than 0 showed nothing (under Wine, winebrowser where the host has no program for pages),
+  // which is then said, with the page's full path.
+  void Surveille_visionneuse_aide();
 
   Station& station_;
   // Nesting depth of the AUTEX side's tick: an activation during it leaves the AUTEX side alone.
@@ -284,6 +289,9 @@ class FichePrincipale : public forms::TForm1 {
   bool Peau_appliquee_ = false;
   // While Applique_peau changes the skin (the manager's event then leaves the box to it).
   bool Peau_demandee_ = false;
+  std::unique_ptr<platform::ShownBy> Visionneuse_aide_;
+  std::string Page_visionneuse_aide_;
+  uint32_t Debut_visionneuse_aide_ = 0;
   std::unique_ptr<Io> io_;
   std::unique_ptr<HoteParametres> hote_;
   std::unique_ptr<HoteAutex> hote_autex_;

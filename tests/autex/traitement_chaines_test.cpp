@@ -270,6 +270,8 @@ TEST(Compression, BadStreamsFailCleanly) {
   std::string flipped = packed;
   flipped[flipped.size() - 1] ^= 0x55;  // wrong check value
   EXPECT_FALSE(DECOMPRESSER_CHAINE(flipped, out));
+  EXPECT_FALSE(DECOMPRESSER_CHAINE(packed + "x", out));  // bytes after the end of the stream
+  EXPECT_EQ(out, "");
 
   // A decompression bomb stops at the cap.
   COMPRESSER_CHAINE(std::string(TAILLE_MAX_DECOMPRESSION + 1, 'a'), packed);

@@ -228,6 +228,7 @@ TEST(TextesRecus, CallSignsAsReceivedShowOnOneLine) {
   Simulation sim(31);
   auto& m = sim.ajoute_station("F1\r\nAA", 1200, 4);
   auto& u = sim.ajoute_station("F2\aBB", 1200, 4);
+  u.autex.TRACE_ACTIVE = 1;
   m.Lance_reunion();
   ASSERT_TRUE(sim.avance_jusqu_a([&] { return u.Texte({Label_CQ, 1}) == "CQ de F1??AA"; }, 20000));
   u.Entre(1);
@@ -236,6 +237,21 @@ TEST(TextesRecus, CallSignsAsReceivedShowOnOneLine) {
   ASSERT_TRUE(sim.avance_jusqu_a([&] { return u.Texte(RichEdit_SMS).starts_with("F1??AA ("); }, 60000));
   u.module.hors_antenne = true;
   EXPECT_TRUE(sim.avance_jusqu_a([&] { return m.a_vu("Disconnection of F2?BB (too much difficult QSO)"); }, 300000));
+  // On a link, the user's own request in its S1 window and in its echo window; every trace line on one line.
+  Simulation lien(32);
+  auto& ml = lien.ajoute_station("F1\r\nAA", 1200);
+  auto& ul = lien.ajoute_station("F2BBB", 1200);
+  ul.autex.TRACE_ACTIVE = 1;
+  ml.Lance_reunion();
+  ASSERT_TRUE(lien.avance_jusqu_a([&] { return ul.cq_recu(); }, 20000));
+  ul.Entre(1);
+  ASSERT_TRUE(lien.avance_jusqu_a([&] { return ml.connectee() && ul.connectee(); }, 60000));
+  EXPECT_EQ(ul.Texte({Memo_Reception, 1}) + ul.Texte(Memo_emission), "F1??AA < F2BBB\r\nF1??AA < F2BBB\r\n");
+  for (const Station* st : {&u, &ul}) {
+    const std::string& trace = st->autex.TRACE_AUTEX;
+    EXPECT_NE(trace.find("F1??AA"), std::string::npos);
+    EXPECT_FALSE(std::regex_search(trace, std::regex("\r[^\n]|[^\r]\n|\r$"))) << trace;
+  }
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -267,6 +283,9 @@ TEST(FichiersRecus, ProgressThenCompletionAndStorage) {
   EXPECT_TRUE(p.sms().ends_with(": File of F1AAA \"NOTES.TXT\" (6 bytes) stored as \"NOTES00000.TXT\"\r\n\r\n"));
   EXPECT_EQ(t.fichiers().at("NOTES00000.TXT"), "second");
   EXPECT_EQ(t.fichiers().at(nom), donnees);
+  // One byte, from a call sign left empty.
+  p.recoit(0, TRAME_FICHIER("", "nocall.txt", "1"));
+  EXPECT_TRUE(p.sms().ends_with(": File \"nocall.txt\" (1 byte)\r\n\r\n")) << p.sms();
   // In French.
   p.s.langues.Langue = 2;
   p.recoit(0, TRAME_FICHIER("F1AAA", "X.BIN", "xyz"));
@@ -274,6 +293,8 @@ TEST(FichiersRecus, ProgressThenCompletionAndStorage) {
   EXPECT_NE(p.sms().find(": Fichier de F1AAA \"X.BIN\" (3 octets)\r\n"), std::string::npos);
   p.recoit(0, TRAME_FICHIER("F1AAA", "X.BIN", "xyz"));
   EXPECT_TRUE(p.sms().ends_with(": Fichier de F1AAA \"X.BIN\" (3 octets) enregistr\xE9 sous \"X00000.BIN\"\r\n\r\n"));
+  p.recoit(0, TRAME_FICHIER("F1AAA", "UN.TXT", "1"));
+  EXPECT_TRUE(p.sms().ends_with(": Fichier de F1AAA \"UN.TXT\" (1 octet)\r\n\r\n")) << p.sms();
 }
 
 TEST(FichiersRecus, StopInTheMiddleDiscardsTheFile) {
@@ -361,6 +382,12 @@ TEST(FichiersRecus, ACorruptCompressedFileIsReportedAndNotStored) {
   std::string coupee = trame.substr(0, debut + 100);
   if (coupee.back() == 3) coupee.pop_back();
   coupee += octets({3, 0});
+  // A whole stream followed by a second one (its 3s doubled, as the frame carries them).
+  std::string second;
+  autex::COMPRESSER_CHAINE("more", second);
+  std::string suivie = trame.substr(0, trame.size() - 2);
+  for (const char c : second) suivie += c == 3 ? octets({3, 3}) : std::string(1, c);
+  suivie += octets({3, 0});
   // A stream of a few hundred bytes that would inflate to more than any station sends.
   const std::string bombe =
       TRAME_FICHIER("F1AAA", "ZEROS.BIN", std::string(size_t(autex::TAILLE_MAX_FICHIER_ENVOYE) + 1, '\0'), true);
@@ -369,6 +396,7 @@ TEST(FichiersRecus, ACorruptCompressedFileIsReportedAndNotStored) {
     const char* raison;
   } cas[] = {{abimee, "Error on file containt"},
              {coupee, "Error on file containt"},
+             {suivie, "Error on file containt: data after the end of the compressed file"},
              {bombe, "Error on file size: more than 65000 bytes once decompressed"}};
   for (const auto& [f, raison] : cas) {
     p.remise_a_zero();

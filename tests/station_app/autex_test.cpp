@@ -8,6 +8,7 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 
 #include "autex/textes_encadres.h"
 #include "autex/traitement_chaines.h"
@@ -52,6 +53,7 @@ class Air {
     }
   }
   double erreurs = 0.0;
+  std::array<bool, 2> muet{};  // a module whose packets no one hears any more (its station fell silent)
   uint64_t octets_alteres = 0;
   uint64_t octets_emis = 0;
 
@@ -62,6 +64,7 @@ class Air {
       Module& m = modules_[size_t(i)];
       if (!m.emet || platform::elapsedMs(t, m.debut) < m.duree) continue;
       m.emet = false;
+      if (muet[size_t(i)]) continue;
       for (char c : m.paquet) {
         if (alea() < erreurs) {
           c = char(uint8_t(c) ^ uint8_t(1u + (rng_ >> 40) % 255));
@@ -388,6 +391,19 @@ TEST(LiaisonAutex, AShortMessageArrivesInTheShortMessageWindowAndItsReport) {
   ASSERT_TRUE(d.Jusqu_a([&] { return Contient(d.B().RichEdit_SMS->Text(), "QSL via bureau"); }, 60000))
       << d.B().RichEdit_SMS->Text();
   EXPECT_TRUE(Contient(d.B().RichEdit_SMS->Text(), "F1AAA")) << d.B().RichEdit_SMS->Text();
+  // A short message holding a NUL and lines, one of them in the form of the station's own: shown whole, the NUL
+  // as "?", its lines after the first set in; the next entry on a line of its own. (Line ends as CR alone: the
+  // window gives CR LF natively and CR under Windows.)
+  const auto sans_lf = [](std::string t) {
+    std::erase(t, '\n');
+    return t;
+  };
+  d.AA().TEXTE_A_EMETTRE += Octets({3, 1}) + "msg" + Octets({0}) + "with\r\nF1AAA (21:54): File of F1AAA \"a\" (1 byte)\nx" +
+                            Octets({3, 0}) + autex::TRAME_MESSAGE_AUTEX("next");
+  d.AA().TEXTE_EN_ATTENTE = 1;
+  ASSERT_TRUE(d.Jusqu_a([&] { return Contient(d.B().RichEdit_SMS->Text(), "next"); }, 60000));
+  const std::string message = ": msg?with\r  F1AAA (21:54): File of F1AAA \"a\" (1 byte)\r  x\r\rF1AAA (";
+  EXPECT_TRUE(Contient(sans_lf(d.B().RichEdit_SMS->Text()), message)) << d.B().RichEdit_SMS->Text();
   // A file whose call sign and name hold line ends: its announcement and its echo stay on one line, each control
   // character shown as "?", in the windows and the report.
   std::string trame;
@@ -408,6 +424,7 @@ TEST(LiaisonAutex, AShortMessageArrivesInTheShortMessageWindowAndItsReport) {
   EXPECT_EQ(contenu.rfind("<Autex Messages>\r\n\r\n", 0), 0u);
   EXPECT_TRUE(Contient(contenu, "QSL via bureau"));
   EXPECT_TRUE(Contient(contenu, annonce)) << contenu;
+  EXPECT_TRUE(Contient(sans_lf(contenu), message)) << contenu;
   ASSERT_TRUE(DeuxStationsAutex::Clic(d.B().Clear_fenetre_SMS));
   EXPECT_EQ(d.B().RichEdit_SMS->Text(), "");
 }
@@ -437,6 +454,58 @@ TEST(LiaisonAutex, ACompressedFileArrivesWholeThroughByteErrors) {
   EXPECT_EQ(d.b.shell.requests.back().document,
             station::Chemin_dans(station::Chemin_dans(d.B().Repertoire_travail, "AUTEX"),
                                  d.B().Nom_du_fichier_RX_AUTEX->Caption()));
+}
+
+// A file that does not come whole: cut short by its sender (a stop, a short message or another file in its
+// place) or cut off by the end of the link (the sender falls silent, or ends the meeting). B announces each in
+// its short-message window with why and how much of it had come, ends its M panel's line, and stores nothing.
+TEST(LiaisonAutex, AFileThatDoesNotComeWholeIsAnnouncedAndNotStored) {
+  if (!RECEPTION_SMS_FICHIERS) GTEST_SKIP() << "waits for the reception of short messages and files";
+  DeuxStationsAutex d;
+  station::FichePrincipale& b = d.B();
+  std::string bruit, trame, y;
+  for (uint32_t x = 7; bruit.size() < 1500; x = x * 1103515245u + 12345u) bruit.push_back(char(x >> 24));
+  d.a.dir.write("x.bin", bruit);
+  bool c = false;
+  ASSERT_TRUE(autex::TRAME_FICHIER_AUTEX("F1AAA", "x.bin", bruit, false, trame, c));
+  ASSERT_TRUE(autex::TRAME_FICHIER_AUTEX("F1AAA", "y.txt", "whole", false, y, c));
+  const std::string total = std::to_string(trame.size() - 5);
+  size_t vu = 0;  // what B's M panel showed before this file
+  const struct {
+    std::function<void()> coupe;
+    std::string raison, fin_de_ligne;
+  } cas[] = {
+      {[&] { DeuxStationsAutex::Clic(d.A().ARRET_TRANSMISSION_AUTEX); }, "stopped by the sender", " \\.\\.\\.Stop!"},
+      {[&] { d.AA().TEXTE_A_EMETTRE = autex::TRAME_MESSAGE_AUTEX("instead"); },
+       "cut short by a short message of the sender", "\\.\\.\\.error"},
+      {[&] { d.AA().TEXTE_A_EMETTRE = y; }, "cut short by another file of the sender", "\\.\\.\\.error"},
+      {[&] { d.air.muet[0] = true; }, "cut off by the end of the link (End of meeting by loss of the Master)",
+       "\\.\\.\\.error"},
+      {[&] { DeuxStationsAutex::Clic(d.A().FIN_REUNION); }, "cut off by the end of the link (End of meeting completed)",
+       "\\.\\.\\.error"}};
+  for (const auto& k : cas) {
+    if (d.AB().SESSION_EN_COURS == 0) d.Liaison();
+    if (testing::Test::HasFatalFailure()) return;
+    d.a.f().Nom_fichier_TX = "x.bin";
+    d.a.f().Chemin_fichier_TX = (d.a.dir.path() / "x.bin").string();
+    ASSERT_TRUE(DeuxStationsAutex::Clic(d.A().TRANSMISSION_FICHIER_AUTEX));
+    ASSERT_TRUE(d.Jusqu_a([&] { return Contient(b.Memo_Reception_Master->Text().substr(vu), "%"); }, 120000));
+    k.coupe();
+    const std::string debut = ": File of F1AAA \"x.bin\" not stored: " + k.raison + ", ";
+    ASSERT_TRUE(d.Jusqu_a([&] { return Contient(b.RichEdit_SMS->Text(), debut); }, 120000)) << k.raison;
+    const std::string compte = b.RichEdit_SMS->Text().substr(b.RichEdit_SMS->Text().rfind(debut) + debut.size());
+    EXPECT_GT(std::stoul(compte), 0u) << compte;
+    EXPECT_LT(std::stoul(compte), std::stoul(total)) << compte;
+    EXPECT_EQ(compte.substr(compte.find(' '), 24), " of " + total + " bytes received\r") << k.raison;
+    ASSERT_TRUE(d.Jusqu_a([&] { return d.AA().SESSION_EN_COURS == 0 || d.AA().TEXTE_A_EMETTRE.empty(); }, 120000));
+    d.air.muet[0] = false;
+    d.Run(20000);
+    const std::string m = b.Memo_Reception_Master->Text().substr(vu);
+    EXPECT_TRUE(std::regex_search(m, std::regex("[0-9]+% " + k.fin_de_ligne + "\r\n"))) << k.raison << m;
+    vu = b.Memo_Reception_Master->Text().size();
+  }
+  EXPECT_EQ(b.Nom_du_fichier_RX_AUTEX->Caption(), "y.txt");
+  EXPECT_FALSE(std::filesystem::exists(d.b.dir.path() / "AUTEX" / "x.bin"));
 }
 
 // ---------------------------------------------------------------------------------------------------

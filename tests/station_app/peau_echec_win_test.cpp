@@ -335,7 +335,9 @@ TEST(PeauxDuDehors, AStartUnderATallCaptionSavesThePlaceStoredBefore) {
   }
   station::FichePrincipale& f = st.Demarre_et_montre(station::Composants_peau_programme);
   const int haut = station::Decoder_coordonnee(uint8_t(stockee[0]), uint8_t(stockee[1]));
-  if (skin::LayeredAlphaShown()) EXPECT_TRUE(testsupport::PumpUntil([&] { return f.Top() > haut + 100; })) << f.Top();
+  if (skin::LayeredAlphaShown()) {
+    EXPECT_TRUE(testsupport::PumpUntil([&] { return f.Top() > haut + 100; })) << f.Top();
+  }
   f.QuitClick(nullptr);
   std::filesystem::remove_all(std::filesystem::path("C:\\Skins") / haute->skin);
   EXPECT_EQ(st.Image().substr(station::octet::HAUT_FICHE - 1, 2), stockee) << f.Top();

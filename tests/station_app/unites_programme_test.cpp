@@ -85,6 +85,27 @@ TEST(UnitesProgramme, HelpOpensThePageOfTheLanguageOrSaysWhyNot) {
       EXPECT_EQ(u.st.s().Form36->Memo1->Text().rfind(c.message, 0), 0u) << u.st.s().Form36->Memo1->Text();
     }
   }
+  // The shell started a program for the page: one that ends with an error showed nothing (winebrowser under
+  // Wine, where the host has no program for pages), which is said once it ends; one that ends well, or runs on,
+  // shows the page.
+  u.st.s().langues.Langue = autex::LANGUE_ANGLAIS;
+  u.st.shell.result = 42;
+  const std::string message = "The help page cannot be shown here: the program that was to show it ended with "
+                              "the code 1. Open it in a browser: " + ici("HELP_VORNATEL.HTM");
+  for (const auto& [fin, code, attendu] : {std::tuple{true, 1u, message}, {true, 0u, ""}, {false, 0u, ""}}) {
+    u.st.shell.program = std::make_shared<platform::RecordingShell::Program>();
+    const size_t modales = u.bureau.modales.size();
+    u.st.f().HelpClick(nullptr);
+    u.bureau.Run(1000);
+    EXPECT_EQ(u.bureau.modales.size(), modales);
+    u.st.shell.program->ended = fin;
+    u.st.shell.program->exitCode = code;
+    u.bureau.Run(25000);
+    ASSERT_EQ(u.bureau.modales.size(), modales + (attendu.empty() ? 0 : 1)) << code;
+    if (!attendu.empty()) {
+      EXPECT_EQ(u.st.s().Form36->Memo1->Text(), attendu);
+    }
+  }
 }
 
 TEST(UnitesProgramme, ScreenCaptureWritesAJpegInScreen) {

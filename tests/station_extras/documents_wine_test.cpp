@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "autex/fonctions_fichiers.h"
@@ -64,6 +65,27 @@ TEST(DocumentsRecus, AReceivedTextFileOrPageOpensInNotepad) {
       CloseHandle(h);
     }
   }
+}
+
+// Under Wine the shell answers success for a page as soon as winebrowser runs, whether or not it then finds a
+// program of the host to show it (here none: this prefix's list names one that is nowhere). The program it
+// started is handed back, and ends with the exit code 1: what the Help menu waits for to say that nothing
+// shows the page.
+TEST(DocumentsRecus, ThePageOfAShellThatFindsNothingToShowItEndsItsProgramWithAnError) {
+  const char personne[] = "vornatel-no-such-browser";
+  ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\WineBrowser", "Browsers", REG_SZ, personne,
+                            sizeof personne),
+            ERROR_SUCCESS);
+  testsupport::TempDir dir;
+  dir.write("HELP_VORNATEL.HTM", "<html><body>Help</body></html>\r\n");
+  std::unique_ptr<platform::ShownBy> programme;
+  EXPECT_GT(platform::systemShell().ExecuteWatched(nullptr, dir.file("HELP_VORNATEL.HTM"), SW_SHOWNORMAL, programme),
+            32);
+  ASSERT_TRUE(programme != nullptr);
+  uint32_t code = 0;
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return programme->Ended(code); }, 30000));
+  EXPECT_EQ(code, 1u);
+  RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\WineBrowser", "Browsers");
 }
 
 }  // namespace

@@ -35,11 +35,15 @@ TEST_F(Loop, OpeningThePort) {
 
   b.File_emission = "x";
   b.Tampon_reception = "y";
+  line->input = "\x2E\r\n";  // the end of a module's reply to a station that ended while it came in
   rig.io.materiel.Vitesse_port = 9600;
   rig.langues.Langue = 2;
   b.Ouverture_port_transceiver(9600);
   EXPECT_TRUE(b.File_emission.empty());
   EXPECT_TRUE(b.Tampon_reception.empty());
+  line->input += "ok";
+  rig.run(1);
+  EXPECT_EQ(rig.window.reception, "ok");
   EXPECT_EQ(rig.window.lastInfo(), "R\xE9ussite de l'ouverture du port s\xE9rie \xE0 9600 bauds");
 
   line->exists = false;
