@@ -953,16 +953,15 @@ void ProviderWmSetText(TsSkinProvider& p, gui::TMessage& m) {
   const uint32_t style = FormWindowStyle(form);
   const bool captioned = (style & kWsCaption) == kWsCaption;
   {
-    // The style is put back however the form's own handling ends.
-    struct StyleBack {
+    // The caption is put back however the form's own handling ends; a style change that handling made stays.
+    struct CaptionBack {
       gui::TCustomForm& form;
       const std::weak_ptr<const int>& token;
-      uint32_t style;
       bool captioned;
-      ~StyleBack() {
-        if (captioned && !token.expired()) SetFormWindowStyle(form, style);
+      ~CaptionBack() {
+        if (captioned && !token.expired()) SetFormWindowStyle(form, FormWindowStyle(form) | kWsCaption);
       }
-    } back{form, token, style, captioned};
+    } back{form, token, captioned};
     if (captioned) SetFormWindowStyle(form, style & ~kWsCaption);
     ProviderCallOldProc(p, m);
   }
