@@ -23,6 +23,8 @@ seconds=${2:-30}
 settle=${SETTLE:-12}
 cpu=${BENCH_CPU:-$(($(nproc) - 1))}
 exe=${STATION_EXE:-$root/build/windows/station/station.exe}
+# The station's process by its command name (the program's file name, cut to the 15 characters Linux keeps).
+exe_name=$(basename "$exe" | cut -c1-15)
 state="$root/build/windows/bench-idle"
 [ "${WINDOW_MANAGER:-0}" = 1 ] && state="$state-wm"
 [ "${COMPOSITOR:-0}" = 1 ] && state="$state-composited"
@@ -59,7 +61,7 @@ start_station() {
   (cd "$1" && exec taskset -c "$cpu" wine "$exe" >/dev/null 2>&1) &
   local pid=""
   for _ in $(seq 1 300); do
-    pid=$(prefix_process station.exe)
+    pid=$(prefix_process "$exe_name")
     [ -n "$pid" ] && break
     sleep 0.1
   done
