@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# The CPU that station.exe uses at rest, skinned (the program's default skin) against plain (no skin), measured
-# from outside: the Linux process that Wine runs the station in is read from /proc (utime + stime) over a window
-# of N seconds that starts a settling time after the station was started; beside it, the CPU of the display's
-# X server and of the prefix's wineserver over the same window (the drawing and the messages that the station
-# hands them). Each station is pinned to one CPU (taskset); the two kinds alternate within each round, and each
+# The CPU that station.exe costs at rest, skinned (the program's default skin) against plain (no skin), measured
+# from outside: the Linux processes are read from /proc (utime + stime) over a window of N seconds that starts a
+# settling time after the station was started. Besides the station itself, what it costs the display's other
+# processes over the same window: the X server, the prefix's wineserver, and the window manager and compositing
+# manager when they run (the drawing, the messages and the window-manager traffic that the station causes); the
+# whole cost is their sum. Both kinds start from the same parameter file but for its skin setting, with no serial
+# port to open. Each station is pinned to one CPU (taskset); the two kinds alternate within each round, and each
 # line gives the machine's load (uptime) as the window ended, so that a noisy shared machine shows in the
 # numbers. Windows build, run by hand:
 #   bench/station_idle_cpu.sh [rounds (3)] [seconds (30)]
@@ -23,6 +25,8 @@ seconds=${2:-30}
 settle=${SETTLE:-12}
 cpu=${BENCH_CPU:-$(($(nproc) - 1))}
 exe=${STATION_EXE:-$root/build/windows/station/station.exe}
+# The station's process by its command name (the program's file name, cut to the 15 characters Linux keeps).
+exe_name=$(basename "$exe" | cut -c1-15)
 state="$root/build/windows/bench-idle"
 [ "${WINDOW_MANAGER:-0}" = 1 ] && state="$state-wm"
 [ "${COMPOSITOR:-0}" = 1 ] && state="$state-composited"
@@ -53,10 +57,13 @@ prefix_process() {
   done
 }
 start_station() {
+  # Wine's own COM links come back when its device manager starts: no port for either kind.
+  local link
+  for link in "$WINEPREFIX"/dosdevices/com[0-9]*; do [ -L "$link" ] && rm -f "$link"; done
   (cd "$1" && exec taskset -c "$cpu" wine "$exe" >/dev/null 2>&1) &
   local pid=""
   for _ in $(seq 1 300); do
-    pid=$(prefix_process station.exe)
+    pid=$(prefix_process "$exe_name")
     [ -n "$pid" ] && break
     sleep 0.1
   done
@@ -67,46 +74,65 @@ stop_station() {
   wineserver -w >/dev/null 2>&1
 }
 
-# A working directory per kind, with the parameter file that a first start writes; its third byte is the skin
-# setting (1: none, 2: the default skin).
+# One parameter file, written by a first start, for both kinds: its third byte is the skin setting (1: none, 2:
+# the default skin).
+if [ ! -f "$state/CONF_COM.SER" ]; then
+  mkdir -p "$state/first"
+  start_station "$state/first" >/dev/null
+  for _ in $(seq 1 300); do [ -f "$state/first/CONF_COM.SER" ] && break; sleep 0.1; done
+  sleep 3
+  stop_station
+  cp "$state/first/CONF_COM.SER" "$state/CONF_COM.SER" || exit 1
+fi
 for kind in plain skinned; do
   dir="$state/$kind"
-  if [ ! -f "$dir/CONF_COM.SER" ]; then
-    mkdir -p "$dir"
-    start_station "$dir" >/dev/null
-    for _ in $(seq 1 300); do [ -f "$dir/CONF_COM.SER" ] && break; sleep 0.1; done
-    sleep 3
-    stop_station
-  fi
+  mkdir -p "$dir"
+  cp "$state/CONF_COM.SER" "$dir/CONF_COM.SER"
   setting=$([ $kind = plain ] && echo 1 || echo 2)
   printf "\\x0$setting" | dd of="$dir/CONF_COM.SER" bs=1 seek=2 conv=notrunc status=none
 done
 
+# The display's processes besides the station (a pid file of the fixture, or the prefix's wineserver).
+pid_of() { [ -f "$state/$1.pid" ] && cat "$state/$1.pid" || echo 0; }
 percent() { awk -v t="$1" -v hz="$hz" -v s="$seconds" 'BEGIN { printf "%.2f", 100 * t / hz / s }'; }
-declare -a ratios=()
-echo "idle CPU over $seconds s, $settle s after the start, pinned to CPU $cpu (% of one CPU)"
+median() { printf "%s\n" "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
+declare -a ratios=() wholes=()
+echo "idle CPU over $seconds s, $settle s after the start, station pinned to CPU $cpu (% of one CPU)"
 for r in $(seq 1 "$rounds"); do
   order="plain skinned"
   [ $((r % 2)) = 0 ] && order="skinned plain"
-  declare -A station=()
+  declare -A station=() whole=()
   for kind in $order; do
     pid=$(start_station "$state/$kind")
     [ -n "$pid" ] || { echo "station.exe did not start" >&2; exit 1; }
     sleep "$settle"
-    xvfb=$(cat "$state/xvfb.pid")
     server=$(prefix_process "wineserver(64)?")
-    s0=$(ticks "$pid") x0=$(ticks "$xvfb") w0=$(ticks "${server:-0}")
+    others="$(pid_of xvfb) ${server:-0} $(pid_of window-manager) $(pid_of compositor)"
+    s0=$(ticks "$pid")
+    declare -a o0=()
+    for o in $others; do o0+=("$(ticks "$o")"); done
     sleep "$seconds"
-    s1=$(ticks "$pid") x1=$(ticks "$xvfb") w1=$(ticks "${server:-0}")
+    s1=$(ticks "$pid")
     load=$(uptime | sed 's/.*load average: //')
+    line=""
+    sum=$((s1 - s0))
+    i=0
+    for o in $others; do
+      d=$(($(ticks "$o") - ${o0[$i]}))
+      sum=$((sum + d))
+      line="$line $(printf "%6s" "$(percent "$d")")"
+      i=$((i + 1))
+    done
     station[$kind]=$((s1 - s0))
-    printf "round %d %-7s station %5s %%  Xvfb %5s %%  wineserver %5s %%  load %s\n" "$r" "$kind" \
-      "$(percent $((s1 - s0)))" "$(percent $((x1 - x0)))" "$(percent $((w1 - w0)))" "$load"
+    whole[$kind]=$sum
+    printf "round %d %-7s station %6s  X server, wineserver, manager, compositor%s  whole %6s  load %s\n" "$r" \
+      "$kind" "$(percent $((s1 - s0)))" "$line" "$(percent "$sum")" "$load"
     stop_station
   done
-  ratio=$(awk -v a="${station[skinned]}" -v b="${station[plain]}" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }')
-  ratios+=("$ratio")
-  echo "round $r skinned / plain: $ratio"
+  ratios+=("$(ratio "${station[skinned]}" "${station[plain]}")")
+  wholes+=("$(ratio "${whole[skinned]}" "${whole[plain]}")")
+  echo "round $r skinned / plain: station ${ratios[-1]}, whole ${wholes[-1]}"
 done
-median=$(printf "%s\n" "${ratios[@]}" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }')
-echo "idle CPU skinned / plain, median of $rounds rounds: $median (load $(uptime | sed 's/.*load average: //'))"
+echo "idle CPU skinned / plain, median of $rounds rounds: station $(median "${ratios[@]}"), whole $(median "${wholes[@]}")" \
+  "(load $(uptime | sed 's/.*load average: //'))"

@@ -556,11 +556,18 @@ void TApplication::ProcessMessages() {
   }
 }
 
+bool WindowBridge::NextMessage(MSG& msg) {
+  for (DWORD failures = 0;; ++failures) {
+    const BOOL r = GetMessageA(&msg, nullptr, 0, 0);
+    if (r != -1) return r != 0;
+    if (failures > 0) Sleep(failures < 50 ? failures : 50);
+  }
+}
+
 void TApplication::HandleMessage() {
   FreeDeferredForms();
   MSG msg;
-  const BOOL r = GetMessageA(&msg, nullptr, 0, 0);
-  if (r <= 0) {
+  if (!WindowBridge::NextMessage(msg)) {
     terminated_ = true;
     return;
   }

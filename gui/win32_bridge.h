@@ -36,6 +36,11 @@ struct WindowBridge {
   // freed goes with it, and is made anew when next shown.
   static void ShowHintWindow(HWND hint, const RECT& r);
   static void HintWindowGone(HWND hint);
+  // Waits for the thread's next message (GetMessage's wait): false for WM_QUIT, which is in `msg` then. A message
+  // the system fails to hand over (GetMessage's -1; under Wine a message sent from another process with more data
+  // than it can receive, such as a WM_COPYDATA of a few megabytes) is lost but ends nothing: the wait goes on, and
+  // failures that come back to back are spaced out, so that one that repeats does not take a whole processor.
+  static bool NextMessage(MSG& msg);
 };
 
 }  // namespace gui

@@ -147,7 +147,7 @@ class TacDialogWnd : public TacMainWnd {
   int32_t TitleSection = -1;
   std::string TitleSectionName;
   bool Finished = false;
-  // While a command that may end the dialog runs (Cancel, Yes): a topmost picture of the dialog over it, which
+  // Once a command that ends the dialog (Cancel, Yes) hides it: a topmost picture of the dialog over it, which
   // its hide fade takes over; freed when the command returns.
   HWND CoverForm = nullptr;
 
@@ -171,8 +171,9 @@ class TacDialogWnd : public TacMainWnd {
   // Whether the dialog fades out as it is hidden.
   bool HideFades() const;
   void FreeCoverForm();
-  // Cancel or Yes: the dialog's picture laid over it (on its border window, or on a cover) before the command runs.
+  // Cancel or Yes: the dialog's picture laid over it (on its border window, or on a cover) as the command hides it.
   void HandleClosingCommand(gui::TMessage& Message);
+  void LayHidePicture();
   TacAnimatedDialog& Animated();
 
   std::unique_ptr<TacBorderOwner> borderOwner_;
@@ -181,6 +182,7 @@ class TacDialogWnd : public TacMainWnd {
   TColor brushColor_ = clNone;
   bool settingRegion_ = false;
   uint8_t repaintPending_ = 0;
+  int closingCommands_ = 0;  // the ending commands running (a dialog's own may be nested in its question's loop)
 };
 
 // Whether the window is a dialog that the hook skinned (its adapter, or nullptr).

@@ -773,7 +773,7 @@ namespace {
 
 // A click on one of the buttons that end a message box (or Escape, which is Cancel): OK, Cancel, Abort, Retry,
 // Ignore, Yes, No, Close, Try Again, Continue. Whichever ends the dialog, its picture must lie over it before its
-// window hides; a command that leaves it open takes the picture away again.
+// window hides.
 bool EndingCommand(WPARAM command) {
   switch (command) {
     case IDOK: case IDCANCEL: case IDABORT: case IDRETRY: case IDIGNORE: case IDYES: case IDNO: case IDCLOSE:
@@ -787,30 +787,46 @@ bool EndingCommand(WPARAM command) {
 }  // namespace
 
 void TacDialogWnd::HandleClosingCommand(gui::TMessage& M) {
-  if (EndingCommand(M.WParam) && HideFades() && IsWindowVisible(Handle)) {
-    if (SkinData->BGChanged || !SkinData->CacheBmp) PaintAll();
-    if (BorderForm && BorderForm->AForm) {
-      // The border window shows the dialog whole, its children included, until the hide fade takes it.
-      HWND border = static_cast<HWND>(BorderForm->AForm);
-      ledger::SetWindowRgn(border, nullptr, FALSE);
-      if (std::unique_ptr<Bitmap> picture = DialogHidePicture(Animated()); picture && !picture->Empty())
-        LayeredOutput().Push(border, *picture, 255);
-      BorderForm->Animating = true;
-      CallOriginal(M);
-      // The dialog stayed: its border window shows its frame again.
-      if (!Destroyed && BorderForm && BorderForm->Animating) {
-        BorderForm->Animating = false;
-        UpdateBorderForm(false);
-      }
-      return;
-    }
-    FreeCoverForm();
-    CoverForm = CreateSnapshotCoverForm(Handle);
-    if (CoverForm) detail::CopyWindowRegion(Handle, CoverForm);
+  if (!EndingCommand(M.WParam) || !HideFades() || !IsWindowVisible(Handle)) {
+    Default(M);
+    return;
   }
-  Default(M);
+  // The picture is laid as the command hides the dialog (LayHidePicture), not before: a command may keep the
+  // dialog open a while, as a save dialog's OK that first asks whether to replace a file, and a picture laid over
+  // the dialog then would lie over its question too and take its clicks.
+  const bool bordered = BorderForm && BorderForm->AForm;
+  ++closingCommands_;
+  if (bordered) {
+    CallOriginal(M);
+  } else {
+    Default(M);
+  }
+  --closingCommands_;
+  // The dialog stayed: its border window shows its frame again.
+  if (!Destroyed && BorderForm && BorderForm->Animating) {
+    BorderForm->Animating = false;
+    UpdateBorderForm(false);
+  }
   // Taken over by the hide fade, or the dialog stayed: no cover outlives the command.
   FreeCoverForm();
+}
+
+void TacDialogWnd::LayHidePicture() {
+  if (closingCommands_ == 0 || !HideFades() || !IsWindowVisible(Handle) || CoverForm ||
+      (BorderForm && BorderForm->Animating))
+    return;
+  if (SkinData->BGChanged || !SkinData->CacheBmp) PaintAll();
+  if (BorderForm && BorderForm->AForm) {
+    // The border window shows the dialog whole, its children included, until the hide fade takes it.
+    HWND border = static_cast<HWND>(BorderForm->AForm);
+    ledger::SetWindowRgn(border, nullptr, FALSE);
+    if (std::unique_ptr<Bitmap> picture = DialogHidePicture(Animated()); picture && !picture->Empty())
+      LayeredOutput().Push(border, *picture, 255);
+    BorderForm->Animating = true;
+    return;
+  }
+  CoverForm = CreateSnapshotCoverForm(Handle);
+  if (CoverForm) detail::CopyWindowRegion(Handle, CoverForm);
 }
 
 HBRUSH TacDialogWnd::DialogBrush() {
@@ -1241,6 +1257,11 @@ void TacDialogWnd::WndProc(gui::TMessage& M) {
       if (gui::DispatchMenuOwnerDraw(M)) return;
       if (auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(M.LParam); dis && dis->CtlType == ODT_STATIC)
         SetBkMode(dis->hDC, TRANSPARENT);
+      break;
+    case WM_WINDOWPOSCHANGING:
+      // A closing command hiding the dialog: its picture lies over it before it goes.
+      if (const auto* wp = reinterpret_cast<const WINDOWPOS*>(M.LParam); wp && (wp->flags & SWP_HIDEWINDOW))
+        LayHidePicture();
       break;
     case WM_WINDOWPOSCHANGED: {
       const auto* wp = reinterpret_cast<const WINDOWPOS*>(M.LParam);

@@ -133,6 +133,9 @@ void BorderFormSetRegion(TacBorderForm& bf);
 // Only the top rows of the frame cache (a new caption) pushed to the window when it shows the frame as it stands;
 // otherwise as BorderFormUpdate (bf, false, 255).
 void BorderFormUpdateTop(TacBorderForm& bf, int32_t rows);
+// Whether a form's border window shows the frame as it stands: in its place, whole, opaque, nothing of an
+// animation on it, its form shown.
+bool BorderFormShowsFrame(const TacBorderForm& bf);
 HWND BorderFormWindow(const TacBorderForm& bf);
 HWND BorderFormInsertAfter(const TacBorderForm& bf);
 // Whether the border window lies right below its form in the z-order.

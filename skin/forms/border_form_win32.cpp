@@ -400,6 +400,17 @@ void ShowBorderImage(TacBorderForm& bf, HWND h, const Bitmap& image, uint8_t alp
   BorderFormSetRegion(bf);
 }
 
+// The parts of a form's border window image that the form's own window shows (its client area and menu line, and
+// the span of its caption round the text that it draws itself) made fully transparent, while the region leaves
+// them to the form.
+void ClearWhatTheFormShows(TacBorderForm& bf, Bitmap& image) {
+  TRect hole;
+  if (!BorderFormClientHole(bf, hole)) return;
+  FillRectBitmap32(image, hole, 0, 0);
+  if (bf.Provider && !RectIsEmpty(bf.Provider->CaptionOnFormShown))
+    FillRectBitmap32(image, bf.Provider->CaptionOnFormShown, 0, 0);
+}
+
 struct UpdateGuard {
   TacBorderForm& bf;
   explicit UpdateGuard(TacBorderForm& b) : bf(b) { bf.Updating = true; }
@@ -540,6 +551,12 @@ HRGN BorderFormRegion(TacBorderForm& bf) {
     HRGN inner = ledger::CreateRectRgn(hole.Left, hole.Top, hole.Right, hole.Bottom);
     CombineRgn(region, region, inner, RGN_XOR);
     ledger::DeleteObject(inner);
+    if (bf.Provider && !RectIsEmpty(bf.Provider->CaptionOnFormShown)) {
+      const TRect& span = bf.Provider->CaptionOnFormShown;
+      HRGN caption = ledger::CreateRectRgn(span.Left, span.Top, span.Right, span.Bottom);
+      CombineRgn(region, region, caption, RGN_DIFF);
+      ledger::DeleteObject(caption);
+    }
     return region;
   }
   const int32_t workTop = BorderFormWorkAreaTop(bf);
@@ -618,23 +635,30 @@ void BorderFormUpdate(TacBorderForm& bf, bool repaint, uint8_t alpha) {
   // Where the region leaves the form's own client to the screen, the image is fully transparent as well: a
   // window manager that shapes a layered window by its alpha (Wine's X11 driver does, on every flush of the
   // window, over the region) would otherwise show the client as it was copied here, over the live one.
-  if (TRect hole; BorderFormClientHole(bf, hole)) FillRectBitmap32(image, hole, 0, 0);
+  ClearWhatTheFormShows(bf, image);
   ShowBorderImage(bf, h, image, alpha, *cache);
+  // The caption's span that the form's window shows over this picture shows the same.
+  ProviderShowCaptionOnForm(p);
+}
+
+bool BorderFormShowsFrame(const TacBorderForm& bf) {
+  const TsSkinProvider* p = bf.Provider;
+  HWND h = static_cast<HWND>(bf.AForm);
+  HWND form = FormHandle(bf);
+  return p != nullptr && h && form && !Terminating() && !bf.Updating && !bf.Animating && !bf.Hidden &&
+         !bf.RgnChanged && !bf.Moving && !AnimationInProgress() && IsWindowVisible(h) && IsWindowVisible(form) &&
+         !IsIconic(form) &&
+         !(p->StateFlags & (psBlendMoving | psMinimizing | psRestoring | psShowFading | psShownTransparent));
 }
 
 namespace {
 
-// The top rows of the frame cache pushed to a border window that shows the frame as it stands (in its place, whole,
-// opaque, nothing of an animation on it): the rest of its picture stays. False when the window is to be updated
-// whole.
+// The top rows of the frame cache pushed to a border window that shows the frame as it stands: the rest of its
+// picture stays. False when the window is to be updated whole.
 bool UpdateTopRows(TacBorderForm& bf, int32_t rows) {
   TsSkinProvider* p = bf.Provider;
   HWND h = static_cast<HWND>(bf.AForm);
-  HWND form = FormHandle(bf);
-  if (p == nullptr || !h || !form || Terminating() || bf.Updating || bf.Animating || bf.Hidden || bf.RgnChanged ||
-      bf.Moving || AnimationInProgress() || !IsWindowVisible(h) || !IsWindowVisible(form) || IsIconic(form) ||
-      (p->StateFlags & (psBlendMoving | psMinimizing | psRestoring | psShowFading | psShownTransparent)))
-    return false;
+  if (!BorderFormShowsFrame(bf)) return false;
   const Bitmap* cache = p->SkinData().CacheBmp.get();
   const TRect r = BorderFormScreenRect(bf);
   RECT wr{};
@@ -643,7 +667,7 @@ bool UpdateTopRows(TacBorderForm& bf, int32_t rows) {
       TRect{wr.left, wr.top, wr.right, wr.bottom} != r)
     return false;
   Bitmap image = PremultipliedCopy(*cache, rows);
-  if (TRect hole; BorderFormClientHole(bf, hole) && hole.Top < image.Height()) FillRectBitmap32(image, hole, 0, 0);
+  ClearWhatTheFormShows(bf, image);
   BitmapDC source(image);
   if (!source.dc()) return false;
   POINT from{0, 0};

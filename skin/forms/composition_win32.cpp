@@ -227,14 +227,24 @@ void ProviderUpdateRegion(TsSkinProvider& p, bool redraw) {
   HRGN region = nullptr;
   RECT wr{};
   GetWindowRect(h, &wr);
+  TRect captionOnForm;
   if (p.BorderForm) {
-    // The form's window shows its client area and menu line; the border window the rest.
+    // The form's window shows its client area and menu line, and the span of its caption round the text when it
+    // can (ProviderShowCaptionOnForm); the border window the rest.
     const FrameBands bands = ProviderFrameBands(p);
     const TSize client = FormClientSize(*p.Form());
     POINT o{0, 0};
     ClientToScreen(h, &o);
     const int32_t left = o.x - wr.left, top = o.y - wr.top;
     region = ledger::CreateRectRgn(left, std::min(top, bands.Top.Top), left + client.cx, top + client.cy);
+    captionOnForm = p.CaptionOnForm;
+    if (region && !RectIsEmpty(captionOnForm)) {
+      const TPoint origin = ProviderCacheOrigin(p);
+      HRGN caption = ledger::CreateRectRgn(captionOnForm.Left - origin.X, captionOnForm.Top - origin.Y,
+                                           captionOnForm.Right - origin.X, captionOnForm.Bottom - origin.Y);
+      CombineRgn(region, region, caption, RGN_OR);
+      ledger::DeleteObject(caption);
+    }
   } else if (IsZoomed(h)) {
     const int32_t b = FormBorderWidth(p, false);
     region = ledger::CreateRectRgn(b, b, wr.right - wr.left - b, wr.bottom - wr.top - b);
@@ -246,9 +256,14 @@ void ProviderUpdateRegion(TsSkinProvider& p, bool redraw) {
   // recomputed and repainted; under Wine a round trip to the X server as well).
   if (!redraw && WindowHasRegion(h, region)) {
     ledger::DeleteObject(region);
+  } else if (!ledger::SetWindowRgn(h, region, redraw ? TRUE : FALSE)) {
+    ledger::DeleteObject(region);
     return;
   }
-  if (!ledger::SetWindowRgn(h, region, redraw ? TRUE : FALSE)) ledger::DeleteObject(region);
+  // The border window leaves the caption's span to the form from now on (or shows it again).
+  if (p.CaptionOnFormShown == captionOnForm) return;
+  p.CaptionOnFormShown = captionOnForm;
+  if (p.BorderForm) BorderFormUpdate(*p.BorderForm, false, 255);
 }
 
 void PaintFormChildren(TsSkinProvider& p, Bitmap& bmp) {

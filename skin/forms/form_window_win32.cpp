@@ -6,6 +6,7 @@
 #include "gui/forms.h"
 #include "gui/graphics.h"
 #include "gui/menus.h"
+#include "gui/win32_bridge.h"
 #include "skin/forms/form_window.h"
 #include "skin/pixels/gdi_ledger.h"
 #include "skin/painters/painting_libraries.h"
@@ -259,7 +260,7 @@ bool RunFormCaptionMove(gui::TCustomForm& form, TPoint pressed) {
   bool done = false, keep = true;
   MSG msg;
   while (!done && IsWindow(h) && GetCapture() == h) {
-    if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+    if (!gui::WindowBridge::NextMessage(msg)) {
       PostQuitMessage(int(msg.wParam));
       break;
     }

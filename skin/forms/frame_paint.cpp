@@ -520,6 +520,28 @@ void SaveCaptionBack(TsSkinProvider& p, int32_t rows) {
   CopyPixels(*p.CaptionBack, 0, 0, cache.Width(), rows, cache, 0, 0);
 }
 
+// With a border window: the caption band's rows between the text's left and right limits, as far as they lie
+// within the form's own window, when every pixel of them is opaque; empty otherwise. The form's window shows that
+// span itself, so that a new caption text (a caption clock's, every second) is drawn there, on an ordinary window,
+// and not pushed to the layered border window: under Wine each push of a layered window that a window manager
+// manages sends it the window's hints and states again, and has it redraw what it keeps of the window.
+TRect CaptionSpanOnForm(TsSkinProvider& p, const Bitmap& cache) {
+  if (!p.BorderForm || !p.Form() || !p.CaptionBack || FormWindowZoomed(*p.Form()) || FormWindowIconic(*p.Form()))
+    return {};
+  const TRect text = ProviderCaptionTextRect(p);
+  const TRect margins = ProviderExtBorderMargins(p);
+  const TPoint origin = ProviderCacheOrigin(p);
+  const TRect window = FormWindowRect(*p.Form());
+  const TRect span{std::max({text.Left - 2, origin.X, 0}), std::max(margins.Top, origin.Y),
+                   std::min({text.Right, origin.X + window.Width(), cache.Width()}),
+                   std::min({p.CaptionBack->Height(), origin.Y + window.Height(), cache.Height()})};
+  if (RectIsEmpty(span)) return {};
+  for (int32_t y = span.Top; y < span.Bottom; ++y)
+    for (int32_t x = span.Left; x < span.Right; ++x)
+      if (PixelA(GetPixel32(cache, x, y)) != 255) return {};
+  return span;
+}
+
 }  // namespace
 
 bool ProviderRepaintCaptionBand(TsSkinProvider& p) {
@@ -722,10 +744,18 @@ bool ProviderPaintFrame(TsSkinProvider& p) {
     if (p.DrawClientArea && p.Form()->OnPaint) ProviderPaintFormOnCache(p);
     // The outer effects (shadows) of the form's child controls, drawn into the cache around them.
     CommonDataPaintChildOuterEffects(data, p.Form(), cache, TPoint{ProviderClientLeft(p), ProviderClientTop(p)});
+    p.CaptionOnForm = CaptionSpanOnForm(p, cache);
     p.CacheValid = true;
   }
   data.PaintSkipped = 0;
   return true;
+}
+
+bool ProviderCaptionOnFormAt(TsSkinProvider& p, const TPoint& screen) {
+  if (!p.BorderForm || !p.Form() || RectIsEmpty(p.CaptionOnFormShown)) return false;
+  const TPoint at = ProviderScreenToWindow(p, screen.X, screen.Y);
+  const TPoint origin = ProviderCacheOrigin(p);
+  return p.CaptionOnFormShown.Contains(TPoint{at.X + origin.X, at.Y + origin.Y});
 }
 
 FrameBands ProviderFrameBands(TsSkinProvider& p) {

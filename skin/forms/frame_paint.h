@@ -77,6 +77,11 @@ bool ProviderRepaintCaptionBand(TsSkinProvider& p);
 // window (a border window gets the band alone), or the whole frame composed when the band cannot be (natively into
 // the cache only).
 void ProviderRepaintCaption(TsSkinProvider& p);
+// With a border window, whether a screen point lies on the caption span that the form's own window shows (its
+// caption, answered by the form itself).
+bool ProviderCaptionOnFormAt(TsSkinProvider& p, const TPoint& screen);
+// That span copied from the cache to the form's window, when its region holds it (nothing natively).
+void ProviderShowCaptionOnForm(TsSkinProvider& p);
 // The text rectangle and flags (step 1 and 7 of the caption text), exposed for measuring.
 TRect ProviderCaptionTextRect(TsSkinProvider& p);
 uint32_t ProviderCaptionTextFlags(const TsSkinProvider& p);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "gui/forms.h"
@@ -52,6 +53,41 @@ void WithWindowDC(TsSkinProvider& p, Paint paint) {
   ledger::ReleaseDC(h, dc);
 }
 
+// The caption span that the form's window shows (ProviderCaptionOnFormAt), in window coordinates; empty when its
+// region does not hold the span the cache has now.
+TRect CaptionOnFormInWindow(const TsSkinProvider& p) {
+  if (!p.BorderForm || RectIsEmpty(p.CaptionOnFormShown) || !(p.CaptionOnFormShown == p.CaptionOnForm)) return {};
+  const TPoint o = ProviderCacheOrigin(p);
+  const TRect& r = p.CaptionOnFormShown;
+  return TRect{r.Left - o.X, r.Top - o.Y, r.Right - o.X, r.Bottom - o.Y};
+}
+
+// The bounds of the pixels of the cache's top rows that differ from `before` (empty when none does).
+TRect ChangedRows(const Bitmap& before, const Bitmap& cache) {
+  TRect changed{cache.Width(), before.Height(), 0, 0};
+  for (int32_t y = 0; y < before.Height() && y < cache.Height(); ++y) {
+    const auto* a = reinterpret_cast<const uint32_t*>(before.ScanLine(y));
+    const auto* b = reinterpret_cast<const uint32_t*>(cache.ScanLine(y));
+    for (int32_t x = 0; x < before.Width() && x < cache.Width(); ++x) {
+      if (a[x] == b[x]) continue;
+      changed.Left = std::min(changed.Left, x);
+      changed.Right = std::max(changed.Right, x + 1);
+      changed.Top = std::min(changed.Top, y);
+      changed.Bottom = std::max(changed.Bottom, y + 1);
+    }
+  }
+  return RectIsEmpty(changed) ? TRect{} : changed;
+}
+
+// Whether `r` lies within `span` and every pixel of the cache there is opaque.
+bool WithinOpaque(const Bitmap& cache, const TRect& r, const TRect& span) {
+  if (r.Left < span.Left || r.Top < span.Top || r.Right > span.Right || r.Bottom > span.Bottom) return false;
+  for (int32_t y = r.Top; y < r.Bottom; ++y)
+    for (int32_t x = r.Left; x < r.Right; ++x)
+      if (PixelA(GetPixel32(cache, x, y)) != 255) return false;
+  return true;
+}
+
 bool BringCacheUpToDate(TsSkinProvider& p) {
   TsCommonData& data = p.SkinData();
   if (data.CacheBmp && data.CacheBmp->Width() == 0) data.BGChanged = true;
@@ -98,6 +134,7 @@ void ProviderPaintNonClient(TsSkinProvider& p) {
       ProviderCopyFrameToDC(p, dc);
     } else {
       CopyBand(p, dc, ProviderFrameBands(p).Top);
+      CopyBand(p, dc, CaptionOnFormInWindow(p));
     }
   });
   // A menu bar that the skin does not draw is the system's own: drawn by it, clipped to the bar.
@@ -220,8 +257,21 @@ void ProviderRepaintFrame(TsSkinProvider& p) {
   ProviderPaintScrollBars(p);
 }
 
+void ProviderShowCaptionOnForm(TsSkinProvider& p) {
+  if (const TRect r = CaptionOnFormInWindow(p); !RectIsEmpty(r)) WithWindowDC(p, [&](HDC dc) { CopyBand(p, dc, r); });
+}
+
 void ProviderRepaintCaption(TsSkinProvider& p) {
   if (!p.Form() || !Handle(p)) return;
+  // With a border window, the band as it was: a change within the span that the form's own window shows is drawn
+  // there alone, the border window's picture left as it is (the form's window lies over it).
+  std::unique_ptr<Bitmap> before;
+  if (const Bitmap* cache = p.SkinData().CacheBmp.get(); p.BorderForm && cache && p.CaptionBack &&
+                                                         !RectIsEmpty(CaptionOnFormInWindow(p))) {
+    before = std::make_unique<Bitmap>(cache->Width(), std::min(p.CaptionBack->Height(), cache->Height()), pf32bit);
+    for (int32_t y = 0; y < before->Height(); ++y)
+      std::memcpy(before->ScanLine(y), cache->ScanLine(y), size_t(cache->Width()) * 4);
+  }
   if (!ProviderRepaintCaptionBand(p)) {
     // The frame was composed anew: shown whole.
     ProviderRepaintFrame(p);
@@ -229,7 +279,19 @@ void ProviderRepaintCaption(TsSkinProvider& p) {
   }
   const int32_t rows = p.CaptionBack->Height();
   if (p.BorderForm) {
+    if (before && before->Height() == rows && BorderFormShowsFrame(*p.BorderForm)) {
+      const TRect changed = ChangedRows(*before, *p.SkinData().CacheBmp);
+      if (RectIsEmpty(changed)) return;
+      if (WithinOpaque(*p.SkinData().CacheBmp, changed, p.CaptionOnFormShown)) {
+        const TPoint o = ProviderCacheOrigin(p);
+        WithWindowDC(p, [&](HDC dc) {
+          CopyBand(p, dc, TRect{changed.Left - o.X, changed.Top - o.Y, changed.Right - o.X, changed.Bottom - o.Y});
+        });
+        return;
+      }
+    }
     BorderFormUpdateTop(*p.BorderForm, rows);
+    ProviderShowCaptionOnForm(p);
     return;
   }
   // The caption rows alone, from the cache to the window.

@@ -605,6 +605,7 @@ int32_t SystemPositions(TsSkinProvider& p) {
 }  // namespace
 
 int32_t ProviderHitTest(TsSkinProvider& p, const TPoint& screenPoint) {
+  if (ProviderCaptionOnFormAt(p, screenPoint)) return kHtCaption;
   const TPoint pt = ProviderScreenToWindow(p, screenPoint.X, screenPoint.Y);
   int32_t result = kHtClient;
   const int32_t n = ProviderButtonIndexAt(p, pt);
@@ -728,6 +729,12 @@ void ProviderPressElement(TsSkinProvider& p, int32_t code) {
 void ProviderNcHitTest(TsSkinProvider& p, gui::TMessage& m) {
   if (ProviderCaptionHeight(p, true) == 0 || !p.DrawNonClientArea()) {
     ProviderCallOldProc(p, m);
+    return;
+  }
+  // The caption's span that the form's own window shows beside its border window is caption wherever the
+  // system would place its own frame's edge.
+  if (ProviderCaptionOnFormAt(p, TPoint{PointX(m.LParam), PointY(m.LParam)})) {
+    m.Result = kHtCaption;
     return;
   }
   const int32_t result = ProviderHitTest(p, TPoint{PointX(m.LParam), PointY(m.LParam)});
@@ -894,8 +901,9 @@ void ProviderWmNcActivate(TsSkinProvider& p, gui::TMessage& m) {
   if (showing && wasActive != p.FormActive) p.SkinData().BGChanged = true;
   // The system's own caption never shows: it draws it under a cover showing the frame as it was (without
   // desktop composition), or not at all while the window's redraw is off.
+  // With a border window, the form's window may show a span of its caption (ProviderShowCaptionOnForm).
   const bool covered = showing && !p.BorderForm && !DwmCompositionEnabled() && ProviderShowCaptionCover(p);
-  const bool hide = showing && !p.BorderForm && !covered;
+  const bool hide = showing && (p.BorderForm ? !RectIsEmpty(p.CaptionOnFormShown) : !covered);
   if (hide) SendFormMessage(form, kWmSetRedraw, 0, 0);
   const auto token = p.AliveToken();
   ProviderCallOldProc(p, m);
@@ -953,16 +961,15 @@ void ProviderWmSetText(TsSkinProvider& p, gui::TMessage& m) {
   const uint32_t style = FormWindowStyle(form);
   const bool captioned = (style & kWsCaption) == kWsCaption;
   {
-    // The style is put back however the form's own handling ends.
-    struct StyleBack {
+    // The caption is put back however the form's own handling ends; a style change that handling made stays.
+    struct CaptionBack {
       gui::TCustomForm& form;
       const std::weak_ptr<const int>& token;
-      uint32_t style;
       bool captioned;
-      ~StyleBack() {
-        if (captioned && !token.expired()) SetFormWindowStyle(form, style);
+      ~CaptionBack() {
+        if (captioned && !token.expired()) SetFormWindowStyle(form, FormWindowStyle(form) | kWsCaption);
       }
-    } back{form, token, style, captioned};
+    } back{form, token, captioned};
     if (captioned) SetFormWindowStyle(form, style & ~kWsCaption);
     ProviderCallOldProc(p, m);
   }

@@ -357,6 +357,11 @@ class TsSkinProvider : public gui::TComponent, public TacFormProvider {
   // images of the caption text (inactive, active).
   std::unique_ptr<Bitmap> CaptionStrip;
   std::unique_ptr<Bitmap> CaptionBack;  // the caption band before its text (ProviderRepaintCaptionBand)
+  // With a border window: the span of the caption band round its text that the form's own window shows, in
+  // frame-cache coordinates (empty when the border window shows the whole caption), and the span that the form's
+  // window region holds now.
+  TRect CaptionOnForm;
+  TRect CaptionOnFormShown;
   std::unique_ptr<Bitmap> ShowPicture;  // the show fade's picture, until the form shows it once opaque
   TPoint ShowPictureAt;                 // where the form's window lies in it
   std::unique_ptr<Bitmap> MenuLineBmp;

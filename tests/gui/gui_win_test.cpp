@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -456,6 +457,39 @@ TEST_F(WinFixture, HintsOutliveTheFormTheyShowedOver) {
   EXPECT_TRUE(ownShows());
   Application->SetHintPause(500);
   Application->SetHintHidePause(2500);
+}
+
+// The tests' real input: where xdotool left the pointer is asked again when the asking ended on an X error (the
+// window under the pointer went meanwhile), here twice, as an xdotool standing in for the real one answers.
+TEST(Xdotool, APointerPlaceThatAnXErrorKeptIsAskedAgain) {
+  using UnixName = char*(CDECL*)(LPCWSTR);
+  const auto unixName = reinterpret_cast<UnixName>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  ASSERT_NE(unixName, nullptr);
+  char dir[MAX_PATH] = {};
+  ASSERT_NE(GetTempPathA(MAX_PATH, dir), 0u);
+  const std::string fake = std::string(dir) + "xdotool_" + std::to_string(GetCurrentProcessId()) + ".sh";
+  wchar_t wide[MAX_PATH] = {};
+  MultiByteToWideChar(CP_ACP, 0, fake.c_str(), -1, wide, MAX_PATH);
+  char* unixFake = unixName(wide);
+  ASSERT_NE(unixFake, nullptr);
+  const std::string path = unixFake;
+  HeapFree(GetProcessHeap(), 0, unixFake);
+  std::ofstream(fake, std::ios::binary)
+      << "if [ \"$1\" = getmouselocation ]; then\n"
+         "  n=$(cat '" << path << ".n' 2>/dev/null || echo 0); echo $((n + 1)) >'" << path << ".n'\n"
+         "  if [ \"$n\" -lt 2 ]; then echo 'X Error of failed request:  BadWindow (invalid Window parameter)' >&2;"
+         " exit 1; fi\nfi\nexec /usr/bin/xdotool \"$@\"\n";
+  SetEnvironmentVariableA("XDOTOOL", ("/bin/sh '" + path + "'").c_str());
+  const bool ran = testsupport::Xdotool(testsupport::MoveTo(321, 123));
+  SetEnvironmentVariableA("XDOTOOL", nullptr);
+  DeleteFileA(fake.c_str());
+  DeleteFileA((fake + ".n").c_str());
+  ASSERT_TRUE(ran);
+  POINT at{};
+  GetCursorPos(&at);
+  EXPECT_EQ(at.x, 321);
+  EXPECT_EQ(at.y, 123);
 }
 
 // ---- The file dialog and long names. A thread timer plays the user while the dialog's own loop runs: it types

@@ -31,6 +31,7 @@
 #include "skin/forms/acdialogs.h"
 #include "skin/forms/title_glow.h"
 #include "skin/painters/dc_copy.h"
+#include "skin/painters/layered_alpha.h"
 #include "skin/pixels/gdi_ledger.h"
 #include "skin/pixels/pixel_helpers.h"
 #include "tests/skin_adapters/adapter_env_win32.h"
@@ -1222,6 +1223,69 @@ TEST(DialogHook, AMessageBoxFadesOutWithItsTextWhateverClosesIt) {
         20000))
         << "no picture of the box stays on the screen";
   }
+}
+
+// The save dialog's OK on a file that exists does not end it yet: it asks first. Nothing of the dialog's hide
+// fade lies over that question meanwhile (a picture laid over the dialog would lie over its box too, and take its
+// clicks); answered No, the dialog stays open.
+TEST(DialogHook, TheOverwriteQuestionOfASaveDialogIsWhatThePointerFinds) {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string existing = std::string(temp) + "dialogs_win_test_" + std::to_string(GetCurrentProcessId()) + ".txt";
+  std::ofstream(existing) << "kept";
+  for (const bool extended : {false, true}) {
+    SCOPED_TRACE(extended);
+    DialogSkin skin(extended);
+    skin.manager->AnimEffects.DialogHide.Time = 60;
+    skin.manager->AnimEffects.DialogHide.Active = true;
+    Owner owner;
+    char file[MAX_PATH] = {};
+    existing.copy(file, MAX_PATH - 1);
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = owner.Handle();
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT;
+    HWND dialog = nullptr, no = nullptr, found = nullptr;
+    std::string foundClass;
+    bool answered = false, stayed = false;
+    const int saved = ModalDriver::Run([&] { return int(GetSaveFileNameA(&ofn)); }, [&](HWND d) {
+      if (dialog == nullptr) {
+        dialog = d;
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        return false;
+      }
+      HWND question = nullptr;
+      for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT))
+        if (IsWindowVisible(h) && ClassOf(h) == "#32770" && GetWindow(h, GW_OWNER) == dialog) question = h;
+      if (question == nullptr) {
+        if (!answered) return false;
+        stayed = IsWindowVisible(dialog) != FALSE;
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        return true;
+      }
+      if (answered || (no = GetDlgItem(question, IDNO)) == nullptr || !IsWindowVisible(no)) return false;
+      // The question over the middle of the dialog, where the system may well put it.
+      RECT r{}, q{};
+      GetWindowRect(dialog, &r);
+      GetWindowRect(question, &q);
+      SetWindowPos(question, nullptr, (r.left + r.right - (q.right - q.left)) / 2, (r.top + r.bottom - (q.bottom - q.top)) / 2,
+                   0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      GetWindowRect(no, &r);
+      found = WindowFromPoint(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+      foundClass = ClassOf(found);
+      answered = true;
+      PostMessageA(no, BM_CLICK, 0, 0);
+      return false;
+    });
+    EXPECT_FALSE(ModalDriver::forced);
+    ASSERT_TRUE(answered) << "no question was asked";
+    EXPECT_EQ(found, no) << "the pointer finds " << foundClass << " over the question's No button";
+    EXPECT_TRUE(stayed);
+    EXPECT_EQ(saved, 0);
+  }
+  DeleteFileA(existing.c_str());
 }
 
 // A child may take its background from the dialog's picture only when the dialog's section is see-through or

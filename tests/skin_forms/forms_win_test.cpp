@@ -1612,26 +1612,40 @@ void CALLBACK SampleAlpha(HWND, UINT, UINT_PTR, DWORD) {
     g_lowestAlpha = std::min<int>(g_lowestAlpha, alpha);
 }
 
-// The caption of a form whose frame lies in a border window is the border window's: dragged with the mouse, the
-// form moves, and its border window with it.
+// A point on the screen's row y of the caption that a form's border window carries: right of the span round the
+// caption's text, which the form's own window shows.
+POINT BorderCaptionPoint(skin::TsSkinProvider& p, int y) {
+  RECT br{};
+  GetWindowRect(static_cast<HWND>(p.BorderForm->AForm), &br);
+  return POINT{br.left + p.CaptionOnFormShown.Right + 4, y};
+}
+
+// The caption of a form whose frame lies in a border window is the border window's, but for the span round its
+// text, which the form's own window shows: dragged with the mouse by either, the form moves, and its border window
+// with it.
 TEST(ProviderWindows, AFormWithABorderWindowMovesWhenItsCaptionIsDragged) {
-  Shown s(true, 200, 150, 360, 260);
-  SetForegroundWindow(s.Handle());
-  PumpFor(150);
-  ASSERT_TRUE(s.p->BorderForm && s.p->BorderForm->AForm);
-  HWND border = static_cast<HWND>(s.p->BorderForm->AForm);
-  ASSERT_EQ(WindowFromPoint(POINT{300, 158}), border);
-  ASSERT_TRUE(Xdotool("mousemove 300 158 mousedown 1 sleep 0.1 mousemove 320 170 sleep 0.3 mousemove 360 198 "
-                      "sleep 0.3 mouseup 1"));
-  RECT r{}, br{};
-  GetWindowRect(s.Handle(), &r);
-  EXPECT_EQ(r.left, 260);
-  EXPECT_EQ(r.top, 190);
-  GetWindowRect(border, &br);
-  EXPECT_EQ(br.left, r.left - kShadowMargin);
-  EXPECT_EQ(br.top, r.top - kShadowMargin);
-  EXPECT_EQ(GetCapture(), nullptr);
-  Xdotool("mousemove 900 700");
+  for (const bool onBorder : {true, false}) {
+    SCOPED_TRACE(onBorder ? "the border window's caption" : "the span the form shows");
+    Shown s(true, 200, 150, 360, 260);
+    SetForegroundWindow(s.Handle());
+    PumpFor(150);
+    ASSERT_TRUE(s.p->BorderForm && s.p->BorderForm->AForm);
+    HWND border = static_cast<HWND>(s.p->BorderForm->AForm);
+    ASSERT_FALSE(skin::RectIsEmpty(s.p->CaptionOnFormShown));
+    const POINT at = onBorder ? BorderCaptionPoint(*s.p, 158) : POINT{300, 158};
+    ASSERT_EQ(WindowFromPoint(at), onBorder ? border : s.Handle());
+    ASSERT_TRUE(Xdotool(testsupport::MoveTo(at) + " mousedown 1 sleep 0.1 mousemove_relative 20 12 sleep 0.3 "
+                        "mousemove_relative 40 28 sleep 0.3 mouseup 1"));
+    RECT r{}, br{};
+    GetWindowRect(s.Handle(), &r);
+    EXPECT_EQ(r.left, 260);
+    EXPECT_EQ(r.top, 190);
+    GetWindowRect(border, &br);
+    EXPECT_EQ(br.left, r.left - kShadowMargin);
+    EXPECT_EQ(br.top, r.top - kShadowMargin);
+    EXPECT_EQ(GetCapture(), nullptr);
+    Xdotool("mousemove 900 700");
+  }
 }
 
 // A double click on the caption that the border window carries maximizes only a form that can be maximized, and a
@@ -1642,13 +1656,16 @@ TEST(ProviderWindows, ACaptionDoubleClickOnTheBorderWindowMaximizesOnlyAFormThat
     Shown s(true, 200, 150, 360, 260,
             maximizable ? gui::biSystemMenu | gui::biMinimize | gui::biMaximize : gui::biSystemMenu | gui::biMinimize);
     SetForegroundWindow(s.Handle());
+    POINT at{};
     ASSERT_TRUE(PumpUntil([&] {
-      return s.p->BorderForm && WindowFromPoint(POINT{300, 158}) == static_cast<HWND>(s.p->BorderForm->AForm);
+      if (!s.p->BorderForm || skin::RectIsEmpty(s.p->CaptionOnFormShown)) return false;
+      at = BorderCaptionPoint(*s.p, 158);
+      return WindowFromPoint(at) == static_cast<HWND>(s.p->BorderForm->AForm);
     }));
     auto doubleClick = [](POINT at) {
       return Xdotool(testsupport::MoveTo(at) + " click --repeat 2 --delay 80 1 sleep 0.1 mousemove 900 700");
     };
-    ASSERT_TRUE(doubleClick(POINT{300, 158}));
+    ASSERT_TRUE(doubleClick(at));
     if (!maximizable) {
       EXPECT_FALSE(IsZoomed(s.Handle()));
       continue;
@@ -1943,6 +1960,8 @@ TEST(ProviderWindows, ActivationHappensUnderACoverAndACaptionChangeMakesNoWindow
         if (cover) coverPixel = skin::GetPixel32(WindowPicture(cover), 100, 8) & 0xFFFFFF;
         windowsDuring = ThreadWindowCount();
         own(m);
+        // The form's own handling of a caption change may change its style: that change stays.
+        if (m.Msg == WM_SETTEXT) SetWindowLongA(h, GWL_STYLE, GetWindowLongA(h, GWL_STYLE) & ~WS_MAXIMIZEBOX);
         shownAfter = ShownAt(h, 100, 8);
         return;
       }
@@ -1958,6 +1977,8 @@ TEST(ProviderWindows, ActivationHappensUnderACoverAndACaptionChangeMakesNoWindow
     } else {
       EXPECT_EQ(windowsDuring, windows) << "a window was made for the change";
       EXPECT_EQ(shownAfter, frameBefore) << "the system drew its own caption";
+      EXPECT_EQ(GetWindowLongA(h, GWL_STYLE) & (WS_CAPTION | WS_MAXIMIZEBOX), WS_CAPTION);
+      SetWindowLongA(h, GWL_STYLE, GetWindowLongA(h, GWL_STYLE) | WS_MAXIMIZEBOX);
     }
     EXPECT_EQ(skin::ProviderCaptionCoverWindow(*s.p), nullptr);
     if (c.cover) {
@@ -2307,10 +2328,10 @@ TEST(ProviderWindows, TheBorderWindowShowsItsFrameComposedAgainOnlyWhenOutOfDate
   EXPECT_TRUE(IsWindowVisible(static_cast<HWND>(s.p->BorderForm->AForm)));
 }
 
-// A new caption shows on the border window at once, its frame beside the caption as it was: each change pushes the
-// caption band alone to the window, over the picture it shows, with or without outer effects (the program's own
-// manager allows them), and leaves the border window where it lies: not moved, reshaped nor restacked (a caption
-// clock changes the caption every second).
+// A new caption shows over the border window at once, its frame beside the caption as it was, with or without
+// outer effects (the program's own manager allows them), and leaves the border window where it lies: not moved,
+// reshaped nor restacked (a caption clock changes the caption every second). The span round the caption's text is
+// the form's own window's, which draws a change there itself (the layered border window is not pushed for it).
 TEST(ProviderWindows, ANewCaptionShowsOnTheBorderWindowWithTheRestOfItsFrame) {
   for (bool effects : {false, true}) {
     SCOPED_TRACE(effects ? "outer effects" : "no outer effects");
@@ -2334,6 +2355,11 @@ TEST(ProviderWindows, ANewCaptionShowsOnTheBorderWindowWithTheRestOfItsFrame) {
       return n;
     };
     PaintCounter placed(border, WM_WINDOWPOSCHANGED);
+    const skin::TRect text = parts[0];
+    RECT br{};
+    GetWindowRect(border, &br);
+    EXPECT_EQ(WindowFromPoint(POINT{br.left + (text.Left + text.Right) / 2, br.top + (text.Top + text.Bottom) / 2}),
+              s.Handle());
     for (const char* caption : {"Station 12:00:01", "Station 12:00:02, and a longer caption", "S"}) {
       SCOPED_TRACE(caption);
       s.form->SetCaption(caption);

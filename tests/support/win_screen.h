@@ -4,6 +4,7 @@
 #ifdef _WIN32
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -132,8 +133,10 @@ inline void MouseClickAt(int x, int y) {
 // then until the input queued by then is handled. The thread's messages are handled meanwhile, unless
 // `handleMessages` is false (the input then waits in the queue, as it does while the thread is busy). Wine hands
 // back no handle that waits on a Unix program: xdotool runs under a shell that writes where the pointer stands and
-// removes a mark file at its end. False when it could not run, or did not end or the pointer did not come within
-// 30 s.
+// removes a mark file at its end. Where the pointer stands is asked again when the asking failed: xdotool reads the
+// window under the pointer too, and a window that goes meanwhile (windows come and go on a busy display) ends it on
+// an X error. False when it could not run, or did not end or the pointer did not come within 30 s. The program is
+// XDOTOOL's command when that is set, /usr/bin/xdotool otherwise.
 inline bool Xdotool(const std::string& args, bool handleMessages = true) {
   using UnixName = char*(CDECL*)(LPCWSTR);
   static const auto unixName = reinterpret_cast<UnixName>(
@@ -147,9 +150,14 @@ inline bool Xdotool(const std::string& args, bool handleMessages = true) {
   if (unixMark) {
     const std::string m = unixMark;
     HeapFree(GetProcessHeap(), 0, unixMark);
+    char program[MAX_PATH] = "/usr/bin/xdotool";
+    if (const DWORD n = GetEnvironmentVariableA("XDOTOOL", program, MAX_PATH); n == 0 || n >= MAX_PATH)
+      std::strcpy(program, "/usr/bin/xdotool");
     if (FILE* f = std::fopen(script.c_str(), "wb")) {
-      std::fprintf(f, "/usr/bin/xdotool %s\n/usr/bin/xdotool getmouselocation --shell >'%s.pos'\nrm -f '%s'\n",
-                   args.c_str(), m.c_str(), m.c_str());
+      std::fprintf(f,
+                   "%s %s\nfor try in 1 2 3 4 5 6 7 8 9 10; do\n"
+                   "  %s getmouselocation --shell >'%s.pos' && break\n  sleep 0.1\ndone\nrm -f '%s'\n",
+                   program, args.c_str(), program, m.c_str(), m.c_str());
       std::fclose(f);
       std::string cmd = "/bin/sh \"" + m + ".sh\"";
       STARTUPINFOA si{};
