@@ -1601,6 +1601,49 @@ TEST(ProviderWindows, ABorderDraggedWithTheMouseStopsAtTheMinimumSize) {
   }
 }
 
+// The close box of a modal form that lies in its border window closes it under the X server's mouse, the pointer
+// resting on it first (its hover glow's window lies under the press), and again when the form shows a second time
+// (its border window made anew for a window that keeps its region from the hide).
+TEST(ProviderWindows, TheCloseBoxOfAModalFormClosesItEachTimeItShows) {
+  FormsSkin skin(true);
+  skin.Skin().SkinData.BorderWidth = GetSystemMetrics(SM_CXFRAME);
+  skin.Skin().SkinData.TitleHeight = skin.Skin().SkinData.MaxHeight =
+      GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CXFRAME);
+  auto* form = new gui::TForm(gui::Application);
+  form->SetBounds(300, 250, 320, 200);
+  form->SetCaption("Modal");
+  form->SetBorderIcons(gui::biSystemMenu);
+  auto* p = new TsSkinProvider(form);
+  struct DriverGuard {
+    ~DriverGuard() { gui::Application->ModalDriver = nullptr; }
+  } guard;
+  bool closed = false, glowed = false;
+  gui::Application->ModalDriver = [&](gui::TCustomForm& f) {
+    closed = glowed = false;
+    if (!PumpUntil([&] { return p->BorderForm && p->BorderForm->AForm && IsWindowVisible(HWND(p->BorderForm->AForm)); })) {
+      f.SetModalResult(gui::mrCancel);
+      return;
+    }
+    const skin::TRect b = skin::BorderFormScreenRect(*p->BorderForm), box = p->ButtonClose.Rect;
+    const int x = b.Left + (box.Left + box.Right) / 2, y = b.Top + (box.Top + box.Bottom) / 2;
+    using testsupport::MoveTo;
+    testsupport::Xdotool(MoveTo(x - 40, y + 60) + " sleep 0.1 " + MoveTo(x - 1, y) + " sleep 0.1 " + MoveTo(x, y));
+    glowed = PumpUntil([&] { return p->ButtonClose.GlowTimer && p->ButtonClose.GlowTimer->ShownAlpha == 255; });
+    testsupport::Xdotool("click 1");
+    closed = PumpUntil([&] { return f.ModalResult() != gui::mrNone; });
+    if (!closed) f.SetModalResult(gui::mrCancel);
+  };
+  for (int show = 1; show <= 2; ++show) {
+    SCOPED_TRACE(show);
+    form->ShowModal();
+    EXPECT_TRUE(glowed);
+    EXPECT_TRUE(closed);
+  }
+  testsupport::Xdotool("mousemove 900 700");
+  gui::Free(form);
+  PumpFor(50);
+}
+
 // The lowest constant alpha the form's window had while a timer sampled it (255 when never layered).
 HWND g_sampled = nullptr;
 int g_lowestAlpha = 255;
