@@ -1317,7 +1317,8 @@ void TacDialogWnd::WndProc(gui::TMessage& M) {
       return;
     case WM_NCLBUTTONDBLCLK:
       if (M.WParam == HTCAPTION) {
-        if (MaximizeEnabled() || RestoreEnabled()) {
+        // A dialog zoomed from outside (a window manager's own command) is given back whatever its buttons.
+        if (MaximizeEnabled() || RestoreEnabled() || Zoomed()) {
           SysCommand(Handle, (Zoomed() || Iconic()) ? SC_RESTORE : SC_MAXIMIZE);
           if (!Destroyed && SystemMenu) SystemMenu->UpdateItems();
         }

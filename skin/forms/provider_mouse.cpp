@@ -391,7 +391,9 @@ void ProviderNcDblClick(TsSkinProvider& p, gui::TMessage& m) {
     const TsSystemMenu* sm = p.SystemMenu.get();
     const bool can = sm && (sm->MaximizeEnabled() || sm->RestoreEnabled());
     if (!can) {
-      if (ProviderFormHasBorder(p) && Iconic(p)) SendSysCommand(p, kScRestore);
+      // A form that its system menu cannot maximize may still have been zoomed from outside (a window manager's
+      // own command): like a minimized one, its caption gives it back.
+      if (ProviderFormHasBorder(p) && (Iconic(p) || Zoomed(p))) SendSysCommand(p, kScRestore);
       m.Result = 0;
       return;
     }

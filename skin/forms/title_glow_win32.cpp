@@ -130,8 +130,11 @@ bool SBAnimationCursorLeft(TacSBAnimation& anim) {
   POINT c{};
   GetCursorPos(&c);
   RECT origin{};
-  if (anim.BorderForm && anim.BorderForm->AForm)
+  if (anim.BorderForm && anim.BorderForm->AForm) {
     GetWindowRect(static_cast<HWND>(anim.BorderForm->AForm), &origin);
+    origin.left -= anim.BorderForm->Laid.X;  // the frame picture's top-left
+    origin.top -= anim.BorderForm->Laid.Y;
+  }
   else if (anim.OwnerWnd)
     GetWindowRect(static_cast<HWND>(anim.OwnerWnd), &origin);
   const TPoint p{c.x - origin.left, c.y - origin.top};
