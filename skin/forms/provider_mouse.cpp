@@ -580,8 +580,12 @@ void ProviderWmPosChanging(TsSkinProvider& p, gui::TMessage& m) {
   ProviderSnapWindowPos(p, m);
   const bool covered = ProviderBeforePosChanging(p, m);
   const auto token = p.AliveToken();
+  const bool topLevel = p.Form()->Parent() == nullptr;
+  const TRect old = topLevel ? FormWindowRect(*p.Form()) : TRect{};
+  const TRect proposed = topLevel ? ProposedPlace(m) : TRect{};
   ProviderCallOldProc(p, m);
   if (token.expired()) return;
+  if (topLevel) KeepUnmovedEdges(m, old, proposed);
   ProviderAfterPosChanging(p, m, covered);
   // Minimized by the system itself (not through the form): the form is minimized for the component layer too,
   // so that its system menu and its next showing agree with its window.

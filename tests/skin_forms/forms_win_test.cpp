@@ -3287,7 +3287,11 @@ TEST(ProviderWindows, TheMainFormRestoredFromOutsideCountsAsShownWhenTheApplicat
   PumpFor(100);
   ASSERT_FALSE(IsIconic(h));
   SendMessageA(h, WM_ACTIVATEAPP, FALSE, 0);
-  EXPECT_EQ(s.form->WindowState(), gui::TWindowState::wsMinimized);  // only an activation does it
+  // Only an activation does it: a window manager that gives the focus to a window it maps (openbox does) has
+  // activated the application already.
+  if (GetForegroundWindow() != h) {
+    EXPECT_EQ(s.form->WindowState(), gui::TWindowState::wsMinimized);
+  }
   SendMessageA(h, WM_ACTIVATEAPP, TRUE, 0);
   PumpFor(100);
   EXPECT_EQ(s.form->WindowState(), gui::TWindowState::wsNormal);
