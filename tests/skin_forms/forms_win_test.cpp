@@ -1622,10 +1622,8 @@ TEST(ProviderWindows, TheCloseBoxOfAModalFormClosesItEachTimeItShows) {
   bool closed = false, glowed = false;
   gui::Application->ModalDriver = [&](gui::TCustomForm& f) {
     closed = glowed = false;
-    if (!PumpUntil([&] { return p->BorderForm && p->BorderForm->AForm && IsWindowVisible(HWND(p->BorderForm->AForm)); })) {
-      f.SetModalResult(gui::mrCancel);
-      return;
-    }
+    if (!PumpUntil([&] { return p->BorderForm && skin::BorderFormShown(*p->BorderForm); }))
+      return f.SetModalResult(gui::mrCancel);
     const skin::TRect b = skin::BorderFormScreenRect(*p->BorderForm), box = p->ButtonClose.Rect;
     const int x = b.Left + (box.Left + box.Right) / 2, y = b.Top + (box.Top + box.Bottom) / 2;
     using testsupport::MoveTo;
