@@ -330,6 +330,29 @@ TEST(DialogHook, AReleaseWithoutAPressAndACaptionDoubleClickLeaveAMessageBoxAsIt
   EXPECT_FALSE(ModalDriver::forced);
 }
 
+// A skinned box has its region before it shows: shown without one, a window manager takes it for a window to
+// decorate and frames it, then unframes it when the region comes (the box resized to and fro meanwhile).
+int g_shownWithRegion = -1;
+TEST(DialogHook, AMessageBoxHasItsRegionBeforeItShows) {
+  DialogSkin skin(true);
+  Owner owner;
+  HHOOK hook = SetWindowsHookExA(
+      WH_CALLWNDPROCRET,
+      [](int code, WPARAM w, LPARAM l) -> LRESULT {
+        const auto* c = reinterpret_cast<const CWPRETSTRUCT*>(l);
+        if (code == HC_ACTION && c->message == WM_SHOWWINDOW && c->wParam && skin::DialogAdapterOf(c->hwnd)) {
+          HRGN r = CreateRectRgn(0, 0, 0, 0);
+          g_shownWithRegion = GetWindowRgn(c->hwnd, r) != ERROR;
+          DeleteObject(r);
+        }
+        return CallNextHookEx(nullptr, code, w, l);
+      },
+      nullptr, GetCurrentThreadId());
+  ShowMessageBox(owner.Handle(), [&](HWND d) { return PostMessageA(d, WM_COMMAND, IDOK, 0) != FALSE; });
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(g_shownWithRegion, 1);
+}
+
 TEST(DialogHook, AMessageBoxsSystemMenuOffersMoveAndClose) {
   DialogSkin skin;
   Owner owner;
