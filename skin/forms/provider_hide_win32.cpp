@@ -123,11 +123,12 @@ namespace {
 // is never destroyed in between: under X a press that fell on it while it lay over the caption is read afterwards
 // (the thread was busy with the caption) from the window it fell on, and the pointer's grab that the press gave
 // that window carries the drag that follows; a cover destroyed in between lost the press, and a drag of the caption
-// that began on it. So while a mouse button is down the cover is put away by an empty region only (still there to
-// hold the grab), and hidden once the buttons are up.
+// that began on it. So the cover is put away by an empty region at once (still there to hold the grab), and hidden a
+// moment later, once the input that came meanwhile has been read and no mouse button is down.
 struct CaptionCover {
   HWND wnd = nullptr;
   bool covering = false;
+  DWORD putAway = 0;  // when its region was emptied
 };
 
 std::map<const TsSkinProvider*, CaptionCover>& CaptionCovers() {
@@ -137,9 +138,9 @@ std::map<const TsSkinProvider*, CaptionCover>& CaptionCovers() {
 
 UINT_PTR g_coverHideTimer = 0;
 
+constexpr DWORD kCoverHideMs = 100;
+
 bool MouseButtonDown() {
-  // Input that has come from the X server but is not read yet counts: a press on the cover may be among it.
-  GetQueueStatus(QS_MOUSEBUTTON);
   for (int key : {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON})
     if (GetAsyncKeyState(key) & 0x8000) return true;
   return false;
@@ -150,11 +151,18 @@ void HideCover(HWND cover) {
                SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
 
-// The covers put away while a button was down are hidden once the buttons are up.
+// The covers put away are hidden once the buttons are up (a timer runs after the input that came before it is read).
 void CALLBACK HideIdleCovers(HWND, UINT, UINT_PTR, DWORD) {
   if (MouseButtonDown()) return;
-  for (auto& [provider, c] : CaptionCovers())
-    if (!c.covering && c.wnd && IsWindow(c.wnd) && IsWindowVisible(c.wnd)) HideCover(c.wnd);
+  bool waiting = false;
+  for (auto& [provider, c] : CaptionCovers()) {
+    if (c.covering || !c.wnd || !IsWindow(c.wnd) || !IsWindowVisible(c.wnd)) continue;
+    if (GetTickCount() - c.putAway >= kCoverHideMs)
+      HideCover(c.wnd);
+    else
+      waiting = true;
+  }
+  if (waiting) return;
   KillTimer(nullptr, g_coverHideTimer);
   g_coverHideTimer = 0;
 }
@@ -256,12 +264,9 @@ void ProviderHideCaptionCover(TsSkinProvider& p) {
   it->second.covering = false;
   HWND cover = it->second.wnd;
   if (!cover || !IsWindow(cover)) return;
-  if (!MouseButtonDown()) {
-    HideCover(cover);
-    return;
-  }
   if (HRGN none = ledger::CreateRectRgn(0, 0, 0, 0); !ledger::SetWindowRgn(cover, none, FALSE)) ledger::DeleteObject(none);
-  if (!g_coverHideTimer) g_coverHideTimer = SetTimer(nullptr, 0, 100, HideIdleCovers);
+  it->second.putAway = GetTickCount();
+  if (!g_coverHideTimer) g_coverHideTimer = SetTimer(nullptr, 0, kCoverHideMs, HideIdleCovers);
   if (!g_coverHideTimer) HideCover(cover);
 }
 

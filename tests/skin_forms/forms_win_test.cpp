@@ -2011,13 +2011,14 @@ TEST(ProviderWindows, ActivationHappensUnderACoverAndACaptionChangeMakesNoWindow
     }
     EXPECT_EQ(skin::ProviderCaptionCoverWindow(*s.p), nullptr);
     if (c.cover) {
-      // One cover, made once, kept for the next change and hidden meanwhile.
+      // One cover, made once, kept for the next change and hidden meanwhile (a moment later: a press that fell on
+      // it is read first).
       if (kept == nullptr) {
         kept = seen;
         ++windows;
       }
       EXPECT_EQ(seen, kept);
-      EXPECT_FALSE(IsWindowVisible(kept));
+      EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(kept); }));
     }
     EXPECT_EQ(ThreadWindowCount(), windows);
     s.ExpectFrameEqualsCache("afterwards");
