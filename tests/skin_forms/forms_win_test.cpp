@@ -1582,16 +1582,22 @@ TEST(ProviderWindows, ABorderDraggedWithTheMouseStopsAtTheMinimumSize) {
     s.form->Constraints.MinWidth = 300;
     s.form->Constraints.MinHeight = 200;
     SetForegroundWindow(s.Handle());
+    // Where it stands once a window manager has placed it (on a busy machine openbox may put it elsewhere).
+    RECT at{};
+    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == s.Handle(); }));
     PumpFor(100);
+    GetWindowRect(s.Handle(), &at);
     // The bottom-left corner dragged 150 pixels right and 120 up: the left edge stops 300 pixels from the right
     // one, the bottom edge 200 below the top; the right and top edges stay.
     ASSERT_EQ(HitAt(s.Handle(), 1, 258), HTBOTTOMLEFT);
-    ASSERT_TRUE(Xdotool("mousemove 201 408 mousedown 1 sleep 0.2 mousemove 260 380 sleep 0.2 mousemove 351 288 "
-                        "sleep 0.3 mouseup 1"));
+    using testsupport::MoveTo;
+    const int x = at.left + 1, y = at.bottom - 2;
+    ASSERT_TRUE(Xdotool(MoveTo(x, y) + " mousedown 1 sleep 0.2 " + MoveTo(x + 59, y - 28) + " sleep 0.2 " +
+                        MoveTo(x + 150, y - 120) + " sleep 0.3 mouseup 1"));
     RECT r{};
     GetWindowRect(s.Handle(), &r);
-    EXPECT_EQ(r.right, 560);
-    EXPECT_EQ(r.top, 150);
+    EXPECT_EQ(r.right, at.right);
+    EXPECT_EQ(r.top, at.top);
     // Wine's own sizing loop may stop one pixel before the minimum; never below it.
     EXPECT_GE(r.right - r.left, 300);
     EXPECT_LE(r.right - r.left, mode == skin::rmBorder ? 300 : 301);
@@ -2031,15 +2037,24 @@ TEST(ProviderWindows, APressThatFellOnTheCaptionCoverStartsTheCaptionsMove) {
   Shown s(false, 200, 150, 360, 260);
   HWND h = s.Handle();
   SetForegroundWindow(h);
-  ASSERT_TRUE(Xdotool(testsupport::MoveTo(300, 160)));
+  // Where it stands once a window manager has placed it (on a busy machine openbox may put it elsewhere), room
+  // above it for the drag.
+  RECT at{};
+  ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == h; }));
+  s.form->SetBounds(200, 150, 360, 260);
+  ASSERT_TRUE(PumpUntil([&] { return GetWindowRect(h, &at) && at.left == 200 && at.top == 150; }));
+  using testsupport::MoveTo;
+  ASSERT_TRUE(Xdotool(MoveTo(at.left + 100, at.top + 10)));
   ASSERT_TRUE(skin::ProviderShowCaptionCover(*s.p));
   HWND cover = static_cast<HWND>(skin::ProviderCaptionCoverWindow(*s.p));
-  ASSERT_TRUE(Xdotool("mousedown 1 sleep 0.1 mousemove 280 130 sleep 0.1 mousemove 260 100 sleep 0.1 mouseup 1", false));
+  ASSERT_TRUE(Xdotool("mousedown 1 sleep 0.1 " + MoveTo(at.left + 80, at.top - 20) + " sleep 0.1 " +
+                          MoveTo(at.left + 60, at.top - 50) + " sleep 0.1 mouseup 1",
+                      false));
   skin::ProviderHideCaptionCover(*s.p);
   // A move whose release never comes is ended after a while (Escape puts the window back).
   const UINT_PTR watchdog = SetTimer(h, 77, 10000, [](HWND w, UINT, UINT_PTR, DWORD) { PostMessageA(w, WM_KEYDOWN, VK_ESCAPE, 0); });
   RECT r{};
-  EXPECT_TRUE(PumpUntil([&] { return GetWindowRect(h, &r) && r.left == 160 && r.top == 90; }, 15000))
+  EXPECT_TRUE(PumpUntil([&] { return GetWindowRect(h, &r) && r.left == at.left - 40 && r.top == at.top - 60; }, 15000))
       << r.left << "," << r.top;
   KillTimer(h, watchdog);
   EXPECT_EQ(GetCapture(), nullptr);
