@@ -122,6 +122,17 @@ void Click() {
   SendInput(2, in, sizeof(INPUT));
 }
 
+// The form's window at (x, y), put back there should a window manager have placed it elsewhere (openbox on a busy
+// machine may), and waited for.
+bool StandsAt(HWND h, int x, int y) {
+  RECT r{};
+  for (int tries = 0; tries < 3; ++tries) {
+    if (PumpUntil([&] { return GetWindowRect(h, &r) && r.left == x && r.top == y; }, 1000)) return true;
+    SetWindowPos(h, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  return false;
+}
+
 // A shown, skinned form over a fixture skin.
 struct Shown {
   FormsSkin skin;
@@ -144,6 +155,7 @@ struct Shown {
     p = new TsSkinProvider(form);
     form->Show();
     PumpFor(200);
+    StandsAt(Handle(), x, y);
   }
   ~Shown() {
     gui::Free(form);
@@ -605,6 +617,7 @@ TEST(ProviderWindows, AMovedFormSnapsWithinItsBufferAndNotOnePixelBeyond) {
   EXPECT_EQ(moveTo(work.right - 300 + 10, 300).X, work.right - 300);
   // Onto another skinned form's edge, where the two overlap along it.
   Shown other(false, 700, 250, 200, 200);
+  ASSERT_TRUE(StandsAt(other.Handle(), 700, 250));
   EXPECT_EQ(moveTo(700 - 300 - 10, 300).X, 400);
   EXPECT_EQ(moveTo(700 - 300 - 11, 300).X, 389);
 }
@@ -2041,8 +2054,8 @@ TEST(ProviderWindows, APressThatFellOnTheCaptionCoverStartsTheCaptionsMove) {
   // above it for the drag.
   RECT at{};
   ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == h; }));
-  s.form->SetBounds(200, 150, 360, 260);
-  ASSERT_TRUE(PumpUntil([&] { return GetWindowRect(h, &at) && at.left == 200 && at.top == 150; }));
+  ASSERT_TRUE(StandsAt(h, 200, 150));
+  GetWindowRect(h, &at);
   using testsupport::MoveTo;
   ASSERT_TRUE(Xdotool(MoveTo(at.left + 100, at.top + 10)));
   ASSERT_TRUE(skin::ProviderShowCaptionCover(*s.p));
