@@ -165,11 +165,19 @@ struct Shown {
   // Every band of the frame equals the cache; returns the picture.
   skin::Bitmap ExpectFrameEqualsCache(const char* when) {
     SCOPED_TRACE(when);
-    PumpFor(150);
-    skin::Bitmap shown = WindowPicture(Handle());
-    const skin::Bitmap& cache = *p->SkinData().CacheBmp;
     const skin::FrameBands bands = skin::ProviderFrameBands(*p);
     const skin::TPoint origin = skin::ProviderCacheOrigin(*p);
+    // Once the window's repaint has come (late on a busy machine).
+    PumpUntil([&] {
+      if (!p->SkinData().CacheBmp) return false;
+      const skin::Bitmap now = WindowPicture(Handle());
+      int d = 0;
+      for (const skin::TRect& band : {bands.Top, bands.Left, bands.Bottom, bands.Right})
+        d += BandDifferences(now, *p->SkinData().CacheBmp, band, origin, Handle());
+      return !p->SkinData().BGChanged && d == 0;
+    });
+    skin::Bitmap shown = WindowPicture(Handle());
+    const skin::Bitmap& cache = *p->SkinData().CacheBmp;
     EXPECT_FALSE(p->SkinData().BGChanged);
     EXPECT_EQ(BandDifferences(shown, cache, bands.Top, origin, Handle()), 0);
     EXPECT_EQ(BandDifferences(shown, cache, bands.Left, origin, Handle()), 0);
@@ -682,7 +690,7 @@ TEST(ProviderWindows, MinimizeAndRestoreAnimateAndEndInTheRightStates) {
   EXPECT_FALSE(skin::ProviderMinimizeTimerRunning(*s.p));
   EXPECT_EQ(ThreadWindowCount(), windows);
   s.ExpectFrameEqualsCache("restored");
-  EXPECT_TRUE(ClientShowsFormColour(h, 150, 120));
+  EXPECT_TRUE(PumpUntil([&] { return ClientShowsFormColour(h, 150, 120); }));
 }
 
 TEST(ProviderWindows, TheBorderWindowFollowsTheFormThroughMovesSizingMinimizeAndRestore) {
@@ -1560,11 +1568,9 @@ TEST(ProviderWindows, TheLedgerAndWindowCountAreFlatOverTwentyRoundsOfUse) {
       SendMessageA(h, WM_PRINT, reinterpret_cast<WPARAM>(dc.dc()), PRF_NONCLIENT | PRF_CLIENT);
     }
     SendMessageA(h, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    PumpFor(70);
+    PumpUntil([&] { return IsIconic(h) != FALSE; }, 2000);
     SendMessageA(h, WM_SYSCOMMAND, SC_RESTORE, 0);
-    PumpFor(70);
-    ASSERT_FALSE(IsIconic(h));
-    ASSERT_TRUE(IsWindowVisible(h));
+    ASSERT_TRUE(PumpUntil([&] { return !IsIconic(h) && IsWindowVisible(h); }));
   };
   {
     gui::TTimer warm(nullptr);
