@@ -1570,7 +1570,7 @@ TEST(ProviderWindows, TheLedgerAndWindowCountAreFlatOverTwentyRoundsOfUse) {
     SendMessageA(h, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     PumpUntil([&] { return IsIconic(h) != FALSE; }, 2000);
     SendMessageA(h, WM_SYSCOMMAND, SC_RESTORE, 0);
-    ASSERT_TRUE(PumpUntil([&] { return !IsIconic(h) && IsWindowVisible(h); }));
+    ASSERT_TRUE(PumpUntil([&] { return !IsIconic(h) && IsWindowVisible(h); }, 10000));
   };
   {
     gui::TTimer warm(nullptr);
