@@ -324,8 +324,7 @@ TEST(ProviderWindows, TheBorderWindowLiesAroundTheFormAndItsShadowLetsClicksThro
     EXPECT_EQ(belowClicks, 1);
     // Moving the form moves its border window.
     s.form->SetBounds(160, 130, 320, 240);
-    PumpFor(150);
-    GetWindowRect(border, &br);
+    PumpUntil([&] { return GetWindowRect(border, &br) && br.left == 160 - kShadowMargin && br.top == 130 - kShadowMargin; });
     EXPECT_EQ(br.left, 160 - kShadowMargin);
     EXPECT_EQ(br.top, 130 - kShadowMargin);
   }
