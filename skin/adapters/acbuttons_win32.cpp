@@ -784,6 +784,9 @@ void TacGroupBoxWnd::WndProc(gui::TMessage& m) {
       return;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
+    // A click on the box's empty area presses it (the system paints its own caption then), and so does an enable.
+    case BM_SETSTATE:
+    case WM_ENABLE:
       PassQuietly(m, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
       return;
     case WM_SETTEXT:

@@ -1225,6 +1225,14 @@ void TacDialogWnd::WndProc(gui::TMessage& M) {
       NeedRegion = 1;
       // A dialog shown again gets back the border window that its hiding took.
       SetExtendedBorders(SkinManager->ExtendedBorders());
+      // Its region is set while the window is still hidden: shown without one, a caption's window is handed to a
+      // window manager as one to decorate, then taken back when the region comes (a frame put round it and taken
+      // away again, the window resized to and fro, its close box missed meanwhile).
+      if (!settingRegion_ && !(BorderStyle == 2 && !(SavedStyle & WS_THICKFRAME))) {
+        BuildRegionData();
+        NeedRegion = 0;
+        UpdateRegion(false);
+      }
       const TacFormAnimation& show = SkinManager->AnimEffects.DialogShow;
       if (show.Active && show.Time > 0 && LayeredPicturesShown(SkinManager)) {
         SkinData->BGChanged = true;
@@ -1338,7 +1346,8 @@ void TacDialogWnd::WndProc(gui::TMessage& M) {
       return;
     case WM_NCLBUTTONDBLCLK:
       if (M.WParam == HTCAPTION) {
-        if (MaximizeEnabled() || RestoreEnabled()) {
+        // A dialog zoomed from outside (a window manager's own command) is given back whatever its buttons.
+        if (MaximizeEnabled() || RestoreEnabled() || Zoomed()) {
           SysCommand(Handle, (Zoomed() || Iconic()) ? SC_RESTORE : SC_MAXIMIZE);
           if (!Destroyed && SystemMenu) SystemMenu->UpdateItems();
         }

@@ -86,6 +86,9 @@ class TacBorderForm {
   bool Animating = false;   // the window shows an animation's picture, not the frame
   bool Hidden = false;      // the window was hidden with its form
   void* AForm = nullptr;    // the border window (HWND), nullptr until made (always natively)
+  // Where the window's top-left lies in the frame picture: (0, 0) but for a zoomed window, whose border window is
+  // laid over the part of the picture on its monitor's work area only.
+  TPoint Laid{};
   void* OldOwnerWnd = nullptr;
   TsCommonData* SkinData;
 

@@ -32,12 +32,13 @@ TacBorderForm* FromWindow(HWND h) { return reinterpret_cast<TacBorderForm*>(GetW
 
 HWND FormHandle(const TacBorderForm& bf) { return static_cast<HWND>(bf.Owner->SkinnedWindow()); }
 
+// The cursor in the frame picture's coordinates.
 TPoint CursorInWindow(const TacBorderForm& bf) {
   POINT c{};
   GetCursorPos(&c);
   RECT r{};
   GetWindowRect(static_cast<HWND>(bf.AForm), &r);
-  return TPoint{c.x - r.left, c.y - r.top};
+  return TPoint{c.x - r.left + bf.Laid.X, c.y - r.top + bf.Laid.Y};
 }
 
 // The image pushed to the layered window: the frame cache (its top rows only when asked) with its colours
@@ -136,7 +137,8 @@ LRESULT MouseOverShadow(TacBorderForm& bf, HWND h, UINT msg, WPARAM w, LPARAM l,
       if (!bf.RgnChanged) {
         HRGN region = ledger::CreateRectRgn(0, 0, 0, 0);
         if (region && GetWindowRgn(h, region) != ERROR) {
-          HRGN hole = ledger::CreateRectRgn(pt.X, pt.Y, pt.X + 1, pt.Y + 1);
+          const int32_t x = pt.X - bf.Laid.X, y = pt.Y - bf.Laid.Y;
+          HRGN hole = ledger::CreateRectRgn(x, y, x + 1, y + 1);
           CombineRgn(region, region, hole, RGN_XOR);
           ledger::DeleteObject(hole);
           bf.RgnPunching = true;
@@ -381,18 +383,55 @@ HWND BorderWindowForUpdate(TacBorderForm& bf, HWND window, TsCommonData& frame) 
   return static_cast<HWND>(bf.AForm);
 }
 
-// The border window put at its rectangle on the screen, unless it lies there already: every move, even to where
-// the window is, has the X11 driver set the window's hints and configure it again.
-void MoveBorderWindow(HWND h, const TRect& r) {
+// The border window put at the frame picture's rectangle on the screen (r), unless it lies there already: every
+// move, even to where the window is, has the X11 driver set the window's hints and configure it again. A zoomed
+// window's picture reaches past its monitor by the margins and the frame; its border window is laid over the part
+// on the monitor's work area only. Laid whole, it would cover the screen and more: a window manager then takes it
+// for a full-screen window and fits it to the screen, moving the picture by the margins (caption gone, the windows
+// behind showing through, the caption's clicks landing beside it).
+void MoveBorderWindow(TacBorderForm& bf, HWND h, const TRect& r) {
+  TRect laid = r;
+  if (bf.Owner->WindowZoomed()) {
+    MONITORINFO mi{};
+    mi.cbSize = sizeof mi;
+    if (GetMonitorInfoA(MonitorFromWindow(FormHandle(bf), MONITOR_DEFAULTTONEAREST), &mi)) {
+      laid = TRect{std::max<int32_t>(r.Left, mi.rcWork.left), std::max<int32_t>(r.Top, mi.rcWork.top),
+                   std::min<int32_t>(r.Right, mi.rcWork.right), std::min<int32_t>(r.Bottom, mi.rcWork.bottom)};
+      if (laid.Width() <= 0 || laid.Height() <= 0) laid = r;
+    }
+  }
+  bf.Laid = TPoint{laid.Left - r.Left, laid.Top - r.Top};
   RECT wr{};
-  if (GetWindowRect(h, &wr) && TRect{wr.left, wr.top, wr.right, wr.bottom} == r) return;
-  SetWindowPos(h, nullptr, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+  if (GetWindowRect(h, &wr) && TRect{wr.left, wr.top, wr.right, wr.bottom} == laid) return;
+  SetWindowPos(h, nullptr, laid.Left, laid.Top, laid.Width(), laid.Height(), SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+}
+
+// The part of the frame picture that the border window shows (all of it but for a zoomed window).
+const Bitmap& LaidPart(const TacBorderForm& bf, HWND h, const Bitmap& image, Bitmap& part) {
+  RECT wr{};
+  GetWindowRect(h, &wr);
+  const int32_t w = wr.right - wr.left, ht = wr.bottom - wr.top;
+  if ((bf.Laid.X == 0 && bf.Laid.Y == 0 && w == image.Width() && ht == image.Height()) || w <= 0 || ht <= 0) return image;
+  part.SetSize(w, ht);
+  for (int32_t y = 0; y < ht; ++y) {
+    const int32_t sy = y + bf.Laid.Y;
+    uint32_t* dst = reinterpret_cast<uint32_t*>(part.ScanLine(y));
+    for (int32_t x = 0; x < w; ++x) {
+      const int32_t sx = x + bf.Laid.X;
+      dst[x] = sx >= 0 && sx < image.Width() && sy >= 0 && sy < image.Height()
+                   ? reinterpret_cast<const uint32_t*>(image.ScanLine(sy))[sx]
+                   : 0;
+    }
+  }
+  return part;
 }
 
 // The common end of an update: the picture pushed to the border window (already at its place), which then takes
 // its place in the z-order, blur and region.
 void ShowBorderImage(TacBorderForm& bf, HWND h, const Bitmap& image, uint8_t alpha, const Bitmap& cache) {
-  UpdateLayeredFromBitmap(h, &image, alpha, nullptr);
+  Bitmap part(0, 0, pf32bit);
+  const Bitmap& shown = LaidPart(bf, h, image, part);
+  UpdateLayeredFromBitmap(h, &shown, alpha, nullptr);
   BorderFormPlace(bf);
   BorderFormBlurBehind(bf, cache);
   bf.Hidden = false;
@@ -436,7 +475,7 @@ void OwnerBorderUpdate(TacBorderForm& bf, bool repaint, uint8_t alpha) {
   TRect hole;
   const bool hasHole = o.ClientHole(hole);
   const TRect r = BorderFormScreenRect(bf);
-  MoveBorderWindow(h, r);
+  MoveBorderWindow(bf, h, r);
   Bitmap image = PremultipliedCopy(*cache);
   if (hasHole) FillRectBitmap32(image, hole, 0, 0);
   ShowBorderImage(bf, h, image, alpha, *cache);
@@ -537,9 +576,14 @@ bool BorderFormClientHole(TacBorderForm& bf, TRect& hole) { return bf.Owner->Cli
 HRGN BorderFormRegion(TacBorderForm& bf) {
   HWND h = static_cast<HWND>(bf.AForm);
   if (!h) return nullptr;
+  // In the frame picture's coordinates, moved to the window's at the end.
   RECT wr{};
   GetWindowRect(h, &wr);
-  const int32_t width = wr.right - wr.left, height = wr.bottom - wr.top;
+  wr.left -= bf.Laid.X;
+  wr.top -= bf.Laid.Y;
+  const TRect picture = BorderFormScreenRect(bf);
+  const int32_t width = picture.Width() > 0 ? picture.Width() : wr.right - wr.left;
+  const int32_t height = picture.Height() > 0 ? picture.Height() : wr.bottom - wr.top;
   const TRect m = SkinExtBorderMargins(bf);
   const int32_t frame = bf.Owner->SystemFrameWidth();
   const int32_t extra = bf.Owner->SkinFrameWidth() - frame;
@@ -557,6 +601,7 @@ HRGN BorderFormRegion(TacBorderForm& bf) {
       CombineRgn(region, region, caption, RGN_DIFF);
       ledger::DeleteObject(caption);
     }
+    OffsetRgn(region, -bf.Laid.X, -bf.Laid.Y);
     return region;
   }
   const int32_t workTop = BorderFormWorkAreaTop(bf);
@@ -569,6 +614,7 @@ HRGN BorderFormRegion(TacBorderForm& bf) {
   } else {
     bf.TopClipped = false;
   }
+  OffsetRgn(region, -bf.Laid.X, -bf.Laid.Y);
   return region;
 }
 
@@ -611,7 +657,7 @@ void BorderFormUpdate(TacBorderForm& bf, bool repaint, uint8_t alpha) {
   Bitmap* cache = p.SkinData().CacheBmp.get();
   if (cache == nullptr || cache->Empty()) return;
   const TRect r = BorderFormScreenRect(bf);
-  MoveBorderWindow(h, r);
+  MoveBorderWindow(bf, h, r);
   Bitmap image = PremultipliedCopy(*cache);
   // The window's client area into the image (opaque), not into the frame cache: the form's controls take their
   // background from the cache, and a copy of the screen there would stay in them.

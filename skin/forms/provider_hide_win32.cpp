@@ -118,18 +118,53 @@ void ProviderFreeSnapshotCover(TsSkinProvider& p) {
 
 namespace {
 
-// A form's caption cover: made once and kept, shown by its region (the form's frame) and put away by an empty one.
-// It is never hidden nor destroyed between two uses: under X a press that fell on it while it lay over the caption
-// is read afterwards (the thread was busy with the caption), and the pointer's grab the press gave the cover holds
-// on; a cover destroyed in between lost the press, and a drag of the caption that began on it.
+// A form's caption cover: made once and kept, shown with the form's frame as its region, and put away between two
+// uses: hidden, so that it is no window on the screen nor in a window manager's lists while it covers nothing. It
+// is never destroyed in between: under X a press that fell on it while it lay over the caption is read afterwards
+// (the thread was busy with the caption) from the window it fell on, and the pointer's grab that the press gave
+// that window carries the drag that follows; a cover destroyed in between lost the press, and a drag of the caption
+// that began on it. So the cover is put away by an empty region at once (still there to hold the grab), and hidden a
+// moment later, once the input that came meanwhile has been read and no mouse button is down.
 struct CaptionCover {
   HWND wnd = nullptr;
   bool covering = false;
+  DWORD putAway = 0;  // when its region was emptied
 };
 
 std::map<const TsSkinProvider*, CaptionCover>& CaptionCovers() {
   static std::map<const TsSkinProvider*, CaptionCover> covers;
   return covers;
+}
+
+UINT_PTR g_coverHideTimer = 0;
+
+constexpr DWORD kCoverHideMs = 100;
+
+bool MouseButtonDown() {
+  for (int key : {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON})
+    if (GetAsyncKeyState(key) & 0x8000) return true;
+  return false;
+}
+
+void HideCover(HWND cover) {
+  SetWindowPos(cover, nullptr, 0, 0, 0, 0,
+               SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+}
+
+// The covers put away are hidden once the buttons are up (a timer runs after the input that came before it is read).
+void CALLBACK HideIdleCovers(HWND, UINT, UINT_PTR, DWORD) {
+  if (MouseButtonDown()) return;
+  bool waiting = false;
+  for (auto& [provider, c] : CaptionCovers()) {
+    if (c.covering || !c.wnd || !IsWindow(c.wnd) || !IsWindowVisible(c.wnd)) continue;
+    if (GetTickCount() - c.putAway >= kCoverHideMs)
+      HideCover(c.wnd);
+    else
+      waiting = true;
+  }
+  if (waiting) return;
+  KillTimer(nullptr, g_coverHideTimer);
+  g_coverHideTimer = 0;
 }
 
 // Paints what the frame cache holds at its place over the form's window.
@@ -227,9 +262,12 @@ void ProviderHideCaptionCover(TsSkinProvider& p) {
   auto it = CaptionCovers().find(&p);
   if (it == CaptionCovers().end() || !it->second.covering) return;
   it->second.covering = false;
-  // Put away, not hidden: an empty region.
-  if (HWND cover = it->second.wnd; cover && IsWindow(cover))
-    if (HRGN none = ledger::CreateRectRgn(0, 0, 0, 0); !ledger::SetWindowRgn(cover, none, FALSE)) ledger::DeleteObject(none);
+  HWND cover = it->second.wnd;
+  if (!cover || !IsWindow(cover)) return;
+  if (HRGN none = ledger::CreateRectRgn(0, 0, 0, 0); !ledger::SetWindowRgn(cover, none, FALSE)) ledger::DeleteObject(none);
+  it->second.putAway = GetTickCount();
+  if (!g_coverHideTimer) g_coverHideTimer = SetTimer(nullptr, 0, kCoverHideMs, HideIdleCovers);
+  if (!g_coverHideTimer) HideCover(cover);
 }
 
 void ProviderFreeCaptionCover(TsSkinProvider& p) {

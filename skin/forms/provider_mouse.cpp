@@ -391,7 +391,9 @@ void ProviderNcDblClick(TsSkinProvider& p, gui::TMessage& m) {
     const TsSystemMenu* sm = p.SystemMenu.get();
     const bool can = sm && (sm->MaximizeEnabled() || sm->RestoreEnabled());
     if (!can) {
-      if (ProviderFormHasBorder(p) && Iconic(p)) SendSysCommand(p, kScRestore);
+      // A form that its system menu cannot maximize may still have been zoomed from outside (a window manager's
+      // own command): like a minimized one, its caption gives it back.
+      if (ProviderFormHasBorder(p) && (Iconic(p) || Zoomed(p))) SendSysCommand(p, kScRestore);
       m.Result = 0;
       return;
     }
@@ -578,8 +580,12 @@ void ProviderWmPosChanging(TsSkinProvider& p, gui::TMessage& m) {
   ProviderSnapWindowPos(p, m);
   const bool covered = ProviderBeforePosChanging(p, m);
   const auto token = p.AliveToken();
+  const bool topLevel = p.Form()->Parent() == nullptr;
+  const TRect old = topLevel ? FormWindowRect(*p.Form()) : TRect{};
+  const TRect proposed = topLevel ? ProposedPlace(m) : TRect{};
   ProviderCallOldProc(p, m);
   if (token.expired()) return;
+  if (topLevel) KeepUnmovedEdges(m, old, proposed);
   ProviderAfterPosChanging(p, m, covered);
   // Minimized by the system itself (not through the form): the form is minimized for the component layer too,
   // so that its system menu and its next showing agree with its window.

@@ -121,6 +121,12 @@ bool ProviderApplyKeptPlace(TsSkinProvider& p, gui::TMessage& m);
 // The move puts the window at the system's place of minimized windows (-32000, -32000).
 bool MovesToMinimizedPlace(const gui::TMessage& m);
 inline constexpr int32_t kMinimizedPlace = -32000;
+// The place a move and size (WINDOWPOS in the message) asks for; empty for a move or a size alone.
+TRect ProposedPlace(const gui::TMessage& m);
+// After the system's handling of that move: a size that a size limit changed in a window sized at its left (top)
+// edge keeps its right (bottom) edge where it was (old), as the system's own sizing loop does. A window manager
+// that sizes the window itself knows no limit: the limit is applied to the place it asks for.
+void KeepUnmovedEdges(gui::TMessage& m, const TRect& old, const TRect& proposed);
 
 // The border drag of ResizeMode rmBorder (one at a time in the program): an inverted outline on the desktop
 // follows the mouse; the form takes the outline's bounds when the button is released.

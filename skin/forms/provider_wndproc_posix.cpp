@@ -34,6 +34,8 @@ void ProviderRepaintAdaptedDialogs() {}
 
 bool ProviderApplyKeptPlace(TsSkinProvider&, gui::TMessage&) { return false; }
 bool MovesToMinimizedPlace(const gui::TMessage&) { return false; }
+TRect ProposedPlace(const gui::TMessage&) { return TRect{}; }
+void KeepUnmovedEdges(gui::TMessage&, const TRect&, const TRect&) {}
 
 void ProviderWmPaint(TsSkinProvider& p, gui::TMessage& m) { ProviderCallOldProc(p, m); }
 

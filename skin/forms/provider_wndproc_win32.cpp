@@ -121,6 +121,21 @@ bool MovesToMinimizedPlace(const gui::TMessage& m) {
   return pos != nullptr && !(pos->flags & SWP_NOMOVE) && pos->x == kMinimizedPlace && pos->y == kMinimizedPlace;
 }
 
+TRect ProposedPlace(const gui::TMessage& m) {
+  const auto* pos = reinterpret_cast<const WINDOWPOS*>(m.LParam);
+  if (pos == nullptr || (pos->flags & (SWP_NOMOVE | SWP_NOSIZE))) return TRect{};
+  return TRect{pos->x, pos->y, pos->x + pos->cx, pos->y + pos->cy};
+}
+
+void KeepUnmovedEdges(gui::TMessage& m, const TRect& old, const TRect& proposed) {
+  auto* pos = reinterpret_cast<WINDOWPOS*>(m.LParam);
+  if (pos == nullptr || proposed.IsEmpty() || (pos->flags & (SWP_NOMOVE | SWP_NOSIZE))) return;
+  if (pos->cx != proposed.Width() && proposed.Left != old.Left && proposed.Right == old.Right)
+    pos->x = old.Right - pos->cx;
+  if (pos->cy != proposed.Height() && proposed.Top != old.Top && proposed.Bottom == old.Bottom)
+    pos->y = old.Bottom - pos->cy;
+}
+
 void ProviderInitMenuPopup(TsSkinProvider& p, gui::TMessage& m) {
   TsSkinManager* manager = ProviderManager(p);
   if (manager == nullptr || !manager->SkinnedPopups) return;

@@ -689,6 +689,10 @@ void ProviderUpdateExtBorders(TsSkinProvider& p, bool on) {
       p.BorderForm = std::make_unique<TacBorderForm>(p);
       ProviderKeepCaptionOnScreen(p);
       if (!p.BorderForm) return;
+      // The form's window keeps its client area only from now on: with the region of its whole frame, made while
+      // it had no border window (shown again after a hide), it lies over the border window's caption and takes
+      // its presses (its close box then starts a caption move instead).
+      ProviderUpdateRegion(p, false);
     }
     p.SkinData().BGChanged = true;
     BorderFormUpdate(*p.BorderForm, true, 255);

@@ -1,6 +1,8 @@
 // The glow's layered window and the cursor poll of a fade.
 #include <windows.h>
 
+#include <vector>
+
 #include "gui/forms.h"
 #include "skin/manager/svclutils.h"
 #include "skin/forms/border_form.h"
@@ -24,6 +26,58 @@ void EnsureClass() {
   wc.lpszClassName = kClassName;
   wc.style = 0;  // no CS_DROPSHADOW
   if (RegisterClassA(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS) registered = true;
+}
+
+// Glow windows let go but not yet destroyed. Under X a press on a glow window gives that window the pointer's grab
+// (the press itself goes on to the frame below, the glow being transparent to the mouse), and the release that
+// follows is read from that window: when the press restarts the glow and its window is destroyed at once, a release
+// already on its way finds no window and is lost, and the button pressed never sees it (a close box that does not
+// close). A glow window is hidden at once and destroyed a little later, once no mouse button is down.
+struct ParkedGlow {
+  HWND window;
+  DWORD since;
+};
+std::vector<ParkedGlow>& ParkedGlows() {
+  static std::vector<ParkedGlow> parked;
+  return parked;
+}
+UINT_PTR g_parkedTimer = 0;
+constexpr DWORD kParkedMs = 100;
+
+bool MouseButtonDown() {
+  for (int key : {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON})
+    if (GetAsyncKeyState(key) & 0x8000) return true;
+  return false;
+}
+
+void CALLBACK DestroyParkedGlows(HWND, UINT, UINT_PTR, DWORD) {
+  auto& parked = ParkedGlows();
+  const bool down = MouseButtonDown();
+  const DWORD now = GetTickCount();
+  for (size_t i = 0; i < parked.size();) {
+    if (!down && now - parked[i].since >= kParkedMs) {
+      if (IsWindow(parked[i].window)) ledger::DestroyWindow(parked[i].window);
+      parked[i] = parked.back();
+      parked.pop_back();
+    } else {
+      ++i;
+    }
+  }
+  if (parked.empty() && g_parkedTimer) {
+    KillTimer(nullptr, g_parkedTimer);
+    g_parkedTimer = 0;
+  }
+}
+
+void ParkGlowWindow(HWND h) {
+  ShowWindow(h, SW_HIDE);
+  // Its own from now on: an owner that goes first does not take it along.
+  SetWindowLongPtrA(h, GWLP_HWNDPARENT, 0);
+  if (!g_parkedTimer) g_parkedTimer = SetTimer(nullptr, 0, kParkedMs, DestroyParkedGlows);
+  if (g_parkedTimer)
+    ParkedGlows().push_back(ParkedGlow{h, GetTickCount()});
+  else
+    ledger::DestroyWindow(h);
 }
 
 HWND OwnerOf(const TacSBAnimation& anim) {
@@ -65,7 +119,7 @@ TPoint GlowOwnerOrigin(const TacSBAnimation& anim) {
 }
 
 void GlowFreeWindow(TacSBAnimation& anim) {
-  if (HWND h = static_cast<HWND>(anim.GlowWindow)) ledger::DestroyWindow(h);
+  if (HWND h = static_cast<HWND>(anim.GlowWindow); h && IsWindow(h)) ParkGlowWindow(h);
   anim.GlowWindow = nullptr;
   anim.GlowImage.reset();
   anim.ShownAlpha = -1;
@@ -76,8 +130,11 @@ bool SBAnimationCursorLeft(TacSBAnimation& anim) {
   POINT c{};
   GetCursorPos(&c);
   RECT origin{};
-  if (anim.BorderForm && anim.BorderForm->AForm)
+  if (anim.BorderForm && anim.BorderForm->AForm) {
     GetWindowRect(static_cast<HWND>(anim.BorderForm->AForm), &origin);
+    origin.left -= anim.BorderForm->Laid.X;  // the frame picture's top-left
+    origin.top -= anim.BorderForm->Laid.Y;
+  }
   else if (anim.OwnerWnd)
     GetWindowRect(static_cast<HWND>(anim.OwnerWnd), &origin);
   const TPoint p{c.x - origin.left, c.y - origin.top};

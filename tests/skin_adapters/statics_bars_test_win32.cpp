@@ -539,6 +539,15 @@ TEST_F(BarsTest, DefaultButtonLeftTextBoxAndRightToLeftGroupCaption) {
   EXPECT_GT(textWidth, 0);
   EXPECT_EQ(r.Left, 200 - textWidth - 14);
   EXPECT_EQ(Printed(ltr).At(100, 60), GroupBg);
+  // Pressed by a click on its empty area, the box keeps its caption as the skin paints it on the screen: the
+  // system's own caption (its colours, over a face of its own) never shows.
+  HDC dc = GetDC(ltr);
+  const COLORREF face = GetPixel(dc, l.Left + 1, l.Top + 1);
+  for (BOOL pressed : {TRUE, FALSE}) {
+    SendMessageA(ltr, BM_SETSTATE, pressed, 0);
+    EXPECT_EQ(GetPixel(dc, l.Left + 1, l.Top + 1), face) << pressed;
+  }
+  ReleaseDC(ltr, dc);
 }
 
 TEST_F(BarsTest, BitmapStaticEdgeAndTransparentContainer) {

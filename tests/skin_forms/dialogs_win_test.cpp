@@ -288,12 +288,13 @@ TEST(DialogHook, TheHitTestAnswersEachPartOfAMessageBoxsFrame) {
 }
 
 // A release over the close button without a press on it, and a double click on the caption of a box that cannot
-// be maximized, leave the box open and as it was.
+// be maximized, leave the box open and as it was; zoomed from outside all the same (a window manager's own
+// command), a double click on its caption gives it back.
 TEST(DialogHook, AReleaseWithoutAPressAndACaptionDoubleClickLeaveAMessageBoxAsItWas) {
   DialogSkin skin;
   Owner owner;
   int phase = 0;
-  bool stillOpen = false, notZoomed = false;
+  bool stillOpen = false, notZoomed = false, restored = false;
   RECT before{}, after{};
   ShowMessageBox(owner.Handle(), [&](HWND d) {
     skin::TacDialogWnd* a = skin::DialogAdapterOf(d);
@@ -310,16 +311,47 @@ TEST(DialogHook, AReleaseWithoutAPressAndACaptionDoubleClickLeaveAMessageBoxAsIt
       phase = 1;
       return false;
     }
-    stillOpen = IsWindowVisible(d) != FALSE;
-    notZoomed = IsZoomed(d) == FALSE;
-    GetWindowRect(d, &after);
+    if (phase == 1) {
+      stillOpen = IsWindowVisible(d) != FALSE;
+      notZoomed = IsZoomed(d) == FALSE;
+      GetWindowRect(d, &after);
+      ShowWindow(d, SW_MAXIMIZE);
+      PostMessageA(d, WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(30, a->BorderWidth() + 2));
+      phase = 2;
+      return false;
+    }
+    restored = IsZoomed(d) == FALSE;
     PostMessageA(d, WM_COMMAND, IDOK, 0);
     return true;
   });
   EXPECT_TRUE(stillOpen);
   EXPECT_TRUE(notZoomed);
+  EXPECT_TRUE(restored);
   EXPECT_TRUE(EqualRect(&before, &after));
   EXPECT_FALSE(ModalDriver::forced);
+}
+
+// A skinned box has its region before it shows: shown without one, a window manager takes it for a window to
+// decorate and frames it, then unframes it when the region comes (the box resized to and fro meanwhile).
+int g_shownWithRegion = -1;
+TEST(DialogHook, AMessageBoxHasItsRegionBeforeItShows) {
+  DialogSkin skin(true);
+  Owner owner;
+  HHOOK hook = SetWindowsHookExA(
+      WH_CALLWNDPROCRET,
+      [](int code, WPARAM w, LPARAM l) -> LRESULT {
+        const auto* c = reinterpret_cast<const CWPRETSTRUCT*>(l);
+        if (code == HC_ACTION && c->message == WM_SHOWWINDOW && c->wParam && skin::DialogAdapterOf(c->hwnd)) {
+          HRGN r = CreateRectRgn(0, 0, 0, 0);
+          g_shownWithRegion = GetWindowRgn(c->hwnd, r) != ERROR;
+          DeleteObject(r);
+        }
+        return CallNextHookEx(nullptr, code, w, l);
+      },
+      nullptr, GetCurrentThreadId());
+  ShowMessageBox(owner.Handle(), [&](HWND d) { return PostMessageA(d, WM_COMMAND, IDOK, 0) != FALSE; });
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(g_shownWithRegion, 1);
 }
 
 TEST(DialogHook, AMessageBoxsSystemMenuOffersMoveAndClose) {
