@@ -322,6 +322,9 @@ class TWinControl : public TControl {
   // Sends a message to the window when there is one and returns its answer; 0 without a window. Every setter of
   // a property that the window holds too pushes its value with it.
   LRESULT SendToWindow(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const;
+  // Posts a message to the window, to reach WindowProc once the messages queued before it are handled; false
+  // without a window (natively always).
+  bool PostToWindow(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const;
   // A property the user edits: what the window answers when there is one, else the member.
   template <class T, std::invocable Read>
   T ReadWindowOr(const T& member, Read read) const {

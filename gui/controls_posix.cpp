@@ -15,6 +15,7 @@ void TControl::SetMouseCapture(bool on) {
 }
 
 LRESULT TWinControl::SendToWindow(UINT, WPARAM, LPARAM) const { return 0; }
+bool TWinControl::PostToWindow(UINT, WPARAM, LPARAM) const { return false; }
 void TWinControl::Invalidate() {}
 void TWinControl::Update() {}
 void TWinControl::CreateHandle() {}

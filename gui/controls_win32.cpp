@@ -211,6 +211,9 @@ void TControl::SetMouseCapture(bool on) {
 }
 
 LRESULT TWinControl::SendToWindow(UINT msg, WPARAM wParam, LPARAM lParam) const { return handle_ ? SendMessageA(handle_, msg, wParam, lParam) : 0; }
+bool TWinControl::PostToWindow(UINT msg, WPARAM wParam, LPARAM lParam) const {
+  return handle_ && PostMessageA(handle_, msg, wParam, lParam);
+}
 
 void TWinControl::Invalidate() {
   if (handle_) InvalidateRect(handle_, nullptr, TRUE);

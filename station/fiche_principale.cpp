@@ -382,6 +382,7 @@ void FichePrincipale::Rassemble_etat() {
   Reglages_station& r = reglages();
   r.Vitesse_port = io().materiel.Vitesse_port;
   r.Pause_balise = boucle().Pause_balise;
+  Note_place_apres_peau_recue();  // a skin received just before, its note still queued
   // A window still where it was placed keeps the stored position: one brought back from a monitor that is
   // not there today returns there when the monitor is back.
   platform::TPoint ici{Left(), Top()};
@@ -869,11 +870,38 @@ void FichePrincipale::Applique_peau() {
   boutons[en_vigueur - 1]->SetDown(true);
 }
 
+namespace {
+// Posted to the main window by a change of skin that came from elsewhere, to note where it left the window.
+constexpr UINT kPlaceApresPeauRecue = WM_APP + 0x51;
+}  // namespace
+
+void FichePrincipale::sSkinManager1BeforeChange(gui::TObject*) {
+  // Two blocks in a row: the place is the one before the first.
+  if (!Peau_demandee_ && !Place_avant_peau_recue_) Place_avant_peau_recue_ = platform::TPoint{Left(), Top()};
+}
+
+void FichePrincipale::Note_place_apres_peau_recue() {
+  if (!Place_avant_peau_recue_) return;
+  const platform::TPoint avant = *Place_avant_peau_recue_;
+  Place_avant_peau_recue_.reset();
+  Note_place_apres_peau(avant);
+}
+
+void FichePrincipale::WndProc(gui::TMessage& m) {
+  if (m.Msg == kPlaceApresPeauRecue) {
+    Note_place_apres_peau_recue();
+    return;
+  }
+  forms::TForm1::WndProc(m);
+}
+
 void FichePrincipale::sSkinManager1AfterChange(gui::TObject*) {
   // A skin that came from elsewhere (a skin editor's block): the box and the setting saved follow the skin in
   // force. One of none of the six puts every button up and leaves the setting as it was, since the setting can
   // name only the six.
   if (Peau_demandee_ || !sSkinManager1) return;
+  // The window may still be moved by this skin (a tall caption brings it down) once the manager applies it.
+  if (!PostToWindow(kPlaceApresPeauRecue)) Note_place_apres_peau_recue();
   gui::TSpeedButton* const boutons[] = {Peau_non, Peau_Spring, Peau_Lucky, Peau_MacMetal, Peau_Opus, Peau_Topaz};
   const int en_vigueur = Peau_en_vigueur();
   if (en_vigueur != 0) {

@@ -206,6 +206,7 @@ class FichePrincipale : public forms::TForm1 {
   void Peau_MacMetalClick(gui::TObject* Sender) override;
   void Peau_OpusClick(gui::TObject* Sender) override;
   void Peau_TopazClick(gui::TObject* Sender) override;
+  void sSkinManager1BeforeChange(gui::TObject* Sender) override;
   void sSkinManager1AfterChange(gui::TObject* Sender) override;
   void PARAMETRES_STANDARDClick(gui::TObject* Sender) override;
   void Sauve_parametresClick(gui::TObject* Sender) override;
@@ -238,6 +239,9 @@ class FichePrincipale : public forms::TForm1 {
   void Ouverture_du_fichier_AUTEXClick(gui::TObject* Sender) override;
   void Rapport_SMSClick(gui::TObject* Sender) override;
   void Clear_fenetre_SMSClick(gui::TObject* Sender) override;
+
+ protected:
+  void WndProc(gui::TMessage& m) override;
 
  private:
   class Io;
@@ -284,6 +288,11 @@ class FichePrincipale : public forms::TForm1 {
   std::optional<Place_avant_peau> Place_avant_peau_;
   bool Premier_affichage_ = false;  // the window was activated once
   void Note_place_apres_peau(platform::TPoint avant);
+  // A skin that came from elsewhere (a skin editor's block): where the window stood as the change began. The
+  // manager applies such a skin to the windows after its change event, so the place it leaves is noted from a
+  // message posted then, handled once that is done (or at the latest when the settings are gathered).
+  std::optional<platform::TPoint> Place_avant_peau_recue_;
+  void Note_place_apres_peau_recue();
   // Whether the skin was applied once: the first time, the skin manager of the definition has already loaded its
   // own skin, the default setting's (or failed to, and said so).
   bool Peau_appliquee_ = false;

@@ -88,20 +88,24 @@ void PublishProperties() {
     dynamic_cast<TsSkinManagerComponent&>(o).SetSkinName(v);
   };
   gui::RegisterPublishedProperty<TsSkinManagerComponent>(std::move(name));
-  // The event after every change of skin, whoever asked for it (the program, a skin editor's block): the
-  // program's window follows the skin in force through it.
-  gui::TPropInfo afterChange;
-  afterChange.Name = "OnAfterChange";
-  afterChange.Kind = gui::TTypeKind::tkMethod;
-  afterChange.SetMethod = [](gui::TObject& o, gui::TNotifyEvent handler) {
-    auto& m = dynamic_cast<TsSkinManagerComponent&>(o);
-    if (!handler) {
-      m.OnAfterChange = nullptr;
-      return;
-    }
-    m.OnAfterChange = [&m, handler = std::move(handler)](TsSkinManager&) { handler(&m); };
+  // The events before and after every change of skin, whoever asked for it (the program, a skin editor's block):
+  // the program's window follows the skin in force through them.
+  auto event = [](const char* name, TsSkinManager::TNotifyEvent TsSkinManager::*slot) {
+    gui::TPropInfo e;
+    e.Name = name;
+    e.Kind = gui::TTypeKind::tkMethod;
+    e.SetMethod = [slot](gui::TObject& o, gui::TNotifyEvent handler) {
+      auto& m = dynamic_cast<TsSkinManagerComponent&>(o);
+      if (!handler) {
+        m.*slot = nullptr;
+        return;
+      }
+      m.*slot = [&m, handler = std::move(handler)](TsSkinManager&) { handler(&m); };
+    };
+    gui::RegisterPublishedProperty<TsSkinManagerComponent>(std::move(e));
   };
-  gui::RegisterPublishedProperty<TsSkinManagerComponent>(std::move(afterChange));
+  event("OnBeforeChange", &TsSkinManager::OnBeforeChange);
+  event("OnAfterChange", &TsSkinManager::OnAfterChange);
 }
 
 void InitialiseOnce(SkinSystem& System) {

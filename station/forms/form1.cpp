@@ -20,8 +20,10 @@ TForm1::TForm1(gui::TComponent* AOwner, const TSkinComponentsFactory& skinCompon
   SetClientSize(675, 651);
   BindEvents();
   if (skinComponents) skinComponents(*this);
-  if (sSkinManager1)
+  if (sSkinManager1) {
+    gui::SetMethodProp(sSkinManager1, "OnBeforeChange", [this](gui::TObject* s) { sSkinManager1BeforeChange(s); });
     gui::SetMethodProp(sSkinManager1, "OnAfterChange", [this](gui::TObject* s) { sSkinManager1AfterChange(s); });
+  }
   EndLoading();
 }
 

@@ -22,8 +22,8 @@
 // Skinning. The definition also holds the skin manager and the skin provider of the skinning library
 // (`sSkinManager1`, `sSkinProvider1`). Their classes come with the skinning library: the constructor's
 // `skinComponents` factory, when given, creates them (owned by the form) while the definition loads, after
-// every other component; without it they stay null and the window shows unskinned. The manager's OnAfterChange
-// is bound to sSkinManager1AfterChange once it exists.
+// every other component; without it they stay null and the window shows unskinned. The manager's OnBeforeChange
+// and OnAfterChange are bound to sSkinManager1BeforeChange and sSkinManager1AfterChange once it exists.
 #include <array>
 #include <functional>
 
@@ -477,7 +477,8 @@ class TForm1 : public gui::TForm {
   virtual void Peau_MacMetalClick(gui::TObject* Sender) {}
   virtual void Peau_OpusClick(gui::TObject* Sender) {}
   virtual void Peau_TopazClick(gui::TObject* Sender) {}
-  // The skin manager's OnAfterChange: a change of skin, whoever asked for it.
+  // The skin manager's OnBeforeChange and OnAfterChange: a change of skin, whoever asked for it.
+  virtual void sSkinManager1BeforeChange(gui::TObject* Sender) {}
   virtual void sSkinManager1AfterChange(gui::TObject* Sender) {}
   virtual void Commutateur_Synthese_vocaleClick(gui::TObject* Sender) {}
   virtual void Options_pour_synthese_vocaleClick(gui::TObject* Sender) {}

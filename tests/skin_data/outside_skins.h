@@ -170,6 +170,8 @@ inline const std::vector<Row>& Rows() {
          return t + "[OWN]\r\nPARENTCLASS=OWN\r\nCOLOR=0xF0F0F0\r\n[PAIRA]\r\nPARENTCLASS=PAIRB\r\nCOLOR=0xF0F8F0\r\n"
                     "[PAIRB]\r\nPARENTCLASS=PAIRA\r\nFONTCOLOR=0x102010\r\n";
        }},
+      {.point = "a caption taller than the room above the window, from a skin editor", .skin = "Lucky (internal)",
+       .edit = set("GLOBALINFO", "TITLEHEIGHT", "200"), .via = Via::Editor, .look = Look::WindowPlace},
       {.point = "a caption taller than the room above the window", .skin = "Lucky (internal)",
        .edit = set("GLOBALINFO", "TITLEHEIGHT", "200"), .look = Look::WindowPlace},
       {.point = "a title button of one state where three are painted", .skin = "Lucky (internal)",

@@ -229,7 +229,7 @@ TEST(PeauRecue, TheSkinBoxAndTheSavedSettingFollowASkinSentByWmCopyData) {
 // text and the skin in force stays; applied, it is the skin in force, and what the row is about is seen: a message
 // box's caption holds its whole close button, clear of the client area and answering the pointer; a window that a
 // tall caption brought down goes back up when the skin changes back, unless it was moved meanwhile, and a Quit
-// while it is down saves the place it has without that caption.
+// while it is down saves the place it has without that caption (moved since, the place it was moved to).
 TEST(PeauxDuDehors, EachIsRefusedWithTheProgramsMessageOrAppliedAsWrittenOnALiveSwitch) {
   using outsideskins::Look;
   using outsideskins::Via;
@@ -262,16 +262,17 @@ TEST(PeauxDuDehors, EachIsRefusedWithTheProgramsMessageOrAppliedAsWrittenOnALive
       if (peau == "Lucky (internal)") f.Peau_LuckyClick(nullptr);
       if (peau == "MacMetal (internal)") f.Peau_MacMetalClick(nullptr);
     };
-    Boites::texts.clear();
-    if (row.via == Via::Editor) {
+    // The row's skin switched to as the row says it comes.
+    auto applique = [&] {
+      if (row.via != Via::Editor) return bouton(nom);
       std::vector<uint8_t> bloc = outsideskins::EditorBlock(outsideskins::BlockName(row), peaux.string(), membres[0].Data);
       COPYDATASTRUCT donnees{0, DWORD(bloc.size()), bloc.data()};
       SendMessageA(gui::Application->Handle(), WM_COPYDATA, skin::SkinPreviewCopyDataWParam,
                    reinterpret_cast<LPARAM>(&donnees));
       testsupport::PumpUntil([&] { return m.SkinName() == nom || !Boites::texts.empty(); }, 10000);
-    } else {
-      bouton(nom);
-    }
+    };
+    Boites::texts.clear();
+    applique();
     const std::string refus = outsideskins::Expected(row, membres[0].Data);
     testsupport::PumpUntil([&] { return Boites::texts.size() == (refus.empty() ? 0u : 1u); });
     EXPECT_EQ(Boites::texts, refus.empty() ? std::vector<std::string>{} : std::vector<std::string>{refus});
@@ -294,18 +295,22 @@ TEST(PeauxDuDehors, EachIsRefusedWithTheProgramsMessageOrAppliedAsWrittenOnALive
     }
     if (row.look == Look::WindowPlace && skin::LayeredAlphaShown()) {
       // Brought down for a caption drawn above it (by a border window: where layered windows blend), back up with
-      // a caption of its own size; moved meanwhile, it stays.
+      // a caption of its own size; moved meanwhile, it stays, and that is the place saved.
       EXPECT_GT(f.Top(), avant);
       // A Quit under it saves the place the window has without it.
       EXPECT_EQ(haut_sauve(), sauve);
       bouton(spring);
       EXPECT_EQ(f.Top(), avant);
-      bouton(nom);
+      applique();
+      EXPECT_GT(f.Top(), avant);
+      gui::Application->ProcessMessages();  // what the switch left queued comes before the operator's move
       f.SetBounds(f.Left() + 40, f.Top() + 30, f.Width(), f.Height());
       const int gauche = f.Left(), haut = f.Top();
       bouton(spring);
       EXPECT_EQ(f.Left(), gauche);
       EXPECT_EQ(f.Top(), haut);
+      EXPECT_EQ(haut_sauve(), haut);
+      f.SetBounds(gauche - 40, avant, f.Width(), f.Height());  // where the row found it, for the rows after
     }
     std::filesystem::remove_all(peaux / nom);
     std::filesystem::remove(peaux / (nom + ".asz"));
@@ -320,7 +325,8 @@ TEST(PeauxDuDehors, AStartUnderATallCaptionSavesThePlaceStoredBefore) {
   StationTest st(bureau);
   Boites boites;
   const outsideskins::Row* haute = nullptr;
-  for (const outsideskins::Row& row : outsideskins::Rows()) haute = row.look == outsideskins::Look::WindowPlace ? &row : haute;
+  for (const outsideskins::Row& row : outsideskins::Rows())
+    if (!haute && row.look == outsideskins::Look::WindowPlace && row.via == outsideskins::Via::Folder) haute = &row;
   ASSERT_NE(haute, nullptr);
   st.dir.write("CONF_COM.SER", Image_avec({{252, 1}, {station::octet::PEAU, 3}}));
   const std::string stockee = st.Image().substr(station::octet::HAUT_FICHE - 1, 2);
