@@ -329,6 +329,14 @@ LRESULT HandleOwnerMessage(TacBorderForm& bf, HWND h, UINT msg, WPARAM w, LPARAM
 LRESULT CALLBACK BorderWndProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   TacBorderForm* bf = FromWindow(h);
   if (bf == nullptr) return DefWindowProcA(h, msg, w, l);
+  if (msg == WM_NCDESTROY) {
+    // Taken down with its owner before its form let it go: the border form keeps no handle that another window
+    // may have by then.
+    SetWindowLongPtrA(h, GWLP_USERDATA, 0);
+    if (bf->AForm == h) bf->AForm = nullptr;
+    ledger::Freed(ledger::kWindow);
+    return DefWindowProcA(h, msg, w, l);
+  }
   try {
     if (bf->Provider == nullptr) return HandleOwnerMessage(*bf, h, msg, w, l);
     return HandleMessage(*bf, h, msg, w, l);
