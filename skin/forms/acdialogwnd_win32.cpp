@@ -680,7 +680,11 @@ void TacDialogWnd::UpdateRegion(bool Redraw) {
     const int32_t x = o.x - wr.left, y = o.y - wr.top;
     ledger::SetWindowRgn(Handle, ledger::CreateRectRgn(x, y, x + cl.cx, y + cl.cy), Redraw);
   } else if (RegionRects.empty()) {
-    ledger::SetWindowRgn(Handle, nullptr, Redraw);
+    // The whole window, not no region: under Wine a caption's window with no region of its own is handed to a
+    // window manager to decorate, and the manager's frame then stands where the skin's should show (the X window
+    // shrunk to the client area, the skinned frame painted where nothing shows it).
+    const TSize size = WindowSize(Handle);
+    ledger::SetWindowRgn(Handle, ledger::CreateRectRgn(0, 0, size.cx, size.cy), Redraw);
   } else {
     const TSize size = WindowSize(Handle);
     HRGN region = ledger::CreateRectRgn(0, 0, size.cx, size.cy);

@@ -143,6 +143,8 @@ HWND BorderFormWindow(const TacBorderForm& bf);
 HWND BorderFormInsertAfter(const TacBorderForm& bf);
 // Whether the border window lies right below its form in the z-order.
 bool BorderFormBelowForm(const TacBorderForm& bf);
+// The owner the border window takes: its form's owner (none for a form that has none).
+HWND BorderFormOwnerWanted(const TacBorderForm& bf);
 // Shows the border window and puts it right below its form, unless it is already there.
 void BorderFormPlace(TacBorderForm& bf);
 int32_t BorderFormWorkAreaTop(const TacBorderForm& bf);

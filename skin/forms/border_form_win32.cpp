@@ -329,6 +329,14 @@ LRESULT HandleOwnerMessage(TacBorderForm& bf, HWND h, UINT msg, WPARAM w, LPARAM
 LRESULT CALLBACK BorderWndProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   TacBorderForm* bf = FromWindow(h);
   if (bf == nullptr) return DefWindowProcA(h, msg, w, l);
+  if (msg == WM_NCDESTROY) {
+    // Taken down with its owner before its form let it go: the border form keeps no handle that another window
+    // may have by then.
+    SetWindowLongPtrA(h, GWLP_USERDATA, 0);
+    if (bf->AForm == h) bf->AForm = nullptr;
+    ledger::Freed(ledger::kWindow);
+    return DefWindowProcA(h, msg, w, l);
+  }
   try {
     if (bf->Provider == nullptr) return HandleOwnerMessage(*bf, h, msg, w, l);
     return HandleMessage(*bf, h, msg, w, l);
@@ -492,15 +500,25 @@ void BorderFormCreateWindow(TacBorderForm& bf) {
   // stacks it among the others (it asks for no frame, no focus and no taskbar entry). It changes nothing on
   // Windows, where the window has no caption to show the menu in.
   const DWORD style = WS_POPUP | (UnderWine() ? WS_SYSMENU : 0);
-  HWND h = ledger::CreateWindowEx(kExStyle, kClassName, "", style, 0, 0, 0, 0, nullptr, nullptr,
+  // The form's owner, not the form: the system keeps an owned window above its owner, and the border window lies
+  // right below its form (under the form's own dialogs and under every window that comes in front of the form).
+  // Owned as the form is, it goes up and down with the form's owner, as the form does: under Wine a window
+  // manager is told that both belong to that owner, and raises them with it. Not owned, a click on the owner (a
+  // main form under its modal form) raised the owner and the form above the border window, and the form showed
+  // no frame.
+  HWND owner = BorderFormOwnerWanted(bf);
+  HWND h = ledger::CreateWindowEx(kExStyle, kClassName, "", style, 0, 0, 0, 0, owner, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
   if (!h) return;
   SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&bf));
   SetWindowLongA(h, GWL_EXSTYLE, kExStyle);
-  // No owner: the system keeps an owned window above its owner, and the border window lies right below its
-  // form (under the form's own dialogs and under every window that comes in front of the form).
-  bf.OldOwnerWnd = nullptr;
+  bf.OldOwnerWnd = owner;
   bf.AForm = h;
+}
+
+HWND BorderFormOwnerWanted(const TacBorderForm& bf) {
+  HWND form = FormHandle(bf);
+  return form ? GetWindow(form, GW_OWNER) : nullptr;
 }
 
 TacBorderForm::~TacBorderForm() {
@@ -541,6 +559,11 @@ void BorderFormPlace(TacBorderForm& bf) {
   HWND h = static_cast<HWND>(bf.AForm);
   HWND form = FormHandle(bf);
   if (!h || !form) return;
+  // A form given another owner since takes its border window along.
+  if (HWND owner = BorderFormOwnerWanted(bf); owner != GetWindow(h, GW_OWNER)) {
+    SetWindowLongPtrA(h, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+    bf.OldOwnerWnd = owner;
+  }
   if (BorderFormBelowForm(bf)) {
     if (!IsWindowVisible(h)) ShowWindow(h, SW_SHOWNA);
     return;

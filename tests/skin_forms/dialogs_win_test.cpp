@@ -1042,15 +1042,12 @@ TEST(DialogHook, AHoveredCloseButtonOfADialogGlowsAndTheGlowGoesWhenTheMouseLeav
   }
 }
 
-// The samples of a dialog's translucency taken while the system's move loop runs, and the hand that moves it.
+// The samples of a dialog's translucency taken while the move runs.
 struct MoveSampler {
   static inline HWND dialog = nullptr;
-  static inline int ticks = 0;
   static inline int lowest = 256;
   static inline bool layeredSeen = false;
-  static inline POINT start{};
   static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    ++ticks;
     BYTE alpha = 0;
     DWORD flags = 0;
     if ((GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_LAYERED) &&
@@ -1058,14 +1055,13 @@ struct MoveSampler {
       layeredSeen = true;
       lowest = std::min(lowest, int(alpha));
     }
-    if (ticks == 4) adaptertest::MouseTo(start.x + 20, start.y + 10);
-    if (ticks == 6) adaptertest::MouseTo(start.x + 40, start.y + 30);
-    if (ticks == 9) adaptertest::MouseButton(false);
   }
 };
 
-// Dragging a dialog by its caption while the skin blends moving windows: the dialog fades to the skin's blend
-// value during the move, follows the mouse, and is opaque (no longer layered) afterwards.
+// Dragging a dialog by its caption with the X server's mouse while the skin blends moving windows: the dialog
+// fades to the skin's blend value during the move, follows the mouse, and is opaque (no longer layered)
+// afterwards. The real mouse, because under a window manager the move is the manager's, which follows the X
+// server's pointer and button, never input made inside Wine.
 TEST(DialogHook, DraggingADialogsCaptionMovesItTranslucentlyWhenTheSkinBlendsMovingWindows) {
   DialogSkin skin;
   skin.manager->AnimEffects.BlendOnMoving.Active = true;
@@ -1074,30 +1070,40 @@ TEST(DialogHook, DraggingADialogsCaptionMovesItTranslucentlyWhenTheSkinBlendsMov
   HWND h = MakeDialogWindow(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE);
   SetForegroundWindow(h);
   Redraw(h);
-  PumpFor(150);
   skin::TacDialogWnd* a = skin::DialogAdapterOf(h);
   ASSERT_NE(a, nullptr);
+  // Where a window manager has placed it, once it stays there.
   RECT before{};
   GetWindowRect(h, &before);
+  DWORD steady = GetTickCount();
+  testsupport::PumpUntil([&] {
+    RECT now{};
+    GetWindowRect(h, &now);
+    if (!EqualRect(&now, &before)) before = now, steady = GetTickCount();
+    return IsWindowVisible(h) && GetForegroundWindow() == h && GetTickCount() - steady >= 200;
+  }, 3000);
   MoveSampler::dialog = h;
-  MoveSampler::start = POINT{(before.left + before.right) / 2, before.top + a->BorderWidth() + a->CaptionHeight() / 2};
-  adaptertest::MouseTo(MoveSampler::start.x, MoveSampler::start.y);
-  PumpFor(50);
+  MoveSampler::lowest = 256;
+  MoveSampler::layeredSeen = false;
+  const POINT start{(before.left + before.right) / 2, before.top + a->BorderWidth() + a->CaptionHeight() / 2};
   const UINT_PTR timer = SetTimer(nullptr, 0, 30, MoveSampler::Tick);
-  adaptertest::MouseButton(true);
-  // The hand moves and lets go at the sampler's ninth tick; the system's move loop then ends.
-  testsupport::PumpUntil([] { return MoveSampler::ticks >= 9 && !GetCapture(); });
+  using testsupport::MoveTo;
+  ASSERT_TRUE(testsupport::Xdotool(MoveTo(start) + " sleep 0.1 mousedown 1 sleep 0.2 " + MoveTo(start.x + 20, start.y + 10) +
+                                   " sleep 0.2 " + MoveTo(start.x + 40, start.y + 30) + " sleep 0.3 mouseup 1"));
+  RECT after{};
+  testsupport::PumpUntil([&] {
+    GetWindowRect(h, &after);
+    return after.left - before.left == 40 && after.top - before.top == 30 && !GetCapture() &&
+           (GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_LAYERED) == 0;
+  });
   KillTimer(nullptr, timer);
-  adaptertest::MouseButton(false);
-  testsupport::PumpUntil([&] { return (GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_LAYERED) == 0; });
   EXPECT_TRUE(MoveSampler::layeredSeen);
   EXPECT_EQ(MoveSampler::lowest, 150);
-  RECT after{};
-  GetWindowRect(h, &after);
   EXPECT_EQ(after.left - before.left, 40);
   EXPECT_EQ(after.top - before.top, 30);
   EXPECT_EQ(GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
   EXPECT_EQ(a->MoveFlags & 0x80, 0);
+  testsupport::Xdotool("mousemove 900 700");
   DestroyWindow(h);
   PumpFor(20);
 }

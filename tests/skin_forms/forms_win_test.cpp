@@ -2683,6 +2683,51 @@ TEST(ProviderWindows, TheBorderWindowStaysBelowTheFormsDialogsAndOtherWindowsWhe
   }
 }
 
+// A form owned by another (the station's forms are owned by its main form) keeps its frame when its owner is
+// clicked with the X server's mouse: the owner comes to the front with the form and its border window above it,
+// in that order (the window manager raises them, not Wine). Only under a window manager: on a bare X display
+// Wine itself leaves any owned form, skinned or not, below its owner on the screen once the owner is clicked.
+TEST(ProviderWindows, AnOwnedFormKeepsItsFrameWhenItsOwnerIsClicked) {
+  if (const char* wm = std::getenv("WINE_WINDOW_MANAGER"); !wm || std::string(wm) != "1")
+    GTEST_SKIP() << "no window manager on this display";
+  gui::TCustomForm* mainForm = gui::Application->MainForm();
+  auto* owner = new gui::TForm(gui::Application);
+  owner->SetBounds(40, 40, 600, 500);
+  owner->SetCaption("Owner");
+  owner->Show();
+  PumpFor(100);
+  gui::Application->SetMainForm(owner);
+  {
+    Shown s(true, 120, 100);
+    ASSERT_EQ(GetWindow(s.Handle(), GW_OWNER), owner->WindowHandle());
+    SetForegroundWindow(s.Handle());
+    ASSERT_TRUE(PumpUntil([&] { return s.p->BorderForm && s.p->BorderForm->AForm && GetForegroundWindow() == s.Handle(); }));
+    RECT fr{}, orr{};
+    GetWindowRect(s.Handle(), &fr);
+    GetWindowRect(owner->WindowHandle(), &orr);
+    const FrameProbes at(fr);
+    // The frame's left edge comes from the border window; the owner lies under all of it.
+    auto frameShown = [&] {
+      const uint32_t c = testsupport::ScreenPixel(at.frame.x, at.frame.y) & 0xFFFFFF;
+      return c == uint32_t(kFrameActive) || c == uint32_t(kFrameInactive);
+    };
+    ASSERT_TRUE(PumpUntil(frameShown));
+    using testsupport::MoveTo;
+    ASSERT_TRUE(testsupport::Xdotool(MoveTo(orr.right - 40, orr.bottom - 40) + " click 1"));
+    EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == owner->WindowHandle(); }));
+    // Inactive now: the form's frame in its inactive colour, the owner nowhere over it.
+    uint32_t shown = 0;
+    EXPECT_TRUE(PumpUntil([&] {
+      shown = testsupport::ScreenPixel(at.frame.x, at.frame.y) & 0xFFFFFF;
+      return shown == uint32_t(kFrameInactive);
+    })) << std::hex << shown;
+    testsupport::Xdotool("mousemove 900 700");
+  }
+  gui::Application->SetMainForm(mainForm);
+  gui::Free(owner);
+  PumpFor(50);
+}
+
 }  // namespace
 
 namespace {
