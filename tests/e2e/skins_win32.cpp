@@ -43,16 +43,32 @@ void Press(WORD vk) {
 }
 
 // Chooses the item `row` of the main menu's column `column` with the keyboard (menus cannot be read from
-// another process under Wine): F10, Right to the column, Down into it and to the item, Enter.
-void ChooseMenuItem(HWND main, int column, int row) {
-  SetForegroundWindow(main);
-  WaitFor([&] { return GetForegroundWindow() == main; }, 5000);
-  Sleep(100);
-  Press(VK_F10);
-  for (int i = 0; i < column; ++i) Press(VK_RIGHT);
-  Press(VK_DOWN);
-  for (int i = 0; i < row; ++i) Press(VK_DOWN);
-  Press(VK_RETURN);
+// another process under Wine): F10, Right to the column and Down open the column's menu; once it shows, Down to
+// the item and Enter. Keys typed while the X focus has not yet followed the window made foreground are lost, and
+// on a busy machine the menu may show long after its keys: nothing more is typed until it shows, so that no key
+// goes astray into a window the item opens late. A menu that does not show is left and asked for again.
+bool ChooseMenuItem(DWORD pid, HWND main, int column, int row) {
+  const auto menuShown = [&] { return TopWindow(pid, "#32768") != nullptr; };
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    if (menuShown()) {
+      Press(VK_ESCAPE);
+      Press(VK_ESCAPE);
+      WaitFor([&] { return !menuShown(); }, 5000);
+    }
+    SetForegroundWindow(main);
+    WaitFor([&] { return GetForegroundWindow() == main; }, 5000);
+    Press(VK_F10);
+    for (int i = 0; i < column; ++i) Press(VK_RIGHT);
+    Press(VK_DOWN);
+    if (!WaitFor(menuShown, 5000)) {
+      Press(VK_ESCAPE);  // the menu bar, when only F10 got through
+      continue;
+    }
+    for (int i = 0; i < row; ++i) Press(VK_DOWN);
+    Press(VK_RETURN);
+    return WaitFor([&] { return !menuShown(); }, 10000);
+  }
+  return false;
 }
 
 // One of the station's other windows: how the main window opens it, which of its controls shows the skin
@@ -125,7 +141,7 @@ void CheckOtherWindows(Station& st, const Look& look, int setting) {
   for (const OtherWindow& w : OtherWindows()) {
     const std::string what = std::string(w.picture) + " in setting " + std::to_string(setting);
     if (w.opener == OtherWindow::kMenu) {
-      ChooseMenuItem(st.Main(), kHelpMenu, w.menuItem);
+      ASSERT_TRUE(ChooseMenuItem(st.Pid(), st.Main(), kHelpMenu, w.menuItem)) << what << ": the help menu";
     } else {
       if (w.opener == OtherWindow::kSendInAutex) st.ClickIn(modes, 50, 53);  // "AUTEX"
       HWND button = nullptr;
@@ -133,20 +149,7 @@ void CheckOtherWindows(Station& st, const Look& look, int setting) {
       PostMessageA(button, BM_CLICK, 0, 0);
     }
     HWND window = nullptr;
-    const auto opened = [&](DWORD ms) {
-      return WaitFor([&] { return (window = TopWindow(st.Pid(), w.cls)) != nullptr; }, ms);
-    };
-    bool shown = opened(w.opener == OtherWindow::kMenu ? 5000 : 10000);
-    if (!shown && w.opener == OtherWindow::kMenu) {
-      // Keys typed while the X focus had not yet followed the window made foreground are lost: a menu left open
-      // is closed, and the item chosen once more.
-      if (TopWindow(st.Pid(), "#32768")) {
-        Press(VK_ESCAPE);
-        Press(VK_ESCAPE);
-      }
-      ChooseMenuItem(st.Main(), kHelpMenu, w.menuItem);
-      shown = opened(10000);
-    }
+    const bool shown = WaitFor([&] { return (window = TopWindow(st.Pid(), w.cls)) != nullptr; }, 10000);
     ASSERT_TRUE(shown) << what;
     // The window's children may come a moment after the window itself on a busy machine.
     HWND probe = nullptr;
@@ -166,6 +169,9 @@ void CheckOtherWindows(Station& st, const Look& look, int setting) {
       return fault.empty();
     }, 5000);
     EXPECT_EQ(fault, "") << what;
+    // The pictures below are taken once the window is brought to the top and repainted: what the screen held
+    // when a check failed is kept as well.
+    if (!fault.empty()) SaveScreenPicture("skins-" + std::to_string(setting) + "-" + w.picture + "-screen-at-fault");
     if (std::string(w.cls) == "TForm19") {  // its coloured buttons keep a caption that shows on their light faces
       HWND reading = Child(window, "Button", {"Reading", "Lecture"});
       ASSERT_NE(reading, nullptr) << what;
@@ -225,7 +231,7 @@ TEST(StationSkins, EachSettingDrawsTheWindowsInItsSkinAndTheLastOneIsKept) {
     ASSERT_NE(report, nullptr);
     ASSERT_NE(save, nullptr);
     // The module set-up window needs the DRF1278DM module chosen.
-    ChooseMenuItem(st.Main(), kTransceiverMenu, kDrf1278dmItem);
+    ASSERT_TRUE(ChooseMenuItem(st.Pid(), st.Main(), kTransceiverMenu, kDrf1278dmItem)) << "the transceiver menu";
     std::set<int> visited;
     // The order visits every setting, starting from the default skin; skins come after another skin and after
     // none.

@@ -440,6 +440,16 @@ inline void WaitUntilScreenSettles(HWND h, DWORD quietMs = 300, DWORD ms = 5000)
   }
 }
 
+// What the whole screen shows now, as a picture.
+inline void SaveScreenPicture(const std::string& name) {
+  const std::string dir = Env("E2E_ARTEFACTS");
+  if (dir.empty()) return;
+  gui::TBitmap bmp;
+  testsupport::CaptureScreenRect(RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, bmp);
+  std::filesystem::create_directories(WindowsPath(dir));
+  bmp.SaveToFile(WindowsPath(dir) + "/" + name + ".bmp");
+}
+
 inline void SavePictureOf(HWND a, HWND b, const std::string& name) {
   const std::string dir = Env("E2E_ARTEFACTS");
   if (dir.empty()) return;
