@@ -557,6 +557,16 @@ TEST(ProviderWindows, TheHitTestAgreesWithTheLayoutEverywhere) {
   const skin::TPoint close = Centre(e.p->ButtonClose.Rect);
   const int own = int(SendMessageA(e.Handle(), WM_NCHITTEST, 0, MAKELPARAM(br.left + close.X, br.top + close.Y)));
   EXPECT_NE(own, HTCLOSE);
+  // A click counts where it was made, not where the pointer is once it is handled (late, on a busy machine): a
+  // double click on the border window's caption with the pointer gone meanwhile maximizes the form.
+  SetCursorPos(br.right + 100, br.bottom + 100);
+  ASSERT_TRUE(PumpUntil([&] {
+    POINT c{};
+    return GetCursorPos(&c) && c.x == br.right + 100;
+  }));
+  SendMessageA(static_cast<HWND>(bf.AForm), WM_NCLBUTTONDBLCLK, HTCAPTION,
+               MAKELPARAM((br.left + br.right) / 2, br.top + kShadowMargin + 8));
+  EXPECT_TRUE(IsZoomed(e.Handle()));
 }
 
 TEST(ProviderWindows, PostedClicksOnTheCaptionButtonsMinimizeMaximizeRestoreAndClose) {
