@@ -1576,10 +1576,14 @@ TEST(ProviderWindows, TheLedgerAndWindowCountAreFlatOverTwentyRoundsOfUse) {
       skin::BitmapDC dc(printed);
       SendMessageA(h, WM_PRINT, reinterpret_cast<WPARAM>(dc.dc()), PRF_NONCLIENT | PRF_CLIENT);
     }
+    // Each state waited for until a window manager has it too: Wine takes a state that the manager reports late
+    // (on a busy machine) for the manager's own command, and gives it to the window once more.
     SendMessageA(h, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    PumpUntil([&] { return IsIconic(h) != FALSE; }, 2000);
+    ASSERT_TRUE(PumpUntil([&] { return IsIconic(h) && testsupport::WindowManagerSays(h, "state: Iconic"); }, 15000));
     SendMessageA(h, WM_SYSCOMMAND, SC_RESTORE, 0);
-    ASSERT_TRUE(PumpUntil([&] { return !IsIconic(h) && IsWindowVisible(h); }, 10000));
+    ASSERT_TRUE(PumpUntil(
+        [&] { return !IsIconic(h) && IsWindowVisible(h) && testsupport::WindowManagerSays(h, "state: Normal"); },
+        15000));
   };
   {
     gui::TTimer warm(nullptr);
@@ -1713,13 +1717,13 @@ TEST(ProviderWindows, AFormWithABorderWindowMovesWhenItsCaptionIsDragged) {
     ASSERT_EQ(WindowFromPoint(at), onBorder ? border : s.Handle());
     ASSERT_TRUE(Xdotool(testsupport::MoveTo(at) + " mousedown 1 sleep 0.1 mousemove_relative 20 12 sleep 0.3 "
                         "mousemove_relative 40 28 sleep 0.3 mouseup 1"));
+    // A window manager that runs the drag places the window when it has ended: it comes late on a busy machine.
     RECT r{}, br{};
-    GetWindowRect(s.Handle(), &r);
-    EXPECT_EQ(r.left, 260);
-    EXPECT_EQ(r.top, 190);
-    GetWindowRect(border, &br);
-    EXPECT_EQ(br.left, r.left - kShadowMargin);
-    EXPECT_EQ(br.top, r.top - kShadowMargin);
+    EXPECT_TRUE(PumpUntil([&] { return GetWindowRect(s.Handle(), &r) && r.left == 260 && r.top == 190; }, 15000))
+        << r.left << ", " << r.top;
+    EXPECT_TRUE(PumpUntil([&] {
+      return GetWindowRect(border, &br) && br.left == r.left - kShadowMargin && br.top == r.top - kShadowMargin;
+    }, 15000)) << br.left << ", " << br.top;
     EXPECT_EQ(GetCapture(), nullptr);
     Xdotool("mousemove 900 700");
   }
@@ -1749,7 +1753,9 @@ TEST(ProviderWindows, ACaptionDoubleClickOnTheBorderWindowMaximizesOnlyAFormThat
       EXPECT_FALSE(IsZoomed(s.Handle()));
       ShowWindow(s.Handle(), SW_MAXIMIZE);
     }
-    ASSERT_TRUE(PumpUntil([&] { return IsZoomed(s.Handle()) != FALSE; }));
+    // Given back only once a window manager has it zoomed as well (Wine would zoom it again for a late report).
+    ASSERT_TRUE(PumpUntil(
+        [&] { return IsZoomed(s.Handle()) && testsupport::WindowManagerSays(s.Handle(), "MAXIMIZED_HORZ"); }, 15000));
     RECT r{};
     GetWindowRect(s.Handle(), &r);
     // Zoomed, its caption shows along the top of the screen (a window manager that took the border window for a
@@ -1781,11 +1787,10 @@ TEST(ProviderWindows, AFormDraggedByItsCaptionIsTranslucentWhileItMoves) {
   SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, full, nullptr, 0);
   EXPECT_LE(g_lowestAlpha, 175);  // faded to the blend value (170) while moving
   EXPECT_GE(g_lowestAlpha, 170);
-  // Moved, and opaque again afterwards.
+  // Moved (where a window manager runs the drag, once it has placed the window), and opaque again afterwards.
   RECT r{};
-  GetWindowRect(s.Handle(), &r);
-  EXPECT_EQ(r.left, 260);
-  EXPECT_EQ(r.top, 190);
+  EXPECT_TRUE(PumpUntil([&] { return GetWindowRect(s.Handle(), &r) && r.left == 260 && r.top == 190; }, 15000))
+      << r.left << ", " << r.top;
   EXPECT_FALSE(GetWindowLongA(s.Handle(), GWL_EXSTYLE) & WS_EX_LAYERED);
   EXPECT_FALSE(s.p->StateFlags & skin::psBlendMoving);
   Xdotool("mousemove 900 700");
