@@ -133,6 +133,13 @@ bool StandsAt(HWND h, int x, int y) {
   return false;
 }
 
+// Waits until a window manager has the window's new state too ("state: Iconic", "state: Normal", "MAXIMIZED_HORZ"
+// or, with `says` false, not): a test that undoes a state before the manager has reported it loses the undoing, as
+// Wine takes the late report for the manager's own command and gives the state to the window once more.
+bool ManagerHasIt(HWND h, const char* words, bool says = true) {
+  return PumpUntil([&] { return testsupport::WindowManagerSays(h, words, says); }, 15000);
+}
+
 // A shown, skinned form over a fixture skin.
 struct Shown {
   FormsSkin skin;
@@ -586,13 +593,16 @@ TEST(ProviderWindows, PostedClicksOnTheCaptionButtonsMinimizeMaximizeRestoreAndC
   };
   click(HTMAXBUTTON, s.p->ButtonMax.Rect);
   EXPECT_TRUE(IsZoomed(h));
+  EXPECT_TRUE(ManagerHasIt(h, "MAXIMIZED_HORZ"));
   click(HTMAXBUTTON, s.p->ButtonMax.Rect);
   EXPECT_FALSE(IsZoomed(h));
+  EXPECT_TRUE(ManagerHasIt(h, "MAXIMIZED_HORZ", false));
   click(HTMINBUTTON, s.p->ButtonMin.Rect);
   EXPECT_TRUE(IsIconic(h));
+  EXPECT_TRUE(ManagerHasIt(h, "state: Iconic"));
   ShowWindow(h, SW_RESTORE);
-  PumpFor(150);
-  ASSERT_FALSE(IsIconic(h));
+  ASSERT_TRUE(PumpUntil([&] { return !IsIconic(h); }));
+  EXPECT_TRUE(ManagerHasIt(h, "state: Normal"));
   // Pressed, then released on the caption: nothing, and the button is not left pressed.
   post(WM_NCLBUTTONDOWN, HTMINBUTTON, Centre(s.p->ButtonMin.Rect));
   post(WM_NCLBUTTONUP, HTCAPTION, skin::TPoint{100, 10});
@@ -681,6 +691,7 @@ TEST(ProviderWindows, MinimizeAndRestoreAnimateAndEndInTheRightStates) {
   EXPECT_TRUE(shownWhileMinimizing);
   EXPECT_TRUE(IsIconic(h));
   EXPECT_FALSE(GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_LAYERED);
+  EXPECT_TRUE(ManagerHasIt(h, "state: Iconic"));
   SendMessageA(h, WM_SYSCOMMAND, SC_RESTORE, 0);
   // The window stays minimized until the copy has grown back.
   bool iconicWhileRestoring = true;
@@ -738,9 +749,10 @@ TEST(ProviderWindows, TheBorderWindowFollowsTheFormThroughMovesSizingMinimizeAnd
     if (s.p->BorderForm) {
       EXPECT_FALSE(IsWindowVisible(static_cast<HWND>(s.p->BorderForm->AForm)));
     }
+    EXPECT_TRUE(ManagerHasIt(h, "state: Iconic"));
     SendMessageA(h, WM_SYSCOMMAND, SC_RESTORE, 0);
-    PumpFor(200);
-    ASSERT_FALSE(IsIconic(h));
+    ASSERT_TRUE(PumpUntil([&] { return !IsIconic(h); }));
+    EXPECT_TRUE(ManagerHasIt(h, "state: Normal"));
     expectAround("restored");
     EXPECT_TRUE(ClientShowsFormColour(h, 150, 120));
   }
@@ -1520,11 +1532,11 @@ TEST(ProviderWindows, TheProgramsStoredAnimationsRunAsStored) {
   SendMessageA(h, WM_SYSCOMMAND, SC_MINIMIZE, 0);
   ASSERT_NE(skin::ProviderMinTimer(*s.p), nullptr);
   EXPECT_EQ(skin::ProviderMinTimer(*s.p)->StepCount, 12);
-  PumpFor(400);
-  EXPECT_TRUE(IsIconic(h));
+  EXPECT_TRUE(PumpUntil([&] { return IsIconic(h) != FALSE; }));
+  EXPECT_TRUE(ManagerHasIt(h, "state: Iconic"));
   SendMessageA(h, WM_SYSCOMMAND, SC_RESTORE, 0);
-  PumpFor(400);
-  EXPECT_FALSE(IsIconic(h));
+  EXPECT_TRUE(PumpUntil([&] { return !IsIconic(h); }));
+  EXPECT_TRUE(ManagerHasIt(h, "state: Normal"));
   // Blended moves fade to 170 in 500 ms.
   auto* move = new skin::TacMoveTimer(*s.p);
   EXPECT_EQ(move->MinAlpha, 170);
@@ -1576,14 +1588,12 @@ TEST(ProviderWindows, TheLedgerAndWindowCountAreFlatOverTwentyRoundsOfUse) {
       skin::BitmapDC dc(printed);
       SendMessageA(h, WM_PRINT, reinterpret_cast<WPARAM>(dc.dc()), PRF_NONCLIENT | PRF_CLIENT);
     }
-    // Each state waited for until a window manager has it too: Wine takes a state that the manager reports late
-    // (on a busy machine) for the manager's own command, and gives it to the window once more.
     SendMessageA(h, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    ASSERT_TRUE(PumpUntil([&] { return IsIconic(h) && testsupport::WindowManagerSays(h, "state: Iconic"); }, 15000));
+    ASSERT_TRUE(PumpUntil([&] { return IsIconic(h) != FALSE; }));
+    ASSERT_TRUE(ManagerHasIt(h, "state: Iconic"));
     SendMessageA(h, WM_SYSCOMMAND, SC_RESTORE, 0);
-    ASSERT_TRUE(PumpUntil(
-        [&] { return !IsIconic(h) && IsWindowVisible(h) && testsupport::WindowManagerSays(h, "state: Normal"); },
-        15000));
+    ASSERT_TRUE(PumpUntil([&] { return !IsIconic(h) && IsWindowVisible(h); }, 15000));
+    ASSERT_TRUE(ManagerHasIt(h, "state: Normal"));
   };
   {
     gui::TTimer warm(nullptr);
@@ -1753,9 +1763,8 @@ TEST(ProviderWindows, ACaptionDoubleClickOnTheBorderWindowMaximizesOnlyAFormThat
       EXPECT_FALSE(IsZoomed(s.Handle()));
       ShowWindow(s.Handle(), SW_MAXIMIZE);
     }
-    // Given back only once a window manager has it zoomed as well (Wine would zoom it again for a late report).
-    ASSERT_TRUE(PumpUntil(
-        [&] { return IsZoomed(s.Handle()) && testsupport::WindowManagerSays(s.Handle(), "MAXIMIZED_HORZ"); }, 15000));
+    ASSERT_TRUE(PumpUntil([&] { return IsZoomed(s.Handle()) != FALSE; }));
+    ASSERT_TRUE(ManagerHasIt(s.Handle(), "MAXIMIZED_HORZ"));
     RECT r{};
     GetWindowRect(s.Handle(), &r);
     // Zoomed, its caption shows along the top of the screen (a window manager that took the border window for a

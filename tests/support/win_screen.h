@@ -226,12 +226,14 @@ inline std::string WindowManagerProperty(HWND h, const std::string& property) {
 }
 
 // Whether the window manager says `words` of a top-level window ("window state: Iconic" of its WM_STATE,
-// "_NET_WM_STATE_MAXIMIZED_HORZ" of its _NET_WM_STATE); true as well where no manager keeps the window (Wine's
-// unmanaged windows, a display without a manager: no WM_STATE) or there is no X window.
-inline bool WindowManagerSays(HWND h, const std::string& words) {
+// "_NET_WM_STATE_MAXIMIZED_HORZ" of its _NET_WM_STATE), or with `says` false whether it does not; true as well
+// where no manager keeps the window (Wine's unmanaged windows, a display without a manager: no WM_STATE) or there
+// is no X window.
+inline bool WindowManagerSays(HWND h, const std::string& words, bool says = true) {
   if (!GetPropA(h, "__wine_x11_whole_window")) return true;
   const std::string said = WindowManagerProperty(h, "WM_STATE _NET_WM_STATE");
-  return said.rfind("WM_STATE:  ", 0) == 0 || said.find(words) != std::string::npos;
+  if (said.empty()) return false;
+  return said.rfind("WM_STATE:  ", 0) == 0 || (said.find(words) != std::string::npos) == says;
 }
 
 // The xdotool words that move the X server's pointer to a point of the screen.
