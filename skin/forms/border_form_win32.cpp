@@ -33,12 +33,23 @@ TacBorderForm* FromWindow(HWND h) { return reinterpret_cast<TacBorderForm*>(GetW
 HWND FormHandle(const TacBorderForm& bf) { return static_cast<HWND>(bf.Owner->SkinnedWindow()); }
 
 // The cursor in the frame picture's coordinates.
+// A screen point in the border window's own coordinates.
+TPoint InWindow(const TacBorderForm& bf, int x, int y) {
+  RECT r{};
+  GetWindowRect(static_cast<HWND>(bf.AForm), &r);
+  return TPoint{x - r.left + bf.Laid.X, y - r.top + bf.Laid.Y};
+}
+
 TPoint CursorInWindow(const TacBorderForm& bf) {
   POINT c{};
   GetCursorPos(&c);
-  RECT r{};
-  GetWindowRect(static_cast<HWND>(bf.AForm), &r);
-  return TPoint{c.x - r.left + bf.Laid.X, c.y - r.top + bf.Laid.Y};
+  return InWindow(bf, c.x, c.y);
+}
+
+// Where a mouse message of the frame was made (its screen point): on a busy machine it is handled when the
+// pointer may have gone elsewhere.
+TPoint MessageInWindow(const TacBorderForm& bf, LPARAM l) {
+  return InWindow(bf, int16_t(LOWORD(l)), int16_t(HIWORD(l)));
 }
 
 // The image pushed to the layered window: the frame cache (its top rows only when asked) with its colours
@@ -158,7 +169,7 @@ LRESULT HandleMessage(TacBorderForm& bf, HWND h, UINT msg, WPARAM w, LPARAM l) {
   TsSkinProvider& p = *bf.Provider;
   switch (msg) {
     case WM_NCHITTEST: {
-      const TPoint pt = CursorInWindow(bf);
+      const TPoint pt = MessageInWindow(bf, l);
       RestoreRegion(bf);
       if (BorderFormOverShadow(bf, pt)) {
         ProviderSetHotElement(p, -1, true);
@@ -190,7 +201,7 @@ LRESULT HandleMessage(TacBorderForm& bf, HWND h, UINT msg, WPARAM w, LPARAM l) {
       return 0;
     }
     case WM_NCLBUTTONDOWN: {
-      const TPoint pt = CursorInWindow(bf);
+      const TPoint pt = MessageInWindow(bf, l);
       if (BorderFormOverShadow(bf, pt)) return 0;
       const int32_t code = BorderFormHitTestAt(bf, pt);
       if (code == HTCAPTION && FormHandle(bf) && IsZoomed(FormHandle(bf))) {
@@ -204,12 +215,12 @@ LRESULT HandleMessage(TacBorderForm& bf, HWND h, UINT msg, WPARAM w, LPARAM l) {
       return 0;
     }
     case WM_NCLBUTTONUP:
-      if (BorderFormOverShadow(bf, CursorInWindow(bf))) return 0;
+      if (BorderFormOverShadow(bf, MessageInWindow(bf, l))) return 0;
       bf.PullFromMaximized = false;
       SendToForm(bf, msg, WPARAM(-1), l);
       return 0;
     case WM_NCLBUTTONDBLCLK: {
-      const TPoint pt = CursorInWindow(bf);
+      const TPoint pt = MessageInWindow(bf, l);
       if (BorderFormOverShadow(bf, pt)) return 0;
       HWND form = FormHandle(bf);
       const int32_t code = BorderFormHitTestAt(bf, pt);
@@ -234,13 +245,13 @@ LRESULT HandleMessage(TacBorderForm& bf, HWND h, UINT msg, WPARAM w, LPARAM l) {
       return 0;
     }
     case WM_NCRBUTTONDOWN: {
-      const TPoint pt = CursorInWindow(bf);
+      const TPoint pt = MessageInWindow(bf, l);
       if (BorderFormOverShadow(bf, pt)) return 0;
       SendToForm(bf, msg, WPARAM(BorderFormHitTestAt(bf, pt)), l);
       return 0;
     }
     case WM_NCRBUTTONUP:
-      if (BorderFormOverShadow(bf, CursorInWindow(bf))) return 0;
+      if (BorderFormOverShadow(bf, MessageInWindow(bf, l))) return 0;
       SendToForm(bf, msg, WPARAM(-1), l);
       return 0;
     case WM_MOUSEACTIVATE:
@@ -277,7 +288,7 @@ LRESULT HandleOwnerMessage(TacBorderForm& bf, HWND h, UINT msg, WPARAM w, LPARAM
   TacBorderOwner& o = *bf.Owner;
   switch (msg) {
     case WM_NCHITTEST: {
-      const TPoint pt = CursorInWindow(bf);
+      const TPoint pt = MessageInWindow(bf, l);
       RestoreRegion(bf);
       if (BorderFormOverShadow(bf, pt)) {
         o.SetHotElement(-1);
@@ -297,7 +308,7 @@ LRESULT HandleOwnerMessage(TacBorderForm& bf, HWND h, UINT msg, WPARAM w, LPARAM
     case WM_NCLBUTTONDBLCLK:
     case WM_NCRBUTTONDOWN:
     case WM_NCRBUTTONUP: {
-      const TPoint pt = CursorInWindow(bf);
+      const TPoint pt = MessageInWindow(bf, l);
       if (BorderFormOverShadow(bf, pt)) return 0;
       SendToForm(bf, msg, WPARAM(BorderFormHitTestAt(bf, pt)), l);
       return 0;

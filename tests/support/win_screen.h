@@ -3,6 +3,7 @@
 // what a window shows on the screen as a bitmap file (a test artefact).
 #ifdef _WIN32
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -128,36 +129,25 @@ inline void MouseClickAt(int x, int y) {
   Sleep(100);
 }
 
-// Real input through the X server: xdotool run with these arguments, and waited for: until it has ended, then until
-// this program sees the pointer where xdotool left it (Wine reads the X server's pointer late on a busy machine),
-// then until the input queued by then is handled. The thread's messages are handled meanwhile, unless
-// `handleMessages` is false (the input then waits in the queue, as it does while the thread is busy). Wine hands
-// back no handle that waits on a Unix program: xdotool runs under a shell that writes where the pointer stands and
-// removes a mark file at its end. Where the pointer stands is asked again when the asking failed: xdotool reads the
-// window under the pointer too, and a window that goes meanwhile (windows come and go on a busy display) ends it on
-// an X error. False when it could not run, or did not end or the pointer did not come within 30 s. The program is
-// XDOTOOL's command when that is set, /usr/bin/xdotool otherwise.
-inline bool Xdotool(const std::string& args, bool handleMessages = true) {
+// Runs `commands` under the Unix shell and waits until they have ended (up to 30 s); `output` gets what they wrote
+// on their standard output. The thread's messages are handled meanwhile, unless `handleMessages` is false. Wine
+// hands back no handle that waits on a Unix program: the shell removes a mark file at its end. False when the shell
+// could not run or did not end in time.
+inline bool RunUnixShell(const std::string& commands, std::string* output = nullptr, bool handleMessages = true) {
   using UnixName = char*(CDECL*)(LPCWSTR);
   static const auto unixName = reinterpret_cast<UnixName>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
   char dir[MAX_PATH] = {}, mark[MAX_PATH] = {};
   wchar_t wide[MAX_PATH] = {};
-  if (!unixName || !GetTempPathA(MAX_PATH, dir) || !GetTempFileNameA(dir, "xdo", 0, mark)) return false;
-  const std::string script = std::string(mark) + ".sh", where = std::string(mark) + ".pos";
+  if (!unixName || !GetTempPathA(MAX_PATH, dir) || !GetTempFileNameA(dir, "ush", 0, mark)) return false;
+  const std::string script = std::string(mark) + ".sh", out = std::string(mark) + ".out";
   char* unixMark = MultiByteToWideChar(CP_ACP, 0, mark, -1, wide, MAX_PATH) ? unixName(wide) : nullptr;
   bool ok = false;
   if (unixMark) {
     const std::string m = unixMark;
     HeapFree(GetProcessHeap(), 0, unixMark);
-    char program[MAX_PATH] = "/usr/bin/xdotool";
-    if (const DWORD n = GetEnvironmentVariableA("XDOTOOL", program, MAX_PATH); n == 0 || n >= MAX_PATH)
-      std::strcpy(program, "/usr/bin/xdotool");
     if (FILE* f = std::fopen(script.c_str(), "wb")) {
-      std::fprintf(f,
-                   "%s %s\nfor try in 1 2 3 4 5 6 7 8 9 10; do\n"
-                   "  %s getmouselocation --shell >'%s.pos' && break\n  sleep 0.1\ndone\nrm -f '%s'\n",
-                   program, args.c_str(), program, m.c_str(), m.c_str());
+      std::fprintf(f, "{\n%s\n} >'%s.out'\nrm -f '%s'\n", commands.c_str(), m.c_str(), m.c_str());
       std::fclose(f);
       std::string cmd = "/bin/sh \"" + m + ".sh\"";
       STARTUPINFOA si{};
@@ -166,29 +156,84 @@ inline bool Xdotool(const std::string& args, bool handleMessages = true) {
       if (CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
-        POINT to{-1, -1};
-        auto until = [&](auto done) {
-          if (handleMessages) return PumpUntil(done, 30000);
-          for (const DWORD start = GetTickCount(); !done(); Sleep(10))
-            if (GetTickCount() - start > 30000) return false;
-          return true;
-        };
-        ok = until([&] { return GetFileAttributesA(mark) == INVALID_FILE_ATTRIBUTES; });
-        if (FILE* pos = ok ? std::fopen(where.c_str(), "r") : nullptr) {
-          ok = std::fscanf(pos, "X=%ld Y=%ld", &to.x, &to.y) == 2;
-          std::fclose(pos);
+        auto ended = [&] { return GetFileAttributesA(mark) == INVALID_FILE_ATTRIBUTES; };
+        if (handleMessages) {
+          ok = PumpUntil(ended, 30000);
+        } else {
+          const DWORD begun = GetTickCount();
+          while (!(ok = ended()) && GetTickCount() - begun < 30000) Sleep(10);
         }
-        ok = ok && until([&] {
-          POINT at{};
-          return GetCursorPos(&at) && at.x == to.x && at.y == to.y;
-        });
-        // What the pointer's events queued is handled before the caller looks.
-        if (handleMessages) PumpUntil([] { return (HIWORD(GetQueueStatus(QS_INPUT)) & QS_INPUT) == 0; }, 5000);
+        if (ok && output) {
+          output->clear();
+          if (FILE* o = std::fopen(out.c_str(), "rb")) {
+            char buffer[512];
+            for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, o)) > 0;) output->append(buffer, n);
+            std::fclose(o);
+          }
+        }
       }
     }
   }
-  for (const std::string& f : {std::string(mark), script, where}) DeleteFileA(f.c_str());
+  for (const std::string& f : {std::string(mark), script, out}) DeleteFileA(f.c_str());
   return ok;
+}
+
+// Real input through the X server: xdotool run with these arguments, and waited for: until it has ended, then until
+// this program sees the pointer where xdotool left it (Wine reads the X server's pointer late on a busy machine),
+// then until the input queued by then is handled. The thread's messages are handled meanwhile, unless
+// `handleMessages` is false (the input then waits in the queue, as it does while the thread is busy). Where the
+// pointer stands is asked again when the asking failed: xdotool reads the window under the pointer too, and a window
+// that goes meanwhile (windows come and go on a busy display) ends it on an X error. False when it could not run, or
+// did not end or the pointer did not come within 30 s. The program is XDOTOOL's command when that is set,
+// /usr/bin/xdotool otherwise.
+inline bool Xdotool(const std::string& args, bool handleMessages = true) {
+  char program[MAX_PATH] = "/usr/bin/xdotool";
+  if (const DWORD n = GetEnvironmentVariableA("XDOTOOL", program, MAX_PATH); n == 0 || n >= MAX_PATH)
+    std::strcpy(program, "/usr/bin/xdotool");
+  const std::string commands = std::string(program) + " " + args +
+                               " >&2\nfor try in 1 2 3 4 5 6 7 8 9 10; do\n  pos=$(" + program +
+                               " getmouselocation --shell) && echo \"$pos\" && break\n  sleep 0.1\ndone";
+  std::string where;
+  POINT to{-1, -1};
+  if (!RunUnixShell(commands, &where, handleMessages) ||
+      std::sscanf(where.c_str(), "X=%ld Y=%ld", &to.x, &to.y) != 2)
+    return false;
+  auto pointerCame = [&] {
+    POINT at{};
+    return GetCursorPos(&at) && at.x == to.x && at.y == to.y;
+  };
+  bool ok = true;
+  if (handleMessages) {
+    ok = PumpUntil(pointerCame, 30000);
+  } else {
+    const DWORD begun = GetTickCount();
+    while (!(ok = pointerCame()) && GetTickCount() - begun < 30000) Sleep(10);
+  }
+  // What the pointer's events queued is handled before the caller looks.
+  if (ok && handleMessages) PumpUntil([] { return (HIWORD(GetQueueStatus(QS_INPUT)) & QS_INPUT) == 0; }, 5000);
+  return ok;
+}
+
+// The window manager's word on a top-level window: one property of its X window (WM_STATE, _NET_WM_STATE, ...) as
+// xprop prints it; empty when it could not be read. A test that changes a managed window's state waits for the
+// manager to have taken it before it changes it again: Wine takes a state the manager reports late for a command
+// of the manager's own, and gives it to the window once more.
+inline std::string WindowManagerProperty(HWND h, const std::string& property) {
+  const auto window = reinterpret_cast<uintptr_t>(GetPropA(h, "__wine_x11_whole_window"));
+  std::string out;
+  if (window == 0 || !RunUnixShell("xprop -id " + std::to_string(window) + " " + property, &out)) return {};
+  return out;
+}
+
+// Whether the window manager says `words` of a top-level window ("window state: Iconic" of its WM_STATE,
+// "_NET_WM_STATE_MAXIMIZED_HORZ" of its _NET_WM_STATE), or with `says` false whether it does not; true as well
+// where no manager keeps the window (Wine's unmanaged windows, a display without a manager: no WM_STATE) or there
+// is no X window.
+inline bool WindowManagerSays(HWND h, const std::string& words, bool says = true) {
+  if (!GetPropA(h, "__wine_x11_whole_window")) return true;
+  const std::string said = WindowManagerProperty(h, "WM_STATE _NET_WM_STATE");
+  if (said.empty()) return false;
+  return said.rfind("WM_STATE:  ", 0) == 0 || (said.find(words) != std::string::npos) == says;
 }
 
 // The xdotool words that move the X server's pointer to a point of the screen.
