@@ -32,14 +32,14 @@ TacBorderForm* FromWindow(HWND h) { return reinterpret_cast<TacBorderForm*>(GetW
 
 HWND FormHandle(const TacBorderForm& bf) { return static_cast<HWND>(bf.Owner->SkinnedWindow()); }
 
-// The cursor in the frame picture's coordinates.
-// A screen point in the border window's own coordinates.
+// A screen point in the frame picture's coordinates.
 TPoint InWindow(const TacBorderForm& bf, int x, int y) {
   RECT r{};
   GetWindowRect(static_cast<HWND>(bf.AForm), &r);
   return TPoint{x - r.left + bf.Laid.X, y - r.top + bf.Laid.Y};
 }
 
+// The cursor in the frame picture's coordinates.
 TPoint CursorInWindow(const TacBorderForm& bf) {
   POINT c{};
   GetCursorPos(&c);
