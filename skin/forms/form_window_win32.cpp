@@ -235,11 +235,11 @@ bool DragFullWindows() {
 
 namespace {
 // A window manager answers each placement of a managed window with a report of where the window is. On a
-// busy machine the reports of a drag's earlier steps can come after its last placement, and Wine takes such a
-// late report for a move of the manager's: the window jumps back to where the drag had passed. For a short
-// while after a move, a window found again at one of the places the move left is put back where it ended
-// (each placement gets its own report, so the last one comes from the end place). Any other move of the
-// window, or a new move, ends the watch.
+// busy machine the reports of a drag's earlier steps can come after its last placement (even before the
+// release), and Wine takes such a late report for a move of the manager's: the window jumps back to where the
+// drag had passed. For a short while after a move, a window found at one of the places the move left is put
+// back where the move ended (each placement gets its own report, so the last one is of the end place). Any
+// other move of the window, or a new move, ends the watch.
 struct MoveSettle {
   HWND window = nullptr;
   POINT end{};
@@ -268,11 +268,9 @@ void CALLBACK MoveSettleStep(HWND, UINT, UINT_PTR, DWORD) {
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void WatchMoveSettle(HWND h, std::vector<POINT> left) {
-  RECT r{};
-  if (!GetWindowRect(h, &r)) return;
+void WatchMoveSettle(HWND h, POINT end, std::vector<POINT> left) {
   g_settle.window = h;
-  g_settle.end = POINT{r.left, r.top};
+  g_settle.end = end;
   g_settle.left = std::move(left);
   g_settle.until = GetTickCount() + kSettleMs;
   g_settle.timer = SetTimer(nullptr, 0, kSettleStepMs, MoveSettleStep);
@@ -352,7 +350,8 @@ bool RunFormCaptionMove(gui::TCustomForm& form, TPoint pressed) {
   if (!keep) travel = TPoint{0, 0};
   if (!keep || !whole) place();
   SendMessageA(h, WM_EXITSIZEMOVE, 0, 0);
-  if (IsWindow(h)) WatchMoveSettle(h, std::move(left));
+  // Where the move put the window last: a late report may already have taken it back while the button was held.
+  if (IsWindow(h)) WatchMoveSettle(h, POINT{from.Left + travel.X, from.Top + travel.Y}, std::move(left));
   return true;
 }
 
