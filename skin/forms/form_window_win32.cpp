@@ -283,7 +283,9 @@ bool RunFormCaptionMove(gui::TCustomForm& form, TPoint pressed) {
   EndMoveSettle();
   RECT start{};
   GetWindowRect(h, &start);
+  // Where the window is after each placement (where the form took it, which need not be where it was asked to go).
   std::vector<POINT> left{POINT{start.left, start.top}};
+  POINT last{start.left, start.top};
   const TRect from{start.left, start.top, start.right, start.bottom};
   // Where the system drags outlines, so does the move: the window goes once, at the release. (Under Wine a
   // window moved while the button is held is placed after the pointer's events, which are read against where it
@@ -294,7 +296,10 @@ bool RunFormCaptionMove(gui::TCustomForm& form, TPoint pressed) {
   auto shifted = [&] { return TRect{from.Left + travel.X, from.Top + travel.Y, from.Right + travel.X, from.Bottom + travel.Y}; };
   auto place = [&] {
     SetWindowPos(h, nullptr, from.Left + travel.X, from.Top + travel.Y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    left.push_back(POINT{from.Left + travel.X, from.Top + travel.Y});
+    RECT now{};
+    if (!GetWindowRect(h, &now)) return;
+    last = POINT{now.left, now.top};
+    left.push_back(last);
   };
   auto follow = [&](POINT c) {
     const TPoint t{c.x - pressed.X, c.y - pressed.Y};
@@ -351,7 +356,7 @@ bool RunFormCaptionMove(gui::TCustomForm& form, TPoint pressed) {
   if (!keep || !whole) place();
   SendMessageA(h, WM_EXITSIZEMOVE, 0, 0);
   // Where the move put the window last: a late report may already have taken it back while the button was held.
-  if (IsWindow(h)) WatchMoveSettle(h, POINT{from.Left + travel.X, from.Top + travel.Y}, std::move(left));
+  if (IsWindow(h)) WatchMoveSettle(h, last, std::move(left));
   return true;
 }
 
