@@ -1,10 +1,7 @@
 // The Windows side of form_window.h: the form's own window.
 #include <windows.h>
 
-#include <algorithm>
 #include <cstddef>
-#include <utility>
-#include <vector>
 
 #include "gui/forms.h"
 #include "gui/graphics.h"
@@ -233,59 +230,11 @@ bool DragFullWindows() {
   return SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &on, 0) && on;
 }
 
-namespace {
-// A window manager answers each placement of a managed window with a report of where the window is. On a
-// busy machine the reports of a drag's earlier steps can come after its last placement (even before the
-// release), and Wine takes such a late report for a move of the manager's: the window jumps back to where the
-// drag had passed. For a short while after a move, a window found at one of the places the move left is put
-// back where the move ended (each placement gets its own report, so the last one is of the end place). Any
-// other move of the window, or a new move, ends the watch.
-struct MoveSettle {
-  HWND window = nullptr;
-  POINT end{};
-  std::vector<POINT> left;  // where the move had the window before its end
-  DWORD until = 0;
-  UINT_PTR timer = 0;
-};
-MoveSettle g_settle;
-constexpr DWORD kSettleMs = 3000;
-constexpr UINT kSettleStepMs = 30;
-
-void EndMoveSettle() {
-  if (g_settle.timer) KillTimer(nullptr, g_settle.timer);
-  g_settle = MoveSettle{};
-}
-
-void CALLBACK MoveSettleStep(HWND, UINT, UINT_PTR, DWORD) {
-  RECT r{};
-  if (!IsWindow(g_settle.window) || !GetWindowRect(g_settle.window, &r) || LONG(GetTickCount() - g_settle.until) > 0)
-    return EndMoveSettle();
-  if (r.left == g_settle.end.x && r.top == g_settle.end.y) return;
-  const bool stale = std::any_of(g_settle.left.begin(), g_settle.left.end(),
-                                 [&](POINT q) { return q.x == r.left && q.y == r.top; });
-  if (!stale) return EndMoveSettle();
-  SetWindowPos(g_settle.window, nullptr, g_settle.end.x, g_settle.end.y, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void WatchMoveSettle(HWND h, POINT end, std::vector<POINT> left) {
-  g_settle.window = h;
-  g_settle.end = end;
-  g_settle.left = std::move(left);
-  g_settle.until = GetTickCount() + kSettleMs;
-  g_settle.timer = SetTimer(nullptr, 0, kSettleStepMs, MoveSettleStep);
-}
-}  // namespace
-
 bool RunFormCaptionMove(gui::TCustomForm& form, TPoint pressed) {
   HWND h = Handle(form);
   if (!h || (GetWindowLongA(h, GWL_STYLE) & WS_CHILD)) return false;
-  EndMoveSettle();
   RECT start{};
   GetWindowRect(h, &start);
-  // Where the window is after each placement (where the form took it, which need not be where it was asked to go).
-  std::vector<POINT> left{POINT{start.left, start.top}};
-  POINT last{start.left, start.top};
   const TRect from{start.left, start.top, start.right, start.bottom};
   // Where the system drags outlines, so does the move: the window goes once, at the release. (Under Wine a
   // window moved while the button is held is placed after the pointer's events, which are read against where it
@@ -296,10 +245,6 @@ bool RunFormCaptionMove(gui::TCustomForm& form, TPoint pressed) {
   auto shifted = [&] { return TRect{from.Left + travel.X, from.Top + travel.Y, from.Right + travel.X, from.Bottom + travel.Y}; };
   auto place = [&] {
     SetWindowPos(h, nullptr, from.Left + travel.X, from.Top + travel.Y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    RECT now{};
-    if (!GetWindowRect(h, &now)) return;
-    last = POINT{now.left, now.top};
-    left.push_back(last);
   };
   auto follow = [&](POINT c) {
     const TPoint t{c.x - pressed.X, c.y - pressed.Y};
@@ -355,8 +300,6 @@ bool RunFormCaptionMove(gui::TCustomForm& form, TPoint pressed) {
   if (!keep) travel = TPoint{0, 0};
   if (!keep || !whole) place();
   SendMessageA(h, WM_EXITSIZEMOVE, 0, 0);
-  // Where the move put the window last: a late report may already have taken it back while the button was held.
-  if (IsWindow(h)) WatchMoveSettle(h, last, std::move(left));
   return true;
 }
 
