@@ -119,6 +119,34 @@ bool PreTranslate(MSG& msg) {
 }
 }  // namespace
 
+namespace {
+// The window whose close request is being asked again once the input that came before it was handled.
+HWND g_closeAskedAgain = nullptr;
+constexpr UINT_PTR kCloseAfterInputTimer = 0x434C;
+
+void CALLBACK AskCloseAgain(HWND h, UINT, UINT_PTR id, DWORD) {
+  KillTimer(h, id);
+  if (!IsWindow(h)) return;
+  g_closeAskedAgain = h;
+  SendMessageA(h, WM_SYSCOMMAND, SC_CLOSE, 0);
+  g_closeAskedAgain = nullptr;
+}
+
+// Whether a form's close command waits, or goes: it goes only once the keys and clicks that came before it are
+// handled, and never from a form that a modal one disabled. Under X a window manager's close request (Alt+F4, or
+// the manager's close box) reaches the window it holds active, and Wine posts it as this command, which the queue
+// hands out before the input waiting in it: a click that opens a dialog followed at once by Alt+F4 for that dialog,
+// on a busy program, closed the main form before the click was read (the program ended behind the dialog to come),
+// where Windows gives the keys to the dialog the click has opened by then. The command waits for that input (a
+// timer's turn comes after it), and is then dropped when the form is disabled under a modal form, as a disabled
+// window takes no input on Windows.
+bool CloseWaits(HWND h) {
+  if (!IsWindowEnabled(h)) return true;
+  return g_closeAskedAgain != h && HIWORD(GetQueueStatus(QS_KEY | QS_MOUSEBUTTON)) != 0 &&
+         SetTimer(h, kCloseAfterInputTimer, USER_TIMER_MINIMUM, AskCloseAgain) != 0;
+}
+}  // namespace
+
 bool TCustomForm::KeysWereElsewhere() {
   const bool elsewhere = keysElsewhere_;
   keysElsewhere_ = false;
@@ -388,6 +416,10 @@ bool TCustomForm::WindowMessage(TMessage& m) {
       }
       break;
     case WM_SYSCOMMAND:
+      if ((m.WParam & 0xFFF0) == SC_CLOSE && handle_ && CloseWaits(handle_)) {
+        m.Result = 0;
+        return true;
+      }
       if (Application->MainForm() == this && ((m.WParam & 0xFFF0) == SC_MINIMIZE || (m.WParam & 0xFFF0) == SC_RESTORE)) {
         TMessage hookMsg = m;
         if (Application->RunHooks(hookMsg)) {
