@@ -8,6 +8,7 @@
 #include "gui/extctrls.h"
 #include "gui/forms.h"
 #include "gui/menus.h"
+#include "gui/message_waits.h"
 #include "gui/stdctrls.h"
 #include "gui/win32_bridge.h"
 
@@ -580,6 +581,7 @@ void TApplication::ProcessMessages() {
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
       terminated_ = true;
+      exitCode_ = int(msg.wParam);
       return;
     }
     if (PreTranslate(msg)) continue;
@@ -588,12 +590,44 @@ void TApplication::ProcessMessages() {
   }
 }
 
+namespace {
+// The exit code of a program whose thread the system no longer hands its messages (WM_QUIT carries it).
+constexpr WPARAM kMessagesLostExitCode = 1;
+bool g_messagesLost = false;
+}  // namespace
+
 bool WindowBridge::NextMessage(MSG& msg) {
-  for (DWORD failures = 0;; ++failures) {
+  static FailedMessageWaits failures;
+  while (!g_messagesLost) {
     const BOOL r = GetMessageA(&msg, nullptr, 0, 0);
-    if (r != -1) return r != 0;
-    if (failures > 0) Sleep(failures < 50 ? failures : 50);
+    if (r != -1) {
+      failures.Succeeded();
+      return r != 0;
+    }
+    const DWORD error = GetLastError();
+    const int pause = failures.Failed(GetTickCount());
+    if (pause < 0) {
+      g_messagesLost = true;
+      // Said where it can still be read: no window can show it now (a message box waits for messages too).
+      char text[256];
+      wsprintfA(text, "%s: the system has handed this program none of its messages for %lu s (%lu failures in a row, "
+                      "error %lu); the program ends, its settings unsaved\n",
+                Application->Title().c_str(), static_cast<unsigned long>(FailedMessageWaits::kGiveUpMs / 1000),
+                static_cast<unsigned long>(failures.Count()), static_cast<unsigned long>(error));
+      OutputDebugStringA(text);
+      if (HANDLE err = GetStdHandle(STD_ERROR_HANDLE); err && err != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        WriteFile(err, text, DWORD(lstrlenA(text)), &written, nullptr);
+      }
+      break;
+    }
+    if (pause > 0) Sleep(DWORD(pause));
   }
+  // Given up: every loop ends as on WM_QUIT, with the program's exit code.
+  msg = MSG{};
+  msg.message = WM_QUIT;
+  msg.wParam = kMessagesLostExitCode;
+  return false;
 }
 
 void TApplication::HandleMessage() {
@@ -601,6 +635,7 @@ void TApplication::HandleMessage() {
   MSG msg;
   if (!WindowBridge::NextMessage(msg)) {
     terminated_ = true;
+    exitCode_ = int(msg.wParam);
     return;
   }
   if (PreTranslate(msg)) return;
