@@ -447,6 +447,11 @@ void TCustomForm::CreateParams(TCreateParams& p) {
   if (formStyle_ == TFormStyle::fsStayOnTop) p.ExStyle |= WS_EX_TOPMOST;
   TCustomForm* main = Application->MainForm();
   p.WndParent = (main && main != this && main->HandleAllocated()) ? main->WindowHandle() : nullptr;
+  // A form that the main form owns is a popup of it, as a dialog is. Under X, Wine hands an owned window that is no
+  // popup to the window manager as a normal window kept off the taskbar, which a manager such as openbox does not
+  // activate when it shows: a modal form then stayed without the keyboard, and the manager's Alt+F4 went to the
+  // main form. An owned popup goes as a dialog, which the manager activates as Windows does.
+  if (p.WndParent) p.Style |= WS_POPUP;
   if (parent_ && formStyle_ != TFormStyle::fsMDIChild) {
     // A form placed inside a control: a child window of that control, with the frame of its border style.
     p.Style = (p.Style & ~DWORD(WS_POPUP)) | 0x40000000 /*WS_CHILD*/ | 0x04000000 /*WS_CLIPSIBLINGS*/;

@@ -276,6 +276,8 @@ class TApplication : public TComponent {
   void Run();
   void Terminate();
   bool Terminated() const { return terminated_; }
+  // The program's exit code: what the message that ended the loop carried (0 after Terminate).
+  int ExitCode() const { return exitCode_; }
   // Handles every waiting message (and, natively, every due timer).
   void ProcessMessages();
   // Waits for one message and handles it (Windows); natively the same as ProcessMessages.
@@ -356,6 +358,7 @@ class TApplication : public TComponent {
   void StartHintTimer();
   TCustomForm* mainForm_ = nullptr;
   bool terminated_ = false;
+  int exitCode_ = 0;
   std::string title_;
   std::string helpFile_;
   bool showHint_ = true;

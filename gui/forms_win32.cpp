@@ -8,6 +8,7 @@
 #include "gui/extctrls.h"
 #include "gui/forms.h"
 #include "gui/menus.h"
+#include "gui/message_waits.h"
 #include "gui/stdctrls.h"
 #include "gui/win32_bridge.h"
 
@@ -116,6 +117,34 @@ bool PreTranslate(MSG& msg) {
     }
   }
   return false;
+}
+}  // namespace
+
+namespace {
+// The window whose close request is being asked again once the input that came before it was handled.
+HWND g_closeAskedAgain = nullptr;
+constexpr UINT_PTR kCloseAfterInputTimer = 0x434C;
+
+void CALLBACK AskCloseAgain(HWND h, UINT, UINT_PTR id, DWORD) {
+  KillTimer(h, id);
+  if (!IsWindow(h)) return;
+  g_closeAskedAgain = h;
+  SendMessageA(h, WM_SYSCOMMAND, SC_CLOSE, 0);
+  g_closeAskedAgain = nullptr;
+}
+
+// Whether a form's close command waits, or goes: it goes only once the keys and clicks that came before it are
+// handled, and never from a form that a modal one disabled. Under X a window manager's close request (Alt+F4, or
+// the manager's close box) reaches the window it holds active, and Wine posts it as this command, which the queue
+// hands out before the input waiting in it: a click that opens a dialog followed at once by Alt+F4 for that dialog,
+// on a busy program, closed the main form before the click was read (the program ended behind the dialog to come),
+// where Windows gives the keys to the dialog the click has opened by then. The command waits for that input (a
+// timer's turn comes after it), and is then dropped when the form is disabled under a modal form, as a disabled
+// window takes no input on Windows.
+bool CloseWaits(HWND h) {
+  if (!IsWindowEnabled(h)) return true;
+  return g_closeAskedAgain != h && HIWORD(GetQueueStatus(QS_KEY | QS_MOUSEBUTTON)) != 0 &&
+         SetTimer(h, kCloseAfterInputTimer, USER_TIMER_MINIMUM, AskCloseAgain) != 0;
 }
 }  // namespace
 
@@ -388,6 +417,10 @@ bool TCustomForm::WindowMessage(TMessage& m) {
       }
       break;
     case WM_SYSCOMMAND:
+      if ((m.WParam & 0xFFF0) == SC_CLOSE && handle_ && CloseWaits(handle_)) {
+        m.Result = 0;
+        return true;
+      }
       if (Application->MainForm() == this && ((m.WParam & 0xFFF0) == SC_MINIMIZE || (m.WParam & 0xFFF0) == SC_RESTORE)) {
         TMessage hookMsg = m;
         if (Application->RunHooks(hookMsg)) {
@@ -548,6 +581,7 @@ void TApplication::ProcessMessages() {
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
       terminated_ = true;
+      exitCode_ = int(msg.wParam);
       return;
     }
     if (PreTranslate(msg)) continue;
@@ -556,12 +590,44 @@ void TApplication::ProcessMessages() {
   }
 }
 
+namespace {
+// The exit code of a program whose thread the system no longer hands its messages (WM_QUIT carries it).
+constexpr WPARAM kMessagesLostExitCode = 1;
+bool g_messagesLost = false;
+}  // namespace
+
 bool WindowBridge::NextMessage(MSG& msg) {
-  for (DWORD failures = 0;; ++failures) {
+  static FailedMessageWaits failures;
+  while (!g_messagesLost) {
     const BOOL r = GetMessageA(&msg, nullptr, 0, 0);
-    if (r != -1) return r != 0;
-    if (failures > 0) Sleep(failures < 50 ? failures : 50);
+    if (r != -1) {
+      failures.Succeeded();
+      return r != 0;
+    }
+    const DWORD error = GetLastError();
+    const int pause = failures.Failed(GetTickCount());
+    if (pause < 0) {
+      g_messagesLost = true;
+      // Said where it can still be read: no window can show it now (a message box waits for messages too).
+      char text[256];
+      wsprintfA(text, "%s: the system has handed this program none of its messages for %lu s (%lu failures in a row, "
+                      "error %lu); the program ends, its settings unsaved\n",
+                Application->Title().c_str(), static_cast<unsigned long>(FailedMessageWaits::kGiveUpMs / 1000),
+                static_cast<unsigned long>(failures.Count()), static_cast<unsigned long>(error));
+      OutputDebugStringA(text);
+      if (HANDLE err = GetStdHandle(STD_ERROR_HANDLE); err && err != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        WriteFile(err, text, DWORD(lstrlenA(text)), &written, nullptr);
+      }
+      break;
+    }
+    if (pause > 0) Sleep(DWORD(pause));
   }
+  // Given up: every loop ends as on WM_QUIT, with the program's exit code.
+  msg = MSG{};
+  msg.message = WM_QUIT;
+  msg.wParam = kMessagesLostExitCode;
+  return false;
 }
 
 void TApplication::HandleMessage() {
@@ -569,6 +635,7 @@ void TApplication::HandleMessage() {
   MSG msg;
   if (!WindowBridge::NextMessage(msg)) {
     terminated_ = true;
+    exitCode_ = int(msg.wParam);
     return;
   }
   if (PreTranslate(msg)) return;

@@ -40,6 +40,8 @@ struct WindowBridge {
   // the system fails to hand over (GetMessage's -1; under Wine a message sent from another process with more data
   // than it can receive, such as a WM_COPYDATA of a few megabytes) is lost but ends nothing: the wait goes on, and
   // failures that come back to back are spaced out, so that one that repeats does not take a whole processor.
+  // Failures that go on (FailedMessageWaits) are said on the debugger's output and the standard error, and end
+  // every loop as WM_QUIT does, with the exit code 1 in `msg`, at once from then on.
   static bool NextMessage(MSG& msg);
 };
 

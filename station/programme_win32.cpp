@@ -42,5 +42,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   skin::ClearGlows(false);
   skin::UnregisterPngFileFormat();
   gui::UnregisterJpegFileFormats();
-  return 0;
+  // Not 0 when the loop ended because the system no longer handed the program its messages.
+  return gui::Application->ExitCode();
 }

@@ -40,7 +40,7 @@ constexpr Ligne_traduction TABLE[] = {
     {"Sauve_parametres", C, "Save Parameters", "Sauve Param\xE8tres", ""},
     {"Sauve_parametres", H, "Record the actual parameters in the file CONF_COM.BAK",
      "Sauvegarde des param\xE8tres actuels dans le fichier CONF_COM.BAK", ""},
-    {"Charge_parametres", C, "Load Param\xE8tres", "Charge Param\xE8tres", ""},
+    {"Charge_parametres", C, "Load Parameters", "Charge Param\xE8tres", ""},
     {"Charge_parametres", H, "Load parameters recorded in the file CONF_COM.BAK",
      "Charge les param\xE8tres sauvegard\xE9s dans le fichier CONF_COM.BAK", ""},
     {"GroupBox_Peau", C, "Skin", "Peau", ""},

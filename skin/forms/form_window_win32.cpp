@@ -342,6 +342,11 @@ void DrawDesktopOutline(void* handle, const TRect& r) {
 void EndDesktopOutline(void* handle) {
   auto* o = static_cast<Outline*>(handle);
   if (!o) return;
+  // The last erase is on the screen before the window is placed where the outline was. Under X, Wine draws on the
+  // screen and moves windows through two connections to the X server, which may take the move first: the window
+  // then took the outline that crossed it along to its new place, inverted inside it, and kept it. A pixel read
+  // through the same DC comes back only once what was drawn before it is done.
+  GetPixel(o->dc, 0, 0);
   RestoreDC(o->dc, o->saved);
   ledger::ReleaseDC(o->desktop, o->dc);
   delete o;

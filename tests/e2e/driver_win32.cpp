@@ -1433,6 +1433,105 @@ TEST(StationFocus, TheKeysGoToTheStationClickedAndStayThereWhileTheOtherOnesLink
   b.Close();
 }
 
+// The X window of a top-level window (Wine keeps it in a window property, which other processes read too).
+uintptr_t XWindowOf(HWND h) { return reinterpret_cast<uintptr_t>(GetPropA(h, "__wine_x11_whole_window")); }
+
+// The window manager's active window (its _NET_ACTIVE_WINDOW), 0 when none is said.
+uintptr_t ManagersActiveWindow() {
+  std::string said;
+  if (!testsupport::RunUnixShell("xprop -root _NET_ACTIVE_WINDOW", &said)) return 0;
+  const size_t at = said.find("# 0x");
+  return at == std::string::npos ? 0 : uintptr_t(std::strtoull(said.c_str() + at + 2, nullptr, 16));
+}
+
+bool UnderAWindowManager() { return DisplayMode().rfind("wm", 0) == 0; }
+
+// Whether a window of a station is the one in front that takes the keys: Wine's foreground window and, under a
+// window manager, the manager's active window too (the one its keys, Alt+F4 among them, go to).
+bool InFront(HWND h) {
+  if (GetForegroundWindow() != h) return false;
+  return !UnderAWindowManager() || (XWindowOf(h) != 0 && ManagersActiveWindow() == XWindowOf(h));
+}
+
+// Each window the station opens over its main window, opened with the X server's mouse or keys as an operator
+// does: it comes in front with the keys (under a window manager, as the manager's active window), and the
+// manager's Alt+F4 (on a display without one, Wine's) closes it and not the station, which goes on. A line per
+// window says what it did. The station in the skin setting `skin` (1 none, 0 the standard skin).
+void EachWindowTakesTheKeysAndAltF4ClosesIt(int skin) {
+  const std::string mode = DisplayMode();
+  const std::string look = skin == 1 ? "unskinned" : "skinned";
+  AutexStation s("dialogs_" + mode + "_" + look, 21, "F1AAA", "JEAN PARIS", false, skin);
+  std::string image = ReadFile(s.file("CONF_COM.SER"));
+  ASSERT_EQ(image.size(), 945u);
+  image[station::octet::TRANSCEIVER - 1] = 2;  // the DRF1278DM module, whose window the main window opens
+  WriteFile(s.file("CONF_COM.SER"), image);
+  ASSERT_TRUE(s.Start());
+  ASSERT_NE(s.Main(), nullptr);
+  ASSERT_TRUE(WaitFor([&] { return s.AutexTextsSet() && s.AutexButton("Your file", "Votre fichier"); }, 15000));
+  const auto click = [&](HWND control) { return control && XClick(Middle(control)); };
+  // The Help menu (the fifth of the menu bar) with the keys: it opens on its first item, and `row` more steps go down.
+  const auto help = [&](int row) {
+    if (!testsupport::Xdotool("key --delay 150 F10 Right Right Right Right Down")) return false;
+    if (!WaitFor([&] { return !TopWindows(s.pid(), "#32768").empty(); }, 10000)) return false;
+    std::string keys = "key --delay 150";
+    for (int i = 0; i < row; ++i) keys += " Down";
+    return testsupport::Xdotool(keys + " Return");
+  };
+  struct Opening {
+    const char* name;
+    const char* windowClass;
+    std::function<bool()> open;
+  };
+  const std::string settings = ReadFile(s.file("CONF_COM.SER"));
+  const Opening openings[] = {
+      {"the yes/no question (Default Parameters)", "TForm20", [&] { return click(s.Button("Default Parameters")); }},
+      {"the module window", "TForm19", [&] { return click(s.Button("DRF1278DM")); }},
+      {"the version history (Help, Modifications)", "TForm3", [&] { return help(1); }},
+      {"the about box (Help, About)", "TForm2", [&] { return help(2); }},
+      {"the information window (File opening)", "TForm36", [&] { return click(s.AutexButton("File opening", "Ouverture fichier")); }},
+      {"the message box (Save Parameters)", "#32770", [&] { return click(s.Button("Save Parameters")); }},
+      {"the file dialog (Your file)", "#32770", [&] { return click(s.AutexButton("Your file", "Votre fichier")); }},
+  };
+  for (const Opening& o : openings) {
+    SCOPED_TRACE(o.name);
+    // The main window in front first (a tap inside its "Parameters" box, beside the buttons).
+    RECT box;
+    ASSERT_TRUE(GetWindowRect(s.GroupNamed("Parameters"), &box));
+    ASSERT_TRUE(XClick(POINT{box.left + 3, box.bottom - 3}));
+    WaitFor([&] { return InFront(s.Main()); }, 10000);
+    ASSERT_TRUE(o.open()) << "xdotool could not run";
+    HWND window = s.Window(o.windowClass, 20000);
+    ASSERT_NE(window, nullptr) << o.name << " did not show";
+    const bool inFront = WaitFor([&] { return InFront(window); }, 10000);
+    EXPECT_TRUE(inFront) << mode << ", " << look << ": " << o.name << " is not the window in front with the keys: Wine's foreground "
+                         << ClassOf(GetForegroundWindow()) << " \"" << TextOf(GetForegroundWindow())
+                         << "\", the manager's active X window " << ManagersActiveWindow() << " (the window's "
+                         << XWindowOf(window) << ", the main window's " << XWindowOf(s.Main()) << ")";
+    ASSERT_TRUE(testsupport::Xdotool("key alt+F4")) << "xdotool could not run";
+    const bool closed = WaitFor([&] { return !IsWindow(window) || !IsWindowVisible(window); }, 10000);
+    EXPECT_TRUE(closed) << mode << ", " << look << ": Alt+F4 did not close " << o.name;
+    ASSERT_FALSE(s.Exited(0)) << mode << ", " << look << ": the station ended on Alt+F4 given for " << o.name;
+    // (A skinned form's redraw is off for a moment while it takes the activation back, which clears its WS_VISIBLE.)
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(s.Main()) != FALSE; }, 5000));
+    std::printf("%s, %s: %s: %s, %s\n", mode.c_str(), look.c_str(), o.name, inFront ? "in front with the keys" : "NOT IN FRONT",
+                closed ? "closed by Alt+F4" : "NOT CLOSED by Alt+F4");
+    if (!closed) {  // closed another way, for the next one
+      PostMessageA(window, ClassOf(window) == "#32770" ? WM_COMMAND : WM_CLOSE, IDCANCEL, 0);
+      ASSERT_TRUE(WaitFor([&] { return !IsWindow(window) || !IsWindowVisible(window); }, 10000));
+    }
+  }
+  // The question closed by Alt+F4 answered no: the settings are those the station started with.
+  EXPECT_TRUE(ReadFile(s.file("CONF_COM.SER")) == settings);
+  s.Close();
+}
+
+TEST(StationDialogs, EachWindowTheStationOpensTakesTheKeysAndAltF4ClosesItNotTheStation) {
+  for (const int skin : {0, 1}) {
+    SCOPED_TRACE(skin == 1 ? "unskinned" : "skinned");
+    EachWindowTakesTheKeysAndAltF4ClosesIt(skin);
+  }
+}
+
 // ---------------------------------------------------------------------------------------------------
 // Long runs, by hand (bench/station_link_runs.sh): skipped unless their variable is set.
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "gui/gui.h"
+#include "gui/message_waits.h"
 #include "tests/support/gui_input.h"
 
 using namespace gui;
@@ -296,6 +297,32 @@ TEST(Forms, ReleaseFreesTheFormFromTheMessageLoop) {
   EXPECT_FALSE(destroyed) << "still there while its handler runs";
   for (int i = 0; i < 20 && !destroyed; ++i) Application->ProcessMessages();
   EXPECT_TRUE(destroyed);
+}
+
+// The failed waits for a message: a failure that comes alone ends nothing; failures back to back are spaced out up
+// to 50 ms, and the loop gives up only when they have gone on, without a message between them, for 5 s and 20 times
+// (also across the clock's wrap).
+TEST(MessageLoop, FailedWaitsAreSpacedOutAndGiveUpOnlyWhenTheyGoOn) {
+  FailedMessageWaits w;
+  EXPECT_EQ(w.Failed(1000), 0);  // alone: tried again at once
+  w.Succeeded();
+  for (int round = 0; round < 3; ++round) {  // passing failures, a message between each run of them
+    for (uint32_t t = 0; t < 4000; t += 50) EXPECT_GE(w.Failed(2000 + round * 4000 + t), 0);
+    w.Succeeded();
+  }
+  // Back to back: 0, 1, 2... then 50 ms; 200 of them within 4.9 s do not give up, the next after 5 s does.
+  const uint32_t start = 0xFFFFF000u;  // 4 s before the wrap
+  std::vector<int> pauses;
+  for (uint32_t i = 0; i < 200; ++i) pauses.push_back(w.Failed(start + i * 24));
+  EXPECT_EQ(pauses[0], 0);
+  EXPECT_EQ(pauses[1], 1);
+  EXPECT_EQ(pauses[50], 50);
+  EXPECT_EQ(pauses[199], 50);
+  EXPECT_EQ(w.Failed(start + 5000), -1);
+  // Slow ones: 19 over a minute do not give up, the 20th does.
+  w.Succeeded();
+  for (uint32_t i = 0; i < 19; ++i) EXPECT_GE(w.Failed(i * 3000), 0);
+  EXPECT_EQ(w.Failed(60000), -1);
 }
 
 }  // namespace

@@ -414,6 +414,53 @@ TEST_F(WinFixture, TimersRunDuringAModalShowingAndActivationReturnsOnce) {
   EXPECT_EQ(log.size(), 4u);
 }
 
+// The close command that Wine posts for a window manager's close request (Alt+F4 given for a dialog still to come,
+// while the click that opens it waits in the queue of a busy program) is handed out before that click; the main
+// form takes it only after the click, by which time the modal form has disabled it, and the program goes on.
+TEST_F(WinFixture, AClosePostedBeforeAWaitingClickThatOpensAModalFormLeavesTheProgramRunning) {
+  Application->SetMainForm(form.p);
+  auto* button = Add<TButton>(form.p, 20, 20, 120, 30);
+  Owned<TForm> dialog(new TForm(nullptr));
+  dialog->SetBounds(300, 200, 200, 120);
+  int shown = 0, closes = 0;
+  button->OnClick = [&](TObject*) {
+    ++shown;
+    dialog->ShowModal();
+  };
+  TWndMethod previous = form->WindowProc;
+  form->WindowProc = [&](TMessage& m) {
+    if (m.Msg == WM_SYSCOMMAND && (m.WParam & 0xFFF0) == SC_CLOSE) ++closes;
+    previous(m);
+  };
+  // The dialog goes once the main form has been asked to close twice (the command, then again after the click).
+  auto* closer = new TTimer(dialog.p);
+  closer->SetInterval(20);
+  DWORD opened = 0;
+  closer->OnTimer = [&](TObject*) {
+    if (closes >= 2 || GetTickCount() - opened >= 10000) dialog->SetModalResult(mrOk);
+  };
+  dialog->OnShow = [&](TObject*) { opened = GetTickCount(); };
+  form->Show();
+  SetForegroundWindow(form->Handle());
+  const TPoint at = button->ClientToScreen(TPoint{60, 15});
+  SetCursorPos(at.X, at.Y);
+  PumpUntil([&] { return WindowFromPoint(POINT{at.X, at.Y}) == button->Handle(); });
+  PumpFor(100);
+  INPUT in[2] = {};
+  in[0].type = in[1].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  ASSERT_EQ(SendInput(2, in, sizeof in[0]), 2u);
+  ASSERT_NE(HIWORD(GetQueueStatus(QS_MOUSEBUTTON)), 0u);
+  PostMessageA(form->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_TRUE(PumpUntil([&] { return shown == 1 && !dialog->Visible(); }, 15000));
+  EXPECT_FALSE(Application->Terminated()) << "the main form closed behind the dialog";
+  EXPECT_TRUE(IsWindowVisible(form->Handle()));
+  EXPECT_EQ(shown, 1);
+  EXPECT_EQ(closes, 2);
+  form->WindowProc = previous;
+  Application->SetMainForm(nullptr);
+}
 
 // Hints through the real mouse over two forms: the hint shown over a form that is then freed does not take the
 // hints with it (on a rest of the pointer, asked for at once, or a hint window of one's own). (The hint belongs to

@@ -1777,6 +1777,55 @@ TEST(ProviderWindows, ACaptionDoubleClickOnTheBorderWindowMaximizesOnlyAFormThat
   }
 }
 
+// Dragged by its caption as an outline (Wine's default: no full-window dragging), back and forth, a form shows
+// nothing of the outline afterwards: where the outline crossed it before it moved, the screen shows what the form
+// paints (the outline's last erase reached the screen before the form went to the outline's place).
+TEST(ProviderWindows, AFormDraggedAsAnOutlineKeepsNoneOfItInside) {
+  Shown s(false, 300, 250, 360, 260);
+  SetForegroundWindow(s.Handle());
+  PumpFor(100);
+  BOOL full = FALSE;
+  SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &full, 0);
+  SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, FALSE, nullptr, 0);
+  for (int drag = 0; drag < 8; ++drag) {
+    SCOPED_TRACE(drag);
+    const int dx = drag % 2 ? 60 : -60, dy = drag % 2 ? 40 : -40;
+    RECT from{};
+    GetWindowRect(s.Handle(), &from);
+    const int w = from.right - from.left, h = from.bottom - from.top;
+    const POINT at{from.left + 200, from.top + 8};
+    ASSERT_TRUE(Xdotool(testsupport::MoveTo(at) + " mousedown 1 sleep 0.1 mousemove_relative -- " +
+                        std::to_string(dx / 2) + " " + std::to_string(dy / 2) + " sleep 0.2 mousemove_relative -- " +
+                        std::to_string(dx - dx / 2) + " " + std::to_string(dy - dy / 2) + " sleep 0.2 mouseup 1"));
+    RECT r{};
+    ASSERT_TRUE(PumpUntil([&] {
+      return GetWindowRect(s.Handle(), &r) && r.left == from.left + dx && r.top == from.top + dy;
+    }, 15000)) << r.left << ", " << r.top;
+    // The last outline's edges as they lay over the form before it moved, in the form's own coordinates.
+    std::vector<POINT> crossed;
+    for (int x = std::max(0, dx); x < std::min(w, w + dx); x += 3) {
+      if (dy > 0) crossed.push_back(POINT{x, dy});
+      if (dy < 0) crossed.push_back(POINT{x, h - 1 + dy});
+    }
+    for (int y = std::max(0, dy); y < std::min(h, h + dy); y += 3) {
+      if (dx > 0) crossed.push_back(POINT{dx, y});
+      if (dx < 0) crossed.push_back(POINT{w - 1 + dx, y});
+    }
+    int differ = 0;
+    const bool same = PumpUntil([&] {
+      differ = 0;
+      for (const POINT& p : crossed)
+        if ((testsupport::ScreenPixel(r.left + p.x, r.top + p.y) & 0xFFFFFF) !=
+            (testsupport::WindowPixel(s.Handle(), p.x, p.y) & 0xFFFFFF))
+          ++differ;
+      return differ == 0;
+    }, 3000);
+    EXPECT_TRUE(same) << differ << " of " << crossed.size() << " points where the outline lay show otherwise than the form";
+  }
+  SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, full, nullptr, 0);
+  Xdotool("mousemove 900 700");
+}
+
 TEST(ProviderWindows, AFormDraggedByItsCaptionIsTranslucentWhileItMoves) {
   Shown s(false, 200, 150, 360, 260);
   s.skin.manager->AnimEffects.BlendOnMoving.Active = true;

@@ -54,6 +54,7 @@ TEST(Langue, EveryCaptionAndHintOfTheTableFollowsTheLanguage) {
   ASSERT_EQ(s.langues.Langue, 2);
   Verifie_table(f, s.langues);
   EXPECT_EQ(f.Quit->Caption(), "Quitte");
+  EXPECT_EQ(f.Charge_parametres->Caption(), "Charge Param\xE8tres");
   EXPECT_EQ(f.Label_vitesse_AUTEX->Caption(), "Vitesse de transmission:");
   EXPECT_EQ(f.English1->Caption(), "English");
   EXPECT_EQ(f.Francais1->Caption(), "Fran\xE7" "ais");
@@ -72,6 +73,7 @@ TEST(Langue, EveryCaptionAndHintOfTheTableFollowsTheLanguage) {
   f.English1Click(nullptr);
   Verifie_table(f, s.langues);
   EXPECT_EQ(f.Label_vitesse_AUTEX->Caption(), "Transmission speed:");
+  EXPECT_EQ(f.Charge_parametres->Caption(), "Load Parameters");  // English through and through
   EXPECT_EQ(f.Label_Autex->Caption(), "Number of participants to the meeting:");
   EXPECT_EQ(st.Octet_fichier(1), 1);
 }
