@@ -27,6 +27,57 @@ uint32_t le32(const uint8_t* p) { return uint32_t(p[0]) | (uint32_t(p[1]) << 8) 
 
 }  // namespace
 
+bool ImageFileDimensions(const void* data, size_t size, int64_t& width, int64_t& height) {
+  const auto* p = static_cast<const uint8_t*>(data);
+  if (!p) return false;
+  const auto be16 = [&](size_t at) { return uint32_t(p[at]) << 8 | p[at + 1]; };
+  const auto be32 = [&](size_t at) { return be16(at) << 16 | be16(at + 2); };
+  if (size >= 26 && p[0] == 'B' && p[1] == 'M') {
+    const uint32_t header = le32(p + 14);
+    if (header == 12) {
+      width = le16(p + 18);
+      height = le16(p + 20);
+    } else {
+      width = int32_t(le32(p + 18));
+      height = int32_t(le32(p + 22));
+      if (height < 0) height = -height;
+    }
+    return true;
+  }
+  if (size >= 24 && std::memcmp(p, "\x89PNG\r\n\x1A\n", 8) == 0 && std::memcmp(p + 12, "IHDR", 4) == 0) {
+    width = be32(16);
+    height = be32(20);
+    return true;
+  }
+  if (size >= 4 && p[0] == 0xFF && p[1] == 0xD8) {
+    // Segments up to the first frame header (SOF0 to SOF15 but DHT, JPG and DAC): FF, marker, a big-endian length
+    // that counts itself, then for a frame: precision, height, width.
+    size_t at = 2;
+    while (at + 4 <= size) {
+      if (p[at] != 0xFF) return false;
+      const uint8_t marker = p[at + 1];
+      if (marker == 0xFF) {  // fill bytes before a marker
+        ++at;
+        continue;
+      }
+      if (marker == 0xD8 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {  // markers without a length
+        at += 2;
+        continue;
+      }
+      const size_t length = be16(at + 2);
+      if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
+        if (at + 9 > size || length < 7) return false;
+        height = be16(at + 5);
+        width = be16(at + 7);
+        return true;
+      }
+      if (marker == 0xD9 || marker == 0xDA || length < 2) return false;  // the end, or scan data before any frame
+      at += 2 + length;
+    }
+  }
+  return false;
+}
+
 bool DecodeBmp(const void* data, size_t size, Bitmap& out, int64_t maxPixels) {
   out.Clear();
   const auto* p = static_cast<const uint8_t*>(data);
