@@ -15,6 +15,10 @@
 #include "skin/data/programskinmanager.h"
 #include "skin/data/sskinmanager.h"
 #include "skin/manager/sskinmanager_component.h"
+#include "skin/painters/skin_mask.h"
+#include "skin/painters/state_images.h"
+#include "skin/pixels/graph_utils.h"
+#include "skin/pixels/pixel_helpers.h"
 #include "tests/skin_data/outside_skins.h"
 #include "tests/skin_data/skin_test_env.h"
 #include "tools/skingen/contact.h"
@@ -120,6 +124,45 @@ TEST(SkinLint, EveryGeneratedSkinPasses) {
   }
 }
 
+// Every image of one state where the stored skin has several is drawn in that one state in every state: as the
+// stored skin's image is drawn at rest.
+void ExpectOneStateInEveryState(const skingen::GeneratedSkin& g, const skin::LoadedSkin& s) {
+  const Loaded stored(g);
+  int seen = 0;
+  for (const auto& [section, key] : outsideskins::StateImageKeys()) {
+    const int i = skin::SkinManagerGetImageIndexByName(s, section, key);
+    const int j = skin::SkinManagerGetImageIndexByName(stored.m.Skin(), section, key);
+    if (i < 0 || j < 0) continue;
+    SCOPED_TRACE(section + " " + key);
+    const skin::SkinImageRecord& one = s.Images[size_t(i)];
+    const skin::SkinImageRecord& many = stored.m.Skin().Images[size_t(j)];
+    ASSERT_EQ(one.ImageCount, 1);
+    ASSERT_GT(many.ImageCount, 1);
+    ++seen;
+    const bool bordered = section == "FORM" || key == "SLIDERCHANNEL";  // drawn as nine pieces
+    const int w = bordered ? 61 : skin::ImageStateWidth(one), h = skin::ImageFrameHeight(one);
+    auto draw = [&](const skin::SkinImageRecord& r, int state) {
+      skin::Bitmap b(w, h, skin::pf32bit);
+      skin::FillRectBitmap32(b, skin::TRect{0, 0, w, h}, 0x336699, 255);
+      const skin::CacheInfo ci = skin::CacheInfoFromBitmap(&b, 0, 0);
+      if (bordered)
+        skin::DrawSkinMask(b, skin::TRect{0, 0, w, h}, ci, r, state, true);
+      else
+        skin::DrawImageState(b, skin::TPoint{0, 0}, state, ci, r, 1);
+      return b;
+    };
+    const skin::Bitmap atRest = draw(many, 0);
+    for (int state = 0; state < 4; ++state) {
+      const skin::Bitmap b = draw(one, state);
+      int differ = 0;
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) differ += skin::GetPixel32(b, x, y) != skin::GetPixel32(atRest, x, y);
+      EXPECT_EQ(differ, 0) << "state " << state;
+    }
+  }
+  EXPECT_EQ(seen, int(outsideskins::StateImageKeys().size()));  // the skins made from have each
+}
+
 // Skins from outside through the program's loader as they reach it (the skins folder, a skin editor's block) and
 // through skinlint: refused with the program's one message, or applied (blanks and a byte-order mark change nothing
 // of the stored skin's tables); skinlint's answer is the program's, word for word.
@@ -131,13 +174,15 @@ TEST(SkinsFromOutside, AreReadAsWrittenAndSkinlintGivesTheProgramsAnswer) {
     for (const skingen::GeneratedSkin& s : skins()) g = s.theme->name == row.skin ? &s : g;
     std::vector<skin::PackedSkinMember> members = g->members;
     members[0].Data = row.edit(members[0].Data);
-    const std::string refusal = outsideskins::Expected(row, members[0].Data);
+    if (row.files) row.files(members);
     testsupport::TempDir dir;
     skin::PortableSkinSystem sys;
     sys.frameWidth = row.frame ? row.frame : sys.frameWidth;
     skin::TsSkinManagerComponent m(nullptr, sys);
     m.SetSkinDirectory(dir.path().string());
     outsideskins::Deliver(dir.path(), row, members);
+    const std::string refusal =
+        outsideskins::Expected(row, members[0].Data, (dir.path() / (std::string(row.skin) + ".asz")).string());
     if (row.via == Via::Editor) {
       std::vector<uint8_t> block =
           outsideskins::EditorBlock(outsideskins::BlockName(row), dir.path().string(), members[0].Data);
@@ -150,8 +195,11 @@ TEST(SkinsFromOutside, AreReadAsWrittenAndSkinlintGivesTheProgramsAnswer) {
     std::vector<std::string> shown;
     for (const auto& box : sys.messageBoxes) shown.push_back(box.Text);
     EXPECT_EQ(shown, refusal.empty() ? std::vector<std::string>{} : std::vector<std::string>{refusal});
+    for (const auto& box : sys.messageBoxes)
+      EXPECT_EQ(box.Kind, row.information ? skin::TSkinMessageKind::Information : skin::TSkinMessageKind::Error);
     EXPECT_EQ(m.SkinName() == row.skin && m.SkinData().Active == 1, refusal.empty());
     if (row.asStored && m.SkinName() == row.skin) skintest::ExpectSameTables(Loaded(*g).m.Skin(), m.Skin());
+    if (row.look == outsideskins::Look::OneState && m.SkinName() == row.skin) ExpectOneStateInEveryState(*g, m.Skin());
     // skinlint on the same skin in a folder of its own (a skin editor's as a skin folder; a block's own fault
     // is none of the skin's).
     if (row.blockName) continue;
@@ -159,8 +207,10 @@ TEST(SkinsFromOutside, AreReadAsWrittenAndSkinlintGivesTheProgramsAnswer) {
     asFiles.via = row.via == Via::PackedFile ? Via::PackedFile : Via::Folder;
     outsideskins::Deliver(dir.path() / "lint", asFiles, members);
     const std::filesystem::path lint = dir.path() / "lint" / row.skin;
+    const std::string lintRefusal = outsideskins::Expected(row, members[0].Data, lint.string() + ".asz");
     EXPECT_EQ((row.via == Via::PackedFile ? skinlint::LintPackedSkinFile(lint.string() + ".asz")
-                                          : skinlint::LintSkinDirectory(lint.string())).problems, shown);
+                                          : skinlint::LintSkinDirectory(lint.string())).problems,
+              lintRefusal.empty() ? std::vector<std::string>{} : std::vector<std::string>{lintRefusal});
   }
 }
 
