@@ -50,29 +50,27 @@ bool ImageFileDimensions(const void* data, size_t size, int64_t& width, int64_t&
     return true;
   }
   if (size >= 4 && p[0] == 0xFF && p[1] == 0xD8) {
-    // Segments up to the first frame header (SOF0 to SOF15 but DHT, JPG and DAC): FF, marker, a big-endian length
-    // that counts itself, then for a frame: precision, height, width.
+    // Markers up to the first frame header (SOF0 to SOF15 but DHT, JPG and DAC), found as libjpeg finds them: any
+    // bytes before an FF are passed over, so are FF fill bytes and a stuffed FF 00; a segment's big-endian length
+    // counts itself. A frame header: its length, the precision, the height, the width.
     size_t at = 2;
-    while (at + 4 <= size) {
-      if (p[at] != 0xFF) return false;
-      const uint8_t marker = p[at + 1];
-      if (marker == 0xFF) {  // fill bytes before a marker
-        ++at;
-        continue;
-      }
-      if (marker == 0xD8 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {  // markers without a length
-        at += 2;
-        continue;
-      }
-      const size_t length = be16(at + 2);
+    while (true) {
+      while (at < size && p[at] != 0xFF) ++at;
+      while (at < size && p[at] == 0xFF) ++at;
+      if (at >= size) return false;
+      const uint8_t marker = p[at++];
+      if (marker == 0x00 || marker == 0x01 || marker == 0xD8 || (marker >= 0xD0 && marker <= 0xD7)) continue;
+      if (marker == 0xD9 || marker == 0xDA) return false;  // the end, or scan data before any frame
+      if (at + 2 > size) return false;
+      const size_t length = be16(at);
       if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
-        if (at + 9 > size || length < 7) return false;
-        height = be16(at + 5);
-        width = be16(at + 7);
+        if (at + 7 > size) return false;
+        height = be16(at + 3);
+        width = be16(at + 5);
         return true;
       }
-      if (marker == 0xD9 || marker == 0xDA || length < 2) return false;  // the end, or scan data before any frame
-      at += 2 + length;
+      if (length < 2) return false;
+      at += length;
     }
   }
   return false;

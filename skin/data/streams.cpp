@@ -121,7 +121,11 @@ void TMemoryStream::SetSize(int64_t size) {
 TFileReader::TFileReader(const std::string& FileName) : name_(FileName) {
   HANDLE h = CreateFileA(FileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (h == INVALID_HANDLE_VALUE) throw EFOpenError(FileName);
+  if (h == INVALID_HANDLE_VALUE) {
+    const DWORD a = GetFileAttributesA(FileName.c_str());
+    if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY)) throw EFOpenError(FileName, "it is not a regular file");
+    throw EFOpenError(FileName);
+  }
   LARGE_INTEGER size{};
   if (GetFileType(h) != FILE_TYPE_DISK || !GetFileSizeEx(h, &size)) {
     CloseHandle(h);
