@@ -54,6 +54,8 @@ struct Row {
   bool nativeOnly = false;  // run by the loader's test only (a pipe cannot be left where the program under Wine looks)
   // The program's message box is of the information kind (the internal-format message), not an error.
   bool information = false;
+  // skinlint's advice on the skin (applied as written): a part of one of its lines; none: no advice.
+  const char* advice = nullptr;
 };
 
 inline std::string BlockName(const Row& row) { return row.blockName ? row.blockName : row.skin; }
@@ -276,10 +278,11 @@ inline const std::vector<Row>& Rows() {
        .edit = set("GLOBALINFO", "TITLEHEIGHT", "200"), .look = Look::WindowPlace},
       // A strip of three states declared as one is the skin as written: one state three buttons wide.
       {.point = "a title button's strip of three states declared as one", .skin = "Lucky (internal)",
-       .edit = [](std::string t) { return WithValueChanged(t, "GLOBALINFO", "BICONCLOSE", 21, "1"); }},
+       .edit = [](std::string t) { return WithValueChanged(t, "GLOBALINFO", "BICONCLOSE", 21, "1"); },
+       .advice = "[GLOBALINFO] BICONCLOSE: the image has 1 state(s) where 3 are painted"},
       {.point = "a check box's strip of three states declared as one", .skin = "Lucky (internal)",
        .edit = [](std::string t) { return WithValueChanged(t, "GLOBALINFO", "BOXCHECKED", 21, "1"); },
-       .via = Via::PackedFile},
+       .via = Via::PackedFile, .advice = "[GLOBALINFO] BOXCHECKED: the image has 1 state(s) where 3 are painted"},
       // Without the glows around the caption's buttons, so that a hot button shows its own image alone.
       {.point = "images of one state of every kind that is drawn state by state", .skin = "Lucky (internal)",
        .edit = [](std::string t) {
@@ -288,9 +291,10 @@ inline const std::vector<Row>& Rows() {
            t = WithKey(t, "GLOBALINFO", glow, nullptr);
          return t;
        },
-       .look = Look::OneState},
+       .look = Look::OneState, .advice = "[TRACKBAR] SLIDERCHANNEL: the image has 1 state(s) where 2 are painted"},
       {.point = "no image for the close button", .skin = "Lucky (internal)",
-       .edit = set("GLOBALINFO", "BICONCLOSE", nullptr), .via = Via::PackedFile},
+       .edit = set("GLOBALINFO", "BICONCLOSE", nullptr), .via = Via::PackedFile,
+       .advice = "[GLOBALINFO] BICONCLOSE: no image: the button is drawn 21 pixels wide and blank"},
       {.point = "a close button whose file is missing", .skin = "Lucky (internal)",
        .edit = set("GLOBALINFO", "BICONCLOSE", "!Close.png!3!1"),
        .refusal = kLucky + "its key BICONCLOSE of section [GLOBALINFO] has the value \"!Close.png!3!1\", a title "

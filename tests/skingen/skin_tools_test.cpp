@@ -208,9 +208,14 @@ TEST(SkinsFromOutside, AreReadAsWrittenAndSkinlintGivesTheProgramsAnswer) {
     outsideskins::Deliver(dir.path() / "lint", asFiles, members);
     const std::filesystem::path lint = dir.path() / "lint" / row.skin;
     const std::string lintRefusal = outsideskins::Expected(row, members[0].Data, lint.string() + ".asz");
-    EXPECT_EQ((row.via == Via::PackedFile ? skinlint::LintPackedSkinFile(lint.string() + ".asz")
-                                          : skinlint::LintSkinDirectory(lint.string())).problems,
-              lintRefusal.empty() ? std::vector<std::string>{} : std::vector<std::string>{lintRefusal});
+    const skinlint::LintResult lr = row.via == Via::PackedFile ? skinlint::LintPackedSkinFile(lint.string() + ".asz")
+                                                               : skinlint::LintSkinDirectory(lint.string());
+    EXPECT_EQ(lr.problems, lintRefusal.empty() ? std::vector<std::string>{} : std::vector<std::string>{lintRefusal});
+    // What skinlint advises of a skin the program applies as written.
+    bool advised = false;
+    for (const std::string& a : lr.advice) advised = advised || (row.advice && a.find(row.advice) != std::string::npos);
+    EXPECT_EQ(advised, row.advice != nullptr) << (lr.advice.empty() ? "no advice" : lr.advice[0]);
+    if (!row.advice) EXPECT_EQ(lr.advice, std::vector<std::string>{});
   }
 }
 

@@ -183,7 +183,7 @@ class Linter {
       const int count = s_.Images[size_t(img)].ImageCount;
       if (count < req.states)
         Advice(At(req.section, req.key) + "the image has " + std::to_string(count) + " state(s) where " +
-               std::to_string(req.states) + " are painted: every later state shows state " + std::to_string(count));
+               std::to_string(req.states) + " are painted: the states past its last show its last");
     }
   }
 
