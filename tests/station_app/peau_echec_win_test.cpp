@@ -412,7 +412,9 @@ TEST(PeauxDuDehors, EachIsRefusedWithTheProgramsMessageOrAppliedAsWrittenOnALive
       EXPECT_EQ(Differents(chaud, presse), 0);
       // Where layered windows blend, a hot or pressed button fades in over the caption as it is at rest (its image
       // laid over the frame's): lighter where the image is partly transparent. Elsewhere the frame shows it alone.
-      if (!skin::LayeredAlphaShown()) EXPECT_EQ(Differents(repos, chaud), 0);
+      if (!skin::LayeredAlphaShown()) {
+        EXPECT_EQ(Differents(repos, chaud), 0);
+      }
     }
     if (row.look == Look::WindowPlace && skin::LayeredAlphaShown()) {
       // Brought down for a caption drawn above it (by a border window: where layered windows blend), back up with
