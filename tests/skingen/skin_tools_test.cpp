@@ -215,7 +215,9 @@ TEST(SkinsFromOutside, AreReadAsWrittenAndSkinlintGivesTheProgramsAnswer) {
     bool advised = false;
     for (const std::string& a : lr.advice) advised = advised || (row.advice && a.find(row.advice) != std::string::npos);
     EXPECT_EQ(advised, row.advice != nullptr) << (lr.advice.empty() ? "no advice" : lr.advice[0]);
-    if (!row.advice) EXPECT_EQ(lr.advice, std::vector<std::string>{});
+    if (!row.advice) {
+      EXPECT_EQ(lr.advice, std::vector<std::string>{});
+    }
   }
 }
 
