@@ -24,9 +24,10 @@
 namespace outsideskins {
 
 enum class Via { Folder, PackedFile, Editor };
-// What a live switch shows besides the skin: a dialog's caption, the window's place under a tall caption, or the
-// images of one state drawn in that state in every state (the close button at rest, hot and pressed).
-enum class Look { Skin, DialogCaption, WindowPlace, OneState };
+// What a live switch shows besides the skin: a dialog's caption, the window's place under a tall caption, the
+// images of one state drawn in that state in every state (the close button at rest, hot and pressed), or a caption
+// whose close button has no image (a blank button, the minimize button beside it with its image).
+enum class Look { Skin, DialogCaption, WindowPlace, OneState, NoCloseImage };
 
 // A file left in the skin's folder once it is delivered (an empty name: its packed file): made as large as size
 // (sparse: its holes take no room on disk), or made a pipe (natively only).
@@ -293,7 +294,7 @@ inline const std::vector<Row>& Rows() {
        },
        .look = Look::OneState, .advice = "[TRACKBAR] SLIDERCHANNEL: the image has 1 state(s) where 2 are painted"},
       {.point = "no image for the close button", .skin = "Lucky (internal)",
-       .edit = set("GLOBALINFO", "BICONCLOSE", nullptr), .via = Via::PackedFile,
+       .edit = set("GLOBALINFO", "BICONCLOSE", nullptr), .via = Via::PackedFile, .look = Look::NoCloseImage,
        .advice = "[GLOBALINFO] BICONCLOSE: no image: the button is drawn 21 pixels wide and blank"},
       {.point = "a close button whose file is missing", .skin = "Lucky (internal)",
        .edit = set("GLOBALINFO", "BICONCLOSE", "!Close.png!3!1"),

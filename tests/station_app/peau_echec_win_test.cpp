@@ -27,6 +27,7 @@
 #include "skin/manager/skincommands.h"
 #include "skin/manager/sskinmanager_component.h"
 #include "skin/painters/layered_alpha.h"
+#include "skin/pixels/pixel_helpers.h"
 #include "station/parametres.h"
 #include "station/table_parametres.h"
 #include "station/composants_peau.h"
@@ -415,6 +416,26 @@ TEST(PeauxDuDehors, EachIsRefusedWithTheProgramsMessageOrAppliedAsWrittenOnALive
       if (!skin::LayeredAlphaShown()) {
         EXPECT_EQ(Differents(repos, chaud), 0);
       }
+    }
+    if (row.look == Look::NoCloseImage) {
+      // The frame's picture of each button beside the caption's without buttons: the close button blank, the
+      // minimize button with its image.
+      auto& p = *static_cast<skin::TsSkinProvider*>(f.sSkinProvider1);
+      auto differents = [&](const skin::TRect& r) {
+        const skin::Bitmap* cache = p.SkinData().CacheBmp.get();
+        const skin::Bitmap* strip = p.CaptionStrip.get();
+        if (!cache || !strip || strip->Empty() || skin::RectIsEmpty(r)) return -1;
+        const int dx = cache->Width() - strip->Width();
+        int n = 0;
+        for (int y = r.Top; y < r.Bottom; ++y)
+          for (int x = r.Left; x < r.Right; ++x)
+            n += skin::GetPixel32(*cache, x, y) != skin::GetPixel32(*strip, x - dx, y);
+        return n;
+      };
+      EXPECT_TRUE(testsupport::PumpUntil([&] { return differents(p.ButtonMin.Rect) > 100; }))
+          << differents(p.ButtonMin.Rect);
+      EXPECT_EQ(differents(p.ButtonClose.Rect), 0);
+      EXPECT_EQ(p.ButtonClose.Rect.Width(), 21);
     }
     if (row.look == Look::WindowPlace && skin::LayeredAlphaShown()) {
       // Brought down for a caption drawn above it (by a border window: where layered windows blend), back up with
