@@ -316,7 +316,6 @@ class SkinLoader {
     CheckSkinVersion(s.SkinData.Version);
     LoadImages();
     ReadSections();
-    CheckStateCounts();
     SkinManagerIndexSkin(s);
     SkinManagerCacheCommonIndexes(s);
     CheckTitleHeight();
@@ -365,33 +364,6 @@ class SkinLoader {
   bool GlobalNumber(std::string_view key, std::string& text) const {
     text = keys_.Value("GLOBALINFO", key, "");
     return IniTextToInt(text, 0) == IniTextToInt(text, 1);
-  }
-
-  // A section that says it paints STATES states (itself or through its PARENTCLASS) cuts each from its
-  // BORDERSMASK (its own or inherited): a mask of fewer states would be drawn whole, squeezed, into every state,
-  // and the section's hot and pressed looks would be lost. Refused like a state without pixels, the mask's key,
-  // section and value named. (A section that does not say paints the states its mask holds.)
-  void CheckStateCounts() {
-    const LoadedSkin& s = *next_;
-    for (int i = 0; i < keys_.Count(); ++i) {
-      const SkinSectionRecord& sec = s.Sections[size_t(i)];
-      if (sec.SectionName == "GLOBALINFO" || !SkinManagerIsValidImageIndex(s, sec.BorderIndex)) continue;
-      const SkinImageRecord& r = s.Images[size_t(sec.BorderIndex)];
-      const int32_t painted = SectionStateCount(sec);
-      if (r.ImageCount >= painted) continue;
-      std::string given = keys_.Value(sec.SectionName, "STATES", "");
-      const bool pastBits = IsNumberPast32Bits(given);
-      if (!pastBits) given = keys_.IntText(sec.SectionName, "STATES");
-      if (given.empty()) continue;
-      const std::string whose =
-          r.SectionName == sec.SectionName ? "its section" : "section [" + sec.SectionName + "], which takes it,";
-      // A section paints 255 states at most, however many it says.
-      const std::string most = pastBits || IniTextToInt(given, 0) > 255 ? ": a section paints 255 at most" : "";
-      throw std::runtime_error(SkinValueRefusedText(
-          m_.SkinName(), r.SectionName, r.KeyName, keys_.Value(r.SectionName, r.KeyName, ""),
-          "an image of " + std::to_string(r.ImageCount) + " state(s) where " + whose + " paints " +
-              std::to_string(painted) + " (STATES=" + given + most + ")"));
-    }
   }
 
   // A caption holds its buttons, each as high as the close button's image: a lower one would leave them hanging
@@ -994,6 +966,16 @@ class SkinLoader {
     bool Bool(const std::string& section, std::string_view key, bool def) const {
       return indexed ? indexed->ReadBool(section, key, def) : ReadInheritedBool(*plain, section, key, def);
     }
+    // STATES, at most 255 (the most a section paints). A count past 32 bits is read whole, wherever along the
+    // chain it is given: as far past that most as 2147483647, or as far below the least as -2147483648 (a count
+    // below one paints one state).
+    int32_t States(const std::string& section, int32_t def) const {
+      const std::string text =
+          indexed ? indexed->NumberText(section, "STATES") : ReadInheritedNumberText(*plain, section, "STATES");
+      if (IsNumberPast32Bits(text))
+        return text.find('-') == std::string::npos ? 255 : std::numeric_limits<int32_t>::min();
+      return Size(section, "STATES", def, 255);
+    }
   };
   Reader Own() { return Reader{&keys_, nullptr, sys_}; }
   int32_t ReadInt(const std::string& section, std::string_view key, int32_t def,
@@ -1037,7 +1019,7 @@ class SkinLoader {
   // The states and the few values that a section of the common sections sets over its copied record.
   void ReadStatesAndFlags(const Reader& ini, SkinSectionRecord& r) {
     const std::string& n = r.SectionName;
-    r.States = ini.Size(n, "STATES", r.States, 255);
+    r.States = ini.States(n, r.States);
     r.NormalState = ReadState(ini, n, 0, r.NormalState);
     r.HotState = r.States > 1 ? ReadState(ini, n, 1, r.HotState) : r.NormalState;
     r.ReservedBoolean = ini.Bool(n, "RESERVEDBOOLEAN", r.ReservedBoolean);
@@ -1054,10 +1036,7 @@ class SkinLoader {
     r.GiveOwnFont = keys_.ReadBool(name, "GIVEOWNFONT", false);
     r.GlowSize = ReadSize(name, "GLOW", 0);
     r.GlowMargin = ReadSize(name, "GLOWMARGIN", 0);
-    r.States = ReadSize(name, "STATES", 3, 255);
-    // A count past 32 bits is read whole: as far past the most a section paints as 2147483647 (or below the least).
-    if (const std::string own = keys_.Value(name, "STATES", ""); IsNumberPast32Bits(own))
-      r.States = own.find('-') == std::string::npos ? 255 : std::numeric_limits<int32_t>::min();
+    r.States = Own().States(name, 3);
     r.OuterOffsets = TRect{ReadSize(name, "OUTOFFSL", 0), ReadSize(name, "OUTOFFST", 0),
                            ReadSize(name, "OUTOFFSR", 0), ReadSize(name, "OUTOFFSB", 0)};
     r.OuterOpacity = ReadSize(name, "OUTOPACITY", 200, 255);

@@ -25,9 +25,10 @@ namespace outsideskins {
 
 enum class Via { Folder, PackedFile, Editor };
 // What a live switch shows besides the skin: a dialog's caption, the window's place under a tall caption, the
-// images of one state drawn in that state in every state (the close button at rest, hot and pressed), or a caption
-// whose close button has no image (a blank button, the minimize button beside it with its image).
-enum class Look { Skin, DialogCaption, WindowPlace, OneState, NoCloseImage };
+// images of one state drawn in that state in every state (the close button at rest, hot and pressed), a caption
+// whose close button has no image (a blank button, the minimize button beside it with its image), or a button's
+// mask drawn in its own states and, past its last, in its last (a button at rest, hot and pressed).
+enum class Look { Skin, DialogCaption, WindowPlace, OneState, NoCloseImage, MaskLastState };
 
 // A file left in the skin's folder once it is delivered (an empty name: its packed file): made as large as size
 // (sparse: its holes take no room on disk), or made a pipe (natively only).
@@ -57,6 +58,9 @@ struct Row {
   bool information = false;
   // skinlint's advice on the skin (applied as written): a part of one of its lines; none: no advice.
   const char* advice = nullptr;
+  // What skinlint finds wrong with the look of the skin applied as written (a part of every line it gives): a
+  // fault of the skin's pictures, not of its description.
+  const char* lookProblem = nullptr;
 };
 
 inline std::string BlockName(const Row& row) { return row.blockName ? row.blockName : row.skin; }
@@ -236,11 +240,13 @@ inline const std::vector<Row>& Rows() {
     return [=](std::string t) { return WithKey(t, section, key, value); };
   };
   static const std::vector<Row> rows = {
+      // The image count read as 1: one state as wide as the four, drawn whole in every state. Its face is the four
+      // faces side by side, under which a disabled caption takes a colour too near the enabled one's.
       {.point = "a mask of fewer states than its section paints (an image count of 0, read as 1)",
        .skin = "Lucky (internal)",
        .edit = [](std::string t) { return WithValueChanged(t, "BUTTON", "BORDERSMASK", 41, "0"); },
-       .refusal = "The \"Lucky (internal)\" skin cannot be used: its key BORDERSMASK of section [BUTTON] has the value "
-                  "\"{BUTTON.BORDERSMASK}\", an image of 1 state(s) where its section paints 4 (STATES=4)"},
+       .look = Look::MaskLastState, .advice = "[BUTTON] BORDERSMASK: the image has 1 state(s) where 4 are painted",
+       .lookProblem = "BUTTON] disabled text of state "},
       {.point = "blanks after the section names and at the end of every line", .skin = "Lucky (internal)",
        .edit = [](std::string t) { return EachLine(t, [](std::string l) { return l + "  \t "; }); }, .asStored = true},
       {.point = "blanks around keys and values", .skin = "Lucky (internal)",
@@ -348,10 +354,11 @@ inline const std::vector<Row>& Rows() {
       {.point = "a skin editor's description in UTF-16", .skin = "Lucky (internal)", .edit = Utf16, .via = Via::Editor,
        .asStored = true},
       {.point = "a section's states past 32 bits", .skin = "Lucky (internal)",
-       .edit = set("BUTTON", "STATES", "99999999999"),
-       .refusal = kLucky + "its key BORDERSMASK of section [BUTTON] has the value \"{BUTTON.BORDERSMASK}\", an image "
-                           "of 4 state(s) where its section paints 255 (STATES=99999999999: a section paints 255 at "
-                           "most)"},
+       .edit = set("BUTTON", "STATES", "99999999999"), .look = Look::MaskLastState,
+       .advice = "[BUTTON] BORDERSMASK: the image has 4 state(s) where 255 are painted (STATES=99999999999: a section "
+                 "paints 255 at most)"},
+      {.point = "a section's states below one, past 32 bits", .skin = "Lucky (internal)",
+       .edit = set("BUTTON", "STATES", "-99999999999"), .look = Look::MaskLastState},
       {.point = "a frame border past 32 bits", .skin = "Lucky (internal)",
        .edit = set("GLOBALINFO", "BORDERWIDTH", "99999999999"),
        .refusal = kLucky + "its key BORDERWIDTH of section [GLOBALINFO] has the value \"99999999999\", outside the 0 "
@@ -390,10 +397,9 @@ inline const std::vector<Row>& Rows() {
        .refusal = kLucky + "its key BORDERSMASK of section [BUTTON] has the value \"{BUTTON.BORDERSMASK}\", which is "
                            "malformed (its image count is \"255\" where its place holds 1 digit)"},
       {.point = "more states than a section paints", .skin = "Lucky (internal)",
-       .edit = set("BUTTON", "STATES", "2147483647"),
-       .refusal = kLucky + "its key BORDERSMASK of section [BUTTON] has the value \"{BUTTON.BORDERSMASK}\", an image "
-                           "of 4 state(s) where its section paints 255 (STATES=2147483647: a section paints 255 at "
-                           "most)"},
+       .edit = set("BUTTON", "STATES", "2147483647"), .look = Look::MaskLastState,
+       .advice = "[BUTTON] BORDERSMASK: the image has 4 state(s) where 255 are painted (STATES=2147483647: a section "
+                 "paints 255 at most)"},
       {.point = "a skin editor's block without a name", .skin = "Lucky (internal)", .edit = [](std::string t) { return t; },
        .via = Via::Editor, .refusal = std::string(skin::SkinEditorBlockWithoutName), .blockName = ""},
   };

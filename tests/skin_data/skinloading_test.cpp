@@ -384,6 +384,24 @@ TEST(SkinLoading, FaultyPartsAreLeftOutAndTheSkinStillLoads) {
          EXPECT_EQ(Sec(m, "NEG").GlowMargin, -50);
          EXPECT_EQ(Sec(m, "NEG").OuterOffsets.Left, -2);
        }},
+      // More states than the mask holds, or than a section paints, show the mask's last; numbers past 32 bits
+      // are read whole wherever along the chain they are given; fewer than one paint one state.
+      {"states past the mask's, past 255, past 32 bits and below one",
+       options("[MORE]\r\nPARENTCLASS=BUTTON\r\nSTATES=2147483647\r\n[MANY]\r\nSTATES=99999999999\r\n"
+               "BORDERSMASK=" + Mask(0, 0, 48, 32, 4, 4, 4, 4, 2, 1, 1, 0) + "\r\n[MANYCHILD]\r\nPARENTCLASS=MANY\r\n"
+               "[FEW]\r\nSTATES=-99999999999\r\nHOTCOLOR=0x0000AA\r\n[FEWCHILD]\r\nPARENTCLASS=FEW\r\n"
+               "[NONE]\r\nSTATES=-5\r\n"),
+       [](const TsSkinManager& m) {
+         EXPECT_EQ(Sec(m, "MORE").States, 255);
+         EXPECT_EQ(Sec(m, "MORE").BorderIndex, Sec(m, "BUTTON").BorderIndex);
+         EXPECT_EQ(Sec(m, "MANY").States, 255);
+         EXPECT_EQ(Sec(m, "MANYCHILD").States, 255);
+         EXPECT_EQ(Sec(m, "FEW").States, INT32_MIN);
+         EXPECT_EQ(Sec(m, "FEWCHILD").States, INT32_MIN);
+         EXPECT_EQ(Sec(m, "FEW").HotState, Sec(m, "FEW").NormalState);
+         EXPECT_EQ(Sec(m, "NONE").States, -5);
+         EXPECT_EQ(SectionStateCount(Sec(m, "NONE")), 1);
+       }},
       {"a bitmap whose pixels lie outside the file",
        [](std::vector<PackedSkinMember>& m) {
          std::string bmp = Bmp24(4, 4, [](int, int) { return 0x102030u; });
@@ -648,12 +666,13 @@ TEST(SkinLoading, CommonSectionsAddSectionsAndBitmapsToEverySkin) {
   e.WriteDirectory("Dir", members);
   e.m->SetSkinName("Dir");
   e.m->SetCommonSections({"[ MY BTN ]", "PARENTCLASS = BUTTON", "COLOR=0x123456", "PICTURE=EXTRA.BMP",
-                          "; a comment keeps its blanks", "[EDIT]", "COLOR=0x000001"});
+                          "; a comment keeps its blanks", "STATES=99999999999", "[EDIT]", "COLOR=0x000001"});
   EXPECT_EQ(e.m->CommonSections()[4], "; a comment keeps its blanks");
   const SkinSectionRecord& mine = Sec(*e.m, "MYBTN");
   EXPECT_EQ(mine.NormalState.Color, 0x123456);
   EXPECT_EQ(mine.HotState.Color, 0xE0E0E0);  // copied from BUTTON
   EXPECT_EQ(mine.GlowSize, 4);
+  EXPECT_EQ(mine.States, 255);  // read whole, as the skin's own sections read it
   EXPECT_EQ(Sec(*e.m, "EDIT").NormalState.Color, 0xFFFFFF);  // the skin's own section wins
   const int32_t picture = SkinManagerGetImageIndexByName(*e.m, "MYBTN", "PICTURE");
   ASSERT_GE(picture, 0);

@@ -87,13 +87,16 @@ class Linter {
     if (!s_.MasterBitmap || s_.MasterBitmap->Empty()) Problem("[GLOBALINFO] MASTERBITMAP: no master bitmap was loaded");
     Values();
     Required();
+    PaintedStates();
     Records();
     Sections();
   }
 
  private:
   void Problem(const std::string& text) { r_.problems.push_back(text); }
-  void Advice(const std::string& text) { r_.advice.push_back(text); }
+  void Advice(const std::string& text) {
+    if (std::find(r_.advice.begin(), r_.advice.end(), text) == r_.advice.end()) r_.advice.push_back(text);
+  }
   int ImageByName(const std::string& section, const std::string& key) const {
     const auto it = imageByName_.find(section + '\n' + key);
     return it == imageByName_.end() ? -1 : it->second;
@@ -184,6 +187,22 @@ class Linter {
       if (count < req.states)
         Advice(At(req.section, req.key) + "the image has " + std::to_string(count) + " state(s) where " +
                std::to_string(req.states) + " are painted: the states past its last show its last");
+    }
+  }
+
+  // A section that says it paints more states (STATES, its own or a parent's) than its BORDERSMASK image (its own
+  // or a parent's) holds shows the image's last state in the states past it: the skin as written.
+  void PaintedStates() {
+    for (const skin::SkinSectionRecord& sec : s_.Sections) {
+      if (sec.SectionName == "GLOBALINFO" || !skin::SkinManagerIsValidImageIndex(s_, sec.BorderIndex)) continue;
+      const int count = s_.Images[size_t(sec.BorderIndex)].ImageCount, painted = skin::SectionStateCount(sec);
+      const std::string given = keys_.NumberText(sec.SectionName, "STATES");
+      if (given.empty() || count >= painted) continue;
+      const std::string most = skin::IsNumberPast32Bits(given) || skin::IniTextToInt(given, 0) > 255
+                                   ? " (STATES=" + given + ": a section paints 255 at most)"
+                                   : "";
+      Advice(At(sec.SectionName, "BORDERSMASK") + "the image has " + std::to_string(count) + " state(s) where " +
+             std::to_string(painted) + " are painted" + most + ": the states past its last show its last");
     }
   }
 
