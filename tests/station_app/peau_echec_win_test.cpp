@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "skin/adapters/acbuttons.h"
+#include "skin/adapters/acmainwnd.h"
 #include "skin/data/packedskin.h"
 #include "skin/forms/acdialogwnd.h"
 #include "skin/forms/border_form.h"
@@ -416,6 +418,55 @@ TEST(PeauxDuDehors, EachIsRefusedWithTheProgramsMessageOrAppliedAsWrittenOnALive
       if (!skin::LayeredAlphaShown()) {
         EXPECT_EQ(Differents(repos, chaud), 0);
       }
+    }
+    if (row.look == Look::MaskLastState) {
+      // A button of the window (Rapport) at rest, under the X server's pointer and pressed (then dragged off before
+      // its release, which opens nothing), each state's picture as its adapter paints it: the bands its mask's left
+      // and right borders draw (clear of the caption and its focus frame) show the mask's own state where the mask
+      // has one, else its last (and the section's last where it paints fewer): alike in the states that show one
+      // state of the mask, apart in those that show two.
+      const HWND h = f.Rapport->Handle();
+      auto* a = dynamic_cast<skin::TacBtnWnd*>(skin::AdapterOfWindow(h));
+      ASSERT_NE(a, nullptr);
+      const skin::SkinSectionRecord& sec = m.Skin().Sections.at(size_t(a->SkinData->SkinIndex));
+      ASSERT_EQ(sec.SectionName, "BUTTON");
+      const skin::SkinImageRecord& mask = m.Skin().Images.at(size_t(sec.BorderIndex));
+      RECT wr{};
+      GetWindowRect(h, &wr);
+      const POINT centre{(wr.left + wr.right) / 2, (wr.top + wr.bottom) / 2};
+      auto bandes = [&](int etat) {
+        EXPECT_TRUE(testsupport::PumpUntil([&] { return a->CtlState() == etat; })) << etat;
+        a->SkinData->BGChanged = true;
+        a->PaintCache();
+        std::vector<uint32_t> pixels;
+        const skin::Bitmap& c = *a->SkinData->CacheBmp;
+        for (int y = 0; y < c.Height(); ++y)
+          for (int x = 0; x < c.Width(); ++x)
+            if (x < mask.BorderLeft || x >= c.Width() - mask.BorderRight) pixels.push_back(skin::GetPixel32(c, x, y));
+        return pixels;
+      };
+      testsupport::Xdotool("mousemove 900 700");
+      std::vector<std::vector<uint32_t>> images{bandes(0)};
+      testsupport::Xdotool(testsupport::MoveTo(centre.x - 12, centre.y) + " sleep 0.1 " + testsupport::MoveTo(centre));
+      images.push_back(bandes(1));
+      testsupport::Xdotool("mousedown 1");
+      images.push_back(bandes(2));
+      testsupport::Xdotool(testsupport::MoveTo(centre.x + 12, centre.y) + " sleep 0.1 mousemove 900 700 sleep 0.1 mouseup 1");
+      EXPECT_TRUE(testsupport::PumpUntil([&] { return a->CtlState() == 0; }));
+      auto montre = [&](int etat) {
+        return std::min({etat, skin::SectionStateCount(sec) - 1, int(mask.ImageCount) - 1});
+      };
+      for (int i = 0; i < 3; ++i)
+        for (int j = i + 1; j < 3; ++j) {
+          ASSERT_EQ(images[size_t(i)].size(), images[size_t(j)].size());
+          int n = 0;
+          for (size_t k = 0; k < images[size_t(i)].size(); ++k) n += images[size_t(i)][k] != images[size_t(j)][k];
+          if (montre(i) == montre(j)) {
+            EXPECT_EQ(n, 0) << i << " " << j;
+          } else {
+            EXPECT_GT(n, int(images[size_t(i)].size()) / 10) << i << " " << j;
+          }
+        }
     }
     if (row.look == Look::NoCloseImage) {
       // The frame's picture of each button beside the caption's without buttons: the close button blank, the
