@@ -303,7 +303,8 @@ TEST(SkinLint, FindsEveryPlantedFault) {
     if (c.dropMaster) members.erase(members.begin() + 1);
     const skinlint::LintResult r = skinlint::LintPackedSkin(skin::PackSkin(members), base.theme->name);
     bool found = false;
-    for (const std::string& p : c.advice ? r.advice : r.problems) found = found || p.find(c.expected) != std::string::npos;
+    for (const std::string& p : c.advice ? r.advice : r.problems)
+      found = found || p.find(c.expected) != std::string::npos;
     if (c.advice) {
       EXPECT_EQ(r.problems, std::vector<std::string>{});
     }

@@ -451,7 +451,8 @@ TEST(PeauxDuDehors, EachIsRefusedWithTheProgramsMessageOrAppliedAsWrittenOnALive
       images.push_back(bandes(1));
       testsupport::Xdotool("mousedown 1");
       images.push_back(bandes(2));
-      testsupport::Xdotool(testsupport::MoveTo(centre.x + 12, centre.y) + " sleep 0.1 mousemove 900 700 sleep 0.1 mouseup 1");
+      testsupport::Xdotool(testsupport::MoveTo(centre.x + 12, centre.y) +
+                           " sleep 0.1 mousemove 900 700 sleep 0.1 mouseup 1");
       EXPECT_TRUE(testsupport::PumpUntil([&] { return a->CtlState() == 0; }));
       auto montre = [&](int etat) {
         return std::min({etat, skin::SectionStateCount(sec) - 1, int(mask.ImageCount) - 1});
