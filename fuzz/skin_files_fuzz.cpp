@@ -10,8 +10,10 @@
 #include <string_view>
 #include <vector>
 
+#include "skin/data/imagedecoders.h"
 #include "skin/data/packedskin.h"
 #include "skin/data/sskinmanager.h"
+#include "skin/pixels/acpng.h"
 #include "tests/skin_data/skin_fixture.h"
 #include "tests/support/temp_dir.h"
 
@@ -92,12 +94,36 @@ Load load(Put put) {
   return r;
 }
 
+// What an image file's header says of its size is what its decoder gives: the load bounds an image by its header
+// before it decodes it, so the two must never disagree.
+void checkHeader(const PackedSkinMember& f) {
+  const std::string ext = f.Name.substr(f.Name.find_last_of('.'));
+  Bitmap b;
+  try {
+    if (ext == ".bmp") {
+      DecodeBmp(f.Data.data(), f.Data.size(), b, 1 << 20);
+    } else if (ext == ".JPG") {
+      DecodeJpeg(f.Data.data(), f.Data.size(), b, 1 << 20);
+    } else {
+      TPNGGraphic png;
+      png.MaxPixels = 1 << 20;
+      png.LoadFromMemory(f.Data.data(), f.Data.size());
+      b = std::move(static_cast<Bitmap&>(png));
+    }
+  } catch (const std::exception&) {
+    return;
+  }
+  int64_t w = 0, h = 0;
+  if (!ImageFileDimensions(f.Data.data(), f.Data.size(), w, h) || w != b.Width() || h != b.Height()) std::abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 1 << 20) return 0;
   const std::string_view input(reinterpret_cast<const char*>(data), size);
   const std::vector<PackedSkinMember> members = membersOf(input);
+  for (size_t i = 1; i < members.size(); ++i) checkHeader(members[i]);
   const Load packed = load([&](TsSkinManager& m) {
     TsStoredSkin& s = m.InternalSkins.Add();
     s.Name = "Fuzzed";

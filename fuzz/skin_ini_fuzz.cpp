@@ -81,13 +81,13 @@ void checkDrawable(const TIniSections& description, const LoadedSkin& skin) {
     std::abort();
   // A dialog keeps a caption below the frame's border.
   if (skin.SkinData.BorderWidth >= std::max(skin.SkinData.TitleHeight, 1)) std::abort();
-  // A section that says how many states it paints has a mask of as many.
+  // A count of states past 32 bits, given by the section or a parent, is read whole: the most a section paints
+  // (255), or below the least (one state painted). (A mask of fewer states shows its last in the states past it.)
   IndexedSections keys(description);
   for (int i = 0; i < keys.Count() && size_t(i) < skin.Sections.size(); ++i) {
     const SkinSectionRecord& s = skin.Sections[size_t(i)];
-    if (s.SectionName != "GLOBALINFO" && SkinManagerIsValidImageIndex(skin, s.BorderIndex) &&
-        !keys.IntText(s.SectionName, "STATES").empty() &&
-        skin.Images[size_t(s.BorderIndex)].ImageCount < SectionStateCount(s))
+    const std::string text = keys.NumberText(s.SectionName, "STATES");
+    if (IsNumberPast32Bits(text) && (text.find('-') == std::string::npos ? s.States != 255 : s.States >= 1))
       std::abort();
   }
 }

@@ -27,6 +27,55 @@ uint32_t le32(const uint8_t* p) { return uint32_t(p[0]) | (uint32_t(p[1]) << 8) 
 
 }  // namespace
 
+bool ImageFileDimensions(const void* data, size_t size, int64_t& width, int64_t& height) {
+  const auto* p = static_cast<const uint8_t*>(data);
+  if (!p) return false;
+  const auto be16 = [&](size_t at) { return uint32_t(p[at]) << 8 | p[at + 1]; };
+  const auto be32 = [&](size_t at) { return be16(at) << 16 | be16(at + 2); };
+  if (size >= 26 && p[0] == 'B' && p[1] == 'M') {
+    const uint32_t header = le32(p + 14);
+    if (header == 12) {
+      width = le16(p + 18);
+      height = le16(p + 20);
+    } else {
+      width = int32_t(le32(p + 18));
+      height = int32_t(le32(p + 22));
+      if (height < 0) height = -height;
+    }
+    return true;
+  }
+  if (size >= 24 && std::memcmp(p, "\x89PNG\r\n\x1A\n", 8) == 0 && std::memcmp(p + 12, "IHDR", 4) == 0) {
+    width = be32(16);
+    height = be32(20);
+    return true;
+  }
+  if (size >= 4 && p[0] == 0xFF && p[1] == 0xD8) {
+    // Markers up to the first frame header (SOF0 to SOF15 but DHT, JPG and DAC), found as libjpeg finds them: any
+    // bytes before an FF are passed over, so are FF fill bytes and a stuffed FF 00; a segment's big-endian length
+    // counts itself. A frame header: its length, the precision, the height, the width.
+    size_t at = 2;
+    while (true) {
+      while (at < size && p[at] != 0xFF) ++at;
+      while (at < size && p[at] == 0xFF) ++at;
+      if (at >= size) return false;
+      const uint8_t marker = p[at++];
+      if (marker == 0x00 || marker == 0x01 || marker == 0xD8 || (marker >= 0xD0 && marker <= 0xD7)) continue;
+      if (marker == 0xD9 || marker == 0xDA) return false;  // the end, or scan data before any frame
+      if (at + 2 > size) return false;
+      const size_t length = be16(at);
+      if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
+        if (at + 7 > size) return false;
+        height = be16(at + 3);
+        width = be16(at + 5);
+        return true;
+      }
+      if (length < 2) return false;
+      at += length;
+    }
+  }
+  return false;
+}
+
 bool DecodeBmp(const void* data, size_t size, Bitmap& out, int64_t maxPixels) {
   out.Clear();
   const auto* p = static_cast<const uint8_t*>(data);

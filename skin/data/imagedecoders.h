@@ -5,13 +5,16 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "skin/pixels/acpng.h"  // EInvalidGraphic
+#include "skin/data/skin_bounds.h"  // MaxSkinImagePixels: images of more pixels are refused
+#include "skin/pixels/acpng.h"        // EInvalidGraphic
 #include "skin/pixels/bitmap.h"
 
 namespace skin {
 
-// Images of more pixels than this are refused.
-inline constexpr int64_t MaxSkinImagePixels = int64_t{1} << 26;
+// The width and height that an image file's header gives, read from the file's first bytes (a Windows bitmap's
+// file and info headers, a PNG's IHDR chunk, a JPEG's frame header after the segments before it): false when the
+// bytes given end before it, or are of none of these formats. Nothing else of the file is looked at.
+bool ImageFileDimensions(const void* data, size_t size, int64_t& width, int64_t& height);
 
 // A Windows bitmap file: the file header, then a core header (12 bytes) or an info header (40 bytes or a later,
 // longer one); 1, 4 and 8 bits per pixel with a palette, 24 bits, or 32 bits (uncompressed, or bit fields with

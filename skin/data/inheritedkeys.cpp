@@ -34,6 +34,14 @@ int32_t ReadInheritedSize(const IniSource& Ini, std::string_view Section, std::s
   return value > Max ? Max : value;
 }
 
+std::string ReadInheritedNumberText(const IniSource& Ini, std::string_view Section, std::string_view Key) {
+  std::string text;
+  if (findInherited(Ini, Section, Key,
+                    [](const std::string& v) { return IniTextToInt(v, -1) != -1 || IsNumberPast32Bits(v); }, text))
+    return text;
+  return {};
+}
+
 std::string ReadInheritedString(const IniSource& Ini, std::string_view Section, std::string_view Key,
                                 std::string_view Default) {
   std::string text;
@@ -137,6 +145,16 @@ std::string IndexedSections::IntText(std::string_view Section, std::string_view 
   const int s = IndexOf(Section);
   const int from = s < 0 ? -1 : Inherited(s, Key, true);
   return from < 0 ? std::string() : std::string(*Own(from, Key));
+}
+
+std::string IndexedSections::NumberText(std::string_view Section, std::string_view Key) const {
+  std::vector<bool> passed(sections_.size(), false);
+  for (int at = IndexOf(Section); at >= 0 && !passed[size_t(at)]; at = sections_[size_t(at)].parent) {
+    passed[size_t(at)] = true;
+    const std::string_view* v = Own(at, Key);
+    if (v != nullptr && (IniTextToInt(*v, -1) != -1 || IsNumberPast32Bits(*v))) return std::string(*v);
+  }
+  return {};
 }
 
 std::string IndexedSections::ReadString(std::string_view Section, std::string_view Key, std::string_view Default) {

@@ -43,6 +43,9 @@ int32_t ReadInheritedInt(const IniSource& Ini, std::string_view Section, std::st
 // it stands, negative ones too, never as a system colour.
 int32_t ReadInheritedSize(const IniSource& Ini, std::string_view Section, std::string_view Key, int32_t Default,
                           int32_t Max = std::numeric_limits<int32_t>::max());
+// The text of the value an integer key takes (from the section or a parent), where a number past 32 bits counts
+// as given: a text that reads as a number other than -1, or that is such a number; empty when none.
+std::string ReadInheritedNumberText(const IniSource& Ini, std::string_view Section, std::string_view Key);
 // A string key: "?" counts as absent; an absent value gives Default.
 std::string ReadInheritedString(const IniSource& Ini, std::string_view Section, std::string_view Key,
                                 std::string_view Default);
@@ -77,6 +80,8 @@ class IndexedSections {
                    int32_t Max = std::numeric_limits<int32_t>::max());
   // The text of the value that ReadInt takes (from the section or a parent); empty when none.
   std::string IntText(std::string_view Section, std::string_view Key);
+  // As ReadInheritedNumberText: the text of the value taken, a number past 32 bits counted as given.
+  std::string NumberText(std::string_view Section, std::string_view Key) const;
   std::string ReadString(std::string_view Section, std::string_view Key, std::string_view Default);
   bool ReadBool(std::string_view Section, std::string_view Key, bool Default);
 

@@ -127,9 +127,19 @@ bool ExtractPackedSkin(std::unique_ptr<TacSkinConvertor>& Convertor, const Packe
       in.ReadBuffer(name.data(), nameLength);
       const uint32_t size = in.ReadUInt32LE();
       total += size;
-      if (size > Limits.MaxMemberSize || total > Limits.MaxTotalSize) throw EPackedSkinError();
+      const bool options = equalNoCase(name, SkinOptionsFileName);
+      // Told before a byte of the member is inflated.
+      const uint64_t most = options ? Limits.MaxOptionsSize : Limits.MaxMemberSize;
+      if (size > most)
+        throw EPackedSkinError("its member \"" + name + "\" unpacks to " + std::to_string(size) + " bytes, past the " +
+                               std::to_string(most) + " bytes that " +
+                               (options ? "a description" : "an image file") + " may have");
+      if (total > Limits.MaxTotalSize)
+        throw EPackedSkinError("its members unpack to more than the " + std::to_string(Limits.MaxTotalSize) +
+                               " bytes that a packed skin may hold (" + std::to_string(total) + " bytes by member \"" +
+                               name + "\")");
       std::unique_ptr<TMemoryStream> data = inflateMember(in, size);
-      if (equalNoCase(name, SkinOptionsFileName)) {
+      if (options) {
         c.Options = std::move(data);
       } else {
         const bool isBitmap = PackedFileIsBitmap(name);
@@ -151,7 +161,8 @@ void WritePackedSkin(TStream& Dest, const std::vector<PackedSkinMember>& Members
   if (Members.size() > limits.MaxMembers) throw std::invalid_argument("too many members for a packed skin");
   for (const PackedSkinMember& m : Members) {
     if (m.Name.size() > limits.MaxNameLength) throw std::invalid_argument("packed skin member name too long");
-    if (m.Data.size() > limits.MaxMemberSize) throw std::invalid_argument("packed skin member too large");
+    if (m.Data.size() > std::max<uint64_t>(limits.MaxMemberSize, limits.MaxOptionsSize))
+      throw std::invalid_argument("packed skin member too large");
   }
   Dest.WriteBuffer(PackedSkinMagic, 4);
   Dest.WriteUInt32LE(uint32_t(Members.size()));

@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "skin/data/skin_bounds.h"
 #include "skin/data/streams.h"
 #include "skin/data/zstreams.h"
 
@@ -29,18 +30,21 @@ inline constexpr std::string_view SkinOptionsFileName = "Options.dat";
 inline constexpr const char* SNotPackedSkin = "Loaded data is not a packed skin file";
 
 // A container whose header breaks the limits below, or a member whose zlib stream goes on past its stated
-// size. Its message is SNotPackedSkin.
+// size. Its message is SNotPackedSkin, or what is past which limit when a member's size breaks one.
 class EPackedSkinError : public std::runtime_error {
  public:
   EPackedSkinError() : std::runtime_error(SNotPackedSkin) {}
+  explicit EPackedSkinError(const std::string& why) : std::runtime_error(why) {}
 };
 
 // Limits that the reader enforces before it allocates or inflates anything.
+// The sizes are those of one skin load (skin_bounds.h): a member is an image file, or the description.
 struct PackedSkinLimits {
   uint32_t MaxMembers = 65536;
   uint32_t MaxNameLength = 1024;
-  uint32_t MaxMemberSize = 256u << 20;   // bytes of one unpacked member
-  uint64_t MaxTotalSize = 1024ull << 20;  // bytes of all unpacked members
+  uint32_t MaxMemberSize = uint32_t(MaxSkinImageFileBytes);        // bytes of one unpacked image file
+  uint32_t MaxOptionsSize = uint32_t(MaxSkinDescriptionBytes);     // bytes of the unpacked description
+  uint64_t MaxTotalSize = uint64_t(MaxPackedSkinUnpackedBytes);    // bytes of all unpacked members
 };
 
 struct TacPackedFile {
@@ -88,8 +92,10 @@ bool PackedFileIsBitmap(std::string_view FileName);
 // Reads the container in the convertor's PackedData into Options and Files.
 // - Returns false, and frees the convertor (the variable becomes null), when there is no convertor, no
 //   PackedData, or the data does not start with "ASzf": the data is not a packed skin (SNotPackedSkin).
-// - Raises EPackedSkinError when the header breaks the limits or a member's zlib stream inflates to more
-//   than its stated size, EReadError when the data ends early (a member's zlib stream included),
+// - Raises EPackedSkinError when the header breaks the limits (a member's stated size past its limit is named
+//   with the member: "its member "X.bmp" unpacks to N bytes, past the M bytes that an image file may have") or
+//   a member's zlib stream inflates to more than its stated size, EReadError when the data ends early (a
+//   member's zlib stream included),
 //   EZDecompressionError when zlib finds a member's stream corrupt. The convertor then holds no member.
 // - Returns true when every member was read.
 bool ExtractPackedSkin(std::unique_ptr<TacSkinConvertor>& Convertor, const PackedSkinLimits& Limits = {});

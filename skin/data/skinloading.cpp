@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -108,32 +109,6 @@ constexpr SkinSizeKey kSizeKeys[] = {
     {"", "TABSCOVERING", -kOffset, kOffset},
 };
 
-// The images that a painter draws one state of at a time, and how many states it draws: the caption's buttons
-// (normal, hot, pressed), the check boxes and radio buttons (normal, hot, pushed), the scroll bars' arrows and
-// thumb grips (normal, hot, pressed or dragged), and the combo box button's arrow (normal, hot). A record of
-// fewer states is cut as one wide state: the caption would show a button as wide as the whole strip, a check box
-// its three looks side by side.
-struct PaintedStates {
-  std::string_view Section, Key;
-  int32_t States;
-  std::string_view Which;
-};
-constexpr std::string_view kPressed = "normal, hot and pressed", kPushed = "normal, hot and pushed";
-constexpr PaintedStates kPaintedStates[] = {
-    {"GLOBALINFO", "BICONCLOSE", 3, kPressed},     {"GLOBALINFO", "BICLOSEALONE", 3, kPressed},
-    {"GLOBALINFO", "BICONMAX", 3, kPressed},       {"GLOBALINFO", "BICONNORM", 3, kPressed},
-    {"GLOBALINFO", "BICONMIN", 3, kPressed},       {"GLOBALINFO", "BICONHELP", 3, kPressed},
-    {"GLOBALINFO", "SICONCLOSE", 3, kPressed},     {"GLOBALINFO", "SICONMAX", 3, kPressed},
-    {"GLOBALINFO", "SICONNORM", 3, kPressed},      {"GLOBALINFO", "SICONMIN", 3, kPressed},
-    {"GLOBALINFO", "SICONHELP", 3, kPressed},      {"GLOBALINFO", "TITLEBUTTON", 3, kPressed},
-    {"GLOBALINFO", "BOXUNCHECKED", 3, kPushed},    {"GLOBALINFO", "BOXCHECKED", 3, kPushed},
-    {"GLOBALINFO", "BOXGRAYED", 3, kPushed},       {"GLOBALINFO", "RADIOUNCHECKED", 3, kPushed},
-    {"GLOBALINFO", "RADIOCHECKED", 3, kPushed},    {"SCROLLBTNLEFT", "GLYPHMASK", 3, kPressed},
-    {"SCROLLBTNRIGHT", "GLYPHMASK", 3, kPressed},  {"SCROLLBTNTOP", "GLYPHMASK", 3, kPressed},
-    {"SCROLLBTNBOTTOM", "GLYPHMASK", 3, kPressed}, {"SCROLLSLIDERH", "GLYPHMASK", 3, "normal, hot and dragged"},
-    {"SCROLLSLIDERV", "GLYPHMASK", 3, "normal, hot and dragged"}, {"COMBOBTN", "GLYPHMASK", 2, "normal and hot"},
-};
-
 // The close buttons' images, whose frame is the height of every button of a caption.
 constexpr std::string_view kCloseButtonKeys[] = {"BICONCLOSE", "BICLOSEALONE", "SICONCLOSE"};
 
@@ -212,6 +187,23 @@ std::vector<std::string> distinctKeys(const TIniSections& ini, int index) {
   for (std::string& k : keys)
     if (seen.insert(k).second) r.push_back(std::move(k));
   return r;
+}
+
+// A size in whole mebibytes, as the bounds are set.
+std::string MiBText(int64_t bytes) { return std::to_string(bytes / MiB) + " MiB"; }
+
+// An image past the bounds of one load: what is past which bound ("is 100000 x 100000 pixels, past the ...").
+struct ImagePastBounds : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// The image file that a value names, as written: a '!' value's first field, a '~' value's seventh, any other
+// value whole.
+std::string FileNamedBy(std::string_view value) {
+  if (value.empty()) return {};
+  if (value[0] == '!') return ExtractWord(1, value, MakeCharSet("!"));
+  if (value[0] == '~') return ExtractWord(7, value, MakeCharSet("~"));
+  return std::string(value);
 }
 
 // The bytes of an image file: a view of a container member, or a file read from disk.
@@ -324,10 +316,8 @@ class SkinLoader {
     CheckSkinVersion(s.SkinData.Version);
     LoadImages();
     ReadSections();
-    CheckStateCounts();
     SkinManagerIndexSkin(s);
     SkinManagerCacheCommonIndexes(s);
-    CheckPaintedStates();
     CheckTitleHeight();
     CheckFormOffset();
     CheckBorderWidth();
@@ -339,6 +329,7 @@ class SkinLoader {
   // case, a line "[GLOBALINFO]" beside a character that reads as a blank or as nothing but is neither (so that the
   // line starts no section), or a name read from UTF-16 text without its byte-order mark.
   std::string MissingGlobalInfoCause() const {
+    if (keys_.Count() == 0 && ini_.Unsectioned.empty()) return " (it is empty)";
     for (int i = 0; i < keys_.Count(); ++i) {
       const std::string& name = keys_.Name(i);
       if (equalNoCase(name, "GLOBALINFO")) return " (its section [" + name + "] is written in other letter case)";
@@ -375,50 +366,6 @@ class SkinLoader {
     return IniTextToInt(text, 0) == IniTextToInt(text, 1);
   }
 
-  // A section that says it paints STATES states (itself or through its PARENTCLASS) cuts each from its
-  // BORDERSMASK (its own or inherited): a mask of fewer states would be drawn whole, squeezed, into every state,
-  // and the section's hot and pressed looks would be lost. Refused like a state without pixels, the mask's key,
-  // section and value named. (A section that does not say paints the states its mask holds.)
-  void CheckStateCounts() {
-    const LoadedSkin& s = *next_;
-    for (int i = 0; i < keys_.Count(); ++i) {
-      const SkinSectionRecord& sec = s.Sections[size_t(i)];
-      if (sec.SectionName == "GLOBALINFO" || !SkinManagerIsValidImageIndex(s, sec.BorderIndex)) continue;
-      const SkinImageRecord& r = s.Images[size_t(sec.BorderIndex)];
-      const int32_t painted = SectionStateCount(sec);
-      if (r.ImageCount >= painted) continue;
-      const std::string given = keys_.IntText(sec.SectionName, "STATES");
-      if (given.empty()) continue;
-      const std::string whose =
-          r.SectionName == sec.SectionName ? "its section" : "section [" + sec.SectionName + "], which takes it,";
-      // A section paints 255 states at most, however many it says.
-      const std::string most = IniTextToInt(given, 0) > 255 ? ": a section paints 255 at most" : "";
-      throw std::runtime_error(SkinValueRefusedText(
-          m_.SkinName(), r.SectionName, r.KeyName, keys_.Value(r.SectionName, r.KeyName, ""),
-          "an image of " + std::to_string(r.ImageCount) + " state(s) where " + whose + " paints " +
-              std::to_string(painted) + " (STATES=" + given + most + ")"));
-    }
-  }
-
-  // The images that a painter draws state by state hold as many states as it draws (a section's own or
-  // inherited GLYPHMASK included).
-  void CheckPaintedStates() {
-    const LoadedSkin& s = *next_;
-    for (const PaintedStates& p : kPaintedStates) {
-      const std::string section(p.Section), key(p.Key);
-      const int32_t i = p.Section == "GLOBALINFO"
-                            ? SkinManagerGetImageIndexByName(s, section, key)
-                            : SkinManagerGetImageIndex(s, SkinManagerGetSectionIndex(s, section), key);
-      if (!SkinManagerIsValidImageIndex(s, i) || s.Images[size_t(i)].ImageCount >= p.States) continue;
-      const SkinImageRecord& r = s.Images[size_t(i)];
-      const std::string whose = r.SectionName == section ? "" : ", taken by section [" + section + "]";
-      throw std::runtime_error(SkinValueRefusedText(
-          m_.SkinName(), r.SectionName, r.KeyName, keys_.Value(r.SectionName, r.KeyName, ""),
-          "an image of " + std::to_string(r.ImageCount) + " state(s) where " + std::to_string(p.States) +
-              " are painted (" + std::string(p.Which) + ")" + whose));
-    }
-  }
-
   // A caption holds its buttons, each as high as the close button's image: a lower one would leave them hanging
   // above the window, over the caption's edge. TITLEHEIGHT (and MAXHEIGHT, a maximized window's caption) given
   // non-zero lie between that height and the tallest caption that can be drawn.
@@ -442,6 +389,36 @@ class SkinLoader {
       if (number && value == 0) continue;  // the default
       const SkinSizeKey bound{"GLOBALINFO", key, lowest, kCaption};
       CheckSize(&bound, "GLOBALINFO", key, value, text, with, !number);
+    }
+    CheckTitleButtonHeights();
+  }
+
+  // Every title button stands in the caption, the others placed as high as the close button: one whose image is
+  // taller than the caption (a window's, or a maximized window's) hangs below it, over the client area, which
+  // paints over it, and the button is gone. Refused like a caption lower than the close button, the button's key
+  // and height named.
+  void CheckTitleButtonHeights() {
+    const LoadedSkin& s = *next_;
+    const TsSkinData& d = s.SkinData;
+    for (std::string_view key : kTitleButtonKeys) {
+      const int32_t i = SkinManagerGetImageIndexByName(s, "GLOBALINFO", std::string(key));
+      if (!SkinManagerIsValidImageIndex(s, i)) continue;
+      const int32_t high = ImageFrameHeight(s.Images[size_t(i)]);
+      std::string text, caption;
+      if (high > d.TitleHeight) {
+        caption = "the caption of " + std::to_string(d.TitleHeight) + " pixels (" +
+                  (GlobalNumber("TITLEHEIGHT", text) && IniTextToInt(text, 0) != 0 ? "TITLEHEIGHT " + text
+                                                                                     : "the default TITLEHEIGHT") +
+                  ")";
+      } else if (high > d.MaxHeight) {
+        GlobalNumber("MAXHEIGHT", text);
+        caption = "a maximized window's caption of " + std::to_string(d.MaxHeight) + " pixels (MAXHEIGHT " + text + ")";
+      } else {
+        continue;
+      }
+      throw std::runtime_error(SkinValueRefusedText(m_.SkinName(), "GLOBALINFO", key, keys_.Value("GLOBALINFO", key, ""),
+                                                    "a title button " + std::to_string(high) +
+                                                        " pixels high, taller than " + caption));
     }
   }
 
@@ -510,16 +487,22 @@ class SkinLoader {
 
   // ---- Image files.
 
-  bool ReadFile(std::string_view name, FileBytes& out) {
+  // The bytes of an image file: a member of the skin's container, or a file of its folder read within the bounds
+  // of one load (skin_bounds.h): the file's size, then its header's width and height, are looked at before the
+  // rest is read, and an image past them refuses the skin (ImagePastBounds). false when the file is missing (why
+  // empty) or cannot be read (why says why): a pipe or a device named as an image is never opened for a read.
+  bool ReadFile(std::string_view name, FileBytes& out, std::string& why) {
+    why.clear();
     if (conv_) {
       if (members_.empty())
         for (size_t i = 0; i < conv_->Files.size(); ++i) members_.emplace(upperCase(conv_->Files[i].FileName), int(i));
       const auto found = members_.find(upperCase(name));
       if (found == members_.end()) return false;
-      const TMemoryStream* member = conv_->Files[size_t(found->second)].Data.get();
-      if (!member) return false;
-      out.data = member->Memory();
-      out.size = member->View().size();
+      const TacPackedFile& file = conv_->Files[size_t(found->second)];
+      if (!file.Data) return false;
+      out.data = file.Data->Memory();
+      out.size = file.Data->View().size();
+      CheckPixels(out.data, out.size);  // the container's reader kept its size within the bound
       return true;
     }
     const std::string path = std::string(name).find(':') == std::string::npos ? path_ + std::string(name)
@@ -527,14 +510,41 @@ class SkinLoader {
     const std::string found = FindFileNoCase(path);
     if (found.empty()) return false;
     try {
-      TMemoryStream file;
-      file.LoadFromFile(found);
-      out.owned = file.Bytes();
-    } catch (const EStreamError&) {
+      TFileReader file(found);
+      if (file.Size() > MaxSkinImageFileBytes)
+        throw ImagePastBounds("is " + std::to_string(file.Size()) + " bytes, past the " +
+                              std::to_string(MaxSkinImageFileBytes) + " bytes (" + MiBText(MaxSkinImageFileBytes) +
+                              ") that an image file may have");
+      out.owned = file.Read(std::min<int64_t>(file.Size(), 65536));
+      const bool told = CheckPixels(out.owned.data(), out.owned.size());
+      out.owned += file.Read(file.Size() - int64_t(out.owned.size()));
+      if (!told) CheckPixels(out.owned.data(), out.owned.size());
+    } catch (const EFOpenError& e) {
+      why = e.Why.empty() ? e.what() : e.Why;  // the file is named already
+      return false;
+    } catch (const EStreamError& e) {
+      why = e.what();
       return false;
     }
     out.data = out.owned.data();
     out.size = out.owned.size();
+    return true;
+  }
+
+  // An image whose header gives more pixels than one image may have, or than the skin's images may still take, is
+  // past the bounds: refused before its pixels are decoded. false when the bytes give no width and height.
+  bool CheckPixels(const char* data, size_t size) const {
+    int64_t w = 0, h = 0;
+    if (!ImageFileDimensions(data, size, w, h)) return false;
+    if (w <= 0 || h <= 0) return true;  // no pixel: the decoder refuses it as damaged
+    const std::string is = "is " + std::to_string(w) + " x " + std::to_string(h) + " pixels, past the ";
+    static_assert(MaxSkinImagePixels == 4096 * 4096);
+    if (w * h > MaxSkinImagePixels)
+      throw ImagePastBounds(is + std::to_string(MaxSkinImagePixels) + " pixels (4096 x 4096) that an image may have");
+    if (w * h > pixelsLeft_)
+      throw ImagePastBounds(is + std::to_string(std::max<int64_t>(pixelsLeft_, 0)) +
+                                      " pixels that the skin's images may still take (" + std::to_string(MaxSkinPixels) +
+                                      " together)");
     return true;
   }
 
@@ -545,31 +555,36 @@ class SkinLoader {
   }
 
   // Decodes an image file by its extension into a 32-bit bitmap; nullptr when it cannot be read (a damaged
-  // image ends that image only).
-  std::shared_ptr<Bitmap> Decode(const std::string& upperName, const FileBytes& bytes) {
+  // image ends that image only), why saying why.
+  std::shared_ptr<Bitmap> Decode(const std::string& upperName, const FileBytes& bytes, std::string& why) {
     const std::string ext = extensionOf(upperName);
     auto bmp = std::make_shared<Bitmap>();
     bool hasAlpha = false;
-    if (pixelsLeft_ < 1) return nullptr;
+    const int64_t most = std::min(pixelsLeft_, MaxSkinImagePixels);
+    why = "no pixels are left for it";
+    if (most < 1) return nullptr;
     try {
       if (ext == ".BMP") {
-        hasAlpha = DecodeBmp(bytes.data, bytes.size, *bmp, pixelsLeft_);
+        hasAlpha = DecodeBmp(bytes.data, bytes.size, *bmp, most);
       } else if (ext == ".JPG" || ext == ".JPEG") {
-        DecodeJpeg(bytes.data, bytes.size, *bmp, pixelsLeft_);
+        DecodeJpeg(bytes.data, bytes.size, *bmp, most);
       } else if (ext == ".PNG") {
         TPNGGraphic png;
-        png.MaxPixels = pixelsLeft_;
+        png.MaxPixels = most;
         png.LoadFromMemory(bytes.data, bytes.size);
         *bmp = std::move(static_cast<Bitmap&>(png));
         if (m_.Brightness() <= 0 && next_->SkinData.Version > OldestFullSkinVersion)
           PremultiplyAlpha(*bmp, TRect{0, 0, bmp->Width(), bmp->Height()});
         hasAlpha = bmp->PixelFormat() == pf32bit;
       } else {
+        why = "it is no bitmap, JPEG or PNG file by its name";
         return nullptr;
       }
+      why = "it holds no pixel";
       if (bmp->Empty()) return nullptr;
       if (!hasAlpha) makeOpaque(*bmp);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+      why = e.what();
       return nullptr;
     }
     pixelsLeft_ -= int64_t(bmp->Width()) * bmp->Height();
@@ -577,21 +592,36 @@ class SkinLoader {
   }
 
   // An image file of the skin, loaded once however many keys name it; nullptr when it is missing or cannot be
-  // read.
-  std::shared_ptr<Bitmap> LoadSkinImageFile(std::string_view name) {
+  // read (why: empty when missing, else why it cannot be read). ImagePastBounds for an image past the bounds.
+  std::shared_ptr<Bitmap> LoadSkinImageFile(std::string_view name, std::string& why) {
     const std::string upper = upperCase(name);
     if (const auto loaded = files_.find(upper); loaded != files_.end()) return loaded->second;
-    if (unreadable_.count(upper)) return nullptr;
+    if (const auto failed = unreadable_.find(upper); failed != unreadable_.end()) {
+      why = failed->second;
+      return nullptr;
+    }
     FileBytes bytes;
     std::shared_ptr<Bitmap> bmp;
-    if (ReadFile(upper, bytes)) bmp = Decode(upper, bytes);
+    if (ReadFile(upper, bytes, why)) bmp = Decode(upper, bytes, why);
     if (!bmp) {
-      unreadable_.insert(upper);
+      unreadable_.emplace(upper, why);
       return nullptr;
     }
     next_->ImageFiles.push_back(SkinImageFile{bmp, upper, false});
     files_.emplace(upper, bmp);
     return bmp;
+  }
+
+  // A title button's image named by its file must be there: a caption without its close, maximize or minimize
+  // button still answers clicks where the buttons would be, but shows nothing. Refused, the key, its value and the
+  // file named (a skin that names no image for a button draws the button without one).
+  void CheckTitleButtonFile(const std::string& section, const std::string& key, const std::string& file,
+                            const std::string& why) {
+    if (!IsTitleButtonKey(section, key)) return;
+    throw std::runtime_error(SkinValueRefusedText(
+        m_.SkinName(), section, key, keys_.Value(section, key, ""),
+        "a title button whose file \"" + file + "\" " + (why.empty() ? "is missing" : "cannot be read (" + why + ")") +
+            unseenCharactersNote(file, "its name")));
   }
 
   // ---- Image records.
@@ -744,13 +774,18 @@ class SkinLoader {
         const int32_t drawMode = SubstringToInt(v, 22, 2);
         const int32_t maskType = v.size() < 25 ? 0 : SubstringToInt(v, 25, 1);
         std::shared_ptr<Bitmap> own;
-        if (v.size() > 26) own = LoadSkinImageFile(ExtractWord(7, v, tilde));
+        std::string why;
+        if (v.size() > 26) own = LoadSkinImageFile(ExtractWord(7, v, tilde), why);
         AddRecord(section, sectionName, key, toInt16(maskType), uint16_t(drawMode), 1, rect, 1, std::move(own));
         break;
       }
       case '!': {
-        std::shared_ptr<Bitmap> bmp = LoadSkinImageFile(ExtractWord(1, v, bang));
-        if (!bmp) break;
+        std::string why;
+        std::shared_ptr<Bitmap> bmp = LoadSkinImageFile(ExtractWord(1, v, bang), why);
+        if (!bmp) {
+          CheckTitleButtonFile(sectionName, key, FileNamedBy(keys_.Value(sectionName, key, "")), why);
+          break;
+        }
         int32_t count = ExtractWordInt(2, v, bang);
         const int32_t maskType = ExtractWordInt(3, v, bang);
         const int32_t kind = LimitValue(ExtractWordInt(4, v, bang), 0, 4);
@@ -777,7 +812,9 @@ class SkinLoader {
       }
       default:
         if (v.find(".JPG") != std::string::npos || v.find(".BMP") != std::string::npos) {
-          std::shared_ptr<Bitmap> bmp = LoadSkinImageFile(v);
+          std::string why;
+          std::shared_ptr<Bitmap> bmp = LoadSkinImageFile(v, why);
+          if (!bmp) CheckTitleButtonFile(sectionName, key, FileNamedBy(keys_.Value(sectionName, key, "")), why);
           if (bmp) AddRecord(section, sectionName, key, 0, 0, 1, TRect{0, 0, bmp->Width(), bmp->Height()}, 1, bmp);
         }
     }
@@ -790,12 +827,19 @@ class SkinLoader {
     const std::string name = keys_.Value("GLOBALINFO", "MASTERBITMAP", "");
     if (name.empty()) return;
     FileBytes bytes;
-    if (!ReadFile(name, bytes))
-      throw std::runtime_error(SkinRefusedText(
-          m_.SkinName(), "its master image \"" + name + "\" is missing" + unseenCharactersNote(name, "its name")));
+    std::string why;
+    try {
+      if (!ReadFile(name, bytes, why))
+        throw std::runtime_error(SkinRefusedText(m_.SkinName(), "its master image \"" + name + "\" " +
+                                                                     (why.empty() ? "is missing"
+                                                                                  : "cannot be read (" + why + ")") +
+                                                                     unseenCharactersNote(name, "its name")));
+    } catch (const ImagePastBounds& e) {
+      throw std::runtime_error(SkinRefusedText(m_.SkinName(), "its master image \"" + name + "\" " + e.what()));
+    }
     auto master = std::make_shared<Bitmap>();
     try {
-      const bool hasAlpha = DecodeBmp(bytes.data, bytes.size, *master, pixelsLeft_);
+      const bool hasAlpha = DecodeBmp(bytes.data, bytes.size, *master, std::min(pixelsLeft_, MaxSkinImagePixels));
       if (!hasAlpha) makeOpaque(*master);
     } catch (const std::exception& e) {
       throw std::runtime_error(
@@ -849,6 +893,11 @@ class SkinLoader {
           AddImageValue(int32_t(si), name, std::string(key), v);
         } catch (const EConvertError& e) {
           throw Malformed(name, key, keys_.Value(name, key, ""), e);
+        } catch (const ImagePastBounds& e) {
+          const std::string k(key);
+          throw std::runtime_error(SkinValueRefusedText(m_.SkinName(), name, key, keys_.Value(name, key, ""),
+                                                        imageWord(name, k) + " whose file \"" +
+                                                            FileNamedBy(keys_.Value(name, key, "")) + "\" " + e.what()));
         }
       }
     }
@@ -874,7 +923,7 @@ class SkinLoader {
         auto bmp = std::make_shared<Bitmap>();
         try {
           TMemoryStream file;
-          file.LoadFromFile(found);
+          file.LoadFromFile(found, MaxSkinImageFileBytes);  // past the bound, or no file: left out like a damaged one
           DecodeBmp(file.Memory(), size_t(file.Size()), *bmp);
           makeOpaque(*bmp);
         } catch (const std::exception&) {
@@ -916,6 +965,16 @@ class SkinLoader {
     }
     bool Bool(const std::string& section, std::string_view key, bool def) const {
       return indexed ? indexed->ReadBool(section, key, def) : ReadInheritedBool(*plain, section, key, def);
+    }
+    // STATES, at most 255 (the most a section paints). A count past 32 bits is read whole, wherever along the
+    // chain it is given: as far past that most as 2147483647, or as far below the least as -2147483648 (a count
+    // below one paints one state).
+    int32_t States(const std::string& section, int32_t def) const {
+      const std::string text =
+          indexed ? indexed->NumberText(section, "STATES") : ReadInheritedNumberText(*plain, section, "STATES");
+      if (IsNumberPast32Bits(text))
+        return text.find('-') == std::string::npos ? 255 : std::numeric_limits<int32_t>::min();
+      return Size(section, "STATES", def, 255);
     }
   };
   Reader Own() { return Reader{&keys_, nullptr, sys_}; }
@@ -960,7 +1019,7 @@ class SkinLoader {
   // The states and the few values that a section of the common sections sets over its copied record.
   void ReadStatesAndFlags(const Reader& ini, SkinSectionRecord& r) {
     const std::string& n = r.SectionName;
-    r.States = ini.Size(n, "STATES", r.States, 255);
+    r.States = ini.States(n, r.States);
     r.NormalState = ReadState(ini, n, 0, r.NormalState);
     r.HotState = r.States > 1 ? ReadState(ini, n, 1, r.HotState) : r.NormalState;
     r.ReservedBoolean = ini.Bool(n, "RESERVEDBOOLEAN", r.ReservedBoolean);
@@ -977,7 +1036,7 @@ class SkinLoader {
     r.GiveOwnFont = keys_.ReadBool(name, "GIVEOWNFONT", false);
     r.GlowSize = ReadSize(name, "GLOW", 0);
     r.GlowMargin = ReadSize(name, "GLOWMARGIN", 0);
-    r.States = ReadSize(name, "STATES", 3, 255);
+    r.States = Own().States(name, 3);
     r.OuterOffsets = TRect{ReadSize(name, "OUTOFFSL", 0), ReadSize(name, "OUTOFFST", 0),
                            ReadSize(name, "OUTOFFSR", 0), ReadSize(name, "OUTOFFSB", 0)};
     r.OuterOpacity = ReadSize(name, "OUTOPACITY", 200, 255);
@@ -1253,10 +1312,10 @@ class SkinLoader {
   std::unique_ptr<LoadedSkin> next_;
   TextMap<int> members_;                         // the convertor's members by upper-case name
   TextMap<std::shared_ptr<Bitmap>> files_;       // the image files loaded, by upper-case name
-  int64_t pixelsLeft_ = MaxSkinImagePixels;      // of the images this load may still decode
+  int64_t pixelsLeft_ = MaxSkinPixels;           // of the images this load may still decode
   int64_t scanLeft_ = MaxCornerScanPixels;       // of the corner pixels it may still look at
   bool cutWithoutMaster_ = false;
-  std::unordered_set<std::string> unreadable_;
+  std::unordered_map<std::string, std::string> unreadable_;  // the image files that gave none, and why
 };
 
 // ---------------------------------------------------------------------------------------------------------
@@ -1309,6 +1368,17 @@ void UnpackSkin(std::unique_ptr<TacSkinConvertor>& convertor, const std::string&
   if (!why.empty()) throw std::runtime_error(SkinRefusedText(skinName, where + " cannot be read: " + why));
 }
 
+// Why a container that was read gave no description, after the internal-format message: it holds no member at
+// all, or none named Options.dat (its members named). whose: "Its packed file "..." holds", "Its stored data hold".
+std::string NoDescriptionCause(const TacSkinConvertor& c, const std::string& whose) {
+  if (c.Files.empty()) return "\r\n\r\n" + whose + " no member at all: no description (Options.dat) and no image.";
+  std::string names;
+  for (size_t i = 0; i < c.Files.size() && i < 5; ++i) names += (i ? ", \"" : "\"") + c.Files[i].FileName + "\"";
+  if (c.Files.size() > 5) names += ", ...";
+  return "\r\n\r\n" + whose + " no description (Options.dat) among its " + std::to_string(c.Files.size()) +
+         " member(s): " + names + ".";
+}
+
 }  // namespace
 
 TSkinLoadResult TsSkinManager::LoadSkin() {
@@ -1328,7 +1398,11 @@ TSkinLoadResult TsSkinManager::LoadSkin() {
                !options.empty()) {
       TMemoryStream file;
       try {
-        file.LoadFromFile(options);
+        file.LoadFromFile(options, MaxSkinDescriptionBytes);
+      } catch (const EFileTooLarge& e) {
+        throw std::runtime_error(SkinRefusedText(
+            skinName_, "its description \"" + options + "\" is " + std::to_string(e.Size) + " bytes, past the " +
+                           std::to_string(e.Max) + " bytes (" + MiBText(e.Max) + ") that a description may have"));
       } catch (const std::exception& e) {
         throw std::runtime_error(
             SkinRefusedText(skinName_, "its description \"" + options + "\" cannot be read: " + e.what()));
@@ -1354,7 +1428,8 @@ TSkinLoadResult TsSkinManager::LoadSkin() {
         convertor->LendPackedData(stored.Data);
         UnpackSkin(convertor, skinName_, "its stored data");
         if (!convertor->Options) {
-          ReportLoadFailure(TSkinMessageKind::Information, InternalFormatErrorText(skinName_));
+          ReportLoadFailure(TSkinMessageKind::Information,
+                            InternalFormatErrorText(skinName_) + NoDescriptionCause(*convertor, "Its stored data hold"));
           return TSkinLoadResult::Failed;
         }
         ini = iniFromText(convertor->Options->View());
@@ -1385,13 +1460,23 @@ TSkinLoadResult TsSkinManager::LoadPackedSkin() {
       const std::string where = "its packed file \"" + (found.empty() ? file : found) + "\"";
       auto data = std::make_unique<TMemoryStream>();
       try {
-        data->LoadFromFile(file);
+        data->LoadFromFile(file, MaxPackedSkinFileBytes);
+      } catch (const EFileTooLarge& e) {
+        throw std::runtime_error(SkinRefusedText(skinName_, where + " is " + std::to_string(e.Size) + " bytes, past the " +
+                                                                std::to_string(e.Max) + " bytes (" + MiBText(e.Max) +
+                                                                ") that a packed skin may have"));
       } catch (const std::exception& e) {
         throw std::runtime_error(SkinRefusedText(skinName_, where + " cannot be read: " + e.what()));
       }
       convertor = std::make_unique<TacSkinConvertor>();
       convertor->SetPackedData(std::move(data));
       UnpackSkin(convertor, skinName_, where);
+      if (convertor && !convertor->Options) {
+        const std::string whose = "I" + where.substr(1) + " holds";  // "Its packed file "..." holds"
+        ReportLoadFailure(TSkinMessageKind::Information,
+                          InternalFormatErrorText(skinName_) + NoDescriptionCause(*convertor, whose));
+        return TSkinLoadResult::Failed;
+      }
     }
     if (!convertor || !convertor->Options) {
       ReportLoadFailure(TSkinMessageKind::Information, InternalFormatErrorText(skinName_));

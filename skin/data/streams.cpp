@@ -6,6 +6,14 @@
 #include <limits>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace skin {
 
 namespace {
@@ -109,17 +117,75 @@ void TMemoryStream::SetSize(int64_t size) {
   if (position_ > int64_t(data_.size())) position_ = int64_t(data_.size());
 }
 
-void TMemoryStream::LoadFromFile(const std::string& FileName) {
-  std::FILE* f = std::fopen(osPath(FileName).c_str(), "rb");
-  if (!f) throw EFOpenError(FileName);
+#ifdef _WIN32
+TFileReader::TFileReader(const std::string& FileName) : name_(FileName) {
+  HANDLE h = CreateFileA(FileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    const DWORD a = GetFileAttributesA(FileName.c_str());
+    if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY)) throw EFOpenError(FileName, "it is not a regular file");
+    throw EFOpenError(FileName);
+  }
+  LARGE_INTEGER size{};
+  if (GetFileType(h) != FILE_TYPE_DISK || !GetFileSizeEx(h, &size)) {
+    CloseHandle(h);
+    throw EFOpenError(FileName, "it is not a regular file");
+  }
+  handle_ = reinterpret_cast<intptr_t>(h);
+  size_ = size.QuadPart;
+}
+
+TFileReader::~TFileReader() { CloseHandle(reinterpret_cast<HANDLE>(handle_)); }
+
+std::string TFileReader::Read(int64_t Count) {
   std::string bytes;
-  char buffer[65536];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
-  const bool failed = std::ferror(f) != 0;
-  std::fclose(f);
-  if (failed) throw EFOpenError(FileName);
-  data_ = std::move(bytes);
+  while (Count > 0) {
+    char buffer[65536];
+    DWORD got = 0;
+    if (!ReadFile(reinterpret_cast<HANDLE>(handle_), buffer, DWORD(std::min<int64_t>(Count, sizeof buffer)), &got,
+                  nullptr))
+      throw EFOpenError(name_);
+    if (got == 0) break;
+    bytes.append(buffer, got);
+    Count -= got;
+  }
+  return bytes;
+}
+#else
+TFileReader::TFileReader(const std::string& FileName) : name_(FileName) {
+  // Opened without waiting (a pipe without a writer would hold the open), then kept only when it is a regular file.
+  const int fd = ::open(osPath(FileName).c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) throw EFOpenError(FileName);
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    throw EFOpenError(FileName, "it is not a regular file");
+  }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  handle_ = fd;
+  size_ = int64_t(st.st_size);
+}
+
+TFileReader::~TFileReader() { ::close(int(handle_)); }
+
+std::string TFileReader::Read(int64_t Count) {
+  std::string bytes;
+  while (Count > 0) {
+    char buffer[65536];
+    const ssize_t got = ::read(int(handle_), buffer, size_t(std::min<int64_t>(Count, sizeof buffer)));
+    if (got < 0) throw EFOpenError(name_);
+    if (got == 0) break;
+    bytes.append(buffer, size_t(got));
+    Count -= got;
+  }
+  return bytes;
+}
+#endif
+
+void TMemoryStream::LoadFromFile(const std::string& FileName, int64_t MaxBytes) {
+  TFileReader file(FileName);
+  if (file.Size() > MaxBytes) throw EFileTooLarge(FileName, file.Size(), MaxBytes);
+  data_ = file.Read(file.Size());  // the size it had when it was opened
   position_ = 0;
 }
 

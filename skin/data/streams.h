@@ -2,6 +2,7 @@
 // Byte streams of the skin engine: the abstract stream, a memory stream and the stream errors. A packed skin
 // is read from one of these and its members come out as memory streams.
 #include <cstdint>
+#include <limits>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -21,10 +22,42 @@ class EWriteError : public EStreamError {
  public:
   EWriteError() : EStreamError("Stream write error") {}
 };
-// A file that cannot be opened.
+// A file that cannot be opened (why, when it is told: "it is not a regular file").
 class EFOpenError : public EStreamError {
  public:
-  explicit EFOpenError(const std::string& name) : EStreamError("Cannot open file \"" + name + "\"") {}
+  explicit EFOpenError(const std::string& name, const std::string& why = {})
+      : EStreamError("Cannot open file \"" + name + "\"" + (why.empty() ? "" : ": " + why)), Why(why) {}
+  std::string Why;
+};
+// A file larger than a read may take, told from its size before a byte of it is read.
+class EFileTooLarge : public EStreamError {
+ public:
+  EFileTooLarge(const std::string& name, int64_t size, int64_t max)
+      : EStreamError("The file \"" + name + "\" is " + std::to_string(size) + " bytes, past the " +
+                     std::to_string(max) + " bytes that may be read"),
+        Size(size),
+        Max(max) {}
+  int64_t Size, Max;
+};
+
+// A regular file opened for reading. A pipe, a device or a directory is refused when it is opened (EFOpenError),
+// before anything is read from it: a read of one could wait for ever, or never end.
+class TFileReader {
+ public:
+  explicit TFileReader(const std::string& FileName);
+  ~TFileReader();
+  TFileReader(const TFileReader&) = delete;
+  TFileReader& operator=(const TFileReader&) = delete;
+  // The file's size when it was opened.
+  int64_t Size() const { return size_; }
+  // Up to Count bytes from where the last read ended (fewer at the file's end); EFOpenError when the system
+  // fails the read.
+  std::string Read(int64_t Count);
+
+ private:
+  std::string name_;
+  intptr_t handle_ = -1;
+  int64_t size_ = 0;
 };
 
 enum TSeekOrigin { soBeginning = 0, soCurrent = 1, soEnd = 2 };
@@ -71,8 +104,9 @@ class TMemoryStream final : public TStream {
   const std::string& Bytes() const { return data_; }
   std::string_view View() const { return data_; }
 
-  // The whole file; EFOpenError when it cannot be opened or read.
-  void LoadFromFile(const std::string& FileName);
+  // The whole file; EFOpenError when it cannot be opened or read or is no regular file (TFileReader),
+  // EFileTooLarge when it holds more than MaxBytes.
+  void LoadFromFile(const std::string& FileName, int64_t MaxBytes = std::numeric_limits<int64_t>::max());
   void SaveToFile(const std::string& FileName) const;
 
  private:

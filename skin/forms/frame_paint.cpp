@@ -144,7 +144,12 @@ void DrawButtonImage(Bitmap& cache, const SkinImageRecord& image, const TRect& R
   if (state < 0) state = image.ImageCount > 3 ? 3 : 0;
   const CacheInfo ci = CacheInfoFromBitmap(&cache, 0, 0);
   const int32_t fw = ImageStateWidth(image), fh = ImageFrameHeight(image);
-  if (fw == R.Width() && fh == R.Height()) {
+  // A glyph (an image without borders, as the '@' form gives) has no nine pieces to lay over a rectangle of another
+  // size: laid out so it would leave the button blank. It is drawn as it is at the rectangle's top-left (a caption
+  // whose close button has no image makes every button 21 pixels high).
+  const bool bordered = image.BorderLeft > 0 || image.BorderTop > 0 || image.BorderRight > 0 ||
+                        image.BorderBottom > 0 || image.CommonBorderWidth > 0;
+  if ((fw == R.Width() && fh == R.Height()) || !bordered) {
     DrawImageState(cache, TPoint{R.Left, R.Top}, state, ci, image, 1);
   } else {
     DrawSkinMask(cache, R, ci, image, state, true);

@@ -30,6 +30,20 @@ std::string Field(const uint8_t* data, size_t offset, size_t size, bool& termina
   return terminated ? std::string(reinterpret_cast<const char*>(begin), size_t(end - begin)) : std::string();
 }
 
+// The description field: single-byte text up to its NUL, or, when it starts with a UTF-16 byte-order mark (as an
+// editor that saves "Unicode" sends it), UTF-16 text up to its first zero character, read as a description file of
+// that text is read (DescriptionText).
+std::string DescriptionField(const uint8_t* data, size_t offset, size_t size, bool& terminated) {
+  const uint8_t* begin = data + offset;
+  const bool utf16 = size >= 2 && ((begin[0] == 0xFF && begin[1] == 0xFE) || (begin[0] == 0xFE && begin[1] == 0xFF));
+  if (!utf16) return Field(data, offset, size, terminated);
+  terminated = false;
+  size_t end = 2;
+  while (end + 1 < size && !(begin[end] == 0 && begin[end + 1] == 0)) end += 2;
+  terminated = end + 1 < size;
+  return terminated ? DescriptionText(std::string_view(reinterpret_cast<const char*>(begin), end)) : std::string();
+}
+
 #ifdef _WIN32
 // The extended-border shadows of skins without an EXBORDER image, from the program's PNG resources "acSHDA"
 // and "acSHDI" (none when the program has no such resources).
@@ -147,7 +161,7 @@ std::optional<SkinPreviewBlock> ParseSkinPreviewData(const void* Data, size_t Si
   bool name = false, directory = false, options = false;
   b.Name = Field(d, SkinPreviewNameOffset, SkinPreviewNameSize, name);
   b.Directory = Field(d, SkinPreviewDirectoryOffset, SkinPreviewDirectorySize, directory);
-  b.Options = Field(d, SkinPreviewOptionsOffset, SkinPreviewOptionsSize, options);
+  b.Options = DescriptionField(d, SkinPreviewOptionsOffset, SkinPreviewOptionsSize, options);
   if (!name || !directory || !options) return std::nullopt;
   return b;
 }
@@ -437,12 +451,29 @@ bool TsSkinManagerComponent::TakeSkinPreview(uintptr_t WParam, const void* Data,
   std::memcpy(ReceivedSkin.data(), Data, SkinPreviewDataSize);
 #ifdef _WIN32
   gui::Application->HandleNeeded();
-  PostMessageA(gui::Application->Handle(), WM_SKINCOMMAND, SkinCommandWParam(AC_APPLYRECEIVEDSKIN), 0);
+  HWND app = gui::Application->Handle();
+  MSG queued;
+  const bool posted = PeekMessageA(&queued, app, WM_SKINCOMMAND, WM_SKINCOMMAND, PM_NOREMOVE) &&
+                      queued.wParam == SkinCommandWParam(AC_APPLYRECEIVEDSKIN);
+  if (!posted) PostMessageA(app, WM_SKINCOMMAND, SkinCommandWParam(AC_APPLYRECEIVEDSKIN), 0);
 #endif
   return true;
 }
 
 void TsSkinManagerComponent::LoadEditorPreview() {
+  if (loadingPreview_) {
+    previewPending_ = true;
+    return;
+  }
+  loadingPreview_ = true;
+  Restore<bool> leave(loadingPreview_, false);
+  do {
+    previewPending_ = false;
+    LoadReceivedSkin();
+  } while (previewPending_);
+}
+
+void TsSkinManagerComponent::LoadReceivedSkin() {
   const std::optional<SkinPreviewBlock> block = ParseSkinPreviewData(ReceivedSkin.data(), ReceivedSkin.size());
   if (!block) return;
   // A skin is known by its name (the folder of its images, the setting that keeps it): a block without one is

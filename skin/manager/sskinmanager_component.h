@@ -114,10 +114,12 @@ class TsSkinManagerComponent : public gui::TComponent, public TsSkinManager {
   int32_t SetTrackedControl(gui::TControl* Control);
   // The hook on the application's main window: true when the message is handled.
   bool AppHook(gui::TMessage& Msg);
-  // A WM_COPYDATA block: taken (copied into ReceivedSkin, AC_APPLYRECEIVEDSKIN posted) only when WParam is 7 and
-  // the block is whole. True when taken.
+  // A WM_COPYDATA block: taken (copied into ReceivedSkin, AC_APPLYRECEIVEDSKIN posted unless one is queued
+  // already) only when WParam is 7 and the block is whole. True when taken.
   bool TakeSkinPreview(uintptr_t WParam, const void* Data, size_t Size);
-  // Loads the skin of ReceivedSkin in preview mode and applies it (without the skin-changing animation).
+  // Loads the skin of ReceivedSkin in preview mode and applies it (without the skin-changing animation). One block
+  // at a time: asked again while one is loaded (its refusal's message box hands on what is sent and posted
+  // meanwhile), it loads the block last taken once that one is done, the blocks taken between being replaced by it.
   void LoadEditorPreview();
   // The skinned menus post WM_SKINMENUITEM for an item through this, unless one is queued already: the message
   // carries the item's menu handle and command number, and the item is looked up again when it arrives.
@@ -145,9 +147,12 @@ class TsSkinManagerComponent : public gui::TComponent, public TsSkinManager {
   bool HookWindowPosChanged(gui::TMessage& Msg);
   bool HookPopupMenu(gui::TMessage& Msg);
   bool HookIconicPreview(gui::TMessage& Msg);
+  // One block of ReceivedSkin loaded and applied.
+  void LoadReceivedSkin();
 
   int appHookId_ = 0;
   bool takingBlock_ = false;
+  bool loadingPreview_ = false, previewPending_ = false;
   gui::TControl* hotControl_ = nullptr;
   gui::TControl* trackedControl_ = nullptr;
   void* cbtHook_ = nullptr;  // HHOOK

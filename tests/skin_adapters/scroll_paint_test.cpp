@@ -89,6 +89,14 @@ TEST_F(ScrollPaintTest, ArrowTrianglesAndTheCentredGrip) {
   hot.PressedPart = sbpFirstArrow;
   const Bitmap h = Paint(hot, 17, 200);
   EXPECT_EQ(At(h, 8, 25), GripH);
+  // Dragged (state 2), the thumb draws its grip of two states in the last one.
+  ScrollBarLook dragged = Look(true, 0);
+  dragged.Dragging = true;
+  dragged.DragStart = 17;
+  dragged.DragLength = 17;
+  const Bitmap d = Paint(dragged, 17, 200);
+  EXPECT_EQ(At(d, 2, 20), SliderP);
+  EXPECT_EQ(At(d, 8, 25), GripH);
   // A pressed arrow's triangle moves by (1, 1) and takes the hot font colour.
   EXPECT_EQ(At(h, 9, 7), ArrowFontH);
   EXPECT_EQ(At(h, 1, 1), ArrowP);

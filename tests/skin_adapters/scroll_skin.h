@@ -21,7 +21,7 @@ inline constexpr uint32_t ArrowFontN = 0x101010, ArrowFontH = 0x0000F0;
 inline constexpr uint32_t Track1N = 0xB0D0B0, Track1H = 0xA0C0A0, Track1P = 0x80A080;
 inline constexpr uint32_t Track2N = 0xB0B0D0, Track2H = 0xA0A0C0, Track2P = 0x8080A0;
 inline constexpr uint32_t SliderN = 0x606060, SliderH = 0x787878, SliderP = 0x484848;
-inline constexpr uint32_t GripN = 0x00E0E0, GripH = 0x80F0F0, GripP = 0x40C0C0;
+inline constexpr uint32_t GripN = 0x00E0E0, GripH = 0x80F0F0;
 inline constexpr uint32_t Edit = 0xF0F8FF, EditHot = 0xE0F0FF, EditFont = 0x402010;
 inline constexpr uint32_t EditBorderN = 0x804040, EditBorderH = 0xC04040;
 inline constexpr uint32_t Border = 0x303030;
@@ -37,7 +37,7 @@ inline uint32_t ScrollMasterPixel(int x, int y) {
   if (x < 18 && y < 12) return three(Track1N, Track1H, Track1P);
   if (x < 18 && y < 18) return three(Track2N, Track2H, Track2P);
   if (x < 18 && y < 24) return three(SliderN, SliderH, SliderP);
-  if (x < 12 && y >= 24 && y < 28) return Rgb(x < 4 ? GripN : x < 8 ? GripH : GripP);
+  if (x < 8 && y >= 24 && y < 28) return Rgb(x < 4 ? GripN : GripH);
   if (x < 24 && y >= 28 && y < 40) {  // EDIT border: two states of 12 x 12, a 2-pixel frame, key inside
     const int sx = x % 12, sy = y - 28;
     if (sx >= 2 && sx < 10 && sy >= 2 && sy < 10) return skintest::Key;
@@ -90,7 +90,7 @@ inline std::string ScrollOptionsText() {
   threeState("SCROLLBAR2V", Track2N, Track2H, 12);
   threeState("SCROLLSLIDERH", SliderN, SliderH, 18);
   threeState("SCROLLSLIDERV", SliderN, SliderH, 18);
-  line("GLYPHMASK=" + Glyph(0, 24, 12, 28, 3, 0));
+  line("GLYPHMASK=" + Glyph(0, 24, 8, 28, 2, 0));
   line("[EDIT]");
   line("STATES=2");
   line("COLOR=" + colour(Edit));

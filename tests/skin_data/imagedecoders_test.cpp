@@ -1,5 +1,8 @@
 // The skin's image decoders (bitmap files, JPEG), gradient descriptions and case-blind file look-up.
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include <filesystem>
 #include <string>
@@ -7,6 +10,7 @@
 
 #include "skin/data/gradientdata.h"
 #include "skin/data/imagedecoders.h"
+#include "skin/data/streams.h"
 #include "skin/pixels/pixel_helpers.h"
 #include "tests/skin_data/skin_fixture.h"
 #include "tests/support/temp_dir.h"
@@ -112,6 +116,49 @@ TEST(SkinImageDecoders, JpegFilesAndTheirErrors) {
   }
 }
 
+// The width and height an image file's header gives, read before any pixel: what the decoder then gives.
+TEST(SkinImageDecoders, HeadersGiveTheSizeTheDecodersGive) {
+  const std::string jpeg = Jpeg(24, 8, [](int, int) { return 0x336699u; });
+  std::string core = Bmp24(1, 1, [](int, int) { return 0u; }).substr(0, 26);
+  core[14] = 12;  // a core header: 16-bit width and height
+  core[18] = 9, core[19] = 0, core[20] = 2, core[21] = 1;
+  const struct {
+    const char* name;
+    std::string file;
+    bool told;
+    int64_t w, h;
+  } cases[] = {
+      {"bitmap", BmpFile(5, 3, 24, {}, std::string(24, '\0')), true, 5, 3},
+      {"bitmap top-down", BmpFile(5, -3, 24, {}, std::string(24, '\0')), true, 5, 3},
+      {"bitmap with a core header", core, true, 9, 258},
+      {"PNG", PngRgba(7, 4, [](int, int) { return 0x80FF0000u; }), true, 7, 4},
+      {"JPEG", jpeg, true, 24, 8},
+      // Application segments of 70,000 bytes together before the frame (past the first 64 KiB that a folder's
+      // image is sized by), and stray bytes before a marker (libjpeg passes over them, and so does the header's
+      // reader).
+      {"JPEG with a long segment first", jpeg.substr(0, 2) + "\xFF\xE1\x11\x72" + std::string(0x1170, 'x') + "\xFF\xE2\xFF\xFF" +
+           std::string(0xFFFD, 'y') + jpeg.substr(2), true, 24, 8},
+      {"JPEG with stray bytes", jpeg.substr(0, 2) + "\x14\x15" + jpeg.substr(2), true, 24, 8},
+      {"JPEG cut before its frame", jpeg.substr(0, 25), false, 0, 0},
+      {"a bitmap header cut short", BmpFile(5, 3, 24, {}, "").substr(0, 20), false, 0, 0},
+      {"text", "[GLOBALINFO]\r\n", false, 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    int64_t w = -1, h = -1;
+    EXPECT_EQ(ImageFileDimensions(c.file.data(), c.file.size(), w, h), c.told);
+    if (!c.told) continue;
+    EXPECT_EQ(w, c.w);
+    EXPECT_EQ(h, c.h);
+    if (c.file[0] == '\xFF') {
+      Bitmap b;
+      DecodeJpeg(c.file.data(), c.file.size(), b);
+      EXPECT_EQ(b.Width(), c.w);
+      EXPECT_EQ(b.Height(), c.h);
+    }
+  }
+}
+
 TEST(SkinGradientData, StepsOfFiveFields) {
   PortableSkinSystem sys;
   GradientStepArray steps{{1, 2, 3, 4}};
@@ -135,6 +182,38 @@ TEST(SkinFiles, NamesAreFoundWithoutRegardToCase) {
   EXPECT_FALSE(FindFileNoCase(base + "\\SKIN\\images\\GLOW.PNG").empty());
   EXPECT_TRUE(FindFileNoCase(base + "/SKIN/images/none.png").empty());
   EXPECT_TRUE(FindFileNoCase(base + "/SKIN/images").empty());  // a directory is not a file
+}
+
+// A file read whole within a bound is sized before it is read; one that is no regular file (a pipe: its open would
+// wait for a writer for ever, a directory) is refused before anything is read.
+TEST(SkinFiles, AreReadWithinABoundAndOnlyWhenRegular) {
+  testsupport::TempDir dir;
+  dir.write("ten.bmp", "0123456789");
+  TMemoryStream s;
+  s.LoadFromFile(dir.file("ten.bmp"), 10);
+  EXPECT_EQ(s.Bytes(), "0123456789");
+  try {
+    s.LoadFromFile(dir.file("ten.bmp"), 9);
+    ADD_FAILURE() << "read past its bound";
+  } catch (const EFileTooLarge& e) {
+    EXPECT_EQ(e.Size, 10);
+    EXPECT_EQ(e.Max, 9);
+  }
+  std::vector<std::string> notFiles = {"."};
+#ifndef _WIN32
+  ASSERT_EQ(::mkfifo(dir.file("pipe.bmp").c_str(), 0600), 0);
+  notFiles.push_back("pipe.bmp");
+#endif
+  for (const std::string& name : notFiles) {
+    SCOPED_TRACE(name);
+    try {
+      TFileReader f(dir.file(name));
+      ADD_FAILURE() << "opened";
+    } catch (const EFOpenError& e) {
+      EXPECT_EQ(e.Why, "it is not a regular file");
+    }
+  }
+  EXPECT_THROW(TFileReader(dir.file("absent.bmp")), EFOpenError);
 }
 
 }  // namespace

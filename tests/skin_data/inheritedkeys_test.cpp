@@ -25,13 +25,18 @@ TEST(SkinInheritedKeys, ClimbsTheParentChain) {
   const TIniSections s = parse(
       "[CHILD]\nPARENTCLASS=MIDDLE\nCOLOR=-1\nGIVEOWNFONT=?\n"
       "[MIDDLE]\nPARENTCLASS=BASE\nFONTCOLOR=0x00FF00\nGIVEOWNFONT=TRUE\n"
-      "[BASE]\nCOLOR=0x123456\nSTATES=300\nAUTHOR=me\nRESERVEDBOOLEAN=1\nSYS=$FF00000F\n"
+      "[BASE]\nCOLOR=0x123456\nSTATES=300\nAUTHOR=me\nRESERVEDBOOLEAN=1\nSYS=$FF00000F\nBIG=99999999999\n"
       "[ALONE]\nPARENTCLASS=?\n"
       "[SELF]\nPARENTCLASS=SELF\n");
   PortableSkinSystem sys;
   EXPECT_EQ(ReadInheritedInt(s, "CHILD", "COLOR", 0xFFFFFF, INT32_MAX, sys), 0x123456);  // -1 counts as absent
   EXPECT_EQ(ReadInheritedInt(s, "CHILD", "FONTCOLOR", 0, INT32_MAX, sys), 0x00FF00);
   EXPECT_EQ(ReadInheritedInt(s, "CHILD", "STATES", 3, 255, sys), 255);
+  // A number past 32 bits is no value to ReadInheritedInt, but its text is found as given.
+  EXPECT_EQ(ReadInheritedInt(s, "CHILD", "BIG", 3, 255, sys), 3);
+  EXPECT_EQ(ReadInheritedNumberText(s, "CHILD", "BIG"), "99999999999");
+  EXPECT_EQ(ReadInheritedNumberText(s, "CHILD", "COLOR"), "0x123456");  // -1 counts as absent
+  EXPECT_EQ(ReadInheritedNumberText(s, "CHILD", "AUTHOR"), "");
   EXPECT_EQ(ReadInheritedInt(s, "CHILD", "MISSING", 3, 255, sys), 3);
   EXPECT_EQ(ReadInheritedInt(s, "CHILD", "SYS", 0, INT32_MAX, sys), int32_t(0xF0F0F0));  // system colour
   EXPECT_EQ(ReadInheritedString(s, "CHILD", "AUTHOR", "nobody"), "me");
@@ -95,7 +100,7 @@ TEST(SkinInheritedKeys, IndexedReadsAgreeWithTheChainWalk) {
     seed = seed * 1664525u + 1013904223u;
     return (seed >> 8) % n;
   };
-  const std::vector<std::string> values = {"1", "-1", "0x10", "x", "?", "", "TRUE", "300"};
+  const std::vector<std::string> values = {"1", "-1", "0x10", "x", "?", "", "TRUE", "300", "-99999999999"};
   int checked = 0;
   for (int round = 0; round < 60; ++round) {
     const int count = 1 + int(next(40));
@@ -124,6 +129,7 @@ TEST(SkinInheritedKeys, IndexedReadsAgreeWithTheChainWalk) {
         ASSERT_EQ(indexed->ReadString(name, key, "d"), ReadInheritedString(ini, name, key, "d")) << text;
         ASSERT_EQ(indexed->ReadBool(name, key, true), ReadInheritedBool(ini, name, key, true)) << text;
         ASSERT_EQ(indexed->Value(name, key, "d"), ReadIniValue(ini, name, "d", key)) << text;
+        ASSERT_EQ(indexed->NumberText(name, key), ReadInheritedNumberText(ini, name, key)) << text;
       }
     }
   }

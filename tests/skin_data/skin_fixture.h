@@ -147,8 +147,7 @@ inline uint32_t FixtureMasterPixel(int x, int y) {
   }
   if (y < 6 && x >= 48 && x < 60) return 0x808080;   // EDIT BORDERSMASK, 2 states of 6 x 6
   if (y < 32 && x >= 64 && x < 96) return 0x20C040;  // FORM PATTERN
-  if (y < 16 && x >= 96 && x < 128) return (x == 96 && y == 0) ? Key : 0xC02020;
-  if (y >= 32 && y < 48 && x >= 80 && x < 128) return (x == 80 && y == 32) ? Key : 0xC02020;  // BICONCLOSE, 3 states
+  if (y < 16 && x >= 96 && x < 128) return (x == 96 && y == 0) ? Key : 0xC02020;  // BICONCLOSE, 2 states
   if (y >= 32 && x < 30) return 0x101010;            // SH_MASK
   if (y >= 32 && x >= 64 && x < 80) return 0xA0A000; // MENUITEM GLYPHMASK
   return (x + y) % 7 == 0 ? Key : 0xD0D0D0;
@@ -180,7 +179,7 @@ inline std::string FixtureOptionsText(const FixtureOptions& o = {}) {
   line("BORDERCOLOR=8421504");
   line("EDITBG_ODD=0xF8F8F8");
   line("BIKEEPHUE=1");
-  line("BICONCLOSE=" + Glyph(80, 32, 128, 48, 3, 0));
+  line("BICONCLOSE=" + Glyph(96, 0, 128, 16, 2, 0));
   line("SH_SOURCE=1");
   line("SH_MASK=" + Mask(0, 32, 30, 62, 0, 0, 0, 0, 1, 1, 0, 5));
   line("[BUTTON]");

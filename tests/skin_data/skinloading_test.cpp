@@ -196,7 +196,7 @@ TEST(SkinLoading, AFailedLoadKeepsThePreviousSkinAndReportsOnce) {
       {"tab covering", Pack(WithOptions([](std::string& o) { Append(o, "[TABTOP]\r\nTABSCOVERING=99999\r\n"); })),
        TSkinMessageKind::Error, "its key TABSCOVERING of section [TABTOP] has the value \"99999\", outside"},
       {"close button outside the master image",
-       Pack(WithOptions(Replace("BICONCLOSE=" + Glyph(80, 32, 128, 48, 3, 0), "BICONCLOSE=" + Glyph(96, 0, 9999, 16, 2, 0)))),
+       Pack(WithOptions(Replace("BICONCLOSE=" + Glyph(96, 0, 128, 16, 2, 0), "BICONCLOSE=" + Glyph(96, 0, 9999, 16, 2, 0)))),
        TSkinMessageKind::Error,
        "The \"Bad\" skin cannot be used: its key BICONCLOSE of section [GLOBALINFO] has the value "
        "\"@0096@0000@9999@0016@2@0\", a title button outside its master image of 128 x 64 pixels"},
@@ -247,8 +247,23 @@ TEST(SkinLoading, AFailedLoadKeepsThePreviousSkinAndReportsOnce) {
        "The \"Bad\" skin cannot be used: its master image \"master.BMP\" is missing"},
       {"truncated master image", editMaster([](std::string& b) { b.resize(b.size() / 2); }), TSkinMessageKind::Error,
        "its master image \"master.BMP\" cannot be read (Cannot load bitmap: pixel data outside the file)"},
+      // Told from its header, before its pixels are read.
       {"impossibly large master image", editMaster([](std::string& b) { b[20] = b[24] = 1; }), TSkinMessageKind::Error,
-       "cannot be read (Cannot load bitmap: image too large)"},
+       "its master image \"master.BMP\" is 65664 x 65600 pixels, past the 16777216 pixels (4096 x 4096) that an "
+       "image may have"},
+      {"an image file whose header sizes overflow",
+       Pack([] {
+         auto m = FixtureMembers();
+         std::string bmp = Bmp24(4, 4, [](int, int) { return 0x102030u; });
+         bmp[18] = bmp[19] = bmp[20] = char(0xFF);  // width 0x00FFFFFF
+         bmp[22] = bmp[23] = bmp[24] = char(0xFF);
+         m.push_back({"HUGE.BMP", bmp});
+         m[0].Data += "[BIG]\r\nPATTERN=huge.bmp\r\n";
+         return m;
+       }()),
+       TSkinMessageKind::Error,
+       "its key PATTERN of section [BIG] has the value \"huge.bmp\", an image whose file \"huge.bmp\" is 16777215 x "
+       "16777215 pixels, past the 16777216 pixels (4096 x 4096) that an image may have"},
       {"images cut from an unnamed master image", unnamedMaster, TSkinMessageKind::Error,
        "it cuts images from a master image that its description does not name"},
       {"garbage description", Pack(garbage), TSkinMessageKind::Error, "its description has no GLOBALINFO section"},
@@ -369,13 +384,30 @@ TEST(SkinLoading, FaultyPartsAreLeftOutAndTheSkinStillLoads) {
          EXPECT_EQ(Sec(m, "NEG").GlowMargin, -50);
          EXPECT_EQ(Sec(m, "NEG").OuterOffsets.Left, -2);
        }},
-      {"a bitmap whose header sizes overflow",
+      // More states than the mask holds, or than a section paints, show the mask's last; numbers past 32 bits
+      // are read whole wherever along the chain they are given; fewer than one paint one state.
+      {"states past the mask's, past 255, past 32 bits and below one",
+       options("[MORE]\r\nPARENTCLASS=BUTTON\r\nSTATES=2147483647\r\n[MANY]\r\nSTATES=99999999999\r\n"
+               "BORDERSMASK=" + Mask(0, 0, 48, 32, 4, 4, 4, 4, 2, 1, 1, 0) + "\r\n[MANYCHILD]\r\nPARENTCLASS=MANY\r\n"
+               "[FEW]\r\nSTATES=-99999999999\r\nHOTCOLOR=0x0000AA\r\n[FEWCHILD]\r\nPARENTCLASS=FEW\r\n"
+               "[NONE]\r\nSTATES=-5\r\n"),
+       [](const TsSkinManager& m) {
+         EXPECT_EQ(Sec(m, "MORE").States, 255);
+         EXPECT_EQ(Sec(m, "MORE").BorderIndex, Sec(m, "BUTTON").BorderIndex);
+         EXPECT_EQ(Sec(m, "MANY").States, 255);
+         EXPECT_EQ(Sec(m, "MANYCHILD").States, 255);
+         EXPECT_EQ(Sec(m, "FEW").States, INT32_MIN);
+         EXPECT_EQ(Sec(m, "FEWCHILD").States, INT32_MIN);
+         EXPECT_EQ(Sec(m, "FEW").HotState, Sec(m, "FEW").NormalState);
+         EXPECT_EQ(Sec(m, "NONE").States, -5);
+         EXPECT_EQ(SectionStateCount(Sec(m, "NONE")), 1);
+       }},
+      {"a bitmap whose pixels lie outside the file",
        [](std::vector<PackedSkinMember>& m) {
          std::string bmp = Bmp24(4, 4, [](int, int) { return 0x102030u; });
-         bmp[18] = bmp[19] = bmp[20] = char(0xFF);  // width 0x00FFFFFF
-         bmp[22] = bmp[23] = bmp[24] = char(0xFF);
-         m.push_back({"HUGE.BMP", bmp});
-         m[0].Data += "[BIG]\r\nPATTERN=huge.bmp\r\nGLYPH=!HUGE.BMP!1!0!2\r\n";
+         bmp[18] = char(0x40);  // width 64: its rows go past the file's end
+         m.push_back({"CUT.BMP", bmp});
+         m[0].Data += "[BIG]\r\nPATTERN=cut.bmp\r\nGLYPH=!CUT.BMP!1!0!2\r\n";
        },
        [](const TsSkinManager& m) {
          EXPECT_EQ(Sec(m, "BIG").TextureIndex, -1);
@@ -471,7 +503,7 @@ TEST(SkinLoading, HueSaturationAndBrightnessLeaveKeyColourPixelsAlone) {
     }
     EXPECT_NE(GetPixel32(*g.m->Skin().MasterBitmap, 1, 0), GetPixel32(*master, 1, 0));
     const Bitmap& now = *g.m->Skin().MasterBitmap;
-    EXPECT_EQ(GetPixel32(now, 100, 37) == GetPixel32(*master, 100, 37), k.iconKept);
+    EXPECT_EQ(GetPixel32(now, 100, 5) == GetPixel32(*master, 100, 5), k.iconKept);
     EXPECT_EQ(GetPixel32(now, 10, 20) == GetPixel32(*master, 10, 20), k.maskKept);
     EXPECT_NE(Sec(*g.m, "BUTTON").NormalState.ContourLeft, contour);
     EXPECT_EQ(Sec(*g.m, "BUTTON").NormalState.ContourTop, -1);
@@ -634,12 +666,13 @@ TEST(SkinLoading, CommonSectionsAddSectionsAndBitmapsToEverySkin) {
   e.WriteDirectory("Dir", members);
   e.m->SetSkinName("Dir");
   e.m->SetCommonSections({"[ MY BTN ]", "PARENTCLASS = BUTTON", "COLOR=0x123456", "PICTURE=EXTRA.BMP",
-                          "; a comment keeps its blanks", "[EDIT]", "COLOR=0x000001"});
+                          "; a comment keeps its blanks", "STATES=99999999999", "[EDIT]", "COLOR=0x000001"});
   EXPECT_EQ(e.m->CommonSections()[4], "; a comment keeps its blanks");
   const SkinSectionRecord& mine = Sec(*e.m, "MYBTN");
   EXPECT_EQ(mine.NormalState.Color, 0x123456);
   EXPECT_EQ(mine.HotState.Color, 0xE0E0E0);  // copied from BUTTON
   EXPECT_EQ(mine.GlowSize, 4);
+  EXPECT_EQ(mine.States, 255);  // read whole, as the skin's own sections read it
   EXPECT_EQ(Sec(*e.m, "EDIT").NormalState.Color, 0xFFFFFF);  // the skin's own section wins
   const int32_t picture = SkinManagerGetImageIndexByName(*e.m, "MYBTN", "PICTURE");
   ASSERT_GE(picture, 0);

@@ -234,6 +234,29 @@ TEST(TitleBar, IconSizeAndButtonWidthsFallBack) {
   EXPECT_EQ(skin::ProviderUserButtonWidth(*r.p, *b), 32);
 }
 
+// A skin that gives no close image: the close button is a blank 21 x 21 and the caption's other buttons, as high as
+// it, still show their images, each at the top of its rectangle, in every state.
+TEST(TitleButtons, WithoutACloseImageTheOthersStillShowTheirs) {
+  Rig r;
+  r.skin.Skin().CommonIndexes.BIConClose = -1;
+  r.p->ButtonClose.ImageIndex = -1;
+  skin::ProviderLayoutTitle(*r.p);
+  const TRect close = r.p->ButtonClose.Rect, min = r.p->ButtonMin.Rect, max = r.p->ButtonMax.Rect;
+  ASSERT_EQ(close.Width(), 21);
+  ASSERT_EQ(close.Height(), 21);
+  ASSERT_EQ(min.Height(), 21);
+  r.p->FormActive = true;
+  for (int state : {0, 1, 2}) {
+    SCOPED_TRACE(state);
+    r.p->ButtonMin.State = r.p->ButtonMax.State = state;
+    r.p->SkinData().BGChanged = true;
+    EXPECT_EQ(r.At(min.Left + 2, min.Top + 2), Px(ButtonColor(bMin, state)));
+    EXPECT_EQ(r.At(min.Right - 1, min.Top + kButtonH - 1), Px(ButtonColor(bMin, state)));
+    EXPECT_EQ(r.At(max.Left + 2, max.Top + 2), Px(ButtonColor(bMax, state)));
+    EXPECT_EQ(r.At(close.Left + 10, close.Top + 10), Px(kTitleActive));
+  }
+}
+
 // The system menu's rules, as a table of what each border style allows, against the skinned menu's predicates.
 TEST(SystemMenu, RulesForEveryBorderStyleIconsAndWindowState) {
   using S = TFormBorderStyle;

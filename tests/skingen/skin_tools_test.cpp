@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <set>
@@ -15,6 +16,11 @@
 #include "skin/data/programskinmanager.h"
 #include "skin/data/sskinmanager.h"
 #include "skin/manager/sskinmanager_component.h"
+#include "skin/painters/section_paint.h"
+#include "skin/painters/skin_mask.h"
+#include "skin/painters/state_images.h"
+#include "skin/pixels/graph_utils.h"
+#include "skin/pixels/pixel_helpers.h"
 #include "tests/skin_data/outside_skins.h"
 #include "tests/skin_data/skin_test_env.h"
 #include "tools/skingen/contact.h"
@@ -120,6 +126,78 @@ TEST(SkinLint, EveryGeneratedSkinPasses) {
   }
 }
 
+// Every image of one state where the stored skin has several is drawn in that one state in every state: as the
+// stored skin's image is drawn at rest.
+void ExpectOneStateInEveryState(const skingen::GeneratedSkin& g, const skin::LoadedSkin& s) {
+  const Loaded stored(g);
+  int seen = 0;
+  for (const auto& [section, key] : outsideskins::StateImageKeys()) {
+    const int i = skin::SkinManagerGetImageIndexByName(s, section, key);
+    const int j = skin::SkinManagerGetImageIndexByName(stored.m.Skin(), section, key);
+    if (i < 0 || j < 0) continue;
+    SCOPED_TRACE(section + " " + key);
+    const skin::SkinImageRecord& one = s.Images[size_t(i)];
+    const skin::SkinImageRecord& many = stored.m.Skin().Images[size_t(j)];
+    ASSERT_EQ(one.ImageCount, 1);
+    ASSERT_GT(many.ImageCount, 1);
+    ++seen;
+    const bool bordered = section == "FORM" || key == "SLIDERCHANNEL";  // drawn as nine pieces
+    const int w = bordered ? 61 : skin::ImageStateWidth(one), h = skin::ImageFrameHeight(one);
+    auto draw = [&](const skin::SkinImageRecord& r, int state) {
+      skin::Bitmap b(w, h, skin::pf32bit);
+      skin::FillRectBitmap32(b, skin::TRect{0, 0, w, h}, 0x336699, 255);
+      const skin::CacheInfo ci = skin::CacheInfoFromBitmap(&b, 0, 0);
+      if (bordered)
+        skin::DrawSkinMask(b, skin::TRect{0, 0, w, h}, ci, r, state, true);
+      else
+        skin::DrawImageState(b, skin::TPoint{0, 0}, state, ci, r, 1);
+      return b;
+    };
+    const skin::Bitmap atRest = draw(many, 0);
+    for (int state = 0; state < 4; ++state) {
+      const skin::Bitmap b = draw(one, state);
+      int differ = 0;
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) differ += skin::GetPixel32(b, x, y) != skin::GetPixel32(atRest, x, y);
+      EXPECT_EQ(differ, 0) << "state " << state;
+    }
+  }
+  EXPECT_EQ(seen, int(outsideskins::StateImageKeys().size()));  // the skins made from have each
+}
+
+// A button's mask drawn in every state its section paints and past them: in a state s, the mask's own state
+// min(s, its last) (the section's last where it paints fewer), as the one state cut from its strip is drawn alone;
+// nothing squeezed.
+void ExpectMaskInItsLastState(skin::TsSkinManager& m) {
+  const skin::LoadedSkin& s = m.Skin();
+  const int sec = skin::SkinManagerGetSectionIndex(s, "BUTTON");
+  ASSERT_GE(sec, 0);
+  const skin::SkinSectionRecord& button = s.Sections[size_t(sec)];
+  ASSERT_TRUE(skin::SkinManagerIsValidImageIndex(s, button.BorderIndex));
+  ASSERT_LT(std::max({button.ImgTopLeft, button.ImgTopRight, button.ImgBottomLeft, button.ImgBottomRight}), 0);
+  const skin::SkinImageRecord& mask = s.Images[size_t(button.BorderIndex)];
+  const int w = 90, h = 30, fw = skin::ImageStateWidth(mask);
+  const skin::TRect R{0, 0, w, h};
+  skin::Bitmap parent(w, h, skin::pf32bit);
+  skin::FillRectBitmap32(parent, R, 0x336699, 255);
+  const skin::CacheInfo ci = skin::CacheInfoFromBitmap(&parent, 0, 0);
+  for (int state = 0; state < 8; ++state) {
+    skin::Bitmap item(w, h, skin::pf32bit), alone(w, h, skin::pf32bit);
+    skin::PaintSkinItem(sec, ci, state, R, skin::TPoint{}, item, &m);
+    const int shown = std::min({state, skin::SectionStateCount(button) - 1, int(mask.ImageCount) - 1});
+    skin::SkinImageRecord one = mask;
+    one.SourceRect.Left += shown * fw;
+    one.SourceRect.Right = one.SourceRect.Left + fw;
+    one.ImageCount = 1;
+    skin::PaintSectionCore(sec, ci, state, R, skin::TPoint{}, alone, &m, -1, -1, skin::KeyColor);
+    skin::DrawSkinMask(alone, R, ci, one, 0, true);
+    int differ = 0;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) differ += skin::GetPixel32(item, x, y) != skin::GetPixel32(alone, x, y);
+    EXPECT_EQ(differ, 0) << "state " << state << ", the mask's " << shown;
+  }
+}
+
 // Skins from outside through the program's loader as they reach it (the skins folder, a skin editor's block) and
 // through skinlint: refused with the program's one message, or applied (blanks and a byte-order mark change nothing
 // of the stored skin's tables); skinlint's answer is the program's, word for word.
@@ -131,13 +209,15 @@ TEST(SkinsFromOutside, AreReadAsWrittenAndSkinlintGivesTheProgramsAnswer) {
     for (const skingen::GeneratedSkin& s : skins()) g = s.theme->name == row.skin ? &s : g;
     std::vector<skin::PackedSkinMember> members = g->members;
     members[0].Data = row.edit(members[0].Data);
-    const std::string refusal = outsideskins::Expected(row, members[0].Data);
+    if (row.files) row.files(members);
     testsupport::TempDir dir;
     skin::PortableSkinSystem sys;
     sys.frameWidth = row.frame ? row.frame : sys.frameWidth;
     skin::TsSkinManagerComponent m(nullptr, sys);
     m.SetSkinDirectory(dir.path().string());
     outsideskins::Deliver(dir.path(), row, members);
+    const std::string refusal =
+        outsideskins::Expected(row, members[0].Data, (dir.path() / (std::string(row.skin) + ".asz")).string());
     if (row.via == Via::Editor) {
       std::vector<uint8_t> block =
           outsideskins::EditorBlock(outsideskins::BlockName(row), dir.path().string(), members[0].Data);
@@ -150,8 +230,12 @@ TEST(SkinsFromOutside, AreReadAsWrittenAndSkinlintGivesTheProgramsAnswer) {
     std::vector<std::string> shown;
     for (const auto& box : sys.messageBoxes) shown.push_back(box.Text);
     EXPECT_EQ(shown, refusal.empty() ? std::vector<std::string>{} : std::vector<std::string>{refusal});
+    for (const auto& box : sys.messageBoxes)
+      EXPECT_EQ(box.Kind, row.information ? skin::TSkinMessageKind::Information : skin::TSkinMessageKind::Error);
     EXPECT_EQ(m.SkinName() == row.skin && m.SkinData().Active == 1, refusal.empty());
     if (row.asStored && m.SkinName() == row.skin) skintest::ExpectSameTables(Loaded(*g).m.Skin(), m.Skin());
+    if (row.look == outsideskins::Look::OneState && m.SkinName() == row.skin) ExpectOneStateInEveryState(*g, m.Skin());
+    if (row.look == outsideskins::Look::MaskLastState && m.SkinName() == row.skin) ExpectMaskInItsLastState(m);
     // skinlint on the same skin in a folder of its own (a skin editor's as a skin folder; a block's own fault
     // is none of the skin's).
     if (row.blockName) continue;
@@ -159,8 +243,22 @@ TEST(SkinsFromOutside, AreReadAsWrittenAndSkinlintGivesTheProgramsAnswer) {
     asFiles.via = row.via == Via::PackedFile ? Via::PackedFile : Via::Folder;
     outsideskins::Deliver(dir.path() / "lint", asFiles, members);
     const std::filesystem::path lint = dir.path() / "lint" / row.skin;
-    EXPECT_EQ((row.via == Via::PackedFile ? skinlint::LintPackedSkinFile(lint.string() + ".asz")
-                                          : skinlint::LintSkinDirectory(lint.string())).problems, shown);
+    const std::string lintRefusal = outsideskins::Expected(row, members[0].Data, lint.string() + ".asz");
+    const skinlint::LintResult lr = row.via == Via::PackedFile ? skinlint::LintPackedSkinFile(lint.string() + ".asz")
+                                                               : skinlint::LintSkinDirectory(lint.string());
+    if (row.lookProblem) {
+      EXPECT_FALSE(lr.problems.empty());
+      for (const std::string& p : lr.problems) EXPECT_NE(p.find(row.lookProblem), std::string::npos) << p;
+    } else {
+      EXPECT_EQ(lr.problems, lintRefusal.empty() ? std::vector<std::string>{} : std::vector<std::string>{lintRefusal});
+    }
+    // What skinlint advises of a skin the program applies as written.
+    bool advised = false;
+    for (const std::string& a : lr.advice) advised = advised || (row.advice && a.find(row.advice) != std::string::npos);
+    EXPECT_EQ(advised, row.advice != nullptr) << (lr.advice.empty() ? "no advice" : lr.advice[0]);
+    if (!row.advice) {
+      EXPECT_EQ(lr.advice, std::vector<std::string>{});
+    }
   }
 }
 
@@ -175,6 +273,7 @@ TEST(SkinLint, FindsEveryPlantedFault) {
     std::string options;
     bool dropMaster;
     const char* expected;
+    bool advice = false;  // a piece of advice, the skin passing
   } cases[] = {
       {"a missing section", WithKey(options, "TABTOP", "STATES", "3").replace(options.find("[TABTOP]"), 8, "[TABTOQ]"),
        false, "[TABTOP] the section is missing"},
@@ -188,7 +287,10 @@ TEST(SkinLint, FindsEveryPlantedFault) {
       {"an image key without an image", WithKey(options, "CHECKBOX", "CHECK", "none"), false, "is not an image"},
       {"a parent that does not exist", WithKey(options, "SPEEDBUTTON", "PARENTCLASS", "NOSUCH"), false,
        "names no section"},
-      {"more states than the mask holds", WithKey(options, "BUTTON", "STATES", "6"), false, "^4^1^5^0\", an image of 4 state(s) where its section paints 6 (STATES=6)"},
+      // Advice only: the states past the mask's last show its last.
+      {"more states than the mask holds", WithKey(options, "BUTTON", "STATES", "6"), false,
+       "[BUTTON] BORDERSMASK: the image has 4 state(s) where 6 are painted: the states past its last show its last",
+       true},
       {"a glow without its image", WithKey(options, "BUTTON", "GLOW0", nullptr), false, "a glow size without a GLOW0"},
       {"borders wider than the state", WithKey(options, "EDIT", "BORDERSMASK", (edit.substr(0, 20) + "^0009^0009^0009^0009" + edit.substr(40)).c_str()),
        false, "skin cannot be used: its key BORDERSMASK of section [EDIT]"},
@@ -201,7 +303,11 @@ TEST(SkinLint, FindsEveryPlantedFault) {
     if (c.dropMaster) members.erase(members.begin() + 1);
     const skinlint::LintResult r = skinlint::LintPackedSkin(skin::PackSkin(members), base.theme->name);
     bool found = false;
-    for (const std::string& p : r.problems) found = found || p.find(c.expected) != std::string::npos;
+    for (const std::string& p : c.advice ? r.advice : r.problems)
+      found = found || p.find(c.expected) != std::string::npos;
+    if (c.advice) {
+      EXPECT_EQ(r.problems, std::vector<std::string>{});
+    }
     EXPECT_TRUE(found) << "expected \"" << c.expected << "\" among " << r.problems.size() << " problem(s)"
                        << (r.problems.empty() ? "" : ", the first: " + r.problems[0]);
   }

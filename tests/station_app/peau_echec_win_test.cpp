@@ -10,18 +10,26 @@
 
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <map>
+#include <utility>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "skin/adapters/acbuttons.h"
+#include "skin/adapters/acmainwnd.h"
 #include "skin/data/packedskin.h"
 #include "skin/forms/acdialogwnd.h"
 #include "skin/forms/border_form.h"
+#include "skin/forms/sskinprovider.h"
+#include "skin/forms/title_glow.h"
 #include "skin/manager/skincommands.h"
 #include "skin/manager/sskinmanager_component.h"
 #include "skin/painters/layered_alpha.h"
+#include "skin/pixels/pixel_helpers.h"
 #include "station/parametres.h"
 #include "station/table_parametres.h"
 #include "station/composants_peau.h"
@@ -89,6 +97,22 @@ struct PeauAbimee {
 
 skin::TsSkinManagerComponent& Manager(station::FichePrincipale& f) {
   return *static_cast<skin::TsSkinManagerComponent*>(f.sSkinManager1);
+}
+
+// What the screen shows in a rectangle, pixel by pixel.
+std::vector<COLORREF> Ecran(const RECT& r) {
+  std::vector<COLORREF> pixels;
+  HDC ecran = GetDC(nullptr);
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) pixels.push_back(GetPixel(ecran, x, y));
+  ReleaseDC(nullptr, ecran);
+  return pixels;
+}
+
+int Differents(const std::vector<COLORREF>& a, const std::vector<COLORREF>& b) {
+  int n = a.size() == b.size() ? 0 : int(std::max(a.size(), b.size()));
+  for (size_t i = 0; i < std::min(a.size(), b.size()); ++i) n += a[i] != b[i];
+  return n;
 }
 
 TEST(PeauAbimee, AFailedLoadKeepsTheSettingInForceAndLeavesNothingHalfApplied) {
@@ -224,6 +248,66 @@ TEST(PeauRecue, TheSkinBoxAndTheSavedSettingFollowASkinSentByWmCopyData) {
   EXPECT_EQ(Boites::count, 0);
 }
 
+// The message boxes of the thread seen from a timer as a burst of refused blocks is handled: how many at most were
+// open at once, how many were seen in all; the first one seen runs `pendant` before it is closed.
+struct Rafale {
+  Rafale() {
+    ouvertes_max = vues = 0;
+    vues_h.clear();
+    timer = SetTimer(nullptr, 0, 40, Tick);
+  }
+  ~Rafale() { KillTimer(nullptr, timer); }
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    std::vector<HWND> ouvertes;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND h, LPARAM l) -> BOOL {
+          char cls[32] = {};
+          GetClassNameA(h, cls, sizeof cls);
+          if (std::string(cls) == "#32770" && IsWindowVisible(h)) reinterpret_cast<std::vector<HWND>*>(l)->push_back(h);
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&ouvertes));
+    ouvertes_max = std::max(ouvertes_max, int(ouvertes.size()));
+    for (HWND h : ouvertes) {
+      if (!vues_h.insert(h).second) continue;
+      ++vues;
+      if (pendant) std::exchange(pendant, nullptr)();
+      PostMessageA(h, WM_COMMAND, IDOK, 0);
+    }
+  }
+  UINT_PTR timer = 0;
+  static inline int ouvertes_max = 0, vues = 0;
+  static inline std::set<HWND> vues_h;
+  static inline std::function<void()> pendant;
+};
+
+// A skin editor's blocks sent in a burst, each refused: a hundred at once and a hundred more while the first
+// refusal shows. Their messages come one at a time, never a box over another's modal loop, and the blocks that came
+// meanwhile are one, the last: two boxes in all; the skin in force stays.
+TEST(PeauRecue, ABurstOfRefusedBlocksShowsTheirMessagesOneAtATime) {
+  Bureau bureau;
+  StationTest st(bureau);
+  station::FichePrincipale& f = st.Demarre_et_montre(station::Composants_peau_programme);
+  skin::TsSkinManagerComponent& m = Manager(f);
+  std::vector<uint8_t> bloc = outsideskins::EditorBlock("", "C:\\Skins", "[GLOBALINFO]\r\n");  // names no skin
+  COPYDATASTRUCT donnees{0, DWORD(bloc.size()), bloc.data()};
+  auto envoie = [&](int n) {
+    for (int i = 0; i < n; ++i)
+      SendMessageA(gui::Application->Handle(), WM_COPYDATA, skin::SkinPreviewCopyDataWParam,
+                   reinterpret_cast<LPARAM>(&donnees));
+  };
+  Rafale rafale;
+  Rafale::pendant = [&] { envoie(100); };
+  envoie(100);
+  EXPECT_TRUE(testsupport::PumpUntil([] { return Rafale::vues >= 2; }, 10000));
+  testsupport::PumpFor(500);  // a third box, were one to come
+  EXPECT_EQ(Rafale::ouvertes_max, 1);
+  EXPECT_EQ(Rafale::vues, 2);
+  EXPECT_EQ(m.SkinName(), "Spring Willow (internal)");
+  EXPECT_EQ(m.SkinData().Active, 1);
+}
+
 // Skins from outside (the table the loader's test runs too), each switched to live as an operator does it: left
 // in the skins folder and its button clicked, or sent by a skin editor (run again where layered windows blend). Refused, the one message shows the program's
 // text and the skin in force stays; applied, it is the skin in force, and what the row is about is seen: a message
@@ -242,12 +326,14 @@ TEST(PeauxDuDehors, EachIsRefusedWithTheProgramsMessageOrAppliedAsWrittenOnALive
   std::filesystem::create_directories(peaux);
   const std::string spring = "Spring Willow (internal)";
   for (const outsideskins::Row& row : outsideskins::Rows()) {
+    if (row.nativeOnly) continue;
     SCOPED_TRACE(row.point);
     ASSERT_EQ(m.SkinName(), spring);
     const std::string nom = row.skin;
     std::vector<skin::PackedSkinMember> membres =
         outsideskins::Members(m.InternalSkins[m.InternalSkins.IndexOf(nom)].Data.Bytes());
     membres[0].Data = row.edit(membres[0].Data);
+    if (row.files) row.files(membres);
     outsideskins::Deliver(peaux, row, membres);
     const int avant = f.Top();
     auto haut_sauve = [&] {
@@ -272,9 +358,12 @@ TEST(PeauxDuDehors, EachIsRefusedWithTheProgramsMessageOrAppliedAsWrittenOnALive
       testsupport::PumpUntil([&] { return m.SkinName() == nom || !Boites::texts.empty(); }, 10000);
     };
     Boites::texts.clear();
+    const DWORD debut = GetTickCount();
     applique();
-    const std::string refus = outsideskins::Expected(row, membres[0].Data);
+    const std::string refus =
+        outsideskins::Expected(row, membres[0].Data, skin::IncludeTrailingBackslash(m.SkinDirectory()) + nom + ".asz");
     testsupport::PumpUntil([&] { return Boites::texts.size() == (refus.empty() ? 0u : 1u); });
+    std::printf("[ switch ] %s: %lu ms\n", row.point, static_cast<unsigned long>(GetTickCount() - debut));
     EXPECT_EQ(Boites::texts, refus.empty() ? std::vector<std::string>{} : std::vector<std::string>{refus});
     EXPECT_EQ(m.SkinName(), refus.empty() ? nom : spring);
     EXPECT_EQ(m.SkinData().Active, 1);
@@ -292,6 +381,113 @@ TEST(PeauxDuDehors, EachIsRefusedWithTheProgramsMessageOrAppliedAsWrittenOnALive
       };
       MessageBoxA(f.WindowHandle(), "A message", "Caption", MB_OK);
       Boites::ready = nullptr;
+    }
+    if (row.look == Look::OneState) {
+      // The close button at rest, under the X server's pointer and pressed (then dragged off before its release,
+      // which closes nothing): the screen shows its one state each time.
+      auto& p = *static_cast<skin::TsSkinProvider*>(f.sSkinProvider1);
+      const HWND cadre =
+          p.BorderForm && p.BorderForm->AForm ? static_cast<HWND>(p.BorderForm->AForm) : f.WindowHandle();
+      RECT wr{};
+      GetWindowRect(cadre, &wr);
+      const skin::TRect b = p.ButtonClose.Rect;
+      const RECT sur{wr.left + b.Left, wr.top + b.Top, wr.left + b.Right, wr.top + b.Bottom};
+      const POINT centre{(sur.left + sur.right) / 2, (sur.top + sur.bottom) / 2};
+      // Once the button's fade (where a glow window shows it) has ended.
+      auto fini = [&] {
+        const skin::TacSBAnimation* a = p.ButtonClose.GlowTimer;
+        return !a || a->TargetState == -1 || a->ShownAlpha == 255;
+      };
+      auto image = [&](int etat) {
+        EXPECT_TRUE(testsupport::PumpUntil([&] { return p.ButtonClose.State == etat && fini(); })) << etat;
+        testsupport::PumpFor(100);
+        return Ecran(sur);
+      };
+      testsupport::Xdotool("mousemove 900 700");
+      const std::vector<COLORREF> repos = image(0);
+      testsupport::Xdotool(testsupport::MoveTo(centre.x - 12, centre.y) + " sleep 0.1 " + testsupport::MoveTo(centre));
+      const std::vector<COLORREF> chaud = image(1);
+      testsupport::Xdotool("mousedown 1");
+      const std::vector<COLORREF> presse = image(2);
+      testsupport::Xdotool(testsupport::MoveTo(centre.x - 200, centre.y + 150) + " sleep 0.1 mouseup 1");
+      testsupport::PumpUntil([&] { return p.ButtonClose.State == 0; });
+      EXPECT_TRUE(IsWindowVisible(f.WindowHandle()));
+      EXPECT_EQ(Differents(chaud, presse), 0);
+      // Where layered windows blend, a hot or pressed button fades in over the caption as it is at rest (its image
+      // laid over the frame's): lighter where the image is partly transparent. Elsewhere the frame shows it alone.
+      if (!skin::LayeredAlphaShown()) {
+        EXPECT_EQ(Differents(repos, chaud), 0);
+      }
+    }
+    if (row.look == Look::MaskLastState) {
+      // A button of the window (Rapport) at rest, under the X server's pointer and pressed (then dragged off before
+      // its release, which opens nothing), each state's picture as its adapter paints it: the bands its mask's left
+      // and right borders draw (clear of the caption and its focus frame) show the mask's own state where the mask
+      // has one, else its last (and the section's last where it paints fewer): alike in the states that show one
+      // state of the mask, apart in those that show two.
+      const HWND h = f.Rapport->Handle();
+      auto* a = dynamic_cast<skin::TacBtnWnd*>(skin::AdapterOfWindow(h));
+      ASSERT_NE(a, nullptr);
+      const skin::SkinSectionRecord& sec = m.Skin().Sections.at(size_t(a->SkinData->SkinIndex));
+      ASSERT_EQ(sec.SectionName, "BUTTON");
+      const skin::SkinImageRecord& mask = m.Skin().Images.at(size_t(sec.BorderIndex));
+      RECT wr{};
+      GetWindowRect(h, &wr);
+      const POINT centre{(wr.left + wr.right) / 2, (wr.top + wr.bottom) / 2};
+      auto bandes = [&](int etat) {
+        EXPECT_TRUE(testsupport::PumpUntil([&] { return a->CtlState() == etat; })) << etat;
+        a->SkinData->BGChanged = true;
+        a->PaintCache();
+        std::vector<uint32_t> pixels;
+        const skin::Bitmap& c = *a->SkinData->CacheBmp;
+        for (int y = 0; y < c.Height(); ++y)
+          for (int x = 0; x < c.Width(); ++x)
+            if (x < mask.BorderLeft || x >= c.Width() - mask.BorderRight) pixels.push_back(skin::GetPixel32(c, x, y));
+        return pixels;
+      };
+      testsupport::Xdotool("mousemove 900 700");
+      std::vector<std::vector<uint32_t>> images{bandes(0)};
+      testsupport::Xdotool(testsupport::MoveTo(centre.x - 12, centre.y) + " sleep 0.1 " + testsupport::MoveTo(centre));
+      images.push_back(bandes(1));
+      testsupport::Xdotool("mousedown 1");
+      images.push_back(bandes(2));
+      testsupport::Xdotool(testsupport::MoveTo(centre.x + 12, centre.y) +
+                           " sleep 0.1 mousemove 900 700 sleep 0.1 mouseup 1");
+      EXPECT_TRUE(testsupport::PumpUntil([&] { return a->CtlState() == 0; }));
+      auto montre = [&](int etat) {
+        return std::min({etat, skin::SectionStateCount(sec) - 1, int(mask.ImageCount) - 1});
+      };
+      for (int i = 0; i < 3; ++i)
+        for (int j = i + 1; j < 3; ++j) {
+          ASSERT_EQ(images[size_t(i)].size(), images[size_t(j)].size());
+          int n = 0;
+          for (size_t k = 0; k < images[size_t(i)].size(); ++k) n += images[size_t(i)][k] != images[size_t(j)][k];
+          if (montre(i) == montre(j)) {
+            EXPECT_EQ(n, 0) << i << " " << j;
+          } else {
+            EXPECT_GT(n, int(images[size_t(i)].size()) / 10) << i << " " << j;
+          }
+        }
+    }
+    if (row.look == Look::NoCloseImage) {
+      // The frame's picture of each button beside the caption's without buttons: the close button blank, the
+      // minimize button with its image.
+      auto& p = *static_cast<skin::TsSkinProvider*>(f.sSkinProvider1);
+      auto differents = [&](const skin::TRect& r) {
+        const skin::Bitmap* cache = p.SkinData().CacheBmp.get();
+        const skin::Bitmap* strip = p.CaptionStrip.get();
+        if (!cache || !strip || strip->Empty() || skin::RectIsEmpty(r)) return -1;
+        const int dx = cache->Width() - strip->Width();
+        int n = 0;
+        for (int y = r.Top; y < r.Bottom; ++y)
+          for (int x = r.Left; x < r.Right; ++x)
+            n += skin::GetPixel32(*cache, x, y) != skin::GetPixel32(*strip, x - dx, y);
+        return n;
+      };
+      EXPECT_TRUE(testsupport::PumpUntil([&] { return differents(p.ButtonMin.Rect) > 100; }))
+          << differents(p.ButtonMin.Rect);
+      EXPECT_EQ(differents(p.ButtonClose.Rect), 0);
+      EXPECT_EQ(p.ButtonClose.Rect.Width(), 21);
     }
     if (row.look == Look::WindowPlace && skin::LayeredAlphaShown()) {
       // Brought down for a caption drawn above it (by a border window: where layered windows blend), back up with

@@ -5,8 +5,10 @@
 #include <memory>
 #include <set>
 #include <sstream>
+#include <unordered_map>
 
 #include "skin/data/generalutils.h"
+#include "skin/data/inheritedkeys.h"
 #include "skin/data/maskdata.h"
 #include "skin/data/packedskin.h"
 #include "skin/data/skinloading.h"
@@ -63,7 +65,12 @@ class Linter {
  public:
   Linter(LintResult& result, const skin::TIniSections& ini, const skin::TsSkinManager& m,
          const skin::PortableSkinSystem& sys)
-      : r_(result), ini_(ini), s_(m.Skin()), sys_(sys) {}
+      : r_(result), ini_(ini), keys_(ini), s_(m.Skin()), sys_(sys) {
+    // The first record of each section and key, as SkinManagerGetImageIndexByName finds it, looked up by hash: a
+    // description of hundreds of thousands of keys is checked in linear time.
+    for (size_t i = 0; i < s_.Images.size(); ++i)
+      imageByName_.emplace(s_.Images[i].SectionName + '\n' + s_.Images[i].KeyName, int(i));
+  }
 
   void Run() {
     for (const auto& box : sys_.messageBoxes) Problem("loading showed a message: " + box.Text);
@@ -80,12 +87,20 @@ class Linter {
     if (!s_.MasterBitmap || s_.MasterBitmap->Empty()) Problem("[GLOBALINFO] MASTERBITMAP: no master bitmap was loaded");
     Values();
     Required();
+    PaintedStates();
     Records();
     Sections();
   }
 
  private:
   void Problem(const std::string& text) { r_.problems.push_back(text); }
+  void Advice(const std::string& text) {
+    if (std::find(r_.advice.begin(), r_.advice.end(), text) == r_.advice.end()) r_.advice.push_back(text);
+  }
+  int ImageByName(const std::string& section, const std::string& key) const {
+    const auto it = imageByName_.find(section + '\n' + key);
+    return it == imageByName_.end() ? -1 : it->second;
+  }
   std::string At(const std::string& section, const std::string& key) { return "[" + section + "] " + key + ": "; }
 
   const skin::Bitmap* FileBitmap(const std::string& name) const {
@@ -103,8 +118,9 @@ class Linter {
         Problem("[" + sec + "] the section is given twice; the second is never read");
         continue;
       }
-      for (const std::string& key : ini_.Keys(i)) {
-        const std::string value = skin::ReadIniValue(ini_, sec, "", key);
+      for (const std::string_view k : keys_.Keys(keys_.IndexOf(sec))) {
+        const std::string key(k);
+        const std::string value = keys_.Value(sec, key, "");
         if (sec == "GLOBALINFO" && key == "MASTERBITMAP") continue;
         const bool image = looksLikeImage(value);
         const bool imageKey = isImageKey(sec, key);
@@ -117,7 +133,7 @@ class Linter {
           continue;
         }
         if (!image) continue;
-        if (skin::SkinManagerGetImageIndexByName(s_, sec, key) < 0) {
+        if (ImageByName(sec, key) < 0) {
           Problem(At(sec, key) + "the image \"" + value + "\" was not loaded" + Why(value));
           continue;
         }
@@ -157,17 +173,36 @@ class Linter {
     for (const RequiredImage& req : RequiredImages()) {
       const int sec = skin::SkinManagerGetSectionIndex(s_, req.section);
       if (sec < 0) continue;  // reported above
-      const int img = std::string(req.section) == "GLOBALINFO"
-                          ? skin::SkinManagerGetImageIndexByName(s_, req.section, req.key)
-                          : skin::SkinManagerGetImageIndex(s_, sec, req.key);
+      const bool global = std::string(req.section) == "GLOBALINFO";
+      const int img = global ? ImageByName(req.section, req.key) : skin::SkinManagerGetImageIndex(s_, sec, req.key);
       if (img < 0) {
-        Problem(At(req.section, req.key) + "the image is missing");
+        // A title button without an image is drawn as a blank button of 21 pixels: the program's answer, not a fault.
+        if (global && skin::IsTitleButtonKey(req.section, req.key))
+          Advice(At(req.section, req.key) + "no image: the button is drawn 21 pixels wide and blank");
+        else
+          Problem(At(req.section, req.key) + "the image is missing");
         continue;
       }
       const int count = s_.Images[size_t(img)].ImageCount;
       if (count < req.states)
-        Problem(At(req.section, req.key) + "the image has " + std::to_string(count) + " state(s), " +
-                std::to_string(req.states) + " are painted");
+        Advice(At(req.section, req.key) + "the image has " + std::to_string(count) + " state(s) where " +
+               std::to_string(req.states) + " are painted: the states past its last show its last");
+    }
+  }
+
+  // A section that says it paints more states (STATES, its own or a parent's) than its BORDERSMASK image (its own
+  // or a parent's) holds shows the image's last state in the states past it: the skin as written.
+  void PaintedStates() {
+    for (const skin::SkinSectionRecord& sec : s_.Sections) {
+      if (sec.SectionName == "GLOBALINFO" || !skin::SkinManagerIsValidImageIndex(s_, sec.BorderIndex)) continue;
+      const int count = s_.Images[size_t(sec.BorderIndex)].ImageCount, painted = skin::SectionStateCount(sec);
+      const std::string given = keys_.NumberText(sec.SectionName, "STATES");
+      if (given.empty() || count >= painted) continue;
+      const std::string most = skin::IsNumberPast32Bits(given) || skin::IniTextToInt(given, 0) > 255
+                                   ? " (STATES=" + given + ": a section paints 255 at most)"
+                                   : "";
+      Advice(At(sec.SectionName, "BORDERSMASK") + "the image has " + std::to_string(count) + " state(s) where " +
+             std::to_string(painted) + " are painted" + most + ": the states past its last show its last");
     }
   }
 
@@ -210,15 +245,17 @@ class Linter {
       if (name == "GLOBALINFO") continue;
       if (!sec.ParentName.empty() && sec.ParentName != "?" && skin::SkinManagerGetSectionIndex(s_, sec.ParentName) < 0)
         Problem(At(name, "PARENTCLASS") + "names no section (\"" + sec.ParentName + "\")");
-      if (ini_.IndexOf(name) >= 0 && skin::ReadIniValue(ini_, name, "", "GLOW") != "" && sec.GlowSize > 0 &&
-          skin::SkinManagerGetImageIndexByName(s_, name, "GLOW0") < 0)
+      if (ini_.IndexOf(name) >= 0 && keys_.Value(name, "GLOW", "") != "" && sec.GlowSize > 0 &&
+          ImageByName(name, "GLOW0") < 0)
         Problem(At(name, "GLOW") + "a glow size without a GLOW0 image");
     }
   }
 
   LintResult& r_;
   const skin::TIniSections& ini_;
+  skin::IndexedSections keys_;
   const skin::LoadedSkin& s_;
+  std::unordered_map<std::string, int> imageByName_;
   const skin::PortableSkinSystem& sys_;
 };
 
@@ -242,9 +279,14 @@ LintResult lint(const std::string& name, const std::string& optionsText,
   return r;
 }
 
-std::string readFile(const std::filesystem::path& p) {
+// A file's bytes within a bound; empty when it cannot be read (the loader then says why, as the program would).
+std::string readFile(const std::filesystem::path& p, int64_t most) {
   skin::TMemoryStream s;
-  s.LoadFromFile(p.string());
+  try {
+    s.LoadFromFile(p.string(), most);
+  } catch (const skin::EStreamError&) {
+    return {};
+  }
   return std::string(s.View());
 }
 
@@ -263,7 +305,7 @@ LintResult LintSkinDirectory(const std::string& directory) {
     r.problems.push_back("no Options.dat in " + clean.string());
     return r;
   }
-  return lint(name, readFile(options), [&](skin::TsSkinManager& m) {
+  return lint(name, readFile(options, skin::MaxSkinDescriptionBytes), [&](skin::TsSkinManager& m) {
     m.SetSkinDirectory(clean.parent_path().string());
     m.SetSkinName(name);
   }, sys);
@@ -306,7 +348,7 @@ LintResult LintPackedSkinFile(const std::string& file) {
   const std::string name = path.stem().string();
   skin::PortableSkinSystem sys;
   // Loaded from its folder, as the program loads a packed skin from its skins folder.
-  return lint(name, packedOptions(readFile(path)), [&](skin::TsSkinManager& m) {
+  return lint(name, packedOptions(readFile(path, skin::MaxPackedSkinFileBytes)), [&](skin::TsSkinManager& m) {
     m.SetSkinDirectory(path.parent_path().string());
     m.SetSkinName(name);
   }, sys);

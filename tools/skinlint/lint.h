@@ -15,6 +15,10 @@ struct LintResult {
   double version = 0;
   int sections = 0, images = 0;
   std::vector<std::string> problems;  // one clear sentence each; none: the skin is fit for the program
+  // What the program draws as the skin has it, though the skin's author may not have meant it so: an image of fewer
+  // states than its painter draws (every later state shows its last one), a title button without an image (drawn 21
+  // pixels wide and blank). Advice only: the skin passes.
+  std::vector<std::string> advice;
 };
 
 // A skin directory (holding "Options.dat").
@@ -26,7 +30,7 @@ LintResult LintPackedSkin(const std::string& bytes, const std::string& name);
 LintResult LintPackedSkinFile(const std::string& file);
 
 // What the program looks up: sections by name, and images of sections (found through PARENTCLASS) with the
-// number of states they must hold.
+// number of states their painters draw (an image of fewer is advised of, not refused).
 struct RequiredImage {
   const char* section;
   const char* key;

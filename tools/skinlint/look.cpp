@@ -316,7 +316,8 @@ class Look {
   // States: a control that is pressed, held down or under the pointer shows it. The sections of such controls
   // (buttons, column headers, scroll-bar buttons and thumbs, menu items; a tab's states are its place among the
   // others) whose border image paints their state: each state's picture against the normal one, the mean colour
-  // difference of their pixels.
+  // difference of their pixels. A state past the image's last shows its last, as the skin is written (the advice
+  // says so).
   void States() {
     for (size_t i = 0; i < s_.Sections.size(); ++i) {
       const skin::SkinSectionRecord& sec = s_.Sections[i];
@@ -324,13 +325,13 @@ class Look {
       const bool control = name.find("BUTTON") != std::string::npos || name.find("BTN") != std::string::npos ||
                            name == "COLHEADER" || name.rfind("SCROLLSLIDER", 0) == 0 || name == "MENUITEM" ||
                            name == "MENULINE";
-      if (!control || skin::SkinManagerGetImageIndex(s_, int(i), "BORDERSMASK") < 0 || skin::SectionStateCount(sec) < 2)
-        continue;
+      const int mask = skin::SkinManagerGetImageIndex(s_, int(i), "BORDERSMASK");
+      if (!control || mask < 0 || skin::SectionStateCount(sec) < 2) continue;
       int w, h;
       SizeOf(name, w, h);
       const int parent = ParentOf(name);
       const Bitmap normal = Paint(int(i), 0, parent, 0, w, h);
-      const int last = std::min(skin::SectionStateCount(sec), 3) - 1;
+      const int last = std::min({skin::SectionStateCount(sec), 3, int(s_.Images[size_t(mask)].ImageCount)}) - 1;
       for (int state = 1; state <= last; ++state) {
         const double d = meanDifference(normal, Paint(int(i), state, parent, 0, w, h));
         if (d < MinStateDifference)

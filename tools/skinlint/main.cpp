@@ -3,10 +3,11 @@
 //   skinlint PATH...
 //
 // Each PATH is a skin directory (holding "Options.dat") or a packed skin (".asz", loaded from its folder as the
-// program loads one from its skins folder, named after the file). Prints one line per skin that passes and one line per problem; the exit status is 0
-// when every skin passes, 1 when any has a problem, 2 for a usage error.
+// program loads one from its skins folder, named after the file). Prints one line per skin that passes (with a note
+// per piece of advice) and one line per problem; the exit status is 0 when every skin passes, 1 when any has a
+// problem, 2 for a usage error.
 #include <filesystem>
-#include <fstream>
+#include <system_error>
 #include <iostream>
 
 #include "tools/skinlint/lint.h"
@@ -25,8 +26,11 @@ int main(int argc, char** argv) {
     if (fs::is_directory(path)) {
       r = skinlint::LintSkinDirectory(path.string());
     } else {
-      if (!std::ifstream(path, std::ios::binary)) {
-        std::cerr << "skinlint: cannot read " << path.string() << "\n";
+      // Looked at before it is opened: a pipe or a device would hold the open, or the read, for ever.
+      std::error_code error;
+      if (!fs::is_regular_file(path, error)) {
+        std::cerr << "skinlint: cannot read " << path.string()
+                  << (fs::exists(path, error) ? ": it is not a regular file" : "") << "\n";
         failed = true;
         continue;
       }
@@ -40,6 +44,7 @@ int main(int argc, char** argv) {
       std::cout << "FAIL " << r.name << ": " << r.problems.size() << " problem(s)\n";
       for (const std::string& p : r.problems) std::cout << "     " << r.name << ": " << p << "\n";
     }
+    for (const std::string& a : r.advice) std::cout << "note " << r.name << ": " << a << "\n";
   }
   return failed ? 1 : 0;
 }
