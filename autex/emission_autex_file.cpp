@@ -28,14 +28,15 @@ int Autex::SLOT_PROPRE() const {
 void Autex::SUIVI_FILE_EMISSION() {
   if (TEXTE_A_EMETTRE == FILE_VUE) return;
   uint64_t depuis = FLUX_PRIS;
+  std::vector<TrameEnFile> lachees;
+  bool arret = false;
   if (TEXTE_A_EMETTRE.size() >= FILE_VUE.size() && TEXTE_A_EMETTRE.compare(0, FILE_VUE.size(), FILE_VUE) == 0) {
     // Appended to: the frames not begun are read again with what follows them (a frame may come in pieces).
     while (!ARTICLES_EMIS.empty() && ARTICLES_EMIS.back().debut >= FLUX_PRIS) ARTICLES_EMIS.pop_back();
     if (!ARTICLES_EMIS.empty()) depuis = std::max(depuis, ARTICLES_EMIS.back().debut + ARTICLES_EMIS.back().longueur);
   } else {
     // Replaced (the stop): the frame that had begun to go is cut short there, those that had not are dropped.
-    const bool arret = TEXTE_A_EMETTRE.rfind(TRAME_ARRET_AUTEX(), 0) == 0;
-    std::vector<TrameEnFile> lachees;
+    arret = TEXTE_A_EMETTRE.rfind(TRAME_ARRET_AUTEX(), 0) == 0;
     while (!ARTICLES_EMIS.empty() && ARTICLES_EMIS.back().debut >= FLUX_PRIS) {
       if (ARTICLES_EMIS.back().trame.genre != Genre::Arret) lachees.insert(lachees.begin(), ARTICLES_EMIS.back().trame);
       ARTICLES_EMIS.pop_back();
@@ -49,10 +50,6 @@ void Autex::SUIVI_FILE_EMISSION() {
                             "interrompu par ce qui a \xE9t\xE9 mis \xE0 sa place");
       }
     }
-    if (!lachees.empty())
-      ANNONCE_TRAMES(arret ? T("Dropped by <Stop!>, not sent", "Abandonn\xE9 par <Stop!>, non envoy\xE9")
-                           : T("Replaced, not sent", "Remplac\xE9, non envoy\xE9"),
-                     lachees);
   }
   const size_t decalage = size_t(depuis - FLUX_PRIS);
   if (decalage <= TEXTE_A_EMETTRE.size()) {
@@ -66,7 +63,12 @@ void Autex::SUIVI_FILE_EMISSION() {
     }
   }
   FILE_VUE = TEXTE_A_EMETTRE;
+  // The frame cut short is told (once what went of it is acknowledged), then what was dropped behind it.
   BILAN_ARTICLES_EMIS();
+  if (!lachees.empty())
+    ANNONCE_TRAMES(arret ? T("Dropped by <Stop!>, not sent", "Abandonn\xE9 par <Stop!>, non envoy\xE9")
+                         : T("Replaced, not sent", "Remplac\xE9, non envoy\xE9"),
+                   lachees);
 }
 
 void Autex::MORCEAU_PRIS(size_t n) {

@@ -171,6 +171,21 @@ struct DeuxStationsAutex {
 
 bool Contient(const std::string& texte, const std::string& partie) { return texte.find(partie) != std::string::npos; }
 
+// Occurrences of a text in another.
+int Nombre(const std::string& dans, const std::string& quoi) {
+  int n = 0;
+  for (size_t p = dans.find(quoi); p != std::string::npos; p = dans.find(quoi, p + quoi.size())) ++n;
+  return n;
+}
+
+// A short-message window's text with its line ends as CR alone (natively the window gives CR LF, under
+// Windows CR).
+std::string Sms(station::FichePrincipale& f) {
+  std::string t = f.RichEdit_SMS->Text();
+  std::erase(t, '\n');
+  return t;
+}
+
 std::string Fichier_sauve_tout(StationTest& st) {
   const auto dir = st.dir.path() / "AUTEX";
   if (!std::filesystem::is_directory(dir)) return std::string();
@@ -364,6 +379,7 @@ TEST(LiaisonAutex, StopReplacesWhatWaitsAndTheLinkGoesOn) {
   std::string long_texte;
   for (int i = 0; i < 40; ++i) long_texte += "line " + std::to_string(i) + " of a long report\r\n";
   DeuxStationsAutex::Envoie(d.A(), long_texte);
+  DeuxStationsAutex::Envoie(d.A(), "queued behind it");
   ASSERT_TRUE(d.Jusqu_a([&] { return Contient(d.B().Memo_Reception_Master->Text(), "line 1 "); }, 60000));
   ASSERT_FALSE(d.AA().TEXTE_A_EMETTRE.empty());
   ASSERT_TRUE(DeuxStationsAutex::Clic(d.A().ARRET_TRANSMISSION_AUTEX));
@@ -376,6 +392,12 @@ TEST(LiaisonAutex, StopReplacesWhatWaitsAndTheLinkGoesOn) {
   if (RECEPTION_SMS_FICHIERS) {
     EXPECT_TRUE(Contient(d.B().Memo_Reception_Master->Text(), "...Stop!")) << d.B().Memo_Reception_Master->Text();
   }
+  // A says what was stopped and what the stop dropped, in that order.
+  EXPECT_TRUE(std::regex_search(Sms(d.A()), std::regex(": Short message not sent whole: stopped by me, [0-9]+ of [0-9]+ "
+                                                       "characters acknowledged\r  line 0 of a long report\r[\\s\\S]*\r\rF1AAA "
+                                                       "\\([0-9:]+\\): Dropped by <Stop!>, not sent: 1 short message "
+                                                       "\\(20 bytes\\)\r  queued behind it\r\r$")))
+      << Sms(d.A());
 
   // The next message goes through.
   DeuxStationsAutex::Envoie(d.A(), "after the stop");
@@ -554,21 +576,6 @@ TEST(LiaisonAutex, AFileThatDoesNotComeWholeIsAnnouncedAndNotStored) {
   }
   EXPECT_EQ(b.Nom_du_fichier_RX_AUTEX->Caption(), "y.txt");
   EXPECT_FALSE(std::filesystem::exists(d.b.dir.path() / "AUTEX" / "x.bin"));
-}
-
-// Occurrences of a text in another.
-int Nombre(const std::string& dans, const std::string& quoi) {
-  int n = 0;
-  for (size_t p = dans.find(quoi); p != std::string::npos; p = dans.find(quoi, p + quoi.size())) ++n;
-  return n;
-}
-
-// A short-message window's text with its line ends as CR alone (natively the window gives CR LF, under
-// Windows CR).
-std::string Sms(station::FichePrincipale& f) {
-  std::string t = f.RichEdit_SMS->Text();
-  std::erase(t, '\n');
-  return t;
 }
 
 // The end of a link in every way the stations have, while a file goes with short messages queued before and
