@@ -61,12 +61,28 @@ void Autex::PRENDRE_TEXTE_SUIVANT() {
   }
   T_DERNIER_MORCEAU = horodate();
   // Nothing to send: no text in this frame. An acknowledgement still awaited stays awaited: a meeting user's
-  // second message in service is acknowledged after the first, while its queue may be empty.
-  if (TEXTE_A_EMETTRE.empty()) {
+  // second message in service is acknowledged after the first, while its queue may be empty. Nor is anything
+  // taken outside a session, or when this frame ends the session: the CQ, the connection request and the end
+  // frames carry no text, and a chunk taken for them would be lost from the queue, the rest of its frame
+  // reaching the peer as text; what waits goes out in the session, or in the next one.
+  bool fin = FIN_REUNION_DEMANDEE == 1 || FIN_A_EMETTRE_MAITRE == 1 || FIN_A_EMETTRE_UTILISATEUR == 1 ||
+             FIN_REUNION_A_EMETTRE == 1 || FIN_LIEN_EN_COURS == 1 || FIN_REUNION_EN_COURS == 1 || ABANDON_LIEN == 1;
+  // A meeting Master whose every user is ending its link has no one left to send to.
+  if (reunion() && STATION_MAITRE == 1) {
+    bool reste = false;
+    for (int s = 1; s <= NOMBRE_UTILISATEURS && s < NOMBRE_SLOTS; ++s) {
+      const size_t i = size_t(s);
+      reste = reste || (CONNECTE_SLOT[i] == 1 && FIN_SLOT_DEMANDEE[i] == 0 && FIN_DEMANDEE_PAR_SLOT[i] == 0 &&
+                        FIN_LIEN_SLOT[i] == 0);
+    }
+    fin = fin || !reste;
+  }
+  if (TEXTE_A_EMETTRE.empty() || SESSION_EN_COURS != 1 || fin) {
     TEXTE_TX[0].clear();
     TEXTE_TX_AFFICHE[0].clear();
     return;
   }
+  SUIVI_FILE_EMISSION();
   // In message mode a text waits until it is sent as a whole.
   if (MODE_MESSAGES == 1 && TEXTE_EN_ATTENTE == 0 && SESSION_EN_COURS == 1) return;
   // How much fits, 8-bit or packed.
@@ -96,6 +112,7 @@ void Autex::PRENDRE_TEXTE_SUIVANT() {
     morceau = TEXTE_A_EMETTRE.substr(0, size_t(n));
     TEXTE_A_EMETTRE.erase(0, morceau.size());
   }
+  if (!morceau.empty()) MORCEAU_PRIS(morceau.size());
   // The chunk becomes the frame's text; a meeting user keeps it as the message in service or the next one.
   TEXTE_TX[0] = morceau;
   TEXTE_TX_AFFICHE[0] = morceau;

@@ -9,7 +9,10 @@
 // Bits are the characters '0' and '1'.
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <string>
+
+#include "autex/textes_encadres.h"
 
 namespace autex {
 
@@ -114,6 +117,25 @@ struct EtatEmissionAutex {
   uint8_t RESERVATION_S2 = 0;   // the Master keeps slot 2 reserved
   std::string TEXTE_RESERVE;    // "Reser", coded
   std::string TEXTE_EMIS;       // own last message, shown once it is acknowledged
+
+  // ---- The framed texts that the queue holds ----
+  // TEXTE_A_EMETTRE stays the queue; the framed texts it holds are followed beside it, from what it showed
+  // when last looked at (the main window appends to it and its stop replaces it), so that the end of a link
+  // drops the one frame it cuts off and keeps those behind it, and so that the operator is told what did not go.
+  struct ArticleEmis {
+    TrameEnFile trame;      // as queued
+    uint64_t debut = 0;     // where it starts in the stream of everything queued (FLUX_PRIS counts the same way)
+    uint64_t longueur = 0;  // its bytes in that stream: all of them, or those taken before it was cut short
+    std::string coupe;      // why it was cut short (empty while it goes whole)
+  };
+  std::deque<ArticleEmis> ARTICLES_EMIS;  // from the oldest not yet acknowledged whole
+  std::string FILE_VUE;                   // TEXTE_A_EMETTRE as the framed texts were last matched with it
+  uint64_t FLUX_PRIS = 0;                 // bytes taken from the queue so far: where its front stands in the stream
+  uint64_t FLUX_ACQUITTE = 0;             // of those, the bytes whose chunk was acknowledged
+  std::deque<uint64_t> MORCEAUX_EN_VOL;   // chunks taken and sent, not yet acknowledged, oldest first
+  // The queue, and where its front stood, when what waited was last announced.
+  uint64_t FLUX_ANNONCE = ~uint64_t(0);
+  std::string FILE_ANNONCEE;
 
   // ---- Timing statistics of the text chunks ----
   uint32_t T_DERNIER_MORCEAU = 0;

@@ -54,6 +54,81 @@ bool TRAME_FICHIER_AUTEX(std::string_view indicatif, std::string_view nom_fichie
 
 std::string TRAME_ARRET_AUTEX() { return std::string{OCTET_CONTROLE, CODE_ARRET}; }
 
+namespace {
+
+// A frame starts at q: the control byte followed by the code of a message, a file or a stop.
+bool debut_de_trame(std::string_view f, size_t q) {
+  if (q + 1 >= f.size() || f[q] != OCTET_CONTROLE) return false;
+  const char c = f[q + 1];
+  return c == CODE_MESSAGE || c == CODE_FICHIER || c == CODE_FICHIER_COMPRESSE || c == CODE_ARRET;
+}
+
+// What a whole file frame says of its file: its name and its size once its data is read back as the sender
+// read it (3, 3 is one byte 3; a compressed file is inflated).
+void lire_fichier(std::string_view trame, TrameEnFile& t) {
+  std::string_view corps = trame.substr(5);
+  const size_t fin_indicatif = corps.find('\0');
+  if (fin_indicatif == std::string_view::npos) return;
+  const size_t fin_nom = corps.find('\0', fin_indicatif + 1);
+  if (fin_nom == std::string_view::npos) return;
+  t.texte = std::string(corps.substr(fin_indicatif + 1, fin_nom - fin_indicatif - 1));
+  const std::string_view doublees = corps.substr(fin_nom + 1);
+  if (doublees.size() < 2 || doublees.substr(doublees.size() - 2) != std::string_view("\x03\x00", 2)) return;
+  std::string donnees;
+  donnees.reserve(doublees.size());
+  for (size_t q = 0; q + 2 < doublees.size(); ++q) {
+    donnees.push_back(doublees[q]);
+    if (doublees[q] == OCTET_CONTROLE && doublees[q + 1] == OCTET_CONTROLE) ++q;
+  }
+  if (trame[1] == CODE_FICHIER_COMPRESSE) {
+    std::string clair;
+    if (DECOMPRESSER_BORNE(donnees, clair, size_t(TAILLE_MAX_FICHIER_ENVOYE)) != Decompression::Faite) return;
+    t.taille = int64_t(clair.size());
+  } else {
+    t.taille = int64_t(donnees.size());
+  }
+}
+
+}  // namespace
+
+std::vector<TrameEnFile> DECOUPE_TRAMES(std::string_view f) {
+  std::vector<TrameEnFile> trames;
+  size_t p = 0;
+  while (p < f.size()) {
+    TrameEnFile t;
+    if (!debut_de_trame(f, p)) {
+      size_t q = p + 1;
+      while (q < f.size() && !debut_de_trame(f, q)) ++q;
+      t.texte = std::string(f.substr(p, q - p));
+      t.longueur = q - p;
+    } else if (f[p + 1] == CODE_ARRET) {
+      t.genre = TrameEnFile::Genre::Arret;
+      t.longueur = 2;
+    } else if (f[p + 1] == CODE_MESSAGE) {
+      t.genre = TrameEnFile::Genre::Message;
+      size_t q = p + 2;
+      while (q < f.size() && !(f[q] == OCTET_CONTROLE && q + 1 < f.size() && f[q + 1] == CODE_FIN) &&
+             !debut_de_trame(f, q))
+        ++q;
+      t.texte = std::string(f.substr(p + 2, q - p - 2));
+      t.longueur = q + 1 < f.size() && f[q + 1] == CODE_FIN && f[q] == OCTET_CONTROLE ? q + 2 - p : q - p;
+    } else {
+      t.genre = TrameEnFile::Genre::Fichier;
+      t.longueur = f.size() - p;
+      if (f.size() - p >= 5) {
+        const uint64_t n = uint64_t(uint32_t(Trois_octets_vers_entier(f.substr(p + 2, 3))));
+        if (5 + n <= f.size() - p) {
+          t.longueur = size_t(5 + n);
+          lire_fichier(f.substr(p, t.longueur), t);
+        }
+      }
+    }
+    trames.push_back(std::move(t));
+    p += trames.back().longueur;
+  }
+  return trames;
+}
+
 std::string EchoSansFichier::Filtre(std::string_view morceau, std::string_view mot_fichier) {
   // A file's name is at most 230 characters (the sender refuses longer ones): a longer field is data.
   constexpr size_t NOM_MAX = 260;

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace autex {
 
@@ -44,6 +45,21 @@ bool TRAME_FICHIER_AUTEX(std::string_view indicatif, std::string_view nom_fichie
 
 // 3, 5.
 std::string TRAME_ARRET_AUTEX();
+
+// One framed text of a send queue, as the queue's bytes give it.
+struct TrameEnFile {
+  enum class Genre : uint8_t { Message, Fichier, Arret, Texte };
+  Genre genre = Genre::Texte;
+  size_t longueur = 0;  // its bytes in the queue
+  std::string texte;    // a message's text, a file's name, the bytes of a text that is no frame
+  int64_t taille = -1;  // a file's size as its sender read it (-1: not known from the frame)
+};
+
+// The framed texts of a send queue, in order, covering it whole: a message ends with its 3, 0 (or where the next
+// frame starts, as the receiving side reads it), a file spans its three length bytes and the N bytes they count,
+// a stop is 3, 5, and the bytes up to the next frame that are none of these are a text. A frame whose end is
+// not in the queue spans to the queue's end.
+std::vector<TrameEnFile> DECOUPE_TRAMES(std::string_view file);
 
 // What an echo window ("Text transmitted", "Text received from the addressee") shows of a text stream: the text
 // and the short messages' text as they come, each message on a line of its own (a line end before it when the

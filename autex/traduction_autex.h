@@ -24,6 +24,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "autex/emission_autex.h"
 #include "autex/hote_autex.h"
@@ -352,6 +353,21 @@ class Autex : public EtatEmissionAutex {
   void ENVOI_TRAME();
   // The DP word (significant bits) that TRAME_DP sends for the own frame or slot s.
   std::string MOT_DP_EMIS(int slot);
+  // The framed texts of the queue (ARTICLES_EMIS) matched again with TEXTE_A_EMETTRE, which the main window
+  // changes: what it appended is followed; what its stop replaced is cut short (the frame that had begun to go)
+  // or dropped (those that had not), each said in the short-message window.
+  void SUIVI_FILE_EMISSION();
+  // A chunk of n bytes was taken off the front of the queue and sent; the oldest chunk sent was acknowledged.
+  void MORCEAU_PRIS(size_t n);
+  void MORCEAU_ACQUITTE();
+  // The link ends, for `raison`: the framed texts that had begun to go and are not acknowledged whole are cut
+  // off there (said in the short-message window in the sender's words; the rest of the one still queued is
+  // dropped, never to reach the next link as text); those queued behind them stay queued for the next link,
+  // and the short-message window says what waits.
+  void FIN_LIEN_EMISSION(const std::string& raison);
+  // A meeting Master whose last user has gone: its message under way is cut off as by the end of a link
+  // (FIN_LIEN_EMISSION), and no longer waits for acknowledgements, so that nothing of it goes to the next user.
+  void FIN_LIENS_MAITRE(const std::string& raison);
 
   // ======== Operations: receive bit path ========
   void RECEPTION_BIT_STATION(float soft);
@@ -389,6 +405,11 @@ class Autex : public EtatEmissionAutex {
   void AFFICHE_CANAL_SECONDAIRE_RECU(int participant);
   void BITS_BASCULE_CQ();
   void AFFICHE_TEXTE_RECU(const std::string& texte);
+  // The received text of slot s (be, bm and the length of its DP word) is a CQ, or a connection request: one
+  // this station takes as Master, or one its Master answers in a meeting.
+  bool TEXTE_DU_PROTOCOLE(const std::string& texte, char be, char bm, uint8_t longueur, size_t s);
+  // A line of the protocol as it is shown: on one line, every control character before its line end as "?".
+  static std::string SUR_UNE_LIGNE(const std::string& texte);
   void NOUVEAU_MESSAGE_SLOT(int s, uint8_t& nouveau);
   void MISE_EN_SERVICE_MESSAGE(int k);
   void MAJ_MESSAGES_ACQUITTES();
@@ -406,6 +427,9 @@ class Autex : public EtatEmissionAutex {
   void BILAN_CONNEXIONS();
   void LIBERE_SLOT(int slot);
   void FIN_LIEN_ACHEVEE(int slot);
+  // Meeting Master: the link with the user of the slot has ended (the information line says how). What was
+  // coming from that user is cut off; with the last user gone, so is the Master's own message under way.
+  void FIN_LIEN_UTILISATEUR(int slot);
   void MANQUE_ACQUITTEMENT(int mode, int slot);
   void COMPTE_CONNECTES();
   void BOUTONS_SLOT_CONNECTE(int slot);
@@ -461,8 +485,9 @@ class Autex : public EtatEmissionAutex {
   void SORTIE_DE_REUNION(int slot);
   void DECONNEXION();
   // The radio link is lost (the station's port or module has gone): a short message or file under way in
-  // any window ends with the error word, what waited to be sent is dropped with the session, the session,
-  // call or attempt ends as a time-out ends it, and `info` goes to the information line.
+  // any window ends with the error word, as does the frame this station was sending (what was queued behind
+  // it waits for the next link), the session, call or attempt ends as a time-out ends it, and `info` goes to
+  // the information line.
   void PERTE_LIAISON(const std::string& info);
   void ACTIVATION_AUTEX();
   bool CHANGEMENT_VITESSE_AUTEX();
@@ -499,6 +524,8 @@ class Autex : public EtatEmissionAutex {
   // short-message window as not stored, for `raison` and with how much of it had come, and each window's line
   // under way ends with "...error".
   void RECEPTIONS_COUPEES(const std::string& raison);
+  // The same for participant k alone (a meeting Master's user whose link ends).
+  void RECEPTION_COUPEE(int k, const std::string& raison);
   // The stored height step of the current participant count.
   uint8_t PAS_HAUTEUR_COURANT() const;
   // Slots that exist for the participant count: 1 on a link, 3, 6 or 12 in a meeting.
@@ -544,12 +571,27 @@ class Autex : public EtatEmissionAutex {
   // `raison`: announced as not stored, with the count of its bytes received. The reason as announced is
   // returned.
   std::string FICHIER_INTERROMPU(int k, const std::string& recu, const std::string& raison);
+  // Participant k's short message, of which `recu` came (after its ": "), ends before its end for `raison`:
+  // announced in the short-message window with what came of it.
+  void MESSAGE_INTERROMPU(int k, std::string recu, const std::string& raison);
   // The reason given to what an end of the link cuts off, with the end's own when known (the information line).
   std::string FIN_DE_LIAISON(const std::string& pourquoi) const;
   // "bytes" / "octets", or the singular for a count that takes it.
   std::string MOT_OCTETS(uint64_t n) const;
   // Participant k back to "no short message or file in progress".
   void RAZ_RECEPTION_PARTICIPANT(size_t k);
+  // The window of this station's own texts: the Master's (0), or the user's slot (1 on a link).
+  int SLOT_PROPRE() const;
+  // The framed texts of the queue acknowledged whole are forgotten, one cut short is told once what went of it
+  // is acknowledged.
+  void BILAN_ARTICLES_EMIS();
+  // An entry of this station in the short-message window: its call sign, the time and the text.
+  void ENTREE_SMS_PROPRE(const std::string& texte);
+  // A framed text of the queue that did not go whole, in the sender's words: why, and how much of it was
+  // acknowledged.
+  void ANNONCE_ARTICLE_COUPE(const ArticleEmis& a, const std::string& raison);
+  // Framed texts of the queue under a title: how many messages and files, their bytes, and one line each.
+  void ANNONCE_TRAMES(const std::string& titre, const std::vector<TrameEnFile>& trames);
 
   // Sizes of an element of the main window set one at a time, as the window's own setters do.
   void FIXE_LARGEUR(const Element& e, int largeur);

@@ -111,6 +111,32 @@ void Autex::LECTURE_DEMANDE_CONNEXION(const std::string& texte, std::string& ind
   trouve = 1;
 }
 
+bool Autex::TEXTE_DU_PROTOCOLE(const std::string& texte, char be, char bm, uint8_t longueur, size_t s) {
+  std::string indicatif;
+  uint8_t trouve = 0;
+  if (be == '1' && bm == '0' && longueur >= 10) {
+    LECTURE_CQ_REUNION(texte, indicatif, trouve);
+    if (trouve == 1) return true;
+  }
+  // A request as the Master takes it, or, in a meeting, as the Master answers it in the user's slot (a word
+  // without a message, where a user's message relayed has one).
+  if (STATION_MAITRE == 1) {
+    if (reunion() ? TRAME_EN_ATTENTE[s] != 1 : SESSION_EN_COURS != 0) return false;
+    LECTURE_DEMANDE_CONNEXION(texte, INDICATIF_PROPRE, indicatif, trouve);
+  } else {
+    if (!reunion() || s == 0 || bm != '0') return false;
+    LECTURE_DEMANDE_CONNEXION(texte, INDICATIF_MAITRE, indicatif, trouve);
+  }
+  return trouve == 1;
+}
+
+std::string Autex::SUR_UNE_LIGNE(const std::string& texte) {
+  // Its line end (the CR it is sent with) stays, and only it.
+  size_t fin = texte.size();
+  while (fin > 0 && (texte[fin - 1] == '\r' || texte[fin - 1] == '\n')) --fin;
+  return Nom_affichable(std::string_view(texte).substr(0, fin)) + texte.substr(fin);
+}
+
 // ---------------------------------------------------------------------------------------------------------
 // Handling
 // ---------------------------------------------------------------------------------------------------------
@@ -271,6 +297,13 @@ void Autex::TRAITEMENT_BLOC_RS() {
     brut = texte;
     // The echo window names a file rather than showing its bytes as text.
     std::string vu = VU_DANS_ECHO(ECHO_RECU[s], Memo_Reception_memo, texte);
+    // A CQ and a connection request are one line of the protocol: a call sign in them that holds line ends
+    // (its sender put them there) is shown on that line, each control character as "?", in the echo window and
+    // where the request is shown. Their text stays as it came for everything else (the call signs read from it).
+    if (TEXTE_DU_PROTOCOLE(texte, be, bm, c.LONGUEUR_TEXTE_ATTENDU, s)) {
+      vu = SUR_UNE_LIGNE(vu);
+      brut = SUR_UNE_LIGNE(brut);
+    }
     const bool rien_a_montrer = vu.empty() && !texte.empty();
     if (!reunion() || ECOUTE_HORS_SESSION == 1) {
       SUPPRIMER_CARACTERE('\0', texte);

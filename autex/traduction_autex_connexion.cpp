@@ -192,12 +192,13 @@ void Autex::SORTIE_DE_REUNION(int slot) {
 }
 
 void Autex::DECONNEXION() {
-  // A file or short message still coming is cut off by this end, whose reason the information line gives.
-  RECEPTIONS_COUPEES(FIN_DE_LIAISON(vue_.Texte(Label_Info_AUTEX)));
-  // What waited to be sent ends with the link: the rest of a frame cut off here would reach the next link as
-  // text (a file's bytes shown as text by its receiver).
-  TEXTE_A_EMETTRE.clear();
-  TEXTE_EN_ATTENTE = 0;
+  // A file or short message still coming, or going, is cut off by this end, whose reason the information line
+  // gives; what was queued behind the one going waits for the next link.
+  const std::string raison = FIN_DE_LIAISON(vue_.Texte(Label_Info_AUTEX));
+  RECEPTIONS_COUPEES(raison);
+  FIN_LIEN_EMISSION(raison);
+  // Nor is a text of the Master's relays waiting to be shown: the next link's first relay would show it.
+  for (std::string& t : TEXTE_RECU_S) t.clear();
   MAITRE_APPELLE = 0;
   CQ_REUNION_ACTIF = 0;
   DEMANDE_CONNEXION = 0;
@@ -222,9 +223,7 @@ std::string Autex::FIN_DE_LIAISON(const std::string& pourquoi) const {
 void Autex::PERTE_LIAISON(const std::string& info) {
   RECEPTIONS_COUPEES(FIN_DE_LIAISON(info));
   RAZ_RECEPTION_FICHIERS();
-  // The rest of a frame cut off here would reach the next session as text.
-  TEXTE_A_EMETTRE.clear();
-  TEXTE_EN_ATTENTE = 0;
+  FIN_LIEN_EMISSION(FIN_DE_LIAISON(info));
   const bool en_cours = SESSION_EN_COURS == 1 || MAITRE_APPELLE == 1 || CQ_REUNION_ACTIF == 1 ||
                         TENTATIVE_EN_COURS == 1 || DEMANDE_CONNEXION == 1 || DEMANDE_CONNEXION_REUNION == 1 ||
                         UTILISATEUR_CONNECTE == 1 || EMISSION_EN_COURS == 1;

@@ -21,26 +21,6 @@ const std::string CRLF = "\r\n";
 // What sets a short message's second line and those after it in, in the short-message window and its report.
 const std::string RETRAIT_SUITE = "  ";
 
-// A received short message as the short-message window shows it: each of its lines (ended by CR LF, CR or LF)
-// on a line of the window, the lines after the first set in, so that a line that begins with a call sign and a
-// time is always the station's own; every other control character (a NUL...) as "?", as in names received:
-// kept, a NUL would end the text there, taking the entry's line end with it.
-std::string MESSAGE_AFFICHABLE(std::string_view texte) {
-  std::string vu;
-  vu.reserve(texte.size() + 8);
-  for (size_t p = 0; p < texte.size(); ++p) {
-    const char c = texte[p];
-    if (c == '\r' || c == '\n') {
-      if (c == '\r' && p + 1 < texte.size() && texte[p + 1] == '\n') ++p;
-      vu += CRLF;
-      vu += RETRAIT_SUITE;
-    } else {
-      const unsigned char u = static_cast<unsigned char>(c);
-      vu.push_back(u < 32 || u == 127 ? '?' : c);
-    }
-  }
-  return vu;
-}
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------------------
@@ -394,13 +374,18 @@ void Autex::RAZ_RECEPTION_PARTICIPANT(size_t k) {
 }
 
 void Autex::RECEPTIONS_COUPEES(const std::string& raison) {
-  for (size_t k = 0; k < size_t(NOMBRE_SLOTS); ++k) {
-    if (FICHIER_EN_COURS[k] == 0 && SMS_EN_COURS[k] == 0) continue;
-    if (FICHIER_EN_COURS[k] == 1) FICHIER_INTERROMPU(int(k), TAMPON_SEGMENT[k], raison);
-    RAZ_RECEPTION_PARTICIPANT(k);
-    // The window's line under way ("...18% ", or the start of the message) ends here.
-    AFFICHE_MESSAGE_SLOT(int(k), "..." + T("error", "erreur") + CRLF);
-  }
+  for (int k = 0; k < NOMBRE_SLOTS; ++k) RECEPTION_COUPEE(k, raison);
+}
+
+void Autex::RECEPTION_COUPEE(int k, const std::string& raison) {
+  if (k < 0 || k >= NOMBRE_SLOTS) return;
+  const size_t i = size_t(k);
+  if (FICHIER_EN_COURS[i] == 0 && SMS_EN_COURS[i] == 0) return;
+  if (FICHIER_EN_COURS[i] == 1) FICHIER_INTERROMPU(k, TAMPON_SEGMENT[i], raison);
+  if (SMS_EN_COURS[i] == 1) MESSAGE_INTERROMPU(k, TAMPON_SEGMENT[i], raison);
+  RAZ_RECEPTION_PARTICIPANT(i);
+  // The window's line under way ("...18% ", or the start of the message) ends here.
+  AFFICHE_MESSAGE_SLOT(k, "..." + T("error", "erreur") + CRLF);
 }
 
 void Autex::RAZ_RECEPTION_FICHIERS() {
@@ -435,12 +420,35 @@ void Autex::RECEPTION_FICHIER_SMS(int k, std::string& texte) {
     segment.clear();
     REPRISE_SEQUENCE[i] = 1;
   };
+  // What came of the frame under way before the 3 that starts the sequence cutting it short.
+  const auto recu = [&] {
+    std::string r = tampon + segment;
+    if (!r.empty()) r.pop_back();
+    return r;
+  };
   // The file under way is cut short by its sender (a stop, or a new message or file in its place): announced
-  // as not stored, with how much of it had come.
+  // as not stored, with how much of it had come. The 3 that starts the sequence came as one of its bytes and
+  // was counted so: it is none.
   const auto coupe = [&](const std::string& raison) -> std::string {
     OCTETS_RECUS[i] += compte;
+    if (OCTETS_RECUS[i] > 0) --OCTETS_RECUS[i];
     compte = 0;
-    return FICHIER_INTERROMPU(k, tampon + segment, raison);
+    return FICHIER_INTERROMPU(k, recu(), raison);
+  };
+  // The same, and the window's line ends with the error word (the sender's own window says nothing more: its
+  // sending side tells the operator in the sender's words).
+  const auto coupe_erreur = [&](const std::string& raison) {
+    const std::string dit = coupe(raison);
+    if (EMETTEUR_PROPRE[i] == 1)
+      affichage += "..." + T("error", "erreur") + CRLF;
+    else
+      ERREUR_FICHIER_RECU(dit, affichage);
+  };
+  // The short message under way is cut short by its sender: announced with what came of it, its window's
+  // line ended.
+  const auto message_coupe = [&](const std::string& raison, bool erreur) {
+    MESSAGE_INTERROMPU(k, recu(), raison);
+    if (erreur) affichage += "..." + T("error", "erreur") + CRLF;
   };
   const auto abandon = [&](std::string& a) {
     if (FICHIER_EN_COURS[i] == 1)
@@ -493,6 +501,7 @@ void Autex::RECEPTION_FICHIER_SMS(int k, std::string& texte) {
     } else if (precedent == 3 && c == 5) {
       // Stop: the short message or file in progress is dropped.
       if (FICHIER_EN_COURS[i] == 1) coupe(T("stopped by the sender", "arr\xEAt\xE9 par l'\xE9metteur"));
+      if (SMS_EN_COURS[i] == 1) message_coupe(T("stopped by the sender", "arr\xEAt\xE9 par l'\xE9metteur"), false);
       affichage += " ...Stop!" + CRLF;
       plus_rien_en_cours();
     } else if (precedent == 3 && c == 0) {
@@ -502,7 +511,7 @@ void Autex::RECEPTION_FICHIER_SMS(int k, std::string& texte) {
       REPRISE_SEQUENCE[i] = 1;
       if (SMS_EN_COURS[i] == 1) {
         EN_TETE_SMS(k);
-        AJOUTE_TEXTE_SMS(k, MESSAGE_AFFICHABLE(s) + CRLF + CRLF);
+        AJOUTE_TEXTE_SMS(k, Message_affichable(s) + CRLF + CRLF);
         SMS_EN_COURS[i] = 0;
         affichage += CRLF;
       } else if (FICHIER_EN_COURS[i] == 1) {
@@ -511,11 +520,13 @@ void Autex::RECEPTION_FICHIER_SMS(int k, std::string& texte) {
       tampon.clear();
       segment.clear();
     } else if (precedent == 3 && c == 1) {
-      // A short message; one that starts abandons a file left unfinished.
+      // A short message; one that starts abandons a short message or a file left unfinished.
       if (FICHIER_EN_COURS[i] == 1)
-        ERREUR_FICHIER_RECU(coupe(T("cut short by a short message of the sender",
-                                    "interrompu par un message court de l'\xE9metteur")),
-                            affichage);
+        coupe_erreur(T("cut short by a short message of the sender", "interrompu par un message court de l'\xE9metteur"));
+      if (SMS_EN_COURS[i] == 1)
+        message_coupe(T("cut short by another short message of the sender",
+                        "interrompu par un autre message court de l'\xE9metteur"),
+                      true);
       nouvelle_ligne(affichage);
       CHOIX_NOM_EMETTEUR(k);
       FICHIER_EN_COURS[i] = 0;
@@ -528,9 +539,9 @@ void Autex::RECEPTION_FICHIER_SMS(int k, std::string& texte) {
     } else if (precedent == 3 && (c == 4 || c == 6)) {
       // A file; one that starts abandons a short message or a file left unfinished.
       if (FICHIER_EN_COURS[i] == 1)
-        ERREUR_FICHIER_RECU(coupe(T("cut short by another file of the sender",
-                                    "interrompu par un autre fichier de l'\xE9metteur")),
-                            affichage);
+        coupe_erreur(T("cut short by another file of the sender", "interrompu par un autre fichier de l'\xE9metteur"));
+      if (SMS_EN_COURS[i] == 1)
+        message_coupe(T("cut short by a file of the sender", "interrompu par un fichier de l'\xE9metteur"), true);
       nouvelle_ligne(affichage);
       CHOIX_NOM_EMETTEUR(k);
       SMS_EN_COURS[i] = 0;
@@ -627,20 +638,34 @@ std::string Autex::FICHIER_INTERROMPU(int k, const std::string& recu, const std:
       lu_nom = &nom;
     }
   }
-  // How much of it came, against the length its frame announced.
+  // How much of it came, against the length its frame announced: the bytes of its transmission (header and
+  // data as sent, compressed or not), which the file's own size is not.
   std::string echec = raison;
   if (TAILLE_LUE[i] == 1) {
-    const uint64_t n = OCTETS_RECUS[i], total = TAILLE_FICHIER[i];
+    const uint64_t n = std::min(OCTETS_RECUS[i], TAILLE_FICHIER[i]), total = TAILLE_FICHIER[i];
     echec += ", ";
     if (langues_.Langue == LANGUE_ANGLAIS)
-      echec.append(std::to_string(n)).append(" of ").append(std::to_string(total)).append(" ")
-          .append(MOT_OCTETS(total)).append(" received");
+      echec.append(std::to_string(n)).append(" of the ").append(std::to_string(total)).append(" ")
+          .append(MOT_OCTETS(total)).append(" of its transmission received");
     else
       echec.append(std::to_string(n)).append(" ").append(MOT_OCTETS(n)).append(n <= 1 ? " re\xE7u" : " re\xE7us")
-          .append(" sur ").append(std::to_string(total));
+          .append(" sur les ").append(std::to_string(total)).append(" de sa transmission");
   }
-  ANNONCE_FICHIER(k, lu_indicatif, lu_nom, -1, std::string(), echec);
+  // The station's own file is told by its sending side, in the sender's words.
+  if (EMETTEUR_PROPRE[i] != 1) ANNONCE_FICHIER(k, lu_indicatif, lu_nom, -1, std::string(), echec);
   return echec;
+}
+
+void Autex::MESSAGE_INTERROMPU(int k, std::string recu, const std::string& raison) {
+  // The station's own message is told by its sending side, in the sender's words.
+  if (EMETTEUR_PROPRE[size_t(k)] == 1) return;
+  if (recu.rfind(": ", 0) == 0) recu.erase(0, 2);
+  // A last 3 starts the sequence that never came whole (a message holds none).
+  if (!recu.empty() && recu.back() == OCTET_CONTROLE) recu.pop_back();
+  std::string ligne = ": " + T("Short message not received whole: ", "Message court non re\xE7u en entier: ") + raison;
+  if (!recu.empty()) ligne += CRLF + RETRAIT_SUITE + Message_affichable(recu);
+  EN_TETE_SMS(k);
+  AJOUTE_TEXTE_SMS(k, ligne + CRLF + CRLF);
 }
 
 namespace {
@@ -677,10 +702,41 @@ void Autex::FIN_FICHIER_RECU(int k, std::string segment, std::string& affichage)
     ANNONCE_FICHIER(k, indicatif_lu ? &indicatif : nullptr, nom_lu ? &nom : nullptr, octets, stocke, echec);
     if (!echec.empty()) ERREUR_FICHIER_RECU(echec, affichage);
   };
+  // A frame that starts among the three length bytes (a 3 followed by the code of a message, a file or a stop)
+  // cut the file off there: what was read as its length and its header is that frame. Its header then does
+  // not read right, and the file is said to be cut short by it, a short message being shown as it came (its
+  // text runs to the end read here: a message holds no byte 3).
+  const auto coupe_dans_sa_longueur = [&](const std::string& apres_longueur) {
+    const std::string brut = OCTETS_TAILLE[i] + apres_longueur;
+    for (size_t p = 0; p < 3 && p + 1 < brut.size(); ++p) {
+      if (brut[p] != OCTET_CONTROLE) continue;
+      const char code = brut[p + 1];
+      std::string raison;
+      if (code == CODE_MESSAGE)
+        raison = T("cut short by a short message of the sender", "interrompu par un message court de l'\xE9metteur");
+      else if (code == CODE_FICHIER || code == CODE_FICHIER_COMPRESSE)
+        raison = T("cut short by another file of the sender, lost with it",
+                   "interrompu par un autre fichier de l'\xE9metteur, perdu avec lui");
+      else if (code == CODE_ARRET)
+        raison = T("stopped by the sender", "arr\xEAt\xE9 par l'\xE9metteur");
+      else
+        continue;
+      annonce(-1, "", raison + T(" within its length", " dans sa longueur"));
+      if (code == CODE_MESSAGE) {
+        const std::string texte = brut.substr(p + 2);
+        EN_TETE_SMS(k);
+        AJOUTE_TEXTE_SMS(k, ": " + Message_affichable(texte) + CRLF + CRLF);
+        affichage += texte + CRLF;
+      }
+      return true;
+    }
+    return false;
+  };
   int longueur = 0;
   size_t avant = segment.size();
   Extraire_avant_separateur(segment, nul, indicatif, 1, longueur);
   if (indicatif.size() == avant || longueur > LONGUEUR_MAX_INDICATIF) {
+    if (coupe_dans_sa_longueur(indicatif.size() == avant ? indicatif : indicatif + '\0' + segment)) return;
     annonce(-1, "", T("Error on file callsign", "Erreur sur indicatif du fichier"));
     return;
   }
@@ -688,6 +744,10 @@ void Autex::FIN_FICHIER_RECU(int k, std::string segment, std::string& affichage)
   avant = segment.size();
   Extraire_avant_separateur(segment, nul, nom, 1, longueur);
   if (nom.size() == avant || longueur > 230) {
+    const std::string apres_indicatif = nom.size() == avant ? nom : nom + '\0' + segment;
+    indicatif_lu = false;
+    if (coupe_dans_sa_longueur(indicatif + '\0' + apres_indicatif)) return;
+    indicatif_lu = true;
     annonce(-1, "", T("Error on file name", "Erreur sur nom de fichier"));
     return;
   }

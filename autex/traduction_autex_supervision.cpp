@@ -310,6 +310,16 @@ void Autex::FIN_LIEN_ACHEVEE(int slot) {
   CONNECTE_SLOT[size_t(slot)] = 0;
   BOUTONS_SLOT_LIBERE(slot);
   BILAN_CONNEXIONS();
+  FIN_LIEN_UTILISATEUR(slot);
+}
+
+void Autex::FIN_LIEN_UTILISATEUR(int slot) {
+  // Its reason is the information line's.
+  const std::string raison = FIN_DE_LIAISON(vue_.Texte(Label_Info_AUTEX));
+  RECEPTION_COUPEE(slot, raison);
+  bool reste = false;
+  for (int s = 1; s <= NOMBRE_UTILISATEURS && s < NOMBRE_SLOTS; ++s) reste = reste || CONNECTE_SLOT[size_t(s)] == 1;
+  if (!reste) FIN_LIENS_MAITRE(raison);
 }
 
 void Autex::MANQUE_ACQUITTEMENT(int mode, int slot) {
@@ -563,6 +573,7 @@ void Autex::SUPERVISION_AUTEX() {
           INFO(T("End of link considered after 3 retries, with", "Fin de lien apr\xE8s 3 essais, avec") + " " +
                NOM_SLOT[i]);
           ETIQUETTE_CQ_SLOT(n, T("End of link", "Fin du lien"));
+          FIN_LIEN_UTILISATEUR(n);
           if (f == 1 && FIN_REUNION_DEMANDEE == 0 && UTILISATEUR_CONNECTE == 0) {
             DECONNEXION();
             return;
@@ -597,6 +608,7 @@ void Autex::SUPERVISION_AUTEX() {
                 CONNECTE_SLOT[i] = 0;
                 LIBERE_SLOT(n);
                 BOUTONS_SLOT_LIBERE(n);
+                FIN_LIEN_UTILISATEUR(n);
                 return;
               }
               if (REPONSE_RECUE_SLOT[i] == 1) {

@@ -122,6 +122,7 @@ void Autex::TRAITEMENT_TRAME_DP_LIEN(const std::string& bits_dp, uint8_t& sans_b
       if (SESSION_EN_COURS == 1) {
         INFO(T("Acknowledgment received", "Acquittement re\xE7u"));
         NB_REPETITIONS_BLOC = 0;
+        MORCEAU_ACQUITTE();
         AFFICHE_MESSAGE_SLOT(maitre ? 0 : 1, TEXTE_EMIS);
         if (EPOQUE_RECEPTION != epoque) return;
       }
@@ -266,6 +267,7 @@ void Autex::TRAITEMENT_TRAME_DP(uint8_t& slot, const std::string& bits_dp, uint8
           IGNORES_MAITRE = 0;
           ACQUITTEMENT_ATTENDU = 0;
           INFO(T("Complete message acknowledgment received", "Acquittement complet du message re\xE7u") + suffixe);
+          MORCEAU_ACQUITTE();
           AFFICHE_MESSAGE_SLOT(int(s), TEXTE_EN_SERVICE);
           if (EPOQUE_RECEPTION != epoque) return;
           if (!TEXTE_SUIVANT.empty()) {
@@ -365,6 +367,7 @@ void Autex::TRAITEMENT_TRAME_DP(uint8_t& slot, const std::string& bits_dp, uint8
     BILAN_CONNEXIONS();
     INFO(T("End of link accepted by", "Fin de lien accept\xE9" "e par") + " " + NOM_SLOT[t]);
     ETIQUETTE_CQ_SLOT(int(t), T("End of link", "Fin du lien"));
+    FIN_LIEN_UTILISATEUR(int(t));
     if (fin_reunion == 1 && FIN_REUNION_DEMANDEE == 0 && UTILISATEUR_CONNECTE == 0) {
       DECONNEXION();
       return;
@@ -439,6 +442,7 @@ void Autex::TRAITEMENT_TRAME_DP(uint8_t& slot, const std::string& bits_dp, uint8
             MANQUES_SLOT[kk] = 0;
             AFFICHE_MANQUES_SLOT(k);
           }
+          if (k == 0) MORCEAU_ACQUITTE();
           AFFICHE_MESSAGE_SLOT(k, k == 0 ? TEXTE_EMIS : TEXTE_MESSAGE_S[kk]);
           if (EPOQUE_RECEPTION != epoque) return;
           EFFACE_MESSAGE_SLOT(k);

@@ -190,11 +190,42 @@ void Remplacer_sous_chaine(std::string& text, std::string_view old_text, std::st
   }
 }
 
+namespace {
+
+// The character at p of a received text as it is shown on one line; n takes the bytes it spans.
+std::string caractere_affichable(std::string_view t, size_t p, size_t& n) {
+  const auto u = [&](size_t q) { return static_cast<unsigned char>(t[q]); };
+  n = 1;
+  if (u(p) == 0x85) return "...";
+  if (u(p) == 0xE2 && p + 2 < t.size() && u(p + 1) == 0x80 && (u(p + 2) == 0xA8 || u(p + 2) == 0xA9)) {
+    n = 3;
+    return "?";
+  }
+  return std::string(1, u(p) < 32 || u(p) == 127 ? '?' : t[p]);
+}
+
+}  // namespace
+
 std::string Nom_affichable(std::string_view name) {
-  std::string shown(name);
-  for (char& c : shown)
-    if (static_cast<unsigned char>(c) < 32 || c == 127) c = '?';
+  std::string shown;
+  shown.reserve(name.size());
+  for (size_t p = 0, n = 1; p < name.size(); p += n) shown += caractere_affichable(name, p, n);
   return shown;
+}
+
+std::string Message_affichable(std::string_view texte) {
+  std::string vu;
+  vu.reserve(texte.size() + 8);
+  for (size_t p = 0, n = 1; p < texte.size(); p += n) {
+    const char c = texte[p];
+    if (c == '\r' || c == '\n') {
+      n = c == '\r' && p + 1 < texte.size() && texte[p + 1] == '\n' ? 2 : 1;
+      vu += "\r\n  ";
+    } else {
+      vu += caractere_affichable(texte, p, n);
+    }
+  }
+  return vu;
 }
 
 bool Est_chiffre(char c) { return c >= '0' && c <= '9'; }

@@ -43,8 +43,15 @@ void Dernier_saut_de_ligne(std::string_view text, int& position, int limit);
 void Remplacer_sous_chaine(std::string& text, std::string_view old_text, std::string_view new_text, bool& found);
 // A name received from another station (a file name, a call sign) as the station shows it: on one line, every
 // control character (0 to 31, and 127) shown as "?". Shown as it came, a CR LF in it would start a line of the
-// sender's making in a window, a report or the trace.
+// sender's making in a window, a report or the trace. So would, for a reader of a report that takes its bytes
+// as Latin-1 or UTF-8, the byte 0x85 (the code page's ellipsis, shown as "...") and the line and paragraph
+// separators E2 80 A8 and E2 80 A9 (shown as "?").
 std::string Nom_affichable(std::string_view name);
+// A received message as the short-message window and its report show it: each of its lines (ended by CR LF, CR
+// or LF) on a line of its own, the lines after the first set in by two blanks, so that a line that begins with
+// a call sign and a time is always the station's own; every other control character, and what a reader could
+// take for a line end, as in a name (Nom_affichable).
+std::string Message_affichable(std::string_view texte);
 
 // Numbers.
 bool Est_chiffre(char c);

@@ -572,8 +572,9 @@ void FichePrincipale::Mise_en_page_du_mode(bool entree) {
   RichEdit_SMS->SetBounds(1, Panel_Entete->Height(), Panel_AUTEX_SMS->Width() - 2,
                           Panel_AUTEX_SMS->Height() - Panel_Entete->Height() - 1);
   SetClientSize(3 * W, bas_autex);
-  // A message still queued during a link keeps its flag: cleared, it would wait for the next message typed.
-  if (autex().SESSION_EN_COURS == 0 || autex().TEXTE_A_EMETTRE.empty()) autex().TEXTE_EN_ATTENTE = 0;
+  // What is still queued keeps its flag, during a link or for the next one: cleared, it would wait for the next
+  // message typed.
+  if (autex().TEXTE_A_EMETTRE.empty()) autex().TEXTE_EN_ATTENTE = 0;
 }
 
 // The echo windows' last lines are closed as the mode changes: the texts of the new mode start on a line of

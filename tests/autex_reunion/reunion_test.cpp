@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <map>
+#include <regex>
 
 #include "tests/autex_reunion/outils_reunion.h"
 
@@ -64,7 +66,12 @@ void ENVOIE(Reunion& r, Attendus& a, int n, int premier) {
 
 std::string VU(const std::pair<const Station*, int>& cle, const Fenetre& f) {
   const std::string& t = cle.first->texte_fenetre(cle.second);
-  return f.debut <= t.size() ? t.substr(f.debut) : std::string();
+  if (f.debut > t.size()) return std::string();
+  std::string vu = t.substr(f.debut);
+  // A message whose start a listener heard, and not its end, ends with the error word once the next one starts.
+  const std::string erreur = "...error\r\n";
+  if (f.debut > 0 && t[f.debut - 1] != '\n' && vu.rfind(erreur, 0) == 0) vu.erase(0, erreur.size());
+  return vu;
 }
 
 void MANQUANTS(const Attendus& a) {
@@ -596,5 +603,88 @@ TEST(ReunionBruit, ThroughBitErrorsNothingIsShownTwiceOrCorrupted) {
     EXPECT_GT(r.sim.octets_corrompus, 0u);
     std::printf("[ %s, BER 1e-3 ] %d messages, %d deliveries in %.1f s, %llu corrupted bytes\n", NOM(c).c_str(),
                 a.messages, a.livraisons, double(duree) / 1000.0, (unsigned long long)r.sim.octets_corrompus);
+  }
+}
+
+// A participant of a meeting sends a file between short messages and its link ends in each way a user's link
+// ends: only the file is cut off (said in the sender's own words, and in the receiver's), the message queued
+// behind it goes out once when the user enters again, and nothing of the file reaches the other side as text.
+// The sender is the user, or the Master whose only user goes.
+TEST(ReunionFileEmission, WhatWasQueuedBehindTheFrameALinksEndCutsOffGoesOutWhenTheUserEntersAgain) {
+  std::string bruit;
+  for (uint32_t x = 5; bruit.size() < 1500; x = x * 1103515245u + 12345u) bruit.push_back(char(x >> 24));
+  const struct {
+    const char* nom;
+    bool maitre_envoie;
+    std::function<void(Reunion&)> fin;
+    std::string raison;  // the sender's information line at the end
+    std::function<void(Reunion&)> retablit;
+  } cas[] = {
+      {"the user leaves", false, [](Reunion& r) { r.u[0]->Sort(1); }, "End of link accepted", {}},
+      {"the Master ends the meeting", false, [](Reunion& r) { r.m->Fin_reunion(); }, "End of meeting completed", {}},
+      {"the Master falls silent", false, [](Reunion& r) { r.m->module.hors_antenne = true; },
+       "End of meeting by loss of the Master", [](Reunion& r) { r.m->module.hors_antenne = false; }},
+      {"the user leaves, unheard", false,
+       [](Reunion& r) {
+         r.m->module.n_entend_rien = true;
+         r.u[0]->Sort(1);
+       },
+       "End of link considered after 3 retries", [](Reunion& r) { r.m->module.n_entend_rien = false; }},
+      {"the user leaves", true, [](Reunion& r) { r.u[0]->Sort(1); }, "End of link completed, with S1", {}},
+      {"the user falls silent", true, [](Reunion& r) { r.u[0]->module.hors_antenne = true; },
+       "End of link considered after 3 retries, with S1", [](Reunion& r) { r.u[0]->module.hors_antenne = false; }},
+  };
+  uint64_t graine = 4400;
+  for (const auto& k : cas) {
+    SCOPED_TRACE(k.nom + std::string(k.maitre_envoie ? " (the Master sends)" : " (the user sends)"));
+    Reunion r(4, 1200, ++graine);
+    Station& m = *r.m;
+    Station& u = *r.u[0];
+    Station& e = k.maitre_envoie ? m : u;  // the sender
+    Station& d = k.maitre_envoie ? u : m;  // the receiver
+    const int fenetre = k.maitre_envoie ? 0 : 1;
+    m.Lance_reunion();
+    ASSERT_TRUE(ENTRE(r, u, 1));
+    ASSERT_TRUE(e.Envoie("first"));
+    ASSERT_TRUE(e.Envoie("second"));
+    std::string trame;
+    bool compresse = false;
+    ASSERT_TRUE(autex::TRAME_FICHIER_AUTEX(e.indicatif, "x.bin", bruit, false, trame, compresse));
+    e.autex.TEXTE_A_EMETTRE += trame;
+    ASSERT_TRUE(e.Envoie("third"));
+    ASSERT_TRUE(r.sim.avance_jusqu_a(
+        [&] { return std::regex_search(d.texte_fenetre(fenetre), std::regex("[1-9][0-9]% ")); }, 600000));
+    k.fin(r);
+    ASSERT_TRUE(r.sim.avance_jusqu_a(
+        [&] { return !u.connectee() && u.Actif(LANCEMENT_REUNION) && m.autex.CONNECTE_SLOT[1] == 0; }, 300000));
+    r.sim.avance(20000);
+    if (k.retablit) k.retablit(r);
+    // Cut off, in the sender's words and in the receiver's; what was behind waits.
+    EXPECT_EQ(e.autex.TEXTE_A_EMETTRE, autex::TRAME_MESSAGE_AUTEX("third"));
+    const std::string sms = e.Texte(RichEdit_SMS);
+    EXPECT_NE(sms.find(": File \"x.bin\" (1500 bytes) not sent whole: cut off by the end of the link (" + k.raison +
+                       "), "),
+              std::string::npos)
+        << sms;
+    EXPECT_NE(sms.find(": Waiting to be sent in the next link: 1 short message (9 bytes)\r\n  third\r\n"),
+              std::string::npos)
+        << sms;
+    EXPECT_NE(d.Texte(RichEdit_SMS).find(": File of " + e.indicatif + " \"x.bin\" not stored: cut off by the end of the link ("),
+              std::string::npos)
+        << d.Texte(RichEdit_SMS);
+    // The user enters again (the Master calls again if it had ended the meeting): the message goes out once,
+    // alone.
+    if (m.autex.MAITRE_APPELLE == 0 && m.autex.CQ_REUNION_ACTIF == 0 && m.autex.UTILISATEUR_CONNECTE == 0) {
+      ASSERT_TRUE(r.sim.avance_jusqu_a([&] { return m.Actif(LANCEMENT_REUNION); }, 300000));
+      m.Lance_reunion();
+    }
+    const size_t vu = d.texte_fenetre(fenetre).size();
+    ASSERT_TRUE(ENTRE(r, u, 1)) << u.info();
+    ASSERT_TRUE(r.sim.avance_jusqu_a([&] { return e.autex.TEXTE_A_EMETTRE.empty(); }, 300000));
+    r.sim.avance(20000);
+    const std::string& t = d.texte_fenetre(fenetre);
+    EXPECT_EQ(t.substr(std::min(vu, t.size())), "third\r\n");
+    for (const char* m : {"first", "second", "third"})
+      EXPECT_EQ(OCCURRENCES(d.Texte(RichEdit_SMS), std::string("): ") + m + "\r\n"), 1) << m;
   }
 }

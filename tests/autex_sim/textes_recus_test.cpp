@@ -233,20 +233,30 @@ TEST(TextesRecus, CallSignsAsReceivedShowOnOneLine) {
   ASSERT_TRUE(sim.avance_jusqu_a([&] { return u.Texte({Label_CQ, 1}) == "CQ de F1??AA"; }, 20000));
   u.Entre(1);
   ASSERT_TRUE(sim.avance_jusqu_a([&] { return m.Texte({Indicatif, 1}) == "F2?BB" && u.connectee(); }, 60000));
+  // The Master's offers, and its answer to the user's request, in the user's echo window, each on its line.
+  EXPECT_NE(u.recu.find("S1: CQ meeting DE F1??AA\r"), std::string::npos) << u.recu;
+  EXPECT_NE(u.recu.find("S1: F1??AA < F2?BB\r"), std::string::npos) << u.recu;
+  EXPECT_EQ(u.recu.find("F1\r\nAA"), std::string::npos) << u.recu;
   m.Envoie("hi");
   ASSERT_TRUE(sim.avance_jusqu_a([&] { return u.Texte(RichEdit_SMS).starts_with("F1??AA ("); }, 60000));
   u.module.hors_antenne = true;
   EXPECT_TRUE(sim.avance_jusqu_a([&] { return m.a_vu("Disconnection of F2?BB (too much difficult QSO)"); }, 300000));
-  // On a link, the user's own request in its S1 window and in its echo window; every trace line on one line.
+  // On a link, the user's own request in its S1 window and in its echo window, the CQ in its echo window, and
+  // the request in the Master's S1 window and echo window; every trace line on one line. On the air each goes
+  // as it was made, or the Master would not know its call sign in the request.
   Simulation lien(32);
   auto& ml = lien.ajoute_station("F1\r\nAA", 1200);
-  auto& ul = lien.ajoute_station("F2BBB", 1200);
+  auto& ul = lien.ajoute_station("F2\r\nBB", 1200);
   ul.autex.TRACE_ACTIVE = 1;
   ml.Lance_reunion();
   ASSERT_TRUE(lien.avance_jusqu_a([&] { return ul.cq_recu(); }, 20000));
+  EXPECT_EQ(ul.recu, "CQ meeting DE F1??AA\r");
   ul.Entre(1);
   ASSERT_TRUE(lien.avance_jusqu_a([&] { return ml.connectee() && ul.connectee(); }, 60000));
-  EXPECT_EQ(ul.Texte({Memo_Reception, 1}) + ul.Texte(Memo_emission), "F1??AA < F2BBB\r\nF1??AA < F2BBB\r\n");
+  EXPECT_EQ(ul.Texte({Memo_Reception, 1}) + ul.Texte(Memo_emission), "F1??AA < F2??BB\r\nF1??AA < F2??BB\r\n");
+  EXPECT_EQ(ml.Texte({Memo_Reception, 1}), "F1??AA < F2??BB\r\n");
+  EXPECT_EQ(ml.recu, "F1??AA < F2??BB\r");
+  EXPECT_EQ(ml.Texte({Indicatif, 1}), "F2??BB");
   for (const Station* st : {&u, &ul}) {
     const std::string& trace = st->autex.TRACE_AUTEX;
     EXPECT_NE(trace.find("F1??AA"), std::string::npos);
@@ -309,9 +319,11 @@ TEST(FichiersRecus, StopInTheMiddleDiscardsTheFile) {
   // The rest of the abandoned frame, should it come, is no file either.
   p.recoit(0, trame.substr(150));
   EXPECT_TRUE(t.fichiers().empty());
-  // A stop during a short message drops it.
+  // A stop during a short message drops it, and says so with what had come of it.
   p.recoit(0, octets({3, 1}) + "unfinished" + autex::TRAME_ARRET_AUTEX());
-  EXPECT_EQ(p.sms().find("unfinished"), std::string::npos);
+  EXPECT_NE(p.sms().find(": Short message not received whole: stopped by the sender\r\n  unfinished\r\n"),
+            std::string::npos)
+      << p.sms();
 }
 
 TEST(FichiersRecus, EveryByteValueArrivesAndALengthHolding3ReadsRight) {

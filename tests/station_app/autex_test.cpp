@@ -171,6 +171,21 @@ struct DeuxStationsAutex {
 
 bool Contient(const std::string& texte, const std::string& partie) { return texte.find(partie) != std::string::npos; }
 
+// Occurrences of a text in another.
+int Nombre(const std::string& dans, const std::string& quoi) {
+  int n = 0;
+  for (size_t p = dans.find(quoi); p != std::string::npos; p = dans.find(quoi, p + quoi.size())) ++n;
+  return n;
+}
+
+// A short-message window's text with its line ends as CR alone (natively the window gives CR LF, under
+// Windows CR).
+std::string Sms(station::FichePrincipale& f) {
+  std::string t = f.RichEdit_SMS->Text();
+  std::erase(t, '\n');
+  return t;
+}
+
 std::string Fichier_sauve_tout(StationTest& st) {
   const auto dir = st.dir.path() / "AUTEX";
   if (!std::filesystem::is_directory(dir)) return std::string();
@@ -364,6 +379,7 @@ TEST(LiaisonAutex, StopReplacesWhatWaitsAndTheLinkGoesOn) {
   std::string long_texte;
   for (int i = 0; i < 40; ++i) long_texte += "line " + std::to_string(i) + " of a long report\r\n";
   DeuxStationsAutex::Envoie(d.A(), long_texte);
+  DeuxStationsAutex::Envoie(d.A(), "queued behind it");
   ASSERT_TRUE(d.Jusqu_a([&] { return Contient(d.B().Memo_Reception_Master->Text(), "line 1 "); }, 60000));
   ASSERT_FALSE(d.AA().TEXTE_A_EMETTRE.empty());
   ASSERT_TRUE(DeuxStationsAutex::Clic(d.A().ARRET_TRANSMISSION_AUTEX));
@@ -376,6 +392,12 @@ TEST(LiaisonAutex, StopReplacesWhatWaitsAndTheLinkGoesOn) {
   if (RECEPTION_SMS_FICHIERS) {
     EXPECT_TRUE(Contient(d.B().Memo_Reception_Master->Text(), "...Stop!")) << d.B().Memo_Reception_Master->Text();
   }
+  // A says what was stopped and what the stop dropped, in that order.
+  EXPECT_TRUE(std::regex_search(Sms(d.A()), std::regex(": Short message not sent whole: stopped by me, [0-9]+ of [0-9]+ "
+                                                       "characters acknowledged\r  line 0 of a long report\r[\\s\\S]*\r\rF1AAA "
+                                                       "\\([0-9:]+\\): Dropped by <Stop!>, not sent: 1 short message "
+                                                       "\\(20 bytes\\)\r  queued behind it\r\r$")))
+      << Sms(d.A());
 
   // The next message goes through.
   DeuxStationsAutex::Envoie(d.A(), "after the stop");
@@ -398,11 +420,16 @@ TEST(LiaisonAutex, AShortMessageArrivesInTheShortMessageWindowAndItsReport) {
     std::erase(t, '\n');
     return t;
   };
+  // Nor does a byte that a reader of the report could take for a line end: 0x85 (the code page's ellipsis, NEL
+  // in Latin-1) shown as "...", the line and paragraph separators of UTF-8 as "?".
   d.AA().TEXTE_A_EMETTRE += Octets({3, 1}) + "msg" + Octets({0}) + "with\r\nF1AAA (21:54): File of F1AAA \"a\" (1 byte)\nx" +
-                            Octets({3, 0}) + autex::TRAME_MESSAGE_AUTEX("next");
+                            Octets({0x85}) + "F1AAA (21:55): y" + Octets({0xE2, 0x80, 0xA8}) + "F1AAA (21:56): z" +
+                            Octets({0xE2, 0x80, 0xA9}) + "F1AAA (21:57): w" + Octets({3, 0}) +
+                            autex::TRAME_MESSAGE_AUTEX("next");
   d.AA().TEXTE_EN_ATTENTE = 1;
   ASSERT_TRUE(d.Jusqu_a([&] { return Contient(d.B().RichEdit_SMS->Text(), "next"); }, 60000));
-  const std::string message = ": msg?with\r  F1AAA (21:54): File of F1AAA \"a\" (1 byte)\r  x\r\rF1AAA (";
+  const std::string message = ": msg?with\r  F1AAA (21:54): File of F1AAA \"a\" (1 byte)\r  x...F1AAA (21:55): y?F1AAA "
+                              "(21:56): z?F1AAA (21:57): w\r\rF1AAA (";
   EXPECT_TRUE(Contient(sans_lf(d.B().RichEdit_SMS->Text()), message)) << d.B().RichEdit_SMS->Text();
   // A file whose call sign and name hold line ends: its announcement and its echo stay on one line, each control
   // character shown as "?", in the windows and the report.
@@ -425,6 +452,18 @@ TEST(LiaisonAutex, AShortMessageArrivesInTheShortMessageWindowAndItsReport) {
   EXPECT_TRUE(Contient(contenu, "QSL via bureau"));
   EXPECT_TRUE(Contient(contenu, annonce)) << contenu;
   EXPECT_TRUE(Contient(sans_lf(contenu), message)) << contenu;
+  for (const std::string& fin : {Octets({0x85}), Octets({0xE2, 0x80, 0xA8}), Octets({0xE2, 0x80, 0xA9})})
+    EXPECT_FALSE(Contient(contenu, fin));
+  // A short message that cuts a file off among its three length bytes is no file's length: the file is cut
+  // short, and the message shown.
+  d.AA().TEXTE_A_EMETTRE += Octets({3, 4, 0}) + autex::TRAME_MESSAGE_AUTEX("kept after all");
+  d.AA().TEXTE_EN_ATTENTE = 1;
+  ASSERT_TRUE(d.Jusqu_a([&] { return Contient(d.B().RichEdit_SMS->Text(), "kept after all"); }, 60000))
+      << d.B().RichEdit_SMS->Text();
+  EXPECT_TRUE(std::regex_search(sans_lf(d.B().RichEdit_SMS->Text()),
+                                std::regex(": File not stored: cut short by a short message of the sender within its "
+                                           "length\r\rF1AAA \\([0-9:]+\\): kept after all\r\r$")))
+      << d.B().RichEdit_SMS->Text();
   ASSERT_TRUE(DeuxStationsAutex::Clic(d.B().Clear_fenetre_SMS));
   EXPECT_EQ(d.B().RichEdit_SMS->Text(), "");
 }
@@ -471,18 +510,35 @@ TEST(LiaisonAutex, AFileThatDoesNotComeWholeIsAnnouncedAndNotStored) {
   ASSERT_TRUE(autex::TRAME_FICHIER_AUTEX("F1AAA", "y.txt", "whole", false, y, c));
   const std::string total = std::to_string(trame.size() - 5);
   size_t vu = 0;  // what B's M panel showed before this file
+  // How much of the file each side counts, after the text that announces it in a short-message window: the
+  // count, and what follows it to the end of its line.
+  const auto compte = [](station::FichePrincipale& f, const std::string& debut, unsigned long& n, std::string& suite) {
+    const std::string t = f.RichEdit_SMS->Text();
+    const size_t p = t.rfind(debut);
+    if (p == std::string::npos) return false;
+    const std::string reste = t.substr(p + debut.size());
+    n = std::stoul(reste);
+    suite = reste.substr(reste.find(' '), reste.find('\r') - reste.find(' '));
+    return true;
+  };
+  // exact: the sender cut it short and went on, so that what it sent of it was all acknowledged, and its
+  // receiver got just that.
   const struct {
     std::function<void()> coupe;
-    std::string raison, fin_de_ligne;
+    std::string raison, raison_emetteur, fin_de_ligne;
+    bool exact;
   } cas[] = {
-      {[&] { DeuxStationsAutex::Clic(d.A().ARRET_TRANSMISSION_AUTEX); }, "stopped by the sender", " \\.\\.\\.Stop!"},
+      {[&] { DeuxStationsAutex::Clic(d.A().ARRET_TRANSMISSION_AUTEX); }, "stopped by the sender", "stopped by me",
+       " \\.\\.\\.Stop!", true},
       {[&] { d.AA().TEXTE_A_EMETTRE = autex::TRAME_MESSAGE_AUTEX("instead"); },
-       "cut short by a short message of the sender", "\\.\\.\\.error"},
-      {[&] { d.AA().TEXTE_A_EMETTRE = y; }, "cut short by another file of the sender", "\\.\\.\\.error"},
+       "cut short by a short message of the sender", "cut short by what was queued in its place", "\\.\\.\\.error",
+       true},
+      {[&] { d.AA().TEXTE_A_EMETTRE = y; }, "cut short by another file of the sender",
+       "cut short by what was queued in its place", "\\.\\.\\.error", true},
       {[&] { d.air.muet[0] = true; }, "cut off by the end of the link (End of meeting by loss of the Master)",
-       "\\.\\.\\.error"},
+       "cut off by the end of the link (End of meeting by loss of the user)", "\\.\\.\\.error", false},
       {[&] { DeuxStationsAutex::Clic(d.A().FIN_REUNION); }, "cut off by the end of the link (End of meeting completed)",
-       "\\.\\.\\.error"}};
+       "cut off by the end of the link (End of meeting accepted)", "\\.\\.\\.error", false}};
   for (const auto& k : cas) {
     if (d.AB().SESSION_EN_COURS == 0) d.Liaison();
     if (testing::Test::HasFatalFailure()) return;
@@ -491,12 +547,26 @@ TEST(LiaisonAutex, AFileThatDoesNotComeWholeIsAnnouncedAndNotStored) {
     ASSERT_TRUE(DeuxStationsAutex::Clic(d.A().TRANSMISSION_FICHIER_AUTEX));
     ASSERT_TRUE(d.Jusqu_a([&] { return Contient(b.Memo_Reception_Master->Text().substr(vu), "%"); }, 120000));
     k.coupe();
+    // The receiver counts the bytes of the file's transmission that came (the byte 3 that starts the sequence
+    // cutting it short is none of them), against the length its frame announced, which is not the file's size.
     const std::string debut = ": File of F1AAA \"x.bin\" not stored: " + k.raison + ", ";
-    ASSERT_TRUE(d.Jusqu_a([&] { return Contient(b.RichEdit_SMS->Text(), debut); }, 120000)) << k.raison;
-    const std::string compte = b.RichEdit_SMS->Text().substr(b.RichEdit_SMS->Text().rfind(debut) + debut.size());
-    EXPECT_GT(std::stoul(compte), 0u) << compte;
-    EXPECT_LT(std::stoul(compte), std::stoul(total)) << compte;
-    EXPECT_EQ(compte.substr(compte.find(' '), 24), " of " + total + " bytes received\r") << k.raison;
+    unsigned long recus = 0, acquittes = 0;
+    std::string suite;
+    ASSERT_TRUE(d.Jusqu_a([&] { return compte(b, debut, recus, suite); }, 120000)) << k.raison;
+    EXPECT_GT(recus, 0u);
+    EXPECT_LT(recus, std::stoul(total));
+    EXPECT_EQ(suite, " of the " + total + " bytes of its transmission received") << k.raison;
+    // The sender says it in its own words: the file's size, not sent whole, why, and how much of its
+    // transmission was acknowledged.
+    const std::string dit = ": File \"x.bin\" (1500 bytes) not sent whole: " + k.raison_emetteur + ", ";
+    ASSERT_TRUE(d.Jusqu_a([&] { return compte(d.A(), dit, acquittes, suite); }, 120000))
+        << k.raison_emetteur << d.A().RichEdit_SMS->Text();
+    EXPECT_EQ(suite, " of the " + total + " bytes of its transmission acknowledged") << k.raison;
+    if (k.exact)
+      EXPECT_EQ(acquittes, recus) << k.raison;
+    else
+      EXPECT_LE(acquittes, recus) << k.raison;
+    EXPECT_FALSE(Contient(d.A().RichEdit_SMS->Text(), "File of F1AAA \"x.bin\" not stored")) << d.A().RichEdit_SMS->Text();
     ASSERT_TRUE(d.Jusqu_a([&] { return d.AA().SESSION_EN_COURS == 0 || d.AA().TEXTE_A_EMETTRE.empty(); }, 120000));
     d.air.muet[0] = false;
     d.Run(20000);
@@ -506,6 +576,224 @@ TEST(LiaisonAutex, AFileThatDoesNotComeWholeIsAnnouncedAndNotStored) {
   }
   EXPECT_EQ(b.Nom_du_fichier_RX_AUTEX->Caption(), "y.txt");
   EXPECT_FALSE(std::filesystem::exists(d.b.dir.path() / "AUTEX" / "x.bin"));
+}
+
+// The end of a link in every way the stations have, while a file goes with short messages queued before and
+// behind it: only the frame that the end cuts off is lost (its rest never reaches the next link, as text or
+// otherwise), what was queued behind it goes out in the next link, nothing goes twice, and each side says what
+// did not go in its own words, the sender also what waits.
+TEST(LiaisonAutex, WhatWasQueuedBehindTheFrameALinksEndCutsOffGoesOutInTheNextLink) {
+  if (!RECEPTION_SMS_FICHIERS) GTEST_SKIP() << "waits for the reception of short messages and files";
+  DeuxStationsAutex d;
+  std::string bruit;
+  for (uint32_t x = 11; bruit.size() < 1800; x = x * 1103515245u + 12345u) bruit.push_back(char(x >> 24));
+  for (StationTest* st : {&d.a, &d.b}) st->dir.write("x.bin", bruit);
+  std::string trame;
+  bool compresse = false;
+  ASSERT_TRUE(autex::TRAME_FICHIER_AUTEX("F1AAA", "x.bin", bruit, false, trame, compresse));
+  const std::string total = std::to_string(trame.size() - 5);
+  const auto lignes_coupees = [&](bool etat) {
+    for (auto& l : {d.la, d.lb}) l->statusFails = l->writeFails = etat;
+  };
+  // emetteur_a: A (the Master) sends, else B (the user). aussitot: the end comes as soon as all is queued
+  // (nothing has gone); otherwise once the file is under way. raison: the sender's information line at the end.
+  const struct {
+    const char* nom;
+    bool emetteur_a;
+    bool aussitot;
+    std::function<void()> fin;
+    std::string raison;
+    std::function<void()> retablit;
+  } cas[] = {
+      {"A ends the meeting", true, false, [&] { DeuxStationsAutex::Clic(d.A().FIN_REUNION); }, "End of meeting accepted", {}},
+      {"B quits", true, false, [&] { DeuxStationsAutex::Clic(d.B().SORTIR_DE_LA_REUNION_S1); },
+       "End of meeting completed", {}},
+      {"B falls silent", true, false, [&] { d.air.muet[1] = true; }, "End of meeting by loss of the user",
+       [&] { d.air.muet[1] = false; }},
+      {"A ends the meeting while B is silent", true, false,
+       [&] {
+         d.air.muet[1] = true;
+         DeuxStationsAutex::Clic(d.A().FIN_REUNION);
+       },
+       "End of meeting considered after 3 retries", [&] { d.air.muet[1] = false; }},
+      {"A ends the meeting as soon as all is queued", true, true,
+       [&] { DeuxStationsAutex::Clic(d.A().FIN_REUNION); }, "End of meeting accepted", {}},
+      {"the ports are lost", true, false, [&] { lignes_coupees(true); },
+       "Radio link lost: the serial port or the module does not answer",
+       [&] {
+         lignes_coupees(false);
+         d.A().COM_GPSClick(nullptr, 1);
+         d.B().COM_GPSClick(nullptr, 2);
+       }},
+      {"A falls silent", false, false, [&] { d.air.muet[0] = true; }, "End of meeting by loss of the Master",
+       [&] { d.air.muet[0] = false; }},
+      {"B quits", false, false, [&] { DeuxStationsAutex::Clic(d.B().SORTIR_DE_LA_REUNION_S1); },
+       "End of meeting accepted", {}},
+      {"A ends the meeting", false, false, [&] { DeuxStationsAutex::Clic(d.A().FIN_REUNION); },
+       "End of meeting completed", {}},
+      {"B quits as soon as all is queued", false, true,
+       [&] { DeuxStationsAutex::Clic(d.B().SORTIR_DE_LA_REUNION_S1); }, "End of meeting accepted", {}},
+  };
+  int n = 0;
+  for (const auto& k : cas) {
+    SCOPED_TRACE(k.nom + std::string(k.emetteur_a ? " (A sends)" : " (B sends)"));
+    ++n;
+    StationTest& st = k.emetteur_a ? d.a : d.b;
+    station::FichePrincipale& f = k.emetteur_a ? d.A() : d.B();
+    station::FichePrincipale& g = k.emetteur_a ? d.B() : d.A();
+    autex::Autex& af = k.emetteur_a ? d.AA() : d.AB();
+    gui::TMemo* fenetre = k.emetteur_a ? g.Memo_Reception_Master : g.Memo_Reception_S1;
+    const std::string indicatif = k.emetteur_a ? "F1AAA" : "F2BBB";
+    const std::string m1 = "first " + std::to_string(n), m2 = "second " + std::to_string(n),
+                      m3 = "third " + std::to_string(n);
+    d.Liaison();
+    if (testing::Test::HasFatalFailure()) return;
+    const size_t vu = fenetre->Text().size();
+    const size_t sms_vu_f = Sms(f).size(), sms_vu_g = Sms(g).size();
+    f.Nom_fichier_TX = "x.bin";
+    f.Chemin_fichier_TX = (st.dir.path() / "x.bin").string();
+    DeuxStationsAutex::Envoie(f, m1);
+    DeuxStationsAutex::Envoie(f, m2);
+    ASSERT_TRUE(DeuxStationsAutex::Clic(f.TRANSMISSION_FICHIER_AUTEX));
+    DeuxStationsAutex::Envoie(f, m3);
+    const std::string file_entiere = autex::TRAME_MESSAGE_AUTEX(m1) + autex::TRAME_MESSAGE_AUTEX(m2);
+    if (!k.aussitot)
+      ASSERT_TRUE(d.Jusqu_a([&] { return std::regex_search(fenetre->Text().substr(vu), std::regex("[1-9][0-9]% ")); },
+                            300000));
+    k.fin();
+    ASSERT_TRUE(d.Jusqu_a([&] { return d.AA().SESSION_EN_COURS == 0 && d.AB().SESSION_EN_COURS == 0; }, 300000));
+    d.Run(20000);
+    if (k.retablit) k.retablit();
+    ASSERT_TRUE(d.A().LANCEMENT_REUNION->Enabled() && d.B().LANCEMENT_REUNION->Enabled());
+    const std::string sms_f = Sms(f).substr(sms_vu_f), sms_g = Sms(g).substr(sms_vu_g);
+    const std::string attente = ": Waiting to be sent in the next link: ";
+    if (k.aussitot) {
+      // Nothing had gone: all of it waits, as it was queued.
+      EXPECT_EQ(af.TEXTE_A_EMETTRE.substr(0, file_entiere.size()), file_entiere);
+      EXPECT_TRUE(Contient(sms_f, attente + "3 short messages and 1 file (" +
+                                      std::to_string(af.TEXTE_A_EMETTRE.size()) + " bytes)\r  " + m1 + "\r  " + m2 +
+                                      "\r  File \"x.bin\" (1800 bytes)\r  " + m3 + "\r"))
+          << sms_f;
+      EXPECT_FALSE(Contient(sms_f, "not sent whole")) << sms_f;
+    } else {
+      // The file is cut off, said by each side in its own words; what was queued behind it waits.
+      EXPECT_EQ(af.TEXTE_A_EMETTRE, autex::TRAME_MESSAGE_AUTEX(m3));
+      const std::string coupe = ": File \"x.bin\" (1800 bytes) not sent whole: cut off by the end of the link (" +
+                                k.raison + "), ";
+      ASSERT_TRUE(Contient(sms_f, coupe)) << sms_f;
+      const std::string compte = sms_f.substr(sms_f.rfind(coupe) + coupe.size());
+      EXPECT_EQ(compte.substr(compte.find(' '), compte.find('\r') - compte.find(' ')),
+                " of the " + total + " bytes of its transmission acknowledged");
+      EXPECT_LT(std::stoul(compte), std::stoul(total));
+      EXPECT_TRUE(Contient(sms_f, attente + "1 short message (" + std::to_string(m3.size() + 4) + " bytes)\r  " + m3 +
+                                      "\r"))
+          << sms_f;
+      const std::string recu = ": File of " + indicatif + " \"x.bin\" not stored: cut off by the end of the link (";
+      ASSERT_TRUE(Contient(sms_g, recu)) << sms_g;
+      const std::string suite = sms_g.substr(sms_g.rfind(recu));
+      EXPECT_TRUE(std::regex_search(suite, std::regex(R"(\), ([0-9]+) of the )" + total +
+                                                      R"( bytes of its transmission received\r)")))
+          << suite;
+      EXPECT_GE(std::stoul(suite.substr(suite.find("), ") + 3)), std::stoul(compte));
+    }
+    EXPECT_EQ(af.TEXTE_EN_ATTENTE, 1);
+
+    // The next link: what waited goes out once; nothing of the frame cut off comes with it.
+    ASSERT_TRUE(DeuxStationsAutex::Clic(g.Efface_toutes_les_fenetres_M_et_Sx));
+    d.Liaison();
+    if (testing::Test::HasFatalFailure()) return;
+    ASSERT_TRUE(d.Jusqu_a([&] { return Contient(Sms(g), m3) && af.TEXTE_A_EMETTRE.empty(); }, 300000))
+        << Sms(g) << fenetre->Text();
+    d.Run(10000);
+    for (const std::string& m : {m1, m2, m3}) EXPECT_EQ(Nombre(Sms(g), ": " + m + "\r"), 1) << m << Sms(g);
+    // (The Master's window of its user starts with the user's connection request.)
+    const std::string demande = k.emetteur_a ? "" : "F1AAA < F2BBB\r\n";
+    const std::string apres = fenetre->Text();
+    if (k.aussitot) {
+      EXPECT_TRUE(std::regex_search(apres, std::regex("^" + demande + m1 + "\r\n" + m2 + "\r\nFile transmission:  " + total +
+                                                      " bytes.*\\.\\.\\.completed\r\n" + m3 + "\r\n$")))
+          << apres;
+      // Stored whole (under another name when the station already holds one of that name).
+      StationTest& r = k.emetteur_a ? d.b : d.a;
+      EXPECT_EQ(r.dir.read("AUTEX/" + g.Nom_du_fichier_RX_AUTEX->Caption()), bruit);
+    } else {
+      EXPECT_EQ(apres, demande + m3 + "\r\n");
+    }
+    // The link ends, to start the next case from idle.
+    ASSERT_TRUE(DeuxStationsAutex::Clic(d.A().FIN_REUNION));
+    ASSERT_TRUE(d.Jusqu_a([&] { return d.AA().SESSION_EN_COURS == 0 && d.AB().SESSION_EN_COURS == 0; }, 300000));
+    d.Run(20000);
+    EXPECT_TRUE(d.AA().TEXTE_A_EMETTRE.empty() && d.AB().TEXTE_A_EMETTRE.empty());
+  }
+}
+
+// A short message that does not go whole, cut off by the end of the link or cut short by its sender (a stop, a
+// file in its place): a line in each station's short-message window and report, the sender's with its whole
+// text and how much of it was acknowledged, the receiver's with what came of it.
+TEST(LiaisonAutex, AShortMessageThatDoesNotGoWholeIsToldAtBothEnds) {
+  if (!RECEPTION_SMS_FICHIERS) GTEST_SKIP() << "waits for the reception of short messages and files";
+  DeuxStationsAutex d;
+  std::string texte;
+  for (int i = 0; i < 40; ++i) texte += "line " + std::to_string(i) + " of a long report\r\n";
+  texte.resize(texte.size() - 2);
+  std::string fichier;
+  bool c = false;
+  ASSERT_TRUE(autex::TRAME_FICHIER_AUTEX("F1AAA", "in.txt", "its place", false, fichier, c));
+  const struct {
+    bool emetteur_a;
+    std::function<void()> coupe;
+    std::string raison_emetteur, raison_recepteur;
+    std::function<void()> retablit;
+  } cas[] = {
+      {true, [&] { DeuxStationsAutex::Clic(d.A().FIN_REUNION); }, "cut off by the end of the link (End of meeting accepted)",
+       "cut off by the end of the link (End of meeting completed)", {}},
+      {false, [&] { d.air.muet[0] = true; }, "cut off by the end of the link (End of meeting by loss of the Master)",
+       "cut off by the end of the link (End of meeting by loss of the user)", [&] { d.air.muet[0] = false; }},
+      {true, [&] { d.AA().TEXTE_A_EMETTRE = fichier; }, "cut short by what was queued in its place",
+       "cut short by a file of the sender", {}},
+      {true, [&] { DeuxStationsAutex::Clic(d.A().ARRET_TRANSMISSION_AUTEX); }, "stopped by me", "stopped by the sender",
+       {}},
+  };
+  const auto rapport = [](station::FichePrincipale& f) {
+    const std::string nom = f.Rapport_messages();
+    std::ifstream in(nom, std::ios::binary);
+    std::string t((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::erase(t, '\n');
+    return t;
+  };
+  for (const auto& k : cas) {
+    SCOPED_TRACE(k.raison_emetteur);
+    if (d.AA().SESSION_EN_COURS == 0 || d.AB().SESSION_EN_COURS == 0) d.Liaison();
+    if (testing::Test::HasFatalFailure()) return;
+    station::FichePrincipale& f = k.emetteur_a ? d.A() : d.B();
+    station::FichePrincipale& g = k.emetteur_a ? d.B() : d.A();
+    gui::TMemo* fenetre = k.emetteur_a ? g.Memo_Reception_Master : g.Memo_Reception_S1;
+    const size_t vu = fenetre->Text().size();
+    DeuxStationsAutex::Envoie(f, texte);
+    ASSERT_TRUE(d.Jusqu_a([&] { return Contient(fenetre->Text().substr(vu), "line 3 "); }, 120000));
+    k.coupe();
+    const std::string dit = ": Short message not sent whole: " + k.raison_emetteur + ", ";
+    const std::string recu = ": Short message not received whole: " + k.raison_recepteur + "\r  line 0 of a long report\r  line 1 ";
+    ASSERT_TRUE(d.Jusqu_a([&] { return Contient(Sms(f), dit) && Contient(Sms(g), recu); }, 300000))
+        << Sms(f) << "\n" << Sms(g);
+    // The sender gives its whole text, set in under the line, and how many of its characters were acknowledged.
+    const std::string t = Sms(f).substr(Sms(f).rfind(dit) + dit.size());
+    EXPECT_TRUE(std::regex_search(t, std::regex("^[0-9]+ of " + std::to_string(texte.size()) +
+                                                " characters acknowledged\r  line 0 of a long report\r")))
+        << t;
+    EXPECT_TRUE(Contient(t, "\r  line 39 of a long report\r\r")) << t;
+    EXPECT_LT(std::stoul(t), texte.size());
+    EXPECT_GT(std::stoul(t), 0u);
+    EXPECT_TRUE(Contient(rapport(f), dit));
+    EXPECT_TRUE(Contient(rapport(g), recu));
+    // Never in the other side's words.
+    EXPECT_FALSE(Contient(Sms(f), "not received whole"));
+    EXPECT_FALSE(Contient(Sms(g), "not sent whole"));
+    ASSERT_TRUE(d.Jusqu_a([&] { return d.AA().SESSION_EN_COURS == 0 || (d.AA().TEXTE_A_EMETTRE.empty() && d.AB().TEXTE_A_EMETTRE.empty()); }, 300000));
+    d.Run(20000);
+    if (k.retablit) k.retablit();
+    for (station::FichePrincipale* x : {&f, &g}) ASSERT_TRUE(DeuxStationsAutex::Clic(x->Clear_fenetre_SMS));
+  }
 }
 
 // ---------------------------------------------------------------------------------------------------
