@@ -7,8 +7,8 @@
 # Usage: scripts/busy.sh [-n N] [--] command [argument...]
 #   -n N        the number of busy loops (default: twice the number of processors; BUSY_LOOPS sets it too)
 # Examples:
-#   scripts/busy.sh scripts/test.sh                                 every test, beside 2 x processors loops
-#   scripts/busy.sh -n 16 scripts/test.sh windows -R TitleBar       the Windows tests named TitleBar...
+#   scripts/busy.sh scripts/test.sh                               every test, beside 2 x processors loops
+#   scripts/busy.sh -n 16 scripts/test.sh windows -R skin_forms   the Windows tests named skin_forms...
 # It says the load average (over one minute) when it starts, the highest seen while the command ran and the
 # time the command took, and exits with the command's exit code (128 + the signal's number when a signal
 # ended the run).

@@ -8,11 +8,12 @@
 #   -R PATTERN    only the ctest tests whose name PATTERN (a regular expression) matches, of the part given or
 #                 of native, native-asan and windows (the fuzz part has none); `ctest --preset PART -N` lists
 #                 the names
+#                 (natively each GoogleTest case is a ctest test; under Wine each test program is one)
 # For example:
-#   scripts/test.sh windows -R skin_forms_win_tests       one Windows test executable
+#   scripts/test.sh native-asan -R 'TenKilobytes|OverPty' those GoogleTest cases, under ASan/UBSan
+#   scripts/test.sh windows -R '^skin_forms_win_tests$'   one Windows test program
 #   GTEST_FILTER='TitleBarWindows.*' scripts/test.sh windows -R '^skin_forms_win_tests$'
-#                                                         some of its GoogleTest cases (GTEST_FILTER reaches
-#                                                         the native and the Windows test programs alike)
+#                                                         some of its GoogleTest cases
 #   scripts/busy.sh scripts/test.sh                       every test on a loaded machine: beside busy loops,
 #                                                         twice as many as processors (see scripts/busy.sh --help)
 # Environment:
