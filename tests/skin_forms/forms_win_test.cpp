@@ -1808,6 +1808,7 @@ TEST(ProviderWindows, AFormDraggedByItsCaptionIsTranslucentWhileItMoves) {
   BOOL full = FALSE;
   SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &full, 0);
   SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
+  ASSERT_TRUE(testsupport::StandsOnScreenAt(s.Handle(), 200, 150));
   g_sampled = s.Handle();
   g_lowestAlpha = 255;
   g_dragStage = 0;

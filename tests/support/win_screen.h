@@ -236,6 +236,41 @@ inline bool WindowManagerSays(HWND h, const std::string& words, bool says = true
   return said.rfind("WM_STATE:  ", 0) == 0 || (said.find(words) != std::string::npos) == says;
 }
 
+// Where the X server shows a top-level window: the top-left corner of its X window on the screen (xwininfo's
+// "Absolute upper-left"); false where it has no X window or could not be asked.
+inline bool ScreenOrigin(HWND h, POINT& at) {
+  const auto window = reinterpret_cast<uintptr_t>(GetPropA(h, "__wine_x11_whole_window"));
+  std::string out;
+  if (window == 0 || !RunUnixShell("xwininfo -id " + std::to_string(window), &out)) return false;
+  const size_t x = out.find("Absolute upper-left X:"), y = out.find("Absolute upper-left Y:");
+  return x != std::string::npos && y != std::string::npos &&
+         std::sscanf(out.c_str() + x, "Absolute upper-left X: %ld", &at.x) == 1 &&
+         std::sscanf(out.c_str() + y, "Absolute upper-left Y: %ld", &at.y) == 1;
+}
+
+// Waits until a shown top-level window stands at (x, y) for this program (GetWindowRect) and on the screen,
+// placing it there again while the program holds it elsewhere; false if that does not come within `ms`. Under a
+// window manager on a busy machine, the manager's report of where the window was while it took it in (its frame
+// not yet placed: 0,0) can reach Wine after the window was placed: Wine then holds the window there, the screen
+// shows it where it was put, and the pointer's events over it go to whatever Wine holds there. Where no manager
+// keeps the window, the program's word and the screen's agree at once.
+inline bool StandsOnScreenAt(HWND h, int x, int y, DWORD ms = 15000) {
+  const DWORD begun = GetTickCount();
+  // Taken in by the manager (its WM_STATE), with what it said meanwhile handled.
+  PumpUntil([&] { return WindowManagerSays(h, "Normal"); }, ms);
+  for (;;) {
+    PumpUntil([] { return HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0; }, 1000);
+    RECT r{};
+    POINT on{};
+    const bool held = GetWindowRect(h, &r) && r.left == x && r.top == y;
+    const bool shown = !GetPropA(h, "__wine_x11_whole_window") || (ScreenOrigin(h, on) && on.x == x && on.y == y);
+    if (held && shown) return true;
+    if (GetTickCount() - begun > ms) return false;
+    if (!held) SetWindowPos(h, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PumpUntil([&] { return GetWindowRect(h, &r) && r.left == x && r.top == y; }, 200);
+  }
+}
+
 // The xdotool words that move the X server's pointer to a point of the screen.
 inline std::string MoveTo(int x, int y) { return "mousemove " + std::to_string(x) + " " + std::to_string(y); }
 inline std::string MoveTo(POINT p) { return MoveTo(p.x, p.y); }
