@@ -259,11 +259,12 @@ inline bool StandsOnScreenAt(HWND h, int x, int y, DWORD ms = 15000) {
   // Taken in by the manager (its WM_STATE), with what it said meanwhile handled.
   PumpUntil([&] { return WindowManagerSays(h, "Normal"); }, ms);
   for (;;) {
+    // The screen asked first, then what the manager had said by then handled, then the program asked.
+    POINT on{};
+    const bool shown = !GetPropA(h, "__wine_x11_whole_window") || (ScreenOrigin(h, on) && on.x == x && on.y == y);
     PumpUntil([] { return HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0; }, 1000);
     RECT r{};
-    POINT on{};
     const bool held = GetWindowRect(h, &r) && r.left == x && r.top == y;
-    const bool shown = !GetPropA(h, "__wine_x11_whole_window") || (ScreenOrigin(h, on) && on.x == x && on.y == y);
     if (held && shown) return true;
     if (GetTickCount() - begun > ms) return false;
     if (!held) SetWindowPos(h, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
