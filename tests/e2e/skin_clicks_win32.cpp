@@ -81,7 +81,8 @@ TEST(SkinClicks, TheLastOfQuickClicksOnTheSkinButtonsWins) {
         // The pointer leaves the box after the run, as an operator's hand does.
         if (i + 1 == run.clicks.size()) args += " sleep 0.1 mousemove 5 5";
         // Every click is given before the result is judged: the pointer stands where xdotool left it.
-        ASSERT_TRUE(Xdotool(args)) << "xdotool could not run, or the clicks were not all given";
+        ASSERT_TRUE(Xdotool(args)) << "xdotool could not run, or the clicks were not all given: "
+                                   << testsupport::XdotoolFault();
         args.clear();
         fault = faultOf(last);
         // A window manager's frame may come or go a moment later: the window is aimed at once it stays as it is.
@@ -150,7 +151,7 @@ TEST(CaptionDrags, ATapMovesNothingAndADragMovesTheWindowByThePointersTravel) {
       for (int step = 1; step <= 10; ++step)
         args += at(tap.x + 80 + sign * step * 10, tap.y + sign * step * 6) + " sleep 0.07";
       args += " mouseup 1 sleep 0.1" + at(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
-      ASSERT_TRUE(Xdotool(args)) << "xdotool could not run";
+      ASSERT_TRUE(Xdotool(args)) << "xdotool could not run: " << testsupport::XdotoolFault();
       RECT r{};
       const bool moved = WaitFor([&] {
         return GetWindowRect(st.Main(), &r) && r.left == start.left + sign * 100 && r.top == start.top + sign * 60;

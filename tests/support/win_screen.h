@@ -186,6 +186,11 @@ inline bool RunUnixShell(const std::string& commands, std::string* output = null
 // that goes meanwhile (windows come and go on a busy display) ends it on an X error. False when it could not run, or
 // did not end or the pointer did not come within 30 s. The program is XDOTOOL's command when that is set,
 // /usr/bin/xdotool otherwise.
+// Why the last Xdotool call that failed did (empty until one fails): said by a test that asserts on it.
+inline std::string& XdotoolFault() {
+  static std::string fault;
+  return fault;
+}
 inline bool Xdotool(const std::string& args, bool handleMessages = true) {
   char program[MAX_PATH] = "/usr/bin/xdotool";
   if (const DWORD n = GetEnvironmentVariableA("XDOTOOL", program, MAX_PATH); n == 0 || n >= MAX_PATH)
@@ -195,9 +200,14 @@ inline bool Xdotool(const std::string& args, bool handleMessages = true) {
                                " getmouselocation --shell) && echo \"$pos\" && break\n  sleep 0.1\ndone";
   std::string where;
   POINT to{-1, -1};
-  if (!RunUnixShell(commands, &where, handleMessages) ||
-      std::sscanf(where.c_str(), "X=%ld Y=%ld", &to.x, &to.y) != 2)
+  if (!RunUnixShell(commands, &where, handleMessages)) {
+    XdotoolFault() = "xdotool " + args + ": did not run, or did not end within 30 s";
     return false;
+  }
+  if (std::sscanf(where.c_str(), "X=%ld Y=%ld", &to.x, &to.y) != 2) {
+    XdotoolFault() = "xdotool " + args + ": the pointer's place could not be read (\"" + where + "\")";
+    return false;
+  }
   auto pointerCame = [&] {
     POINT at{};
     return GetCursorPos(&at) && at.x == to.x && at.y == to.y;
@@ -208,6 +218,13 @@ inline bool Xdotool(const std::string& args, bool handleMessages = true) {
   } else {
     const DWORD begun = GetTickCount();
     while (!(ok = pointerCame()) && GetTickCount() - begun < 30000) Sleep(10);
+  }
+  if (!ok) {
+    POINT at{};
+    GetCursorPos(&at);
+    XdotoolFault() = "xdotool " + args + ": it left the pointer at " + std::to_string(to.x) + "," +
+                     std::to_string(to.y) + ", this program has it at " + std::to_string(at.x) + "," +
+                     std::to_string(at.y) + " after 30 s";
   }
   // What the pointer's events queued is handled before the caller looks.
   if (ok && handleMessages) PumpUntil([] { return (HIWORD(GetQueueStatus(QS_INPUT)) & QS_INPUT) == 0; }, 5000);
