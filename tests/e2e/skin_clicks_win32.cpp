@@ -121,7 +121,9 @@ TEST(CaptionDrags, ATapMovesNothingAndADragMovesTheWindowByThePointersTravel) {
   // The session's first key given by xdotool changes the keyboard's map, and openbox then takes its bindings
   // again: an Alt drag pressed meanwhile (on a busy machine) went to the window and moved nothing. So the first
   // key is given here, well before the first Alt drag.
-  if (manager) ASSERT_TRUE(Xdotool("keydown Alt_L keyup Alt_L")) << testsupport::XdotoolFault();
+  if (manager) {
+    ASSERT_TRUE(Xdotool("keydown Alt_L keyup Alt_L")) << testsupport::XdotoolFault();
+  }
   for (int setting = 2; setting <= 6; ++setting) {
     const POINT button = ButtonOnScreen(st, setting);
     ASSERT_TRUE(Xdotool("mousemove " + std::to_string(button.x) + " " + std::to_string(button.y) + " click 1"));

@@ -179,13 +179,15 @@ inline bool RunUnixShell(const std::string& commands, std::string* output = null
 }
 
 // Real input through the X server: xdotool run with these arguments, and waited for: until it has ended, then until
-// this program sees the pointer where xdotool left it (Wine reads the X server's pointer late on a busy machine),
+// this program sees the pointer where the X server has it (Wine reads the X server's pointer late on a busy machine),
 // then until the input queued by then is handled. The thread's messages are handled meanwhile, unless
 // `handleMessages` is false (the input then waits in the queue, as it does while the thread is busy). Where the
 // pointer stands is asked again when the asking failed: xdotool reads the window under the pointer too, and a window
-// that goes meanwhile (windows come and go on a busy display) ends it on an X error. False when it could not run, or
-// did not end or the pointer did not come within 30 s. The program is XDOTOOL's command when that is set,
-// /usr/bin/xdotool otherwise.
+// that goes meanwhile (windows come and go on a busy display) ends it on an X error. It is also asked again while
+// this program has the pointer elsewhere: the X server may answer before it has taken in xdotool's last move (on a
+// busy machine it said the place of the move before, and this program rightly had the pointer at the last one).
+// False when it could not run, or did not end or the pointer did not come within 30 s. The program is XDOTOOL's
+// command when that is set, /usr/bin/xdotool otherwise.
 // Why the last Xdotool call that failed did (empty until one fails): said by a test that asserts on it.
 inline std::string& XdotoolFault() {
   static std::string fault;
@@ -195,12 +197,11 @@ inline bool Xdotool(const std::string& args, bool handleMessages = true) {
   char program[MAX_PATH] = "/usr/bin/xdotool";
   if (const DWORD n = GetEnvironmentVariableA("XDOTOOL", program, MAX_PATH); n == 0 || n >= MAX_PATH)
     std::strcpy(program, "/usr/bin/xdotool");
-  const std::string commands = std::string(program) + " " + args +
-                               " >&2\nfor try in 1 2 3 4 5 6 7 8 9 10; do\n  pos=$(" + program +
-                               " getmouselocation --shell) && echo \"$pos\" && break\n  sleep 0.1\ndone";
+  const std::string locate = "for try in 1 2 3 4 5 6 7 8 9 10; do\n  pos=$(" + std::string(program) +
+                             " getmouselocation --shell) && echo \"$pos\" && break\n  sleep 0.1\ndone";
   std::string where;
   POINT to{-1, -1};
-  if (!RunUnixShell(commands, &where, handleMessages)) {
+  if (!RunUnixShell(std::string(program) + " " + args + " >&2\n" + locate, &where, handleMessages)) {
     XdotoolFault() = "xdotool " + args + ": did not run, or did not end within 30 s";
     return false;
   }
@@ -212,17 +213,24 @@ inline bool Xdotool(const std::string& args, bool handleMessages = true) {
     POINT at{};
     return GetCursorPos(&at) && at.x == to.x && at.y == to.y;
   };
-  bool ok = true;
-  if (handleMessages) {
-    ok = PumpUntil(pointerCame, 30000);
-  } else {
-    const DWORD begun = GetTickCount();
-    while (!(ok = pointerCame()) && GetTickCount() - begun < 30000) Sleep(10);
+  bool ok = false;
+  const DWORD begun = GetTickCount();
+  for (;;) {
+    if (handleMessages) {
+      ok = PumpUntil(pointerCame, 2000);
+    } else {
+      const DWORD asked = GetTickCount();
+      while (!(ok = pointerCame()) && GetTickCount() - asked < 2000) Sleep(10);
+    }
+    if (ok || GetTickCount() - begun > 30000) break;
+    POINT again{};
+    if (RunUnixShell(locate, &where, handleMessages) && std::sscanf(where.c_str(), "X=%ld Y=%ld", &again.x, &again.y) == 2)
+      to = again;
   }
   if (!ok) {
     POINT at{};
     GetCursorPos(&at);
-    XdotoolFault() = "xdotool " + args + ": it left the pointer at " + std::to_string(to.x) + "," +
+    XdotoolFault() = "xdotool " + args + ": the X server has the pointer at " + std::to_string(to.x) + "," +
                      std::to_string(to.y) + ", this program has it at " + std::to_string(at.x) + "," +
                      std::to_string(at.y) + " after 30 s";
   }
