@@ -95,7 +95,11 @@ done
 # The display's processes besides the station (a pid file of the fixture, or the prefix's wineserver).
 pid_of() { [ -f "$state/$1.pid" ] && cat "$state/$1.pid" || echo 0; }
 percent() { awk -v t="$1" -v hz="$hz" -v s="$seconds" 'BEGIN { printf "%.2f", 100 * t / hz / s }'; }
-median() { printf "%s\n" "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+# The middle value; of an even count, the mean of the two middle ones.
+median() {
+  printf "%s\n" "$@" | sort -n |
+    awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else printf "%.2f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
 declare -a ratios=() wholes=()
 echo "idle CPU over $seconds s, $settle s after the start, station pinned to CPU $cpu (% of one CPU)"

@@ -134,13 +134,27 @@ end_processes() {  # end_processes [COMMAND]: the run's processes, those of COMM
   done
   kill -KILL $left 2>/dev/null || true
 }
+# Asks the wineserver of prefix $1 to end its programs, and waits for that at most 10 seconds: a wineserver that
+# does not answer (stopped, or stuck on a loaded machine) would hold the clean-up for good. What is left then
+# is ended by process id (end_processes), the wineserver among it.
+end_wine() {
+  local prefix=$1 asker
+  [ -d "$prefix" ] && command -v wineserver >/dev/null || return 0
+  WINEPREFIX=$prefix wineserver -k 2>/dev/null &
+  asker=$!
+  for _ in $(seq 1 100); do kill -0 "$asker" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$asker" 2>/dev/null; then
+    echo "run: the wineserver of $prefix did not end its programs within 10 seconds: they are ended by process id" >&2
+    kill -KILL "$asker" 2>/dev/null
+  fi
+  wait "$asker" 2>/dev/null
+  return 0
+}
 # The private X server goes last: a program that sees its display go says so on the terminal and ends with an
 # error.
 stop_run() {
   local prefix
-  for prefix in "$WINEPREFIX" "$state/prefix.new"; do
-    if [ -d "$prefix" ] && command -v wineserver >/dev/null; then WINEPREFIX=$prefix wineserver -k 2>/dev/null || true; fi
-  done
+  for prefix in "$WINEPREFIX" "$state/prefix.new"; do end_wine "$prefix"; done
   end_processes Xvfb
   end_processes
 }
@@ -258,10 +272,6 @@ elif [ -n "$(run_processes)" ]; then
   *) echo "run: end it with: scripts/run.sh --stop" >&2 ;;
   esac
   exit 1
-fi
-if [ $reset = 1 ]; then
-  rm -rf "$state"
-  echo "run: $state is gone: the stations start as on a first run"
 fi
 mkdir -p "$state"
 echo $$ >"$state/run.pid"
@@ -393,6 +403,14 @@ if [ -z "${DISPLAY:-}" ]; then
   echo "run:   vncviewer localhost::$vnc"
 fi
 
+# --reset forgets what the stations, their modules and Wine keep once nothing can stop the run before it starts
+# them: a check that stops it first (a display that does not answer, a port taken...) leaves all that as it
+# was. The run's own files (its process id, its phase, the logs of this run) stay.
+if [ $reset = 1 ]; then
+  find "$state" -mindepth 1 -maxdepth 1 ! -name run.pid ! -name run.phase ! -name stopped ! -name apt.log \
+    ! -name xvfb.log ! -name vnc.log -exec rm -rf {} +
+  echo "run: $state is emptied: the stations start as on a first run"
+fi
 # The prefix is made aside and takes its place whole: one cut short (Ctrl-C, --stop) would lack Wine's own
 # programs and libraries, and every later start fail. A prefix without the mark of a whole one (from an
 # earlier version of this script, which made it in place) is made again.

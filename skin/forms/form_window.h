@@ -9,6 +9,7 @@
 // small caption 15, menu 19, scroll bars 17). Style changes and system-menu changes made through these functions
 // are kept per form until ForgetFormWindow.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -108,9 +109,11 @@ bool DragFullWindows();
 // WM_ENTERSIZEMOVE and WM_EXITSIZEMOVE, the window follows the pointer's travel, or where the system drags
 // outlines an outline does and the window goes at the release. Under X with a window manager the system's move
 // is the manager's, started once the press has been handled: after a short tap the button was already up, and
-// the manager's move then kept the window on the pointer until the next click. False when the form has no
-// top-level window (natively never): the press is then left to the system.
-bool RunFormCaptionMove(gui::TCustomForm& form, TPoint pressed);
+// the manager's move then kept the window on the pointer until the next click. `ended`, when given, runs once
+// the move is over (also when the window went meanwhile), before the move's last placement of the window: where
+// the move left the window is asked of the window manager last (see the implementation). False when the form has
+// no top-level window (natively never): the press is then left to the system, and `ended` is not run.
+bool RunFormCaptionMove(gui::TCustomForm& form, TPoint pressed, const std::function<void()>& ended = {});
 // SPI_GETANIMATION's minimize animation switch, read and set (natively a plain value).
 bool SystemMinimizeAnimation();
 void SetSystemMinimizeAnimation(bool on);

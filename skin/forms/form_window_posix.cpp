@@ -217,7 +217,7 @@ void TrackFormFrameLeave(gui::TCustomForm&) {}
 bool PointerOverFormWindow(const gui::TCustomForm&, void*) { return false; }
 bool FormHasCapture(const gui::TCustomForm& form) { return g_capture == &form; }
 bool DragFullWindows() { return true; }
-bool RunFormCaptionMove(gui::TCustomForm&, TPoint) { return false; }
+bool RunFormCaptionMove(gui::TCustomForm&, TPoint, const std::function<void()>&) { return false; }
 bool SystemMinimizeAnimation() { return g_minimizeAnimation; }
 void SetSystemMinimizeAnimation(bool on) { g_minimizeAnimation = on; }
 void* BeginDesktopOutline() { return &g_outlineDC; }

@@ -230,7 +230,7 @@ bool DragFullWindows() {
   return SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &on, 0) && on;
 }
 
-bool RunFormCaptionMove(gui::TCustomForm& form, TPoint pressed) {
+bool RunFormCaptionMove(gui::TCustomForm& form, TPoint pressed, const std::function<void()>& ended) {
   HWND h = Handle(form);
   if (!h || (GetWindowLongA(h, GWL_STYLE) & WS_CHILD)) return false;
   RECT start{};
@@ -295,11 +295,20 @@ bool RunFormCaptionMove(gui::TCustomForm& form, TPoint pressed) {
     DrawDesktopOutline(outline, shifted());  // erased
     EndDesktopOutline(outline);
   }
-  if (!IsWindow(h)) return true;
-  if (GetCapture() == h) ReleaseCapture();
-  if (!keep) travel = TPoint{0, 0};
-  if (!keep || !whole) place();
-  SendMessageA(h, WM_EXITSIZEMOVE, 0, 0);
+  if (IsWindow(h)) {
+    if (GetCapture() == h) ReleaseCapture();
+    if (!keep) travel = TPoint{0, 0};
+    if (!keep || !whole) place();
+    SendMessageA(h, WM_EXITSIZEMOVE, 0, 0);
+  }
+  if (ended) ended();
+  // A window manager answers each placement of a managed window (and each change Wine makes to it, such as the
+  // alpha of a form translucent while it moves) with a report of where the window is, and Wine takes a report
+  // that comes after a newer placement for a move of the manager's: on a busy machine the window went back to
+  // where the move had passed, and a change Wine then made asked the manager for that place too. The reports
+  // come in the order of the requests, so the move's last word is its end place, asked for once more after
+  // everything else the move changed (a window already there is left alone).
+  if (IsWindow(h)) place();
   return true;
 }
 

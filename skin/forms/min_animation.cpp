@@ -71,17 +71,20 @@ void ProviderStartBlendMove(TsSkinProvider& p, gui::TMessage& m) {
   p.StateFlags |= psBlendMoving;
   timer->OwnStep();  // the first step at once: the move starts opaque and fades from there
   timer->SetEnabled(true);
-  // The move's loop runs inside; the timer's ticks fade the form meanwhile.
-  ProviderMoveByCaption(p, m);
-  if (token.expired()) return;
-  p.StateFlags &= ~psBlendMoving;
-  TacThreadedTimer* t = timer;
-  ReleaseAnimTimer(t);
-  if (form.IsDestroying()) return;
-  if (p.BorderForm) BorderFormUpdate(*p.BorderForm, false, 255);
-  SetFormAlpha(form, 255);
-  for (const GluedRecord& g : GluedList())
-    if (g.Master == &form && g.Glued) SendFormMessage(*g.Glued, WM_SKINCOMMAND, SkinCommandWParam(AC_SETFORMALPHA), 255);
+  // The move's loop runs inside; the timer's ticks fade the form meanwhile. The form is opaque again before the
+  // move places the window at its end for the last time.
+  ProviderMoveByCaption(p, m, [&p, &form, token, timer] {
+    if (token.expired()) return;
+    p.StateFlags &= ~psBlendMoving;
+    TacThreadedTimer* t = timer;
+    ReleaseAnimTimer(t);
+    if (form.IsDestroying()) return;
+    if (p.BorderForm) BorderFormUpdate(*p.BorderForm, false, 255);
+    SetFormAlpha(form, 255);
+    for (const GluedRecord& g : GluedList())
+      if (g.Master == &form && g.Glued)
+        SendFormMessage(*g.Glued, WM_SKINCOMMAND, SkinCommandWParam(AC_SETFORMALPHA), 255);
+  });
 }
 
 // ---------------------------------------------------------------------------------------------------------

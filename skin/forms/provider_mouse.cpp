@@ -242,11 +242,13 @@ void ProviderNcLButtonDown(TsSkinProvider& p, gui::TMessage& m) {
   ProviderCallOldProc(p, m);
 }
 
-void ProviderMoveByCaption(TsSkinProvider& p, gui::TMessage& m) {
-  if (RunFormCaptionMove(*p.Form(), TPoint{PointX(m.LParam), PointY(m.LParam)}))
+void ProviderMoveByCaption(TsSkinProvider& p, gui::TMessage& m, const std::function<void()>& ended) {
+  if (RunFormCaptionMove(*p.Form(), TPoint{PointX(m.LParam), PointY(m.LParam)}, ended)) {
     m.Result = 0;
-  else
-    ProviderCallOldProc(p, m);
+    return;
+  }
+  ProviderCallOldProc(p, m);
+  if (ended) ended();
 }
 
 void ProviderLButtonUp(TsSkinProvider& p, gui::TMessage& m) {

@@ -9,6 +9,7 @@
 // Also here: the non-client hit test and the caption buttons' hot and pressed states, the library commands a
 // form answers, and the handlers of the frame's painting, activation, caption text and sizing messages.
 #include <cstdint>
+#include <functional>
 
 #include "gui/messages.h"
 #include "skin/forms/sskinprovider.h"
@@ -88,8 +89,9 @@ void ProviderWmNcDestroy(TsSkinProvider& p, gui::TMessage& m);
 // ---- Caption and border mouse handling, system commands (provider_mouse.cpp).
 void ProviderNcLButtonDown(TsSkinProvider& p, gui::TMessage& m);
 // The form moved by its caption pressed (the WM_NCLBUTTONDOWN message): the move runs in the form's own loop where
-// it has a top-level window, otherwise in the system's.
-void ProviderMoveByCaption(TsSkinProvider& p, gui::TMessage& m);
+// it has a top-level window, otherwise in the system's; `ended`, when given, runs once it is over (see
+// RunFormCaptionMove).
+void ProviderMoveByCaption(TsSkinProvider& p, gui::TMessage& m, const std::function<void()>& ended = {});
 // WM_NCLBUTTONUP and WM_LBUTTONUP.
 void ProviderLButtonUp(TsSkinProvider& p, gui::TMessage& m);
 // WM_MOUSEMOVE: the border drag's outline follows the mouse.

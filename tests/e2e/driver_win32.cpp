@@ -196,9 +196,16 @@ void Press(WORD vk) {
 
 // Chooses a menu item with the keyboard, as an operator may: F10 enters the menu bar, Right moves to the
 // menu `column` (0 = the first), Down opens it on its first item, Down moves to the item `row`, Enter.
-// (Menus are not readable from another process under Wine: the driver works them like a user.)
+// (Menus are not readable from another process under Wine: the driver works them like a user.) The Right keys
+// wait until the foreground window's thread is in its menu bar: typed before, the first went to the window.
 void MenuByKeys(int column, int row) {
   Press(VK_F10);
+  WaitFor([] {
+    GUITHREADINFO g{};
+    g.cbSize = sizeof g;
+    HWND fg = GetForegroundWindow();
+    return fg && GetGUIThreadInfo(GetWindowThreadProcessId(fg, nullptr), &g) && (g.flags & GUI_INMENUMODE);
+  }, 5000);
   for (int i = 0; i < column; ++i) Press(VK_RIGHT);
   Press(VK_DOWN);
   for (int i = 0; i < row; ++i) Press(VK_DOWN);

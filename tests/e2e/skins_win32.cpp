@@ -43,12 +43,19 @@ void Press(WORD vk) {
 }
 
 // Chooses the item `row` of the main menu's column `column` with the keyboard (menus cannot be read from
-// another process under Wine): F10, Right to the column and Down open the column's menu; once it shows, Down to
-// the item and Enter. Keys typed while the X focus has not yet followed the window made foreground are lost, and
-// on a busy machine the menu may show long after its keys: nothing more is typed until it shows, so that no key
-// goes astray into a window the item opens late. A menu that does not show is left and asked for again.
+// another process under Wine): F10 enters the menu bar; once the program is in it, Right to the column and Down
+// open the column's menu; once it shows, Down to the item and Enter. Keys typed while the X focus has not yet
+// followed the window made foreground are lost, a Right typed before the program is in its menu bar goes to the
+// window (on a busy machine the wrong column's item was chosen), and the menu may show long after its keys:
+// nothing more is typed until each shows, so that no key goes astray into a window the item opens late. A menu
+// that does not show is left and asked for again.
 bool ChooseMenuItem(DWORD pid, HWND main, int column, int row) {
   const auto menuShown = [&] { return TopWindow(pid, "#32768") != nullptr; };
+  const auto inMenuBar = [&] {
+    GUITHREADINFO g{};
+    g.cbSize = sizeof g;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &g) && (g.flags & GUI_INMENUMODE);
+  };
   for (int attempt = 0; attempt < 4; ++attempt) {
     if (menuShown()) {
       Press(VK_ESCAPE);
@@ -58,6 +65,7 @@ bool ChooseMenuItem(DWORD pid, HWND main, int column, int row) {
     SetForegroundWindow(main);
     WaitFor([&] { return GetForegroundWindow() == main; }, 5000);
     Press(VK_F10);
+    if (!WaitFor(inMenuBar, 5000)) continue;
     for (int i = 0; i < column; ++i) Press(VK_RIGHT);
     Press(VK_DOWN);
     if (!WaitFor(menuShown, 5000)) {

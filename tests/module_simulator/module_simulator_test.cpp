@@ -127,6 +127,16 @@ TEST_F(ModuleTest, BoundedBufferCountsOverflowAndAirRateFollowsTheLoRaSettings) 
   EXPECT_EQ(small.radiate(500000).size(), 60u);  // 120 bytes a second
   EXPECT_EQ(small.radiate(500000).size(), 40u);
   EXPECT_FALSE(small.onAir());
+  // Bytes read at once that came in over a second (a simulator's turn that came late): the transmitter emptied
+  // the buffer while they came, as a real module's does. 150 fit; of 400, those beyond what the buffer holds
+  // and the second's 120 bytes of air are lost.
+  const uint64_t later = t + 10000000;
+  small.fromStation(std::string(150, 'y'), 1200, 0, later - 1000000, later, noise);
+  EXPECT_EQ(small.counters().overflow, 50u);
+  small.radiate(1000000);
+  RadioModule late(1, kFactoryParameters, 100, 120, nullptr);
+  late.fromStation(std::string(400, 'z'), 1200, 0, t, t + 1000000, noise);
+  EXPECT_NEAR(double(late.counters().overflow), 400 - 100 - 120, 1);
 
   // Without a fixed rate the module radiates as its spreading factor and bandwidth allow: a 64-byte packet's
   // time on the air (8 + 4.25 preamble symbols, 8 + 5 x ceil((8 x 64 - 4 SF + 44) / (4 (SF - 2 DE))) payload

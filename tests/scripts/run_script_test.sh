@@ -23,7 +23,7 @@ waitfor() {  # waitfor SECONDS CONDITION...
 
 co="$tmp/co" fake="$tmp/bin" state="$tmp/co/build/windows/run-state"
 mkdir -p "$co/scripts" "$co/build/windows/station" "$co/build/windows/tools/module_simulator" "$fake" "$tmp/log"
-cp "$src/scripts/run.sh" "$src/scripts/test.sh" "$co/scripts/"
+cp "$src/scripts/run.sh" "$src/scripts/test.sh" "$src/scripts/busy.sh" "$co/scripts/"
 printf '#!/bin/sh\necho run >>"$FAKE_LOG/setup"\n' >"$co/scripts/setup.sh"
 printf '#!/bin/sh\n' >"$co/scripts/wine-prefix.sh"
 touch "$co/build/windows/station/HELP_VORNATEL.HTM" "$co/build/windows/station/AIDE_VORNATEL.HTM"
@@ -45,8 +45,11 @@ cat >"$fake/wineserver" <<'EOF'
 #!/bin/bash
 [ "${1:-}" = -k ] && for f in "$FAKE_LOG"/station.*; do [ -f "$f" ] && kill -TERM "${f##*.}" 2>/dev/null; done
 [ "${1:-}" = -k ] && [ -n "${FAKE_END_HOLD:-}" ] && touch "$FAKE_LOG/ending" && sleep 0.5
+# With FAKE_END_STUCK, -k never returns (a wineserver that does not answer).
+[ "${1:-}" = -k ] && [ -n "${FAKE_END_STUCK:-}" ] && echo $$ >"$FAKE_LOG/stuck" && exec sleep 300
 exit 0
 EOF
+printf '#!/bin/sh\necho "$*" >>"$FAKE_LOG/ctest"\n' >"$fake/ctest"
 # A station: exits with $FAKE_EXIT at once when set; otherwise runs (with a help viewer's server left in the
 # background, detached) until ended (exit code 0, as under Wine), until it finds QUIT in its directory, or until
 # its private X display goes (exit code 1, said as Wine says it). Wine's other programs fail with 53 in a prefix
@@ -217,6 +220,32 @@ DISPLAY=:dead timeout 20 bash "$co/scripts/run.sh" >"$tmp/dead.out" 2>&1 || code
 check "an unreachable display: exit code 1 and said, no build, no station" eval '[ $code = 1 ] &&
   grep -q "the display :dead cannot be reached" "$tmp/dead.out" && [ ! -s "$tmp/log/cmake" ] && no_station'
 
+# --reset with a display that does not answer: nothing started, nothing forgotten; then a run with --reset
+# forgets the stations' settings before it starts them.
+code=0
+DISPLAY=:dead timeout 20 bash "$co/scripts/run.sh" --reset >"$tmp/dead-reset.out" 2>&1 || code=$?
+check "--reset with an unreachable display: exit code 1, nothing was started and nothing forgotten" eval '[ $code = 1 ] &&
+  grep -q "nothing was started" "$tmp/dead-reset.out" && [ -f "$state/station-A/CONF_COM.SER" ] && [ -f "$state/modules.state" ]'
+bash "$co/scripts/run.sh" --reset >"$tmp/reset.out" 2>&1 &
+run=$!
+check "--reset forgets the settings and the modules' state, then goes on to make the prefix" eval '
+  waitfor 20 grep -q "making the Wine prefix" "$tmp/reset.out" && grep -q "is emptied" "$tmp/reset.out" &&
+  [ ! -f "$state/station-A/CONF_COM.SER" ] && [ ! -f "$state/modules.state" ]'
+bash "$co/scripts/run.sh" --stop >/dev/null 2>&1; ended
+# (The stations' next start finds the settings of a first run again.)
+image "$state/station-A" 1
+image "$state/station-B" 9
+
+# A wineserver that does not end its programs holds the clean-up 10 seconds at most: what is left is ended by
+# process id, the stuck request too.
+FAKE_END_STUCK=1 start "$tmp/stuck.out" two_stations
+began=$(date +%s)
+bash "$co/scripts/run.sh" --stop >"$tmp/stop-stuck.out" 2>&1; ended
+check "a wineserver that does not answer: --stop returns within 25 s, the run ends, nothing is left" eval '
+  [ $(($(date +%s) - began)) -lt 25 ] && no_station && waitfor 5 nothing_left && waitfor 5 eval "! kill -0 \$(cat "$tmp/log/stuck") 2>/dev/null" &&
+  grep -q "did not end its programs within 10 seconds" "$tmp/stuck.out"'
+: >"$tmp/log/cmake"
+
 # A VNC_PORT that another program listens on is said before the build, without tunnel lines that cannot work.
 if command -v socat >/dev/null; then
   p=$((15900 + $$ % 1000)); socat TCP-LISTEN:$p,bind=127.0.0.1,reuseaddr,fork OPEN:/dev/null & holder=$!
@@ -254,6 +283,28 @@ check "test.sh --help shows its usage" eval '[ $code = 0 ] && grep -q JOBS "$tmp
 code=0
 timeout 20 bash "$co/scripts/test.sh" --jobs=2 >"$tmp/test-unknown.out" 2>&1 || code=$?
 check "test.sh refuses an unknown argument" eval '[ $code = 2 ] && ! grep -q "^===" "$tmp/test-unknown.out"'
+
+# test.sh runs one part, and of it the tests a pattern names.
+: >"$tmp/log/cmake"
+code=0
+timeout 20 bash "$co/scripts/test.sh" windows -R 'skin_forms_win_tests$' >"$tmp/test-part.out" 2>&1 || code=$?
+check "test.sh windows -R PATTERN builds and runs the Windows part only, with the pattern" eval '[ $code = 0 ] &&
+  ! grep -q "preset native\|preset fuzz" "$tmp/log/cmake" && grep -q "preset windows" "$tmp/log/cmake" &&
+  [ "$(cat "$tmp/log/ctest")" = "--preset windows -j $(nproc) --output-on-failure -R skin_forms_win_tests$" ]'
+
+# busy.sh: the loops run beside the command, and are ended when it ends and when the script is ended.
+code=0
+bash "$co/scripts/busy.sh" -n 3 sh -c 'ps -o pid= --ppid $PPID >"$FAKE_LOG/busy"; exit 3' >"$tmp/busy.out" 2>&1 || code=$?
+all_gone() { local p; for p in $(cat "$1"); do kill -0 "$p" 2>/dev/null && return 1; done; return 0; }
+check "busy.sh runs the command beside 3 loops, ends them with it, and exits with its code" eval '[ $code = 3 ] &&
+  [ "$(wc -l <"$tmp/log/busy")" -ge 4 ] && waitfor 5 all_gone "$tmp/log/busy" && grep -q "ended with code 3" "$tmp/busy.out"'
+bash "$co/scripts/busy.sh" -n 3 sh -c 'ps -o pid= --ppid $PPID >"$FAKE_LOG/busy-term"; exec sleep 300' >"$tmp/busy-term.out" 2>&1 &
+busy=$!
+waitfor 10 test -s "$tmp/log/busy-term"
+kill -TERM $busy
+code=0; wait $busy || code=$?
+check "busy.sh ended by TERM ends its loops and the command (exit code 143)" eval '[ $code = 143 ] &&
+  waitfor 5 all_gone "$tmp/log/busy-term" && grep -q "ended by SIGTERM" "$tmp/busy-term.out"'
 
 if [ $fails -gt 0 ]; then
   for f in "$tmp"/*.out; do echo "--- $f"; cat "$f"; done

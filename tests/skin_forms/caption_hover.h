@@ -28,6 +28,7 @@ inline void ExpectCaptionButtonLightsUpFromTheBodyAndFromOutside() {
   form->Show();
   HWND h = form->WindowHandle();
   SetForegroundWindow(h);
+  ASSERT_TRUE(testsupport::StandsOnScreenAt(h, 200, 150));
   RECT fr{}, mr{};
   GetWindowRect(h, &fr);
   const skin::TRect b = p->ButtonMin.Rect;

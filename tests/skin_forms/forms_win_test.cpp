@@ -1826,6 +1826,27 @@ TEST(ProviderWindows, AFormDraggedAsAnOutlineKeepsNoneOfItInside) {
   Xdotool("mousemove 900 700");
 }
 
+// The drag below, driven from a timer of the move's own loop as the form reaches each state: pressed on the caption
+// and moved a first step (by the test), held there until the form has faded to the blend value (the fade goes by
+// the timer's ticks, which come late on a busy machine), moved on to its end; there, while the button is still
+// held, a window manager's late report of the first step, as Wine applies it (the window put back there); then
+// released.
+int g_dragStage = 0;
+void CALLBACK DriveDrag(HWND, UINT, UINT_PTR, DWORD) {
+  RECT r{};
+  const bool held = GetCapture() == g_sampled && GetWindowRect(g_sampled, &r);
+  if (g_dragStage == 0 && held && r.left == 220 && r.top == 160 && g_lowestAlpha <= 175) {
+    g_dragStage = 1;
+    Xdotool("mousemove 360 200", false);
+  } else if (g_dragStage == 1 && held && r.left == 260 && r.top == 190) {
+    g_dragStage = 2;
+    SetWindowPos(g_sampled, nullptr, 220, 160, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Xdotool("mouseup 1", false);
+  } else if (g_dragStage == 2 && GetCapture() != g_sampled) {
+    g_dragStage = 3;
+  }
+}
+
 TEST(ProviderWindows, AFormDraggedByItsCaptionIsTranslucentWhileItMoves) {
   Shown s(false, 200, 150, 360, 260);
   s.skin.manager->AnimEffects.BlendOnMoving.Active = true;
@@ -1836,16 +1857,22 @@ TEST(ProviderWindows, AFormDraggedByItsCaptionIsTranslucentWhileItMoves) {
   BOOL full = FALSE;
   SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &full, 0);
   SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
+  ASSERT_TRUE(testsupport::StandsOnScreenAt(s.Handle(), 200, 150));
   g_sampled = s.Handle();
   g_lowestAlpha = 255;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 15, SampleAlpha);
-  ASSERT_TRUE(Xdotool("mousemove 300 160 mousedown 1 sleep 0.1 mousemove 320 170 sleep 0.3 mousemove 360 200 "
-                      "sleep 0.3 mouseup 1"));
-  KillTimer(nullptr, timer);
+  g_dragStage = 0;
+  const UINT_PTR sampler = SetTimer(nullptr, 0, 15, SampleAlpha);
+  // The press and the first step wait in the queue until the loop below hands them over.
+  ASSERT_TRUE(Xdotool("mousemove 300 160 mousedown 1 sleep 0.1 mousemove 320 170", false));
+  const UINT_PTR driver = SetTimer(nullptr, 0, 15, DriveDrag);
+  EXPECT_TRUE(PumpUntil([] { return g_dragStage == 3; }, 30000)) << "stage " << g_dragStage;
+  KillTimer(nullptr, driver);
+  KillTimer(nullptr, sampler);
   SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, full, nullptr, 0);
   EXPECT_LE(g_lowestAlpha, 175);  // faded to the blend value (170) while moving
   EXPECT_GE(g_lowestAlpha, 170);
-  // Moved (where a window manager runs the drag, once it has placed the window), and opaque again afterwards.
+  // Where the drag ended, the late report notwithstanding (where a window manager runs, once it has placed the
+  // window), and opaque again.
   RECT r{};
   EXPECT_TRUE(PumpUntil([&] { return GetWindowRect(s.Handle(), &r) && r.left == 260 && r.top == 190; }, 15000))
       << r.left << ", " << r.top;
@@ -2501,6 +2528,11 @@ TEST(ProviderWindows, ANewCaptionShowsOnTheBorderWindowWithTheRestOfItsFrame) {
     s.skin.manager->Effects.AllowOuterEffects = effects;
     ASSERT_TRUE(s.p->BorderForm && s.p->BorderForm->AForm);
     HWND border = static_cast<HWND>(s.p->BorderForm->AForm);
+    // Where the border window belongs: round the form by the skin's margins.
+    ASSERT_TRUE(testsupport::StandsOnScreenAt(s.Handle(), 60, 60));
+    const skin::TPoint origin = skin::ProviderCacheOrigin(*s.p);
+    const POINT home{60 - origin.X, 60 - origin.Y};
+    ASSERT_TRUE(testsupport::StandsOnScreenAt(border, home.x, home.y));
     const skin::Bitmap& cache = *s.p->SkinData().CacheBmp;
     const int32_t left = skin::ProviderClientLeft(*s.p), top = skin::ProviderClientTop(*s.p);
     const skin::TRect parts[] = {skin::ProviderCaptionTextRect(*s.p), {left - 2, top, left, top + 60}};
@@ -2528,7 +2560,16 @@ TEST(ProviderWindows, ANewCaptionShowsOnTheBorderWindowWithTheRestOfItsFrame) {
       EXPECT_FALSE(s.p->SkinData().BGChanged);
       EXPECT_TRUE(PumpUntil([&] { return differences() == 0; }, 20000)) << differences();
     }
-    EXPECT_EQ(placed.others, 0) << "the border window was moved, reshaped or restacked";
+    // Every placement of the border window counts where no window manager keeps the windows. Under one, on a
+    // busy machine (openbox on a processor shared with busy loops), its late reports of where the form and the
+    // border window were while it took them in (the form's client area, a size the border window once had)
+    // reached Wine during the captions, and Wine moved them there and back, the border window following its
+    // form: the count then tells the manager's pace, not the program's. There the border window is to stand
+    // where it belongs once the captions are shown.
+    if (const char* wm = std::getenv("WINE_WINDOW_MANAGER"); !wm || std::string(wm) != "1")
+      EXPECT_EQ(placed.others, 0) << "the border window was moved, reshaped or restacked";
+    else
+      EXPECT_TRUE(testsupport::StandsOnScreenAt(border, home.x, home.y));
   }
 }
 

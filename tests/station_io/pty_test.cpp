@@ -219,6 +219,32 @@ TEST_F(TenKilobytes, SentUnpacedOverflowTheModule) {
   EXPECT_LT(got.size(), data.size());
 }
 
+// A simulator whose turn comes late (its thread waited for a processor) takes at once what a station wrote
+// meanwhile at the pace its module radiates: the module lost nothing of it, as a real one, emptying its buffer
+// all along, would not; bytes written faster than that still overflow it.
+TEST(OverPty, ATurnThatComesLateLosesNothingThePacedStationSent) {
+  modsim::SimulatorConfig config;
+  config.parameters = {at9600(), at9600()};
+  config.airRate = 360;
+  modsim::Simulator sim(config);  // not started: its turns are taken below
+  const int line = ::open(sim.ptyPath(0).c_str(), O_RDWR | O_NOCTTY);
+  ASSERT_GE(line, 0);
+  sim.runOnce(0);
+  const std::string data = randomBytes(36, 5);
+  for (int i = 0; i < 20; ++i) {  // 720 bytes over two seconds: 360 a second
+    ASSERT_EQ(::write(line, data.data(), data.size()), ssize_t(data.size()));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  sim.runOnce(0);
+  EXPECT_EQ(sim.counters(0).fromStation, 720u);
+  EXPECT_EQ(sim.counters(0).overflow, 0u);
+  const std::string burst = randomBytes(1000, 6);
+  ASSERT_EQ(::write(line, burst.data(), burst.size()), ssize_t(burst.size()));
+  sim.runOnce(0);
+  EXPECT_GT(sim.counters(0).overflow, 400u);
+  ::close(line);
+}
+
 // The native serial port over a pseudo-terminal.
 TEST(PosixSerialPort, SettingsQueueAndExclusiveOpening) {
   const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);

@@ -179,35 +179,60 @@ inline bool RunUnixShell(const std::string& commands, std::string* output = null
 }
 
 // Real input through the X server: xdotool run with these arguments, and waited for: until it has ended, then until
-// this program sees the pointer where xdotool left it (Wine reads the X server's pointer late on a busy machine),
+// this program sees the pointer where the X server has it (Wine reads the X server's pointer late on a busy machine),
 // then until the input queued by then is handled. The thread's messages are handled meanwhile, unless
 // `handleMessages` is false (the input then waits in the queue, as it does while the thread is busy). Where the
 // pointer stands is asked again when the asking failed: xdotool reads the window under the pointer too, and a window
-// that goes meanwhile (windows come and go on a busy display) ends it on an X error. False when it could not run, or
-// did not end or the pointer did not come within 30 s. The program is XDOTOOL's command when that is set,
-// /usr/bin/xdotool otherwise.
+// that goes meanwhile (windows come and go on a busy display) ends it on an X error. It is also asked again while
+// this program has the pointer elsewhere: the X server may answer before it has taken in xdotool's last move (on a
+// busy machine it said the place of the move before, and this program rightly had the pointer at the last one).
+// False when it could not run, or did not end or the pointer did not come within 30 s. The program is XDOTOOL's
+// command when that is set, /usr/bin/xdotool otherwise.
+// Why the last Xdotool call that failed did (empty until one fails): said by a test that asserts on it.
+inline std::string& XdotoolFault() {
+  static std::string fault;
+  return fault;
+}
 inline bool Xdotool(const std::string& args, bool handleMessages = true) {
   char program[MAX_PATH] = "/usr/bin/xdotool";
   if (const DWORD n = GetEnvironmentVariableA("XDOTOOL", program, MAX_PATH); n == 0 || n >= MAX_PATH)
     std::strcpy(program, "/usr/bin/xdotool");
-  const std::string commands = std::string(program) + " " + args +
-                               " >&2\nfor try in 1 2 3 4 5 6 7 8 9 10; do\n  pos=$(" + program +
-                               " getmouselocation --shell) && echo \"$pos\" && break\n  sleep 0.1\ndone";
+  const std::string locate = "for try in 1 2 3 4 5 6 7 8 9 10; do\n  pos=$(" + std::string(program) +
+                             " getmouselocation --shell) && echo \"$pos\" && break\n  sleep 0.1\ndone";
   std::string where;
   POINT to{-1, -1};
-  if (!RunUnixShell(commands, &where, handleMessages) ||
-      std::sscanf(where.c_str(), "X=%ld Y=%ld", &to.x, &to.y) != 2)
+  if (!RunUnixShell(std::string(program) + " " + args + " >&2\n" + locate, &where, handleMessages)) {
+    XdotoolFault() = "xdotool " + args + ": did not run, or did not end within 30 s";
     return false;
+  }
+  if (std::sscanf(where.c_str(), "X=%ld Y=%ld", &to.x, &to.y) != 2) {
+    XdotoolFault() = "xdotool " + args + ": the pointer's place could not be read (\"" + where + "\")";
+    return false;
+  }
   auto pointerCame = [&] {
     POINT at{};
     return GetCursorPos(&at) && at.x == to.x && at.y == to.y;
   };
-  bool ok = true;
-  if (handleMessages) {
-    ok = PumpUntil(pointerCame, 30000);
-  } else {
-    const DWORD begun = GetTickCount();
-    while (!(ok = pointerCame()) && GetTickCount() - begun < 30000) Sleep(10);
+  bool ok = false;
+  const DWORD begun = GetTickCount();
+  for (;;) {
+    if (handleMessages) {
+      ok = PumpUntil(pointerCame, 2000);
+    } else {
+      const DWORD asked = GetTickCount();
+      while (!(ok = pointerCame()) && GetTickCount() - asked < 2000) Sleep(10);
+    }
+    if (ok || GetTickCount() - begun > 30000) break;
+    POINT again{};
+    if (RunUnixShell(locate, &where, handleMessages) && std::sscanf(where.c_str(), "X=%ld Y=%ld", &again.x, &again.y) == 2)
+      to = again;
+  }
+  if (!ok) {
+    POINT at{};
+    GetCursorPos(&at);
+    XdotoolFault() = "xdotool " + args + ": the X server has the pointer at " + std::to_string(to.x) + "," +
+                     std::to_string(to.y) + ", this program has it at " + std::to_string(at.x) + "," +
+                     std::to_string(at.y) + " after 30 s";
   }
   // What the pointer's events queued is handled before the caller looks.
   if (ok && handleMessages) PumpUntil([] { return (HIWORD(GetQueueStatus(QS_INPUT)) & QS_INPUT) == 0; }, 5000);
@@ -234,6 +259,42 @@ inline bool WindowManagerSays(HWND h, const std::string& words, bool says = true
   const std::string said = WindowManagerProperty(h, "WM_STATE _NET_WM_STATE");
   if (said.empty()) return false;
   return said.rfind("WM_STATE:  ", 0) == 0 || (said.find(words) != std::string::npos) == says;
+}
+
+// Where the X server shows a top-level window: the top-left corner of its X window on the screen (xwininfo's
+// "Absolute upper-left"); false where it has no X window or could not be asked.
+inline bool ScreenOrigin(HWND h, POINT& at) {
+  const auto window = reinterpret_cast<uintptr_t>(GetPropA(h, "__wine_x11_whole_window"));
+  std::string out;
+  if (window == 0 || !RunUnixShell("xwininfo -id " + std::to_string(window), &out)) return false;
+  const size_t x = out.find("Absolute upper-left X:"), y = out.find("Absolute upper-left Y:");
+  return x != std::string::npos && y != std::string::npos &&
+         std::sscanf(out.c_str() + x, "Absolute upper-left X: %ld", &at.x) == 1 &&
+         std::sscanf(out.c_str() + y, "Absolute upper-left Y: %ld", &at.y) == 1;
+}
+
+// Waits until a shown top-level window stands at (x, y) for this program (GetWindowRect) and on the screen,
+// placing it there again while the program holds it elsewhere; false if that does not come within `ms`. Under a
+// window manager on a busy machine, the manager's report of where the window was while it took it in (its frame
+// not yet placed: 0,0) can reach Wine after the window was placed: Wine then holds the window there, the screen
+// shows it where it was put, and the pointer's events over it go to whatever Wine holds there. Where no manager
+// keeps the window, the program's word and the screen's agree at once.
+inline bool StandsOnScreenAt(HWND h, int x, int y, DWORD ms = 15000) {
+  const DWORD begun = GetTickCount();
+  // Taken in by the manager (its WM_STATE), with what it said meanwhile handled.
+  PumpUntil([&] { return WindowManagerSays(h, "Normal"); }, ms);
+  for (;;) {
+    // The screen asked first, then what the manager had said by then handled, then the program asked.
+    POINT on{};
+    const bool shown = !GetPropA(h, "__wine_x11_whole_window") || (ScreenOrigin(h, on) && on.x == x && on.y == y);
+    PumpUntil([] { return HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0; }, 1000);
+    RECT r{};
+    const bool held = GetWindowRect(h, &r) && r.left == x && r.top == y;
+    if (held && shown) return true;
+    if (GetTickCount() - begun > ms) return false;
+    if (!held) SetWindowPos(h, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PumpUntil([&] { return GetWindowRect(h, &r) && r.left == x && r.top == y; }, 200);
+  }
 }
 
 // The xdotool words that move the X server's pointer to a point of the screen.

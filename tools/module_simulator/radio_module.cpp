@@ -76,8 +76,8 @@ bool RadioModule::sameChannel(const RadioModule& o) const {
   return a[2] == b[2] && a[3] == b[3] && a[4] == b[4] && a[5] == b[5] && a[7] == b[7] && a[10] == b[10];
 }
 
-void RadioModule::fromStation(std::string_view bytes, uint32_t lineBaud, uint8_t lineParity, uint64_t nowUs,
-                              Rng& noise) {
+void RadioModule::fromStation(std::string_view bytes, uint32_t lineBaud, uint8_t lineParity, uint64_t sinceUs,
+                              uint64_t nowUs, Rng& noise) {
   if (bytes.empty()) return;
   counters_.fromStation += bytes.size();
   const bool mismatch = lineBaud != serialBaud() || lineParity != parameters_[1];
@@ -87,13 +87,17 @@ void RadioModule::fromStation(std::string_view bytes, uint32_t lineBaud, uint8_t
           std::to_string(serialBaud()) + " baud: bytes spoiled");
     mismatchLogged_ = true;
     counters_.spoiledIn += bytes.size();
-    for (size_t i = 0; i < bytes.size(); ++i) held_.push_back(char(noise.byte()));
   } else {
     mismatchLogged_ = false;
-    held_.append(bytes);
   }
-  lastInputUs_ = nowUs;
-  scan(nowUs, false);
+  if (sinceUs > nowUs) sinceUs = nowUs;
+  const uint64_t span = nowUs - sinceUs;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const uint64_t at = sinceUs + span * (i + 1) / bytes.size();
+    held_.push_back(mismatch ? char(noise.byte()) : bytes[i]);
+    lastInputUs_ = at;
+    scan(at, false);
+  }
 }
 
 void RadioModule::poll(uint64_t nowUs) {
@@ -133,7 +137,7 @@ void RadioModule::scan(uint64_t nowUs, bool flush) {
     // Bytes that cannot start a frame go to the air at once.
     size_t start = 0;
     while (start < held_.size() && held_[start] != '\r' && held_[start] != kHeader[0]) ++start;
-    for (size_t i = 0; i < start; ++i) toAir(held_[i]);
+    for (size_t i = 0; i < start; ++i) toAir(held_[i], nowUs);
     held_.erase(0, start);
     if (held_.empty()) return;
 
@@ -146,20 +150,25 @@ void RadioModule::scan(uint64_t nowUs, bool flush) {
     } else if (m == Match::kPrefix && !flush) {
       return;  // wait for the rest, or for the line to fall idle
     } else {
-      toAir(held_[0]);
+      toAir(held_[0], nowUs);
       held_.erase(0, 1);
     }
   }
 }
 
-void RadioModule::toAir(char c) {
-  if (airQueue_.size() >= bufferSize_) {
+void RadioModule::toAir(char c, uint64_t atUs) {
+  if (atUs > fillUs_) {
+    fill_ = std::max(0.0, fill_ - airRate() * double(atUs - fillUs_) / 1e6);
+    fillUs_ = atUs;
+  }
+  if (fill_ + 1.0 > double(bufferSize_) + 1e-6) {
     ++counters_.overflow;
     if (!overflowing_) log("transmit buffer full (" + std::to_string(bufferSize_) + " bytes): bytes lost");
     overflowing_ = true;
     return;
   }
   overflowing_ = false;
+  fill_ += 1.0;
   airQueue_.push_back(c);
 }
 

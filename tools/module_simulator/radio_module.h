@@ -95,7 +95,13 @@ class RadioModule {
   bool sameChannel(const RadioModule& other) const;
 
   // Bytes written by the station on a line set to lineBaud / lineParity; `noise` spoils them on a mismatch.
-  void fromStation(std::string_view bytes, uint32_t lineBaud, uint8_t lineParity, uint64_t nowUs, Rng& noise);
+  // They came in at nowUs, or spread evenly over (sinceUs, nowUs]: a simulator that ran late reads at once
+  // what the line carried all that time, while a real module's transmitter went on emptying its buffer.
+  void fromStation(std::string_view bytes, uint32_t lineBaud, uint8_t lineParity, uint64_t nowUs, Rng& noise) {
+    fromStation(bytes, lineBaud, lineParity, nowUs, nowUs, noise);
+  }
+  void fromStation(std::string_view bytes, uint32_t lineBaud, uint8_t lineParity, uint64_t sinceUs, uint64_t nowUs,
+                   Rng& noise);
   // Lets go of bytes held back as a possible command frame once the line has been idle long enough.
   void poll(uint64_t nowUs);
 
@@ -116,7 +122,7 @@ class RadioModule {
   enum class Match { kComplete, kPrefix, kNone };
   Match matchFrame(size_t& length, size_t& offset) const;
   void scan(uint64_t nowUs, bool flush);
-  void toAir(char c);
+  void toAir(char c, uint64_t atUs);
   void answer(std::string_view frame);
   void queueOutput(std::string_view bytes);
   void log(const std::string& line) const;
@@ -132,6 +138,10 @@ class RadioModule {
   uint64_t lastInputUs_ = 0;
   std::deque<char> airQueue_;   // the transmit buffer
   double airCredit_ = 0.0;
+  // The buffer's fill as a byte coming in finds it: the transmitter empties it at the air rate all the time it
+  // holds bytes, also between two of the simulator's turns (airQueue_ is emptied at the turns).
+  double fill_ = 0.0;
+  uint64_t fillUs_ = 0;
   bool overflowing_ = false;
   struct OutByte {
     char c;

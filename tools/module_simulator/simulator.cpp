@@ -230,25 +230,34 @@ void Simulator::runOnce(int timeoutMs) {
   ::poll(fds.data(), fds.size(), timeoutMs);
 
   std::lock_guard<std::mutex> lock(mutex_);
-  const uint64_t now = nowUs();
-  const uint64_t dt = now - lastUs_;
-  lastUs_ = now;
-
+  // What the stations wrote is read before the clock, so that every byte read came in before `now`: read after
+  // it, bytes written while this thread waited for a processor would count as come in before they were, on a
+  // buffer not yet emptied for that time.
+  std::vector<std::string> in(ports_.size());
+  std::vector<uint32_t> bauds(ports_.size());
+  std::vector<uint8_t> parities(ports_.size());
   for (size_t i = 0; i < ports_.size(); ++i) {
     Port& p = ports_[i];
-    uint32_t baud;
-    uint8_t parity;
-    lineSettings(p, baud, parity);
+    lineSettings(p, bauds[i], parities[i]);
     char buf[4096];
     for (;;) {
       const ssize_t r = ::read(p.master, buf, sizeof buf);
       if (r > 0) {
-        modules_[i].fromStation(std::string_view(buf, size_t(r)), baud, parity, now, lineNoise_[i]);
+        in[i].append(buf, size_t(r));
         continue;
       }
       if (r < 0 && errno == EINTR) continue;
       break;  // nothing more now (EAGAIN), or no station on the line (EIO)
     }
+  }
+  const uint64_t now = nowUs();
+  const uint64_t since = lastUs_;
+  const uint64_t dt = now - since;
+  lastUs_ = now;
+  for (size_t i = 0; i < ports_.size(); ++i) {
+    // They came in since the last turn: at a turn that comes late (a busy machine), all that the station wrote
+    // meanwhile, while a real module's transmitter went on emptying its buffer.
+    modules_[i].fromStation(in[i], bauds[i], parities[i], since, now, lineNoise_[i]);
     modules_[i].poll(now);
   }
 
