@@ -76,7 +76,7 @@ if [ "${parts[-1]}" = fuzz ] && [ -z "$pattern" ]; then
   cmake --preset fuzz >/dev/null
   cmake --build --preset fuzz -j "$JOBS"
   step "fuzz: ${FUZZ_SECONDS}s per target"
-  if ! bash fuzz/run.sh build/fuzz "$FUZZ_SECONDS"; then failed+=(fuzz); fi
+  if ! JOBS="$JOBS" bash fuzz/run.sh build/fuzz "$FUZZ_SECONDS"; then failed+=(fuzz); fi
 fi
 
 echo
