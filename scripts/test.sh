@@ -21,7 +21,7 @@
 #   FUZZ_SECONDS  seconds per fuzz target (default 20)
 # On 8 processors with nothing else running a run takes about 25 minutes once the packages are installed: the
 # four builds from scratch, then the tests, of which the Windows ones under Wine (real station.exe, two stations
-# linked over a simulated radio) are the longest; about 40 minutes on a machine loaded three times over, and more
+# linked over a simulated radio) are the longest; about 50 minutes on a machine loaded three times over, and more
 # on fewer processors. With a compiler cache (CMAKE_CXX_COMPILER_LAUNCHER=ccache) a later run rebuilds little.
 set -eu
 # Under sh, bash's own syntax would stop it, halfway or with a bare syntax error: it says so before anything.
