@@ -14,7 +14,9 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <filesystem>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -1460,6 +1462,50 @@ bool InFront(HWND h) {
   return !UnderAWindowManager() || (XWindowOf(h) != 0 && ManagersActiveWindow() == XWindowOf(h));
 }
 
+// Where a station's windows and buttons stand, the window under the pointer, the one in front, and whether the
+// station answers, in words (for a failure's message).
+std::string Where(AutexStation& s) {
+  std::ostringstream o;
+  const auto rect = [&](HWND h) {
+    RECT r{};
+    GetWindowRect(h, &r);
+    std::ostringstream t;
+    t << "(" << r.left << "," << r.top << ")-(" << r.right << "," << r.bottom << ")";
+    return t.str();
+  };
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  HWND under = WindowFromPoint(cursor);
+  DWORD_PTR answer = 0;
+  const bool answers = SendMessageTimeoutA(s.Main(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer) != 0;
+  HWND defaults = s.Button("Default Parameters");
+  HWND group = s.GroupNamed("Parameters");
+  o << "main " << rect(s.Main()) << (IsWindowVisible(s.Main()) ? " visible" : " hidden") << (answers ? "" : " NOT ANSWERING")
+    << ", Default Parameters " << rect(defaults) << (defaults && IsWindowEnabled(defaults) ? " enabled" : " disabled")
+    << " in a box " << (group && IsWindowEnabled(group) ? "enabled" : "disabled") << ", main window "
+    << (IsWindowEnabled(s.Main()) ? "enabled" : "disabled")
+    << ", pointer (" << cursor.x << "," << cursor.y << ") over " << ClassOf(under) << " \"" << TextOf(under) << "\""
+    << ", in front " << ClassOf(GetForegroundWindow()) << " \"" << TextOf(GetForegroundWindow()) << "\", capture "
+    << ClassOf(GetCapture()) << ", top windows:";
+  struct Found {
+    DWORD pid;
+    std::vector<HWND> windows;
+  } found{s.pid(), {}};
+  EnumWindows(
+      [](HWND h, LPARAM p) -> BOOL {
+        auto* f = reinterpret_cast<Found*>(p);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        if (owner == f->pid) f->windows.push_back(h);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  for (HWND h : found.windows)
+    if (IsWindowVisible(h) || ClassOf(h).rfind("TForm", 0) == 0 || ClassOf(h) == "#32770")
+      o << " " << ClassOf(h) << (IsWindowVisible(h) ? "" : "(hidden)") << rect(h);
+  return o.str();
+}
+
 // Each window the station opens over its main window, opened with the X server's mouse or keys as an operator
 // does: it comes in front with the keys (under a window manager, as the manager's active window), and the
 // manager's Alt+F4 (on a display without one, Wine's) closes it and not the station, which goes on. A line per
@@ -1506,9 +1552,17 @@ void EachWindowTakesTheKeysAndAltF4ClosesIt(int skin) {
     ASSERT_TRUE(GetWindowRect(s.GroupNamed("Parameters"), &box));
     ASSERT_TRUE(XClick(POINT{box.left + 3, box.bottom - 3}));
     WaitFor([&] { return InFront(s.Main()); }, 10000);
+    // Where things stood at the opening, said if the window does not show.
+    std::string before = Where(s);
     ASSERT_TRUE(o.open()) << "xdotool could not run";
     HWND window = s.Window(o.windowClass, 20000);
-    ASSERT_NE(window, nullptr) << o.name << " did not show";
+    if (!window) {
+      gui::TBitmap screen;
+      testsupport::CaptureScreenRect(RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, screen);
+      std::filesystem::create_directories(Artefacts());
+      screen.SaveToFile(Artefacts() + "/e2e-dialogs-" + mode + "-" + look + "-did-not-show.bmp");
+    }
+    ASSERT_NE(window, nullptr) << o.name << " did not show. Before: " << before << "; now: " << Where(s);
     const bool inFront = WaitFor([&] { return InFront(window); }, 10000);
     EXPECT_TRUE(inFront) << mode << ", " << look << ": " << o.name << " is not the window in front with the keys: Wine's foreground "
                          << ClassOf(GetForegroundWindow()) << " \"" << TextOf(GetForegroundWindow())
