@@ -1485,8 +1485,14 @@ std::string Where(AutexStation& s) {
     << " in a box " << (group && IsWindowEnabled(group) ? "enabled" : "disabled") << ", main window "
     << (IsWindowEnabled(s.Main()) ? "enabled" : "disabled")
     << ", pointer (" << cursor.x << "," << cursor.y << ") over " << ClassOf(under) << " \"" << TextOf(under) << "\""
-    << ", in front " << ClassOf(GetForegroundWindow()) << " \"" << TextOf(GetForegroundWindow()) << "\", capture "
-    << ClassOf(GetCapture()) << ", top windows:";
+    << ", in front " << ClassOf(GetForegroundWindow()) << " \"" << TextOf(GetForegroundWindow()) << "\"";
+  GUITHREADINFO thread{};
+  thread.cbSize = sizeof thread;
+  if (GetGUIThreadInfo(GetWindowThreadProcessId(s.Main(), nullptr), &thread))
+    o << ", the station's active " << ClassOf(thread.hwndActive) << ", focus " << ClassOf(thread.hwndFocus) << " \""
+      << TextOf(thread.hwndFocus) << "\", capture " << ClassOf(thread.hwndCapture) << " \"" << TextOf(thread.hwndCapture)
+      << "\"" << (thread.flags & GUI_INMENUMODE ? ", in a menu" : "") << (thread.flags & GUI_INMOVESIZE ? ", moving" : "");
+  o << ", top windows:";
   struct Found {
     DWORD pid;
     std::vector<HWND> windows;
