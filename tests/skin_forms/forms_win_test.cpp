@@ -1831,10 +1831,23 @@ TEST(ProviderWindows, AFormDraggedAsAnOutlineKeepsNoneOfItInside) {
 // the timer's ticks, which come late on a busy machine), moved on to its end; there, while the button is still
 // held, a window manager's late report of the first step, as Wine applies it (the window put back there); then
 // released.
+// A stage not reached within 30 s (the test's own wait cannot run while the move's loop holds the thread) is
+// noted with where the form stood, and the button is released, which ends the loop.
 int g_dragStage = 0;
+DWORD g_dragStart = 0;
+std::string g_dragStuck;
 void CALLBACK DriveDrag(HWND, UINT, UINT_PTR, DWORD) {
   RECT r{};
   const bool held = GetCapture() == g_sampled && GetWindowRect(g_sampled, &r);
+  if (g_dragStage < 2 && g_dragStuck.empty() && GetTickCount() - g_dragStart > 30000) {
+    GetWindowRect(g_sampled, &r);
+    g_dragStuck = "stage " + std::to_string(g_dragStage) + " not left within 30 s: the form at (" +
+                  std::to_string(r.left) + ", " + std::to_string(r.top) + "), " +
+                  (GetCapture() == g_sampled ? "holding" : "not holding") + " the mouse, lowest alpha " +
+                  std::to_string(g_lowestAlpha);
+    Xdotool("mouseup 1", false);
+    return;
+  }
   if (g_dragStage == 0 && held && r.left == 220 && r.top == 160 && g_lowestAlpha <= 175) {
     g_dragStage = 1;
     Xdotool("mousemove 360 200", false);
@@ -1861,11 +1874,14 @@ TEST(ProviderWindows, AFormDraggedByItsCaptionIsTranslucentWhileItMoves) {
   g_sampled = s.Handle();
   g_lowestAlpha = 255;
   g_dragStage = 0;
+  g_dragStuck.clear();
+  g_dragStart = GetTickCount();
   const UINT_PTR sampler = SetTimer(nullptr, 0, 15, SampleAlpha);
   // The press and the first step wait in the queue until the loop below hands them over.
   ASSERT_TRUE(Xdotool("mousemove 300 160 mousedown 1 sleep 0.1 mousemove 320 170", false));
   const UINT_PTR driver = SetTimer(nullptr, 0, 15, DriveDrag);
-  EXPECT_TRUE(PumpUntil([] { return g_dragStage == 3; }, 30000)) << "stage " << g_dragStage;
+  EXPECT_TRUE(PumpUntil([] { return g_dragStage == 3 || !g_dragStuck.empty(); }, 45000)) << "stage " << g_dragStage;
+  EXPECT_EQ(g_dragStuck, "");
   KillTimer(nullptr, driver);
   KillTimer(nullptr, sampler);
   SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, full, nullptr, 0);
