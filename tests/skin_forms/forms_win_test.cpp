@@ -1839,7 +1839,7 @@ std::string g_dragStuck;
 void CALLBACK DriveDrag(HWND, UINT, UINT_PTR, DWORD) {
   RECT r{};
   const bool held = GetCapture() == g_sampled && GetWindowRect(g_sampled, &r);
-  if (g_dragStage < 2 && g_dragStuck.empty() && GetTickCount() - g_dragStart > 30000) {
+  if (g_dragStage < 3 && g_dragStuck.empty() && GetTickCount() - g_dragStart > 30000) {
     GetWindowRect(g_sampled, &r);
     g_dragStuck = "stage " + std::to_string(g_dragStage) + " not left within 30 s: the form at (" +
                   std::to_string(r.left) + ", " + std::to_string(r.top) + "), " +
