@@ -826,7 +826,14 @@ TEST(DialogHook, ASizeableDialogsFrameFollowsItsSizeAndItsMaximizedMenuOffersRes
             Px(ButtonColor(bClose, a->Active ? 0 : 3)) & 0xFFFFFF);
 
   ShowWindow(h, SW_MAXIMIZE);
-  PumpFor(30);
+  // Zoomed as the window manager has it, with what it said by then handled. Wine takes a report of the manager's
+  // that reaches it before the manager has said "maximized" (on a busy machine, its answer to the resize above,
+  // or the maximized size itself) as the user's restore, and maximizes the window again at the next one.
+  EXPECT_TRUE(testsupport::PumpUntil([&] {
+    const bool said = testsupport::WindowManagerSays(h, "_NET_WM_STATE_MAXIMIZED_HORZ");
+    testsupport::PumpUntil([] { return HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0; }, 1000);
+    return said && IsZoomed(h);
+  }, 15000));
   a->SystemMenu->UpdateItems();
   auto state = [](gui::TMenuItem* item) { return std::make_pair(item->Visible(), item->Enabled()); };
   const skin::TacSystemMenu& m = *a->SystemMenu;
@@ -1058,6 +1065,90 @@ struct MoveSampler {
   }
 };
 
+// A caption drag driven stage by stage from a timer, since the move's loop holds the thread while it runs: press,
+// two steps of the pointer, release, each given once the dialog stands where the step before put it. Under a
+// window manager the move is the manager's, which takes it when it gets to Wine's request and then follows the
+// pointer's motion from the press: on a busy machine it can take it after the pointer has stepped (stopping the
+// manager from the press to the release leaves the dialog where it was), and it sees no motion until the pointer
+// moves again. So while the dialog has not followed a step, the pointer goes a pixel aside and back to the step's
+// place every 100 ms. A stage not reached within 30 s is noted with where the dialog stood, and the button is
+// released, which ends the loop.
+struct DialogDrag {
+  static inline skin::TacDialogWnd* adapter = nullptr;
+  static inline RECT from{};
+  static inline POINT press{};
+  static inline int stage = 0;
+  static inline DWORD begun = 0, nudged = 0;
+  static inline std::string stuck;
+  static void Begin(skin::TacDialogWnd* a, const RECT& before, POINT start) {
+    adapter = a;
+    from = before;
+    press = start;
+    stage = 0;
+    stuck.clear();
+    begun = nudged = GetTickCount();
+  }
+  // Where the screen shows the dialog: while the manager moves a window, Wine learns its place at the move's end.
+  static bool StandsAt(int dx, int dy) {
+    POINT at{};
+    if (!GetPropA(adapter->Handle, "__wine_x11_whole_window")) {
+      RECT r{};
+      GetWindowRect(adapter->Handle, &r);
+      at = {r.left, r.top};
+    } else if (!testsupport::ScreenOrigin(adapter->Handle, at, false)) {
+      return false;
+    }
+    return at.x == from.left + dx && at.y == from.top + dy;
+  }
+  static void Step(int dx, int dy) {
+    testsupport::Xdotool(testsupport::MoveTo(press.x + dx, press.y + dy), false);
+    nudged = GetTickCount();
+  }
+  // The pointer a pixel aside and back where it stands, while the dialog has not followed it.
+  static void Nudge(int dx, int dy) {
+    if (GetTickCount() - nudged < 100) return;
+    testsupport::Xdotool(testsupport::MoveTo(press.x + dx + 1, press.y + dy) + " " +
+                             testsupport::MoveTo(press.x + dx, press.y + dy),
+                         false);
+    nudged = GetTickCount();
+  }
+  static void CALLBACK Drive(HWND, UINT, UINT_PTR, DWORD) {
+    const bool moving = (adapter->MoveFlags & 0x80) != 0;
+    if (stage < 4 && stuck.empty() && GetTickCount() - begun > 30000) {
+      RECT r{};
+      GetWindowRect(adapter->Handle, &r);
+      POINT on{-1, -1};
+      testsupport::ScreenOrigin(adapter->Handle, on, false);
+      stuck = "stage " + std::to_string(stage) + " not left within 30 s: the dialog at (" + std::to_string(r.left) +
+              ", " + std::to_string(r.top) + "), on the screen at (" + std::to_string(on.x) + ", " +
+              std::to_string(on.y) + "), from (" + std::to_string(from.left) + ", " + std::to_string(from.top) +
+              "), " + (moving ? "moving" : "not moving");
+      testsupport::Xdotool("mouseup 1", false);
+      return;
+    }
+    if (stage == 0 && moving) {
+      stage = 1;
+      Step(20, 10);
+    } else if (stage == 1 && moving) {
+      if (StandsAt(20, 10)) {
+        stage = 2;
+        Step(40, 30);
+      } else {
+        Nudge(20, 10);
+      }
+    } else if (stage == 2 && moving) {
+      if (StandsAt(40, 30)) {
+        stage = 3;
+        testsupport::Xdotool("mouseup 1", false);
+      } else {
+        Nudge(40, 30);
+      }
+    } else if (stage == 3 && !moving) {
+      stage = 4;
+    }
+  }
+};
+
 // Dragging a dialog by its caption with the X server's mouse while the skin blends moving windows: the dialog
 // fades to the skin's blend value during the move, follows the mouse, and is opaque (no longer layered)
 // afterwards. The real mouse, because under a window manager the move is the manager's, which follows the X
@@ -1087,9 +1178,14 @@ TEST(DialogHook, DraggingADialogsCaptionMovesItTranslucentlyWhenTheSkinBlendsMov
   MoveSampler::layeredSeen = false;
   const POINT start{(before.left + before.right) / 2, before.top + a->BorderWidth() + a->CaptionHeight() / 2};
   const UINT_PTR timer = SetTimer(nullptr, 0, 30, MoveSampler::Tick);
-  using testsupport::MoveTo;
-  ASSERT_TRUE(testsupport::Xdotool(MoveTo(start) + " sleep 0.1 mousedown 1 sleep 0.2 " + MoveTo(start.x + 20, start.y + 10) +
-                                   " sleep 0.2 " + MoveTo(start.x + 40, start.y + 30) + " sleep 0.3 mouseup 1"));
+  DialogDrag::Begin(a, before, start);
+  // The press waits in the queue until the driver's loop hands it over.
+  ASSERT_TRUE(testsupport::Xdotool(testsupport::MoveTo(start) + " mousedown 1", false));
+  const UINT_PTR driver = SetTimer(nullptr, 0, 15, DialogDrag::Drive);
+  EXPECT_TRUE(testsupport::PumpUntil([] { return DialogDrag::stage == 4 || !DialogDrag::stuck.empty(); }, 45000))
+      << "stage " << DialogDrag::stage;
+  EXPECT_EQ(DialogDrag::stuck, "");
+  KillTimer(nullptr, driver);
   RECT after{};
   testsupport::PumpUntil([&] {
     GetWindowRect(h, &after);

@@ -262,11 +262,12 @@ inline bool WindowManagerSays(HWND h, const std::string& words, bool says = true
 }
 
 // Where the X server shows a top-level window: the top-left corner of its X window on the screen (xwininfo's
-// "Absolute upper-left"); false where it has no X window or could not be asked.
-inline bool ScreenOrigin(HWND h, POINT& at) {
+// "Absolute upper-left"); false where it has no X window or could not be asked. The thread's messages are handled
+// while xwininfo runs, unless `handleMessages` is false.
+inline bool ScreenOrigin(HWND h, POINT& at, bool handleMessages = true) {
   const auto window = reinterpret_cast<uintptr_t>(GetPropA(h, "__wine_x11_whole_window"));
   std::string out;
-  if (window == 0 || !RunUnixShell("xwininfo -id " + std::to_string(window), &out)) return false;
+  if (window == 0 || !RunUnixShell("xwininfo -id " + std::to_string(window), &out, handleMessages)) return false;
   const size_t x = out.find("Absolute upper-left X:"), y = out.find("Absolute upper-left Y:");
   return x != std::string::npos && y != std::string::npos &&
          std::sscanf(out.c_str() + x, "Absolute upper-left X: %ld", &at.x) == 1 &&
